@@ -1,0 +1,73 @@
+# Top-level entry points. `make run` and `make test` install what is missing, build and go.
+BUILD      ?= build
+FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX     ?= /usr/local
+FUZZ_SECONDS ?= 5
+
+BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
+  libsdl2-dev libfluidsynth-dev libturbojpeg0-dev libcairo2-dev libfreetype-dev \
+  fonts-linuxlibertine fonts-dejavu-core libgtest-dev libbenchmark-dev
+RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
+TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
+PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES)
+
+.PHONY: all deps configure build run test test-unit fuzz-smoke asan bench install clean
+
+all: build
+
+deps:
+	@missing=$$(dpkg-query -W -f='$${Package} $${Status}\n' $(PACKAGES) 2>/dev/null | \
+	    awk '$$NF == "installed" {print $$1}' | sort > /tmp/.quillfen-have.$$$$; \
+	    for p in $(PACKAGES); do grep -qx "$$p" /tmp/.quillfen-have.$$$$ || echo $$p; done; \
+	    rm -f /tmp/.quillfen-have.$$$$); \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing: $$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install -y $$(echo $$missing)"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: deps build
+	./$(BUILD)/quillfen-solitaire
+
+test: deps build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	$(MAKE) fuzz-smoke
+
+# Every reader of outside data under libFuzzer, a few seconds each, seeded from the generated data.
+fuzz-smoke:
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
+	    -DQUILLFEN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	tests/fuzz/run.sh $(FUZZ_BUILD) $(BUILD)/data $(FUZZ_SECONDS)
+
+# The whole suite under AddressSanitizer and UBSan.
+asan:
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DQUILLFEN_SANITIZE=ON \
+	    -DQUILLFEN_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	./$(BUILD)/tests/bench/bench_draw
+	tests/bench/run_present.sh $(BUILD)
+
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

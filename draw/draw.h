@@ -1,0 +1,117 @@
+// The drawing layer: every pixel the program shows passes through here. It owns up to 32
+// off-screen buffers (handles 0..31), the colour model, image decoding (BMP, JPEG, sprites),
+// bitmap fonts, lines, boxes and text, and the copy of finished rectangles to the window.
+//
+// Conventions callers rely on:
+// - Rectangles are passed as minx, maxx, miny, maxy, all inclusive.
+// - Copies and presentation place a rectangle by its LOWER-left corner: (x, y) names the
+//   destination pixel of the source's (minx, maxy).
+// - Every drawing operation works on the active buffer and does nothing when none is active
+//   or the arguments name nothing drawable; nothing here ever reports an error to the player.
+// - Pixels are 0x00RRGGBB words whatever the display depth; the depth only decides how
+//   GetBlock/PutBlock pack a block (ImageSize bytes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using Pixel = uint32_t;
+
+constexpr int kMaxBuffers = 32;
+constexpr int kMaxFonts = 32;
+constexpr int kDefaultImageWorkSize = 10240;
+
+// --- Set-up and shut-down (called by the shell in this order) ---
+int DisplayDepth();  // bits per pixel of the desktop (15 reported as 16); 0 without a display
+void SetupDisplay(int width, int height, int depth, int flags);
+void SetDeviceContext(void* deviceContext);
+int CreateDefaultPalette();  // returns a palette handle (> 0)
+void RealizePalette(int palette);
+void DeletePalette(int palette);
+void InitBuffers();
+void SetBufferDepth(int depth);
+int InitMouse();  // 1 when a mouse is present, else -1
+void ShowMouseCursor(int show);
+void CloseBuffer();
+void ShutdownGraphics();
+
+// --- Buffers ---
+int CreateBuffer(int width, int height);  // handle, or -1 when all 32 are taken or the size is bad
+void SelectBuffer(int handle);
+void FreeBuffer(int handle);
+int ActiveBuffer();  // -1 when none
+void RefreshBufferPalette();
+int MaxX();
+int MaxY();
+void SetClip(int minx, int maxx, int miny, int maxy);
+void FillBuffer();
+void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y);
+void CopyBufferRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination);
+void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, int y, int source,
+                               int destination);
+void SetTransparentColor(int paletteIndex, int flag);
+size_t ImageSize(int width, int height);
+void GetBlock(void* memory, int minx, int maxx, int miny, int maxy);
+void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy);
+
+// Direct pixel access for tests, benchmarks and the artwork code: the buffer's pixels, its
+// width, height and pitch (in pixels). Null for a free handle.
+Pixel* BufferPixels(int handle);
+int BufferWidth(int handle);
+int BufferHeight(int handle);
+
+// --- Image files (paths as given; callers resolve data names with DataPath) ---
+constexpr int kShowBmpAtCursor = 2;
+void ShowBmp(const char* path, int flags);
+// The 12-byte header block of ReadJpegHeader: width, height and subsampling as 32-bit words.
+struct JpegHeader {
+    int32_t width;
+    int32_t height;
+    int32_t subsampling;
+};
+static_assert(sizeof(JpegHeader) == 12);
+int ReadJpegHeader(const char* path, void* header);  // 0 on success, -1 on failure (header zeroed)
+size_t JpegWorkSize(const void* header);
+void SetImageWorkBuffer(void* memory, size_t size);
+void ShowJpeg(const char* path, int flags);
+void ShowSpr(const char* path, int width);
+
+// The same decoders over bytes in memory (used by the file forms above and by the fuzz targets).
+// They draw into the active buffer exactly as the file forms do; false when nothing was drawn.
+bool ShowBmpMemory(const uint8_t* data, size_t size, int flags);
+bool ShowJpegMemory(const uint8_t* data, size_t size);
+bool ShowSprMemory(const uint8_t* data, size_t size, int width);
+
+// --- Colour and primitives ---
+Pixel MapRgb(int r, int g, int b);
+void SetColor(Pixel pixel);
+Pixel CurrentColor();
+void MoveTo(int x, int y);
+void MoveRel(int dx, int dy);
+int CursorX();
+int CursorY();
+void DrawLineTo(int x, int y);
+void DrawLineRel(int dx, int dy);
+void PlotPoint(int x, int y);
+void DrawDashedLineTo(int x, int y, int pattern);
+void FillRect(int minx, int maxx, int miny, int maxy);
+void SetBoxDepth(int xdepth, int ydepth);
+void DrawBox(int minx, int maxx, int miny, int maxy);
+
+// --- Bitmap fonts (".fgf", see docs/formats.md) ---
+int LoadFont(const char* path);  // slot 1..32, or 0 when the file is unusable or no slot is free
+int LoadFontMemory(const uint8_t* data, size_t size);
+void SelectFont(int slot);
+int SelectedFont();  // 0 when none
+void UnloadFont(int slot);  // -1 frees every slot
+void SetTextJustify(int xjust, int yjust);
+void DrawText(const char* text, int length);
+void DrawTextClipped(const char* text, int length);
+int TextWidth(const char* text, int length);
+int TextHeight(const char* text, int length);
+void SetWinTextJustify(int xjust, int yjust);
+// Draws with the built-in system font (always available, no file needed).
+void DrawWinText(const char* text, int length);
+
+// --- Keyboard ---
+int IsKeyDown(int scanCode);

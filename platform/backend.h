@@ -1,0 +1,87 @@
+// The services the program needs from the host system, behind one interface with two
+// implementations: SDL2 for the real window (sdl_backend.h) and a scripted one with a virtual
+// clock for tests (scripted_backend.h). Exactly one back end is installed at a time; the rest of
+// the platform layer (queue, timers, clock, cursors) reaches the host only through it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/cursor_file.h"
+#include "platform/messages.h"
+
+struct DisplayMode {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Window. The window is created hidden; ShowWindow makes it visible.
+    virtual bool CreateWindow(const char* title, int width, int height) = 0;
+    virtual void ShowWindow() = 0;
+    virtual void DestroyWindow() = 0;
+    // Restores the window if minimised and brings it to the front.
+    virtual void RaiseWindow() = 0;
+    // Copies a width x height rectangle whose top-left is (sourceX, sourceY) in a 0x00RRGGBB
+    // pixel array of the given pitch (in pixels) to the window at (destX, destY).
+    virtual void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                         int height, int destX, int destY) = 0;
+    // Display modes of the desktop, each reported at the size it can show at most.
+    virtual std::vector<DisplayMode> DisplayModes() = 0;
+    // Shows a blocking message with an OK button (used before the program's own toolkit exists).
+    virtual void ShowMessageBox(const char* title, const char* text) = 0;
+
+    // Events. Turns pending host events into posted messages (PostMessage). When wait is set and
+    // nothing is pending, blocks until something arrives or the monotonic clock reaches
+    // untilMs (untilMs == UINT64_MAX: no limit).
+    virtual void PumpEvents(bool wait, uint64_t untilMs) = 0;
+    // Thread-safe: interrupts a PumpEvents wait so the loop sees a newly posted message.
+    virtual void WakeUp() = 0;
+
+    // Clock.
+    virtual uint64_t NowMs() = 0;           // monotonic milliseconds
+    virtual int64_t WallClockSeconds() = 0;  // seconds since 1970, the value time() gives
+    virtual void SleepMs(uint32_t ms) = 0;
+
+    // Pointer.
+    virtual void ShowPointer(bool visible) = 0;
+    virtual bool HasMouse() = 0;
+    // Makes a host cursor from a decoded cursor file; returns a handle > 0, or 0 on failure.
+    virtual int CreateCursor(const CursorImage& image) = 0;
+    // Handle 0 selects the standard arrow.
+    virtual void SetCursor(int handle) = 0;
+    virtual void FreeCursor(int handle) = 0;
+    virtual void ConfinePointer(const ScreenRect* rect) = 0;  // null releases
+    virtual void CapturePointer(bool capture) = 0;
+    // Caps Lock as the host sees it when the window is created.
+    virtual bool HostCapsLockOn() = 0;
+};
+
+// Installs the back end used by the whole platform layer (one place: main, a test fixture, a
+// tool). Passing null removes it. The caller keeps ownership.
+void SetBackend(Backend* backend);
+Backend* CurrentBackend();
+
+// Clock and sleep, served by the back end (virtual under the scripted back end).
+uint64_t GetTickCount64();
+int64_t WallClockSeconds();
+void SleepMs(uint32_t ms);
+
+// Pointer helpers used by the drawing layer and the game code.
+void ShowPointer(bool visible);
+bool HasMouse();
+// Loads a ".cur" file (path relative to the data folder is resolved by the caller).
+// Returns a cursor handle > 0, or 0 when the file is missing or malformed.
+int LoadCursorFromFile(const char* path);
+void SetCursor(int handle);  // 0 = standard arrow
+void DestroyCursor(int handle);
+
+// The display depth the program asks for at start-up: the bits per pixel of each desktop mode
+// that can show width x height, in the order the host lists them.
+std::vector<DisplayMode> DisplayModes();
+void ShowHostMessageBox(const char* title, const char* text);

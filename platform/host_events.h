@@ -1,0 +1,36 @@
+// Translation of host input events into window messages, kept free of SDL types so that it
+// can be tested directly: the SDL back end copies the fields of each SDL event into a HostEvent.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/messages.h"
+
+struct HostEvent {
+    enum Kind { None, MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, FocusGained, FocusLost, Quit, Exposed };
+    Kind kind = None;
+    int x = 0, y = 0;       // window coordinates of mouse events
+    int button = 0;         // 1 left, 2 middle, 3 right
+    int clicks = 1;         // 2 or more on the second press of a double click
+    uint32_t buttons = 0;   // buttons held: bit 0 left, bit 2 right (SDL's mask layout)
+    int hidScancode = 0;    // USB HID usage id (SDL's scancode numbering)
+    bool repeat = false;    // key auto-repeat
+    bool shift = false, control = false, alt = false;  // modifiers held during the event
+};
+
+struct KeyCodes {
+    int virtualKey = 0;
+    int scanCode = 0;   // PC set-1
+    bool extended = false;
+};
+
+// Virtual key and scan code for a USB HID usage id; virtualKey 0 when the key is unknown.
+KeyCodes TranslateHidKey(int hidScancode);
+
+// Appends the messages one host event becomes (none, one or two), packed the Windows way:
+// mouse position in lParam, virtual key in wParam, scan code in bits 16..23 of lParam with the
+// extended bit 24, bit 29 when Alt is held, bits 30 and 31 on key release. While Alt is held
+// (or for F10) keys become WM_SYSKEYDOWN/WM_SYSKEYUP. Focus changes give WM_ACTIVATEAPP, and
+// WM_SETFOCUS after gaining focus; a quit request gives WM_CLOSE; exposure invalidates.
+void TranslateHostEvent(const HostEvent& event, HWND window, std::vector<Message>* out);

@@ -1,0 +1,114 @@
+// The back end for tests and tools: no window and no devices. Time is virtual: it moves only
+// when the program waits for a message or sleeps, jumping straight to the next timer or the
+// next scripted step, so a whole session runs deterministically in a few milliseconds.
+//
+// A test writes a script of timed steps (input messages or checks), installs the back end and
+// runs the real program. When the script runs out while the program waits, the back end asks
+// the window to close (WM_CLOSE); if the program still waits after that, or the virtual clock
+// passes its limit, ScriptedBackend::Hang is thrown so a hanging test fails instead of blocking.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+class ScriptedBackend : public Backend {
+public:
+    struct Hang : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+
+    ScriptedBackend();
+    ~ScriptedBackend() override;
+
+    // --- Script (times are virtual milliseconds since the back end was made) ---
+    // Runs action when the virtual clock reaches atMs (at once if that has passed) while the
+    // program waits or peeks for messages. Steps run in time order, ties in insertion order.
+    void At(uint64_t atMs, std::function<void()> action);
+    // Like At, relative to the time of the last scheduled step (or now when none).
+    void After(uint64_t delayMs, std::function<void()> action);
+    // Convenience steps posting input the way the SDL back end would (through TranslateHostEvent).
+    void MoveMouse(uint64_t delayMs, int x, int y);
+    void Click(uint64_t delayMs, int x, int y);          // press and release
+    void DoubleClick(uint64_t delayMs, int x, int y);    // press, release, press (clicks=2), release
+    void PressKey(uint64_t delayMs, int hidScancode);    // key down and up
+    void PostHost(uint64_t delayMs, const HostEvent& event);
+    bool ScriptDone() const { return steps.empty(); }
+
+    // --- Host description ---
+    void SetDisplayModes(std::vector<DisplayMode> modes) { displayModes = std::move(modes); }
+    void SetWallClock(int64_t secondsAtStart) { wallClockStart = secondsAtStart; }
+    void SetClockLimit(uint64_t ms) { clockLimitMs = ms; }
+    void SetFailWindowCreation(bool fail) { failWindowCreation = fail; }
+
+    // --- What the program did ---
+    // The window contents as last presented (0x00RRGGBB, width x height), empty before a window.
+    const std::vector<uint32_t>& WindowPixels() const { return windowPixels; }
+    int WindowWidth() const { return windowWidth; }
+    int WindowHeight() const { return windowHeight; }
+    bool WindowExists() const { return windowExists; }
+    bool WindowVisible() const { return windowVisible; }
+    int PresentCount() const { return presentCount; }
+    int RaiseCount() const { return raiseCount; }
+    bool PointerVisible() const { return pointerVisible; }
+    bool PointerConfined() const { return confined; }
+    ScreenRect ConfineRect() const { return confineRect; }
+    int CurrentCursor() const { return currentCursor; }
+    const std::vector<std::string>& MessageBoxes() const { return messageBoxes; }
+
+    // Backend
+    bool CreateWindow(const char* title, int width, int height) override;
+    void ShowWindow() override;
+    void DestroyWindow() override;
+    void RaiseWindow() override;
+    void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+                 int destX, int destY) override;
+    std::vector<DisplayMode> DisplayModes() override { return displayModes; }
+    void ShowMessageBox(const char* title, const char* text) override;
+    void PumpEvents(bool wait, uint64_t untilMs) override;
+    void WakeUp() override {}
+    uint64_t NowMs() override { return nowMs; }
+    int64_t WallClockSeconds() override;
+    void SleepMs(uint32_t ms) override;
+    void ShowPointer(bool visible) override { pointerVisible = visible; }
+    bool HasMouse() override { return true; }
+    int CreateCursor(const CursorImage& image) override;
+    void SetCursor(int handle) override { currentCursor = handle; }
+    void FreeCursor(int) override {}
+    void ConfinePointer(const ScreenRect* rect) override;
+    void CapturePointer(bool capture) override { captured = capture; }
+    bool HostCapsLockOn() override { return false; }
+
+private:
+    struct Step {
+        uint64_t atMs;
+        uint64_t order;
+        std::function<void()> action;
+    };
+    void RunDueSteps();
+    void AdvanceTo(uint64_t ms);
+
+    std::deque<Step> steps;  // kept sorted by (atMs, order)
+    uint64_t nextOrder = 0;
+    uint64_t lastStepMs = 0;
+    uint64_t nowMs = 0;
+    uint64_t clockLimitMs = 24ull * 3600 * 1000;
+    int64_t wallClockStart = 1'800'000'000;
+    std::vector<DisplayMode> displayModes{{800, 600, 32}};
+    bool failWindowCreation = false;
+    bool closeRequested = false;
+
+    std::vector<uint32_t> windowPixels;
+    int windowWidth = 0, windowHeight = 0;
+    bool windowExists = false, windowVisible = false;
+    int presentCount = 0, raiseCount = 0;
+    bool pointerVisible = true, confined = false, captured = false;
+    ScreenRect confineRect{0, 0, 0, 0};
+    int currentCursor = 0, nextCursor = 1;
+    std::vector<std::string> messageBoxes;
+};

@@ -1,0 +1,32 @@
+// The application shell: process entry, the main window and its procedure, the message loop,
+// and the start-up and shut-down order of every subsystem.
+#pragma once
+
+#include "platform/messages.h"
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+constexpr const char* kWindowTitle = "Quillfen Solitaire";
+constexpr const char* kDepthMessage = "Quillfen Solitaire requires 16-bit color or higher";
+// Both window timers tick every 100 ms: timer 1 is idle, timer 2 refreshes the running game.
+constexpr uintptr_t kIdleTimer = 1;
+constexpr uintptr_t kGameTimer = 2;
+constexpr uint32_t kTimerPeriodMs = 100;
+
+// Runs the program on the installed back end: the single-instance rule, the window, the message
+// loop. Returns the exit code of the final WM_QUIT, or 0 when another copy was running or the
+// window could not be made.
+int RunApplication();
+
+// What the shell offers the other subsystems while the program runs.
+HWND ShellWindow();
+int ScreenBuffer();       // drawing-layer handle of the 800 x 600 screen buffer, -1 when none
+int ShellDisplayDepth();  // 16, 24 or 32
+bool IsApplicationActive();
+bool IsGameRunning();
+
+// Ends the running game and returns to the selection screen (Esc, F12, "Main Menu").
+void LeaveGame();
+
+// The window procedure, exposed so tests can check the message table directly.
+LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);

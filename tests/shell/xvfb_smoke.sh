@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Smoke test of the real SDL window: under a virtual X server, start the program, wait for its
+# window, press Escape on the selection screen and expect the program to exit with 0.
+set -euo pipefail
+program=$1
+
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+        echo "xvfb-run or xdotool missing (make deps installs them)"; exit 1
+    fi
+    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+state=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$state"' EXIT
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+"$program" >"$state/log" 2>&1 &
+pid=$!
+
+window=$(timeout 20 xdotool search --sync --name '^Quillfen Solitaire$' | head -n 1) || {
+    echo "no window appeared"; cat "$state/log"; exit 1; }
+# No window manager runs here, so give the window the keyboard focus by hand.
+xdotool windowfocus --sync "$window" || xdotool windowfocus "$window"
+sleep 0.5
+xdotool key Escape
+
+for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    echo "the program did not end after Escape"; cat "$state/log"; exit 1
+fi
+wait "$pid" && code=0 || code=$?
+cat "$state/log"
+[ "$code" -eq 0 ] || { echo "exit code $code"; exit 1; }
+echo "ok"
