@@ -63,6 +63,7 @@ constexpr int HighWord(LPARAM l) { return static_cast<int16_t>((l >> 16) & 0xFFF
 
 // Creates the one main window (hidden) and sends it WM_CREATE. Returns null when the window
 // procedure answered -1 or the back end could not make a window; the window is then gone again.
+// After a -1 the window is destroyed the usual way, so the procedure also receives WM_DESTROY.
 HWND CreateMainWindow(const char* title, int width, int height, WindowProcedure procedure);
 void ShowMainWindow(HWND window);
 // Sends WM_DESTROY, then removes the window. The procedure normally answers with PostQuitMessage.
@@ -89,7 +90,8 @@ void SetTimer(HWND window, uintptr_t id, uint32_t periodMs);
 void KillTimer(HWND window, uintptr_t id);
 
 // Marks the whole window for repainting: WM_PAINT is delivered once the queue is empty.
-// With erase set, WM_ERASEBKGND is sent to the procedure just before that WM_PAINT.
+// With erase set, WM_ERASEBKGND is sent to the procedure just before that WM_PAINT. Taking the
+// WM_PAINT from the queue validates the window, so an ignored paint is not repeated.
 void InvalidateWindow(HWND window, bool erase);
 // Ends the pending WM_PAINT (what BeginPaint/EndPaint do for the program).
 void ValidateWindow(HWND window);
@@ -107,3 +109,8 @@ struct ScreenRect {
 void SetCapture(HWND window);
 void ReleaseCapture();
 void ClipCursor(const ScreenRect* rect);
+
+// Forgets the window (without sending it anything), every queued message, the timers, a pending
+// paint and the keyboard state. For tests and tools that run several sessions in one process;
+// making a ScriptedBackend does it.
+void ResetMessageQueue();

@@ -3,10 +3,11 @@
 
 #include <string>
 
-// The data folder: $QUILLFEN_DATA_DIR, else <exe>/../share/quillfen-solitaire, else <exe>/data
-// (the first that exists; the last as the fallback).
+// The data folder: $QUILLFEN_DATA_DIR when set; else <exe>/../share/quillfen-solitaire when that
+// exists; else <exe>/data.
 std::string DataDirectory();
 // Resolves a name as the program spells it ("artwork\title.jpg") against the data folder.
+// Backslashes become slashes; when the exact spelling does not exist, case is ignored.
 std::string DataPath(const char* name);
 // $XDG_CONFIG_HOME/quillfen-solitaire (default ~/.config/quillfen-solitaire); created on demand.
 std::string ConfigDirectory();

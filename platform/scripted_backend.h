@@ -4,8 +4,9 @@
 //
 // A test writes a script of timed steps (input messages or checks), installs the back end and
 // runs the real program. When the script runs out while the program waits, the back end asks
-// the window to close (WM_CLOSE); if the program still waits after that, or the virtual clock
-// passes its limit, ScriptedBackend::Hang is thrown so a hanging test fails instead of blocking.
+// the window to close (WM_CLOSE); if the program still waits a minute of virtual time after
+// that, or the virtual clock passes its limit, ScriptedBackend::Hang is thrown so a hanging
+// test fails instead of blocking. A test that wants the program to idle adds a final step.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/host_events.h"
 
 class ScriptedBackend : public Backend {
 public:
@@ -90,8 +92,18 @@ private:
         uint64_t order;
         std::function<void()> action;
     };
+    // Buttons and modifier keys the script holds down, so that a mouse move during a drag
+    // carries MK_LBUTTON and a key pressed while a scripted Alt is down becomes a system key.
+    struct HeldInput {
+        uint32_t buttons = 0;  // SDL's mask layout, as in HostEvent
+        bool shift[2] = {false, false}, control[2] = {false, false}, alt[2] = {false, false};
+    };
     void RunDueSteps();
     void AdvanceTo(uint64_t ms);
+    void Deliver(const HostEvent& event);   // posts the event as given and updates held
+    void DeliverWithHeld(HostEvent event);  // takes modifiers and buttons from held first
+
+    HeldInput held;
 
     std::deque<Step> steps;  // kept sorted by (atMs, order)
     uint64_t nextOrder = 0;
@@ -102,6 +114,8 @@ private:
     std::vector<DisplayMode> displayModes{{800, 600, 32}};
     bool failWindowCreation = false;
     bool closeRequested = false;
+    uint64_t closeRequestedAtMs = 0;
+    static constexpr uint64_t kCloseGraceMs = 60'000;
 
     std::vector<uint32_t> windowPixels;
     int windowWidth = 0, windowHeight = 0;

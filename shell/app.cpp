@@ -164,7 +164,7 @@ void ShutDown() {
 }
 
 // Returns true when the message was consumed before the window procedure's own rows.
-bool InputPreFilter(uint32_t message) {
+bool InputPreFilter() {
     if (!shell.active) return true;
     if (shell.currentGame) return GameConsumesInput();
     PumpSelectionEvents();
@@ -188,7 +188,7 @@ void LeaveGame() {
 }
 
 LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (IsInputMessage(message) && InputPreFilter(message)) return 0;
+    if (IsInputMessage(message) && InputPreFilter()) return 0;
 
     switch (message) {
     case WM_CREATE:

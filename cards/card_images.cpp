@@ -1,0 +1,183 @@
+#include "cards/card_images.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "cards/deck.h"
+#include "platform/paths.h"
+
+using namespace card_geometry;
+
+namespace {
+
+// The drawing layer never frees the active buffer, so a sheet that happens to be selected
+// survives FreeBuffer; it is then reused when it already has the wanted size.
+void RecreateBuffer(int& handle, int width, int height) {
+    if (handle >= 0) {
+        FreeBuffer(handle);
+        if (BufferPixels(handle) != nullptr) {
+            if (BufferWidth(handle) == width && BufferHeight(handle) == height) return;
+            handle = -1;  // FIXME: an active sheet of another size stays allocated until exit.
+        }
+    }
+    handle = CreateBuffer(width, height);
+}
+
+void Release(int& handle) {
+    if (handle >= 0) FreeBuffer(handle);
+    handle = -1;
+}
+
+// Decodes an art file into a sheet with its top-left at (0, 0). The active buffer is restored
+// afterwards so that loading never changes where the caller draws.
+void LoadSheet(int handle, const char* name) {
+    if (handle < 0) return;
+    const int previous = ActiveBuffer();
+    SelectBuffer(handle);
+    ShowBmp(DataPath(name).c_str(), 1);
+    SelectBuffer(previous);
+}
+
+}  // namespace
+
+CardImages::~CardImages() { FreeCardImages(); }
+
+void CardImages::LoadCardImages() {
+    if (cardFont > 0) UnloadFont(cardFont);
+    cardFont = LoadFont(DataPath(kCardTableFontFile).c_str());
+
+    const int design = cardFront >= 0 && cardFront < kFrontDesignCount ? cardFront : 0;
+    RecreateBuffer(frontSheet, kFrontSheetWidth, kFrontSheetHeight);
+    RecreateBuffer(darkFrontSheet, kFrontSheetWidth, kFrontSheetHeight);
+    LoadSheet(frontSheet, kFrontFiles[design]);
+    LoadSheet(darkFrontSheet, kDarkFrontFiles[design]);
+    cardWidth = kCardWidth;
+    cardHeight = kCardHeight;
+
+    RecreateBuffer(backsSheet, kBacksSheetWidth, kBacksSheetHeight);
+    LoadSheet(backsSheet, kBacksFile);
+}
+
+void CardImages::LoadPlaceholder() {
+    const int background = backgroundNumber >= 0 && backgroundNumber < kBackgroundCount ? backgroundNumber : 0;
+    char name[64];
+    std::snprintf(name, sizeof name, kPlaceholderFilePattern, background + 1);
+    RecreateBuffer(placeholderSheet, kPlaceholderSheetWidth, kPlaceholderSheetHeight);
+    LoadSheet(placeholderSheet, name);
+}
+
+void CardImages::BuildFrontPreview() {
+    RecreateBuffer(frontPreview, kFrontPreviewWidth, kFrontPreviewHeight);
+    if (frontSheet < 0) RecreateBuffer(frontSheet, kFrontSheetWidth, kFrontSheetHeight);
+    if (frontPreview < 0 || frontSheet < 0) return;
+
+    // The sample is the sheet's top-left card-sized area, moved through memory as a block.
+    const int previous = ActiveBuffer();
+    std::vector<uint8_t> block(ImageSize(kCardWidth + 1, kCardHeight + 1));
+    for (int design = 0; design < kFrontDesignCount; ++design) {
+        LoadSheet(frontSheet, kFrontFiles[design]);
+        SelectBuffer(frontSheet);
+        GetBlock(block.data(), 0, kCardWidth, 0, kCardHeight);
+        SelectBuffer(frontPreview);
+        PutBlock(block.data(), kCardWidth * design, kCardWidth * (design + 1), 0, kCardHeight);
+    }
+    SelectBuffer(previous);
+}
+
+void CardImages::FreeCardImages() {
+    Release(frontSheet);
+    Release(darkFrontSheet);
+    Release(backsSheet);
+    Release(placeholderSheet);
+    Release(frontPreview);
+    if (cardFont > 0) UnloadFont(cardFont);
+    cardFont = 0;
+}
+
+void CardImages::CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const {
+    // The drawing layer places a copy by its lower-left corner.
+    CopyBufferRectTransparent(cellX, cellX + kCardWidth, cellY, cellY + kCardHeight, x, y + kCardHeight,
+                              sheet, target);
+}
+
+void CardImages::DrawCard(int x, int y, Card card, int target, bool dark) const {
+    if (!card.IsValid()) return;
+    CopyCell(dark ? darkFrontSheet : frontSheet, FrontCellX(card.Rank()), FrontCellY(card.Suit()), x, y,
+             target);
+}
+
+void CardImages::DrawCardBack(int x, int y, int back, int target) const {
+    if (back < 0 || back >= kBackCount) return;
+    CopyCell(backsSheet, BackCellX(back), 0, x, y, target);
+}
+
+void CardImages::DrawPlaceholder(int x, int y, int cell, int target) const {
+    if (cell < 0 || cell >= kPlaceholderCellCount) return;
+    CopyCell(placeholderSheet, kPlaceholderCellX[cell], 0, x, y, target);
+}
+
+CardRect CardImages::DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const {
+    const int count = deck.Remaining();
+    if (count >= 1) {
+        for (int layer = 0; layer < PileLayers(count); ++layer)
+            DrawCardBack(x + kLayerStepX * layer, y + kLayerStepY * layer, back, target);
+    } else {
+        DrawPlaceholder(x, y, canTurn ? kPlaceholderStockTurn : kPlaceholderStockDone, target);
+    }
+    const CardPoint top = StockTopPosition(x, y, deck);
+    return {top.x, top.y, x + kCardWidth, y + kCardHeight};
+}
+
+CardPoint CardImages::StockTopPosition(int x, int y, const Deck& deck) const {
+    const int count = deck.Remaining();
+    if (count < 1) return {x, y};
+    const int top = PileLayers(count) - 1;
+    return {x + kLayerStepX * top, y + kLayerStepY * top};
+}
+
+void CardImages::DrawPile(int x, int y, const Card* cards, int count, int target, int fan, int dx,
+                          int dy) const {
+    if (cards == nullptr || count < 1) return;
+    if (fan < 0) {
+        const int layers = PileLayers(count);
+        for (int layer = 0; layer < layers; ++layer)
+            DrawCard(x + kLayerStepX * layer, y + kLayerStepY * layer, cards[count - layers + layer], target);
+        return;
+    }
+    if (count > fan) DrawCard(x, y, cards[count - fan - 1], target);
+    for (int i = 0; i < fan; ++i) {
+        const int index = count - fan + i;
+        if (index >= 0) DrawCard(x + i * dx, y + i * dy, cards[index], target);
+    }
+}
+
+void CardImages::DrawFoundation(int x, int y, Card topCard, int target, int startRank, int depth) const {
+    if (depth == kDepthFromRanks) {
+        const int rank = topCard.Rank();
+        if (rank == startRank)
+            depth = 0;
+        else if (startRank < rank)
+            depth = rank - startRank + 1;
+        else
+            depth = rank - startRank + Card::kRankCount;
+    }
+    const int layers = PileLayers(depth);
+    for (int layer = 0; layer < layers; ++layer)
+        DrawCard(x + kLayerStepX * layer, y + kLayerStepY * layer, topCard, target);
+}
+
+void CardImages::DrawRun(int x, int y, const Card* cards, int target, int count, int dx, int dy) const {
+    if (cards == nullptr) return;
+    for (int i = 0; i < count; ++i) DrawCard(x + i * dx, y + i * dy, cards[i], target);
+}
+
+Pixel CardImages::StatusTextColour() const {
+    switch (colourScheme) {
+    case 1:
+        return MapRgb(255, 160, 160);
+    case 2:
+        return MapRgb(160, 160, 255);
+    default:
+        return MapRgb(160, 255, 160);
+    }
+}

@@ -1,0 +1,106 @@
+// The card pictures and every operation that puts a card, a card back, an empty-pile placeholder
+// or a whole pile on a drawing buffer. One object for the whole program (the shell's Artwork
+// extends it); every game draws its cards through it.
+//
+// Positions are a card's top-left corner in the target buffer; a card covers the inclusive
+// rectangle (x, y) .. (x + cardWidth, y + cardHeight). Missing art files leave the sheets as they
+// were created, so drawing then copies whatever the sheets hold, and never fails.
+#pragma once
+
+#include "cards/card.h"
+#include "cards/card_geometry.h"
+#include "draw/draw.h"
+
+class Deck;
+
+// Rectangle in screen pixels, (left, top) .. (right, bottom) inclusive.
+struct CardRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const CardRect&) const = default;
+};
+
+struct CardPoint {
+    int x = 0, y = 0;
+    bool operator==(const CardPoint&) const = default;
+};
+
+// A pile looks thicker by one layer for every five cards; layer k is drawn at (x - 2k, y - k),
+// so a pile grows up and to the left with its top card uppermost.
+inline constexpr int kCardsPerLayer = 5;
+inline constexpr int kLayerStepX = -2;
+inline constexpr int kLayerStepY = -1;
+constexpr int PileLayers(int cards) { return cards / kCardsPerLayer + 1; }
+
+// DrawPile's fan value for a squared-up pile.
+inline constexpr int kNoFan = -1;
+// DrawFoundation's depth value that asks for the depth to be worked out from the ranks.
+inline constexpr int kDepthFromRanks = -1;
+
+class CardImages {
+public:
+    CardImages() = default;
+    virtual ~CardImages();
+    CardImages(const CardImages&) = delete;
+    CardImages& operator=(const CardImages&) = delete;
+
+    // Loads the card-table font, (re)creates the front, darkened-front and backs sheets and loads
+    // the chosen front design (cardFront) and the backs into them. Called when the artwork is set
+    // up and by every new game, so a changed front design shows from the next game on.
+    void LoadCardImages();
+    // (Re)creates the placeholder sheet and loads the placeholder file of backgroundNumber.
+    void LoadPlaceholder();
+    // Builds the strip with one sample card of each front design. Leaves the front sheet holding
+    // the last design; the next LoadCardImages restores the chosen one.
+    void BuildFrontPreview();
+    // Frees every buffer and the font this object holds.
+    void FreeCardImages();
+
+    // A card's picture, darkened to show it selected or highlighted. Nothing for an invalid card.
+    void DrawCard(int x, int y, Card card, int target, bool dark = false) const;
+    // Back number 0..20 from the backs sheet; nothing for another number.
+    void DrawCardBack(int x, int y, int back, int target) const;
+    // Placeholder cell 0 (empty pile), 1 (empty stock, done) or 2 (empty stock, can turn).
+    void DrawPlaceholder(int x, int y, int cell, int target) const;
+
+    // The stock of the deck's remaining cards as layers of card backs, or the placeholder for an
+    // empty stock (cell 2 when the waste can still be turned over, else cell 1). Returns the
+    // rectangle drawn, for the caller to refresh.
+    CardRect DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const;
+    // Top-left corner of the stock's top layer: where clicks on the stock are tested.
+    CardPoint StockTopPosition(int x, int y, const Deck& deck) const;
+    // A face-up pile cards[0 .. count - 1], last on top. With fan = kNoFan the top count / 5 + 1
+    // cards are drawn as layers; with fan f >= 0 the top f cards are spread by (dx, dy) per card
+    // over the card below them, the top card always at position f - 1. Empty piles draw nothing.
+    void DrawPile(int x, int y, const Card* cards, int count, int target, int fan = kNoFan, int dx = 0,
+                  int dy = 0) const;
+    // A foundation showing topCard on depth / 5 + 1 layers. With depth = kDepthFromRanks the
+    // depth is the number of cards from startRank up to topCard, counted round the corner.
+    void DrawFoundation(int x, int y, Card topCard, int target, int startRank, int depth) const;
+    // count cards, the first at (x, y) and each next one moved by (dx, dy); used for the stack
+    // being dragged or animated.
+    void DrawRun(int x, int y, const Card* cards, int target, int count, int dx, int dy) const;
+    // The colour of the status line for colourScheme.
+    Pixel StatusTextColour() const;
+
+    // Card size every game lays out and hit-tests with.
+    int cardWidth = card_geometry::kCardWidth;
+    int cardHeight = card_geometry::kCardHeight;
+
+    // Choices the shell copies from the player's preferences before loading or drawing.
+    int cardFront = 0;         // front design 0..3
+    int cardBack = 0;          // back 0..20 every game draws face-down cards with
+    int backgroundNumber = 0;  // table background 0..5, selects the placeholder file
+    int colourScheme = 0;      // status text colours 0..2
+
+    // Buffer handles (-1 = not created) and the font slot (0 = none), owned by this object.
+    int frontSheet = -1;
+    int darkFrontSheet = -1;
+    int backsSheet = -1;
+    int placeholderSheet = -1;
+    int frontPreview = -1;
+    int cardFont = 0;
+
+private:
+    // Copies the card-sized cell with top-left (cellX, cellY) of sheet to (x, y) of target.
+    void CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const;
+};

@@ -1,0 +1,521 @@
+// Buffers, colour, clipping, copies, presentation and the line and box primitives.
+
+#include "draw/draw.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "draw/draw_internal.h"
+#include "draw/palette.h"
+#include "platform/backend.h"
+#include "platform/messages.h"
+
+namespace draw_internal {
+namespace {
+
+std::array<std::unique_ptr<Buffer>, kMaxBuffers> buffers;
+int activeHandle = -1;
+int bufferDepth = 32;
+int windowWidth = 800;
+int windowHeight = 600;
+DrawState drawState;
+
+// Transparency is decided by colour, so every flagged palette entry contributes its RGB value
+// once; with the usual flags (34 and 253, both magenta) the set holds a single colour and the
+// transparent copy compares against one word.
+std::array<bool, 256> transparentFlags{};
+std::vector<Pixel> transparentColors;
+
+void RebuildTransparentColors() {
+    transparentColors.clear();
+    for (int i = 0; i < 256; ++i) {
+        if (!transparentFlags[i]) continue;
+        Pixel rgb = Rgb(kDefaultPalette[i].r, kDefaultPalette[i].g, kDefaultPalette[i].b);
+        if (std::find(transparentColors.begin(), transparentColors.end(), rgb) == transparentColors.end())
+            transparentColors.push_back(rgb);
+    }
+}
+
+}  // namespace
+
+Buffer* GetBuffer(int handle) {
+    if (handle < 0 || handle >= kMaxBuffers) return nullptr;
+    return buffers[handle].get();
+}
+
+Buffer* Active() { return GetBuffer(activeHandle); }
+
+DrawState& State() { return drawState; }
+
+bool IsTransparentRgb(Pixel rgb) {
+    rgb &= kRgbMask;
+    for (Pixel c : transparentColors)
+        if (c == rgb) return true;
+    return false;
+}
+
+PictureSink::PictureSink(const Buffer& buffer, int left, int top, int width, int height)
+    : left(left), top(top) {
+    // Work in 64 bits: a picture may be placed anywhere, even far outside the buffer.
+    int64_t first = std::max<int64_t>(0, static_cast<int64_t>(buffer.clipMinX) - left);
+    int64_t last = std::min<int64_t>(width - 1, static_cast<int64_t>(buffer.clipMaxX) - left);
+    firstColumn = static_cast<int>(std::clamp<int64_t>(first, 0, width));
+    lastColumn = static_cast<int>(std::clamp<int64_t>(last, -1, width - 1));
+    first = std::max<int64_t>(0, static_cast<int64_t>(buffer.clipMinY) - top);
+    last = std::min<int64_t>(height - 1, static_cast<int64_t>(buffer.clipMaxY) - top);
+    firstRow = static_cast<int>(std::clamp<int64_t>(first, 0, height));
+    lastRow = static_cast<int>(std::clamp<int64_t>(last, -1, height - 1));
+    if (!Empty()) {
+        visibleWidth = lastColumn - firstColumn + 1;
+        pixels.assign(static_cast<size_t>(visibleWidth) * (lastRow - firstRow + 1), 0);
+    }
+}
+
+void PictureSink::Commit(Buffer& buffer) const {
+    if (Empty()) return;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const Pixel* from = pixels.data() + static_cast<size_t>(row - firstRow) * visibleWidth;
+        Pixel* to = buffer.Row(top + row) + (left + firstColumn);
+        std::memcpy(to, from, static_cast<size_t>(visibleWidth) * sizeof(Pixel));
+    }
+}
+
+bool ReadFileBytes(const char* path, std::vector<uint8_t>& bytes) {
+    if (path == nullptr) return false;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    bytes.clear();
+    bool ok = true;
+    uint8_t chunk[65536];
+    for (;;) {
+        size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (got == 0) {
+            ok = !std::ferror(file);
+            break;
+        }
+        if (bytes.size() + got > kMaxFileBytes) {
+            ok = false;
+            break;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    std::fclose(file);
+    return ok;
+}
+
+}  // namespace draw_internal
+
+using namespace draw_internal;
+
+namespace {
+
+// A copy rectangle after clipping: width x height pixels from (sourceX, sourceY) to
+// (destX, destY), both top-left corners.
+struct CopySpan {
+    int sourceX, sourceY, destX, destY, width, height;
+};
+
+// Clips a copy of source rectangle (minx..maxx, miny..maxy), placed with its lower-left corner at
+// (x, y), against the source size and the destination rectangle. Arithmetic is 64-bit so that no
+// caller value can overflow.
+bool ClipCopy(int minx, int maxx, int miny, int maxy, int x, int y, int sourceWidth, int sourceHeight,
+              int destMinX, int destMaxX, int destMinY, int destMaxY, CopySpan& span) {
+    if (minx > maxx || miny > maxy) return false;
+    int64_t sx0 = std::max(minx, 0), sx1 = std::min(maxx, sourceWidth - 1);
+    int64_t sy0 = std::max(miny, 0), sy1 = std::min(maxy, sourceHeight - 1);
+    if (sx0 > sx1 || sy0 > sy1) return false;
+    // Destination of the source's (minx, miny): the lower-left convention puts maxy on row y.
+    int64_t dx = static_cast<int64_t>(x) + (sx0 - minx);
+    int64_t dy = static_cast<int64_t>(y) - (static_cast<int64_t>(maxy) - miny) + (sy0 - miny);
+    if (dx < destMinX) {
+        sx0 += destMinX - dx;
+        dx = destMinX;
+    }
+    if (dy < destMinY) {
+        sy0 += destMinY - dy;
+        dy = destMinY;
+    }
+    int64_t w = std::min(sx1 - sx0 + 1, destMaxX - dx + 1);
+    int64_t h = std::min(sy1 - sy0 + 1, destMaxY - dy + 1);
+    if (w <= 0 || h <= 0) return false;
+    span = {static_cast<int>(sx0), static_cast<int>(sy0), static_cast<int>(dx), static_cast<int>(dy),
+            static_cast<int>(w), static_cast<int>(h)};
+    return true;
+}
+
+// Intersects an inclusive rectangle with the active clip; false when nothing is left.
+bool ClipToActive(const Buffer& b, int& minx, int& maxx, int& miny, int& maxy) {
+    minx = std::max(minx, b.clipMinX);
+    maxx = std::min(maxx, b.clipMaxX);
+    miny = std::max(miny, b.clipMinY);
+    maxy = std::min(maxy, b.clipMaxY);
+    return minx <= maxx && miny <= maxy;
+}
+
+void PlotClipped(Buffer& b, int64_t x, int64_t y, Pixel color) {
+    if (x >= b.clipMinX && x <= b.clipMaxX && y >= b.clipMinY && y <= b.clipMaxY)
+        b.Row(static_cast<int>(y))[x] = color;
+}
+
+// Bresenham from the cursor to (x, y), both ends included. With a pattern, the pattern is
+// rotated left before each pixel and the pixel drawn when its low bit is set, so the pattern is
+// read from its high bit down: 0xF0F0 draws four pixels, skips four, and so on.
+void DrawLine(int x, int y, bool dashed, uint16_t pattern) {
+    DrawState& s = State();
+    int64_t x0 = s.cursorX, y0 = s.cursorY;
+    const int64_t x1 = x, y1 = y;
+    s.cursorX = x;
+    s.cursorY = y;
+    Buffer* b = Active();
+    if (b == nullptr) return;
+    // A line wholly on the far side of one clip edge draws nothing; skipping it also keeps stray
+    // far-away coordinates from costing a long walk.
+    if ((x0 < b->clipMinX && x1 < b->clipMinX) || (x0 > b->clipMaxX && x1 > b->clipMaxX) ||
+        (y0 < b->clipMinY && y1 < b->clipMinY) || (y0 > b->clipMaxY && y1 > b->clipMaxY))
+        return;
+    const int64_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
+    int64_t error = dx + dy;
+    for (;;) {
+        bool draw = true;
+        if (dashed) {
+            pattern = static_cast<uint16_t>((pattern << 1) | (pattern >> 15));
+            draw = (pattern & 1) != 0;
+        }
+        if (draw) PlotClipped(*b, x0, y0, s.color);
+        if (x0 == x1 && y0 == y1) break;
+        int64_t e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x0 += stepX;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y0 += stepY;
+        }
+    }
+}
+
+Pixel Pack565(Pixel rgb) {
+    return ((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F);
+}
+
+Pixel Unpack565(uint32_t v) {
+    uint32_t r = (v >> 11) & 0x1F, g = (v >> 5) & 0x3F, b = v & 0x1F;
+    return Rgb(static_cast<int>((r << 3) | (r >> 2)), static_cast<int>((g << 2) | (g >> 4)),
+               static_cast<int>((b << 3) | (b >> 2)));
+}
+
+int BlockBytesPerPixel() { return bufferDepth <= 16 ? 2 : 3; }
+
+// Walks the part of a block rectangle that lies inside the active buffer, calling visit(pixel,
+// byte offset in the block) for each pixel. The block is laid out for the whole rectangle, row by
+// row, so a rectangle reaching past the buffer edge keeps the same layout for GetBlock and PutBlock.
+template <typename Visit>
+void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, Visit visit) {
+    Buffer* b = Active();
+    if (b == nullptr || minx > maxx || miny > maxy) return;
+    const int64_t rowPixels = static_cast<int64_t>(maxx) - minx + 1;
+    const int bytes = BlockBytesPerPixel();
+    int x0 = std::max(minx, 0), x1 = std::min(maxx, b->width - 1);
+    int y0 = std::max(miny, 0), y1 = std::min(maxy, b->height - 1);
+    for (int y = y0; y <= y1; ++y) {
+        Pixel* row = b->Row(y);
+        for (int x = x0; x <= x1; ++x) {
+            size_t offset = static_cast<size_t>(((static_cast<int64_t>(y) - miny) * rowPixels + (x - minx)) * bytes);
+            visit(row[x], offset);
+        }
+    }
+}
+
+void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination,
+              bool transparent) {
+    Buffer* from = GetBuffer(source);
+    Buffer* to = GetBuffer(destination);
+    if (from == nullptr || to == nullptr) return;
+    CopySpan span;
+    if (!ClipCopy(minx, maxx, miny, maxy, x, y, from->width, from->height, to->clipMinX, to->clipMaxX,
+                  to->clipMinY, to->clipMaxY, span))
+        return;
+    // A copy within one buffer may overlap itself: take the source rows out first.
+    std::vector<Pixel> scratch;
+    const Pixel* sourceBase = from->Row(span.sourceY) + span.sourceX;
+    size_t sourcePitch = from->width;
+    if (from == to) {
+        scratch.resize(static_cast<size_t>(span.width) * span.height);
+        for (int row = 0; row < span.height; ++row)
+            std::memcpy(&scratch[static_cast<size_t>(row) * span.width], sourceBase + row * sourcePitch,
+                        static_cast<size_t>(span.width) * sizeof(Pixel));
+        sourceBase = scratch.data();
+        sourcePitch = span.width;
+    }
+    const size_t rowBytes = static_cast<size_t>(span.width) * sizeof(Pixel);
+    for (int row = 0; row < span.height; ++row) {
+        const Pixel* src = sourceBase + row * sourcePitch;
+        Pixel* dst = to->Row(span.destY + row) + span.destX;
+        if (!transparent) {
+            std::memcpy(dst, src, rowBytes);
+        } else if (transparentColors.size() == 1) {
+            // Written as a select so the compiler can vectorise it.
+            const Pixel key = transparentColors[0];
+            for (int i = 0; i < span.width; ++i) dst[i] = (src[i] & kRgbMask) == key ? dst[i] : src[i];
+        } else if (transparentColors.empty()) {
+            std::memcpy(dst, src, rowBytes);
+        } else {
+            for (int i = 0; i < span.width; ++i)
+                if (!IsTransparentRgb(src[i])) dst[i] = src[i];
+        }
+    }
+}
+
+}  // namespace
+
+// --- Set-up and shut-down ---
+
+int DisplayDepth() {
+    int best = 0;
+    for (const DisplayMode& mode : DisplayModes()) best = std::max(best, mode.bitsPerPixel == 15 ? 16 : mode.bitsPerPixel);
+    return best;
+}
+
+void SetupDisplay(int width, int height, int /*depth*/, int /*flags*/) {
+    if (width > 0 && height > 0) {
+        windowWidth = width;
+        windowHeight = height;
+    }
+}
+
+// Presentation goes through the back end, so there is no device context to keep.
+void SetDeviceContext(void*) {}
+
+// Buffers hold direct colour, so the palette is only the fixed table in palette.h; the handle
+// exists because the shell keeps and deletes one.
+int CreateDefaultPalette() { return 1; }
+void RealizePalette(int) {}
+void DeletePalette(int) {}
+
+void InitBuffers() {
+    for (auto& b : buffers) b.reset();
+    activeHandle = -1;
+}
+
+void SetBufferDepth(int depth) {
+    if (depth > 0) bufferDepth = depth;
+}
+
+int InitMouse() { return HasMouse() ? 1 : -1; }
+
+void ShowMouseCursor(int show) { ShowPointer(show != 0); }
+
+void CloseBuffer() { activeHandle = -1; }
+
+void ShutdownGraphics() {
+    InitBuffers();
+    windowWidth = 800;
+    windowHeight = 600;
+}
+
+// --- Buffers ---
+
+int CreateBuffer(int width, int height) {
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return -1;
+    for (int handle = 0; handle < kMaxBuffers; ++handle) {
+        if (buffers[handle]) continue;
+        auto b = std::make_unique<Buffer>();
+        b->pixels.assign(static_cast<size_t>(width) * height, 0);
+        b->width = width;
+        b->height = height;
+        b->clipMinX = 0;
+        b->clipMaxX = width - 1;
+        b->clipMinY = 0;
+        b->clipMaxY = height - 1;
+        buffers[handle] = std::move(b);
+        return handle;
+    }
+    return -1;
+}
+
+void SelectBuffer(int handle) {
+    if (GetBuffer(handle) != nullptr) activeHandle = handle;
+}
+
+void FreeBuffer(int handle) {
+    if (handle == activeHandle || GetBuffer(handle) == nullptr) return;
+    buffers[handle].reset();
+}
+
+int ActiveBuffer() { return Active() != nullptr ? activeHandle : -1; }
+
+void RefreshBufferPalette() {}
+
+int MaxX() {
+    Buffer* b = Active();
+    return b != nullptr ? b->width - 1 : -1;
+}
+
+int MaxY() {
+    Buffer* b = Active();
+    return b != nullptr ? b->height - 1 : -1;
+}
+
+void SetClip(int minx, int maxx, int miny, int maxy) {
+    Buffer* b = Active();
+    if (b == nullptr) return;
+    b->clipMinX = std::max(minx, 0);
+    b->clipMaxX = std::min(maxx, b->width - 1);
+    b->clipMinY = std::max(miny, 0);
+    b->clipMaxY = std::min(maxy, b->height - 1);
+}
+
+void FillBuffer() {
+    Buffer* b = Active();
+    if (b == nullptr) return;
+    FillRect(b->clipMinX, b->clipMaxX, b->clipMinY, b->clipMaxY);
+}
+
+void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y) {
+    Backend* backend = CurrentBackend();
+    Buffer* b = Active();
+    if (backend == nullptr || b == nullptr) return;
+    CopySpan span;
+    if (!ClipCopy(minx, maxx, miny, maxy, x, y, b->width, b->height, 0, windowWidth - 1, 0, windowHeight - 1,
+                  span))
+        return;
+    backend->Present(b->pixels.data(), b->width, span.sourceX, span.sourceY, span.width, span.height, span.destX,
+                     span.destY);
+}
+
+void CopyBufferRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination) {
+    CopyRect(minx, maxx, miny, maxy, x, y, source, destination, false);
+}
+
+void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, int y, int source,
+                               int destination) {
+    CopyRect(minx, maxx, miny, maxy, x, y, source, destination, true);
+}
+
+void SetTransparentColor(int paletteIndex, int flag) {
+    if (paletteIndex < 0 || paletteIndex > 255) return;
+    transparentFlags[paletteIndex] = flag != 0;
+    RebuildTransparentColors();
+}
+
+size_t ImageSize(int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    return static_cast<size_t>(width) * static_cast<size_t>(height) * BlockBytesPerPixel();
+}
+
+// Blocks restore exactly what was saved, so they clip to the buffer but not to the clip rectangle.
+void GetBlock(void* memory, int minx, int maxx, int miny, int maxy) {
+    if (memory == nullptr) return;
+    auto* out = static_cast<uint8_t*>(memory);
+    if (BlockBytesPerPixel() == 2) {
+        ForEachBlockPixel(minx, maxx, miny, maxy, [out](Pixel& p, size_t at) {
+            Pixel v = Pack565(p);
+            out[at] = static_cast<uint8_t>(v);
+            out[at + 1] = static_cast<uint8_t>(v >> 8);
+        });
+    } else {
+        ForEachBlockPixel(minx, maxx, miny, maxy, [out](Pixel& p, size_t at) {
+            out[at] = static_cast<uint8_t>(p >> 16);
+            out[at + 1] = static_cast<uint8_t>(p >> 8);
+            out[at + 2] = static_cast<uint8_t>(p);
+        });
+    }
+}
+
+void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
+    if (memory == nullptr) return;
+    const auto* in = static_cast<const uint8_t*>(memory);
+    if (BlockBytesPerPixel() == 2) {
+        ForEachBlockPixel(minx, maxx, miny, maxy,
+                          [in](Pixel& p, size_t at) { p = Unpack565(in[at] | (in[at + 1] << 8)); });
+    } else {
+        ForEachBlockPixel(minx, maxx, miny, maxy,
+                          [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); });
+    }
+}
+
+Pixel* BufferPixels(int handle) {
+    Buffer* b = GetBuffer(handle);
+    return b != nullptr ? b->pixels.data() : nullptr;
+}
+
+int BufferWidth(int handle) {
+    Buffer* b = GetBuffer(handle);
+    return b != nullptr ? b->width : 0;
+}
+
+int BufferHeight(int handle) {
+    Buffer* b = GetBuffer(handle);
+    return b != nullptr ? b->height : 0;
+}
+
+// --- Colour and primitives ---
+
+Pixel MapRgb(int r, int g, int b) { return Rgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255)); }
+
+void SetColor(Pixel pixel) { State().color = pixel & kRgbMask; }
+Pixel CurrentColor() { return State().color; }
+
+void MoveTo(int x, int y) {
+    State().cursorX = x;
+    State().cursorY = y;
+}
+
+void MoveRel(int dx, int dy) {
+    // Wrapping arithmetic: a stray offset must not be undefined behaviour.
+    State().cursorX = static_cast<int>(static_cast<uint32_t>(State().cursorX) + static_cast<uint32_t>(dx));
+    State().cursorY = static_cast<int>(static_cast<uint32_t>(State().cursorY) + static_cast<uint32_t>(dy));
+}
+
+int CursorX() { return State().cursorX; }
+int CursorY() { return State().cursorY; }
+
+void DrawLineTo(int x, int y) { DrawLine(x, y, false, 0); }
+
+void DrawLineRel(int dx, int dy) {
+    DrawLine(static_cast<int>(static_cast<uint32_t>(State().cursorX) + static_cast<uint32_t>(dx)),
+             static_cast<int>(static_cast<uint32_t>(State().cursorY) + static_cast<uint32_t>(dy)), false, 0);
+}
+
+void DrawDashedLineTo(int x, int y, int pattern) { DrawLine(x, y, true, static_cast<uint16_t>(pattern)); }
+
+void PlotPoint(int x, int y) {
+    Buffer* b = Active();
+    if (b != nullptr) PlotClipped(*b, x, y, State().color);
+}
+
+void FillRect(int minx, int maxx, int miny, int maxy) {
+    Buffer* b = Active();
+    if (b == nullptr || !ClipToActive(*b, minx, maxx, miny, maxy)) return;
+    for (int y = miny; y <= maxy; ++y) std::fill(b->Row(y) + minx, b->Row(y) + maxx + 1, State().color);
+}
+
+void SetBoxDepth(int xdepth, int ydepth) {
+    State().boxDepthX = xdepth;
+    State().boxDepthY = ydepth;
+}
+
+void DrawBox(int minx, int maxx, int miny, int maxy) {
+    if (minx > maxx || miny > maxy) return;
+    // Bands are clamped to the rectangle so that deep borders on a small box just fill it.
+    const int64_t xd = std::clamp<int64_t>(State().boxDepthX, 0, static_cast<int64_t>(maxx) - minx + 1);
+    const int64_t yd = std::clamp<int64_t>(State().boxDepthY, 0, static_cast<int64_t>(maxy) - miny + 1);
+    if (yd > 0) {
+        FillRect(minx, maxx, miny, static_cast<int>(miny + yd - 1));
+        FillRect(minx, maxx, static_cast<int>(maxy - yd + 1), maxy);
+    }
+    if (xd > 0) {
+        FillRect(minx, static_cast<int>(minx + xd - 1), miny, maxy);
+        FillRect(static_cast<int>(maxx - xd + 1), maxx, miny, maxy);
+    }
+}
+
+// --- Keyboard ---
+
+int IsKeyDown(int scanCode) { return IsScanCodeDown(scanCode) ? 1 : 0; }

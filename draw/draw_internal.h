@@ -1,0 +1,118 @@
+// What the drawing layer's source files share: the buffer table, the drawing state and the
+// helpers that put decoded pictures into the active buffer. Not for use outside draw/.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "draw/draw.h"
+
+namespace draw_internal {
+
+// Pictures larger than this in either dimension are refused by every decoder and CreateBuffer.
+constexpr int kMaxImageSide = 8192;
+// Files larger than this are not read at all.
+constexpr size_t kMaxFileBytes = 64u << 20;
+
+constexpr Pixel kRgbMask = 0x00FFFFFF;
+
+struct Buffer {
+    std::vector<Pixel> pixels;  // width x height, pitch == width
+    int width = 0;
+    int height = 0;
+    // Clip rectangle, inclusive, always inside the buffer.
+    int clipMinX = 0, clipMaxX = -1, clipMinY = 0, clipMaxY = -1;
+
+    Pixel* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    const Pixel* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+};
+
+// The buffer behind a handle, or null for a free or out-of-range handle.
+Buffer* GetBuffer(int handle);
+// The active buffer, or null when none is active.
+Buffer* Active();
+
+// Drawing state shared by the primitives and the text code.
+struct DrawState {
+    Pixel color = 0;
+    int cursorX = 0, cursorY = 0;
+    int boxDepthX = 1, boxDepthY = 1;
+    int textJustX = -1, textJustY = 1;
+    int winTextJustX = -1, winTextJustY = 1;
+};
+DrawState& State();
+
+// True when a 0x00RRGGBB colour is one of the flagged transparent palette colours.
+bool IsTransparentRgb(Pixel rgb);
+
+// A decoded picture placed with its top-left at (left, top) of the active buffer. Only the part
+// inside the clip rectangle is kept, so decoders never allocate more than the buffer holds and a
+// picture far larger than the screen costs no more memory than the screen. Nothing reaches the
+// buffer until Commit, so a decoder that fails half-way leaves the buffer as it was.
+class PictureSink {
+public:
+    PictureSink(const Buffer& buffer, int left, int top, int width, int height);
+    // Picture rows and columns that land inside the clip (first > last when none do).
+    int FirstRow() const { return firstRow; }
+    int LastRow() const { return lastRow; }
+    int FirstColumn() const { return firstColumn; }
+    int LastColumn() const { return lastColumn; }
+    bool Empty() const { return firstRow > lastRow || firstColumn > lastColumn; }
+    bool Visible(int column, int row) const {
+        return row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn;
+    }
+    // Sets a pixel in picture coordinates; ignored outside the visible part.
+    void Set(int column, int row, Pixel rgb) {
+        if (Visible(column, row)) At(column, row) = rgb;
+    }
+    // Direct access to a visible pixel.
+    Pixel& At(int column, int row) {
+        return pixels[static_cast<size_t>(row - firstRow) * visibleWidth + (column - firstColumn)];
+    }
+    // Copies the visible part into the buffer (which must be the one given to the constructor).
+    void Commit(Buffer& buffer) const;
+
+private:
+    int left, top;
+    int firstRow, lastRow, firstColumn, lastColumn;
+    int visibleWidth = 0;
+    std::vector<Pixel> pixels;
+};
+
+// Reads a whole file of at most kMaxFileBytes; false when missing, unreadable or too large.
+bool ReadFileBytes(const char* path, std::vector<uint8_t>& bytes);
+
+// Little-endian readers; callers check the bounds first.
+inline uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t ReadU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
+
+constexpr Pixel Rgb(int r, int g, int b) {
+    return (static_cast<Pixel>(r) << 16) | (static_cast<Pixel>(g) << 8) | static_cast<Pixel>(b);
+}
+
+// A bitmap font ready for drawing: every one of the 256 character codes has an entry, with
+// width and height 0 for characters the font lacks.
+struct Font {
+    struct Glyph {
+        uint8_t width = 0;
+        uint8_t height = 0;
+        uint32_t offset = 0;  // into coverage, width x height bytes row by row
+    };
+    std::array<Glyph, 256> glyphs{};
+    // Glyph width plus spacing, precomputed so measuring is one table look-up per character.
+    std::array<int16_t, 256> advance{};
+    int spacing = 0;
+    int lineHeight = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// The font behind DrawWinText, built into the program.
+const Font& SystemFont();
+
+}  // namespace draw_internal

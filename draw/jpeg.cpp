@@ -1,0 +1,146 @@
+// JPEG decoding through libjpeg-turbo's TurboJPEG interface.
+//
+// Policy for damaged files: a picture is drawn only when the decoder finishes without any
+// complaint. A truncated or corrupt file makes the decoder report a warning and hand back a
+// partly grey picture; we refuse it and leave the buffer as it was, the same as for any other
+// unreadable image. The artwork we ship never raises a warning.
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "draw/draw.h"
+#include "draw/draw_internal.h"
+#include "draw/jpeg_encode.h"
+
+using namespace draw_internal;
+
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+
+uint8_t internalWorkBlock[kDefaultImageWorkSize];
+uint8_t* workMemory = internalWorkBlock;
+size_t workSize = sizeof internalWorkBlock;
+
+struct HandleCloser {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+using Decompressor = std::unique_ptr<void, HandleCloser>;
+
+bool ReadHeaderMemory(tjhandle handle, const uint8_t* data, size_t size, JpegHeader& header) {
+    header = {0, 0, 0};
+    if (handle == nullptr || data == nullptr || size == 0 || size > kMaxFileBytes) return false;
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    // Junk can be reported as a success without a size, so the size is checked as well.
+    if (tjDecompressHeader3(handle, data, static_cast<unsigned long>(size), &width, &height, &subsampling,
+                            &colorspace) != 0)
+        return false;
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return false;
+    header = {width, height, subsampling};
+    return true;
+}
+
+}  // namespace
+
+int ReadJpegHeader(const char* path, void* header) {
+    if (header == nullptr) return -1;
+    JpegHeader result{0, 0, 0};
+    std::vector<uint8_t> bytes;
+    int status = -1;
+    if (ReadFileBytes(path, bytes)) {
+        Decompressor handle(tjInitDecompress());
+        if (ReadHeaderMemory(handle.get(), bytes.data(), bytes.size(), result)) status = 0;
+    }
+    std::memcpy(header, &result, sizeof result);
+    return status;
+}
+
+size_t JpegWorkSize(const void* header) {
+    if (header == nullptr) return 0;
+    JpegHeader h;
+    std::memcpy(&h, header, sizeof h);
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxImageSide || h.height > kMaxImageSide) return 0;
+    return static_cast<size_t>(h.width) * static_cast<size_t>(h.height) * kBytesPerPixel;
+}
+
+void SetImageWorkBuffer(void* memory, size_t size) {
+    if (memory == nullptr || size == 0) {
+        workMemory = internalWorkBlock;
+        workSize = sizeof internalWorkBlock;
+    } else {
+        workMemory = static_cast<uint8_t*>(memory);
+        workSize = size;
+    }
+}
+
+bool ShowJpegMemory(const uint8_t* data, size_t size) {
+    // The caller's work memory serves this one decode: callers free it right after, so it must
+    // never be used again.
+    uint8_t* memory = workMemory;
+    const size_t memorySize = workSize;
+    SetImageWorkBuffer(nullptr, 0);
+
+    Buffer* b = Active();
+    if (b == nullptr) return false;
+    Decompressor handle(tjInitDecompress());
+    JpegHeader header;
+    if (!ReadHeaderMemory(handle.get(), data, size, header)) return false;
+    PictureSink sink(*b, 0, 0, header.width, header.height);
+    if (sink.Empty()) return false;
+
+    const size_t needed = JpegWorkSize(&header);
+    std::vector<uint8_t> temporary;
+    if (memorySize < needed) {
+        temporary.resize(needed);
+        memory = temporary.data();
+    }
+    const int pitch = header.width * kBytesPerPixel;
+    // Rows come out as B, G, R, X bytes.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    if (tjDecompress2(handle.get(), data, static_cast<unsigned long>(size), memory, header.width, pitch,
+                      header.height, TJPF_BGRX, flags) != 0)
+        return false;
+
+    for (int row = sink.FirstRow(); row <= sink.LastRow(); ++row) {
+        const uint8_t* p = memory + static_cast<size_t>(row) * pitch + sink.FirstColumn() * kBytesPerPixel;
+        for (int column = sink.FirstColumn(); column <= sink.LastColumn(); ++column, p += kBytesPerPixel)
+            sink.At(column, row) = Rgb(p[2], p[1], p[0]);
+    }
+    sink.Commit(*b);
+    return true;
+}
+
+void ShowJpeg(const char* path, int /*flags*/) {
+    std::vector<uint8_t> bytes;
+    if (Active() == nullptr || !ReadFileBytes(path, bytes)) {
+        SetImageWorkBuffer(nullptr, 0);
+        return;
+    }
+    ShowJpegMemory(bytes.data(), bytes.size());
+}
+
+std::vector<uint8_t> EncodeJpeg(const uint32_t* pixels, int width, int height, int quality, bool subsampleChroma) {
+    std::vector<uint8_t> result;
+    if (pixels == nullptr || width <= 0 || height <= 0) return result;
+    tjhandle handle = tjInitCompress();
+    if (handle == nullptr) return result;
+    // 0x00RRGGBB words are B, G, R, X bytes on a little-endian machine.
+    std::vector<uint8_t> bgrx(static_cast<size_t>(width) * height * kBytesPerPixel);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+        bgrx[i * 4] = static_cast<uint8_t>(pixels[i]);
+        bgrx[i * 4 + 1] = static_cast<uint8_t>(pixels[i] >> 8);
+        bgrx[i * 4 + 2] = static_cast<uint8_t>(pixels[i] >> 16);
+        bgrx[i * 4 + 3] = 0;
+    }
+    unsigned char* jpeg = nullptr;
+    unsigned long jpegSize = 0;
+    if (tjCompress2(handle, bgrx.data(), width, width * kBytesPerPixel, height, TJPF_BGRX, &jpeg, &jpegSize,
+                    subsampleChroma ? TJSAMP_420 : TJSAMP_444, std::clamp(quality, 1, 100), TJFLAG_ACCURATEDCT) == 0)
+        result.assign(jpeg, jpeg + jpegSize);
+    tjFree(jpeg);
+    tjDestroy(handle);
+    return result;
+}

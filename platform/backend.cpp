@@ -1,0 +1,91 @@
+#include "platform/backend.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+// The back end is read from the music thread's clock calls too, so the pointer is atomic.
+std::atomic<Backend*> installedBackend{nullptr};
+
+// No cursor file the program uses comes near this; anything larger is not a cursor.
+constexpr std::streamsize kMaximumCursorFileBytes = 1 << 20;
+
+}  // namespace
+
+void SetBackend(Backend* backend) { installedBackend.store(backend); }
+
+Backend* CurrentBackend() { return installedBackend.load(); }
+
+// Without a back end (a tool, a unit test that needs none) the clock and sleep fall back to the
+// host's own, so time still moves.
+uint64_t GetTickCount64() {
+    if (Backend* backend = CurrentBackend()) return backend->NowMs();
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+int64_t WallClockSeconds() {
+    if (Backend* backend = CurrentBackend()) return backend->WallClockSeconds();
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+void SleepMs(uint32_t ms) {
+    if (Backend* backend = CurrentBackend()) {
+        backend->SleepMs(ms);
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void ShowPointer(bool visible) {
+    if (Backend* backend = CurrentBackend()) backend->ShowPointer(visible);
+}
+
+bool HasMouse() {
+    Backend* backend = CurrentBackend();
+    return backend && backend->HasMouse();
+}
+
+int LoadCursorFromFile(const char* path) {
+    Backend* backend = CurrentBackend();
+    if (!backend || !path) return 0;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 0;
+    std::vector<uint8_t> bytes;
+    char buffer[4096];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + file.gcount());
+        if (static_cast<std::streamsize>(bytes.size()) > kMaximumCursorFileBytes) return 0;
+    }
+    CursorImage image;
+    if (!DecodeCursor(bytes.data(), bytes.size(), &image)) return 0;
+    return backend->CreateCursor(image);
+}
+
+void SetCursor(int handle) {
+    if (Backend* backend = CurrentBackend()) backend->SetCursor(handle);
+}
+
+void DestroyCursor(int handle) {
+    if (handle <= 0) return;
+    if (Backend* backend = CurrentBackend()) backend->FreeCursor(handle);
+}
+
+std::vector<DisplayMode> DisplayModes() {
+    if (Backend* backend = CurrentBackend()) return backend->DisplayModes();
+    return {};
+}
+
+void ShowHostMessageBox(const char* title, const char* text) {
+    if (Backend* backend = CurrentBackend()) {
+        backend->ShowMessageBox(title, text);
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", title ? title : "", text ? text : "");
+}

@@ -1,0 +1,223 @@
+#include "platform/scripted_backend.h"
+
+#include <algorithm>
+
+#include "platform/host_events.h"
+
+namespace {
+
+// HID usage ids of the modifier keys, whose state the convenience steps carry along.
+constexpr int kHidLeftControl = 224;
+constexpr int kHidLeftShift = 225;
+constexpr int kHidLeftAlt = 226;
+constexpr int kHidRightControl = 228;
+constexpr int kHidRightShift = 229;
+constexpr int kHidRightAlt = 230;
+
+}  // namespace
+
+ScriptedBackend::ScriptedBackend() {
+    // A new script is a new session: nothing from an earlier one may leak into it.
+    ResetMessageQueue();
+}
+
+ScriptedBackend::~ScriptedBackend() {
+    if (CurrentBackend() == this) SetBackend(nullptr);
+}
+
+void ScriptedBackend::Deliver(const HostEvent& event) {
+    const bool down = event.kind == HostEvent::KeyDown;
+    if (down || event.kind == HostEvent::KeyUp) {
+        switch (event.hidScancode) {
+        case kHidLeftShift: held.shift[0] = down; break;
+        case kHidRightShift: held.shift[1] = down; break;
+        case kHidLeftControl: held.control[0] = down; break;
+        case kHidRightControl: held.control[1] = down; break;
+        case kHidLeftAlt: held.alt[0] = down; break;
+        case kHidRightAlt: held.alt[1] = down; break;
+        default: break;
+        }
+    }
+    const uint32_t own = event.button == 1 ? 1u : event.button == 3 ? 4u : 0u;
+    if (event.kind == HostEvent::MouseDown) held.buttons |= own;
+    if (event.kind == HostEvent::MouseUp) held.buttons &= ~own;
+
+    std::vector<Message> messages;
+    TranslateHostEvent(event, MainWindowHandle(), &messages);
+    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+void ScriptedBackend::DeliverWithHeld(HostEvent event) {
+    event.buttons = held.buttons;
+    event.shift = held.shift[0] || held.shift[1];
+    event.control = held.control[0] || held.control[1];
+    event.alt = held.alt[0] || held.alt[1];
+    Deliver(event);
+}
+
+void ScriptedBackend::At(uint64_t atMs, std::function<void()> action) {
+    Step step{atMs, nextOrder++, std::move(action)};
+    const auto position = std::upper_bound(steps.begin(), steps.end(), step, [](const Step& a, const Step& b) {
+        return a.atMs != b.atMs ? a.atMs < b.atMs : a.order < b.order;
+    });
+    steps.insert(position, std::move(step));
+    lastStepMs = atMs;
+}
+
+void ScriptedBackend::After(uint64_t delayMs, std::function<void()> action) {
+    const uint64_t base = steps.empty() ? nowMs : std::max(lastStepMs, nowMs);
+    At(base + delayMs, std::move(action));
+}
+
+void ScriptedBackend::MoveMouse(uint64_t delayMs, int x, int y) {
+    After(delayMs, [this, x, y] {
+        HostEvent event;
+        event.kind = HostEvent::MouseMove;
+        event.x = x;
+        event.y = y;
+        DeliverWithHeld(event);
+    });
+}
+
+void ScriptedBackend::Click(uint64_t delayMs, int x, int y) {
+    After(delayMs, [this, x, y] {
+        HostEvent event;
+        event.x = x;
+        event.y = y;
+        event.button = 1;
+        event.kind = HostEvent::MouseDown;
+        DeliverWithHeld(event);
+        event.kind = HostEvent::MouseUp;
+        DeliverWithHeld(event);
+    });
+}
+
+void ScriptedBackend::DoubleClick(uint64_t delayMs, int x, int y) {
+    After(delayMs, [this, x, y] {
+        HostEvent event;
+        event.x = x;
+        event.y = y;
+        event.button = 1;
+        for (int clicks = 1; clicks <= 2; ++clicks) {
+            event.clicks = clicks;
+            event.kind = HostEvent::MouseDown;
+            DeliverWithHeld(event);
+            event.kind = HostEvent::MouseUp;
+            DeliverWithHeld(event);
+        }
+    });
+}
+
+void ScriptedBackend::PressKey(uint64_t delayMs, int hidScancode) {
+    After(delayMs, [this, hidScancode] {
+        HostEvent event;
+        event.hidScancode = hidScancode;
+        event.kind = HostEvent::KeyDown;
+        DeliverWithHeld(event);
+        event.kind = HostEvent::KeyUp;
+        DeliverWithHeld(event);
+    });
+}
+
+void ScriptedBackend::PostHost(uint64_t delayMs, const HostEvent& event) {
+    After(delayMs, [this, event] { Deliver(event); });
+}
+
+bool ScriptedBackend::CreateWindow(const char*, int width, int height) {
+    if (failWindowCreation || width <= 0 || height <= 0) return false;
+    windowWidth = width;
+    windowHeight = height;
+    windowPixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    windowExists = true;
+    windowVisible = false;
+    return true;
+}
+
+void ScriptedBackend::ShowWindow() { windowVisible = windowExists; }
+
+void ScriptedBackend::DestroyWindow() {
+    windowExists = false;
+    windowVisible = false;
+}
+
+void ScriptedBackend::RaiseWindow() { ++raiseCount; }
+
+void ScriptedBackend::Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                              int height, int destX, int destY) {
+    if (!windowExists || !pixels) return;
+    ++presentCount;
+    // Clip the destination to the window and move the source along with it.
+    if (destX < 0) {
+        width += destX;
+        sourceX -= destX;
+        destX = 0;
+    }
+    if (destY < 0) {
+        height += destY;
+        sourceY -= destY;
+        destY = 0;
+    }
+    width = std::min(width, windowWidth - destX);
+    height = std::min(height, windowHeight - destY);
+    if (width <= 0 || height <= 0 || sourceX < 0 || sourceY < 0) return;
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
+        uint32_t* to = windowPixels.data() + static_cast<size_t>(destY + row) * windowWidth + destX;
+        std::copy(from, from + width, to);
+    }
+}
+
+void ScriptedBackend::ShowMessageBox(const char*, const char* text) { messageBoxes.emplace_back(text ? text : ""); }
+
+void ScriptedBackend::RunDueSteps() {
+    while (!steps.empty() && steps.front().atMs <= nowMs) {
+        // Taken off the list first: the action may add steps, or throw out of the program.
+        std::function<void()> action = std::move(steps.front().action);
+        steps.pop_front();
+        action();
+    }
+}
+
+void ScriptedBackend::AdvanceTo(uint64_t ms) {
+    if (ms <= nowMs) return;
+    if (ms > clockLimitMs) {
+        nowMs = clockLimitMs;
+        throw Hang("the virtual clock passed its limit of " + std::to_string(clockLimitMs) + " ms");
+    }
+    nowMs = ms;
+}
+
+void ScriptedBackend::PumpEvents(bool wait, uint64_t untilMs) {
+    RunDueSteps();
+    if (!wait) return;
+    if (steps.empty()) {
+        // The script has ended while the program waits: ask the window to close, as a user
+        // closing it would. Timers may still run for a while (a dialog may need them to end),
+        // but a program that keeps waiting after that hangs.
+        if (!closeRequested) {
+            closeRequested = true;
+            closeRequestedAtMs = nowMs;
+            PostMessage(MainWindowHandle(), WM_CLOSE, 0, 0);
+            return;
+        }
+        if (untilMs == UINT64_MAX || untilMs > closeRequestedAtMs + kCloseGraceMs)
+            throw Hang("the program still waits for input after the script ended and WM_CLOSE");
+    }
+    const uint64_t nextStep = steps.empty() ? UINT64_MAX : steps.front().atMs;
+    AdvanceTo(std::min(untilMs, nextStep));
+    RunDueSteps();
+}
+
+int64_t ScriptedBackend::WallClockSeconds() { return wallClockStart + static_cast<int64_t>(nowMs / 1000); }
+
+void ScriptedBackend::SleepMs(uint32_t ms) { AdvanceTo(nowMs + ms); }
+
+int ScriptedBackend::CreateCursor(const CursorImage& image) {
+    if (image.width <= 0 || image.height <= 0) return 0;
+    return nextCursor++;
+}
+
+void ScriptedBackend::ConfinePointer(const ScreenRect* rect) {
+    confined = rect != nullptr;
+    if (rect) confineRect = *rect;
+}

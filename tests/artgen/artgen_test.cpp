@@ -1,0 +1,238 @@
+// The artwork generator: its output must be stable from build to build, readable by the
+// documented formats, and refused cleanly when its inputs are missing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "draw/palette.h"
+#include "tools/artgen/art_constants.h"
+#include "tools/artgen/artgen.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFontFiles[] = {kDialogFontFile, kSystemFontFile, kSystemBoldFontFile, kCardFontFile};
+constexpr const char* kSpriteFiles[] = {kSpinUpSprite, kSpinUpDisabledSprite, kSpinDownSprite,
+                                        kSpinDownDisabledSprite};
+
+fs::path MakeTempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "artgen-test-XXXXXX").string();
+    return mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
+}
+
+std::vector<uint8_t> Read(const fs::path& path) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(path, &bytes)) << path;
+    return bytes;
+}
+
+std::map<std::string, std::vector<uint8_t>> ReadFolder(const fs::path& folder) {
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = Read(entry.path());
+    return files;
+}
+
+// A reader written from docs/formats.md alone, independent of the generator's own code.
+struct ParsedGlyph {
+    int width = 0, height = 0;
+    std::vector<uint8_t> coverage;
+    bool HasInkInRows(int from, int to) const {
+        for (int y = std::max(from, 0); y < std::min(to, height); ++y)
+            for (int x = 0; x < width; ++x)
+                if (coverage[static_cast<size_t>(y * width + x)] != 0) return true;
+        return false;
+    }
+    int TopInkRow() const {
+        for (int y = 0; y < height; ++y)
+            if (HasInkInRows(y, y + 1)) return y;
+        return height;
+    }
+};
+
+struct ParsedFont {
+    int count = 0, first = 0, spacing = 0, baseline = 0, lineHeight = 0;
+    std::vector<ParsedGlyph> glyphs;
+    const ParsedGlyph& operator[](unsigned char c) const { return glyphs.at(static_cast<size_t>(c - first)); }
+};
+
+::testing::AssertionResult ParseFgf(const std::vector<uint8_t>& b, ParsedFont* font) {
+    auto u16 = [&](size_t at) { return b[at] | b[at + 1] << 8; };
+    if (b.size() < 16 || std::string(b.begin(), b.begin() + 4) != "QFGF" || u16(4) != 1)
+        return ::testing::AssertionFailure() << "bad header";
+    font->count = u16(6);
+    font->first = u16(8);
+    font->spacing = static_cast<int8_t>(b[10]);
+    font->baseline = b[11];
+    font->lineHeight = u16(12);
+    if (!((font->count == 96 && font->first == 32) || (font->count == 256 && font->first == 0)))
+        return ::testing::AssertionFailure() << "count " << font->count << " first " << font->first;
+    if (font->spacing < -8 || font->spacing > 8 || font->lineHeight < 1 || font->lineHeight > 64 ||
+        font->baseline >= font->lineHeight || u16(14) != 0)
+        return ::testing::AssertionFailure() << "bad metrics";
+    size_t at = 16;
+    for (int i = 0; i < font->count; ++i) {
+        if (at + 2 > b.size()) return ::testing::AssertionFailure() << "truncated at glyph " << i;
+        ParsedGlyph g{b[at], b[at + 1], {}};
+        at += 2;
+        size_t size = static_cast<size_t>(g.width * g.height);
+        if (g.width > 64 || g.height > font->lineHeight || at + size > b.size())
+            return ::testing::AssertionFailure() << "bad glyph " << i;
+        g.coverage.assign(b.begin() + static_cast<ptrdiff_t>(at), b.begin() + static_cast<ptrdiff_t>(at + size));
+        at += size;
+        font->glyphs.push_back(std::move(g));
+    }
+    if (at != b.size()) return ::testing::AssertionFailure() << (b.size() - at) << " trailing bytes";
+    return ::testing::AssertionSuccess();
+}
+
+struct ParsedSprite {
+    int width = 0, height = 0;
+    std::vector<uint8_t> indices;
+    int OpaqueInRow(int y) const {
+        return static_cast<int>(std::count_if(indices.begin() + y * width, indices.begin() + (y + 1) * width, [](int i) {
+            return i != kTransparentIndexA && i != kTransparentIndexB;
+        }));
+    }
+};
+
+::testing::AssertionResult ParseSpr(const std::vector<uint8_t>& b, ParsedSprite* sprite) {
+    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "QSPR") return ::testing::AssertionFailure() << "bad header";
+    sprite->width = b[4] | b[5] << 8;
+    sprite->height = b[6] | b[7] << 8;
+    size_t count = b[8] | b[9] << 8 | b[10] << 16 | static_cast<size_t>(b[11]) << 24;
+    if (b.size() != 12 + 2 * count) return ::testing::AssertionFailure() << "size does not match the run count";
+    for (size_t i = 0; i < count; ++i) {
+        if (b[12 + 2 * i] == 0) return ::testing::AssertionFailure() << "empty run";
+        sprite->indices.insert(sprite->indices.end(), b[12 + 2 * i], b[13 + 2 * i]);
+    }
+    if (sprite->indices.size() != static_cast<size_t>(sprite->width * sprite->height))
+        return ::testing::AssertionFailure() << "runs cover " << sprite->indices.size() << " pixels";
+    return ::testing::AssertionSuccess();
+}
+
+class ArtgenOutput : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root = MakeTempFolder();
+        ASSERT_FALSE(root.empty());
+        fs::create_directories(root / "assets");
+        FILE* help = std::fopen((root / "assets" / kHelpTextFile).c_str(), "wb");
+        ASSERT_NE(help, nullptr);
+        std::fputs("How to play\r\n", help);
+        std::fclose(help);
+        std::string error;
+        ASSERT_TRUE(GenerateArt({root / "data", root / "assets"}, &error)) << error;
+    }
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    static fs::path Data() { return root / "data"; }
+    static inline fs::path root;
+};
+
+TEST_F(ArtgenOutput, SameBytesOnEveryRunAndNoTemporariesLeft) {
+    std::string error;
+    ASSERT_TRUE(GenerateArt({root / "again", root / "assets"}, &error)) << error;
+    auto first = ReadFolder(Data());
+    EXPECT_EQ(first, ReadFolder(root / "again"));
+    // Regenerating over existing output replaces it in place.
+    ASSERT_TRUE(GenerateArt({root / "again", root / "assets"}, &error)) << error;
+    auto again = ReadFolder(root / "again");
+    EXPECT_EQ(first, again);
+    for (const auto& [name, bytes] : again) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    EXPECT_TRUE(fs::is_directory(Data() / kArtworkFolder));
+    EXPECT_EQ(Read(Data() / kHelpTextFile), Read(root / "assets" / kHelpTextFile));
+}
+
+TEST_F(ArtgenOutput, FontsFollowTheFormatWithSaneMetrics) {
+    for (const char* name : kFontFiles) {
+        SCOPED_TRACE(name);
+        ParsedFont font;
+        ASSERT_TRUE(ParseFgf(Read(Data() / name), &font));
+        EXPECT_EQ(font.count, std::string(name) == kCardFontFile ? kFullGlyphCount : kAsciiGlyphCount);
+        EXPECT_GE(font.lineHeight, 10);
+        EXPECT_LE(font.lineHeight, 16);
+        for (unsigned char c = '0'; c <= '9'; ++c) EXPECT_EQ(font[c].width, font['0'].width) << c;
+        EXPECT_GT(font['W'].width, font['i'].width);
+        for (int c = 32; c < 127; ++c) EXPECT_GT(font[static_cast<unsigned char>(c)].width, 0) << c;
+        EXPECT_EQ(font[127].width, 0);  // the escape byte is never drawn
+        EXPECT_FALSE(font[' '].HasInkInRows(0, font.lineHeight));
+
+        // Ink sits on the common baseline: capitals end on it, descenders go below it.
+        EXPECT_TRUE(font['H'].HasInkInRows(font.baseline - 1, font.baseline));
+        EXPECT_FALSE(font['H'].HasInkInRows(font.baseline, font.lineHeight));
+        EXPECT_TRUE(font['g'].HasInkInRows(font.baseline + 1, font.lineHeight));
+        EXPECT_LT(font['H'].TopInkRow(), font['x'].TopInkRow());
+    }
+}
+
+TEST_F(ArtgenOutput, CardFontCoversTheUpperHalf) {
+    ParsedFont font;
+    ASSERT_TRUE(ParseFgf(Read(Data() / kCardFontFile), &font));
+    for (unsigned char c : {0xE9, 0xC5, 0xDF, 0xA3, 0x80, 0x93}) EXPECT_GT(font[c].width, 0) << int(c);
+    EXPECT_LT(font[0xC9].TopInkRow(), font['E'].TopInkRow());  // the accent stands above the capital
+    EXPECT_EQ(font[0x81].width, 0);  // unassigned in the code page
+    EXPECT_EQ(font['\n'].width, 0);
+}
+
+TEST_F(ArtgenOutput, SpinArrowsAreNineByFourAndPointTheRightWay) {
+    std::map<std::string, ParsedSprite> sprites;
+    for (const char* name : kSpriteFiles) {
+        SCOPED_TRACE(name);
+        ParsedSprite& sprite = sprites[name];
+        ASSERT_TRUE(ParseSpr(Read(Data() / name), &sprite));
+        EXPECT_EQ(sprite.width, kSpinArrowWidth);
+        EXPECT_EQ(sprite.height, kSpinArrowHeight);
+        int opaque = 0;
+        for (int y = 0; y < sprite.height; ++y) opaque += sprite.OpaqueInRow(y);
+        EXPECT_GT(opaque, 0);
+    }
+    const ParsedSprite& up = sprites[kSpinUpSprite];
+    const ParsedSprite& down = sprites[kSpinDownSprite];
+    EXPECT_LT(up.OpaqueInRow(0), up.OpaqueInRow(kSpinArrowHeight - 1));
+    EXPECT_GT(down.OpaqueInRow(0), down.OpaqueInRow(kSpinArrowHeight - 1));
+    EXPECT_NE(sprites[kSpinUpDisabledSprite].indices, up.indices);
+    EXPECT_NE(sprites[kSpinDownDisabledSprite].indices, down.indices);
+}
+
+TEST_F(ArtgenOutput, IconIsA256PixelPng) {
+    std::vector<uint8_t> png = Read(Data() / kAppIconFile);
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    auto u32 = [&](size_t at) { return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]; };
+    EXPECT_EQ(u32(16), kAppIconSize);
+    EXPECT_EQ(u32(20), kAppIconSize);
+}
+
+TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {
+    fs::path root = MakeTempFolder();
+    ASSERT_FALSE(root.empty());
+    std::string error;
+    EXPECT_FALSE(GenerateArt({root / "data", {}, root / "no-fonts"}, &error));
+    EXPECT_NE(error.find("no-fonts"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(root / "data"));
+    EXPECT_FALSE(GenerateArt({{}, {}}, &error));  // no output folder
+
+    // The program says the same on stderr and exits with a failure status.
+    std::string command = std::string(ARTGEN_PROGRAM) + " --out " + (root / "data").string() + " --fonts " +
+                          (root / "no-fonts").string() + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(output.find("font file missing"), std::string::npos) << output;
+    fs::remove_all(root);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// Speed of the drawing layer's hot paths: the composition copies, JPEG decoding and text measuring.
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "draw/draw.h"
+#include "draw/jpeg_encode.h"
+
+namespace {
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+constexpr int kCardWidth = 53;
+constexpr int kCardHeight = 83;
+
+struct Buffers {
+    int screen, card, back;
+    Buffers() {
+        InitBuffers();
+        SetTransparentColor(34, 1);
+        SetTransparentColor(253, 1);
+        screen = CreateBuffer(kScreenWidth, kScreenHeight);
+        back = CreateBuffer(kScreenWidth, kScreenHeight);
+        card = CreateBuffer(kCardWidth, kCardHeight);
+        // A card with magenta corners, the way card artwork is cut.
+        SelectBuffer(card);
+        SetColor(MapRgb(255, 0, 255));
+        FillBuffer();
+        SetColor(MapRgb(250, 250, 240));
+        FillRect(2, kCardWidth - 3, 0, kCardHeight - 1);
+        FillRect(0, kCardWidth - 1, 2, kCardHeight - 3);
+        SelectBuffer(screen);
+    }
+};
+
+Buffers& TheBuffers() {
+    static Buffers buffers;
+    return buffers;
+}
+
+void BM_TransparentCardCopy(benchmark::State& state) {
+    Buffers& b = TheBuffers();
+    int x = 0;
+    for (auto _ : state) {
+        CopyBufferRectTransparent(0, kCardWidth - 1, 0, kCardHeight - 1, 100 + (x++ & 63), 300, b.card, b.screen);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_TransparentCardCopy);
+
+void BM_FullScreenOpaqueCopy(benchmark::State& state) {
+    Buffers& b = TheBuffers();
+    for (auto _ : state) {
+        CopyBufferRect(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1, b.back, b.screen);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FullScreenOpaqueCopy)->Unit(benchmark::kMicrosecond);
+
+void BM_JpegDecodeFullScreen(benchmark::State& state) {
+    TheBuffers();
+    // A smooth gradient with some detail, like the backdrops.
+    std::vector<uint32_t> picture(kScreenWidth * kScreenHeight);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x)
+            picture[y * kScreenWidth + x] = MapRgb(x * 255 / kScreenWidth, y * 255 / kScreenHeight, (x ^ y) & 255);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(picture.data(), kScreenWidth, kScreenHeight, 90);
+    std::vector<uint8_t> work(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4);
+    for (auto _ : state) {
+        SetImageWorkBuffer(work.data(), work.size());
+        if (!ShowJpegMemory(jpeg.data(), jpeg.size())) state.SkipWithError("decode failed");
+    }
+}
+BENCHMARK(BM_JpegDecodeFullScreen)->Unit(benchmark::kMillisecond);
+
+void BM_TextWidth40(benchmark::State& state) {
+    // A 96-glyph font of 7 x 12 glyphs, built in memory.
+    std::vector<uint8_t> font{'Q', 'F', 'G', 'F', 1, 0, 96, 0, 32, 0, 1, 9, 12, 0, 0, 0};
+    for (int c = 0; c < 96; ++c) {
+        font.push_back(7);
+        font.push_back(12);
+        font.insert(font.end(), 7 * 12, 200);
+    }
+    int slot = LoadFontMemory(font.data(), font.size());
+    SelectFont(slot);
+    static const char kText[] = "The quick brown fox jumps over lazy dogs";
+    static_assert(sizeof kText - 1 == 40);
+    for (auto _ : state) benchmark::DoNotOptimize(TextWidth(kText, 40));
+    UnloadFont(slot);
+}
+BENCHMARK(BM_TextWidth40);
+
+}  // namespace

@@ -1,0 +1,203 @@
+// Buffers, presentation, copies, clipping, primitives and save-under blocks.
+
+#include "tests/draw/draw_fixture.h"
+
+namespace {
+
+using BuffersTest = DrawTest;
+
+TEST_F(BuffersTest, PresentRectPlacesTheRectangleByItsLowerLeftCorner) {
+    int screen = MakeBuffer(800, 600, kWhite);
+    PresentRect(10, 19, 20, 29, 10, 29);
+    const auto& window = backend.WindowPixels();
+    int white = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (window[y * 800 + x] == kWhite) {
+                ++white;
+                EXPECT_TRUE(x >= 10 && x <= 19 && y >= 20 && y <= 29) << x << "," << y;
+            }
+    EXPECT_EQ(white, 100);
+
+    BufferPixels(screen)[599 * 800 + 799] = 0x123456;
+    PresentRect(0, 799, 0, 599, 0, 599);
+    EXPECT_EQ(window, Snapshot(screen));
+
+    // Rectangles reaching past the buffer or the window are cut, never wrapped.
+    SetColor(kBlack);
+    FillBuffer();
+    PresentRect(-50, 900, -50, 700, -50, 700);
+    EXPECT_EQ(window, Snapshot(screen));
+}
+
+// Every destination pixel of a copy is either the source pixel that the lower-left placement maps
+// onto it (when that pixel exists and the destination pixel is inside the clip) or unchanged.
+TEST_F(BuffersTest, CopiesFollowLowerLeftPlacementAndClipAtEveryPosition) {
+    const int source = MakeBuffer(5, 4, kBlack);
+    for (int i = 0; i < 20; ++i) BufferPixels(source)[i] = (i % 3 == 0) ? kMagenta : 0x010000u * (i + 1);
+    const int destination = MakeBuffer(8, 7, kWhite);
+    SetClip(1, 6, 0, 5);
+    for (bool transparent : {false, true}) {
+        for (int y = -5; y < 13; ++y) {
+            for (int x = -6; x < 10; ++x) {
+                SelectBuffer(destination);
+                SetColor(kWhite);
+                FillRect(0, 7, 0, 6);
+                std::vector<Pixel> before = Snapshot(destination);
+                // Source rectangle 1..4 x 0..2, part of it beyond the source's right edge.
+                if (transparent) CopyBufferRectTransparent(1, 5, 0, 2, x, y, source, destination);
+                else CopyBufferRect(1, 5, 0, 2, x, y, source, destination);
+                for (int dy = 0; dy < 7; ++dy) {
+                    for (int dx = 0; dx < 8; ++dx) {
+                        const int sx = 1 + dx - x, sy = 2 - (y - dy);
+                        Pixel expected = before[dy * 8 + dx];
+                        const bool inside = sx >= 1 && sx <= 4 && sy >= 0 && sy <= 2 && dx >= 1 && dx <= 6 && dy <= 5;
+                        if (inside) {
+                            Pixel s = At(source, sx, sy);
+                            if (!(transparent && s == kMagenta)) expected = s;
+                        }
+                        ASSERT_EQ(At(destination, dx, dy), expected)
+                            << "copy to " << x << "," << y << " pixel " << dx << "," << dy << " transparent "
+                            << transparent;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(BuffersTest, TransparentCopyOfAllMagentaChangesNothing) {
+    const int card = MakeBuffer(53, 83, kMagenta);
+    const int screen = MakeBuffer(100, 100, 0x336699);
+    CopyBufferRectTransparent(0, 52, 0, 82, 10, 90, card, screen);
+    EXPECT_EQ(PaintedBounds(screen, 0x336699), (std::vector<int>{1, 0, 1, 0}));
+
+    // With the flags cleared, magenta is an ordinary colour.
+    SetTransparentColor(34, 0);
+    SetTransparentColor(253, 0);
+    CopyBufferRectTransparent(0, 52, 0, 82, 10, 90, card, screen);
+    EXPECT_EQ(PaintedBounds(screen, 0x336699), (std::vector<int>{10, 62, 8, 90}));
+}
+
+TEST_F(BuffersTest, OverlappingCopyWithinOneBufferReadsTheOriginalPixels) {
+    const int b = MakeBuffer(6, 1, kBlack);
+    for (int i = 0; i < 6; ++i) BufferPixels(b)[i] = static_cast<Pixel>(i + 1);
+    CopyBufferRect(0, 3, 0, 0, 2, 0, b, b);
+    EXPECT_EQ(Snapshot(b), (std::vector<Pixel>{1, 2, 1, 2, 3, 4}));
+}
+
+TEST_F(BuffersTest, HandlesAreLimitedAndTheActiveBufferCannotBeFreed) {
+    EXPECT_EQ(CreateBuffer(0, 10), -1);
+    EXPECT_EQ(CreateBuffer(10, -1), -1);
+    EXPECT_EQ(CreateBuffer(8193, 1), -1);
+    std::vector<int> handles;
+    for (int i = 0; i < kMaxBuffers; ++i) handles.push_back(CreateBuffer(4, 4));
+    EXPECT_EQ(handles.back(), kMaxBuffers - 1);
+    EXPECT_EQ(CreateBuffer(4, 4), -1);
+
+    SelectBuffer(handles[3]);
+    FreeBuffer(handles[3]);
+    EXPECT_NE(BufferPixels(handles[3]), nullptr);
+    FreeBuffer(-1);
+    FreeBuffer(kMaxBuffers);
+    FreeBuffer(handles[5]);
+    EXPECT_EQ(BufferPixels(handles[5]), nullptr);
+    SelectBuffer(handles[5]);  // a free slot is ignored
+    EXPECT_EQ(ActiveBuffer(), handles[3]);
+    EXPECT_EQ(CreateBuffer(4, 4), handles[5]);
+
+    CloseBuffer();
+    EXPECT_EQ(ActiveBuffer(), -1);
+    FillRect(0, 3, 0, 3);  // nothing to draw into; must simply do nothing
+    PlotPoint(1, 1);
+    DrawText("x", 1);
+}
+
+TEST_F(BuffersTest, ClipRectangleLimitsFillsLinesAndText) {
+    const int b = MakeBuffer(12, 12, kWhite);
+    SetClip(3, 7, 2, 6);
+    SetColor(kBlack);
+    FillRect(-100, 100, 4, 4);
+    MoveTo(-20, -20);
+    DrawLineTo(30, 30);
+    const std::vector<uint8_t> font = MakeFont(0, 20, [](int) { return 20; }, [](int) { return 20; });
+    SelectFont(LoadFontMemory(font.data(), font.size()));
+    MoveTo(0, 0);
+    DrawText("A", 1);
+    EXPECT_EQ(PaintedBounds(b, kWhite), (std::vector<int>{3, 7, 2, 6}));
+
+    // The clip is clamped to the buffer; FillBuffer honours it too.
+    SetClip(-5, 100, 10, 100);
+    SetColor(0x00FF00);
+    FillBuffer();
+    EXPECT_EQ(CountPixels(b, 0x00FF00), 2 * 12);
+    EXPECT_EQ(At(b, 0, 10), 0x00FF00u);
+}
+
+TEST_F(BuffersTest, LinesIncludeBothEndsAndMoveTheCursor) {
+    const int b = MakeBuffer(10, 10, kWhite);
+    SetColor(kBlack);
+    MoveTo(1, 1);
+    DrawLineTo(7, 4);
+    EXPECT_EQ(CursorX(), 7);
+    EXPECT_EQ(CursorY(), 4);
+    EXPECT_EQ(At(b, 1, 1), kBlack);
+    EXPECT_EQ(At(b, 7, 4), kBlack);
+    EXPECT_EQ(CountPixels(b, kBlack), 7);  // one pixel per column of an x-major line
+    DrawLineRel(0, -4);
+    EXPECT_EQ(At(b, 7, 0), kBlack);
+    EXPECT_EQ(CursorY(), 0);
+}
+
+TEST_F(BuffersTest, DashedLinesReadThePatternFromItsHighBit) {
+    const int b = MakeBuffer(16, 3, kWhite);
+    SetColor(kBlack);
+    MoveTo(0, 0);
+    DrawDashedLineTo(7, 0, 0x5555);  // eight pixels: every other one, ending on the end point
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(At(b, x, 0), x % 2 ? kBlack : kWhite) << x;
+    EXPECT_EQ(CursorX(), 7);
+    MoveTo(0, 1);
+    DrawDashedLineTo(15, 1, 0xF0F0);
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(At(b, x, 1), (x / 4) % 2 ? kWhite : kBlack) << x;
+}
+
+TEST_F(BuffersTest, BoxBandsLieInsideTheRectangle) {
+    const int b = MakeBuffer(10, 10, kWhite);
+    SetColor(kBlack);
+    SetBoxDepth(2, 1);
+    DrawBox(1, 8, 2, 7);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 1 && x <= 8 && y >= 2 && y <= 7;
+            const bool band = x <= 2 || x >= 7 || y == 2 || y == 7;
+            EXPECT_EQ(At(b, x, y), inside && band ? kBlack : kWhite) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(BuffersTest, BlocksRoundTripAtEveryDepth) {
+    for (int depth : {16, 24, 32}) {
+        SetBufferDepth(depth);
+        EXPECT_EQ(ImageSize(7, 5), depth == 16 ? 70u : 105u);
+        const int b = MakeBuffer(20, 20, kBlack);
+        // Colours exact in 5-6-5 so that the 16-bit block restores them unchanged.
+        const Pixel colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, kMagenta, 0x000000};
+        for (int i = 0; i < 400; ++i) BufferPixels(b)[i] = colours[i % 6];
+        const std::vector<Pixel> original = Snapshot(b);
+        // The rectangle reaches past the top-left corner: only the part inside is saved.
+        std::vector<uint8_t> block(ImageSize(12, 9));
+        GetBlock(block.data(), -2, 9, -1, 7);
+        SetColor(0x123456);
+        FillBuffer();
+        PutBlock(block.data(), -2, 9, -1, 7);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                ASSERT_EQ(At(b, x, y), x <= 9 && y <= 7 ? original[y * 20 + x] : 0x123456u)
+                    << depth << ": " << x << "," << y;
+        SelectBuffer(-1);
+        CloseBuffer();
+        FreeBuffer(b);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/crt.h"
+#include "platform/paths.h"
+
+namespace {
+
+TEST(Crt, MatchesTheClassicSequenceAndIsPerThread) {
+    crt::srand(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169};
+    for (int value : expected) EXPECT_EQ(crt::rand(), value);
+
+    crt::srand(12345);
+    const int first = crt::rand();
+    crt::srand(12345);
+    // A new thread starts from seed 1, and its draws leave this thread's sequence alone.
+    int fromThread[5] = {};
+    std::thread other([&fromThread] {
+        for (int& value : fromThread) value = crt::rand();
+    });
+    other.join();
+    EXPECT_EQ(crt::rand(), first);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(fromThread[i], expected[i]);
+}
+
+// Sets an environment variable for the length of a test and puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name(name) {
+        if (const char* old = std::getenv(name)) previous = old;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (previous) setenv(name, previous->c_str(), 1);
+        else unsetenv(name);
+    }
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+class Paths : public ::testing::Test {
+protected:
+    Paths() {
+        char pattern[] = "/tmp/qf-paths-XXXXXX";
+        root = mkdtemp(pattern);
+    }
+    ~Paths() override { std::filesystem::remove_all(root); }
+    std::string root;
+};
+
+TEST_F(Paths, DataPathUsesTheOverrideAndForwardSlashes) {
+    ScopedEnvironment data("QUILLFEN_DATA_DIR", root.c_str());
+    EXPECT_EQ(DataDirectory(), root);
+    EXPECT_EQ(DataPath("artwork\\title.jpg"), root + "/artwork/title.jpg");
+    EXPECT_EQ(DataPath("HELP.TXT"), root + "/HELP.TXT");
+
+    // Names spelled in another case still find the file that exists.
+    std::filesystem::create_directories(root + "/sfx");
+    std::ofstream(root + "/sfx/deal.wav") << "x";
+    EXPECT_EQ(DataPath("SFX\\Deal.WAV"), root + "/sfx/deal.wav");
+}
+
+TEST_F(Paths, RuntimeAndConfigFoldersAreCreatedPrivate) {
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", root.c_str());
+        const std::string dir = RuntimeDirectory();
+        EXPECT_EQ(dir, root + "/quillfen-solitaire");
+        EXPECT_TRUE(std::filesystem::is_directory(dir));
+    }
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+        const std::string dir = RuntimeDirectory();
+        EXPECT_EQ(dir, "/tmp/quillfen-solitaire-" + std::to_string(getuid()));
+        struct stat info {};
+        ASSERT_EQ(stat(dir.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+    ScopedEnvironment config("XDG_CONFIG_HOME", (root + "/config/nested").c_str());
+    const std::string dir = ConfigDirectory();
+    EXPECT_EQ(dir, root + "/config/nested/quillfen-solitaire");
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+// Each control's input behaviour, driven through a dialog's modal loop.
+
+#include "tests/ui/ui_fixture.h"
+#include "ui/controls.h"
+
+namespace {
+
+using Controls = UiTest;
+
+TEST(CaptionParsing, AmpersandMarksTheHotKey) {
+    const Caption restart = ParseCaption("&Restart");
+    EXPECT_EQ(restart.text, "Restart");
+    EXPECT_EQ(restart.hotKeyPosition, 0);
+    EXPECT_EQ(restart.hotKey, 'R');
+    EXPECT_EQ(restart.otherCaseHotKey, 'r');
+    const Caption middle = ParseCaption("Play &again");
+    EXPECT_EQ(middle.text, "Play again");
+    EXPECT_EQ(middle.hotKeyPosition, 5);
+    EXPECT_EQ(middle.otherCaseHotKey, 'A');
+    EXPECT_EQ(ParseCaption("OK").hotKeyPosition, -1);
+    EXPECT_EQ(ParseCaption("Trailing&").text, "Trailing");
+}
+
+TEST_F(Controls, ButtonCommandsOnlyWhenReleasedInside) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* button = dialog.Create<Button>(150, 100, 100, 30, -1, "&Restart");
+    dialog.ending = {button->GetId()};
+    int x, y;
+    CentreOf(*button, &x, &y);
+    // Press, leave, release outside: nothing.
+    MouseDown(10, x, y);
+    MouseMove(10, x + 200, y, true);
+    MouseUp(10, x + 200, y);
+    // Press, leave, come back, release: a command.
+    MouseDown(10, x, y);
+    MouseMove(10, x + 200, y, true);
+    MouseMove(10, x, y, true);
+    MouseUp(10, x, y);
+    EXPECT_EQ(dialog.RunModal(), button->GetId());
+    int commands = 0;
+    for (const ToolkitEvent& e : dialog.events) commands += e.type == kEventCommand;
+    EXPECT_EQ(commands, 1);
+    EXPECT_EQ(button->GetText(), "Restart");
+}
+
+TEST_F(Controls, ButtonHotKeyInEitherCase) {
+    TestDialog dialog(100, 100, 400, 200);
+    dialog.Create<Button>(20, 100, 100, 30, -1, "OK");
+    Button* restart = dialog.Create<Button>(150, 100, 100, 30, -1, "&Restart");
+    dialog.ending = {restart->GetId()};
+    backend->PressKey(10, kHidR);
+    EXPECT_EQ(dialog.RunModal(), restart->GetId());
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidR);
+    EXPECT_EQ(dialog.RunModal(), restart->GetId());
+}
+
+TEST_F(Controls, ButtonPressedLookAndHoverChangePixels) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* button = dialog.Create<Button>(150, 100, 100, 30, -1, "Go");
+    dialog.Open();
+    std::vector<Pixel> normal(BufferPixels(screen), BufferPixels(screen) + 800 * 600);
+    button->SetPressed(1);
+    button->Draw();
+    EXPECT_NE(ScreenPixel(button->GetX(), button->GetY()), normal[button->GetY() * 800 + button->GetX()])
+        << "the pressed face is sunken";
+    button->SetPressed(0);
+    button->Draw();
+    EXPECT_TRUE(std::equal(normal.begin(), normal.end(), BufferPixels(screen)));
+    dialog.Close();
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
+    TestDialog dialog(100, 100, 400, 200);
+    CheckBox* box = dialog.Create<CheckBox>(20, 60, "&Remember me");
+    int x, y;
+    CentreOf(*box, &x, &y);
+    backend->Click(10, x, y);           // on
+    backend->PressKey(10, kHidSpace);   // off
+    HoldKey(10, kHidLeftAlt);
+    backend->PressKey(10, kHidR);       // on
+    ReleaseKey(10, kHidLeftAlt);
+    backend->PressKey(10, kHidEscape);
+    std::vector<bool> states;
+    dialog.onEvent = [&](const ToolkitEvent& e) {
+        if (e.sourceId == box->GetId() && e.type == kEventCommand) states.push_back(box->IsChecked());
+    };
+    dialog.RunModal();
+    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(box->IsChecked()) << "Alt with the hot key toggles it again";
+}
+
+TEST_F(Controls, OptionGroupKeepsExactlyOneChecked) {
+    TestDialog dialog(100, 100, 400, 200);
+    OptionGroup* group = dialog.Create<OptionGroup>(20, 50);
+    OptionButton* a = group->Create<OptionButton>(0, 0, "&Alpha");
+    OptionButton* b = group->Create<OptionButton>(0, 20, "&Beta");
+    OptionButton* c = group->Create<OptionButton>(0, 40, "&Gamma");
+    group->Check(a);
+    int x, y;
+    CentreOf(*c, &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidUp);  // the group has focus: the check moves up
+    backend->PressKey(10, kHidEscape);
+    bool afterClick = false;
+    dialog.onEvent = [&](const ToolkitEvent& e) {
+        if (e.type == kEventCommand && e.sourceId == c->GetId()) afterClick = c->IsChecked() && !a->IsChecked();
+    };
+    dialog.RunModal();
+    EXPECT_TRUE(afterClick);
+    EXPECT_EQ(group->CheckedOption(), b);
+    EXPECT_FALSE(a->IsChecked());
+    EXPECT_FALSE(c->IsChecked());
+    EXPECT_EQ(dialog.Children()->Focused(), group);
+}
+
+TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
+    TestDialog dialog(100, 100, 400, 200);
+    EditField* field = dialog.Create<EditField>(20, 60, 200, 5, "&Name");
+    dialog.ending = {field->GetId()};
+    int x, y;
+    CentreOf(*field, &x, &y);
+    backend->Click(10, x, y);
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidA);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHid1);
+    backend->PressKey(10, kHidLeft);
+    backend->PressKey(10, kHidSemicolon);   // inserted before the "1"
+    backend->PressKey(10, kHidBackspace);   // and taken out again
+    backend->PressKey(10, kHidR);           // a button's hot key would not see it
+    for (int i = 0; i < 5; ++i) backend->PressKey(10, kHidA);  // the field holds 5 characters
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), field->GetId());
+    EXPECT_EQ(field->GetText(), "Araa1");
+}
+
+TEST_F(Controls, SpinFieldArrowsStayInRange) {
+    TestDialog dialog(100, 100, 400, 200);
+    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
+    spin->SetRange(1, 5, 1);
+    spin->SetValue(4);
+    int x, y;
+    CentreOf(*spin->UpArrow(), &x, &y);
+    for (int i = 0; i < 3; ++i) backend->Click(10, x, y);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(spin->GetValue(), 5);
+    EXPECT_EQ(spin->Field()->GetText(), "5");
+
+    CentreOf(*spin->DownArrow(), &x, &y);
+    for (int i = 0; i < 7; ++i) backend->Click(10, x, y);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(spin->GetValue(), 1);
+}
+
+TEST_F(Controls, SpinFieldRepeatsWhileHeldFasterAfterFiveRepeats) {
+    TestDialog dialog(100, 100, 400, 200);
+    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
+    spin->SetRange(0, 100, 1);
+    spin->SetValue(50);
+    int x, y;
+    CentreOf(*spin->DownArrow(), &x, &y);
+    std::vector<int> seen;
+    auto look = [&] { seen.push_back(spin->GetValue()); };
+    MouseDown(10, x, y);   // t = 10: one step at once
+    backend->After(250, look);   // 260
+    backend->After(500, look);   // 760: one repeat (510)
+    backend->After(1770, look);  // 2530: five repeats (510 .. 2510)
+    backend->After(55, look);    // 2585: fast repeats from 2560
+    MouseUp(0, x, y);
+    backend->After(1000, look);  // released: no more steps
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(seen, (std::vector<int>{49, 48, 44, 43, 43}));
+}
+
+TEST_F(Controls, SpinFieldPutsBackTextThatIsNotANumber) {
+    TestDialog dialog(100, 100, 400, 200);
+    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
+    spin->SetRange(1, 99, 1);
+    spin->SetValue(12);
+    int x, y;
+    CentreOf(*spin->Field(), &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidA);
+    backend->PressKey(10, kHidUp);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(spin->GetValue(), 13);
+}
+
+TEST_F(Controls, DropDownListChoosesAnItemAndRestoresUnderTheList) {
+    TestDialog dialog(100, 100, 400, 300);
+    DropDownList* list = dialog.Create<DropDownList>(20, 50, 150, 30);
+    Button* below = dialog.Create<Button>(20, 90, 100, 30, -1, "Below");
+    for (const char* item : {"Green", "Blue", "Red"}) list->AddItem(item);
+    list->SetSelectedIndex(0);
+    dialog.ending = {below->GetId()};
+    int x, y;
+    CentreOf(*list, &x, &y);
+    std::vector<Pixel> before;
+    bool flagWhileOpen = false;
+    backend->After(5, [&] { before.assign(BufferPixels(screen), BufferPixels(screen) + 800 * 600); });
+    backend->Click(5, x, y);
+    backend->After(5, [&] { flagWhileOpen = ToolkitMenuOpen() && list->IsListOpen(); });
+    // Row 2 ("Red") of the open list; the button under the list must not take the press.
+    const int rowY = list->GetY() + DropDownList::kHeight + DropDownList::kListMargin + 2 * DropDownList::kRowHeight + 6;
+    backend->Click(5, x, rowY);
+    bool listAreaRestored = false;
+    backend->After(5, [&] {
+        const Pixel* now = BufferPixels(screen);
+        listAreaRestored = true;
+        for (int py = list->GetY() + DropDownList::kHeight; py < rowY + 20; ++py)
+            for (int px = list->GetX(); px < list->GetX() + list->GetWidth(); ++px)
+                listAreaRestored = listAreaRestored && now[py * 800 + px] == before[py * 800 + px];
+    });
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_TRUE(flagWhileOpen);
+    EXPECT_FALSE(ToolkitMenuOpen());
+    EXPECT_EQ(list->SelectedIndex(), 2);
+    EXPECT_EQ(list->GetText(), "Red");
+    EXPECT_TRUE(listAreaRestored);
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+TEST_F(Controls, DisabledControlsIgnoreEverything) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* button = dialog.Create<Button>(20, 100, 100, 30, -1, "&Go");
+    CheckBox* box = dialog.Create<CheckBox>(20, 40, "&Check");
+    button->SetDisabled(1);
+    box->SetDisabled(1);
+    dialog.ending = {button->GetId()};
+    int x, y;
+    CentreOf(*button, &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidEnter);
+    CentreOf(*box, &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_FALSE(box->IsChecked());
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+// Modal loops, focus and Tab order, save-under and the message box, through the real queue.
+
+#include <stdexcept>
+
+#include "tests/ui/ui_fixture.h"
+#include "ui/controls.h"
+
+namespace {
+
+using ModalLoop = UiTest;
+
+TEST_F(ModalLoop, ClosingRestoresEveryPixelAndPresentsIt) {
+    TestDialog dialog(150, 120, 400, 300);
+    Button* ok = dialog.Create<Button>(150, 250, 100, 30, -1, "OK");
+    dialog.ending = {ok->GetId()};
+    bool drawnWhileOpen = false;
+    int x, y;
+    CentreOf(*ok, &x, &y);
+    backend->After(10, [&] { drawnWhileOpen = !ScreenEqualsPattern(); });
+    backend->Click(10, x, y);
+    EXPECT_EQ(dialog.RunModal(), ok->GetId());
+    EXPECT_TRUE(drawnWhileOpen);
+    EXPECT_TRUE(ScreenEqualsPattern());
+    EXPECT_FALSE(dialog.HasSavedPixels());
+    // The restored area reached the window too.
+    const std::vector<uint32_t>& shown = backend->WindowPixels();
+    for (int py = 120; py < 420; py += 37)
+        for (int px = 150; px < 550; px += 41) ASSERT_EQ(shown[py * 800 + px], pattern[py * 800 + px]) << px << "," << py;
+}
+
+TEST_F(ModalLoop, RefusesToStartWhileRunning) {
+    TestDialog dialog(100, 100, 200, 100);
+    int nestedResult = -99;
+    dialog.onEvent = [&](const ToolkitEvent&) {
+        if (nestedResult == -99) nestedResult = dialog.RunModal();
+    };
+    backend->PressKey(10, kHidA);
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_EQ(nestedResult, 0);
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+TEST_F(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
+    TestDialog dialog(100, 100, 200, 100);
+    backend->After(10, [] { PostQuitMessage(7); });
+    EXPECT_EQ(dialog.RunModal(), 0);
+    EXPECT_TRUE(ScreenEqualsPattern());
+    Message message;
+    ASSERT_TRUE(PeekMessage(&message, true));
+    EXPECT_EQ(message.message, static_cast<uint32_t>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST_F(ModalLoop, AnExceptionInsideStillRestoresTheScreen) {
+    TestDialog dialog(100, 100, 300, 200);
+    backend->After(10, [] { throw std::runtime_error("script failure"); });
+    EXPECT_THROW(dialog.RunModal(), std::runtime_error);
+    EXPECT_FALSE(dialog.IsRunning());
+    EXPECT_TRUE(ScreenEqualsPattern());
+    // And the dialog can run again afterwards.
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+}
+
+TEST_F(ModalLoop, NonInputMessagesStillReachTheWindowProcedure) {
+    static int painted = 0;
+    painted = 0;
+    DestroyWindow(window);
+    window = CreateMainWindow("ui test", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_PAINT) {
+            ++painted;
+            ValidateWindow(h);
+            return 0;
+        }
+        if (m == WM_CLOSE) {
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProc(h, m, w, l);
+    });
+    InitToolkit(window, screen, 0);
+    backend->After(10, [this] { InvalidateWindow(window, false); });
+    backend->PressKey(10, kHidEscape);
+    TestDialog dialog(100, 100, 200, 100);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_EQ(painted, 1);
+}
+
+using Focus = UiTest;
+
+TEST_F(Focus, TabSkipsDisabledChildrenAndWraps) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* first = dialog.Create<Button>(20, 150, 100, 30, -1, "First");
+    Button* second = dialog.Create<Button>(140, 150, 100, 30, -1, "Second");
+    Button* third = dialog.Create<Button>(260, 150, 100, 30, -1, "Third");
+    second->SetDisabled(1);
+    dialog.ending = {first->GetId(), second->GetId(), third->GetId()};
+
+    // Tab passes the disabled button; Enter activates the focused one.
+    backend->PressKey(10, kHidTab);
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), third->GetId());
+
+    // From the last child Tab wraps to the first.
+    backend->PressKey(10, kHidTab);
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), first->GetId());
+
+    // Shift+Tab goes backwards, again over the disabled one.
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidTab);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), third->GetId());
+    EXPECT_EQ(second->GetFocus(), 0);
+}
+
+TEST_F(Focus, PressingAControlMovesFocusToIt) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* first = dialog.Create<Button>(20, 150, 100, 30, -1, "First");
+    CheckBox* box = dialog.Create<CheckBox>(20, 60, "Check me");
+    dialog.ending = {first->GetId()};
+    int x, y;
+    CentreOf(*box, &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidEnter);  // the check box has focus: Enter does nothing
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_EQ(dialog.Children()->Focused(), box);
+    EXPECT_EQ(first->GetFocus(), 0);
+    EXPECT_TRUE(box->IsChecked());
+}
+
+TEST_F(Focus, ModalChildPanelDeactivatesItsParentUntilClosed) {
+    struct Plain : Panel {
+        using Panel::Panel;
+        void Draw() override {}
+        void Repaint() override { ++repaints; }
+        int repaints = 0;
+    };
+    Plain parent(nullptr, 0, 0, 800, 600);
+    parent.Open();
+    Plain child(&parent, 100, 100, 100, 100);
+    child.Open();
+    EXPECT_FALSE(parent.IsActive());
+    child.Close();
+    EXPECT_TRUE(parent.IsActive());
+    EXPECT_EQ(parent.repaints, 2);
+
+    Plain keeper(&parent, 100, 100, 100, 100, Panel::kStyleKeepParentActive);
+    keeper.Open();
+    EXPECT_TRUE(parent.IsActive());
+    keeper.Close();
+    EXPECT_EQ(parent.AddPanel(&keeper), 1) << "a member is not added twice";
+}
+
+struct MessageBoxCase {
+    int flags;
+    int firstResult;
+    int secondResult;  // 0: no second button
+    int escapeResult;  // 0: Escape does nothing
+};
+
+class MessageBoxSets : public UiTest, public ::testing::WithParamInterface<MessageBoxCase> {};
+
+TEST_P(MessageBoxSets, ButtonsAndEscapeGiveTheirResults) {
+    const MessageBoxCase c = GetParam();
+    for (int which = 0; which < 3; ++which) {
+        if (which == 1 && c.secondResult == 0) continue;
+        if (which == 2 && c.escapeResult == 0) continue;
+        MessageBox box(nullptr, "Question", c.flags, "Do you want to go on?");
+        box.Open();
+        Button* target = which == 0 ? box.FirstButton() : box.SecondButton();
+        int x = 0, y = 0;
+        if (which < 2) CentreOf(*target, &x, &y);
+        box.Close();
+        ASSERT_TRUE(ScreenEqualsPattern());
+        if (which < 2) backend->Click(10, x, y);
+        else backend->PressKey(10, kHidEscape);
+        const int expected = which == 0 ? c.firstResult : which == 1 ? c.secondResult : c.escapeResult;
+        EXPECT_EQ(box.RunModal(), expected) << "flags " << c.flags << " case " << which;
+        EXPECT_TRUE(ScreenEqualsPattern());
+        EXPECT_EQ(box.FirstButton(), nullptr) << "the buttons go with the closing";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSets, MessageBoxSets,
+                         ::testing::Values(MessageBoxCase{MessageBox::kOk, 1, 0, 1},
+                                           MessageBoxCase{MessageBox::kClose, 2, 0, 0},
+                                           MessageBoxCase{MessageBox::kOkCancel, 1, 3, 3},
+                                           MessageBoxCase{MessageBox::kYesNo, 5, 6, 6}));
+
+TEST_F(ModalLoop, MessageBoxYesNoAnswersToItsHotKeys) {
+    MessageBox box(nullptr, "", MessageBox::kYesNo, "Again?");
+    backend->PressKey(10, kHidN);
+    EXPECT_EQ(box.RunModal(), MessageBox::kResultNo);
+    backend->PressKey(10, kHidY);
+    EXPECT_EQ(box.RunModal(), MessageBox::kResultYes);
+}
+
+TEST_F(ModalLoop, MessageBoxGrowsWithItsTextAndStaysCentred) {
+    MessageBox shortBox(nullptr, "", MessageBox::kOk, "Hi");
+    EXPECT_EQ(shortBox.GetWidth(), 165);
+    const std::string longText(90, 'W');
+    MessageBox longBox(nullptr, "", MessageBox::kOk, longText);
+    EXPECT_GT(longBox.GetWidth(), 300);
+    EXPECT_EQ(longBox.GetWidth(), RegularTextWidth(longText) + 40);
+    const int left = longBox.GetX(), right = 799 - (longBox.GetX() + longBox.GetWidth());
+    EXPECT_LE(std::abs(left - right), 1);
+}
+
+TEST_F(ModalLoop, MissingDialogArtDrawsAPlainFrameAndNeverCrashes) {
+    ToolkitTheme theme;
+    theme.dialogArt = 31;  // a free handle: no buffer behind it
+    SetToolkitTheme(theme);
+    MessageBox box(nullptr, "Title", MessageBox::kOk, "No art");
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(box.RunModal(), MessageBox::kResultOk);
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ModalLoop, ExitScreenEndsWithItsButtonOrEscapeAndRestores) {
+    // Without its pictures the exit screen still runs: a plain button on the unchanged screen.
+    ExitScreen exitScreen;
+    int x, y;
+    CentreOf(*exitScreen.ExitButton(), &x, &y);
+    backend->Click(10, x, y);
+    EXPECT_EQ(exitScreen.RunModal(), ExitScreen::kResult);
+    EXPECT_TRUE(ScreenEqualsPattern());
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(exitScreen.RunModal(), ExitScreen::kResult);
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// How window messages become the toolkit's current event, checked through the real queue: the
+// scripted back end posts host input, a dialog's modal loop translates it.
+
+#include "tests/ui/ui_fixture.h"
+
+namespace {
+
+class EventTranslation : public UiTest {
+protected:
+    // Runs an empty dialog over the script (which must end with Escape) and returns the events
+    // that carried a key.
+    std::vector<ToolkitEvent> KeyEvents() {
+        TestDialog dialog(100, 100, 200, 100);
+        dialog.RunModal();
+        std::vector<ToolkitEvent> keys;
+        for (const ToolkitEvent& e : dialog.events)
+            if ((e.keyKind != kKeyNone && e.keyChar != 0) || e.type == kEventShiftTab) keys.push_back(e);
+        return keys;
+    }
+};
+
+TEST_F(EventTranslation, CharactersFollowShiftAndCapsLock) {
+    backend->PressKey(10, kHidA);
+    backend->PressKey(10, kHid1);
+    backend->PressKey(10, kHidSemicolon);
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidA);
+    backend->PressKey(10, kHid1);
+    backend->PressKey(10, kHidSemicolon);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidCapsLock);
+    backend->PressKey(10, kHidA);
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidA);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidCapsLock);
+    backend->PressKey(10, kHidEscape);
+
+    std::vector<int> chars;
+    for (const ToolkitEvent& e : KeyEvents())
+        if (e.keyKind == kKeyDown && e.keyChar != 0) chars.push_back(e.keyChar);
+    const std::vector<int> expected = {'a', '1', ';', 'A', '!', ':', 'A', 'a', kKeyEscape};
+    EXPECT_EQ(chars, expected);
+}
+
+TEST_F(EventTranslation, NavigationAndFunctionKeys) {
+    backend->PressKey(10, kHidTab);
+    HoldKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidTab);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidLeft);
+    backend->PressKey(10, kHidDown);
+    backend->PressKey(10, kHidF1);
+    backend->PressKey(10, kHidEscape);
+
+    const std::vector<ToolkitEvent> keys = KeyEvents();
+    ASSERT_EQ(keys.size(), 6u);
+    EXPECT_EQ(keys[0].type, kEventTab);
+    EXPECT_EQ(keys[1].type, kEventShiftTab);  // Shift+Tab is its own event, not a Tab
+    EXPECT_EQ(keys[2].type, kEventLeft);
+    EXPECT_EQ(keys[2].keyChar, 'K');
+    EXPECT_EQ(keys[3].type, kEventDown);
+    EXPECT_EQ(keys[4].keyKind, kKeyFunction);
+    EXPECT_EQ(keys[4].keyChar, 112);
+}
+
+TEST_F(EventTranslation, AltKeysBecomeAltEventsWithTheKeyInTimerId) {
+    HoldKey(10, kHidLeftAlt);
+    backend->PressKey(10, kHidR);
+    ReleaseKey(10, kHidLeftAlt);
+    backend->PressKey(10, kHidEscape);
+
+    TestDialog dialog(100, 100, 200, 100);
+    dialog.RunModal();
+    bool sawAltR = false, sawAltUp = false;
+    for (const ToolkitEvent& e : dialog.events) {
+        if (e.type == kEventAltDown && e.timerId == 'R') sawAltR = true;
+        if (e.type == kEventAltUp) sawAltUp = true;
+        EXPECT_NE(e.keyChar, 'r') << "an Alt key must not also type its letter";
+    }
+    EXPECT_TRUE(sawAltR);
+    EXPECT_TRUE(sawAltUp);
+}
+
+TEST_F(EventTranslation, MouseStatesFollowTheButton) {
+    MouseDown(10, 150, 150);
+    MouseMove(10, 152, 150, true);
+    MouseUp(10, 152, 150);
+    MouseMove(10, 160, 150, false);
+    backend->PressKey(10, kHidA);
+    backend->PressKey(10, kHidEscape);
+
+    TestDialog dialog(100, 100, 200, 100);
+    dialog.RunModal();
+    std::vector<int> states;
+    for (const ToolkitEvent& e : dialog.events) states.push_back(e.mouseEvent);
+    // Press, held while moving, release, plain move, then nothing for the key down and up.
+    ASSERT_GE(states.size(), 5u);
+    EXPECT_EQ((std::vector<int>(states.begin(), states.begin() + 5)),
+              (std::vector<int>{kMouseLeftPressed, kMouseLeftHeld, kMouseLeftReleased, kMouseMove, kMouseNone}));
+    EXPECT_EQ(dialog.events[0].mouseX, 150);
+    EXPECT_EQ(dialog.events[3].mouseX, 160);
+}
+
+TEST_F(EventTranslation, TimerMessagesInAModalLoopBecomeTimerEvents) {
+    backend->After(10, [] { SetTimer(MainWindowHandle(), 77, 100); });
+    backend->PressKey(250, kHidEscape);
+    TestDialog dialog(100, 100, 200, 100);
+    dialog.RunModal();
+    KillTimer(window, 77);
+    int ticks = 0;
+    for (const ToolkitEvent& e : dialog.events)
+        if (e.type == kEventTimer && e.timerId == 77) ++ticks;
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST(HitTest, TheFirstColumnAndRowDoNotReact) {
+    EXPECT_FALSE(PointInside(10, 15, 10, 10, 20, 20));
+    EXPECT_FALSE(PointInside(15, 10, 10, 10, 20, 20));
+    EXPECT_TRUE(PointInside(11, 11, 10, 10, 20, 20));
+    EXPECT_TRUE(PointInside(29, 29, 10, 10, 20, 20));
+    EXPECT_FALSE(PointInside(30, 15, 10, 10, 20, 20));
+}
+
+}  // namespace

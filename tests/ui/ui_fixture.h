@@ -1,0 +1,157 @@
+// A headless toolkit session for the tests: a scripted back end, the main window, an 800 x 600
+// screen buffer filled with a pattern (so a restore can be checked pixel for pixel) and the
+// toolkit with the regular font when the data folder has it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "draw/draw.h"
+#include "platform/backend.h"
+#include "platform/host_events.h"
+#include "platform/messages.h"
+#include "platform/scripted_backend.h"
+#include "ui/dialog.h"
+#include "ui/toolkit.h"
+
+// USB HID usage ids the scripts press.
+enum Hid : int {
+    kHidA = 4,
+    kHidN = 17,
+    kHidR = 21,
+    kHidY = 28,
+    kHid1 = 30,
+    kHidEnter = 40,
+    kHidEscape = 41,
+    kHidBackspace = 42,
+    kHidTab = 43,
+    kHidSpace = 44,
+    kHidSemicolon = 51,
+    kHidCapsLock = 57,
+    kHidF1 = 58,
+    kHidRight = 79,
+    kHidLeft = 80,
+    kHidDown = 81,
+    kHidUp = 82,
+    kHidLeftShift = 225,
+    kHidLeftAlt = 226,
+};
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        backend = std::make_unique<ScriptedBackend>();
+        SetBackend(backend.get());
+        window = CreateMainWindow("ui test", 800, 600, &Procedure);
+        ASSERT_NE(window, nullptr);
+        ShowMainWindow(window);
+        InitBuffers();
+        SetBufferDepth(32);
+        screen = CreateBuffer(800, 600);
+        ASSERT_GE(screen, 0);
+        SelectBuffer(screen);
+        Pixel* pixels = BufferPixels(screen);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) pixels[y * 800 + x] = MapRgb(x * 7 % 256, y * 13 % 256, (x ^ y) & 0xFF);
+        pattern.assign(pixels, pixels + 800 * 600);
+        InitToolkit(window, screen, kToolkitSubPanelEvents);
+        BuildColorTable();
+        SetRegularFont("windb_10.fgf");
+        SetToolkitTheme(ToolkitTheme{});
+    }
+
+    void TearDown() override {
+        ShutdownToolkit();
+        FreeBuffer(screen);
+        if (IsWindow(window)) DestroyWindow(window);
+        SetBackend(nullptr);
+        backend.reset();
+    }
+
+    static LRESULT Procedure(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CLOSE) {
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+
+    bool ScreenEqualsPattern() const {
+        const Pixel* pixels = BufferPixels(screen);
+        return std::equal(pattern.begin(), pattern.end(), pixels);
+    }
+    Pixel ScreenPixel(int x, int y) const { return BufferPixels(screen)[y * 800 + x]; }
+
+    // Script helpers: keys held down across later steps.
+    void HoldKey(uint64_t delayMs, int hid) {
+        HostEvent e;
+        e.kind = HostEvent::KeyDown;
+        e.hidScancode = hid;
+        backend->PostHost(delayMs, e);
+    }
+    void ReleaseKey(uint64_t delayMs, int hid) {
+        HostEvent e;
+        e.kind = HostEvent::KeyUp;
+        e.hidScancode = hid;
+        backend->PostHost(delayMs, e);
+    }
+    void MouseDown(uint64_t delayMs, int x, int y) {
+        HostEvent e;
+        e.kind = HostEvent::MouseDown;
+        e.button = 1;
+        e.buttons = 1;
+        e.x = x;
+        e.y = y;
+        backend->PostHost(delayMs, e);
+    }
+    void MouseUp(uint64_t delayMs, int x, int y) {
+        HostEvent e;
+        e.kind = HostEvent::MouseUp;
+        e.button = 1;
+        e.x = x;
+        e.y = y;
+        backend->PostHost(delayMs, e);
+    }
+    void MouseMove(uint64_t delayMs, int x, int y, bool leftHeld) {
+        HostEvent e;
+        e.kind = HostEvent::MouseMove;
+        e.buttons = leftHeld ? 1 : 0;
+        e.x = x;
+        e.y = y;
+        backend->PostHost(delayMs, e);
+    }
+    // The centre of a window, where a click surely hits it.
+    static void CentreOf(const Window& w, int* x, int* y) {
+        *x = w.GetX() + w.GetWidth() / 2;
+        *y = w.GetY() + w.GetHeight() / 2;
+    }
+
+    std::unique_ptr<ScriptedBackend> backend;
+    HWND window = nullptr;
+    int screen = -1;
+    std::vector<Pixel> pattern;
+};
+
+// A dialog for tests: ProcessEvent runs the usual pattern, records every finished event, ends
+// with the source id of any command whose source is in `ending`, and with -1 on Escape.
+class TestDialog : public Dialog {
+public:
+    TestDialog(int x, int y, int w, int h, const char* title = "Test") : Dialog(x, y, w, h, title) {}
+    void ProcessEvent() override {
+        TranslateEvent();
+        HandleEvent();
+        const ToolkitEvent& e = CurrentEvent();
+        events.push_back(e);
+        if (onEvent) onEvent(e);
+        if (e.type == kEventCommand)
+            for (int id : ending)
+                if (e.sourceId == id) result = id;
+        if (e.keyKind == kKeyDown && e.keyChar == kKeyEscape) result = -1;
+    }
+    std::vector<int> ending;
+    std::vector<ToolkitEvent> events;
+    std::function<void(const ToolkitEvent&)> onEvent;
+};

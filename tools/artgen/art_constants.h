@@ -1,0 +1,29 @@
+// Names and sizes of the generated data files that the game code must agree with. The
+// generator writes exactly these names; the program opens them by the same constants.
+#pragma once
+
+// Bitmap fonts (docs/formats.md).
+inline constexpr char kDialogFontFile[] = "windb_10.fgf";      // captions, labels, edit fields
+inline constexpr char kSystemFontFile[] = "systm12.fgf";       // the toolkit's first regular font
+inline constexpr char kSystemBoldFontFile[] = "systm12b.fgf";  // dialog titles drawn bold
+inline constexpr char kCardFontFile[] = "beng8pt.FGF";         // status text on the card table
+
+// Glyph counts the formats allow: characters 32..127, or every byte value.
+inline constexpr int kAsciiGlyphCount = 96;
+inline constexpr int kFullGlyphCount = 256;
+
+// The spin field's arrow sprites, all of one size.
+inline constexpr char kSpinUpSprite[] = "icon06w.spr";
+inline constexpr char kSpinUpDisabledSprite[] = "icon07w.spr";
+inline constexpr char kSpinDownSprite[] = "icon08w.spr";
+inline constexpr char kSpinDownDisabledSprite[] = "icon09w.spr";
+inline constexpr int kSpinArrowWidth = 9;
+inline constexpr int kSpinArrowHeight = 4;
+
+// The desktop icon (installed, never read by the program) and the copied help text.
+inline constexpr char kAppIconFile[] = "icon.png";
+inline constexpr int kAppIconSize = 256;
+inline constexpr char kHelpTextFile[] = "HELP.TXT";
+
+// Picture files are looked up as "artwork\name" by the program, so the folder always exists.
+inline constexpr char kArtworkFolder[] = "artwork";

@@ -1,0 +1,86 @@
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "tools/artgen/art_constants.h"
+#include "tools/artgen/artgen.h"
+#include "tools/artgen/fonts.h"
+#include "tools/artgen/sprites.h"
+
+namespace fs = std::filesystem;
+
+bool WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>& bytes, std::string* error) {
+    fs::path temporary = path;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            *error = "cannot write " + temporary.string();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        *error = "cannot rename " + temporary.string() + ": " + ec.message();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool GenerateArt(const ArtgenOptions& options, std::string* error) {
+    if (options.outDir.empty()) {
+        *error = "no output folder given";
+        return false;
+    }
+    // Everything is rendered before anything is written, so a missing font leaves the
+    // previous output untouched instead of half replaced.
+    std::vector<std::pair<fs::path, std::vector<uint8_t>>> files;
+    for (const FontRecipe& recipe : FontRecipes()) {
+        std::vector<uint8_t> fgf;
+        if (!RenderFont(recipe, options.fontRoot, &fgf, error)) return false;
+        files.emplace_back(recipe.fileName, std::move(fgf));
+    }
+    for (const NamedSprite& named : SpinArrowSprites()) files.emplace_back(named.fileName, EncodeSprite(named.sprite));
+    std::vector<uint8_t> icon = RenderAppIcon();
+    if (icon.empty()) {
+        *error = "cannot draw the application icon";
+        return false;
+    }
+    files.emplace_back(kAppIconFile, std::move(icon));
+    if (!options.assetsDir.empty()) {
+        const fs::path help = options.assetsDir / kHelpTextFile;
+        std::error_code ec;
+        if (fs::is_regular_file(help, ec)) {
+            std::vector<uint8_t> text;
+            if (!ReadWholeFile(help, &text)) {
+                *error = "cannot read " + help.string();
+                return false;
+            }
+            files.emplace_back(kHelpTextFile, std::move(text));
+        }
+    }
+
+    std::error_code ec;
+    fs::create_directories(options.outDir / kArtworkFolder, ec);
+    if (ec) {
+        *error = "cannot create " + (options.outDir / kArtworkFolder).string() + ": " + ec.message();
+        return false;
+    }
+    for (const auto& [name, bytes] : files) {
+        if (!WriteFileAtomically(options.outDir / name, bytes, error)) return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+// Small palette pictures (".spr", docs/formats.md) and the desktop icon.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+struct Sprite {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> indices;  // default-palette indices, row by row from the top
+};
+
+struct NamedSprite {
+    const char* fileName;
+    Sprite sprite;
+};
+
+// The spin field's four arrows, in a fixed order.
+std::vector<NamedSprite> SpinArrowSprites();
+
+std::vector<uint8_t> EncodeSprite(const Sprite& sprite);
+std::optional<Sprite> DecodeSprite(std::span<const uint8_t> bytes);
+
+// The 256 x 256 desktop icon as PNG bytes; empty when cairo fails.
+std::vector<uint8_t> RenderAppIcon();

@@ -1,0 +1,327 @@
+#include "ui/dialog.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/paths.h"
+#include "ui/paint.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+// The dialog art buffer: the 800 x 600 face, then from y = 600 the strip with the title plate.
+constexpr int kFaceWidth = 800;
+constexpr int kFaceHeight = 600;
+constexpr int kPlateLeft = 288;
+constexpr int kPlateRight = 600;
+constexpr int kPlateTop = 600;
+constexpr int kPlateBottom = 623;
+constexpr int kPlateHalfWidth = 154;  // the plate is placed from the dialog's centre less this
+constexpr int kTitleHeight = 23;
+
+constexpr int kMessageTextY = 30;
+constexpr int kMessageMinTextWidth = 125;
+constexpr int kMessageMargin = 40;
+constexpr int kTitledBoxExtra = 24;
+
+constexpr int kExitWidth = 800;
+constexpr int kExitHeight = 600;
+
+bool DialogArtReady(int art) { return ArtAvailable(art, kFaceWidth, kPlateBottom + 1); }
+
+// Decodes a JPEG named the program's way into the whole of a buffer.
+void LoadJpegInto(int buffer, const char* name) {
+    const std::string path = DataPath(name);
+    JpegHeader header{};
+    if (ReadJpegHeader(path.c_str(), &header) != 0) return;
+    std::vector<uint8_t> work(JpegWorkSize(&header));
+    if (work.empty()) return;
+    SelectBuffer(buffer);
+    SetImageWorkBuffer(work.data(), work.size());
+    ShowJpeg(path.c_str(), 0);
+}
+
+// Keeps the promise that a modal loop always ends by closing its panel, even when the loop is
+// left by an exception.
+template <typename Owner>
+class CloseOnExit {
+public:
+    CloseOnExit(Owner& panel, bool& running) : panel(panel), running(running) {}
+    ~CloseOnExit() {
+        panel.Close();
+        running = false;
+    }
+
+private:
+    Owner& panel;
+    bool& running;
+};
+
+}  // namespace
+
+// --- Dialog ---
+
+Dialog::Dialog(int dx, int dy, int w, int h, std::string_view title) : Panel(nullptr, dx, dy, w, h, 0) {
+    text = title;
+    SetToolkitColorValue(kColorText, CurrentTheme().textColor);
+}
+
+Dialog::~Dialog() = default;
+
+void Dialog::Open() {
+    SaveUnder();
+    Panel::Open();
+}
+
+void Dialog::Close() {
+    Panel::Close();
+    RestoreUnder();
+    QueueRect(x, y, x + width - 1, y + height - 1);
+    dirty = true;
+}
+
+void Dialog::Draw() {
+    SelectScreenBuffer();
+    DrawFrame(false);
+    DrawChildren();
+    QueueSelf();
+}
+
+void Dialog::Repaint() {
+    SelectScreenBuffer();
+    DrawFrame(true);
+    DrawChildren();
+    QueueSelf();
+}
+
+Pixel Dialog::BackgroundColor() const {
+    return DialogArtReady(CurrentTheme().dialogArt) ? Panel::BackgroundColor() : PlainFaceColor();
+}
+
+void Dialog::PaintBackground(int minx, int maxx, int miny, int maxy) {
+    const int art = CurrentTheme().dialogArt;
+    SelectScreenBuffer();
+    if (DialogArtReady(art)) {
+        // The face lies under the dialog pixel for pixel.
+        CopyBufferRect(minx - x, maxx - x, miny - y, maxy - y, minx, maxy, art, ToolkitScreenBuffer());
+    } else {
+        SetColor(PlainFaceColor());
+        FillRect(minx, maxx, miny, maxy);
+    }
+}
+
+void Dialog::PaintFace(int fx, int fy, int w, int h) { PaintBackground(x + fx, x + fx + w - 1, y + fy, y + fy + h - 1); }
+
+void Dialog::DrawFrame(bool repaintStyle) {
+    const int b = borderWidth;
+    const int w = width, h = height;
+    const int screen = ToolkitScreenBuffer();
+    const ToolkitTheme& theme = CurrentTheme();
+    const int art = theme.dialogArt;
+    const bool haveArt = DialogArtReady(art);
+    if (haveArt) {
+        CopyBufferRect(0, w - 1, 0, h - 1, x, y + h - 1, art, screen);
+        CopyBufferRect(kFaceWidth - b, kFaceWidth - 1, 0, h - b + 1, x + w - b, y + h - b + 1, art, screen);
+        CopyBufferRect(0, w - b - 1, kFaceHeight - b, kFaceHeight - 1, x, y + h - 1, art, screen);
+        CopyBufferRect(kFaceWidth - 1 - b, kFaceWidth - 1, kFaceHeight - b, kFaceHeight - 1, x + w - b - 1, y + h - 1,
+                       art, screen);
+    } else {
+        // No artwork: a plain face with a raised outer edge and a sunken line inside the border.
+        SetColor(PlainFaceColor());
+        FillRect(x, x + w - 1, y, y + h - 1);
+        DrawBevel(x, x + w - 1, y, y + h - 1, true);
+        DrawBevel(x + b - 3, x + w - b + 2, y + b - 3, y + h - b + 2, false);
+    }
+
+    const bool hasTitle = !text.empty();
+    titleLeft = x + b + 2;
+    titleRight = x + w - b - 2;
+    if (repaintStyle) {
+        titleTop = y + b + 2;
+        titleBottom = titleTop + 6 + (hasTitle ? 16 : 0);
+    } else {
+        titleTop = y + b + 7;
+        titleBottom = titleTop + kTitleHeight;
+    }
+    if (!hasTitle) return;
+
+    const int plateLeft = x + w / 2 - kPlateHalfWidth;
+    const int plateBottom = titleTop + kTitleHeight;
+    if (haveArt) {
+        // The plate is wider than a small dialog: clipped, so that nothing is drawn outside
+        // what the save-under holds.
+        SetClip(x, x + w - 1, y, y + h - 1);
+        CopyBufferRectTransparent(kPlateLeft, kPlateRight, kPlateTop, kPlateBottom, plateLeft, plateBottom, art, screen);
+        ResetClip();
+    } else {
+        const int left = std::max(plateLeft, x + b + 2);
+        const int right = std::min(plateLeft + (kPlateRight - kPlateLeft), x + w - b - 3);
+        const int plateTop = plateBottom - (kPlateBottom - kPlateTop);
+        SetColor(PlainPlateColor());
+        FillRect(left, right, plateTop, plateBottom);
+        DrawBevel(left, right, plateTop, plateBottom, false);
+    }
+    MoveTo((titleLeft + titleRight) / 2, (titleTop + titleBottom) / 2);
+    if (repaintStyle) {
+        SetColor(MapRgb(255, 170, 64));
+        DrawBoldText(text, 0, 0);
+    } else {
+        SetColor(theme.controlTextColor);
+        DrawRegularText(text, 0, 0);
+    }
+}
+
+int Dialog::RunModal() {
+    if (running) return 0;
+    running = true;
+    result = 0;
+    {
+        CloseOnExit<Dialog> closer(*this, running);
+        Open();
+        RunModalLoop(*this, result, false, [this] { ProcessEvent(); });
+    }
+    // What the dialog covered is back; show it.
+    if (ApplicationActiveForToolkit()) {
+        PresentQueuedRects();
+        ClearDirty();
+    }
+    return result;
+}
+
+// --- MessageBox ---
+
+MessageBox::MessageBox(Window*, std::string_view title, int flags, std::string_view messageText)
+    : Dialog(0, 0, 300, 100, title), message(messageText) {
+    style = flags;
+    width = std::max(RegularTextWidth(message), kMessageMinTextWidth) + kMessageMargin;
+    // A title plate would cover the text line, so a titled box is taller by the plate's height.
+    if (!text.empty()) {
+        contentOffset = kTitledBoxExtra;
+        height += kTitledBoxExtra;
+    }
+    clientRight = x + width - 1;
+    clientBottom = y + height - 1;
+    Center();
+}
+
+void MessageBox::Open() {
+    const int art = CurrentTheme().dialogArt;
+    const int w = width;
+    auto make = [&](int slot, int left, const char* caption) {
+        buttons[slot] = Create<Button>(left, kButtonTop + contentOffset, kButtonWidth, kButtonHeight, art, caption);
+    };
+    if (style & kYesNo) {
+        make(0, w / 2 - 70, "&Yes");
+        make(1, w / 2 + 10, "&No");
+    } else if (style & kOkCancel) {
+        make(0, w / 2 - 70, "OK");
+        make(1, w / 2 + 10, "Cancel");
+    } else if (style & kClose) {
+        make(0, w / 2 - 30, "Close");
+    } else {
+        make(0, w / 2 - 30, "OK");
+    }
+    Dialog::Open();
+}
+
+void MessageBox::Close() {
+    Dialog::Close();
+    // The buttons belong to one opening, so the box can be opened again.
+    for (Button*& button : buttons) {
+        if (button != nullptr) DestroyOwned(button);
+        button = nullptr;
+    }
+}
+
+void MessageBox::Draw() {
+    SelectScreenBuffer();
+    DrawFrame(false);
+    SetColor(ToolkitColorValue(kColorText));
+    MoveTo(x + width / 2, y + kMessageTextY + contentOffset);
+    DrawRegularText(message, 0, 0);
+    DrawChildren();
+    QueueSelf();
+}
+
+void MessageBox::ProcessEvent() {
+    TranslateEvent();
+    HandleEvent();
+    const ToolkitEvent& e = CurrentEvent();
+    const bool escape = e.keyKind == kKeyDown && e.keyChar == kKeyEscape;
+    const bool first = e.type == kEventCommand && buttons[0] != nullptr && e.sourceId == buttons[0]->GetId();
+    const bool second = e.type == kEventCommand && buttons[1] != nullptr && e.sourceId == buttons[1]->GetId();
+    if (style & kYesNo) {
+        if (first) result = kResultYes;
+        else if (second || escape) result = kResultNo;
+    } else if (style & kOkCancel) {
+        if (first) result = kResultOk;
+        else if (second || escape) result = kResultCancel;
+    } else if (style & kClose) {
+        if (first) result = kResultClose;
+    } else if (first || escape) {
+        result = kResultOk;
+    }
+}
+
+// --- ExitScreen ---
+
+ExitScreen::ExitScreen() : Panel(nullptr, 0, 0, kExitWidth, kExitHeight, 0) {
+    background = CreateBuffer(kExitWidth + 1, kExitHeight + 1);
+    buttonArt = CreateBuffer(274, 213);
+    if (background >= 0) LoadJpegInto(background, "artwork\\exit_bak.jpg");
+    if (buttonArt >= 0) {
+        SelectBuffer(buttonArt);
+        MoveTo(0, 0);
+        ShowBmp(DataPath("artwork\\exit_btn.bmp").c_str(), 1);
+    }
+    SelectScreenBuffer();
+    button = Create<ImageButton>(596, 505, 91, 39, buttonArt, ArtCell{182, 78}, ArtCell{0, 78}, ArtCell{91, 78},
+                                 ArtCell{91, 78});
+}
+
+ExitScreen::~ExitScreen() {
+    DestroyOwned(button);
+    if (background >= 0) FreeBuffer(background);
+    if (buttonArt >= 0) FreeBuffer(buttonArt);
+    SelectScreenBuffer();
+}
+
+void ExitScreen::Open() {
+    SaveUnder();
+    Panel::Open();
+    PresentRect(0, kExitWidth - 1, 0, kExitHeight - 1, 0, kExitHeight - 1);
+}
+
+void ExitScreen::Close() {
+    Panel::Close();
+    RestoreUnder();
+}
+
+void ExitScreen::Draw() {
+    SelectScreenBuffer();
+    if (ArtAvailable(background, kExitWidth, kExitHeight)) {
+        CopyBufferRect(0, kExitWidth - 1, 0, kExitHeight - 1, 0, kExitHeight - 1, background, ToolkitScreenBuffer());
+    }
+    DrawChildren();
+    QueueSelf();
+}
+
+int ExitScreen::RunModal() {
+    if (running) return 0;
+    running = true;
+    result = 0;
+    {
+        CloseOnExit<ExitScreen> closer(*this, running);
+        Open();
+        RunModalLoop(*this, result, true, [this] { ProcessEvent(); });
+    }
+    return result;
+}
+
+void ExitScreen::ProcessEvent() {
+    TranslateEvent();
+    HandleEvent();
+    const ToolkitEvent& e = CurrentEvent();
+    if ((e.type == kEventCommand && e.sourceId == button->GetId()) || (e.keyKind == kKeyDown && e.keyChar == kKeyEscape))
+        result = kResult;
+}
