@@ -8,6 +8,10 @@
 #include "platform/paths.h"
 #include "shell/display_depth.h"
 #include "shell/shell.h"
+#include "ui/controls.h"
+#include "ui/dialog.h"
+#include "ui/toolkit.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -17,7 +21,12 @@ struct ShellState {
     int depth = 0;
     int palette = 0;
     int screenBuffer = -1;
-    int startupFont = 0;
+    // The title-button image (256 x 111) behind the Players and Exit buttons.
+    int titleButtonArt = -1;
+    // The toolkit root of the selection screen with its two image buttons.
+    std::unique_ptr<RootPanel> root;
+    ImageButton* playersButton = nullptr;
+    ImageButton* exitButton = nullptr;
     // The last wParam of WM_ACTIVATEAPP: input is ignored and nothing is painted while it is 0.
     bool active = false;
     // The running game; null while the selection screen is shown. FIXME: becomes the Game object
@@ -27,26 +36,65 @@ struct ShellState {
 
 ShellState shell;
 
+// Geometry of the selection screen's two image buttons.
+constexpr int kTitleButtonArtWidth = 256;
+constexpr int kTitleButtonArtHeight = 111;
+constexpr int kTitleButtonWidth = 84;
+constexpr int kTitleButtonHeight = 54;
+constexpr int kTitleButtonTop = 15;
+constexpr int kPlayersButtonX = 20;
+constexpr int kExitButtonX = 696;
+constexpr int kPlayersButtonRow = 54;
+constexpr int kExitButtonRow = 0;
+
+void PresentWholeScreen() {
+    SelectBuffer(shell.screenBuffer);
+    PresentRect(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1);
+}
+
+void DrawRootWindow() {
+    if (!shell.root) return;
+    SelectBuffer(shell.screenBuffer);
+    shell.root->DrawChildren();
+    PresentQueuedRects();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Seams: steps of the start-up and shut-down order whose subsystems are not built yet. Each says
 // which function fills it; the order of the calls is already the final one.
 
-// Artwork::Init with the screen buffer, the window and the palette (shell/artwork).
-bool CreateArtwork() { return true; }
-void DestroyArtwork() {}
-
-// InitToolkit(window, screen buffer, 4 | 16) and its colour table (ui/); the shell then loads
-// "windb_10.fgf" as the start-up font, selects it, and loads it again as the regular font.
-bool StartToolkit() {
-    shell.startupFont = LoadFont(DataPath("windb_10.fgf").c_str());
-    SelectFont(shell.startupFont);
+// Artwork::Init with the screen buffer, the window and the palette (shell/artwork). Until the
+// artwork object exists the shell loads the title-button image the selection screen needs.
+bool CreateArtwork() {
+    shell.titleButtonArt = CreateBuffer(kTitleButtonArtWidth, kTitleButtonArtHeight);
+    if (shell.titleButtonArt < 0) return false;
+    SelectBuffer(shell.titleButtonArt);
+    SetColor(MapRgb(255, 0, 255));
+    FillBuffer();
+    ShowBmp(DataPath("artwork\\titlebtn.bmp").c_str(), 1);
+    SelectBuffer(shell.screenBuffer);
+    SetTransparentColor(34, 1);
+    SetTransparentColor(253, 1);
     return true;
 }
-// ShutdownToolkit (ui/), which unloads every font.
-void StopToolkit() {
-    UnloadFont(-1);
-    shell.startupFont = 0;
+void DestroyArtwork() {
+    if (shell.titleButtonArt >= 0) FreeBuffer(shell.titleButtonArt);
+    shell.titleButtonArt = -1;
 }
+
+// The toolkit with the option flags 4 | 16, its colour table, and the fonts: "windb_10.fgf" is
+// loaded and selected as the start-up font, then loaded again as the regular font.
+bool StartToolkit() {
+    InitToolkit(shell.window, shell.screenBuffer, kToolkitLoadSystemFonts | kToolkitSubPanelEvents);
+    BuildColorTable();
+    LoadStartupFont("windb_10.fgf");
+    SetRegularFont("windb_10.fgf");
+    PresentHooks hooks;
+    hooks.applicationActive = IsApplicationActive;
+    SetPresentHooks(hooks);
+    return true;
+}
+void StopToolkit() { ShutdownToolkit(); }
 
 // ShowLogoScreen (shell/screens): five seconds, or until the first click or key.
 void ShowLogoScreen() {}
@@ -62,12 +110,52 @@ void DrawSelectionScreen() {}
 // GameMenu's highlight resources (shell/screens).
 void ReleaseSelectionMenu() {}
 
-// The toolkit root window (0,0,799,599) with the Players and Exit image buttons (ui/, shell/).
-void CreateRootWindow() {}
-void DestroyRootWindow() {}
-// The selection screen's event pump: TranslateKey, TranslateMouse, the merge steps and the
-// root's HandleEvent; the Exit button destroys the window, Players runs SelectPlayer (ui/, store/).
-void PumpSelectionEvents() {}
+// The toolkit root window (0,0,799,599) with the Players and Exit image buttons; their cells in
+// the title-button image are normal (0,y), hover (84,y), disabled and pressed (168,y).
+void CreateRootWindow() {
+    shell.root = std::make_unique<RootPanel>();
+    shell.root->Open();
+    auto makeButton = [](int x, int row) {
+        return shell.root->Create<ImageButton>(x, kTitleButtonTop, kTitleButtonWidth, kTitleButtonHeight,
+                                               shell.titleButtonArt, ArtCell{0, row},
+                                               ArtCell{kTitleButtonWidth, row},
+                                               ArtCell{2 * kTitleButtonWidth, row},
+                                               ArtCell{2 * kTitleButtonWidth, row});
+    };
+    shell.playersButton = makeButton(kPlayersButtonX, kPlayersButtonRow);
+    shell.exitButton = makeButton(kExitButtonX, kExitButtonRow);
+    DrawRootWindow();
+}
+void DestroyRootWindow() {
+    shell.playersButton = nullptr;
+    shell.exitButton = nullptr;
+    shell.root.reset();
+}
+
+// SelectPlayer (store/); its result is ignored when it comes from the Players button.
+void SelectPlayerFromButton() {}
+
+// The selection screen's event pump. Returns true when the Exit button ended the program.
+bool PumpSelectionEvents() {
+    if (!shell.root) return false;
+    TranslateEvent();
+    shell.root->HandleEvent();
+    if (shell.root->IsDirty()) {
+        PresentWholeScreen();
+        shell.root->ClearDirty();
+    }
+    const ToolkitEvent& event = CurrentEvent();
+    if (event.type != kEventCommand) return false;
+    if (shell.exitButton && event.sourceId == shell.exitButton->GetId()) {
+        DestroyWindow(shell.window);
+        return true;
+    }
+    if (shell.playersButton && event.sourceId == shell.playersButton->GetId()) {
+        SelectPlayerFromButton();
+        PresentQueuedRects();
+    }
+    return false;
+}
 
 // LoadPreferences, FindOrAddPlayer and SelectPlayer (store/). False when the player cancelled the
 // player dialog, which ends the program.
@@ -96,9 +184,32 @@ bool IsInputMessage(uint32_t message) {
            (message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK);
 }
 
-void PresentWholeScreen() {
+// The display cannot show the program: say so in the program's own message box, drawn on a
+// screen buffer made just for it, and release everything again.
+void ShowDepthRefusal() {
+    SetupDisplay(kScreenWidth, kScreenHeight, kMinimumDepth, 0);
+    InitBuffers();
+    SetBufferDepth(kMinimumDepth);
+    shell.screenBuffer = CreateBuffer(kScreenWidth, kScreenHeight);
+    if (shell.screenBuffer < 0) {
+        ShowHostMessageBox(kWindowTitle, kDepthMessage);
+        return;
+    }
+    ShowMainWindow(shell.window);
     SelectBuffer(shell.screenBuffer);
-    PresentRect(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1);
+    SetColor(MapRgb(0, 0, 0));
+    FillBuffer();
+    PresentWholeScreen();
+    StartToolkit();
+    {
+        MessageBox box(nullptr, kWindowTitle, MessageBox::kOk, kDepthMessage);
+        box.RunModal();
+    }
+    StopToolkit();
+    CloseBuffer();
+    FreeBuffer(shell.screenBuffer);
+    shell.screenBuffer = -1;
+    ShutdownGraphics();
 }
 
 // The start-up order of WM_CREATE. Any failure makes window creation fail and the program end.
@@ -106,7 +217,7 @@ bool StartUp(HWND window) {
     shell.window = window;
     shell.depth = ChooseDisplayDepth(DisplayModes());
     if (shell.depth < kMinimumDepth) {
-        ShowHostMessageBox(kWindowTitle, kDepthMessage);
+        ShowDepthRefusal();
         return false;
     }
 
@@ -164,11 +275,12 @@ void ShutDown() {
 }
 
 // Returns true when the message was consumed before the window procedure's own rows.
-bool InputPreFilter() {
+bool InputPreFilter(uint32_t message, WPARAM wParam, LPARAM lParam) {
     if (!shell.active) return true;
+    TranslateInput(shell.window, message, wParam, lParam);
     if (shell.currentGame) return GameConsumesInput();
-    PumpSelectionEvents();
-    return false;
+    // The pump never consumes the message, unless the Exit button has just ended the program.
+    return PumpSelectionEvents();
 }
 
 }  // namespace
@@ -183,12 +295,13 @@ void LeaveGame() {
     if (!shell.currentGame) return;
     DestroyCurrentGame();
     DrawSelectionScreen();
+    DrawRootWindow();
     InvalidateWindow(shell.window, false);
     StartTitleMusic();
 }
 
 LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (IsInputMessage(message) && InputPreFilter()) return 0;
+    if (IsInputMessage(message) && InputPreFilter(message, wParam, lParam)) return 0;
 
     switch (message) {
     case WM_CREATE:

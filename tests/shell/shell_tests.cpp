@@ -18,6 +18,7 @@ namespace {
 constexpr int kHidEscape = 41;
 constexpr int kHidF12 = 69;
 constexpr int kHidA = 4;
+constexpr int kHidEnter = 40;
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -83,6 +84,19 @@ TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     EXPECT_EQ(backend.WindowPixels()[800 * 600 - 1], 0u);
 }
 
+TEST_F(ShellTest, TheExitButtonEndsTheProgramAndPlayersDoesNot) {
+    Activate(10);
+    backend.Click(100, 20 + 42, 15 + 27);  // Players
+    bool runningAfterPlayers = false;
+    backend.At(1000, [&] { runningAfterPlayers = ShellWindow() != nullptr; });
+    backend.Click(100, 696 + 42, 15 + 27);  // Exit
+    bool reachedLaterStep = false;
+    backend.At(5000, [&] { reachedLaterStep = true; });
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(runningAfterPlayers);
+    EXPECT_FALSE(reachedLaterStep);
+}
+
 TEST_F(ShellTest, F12AlsoEndsTheProgramOnTheSelectionScreen) {
     Activate(10);
     backend.PressKey(100, kHidF12);
@@ -127,13 +141,22 @@ TEST_F(ShellTest, OtherKeysAndTimersLeaveTheSelectionScreenRunning) {
     EXPECT_TRUE(running);
 }
 
-TEST_F(ShellTest, RefusesADisplayBelowSixteenBits) {
+TEST_F(ShellTest, RefusesADisplayBelowSixteenBitsWithItsOwnMessageBox) {
     backend.SetDisplayModes({{800, 600, 8}, {1024, 768, 32}});
+    Activate(10);
+    bool boxOnScreen = false;
+    backend.At(500, [&] {
+        // The message box sits in the middle of an otherwise black screen.
+        const auto& pixels = backend.WindowPixels();
+        ASSERT_EQ(pixels.size(), 800u * 600u);
+        EXPECT_EQ(pixels[10 * 800 + 10], 0u);
+        boxOnScreen = pixels[300 * 800 + 400] != 0u;
+    });
+    backend.PressKey(100, kHidEnter);
     EXPECT_EQ(RunApplication(), 0);
-    ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-    EXPECT_NE(backend.MessageBoxes()[0].find("Quillfen Solitaire requires 16-bit color or higher"),
-              std::string::npos);
+    EXPECT_TRUE(boxOnScreen);
     EXPECT_FALSE(backend.WindowExists());
+    EXPECT_TRUE(backend.ScriptDone());
 }
 
 TEST_F(ShellTest, RunsAtTwentyFourBitsWhenOfferedSixteenAndTwentyFour) {

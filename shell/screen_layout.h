@@ -1,0 +1,139 @@
+// Geometry and colours of the screens around the games: the selection screen's twenty game names
+// and their highlight cells, the in-game title images, the title buttons and the six backdrop
+// themes. The artwork generator draws its pictures from these constants and the shell reads
+// them with the same ones, so the pictures and the code cannot drift apart.
+#pragma once
+
+#include <array>
+
+namespace screen_layout {
+
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 600;
+
+// --- Selection screen ---
+
+inline constexpr int kGameCount = 20;
+
+// Screen rectangle of one game name; the name is hit and highlighted inside it.
+struct ItemRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Item i starts game number i + 1; the names are in alphabetical order.
+inline constexpr std::array<ItemRect, kGameCount> kGameMenuItems = {{
+    {56, 169, 141, 32},  {87, 207, 85, 32},   {28, 252, 211, 32},  {36, 295, 197, 32},
+    {65, 331, 148, 32},  {91, 366, 107, 32},  {31, 401, 231, 32},  {62, 441, 174, 32},
+    {65, 480, 174, 32},  {124, 513, 61, 32},  {643, 171, 63, 32},  {610, 209, 122, 32},
+    {586, 247, 168, 32}, {568, 284, 196, 32}, {608, 320, 110, 32}, {603, 359, 121, 32},
+    {558, 397, 205, 32}, {595, 438, 127, 32}, {613, 479, 84, 32},  {562, 518, 181, 31},
+}};
+
+inline constexpr std::array<const char*, kGameCount> kGameNames = {
+    "Accordion",       "Agnes",           "Auld Lang Syne", "Block Solitaire", "Calculation",
+    "Canfield",        "Cribbage Solitaire", "Forty Thieves", "Four Seasons",   "Gate",
+    "Golf",            "Klondike",        "Monte Carlo",    "Poker Solitaire", "Pyramid",
+    "Quadrille",       "Simple Addition", "Simplicity",     "Spider",          "Take Fourteen",
+};
+
+// Highlight image ("artwork\hilight_title.bmp"): item i's highlighted look at (0, kHighlightPitch * i),
+// the size of its rectangle; magenta elsewhere.
+inline constexpr int kHighlightImageWidth = 235;
+inline constexpr int kHighlightImageHeight = 707;
+inline constexpr int kHighlightPitch = 35;
+constexpr int HighlightCellY(int item) { return kHighlightPitch * item; }
+
+// Title-button image ("artwork\titlebtn.bmp"), 256 x 111: one row of cells per button, cells at
+// x 0 (normal), 84 (hover) and 168 (disabled and pressed).
+inline constexpr int kTitleButtonImageWidth = 256;
+inline constexpr int kTitleButtonImageHeight = 111;
+inline constexpr int kTitleButtonWidth = 84;
+inline constexpr int kTitleButtonHeight = 54;
+inline constexpr int kTitleButtonNormalX = 0;
+inline constexpr int kTitleButtonHoverX = 84;
+inline constexpr int kTitleButtonDisabledX = 168;
+inline constexpr int kTitleButtonPressedX = 168;
+inline constexpr int kExitButtonRowY = 0;
+inline constexpr int kPlayersButtonRowY = 54;
+// Where the two buttons stand on the selection screen.
+inline constexpr int kPlayersButtonX = 20, kPlayersButtonY = 15;
+inline constexpr int kExitButtonX = 696, kExitButtonY = 15;
+
+// Up/down arrow image ("artwork\updown.bmp").
+inline constexpr int kUpDownImageWidth = 85;
+inline constexpr int kUpDownImageHeight = 33;
+
+// --- In-game titles ---
+
+// In-game title image, 447 x 685: game n's title in rows (n - 1) * kTitleBandHeight ..
+// n * kTitleBandHeight - 1, columns 0 .. width - 1, magenta around the letters.
+inline constexpr int kTitleImageWidth = 447;
+inline constexpr int kTitleImageHeight = 685;
+inline constexpr int kTitleBandHeight = 34;
+constexpr int TitleBandTop(int gameNumber) { return (gameNumber - 1) * kTitleBandHeight; }
+// Width of each game's title, indexed by game number - 1.
+inline constexpr std::array<int, kGameCount> kTitleWidths = {
+    306, 237, 392, 395, 338, 283, 444, 368, 356, 218, 216, 287, 347, 400, 276, 306, 403, 310, 248, 378,
+};
+// The title is copied centred on this column with its bottom row at kTitleBottom, just below the
+// menu bar.
+inline constexpr int kTitleCentreX = 400;
+inline constexpr int kTitleBottom = 68;
+
+// --- Themes ---
+
+inline constexpr int kThemeCount = 6;
+
+struct Rgb {
+    int r;
+    int g;
+    int b;
+};
+
+// The five text colours of a theme: text (score panel, About and rules text, high scores), the
+// control caption and its highlight, the menu item and its highlight.
+struct ThemeColors {
+    Rgb text;
+    Rgb control;
+    Rgb controlHighlight;
+    Rgb menuItem;
+    Rgb menuItemHighlight;
+};
+
+inline constexpr Rgb kGold{220, 180, 79};
+inline constexpr Rgb kPaleGold{255, 220, 128};
+inline constexpr Rgb kDeepGold{235, 190, 66};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kUmber{98, 93, 74};
+
+// Indexed by theme 0..5 (backdrop files 1..6).
+inline constexpr std::array<ThemeColors, kThemeCount> kThemeColors = {{
+    {kGold, kGold, kPaleGold, kGold, kPaleGold},              // 1: green felt
+    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 2: parchment
+    {kDeepGold, kDeepGold, kWhite, kDeepGold, kWhite},        // 3: midnight velvet
+    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 4: pale marble
+    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 5: linen
+    {kGold, kGold, kPaleGold, kGold, kPaleGold},              // 6: dark wood
+}};
+
+// Dark themes (1, 3 and 6) share one in-game title image with gold lettering.
+constexpr bool ThemeIsDark(int theme) { return theme == 0 || theme == 2 || theme == 5; }
+
+// The in-game title image of each theme.
+inline constexpr std::array<const char*, kThemeCount> kTitleImageFiles = {
+    "artwork\\ingame_title1_3_6.bmp", "artwork\\ingame_title2.bmp", "artwork\\ingame_title1_3_6.bmp",
+    "artwork\\ingame_title4.bmp",     "artwork\\ingame_title5.bmp", "artwork\\ingame_title1_3_6.bmp",
+};
+
+// Top row of each theme's 15 x 13 check mark in "artwork\checks.bmp".
+inline constexpr std::array<int, kThemeCount> kCheckRowOfTheme = {0, 13, 0, 26, 39, 0};
+
+// The status texts of the game table sit in this band; every backdrop keeps it legible.
+inline constexpr int kStatusTop = 550;
+inline constexpr int kStatusBottom = 580;
+
+}  // namespace screen_layout
