@@ -1,0 +1,88 @@
+#include "store/high_scores_dialog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kDialogX = 200, kDialogY = 100, kDialogSize = 360;
+constexpr int kHeaderX = 205, kHeaderY = 60;
+constexpr int kRowTop = 85, kRowPitch = 20, kNameX = 35, kScoreX = 220;
+constexpr int kSmallButtonWidth = 90, kButtonHeight = 30;
+constexpr int kCloseX = 53, kResetX = 216;
+constexpr int kEndOfGameButtonY = 280, kMenuButtonY = 310;
+constexpr int kPlayAgainX = 120, kPlayAgainY = 317, kPlayAgainWidth = 120;
+
+}  // namespace
+
+HighScoresDialog::HighScoresDialog(const std::string& name, int32_t highlight, bool endOfGame)
+    : Dialog(kDialogX, kDialogY, kDialogSize, kDialogSize, name + " High Scores"),
+      gameName(name),
+      entries(ReadScoreTable(name)),
+      highlightScore(highlight) {
+    const int art = CurrentTheme().dialogArt;
+    const int buttonY = endOfGame ? kEndOfGameButtonY : kMenuButtonY;
+    closeButton = Create<Button>(kCloseX, buttonY, kSmallButtonWidth, kButtonHeight, art, "Close");
+    resetButton = Create<Button>(kResetX, buttonY, kSmallButtonWidth, kButtonHeight, art, "&Reset");
+    if (endOfGame)
+        playAgainButton = Create<Button>(kPlayAgainX, kPlayAgainY, kPlayAgainWidth, kButtonHeight, art, "&Play Again");
+}
+
+void HighScoresDialog::DrawTable() {
+    SelectScreenBuffer();
+    const ToolkitTheme& theme = CurrentTheme();
+    SetColor(theme.textColor);
+    MoveTo(x + kHeaderX, y + kHeaderY);
+    DrawRegularText("Score", -1, 0);
+    const int highlighted = HighlightedPlace(entries, highlightScore);
+    const int first = page * kScorePlaces;
+    const int last = std::min(static_cast<int>(entries.size()), first + kScorePlaces);
+    char line[400];
+    for (int i = first; i < last; ++i) {
+        const int rowY = y + kRowTop + kRowPitch * (i - first);
+        SetColor(i == highlighted ? theme.controlHighlightColor : theme.textColor);
+        std::snprintf(line, sizeof line, "%d. %s", i + 1, entries[static_cast<size_t>(i)].name.c_str());
+        MoveTo(x + kNameX, rowY);
+        DrawRegularText(line, -1, 0);
+        std::snprintf(line, sizeof line, "%d", entries[static_cast<size_t>(i)].score);
+        MoveTo(x + kScoreX, rowY);
+        DrawRegularText(line, -1, 0);
+    }
+}
+
+void HighScoresDialog::Draw() {
+    Dialog::Draw();
+    DrawTable();
+}
+
+void HighScoresDialog::Repaint() {
+    Dialog::Repaint();
+    DrawTable();
+}
+
+void HighScoresDialog::ProcessEvent() {
+    TranslateEvent();
+    HandleEvent();
+    const ToolkitEvent& e = CurrentEvent();
+    if (e.type == kEventCommand) {
+        if (e.sourceId == closeButton->GetId()) {
+            result = kAccepted;
+        } else if (e.sourceId == resetButton->GetId()) {
+            // Reset asks nothing: the table goes at once.
+            ClearScores(gameName);
+            result = kAccepted;
+        } else if (playAgainButton && e.sourceId == playAgainButton->GetId()) {
+            result = kPlayAgain;
+        }
+    } else if (e.keyKind == kKeyDown && e.keyChar == kKeyEscape) {
+        result = kAccepted;
+    }
+}
+
+void ShowHighScores(const std::string& gameName, int32_t highlightScore) {
+    {
+        HighScoresDialog dialog(gameName, highlightScore, false);
+        dialog.RunModal();
+    }
+    PresentQueuedRects();
+}

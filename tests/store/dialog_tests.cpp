@@ -1,0 +1,110 @@
+// The Player Select and High Scores dialogs, run modally on the scripted back end against a
+// fresh settings file.
+#include <memory>
+
+#include "draw/draw.h"
+#include "platform/host_events.h"
+#include "platform/scripted_backend.h"
+#include "store/high_scores_dialog.h"
+#include "store/player_dialog.h"
+#include "store_fixture.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+constexpr int kHidA = 4, kHidB = 5, kHidN = 17, kHidO = 18, kHidEnter = 40, kHidEscape = 41;
+
+class DialogTest : public StoreTest {
+protected:
+    DialogTest() {
+        SetBackend(&backend);
+        window = CreateMainWindow("dialog test", 800, 600, &Procedure);
+        ShowMainWindow(window);
+        InitBuffers();
+        SetBufferDepth(32);
+        screen = CreateBuffer(800, 600);
+        SelectBuffer(screen);
+        InitToolkit(window, screen, kToolkitSubPanelEvents);
+        BuildColorTable();
+        SetRegularFont("windb_10.fgf");
+        SetToolkitTheme(ToolkitTheme{});
+        HostEvent focus;
+        focus.kind = HostEvent::FocusGained;
+        backend.PostHost(10, focus);
+    }
+    ~DialogTest() override {
+        ShutdownToolkit();
+        CloseBuffer();
+        FreeBuffer(screen);
+        if (IsWindow(window)) DestroyWindow(window);
+        SetBackend(nullptr);
+    }
+    static LRESULT Procedure(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    void Type(std::initializer_list<int> keys) {
+        for (int key : keys) backend.PressKey(50, key);
+    }
+
+    ScriptedBackend backend;
+    HWND window = nullptr;
+    int screen = -1;
+};
+
+TEST_F(DialogTest, FirstRunChoosesANewPlayerAndStoresIt) {
+    Type({kHidA, kHidN, kHidN, kHidEnter});
+    EXPECT_TRUE(ChoosePlayerAtStartUp(SelectPlayer));
+    EXPECT_EQ(userPreferences.HumanName, "ann");
+    EXPECT_EQ(userPreferences.CurrentPlayer, 20);
+    EXPECT_EQ(String(PlayerPath(20), "Name"), "ann");
+    EXPECT_EQ(String(PreferencesPath(), "HumanName"), "ann");
+    EXPECT_EQ(Dword(PreferencesPath(), "DontShowAgain"), 0u);
+    EXPECT_EQ(Dword(PlayerPreferencesPath(20), "SoundEnabled"), 1u);
+}
+
+TEST_F(DialogTest, AnEmptyNameIsRefusedAndTheDialogStaysOpen) {
+    bool refusalShown = false;
+    backend.PressKey(50, kHidEnter);  // OK with no name: the message box opens over the dialog
+    backend.After(50, [&] {
+        // The message box is drawn in the middle of the screen, over the dialog.
+        refusalShown = backend.PresentCount() > 0;
+    });
+    backend.PressKey(50, kHidEnter);  // closes the message box
+    Type({kHidB, kHidO, kHidEnter});
+    EXPECT_TRUE(SelectPlayer());
+    EXPECT_TRUE(refusalShown);
+    EXPECT_EQ(userPreferences.HumanName, "bo");
+    EXPECT_TRUE(backend.ScriptDone());
+}
+
+TEST_F(DialogTest, CancelChangesNothingAndEndsTheStartUp) {
+    Type({kHidA, kHidEscape});
+    EXPECT_FALSE(ChoosePlayerAtStartUp(SelectPlayer));
+    EXPECT_FALSE(String(PreferencesPath(), "HumanName").has_value() &&
+                 !String(PreferencesPath(), "HumanName")->empty());
+    EXPECT_FALSE(KeyExists(PlayerPath(20)));
+}
+
+TEST_F(DialogTest, HighScoresResetRemovesTheTable) {
+    ASSERT_TRUE(AddScore("Golf", "ann", 300));
+    ASSERT_TRUE(AddScore("Golf", "bo", 500));
+    // "&Reset" of the menu form sits at (216, 310) inside the dialog at (200, 100).
+    backend.Click(50, 200 + 216 + 45, 100 + 310 + 15);
+    ShowHighScores("Golf", 0);
+    EXPECT_EQ(CountScores("Golf"), 0);
+    EXPECT_FALSE(KeyExists(ScoresPath("Golf")));
+}
+
+TEST_F(DialogTest, EndOfGameFormOffersPlayAgainAndHighlightsTheFirstEqualScore) {
+    ASSERT_TRUE(AddScore("Golf", "ann", 400));
+    ASSERT_TRUE(AddScore("Golf", "bo", 400));
+    HighScoresDialog dialog("Golf", 400, true);
+    ASSERT_EQ(dialog.Entries().size(), 2u);
+    EXPECT_EQ(HighlightedPlace(dialog.Entries(), 400), 0);
+    // "&Play Again" at (120, 317), 120 x 30.
+    backend.Click(50, 200 + 120 + 60, 100 + 317 + 15);
+    EXPECT_EQ(dialog.RunModal(), HighScoresDialog::kPlayAgain);
+    EXPECT_EQ(CountScores("Golf"), 2);
+}
+
+}  // namespace
