@@ -13,7 +13,7 @@ RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
 TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES)
 
-.PHONY: all deps configure build run test test-unit fuzz-smoke asan bench install clean
+.PHONY: all deps configure build run test fuzz-smoke asan bench art-sheet install clean
 
 all: build
 
@@ -65,6 +65,10 @@ asan:
 bench: build
 	./$(BUILD)/tests/bench/bench_draw
 	tests/bench/run_present.sh $(BUILD)
+
+# One contact-sheet PNG per group of pictures (cards, each theme, screens) into build/.
+art-sheet: build
+	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
