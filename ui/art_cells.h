@@ -27,7 +27,8 @@ constexpr int kMenuBarImageHeight = 901;
 constexpr int kMenuBarHeight = 29;
 constexpr int kMenuBarTop = 0;
 // Menu title backgrounds, 96 x 29 each, in a row at y 30: normal, hover, open. The title text is
-// drawn over them by the program.
+// drawn over them by the program. They are copied transparently (magenta shows what is under the
+// title), because a title at y 2 reaches two rows below the strip.
 constexpr int kMenuTitleWidth = 96;
 constexpr int kMenuTitleHeight = 29;
 constexpr int kMenuTitleTop = 30;
@@ -42,6 +43,9 @@ constexpr int kDropDownImageWidth = 220;
 constexpr int kDropDownImageHeight = 481;
 constexpr int kDropDownPanelWidth = 200;
 constexpr int kDropDownBottomEdge = 4;
+// Likewise across: a panel of width w takes columns 0..w-5 and the picture's last four columns
+// (196..199), so the right edge closes a panel narrower than the picture (the game's are 199).
+constexpr int kDropDownRightEdge = 4;
 constexpr int kCheckLeft = 201, kCheckTop = 0, kCheckWidth = 15, kCheckHeight = 13;
 // "menus.jpg" is 1216 x 482 with one 200-pixel panel column per theme; "checks.bmp" has the 15 x 13
 // marks in rows 0..12 (themes 1, 3, 6), 13..25 (2), 26..38 (4), 39..51 (5).

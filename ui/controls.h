@@ -281,3 +281,151 @@ private:
     bool listOpen = false;
     std::vector<uint8_t> listSaved;
 };
+
+// --- The in-game menu bar ---
+//
+// A MenuBar runs along the top of its parent (the game's root panel) and holds Menus; each Menu
+// is a title on the bar and owns a MenuPanel, the drop-down panel that holds its MenuItems. The
+// bar drives everything: a press on a title (or Alt with the title's hot key) opens its panel and
+// sets the toolkit's menu-open flag, so every other control stays inactive until it closes;
+// choosing an item closes the panel and leaves a command event whose source id is the item's
+// command id. Escape, a press outside, or a press on the open title closes the panel again.
+//
+// The bar draws into the screen buffer over the table: the game draws it after the table, and
+// an open panel saves and restores what it covers.
+
+class Menu;
+class MenuPanel;
+
+// One command of a drop-down panel. Placed by its panel, one row below the last one.
+class MenuItem : public Control {
+public:
+    static constexpr int kStyle = 2;
+    static constexpr int kHeight = 17;
+
+    // panel is the MenuPanel of a Menu (normally reached through Menu::AddItem).
+    MenuItem(Window* panel, std::string_view caption, int commandId);
+
+    void HandleEvent() override {}  // the menu bar drives its items
+    void Draw() override;
+    void SetText(std::string_view caption) override;
+
+    int CommandId() const { return commandId; }
+    bool AnswersToKey(int key) const { return hotKey != 0 && (key == hotKey || key == otherCaseHotKey); }
+
+private:
+    int commandId;
+    int hotKeyPosition = -1;
+    int hotKey = 0;
+    int otherCaseHotKey = 0;
+};
+
+// The drop-down panel of a Menu: directly below its title, as wide as asked, as high as its
+// items need (0 without items), moved left when it would pass the screen's right edge.
+class MenuPanel : public Panel {
+public:
+    MenuPanel(Window* menu, int width);
+
+    void Open() override;
+    void Close() override;
+    void HandleEvent() override {}  // the menu bar drives the panel
+    void Draw() override;
+    void Repaint() override { Draw(); }
+    int AddChild(Window* window) override;
+    void RemoveChild(Window* window) override;
+    void PaintBackground(int minx, int maxx, int miny, int maxy) override;
+
+    // Places the panel under its title and the items in their rows; grows or shrinks it.
+    void Layout();
+    MenuItem* ItemAt(int px, int py) const;
+    MenuItem* Highlighted() const { return highlighted; }
+    // Moves the highlight (focus 1) to the item, or removes it for null; redraws what changed.
+    void Highlight(MenuItem* item);
+    // The next enabled item after (direction 1) or before (-1) the highlighted one, wrapping.
+    MenuItem* NeighbourItem(int direction) const;
+    bool Covers(int px, int py) const;
+
+private:
+    void DrawPicture();
+
+    MenuItem* highlighted = nullptr;
+};
+
+// A title on the menu bar with its drop-down panel. The title is 96 x 29 at y = 2 of the bar.
+class Menu : public Control {
+public:
+    static constexpr int kTitleTop = 2;
+    static constexpr int kDefaultPanelWidth = 199;
+
+    Menu(Window* bar, int x, std::string_view caption, int panelWidth = kDefaultPanelWidth);
+    ~Menu() override;
+
+    void HandleEvent() override {}  // the menu bar drives its menus
+    void Draw() override;
+    void Close() override;
+    void OffsetBy(int dx, int dy) override;
+    void SetText(std::string_view caption) override;
+    bool IsDirty() const override;
+    void ClearDirty() override;
+
+    // Items are owned by the panel; RemoveAllItems lets a menu be built again (the pause item).
+    MenuItem* AddItem(std::string_view caption, int commandId);
+    void RemoveItem(MenuItem* item);
+    void RemoveAllItems();
+    int ItemCount() const;
+    MenuItem* Item(int index) const;  // null outside 0..count-1
+
+    MenuPanel* DropDown() const { return panel; }
+    bool IsPanelOpen() const;
+    // Opening needs at least one item; it sets the toolkit's menu-open flag, closing clears it.
+    bool OpenPanel();
+    void ClosePanel();
+    void SetHover(bool value);
+    bool IsHovering() const { return hover; }
+    bool AnswersToAltKey(int virtualKey) const {
+        return hotKey != 0 && (virtualKey == hotKey || virtualKey == otherCaseHotKey);
+    }
+    // The bar redraws its strip under the titles: the title must take its background afresh.
+    void ForgetBackground() { backgroundSaved = false; }
+
+private:
+    MenuPanel* panel = nullptr;
+    bool hover = false;
+    int hotKeyPosition = -1;
+    int hotKey = 0;
+    int otherCaseHotKey = 0;
+    std::vector<uint8_t> background;  // what lies under the title, for its transparent cells
+    bool backgroundSaved = false;
+};
+
+// The bar strip, 29 pixels high, across the top of its parent; constructing it moves the
+// parent's client top down by that height. Style bit 1, so Tab passes over it.
+class MenuBar : public CompositeControl {
+public:
+    MenuBar(Window* parent);
+
+    void HandleEvent() override;
+    void Draw() override;
+    void Close() override;
+
+    // Makes a menu with its title at x on the bar (Menu's constructor, owned by the bar).
+    Menu* AddMenu(int x, std::string_view caption, int panelWidth = Menu::kDefaultPanelWidth);
+    Menu* OpenMenu() const;  // the menu whose panel is open, or null
+    void CloseMenus();
+    // True when the last event went to the menu (opening, closing, moving in it, choosing), so
+    // the owner of the screen does not act on the same input again.
+    bool TookLastEvent() const { return tookEvent; }
+
+private:
+    Menu* TitleAt(int px, int py) const;
+    Menu* MenuForAltKey(int virtualKey) const;
+    Menu* NeighbourMenu(Menu* menu, int direction) const;
+    void SwitchTo(Menu* menu, bool highlightFirst);
+    void UpdateHover(int px, int py);
+    void HandleWhileClosed();
+    void HandleWhileOpen(Menu* open);
+    void HandleKeyWhileOpen(Menu* open);
+    void Choose(Menu* open, MenuItem* item);
+
+    bool tookEvent = false;
+};

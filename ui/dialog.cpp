@@ -263,6 +263,89 @@ void MessageBox::ProcessEvent() {
     }
 }
 
+// --- AboutDialog ---
+
+namespace {
+
+constexpr int kAboutX = 145, kAboutY = 90, kAboutWidth = 510, kAboutHeight = 400;
+constexpr int kAboutCentreX = 240;
+constexpr int kAboutRoleX = 20, kAboutNameX = 225, kAboutLineX = 20;
+constexpr int kAboutButtonWidth = 100, kAboutButtonHeight = 30, kAboutButtonTop = 350;
+
+struct Credit {
+    int top;
+    const char* role;
+    const char* name;
+};
+constexpr Credit kCredits[] = {
+    {100, "Design and programming", "The Quillfen team"},
+    {120, "Card games and rules", "The Quillfen rules desk"},
+    {140, "Artwork and backdrops", "The Quillfen art studio"},
+    {170, "Music and sound effects", "The Quillfen sound workshop"},
+    {200, "Testing", "Friends of Quillfen"},
+    {230, "Special thanks", "Everyone who deals a hand"},
+};
+
+struct AboutLine {
+    int top;
+    const char* text;
+};
+constexpr AboutLine kAboutLines[] = {
+    {260, "Twenty solitaire card games, each with its own rules and high scores."},
+    {280, "Choose Rules from the Help menu to learn the game on the table."},
+    {300, "Undo takes back moves; Auto Game Over ends a game that cannot go on."},
+    {320, "Made with care for the Linux desktop. Enjoy your game!"},
+};
+
+}  // namespace
+
+AboutDialog::AboutDialog() : Dialog(kAboutX, kAboutY, kAboutWidth, kAboutHeight, "About Quillfen Solitaire") {
+    ok = Create<Button>(kAboutWidth / 2 - kAboutButtonWidth / 2, kAboutButtonTop, kAboutButtonWidth,
+                        kAboutButtonHeight, CurrentTheme().dialogArt, "OK");
+}
+
+void AboutDialog::DrawTexts() {
+    SetColor(CurrentTheme().textColor);
+    MoveTo(x + kAboutCentreX, y + 50);
+    DrawRegularText("Quillfen Solitaire", 0, 0);
+    MoveTo(x + kAboutCentreX, y + 70);
+    DrawRegularText("Version 1.0", 0, 0);
+    for (const Credit& credit : kCredits) {
+        MoveTo(x + kAboutRoleX, y + credit.top);
+        DrawRegularText(credit.role, -1, 0);
+        MoveTo(x + kAboutNameX, y + credit.top);
+        DrawRegularText(credit.name, -1, 0);
+    }
+    for (const AboutLine& line : kAboutLines) {
+        MoveTo(x + kAboutLineX, y + line.top);
+        DrawRegularText(line.text, -1, 0);
+    }
+}
+
+void AboutDialog::Draw() {
+    SelectScreenBuffer();
+    DrawFrame(false);
+    DrawTexts();
+    DrawChildren();
+    QueueSelf();
+}
+
+void AboutDialog::Repaint() {
+    SelectScreenBuffer();
+    DrawFrame(true);
+    DrawTexts();
+    DrawChildren();
+    QueueSelf();
+}
+
+void AboutDialog::ProcessEvent() {
+    TranslateEvent();
+    HandleEvent();
+    const ToolkitEvent& e = CurrentEvent();
+    if ((e.type == kEventCommand && e.sourceId == ok->GetId()) || (e.keyKind == kKeyDown && e.keyChar == kKeyEscape))
+        result = kResultOk;
+}
+
 // --- ExitScreen ---
 
 ExitScreen::ExitScreen() : Panel(nullptr, 0, 0, kExitWidth, kExitHeight, 0) {

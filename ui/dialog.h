@@ -93,6 +93,26 @@ private:
     int contentOffset = 0;  // text and buttons move down under a title
 };
 
+// The About box: the program's name and version, the credit rows and a few lines about the
+// program, with one "OK" button (result 1, also on Escape).
+class AboutDialog : public Dialog {
+public:
+    static constexpr int kResultOk = 1;
+
+    AboutDialog();
+
+    void Draw() override;
+    void Repaint() override;
+    void ProcessEvent() override;
+
+    Button* OkButton() const { return ok; }
+
+private:
+    void DrawTexts();
+
+    Button* ok = nullptr;
+};
+
 // The full-screen goodbye picture with one button; its command or Escape ends it with 2004.
 class ExitScreen : public Panel {
 public:

@@ -55,6 +55,22 @@ TEST_F(Controls, ButtonHotKeyInEitherCase) {
     EXPECT_EQ(dialog.RunModal(), restart->GetId());
 }
 
+TEST_F(Controls, HotKeyIsUnderlinedUnderItsLetter) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* marked = dialog.Create<Button>(20, 100, 100, 30, -1, "&Restart");
+    Button* plain = dialog.Create<Button>(150, 100, 100, 30, -1, "Restart");
+    dialog.Open();
+    // Halfway along the "R", six rows below the caption's centre line.
+    auto underlinePixel = [&](const Button* b) {
+        const int w = RegularTextWidth("Restart");
+        const int left = b->GetX() + b->GetWidth() / 2 - w / 2 - 2;
+        return ScreenPixel(left + RegularTextWidth("R") / 2, b->GetY() + b->GetHeight() / 2 + 5);
+    };
+    EXPECT_EQ(underlinePixel(marked), CurrentTheme().controlTextColor);
+    EXPECT_NE(underlinePixel(plain), CurrentTheme().controlTextColor);
+    dialog.Close();
+}
+
 TEST_F(Controls, ButtonPressedLookAndHoverChangePixels) {
     TestDialog dialog(100, 100, 400, 200);
     Button* button = dialog.Create<Button>(150, 100, 100, 30, -1, "Go");
@@ -134,6 +150,51 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     backend->PressKey(10, kHidEnter);
     EXPECT_EQ(dialog.RunModal(), field->GetId());
     EXPECT_EQ(field->GetText(), "Araa1");
+}
+
+TEST_F(Controls, EditFieldHoldsAtMostAHundredCharactersOfTenThousandTyped) {
+    TestDialog dialog(100, 100, 400, 200);
+    EditField* field = dialog.Create<EditField>(20, 60, 200, 500, "&Name");
+    EditField* unsized = dialog.Create<EditField>(20, 100, 200, 0, "Other");
+    unsized->SetText(std::string(300, 'x'));
+    EXPECT_EQ(unsized->GetTextLength(), EditField::kMaxCharacters);
+    int x, y;
+    CentreOf(*field, &x, &y);
+    backend->Click(10, x, y);
+    for (int i = 0; i < 10'000; ++i) backend->PressKey(1, kHidA + i % 26);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(field->GetTextLength(), EditField::kMaxCharacters);
+    EXPECT_EQ(field->GetText().substr(0, 3), "abc");
+    EXPECT_EQ(field->Caret(), EditField::kMaxCharacters);
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+TEST_F(Controls, EventsForDeletedControlsAreHarmless) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* keep = dialog.Create<Button>(20, 100, 100, 30, -1, "Keep");
+    Button* gone = dialog.Create<Button>(150, 100, 100, 30, -1, "&Gone");
+    const int goneId = gone->GetId();
+    dialog.ending = {keep->GetId(), goneId};
+    int x, y;
+    CentreOf(*gone, &x, &y);
+    // Armed and focused when it goes; the release, its hot key and Enter then find nothing.
+    MouseDown(10, x, y);
+    backend->After(5, [&] { dialog.DestroyOwned(gone); });
+    MouseUp(10, x, y);
+    backend->PressKey(10, kHidA + ('G' - 'A'));
+    backend->After(5, [&] {
+        // A command still naming the deleted control goes through the panel like any event.
+        CurrentEvent().type = kEventFocusRequest;
+        CurrentEvent().sourceId = goneId;
+        dialog.HandleEvent();
+    });
+    backend->PressKey(10, kHidEnter);
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    EXPECT_EQ(dialog.Children()->Count(), 1);
+    EXPECT_NE(dialog.Children()->Focused(), nullptr);
+    EXPECT_TRUE(ScreenEqualsPattern());
 }
 
 TEST_F(Controls, SpinFieldArrowsStayInRange) {

@@ -155,6 +155,68 @@ TEST_F(Focus, ModalChildPanelDeactivatesItsParentUntilClosed) {
     EXPECT_EQ(parent.AddPanel(&keeper), 1) << "a member is not added twice";
 }
 
+TEST_F(Focus, AFocusRequestBubblesFromAPartToTheEnclosingPanel) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* first = dialog.Create<Button>(20, 150, 100, 30, -1, "First");
+    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
+    int x, y;
+    CentreOf(*spin->Field(), &x, &y);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    ASSERT_FALSE(dialog.events.empty());
+    // The edit field asked; the spin field took the request over; the dialog then put its own id.
+    EXPECT_EQ(dialog.events[0].type, kEventFocusRequest);
+    EXPECT_EQ(dialog.events[0].sourceId, dialog.GetId());
+    EXPECT_EQ(dialog.Children()->Focused(), spin);
+    EXPECT_EQ(first->GetFocus(), 0);
+    EXPECT_NE(spin->Field()->GetFocus(), 0);
+}
+
+TEST_F(Focus, APanelWhoseChildrenAreAllDisabledKeepsStill) {
+    TestDialog dialog(100, 100, 400, 200);
+    Button* a = dialog.Create<Button>(20, 150, 100, 30, -1, "&A");
+    Button* b = dialog.Create<Button>(140, 150, 100, 30, -1, "B");
+    CheckBox* box = dialog.Create<CheckBox>(20, 60, "Check");
+    for (Window* w : std::initializer_list<Window*>{a, b, box}) w->SetDisabled(1);
+    dialog.ending = {a->GetId(), b->GetId()};
+    int x, y;
+    CentreOf(*b, &x, &y);
+    for (int i = 0; i < 4; ++i) backend->PressKey(10, kHidTab);
+    HoldKey(10, kHidLeftShift);
+    for (int i = 0; i < 4; ++i) backend->PressKey(10, kHidTab);
+    ReleaseKey(10, kHidLeftShift);
+    backend->PressKey(10, kHidEnter);
+    backend->PressKey(10, kHidA);
+    backend->Click(10, x, y);
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(dialog.RunModal(), -1);
+    for (Window* w : std::initializer_list<Window*>{a, b, box}) EXPECT_EQ(w->GetFocus(), 0);
+    EXPECT_FALSE(box->IsChecked());
+    EXPECT_TRUE(ScreenEqualsPattern());
+}
+
+TEST_F(ModalLoop, AboutBoxShowsItsTextsAndEndsWithOk) {
+    AboutDialog about;
+    EXPECT_EQ(about.GetX(), 145);
+    EXPECT_EQ(about.GetWidth(), 510);
+    int x, y;
+    CentreOf(*about.OkButton(), &x, &y);
+    EXPECT_EQ(x, 145 + 255);
+    bool textDrawn = false;
+    backend->After(10, [&] {
+        // Something was written on the plain face left of the centre line of "Version 1.0".
+        for (int px = about.GetX() + 200; px < about.GetX() + 240; ++px)
+            textDrawn = textDrawn || ScreenPixel(px, about.GetY() + 70) == CurrentTheme().textColor;
+    });
+    backend->Click(10, x, y);
+    EXPECT_EQ(about.RunModal(), AboutDialog::kResultOk);
+    EXPECT_TRUE(textDrawn);
+    EXPECT_TRUE(ScreenEqualsPattern());
+    backend->PressKey(10, kHidEscape);
+    EXPECT_EQ(about.RunModal(), AboutDialog::kResultOk);
+}
+
 struct MessageBoxCase {
     int flags;
     int firstResult;

@@ -64,6 +64,47 @@ TEST_F(EventTranslation, NavigationAndFunctionKeys) {
     EXPECT_EQ(keys[4].keyChar, 112);
 }
 
+TEST_F(EventTranslation, KeypadFunctionKeysAndShiftedPunctuation) {
+    // Keypad 7, 0, ".", "*", "+", "-" (plain scan codes), then Home (the extended key).
+    for (int hid : {95, 98, 99, 85, 87, 86, 74}) backend->PressKey(10, hid);
+    backend->PressKey(10, 62);  // F5
+    backend->PressKey(10, 69);  // F12 is past F10: an ordinary key
+    HoldKey(10, kHidLeftShift);
+    for (int hid : {45, 56, 31, 47, 52, 53}) backend->PressKey(10, hid);  // - / 2 [ ' `
+    ReleaseKey(10, kHidLeftShift);
+    for (int hid : {47, 56}) backend->PressKey(10, hid);  // [ /
+    backend->PressKey(10, kHidEscape);
+
+    std::vector<std::pair<int, int>> got;  // key kind, key char
+    for (const ToolkitEvent& e : KeyEvents()) got.emplace_back(e.keyKind, e.keyChar);
+    const std::vector<std::pair<int, int>> expected = {
+        {kKeyDown, '7'}, {kKeyDown, '0'}, {kKeyDown, '.'}, {kKeyDown, '*'}, {kKeyDown, '+'}, {kKeyDown, '-'},
+        {kKeyDown, 'G'}, {kKeyFunction, 116}, {kKeyDown, 123}, {kKeyDown, '_'}, {kKeyDown, '?'}, {kKeyDown, '@'},
+        {kKeyDown, '{'}, {kKeyDown, '"'}, {kKeyDown, '~'}, {kKeyDown, '['}, {kKeyDown, '/'}, {kKeyDown, kKeyEscape},
+    };
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(EventTranslation, AltNumberEntryBecomesTheKeyOnTheNextRelease) {
+    HoldKey(10, kHidLeftAlt);
+    backend->PressKey(10, 92);  // keypad 4
+    backend->PressKey(10, 90);  // keypad 2
+    ReleaseKey(10, kHidLeftAlt);
+    backend->PressKey(10, kHidLeftShift);  // its release finishes the entry
+    backend->PressKey(10, kHidEscape);
+    // Key releases reach the toolkit only in loops that pass them on, as the exit screen's does.
+    TestDialog dialog(100, 100, 200, 100);
+    int done = 0;
+    RunModalLoop(dialog, done, true, [&] {
+        dialog.ProcessEvent();
+        done = dialog.Result();
+    });
+    std::vector<int> chars;
+    for (const ToolkitEvent& e : dialog.events)
+        if (e.keyKind == kKeyDown && e.keyChar != 0) chars.push_back(e.keyChar);
+    EXPECT_EQ(chars, (std::vector<int>{'*', kKeyEscape}));
+}
+
 TEST_F(EventTranslation, AltKeysBecomeAltEventsWithTheKeyInTimerId) {
     HoldKey(10, kHidLeftAlt);
     backend->PressKey(10, kHidR);
@@ -100,6 +141,29 @@ TEST_F(EventTranslation, MouseStatesFollowTheButton) {
               (std::vector<int>{kMouseLeftPressed, kMouseLeftHeld, kMouseLeftReleased, kMouseMove, kMouseNone}));
     EXPECT_EQ(dialog.events[0].mouseX, 150);
     EXPECT_EQ(dialog.events[3].mouseX, 160);
+}
+
+TEST_F(EventTranslation, RightButtonStatesFollowTheButton) {
+    HostEvent press;
+    press.kind = HostEvent::MouseDown;
+    press.button = 3;
+    press.buttons = 4;
+    press.x = 150;
+    press.y = 150;
+    backend->PostHost(10, press);
+    MouseMove(10, 151, 150, false);
+    HostEvent release = press;
+    release.kind = HostEvent::MouseUp;
+    release.buttons = 0;
+    backend->PostHost(10, release);
+    backend->PressKey(10, kHidEscape);
+    TestDialog dialog(100, 100, 200, 100);
+    dialog.RunModal();
+    std::vector<int> states;
+    for (const ToolkitEvent& e : dialog.events) states.push_back(e.mouseEvent);
+    ASSERT_GE(states.size(), 4u);
+    EXPECT_EQ((std::vector<int>(states.begin(), states.begin() + 4)),
+              (std::vector<int>{kMouseRightPressed, kMouseRightHeld, kMouseRightReleased, kMouseNone}));
 }
 
 TEST_F(EventTranslation, TimerMessagesInAModalLoopBecomeTimerEvents) {

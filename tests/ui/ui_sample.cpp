@@ -1,4 +1,5 @@
-// Renders a sample dialog with every control, and a message box, in a dark and a light theme, and
+// Renders a sample dialog with every control, a message box and the in-game menu bar with its
+// "Options" panel open, in a dark and a light theme, and
 // writes the screens to /tmp/ui_sample_dark.png and /tmp/ui_sample_light.png (or the folder given
 // as the first argument) for a person to look at.
 
@@ -22,7 +23,7 @@ LRESULT Procedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
 
 class SampleDialog : public Dialog {
 public:
-    SampleDialog() : Dialog(20, 40, 440, 500, "Sample Settings") {
+    SampleDialog() : Dialog(355, 60, 440, 500, "Sample Settings") {
         Create<GroupBox>(20, 60, 400, 118, "Options", 1, 1);
         Create<CheckBox>(36, 80, "&Auto game over")->SetChecked(1);
         Create<CheckBox>(36, 100, "Show &timer");
@@ -63,14 +64,36 @@ void FillTable(int screen) {
 bool Render(int screen, const ToolkitTheme& theme, const std::string& path) {
     SetToolkitTheme(theme);
     FillTable(screen);
+    // The game's menu bar, built as a game builds it, with one panel open and an item under the mouse.
+    RootPanel root;
+    MenuBar* bar = root.Create<MenuBar>();
+    Menu* game = bar->AddMenu(54, "&Game");
+    for (const char* caption : {"&Undo", "&Pause", "&New Game", "&End Game", "&Main Menu", "E&xit"})
+        game->AddItem(caption, 1000);
+    Menu* options = bar->AddMenu(155, "&Options");
+    options->AddItem("Card &Front...", 1109);
+    options->AddItem("&Card Back...", 1106);
+    options->AddItem("&Background...", 1110);
+    options->AddItem("&Music...", 1111)->SetChecked(1);
+    options->AddItem("&SFX", 1112)->SetChecked(1);
+    options->AddItem("&Auto Game Over", 1115);
+    options->AddItem("&Game Settings...", 1114)->SetDisabled(1);
+    bar->AddMenu(256, "&View")->AddItem("&High Scores...", 1213);
+    bar->AddMenu(357, "&Help")->AddItem("&About...", 1300);
+    root.Open();
+    bar->Draw();
+    options->OpenPanel();
+    options->DropDown()->Highlight(options->Item(4));
+
     SampleDialog dialog;
     dialog.Open();
     MessageBox box(nullptr, "Game Over", MessageBox::kYesNo, "There are no moves left. Play again?");
-    box.PlaceAt(470, 120);
+    box.PlaceAt(20, 330);
     box.Open();
     const bool written = WritePng(path, BufferPixels(screen), 800, 600, 800);
     box.Close();
     dialog.Close();
+    options->ClosePanel();
     return written;
 }
 
