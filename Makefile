@@ -66,6 +66,10 @@ bench: build
 	./$(BUILD)/tests/bench/bench_draw
 	tests/bench/run_present.sh $(BUILD)
 
+# Every song rendered to a WAV file for listening (build/music-wav/).
+music-wav: build
+	./$(BUILD)/tests/audio/music_render $(BUILD)/data $(BUILD)/music-wav
+
 # One contact-sheet PNG per group of pictures (cards, each theme, screens) into build/.
 art-sheet: build
 	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)

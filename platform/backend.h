@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/audio_device.h"
 #include "platform/cursor_file.h"
 #include "platform/messages.h"
 
@@ -60,6 +61,10 @@ public:
     virtual void CapturePointer(bool capture) = 0;
     // Caps Lock as the host sees it when the window is created.
     virtual bool HostCapsLockOn() = 0;
+
+    // Sound: the device effects and music play through. Null when the host has none, and the
+    // program then runs silent.
+    virtual std::unique_ptr<AudioDevice> CreateAudioDevice() { return nullptr; }
 };
 
 // Installs the back end used by the whole platform layer (one place: main, a test fixture, a

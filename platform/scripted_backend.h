@@ -18,6 +18,7 @@
 
 #include "platform/backend.h"
 #include "platform/host_events.h"
+#include "platform/virtual_audio_device.h"
 
 class ScriptedBackend : public Backend {
 public:
@@ -85,6 +86,8 @@ public:
     void ConfinePointer(const ScreenRect* rect) override;
     void CapturePointer(bool capture) override { captured = capture; }
     bool HostCapsLockOn() override { return false; }
+    // Effects play on the virtual clock, so a blocking effect ends without real time passing.
+    std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }
 
 private:
     struct Step {

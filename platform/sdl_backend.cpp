@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/host_events.h"
+#include "platform/sdl_audio_device.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ public:
     void ConfinePointer(const ScreenRect* rect) override;
     void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
+    std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
 
 private:
     void Translate(const SDL_Event& event);

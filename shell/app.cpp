@@ -1,13 +1,27 @@
 #include <cstdio>
 #include <memory>
 
+#include "audio/music.h"
+#include "audio/sound_effects.h"
 #include "draw/draw.h"
+#include "framework/game.h"
+#include "framework/game_services.h"
+#include "games/game_registry.h"
 #include "platform/backend.h"
 #include "platform/instance.h"
 #include "platform/keys.h"
 #include "platform/paths.h"
+#include "rules/appearance_choosers.h"
+#include "rules/rule_settings.h"
+#include "rules/rules_viewer.h"
+#include "shell/artwork.h"
 #include "shell/display_depth.h"
+#include "shell/game_menu.h"
+#include "shell/screen_layout.h"
+#include "shell/screens.h"
 #include "shell/shell.h"
+#include "store/player_dialog.h"
+#include "store/settings_store.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/toolkit.h"
@@ -21,31 +35,23 @@ struct ShellState {
     int depth = 0;
     int palette = 0;
     int screenBuffer = -1;
-    // The title-button image (256 x 111) behind the Players and Exit buttons.
-    int titleButtonArt = -1;
+    // The screen artwork with the one dirty list, and the selection screen's menu of games.
+    std::unique_ptr<Artwork> artwork;
+    std::unique_ptr<GameMenu> gameMenu;
     // The toolkit root of the selection screen with its two image buttons.
     std::unique_ptr<RootPanel> root;
     ImageButton* playersButton = nullptr;
     ImageButton* exitButton = nullptr;
     // The last wParam of WM_ACTIVATEAPP: input is ignored and nothing is painted while it is 0.
     bool active = false;
-    // The running game; null while the selection screen is shown. FIXME: becomes the Game object
-    // once the game framework exists; until then no game can be started.
-    void* currentGame = nullptr;
+    // The running game; null while the selection screen is shown.
+    std::unique_ptr<Game> currentGame;
+    // Set by the in-game "Exit" once its exit screen is over. The window is destroyed after the
+    // game's own command handling has returned, so the game is never freed under its own feet.
+    bool exitRequested = false;
 };
 
 ShellState shell;
-
-// Geometry of the selection screen's two image buttons.
-constexpr int kTitleButtonArtWidth = 256;
-constexpr int kTitleButtonArtHeight = 111;
-constexpr int kTitleButtonWidth = 84;
-constexpr int kTitleButtonHeight = 54;
-constexpr int kTitleButtonTop = 15;
-constexpr int kPlayersButtonX = 20;
-constexpr int kExitButtonX = 696;
-constexpr int kPlayersButtonRow = 54;
-constexpr int kExitButtonRow = 0;
 
 void PresentWholeScreen() {
     SelectBuffer(shell.screenBuffer);
@@ -60,27 +66,18 @@ void DrawRootWindow() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Seams: steps of the start-up and shut-down order whose subsystems are not built yet. Each says
-// which function fills it; the order of the calls is already the final one.
+// Steps of the start-up and shut-down order, called in their final order. A step whose
+// subsystem is not built yet is an empty seam whose comment names the function that fills it.
 
-// Artwork::Init with the screen buffer, the window and the palette (shell/artwork). Until the
-// artwork object exists the shell loads the title-button image the selection screen needs.
+// The screen artwork, made once with the screen buffer, the window and the palette; it also
+// loads the card images and the title-button image of the selection screen.
 bool CreateArtwork() {
-    shell.titleButtonArt = CreateBuffer(kTitleButtonArtWidth, kTitleButtonArtHeight);
-    if (shell.titleButtonArt < 0) return false;
-    SelectBuffer(shell.titleButtonArt);
-    SetColor(MapRgb(255, 0, 255));
-    FillBuffer();
-    ShowBmp(DataPath("artwork\\titlebtn.bmp").c_str(), 1);
+    shell.artwork = std::make_unique<Artwork>();
+    const bool made = shell.artwork->Init(shell.screenBuffer, shell.window, shell.palette);
     SelectBuffer(shell.screenBuffer);
-    SetTransparentColor(34, 1);
-    SetTransparentColor(253, 1);
-    return true;
+    return made;
 }
-void DestroyArtwork() {
-    if (shell.titleButtonArt >= 0) FreeBuffer(shell.titleButtonArt);
-    shell.titleButtonArt = -1;
-}
+void DestroyArtwork() { shell.artwork.reset(); }
 
 // The toolkit with the option flags 4 | 16, its colour table, and the fonts: "windb_10.fgf" is
 // loaded and selected as the start-up font, then loaded again as the regular font.
@@ -91,39 +88,53 @@ bool StartToolkit() {
     SetRegularFont("windb_10.fgf");
     PresentHooks hooks;
     hooks.applicationActive = IsApplicationActive;
+    hooks.playSound = PlaySoundEffect;
+    // Controls queue what they draw in the artwork's list, so there is one list to present.
+    if (shell.artwork) {
+        hooks.addDirty = [](int left, int top, int right, int bottom) {
+            if (shell.artwork) shell.artwork->AddDirty({left, top, right, bottom});
+        };
+        hooks.presentDirty = [] {
+            if (shell.artwork) shell.artwork->PresentDirty();
+        };
+    }
     SetPresentHooks(hooks);
     return true;
 }
 void StopToolkit() { ShutdownToolkit(); }
 
-// ShowLogoScreen (shell/screens): five seconds, or until the first click or key.
-void ShowLogoScreen() {}
+// The sound effects, which also start the music thread; without sound the program runs silent,
+// so the result is not acted on.
+void StartSound() { InitSound(shell.window); }
+void StopSound() { ShutdownSound(); }
 
-// InitSound(window), which also starts the music thread (audio/); its result is not acted on.
-void StartSound() {}
-// ShutdownSound (audio/), which also ends the music thread.
-void StopSound() {}
-
-// GameMenu::Init, Artwork::LoadTheme of the preferred backdrop and DrawSelectionScreen
-// (shell/screens).
-void DrawSelectionScreen() {}
-// GameMenu's highlight resources (shell/screens).
-void ReleaseSelectionMenu() {}
+// The selection menu lives from start-up to shut-down.
+void InitSelectionMenu() {
+    shell.gameMenu = std::make_unique<GameMenu>();
+    shell.gameMenu->Init();
+}
+// The selection screen in the preferred backdrop theme, without a highlighted name.
+void DrawSelectionScreen() {
+    if (shell.gameMenu) shell.gameMenu->ForgetHighlight();
+    shell.artwork->LoadTheme(Artwork::kPreferredTheme);
+    shell.artwork->DrawSelectionScreen();
+}
+void ReleaseSelectionMenu() { shell.gameMenu.reset(); }
 
 // The toolkit root window (0,0,799,599) with the Players and Exit image buttons; their cells in
 // the title-button image are normal (0,y), hover (84,y), disabled and pressed (168,y).
 void CreateRootWindow() {
     shell.root = std::make_unique<RootPanel>();
     shell.root->Open();
-    auto makeButton = [](int x, int row) {
-        return shell.root->Create<ImageButton>(x, kTitleButtonTop, kTitleButtonWidth, kTitleButtonHeight,
-                                               shell.titleButtonArt, ArtCell{0, row},
-                                               ArtCell{kTitleButtonWidth, row},
-                                               ArtCell{2 * kTitleButtonWidth, row},
-                                               ArtCell{2 * kTitleButtonWidth, row});
+    using namespace screen_layout;
+    auto makeButton = [](int x, int y, int row) {
+        return shell.root->Create<ImageButton>(x, y, kTitleButtonWidth, kTitleButtonHeight,
+                                               shell.artwork->titleButtonArt, ArtCell{kTitleButtonNormalX, row},
+                                               ArtCell{kTitleButtonHoverX, row}, ArtCell{kTitleButtonDisabledX, row},
+                                               ArtCell{kTitleButtonPressedX, row});
     };
-    shell.playersButton = makeButton(kPlayersButtonX, kPlayersButtonRow);
-    shell.exitButton = makeButton(kExitButtonX, kExitButtonRow);
+    shell.playersButton = makeButton(kPlayersButtonX, kPlayersButtonY, kPlayersButtonRowY);
+    shell.exitButton = makeButton(kExitButtonX, kExitButtonY, kExitButtonRowY);
     DrawRootWindow();
 }
 void DestroyRootWindow() {
@@ -133,7 +144,7 @@ void DestroyRootWindow() {
 }
 
 // SelectPlayer (store/); its result is ignored when it comes from the Players button.
-void SelectPlayerFromButton() {}
+void SelectPlayerFromButton() { SelectPlayer(); }
 
 // The selection screen's event pump. Returns true when the Exit button ended the program.
 bool PumpSelectionEvents() {
@@ -157,25 +168,84 @@ bool PumpSelectionEvents() {
     return false;
 }
 
-// LoadPreferences, FindOrAddPlayer and SelectPlayer (store/). False when the player cancelled the
-// player dialog, which ends the program.
-bool ChoosePlayer() { return true; }
+// The player: the remembered one, or the one chosen in the player dialog. False when the player
+// cancelled the dialog, which ends the program. The player's appearance choices are then known,
+// so the card images and the selection screen's theme follow them.
+bool ChoosePlayer() {
+    if (!ChoosePlayerAtStartUp(SelectPlayer)) return false;
+    if (shell.artwork) {
+        shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
+        shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
+        shell.artwork->LoadCardImages();
+        shell.artwork->LoadTheme(Artwork::kPreferredTheme);
+    }
+    return true;
+}
 
-// SetTitleMusic (audio/).
-void StartTitleMusic() {}
+void StartTitleMusic() { SetTitleMusic(); }
 
-// GameMenu::HitTest and the start handlers of the twenty games (shell/screens, games/).
-void SelectionClick(int, int) {}
-// GameMenu::Hover; true when the highlight changed (shell/screens).
-bool SelectionHover(int, int) { return false; }
+// A click on a game name runs its start handler; elsewhere it does nothing.
+void SelectionClick(int x, int y) {
+    if (shell.gameMenu) StartGameOfItem(shell.gameMenu->HitTest(x, y));
+}
+// Moves the highlight to the name under the mouse and presents the names it touched.
+void SelectionHover(int x, int y) {
+    if (!shell.gameMenu || !shell.gameMenu->Hover(x, y, shell.screenBuffer)) return;
+    for (const DirtyRect& rect : shell.gameMenu->Touched()) shell.artwork->AddDirty(rect);
+    shell.artwork->PresentDirty();
+}
 
-// Game::ClearHotspots and destruction of the game object (framework/).
-void DestroyCurrentGame() { shell.currentGame = nullptr; }
-// Game::HandleMenuEvent and Game::IsMenuOpen (framework/); true consumes the message.
-bool GameConsumesInput() { return false; }
-// Game::OnLButtonDown/OnLButtonUp/OnMouseMove/OnDoubleClick and Game::DrawTable(-1) (framework/).
-void GameMouse(uint32_t, WPARAM, int, int) {}
-void GameTimerTick() {}
+void DestroyCurrentGame() {
+    if (!shell.currentGame) return;
+    shell.currentGame->ClearHotspots();
+    shell.currentGame.reset();
+}
+// The game's menu bar and commands see every input message first; true consumes it.
+bool GameConsumesInput() {
+    Game& game = *shell.currentGame;
+    const bool consumed = game.HandleMenuEvent() || game.IsMenuOpen();
+    if (shell.exitRequested) {
+        DestroyWindow(shell.window);
+        return true;
+    }
+    return consumed;
+}
+void GameMouse(uint32_t message, WPARAM keys, int x, int y) {
+    shell.currentGame->HandleMouseMessage(message, keys, x, y);
+}
+// Refreshes the score panel and, once the game has ended, runs the end-of-game sequence.
+void GameTimerTick() { shell.currentGame->DrawTable(-1); }
+
+// What the games ask of the shell: the end pictures and the exit screen.
+void ConnectGameServices() {
+    GameServices& services = Services();
+    services.showEndScreen = [](bool won) {
+        if (shell.artwork) ShowEndScreen(*shell.artwork, won);
+    };
+    services.exitProgram = [] {
+        ExitScreen screen;
+        screen.RunModal();
+        shell.exitRequested = true;
+    };
+    // The appearance choosers: a new back shows at once, a new front with the next game object,
+    // a new backdrop with the next theme load (the next deal).
+    services.chooseCardBack = [](Game& game) {
+        if (!ChooseCardBack() || !shell.artwork) return;
+        shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
+        game.Draw(true);
+    };
+    services.chooseCardFront = [](Game&) {
+        if (ChooseCardFront() && shell.artwork) shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
+    };
+    services.chooseBackground = [](Game&) { ChooseBackdrop(); };
+    services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
+    services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
+    services.rulesText = [](const std::string& name) { ShowRulesText(name); };
+}
+
+// The game's rule-settings dialog in its start mode; 1 starts the game, anything else keeps the
+// selection screen. It is skipped (as 1) when the player asked not to see it again.
+int RunStartSettings(int gameNumber) { return RunRuleSettings(gameNumber, RuleDialogMode::kStart); }
 
 // ---------------------------------------------------------------------------------------------
 
@@ -215,6 +285,7 @@ void ShowDepthRefusal() {
 // The start-up order of WM_CREATE. Any failure makes window creation fail and the program end.
 bool StartUp(HWND window) {
     shell.window = window;
+    ForgetStartRequests();
     shell.depth = ChooseDisplayDepth(DisplayModes());
     if (shell.depth < kMinimumDepth) {
         ShowDepthRefusal();
@@ -241,17 +312,18 @@ bool StartUp(HWND window) {
 
     if (!CreateArtwork()) return false;
     if (!StartToolkit()) return false;
+    ConnectGameServices();
     SetCursor(0);
-    ShowLogoScreen();
+    ShowLogoScreen(*shell.artwork);
     StartSound();
+    InitSelectionMenu();
     DrawSelectionScreen();
     CreateRootWindow();
     if (!ChoosePlayer()) return false;
     StartTitleMusic();
     SetTimer(window, kIdleTimer, kTimerPeriodMs);
     SetTimer(window, kGameTimer, kTimerPeriodMs);
-    // Until the artwork's dirty list exists every start-up drawing is presented whole.
-    PresentWholeScreen();
+    shell.artwork->PresentDirty();
     return true;
 }
 
@@ -290,6 +362,20 @@ int ScreenBuffer() { return shell.screenBuffer; }
 int ShellDisplayDepth() { return shell.depth; }
 bool IsApplicationActive() { return shell.active; }
 bool IsGameRunning() { return shell.currentGame != nullptr; }
+Artwork* ShellArtwork() { return shell.artwork.get(); }
+
+void StartGame(int gameNumber, bool rulesFirst) {
+    const GameEntry* entry = FindGame(gameNumber);
+    if (!entry || !shell.artwork || shell.currentGame) return;
+    std::unique_ptr<Game> game = entry->create(shell.artwork.get());
+    if (rulesFirst && RunStartSettings(gameNumber) != 1) {
+        game.reset();
+        InvalidateWindow(shell.window, false);
+        return;
+    }
+    shell.currentGame = std::move(game);
+    shell.currentGame->NewGame(false);
+}
 
 void LeaveGame() {
     if (!shell.currentGame) return;
@@ -308,6 +394,7 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         return StartUp(window) ? 0 : -1;
     case WM_ACTIVATEAPP:
         shell.active = wParam != 0;
+        SetMusicApplicationActive(shell.active);
         return 0;
     case WM_LBUTTONDOWN:
         if (shell.currentGame) GameMouse(message, wParam, LowWord(lParam), HighWord(lParam));
@@ -319,7 +406,8 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         return 0;
     case WM_MOUSEMOVE:
         if (shell.currentGame) GameMouse(message, wParam, LowWord(lParam), HighWord(lParam));
-        else if (SelectionHover(LowWord(lParam), HighWord(lParam))) InvalidateWindow(window, false);
+        // The highlight presents only the names it touched rather than the whole window.
+        else SelectionHover(LowWord(lParam), HighWord(lParam));
         return 0;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE || wParam == VK_F12) {

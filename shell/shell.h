@@ -4,6 +4,8 @@
 
 #include "platform/messages.h"
 
+class Artwork;
+
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr const char* kWindowTitle = "Quillfen Solitaire";
@@ -24,6 +26,12 @@ int ScreenBuffer();       // drawing-layer handle of the 800 x 600 screen buffer
 int ShellDisplayDepth();  // 16, 24 or 32
 bool IsApplicationActive();
 bool IsGameRunning();
+// The screen artwork with its dirty list; null while the program is not running.
+Artwork* ShellArtwork();
+
+// Creates game n (1..20) and deals it; with rulesFirst its rule-settings dialog comes first, and
+// cancelling that keeps the selection screen. Nothing happens for a game not written yet.
+void StartGame(int gameNumber, bool rulesFirst);
 
 // Ends the running game and returns to the selection screen (Esc, F12, "Main Menu").
 void LeaveGame();

@@ -1,6 +1,7 @@
 // The real start-up, message loop and shut-down on the scripted back end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -11,38 +12,14 @@
 #include "platform/paths.h"
 #include "platform/scripted_backend.h"
 #include "shell/display_depth.h"
+#include "shell/screen_layout.h"
 #include "shell/shell.h"
+#include "store/settings_store.h"
+#include "tests/shell/shell_fixture.h"
 
 namespace {
 
-constexpr int kHidEscape = 41;
-constexpr int kHidF12 = 69;
-constexpr int kHidA = 4;
-constexpr int kHidEnter = 40;
-
-class ShellTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        runtimeDir = std::filesystem::temp_directory_path() /
-                     ("quillfen-shell-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(runtimeDir);
-        setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-        SetBackend(&backend);
-    }
-    void TearDown() override {
-        SetBackend(nullptr);
-        std::filesystem::remove_all(runtimeDir);
-    }
-    void Activate(uint64_t delayMs) {
-        HostEvent focus;
-        focus.kind = HostEvent::FocusGained;
-        backend.PostHost(delayMs, focus);
-    }
-
-    ScriptedBackend backend;
-    std::filesystem::path runtimeDir;
-};
+using namespace shell_test;
 
 TEST(DisplayDepth, FollowsTheEnumerationRule) {
     EXPECT_EQ(ChooseDisplayDepth({}), 0);
@@ -58,6 +35,7 @@ TEST(DisplayDepth, FollowsTheEnumerationRule) {
 
 TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     Activate(10);
+    EndLogo(10);
     uint64_t checkedAt = 0;
     backend.At(1000, [&] {
         checkedAt = backend.NowMs();
@@ -69,6 +47,10 @@ TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
         EXPECT_EQ(BufferWidth(ScreenBuffer()), 800);
         EXPECT_EQ(BufferHeight(ScreenBuffer()), 600);
         EXPECT_GE(ShellDisplayDepth(), 16);
+        // Everything drawn so far has reached the window.
+        ASSERT_EQ(backend.WindowPixels().size(), 800u * 600u);
+        EXPECT_TRUE(std::equal(backend.WindowPixels().begin(), backend.WindowPixels().end(),
+                               BufferPixels(ScreenBuffer())));
     });
     backend.PressKey(100, kHidEscape);
 
@@ -78,15 +60,13 @@ TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     EXPECT_EQ(ShellWindow(), nullptr);
     EXPECT_EQ(ScreenBuffer(), -1);
     EXPECT_TRUE(backend.MessageBoxes().empty());
-    // The whole (black) screen buffer reached the window.
-    ASSERT_EQ(backend.WindowPixels().size(), 800u * 600u);
-    EXPECT_EQ(backend.WindowPixels()[0], 0u);
-    EXPECT_EQ(backend.WindowPixels()[800 * 600 - 1], 0u);
 }
 
 TEST_F(ShellTest, TheExitButtonEndsTheProgramAndPlayersDoesNot) {
     Activate(10);
-    backend.Click(100, 20 + 42, 15 + 27);  // Players
+    EndLogo(10);
+    backend.Click(100, 20 + 42, 15 + 27);  // Players: the player dialog opens
+    backend.PressKey(100, kHidEscape);       // and is cancelled, which keeps the program running
     bool runningAfterPlayers = false;
     backend.At(1000, [&] { runningAfterPlayers = ShellWindow() != nullptr; });
     backend.Click(100, 696 + 42, 15 + 27);  // Exit
@@ -99,6 +79,7 @@ TEST_F(ShellTest, TheExitButtonEndsTheProgramAndPlayersDoesNot) {
 
 TEST_F(ShellTest, F12AlsoEndsTheProgramOnTheSelectionScreen) {
     Activate(10);
+    EndLogo(10);
     backend.PressKey(100, kHidF12);
     bool reachedLaterStep = false;
     backend.At(5000, [&] { reachedLaterStep = true; });
@@ -108,7 +89,9 @@ TEST_F(ShellTest, F12AlsoEndsTheProgramOnTheSelectionScreen) {
 }
 
 TEST_F(ShellTest, InputIsIgnoredWhileInactive) {
-    // No activation: Escape must be dropped by the input pre-filter.
+    // No activation: Escape must be dropped by the input pre-filter. The logo takes presses
+    // whether or not the program is active.
+    EndLogo(10);
     backend.PressKey(100, kHidEscape);
     bool runningAfterEscape = false;
     int presentsWhileInactive = -1;
@@ -132,6 +115,7 @@ TEST_F(ShellTest, InputIsIgnoredWhileInactive) {
 
 TEST_F(ShellTest, OtherKeysAndTimersLeaveTheSelectionScreenRunning) {
     Activate(10);
+    EndLogo(10);
     backend.PressKey(100, kHidA);
     bool running = false;
     // Thirty seconds of both 100 ms timers on the selection screen.
@@ -196,6 +180,53 @@ TEST_F(ShellTest, TheProgramCanRunTwiceInOneProcess) {
         EXPECT_EQ(RunApplication(), 0) << "run " << run;
         EXPECT_TRUE(running) << "run " << run;
     }
+}
+
+TEST_F(ShellTest, AFirstRunAsksForThePlayerAndCancellingEndsTheProgram) {
+    ForgetSettings();
+    Activate(10);
+    EndLogo(10);
+    backend.PressKey(100, kHidEscape);  // cancels the player dialog
+    bool reachedLaterStep = false;
+    backend.At(5000, [&] { reachedLaterStep = true; });
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_FALSE(reachedLaterStep);
+    SettingsKey preferences(PreferencesPath());
+    EXPECT_EQ(ReadStringValue(preferences, "HumanName", ""), "");
+}
+
+TEST_F(ShellTest, AFirstRunRemembersTheNamedPlayer) {
+    ForgetSettings();
+    Activate(10);
+    EndLogo(10);
+    for (int key : {kHidA, kHidA, kHidEnter}) backend.PressKey(50, key);
+    int player = -1;
+    backend.At(3000, [&] { player = userPreferences.CurrentPlayer; });
+    backend.PressKey(10, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_EQ(player, kFirstPlayerNumber);
+    SettingsKey preferences(PreferencesPath());
+    EXPECT_EQ(ReadStringValue(preferences, "HumanName", ""), "aa");
+}
+
+TEST_F(ShellTest, AGameStartsFromItsNameAndLeavingItRemovesItsUndoFiles) {
+    Activate(10);
+    EndLogo(10);
+    // Accordion deals at once; a drag or two writes undo records, Escape leaves the game.
+    const auto& accordion = screen_layout::kGameMenuItems[0];
+    backend.Click(100, accordion.left + accordion.width / 2, accordion.top + accordion.height / 2);
+    bool running = false;
+    backend.At(20000, [&] { running = IsGameRunning(); });
+    for (int i = 0; i < 6; ++i) backend.DoubleClick(200, 100 + 60 * i, 150);
+    backend.PressKey(100, kHidEscape);
+    bool backOnSelection = false;
+    backend.After(100, [&] { backOnSelection = !IsGameRunning() && ShellWindow() != nullptr; });
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(running);
+    EXPECT_TRUE(backOnSelection);
+    for (const auto& entry : std::filesystem::directory_iterator(RuntimeDirectory()))
+        EXPECT_EQ(entry.path().filename().string().rfind("UNDO", 0), std::string::npos) << entry.path();
 }
 
 }  // namespace

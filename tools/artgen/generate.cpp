@@ -4,8 +4,14 @@
 
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
+#include "tools/artgen/card_art.h"
+#include "tools/artgen/cursor_art.h"
 #include "tools/artgen/fonts.h"
+#include "tools/artgen/music_art.h"
+#include "tools/artgen/screen_art.h"
+#include "tools/artgen/sound_art.h"
 #include "tools/artgen/sprites.h"
+#include "tools/artgen/theme_art.h"
 
 namespace fs = std::filesystem;
 
@@ -60,6 +66,15 @@ bool GenerateArt(const ArtgenOptions& options, std::string* error) {
         return false;
     }
     files.emplace_back(kAppIconFile, std::move(icon));
+    if (!RenderCardArt(options.fontRoot, &files, error)) return false;
+    if (!RenderThemeArt(options.fontRoot, &files, error)) return false;
+    if (!RenderScreenArt(options.fontRoot, &files, error)) return false;
+    files.emplace_back(kPlayCardCursorFile, EncodeCursor(DrawPlayCardCursor()));
+    files.emplace_back(kNoCardCursorFile, EncodeCursor(DrawNoCardCursor()));
+    for (auto& [name, bytes] : RenderSoundEffects()) files.emplace_back(name, std::move(bytes));
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> songs;
+    if (!RenderSongs(&songs, error)) return false;
+    for (auto& [name, bytes] : songs) files.emplace_back(name, std::move(bytes));
     if (!options.assetsDir.empty()) {
         const fs::path help = options.assetsDir / kHelpTextFile;
         std::error_code ec;
@@ -79,6 +94,7 @@ bool GenerateArt(const ArtgenOptions& options, std::string* error) {
         *error = "cannot create " + (options.outDir / kArtworkFolder).string() + ": " + ec.message();
         return false;
     }
+    for (const char* folder : {kEffectFolder, kMusicFolder}) fs::create_directories(options.outDir / folder, ec);
     for (const auto& [name, bytes] : files) {
         if (!WriteFileAtomically(options.outDir / name, bytes, error)) return false;
     }

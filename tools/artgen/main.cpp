@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/artgen/artgen.h"
+#include "tools/artgen/screen_sheet.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ void PrintUsage() {
                  "  --out DIR     folder to write the data files into (created when missing)\n"
                  "  --assets DIR  folder of hand-written files to copy (HELP.TXT)\n"
                  "  --fonts DIR   root of the installed outline fonts (default %s)\n"
-                 "  --sample PNG  also draw sample text, sprites and icon into PNG for review\n",
+                 "  --sample PNG  also draw sample text, sprites and icon into PNG for review\n"
+                 "  --art-sheet DIR  also write one review sheet PNG per group of pictures into DIR\n",
                  kSystemFontRoot);
 }
 
@@ -22,6 +24,7 @@ void PrintUsage() {
 int main(int argc, char** argv) {
     ArtgenOptions options;
     std::string samplePath;
+    std::string sheetDir;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
@@ -32,6 +35,8 @@ int main(int argc, char** argv) {
             options.fontRoot = argv[++i];
         } else if (std::strcmp(argv[i], "--sample") == 0 && hasValue) {
             samplePath = argv[++i];
+        } else if (std::strcmp(argv[i], "--art-sheet") == 0 && hasValue) {
+            sheetDir = argv[++i];
         } else {
             PrintUsage();
             return 2;
@@ -47,6 +52,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!samplePath.empty() && !WriteSampleSheet(options.outDir, samplePath, &error)) {
+        std::fprintf(stderr, "artgen: %s\n", error.c_str());
+        return 1;
+    }
+    if (!sheetDir.empty() && !WriteArtSheets(options.outDir, options.fontRoot, sheetDir, &error)) {
         std::fprintf(stderr, "artgen: %s\n", error.c_str());
         return 1;
     }

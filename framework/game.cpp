@@ -1,0 +1,757 @@
+#include "framework/game.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "draw/draw.h"
+#include "framework/game_services.h"
+#include "platform/backend.h"
+#include "platform/paths.h"
+#include "shell/artwork.h"
+#include "shell/screen_layout.h"
+#include "store/high_scores.h"
+#include "store/high_scores_dialog.h"
+#include "store/settings_store.h"
+#include "ui/art_cells.h"
+#include "ui/controls.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+constexpr int kScreenRight = screen_layout::kScreenWidth - 1;
+constexpr int kScreenBottom = screen_layout::kScreenHeight - 1;
+
+// The score panel: a 130 x 50 frame in the top right corner cut from the dialog art.
+constexpr int kPanelLeft = 620, kPanelTop = 0, kPanelWidth = 130, kPanelHeight = 50;
+constexpr int kPanelEdge = 8;  // width of the right and bottom edge strips taken from the picture
+constexpr int kPanelTextX = 685, kPanelLabelY = 20, kPanelValueY = 35;
+
+// The status line along the bottom of the table.
+constexpr int kStatusLeft = 20, kStatusRight = 780, kStatusTop = 550, kStatusBottom = 580;
+constexpr int kStatusLeftAnchorX = 35, kStatusRightAnchorX = 750, kStatusAnchorY = 567;
+constexpr size_t kStatusMaxLength = 199;
+
+// Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
+constexpr double kSaveUnderSlack = 1.35;
+
+constexpr int kUndoPenalty = 5;
+// Games whose blocked end is part of play: their lose screen comes without the "no moves" note.
+constexpr int kCribbageSolitaire = 7;
+constexpr int kPokerSolitaire = 14;
+
+// Menu titles on the bar.
+constexpr int kGameMenuX = 54, kOptionsMenuX = 155, kViewMenuX = 256, kHelpMenuX = 357;
+
+DirtyRect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
+    return {std::min(l1, l2), std::min(t1, t2), std::max(r1, r2), std::max(b1, b2)};
+}
+
+}  // namespace
+
+Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(gameNumber) {
+    if (artwork) artwork->LoadCardImages();
+    root = std::make_unique<RootPanel>();
+    BuildMenus();
+    root->Open();
+    playCardCursor = LoadCursorFromFile(DataPath("playcard.cur").c_str());
+    noCardCursor = LoadCursorFromFile(DataPath("nocard.cur").c_str());
+}
+
+Game::~Game() {
+    ClipCursor(nullptr);
+    SetCursor(originalCursor);
+    if (playCardCursor) DestroyCursor(playCardCursor);
+    if (noCardCursor) DestroyCursor(noCardCursor);
+    root.reset();
+    // The journal's destructor deletes every undo file.
+}
+
+// ---- Menus ----
+
+void Game::BuildMenus() {
+    menuBar = root->Create<MenuBar>();
+    menus[0] = menuBar->AddMenu(kGameMenuX, "&Game");
+    menus[1] = menuBar->AddMenu(kOptionsMenuX, "&Options");
+    menus[2] = menuBar->AddMenu(kViewMenuX, "&View");
+    menus[3] = menuBar->AddMenu(kHelpMenuX, "&Help");
+    BuildGameMenu();
+    Menu* options = menus[1];
+    options->AddItem("Card &Front...", kCommandCardFront);
+    options->AddItem("&Card Back...", kCommandCardBack);
+    options->AddItem("&Background...", kCommandBackground);
+    musicItem = options->AddItem("&Music...", kCommandMusic);
+    soundItem = options->AddItem("&SFX", kCommandSound);
+    autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver);
+    musicItem->SetChecked(userPreferences.MusicEnabled != 0);
+    soundItem->SetChecked(userPreferences.SoundEnabled != 0);
+    autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
+    menus[2]->AddItem("&High Scores...", kCommandHighScores);
+    menus[3]->AddItem("&Rules...", kCommandRulesText);
+    menus[3]->AddItem("&About...", kCommandAbout);
+}
+
+void Game::BuildGameMenu() {
+    Menu* game = menus[0];
+    if (!game) return;
+    game->RemoveAllItems();
+    game->AddItem("&Undo", kCommandUndo);
+    game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
+    game->AddItem("&New Game", kCommandNewGame);
+    game->AddItem("&End Game", kCommandEndGame);
+    game->AddItem("&Main Menu", kCommandMainMenu);
+    game->AddItem("E&xit", kCommandExit);
+}
+
+MenuItem* Game::AddOptionsItem(const char* caption, int commandId) { return menus[1]->AddItem(caption, commandId); }
+MenuItem* Game::AddViewItem(const char* caption, int commandId) { return menus[2]->AddItem(caption, commandId); }
+
+void Game::DrawMenuBar() {
+    SelectScreenBuffer();
+    if (menuBar) menuBar->Draw();
+}
+
+bool Game::HandleMenuEvent() {
+    TranslateEvent();
+    root->HandleEvent();
+    if (root->IsDirty()) {
+        if (artwork) artwork->Present();
+        root->ClearDirty();
+    }
+    const bool barTookIt = menuBar && menuBar->TookLastEvent();
+    if (CurrentEvent().type != kEventCommand) return barTookIt;
+    if (OnCommand()) return true;
+    GameServices& services = Services();
+    switch (CurrentEvent().sourceId) {
+    case kCommandHighScores:
+        if (services.showHighScores) services.showHighScores(GetName());
+        if (artwork) artwork->PresentDirty();
+        return true;
+    case kCommandGameSettings:
+        if (services.gameSettingsDialog && services.gameSettingsDialog(*this) == 1) {
+            ClearHotspots();
+            NewGame(true);
+        } else if (artwork) {
+            artwork->PresentDirty();
+        }
+        return true;
+    case kCommandRulesSummary:
+        if (services.rulesSummary) services.rulesSummary(*this);
+        if (artwork) artwork->PresentDirty();
+        return true;
+    default:
+        return barTookIt;
+    }
+}
+
+bool Game::IsMenuOpen() { return ToolkitMenuOpen(); }
+
+void Game::SpareHook() {}
+
+bool Game::OnCommand() {
+    GameServices& services = Services();
+    // Flips a check item and returns its new state.
+    auto toggle = [](MenuItem* item) {
+        const bool on = !item->IsChecked();
+        item->SetChecked(on);
+        return on;
+    };
+    switch (CurrentEvent().sourceId) {
+    case kCommandNewGame:
+        ClearHotspots();
+        NewGame(true);
+        return true;
+    case kCommandMainMenu:
+        if (services.leaveGame) services.leaveGame();
+        return true;
+    case kCommandExit:
+        if (services.exitProgram) services.exitProgram();
+        return true;
+    case kCommandUndo:
+        Undo();
+        return true;
+    case kCommandPause:
+        if (paused) ResumeClock();
+        else PauseClock();
+        BuildGameMenu();
+        DrawTable(-1);
+        return true;
+    case kCommandEndGame:
+        endedByUser = true;
+        CheckGameOver();
+        DrawTable(-1);
+        return true;
+    case kCommandCardBack:
+        if (services.chooseCardBack) services.chooseCardBack(*this);
+        return true;
+    case kCommandCardFront:
+        if (services.chooseCardFront) services.chooseCardFront(*this);
+        return true;
+    case kCommandBackground:
+        if (services.chooseBackground) services.chooseBackground(*this);
+        return true;
+    case kCommandMusic:
+        if (services.musicDialog) services.musicDialog();
+        musicItem->SetChecked(userPreferences.MusicEnabled != 0);
+        if (artwork) artwork->PresentDirty();
+        return true;
+    case kCommandSound:
+        userPreferences.SoundEnabled = toggle(soundItem) ? 1 : 0;
+        SavePlayerPreferences();
+        return true;
+    case kCommandAutoGameOver:
+        userPreferences.AutoGameOver = toggle(autoGameOverItem) ? 1 : 0;
+        SavePlayerPreferences();
+        return true;
+    case kCommandAbout:
+        if (services.aboutDialog) services.aboutDialog();
+        if (artwork) artwork->PresentDirty();
+        return true;
+    case kCommandRulesText:
+        if (services.rulesText && gameNumber >= 1 && gameNumber <= screen_layout::kGameCount)
+            services.rulesText(screen_layout::kGameNames[gameNumber - 1]);
+        if (artwork) artwork->PresentDirty();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---- Hotspots ----
+
+void Game::ClearHotspots() {
+    pickups.clear();
+    dropTargets.clear();
+}
+
+void Game::AddPickup(int x, int y, const Card* cards, int count) {
+    Hotspot spot;
+    spot.x = x;
+    spot.y = y;
+    spot.count = std::clamp(count, 0, kMaxStackCards);
+    for (int i = 0; i < spot.count; ++i) spot.cards[i] = cards[i];
+    pickups.push_back(spot);
+}
+
+void Game::RemovePickup(const Hotspot* entry) {
+    for (auto it = pickups.begin(); it != pickups.end(); ++it) {
+        if (&*it == entry) {
+            pickups.erase(it);
+            return;
+        }
+    }
+}
+
+Hotspot* Game::FindPickupAt(int x, int y) {
+    for (Hotspot& spot : pickups)
+        if (x >= spot.x && x < spot.x + kPickupWidth && y >= spot.y && y < spot.y + kPickupHeight) return &spot;
+    return nullptr;
+}
+
+void Game::AddDropTarget(int x, int y, const HitRect& rect, int kind) { dropTargets.push_back({x, y, rect, kind}); }
+
+void Game::RemoveDropTarget(int x, int y) {
+    for (auto it = dropTargets.begin(); it != dropTargets.end(); ++it) {
+        if (it->x == x && it->y == y) {
+            dropTargets.erase(it);
+            return;
+        }
+    }
+}
+
+DropTarget* Game::FindDropTargetAt(int x, int y) {
+    for (DropTarget& target : dropTargets)
+        if (target.rect.Contains(x, y)) return &target;
+    return nullptr;
+}
+
+DropTarget* Game::FindLegalTarget(DragRecord& drag, int kind) {
+    for (DropTarget& target : dropTargets)
+        if ((kind == 0 || target.kind == kind) && CanDrop(drag, target)) return &target;
+    return nullptr;
+}
+
+HitRect Game::CardHitRect(int x, int y) const {
+    const int width = artwork ? artwork->cardWidth : card_geometry::kCardWidth;
+    const int height = artwork ? artwork->cardHeight : card_geometry::kCardHeight;
+    return {x, y, x + width, y + height};
+}
+
+int Game::CountRank(const Card* cards, int rank, int n) {
+    int found = 0;
+    for (int i = 0; i < n; ++i)
+        if (cards[i].Rank() == rank) ++found;
+    return found;
+}
+
+const char* Game::RankName(int rank) { return Card::RankName(rank); }
+
+// ---- Simple base operations ----
+
+void Game::AfterMove() {}
+bool Game::OnTableClick(int, int) { return false; }
+void Game::GetFanOffset(int& dx, int& dy) {
+    dx = fanDx;
+    dy = fanDy;
+}
+void Game::GetFanOffset2(int& a, int& b) {
+    a = fan2A;
+    b = fan2B;
+}
+void Game::GetPanelLayout(int& x, int& y, int rect[4]) {
+    x = panelX;
+    y = panelY;
+    for (int i = 0; i < 4; ++i) rect[i] = panelRect[i];
+}
+void Game::Undo() {}
+double Game::GetScoreFactor() { return 1.0; }
+// Truncating division: 9 seconds cost nothing, 10 seconds one point.
+int Game::GetTimeAdjustment(int elapsedSeconds) { return -(elapsedSeconds / 10); }
+double Game::GetWinFactor() { return gameOver && IsWon() ? 1.5 : 1.0; }
+
+void Game::PlaySound(const char* name) {
+    if (Services().playSound) Services().playSound(name);
+}
+
+bool Game::AutoGameOverOn() { return userPreferences.AutoGameOver != 0; }
+
+// ---- Clock and score ----
+
+void Game::StartClock(int offsetSeconds) {
+    startTime = WallClockSeconds() - offsetSeconds;
+    endTime = startTime;
+    clockRunning = true;
+    clockFrozen = false;
+}
+
+void Game::PauseClock() {
+    paused = true;
+    pauseTime = WallClockSeconds();
+}
+
+void Game::ResumeClock() {
+    startTime += WallClockSeconds() - pauseTime;
+    endTime = startTime;
+    paused = false;
+}
+
+int Game::ElapsedSeconds() const {
+    return static_cast<int>((gameOver ? endTime : WallClockSeconds()) - startTime);
+}
+
+int Game::ComputeScore() {
+    int score = points + GetTimeAdjustment(ElapsedSeconds());
+    score = static_cast<int>(score * GetScoreFactor());
+    return static_cast<int>(score * GetWinFactor());
+}
+
+// ---- Panel, status line and the end of a game ----
+
+void Game::ForgetPanel() {
+    lastPanelLabel.clear();
+    lastPanelValue.clear();
+}
+
+void Game::DrawTable(int score) {
+    if (score < 0) score = FinishGame();
+    const char* label;
+    std::string value;
+    if (!clockRunning) {
+        label = "Game";
+        value = "Starting";
+    } else if (paused && !(gameOver && finalScore != kScoreNotComputed)) {
+        label = "Game";
+        value = "Paused";
+    } else if (!gameOver) {
+        label = "Score";
+        value = std::to_string(score);
+    } else {
+        label = "Final Score";
+        value = std::to_string(finalScore);
+    }
+    if (label == lastPanelLabel && value == lastPanelValue) return;
+    lastPanelLabel = label;
+    lastPanelValue = value;
+    if (!artwork) return;
+
+    SelectScreenBuffer();
+    const int art = artwork->dialogArt;
+    if (art >= 0) {
+        using namespace art;
+        const int inner = kPanelWidth - kPanelEdge, innerHeight = kPanelHeight - kPanelEdge;
+        const int faceRight = kDialogFaceWidth - 1, faceBottom = kDialogFaceHeight - 1;
+        const int screen = artwork->screenBuffer;
+        // Top-left area, right edge, bottom edge and corner of the dialog picture.
+        CopyBufferRect(0, inner - 1, 0, innerHeight - 1, kPanelLeft, kPanelTop + innerHeight - 1, art, screen);
+        CopyBufferRect(faceRight - kPanelEdge + 1, faceRight, 0, innerHeight - 1, kPanelLeft + inner,
+                       kPanelTop + innerHeight - 1, art, screen);
+        CopyBufferRect(0, inner - 1, faceBottom - kPanelEdge + 1, faceBottom, kPanelLeft,
+                       kPanelTop + kPanelHeight - 1, art, screen);
+        CopyBufferRect(faceRight - kPanelEdge + 1, faceRight, faceBottom - kPanelEdge + 1, faceBottom,
+                       kPanelLeft + inner, kPanelTop + kPanelHeight - 1, art, screen);
+    } else {
+        SetColor(MapRgb(40, 40, 40));
+        FillRect(kPanelLeft, kPanelLeft + kPanelWidth - 1, kPanelTop, kPanelTop + kPanelHeight - 1);
+    }
+    SetColor(artwork->TextColour());
+    MoveTo(kPanelTextX, kPanelLabelY);
+    DrawRegularText(label, 0, -1);
+    MoveTo(kPanelTextX, kPanelValueY);
+    DrawRegularText(value, 0, -1);
+    artwork->AddDirty({kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight});
+    if (dragging && dragSaveUnder.held) {
+        DrawDragStack(dragX, dragY);
+        artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    }
+    artwork->PresentDirty();
+}
+
+int Game::FinishGame() {
+    if (paused) return gameOver && finalScore != kScoreNotComputed ? finalScore : ComputeScore();
+    if (!gameOver) return ComputeScore();
+    if (!clockFrozen) {
+        endTime = WallClockSeconds();
+        clockFrozen = true;
+    }
+    if (finalScore == kScoreNotComputed && !inEndSequence) {
+        finalScore = ComputeScore();
+        DrawTable(finalScore);
+        RunEndSequence();
+    }
+    return gameOver ? finalScore : ComputeScore();
+}
+
+void Game::RunEndSequence() {
+    GameServices& services = Services();
+    inEndSequence = true;
+    ++endSequences;
+    const bool won = IsWon();
+    if (won) {
+        if (services.setEndMusic) services.setEndMusic(true);
+    } else {
+        const bool blockedIsNormal = gameNumber == kCribbageSolitaire || gameNumber == kPokerSolitaire;
+        if (!blockedIsNormal && !endedByUser && services.showMessage) services.showMessage("There are no moves left.");
+        if (services.setEndMusic) services.setEndMusic(false);
+    }
+    if (services.showEndScreen) {
+        services.showEndScreen(won);
+        // The picture covered the table; draw it again under the high-score table.
+        ForgetPanel();
+        Draw(true);
+    }
+    AddScore(GetName(), userPreferences.HumanName, finalScore);
+    int result = 0;
+    if (services.showEndHighScores) result = services.showEndHighScores(GetName(), finalScore);
+    if (artwork) artwork->PresentDirty();
+    inEndSequence = false;
+    if (result == HighScoresDialog::kPlayAgain) {
+        ClearHotspots();
+        NewGame(true);
+    }
+}
+
+void Game::SetStatusLeft(const char* text) {
+    statusLeft.assign(text ? text : "");
+    if (statusLeft.size() > kStatusMaxLength) statusLeft.resize(kStatusMaxLength);
+    DrawStatus(true);
+    if (artwork) artwork->PresentDirty();
+}
+
+void Game::SetStatusRight(const char* text) {
+    statusRight.assign(text ? text : "");
+    if (statusRight.size() > kStatusMaxLength) statusRight.resize(kStatusMaxLength);
+    DrawStatus(true);
+    if (artwork) artwork->PresentDirty();
+}
+
+void Game::DrawStatus(bool clearFirst) {
+    if (!artwork) return;
+    SelectScreenBuffer();
+    SetColor(artwork->StatusTextColour());
+    if (clearFirst) {
+        artwork->RestoreBackground(kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
+        artwork->AddDirty({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom});
+    }
+    SelectScreenBuffer();
+    SetColor(artwork->StatusTextColour());
+    if (!statusLeft.empty()) {
+        MoveTo(kStatusLeftAnchorX, kStatusAnchorY);
+        DrawRegularText(statusLeft, -1, 0);
+    }
+    if (!statusRight.empty()) {
+        MoveTo(kStatusRightAnchorX, kStatusAnchorY);
+        DrawRegularText(statusRight, 1, 0);
+    }
+}
+
+// ---- Undo records ----
+
+UndoWriter Game::BeginUndoRecord() {
+    UndoWriter writer;
+    WriteBaseState(writer);
+    return writer;
+}
+
+void Game::PushUndoRecord(const UndoWriter& writer) { undo.Push(writer.Bytes()); }
+
+std::optional<std::vector<uint8_t>> Game::PopUndoRecord() { return undo.Pop(); }
+
+void Game::DropNewestUndoRecord() { undo.Drop(); }
+
+void Game::WriteBaseState(UndoWriter& writer) {
+    deck.AppendSavedForm(writer.Bytes());
+    for (const std::vector<Card>& list : baseCards) {
+        writer.Int(static_cast<int32_t>(list.size()));
+        writer.Cards(list.data(), static_cast<int>(list.size()));
+    }
+}
+
+bool Game::ReadBaseState(UndoReader& reader) {
+    auto block = reader.Take(Deck::kSavedSize);
+    if (!block) return false;
+    Deck staged = deck;  // a copy: constructing a Deck would reseed the generator
+    if (!staged.ReadSavedForm(*block)) return false;
+    reader.deck = staged;
+    for (std::vector<Card>& list : reader.baseLists) {
+        int32_t count = 0;
+        if (!reader.IntIn(count, 0, kMaxBaseListCards)) return false;
+        list.resize(static_cast<size_t>(count));
+        if (!reader.Cards(list.data(), count)) return false;
+    }
+    return true;
+}
+
+void Game::CommitBaseState(UndoReader& reader) {
+    if (reader.deck) deck = *reader.deck;
+    // The lists are appended to, as the record is read into them.
+    for (int i = 0; i < 2; ++i) baseCards[i].insert(baseCards[i].end(), reader.baseLists[i].begin(), reader.baseLists[i].end());
+}
+
+void Game::FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds) {
+    points = recordedPoints - kUndoPenalty;
+    StartClock(elapsedSeconds);
+    CheckGameOver();
+    Draw(true);
+    PlaySound("undo.wav");
+}
+
+// ---- Drawing helpers of the drag ----
+
+void Game::StackRect(int x, int y, int count, int& right, int& bottom) const {
+    int dx = fanDx, dy = fanDy;
+    const_cast<Game*>(this)->GetFanOffset(dx, dy);
+    const int steps = std::max(count - 1, 0);
+    right = x + steps * dx + artwork->cardWidth;
+    bottom = y + steps * dy + artwork->cardHeight;
+}
+
+void Game::Save(SaveUnder& block, int left, int top, int right, int bottom) const {
+    block.left = std::clamp(left, 0, kScreenRight);
+    block.top = std::clamp(top, 0, kScreenBottom);
+    block.right = std::clamp(right, 0, kScreenRight);
+    block.bottom = std::clamp(bottom, 0, kScreenBottom);
+    const size_t size = static_cast<size_t>(
+        static_cast<double>(ImageSize(block.right - block.left + 1, block.bottom - block.top + 1)) * kSaveUnderSlack);
+    block.pixels.resize(size);
+    SelectScreenBuffer();
+    GetBlock(block.pixels.data(), block.left, block.right, block.top, block.bottom);
+    block.held = true;
+}
+
+void Game::Restore(const SaveUnder& block) const {
+    if (!block.held) return;
+    SelectScreenBuffer();
+    PutBlock(block.pixels.data(), block.left, block.right, block.top, block.bottom);
+}
+
+void Game::DrawDragStack(int x, int y) const {
+    int dx = 0, dy = 0;
+    const_cast<Game*>(this)->GetFanOffset(dx, dy);
+    artwork->DrawRun(x, y, dragRecord.cards.data(), artwork->screenBuffer, dragRecord.count, dx, dy);
+}
+
+void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
+    const int width = dragSaveUnder.right - dragSaveUnder.left;
+    const int height = dragSaveUnder.bottom - dragSaveUnder.top;
+    ScreenRect rect{grabOffsetX, grabOffsetY, kScreenRight - (width - grabOffsetX),
+                    kScreenBottom - (height - grabOffsetY)};
+    rect.right = std::max(rect.right, rect.left);
+    rect.bottom = std::max(rect.bottom, rect.top);
+    ClipCursor(&rect);
+}
+
+// ---- Mouse ----
+
+void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
+    switch (message) {
+    case WM_LBUTTONDOWN: OnLButtonDown(keys, x, y); break;
+    case WM_LBUTTONUP: OnLButtonUp(keys, x, y); break;
+    case WM_MOUSEMOVE: OnMouseMove(keys, x, y); break;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(keys, x, y); break;
+    default: break;
+    }
+}
+
+void Game::OnLButtonDown(WPARAM, int x, int y) {
+    if (paused || gameOver || !artwork) return;
+    GetFanOffset(fanDx, fanDy);
+    dragging = false;
+    Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) return;
+    dragRecord = *spot;
+    dragging = true;
+    LiftCards(dragRecord);
+    grabX = x - dragRecord.x;
+    grabY = y - dragRecord.y;
+    dragX = dragStartX = dragRecord.x;
+    dragY = dragStartY = dragRecord.y;
+    int right = 0, bottom = 0;
+    StackRect(dragX, dragY, dragRecord.count, right, bottom);
+    Save(dragSaveUnder, dragX, dragY, right, bottom);
+    DrawDragStack(dragX, dragY);
+    artwork->AddDirty({dragX, dragY, right, bottom});
+    artwork->PresentDirty();
+    ConfineToStack(grabX, grabY);
+}
+
+void Game::OnMouseMove(WPARAM, int x, int y) {
+    if (!dragging || !dragSaveUnder.held) return;
+    const int newX = x - grabX, newY = y - grabY;
+    int right = 0, bottom = 0;
+    StackRect(newX, newY, dragRecord.count, right, bottom);
+    if (newX < 0 || newY < 0 || right > kScreenRight || bottom > kScreenBottom) return;
+    const SaveUnder old = dragSaveUnder;
+    Restore(old);
+    Save(dragSaveUnder, newX, newY, right, bottom);
+    dragX = newX;
+    dragY = newY;
+    DrawDragStack(dragX, dragY);
+    artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
+    artwork->PresentDirty();
+}
+
+void Game::OnLButtonUp(WPARAM, int x, int y) {
+    if (paused || gameOver || !dragging || !artwork) return;
+    DropTarget* found = FindDropTargetAt(x, y);
+    Restore(dragSaveUnder);
+    artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    // The game may rebuild its target list while it moves the cards; work on a copy.
+    if (found && CanDrop(dragRecord, *found)) {
+        DropTarget target = *found;
+        DropCards(dragRecord, target);
+    } else {
+        AnimateCards(dragX, dragY, dragRecord.x, dragRecord.y, dragRecord.count, dragRecord.cards.data(),
+                     artwork->screenBuffer, true, false);
+        if (std::abs(dragX - dragRecord.x) >= kClickTolerance || std::abs(dragY - dragRecord.y) >= kClickTolerance)
+            PlaySound("invalid.wav");
+        ReturnCards();
+    }
+    dragging = false;
+    ClipCursor(nullptr);
+    dragSaveUnder = SaveUnder{};
+    CheckGameOver();
+    AfterMove();
+}
+
+void Game::OnDoubleClick(WPARAM, int x, int y) {
+    if (paused || gameOver || !artwork) return;
+    if (OnTableClick(x, y)) return;
+    Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) return;
+    DragRecord record = *spot;
+    DropTarget* found = FindLegalTarget(record, kAutoMoveKind);
+    if (!found) return;
+    DropTarget target = *found;
+    SaveUndo();
+    dragRecord = record;
+    dragging = true;
+    LiftCards(dragRecord);
+    AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data(),
+                 artwork->screenBuffer, true, false);
+    DropCards(dragRecord, target);
+    dragging = false;
+    AfterMove();
+    CheckGameOver();
+}
+
+// ---- Slides ----
+
+void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
+                 const std::function<void(int, int)>& draw) {
+    if (!artwork) return;
+    if (!Services().animate) {
+        if (keepDrawn) {
+            draw(toX, toY);
+            artwork->AddDirty({toX, toY, toX + width, toY + height});
+            artwork->PresentDirty();
+        }
+        return;
+    }
+    const int step = fast ? kFastStep : kSlowStep;
+    const int dx = toX - fromX, dy = toY - fromY;
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    const int signX = dx < 0 ? -1 : 1, signY = dy < 0 ? -1 : 1;
+    int steps, moveX, moveY;
+    if (dx == 0) {
+        steps = ady / step;
+        moveX = 0;
+        moveY = step;
+    } else if (dy == 0) {
+        steps = adx / step;
+        moveX = step;
+        moveY = 0;
+    } else if (adx >= ady) {
+        steps = std::max(adx / step, 1);
+        moveX = step;
+        moveY = ady / steps;
+    } else {
+        steps = std::max(ady / step, 1);
+        moveY = step;
+        moveX = adx / steps;
+    }
+    steps = std::max(steps, 1);
+    // Pixels lost to truncation go back one per step, on the first steps.
+    const int restX = std::max(adx - steps * moveX, 0), restY = std::max(ady - steps * moveY, 0);
+
+    SaveUnder block;
+    int x = fromX, y = fromY;
+    for (int i = 1; i <= steps; ++i) {
+        int newX = x + signX * (moveX + (i <= restX ? 1 : 0));
+        int newY = y + signY * (moveY + (i <= restY ? 1 : 0));
+        if (i == steps) newX = toX, newY = toY;
+        const SaveUnder old = block;
+        Restore(old);
+        Save(block, newX, newY, newX + width, newY + height);
+        draw(newX, newY);
+        if (old.held) artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, newX + width, newY + height));
+        else artwork->AddDirty({newX, newY, newX + width, newY + height});
+        artwork->PresentDirty();
+        SleepMs(kSlideStepMs);
+        x = newX;
+        y = newY;
+    }
+    if (!keepDrawn) {
+        Restore(block);
+        artwork->AddDirty({block.left, block.top, block.right, block.bottom});
+        artwork->PresentDirty();
+    }
+}
+
+void Game::AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, int buffer,
+                        bool keepDrawn, bool fast) {
+    if (!artwork || count < 1) return;
+    int dx = 0, dy = 0;
+    GetFanOffset(dx, dy);
+    const int steps = count - 1;
+    const int width = steps * dx + artwork->cardWidth, height = steps * dy + artwork->cardHeight;
+    Slide(fromX, fromY, toX, toY, width, height, keepDrawn, fast,
+          [&](int x, int y) { artwork->DrawRun(x, y, cards, buffer, count, dx, dy); });
+}
+
+void Game::AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int buffer, bool keepDrawn, bool fast,
+                       int back) {
+    if (!artwork) return;
+    Slide(fromX, fromY, toX, toY, artwork->cardWidth, artwork->cardHeight, keepDrawn, fast, [&](int x, int y) {
+        if (back > -1) artwork->DrawCardBack(x, y, back, buffer);
+        else artwork->DrawCard(x, y, card, buffer);
+    });
+}

@@ -1,0 +1,330 @@
+// The base class of every solitaire game. It owns what all twenty games share: the deck, the
+// places where cards can be picked up (pick-ups) and dropped (drop targets), the mouse-driven
+// drag with save-under drawing and sliding animation, the clock and the score formula, the score
+// panel and the two status texts, the end-of-game sequence and the in-game menu bar. A game
+// supplies its rules by overriding the virtual operations below, and nothing else.
+//
+// The shell holds at most one Game. It constructs it with the artwork and the game number, calls
+// NewGame(false), and then feeds it:
+//   - every input message: first HandleMenuEvent() (the menu bar and its commands); unless that
+//     or IsMenuOpen() consumed it, the mouse messages go to HandleMouseMessage, which calls
+//     OnLButtonDown / OnLButtonUp / OnMouseMove / OnDoubleClick;
+//   - timer 2 every 100 ms: DrawTable(-1), which refreshes the panel and, once the game is over,
+//     runs the end-of-game sequence;
+//   - leaving: ClearHotspots(), then the destructor, which deletes every undo file.
+//
+// Calling order of a drag, which a game may rely on:
+//   OnLButtonDown -> LiftCards (which calls SaveUndo first) -> OnMouseMove* -> OnLButtonUp ->
+//   CanDrop -> DropCards or ReturnCards -> CheckGameOver -> AfterMove.
+// A double click on a pick-up with a legal kind-1 target: SaveUndo -> LiftCards -> slide ->
+// DropCards -> AfterMove -> CheckGameOver.
+//
+// Every NewGame follows this order: clear paused, gameOver, endedByUser and clockRunning,
+// points = 0, finalScore = kScoreNotComputed; LoadTheme(-1); set the layout block; shuffle and
+// deal; RestoreBackground of the whole screen; ClearHotspots; DrawGameTitle(gameNumber);
+// Draw(true); SetGameMusic; CheckGameOver(); StartClock(0). Games add their own menu items only
+// when restart is false, so "New Game" never adds them twice.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cards/card.h"
+#include "cards/deck.h"
+#include "framework/undo_journal.h"
+#include "platform/messages.h"
+
+class Artwork;
+class RootPanel;
+class MenuBar;
+class Menu;
+class MenuItem;
+
+// Command ids of the in-game menu.
+enum GameCommand : int {
+    kCommandNewGame = 1000,
+    kCommandMainMenu = 1003,
+    kCommandExit = 1004,
+    kCommandUndo = 1005,
+    kCommandPause = 1006,
+    kCommandEndGame = 1007,
+    kCommandCardBack = 1106,
+    kCommandCardFront = 1109,
+    kCommandBackground = 1110,
+    kCommandMusic = 1111,
+    kCommandSound = 1112,
+    kCommandGameSettings = 1114,
+    kCommandAutoGameOver = 1115,
+    kCommandRulesSummary = 1210,
+    kCommandHighScores = 1213,
+    kCommandAbout = 1300,
+    kCommandRulesText = 1301,
+};
+
+inline constexpr int kMaxStackCards = 13;
+
+// A place where cards can be picked up: the origin of the lowest card and the stack lifted from
+// there, bottom card first. Unused slots hold the no-card value.
+struct Hotspot {
+    int32_t x = 0, y = 0;
+    std::array<Card, kMaxStackCards> cards{};
+    int32_t count = 0;
+};
+// The stack being dragged has the same shape.
+using DragRecord = Hotspot;
+
+// Screen rectangle with right and bottom exclusive, as hit tests use it.
+struct HitRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Contains(int px, int py) const { return px >= left && px < right && py >= top && py < bottom; }
+};
+
+// A place where cards can be dropped. Kind 1 is what a double click moves cards to (foundations);
+// games use 2 for everything else.
+struct DropTarget {
+    int32_t x = 0, y = 0;
+    HitRect rect;
+    int32_t kind = 0;
+};
+inline constexpr int kAutoMoveKind = 1;
+inline constexpr int kPlainTargetKind = 2;
+
+class Game {
+public:
+    // finalScore's value while the final score has not been computed.
+    static constexpr int32_t kScoreNotComputed = 99999;
+    // Pick-up hit area from a hotspot's origin: a little smaller than the card.
+    static constexpr int kPickupWidth = 50;
+    static constexpr int kPickupHeight = 81;
+    // A drop that lands closer than this to the stack's origin on both axes was a plain click,
+    // and sliding back makes no "invalid" sound.
+    static constexpr int kClickTolerance = 10;
+    // Slide steps: 3 pixels normally, 10 when fast. Each step lasts kSlideStepMs, so a fast slide
+    // across 600 pixels takes 60 steps, 0.3 s, on every machine whatever its display.
+    static constexpr int kSlowStep = 3;
+    static constexpr int kFastStep = 10;
+    static constexpr uint32_t kSlideStepMs = 5;
+
+    Game(Artwork* artwork, int gameNumber);
+    virtual ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // ---- The virtual operations, in their fixed order ----
+
+    // 1. Deals a new game (see the order at the top of this file).
+    virtual void NewGame(bool restart) = 0;
+    // 2. Empties both hotspot lists.
+    virtual void ClearHotspots();
+    // 3. Redraws the whole table into the screen buffer; presents when asked.
+    virtual void Draw(bool present) = 0;
+    // 4. Carries out a move accepted by CanDrop: moves the cards, scores, plays the move sound,
+    //    calls CheckGameOver. The record's pick-up is removed from the list first.
+    virtual void DropCards(DragRecord& drag, DropTarget& target) = 0;
+    // 5. Called after every finished drag or double-click move. Empty here.
+    virtual void AfterMove();
+    // 6. Calls SaveUndo, takes the lifted cards off their pile, redraws what they uncovered and
+    //    registers the drop targets that apply to this stack.
+    virtual void LiftCards(DragRecord& drag) = 0;
+    // 7. Puts the lifted cards back and drops the newest undo record.
+    virtual void ReturnCards() = 0;
+    // 8. The game's rule: may this stack go there?
+    virtual bool CanDrop(DragRecord& drag, DropTarget& target) = 0;
+    // 9. Asked first by OnDoubleClick; true consumes the click. False here.
+    virtual bool OnTableClick(int x, int y);
+    // 10. Sets gameOver when no move is left or the game is won (with Auto Game Over off only
+    //     when won or ended by the player), rebuilds the pick-ups, returns gameOver.
+    virtual bool CheckGameOver() = 0;
+    // 11. Pushes an undo record: BeginUndoRecord, the game's arrays, points, elapsed seconds,
+    //     PushUndoRecord.
+    virtual void SaveUndo() = 0;
+    // 12. and 13. The two pairs of the layout block.
+    virtual void GetFanOffset(int& dx, int& dy);
+    virtual void GetFanOffset2(int& a, int& b);
+    // 14. The display name, as in the game list ("Klondike").
+    virtual const char* GetName() = 0;
+    // 15.-18. Mouse input from the shell (x, y in screen pixels; keys is the wParam).
+    virtual void OnLButtonDown(WPARAM keys, int x, int y);
+    virtual void OnLButtonUp(WPARAM keys, int x, int y);
+    virtual void OnMouseMove(WPARAM keys, int x, int y);
+    virtual void OnDoubleClick(WPARAM keys, int x, int y);
+    // 19. and 20. The base part of an undo record: deck and the two card lists. ReadBaseState
+    //     only stages what it read in the reader; CommitBaseState applies it.
+    virtual void WriteBaseState(UndoWriter& writer);
+    virtual bool ReadBaseState(UndoReader& reader);
+    // 21. Takes back the last move: nothing while paused or over or with an empty journal;
+    //     otherwise the game restores its newest record, loses its undo penalty, restarts the
+    //     clock at the recorded time, runs CheckGameOver, Draw(true) and plays "undo.wav".
+    virtual void Undo();
+    // 22. The panel values of the layout block.
+    virtual void GetPanelLayout(int& x, int& y, int rect[4]);
+    // 23.-25. The score formula's factors.
+    virtual double GetScoreFactor();
+    virtual int GetTimeAdjustment(int elapsedSeconds);
+    virtual double GetWinFactor();
+    // 26. True when the game is over and won.
+    virtual bool IsWon() = 0;
+    // 27.-29. The two status texts at the bottom of the table (at most 199 characters).
+    virtual void SetStatusLeft(const char* text);
+    virtual void SetStatusRight(const char* text);
+    virtual void DrawStatus(bool clearFirst);
+    // 30. The menu bar's share of an input message: translate, let the bar react, then run a
+    //     chosen command (OnCommand first, then the game's own ids). True consumes the message.
+    virtual bool HandleMenuEvent();
+    // 31. True while a drop-down of the menu bar is open.
+    virtual bool IsMenuOpen();
+    // 32. Kept for the fixed order; nothing calls it.
+    virtual void SpareHook();
+    // 33. The common in-game commands; true when the current command was one of them.
+    virtual bool OnCommand();
+
+    // ---- For the shell ----
+
+    // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
+    void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
+    // The panel refresh: score < 0 means "work it out" (and finish the game when it is over).
+    void DrawTable(int score);
+    // The end of a game: while paused nothing; when over, freezes the clock, computes the final
+    // score once and runs the end-of-game sequence. Returns the score to show.
+    int FinishGame();
+
+    // ---- For the games ----
+
+    void AddPickup(int x, int y, const Card* cards, int count);
+    // Removes that very entry; a copy (such as the drag record) matches nothing.
+    void RemovePickup(const Hotspot* entry);
+    Hotspot* FindPickupAt(int x, int y);
+    void AddDropTarget(int x, int y, const HitRect& rect, int kind);
+    void RemoveDropTarget(int x, int y);
+    DropTarget* FindDropTargetAt(int x, int y);
+    // First target (of that kind, unless kind is 0) that CanDrop accepts.
+    DropTarget* FindLegalTarget(DragRecord& drag, int kind);
+    // The card rectangle at (x, y) as a drop target's hit area.
+    HitRect CardHitRect(int x, int y) const;
+
+    static int CountRank(const Card* cards, int rank, int n);
+    static const char* RankName(int rank);
+
+    void StartClock(int offsetSeconds);
+    void PauseClock();
+    void ResumeClock();
+    int ElapsedSeconds() const;
+    bool IsPaused() const { return paused; }
+    int ComputeScore();
+
+    // Slides a fanned stack (fan step from GetFanOffset) or one card from one place to another in
+    // steps of kSlowStep or kFastStep pixels, kSlideStepMs per step. With keepDrawn the cards stay
+    // drawn at the target; otherwise the screen is put back as it was. A card is drawn face down
+    // with that back number when back > -1.
+    void AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, int buffer,
+                      bool keepDrawn, bool fast);
+    void AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int buffer, bool keepDrawn, bool fast,
+                     int back);
+
+    // Undo records: a writer holding the base part, and the push of a finished record.
+    UndoWriter BeginUndoRecord();
+    void PushUndoRecord(const UndoWriter& writer);
+    // The newest record taken off the stack, or none.
+    std::optional<std::vector<uint8_t>> PopUndoRecord();
+    void DropNewestUndoRecord();
+    void CommitBaseState(UndoReader& reader);
+    // The common end of every Undo: penalty, clock, CheckGameOver, Draw, sound.
+    void FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds);
+
+    void PlaySound(const char* name);
+    // The Auto Game Over preference.
+    static bool AutoGameOverOn();
+    // The in-game menu's "&Game" panel, rebuilt whenever the pause state changes.
+    void BuildGameMenu();
+    // Adds a game's own item to the "&Options" or "&View" menu (first deal only).
+    MenuItem* AddOptionsItem(const char* caption, int commandId);
+    MenuItem* AddViewItem(const char* caption, int commandId);
+    // Draws the menu bar over the table (games call it at the end of Draw).
+    void DrawMenuBar();
+    // Makes the next DrawTable draw the panel even when its texts are unchanged (after the table
+    // under it was redrawn).
+    void ForgetPanel();
+
+    // ---- State (public for tests and the shell, as a plain record would be) ----
+
+    int32_t points = 0;
+    Deck deck;
+    std::vector<Card> baseCards[2];
+    std::list<Hotspot> pickups;
+    std::list<DropTarget> dropTargets;
+    bool dragging = false;
+    DragRecord dragRecord;
+    int32_t grabX = 0, grabY = 0;
+    UndoJournal undo;
+    int64_t startTime = 0, pauseTime = 0, endTime = 0;
+    bool paused = false;
+    int32_t finalScore = kScoreNotComputed;
+    bool gameOver = false;
+    Artwork* artwork;
+    int32_t gameNumber;
+    bool clockRunning = false;
+    bool endedByUser = false;
+    std::string statusLeft, statusRight;
+
+    // The in-game toolkit root with its menu bar and four menus.
+    RootPanel* Root() const { return root.get(); }
+    Menu* GameMenu() const { return menus[0]; }
+    Menu* OptionsMenu() const { return menus[1]; }
+    Menu* ViewMenu() const { return menus[2]; }
+    Menu* HelpMenu() const { return menus[3]; }
+    MenuItem* MusicItem() const { return musicItem; }
+    MenuItem* SoundItem() const { return soundItem; }
+    MenuItem* AutoGameOverItem() const { return autoGameOverItem; }
+    // How many times the end-of-game sequence has run (tests count it).
+    int EndSequenceCount() const { return endSequences; }
+    // The texts the score panel shows now.
+    const std::string& PanelLabel() const { return lastPanelLabel; }
+    const std::string& PanelValue() const { return lastPanelValue; }
+
+    // The cursors of the card table.
+    int playCardCursor = 0, noCardCursor = 0;
+
+protected:
+    // The layout block, set by each NewGame.
+    int fanDx = 0, fanDy = 0;
+    int fan2A = 0, fan2B = 0;
+    int panelX = 0, panelY = 0;
+    int panelRect[4] = {0, 0, 0, 0};
+
+private:
+    struct SaveUnder {
+        std::vector<uint8_t> pixels;
+        int left = 0, top = 0, right = 0, bottom = 0;  // inclusive
+        bool held = false;
+    };
+    void RunEndSequence();
+    void StackRect(int x, int y, int count, int& right, int& bottom) const;
+    void Save(SaveUnder& block, int left, int top, int right, int bottom) const;
+    void Restore(const SaveUnder& block) const;
+    void DrawDragStack(int x, int y) const;
+    void ConfineToStack(int grabOffsetX, int grabOffsetY);
+    void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
+               const std::function<void(int, int)>& draw);
+    void BuildMenus();
+
+    SaveUnder dragSaveUnder;
+    int dragX = 0, dragY = 0;      // where the dragged stack is drawn now
+    int dragStartX = 0, dragStartY = 0;
+    std::unique_ptr<RootPanel> root;
+    MenuBar* menuBar = nullptr;
+    std::array<Menu*, 4> menus{};
+    MenuItem* musicItem = nullptr;
+    MenuItem* soundItem = nullptr;
+    MenuItem* autoGameOverItem = nullptr;
+    std::string lastPanelLabel, lastPanelValue;
+    bool clockFrozen = false;
+    bool inEndSequence = false;
+    int endSequences = 0;
+    int originalCursor = 0;
+};

@@ -1,0 +1,53 @@
+// What a game needs from the rest of the program beyond drawing: sounds, music, the full-screen
+// pictures, the modal dialogs and leaving the game. Each is a replaceable function, so the shell
+// can connect what it owns, tests can record what a game asked for, and benchmarks can run a
+// whole deal silently. ResetGameServices() puts back the defaults named beside each hook.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class Game;
+
+struct GameServices {
+    // PlaySoundEffect: plays "SFX\<name>" and returns when it has ended.
+    std::function<void(const char* name)> playSound;
+    // SetGameMusic and SetEndMusic.
+    std::function<void()> setGameMusic;
+    std::function<void(bool won)> setEndMusic;
+    // The win or lose picture. Default: nothing; the shell connects ShowEndScreen, which needs
+    // the shell's own artwork and message handling.
+    std::function<void(bool won)> showEndScreen;
+    // A message box with an OK button and no title ("There are no moves left.").
+    std::function<void(const char* text)> showMessage;
+    // The high-score table of a game in its end-of-game form; returns the dialog's result
+    // (HighScoresDialog::kPlayAgain asks for a new deal).
+    std::function<int(const std::string& gameName, int32_t finalScore)> showEndHighScores;
+    // The high-score table in its menu form.
+    std::function<void(const std::string& gameName)> showHighScores;
+    // "Main Menu": default posts an Escape key-down to the main window, so the shell leaves the
+    // game exactly as it does for the key.
+    std::function<void()> leaveGame;
+    // "Exit": default shows the exit screen, then destroys the main window.
+    std::function<void()> exitProgram;
+    // "Music...": default runs the music dialog; returns its result.
+    std::function<int()> musicDialog;
+    // "About...": default runs the About box.
+    std::function<void()> aboutDialog;
+
+    // Dialogs that arrive with later work; they do nothing until then.
+    std::function<void(Game&)> chooseCardBack;      // 1106
+    std::function<void(Game&)> chooseCardFront;     // 1109
+    std::function<void(Game&)> chooseBackground;    // 1110
+    std::function<int(Game&)> gameSettingsDialog;   // 1114; 1 restarts the game
+    std::function<void(Game&)> rulesSummary;        // 1210
+    std::function<void(const std::string& gameName)> rulesText;  // 1301
+
+    // Card slides. Off, a slide draws the cards straight at their target (benchmarks, and the
+    // autoplayer, which would otherwise spend most of its time sliding).
+    bool animate = true;
+};
+
+GameServices& Services();
+void ResetGameServices();

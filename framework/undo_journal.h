@@ -1,0 +1,96 @@
+// The undo journal: before every move a game writes a snapshot of its whole position to a small
+// numbered file, "UNDO1.DAT" for the oldest, and Undo reads the newest one back. Records are
+// built in memory and written in one go, and read in one go and parsed from memory, so a record
+// that is short or holds impossible values is refused before anything in the game changes.
+//
+// Record layout (little-endian, no header): the deck's 952-byte saved form, two card lists
+// (count, then 8 bytes per card; no game fills them, so both counts are 0), then the game's own
+// arrays, its points and the elapsed seconds. The game's part starts at offset 960.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cards/card.h"
+#include "cards/deck.h"
+
+// Offset of a game's own part when the two base card lists are empty.
+inline constexpr size_t kUndoGamePartOffset = Deck::kSavedSize + 2 * 4;
+// No record comes near this; a larger file is refused unread.
+inline constexpr size_t kMaxUndoRecordBytes = 64 * 1024;
+// The most cards a base card list may claim.
+inline constexpr int32_t kMaxBaseListCards = Deck::kMaxCards;
+
+class UndoWriter {
+public:
+    void Int(int32_t value);
+    void CardValue(Card card);
+    void Cards(const Card* cards, int count);
+    std::vector<uint8_t>& Bytes() { return bytes; }
+    const std::vector<uint8_t>& Bytes() const { return bytes; }
+
+private:
+    std::vector<uint8_t> bytes;
+};
+
+// Reads values from a record in memory. Every read fails once the record has run out, and a card
+// read fails for anything but a real card or the no-card value; after a failure every later read
+// fails too, so a parser may check Ok() once at the end.
+class UndoReader {
+public:
+    explicit UndoReader(std::span<const uint8_t> bytes) : bytes(bytes) {}
+
+    bool Int(int32_t& value);
+    // An int that must lie in lowest..highest.
+    bool IntIn(int32_t& value, int32_t lowest, int32_t highest);
+    bool CardValue(Card& card);
+    bool Cards(Card* cards, int count);
+    // Hands out the next n bytes (for the deck's own reader) and moves past them.
+    std::optional<std::span<const uint8_t>> Take(size_t n);
+    bool Ok() const { return ok; }
+    bool AtEnd() const { return ok && position == bytes.size(); }
+    size_t Position() const { return position; }
+
+    // What ReadBaseState found, applied by the game only once its own part has been read.
+    std::optional<Deck> deck;
+    std::vector<Card> baseLists[2];
+
+private:
+    std::span<const uint8_t> bytes;
+    size_t position = 0;
+    bool ok = true;
+};
+
+// The stack of record files of one game object. The counter belongs to the object, not to a
+// deal: a new deal keeps it, so Undo right after a new deal goes back into the previous one.
+class UndoJournal {
+public:
+    UndoJournal() = default;
+    // Every "UNDO*.DAT" file goes with the journal.
+    ~UndoJournal();
+    UndoJournal(const UndoJournal&) = delete;
+    UndoJournal& operator=(const UndoJournal&) = delete;
+
+    // Counts one more record and writes it. A file that cannot be written is simply missing, and
+    // a later Pop that reaches it finds nothing.
+    void Push(const std::vector<uint8_t>& record);
+    // The newest record, taken off the stack (the counter falls also when the file is missing
+    // or unreadable). None when the stack is empty.
+    std::optional<std::vector<uint8_t>> Pop();
+    // Takes the newest record off the stack unread: a cancelled drag. Its file stays and is
+    // overwritten by the next Push.
+    void Drop();
+    int Count() const { return count; }
+
+    // The file of record n (1 = the oldest) in the undo folder.
+    static std::string RecordPath(int n);
+    // Removes every "UNDO*.DAT" file from the undo folder, whoever wrote it.
+    static void DeleteAllRecords();
+
+private:
+    int count = 0;
+};

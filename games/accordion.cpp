@@ -1,0 +1,187 @@
+#include "games/accordion.h"
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+
+namespace {
+
+constexpr int kPointsPerMove = 5;
+// Elapsed seconds and points in a record beyond these are not a position this game wrote.
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+
+bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
+
+}  // namespace
+
+AccordionGame::AccordionGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+int AccordionGame::CellAt(int x, int y) {
+    if (x < kOriginX || y < kOriginY) return -1;
+    const int column = (x - kOriginX) / kPitchX;
+    if (column >= kColumns) return -1;
+    const int cell = (y - kOriginY) / kPitchY * kColumns + column;
+    return cell < kCellCount ? cell : -1;
+}
+
+void AccordionGame::NewGame(bool) {
+    endedByUser = clockRunning = paused = gameOver = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    fanDx = kPitchX;
+    fanDy = kPitchY;
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    cells.fill(Card());
+    for (int i = 0; i < kDealtCells; ++i) cells[i] = deck.DealNext();
+    heldCard = Card();
+    liftedCell = -1;
+    artwork->RestoreBackground(0, 799, 0, 599);
+    ClearHotspots();
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+    CheckGameOver();
+    StartClock(0);
+}
+
+void AccordionGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    for (int i = 0; i < kCellCount; ++i)
+        if (cells[i].IsValid()) artwork->DrawCard(CellX(i), CellY(i), cells[i], artwork->screenBuffer);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+}
+
+void AccordionGame::RegisterPickups() {
+    pickups.clear();
+    if (paused || gameOver) return;
+    for (int i = 0; i < kDealtCells; ++i)
+        if (cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &cells[i], 1);
+}
+
+void AccordionGame::LiftCards(DragRecord& drag) {
+    SaveUndo();
+    if (paused || gameOver) return;
+    const int cell = CellAt(drag.x, drag.y);
+    if (cell < 0 || cells[cell] != drag.cards[0]) return;
+    liftedCell = cell;
+    cells[cell] = Card();
+    heldCard = drag.cards[0];
+    artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
+    artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
+
+    dropTargets.clear();
+    AddDropTarget(drag.x, drag.y, CardHitRect(drag.x, drag.y), kPlainTargetKind);
+    int met = 0;
+    for (int i = liftedCell - 1; i >= 0 && met < 3; --i) {
+        if (!cells[i].IsValid()) continue;
+        ++met;
+        if (met == 1 || met == 3) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
+    }
+}
+
+bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const int cell = CellAt(target.x, target.y);
+    if (cell < 0 || !cells[cell].IsValid()) return false;
+    return Matches(drag.cards[0], cells[cell]);
+}
+
+void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (drag.cards[0] != heldCard || !heldCard.IsValid()) return;
+    const int cell = CellAt(target.x, target.y);
+    if (cell < 0) return;
+    cells[cell] = heldCard;
+    artwork->DrawCard(CellX(cell), CellY(cell), heldCard, artwork->screenBuffer);
+    artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
+    artwork->PresentDirty();
+    liftedCell = -1;
+    heldCard = Card();
+    points += kPointsPerMove;
+    PlaySound("tableau.wav");
+    CheckGameOver();
+}
+
+void AccordionGame::ReturnCards() {
+    if (liftedCell == -1) return;
+    DropNewestUndoRecord();
+    cells[liftedCell] = heldCard;
+    liftedCell = -1;
+    heldCard = Card();
+    CheckGameOver();
+}
+
+bool AccordionGame::HasMove() const {
+    for (int j = kDealtCells - 1; j >= 1; --j) {
+        if (!cells[j].IsValid()) continue;
+        int met = 0;
+        for (int i = j - 1; i >= 0 && met < 3; --i) {
+            if (!cells[i].IsValid()) continue;
+            ++met;
+            if ((met == 1 || met == 3) && Matches(cells[j], cells[i])) return true;
+        }
+    }
+    return false;
+}
+
+bool AccordionGame::CheckGameOver() {
+    bool over = true;
+    if (!endedByUser) {
+        if (heldCard.IsValid()) over = false;
+        else if (HasMove()) over = false;
+    }
+    gameOver = over;
+    if (gameOver && !AutoGameOverOn() && !endedByUser && !IsWon()) gameOver = false;
+    RegisterPickups();
+    return gameOver;
+}
+
+bool AccordionGame::IsWon() {
+    if (!gameOver) return false;
+    int filled = 0;
+    for (int i = 0; i < kDealtCells; ++i)
+        if (cells[i].IsValid()) ++filled;
+    return filled == 1;
+}
+
+void AccordionGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(cells.data(), kCellCount);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void AccordionGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kCellCount> readCells;
+    int32_t readPoints = 0, elapsed = 0;
+    if (!reader.Cards(readCells.data(), kCellCount) || !reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) ||
+        !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd())
+        return false;
+    // Every card at most once, and nothing in the three cells the deal never fills.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    for (int i = 0; i < kCellCount; ++i) {
+        if (!readCells[i].IsValid()) continue;
+        if (i >= kDealtCells || seen[readCells[i].Index()]) return false;
+        seen[readCells[i].Index()] = true;
+    }
+    CommitBaseState(reader);
+    cells = readCells;
+    heldCard = Card();
+    liftedCell = -1;
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

@@ -1,0 +1,53 @@
+// Accordion: the whole deck dealt face up in a row that wraps over five lines of eleven cells. A
+// card may cover the nearest card to its left or the third card to its left when they share a
+// suit or a rank; the game is won when one pile is left. It keeps the base class's mouse handling.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/game.h"
+
+class AccordionGame : public Game {
+public:
+    static constexpr int kCellCount = 55;
+    static constexpr int kDealtCells = 52;
+    static constexpr int kColumns = 11;
+    static constexpr int kOriginX = 100, kOriginY = 80;
+    static constexpr int kPitchX = 55, kPitchY = 90;
+    static constexpr int kGameNumber = 1;
+    // Size of an undo record: base part, 55 cells, points, elapsed seconds.
+    static constexpr size_t kRecordSize = kUndoGamePartOffset + kCellCount * 8 + 8;
+
+    explicit AccordionGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Accordion"; }
+    void Undo() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
+    static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
+    // The cell whose position is (x, y), or -1.
+    static int CellAt(int x, int y);
+    // Whether the card in cell `from` may cover a card in the first or third non-empty cell left of it.
+    bool HasMove() const;
+
+    std::array<Card, kCellCount> cells{};
+    Card heldCard;
+    int32_t liftedCell = -1;
+
+private:
+    void RegisterPickups();
+};

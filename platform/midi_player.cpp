@@ -1,0 +1,131 @@
+#include "platform/midi_player.h"
+
+#include <fluidsynth.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/midi_file.h"
+
+namespace {
+
+// Our songs are a few kilobytes; anything far larger is not one of them.
+constexpr std::streamsize kMaximumSongBytes = 1 << 20;
+// Loud enough beside the effects without clipping when the whole band plays.
+constexpr double kSynthGain = 0.9;
+// Our arrangements never hold more voices; fewer voices keep rendering cheap.
+constexpr int kPolyphony = 96;
+
+bool ReadSong(const std::string& path, std::vector<uint8_t>* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes->insert(bytes->end(), chunk, chunk + in.gcount());
+        if (static_cast<std::streamsize>(bytes->size()) > kMaximumSongBytes) return false;
+    }
+    return !in.bad();
+}
+
+class MidiPerformance : public MusicPerformance, public MusicRenderer {
+public:
+    MidiPerformance(std::shared_ptr<AudioMixer> mixer, std::string soundFont)
+        : mixer(std::move(mixer)), soundFont(std::move(soundFont)) {}
+
+    ~MidiPerformance() override {
+        {
+            std::lock_guard lock(mixer->Lock());
+            if (attached) mixer->SetMusicRenderer(nullptr);
+            StopLocked();
+        }
+        if (synth) delete_fluid_synth(synth);
+        if (settings) delete_fluid_settings(settings);
+    }
+
+    bool Initialise() override {
+        if (synth) return true;
+        // Only real errors are worth a line on the terminal.
+        fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+        fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+        fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+        settings = new_fluid_settings();
+        if (!settings) return false;
+        fluid_settings_setnum(settings, "synth.sample-rate", AudioDevice::kOutputRate);
+        fluid_settings_setnum(settings, "synth.gain", kSynthGain);
+        fluid_settings_setint(settings, "synth.polyphony", kPolyphony);
+        synth = new_fluid_synth(settings);
+        if (!synth) return false;
+        if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {
+            delete_fluid_synth(synth);
+            synth = nullptr;
+            return false;
+        }
+        std::lock_guard lock(mixer->Lock());
+        mixer->SetMusicRenderer(this);
+        attached = true;
+        return true;
+    }
+
+    bool Play(const std::string& path) override {
+        if (!synth) return false;
+        std::vector<uint8_t> bytes;
+        // The synthesiser's reader trusts its input, so ours checks the file first.
+        if (!ReadSong(path, &bytes) || !ParseMidiFile(bytes.data(), bytes.size(), nullptr)) return false;
+        std::lock_guard lock(mixer->Lock());
+        StopLocked();
+        player = new_fluid_player(synth);
+        if (!player) return false;
+        if (fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
+            fluid_player_play(player) != FLUID_OK) {
+            StopLocked();
+            return false;
+        }
+        return true;
+    }
+
+    void Stop() override {
+        std::lock_guard lock(mixer->Lock());
+        StopLocked();
+    }
+
+    bool SongEnded() override {
+        std::lock_guard lock(mixer->Lock());
+        if (!player) return true;
+        if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) return true;
+        // The player itself reports the end about two seconds after the last event; the tick
+        // count shows it at once. The total is known once the song has begun to render.
+        const int total = fluid_player_get_total_ticks(player);
+        return total > 0 && fluid_player_get_current_tick(player) >= total;
+    }
+
+    void RenderMusic(float* out, int frames) override {
+        fluid_synth_write_float(synth, frames, out, 0, 2, out, 1, 2);
+    }
+
+private:
+    // With the mixer's lock held, so the audio thread is not inside the synthesiser.
+    void StopLocked() {
+        if (player) {
+            fluid_player_stop(player);
+            delete_fluid_player(player);
+            player = nullptr;
+        }
+        if (synth) fluid_synth_system_reset(synth);
+    }
+
+    std::shared_ptr<AudioMixer> mixer;
+    std::string soundFont;
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_player_t* player = nullptr;
+    bool attached = false;
+};
+
+}  // namespace
+
+std::unique_ptr<MusicPerformance> CreateMidiPerformance(std::shared_ptr<AudioMixer> mixer,
+                                                        const std::string& soundFont) {
+    if (!mixer) return nullptr;
+    return std::make_unique<MidiPerformance>(std::move(mixer), soundFont);
+}

@@ -1,0 +1,284 @@
+#include "shell/artwork.h"
+
+#include "store/settings_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+
+#include "platform/paths.h"
+#include "ui/art_cells.h"
+
+using namespace screen_layout;
+
+namespace {
+
+// Artwork buffer sizes. The dialog art, menu-bar and drop-down sizes are the toolkit's.
+constexpr int kMenusColumnCount = 6;
+constexpr int kMagenta[3] = {255, 0, 255};
+// Palette indices whose colours are transparent in every copy of artwork.
+constexpr int kTransparentIndices[] = {34, 253};
+// ShowBmp flags: draw the picture with its top-left at the origin, or at the drawing cursor.
+constexpr int kBmpAtOrigin = 1;
+constexpr int kBmpAtCursor = 1 | kShowBmpAtCursor;
+// No picture of ours comes near this; a larger file is not read at all.
+constexpr std::streamoff kMaxPictureBytes = 32 << 20;
+
+std::string NumberedName(const char* pattern, int number) {
+    char name[64];
+    std::snprintf(name, sizeof name, pattern, number);
+    return name;
+}
+
+static_assert(art::kMenusPictureWidth * art::kMenusPictureHeight >= kScreenWidth * kScreenHeight);
+
+// Memory kept from one picture to the next: a theme loads a dozen pictures of a few megabytes,
+// and fresh memory for each costs more than decoding them (the pages must be cleared first).
+struct PictureScratch {
+    std::vector<uint8_t> fileBytes;
+    std::vector<uint8_t> jpegWork;
+};
+PictureScratch& Scratch() {
+    static PictureScratch scratch;
+    return scratch;
+}
+
+bool ReadDataFile(const std::string& name, std::vector<uint8_t>& bytes, size_t& size) {
+    std::ifstream file(DataPath(name.c_str()), std::ios::binary | std::ios::ate);
+    if (!file) return false;
+    const std::streamoff length = file.tellg();
+    if (length <= 0 || length > kMaxPictureBytes) return false;
+    size = static_cast<size_t>(length);
+    if (bytes.size() < size) bytes.resize(size);
+    file.seekg(0);
+    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), length));
+}
+
+enum class Format { Jpeg, Bmp };
+
+// Puts the active buffer back as it was, none included, so loading never changes where the
+// caller draws.
+class KeepActiveBuffer {
+public:
+    KeepActiveBuffer() : previous(ActiveBuffer()) {}
+    ~KeepActiveBuffer() {
+        if (previous >= 0) SelectBuffer(previous);
+        else CloseBuffer();
+    }
+    KeepActiveBuffer(const KeepActiveBuffer&) = delete;
+    KeepActiveBuffer& operator=(const KeepActiveBuffer&) = delete;
+
+private:
+    int previous;
+};
+
+// Decodes a picture file into buffer, leaving the active buffer as it was. Returns whether a
+// picture was drawn: a missing or damaged file leaves the buffer untouched.
+bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlags = kBmpAtOrigin) {
+    if (buffer < 0) return false;
+    PictureScratch& scratch = Scratch();
+    size_t size = 0;
+    if (!ReadDataFile(name, scratch.fileBytes, size)) return false;
+    KeepActiveBuffer keep;
+    SelectBuffer(buffer);
+    if (format == Format::Bmp) return ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
+    // Work memory for the largest picture serves every one; a larger picture (not ours) makes
+    // the decoder take its own.
+    if (scratch.jpegWork.empty()) {
+        const JpegHeader largest{art::kMenusPictureWidth, art::kMenusPictureHeight, 0};
+        scratch.jpegWork.resize(JpegWorkSize(&largest));
+    }
+    SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
+    return ShowJpegMemory(scratch.fileBytes.data(), size);
+}
+
+void FillWithMagenta(int buffer) {
+    KeepActiveBuffer keep;
+    SelectBuffer(buffer);
+    SetColor(MapRgb(kMagenta[0], kMagenta[1], kMagenta[2]));
+    FillBuffer();
+}
+
+Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
+
+bool Intersect(const DirtyRect& a, const DirtyRect& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+}  // namespace
+
+Artwork::~Artwork() { FreeArtwork(); }
+
+bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
+    FreeArtwork();
+    screenBuffer = screen;
+    window = mainWindow;
+    palette = mainPalette;
+
+    background = CreateBuffer(kScreenWidth, kScreenHeight);
+    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuBarImageHeight);
+    dropDownArt = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
+    titleArt = CreateBuffer(kTitleImageWidth, kTitleImageHeight);
+    titleButtonArt = CreateBuffer(kTitleButtonImageWidth, kTitleButtonImageHeight);
+    upDownArt = CreateBuffer(kUpDownImageWidth, kUpDownImageHeight);
+    dialogArt = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
+    for (int handle : {background, menuBarArt, dropDownArt, titleArt, titleButtonArt, upDownArt, dialogArt})
+        if (handle < 0) return false;
+
+    // The two fixed pictures are copied transparently, so what a missing file leaves must be too.
+    FillWithMagenta(titleButtonArt);
+    LoadPicture(titleButtonArt, "artwork\\titlebtn.bmp", Format::Bmp);
+    FillWithMagenta(upDownArt);
+    LoadPicture(upDownArt, "artwork\\updown.bmp", Format::Bmp);
+    for (int index : kTransparentIndices) SetTransparentColor(index, 1);
+
+    // The player's appearance choices (0 until a player's preferences are loaded).
+    cardFront = static_cast<int>(userPreferences.CardFront);
+    cardBack = static_cast<int>(userPreferences.CardBack);
+    backgroundNumber = static_cast<int>(userPreferences.Backdrop);
+    LoadCardImages();
+    return true;
+}
+
+void Artwork::LoadTheme(int index) {
+    if (index == kPreferredTheme) index = static_cast<int>(userPreferences.Backdrop);
+    if (index < 0 || index >= kThemeCount) index = 0;
+    backdrop = index;
+    const int fileNumber = index + 1;
+
+    LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
+    menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
+
+    // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below
+    // it. Magenta keeps whatever the two files do not cover transparent.
+    if (dialogArt >= 0) {
+        FillWithMagenta(dialogArt);
+        const bool face = LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.jpg", fileNumber), Format::Jpeg);
+        MoveTo(0, art::kStripTop);  // the drawing cursor, where the strip's top-left goes
+        const bool strip =
+            LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.bmp", fileNumber), Format::Bmp, kBmpAtCursor);
+        dialogLoaded = face && strip;
+    }
+
+    if (titleArt >= 0) {
+        FillWithMagenta(titleArt);
+        LoadPicture(titleArt, kTitleImageFiles[index], Format::Bmp);
+    }
+
+    // The drop-down panels of all themes share one picture, a 200-pixel column each; the check
+    // marks share another. Both are cut into the theme's drop-down image.
+    dropDownLoaded = false;
+    if (dropDownArt >= 0) {
+        FillWithMagenta(dropDownArt);
+        const int menus = CreateBuffer(art::kMenusPictureWidth, art::kMenusPictureHeight);
+        if (menus >= 0) {
+            static_assert(kMenusColumnCount * art::kMenusColumnWidth <= art::kMenusPictureWidth);
+            if (LoadPicture(menus, "artwork\\menus.jpg", Format::Jpeg)) {
+                const int left = index * art::kMenusColumnWidth;
+                CopyBufferRect(left, left + art::kDropDownPanelWidth - 1, 0, art::kDropDownImageHeight - 1, 0,
+                               art::kDropDownImageHeight - 1, menus, dropDownArt);
+                dropDownLoaded = true;
+            }
+            if (LoadPicture(menus, "artwork\\checks.bmp", Format::Bmp)) {
+                const int top = kCheckRowOfTheme[index];
+                CopyBufferRect(0, art::kCheckWidth - 1, top, top + art::kCheckHeight - 1, art::kCheckLeft,
+                               art::kCheckTop + art::kCheckHeight - 1, menus, dropDownArt);
+            }
+            FreeBuffer(menus);
+        }
+    }
+
+    backgroundNumber = index;
+    LoadPlaceholder();
+    ApplyToolkitTheme();
+}
+
+void Artwork::DrawSelectionScreen() {
+    DrawScreenPicture("artwork\\title.jpg");
+    AddDirty(kWholeScreen);
+}
+
+bool Artwork::DrawScreenPicture(const char* name) { return LoadPicture(screenBuffer, name, Format::Jpeg); }
+
+void Artwork::DrawGameTitle(int gameNumber) {
+    RestoreBackground(0, kScreenWidth - 1, 0, kScreenHeight - 1);
+    if (gameNumber < 1 || gameNumber > kGameCount) return;
+    const int width = kTitleWidths[gameNumber - 1];
+    const int top = TitleBandTop(gameNumber);
+    CopyBufferRectTransparent(0, width, top, top + kTitleBandHeight - 1, kTitleCentreX - width / 2, kTitleBottom,
+                              titleArt, background);
+}
+
+void Artwork::RestoreBackground(int minx, int maxx, int miny, int maxy) {
+    // The drawing layer places a copy by its lower-left corner.
+    CopyBufferRect(minx, maxx, miny, maxy, minx, maxy, background, screenBuffer);
+}
+
+void Artwork::AddDirty(const DirtyRect& rect) {
+    if (rect.left > rect.right || rect.top > rect.bottom) return;
+    if (!dirty.empty() && Intersect(dirty.back(), rect)) {
+        DirtyRect& newest = dirty.back();
+        newest = {std::min(newest.left, rect.left), std::min(newest.top, rect.top), std::max(newest.right, rect.right),
+                  std::max(newest.bottom, rect.bottom)};
+        return;
+    }
+    dirty.push_back(rect);
+}
+
+void Artwork::PresentDirty() {
+    SelectBuffer(screenBuffer);
+    while (!dirty.empty()) {
+        const DirtyRect rect = dirty.back();
+        dirty.pop_back();
+        Present(rect);
+    }
+}
+
+void Artwork::Present() {
+    dirty.clear();
+    Present(kWholeScreen);
+}
+
+void Artwork::Present(const DirtyRect& rect) {
+    const int left = std::max(rect.left, kWholeScreen.left), top = std::max(rect.top, kWholeScreen.top);
+    const int right = std::min(rect.right, kWholeScreen.right), bottom = std::min(rect.bottom, kWholeScreen.bottom);
+    if (left > right || top > bottom) return;
+    SelectBuffer(screenBuffer);
+    ShowMouseCursor(0);
+    PresentRect(left, right, top, bottom, left, bottom);
+    ShowMouseCursor(1);
+}
+
+void Artwork::FreeArtwork() {
+    // The drawing layer never frees the active buffer, so step off any buffer of ours first.
+    int* owned[] = {&background, &menuBarArt, &dropDownArt, &titleArt, &titleButtonArt, &upDownArt, &dialogArt};
+    for (int* handle : owned)
+        if (*handle >= 0 && *handle == ActiveBuffer()) SelectBuffer(screenBuffer);
+    for (int* handle : owned) {
+        if (*handle >= 0) FreeBuffer(*handle);
+        *handle = -1;
+    }
+    menuBarLoaded = dropDownLoaded = dialogLoaded = false;
+    dirty.clear();
+    FreeCardImages();
+}
+
+Pixel Artwork::TextColour() const { return ToPixel(ThemeColours().text); }
+
+ToolkitTheme Artwork::ToolkitThemeValues() const {
+    const ThemeColors& colours = ThemeColours();
+    ToolkitTheme theme;
+    theme.dialogArt = dialogLoaded ? dialogArt : -1;
+    theme.dropDownArt = dropDownLoaded ? dropDownArt : -1;
+    theme.menuBarArt = menuBarLoaded ? menuBarArt : -1;
+    theme.textColor = ToPixel(colours.text);
+    theme.controlTextColor = ToPixel(colours.control);
+    theme.controlHighlightColor = ToPixel(colours.controlHighlight);
+    theme.menuItemColor = ToPixel(colours.menuItem);
+    theme.menuItemHighlightColor = ToPixel(colours.menuItemHighlight);
+    return theme;
+}
+
+void Artwork::ApplyToolkitTheme() const { SetToolkitTheme(ToolkitThemeValues()); }

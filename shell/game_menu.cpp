@@ -1,0 +1,90 @@
+#include "shell/game_menu.h"
+
+#include "draw/draw.h"
+#include "platform/paths.h"
+
+using namespace screen_layout;
+
+namespace {
+
+// The widest and tallest item, with the inclusive edge: the save-under block holds any of them.
+constexpr int kSaveUnderWidth = 232;
+constexpr int kSaveUnderHeight = 33;
+
+constexpr bool SaveUnderHoldsEveryItem() {
+    for (const screen_layout::ItemRect& item : kGameMenuItems)
+        if (item.width + 1 > kSaveUnderWidth || item.height + 1 > kSaveUnderHeight) return false;
+    return true;
+}
+static_assert(SaveUnderHoldsEveryItem());
+
+}  // namespace
+
+GameMenu::~GameMenu() { Release(); }
+
+bool GameMenu::Init() {
+    Release();
+    highlightArt = CreateBuffer(kHighlightImageWidth, kHighlightImageHeight);
+    if (highlightArt < 0) return false;
+    const int previous = ActiveBuffer();
+    SelectBuffer(highlightArt);
+    // A missing picture must leave a transparent one, so hovering then changes nothing visible.
+    SetColor(MapRgb(255, 0, 255));
+    FillBuffer();
+    ShowBmp(DataPath("artwork\\hilight_title.bmp").c_str(), 1);
+    if (previous >= 0) SelectBuffer(previous);
+    else CloseBuffer();
+    saveUnder.assign(ImageSize(kSaveUnderWidth, kSaveUnderHeight), 0);
+    highlighted = kNoItem;
+    initialised = true;
+    return true;
+}
+
+DirtyRect GameMenu::ItemRect(int item) {
+    const screen_layout::ItemRect& r = kGameMenuItems[item];
+    return {r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
+int GameMenu::HitTest(int x, int y) const {
+    for (int item = 0; item < kGameCount; ++item) {
+        const DirtyRect r = ItemRect(item);
+        if (r.left <= x && x <= r.right && r.top <= y && y <= r.bottom) return item;
+    }
+    return kNoItem;
+}
+
+bool GameMenu::Hover(int x, int y, int screenBuffer) {
+    touched.clear();
+    if (!initialised) return false;
+    const int item = HitTest(x, y);
+    if (item == highlighted) return false;
+
+    const int previous = ActiveBuffer();
+    SelectBuffer(screenBuffer);
+    if (highlighted != kNoItem) {
+        const DirtyRect r = ItemRect(highlighted);
+        PutBlock(saveUnder.data(), r.left, r.right, r.top, r.bottom);
+        touched.push_back(r);
+        highlighted = kNoItem;
+    }
+    if (item != kNoItem) {
+        const DirtyRect r = ItemRect(item);
+        GetBlock(saveUnder.data(), r.left, r.right, r.top, r.bottom);
+        const int cellTop = HighlightCellY(item);
+        CopyBufferRectTransparent(0, r.right - r.left, cellTop, cellTop + (r.bottom - r.top), r.left, r.bottom,
+                                  highlightArt, screenBuffer);
+        touched.push_back(r);
+        highlighted = item;
+    }
+    if (previous >= 0) SelectBuffer(previous);
+    return true;
+}
+
+void GameMenu::Release() {
+    if (highlightArt >= 0) FreeBuffer(highlightArt);
+    highlightArt = -1;
+    saveUnder.clear();
+    saveUnder.shrink_to_fit();
+    highlighted = kNoItem;
+    initialised = false;
+}

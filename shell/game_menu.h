@@ -1,0 +1,46 @@
+// The selection screen's menu of the twenty game names: where each lies, which one is under the
+// mouse, and its highlight. The highlight is drawn over the name with save-under, so taking it
+// away touches nothing but that name's rectangle.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "shell/artwork.h"
+#include "shell/screen_layout.h"
+
+class GameMenu {
+public:
+    static constexpr int kNoItem = -1;
+
+    GameMenu() = default;
+    ~GameMenu();
+    GameMenu(const GameMenu&) = delete;
+    GameMenu& operator=(const GameMenu&) = delete;
+
+    // Creates the highlight image and loads it, and the save-under block; nothing highlighted.
+    bool Init();
+    // The item (0..19, item i starts game i + 1) whose rectangle holds the point, or kNoItem.
+    int HitTest(int x, int y) const;
+    // Moves the highlight to the item under the point: the highlighted item gets back the pixels
+    // saved under it, the item under the point (if any) saves its pixels and is highlighted.
+    // Returns true when the screen buffer changed; Touched() then names the changed rectangles.
+    bool Hover(int x, int y, int screenBuffer);
+    // The rectangles the last Hover changed (none, one or two).
+    const std::vector<DirtyRect>& Touched() const { return touched; }
+    // Forgets the highlight without restoring anything, for when the screen was drawn anew.
+    void ForgetHighlight() { highlighted = kNoItem; }
+    int Highlighted() const { return highlighted; }
+    bool Initialised() const { return initialised; }
+    void Release();
+
+    // Screen rectangle of an item, inclusive; the highlight and its save-under cover exactly it.
+    static DirtyRect ItemRect(int item);
+
+private:
+    int highlightArt = -1;
+    std::vector<uint8_t> saveUnder;
+    int highlighted = kNoItem;
+    bool initialised = false;
+    std::vector<DirtyRect> touched;
+};

@@ -1,0 +1,102 @@
+#include "shell/screens.h"
+
+#include <vector>
+
+#include "draw/draw.h"
+#include "platform/backend.h"
+#include "platform/messages.h"
+#include "shell/shell.h"
+
+namespace {
+
+// A window timer that wakes the picture's wait, so the clock is read even when no input comes.
+constexpr uintptr_t kScreenWaitTimer = 3;
+constexpr uint32_t kScreenWaitPeriodMs = 100;
+
+// Constant checks of the start table: entry i belongs to item i.
+constexpr bool StartTableInOrder() {
+    for (int i = 0; i < screen_layout::kGameCount; ++i)
+        if (kGameStarts[i].gameNumber != i + 1) return false;
+    return true;
+}
+static_assert(StartTableInOrder());
+
+StartRequest lastRequest;
+
+bool IsPress(uint32_t message) {
+    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_KEYDOWN ||
+           message == WM_SYSKEYDOWN;
+}
+
+// Activation and focus changes take effect at once even while a picture waits, as they would if
+// the host sent them straight to the window.
+bool IsStateChange(uint32_t message) {
+    return message == WM_ACTIVATEAPP || message == WM_SETFOCUS || message == WM_KILLFOCUS;
+}
+
+// Waits, by the clock in whole seconds, until lastingSeconds have passed or a press arrives once
+// deafSeconds have passed; earlier presses are swallowed. Activation and focus messages are
+// handled as they come. Every other message is held back and put in the queue again afterwards,
+// in its order, so nothing but the presses is lost; timer ticks are dropped (they come again)
+// and a paint is asked for again at the end.
+void WaitForPressOrTime(int deafSeconds, int lastingSeconds, bool dropQueuedPresses) {
+    HWND window = MainWindowHandle();
+    std::vector<Message> heldBack;
+    bool repaint = false;
+    auto keep = [&](const Message& message) {
+        if (IsStateChange(message.message)) DispatchMessage(&message);
+        else if (message.message == WM_PAINT) repaint = true;
+        else if (message.message != WM_TIMER) heldBack.push_back(message);
+    };
+
+    Message message;
+    if (dropQueuedPresses) {
+        while (PeekMessage(&message, true))
+            if (!IsPress(message.message)) keep(message);
+    }
+
+    const int64_t start = WallClockSeconds();
+    SetTimer(window, kScreenWaitTimer, kScreenWaitPeriodMs);
+    for (;;) {
+        const int64_t elapsed = WallClockSeconds() - start;
+        if (elapsed >= lastingSeconds) break;
+        if (!PeekMessage(&message, true)) {
+            WaitMessage();
+            continue;
+        }
+        if (!IsPress(message.message)) keep(message);
+        else if (elapsed >= deafSeconds) break;
+    }
+    KillTimer(window, kScreenWaitTimer);
+
+    for (const Message& held : heldBack) PostMessage(held.hwnd, held.message, held.wParam, held.lParam);
+    if (repaint && window) InvalidateWindow(window, false);
+}
+
+}  // namespace
+
+void ShowLogoScreen(Artwork& artwork) {
+    artwork.DrawScreenPicture("artwork\\logo.jpg");
+    artwork.Present();
+    ShowMouseCursor(0);
+    WaitForPressOrTime(0, kScreenSeconds, false);
+    ShowMouseCursor(1);
+}
+
+void ShowEndScreen(Artwork& artwork, bool won) {
+    artwork.DrawScreenPicture(won ? "artwork\\winscreen.jpg" : "artwork\\losescreen.jpg");
+    artwork.Present();
+    WaitForPressOrTime(kEndScreenDeafSeconds, kScreenSeconds, true);
+}
+
+void StartGameOfItem(int item) {
+    if (item < 0 || item >= screen_layout::kGameCount) return;
+    const GameStart& start = kGameStarts[item];
+    lastRequest.gameNumber = start.gameNumber;
+    lastRequest.mode = start.mode;
+    ++lastRequest.count;
+    StartGame(start.gameNumber, start.mode == StartMode::RulesFirst);
+}
+
+StartRequest LastStartRequest() { return lastRequest; }
+void ForgetStartRequests() { lastRequest = StartRequest{}; }

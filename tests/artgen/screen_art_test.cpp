@@ -1,0 +1,181 @@
+// The theme and screen pictures must have exactly the geometry the program cuts them with:
+// sizes, transparent (magenta) areas, title bands and highlight cells.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "cards/card_geometry.h"
+#include "shell/screen_layout.h"
+#include "tools/artgen/artgen.h"
+#include "tools/artgen/screen_art.h"
+#include "tools/artgen/theme_art.h"
+#include "ui/art_cells.h"
+
+namespace sl = screen_layout;
+
+namespace {
+
+class ScreenArtTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        std::string error;
+        ASSERT_TRUE(RenderThemeArt(kSystemFontRoot, &files, &error)) << error;
+        ASSERT_TRUE(RenderScreenArt(kSystemFontRoot, &files, &error)) << error;
+    }
+    static std::vector<ArtFile> files;
+};
+std::vector<ArtFile> ScreenArtTest::files;
+
+bool AllMagenta(const Picture& p, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (p.At(x, y) != kMagenta) return false;
+    return true;
+}
+
+bool AnyInk(const Picture& p, int x0, int y0, int x1, int y1) { return !AllMagenta(p, x0, y0, x1, y1); }
+
+bool NoMagenta(const Picture& p, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (p.At(x, y) == kMagenta) return false;
+    return true;
+}
+
+// Size of a BMP or a baseline JPEG from its header bytes.
+std::pair<int, int> SizeOf(const std::vector<uint8_t>& b) {
+    if (b.size() > 26 && b[0] == 'B' && b[1] == 'M')
+        return {b[18] | (b[19] << 8), b[22] | (b[23] << 8)};
+    for (size_t i = 2; i + 8 < b.size();) {
+        if (b[i] != 0xFF) return {0, 0};
+        const int marker = b[i + 1];
+        const size_t length = (b[i + 2] << 8) | b[i + 3];
+        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2)
+            return {(b[i + 7] << 8) | b[i + 8], (b[i + 5] << 8) | b[i + 6]};
+        i += 2 + length;
+    }
+    return {0, 0};
+}
+
+}  // namespace
+
+TEST_F(ScreenArtTest, EveryFileHasTheSizeTheProgramLoads) {
+    std::map<std::string, std::pair<int, int>> expected = {
+        {"menus.jpg", {art::kMenusPictureWidth, art::kMenusPictureHeight}},
+        {"checks.bmp", {art::kCheckWidth, 4 * art::kCheckHeight}},
+        {"logo.jpg", {800, 600}},
+        {"title.jpg", {800, 600}},
+        {"winscreen.jpg", {800, 600}},
+        {"losescreen.jpg", {800, 600}},
+        {"exit_bak.jpg", {800, 600}},
+        {"hilight_title.bmp", {sl::kHighlightImageWidth, sl::kHighlightImageHeight}},
+        {"titlebtn.bmp", {sl::kTitleButtonImageWidth, sl::kTitleButtonImageHeight}},
+        {"updown.bmp", {sl::kUpDownImageWidth, sl::kUpDownImageHeight}},
+        {"exit_btn.bmp", {kExitButtonImageWidth, kExitButtonImageHeight}},
+        {"ingame_title1_3_6.bmp", {sl::kTitleImageWidth, sl::kTitleImageHeight}},
+    };
+    for (int n : {2, 4, 5}) expected["ingame_title" + std::to_string(n) + ".bmp"] = {447, 685};
+    for (int n = 1; n <= sl::kThemeCount; ++n) {
+        const std::string s = std::to_string(n);
+        expected["backdrop" + s + ".jpg"] = {800, 600};
+        expected["dialog" + s + ".jpg"] = {art::kDialogFaceWidth, art::kDialogFaceHeight};
+        expected["dialog" + s + ".bmp"] = {art::kDialogArtWidth, art::kDialogArtHeight - art::kStripTop};
+        expected["menu" + s + ".bmp"] = {art::kMenuBarImageWidth, art::kMenuBarImageHeight};
+        expected["placeholder" + s + ".bmp"] = {card_geometry::kPlaceholderSheetWidth,
+                                                card_geometry::kPlaceholderSheetHeight};
+    }
+    std::map<std::string, std::pair<int, int>> actual;
+    for (const auto& [path, bytes] : files) actual[path.filename().string()] = SizeOf(bytes);
+    for (const auto& [name, size] : expected) {
+        ASSERT_TRUE(actual.count(name)) << name << " is not generated";
+        EXPECT_EQ(actual[name], size) << name;
+    }
+    EXPECT_EQ(actual.size(), expected.size());
+}
+
+TEST_F(ScreenArtTest, TitleBandsReachExactlyTheirWidths) {
+    const Picture images[] = {RenderTitleImage(true, 0x202020), RenderTitleImage(false, 0xE0D0B0)};
+    for (const Picture& image : images) {
+        for (int n = 1; n <= sl::kGameCount; ++n) {
+            const int w = sl::kTitleWidths[static_cast<size_t>(n - 1)];
+            const int top = sl::TitleBandTop(n);
+            const int bottom = top + sl::kTitleBandHeight;
+            EXPECT_TRUE(AnyInk(image, 0, top, 1, bottom)) << "game " << n << " column 0";
+            EXPECT_TRUE(AnyInk(image, w - 1, top, w, bottom)) << "game " << n << " column " << w - 1;
+            EXPECT_TRUE(AllMagenta(image, w, top, image.width, bottom)) << "game " << n << " beyond its width";
+            // The middle of the band carries the lettering.
+            EXPECT_TRUE(AnyInk(image, w / 2 - 10, top, w / 2 + 10, bottom)) << "game " << n;
+        }
+        EXPECT_TRUE(AllMagenta(image, 0, sl::TitleBandTop(sl::kGameCount + 1), image.width, image.height));
+    }
+}
+
+TEST_F(ScreenArtTest, HighlightCellsFillTheirRectanglesOnly) {
+    const Picture image = RenderHighlights();
+    int covered = 0;
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        const int top = sl::HighlightCellY(i);
+        // The plate fills the rectangle apart from its rounded corners.
+        EXPECT_TRUE(NoMagenta(image, 4, top + r.height / 2, r.width - 4, top + r.height / 2 + 1)) << i;
+        EXPECT_TRUE(NoMagenta(image, r.width / 2, top + 1, r.width / 2 + 1, top + r.height - 1)) << i;
+        EXPECT_TRUE(AllMagenta(image, r.width, top, image.width, top + r.height)) << i;
+        const int nextTop = i + 1 < sl::kGameCount ? sl::HighlightCellY(i + 1) : image.height;
+        EXPECT_TRUE(AllMagenta(image, 0, top + r.height, image.width, nextTop)) << i;
+        covered = top + r.height;
+    }
+    EXPECT_LE(covered, image.height);
+}
+
+TEST_F(ScreenArtTest, DialogStripHoldsPlateAndButtonFacesAndNothingElse) {
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const Picture strip = RenderDialogStrip(theme);
+        const int faceTop = art::kButtonFaceTop - art::kStripTop;
+        const int faceBottom = art::kButtonFaceBottom - art::kStripTop + 1;
+        const int plateTop = art::kPlateTop - art::kStripTop;
+        const int plateBottom = art::kPlateBottom - art::kStripTop + 1;
+        // Button faces are copied opaquely: every pixel is drawn.
+        EXPECT_TRUE(NoMagenta(strip, 0, faceTop, 2 * art::kButtonFaceWidth, faceBottom)) << theme;
+        // The plate is opaque along its middle row and ends within its cell.
+        const int mid = (plateTop + plateBottom) / 2;
+        EXPECT_TRUE(NoMagenta(strip, art::kPlateLeft + 1, mid, art::kPlateRight, mid + 1)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, 0, plateTop, art::kPlateLeft, plateBottom)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, art::kPlateRight + 1, plateTop, strip.width, plateBottom)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, 0, plateBottom, strip.width, faceTop)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, 2 * art::kButtonFaceWidth, faceTop, strip.width, strip.height)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, 0, faceBottom, strip.width, strip.height)) << theme;
+    }
+}
+
+TEST_F(ScreenArtTest, PlaceholderCellsHaveCardCornersAndOpaqueInsides) {
+    namespace cg = card_geometry;
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const Picture sheet = RenderPlaceholders(theme);
+        for (int cell = 0; cell < cg::kPlaceholderCellCount; ++cell) {
+            const int x = cg::kPlaceholderCellX[cell];
+            const int right = x + cg::kCardWidth, bottom = cg::kCardHeight;
+            for (const auto& [cx, cy] : {std::pair{x, 0}, {right, 0}, {x, bottom}, {right, bottom}})
+                EXPECT_EQ(sheet.At(cx, cy), kMagenta) << theme << " cell " << cell;
+            EXPECT_TRUE(NoMagenta(sheet, x + 3, 0, right - 2, bottom + 1)) << theme << " cell " << cell;
+            EXPECT_TRUE(NoMagenta(sheet, x, 3, right + 1, bottom - 2)) << theme << " cell " << cell;
+        }
+        EXPECT_TRUE(AllMagenta(sheet, 0, cg::kCardHeight + 1, sheet.width, sheet.height)) << theme;
+    }
+}
+
+TEST_F(ScreenArtTest, ButtonCellsAreDrawnWhereTheButtonsReadThem) {
+    const Picture titles = RenderTitleButtons();
+    for (const int row : {sl::kExitButtonRowY, sl::kPlayersButtonRowY})
+        for (const int column : {sl::kTitleButtonNormalX, sl::kTitleButtonHoverX, sl::kTitleButtonPressedX}) {
+            const int cx = column + sl::kTitleButtonWidth / 2, cy = row + sl::kTitleButtonHeight / 2;
+            EXPECT_NE(titles.At(cx, cy), kMagenta) << column << "," << row;
+        }
+    EXPECT_TRUE(AllMagenta(titles, 3 * sl::kTitleButtonWidth, 0, titles.width, titles.height));
+
+    const Picture exits = RenderExitButtons();
+    for (const int column : {kExitButtonHoverX, kExitButtonPressedX, kExitButtonNormalX})
+        EXPECT_NE(exits.At(column + kExitButtonWidth / 2, kExitButtonRow + kExitButtonHeight / 2), kMagenta);
+    EXPECT_TRUE(AllMagenta(exits, 0, 0, exits.width, kExitButtonRow));
+    EXPECT_TRUE(AllMagenta(exits, 0, kExitButtonRow + kExitButtonHeight, exits.width, exits.height));
+}

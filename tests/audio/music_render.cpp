@@ -1,0 +1,91 @@
+// Renders each generated song to a WAV file with the program's synthesiser, so the songs can
+// be listened to without running the program, and reports the share of one core that
+// rendering took (the player renders in real time, so this is its load while music plays).
+//
+// Usage: music_render <data folder> <output folder>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/midi_player.h"
+
+namespace {
+
+constexpr int kBlockFrames = 512;
+constexpr double kLongestSongSeconds = 300;
+
+void PutLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+bool WriteStereoWave(const std::filesystem::path& path, const std::vector<int16_t>& samples) {
+    std::vector<uint8_t> file = {'R', 'I', 'F', 'F'};
+    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    PutLittle(file, 36 + dataBytes, 4);
+    file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0});
+    PutLittle(file, AudioDevice::kOutputRate, 4);
+    PutLittle(file, AudioDevice::kOutputRate * 4, 4);
+    file.insert(file.end(), {4, 0, 16, 0, 'd', 'a', 't', 'a'});
+    PutLittle(file, dataBytes, 4);
+    for (int16_t s : samples) PutLittle(file, static_cast<uint16_t>(s), 2);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <data folder> <output folder>\n", argv[0]);
+        return 2;
+    }
+    const std::filesystem::path music = std::filesystem::path(argv[1]) / "music";
+    const std::filesystem::path outDir = argv[2];
+    std::filesystem::create_directories(outDir);
+    auto mixer = std::make_shared<AudioMixer>();
+    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer);
+    if (!performance->Initialise()) {
+        std::fprintf(stderr, "cannot load the soundfont %s\n", kSoundFontPath);
+        return 1;
+    }
+    int failures = 0;
+    for (const char* name : {"MAIN.MID", "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID", "SONG5.MID",
+                             "SONG6.MID", "WIN.MID", "LOSE.MID"}) {
+        if (!performance->Play((music / name).string())) {
+            std::fprintf(stderr, "%s: cannot play\n", name);
+            ++failures;
+            continue;
+        }
+        std::vector<float> block(2 * kBlockFrames);
+        std::vector<int16_t> samples;
+        double peak = 0, energy = 0;
+        const auto start = std::chrono::steady_clock::now();
+        // A little past the last note, so the final chord rings out.
+        int tailBlocks = AudioDevice::kOutputRate * 2 / kBlockFrames;
+        while (tailBlocks > 0 && samples.size() < kLongestSongSeconds * AudioDevice::kOutputRate * 2) {
+            if (performance->SongEnded()) --tailBlocks;
+            mixer->RenderMusicOnly(block.data(), kBlockFrames);
+            for (float v : block) {
+                peak = std::max(peak, static_cast<double>(std::abs(v)));
+                energy += static_cast<double>(v) * v;
+                samples.push_back(static_cast<int16_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f)));
+            }
+        }
+        const double cpu = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = static_cast<double>(samples.size()) / 2 / AudioDevice::kOutputRate;
+        const double rms = std::sqrt(energy / std::max<size_t>(samples.size(), 1));
+        std::string wav = name;
+        wav.replace(wav.size() - 3, 3, "wav");
+        WriteStereoWave(outDir / wav, samples);
+        std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  rendering %.2f%% of one core\n", name, seconds, peak, rms,
+                    100.0 * cpu / seconds);
+        if (peak < 0.01) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}

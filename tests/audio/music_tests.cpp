@@ -1,0 +1,258 @@
+// The music thread's decisions, one pass (100 ms) at a time, observed through what it asks of
+// a fake performance; then the real thread and the real synthesiser briefly.
+
+#include <array>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "audio/audio_preferences.h"
+#include "audio/music.h"
+#include "audio/sound_effects.h"
+#include "platform/midi_player.h"
+#include "platform/scripted_backend.h"
+#include "store/settings_store.h"
+#include "tests/audio/audio_fixture.h"
+
+namespace {
+
+using namespace audiotest;
+
+class FakePerformance : public MusicPerformance {
+public:
+    bool Initialise() override { return true; }
+    bool Play(const std::string& path) override {
+        std::lock_guard lock(mutex);
+        const std::string name = path.substr(path.find_last_of('/') + 1);
+        requests.push_back(name);
+        if (name == missing) return false;
+        playing = name;
+        ended = false;
+        return true;
+    }
+    void Stop() override {
+        std::lock_guard lock(mutex);
+        ++stops;
+        playing.clear();
+    }
+    bool SongEnded() override {
+        std::lock_guard lock(mutex);
+        return ended;
+    }
+    std::string Playing() {
+        std::lock_guard lock(mutex);
+        return playing;
+    }
+    size_t RequestCount() {
+        std::lock_guard lock(mutex);
+        return requests.size();
+    }
+
+    std::mutex mutex;
+    std::vector<std::string> requests;
+    std::string playing;
+    std::string missing;
+    bool ended = false;
+    int stops = 0;
+};
+
+class Music : public ::testing::Test {
+protected:
+    void SetUp() override {
+        backend = std::make_unique<ScriptedBackend>();
+        SetBackend(backend.get());
+        userPreferences.CurrentPlayer = -1;  // nothing is saved to the settings file
+        ASSERT_EQ(InitSound(nullptr), 0);    // the virtual device has no music: no thread
+        ASSERT_FALSE(MusicThreadRunning());
+        SetMusicApplicationActive(true);
+        SharedMusicControl().quit = 0;
+        SharedMusicControl().wanted = 0;
+        SetChoice(kMusicEnabled, {1, 1, 1, 1, 1, 1});
+        player = std::make_unique<MusicPlayer>(&fake, SharedMusicControl());
+        ASSERT_TRUE(player->Initialise(12345));
+    }
+    void TearDown() override {
+        ShutdownSound();
+        SetBackend(nullptr);
+    }
+    static void SetChoice(uint32_t mode, std::array<bool, kGameSongCount> songs) {
+        MusicChoice choice;
+        choice.mode = mode;
+        choice.songs = songs;
+        StoreMusicChoice(choice);
+    }
+    void Passes(int count) {
+        for (int i = 0; i < count; ++i) ASSERT_TRUE(player->Pass());
+    }
+    void EndSong() {
+        fake.ended = true;
+        Passes(1);
+    }
+
+    std::unique_ptr<ScriptedBackend> backend;
+    FakePerformance fake;
+    std::unique_ptr<MusicPlayer> player;
+};
+
+TEST_F(Music, EventMusicOnlyPlaysJustTheWinAndLoseTunes) {
+    SetChoice(kEventMusicOnly, {1, 0, 0, 0, 0, 0});
+    SetTitleMusic();
+    Passes(3);
+    SetGameMusic();
+    Passes(3);
+    EXPECT_TRUE(fake.requests.empty());
+    SetEndMusic(true);
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "WIN.MID");
+    SetEndMusic(false);
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "LOSE.MID");
+    EXPECT_EQ(fake.requests, (std::vector<std::string>{"WIN.MID", "LOSE.MID"}));
+}
+
+TEST_F(Music, TitleAndEndTunesStartAgainWhenTheyEnd) {
+    SetTitleMusic();
+    Passes(1);
+    EndSong();
+    EndSong();
+    EXPECT_EQ(fake.requests, (std::vector<std::string>{"MAIN.MID", "MAIN.MID", "MAIN.MID"}));
+    SetEndMusic(false);
+    Passes(1);
+    EndSong();
+    EXPECT_EQ(fake.requests.back(), "LOSE.MID");
+    EXPECT_EQ(fake.requests.size(), 5u);
+}
+
+TEST_F(Music, OnlyRockPlaysRockAgainAndAgain) {
+    SetChoice(kMusicEnabled, {0, 0, 0, 1, 0, 0});
+    SetGameMusic();
+    Passes(1);
+    for (int i = 0; i < 4; ++i) EndSong();
+    EXPECT_EQ(fake.requests, std::vector<std::string>(5, "SONG4.MID"));
+}
+
+TEST_F(Music, GameSongsFollowEachOtherAtRandomNeverTwiceInARow) {
+    SetChoice(kMusicEnabled, {1, 0, 1, 0, 1, 0});
+    SetGameMusic();
+    Passes(1);
+    for (int i = 0; i < 60; ++i) EndSong();
+    std::set<std::string> heard(fake.requests.begin(), fake.requests.end());
+    EXPECT_EQ(heard, (std::set<std::string>{"SONG1.MID", "SONG3.MID", "SONG5.MID"}));
+    for (size_t i = 1; i < fake.requests.size(); ++i) EXPECT_NE(fake.requests[i], fake.requests[i - 1]);
+}
+
+TEST_F(Music, UncheckingThePlayingSongSwitchesWithinAPass) {
+    SetGameMusic();
+    Passes(1);
+    const std::string first = fake.Playing();
+    ASSERT_EQ(first.rfind("SONG", 0), 0u);
+    std::array<bool, kGameSongCount> songs{1, 1, 1, 1, 1, 1};
+    songs[static_cast<size_t>(first[4] - '1')] = false;
+    SetChoice(kMusicEnabled, songs);
+    SetGameMusic();
+    Passes(1);
+    EXPECT_EQ(fake.stops, 1);
+    EXPECT_NE(fake.Playing(), first);
+    EXPECT_EQ(fake.Playing().rfind("SONG", 0), 0u);
+}
+
+TEST_F(Music, NewDealKeepsTheSongButAWinThenADealSwitches) {
+    SetGameMusic();
+    Passes(2);
+    SetGameMusic();  // the next deal
+    Passes(3);
+    EXPECT_EQ(fake.requests.size(), 1u);
+    SetEndMusic(true);
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "WIN.MID");
+    SetGameMusic();
+    Passes(1);
+    EXPECT_EQ(fake.Playing().rfind("SONG", 0), 0u);
+}
+
+TEST_F(Music, DeactivationStopsAndActivationStartsAfresh) {
+    SetTitleMusic();
+    Passes(1);
+    SetMusicApplicationActive(false);
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "");
+    Passes(5);
+    EXPECT_EQ(fake.requests.size(), 1u);
+    SetMusicApplicationActive(true);
+    Passes(1);
+    EXPECT_EQ(fake.requests, (std::vector<std::string>{"MAIN.MID", "MAIN.MID"}));
+}
+
+TEST_F(Music, SwitchingMusicOffStopsItAndQuitEndsTheLoop) {
+    SetTitleMusic();
+    Passes(1);
+    SetChoice(kMusicDisabled, {1, 0, 0, 0, 0, 0});
+    SetGameMusic();
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "");
+    SetChoice(kMusicEnabled, {1, 0, 0, 0, 0, 0});
+    SetGameMusic();
+    Passes(1);
+    EXPECT_EQ(fake.Playing(), "SONG1.MID");
+    SharedMusicControl().quit = 1;
+    EXPECT_FALSE(player->Pass());
+    EXPECT_EQ(fake.Playing(), "");
+    SharedMusicControl().quit = 0;
+}
+
+TEST_F(Music, AFileThatWillNotLoadIsTriedAgainNextPass) {
+    fake.missing = "MAIN.MID";
+    SetTitleMusic();
+    Passes(3);
+    EXPECT_EQ(fake.requests, std::vector<std::string>(3, "MAIN.MID"));
+    EXPECT_FALSE(player->Playing());
+}
+
+TEST(MusicThread, RunsTheLoopAndJoinsAtShutdown) {
+    ScriptedBackend backend;
+    SetBackend(&backend);
+    userPreferences.CurrentPlayer = -1;
+    ASSERT_EQ(InitSound(nullptr), 0);
+    userPreferences.MusicEnabled = kMusicEnabled;
+    SetTitleMusic();
+    auto performance = std::make_unique<FakePerformance>();
+    FakePerformance* fake = performance.get();
+    StartMusicThread(std::move(performance));
+    ASSERT_TRUE(MusicThreadRunning());
+    for (int i = 0; i < 200 && fake->RequestCount() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(fake->Playing(), "MAIN.MID");
+    ShutdownSound();  // joins the thread, which releases the performance
+    EXPECT_FALSE(MusicThreadRunning());
+    SetBackend(nullptr);
+}
+
+// The synthesiser behind the real performance, without a sound device.
+TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
+    if (!std::filesystem::exists(kSoundFontPath)) GTEST_SKIP() << "no soundfont installed";
+    const std::filesystem::path song = GeneratedDataFolder() / "music" / "MAIN.MID";
+    ASSERT_TRUE(std::filesystem::exists(song)) << song;
+    auto mixer = std::make_shared<AudioMixer>();
+    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer);
+    ASSERT_TRUE(performance->Initialise());
+    TemporaryDataFolder scratch;
+    std::vector<uint8_t> damaged = ReadFile(song);
+    damaged.resize(damaged.size() / 2);
+    WriteFile(scratch.Path() / "bad.mid", damaged);
+    EXPECT_FALSE(performance->Play((scratch.Path() / "bad.mid").string()));
+    EXPECT_FALSE(performance->Play((scratch.Path() / "none.mid").string()));
+
+    ASSERT_TRUE(performance->Play(song.string()));
+    std::vector<float> block(2 * 1024);
+    double energy = 0;
+    for (int i = 0; i < 40; ++i) {  // about two seconds
+        mixer->RenderMusicOnly(block.data(), 1024);
+        for (float v : block) energy += static_cast<double>(v) * v;
+    }
+    EXPECT_GT(energy, 1.0);
+    EXPECT_FALSE(performance->SongEnded());
+    performance->Stop();
+    EXPECT_TRUE(performance->SongEnded());
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// Game framework budgets: one drag step of a 13-card Klondike stack, writing one Klondike undo
+// record, and a whole Klondike deal with animation and sound off, on the virtual clock.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "draw/draw.h"
+#include "framework/game_services.h"
+#include "games/klondike.h"
+#include "platform/backend.h"
+#include "platform/crt.h"
+#include "platform/messages.h"
+#include "platform/registry.h"
+#include "platform/scripted_backend.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+struct Table {
+    ScriptedBackend backend;
+    std::unique_ptr<Artwork> artwork;
+    std::string folder;
+
+    Table() {
+        // The undo folder is normally a memory file system ($XDG_RUNTIME_DIR), as /dev/shm is.
+        char pattern[] = "/dev/shm/qf-bench-games-XXXXXX";
+        folder = mkdtemp(pattern);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        SetRegistryFile(folder + "/settings.reg");
+        SetBackend(&backend);
+        HWND window = CreateMainWindow("bench", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) {
+            return DefWindowProc(h, m, w, l);
+        });
+        ShowMainWindow(window);
+        InitBuffers();
+        SetBufferDepth(32);
+        const int screen = CreateBuffer(800, 600);
+        SelectBuffer(screen);
+        artwork = std::make_unique<Artwork>();
+        artwork->Init(screen, window, 0);
+        InitToolkit(window, screen, kToolkitSubPanelEvents);
+        artwork->LoadTheme(0);
+        GameServices& services = Services();
+        services = GameServices{};
+        services.animate = false;
+        userPreferences.AutoGameOver = 0;
+    }
+    ~Table() { std::filesystem::remove_all(folder); }
+};
+
+Table& SharedTable() {
+    static Table table;
+    return table;
+}
+
+// A 13-card run King .. Two on pile 6, dragged back and forth across the table.
+void BM_DragStepOfThirteenCards(benchmark::State& state) {
+    Table& table = SharedTable();
+    KlondikeGame game(table.artwork.get());
+    game.NewGame(false);
+    for (auto& pile : game.tableau) pile.fill(Card());
+    game.pileCount.fill(0);
+    game.faceDownCount.fill(0);
+    for (int k = 0; k < 12; ++k) game.tableau[6][k] = Card(k % 2, Card::kKing - k);
+    game.tableau[6][12] = Card(1, Card::kAce);
+    game.pileCount[6] = 13;
+    game.CheckGameOver();
+    game.Draw(true);
+    const int x = KlondikeGame::PileX(6) + 20, y = KlondikeGame::kTableauY + 5;
+    game.OnLButtonDown(MK_LBUTTON, x, y);
+    int step = 0;
+    for (auto _ : state) {
+        const int offset = (step++ % 40) * 5;
+        game.OnMouseMove(MK_LBUTTON, x - offset, y + offset / 4);
+    }
+    game.OnLButtonUp(0, x, y);
+}
+BENCHMARK(BM_DragStepOfThirteenCards);
+
+void BM_WriteKlondikeUndoRecord(benchmark::State& state) {
+    Table& table = SharedTable();
+    KlondikeGame game(table.artwork.get());
+    game.NewGame(false);
+    for (auto _ : state) {
+        game.SaveUndo();
+        if (game.undo.Count() > 100) game.undo.Drop();
+    }
+}
+BENCHMARK(BM_WriteKlondikeUndoRecord);
+
+// Deal, then deal the whole stock through the waste once and turn it back.
+void BM_WholeKlondikeDeal(benchmark::State& state) {
+    Table& table = SharedTable();
+    KlondikeGame game(table.artwork.get());
+    game.NewGame(false);
+    unsigned seed = 1;
+    for (auto _ : state) {
+        crt::srand(seed++);
+        game.ClearHotspots();
+        game.NewGame(true);
+        for (int click = 0; click < 9; ++click) game.OnLButtonDown(MK_LBUTTON, KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);
+    }
+}
+BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond);
+
+}  // namespace

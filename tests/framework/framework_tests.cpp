@@ -1,0 +1,341 @@
+// The game framework through Accordion and Klondike on the headless table: score formula, the
+// drag's drop-back rule, the end-of-game sequence, the menu commands and the undo journal.
+#include <fstream>
+
+#include "games/accordion.h"
+#include "games/klondike.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Cells = std::array<Card, AccordionGame::kCellCount>;
+
+// Centre of an Accordion cell: where a press picks its card up.
+int CentreX(int cell) { return AccordionGame::CellX(cell) + 26; }
+int CentreY(int cell) { return AccordionGame::CellY(cell) + 40; }
+
+// The first legal move of a deal: the card's cell and the cell it may cover.
+bool FindMove(const AccordionGame& game, int& from, int& to) {
+    for (from = 1; from < AccordionGame::kDealtCells; ++from) {
+        if (!game.cells[from].IsValid()) continue;
+        int met = 0;
+        for (int i = from - 1; i >= 0 && met < 3; --i) {
+            if (!game.cells[i].IsValid()) continue;
+            ++met;
+            const Card a = game.cells[from], b = game.cells[i];
+            if ((met == 1 || met == 3) && (a.Suit() == b.Suit() || a.Rank() == b.Rank())) {
+                to = i;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A position with no move at all: every card differs from its neighbours in suit and rank.
+void MakeBlocked(AccordionGame& game) {
+    game.cells.fill(Card());
+    game.cells[0] = Card(0, 0);
+    game.cells[1] = Card(1, 1);
+    game.cells[2] = Card(2, 2);
+    game.CheckGameOver();
+}
+
+class FrameworkTest : public GameTest {};
+
+TEST_F(FrameworkTest, ScoreTruncatesTimeAndRewardsAWin) {
+    AccordionGame& game = Start<AccordionGame>();
+    game.points = 20;
+    game.StartClock(125);
+    EXPECT_EQ(game.ComputeScore(), 8);
+    game.StartClock(9);
+    EXPECT_EQ(game.ComputeScore(), 20) << "9 seconds cost nothing";
+    game.StartClock(10);
+    EXPECT_EQ(game.ComputeScore(), 19);
+
+    game.cells.fill(Card());
+    game.cells[7] = Card(1, 4);
+    game.StartClock(125);
+    ASSERT_TRUE(game.CheckGameOver());
+    ASSERT_TRUE(game.IsWon());
+    game.endTime = WallClockSeconds();
+    EXPECT_EQ(game.ComputeScore(), 12) << "8 x 1.5";
+}
+
+TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
+    AccordionGame& game = Start<AccordionGame>();
+    const Cells before = game.cells;
+    const int x = CentreX(20), y = CentreY(20);
+    Drag(x, y, x + 9, y + 9);
+    EXPECT_FALSE(Played("invalid.wav"));
+    EXPECT_EQ(game.cells, before);
+    EXPECT_FALSE(game.dragging);
+    EXPECT_FALSE(backend->PointerConfined()) << "the clip ends with the drag";
+
+    Drag(x, y, x + 10, y);
+    EXPECT_TRUE(Played("invalid.wav"));
+    EXPECT_EQ(game.cells, before);
+    EXPECT_EQ(game.undo.Count(), 0) << "cancelled drags drop their records";
+}
+
+TEST_F(FrameworkTest, DragConfinesThePointerSoTheCardStaysOnScreen) {
+    Start<AccordionGame>();
+    const int x = CentreX(0), y = CentreY(0);
+    Move(x, y, false);
+    Press(x, y);
+    ASSERT_TRUE(backend->PointerConfined());
+    const ScreenRect clip = backend->ConfineRect();
+    const int grabX = x - AccordionGame::CellX(0), grabY = y - AccordionGame::CellY(0);
+    EXPECT_EQ(clip.left, grabX);
+    EXPECT_EQ(clip.top, grabY);
+    EXPECT_EQ(clip.right, 799 - (52 - grabX));
+    EXPECT_EQ(clip.bottom, 599 - (82 - grabY));
+    Release(x, y);
+}
+
+TEST_F(FrameworkTest, FinalScoreIsComputedOnceAndTheSequenceRunsOnce) {
+    AccordionGame& game = Start<AccordionGame>();
+    game.cells.fill(Card());
+    game.cells[3] = Card(2, 5);
+    game.points = 40;
+    game.CheckGameOver();
+    Tick();
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    ASSERT_EQ(highScoreDialogs.size(), 1u);
+    const int32_t final = game.finalScore;
+    EXPECT_EQ(highScoreDialogs[0], final);
+    EXPECT_EQ(endMusic, std::vector<bool>{true});
+    EXPECT_EQ(endScreens, std::vector<bool>{true});
+    EXPECT_TRUE(messages.empty()) << "a win has no \"no moves\" message";
+    Wait(60'000);
+    Tick();
+    Tick();
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_EQ(game.finalScore, final);
+    EXPECT_EQ(game.PanelLabel(), "Final Score");
+    EXPECT_EQ(game.PanelValue(), std::to_string(final));
+}
+
+TEST_F(FrameworkTest, BlockedGameWithAutoGameOverSaysNoMovesAndEndGameDoesNot) {
+    AccordionGame& game = Start<AccordionGame>();
+    MakeBlocked(game);
+    EXPECT_TRUE(game.gameOver);
+    Tick();
+    EXPECT_EQ(messages, std::vector<std::string>{"There are no moves left."});
+    EXPECT_EQ(endScreens, std::vector<bool>{false});
+
+    messages.clear();
+    endScreens.clear();
+    userPreferences.AutoGameOver = 0;
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    MakeBlocked(game);
+    EXPECT_FALSE(game.gameOver) << "with Auto Game Over off a blocked deal waits";
+    Tick();
+    EXPECT_TRUE(messages.empty());
+    highScoreResult = HighScoresDialog::kPlayAgain;
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    EXPECT_TRUE(messages.empty()) << "ending a game by hand needs no message";
+    EXPECT_EQ(endScreens, std::vector<bool>{false});
+    EXPECT_EQ(endMusic.back(), false);
+    // "Play Again" dealt anew.
+    EXPECT_FALSE(game.gameOver);
+    EXPECT_FALSE(game.endedByUser);
+    EXPECT_EQ(game.finalScore, Game::kScoreNotComputed);
+}
+
+TEST_F(FrameworkTest, PauseStopsTheClockAndEndGameWaitsForResume) {
+    AccordionGame& game = Start<AccordionGame>();
+    Wait(12'000);
+    ASSERT_TRUE(Choose(kCommandPause));
+    EXPECT_TRUE(game.IsPaused());
+    EXPECT_EQ(game.GameMenu()->Item(1)->GetText(), "Resume");
+    EXPECT_EQ(game.PanelLabel(), "Game");
+    EXPECT_EQ(game.PanelValue(), "Paused");
+    Wait(30'000);
+    Press(CentreX(5), CentreY(5));
+    EXPECT_FALSE(game.dragging) << "the table ignores input while paused";
+    Release(CentreX(5), CentreY(5));
+
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    EXPECT_TRUE(game.endedByUser);
+    EXPECT_TRUE(game.gameOver);
+    EXPECT_EQ(game.EndSequenceCount(), 0) << "the end waits for Resume";
+    ASSERT_TRUE(Choose(kCommandPause));
+    EXPECT_EQ(game.GameMenu()->Item(1)->GetText(), "Pause");
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_EQ(game.ElapsedSeconds(), 12) << "paused time does not count";
+}
+
+TEST_F(FrameworkTest, NewGameKeepsOneOfEachGameItemAndMainMenuIsEscape) {
+    KlondikeGame& game = Start<KlondikeGame>();
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    auto count = [](Menu* menu, int id) {
+        int n = 0;
+        for (int i = 0; i < menu->ItemCount(); ++i) n += menu->Item(i)->CommandId() == id;
+        return n;
+    };
+    EXPECT_EQ(count(game.OptionsMenu(), kCommandGameSettings), 1);
+    EXPECT_EQ(count(game.ViewMenu(), kCommandRulesSummary), 1);
+    EXPECT_EQ(game.GameMenu()->ItemCount(), 6);
+
+    // Leave through the menu after a few moves: the shell sees Escape, and no undo file stays.
+    Click(KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 20);
+    Click(KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 20);
+    EXPECT_FALSE(UndoFiles().empty());
+    ASSERT_TRUE(Choose(kCommandMainMenu));
+    EXPECT_EQ(leftGame, 1);
+    EXPECT_EQ(GameTest::game, nullptr);
+    EXPECT_TRUE(UndoFiles().empty());
+}
+
+TEST_F(FrameworkTest, SoundAndAutoGameOverTogglesAreSaved) {
+    Game& game = Start<AccordionGame>();
+    userPreferences.CurrentPlayer = FindOrAddPlayer("Tester");
+    EXPECT_TRUE(game.SoundItem()->IsChecked());
+    ASSERT_TRUE(Choose(kCommandSound));
+    EXPECT_FALSE(game.SoundItem()->IsChecked());
+    EXPECT_EQ(userPreferences.SoundEnabled, 0u);
+    SettingsKey key(PlayerPreferencesPath(userPreferences.CurrentPlayer));
+    EXPECT_EQ(ReadDwordValue(key, "SoundEnabled", 7), 0);
+    ASSERT_TRUE(Choose(kCommandSound));
+    EXPECT_EQ(userPreferences.SoundEnabled, 1u);
+    EXPECT_EQ(ReadDwordValue(key, "SoundEnabled", 7), 1);
+    ASSERT_TRUE(Choose(kCommandAutoGameOver));
+    EXPECT_EQ(userPreferences.AutoGameOver, 0u);
+    EXPECT_FALSE(game.AutoGameOverItem()->IsChecked());
+}
+
+// ---- Undo journal ----
+
+class UndoTest : public GameTest {};
+
+TEST_F(UndoTest, AccordionRecordHasTheCellsAtOffset960) {
+    AccordionGame& game = Start<AccordionGame>();
+    int from = 0, to = 0;
+    ASSERT_TRUE(FindMove(game, from, to));
+    const Cells before = game.cells;
+    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    ASSERT_EQ(game.cells[to], before[from]) << "the move was made";
+    EXPECT_TRUE(Played("tableau.wav"));
+    EXPECT_EQ(game.points, 5);
+
+    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_EQ(bytes.size(), 1408u);
+    EXPECT_EQ(AccordionGame::kRecordSize, 1408u);
+    auto word = [&](size_t at) {
+        return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
+    };
+    EXPECT_EQ(word(952), 0);
+    EXPECT_EQ(word(956), 0);
+    for (int i = 0; i < AccordionGame::kCellCount; ++i) {
+        EXPECT_EQ(word(960 + 8 * i), before[i].Suit());
+        EXPECT_EQ(word(964 + 8 * i), before[i].Rank());
+    }
+    EXPECT_EQ(word(1400), 0) << "points before the move";
+}
+
+TEST_F(UndoTest, ThreeMovesAndThreeUndosRestoreTheDealExactly) {
+    AccordionGame& game = Start<AccordionGame>();
+    struct Snapshot {
+        Cells cells;
+        std::vector<uint8_t> deck;
+        int elapsed;
+        int points;
+    };
+    std::vector<Snapshot> snapshots;
+    for (int move = 0; move < 3; ++move) {
+        Wait(7'000);
+        Snapshot s{game.cells, {}, game.ElapsedSeconds(), game.points};
+        game.deck.AppendSavedForm(s.deck);
+        snapshots.push_back(s);
+        int from = 0, to = 0;
+        ASSERT_TRUE(FindMove(game, from, to));
+        Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+        ASSERT_NE(game.cells, s.cells);
+    }
+    EXPECT_EQ(game.undo.Count(), 3);
+    for (int undo = 2; undo >= 0; --undo) {
+        Wait(5'000);
+        ASSERT_TRUE(Choose(kCommandUndo));
+        const Snapshot& s = snapshots[undo];
+        EXPECT_EQ(game.cells, s.cells) << "undo " << undo;
+        std::vector<uint8_t> deck;
+        game.deck.AppendSavedForm(deck);
+        EXPECT_EQ(deck, s.deck);
+        EXPECT_EQ(game.ElapsedSeconds(), s.elapsed) << "time since the snapshot does not count";
+        EXPECT_EQ(game.points, s.points - 5);
+    }
+    EXPECT_TRUE(Played("undo.wav"));
+    const Cells first = game.cells;
+    const int points = game.points;
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.cells, first) << "a fourth undo does nothing";
+    EXPECT_EQ(game.points, points);
+}
+
+TEST_F(UndoTest, UndoAfterNewGameGoesBackIntoThePreviousDeal) {
+    AccordionGame& game = Start<AccordionGame>();
+    int from = 0, to = 0;
+    ASSERT_TRUE(FindMove(game, from, to));
+    const Cells before = game.cells;
+    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    EXPECT_NE(game.cells, before);
+    EXPECT_EQ(game.undo.Count(), 1);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.cells, before);
+}
+
+TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
+    AccordionGame& game = Start<AccordionGame>();
+    int from = 0, to = 0;
+    ASSERT_TRUE(FindMove(game, from, to));
+    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
+    const std::vector<uint8_t> good((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_EQ(good.size(), 1408u);
+
+    const Cells after = game.cells;
+    const int points = game.points;
+    auto refused = [&](std::vector<uint8_t> record) {
+        return !game.RestoreRecord(record) && game.cells == after && game.points == points;
+    };
+    EXPECT_TRUE(refused({good.begin(), good.begin() + 1407}));
+    EXPECT_TRUE(refused({good.begin(), good.begin() + 100}));
+    EXPECT_TRUE(refused({}));
+    std::vector<uint8_t> badCard = good;
+    badCard[960] = 4;  // suit 4 does not exist
+    EXPECT_TRUE(refused(badCard));
+    std::vector<uint8_t> twice = good;
+    std::copy(good.begin() + 960, good.begin() + 968, twice.begin() + 968);  // cell 1 = cell 0
+    EXPECT_TRUE(refused(twice));
+    std::vector<uint8_t> longer = good;
+    longer.push_back(0);
+    EXPECT_TRUE(refused(longer));
+    std::vector<uint8_t> hugeList = good;
+    hugeList[952] = 0xFF, hugeList[955] = 0x7F;
+    EXPECT_TRUE(refused(hugeList));
+
+    // Through the journal: a damaged file lowers the counter and changes nothing else.
+    std::ofstream(UndoJournal::RecordPath(1), std::ios::binary).write(reinterpret_cast<const char*>(good.data()), 500);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.cells, after);
+    EXPECT_EQ(game.undo.Count(), 0);
+    EXPECT_TRUE(game.RestoreRecord(good)) << "the whole record is accepted";
+}
+
+TEST_F(UndoTest, NoUndoFileRemainsWhenTheGameIsDestroyed) {
+    AccordionGame& game = Start<AccordionGame>();
+    int from = 0, to = 0;
+    ASSERT_TRUE(FindMove(game, from, to));
+    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    std::ofstream(RuntimeDirectory() + "/UNDO77.DAT") << "left by someone";
+    ASSERT_EQ(UndoFiles().size(), 2u);
+    game.ClearHotspots();
+    this->game.reset();
+    EXPECT_TRUE(UndoFiles().empty());
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+// A headless game table for the tests: the scripted back end, a main window whose procedure
+// routes messages to the game the way the shell does, the screen buffer, the artwork and the
+// toolkit, a private settings file and undo folder, and game services that record what the game
+// asked for instead of opening dialogs.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/game.h"
+#include "framework/game_services.h"
+#include "platform/backend.h"
+#include "platform/keys.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/scripted_backend.h"
+#include "shell/artwork.h"
+#include "store/high_scores_dialog.h"
+#include "store/settings_store.h"
+#include "ui/controls.h"
+#include "ui/toolkit.h"
+
+class GameTest : public ::testing::Test {
+protected:
+    static constexpr uintptr_t kPanelTimer = 2;
+
+    void SetUp() override {
+        // Every move writes an undo file: a memory file system keeps thousands of them cheap.
+        char pattern[] = "/dev/shm/qf-games-XXXXXX";
+        char fallback[] = "/tmp/qf-games-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        folder = made ? made : mkdtemp(fallback);
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+        SetRegistryFile(folder + "/settings.reg");
+        userPreferences.AutoGameOver = 1;
+        userPreferences.SoundEnabled = 1;
+        userPreferences.MusicEnabled = 0;
+        userPreferences.CurrentPlayer = -1;
+        userPreferences.HumanName = "Tester";
+
+        backend = std::make_unique<ScriptedBackend>();
+        SetBackend(backend.get());
+        current = this;
+        window = CreateMainWindow("game test", 800, 600, &Procedure);
+        ASSERT_NE(window, nullptr);
+        ShowMainWindow(window);
+        InitBuffers();
+        SetBufferDepth(32);
+        screen = CreateBuffer(800, 600);
+        ASSERT_GE(screen, 0);
+        SelectBuffer(screen);
+        artwork = std::make_unique<Artwork>();
+        artwork->Init(screen, window, 0);
+        InitToolkit(window, screen, kToolkitSubPanelEvents);
+        BuildColorTable();
+        SetRegularFont("windb_10.fgf");
+        PresentHooks hooks;
+        hooks.addDirty = [](int l, int t, int r, int b) { current->artwork->AddDirty({l, t, r, b}); };
+        hooks.presentDirty = [] { current->artwork->PresentDirty(); };
+        SetPresentHooks(hooks);
+        artwork->LoadTheme(0);
+
+        ResetGameServices();
+        GameServices& services = Services();
+        services.playSound = [this](const char* name) { sounds.emplace_back(name); };
+        services.setGameMusic = [] {};
+        services.setEndMusic = [this](bool won) { endMusic.push_back(won); };
+        services.showEndScreen = [this](bool won) { endScreens.push_back(won); };
+        services.showMessage = [this](const char* text) { messages.emplace_back(text); };
+        services.showEndHighScores = [this](const std::string&, int32_t score) {
+            highScoreDialogs.push_back(score);
+            return highScoreResult;
+        };
+        services.exitProgram = [this] { ++exits; };
+        services.animate = animate;
+    }
+
+    void TearDown() override {
+        game.reset();
+        SetPresentHooks(PresentHooks{});
+        ShutdownToolkit();
+        artwork.reset();
+        FreeBuffer(screen);
+        if (IsWindow(window)) DestroyWindow(window);
+        ResetGameServices();
+        SetBackend(nullptr);
+        backend.reset();
+        current = nullptr;
+        SetRegistryFile(folder + "/unused.reg");
+        std::filesystem::remove_all(folder);
+    }
+
+    // The game starts as the shell starts it: constructed, then its first deal.
+    template <typename T>
+    T& Start() {
+        auto made = std::make_unique<T>(artwork.get());
+        T& result = *made;
+        game = std::move(made);
+        game->NewGame(false);
+        sounds.clear();
+        return result;
+    }
+
+    // The shell's routing: the menu bar first, then the table.
+    static LRESULT Procedure(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) {
+        GameTest* test = current;
+        const bool input = message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP ||
+                           (message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK);
+        if (input && test && test->game) {
+            TranslateInput(hwnd, message, wParam, lParam);
+            if (test->game->HandleMenuEvent() || test->game->IsMenuOpen()) return 0;
+        }
+        if (!test || !test->game) return message == WM_CLOSE ? 0 : DefWindowProc(hwnd, message, wParam, lParam);
+        switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDBLCLK:
+            test->game->HandleMouseMessage(message, wParam, LowWord(lParam), HighWord(lParam));
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE || wParam == VK_F12) {
+                test->game->ClearHotspots();
+                test->game.reset();
+                ++test->leftGame;
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kPanelTimer) test->game->DrawTable(-1);
+            return 0;
+        case WM_CLOSE:
+            return 0;
+        default:
+            return DefWindowProc(hwnd, message, wParam, lParam);
+        }
+    }
+
+    // Handles every queued message (timers are only delivered when asked for with Tick).
+    void Pump() {
+        Message message;
+        while (PeekMessage(&message, true)) {
+            if (message.message == WM_TIMER || message.message == WM_PAINT) continue;
+            DispatchMessage(&message);
+        }
+    }
+    void Post(uint32_t message, WPARAM wParam, int x, int y) {
+        PostMessage(window, message, wParam, MakeLParam(x, y));
+        Pump();
+    }
+    void Press(int x, int y) { Post(WM_LBUTTONDOWN, MK_LBUTTON, x, y); }
+    void Release(int x, int y) { Post(WM_LBUTTONUP, 0, x, y); }
+    void Move(int x, int y, bool held = true) { Post(WM_MOUSEMOVE, held ? WPARAM{MK_LBUTTON} : WPARAM{0}, x, y); }
+    void Click(int x, int y) {
+        Move(x, y, false);
+        Press(x, y);
+        Release(x, y);
+    }
+    void DoubleClick(int x, int y) {
+        Click(x, y);
+        Post(WM_LBUTTONDBLCLK, MK_LBUTTON, x, y);
+        Release(x, y);
+    }
+    // Press on one point, move there in two steps, release.
+    void Drag(int fromX, int fromY, int toX, int toY) {
+        Move(fromX, fromY, false);
+        Press(fromX, fromY);
+        Move((fromX + toX) / 2, (fromY + toY) / 2);
+        Move(toX, toY);
+        Release(toX, toY);
+    }
+    // The 100 ms panel refresh of the shell.
+    void Tick() { SendMessage(window, WM_TIMER, kPanelTimer, 0); }
+    void Wait(uint32_t ms) { SleepMs(ms); }
+
+    // Chooses a menu command with the mouse: the title, then the item.
+    bool Choose(int commandId) {
+        for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+            for (int i = 0; i < menu->ItemCount(); ++i) {
+                if (menu->Item(i)->CommandId() != commandId) continue;
+                Click(menu->GetX() + menu->GetWidth() / 2, menu->GetY() + menu->GetHeight() / 2);
+                if (!game) return false;
+                MenuItem* item = menu->Item(i);
+                const int x = item->GetX() + item->GetWidth() / 2, y = item->GetY() + item->GetHeight() / 2;
+                Move(x, y, false);
+                Press(x, y);
+                Release(x, y);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool Played(const std::string& name) const {
+        for (const std::string& s : sounds)
+            if (s == name) return true;
+        return false;
+    }
+
+    static std::vector<std::string> UndoFiles(const std::string& dir) {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("UNDO", 0) == 0) names.push_back(name);
+        }
+        return names;
+    }
+    std::vector<std::string> UndoFiles() const { return UndoFiles(RuntimeDirectory()); }
+
+    static inline GameTest* current = nullptr;
+    std::string folder;
+    std::unique_ptr<ScriptedBackend> backend;
+    HWND window = nullptr;
+    int screen = -1;
+    std::unique_ptr<Artwork> artwork;
+    std::unique_ptr<Game> game;
+    bool animate = false;
+    int highScoreResult = 1;
+
+    std::vector<std::string> sounds;
+    std::vector<std::string> messages;
+    std::vector<bool> endMusic;
+    std::vector<bool> endScreens;
+    std::vector<int32_t> highScoreDialogs;
+    int exits = 0;
+    int leftGame = 0;
+};

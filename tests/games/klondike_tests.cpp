@@ -1,0 +1,284 @@
+// Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
+#include "games/klondike.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kStockClickX = KlondikeGame::kStockX + 20, kStockClickY = KlondikeGame::kStockY + 30;
+
+class KlondikeTest : public GameTest {
+protected:
+    // Random deals could block and stop taking clicks; the game-over test turns it on itself.
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Klondike"));
+        WriteDwordValue(key, name, value);
+    }
+    static int StockSize(const KlondikeGame& game) { return game.deck.Remaining(); }
+
+    // An empty table: no stock, no waste, no piles, the waste already turned once.
+    static void ClearTable(KlondikeGame& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        game.waste.fill(Card());
+        game.wasteCount = 0;
+        for (auto& pile : game.tableau) pile.fill(Card());
+        game.pileCount.fill(0);
+        game.faceDownCount.fill(0);
+        game.foundations.fill(Card());
+        game.turnsUsed = 1;
+    }
+    static void SetPile(KlondikeGame& game, int pile, std::initializer_list<Card> cards, int faceDown) {
+        int k = 0;
+        for (Card card : cards) game.tableau[pile][k++] = card;
+        game.pileCount[pile] = k;
+        game.faceDownCount[pile] = faceDown;
+    }
+    // A stock holding exactly these cards, in the order the shuffle gives.
+    static void SetStock(KlondikeGame& game, std::initializer_list<Card> keep) {
+        game.deck.SetPacks(1);
+        game.deck.IncludeAll();
+        for (int suit = 0; suit < 4; ++suit) {
+            for (int rank = 0; rank < 13; ++rank) {
+                bool kept = false;
+                for (Card card : keep) kept |= card == Card(suit, rank);
+                if (!kept) game.deck.Exclude(Card(suit, rank));
+            }
+        }
+    }
+};
+
+// Suits 0 and 2 are black, 1 and 3 red.
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
+
+TEST_F(KlondikeTest, DefaultsDealTheTableauAndLimitTheTurns) {
+    KlondikeGame& game = Start<KlondikeGame>();
+    EXPECT_EQ(StockSize(game), 24);
+    for (int pile = 0; pile < 7; ++pile) {
+        EXPECT_EQ(game.pileCount[pile], pile + 1);
+        EXPECT_EQ(game.faceDownCount[pile], pile);
+    }
+    EXPECT_EQ(game.startRank, Card::kAce);
+    SettingsKey key(GameSettingsPath("Klondike"));
+    EXPECT_EQ(ReadDwordValue(key, "CardsDealt", 0), 3) << "missing rule values are stored with their defaults";
+    EXPECT_EQ(ReadDwordValue(key, "TableauStart", 0), 1);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25 * 1.2);
+
+    for (int click = 0; click < 8; ++click) Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(StockSize(game), 0);
+    EXPECT_EQ(game.wasteCount, 24);
+    EXPECT_TRUE(Played("flip.wav"));
+    for (int turn = 1; turn <= 3; ++turn) {
+        Click(kStockClickX, kStockClickY);  // turn the waste over
+        EXPECT_EQ(game.turnsUsed, turn);
+        EXPECT_EQ(StockSize(game), 24);
+        for (int click = 0; click < 8; ++click) Click(kStockClickX, kStockClickY);
+    }
+    EXPECT_TRUE(Played("shuffle.wav"));
+    EXPECT_EQ(game.points, -15);
+    const int records = game.undo.Count();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.turnsUsed, 3) << "a fourth turn is refused";
+    EXPECT_EQ(game.wasteCount, 24);
+    EXPECT_EQ(game.undo.Count(), records);
+}
+
+TEST_F(KlondikeTest, StartCardFromTheDeckWithAndWithoutFilledIn) {
+    SetRule("StartCard", -1);
+    KlondikeGame& game = Start<KlondikeGame>();
+    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck";
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(StockSize(game), 23);
+
+    SetRule("FilledIn", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, game.startRank));
+    EXPECT_EQ(game.deck.Total(), 48);
+    EXPECT_EQ(StockSize(game), 20);
+    for (int i = 0; i < 48; ++i) EXPECT_NE(game.deck.OrderAt(i).Rank(), game.startRank);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25 * 0.9 * 1.2);
+}
+
+TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
+    SetRule("StartCard", 4);  // Six
+    KlondikeGame& game = Start<KlondikeGame>();
+    ASSERT_EQ(game.startRank, 4);
+    // Foundations run Six .. King, Ace, Two .. Five.
+    EXPECT_TRUE(game.CanStack(Card(kRed, 5), Card(kRed, 4), true));
+    EXPECT_TRUE(game.CanStack(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(game.CanStack(Card(kRed, 0), Card(kRed, Card::kAce), true));
+    EXPECT_FALSE(game.CanStack(Card(kRed, 4), Card(kRed, 3), true)) << "the starting rank goes on nothing";
+    EXPECT_FALSE(game.CanStack(Card(kRed, 4), Card(kBlack, 5), false)) << "a Six never goes on a Seven";
+    EXPECT_TRUE(game.CanStack(Card(kBlack, 3), Card(kRed, 4), false)) << "a Five, the highest card, goes on a Six";
+
+    // With TableauStart on only a Five fills an empty pile.
+    ClearTable(game);
+    SetPile(game, 1, {Card(kBlack, 9)}, 0);
+    game.CheckGameOver();
+    DragRecord five;
+    five.cards[0] = Card(kRed, 3);
+    five.count = 1;
+    DragRecord seven = five;
+    seven.cards[0] = Card(kRed, 5);
+    DropTarget empty{KlondikeGame::PileX(0), KlondikeGame::kTableauY, {}, kPlainTargetKind};
+    EXPECT_TRUE(game.CanDrop(five, empty));
+    EXPECT_FALSE(game.CanDrop(seven, empty));
+}
+
+TEST_F(KlondikeTest, KingGoesOnAnAceButAnAceNeverOnATwo) {
+    KlondikeGame& game = Start<KlondikeGame>();
+    EXPECT_TRUE(game.CanStack(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(game.CanStack(Card(kRed, Card::kKing), Card(kRed2, Card::kAce), false));
+    EXPECT_FALSE(game.CanStack(Card(kBlack, Card::kAce), Card(kRed, 0), false));
+
+    // Through the mouse: a black King from the waste onto a red Ace lying on the tableau.
+    ClearTable(game);
+    SetPile(game, 0, {Card(kBlack2, 3), Card(kRed, Card::kAce)}, 1);
+    game.waste[0] = Card(kBlack, Card::kKing);
+    game.wasteCount = 1;
+    game.dealtThisTurn = 1;
+    game.CheckGameOver();
+    Drag(KlondikeGame::kWasteX + 20, KlondikeGame::kWasteY + 20, KlondikeGame::PileX(0) + 20,
+         KlondikeGame::CardY(2) + 20);
+    EXPECT_EQ(game.pileCount[0], 3);
+    EXPECT_EQ(game.tableau[0][2], Card(kBlack, Card::kKing));
+    EXPECT_EQ(game.points, 5) << "waste to tableau";
+    EXPECT_TRUE(Played("tableau.wav"));
+}
+
+TEST_F(KlondikeTest, StockAndWasteEdgeCases) {
+    KlondikeGame& game = Start<KlondikeGame>();
+    // One card left with three dealt per click: the click deals it and the fan shows one card.
+    while (game.deck.Remaining() > 1) game.deck.DealNext();
+    const Card last = game.deck.Peek(0);
+    game.waste.fill(Card());
+    game.wasteCount = 0;
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_EQ(game.waste[0], last);
+    EXPECT_EQ(game.dealtThisTurn, 1);
+    ASSERT_FALSE(game.pickups.empty());
+    EXPECT_EQ(game.pickups.front().x, KlondikeGame::kWasteX);
+
+    // Turning an empty waste still costs 5 points and a turn; undo restores cards, not turns.
+    game.waste.fill(Card());
+    game.wasteCount = 0;
+    const int points = game.points;
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.points, points - 5);
+    EXPECT_EQ(game.turnsUsed, 1);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.turnsUsed, 1) << "turns are not part of the record";
+    EXPECT_EQ(game.points, points - 5) << "the undo costs what the turn gave back";
+
+    // A click on an empty pile's place turns nothing and scores nothing.
+    game.tableau[3].fill(Card());
+    game.pileCount[3] = 0;
+    game.faceDownCount[3] = 0;
+    game.CheckGameOver();
+    const int before = game.points;
+    Click(KlondikeGame::PileX(3) + 20, KlondikeGame::kTableauY + 20);
+    EXPECT_EQ(game.points, before);
+}
+
+TEST_F(KlondikeTest, ClickingAFaceDownTopTurnsItAndAutoFlipDoesItAlone) {
+    KlondikeGame& game = Start<KlondikeGame>();
+    ClearTable(game);
+    SetPile(game, 2, {Card(kBlack, 2), Card(kRed, 7)}, 2);
+    game.CheckGameOver();
+    Click(KlondikeGame::PileX(2) + 20, KlondikeGame::CardY(1) + 20);
+    EXPECT_EQ(game.faceDownCount[2], 1);
+    EXPECT_EQ(game.points, 5);
+
+    SetRule("AutoFlip", 1);
+    SetPile(game, 4, {Card(kBlack, 6), Card(kRed2, 5)}, 1);
+    game.CheckGameOver();
+    SetPile(game, 5, {Card(kBlack2, 6)}, 0);  // black Eight
+    game.CheckGameOver();
+    Drag(KlondikeGame::PileX(4) + 20, KlondikeGame::CardY(1) + 20, KlondikeGame::PileX(5) + 20,
+         KlondikeGame::CardY(1) + 20);
+    EXPECT_EQ(game.pileCount[5], 2);
+    EXPECT_EQ(game.faceDownCount[4], 0) << "the uncovered card turned by itself";
+}
+
+// Each step of the game-over test, on positions where that step decides.
+TEST_F(KlondikeTest, GameOverDecisions) {
+    userPreferences.AutoGameOver = 1;
+    KlondikeGame& game = Start<KlondikeGame>();
+    auto over = [&] { return game.CheckGameOver(); };
+
+    ClearTable(game);
+    SetPile(game, 0, {Card(kBlack, 4)}, 0);
+    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+    EXPECT_TRUE(over()) << "nothing fits anywhere";
+    game.endedByUser = true;
+    EXPECT_TRUE(over()) << "ended by the player";
+    game.endedByUser = false;
+
+    SetPile(game, 2, {Card(kRed, 9)}, 1);
+    EXPECT_FALSE(over()) << "a face-down top can be turned";
+    SetPile(game, 2, {}, 0);
+
+    SetStock(game, {Card(kRed, 7)});
+    game.turnsUsed = 0;
+    EXPECT_FALSE(over()) << "the waste has never been turned and the stock holds cards";
+    game.turnsUsed = 1;
+    EXPECT_FALSE(over()) << "the stock's red Nine fits on the black Ten";
+    SetStock(game, {Card(kRed, 1)});
+    EXPECT_TRUE(over()) << "a red Three fits nowhere";
+    SetStock(game, {});
+    while (game.deck.DealNext().IsValid()) {
+    }
+
+    game.waste[0] = Card(kRed2, 3);  // red Five on the black Six
+    game.wasteCount = 1;
+    EXPECT_FALSE(over()) << "the waste's top fits a pile";
+    game.turnsUsed = 3;
+    game.waste[0] = Card(kRed2, 0);
+    game.waste[1] = Card(kRed2, 1);
+    game.waste[2] = Card(kRed2, 3);
+    game.waste[3] = Card(kRed2, 2);
+    game.wasteCount = 4;
+    EXPECT_TRUE(over()) << "no turn left: only the top (a Four) counts";
+    game.turnsUsed = 1;
+    EXPECT_FALSE(over()) << "after a turn the third card (the Five) comes up";
+    game.waste.fill(Card());
+    game.wasteCount = 0;
+
+    // Pile to pile: uncovering a face-down card is a move; emptying a pile is one only if a King
+    // could then fill it.
+    SetPile(game, 0, {Card(kBlack, 4)}, 0);
+    SetPile(game, 1, {Card(kRed, 5)}, 0);  // black Six onto red Seven
+    EXPECT_TRUE(over()) << "moving the Six would only empty its pile";
+    SetPile(game, 0, {Card(kRed2, 2), Card(kBlack, 4)}, 1);
+    EXPECT_FALSE(over()) << "moving the Six uncovers a card";
+    SetPile(game, 0, {Card(kBlack, 4)}, 0);
+    SetPile(game, 3, {Card(kRed2, 2), Card(kBlack2, Card::kKing)}, 1);
+    EXPECT_FALSE(over()) << "a King on a face-down card could fill the emptied pile";
+    SetRule("TableauStart", 0);
+    SetPile(game, 3, {}, 0);
+    EXPECT_FALSE(over()) << "without TableauStart any card fills an empty pile";
+    SetRule("TableauStart", 1);
+    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+
+    // To a foundation.
+    game.foundations[0] = Card(kBlack, 3);
+    EXPECT_FALSE(over()) << "the black Six goes on its Five";
+    game.foundations[0] = Card();
+    SetPile(game, 1, {Card(kBlack2, Card::kAce)}, 0);
+    EXPECT_FALSE(over()) << "an Ace starts a foundation";
+
+    // Auto Game Over off: a blocked table is not over, a won one is.
+    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+    ASSERT_TRUE(over());
+    userPreferences.AutoGameOver = 0;
+    EXPECT_FALSE(over());
+    ClearTable(game);
+    EXPECT_TRUE(over());
+    EXPECT_TRUE(game.IsWon());
+}
+
+}  // namespace

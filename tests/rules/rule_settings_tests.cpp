@@ -1,0 +1,248 @@
+// The rule-settings dialogs and rules summaries of all sixteen configurable games, run modally.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "rules/rule_settings.h"
+#include "tests/rules/rules_fixture.h"
+
+namespace {
+
+constexpr int kRecycleValues[] = {0, 1, 2, 3, 4, 99999};
+constexpr int kListValues[] = {-1, 0, 5, 11, 12, 3};
+constexpr int kRounds = 6;
+
+// The stored form of every option in one round; rounds walk through each option's values.
+struct StoredValues {
+    std::map<std::string, int> numbers;
+    std::string scoring;
+};
+
+StoredValues ValuesForRound(const RuleTable& table, int round) {
+    StoredValues values;
+    for (const RuleOption& option : table.options) {
+        int value = 0;
+        switch (option.control) {
+        case RuleControl::kCheckBox: value = round % 2; break;
+        case RuleControl::kSpinField: value = option.minimum + round % (option.maximum - option.minimum + 1); break;
+        case RuleControl::kRecycles: value = kRecycleValues[round]; break;
+        case RuleControl::kTwoChoices: value = round % 2 ? option.firstValue : option.secondValue; break;
+        case RuleControl::kScoringChoice: values.scoring = round % 2 ? "English" : "American"; continue;
+        case RuleControl::kRankList:
+        case RuleControl::kRankListOrNext: value = kListValues[round]; break;
+        case RuleControl::kCalculationList: value = (round * 5) % 13; break;
+        }
+        values.numbers[option.valueName] = value;
+    }
+    // The face-down rows stay below the number of rows.
+    if (values.numbers.count("Rows") && table.gameNumber == 8)
+        values.numbers["RowsFaceDown"] = values.numbers["Rows"] - 1;
+    values.numbers["DontShowAgain"] = round % 2;
+    return values;
+}
+
+void Store(const RuleTable& table, const StoredValues& values) {
+    SettingsKey key(GameSettingsPath(table.name));
+    for (const auto& [name, value] : values.numbers) WriteDwordValue(key, name, value);
+    if (!values.scoring.empty()) WriteStringValue(key, "Scoring", values.scoring);
+}
+
+class RuleSettingsTest : public RulesTest {
+protected:
+    // Clicks the middle of a control (controls keep screen positions).
+    void ClickOn(uint64_t delay, const Window* control) {
+        backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
+    }
+    static std::optional<int32_t> Stored(const RuleTable& table, const std::string& name) {
+        const auto value = Dword(GameSettingsPath(table.name), name.c_str());
+        return value ? std::optional(static_cast<int32_t>(*value)) : std::nullopt;
+    }
+};
+
+// What a control shows for the stored value (the list index for lists, the button for groups).
+void ExpectControlShows(const RuleSettingsDialog& dialog, size_t index, const RuleOption& option,
+                        const StoredValues& values) {
+    SCOPED_TRACE(option.valueName);
+    Window* control = dialog.OptionControl(index);
+    const int value = option.control == RuleControl::kScoringChoice ? 0 : values.numbers.at(option.valueName);
+    switch (option.control) {
+    case RuleControl::kCheckBox: EXPECT_EQ(control->IsChecked(), value != 0); break;
+    case RuleControl::kSpinField: EXPECT_EQ(static_cast<SpinField*>(control)->GetValue(), value); break;
+    case RuleControl::kRecycles: {
+        const int checked = static_cast<OptionGroup*>(control)->CheckedIndex();
+        ASSERT_GE(checked, 0);
+        EXPECT_EQ(kRecycleValues[checked], value);
+        break;
+    }
+    case RuleControl::kTwoChoices:
+        EXPECT_EQ(static_cast<OptionGroup*>(control)->CheckedIndex(), value == option.firstValue ? 0 : 1);
+        break;
+    case RuleControl::kScoringChoice:
+        EXPECT_EQ(static_cast<OptionGroup*>(control)->CheckedIndex(), values.scoring == "American" ? 0 : 1);
+        break;
+    case RuleControl::kRankList:
+        // -1 has no item here: nothing is selected.
+        EXPECT_EQ(static_cast<DropDownList*>(control)->SelectedIndex(), value);
+        break;
+    case RuleControl::kRankListOrNext: {
+        auto* list = static_cast<DropDownList*>(control);
+        EXPECT_EQ(list->SelectedIndex(), value == -1 ? 13 : value);
+        EXPECT_EQ(list->Item(list->SelectedIndex()), value == -1 ? "Next card from deck" : RuleRankName(value));
+        break;
+    }
+    case RuleControl::kCalculationList:
+        EXPECT_EQ(static_cast<DropDownList*>(control)->SelectedIndex(), value);
+        break;
+    }
+}
+
+TEST_F(RuleSettingsTest, EveryGameShowsItsStoredValuesAndStoresThemBackUntouched) {
+    ASSERT_EQ(AllRuleTables().size(), 16u);
+    for (const RuleTable& table : AllRuleTables()) {
+        for (int round = 0; round < kRounds; ++round) {
+            SCOPED_TRACE(std::string(table.name) + " round " + std::to_string(round));
+            const StoredValues values = ValuesForRound(table, round);
+            Store(table, values);
+            RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
+            EXPECT_EQ(dialog.GetY(), table.dialogTop);
+            EXPECT_EQ(dialog.GetHeight(), table.dialogHeight);
+            EXPECT_EQ(dialog.DontShowBox()->IsChecked(), round % 2 == 1);
+            for (size_t i = 0; i < table.options.size(); ++i) ExpectControlShows(dialog, i, table.options[i], values);
+            ClickOn(50, dialog.AcceptButton());
+            ASSERT_EQ(dialog.RunModal(), RuleSettingsDialog::kResultAccepted);
+            for (const auto& [name, value] : values.numbers) EXPECT_EQ(Stored(table, name), value) << name;
+            if (!values.scoring.empty()) {
+                EXPECT_EQ(String(GameSettingsPath(table.name), "Scoring"), values.scoring);
+            }
+        }
+    }
+}
+
+TEST_F(RuleSettingsTest, MissingValuesOpenWithTheDefaultsAndAreStoredAsThem) {
+    for (const RuleTable& table : AllRuleTables()) {
+        SCOPED_TRACE(table.name);
+        RuleSettingsDialog dialog(table, RuleDialogMode::kStart);
+        ClickOn(50, dialog.AcceptButton());
+        ASSERT_EQ(dialog.RunModal(), RuleSettingsDialog::kResultAccepted);
+        for (const RuleOption& option : table.options) {
+            if (option.control == RuleControl::kScoringChoice) {
+                EXPECT_EQ(String(GameSettingsPath(table.name), "Scoring"), "American");
+            } else {
+                EXPECT_EQ(Stored(table, option.valueName), option.defaultValue) << option.valueName;
+            }
+        }
+        EXPECT_EQ(Stored(table, "DontShowAgain"), 0);
+    }
+}
+
+TEST_F(RuleSettingsTest, CancelStoresNothingEvenAfterEveryControlChanged) {
+    for (const RuleTable& table : AllRuleTables()) {
+        SCOPED_TRACE(table.name);
+        RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
+        const std::string before = FileText();  // with the defaults the dialog wrote on reading
+        backend.After(30, [&] {
+            for (size_t i = 0; i < table.options.size(); ++i) {
+                Window* control = dialog.OptionControl(i);
+                switch (table.options[i].control) {
+                case RuleControl::kCheckBox: control->SetChecked(!control->IsChecked()); break;
+                case RuleControl::kSpinField: static_cast<SpinField*>(control)->SetValue(table.options[i].maximum); break;
+                case RuleControl::kRecycles:
+                case RuleControl::kTwoChoices:
+                case RuleControl::kScoringChoice: static_cast<OptionGroup*>(control)->CheckIndex(1); break;
+                default: static_cast<DropDownList*>(control)->SetSelectedIndex(4); break;
+                }
+            }
+            dialog.DontShowBox()->SetChecked(1);
+        });
+        ClickOn(50, dialog.CancelButton());
+        EXPECT_EQ(dialog.RunModal(), RuleSettingsDialog::kResultCancelled);
+        EXPECT_EQ(FileText(), before);
+    }
+}
+
+TEST_F(RuleSettingsTest, StartModeIsSkippedWhenSwitchedOffButTheGameMenuStillOpensIt) {
+    const RuleTable& klondike = *FindRuleTable(12);
+    {
+        RuleSettingsDialog start(klondike, RuleDialogMode::kStart);
+        RuleSettingsDialog restart(klondike, RuleDialogMode::kRestart);
+        EXPECT_EQ(start.AcceptButton()->GetText(), "Start");
+        EXPECT_EQ(restart.AcceptButton()->GetText(), "Restart");
+    }
+    // Poker Solitaire reads "&Start" in both modes; Auld Lang Syne's cancel has a hot key.
+    RuleSettingsDialog poker(*FindRuleTable(14), RuleDialogMode::kRestart);
+    EXPECT_EQ(poker.AcceptButton()->GetText(), "Start");
+
+    Store(klondike, {{{"DontShowAgain", 1}}, ""});
+    EXPECT_EQ(RunRuleSettings(12, RuleDialogMode::kStart), 1);
+    EXPECT_EQ(backend.PresentCount(), 0);  // nothing was shown
+    backend.PressKey(50, kHidEscape);
+    EXPECT_EQ(RunRuleSettings(12, RuleDialogMode::kRestart), 2);
+    EXPECT_TRUE(backend.ScriptDone());
+    // Games without rule options start at once.
+    EXPECT_FALSE(HasRuleSettings(1));
+    EXPECT_EQ(RunRuleSettings(1, RuleDialogMode::kStart), 1);
+}
+
+TEST_F(RuleSettingsTest, FortyThievesFaceDownRowsFollowTheRowsField) {
+    const RuleTable& table = *FindRuleTable(8);
+    Store(table, {{{"Rows", 5}, {"RowsFaceDown", 4}}, ""});
+    RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
+    auto* faceDown = static_cast<SpinField*>(dialog.OptionControl(3));
+    auto* rows = static_cast<SpinField*>(dialog.OptionControl(4));
+    ClickOn(50, rows->DownArrow());
+    ClickOn(50, rows->DownArrow());
+    backend.After(20, [&] {
+        EXPECT_EQ(rows->GetValue(), 3);
+        EXPECT_EQ(faceDown->GetValue(), 2);
+    });
+    // The face-down field cannot pass its new maximum.
+    ClickOn(50, faceDown->UpArrow());
+    ClickOn(50, dialog.AcceptButton());
+    ASSERT_EQ(dialog.RunModal(), 1);
+    EXPECT_EQ(Stored(table, "Rows"), 3);
+    EXPECT_EQ(Stored(table, "RowsFaceDown"), 2);
+}
+
+TEST_F(RuleSettingsTest, KlondikeSummaryWithDefaultsReadsExactly) {
+    const RuleTable& klondike = *FindRuleTable(12);
+    const std::vector<std::string> expected = {"Can move partial rows: No",
+                                               "Flip face down cards when available: No",
+                                               "Foundation already filled in: No",
+                                               "Only King may fill in blank tableau: Yes",
+                                               "Cards Dealt: 3",
+                                               "Number of recycles: 3",
+                                               "Starting Card: Ace"};
+    EXPECT_EQ(RulesSummaryLines(klondike), expected);
+
+    Store(klondike, {{{"Recycles", 99999}, {"StartCard", -1}}, ""});
+    const std::vector<std::string> changed = RulesSummaryLines(klondike);
+    EXPECT_EQ(changed[5], "Number of recycles: Infinite");
+    EXPECT_EQ(changed[6], "Starting Card: Next Card form Deck");
+
+    RulesSummaryDialog view(klondike);
+    EXPECT_EQ(view.GetY(), 185);
+    EXPECT_EQ(view.GetHeight(), 250);
+    backend.After(50, [&] {
+        // Every line is drawn in its row, nothing below the last one.
+        for (int i = 0; i < 7; ++i) EXPECT_GT(TextPixels(220, 590, 185 + 60 + 20 * i, 185 + 75 + 20 * i), 0) << i;
+        EXPECT_EQ(TextPixels(220, 590, 185 + 60 + 20 * 7, 185 + 75 + 20 * 7), 0);
+    });
+    ClickOn(50, view.OkButton());
+    EXPECT_EQ(view.RunModal(), RulesSummaryDialog::kResultOk);
+}
+
+TEST_F(RuleSettingsTest, SummaryHeightsFollowFromTheirLineCounts) {
+    const std::map<int, int> heights = {{2, 210},  {3, 150},  {5, 130},  {6, 190},  {7, 150},  {8, 270},
+                                        {9, 190},  {10, 210}, {11, 170}, {12, 250}, {13, 150}, {14, 170},
+                                        {15, 170}, {16, 170}, {18, 190}, {19, 190}};
+    for (const auto& [game, height] : heights) {
+        RulesSummaryDialog view(*FindRuleTable(game));
+        EXPECT_EQ(view.GetHeight(), height) << game;
+    }
+    Store(*FindRuleTable(5), {{{"StartingCard", 12}}, ""});
+    EXPECT_EQ(RulesSummaryLines(*FindRuleTable(5)), std::vector<std::string>{"Starting Cards: A, 2, 3, 4"});
+    EXPECT_EQ(RulesSummaryLines(*FindRuleTable(14)).back(), "Scoring Method: American");
+}
+
+}  // namespace

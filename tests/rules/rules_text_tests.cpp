@@ -1,0 +1,147 @@
+// The rules text: the section reader, the "Rule Help" viewer run modally, and the shipped text.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/paths.h"
+#include "rules/rules_text.h"
+#include "rules/rules_viewer.h"
+#include "tests/rules/rules_fixture.h"
+
+namespace {
+
+constexpr const char* kGameNames[] = {"Accordion",     "Agnes",          "Auld Lang Syne",  "Block Solitaire",
+                                      "Calculation",   "Canfield",       "Cribbage Solitaire", "Forty Thieves",
+                                      "Four Seasons",  "Gate",           "Golf",            "Klondike",
+                                      "Monte Carlo",   "Poker Solitaire", "Pyramid",        "Quadrille",
+                                      "Simple Addition", "Simplicity",   "Spider",          "Take Fourteen"};
+
+std::vector<std::string> Lines(const RulesPage& page) {
+    return {page.lines.begin(), page.lines.begin() + page.lineCount};
+}
+
+TEST(RulesText, SectionsStartAtTheirHeaderAndEndAtAnyBracketLine) {
+    RulesPages pages;
+    const std::string text =
+        "+Not this\nbefore\n[Golf]\r\nfirst\r\n[not a game\nafter\n[Golf]\nsecond copy\n";
+    ASSERT_TRUE(LoadRulesText(text, "Golf", &pages));
+    ASSERT_EQ(pages.pageCount, 1);
+    EXPECT_EQ(Lines(pages.pages[0]), std::vector<std::string>{"first"});
+
+    // The header may continue after its bracket; its beginning alone is no header.
+    ASSERT_TRUE(LoadRulesText("[Spider] (two packs)\nrow\n", "Spider", &pages));
+    EXPECT_EQ(Lines(pages.pages[0]), std::vector<std::string>{"row"});
+    EXPECT_FALSE(LoadRulesText("[Spid\nrow\n[Spider\n", "Spider", &pages));
+    EXPECT_EQ(pages.pageCount, 0);
+}
+
+TEST(RulesText, OversizedSectionsAreCutToTheStore) {
+    std::string text = "[Klondike]\n";
+    for (int page = 0; page < 25; ++page) {
+        for (int line = 0; line < 100; ++line) text += std::string(300, 'x') + "\n";
+        text += "<BR> rest is ignored\n";
+    }
+    RulesPages pages;
+    ASSERT_TRUE(LoadRulesText(text, "Klondike", &pages));
+    EXPECT_EQ(pages.pageCount, kRulesMaxPages);
+    EXPECT_EQ(pages.pages[kRulesMaxPages - 1].lineCount, kRulesMaxLines);
+    EXPECT_EQ(pages.pages[0].lines[0].size(), static_cast<size_t>(kRulesMaxLineLength));
+}
+
+class RulesViewerTest : public RulesTest {
+protected:
+    std::string WriteText(const std::string& text) const {
+        const std::string path = folder + "/HELP.TXT";
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    void ClickOn(uint64_t delay, const Window* control) {
+        backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
+    }
+    // Text pixels in the heading or text column of row r (dialog at 50, 50).
+    int HeadingPixels(int row) const {
+        const int top = RulesViewer::kY + RulesViewer::kFirstRow + RulesViewer::kRowPitch * row;
+        return TextPixels(RulesViewer::kX + RulesViewer::kHeadingX, RulesViewer::kX + RulesViewer::kTextX - 5, top,
+                          top + RulesViewer::kRowPitch - 3);
+    }
+    int RowPixels(int row) const {
+        const int top = RulesViewer::kY + RulesViewer::kFirstRow + RulesViewer::kRowPitch * row;
+        return TextPixels(RulesViewer::kX + RulesViewer::kTextX, RulesViewer::kX + RulesViewer::kWidth - 20, top,
+                          top + RulesViewer::kRowPitch - 3);
+    }
+};
+
+TEST_F(RulesViewerTest, PagesTurnWithTheirButtonsAndHeadingsShareTheNextRow) {
+    const std::string path = WriteText("[Klondike]\n+Heading\nfirst line\n\n<BR>\nsecond page\n+Last\n[Golf]\n");
+    RulesViewer viewer("Klondike", path);
+    ASSERT_EQ(viewer.Pages().pageCount, 2);
+    ASSERT_NE(viewer.NextButton(), nullptr);
+    EXPECT_TRUE(viewer.PreviousButton()->IsDisabled());
+    backend.After(50, [&] {
+        EXPECT_GT(HeadingPixels(0), 0);
+        EXPECT_GT(RowPixels(0), 0);
+        EXPECT_EQ(RowPixels(1), 0);  // the empty line
+        EXPECT_EQ(HeadingPixels(1), 0);
+    });
+    ClickOn(50, viewer.NextButton());
+    backend.After(50, [&] {
+        EXPECT_EQ(viewer.CurrentPage(), 1);
+        EXPECT_TRUE(viewer.NextButton()->IsDisabled());
+        EXPECT_FALSE(viewer.PreviousButton()->IsDisabled());
+        EXPECT_GT(RowPixels(0), 0);
+        EXPECT_EQ(RowPixels(1), 0);
+        // A heading as a page's last line goes on the row below the last ordinary line.
+        EXPECT_EQ(HeadingPixels(0), 0);
+        EXPECT_GT(HeadingPixels(1), 0);
+    });
+    ClickOn(50, viewer.OkButton());
+    EXPECT_EQ(viewer.RunModal(), RulesViewer::kResultOk);
+    EXPECT_TRUE(backend.ScriptDone());
+}
+
+TEST_F(RulesViewerTest, AMissingFileOrSectionGivesAnEmptyDialogWithOnlyOk) {
+    RulesViewer missing("Klondike", folder + "/nothing.txt");
+    EXPECT_EQ(missing.Pages().pageCount, 0);
+    EXPECT_EQ(missing.NextButton(), nullptr);
+    EXPECT_EQ(missing.PreviousButton(), nullptr);
+    RulesViewer onePage("Golf", WriteText("[Golf]\nonly page\n"));
+    EXPECT_EQ(onePage.Pages().pageCount, 1);
+    EXPECT_EQ(onePage.NextButton(), nullptr);
+    backend.PressKey(50, kHidEscape);
+    EXPECT_EQ(missing.RunModal(), RulesViewer::kResultOk);
+}
+
+// The shipped text: every game has a section, and every line and page fits the viewer.
+TEST_F(RulesViewerTest, ShippedTextFitsTheViewerForEveryGame) {
+    std::ifstream in(DataPath("HELP.TXT"), std::ios::binary);
+    ASSERT_TRUE(in) << "HELP.TXT is missing from the data folder";
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(RegularFont(), 0);
+    for (const char* game : kGameNames) {
+        SCOPED_TRACE(game);
+        RulesPages pages;
+        ASSERT_TRUE(LoadRulesText(bytes, game, &pages));
+        EXPECT_GE(pages.pageCount, 2);
+        EXPECT_LT(pages.pageCount, kRulesMaxPages);
+        for (int p = 0; p < pages.pageCount; ++p) {
+            const RulesPage& page = pages.pages[static_cast<size_t>(p)];
+            EXPECT_LT(page.lineCount, kRulesMaxLines);
+            int rows = 0;
+            for (int i = 0; i < page.lineCount; ++i) {
+                const std::string& line = page.lines[static_cast<size_t>(i)];
+                EXPECT_LT(line.size(), static_cast<size_t>(kRulesMaxLineLength)) << line;
+                if (IsRulesHeading(line)) {
+                    EXPECT_LE(RegularTextWidth(line.substr(1)), RulesViewer::kHeadingWidth) << line;
+                } else {
+                    EXPECT_LE(RegularTextWidth(line), RulesViewer::kTextWidth) << line;
+                    ++rows;
+                }
+            }
+            EXPECT_LE(rows, RulesViewer::kRowsPerPage) << "page " << p + 1;
+            EXPECT_GT(rows, 0) << "page " << p + 1;
+        }
+    }
+}
+
+}  // namespace

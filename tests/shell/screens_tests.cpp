@@ -1,0 +1,244 @@
+// The screen flow through the real program on the virtual clock: the logo, the selection menu's
+// highlight and start handlers, the end pictures and the dirty list, with made-up artwork whose
+// colours say what is on the screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "games/game_registry.h"
+#include "shell/artwork.h"
+#include "shell/game_menu.h"
+#include "shell/screens.h"
+#include "shell/shell.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace {
+
+using namespace shell_test;
+using screen_layout::kGameMenuItems;
+
+struct Point {
+    int x, y;
+};
+Point CentreOf(int item) {
+    const auto& r = kGameMenuItems[item];
+    return {r.left + r.width / 2, r.top + r.height / 2};
+}
+
+class ScreenFlowTest : public ShellTest {
+protected:
+    static void SetUpTestSuite() {
+        art = new ArtFolder(std::filesystem::temp_directory_path() /
+                            ("quillfen-screen-art-" + std::to_string(::getpid())));
+        art->WriteAll();
+    }
+    static void TearDownTestSuite() {
+        delete art;
+        art = nullptr;
+    }
+    void SetUp() override {
+        ShellTest::SetUp();
+        dataFolder.emplace("QUILLFEN_DATA_DIR", art->Path().string());
+    }
+
+    Pixel WindowAt(int x, int y) const { return backend.WindowPixels()[y * 800 + x] & 0xFFFFFF; }
+    std::vector<uint32_t> Window() const { return backend.WindowPixels(); }
+
+    // True when the window shows `before` with each rectangle filled with its colour.
+    ::testing::AssertionResult WindowIs(std::vector<uint32_t> expected, const std::vector<std::pair<DirtyRect, Pixel>>& fills) const {
+        for (const auto& [r, colour] : fills)
+            for (int y = r.top; y <= r.bottom; ++y) std::fill_n(&expected[y * 800 + r.left], r.right - r.left + 1, colour);
+        const std::vector<uint32_t>& now = backend.WindowPixels();
+        for (size_t i = 0; i < now.size(); ++i)
+            if ((now[i] & 0xFFFFFF) != (expected[i] & 0xFFFFFF))
+                return ::testing::AssertionFailure() << "pixel " << i % 800 << "," << i / 800 << " differs";
+        return ::testing::AssertionSuccess();
+    }
+
+    static ArtFolder* art;
+    std::optional<ScopedEnvironment> dataFolder;
+};
+ArtFolder* ScreenFlowTest::art = nullptr;
+
+TEST_F(ScreenFlowTest, TheLogoEndsAtOnceOnAClickWhichGoesNoFurther) {
+    Activate(10);
+    bool logoWithHiddenPointer = false, selectionWithPointer = false;
+    backend.At(690, [&] { logoWithHiddenPointer = !backend.PointerVisible() && Near(WindowAt(400, 300), LogoColour()); });
+    // A click on Klondike's name: it ends the logo and must not start the game.
+    backend.Click(10, CentreOf(11).x, CentreOf(11).y);
+    backend.At(701, [&] {
+        selectionWithPointer = backend.PointerVisible() && Near(WindowAt(400, 300), TitleScreenColour());
+    });
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(logoWithHiddenPointer);
+    EXPECT_TRUE(selectionWithPointer);
+    EXPECT_EQ(LastStartRequest().count, 0);
+}
+
+TEST_F(ScreenFlowTest, TheLogoLastsFiveSecondsWithoutInputAndKeepsOtherMessages) {
+    Activate(10);
+    backend.MoveMouse(10, CentreOf(0).x, CentreOf(0).y);  // during the logo; handled after it
+    bool logoAt4990 = false, selectionAt5001 = false;
+    backend.At(4990, [&] { logoAt4990 = Near(WindowAt(400, 300), LogoColour()) && IsApplicationActive(); });
+    backend.At(5001, [&] {
+        selectionAt5001 = Near(WindowAt(400, 300), TitleScreenColour()) &&
+                          WindowAt(CentreOf(0).x, CentreOf(0).y) == HighlightColour(0);
+    });
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(logoAt4990);
+    EXPECT_TRUE(selectionAt5001);
+}
+
+TEST_F(ScreenFlowTest, EndPicturesSwallowPressesInTheirFirstSecondAndLastFiveSeconds) {
+    Activate(10);
+    EndLogo(10);
+    uint64_t winEnded = 0, loseEnded = 0;
+    bool winShown = false, loseShown = false;
+    // The virtual wall clock starts on a whole second, so 6000 ms is the start of a second.
+    backend.At(6000, [&] {
+        ShowEndScreen(*ShellArtwork(), true);
+        winEnded = backend.NowMs();
+    });
+    backend.Click(500, CentreOf(0).x, CentreOf(0).y);  // 6500: swallowed
+    backend.At(6600, [&] { winShown = Near(WindowAt(400, 300), WinColour()); });
+    backend.Click(700, CentreOf(1).x, CentreOf(1).y);  // 7300: ends the picture, goes no further
+    backend.At(8000, [&] {
+        ShowEndScreen(*ShellArtwork(), false);
+        loseEnded = backend.NowMs();
+    });
+    backend.At(9000, [&] { loseShown = Near(WindowAt(400, 300), LoseColour()); });
+    backend.At(13500, [] {});
+    backend.PressKey(500, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(winShown);
+    EXPECT_EQ(winEnded, 7300u);
+    EXPECT_TRUE(loseShown);
+    EXPECT_EQ(loseEnded, 13000u);
+    EXPECT_EQ(LastStartRequest().count, 0);
+}
+
+TEST_F(ScreenFlowTest, HoverMovesTheHighlightPresentingOnlyTheNamesItTouches) {
+    Activate(10);
+    EndLogo(10);
+    std::vector<uint32_t> before;
+    int presents = 0;
+    auto step = [&](int expectedPresents, std::vector<std::pair<DirtyRect, Pixel>> expected) {
+        EXPECT_EQ(backend.PresentCount() - presents, expectedPresents);
+        presents = backend.PresentCount();
+        EXPECT_TRUE(WindowIs(before, expected));
+    };
+    backend.At(100, [&] {
+        before = Window();
+        presents = backend.PresentCount();
+    });
+    const DirtyRect first = GameMenu::ItemRect(0), second = GameMenu::ItemRect(1);
+    backend.MoveMouse(10, CentreOf(0).x, CentreOf(0).y);
+    backend.After(5, [&] { step(1, {{first, HighlightColour(0)}}); });
+    backend.MoveMouse(5, CentreOf(0).x + 3, CentreOf(0).y);  // still on the same name
+    backend.After(5, [&] { step(0, {{first, HighlightColour(0)}}); });
+    backend.MoveMouse(5, CentreOf(1).x, CentreOf(1).y);
+    backend.After(5, [&] { step(2, {{second, HighlightColour(1)}}); });
+    backend.MoveMouse(5, 400, 300);  // empty space
+    backend.After(5, [&] { step(1, {}); });
+    backend.PressKey(10, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+}
+
+TEST_F(ScreenFlowTest, EveryNameReachesItsStartHandlerAndEmptySpaceNone) {
+    Activate(10);
+    EndLogo(10);
+    std::vector<StartRequest> seen;
+    for (int item = 0; item < screen_layout::kGameCount; ++item) {
+        backend.Click(20, CentreOf(item).x, CentreOf(item).y);
+        backend.After(5, [&] { seen.push_back(LastStartRequest()); });
+        // A game that exists has started (or shows its rule settings): Escape goes back.
+        if (FindGame(item + 1)) backend.PressKey(10, kHidEscape);
+    }
+    backend.Click(20, 400, 300);
+    backend.After(5, [&] { seen.push_back(LastStartRequest()); });
+    backend.PressKey(10, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+
+    ASSERT_EQ(seen.size(), 21u);
+    for (int item = 0; item < screen_layout::kGameCount; ++item) {
+        EXPECT_EQ(seen[item].gameNumber, item + 1);
+        EXPECT_EQ(seen[item].count, item + 1);
+    }
+    EXPECT_EQ(seen[20].count, 20);
+    // Accordion, Block Solitaire, Simple Addition and Take Fourteen deal at once; Klondike and
+    // the other games with options ask for them first.
+    for (int item : {0, 3, 16, 19}) EXPECT_EQ(seen[item].mode, StartMode::AtOnce) << item;
+    for (int item : {1, 11, 18}) EXPECT_EQ(seen[item].mode, StartMode::RulesFirst) << item;
+}
+
+TEST_F(ScreenFlowTest, OverlappingDirtyRectanglesArePresentedAsTheirUnion) {
+    Activate(10);
+    EndLogo(10);
+    constexpr Pixel kPaint = 0x123456;
+    backend.At(100, [&] {
+        Artwork& artwork = *ShellArtwork();
+        Pixel* pixels = BufferPixels(ScreenBuffer());
+        for (int y = 50; y < 160; ++y)
+            for (int x = 300; x < 420; ++x) pixels[y * 800 + x] = kPaint;
+        const int presents = backend.PresentCount();
+        artwork.AddDirty({310, 60, 350, 100});
+        artwork.AddDirty({340, 90, 390, 140});
+        ASSERT_EQ(artwork.DirtyList().size(), 1u);
+        artwork.PresentDirty();
+        EXPECT_EQ(backend.PresentCount(), presents + 1);
+        EXPECT_TRUE(artwork.DirtyList().empty());
+        // The union's corner lies in neither rectangle; just outside it nothing was presented.
+        EXPECT_EQ(WindowAt(385, 65), kPaint);
+        EXPECT_EQ(WindowAt(310, 140), kPaint);
+        EXPECT_NE(WindowAt(391, 65), kPaint);
+        EXPECT_NE(WindowAt(385, 141), kPaint);
+
+        // Apart they stay two; a rectangle partly off the screen is clipped to it.
+        artwork.AddDirty({300, 50, 305, 55});
+        artwork.AddDirty({410, 150, 419, 159});
+        artwork.AddDirty({-20, -20, -10, -10});
+        artwork.PresentDirty();
+        EXPECT_EQ(backend.PresentCount(), presents + 3);
+        EXPECT_EQ(WindowAt(419, 159), kPaint);
+    });
+    backend.PressKey(10, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+}
+
+TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
+    ArtFolder empty(TestFolder("no-art"));
+    ScopedEnvironment data("QUILLFEN_DATA_DIR", empty.Path().string());
+    Activate(10);
+    bool reachedSelection = false;
+    backend.At(5100, [&] {
+        reachedSelection = true;
+        Artwork& artwork = *ShellArtwork();
+        for (int theme = 0; theme < screen_layout::kThemeCount; ++theme) {
+            artwork.LoadTheme(theme);
+            artwork.DrawGameTitle(theme + 1);
+            // The toolkit is never pointed at a picture that is not there.
+            EXPECT_EQ(CurrentTheme().dialogArt, -1);
+            EXPECT_EQ(CurrentTheme().menuBarArt, -1);
+            EXPECT_EQ(CurrentTheme().dropDownArt, -1);
+        }
+        ShowEndScreen(artwork, true);
+    });
+    backend.At(11000, [] {});
+    for (int item = 0; item < screen_layout::kGameCount; ++item) {
+        backend.MoveMouse(10, CentreOf(item).x, CentreOf(item).y);
+        backend.Click(10, CentreOf(item).x, CentreOf(item).y);
+        if (FindGame(item + 1)) backend.PressKey(10, kHidEscape);
+    }
+    backend.PressKey(10, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(reachedSelection);
+    EXPECT_EQ(LastStartRequest().count, screen_layout::kGameCount);
+}
+
+}  // namespace

@@ -1,0 +1,368 @@
+// The card fronts and backs. Each card is rendered once into a canvas of one cell, the
+// rounded corners are cut out in exact magenta, and the darkened twin is computed from the
+// same pixels, so the two sheets of a design always show the same card.
+#include "tools/artgen/card_art.h"
+
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "tools/artgen/bmp_writer.h"
+#include "tools/artgen/card_paint.h"
+
+namespace fs = std::filesystem;
+using namespace card_paint;
+using card_art::kCellHeight;
+using card_art::kCellWidth;
+using card_art::kMagenta;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kCentreX = kCellWidth / 2.0;
+constexpr double kCentreY = kCellHeight / 2.0;
+// Matches card_art::kCornerCut: pixels that this arc leaves mostly uncovered are the cut ones.
+constexpr double kCornerRadius = 4.5;
+constexpr int kRankCount = 13;
+constexpr int kJack = 9;
+constexpr int kAce = 12;
+constexpr const char* kRankText[kRankCount] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"};
+
+// The card edge is blended against this mid tone rather than magenta, so the anti-aliased
+// rim reads well on dark and light tables alike and no pink fringe survives the cut.
+constexpr Rgb kTableTone{0.40, 0.42, 0.40};
+
+// Cap height of the DejaVu faces as a fraction of the em, to size indices by their ink.
+constexpr double kCapHeightPerEm = 0.729;
+
+// Where the pieces of a front go. The large-index layouts give the corners more room and
+// draw the pips a little smaller and closer together.
+struct Layout {
+    double indexCentreX;
+    double rankTop;
+    double rankCapHeight;
+    double rankMaxWidth;
+    double suitCentreY;
+    double suitHeight;
+    double pipColumnStep;  // distance of the side columns from the centre
+    double pipTop;         // centre of the top row of pips
+    double pipHeight;
+    double aceHeight;
+    double frameX, frameY, frameW, frameH;  // court picture
+};
+
+constexpr Layout kNormalLayout{5.5, 3, 8, 9, 16.5, 7, 10, 13.5, 10.5, 24, 10, 5, 33, 73};
+constexpr Layout kLargeLayout{8.0, 3, 12, 13, 23.5, 10, 7.5, 14.5, 8.5, 20, 16, 4, 21, 75};
+
+struct Design {
+    bool modern;
+    bool large;
+    Rgb face;
+    Rgb edge;
+    Rgb red;
+    Rgb black;
+    Rgb accent;  // ace medallion, court frame
+    const char* fontFile;
+};
+
+constexpr Rgb kClassicFace{1.0, 0.992, 0.962};
+constexpr Rgb kModernFace{1.0, 1.0, 1.0};
+constexpr Design kDesigns[card_art::kDesignCount] = {
+    {false, false, kClassicFace, {0.28, 0.27, 0.25}, {0.78, 0.06, 0.10}, {0.07, 0.07, 0.09}, {0.72, 0.56, 0.20},
+     "truetype/dejavu/DejaVuSerifCondensed-Bold.ttf"},
+    {false, true, kClassicFace, {0.28, 0.27, 0.25}, {0.78, 0.06, 0.10}, {0.07, 0.07, 0.09}, {0.72, 0.56, 0.20},
+     "truetype/dejavu/DejaVuSerifCondensed-Bold.ttf"},
+    {true, false, kModernFace, {0.50, 0.54, 0.58}, {0.88, 0.17, 0.26}, {0.12, 0.16, 0.24}, {0.00, 0.52, 0.56},
+     "truetype/dejavu/DejaVuSansCondensed-Bold.ttf"},
+    {true, true, kModernFace, {0.50, 0.54, 0.58}, {0.88, 0.17, 0.26}, {0.12, 0.16, 0.24}, {0.00, 0.52, 0.56},
+     "truetype/dejavu/DejaVuSansCondensed-Bold.ttf"},
+};
+
+// --- Fonts -------------------------------------------------------------------------------
+
+// One FreeType library for the whole run: cairo keeps faces in its caches beyond our last
+// use, so the library must outlive them.
+FT_Library SharedFreeType() {
+    static FT_Library library = [] {
+        FT_Library created = nullptr;
+        return FT_Init_FreeType(&created) == 0 ? created : nullptr;
+    }();
+    return library;
+}
+
+const cairo_user_data_key_t kFaceKey{};
+
+// A cairo face over a font file; cairo frees the FreeType face when it drops the last use.
+cairo_font_face_t* LoadFace(const fs::path& path, std::string* error) {
+    FT_Face face = nullptr;
+    FT_Library library = SharedFreeType();
+    if (library == nullptr || !fs::is_regular_file(path) || FT_New_Face(library, path.c_str(), 0, &face) != 0) {
+        *error = "font file missing or unreadable: " + path.string() + " (needed for the card indices)";
+        return nullptr;
+    }
+    cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+    if (cairo_font_face_set_user_data(cairoFace, &kFaceKey, face,
+                                      [](void* p) { FT_Done_Face(static_cast<FT_Face>(p)); }) != CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(cairoFace);
+        FT_Done_Face(face);
+        *error = "cannot prepare " + path.string();
+        return nullptr;
+    }
+    return cairoFace;
+}
+
+// Grey-scale anti-aliasing with light hinting: stems stay crisp and the output does not
+// depend on the desktop's font settings.
+void SetTextOptions(cairo_t* cr) {
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+}
+
+// Draws text with its ink centred on centreX and its capitals from top down capHeight
+// pixels, squeezed sideways when wider than maxWidth (the two digits of "10").
+void DrawIndexText(cairo_t* cr, cairo_font_face_t* face, const char* text, double centreX, double top,
+                   double capHeight, double maxWidth) {
+    cairo_set_font_face(cr, face);
+    cairo_set_font_size(cr, capHeight / kCapHeightPerEm);
+    cairo_text_extents_t ink;
+    cairo_text_extents(cr, text, &ink);
+    const double squeeze = ink.width > maxWidth ? maxWidth / ink.width : 1.0;
+    cairo_save(cr);
+    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), top + capHeight);
+    cairo_scale(cr, squeeze, 1);
+    cairo_move_to(cr, 0, 0);
+    cairo_show_text(cr, text);
+    cairo_restore(cr);
+}
+
+// --- Fronts ------------------------------------------------------------------------------
+
+// Where the pips of a card with rank index 0 (Two) .. 8 (Ten) stand: column -1, 0 or 1 and a
+// row as a fraction of the way from the top row of pips to the bottom one.
+struct Pip {
+    int column;
+    double row;
+};
+
+const std::vector<Pip>& PipsOf(int rank) {
+    static const std::array<std::vector<Pip>, 9> kPips = [] {
+        std::array<std::vector<Pip>, 9> pips;
+        const std::vector<Pip> corners = {{-1, 0}, {1, 0}, {-1, 1}, {1, 1}};
+        const std::vector<Pip> sides = {{-1, 0}, {1, 0}, {-1, 1.0 / 3}, {1, 1.0 / 3},
+                                        {-1, 2.0 / 3}, {1, 2.0 / 3}, {-1, 1}, {1, 1}};
+        auto with = [](std::vector<Pip> base, std::initializer_list<Pip> more) {
+            base.insert(base.end(), more);
+            return base;
+        };
+        pips[0] = {{0, 0}, {0, 1}};
+        pips[1] = {{0, 0}, {0, 0.5}, {0, 1}};
+        pips[2] = corners;
+        pips[3] = with(corners, {{0, 0.5}});
+        pips[4] = with(corners, {{-1, 0.5}, {1, 0.5}});
+        pips[5] = with(pips[4], {{0, 0.25}});
+        pips[6] = with(pips[4], {{0, 0.25}, {0, 0.75}});
+        pips[7] = with(sides, {{0, 0.5}});
+        pips[8] = with(sides, {{0, 1.0 / 6}, {0, 5.0 / 6}});
+        return pips;
+    }();
+    return kPips[static_cast<size_t>(rank)];
+}
+
+void DrawBlankCard(cairo_t* cr, const Design& design) {
+    SetRgb(cr, kTableTone);
+    cairo_paint(cr);
+    RoundedRect(cr, 0, 0, kCellWidth, kCellHeight, kCornerRadius);
+    SetRgb(cr, design.edge);
+    cairo_fill(cr);
+    RoundedRect(cr, 1, 1, kCellWidth - 2, kCellHeight - 2, kCornerRadius - 1);
+    SetRgb(cr, design.face);
+    cairo_fill(cr);
+}
+
+void DrawIndices(cairo_t* cr, cairo_font_face_t* face, const Design& design, const Layout& layout, int suit,
+                 int rank) {
+    SetRgb(cr, IsRed(suit) ? design.red : design.black);
+    // The second index is the first turned half a turn about the card's centre.
+    for (int turn = 0; turn < 2; ++turn) {
+        cairo_save(cr);
+        if (turn == 1) {
+            cairo_translate(cr, kCellWidth, kCellHeight);
+            cairo_rotate(cr, kPi);
+        }
+        DrawIndexText(cr, face, kRankText[rank], layout.indexCentreX, layout.rankTop, layout.rankCapHeight,
+                      layout.rankMaxWidth);
+        FillSuit(cr, suit, layout.indexCentreX, layout.suitCentreY, layout.suitHeight);
+        cairo_restore(cr);
+    }
+}
+
+void DrawPips(cairo_t* cr, const Design& design, const Layout& layout, int suit, int rank) {
+    SetRgb(cr, IsRed(suit) ? design.red : design.black);
+    const double span = 2 * (kCentreY - layout.pipTop);
+    for (const Pip& pip : PipsOf(rank)) {
+        const double y = layout.pipTop + pip.row * span;
+        FillSuit(cr, suit, kCentreX + pip.column * layout.pipColumnStep, y, layout.pipHeight, pip.row > 0.5);
+    }
+}
+
+void DrawAce(cairo_t* cr, const Design& design, const Layout& layout, int suit) {
+    const double height = layout.aceHeight * (suit == kSpade ? 1.2 : 1.0);
+    if (design.modern) {
+        // A flat tinted disc behind the pip.
+        cairo_arc(cr, kCentreX, kCentreY, height * 0.78, 0, 2 * kPi);
+        SetRgb(cr, Mix(design.accent, design.face, 0.86));
+        cairo_fill(cr);
+    } else {
+        // A fine double ring, as engraved on old aces.
+        SetRgb(cr, design.accent);
+        cairo_set_line_width(cr, 0.8);
+        cairo_arc(cr, kCentreX, kCentreY, height * 0.78, 0, 2 * kPi);
+        cairo_stroke(cr);
+        cairo_set_line_width(cr, 0.5);
+        cairo_arc(cr, kCentreX, kCentreY, height * 0.78 - 2, 0, 2 * kPi);
+        cairo_stroke(cr);
+    }
+    SetRgb(cr, IsRed(suit) ? design.red : design.black);
+    FillSuit(cr, suit, kCentreX, kCentreY, height);
+    if (suit == kSpade) {
+        // The spade ace carries a small inlay in the face colour.
+        SetRgb(cr, design.face);
+        FillSuit(cr, suit, kCentreX, kCentreY - height * 0.02, height * 0.32);
+    }
+}
+
+void DrawCourt(cairo_t* cr, const Design& design, const Layout& layout, int suit, int rank) {
+    DrawCourtPicture(cr, design.modern, suit, rank, IsRed(suit) ? design.red : design.black, layout.frameX, layout.frameY, layout.frameW, layout.frameH);
+    // Frame line, pixel aligned.
+    cairo_rectangle(cr, layout.frameX + 0.5, layout.frameY + 0.5, layout.frameW - 1, layout.frameH - 1);
+    SetRgb(cr, design.modern ? design.accent : design.edge);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
+void DrawFront(cairo_t* cr, cairo_font_face_t* face, const Design& design, int suit, int rank) {
+    const Layout& layout = design.large ? kLargeLayout : kNormalLayout;
+    DrawBlankCard(cr, design);
+    if (rank == kAce) {
+        DrawAce(cr, design, layout, suit);
+    } else if (rank >= kJack) {
+        DrawCourt(cr, design, layout, suit, rank);
+    } else {
+        DrawPips(cr, design, layout, suit, rank);
+    }
+    DrawIndices(cr, face, design, layout, suit, rank);
+}
+
+// --- Sheets ------------------------------------------------------------------------------
+
+struct Sheet {
+    int width;
+    int height;
+    std::vector<uint32_t> pixels;
+
+    Sheet(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), kMagenta) {}
+
+    // Copies a rendered cell in, cutting the corners to magenta. A drawn pixel that happens to
+    // be magenta is nudged off it so it cannot turn transparent.
+    void PlaceCell(int left, int top, const std::vector<uint32_t>& cell) {
+        for (int y = 0; y < kCellHeight; ++y)
+            for (int x = 0; x < kCellWidth; ++x) {
+                uint32_t colour = cell[static_cast<size_t>(y * kCellWidth + x)] & 0xFFFFFF;
+                if (card_art::IsCornerPixel(x, y)) {
+                    colour = kMagenta;
+                } else if (colour == kMagenta) {
+                    colour = kMagenta - 0x010000;
+                }
+                pixels[static_cast<size_t>((top + y) * width + left + x)] = colour;
+            }
+    }
+
+    Sheet Darkened() const {
+        Sheet dark = *this;
+        for (uint32_t& p : dark.pixels) {
+            if (p == kMagenta) continue;
+            uint32_t out = 0;
+            for (int shift = 0; shift <= 16; shift += 8)
+                out |= (((p >> shift) & 0xFF) * card_art::kDarkNumerator / card_art::kDarkDenominator) << shift;
+            p = out;
+        }
+        return dark;
+    }
+
+    std::vector<uint8_t> Bmp() const { return EncodeBmp24(pixels.data(), width, height); }
+};
+
+bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, std::string* error) {
+    Canvas canvas(kCellWidth, kCellHeight);
+    cairo_t* cr = canvas.Context();
+    SetTextOptions(cr);
+    for (int suit = 0; suit < card_geometry::kFrontRows; ++suit)
+        for (int rank = 0; rank < kRankCount; ++rank) {
+            cairo_save(cr);
+            DrawFront(cr, face, design, suit, rank);
+            cairo_restore(cr);
+            if (!canvas.Ok()) {
+                *error = "cairo failed drawing a card front";
+                return false;
+            }
+            sheet->PlaceCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), canvas.Pixels());
+        }
+    return true;
+}
+
+bool RenderBackSheet(Sheet* sheet, std::string* error) {
+    Canvas canvas(kCellWidth, kCellHeight);
+    cairo_t* cr = canvas.Context();
+    for (int back = 0; back < card_geometry::kBackCount; ++back) {
+        cairo_save(cr);
+        SetRgb(cr, kTableTone);
+        cairo_paint(cr);
+        DrawBack(cr, back);
+        cairo_restore(cr);
+        if (!canvas.Ok()) {
+            *error = "cairo failed drawing a card back";
+            return false;
+        }
+        sheet->PlaceCell(card_geometry::BackCellX(back), 0, canvas.Pixels());
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace card_art {
+
+fs::path DataFilePath(const char* programName) {
+    std::string name = programName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return fs::path(name);
+}
+
+}  // namespace card_art
+
+bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* error) {
+    for (int d = 0; d < card_art::kDesignCount; ++d) {
+        const Design& design = kDesigns[d];
+        cairo_font_face_t* face = LoadFace(fontRoot / design.fontFile, error);
+        if (face == nullptr) return false;
+        Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight);
+        const bool ok = RenderFrontSheet(design, face, &sheet, error);
+        cairo_font_face_destroy(face);
+        if (!ok) return false;
+        files->emplace_back(card_art::DataFilePath(card_geometry::kFrontFiles[d]), sheet.Bmp());
+        files->emplace_back(card_art::DataFilePath(card_geometry::kDarkFrontFiles[d]), sheet.Darkened().Bmp());
+    }
+    Sheet backs(card_geometry::kBacksSheetWidth, card_geometry::kBacksSheetHeight);
+    if (!RenderBackSheet(&backs, error)) return false;
+    files->emplace_back(card_art::DataFilePath(card_geometry::kBacksFile), backs.Bmp());
+    return true;
+}

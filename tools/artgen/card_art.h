@@ -1,0 +1,58 @@
+// The card pictures: four front designs with their darkened twins, and the sheet of backs.
+// Every card is drawn with cairo into a cell of card_geometry's size; its rounded corners are
+// exact magenta so the game's transparent copy leaves the table showing there.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cards/card_geometry.h"
+
+namespace card_art {
+
+// The transparent colour of every sheet, as 0x00RRGGBB.
+inline constexpr uint32_t kMagenta = 0xFF00FF;
+
+// The rounded corners: row r from the top (and from the bottom) of a card has kCornerCut[r]
+// magenta pixels at its left and at its right end. All fronts and backs share this shape.
+inline constexpr int kCornerCut[] = {3, 2, 1};
+inline constexpr int kCornerRows = 3;
+
+// A card cell is kCardWidth + 1 by kCardHeight + 1 pixels (the inclusive rectangle).
+inline constexpr int kCellWidth = card_geometry::kCardWidth + 1;
+inline constexpr int kCellHeight = card_geometry::kCardHeight + 1;
+
+// True for the pixels of a cell, (0, 0) at its top left, that lie outside the rounded card.
+constexpr bool IsCornerPixel(int x, int y) {
+    const int row = y < kCornerRows ? y : kCellHeight - 1 - y;
+    if (row < 0 || row >= kCornerRows) return false;
+    return x < kCornerCut[row] || x >= kCellWidth - kCornerCut[row];
+}
+
+// The darkened twin multiplies each colour channel by this factor (the selected-card look).
+inline constexpr int kDarkNumerator = 6;
+inline constexpr int kDarkDenominator = 10;
+
+// A data file as the program names it ("artwork\\deck1.bmp"), as a path below the data folder.
+std::filesystem::path DataFilePath(const char* programName);
+
+// A front design: 0 classic, 1 classic with large indices, 2 modern, 3 modern with large
+// indices, in the order of card_geometry::kFrontFiles.
+inline constexpr int kDesignCount = card_geometry::kFrontDesignCount;
+
+}  // namespace card_art
+
+using ArtFileList = std::vector<std::pair<std::filesystem::path, std::vector<uint8_t>>>;
+
+// Renders the eight front sheets and the backs sheet as BMP files and appends them to files.
+// The index glyphs come from the DejaVu faces below fontRoot; a missing face fails with a
+// message in *error.
+bool RenderCardArt(const std::filesystem::path& fontRoot, ArtFileList* files, std::string* error);
+
+// Draws the front sheets of dataDir enlarged twice, their darkened twins, the backs and the
+// cursors into one PNG for review.
+bool WriteCardArtSheet(const std::filesystem::path& dataDir, const std::filesystem::path& png,
+                       std::string* error);

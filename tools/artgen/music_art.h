@@ -1,0 +1,15 @@
+// The program's music: our own songs, written as note data (scale degrees over a chord chart)
+// and arranged by a small set of accompaniment and drum patterns into standard MIDI files
+// (format 0, 480 ticks per quarter note, General MIDI instruments).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+inline constexpr char kMusicFolder[] = "music";
+
+// Every song, as ("music/MAIN.MID", file bytes). On a mistake in the note data (a bar whose
+// notes do not fill it, an unknown token) returns false with a message in *error.
+bool RenderSongs(std::vector<std::pair<std::string, std::vector<uint8_t>>>* files, std::string* error);

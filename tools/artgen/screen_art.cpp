@@ -1,0 +1,491 @@
+// The screens around the games. They share one look, independent of the table theme: a deep
+// green leather ground with gold tooling, the program's name set in a display face, and
+// playing cards drawn with vector shapes.
+#include "tools/artgen/screen_art.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/screen_layout.h"
+
+namespace sl = screen_layout;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kW = sl::kScreenWidth, kH = sl::kScreenHeight;
+constexpr Rgbf kLeather{0.05, 0.19, 0.12};
+constexpr Rgbf kGold{0.86, 0.70, 0.31};
+constexpr Rgbf kBurgundy{0.42, 0.07, 0.10};
+constexpr uint32_t kSeed = 4242;
+
+void SetSource(cairo_t* cr, Rgbf c, double alpha = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+uint32_t Pack(Rgbf c) { return PackRgb(c.r, c.g, c.b); }
+
+Rgbf LeatherAt(Rgbf base, int x, int y, uint32_t seed) {
+    const double mottle = Fractal(x / 120.0, y / 120.0, 3, seed);
+    const double pores = ValueNoise(x / 2.2, y / 2.2, seed + 3);
+    return Scale(base, 1.0 + 0.14 * mottle + 0.05 * pores + 0.03 * Grain(x, y, seed));
+}
+
+Picture Ground(Rgbf base, uint32_t seed, double vignette) {
+    Picture p(kW, kH);
+    Shade(&p, [&](int x, int y) { return LeatherAt(base, x, y, seed); });
+    Vignette(&p, vignette);
+    return p;
+}
+
+// Gold tooling: a double rule inset from the edges with small lozenges at the corners.
+void Tooling(cairo_t* cr, double inset) {
+    cairo_set_line_width(cr, 1.5);
+    cairo_rectangle(cr, inset + 0.5, inset + 0.5, kW - 2 * inset - 1, kH - 2 * inset - 1);
+    SetSource(cr, kGold, 0.85);
+    cairo_stroke(cr);
+    cairo_set_line_width(cr, 0.8);
+    cairo_rectangle(cr, inset + 5.5, inset + 5.5, kW - 2 * inset - 11, kH - 2 * inset - 11);
+    SetSource(cr, kGold, 0.55);
+    cairo_stroke(cr);
+    for (const double cx : {inset + 3.0, kW - inset - 3.0})
+        for (const double cy : {inset + 3.0, kH - inset - 3.0}) {
+            cairo_move_to(cr, cx - 6, cy);
+            cairo_line_to(cr, cx, cy - 6);
+            cairo_line_to(cr, cx + 6, cy);
+            cairo_line_to(cr, cx, cy + 6);
+            cairo_close_path(cr);
+            SetSource(cr, kGold);
+            cairo_fill(cr);
+        }
+}
+
+// Gold text centred on cx, baseline y; wider text than maxWidth is squeezed to fit.
+void GoldText(cairo_t* cr, Font font, double size, const char* text, double cx, double y, double maxWidth = 1e9,
+              bool bright = false) {
+    UseFont(cr, font, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text, &e);
+    const double sx = std::min(1.0, maxWidth / e.width);
+    cairo_save(cr);
+    cairo_translate(cr, cx - e.width * sx / 2, y);
+    cairo_scale(cr, sx, 1.0);
+    cairo_move_to(cr, -e.x_bearing, 0);
+    cairo_text_path(cr, text);
+    cairo_restore(cr);
+    FillGold(cr, y - size * 0.72, y + size * 0.1, bright);
+}
+
+void PlainText(cairo_t* cr, Font font, double size, const char* text, double cx, double y, Rgbf colour,
+               double alpha = 1.0) {
+    UseFont(cr, font, size);
+    CentredTextPath(cr, text, cx, y);
+    SetSource(cr, colour, alpha);
+    cairo_fill(cr);
+}
+
+// Suit symbols drawn as shapes: 0 spade, 1 heart, 2 club, 3 diamond; centred, of height s.
+void SuitPath(cairo_t* cr, int suit, double cx, double cy, double s) {
+    const double h = s / 2;
+    switch (suit) {
+        case 1:
+            cairo_move_to(cr, cx, cy + h);
+            cairo_curve_to(cr, cx - 0.2 * h, cy + 0.55 * h, cx - h, cy + 0.2 * h, cx - h, cy - 0.35 * h);
+            cairo_curve_to(cr, cx - h, cy - 0.9 * h, cx - 0.2 * h, cy - 1.05 * h, cx, cy - 0.5 * h);
+            cairo_curve_to(cr, cx + 0.2 * h, cy - 1.05 * h, cx + h, cy - 0.9 * h, cx + h, cy - 0.35 * h);
+            cairo_curve_to(cr, cx + h, cy + 0.2 * h, cx + 0.2 * h, cy + 0.55 * h, cx, cy + h);
+            cairo_close_path(cr);
+            break;
+        case 3:
+            cairo_move_to(cr, cx, cy - h);
+            cairo_curve_to(cr, cx + 0.3 * h, cy - 0.5 * h, cx + 0.55 * h, cy - 0.2 * h, cx + 0.75 * h, cy);
+            cairo_curve_to(cr, cx + 0.55 * h, cy + 0.2 * h, cx + 0.3 * h, cy + 0.5 * h, cx, cy + h);
+            cairo_curve_to(cr, cx - 0.3 * h, cy + 0.5 * h, cx - 0.55 * h, cy + 0.2 * h, cx - 0.75 * h, cy);
+            cairo_curve_to(cr, cx - 0.55 * h, cy - 0.2 * h, cx - 0.3 * h, cy - 0.5 * h, cx, cy - h);
+            cairo_close_path(cr);
+            break;
+        case 0:
+            cairo_move_to(cr, cx, cy - h);
+            cairo_curve_to(cr, cx + 0.3 * h, cy - 0.45 * h, cx + h, cy - 0.2 * h, cx + h, cy + 0.3 * h);
+            cairo_curve_to(cr, cx + h, cy + 0.75 * h, cx + 0.4 * h, cy + 0.8 * h, cx + 0.1 * h, cy + 0.45 * h);
+            cairo_curve_to(cr, cx + 0.15 * h, cy + 0.75 * h, cx + 0.3 * h, cy + 0.95 * h, cx + 0.45 * h, cy + h);
+            cairo_line_to(cr, cx - 0.45 * h, cy + h);
+            cairo_curve_to(cr, cx - 0.3 * h, cy + 0.95 * h, cx - 0.15 * h, cy + 0.75 * h, cx - 0.1 * h, cy + 0.45 * h);
+            cairo_curve_to(cr, cx - 0.4 * h, cy + 0.8 * h, cx - h, cy + 0.75 * h, cx - h, cy + 0.3 * h);
+            cairo_curve_to(cr, cx - h, cy - 0.2 * h, cx - 0.3 * h, cy - 0.45 * h, cx, cy - h);
+            cairo_close_path(cr);
+            break;
+        default: {
+            const double r = 0.42 * h;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx, cy - 0.5 * h, r, 0, 2 * kPi);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx - 0.5 * h, cy + 0.1 * h, r, 0, 2 * kPi);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx + 0.5 * h, cy + 0.1 * h, r, 0, 2 * kPi);
+            cairo_move_to(cr, cx - 0.1 * h, cy);
+            cairo_curve_to(cr, cx - 0.1 * h, cy + 0.6 * h, cx - 0.3 * h, cy + 0.9 * h, cx - 0.45 * h, cy + h);
+            cairo_line_to(cr, cx + 0.45 * h, cy + h);
+            cairo_curve_to(cr, cx + 0.3 * h, cy + 0.9 * h, cx + 0.1 * h, cy + 0.6 * h, cx + 0.1 * h, cy);
+            cairo_close_path(cr);
+            break;
+        }
+    }
+}
+
+// A playing card face of size w x h with its centre at the origin of the current matrix.
+void CardFace(cairo_t* cr, double w, double h, const char* rank, int suit) {
+    const Rgbf red{0.72, 0.08, 0.10}, black{0.08, 0.08, 0.10};
+    const Rgbf ink = (suit == 1 || suit == 3) ? red : black;
+    RoundedRectPath(cr, -w / 2 + 3, -h / 2 + 4, w, h, w * 0.07);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    cairo_fill(cr);
+    RoundedRectPath(cr, -w / 2, -h / 2, w, h, w * 0.07);
+    cairo_pattern_t* paper = cairo_pattern_create_linear(0, -h / 2, 0, h / 2);
+    cairo_pattern_add_color_stop_rgb(paper, 0, 1.0, 0.99, 0.96);
+    cairo_pattern_add_color_stop_rgb(paper, 1, 0.93, 0.91, 0.86);
+    cairo_set_source(cr, paper);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(paper);
+    cairo_set_source_rgba(cr, 0.3, 0.25, 0.2, 0.8);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    UseFont(cr, Font::SerifBold, w * 0.24);
+    for (const int flip : {1, -1}) {
+        cairo_save(cr);
+        if (flip < 0) cairo_rotate(cr, kPi);
+        CentredTextPath(cr, rank, -w / 2 + w * 0.14, -h / 2 + w * 0.26);
+        SuitPath(cr, suit, -w / 2 + w * 0.14, -h / 2 + w * 0.40, w * 0.14);
+        SetSource(cr, ink);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    }
+    SuitPath(cr, suit, 0, 0, w * 0.5);
+    SetSource(cr, ink);
+    cairo_fill(cr);
+}
+
+// A card back: burgundy with a gold lattice.
+void CardBack(cairo_t* cr, double w, double h) {
+    RoundedRectPath(cr, -w / 2 + 3, -h / 2 + 4, w, h, w * 0.07);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    cairo_fill(cr);
+    RoundedRectPath(cr, -w / 2, -h / 2, w, h, w * 0.07);
+    cairo_set_source_rgb(cr, 0.97, 0.95, 0.90);
+    cairo_fill(cr);
+    const double m = w * 0.08;
+    cairo_save(cr);
+    RoundedRectPath(cr, -w / 2 + m, -h / 2 + m, w - 2 * m, h - 2 * m, w * 0.04);
+    cairo_clip_preserve(cr);
+    SetSource(cr, kBurgundy);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, 1.0);
+    for (double d = -h; d < h; d += 9) {
+        cairo_move_to(cr, -w, d);
+        cairo_line_to(cr, w, d + 2 * w);
+        cairo_move_to(cr, w, d);
+        cairo_line_to(cr, -w, d + 2 * w);
+    }
+    SetSource(cr, kGold, 0.55);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void PlaceCard(cairo_t* cr, double x, double y, double degrees, double w, const char* rank, int suit) {
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, degrees * kPi / 180);
+    if (rank == nullptr) {
+        CardBack(cr, w, w * 1.45);
+    } else {
+        CardFace(cr, w, w * 1.45, rank, suit);
+    }
+    cairo_restore(cr);
+}
+
+// A quill: a curved feather with a central shaft.
+void Quill(cairo_t* cr, double x, double y, double length, double degrees, Rgbf colour) {
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, degrees * kPi / 180);
+    const double l = length;
+    cairo_move_to(cr, 0, 0);
+    cairo_curve_to(cr, l * 0.25, -l * 0.10, l * 0.70, -l * 0.16, l, -l * 0.02);
+    cairo_curve_to(cr, l * 0.72, l * 0.05, l * 0.35, l * 0.06, l * 0.12, l * 0.015);
+    cairo_close_path(cr);
+    SetSource(cr, colour);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, l * 0.008);
+    cairo_move_to(cr, -l * 0.06, l * 0.01);
+    cairo_curve_to(cr, l * 0.3, -l * 0.02, l * 0.7, -l * 0.05, l, -l * 0.02);
+    cairo_set_source_rgba(cr, 0.25, 0.16, 0.05, 0.8);
+    cairo_stroke(cr);
+    for (double t = 0.2; t < 0.95; t += 0.06) {
+        cairo_move_to(cr, l * t, -l * 0.02 * t);
+        cairo_line_to(cr, l * (t + 0.05), -l * (0.05 + 0.08 * std::sin(t * kPi)));
+    }
+    cairo_set_line_width(cr, l * 0.004);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+// A plaque button face: rounded, gold rimmed; state 0 normal, 1 hover, 2 pressed.
+void Plaque(cairo_t* cr, double x, double y, double w, double h, int state, const char* caption, double size) {
+    const double shift = state == 2 ? 1 : 0;
+    RoundedRectPath(cr, x + 2, y + 2.5, w - 4, h - 4, 9);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
+    cairo_fill(cr);
+    RoundedRectPath(cr, x + 1 + shift, y + 1 + shift, w - 4, h - 4, 9);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, y, 0, y + h);
+    const Rgbf base = state == 1 ? Rgbf{0.56, 0.12, 0.14} : state == 2 ? Rgbf{0.30, 0.05, 0.07} : kBurgundy;
+    const Rgbf top = state == 2 ? Scale(base, 0.8) : Mix(base, Rgbf{1, 0.8, 0.7}, 0.15);
+    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, base.r * 0.7, base.g * 0.7, base.b * 0.7);
+    cairo_set_source(cr, fill);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(fill);
+    cairo_set_line_width(cr, 1.6);
+    SetSource(cr, state == 1 ? Rgbf{1.0, 0.86, 0.5} : kGold);
+    cairo_stroke(cr);
+    RoundedRectPath(cr, x + 4 + shift, y + 4 + shift, w - 10, h - 10, 6);
+    cairo_set_line_width(cr, 0.7);
+    SetSource(cr, kGold, 0.5);
+    cairo_stroke(cr);
+    GoldText(cr, Font::SerifBold, size, caption, x + (w - 3) / 2 + shift, y + h / 2 + size * 0.33 + shift, w - 14,
+             state == 1);
+}
+
+}  // namespace
+
+// --- Selection screen ---
+
+Picture RenderSelectionScreen() {
+    Picture p = Ground(kLeather, kSeed, 0.6);
+    OpaqueCanvas canvas(&p);
+    cairo_t* cr = canvas.cr();
+    Tooling(cr, 8);
+    // Title, between the two buttons.
+    GoldText(cr, Font::Display, 58, "Quillfen Solitaire", kW / 2.0, 86);
+    PlainText(cr, Font::SerifItalic, 19, "Twenty Classic Games of Patience", kW / 2.0, 118, Rgbf{0.92, 0.84, 0.62},
+              0.85);
+    cairo_set_line_width(cr, 1.0);
+    for (const double side : {-1.0, 1.0}) {
+        cairo_move_to(cr, kW / 2.0 + side * 150, 112);
+        cairo_line_to(cr, kW / 2.0 + side * 250, 112);
+    }
+    SetSource(cr, kGold, 0.6);
+    cairo_stroke(cr);
+    // Two columns of names, each on a softly darkened panel.
+    for (const double left : {18.0, 548.0}) {
+        RoundedRectPath(cr, left, 150, 234, 412, 14);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.28);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 1.0);
+        SetSource(cr, kGold, 0.45);
+        cairo_stroke(cr);
+    }
+    // A fan of cards in the middle.
+    const char* ranks[] = {"A", "K", "Q", "J", "10"};
+    const int suits[] = {0, 1, 2, 3, 0};
+    PlaceCard(cr, kW / 2.0 - 88, 470, -14, 66, nullptr, 0);
+    PlaceCard(cr, kW / 2.0 + 88, 470, 14, 66, nullptr, 0);
+    for (int i = 0; i < 5; ++i) {
+        const double angle = -20 + 10 * i;
+        cairo_save(cr);
+        cairo_translate(cr, kW / 2.0, 540);
+        cairo_rotate(cr, angle * kPi / 180);
+        PlaceCard(cr, 0, -200, 0, 92, ranks[i], suits[i]);
+        cairo_restore(cr);
+    }
+    Quill(cr, kW / 2.0 - 125, 545, 250, -14, Rgbf{0.95, 0.92, 0.84});
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        GoldText(cr, Font::SerifSemibold, 23, sl::kGameNames[static_cast<size_t>(i)], r.left + r.width / 2.0,
+                 r.top + 23, r.width - 6);
+    }
+    return p;
+}
+
+Picture RenderHighlights() {
+    AlphaCanvas canvas(sl::kHighlightImageWidth, sl::kHighlightImageHeight);
+    cairo_t* cr = canvas.cr();
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        const double top = sl::HighlightCellY(i);
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, top, r.width, r.height);
+        cairo_clip(cr);
+        RoundedRectPath(cr, 0.5, top + 0.5, r.width - 1, r.height - 1, 9);
+        cairo_pattern_t* fill = cairo_pattern_create_linear(0, top, 0, top + r.height);
+        cairo_pattern_add_color_stop_rgb(fill, 0, 0.58, 0.13, 0.14);
+        cairo_pattern_add_color_stop_rgb(fill, 1, 0.30, 0.04, 0.06);
+        cairo_set_source(cr, fill);
+        cairo_fill_preserve(cr);
+        cairo_pattern_destroy(fill);
+        cairo_set_line_width(cr, 1.2);
+        cairo_set_source_rgb(cr, 1.0, 0.84, 0.45);
+        cairo_stroke(cr);
+        GoldText(cr, Font::SerifSemibold, 23, sl::kGameNames[static_cast<size_t>(i)], r.width / 2.0, top + 23,
+                 r.width - 6, true);
+        cairo_restore(cr);
+    }
+    return canvas.Key(Pack(Scale(kLeather, 0.8)), 0.5);
+}
+
+Picture RenderTitleButtons() {
+    AlphaCanvas canvas(sl::kTitleButtonImageWidth, sl::kTitleButtonImageHeight);
+    const int columns[3] = {sl::kTitleButtonNormalX, sl::kTitleButtonHoverX, sl::kTitleButtonPressedX};
+    for (int state = 0; state < 3; ++state) {
+        Plaque(canvas.cr(), columns[state], sl::kExitButtonRowY, sl::kTitleButtonWidth, sl::kTitleButtonHeight, state,
+               "Exit", 21);
+        Plaque(canvas.cr(), columns[state], sl::kPlayersButtonRowY, sl::kTitleButtonWidth, sl::kTitleButtonHeight,
+               state, "Players", 19);
+    }
+    return canvas.Key(Pack(Scale(kLeather, 0.7)), 0.45);
+}
+
+Picture RenderExitButtons() {
+    AlphaCanvas canvas(kExitButtonImageWidth, kExitButtonImageHeight);
+    const int columns[3] = {kExitButtonNormalX, kExitButtonHoverX, kExitButtonPressedX};
+    for (int state = 0; state < 3; ++state)
+        Plaque(canvas.cr(), columns[state], kExitButtonRow, kExitButtonWidth, kExitButtonHeight, state, "Exit", 20);
+    return canvas.Key(Pack(Scale(kLeather, 0.6)), 0.45);
+}
+
+namespace {
+
+Picture RenderUpDown() {
+    AlphaCanvas canvas(sl::kUpDownImageWidth, sl::kUpDownImageHeight);
+    cairo_t* cr = canvas.cr();
+    for (int row = 0; row < 2; ++row)
+        for (int state = 0; state < kUpDownStates; ++state) {
+            const double x = state * kUpDownCellWidth, y = row * kUpDownCellHeight;
+            const double p = state == 2 ? 1 : 0;
+            RoundedRectPath(cr, x + 0.5 + p, y + 0.5 + p, kUpDownCellWidth - 2, kUpDownCellHeight - 2, 3);
+            const Rgbf face = state == 3 ? Rgbf{0.35, 0.33, 0.31} : state == 1 ? Rgbf{0.56, 0.12, 0.14} : kBurgundy;
+            SetSource(cr, state == 2 ? Scale(face, 0.75) : face);
+            cairo_fill_preserve(cr);
+            cairo_set_line_width(cr, 1.0);
+            SetSource(cr, state == 3 ? Rgbf{0.6, 0.58, 0.55} : kGold);
+            cairo_stroke(cr);
+            const double cx = x + kUpDownCellWidth / 2.0 - 0.5 + p, cy = y + kUpDownCellHeight / 2.0 - 0.5 + p;
+            const double d = row == 0 ? -1 : 1;
+            cairo_move_to(cr, cx - 4, cy - 2 * d);
+            cairo_line_to(cr, cx + 4, cy - 2 * d);
+            cairo_line_to(cr, cx, cy + 2.5 * d);
+            cairo_close_path(cr);
+            SetSource(cr, state == 3 ? Rgbf{0.65, 0.63, 0.6} : state == 1 ? Rgbf{1, 0.9, 0.6} : kGold);
+            cairo_fill(cr);
+        }
+    return canvas.Key(0x303030, 0.45);
+}
+
+Picture RenderLogo() {
+    Picture p(kW, kH);
+    Shade(&p, [](int x, int y) {
+        const double dx = (x - 400) / 400.0, dy = (y - 280) / 300.0;
+        const double glow = std::exp(-2.2 * (dx * dx + dy * dy));
+        return Scale(Mix(Rgbf{0.02, 0.03, 0.03}, Rgbf{0.10, 0.20, 0.14}, glow), 1.0 + 0.02 * Grain(x, y, 7));
+    });
+    OpaqueCanvas canvas(&p);
+    cairo_t* cr = canvas.cr();
+    // The emblem: a quill across a ring.
+    cairo_set_line_width(cr, 3);
+    cairo_arc(cr, 400, 225, 78, 0, 2 * kPi);
+    SetSource(cr, kGold, 0.9);
+    cairo_stroke(cr);
+    cairo_set_line_width(cr, 1);
+    cairo_arc(cr, 400, 225, 70, 0, 2 * kPi);
+    SetSource(cr, kGold, 0.6);
+    cairo_stroke(cr);
+    Quill(cr, 338, 290, 150, -52, Rgbf{0.96, 0.90, 0.74});
+    GoldText(cr, Font::Display, 64, "Quillfen", 400, 390);
+    PlainText(cr, Font::SerifSemibold, 22, "S O F T W A R E", 400, 428, Rgbf{0.90, 0.80, 0.55});
+    PlainText(cr, Font::SerifItalic, 20, "presents", 400, 490, Rgbf{0.80, 0.78, 0.72}, 0.8);
+    return p;
+}
+
+// Cards falling in bouncing arcs across the win screen, each leaving a trail of copies.
+void CardCascade(cairo_t* cr) {
+    const char* ranks[] = {"K", "Q", "J", "A"};
+    for (int c = 0; c < 4; ++c) {
+        // From the foundations at the top, outwards to both sides.
+        double x = 205 + 130 * c, y = 60, vx = (c < 2 ? -1 : 1) * (3.0 + (c == 0 || c == 3 ? 1.4 : 0)), vy = 0;
+        for (int step = 0; step < 120; ++step) {
+            vy += 0.9;
+            x += vx;
+            y += vy;
+            if (y > 520) {
+                y = 520;
+                vy = -vy * 0.78;
+            }
+            if (x < -60 || x > kW + 60) break;
+            if (step % 4 == 0) PlaceCard(cr, x, y, 0, 52, ranks[c], c);
+        }
+    }
+}
+
+Picture RenderWinScreen() {
+    Picture p = Ground(kLeather, kSeed + 1, 0.5);
+    OpaqueCanvas canvas(&p);
+    cairo_t* cr = canvas.cr();
+    CardCascade(cr);
+    RoundedRectPath(cr, 160, 200, 480, 170, 18);
+    cairo_set_source_rgba(cr, 0.02, 0.05, 0.03, 0.94);
+    cairo_fill_preserve(cr);
+    cairo_set_line_width(cr, 2);
+    SetSource(cr, kGold);
+    cairo_stroke(cr);
+    GoldText(cr, Font::Display, 62, "You Win!", 400, 290);
+    PlainText(cr, Font::SerifItalic, 24, "Splendidly played.", 400, 335, Rgbf{0.94, 0.88, 0.70});
+    Tooling(cr, 8);
+    return p;
+}
+
+Picture RenderLoseScreen() {
+    Picture p = Ground(Rgbf{0.06, 0.08, 0.17}, kSeed + 2, 0.6);
+    OpaqueCanvas canvas(&p);
+    cairo_t* cr = canvas.cr();
+    // A few cards left face down, scattered quietly.
+    const double spots[][3] = {{170, 420, -14}, {250, 440, 8}, {560, 430, -6}, {640, 410, 15}, {400, 470, -3}};
+    for (const auto& s : spots) PlaceCard(cr, s[0], s[1], s[2], 80, nullptr, 0);
+    GoldText(cr, Font::Display, 62, "Game Over", 400, 230);
+    PlainText(cr, Font::SerifItalic, 24, "No more moves. Better luck with the next deal.", 400, 280,
+              Rgbf{0.86, 0.84, 0.80});
+    Tooling(cr, 8);
+    return p;
+}
+
+Picture RenderExitBackground() {
+    Picture p = Ground(kLeather, kSeed + 3, 0.6);
+    OpaqueCanvas canvas(&p);
+    cairo_t* cr = canvas.cr();
+    Tooling(cr, 8);
+    GoldText(cr, Font::Display, 54, "Thank You for Playing", 400, 170);
+    GoldText(cr, Font::Display, 40, "Quillfen Solitaire", 400, 232);
+    PlainText(cr, Font::SerifItalic, 21, "We hope to see you at the table again soon.", 400, 280,
+              Rgbf{0.92, 0.86, 0.68});
+    const char* ranks[] = {"A", "A", "A", "A"};
+    for (int i = 0; i < 4; ++i) PlaceCard(cr, 250 + 100 * i, 410, -9 + 6 * i, 78, ranks[i], i);
+    return p;
+}
+
+}  // namespace
+
+bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error) {
+    if (!LoadFonts(fontRoot, error)) return false;
+    const std::string folder = "artwork/";
+    const size_t first = files->size();
+    files->emplace_back(folder + "logo.jpg", EncodeJpegPicture(RenderLogo(), 92));
+    files->emplace_back(folder + "title.jpg", EncodeJpegPicture(RenderSelectionScreen(), 92));
+    files->emplace_back(folder + "hilight_title.bmp", EncodeBmp(RenderHighlights()));
+    files->emplace_back(folder + "titlebtn.bmp", EncodeBmp(RenderTitleButtons()));
+    files->emplace_back(folder + "updown.bmp", EncodeBmp(RenderUpDown()));
+    files->emplace_back(folder + "winscreen.jpg", EncodeJpegPicture(RenderWinScreen(), 90));
+    files->emplace_back(folder + "losescreen.jpg", EncodeJpegPicture(RenderLoseScreen(), 90));
+    files->emplace_back(folder + "exit_bak.jpg", EncodeJpegPicture(RenderExitBackground(), 90));
+    files->emplace_back(folder + "exit_btn.bmp", EncodeBmp(RenderExitButtons()));
+    for (size_t i = first; i < files->size(); ++i)
+        if ((*files)[i].second.empty()) {
+            *error = "cannot encode " + (*files)[i].first.string();
+            return false;
+        }
+    return true;
+}

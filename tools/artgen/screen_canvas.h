@@ -1,0 +1,113 @@
+// Shared painting tools of the theme and screen artwork: pictures in 0x00RRGGBB words, cairo
+// drawing on them, deterministic noise, outline fonts by explicit path, and the conversion of
+// transparent drawings into pictures with magenta (0xFF00FF) where nothing is.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+inline constexpr uint32_t kMagenta = 0xFF00FF;
+
+// A generated data file: its name below the output folder and its bytes.
+using ArtFile = std::pair<std::filesystem::path, std::vector<uint8_t>>;
+
+struct Rgbf {
+    double r = 0, g = 0, b = 0;
+};
+
+constexpr Rgbf RgbOf(uint32_t c) {
+    return {((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0};
+}
+uint32_t PackRgb(double r, double g, double b);  // channels 0..1, clamped
+Rgbf Mix(Rgbf a, Rgbf b, double t);
+Rgbf Scale(Rgbf c, double factor);
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // top row first, 0x00RRGGBB
+
+    Picture() = default;
+    Picture(int w, int h, uint32_t fill = kMagenta);
+    uint32_t& At(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Copies src with its top-left corner at (x, y); parts outside are dropped.
+    void Blit(const Picture& src, int x, int y);
+    Picture Crop(int x, int y, int w, int h) const;
+};
+
+// A cairo context drawing straight into an opaque picture.
+class OpaqueCanvas {
+public:
+    explicit OpaqueCanvas(Picture* picture);
+    ~OpaqueCanvas();
+    OpaqueCanvas(const OpaqueCanvas&) = delete;
+    OpaqueCanvas& operator=(const OpaqueCanvas&) = delete;
+    cairo_t* cr() const { return context; }
+
+private:
+    cairo_surface_t* surface;
+    cairo_t* context;
+};
+
+// A transparent cairo surface; Key() turns it into a picture where every pixel with less
+// coverage than the threshold is magenta and the rest is composited over the matte colour (the
+// colour the picture is expected to be drawn on, so anti-aliased edges blend into it).
+class AlphaCanvas {
+public:
+    AlphaCanvas(int width, int height);
+    ~AlphaCanvas();
+    AlphaCanvas(const AlphaCanvas&) = delete;
+    AlphaCanvas& operator=(const AlphaCanvas&) = delete;
+    cairo_t* cr() const { return context; }
+    double Alpha(int x, int y) const;
+    Picture Key(uint32_t matte, double threshold = 0.4) const;
+
+private:
+    cairo_surface_t* surface;
+    cairo_t* context;
+    int width, height;
+};
+
+// --- Noise: smooth value noise in -1..1 and its fractal sum; the same seed gives the same picture.
+double ValueNoise(double x, double y, uint32_t seed);
+double Fractal(double x, double y, int octaves, uint32_t seed);
+// A cheap per-pixel hash in -1..1 for grain.
+double Grain(int x, int y, uint32_t seed);
+
+// Fills a picture from a per-pixel function returning 0..1 channels.
+template <typename F>
+void Shade(Picture* picture, F&& colourAt) {
+    for (int y = 0; y < picture->height; ++y)
+        for (int x = 0; x < picture->width; ++x) {
+            const Rgbf c = colourAt(x, y);
+            picture->At(x, y) = PackRgb(c.r, c.g, c.b);
+        }
+}
+
+// Darkens towards the edges: strength 0..1 at the corners.
+void Vignette(Picture* picture, double strength);
+
+// --- Fonts ---
+enum class Font { Display, SerifBold, SerifSemibold, SerifItalic, SansBold, Sans };
+// Loads every face once; false with a message when a font file is missing.
+bool LoadFonts(const std::filesystem::path& fontRoot, std::string* error);
+void UseFont(cairo_t* cr, Font font, double size);
+// Width of the ink of text at the current font.
+double InkWidth(cairo_t* cr, const char* text);
+
+// Adds the path of text whose ink is centred on (cx) horizontally with its baseline at y.
+void CentredTextPath(cairo_t* cr, const char* text, double cx, double baseline);
+
+// Gold lettering with a soft dark shadow, filled over the current path.
+void FillGold(cairo_t* cr, double top, double bottom, bool bright = false);
+void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double r);
+
+// Encoders for the data files.
+std::vector<uint8_t> EncodeBmp(const Picture& picture);
+std::vector<uint8_t> EncodeJpegPicture(const Picture& picture, int quality = 92, bool subsample = true);

@@ -1,0 +1,580 @@
+// The six table themes. Every surface is procedural (smooth noise with a fixed seed per theme),
+// so the pictures are the same on every build, and each theme's pieces share one palette: the
+// table, its menu bar, its dialogs and its drop-down panels look like parts of one object.
+#include "tools/artgen/theme_art.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "cards/card_geometry.h"
+#include "tools/artgen/card_art.h"
+#include "shell/screen_layout.h"
+#include "ui/art_cells.h"
+
+namespace sl = screen_layout;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+constexpr Rgbf kGoldAccent{0.86, 0.70, 0.31};
+
+const std::array<ThemeLook, sl::kThemeCount> kLooks = {{
+    {"felt", Texture::Felt, {0.07, 0.33, 0.17}, kGoldAccent, true, 11},
+    {"parchment", Texture::Parchment, {0.90, 0.83, 0.66}, {0.46, 0.32, 0.17}, false, 23},
+    {"velvet", Texture::Velvet, {0.07, 0.10, 0.28}, {0.92, 0.75, 0.28}, true, 37},
+    {"marble", Texture::Marble, {0.91, 0.90, 0.87}, {0.40, 0.37, 0.33}, false, 41},
+    {"linen", Texture::Linen, {0.87, 0.81, 0.69}, {0.47, 0.36, 0.22}, false, 53},
+    {"wood", Texture::Wood, {0.29, 0.16, 0.08}, kGoldAccent, true, 67},
+}};
+
+// Where the status texts stand: a recessed rail keeps their pale colours readable on every table.
+constexpr double kRailLeft = 16, kRailTop = 546, kRailWidth = 768, kRailHeight = 38, kRailRadius = 9;
+
+// The rounded corner of a card cell, shared with the card pictures' look.
+constexpr double kCellCornerRadius = 4.5;
+
+constexpr int kStripHeight = art::kDialogArtHeight - art::kStripTop;
+constexpr int kPlateWidth = art::kPlateRight - art::kPlateLeft + 1;
+constexpr int kPlateHeight = art::kPlateBottom - art::kPlateTop + 1;
+constexpr int kFaceHeight = art::kButtonFaceBottom - art::kButtonFaceTop + 1;
+constexpr int kFrameWidth = 8;  // the dialogs cut their right and bottom borders 8 pixels wide
+
+constexpr int kChecksWidth = art::kCheckWidth;
+constexpr int kChecksHeight = 4 * art::kCheckHeight;
+constexpr int kDropDownRows = art::kDropDownImageHeight;
+
+uint32_t Pack(Rgbf c) { return PackRgb(c.r, c.g, c.b); }
+
+void SetSource(cairo_t* cr, Rgbf c, double alpha = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
+
+// Lettering colour of the light themes: a warm near-black.
+constexpr Rgbf kInk{0.10, 0.07, 0.04};
+
+}  // namespace
+
+const ThemeLook& ThemeLookOf(int theme) { return kLooks[static_cast<size_t>(std::clamp(theme, 0, 5))]; }
+
+Rgbf SurfaceAt(const ThemeLook& look, int x, int y, bool seams) {
+    const uint32_t s = look.seed;
+    const double g = Grain(x, y, s);
+    switch (look.texture) {
+        case Texture::Felt: {
+            const double mottle = Fractal(x / 110.0, y / 110.0, 3, s);
+            const double fibre = ValueNoise(x / 2.3, y / 2.3, s + 7);
+            return Scale(look.base, 1.0 + 0.09 * mottle + 0.05 * fibre + 0.035 * g);
+        }
+        case Texture::Velvet: {
+            const double sheen = Fractal(x / 170.0, y / 150.0, 3, s);
+            const double fold = std::sin((x * 0.7 + y) / 95.0 + 2.5 * sheen);
+            return Scale(look.base, 1.0 + 0.16 * sheen + 0.07 * fold + 0.03 * g);
+        }
+        case Texture::Wood: {
+            const int plank = y / 120;
+            const double warp = Fractal(x / 260.0, y / 35.0 + plank * 5.3, 3, s);
+            const double rings = std::sin(y * 0.33 + warp * 9.0 + plank * 1.7);
+            const double streak = ValueNoise(x / 45.0, y * 1.3, s + 3);
+            double f = 1.0 + 0.10 * rings * rings - 0.05 + 0.06 * streak + 0.025 * g;
+            const int inPlank = y - plank * 120;
+            if (seams && inPlank == 0) f *= 0.55;  // the seam between two planks
+            if (seams && inPlank == 1) f *= 1.12;
+            const Rgbf warm{look.base.r * 1.08, look.base.g * 0.98, look.base.b * 0.9};
+            return Scale(Mix(look.base, warm, 0.5 + 0.5 * warp), f);
+        }
+        case Texture::Parchment: {
+            const double blotch = Fractal(x / 150.0, y / 150.0, 4, s);
+            const double fibre = ValueNoise(x / 3.0, y / 28.0, s + 5);
+            const Rgbf stain{0.80, 0.68, 0.48};
+            return Scale(Mix(look.base, stain, std::max(0.0, blotch) * 0.55), 1.0 + 0.018 * fibre + 0.02 * g);
+        }
+        case Texture::Marble: {
+            // A few soft veins running diagonally, over faint grey clouds.
+            const double turb = Fractal(x / 230.0, y / 230.0, 5, s);
+            const double v = std::abs(std::sin((x * 0.55 + y * 0.85) / 120.0 + 4.0 * turb));
+            const double vein = std::pow(1.0 - v, 18.0);
+            const double halo = std::pow(1.0 - v, 4.0);
+            const double cloud = Fractal(x / 320.0, y / 260.0, 3, s + 9);
+            const Rgbf veinColour{0.58, 0.57, 0.56};
+            Rgbf c = Mix(look.base, veinColour, 0.55 * vein + 0.10 * halo + 0.12 * std::max(0.0, cloud));
+            return Scale(c, 1.0 + 0.012 * g);
+        }
+        case Texture::Linen: {
+            const double warpThread = 0.5 + 0.5 * std::sin(x * kPi / 1.5);
+            const double weftThread = 0.5 + 0.5 * std::sin(y * kPi / 1.5);
+            const double slubX = ValueNoise(x / 1.5, y / 30.0, s);
+            const double slubY = ValueNoise(x / 30.0, y / 1.5, s + 1);
+            const double cloud = Fractal(x / 200.0, y / 200.0, 2, s + 2);
+            const double f = 1.0 + 0.025 * (warpThread - weftThread) + 0.03 * slubX + 0.03 * slubY + 0.04 * cloud +
+                             0.015 * g;
+            return Scale(look.base, f);
+        }
+    }
+    return look.base;
+}
+
+Rgbf FieldAt(const ThemeLook& look, int x, int y) {
+    // Dialogs are quieter than the table: the same material, darker (or lighter) and calmer.
+    const Rgbf s = SurfaceAt(look, x + 211, y + 97, false);
+    const Rgbf calm = Mix(s, look.base, 0.45);
+    if (!look.dark) return Mix(calm, Rgbf{1, 0.99, 0.95}, 0.18);
+    return Scale(calm, look.texture == Texture::Velvet ? 0.85 : 0.72);
+}
+
+// --- Backdrops ---
+
+Picture RenderBackdrop(int theme) {
+    const ThemeLook& look = ThemeLookOf(theme);
+    Picture picture(sl::kScreenWidth, sl::kScreenHeight);
+    Shade(&picture, [&](int x, int y) { return SurfaceAt(look, x, y); });
+    Vignette(&picture, look.dark ? 0.55 : 0.32);
+    OpaqueCanvas canvas(&picture);
+    cairo_t* cr = canvas.cr();
+    // The status rail: a recessed dark band with a light lower lip.
+    RoundedRectPath(cr, kRailLeft, kRailTop, kRailWidth, kRailHeight, kRailRadius);
+    cairo_set_source_rgba(cr, look.dark ? 0.0 : 0.16, look.dark ? 0.0 : 0.11, look.dark ? 0.0 : 0.06,
+                          look.dark ? 0.42 : 0.80);
+    cairo_fill(cr);
+    RoundedRectPath(cr, kRailLeft + 0.5, kRailTop + 0.5, kRailWidth - 1, kRailHeight - 1, kRailRadius);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
+    cairo_stroke(cr);
+    cairo_move_to(cr, kRailLeft + kRailRadius, kRailTop + kRailHeight + 0.5);
+    cairo_line_to(cr, kRailLeft + kRailWidth - kRailRadius, kRailTop + kRailHeight + 0.5);
+    SetSource(cr, look.accent, look.dark ? 0.35 : 0.25);
+    cairo_stroke(cr);
+    return picture;
+}
+
+// --- Menu bar image ---
+
+namespace {
+
+Rgbf BarAt(const ThemeLook& look, int x, int y) {
+    // Dark themes get a darker bar than the table, light ones a lighter one; the light edge at
+    // the top and the accent rule at the bottom frame it.
+    const Rgbf field = FieldAt(look, x, y);
+    const double t = y / static_cast<double>(art::kMenuBarHeight - 1);
+    Rgbf c = look.dark ? Scale(field, 0.95 - 0.25 * t) : Scale(field, 1.04 - 0.10 * t);
+    if (y == 0) c = Mix(c, Rgbf{1, 1, 1}, look.dark ? 0.12 : 0.4);
+    if (y == art::kMenuBarHeight - 2) c = Mix(c, look.accent, 0.75);
+    if (y == art::kMenuBarHeight - 1) c = Scale(c, 0.45);
+    return c;
+}
+
+// Menu titles are placed at y 2 of the bar.
+constexpr int kTitleOffsetInBar = 2;
+
+Picture RenderMenuBarImage(const ThemeLook& look) {
+    Picture image(art::kMenuBarImageWidth, art::kMenuBarImageHeight);
+    for (int y = 0; y < art::kMenuBarHeight; ++y)
+        for (int x = 0; x < art::kMenuBarImageWidth; ++x) image.At(x, art::kMenuBarTop + y) = Pack(BarAt(look, x, y));
+    // Title backgrounds: the bar itself, a soft raised plate on hover, a sunken plate when open.
+    for (int cell = 0; cell < 3; ++cell) {
+        const int left = cell * art::kMenuTitleWidth;
+        Picture title(art::kMenuTitleWidth, art::kMenuTitleHeight);
+        // A title sits at y 2 of the bar, so its row r shows bar row r + 2; the rows that reach
+        // below the bar stay magenta so the table shows through them.
+        Shade(&title, [&](int x, int y) { return BarAt(look, x + 300, std::min(y + kTitleOffsetInBar, art::kMenuBarHeight - 1)); });
+        for (int y = art::kMenuBarHeight - kTitleOffsetInBar; y < art::kMenuTitleHeight; ++y)
+            for (int x = 0; x < art::kMenuTitleWidth; ++x) title.At(x, y) = kMagenta;
+        if (cell > 0) {
+            OpaqueCanvas canvas(&title);
+            cairo_t* cr = canvas.cr();
+            const bool open = cell == 2;
+            RoundedRectPath(cr, 2.5, 2.5, art::kMenuTitleWidth - 5, art::kMenuTitleHeight - 7, 5);
+            if (open) {
+                cairo_set_source_rgba(cr, 0, 0, 0, look.dark ? 0.40 : 0.14);
+            } else {
+                cairo_set_source_rgba(cr, 1, 1, 1, look.dark ? 0.10 : 0.35);
+            }
+            cairo_fill_preserve(cr);
+            SetSource(cr, look.accent, open ? 0.9 : 0.6);
+            cairo_set_line_width(cr, 1.0);
+            cairo_stroke(cr);
+        }
+        image.Blit(title, left, art::kMenuTitleTop);
+    }
+    return image;
+}
+
+// --- Dialog face, plate and buttons ---
+
+Picture RenderDialogFace(const ThemeLook& look) {
+    Picture face(art::kDialogFaceWidth, art::kDialogFaceHeight);
+    Shade(&face, [&](int x, int y) { return FieldAt(look, x, y); });
+    const int w = face.width, h = face.height;
+    // The frame, 8 pixels on every side: a dark outer line, a bevelled rim in the accent
+    // colour, a dark line, and a soft shadow falling onto the field.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int d = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
+            if (d >= kFrameWidth) continue;
+            const Rgbf here = RgbOf(face.At(x, y));
+            const bool lit = x + y < w - 1 - x + h - 1 - y ? std::min(x, y) == d : false;  // top and left catch the light
+            Rgbf c;
+            if (d == 0) {
+                c = Scale(here, 0.25);
+            } else if (d <= 3) {
+                const double shade = (d == 1 ? 1.25 : d == 2 ? 1.0 : 0.78) * (lit ? 1.08 : 0.88);
+                c = Scale(look.accent, shade * (1.0 + 0.04 * Grain(x, y, 5)));
+            } else if (d == 4) {
+                c = Scale(here, 0.3);
+            } else {
+                c = Scale(here, 0.62 + 0.12 * (d - 5));
+            }
+            face.At(x, y) = Pack(c);
+        }
+    return face;
+}
+
+// A face of a push button, 206 x 107. Buttons of any size are cut from its left and top parts
+// and its last 8 columns and 9 rows, so all shading lies in bands along the edges and the
+// middle is even: the cut never shows.
+Picture RenderButtonFace(const ThemeLook& look, bool pressed) {
+    const int w = art::kButtonFaceWidth, h = kFaceHeight;
+    const Rgbf field = FieldAt(look, 400, 300);
+    Rgbf mid = look.dark ? Mix(Scale(field, 1.55), look.base, 0.3) : Mix(field, Rgbf{1, 0.98, 0.92}, 0.45);
+    if (pressed) mid = Scale(mid, look.dark ? 0.75 : 0.88);
+    AlphaCanvas canvas(w, h);
+    cairo_t* cr = canvas.cr();
+    SetSource(cr, field);
+    cairo_paint(cr);
+    constexpr double kRadius = 5;
+    RoundedRectPath(cr, 0.5, 0.5, w - 1, h - 1, kRadius);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, h);
+    const Rgbf top = pressed ? Scale(mid, 0.86) : Mix(mid, Rgbf{1, 1, 1}, look.dark ? 0.12 : 0.35);
+    const Rgbf bottom = pressed ? Scale(mid, 1.05) : Scale(mid, look.dark ? 0.72 : 0.86);
+    const double e = 1.0 / h;
+    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(fill, 11 * e, mid.r, mid.g, mid.b);
+    cairo_pattern_add_color_stop_rgb(fill, 98 * e, mid.r, mid.g, mid.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, fill);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(fill);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_source_rgba(cr, 0, 0, 0, look.dark ? 0.85 : 0.55);
+    cairo_stroke(cr);
+    // The accent rim just inside the outline.
+    RoundedRectPath(cr, 1.5, 1.5, w - 3, h - 3, kRadius - 1);
+    SetSource(cr, look.accent, pressed ? 0.55 : 0.85);
+    cairo_stroke(cr);
+    // A highlight under the top edge of a raised button, a shadow under the top of a pressed one.
+    cairo_move_to(cr, kRadius, 2.5 + (pressed ? 0 : 0.0));
+    cairo_line_to(cr, w - kRadius, 2.5);
+    cairo_set_source_rgba(cr, pressed ? 0 : 1, pressed ? 0 : 1, pressed ? 0 : 1, pressed ? 0.35 : 0.25);
+    cairo_stroke(cr);
+    Picture out = canvas.Key(Pack(field), 0.0);
+    // Fine grain, the same everywhere, so the material reads as real.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const Rgbf c = Scale(RgbOf(out.At(x, y)), 1.0 + 0.025 * Grain(x, y, look.seed + 99));
+            out.At(x, y) = Pack(c);
+        }
+    return out;
+}
+
+Picture RenderTitlePlate(const ThemeLook& look) {
+    const Rgbf field = FieldAt(look, 400, 20);
+    AlphaCanvas canvas(kPlateWidth, kPlateHeight);
+    cairo_t* cr = canvas.cr();
+    const double r = kPlateHeight / 2.0 - 0.5;
+    RoundedRectPath(cr, 0.5, 0.5, kPlateWidth - 1, kPlateHeight - 1, r);
+    const Rgbf fillMid = look.dark ? Scale(field, 0.55) : Mix(field, Rgbf{1, 1, 0.97}, 0.6);
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, kPlateHeight);
+    const Rgbf a = look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95);
+    const Rgbf b = look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03);
+    cairo_pattern_add_color_stop_rgb(fill, 0, a.r, a.g, a.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, b.r, b.g, b.b);
+    cairo_set_source(cr, fill);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(fill);
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
+    cairo_stroke(cr);
+    RoundedRectPath(cr, 1.8, 1.8, kPlateWidth - 3.6, kPlateHeight - 3.6, r - 1.3);
+    SetSource(cr, look.accent, 0.9);
+    cairo_set_line_width(cr, 1.3);
+    cairo_stroke(cr);
+    // Small lozenges at both ends finish the plate.
+    for (const double cx : {14.0, kPlateWidth - 14.0}) {
+        const double cy = kPlateHeight / 2.0;
+        cairo_move_to(cr, cx - 4, cy);
+        cairo_line_to(cr, cx, cy - 3.5);
+        cairo_line_to(cr, cx + 4, cy);
+        cairo_line_to(cr, cx, cy + 3.5);
+        cairo_close_path(cr);
+        SetSource(cr, look.accent, 0.9);
+        cairo_fill(cr);
+    }
+    return canvas.Key(Pack(field), 0.5);
+}
+
+Picture RenderDropDownColumn(const ThemeLook& look) {
+    Picture panel(art::kDropDownPanelWidth, kDropDownRows);
+    const int w = panel.width, h = panel.height;
+    Shade(&panel, [&](int x, int y) {
+        Rgbf c = FieldAt(look, x + 37, y + 11);
+        c = look.dark ? Scale(c, 0.9) : c;
+        // Two-pixel rims: dark outside, accent inside; the bottom rim lies in the last four rows
+        // that close every panel whatever its height.
+        const int fromBottom = h - 1 - y;
+        const int d = std::min(std::min(x, w - 1 - x), std::min(y, fromBottom));
+        if (d == 0) return Scale(c, 0.3);
+        if (d == 1) return Scale(look.accent, 0.95);
+        if (d == 2) return Scale(c, 0.7);
+        if (y <= 4) return Scale(c, 0.8 + 0.05 * y);  // the bar's shadow falling onto the panel
+        return c;
+    });
+    return panel;
+}
+
+void DrawCheck(cairo_t* cr, double top, Rgbf colour, bool shadow) {
+    auto stroke = [&](double dx, double dy) {
+        cairo_move_to(cr, 2.5 + dx, top + 6.5 + dy);
+        cairo_line_to(cr, 6.0 + dx, top + 10.5 + dy);
+        cairo_line_to(cr, 12.5 + dx, top + 2.5 + dy);
+    };
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_width(cr, 2.4);
+    if (shadow) {
+        stroke(0.8, 0.9);
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
+        cairo_stroke(cr);
+    }
+    stroke(0, 0);
+    SetSource(cr, colour);
+    cairo_stroke(cr);
+}
+
+// Check marks for the themes' drop-down panels: gold for the dark themes, then themes 2, 4, 5.
+Picture RenderChecks() {
+    AlphaCanvas canvas(kChecksWidth, kChecksHeight);
+    cairo_t* cr = canvas.cr();
+    DrawCheck(cr, 0, Rgbf{0.96, 0.80, 0.40}, true);
+    DrawCheck(cr, art::kCheckHeight * 1, kInk, false);
+    DrawCheck(cr, art::kCheckHeight * 2, kInk, false);
+    DrawCheck(cr, art::kCheckHeight * 3, kInk, false);
+    Picture out(kChecksWidth, kChecksHeight);
+    const int mattes[4] = {0, 1, 3, 4};
+    for (int row = 0; row < 4; ++row) {
+        const ThemeLook& look = ThemeLookOf(mattes[row]);
+        const Picture keyed = canvas.Key(Pack(FieldAt(look, 100, 100)), 0.35);
+        out.Blit(keyed.Crop(0, row * art::kCheckHeight, kChecksWidth, art::kCheckHeight), 0, row * art::kCheckHeight);
+    }
+    return out;
+}
+
+// --- Placeholders ---
+
+void PlaceholderCell(cairo_t* cr, const ThemeLook& look, double x0, int kind) {
+    namespace cg = card_geometry;
+    const double w = cg::kCardWidth + 1, h = cg::kCardHeight + 1;
+    const Rgbf surface = SurfaceAt(look, 300, 300);
+    const Rgbf inside = look.dark ? Scale(surface, 0.62) : Scale(surface, 0.86);
+    RoundedRectPath(cr, x0, 0, w, h, kCellCornerRadius);
+    SetSource(cr, inside);
+    cairo_fill(cr);
+    // A faint inner shadow along the top and left makes the place look recessed.
+    RoundedRectPath(cr, x0 + 1.5, 1.5, w - 3, h - 3, kCellCornerRadius - 1);
+    cairo_set_line_width(cr, 1.2);
+    SetSource(cr, look.dark ? look.accent : Scale(look.accent, 0.9), kind == 1 ? 0.35 : 0.7);
+    cairo_stroke(cr);
+    const double cx = x0 + w / 2, cy = h / 2;
+    const Rgbf mark = look.accent;
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    if (kind == 1) {
+        // Exhausted stock: a dim cross.
+        cairo_set_line_width(cr, 2.2);
+        cairo_move_to(cr, cx - 9, cy - 9);
+        cairo_line_to(cr, cx + 9, cy + 9);
+        cairo_move_to(cr, cx + 9, cy - 9);
+        cairo_line_to(cr, cx - 9, cy + 9);
+        SetSource(cr, mark, 0.45);
+        cairo_stroke(cr);
+    } else if (kind == 2) {
+        // Stock that turns over again: a circular arrow.
+        const double r = 12;
+        cairo_set_line_width(cr, 3.0);
+        cairo_arc(cr, cx, cy, r, -0.25 * kPi, 1.45 * kPi);
+        SetSource(cr, mark, 0.9);
+        cairo_stroke(cr);
+        const double a = -0.25 * kPi;
+        const double tx = cx + r * std::cos(a), ty = cy + r * std::sin(a);
+        cairo_move_to(cr, tx + 6.5, ty - 1.5);
+        cairo_line_to(cr, tx - 1.0, ty - 6.5);
+        cairo_line_to(cr, tx - 0.5, ty + 4.5);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    }
+}
+
+}  // namespace
+
+Picture RenderPlaceholders(int theme) {
+    namespace cg = card_geometry;
+    const ThemeLook& look = ThemeLookOf(theme);
+    AlphaCanvas canvas(cg::kPlaceholderSheetWidth, cg::kPlaceholderSheetHeight);
+    for (int cell = 0; cell < cg::kPlaceholderCellCount; ++cell)
+        PlaceholderCell(canvas.cr(), look, cg::kPlaceholderCellX[cell], cell);
+    Picture out = canvas.Key(Pack(SurfaceAt(look, 300, 300)), 0.5);
+    // The corners are cut exactly like the cards' corners, so a card laid on a place covers it.
+    for (int cell = 0; cell < cg::kPlaceholderCellCount; ++cell)
+        for (int y = 0; y < card_art::kCellHeight; ++y)
+            for (int x = 0; x < card_art::kCellWidth; ++x) {
+                uint32_t& p = out.At(cg::kPlaceholderCellX[cell] + x, y);
+                if (card_art::IsCornerPixel(x, y)) {
+                    p = kMagenta;
+                } else if (p == kMagenta) {
+                    p = Pack(look.accent);
+                }
+            }
+    return out;
+}
+
+Picture RenderDialogStrip(int theme) {
+    const ThemeLook& look = ThemeLookOf(theme);
+    Picture strip(art::kDialogArtWidth, kStripHeight);
+    strip.Blit(RenderTitlePlate(look), art::kPlateLeft, art::kPlateTop - art::kStripTop);
+    strip.Blit(RenderButtonFace(look, false), 0, art::kButtonFaceTop - art::kStripTop);
+    strip.Blit(RenderButtonFace(look, true), art::kPressedButtonFaceLeft, art::kButtonFaceTop - art::kStripTop);
+    return strip;
+}
+
+// --- In-game titles ---
+
+namespace {
+
+// Lettering size; every title is then stretched or squeezed slightly to its exact width.
+constexpr double kTitleFontSize = 29;
+constexpr double kTitleBaseline = 24;
+constexpr double kOrnamentGap = 9;
+constexpr double kMinOrnament = 18;
+constexpr double kMaxTextStretch = 1.12;
+
+// A tapering rule from the text out to a dot at the band's edge.
+void Ornament(cairo_t* cr, double inner, double outer, double cy) {
+    const double dir = outer > inner ? 1.0 : -1.0;
+    const double dotR = 3.0;
+    const double dotX = outer - dir * dotR;
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, dotX, cy, dotR, 0, 2 * kPi);
+    cairo_close_path(cr);
+    // The rule: thin at the text, swelling, thin again before the dot.
+    const double a = inner, b = dotX - dir * dotR * 1.4;
+    const double m = a + (b - a) * 0.6;
+    cairo_move_to(cr, a, cy);
+    cairo_curve_to(cr, (a + m) / 2, cy - 0.4, m, cy - 1.6, m, cy - 1.6);
+    cairo_curve_to(cr, m, cy - 1.6, (m + b) / 2, cy - 0.6, b, cy);
+    cairo_curve_to(cr, (m + b) / 2, cy + 0.6, m, cy + 1.6, m, cy + 1.6);
+    cairo_curve_to(cr, m, cy + 1.6, (a + m) / 2, cy + 0.4, a, cy);
+    cairo_close_path(cr);
+}
+
+}  // namespace
+
+Picture RenderTitleImage(bool gold, uint32_t matte) {
+    AlphaCanvas canvas(sl::kTitleImageWidth, sl::kTitleImageHeight);
+    cairo_t* cr = canvas.cr();
+    UseFont(cr, Font::SerifBold, kTitleFontSize);
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const char* name = sl::kGameNames[static_cast<size_t>(i)];
+        const double w = sl::kTitleWidths[static_cast<size_t>(i)];
+        const double top = sl::TitleBandTop(i + 1);
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, top, w, sl::kTitleBandHeight);
+        cairo_clip(cr);
+        cairo_translate(cr, 0, top);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, name, &e);
+        const double room = w - 2 * (kMinOrnament + kOrnamentGap);
+        const double sx = std::min(room / e.width, kMaxTextStretch);
+        const double textWidth = e.width * sx;
+        const double textLeft = (w - textWidth) / 2;
+        cairo_new_path(cr);
+        cairo_save(cr);
+        cairo_translate(cr, textLeft, kTitleBaseline);
+        cairo_scale(cr, sx, 1.0);
+        cairo_move_to(cr, -e.x_bearing, 0);
+        cairo_text_path(cr, name);
+        cairo_restore(cr);
+        const double cy = kTitleBaseline - 8.5;
+        Ornament(cr, textLeft - kOrnamentGap, 0, cy);
+        Ornament(cr, textLeft + textWidth + kOrnamentGap, w, cy);
+        if (gold) {
+            FillGold(cr, kTitleBaseline - 21, kTitleBaseline + 4);
+        } else {
+            cairo_path_t* path = cairo_copy_path(cr);
+            cairo_new_path(cr);
+            cairo_save(cr);
+            cairo_translate(cr, 0.6, 1.0);
+            cairo_append_path(cr, path);
+            cairo_set_source_rgba(cr, 1, 1, 1, 0.55);
+            cairo_fill(cr);
+            cairo_restore(cr);
+            cairo_append_path(cr, path);
+            SetSource(cr, kInk);
+            cairo_fill(cr);
+            cairo_path_destroy(path);
+        }
+        cairo_restore(cr);
+    }
+    Picture out = canvas.Key(matte, 0.4);
+    // The program centres each title by its listed width, so the ink must reach both end columns.
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const int w = sl::kTitleWidths[static_cast<size_t>(i)];
+        const int top = sl::TitleBandTop(i + 1);
+        for (const int column : {0, w - 1}) {
+            int best = -1;
+            double bestAlpha = 0;
+            bool inked = false;
+            for (int y = top; y < top + sl::kTitleBandHeight; ++y) {
+                inked = inked || out.At(column, y) != kMagenta;
+                if (canvas.Alpha(column, y) > bestAlpha) {
+                    bestAlpha = canvas.Alpha(column, y);
+                    best = y;
+                }
+            }
+            if (!inked && best >= 0) out.At(column, best) = gold ? 0xC8A04A : 0x1A120A;
+        }
+    }
+    return out;
+}
+
+bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error) {
+    if (!LoadFonts(fontRoot, error)) return false;
+    const std::string folder = "artwork/";
+    auto name = [&](const char* pattern, int n) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, pattern, n);
+        return folder + buffer;
+    };
+    const size_t first = files->size();
+    Picture menus(art::kMenusPictureWidth, art::kMenusPictureHeight, 0x202020);
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const ThemeLook& look = ThemeLookOf(theme);
+        const int n = theme + 1;
+        files->emplace_back(name("backdrop%d.jpg", n), EncodeJpegPicture(RenderBackdrop(theme), 90));
+        files->emplace_back(name("menu%d.bmp", n), EncodeBmp(RenderMenuBarImage(look)));
+        files->emplace_back(name("dialog%d.jpg", n), EncodeJpegPicture(RenderDialogFace(look), 92, false));
+        files->emplace_back(name("dialog%d.bmp", n), EncodeBmp(RenderDialogStrip(theme)));
+        files->emplace_back(name("placeholder%d.bmp", n), EncodeBmp(RenderPlaceholders(theme)));
+        menus.Blit(RenderDropDownColumn(look), theme * art::kMenusColumnWidth, 0);
+    }
+    files->emplace_back(folder + "menus.jpg", EncodeJpegPicture(menus, 92, false));
+    files->emplace_back(folder + "checks.bmp", EncodeBmp(RenderChecks()));
+    files->emplace_back(folder + "ingame_title1_3_6.bmp", EncodeBmp(RenderTitleImage(true, 0x1C1E1A)));
+    const int lightThemes[] = {1, 3, 4};
+    for (const int theme : lightThemes)
+        files->emplace_back(name("ingame_title%d.bmp", theme + 1),
+                            EncodeBmp(RenderTitleImage(false, Pack(ThemeLookOf(theme).base))));
+    for (size_t i = first; i < files->size(); ++i)
+        if ((*files)[i].second.empty()) {
+            *error = "cannot encode " + (*files)[i].first.string();
+            return false;
+        }
+    return true;
+}

@@ -1,0 +1,39 @@
+// The six table themes: backdrops, menu bars, dialog faces and strips, drop-down panels, check
+// marks, placeholders and the in-game title images.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/artgen/screen_canvas.h"
+
+enum class Texture { Felt, Parchment, Velvet, Marble, Linen, Wood };
+
+struct ThemeLook {
+    const char* name;
+    Texture texture;
+    Rgbf base;    // the table's middle colour
+    Rgbf accent;  // rims and rules: gold on the dark themes, brown on the light ones
+    bool dark;    // gold text (dark) or black text (light)
+    uint32_t seed;
+};
+
+const ThemeLook& ThemeLookOf(int theme);  // theme 0..5
+
+// The theme's table surface at a pixel, before any vignette; seams are the joints of the wooden
+// table, left out on panels.
+Rgbf SurfaceAt(const ThemeLook& look, int x, int y, bool seams = true);
+// The quieter surface of the theme's dialogs and drop-down panels.
+Rgbf FieldAt(const ThemeLook& look, int x, int y);
+
+// Renders every theme file. False with a message when a font is missing.
+bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error);
+
+// The pieces, for the tests and the review sheets.
+Picture RenderBackdrop(int theme);
+Picture RenderDialogStrip(int theme);
+Picture RenderPlaceholders(int theme);
+// The in-game title image with dark (gold) or light (black) lettering; matte is the colour the
+// letters' edges blend into.
+Picture RenderTitleImage(bool goldLettering, uint32_t matte);
