@@ -8,9 +8,21 @@
 #include <map>
 
 #include "platform/host_events.h"
+#include "platform/paths.h"
 #include "platform/sdl_audio_device.h"
 
 namespace {
+
+// The program's mark in the title bar and task switcher; magenta is its transparent colour.
+// A missing icon file leaves the system's default.
+void SetWindowIcon(SDL_Window* window) {
+    SDL_Surface* icon = SDL_LoadBMP(DataPath("icon32.bmp").c_str());
+    if (!icon) return;
+    SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 255, 0, 255));
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 
 // SDL_WaitEventTimeout is given at most this long at a time, so a wait whose deadline was
 // computed from a timer never oversleeps by much even if the host clock and SDL's disagree.
@@ -89,6 +101,7 @@ bool SdlBackend::CreateWindow(const char* title, int requestedWidth, int request
         std::fprintf(stderr, "quillfen-solitaire: cannot create the window: %s\n", SDL_GetError());
         return false;
     }
+    SetWindowIcon(window);
     // Never with vsync: every present would wait for the display's refresh.
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);

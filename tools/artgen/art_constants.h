@@ -23,6 +23,8 @@ inline constexpr int kSpinArrowHeight = 4;
 // The desktop icon (installed, never read by the program) and the copied help text.
 inline constexpr char kAppIconFile[] = "icon.png";
 inline constexpr int kAppIconSize = 256;
+inline constexpr char kWindowIconFile[] = "icon32.bmp";
+inline constexpr int kWindowIconSize = 32;
 inline constexpr char kHelpTextFile[] = "HELP.TXT";
 
 // Picture files are looked up as "artwork\name" by the program, so the folder always exists.

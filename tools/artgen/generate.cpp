@@ -66,6 +66,7 @@ bool GenerateArt(const ArtgenOptions& options, std::string* error) {
         return false;
     }
     files.emplace_back(kAppIconFile, std::move(icon));
+    files.emplace_back(kWindowIconFile, RenderWindowIcon(kWindowIconSize));
     if (!RenderCardArt(options.fontRoot, &files, error)) return false;
     if (!RenderThemeArt(options.fontRoot, &files, error)) return false;
     if (!RenderScreenArt(options.fontRoot, &files, error)) return false;

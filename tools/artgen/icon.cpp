@@ -3,10 +3,13 @@
 // does not depend on the fonts of the machine.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numbers>
 
 #include "tools/artgen/art_constants.h"
+#include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/sprites.h"
 
 namespace {
@@ -157,4 +160,42 @@ std::vector<uint8_t> RenderAppIcon() {
     cairo_surface_destroy(surface);
     if (!ok) png.clear();
     return png;
+}
+
+std::vector<uint8_t> RenderWindowIcon(int size) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, static_cast<double>(size) / kAppIconSize, static_cast<double>(size) / kAppIconSize);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    DrawCardBack(cr);
+    DrawCardFront(cr);
+    DrawQuill(cr);
+    cairo_surface_flush(surface);
+    // A BMP has no alpha: mostly transparent pixels become magenta (the window system's key),
+    // partly covered ones are blended over a mid grey that suits light and dark title bars.
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < size; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+        for (int x = 0; x < size; ++x) {
+            const uint32_t argb = row[x];
+            const uint32_t alpha = argb >> 24;
+            uint32_t out = 0xFF00FF;
+            if (alpha >= 96) {
+                // cairo stores premultiplied colour: add the grey for the uncovered part.
+                const uint32_t grey = 128 * (255 - alpha) / 255;
+                const uint32_t r = std::min<uint32_t>(255, ((argb >> 16) & 0xFF) + grey);
+                const uint32_t g = std::min<uint32_t>(255, ((argb >> 8) & 0xFF) + grey);
+                const uint32_t b = std::min<uint32_t>(255, (argb & 0xFF) + grey);
+                out = (r << 16) | (g << 8) | b;
+                if (out == 0xFF00FF) out = 0xFE00FF;
+            }
+            pixels[static_cast<size_t>(y) * size + x] = out;
+        }
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return EncodeBmp24(pixels.data(), size, size);
 }

@@ -26,3 +26,5 @@ std::optional<Sprite> DecodeSprite(std::span<const uint8_t> bytes);
 
 // The 256 x 256 desktop icon as PNG bytes; empty when cairo fails.
 std::vector<uint8_t> RenderAppIcon();
+// The same mark as a small 24-bit BMP for the window, magenta where it is transparent.
+std::vector<uint8_t> RenderWindowIcon(int size);
