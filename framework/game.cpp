@@ -714,6 +714,9 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
 
     SaveUnder block;
     int x = fromX, y = fromY;
+    // Each step is due kSlideStepMs after the previous one; the time spent drawing and presenting
+    // counts towards it, so a slide takes the same time on a slow display as on a fast one.
+    uint64_t due = GetTickCount64();
     for (int i = 1; i <= steps; ++i) {
         int newX = x + signX * (moveX + (i <= restX ? 1 : 0));
         int newY = y + signY * (moveY + (i <= restY ? 1 : 0));
@@ -725,7 +728,9 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
         if (old.held) artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, newX + width, newY + height));
         else artwork->AddDirty({newX, newY, newX + width, newY + height});
         artwork->PresentDirty();
-        SleepMs(kSlideStepMs);
+        due += kSlideStepMs;
+        const uint64_t now = GetTickCount64();
+        if (due > now) SleepMs(static_cast<uint32_t>(due - now));
         x = newX;
         y = newY;
     }
