@@ -6,6 +6,7 @@
 #include "draw/draw.h"
 #include "framework/game_services.h"
 #include "platform/backend.h"
+#include "platform/crt.h"
 #include "platform/paths.h"
 #include "shell/artwork.h"
 #include "shell/screen_layout.h"
@@ -760,3 +761,15 @@ void Game::AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int bu
         else artwork->DrawCard(x, y, card, buffer);
     });
 }
+
+void Game::ShowTablePointer(TablePointer pointer) {
+    switch (pointer) {
+    case TablePointer::kPlayCard: SetCursor(playCardCursor); break;
+    case TablePointer::kNoCard: SetCursor(noCardCursor); break;
+    case TablePointer::kArrow: SetCursor(0); break;
+    }
+}
+
+void Game::PauseBriefly(uint32_t ms) { SleepMs(ms); }
+
+int Game::Random() { return crt::rand(); }

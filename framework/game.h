@@ -291,6 +291,15 @@ public:
     int playCardCursor = 0, noCardCursor = 0;
 
 protected:
+    // The pointer over the table: the standard arrow, or one of the table's two cursors.
+    enum class TablePointer { kArrow, kPlayCard, kNoCard };
+    void ShowTablePointer(TablePointer pointer);
+    // Holds the table still for a moment (virtual time under tests) so the player sees a move
+    // before it completes.
+    static void PauseBriefly(uint32_t ms);
+    // The classic generator the deals use, for the few rules that draw a random choice themselves.
+    static int Random();
+
     // The layout block, set by each NewGame.
     int fanDx = 0, fanDy = 0;
     int fan2A = 0, fan2B = 0;

@@ -571,7 +571,8 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
 
-    // Every card in play at most once: stock, waste, piles and foundation tops, each a real card.
+    // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from
+    // the Ace up to its top (a foundation keeps only its top card).
     std::array<bool, Card::kCardsPerPack> seen{};
     auto take = [&seen](Card card) {
         if (!card.IsValid() || seen[card.Index()]) return false;
@@ -586,8 +587,15 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     for (int pile = 0; pile < kPiles; ++pile)
         for (int k = 0; k < readCounts[pile]; ++k)
             if (!take(readTableau[pile][k])) return false;
-    for (Card top : readFoundations)
-        if (top.IsValid() && !take(top)) return false;
+    for (Card top : readFoundations) {
+        if (!top.IsValid()) continue;
+        if (!take(Card(top.Suit(), Card::kAce))) return false;
+        if (top.Rank() != Card::kAce)
+            for (int32_t rank = Card::kTwo; rank <= top.Rank(); ++rank)
+                if (!take(Card(top.Suit(), rank))) return false;
+    }
+    for (bool present : seen)
+        if (!present) return false;
 
     CommitBaseState(reader);
     foundations = readFoundations;

@@ -20,6 +20,7 @@
 #include "shell/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
+#include "shell/test_hooks.h"
 #include "store/player_dialog.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
@@ -362,6 +363,7 @@ int ScreenBuffer() { return shell.screenBuffer; }
 int ShellDisplayDepth() { return shell.depth; }
 bool IsApplicationActive() { return shell.active; }
 bool IsGameRunning() { return shell.currentGame != nullptr; }
+Game* CurrentGame() { return shell.currentGame.get(); }
 Artwork* ShellArtwork() { return shell.artwork.get(); }
 
 void StartGame(int gameNumber, bool rulesFirst) {
@@ -450,6 +452,8 @@ int RunApplication() {
     // One copy per user: a second copy raises the first and leaves at once.
     SingleInstance instance(RuntimeDirectory());
     if (!instance.IsFirst()) return 0;
+    // Answers the end-to-end tests' requests while the loop runs, when QUILLFEN_TEST_HOOKS is set.
+    TestHookScope testHooks;
 
     shell = ShellState{};
     HWND window = CreateMainWindow(kWindowTitle, kScreenWidth, kScreenHeight, MainWindowProcedure);

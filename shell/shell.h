@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 
 class Artwork;
+class Game;
 
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
@@ -26,6 +27,8 @@ int ScreenBuffer();       // drawing-layer handle of the 800 x 600 screen buffer
 int ShellDisplayDepth();  // 16, 24 or 32
 bool IsApplicationActive();
 bool IsGameRunning();
+// The running game, null on the selection screen (tests look at its cards).
+Game* CurrentGame();
 // The screen artwork with its dirty list; null while the program is not running.
 Artwork* ShellArtwork();
 

@@ -155,7 +155,9 @@ TEST_F(ScreenFlowTest, EveryNameReachesItsStartHandlerAndEmptySpaceNone) {
     EndLogo(10);
     std::vector<StartRequest> seen;
     for (int item = 0; item < screen_layout::kGameCount; ++item) {
-        backend.Click(20, CentreOf(item).x, CentreOf(item).y);
+        // Deals are synchronous and take virtual time; the long gap lets each one finish before
+        // the next step, so the record below is taken after its own click.
+        backend.Click(30000, CentreOf(item).x, CentreOf(item).y);
         backend.After(5, [&] { seen.push_back(LastStartRequest()); });
         // A game that exists has started (or shows its rule settings): Escape goes back.
         if (FindGame(item + 1)) backend.PressKey(10, kHidEscape);

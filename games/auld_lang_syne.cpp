@@ -1,0 +1,338 @@
+#include "games/auld_lang_syne.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsPerFoundationCard = 5;
+constexpr double kFilledInFactor = 0.75;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+// A pile grows up and to the left by one layer per five cards: this much room around it.
+constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
+constexpr int kScreenBottom = 599;
+
+}  // namespace
+
+AuldLangSyneRules AuldLangSyneRules::Read() {
+    AuldLangSyneRules rules;
+    SettingsKey key(GameSettingsPath("Auld Lang Syne"));
+    const int32_t start = ReadDwordValue(key, "StartCard", Card::kAce);
+    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
+    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
+    return rules;
+}
+
+AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool AuldLangSyneGame::Fits(Card card, int foundation) const {
+    if (!card.IsValid()) return false;
+    const Card top = foundations[foundation];
+    if (!top.IsValid()) return card.Rank() == startRank;
+    // The starting rank again would be a fourteenth card: a foundation stops after thirteen.
+    return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != startRank;
+}
+
+int AuldLangSyneGame::FoundationCount(int foundation) const {
+    const Card top = foundations[foundation];
+    if (!top.IsValid()) return 0;
+    return (top.Rank() - startRank + Card::kRankCount) % Card::kRankCount + 1;
+}
+
+int AuldLangSyneGame::FoundationAt(int x, int y) {
+    if (y != kFoundationY) return -1;
+    for (int k = 0; k < kFoundations; ++k)
+        if (ColumnX(k) == x) return k;
+    return -1;
+}
+
+// ---- Deal ----
+
+void AuldLangSyneGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    fanDx = 0;
+    fanDy = kPileStep;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    foundations.fill(Card());
+    for (auto& pile : piles) pile.fill(Card());
+    pileCounts.fill(0);
+    dragged = Card();
+    dragSource = kNoSource;
+    for (int k = 0; k < kFoundations; ++k)
+        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    const AuldLangSyneRules rules = AuldLangSyneRules::Read();
+    startRank = rules.startCard;
+    if (startRank == -1) {
+        foundations[0] = deck.DealNext();
+        startRank = foundations[0].Rank();
+    }
+    if (rules.filledIn) {
+        for (int suit = 0; suit < kFoundations; ++suit) {
+            foundations[suit] = Card(suit, startRank);
+            deck.Exclude(foundations[suit]);
+        }
+    }
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+    DealRow();
+    StartClock(0);
+}
+
+void AuldLangSyneGame::DealRow() {
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCounts[k] >= kPileSlots) continue;
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        const int index = pileCounts[k];
+        piles[k][pileCounts[k]++] = card;
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        AnimateCard(kStockX, kStockY, ColumnX(k), CardY(index), card, artwork->screenBuffer, true, true, -1);
+        PlaySound("deal.wav");
+    }
+    CheckGameOver();
+}
+
+// ---- Drawing ----
+
+void AuldLangSyneGame::DrawStockArea(bool present) {
+    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void AuldLangSyneGame::DrawFoundationArea(int k, bool present) {
+    const int x = ColumnX(k), y = kFoundationY;
+    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
+    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    if (foundations[k].IsValid())
+        artwork->DrawFoundation(x, y, foundations[k], artwork->screenBuffer, startRank, kDepthFromRanks);
+    else
+        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void AuldLangSyneGame::DrawPileArea(int k, bool present) {
+    const int x = ColumnX(k);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kPileY, kScreenBottom);
+    const int screen = artwork->screenBuffer;
+    if (pileCounts[k] == 0) artwork->DrawPlaceholder(x, kPileY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < pileCounts[k]; ++i) artwork->DrawCard(x, CardY(i), piles[k][i], screen);
+    if (present) artwork->AddDirty({x, kPileY, x + artwork->cardWidth, kScreenBottom});
+}
+
+void AuldLangSyneGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+    CheckGameOver();
+}
+
+// ---- Moves ----
+
+void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
+    if (paused || gameOver) return;
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        SaveUndo();
+        DealRow();
+        return;
+    }
+    // There is no dragging: a click on a top card that fits a foundation plays it there.
+    Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) return;
+    DragRecord record = *spot;
+    DropTarget* found = FindLegalTarget(record, 0);
+    if (!found) return;
+    const DropTarget target = *found;
+    SaveUndo();
+    dragRecord = record;
+    dragging = true;
+    LiftCards(dragRecord);
+    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+    DropTarget drop = target;
+    DropCards(dragRecord, drop);
+    dragging = false;
+    CheckGameOver();
+}
+
+void AuldLangSyneGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCounts[k] == 0 || piles[k][pileCounts[k] - 1] != drag.cards[0]) continue;
+        SaveUndo();
+        dragged = piles[k][--pileCounts[k]];
+        piles[k][pileCounts[k]] = Card();
+        dragSource = k;
+        DrawPileArea(k, true);
+        CheckGameOver();
+        return;
+    }
+}
+
+bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const int foundation = FoundationAt(target.x, target.y);
+    return foundation >= 0 && drag.count == 1 && Fits(drag.cards[0], foundation);
+}
+
+void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
+    const int foundation = FoundationAt(target.x, target.y);
+    if (dragSource == kNoSource || drag.cards[0] != dragged || foundation < 0) {
+        CheckGameOver();
+        return;
+    }
+    foundations[foundation] = dragged;
+    dragged = Card();
+    dragSource = kNoSource;
+    DrawFoundationArea(foundation, true);
+    artwork->PresentDirty();
+    PlaySound("foundation.wav");
+    points += kPointsPerFoundationCard;
+    CheckGameOver();
+}
+
+void AuldLangSyneGame::ReturnCards() {
+    if (dragSource == kNoSource) return;
+    DropNewestUndoRecord();
+    if (pileCounts[dragSource] < kPileSlots) piles[dragSource][pileCounts[dragSource]++] = dragged;
+    dragged = Card();
+    dragSource = kNoSource;
+    CheckGameOver();
+}
+
+// ---- Game over ----
+
+bool AuldLangSyneGame::DecideGameOver() const {
+    if (endedByUser) return true;
+    if (deck.Remaining() > 0) return false;
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCounts[k] == 0) continue;
+        for (int f = 0; f < kFoundations; ++f)
+            if (Fits(piles[k][pileCounts[k] - 1], f)) return false;
+    }
+    return true;
+}
+
+bool AuldLangSyneGame::CheckGameOver() {
+    gameOver = DecideGameOver();
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots();
+    return gameOver;
+}
+
+void AuldLangSyneGame::RegisterHotspots() {
+    pickups.clear();
+    dropTargets.clear();
+    for (int k = 0; k < kFoundations; ++k)
+        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
+    if (paused || gameOver) return;
+    for (int k = 0; k < kPiles; ++k)
+        if (pileCounts[k] > 0) AddPickup(ColumnX(k), CardY(pileCounts[k] - 1), &piles[k][pileCounts[k] - 1], 1);
+}
+
+bool AuldLangSyneGame::IsWon() {
+    // The stock must be empty too, so that ending the game early is never a win.
+    if (!gameOver || deck.Remaining() != 0) return false;
+    for (int32_t count : pileCounts)
+        if (count != 0) return false;
+    return true;
+}
+
+double AuldLangSyneGame::GetScoreFactor() { return AuldLangSyneRules::Read().filledIn ? kFilledInFactor : 1.0; }
+
+// ---- Undo ----
+
+void AuldLangSyneGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(foundations.data(), kFoundations);
+    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : pileCounts) writer.Int(count);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void AuldLangSyneGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kFoundations> readFoundations;
+    std::array<std::array<Card, kPileSlots>, kPiles> readPiles;
+    std::array<int32_t, kPiles> readCounts;
+    int32_t readPoints = 0, elapsed = 0;
+    reader.Cards(readFoundations.data(), kFoundations);
+    for (auto& pile : readPiles) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Every card in play exactly once: stock, piles and foundations, whose covered cards are
+    // counted from the top's distance to the starting rank.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int cards = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++cards;
+        return true;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int k = 0; k < kPiles; ++k)
+        for (int i = 0; i < readCounts[k]; ++i)
+            if (!take(readPiles[k][i])) return false;
+    for (Card top : readFoundations) {
+        if (!top.IsValid()) continue;
+        if (!take(top)) return false;
+        cards += (top.Rank() - startRank + Card::kRankCount) % Card::kRankCount;
+    }
+    if (cards != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    foundations = readFoundations;
+    piles = readPiles;
+    pileCounts = readCounts;
+    for (int k = 0; k < kPiles; ++k)
+        for (int i = pileCounts[k]; i < kPileSlots; ++i) piles[k][i] = Card();
+    dragged = Card();
+    dragSource = kNoSource;
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

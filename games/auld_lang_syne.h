@@ -1,0 +1,78 @@
+// Auld Lang Syne: each stock click deals one card onto each of four piles, and only the piles'
+// top cards can be played, onto four foundations that build upward from a starting rank
+// regardless of suit. There is no building on the piles and no redeal. Cards move by a click.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct AuldLangSyneRules {
+    int32_t startCard = 12;  // "StartCard", -1 (the first card of the deck) or a rank index
+    bool filledIn = false;   // "FilledIn"
+
+    static AuldLangSyneRules Read();
+};
+
+class AuldLangSyneGame : public Game {
+public:
+    static constexpr int kGameNumber = 3;
+    static constexpr int kPiles = 4;
+    static constexpr int kPileSlots = 13;
+    static constexpr int kFoundations = 4;
+    static constexpr int kStockX = 130, kStockY = 110;
+    static constexpr int kColumnLeft = 330, kColumnPitch = 70;
+    static constexpr int kFoundationY = 80;
+    static constexpr int kPileY = 180, kPileStep = 20;
+    static constexpr int kNoSource = -1;
+    // Size of an undo record: base part, foundation tops, pile cells, pile counts, points,
+    // elapsed seconds.
+    static constexpr size_t kRecordSize =
+        kUndoGamePartOffset + 8 * (kFoundations + kPiles * kPileSlots) + 4 * kPiles + 8;
+
+    explicit AuldLangSyneGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Auld Lang Syne"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
+    static int CardY(int index) { return kPileY + kPileStep * index; }
+    // May this card go on foundation k now? Suits play no part.
+    bool Fits(Card card, int foundation) const;
+    // How many cards lie on foundation k (its top counted round from the starting rank).
+    int FoundationCount(int foundation) const;
+
+    std::array<Card, kFoundations> foundations{};
+    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+    std::array<int32_t, kPiles> pileCounts{};
+    int32_t startRank = Card::kAce;
+    Card dragged;
+    int32_t dragSource = kNoSource;
+
+private:
+    bool DecideGameOver() const;
+    void RegisterHotspots();
+    void DealRow();
+    void DrawStockArea(bool present);
+    void DrawFoundationArea(int k, bool present);
+    void DrawPileArea(int k, bool present);
+    static int FoundationAt(int x, int y);
+};

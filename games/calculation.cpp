@@ -1,0 +1,373 @@
+#include "games/calculation.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsPerFoundationCard = 5;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+// The Kings of "K, K, K, K" always get these suits, so the four starting cards differ.
+constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
+// A pile grows up and to the left by one layer per five cards: this much room around it.
+constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
+constexpr int kScreenBottom = 599;
+
+}  // namespace
+
+CalculationGame::CalculationGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+int CalculationGame::StartRank(int choice, int foundation) {
+    // Choice c starts foundation k on the pip value (c + 2) x (k + 1) modulo 13, 0 being the King.
+    int pip = (choice + 2) * (foundation + 1) % Card::kRankCount;
+    if (pip == 0) pip = Card::kRankCount;
+    return pip == 1 ? Card::kAce : pip - 2;
+}
+
+int CalculationGame::FollowingRank(int top, int foundation) {
+    const int rank = top + foundation + 1;
+    return rank > Card::kAce ? rank - Card::kRankCount : rank;
+}
+
+int CalculationGame::ReadChoice() {
+    SettingsKey key(GameSettingsPath("Calculation"));
+    const int32_t choice = ReadDwordValue(key, "StartingCard", kDefaultChoice);
+    return choice >= 0 && choice < kChoices ? choice : kDefaultChoice;
+}
+
+bool CalculationGame::Fits(Card card, int foundation) const {
+    if (!card.IsValid() || !foundationTops[foundation].IsValid()) return false;
+    // The start rank would begin a fourteenth card: a complete foundation takes nothing.
+    return card.Rank() == FollowingRank(foundationTops[foundation].Rank(), foundation) &&
+           card.Rank() != startRanks[foundation];
+}
+
+int CalculationGame::FoundationAt(int x, int y) {
+    if (y != kFoundationY) return -1;
+    for (int k = 0; k < kFoundations; ++k)
+        if (PileX(k) == x) return k;
+    return -1;
+}
+
+int CalculationGame::WasteColumnAt(int x) {
+    for (int k = 0; k < kWastePiles; ++k)
+        if (PileX(k) == x) return k;
+    return -1;
+}
+
+// ---- Deal ----
+
+void CalculationGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    fanDx = 0;
+    fanDy = kWasteFanStep;
+    fan2A = 10;
+    fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    foundationTops.fill(Card());
+    for (auto& pile : waste) pile.fill(Card());
+    wasteCounts.fill(0);
+    current = Card();
+    dragged = Card();
+    dragSource = kNoSource;
+    for (int k = 0; k < kFoundations; ++k)
+        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    foundationCounts.fill(1);
+    const int choice = ReadChoice();
+    for (int k = 0; k < kFoundations; ++k) {
+        startRanks[k] = StartRank(choice, k);
+        const int suit = choice == kAllKingsChoice ? kKingSuits[k] : Random() % Card::kSuitCount;
+        foundationTops[k] = Card(suit, startRanks[k]);
+    }
+    for (Card start : foundationTops) deck.Exclude(start);
+
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+    CheckGameOver();
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void CalculationGame::DrawStockArea(bool present) {
+    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CalculationGame::DrawCurrentArea(bool present) {
+    const int right = kCurrentX + artwork->cardWidth, bottom = kCurrentY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(kCurrentX, right, kCurrentY, bottom);
+    if (current.IsValid()) artwork->DrawCard(kCurrentX, kCurrentY, current, artwork->screenBuffer);
+    if (present) artwork->AddDirty({kCurrentX, kCurrentY, right, bottom});
+}
+
+void CalculationGame::DrawFoundationArea(int k, bool present) {
+    const int x = PileX(k), y = kFoundationY;
+    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
+    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    if (foundationTops[k].IsValid())
+        artwork->DrawFoundation(x, y, foundationTops[k], artwork->screenBuffer, startRanks[k], foundationCounts[k]);
+    else
+        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CalculationGame::DrawWasteArea(int k, bool present) {
+    const int x = PileX(k);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kWasteY, kScreenBottom);
+    const int screen = artwork->screenBuffer;
+    if (wasteCounts[k] == 0) artwork->DrawPlaceholder(x, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < wasteCounts[k]; ++i) artwork->DrawCard(x, WasteCardY(i), waste[k][i], screen);
+    if (present) artwork->AddDirty({x, kWasteY, x + artwork->cardWidth, kScreenBottom});
+}
+
+void CalculationGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    DrawCurrentArea(false);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
+    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, false);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+    CheckGameOver();
+}
+
+// ---- Moves ----
+
+void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) return;
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        // The next card comes only once the one showing has been placed.
+        if (current.IsValid()) return;
+        SaveUndo();
+        current = deck.DealNext();
+        CheckGameOver();
+        DrawStockArea(true);
+        DrawCurrentArea(true);
+        artwork->PresentDirty();
+        PlaySound("flip.wav");
+        return;
+    }
+    Game::OnLButtonDown(keys, x, y);
+}
+
+void CalculationGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    if (current.IsValid() && drag.cards[0] == current) {
+        SaveUndo();
+        dragged = current;
+        dragSource = kCurrentSource;
+        current = Card();
+        DrawCurrentArea(true);
+        CheckGameOver();
+        return;
+    }
+    for (int k = 0; k < kWastePiles; ++k) {
+        if (wasteCounts[k] == 0 || waste[k][wasteCounts[k] - 1] != drag.cards[0]) continue;
+        SaveUndo();
+        dragged = waste[k][--wasteCounts[k]];
+        waste[k][wasteCounts[k]] = Card();
+        dragSource = k;
+        DrawWasteArea(k, true);
+        CheckGameOver();
+        return;
+    }
+    CheckGameOver();
+}
+
+bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const int foundation = FoundationAt(target.x, target.y);
+    if (foundation >= 0) return Fits(drag.cards[0], foundation);
+    // Waste-pile cards never move to another waste pile; the current card goes to any of them.
+    const int pile = WasteColumnAt(target.x);
+    return pile >= 0 && dragSource == kCurrentSource && wasteCounts[pile] < kWasteSlots;
+}
+
+void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (dragSource == kNoSource || drag.cards[0] != dragged) {
+        CheckGameOver();
+        return;
+    }
+    const int foundation = FoundationAt(target.x, target.y);
+    if (foundation >= 0) {
+        foundationTops[foundation] = dragged;
+        ++foundationCounts[foundation];
+        dragged = Card();
+        dragSource = kNoSource;
+        DrawFoundationArea(foundation, true);
+        artwork->PresentDirty();
+        PlaySound("foundation.wav");
+        points += kPointsPerFoundationCard;
+        CheckGameOver();
+        return;
+    }
+    for (int k = 0; k < kWastePiles; ++k) {
+        if (PileX(k) != target.x || WasteCardY(wasteCounts[k]) != target.y || wasteCounts[k] >= kWasteSlots) continue;
+        waste[k][wasteCounts[k]++] = dragged;
+        dragged = Card();
+        dragSource = kNoSource;
+        DrawWasteArea(k, true);
+        artwork->PresentDirty();
+        PlaySound("tableau.wav");
+        break;
+    }
+    CheckGameOver();
+}
+
+void CalculationGame::ReturnCards() {
+    if (dragSource == kNoSource) return;
+    DropNewestUndoRecord();
+    if (dragSource == kCurrentSource) current = dragged;
+    else if (wasteCounts[dragSource] < kWasteSlots) waste[dragSource][wasteCounts[dragSource]++] = dragged;
+    dragged = Card();
+    dragSource = kNoSource;
+    CheckGameOver();
+}
+
+// ---- Game over ----
+
+bool CalculationGame::DecideGameOver() const {
+    if (endedByUser) return true;
+    if (dragging || deck.Remaining() > 0) return false;
+    for (int f = 0; f < kFoundations; ++f) {
+        if (Fits(current, f)) return false;
+        for (int k = 0; k < kWastePiles; ++k)
+            if (wasteCounts[k] > 0 && Fits(waste[k][wasteCounts[k] - 1], f)) return false;
+    }
+    return true;
+}
+
+bool CalculationGame::CheckGameOver() {
+    gameOver = DecideGameOver();
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots();
+    return gameOver;
+}
+
+void CalculationGame::RegisterHotspots() {
+    pickups.clear();
+    dropTargets.clear();
+    if (paused || gameOver) return;
+    if (current.IsValid()) AddPickup(kCurrentX, kCurrentY, &current, 1);
+    for (int k = 0; k < kWastePiles; ++k)
+        if (wasteCounts[k] > 0) AddPickup(PileX(k), WasteCardY(wasteCounts[k] - 1), &waste[k][wasteCounts[k] - 1], 1);
+    for (int k = 0; k < kFoundations; ++k)
+        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
+    for (int k = 0; k < kWastePiles; ++k) {
+        const int y = WasteCardY(wasteCounts[k]);
+        AddDropTarget(PileX(k), y, CardHitRect(PileX(k), y), kPlainTargetKind);
+    }
+}
+
+bool CalculationGame::IsWon() {
+    if (!gameOver || current.IsValid() || deck.Remaining() != 0) return false;
+    for (int32_t count : wasteCounts)
+        if (count != 0) return false;
+    return true;
+}
+
+// ---- Undo ----
+
+void CalculationGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(foundationTops.data(), kFoundations);
+    for (const auto& pile : waste) writer.Cards(pile.data(), kWasteSlots);
+    for (int32_t count : wasteCounts) writer.Int(count);
+    writer.CardValue(current);
+    for (int32_t count : foundationCounts) writer.Int(count);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void CalculationGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kFoundations> readTops;
+    std::array<std::array<Card, kWasteSlots>, kWastePiles> readWaste;
+    std::array<int32_t, kWastePiles> readWasteCounts;
+    std::array<int32_t, kFoundations> readCounts;
+    Card readCurrent;
+    int32_t readPoints = 0, elapsed = 0;
+    reader.Cards(readTops.data(), kFoundations);
+    for (auto& pile : readWaste) reader.Cards(pile.data(), kWasteSlots);
+    for (int32_t& count : readWasteCounts) reader.IntIn(count, 0, kWasteSlots);
+    reader.CardValue(readCurrent);
+    for (int32_t& count : readCounts) reader.IntIn(count, 1, Card::kRankCount);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Each foundation's top must be where its steps from the starting rank lead, and every card
+    // must be in play exactly once: stock, current card, waste piles and foundations.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int cards = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++cards;
+        return true;
+    };
+    for (int k = 0; k < kFoundations; ++k) {
+        int rank = startRanks[k];
+        for (int i = 1; i < readCounts[k]; ++i) rank = FollowingRank(rank, k);
+        if (!take(readTops[k]) || readTops[k].Rank() != rank) return false;
+        cards += readCounts[k] - 1;
+    }
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    if (readCurrent.IsValid() && !take(readCurrent)) return false;
+    for (int k = 0; k < kWastePiles; ++k)
+        for (int i = 0; i < readWasteCounts[k]; ++i)
+            if (!take(readWaste[k][i])) return false;
+    if (cards != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    foundationTops = readTops;
+    waste = readWaste;
+    wasteCounts = readWasteCounts;
+    for (int k = 0; k < kWastePiles; ++k)
+        for (int i = wasteCounts[k]; i < kWasteSlots; ++i) waste[k][i] = Card();
+    current = readCurrent;
+    foundationCounts = readCounts;
+    dragged = Card();
+    dragSource = kNoSource;
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

@@ -1,0 +1,578 @@
+#include "games/canfield.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsToFoundationFromHand = 10;  // from the waste or the reserve
+constexpr int kPointsToFoundationFromPile = 5;
+constexpr int kPointsPerCardFromHand = 5;
+constexpr int kPointsAutoFill = 5;
+constexpr int kRecycleCost = 5;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+constexpr int kScreenBottom = 599;
+// A squared pile grows up and to the left; these margins cover its thickest layer.
+constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
+
+}  // namespace
+
+CanfieldRules CanfieldRules::Read() {
+    CanfieldRules rules;
+    SettingsKey key(GameSettingsPath("Canfield"));
+    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
+    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
+    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
+    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
+    rules.movePartial = ReadDwordValue(key, "MovePartial", 0) != 0;
+    rules.fillFromStock = ReadDwordValue(key, "FillFromStock", 1) != 0;
+    return rules;
+}
+
+CanfieldGame::CanfieldGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool CanfieldGame::BuildsDown(Card moving, Card onto) {
+    return onto.IsValid() && moving.Rank() != onto.Rank() && NextRank(moving.Rank()) == onto.Rank() &&
+           moving.IsRed() != onto.IsRed();
+}
+
+bool CanfieldGame::BuildsUp(Card moving, int f) const {
+    if (!foundations[f].IsValid()) return moving.Rank() == baseCard.Rank();
+    return moving.Rank() == NextRank(foundations[f].Rank()) && moving.Suit() == foundations[f].Suit();
+}
+
+int CanfieldGame::FoundationAt(int x, int y) {
+    if (y != kFoundationY) return -1;
+    for (int f = 0; f < kFoundations; ++f)
+        if (ColumnX(f) == x) return f;
+    return -1;
+}
+
+int CanfieldGame::PileDropAt(int x, int y) const {
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (ColumnX(pile) == x && CardY(pileCount[pile]) == y) return pile;
+    return -1;
+}
+
+void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const {
+    if (rules.cardsDealt == 1) {
+        x = LayerX(kWasteX, wasteCount);
+        y = LayerY(kWasteY, wasteCount);
+    } else {
+        x = kWasteX + kWasteFanStep * std::max(turnedCount - 1, 0);
+        y = kWasteY;
+    }
+}
+
+void CanfieldGame::ClearHeld() {
+    held.fill(Card());
+    heldCount = 0;
+    heldSource = kNoSource;
+}
+
+// ---- Deal ----
+
+void CanfieldGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    recyclesUsed = 0;
+    turnedCount = 0;
+    baseCard = Card();
+    foundations.fill(Card());
+    reserve.fill(Card());
+    reserveCount = 0;
+    waste.fill(Card());
+    wasteCount = 0;
+    for (auto& pile : tableau) pile.fill(Card());
+    pileCount.fill(0);
+    ClearHeld();
+    fanDx = 0;
+    fanDy = kTableauStep;
+    fan2A = kWasteFanStep;
+    fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    const int screen = artwork->screenBuffer;
+    for (int i = 0; i < kReserveSlots; ++i) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        DrawStockArea(true);
+        const bool faceUp = i == kReserveSlots - 1;
+        AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
+                    faceUp ? -1 : artwork->cardBack);
+        reserve[reserveCount++] = card;
+        PlaySound("deal.wav");
+    }
+    const Card base = deck.DealNext();
+    if (base.IsValid()) {
+        DrawStockArea(true);
+        AnimateCard(kStockX, kStockY, ColumnX(0), kFoundationY, base, screen, true, true, -1);
+        foundations[0] = base;
+        baseCard = base;
+        PlaySound("deal.wav");
+    }
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        DrawStockArea(true);
+        AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(0), card, screen, true, true, -1);
+        tableau[pile][pileCount[pile]++] = card;
+        PlaySound("deal.wav");
+    }
+    Draw(true);
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void CanfieldGame::DrawStockArea(bool present) {
+    const CanfieldRules rules = CanfieldRules::Read();
+    const int left = kStockX - kLayerMarginX - 10, top = kStockY - kLayerMarginY - 5;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
+                       rules.RecycleAllowed(recyclesUsed));
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CanfieldGame::DrawWasteArea(bool present) {
+    const CanfieldRules rules = CanfieldRules::Read();
+    const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
+    const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const int screen = artwork->screenBuffer;
+    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (rules.cardsDealt == 1) artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    else
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(turnedCount, 1), kWasteFanStep, 0);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CanfieldGame::DrawReserveArea(bool present) {
+    const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
+    const int right = kReserveX + artwork->cardWidth, bottom = kReserveY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const int screen = artwork->screenBuffer;
+    // While the reserve's top card is in the hand, the cards under it are still unknown.
+    const bool topInHand = dragging && heldSource == kReserveSource;
+    const int shown = reserveCount + (topInHand ? 1 : 0);
+    if (shown == 0 || (topInHand && reserveCount == 0)) {
+        artwork->DrawPlaceholder(kReserveX, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
+    } else {
+        const int layers = PileLayers(reserveCount);
+        for (int k = 0; k < layers; ++k) {
+            const int x = kReserveX + kLayerStepX * k, y = kReserveY + kLayerStepY * k;
+            if (k == layers - 1 && !topInHand) artwork->DrawCard(x, y, reserve[reserveCount - 1], screen);
+            else artwork->DrawCardBack(x, y, artwork->cardBack, screen);
+        }
+    }
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CanfieldGame::DrawFoundationArea(int index, bool present) {
+    const int x = ColumnX(index), y = kFoundationY;
+    const int left = x - kLayerMarginX, top = y - kLayerMarginY;
+    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    if (foundations[index].IsValid())
+        artwork->DrawFoundation(x, y, foundations[index], artwork->screenBuffer, baseCard.Rank(), kDepthFromRanks);
+    else
+        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void CanfieldGame::DrawPileArea(int pile, bool present) {
+    const int x = ColumnX(pile);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kScreenBottom);
+    const int screen = artwork->screenBuffer;
+    if (pileCount[pile] == 0) artwork->DrawPlaceholder(x, kTableauY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int k = 0; k < pileCount[pile]; ++k) artwork->DrawCard(x, CardY(k), tableau[pile][k], screen);
+    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kScreenBottom});
+}
+
+void CanfieldGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    DrawWasteArea(false);
+    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
+    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
+    DrawReserveArea(false);
+    DrawStatus(false);
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+    CheckGameOver();
+}
+
+// ---- Moves ----
+
+void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) return;
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x < stock.x || x > stock.x + artwork->cardWidth || y < stock.y || y > stock.y + artwork->cardHeight) {
+        Game::OnLButtonDown(keys, x, y);
+        return;
+    }
+    const CanfieldRules rules = CanfieldRules::Read();
+    if (deck.Remaining() > 0) {
+        SaveUndo();
+        turnedCount = 0;
+        for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+            const Card card = deck.DealNext();
+            if (!card.IsValid()) break;
+            waste[wasteCount++] = card;
+            ++turnedCount;
+            PlaySound("flip.wav");
+            DrawStockArea(true);
+            DrawWasteArea(true);
+            artwork->PresentDirty();
+        }
+        CheckGameOver();
+    } else if (rules.RecycleAllowed(recyclesUsed)) {
+        SaveUndo();
+        points -= kRecycleCost;
+        for (int i = wasteCount - 1; i >= 0; --i) {
+            deck.PutBack(waste[i]);
+            waste[i] = Card();
+        }
+        wasteCount = 0;
+        turnedCount = 0;
+        ++recyclesUsed;
+        DrawWasteArea(true);
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        CheckGameOver();
+        PlaySound("shuffle.wav");
+    }
+}
+
+void CanfieldGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    const Card first = drag.cards[0];
+    if (wasteCount > 0 && first == waste[wasteCount - 1]) {
+        SaveUndo();
+        ClearHeld();
+        held[0] = waste[--wasteCount];
+        waste[wasteCount] = Card();
+        heldCount = 1;
+        heldSource = kWasteSource;
+        turnedCount = std::max(turnedCount - 1, 0);
+        DrawWasteArea(true);
+        CheckGameOver();
+        return;
+    }
+    if (reserveCount > 0 && first == reserve[reserveCount - 1]) {
+        SaveUndo();
+        ClearHeld();
+        held[0] = reserve[--reserveCount];
+        reserve[reserveCount] = Card();
+        heldCount = 1;
+        heldSource = kReserveSource;
+        DrawReserveArea(true);
+        CheckGameOver();
+        return;
+    }
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (ColumnX(pile) != drag.x) continue;
+        for (int i = 0; i < pileCount[pile]; ++i) {
+            if (CardY(i) != drag.y || tableau[pile][i] != first) continue;
+            SaveUndo();
+            ClearHeld();
+            heldCount = pileCount[pile] - i;
+            for (int k = 0; k < heldCount; ++k) {
+                held[k] = tableau[pile][i + k];
+                tableau[pile][i + k] = Card();
+            }
+            heldSource = pile;
+            pileCount[pile] = i;
+            DrawPileArea(pile, true);
+            CheckGameOver();
+            return;
+        }
+    }
+}
+
+bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Card first = drag.cards[0];
+    const int foundation = FoundationAt(target.x, target.y);
+    if (foundation >= 0) return drag.count == 1 && BuildsUp(first, foundation);
+    const int pile = PileDropAt(target.x, target.y);
+    // A pile's storage ends at 13 cards; wrap-around building could otherwise go on for ever.
+    if (pile < 0 || pileCount[pile] + drag.count > kPileSlots) return false;
+    if (pileCount[pile] == 0)
+        return heldSource == kReserveSource || reserveCount == 0 || !CanfieldRules::Read().fillFromStock;
+    return BuildsDown(first, tableau[pile][pileCount[pile] - 1]);
+}
+
+void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (heldCount < 1 || drag.cards[0] != held[0]) {
+        CheckGameOver();
+        return;
+    }
+    const int foundation = FoundationAt(target.x, target.y);
+    const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
+    const bool fromHand = heldSource == kWasteSource || heldSource == kReserveSource;
+    if (foundation >= 0 && heldCount == 1) {
+        foundations[foundation] = held[0];
+        points += fromHand ? kPointsToFoundationFromHand : kPointsToFoundationFromPile;
+        ClearHeld();
+        PlaySound("foundation.wav");
+        DrawFoundationArea(foundation, true);
+    } else if (pile >= 0 && pileCount[pile] + heldCount <= kPileSlots) {
+        if (fromHand) points += kPointsPerCardFromHand * heldCount;
+        for (int i = 0; i < heldCount; ++i) tableau[pile][pileCount[pile]++] = held[i];
+        ClearHeld();
+        PlaySound("tableau.wav");
+        DrawPileArea(pile, true);
+    }
+    DrawReserveArea(true);
+    artwork->PresentDirty();
+    CheckGameOver();
+}
+
+void CanfieldGame::ReturnCards() {
+    if (heldSource == kNoSource || heldCount < 1) return;
+    DropNewestUndoRecord();
+    if (heldSource == kWasteSource) {
+        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
+        ++turnedCount;
+    } else if (heldSource == kReserveSource) {
+        if (reserveCount < kReserveSlots) reserve[reserveCount++] = held[0];
+    } else {
+        for (int i = 0; i < heldCount && pileCount[heldSource] < kPileSlots; ++i)
+            tableau[heldSource][pileCount[heldSource]++] = held[i];
+    }
+    ClearHeld();
+    CheckGameOver();
+}
+
+void CanfieldGame::AfterMove() {
+    if (reserveCount == 0) return;
+    int pile = 0;
+    while (pile < kPiles && pileCount[pile] > 0) ++pile;
+    if (pile == kPiles) return;
+    DragRecord record;
+    record.x = LayerX(kReserveX, reserveCount);
+    record.y = LayerY(kReserveY, reserveCount);
+    record.cards[0] = reserve[reserveCount - 1];
+    record.count = 1;
+    dragging = true;
+    LiftCards(record);
+    AnimateCards(record.x, record.y, ColumnX(pile), CardY(0), 1, record.cards.data(), artwork->screenBuffer, true,
+                 false);
+    dragging = false;
+    DropTarget target{ColumnX(pile), CardY(0), CardHitRect(ColumnX(pile), CardY(0)), kPlainTargetKind};
+    DropCards(record, target);
+    points += kPointsAutoFill;
+    CheckGameOver();
+}
+
+// ---- Game over ----
+
+bool CanfieldGame::CanMove(Card card, bool toFoundations, bool toTableau) const {
+    if (!card.IsValid()) return false;
+    if (toFoundations)
+        for (int f = 0; f < kFoundations; ++f)
+            if (BuildsUp(card, f)) return true;
+    if (toTableau)
+        for (int pile = 0; pile < kPiles; ++pile)
+            if (pileCount[pile] > 0 && BuildsDown(card, tableau[pile][pileCount[pile] - 1])) return true;
+    return false;
+}
+
+bool CanfieldGame::DecideGameOver(const CanfieldRules& rules) const {
+    if (endedByUser) return true;
+    if (dragging) return false;
+    const int stockSize = deck.Remaining();
+    if (recyclesUsed == 0 && stockSize > 0) return false;
+    if (wasteCount > 0 && CanMove(waste[wasteCount - 1], true, true)) return false;
+    if (reserveCount > 0 || stockSize > 0 || wasteCount > 0) {
+        for (int pile = 0; pile < kPiles; ++pile)
+            if (pileCount[pile] == 0) return false;
+        if (reserveCount > 0 && CanMove(reserve[reserveCount - 1], true, true)) return false;
+    }
+    if (rules.RecycleAllowed(recyclesUsed)) {
+        for (int i = 0; i < wasteCount; ++i)
+            if (CanMove(waste[i], true, true)) return false;
+    }
+    for (int i = 0; i < stockSize; ++i)
+        if (CanMove(deck.Peek(i), true, true)) return false;
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (pileCount[pile] == 0) continue;
+        if (CanMove(tableau[pile][pileCount[pile] - 1], true, false)) return false;
+        for (int other = 0; other < kPiles; ++other) {
+            if (other != pile && pileCount[other] > 0 && pileCount[other] + pileCount[pile] <= kPileSlots &&
+                BuildsDown(tableau[pile][0], tableau[other][pileCount[other] - 1]))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CanfieldGame::CheckGameOver() {
+    const CanfieldRules rules = CanfieldRules::Read();
+    gameOver = DecideGameOver(rules);
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots(rules);
+    return gameOver;
+}
+
+void CanfieldGame::RegisterHotspots(const CanfieldRules& rules) {
+    pickups.clear();
+    dropTargets.clear();
+    if (paused || gameOver) return;
+    if (wasteCount > 0) {
+        int x = 0, y = 0;
+        WasteTopPosition(rules, x, y);
+        AddPickup(x, y, &waste[wasteCount - 1], 1);
+    }
+    if (reserveCount > 0)
+        AddPickup(LayerX(kReserveX, reserveCount), LayerY(kReserveY, reserveCount), &reserve[reserveCount - 1], 1);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int count = pileCount[pile];
+        if (count == 0) continue;
+        AddPickup(ColumnX(pile), CardY(count - 1), &tableau[pile][count - 1], 1);
+        if (rules.movePartial) {
+            for (int i = count - 2; i >= 0; --i) AddPickup(ColumnX(pile), CardY(i), &tableau[pile][i], count - i);
+        } else if (count > 1) {
+            AddPickup(ColumnX(pile), CardY(0), &tableau[pile][0], count);
+        }
+    }
+    for (int f = 0; f < kFoundations; ++f)
+        AddDropTarget(ColumnX(f), kFoundationY, CardHitRect(ColumnX(f), kFoundationY), kAutoMoveKind);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int y = CardY(pileCount[pile]);
+        AddDropTarget(ColumnX(pile), y, CardHitRect(ColumnX(pile), y), kPlainTargetKind);
+    }
+}
+
+bool CanfieldGame::IsWon() {
+    if (!gameOver || reserveCount != 0 || wasteCount != 0 || heldCount != 0 || deck.Remaining() != 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (pileCount[pile] != 0) return false;
+    return true;
+}
+
+double CanfieldGame::GetScoreFactor() {
+    const CanfieldRules rules = CanfieldRules::Read();
+    double factor = rules.movePartial ? 0.95 : 1.0;
+    if (rules.fillFromStock) factor *= 0.9;
+    if (rules.cardsDealt == 2) factor *= 1.1;
+    if (rules.cardsDealt == 3) factor *= 1.2;
+    return factor;
+}
+
+// ---- Undo ----
+
+void CanfieldGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.CardValue(baseCard);
+    writer.Cards(foundations.data(), kFoundations);
+    writer.Cards(waste.data(), kWasteSlots);
+    writer.Int(wasteCount);
+    writer.Cards(reserve.data(), kReserveSlots);
+    writer.Int(reserveCount);
+    for (const auto& pile : tableau) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : pileCount) writer.Int(count);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void CanfieldGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    Card readBase;
+    std::array<Card, kFoundations> readFoundations;
+    std::array<Card, kWasteSlots> readWaste;
+    std::array<Card, kReserveSlots> readReserve;
+    std::array<std::array<Card, kPileSlots>, kPiles> readTableau;
+    std::array<int32_t, kPiles> readCounts;
+    int32_t readWasteCount = 0, readReserveCount = 0, readPoints = 0, elapsed = 0;
+    reader.CardValue(readBase);
+    reader.Cards(readFoundations.data(), kFoundations);
+    reader.Cards(readWaste.data(), kWasteSlots);
+    reader.IntIn(readWasteCount, 0, kWasteSlots);
+    reader.Cards(readReserve.data(), kReserveSlots);
+    reader.IntIn(readReserveCount, 0, kReserveSlots);
+    for (auto& pile : readTableau) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd() || !readBase.IsValid()) return false;
+
+    // Every card in play exactly once: the foundations hold their suit from the base rank up to
+    // their top card, and everything else is in the stock, waste, reserve or piles.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int total = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++total;
+        return true;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int i = 0; i < readWasteCount; ++i)
+        if (!take(readWaste[i])) return false;
+    for (int i = 0; i < readReserveCount; ++i)
+        if (!take(readReserve[i])) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        for (int k = 0; k < readCounts[pile]; ++k)
+            if (!take(readTableau[pile][k])) return false;
+    for (Card top : readFoundations) {
+        if (!top.IsValid()) continue;
+        for (int rank = readBase.Rank();; rank = NextRank(rank)) {
+            if (!take(Card(top.Suit(), rank))) return false;
+            if (rank == top.Rank()) break;
+        }
+    }
+    if (total != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    baseCard = readBase;
+    foundations = readFoundations;
+    waste = readWaste;
+    wasteCount = readWasteCount;
+    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    reserve = readReserve;
+    reserveCount = readReserveCount;
+    for (int i = reserveCount; i < kReserveSlots; ++i) reserve[i] = Card();
+    tableau = readTableau;
+    pileCount = readCounts;
+    for (int pile = 0; pile < kPiles; ++pile)
+        for (int k = pileCount[pile]; k < kPileSlots; ++k) tableau[pile][k] = Card();
+    turnedCount = std::min(turnedCount, wasteCount);
+    ClearHeld();
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

@@ -1,0 +1,109 @@
+// Canfield: a reserve of thirteen cards, four foundations that all start at the rank of the first
+// card dealt to them and build up in suit round the corner (King, Ace, Two), four tableau piles
+// built down in alternating colours with the same wrap-around, and a stock turned onto a waste one
+// to three cards at a time with a limited number of passes. An empty tableau pile is filled from
+// the reserve automatically.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "cards/card_images.h"
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct CanfieldRules {
+    static constexpr int32_t kUnlimitedRecycles = 99999;
+    int32_t cardsDealt = 1;     // "CardsDealt", 1..3
+    int32_t recycles = 0;       // "Recycles", 0..4 or kUnlimitedRecycles
+    bool movePartial = false;   // "MovePartial"
+    bool fillFromStock = true;  // "FillFromStock"
+
+    static CanfieldRules Read();
+    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+};
+
+class CanfieldGame : public Game {
+public:
+    static constexpr int kGameNumber = 6;
+    static constexpr int kFoundations = 4;
+    static constexpr int kPiles = 4;
+    static constexpr int kPileSlots = 13;
+    static constexpr int kReserveSlots = 13;
+    static constexpr int kWasteSlots = 35;
+    static constexpr int kStockX = 100, kStockY = 80;
+    static constexpr int kWasteX = 170, kWasteY = 80;
+    static constexpr int kReserveX = 100, kReserveY = 170;
+    static constexpr int kRowX = 330, kRowPitch = 70;
+    static constexpr int kFoundationY = 80;
+    static constexpr int kTableauY = 170, kTableauStep = 15;
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kWasteSource = -1;
+    static constexpr int kReserveSource = -2;
+    static constexpr int kNoSource = -3;
+    static constexpr size_t kRecordSize = kUndoGamePartOffset +
+                                          8 * (1 + kFoundations + kWasteSlots + kReserveSlots + kPiles * kPileSlots) +
+                                          4 * (1 + 1 + kPiles) + 8;
+
+    explicit CanfieldGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void AfterMove() override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Canfield"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int ColumnX(int k) { return kRowX + kRowPitch * k; }
+    static int CardY(int index) { return kTableauY + kTableauStep * index; }
+    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
+    // Where the top card of a squared pile of n cards lies.
+    static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
+    static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
+    // May this card go on a tableau pile whose top is onto (a real card)?
+    static bool BuildsDown(Card moving, Card onto);
+    // May this card go on foundation f?
+    bool BuildsUp(Card moving, int f) const;
+    void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
+    static int FoundationAt(int x, int y);
+    int PileDropAt(int x, int y) const;
+
+    // The position. Foundations hold only their top card.
+    Card baseCard;
+    std::array<Card, kFoundations> foundations{};
+    std::array<Card, kReserveSlots> reserve{};
+    int32_t reserveCount = 0;
+    std::array<Card, kWasteSlots> waste{};
+    int32_t wasteCount = 0;
+    int32_t turnedCount = 0;
+    std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
+    std::array<int32_t, kPiles> pileCount{};
+    int32_t recyclesUsed = 0;
+    std::array<Card, kMaxStackCards> held{};
+    int32_t heldCount = 0;
+    int32_t heldSource = kNoSource;
+
+private:
+    bool CanMove(Card card, bool toFoundations, bool toTableau) const;
+    bool DecideGameOver(const CanfieldRules& rules) const;
+    void RegisterHotspots(const CanfieldRules& rules);
+    void DrawStockArea(bool present);
+    void DrawWasteArea(bool present);
+    void DrawReserveArea(bool present);
+    void DrawFoundationArea(int index, bool present);
+    void DrawPileArea(int pile, bool present);
+    void ClearHeld();
+};

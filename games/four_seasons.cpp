@@ -1,0 +1,535 @@
+#include "games/four_seasons.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsWasteToPile = 5;
+constexpr int kPointsWasteToFoundation = 10;
+constexpr int kPointsPileToFoundation = 5;
+constexpr int kRecycleCost = 5;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+// A pile grows up and to the left by one layer per five cards: this much room around it.
+constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
+constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
+constexpr int kMaxWasteFan = 3;
+constexpr int kKingPips = 13;
+
+}  // namespace
+
+FourSeasonsRules FourSeasonsRules::Read() {
+    FourSeasonsRules rules;
+    SettingsKey key(GameSettingsPath("Four Seasons"));
+    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
+    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
+    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
+    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
+    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
+    const int32_t start = ReadDwordValue(key, "StartCard", -1);
+    rules.startCard = start >= -1 && start < Card::kRankCount ? start : -1;
+    return rules;
+}
+
+FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool FourSeasonsGame::CanPlay(Card card, Card top, bool toFoundation) {
+    if (!card.IsValid() || !top.IsValid()) return false;
+    if (toFoundation)
+        return card.Suit() == top.Suit() &&
+               (card.PipValue() == top.PipValue() + 1 || (card.Rank() == Card::kAce && top.Rank() == Card::kKing));
+    return card.PipValue() + 1 == top.PipValue() || (card.Rank() == Card::kKing && top.Rank() == Card::kAce);
+}
+
+int FourSeasonsGame::PileAt(int x, int y) {
+    for (int k = 0; k < kPiles; ++k)
+        if (kPileX[k] == x && kPileY[k] == y) return k;
+    return -1;
+}
+
+int FourSeasonsGame::FoundationAt(int x, int y) {
+    for (int k = 0; k < kFoundations; ++k)
+        if (kFoundationX[k] == x && kFoundationY[k] == y) return k;
+    return -1;
+}
+
+void FourSeasonsGame::WasteTopPosition(const FourSeasonsRules& rules, int& x, int& y) const {
+    if (rules.cardsDealt > 1) {
+        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
+        y = kWasteY;
+    } else {
+        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
+        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
+    }
+}
+
+// ---- Deal ----
+
+void FourSeasonsGame::NewGame(bool restart) {
+    endedByUser = clockRunning = paused = gameOver = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    fanDx = 20;
+    fanDy = 25;
+    fan2A = kWasteFanStep;
+    fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    for (auto& pile : piles) pile.fill(Card());
+    pileCounts.fill(0);
+    foundations.fill(Card());
+    waste.fill(Card());
+    wasteCount = dealtThisTurn = recyclesUsed = 0;
+    held = Card();
+    heldSource = kNoSource;
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    startRank = rules.startCard;
+    if (rules.filledIn) {
+        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        for (int suit = 0; suit < kFoundations; ++suit) {
+            foundations[suit] = Card(suit, startRank);
+            deck.Exclude(foundations[suit]);
+        }
+    }
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    for (int k = 0; k < kPiles; ++k) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        piles[k][0] = card;
+        pileCounts[k] = 1;
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        AnimateCard(kStockX, kStockY, kPileX[k], kPileY[k], card, artwork->screenBuffer, true, true, -1);
+        PlaySound("flip.wav");
+    }
+    if (!foundations[0].IsValid() && rules.startCard == -1) {
+        const Card card = deck.DealNext();
+        if (card.IsValid()) {
+            foundations[0] = card;
+            startRank = card.Rank();
+            DrawStockArea(true);
+            artwork->PresentDirty();
+            AnimateCard(kStockX, kStockY, kFoundationX[0], kFoundationY[0], card, artwork->screenBuffer, true, true, -1);
+            PlaySound("flip.wav");
+        }
+    }
+    DrawStockArea(true);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, true);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, true);
+    artwork->PresentDirty();
+    CheckGameOver();
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void FourSeasonsGame::DrawStockArea(bool present) {
+    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const bool canTurn = recyclesUsed < FourSeasonsRules::Read().recycles;
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void FourSeasonsGame::DrawWasteArea(bool present) {
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
+    const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const int screen = artwork->screenBuffer;
+    if (wasteCount == 0)
+        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (rules.cardsDealt == 1)
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    else
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1), kWasteFanStep, 0);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void FourSeasonsGame::DrawPileArea(int k, bool present) {
+    const int x = kPileX[k], y = kPileY[k];
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    if (pileCounts[k] > 0) artwork->DrawCard(x, y, piles[k][pileCounts[k] - 1], artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+}
+
+void FourSeasonsGame::DrawFoundationArea(int k, bool present) {
+    const int x = kFoundationX[k], y = kFoundationY[k];
+    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
+    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    if (foundations[k].IsValid())
+        artwork->DrawFoundation(x, y, foundations[k], artwork->screenBuffer, startRank, kDepthFromRanks);
+    else
+        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void FourSeasonsGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
+    DrawWasteArea(false);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+}
+
+// ---- Moves ----
+
+void FourSeasonsGame::DealToWaste(const FourSeasonsRules& rules) {
+    dealtThisTurn = 0;
+    for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        waste[wasteCount++] = card;
+        ++dealtThisTurn;
+        DrawStockArea(true);
+    }
+    DrawStockArea(true);
+    DrawWasteArea(true);
+    artwork->PresentDirty();
+    PlaySound("flip.wav");
+    CheckGameOver();
+    CheckGameOver();
+}
+
+void FourSeasonsGame::Recycle() {
+    points -= kRecycleCost;
+    // From the top down, so the first card turned is dealt first again.
+    for (int i = wasteCount - 1; i >= 0; --i) {
+        deck.PutBack(waste[i]);
+        waste[i] = Card();
+    }
+    wasteCount = 0;
+    ++recyclesUsed;
+    DrawWasteArea(true);
+    DrawStockArea(true);
+    artwork->PresentDirty();
+    dealtThisTurn = 0;
+    CheckGameOver();
+}
+
+void FourSeasonsGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) {
+        CheckGameOver();
+        return;
+    }
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        if (deck.Remaining() > 0) {
+            SaveUndo();
+            DealToWaste(rules);
+        } else if (recyclesUsed < rules.recycles) {
+            SaveUndo();
+            Recycle();
+        } else {
+            CheckGameOver();
+        }
+        return;
+    }
+    Game::OnLButtonDown(keys, x, y);
+    CheckGameOver();
+}
+
+void FourSeasonsGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    if (wasteCount > 0 && waste[wasteCount - 1] == drag.cards[0]) {
+        SaveUndo();
+        held = waste[--wasteCount];
+        waste[wasteCount] = Card();
+        heldSource = kWasteSource;
+        --dealtThisTurn;
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        CheckGameOver();
+        return;
+    }
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCounts[k] == 0 || piles[k][pileCounts[k] - 1] != drag.cards[0]) continue;
+        SaveUndo();
+        held = piles[k][--pileCounts[k]];
+        piles[k][pileCounts[k]] = Card();
+        heldSource = k;
+        DrawPileArea(k, true);
+        artwork->PresentDirty();
+        CheckGameOver();
+        return;
+    }
+}
+
+bool FourSeasonsGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Card card = drag.cards[0];
+    if (drag.count != 1 || !card.IsValid()) return false;
+    const int pile = PileAt(target.x, target.y);
+    if (pile >= 0) {
+        if (pileCounts[pile] >= kPileSlots) return false;
+        if (pileCounts[pile] == 0) return true;
+        return CanPlay(card, piles[pile][pileCounts[pile] - 1], false);
+    }
+    const int foundation = FoundationAt(target.x, target.y);
+    if (foundation < 0) return false;
+    if (foundations[foundation].IsValid()) return CanPlay(card, foundations[foundation], true);
+    return card.Rank() == startRank;
+}
+
+void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (heldSource == kNoSource || drag.cards[0] != held) {
+        CheckGameOver();
+        return;
+    }
+    const bool fromWaste = heldSource == kWasteSource;
+    const int pile = PileAt(target.x, target.y);
+    const int foundation = pile < 0 ? FoundationAt(target.x, target.y) : -1;
+    if (pile >= 0 && pileCounts[pile] < kPileSlots) {
+        if (fromWaste) points += kPointsWasteToPile;
+        piles[pile][pileCounts[pile]++] = held;
+        held = Card();
+        heldSource = kNoSource;
+        DrawPileArea(pile, true);
+        artwork->PresentDirty();
+    } else if (foundation >= 0) {
+        points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
+        foundations[foundation] = held;
+        held = Card();
+        heldSource = kNoSource;
+        DrawFoundationArea(foundation, true);
+        artwork->PresentDirty();
+    }
+    CheckGameOver();
+}
+
+void FourSeasonsGame::ReturnCards() {
+    if (heldSource == kNoSource) return;
+    DropNewestUndoRecord();
+    if (heldSource == kWasteSource) {
+        if (wasteCount < kWasteSlots) waste[wasteCount++] = held;
+        ++dealtThisTurn;
+        DrawWasteArea(true);
+    } else {
+        if (pileCounts[heldSource] < kPileSlots) piles[heldSource][pileCounts[heldSource]++] = held;
+        DrawPileArea(heldSource, true);
+    }
+    held = Card();
+    heldSource = kNoSource;
+    CheckGameOver();
+    artwork->PresentDirty();
+}
+
+// ---- Game over ----
+
+bool FourSeasonsGame::FitsStartedFoundation(Card card) const {
+    if (card.Rank() == startRank) return true;
+    for (Card top : foundations)
+        if (CanPlay(card, top, true)) return true;
+    return false;
+}
+
+bool FourSeasonsGame::DecideGameOver(const FourSeasonsRules& rules) const {
+    if (endedByUser) return true;
+    const int stockSize = deck.Remaining();
+    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
+
+    // Cards that can come to the top of the waste without any other move.
+    std::array<Card, kMaxCandidates> candidates;
+    int count = 0;
+    auto add = [&](Card card) {
+        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
+    };
+    if (wasteCount > 0) add(waste[wasteCount - 1]);
+    const int step = rules.cardsDealt;
+    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
+    if (rules.RecycleAllowed(recyclesUsed)) {
+        for (int index = step - 1; index < wasteCount + stockSize; index += step)
+            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
+    }
+    for (int c = 0; c < count; ++c) {
+        for (int k = 0; k < kPiles; ++k) {
+            if (pileCounts[k] == 0) return false;
+            if (CanPlay(candidates[c], piles[k][pileCounts[k] - 1], false)) return false;
+        }
+    }
+
+    for (int k = 0; k < kPiles; ++k)
+        if (pileCounts[k] > 0) add(piles[k][pileCounts[k] - 1]);
+    for (int c = 0; c < count; ++c)
+        if (FitsStartedFoundation(candidates[c])) return false;
+
+    // Look ahead: shifting a pile's cards onto the other piles may uncover a card that plays, or
+    // empty the pile for the waste's top card.
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCounts[k] == 0) continue;
+        std::array<Card, kPiles> tops;
+        for (int j = 0; j < kPiles; ++j) tops[j] = pileCounts[j] > 0 ? piles[j][pileCounts[j] - 1] : Card();
+        for (int index = pileCounts[k] - 1; index >= 0; --index) {
+            const Card exposed = piles[k][index];
+            int onto = -1;
+            for (int j = 0; j < kPiles && onto < 0; ++j)
+                if (j != k && CanPlay(exposed, tops[j], false)) onto = j;
+            if (onto < 0) break;
+            tops[onto] = exposed;
+            const Card below = index > 0 ? piles[k][index - 1] : Card();
+            if (below.IsValid() && FitsStartedFoundation(below)) return false;
+            if (!below.IsValid() && wasteCount > 0) return false;
+        }
+    }
+    return true;
+}
+
+bool FourSeasonsGame::CheckGameOver() {
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    gameOver = DecideGameOver(rules);
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots(rules);
+    return gameOver;
+}
+
+void FourSeasonsGame::RegisterHotspots(const FourSeasonsRules& rules) {
+    pickups.clear();
+    dropTargets.clear();
+    if (!paused && !gameOver) {
+        if (wasteCount > 0) {
+            int x = 0, y = 0;
+            WasteTopPosition(rules, x, y);
+            AddPickup(x, y, &waste[wasteCount - 1], 1);
+        }
+        for (int k = 0; k < kPiles; ++k)
+            if (pileCounts[k] > 0) AddPickup(kPileX[k], kPileY[k], &piles[k][pileCounts[k] - 1], 1);
+    }
+    for (int k = 0; k < kFoundations; ++k)
+        AddDropTarget(kFoundationX[k], kFoundationY[k], CardHitRect(kFoundationX[k], kFoundationY[k]), kAutoMoveKind);
+    for (int k = 0; k < kPiles; ++k)
+        AddDropTarget(kPileX[k], kPileY[k], CardHitRect(kPileX[k], kPileY[k]), kPlainTargetKind);
+}
+
+bool FourSeasonsGame::IsWon() {
+    if (startRank < 0) return false;
+    // Each foundation ends on the rank just below the one it started with.
+    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : foundations)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
+double FourSeasonsGame::GetScoreFactor() {
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    double factor = rules.filledIn ? 0.9 : 1.0;
+    if (rules.cardsDealt == 2) factor *= 1.1;
+    if (rules.cardsDealt == 3) factor *= 1.2;
+    return factor;
+}
+
+// ---- Undo ----
+
+void FourSeasonsGame::SaveUndo() {
+    if (paused || gameOver) return;
+    UndoWriter writer = BeginUndoRecord();
+    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : pileCounts) writer.Int(count);
+    writer.Cards(foundations.data(), kFoundations);
+    writer.Int(startRank);
+    writer.Cards(waste.data(), kWasteSlots);
+    writer.Int(wasteCount);
+    writer.Int(heldSource);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void FourSeasonsGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<std::array<Card, kPileSlots>, kPiles> readPiles;
+    std::array<int32_t, kPiles> readCounts;
+    std::array<Card, kFoundations> readFoundations;
+    std::array<Card, kWasteSlots> readWaste;
+    int32_t readStart = 0, readWasteCount = 0, readSource = 0, readPoints = 0, elapsed = 0;
+    for (auto& pile : readPiles) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
+    reader.Cards(readFoundations.data(), kFoundations);
+    reader.IntIn(readStart, 0, Card::kRankCount - 1);
+    reader.Cards(readWaste.data(), kWasteSlots);
+    reader.IntIn(readWasteCount, 0, kWasteSlots);
+    reader.IntIn(readSource, kNoSource, kWasteSource);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Every card in play exactly once: stock, waste, piles, and each foundation from the
+    // starting rank up to its top in the top's suit.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int cards = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++cards;
+        return true;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int i = 0; i < readWasteCount; ++i)
+        if (!take(readWaste[i])) return false;
+    for (int k = 0; k < kPiles; ++k)
+        for (int i = 0; i < readCounts[k]; ++i)
+            if (!take(readPiles[k][i])) return false;
+    for (Card top : readFoundations) {
+        if (!top.IsValid()) continue;
+        for (int rank = readStart;; rank = (rank + 1) % Card::kRankCount) {
+            if (!take(Card(top.Suit(), rank))) return false;
+            if (rank == top.Rank()) break;
+        }
+    }
+    if (cards != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    piles = readPiles;
+    pileCounts = readCounts;
+    for (int k = 0; k < kPiles; ++k)
+        for (int i = pileCounts[k]; i < kPileSlots; ++i) piles[k][i] = Card();
+    foundations = readFoundations;
+    startRank = readStart;
+    waste = readWaste;
+    wasteCount = readWasteCount;
+    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    held = Card();
+    heldSource = kNoSource;
+    // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
+    points = readPoints - 5;
+    StartClock(elapsed);
+    CheckGameOver();
+    Draw(true);
+    return true;
+}

@@ -1,0 +1,105 @@
+// Gate: two gate posts of five cards at the sides of the table feed eight columns built down in
+// alternating colours; a stock is turned one card at a time onto a waste; four foundations build
+// up in suit from a starting rank, wrapping round from the Ace to the Two.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "cards/card_images.h"
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct GateRules {
+    static constexpr int32_t kUnlimitedRecycles = 99999;
+    bool movePartial = false;    // "MovePartial"
+    bool filledIn = false;       // "FilledIn"
+    bool fillFromWaste = false;  // "FillFromWaste"
+    int32_t recycles = 0;        // "Recycles", 0..4 or kUnlimitedRecycles
+    int32_t startCard = -1;      // "StartCard", -1 (a card from the deck) or a rank index
+
+    static GateRules Read();
+    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+};
+
+class GateGame : public Game {
+public:
+    static constexpr int kGameNumber = 10;
+    static constexpr int kFoundations = 4;
+    static constexpr int kPostSlots = 5;
+    static constexpr int kColumns = 8;
+    static constexpr int kColumnSlots = 13;
+    static constexpr int kWasteSlots = 35;
+    static constexpr int kStockX = 60, kStockY = 60;
+    static constexpr int kWasteX = 60, kWasteY = 180;
+    static constexpr int kFoundationX = 320, kFoundationY = 80, kPitch = 65;
+    static constexpr int kLeftPostX = 120, kRightPostX = 705, kPostY = 60, kPostStep = 90;
+    static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kWasteSource = -1;
+    static constexpr int kLeftPostSource = -10;
+    static constexpr int kRightPostSource = -11;
+    static constexpr int kNoSource = -3;
+    static constexpr int kMaxCandidates = 129;
+    static constexpr size_t kRecordSize = kUndoGamePartOffset + 4 + 8 * kFoundations + 8 * (kWasteSlots + 1) + 4 +
+                                          8 * 2 * kPostSlots + 4 * 2 + 8 * kColumns * kColumnSlots + 4 * kColumns +
+                                          4 * 3;
+
+    explicit GateGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Gate"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int ColumnX(int column) { return kColumnX + kPitch * column; }
+    static int CardY(int index) { return kColumnY + kColumnStep * index; }
+    static int FoundationX(int f) { return kFoundationX + kPitch * f; }
+    static int PostX(int post) { return post == 0 ? kLeftPostX : kRightPostX; }
+    static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
+    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
+    // The starting rank goes on no pile; otherwise up in suit on a foundation, down in
+    // alternating colours on a column.
+    bool CanPlay(Card card, Card top, bool toFoundation) const;
+    // Where post 0 (left) or 1 (right) offers its last card.
+    int PostTopY(int post) const;
+    static int FoundationAt(int x, int y);
+    int ColumnDropAt(int x, int y) const;
+
+    int32_t startRank = -1;
+    std::array<Card, kFoundations> foundations{};
+    std::array<std::array<Card, kPostSlots>, 2> posts{};
+    std::array<int32_t, 2> postCount{};
+    std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
+    std::array<int32_t, kColumns> columnCount{};
+    std::array<Card, kWasteSlots> waste{};
+    int32_t wasteCount = 0;
+    int32_t dealtThisTurn = 0;
+    std::array<Card, kMaxStackCards> held{};
+    int32_t heldCount = 0;
+    int32_t heldSource = kNoSource;
+    int32_t recyclesUsed = 0;
+
+private:
+    bool DecideGameOver(const GateRules& rules) const;
+    void RegisterHotspots(const GateRules& rules);
+    void DrawStockArea(bool present);
+    void DrawWasteArea(bool present);
+    void DrawPostArea(int post, bool present);
+    void DrawFoundationArea(int f, bool present);
+    void DrawColumnArea(int column, bool present);
+    void ClearHeld();
+};

@@ -1,0 +1,330 @@
+#include "games/golf.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsPerCard = 5;
+// Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
+constexpr int kWrapPenalty = 3;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+
+// Refresh areas of the table parts (inclusive).
+constexpr int kStockAreaLeft = 73, kStockAreaTop = 359, kStockAreaRight = 147, kStockAreaBottom = 452;
+constexpr int kFoundationAreaRight = 799, kFoundationAreaBottom = 452;
+constexpr int kColumnAreaBottom = GolfGame::kTableauY + 7 * GolfGame::kTableauStep + 82;
+
+}  // namespace
+
+GolfRules GolfRules::Read() {
+    GolfRules rules;
+    SettingsKey key(GameSettingsPath("Golf"));
+    rules.wrapAround = ReadDwordValue(key, "WrapAround", 0) != 0;
+    rules.flipFirst = ReadDwordValue(key, "FlipFirst", 0) != 0;
+    rules.sevenByFive = ReadDwordValue(key, "SevenByFive", 1) != 0;
+    return rules;
+}
+
+GolfGame::GolfGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool GolfGame::CanPlay(Card card, Card top, bool wrapAround) {
+    if (!card.IsValid() || !top.IsValid()) return false;
+    if (wrapAround) {
+        if (top.Rank() == Card::kKing && card.Rank() == Card::kAce) return true;
+        if (top.Rank() == Card::kAce && card.Rank() == Card::kKing) return true;
+    } else if (top.Rank() == Card::kKing) {
+        return false;
+    }
+    return std::abs(GolfValue(card) - GolfValue(top)) == 1;
+}
+
+// ---- Deal ----
+
+void GolfGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    fanDx = 0;
+    fanDy = kTableauStep;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    const GolfRules rules = GolfRules::Read();
+    columnsInPlay = rules.sevenByFive ? 7 : 6;
+    cardsPerColumn = rules.sevenByFive ? 5 : 6;
+    foundation.fill(Card());
+    foundationCount = 0;
+    for (auto& column : columns) column.fill(Card());
+    columnCount.fill(0);
+    heldCard = Card();
+    heldColumn = kNoColumn;
+    artwork->RestoreBackground(0, 799, 0, 599);
+    ClearHotspots();
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    for (int row = 0; row < cardsPerColumn; ++row) {
+        for (int column = 0; column < columnsInPlay; ++column) {
+            const Card card = deck.DealNext();
+            if (!card.IsValid()) continue;
+            columns[column][row] = card;
+            DrawStockArea(true);
+            AnimateCard(kStockX, kStockY, ColumnX(column), CardY(row), card, artwork->screenBuffer, true, true, -1);
+            ++columnCount[column];
+            PlaySound("deal.wav");
+        }
+    }
+    if (rules.flipFirst) DealToFoundation();
+    else CheckGameOver();
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void GolfGame::DrawStockArea(bool present) {
+    if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
+    if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
+}
+
+void GolfGame::DrawFoundationArea(bool present) {
+    if (present) artwork->RestoreBackground(kFoundationX, kFoundationAreaRight, kFoundationY, kFoundationAreaBottom);
+    const int screen = artwork->screenBuffer;
+    if (foundationCount == 0) artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < foundationCount; ++i) artwork->DrawCard(FoundationCardX(i), kFoundationY, foundation[i], screen);
+    if (present) artwork->AddDirty({kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom});
+}
+
+void GolfGame::DrawColumnArea(int column, bool present) {
+    const int x = ColumnX(column);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kColumnAreaBottom);
+    for (int k = 0; k < columnCount[column]; ++k) artwork->DrawCard(x, CardY(k), columns[column][k], artwork->screenBuffer);
+    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
+}
+
+void GolfGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    DrawFoundationArea(false);
+    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, false);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+    CheckGameOver();
+}
+
+// ---- Moves ----
+
+void GolfGame::DealToFoundation() {
+    const Card card = deck.DealNext();
+    if (card.IsValid() && foundationCount < kFoundationSlots) foundation[foundationCount++] = card;
+    DrawStockArea(true);
+    DrawFoundationArea(true);
+    artwork->PresentDirty();
+    PlaySound("flip.wav");
+    CheckGameOver();
+}
+
+void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
+    if (paused || gameOver) return;
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        SaveUndo();
+        DealToFoundation();
+        return;
+    }
+    // A click plays a column's top card at once when it fits; nothing is dragged.
+    Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) return;
+    DragRecord record = *spot;
+    DropTarget* found = FindLegalTarget(record, 0);
+    if (!found) return;
+    // Lifting rebuilds both lists, so keep copies.
+    DropTarget target = *found;
+    SaveUndo();
+    LiftCards(record);
+    if (!heldCard.IsValid()) return;
+    AnimateCard(record.x, record.y, target.x, target.y, heldCard, artwork->screenBuffer, true, false, -1);
+    DropCards(record, target);
+}
+
+void GolfGame::LiftCards(DragRecord& drag) {
+    for (int column = 0; column < kMaxColumns; ++column) {
+        const int count = columnCount[column];
+        if (count < 1 || columns[column][count - 1] != drag.cards[0]) continue;
+        SaveUndo();
+        heldCard = drag.cards[0];
+        heldColumn = column;
+        columns[column][count - 1] = Card();
+        --columnCount[column];
+        DrawColumnArea(column, true);
+        CheckGameOver();
+        return;
+    }
+}
+
+bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
+    if (foundationCount == 0) return drag.cards[0].IsValid();
+    return CanPlay(drag.cards[0], FoundationTop(), GolfRules::Read().wrapAround);
+}
+
+void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (!heldCard.IsValid() || drag.cards[0] != heldCard || foundationCount >= kFoundationSlots) {
+        CheckGameOver();
+        return;
+    }
+    const Card top = FoundationTop();
+    points += kPointsPerCard;
+    if (top.Rank() == Card::kKing) points -= kWrapPenalty;
+    if (heldCard.Rank() == Card::kKing && top.Rank() == Card::kAce) points -= kWrapPenalty;
+    foundation[foundationCount++] = heldCard;
+    heldCard = Card();
+    heldColumn = kNoColumn;
+    RemovePickup(&drag);
+    RemoveDropTarget(target.x, target.y);
+    DrawFoundationArea(true);
+    artwork->PresentDirty();
+    PlaySound("foundation.wav");
+    CheckGameOver();
+}
+
+void GolfGame::ReturnCards() {
+    if (heldColumn == kNoColumn || !heldCard.IsValid()) return;
+    DropNewestUndoRecord();
+    if (columnCount[heldColumn] < kColumnSlots) columns[heldColumn][columnCount[heldColumn]++] = heldCard;
+    const int column = heldColumn;
+    heldCard = Card();
+    heldColumn = kNoColumn;
+    DrawColumnArea(column, true);
+    artwork->PresentDirty();
+    CheckGameOver();
+}
+
+// ---- Game over ----
+
+bool GolfGame::DecideGameOver(const GolfRules& rules) const {
+    if (endedByUser) return true;
+    if (heldCard.IsValid() || deck.Remaining() > 0) return false;
+    if (foundationCount == 0) return false;
+    for (int column = 0; column < kMaxColumns; ++column) {
+        const int count = columnCount[column];
+        if (count > 0 && CanPlay(columns[column][count - 1], FoundationTop(), rules.wrapAround)) return false;
+    }
+    return true;
+}
+
+bool GolfGame::CheckGameOver() {
+    gameOver = DecideGameOver(GolfRules::Read());
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots();
+    return gameOver;
+}
+
+void GolfGame::RegisterHotspots() {
+    ClearHotspots();
+    for (int column = 0; column < kMaxColumns; ++column) {
+        const int count = columnCount[column];
+        if (count > 0) AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
+    }
+    const int x = FoundationCardX(foundationCount);
+    AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
+}
+
+bool GolfGame::IsWon() {
+    if (!gameOver) return false;
+    for (int32_t count : columnCount)
+        if (count != 0) return false;
+    return true;
+}
+
+double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 : 1.0; }
+
+// ---- Undo ----
+
+void GolfGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(foundation.data(), kFoundationSlots);
+    writer.Int(foundationCount);
+    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : columnCount) writer.Int(count);
+    // The column position table: x and y of columns 0 to 2 and x of column 3.
+    for (int i = 0; i < kPositionInts; ++i) writer.Int(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
+    for (int32_t count : columnCount) writer.Int(count);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void GolfGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kFoundationSlots> readFoundation;
+    std::array<std::array<Card, kColumnSlots>, kMaxColumns> readColumns;
+    std::array<int32_t, kMaxColumns> readCounts, repeatedCounts;
+    int32_t readFoundationCount = 0, readPoints = 0, elapsed = 0, position = 0;
+    reader.Cards(readFoundation.data(), kFoundationSlots);
+    reader.IntIn(readFoundationCount, 0, kFoundationSlots);
+    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
+    // The positions are fixed by the layout; the record only carries them along.
+    for (int i = 0; i < kPositionInts; ++i) reader.Int(position);
+    for (int32_t& count : repeatedCounts) reader.IntIn(count, 0, kColumnSlots);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd() || readCounts != repeatedCounts) return false;
+
+    // Every card at most once, and only in slots the counts cover.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    auto take = [&seen](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        return true;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int i = 0; i < kFoundationSlots; ++i) {
+        if (i < readFoundationCount ? !take(readFoundation[i]) : readFoundation[i].IsValid()) return false;
+    }
+    for (int column = 0; column < kMaxColumns; ++column) {
+        for (int k = 0; k < kColumnSlots; ++k) {
+            const Card card = readColumns[column][k];
+            if (k < readCounts[column] ? !take(card) : card.IsValid()) return false;
+        }
+    }
+
+    CommitBaseState(reader);
+    foundation = readFoundation;
+    foundationCount = readFoundationCount;
+    columns = readColumns;
+    columnCount = readCounts;
+    heldCard = Card();
+    heldColumn = kNoColumn;
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

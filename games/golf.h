@@ -1,0 +1,85 @@
+// Golf: a grid of face-up columns cleared onto one discard pile. A column's top card goes onto the
+// pile when it is one rank above or below the pile's top card, suit regardless; when nothing fits
+// the player turns the next stock card onto the pile. Cards are played by a single click.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them.
+struct GolfRules {
+    bool wrapAround = false;  // "WrapAround": King and Ace are neighbours both ways
+    bool flipFirst = false;   // "FlipFirst": the deal ends by turning the first stock card
+    bool sevenByFive = true;  // "SevenByFive": 7 columns of 5 cards, else 6 of 6
+
+    static GolfRules Read();
+};
+
+class GolfGame : public Game {
+public:
+    static constexpr int kGameNumber = 11;
+    static constexpr int kMaxColumns = 7;
+    static constexpr int kColumnSlots = 6;
+    static constexpr int kFoundationSlots = Card::kCardsPerPack;
+    static constexpr int kStockX = 95, kStockY = 370;
+    static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
+    static constexpr int kTableauX = 160, kTableauPitch = 80, kTableauY = 140, kTableauStep = 15;
+    static constexpr int kNoColumn = -1;
+    // Size of an undo record: foundation and its count; the column slots followed by the column
+    // counts and the first seven integers of the column position table (49 eight-byte slots in
+    // all); the column counts again; points; elapsed seconds.
+    static constexpr int kPositionInts = 7;
+    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kFoundationSlots + 4 +
+                                          8 * kMaxColumns * kColumnSlots + 4 * kMaxColumns + 4 * kPositionInts +
+                                          4 * kMaxColumns + 8;
+    static_assert(kRecordSize == kUndoGamePartOffset + 8 * kFoundationSlots + 4 + 49 * 8 + 4 * kMaxColumns + 8);
+
+    explicit GolfGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Golf"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    // A card's value in Golf's rank order, where the Ace is low: Ace 0, Two 1 .. King 12.
+    static int GolfValue(Card card) { return card.Rank() == Card::kAce ? 0 : card.Rank() + 1; }
+    // May card go on a foundation whose top card is top?
+    static bool CanPlay(Card card, Card top, bool wrapAround);
+    static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
+    static int CardY(int index) { return kTableauY + kTableauStep * index; }
+    static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
+    Card FoundationTop() const { return foundationCount > 0 ? foundation[foundationCount - 1] : Card(); }
+
+    // The position.
+    std::array<Card, kFoundationSlots> foundation{};
+    int32_t foundationCount = 0;
+    std::array<std::array<Card, kColumnSlots>, kMaxColumns> columns{};
+    std::array<int32_t, kMaxColumns> columnCount{};
+    int columnsInPlay = kMaxColumns;
+    int cardsPerColumn = 5;
+    Card heldCard;
+    int heldColumn = kNoColumn;
+
+private:
+    bool DecideGameOver(const GolfRules& rules) const;
+    void RegisterHotspots();
+    void DealToFoundation();
+    void DrawStockArea(bool present);
+    void DrawFoundationArea(bool present);
+    void DrawColumnArea(int column, bool present);
+};

@@ -1,0 +1,72 @@
+// Monte Carlo: pairs of equal rank that touch (across, down or diagonally) are taken out of a
+// grid five cards wide; the grid then closes up in reading order and is refilled from the stock.
+// Cards are selected by clicking; nothing is dragged.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them.
+struct MonteCarloRules {
+    int32_t rows = 5;                // "Rows", 3..5
+    bool shiftAfterAllMoves = true;  // "ShiftAfterAllMoves": close up only when no pair is left
+
+    static MonteCarloRules Read();
+};
+
+class MonteCarloGame : public Game {
+public:
+    static constexpr int kGameNumber = 13;
+    static constexpr int kColumns = 5;
+    static constexpr int kMaxRows = 5;
+    static constexpr int kCells = kColumns * kMaxRows;
+    static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
+    static constexpr int kStockX = 100, kStockY = 80;
+    // Size of an undo record: the grid, points, elapsed seconds.
+    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kCells + 8;
+
+    struct Selection {
+        int x = 0, y = 0;
+        Card card;
+        bool Empty() const { return !card.IsValid(); }
+    };
+
+    explicit MonteCarloGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Monte Carlo"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
+    static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
+    // Two touching cards of equal rank somewhere in the rows in play.
+    bool PairAvailable(int rows) const;
+    // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
+    void CloseUp(int rows);
+
+    std::array<Card, kCells> grid{};
+    Selection first, second;
+
+private:
+    void RegisterPickups(int rows);
+    void DrawCell(int cell, bool present);
+    void DrawStockArea(bool present);
+    bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
+    void JudgePair(const Selection& clicked);
+};

@@ -1,0 +1,472 @@
+#include "games/quadrille.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsPerCard = 5;
+constexpr int kRecycleCost = 5;
+constexpr int kUndoPenalty = 5;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+constexpr int kFive = 3, kSix = 4;
+// A pile grows up and to the left by one layer per five cards: this much room around it.
+constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
+constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
+constexpr int kMaxWasteFan = 3;
+
+}  // namespace
+
+QuadrilleRules QuadrilleRules::Read() {
+    QuadrilleRules rules;
+    SettingsKey key(GameSettingsPath("Quadrille"));
+    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
+    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
+    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
+    const int32_t recycles = ReadDwordValue(key, "Recycles", 2);
+    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 2;
+    return rules;
+}
+
+QuadrilleGame::QuadrilleGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool QuadrilleGame::CanPlay(Card card, Card top, int pile) {
+    if (!card.IsValid()) return false;
+    if (pile == kCentrePile) return card.Rank() == Card::kQueen;
+    if (pile >= 0 && pile < kPiles) {
+        if (!top.IsValid()) return card == Card(kPileSuit[pile], kFive);
+        if (card.Suit() != top.Suit()) return false;
+        // Down to the Ace, then round the corner to the King, which completes the pile.
+        return (top.PipValue() - 1 == card.PipValue() && card.Rank() != Card::kQueen) ||
+               (top.Rank() == Card::kAce && card.Rank() == Card::kKing);
+    }
+    const int up = pile - kUpPileBase;
+    if (up < 0 || up >= kPiles) return false;
+    if (!top.IsValid()) return card == Card(kPileSuit[up], kSix);
+    // Up to the Jack: the Queens belong to the centre.
+    return card.Suit() == top.Suit() && top.PipValue() + 1 == card.PipValue() && card.Rank() != Card::kQueen;
+}
+
+int QuadrilleGame::DownPileAt(int x, int y) {
+    for (int k = 0; k < kPiles; ++k)
+        if (kDownX[k] == x && kDownY[k] == y) return k;
+    return -1;
+}
+
+int QuadrilleGame::UpPileAt(int x, int y) {
+    for (int k = 0; k < kPiles; ++k)
+        if (kUpX[k] == x && kUpY[k] == y) return k;
+    return -1;
+}
+
+void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const {
+    if (rules.cardsDealt > 1) {
+        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
+        y = kWasteY;
+    } else {
+        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
+        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
+    }
+}
+
+// ---- Deal ----
+
+void QuadrilleGame::NewGame(bool restart) {
+    endedByUser = clockRunning = paused = gameOver = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    recyclesUsed = 0;
+    fanDx = 14;
+    fanDy = 16;
+    fan2A = kWasteFanStep;
+    fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    downTops.fill(Card());
+    upTops.fill(Card());
+    centre.fill(Card());
+    waste.fill(Card());
+    held.fill(Card());
+    centreCount = wasteCount = heldCount = dealtThisTurn = 0;
+    heldSource = kNoSource;
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    if (QuadrilleRules::Read().filledIn) {
+        for (int k = 0; k < kPiles; ++k) {
+            downTops[k] = Card(kPileSuit[k], kFive);
+            upTops[k] = Card(kPileSuit[k], kSix);
+            centre[k] = Card(kPileSuit[k], Card::kQueen);
+            deck.Exclude(downTops[k]);
+            deck.Exclude(upTops[k]);
+            deck.Exclude(centre[k]);
+        }
+        centreCount = kCentreSlots;
+    }
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+    Draw(true);
+    CheckGameOver();
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void QuadrilleGame::DrawStockArea(bool present) {
+    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const bool canTurn = recyclesUsed < QuadrilleRules::Read().recycles;
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void QuadrilleGame::DrawWasteArea(bool present) {
+    const QuadrilleRules rules = QuadrilleRules::Read();
+    const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
+    const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const int screen = artwork->screenBuffer;
+    if (wasteCount == 0)
+        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (rules.cardsDealt == 1)
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    else
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1), kWasteFanStep, 0);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void QuadrilleGame::DrawCentreArea(bool present) {
+    const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
+    const int right = kCentreX + artwork->cardWidth, bottom = kCentreY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    if (!centre[0].IsValid() || centreCount < 1)
+        artwork->DrawPlaceholder(kCentreX, kCentreY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    else
+        artwork->DrawCard(kCentreX, kCentreY, centre[centreCount - 1], artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void QuadrilleGame::DrawPileArea(bool down, int k, bool present) {
+    const int x = down ? kDownX[k] : kUpX[k], y = down ? kDownY[k] : kUpY[k];
+    const Card top = down ? downTops[k] : upTops[k];
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    // An empty pile shows the card it waits for, darkened, as a guide.
+    if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, top.Rank(), 1);
+    else artwork->DrawCard(x, y, Card(kPileSuit[k], down ? kFive : kSix), artwork->screenBuffer, true);
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+}
+
+void QuadrilleGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(true, k, false);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(false, k, false);
+    DrawWasteArea(false);
+    DrawCentreArea(false);
+    DrawStatus(false);
+    // The panel stands over the right end of the menu bar, so it comes after it.
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+}
+
+// ---- Moves ----
+
+void QuadrilleGame::DealToWaste(const QuadrilleRules& rules) {
+    dealtThisTurn = 0;
+    for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        waste[wasteCount++] = card;
+        ++dealtThisTurn;
+    }
+    DrawStockArea(true);
+    DrawWasteArea(true);
+    artwork->PresentDirty();
+    PlaySound("flip.wav");
+    CheckGameOver();
+}
+
+void QuadrilleGame::Recycle() {
+    points -= kRecycleCost;
+    // From the top down, so the first card that went to the waste is dealt first again.
+    for (int i = wasteCount - 1; i >= 0; --i) {
+        deck.PutBack(waste[i]);
+        waste[i] = Card();
+    }
+    wasteCount = 0;
+    ++recyclesUsed;
+    DrawWasteArea(true);
+    DrawStockArea(true);
+    artwork->PresentDirty();
+    dealtThisTurn = 0;
+    CheckGameOver();
+}
+
+void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) {
+        CheckGameOver();
+        return;
+    }
+    const QuadrilleRules rules = QuadrilleRules::Read();
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        if (deck.Remaining() > 0) {
+            SaveUndo();
+            DealToWaste(rules);
+        } else if (recyclesUsed < rules.recycles) {
+            SaveUndo();
+            Recycle();
+        } else {
+            CheckGameOver();
+        }
+        return;
+    }
+    Game::OnLButtonDown(keys, x, y);
+    CheckGameOver();
+}
+
+void QuadrilleGame::LiftCards(DragRecord& drag) {
+    SaveUndo();
+    if (paused || gameOver) return;
+    if (wasteCount < 1 || waste[wasteCount - 1] != drag.cards[0]) return;
+    held.fill(Card());
+    held[0] = waste[--wasteCount];
+    waste[wasteCount] = Card();
+    heldSource = kWasteSource;
+    heldCount = 1;
+    --dealtThisTurn;
+    DrawWasteArea(true);
+    CheckGameOver();
+}
+
+void QuadrilleGame::ReturnCards() {
+    DropNewestUndoRecord();
+    if (heldSource == kWasteSource && heldCount == 1 && wasteCount < kWasteSlots) {
+        waste[wasteCount++] = held[0];
+        ++dealtThisTurn;
+    }
+    held.fill(Card());
+    heldSource = kNoSource;
+    heldCount = 0;
+    CheckGameOver();
+}
+
+bool QuadrilleGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Card card = drag.cards[0];
+    if (target.x == kCentreX && target.y == kCentreY) return card.Rank() == Card::kQueen && card.IsValid();
+    if (drag.count != 1) return false;
+    const int down = DownPileAt(target.x, target.y);
+    if (down >= 0) return CanPlay(card, downTops[down], down);
+    const int up = UpPileAt(target.x, target.y);
+    if (up >= 0) return CanPlay(card, upTops[up], kUpPileBase + up);
+    return false;
+}
+
+void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
+    bool played = false;
+    if (heldCount == 1 && drag.cards[0] == held[0]) {
+        const Card card = held[0];
+        const int down = DownPileAt(target.x, target.y);
+        const int up = down < 0 ? UpPileAt(target.x, target.y) : -1;
+        if (card.Rank() == Card::kQueen) {
+            if (target.x == kCentreX && target.y == kCentreY && centreCount < kCentreSlots) {
+                centre[centreCount++] = card;
+                DrawCentreArea(true);
+                played = true;
+            }
+        } else if (down >= 0) {
+            downTops[down] = card;
+            DrawPileArea(true, down, true);
+            played = true;
+        } else if (up >= 0) {
+            upTops[up] = card;
+            DrawPileArea(false, up, true);
+            played = true;
+        }
+        if (played) {
+            held.fill(Card());
+            heldSource = kNoSource;
+            heldCount = 0;
+            points += kPointsPerCard;
+            artwork->PresentDirty();
+            PlaySound("foundation.wav");
+        }
+    }
+    CheckGameOver();
+}
+
+// ---- Game over ----
+
+bool QuadrilleGame::Playable(Card card) const {
+    if (CanPlay(card, Card(), kCentrePile)) return true;
+    for (int k = 0; k < kPiles; ++k)
+        if (CanPlay(card, downTops[k], k)) return true;
+    for (int k = 0; k < kPiles; ++k)
+        if (CanPlay(card, upTops[k], kUpPileBase + k)) return true;
+    return false;
+}
+
+bool QuadrilleGame::DecideGameOver(const QuadrilleRules& rules) const {
+    if (endedByUser) return true;
+    const int stockSize = deck.Remaining();
+    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
+    // The cards that can come to the top of the waste without any other move.
+    std::array<Card, kMaxCandidates> candidates;
+    int count = 0;
+    auto add = [&](Card card) {
+        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
+    };
+    if (wasteCount > 0) add(waste[wasteCount - 1]);
+    const int step = rules.cardsDealt;
+    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
+    if (rules.RecycleAllowed(recyclesUsed)) {
+        for (int index = step - 1; index < wasteCount + stockSize; index += step)
+            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
+    }
+    for (int c = 0; c < count; ++c)
+        if (Playable(candidates[c])) return false;
+    return true;
+}
+
+bool QuadrilleGame::CheckGameOver() {
+    const QuadrilleRules rules = QuadrilleRules::Read();
+    gameOver = DecideGameOver(rules);
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots(rules);
+    return gameOver;
+}
+
+void QuadrilleGame::RegisterHotspots(const QuadrilleRules& rules) {
+    pickups.clear();
+    dropTargets.clear();
+    if (!paused && !gameOver && wasteCount > 0) {
+        int x = 0, y = 0;
+        WasteTopPosition(rules, x, y);
+        AddPickup(x, y, &waste[wasteCount - 1], 1);
+    }
+    for (int k = 0; k < kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
+    for (int k = 0; k < kPiles; ++k) AddDropTarget(kUpX[k], kUpY[k], CardHitRect(kUpX[k], kUpY[k]), kAutoMoveKind);
+    AddDropTarget(kCentreX, kCentreY, CardHitRect(kCentreX, kCentreY), kAutoMoveKind);
+}
+
+bool QuadrilleGame::IsWon() {
+    // The eight piles complete; a Queen still on its way to the centre does not matter.
+    for (int k = 0; k < kPiles; ++k)
+        if (downTops[k] != Card(kPileSuit[k], Card::kKing) || upTops[k] != Card(kPileSuit[k], Card::kJack)) return false;
+    return true;
+}
+
+double QuadrilleGame::GetScoreFactor() {
+    const QuadrilleRules rules = QuadrilleRules::Read();
+    double factor = rules.filledIn ? 0.9 : 1.0;
+    if (rules.cardsDealt == 2) factor *= 1.1;
+    if (rules.cardsDealt == 3) factor *= 1.2;
+    return factor;
+}
+
+// ---- Undo ----
+
+void QuadrilleGame::SaveUndo() {
+    if (paused || gameOver) return;
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(centre.data(), kCentreSlots);
+    writer.Int(centreCount);
+    writer.Cards(upTops.data(), kPiles);
+    writer.Cards(downTops.data(), kPiles);
+    writer.Cards(waste.data(), kWasteSlots);
+    writer.Int(wasteCount);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void QuadrilleGame::Undo() {
+    if (paused || gameOver) return;
+    // The sound comes first, even when there is nothing left to take back.
+    PlaySound("undo.wav");
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kCentreSlots> readCentre;
+    std::array<Card, kPiles> readUp, readDown;
+    std::array<Card, kWasteSlots> readWaste;
+    int32_t readCentreCount = 0, readWasteCount = 0, readPoints = 0, elapsed = 0;
+    reader.Cards(readCentre.data(), kCentreSlots);
+    reader.IntIn(readCentreCount, 0, kCentreSlots);
+    reader.Cards(readUp.data(), kPiles);
+    reader.Cards(readDown.data(), kPiles);
+    reader.Cards(readWaste.data(), kWasteSlots);
+    reader.IntIn(readWasteCount, 0, kWasteSlots);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first
+    // card to its top in its own suit.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int cards = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++cards;
+        return true;
+    };
+    auto takePile = [&](Card top, int suit, std::span<const int> order) {
+        if (!top.IsValid()) return true;
+        if (top.Suit() != suit) return false;
+        for (int rank : order) {
+            if (!take(Card(suit, rank))) return false;
+            if (rank == top.Rank()) return true;
+        }
+        return false;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int i = 0; i < readWasteCount; ++i)
+        if (!take(readWaste[i])) return false;
+    for (int i = 0; i < readCentreCount; ++i)
+        if (readCentre[i].Rank() != Card::kQueen || !take(readCentre[i])) return false;
+    for (int k = 0; k < kPiles; ++k) {
+        if (!takePile(readDown[k], kPileSuit[k], kDownOrder)) return false;
+        if (!takePile(readUp[k], kPileSuit[k], kUpOrder)) return false;
+    }
+    if (cards != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    centre = readCentre;
+    centreCount = readCentreCount;
+    for (int i = centreCount; i < kCentreSlots; ++i) centre[i] = Card();
+    upTops = readUp;
+    downTops = readDown;
+    waste = readWaste;
+    wasteCount = readWasteCount;
+    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    held.fill(Card());
+    heldSource = kNoSource;
+    heldCount = 0;
+    points = readPoints - kUndoPenalty;
+    StartClock(elapsed);
+    CheckGameOver();
+    Draw(true);
+    return true;
+}

@@ -1,0 +1,105 @@
+// Quadrille: every card comes from the stock through the waste to one of nine piles round the
+// centre of the table. Four piles build down in suit from the Five to the King (Five, Four,
+// Three, Two, Ace, King), four build up in suit from the Six to the Jack, and the four Queens go
+// to the centre pile.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct QuadrilleRules {
+    static constexpr int32_t kUnlimitedRecycles = 99999;
+    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
+    bool filledIn = false;   // "FilledIn"
+    int32_t recycles = 2;    // "Recycles", 0..4 or kUnlimitedRecycles
+
+    static QuadrilleRules Read();
+    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+};
+
+class QuadrilleGame : public Game {
+public:
+    static constexpr int kGameNumber = 16;
+    static constexpr int kPiles = 4;
+    static constexpr int kCentreSlots = 4;
+    static constexpr int kWasteSlots = 52;
+    static constexpr int kHeldSlots = kMaxStackCards;
+    // Pile k of each family belongs to this suit.
+    static constexpr int kPileSuit[kPiles] = {3, 2, 0, 1};
+    // A down pile runs Five, Four, Three, Two, Ace, King; an up pile Six to Jack.
+    static constexpr int kDownOrder[] = {3, 2, 1, 0, 12, 11};
+    static constexpr int kUpOrder[] = {4, 5, 6, 7, 8, 9};
+    static constexpr int kDownX[kPiles] = {370, 510, 370, 230};
+    static constexpr int kDownY[kPiles] = {80, 240, 400, 240};
+    static constexpr int kUpX[kPiles] = {280, 460, 460, 280};
+    static constexpr int kUpY[kPiles] = {120, 120, 360, 360};
+    static constexpr int kCentreX = 370, kCentreY = 240;
+    static constexpr int kStockX = 70, kStockY = 60;
+    static constexpr int kWasteX = 145, kWasteY = 60;
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kWasteSource = -1;
+    static constexpr int kNoSource = -3;
+    static constexpr int kMaxCandidates = 128;
+    // Pile numbers of CanPlay: the centre, down piles 0..3 and up piles 10..13.
+    static constexpr int kCentrePile = -1;
+    static constexpr int kUpPileBase = 10;
+    // Size of an undo record: base part, centre cards and count, up and down tops, waste cells
+    // and count, points, elapsed seconds.
+    static constexpr size_t kRecordSize =
+        kUndoGamePartOffset + 8 * kCentreSlots + 4 + 8 * 2 * kPiles + 8 * kWasteSlots + 4 + 8;
+
+    explicit QuadrilleGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Quadrille"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
+    // whose top is `top`?
+    static bool CanPlay(Card card, Card top, int pile);
+    // Where the waste's top card lies (and is picked up).
+    void WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const;
+    static int DownPileAt(int x, int y);
+    static int UpPileAt(int x, int y);
+
+    std::array<Card, kPiles> downTops{};
+    std::array<Card, kPiles> upTops{};
+    std::array<Card, kCentreSlots> centre{};
+    int32_t centreCount = 0;
+    std::array<Card, kWasteSlots> waste{};
+    int32_t wasteCount = 0;
+    std::array<Card, kHeldSlots> held{};
+    int32_t heldSource = kNoSource;
+    int32_t heldCount = 0;
+    int32_t recyclesUsed = 0;
+    int32_t dealtThisTurn = 0;
+
+private:
+    bool DecideGameOver(const QuadrilleRules& rules) const;
+    bool Playable(Card card) const;
+    void RegisterHotspots(const QuadrilleRules& rules);
+    void DealToWaste(const QuadrilleRules& rules);
+    void Recycle();
+    void DrawStockArea(bool present);
+    void DrawWasteArea(bool present);
+    void DrawCentreArea(bool present);
+    void DrawPileArea(bool down, int k, bool present);
+};

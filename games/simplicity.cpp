@@ -1,0 +1,511 @@
+#include "games/simplicity.h"
+
+#include <algorithm>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsWasteToPile = 5;
+constexpr int kPointsWasteToFoundation = 10;
+constexpr int kPointsPileToFoundation = 5;
+constexpr int kRecycleCost = 5;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+constexpr int kStockMarginX = 22, kStockMarginY = 11;
+constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
+
+}  // namespace
+
+SimplicityRules SimplicityRules::Read() {
+    SimplicityRules rules;
+    SettingsKey key(GameSettingsPath("Simplicity"));
+    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
+    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
+    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
+    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
+    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
+    const int32_t start = ReadDwordValue(key, "StartCard", -1);
+    rules.startCard = start >= -1 && start < Card::kRankCount ? start : -1;
+    return rules;
+}
+
+SimplicityGame::SimplicityGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool SimplicityGame::CanPlay(Card card, Card top, bool toFoundation) {
+    if (!card.IsValid() || !top.IsValid()) return false;
+    // One pip up, with the Ace following the King, is one rank index up modulo 13.
+    if (toFoundation) return card.Suit() == top.Suit() && card.Rank() == NextRank(top.Rank());
+    return card.IsRed() != top.IsRed() && NextRank(card.Rank()) == top.Rank();
+}
+
+int SimplicityGame::FoundationAt(int x, int y) {
+    for (int f = 0; f < kFoundations; ++f)
+        if (kFoundationX[f] == x && kFoundationY[f] == y) return f;
+    return -1;
+}
+
+int SimplicityGame::PileAt(int x, int y) {
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (PileX(pile) == x && PileY(pile) == y) return pile;
+    return -1;
+}
+
+void SimplicityGame::WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const {
+    if (rules.cardsDealt == 1) {
+        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
+        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
+    } else {
+        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
+        y = kWasteY;
+    }
+}
+
+// ---- Deal ----
+
+void SimplicityGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    ClearHotspots();
+    fanDx = 20;
+    fanDy = 25;
+    fan2A = kWasteFanStep;
+    fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    for (auto& pile : piles) pile.fill(Card());
+    pileCount.fill(0);
+    foundations.fill(Card());
+    waste.fill(Card());
+    wasteCount = 0;
+    dealtThisTurn = 0;
+    recyclesUsed = 0;
+    held = Card();
+    heldSource = kNoSource;
+
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    const SimplicityRules rules = SimplicityRules::Read();
+    startRank = rules.startCard;
+    if (rules.filledIn) {
+        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        for (int suit = 0; suit < kFoundations; ++suit) {
+            foundations[suit] = Card(suit, startRank);
+            deck.Exclude(foundations[suit]);
+        }
+    }
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    const int screen = artwork->screenBuffer;
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        DrawStockArea(true);
+        AnimateCard(kStockX, kStockY, PileX(pile), PileY(pile), card, screen, true, true, -1);
+        piles[pile][0] = card;
+        pileCount[pile] = 1;
+        PlaySound("flip.wav");
+    }
+    if (!foundations[0].IsValid() && rules.startCard == -1) {
+        const Card card = deck.DealNext();
+        if (card.IsValid()) {
+            DrawStockArea(true);
+            AnimateCard(kStockX, kStockY, kFoundationX[0], kFoundationY[0], card, screen, true, true, -1);
+            foundations[0] = card;
+            startRank = card.Rank();
+            PlaySound("flip.wav");
+        }
+    }
+    DrawStockArea(true);
+    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, true);
+    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, true);
+    artwork->PresentDirty();
+    CheckGameOver();
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void SimplicityGame::DrawStockArea(bool present) {
+    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
+                       SimplicityRules::Read().RecycleAllowed(recyclesUsed));
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void SimplicityGame::DrawWasteArea(bool present) {
+    const SimplicityRules rules = SimplicityRules::Read();
+    const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
+    const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const int screen = artwork->screenBuffer;
+    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (rules.cardsDealt == 1) artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    else
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1),
+                          kWasteFanStep, 0);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void SimplicityGame::DrawPileArea(int pile, bool present) {
+    const int x = PileX(pile), y = PileY(pile);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    if (pileCount[pile] > 0) artwork->DrawCard(x, y, piles[pile][pileCount[pile] - 1], artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+}
+
+void SimplicityGame::DrawFoundationArea(int f, bool present) {
+    const int x = kFoundationX[f], y = kFoundationY[f];
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    if (foundations[f].IsValid()) artwork->DrawCard(x, y, foundations[f], artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+}
+
+void SimplicityGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
+    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
+    DrawWasteArea(false);
+    DrawStatus(false);
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+}
+
+// ---- Moves ----
+
+void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) {
+        CheckGameOver();
+        return;
+    }
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x < stock.x || x > stock.x + artwork->cardWidth || y < stock.y || y > stock.y + artwork->cardHeight) {
+        Game::OnLButtonDown(keys, x, y);
+        CheckGameOver();
+        return;
+    }
+    const SimplicityRules rules = SimplicityRules::Read();
+    if (deck.Remaining() > 0) {
+        SaveUndo();
+        dealtThisTurn = 0;
+        for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+            const Card card = deck.DealNext();
+            if (!card.IsValid()) break;
+            waste[wasteCount++] = card;
+            ++dealtThisTurn;
+            DrawStockArea(true);
+        }
+        DrawStockArea(true);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        CheckGameOver();
+    } else if (rules.RecycleAllowed(recyclesUsed)) {
+        SaveUndo();
+        points -= kRecycleCost;
+        // From the bottom up, so the card that was on top of the waste is dealt first.
+        for (int i = 0; i < wasteCount; ++i) {
+            deck.PutBack(waste[i]);
+            waste[i] = Card();
+        }
+        wasteCount = 0;
+        ++recyclesUsed;
+        DrawWasteArea(true);
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        dealtThisTurn = 0;
+    }
+    CheckGameOver();
+}
+
+void SimplicityGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    const Card card = drag.cards[0];
+    if (wasteCount > 0 && card == waste[wasteCount - 1]) {
+        SaveUndo();
+        held = card;
+        heldSource = kWasteSource;
+        waste[--wasteCount] = Card();
+        dealtThisTurn = std::max(dealtThisTurn - 1, 0);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        CheckGameOver();
+        return;
+    }
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (pileCount[pile] == 0 || piles[pile][pileCount[pile] - 1] != card) continue;
+        SaveUndo();
+        held = card;
+        heldSource = pile;
+        piles[pile][--pileCount[pile]] = Card();
+        DrawPileArea(pile, true);
+        artwork->PresentDirty();
+        CheckGameOver();
+        return;
+    }
+}
+
+bool SimplicityGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    if (drag.count != 1) return false;
+    const Card card = drag.cards[0];
+    const int pile = PileAt(target.x, target.y);
+    if (pile >= 0) {
+        if (pileCount[pile] >= kPileSlots) return false;
+        if (pileCount[pile] == 0) return true;
+        return CanPlay(card, piles[pile][pileCount[pile] - 1], false);
+    }
+    const int f = FoundationAt(target.x, target.y);
+    if (f < 0) return false;
+    if (foundations[f].IsValid()) return CanPlay(card, foundations[f], true);
+    return card.Rank() == startRank;
+}
+
+void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (heldSource == kNoSource || drag.cards[0] != held) {
+        CheckGameOver();
+        return;
+    }
+    const int pile = PileAt(target.x, target.y);
+    const int f = pile < 0 ? FoundationAt(target.x, target.y) : -1;
+    if (pile >= 0 && pileCount[pile] < kPileSlots) {
+        if (heldSource == kWasteSource) points += kPointsWasteToPile;
+        piles[pile][pileCount[pile]++] = held;
+        held = Card();
+        heldSource = kNoSource;
+        DrawPileArea(pile, true);
+        artwork->PresentDirty();
+    } else if (f >= 0) {
+        points += heldSource == kWasteSource ? kPointsWasteToFoundation : kPointsPileToFoundation;
+        foundations[f] = held;
+        held = Card();
+        heldSource = kNoSource;
+        DrawFoundationArea(f, true);
+        artwork->PresentDirty();
+    }
+    CheckGameOver();
+}
+
+void SimplicityGame::ReturnCards() {
+    if (heldSource == kNoSource) return;
+    DropNewestUndoRecord();
+    if (heldSource == kWasteSource) {
+        if (wasteCount < kWasteSlots) waste[wasteCount++] = held;
+        ++dealtThisTurn;
+    } else if (pileCount[heldSource] < kPileSlots) {
+        piles[heldSource][pileCount[heldSource]++] = held;
+    }
+    held = Card();
+    heldSource = kNoSource;
+    CheckGameOver();
+    Draw(true);
+}
+
+// ---- Game over ----
+
+bool SimplicityGame::GoesHome(Card card) const {
+    if (card.Rank() == startRank) return true;
+    for (Card top : foundations)
+        if (top.IsValid() && CanPlay(card, top, true)) return true;
+    return false;
+}
+
+bool SimplicityGame::DecideGameOver(const SimplicityRules& rules) const {
+    if (endedByUser) return true;
+    const int stockSize = deck.Remaining();
+    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
+
+    std::array<Card, kMaxCandidates> candidates;
+    int count = 0;
+    auto add = [&](Card card) {
+        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
+    };
+    if (wasteCount > 0) add(waste[wasteCount - 1]);
+    const int step = rules.cardsDealt;
+    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
+    if (rules.RecycleAllowed(recyclesUsed))
+        for (int index = step - 1; index < wasteCount + stockSize; index += step)
+            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
+    for (int c = 0; c < count; ++c) {
+        for (int pile = 0; pile < kPiles; ++pile) {
+            if (pileCount[pile] == 0) return false;
+            if (CanPlay(candidates[c], piles[pile][pileCount[pile] - 1], false)) return false;
+        }
+    }
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (pileCount[pile] > 0) add(piles[pile][pileCount[pile] - 1]);
+    for (int c = 0; c < count; ++c)
+        if (GoesHome(candidates[c])) return false;
+
+    // Look ahead: could pile k be dug down, one card at a time, onto the other piles' tops?
+    for (int k = 0; k < kPiles; ++k) {
+        if (pileCount[k] == 0) continue;
+        std::array<Card, kPiles> tops;
+        for (int pile = 0; pile < kPiles; ++pile) tops[pile] = pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card();
+        int index = pileCount[k] - 1;
+        while (index >= 0) {
+            const Card exposed = piles[k][index];
+            int onto = -1;
+            for (int pile = 0; pile < kPiles && onto < 0; ++pile)
+                if (pile != k && CanPlay(exposed, tops[pile], false)) onto = pile;
+            if (onto < 0) break;
+            tops[onto] = exposed;
+            --index;
+            if (index < 0) {
+                if (wasteCount > 0) return false;
+            } else if (GoesHome(piles[k][index])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool SimplicityGame::CheckGameOver() {
+    const SimplicityRules rules = SimplicityRules::Read();
+    gameOver = DecideGameOver(rules);
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots(rules);
+    return gameOver;
+}
+
+void SimplicityGame::RegisterHotspots(const SimplicityRules& rules) {
+    pickups.clear();
+    dropTargets.clear();
+    if (paused || gameOver) return;
+    if (wasteCount > 0) {
+        int x = 0, y = 0;
+        WasteTopPosition(rules, x, y);
+        AddPickup(x, y, &waste[wasteCount - 1], 1);
+    }
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (pileCount[pile] > 0) AddPickup(PileX(pile), PileY(pile), &piles[pile][pileCount[pile] - 1], 1);
+    for (int f = 0; f < kFoundations; ++f)
+        AddDropTarget(kFoundationX[f], kFoundationY[f], CardHitRect(kFoundationX[f], kFoundationY[f]), kAutoMoveKind);
+    for (int pile = 0; pile < kPiles; ++pile)
+        AddDropTarget(PileX(pile), PileY(pile), CardHitRect(PileX(pile), PileY(pile)), kPlainTargetKind);
+}
+
+bool SimplicityGame::IsWon() {
+    if (startRank < 0) return false;
+    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : foundations)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
+double SimplicityGame::GetScoreFactor() {
+    const SimplicityRules rules = SimplicityRules::Read();
+    double factor = rules.filledIn ? 0.9 : 1.0;
+    if (rules.cardsDealt == 2) factor *= 1.1;
+    if (rules.cardsDealt == 3) factor *= 1.2;
+    return factor;
+}
+
+// ---- Undo ----
+
+void SimplicityGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : pileCount) writer.Int(count);
+    writer.Cards(foundations.data(), kFoundations);
+    writer.Int(startRank);
+    writer.Cards(waste.data(), kWasteSlots);
+    writer.Int(wasteCount);
+    writer.Int(heldSource);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void SimplicityGame::Undo() {
+    if (paused || gameOver) return;
+    auto record = PopUndoRecord();
+    if (!record) {
+        PlaySound("undo.wav");
+        return;
+    }
+    RestoreRecord(*record);
+}
+
+bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<std::array<Card, kPileSlots>, kPiles> readPiles;
+    std::array<int32_t, kPiles> readCounts;
+    std::array<Card, kFoundations> readFoundations;
+    std::array<Card, kWasteSlots> readWaste;
+    int32_t readStart = 0, readWasteCount = 0, readSource = 0, readPoints = 0, elapsed = 0;
+    for (auto& pile : readPiles) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
+    reader.Cards(readFoundations.data(), kFoundations);
+    reader.IntIn(readStart, -1, Card::kRankCount - 1);
+    reader.Cards(readWaste.data(), kWasteSlots);
+    reader.IntIn(readWasteCount, 0, kWasteSlots);
+    reader.IntIn(readSource, kNoSource, kWasteSource);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Every card once: stock, waste, piles, and each foundation from the starting rank up.
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int total = 0;
+    auto take = [&](Card card) {
+        if (!card.IsValid() || seen[card.Index()]) return false;
+        seen[card.Index()] = true;
+        ++total;
+        return true;
+    };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int i = 0; i < readWasteCount; ++i)
+        if (!take(readWaste[i])) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        for (int k = 0; k < readCounts[pile]; ++k)
+            if (!take(readPiles[pile][k])) return false;
+    for (Card top : readFoundations) {
+        if (!top.IsValid()) continue;
+        if (readStart < 0) return false;
+        for (int rank = readStart;; rank = NextRank(rank)) {
+            if (!take(Card(top.Suit(), rank))) return false;
+            if (rank == top.Rank()) break;
+        }
+    }
+    if (total != Card::kCardsPerPack) return false;
+
+    CommitBaseState(reader);
+    piles = readPiles;
+    pileCount = readCounts;
+    for (int pile = 0; pile < kPiles; ++pile)
+        for (int k = pileCount[pile]; k < kPileSlots; ++k) piles[pile][k] = Card();
+    foundations = readFoundations;
+    startRank = readStart;
+    waste = readWaste;
+    wasteCount = readWasteCount;
+    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    dealtThisTurn = std::min(dealtThisTurn, wasteCount);
+    held = Card();
+    heldSource = kNoSource;
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

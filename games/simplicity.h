@@ -1,0 +1,93 @@
+// Simplicity: twelve piles of which only the top card shows, built down in alternating colours;
+// four foundations built up in suit from a starting rank; a stock turned onto a waste one to
+// three cards at a time. Both kinds of building wrap round between the King and the Ace.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "cards/card_images.h"
+#include "framework/game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct SimplicityRules {
+    static constexpr int32_t kUnlimitedRecycles = 99999;
+    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
+    bool filledIn = false;   // "FilledIn"
+    int32_t recycles = 0;    // "Recycles", 0..4 or kUnlimitedRecycles
+    int32_t startCard = -1;  // "StartCard", -1 (a card from the deck) or a rank index
+
+    static SimplicityRules Read();
+    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+};
+
+class SimplicityGame : public Game {
+public:
+    static constexpr int kGameNumber = 18;
+    static constexpr int kPiles = 12;
+    static constexpr int kPilesPerRow = 6;
+    static constexpr int kPileSlots = 13;
+    static constexpr int kFoundations = 4;
+    static constexpr int kWasteSlots = 48;
+    static constexpr int kStockX = 60, kStockY = 80;
+    static constexpr int kWasteX = 60, kWasteY = 190;
+    static constexpr int kPileX = 260, kPilePitch = 70, kPileY[2] = {160, 270};
+    static constexpr int kFoundationX[kFoundations] = {180, 690, 175, 690};
+    static constexpr int kFoundationY[kFoundations] = {140, 140, 290, 290};
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kWasteSource = 12;
+    static constexpr int kNoSource = -1;
+    static constexpr int kMaxCandidates = 129;
+    static constexpr size_t kRecordSize =
+        kUndoGamePartOffset + 8 * (kPiles * kPileSlots + kFoundations + kWasteSlots) + 4 * (kPiles + 1 + 2) + 8;
+
+    explicit SimplicityGame(Artwork* artwork);
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    const char* GetName() override { return "Simplicity"; }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    double GetScoreFactor() override;
+    bool IsWon() override;
+
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int PileX(int pile) { return kPileX + kPilePitch * (pile % kPilesPerRow); }
+    static int PileY(int pile) { return kPileY[pile / kPilesPerRow]; }
+    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
+    // Building by pip value, round the corner: up in suit on a foundation, down in alternating
+    // colours on a pile.
+    static bool CanPlay(Card card, Card top, bool toFoundation);
+    static int FoundationAt(int x, int y);
+    static int PileAt(int x, int y);
+
+    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+    std::array<int32_t, kPiles> pileCount{};
+    std::array<Card, kFoundations> foundations{};
+    int32_t startRank = -1;
+    std::array<Card, kWasteSlots> waste{};
+    int32_t wasteCount = 0;
+    int32_t dealtThisTurn = 0;
+    Card held;
+    int32_t heldSource = kNoSource;
+    int32_t recyclesUsed = 0;
+
+private:
+    bool DecideGameOver(const SimplicityRules& rules) const;
+    bool GoesHome(Card card) const;
+    void RegisterHotspots(const SimplicityRules& rules);
+    void WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const;
+    void DrawStockArea(bool present);
+    void DrawWasteArea(bool present);
+    void DrawPileArea(int pile, bool present);
+    void DrawFoundationArea(int f, bool present);
+};

@@ -1,0 +1,503 @@
+#include "games/spider.h"
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "framework/game_services.h"
+#include "shell/artwork.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kPointsPerFoundationCard = 5;
+constexpr int kPointsTurnCard = 5;
+constexpr int kFullRows = 4;       // rows 0..3 go to every column
+constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
+constexpr int kDealRows = 6;
+constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+constexpr int kScreenBottom = 599;
+constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
+// The game-over search gives up (and calls the game not over) after this many positions.
+constexpr size_t kMaxSearchPositions = 500;
+
+}  // namespace
+
+SpiderRules SpiderRules::Read() {
+    SpiderRules rules;
+    SettingsKey key(GameSettingsPath("Spider"));
+    rules.suitAssembled = ReadDwordValue(key, "SuitAssembled", 1) != 0;
+    const int32_t rows = ReadDwordValue(key, "RowsFaceDown", 5);
+    rules.rowsFaceDown = rows >= 0 && rows <= 5 ? rows : 5;
+    const int32_t start = ReadDwordValue(key, "StartCard", Card::kAce);
+    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
+    rules.autoFlip = ReadDwordValue(key, "AutoFlip", 0) != 0;
+    return rules;
+}
+
+SpiderGame::SpiderGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+bool SpiderGame::CanPlaceCard(Card c, Card t, bool toFoundation) const {
+    const int s = startCard;
+    if (toFoundation) {
+        if (!t.IsValid()) return c.Rank() == s;
+        return c.Rank() == NextRank(t.Rank()) && c.Suit() == t.Suit() && c.Rank() != s;
+    }
+    if (!t.IsValid()) return true;
+    // With s = -1 the highest rank is (s + 12) mod 13 = 11, as the formulas are written.
+    return c.Rank() != (s + 12) % Card::kRankCount && t.Rank() != s && NextRank(c.Rank()) == t.Rank() &&
+           c.Suit() == t.Suit();
+}
+
+int SpiderGame::RunLength(int column, int lowest) const {
+    const int count = columnCount[column];
+    if (count == 0) return 0;
+    const Card top = columns[column][count - 1];
+    int length = 1;
+    for (int i = count - 2; i >= lowest && length < kSuitLength; --i) {
+        const Card below = columns[column][i], above = columns[column][i + 1];
+        if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
+        ++length;
+    }
+    return length;
+}
+
+bool SpiderGame::IsFullSuit(const DragRecord& drag) {
+    if (drag.count != kSuitLength) return false;
+    for (int i = 0; i + 1 < drag.count; ++i) {
+        const Card higher = drag.cards[i], lower = drag.cards[i + 1];
+        if (!higher.IsValid() || higher.Suit() != lower.Suit() || higher.Rank() != NextRank(lower.Rank())) return false;
+    }
+    return true;
+}
+
+int SpiderGame::FoundationAt(int x, int y) {
+    if (y != kFoundationY) return -1;
+    for (int f = 0; f < kFoundations; ++f)
+        if (FoundationX(f) == x) return f;
+    return -1;
+}
+
+int SpiderGame::ColumnDropAt(int x, int y) const {
+    for (int column = 0; column < kColumns; ++column)
+        if (ColumnX(column) == x && CardY(columnCount[column]) == y) return column;
+    return -1;
+}
+
+void SpiderGame::ClearLifted() {
+    lifted.fill(Card());
+    liftedCount = 0;
+    liftSource = kNoSource;
+}
+
+// ---- Deal ----
+
+void SpiderGame::NewGame(bool restart) {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem("&Rules", kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
+    const SpiderRules rules = SpiderRules::Read();
+    startCard = rules.startCard;
+    ClearHotspots();
+    fanDx = 0;
+    fanDy = kColumnStep;
+    fan2A = fan2B = 0;
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+    foundations.fill(Card());
+    ClearLifted();
+    for (auto& column : columns) column.fill(Card());
+    columnCount.fill(0);
+    faceDownCount.fill(0);
+
+    deck.SetPacks(2);
+    deck.IncludeAll();
+    deck.Shuffle();
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(kGameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    bool exhausted = false;
+    for (int row = 0; row < kDealRows && !exhausted; ++row) {
+        const int width = row == kFullRows ? kShortRowColumns : kColumns;
+        const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
+        for (int column = 0; column < width; ++column) {
+            const Card card = deck.DealNext();
+            if (!card.IsValid()) {
+                exhausted = true;
+                break;
+            }
+            DrawStockArea(true);
+            const int index = columnCount[column];
+            AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), card, artwork->screenBuffer, true, true,
+                        faceDown ? artwork->cardBack : -1);
+            columns[column][index] = card;
+            ++columnCount[column];
+            if (faceDown) ++faceDownCount[column];
+            PlaySound("deal.wav");
+        }
+    }
+    CheckGameOver();
+    Draw(true);
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+void SpiderGame::DrawStockArea(bool present) {
+    const int left = kStockX - kLayerMarginX, top = kStockY - kLayerMarginY;
+    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
+    if (present) artwork->AddDirty({left, top, right, bottom});
+}
+
+void SpiderGame::DrawFoundationArea(int f, bool present) {
+    const int x = FoundationX(f), y = kFoundationY;
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    if (foundations[f].IsValid()) artwork->DrawCard(x, y, foundations[f], artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+}
+
+void SpiderGame::DrawColumnArea(int column, bool present) {
+    const int x = ColumnX(column);
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kColumnY, kScreenBottom);
+    const int screen = artwork->screenBuffer;
+    if (columnCount[column] == 0) artwork->DrawPlaceholder(x, kColumnY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < columnCount[column]; ++i) {
+        if (i < faceDownCount[column]) artwork->DrawCardBack(x, CardY(i), artwork->cardBack, screen);
+        else artwork->DrawCard(x, CardY(i), columns[column][i], screen);
+    }
+    if (present) artwork->AddDirty({x, kColumnY, x + artwork->cardWidth, kScreenBottom});
+}
+
+void SpiderGame::Draw(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    DrawStockArea(false);
+    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
+    for (int column = 0; column < kColumns; ++column) DrawColumnArea(column, false);
+    DrawStatus(false);
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+    CheckGameOver();
+}
+
+// ---- Moves ----
+
+void SpiderGame::DealRow() {
+    for (int column = 0; column < kColumns; ++column) {
+        // A column at the end of its storage is passed over and the card stays in the stock.
+        if (columnCount[column] >= kColumnSlots) continue;
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) break;
+        DrawStockArea(true);
+        const int index = columnCount[column];
+        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), card, artwork->screenBuffer, true, true, -1);
+        columns[column][index] = card;
+        ++columnCount[column];
+        DrawColumnArea(column, true);
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        PlaySound("deal.wav");
+    }
+    CheckGameOver();
+}
+
+void SpiderGame::TurnTop(int column) {
+    SaveUndo();
+    points += kPointsTurnCard;
+    --faceDownCount[column];
+    DrawColumnArea(column, true);
+    artwork->PresentDirty();
+    CheckGameOver();
+}
+
+void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) return;
+    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
+    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+        SaveUndo();
+        DealRow();
+        return;
+    }
+    for (int column = 0; column < kColumns; ++column) {
+        if (!AllFaceDown(column)) continue;
+        const int top = CardY(columnCount[column] - 1);
+        if (x >= ColumnX(column) && x <= ColumnX(column) + artwork->cardWidth && y >= top &&
+            y <= top + artwork->cardHeight) {
+            TurnTop(column);
+            return;
+        }
+    }
+    Game::OnLButtonDown(keys, x, y);
+}
+
+void SpiderGame::LiftCards(DragRecord& drag) {
+    if (paused || gameOver) return;
+    for (int column = 0; column < kColumns; ++column) {
+        if (ColumnX(column) != drag.x) continue;
+        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) {
+            if (CardY(i) != drag.y || columns[column][i] != drag.cards[0]) continue;
+            const int count = columnCount[column] - i;
+            if (count > kMaxStackCards) return;
+            SaveUndo();
+            ClearLifted();
+            for (int k = 0; k < count; ++k) {
+                lifted[k] = columns[column][i + k];
+                columns[column][i + k] = Card();
+            }
+            liftedCount = count;
+            liftSource = column;
+            columnCount[column] = i;
+            DrawColumnArea(column, true);
+            CheckGameOver();
+            return;
+        }
+    }
+}
+
+bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Card first = drag.cards[0];
+    const int foundation = FoundationAt(target.x, target.y);
+    if (foundation >= 0) {
+        if (IsFullSuit(drag)) return true;
+        // Single cards only: the foundation shows one card and a run would bury cards in it.
+        if (SpiderRules::Read().suitAssembled || drag.count != 1) return false;
+        return CanPlaceCard(first, foundations[foundation], true);
+    }
+    const int column = ColumnDropAt(target.x, target.y);
+    if (column < 0 || columnCount[column] + drag.count > kColumnSlots || AllFaceDown(column)) return false;
+    if (columnCount[column] == 0) return true;
+    return CanPlaceCard(first, columns[column][columnCount[column] - 1], false);
+}
+
+void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
+    if (liftedCount < 1 || drag.cards[0] != lifted[0]) {
+        CheckGameOver();
+        return;
+    }
+    const int foundation = FoundationAt(target.x, target.y);
+    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
+    if (foundation >= 0) {
+        points += kPointsPerFoundationCard * liftedCount;
+        foundations[foundation] = lifted[liftedCount - 1];
+        ClearLifted();
+        DrawFoundationArea(foundation, true);
+        artwork->PresentDirty();
+        PlaySound("foundation.wav");
+    } else if (column >= 0 && columnCount[column] + liftedCount <= kColumnSlots) {
+        for (int i = 0; i < liftedCount; ++i) columns[column][columnCount[column]++] = lifted[i];
+        ClearLifted();
+        DrawColumnArea(column, true);
+        artwork->PresentDirty();
+        PlaySound("tableau.wav");
+    }
+    CheckGameOver();
+}
+
+void SpiderGame::ReturnCards() {
+    if (liftSource < 0 || liftedCount < 1) return;
+    DropNewestUndoRecord();
+    for (int i = 0; i < liftedCount && columnCount[liftSource] < kColumnSlots; ++i)
+        columns[liftSource][columnCount[liftSource]++] = lifted[i];
+    ClearLifted();
+    CheckGameOver();
+}
+
+void SpiderGame::AfterMove() {
+    if (!SpiderRules::Read().autoFlip) return;
+    for (int column = 0; column < kColumns; ++column)
+        if (AllFaceDown(column)) TurnTop(column);
+}
+
+// ---- Game over ----
+
+// Searches the face-up parts of the columns, moving runs between columns, for one of three kinds
+// of progress: a complete suit, a column with face-down cards emptied, or (when single cards may
+// go home) a top card that fits a foundation. Positions already seen are not searched again, so a
+// run moved back and forth cannot make the search go on for ever.
+bool SpiderGame::ProgressPossible(const SpiderRules& rules) const {
+    using Position = std::array<std::vector<Card>, kColumns>;
+    std::array<bool, kColumns> hadFaceDown{};
+    Position start;
+    for (int column = 0; column < kColumns; ++column) {
+        hadFaceDown[column] = faceDownCount[column] > 0;
+        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) start[column].push_back(columns[column][i]);
+    }
+    auto runLength = [](const std::vector<Card>& cards) {
+        if (cards.empty()) return 0;
+        int length = 1;
+        for (int i = static_cast<int>(cards.size()) - 2; i >= 0 && length < kSuitLength; --i) {
+            if (cards[i].Suit() != cards.back().Suit() || cards[i].Rank() != NextRank(cards[i + 1].Rank())) break;
+            ++length;
+        }
+        return length;
+    };
+    auto progress = [&](const Position& position) {
+        for (int column = 0; column < kColumns; ++column) {
+            const auto& cards = position[column];
+            if (cards.empty()) {
+                if (hadFaceDown[column]) return true;
+                continue;
+            }
+            if (runLength(cards) >= kSuitLength) return true;
+            if (!rules.suitAssembled)
+                for (int f = 0; f < kFoundations; ++f)
+                    if (CanPlaceCard(cards.back(), foundations[f], true)) return true;
+        }
+        return false;
+    };
+    auto key = [](const Position& position) {
+        std::vector<int> flat;
+        for (const auto& cards : position) {
+            for (Card card : cards) flat.push_back(card.Index());
+            flat.push_back(-1);
+        }
+        return flat;
+    };
+    std::set<std::vector<int>> seen;
+    std::vector<Position> pending{start};
+    seen.insert(key(start));
+    while (!pending.empty()) {
+        Position position = std::move(pending.back());
+        pending.pop_back();
+        if (progress(position)) return true;
+        if (seen.size() > kMaxSearchPositions) return true;
+        for (int from = 0; from < kColumns; ++from) {
+            const int run = runLength(position[from]);
+            for (int k = 1; k <= run; ++k) {
+                const auto& source = position[from];
+                const Card moving = source[source.size() - k];
+                for (int to = 0; to < kColumns; ++to) {
+                    if (to == from) continue;
+                    const auto& target = position[to];
+                    // Moving a whole column onto an empty one changes nothing.
+                    if (target.empty() && static_cast<int>(source.size()) == k && !hadFaceDown[from]) continue;
+                    if (!CanPlaceCard(moving, target.empty() ? Card() : target.back(), false)) continue;
+                    Position next = position;
+                    next[to].insert(next[to].end(), source.end() - k, source.end());
+                    next[from].resize(source.size() - k);
+                    if (seen.insert(key(next)).second) pending.push_back(std::move(next));
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool SpiderGame::CheckGameOver() {
+    const SpiderRules rules = SpiderRules::Read();
+    bool over = true;
+    if (!endedByUser) {
+        bool canTurn = false;
+        for (int column = 0; column < kColumns; ++column) canTurn |= AllFaceDown(column);
+        if (dragging || deck.Remaining() > 0 || canTurn) over = false;
+        else over = !ProgressPossible(rules);
+    }
+    gameOver = over;
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots();
+    return gameOver;
+}
+
+void SpiderGame::RegisterHotspots() {
+    pickups.clear();
+    dropTargets.clear();
+    if (paused || gameOver) return;
+    for (int column = 0; column < kColumns; ++column) {
+        const int count = columnCount[column];
+        if (count == 0 || faceDownCount[column] >= count) continue;
+        AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
+        const int run = RunLength(column, faceDownCount[column]);
+        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &columns[column][count - k], k);
+    }
+    for (int f = 0; f < kFoundations; ++f)
+        AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
+    for (int column = 0; column < kColumns; ++column) {
+        if (AllFaceDown(column)) continue;
+        const int y = CardY(columnCount[column]);
+        AddDropTarget(ColumnX(column), y, CardHitRect(ColumnX(column), y), kPlainTargetKind);
+    }
+}
+
+bool SpiderGame::IsWon() {
+    if (!gameOver || liftedCount != 0 || deck.Remaining() != 0) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (columnCount[column] != 0) return false;
+    return true;
+}
+
+double SpiderGame::GetScoreFactor() {
+    const SpiderRules rules = SpiderRules::Read();
+    double factor = rules.suitAssembled ? 1.5 : 1.0;
+    if (rules.rowsFaceDown > 0) factor *= 1.0 + 0.05 * rules.rowsFaceDown;
+    return factor;
+}
+
+// ---- Undo ----
+
+void SpiderGame::SaveUndo() {
+    UndoWriter writer = BeginUndoRecord();
+    writer.Cards(foundations.data(), kFoundationSlots);
+    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : columnCount) writer.Int(count);
+    for (int32_t count : faceDownCount) writer.Int(count);
+    writer.Int(points);
+    writer.Int(ElapsedSeconds());
+    PushUndoRecord(writer);
+}
+
+void SpiderGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!ReadBaseState(reader)) return false;
+    std::array<Card, kFoundationSlots> readFoundations;
+    std::array<std::array<Card, kColumnSlots>, kColumns> readColumns;
+    std::array<int32_t, kColumns> readCounts, readFaceDown;
+    int32_t readPoints = 0, elapsed = 0;
+    reader.Cards(readFoundations.data(), kFoundationSlots);
+    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
+    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
+    for (int column = 0; column < kColumns; ++column)
+        reader.IntIn(readFaceDown[column], 0, reader.Ok() ? readCounts[column] : 0);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // No card more often than the two packs hold it; the rest are on the foundations.
+    std::array<int, Card::kCardsPerPack> copies{};
+    auto take = [&copies](Card card) { return card.IsValid() && ++copies[card.Index()] <= 2; };
+    const Deck& staged = *reader.deck;
+    for (int i = 0; i < staged.Remaining(); ++i)
+        if (!take(staged.Peek(i))) return false;
+    for (int column = 0; column < kColumns; ++column)
+        for (int i = 0; i < readCounts[column]; ++i)
+            if (!take(readColumns[column][i])) return false;
+
+    CommitBaseState(reader);
+    foundations = readFoundations;
+    columns = readColumns;
+    columnCount = readCounts;
+    faceDownCount = readFaceDown;
+    for (int column = 0; column < kColumns; ++column)
+        for (int i = columnCount[column]; i < kColumnSlots; ++i) columns[column][i] = Card();
+    ClearLifted();
+    FinishUndo(readPoints, elapsed);
+    return true;
+}

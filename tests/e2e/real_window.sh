@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# A session in the real SDL window on a virtual X server, driven with xdotool as a person would:
+# end the logo with a click, type a player name, choose Klondike, start it from its settings
+# dialog, drag a card to a legal place, undo it from the menu, open and close the high scores,
+# leave with Escape, start a second copy (which must raise the first and end), and quit with the
+# Exit button. At several points the X display must show exactly the program's screen buffer.
+# Afterwards the settings file must hold the player and Klondike's rule values.
+#
+# The program is started with QUILLFEN_TEST_HOOKS (shell/test_hooks.h): it answers requests on a
+# named pipe only when it waits for input with an empty queue, so every answer follows the input
+# sent before it. Nothing here sleeps for long; every wait polls with a deadline.
+#
+# Usage: real_window.sh <program>. Keeps its files in $E2E_KEEP (when set) after a failure.
+set -euo pipefail
+program=$1
+
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    for tool in xvfb-run xdotool import compare; do
+        command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
+    done
+    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+# Where things are on the screen (shell/screen_layout.h, games/klondike.h, cards 53 x 83).
+readonly klondikeItem="671 225"   # kGameMenuItems[11], the middle of its name
+readonly exitButton="738 42"      # kExitButtonX/Y plus half of the 84 x 54 button
+readonly stockCentre="126 121"    # KlondikeGame::kStockX/Y plus half a card
+readonly highScoresArea="360x360+200+100"  # the high scores dialog (store/high_scores_dialog.cpp)
+readonly playerName="Tessa"
+
+state=$(mktemp -d)
+hooks=$state/hooks
+pid=
+started=$SECONDS
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    rm -rf "$state"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    echo "--- program log"; cat "$state/log" 2>/dev/null || true
+    if [ -n "${E2E_KEEP:-}" ]; then
+        mkdir -p "$E2E_KEEP" && cp -r "$state/." "$E2E_KEEP/" && echo "files kept in $E2E_KEEP"
+    fi
+    exit 1
+}
+
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+settings=$XDG_CONFIG_HOME/quillfen-solitaire/settings.reg
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
+mkfifo "$hooks/request" "$hooks/reply"
+# Both ends stay open read-write for the whole session, so neither side ever blocks in open().
+exec 7<>"$hooks/reply" 8<>"$hooks/request"
+
+QUILLFEN_TEST_HOOKS=$hooks "$program" >"$state/log" 2>&1 7<&- 8<&- &
+pid=$!
+
+# ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
+tag=0
+answer=
+ask() {
+    tag=$((tag + 1))
+    echo "$tag $*" >&8
+    local line deadline=$((SECONDS + 15))
+    while ((SECONDS < deadline)); do
+        if read -r -t 1 -u 7 line; then
+            if [[ $line == "$tag "* ]]; then
+                answer=${line#"$tag "}
+                return 0
+            fi
+        fi
+        kill -0 "$pid" 2>/dev/null || fail "the program ended while asked: $*"
+    done
+    fail "no answer to: $*"
+}
+# field NAME: the word after NAME in $answer.
+field() {
+    local -a words
+    read -r -a words <<<"$answer"
+    for ((i = 0; i < ${#words[@]} - 1; i++)); do
+        if [ "${words[i]}" = "$1" ]; then echo "${words[i + 1]}"; return; fi
+    done
+}
+# until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
+until_state() {
+    local deadline=$((SECONDS + 10))
+    while ((SECONDS < deadline)); do
+        ask state
+        [ "$(field "$1")" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "$3 (state: $answer)"
+}
+click() { xdotool mousemove "$1" "$2" click 1; }
+# click_control CAPTION: clicks the middle of the running game's menu title or item.
+click_control() {
+    ask where "$1"
+    [ "$answer" != none ] || fail "no control \"$1\" on screen"
+    local x y w h
+    read -r x y w h <<<"$answer"
+    click $((x + w / 2)) $((y + h / 2))
+}
+
+# same_screen LABEL: the X display's top-left 800 x 600 must equal the screen buffer. The buffer
+# is dumped before and after the screenshot; only a shot between two equal dumps counts, since
+# the score panel's clock may change the screen at any moment.
+same_screen() {
+    local differing=unknown
+    for _ in $(seq 1 20); do
+        ask dump
+        [ "$answer" = ok ] || fail "no screen buffer at $1"
+        cp "$hooks/screen.ppm" "$state/before.ppm"
+        import -window root -crop 800x600+0+0 +repage -depth 8 "ppm:$state/shot.ppm"
+        ask dump
+        if cmp -s "$hooks/screen.ppm" "$state/before.ppm"; then
+            differing=$(compare -metric AE "$state/shot.ppm" "$state/before.ppm" null: 2>&1 || true)
+            [ "$differing" = 0 ] && { echo "screen matches: $1"; return 0; }
+        fi
+        sleep 0.05
+    done
+    cp "$state/shot.ppm" "$state/mismatch-shot.ppm"
+    cp "$state/before.ppm" "$state/mismatch-buffer.ppm"
+    fail "the display differs from the screen buffer at $1 ($differing pixels)"
+}
+
+# --- The window appears; the logo ends with a click; the player dialog takes a name ---
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Quillfen Solitaire$' | head -n 1) ||
+    fail "no window appeared"
+# No window manager runs here: give the window the keyboard focus by hand, retrying until the
+# server has mapped it.
+for _ in $(seq 1 100); do
+    xdotool windowfocus "$window" 2>/dev/null && break
+    sleep 0.05
+done
+until_state active 1 "the window never became active"
+click 400 300
+ask state
+[ "$(field game)" = 0 ] || fail "a game runs before a player was named"
+same_screen "player dialog"
+xdotool type --delay 30 "$playerName"
+xdotool key Return
+until_state player "$playerName" "the player dialog did not take the name"
+
+# --- Klondike from the selection screen, started from its settings dialog ---
+
+click $klondikeItem
+ask state
+[ "$(field game)" = 0 ] || fail "Klondike started without its settings dialog"
+same_screen "Klondike settings dialog"
+# "&Start": the button's hot key.
+xdotool key s
+until_state game 12 "Klondike did not start"
+same_screen "Klondike dealt"
+
+# --- A legal drag, then Undo from the menu ---
+
+moved=
+lastClick=0
+for _ in $(seq 1 40); do
+    ask move
+    if [ "$answer" = none ]; then
+        # Deal from the stock and look again.
+        click $stockCentre
+        lastClick=$SECONDS
+        continue
+    fi
+    read -r _ pickX pickY dropX dropY <<<"$answer"
+    ask piles
+    before=$answer
+    # A press soon after the stock click could count as its double click; let that time pass.
+    ((SECONDS - lastClick > 1)) || sleep 0.6
+    xdotool mousemove "$pickX" "$pickY" mousedown 1
+    xdotool mousemove $(((pickX + dropX) / 2)) $(((pickY + dropY) / 2)) mousemove "$dropX" "$dropY" mouseup 1
+    ask piles
+    [ "$(field piles)" != "$(answer=$before field piles)" ] || fail "the drag from $pickX,$pickY to $dropX,$dropY changed nothing"
+    moved=1
+    break
+done
+[ -n "$moved" ] || fail "no legal move found in 40 tries"
+echo "dragged a card from $pickX,$pickY to $dropX,$dropY"
+same_screen "after the drag"
+
+click_control "&Game"
+click_control "&Undo"
+ask piles
+[ "$(field piles)" = "$(answer=$before field piles)" ] || fail "Undo did not bring the cards back"
+same_screen "after Undo"
+
+# --- High scores from the View menu, closed with Escape ---
+
+ask dump
+convert "$hooks/screen.ppm" -crop "$highScoresArea" +repage "ppm:$state/table.ppm"
+click_control "&View"
+click_control "&High Scores..."
+ask dump
+convert "$hooks/screen.ppm" -crop "$highScoresArea" +repage "ppm:$state/dialog.ppm"
+cmp -s "$state/table.ppm" "$state/dialog.ppm" && fail "the high scores dialog did not open"
+same_screen "high scores dialog"
+xdotool key Escape
+ask state
+[ "$(field game)" = 12 ] || fail "closing the high scores left the game"
+same_screen "high scores closed"
+
+# --- Escape leaves the game; a second copy raises the first ---
+
+xdotool key Escape
+until_state game 0 "Escape did not leave the game"
+same_screen "selection screen"
+
+second=0
+timeout 20 env -u QUILLFEN_TEST_HOOKS "$program" >"$state/second.log" 2>&1 || second=$?
+[ "$second" -eq 0 ] || fail "the second copy ended with $second: $(cat "$state/second.log")"
+until_state raised 1 "the second copy did not raise the first"
+
+# --- The Exit button ends the program ---
+
+click $exitButton
+for _ in $(seq 1 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+kill -0 "$pid" 2>/dev/null && fail "the program still runs after the Exit button"
+code=0
+wait "$pid" || code=$?
+pid=
+[ "$code" -eq 0 ] || fail "the program ended with $code"
+
+# --- The settings file ---
+
+[ -f "$settings" ] || fail "no settings file at $settings"
+ls "$settings".bad-* >/dev/null 2>&1 && fail "the settings file was put aside as unreadable"
+grep -qF "\"HumanName\"=\"$playerName\"" "$settings" || fail "the player name was not stored"
+klondike=$(awk '/^\[/ { inside = ($0 == "[HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Klondike]") }
+                inside' "$settings")
+for value in CardsDealt Recycles StartCard FilledIn TableauStart MovePartial AutoFlip; do
+    grep -q "^\"$value\"=dword:" <<<"$klondike" || fail "Klondike's \"$value\" was not written"
+done
+
+echo "ok ($((SECONDS - started)) s)"

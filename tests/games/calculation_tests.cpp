@@ -1,0 +1,167 @@
+// Calculation: the starting choices, the stepped foundations, the stock and waste rules, the
+// game-over test and the undo record, through the mouse as a player uses them.
+#include <fstream>
+
+#include "games/calculation.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Calc = CalculationGame;
+constexpr int kStockClickX = Calc::kStockX + 20, kStockClickY = Calc::kStockY + 30;
+
+class CalculationTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetChoice(int32_t choice) {
+        SettingsKey key(GameSettingsPath("Calculation"));
+        WriteDwordValue(key, "StartingCard", choice);
+    }
+    static void EmptyStock(Calc& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+    }
+    // Drags the card lying at (x, y) onto foundation k or waste pile k.
+    void ToFoundation(int x, int y, int k) { Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::kFoundationY + 20); }
+    void ToWaste(Calc& game, int x, int y, int k) {
+        Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::WasteCardY(game.wasteCounts[k]) + 20);
+    }
+};
+
+TEST_F(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundTheCycle) {
+    EXPECT_EQ((std::array{Calc::StartRank(12, 0), Calc::StartRank(12, 1), Calc::StartRank(12, 2), Calc::StartRank(12, 3)}),
+              (std::array{12, 0, 1, 2}));
+    EXPECT_EQ((std::array{Calc::StartRank(3, 0), Calc::StartRank(3, 1), Calc::StartRank(3, 2), Calc::StartRank(3, 3)}),
+              (std::array{3, 8, 0, 5}));
+    EXPECT_EQ((std::array{Calc::StartRank(7, 0), Calc::StartRank(7, 1), Calc::StartRank(7, 2), Calc::StartRank(7, 3)}),
+              (std::array{7, 3, 12, 8}));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(Calc::StartRank(11, k), Card::kKing);
+
+    // Foundation 0 from the Ace takes Two .. King; foundation 3 from the Four steps by four.
+    int rank = Card::kAce;
+    for (int expected = 0; expected <= Card::kKing; ++expected) {
+        rank = Calc::FollowingRank(rank, 0);
+        EXPECT_EQ(rank, expected);
+    }
+    const int bySteps[] = {6, 10, 1, 5, 9, 0, 4, 8, 12, 3, 7, 11};  // 8, Q, 3, 7, J, 2, 6, 10, A, 5, 9, K
+    rank = 2;
+    for (int expected : bySteps) {
+        rank = Calc::FollowingRank(rank, 3);
+        EXPECT_EQ(rank, expected);
+    }
+}
+
+TEST_F(CalculationTest, DealLeavesTheStockFullAndKingsTakeFourSuits) {
+    Calc& game = Start<Calc>();
+    EXPECT_EQ(game.deck.Remaining(), 48);
+    EXPECT_FALSE(game.current.IsValid());
+    EXPECT_EQ(game.foundationCounts, (std::array<int32_t, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(game.foundationTops[0].Rank(), Card::kAce);
+    EXPECT_EQ(game.foundationTops[3].Rank(), 2);
+    SettingsKey key(GameSettingsPath("Calculation"));
+    EXPECT_EQ(ReadDwordValue(key, "StartingCard", -5), 12) << "a missing value is stored with its default";
+
+    SetChoice(11);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(game.foundationTops[k], Card((std::array{2, 3, 0, 1})[k], Card::kKing));
+    for (Card top : game.foundationTops) EXPECT_FALSE(game.deck.IsIncluded(top));
+}
+
+TEST_F(CalculationTest, TheNextCardComesOnlyOnceTheCurrentOneIsPlaced) {
+    Calc& game = Start<Calc>();
+    Click(kStockClickX, kStockClickY);
+    ASSERT_TRUE(game.current.IsValid());
+    EXPECT_TRUE(Played("flip.wav"));
+    const Card first = game.current;
+    const int records = game.undo.Count();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.current, first) << "a second click does nothing";
+    EXPECT_EQ(game.deck.Remaining(), 47);
+    EXPECT_EQ(game.undo.Count(), records);
+
+    ToWaste(game, Calc::kCurrentX, Calc::kCurrentY, 2);
+    EXPECT_EQ(game.wasteCounts[2], 1);
+    EXPECT_EQ(game.waste[2][0], first);
+    EXPECT_EQ(game.points, 0) << "the waste scores nothing";
+    EXPECT_TRUE(Played("tableau.wav"));
+    Click(kStockClickX, kStockClickY);
+    EXPECT_TRUE(game.current.IsValid());
+    EXPECT_NE(game.current, first);
+}
+
+TEST_F(CalculationTest, WasteTopsGoOnlyToFoundationsAndCompleteFoundationsTakeNothing) {
+    Calc& game = Start<Calc>();  // A, 2, 3, 4
+    game.current = Card(1, 0);   // a Two follows the Ace of foundation 0
+    game.waste[1][0] = Card(2, 1);
+    game.wasteCounts[1] = 1;
+    game.CheckGameOver();
+
+    ToWaste(game, Calc::PileX(1), Calc::WasteCardY(0), 3);
+    EXPECT_EQ(game.wasteCounts[1], 1) << "a waste card never moves to another waste pile";
+    EXPECT_EQ(game.wasteCounts[3], 0);
+    ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 2);
+    EXPECT_EQ(game.wasteCounts[1], 1) << "a Three does not follow the Three of foundation 2";
+
+    ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
+    EXPECT_EQ(game.foundationTops[0], Card(1, 0));
+    EXPECT_EQ(game.foundationCounts[0], 2);
+    EXPECT_EQ(game.points, 5);
+    EXPECT_TRUE(Played("foundation.wav"));
+    ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 0);
+    EXPECT_EQ(game.foundationTops[0], Card(2, 1)) << "a waste top plays to a foundation";
+    EXPECT_EQ(game.points, 10);
+
+    // A complete foundation (King on foundation 0) refuses even the Ace that would continue it.
+    game.foundationTops[0] = Card(0, Card::kKing);
+    game.foundationCounts[0] = 13;
+    EXPECT_FALSE(game.Fits(Card(3, Card::kAce), 0));
+    game.foundationCounts[0] = 12;
+    game.foundationTops[0] = Card(0, Card::kQueen);
+    EXPECT_TRUE(game.Fits(Card(3, Card::kKing), 0));
+}
+
+TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {
+    Calc& game = Start<Calc>();
+    EXPECT_FALSE(game.CheckGameOver());
+    userPreferences.AutoGameOver = 1;
+    EXPECT_FALSE(game.CheckGameOver()) << "cards remain in the stock";
+    EmptyStock(game);
+    game.waste[0][0] = Card(0, 5);
+    game.wasteCounts[0] = 1;
+    EXPECT_TRUE(game.CheckGameOver()) << "a Seven follows nothing";
+    EXPECT_FALSE(game.IsWon());
+    game.gameOver = false;
+    game.waste[0][0] = Card(0, 0);
+    EXPECT_FALSE(game.CheckGameOver()) << "a Two follows the Ace";
+    userPreferences.AutoGameOver = 0;
+    game.wasteCounts[0] = 0;
+    game.waste[0][0] = Card();
+    EXPECT_TRUE(game.CheckGameOver()) << "nothing left outside the foundations is a win";
+    EXPECT_TRUE(game.IsWon());
+}
+
+TEST_F(CalculationTest, UndoReturnsAFoundationCardForFivePointsWithAWholeRecord) {
+    Calc& game = Start<Calc>();
+    // A Two taken out of the stock as the current card keeps every card in play once.
+    const Card two = game.foundationTops[1] == Card(3, 0) ? Card(2, 0) : Card(3, 0);
+    game.deck.Exclude(two);
+    game.current = two;
+    game.CheckGameOver();
+    const int before = game.undo.Count();
+    ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
+    ASSERT_EQ(game.points, 5);
+    ASSERT_EQ(game.undo.Count(), before + 1);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(file.tellg()), Calc::kRecordSize);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.current, two);
+    EXPECT_EQ(game.foundationCounts[0], 1);
+    EXPECT_EQ(game.foundationTops[0].Rank(), Card::kAce);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_TRUE(Played("undo.wav"));
+}
+
+}  // namespace

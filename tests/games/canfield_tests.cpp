@@ -1,0 +1,215 @@
+// Canfield's deal, its wrap-around building, the reserve's automatic fill, recycling and its
+// game-over test on hand-built positions, all through the mouse path.
+#include <fstream>
+
+#include "games/canfield.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kStockClickX = CanfieldGame::kStockX + 20, kStockClickY = CanfieldGame::kStockY + 30;
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
+
+class CanfieldTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Canfield"));
+        WriteDwordValue(key, name, value);
+    }
+    // Leaves only these cards in the stock.
+    static void SetStock(CanfieldGame& game, std::initializer_list<Card> keep) {
+        game.deck.SetPacks(1);
+        game.deck.IncludeAll();
+        for (int index = 0; index < Card::kCardsPerPack; ++index) {
+            const Card card(index / 13, index % 13);
+            bool kept = false;
+            for (Card k : keep) kept |= k == card;
+            if (!kept) game.deck.Exclude(card);
+        }
+    }
+    static void ClearTable(CanfieldGame& game) {
+        SetStock(game, {});
+        game.waste.fill(Card());
+        game.wasteCount = 0;
+        game.reserve.fill(Card());
+        game.reserveCount = 0;
+        for (auto& pile : game.tableau) pile.fill(Card());
+        game.pileCount.fill(0);
+        game.foundations.fill(Card());
+        game.recyclesUsed = 1;
+    }
+    static void SetPile(CanfieldGame& game, int pile, std::initializer_list<Card> cards) {
+        int k = 0;
+        for (Card card : cards) game.tableau[pile][k++] = card;
+        game.pileCount[pile] = k;
+    }
+};
+
+TEST_F(CanfieldTest, DealFillsReserveFoundationAndPiles) {
+    CanfieldGame& game = Start<CanfieldGame>();
+    EXPECT_EQ(game.reserveCount, 13);
+    EXPECT_EQ(game.foundations[0], game.baseCard);
+    EXPECT_EQ(game.baseCard, game.deck.OrderAt(13)) << "the fourteenth card starts the first foundation";
+    for (int pile = 0; pile < 4; ++pile) EXPECT_EQ(game.pileCount[pile], 1);
+    EXPECT_EQ(game.deck.Remaining(), 34);
+    EXPECT_FALSE(game.gameOver) << "never over before the first recycle";
+    SettingsKey key(GameSettingsPath("Canfield"));
+    EXPECT_EQ(ReadDwordValue(key, "FillFromStock", 0), 1);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
+    SetRule("CardsDealt", 3);
+    SetRule("MovePartial", 1);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 0.9 * 1.2);
+}
+
+TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
+    CanfieldGame& game = Start<CanfieldGame>();
+    ClearTable(game);
+    game.baseCard = Card(kRed, Card::kTen);
+    game.foundations[0] = Card(kRed, Card::kKing);
+    EXPECT_TRUE(game.BuildsUp(Card(kRed, Card::kAce), 0)) << "Ten .. King, then the Ace";
+    EXPECT_FALSE(game.BuildsUp(Card(kRed2, Card::kAce), 0));
+    EXPECT_TRUE(game.BuildsUp(Card(kBlack, Card::kTen), 1)) << "an empty foundation takes the base rank";
+    EXPECT_FALSE(game.BuildsUp(Card(kBlack, Card::kAce), 1));
+    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
+    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
+    EXPECT_FALSE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
+}
+
+TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {
+    CanfieldGame& game = Start<CanfieldGame>();
+    ClearTable(game);
+    game.baseCard = Card(kBlack, Card::kTwo);
+    game.foundations[0] = Card(kBlack, Card::kTwo);
+    SetPile(game, 0, {Card(kRed, 8), Card(kBlack, 7), Card(kRed, 6)});
+    SetPile(game, 1, {Card(kBlack2, 9)});
+    SetPile(game, 2, {Card(kBlack2, 4)});
+    SetPile(game, 3, {Card(kBlack2, 5)});
+    game.CheckGameOver();
+    int fromPile = 0, wholePiles = 0;
+    for (const Hotspot& spot : game.pickups) {
+        if (spot.x != CanfieldGame::ColumnX(0)) continue;
+        ++fromPile;
+        wholePiles += spot.count == 3 && spot.y == CanfieldGame::CardY(0);
+    }
+    EXPECT_EQ(fromPile, 2) << "the top card and the whole pile";
+    EXPECT_EQ(wholePiles, 1);
+    // The whole pile, red Ten down to red Eight, goes on the black Jack.
+    Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(1) + 10,
+         CanfieldGame::CardY(1) + 10);
+    EXPECT_EQ(game.pileCount[0], 0);
+    EXPECT_EQ(game.pileCount[1], 4);
+    EXPECT_EQ(game.points, 0) << "pile to pile earns nothing";
+
+    SetRule("MovePartial", 1);
+    game.CheckGameOver();
+    Drag(CanfieldGame::ColumnX(1) + 10, CanfieldGame::CardY(2) + 5, CanfieldGame::ColumnX(0) + 10,
+         CanfieldGame::CardY(0) + 10);
+    EXPECT_EQ(game.pileCount[1], 2);
+    EXPECT_EQ(game.pileCount[0], 2);
+}
+
+TEST_F(CanfieldTest, EmptyPileFillsFromTheReserveAndRefusesTheWaste) {
+    CanfieldGame& game = Start<CanfieldGame>();
+    ClearTable(game);
+    game.recyclesUsed = 0;
+    SetStock(game, {Card(kRed, 3)});
+    game.baseCard = Card(kBlack, Card::kAce);
+    game.foundations[0] = Card(kBlack, Card::kAce);
+    game.reserve[0] = Card(kRed, Card::kKing);
+    game.reserve[1] = Card(kBlack, 3);
+    game.reserveCount = 2;
+    game.waste[0] = Card(kRed2, Card::kQueen);
+    game.wasteCount = 1;
+    SetPile(game, 0, {Card(kBlack, Card::kTwo)});
+    SetPile(game, 1, {Card(kBlack2, 7)});
+    SetPile(game, 2, {Card(kBlack2, Card::kTen)});
+    SetPile(game, 3, {Card(kBlack, 5)});
+    game.CheckGameOver();
+
+    DragRecord queen;
+    queen.cards[0] = game.waste[0];
+    queen.count = 1;
+    DropTarget empty{CanfieldGame::ColumnX(0), CanfieldGame::CardY(0), {}, kPlainTargetKind};
+    game.pileCount[0] = 0;
+    EXPECT_FALSE(game.CanDrop(queen, empty)) << "FillFromStock keeps an empty pile for the reserve";
+    SetRule("FillFromStock", 0);
+    EXPECT_TRUE(game.CanDrop(queen, empty));
+    SetRule("FillFromStock", 1);
+    game.pileCount[0] = 1;
+    game.CheckGameOver();
+
+    // The Two goes home; the empty pile takes the reserve's Five at once.
+    Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(0) + 10,
+         CanfieldGame::kFoundationY + 10);
+    EXPECT_EQ(game.foundations[0], Card(kBlack, Card::kTwo));
+    EXPECT_EQ(game.pileCount[0], 1);
+    EXPECT_EQ(game.tableau[0][0], Card(kBlack, 3));
+    EXPECT_EQ(game.reserveCount, 1);
+    EXPECT_EQ(game.points, 5 + 5 + 5) << "pile to foundation 5, the fill 5 for the reserve card and 5 more";
+}
+
+TEST_F(CanfieldTest, RecyclesCostFiveAndAreLimited) {
+    SetRule("Recycles", 1);
+    CanfieldGame& game = Start<CanfieldGame>();
+    for (int click = 0; click < 34; ++click) Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.deck.Remaining(), 0);
+    EXPECT_EQ(game.wasteCount, 34);
+    const Card firstTurned = game.waste[0];
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.deck.Remaining(), 34);
+    EXPECT_EQ(game.deck.Peek(0), firstTurned) << "the stock comes back in its old order";
+    EXPECT_EQ(game.points, -5);
+    EXPECT_TRUE(Played("shuffle.wav"));
+    // Undo takes the recycle back but not the count of recycles used.
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.wasteCount, 34);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.points, -5) << "the recorded 0 less the undo penalty";
+    const int records = game.undo.Count();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 34) << "no second recycle";
+    EXPECT_EQ(game.undo.Count(), records);
+}
+
+TEST_F(CanfieldTest, GameOverOnlyWhenNothingCanMove) {
+    userPreferences.AutoGameOver = 1;
+    CanfieldGame& game = Start<CanfieldGame>();
+    ClearTable(game);
+    game.baseCard = Card(kBlack, Card::kAce);
+    game.foundations[0] = Card(kBlack, Card::kAce);
+    SetPile(game, 0, {Card(kRed, 5)});
+    SetPile(game, 1, {Card(kRed2, 9)});
+    SetPile(game, 2, {Card(kRed, Card::kKing)});
+    SetPile(game, 3, {Card(kRed2, 2)});
+    game.waste[0] = Card(kBlack2, 3);
+    game.wasteCount = 1;
+    EXPECT_TRUE(game.CheckGameOver()) << "no recycle left and nothing fits";
+    EXPECT_FALSE(game.IsWon());
+    game.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four
+    EXPECT_FALSE(game.CheckGameOver());
+    game.waste[0] = Card(kBlack2, 3);
+    SetStock(game, {Card(kBlack, 0)});  // the black Two would go home
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+TEST_F(CanfieldTest, UndoRecordHasItsSizeAndRestoresTheMove) {
+    CanfieldGame& game = Start<CanfieldGame>();
+    Click(kStockClickX, kStockClickY);
+    ASSERT_EQ(game.undo.Count(), 1);
+    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
+    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(record.size(), CanfieldGame::kRecordSize);
+    EXPECT_EQ(record.size(), 960u + 8 + 32 + 280 + 4 + 104 + 4 + 416 + 16 + 8);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.wasteCount, 0);
+    EXPECT_EQ(game.deck.Remaining(), 34);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_TRUE(Played("undo.wav"));
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+// Cribbage Solitaire: hand scoring, the placement rule, the reserve piles, the end of a game
+// when the grid is full, and undo.
+#include <fstream>
+
+#include "games/cribbage_solitaire.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Crib = CribbageSolitaireGame;
+
+class CribbageTest : public GameTest {
+protected:
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Cribbage Solitaire"));
+        WriteDwordValue(key, name, value);
+    }
+    void ClickCell(int i) { Click(Crib::CellX(i) + 20, Crib::CellY(i) + 30); }
+    void CurrentToReserve(Crib& game, int k) {
+        Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::ReserveX(k) + 20,
+             Crib::ReserveCardY(game.reserveCounts[k]) + 20);
+    }
+};
+
+// Pip values: rank index = pip - 2, and the Ace (pip 1) is index 12.
+Card Pip(int suit, int pip) { return Card(suit, pip == 1 ? Card::kAce : pip - 2); }
+
+TEST_F(CribbageTest, HandsScoreFifteensPairsRunsFlushesAndNobs) {
+    EXPECT_EQ(Crib::ScoreHand({Pip(0, 5), Pip(1, 5), Pip(2, 5), Card(3, Card::kJack)}, Pip(3, 5)), 29);
+    EXPECT_EQ(Crib::ScoreHand({Pip(0, 1), Pip(1, 2), Pip(2, 3), Pip(0, 7)}, Pip(1, 7)), 7) << "Ace-Two-Three runs";
+    EXPECT_EQ(Crib::ScoreHand({Pip(0, 12), Pip(1, 13), Pip(2, 1), Pip(0, 6)}, Pip(1, 8)), 2) << "Queen-King-Ace does not";
+    EXPECT_EQ(Crib::ScoreHand({Pip(0, 2), Pip(1, 2), Pip(2, 3), Pip(0, 4)}, Pip(1, 9)), 12) << "a double run";
+
+    const std::array<Card, 4> hearts = {Pip(1, 2), Pip(1, 4), Pip(1, 8), Pip(1, 13)};
+    const int withSpade = Crib::ScoreHand(hearts, Pip(0, 6));
+    EXPECT_EQ(Crib::ScoreHand(hearts, Pip(1, 6)) - withSpade, 1) << "a flush of five scores 5, of four 4";
+    const std::array<Card, 4> threeHearts = {Pip(1, 2), Pip(1, 4), Pip(1, 8), Pip(2, 13)};
+    EXPECT_EQ(withSpade - Crib::ScoreHand(threeHearts, Pip(0, 6)), 4);
+    EXPECT_EQ(Crib::ScoreHand(threeHearts, Pip(1, 6)), Crib::ScoreHand(threeHearts, Pip(0, 6)))
+        << "three hearts and a heart starter are no flush";
+}
+
+TEST_F(CribbageTest, CardsGoNextToPlacedCardsAndTheNextCardIsTurned) {
+    Crib& game = Start<Crib>();
+    EXPECT_EQ(game.deck.Remaining(), 51);
+    const Card first = game.current;
+    ClickCell(10);
+    EXPECT_EQ(game.grid[10], first) << "the first card goes anywhere";
+    EXPECT_TRUE(Played("tableau.wav"));
+    EXPECT_TRUE(Played("flip.wav"));
+    ASSERT_TRUE(game.current.IsValid());
+    const Card second = game.current;
+    ClickCell(0);
+    EXPECT_FALSE(game.grid[0].IsValid()) << "not next to a card";
+    EXPECT_EQ(game.current, second);
+    Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::CellX(3) + 20, Crib::CellY(3) + 20);
+    EXPECT_EQ(game.current, second) << "a refused drag returns the card";
+    ClickCell(15);
+    EXPECT_EQ(game.grid[15], second) << "diagonal neighbours count";
+    EXPECT_EQ(game.points, 0);
+}
+
+TEST_F(CribbageTest, ReservesCostThreePointsAndHoldTheirCapacity) {
+    Crib& game = Start<Crib>();
+    EXPECT_TRUE(std::none_of(game.dropTargets.begin(), game.dropTargets.end(),
+                             [](const DropTarget& t) { return t.kind == Crib::kReserveKind; }))
+        << "no reserve without ReservePiles";
+    SetRule("ReservePiles", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    const Card first = game.current;
+    CurrentToReserve(game, 0);
+    EXPECT_EQ(game.reserveCounts[0], 1);
+    EXPECT_EQ(game.points, -3);
+    EXPECT_TRUE(Played("reserve.wav"));
+    ASSERT_TRUE(game.current.IsValid());
+    const Card second = game.current;
+    CurrentToReserve(game, 0);
+    EXPECT_EQ(game.reserveCounts[0], 1) << "one card per pile";
+    EXPECT_EQ(game.current, second);
+
+    ClickCell(5);
+    const Card third = game.current;
+    Drag(Crib::ReserveX(0) + 20, Crib::kReserveY + 20, Crib::CellX(6) + 20, Crib::CellY(6) + 20);
+    EXPECT_EQ(game.grid[6], first);
+    EXPECT_EQ(game.current, third) << "a reserve card does not turn a new one";
+    EXPECT_EQ(game.points, -3);
+}
+
+TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
+    Crib& game = Start<Crib>();
+    for (int i = 0; i < 15; ++i) ClickCell(i);
+    ASSERT_FALSE(game.gameOver);
+    ClickCell(15);
+    ASSERT_TRUE(game.gameOver);
+    ASSERT_TRUE(game.starter.IsValid());
+    int total = 0;
+    for (int r = 0; r < 4; ++r)
+        total += Crib::ScoreHand({game.grid[4 * r], game.grid[4 * r + 1], game.grid[4 * r + 2], game.grid[4 * r + 3]},
+                                 game.starter);
+    for (int c = 0; c < 4; ++c)
+        total += Crib::ScoreHand({game.grid[c], game.grid[c + 4], game.grid[c + 8], game.grid[c + 12]}, game.starter);
+    EXPECT_EQ(game.handTotal, total);
+    EXPECT_EQ(game.points, total);
+    EXPECT_EQ(game.finalScore, total) << "no time cost and no win bonus";
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_TRUE(messages.empty()) << "a full grid is no blocked game";
+    Tick();
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+}
+
+TEST_F(CribbageTest, UndoTakesBackAPlacementForFivePoints) {
+    Crib& game = Start<Crib>();
+    const Card first = game.current;
+    ClickCell(4);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(file.tellg()), Crib::kRecordSize);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_FALSE(game.grid[4].IsValid());
+    EXPECT_EQ(game.current, first);
+    EXPECT_EQ(game.deck.Remaining(), 51);
+    EXPECT_EQ(game.points, -5);
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// Four Seasons: the cross deal, building on piles and foundations round the corner, the stock
+// and its recycles, the points per move, the look-ahead of the game-over test and undo.
+#include "games/four_seasons.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Seasons = FourSeasonsGame;
+constexpr int kStockClickX = Seasons::kStockX + 20, kStockClickY = Seasons::kStockY + 30;
+
+class FourSeasonsTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Four Seasons"));
+        WriteDwordValue(key, name, value);
+    }
+    static void SetPile(Seasons& game, int pile, std::initializer_list<Card> cards) {
+        game.piles[pile].fill(Card());
+        int i = 0;
+        for (Card card : cards) game.piles[pile][i++] = card;
+        game.pileCounts[pile] = i;
+    }
+    static void ClearTable(Seasons& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        for (int pile = 0; pile < Seasons::kPiles; ++pile) SetPile(game, pile, {});
+        game.foundations.fill(Card());
+        game.waste.fill(Card());
+        game.wasteCount = 0;
+        game.recyclesUsed = 1;
+    }
+    static bool Accepts(Seasons& game, Card card, int x, int y) {
+        DragRecord drag;
+        drag.cards[0] = card;
+        drag.count = 1;
+        DropTarget target{x, y, {}, kPlainTargetKind};
+        return game.CanDrop(drag, target);
+    }
+    void DragToPile(int fromX, int fromY, int pile) {
+        Drag(fromX + 20, fromY + 20, Seasons::kPileX[pile] + 20, Seasons::kPileY[pile] + 20);
+    }
+    void DragToFoundation(int fromX, int fromY, int k) {
+        Drag(fromX + 20, fromY + 20, Seasons::kFoundationX[k] + 20, Seasons::kFoundationY[k] + 20);
+    }
+};
+
+TEST_F(FourSeasonsTest, TheDefaultDealTakesTheStartingRankFromTheDeck) {
+    Seasons& game = Start<Seasons>();
+    for (int pile = 0; pile < Seasons::kPiles; ++pile) EXPECT_EQ(game.pileCounts[pile], 1);
+    ASSERT_TRUE(game.foundations[0].IsValid());
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.deck.Remaining(), 46);
+    SettingsKey key(GameSettingsPath("Four Seasons"));
+    EXPECT_EQ(ReadDwordValue(key, "Recycles", -5), 0) << "the game reads no recycles when none is stored";
+    EXPECT_EQ(ReadDwordValue(key, "StartCard", -5), -1);
+}
+
+TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
+    SetRule("StartCard", 3);  // Five
+    Seasons& game = Start<Seasons>();
+    for (Card top : game.foundations) EXPECT_FALSE(top.IsValid());
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(Accepts(game, Card(k, 3), Seasons::kFoundationX[k], Seasons::kFoundationY[k])) << "any Five";
+    EXPECT_FALSE(Accepts(game, Card(0, 4), Seasons::kFoundationX[0], Seasons::kFoundationY[0]));
+
+    // Five .. King, Ace, Two .. Four of one suit.
+    Card top(2, 3);
+    for (int step = 0; step < 12; ++step) {
+        const Card next(2, (top.Rank() + 1) % Card::kRankCount);
+        ASSERT_TRUE(Seasons::CanPlay(next, top, true)) << step;
+        top = next;
+    }
+    EXPECT_EQ(top, Card(2, 2));
+    EXPECT_FALSE(Seasons::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true)) << "foundations keep their suit";
+
+    EXPECT_TRUE(Seasons::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
+    EXPECT_TRUE(Seasons::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
+    EXPECT_TRUE(Seasons::CanPlay(Card(1, 5), Card(2, 6), false));
+    EXPECT_FALSE(Seasons::CanPlay(Card(1, 6), Card(2, 5), false));
+
+    ClearTable(game);
+    EXPECT_TRUE(Accepts(game, Card(1, 9), Seasons::kPileX[2], Seasons::kPileY[2])) << "an empty pile takes anything";
+    game.piles[2].fill(Card());
+    for (int i = 0; i < 13; ++i) game.piles[2][i] = Card(i % 4, 12 - i);
+    game.pileCounts[2] = 13;
+    EXPECT_FALSE(Accepts(game, Card(3, 11), Seasons::kPileX[2], Seasons::kPileY[2])) << "a full pile takes nothing";
+}
+
+TEST_F(FourSeasonsTest, MovesScoreByTheirSource) {
+    SetRule("StartCard", 3);
+    Seasons& game = Start<Seasons>();
+    ClearTable(game);
+    SetPile(game, 1, {Card(0, 7)});  // a Nine
+    SetPile(game, 3, {Card(1, 3)});  // a Five
+    game.waste[0] = Card(2, 3);      // a Five
+    game.waste[1] = Card(3, 6);      // an Eight
+    game.wasteCount = 2;
+    game.CheckGameOver();
+
+    DragToPile(Seasons::kWasteX, Seasons::kWasteY, 1);
+    EXPECT_EQ(game.pileCounts[1], 2);
+    EXPECT_EQ(game.points, 5) << "waste to pile";
+    DragToFoundation(Seasons::kWasteX, Seasons::kWasteY, 0);
+    EXPECT_EQ(game.foundations[0], Card(2, 3));
+    EXPECT_EQ(game.points, 15) << "waste to foundation";
+    DragToFoundation(Seasons::kPileX[3], Seasons::kPileY[3], 1);
+    EXPECT_EQ(game.foundations[1], Card(1, 3));
+    EXPECT_EQ(game.points, 20) << "pile to foundation";
+    EXPECT_TRUE(sounds.empty()) << "moves make no sound";
+}
+
+TEST_F(FourSeasonsTest, RecyclingRedealsInTheSameOrderAndUndoKeepsItUsed) {
+    SetRule("Recycles", 1);
+    Seasons& game = Start<Seasons>();
+    const int stock = game.deck.Remaining();
+    Click(kStockClickX, kStockClickY);
+    const Card firstTurned = game.waste[0];
+    for (int click = 1; click < stock; ++click) Click(kStockClickX, kStockClickY);
+    ASSERT_EQ(game.deck.Remaining(), 0);
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_EQ(game.deck.Remaining(), stock);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.wasteCount, stock) << "the waste is back";
+    EXPECT_EQ(game.recyclesUsed, 1) << "the recycle stays used";
+    EXPECT_EQ(game.points, -5) << "the points before the recycle, less the undo";
+    EXPECT_FALSE(Played("undo.wav"));
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, stock) << "no recycle is left";
+    game.wasteCount = 0;
+    for (int i = stock - 1; i >= 0; --i) game.deck.PutBack(game.waste[i]);
+    game.waste.fill(Card());
+    game.CheckGameOver();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.waste[0], firstTurned) << "the first card turned comes first again";
+}
+
+TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("StartCard", 3);
+    Seasons& game = Start<Seasons>();
+    ClearTable(game);
+    game.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
+    SetPile(game, 0, {Card(1, 9)});    // Jack
+    SetPile(game, 1, {Card(2, 0)});    // Two
+    SetPile(game, 2, {Card(3, 7)});    // Nine
+    SetPile(game, 3, {Card(1, 1)});    // Three
+    SetPile(game, 4, {Card(2, 11)});   // King
+    EXPECT_TRUE(game.CheckGameOver()) << "nothing moves anywhere";
+    game.gameOver = false;
+
+    // The Queen on the Jack's pile can go on the King, uncovering a Six for the foundation.
+    SetPile(game, 0, {Card(0, 4), Card(1, 10)});
+    EXPECT_FALSE(game.CheckGameOver());
+    SetPile(game, 0, {Card(1, 10)});
+    EXPECT_TRUE(game.CheckGameOver()) << "clearing the pile helps only with a waste card to fill it";
+    game.gameOver = false;
+    game.waste[0] = Card(3, 8);
+    game.wasteCount = 1;
+    game.recyclesUsed = 5;
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
+    SetRule("StartCard", 0);  // Two: foundations end with the Ace
+    SetRule("FilledIn", 1);
+    Seasons& game = Start<Seasons>();
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 0));
+    for (int suit = 0; suit < 4; ++suit) game.foundations[suit] = Card(suit, Card::kAce);
+    EXPECT_TRUE(game.IsWon());
+    game.foundations[2] = Card(2, Card::kKing);
+    EXPECT_FALSE(game.IsWon());
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// Gate's deal, its posts feeding empty columns, wrap-round building, the undo record of every
+// press and its game-over test on hand-built positions, through the mouse path.
+#include <fstream>
+
+#include "games/gate.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kBlack = 0, kRed = 1;
+
+class GateTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Gate"));
+        WriteDwordValue(key, name, value);
+    }
+};
+
+TEST_F(GateTest, DealFillsPostsAndColumns) {
+    GateGame& game = Start<GateGame>();
+    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.postCount[0], 5);
+    EXPECT_EQ(game.postCount[1], 5);
+    for (int column = 0; column < 8; ++column) EXPECT_EQ(game.columnCount[column], 1);
+    EXPECT_EQ(game.deck.Remaining(), 33);
+
+    SetRule("StartCard", Card::kAce);
+    SetRule("FilledIn", 1);
+    SetRule("FillFromWaste", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, Card::kAce));
+    EXPECT_EQ(game.deck.Remaining(), 30);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 0.75);
+}
+
+TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
+    SetRule("StartCard", Card::kAce);
+    GateGame& game = Start<GateGame>();
+    game.columnCount[3] = 0;
+    game.waste[0] = Card(kRed, 7);
+    game.wasteCount = 1;
+    game.CheckGameOver();
+    DragRecord fromWaste;
+    fromWaste.cards[0] = game.waste[0];
+    fromWaste.count = 1;
+    DragRecord fromPost = fromWaste;
+    fromPost.cards[0] = game.posts[0][4];
+    DropTarget empty{GateGame::ColumnX(3), GateGame::CardY(0), {}, kPlainTargetKind};
+    EXPECT_FALSE(game.CanDrop(fromWaste, empty));
+    EXPECT_TRUE(game.CanDrop(fromPost, empty));
+    SetRule("FillFromWaste", 1);
+    EXPECT_TRUE(game.CanDrop(fromWaste, empty));
+    SetRule("FillFromWaste", 0);
+    game.postCount[1] = 0;
+    EXPECT_TRUE(game.CanDrop(fromWaste, empty)) << "once a post is empty, any card";
+
+    // Through the mouse: the left post's last card to the empty column, 5 points.
+    game.postCount[1] = 5;
+    game.CheckGameOver();
+    const Card postCard = game.posts[0][4];
+    Drag(GateGame::kLeftPostX + 10, game.PostTopY(0) + 10, GateGame::ColumnX(3) + 10, GateGame::CardY(0) + 10);
+    EXPECT_EQ(game.columns[3][0], postCard);
+    EXPECT_EQ(game.postCount[0], 4);
+    EXPECT_EQ(game.points, 5);
+}
+
+TEST_F(GateTest, StartingRankGoesOnNoPile) {
+    SetRule("StartCard", 3);
+    GateGame& game = Start<GateGame>();
+    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(game.CanPlay(Card(kRed, 0), Card(kRed, Card::kAce), true));
+    EXPECT_FALSE(game.CanPlay(Card(kRed, 3), Card(kRed, 2), true));
+}
+
+TEST_F(GateTest, EveryPressOffTheStockCostsAnUndoRecord) {
+    GateGame& game = Start<GateGame>();
+    Click(400, 560);  // bare table
+    EXPECT_EQ(game.undo.Count(), 1);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.points, -5) << "undo costs 5 even for a press that moved nothing";
+    EXPECT_TRUE(Played("undo.wav"));
+    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
+    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(record.size(), 960u + 4 + 32 + 288 + 4 + 80 + 8 + 832 + 32 + 12);
+    EXPECT_EQ(record.size(), GateGame::kRecordSize);
+}
+
+TEST_F(GateTest, RecyclesAreFreeAndUndoRestoresTheirCount) {
+    SetRule("Recycles", 1);
+    GateGame& game = Start<GateGame>();
+    const int stock = game.deck.Remaining();
+    for (int i = 0; i < stock; ++i) Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
+    EXPECT_EQ(game.wasteCount, stock);
+    const Card first = game.waste[0];
+    Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.points, 0);
+    EXPECT_EQ(game.deck.Peek(0), first);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.recyclesUsed, 0) << "Gate records its recycles";
+}
+
+TEST_F(GateTest, GameOverWhenNoCandidateFits) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("StartCard", Card::kAce);
+    GateGame& game = Start<GateGame>();
+    while (game.deck.DealNext().IsValid()) {
+    }
+    // Build: no posts, every column holds one red Ten, foundations at the Ace, empty waste.
+    game.postCount.fill(0);
+    game.wasteCount = 0;
+    game.recyclesUsed = 1;
+    game.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
+    for (int column = 0; column < 8; ++column) {
+        game.columns[column][0] = Card(column % 2 ? 1 : 3, 8);
+        game.columnCount[column] = 1;
+    }
+    EXPECT_TRUE(game.CheckGameOver());
+    game.columns[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// Golf's layouts, its rank rule with and without wrapping round, its scoring, its click moves and
+// their undo records, and its game-over test on hand-built positions.
+#include "games/golf.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kStockClickX = GolfGame::kStockX + 20, kStockClickY = GolfGame::kStockY + 30;
+
+class GolfTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Golf"));
+        WriteDwordValue(key, name, value);
+    }
+    // An empty table with an empty stock and the given foundation top.
+    static void ClearTable(GolfGame& game, Card foundationTop) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        for (auto& column : game.columns) column.fill(Card());
+        game.columnCount.fill(0);
+        game.foundation.fill(Card());
+        game.foundationCount = 0;
+        if (foundationTop.IsValid()) game.foundation[game.foundationCount++] = foundationTop;
+    }
+    static void SetColumn(GolfGame& game, int column, std::initializer_list<Card> cards) {
+        int k = 0;
+        for (Card card : cards) game.columns[column][k++] = card;
+        game.columnCount[column] = k;
+    }
+    void ClickColumnTop(const GolfGame& game, int column) {
+        Click(GolfGame::ColumnX(column) + 20, GolfGame::CardY(game.columnCount[column] - 1) + 40);
+    }
+};
+
+TEST_F(GolfTest, LayoutsDealThirtyFiveOrThirtySixCards) {
+    GolfGame& game = Start<GolfGame>();
+    EXPECT_EQ(game.deck.Remaining(), 17);
+    for (int column = 0; column < 7; ++column) EXPECT_EQ(game.columnCount[column], 5);
+    EXPECT_EQ(game.foundationCount, 0) << "without FlipFirst the foundation starts empty";
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95);
+    SettingsKey key(GameSettingsPath("Golf"));
+    EXPECT_EQ(ReadDwordValue(key, "SevenByFive", 0), 1) << "missing rule values are stored with their defaults";
+    EXPECT_EQ(ReadDwordValue(key, "WrapAround", 1), 0);
+
+    SetRule("SevenByFive", 0);
+    SetRule("FlipFirst", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int column = 0; column < 6; ++column) EXPECT_EQ(game.columnCount[column], 6);
+    EXPECT_EQ(game.columnCount[6], 0);
+    EXPECT_EQ(game.foundationCount, 1) << "FlipFirst turns the first stock card";
+    EXPECT_EQ(game.deck.Remaining(), 15);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
+}
+
+TEST_F(GolfTest, AClickPlaysAFittingTopCardAndWritesTwoRecords) {
+    GolfGame& game = Start<GolfGame>();
+    const Card top = game.columns[3][4];
+    const int records = game.undo.Count();
+    ClickColumnTop(game, 3);
+    ASSERT_EQ(game.foundationCount, 1) << "any card goes on an empty foundation";
+    EXPECT_EQ(game.foundation[0], top);
+    EXPECT_EQ(game.columnCount[3], 4);
+    EXPECT_EQ(game.points, 5);
+    EXPECT_TRUE(Played("foundation.wav"));
+    EXPECT_EQ(game.undo.Count(), records + 2) << "the click and the lift each save the position";
+
+    // Both records hold the position before the move; the first undo restores it.
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.foundationCount, 0);
+    EXPECT_EQ(game.columnCount[3], 5);
+    EXPECT_EQ(game.columns[3][4], top);
+    EXPECT_EQ(game.points, -5) << "an undo costs 5 points";
+    EXPECT_TRUE(Played("undo.wav"));
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.columnCount[3], 5) << "the second record holds the same position";
+    EXPECT_EQ(game.points, -5);
+}
+
+TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
+    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), false));
+    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), false));
+    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), false));
+    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kTwo), Card(1, Card::kAce), false));
+    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kQueen), false));
+    EXPECT_FALSE(GolfGame::CanPlay(Card(0, 5), Card(1, 7), false));
+    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), true));
+    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), true));
+    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), true));
+
+    // Through the mouse, with WrapAround on: Ace on a King and King on an Ace score 2 each.
+    SetRule("WrapAround", 1);
+    GolfGame& game = Start<GolfGame>();
+    ClearTable(game, Card(0, Card::kKing));
+    SetColumn(game, 0, {Card(2, Card::kKing), Card(1, Card::kAce)});
+    SetColumn(game, 1, {Card(3, 5)});
+    game.CheckGameOver();
+    ClickColumnTop(game, 0);
+    EXPECT_EQ(game.points, 2);
+    ClickColumnTop(game, 0);
+    EXPECT_EQ(game.points, 4);
+    EXPECT_EQ(game.foundationCount, 3);
+
+    // Without it the same King stays put.
+    SetRule("WrapAround", 0);
+    SetColumn(game, 0, {Card(3, Card::kQueen)});
+    game.CheckGameOver();
+    ClickColumnTop(game, 0);
+    EXPECT_EQ(game.columnCount[0], 1) << "a Queen does not go on a King";
+    EXPECT_EQ(game.points, 4);
+}
+
+TEST_F(GolfTest, TheStockKeepsTheGameGoingAndAnEmptyTableWins) {
+    GolfGame& game = Start<GolfGame>();
+    ClearTable(game, Card(0, 5));
+    SetColumn(game, 0, {Card(1, 0)});
+    game.deck.PutBack(game.deck.OrderAt(game.deck.Next() - 1));  // one card back in the stock
+    ASSERT_EQ(game.deck.Remaining(), 1);
+    userPreferences.AutoGameOver = 1;
+    EXPECT_FALSE(game.CheckGameOver()) << "not over while the stock holds a card";
+    const int records = game.undo.Count();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.undo.Count(), records + 1);
+    EXPECT_EQ(game.foundationCount, 2);
+    EXPECT_TRUE(Played("flip.wav"));
+    // A Two next to whatever came up fits only by chance; make it not fit.
+    game.foundation[1] = Card(2, 7);
+    EXPECT_TRUE(game.CheckGameOver());
+    EXPECT_FALSE(game.IsWon());
+
+    game.gameOver = false;
+    SetColumn(game, 0, {Card(1, 6)});
+    EXPECT_FALSE(game.CheckGameOver()) << "a Eight fits on a Nine";
+    ClickColumnTop(game, 0);
+    EXPECT_TRUE(game.gameOver);
+    EXPECT_TRUE(game.IsWon());
+    Tick();
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_EQ(endMusic, std::vector<bool>{true});
+}
+
+TEST_F(GolfTest, WithoutAutoGameOverABlockedTableStaysInPlay) {
+    GolfGame& game = Start<GolfGame>();
+    ClearTable(game, Card(0, 5));
+    SetColumn(game, 0, {Card(1, 10)});
+    EXPECT_FALSE(game.CheckGameOver());
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    EXPECT_TRUE(game.gameOver);
+    EXPECT_TRUE(messages.empty()) << "no 'no moves' message when the player ends the game";
+}
+
+TEST_F(GolfTest, UndoRecordHasItsSizeAndRefusesDuplicates) {
+    GolfGame& game = Start<GolfGame>();
+    game.SaveUndo();
+    auto record = game.PopUndoRecord();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size(), GolfGame::kRecordSize);
+    EXPECT_EQ(record->size(), 960u + 416 + 4 + 392 + 28 + 8);
+    EXPECT_TRUE(game.RestoreRecord(*record));
+    // A column card repeated in the foundation is refused and leaves the game as it was.
+    std::vector<uint8_t> damaged = *record;
+    std::copy_n(damaged.begin() + kUndoGamePartOffset + 8 * 52 + 4, 8, damaged.begin() + kUndoGamePartOffset);
+    damaged[kUndoGamePartOffset + 8 * 52] = 1;
+    const auto columns = game.columns;
+    EXPECT_FALSE(game.RestoreRecord(damaged));
+    EXPECT_EQ(game.columns, columns);
+}
+
+}  // namespace

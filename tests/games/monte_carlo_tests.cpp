@@ -1,0 +1,126 @@
+// Monte Carlo's adjacency rule, the two close-up rules, the end of the stock, and its undo.
+#include "games/monte_carlo.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+class MonteCarloTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Monte Carlo"));
+        WriteDwordValue(key, name, value);
+    }
+    void ClickCell(int cell) { Click(MonteCarloGame::CellX(cell) + 20, MonteCarloGame::CellY(cell) + 30); }
+    // A grid holding only these cards, and a stock of the rest of the pack.
+    // Moves each card to its cell (swapping it with what was there) and makes the stock the rest of
+    // the pack, so the position stays one an undo record accepts.
+    static void PlaceCards(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
+        for (auto [cell, card] : cards) {
+            auto found = std::find(game.grid.begin(), game.grid.end(), card);
+            if (found != game.grid.end()) std::swap(*found, game.grid[cell]);
+            else game.grid[cell] = card;
+        }
+        game.deck.SetPacks(1);
+        game.deck.IncludeAll();
+        for (Card card : game.grid)
+            if (card.IsValid()) game.deck.Exclude(card);
+        game.CheckGameOver();
+    }
+    static void SetGrid(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
+        game.grid.fill(Card());
+        for (auto [cell, card] : cards) game.grid[cell] = card;
+        game.CheckGameOver();
+    }
+};
+
+TEST_F(MonteCarloTest, OnlyTouchingCardsOfEqualRankPair) {
+    MonteCarloGame& game = Start<MonteCarloGame>();
+    EXPECT_EQ(game.deck.Remaining(), 27);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.35);
+    SetGrid(game, {{0, Card(0, 4)}, {2, Card(1, 4)}, {10, Card(2, 4)}, {6, Card(3, 4)}, {3, Card(1, 7)}, {4, Card(2, 7)}});
+
+    ClickCell(0);
+    EXPECT_EQ(game.first.card, Card(0, 4));
+    ClickCell(0);
+    EXPECT_TRUE(game.first.Empty()) << "a second click deselects";
+    ClickCell(0);
+    ClickCell(2);
+    EXPECT_EQ(game.first.card, Card(0, 4)) << "two columns apart is no pair";
+    EXPECT_TRUE(Played("nomatch1.wav"));
+    ClickCell(10);
+    EXPECT_EQ(game.first.card, Card(0, 4)) << "two rows apart is no pair";
+    EXPECT_TRUE(game.grid[0].IsValid());
+
+    // The diagonal neighbour pairs. Another pair is left (cells 3 and 4), so nothing closes up.
+    ClickCell(6);
+    EXPECT_FALSE(game.grid[0].IsValid());
+    EXPECT_FALSE(game.grid[6].IsValid());
+    EXPECT_EQ(game.points, 5);
+    EXPECT_TRUE(Played("pair.wav"));
+    EXPECT_EQ(game.deck.Remaining(), 27) << "the grid closes up only when no pair is left";
+}
+
+TEST_F(MonteCarloTest, ClosingUpKeepsReadingOrderAndRefillsFromTheStock) {
+    SetRule("ShiftAfterAllMoves", 0);
+    MonteCarloGame& game = Start<MonteCarloGame>();
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
+    PlaceCards(game, {{0, Card(0, 4)}, {1, Card(1, 4)}});
+    const Card survivor = game.grid[24];
+    const Card nextInStock = game.deck.Peek(0);
+    ClickCell(0);
+    ClickCell(1);
+    EXPECT_EQ(game.grid[22], survivor) << "every card moves two places up";
+    EXPECT_EQ(game.grid[23], nextInStock);
+    EXPECT_EQ(game.deck.Remaining(), 25);
+
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.grid[0], Card(0, 4));
+    EXPECT_EQ(game.grid[24], survivor);
+    EXPECT_EQ(game.deck.Remaining(), 27);
+    EXPECT_EQ(game.points, -5) << "undoing a pair leaves the points 5 below where they were";
+}
+
+TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
+    SetRule("Rows", 3);
+    MonteCarloGame& game = Start<MonteCarloGame>();
+    EXPECT_EQ(game.deck.Remaining(), 37);
+    EXPECT_FALSE(game.grid[15].IsValid());
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.35);
+
+    while (game.deck.DealNext().IsValid()) {
+    }
+    SetGrid(game, {{0, Card(0, 4)}, {10, Card(1, 4)}, {7, Card(2, 9)}});
+    EXPECT_FALSE(game.gameOver) << "a blocked grid waits for the player without Auto Game Over";
+    userPreferences.AutoGameOver = 1;
+    EXPECT_TRUE(game.CheckGameOver());
+    EXPECT_FALSE(game.IsWon());
+
+    game.gameOver = false;
+    userPreferences.AutoGameOver = 0;
+    SetGrid(game, {{0, Card(0, 4)}, {5, Card(1, 4)}});
+    ClickCell(0);
+    ClickCell(5);
+    EXPECT_TRUE(game.gameOver) << "a cleared grid ends the game even without Auto Game Over";
+    EXPECT_TRUE(game.IsWon());
+}
+
+TEST_F(MonteCarloTest, UndoRecordHasItsSizeAndRefusesCardsOutsideTheRows) {
+    SetRule("Rows", 4);
+    MonteCarloGame& game = Start<MonteCarloGame>();
+    game.SaveUndo();
+    auto record = game.PopUndoRecord();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size(), MonteCarloGame::kRecordSize);
+    EXPECT_EQ(record->size(), 960u + 200 + 8);
+    EXPECT_TRUE(game.RestoreRecord(*record));
+    std::vector<uint8_t> damaged = *record;
+    std::copy_n(record->begin() + kUndoGamePartOffset, 8, damaged.begin() + kUndoGamePartOffset + 20 * 8);
+    std::fill_n(damaged.begin() + kUndoGamePartOffset, 8, 0xFF);
+    EXPECT_FALSE(game.RestoreRecord(damaged)) << "the fifth row is not in play";
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// Poker Solitaire: hands under both tables, reserves, scoring a full grid, winning against the
+// high-score table, and undo.
+#include <fstream>
+
+#include "games/poker_solitaire.h"
+#include "store/high_scores.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Poker = PokerSolitaireGame;
+
+class PokerTest : public GameTest {
+protected:
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Poker Solitaire"));
+        WriteDwordValue(key, name, value);
+    }
+    void ClickCell(int i) { Click(Poker::CellX(i) + 20, Poker::CellY(i) + 30); }
+};
+
+std::array<Card, 5> Hand(std::initializer_list<Card> cards) {
+    std::array<Card, 5> hand;
+    std::copy(cards.begin(), cards.end(), hand.begin());
+    return hand;
+}
+
+TEST_F(PokerTest, HandsScoreUnderBothTables) {
+    const auto royal = Hand({Card(2, 8), Card(2, 9), Card(2, 10), Card(2, 11), Card(2, 12)});
+    EXPECT_EQ(Poker::ScoreHand(royal, true), 100);
+    EXPECT_EQ(Poker::ScoreHand(royal, false), 30);
+    const auto lowMixed = Hand({Card(0, 12), Card(1, 0), Card(2, 1), Card(3, 2), Card(0, 3)});
+    EXPECT_EQ(Poker::ScoreHand(lowMixed, true), 0) << "Ace to Five is no straight";
+    const auto lowSuited = Hand({Card(1, 12), Card(1, 0), Card(1, 1), Card(1, 2), Card(1, 3)});
+    EXPECT_EQ(Poker::ScoreHand(lowSuited, true), 20);
+    EXPECT_EQ(Poker::ScoreHand(lowSuited, false), 5);
+    const auto fullHouse = Hand({Card(0, 11), Card(1, 11), Card(0, 2), Card(1, 2), Card(2, 2)});
+    EXPECT_EQ(Poker::ScoreHand(fullHouse, true), 25);
+    EXPECT_EQ(Poker::ScoreHand(fullHouse, false), 10);
+    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 7)})), Poker::kStraight);
+    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 3), Card(3, 3), Card(0, 7)})), Poker::kFourOfAKind);
+    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 5), Card(3, 5), Card(0, 7)})), Poker::kTwoPair);
+    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 8)})), Poker::kNothing);
+}
+
+TEST_F(PokerTest, ReservesCostThreePointsEachTimeAndKeepToTheirCapacity) {
+    Poker& game = Start<Poker>();
+    EXPECT_TRUE(std::none_of(game.dropTargets.begin(), game.dropTargets.end(),
+                             [](const DropTarget& t) { return t.kind == Poker::kReserveKind; }));
+    SetRule("ReservePiles", 2);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    const Card first = game.current;
+    Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 20, Poker::ReserveX(0) + 20, Poker::kReserveY + 20);
+    EXPECT_EQ(game.reserveCounts[0], 1);
+    EXPECT_EQ(game.points, -3);
+    EXPECT_TRUE(Played("reserve.wav"));
+    const Card second = game.current;
+    ASSERT_TRUE(second.IsValid());
+    Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 20, Poker::ReserveX(0) + 20, Poker::ReserveCardY(1) + 20);
+    EXPECT_EQ(game.current, second) << "one card per pile";
+    Drag(Poker::ReserveX(0) + 20, Poker::kReserveY + 20, Poker::ReserveX(1) + 20, Poker::kReserveY + 20);
+    EXPECT_EQ(game.reserves[1][0], first);
+    EXPECT_EQ(game.points, -6) << "moving between reserves costs again";
+    EXPECT_EQ(game.current, second) << "a reserve card brings no new card";
+}
+
+TEST_F(PokerTest, AFullGridIsScoredAndWinsAgainstAShortTable) {
+    Poker& game = Start<Poker>();
+    for (int i = 0; i < 24; ++i) ClickCell(i);
+    ASSERT_FALSE(game.gameOver);
+    ClickCell(24);
+    ASSERT_TRUE(game.gameOver);
+    const bool american = true;
+    int total = 0;
+    for (int r = 0; r < 5; ++r) {
+        std::array<Card, 5> row;
+        for (int c = 0; c < 5; ++c) row[c] = game.grid[5 * r + c];
+        total += Poker::ScoreHand(row, american);
+    }
+    for (int c = 0; c < 5; ++c) {
+        std::array<Card, 5> column;
+        for (int r = 0; r < 5; ++r) column[r] = game.grid[5 * r + c];
+        total += Poker::ScoreHand(column, american);
+    }
+    EXPECT_EQ(game.handTotal, total);
+    EXPECT_EQ(game.finalScore, total);
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_TRUE(game.IsWon()) << "a short table counts every score from 0 as a win";
+    ASSERT_EQ(endScreens.size(), 1u);
+    EXPECT_TRUE(endScreens[0]);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PokerTest, ANegativeScoreLosesAndEnglishScoringIsAString) {
+    {
+        SettingsKey key(GameSettingsPath("Poker Solitaire"));
+        WriteStringValue(key, "Scoring", "English");
+    }
+    Poker& game = Start<Poker>();
+    EXPECT_FALSE(PokerRules::Read().american);
+    game.points = -20;
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    EXPECT_EQ(game.finalScore, -20);
+    EXPECT_FALSE(game.IsWon());
+    ASSERT_EQ(endScreens.size(), 1u);
+    EXPECT_FALSE(endScreens[0]);
+}
+
+TEST_F(PokerTest, UndoTakesBackAPlacementForFivePoints) {
+    Poker& game = Start<Poker>();
+    const Card first = game.current;
+    ClickCell(12);
+    EXPECT_EQ(game.grid[12], first);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(file.tellg()), Poker::kRecordSize);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_FALSE(game.grid[12].IsValid());
+    EXPECT_EQ(game.current, first);
+    EXPECT_EQ(game.points, -5);
+}
+
+}  // namespace

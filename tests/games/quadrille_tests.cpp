@@ -1,0 +1,161 @@
+// Quadrille: the piles round the centre, the stock with its recycles, the game-over test's
+// reachable cards, winning and undo.
+#include <fstream>
+
+#include "games/quadrille.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+using Quad = QuadrilleGame;
+constexpr int kStockClickX = Quad::kStockX + 20, kStockClickY = Quad::kStockY + 30;
+
+class QuadrilleTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Quadrille"));
+        WriteDwordValue(key, name, value);
+    }
+    // A stock holding exactly these cards.
+    static void SetStock(Quad& game, std::initializer_list<Card> keep) {
+        game.deck.SetPacks(1);
+        game.deck.IncludeAll();
+        for (int suit = 0; suit < 4; ++suit) {
+            for (int rank = 0; rank < 13; ++rank) {
+                bool kept = false;
+                for (Card card : keep) kept |= card == Card(suit, rank);
+                if (!kept) game.deck.Exclude(Card(suit, rank));
+            }
+        }
+    }
+};
+
+TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
+    Quad& game = Start<Quad>();
+    EXPECT_EQ(game.deck.Remaining(), 52);
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_TRUE(Played("flip.wav"));
+    for (int k = 0; k < Quad::kPiles; ++k) {
+        const int suit = Quad::kPileSuit[k];
+        EXPECT_TRUE(Quad::CanPlay(Card(suit, 3), Card(), k));
+        EXPECT_FALSE(Quad::CanPlay(Card((suit + 1) % 4, 3), Card(), k));
+        EXPECT_FALSE(Quad::CanPlay(Card(suit, 4), Card(), k));
+        EXPECT_TRUE(Quad::CanPlay(Card(suit, 4), Card(), Quad::kUpPileBase + k));
+        EXPECT_FALSE(Quad::CanPlay(Card((suit + 1) % 4, 4), Card(), Quad::kUpPileBase + k));
+    }
+
+    SetRule("CardsDealt", 3);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 3);
+    EXPECT_EQ(game.dealtThisTurn, 3);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.2);
+}
+
+TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
+    EXPECT_TRUE(Quad::CanPlay(Card(3, Card::kKing), Card(3, Card::kAce), 0));
+    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kKing), Card(3, 0), 0));
+    EXPECT_FALSE(Quad::CanPlay(Card(2, Card::kKing), Card(3, Card::kAce), 0)) << "suits must match";
+    EXPECT_TRUE(Quad::CanPlay(Card(3, 0), Card(3, 1), 0));
+    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kQueen), Card(3, Card::kKing), 0)) << "a complete down pile";
+    EXPECT_TRUE(Quad::CanPlay(Card(3, Card::kJack), Card(3, Card::kTen), Quad::kUpPileBase));
+    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kQueen), Card(3, Card::kJack), Quad::kUpPileBase));
+    EXPECT_TRUE(Quad::CanPlay(Card(1, Card::kQueen), Card(), Quad::kCentrePile));
+    EXPECT_FALSE(Quad::CanPlay(Card(1, Card::kKing), Card(), Quad::kCentrePile));
+
+    // Through the mouse: a Queen from the waste to the centre, then a Five to its down pile.
+    Quad& game = Start<Quad>();
+    SetStock(game, {});
+    game.waste[0] = Card(3, 3);
+    game.waste[1] = Card(2, Card::kQueen);
+    game.wasteCount = 2;
+    game.CheckGameOver();
+    Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kDownX[1] + 20, Quad::kDownY[1] + 20);
+    EXPECT_EQ(game.wasteCount, 2) << "a Queen is refused by a pile";
+    Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kCentreX + 20, Quad::kCentreY + 20);
+    EXPECT_EQ(game.centreCount, 1);
+    EXPECT_EQ(game.points, 5);
+    DoubleClick(Quad::kWasteX + 20, Quad::kWasteY + 20);
+    EXPECT_EQ(game.downTops[0], Card(3, 3)) << "a double click sends the Five home";
+    EXPECT_EQ(game.points, 10);
+    EXPECT_TRUE(Played("foundation.wav"));
+}
+
+TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
+    SetRule("Recycles", 0);
+    SetRule("CardsDealt", 3);
+    Quad& game = Start<Quad>();
+    const auto turnAll = [&] {
+        while (game.deck.Remaining() > 0) Click(kStockClickX, kStockClickY);
+    };
+    turnAll();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 52) << "no recycle allowed";
+    EXPECT_EQ(game.points, 0);
+
+    SetRule("Recycles", QuadrilleRules::kUnlimitedRecycles);
+    for (int turn = 1; turn <= 5; ++turn) {
+        Click(kStockClickX, kStockClickY);
+        EXPECT_EQ(game.deck.Remaining(), 52);
+        EXPECT_EQ(game.points, -5 * turn);
+        turnAll();
+    }
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.recyclesUsed, 5) << "an undone recycle still counts";
+    EXPECT_EQ(game.points, -5 * 5 - 5);
+    EXPECT_TRUE(Played("undo.wav"));
+}
+
+TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("CardsDealt", 3);
+    SetRule("Recycles", 0);
+    Quad& game = Start<Quad>();
+    EXPECT_FALSE(game.CheckGameOver()) << "never blocked before the first recycle with cards in the stock";
+    game.recyclesUsed = 1;
+    SetStock(game, {Card(3, 3), Card(0, 7), Card(1, 7)});
+    ASSERT_EQ(game.deck.Remaining(), 3);
+    const bool fiveThird = game.deck.Peek(2) == Card(3, 3);
+    EXPECT_EQ(game.CheckGameOver(), !fiveThird) << "only every third stock card can come up";
+    game.gameOver = false;
+    SetRule("Recycles", 1);
+    game.recyclesUsed = 0;
+    game.waste[0] = Card(2, 8);
+    game.wasteCount = 1;
+    SetStock(game, {Card(0, 7), Card(1, 7)});
+    game.recyclesUsed = 0;
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
+    Quad& game = Start<Quad>();
+    for (int k = 0; k < Quad::kPiles; ++k) {
+        game.downTops[k] = Card(Quad::kPileSuit[k], Card::kKing);
+        game.upTops[k] = Card(Quad::kPileSuit[k], Card::kJack);
+    }
+    EXPECT_TRUE(game.IsWon());
+    game.upTops[2] = Card(Quad::kPileSuit[2], Card::kTen);
+    EXPECT_FALSE(game.IsWon());
+}
+
+TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
+    SetRule("FilledIn", 1);
+    Quad& game = Start<Quad>();
+    EXPECT_EQ(game.deck.Remaining(), 40);
+    EXPECT_EQ(game.centreCount, 4);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
+    Click(kStockClickX, kStockClickY);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(file.tellg()), Quad::kRecordSize);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.wasteCount, 0);
+    EXPECT_EQ(game.deck.Remaining(), 40);
+    EXPECT_EQ(game.points, -5);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Simplicity's deal, its wrap-round building on piles and foundations, recycling, scoring and its
+// game-over look-ahead, through the mouse path on hand-built positions.
+#include <fstream>
+
+#include "games/simplicity.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2;
+constexpr int kStockClickX = SimplicityGame::kStockX + 20, kStockClickY = SimplicityGame::kStockY + 30;
+
+class SimplicityTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Simplicity"));
+        WriteDwordValue(key, name, value);
+    }
+    static void ClearTable(SimplicityGame& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        for (auto& pile : game.piles) pile.fill(Card());
+        game.pileCount.fill(0);
+        game.foundations.fill(Card());
+        game.waste.fill(Card());
+        game.wasteCount = 0;
+        game.recyclesUsed = 1;
+    }
+    static void SetPile(SimplicityGame& game, int pile, std::initializer_list<Card> cards) {
+        int k = 0;
+        for (Card card : cards) game.piles[pile][k++] = card;
+        game.pileCount[pile] = k;
+    }
+    void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
+};
+
+TEST_F(SimplicityTest, DealPutsTheNextCardOnTheFirstFoundation) {
+    SimplicityGame& game = Start<SimplicityGame>();
+    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.pileCount[pile], 1);
+    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(12));
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.deck.Remaining(), 39);
+    SettingsKey key(GameSettingsPath("Simplicity"));
+    EXPECT_EQ(ReadDwordValue(key, "Recycles", 7), 0) << "the game reads no recycles when none is stored";
+
+    SetRule("StartCard", 3);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    EXPECT_FALSE(game.foundations[0].IsValid()) << "a fixed start leaves the foundations empty";
+    EXPECT_EQ(game.startRank, 3);
+    SetRule("FilledIn", 1);
+    SetRule("CardsDealt", 3);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 3));
+    EXPECT_EQ(game.deck.Remaining(), 36);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.2);
+}
+
+TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
+    SetRule("StartCard", 3);  // Five
+    SimplicityGame& game = Start<SimplicityGame>();
+    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
+    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+
+    ClearTable(game);
+    SetPile(game, 0, {Card(kRed, 3)});                       // a Five
+    SetPile(game, 1, {Card(kBlack, Card::kAce)});
+    game.waste[0] = Card(kBlack2, 3);
+    game.waste[1] = Card(kRed, Card::kKing);
+    game.wasteCount = 2;
+    game.CheckGameOver();
+    // Waste King onto the black Ace: 5 points.
+    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::PileX(1), SimplicityGame::PileY(1));
+    EXPECT_EQ(game.pileCount[1], 2);
+    EXPECT_EQ(game.points, 5);
+    // Any Five starts a foundation: from the waste 10, from a pile 5.
+    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kFoundationX[2],
+             SimplicityGame::kFoundationY[2]);
+    DragCard(SimplicityGame::PileX(0), SimplicityGame::PileY(0), SimplicityGame::kFoundationX[1],
+             SimplicityGame::kFoundationY[1]);
+    EXPECT_EQ(game.foundations[2], Card(kBlack2, 3));
+    EXPECT_EQ(game.foundations[1], Card(kRed, 3));
+    EXPECT_EQ(game.points, 20);
+    EXPECT_FALSE(Played("foundation.wav")) << "Simplicity plays no move sounds";
+}
+
+TEST_F(SimplicityTest, FullPileTakesNoMoreCards) {
+    SimplicityGame& game = Start<SimplicityGame>();
+    ClearTable(game);
+    for (int k = 0; k < 13; ++k) game.piles[0][k] = Card(k % 2, 12 - k);
+    game.pileCount[0] = 13;
+    DragRecord drag;
+    drag.cards[0] = Card(kRed, 5);
+    drag.count = 1;
+    DropTarget full{SimplicityGame::PileX(0), SimplicityGame::PileY(0), {}, kPlainTargetKind};
+    EXPECT_FALSE(game.CanDrop(drag, full));
+    DropTarget empty{SimplicityGame::PileX(3), SimplicityGame::PileY(3), {}, kPlainTargetKind};
+    EXPECT_TRUE(game.CanDrop(drag, empty));
+}
+
+TEST_F(SimplicityTest, RecycleDealsTheOldTopFirstAndCostsFive) {
+    SetRule("Recycles", 1);
+    SetRule("CardsDealt", 3);
+    SimplicityGame& game = Start<SimplicityGame>();
+    while (game.deck.Remaining() > 0) Click(kStockClickX, kStockClickY);
+    const Card oldTop = game.waste[game.wasteCount - 1];
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_EQ(game.deck.Peek(0), oldTop) << "the old top of the waste is dealt first";
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.deck.Remaining(), 0) << "the recycle is taken back";
+    EXPECT_EQ(game.recyclesUsed, 1) << "but not given back";
+    EXPECT_EQ(game.points, -5);
+    const int waste = game.wasteCount;
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, waste) << "no recycle left";
+}
+
+TEST_F(SimplicityTest, LookAheadSeesAPileThatCanBeDugDown) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("StartCard", 3);
+    SimplicityGame& game = Start<SimplicityGame>();
+    ClearTable(game);
+    game.foundations[0] = Card(kBlack, 3);
+    for (int pile = 0; pile < 12; ++pile) SetPile(game, pile, {Card(kBlack2, pile < 6 ? 8 : 9)});
+    // Pile 0: black Five under a red Queen; pile 5's black King takes the Queen, freeing the Five.
+    SetPile(game, 0, {Card(kBlack, 4), Card(kRed, 10)});
+    SetPile(game, 5, {Card(kBlack2, Card::kKing)});
+    EXPECT_FALSE(game.CheckGameOver()) << "the black Six under the Queen goes home";
+    SetPile(game, 5, {Card(kBlack2, 7)});
+    EXPECT_TRUE(game.CheckGameOver());
+}
+
+TEST_F(SimplicityTest, UndoRecordSize) {
+    SimplicityGame& game = Start<SimplicityGame>();
+    Click(kStockClickX, kStockClickY);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary);
+    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(record.size(), 960u + 1248 + 48 + 32 + 4 + 384 + 4 + 4 + 8);
+    EXPECT_EQ(record.size(), SimplicityGame::kRecordSize);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Spider's deal, its in-suit building round the starting card, complete suits going home, card
+// turning and stock deals, through the mouse path on hand-built positions.
+#include <fstream>
+
+#include "games/spider.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kSpades = 0, kHearts = 1;
+
+class SpiderTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Spider"));
+        WriteDwordValue(key, name, value);
+    }
+    static void ClearTable(SpiderGame& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        for (auto& column : game.columns) column.fill(Card());
+        game.columnCount.fill(0);
+        game.faceDownCount.fill(0);
+        game.foundations.fill(Card());
+    }
+    static void SetColumn(SpiderGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
+        int i = 0;
+        for (Card card : cards) game.columns[column][i++] = card;
+        game.columnCount[column] = i;
+        game.faceDownCount[column] = faceDown;
+    }
+    static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.columnCount[column] - 1) + 5; }
+};
+
+TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
+    SpiderGame& game = Start<SpiderGame>();
+    EXPECT_EQ(game.deck.Remaining(), 50);
+    for (int column = 0; column < 10; ++column) {
+        EXPECT_EQ(game.columnCount[column], column < 4 ? 6 : 5);
+        EXPECT_EQ(game.faceDownCount[column], column < 4 ? 5 : 4);
+    }
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.25);
+
+    SetRule("RowsFaceDown", 0);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.faceDownCount[column], 0);
+    SetRule("RowsFaceDown", 3);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.faceDownCount[column], 3);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.15);
+}
+
+TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
+    SpiderGame& game = Start<SpiderGame>();
+    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, 5), Card(kSpades, 6), false)) << "Seven on Eight needs the suit";
+    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, 5), Card(kHearts, 6), false));
+    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false))
+        << "a King only goes to an empty column";
+    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(), false));
+    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false))
+        << "nothing goes on the Ace";
+    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false));
+    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false));
+}
+
+TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    // King down to Ace of hearts in column 2, on top of a face-down card.
+    game.columns[2][0] = Card(kSpades, 3);
+    int i = 1;
+    for (int rank = Card::kKing; rank >= 0; --rank) game.columns[2][i++] = Card(kHearts, rank);
+    game.columns[2][i++] = Card(kHearts, Card::kAce);
+    game.columnCount[2] = i;
+    game.faceDownCount[2] = 1;
+    SetColumn(game, 0, {Card(kSpades, 8)});
+    game.CheckGameOver();
+    EXPECT_FALSE(game.gameOver) << "a full suit is a move";
+    const int kingY = SpiderGame::CardY(1) + 5;
+    // A run of twelve is not a suit: dropping it on a foundation is refused.
+    Drag(SpiderGame::ColumnX(2) + 10, SpiderGame::CardY(2) + 5, SpiderGame::FoundationX(3) + 10,
+         SpiderGame::kFoundationY + 10);
+    EXPECT_EQ(game.columnCount[2], 14);
+    DoubleClick(SpiderGame::ColumnX(2) + 10, kingY);
+    EXPECT_EQ(game.columnCount[2], 1);
+    EXPECT_EQ(game.points, 65);
+    EXPECT_EQ(game.foundations[0], Card(kHearts, Card::kAce));
+    EXPECT_TRUE(Played("foundation.wav"));
+}
+
+TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
+    SetRule("SuitAssembled", 0);
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    SetColumn(game, 0, {Card(kHearts, 0), Card(kHearts, Card::kAce)});
+    SetColumn(game, 1, {Card(kSpades, 7)});
+    game.CheckGameOver();
+    Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
+    EXPECT_EQ(game.foundations[0], Card(kHearts, Card::kAce));
+    Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
+    EXPECT_EQ(game.foundations[0], Card(kHearts, 0));
+    EXPECT_EQ(game.points, 10);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25);
+}
+
+TEST_F(SpiderTest, TurningCardsAndDealingRows) {
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    SetColumn(game, 4, {Card(kSpades, 2), Card(kHearts, 9)}, 2);
+    game.CheckGameOver();
+    Click(SpiderGame::ColumnX(4) + 10, TopY(game, 4));
+    EXPECT_EQ(game.faceDownCount[4], 1);
+    EXPECT_EQ(game.points, 5);
+    const int records = game.undo.Count();
+    Click(SpiderGame::ColumnX(6) + 10, SpiderGame::kColumnY + 10);  // an empty column
+    EXPECT_EQ(game.points, 5);
+    EXPECT_EQ(game.undo.Count(), records);
+
+    // A fresh deal: every column, empty or not, takes one card from a stock click.
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    game.columnCount[9] = 0;
+    game.faceDownCount[9] = 0;
+    Click(SpiderGame::kStockX + 20, SpiderGame::kStockY + 30);
+    EXPECT_EQ(game.deck.Remaining(), 40);
+    EXPECT_EQ(game.columnCount[9], 1);
+    EXPECT_EQ(game.columnCount[0], 7);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.deck.Remaining(), 50);
+    EXPECT_EQ(game.points, -5);
+}
+
+TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
+    userPreferences.AutoGameOver = 1;
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    SetColumn(game, 0, {Card(kSpades, 9), Card(kHearts, 4)}, 1);
+    SetColumn(game, 1, {Card(kHearts, 8)});
+    SetColumn(game, 2, {Card(kSpades, 2)});
+    // Tops of which none fits on another.
+    const Card others[] = {Card(kSpades, Card::kKing), Card(kSpades, 9), Card(kSpades, 7), Card(kSpades, 5),
+                           Card(kHearts, Card::kKing), Card(kHearts, 0), Card(kSpades, Card::kAce)};
+    for (int column = 3; column < 10; ++column) SetColumn(game, column, {others[column - 3]});
+    EXPECT_TRUE(game.CheckGameOver()) << "no run can move anywhere";
+    game.columns[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+TEST_F(SpiderTest, UndoRecordSize) {
+    SpiderGame& game = Start<SpiderGame>();
+    Click(SpiderGame::kStockX + 20, SpiderGame::kStockY + 30);
+    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary);
+    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(record.size(), 960u + 80 + 2400 + 40 + 40 + 8);
+    EXPECT_EQ(record.size(), SpiderGame::kRecordSize);
+}
+
+}  // namespace
