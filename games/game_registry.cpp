@@ -3,6 +3,8 @@
 #include <array>
 
 #include "games/accordion.h"
+#include "games/agnes.h"
+#include "games/forty_thieves.h"
 #include "games/gate.h"
 #include "games/simplicity.h"
 #include "games/spider.h"
@@ -30,9 +32,11 @@ std::unique_ptr<Game> Make(Artwork* artwork) {
 
 constexpr std::array kGames = {
     GameEntry{1, "Accordion", &Make<AccordionGame>},
+    GameEntry{2, "Agnes", &Make<AgnesGame>},
     GameEntry{3, "Auld Lang Syne", &Make<AuldLangSyneGame>},
     GameEntry{5, "Calculation", &Make<CalculationGame>},
     GameEntry{7, "Cribbage Solitaire", &Make<CribbageSolitaireGame>},
+    GameEntry{8, "Forty Thieves", &Make<FortyThievesGame>},
     GameEntry{9, "Four Seasons", &Make<FourSeasonsGame>},
     GameEntry{10, "Gate", &Make<GateGame>},
     GameEntry{14, "Poker Solitaire", &Make<PokerSolitaireGame>},

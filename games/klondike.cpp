@@ -572,7 +572,7 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from
-    // the Ace up to its top (a foundation keeps only its top card).
+    // the starting rank up to its top (a foundation keeps only its top card).
     std::array<bool, Card::kCardsPerPack> seen{};
     auto take = [&seen](Card card) {
         if (!card.IsValid() || seen[card.Index()]) return false;
@@ -587,17 +587,32 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     for (int pile = 0; pile < kPiles; ++pile)
         for (int k = 0; k < readCounts[pile]; ++k)
             if (!take(readTableau[pile][k])) return false;
-    for (Card top : readFoundations) {
-        if (!top.IsValid()) continue;
-        if (!take(Card(top.Suit(), Card::kAce))) return false;
-        if (top.Rank() != Card::kAce)
-            for (int32_t rank = Card::kTwo; rank <= top.Rank(); ++rank)
-                if (!take(Card(top.Suit(), rank))) return false;
+    // The record does not hold the starting rank, and an undo may reach back into the previous
+    // deal, whose rank could differ: the rank is the one under which the foundations complete the
+    // pack, the current one first.
+    const auto completesPack = [&](int32_t base) {
+        std::array<bool, Card::kCardsPerPack> all = seen;
+        for (Card top : readFoundations) {
+            if (!top.IsValid()) continue;
+            for (int32_t rank = base, steps = 0;; rank = NextRank(rank), ++steps) {
+                const Card card(top.Suit(), rank);
+                if (steps == Card::kRankCount || all[card.Index()]) return false;
+                all[card.Index()] = true;
+                if (rank == top.Rank()) break;
+            }
+        }
+        return std::all_of(all.begin(), all.end(), [](bool present) { return present; });
+    };
+    int32_t recordRank = startRank;
+    if (!completesPack(recordRank)) {
+        recordRank = -1;
+        for (int32_t base = 0; base < Card::kRankCount && recordRank < 0; ++base)
+            if (completesPack(base)) recordRank = base;
+        if (recordRank < 0) return false;
     }
-    for (bool present : seen)
-        if (!present) return false;
 
     CommitBaseState(reader);
+    startRank = recordRank;
     foundations = readFoundations;
     held.fill(Card());
     heldCount = 0;

@@ -10,6 +10,8 @@
 #include <random>
 
 #include "games/accordion.h"
+#include "games/agnes.h"
+#include "games/forty_thieves.h"
 #include "games/gate.h"
 #include "games/simplicity.h"
 #include "games/spider.h"
@@ -299,6 +301,44 @@ Census GateCensus(Game& base) {
     return census;
 }
 
+// Agnes keeps only each foundation's top; the foundation holds its suit from the starting rank up.
+Census AgnesCensus(Game& base) {
+    auto& game = static_cast<AgnesGame&>(base);
+    Census census;
+    for (int i = 0; i < game.deck.Remaining(); ++i) census.cards.push_back(game.deck.Peek(i));
+    for (int pile = 0; pile < AgnesGame::kPiles; ++pile)
+        for (int k = 0; k < game.pileCount[pile]; ++k) census.cards.push_back(game.tableau[pile][k]);
+    for (int pile = 0; pile < AgnesGame::kReservePiles; ++pile)
+        for (int k = 0; k < game.reserveCount[pile]; ++k) census.cards.push_back(game.reserve[pile][k]);
+    for (Card top : game.foundations) {
+        if (!top.IsValid()) continue;
+        for (int rank = game.startRank;; rank = AgnesGame::NextRank(rank)) {
+            census.cards.push_back(Card(top.Suit(), rank));
+            if (rank == top.Rank() || census.cards.size() > 200) break;
+        }
+    }
+    return census;
+}
+
+// Forty Thieves: two packs; each foundation holds its suit from the starting rank up to its top.
+Census FortyThievesCensus(Game& base) {
+    auto& game = static_cast<FortyThievesGame&>(base);
+    Census census;
+    census.packs = 2;
+    for (int i = 0; i < game.deck.Remaining(); ++i) census.cards.push_back(game.deck.Peek(i));
+    for (int i = 0; i < game.wasteCount; ++i) census.cards.push_back(game.waste[i]);
+    for (int column = 0; column < FortyThievesGame::kColumns; ++column)
+        for (int i = 0; i < game.columnCount[column]; ++i) census.cards.push_back(game.columns[column][i]);
+    for (Card top : game.foundations) {
+        if (!top.IsValid()) continue;
+        for (int rank = game.startRank;; rank = FortyThievesGame::NextRank(rank)) {
+            census.cards.push_back(Card(top.Suit(), rank));
+            if (rank == top.Rank() || census.cards.size() > 250) break;
+        }
+    }
+    return census;
+}
+
 template <typename T>
 bool Restore(Game& game, std::span<const uint8_t> record) {
     return static_cast<T&>(game).RestoreRecord(record);
@@ -312,6 +352,8 @@ struct Player {
 
 const std::map<int, Player>& Players() {
     static const std::map<int, Player> players = {
+        {8, {&FortyThievesCensus, &Restore<FortyThievesGame>, {{FortyThievesGame::kStockX + 20, FortyThievesGame::kStockY + 30}}}},
+        {2, {&AgnesCensus, &Restore<AgnesGame>, {{AgnesGame::kStockX + 20, AgnesGame::kStockY + 30}}}},
         {10, {&GateCensus, &Restore<GateGame>, {{GateGame::kStockX + 20, GateGame::kStockY + 30}}}},
         {18, {&SimplicityCensus, &Restore<SimplicityGame>, {{SimplicityGame::kStockX + 20, SimplicityGame::kStockY + 30}}}},
         {19, {&SpiderCensus, &Restore<SpiderGame>, {{SpiderGame::kStockX + 20, SpiderGame::kStockY + 30}}}},
@@ -369,7 +411,10 @@ protected:
         if (game.pickups.empty()) return;
         auto spot = game.pickups.begin();
         std::advance(spot, random() % game.pickups.size());
-        const int x = spot->x + 10 + static_cast<int>(random() % 30), y = spot->y + 5 + static_cast<int>(random() % 10);
+        // The press may rebuild the pick-up list (a game's CheckGameOver does), so only the
+        // origin is kept, not the entry.
+        const int spotX = spot->x, spotY = spot->y;
+        const int x = spotX + 10 + static_cast<int>(random() % 30), y = spotY + 5 + static_cast<int>(random() % 10);
         if (roll < 30) {
             DoubleClick(x, y);
             return;
@@ -392,8 +437,8 @@ protected:
         int toX, toY;
         if (!legal.empty() && roll < 90) {
             const DropTarget& target = legal[random() % legal.size()];
-            toX = target.rect.left + 5 + (x - spot->x) % 40;
-            toY = target.rect.top + 5 + (y - spot->y) % 40;
+            toX = target.rect.left + 5 + (x - spotX) % 40;
+            toY = target.rect.top + 5 + (y - spotY) % 40;
         } else {
             toX = 60 + static_cast<int>(random() % 680);
             toY = 60 + static_cast<int>(random() % 480);

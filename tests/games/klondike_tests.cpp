@@ -100,6 +100,13 @@ TEST_F(KlondikeTest, StartCardFromTheDeckWithAndWithoutFilledIn) {
     EXPECT_EQ(StockSize(game), 20);
     for (int i = 0; i < 48; ++i) EXPECT_NE(game.deck.OrderAt(i).Rank(), game.startRank);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25 * 0.9 * 1.2);
+
+    // Undo reads back a record whose foundations start at that rank, not at the Ace.
+    const int before = StockSize(game);
+    Click(KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);
+    ASSERT_NE(StockSize(game), before);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(StockSize(game), before);
 }
 
 TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {

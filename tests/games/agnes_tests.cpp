@@ -1,0 +1,266 @@
+// Agnes: the deal and the reserve fed by the stock, wrap-round building with the starting rank
+// kept off the piles, scoring, the game-over test on hand-built positions and the undo record,
+// through the mouse path.
+#include <fstream>
+
+#include "games/agnes.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
+constexpr int kStockClickX = AgnesGame::kStockX + 20, kStockClickY = AgnesGame::kStockY + 30;
+
+class AgnesTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Agnes"));
+        WriteDwordValue(key, name, value);
+    }
+    // An empty table: no stock, no piles, no reserve, empty foundations.
+    static void ClearTable(AgnesGame& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        for (auto& pile : game.tableau) pile.fill(Card());
+        game.pileCount.fill(0);
+        game.faceDownCount.fill(0);
+        for (auto& pile : game.reserve) pile.fill(Card());
+        game.reserveCount.fill(0);
+        game.foundations.fill(Card());
+    }
+    static void SetPile(AgnesGame& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
+        int k = 0;
+        for (Card card : cards) game.tableau[pile][k++] = card;
+        game.pileCount[pile] = k;
+        game.faceDownCount[pile] = faceDown;
+    }
+    static void SetReserve(AgnesGame& game, int pile, std::initializer_list<Card> cards) {
+        int k = 0;
+        for (Card card : cards) game.reserve[pile][k++] = card;
+        game.reserveCount[pile] = k;
+    }
+    static DragRecord OneCard(Card card) {
+        DragRecord drag;
+        drag.cards[0] = card;
+        drag.count = 1;
+        return drag;
+    }
+    // Drags the card whose top-left corner is at (fromX, fromY) onto the place (toX, toY).
+    void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
+    static std::vector<uint8_t> ReadRecord(int n) {
+        std::ifstream file(UndoJournal::RecordPath(n), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+};
+
+TEST_F(AgnesTest, DealAndThreeStockClicksFillTheReserve) {
+    AgnesGame& game = Start<AgnesGame>();
+    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    for (int pile = 0; pile < 7; ++pile) {
+        EXPECT_EQ(game.pileCount[pile], pile + 1);
+        EXPECT_EQ(game.faceDownCount[pile], pile);
+    }
+    EXPECT_EQ(game.deck.Remaining(), 23);
+    SettingsKey key(GameSettingsPath("Agnes"));
+    EXPECT_EQ(ReadDwordValue(key, "MovePartial", 7), 1) << "missing rule values are stored with their defaults";
+    EXPECT_EQ(ReadDwordValue(key, "TableauStart", 7), 1);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 1.25);
+
+    for (int click = 0; click < 3; ++click) Click(kStockClickX, kStockClickY);
+    for (int pile = 0; pile < 7; ++pile) EXPECT_EQ(game.reserveCount[pile], 3);
+    EXPECT_EQ(game.reserveCount[7], 1) << "the last two cards go to the two extra piles";
+    EXPECT_EQ(game.reserveCount[8], 1);
+    EXPECT_EQ(game.deck.Remaining(), 0);
+    EXPECT_EQ(game.undo.Count(), 4) << "the two extra cards are a move of their own";
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.undo.Count(), 4) << "an empty stock does nothing";
+
+    SetRule("StartCard", 5);
+    SetRule("FilledIn", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 5));
+    EXPECT_EQ(game.deck.Remaining(), 20);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 0.9 * 1.25);
+}
+
+TEST_F(AgnesTest, FourthClickOfAFullStockFindsRoomInTheReserve) {
+    SetRule("StartCard", Card::kAce);
+    AgnesGame& game = Start<AgnesGame>();
+    EXPECT_EQ(game.deck.Remaining(), 24);
+    for (int click = 0; click < 4; ++click) Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.deck.Remaining(), 0);
+    int total = 0;
+    for (int pile = 0; pile < 9; ++pile) {
+        EXPECT_LE(game.reserveCount[pile], 3);
+        total += game.reserveCount[pile];
+    }
+    EXPECT_EQ(total, 24);
+}
+
+TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
+    SetRule("StartCard", Card::kAce);
+    AgnesGame& game = Start<AgnesGame>();
+    ClearTable(game);
+    SetPile(game, 1, {Card(kBlack, 9)});
+    game.CheckGameOver();
+    DropTarget empty{AgnesGame::PileX(0), AgnesGame::kTableauY, {}, kPlainTargetKind};
+    DragRecord king = OneCard(Card(kRed, Card::kKing)), queen = OneCard(Card(kRed, 10));
+    EXPECT_TRUE(game.CanDrop(king, empty));
+    EXPECT_FALSE(game.CanDrop(queen, empty));
+
+    SetRule("StartCard", 3);  // Five: only a Four fills a pile
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    ClearTable(game);
+    game.CheckGameOver();
+    DragRecord four = OneCard(Card(kRed, 2)), five = OneCard(Card(kRed, 3));
+    EXPECT_TRUE(game.CanDrop(four, empty));
+    EXPECT_FALSE(game.CanDrop(king, empty));
+    EXPECT_FALSE(game.CanDrop(five, empty)) << "the starting rank goes only to a foundation";
+    SetRule("TableauStart", 0);
+    EXPECT_TRUE(game.CanDrop(five, empty)) << "unless empty piles take any card";
+    // Building wraps round: a black Ace on a red Two, a King on the Ace; never a Five on a Six.
+    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
+    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_FALSE(game.CanPlay(Card(kRed, Card::kKing), Card(kRed, Card::kAce), false)) << "same colour";
+    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+}
+
+TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {
+    SetRule("StartCard", Card::kAce);
+    AgnesGame& game = Start<AgnesGame>();
+    ClearTable(game);
+    SetReserve(game, 2, {Card(kRed, Card::kAce), Card(kBlack, 8)});
+    SetPile(game, 0, {Card(kBlack2, 5), Card(kRed, 9)}, 1);
+    SetPile(game, 3, {Card(kBlack, Card::kAce)});
+    game.CheckGameOver();
+    for (const Hotspot& spot : game.pickups)
+        EXPECT_NE(spot.cards[0], Card(kRed, Card::kAce)) << "a covered reserve card cannot be picked up";
+
+    // The black Ten from the reserve onto the red Jack: a tableau move earns nothing.
+    DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(1), AgnesGame::PileX(0), AgnesGame::CardY(2));
+    EXPECT_EQ(game.pileCount[0], 3);
+    EXPECT_EQ(game.reserveCount[2], 1);
+    EXPECT_EQ(game.points, 0);
+    EXPECT_TRUE(Played("tableau.wav"));
+    // The red Ace beneath is now the top and starts a foundation: 5 points from the reserve.
+    DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(1));
+    EXPECT_EQ(game.foundations[1], Card(kRed, Card::kAce));
+    EXPECT_EQ(game.points, 5);
+    // And 5 from the tableau.
+    DragCard(AgnesGame::PileX(3), AgnesGame::CardY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(2));
+    EXPECT_EQ(game.foundations[2], Card(kBlack, Card::kAce));
+    EXPECT_EQ(game.pileCount[3], 0);
+    EXPECT_EQ(game.points, 10);
+    EXPECT_TRUE(Played("foundation.wav"));
+    // A run of two never goes to a foundation.
+    DragRecord run;
+    run.cards[0] = Card(kRed, 0);
+    run.cards[1] = Card(kBlack, 1);
+    run.count = 2;
+    DropTarget foundation{AgnesGame::kFoundationX, AgnesGame::FoundationY(1), {}, kAutoMoveKind};
+    EXPECT_FALSE(game.CanDrop(run, foundation));
+}
+
+TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
+    AgnesGame& game = Start<AgnesGame>();
+    ClearTable(game);
+    game.startRank = Card::kAce;
+    SetPile(game, 4, {Card(kBlack, 3), Card(kRed, 6)}, 2);
+    game.CheckGameOver();
+    Click(AgnesGame::PileX(4) + 20, AgnesGame::CardY(1) + 30);
+    EXPECT_EQ(game.faceDownCount[4], 1);
+    EXPECT_EQ(game.points, 5);
+    const int records = game.undo.Count();
+    Click(AgnesGame::PileX(5) + 20, AgnesGame::CardY(0) + 30);
+    EXPECT_EQ(game.points, 5) << "an empty pile does nothing";
+    EXPECT_EQ(game.undo.Count(), records);
+
+    // With AutoFlip the pile turns its new top as soon as its last face-up card has gone.
+    SetRule("AutoFlip", 1);
+    SetPile(game, 4, {Card(kBlack, 3), Card(kRed, 6)}, 1);
+    SetPile(game, 5, {Card(kBlack, 7)});
+    game.CheckGameOver();
+    DragCard(AgnesGame::PileX(4), AgnesGame::CardY(1), AgnesGame::PileX(5), AgnesGame::CardY(1));
+    EXPECT_EQ(game.pileCount[5], 2);
+    EXPECT_EQ(game.faceDownCount[4], 0);
+    EXPECT_EQ(game.points, 10);
+}
+
+TEST_F(AgnesTest, GameOverOnlyWhenNothingCanMove) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("StartCard", Card::kAce);
+    AgnesGame& game = Start<AgnesGame>();
+    ClearTable(game);
+    game.foundations[0] = Card(kBlack, Card::kAce);
+    SetPile(game, 0, {Card(kRed, 5)});
+    SetPile(game, 1, {Card(kBlack2, 2), Card(kRed, 9)}, 1);
+    SetPile(game, 2, {Card(kBlack, 9), Card(kRed, 10)}, 1);
+    SetReserve(game, 0, {Card(kBlack, 3)});
+    EXPECT_TRUE(game.CheckGameOver()) << "nothing fits anywhere";
+    EXPECT_FALSE(game.IsWon());
+    SetReserve(game, 0, {Card(kBlack, 0)});  // the black Two goes on its Ace
+    EXPECT_FALSE(game.CheckGameOver());
+    SetReserve(game, 0, {Card(kBlack, 3)});
+    // No empty pile: the red Seven could go on the black Eight, emptying its pile.
+    SetPile(game, 3, {Card(kBlack2, 6)});
+    SetPile(game, 4, {Card(kRed, Card::kKing)});
+    SetPile(game, 5, {Card(kRed2, 1)});
+    SetPile(game, 6, {Card(kRed2, 8)});
+    EXPECT_TRUE(game.CheckGameOver()) << "an emptied pile that nothing can fill helps nothing";
+    SetPile(game, 4, {Card(kBlack2, 7), Card(kRed, Card::kKing)}, 1);
+    EXPECT_FALSE(game.CheckGameOver()) << "a King over a face-down card could fill it";
+    SetRule("TableauStart", 0);
+    SetPile(game, 4, {Card(kRed, Card::kKing)});
+    EXPECT_FALSE(game.CheckGameOver()) << "any card fills an empty pile";
+}
+
+TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
+    SetRule("StartCard", 3);
+    AgnesGame& game = Start<AgnesGame>();
+    const Card firstReserve = game.deck.Peek(0);
+    Click(kStockClickX, kStockClickY);
+    ASSERT_EQ(game.undo.Count(), 1);
+    const std::vector<uint8_t> record = ReadRecord(1);
+    EXPECT_EQ(record.size(), 960u + 32 + 104 + 1120 + 56 + 8 + 216 + 72 + 4);
+    EXPECT_EQ(record.size(), AgnesGame::kRecordSize);
+    EXPECT_EQ(game.reserve[0][0], firstReserve);
+
+    // A new deal with another starting rank, then Undo back into the first deal.
+    Click(kStockClickX, kStockClickY);
+    SetRule("StartCard", 7);
+    SetRule("FilledIn", 1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    EXPECT_EQ(game.startRank, 7);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.deck.Remaining(), 17);
+    EXPECT_EQ(game.reserveCount[0], 1);
+    for (int f = 0; f < 4; ++f) EXPECT_FALSE(game.foundations[f].IsValid());
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.deck.Remaining(), 24);
+    EXPECT_EQ(game.reserveCount[0], 0);
+    EXPECT_EQ(game.points, -5) << "the recorded points less the undo penalty";
+    EXPECT_TRUE(Played("undo.wav"));
+
+    // Foundations tell the starting rank: a record of the filled-in deal restores its Nines.
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    Click(kStockClickX, kStockClickY);
+    SetRule("StartCard", 2);
+    SetRule("FilledIn", 0);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    EXPECT_EQ(game.startRank, 2);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.startRank, 7);
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 7));
+    // A record with a card in hand is refused.
+    std::vector<uint8_t> damaged = ReadRecord(1);
+    for (int i = 0; i < 8; ++i) damaged[960 + 32 + i] = 0;  // a black Two in hand
+    EXPECT_FALSE(game.RestoreRecord(damaged));
+}
+
+}  // namespace

@@ -1,0 +1,242 @@
+// Forty Thieves: the deal with its linked row and column rules, building in suit round the
+// starting rank, scoring, recycling, the game-over test with its single-card look-ahead on
+// hand-built positions and the undo record, through the mouse path.
+#include <fstream>
+
+#include "games/forty_thieves.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+constexpr int kSpades = 0, kHearts = 1, kClubs = 2;
+constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = FortyThievesGame::kStockY + 30;
+
+class FortyThievesTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        userPreferences.AutoGameOver = 0;
+    }
+    static void SetRule(const char* name, int32_t value) {
+        SettingsKey key(GameSettingsPath("Forty Thieves"));
+        WriteDwordValue(key, name, value);
+    }
+    // An empty table: no stock, no waste, no columns, empty foundations.
+    static void ClearTable(FortyThievesGame& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        game.waste.fill(Card());
+        game.wasteCount = 0;
+        for (auto& column : game.columns) column.fill(Card());
+        game.columnCount.fill(0);
+        game.faceDownCount.fill(0);
+        game.foundations.fill(Card());
+    }
+    static void SetColumn(FortyThievesGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
+        int k = 0;
+        for (Card card : cards) game.columns[column][k++] = card;
+        game.columnCount[column] = k;
+        game.faceDownCount[column] = faceDown;
+    }
+    static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
+    void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
+};
+
+TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    for (int column = 0; column < 10; ++column) {
+        EXPECT_EQ(game.columnCount[column], 4);
+        EXPECT_EQ(game.faceDownCount[column], 0);
+    }
+    EXPECT_EQ(game.deck.Remaining(), 64);
+    EXPECT_EQ(game.startRank, Card::kAce);
+    EXPECT_FALSE(game.foundations[0].IsValid());
+    EXPECT_EQ(FortyThievesGame::ColumnX(0, 10), 130);
+    EXPECT_EQ(FortyThievesGame::ColumnX(4, 5), 520) << "fewer columns are centred";
+    SettingsKey key(GameSettingsPath("Forty Thieves"));
+    EXPECT_EQ(ReadDwordValue(key, "Rows", 0), 4) << "missing rule values are stored with their defaults";
+    EXPECT_EQ(ReadDwordValue(key, "Columns", 0), 10);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.15);
+
+    SetRule("Columns", 7);
+    SetRule("Rows", 3);
+    SetRule("RowsFaceDown", 2);
+    SetRule("FilledIn", 1);
+    SetRule("StartCard", -1);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    for (int f = 0; f < 8; ++f) EXPECT_EQ(game.foundations[f], Card(f % 4, game.startRank));
+    EXPECT_EQ(game.deck.Total(), 96);
+    EXPECT_EQ(game.deck.Remaining(), 96 - 21);
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_EQ(game.columnCount[column], 3);
+        EXPECT_EQ(game.faceDownCount[column], 2);
+    }
+    EXPECT_EQ(game.columnCount[7], 0);
+    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.1 * 1.1 * 0.85);
+
+    // The face-down rows stay below the rows dealt; a value beyond them reads as none.
+    SetRule("Rows", 2);
+    SetRule("RowsFaceDown", 3);
+    EXPECT_EQ(FortyThievesRules::Read().rowsFaceDown, 0);
+}
+
+TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {
+    SetRule("StartCard", -1);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0));
+    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.deck.Remaining(), 63);
+}
+
+TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
+    SetRule("StartCard", 3);  // Five
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    EXPECT_TRUE(game.CanPlay(Card(kHearts, 3), Card(), true));
+    EXPECT_FALSE(game.CanPlay(Card(kHearts, 4), Card(), true));
+    EXPECT_TRUE(game.CanPlay(Card(kHearts, Card::kAce), Card(kHearts, Card::kKing), true));
+    EXPECT_TRUE(game.CanPlay(Card(kHearts, 0), Card(kHearts, Card::kAce), true));
+    EXPECT_FALSE(game.CanPlay(Card(kSpades, 0), Card(kHearts, Card::kAce), true)) << "in suit only";
+    EXPECT_TRUE(game.CanPlay(Card(kSpades, 0), Card(kSpades, 1), false)) << "down in suit";
+    EXPECT_FALSE(game.CanPlay(Card(kClubs, 0), Card(kSpades, 1), false));
+    EXPECT_TRUE(game.CanPlay(Card(kSpades, Card::kAce), Card(kSpades, 0), false)) << "an Ace on a Two";
+    EXPECT_FALSE(game.CanPlay(Card(kSpades, 3), Card(kSpades, 4), false)) << "the starting rank goes on no card";
+    EXPECT_TRUE(game.CanPlay(Card(kSpades, 3), Card(), false)) << "but any card fills an empty column";
+
+    ClearTable(game);
+    game.foundations[0] = Card(kSpades, 3);
+    SetColumn(game, 0, {Card(kSpades, 5), Card(kSpades, 4)});
+    game.CheckGameOver();
+    DragRecord pair;
+    pair.cards[0] = Card(kSpades, 5);
+    pair.cards[1] = Card(kSpades, 4);
+    pair.count = 2;
+    DropTarget foundation{FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY, {}, kAutoMoveKind};
+    EXPECT_FALSE(game.CanDrop(pair, foundation)) << "a stack of two never goes to a foundation";
+}
+
+TEST_F(FortyThievesTest, MovesScoreByWhereTheCardsCameFrom) {
+    SetRule("Recycle", 1);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    ClearTable(game);
+    SetColumn(game, 0, {Card(kHearts, 9), Card(kHearts, Card::kAce)});
+    SetColumn(game, 1, {Card(kSpades, 8)});
+    SetColumn(game, 2, {Card(kClubs, 4)});
+    game.waste[0] = Card(kHearts, 0);
+    game.waste[1] = Card(kSpades, 7);
+    game.waste[2] = Card(kClubs, Card::kAce);
+    game.wasteCount = 3;
+    game.CheckGameOver();
+    const int wasteX = FortyThievesGame::kWasteX, wasteY = FortyThievesGame::kWasteY;
+    DragCard(wasteX, wasteY, FortyThievesGame::FoundationX(3), FortyThievesGame::kFoundationY);
+    EXPECT_EQ(game.foundations[3], Card(kClubs, Card::kAce));
+    EXPECT_EQ(game.points, 10) << "waste to foundation";
+    DragCard(wasteX, wasteY, X(1), FortyThievesGame::CardY(1));
+    EXPECT_EQ(game.columnCount[1], 2);
+    EXPECT_EQ(game.points, 15) << "waste to column";
+    EXPECT_TRUE(Played("tableau.wav"));
+    DragCard(X(0), FortyThievesGame::CardY(1), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
+    EXPECT_EQ(game.points, 20) << "column to foundation";
+    EXPECT_TRUE(Played("foundation.wav"));
+    DragCard(X(2), FortyThievesGame::CardY(0), X(5), FortyThievesGame::CardY(0));
+    EXPECT_EQ(game.columnCount[5], 1);
+    EXPECT_EQ(game.points, 20) << "column to column earns nothing";
+
+    // The stock is empty: the press recycles the waste for 5 points, once.
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.deck.Remaining(), 1);
+    EXPECT_EQ(game.points, 15);
+    EXPECT_TRUE(Played("shuffle.wav"));
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 1);
+    const int records = game.undo.Count();
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.undo.Count(), records) << "no second recycle";
+}
+
+TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    ClearTable(game);
+    SetColumn(game, 3, {Card(kSpades, 2), Card(kHearts, 6)}, 2);
+    SetColumn(game, 4, {Card(kClubs, 2), Card(kHearts, 6)}, 1);
+    SetColumn(game, 5, {Card(kHearts, 7)});
+    game.CheckGameOver();
+    Click(X(3) + 20, FortyThievesGame::CardY(1) + 30);
+    EXPECT_EQ(game.faceDownCount[3], 1);
+    EXPECT_EQ(game.points, 5);
+    const int records = game.undo.Count();
+    Click(X(8) + 20, FortyThievesGame::CardY(0) + 30);
+    EXPECT_EQ(game.undo.Count(), records) << "an empty column does nothing";
+
+    SetRule("AutoFlip", 1);
+    DragCard(X(4), FortyThievesGame::CardY(1), X(5), FortyThievesGame::CardY(1));
+    EXPECT_EQ(game.columnCount[5], 2);
+    EXPECT_EQ(game.faceDownCount[4], 0) << "the uncovered card turns at once";
+    EXPECT_EQ(game.points, 10);
+}
+
+TEST_F(FortyThievesTest, GameOverTestAndItsSingleCardLookAhead) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("Columns", 5);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    // Five lone cards of which none fits another or a foundation.
+    auto block = [&game] {
+        ClearTable(game);
+        game.foundations[0] = Card(kSpades, Card::kAce);
+        SetColumn(game, 0, {Card(kClubs, 0)});
+        SetColumn(game, 1, {Card(kHearts, 3)});
+        SetColumn(game, 2, {Card(kClubs, 6)});
+        SetColumn(game, 3, {Card(kHearts, 9)});
+        SetColumn(game, 4, {Card(kSpades, Card::kKing)});
+    };
+    block();
+    EXPECT_TRUE(game.CheckGameOver()) << "with Recycle 0 the game ends as soon as the stock is empty";
+    SetColumn(game, 4, {Card(kSpades, 0)});
+    EXPECT_FALSE(game.CheckGameOver()) << "the Two of spades goes on its Ace";
+
+    block();
+    SetColumn(game, 0, {Card(kClubs, 10), Card(kHearts, 2)}, 1);
+    EXPECT_FALSE(game.CheckGameOver()) << "the Four onto the Five uncovers a face-down card";
+    SetColumn(game, 0, {Card(kClubs, 10), Card(kClubs, 8), Card(kHearts, 2)}, 1);
+    EXPECT_TRUE(game.CheckGameOver()) << "the Ten of clubs has nowhere to go";
+    SetColumn(game, 2, {Card(kClubs, 9)});
+    EXPECT_FALSE(game.CheckGameOver()) << "Four onto Five, then Ten onto Jack";
+
+    SetRule("MovePartial", 1);
+    SetColumn(game, 2, {Card(kClubs, 6)});
+    EXPECT_TRUE(game.CheckGameOver());
+    SetColumn(game, 2, {Card(kClubs, 9)});
+    EXPECT_FALSE(game.CheckGameOver()) << "the whole face-up part may go on the Jack";
+}
+
+TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
+    SetRule("StartCard", -1);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    const int firstStart = game.startRank;
+    Click(kStockClickX, kStockClickY);
+    ASSERT_EQ(game.undo.Count(), 1);
+    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
+    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(record.size(), 960u + 64 + 520 + 4 + 1280 + 80 + 8);
+    EXPECT_EQ(record.size(), FortyThievesGame::kRecordSize);
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.wasteCount, 2);
+
+    SetRule("StartCard", (firstStart + 5) % 13);
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.startRank, firstStart) << "the previous deal's starting rank comes back with it";
+    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_EQ(game.deck.Remaining(), 62);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_TRUE(Played("undo.wav"));
+
+    // A record of ten columns is refused while fewer are in play.
+    SetRule("Columns", 6);
+    EXPECT_FALSE(game.RestoreRecord(record));
+    SetRule("Columns", 10);
+    EXPECT_TRUE(game.RestoreRecord(record));
+    EXPECT_EQ(game.wasteCount, 0);
+}
+
+}  // namespace
