@@ -1,0 +1,598 @@
+#include "tests/monkey/monkey.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "framework/game.h"
+#include "games/accordion.h"
+#include "games/game_registry.h"
+#include "games/klondike.h"
+#include "platform/backend.h"
+#include "platform/messages.h"
+#include "platform/registry.h"
+#include "platform/scripted_backend.h"
+#include "shell/screen_layout.h"
+#include "shell/shell.h"
+#include "ui/controls.h"
+
+namespace {
+
+// USB HID usage ids, as the SDL back end reports keys.
+constexpr int kHidA = 4;
+constexpr int kHidZ = 29;
+constexpr int kHidEnter = 40;
+constexpr int kHidEscape = 41;
+constexpr int kHidBackspace = 42;
+constexpr int kHidTab = 43;
+constexpr int kHidSpace = 44;
+constexpr int kHidF1 = 58;
+constexpr int kHidF12 = 69;
+constexpr int kHidHome = 74;
+constexpr int kHidRight = 79;
+constexpr int kHidUp = 82;
+constexpr int kHidLeftShift = 225;
+constexpr int kHidLeftAlt = 226;
+
+// The selection screen's two image buttons, and the end-of-game form's "Play Again".
+constexpr int kPlayersX = 20 + 42, kPlayersY = 15 + 27;
+constexpr int kExitX = 696 + 42, kExitY = 15 + 27;
+constexpr int kPlayAgainX = 120 + 60, kPlayAgainY = 317 + 15;
+
+struct MonkeyFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Where every card of a running game is, the lifted ones included. A new game adds one line to
+// kCensus; a game whose state drops covered cards (Accordion keeps only the top card of each pile)
+// is checked for duplicates only.
+struct Census {
+    std::vector<Card> cards;
+};
+
+Census AccordionCensus(Game& base) {
+    auto& game = static_cast<AccordionGame&>(base);
+    Census census;
+    for (Card card : game.cells)
+        if (card != Card()) census.cards.push_back(card);
+    // The card being dragged is off the table until it lands.
+    if (game.liftedCell >= 0) census.cards.push_back(game.heldCard);
+    return census;
+}
+
+Census KlondikeCensus(Game& base) {
+    auto& game = static_cast<KlondikeGame&>(base);
+    Census census;
+    for (int i = 0; i < game.deck.Remaining(); ++i) census.cards.push_back(game.deck.Peek(i));
+    for (int i = 0; i < game.wasteCount; ++i) census.cards.push_back(game.waste[i]);
+    for (int pile = 0; pile < KlondikeGame::kPiles; ++pile)
+        for (int k = 0; k < game.pileCount[pile]; ++k) census.cards.push_back(game.tableau[pile][k]);
+    // The stack being dragged is off the table until it lands.
+    for (int i = 0; i < game.heldCount && i < kMaxStackCards; ++i) census.cards.push_back(game.held[i]);
+    // A foundation holds every card of its top card's suit from the starting rank up to the top.
+    for (Card top : game.foundations) {
+        if (!top.IsValid()) continue;
+        for (int rank = game.startRank;; rank = KlondikeGame::NextRank(rank)) {
+            census.cards.push_back(Card(top.Suit(), rank));
+            if (rank == top.Rank() || census.cards.size() > 200) break;
+        }
+    }
+    return census;
+}
+
+struct CensusEntry {
+    int gameNumber;
+    Census (*census)(Game&);
+    bool allRecorded;  // false when covered cards leave the state
+};
+
+constexpr std::array kCensus = {
+    CensusEntry{AccordionGame::kGameNumber, &AccordionCensus, false},
+    CensusEntry{KlondikeGame::kGameNumber, &KlondikeCensus, true},
+};
+
+std::string Describe(const HostEvent& e) {
+    std::ostringstream text;
+    switch (e.kind) {
+    case HostEvent::MouseMove: text << "move " << e.x << "," << e.y << (e.buttons ? " held" : ""); break;
+    case HostEvent::MouseDown: text << "press " << e.x << "," << e.y << (e.clicks > 1 ? " (double)" : ""); break;
+    case HostEvent::MouseUp: text << "release " << e.x << "," << e.y; break;
+    case HostEvent::KeyDown: text << "key down " << e.hidScancode << (e.alt ? " +alt" : ""); break;
+    case HostEvent::KeyUp: text << "key up " << e.hidScancode << (e.alt ? " +alt" : ""); break;
+    case HostEvent::FocusGained: text << "focus gained"; break;
+    case HostEvent::FocusLost: text << "focus lost"; break;
+    default: text << "event " << e.kind; break;
+    }
+    return text.str();
+}
+
+HostEvent Mouse(HostEvent::Kind kind, int x, int y) {
+    HostEvent event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    event.button = kind == HostEvent::MouseMove ? 0 : 1;
+    return event;
+}
+
+HostEvent Key(HostEvent::Kind kind, int hid) {
+    HostEvent event;
+    event.kind = kind;
+    event.hidScancode = hid;
+    return event;
+}
+
+}  // namespace
+
+Monkey::Monkey(uint64_t seed, long messages, std::filesystem::path folder)
+    : seed(seed), budget(messages), folder(std::move(folder)), random(seed) {
+    std::filesystem::remove_all(this->folder);
+    std::filesystem::create_directories(this->folder);
+}
+
+Monkey::~Monkey() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+uint64_t Monkey::SeedFromEnvironment(uint64_t fallback) {
+    const char* text = std::getenv("QUILLFEN_MONKEY_SEED");
+    uint64_t seed = text ? std::strtoull(text, nullptr, 10) : fallback;
+    if (seed == 0) seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    return seed;
+}
+
+long Monkey::MessagesFromEnvironment(long fallback) {
+    const char* text = std::getenv("QUILLFEN_MONKEY_MESSAGES");
+    return text ? std::max(1L, std::atol(text)) : fallback;
+}
+
+int Monkey::Uniform(int lowest, int highest) {
+    return lowest + static_cast<int>(random() % static_cast<uint64_t>(highest - lowest + 1));
+}
+
+bool Monkey::Chance(int percent) { return Uniform(0, 99) < percent; }
+
+std::string Monkey::Report(const std::string& what) const {
+    std::ostringstream text;
+    text << "monkey failure at message " << stats.messages << " (QUILLFEN_MONKEY_SEED=" << seed
+         << " QUILLFEN_MONKEY_MESSAGES=" << budget << "): " << what << "\nlast messages:\n";
+    for (const std::string& line : log) text << "  " << line << "\n";
+    return text.str();
+}
+
+void Monkey::Fail(const std::string& what) { throw MonkeyFailure(Report(what)); }
+
+std::string Monkey::Run() {
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    // A fresh settings file: the first start asks for the player.
+    SetRegistryFile((folder / "settings.reg").string());
+
+    // A loop that never waits stops the virtual clock as well, so real time watches it too.
+    std::atomic<long> progress{0};
+    std::atomic<bool> done{false};
+    std::mutex logLock;
+    progressCounter = &progress;
+    logMutex = &logLock;
+    std::thread watchdog([&] {
+        long seen = -1;
+        auto since = std::chrono::steady_clock::now();
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            const long now = progress.load();
+            if (now != seen) {
+                seen = now;
+                since = std::chrono::steady_clock::now();
+            } else if (std::chrono::steady_clock::now() - since > std::chrono::seconds(kRealWatchdogSeconds)) {
+                std::lock_guard<std::mutex> hold(logLock);
+                std::fprintf(stderr, "%s", Report("no message for two minutes of real time: a loop that never waits")
+                                               .c_str());
+                std::abort();
+            }
+        }
+    });
+
+    std::string failure;
+    try {
+        while (stats.messages < budget && failure.empty()) RunSession();
+    } catch (const MonkeyFailure& error) {
+        failure = error.what();
+    } catch (const ScriptedBackend::Hang& hang) {
+        failure = Report(std::string("hang: ") + hang.what());
+    } catch (const std::exception& error) {
+        failure = Report(std::string("exception: ") + error.what());
+    }
+    done = true;
+    watchdog.join();
+    progressCounter = nullptr;
+    logMutex = nullptr;
+    SetRegistryFile((folder / "unused.reg").string());
+    return failure;
+}
+
+void Monkey::RunSession() {
+    ScriptedBackend session;
+    backend = &session;
+    SetBackend(&session);
+    ++stats.sessions;
+    pending.clear();
+    buttons = 0;
+    altHeld = shiftHeld = false;
+    gameWasRunning = false;
+    lastGame = nullptr;
+    windingDown = false;
+    windDownPresses = 0;
+
+    // Focus, a click that ends the logo, then a name and Enter for the player dialog (when the
+    // settings file has no player yet; otherwise they land harmlessly on the selection screen).
+    HostEvent focus;
+    focus.kind = HostEvent::FocusGained;
+    pending.push_back([focus] { return focus; });
+    PlanClick(400, 100);
+    for (int hid : {kHidA + 12, kHidA + 14, kHidA + 13, kHidA + 10, kHidA + 4, kHidA + 24}) PlanPress(hid);
+    PlanPress(kHidEnter);
+    session.At(10, [this] { Step(); });
+
+    const uint64_t startedAt = stats.virtualMs;
+    RunApplication();
+    stats.virtualMs = startedAt + session.NowMs();
+    SetBackend(nullptr);
+    backend = nullptr;
+    CheckNoUndoFiles("after the program ended");
+    CheckSettingsFile();
+}
+
+void Monkey::Step() {
+    if (progressCounter) ++*progressCounter;
+    Check();
+    // The virtual watchdog: the next step is never more than a few seconds away, so a program
+    // that keeps the clock running this long without letting a step in is stuck.
+    backend->SetClockLimit(backend->NowMs() + kVirtualWatchdogMs);
+
+    if (pending.empty()) {
+        if (stats.messages >= budget) windingDown = true;
+        if (windingDown) {
+            // Escape closes dialogs, leaves the game and finally ends the program; once that has
+            // had its chance the script ends, and the back end asks the window to close.
+            if (++windDownPresses > 60) return;
+            PlanPress(kHidEscape);
+        } else {
+            Plan();
+        }
+    }
+    while (!pending.empty()) {
+        std::optional<HostEvent> event = pending.front()();
+        pending.pop_front();
+        if (!event) continue;
+        Send(*event);
+        break;
+    }
+    // Mostly quick input, now and then a pause long enough for the timers and the end of a game.
+    const uint64_t delay = Chance(4) ? Uniform(500, 4000) : Uniform(1, 150);
+    backend->At(backend->NowMs() + delay, [this] { Step(); });
+}
+
+void Monkey::Send(HostEvent event) {
+    if (event.kind == HostEvent::KeyDown || event.kind == HostEvent::KeyUp) {
+        if (event.hidScancode == kHidLeftAlt) altHeld = event.kind == HostEvent::KeyDown;
+        if (event.hidScancode == kHidLeftShift) shiftHeld = event.kind == HostEvent::KeyDown;
+    }
+    if (event.kind == HostEvent::MouseDown) buttons |= 1;
+    if (event.kind == HostEvent::MouseUp) buttons &= ~1u;
+    event.buttons = buttons;
+    event.alt = altHeld;
+    event.shift = shiftHeld;
+    ++stats.messages;
+    {
+        std::ostringstream line;
+        line << "#" << stats.messages << " t=" << backend->NowMs() << " " << Describe(event);
+        std::unique_lock<std::mutex> hold;
+        if (logMutex) hold = std::unique_lock<std::mutex>(*logMutex);
+        log.push_back(line.str());
+        if (log.size() > kLogLength) log.pop_front();
+    }
+    std::vector<Message> messages;
+    TranslateHostEvent(event, MainWindowHandle(), &messages);
+    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+// ---- Checks ----
+
+void Monkey::Check() {
+    Game* game = CurrentGame();
+    if (game) CheckCards(*game);
+    if (gameWasRunning && !game) CheckNoUndoFiles("after leaving a game");
+    if (game && game != lastGame) ++stats.gamesEntered;
+    // A move writes an undo record first, so a growing journal counts the moves made.
+    if (game && game == lastGame && game->undo.Count() > lastUndoCount) ++stats.moves;
+    lastUndoCount = game ? game->undo.Count() : 0;
+    gameWasRunning = game != nullptr;
+    lastGame = game;
+}
+
+void Monkey::CheckCards(Game& game) {
+    for (const CensusEntry& entry : kCensus) {
+        if (entry.gameNumber != game.gameNumber) continue;
+        const Census census = entry.census(game);
+        ++stats.cardChecks;
+        std::array<int, Card::kCardsPerPack> copies{};
+        for (Card card : census.cards) {
+            if (!card.IsValid()) Fail(std::string(game.GetName()) + ": an impossible card in play");
+            if (++copies[card.Index()] > 1)
+                Fail(std::string(game.GetName()) + ": card " + std::to_string(card.Suit()) + "/" +
+                     std::to_string(card.Rank()) + " is in play twice");
+        }
+        if (entry.allRecorded && census.cards.size() != static_cast<size_t>(Card::kCardsPerPack))
+            Fail(std::string(game.GetName()) + ": " + std::to_string(census.cards.size()) + " cards in play");
+    }
+}
+
+void Monkey::CheckNoUndoFiles(const char* when) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("UNDO", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".DAT")
+            Fail(std::string("undo file ") + name + " left " + when);
+    }
+}
+
+void Monkey::CheckSettingsFile() {
+    std::ifstream file(folder / "settings.reg", std::ios::binary);
+    if (!file) return;  // a session that ended before anything was saved
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    RegistryTree tree;
+    if (!ParseRegistryText(text, &tree)) Fail("the settings file no longer parses");
+}
+
+// ---- Plans: each adds the messages of one plausible action ----
+
+void Monkey::PlanPress(int hid) {
+    pending.push_back([hid] { return Key(HostEvent::KeyDown, hid); });
+    pending.push_back([hid] { return Key(HostEvent::KeyUp, hid); });
+}
+
+void Monkey::PlanClick(int x, int y) {
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseUp, x, y); });
+}
+
+void Monkey::PlanDoubleClick(int x, int y) {
+    PlanClick(x, y);
+    pending.push_back([x, y] {
+        HostEvent event = Mouse(HostEvent::MouseDown, x, y);
+        event.clicks = 2;
+        return event;
+    });
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseUp, x, y); });
+}
+
+void Monkey::PlanKey(bool inGame) {
+    const int roll = Uniform(0, 99);
+    int hid;
+    if (roll < (inGame ? 12 : 3)) hid = kHidEscape;
+    else if (roll < 25) hid = kHidEnter;
+    else if (roll < 35) hid = kHidTab;
+    else if (roll < 40) hid = kHidSpace;
+    else if (roll < 45) hid = kHidBackspace;
+    else if (roll < 60) hid = Uniform(kHidRight, kHidUp);
+    else if (roll < 65) hid = Uniform(kHidHome, kHidHome + 4);
+    else if (roll < 70) hid = Uniform(kHidF1, kHidF12 - (inGame ? 0 : 1));  // F12 ends the program
+    else hid = Uniform(kHidA, kHidZ);
+    if (Chance(10)) {
+        pending.push_back([] { return Key(HostEvent::KeyDown, kHidLeftShift); });
+        PlanPress(hid);
+        pending.push_back([] { return Key(HostEvent::KeyUp, kHidLeftShift); });
+        return;
+    }
+    PlanPress(hid);
+}
+
+void Monkey::PlanAltHotKey() {
+    // The menu titles' letters (Game, Options, View, Help) and dialog buttons' letters mostly.
+    static constexpr const char kLetters[] = "govhpcnyeaurmsbx";
+    const char letter = Chance(80) ? kLetters[Uniform(0, sizeof kLetters - 2)] : static_cast<char>('a' + Uniform(0, 25));
+    const int hid = kHidA + (letter - 'a');
+    pending.push_back([] { return Key(HostEvent::KeyDown, kHidLeftAlt); });
+    PlanPress(hid);
+    pending.push_back([] { return Key(HostEvent::KeyUp, kHidLeftAlt); });
+    // Often an item's letter follows, as a person picking from the opened menu would type.
+    if (Chance(60)) PlanPress(kHidA + (kLetters[Uniform(0, sizeof kLetters - 2)] - 'a'));
+}
+
+void Monkey::PlanDrag(Game& game) {
+    int x = Uniform(0, 799), y = Uniform(0, 599);
+    if (!game.pickups.empty() && Chance(85)) {
+        auto spot = game.pickups.begin();
+        std::advance(spot, Uniform(0, static_cast<int>(game.pickups.size()) - 1));
+        x = spot->x + Uniform(5, 45);
+        y = spot->y + Uniform(3, 20);
+    }
+    ++stats.drags;
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
+    pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
+    // Where to: decided once the press has shown which targets the lifted stack has.
+    auto target = std::make_shared<std::pair<int, int>>(Uniform(0, 799), Uniform(0, 599));
+    const int steps = Uniform(1, 4);
+    const bool aim = Chance(70);
+    for (int step = 1; step <= steps; ++step) {
+        pending.push_back([this, target, step, steps, aim, x, y]() -> std::optional<HostEvent> {
+            Game* now = CurrentGame();
+            if (step == 1 && aim && now && now->dragging && !now->dropTargets.empty()) {
+                std::vector<const DropTarget*> legal;
+                for (DropTarget& drop : now->dropTargets)
+                    if (now->CanDrop(now->dragRecord, drop)) legal.push_back(&drop);
+                const DropTarget* chosen = nullptr;
+                if (!legal.empty() && Chance(80)) chosen = legal[Uniform(0, static_cast<int>(legal.size()) - 1)];
+                else {
+                    auto it = now->dropTargets.begin();
+                    std::advance(it, Uniform(0, static_cast<int>(now->dropTargets.size()) - 1));
+                    chosen = &*it;
+                }
+                *target = {chosen->rect.left + Uniform(2, 30), chosen->rect.top + Uniform(2, 30)};
+            }
+            const int px = x + (target->first - x) * step / steps, py = y + (target->second - y) * step / steps;
+            return Mouse(HostEvent::MouseMove, px, py);
+        });
+    }
+    pending.push_back([target] { return Mouse(HostEvent::MouseUp, target->first, target->second); });
+}
+
+void Monkey::PlanMenuCommand(int commandId) {
+    ++stats.menuCommands;
+    // Click the title of the menu holding the command, then the item once its panel is open.
+    auto findItem = [commandId](Menu** menuOut) -> MenuItem* {
+        Game* game = CurrentGame();
+        if (!game) return nullptr;
+        for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+            for (int i = 0; menu && i < menu->ItemCount(); ++i) {
+                if (menu->Item(i)->CommandId() != commandId) continue;
+                *menuOut = menu;
+                return menu->Item(i);
+            }
+        }
+        return nullptr;
+    };
+    auto title = [findItem](HostEvent::Kind kind) {
+        return [findItem, kind]() -> std::optional<HostEvent> {
+            Menu* menu = nullptr;
+            if (!findItem(&menu)) return std::nullopt;
+            return Mouse(kind, menu->GetX() + menu->GetWidth() / 2, menu->GetY() + menu->GetHeight() / 2);
+        };
+    };
+    auto item = [findItem](HostEvent::Kind kind) {
+        return [findItem, kind]() -> std::optional<HostEvent> {
+            Menu* menu = nullptr;
+            MenuItem* found = findItem(&menu);
+            if (!found) return std::nullopt;
+            return Mouse(kind, found->GetX() + found->GetWidth() / 2, found->GetY() + found->GetHeight() / 2);
+        };
+    };
+    pending.push_back(title(HostEvent::MouseMove));
+    pending.push_back(title(HostEvent::MouseDown));
+    pending.push_back(title(HostEvent::MouseUp));
+    pending.push_back(item(HostEvent::MouseMove));
+    pending.push_back(item(HostEvent::MouseDown));
+    pending.push_back(item(HostEvent::MouseUp));
+}
+
+void Monkey::PlanRandomMenuCommand(Game& game) {
+    std::vector<int> commands;
+    for (Menu* menu : {game.GameMenu(), game.OptionsMenu(), game.ViewMenu(), game.HelpMenu()})
+        for (int i = 0; menu && i < menu->ItemCount(); ++i) commands.push_back(menu->Item(i)->CommandId());
+    if (commands.empty()) return;
+    int command = commands[Uniform(0, static_cast<int>(commands.size()) - 1)];
+    // Exit ends the session; keep it rare so sessions last.
+    if (command == kCommandExit && !Chance(10)) command = kCommandUndo;
+    PlanMenuCommand(command);
+    // A dialog gets a few clicks and keys, and is then mostly cancelled or confirmed, as a person
+    // would; the rest of the time it stays open for the random input that follows.
+    static constexpr int kDialogCommands[] = {kCommandCardBack,     kCommandCardFront,    kCommandBackground,
+                                              kCommandMusic,        kCommandGameSettings, kCommandRulesSummary,
+                                              kCommandHighScores,   kCommandAbout,        kCommandRulesText};
+    if (std::find(std::begin(kDialogCommands), std::end(kDialogCommands), command) == std::end(kDialogCommands) ||
+        !Chance(80))
+        return;
+    for (int i = Uniform(0, 4); i > 0; --i) {
+        if (Chance(60)) PlanClick(Uniform(0, 799), Uniform(0, 599));
+        else PlanKey(false);
+    }
+    PlanPress(Chance(70) ? kHidEscape : kHidEnter);
+}
+
+void Monkey::PlanInGame(Game& game) {
+    const int roll = Uniform(0, 99);
+    if (roll < 28) {
+        PlanDrag(game);
+    } else if (roll < 36) {
+        PlanClick(Uniform(0, 799), Uniform(0, 599));
+    } else if (roll < 43) {
+        int x = Uniform(0, 799), y = Uniform(0, 599);
+        if (!game.pickups.empty() && Chance(75)) {
+            auto spot = game.pickups.begin();
+            std::advance(spot, Uniform(0, static_cast<int>(game.pickups.size()) - 1));
+            x = spot->x + Uniform(5, 45);
+            y = spot->y + Uniform(3, 20);
+        }
+        PlanDoubleClick(x, y);
+    } else if (roll < 46) {
+        pending.push_back([this] { return Mouse(HostEvent::MouseMove, Uniform(0, 799), Uniform(0, 599)); });
+    } else if (roll < 62) {
+        PlanRandomMenuCommand(game);
+    } else if (roll < 65) {
+        // An undo storm.
+        ++stats.undoStorms;
+        for (int i = Uniform(5, 30); i > 0; --i) PlanMenuCommand(kCommandUndo);
+    } else if (roll < 68) {
+        PlanMenuCommand(Chance(50) ? kCommandPause : kCommandEndGame);
+        if (Chance(50)) PlanMenuCommand(kCommandPause);
+    } else if (roll < 70) {
+        PlanClick(kPlayAgainX, kPlayAgainY);
+    } else if (roll < 73) {
+        // Back to the selection screen, to come back in another game.
+        if (Chance(50)) PlanPress(kHidEscape);
+        else PlanMenuCommand(kCommandMainMenu);
+    } else if (roll < 86) {
+        PlanKey(true);
+    } else if (roll < 92) {
+        PlanAltHotKey();
+    } else if (roll < 94) {
+        HostEvent lost, gained;
+        lost.kind = HostEvent::FocusLost;
+        gained.kind = HostEvent::FocusGained;
+        pending.push_back([lost] { return lost; });
+        if (Chance(50)) PlanClick(Uniform(0, 799), Uniform(0, 599));
+        pending.push_back([gained] { return gained; });
+    } else {
+        PlanClick(Uniform(0, 799), Uniform(0, 40));  // the menu bar
+    }
+}
+
+void Monkey::PlanOnSelectionScreen() {
+    const int roll = Uniform(0, 99);
+    if (roll < 45) {
+        // A game name: half the time one whose cards the monkey can count, else mostly one that
+        // exists.
+        const auto games = RegisteredGames();
+        int number = Uniform(1, screen_layout::kGameCount);
+        if (Chance(50)) number = kCensus[Uniform(0, static_cast<int>(kCensus.size()) - 1)].gameNumber;
+        else if (!games.empty() && Chance(85)) number = games[Uniform(0, static_cast<int>(games.size()) - 1)].number;
+        const screen_layout::ItemRect& item = screen_layout::kGameMenuItems[number - 1];
+        PlanClick(item.left + Uniform(0, item.width - 1), item.top + Uniform(0, item.height - 1));
+    } else if (roll < 60) {
+        PlanClick(Uniform(0, 799), Uniform(0, 599));
+    } else if (roll < 65) {
+        pending.push_back([this] { return Mouse(HostEvent::MouseMove, Uniform(0, 799), Uniform(0, 599)); });
+    } else if (roll < 72) {
+        PlanClick(kPlayersX, kPlayersY);
+    } else if (roll < 73) {
+        PlanClick(kExitX, kExitY);
+    } else if (roll < 90) {
+        PlanKey(false);
+    } else {
+        PlanAltHotKey();
+    }
+}
+
+void Monkey::Plan() {
+    // An unfinished drag is let go first, as a person's button comes up eventually.
+    if (buttons) {
+        pending.push_back([this] { return Mouse(HostEvent::MouseUp, Uniform(0, 799), Uniform(0, 599)); });
+        return;
+    }
+    if (Game* game = CurrentGame()) {
+        PlanInGame(*game);
+    } else {
+        PlanOnSelectionScreen();
+    }
+}

@@ -1,0 +1,43 @@
+// Short monkey runs for every test run, the long one for `make soak`, and the sessions in which
+// the monkey once found a fault, kept as regression cases.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/monkey/monkey.h"
+
+namespace {
+
+std::filesystem::path Folder(const std::string& name) {
+    // Undo files are written before every move: a memory file system keeps that cheap.
+    const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
+    return base / ("quillfen-monkey-" + std::to_string(::getpid()) + "-" + name);
+}
+
+std::string RunMonkey(uint64_t seed, long messages, const std::string& name) {
+    Monkey monkey(seed, messages, Folder(name));
+    const std::string failure = monkey.Run();
+    const MonkeyStatistics& s = monkey.Statistics();
+    std::printf("seed %llu: %ld messages, %d sessions, %d games entered, %d menu commands, %d undo storms, "
+                "%d drags, %d moves, %d card checks, %.0f s of virtual time\n",
+                static_cast<unsigned long long>(seed), s.messages, s.sessions, s.gamesEntered, s.menuCommands,
+                s.undoStorms, s.drags, s.moves, s.cardChecks, s.virtualMs / 1000.0);
+    return failure;
+}
+
+TEST(Monkey, ShortRunsKeepEveryCardAndLeaveNothingBehind) {
+    const long messages = 2500;
+    for (uint64_t seed : {1u, 2u, 3u}) EXPECT_EQ(RunMonkey(seed, messages, "short"), "") << "seed " << seed;
+}
+
+// `make soak`: QUILLFEN_MONKEY_MESSAGES messages from QUILLFEN_MONKEY_SEED (0 picks one).
+TEST(Monkey, Soak) {
+    if (!std::getenv("QUILLFEN_MONKEY_MESSAGES")) GTEST_SKIP() << "set QUILLFEN_MONKEY_MESSAGES (make soak)";
+    const uint64_t seed = Monkey::SeedFromEnvironment(0);
+    EXPECT_EQ(RunMonkey(seed, Monkey::MessagesFromEnvironment(1000000), "soak"), "");
+}
+
+}  // namespace
