@@ -773,3 +773,9 @@ void Game::ShowTablePointer(TablePointer pointer) {
 void Game::PauseBriefly(uint32_t ms) { SleepMs(ms); }
 
 int Game::Random() { return crt::rand(); }
+
+void Game::ResetForNewDeal() {
+    paused = gameOver = endedByUser = clockRunning = false;
+    points = 0;
+    finalScore = kScoreNotComputed;
+}

@@ -291,6 +291,8 @@ public:
     int playCardCursor = 0, noCardCursor = 0;
 
 protected:
+    // The first step of every deal: not paused, not over, no points, clock stopped, no final score.
+    void ResetForNewDeal();
     // The pointer over the table: the standard arrow, or one of the table's two cursors.
     enum class TablePointer { kArrow, kPlayCard, kNoCard };
     void ShowTablePointer(TablePointer pointer);

@@ -65,9 +65,7 @@ void AgnesGame::ClearHeld() {
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

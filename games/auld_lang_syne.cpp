@@ -53,9 +53,7 @@ int AuldLangSyneGame::FoundationAt(int x, int y) {
 // ---- Deal ----
 
 void AuldLangSyneGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

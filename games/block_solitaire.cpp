@@ -22,9 +22,7 @@ BlockSolitaireGame::BlockSolitaireGame(Artwork* artwork) : Game(artwork, kGameNu
 // ---- Deal ----
 
 void BlockSolitaireGame::NewGame(bool) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);
     ClearHotspots();
     fanDx = 0;

@@ -62,9 +62,7 @@ int CalculationGame::WasteColumnAt(int x) {
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

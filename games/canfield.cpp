@@ -77,9 +77,7 @@ void CanfieldGame::ClearHeld() {
 // ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

@@ -116,9 +116,7 @@ int CribbageSolitaireGame::CellAt(int x, int y) {
 // ---- Deal ----
 
 void CribbageSolitaireGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

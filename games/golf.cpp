@@ -47,9 +47,7 @@ bool GolfGame::CanPlay(Card card, Card top, bool wrapAround) {
 // ---- Deal ----
 
 void GolfGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

@@ -76,9 +76,7 @@ void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void KlondikeGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules...", kCommandRulesSummary);

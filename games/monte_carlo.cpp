@@ -33,9 +33,7 @@ MonteCarloGame::MonteCarloGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 // ---- Deal ----
 
 void MonteCarloGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

@@ -84,9 +84,7 @@ int PokerSolitaireGame::CellAt(int x, int y) {
 // ---- Deal ----
 
 void PokerSolitaireGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

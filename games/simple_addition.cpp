@@ -23,9 +23,7 @@ SimpleAdditionGame::SimpleAdditionGame(Artwork* artwork) : Game(artwork, kGameNu
 // ---- Deal ----
 
 void SimpleAdditionGame::NewGame(bool) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);
     ClearHotspots();
     fanDx = 0;

@@ -66,9 +66,7 @@ void SimplicityGame::WasteTopPosition(const SimplicityRules& rules, int& x, int&
 // ---- Deal ----
 
 void SimplicityGame::NewGame(bool restart) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     if (!restart) {
         AddOptionsItem("&Game Settings...", kCommandGameSettings);
         AddViewItem("&Rules", kCommandRulesSummary);

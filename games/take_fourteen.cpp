@@ -35,9 +35,7 @@ Card TakeFourteenGame::Top(int pile) const {
 // ---- Deal ----
 
 void TakeFourteenGame::NewGame(bool) {
-    paused = gameOver = endedByUser = clockRunning = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);
     ClearHotspots();
     fanDx = kPilePitch;
