@@ -40,6 +40,40 @@ private:
 // Reads values from a record in memory. Every read fails once the record has run out, and a card
 // read fails for anything but a real card or the no-card value; after a failure every later read
 // fails too, so a parser may check Ok() once at the end.
+// Counts the cards an undo record puts in play, so a reader can refuse a record that loses or
+// repeats a card before it changes anything. One pack: every card at most once.
+class PackTally {
+public:
+    // False for an impossible card or one already counted.
+    bool Take(Card card) {
+        if (!card.IsValid() || seen[static_cast<size_t>(card.Index())]) return false;
+        seen[static_cast<size_t>(card.Index())] = true;
+        ++count;
+        return true;
+    }
+    // The cards still in the deck, from the next one dealt.
+    bool TakeStock(const Deck& deck) {
+        for (int i = 0; i < deck.Remaining(); ++i)
+            if (!Take(deck.Peek(i))) return false;
+        return true;
+    }
+    // A foundation keeps only its top card: it holds its suit from the starting rank up to the
+    // top, ranks wrapping from the Ace to the Two. An empty foundation (no-card top) holds nothing.
+    bool TakeFoundation(Card top, int32_t startRank) {
+        if (!top.IsValid()) return true;
+        if (startRank < 0 || startRank >= Card::kRankCount) return false;
+        for (int32_t rank = startRank;; rank = (rank + 1) % Card::kRankCount) {
+            if (!Take(Card(top.Suit(), rank))) return false;
+            if (rank == top.Rank()) return true;
+        }
+    }
+    bool WholePack() const { return count == Card::kCardsPerPack; }
+
+private:
+    std::array<bool, Card::kCardsPerPack> seen{};
+    int count = 0;
+};
+
 class UndoReader {
 public:
     explicit UndoReader(std::span<const uint8_t> bytes) : bytes(bytes) {}

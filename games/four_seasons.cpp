@@ -489,30 +489,16 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card in play exactly once: stock, waste, piles, and each foundation from the
     // starting rank up to its top in the top's suit.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
+        if (!tally.Take(readWaste[i])) return false;
     for (int k = 0; k < kPiles; ++k)
         for (int i = 0; i < readCounts[k]; ++i)
-            if (!take(readPiles[k][i])) return false;
-    for (Card top : readFoundations) {
-        if (!top.IsValid()) continue;
-        for (int rank = readStart;; rank = (rank + 1) % Card::kRankCount) {
-            if (!take(Card(top.Suit(), rank))) return false;
-            if (rank == top.Rank()) break;
-        }
-    }
-    if (cards != Card::kCardsPerPack) return false;
+            if (!tally.Take(readPiles[k][i])) return false;
+    for (Card top : readFoundations)
+        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     piles = readPiles;

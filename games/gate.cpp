@@ -505,33 +505,19 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int total = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++total;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
+        if (!tally.Take(readWaste[i])) return false;
     for (int post = 0; post < 2; ++post)
         for (int i = 0; i < readPostCounts[post]; ++i)
-            if (!take(readPosts[post][i])) return false;
+            if (!tally.Take(readPosts[post][i])) return false;
     for (int column = 0; column < kColumns; ++column)
         for (int i = 0; i < readCounts[column]; ++i)
-            if (!take(readColumns[column][i])) return false;
-    for (Card top : readFoundations) {
-        if (!top.IsValid()) continue;
-        for (int rank = readStart;; rank = NextRank(rank)) {
-            if (!take(Card(top.Suit(), rank))) return false;
-            if (rank == top.Rank()) break;
-        }
-    }
-    if (total != Card::kCardsPerPack) return false;
+            if (!tally.Take(readColumns[column][i])) return false;
+    for (Card top : readFoundations)
+        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     startRank = readStart;

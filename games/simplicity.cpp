@@ -465,31 +465,16 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // Every card once: stock, waste, piles, and each foundation from the starting rank up.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int total = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++total;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
+        if (!tally.Take(readWaste[i])) return false;
     for (int pile = 0; pile < kPiles; ++pile)
         for (int k = 0; k < readCounts[pile]; ++k)
-            if (!take(readPiles[pile][k])) return false;
-    for (Card top : readFoundations) {
-        if (!top.IsValid()) continue;
-        if (readStart < 0) return false;
-        for (int rank = readStart;; rank = NextRank(rank)) {
-            if (!take(Card(top.Suit(), rank))) return false;
-            if (rank == top.Rank()) break;
-        }
-    }
-    if (total != Card::kCardsPerPack) return false;
+            if (!tally.Take(readPiles[pile][k])) return false;
+    for (Card top : readFoundations)
+        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     piles = readPiles;
