@@ -8,6 +8,7 @@
 // arrays, its points and the elapsed seconds. The game's part starts at offset 960.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
