@@ -63,8 +63,8 @@ SYSTEM_TESTS = xvfb_smoke|real_window|KillTest
 # Leaks inside system libraries are suppressed by tests/lsan.supp (set in CTest's environment).
 test-asan: deps
 	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DQUILLFEN_SANITIZE=ON \
-	    -DQUILLFEN_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-	    -DCMAKE_C_FLAGS_DEBUG="-g -O1"
+	    -DQUILLFEN_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" \
+	    -DCMAKE_C_FLAGS_DEBUG="-g1 -O1"
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && QUILLFEN_AUTOPLAY_DEALS=40 ctest --output-on-failure -j$(JOBS) -E '$(SYSTEM_TESTS)'
 
