@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
@@ -92,10 +93,13 @@ bool ShowJpegMemory(const uint8_t* data, size_t size) {
     if (sink.Empty()) return false;
 
     const size_t needed = JpegWorkSize(&header);
-    std::vector<uint8_t> temporary;
+    // Left uninitialised: the decoder writes every byte, and a header may claim a picture far
+    // larger than the data behind it, which the decoder then refuses after a few rows.
+    std::unique_ptr<uint8_t[]> temporary;
     if (memorySize < needed) {
-        temporary.resize(needed);
-        memory = temporary.data();
+        temporary.reset(new (std::nothrow) uint8_t[needed]);
+        if (!temporary) return false;
+        memory = temporary.get();
     }
     const int pitch = header.width * kBytesPerPixel;
     // Rows come out as B, G, R, X bytes.

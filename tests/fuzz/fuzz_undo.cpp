@@ -1,9 +1,10 @@
 // Undo records: the first byte picks a registered game, the rest becomes that game's newest undo
 // file, and the game's own Undo reads it back. Whatever the bytes, the game must refuse what it
-// cannot use without reading out of bounds. Every game in the registry is covered as soon as its
-// line is added there.
+// cannot use without reading out of bounds, and whatever it accepts must leave every card in play
+// exactly once. Every game in the registry is covered as soon as its line is added there.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
 #include "shell/artwork.h"
+#include "tests/games/card_census.h"
 
 namespace {
 
@@ -96,5 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     game.undo.Push(std::vector<uint8_t>(data + 1, data + size));
     game.Undo();
+    const std::string problem = CensusProblem(CensusFor(game.gameNumber)(game));
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", game.GetName(), problem.c_str());
+        std::abort();
+    }
     return 0;
 }
