@@ -779,3 +779,23 @@ void Game::ResetForNewDeal() {
     points = 0;
     finalScore = kScoreNotComputed;
 }
+
+void Game::SetStandardPanel() {
+    panelX = 150;
+    panelY = 550;
+    const int rect[4] = {50, 500, 350, 600};
+    std::copy(rect, rect + 4, panelRect);
+}
+
+bool Game::OnStockTop(int x, int y, int stockX, int stockY) const {
+    const CardPoint stock = artwork->StockTopPosition(stockX, stockY, deck);
+    return x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight;
+}
+
+void Game::ReturnWasteToStock(Card* waste, int32_t& count) {
+    for (int i = count - 1; i >= 0; --i) {
+        deck.PutBack(waste[i]);
+        waste[i] = Card();
+    }
+    count = 0;
+}

@@ -307,6 +307,14 @@ protected:
     int fan2A = 0, fan2B = 0;
     int panelX = 0, panelY = 0;
     int panelRect[4] = {0, 0, 0, 0};
+    // The panel values most games use: the score panel at the bottom left of the table.
+    void SetStandardPanel();
+
+    // True when (x, y) lies on the top card of the stock drawn at (stockX, stockY), edges included.
+    bool OnStockTop(int x, int y, int stockX, int stockY) const;
+    // Turns the first count waste cards back into the stock, top card first, so the card turned
+    // first is dealt first again, and empties the waste.
+    void ReturnWasteToStock(Card* waste, int32_t& count);
 
 private:
     struct SaveUnder {

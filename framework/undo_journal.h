@@ -38,18 +38,29 @@ private:
     std::vector<uint8_t> bytes;
 };
 
-// Reads values from a record in memory. Every read fails once the record has run out, and a card
-// read fails for anything but a real card or the no-card value; after a failure every later read
-// fails too, so a parser may check Ok() once at the end.
+// The largest points and elapsed seconds a record may claim; anything beyond is damage.
+inline constexpr int32_t kMaxRecordPoints = 1'000'000'000;
+inline constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
+
 // Counts the cards an undo record puts in play, so a reader can refuse a record that loses or
-// repeats a card before it changes anything. One pack: every card at most once.
+// repeats a card before it changes anything. Each card may be counted once per pack.
 class PackTally {
 public:
-    // False for an impossible card or one already counted.
+    explicit PackTally(int packs = 1) : packs(packs) {}
+
+    // False for an impossible card or one already counted as often as the packs hold it.
     bool Take(Card card) {
-        if (!card.IsValid() || seen[static_cast<size_t>(card.Index())]) return false;
-        seen[static_cast<size_t>(card.Index())] = true;
-        ++count;
+        if (!card.IsValid() || copies[static_cast<size_t>(card.Index())] >= packs) return false;
+        ++copies[static_cast<size_t>(card.Index())];
+        ++taken;
+        return true;
+    }
+    // A slot that may be empty: the no-card value counts nothing.
+    bool TakeSlot(Card card) { return !card.IsValid() || Take(card); }
+    // The first count cards of a pile.
+    bool TakeCards(const Card* cards, int count) {
+        for (int i = 0; i < count; ++i)
+            if (!Take(cards[i])) return false;
         return true;
     }
     // The cards still in the deck, from the next one dealt.
@@ -58,6 +69,9 @@ public:
             if (!Take(deck.Peek(i))) return false;
         return true;
     }
+    // Cards a record holds only as a number: those under the top of a foundation that builds
+    // regardless of suit.
+    void TakeCovered(int cards) { taken += cards; }
     // A foundation keeps only its top card: it holds its suit from the starting rank up to the
     // top, ranks wrapping from the Ace to the Two. An empty foundation (no-card top) holds nothing.
     bool TakeFoundation(Card top, int32_t startRank) {
@@ -68,13 +82,22 @@ public:
             if (rank == top.Rank()) return true;
         }
     }
-    bool WholePack() const { return count == Card::kCardsPerPack; }
+    // For a record that does not hold the starting rank: the rank under which these foundation
+    // tops complete the packs with the cards counted so far, trying current first (with empty
+    // foundations every rank fits). -1 when no rank does.
+    int32_t FoundationStart(std::span<const Card> tops, int32_t current) const;
+    // Every card of every pack counted.
+    bool WholePack() const { return taken == packs * Card::kCardsPerPack; }
 
 private:
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int count = 0;
+    std::array<uint8_t, Card::kCardsPerPack> copies{};
+    int packs;
+    int taken = 0;
 };
 
+// Reads values from a record in memory. Every read fails once the record has run out, and a card
+// read fails for anything but a real card or the no-card value; after a failure every later read
+// fails too, so a parser may check Ok() once at the end.
 class UndoReader {
 public:
     explicit UndoReader(std::span<const uint8_t> bytes) : bytes(bytes) {}

@@ -6,9 +6,6 @@
 namespace {
 
 constexpr int kPointsPerMove = 5;
-// Elapsed seconds and points in a record beyond these are not a position this game wrote.
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 
 bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
 
@@ -172,11 +169,10 @@ bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
         !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd())
         return false;
     // Every card at most once, and nothing in the three cells the deal never fills.
-    std::array<bool, Card::kCardsPerPack> seen{};
+    PackTally tally;
     for (int i = 0; i < kCellCount; ++i) {
         if (!readCells[i].IsValid()) continue;
-        if (i >= kDealtCells || seen[readCells[i].Index()]) return false;
-        seen[readCells[i].Index()] = true;
+        if (i >= kDealtCells || !tally.Take(readCells[i])) return false;
     }
     CommitBaseState(reader);
     cells = readCells;

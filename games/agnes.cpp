@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kPointsToFoundation = 5;
 constexpr int kPointsTurnCard = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kScreenBottom = 599;
 // The stock grows up and to the left as it thickens; a foundation a little less.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
@@ -76,10 +74,7 @@ void AgnesGame::NewGame(bool restart) {
     fanDy = kTableauStep;
     fan2A = 10;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundations.fill(Card());
     for (auto& pile : tableau) pile.fill(Card());
     pileCount.fill(0);
@@ -227,8 +222,7 @@ void AgnesGame::TurnPileTop(int pile) {
 
 void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         if (deck.Remaining() == 0) return;
         SaveUndo();
         DealToReserve(0, kDealtReservePiles - 1);
@@ -524,37 +518,13 @@ bool AgnesGame::RestoreRecord(std::span<const uint8_t> record) {
     // The record does not hold the starting rank; it is the one for which every card of the
     // pack is somewhere exactly once, each foundation holding its suit from the starting rank up
     // to its top. The current rank is tried first, since with empty foundations any rank fits.
-    const Deck& staged = *reader.deck;
-    auto accountedFor = [&](int start) {
-        std::array<bool, Card::kCardsPerPack> seen{};
-        int total = 0;
-        auto take = [&](Card card) {
-            if (!card.IsValid() || seen[card.Index()]) return false;
-            seen[card.Index()] = true;
-            ++total;
-            return true;
-        };
-        for (int i = 0; i < staged.Remaining(); ++i)
-            if (!take(staged.Peek(i))) return false;
-        for (int pile = 0; pile < kPiles; ++pile)
-            for (int k = 0; k < readCounts[pile]; ++k)
-                if (!take(readTableau[pile][k])) return false;
-        for (int pile = 0; pile < kReservePiles; ++pile)
-            for (int k = 0; k < readReserveCounts[pile]; ++k)
-                if (!take(readReserve[pile][k])) return false;
-        for (Card top : readFoundations) {
-            if (!top.IsValid()) continue;
-            for (int rank = start;; rank = NextRank(rank)) {
-                if (!take(Card(top.Suit(), rank))) return false;
-                if (rank == top.Rank()) break;
-            }
-        }
-        return total == Card::kCardsPerPack;
-    };
-    int readStart = -1;
-    if (startRank >= 0 && accountedFor(startRank)) readStart = startRank;
-    for (int rank = 0; rank < Card::kRankCount && readStart < 0; ++rank)
-        if (accountedFor(rank)) readStart = rank;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
+    for (int pile = 0; pile < kReservePiles; ++pile)
+        if (!tally.TakeCards(readReserve[pile].data(), readReserveCounts[pile])) return false;
+    const int32_t readStart = tally.FoundationStart(readFoundations, startRank);
     if (readStart < 0) return false;
 
     CommitBaseState(reader);

@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kPointsPerFoundationCard = 5;
 constexpr double kFilledInFactor = 0.75;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kScreenBottom = 599;
@@ -62,10 +60,7 @@ void AuldLangSyneGame::NewGame(bool restart) {
     ClearHotspots();
     fanDx = 0;
     fanDy = kPileStep;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundations.fill(Card());
     for (auto& pile : piles) pile.fill(Card());
     pileCounts.fill(0);
@@ -161,8 +156,7 @@ void AuldLangSyneGame::Draw(bool present) {
 
 void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         SaveUndo();
         DealRow();
         return;
@@ -302,26 +296,16 @@ bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card in play exactly once: stock, piles and foundations, whose covered cards are
     // counted from the top's distance to the starting rank.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int k = 0; k < kPiles; ++k)
-        for (int i = 0; i < readCounts[k]; ++i)
-            if (!take(readPiles[k][i])) return false;
+        if (!tally.TakeCards(readPiles[k].data(), readCounts[k])) return false;
     for (Card top : readFoundations) {
         if (!top.IsValid()) continue;
-        if (!take(top)) return false;
-        cards += (top.Rank() - startRank + Card::kRankCount) % Card::kRankCount;
+        if (!tally.Take(top)) return false;
+        tally.TakeCovered((top.Rank() - startRank + Card::kRankCount) % Card::kRankCount);
     }
-    if (cards != Card::kCardsPerPack) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     foundations = readFoundations;

@@ -11,8 +11,6 @@ constexpr int kPointsPerPair = 10;
 constexpr int kUndoPenalty = 5;
 // A short pause lets the player see the pair selected before it goes.
 constexpr uint32_t kRemovalPauseMs = 200;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kStockMargin = 12;
 
 }  // namespace
@@ -29,10 +27,7 @@ void BlockSolitaireGame::NewGame(bool) {
     fanDy = 15;
     fan2A = 10;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     slots.fill(Card());
     selected.fill(0);
     selectedCount = 0;
@@ -206,12 +201,10 @@ bool BlockSolitaireGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!flags || !reader.AtEnd()) return false;
 
     // Every card at most once, no court card, and flags only on slots that hold cards.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    auto take = [&seen](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        if (card.Rank() == Card::kJack || card.Rank() == Card::kQueen || card.Rank() == Card::kKing) return false;
-        seen[card.Index()] = true;
-        return true;
+    PackTally tally;
+    auto take = [&tally](Card card) {
+        const bool court = card.Rank() == Card::kJack || card.Rank() == Card::kQueen || card.Rank() == Card::kKing;
+        return !court && tally.Take(card);
     };
     const Deck& staged = *reader.deck;
     for (int i = 0; i < staged.Remaining(); ++i)

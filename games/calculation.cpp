@@ -9,8 +9,6 @@
 namespace {
 
 constexpr int kPointsPerFoundationCard = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 // The Kings of "K, K, K, K" always get these suits, so the four starting cards differ.
 constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
 // A pile grows up and to the left by one layer per five cards: this much room around it.
@@ -73,10 +71,7 @@ void CalculationGame::NewGame(bool restart) {
     fanDy = kWasteFanStep;
     fan2A = 10;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundationTops.fill(Card());
     for (auto& pile : waste) pile.fill(Card());
     wasteCounts.fill(0);
@@ -163,8 +158,7 @@ void CalculationGame::Draw(bool present) {
 
 void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         // The next card comes only once the one showing has been placed.
         if (current.IsValid()) return;
         SaveUndo();
@@ -333,28 +327,17 @@ bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Each foundation's top must be where its steps from the starting rank lead, and every card
     // must be in play exactly once: stock, current card, waste piles and foundations.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
+    PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
         int rank = startRanks[k];
         for (int i = 1; i < readCounts[k]; ++i) rank = FollowingRank(rank, k);
-        if (!take(readTops[k]) || readTops[k].Rank() != rank) return false;
-        cards += readCounts[k] - 1;
+        if (!tally.Take(readTops[k]) || readTops[k].Rank() != rank) return false;
+        tally.TakeCovered(readCounts[k] - 1);
     }
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    if (readCurrent.IsValid() && !take(readCurrent)) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
     for (int k = 0; k < kWastePiles; ++k)
-        for (int i = 0; i < readWasteCounts[k]; ++i)
-            if (!take(readWaste[k][i])) return false;
-    if (cards != Card::kCardsPerPack) return false;
+        if (!tally.TakeCards(readWaste[k].data(), readWasteCounts[k])) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     foundationTops = readTops;

@@ -13,8 +13,6 @@ constexpr int kPointsToFoundationFromPile = 5;
 constexpr int kPointsPerCardFromHand = 5;
 constexpr int kPointsAutoFill = 5;
 constexpr int kRecycleCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left; these margins cover its thickest layer.
 constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
@@ -99,10 +97,7 @@ void CanfieldGame::NewGame(bool restart) {
     fanDy = kTableauStep;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
 
     deck.SetPacks(1);
     deck.IncludeAll();
@@ -229,8 +224,7 @@ void CanfieldGame::Draw(bool present) {
 
 void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x < stock.x || x > stock.x + artwork->cardWidth || y < stock.y || y > stock.y + artwork->cardHeight) {
+    if (!OnStockTop(x, y, kStockX, kStockY)) {
         Game::OnLButtonDown(keys, x, y);
         return;
     }
@@ -252,11 +246,7 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
     } else if (rules.RecycleAllowed(recyclesUsed)) {
         SaveUndo();
         points -= kRecycleCost;
-        for (int i = wasteCount - 1; i >= 0; --i) {
-            deck.PutBack(waste[i]);
-            waste[i] = Card();
-        }
-        wasteCount = 0;
+        ReturnWasteToStock(waste.data(), wasteCount);
         turnedCount = 0;
         ++recyclesUsed;
         DrawWasteArea(true);
@@ -529,32 +519,15 @@ bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card in play exactly once: the foundations hold their suit from the base rank up to
     // their top card, and everything else is in the stock, waste, reserve or piles.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int total = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++total;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
-    for (int i = 0; i < readReserveCount; ++i)
-        if (!take(readReserve[i])) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount) ||
+        !tally.TakeCards(readReserve.data(), readReserveCount))
+        return false;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = 0; k < readCounts[pile]; ++k)
-            if (!take(readTableau[pile][k])) return false;
-    for (Card top : readFoundations) {
-        if (!top.IsValid()) continue;
-        for (int rank = readBase.Rank();; rank = NextRank(rank)) {
-            if (!take(Card(top.Suit(), rank))) return false;
-            if (rank == top.Rank()) break;
-        }
-    }
-    if (total != Card::kCardsPerPack) return false;
+        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
+    for (Card top : readFoundations)
+        if (!tally.TakeFoundation(top, readBase.Rank())) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     baseCard = readBase;

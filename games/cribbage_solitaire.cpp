@@ -13,8 +13,6 @@
 namespace {
 
 constexpr int kReserveCost = 3;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kFifteen = 15;
@@ -132,10 +130,7 @@ void CribbageSolitaireGame::NewGame(bool restart) {
     dragSource = kNoSource;
     fanDx = 0;
     fanDy = kReserveStep;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     for (int i = 0; i < kCells; ++i) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
 
     deck.SetPacks(1);
@@ -419,25 +414,13 @@ bool CribbageSolitaireGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    for (Card card : {readCurrent, readStarter})
-        if (card.IsValid() && !take(card)) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent) || !tally.TakeSlot(readStarter)) return false;
     for (Card card : readGrid)
-        if (card.IsValid() && !take(card)) return false;
+        if (!tally.TakeSlot(card)) return false;
     for (int k = 0; k < kReservePiles; ++k)
-        for (int i = 0; i < readCounts[k]; ++i)
-            if (!take(readReserves[k][i])) return false;
-    if (cards != Card::kCardsPerPack) return false;
+        if (!tally.TakeCards(readReserves[k].data(), readCounts[k])) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     current = readCurrent;

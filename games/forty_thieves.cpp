@@ -13,8 +13,6 @@ constexpr int kPointsColumnToFoundation = 5;
 constexpr int kPointsPerWasteCard = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kRecycleCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
 // thickest stock (104 cards) and waste (65 cards) and the thickest foundation.
@@ -96,10 +94,7 @@ void FortyThievesGame::NewGame(bool restart) {
     fanDx = 0;
     fanDy = kColumnStep;
     fan2A = fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     recyclesUsed = 0;
     foundations.fill(Card());
     waste.fill(Card());
@@ -227,8 +222,7 @@ void FortyThievesGame::TurnColumnTop(int column) {
 void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     const FortyThievesRules rules = FortyThievesRules::Read();
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         // A full waste (only with small layouts) takes no more cards until some have been played.
         if (deck.Remaining() > 0 && wasteCount < kWasteSlots) {
             SaveUndo();
@@ -242,11 +236,7 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         } else if (deck.Remaining() == 0 && recyclesUsed < rules.recycle) {
             SaveUndo();
             points -= kRecycleCost;
-            for (int i = wasteCount - 1; i >= 0; --i) {
-                deck.PutBack(waste[i]);
-                waste[i] = Card();
-            }
-            wasteCount = 0;
+            ReturnWasteToStock(waste.data(), wasteCount);
             DrawStockArea(true);
             DrawWasteArea(true);
             artwork->PresentDirty();
@@ -558,35 +548,11 @@ bool FortyThievesGame::RestoreRecord(std::span<const uint8_t> record) {
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank
     // up to its top. The current rank is tried first, since with empty foundations any rank fits.
-    const Deck& staged = *reader.deck;
-    auto accountedFor = [&](int start) {
-        std::array<int, Card::kCardsPerPack> copies{};
-        int total = 0;
-        auto take = [&](Card card) {
-            if (!card.IsValid() || ++copies[card.Index()] > 2) return false;
-            ++total;
-            return true;
-        };
-        for (int i = 0; i < staged.Remaining(); ++i)
-            if (!take(staged.Peek(i))) return false;
-        for (int i = 0; i < readWasteCount; ++i)
-            if (!take(readWaste[i])) return false;
-        for (int column = 0; column < kColumns; ++column)
-            for (int i = 0; i < readCounts[column]; ++i)
-                if (!take(readColumns[column][i])) return false;
-        for (Card top : readFoundations) {
-            if (!top.IsValid()) continue;
-            for (int rank = start;; rank = NextRank(rank)) {
-                if (!take(Card(top.Suit(), rank))) return false;
-                if (rank == top.Rank()) break;
-            }
-        }
-        return total == 2 * Card::kCardsPerPack;
-    };
-    int readStart = -1;
-    if (startRank >= 0 && accountedFor(startRank)) readStart = startRank;
-    for (int rank = 0; rank < Card::kRankCount && readStart < 0; ++rank)
-        if (accountedFor(rank)) readStart = rank;
+    PackTally tally(2);
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
+    const int32_t readStart = tally.FoundationStart(readFoundations, startRank);
     if (readStart < 0) return false;
 
     CommitBaseState(reader);

@@ -12,13 +12,10 @@ constexpr int kPointsWasteToPile = 5;
 constexpr int kPointsWasteToFoundation = 10;
 constexpr int kPointsPileToFoundation = 5;
 constexpr int kRecycleCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
 constexpr int kMaxWasteFan = 3;
-constexpr int kKingPips = 13;
 
 }  // namespace
 
@@ -83,10 +80,7 @@ void FourSeasonsGame::NewGame(bool restart) {
     fanDy = 25;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     for (auto& pile : piles) pile.fill(Card());
     pileCounts.fill(0);
     foundations.fill(Card());
@@ -222,12 +216,7 @@ void FourSeasonsGame::DealToWaste(const FourSeasonsRules& rules) {
 
 void FourSeasonsGame::Recycle() {
     points -= kRecycleCost;
-    // From the top down, so the first card turned is dealt first again.
-    for (int i = wasteCount - 1; i >= 0; --i) {
-        deck.PutBack(waste[i]);
-        waste[i] = Card();
-    }
-    wasteCount = 0;
+    ReturnWasteToStock(waste.data(), wasteCount);
     ++recyclesUsed;
     DrawWasteArea(true);
     DrawStockArea(true);
@@ -242,8 +231,7 @@ void FourSeasonsGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     const FourSeasonsRules rules = FourSeasonsRules::Read();
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         if (deck.Remaining() > 0) {
             SaveUndo();
             DealToWaste(rules);
@@ -490,12 +478,9 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     // Every card in play exactly once: stock, waste, piles, and each foundation from the
     // starting rank up to its top in the top's suit.
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!tally.Take(readWaste[i])) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int k = 0; k < kPiles; ++k)
-        for (int i = 0; i < readCounts[k]; ++i)
-            if (!tally.Take(readPiles[k][i])) return false;
+        if (!tally.TakeCards(readPiles[k].data(), readCounts[k])) return false;
     for (Card top : readFoundations)
         if (!tally.TakeFoundation(top, readStart)) return false;
     if (!tally.WholePack()) return false;

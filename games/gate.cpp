@@ -11,8 +11,6 @@ namespace {
 constexpr int kPointsFromHandToColumn = 5;       // from the waste or a post
 constexpr int kPointsFromHandToFoundation = 10;
 constexpr int kPointsColumnToFoundation = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int32_t kMaxRecycles = 1'000'000;
 constexpr int kScreenBottom = 599;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
@@ -80,10 +78,7 @@ void GateGame::NewGame(bool restart) {
     fanDy = kColumnStep;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundations.fill(Card());
     waste.fill(Card());
     wasteCount = 0;
@@ -206,9 +201,8 @@ void GateGame::Draw(bool present) {
 
 void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
     const GateRules rules = GateRules::Read();
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         if (deck.Remaining() > 0) {
             SaveUndo();
             dealtThisTurn = 0;
@@ -225,11 +219,7 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
             artwork->PresentDirty();
         } else if (rules.RecycleAllowed(recyclesUsed)) {
             SaveUndo();
-            for (int i = wasteCount - 1; i >= 0; --i) {
-                deck.PutBack(waste[i]);
-                waste[i] = Card();
-            }
-            wasteCount = 0;
+            ReturnWasteToStock(waste.data(), wasteCount);
             DrawWasteArea(true);
             DrawStockArea(true);
             artwork->PresentDirty();
@@ -506,15 +496,11 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!tally.Take(readWaste[i])) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int post = 0; post < 2; ++post)
-        for (int i = 0; i < readPostCounts[post]; ++i)
-            if (!tally.Take(readPosts[post][i])) return false;
+        if (!tally.TakeCards(readPosts[post].data(), readPostCounts[post])) return false;
     for (int column = 0; column < kColumns; ++column)
-        for (int i = 0; i < readCounts[column]; ++i)
-            if (!tally.Take(readColumns[column][i])) return false;
+        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
     for (Card top : readFoundations)
         if (!tally.TakeFoundation(top, readStart)) return false;
     if (!tally.WholePack()) return false;

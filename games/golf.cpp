@@ -12,8 +12,6 @@ namespace {
 constexpr int kPointsPerCard = 5;
 // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
 constexpr int kWrapPenalty = 3;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 73, kStockAreaTop = 359, kStockAreaRight = 147, kStockAreaBottom = 452;
@@ -55,10 +53,7 @@ void GolfGame::NewGame(bool restart) {
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = 0;
     fanDy = kTableauStep;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     const GolfRules rules = GolfRules::Read();
     columnsInPlay = rules.sevenByFive ? 7 : 6;
     cardsPerColumn = rules.sevenByFive ? 5 : 6;
@@ -145,8 +140,7 @@ void GolfGame::DealToFoundation() {
 
 void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         SaveUndo();
         DealToFoundation();
         return;
@@ -297,22 +291,15 @@ bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd() || readCounts != repeatedCounts) return false;
 
     // Every card at most once, and only in slots the counts cover.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    auto take = [&seen](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int i = 0; i < kFoundationSlots; ++i) {
-        if (i < readFoundationCount ? !take(readFoundation[i]) : readFoundation[i].IsValid()) return false;
+        if (i < readFoundationCount ? !tally.Take(readFoundation[i]) : readFoundation[i].IsValid()) return false;
     }
     for (int column = 0; column < kMaxColumns; ++column) {
         for (int k = 0; k < kColumnSlots; ++k) {
             const Card card = readColumns[column][k];
-            if (k < readCounts[column] ? !take(card) : card.IsValid()) return false;
+            if (k < readCounts[column] ? !tally.Take(card) : card.IsValid()) return false;
         }
     }
 

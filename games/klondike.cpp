@@ -13,8 +13,6 @@ constexpr int kPointsTableauToFoundation = 5;
 constexpr int kPointsPerWasteCard = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kTurnWasteCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
@@ -91,10 +89,7 @@ void KlondikeGame::NewGame(bool restart) {
     fanDy = kTableauStep;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundations.fill(Card());
     held.fill(Card());
     heldCount = 0;
@@ -231,11 +226,7 @@ void KlondikeGame::DealToWaste(const KlondikeRules& rules) {
 
 void KlondikeGame::TurnWaste() {
     points -= kTurnWasteCost;
-    for (int i = wasteCount - 1; i >= 0; --i) {
-        deck.PutBack(waste[i]);
-        waste[i] = Card();
-    }
-    wasteCount = 0;
+    ReturnWasteToStock(waste.data(), wasteCount);
     DrawStockArea(true);
     DrawWasteArea(true);
     PlaySound("shuffle.wav");
@@ -260,8 +251,7 @@ void KlondikeGame::TurnPileTop(int pile) {
 void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     const KlondikeRules rules = KlondikeRules::Read();
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         if (deck.Remaining() > 0) {
             SaveUndo();
             DealToWaste(rules);
@@ -571,43 +561,15 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from
     // the starting rank up to its top (a foundation keeps only its top card).
-    std::array<bool, Card::kCardsPerPack> seen{};
-    auto take = [&seen](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = 0; k < readCounts[pile]; ++k)
-            if (!take(readTableau[pile][k])) return false;
+        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
     // The record does not hold the starting rank, and an undo may reach back into the previous
     // deal, whose rank could differ: the rank is the one under which the foundations complete the
     // pack, the current one first.
-    const auto completesPack = [&](int32_t base) {
-        std::array<bool, Card::kCardsPerPack> all = seen;
-        for (Card top : readFoundations) {
-            if (!top.IsValid()) continue;
-            for (int32_t rank = base, steps = 0;; rank = NextRank(rank), ++steps) {
-                const Card card(top.Suit(), rank);
-                if (steps == Card::kRankCount || all[card.Index()]) return false;
-                all[card.Index()] = true;
-                if (rank == top.Rank()) break;
-            }
-        }
-        return std::all_of(all.begin(), all.end(), [](bool present) { return present; });
-    };
-    int32_t recordRank = startRank;
-    if (!completesPack(recordRank)) {
-        recordRank = -1;
-        for (int32_t base = 0; base < Card::kRankCount && recordRank < 0; ++base)
-            if (completesPack(base)) recordRank = base;
-        if (recordRank < 0) return false;
-    }
+    const int32_t recordRank = tally.FoundationStart(readFoundations, startRank);
+    if (recordRank < 0) return false;
 
     CommitBaseState(reader);
     startRank = recordRank;

@@ -10,8 +10,6 @@
 namespace {
 
 constexpr int kPointsPerPair = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int32_t kMinRows = 3;
 
 // Refresh area of the stock (inclusive): room for its layers up and to the left.
@@ -41,10 +39,7 @@ void MonteCarloGame::NewGame(bool restart) {
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = kPitchX;
     fanDy = kPitchY;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     first = second = Selection();
     grid.fill(Card());
     artwork->RestoreBackground(0, 799, 0, 599);
@@ -257,18 +252,12 @@ bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
         return false;
     // Every card at most once, and none outside the rows in play.
     const int inPlay = MonteCarloRules::Read().rows * kColumns;
-    std::array<bool, Card::kCardsPerPack> seen{};
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i) {
-        const Card card = staged.Peek(i);
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-    }
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int cell = 0; cell < kCells; ++cell) {
         const Card card = readGrid[cell];
         if (!card.IsValid()) continue;
-        if (cell >= inPlay || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
+        if (cell >= inPlay || !tally.Take(card)) return false;
     }
     CommitBaseState(reader);
     grid = readGrid;

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int kReserveCost = 3;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int32_t kMaxHandScore = 100;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -93,10 +91,7 @@ void PokerSolitaireGame::NewGame(bool restart) {
     ClearHotspots();
     fanDx = 0;
     fanDy = kReserveStep;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     liftSource = kNoSource;
     for (auto& pile : reserves) pile.fill(Card());
     reserveCounts.fill(0);
@@ -381,24 +376,13 @@ bool PokerSolitaireGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // No card ever leaves play: stock, current card, grid and reserves hold the pack.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    if (readCurrent.IsValid() && !take(readCurrent)) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
     for (Card card : readGrid)
-        if (card.IsValid() && !take(card)) return false;
+        if (!tally.TakeSlot(card)) return false;
     for (int k = 0; k < kReservePiles; ++k)
-        for (int i = 0; i < readCounts[k]; ++i)
-            if (!take(readReserves[k][i])) return false;
-    if (cards != Card::kCardsPerPack) return false;
+        if (!tally.TakeCards(readReserves[k].data(), readCounts[k])) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     current = readCurrent;

@@ -12,8 +12,6 @@ constexpr int kPointsPair = 5;
 constexpr int kPointsKing = 3;
 // Turning the talon back costs this twice, once before and once after the cards go back.
 constexpr int kTurnCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kMaxWorkCards = 128;
 
 // Top of the triangle for the four combinations of the two layout rules.
@@ -67,10 +65,7 @@ void PyramidGame::NewGame(bool restart) {
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = 0;
     fanDy = kTalonStep;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     const PyramidRules rules = PyramidRules::Read();
     rows = rules.sevenRows ? kMaxRows : kMaxRows - 1;
     recyclesAtDeal = rules.recycles;
@@ -429,29 +424,20 @@ bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // Every card at most once, and only in slots of the current layout.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    auto take = [&seen](Card card) {
-        if (!card.IsValid()) return true;
-        if (seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        return true;
-    };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!staged.Peek(i).IsValid() || !take(staged.Peek(i))) return false;
-    if (!take(readWaste)) return false;
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readWaste)) return false;
     for (int i = 0; i < kTalonSlots; ++i) {
         const Card card = readTalon[i];
-        if (i < readTalonCount ? !card.IsValid() || !take(card) : card.IsValid()) return false;
+        if (i < readTalonCount ? !tally.Take(card) : card.IsValid()) return false;
     }
     for (int row = 0; row < kMaxRows; ++row) {
         for (int k = 0; k < kMaxRows; ++k) {
             const Card card = readTriangle[row][k];
             if (card.IsValid() && (row >= rows || k > row)) return false;
-            if (!take(card)) return false;
+            if (!tally.TakeSlot(card)) return false;
         }
         if (readExtra[row].IsValid() && row >= rows) return false;
-        if (!take(readExtra[row])) return false;
+        if (!tally.TakeSlot(readExtra[row])) return false;
     }
 
     CommitBaseState(reader);

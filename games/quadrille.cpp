@@ -11,8 +11,6 @@ namespace {
 constexpr int kPointsPerCard = 5;
 constexpr int kRecycleCost = 5;
 constexpr int kUndoPenalty = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kFive = 3, kSix = 4;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -204,12 +202,7 @@ void QuadrilleGame::DealToWaste(const QuadrilleRules& rules) {
 
 void QuadrilleGame::Recycle() {
     points -= kRecycleCost;
-    // From the top down, so the first card that went to the waste is dealt first again.
-    for (int i = wasteCount - 1; i >= 0; --i) {
-        deck.PutBack(waste[i]);
-        waste[i] = Card();
-    }
-    wasteCount = 0;
+    ReturnWasteToStock(waste.data(), wasteCount);
     ++recyclesUsed;
     DrawWasteArea(true);
     DrawStockArea(true);
@@ -224,8 +217,7 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     const QuadrilleRules rules = QuadrilleRules::Read();
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         if (deck.Remaining() > 0) {
             SaveUndo();
             DealToWaste(rules);
@@ -422,35 +414,24 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first
     // card to its top in its own suit.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    int cards = 0;
-    auto take = [&](Card card) {
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-        ++cards;
-        return true;
-    };
-    auto takePile = [&](Card top, int suit, std::span<const int> order) {
+    PackTally tally;
+    auto takePile = [&tally](Card top, int suit, std::span<const int> order) {
         if (!top.IsValid()) return true;
         if (top.Suit() != suit) return false;
         for (int rank : order) {
-            if (!take(Card(suit, rank))) return false;
+            if (!tally.Take(Card(suit, rank))) return false;
             if (rank == top.Rank()) return true;
         }
         return false;
     };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!take(readWaste[i])) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int i = 0; i < readCentreCount; ++i)
-        if (readCentre[i].Rank() != Card::kQueen || !take(readCentre[i])) return false;
+        if (readCentre[i].Rank() != Card::kQueen || !tally.Take(readCentre[i])) return false;
     for (int k = 0; k < kPiles; ++k) {
         if (!takePile(readDown[k], kPileSuit[k], kDownOrder)) return false;
         if (!takePile(readUp[k], kPileSuit[k], kUpOrder)) return false;
     }
-    if (cards != Card::kCardsPerPack) return false;
+    if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     centre = readCentre;

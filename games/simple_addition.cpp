@@ -12,8 +12,6 @@ constexpr int kPointsPerGroupCard = 5;
 constexpr int kUndoPenalty = 5;
 // A short pause lets the player see the last card of a removal selected before it goes.
 constexpr uint32_t kRemovalPauseMs = 200;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kStockMargin = 12;
 
 }  // namespace
@@ -30,10 +28,7 @@ void SimpleAdditionGame::NewGame(bool) {
     fanDy = 15;
     fan2A = 10;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     slots.fill(Card());
     selected.fill(0);
     selectedCount = 0;
@@ -237,13 +232,8 @@ bool SimpleAdditionGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!flags || !reader.AtEnd()) return false;
 
     // Every card at most once, and flags only on slots that hold cards.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i) {
-        const Card card = staged.Peek(i);
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-    }
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     std::array<uint8_t, kSlots> readSelected;
     int flagged = 0;
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -251,9 +241,7 @@ bool SimpleAdditionGame::RestoreRecord(std::span<const uint8_t> record) {
         readSelected[slot] = (*flags)[slot];
         if (readSelected[slot] > 1 || (readSelected[slot] && !card.IsValid())) return false;
         flagged += readSelected[slot];
-        if (!card.IsValid()) continue;
-        if (seen[card.Index()]) return false;
-        seen[card.Index()] = true;
+        if (!tally.TakeSlot(card)) return false;
     }
     if (flagged != readCount) return false;
 

@@ -12,8 +12,6 @@ constexpr int kPointsWasteToPile = 5;
 constexpr int kPointsWasteToFoundation = 10;
 constexpr int kPointsPileToFoundation = 5;
 constexpr int kRecycleCost = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
 
@@ -77,10 +75,7 @@ void SimplicityGame::NewGame(bool restart) {
     fanDy = 25;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     for (auto& pile : piles) pile.fill(Card());
     pileCount.fill(0);
     foundations.fill(Card());
@@ -197,8 +192,7 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
         CheckGameOver();
         return;
     }
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x < stock.x || x > stock.x + artwork->cardWidth || y < stock.y || y > stock.y + artwork->cardHeight) {
+    if (!OnStockTop(x, y, kStockX, kStockY)) {
         Game::OnLButtonDown(keys, x, y);
         CheckGameOver();
         return;
@@ -466,12 +460,9 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
 
     // Every card once: stock, waste, piles, and each foundation from the starting rank up.
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int i = 0; i < readWasteCount; ++i)
-        if (!tally.Take(readWaste[i])) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = 0; k < readCounts[pile]; ++k)
-            if (!tally.Take(readPiles[pile][k])) return false;
+        if (!tally.TakeCards(readPiles[pile].data(), readCounts[pile])) return false;
     for (Card top : readFoundations)
         if (!tally.TakeFoundation(top, readStart)) return false;
     if (!tally.WholePack()) return false;

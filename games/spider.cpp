@@ -15,8 +15,6 @@ constexpr int kPointsTurnCard = 5;
 constexpr int kFullRows = 4;       // rows 0..3 go to every column
 constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
 constexpr int kDealRows = 6;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 constexpr int kScreenBottom = 599;
 constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 // The game-over search gives up (and calls the game not over) after this many positions.
@@ -106,10 +104,7 @@ void SpiderGame::NewGame(bool restart) {
     fanDx = 0;
     fanDy = kColumnStep;
     fan2A = fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     foundations.fill(Card());
     ClearLifted();
     for (auto& column : columns) column.fill(Card());
@@ -224,8 +219,7 @@ void SpiderGame::TurnTop(int column) {
 
 void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const CardPoint stock = artwork->StockTopPosition(kStockX, kStockY, deck);
-    if (x >= stock.x && x <= stock.x + artwork->cardWidth && y >= stock.y && y <= stock.y + artwork->cardHeight) {
+    if (OnStockTop(x, y, kStockX, kStockY)) {
         SaveUndo();
         DealRow();
         return;
@@ -479,14 +473,10 @@ bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!reader.AtEnd()) return false;
 
     // No card more often than the two packs hold it; the rest are on the foundations.
-    std::array<int, Card::kCardsPerPack> copies{};
-    auto take = [&copies](Card card) { return card.IsValid() && ++copies[card.Index()] <= 2; };
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i)
-        if (!take(staged.Peek(i))) return false;
+    PackTally tally(2);
+    if (!tally.TakeStock(*reader.deck)) return false;
     for (int column = 0; column < kColumns; ++column)
-        for (int i = 0; i < readCounts[column]; ++i)
-            if (!take(readColumns[column][i])) return false;
+        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
 
     CommitBaseState(reader);
     foundations = readFoundations;

@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kPointsPerPair = 10;
 constexpr int kUndoPenalty = 5;
-constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
-constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 // Four rounds to every pile, then a fifth card to the first four: 52 cards.
 constexpr int kFullRounds = 4;
 constexpr int kPilesInLastRound = 4;
@@ -42,10 +40,7 @@ void TakeFourteenGame::NewGame(bool) {
     fanDy = kFanStep;
     fan2A = 10;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
-    const int rect[4] = {50, 500, 350, 600};
-    std::copy(rect, rect + 4, panelRect);
+    SetStandardPanel();
     for (auto& pile : piles) pile.fill(Card());
     selected.fill(0);
     selectedCount = 0;
@@ -222,13 +217,8 @@ bool TakeFourteenGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!flags || !reader.AtEnd()) return false;
 
     // Every card at most once, piles without holes, and flags only on piles that hold cards.
-    std::array<bool, Card::kCardsPerPack> seen{};
-    const Deck& staged = *reader.deck;
-    for (int i = 0; i < staged.Remaining(); ++i) {
-        const Card card = staged.Peek(i);
-        if (!card.IsValid() || seen[card.Index()]) return false;
-        seen[card.Index()] = true;
-    }
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck)) return false;
     std::array<uint8_t, kPiles> readSelected;
     int flagged = 0;
     for (int pile = 0; pile < kPiles; ++pile) {
@@ -238,8 +228,7 @@ bool TakeFourteenGame::RestoreRecord(std::span<const uint8_t> record) {
                 ended = true;
                 continue;
             }
-            if (ended || seen[card.Index()]) return false;
-            seen[card.Index()] = true;
+            if (ended || !tally.Take(card)) return false;
         }
         readSelected[pile] = (*flags)[pile];
         if (readSelected[pile] > 1 || (readSelected[pile] && !readPiles[pile][0].IsValid())) return false;
