@@ -88,8 +88,7 @@ void QuadrilleGame::NewGame(bool restart) {
     fanDy = 16;
     fan2A = kWasteFanStep;
     fan2B = 0;
-    panelX = 150;
-    panelY = 550;
+    SetStandardPanel();
     downTops.fill(Card());
     upTops.fill(Card());
     centre.fill(Card());
