@@ -129,14 +129,8 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
         return;
     }
     SaveUndo();
-    for (const Selection* selection : {&first, &second}) {
-        DragRecord record;
-        record.x = selection->x;
-        record.y = selection->y;
-        record.cards[0] = selection->card;
-        record.count = 1;
-        LiftCards(record);
-    }
+    LiftSelection(*this, first);
+    LiftSelection(*this, second);
     PlaySound("pair.wav");
     first = second = Selection();
     points += kPointsPerPair;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/game.h"
+#include "games/pairing_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them.
 struct MonteCarloRules {
@@ -28,11 +28,7 @@ public:
     // Size of an undo record: the grid, points, elapsed seconds.
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kCells + 8;
 
-    struct Selection {
-        int x = 0, y = 0;
-        Card card;
-        bool Empty() const { return !card.IsValid(); }
-    };
+    using Selection = CardSelection;
 
     explicit MonteCarloGame(Artwork* artwork);
 

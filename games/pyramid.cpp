@@ -223,15 +223,6 @@ void PyramidGame::DropStaleSelection() {
     CheckGameOver();
 }
 
-void PyramidGame::TakeOut(const Selection& selection) {
-    DragRecord record;
-    record.x = selection.x;
-    record.y = selection.y;
-    record.cards[0] = selection.card;
-    record.count = 1;
-    LiftCards(record);
-}
-
 void PyramidGame::PressCard(int x, int y) {
     const Hotspot* spot = FindPickupAt(x, y);
     if (!spot) {
@@ -245,7 +236,7 @@ void PyramidGame::PressCard(int x, int y) {
         if (clicked.card.Rank() == Card::kKing) {
             SaveUndo();
             PlaySound("pair.wav");
-            TakeOut(clicked);
+            LiftSelection(*this, clicked);
             CheckGameOver();
             points += kPointsKing;
         } else {
@@ -256,8 +247,8 @@ void PyramidGame::PressCard(int x, int y) {
         if (first.card.PipValue() + second.card.PipValue() == kPairSum) {
             SaveUndo();
             PlaySound("pair.wav");
-            TakeOut(first);
-            TakeOut(second);
+            LiftSelection(*this, first);
+            LiftSelection(*this, second);
             first = second = Selection();
             CheckGameOver();
             points += kPointsPair;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/game.h"
+#include "games/pairing_game.h"
 
 // The rule values. "SevenRows" and "Recycles" are read at the deal; "ExtraCards" whenever it
 // matters.
@@ -38,12 +38,7 @@ public:
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kMaxRows * kMaxRows + kMaxRows + kTalonSlots + 1) + 4 + 8;
 
-    // A selected card and where it lies.
-    struct Selection {
-        int x = 0, y = 0;
-        Card card;
-        bool Empty() const { return !card.IsValid(); }
-    };
+    using Selection = CardSelection;
 
     explicit PyramidGame(Artwork* artwork);
 
@@ -92,8 +87,6 @@ private:
     bool DecideGameOver() const;
     void RegisterPickups();
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
-    // Takes one card out of play through LiftCards.
-    void TakeOut(const Selection& selection);
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
     void DrawStockArea(bool present);

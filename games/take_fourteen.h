@@ -4,54 +4,43 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <span>
+#include <vector>
 
-#include "framework/game.h"
+#include "games/pairing_game.h"
 
-class TakeFourteenGame : public Game {
+class TakeFourteenGame : public PairingGame {
 public:
     static constexpr int kGameNumber = 20;
     static constexpr int kPiles = 12;
     static constexpr int kPileSlots = 5;
     static constexpr int kPileX = 45, kPilePitch = 60, kPileY = 180, kFanStep = 25;
-    static constexpr int kStockX = 60, kStockY = 60;
     static constexpr int kPairSum = 14;
-    // Size of an undo record: the cells, one flag byte per pile, the selected count, points and
-    // elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kPiles * kPileSlots + kPiles + 4 + 8;
+    static constexpr size_t kRecordSize = RecordSize(kPiles, kPileSlots);
 
     explicit TakeFourteenGame(Artwork* artwork);
 
-    void NewGame(bool restart) override;
-    void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
-    void SaveUndo() override;
     const char* GetName() override { return "Take Fourteen"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    // The whole pack is dealt at the start: won with every pile empty.
+    bool IsWon() override { return TableEmpty(); }
 
     static int PileX(int pile) { return kPileX + kPilePitch * pile; }
     static int CardY(int index) { return kPileY + kFanStep * index; }
     // Cards in a pile: its leading occupied cells.
     int PileCount(int pile) const;
-    Card Top(int pile) const;
-    bool PairAvailable() const;
+    Card Top(int pile) const override;
 
     std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-    std::array<uint8_t, kPiles> selected{};
-    int32_t selectedCount = 0;
 
 private:
-    bool TryPair();
-    void DrawPile(int pile, bool present);
-    void DrawStockArea(bool present);
+    std::vector<Card> Cells() const override;
+    void SetCells(std::span<const Card> cells) override;
+    // Piles without holes too.
+    bool CellsPossible(std::span<const Card> cells, const Deck& stock) const override;
+    void RemoveTop(int pile) override { piles[pile][PileCount(pile) - 1] = Card(); }
+    void DrawPlace(int pile, bool present) override;
+    // Onto the top of the pile.
+    void DealTo(int pile) override;
+    void Deal() override;
 };

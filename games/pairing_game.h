@@ -1,0 +1,116 @@
+// What the pairing games share: the player selects two cards whose pip values make a sum, and
+// both leave the table.
+//
+// PairingGame is the base of the games that lay out a row of places (slots or piles), mark a
+// place with a flag when its top card is clicked and never drag: Block Solitaire, Simple
+// Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing frame, the
+// end of the game and the undo record; a game says what its places hold and how they are drawn.
+//
+// Monte Carlo and Pyramid select cards through their pick-ups and share CardSelection.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "framework/game.h"
+
+class PairingGame : public Game {
+public:
+    static constexpr int kStockX = 60, kStockY = 60;
+
+    // Size of an undo record: the cells of the places, one flag byte per place, the selected
+    // count, points and elapsed seconds.
+    static constexpr size_t RecordSize(int places, int cellsPerPlace = 1) {
+        return kUndoGamePartOffset + 8 * places * cellsPerPlace + places + 4 + 8;
+    }
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    // Nothing is ever dragged: there are no pick-ups.
+    void DropCards(DragRecord&, DropTarget&) override {}
+    void LiftCards(DragRecord&) override {}
+    void ReturnCards() override {}
+    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    void Undo() override;
+    // Won with the stock and every place empty.
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    // The card a click on the place selects (no card when the place is empty).
+    virtual Card Top(int place) const = 0;
+    // Two places whose top cards make the sum.
+    bool PairAvailable() const;
+
+    std::vector<uint8_t> selected;  // a flag per place
+    int32_t selectedCount = 0;
+
+protected:
+    // What sets the games apart here.
+    struct Shape {
+        int places = 0;
+        int cellsPerPlace = 1;  // the most cards a place holds, as the undo record lists them
+        int pairSum = 0;
+        int maxSelected = 2;    // an undo record claiming more is refused
+        int fanDx = 0, fanDy = 15;
+        bool refills = false;   // a removal waits a moment, and the stock then fills the emptied places
+        bool undoSound = true;
+    };
+    // A short pause lets the player see the last card of a removal selected before it goes.
+    static constexpr uint32_t kRemovalPauseMs = 200;
+
+    PairingGame(Artwork* artwork, int gameNumber, const Shape& layout);
+
+    // The cards of the places in record order, place after place, cellsPerPlace each.
+    virtual std::vector<Card> Cells() const = 0;
+    virtual void SetCells(std::span<const Card> cells) = 0;
+    // Cells read from a record and the stock read with them can stand together: here every card
+    // at most once; a game adds what its layout asks.
+    virtual bool CellsPossible(std::span<const Card> cells, const Deck& stock) const;
+    virtual void RemoveTop(int place) = 0;
+    virtual void DrawPlace(int place, bool present) = 0;
+    // Deals the next stock card onto the place.
+    virtual void DealTo(int place) = 0;
+    // After the pack is set to one whole pack: the deck the game deals from.
+    virtual void ShuffleDeck() { deck.Shuffle(); }
+    // The deal after the empty table is drawn.
+    virtual void Deal() { Refill(); }
+    // A removal other than a pair that the table still offers.
+    virtual bool OtherRemovalShowing() const { return false; }
+
+    // The empty places, first to last, from the stock while it lasts.
+    void Refill();
+    // Deals the next stock card into cell, sliding it face up from the stock to (x, y); nothing
+    // when the stock is empty.
+    void DealCard(Card& cell, int x, int y);
+    void DrawStockArea(bool present);
+    // One card, or the empty-pile mark, at (x, y).
+    void DrawSlot(int x, int y, Card card, bool chosen, bool present);
+    // (x, y) lies on the card at (left, top), edges included.
+    bool OnCard(int x, int y, int left, int top) const;
+    // A click on a place: deselects it, or selects its card; a second card is let go again unless
+    // the two make a pair.
+    void ClickPlace(int place);
+    // Takes out the two selected places when their top cards make the sum.
+    bool TryPair();
+    // Takes the top card of the place out of play and drops its flag.
+    void TakeOutTop(int place);
+    bool TableEmpty() const;
+
+    const Shape shape;
+};
+
+// A card selected by clicking its pick-up, and where it lies.
+struct CardSelection {
+    int x = 0, y = 0;
+    Card card;
+    bool Empty() const { return !card.IsValid(); }
+};
+
+// Takes the selected card out of play through the game's LiftCards, as a one-card drag.
+void LiftSelection(Game& game, const CardSelection& selection);
