@@ -214,11 +214,7 @@ Census GridCensus(Game& base) {
     for (int k = 0; k < T::kReservePiles; ++k) AddRun(census, game.reserves[k], game.reserveCounts[k]);
     if constexpr (requires { game.starter; })
         if (game.starter.IsValid()) census.cards.push_back(game.starter);
-    if constexpr (requires { game.dragged; }) {
-        if (game.dragSource != T::kNoSource) census.cards.push_back(game.dragged);
-    } else {
-        if (game.liftSource != T::kNoSource) census.cards.push_back(game.lifted);
-    }
+    if (game.dragSource != T::kNoSource) census.cards.push_back(game.dragged);
     return census;
 }
 

@@ -1,0 +1,140 @@
+// The two grid games, Cribbage Solitaire and Poker Solitaire: cards turned one at a time from a
+// single pack fill a square grid, and when it is full each row and column is scored as a hand and
+// its score drawn beside it. Optional reserve piles hold a card for later at 3 points each. The
+// final score is the points alone.
+//
+// The base owns the stock, the current card, the grid, the reserve piles, the held card, the
+// pick-ups and drop targets, the undo record and the end of the game. A game gives its layout as
+// the template argument and its hands through the hooks below.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "framework/game.h"
+
+// Where a grid game puts its cards.
+struct GridLayout {
+    int32_t side;                          // cells per row and per column
+    int32_t gridX, gridY, pitchX, pitchY;  // the top-left cell and the step to the next cell
+    int32_t stockX, stockY;
+    int32_t currentX, currentY;
+    int32_t reserveX, reserveY;            // the first card of the first reserve pile
+};
+
+// The layouts of the two grid games, the only ones grid_hand_game.cpp compiles the base for.
+inline constexpr GridLayout kCribbageGrid{.side = 4, .gridX = 400, .gridY = 110, .pitchX = 70, .pitchY = 100,
+                                          .stockX = 130, .stockY = 110, .currentX = 200, .currentY = 110,
+                                          .reserveX = 130, .reserveY = 310};
+inline constexpr GridLayout kPokerGrid{.side = 5, .gridX = 330, .gridY = 120, .pitchX = 70, .pitchY = 82,
+                                       .stockX = 100, .stockY = 80, .currentX = 170, .currentY = 80,
+                                       .reserveX = 100, .reserveY = 240};
+
+// The reserve rules, read from the game's settings whenever a rule needs them. Values outside
+// their range read as the default.
+struct ReserveRules {
+    static constexpr int32_t kMaxPiles = 3, kMaxCardsPerPile = 5;
+    int32_t reservePiles = 0;  // "ReservePiles", 0..kMaxPiles
+    int32_t cardsPerPile = 1;  // "CardsPerPile", 1..kMaxCardsPerPile
+
+    static ReserveRules Read(const char* gameName);
+};
+
+template <GridLayout L>
+class GridHandGame : public Game {
+public:
+    static constexpr int kSide = L.side;
+    static constexpr int kCells = kSide * kSide;
+    static constexpr int kHands = 2 * kSide;
+    static constexpr int kReservePiles = ReserveRules::kMaxPiles;
+    static constexpr int kReserveSlots = ReserveRules::kMaxCardsPerPile;
+    static constexpr int kStockX = L.stockX, kStockY = L.stockY;
+    static constexpr int kCurrentX = L.currentX, kCurrentY = L.currentY;
+    static constexpr int kReserveX = L.reserveX, kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
+    static constexpr int kCurrentSource = -1;
+    static constexpr int kFirstReserveSource = -3;  // -3, -4, -5 for reserve piles 0, 1, 2
+    static constexpr int kNoSource = -2;
+    static constexpr int kReserveKind = 4;
+    // Size of an undo record without the game's hand part: base part, current card, grid,
+    // reserve cells and counts, points, elapsed seconds.
+    static constexpr size_t kGridRecordSize =
+        kUndoGamePartOffset + 8 * (1 + kCells + kReservePiles * kReserveSlots) + 4 * kReservePiles + 8;
+    // A row or a column of the grid.
+    using Line = std::array<Card, kSide>;
+
+    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) {}
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override;
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void LiftCards(DragRecord& drag) override;
+    void ReturnCards() override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    bool CheckGameOver() override;
+    void SaveUndo() override;
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void Undo() override;
+    // Time costs nothing and a win adds nothing: the final score is the points.
+    int GetTimeAdjustment(int) override { return 0; }
+    double GetWinFactor() override { return 1.0; }
+    bool IsWon() override;
+
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    bool RestoreRecord(std::span<const uint8_t> record);
+
+    static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }
+    static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
+    static int ReserveX(int k) { return kReserveX + kReservePitch * k; }
+    static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
+    // May a card go into cell i: here any empty cell.
+    virtual bool CellAccepts(int i) const;
+    bool GridFull() const;
+
+    Card current;
+    std::array<Card, kCells> grid{};
+    std::array<std::array<Card, kReserveSlots>, kReservePiles> reserves{};
+    std::array<int32_t, kReservePiles> reserveCounts{};
+    Card dragged;
+    int32_t dragSource = kNoSource;
+    std::array<int32_t, kHands> handScores{};
+    int32_t handTotal = 0;
+
+protected:
+    // ---- The game's part ----
+
+    // A placed card took the current card or filled the grid: turn the next card, or end the game.
+    virtual void TurnNextCard() = 0;
+    // True when a finished game has hand scores to show.
+    virtual bool HandsScored() const { return GridFull(); }
+    // Draws the game's own cards into the screen buffer, between the reserves and the grid.
+    virtual void DrawExtraCards() {}
+    // True when a click placement keeps one undo record more than a drag does (two in all).
+    virtual bool ClickSavesTwice() const { return false; }
+    // The game's part of an undo record, between the grid and the reserves. ReadHandState stages
+    // what it read, puts its cards in the tally and is false for an impossible value;
+    // ApplyHandState applies it once the whole record has proved good.
+    virtual void WriteHandState(UndoWriter& writer) = 0;
+    virtual bool ReadHandState(UndoReader& reader, PackTally& tally) = 0;
+    virtual void ApplyHandState() = 0;
+
+    // ---- For the games ----
+
+    // Turns the next card from the stock into the current card and shows both.
+    void DealCurrent();
+    // Scores every row and column with `score`, adds the total to the points and ends the game.
+    void ScoreHands(const std::function<int(const Line&)>& score);
+    void DrawStockArea(bool present);
+    void DrawCardArea(int x, int y, Card card, bool placeholder, bool present);
+
+private:
+    ReserveRules Rules() { return ReserveRules::Read(GetName()); }
+    void RegisterHotspots(const ReserveRules& rules);
+    void DrawReserveArea(int k, bool present);
+    void DrawHandScores();
+    static int CellAt(int x, int y);
+};
+
+extern template class GridHandGame<kCribbageGrid>;
+extern template class GridHandGame<kPokerGrid>;
