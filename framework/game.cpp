@@ -352,6 +352,14 @@ void Game::ForgetPanel() {
     lastPanelValue.clear();
 }
 
+void Game::DrawTableFrame(bool present) {
+    DrawStatus(false);
+    DrawMenuBar();
+    ForgetPanel();
+    DrawTable(-1);
+    if (present) artwork->Present();
+}
+
 void Game::DrawTable(int score) {
     if (score < 0) score = FinishGame();
     const char* label;
@@ -778,6 +786,15 @@ void Game::ResetForNewDeal() {
     paused = gameOver = endedByUser = clockRunning = false;
     points = 0;
     finalScore = kScoreNotComputed;
+}
+
+void Game::BeginRuledDeal(bool restart, const char* rulesCaption) {
+    ResetForNewDeal();
+    if (!restart) {
+        AddOptionsItem("&Game Settings...", kCommandGameSettings);
+        AddViewItem(rulesCaption, kCommandRulesSummary);
+    }
+    artwork->LoadTheme(Artwork::kPreferredTheme);
 }
 
 void Game::SetStandardPanel() {

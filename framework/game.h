@@ -250,6 +250,9 @@ public:
     // Makes the next DrawTable draw the panel even when its texts are unchanged (after the table
     // under it was redrawn).
     void ForgetPanel();
+    // The end of every full table redraw: the status line, the menu bar, then the score panel
+    // (which stands over the menu bar's right end), and a present of the whole screen if asked.
+    void DrawTableFrame(bool present);
 
     // ---- State (public for tests and the shell, as a plain record would be) ----
 
@@ -293,6 +296,9 @@ public:
 protected:
     // The first step of every deal: not paused, not over, no points, clock stopped, no final score.
     void ResetForNewDeal();
+    // The first steps of a deal in a game with rule settings: ResetForNewDeal, the "&Game
+    // Settings..." and rules menu items on the first deal, and the player's preferred theme.
+    void BeginRuledDeal(bool restart, const char* rulesCaption = "&Rules");
     // The pointer over the table: the standard arrow, or one of the table's two cursors.
     enum class TablePointer { kArrow, kPlayCard, kNoCard };
     void ShowTablePointer(TablePointer pointer);

@@ -48,12 +48,7 @@ void AccordionGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     for (int i = 0; i < kCellCount; ++i)
         if (cells[i].IsValid()) artwork->DrawCard(CellX(i), CellY(i), cells[i], artwork->screenBuffer);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 void AccordionGame::RegisterPickups() {

@@ -63,12 +63,7 @@ void AgnesGame::ClearHeld() {
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     fanDx = 0;
     fanDy = kTableauStep;
@@ -180,12 +175,7 @@ void AgnesGame::Draw(bool present) {
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
     for (int pile = 0; pile < kReservePiles; ++pile) DrawReserveArea(pile, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

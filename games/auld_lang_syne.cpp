@@ -51,12 +51,7 @@ int AuldLangSyneGame::FoundationAt(int x, int y) {
 // ---- Deal ----
 
 void AuldLangSyneGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     fanDx = 0;
     fanDy = kPileStep;
@@ -143,12 +138,7 @@ void AuldLangSyneGame::Draw(bool present) {
     DrawStockArea(false);
     for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
     for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

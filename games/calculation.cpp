@@ -60,12 +60,7 @@ int CalculationGame::WasteColumnAt(int x) {
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     fanDx = 0;
     fanDy = kWasteFanStep;
@@ -145,12 +140,7 @@ void CalculationGame::Draw(bool present) {
     DrawCurrentArea(false);
     for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
     for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

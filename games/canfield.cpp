@@ -75,12 +75,7 @@ void CanfieldGame::ClearHeld() {
 // ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     recyclesUsed = 0;
     turnedCount = 0;
@@ -212,11 +207,7 @@ void CanfieldGame::Draw(bool present) {
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
     DrawReserveArea(false);
-    DrawStatus(false);
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

@@ -82,12 +82,7 @@ void FortyThievesGame::ClearHeld() {
 // ---- Deal ----
 
 void FortyThievesGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     const FortyThievesRules rules = FortyThievesRules::Read();
     startRank = rules.startCard;
     ClearHotspots();
@@ -199,12 +194,7 @@ void FortyThievesGame::Draw(bool present) {
     DrawWasteArea(false);
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     for (int column = 0; column < columnsInPlay; ++column) DrawColumnArea(column, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

@@ -67,14 +67,7 @@ void FourSeasonsGame::WasteTopPosition(const FourSeasonsRules& rules, int& x, in
 // ---- Deal ----
 
 void FourSeasonsGame::NewGame(bool restart) {
-    endedByUser = clockRunning = paused = gameOver = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     fanDx = 20;
     fanDy = 25;
@@ -187,12 +180,7 @@ void FourSeasonsGame::Draw(bool present) {
     for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
     for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
     DrawWasteArea(false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

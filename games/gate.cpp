@@ -66,12 +66,7 @@ void GateGame::ClearHeld() {
 // ---- Deal ----
 
 void GateGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     recyclesUsed = 0;
     fanDx = 0;
@@ -190,11 +185,7 @@ void GateGame::Draw(bool present) {
     for (int post = 0; post < 2; ++post) DrawPostArea(post, false);
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     for (int column = 0; column < kColumns; ++column) DrawColumnArea(column, false);
-    DrawStatus(false);
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

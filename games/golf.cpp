@@ -45,12 +45,7 @@ bool GolfGame::CanPlay(Card card, Card top, bool wrapAround) {
 // ---- Deal ----
 
 void GolfGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     fanDx = 0;
     fanDy = kTableauStep;
     SetStandardPanel();
@@ -117,12 +112,7 @@ void GolfGame::Draw(bool present) {
     DrawStockArea(false);
     DrawFoundationArea(false);
     for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

@@ -54,12 +54,7 @@ int GridHandGame<L>::CellAt(int x, int y) {
 
 template <GridLayout L>
 void GridHandGame<L>::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     grid.fill(Card());
     for (auto& pile : reserves) pile.fill(Card());
@@ -147,12 +142,7 @@ void GridHandGame<L>::Draw(bool present) {
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) DrawCardArea(CellX(i), CellY(i), grid[i], true, false);
     DrawHandScores();
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

@@ -74,12 +74,7 @@ void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void KlondikeGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules...", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
     startRank = rules.startCard;
     ClearHotspots();
@@ -198,12 +193,7 @@ void KlondikeGame::Draw(bool present) {
     DrawWasteArea(false);
     for (int i = 0; i < kFoundations; ++i) DrawFoundationArea(i, false);
     for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 

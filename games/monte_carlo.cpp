@@ -31,12 +31,7 @@ MonteCarloGame::MonteCarloGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 // ---- Deal ----
 
 void MonteCarloGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     fanDx = kPitchX;
     fanDy = kPitchY;
     SetStandardPanel();
@@ -86,12 +81,7 @@ void MonteCarloGame::Draw(bool present) {
     DrawStockArea(false);
     const int rows = MonteCarloRules::Read().rows;
     for (int cell = 0; cell < rows * kColumns; ++cell) DrawCell(cell, false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

@@ -57,12 +57,7 @@ int PyramidGame::TalonCardY(int index) const {
 // ---- Deal ----
 
 void PyramidGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     fanDx = 0;
     fanDy = kTalonStep;
     SetStandardPanel();
@@ -156,12 +151,7 @@ void PyramidGame::Draw(bool present) {
     DrawTriangleArea(false);
     DrawWasteArea(false);
     DrawTalonArea(false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

@@ -74,14 +74,7 @@ void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y
 // ---- Deal ----
 
 void QuadrilleGame::NewGame(bool restart) {
-    endedByUser = clockRunning = paused = gameOver = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     recyclesUsed = 0;
     fanDx = 14;
@@ -174,12 +167,7 @@ void QuadrilleGame::Draw(bool present) {
     for (int k = 0; k < kPiles; ++k) DrawPileArea(false, k, false);
     DrawWasteArea(false);
     DrawCentreArea(false);
-    DrawStatus(false);
-    // The panel stands over the right end of the menu bar, so it comes after it.
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

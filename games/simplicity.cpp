@@ -64,12 +64,7 @@ void SimplicityGame::WasteTopPosition(const SimplicityRules& rules, int& x, int&
 // ---- Deal ----
 
 void SimplicityGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     ClearHotspots();
     fanDx = 20;
     fanDy = 25;
@@ -178,11 +173,7 @@ void SimplicityGame::Draw(bool present) {
     for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     DrawWasteArea(false);
-    DrawStatus(false);
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
 }
 
 // ---- Moves ----

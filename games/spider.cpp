@@ -92,12 +92,7 @@ void SpiderGame::ClearLifted() {
 // ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {
-    ResetForNewDeal();
-    if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem("&Rules", kCommandRulesSummary);
-    }
-    artwork->LoadTheme(Artwork::kPreferredTheme);
+    BeginRuledDeal(restart);
     const SpiderRules rules = SpiderRules::Read();
     startCard = rules.startCard;
     ClearHotspots();
@@ -179,11 +174,7 @@ void SpiderGame::Draw(bool present) {
     DrawStockArea(false);
     for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
     for (int column = 0; column < kColumns; ++column) DrawColumnArea(column, false);
-    DrawStatus(false);
-    DrawMenuBar();
-    ForgetPanel();
-    DrawTable(-1);
-    if (present) artwork->Present();
+    DrawTableFrame(present);
     CheckGameOver();
 }
 
