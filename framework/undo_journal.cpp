@@ -65,9 +65,7 @@ std::optional<std::span<const uint8_t>> UndoReader::Take(size_t n) {
 int32_t PackTally::FoundationStart(std::span<const Card> tops, int32_t current) const {
     const auto completes = [&](int32_t start) {
         PackTally all = *this;
-        for (Card top : tops)
-            if (!all.TakeFoundation(top, start)) return false;
-        return all.WholePack();
+        return all.TakeFoundations(tops, start) && all.WholePack();
     };
     if (current >= 0 && current < Card::kRankCount && completes(current)) return current;
     for (int32_t start = 0; start < Card::kRankCount; ++start)

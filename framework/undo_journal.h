@@ -42,6 +42,12 @@ private:
 inline constexpr int32_t kMaxRecordPoints = 1'000'000'000;
 inline constexpr int32_t kMaxRecordSeconds = 1'000'000'000;
 
+// A restored pile holds nothing past its count, so no stale card is drawn or counted later.
+template <size_t N>
+void ClearPastCount(std::array<Card, N>& pile, int32_t count) {
+    for (size_t i = count > 0 ? static_cast<size_t>(count) : 0; i < N; ++i) pile[i] = Card();
+}
+
 // Counts the cards an undo record puts in play, so a reader can refuse a record that loses or
 // repeats a card before it changes anything. Each card may be counted once per pack.
 class PackTally {
@@ -81,6 +87,12 @@ public:
             if (!Take(Card(top.Suit(), rank))) return false;
             if (rank == top.Rank()) return true;
         }
+    }
+    // Every foundation of a record, all built from the same starting rank.
+    bool TakeFoundations(std::span<const Card> tops, int32_t startRank) {
+        for (Card top : tops)
+            if (!TakeFoundation(top, startRank)) return false;
+        return true;
     }
     // For a record that does not hold the starting rank: the rank under which these foundation
     // tops complete the packs with the cards counted so far, trying current first (with empty

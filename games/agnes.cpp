@@ -524,12 +524,12 @@ bool AgnesGame::RestoreRecord(std::span<const uint8_t> record) {
     pileCount = readCounts;
     faceDownCount = readFaceDown;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = pileCount[pile]; k < kPileSlots; ++k) tableau[pile][k] = Card();
+        ClearPastCount(tableau[pile], pileCount[pile]);
     reserve = readReserve;
     reserveCount = readReserveCounts;
     reserveDealt = readDealt;
     for (int pile = 0; pile < kReservePiles; ++pile)
-        for (int k = reserveCount[pile]; k < kReserveSlots; ++k) reserve[pile][k] = Card();
+        ClearPastCount(reserve[pile], reserveCount[pile]);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

@@ -302,7 +302,7 @@ bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
     piles = readPiles;
     pileCounts = readCounts;
     for (int k = 0; k < kPiles; ++k)
-        for (int i = pileCounts[k]; i < kPileSlots; ++i) piles[k][i] = Card();
+        ClearPastCount(piles[k], pileCounts[k]);
     dragged = Card();
     dragSource = kNoSource;
     FinishUndo(readPoints, elapsed);

@@ -334,7 +334,7 @@ bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
     waste = readWaste;
     wasteCounts = readWasteCounts;
     for (int k = 0; k < kWastePiles; ++k)
-        for (int i = wasteCounts[k]; i < kWasteSlots; ++i) waste[k][i] = Card();
+        ClearPastCount(waste[k], wasteCounts[k]);
     current = readCurrent;
     foundationCounts = readCounts;
     dragged = Card();

@@ -525,14 +525,14 @@ bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {
     foundations = readFoundations;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     reserve = readReserve;
     reserveCount = readReserveCount;
-    for (int i = reserveCount; i < kReserveSlots; ++i) reserve[i] = Card();
+    ClearPastCount(reserve, reserveCount);
     tableau = readTableau;
     pileCount = readCounts;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = pileCount[pile]; k < kPileSlots; ++k) tableau[pile][k] = Card();
+        ClearPastCount(tableau[pile], pileCount[pile]);
     turnedCount = std::min(turnedCount, wasteCount);
     ClearHeld();
     FinishUndo(readPoints, elapsed);

@@ -550,12 +550,12 @@ bool FortyThievesGame::RestoreRecord(std::span<const uint8_t> record) {
     foundations = readFoundations;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     columns = readColumns;
     columnCount = readCounts;
     faceDownCount = readFaceDown;
     for (int column = 0; column < kColumns; ++column)
-        for (int i = columnCount[column]; i < kColumnSlots; ++i) columns[column][i] = Card();
+        ClearPastCount(columns[column], columnCount[column]);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

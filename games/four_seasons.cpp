@@ -469,20 +469,19 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int k = 0; k < kPiles; ++k)
         if (!tally.TakeCards(readPiles[k].data(), readCounts[k])) return false;
-    for (Card top : readFoundations)
-        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.TakeFoundations(readFoundations, readStart)) return false;
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     piles = readPiles;
     pileCounts = readCounts;
     for (int k = 0; k < kPiles; ++k)
-        for (int i = pileCounts[k]; i < kPileSlots; ++i) piles[k][i] = Card();
+        ClearPastCount(piles[k], pileCounts[k]);
     foundations = readFoundations;
     startRank = readStart;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     held = Card();
     heldSource = kNoSource;
     // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.

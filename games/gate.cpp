@@ -492,8 +492,7 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
         if (!tally.TakeCards(readPosts[post].data(), readPostCounts[post])) return false;
     for (int column = 0; column < kColumns; ++column)
         if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
-    for (Card top : readFoundations)
-        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.TakeFoundations(readFoundations, readStart)) return false;
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
@@ -501,15 +500,15 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
     foundations = readFoundations;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     posts = readPosts;
     postCount = readPostCounts;
     for (int post = 0; post < 2; ++post)
-        for (int i = postCount[post]; i < kPostSlots; ++i) posts[post][i] = Card();
+        ClearPastCount(posts[post], postCount[post]);
     columns = readColumns;
     columnCount = readCounts;
     for (int column = 0; column < kColumns; ++column)
-        for (int i = columnCount[column]; i < kColumnSlots; ++i) columns[column][i] = Card();
+        ClearPastCount(columns[column], columnCount[column]);
     recyclesUsed = readRecycles;
     dealtThisTurn = std::min(dealtThisTurn, wasteCount);
     ClearHeld();

@@ -366,7 +366,7 @@ bool GridHandGame<L>::RestoreRecord(std::span<const uint8_t> record) {
     reserves = readReserves;
     reserveCounts = readCounts;
     for (int k = 0; k < kReservePiles; ++k)
-        for (int i = reserveCounts[k]; i < kReserveSlots; ++i) reserves[k][i] = Card();
+        ClearPastCount(reserves[k], reserveCounts[k]);
     ApplyHandState();
     dragged = Card();
     dragSource = kNoSource;

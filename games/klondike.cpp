@@ -569,7 +569,7 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     heldSource = kNoSource;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     tableau = readTableau;
     pileCount = readCounts;
     faceDownCount = readFaceDown;

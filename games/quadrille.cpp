@@ -423,12 +423,12 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
     CommitBaseState(reader);
     centre = readCentre;
     centreCount = readCentreCount;
-    for (int i = centreCount; i < kCentreSlots; ++i) centre[i] = Card();
+    ClearPastCount(centre, centreCount);
     upTops = readUp;
     downTops = readDown;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     held.fill(Card());
     heldSource = kNoSource;
     heldCount = 0;

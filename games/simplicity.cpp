@@ -454,20 +454,19 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int pile = 0; pile < kPiles; ++pile)
         if (!tally.TakeCards(readPiles[pile].data(), readCounts[pile])) return false;
-    for (Card top : readFoundations)
-        if (!tally.TakeFoundation(top, readStart)) return false;
+    if (!tally.TakeFoundations(readFoundations, readStart)) return false;
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
     piles = readPiles;
     pileCount = readCounts;
     for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = pileCount[pile]; k < kPileSlots; ++k) piles[pile][k] = Card();
+        ClearPastCount(piles[pile], pileCount[pile]);
     foundations = readFoundations;
     startRank = readStart;
     waste = readWaste;
     wasteCount = readWasteCount;
-    for (int i = wasteCount; i < kWasteSlots; ++i) waste[i] = Card();
+    ClearPastCount(waste, wasteCount);
     dealtThisTurn = std::min(dealtThisTurn, wasteCount);
     held = Card();
     heldSource = kNoSource;

@@ -475,7 +475,7 @@ bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
     columnCount = readCounts;
     faceDownCount = readFaceDown;
     for (int column = 0; column < kColumns; ++column)
-        for (int i = columnCount[column]; i < kColumnSlots; ++i) columns[column][i] = Card();
+        ClearPastCount(columns[column], columnCount[column]);
     ClearLifted();
     FinishUndo(readPoints, elapsed);
     return true;
