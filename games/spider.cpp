@@ -1,7 +1,8 @@
 #include "games/spider.h"
 
 #include <algorithm>
-#include <set>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/game_services.h"
@@ -17,8 +18,6 @@ constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
 constexpr int kDealRows = 6;
 constexpr int kScreenBottom = 599;
 constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
-// The game-over search gives up (and calls the game not over) after this many positions.
-constexpr size_t kMaxSearchPositions = 500;
 
 }  // namespace
 
@@ -37,7 +36,10 @@ SpiderRules SpiderRules::Read() {
 SpiderGame::SpiderGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 
 bool SpiderGame::CanPlaceCard(Card c, Card t, bool toFoundation) const {
-    const int s = startCard;
+    return CanPlace(c, t, toFoundation, startCard);
+}
+
+bool SpiderGame::CanPlace(Card c, Card t, bool toFoundation, int s) {
     if (toFoundation) {
         if (!t.IsValid()) return c.Rank() == s;
         return c.Rank() == NextRank(t.Rank()) && c.Suit() == t.Suit() && c.Rank() != s;
@@ -256,8 +258,9 @@ bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0) {
         if (IsFullSuit(drag)) return true;
-        // Single cards only: the foundation shows one card and a run would bury cards in it.
-        if (SpiderRules::Read().suitAssembled || drag.count != 1) return false;
+        // Without assembling, a run goes home when its deepest card fits; the foundation then
+        // shows the run's last card, and every card of the run scores.
+        if (SpiderRules::Read().suitAssembled) return false;
         return CanPlaceCard(first, foundations[foundation], true);
     }
     const int column = ColumnDropAt(target.x, target.y);
@@ -308,76 +311,147 @@ void SpiderGame::AfterMove() {
 // ---- Game over ----
 
 // Searches the face-up parts of the columns, moving runs between columns, for one of three kinds
-// of progress: a complete suit, a column with face-down cards emptied, or (when single cards may
-// go home) a top card that fits a foundation. Positions already seen are not searched again, so a
-// run moved back and forth cannot make the search go on for ever.
+// of progress: a complete suit, a column with face-down cards emptied, or (when single cards and
+// runs may go home) a run whose deepest card fits a foundation. The search is exhaustive, so a
+// dead position is always found dead: positions are kept in canonical form (the columns as a
+// sorted multiset, each marked with whether it hides face-down cards) in a visited set, which
+// also ends every back-and-forth cycle.
 bool SpiderGame::ProgressPossible(const SpiderRules& rules) const {
-    using Position = std::array<std::vector<Card>, kColumns>;
-    std::array<bool, kColumns> hadFaceDown{};
-    Position start;
+    SearchStart start;
     for (int column = 0; column < kColumns; ++column) {
-        hadFaceDown[column] = faceDownCount[column] > 0;
-        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) start[column].push_back(columns[column][i]);
+        start.hadFaceDown[column] = faceDownCount[column] > 0;
+        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) start.columns[column].push_back(columns[column][i]);
     }
-    auto runLength = [](const std::vector<Card>& cards) {
-        if (cards.empty()) return 0;
+    // CheckGameOver runs several times per move: search again only when the position changed.
+    std::string input(reinterpret_cast<const char*>(columns.data()), sizeof(columns));
+    input.append(reinterpret_cast<const char*>(columnCount.data()), sizeof(columnCount));
+    input.append(reinterpret_cast<const char*>(faceDownCount.data()), sizeof(faceDownCount));
+    input.append(reinterpret_cast<const char*>(foundations.data()), sizeof(foundations));
+    input.push_back(static_cast<char>(startCard));
+    input.push_back(rules.suitAssembled ? 1 : 0);
+    if (input != lastSearchInput) {
+        lastSearchInput = std::move(input);
+        lastSearchResult = SearchProgress(start, foundations, startCard, rules.suitAssembled);
+    }
+    return lastSearchResult;
+}
+
+bool SpiderGame::SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
+                                int startCard, bool suitAssembled, size_t* positionsSeen) {
+    // A column in the search: the byte 1 or 0 (face-down cards below it or not), then one byte per
+    // face-up card (its index + 1). Moves never change the mark, so it travels with the cards.
+    using Column = std::string;
+    using Position = std::array<Column, kColumns>;
+    auto cardOf = [](char byte) {
+        const int index = static_cast<uint8_t>(byte) - 1;
+        return Card(index / Card::kRankCount, index % Card::kRankCount);
+    };
+    auto canPlace = [startCard](Card c, Card t, bool toFoundation) {
+        return CanPlace(c, t, toFoundation, startCard);
+    };
+    auto runLength = [&](const Column& column) {
+        const int size = static_cast<int>(column.size()) - 1;
+        if (size <= 0) return 0;
+        const Card top = cardOf(column.back());
         int length = 1;
-        for (int i = static_cast<int>(cards.size()) - 2; i >= 0 && length < kSuitLength; --i) {
-            if (cards[i].Suit() != cards.back().Suit() || cards[i].Rank() != NextRank(cards[i + 1].Rank())) break;
+        for (int i = size - 1; i >= 1 && length < kSuitLength; --i) {
+            const Card below = cardOf(column[i]), above = cardOf(column[i + 1]);
+            if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
             ++length;
         }
         return length;
     };
     auto progress = [&](const Position& position) {
-        for (int column = 0; column < kColumns; ++column) {
-            const auto& cards = position[column];
-            if (cards.empty()) {
-                if (hadFaceDown[column]) return true;
+        for (const Column& column : position) {
+            if (column.size() == 1) {
+                if (column[0]) return true;
                 continue;
             }
-            if (runLength(cards) >= kSuitLength) return true;
-            if (!rules.suitAssembled)
+            const int run = runLength(column);
+            if (run >= kSuitLength) return true;
+            if (suitAssembled) continue;
+            for (int k = 1; k <= run; ++k) {
+                const Card deepest = cardOf(column[column.size() - k]);
                 for (int f = 0; f < kFoundations; ++f)
-                    if (CanPlaceCard(cards.back(), foundations[f], true)) return true;
+                    if (canPlace(deepest, foundations[f], true)) return true;
+            }
         }
         return false;
     };
     auto key = [](const Position& position) {
-        std::vector<int> flat;
-        for (const auto& cards : position) {
-            for (Card card : cards) flat.push_back(card.Index());
-            flat.push_back(-1);
+        std::array<const Column*, kColumns> sorted;
+        for (int c = 0; c < kColumns; ++c) sorted[c] = &position[c];
+        std::sort(sorted.begin(), sorted.end(), [](const Column* a, const Column* b) { return *a < *b; });
+        std::string flat;
+        for (const Column* column : sorted) {
+            flat += *column;
+            flat += '\xff';
         }
         return flat;
     };
-    std::set<std::vector<int>> seen;
-    std::vector<Position> pending{start};
-    seen.insert(key(start));
-    while (!pending.empty()) {
-        Position position = std::move(pending.back());
+
+    // Most dead positions are dead for a plain reason: nothing hides a face-down card, no suit has
+    // all thirteen ranks face up, and no card at all fits a foundation. Then no search is needed.
+    bool anyHidden = false, anyFitsFoundation = false;
+    std::array<std::array<bool, Card::kRankCount>, Card::kSuitCount> present{};
+    for (int c = 0; c < kColumns; ++c) {
+        anyHidden |= start.hadFaceDown[c];
+        for (Card card : start.columns[c]) {
+            present[card.Suit()][card.Rank()] = true;
+            if (!suitAssembled)
+                for (int f = 0; f < kFoundations; ++f) anyFitsFoundation |= canPlace(card, foundations[f], true);
+        }
+    }
+    bool anyWholeSuit = false;
+    for (const auto& ranks : present) anyWholeSuit |= std::all_of(ranks.begin(), ranks.end(), [](bool b) { return b; });
+    if (!anyHidden && !anyWholeSuit && !anyFitsFoundation) {
+        if (positionsSeen) *positionsSeen = 0;
+        return false;
+    }
+
+    Position first;
+    for (int c = 0; c < kColumns; ++c) {
+        first[c].push_back(start.hadFaceDown[c] ? 1 : 0);
+        for (Card card : start.columns[c]) first[c].push_back(static_cast<char>(card.Index() + 1));
+    }
+    std::unordered_set<std::string> seen{key(first)};
+    std::vector<Position> pending{first};
+    bool found = false;
+    while (!pending.empty() && !found) {
+        const Position position = std::move(pending.back());
         pending.pop_back();
-        if (progress(position)) return true;
-        if (seen.size() > kMaxSearchPositions) return true;
+        if (progress(position)) {
+            found = true;
+            break;
+        }
         for (int from = 0; from < kColumns; ++from) {
-            const int run = runLength(position[from]);
+            const Column& source = position[from];
+            const int size = static_cast<int>(source.size()) - 1;
+            const int run = runLength(source);
             for (int k = 1; k <= run; ++k) {
-                const auto& source = position[from];
-                const Card moving = source[source.size() - k];
+                const Card moving = cardOf(source[source.size() - k]);
+                bool triedEmpty = false;
                 for (int to = 0; to < kColumns; ++to) {
                     if (to == from) continue;
-                    const auto& target = position[to];
-                    // Moving a whole column onto an empty one changes nothing.
-                    if (target.empty() && static_cast<int>(source.size()) == k && !hadFaceDown[from]) continue;
-                    if (!CanPlaceCard(moving, target.empty() ? Card() : target.back(), false)) continue;
+                    const Column& target = position[to];
+                    const bool empty = target.size() == 1;
+                    if (empty) {
+                        // Empty columns are alike: one of them is enough. Moving a whole column
+                        // that hides nothing onto an empty one changes nothing.
+                        if (triedEmpty || (size == k && !source[0])) continue;
+                        triedEmpty = true;
+                    }
+                    if (!canPlace(moving, empty ? Card() : cardOf(target.back()), false)) continue;
                     Position next = position;
-                    next[to].insert(next[to].end(), source.end() - k, source.end());
+                    next[to].append(source, source.size() - k, k);
                     next[from].resize(source.size() - k);
                     if (seen.insert(key(next)).second) pending.push_back(std::move(next));
                 }
             }
         }
     }
-    return false;
+    if (positionsSeen) *positionsSeen = seen.size();
+    return found;
 }
 
 bool SpiderGame::CheckGameOver() {

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "cards/card_images.h"
 #include "framework/game.h"
@@ -61,6 +63,18 @@ public:
     static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
     // May card c go on t (the no-card value for an empty place)?
     bool CanPlaceCard(Card c, Card t, bool toFoundation) const;
+    static bool CanPlace(Card c, Card t, bool toFoundation, int startCard);
+
+    // The game-over search's starting point: the face-up cards of each column, bottom first, and
+    // whether face-down cards lie under them.
+    struct SearchStart {
+        std::array<std::vector<Card>, kColumns> columns;
+        std::array<bool, kColumns> hadFaceDown{};
+    };
+    // Whether moving runs between columns can reach progress (see ProgressPossible). Exhaustive;
+    // positionsSeen, when given, receives the number of distinct positions visited.
+    static bool SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
+                               int startCard, bool suitAssembled, size_t* positionsSeen = nullptr);
     // The same-suit run at the top of a column, going no lower than index lowest.
     int RunLength(int column, int lowest) const;
     // A complete suit, highest card first, in the dragged stack.
@@ -80,6 +94,9 @@ public:
 private:
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     bool ProgressPossible(const SpiderRules& rules) const;
+    // The last game-over search's input and answer.
+    mutable std::string lastSearchInput;
+    mutable bool lastSearchResult = false;
     void RegisterHotspots();
     void DealRow();
     void TurnTop(int column);

@@ -9,6 +9,7 @@
 #include "draw/draw.h"
 #include "framework/game_services.h"
 #include "games/klondike.h"
+#include "games/spider.h"
 #include "platform/backend.h"
 #include "platform/crt.h"
 #include "platform/messages.h"
@@ -106,5 +107,36 @@ void BM_WholeKlondikeDeal(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond);
+
+// Spider's game-over search on dead positions built to be as large as we could make them:
+// state.range(0) empty columns; one column hides a face-down card under one Ace more than there
+// are empty columns (nothing goes on an Ace, so it can never be cleared); the other columns each
+// hold a Two under a same-suit run of state.range(1) cards from the Nine down. Nothing can ever
+// complete a suit or uncover the card, so the search must visit every reachable position.
+void BM_SpiderDeadPositionSearch(benchmark::State& state) {
+    const int empty = static_cast<int>(state.range(0)), runLength = static_cast<int>(state.range(1));
+    SpiderGame::SearchStart start;
+    start.hadFaceDown[empty] = true;
+    for (int k = 0; k <= empty; ++k) start.columns[empty].push_back(Card(k % 4, Card::kAce));
+    for (int column = empty + 1; column < SpiderGame::kColumns; ++column) {
+        const int suit = column % 4;
+        start.columns[column].push_back(Card(suit, 0));
+        for (int k = 0; k < runLength; ++k) start.columns[column].push_back(Card(suit, 7 - k));
+    }
+    std::array<Card, SpiderGame::kFoundationSlots> foundations{};
+    size_t positions = 0;
+    for (auto _ : state) {
+        const bool alive = SpiderGame::SearchProgress(start, foundations, Card::kAce, true, &positions);
+        benchmark::DoNotOptimize(alive);
+    }
+    state.counters["positions"] = static_cast<double>(positions);
+}
+BENCHMARK(BM_SpiderDeadPositionSearch)
+    ->Args({2, 4})
+    ->Args({2, 6})
+    ->Args({3, 4})
+    ->Args({3, 6})
+    ->Args({4, 5})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -107,6 +107,32 @@ TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25);
 }
 
+TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
+    SetRule("SuitAssembled", 0);
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    game.foundations[2] = Card(kHearts, 4);  // the Six of hearts
+    SetColumn(game, 0, {Card(kSpades, 9), Card(kHearts, 5), Card(kHearts, 4), Card(kHearts, 3)});
+    SetColumn(game, 1, {Card(kSpades, 7)});
+    game.CheckGameOver();
+    // Pick up the Seven-Six-Five run by its Seven and drop it on the Six.
+    Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
+         SpiderGame::kFoundationY + 10);
+    EXPECT_EQ(game.columnCount[0], 1);
+    EXPECT_EQ(game.foundations[2], Card(kHearts, 3)) << "the foundation shows the run's last card";
+    EXPECT_EQ(game.points, 15) << "five points for every card of the run";
+    EXPECT_TRUE(Played("foundation.wav"));
+
+    // With assembling on, the same run is refused and goes back.
+    SetRule("SuitAssembled", 1);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    EXPECT_EQ(game.columnCount[0], 4);
+    Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
+         SpiderGame::kFoundationY + 10);
+    EXPECT_EQ(game.columnCount[0], 4);
+    EXPECT_EQ(game.foundations[2], Card(kHearts, 4));
+}
+
 TEST_F(SpiderTest, TurningCardsAndDealingRows) {
     SpiderGame& game = Start<SpiderGame>();
     ClearTable(game);
@@ -146,6 +172,35 @@ TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
     for (int column = 3; column < 10; ++column) SetColumn(game, column, {others[column - 3]});
     EXPECT_TRUE(game.CheckGameOver()) << "no run can move anywhere";
     game.columns[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
+    EXPECT_FALSE(game.CheckGameOver());
+}
+
+// Eight columns each hold a Two under a same-suit Nine-Eight-Seven-Six and two columns are empty:
+// the runs can wander between the columns for about a thousand positions, but nothing ever
+// uncovers the Twos or completes a suit. The search must say so rather than give up.
+TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
+    userPreferences.AutoGameOver = 1;
+    SpiderGame& game = Start<SpiderGame>();
+    ClearTable(game);
+    for (int column = 0; column < 8; ++column) {
+        const int suit = column % 4;
+        SetColumn(game, column, {Card(suit, 0), Card(suit, 7), Card(suit, 6), Card(suit, 5), Card(suit, 4)});
+    }
+    EXPECT_TRUE(game.CheckGameOver()) << "a dead position ends the game";
+    SpiderGame::SearchStart start;
+    for (int column = 0; column < 8; ++column)
+        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.columns[column][i]);
+    EXPECT_FALSE(SpiderGame::SearchProgress(start, game.foundations, Card::kAce, true));
+
+    // The same table with one Two hiding a face-down card is alive: its run can leave for an
+    // empty column and then the Two can follow to the other.
+    SetColumn(game, 3, {Card(kSpades, 10), Card(3, 0), Card(3, 7), Card(3, 6), Card(3, 5), Card(3, 4)}, 1);
+    EXPECT_FALSE(game.CheckGameOver());
+    // Three Aces over the face-down card are one too many for the two empty columns (nothing goes
+    // on an Ace): only a search through every position can tell.
+    SetColumn(game, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce)}, 1);
+    EXPECT_TRUE(game.CheckGameOver());
+    SetColumn(game, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
     EXPECT_FALSE(game.CheckGameOver());
 }
 
