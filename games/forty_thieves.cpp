@@ -233,10 +233,6 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
             CheckGameOver();
             PlaySound("shuffle.wav");
             ++recyclesUsed;
-            // The stock's look depends on the recycles left.
-            DrawStockArea(true);
-            artwork->PresentDirty();
-            CheckGameOver();
         }
         return;
     }
@@ -352,11 +348,12 @@ void FortyThievesGame::AfterMove() {
 
 // ---- Game over ----
 
-// Whether the face-up cards of a column can all be moved away, one at a time from the top, each
-// onto the top card of another column in play (whose top it then becomes). Empty columns are not
-// used: filling one only moves the problem. Every step is a legal single-card move, so a true
-// answer is always a real sequence of moves.
-bool FortyThievesGame::CanEmptyBySingleMoves(int column, int columnsInPlay) const {
+// Whether moving the face-up cards of a column away one at a time from the top, each onto the top
+// card of another column in play (whose top it then becomes), makes progress: the column is
+// emptied, or a card it uncovers fits a foundation. Empty columns are not used as targets:
+// filling one only moves the problem. Every step is a legal move, so a true answer is always a
+// real sequence of moves.
+bool FortyThievesGame::ProgressBySingleMoves(int column, int columnsInPlay) const {
     std::array<Card, kColumns> tops;
     for (int k = 0; k < columnsInPlay; ++k) tops[k] = FaceUpTop(k) ? columns[k][columnCount[k] - 1] : Card();
     for (int i = columnCount[column] - 1; i >= faceDownCount[column]; --i) {
@@ -366,8 +363,16 @@ bool FortyThievesGame::CanEmptyBySingleMoves(int column, int columnsInPlay) cons
             if (k != column && tops[k].IsValid() && CanPlay(card, tops[k], false)) to = k;
         if (to < 0) return false;
         tops[to] = card;
+        if (i > faceDownCount[column] && FitsFoundation(columns[column][i - 1])) return true;
     }
     return true;
+}
+
+bool FortyThievesGame::FitsFoundation(Card card) const {
+    if (card.Rank() == startRank) return true;
+    for (Card top : foundations)
+        if (top.IsValid() && CanPlay(card, top, true)) return true;
+    return false;
 }
 
 bool FortyThievesGame::DecideGameOver(const FortyThievesRules& rules) const {
@@ -377,14 +382,8 @@ bool FortyThievesGame::DecideGameOver(const FortyThievesRules& rules) const {
     const int inPlay = rules.columns;
     for (int column = 0; column < inPlay; ++column)
         if (AllFaceDown(column)) return false;
-    auto fitsFoundation = [&](Card card) {
-        if (card.Rank() == startRank) return true;
-        for (Card top : foundations)
-            if (top.IsValid() && CanPlay(card, top, true)) return true;
-        return false;
-    };
     for (int column = 0; column < inPlay; ++column)
-        if (FaceUpTop(column) && fitsFoundation(columns[column][columnCount[column] - 1])) return false;
+        if (FaceUpTop(column) && FitsFoundation(columns[column][columnCount[column] - 1])) return false;
 
     // Cards that can still come into play from stock and waste.
     std::array<Card, kMaxCandidates> candidates;
@@ -414,14 +413,8 @@ bool FortyThievesGame::DecideGameOver(const FortyThievesRules& rules) const {
                 if (k != c && FaceUpTop(k) && CanPlay(lowest, columns[k][columnCount[k] - 1], false)) return false;
         }
     } else {
-        // Emptying a column is progress when it uncovers a face-down card, or when another column
-        // has a buried card that could then move into the gap.
-        for (int c = 0; c < inPlay; ++c) {
-            if (!FaceUpTop(c)) continue;
-            bool useful = faceDownCount[c] > 0;
-            for (int k = 0; k < inPlay && !useful; ++k) useful = k != c && columnCount[k] > 1;
-            if (useful && CanEmptyBySingleMoves(c, inPlay)) return false;
-        }
+        for (int c = 0; c < inPlay; ++c)
+            if (FaceUpTop(c) && ProgressBySingleMoves(c, inPlay)) return false;
     }
 
     for (int column = 0; column < inPlay; ++column)
@@ -434,7 +427,7 @@ bool FortyThievesGame::DecideGameOver(const FortyThievesRules& rules) const {
                         add(columns[c][i - 1]);
     }
     for (int c = 0; c < count; ++c)
-        if (fitsFoundation(candidates[c])) return false;
+        if (FitsFoundation(candidates[c])) return false;
     return true;
 }
 

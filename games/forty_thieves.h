@@ -97,7 +97,8 @@ private:
     bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     bool DecideGameOver(const FortyThievesRules& rules) const;
-    bool CanEmptyBySingleMoves(int column, int columnsInPlay) const;
+    bool ProgressBySingleMoves(int column, int columnsInPlay) const;
+    bool FitsFoundation(Card card) const;
     void RegisterHotspots(const FortyThievesRules& rules);
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);

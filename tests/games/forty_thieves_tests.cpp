@@ -209,6 +209,53 @@ TEST_F(FortyThievesTest, GameOverTestAndItsSingleCardLookAhead) {
     EXPECT_FALSE(game.CheckGameOver()) << "the whole face-up part may go on the Jack";
 }
 
+// A column whose top card can move away uncovers a card that goes home: the look-ahead must try
+// it even when no other column holds more than one card and nothing is face down.
+TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
+    userPreferences.AutoGameOver = 1;
+    SetRule("Columns", 5);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    ClearTable(game);
+    game.foundations[0] = Card(kHearts, 0);                         // the Two of hearts
+    SetColumn(game, 0, {Card(kHearts, 1), Card(kSpades, 5)});        // Three of hearts under Seven of spades
+    SetColumn(game, 1, {Card(kSpades, 6)});                          // Eight of spades
+    SetColumn(game, 2, {Card(kClubs, 0)});
+    SetColumn(game, 3, {Card(kClubs, 9)});
+    SetColumn(game, 4, {Card(kHearts, Card::kKing)});
+    EXPECT_FALSE(game.CheckGameOver()) << "Seven onto Eight, then the Three of hearts goes home";
+    auto x = [](int column) { return FortyThievesGame::ColumnX(column, 5); };
+    DragCard(x(0), FortyThievesGame::CardY(1), x(1), FortyThievesGame::CardY(1));
+    ASSERT_EQ(game.columnCount[1], 2);
+    DragCard(x(0), FortyThievesGame::CardY(0), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
+    EXPECT_EQ(game.foundations[0], Card(kHearts, 1));
+}
+
+// The recycle ends with the count of recycles used going up: the stock is not drawn again after
+// it, so an empty stock recycled from an empty waste shows the "can turn" placeholder.
+TEST_F(FortyThievesTest, RecycleOfAnEmptyWasteLeavesTheTurnPlaceholder) {
+    SetRule("Recycle", 1);
+    FortyThievesGame& game = Start<FortyThievesGame>();
+    ClearTable(game);
+    SetColumn(game, 0, {Card(kHearts, 9)});
+    game.Draw(true);
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.points, -5);
+    const int left = FortyThievesGame::kStockX, top = FortyThievesGame::kStockY;
+    const int right = left + artwork->cardWidth, bottom = top + artwork->cardHeight;
+    auto region = [&] {
+        std::vector<Pixel> pixels;
+        const Pixel* base = BufferPixels(screen);
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) pixels.push_back(base[y * BufferWidth(screen) + x]);
+        return pixels;
+    };
+    const std::vector<Pixel> shown = region();
+    artwork->DrawStock(left, top, artwork->cardBack, game.deck, screen, true);
+    EXPECT_EQ(region(), shown) << "placeholder cell 2";
+    artwork->DrawStock(left, top, artwork->cardBack, game.deck, screen, false);
+    EXPECT_NE(region(), shown);
+}
+
 TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     SetRule("StartCard", -1);
     FortyThievesGame& game = Start<FortyThievesGame>();
