@@ -16,7 +16,7 @@ BlockSolitaireGame::BlockSolitaireGame(Artwork* artwork)
     : PairingGame(artwork, kGameNumber, {.places = kSlots, .pairSum = kPairSum, .refills = true}) {}
 
 // Ace to Ten only: forty cards. Each exclusion shuffles what is left.
-void BlockSolitaireGame::ShuffleDeck() {
+void BlockSolitaireGame::ExcludeCards() {
     for (int rank : {Card::kJack, Card::kQueen, Card::kKing}) deck.ExcludeRank(rank);
 }
 

@@ -39,5 +39,5 @@ private:
     void RemoveTop(int slot) override { slots[slot] = Card(); }
     void DrawPlace(int slot, bool present) override;
     void DealTo(int slot) override;
-    void ShuffleDeck() override;
+    void ExcludeCards() override;
 };

@@ -33,7 +33,8 @@ void PairingGame::NewGame(bool) {
 
     deck.SetPacks(1);
     deck.IncludeAll();
-    ShuffleDeck();
+    deck.Shuffle();
+    ExcludeCards();
     artwork->DrawGameTitle(gameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();

@@ -76,8 +76,9 @@ protected:
     virtual void DrawPlace(int place, bool present) = 0;
     // Deals the next stock card onto the place.
     virtual void DealTo(int place) = 0;
-    // After the pack is set to one whole pack: the deck the game deals from.
-    virtual void ShuffleDeck() { deck.Shuffle(); }
+    // After the usual start of a deal (one whole pack, shuffled): takes out the cards the game
+    // does not play with.
+    virtual void ExcludeCards() {}
     // The deal after the empty table is drawn.
     virtual void Deal() { Refill(); }
     // A removal other than a pair that the table still offers.
