@@ -236,6 +236,8 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
         }
     }
     artwork->PresentDirty();
+    // A grid filled from a reserve is scored too: the game is over, and ending it unscored would
+    // throw the player's hands away.
     if (!current.IsValid() || GridFull()) TurnNextCard();
     CheckGameOver();
 }

@@ -37,6 +37,8 @@ public:
 
 private:
     void TurnNextCard() override;
+    // A game that is over shows its hand scores, also one ended early with the grid unfilled.
+    bool HandsScored() const override { return true; }
     void WriteHandState(UndoWriter& writer) override;
     bool ReadHandState(UndoReader& reader, PackTally& tally) override;
     void ApplyHandState() override;

@@ -91,6 +91,19 @@ TEST_F(AuldLangSyneTest, GameOverWaitsForTheStockThenForAPlayableTop) {
     EXPECT_TRUE(game.IsWon());
 }
 
+// Emptied piles with cards still in the stock are not a win: ending the game there through the
+// menu must show the losing screen, or "&End Game" would be a way to win any deal.
+TEST_F(AuldLangSyneTest, EndingEarlyWithEmptyPilesIsNoWin) {
+    Auld& game = Start<Auld>();
+    for (int pile = 0; pile < 4; ++pile) SetPile(game, pile, {});
+    ASSERT_GT(game.deck.Remaining(), 0);
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    EXPECT_TRUE(game.gameOver);
+    EXPECT_FALSE(game.IsWon());
+    ASSERT_EQ(endScreens.size(), 1u);
+    EXPECT_FALSE(endScreens[0]);
+}
+
 TEST_F(AuldLangSyneTest, FilledInStartsTheFoundationsAndCostsAQuarter) {
     SetRule("FilledIn", 1);
     SetRule("StartCard", 4);  // Six

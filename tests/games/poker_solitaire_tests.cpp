@@ -106,6 +106,43 @@ TEST_F(PokerTest, ANegativeScoreLosesAndEnglishScoringIsAString) {
     EXPECT_FALSE(endScreens[0]);
 }
 
+// The last card may come from a reserve: the full grid is still scored, because the game is
+// over either way and ending it unscored would lose the player's hands.
+TEST_F(PokerTest, AGridFilledFromAReserveIsScored) {
+    SetRule("ReservePiles", 1);
+    Poker& game = Start<Poker>();
+    for (int i = 0; i < 24; ++i) ClickCell(i);
+    const int reserveX = Poker::ReserveX(0) + 20, reserveY = Poker::ReserveCardY(0) + 30;
+    Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 30, reserveX, reserveY);
+    ASSERT_EQ(game.reserveCounts[0], 1);
+    ASSERT_TRUE(game.current.IsValid()) << "a new card was drawn";
+    Drag(reserveX, reserveY, Poker::CellX(24) + 20, Poker::CellY(24) + 30);
+    ASSERT_TRUE(game.gameOver);
+    EXPECT_EQ(game.EndSequenceCount(), 1);
+    EXPECT_EQ(game.finalScore, game.handTotal - 3);
+}
+
+// A game ended from the menu is over, so its hand scores are drawn beside the grid.
+TEST_F(PokerTest, EndGameDrawsTheHandScores) {
+    Poker& game = Start<Poker>();
+    ClickCell(0);
+    ASSERT_TRUE(Choose(kCommandEndGame));
+    ASSERT_TRUE(game.gameOver);
+    game.Draw(true);
+    // Row 0's score stands left of the row; compare that strip with the bare table.
+    const int left = Poker::CellX(0) - 24, right = Poker::CellX(0) - 2;
+    const int middle = Poker::CellY(0) + artwork->cardHeight * 55 / 100;
+    auto strip = [&] {
+        std::vector<Pixel> pixels;
+        for (int y = middle - 14; y <= middle + 14; ++y)
+            for (int x = left; x <= right; ++x) pixels.push_back(BufferPixels(screen)[y * BufferWidth(screen) + x]);
+        return pixels;
+    };
+    const std::vector<Pixel> shown = strip();
+    artwork->RestoreBackground(left, right, middle - 14, middle + 14);
+    EXPECT_NE(strip(), shown) << "the row's score is drawn";
+}
+
 TEST_F(PokerTest, UndoTakesBackAPlacementForFivePoints) {
     Poker& game = Start<Poker>();
     const Card first = game.current;
