@@ -535,12 +535,12 @@ void Game::CommitBaseState(UndoReader& reader) {
     for (int i = 0; i < 2; ++i) baseCards[i].insert(baseCards[i].end(), reader.baseLists[i].begin(), reader.baseLists[i].end());
 }
 
-void Game::FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds) {
+void Game::FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds, bool playSound) {
     points = recordedPoints - kUndoPenalty;
     StartClock(elapsedSeconds);
     CheckGameOver();
     Draw(true);
-    PlaySound("undo.wav");
+    if (playSound) PlaySound("undo.wav");
 }
 
 // ---- Drawing helpers of the drag ----
@@ -643,6 +643,9 @@ void Game::OnLButtonUp(WPARAM, int x, int y) {
     DropTarget* found = FindDropTargetAt(x, y);
     Restore(dragSaveUnder);
     artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    // The stack has left the pointer: a panel refresh during the drop (the end of the game can
+    // come with it) must not draw it there again.
+    dragSaveUnder.held = false;
     // The game may rebuild its target list while it moves the cards; work on a copy.
     if (found && CanDrop(dragRecord, *found)) {
         DropTarget target = *found;

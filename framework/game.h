@@ -234,8 +234,9 @@ public:
     std::optional<std::vector<uint8_t>> PopUndoRecord();
     void DropNewestUndoRecord();
     void CommitBaseState(UndoReader& reader);
-    // The common end of every Undo: penalty, clock, CheckGameOver, Draw, sound.
-    void FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds);
+    // The common end of every Undo: penalty, clock, CheckGameOver, Draw and, unless the game
+    // played it before the table changed, the sound.
+    void FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds, bool playSound = true);
 
     void PlaySound(const char* name);
     // The Auto Game Over preference.

@@ -338,6 +338,10 @@ void CanfieldGame::ReturnCards() {
     if (heldSource == kWasteSource) {
         if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
         ++turnedCount;
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
+        DrawWasteArea(true);
+        artwork->PresentDirty();
     } else if (heldSource == kReserveSource) {
         if (reserveCount < kReserveSlots) reserve[reserveCount++] = held[0];
     } else {

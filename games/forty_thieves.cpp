@@ -332,6 +332,10 @@ void FortyThievesGame::ReturnCards() {
     DropNewestUndoRecord();
     if (heldSource == kWasteSource) {
         if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
+        DrawWasteArea(true);
+        artwork->PresentDirty();
     } else {
         for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
             columns[heldSource][columnCount[heldSource]++] = held[i];

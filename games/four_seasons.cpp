@@ -162,13 +162,14 @@ void FourSeasonsGame::DrawPileArea(int k, bool present) {
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
+// A foundation shows its top card only, without the thickness of the cards under it.
 void FourSeasonsGame::DrawFoundationArea(int k, bool present) {
     const int x = kFoundationX[k], y = kFoundationY[k];
-    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
+    const int left = x, top = y;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     if (foundations[k].IsValid())
-        artwork->DrawFoundation(x, y, foundations[k], artwork->screenBuffer, startRank, kDepthFromRanks);
+        artwork->DrawCard(x, y, foundations[k], artwork->screenBuffer);
     else
         artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});

@@ -154,10 +154,9 @@ void GateGame::DrawPostArea(int post, bool present) {
     const int x = PostX(post);
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(kPostSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
-    for (int slot = 0; slot < postCount[post]; ++slot) {
-        const int y = slot == postCount[post] - 1 ? PostTopY(post) : PostSlotY(slot);
-        artwork->DrawCard(x, y, posts[post][slot], artwork->screenBuffer);
-    }
+    // Every card stands at its slot; only the pick-up of the last one is raised.
+    for (int slot = 0; slot < postCount[post]; ++slot)
+        artwork->DrawCard(x, PostSlotY(slot), posts[post][slot], artwork->screenBuffer);
     if (present) artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
@@ -320,9 +319,16 @@ void GateGame::ReturnCards() {
     if (heldSource == kWasteSource) {
         if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
         ++dealtThisTurn;
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
+        DrawWasteArea(true);
+        artwork->PresentDirty();
     } else if (heldSource == kLeftPostSource || heldSource == kRightPostSource) {
         const int post = heldSource == kLeftPostSource ? 0 : 1;
         if (postCount[post] < kPostSlots) posts[post][postCount[post]++] = held[0];
+        // The slide back ends at the raised pick-up; the card stands at its slot.
+        DrawPostArea(post, true);
+        artwork->PresentDirty();
     } else {
         for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
             columns[heldSource][columnCount[heldSource]++] = held[i];
@@ -452,12 +458,9 @@ void GateGame::SaveUndo() {
 
 void GateGame::Undo() {
     if (paused || gameOver) return;
-    auto record = PopUndoRecord();
-    if (!record) {
-        PlaySound("undo.wav");
-        return;
-    }
-    RestoreRecord(*record);
+    // This game sounds the undo before the table changes, with or without a record to restore.
+    PlaySound("undo.wav");
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -512,6 +515,6 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
     recyclesUsed = readRecycles;
     dealtThisTurn = std::min(dealtThisTurn, wasteCount);
     ClearHeld();
-    FinishUndo(readPoints, elapsed);
+    FinishUndo(readPoints, elapsed, false);
     return true;
 }

@@ -105,6 +105,17 @@ void GridHandGame<L>::DrawCardArea(int x, int y, Card card, bool placeholder, bo
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
+// Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the cells
+// below a changed one are drawn again in that order.
+template <GridLayout L>
+void GridHandGame<L>::DrawGridCell(int cell) {
+    const int x = CellX(cell), top = CellY(cell);
+    const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
+    artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
+    for (int i = cell; i < kCells; i += kSide) DrawCardArea(CellX(i), CellY(i), grid[i], true, false);
+    artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
+}
+
 template <GridLayout L>
 void GridHandGame<L>::DrawReserveArea(int k, bool present) {
     const int x = ReserveX(k);
@@ -118,7 +129,9 @@ void GridHandGame<L>::DrawReserveArea(int k, bool present) {
 
 template <GridLayout L>
 void GridHandGame<L>::DrawHandScores() {
-    if (!gameOver || !HandsScored()) return;
+    // Text blended twice over itself comes out darker: draw the labels once per table drawing.
+    if (!gameOver || !HandsScored() || handScoresShown) return;
+    handScoresShown = true;
     SelectScreenBuffer();
     SetColor(artwork->TextColour());
     for (int r = 0; r < kSide; ++r) {
@@ -136,6 +149,7 @@ template <GridLayout L>
 void GridHandGame<L>::Draw(bool present) {
     const ReserveRules rules = Rules();
     artwork->RestoreBackground(0, 799, 0, 599);
+    handScoresShown = false;
     DrawStockArea(false);
     DrawCardArea(kCurrentX, kCurrentY, current, !gameOver, false);
     for (int k = 0; k < rules.reservePiles; ++k) DrawReserveArea(k, false);
@@ -221,7 +235,7 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
         dragged = Card();
         dragSource = kNoSource;
         PlaySound("tableau.wav");
-        DrawCardArea(CellX(cell), CellY(cell), grid[cell], true, true);
+        DrawGridCell(cell);
     } else {
         for (int k = 0; k < kReservePiles; ++k) {
             if (target.x != ReserveX(k) || target.y != ReserveCardY(reserveCounts[k]) || reserveCounts[k] >= kReserveSlots)

@@ -108,6 +108,8 @@ protected:
     virtual void TurnNextCard() = 0;
     // True when a finished game has hand scores to show.
     virtual bool HandsScored() const { return GridFull(); }
+    void DrawGridCell(int cell);
+    bool handScoresShown = false;  // the labels are on the screen since the last table drawing
     // Draws the game's own cards into the screen buffer, between the reserves and the grid.
     virtual void DrawExtraCards() {}
     // True when a click placement keeps one undo record more than a drag does (two in all).

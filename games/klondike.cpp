@@ -357,6 +357,10 @@ void KlondikeGame::ReturnCards() {
     if (heldSource == kWasteSource) {
         if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
         ++dealtThisTurn;
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
+        DrawWasteArea(true);
+        artwork->PresentDirty();
     } else {
         for (int i = 0; i < heldCount && pileCount[heldSource] < kPileSlots; ++i)
             tableau[heldSource][pileCount[heldSource]++] = held[i];

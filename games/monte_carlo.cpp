@@ -13,7 +13,8 @@ constexpr int kPointsPerPair = 5;
 constexpr int32_t kMinRows = 3;
 
 // Refresh area of the stock (inclusive): room for its layers up and to the left.
-constexpr int kStockMargin = 12;
+// A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
+constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
@@ -62,7 +63,7 @@ void MonteCarloGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void MonteCarloGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMargin, top = kStockY - kStockMargin;
+    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);

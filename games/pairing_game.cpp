@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kPointsPerPair = 10;
 constexpr int kUndoPenalty = 5;
-constexpr int kStockMargin = 12;
+// A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
+constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
@@ -63,7 +64,7 @@ void PairingGame::DealCard(Card& cell, int x, int y) {
 // ---- Drawing ----
 
 void PairingGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMargin, top = kStockY - kStockMargin;
+    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);

@@ -165,7 +165,12 @@ void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
 }
 
 void PyramidGame::PressStock() {
-    if (!first.Empty() && first.card == waste) first = Selection();
+    if (!first.Empty() && first.card == waste) {
+        // A press on the stock drops a selected waste card, whether or not a card is turned.
+        first = Selection();
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+    }
     if (waste.IsValid() && (deck.Remaining() > 0 || TurnsLeft()) && talonCount < kTalonSlots) {
         talon[talonCount++] = waste;
         waste = Card();

@@ -239,6 +239,10 @@ void QuadrilleGame::ReturnCards() {
     if (heldSource == kWasteSource && heldCount == 1 && wasteCount < kWasteSlots) {
         waste[wasteCount++] = held[0];
         ++dealtThisTurn;
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
+        DrawWasteArea(true);
+        artwork->PresentDirty();
     }
     held.fill(Card());
     heldSource = kNoSource;

@@ -422,12 +422,9 @@ void SimplicityGame::SaveUndo() {
 
 void SimplicityGame::Undo() {
     if (paused || gameOver) return;
-    auto record = PopUndoRecord();
-    if (!record) {
-        PlaySound("undo.wav");
-        return;
-    }
-    RestoreRecord(*record);
+    // This game sounds the undo before the table changes, with or without a record to restore.
+    PlaySound("undo.wav");
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -470,6 +467,6 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
     dealtThisTurn = std::min(dealtThisTurn, wasteCount);
     held = Card();
     heldSource = kNoSource;
-    FinishUndo(readPoints, elapsed);
+    FinishUndo(readPoints, elapsed, false);
     return true;
 }

@@ -344,7 +344,9 @@ void DropDownList::HandleEvent() {
                 e.sourceId = id;
             }
             CloseList();
-            e.mouseEvent = kMouseNone;  // the press belonged to the list
+            if (insideList) e.mouseEvent = kMouseNone;  // the press belonged to the list
+            // A press elsewhere only closed the list: it goes on to whatever lies under it. The
+            // open list holds the focus, so it sees the press before the other controls do.
         } else if (e.keyKind == kKeyDown) {
             if (e.type == kEventUp || e.type == kEventDown) {
                 highlighted = std::clamp(highlighted + (e.type == kEventUp ? -1 : 1), 0, ItemCount() - 1);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -196,6 +198,33 @@ protected:
         return false;
     }
 
+    // Whether the screen is what a full redraw of the table would make it: every incremental
+    // redraw must leave the same pixels as the game's own Draw(true) with the panel and menu bar.
+    // The panel is brought up to date first (the shell's 100 ms tick does that in play). On a
+    // difference, says where: the bounding box of the pixels that differ.
+    ::testing::AssertionResult ScreenCoherent(Game& table) {
+        Tick();
+        const Pixel* pixels = BufferPixels(screen);
+        const int width = BufferWidth(screen), height = BufferHeight(screen);
+        const std::vector<Pixel> shown(pixels, pixels + static_cast<size_t>(width) * height);
+        table.Draw(true);
+        Tick();
+        int left = width, top = height, right = -1, bottom = -1, count = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (pixels[y * width + x] != shown[static_cast<size_t>(y) * width + x]) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                    ++count;
+                }
+        if (count == 0) return ::testing::AssertionSuccess();
+        if (onIncoherentScreen) onIncoherentScreen(shown.data(), pixels, width, height);
+        return ::testing::AssertionFailure() << count << " pixels differ from a full redraw within (" << left << ", "
+                                             << top << ") - (" << right << ", " << bottom << ")";
+    }
+
     bool Played(const std::string& name) const {
         for (const std::string& s : sounds)
             if (s == name) return true;
@@ -214,6 +243,8 @@ protected:
     std::vector<std::string> UndoFiles() const { return UndoFiles(RuntimeDirectory()); }
 
     static inline GameTest* current = nullptr;
+    // Called with the screen as shown and as fully redrawn when they differ (to write pictures).
+    static inline std::function<void(const Pixel*, const Pixel*, int, int)> onIncoherentScreen;
     std::string folder;
     std::unique_ptr<ScriptedBackend> backend;
     HWND window = nullptr;

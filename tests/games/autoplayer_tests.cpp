@@ -33,6 +33,7 @@
 #include "platform/crt.h"
 #include "tests/games/card_census.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/ui/png_writer.h"
 
 namespace {
 
@@ -105,8 +106,31 @@ int DealsPerGame() {
     return 200;
 }
 
+// The screen is compared with a full redraw after every action of the first deals only: the
+// comparison costs more than the action. The monkey's soak run checks at length.
+int CoherentDealsPerGame() {
+    if (const char* text = std::getenv("QUILLFEN_COHERENCE_DEALS")) return std::max(0, std::atoi(text));
+    return 8;
+}
+
 class AutoplayerTest : public GameTest {
 protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        // QUILLFEN_COHERENCE_PNG=folder writes the screen as shown and as fully redrawn there when
+        // the two differ.
+        if (const char* folder = std::getenv("QUILLFEN_COHERENCE_PNG")) {
+            onIncoherentScreen = [dir = std::string(folder)](const Pixel* shown, const Pixel* redrawn, int w, int h) {
+                WritePng(dir + "/shown.png", shown, w, h, w);
+                WritePng(dir + "/redrawn.png", redrawn, w, h, w);
+            };
+        }
+    }
+    void TearDown() override {
+        onIncoherentScreen = nullptr;
+        GameTest::TearDown();
+    }
+
     ::testing::AssertionResult Accounted(Game& game) {
         const std::string problem = CensusProblem(CensusFor(game.gameNumber)(game));
         if (problem.empty()) return ::testing::AssertionSuccess();
@@ -116,12 +140,15 @@ protected:
     // One action through the mouse or the menu.
     void Act(Game& game, const Player& player, std::mt19937& random) {
         const int roll = static_cast<int>(random() % 100);
+        lastAction = "nothing";
         if (roll < 4) {
+            lastAction = "undo";
             Choose(kCommandUndo);
             return;
         }
         if (roll < 20 && !player.clickPoints.empty()) {
             const auto [x, y] = player.clickPoints[random() % player.clickPoints.size()];
+            lastAction = "click at " + Point(x, y);
             Click(x, y);
             return;
         }
@@ -133,6 +160,7 @@ protected:
         const int spotX = spot->x, spotY = spot->y;
         const int x = spotX + 10 + static_cast<int>(random() % 30), y = spotY + 5 + static_cast<int>(random() % 10);
         if (roll < 30) {
+            lastAction = "double click at " + Point(x, y);
             DoubleClick(x, y);
             return;
         }
@@ -142,6 +170,7 @@ protected:
             EXPECT_TRUE(Accounted(game)) << "with a stack lifted";
         }
         if (!game.dragging) {
+            lastAction = "press and release at " + Point(x, y);
             Release(x, y);
             return;
         }
@@ -163,9 +192,13 @@ protected:
             toX = 60 + static_cast<int>(random() % 680);
             toY = 60 + static_cast<int>(random() % 480);
         }
+        lastAction = "drag from " + Point(x, y) + " to " + Point(toX, toY);
         Move(toX, toY);
         Release(toX, toY);
     }
+
+    static std::string Point(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+    std::string lastAction;
 };
 
 // One test per registered game, so CTest spreads them over the cores.
@@ -194,11 +227,16 @@ TEST_P(AutoplayerEveryGame, PlaysToTheEndWithEveryCardAccountedFor) {
         }
         const int sequences = game->EndSequenceCount();
         ASSERT_TRUE(Accounted(*game)) << "deal " << deal << " after the deal";
+        const bool checkScreen = deal < CoherentDealsPerGame();
+        if (checkScreen) ASSERT_TRUE(ScreenCoherent(*game)) << entry.name << " deal " << deal << " after the deal";
         for (int action = 0; action < kMaxActions && !game->gameOver; ++action) {
             Act(*game, player, random);
             ASSERT_TRUE(game) << "the game went away";
             ASSERT_FALSE(game->dragging);
             ASSERT_TRUE(Accounted(*game)) << "deal " << deal << " action " << action;
+            if (checkScreen)
+                ASSERT_TRUE(ScreenCoherent(*game)) << entry.name << " deal " << deal << " action " << action << " ("
+                                               << lastAction << ")";
         }
         if (!game->gameOver) {
             ASSERT_TRUE(Choose(kCommandEndGame));

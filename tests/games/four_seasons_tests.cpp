@@ -179,3 +179,31 @@ TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// A foundation shows its top card only: no layers of the cards under it peek out above or to
+// the left, as they do on the stock.
+TEST_F(FourSeasonsTest, FoundationsShowOnlyTheirTopCard) {
+    Seasons& game = Start<Seasons>();
+    ClearTable(game);
+    game.foundations[0] = Card(0, (game.startRank + 11) % 13);  // twelve cards high
+    game.Draw(true);
+    const int x = Seasons::kFoundationX[0], y = Seasons::kFoundationY[0];
+    const int left = x - 12, top = y - 6;
+    auto border = [&] {
+        std::vector<Pixel> pixels;
+        for (int row = top; row < y; ++row)
+            for (int column = left; column <= x + artwork->cardWidth; ++column)
+                pixels.push_back(BufferPixels(screen)[row * BufferWidth(screen) + column]);
+        for (int row = y; row <= y + artwork->cardHeight; ++row)
+            for (int column = left; column < x; ++column)
+                pixels.push_back(BufferPixels(screen)[row * BufferWidth(screen) + column]);
+        return pixels;
+    };
+    const std::vector<Pixel> shown = border();
+    artwork->RestoreBackground(left, x + artwork->cardWidth, top, y + artwork->cardHeight);
+    EXPECT_EQ(border(), shown) << "nothing drawn above or left of the foundation's card";
+}
+
+}  // namespace

@@ -288,6 +288,31 @@ TEST_F(Controls, DropDownListChoosesAnItemAndRestoresUnderTheList) {
     EXPECT_TRUE(ScreenEqualsPattern());
 }
 
+// A press outside an open list closes it unchanged and then does what it would have done with
+// the list closed: the check box under the pointer toggles.
+TEST_F(Controls, PressOutsideAnOpenListClosesItAndReachesTheControlThere) {
+    TestDialog dialog(100, 100, 400, 300);
+    DropDownList* list = dialog.Create<DropDownList>(20, 50, 150, 30);
+    CheckBox* box = dialog.Create<CheckBox>(20, 200, "&Don't show again");
+    for (const char* item : {"Green", "Blue", "Red"}) list->AddItem(item);
+    list->SetSelectedIndex(1);
+    int x, y;
+    CentreOf(*list, &x, &y);
+    backend->Click(5, x, y);
+    bool openBefore = false;
+    backend->After(5, [&] { openBefore = list->IsListOpen(); });
+    int boxX, boxY;
+    CentreOf(*box, &boxX, &boxY);
+    backend->Click(5, boxX, boxY);
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_TRUE(openBefore);
+    EXPECT_FALSE(list->IsListOpen());
+    EXPECT_FALSE(ToolkitMenuOpen());
+    EXPECT_EQ(list->SelectedIndex(), 1) << "closed without a change";
+    EXPECT_TRUE(box->IsChecked()) << "the press reached the check box";
+}
+
 TEST_F(Controls, DisabledControlsIgnoreEverything) {
     TestDialog dialog(100, 100, 400, 200);
     Button* button = dialog.Create<Button>(20, 100, 100, 30, -1, "&Go");
