@@ -85,7 +85,6 @@ TEST(CommandLine, VersionPrintsTheBuildVersion) {
         EXPECT_EQ(outcome.exitStatus, 0);
         EXPECT_EQ(outcome.out, std::string("quillfen-solitaire ") + kProgramVersion + "\n");
     }
-    EXPECT_STRNE(kProgramVersion, "");
 }
 
 TEST(CommandLine, UnknownArgumentsAreOneLineErrorsWithStatusTwo) {
