@@ -11,9 +11,10 @@ BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
   fonts-linuxlibertine fonts-dejavu-core libgtest-dev libbenchmark-dev
 RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
 TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
-PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES)
+PACKAGE_PACKAGES = dpkg-dev binutils lintian desktop-file-utils appstream
+PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 
-.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet install clean
+.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet install deb package-check clean
 
 all: build
 
@@ -46,6 +47,7 @@ run: deps build
 
 test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	tests/package/check.sh $(BUILD)
 	$(MAKE) fuzz-smoke
 
 # Every reader of outside data under libFuzzer, a few seconds each, seeded from the generated data.
@@ -89,6 +91,15 @@ art-sheet: build
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, made from the existing build into $(BUILD)/deb and checked by lintian.
+deb: deps build
+	debian/build-package.sh $(BUILD) $(BUILD)/deb
+	lintian --fail-on error --info $(BUILD)/deb/quillfen-solitaire_*.deb
+
+# What make test checks of the package: metadata, contents, and the unpacked program under Xvfb.
+package-check: build
+	tests/package/check.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

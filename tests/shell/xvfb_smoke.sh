@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Smoke test of the real SDL window: under a virtual X server, start the program, wait for its
 # window, press Escape past the logo and on the selection screen, and expect an exit with 0.
+# With SMOKE_SHOTS naming a folder, the window is captured there before each key press
+# (1.png, 2.png, ...).
 set -euo pipefail
 program=$1
 
@@ -30,8 +32,9 @@ for _ in $(seq 1 50); do
 done
 sleep 0.5
 # The first key press ends the logo; the next Escape, on the selection screen, ends the program.
-for _ in $(seq 1 10); do
+for step in $(seq 1 10); do
     kill -0 "$pid" 2>/dev/null || break
+    if [ -n "${SMOKE_SHOTS:-}" ]; then import -window "$window" "$SMOKE_SHOTS/$step.png" || true; fi
     xdotool key Escape
     sleep 1
 done

@@ -25,6 +25,13 @@ inline constexpr char kAppIconFile[] = "icon.png";
 inline constexpr int kAppIconSize = 256;
 inline constexpr char kWindowIconFile[] = "icon32.bmp";
 inline constexpr int kWindowIconSize = 32;
+// The same for windows shown at a large scale.
+inline constexpr char kLargeWindowIconFile[] = "icon256.bmp";
+inline constexpr int kLargeWindowIconSize = 256;
+// The installed icon theme: one PNG per size and one SVG, named after the desktop entry.
+inline constexpr int kDesktopIconSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
+inline constexpr char kDesktopIconName[] = "quillfen-solitaire.png";
+inline constexpr char kScalableIconName[] = "quillfen-solitaire.svg";
 inline constexpr char kHelpTextFile[] = "HELP.TXT";
 
 // Picture files are looked up as "artwork\name" by the program, so the folder always exists.

@@ -67,6 +67,7 @@ bool GenerateArt(const ArtgenOptions& options, std::string* error) {
     }
     files.emplace_back(kAppIconFile, std::move(icon));
     files.emplace_back(kWindowIconFile, RenderWindowIcon(kWindowIconSize));
+    files.emplace_back(kLargeWindowIconFile, RenderWindowIcon(kLargeWindowIconSize));
     if (!RenderCardArt(options.fontRoot, &files, error)) return false;
     if (!RenderThemeArt(options.fontRoot, &files, error)) return false;
     if (!RenderScreenArt(options.fontRoot, &files, error)) return false;

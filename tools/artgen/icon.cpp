@@ -1,14 +1,19 @@
 // The desktop icon: two fanned playing cards, a red heart on the face card, and a quill laid
 // across them, the program's own mark. Drawn with vector shapes only (no text), so the result
 // does not depend on the fonts of the machine.
+#include <cairo-svg.h>
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <string>
+#include <system_error>
+#include <utility>
 
 #include "tools/artgen/art_constants.h"
+#include "tools/artgen/artgen.h"
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/sprites.h"
 
@@ -55,7 +60,11 @@ void CardShadowAndEdge(cairo_t* cr) {
     RoundedRect(cr, 0, 0, kCardWidth, kCardHeight, kCardCorner);
 }
 
-void DrawCardBack(cairo_t* cr) {
+// Below this many pixels the back's lattice and the feather's barbs blur into noise, so the
+// small icons leave them out.
+constexpr int kDetailedIconSize = 48;
+
+void DrawCardBack(cairo_t* cr, bool detailed) {
     BeginCard(cr, -16);
     CardShadowAndEdge(cr);
     cairo_set_source_rgb(cr, 0.96, 0.95, 0.90);
@@ -65,6 +74,11 @@ void DrawCardBack(cairo_t* cr) {
     cairo_stroke(cr);
     RoundedRect(cr, 9, 9, kCardWidth - 18, kCardHeight - 18, kCardCorner - 6);
     cairo_set_source_rgb(cr, 0.12, 0.32, 0.42);
+    if (!detailed) {
+        cairo_fill(cr);
+        cairo_restore(cr);
+        return;
+    }
     cairo_fill_preserve(cr);
     // A lattice of thin lines clipped to the inner panel.
     cairo_save(cr);
@@ -100,7 +114,7 @@ void DrawCardFront(cairo_t* cr) {
 
 // A feather from the nib at the lower left to its tip at the upper right, drawn along a local
 // axis so the vane can be described by its length.
-void DrawQuill(cairo_t* cr) {
+void DrawQuill(cairo_t* cr, bool detailed) {
     constexpr double kLength = 200;
     cairo_save(cr);
     cairo_translate(cr, 150, 250);
@@ -116,7 +130,7 @@ void DrawQuill(cairo_t* cr) {
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
     cairo_set_line_width(cr, 1.6);
-    for (double t = 80; t < 185; t += 17) {
+    for (double t = 80; detailed && t < 185; t += 17) {
         cairo_move_to(cr, t, 0);
         cairo_line_to(cr, t + 12, -14 + (t - 80) / 12);
         cairo_move_to(cr, t + 6, 0);
@@ -143,16 +157,23 @@ cairo_status_t AppendToVector(void* closure, const unsigned char* data, unsigned
     return CAIRO_STATUS_SUCCESS;
 }
 
-}  // namespace
-
-std::vector<uint8_t> RenderAppIcon() {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kAppIconSize, kAppIconSize);
-    cairo_t* cr = cairo_create(surface);
+// The whole mark, drawn on a kAppIconSize square scaled to size pixels.
+void DrawIcon(cairo_t* cr, int size) {
+    const bool detailed = size >= kDetailedIconSize;
+    cairo_scale(cr, static_cast<double>(size) / kAppIconSize, static_cast<double>(size) / kAppIconSize);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    DrawCardBack(cr);
+    DrawCardBack(cr, detailed);
     DrawCardFront(cr);
-    DrawQuill(cr);
+    DrawQuill(cr, detailed);
+}
+
+}  // namespace
+
+std::vector<uint8_t> RenderIconPng(int size) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_t* cr = cairo_create(surface);
+    DrawIcon(cr, size);
     std::vector<uint8_t> png;
     bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
               cairo_surface_write_to_png_stream(surface, AppendToVector, &png) == CAIRO_STATUS_SUCCESS;
@@ -162,15 +183,52 @@ std::vector<uint8_t> RenderAppIcon() {
     return png;
 }
 
+std::vector<uint8_t> RenderAppIcon() { return RenderIconPng(kAppIconSize); }
+
+std::vector<uint8_t> RenderIconSvg() {
+    std::vector<uint8_t> svg;
+    cairo_surface_t* surface =
+        cairo_svg_surface_create_for_stream(AppendToVector, &svg, kAppIconSize, kAppIconSize);
+    cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
+    cairo_t* cr = cairo_create(surface);
+    DrawIcon(cr, kAppIconSize);
+    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    // The document is complete only once the surface is finished.
+    cairo_surface_finish(surface);
+    const bool ok = drawn && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    if (!ok) svg.clear();
+    return svg;
+}
+
+bool WriteDesktopIcons(const std::filesystem::path& folder, std::string* error) {
+    std::vector<std::pair<std::filesystem::path, std::vector<uint8_t>>> files;
+    for (const int size : kDesktopIconSizes) {
+        const std::string square = std::to_string(size) + "x" + std::to_string(size);
+        files.emplace_back(folder / square / "apps" / kDesktopIconName, RenderIconPng(size));
+    }
+    files.emplace_back(folder / "scalable" / "apps" / kScalableIconName, RenderIconSvg());
+    for (const auto& [path, bytes] : files) {
+        if (bytes.empty()) {
+            *error = "cannot draw " + path.string();
+            return false;
+        }
+        std::error_code ec;
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec) {
+            *error = "cannot create " + path.parent_path().string() + ": " + ec.message();
+            return false;
+        }
+        if (!WriteFileAtomically(path, bytes, error)) return false;
+    }
+    return true;
+}
+
 std::vector<uint8_t> RenderWindowIcon(int size) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(surface);
-    cairo_scale(cr, static_cast<double>(size) / kAppIconSize, static_cast<double>(size) / kAppIconSize);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    DrawCardBack(cr);
-    DrawCardFront(cr);
-    DrawQuill(cr);
+    DrawIcon(cr, size);
     cairo_surface_flush(surface);
     // A BMP has no alpha: mostly transparent pixels become magenta (the window system's key),
     // partly covered ones are blended over a mid grey that suits light and dark title bars.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,5 +27,11 @@ std::optional<Sprite> DecodeSprite(std::span<const uint8_t> bytes);
 
 // The 256 x 256 desktop icon as PNG bytes; empty when cairo fails.
 std::vector<uint8_t> RenderAppIcon();
+// The desktop icon at any size as PNG bytes, and as an SVG document; empty when cairo fails.
+std::vector<uint8_t> RenderIconPng(int size);
+std::vector<uint8_t> RenderIconSvg();
+// Writes the icon theme's files below folder: NxN/apps/<name>.png for every desktop size and
+// scalable/apps/<name>.svg, the layout of an icon theme such as hicolor.
+bool WriteDesktopIcons(const std::filesystem::path& folder, std::string* error);
 // The same mark as a small 24-bit BMP for the window, magenta where it is transparent.
 std::vector<uint8_t> RenderWindowIcon(int size);

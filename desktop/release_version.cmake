@@ -1,0 +1,16 @@
+# The release number lives in project(VERSION). The package changelog, the software-centre
+# metadata and the manual page repeat it, so configuring stops when one of them disagrees.
+set(_release_files debian/changelog desktop/io.github.quillfen.Solitaire.metainfo.xml desktop/quillfen-solitaire.6)
+set(_release_patterns
+  "^quillfen-solitaire \\(([^)]+)\\)"      # the newest changelog entry comes first
+  "<release version=\"([^\"]+)\""          # so does the newest release
+  "^\\.TH .*\"Quillfen Solitaire ([^\"]+)\"")
+foreach(_file _pattern IN ZIP_LISTS _release_files _release_patterns)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${_file})
+  file(STRINGS ${CMAKE_SOURCE_DIR}/${_file} _lines REGEX "${_pattern}")
+  list(GET _lines 0 _first)
+  string(REGEX MATCH "${_pattern}" _ "${_first}")
+  if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "${_file} names version '${CMAKE_MATCH_1}', the project is ${PROJECT_VERSION}")
+  endif()
+endforeach()

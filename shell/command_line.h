@@ -1,0 +1,20 @@
+// The program's command line: window-mode choices, --help and --version.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <span>
+
+enum class WindowModeOption { Remembered, FullScreen, Window, Classic };
+
+struct CommandLineOptions {
+    WindowModeOption windowMode = WindowModeOption::Remembered;
+    bool showHelp = false;
+    bool showVersion = false;
+};
+
+// Parses argv; prints --help/--version text or a one-line error itself; returns the options, or
+// std::nullopt with an exit status (0 after help/version, 2 on an error). Help and version go to
+// out, errors to err.
+std::optional<CommandLineOptions> ParseCommandLine(std::span<const char* const> argv, int* exitStatus,
+                                                   std::FILE* out = stdout, std::FILE* err = stderr);

@@ -1,0 +1,100 @@
+// The icons: the desktop theme's PNGs at every size and the SVG, and the large window icon.
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/artgen/art_constants.h"
+#include "tools/artgen/artgen.h"
+#include "tools/artgen/sprites.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+uint32_t Argb(cairo_surface_t* surface, int x, int y) {
+    const unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+    return reinterpret_cast<const uint32_t*>(row)[x];
+}
+
+// Writes the icons from a fresh process, as each build's generator run is: cairo numbers the
+// SVG's clip paths from a count kept for the life of the process.
+bool WriteIconsInChildProcess(const fs::path& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::string error;
+        _exit(WriteDesktopIcons(folder, &error) ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Icons, ThemeHasEveryPngSizeAndTheSvgSameBytesEachRun) {
+    std::string pattern = (fs::temp_directory_path() / "icon-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    ASSERT_TRUE(WriteIconsInChildProcess(root / "first"));
+    ASSERT_TRUE(WriteIconsInChildProcess(root / "second"));
+
+    for (const int size : kDesktopIconSizes) {
+        SCOPED_TRACE(size);
+        const fs::path relative =
+            fs::path(std::to_string(size) + "x" + std::to_string(size)) / "apps" / kDesktopIconName;
+        std::vector<uint8_t> png, again;
+        ASSERT_TRUE(ReadWholeFile(root / "first" / relative, &png));
+        ASSERT_TRUE(ReadWholeFile(root / "second" / relative, &again));
+        EXPECT_EQ(png, again);
+        cairo_surface_t* image = cairo_image_surface_create_from_png((root / "first" / relative).c_str());
+        ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+        EXPECT_EQ(cairo_image_surface_get_width(image), size);
+        EXPECT_EQ(cairo_image_surface_get_height(image), size);
+        // Transparent around the cards, the face card opaque in the middle, at every size.
+        EXPECT_EQ(Argb(image, 0, 0) >> 24, 0u);
+        EXPECT_EQ(Argb(image, size - 1, 0) >> 24, 0u);
+        EXPECT_EQ(Argb(image, size / 2, size / 2) >> 24, 255u);
+        cairo_surface_destroy(image);
+    }
+
+    std::vector<uint8_t> svg, again;
+    const fs::path svgPath = fs::path("scalable") / "apps" / kScalableIconName;
+    ASSERT_TRUE(ReadWholeFile(root / "first" / svgPath, &svg));
+    ASSERT_TRUE(ReadWholeFile(root / "second" / svgPath, &again));
+    EXPECT_EQ(svg, again);
+    const std::string text(svg.begin(), svg.end());
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+    EXPECT_NE(text.find("width=\"256px\""), std::string::npos) << text.substr(0, 300);
+    EXPECT_NE(text.find("</svg>"), std::string::npos);
+    EXPECT_EQ(text.find("<image"), std::string::npos) << "the SVG must stay vector shapes";
+
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+    fs::remove_all(root);
+}
+
+TEST(Icons, LargeWindowIconIsA256PixelBmpKeyedWithMagenta) {
+    const std::vector<uint8_t> bmp = RenderWindowIcon(kLargeWindowIconSize);
+    ASSERT_GE(bmp.size(), 54u);
+    auto u32 = [&](size_t at) { return uint32_t(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24); };
+    EXPECT_EQ(bmp[0], 'B');
+    EXPECT_EQ(bmp[1], 'M');
+    ASSERT_EQ(u32(18), 256u);
+    ASSERT_EQ(u32(22), 256u);
+    ASSERT_EQ(bmp[28], 24);
+    const size_t pixels = u32(10);
+    ASSERT_EQ(bmp.size(), pixels + 256u * 256u * 3u);
+    // Rows run bottom-up in blue, green, red order; no row padding at this width.
+    auto pixel = [&](int x, int y) {
+        const size_t at = pixels + (static_cast<size_t>(255 - y) * 256 + x) * 3;
+        return uint32_t(bmp[at + 2] << 16 | bmp[at + 1] << 8 | bmp[at]);
+    };
+    EXPECT_EQ(pixel(0, 0), 0xFF00FFu);
+    EXPECT_EQ(pixel(255, 0), 0xFF00FFu);
+    EXPECT_NE(pixel(128, 128), 0xFF00FFu);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+// The command line: every option's effect, the exit statuses, and what help and version print.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "shell/command_line.h"
+#include "shell/version.h"
+
+namespace {
+
+struct Outcome {
+    std::optional<CommandLineOptions> options;
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the parser on "quillfen-solitaire" followed by the given arguments, capturing both streams.
+Outcome Parse(std::initializer_list<const char*> arguments) {
+    std::vector<const char*> argv = {"quillfen-solitaire"};
+    argv.insert(argv.end(), arguments);
+    char* outText = nullptr;
+    char* errText = nullptr;
+    size_t outSize = 0;
+    size_t errSize = 0;
+    std::FILE* out = open_memstream(&outText, &outSize);
+    std::FILE* err = open_memstream(&errText, &errSize);
+    Outcome outcome;
+    outcome.options = ParseCommandLine(argv, &outcome.exitStatus, out, err);
+    std::fclose(out);
+    std::fclose(err);
+    outcome.out.assign(outText, outSize);
+    outcome.err.assign(errText, errSize);
+    std::free(outText);
+    std::free(errText);
+    return outcome;
+}
+
+TEST(CommandLine, WindowModes) {
+    struct Case {
+        std::initializer_list<const char*> arguments;
+        WindowModeOption expected;
+    };
+    const Case cases[] = {
+        {{}, WindowModeOption::Remembered},
+        {{"--fullscreen"}, WindowModeOption::FullScreen},
+        {{"--window"}, WindowModeOption::Window},
+        {{"--classic-window"}, WindowModeOption::Classic},
+        {{"--fullscreen", "--window"}, WindowModeOption::Window},  // the last choice wins
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Parse(c.arguments);
+        ASSERT_TRUE(outcome.options.has_value());
+        EXPECT_EQ(outcome.options->windowMode, c.expected);
+        EXPECT_EQ(outcome.exitStatus, 0);
+        EXPECT_EQ(outcome.out + outcome.err, "") << "a normal start prints nothing";
+    }
+}
+
+TEST(CommandLine, HelpListsEveryOptionOneLineEachAndEndsTheProgram) {
+    for (const char* spelling : {"--help", "-h"}) {
+        const Outcome outcome = Parse({"--window", spelling});
+        EXPECT_FALSE(outcome.options.has_value());
+        EXPECT_EQ(outcome.exitStatus, 0);
+        EXPECT_EQ(outcome.err, "");
+        for (const char* option : {"--fullscreen", "--window", "--classic-window", "--help", "--version"}) {
+            const size_t at = outcome.out.find(std::string(option) + " ");
+            ASSERT_NE(at, std::string::npos) << option;
+            // The option's description follows on the same line.
+            const size_t lineStart = outcome.out.rfind('\n', at) + 1;
+            const std::string line = outcome.out.substr(lineStart, outcome.out.find('\n', at) - lineStart);
+            EXPECT_GT(line.find_last_not_of(' '), at - lineStart + std::string(option).size()) << line;
+        }
+    }
+}
+
+TEST(CommandLine, VersionPrintsTheBuildVersion) {
+    for (const char* spelling : {"--version", "-V"}) {
+        const Outcome outcome = Parse({spelling});
+        EXPECT_FALSE(outcome.options.has_value());
+        EXPECT_EQ(outcome.exitStatus, 0);
+        EXPECT_EQ(outcome.out, std::string("quillfen-solitaire ") + kProgramVersion + "\n");
+    }
+}
+
+TEST(CommandLine, UnknownArgumentsAreOneLineErrorsWithStatusTwo) {
+    struct Case {
+        std::initializer_list<const char*> arguments;
+        const char* named;
+    };
+    const Case cases[] = {
+        {{"--fulscreen"}, "'--fulscreen'"},
+        {{"-x"}, "'-x'"},
+        {{"--window", "extra"}, "'extra'"},
+        {{"--window=1"}, "'--window=1'"},
+        {{"--help", "--bogus"}, "'--bogus'"},  // an error wins over help
+        {{""}, "''"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Parse(c.arguments);
+        EXPECT_FALSE(outcome.options.has_value()) << c.named;
+        EXPECT_EQ(outcome.exitStatus, 2) << c.named;
+        EXPECT_EQ(outcome.out, "") << c.named;
+        EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
+        ASSERT_FALSE(outcome.err.empty());
+        EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << "one line: " << outcome.err;
+    }
+}
+
+}  // namespace
