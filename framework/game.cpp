@@ -60,7 +60,7 @@ Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(game
 
 Game::~Game() {
     ClipCursor(nullptr);
-    SetCursor(originalCursor);
+    SetCursor(0);  // the standard arrow, which the selection screen shows
     if (playCardCursor) DestroyCursor(playCardCursor);
     if (noCardCursor) DestroyCursor(noCardCursor);
     root.reset();
@@ -115,6 +115,13 @@ bool Game::HandleMenuEvent() {
     TranslateEvent();
     root->HandleEvent();
     if (root->IsDirty()) {
+        // The score panel reaches up into the menu bar's strip, and a control that changed may
+        // have drawn the whole bar over it: draw the panel again on top. A game that is over
+        // leaves its panel to the end of the game.
+        if (menuBar && !gameOver) {
+            ForgetPanel();
+            DrawTable(ComputeScore());
+        }
         if (artwork) artwork->Present();
         root->ClearDirty();
     }

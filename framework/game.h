@@ -352,5 +352,4 @@ private:
     bool clockFrozen = false;
     bool inEndSequence = false;
     int endSequences = 0;
-    int originalCursor = 0;
 };

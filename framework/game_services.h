@@ -36,7 +36,8 @@ struct GameServices {
     // "About...": default runs the About box.
     std::function<void()> aboutDialog;
 
-    // Dialogs that arrive with later work; they do nothing until then.
+    // The appearance choosers and the rule dialogs, which live above the framework; the shell
+    // connects them, and left empty (tests) the commands do nothing.
     std::function<void(Game&)> chooseCardBack;      // 1106
     std::function<void(Game&)> chooseCardFront;     // 1109
     std::function<void(Game&)> chooseBackground;    // 1110

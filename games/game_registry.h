@@ -17,5 +17,5 @@ struct GameEntry {
 };
 
 std::span<const GameEntry> RegisteredGames();
-// The entry of game number n, or null while that game is not written yet.
+// The entry of game number n, or null for a number outside 1..20.
 const GameEntry* FindGame(int number);

@@ -67,8 +67,7 @@ void DrawRootWindow() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Steps of the start-up and shut-down order, called in their final order. A step whose
-// subsystem is not built yet is an empty seam whose comment names the function that fills it.
+// Steps of the start-up and shut-down order, in the order they are called.
 
 // The screen artwork, made once with the screen buffer, the window and the palette; it also
 // loads the card images and the title-button image of the selection screen.
@@ -456,9 +455,11 @@ int RunApplication() {
     TestHookScope testHooks;
 
     shell = ShellState{};
+    // Creating the window runs the whole start-up (logo, player dialog): a second copy started
+    // meanwhile must already find someone listening.
+    instance.ListenForRaiseRequests();
     HWND window = CreateMainWindow(kWindowTitle, kScreenWidth, kScreenHeight, MainWindowProcedure);
     if (!window) return 0;
-    instance.ListenForRaiseRequests();
 
     // The accelerator table of the original design (Alt+/ and Alt+?) had no handler; it is not kept.
     Message message;

@@ -60,9 +60,9 @@ inline constexpr std::array<GameStart, screen_layout::kGameCount> kGameStarts = 
 // Runs the start handler of selection item 0..19; other values do nothing.
 void StartGameOfItem(int item);
 
-// What the start handlers were asked for. FIXME: until the game framework exists a handler only
-// records its request here; then it creates game n, runs its rule-settings dialog when the
-// entry asks for one, and makes it the running game.
+// The last request of a start handler: which game and how it starts. The handler then creates
+// the game, runs its rule-settings dialog when the entry asks for one, and makes it the running
+// game; tests read the request to see which item a press chose.
 struct StartRequest {
     int gameNumber = 0;  // 0 while nothing was started
     StartMode mode = StartMode::AtOnce;

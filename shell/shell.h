@@ -33,7 +33,7 @@ Game* CurrentGame();
 Artwork* ShellArtwork();
 
 // Creates game n (1..20) and deals it; with rulesFirst its rule-settings dialog comes first, and
-// cancelling that keeps the selection screen. Nothing happens for a game not written yet.
+// cancelling that keeps the selection screen. A number outside 1..20 does nothing.
 void StartGame(int gameNumber, bool rulesFirst);
 
 // Ends the running game and returns to the selection screen (Esc, F12, "Main Menu").

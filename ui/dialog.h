@@ -146,6 +146,7 @@ private:
 
 template <typename ProcessEvent>
 void RunModalLoop(Window& panel, const int& result, bool keyUpToToolkit, ProcessEvent processEvent) {
+    ModalLoopScope scope;
     while (result == 0) {
         Message message;
         if (!PeekMessage(&message, true)) {

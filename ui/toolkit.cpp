@@ -345,6 +345,13 @@ void SelectScreenBuffer() {
 void SetToolkitMenuOpen(bool open) { state.menuOpen = open; }
 bool ToolkitMenuOpen() { return state.menuOpen; }
 
+namespace {
+int modalLoops = 0;
+}
+int ModalLoopDepth() { return modalLoops; }
+ModalLoopScope::ModalLoopScope() { ++modalLoops; }
+ModalLoopScope::~ModalLoopScope() { --modalLoops; }
+
 // --- Colour table ---
 
 void BuildColorTable() {

@@ -114,6 +114,15 @@ void SelectScreenBuffer();
 // Set by the menu bar and the drop-down list while a drop-down is open; other controls go inactive.
 void SetToolkitMenuOpen(bool open);
 bool ToolkitMenuOpen();
+// How many modal loops (dialogs, message boxes) are running now; 0 at the table.
+int ModalLoopDepth();
+// Kept by RunModalLoop around each nested loop.
+struct ModalLoopScope {
+    ModalLoopScope();
+    ~ModalLoopScope();
+    ModalLoopScope(const ModalLoopScope&) = delete;
+    ModalLoopScope& operator=(const ModalLoopScope&) = delete;
+};
 
 // --- Colour table ---
 

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "draw/draw.h"
 #include "framework/game.h"
 #include "games/game_registry.h"
 #include "platform/backend.h"
@@ -24,6 +25,7 @@
 #include "shell/shell.h"
 #include "tests/games/card_census.h"
 #include "ui/controls.h"
+#include "ui/toolkit.h"
 
 namespace {
 
@@ -262,6 +264,7 @@ void Monkey::Send(HostEvent event) {
 void Monkey::Check() {
     Game* game = CurrentGame();
     if (game) CheckCards(*game);
+    if (game && checkScreen) CheckScreen(*game);
     if (gameWasRunning && !game) CheckNoUndoFiles("after leaving a game");
     if (game && game != lastGame) ++stats.gamesEntered;
     // A move writes an undo record first, so a growing journal counts the moves made.
@@ -277,6 +280,31 @@ void Monkey::CheckCards(Game& game) {
     ++stats.cardChecks;
     const std::string problem = CensusProblem(census(game));
     if (!problem.empty()) Fail(std::string(game.GetName()) + ": " + problem);
+}
+
+// At the table with nothing open or moving, the screen must be what a full redraw makes it: an
+// incremental redraw that missed a pixel leaves garbage only a full redraw would remove.
+void Monkey::CheckScreen(Game& game) {
+    if (game.dragging || game.gameOver || game.IsPaused() || game.IsMenuOpen() || ToolkitMenuOpen() ||
+        ModalLoopDepth() > 0 || !IsWindow(MainWindowHandle()))
+        return;
+    const int screen = ScreenBuffer();
+    const Pixel* pixels = BufferPixels(screen);
+    if (!pixels) return;
+    game.DrawTable(-1);
+    if (game.gameOver) return;  // the panel's refresh ran the end of the game
+    const size_t size = static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen);
+    const std::vector<Pixel> shown(pixels, pixels + size);
+    game.Draw(true);
+    game.DrawTable(-1);
+    ++stats.screenChecks;
+    for (size_t i = 0; i < size; ++i) {
+        if (pixels[i] == shown[i]) continue;
+        const int width = BufferWidth(screen);
+        Fail(std::string(game.GetName()) + ": the screen differs from a full redraw, first at (" +
+             std::to_string(i % width) + ", " + std::to_string(i / width) + ")");
+        return;
+    }
 }
 
 void Monkey::CheckNoUndoFiles(const char* when) {

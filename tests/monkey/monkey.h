@@ -1,7 +1,8 @@
 // The monkey: runs the real program on the scripted back end and feeds it random but plausible
 // input (clicks and drags anywhere, double clicks, keys, Alt hot keys, menu commands of every id,
 // undo storms, leaving and entering games, opening and cancelling dialogs), checking after every
-// message that the running game still holds each card exactly once, that leaving a game leaves no
+// message that the running game still holds each card exactly once, that an idle table looks as a
+// full redraw would draw it, that leaving a game leaves no
 // undo file behind, that the settings file always parses, and that nothing hangs.
 //
 // Everything follows from the seed, so a failure is replayed by running the same seed and count
@@ -33,6 +34,7 @@ struct MonkeyStatistics {
     int drags = 0;
     int moves = 0;
     int cardChecks = 0;
+    int screenChecks = 0;
     uint64_t virtualMs = 0;
 };
 
@@ -51,6 +53,8 @@ public:
     // string when every check held, else the failure with the seed and the last messages.
     std::string Run();
     const MonkeyStatistics& Statistics() const { return stats; }
+    // Compare the screen with a full redraw whenever the table is idle (on by default).
+    void SetScreenChecks(bool on) { checkScreen = on; }
 
     // The seed and message count from QUILLFEN_MONKEY_SEED and QUILLFEN_MONKEY_MESSAGES, with
     // defaults; seed 0 means "pick one from the clock" (and it is printed).
@@ -66,6 +70,8 @@ private:
     void Step();
     void Check();
     void CheckCards(Game& game);
+    void CheckScreen(Game& game);
+    bool checkScreen = true;
     void CheckNoUndoFiles(const char* when);
     void CheckSettingsFile();
     [[noreturn]] void Fail(const std::string& what);

@@ -1,4 +1,6 @@
 // The real start-up, message loop and shut-down on the scripted back end.
+#include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,6 +160,24 @@ TEST_F(ShellTest, ASecondCopyLeavesWithoutAWindow) {
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_FALSE(backend.WindowExists());
     EXPECT_EQ(backend.PresentCount(), 0);
+}
+
+// Start-up (the logo, the player dialog) runs inside window creation; a copy started then must
+// still bring the first one forward.
+TEST_F(ShellTest, ASecondCopyDuringTheLogoRaisesTheFirst) {
+    Activate(10);
+    backend.At(200, [] {
+        SingleInstance second(RuntimeDirectory());
+        EXPECT_FALSE(second.IsFirst());
+        // The first copy's listener answers on its own thread: give it a moment of real time.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    });
+    int raisesDuringLogo = -1;
+    backend.At(400, [&] { raisesDuringLogo = backend.RaiseCount(); });
+    EndLogo(1000);
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_EQ(raisesDuringLogo, 1);
 }
 
 TEST_F(ShellTest, WindowCreationFailureEndsQuietly) {
