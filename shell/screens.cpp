@@ -30,13 +30,16 @@ bool IsPress(uint32_t message) {
 
 // Activation and focus changes take effect at once even while a picture waits, as they would if
 // the host sent them straight to the window.
+// Messages a wait handles as they come: activation, focus, and a second copy's request to bring
+// the window forward (the logo and end screens are exactly when a player may start another).
 bool IsStateChange(uint32_t message) {
-    return message == WM_ACTIVATEAPP || message == WM_SETFOCUS || message == WM_KILLFOCUS;
+    return message == WM_ACTIVATEAPP || message == WM_SETFOCUS || message == WM_KILLFOCUS ||
+           message == WM_APP_RAISE;
 }
 
 // Waits, by the clock in whole seconds, until lastingSeconds have passed or a press arrives once
-// deafSeconds have passed; earlier presses are swallowed. Activation and focus messages are
-// handled as they come. Every other message is held back and put in the queue again afterwards,
+// deafSeconds have passed; earlier presses are swallowed. State changes (above) are handled as
+// they come. Every other message is held back and put in the queue again afterwards,
 // in its order, so nothing but the presses is lost; timer ticks are dropped (they come again)
 // and a paint is asked for again at the end.
 void WaitForPressOrTime(int deafSeconds, int lastingSeconds, bool dropQueuedPresses) {
