@@ -227,15 +227,18 @@ void ConnectGameServices() {
         screen.RunModal();
         shell.exitRequested = true;
     };
-    // The appearance choosers: a new back shows at once, a new front with the next game object,
-    // a new backdrop with the next theme load (the next deal).
+    // The appearance choosers: a new back or front shows at once (a table drawn half in the old
+    // front would look broken), a new backdrop with the next theme load (the next deal).
     services.chooseCardBack = [](Game& game) {
         if (!ChooseCardBack() || !shell.artwork) return;
         shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
         game.Draw(true);
     };
-    services.chooseCardFront = [](Game&) {
-        if (ChooseCardFront() && shell.artwork) shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
+    services.chooseCardFront = [](Game& game) {
+        if (!ChooseCardFront() || !shell.artwork) return;
+        shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
+        shell.artwork->LoadCardImages();
+        game.Draw(true);
     };
     services.chooseBackground = [](Game&) { ChooseBackdrop(); };
     services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
