@@ -2,16 +2,25 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace {
 
 constexpr int kDialogX = 200, kDialogY = 100, kDialogSize = 360;
 constexpr int kHeaderX = 205, kHeaderY = 60;
-constexpr int kRowTop = 85, kRowPitch = 20, kNameX = 35, kScoreX = 220;
+constexpr int kRowTop = 85, kRowPitch = 20, kNameX = 35, kScoreX = 220, kColumnGap = 12;
 constexpr int kSmallButtonWidth = 90, kButtonHeight = 30;
 constexpr int kCloseX = 53, kResetX = 216;
 constexpr int kEndOfGameButtonY = 280, kMenuButtonY = 310;
 constexpr int kPlayAgainX = 120, kPlayAgainY = 317, kPlayAgainWidth = 120;
+
+// A long player name is cut to its column and ends in "...", so it never runs into the scores or
+// out past the dialog's frame onto the table (which the dialog would not restore).
+std::string FitToWidth(std::string text, int width) {
+    if (RegularTextWidth(text) <= width) return text;
+    while (!text.empty() && RegularTextWidth(text + "...") > width) text.pop_back();
+    return text + "...";
+}
 
 }  // namespace
 
@@ -43,7 +52,7 @@ void HighScoresDialog::DrawTable() {
         SetColor(i == highlighted ? theme.controlHighlightColor : theme.textColor);
         std::snprintf(line, sizeof line, "%d. %s", i + 1, entries[static_cast<size_t>(i)].name.c_str());
         MoveTo(x + kNameX, rowY);
-        DrawRegularText(line, -1, 0);
+        DrawRegularText(FitToWidth(line, kScoreX - kNameX - kColumnGap), -1, 0);
         std::snprintf(line, sizeof line, "%d", entries[static_cast<size_t>(i)].score);
         MoveTo(x + kScoreX, rowY);
         DrawRegularText(line, -1, 0);

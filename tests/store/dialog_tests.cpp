@@ -95,6 +95,27 @@ TEST_F(DialogTest, HighScoresResetRemovesTheTable) {
     EXPECT_FALSE(KeyExists(ScoresPath("Golf")));
 }
 
+// A player name longer than its column is cut short: nothing may be drawn right of the dialog,
+// where closing it would leave the text on the table.
+TEST_F(DialogTest, ALongNameStaysInsideItsColumn) {
+    ASSERT_TRUE(AddScore("Golf", std::string(60, 'm'), 300));
+    std::vector<Pixel> before;
+    bool untouchedRightOfDialog = false;
+    backend.After(50, [&] {
+        const Pixel* now = BufferPixels(screen);
+        untouchedRightOfDialog = true;
+        for (int y = 100; y < 460; ++y)
+            for (int x = 561; x < 800; ++x) untouchedRightOfDialog = untouchedRightOfDialog && now[y * 800 + x] == 0x123456;
+    });
+    backend.PressKey(10, kHidEscape);
+    SelectBuffer(screen);
+    SetColor(0x123456);
+    FillRect(0, 799, 0, 599);
+    HighScoresDialog dialog("Golf", 0, false);
+    dialog.RunModal();
+    EXPECT_TRUE(untouchedRightOfDialog);
+}
+
 TEST_F(DialogTest, EndOfGameFormOffersPlayAgainAndHighlightsTheFirstEqualScore) {
     ASSERT_TRUE(AddScore("Golf", "ann", 400));
     ASSERT_TRUE(AddScore("Golf", "bo", 400));
