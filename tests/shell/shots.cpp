@@ -32,8 +32,8 @@ namespace {
 
 constexpr int kHidEscape = 41;
 constexpr int kHidS = 22;  // "&Start" in a rule dialog
-// Virtual time allowed for a deal's animation, a dialog to open, a screen to settle.
-constexpr uint64_t kSettleMs = 3000;
+// Virtual time allowed for a deal's slides (which swallow input), a dialog to open, a screen to settle.
+constexpr uint64_t kSettleMs = 10000;
 
 // Posts a left click at a point known only when the step runs, as the back end posts input.
 void ClickNow(int x, int y) {
