@@ -78,13 +78,15 @@ int ReadJpegHeader(const char* path, void* header) {
     return status;
 }
 
-// Enough for the decoded picture at the device scale.
+// Enough for a 1x picture of the header's size. A picture made for the device scale needs more,
+// which the decoder then allocates for itself: callers clear the block they allocate, and
+// most pictures are 1x files enlarged, so a block s * s times larger would cost memory for nothing.
 size_t JpegWorkSize(const void* header) {
     if (header == nullptr) return 0;
     JpegHeader h;
     std::memcpy(&h, header, sizeof h);
     if (h.width <= 0 || h.height <= 0 || h.width > kMaxImageSide || h.height > kMaxImageSide) return 0;
-    return static_cast<size_t>(h.width) * static_cast<size_t>(h.height) * kBytesPerPixel * Scale() * Scale();
+    return static_cast<size_t>(h.width) * static_cast<size_t>(h.height) * kBytesPerPixel;
 }
 
 void SetImageWorkBuffer(void* memory, size_t size) {
