@@ -25,7 +25,7 @@ bool FinerThanOneX(int handle) {
     return false;
 }
 
-// At 2x and 3x the fonts, card sheets, cursors and arrows come from their own files: text measures
+// At 2x and 3x the fonts, card sheets, titles, cursors and arrows come from their own files: text measures
 // as at 1x and is drawn with finer glyphs, pictures carry finer detail.
 void ExpectScaledArtIsFinerThanOneX(const fs::path& root) {
     const char kTitle[] = "Quillfen Solitaire";
@@ -62,12 +62,17 @@ void ExpectScaledArtIsFinerThanOneX(const fs::path& root) {
             FreeBuffer(text);
             UnloadFont(-1);
         }
-        const int sheet = CreateBuffer(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight);
-        SelectBuffer(sheet);
-        SetColor(0);
-        FillBuffer();
-        ShowBmp((root / "artwork" / "deck1.bmp").c_str(), 1);
-        EXPECT_TRUE(FinerThanOneX(sheet));
+        for (const char* picture : {"deck1.bmp", "ingame_title2.bmp"}) {
+            SCOPED_TRACE(picture);
+            const int sheet = CreateBuffer(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight);
+            SelectBuffer(sheet);
+            SetColor(0);
+            FillBuffer();
+            ShowBmp((root / "artwork" / picture).c_str(), 1);
+            EXPECT_TRUE(FinerThanOneX(sheet));
+            CloseBuffer();
+            FreeBuffer(sheet);
+        }
         std::vector<uint8_t> bytes;
         for (const char* cursor : {"playcard.cur", "nocard.cur"}) {
             CursorImage image;

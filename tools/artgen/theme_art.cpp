@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cards/card_geometry.h"
+#include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
 #include "shell/screen_layout.h"
 #include "ui/art_cells.h"
@@ -476,9 +477,10 @@ void Ornament(cairo_t* cr, double inner, double outer, double cy) {
 
 }  // namespace
 
-Picture RenderTitleImage(bool gold, uint32_t matte) {
-    AlphaCanvas canvas(sl::kTitleImageWidth, sl::kTitleImageHeight);
+Picture RenderTitleImage(bool gold, uint32_t matte, int scale) {
+    AlphaCanvas canvas(sl::kTitleImageWidth * scale, sl::kTitleImageHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     UseFont(cr, Font::SerifBold, kTitleFontSize);
     for (int i = 0; i < sl::kGameCount; ++i) {
         const char* name = sl::kGameNames[static_cast<size_t>(i)];
@@ -525,13 +527,13 @@ Picture RenderTitleImage(bool gold, uint32_t matte) {
     Picture out = canvas.Key(matte, 0.4);
     // The program centres each title by its listed width, so the ink must reach both end columns.
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const int w = sl::kTitleWidths[static_cast<size_t>(i)];
-        const int top = sl::TitleBandTop(i + 1);
+        const int w = sl::kTitleWidths[static_cast<size_t>(i)] * scale;
+        const int top = sl::TitleBandTop(i + 1) * scale;
         for (const int column : {0, w - 1}) {
             int best = -1;
             double bestAlpha = 0;
             bool inked = false;
-            for (int y = top; y < top + sl::kTitleBandHeight; ++y) {
+            for (int y = top; y < top + sl::kTitleBandHeight * scale; ++y) {
                 inked = inked || out.At(column, y) != kMagenta;
                 if (canvas.Alpha(column, y) > bestAlpha) {
                     bestAlpha = canvas.Alpha(column, y);
@@ -542,6 +544,31 @@ Picture RenderTitleImage(bool gold, uint32_t matte) {
         }
     }
     return out;
+}
+
+// The in-game titles with gold lettering and those of the light themes, by their file names.
+std::vector<std::pair<std::string, Picture>> RenderTitleImages(int scale) {
+    std::vector<std::pair<std::string, Picture>> titles;
+    titles.emplace_back("ingame_title1_3_6.bmp", RenderTitleImage(true, 0x1C1E1A, scale));
+    for (const int theme : {1, 3, 4})
+        titles.emplace_back("ingame_title" + std::to_string(theme + 1) + ".bmp",
+                            RenderTitleImage(false, Pack(ThemeLookOf(theme).base), scale));
+    return titles;
+}
+
+bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
+                          std::string* error) {
+    if (!LoadFonts(fontRoot, error)) return false;
+    for (const auto& [name, picture] : RenderTitleImages(scale)) {
+        const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
+        std::vector<uint8_t> png = EncodePng24(picture.pixels.data(), picture.width, picture.height);
+        if (png.empty()) {
+            *error = "cannot encode " + path.string();
+            return false;
+        }
+        files->emplace_back(path, std::move(png));
+    }
+    return true;
 }
 
 bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error) {
@@ -566,11 +593,7 @@ bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>*
     }
     files->emplace_back(folder + "menus.jpg", EncodeJpegPicture(menus, 92, false));
     files->emplace_back(folder + "checks.bmp", EncodeBmp(RenderChecks()));
-    files->emplace_back(folder + "ingame_title1_3_6.bmp", EncodeBmp(RenderTitleImage(true, 0x1C1E1A)));
-    const int lightThemes[] = {1, 3, 4};
-    for (const int theme : lightThemes)
-        files->emplace_back(name("ingame_title%d.bmp", theme + 1),
-                            EncodeBmp(RenderTitleImage(false, Pack(ThemeLookOf(theme).base))));
+    for (const auto& [title, picture] : RenderTitleImages(1)) files->emplace_back(folder + title, EncodeBmp(picture));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();
