@@ -2,6 +2,8 @@
 // scaled art cell for cell, and a dialog and a drag work on the scaled screen buffer.
 
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "cards/card_geometry.h"
@@ -22,8 +24,8 @@ constexpr int kGolfItem = 10;
 constexpr int kKlondikeItem = 11;
 // Virtual time for a deal's slides to finish: input sent earlier is swallowed by the animation.
 constexpr uint64_t kDealMs = 10000;
+// Longer than any sound effect, which holds the program on the virtual clock while it plays.
 constexpr uint64_t kSoundMs = 2000;
-constexpr int kHidEscapeKey = kHidEscape;
 constexpr int kHidS = 22;
 
 // The front sheet of the chosen design as the drawing layer loads it at the running scale, in
@@ -112,8 +114,8 @@ TEST_F(ScaledShellTest, ADealAtTwiceTheSizeShowsTheTwoXArtCellForCell) {
         ExpectPickupsShowTheirCells(2);
         checked = true;
     });
-    backend.PressKey(100, kHidEscapeKey);
-    backend.PressKey(100, kHidEscapeKey);
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_TRUE(checked);
 }
@@ -132,7 +134,7 @@ TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
     backend.Click(100, nameX, nameY);
     bool dialogShown = false, restored = false;
     backend.After(200, [&] { dialogShown = Screen() != selection; });
-    backend.PressKey(100, kHidEscapeKey);
+    backend.PressKey(100, kHidEscape);
     backend.After(200, [&] { restored = !IsGameRunning() && Screen() == selection; });
     StartGame(100, kKlondikeItem);
 
@@ -193,8 +195,8 @@ TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
     backend.After(kDealMs, [&] {
         if (CurrentGame()) after = PilesDigest(*CurrentGame());
     });
-    backend.PressKey(100, kHidEscapeKey);
-    backend.PressKey(100, kHidEscapeKey);
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_TRUE(dialogShown);
     EXPECT_TRUE(restored);
