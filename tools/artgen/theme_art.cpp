@@ -352,19 +352,21 @@ void DrawCheck(cairo_t* cr, double top, Rgbf colour, bool shadow) {
 }
 
 // Check marks for the themes' drop-down panels: gold for the dark themes, then themes 2, 4, 5.
-Picture RenderChecks() {
-    AlphaCanvas canvas(kChecksWidth, kChecksHeight);
+Picture RenderChecks(int scale) {
+    AlphaCanvas canvas(kChecksWidth * scale, kChecksHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     DrawCheck(cr, 0, Rgbf{0.96, 0.80, 0.40}, true);
     DrawCheck(cr, art::kCheckHeight * 1, kInk, false);
     DrawCheck(cr, art::kCheckHeight * 2, kInk, false);
     DrawCheck(cr, art::kCheckHeight * 3, kInk, false);
-    Picture out(kChecksWidth, kChecksHeight);
+    Picture out(kChecksWidth * scale, kChecksHeight * scale);
     const int mattes[4] = {0, 1, 3, 4};
+    const int rowHeight = art::kCheckHeight * scale;
     for (int row = 0; row < 4; ++row) {
         const ThemeLook& look = ThemeLookOf(mattes[row]);
         const Picture keyed = canvas.Key(Pack(FieldAt(look, 100, 100)), 0.35);
-        out.Blit(keyed.Crop(0, row * art::kCheckHeight, kChecksWidth, art::kCheckHeight), 0, row * art::kCheckHeight);
+        out.Blit(keyed.Crop(0, row * rowHeight, out.width, rowHeight), 0, row * rowHeight);
     }
     return out;
 }
@@ -546,10 +548,12 @@ Picture RenderTitleImage(bool gold, uint32_t matte, int scale) {
     return out;
 }
 
-// The in-game titles with gold lettering and those of the light themes, by their file names.
-std::vector<std::pair<std::string, Picture>> RenderTitleImages(int scale) {
+// The in-game titles with gold lettering and those of the light themes, and the drop-down
+// panels' check marks, by their file names.
+std::vector<std::pair<std::string, Picture>> RenderScalablePictures(int scale) {
     std::vector<std::pair<std::string, Picture>> titles;
     titles.emplace_back("ingame_title1_3_6.bmp", RenderTitleImage(true, 0x1C1E1A, scale));
+    titles.emplace_back("checks.bmp", RenderChecks(scale));
     for (const int theme : {1, 3, 4})
         titles.emplace_back("ingame_title" + std::to_string(theme + 1) + ".bmp",
                             RenderTitleImage(false, Pack(ThemeLookOf(theme).base), scale));
@@ -559,7 +563,7 @@ std::vector<std::pair<std::string, Picture>> RenderTitleImages(int scale) {
 bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
                           std::string* error) {
     if (!LoadFonts(fontRoot, error)) return false;
-    for (const auto& [name, picture] : RenderTitleImages(scale)) {
+    for (const auto& [name, picture] : RenderScalablePictures(scale)) {
         const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
         std::vector<uint8_t> png = EncodePng24(picture.pixels.data(), picture.width, picture.height);
         if (png.empty()) {
@@ -592,8 +596,7 @@ bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>*
         menus.Blit(RenderDropDownColumn(look), theme * art::kMenusColumnWidth, 0);
     }
     files->emplace_back(folder + "menus.jpg", EncodeJpegPicture(menus, 92, false));
-    files->emplace_back(folder + "checks.bmp", EncodeBmp(RenderChecks()));
-    for (const auto& [title, picture] : RenderTitleImages(1)) files->emplace_back(folder + title, EncodeBmp(picture));
+    for (const auto& [title, picture] : RenderScalablePictures(1)) files->emplace_back(folder + title, EncodeBmp(picture));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();
