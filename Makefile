@@ -7,14 +7,14 @@ PREFIX     ?= /usr/local
 FUZZ_SECONDS ?= 5
 
 BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
-  libsdl2-dev libfluidsynth-dev libturbojpeg0-dev libcairo2-dev libfreetype-dev \
+  libsdl2-dev libfluidsynth-dev libturbojpeg0-dev libpng-dev zlib1g-dev libcairo2-dev libfreetype-dev \
   fonts-linuxlibertine fonts-dejavu-core libgtest-dev libbenchmark-dev
-RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
+RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 libpng16-16 timgm6mb-soundfont
 TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
 PACKAGE_PACKAGES = dpkg-dev binutils lintian desktop-file-utils appstream
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 
-.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet install deb package-check clean
+.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet shots install deb package-check clean
 
 all: build
 
@@ -88,6 +88,11 @@ music-wav: build
 # One contact-sheet PNG per group of pictures (cards, each theme, screens) into build/.
 art-sheet: build
 	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)
+
+# Screenshots of the selection screen, every game's deal and the dialogs at 1x, 2x and 3x, from
+# the scripted back end (no display needed): build/shots/<scale>x/*.png.
+shots: build
+	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tests/shell/shots $(BUILD)/shots
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

@@ -16,7 +16,8 @@ void RecreateBuffer(int& handle, int width, int height) {
     if (handle >= 0) {
         FreeBuffer(handle);
         if (BufferPixels(handle) != nullptr) {
-            if (BufferWidth(handle) == width && BufferHeight(handle) == height) return;
+            if (BufferWidth(handle) == width * BufferScale(handle) && BufferHeight(handle) == height * BufferScale(handle))
+                return;
             handle = -1;  // FIXME: an active sheet of another size stays allocated until exit.
         }
     }

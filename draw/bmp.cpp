@@ -215,13 +215,20 @@ bool DecodeRle(const uint8_t* data, size_t size, const BmpInfo& info, PictureSin
 
 }  // namespace
 
-bool ShowBmpMemory(const uint8_t* data, size_t size, int flags) {
+namespace {
+
+// Draws a BMP file's picture. A picture made at the device scale (atDeviceScale) must measure
+// whole logical pixels and is copied pixel for pixel; a 1x picture is enlarged to the scale.
+bool DrawBmp(const uint8_t* data, size_t size, int flags, bool atDeviceScale) {
     Buffer* b = Active();
     if (b == nullptr || data == nullptr) return false;
     BmpInfo info;
     if (!ParseHeader(data, size, info)) return false;
+    const int s = Scale();
+    if (atDeviceScale && (info.width % s != 0 || info.height % s != 0)) return false;
     const bool atCursor = (flags & kShowBmpAtCursor) != 0;
-    PictureSink sink(*b, atCursor ? State().cursorX : 0, atCursor ? State().cursorY : 0, info.width, info.height);
+    PictureSink sink(*b, atCursor ? DeviceFirst(State().cursorX) : 0, atCursor ? DeviceFirst(State().cursorY) : 0,
+                     info.width, info.height, atDeviceScale ? 1 : s);
     if (info.compression == kRle8 || info.compression == kRle4) {
         if (!DecodeRle(data, size, info, sink)) return false;
     } else {
@@ -231,8 +238,18 @@ bool ShowBmpMemory(const uint8_t* data, size_t size, int flags) {
     return !sink.Empty();
 }
 
+}  // namespace
+
+bool ShowBmpMemory(const uint8_t* data, size_t size, int flags) { return DrawBmp(data, size, flags, false); }
+
+bool ShowScaledBmpMemory(const uint8_t* data, size_t size, int flags) { return DrawBmp(data, size, flags, true); }
+
 void ShowBmp(const char* path, int flags) {
     if (Active() == nullptr) return;
     std::vector<uint8_t> bytes;
-    if (ReadFileBytes(path, bytes)) ShowBmpMemory(bytes.data(), bytes.size(), flags);
+    // Art for the device scale is a BMP or, more compact, a PNG beside the 1x file.
+    if (Scale() > 1 && ReadScaledFileBytes(path, bytes) && DrawBmp(bytes.data(), bytes.size(), flags, true)) return;
+    if (Scale() > 1 && ReadScaledFileBytes(path, ".png", bytes) && DrawPng(bytes.data(), bytes.size(), flags, true))
+        return;
+    if (ReadFileBytes(path, bytes)) DrawBmp(bytes.data(), bytes.size(), flags, false);
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "draw/draw_internal.h"
 #include "draw/palette.h"
@@ -20,6 +21,8 @@ namespace {
 std::array<std::unique_ptr<Buffer>, kMaxBuffers> buffers;
 int activeHandle = -1;
 int bufferDepth = 32;
+int deviceScale = 1;
+constexpr int kMaxDeviceScale = 3;
 int windowWidth = 800;
 int windowHeight = 600;
 DrawState drawState;
@@ -51,6 +54,8 @@ Buffer* Active() { return GetBuffer(activeHandle); }
 
 DrawState& State() { return drawState; }
 
+int Scale() { return deviceScale; }
+
 bool IsTransparentRgb(Pixel rgb) {
     rgb &= kRgbMask;
     for (Pixel c : transparentColors)
@@ -58,15 +63,23 @@ bool IsTransparentRgb(Pixel rgb) {
     return false;
 }
 
-PictureSink::PictureSink(const Buffer& buffer, int left, int top, int width, int height)
-    : left(left), top(top) {
+namespace {
+
+// Floor division, so that pixels left of or above a picture map to negative picture indices.
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+}  // namespace
+
+PictureSink::PictureSink(const Buffer& buffer, int64_t left, int64_t top, int width, int height, int factor)
+    : left(left), top(top), factor(std::max(factor, 1)) {
     // Work in 64 bits: a picture may be placed anywhere, even far outside the buffer.
-    int64_t first = std::max<int64_t>(0, static_cast<int64_t>(buffer.clipMinX) - left);
-    int64_t last = std::min<int64_t>(width - 1, static_cast<int64_t>(buffer.clipMaxX) - left);
+    const int f = this->factor;
+    int64_t first = std::max<int64_t>(0, FloorDiv(buffer.clipMinX - left, f));
+    int64_t last = std::min<int64_t>(width - 1, FloorDiv(buffer.clipMaxX - left, f));
     firstColumn = static_cast<int>(std::clamp<int64_t>(first, 0, width));
     lastColumn = static_cast<int>(std::clamp<int64_t>(last, -1, width - 1));
-    first = std::max<int64_t>(0, static_cast<int64_t>(buffer.clipMinY) - top);
-    last = std::min<int64_t>(height - 1, static_cast<int64_t>(buffer.clipMaxY) - top);
+    first = std::max<int64_t>(0, FloorDiv(buffer.clipMinY - top, f));
+    last = std::min<int64_t>(height - 1, FloorDiv(buffer.clipMaxY - top, f));
     firstRow = static_cast<int>(std::clamp<int64_t>(first, 0, height));
     lastRow = static_cast<int>(std::clamp<int64_t>(last, -1, height - 1));
     if (!Empty()) {
@@ -77,10 +90,24 @@ PictureSink::PictureSink(const Buffer& buffer, int left, int top, int width, int
 
 void PictureSink::Commit(Buffer& buffer) const {
     if (Empty()) return;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const Pixel* from = pixels.data() + static_cast<size_t>(row - firstRow) * visibleWidth;
-        Pixel* to = buffer.Row(top + row) + (left + firstColumn);
-        std::memcpy(to, from, static_cast<size_t>(visibleWidth) * sizeof(Pixel));
+    if (factor == 1) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const Pixel* from = pixels.data() + static_cast<size_t>(row - firstRow) * visibleWidth;
+            Pixel* to = buffer.Row(static_cast<int>(top + row)) + (left + firstColumn);
+            std::memcpy(to, from, static_cast<size_t>(visibleWidth) * sizeof(Pixel));
+        }
+        return;
+    }
+    // Each picture pixel becomes a factor x factor block; the blocks at the visible part's edges
+    // may be cut by the clip.
+    const int64_t x0 = std::max<int64_t>(left + static_cast<int64_t>(firstColumn) * factor, buffer.clipMinX);
+    const int64_t x1 = std::min<int64_t>(left + (static_cast<int64_t>(lastColumn) + 1) * factor - 1, buffer.clipMaxX);
+    const int64_t y0 = std::max<int64_t>(top + static_cast<int64_t>(firstRow) * factor, buffer.clipMinY);
+    const int64_t y1 = std::min<int64_t>(top + (static_cast<int64_t>(lastRow) + 1) * factor - 1, buffer.clipMaxY);
+    for (int64_t y = y0; y <= y1; ++y) {
+        const Pixel* from = pixels.data() + static_cast<size_t>((y - top) / factor - firstRow) * visibleWidth;
+        Pixel* to = buffer.Row(static_cast<int>(y));
+        for (int64_t x = x0; x <= x1; ++x) to[x] = from[(x - left) / factor - firstColumn];
     }
 }
 
@@ -107,6 +134,21 @@ bool ReadFileBytes(const char* path, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
+bool ReadScaledFileBytes(const char* path, std::vector<uint8_t>& bytes) {
+    if (path == nullptr) return false;
+    if (Scale() == 1) return ReadFileBytes(path, bytes);
+    return ReadFileBytes(ScaledFileName(path, Scale()).c_str(), bytes);
+}
+
+bool ReadScaledFileBytes(const char* path, const char* extension, std::vector<uint8_t>& bytes) {
+    if (path == nullptr || extension == nullptr) return false;
+    std::string name = ScaledFileName(path, Scale());
+    const size_t dot = name.find_last_of('.');
+    const size_t slash = name.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    return ReadFileBytes(name.replace(dot, std::string::npos, extension).c_str(), bytes);
+}
+
 }  // namespace draw_internal
 
 using namespace draw_internal;
@@ -122,15 +164,15 @@ struct CopySpan {
 // Clips a copy of source rectangle (minx..maxx, miny..maxy), placed with its lower-left corner at
 // (x, y), against the source size and the destination rectangle. Arithmetic is 64-bit so that no
 // caller value can overflow.
-bool ClipCopy(int minx, int maxx, int miny, int maxy, int x, int y, int sourceWidth, int sourceHeight,
-              int destMinX, int destMaxX, int destMinY, int destMaxY, CopySpan& span) {
+bool ClipCopy(int64_t minx, int64_t maxx, int64_t miny, int64_t maxy, int64_t x, int64_t y, int sourceWidth,
+              int sourceHeight, int destMinX, int destMaxX, int destMinY, int destMaxY, CopySpan& span) {
     if (minx > maxx || miny > maxy) return false;
-    int64_t sx0 = std::max(minx, 0), sx1 = std::min(maxx, sourceWidth - 1);
-    int64_t sy0 = std::max(miny, 0), sy1 = std::min(maxy, sourceHeight - 1);
+    int64_t sx0 = std::max<int64_t>(minx, 0), sx1 = std::min<int64_t>(maxx, sourceWidth - 1);
+    int64_t sy0 = std::max<int64_t>(miny, 0), sy1 = std::min<int64_t>(maxy, sourceHeight - 1);
     if (sx0 > sx1 || sy0 > sy1) return false;
     // Destination of the source's (minx, miny): the lower-left convention puts maxy on row y.
-    int64_t dx = static_cast<int64_t>(x) + (sx0 - minx);
-    int64_t dy = static_cast<int64_t>(y) - (static_cast<int64_t>(maxy) - miny) + (sy0 - miny);
+    int64_t dx = x + (sx0 - minx);
+    int64_t dy = y - (maxy - miny) + (sy0 - miny);
     if (dx < destMinX) {
         sx0 += destMinX - dx;
         dx = destMinX;
@@ -147,18 +189,25 @@ bool ClipCopy(int minx, int maxx, int miny, int maxy, int x, int y, int sourceWi
     return true;
 }
 
-// Intersects an inclusive rectangle with the active clip; false when nothing is left.
-bool ClipToActive(const Buffer& b, int& minx, int& maxx, int& miny, int& maxy) {
-    minx = std::max(minx, b.clipMinX);
-    maxx = std::min(maxx, b.clipMaxX);
-    miny = std::max(miny, b.clipMinY);
-    maxy = std::min(maxy, b.clipMaxY);
-    return minx <= maxx && miny <= maxy;
+// Fills the device rectangle (x0..x1, y0..y1), inclusive, cut to the clip.
+void FillDeviceRect(Buffer& b, int64_t x0, int64_t x1, int64_t y0, int64_t y1, Pixel color) {
+    x0 = std::max<int64_t>(x0, b.clipMinX);
+    x1 = std::min<int64_t>(x1, b.clipMaxX);
+    y0 = std::max<int64_t>(y0, b.clipMinY);
+    y1 = std::min<int64_t>(y1, b.clipMaxY);
+    if (x0 > x1) return;
+    for (int64_t y = y0; y <= y1; ++y) std::fill(b.Row(static_cast<int>(y)) + x0, b.Row(static_cast<int>(y)) + x1 + 1, color);
 }
 
+// A logical pixel is a square of s x s device pixels, so lines are s pixels thick.
 void PlotClipped(Buffer& b, int64_t x, int64_t y, Pixel color) {
-    if (x >= b.clipMinX && x <= b.clipMaxX && y >= b.clipMinY && y <= b.clipMaxY)
-        b.Row(static_cast<int>(y))[x] = color;
+    const int s = Scale();
+    if (s == 1) {
+        if (x >= b.clipMinX && x <= b.clipMaxX && y >= b.clipMinY && y <= b.clipMaxY)
+            b.Row(static_cast<int>(y))[x] = color;
+        return;
+    }
+    FillDeviceRect(b, x * s, x * s + s - 1, y * s, y * s + s - 1, color);
 }
 
 // Bresenham from the cursor to (x, y), both ends included. With a pattern, the pattern is
@@ -173,9 +222,13 @@ void DrawLine(int x, int y, bool dashed, uint16_t pattern) {
     Buffer* b = Active();
     if (b == nullptr) return;
     // A line wholly on the far side of one clip edge draws nothing; skipping it also keeps stray
-    // far-away coordinates from costing a long walk.
-    if ((x0 < b->clipMinX && x1 < b->clipMinX) || (x0 > b->clipMaxX && x1 > b->clipMaxX) ||
-        (y0 < b->clipMinY && y1 < b->clipMinY) || (y0 > b->clipMaxY && y1 > b->clipMaxY))
+    // far-away coordinates from costing a long walk. The clip is in device pixels, each logical
+    // pixel s of them.
+    const int scale = Scale();
+    const int64_t clipMinX = b->clipMinX / scale, clipMaxX = b->clipMaxX / scale;
+    const int64_t clipMinY = b->clipMinY / scale, clipMaxY = b->clipMaxY / scale;
+    if ((x0 < clipMinX && x1 < clipMinX) || (x0 > clipMaxX && x1 > clipMaxX) || (y0 < clipMinY && y1 < clipMinY) ||
+        (y0 > clipMaxY && y1 > clipMaxY))
         return;
     const int64_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
@@ -219,14 +272,17 @@ template <typename Visit>
 void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, Visit visit) {
     Buffer* b = Active();
     if (b == nullptr || minx > maxx || miny > maxy) return;
-    const int64_t rowPixels = static_cast<int64_t>(maxx) - minx + 1;
+    // The block holds the device pixels of the rectangle.
+    const int64_t left = DeviceFirst(minx), right = DeviceLast(maxx);
+    const int64_t top = DeviceFirst(miny), bottom = DeviceLast(maxy);
+    const int64_t rowPixels = right - left + 1;
     const int bytes = BlockBytesPerPixel();
-    int x0 = std::max(minx, 0), x1 = std::min(maxx, b->width - 1);
-    int y0 = std::max(miny, 0), y1 = std::min(maxy, b->height - 1);
-    for (int y = y0; y <= y1; ++y) {
-        Pixel* row = b->Row(y);
-        for (int x = x0; x <= x1; ++x) {
-            size_t offset = static_cast<size_t>(((static_cast<int64_t>(y) - miny) * rowPixels + (x - minx)) * bytes);
+    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(right, b->width - 1);
+    const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, b->height - 1);
+    for (int64_t y = y0; y <= y1; ++y) {
+        Pixel* row = b->Row(static_cast<int>(y));
+        for (int64_t x = x0; x <= x1; ++x) {
+            size_t offset = static_cast<size_t>(((y - top) * rowPixels + (x - left)) * bytes);
             visit(row[x], offset);
         }
     }
@@ -238,8 +294,9 @@ void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, 
     Buffer* to = GetBuffer(destination);
     if (from == nullptr || to == nullptr) return;
     CopySpan span;
-    if (!ClipCopy(minx, maxx, miny, maxy, x, y, from->width, from->height, to->clipMinX, to->clipMaxX,
-                  to->clipMinY, to->clipMaxY, span))
+    if (!ClipCopy(DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), DeviceFirst(x),
+                  DeviceLast(y), from->width, from->height, to->clipMinX, to->clipMaxX, to->clipMinY, to->clipMaxY,
+                  span))
         return;
     // A copy within one buffer may overlap itself: take the source rows out first.
     std::vector<Pixel> scratch;
@@ -274,6 +331,23 @@ void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, 
 
 }  // namespace
 
+// "dir/name.ext" becomes "dir/name@2x.ext"; a name without an extension gets the suffix at its end.
+std::string ScaledFileName(const char* path, int scale) {
+    std::string name = path != nullptr ? path : "";
+    if (scale <= 1) return name;
+    const size_t slash = name.find_last_of('/');
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = name.size();
+    return name.insert(dot, "@" + std::to_string(scale) + "x");
+}
+
+int LoadScaledCursor(const char* path) {
+    if (DrawScale() > 1) {
+        if (const int cursor = LoadCursorFromFile(ScaledFileName(path, DrawScale()).c_str())) return cursor;
+    }
+    return LoadCursorFromFile(path);
+}
+
 // --- Set-up and shut-down ---
 
 int DisplayDepth() {
@@ -301,6 +375,8 @@ void DeletePalette(int) {}
 void InitBuffers() {
     for (auto& b : buffers) b.reset();
     activeHandle = -1;
+    Backend* backend = CurrentBackend();
+    deviceScale = backend != nullptr ? std::clamp(backend->DeviceScale(), 1, kMaxDeviceScale) : 1;
 }
 
 void SetBufferDepth(int depth) {
@@ -314,7 +390,9 @@ void ShowMouseCursor(int show) { ShowPointer(show != 0); }
 void CloseBuffer() { activeHandle = -1; }
 
 void ShutdownGraphics() {
-    InitBuffers();
+    for (auto& b : buffers) b.reset();
+    activeHandle = -1;
+    deviceScale = 1;
     windowWidth = 800;
     windowHeight = 600;
 }
@@ -326,13 +404,13 @@ int CreateBuffer(int width, int height) {
     for (int handle = 0; handle < kMaxBuffers; ++handle) {
         if (buffers[handle]) continue;
         auto b = std::make_unique<Buffer>();
-        b->pixels.assign(static_cast<size_t>(width) * height, 0);
-        b->width = width;
-        b->height = height;
+        b->width = width * deviceScale;
+        b->height = height * deviceScale;
+        b->pixels.assign(static_cast<size_t>(b->width) * b->height, 0);
         b->clipMinX = 0;
-        b->clipMaxX = width - 1;
+        b->clipMaxX = b->width - 1;
         b->clipMinY = 0;
-        b->clipMaxY = height - 1;
+        b->clipMaxY = b->height - 1;
         buffers[handle] = std::move(b);
         return handle;
     }
@@ -354,36 +432,38 @@ void RefreshBufferPalette() {}
 
 int MaxX() {
     Buffer* b = Active();
-    return b != nullptr ? b->width - 1 : -1;
+    return b != nullptr ? b->width / deviceScale - 1 : -1;
 }
 
 int MaxY() {
     Buffer* b = Active();
-    return b != nullptr ? b->height - 1 : -1;
+    return b != nullptr ? b->height / deviceScale - 1 : -1;
 }
 
 void SetClip(int minx, int maxx, int miny, int maxy) {
     Buffer* b = Active();
     if (b == nullptr) return;
-    b->clipMinX = std::max(minx, 0);
-    b->clipMaxX = std::min(maxx, b->width - 1);
-    b->clipMinY = std::max(miny, 0);
-    b->clipMaxY = std::min(maxy, b->height - 1);
+    b->clipMinX = static_cast<int>(std::max<int64_t>(DeviceFirst(minx), 0));
+    b->clipMaxX = static_cast<int>(std::min<int64_t>(DeviceLast(maxx), b->width - 1));
+    b->clipMinY = static_cast<int>(std::max<int64_t>(DeviceFirst(miny), 0));
+    b->clipMaxY = static_cast<int>(std::min<int64_t>(DeviceLast(maxy), b->height - 1));
 }
 
 void FillBuffer() {
     Buffer* b = Active();
     if (b == nullptr) return;
-    FillRect(b->clipMinX, b->clipMaxX, b->clipMinY, b->clipMaxY);
+    FillDeviceRect(*b, b->clipMinX, b->clipMaxX, b->clipMinY, b->clipMaxY, State().color);
 }
 
 void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y) {
     Backend* backend = CurrentBackend();
     Buffer* b = Active();
     if (backend == nullptr || b == nullptr) return;
+    // The back end receives device pixels; at scale 1 they are the logical ones.
     CopySpan span;
-    if (!ClipCopy(minx, maxx, miny, maxy, x, y, b->width, b->height, 0, windowWidth - 1, 0, windowHeight - 1,
-                  span))
+    if (!ClipCopy(DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), DeviceFirst(x),
+                  DeviceLast(y), b->width, b->height, 0, windowWidth * deviceScale - 1, 0,
+                  windowHeight * deviceScale - 1, span))
         return;
     backend->Present(b->pixels.data(), b->width, span.sourceX, span.sourceY, span.width, span.height, span.destX,
                      span.destY);
@@ -404,9 +484,11 @@ void SetTransparentColor(int paletteIndex, int flag) {
     RebuildTransparentColors();
 }
 
+// Blocks hold device pixels, so a block costs s * s times as much at scale s.
 size_t ImageSize(int width, int height) {
     if (width <= 0 || height <= 0) return 0;
-    return static_cast<size_t>(width) * static_cast<size_t>(height) * BlockBytesPerPixel();
+    return static_cast<size_t>(width) * static_cast<size_t>(height) * deviceScale * deviceScale *
+           BlockBytesPerPixel();
 }
 
 // Blocks restore exactly what was saved, so they clip to the buffer but not to the clip rectangle.
@@ -455,6 +537,10 @@ int BufferHeight(int handle) {
     return b != nullptr ? b->height : 0;
 }
 
+int BufferScale(int handle) { return GetBuffer(handle) != nullptr ? deviceScale : 0; }
+
+int DrawScale() { return deviceScale; }
+
 // --- Colour and primitives ---
 
 Pixel MapRgb(int r, int g, int b) { return Rgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255)); }
@@ -492,8 +578,8 @@ void PlotPoint(int x, int y) {
 
 void FillRect(int minx, int maxx, int miny, int maxy) {
     Buffer* b = Active();
-    if (b == nullptr || !ClipToActive(*b, minx, maxx, miny, maxy)) return;
-    for (int y = miny; y <= maxy; ++y) std::fill(b->Row(y) + minx, b->Row(y) + maxx + 1, State().color);
+    if (b == nullptr || minx > maxx || miny > maxy) return;
+    FillDeviceRect(*b, DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), State().color);
 }
 
 void SetBoxDepth(int xdepth, int ydepth) {

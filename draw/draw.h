@@ -10,10 +10,18 @@
 //   or the arguments name nothing drawable; nothing here ever reports an error to the player.
 // - Pixels are 0x00RRGGBB words whatever the display depth; the depth only decides how
 //   GetBlock/PutBlock pack a block (ImageSize bytes).
+// - Every coordinate and size in this interface is in logical pixels (the 800 x 600 table).
+//   Buffers are drawn at the device scale s (1, 2 or 3) the back end asks for when InitBuffers
+//   runs: a w x h buffer holds w*s x h*s device pixels, a logical pixel is an s x s square,
+//   lines are s pixels thick, and pictures, fonts and sprites come from their "@2x"/"@3x"
+//   files (a BMP's may be a PNG) when the data folder has them, else from the 1x file enlarged
+//   by nearest neighbour. Only the raw pixel access below and GetBlock/PutBlock blocks are in
+//   device pixels.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 using Pixel = uint32_t;
 
@@ -54,11 +62,21 @@ size_t ImageSize(int width, int height);
 void GetBlock(void* memory, int minx, int maxx, int miny, int maxy);
 void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy);
 
-// Direct pixel access for tests, benchmarks and the artwork code: the buffer's pixels, its
-// width, height and pitch (in pixels). Null for a free handle.
+// Direct pixel access for tests, benchmarks and the artwork code: the buffer's device pixels,
+// its width (also the pitch) and height in device pixels, and its scale (device pixels per
+// logical pixel). Null or 0 for a free handle.
 Pixel* BufferPixels(int handle);
 int BufferWidth(int handle);
 int BufferHeight(int handle);
+int BufferScale(int handle);
+// The device scale buffers are drawn at (1 until InitBuffers runs under a back end asking more).
+int DrawScale();
+// The name of a data file's version for a device scale: "dir/name@2x.ext" for "dir/name.ext" at
+// scale 2, the name itself at scale 1.
+std::string ScaledFileName(const char* path, int scale);
+// Loads a ".cur" file for the device scale: its "@2x"/"@3x" version when there is a usable one,
+// else the file itself. A cursor handle > 0, or 0 when neither loads.
+int LoadScaledCursor(const char* path);
 
 // --- Image files (paths as given; callers resolve data names with DataPath) ---
 constexpr int kShowBmpAtCursor = 2;
@@ -77,10 +95,18 @@ void ShowJpeg(const char* path, int flags);
 void ShowSpr(const char* path, int width);
 
 // The same decoders over bytes in memory (used by the file forms above and by the fuzz targets).
-// They draw into the active buffer exactly as the file forms do; false when nothing was drawn.
+// They draw into the active buffer exactly as the file forms do with a 1x file (enlarged to the
+// device scale); false when nothing was drawn.
 bool ShowBmpMemory(const uint8_t* data, size_t size, int flags);
 bool ShowJpegMemory(const uint8_t* data, size_t size);
 bool ShowSprMemory(const uint8_t* data, size_t size, int width);
+// The same for files made at the device scale ("@2x", "@3x"): the picture must measure whole
+// logical pixels (a sprite: width logical pixels) and is drawn pixel for pixel.
+bool ShowScaledBmpMemory(const uint8_t* data, size_t size, int flags);
+bool ShowScaledJpegMemory(const uint8_t* data, size_t size);
+bool ShowScaledSprMemory(const uint8_t* data, size_t size, int width);
+// The PNG form of scaled art whose 1x file is a BMP ("name@2x.png" beside "name.bmp").
+bool ShowScaledPngMemory(const uint8_t* data, size_t size, int flags);
 
 // --- Colour and primitives ---
 Pixel MapRgb(int r, int g, int b);
@@ -101,6 +127,10 @@ void DrawBox(int minx, int maxx, int miny, int maxy);
 // --- Bitmap fonts (".fgf", see docs/formats.md) ---
 int LoadFont(const char* path);  // slot 1..32, or 0 when the file is unusable or no slot is free
 int LoadFontMemory(const uint8_t* data, size_t size);
+// Gives a loaded font the glyphs of its file made for the device scale (what LoadFont does with
+// "name@2x.fgf"); false, leaving the font enlarged from its 1x glyphs, unless every cell is
+// exactly scale times the 1x cell.
+bool AttachScaledFontMemory(int slot, const uint8_t* data, size_t size);
 void SelectFont(int slot);
 int SelectedFont();  // 0 when none
 void UnloadFont(int slot);  // -1 frees every slot

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "draw/draw.h"
@@ -18,11 +19,14 @@ constexpr size_t kMaxFileBytes = 64u << 20;
 
 constexpr Pixel kRgbMask = 0x00FFFFFF;
 
+// Buffers hold device pixels: a buffer created as w x h logical pixels is w*s x h*s pixels at
+// device scale s, and everything below the public interface works in device pixels.
 struct Buffer {
-    std::vector<Pixel> pixels;  // width x height, pitch == width
+    std::vector<Pixel> pixels;  // width x height device pixels, pitch == width
     int width = 0;
     int height = 0;
-    // Clip rectangle, inclusive, always inside the buffer.
+    // Clip rectangle in device pixels, inclusive, always inside the buffer and made of whole
+    // logical pixels.
     int clipMinX = 0, clipMaxX = -1, clipMinY = 0, clipMaxY = -1;
 
     Pixel* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
@@ -33,6 +37,9 @@ struct Buffer {
 Buffer* GetBuffer(int handle);
 // The active buffer, or null when none is active.
 Buffer* Active();
+
+// The device scale every buffer is drawn at (1, 2 or 3), read from the back end by InitBuffers.
+int Scale();
 
 // Drawing state shared by the primitives and the text code.
 struct DrawState {
@@ -47,13 +54,15 @@ DrawState& State();
 // True when a 0x00RRGGBB colour is one of the flagged transparent palette colours.
 bool IsTransparentRgb(Pixel rgb);
 
-// A decoded picture placed with its top-left at (left, top) of the active buffer. Only the part
-// inside the clip rectangle is kept, so decoders never allocate more than the buffer holds and a
-// picture far larger than the screen costs no more memory than the screen. Nothing reaches the
-// buffer until Commit, so a decoder that fails half-way leaves the buffer as it was.
+// A decoded picture placed with its top-left at device pixel (left, top) of the active buffer,
+// each picture pixel covering factor x factor device pixels (factor 1 for art made at the device
+// scale, the device scale for 1x art enlarged by nearest neighbour). Only the part inside the
+// clip rectangle is kept, so decoders never allocate more than the buffer holds and a picture
+// far larger than the screen costs no more memory than the screen. Nothing reaches the buffer
+// until Commit, so a decoder that fails half-way leaves the buffer as it was.
 class PictureSink {
 public:
-    PictureSink(const Buffer& buffer, int left, int top, int width, int height);
+    PictureSink(const Buffer& buffer, int64_t left, int64_t top, int width, int height, int factor = 1);
     // Picture rows and columns that land inside the clip (first > last when none do).
     int FirstRow() const { return firstRow; }
     int LastRow() const { return lastRow; }
@@ -75,7 +84,8 @@ public:
     void Commit(Buffer& buffer) const;
 
 private:
-    int left, top;
+    int64_t left, top;
+    int factor;
     int firstRow, lastRow, firstColumn, lastColumn;
     int visibleWidth = 0;
     std::vector<Pixel> pixels;
@@ -83,6 +93,21 @@ private:
 
 // Reads a whole file of at most kMaxFileBytes; false when missing, unreadable or too large.
 bool ReadFileBytes(const char* path, std::vector<uint8_t>& bytes);
+
+// Draws a PNG picture as ShowBmp places a BMP one (flags as there); a picture made at the
+// device scale (atDeviceScale) must measure whole logical pixels.
+bool DrawPng(const uint8_t* data, size_t size, int flags, bool atDeviceScale);
+
+// Reads the art file for the device scale: "name@2x.ext" beside "name.ext" at scale 2, the file
+// itself at scale 1. False when there is no such file (the caller then enlarges the 1x file).
+bool ReadScaledFileBytes(const char* path, std::vector<uint8_t>& bytes);
+// The same for another extension: "name@2x.png" for "name.bmp" with extension ".png".
+bool ReadScaledFileBytes(const char* path, const char* extension, std::vector<uint8_t>& bytes);
+
+// The device pixels a logical coordinate range covers: [v * s, v * s + s - 1]. 64-bit, so no
+// caller value can overflow.
+inline int64_t DeviceFirst(int v) { return static_cast<int64_t>(v) * Scale(); }
+inline int64_t DeviceLast(int v) { return static_cast<int64_t>(v) * Scale() + Scale() - 1; }
 
 // Little-endian readers; callers check the bounds first.
 inline uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -100,8 +125,8 @@ constexpr Pixel Rgb(int r, int g, int b) {
 // width and height 0 for characters the font lacks.
 struct Font {
     struct Glyph {
-        uint8_t width = 0;
-        uint8_t height = 0;
+        uint16_t width = 0;
+        uint16_t height = 0;
         uint32_t offset = 0;  // into coverage, width x height bytes row by row
     };
     std::array<Glyph, 256> glyphs{};
@@ -110,7 +135,19 @@ struct Font {
     int spacing = 0;
     int lineHeight = 0;
     std::vector<uint8_t> coverage;
+    // The glyphs drawn at the device scale: every cell exactly deviceScale times the size of this
+    // font's cell, from the font's own @Nx file or enlarged from this one. Measuring always uses
+    // this font, so layouts are the same at every scale.
+    mutable std::unique_ptr<const Font> device;
+    mutable int deviceScale = 1;
 };
+
+// The font whose glyphs are drawn at the current device scale (the font itself at scale 1).
+const Font& DeviceGlyphs(const Font& font);
+// True when scaled holds exactly scale times the cells of font, so it can draw for it.
+bool MatchesAtScale(const Font& font, const Font& scaled, int scale);
+// The font enlarged scale times by nearest neighbour.
+std::unique_ptr<Font> EnlargeFont(const Font& font, int scale);
 
 // The font behind DrawWinText, built into the program.
 const Font& SystemFont();

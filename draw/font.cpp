@@ -14,6 +14,7 @@ namespace {
 constexpr size_t kFontHeaderSize = 16;
 constexpr int kFontVersion = 1;
 constexpr int kMaxSpacing = 8;
+// Limits of a 1x font; a font made for device scale s may be s times as large.
 constexpr int kMaxLineHeight = 64;
 constexpr int kMaxGlyphSide = 64;
 // In a string, this byte takes the next one with it and the pair is neither measured nor drawn.
@@ -22,7 +23,7 @@ constexpr uint8_t kEscapeByte = 127;
 std::array<std::unique_ptr<Font>, kMaxFonts> fonts;  // slot n lives at index n - 1
 int selectedSlot = 0;
 
-std::unique_ptr<Font> ParseFont(const uint8_t* data, size_t size) {
+std::unique_ptr<Font> ParseFont(const uint8_t* data, size_t size, int scale = 1) {
     if (data == nullptr || size < kFontHeaderSize) return nullptr;
     if (data[0] != 'Q' || data[1] != 'F' || data[2] != 'G' || data[3] != 'F') return nullptr;
     const int version = ReadU16(data + 4), count = ReadU16(data + 6), first = ReadU16(data + 8);
@@ -31,8 +32,8 @@ std::unique_ptr<Font> ParseFont(const uint8_t* data, size_t size) {
     const int lineHeight = ReadU16(data + 12);
     if (version != kFontVersion || ReadU16(data + 14) != 0) return nullptr;
     if (!((count == 96 && first == 32) || (count == 256 && first == 0))) return nullptr;
-    if (spacing < -kMaxSpacing || spacing > kMaxSpacing) return nullptr;
-    if (lineHeight < 1 || lineHeight > kMaxLineHeight || baseline > lineHeight) return nullptr;
+    if (spacing < -kMaxSpacing * scale || spacing > kMaxSpacing * scale) return nullptr;
+    if (lineHeight < 1 || lineHeight > kMaxLineHeight * scale || baseline > lineHeight) return nullptr;
 
     auto font = std::make_unique<Font>();
     font->spacing = spacing;
@@ -42,7 +43,7 @@ std::unique_ptr<Font> ParseFont(const uint8_t* data, size_t size) {
         if (at + 2 > size) return nullptr;
         const int width = data[at], height = data[at + 1];
         at += 2;
-        if (width > kMaxGlyphSide || height > kMaxGlyphSide || height > lineHeight) return nullptr;
+        if (width > kMaxGlyphSide * scale || height > kMaxGlyphSide * scale || height > lineHeight) return nullptr;
         const size_t bytes = static_cast<size_t>(width) * height;
         if (bytes > size - at) return nullptr;
         Font::Glyph& glyph = font->glyphs[first + i];
@@ -110,6 +111,11 @@ int64_t DrawWithFont(const Font& font, const char* text, int length, int xjust, 
 
     Buffer* b = Active();
     if (b == nullptr || text == nullptr) return left + width;
+    // The pen moves in logical pixels by the font's own advances; the glyphs drawn at each pen
+    // position come from the device-scale cells, which are exactly scale times as large.
+    const Font& device = DeviceGlyphs(font);
+    const int scale = Scale();
+    const int64_t deviceTop = top * scale;
     const auto* bytes = reinterpret_cast<const uint8_t*>(text);
     int64_t pen = left;
     for (int i = 0; i < length; ++i) {
@@ -117,15 +123,18 @@ int64_t DrawWithFont(const Font& font, const char* text, int length, int xjust, 
             ++i;
             continue;
         }
-        const Font::Glyph& glyph = font.glyphs[bytes[i]];
+        const Font::Glyph& glyph = device.glyphs[bytes[i]];
+        const int64_t devicePen = pen * scale;
         // Only the part of the glyph inside the clip is visited.
-        const int64_t x0 = std::max<int64_t>(pen, b->clipMinX), x1 = std::min<int64_t>(pen + glyph.width - 1, b->clipMaxX);
-        const int64_t y0 = std::max<int64_t>(top, b->clipMinY), y1 = std::min<int64_t>(top + glyph.height - 1, b->clipMaxY);
+        const int64_t x0 = std::max<int64_t>(devicePen, b->clipMinX);
+        const int64_t x1 = std::min<int64_t>(devicePen + glyph.width - 1, b->clipMaxX);
+        const int64_t y0 = std::max<int64_t>(deviceTop, b->clipMinY);
+        const int64_t y1 = std::min<int64_t>(deviceTop + glyph.height - 1, b->clipMaxY);
         for (int64_t y = y0; y <= y1; ++y) {
-            const uint8_t* coverage = font.coverage.data() + glyph.offset + (y - top) * glyph.width;
+            const uint8_t* coverage = device.coverage.data() + glyph.offset + (y - deviceTop) * glyph.width;
             Pixel* row = b->Row(static_cast<int>(y));
             for (int64_t x = x0; x <= x1; ++x) {
-                const int alpha = coverage[x - pen];
+                const int alpha = coverage[x - devicePen];
                 if (alpha == 255) row[x] = s.color;
                 else if (alpha != 0) row[x] = Blend(row[x], s.color, alpha);
             }
@@ -139,6 +148,47 @@ int Justification(int value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
 
 }  // namespace
 
+namespace draw_internal {
+
+bool MatchesAtScale(const Font& font, const Font& scaled, int scale) {
+    for (int c = 0; c < 256; ++c) {
+        if (scaled.glyphs[c].width != font.glyphs[c].width * scale ||
+            scaled.glyphs[c].height != font.glyphs[c].height * scale)
+            return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Font> EnlargeFont(const Font& font, int scale) {
+    auto large = std::make_unique<Font>();
+    large->spacing = font.spacing * scale;
+    large->lineHeight = font.lineHeight * scale;
+    for (int c = 0; c < 256; ++c) {
+        const Font::Glyph& from = font.glyphs[c];
+        Font::Glyph& to = large->glyphs[c];
+        to.width = static_cast<uint16_t>(from.width * scale);
+        to.height = static_cast<uint16_t>(from.height * scale);
+        to.offset = static_cast<uint32_t>(large->coverage.size());
+        for (int y = 0; y < to.height; ++y)
+            for (int x = 0; x < to.width; ++x)
+                large->coverage.push_back(font.coverage[from.offset + (y / scale) * from.width + x / scale]);
+        large->advance[c] = static_cast<int16_t>(to.width + large->spacing);
+    }
+    return large;
+}
+
+const Font& DeviceGlyphs(const Font& font) {
+    const int scale = Scale();
+    if (scale == 1) return font;
+    if (!font.device || font.deviceScale != scale) {
+        font.device = EnlargeFont(font, scale);
+        font.deviceScale = scale;
+    }
+    return *font.device;
+}
+
+}  // namespace draw_internal
+
 int LoadFontMemory(const uint8_t* data, size_t size) {
     std::unique_ptr<Font> font = ParseFont(data, size);
     if (!font) return 0;
@@ -150,10 +200,24 @@ int LoadFontMemory(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// At a device scale above 1 the font's "@Nx" file supplies the glyphs that are drawn, when it
+// matches the 1x font cell for cell; the 1x file always supplies the measurements.
 int LoadFont(const char* path) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(path, bytes)) return 0;
-    return LoadFontMemory(bytes.data(), bytes.size());
+    const int slot = LoadFontMemory(bytes.data(), bytes.size());
+    if (slot > 0 && Scale() > 1 && ReadScaledFileBytes(path, bytes)) AttachScaledFontMemory(slot, bytes.data(), bytes.size());
+    return slot;
+}
+
+bool AttachScaledFontMemory(int slot, const uint8_t* data, size_t size) {
+    if (slot < 1 || slot > kMaxFonts || !fonts[slot - 1] || Scale() == 1) return false;
+    std::unique_ptr<Font> scaled = ParseFont(data, size, Scale());
+    const Font& font = *fonts[slot - 1];
+    if (!scaled || !MatchesAtScale(font, *scaled, Scale())) return false;
+    font.device = std::move(scaled);
+    font.deviceScale = Scale();
+    return true;
 }
 
 void SelectFont(int slot) {
@@ -205,5 +269,5 @@ void DrawWinText(const char* text, int length) {
     Buffer* b = Active();
     if (b == nullptr) return;
     const int64_t end = DrawWithFont(SystemFont(), text, length, State().winTextJustX, State().winTextJustY);
-    State().cursorX = static_cast<int>(std::clamp<int64_t>(end, INT32_MIN, b->width - 1));
+    State().cursorX = static_cast<int>(std::clamp<int64_t>(end, INT32_MIN, b->width / Scale() - 1));
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
@@ -46,19 +47,40 @@ bool ReadHeaderMemory(tjhandle handle, const uint8_t* data, size_t size, JpegHea
 
 }  // namespace
 
+namespace {
+
+// A picture made at the device scale must measure whole logical pixels.
+bool FitsScale(const JpegHeader& header) {
+    return header.width % Scale() == 0 && header.height % Scale() == 0;
+}
+
+}  // namespace
+
+// The header gives the picture's size in logical pixels: the device-scale file's size divided by
+// the scale when that file is there and usable, else the 1x file's, as ShowJpeg will choose.
 int ReadJpegHeader(const char* path, void* header) {
     if (header == nullptr) return -1;
     JpegHeader result{0, 0, 0};
     std::vector<uint8_t> bytes;
     int status = -1;
-    if (ReadFileBytes(path, bytes)) {
-        Decompressor handle(tjInitDecompress());
-        if (ReadHeaderMemory(handle.get(), bytes.data(), bytes.size(), result)) status = 0;
+    Decompressor handle(tjInitDecompress());
+    if (Scale() > 1 && ReadScaledFileBytes(path, bytes) &&
+        ReadHeaderMemory(handle.get(), bytes.data(), bytes.size(), result) && FitsScale(result)) {
+        result.width /= Scale();
+        result.height /= Scale();
+        status = 0;
+    } else if (ReadFileBytes(path, bytes) && ReadHeaderMemory(handle.get(), bytes.data(), bytes.size(), result)) {
+        status = 0;
+    } else {
+        result = {0, 0, 0};
     }
     std::memcpy(header, &result, sizeof result);
     return status;
 }
 
+// Enough for a 1x picture of the header's size. A picture made for the device scale needs more,
+// which the decoder then allocates for itself: callers clear the block they allocate, and
+// most pictures are 1x files enlarged, so a block s * s times larger would cost memory for nothing.
 size_t JpegWorkSize(const void* header) {
     if (header == nullptr) return 0;
     JpegHeader h;
@@ -77,22 +99,21 @@ void SetImageWorkBuffer(void* memory, size_t size) {
     }
 }
 
-bool ShowJpegMemory(const uint8_t* data, size_t size) {
-    // The caller's work memory serves this one decode: callers free it right after, so it must
-    // never be used again.
-    uint8_t* memory = workMemory;
-    const size_t memorySize = workSize;
-    SetImageWorkBuffer(nullptr, 0);
+namespace {
 
+// Decodes into the active buffer with the given work memory. A picture made at the device scale
+// (atDeviceScale) is copied pixel for pixel, a 1x picture enlarged to the scale.
+bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySize, bool atDeviceScale) {
     Buffer* b = Active();
     if (b == nullptr) return false;
     Decompressor handle(tjInitDecompress());
     JpegHeader header;
     if (!ReadHeaderMemory(handle.get(), data, size, header)) return false;
-    PictureSink sink(*b, 0, 0, header.width, header.height);
+    if (atDeviceScale && !FitsScale(header)) return false;
+    PictureSink sink(*b, 0, 0, header.width, header.height, atDeviceScale ? 1 : Scale());
     if (sink.Empty()) return false;
 
-    const size_t needed = JpegWorkSize(&header);
+    const size_t needed = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * kBytesPerPixel;
     // Left uninitialised: the decoder writes every byte, and a header may claim a picture far
     // larger than the data behind it, which the decoder then refuses after a few rows.
     std::unique_ptr<uint8_t[]> temporary;
@@ -117,13 +138,33 @@ bool ShowJpegMemory(const uint8_t* data, size_t size) {
     return true;
 }
 
+// The caller's work memory serves one decode: callers free it right after, so it must never be
+// used again.
+std::pair<uint8_t*, size_t> TakeWorkMemory() {
+    const std::pair<uint8_t*, size_t> taken{workMemory, workSize};
+    SetImageWorkBuffer(nullptr, 0);
+    return taken;
+}
+
+}  // namespace
+
+bool ShowJpegMemory(const uint8_t* data, size_t size) {
+    const auto [memory, memorySize] = TakeWorkMemory();
+    return DrawJpeg(data, size, memory, memorySize, false);
+}
+
+bool ShowScaledJpegMemory(const uint8_t* data, size_t size) {
+    const auto [memory, memorySize] = TakeWorkMemory();
+    return DrawJpeg(data, size, memory, memorySize, true);
+}
+
 void ShowJpeg(const char* path, int /*flags*/) {
+    const auto [memory, memorySize] = TakeWorkMemory();
     std::vector<uint8_t> bytes;
-    if (Active() == nullptr || !ReadFileBytes(path, bytes)) {
-        SetImageWorkBuffer(nullptr, 0);
+    if (Active() == nullptr) return;
+    if (Scale() > 1 && ReadScaledFileBytes(path, bytes) && DrawJpeg(bytes.data(), bytes.size(), memory, memorySize, true))
         return;
-    }
-    ShowJpegMemory(bytes.data(), bytes.size());
+    if (ReadFileBytes(path, bytes)) DrawJpeg(bytes.data(), bytes.size(), memory, memorySize, false);
 }
 
 std::vector<uint8_t> EncodeJpeg(const uint32_t* pixels, int width, int height, int quality, bool subsampleChroma) {

@@ -54,8 +54,8 @@ Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(game
     root = std::make_unique<RootPanel>();
     BuildMenus();
     root->Open();
-    playCardCursor = LoadCursorFromFile(DataPath("playcard.cur").c_str());
-    noCardCursor = LoadCursorFromFile(DataPath("nocard.cur").c_str());
+    playCardCursor = LoadScaledCursor(DataPath("playcard.cur").c_str());
+    noCardCursor = LoadScaledCursor(DataPath("nocard.cur").c_str());
 }
 
 Game::~Game() {

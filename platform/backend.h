@@ -32,6 +32,8 @@ public:
     // pixel array of the given pitch (in pixels) to the window at (destX, destY).
     virtual void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
                          int height, int destX, int destY) = 0;
+    // The device scale (1, 2 or 3) the drawing layer draws at.
+    virtual int DeviceScale() { return 1; }
     // Display modes of the desktop, each reported at the size it can show at most.
     virtual std::vector<DisplayMode> DisplayModes() = 0;
     // Shows a blocking message with an OK button (used before the program's own toolkit exists).

@@ -48,6 +48,7 @@ public:
     void SetWallClock(int64_t secondsAtStart) { wallClockStart = secondsAtStart; }
     void SetClockLimit(uint64_t ms) { clockLimitMs = ms; }
     void SetFailWindowCreation(bool fail) { failWindowCreation = fail; }
+    void SetDeviceScale(int scale) { deviceScale = scale; }
 
     // --- What the program did ---
     // The window contents as last presented (0x00RRGGBB, width x height), empty before a window.
@@ -72,6 +73,7 @@ public:
     void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                  int destX, int destY) override;
     std::vector<DisplayMode> DisplayModes() override { return displayModes; }
+    int DeviceScale() override { return deviceScale; }
     void ShowMessageBox(const char* title, const char* text) override;
     void PumpEvents(bool wait, uint64_t untilMs) override;
     void WakeUp() override {}
@@ -116,6 +118,7 @@ private:
     int64_t wallClockStart = 1'800'000'000;
     std::vector<DisplayMode> displayModes{{800, 600, 32}};
     bool failWindowCreation = false;
+    int deviceScale = 1;
     bool closeRequested = false;
     uint64_t closeRequestedAtMs = 0;
     static constexpr uint64_t kCloseGraceMs = 60'000;

@@ -63,13 +63,17 @@ bool RunChooser(PictureChooser& chooser, uint32_t* choice) {
 int Clamped(uint32_t value, int count) { return value < static_cast<uint32_t>(count) ? static_cast<int>(value) : 0; }
 
 // Shrinks an 800 x 600 picture into the thumbnail at (left, top) of target by averaging blocks.
+// Both buffers hold device pixels, so at scale s the thumbnail is s times as wide and as high.
 void ShrinkInto(int picture, int target, int left, int top) {
     const Pixel* from = BufferPixels(picture);
     Pixel* to = BufferPixels(target);
     if (from == nullptr || to == nullptr) return;
     const int fromPitch = BufferWidth(picture), toPitch = BufferWidth(target);
-    for (int ty = 0; ty < kThumbHeight; ++ty) {
-        for (int tx = 0; tx < kThumbWidth; ++tx) {
+    const int scale = BufferScale(target);
+    left *= scale;
+    top *= scale;
+    for (int ty = 0; ty < kThumbHeight * scale; ++ty) {
+        for (int tx = 0; tx < kThumbWidth * scale; ++tx) {
             uint32_t r = 0, g = 0, b = 0;
             for (int dy = 0; dy < kThumbScale; ++dy) {
                 const Pixel* row = from + (ty * kThumbScale + dy) * fromPitch + tx * kThumbScale;

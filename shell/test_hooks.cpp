@@ -62,6 +62,7 @@ public:
         inner->Present(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
     }
     std::vector<DisplayMode> DisplayModes() override { return inner->DisplayModes(); }
+    int DeviceScale() override { return inner->DeviceScale(); }
     void ShowMessageBox(const char* title, const char* text) override { inner->ShowMessageBox(title, text); }
     void PumpEvents(bool wait, uint64_t untilMs) override {
         // A wait means the queue is empty: the moment to answer. Answering returns at once, and

@@ -433,7 +433,8 @@ void SetToolkitTheme(const ToolkitTheme& theme) { state.theme = theme; }
 const ToolkitTheme& CurrentTheme() { return state.theme; }
 
 bool ArtAvailable(int handle, int minWidth, int minHeight) {
-    return handle >= 0 && handle < kMaxBuffers && BufferWidth(handle) >= minWidth && BufferHeight(handle) >= minHeight;
+    if (handle < 0 || handle >= kMaxBuffers || BufferScale(handle) == 0) return false;
+    return BufferWidth(handle) / BufferScale(handle) >= minWidth && BufferHeight(handle) / BufferScale(handle) >= minHeight;
 }
 
 // --- Presentation ---

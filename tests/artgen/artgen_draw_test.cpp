@@ -1,16 +1,101 @@
-// The generated fonts as the game sees them: loaded by the drawing layer and measured.
+// The generated fonts and scaled art as the game sees them: loaded by the drawing layer.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "cards/card_geometry.h"
 #include "draw/draw.h"
+#include "platform/scripted_backend.h"
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
 
 namespace fs = std::filesystem;
 
-TEST(GeneratedFonts, LoadInTheDrawingLayerAndMeasureLikeAUiFont) {
+namespace {
+
+// True when some s x s block of the buffer is not one flat colour, which no 1x picture enlarged
+// by the drawing layer can show.
+bool FinerThanOneX(int handle) {
+    const int s = BufferScale(handle), pitch = BufferWidth(handle);
+    const Pixel* p = BufferPixels(handle);
+    for (int y = 0; y < BufferHeight(handle); ++y)
+        for (int x = 0; x < pitch; ++x)
+            if (p[y * pitch + x] != p[(y / s * s) * pitch + x / s * s]) return true;
+    return false;
+}
+
+// At 2x and 3x the fonts, card sheets, titles, cursors and arrows come from their own files: text measures
+// as at 1x and is drawn with finer glyphs, pictures carry finer detail.
+void ExpectScaledArtIsFinerThanOneX(const fs::path& root) {
+    const char kTitle[] = "Quillfen Solitaire";
+    const int length = static_cast<int>(std::strlen(kTitle));
+    ScriptedBackend backend;
+    SetBackend(&backend);
+    for (int scale : {2, 3}) {
+        SCOPED_TRACE(scale);
+        backend.SetDeviceScale(scale);
+        InitBuffers();
+        UnloadFont(-1);
+        for (const char* name : {kDialogFontFile, kSystemFontFile, kSystemBoldFontFile, kCardFontFile}) {
+            SCOPED_TRACE(name);
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadWholeFile(root / name, &bytes));
+            const int oneX = LoadFontMemory(bytes.data(), bytes.size());
+            SelectFont(oneX);
+            const int width = TextWidth(kTitle, length), height = TextHeight(kTitle, length);
+            const int slot = LoadFont((root / name).c_str());
+            SelectFont(slot);
+            EXPECT_EQ(TextWidth(kTitle, length), width);
+            EXPECT_EQ(TextHeight(kTitle, length), height);
+            ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(name, scale), &bytes));
+            EXPECT_TRUE(AttachScaledFontMemory(slot, bytes.data(), bytes.size()));
+            const int text = CreateBuffer(width + 4, height + 4);
+            SelectBuffer(text);
+            SetColor(0xFFFFFF);
+            FillBuffer();
+            SetColor(0);
+            MoveTo(2, 2);
+            DrawText(kTitle, length);
+            EXPECT_TRUE(FinerThanOneX(text));
+            CloseBuffer();
+            FreeBuffer(text);
+            UnloadFont(-1);
+        }
+        for (const char* picture : {"deck1.bmp", "ingame_title2.bmp"}) {
+            SCOPED_TRACE(picture);
+            const int sheet = CreateBuffer(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight);
+            SelectBuffer(sheet);
+            SetColor(0);
+            FillBuffer();
+            ShowBmp((root / "artwork" / picture).c_str(), 1);
+            EXPECT_TRUE(FinerThanOneX(sheet));
+            CloseBuffer();
+            FreeBuffer(sheet);
+        }
+        std::vector<uint8_t> bytes;
+        for (const char* cursor : {"playcard.cur", "nocard.cur"}) {
+            CursorImage image;
+            ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(cursor, scale), &bytes));
+            ASSERT_TRUE(DecodeCursor(bytes.data(), bytes.size(), &image));
+            EXPECT_EQ(image.width, 32 * scale);
+        }
+        ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(kSpinUpSprite, scale), &bytes));
+        const int arrow = CreateBuffer(kSpinArrowWidth, kSpinArrowHeight);
+        SelectBuffer(arrow);
+        SetColor(0xFFFFFF);
+        FillBuffer();
+        MoveTo(0, kSpinArrowHeight - 1);
+        EXPECT_TRUE(ShowScaledSprMemory(bytes.data(), bytes.size(), kSpinArrowWidth));
+        EXPECT_TRUE(FinerThanOneX(arrow));
+    }
+    SetBackend(nullptr);
+    ShutdownGraphics();
+}
+
+}  // namespace
+
+TEST(GeneratedArt, FontsMeasureLikeAUiFontAndEveryScaleHasItsOwnFinerArt) {
     std::string pattern = (fs::temp_directory_path() / "artgen-draw-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const fs::path root = pattern;
@@ -32,5 +117,6 @@ TEST(GeneratedFonts, LoadInTheDrawingLayerAndMeasureLikeAUiFont) {
         EXPECT_EQ(TextWidth("0000", 4), TextWidth("1717", 4));
         UnloadFont(slot);
     }
+    ExpectScaledArtIsFinerThanOneX(root);
     fs::remove_all(root);
 }

@@ -6,6 +6,7 @@
 
 #include "draw/draw.h"
 #include "draw/jpeg_encode.h"
+#include "platform/scripted_backend.h"
 
 namespace {
 
@@ -90,5 +91,22 @@ void BM_TextWidth40(benchmark::State& state) {
     UnloadFont(slot);
 }
 BENCHMARK(BM_TextWidth40);
+
+// The card copy at device scale 3 (nine times the pixels). It starts the drawing layer afresh at
+// that scale, so it runs last.
+void BM_TransparentCardCopyAtThreeX(benchmark::State& state) {
+    static ScriptedBackend backend;
+    backend.SetDeviceScale(3);
+    SetBackend(&backend);
+    static Buffers buffers;
+    int x = 0;
+    for (auto _ : state) {
+        CopyBufferRectTransparent(0, kCardWidth - 1, 0, kCardHeight - 1, 100 + (x++ & 63), 300, buffers.card,
+                                  buffers.screen);
+        benchmark::ClobberMemory();
+    }
+    SetBackend(nullptr);
+}
+BENCHMARK(BM_TransparentCardCopyAtThreeX);
 
 }  // namespace

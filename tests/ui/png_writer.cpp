@@ -4,6 +4,8 @@
 #include <array>
 #include <fstream>
 
+#include <zlib.h>
+
 namespace {
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
@@ -48,25 +50,11 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int width, int height, in
             raw.push_back(static_cast<uint8_t>(p));
         }
     }
-    // zlib stream of stored blocks, each at most 65535 bytes, with the Adler-32 at the end.
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t at = 0;
-    do {
-        const size_t n = std::min<size_t>(65535, raw.size() - at);
-        z.push_back(at + n == raw.size() ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<ptrdiff_t>(at), raw.begin() + static_cast<ptrdiff_t>(at + n));
-        at += n;
-    } while (at < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(z, (b << 16) | a);
+    // A fast zlib level: the 3x screens are large and these files are for looking at.
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> z(packedSize);
+    if (compress2(z.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 3) != Z_OK) return {};
+    z.resize(packedSize);
 
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
@@ -82,6 +70,7 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int width, int height, in
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height, int pitch) {
     if (pixels == nullptr || width <= 0 || height <= 0) return false;
     const std::vector<uint8_t> png = EncodePng(pixels, width, height, pitch);
+    if (png.empty()) return false;
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     return static_cast<bool>(file);

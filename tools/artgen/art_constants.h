@@ -36,3 +36,7 @@ inline constexpr char kHelpTextFile[] = "HELP.TXT";
 
 // Picture files are looked up as "artwork\name" by the program, so the folder always exists.
 inline constexpr char kArtworkFolder[] = "artwork";
+
+// Device scales the art is drawn at: 1x files under their own names, and "name@2x" and
+// "name@3x" beside them (docs/formats.md).
+inline constexpr int kLargestScale = 3;

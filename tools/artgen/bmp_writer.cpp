@@ -1,5 +1,8 @@
 #include "tools/artgen/bmp_writer.h"
 
+#include <cairo.h>
+
+#include <cstring>
 #include <filesystem>
 
 #include "tools/artgen/artgen.h"
@@ -90,4 +93,36 @@ bool WriteBmp24(const std::string& path, const uint32_t* pixels, int width, int 
     if (bytes.empty()) return false;
     std::string ignored;
     return WriteFileAtomically(std::filesystem::path(path), bytes, &ignored);
+}
+
+std::vector<uint8_t> EncodePng24(const uint32_t* pixels, int width, int height) {
+    if (pixels == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return {};
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    std::vector<uint8_t> bytes;
+    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_flush(surface);
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        // cairo's RGB24 pixel is the same 0x00RRGGBB word.
+        for (int y = 0; y < height; ++y)
+            std::memcpy(data + static_cast<ptrdiff_t>(y) * stride, pixels + static_cast<size_t>(y) * width,
+                        static_cast<size_t>(width) * 4);
+        cairo_surface_mark_dirty(surface);
+        auto append = [](void* closure, const unsigned char* chunk, unsigned int length) {
+            auto* out = static_cast<std::vector<uint8_t>*>(closure);
+            out->insert(out->end(), chunk, chunk + length);
+            return CAIRO_STATUS_SUCCESS;
+        };
+        if (cairo_surface_write_to_png_stream(surface, append, &bytes) != CAIRO_STATUS_SUCCESS) bytes.clear();
+    }
+    cairo_surface_destroy(surface);
+    return bytes;
+}
+
+std::filesystem::path ScaledArtPath(const std::filesystem::path& name, int scale) {
+    if (scale <= 1) return name;
+    std::filesystem::path scaled = name;
+    const std::string extension = name.extension() == ".bmp" ? ".png" : name.extension().string();
+    scaled.replace_filename(name.stem().string() + "@" + std::to_string(scale) + "x" + extension);
+    return scaled;
 }

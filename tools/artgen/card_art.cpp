@@ -264,20 +264,40 @@ void DrawFront(cairo_t* cr, cairo_font_face_t* face, const Design& design, int s
 
 // --- Sheets ------------------------------------------------------------------------------
 
+// Whether a pixel of a cell drawn at scale lies outside the rounded card. At 1x the cut is the
+// fixed staircase of card_art::kCornerCut; at larger scales it follows the arc itself, taking
+// the pixels whose centre lies outside it.
+bool IsCutPixel(int x, int y, int scale) {
+    if (scale == 1) return card_art::IsCornerPixel(x, y);
+    const double px = (x + 0.5) / scale, py = (y + 0.5) / scale;
+    const double dx = std::max({kCornerRadius - px, px - (kCellWidth - kCornerRadius), 0.0});
+    const double dy = std::max({kCornerRadius - py, py - (kCellHeight - kCornerRadius), 0.0});
+    return dx > 0 && dy > 0 && dx * dx + dy * dy > kCornerRadius * kCornerRadius;
+}
+
 struct Sheet {
     int width;
     int height;
+    int scale;
     std::vector<uint32_t> pixels;
 
-    Sheet(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), kMagenta) {}
+    // A sheet of w x h logical pixels drawn at scale.
+    Sheet(int w, int h, int scale)
+        : width(w * scale),
+          height(h * scale),
+          scale(scale),
+          pixels(static_cast<size_t>(width) * static_cast<size_t>(height), kMagenta) {}
 
-    // Copies a rendered cell in, cutting the corners to magenta. A drawn pixel that happens to
-    // be magenta is nudged off it so it cannot turn transparent.
+    // Copies a rendered cell in at logical (left, top), cutting the corners to magenta. A drawn
+    // pixel that happens to be magenta is nudged off it so it cannot turn transparent.
     void PlaceCell(int left, int top, const std::vector<uint32_t>& cell) {
-        for (int y = 0; y < kCellHeight; ++y)
-            for (int x = 0; x < kCellWidth; ++x) {
-                uint32_t colour = cell[static_cast<size_t>(y * kCellWidth + x)] & 0xFFFFFF;
-                if (card_art::IsCornerPixel(x, y)) {
+        left *= scale;
+        top *= scale;
+        const int cellWidth = kCellWidth * scale;
+        for (int y = 0; y < kCellHeight * scale; ++y)
+            for (int x = 0; x < cellWidth; ++x) {
+                uint32_t colour = cell[static_cast<size_t>(y * cellWidth + x)] & 0xFFFFFF;
+                if (IsCutPixel(x, y, scale)) {
                     colour = kMagenta;
                 } else if (colour == kMagenta) {
                     colour = kMagenta - 0x010000;
@@ -298,16 +318,20 @@ struct Sheet {
         return dark;
     }
 
-    std::vector<uint8_t> Bmp() const { return EncodeBmp24(pixels.data(), width, height); }
+    // BMP at 1x; the larger scales are kept as PNG, many times smaller and as exact.
+    std::vector<uint8_t> Encode() const {
+        return scale == 1 ? EncodeBmp24(pixels.data(), width, height) : EncodePng24(pixels.data(), width, height);
+    }
 };
 
 bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, std::string* error) {
-    Canvas canvas(kCellWidth, kCellHeight);
+    Canvas canvas(kCellWidth * sheet->scale, kCellHeight * sheet->scale);
     cairo_t* cr = canvas.Context();
     SetTextOptions(cr);
     for (int suit = 0; suit < card_geometry::kFrontRows; ++suit)
         for (int rank = 0; rank < kRankCount; ++rank) {
             cairo_save(cr);
+            cairo_scale(cr, sheet->scale, sheet->scale);
             DrawFront(cr, face, design, suit, rank);
             cairo_restore(cr);
             if (!canvas.Ok()) {
@@ -320,10 +344,11 @@ bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* shee
 }
 
 bool RenderBackSheet(Sheet* sheet, std::string* error) {
-    Canvas canvas(kCellWidth, kCellHeight);
+    Canvas canvas(kCellWidth * sheet->scale, kCellHeight * sheet->scale);
     cairo_t* cr = canvas.Context();
     for (int back = 0; back < card_geometry::kBackCount; ++back) {
         cairo_save(cr);
+        cairo_scale(cr, sheet->scale, sheet->scale);
         SetRgb(cr, kTableTone);
         cairo_paint(cr);
         DrawBack(cr, back);
@@ -349,20 +374,21 @@ fs::path DataFilePath(const char* programName) {
 
 }  // namespace card_art
 
-bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* error) {
+bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* error, int scale) {
+    auto name = [scale](const char* programName) { return ScaledArtPath(card_art::DataFilePath(programName), scale); };
     for (int d = 0; d < card_art::kDesignCount; ++d) {
         const Design& design = kDesigns[d];
         cairo_font_face_t* face = LoadFace(fontRoot / design.fontFile, error);
         if (face == nullptr) return false;
-        Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight);
+        Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight, scale);
         const bool ok = RenderFrontSheet(design, face, &sheet, error);
         cairo_font_face_destroy(face);
         if (!ok) return false;
-        files->emplace_back(card_art::DataFilePath(card_geometry::kFrontFiles[d]), sheet.Bmp());
-        files->emplace_back(card_art::DataFilePath(card_geometry::kDarkFrontFiles[d]), sheet.Darkened().Bmp());
+        files->emplace_back(name(card_geometry::kFrontFiles[d]), sheet.Encode());
+        files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), sheet.Darkened().Encode());
     }
-    Sheet backs(card_geometry::kBacksSheetWidth, card_geometry::kBacksSheetHeight);
+    Sheet backs(card_geometry::kBacksSheetWidth, card_geometry::kBacksSheetHeight, scale);
     if (!RenderBackSheet(&backs, error)) return false;
-    files->emplace_back(card_art::DataFilePath(card_geometry::kBacksFile), backs.Bmp());
+    files->emplace_back(name(card_geometry::kBacksFile), backs.Encode());
     return true;
 }

@@ -47,10 +47,11 @@ inline constexpr int kDesignCount = card_geometry::kFrontDesignCount;
 
 using ArtFileList = std::vector<std::pair<std::filesystem::path, std::vector<uint8_t>>>;
 
-// Renders the eight front sheets and the backs sheet as BMP files and appends them to files.
-// The index glyphs come from the DejaVu faces below fontRoot; a missing face fails with a
-// message in *error.
-bool RenderCardArt(const std::filesystem::path& fontRoot, ArtFileList* files, std::string* error);
+// Renders the eight front sheets and the backs sheet at a device scale (1, 2 or 3) and appends
+// them to files: BMP files at 1x, "name@2x.png" and "name@3x.png" at the larger scales. The
+// index glyphs come from the DejaVu faces below fontRoot; a missing face fails with a message in
+// *error.
+bool RenderCardArt(const std::filesystem::path& fontRoot, ArtFileList* files, std::string* error, int scale = 1);
 
 // Draws the front sheets of dataDir enlarged twice, their darkened twins, the backs and the
 // cursors into one PNG for review.

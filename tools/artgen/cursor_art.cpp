@@ -19,8 +19,9 @@ constexpr Rgb kWhite{1, 1, 1};
 constexpr Rgb kCardRed{0.80, 0.07, 0.11};
 
 // cairo keeps premultiplied colour; cursor files keep it straight.
-CursorPicture Unpremultiply(Canvas& canvas, int hotX, int hotY) {
+CursorPicture Unpremultiply(Canvas& canvas, int size, int hotX, int hotY) {
     CursorPicture picture;
+    picture.size = size;
     picture.hotX = hotX;
     picture.hotY = hotY;
     picture.pixels = canvas.Pixels();
@@ -52,9 +53,10 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 }  // namespace
 
-CursorPicture DrawPlayCardCursor() {
-    Canvas canvas(kCursorSize, kCursorSize, true);
+CursorPicture DrawPlayCardCursor(int scale) {
+    Canvas canvas(kCursorSize * scale, kCursorSize * scale, true);
     cairo_t* cr = canvas.Context();
+    cairo_scale(cr, scale, scale);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     // A small card held below the arrow, tilted as if carried.
     cairo_save(cr);
@@ -83,12 +85,13 @@ CursorPicture DrawPlayCardCursor() {
     SetRgb(cr, kInk);
     cairo_set_line_width(cr, 1.0);
     cairo_stroke(cr);
-    return Unpremultiply(canvas, 1, 1);
+    return Unpremultiply(canvas, kCursorSize * scale, scale, scale);
 }
 
-CursorPicture DrawNoCardCursor() {
-    Canvas canvas(kCursorSize, kCursorSize, true);
+CursorPicture DrawNoCardCursor(int scale) {
+    Canvas canvas(kCursorSize * scale, kCursorSize * scale, true);
     cairo_t* cr = canvas.Context();
+    cairo_scale(cr, scale, scale);
     constexpr double kCentre = kCursorSize / 2.0;
     constexpr double kRadius = 10.5;
     const double bar = kRadius * std::numbers::sqrt2 / 2;
@@ -102,23 +105,25 @@ CursorPicture DrawNoCardCursor() {
         cairo_set_line_width(cr, pass == 0 ? 6.5 : 3.5);
         cairo_stroke(cr);
     }
-    return Unpremultiply(canvas, kCursorSize / 2, kCursorSize / 2);
+    return Unpremultiply(canvas, kCursorSize * scale, kCursorSize * scale / 2, kCursorSize * scale / 2);
 }
 
 std::vector<uint8_t> EncodeCursor(const CursorPicture& picture) {
-    const size_t colourBytes = static_cast<size_t>(kCursorSize) * kCursorSize * 4;
-    // Mask rows are padded to four bytes: 32 pixels make exactly four.
-    const size_t maskRow = (kCursorSize + 31) / 32 * 4;
-    const size_t maskBytes = maskRow * kCursorSize;
+    const int size = picture.size;
+    if (size <= 0 || size > 255) return {};
+    const size_t colourBytes = static_cast<size_t>(size) * size * 4;
+    // Mask rows are padded to four bytes.
+    const size_t maskRow = (size + 31) / 32 * 4;
+    const size_t maskBytes = maskRow * size;
     const size_t imageOffset = kFileHeaderBytes + kEntryBytes;
     const size_t imageBytes = kInfoHeaderBytes + colourBytes + maskBytes;
     std::vector<uint8_t> b(imageOffset + imageBytes, 0);
-    if (picture.pixels.size() != static_cast<size_t>(kCursorSize) * kCursorSize) return {};
+    if (picture.pixels.size() != static_cast<size_t>(size) * size) return {};
 
     Put16(b, 2, kCursorType);
     Put16(b, 4, 1);  // one image
-    b[6] = kCursorSize;
-    b[7] = kCursorSize;
+    b[6] = static_cast<uint8_t>(size);
+    b[7] = static_cast<uint8_t>(size);
     Put16(b, 10, static_cast<uint32_t>(picture.hotX));
     Put16(b, 12, static_cast<uint32_t>(picture.hotY));
     Put32(b, 14, static_cast<uint32_t>(imageBytes));
@@ -126,19 +131,19 @@ std::vector<uint8_t> EncodeCursor(const CursorPicture& picture) {
 
     const size_t info = imageOffset;
     Put32(b, info, kInfoHeaderBytes);
-    Put32(b, info + 4, kCursorSize);
-    Put32(b, info + 8, 2 * kCursorSize);  // colour image and mask stacked
+    Put32(b, info + 4, size);
+    Put32(b, info + 8, 2 * size);  // colour image and mask stacked
     Put16(b, info + 12, 1);
     Put16(b, info + 14, 32);
     Put32(b, info + 20, static_cast<uint32_t>(colourBytes + maskBytes));
 
     const size_t colour = info + kInfoHeaderBytes;
     const size_t mask = colour + colourBytes;
-    for (int y = 0; y < kCursorSize; ++y) {
-        const size_t stored = static_cast<size_t>(kCursorSize - 1 - y);  // bottom-up
-        for (int x = 0; x < kCursorSize; ++x) {
-            const uint32_t p = picture.pixels[static_cast<size_t>(y * kCursorSize + x)];
-            Put32(b, colour + (stored * kCursorSize + static_cast<size_t>(x)) * 4, p);  // B, G, R, A in memory
+    for (int y = 0; y < size; ++y) {
+        const size_t stored = static_cast<size_t>(size - 1 - y);  // bottom-up
+        for (int x = 0; x < size; ++x) {
+            const uint32_t p = picture.pixels[static_cast<size_t>(y * size + x)];
+            Put32(b, colour + (stored * size + static_cast<size_t>(x)) * 4, p);  // B, G, R, A in memory
             if ((p >> 24) == 0) b[mask + stored * maskRow + static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
         }
     }

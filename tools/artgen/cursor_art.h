@@ -10,13 +10,15 @@ inline constexpr char kNoCardCursorFile[] = "nocard.cur";
 inline constexpr int kCursorSize = 32;
 
 struct CursorPicture {
+    int size = kCursorSize;  // kCursorSize times the device scale
     int hotX = 0;
     int hotY = 0;
-    std::vector<uint32_t> pixels;  // kCursorSize squared, 0xAARRGGBB with straight alpha, top row first
+    std::vector<uint32_t> pixels;  // size squared, 0xAARRGGBB with straight alpha, top row first
 };
 
-CursorPicture DrawPlayCardCursor();
-CursorPicture DrawNoCardCursor();
+// The pointers for a device scale (1, 2 or 3): scale times as large, drawn from the same shapes.
+CursorPicture DrawPlayCardCursor(int scale = 1);
+CursorPicture DrawNoCardCursor(int scale = 1);
 
 // A cursor file with one 32-bit image and its AND mask (set where fully transparent).
 std::vector<uint8_t> EncodeCursor(const CursorPicture& picture);

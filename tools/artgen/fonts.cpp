@@ -106,8 +106,17 @@ std::span<const FontRecipe> FontRecipes() {
     return kRecipes;
 }
 
-bool RenderFont(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
-                std::vector<uint8_t>* fgf, std::string* error) {
+namespace {
+
+// Every glyph of a font's character range rendered at one pixel size, and the extent of their ink.
+struct RenderedFace {
+    std::vector<InkGlyph> glyphs;
+    int ascent = 1;
+    int descent = 0;
+};
+
+bool RenderFace(const FontRecipe& recipe, const std::filesystem::path& fontRoot, int pixelSize, int firstChar,
+                RenderedFace* rendered, std::string* error) {
     const std::filesystem::path facePath = fontRoot / recipe.faceFile;
     FreeTypeFace ft;
     if (FT_Init_FreeType(&ft.library) != 0) {
@@ -125,71 +134,89 @@ bool RenderFont(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
                  recipe.fileName + ")";
         return false;
     }
-    if (FT_Set_Pixel_Sizes(ft.face, 0, static_cast<FT_UInt>(recipe.pixelSize)) != 0) {
+    if (FT_Set_Pixel_Sizes(ft.face, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
         *error = "cannot size " + facePath.string();
         return false;
     }
-
-    const bool full = recipe.glyphCount == kFullGlyphCount;
-    const int firstChar = full ? 0 : kFirstPrintable;
-    std::vector<InkGlyph> glyphs(static_cast<size_t>(recipe.glyphCount));
-    int ascent = 1;
-    int descent = 0;
+    rendered->glyphs.assign(static_cast<size_t>(recipe.glyphCount), InkGlyph{});
     for (int i = 0; i < recipe.glyphCount; ++i) {
+        InkGlyph& glyph = rendered->glyphs[static_cast<size_t>(i)];
         uint32_t codePoint = CodePointOf(firstChar + i);
-        if (codePoint == 0 || !RenderGlyph(ft.face, codePoint, &glyphs[i])) continue;
-        if (glyphs[i].rows > 0) {
-            ascent = std::max(ascent, glyphs[i].top);
-            descent = std::max(descent, glyphs[i].rows - glyphs[i].top);
+        if (codePoint == 0 || !RenderGlyph(ft.face, codePoint, &glyph)) continue;
+        if (glyph.rows > 0) {
+            rendered->ascent = std::max(rendered->ascent, glyph.top);
+            rendered->descent = std::max(rendered->descent, glyph.rows - glyph.top);
         }
     }
-    if (!glyphs[' ' - firstChar].present || !glyphs['0' - firstChar].present) {
+    if (!rendered->glyphs[' ' - firstChar].present || !rendered->glyphs['0' - firstChar].present) {
         *error = facePath.string() + " lacks basic Latin characters";
         return false;
     }
-    const int lineHeight = ascent + descent;
+    return true;
+}
+
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+// The 1x font decides every cell: its width, the line height and the baseline. A font for a
+// larger scale renders the face at scale times the pixel size and puts each glyph into a cell
+// exactly scale times the 1x cell, so text measured with the 1x font lines up at every scale.
+bool RenderFont(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
+                std::vector<uint8_t>* fgf, std::string* error, int scale) {
+    const bool full = recipe.glyphCount == kFullGlyphCount;
+    const int firstChar = full ? 0 : kFirstPrintable;
+    RenderedFace base;
+    if (!RenderFace(recipe, fontRoot, recipe.pixelSize, firstChar, &base, error)) return false;
+    const int lineHeight = base.ascent + base.descent;
     if (lineHeight > kMaxLineHeight) {
         *error = std::string(recipe.fileName) + ": line height too large for the format";
         return false;
     }
-
     // Digits share one width so that scores and clocks do not shift as their values change.
     int digitWidth = 0;
-    for (char c = '0'; c <= '9'; ++c) digitWidth = std::max(digitWidth, NaturalCellWidth(glyphs[c - firstChar]));
+    for (char c = '0'; c <= '9'; ++c) digitWidth = std::max(digitWidth, NaturalCellWidth(base.glyphs[c - firstChar]));
+    std::vector<int> cellWidths(static_cast<size_t>(recipe.glyphCount), 0);
+    for (int i = 0; i < recipe.glyphCount; ++i) {
+        if (!base.glyphs[i].present) continue;
+        cellWidths[i] = std::min(IsDigit(firstChar + i) ? digitWidth : NaturalCellWidth(base.glyphs[i]), kMaxGlyphSide);
+    }
+
+    RenderedFace large;
+    if (scale > 1 && !RenderFace(recipe, fontRoot, recipe.pixelSize * scale, firstChar, &large, error)) return false;
+    const RenderedFace& ink = scale > 1 ? large : base;
 
     std::vector<uint8_t> out(std::begin(kFontMagic), std::end(kFontMagic));
     PutU16(out, kFontVersion);
     PutU16(out, recipe.glyphCount);
     PutU16(out, firstChar);
-    out.push_back(static_cast<uint8_t>(static_cast<int8_t>(std::clamp(recipe.spacing, -kMaxSpacing, kMaxSpacing))));
-    out.push_back(static_cast<uint8_t>(ascent));
-    PutU16(out, lineHeight);
+    out.push_back(static_cast<uint8_t>(static_cast<int8_t>(std::clamp(recipe.spacing, -kMaxSpacing, kMaxSpacing) * scale)));
+    out.push_back(static_cast<uint8_t>(base.ascent * scale));
+    PutU16(out, lineHeight * scale);
     PutU16(out, 0);
 
     for (int i = 0; i < recipe.glyphCount; ++i) {
-        const InkGlyph& glyph = glyphs[i];
-        if (!glyph.present) {
+        const InkGlyph& glyph = ink.glyphs[i];
+        if (!base.glyphs[i].present) {
             out.push_back(0);
             out.push_back(0);
             continue;
         }
-        const bool digit = firstChar + i >= '0' && firstChar + i <= '9';
+        const int cellWidth = cellWidths[i] * scale;
+        const int cellHeight = lineHeight * scale;
         int inkX = std::max(glyph.left, 0);
-        int cellWidth = NaturalCellWidth(glyph);
-        if (digit) {
-            inkX += (digitWidth - cellWidth) / 2;
-            cellWidth = digitWidth;
-        }
-        cellWidth = std::min(cellWidth, kMaxGlyphSide);
+        if (IsDigit(firstChar + i)) inkX += (cellWidth - NaturalCellWidth(glyph)) / 2;
         out.push_back(static_cast<uint8_t>(cellWidth));
-        out.push_back(static_cast<uint8_t>(lineHeight));
+        out.push_back(static_cast<uint8_t>(cellHeight));
         const size_t cellStart = out.size();
-        out.resize(cellStart + static_cast<size_t>(cellWidth) * lineHeight, 0);
+        out.resize(cellStart + static_cast<size_t>(cellWidth) * cellHeight, 0);
+        if (!glyph.present) continue;
         for (int y = 0; y < glyph.rows; ++y) {
-            int row = ascent - glyph.top + y;
-            if (row < 0 || row >= lineHeight) continue;
+            int row = base.ascent * scale - glyph.top + y;
+            if (row < 0 || row >= cellHeight) continue;
             for (int x = 0; x < glyph.width; ++x) {
                 int column = inkX + x;
+                if (column < 0) continue;
                 if (column >= cellWidth) break;
                 out[cellStart + static_cast<size_t>(row) * cellWidth + column] =
                     glyph.ink[static_cast<size_t>(y) * glyph.width + x];

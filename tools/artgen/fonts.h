@@ -19,9 +19,10 @@ struct FontRecipe {
 
 std::span<const FontRecipe> FontRecipes();
 
-// Renders one font into the bytes of an ".fgf" file.
+// Renders one font into the bytes of an ".fgf" file, for a device scale (1, 2 or 3): at scale s
+// every cell, the line height and the baseline are exactly s times those of the 1x font.
 bool RenderFont(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
-                std::vector<uint8_t>* fgf, std::string* error);
+                std::vector<uint8_t>* fgf, std::string* error, int scale = 1);
 
 struct BitmapGlyph {
     int width = 0;

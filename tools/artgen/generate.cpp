@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "tools/artgen/art_constants.h"
+#include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/artgen.h"
 #include "tools/artgen/card_art.h"
 #include "tools/artgen/cursor_art.h"
@@ -46,6 +47,27 @@ bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>* bytes) {
     return !in.bad();
 }
 
+// The art of the 2x and 3x device scales: the same layouts drawn at two and three times the
+// size, for windows larger than the table. Pictures that are not here are enlarged from 1x by
+// the drawing layer.
+bool RenderScaledArt(const fs::path& fontRoot, std::vector<std::pair<fs::path, std::vector<uint8_t>>>* files,
+                     std::string* error) {
+    for (int scale = 2; scale <= kLargestScale; ++scale) {
+        for (const FontRecipe& recipe : FontRecipes()) {
+            std::vector<uint8_t> fgf;
+            if (!RenderFont(recipe, fontRoot, &fgf, error, scale)) return false;
+            files->emplace_back(ScaledArtPath(recipe.fileName, scale), std::move(fgf));
+        }
+        if (!RenderCardArt(fontRoot, files, error, scale)) return false;
+        if (!RenderScaledThemeArt(fontRoot, scale, files, error)) return false;
+        for (const NamedSprite& named : SpinArrowSprites(scale))
+            files->emplace_back(ScaledArtPath(named.fileName, scale), EncodeSprite(named.sprite));
+        files->emplace_back(ScaledArtPath(kPlayCardCursorFile, scale), EncodeCursor(DrawPlayCardCursor(scale)));
+        files->emplace_back(ScaledArtPath(kNoCardCursorFile, scale), EncodeCursor(DrawNoCardCursor(scale)));
+    }
+    return true;
+}
+
 bool GenerateArt(const ArtgenOptions& options, std::string* error) {
     if (options.outDir.empty()) {
         *error = "no output folder given";
@@ -73,6 +95,7 @@ bool GenerateArt(const ArtgenOptions& options, std::string* error) {
     if (!RenderScreenArt(options.fontRoot, &files, error)) return false;
     files.emplace_back(kPlayCardCursorFile, EncodeCursor(DrawPlayCardCursor()));
     files.emplace_back(kNoCardCursorFile, EncodeCursor(DrawNoCardCursor()));
+    if (!RenderScaledArt(options.fontRoot, &files, error)) return false;
     for (auto& [name, bytes] : RenderSoundEffects()) files.emplace_back(name, std::move(bytes));
     std::vector<std::pair<std::string, std::vector<uint8_t>>> songs;
     if (!RenderSongs(&songs, error)) return false;

@@ -1,5 +1,6 @@
 #include "tools/artgen/sprites.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "draw/palette.h"
@@ -34,14 +35,18 @@ constexpr uint8_t kDisabledInk = NearestIndex(128, 128, 128);
 constexpr uint8_t kEmboss = NearestIndex(255, 255, 255);
 static_assert(kDisabledInk != kInk && kEmboss != kDisabledInk);
 
-// A triangle centred in the sprite, one pixel wide at its tip and two wider per row.
-void DrawTriangle(Sprite& sprite, int tipRow, int rows, bool pointsUp, int dx, int dy, uint8_t index) {
-    const int centre = sprite.width / 2 + dx;
-    for (int k = 0; k < rows; ++k) {
-        int y = (pointsUp ? tipRow + k : tipRow - k) + dy;
-        if (y < 0 || y >= sprite.height) continue;
-        for (int x = centre - k; x <= centre + k; ++x) {
-            if (x >= 0 && x < sprite.width) sprite.indices[static_cast<size_t>(y * sprite.width + x)] = index;
+// A triangle centred in the sprite, one pixel wide at its tip and two wider per row, moved by
+// (dx, dy). Rows and offsets are in 1x pixels; a sprite drawn at a larger scale samples the same
+// shape at every device pixel's centre, so its sides are smooth diagonals rather than steps.
+void DrawTriangle(Sprite& sprite, int scale, int tipRow, int rows, bool pointsUp, int dx, int dy, uint8_t index) {
+    const double centre = sprite.width / scale / 2 + 0.5;
+    for (int y = 0; y < sprite.height; ++y) {
+        const double py = (y + 0.5) / scale - dy;
+        const double depth = pointsUp ? py - tipRow : tipRow + 1 - py;  // from the tip's outer edge
+        if (depth < 0 || depth >= rows) continue;
+        for (int x = 0; x < sprite.width; ++x) {
+            const double px = (x + 0.5) / scale - dx;
+            if (std::abs(px - centre) < depth + 0.5) sprite.indices[static_cast<size_t>(y * sprite.width + x)] = index;
         }
     }
 }
@@ -49,28 +54,28 @@ void DrawTriangle(Sprite& sprite, int tipRow, int rows, bool pointsUp, int dx, i
 // An enabled arrow fills the full height in black. A disabled one is a row smaller and grey,
 // with its white twin one pixel right and down showing beneath: the etched look of a
 // control that cannot be used.
-Sprite SpinArrow(bool pointsUp, bool enabled) {
-    Sprite sprite{kSpinArrowWidth, kSpinArrowHeight,
-                  std::vector<uint8_t>(static_cast<size_t>(kSpinArrowWidth * kSpinArrowHeight), kClear)};
+Sprite SpinArrow(bool pointsUp, bool enabled, int scale) {
+    const int width = kSpinArrowWidth * scale, height = kSpinArrowHeight * scale;
+    Sprite sprite{width, height, std::vector<uint8_t>(static_cast<size_t>(width * height), kClear)};
     const int lastRow = kSpinArrowHeight - 1;
     if (enabled) {
-        DrawTriangle(sprite, pointsUp ? 0 : lastRow, kSpinArrowHeight, pointsUp, 0, 0, kInk);
+        DrawTriangle(sprite, scale, pointsUp ? 0 : lastRow, kSpinArrowHeight, pointsUp, 0, 0, kInk);
     } else {
         const int rows = kSpinArrowHeight - 1;
         const int tip = pointsUp ? 0 : rows - 1;
-        DrawTriangle(sprite, tip, rows, pointsUp, 1, 1, kEmboss);
-        DrawTriangle(sprite, tip, rows, pointsUp, 0, 0, kDisabledInk);
+        DrawTriangle(sprite, scale, tip, rows, pointsUp, 1, 1, kEmboss);
+        DrawTriangle(sprite, scale, tip, rows, pointsUp, 0, 0, kDisabledInk);
     }
     return sprite;
 }
 
 }  // namespace
 
-std::vector<NamedSprite> SpinArrowSprites() {
-    return {{kSpinUpSprite, SpinArrow(true, true)},
-            {kSpinUpDisabledSprite, SpinArrow(true, false)},
-            {kSpinDownSprite, SpinArrow(false, true)},
-            {kSpinDownDisabledSprite, SpinArrow(false, false)}};
+std::vector<NamedSprite> SpinArrowSprites(int scale) {
+    return {{kSpinUpSprite, SpinArrow(true, true, scale)},
+            {kSpinUpDisabledSprite, SpinArrow(true, false, scale)},
+            {kSpinDownSprite, SpinArrow(false, true, scale)},
+            {kSpinDownDisabledSprite, SpinArrow(false, false, scale)}};
 }
 
 std::vector<uint8_t> EncodeSprite(const Sprite& sprite) {

@@ -19,8 +19,8 @@ struct NamedSprite {
     Sprite sprite;
 };
 
-// The spin field's four arrows, in a fixed order.
-std::vector<NamedSprite> SpinArrowSprites();
+// The spin field's four arrows, in a fixed order, drawn for a device scale (1, 2 or 3).
+std::vector<NamedSprite> SpinArrowSprites(int scale = 1);
 
 std::vector<uint8_t> EncodeSprite(const Sprite& sprite);
 std::optional<Sprite> DecodeSprite(std::span<const uint8_t> bytes);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cards/card_geometry.h"
+#include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
 #include "shell/screen_layout.h"
 #include "ui/art_cells.h"
@@ -351,19 +352,21 @@ void DrawCheck(cairo_t* cr, double top, Rgbf colour, bool shadow) {
 }
 
 // Check marks for the themes' drop-down panels: gold for the dark themes, then themes 2, 4, 5.
-Picture RenderChecks() {
-    AlphaCanvas canvas(kChecksWidth, kChecksHeight);
+Picture RenderChecks(int scale) {
+    AlphaCanvas canvas(kChecksWidth * scale, kChecksHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     DrawCheck(cr, 0, Rgbf{0.96, 0.80, 0.40}, true);
     DrawCheck(cr, art::kCheckHeight * 1, kInk, false);
     DrawCheck(cr, art::kCheckHeight * 2, kInk, false);
     DrawCheck(cr, art::kCheckHeight * 3, kInk, false);
-    Picture out(kChecksWidth, kChecksHeight);
+    Picture out(kChecksWidth * scale, kChecksHeight * scale);
     const int mattes[4] = {0, 1, 3, 4};
+    const int rowHeight = art::kCheckHeight * scale;
     for (int row = 0; row < 4; ++row) {
         const ThemeLook& look = ThemeLookOf(mattes[row]);
         const Picture keyed = canvas.Key(Pack(FieldAt(look, 100, 100)), 0.35);
-        out.Blit(keyed.Crop(0, row * art::kCheckHeight, kChecksWidth, art::kCheckHeight), 0, row * art::kCheckHeight);
+        out.Blit(keyed.Crop(0, row * rowHeight, out.width, rowHeight), 0, row * rowHeight);
     }
     return out;
 }
@@ -476,9 +479,10 @@ void Ornament(cairo_t* cr, double inner, double outer, double cy) {
 
 }  // namespace
 
-Picture RenderTitleImage(bool gold, uint32_t matte) {
-    AlphaCanvas canvas(sl::kTitleImageWidth, sl::kTitleImageHeight);
+Picture RenderTitleImage(bool gold, uint32_t matte, int scale) {
+    AlphaCanvas canvas(sl::kTitleImageWidth * scale, sl::kTitleImageHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     UseFont(cr, Font::SerifBold, kTitleFontSize);
     for (int i = 0; i < sl::kGameCount; ++i) {
         const char* name = sl::kGameNames[static_cast<size_t>(i)];
@@ -525,13 +529,13 @@ Picture RenderTitleImage(bool gold, uint32_t matte) {
     Picture out = canvas.Key(matte, 0.4);
     // The program centres each title by its listed width, so the ink must reach both end columns.
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const int w = sl::kTitleWidths[static_cast<size_t>(i)];
-        const int top = sl::TitleBandTop(i + 1);
+        const int w = sl::kTitleWidths[static_cast<size_t>(i)] * scale;
+        const int top = sl::TitleBandTop(i + 1) * scale;
         for (const int column : {0, w - 1}) {
             int best = -1;
             double bestAlpha = 0;
             bool inked = false;
-            for (int y = top; y < top + sl::kTitleBandHeight; ++y) {
+            for (int y = top; y < top + sl::kTitleBandHeight * scale; ++y) {
                 inked = inked || out.At(column, y) != kMagenta;
                 if (canvas.Alpha(column, y) > bestAlpha) {
                     bestAlpha = canvas.Alpha(column, y);
@@ -542,6 +546,33 @@ Picture RenderTitleImage(bool gold, uint32_t matte) {
         }
     }
     return out;
+}
+
+// The in-game titles with gold lettering and those of the light themes, and the drop-down
+// panels' check marks, by their file names.
+std::vector<std::pair<std::string, Picture>> RenderScalablePictures(int scale) {
+    std::vector<std::pair<std::string, Picture>> titles;
+    titles.emplace_back("ingame_title1_3_6.bmp", RenderTitleImage(true, 0x1C1E1A, scale));
+    titles.emplace_back("checks.bmp", RenderChecks(scale));
+    for (const int theme : {1, 3, 4})
+        titles.emplace_back("ingame_title" + std::to_string(theme + 1) + ".bmp",
+                            RenderTitleImage(false, Pack(ThemeLookOf(theme).base), scale));
+    return titles;
+}
+
+bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
+                          std::string* error) {
+    if (!LoadFonts(fontRoot, error)) return false;
+    for (const auto& [name, picture] : RenderScalablePictures(scale)) {
+        const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
+        std::vector<uint8_t> png = EncodePng24(picture.pixels.data(), picture.width, picture.height);
+        if (png.empty()) {
+            *error = "cannot encode " + path.string();
+            return false;
+        }
+        files->emplace_back(path, std::move(png));
+    }
+    return true;
 }
 
 bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error) {
@@ -565,12 +596,7 @@ bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>*
         menus.Blit(RenderDropDownColumn(look), theme * art::kMenusColumnWidth, 0);
     }
     files->emplace_back(folder + "menus.jpg", EncodeJpegPicture(menus, 92, false));
-    files->emplace_back(folder + "checks.bmp", EncodeBmp(RenderChecks()));
-    files->emplace_back(folder + "ingame_title1_3_6.bmp", EncodeBmp(RenderTitleImage(true, 0x1C1E1A)));
-    const int lightThemes[] = {1, 3, 4};
-    for (const int theme : lightThemes)
-        files->emplace_back(name("ingame_title%d.bmp", theme + 1),
-                            EncodeBmp(RenderTitleImage(false, Pack(ThemeLookOf(theme).base))));
+    for (const auto& [title, picture] : RenderScalablePictures(1)) files->emplace_back(folder + title, EncodeBmp(picture));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();

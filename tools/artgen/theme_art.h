@@ -29,6 +29,11 @@ Rgbf FieldAt(const ThemeLook& look, int x, int y);
 
 // Renders every theme file. False with a message when a font is missing.
 bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error);
+// The theme files drawn again for a device scale of 2 or 3 ("name@2x.png"): the in-game titles
+// and the check marks.
+// The other theme pictures are enlarged from 1x by the drawing layer.
+bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
+                          std::string* error);
 
 // The pieces, for the tests and the review sheets.
 Picture RenderBackdrop(int theme);
@@ -36,4 +41,4 @@ Picture RenderDialogStrip(int theme);
 Picture RenderPlaceholders(int theme);
 // The in-game title image with dark (gold) or light (black) lettering; matte is the colour the
 // letters' edges blend into.
-Picture RenderTitleImage(bool goldLettering, uint32_t matte);
+Picture RenderTitleImage(bool goldLettering, uint32_t matte, int scale = 1);

@@ -1,0 +1,275 @@
+// Drawing at device scale 2 and 3: the interface stays logical, buffers hold s x s device pixels
+// per logical pixel, and art files made at the scale are used pixel for pixel while 1x files
+// are enlarged.
+
+#include <cstdio>
+
+#include "draw/jpeg_encode.h"
+#include "draw/palette.h"
+#include "platform/paths.h"
+#include "tests/draw/draw_fixture.h"
+#include "tests/ui/png_writer.h"
+
+namespace {
+
+constexpr Pixel kBackground = 0x203040;
+constexpr Pixel kRed = 0xFF0000;
+constexpr Pixel kGreen = 0x00FF00;
+
+// Records what reaches the window, in the back end's device pixels.
+class RecordingBackend : public ScriptedBackend {
+public:
+    struct Call {
+        int sourceX, sourceY, width, height, destX, destY;
+    };
+    void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+                 int destX, int destY) override {
+        calls.push_back({sourceX, sourceY, width, height, destX, destY});
+        ScriptedBackend::Present(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
+    }
+    int CreateCursor(const CursorImage& image) override {
+        cursorWidths.push_back(image.width);
+        return ScriptedBackend::CreateCursor(image);
+    }
+    std::vector<Call> calls;
+    std::vector<int> cursorWidths;
+};
+
+class ScaleTest : public DrawTest {
+protected:
+    // Starts the drawing layer afresh at a device scale, as the shell does at start-up.
+    void UseScale(int scale) {
+        backend.SetDeviceScale(scale);
+        InitBuffers();
+        UnloadFont(-1);
+        SetColor(kBlack);
+        MoveTo(0, 0);
+        SetTextJustify(-1, 1);
+        SetWinTextJustify(-1, 1);
+    }
+
+    // A scene touching every drawing path: fills, boxes, lines, dashes, points, clipping, opaque
+    // and transparent copies, blocks, pictures, sprites and text. Returns the scene's buffer.
+    static int DrawScene() {
+        const std::vector<uint8_t> font = MakeFont(1, 9, [](int c) { return c % 4 + 2; }, [](int c) { return c % 6 + 3; }, 200);
+        BmpLayout layout{5, 3, 24};
+        layout.values = {kRed, kGreen, kMagenta, kWhite, kRed, kGreen, kMagenta, kMagenta, kWhite, kBlack,
+                         kWhite, kBlack, kRed, kGreen, kMagenta};
+        const std::vector<uint8_t> picture = MakeBmp(layout);
+        const int white = 216 + 35;
+        const std::vector<uint8_t> sprite = MakeSprite(3, 2, {{1, white}, {1, kTransparentIndexA}, {4, 0}});
+
+        const int art = MakeBuffer(12, 10, kMagenta);
+        EXPECT_TRUE(ShowBmpMemory(picture.data(), picture.size(), 1));
+        SetColor(kGreen);
+        FillRect(6, 9, 4, 8);
+        const int scene = MakeBuffer(60, 40, kBackground);
+        SetColor(kWhite);
+        DrawBox(2, 20, 3, 15);
+        SetColor(kRed);
+        MoveTo(1, 38);
+        DrawLineTo(45, 20);
+        MoveTo(50, 2);
+        DrawDashedLineTo(58, 37, 0x3333);
+        PlotPoint(59, 39);
+        SetClip(10, 30, 5, 25);
+        SetColor(kGreen);
+        FillRect(0, 59, 12, 13);
+        SetClip(0, 59, 0, 39);
+        CopyBufferRect(0, 4, 0, 2, 30, 10, art, scene);
+        CopyBufferRectTransparent(0, 11, 0, 9, 40, 30, art, scene);
+        MoveTo(22, 30);
+        EXPECT_TRUE(ShowBmpMemory(picture.data(), picture.size(), kShowBmpAtCursor | 1));
+        MoveTo(3, 36);
+        EXPECT_TRUE(ShowSprMemory(sprite.data(), sprite.size(), 3));
+        SelectFont(LoadFontMemory(font.data(), font.size()));
+        SetColor(kBlack);
+        MoveTo(5, 18);
+        DrawText("Hello", 5);
+        MoveTo(30, 2);
+        DrawWinText("Ab", 2);
+        // A block taken from one place and put back at another, as save-unders do.
+        std::vector<uint8_t> block(ImageSize(8, 6));
+        GetBlock(block.data(), 0, 7, 0, 5);
+        PutBlock(block.data(), 50, 57, 32, 37);
+        FreeBuffer(art);
+        return scene;
+    }
+};
+
+TEST_F(ScaleTest, EveryDrawingOperationAtScaleEqualsTheOneXPictureEnlarged) {
+    UseScale(1);
+    const int one = DrawScene();
+    const std::vector<Pixel> reference = Snapshot(one);
+    const int textEnd = CursorX();
+    for (int scale : {2, 3}) {
+        UseScale(scale);
+        const int scene = DrawScene();
+        ASSERT_EQ(BufferWidth(scene), 60 * scale);
+        ASSERT_EQ(BufferHeight(scene), 40 * scale);
+        EXPECT_EQ(BufferScale(scene), scale);
+        EXPECT_EQ(MaxX(), 59);
+        EXPECT_EQ(MaxY(), 39);
+        EXPECT_EQ(CursorX(), textEnd) << "the system font's cursor moves in logical pixels";
+        int wrong = 0;
+        for (int y = 0; y < 40 * scale; ++y)
+            for (int x = 0; x < 60 * scale; ++x)
+                if (At(scene, x, y) != reference[(y / scale) * 60 + x / scale] && wrong++ < 5)
+                    ADD_FAILURE() << "scale " << scale << " pixel " << x << "," << y;
+        EXPECT_EQ(wrong, 0) << "scale " << scale;
+    }
+}
+
+TEST_F(ScaleTest, PresentAndBlocksWorkInDevicePixels) {
+    RecordingBackend recording;
+    SetBackend(&recording);
+    recording.SetDeviceScale(3);
+    InitBuffers();
+    const int screen = MakeBuffer(800, 600, kBackground);
+    PresentRect(10, 19, 20, 29, 10, 29);
+    ASSERT_EQ(recording.calls.size(), 1u);
+    const RecordingBackend::Call& call = recording.calls[0];
+    EXPECT_EQ(std::vector<int>({call.sourceX, call.sourceY, call.width, call.height, call.destX, call.destY}),
+              std::vector<int>({30, 60, 30, 30, 30, 60}));
+    PresentRect(0, 799, 0, 599, 0, 599);
+    EXPECT_EQ(recording.calls.back().width, 2400);
+    EXPECT_EQ(recording.calls.back().height, 1800);
+
+    // A block costs nine times as much and brings back exactly what it saved, at both depths.
+    for (int depth : {16, 32}) {
+        SetBufferDepth(depth);
+        EXPECT_EQ(ImageSize(4, 5), 4u * 5 * 9 * (depth == 16 ? 2 : 3));
+        // Colours a 16-bit block keeps exactly.
+        SetColor(kBlack);
+        FillRect(100, 103, 200, 204);
+        SetColor(kWhite);
+        PlotPoint(101, 202);
+        const std::vector<Pixel> before = Snapshot(screen);
+        std::vector<uint8_t> block(ImageSize(4, 5));
+        GetBlock(block.data(), 100, 103, 200, 204);
+        SetColor(kRed);
+        FillRect(0, 799, 0, 599);
+        PutBlock(block.data(), 100, 103, 200, 204);
+        for (int y = 600; y < 615; ++y)
+            for (int x = 300; x < 312; ++x) ASSERT_EQ(At(screen, x, y), before[y * 2400 + x]) << depth;
+        EXPECT_EQ(At(screen, 299, 600), kRed);
+    }
+    SetBackend(&backend);
+}
+
+TEST_F(ScaleTest, CursorsComeAtTheDeviceScaleWhenTheirFileIsThere) {
+    RecordingBackend recording;
+    SetBackend(&recording);
+    const std::string cursor = DataPath("playcard.cur");
+    for (int scale : {1, 2, 3}) {
+        recording.SetDeviceScale(scale);
+        InitBuffers();
+        EXPECT_GT(LoadScaledCursor(cursor.c_str()), 0);
+    }
+    EXPECT_EQ(recording.cursorWidths, std::vector<int>({32, 64, 96}));
+    // Without a scaled file the 1x cursor is used.
+    const std::string plain = WriteTempFile("plain.cur", [&] {
+        std::vector<uint8_t> bytes;
+        std::FILE* file = std::fopen(cursor.c_str(), "rb");
+        for (int c; file != nullptr && (c = std::fgetc(file)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+        if (file != nullptr) std::fclose(file);
+        return bytes;
+    }());
+    EXPECT_GT(LoadScaledCursor(plain.c_str()), 0);
+    EXPECT_EQ(recording.cursorWidths.back(), 32);
+    SetBackend(&backend);
+}
+
+TEST_F(ScaleTest, ScaledPicturesAreUsedPixelForPixelAndBadOnesFallBackToTheOneXFile) {
+    UseScale(2);
+    // The 1x picture is one flat colour; the 2x picture has a different colour in every pixel.
+    BmpLayout one{2, 2, 24};
+    one.values.assign(4, kRed);
+    BmpLayout two{4, 4, 24};
+    for (int i = 0; i < 16; ++i) two.values.push_back(0x010101u * (i + 1));
+    BmpLayout odd{5, 4, 24};
+    odd.values.assign(20, kGreen);
+    const std::string path = WriteTempFile("scaled.bmp", MakeBmp(one));
+    const int b = MakeBuffer(4, 4, kBackground);
+
+    WriteTempFile("scaled@2x.bmp", MakeBmp(two));
+    ShowBmp(path.c_str(), 1);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(At(b, i % 4, i / 4), 0x010101u * (i + 1));
+    EXPECT_EQ(At(b, 4, 0), kBackground);
+
+    // A 2x file that is not whole logical pixels, or is damaged, is passed over.
+    for (const std::vector<uint8_t>& bad : {MakeBmp(odd), std::vector<uint8_t>{'B', 'M', 1, 2}}) {
+        WriteTempFile("scaled@2x.bmp", bad);
+        SetColor(kBackground);
+        FillBuffer();
+        ShowBmp(path.c_str(), 1);
+        EXPECT_EQ(CountPixels(b, kRed), 16);
+    }
+
+    // The compact PNG form of the 2x art is read when there is no 2x BMP.
+    std::remove((::testing::TempDir() + "/scaled@2x.bmp").c_str());
+    WriteTempFile("scaled@2x.png", EncodePng(two.values.data(), 4, 4, 4));
+    ShowBmp(path.c_str(), 1);
+    EXPECT_EQ(At(b, 3, 3), 0x101010u);
+    WriteTempFile("scaled@2x.png", {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0});
+    ShowBmp(path.c_str(), 1);
+    EXPECT_EQ(At(b, 3, 3), kRed);
+
+    // JPEG: the header reports the logical size of whichever file will be drawn.
+    std::vector<uint32_t> large(16 * 12, kWhite), small(8 * 6, kBlack);
+    const std::string jpeg = WriteTempFile("scaled.jpg", EncodeJpeg(small.data(), 8, 6, 95, false));
+    JpegHeader header{};
+    ASSERT_EQ(ReadJpegHeader(jpeg.c_str(), &header), 0);
+    EXPECT_EQ(header.width, 8);
+    WriteTempFile("scaled@2x.jpg", EncodeJpeg(large.data(), 16, 12, 95, false));
+    ASSERT_EQ(ReadJpegHeader(jpeg.c_str(), &header), 0);
+    EXPECT_EQ(header.height, 6);
+    const int j = MakeBuffer(8, 6, kBackground);
+    ShowJpeg(jpeg.c_str(), 0);
+    EXPECT_GE(At(j, 15, 11) & 0xFF, 0xF0u);
+    WriteTempFile("scaled@2x.jpg", {0xFF, 0xD8, 0xFF});
+    ShowJpeg(jpeg.c_str(), 0);
+    EXPECT_LE(At(j, 15, 11) & 0xFF, 0x10u);
+
+    // Sprites: the 2x file must be twice the logical width.
+    const int white = 216 + 35;
+    const std::string sprite = WriteTempFile("arrow.spr", MakeSprite(2, 1, {{2, 0}}));
+    const int s = MakeBuffer(4, 4, kBackground);
+    WriteTempFile("arrow@2x.spr", MakeSprite(4, 2, {{8, white}}));
+    MoveTo(0, 3);
+    ShowSpr(sprite.c_str(), 2);
+    EXPECT_EQ(CountPixels(s, kWhite), 8);
+    EXPECT_EQ(At(s, 0, 6), kWhite);
+    WriteTempFile("arrow@2x.spr", MakeSprite(3, 2, {{6, white}}));
+    ShowSpr(sprite.c_str(), 2);
+    EXPECT_EQ(CountPixels(s, kBlack), 8);
+}
+
+TEST_F(ScaleTest, FontsMeasureAsAtOneXAndDrawTheirScaledGlyphsWhenTheCellsMatch) {
+    UseScale(3);
+    const auto width = [](int c) { return c % 3 + 2; };
+    const auto height = [](int) { return 4; };
+    const std::string path = WriteTempFile("face.fgf", MakeFont(1, 4, width, height, 255));
+    // The 3x font's ink is half strength, so its glyphs are told apart from enlarged 1x ones.
+    WriteTempFile("face@3x.fgf", MakeFont(3, 12, [&](int c) { return 3 * width(c); }, [](int) { return 12; }, 128));
+    const int b = MakeBuffer(30, 10, kWhite);
+    SelectFont(LoadFont(path.c_str()));
+    EXPECT_EQ(TextWidth("AB", 2), width('A') + width('B') + 2);
+    EXPECT_EQ(TextHeight("AB", 2), 4);
+    SetColor(kBlack);
+    MoveTo(2, 1);
+    DrawText("AB", 2);
+    EXPECT_EQ(PaintedBounds(b, kWhite), std::vector<int>({6, 6 + 3 * (width('A') + 1 + width('B')) - 1, 3, 14}));
+    EXPECT_EQ(At(b, 6, 3), 0x7F7F7Fu);
+
+    // Cells that are not exactly three times the 1x cells are not used: the 1x glyphs are enlarged.
+    WriteTempFile("face@3x.fgf", MakeFont(3, 12, [&](int c) { return 3 * width(c) + 1; }, [](int) { return 12; }, 128));
+    SetColor(kWhite);
+    FillBuffer();
+    SelectFont(LoadFont(path.c_str()));
+    SetColor(kBlack);
+    DrawText("AB", 2);
+    EXPECT_EQ(At(b, 6, 3), kBlack);
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+// Screenshots for review and pixel comparison: runs the real program on the scripted back end
+// (no display) at device scales 1, 2 and 3 and writes the screen buffer as PNG files: the
+// selection screen, the Players dialog, every game's rule dialog and first deal, and the dialogs
+// of one game's menus.
+//
+//   shots FOLDER [SCALE ...]     (scales 1 2 3 when none are given)
+//
+// Files are named "<scale>x/<what>.png"; the same build writes the same files.
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "draw/draw.h"
+#include "framework/game.h"
+#include "games/game_registry.h"
+#include "platform/host_events.h"
+#include "platform/registry.h"
+#include "platform/scripted_backend.h"
+#include "shell/screen_layout.h"
+#include "shell/screens.h"
+#include "shell/shell.h"
+#include "store/settings_store.h"
+#include "tests/ui/png_writer.h"
+#include "ui/controls.h"
+
+namespace {
+
+constexpr int kHidEscape = 41;
+constexpr int kHidS = 22;  // "&Start" in a rule dialog
+// Virtual time allowed for a deal's slides (which swallow input), a dialog to open, a screen to settle.
+constexpr uint64_t kSettleMs = 10000;
+
+// Posts a left click at a point known only when the step runs, as the back end posts input.
+void ClickNow(int x, int y) {
+    std::vector<Message> messages;
+    for (HostEvent::Kind kind : {HostEvent::MouseMove, HostEvent::MouseDown, HostEvent::MouseUp}) {
+        HostEvent event;
+        event.kind = kind;
+        event.button = 1;
+        event.buttons = kind == HostEvent::MouseDown ? 1 : 0;
+        event.x = x;
+        event.y = y;
+        TranslateHostEvent(event, MainWindowHandle(), &messages);
+    }
+    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+// The item of the running game's menus with the command, as (title, item) centres.
+bool FindCommand(int command, int* titleX, int* titleY, int* itemX, int* itemY) {
+    Game* game = CurrentGame();
+    if (game == nullptr) return false;
+    for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+        for (int i = 0; menu != nullptr && i < menu->ItemCount(); ++i) {
+            MenuItem* item = menu->Item(i);
+            if (item->CommandId() != command) continue;
+            *titleX = menu->GetX() + menu->GetWidth() / 2;
+            *titleY = menu->GetY() + menu->GetHeight() / 2;
+            *itemX = item->GetX() + item->GetWidth() / 2;
+            *itemY = item->GetY() + item->GetHeight() / 2;
+            return true;
+        }
+    }
+    return false;
+}
+
+class ShotSession {
+public:
+    ShotSession(std::filesystem::path folder, int scale) : folder(std::move(folder)), scale(scale) {
+        std::filesystem::create_directories(this->folder);
+        backend.SetDeviceScale(scale);
+        backend.SetWallClock(1'800'000'000);
+    }
+
+    // Schedules a screenshot of the screen buffer after delayMs.
+    void Shot(uint64_t delayMs, const std::string& name) {
+        backend.After(delayMs, [this, name] {
+            const int screen = ScreenBuffer();
+            const std::string path = (folder / (name + ".png")).string();
+            if (screen < 0 || !WritePng(path, BufferPixels(screen), BufferWidth(screen), BufferHeight(screen),
+                                        BufferWidth(screen))) {
+                std::fprintf(stderr, "shots: cannot write %s\n", path.c_str());
+                failed = true;
+                return;
+            }
+            ++written;
+        });
+    }
+
+    // Opens a command of the running game's menus, shoots the dialog and closes it with Escape.
+    void MenuDialog(int command, const std::string& name) {
+        auto titleX = std::make_shared<int>(0), titleY = std::make_shared<int>(0);
+        auto itemX = std::make_shared<int>(0), itemY = std::make_shared<int>(0);
+        backend.After(kSettleMs, [=] {
+            if (FindCommand(command, titleX.get(), titleY.get(), itemX.get(), itemY.get())) ClickNow(*titleX, *titleY);
+        });
+        backend.After(500, [=] {
+            if (*itemX > 0) ClickNow(*itemX, *itemY);
+        });
+        Shot(kSettleMs, name);
+        backend.PressKey(100, kHidEscape);
+    }
+
+    int Run() {
+        SetBackend(&backend);
+        HostEvent focus;
+        focus.kind = HostEvent::FocusGained;
+        backend.PostHost(10, focus);
+        backend.Click(10, 400, 100);  // ends the logo
+        backend.MoveMouse(100, 5, 595);
+        Shot(kSettleMs, "selection");
+        backend.Click(100, screen_layout::kPlayersButtonX + screen_layout::kTitleButtonWidth / 2,
+                      screen_layout::kPlayersButtonY + screen_layout::kTitleButtonHeight / 2);
+        Shot(kSettleMs, "dialog_players");
+        backend.PressKey(100, kHidEscape);
+
+        for (int item = 0; item < screen_layout::kGameCount; ++item) {
+            const GameStart& start = kGameStarts[item];
+            const GameEntry* entry = FindGame(start.gameNumber);
+            std::string name = entry != nullptr ? entry->name : "game" + std::to_string(start.gameNumber);
+            for (char& c : name) c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const auto& r = screen_layout::kGameMenuItems[item];
+            backend.Click(kSettleMs, r.left + r.width / 2, r.top + r.height / 2);
+            if (start.mode == StartMode::RulesFirst) {
+                Shot(kSettleMs, "rules_" + name);
+                backend.PressKey(100, kHidS);
+            }
+            backend.MoveMouse(100, 5, 595);
+            Shot(kSettleMs, "deal_" + name);
+            if (start.gameNumber == 12) {
+                MenuDialog(kCommandGameSettings, "dialog_game_settings");
+                MenuDialog(kCommandRulesSummary, "dialog_rules_summary");
+                MenuDialog(kCommandHighScores, "dialog_high_scores");
+                MenuDialog(kCommandMusic, "dialog_music");
+                MenuDialog(kCommandCardBack, "dialog_card_back");
+                MenuDialog(kCommandCardFront, "dialog_card_front");
+                MenuDialog(kCommandBackground, "dialog_background");
+                MenuDialog(kCommandAbout, "dialog_about");
+                MenuDialog(kCommandRulesText, "dialog_rules_text");
+            }
+            backend.PressKey(kSettleMs, kHidEscape);
+        }
+        backend.PressKey(kSettleMs, kHidEscape);
+        RunApplication();
+        SetBackend(nullptr);
+        std::printf("%dx: %d screenshots in %s\n", scale, written, folder.c_str());
+        return failed ? 1 : 0;
+    }
+
+private:
+    std::filesystem::path folder;
+    int scale;
+    ScriptedBackend backend;
+    int written = 0;
+    bool failed = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: shots FOLDER [SCALE ...]\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::vector<int> scales;
+    for (int i = 2; i < argc; ++i) scales.push_back(std::atoi(argv[i]));
+    if (scales.empty()) scales = {1, 2, 3};
+    // A settings file of the run's own, with a remembered player, so nothing of the user's is read
+    // or changed and no first-run dialog comes up.
+    const std::filesystem::path state = folder / ".state";
+    std::filesystem::create_directories(state);
+    setenv("XDG_RUNTIME_DIR", state.c_str(), 1);
+    SetRegistryFile((state / "settings.reg").string());
+    {
+        SettingsKey key(PreferencesPath());
+        WriteStringValue(key, "HumanName", "Reviewer");
+        WriteDwordValue(key, "DontShowAgain", 1);
+    }
+    int status = 0;
+    for (int scale : scales) {
+        if (scale < 1 || scale > 3) continue;
+        ShotSession session(folder / (std::to_string(scale) + "x"), scale);
+        status |= session.Run();
+    }
+    std::filesystem::remove_all(state);
+    return status;
+}
