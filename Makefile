@@ -5,6 +5,9 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 FUZZ_SECONDS ?= 5
+# The compiler cache keys on paths relative to the checkout, so every clone shares it.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 
 BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
   libsdl2-dev libfluidsynth-dev libturbojpeg0-dev libpng-dev zlib1g-dev libcairo2-dev libfreetype-dev \
