@@ -10,7 +10,7 @@ BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
   libsdl2-dev libfluidsynth-dev libturbojpeg0-dev libcairo2-dev libfreetype-dev \
   fonts-linuxlibertine fonts-dejavu-core libgtest-dev libbenchmark-dev
 RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
-TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
+TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime openbox
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES)
 
 .PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet install clean

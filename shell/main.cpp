@@ -3,12 +3,16 @@
 #include "platform/backend.h"
 #include "platform/sdl_backend.h"
 #include "shell/shell.h"
+#include "shell/window_options.h"
 
-int main() {
-    std::unique_ptr<Backend> backend = CreateSdlBackend();
+int main(int argc, char** argv) {
+    const WindowStart start = ReadWindowStart(argc, argv);
+    std::unique_ptr<SdlBackend> backend = CreateSdlBackend(start.placement);
     if (!backend) return 1;
     SetBackend(backend.get());
     const int exitCode = RunApplication();
+    // A second copy, which only raised the first, never had a window to remember.
+    if (backend->Placement().placed) SaveWindowPlacement(start, backend->Placement());
     SetBackend(nullptr);
     return exitCode;
 }

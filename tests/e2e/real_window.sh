@@ -53,7 +53,8 @@ mkfifo "$hooks/request" "$hooks/reply"
 # Both ends stay open read-write for the whole session, so neither side ever blocks in open().
 exec 7<>"$hooks/reply" 8<>"$hooks/request"
 
-QUILLFEN_TEST_HOOKS=$hooks "$program" >"$state/log" 2>&1 7<&- 8<&- &
+# The classic window: 800 x 600 at the display's corner, so screen and window pixels coincide.
+QUILLFEN_TEST_HOOKS=$hooks "$program" --classic-window >"$state/log" 2>&1 7<&- 8<&- &
 pid=$!
 
 # ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
@@ -217,7 +218,7 @@ until_state game 0 "Escape did not leave the game"
 same_screen "selection screen"
 
 second=0
-timeout 20 env -u QUILLFEN_TEST_HOOKS "$program" >"$state/second.log" 2>&1 || second=$?
+timeout 20 env -u QUILLFEN_TEST_HOOKS "$program" --classic-window >"$state/second.log" 2>&1 || second=$?
 [ "$second" -eq 0 ] || fail "the second copy ended with $second: $(cat "$state/second.log")"
 until_state raised 1 "the second copy did not raise the first"
 
