@@ -13,11 +13,21 @@ constexpr int kWeightOne = 256;
 int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
+// The resampler works on all three channels at once: a pixel is spread into 16-bit lanes
+// (blue 0..15, green 16..31, red 32..47), so one multiply weighs all three. Weights sum to 256,
+// so a weighted sum of 8-bit lanes stays below 65536, and each pass rounds back to 8 bits.
+constexpr uint64_t kLaneMask = 0x000000FF00FF00FFull;
+constexpr uint64_t kLaneHalf = 0x0000008000800080ull;
+inline uint64_t Spread(uint32_t p) {
+    return (p & 0xFFull) | (static_cast<uint64_t>(p & 0xFF00u) << 8) | (static_cast<uint64_t>(p & 0xFF0000u) << 16);
+}
+inline uint64_t RoundLanes(uint64_t sum) { return ((sum + kLaneHalf) >> 8) & kLaneMask; }
+inline uint32_t Gather(uint64_t v) {
+    return static_cast<uint32_t>((v & 0xFF) | ((v >> 8) & 0xFF00) | ((v >> 16) & 0xFF0000));
+}
+
 // Per-call scratch rows of the resampler; one set per thread is enough.
-struct Channels {
-    uint32_t r, g, b;
-};
-thread_local std::vector<Channels> scratch;
+thread_local std::vector<uint64_t> scratch;
 
 }  // namespace
 
@@ -200,20 +210,16 @@ PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int ou
     scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
     for (int sy = firstRow; sy < endRow; ++sy) {
         const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth;
-        Channels* line = scratch.data() + static_cast<size_t>(sy - firstRow) * width;
+        uint64_t* line = scratch.data() + static_cast<size_t>(sy - firstRow) * width;
         for (int x = 0; x < width; ++x) {
             const int tx = target.left - table.left + x;
             const int first = columns.first[tx];
             const uint16_t* weight = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
-            Channels sum{0, 0, 0};
+            uint64_t sum = 0;
             for (int k = 0; k < columns.stride; ++k) {
-                if (weight[k] == 0) continue;
-                const uint32_t pixel = source[std::min(first + k, frameWidth - 1)];
-                sum.r += ((pixel >> 16) & 0xFF) * weight[k];
-                sum.g += ((pixel >> 8) & 0xFF) * weight[k];
-                sum.b += (pixel & 0xFF) * weight[k];
+                if (weight[k] != 0) sum += Spread(source[std::min(first + k, frameWidth - 1)]) * weight[k];
             }
-            line[x] = sum;
+            line[x] = RoundLanes(sum);
         }
     }
     for (int y = target.top; y < target.bottom; ++y) {
@@ -221,18 +227,27 @@ PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int ou
         const int first = rows.first[ty];
         const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
         uint32_t* row = out + static_cast<size_t>(y) * outPitch + target.left;
-        for (int x = 0; x < width; ++x) {
-            uint32_t r = 0, g = 0, b = 0;
-            for (int k = 0; k < rows.stride; ++k) {
-                const int sy = std::min(first + k, endRow - 1);
-                if (weight[k] == 0) continue;
-                const Channels& c = scratch[static_cast<size_t>(sy - firstRow) * width + x];
-                r += c.r * weight[k];
-                g += c.g * weight[k];
-                b += c.b * weight[k];
+        // Rows with a non-zero weight; a reduction steeper than this has only its first taps kept
+        // (windows are never that small against the table).
+        constexpr int kMostTaps = 8;
+        const uint64_t* lines[kMostTaps];
+        uint64_t weights[kMostTaps];
+        int taps = 0;
+        for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
+            if (weight[k] == 0) continue;
+            lines[taps] = scratch.data() + static_cast<size_t>(std::min(first + k, endRow - 1) - firstRow) * width;
+            weights[taps++] = weight[k];
+        }
+        if (taps == 1) {
+            for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
+        } else if (taps == 2) {
+            for (int x = 0; x < width; ++x) row[x] = Gather(RoundLanes(lines[0][x] * weights[0] + lines[1][x] * weights[1]));
+        } else {
+            for (int x = 0; x < width; ++x) {
+                uint64_t sum = 0;
+                for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
+                row[x] = Gather(RoundLanes(sum));
             }
-            constexpr uint32_t kHalf = 1u << 15;
-            row[x] = (((r + kHalf) >> 16) << 16) | (((g + kHalf) >> 16) << 8) | ((b + kHalf) >> 16);
         }
     }
     return target;

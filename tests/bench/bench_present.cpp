@@ -175,6 +175,10 @@ void DragStep(benchmark::State& state, int cards) {
         state.SkipWithError("no SDL window");
         return;
     }
+    if (BufferWidth(ActiveBuffer()) != 800 * table.backend->DeviceScale()) {
+        state.SkipWithError("the screen is not drawn at the device scale");
+        return;
+    }
     DragSetUp drag(table, cards);
     int step = 0;
     const CpuMeter meter;
@@ -212,8 +216,8 @@ void BareThirteenCardPresent(benchmark::State& state) { BarePresent(state, 13); 
 // 200 pointer moves waiting in SDL's queue during a drag, taken and handled by the message loop.
 void Drain200QueuedMoves(benchmark::State& state) {
     Table& table = SharedTable();
-    if (!table.ok) {
-        state.SkipWithError("no SDL window");
+    if (!table.ok || BufferWidth(ActiveBuffer()) != 800 * table.backend->DeviceScale()) {
+        state.SkipWithError("no SDL window drawn at the device scale");
         return;
     }
     DragSetUp drag(table, 1);
