@@ -268,6 +268,10 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
 }
 
 bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
+    if (table.Empty()) {  // not laid out yet: nothing is on the table
+        *x = *y = 0;
+        return false;
+    }
     const int64_t tx = windowX - table.left, ty = windowY - table.top;
     const int64_t lx = FloorDiv(tx * logicalWidth, table.Width());
     const int64_t ly = FloorDiv(ty * logicalHeight, table.Height());

@@ -27,6 +27,7 @@
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/sdl_backend.h"
+#include "bench_table.h"
 #include "shell/artwork.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
@@ -102,10 +103,7 @@ struct Table {
     bool ok = false;
 
     Table() {
-        char pattern[] = "/dev/shm/qf-bench-present-XXXXXX";
-        folder = mkdtemp(pattern);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        SetRegistryFile(folder + "/settings.reg");
+        folder = MakeBenchFolder();
         WindowPlacement placement;
         placement.width = 800 * kScale;
         placement.height = 600 * kScale;
@@ -115,20 +113,7 @@ struct Table {
         SetBackend(backend.get());
         HWND window = CreateMainWindow("Quillfen Solitaire", 800, 600, BenchProcedure);
         if (!window) return;
-        ShowMainWindow(window);
-        InitBuffers();
-        SetBufferDepth(32);
-        const int screen = CreateBuffer(800, 600);
-        SelectBuffer(screen);
-        artwork = std::make_unique<Artwork>();
-        artwork->Init(screen, window, 0);
-        InitToolkit(window, screen, kToolkitSubPanelEvents);
-        artwork->LoadTheme(0);
-        GameServices& services = Services();
-        services = GameServices{};
-        services.animate = false;
-        userPreferences.AutoGameOver = 0;
-        userPreferences.SoundEnabled = 0;
+        artwork = SetUpGameTable(window);
         ok = true;
     }
     ~Table() {

@@ -56,37 +56,7 @@ for _ in $(seq 1 100); do
     sleep 0.05
 done
 
-tag=0
-answer=
-ask() {
-    tag=$((tag + 1))
-    echo "$tag $*" >&8
-    local line deadline=$((SECONDS + 15))
-    while ((SECONDS < deadline)); do
-        if read -r -t 1 -u 7 line && [[ $line == "$tag "* ]]; then
-            answer=${line#"$tag "}
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || fail "the program ended while asked: $*"
-    done
-    fail "no answer to: $*"
-}
-field() {
-    local -a words
-    read -r -a words <<<"$answer"
-    for ((i = 0; i < ${#words[@]} - 1; i++)); do
-        if [ "${words[i]}" = "$1" ]; then echo "${words[i + 1]}"; return; fi
-    done
-}
-until_state() {
-    local deadline=$((SECONDS + 10))
-    while ((SECONDS < deadline)); do
-        ask state
-        [ "$(field "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "$3 (state: $answer)"
-}
+. "$(dirname "$0")/hook_requests.sh"
 # Reads the window's size and the table's place in it from the program.
 geometry() {
     ask window

@@ -117,6 +117,9 @@ TEST(ScaledWindowMouse, PressesInMarginsAreDroppedAndReleasesClamped) {
     EXPECT_TRUE(MapMouseEvent(view, &inside));
     EXPECT_EQ(inside.x, 400);
     EXPECT_EQ(inside.y, 300);
+    // Before the first layout there is no table to press on.
+    HostEvent early = event(HostEvent::MouseDown, 5, 5);
+    EXPECT_FALSE(MapMouseEvent(ScaledWindow{}, &early));
 }
 
 // Presenting rectangles one by one must leave exactly the picture a whole redraw gives.
