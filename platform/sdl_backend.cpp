@@ -217,6 +217,13 @@ void SdlWindowBackend::RememberNormalPlacement() {
         return;
     SDL_GetWindowPosition(window, &normal.x, &normal.y);
     SDL_GetWindowSize(window, &normal.width, &normal.height);
+    // The place kept is the frame's, where a window manager puts a new window asked for there;
+    // keeping the inside's would move the window down by its title bar at every start.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0) {
+        normal.x -= left;
+        normal.y -= top;
+    }
     normal.placed = true;
 }
 

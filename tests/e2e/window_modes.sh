@@ -2,7 +2,8 @@
 # The real window on large virtual screens with a window manager (openbox), so decorations and
 # full screen are real: the default window's size, place and class; a legal drag made at window
 # coordinates; the window's picture on the display equal to the program's own scaled frame; F11
-# to full screen and back; the classic window with --classic-window.
+# to full screen and back; the size and place kept for the next start; the classic window with
+# --classic-window.
 #
 # Usage: window_modes.sh <program> [<width>x<height> ...] (default: 1920x1080 3840x2160).
 # Keeps its files in $E2E_KEEP (when set) after a failure.
@@ -70,8 +71,13 @@ click() { xdotool mousemove --window "$window" "$(wx "$1")" "$(wy "$2")" click 1
 start() {
     QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --limit 1 --name '^Quillfen Solitaire$') ||
-        fail "no window appeared: $(xdotool search --name Quillfen | while read -r w; do xwininfo -id "$w"; done)"
+    # Polled: a search that meets a window going away at that moment comes back empty.
+    window=
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --onlyvisible --limit 1 --name '^Quillfen Solitaire$' 2>/dev/null) && [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || fail "no window appeared"
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
     until_state active 1 "the window never became active"
 }
@@ -170,6 +176,18 @@ for _ in $(seq 1 40); do
     sleep 0.1
 done
 ((full == 0 && winW == expectedW && winH == expectedH)) || fail "F11 again gave ${winW}x${winH} (full $full)"
+
+# --- The next start remembers the window, moved elsewhere, at the same size and place ---
+
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/first/')"
+xdotool windowmove "$window" 40 60
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/moved/')"
+finish
+start
+eval "$(xdotool getwindowgeometry --shell "$window")"
+((X == movedX && Y == movedY && WIDTH == firstWIDTH && HEIGHT == firstHEIGHT)) ||
+    fail "the next start opened ${WIDTH}x${HEIGHT} at $X,$Y, not ${firstWIDTH}x${firstHEIGHT} at $movedX,$movedY"
 finish
 
 # --- The classic window: top-most, borderless, at the corner, a whole factor of 800 x 600 ---
