@@ -16,7 +16,10 @@ ask() {
                 return 0
             fi
         fi
-        kill -0 "$pid" 2>/dev/null || fail "the program ended while asked: $*"
+        if ! kill -0 "$pid" 2>/dev/null; then
+            if declare -F ended >/dev/null; then ended "while asked: $*"; fi
+            fail "the program ended while asked: $*"
+        fi
     done
     fail "no answer to: $*"
 }

@@ -17,9 +17,13 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
     for tool in xvfb-run xdotool xprop import compare openbox; do
         command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
     done
+    # Each window mode starts from a fresh server and settings.
     for screen in "${screens[@]}"; do
-        echo "--- screen $screen"
-        env INSIDE_XVFB=1 SCREEN_SIZE="$screen" xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" "$0" "$program"
+        for part in ordinary classic; do
+            echo "--- screen $screen, $part window"
+            env INSIDE_XVFB=$part SCREEN_SIZE="$screen" xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" \
+                "$0" "$program"
+        done
     done
     exit 0
 fi
@@ -68,6 +72,13 @@ geometry() {
 wx() { echo $((tableX + (($1 * tableW + 799) / 800))); }
 wy() { echo $((tableY + (($1 * tableH + 599) / 600))); }
 click() { xdotool mousemove --window "$window" "$(wx "$1")" "$(wy "$2")" click 1; }
+# ended WHAT: the program is gone; says how it ended.
+ended() {
+    local code=0
+    wait "$pid" || code=$?
+    pid=
+    fail "the program ended (status $code) $1"
+}
 start() {
     QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
@@ -109,6 +120,21 @@ same_picture() {
     done
     fail "the display differs from the program's frame at $1 ($differing pixels)"
 }
+
+# --- The classic window: top-most, borderless, at the corner, a whole factor of 800 x 600 ---
+
+if [ "$INSIDE_XVFB" = classic ]; then
+    start --classic-window
+    geometry
+    factor=$((screenWidth / 800 < screenHeight / 600 ? screenWidth / 800 : screenHeight / 600))
+    ((winW == 800 * factor && winH == 600 * factor)) || fail "classic window ${winW}x${winH}, factor $factor"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    ((X == 0 && Y == 0)) || fail "classic window at $X,$Y"
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "classic window not on top"
+    finish
+    echo "ok"
+    exit 0
+fi
 
 # --- The default window: 4:3, about 90% of the desktop, centred, with the desktop entry's class ---
 
@@ -188,16 +214,5 @@ start
 eval "$(xdotool getwindowgeometry --shell "$window")"
 ((X == movedX && Y == movedY && WIDTH == firstWIDTH && HEIGHT == firstHEIGHT)) ||
     fail "the next start opened ${WIDTH}x${HEIGHT} at $X,$Y, not ${firstWIDTH}x${firstHEIGHT} at $movedX,$movedY"
-finish
-
-# --- The classic window: top-most, borderless, at the corner, a whole factor of 800 x 600 ---
-
-start --classic-window
-geometry
-factor=$((screenWidth / 800 < screenHeight / 600 ? screenWidth / 800 : screenHeight / 600))
-((winW == 800 * factor && winH == 600 * factor)) || fail "classic window ${winW}x${winH}, factor $factor"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-((X == 0 && Y == 0)) || fail "classic window at $X,$Y"
-xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "classic window not on top"
 finish
 echo "ok"
