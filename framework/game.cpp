@@ -83,9 +83,11 @@ void Game::BuildMenus() {
     musicItem = options->AddItem("&Music...", kCommandMusic);
     soundItem = options->AddItem("&SFX", kCommandSound);
     autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver);
+    fullScreenItem = options->AddItem("F&ull Screen", kCommandFullScreen);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
+    fullScreenItem->SetChecked(IsFullScreen());
     menus[2]->AddItem("&High Scores...", kCommandHighScores);
     menus[3]->AddItem("&Rules...", kCommandRulesText);
     menus[3]->AddItem("&About...", kCommandAbout);
@@ -112,6 +114,8 @@ void Game::DrawMenuBar() {
 }
 
 bool Game::HandleMenuEvent() {
+    // F11 and Alt+Enter switch full screen outside the menu; its check mark follows.
+    if (fullScreenItem && fullScreenItem->IsChecked() != IsFullScreen()) fullScreenItem->SetChecked(IsFullScreen());
     TranslateEvent();
     root->HandleEvent();
     if (root->IsDirty()) {
@@ -209,6 +213,10 @@ bool Game::OnCommand() {
     case kCommandAutoGameOver:
         userPreferences.AutoGameOver = toggle(autoGameOverItem) ? 1 : 0;
         SavePlayerPreferences();
+        return true;
+    case kCommandFullScreen:
+        ToggleFullScreen();
+        fullScreenItem->SetChecked(IsFullScreen());
         return true;
     case kCommandAbout:
         if (services.aboutDialog) services.aboutDialog();

@@ -61,6 +61,7 @@ enum GameCommand : int {
     kCommandSound = 1112,
     kCommandGameSettings = 1114,
     kCommandAutoGameOver = 1115,
+    kCommandFullScreen = 1116,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
     kCommandAbout = 1300,
@@ -285,6 +286,7 @@ public:
     MenuItem* MusicItem() const { return musicItem; }
     MenuItem* SoundItem() const { return soundItem; }
     MenuItem* AutoGameOverItem() const { return autoGameOverItem; }
+    MenuItem* FullScreenItem() const { return fullScreenItem; }
     // How many times the end-of-game sequence has run (tests count it).
     int EndSequenceCount() const { return endSequences; }
     // The texts the score panel shows now.
@@ -348,6 +350,7 @@ private:
     MenuItem* musicItem = nullptr;
     MenuItem* soundItem = nullptr;
     MenuItem* autoGameOverItem = nullptr;
+    MenuItem* fullScreenItem = nullptr;
     std::string lastPanelLabel, lastPanelValue;
     bool clockFrozen = false;
     bool inEndSequence = false;

@@ -89,3 +89,21 @@ void ShowHostMessageBox(const char* title, const char* text) {
     }
     std::fprintf(stderr, "%s: %s\n", title ? title : "", text ? text : "");
 }
+
+void ToggleFullScreen() {
+    if (Backend* backend = CurrentBackend()) backend->ToggleFullScreen();
+}
+
+bool IsFullScreen() {
+    Backend* backend = CurrentBackend();
+    return backend && backend->IsFullScreen();
+}
+
+void SetWindowMarginColor(uint32_t rgb) {
+    if (Backend* backend = CurrentBackend()) backend->SetMarginColor(rgb);
+}
+
+bool WindowCanPresent() {
+    Backend* backend = CurrentBackend();
+    return backend && backend->CanPresent();
+}

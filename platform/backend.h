@@ -18,6 +18,13 @@ struct DisplayMode {
     int bitsPerPixel = 0;
 };
 
+// What the window shows, margins included, and where the table lies in it (window pixels).
+struct WindowPicture {
+    int width = 0, height = 0;
+    int tableLeft = 0, tableTop = 0, tableWidth = 0, tableHeight = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, width x height
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -32,8 +39,6 @@ public:
     // pixel array of the given pitch (in pixels) to the window at (destX, destY).
     virtual void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
                          int height, int destX, int destY) = 0;
-    // The device scale (1, 2 or 3) the drawing layer draws at.
-    virtual int DeviceScale() { return 1; }
     // Display modes of the desktop, each reported at the size it can show at most.
     virtual std::vector<DisplayMode> DisplayModes() = 0;
     // Shows a blocking message with an OK button (used before the program's own toolkit exists).
@@ -64,6 +69,20 @@ public:
     // Caps Lock as the host sees it when the window is created.
     virtual bool HostCapsLockOn() = 0;
 
+    // The scale (1, 2 or 3) the drawing layer draws the screen at; Present's numbers are in pixels
+    // of that scale.
+    virtual int DeviceScale() { return 1; }
+
+    // Window modes and the frame around the table.
+    virtual void ToggleFullScreen() {}
+    virtual bool IsFullScreen() { return false; }
+    // The colour shown beside the table when the window's shape differs from it (0x00RRGGBB).
+    virtual void SetMarginColor(uint32_t) {}
+    // False when the window exists but the display cannot show what is drawn into it.
+    virtual bool CanPresent() { return true; }
+    // A copy of the window's picture as last sent to the display; false when there is none.
+    virtual bool ReadWindow(WindowPicture*) { return false; }
+
     // Sound: the device effects and music play through. Null when the host has none, and the
     // program then runs silent.
     virtual std::unique_ptr<AudioDevice> CreateAudioDevice() { return nullptr; }
@@ -92,3 +111,9 @@ void DestroyCursor(int handle);
 // that can show width x height, in the order the host lists them.
 std::vector<DisplayMode> DisplayModes();
 void ShowHostMessageBox(const char* title, const char* text);
+
+// Window modes, callable from anywhere without knowing the window's size.
+void ToggleFullScreen();
+bool IsFullScreen();
+void SetWindowMarginColor(uint32_t rgb);
+bool WindowCanPresent();

@@ -2,9 +2,11 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 BareSdlPresenter::BareSdlPresenter(int width, int height) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return;
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_Window* sdlWindow = SDL_CreateWindow("present", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                              height, SDL_WINDOW_BORDERLESS);
     window = sdlWindow;
@@ -12,35 +14,36 @@ BareSdlPresenter::BareSdlPresenter(int width, int height) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return;
     }
-    SDL_Renderer* sdlRenderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_ACCELERATED);
-    if (!sdlRenderer) sdlRenderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE);
-    renderer = sdlRenderer;
-    if (!sdlRenderer) return;
-    texture = SDL_CreateTexture(sdlRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    ok = texture != nullptr;
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    ok = surface && surface->format->BytesPerPixel == 4;
 }
 
 BareSdlPresenter::~BareSdlPresenter() {
-    if (texture) SDL_DestroyTexture(static_cast<SDL_Texture*>(texture));
-    if (renderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(renderer));
     if (!window) return;
     SDL_DestroyWindow(static_cast<SDL_Window*>(window));
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-void BareSdlPresenter::UpdateTexture(const uint32_t* pixels, int pitchPixels, int x, int y, int width,
-                                     int height) {
-    if (!ok) return;
-    const SDL_Rect area{x, y, width, height};
-    SDL_UpdateTexture(static_cast<SDL_Texture*>(texture), &area,
-                      pixels + static_cast<ptrdiff_t>(y) * pitchPixels + x,
-                      pitchPixels * static_cast<int>(sizeof(uint32_t)));
-}
-
 void BareSdlPresenter::Present(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height) {
     if (!ok) return;
-    UpdateTexture(pixels, pitchPixels, x, y, width, height);
-    SDL_Renderer* sdlRenderer = static_cast<SDL_Renderer*>(renderer);
-    SDL_RenderCopy(sdlRenderer, static_cast<SDL_Texture*>(texture), nullptr, nullptr);
-    SDL_RenderPresent(sdlRenderer);
+    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    if (!surface) return;
+    for (int row = y; row < y + height; ++row) {
+        std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch + x * 4,
+                    pixels + static_cast<ptrdiff_t>(row) * pitchPixels + x, static_cast<size_t>(width) * 4);
+    }
+    const SDL_Rect area{x, y, width, height};
+    SDL_UpdateWindowSurfaceRects(sdlWindow, &area, 1);
+}
+
+void QueueHostPointerMoves(const int* xy, int count) {
+    for (int i = 0; i < count; ++i) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.state = SDL_BUTTON_LMASK;
+        event.motion.x = xy[2 * i];
+        event.motion.y = xy[2 * i + 1];
+        SDL_PushEvent(&event);
+    }
 }

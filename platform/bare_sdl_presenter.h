@@ -1,5 +1,6 @@
-// A minimal SDL program's way of presenting a rectangle (window, renderer without vsync,
-// streaming texture), kept only so benchmarks can compare our present path with it in one run.
+// A minimal SDL program's way of presenting rectangles well (its own window's surface, with the
+// shared-memory path and only the given rectangles sent), kept only so benchmarks can compare our
+// present path with it in one run.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +12,14 @@ public:
     BareSdlPresenter(const BareSdlPresenter&) = delete;
     BareSdlPresenter& operator=(const BareSdlPresenter&) = delete;
     bool Ok() const { return ok; }
-    // Updates the texture from a 0x00RRGGBB rectangle and presents it, as a bare program would.
+    // Copies a 0x00RRGGBB rectangle of a window-sized picture into the surface and sends it.
     void Present(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height);
-    // Only the copy into the streaming texture (SDL_UpdateTexture of the rectangle).
-    void UpdateTexture(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height);
 
 private:
     bool ok = false;
     void* window = nullptr;
-    void* renderer = nullptr;
-    void* texture = nullptr;
 };
+
+// Puts pointer moves with the left button held into SDL's event queue, as a fast mouse would,
+// for benchmarks of how the program drains them.
+void QueueHostPointerMoves(const int* xy, int count);

@@ -10,6 +10,9 @@ namespace {
 constexpr int kHidLetterA = 4;
 constexpr int kHidDigit1 = 30;
 constexpr int kHidKeypad1 = 89;
+constexpr int kHidReturn = 40;
+constexpr int kHidF11 = 68;
+constexpr int kHidKeypadEnter = 88;
 
 constexpr LPARAM kAltHeldBit = LPARAM{1} << 29;
 constexpr LPARAM kPreviousStateBit = LPARAM{1} << 30;
@@ -128,6 +131,16 @@ KeyCodes TranslateHidKey(int hidScancode) {
         if (key.hid == hidScancode) return key.codes;
     }
     return KeyCodes{};
+}
+
+bool IsFullScreenKey(const HostEvent& event) {
+    if (event.kind != HostEvent::KeyDown && event.kind != HostEvent::KeyUp) return false;
+    if (event.hidScancode == kHidF11) return true;
+    return event.alt && (event.hidScancode == kHidReturn || event.hidScancode == kHidKeypadEnter);
+}
+
+bool TogglesFullScreen(const HostEvent& event) {
+    return event.kind == HostEvent::KeyDown && !event.repeat && IsFullScreenKey(event);
 }
 
 void TranslateHostEvent(const HostEvent& event, HWND window, std::vector<Message>* out) {

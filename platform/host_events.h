@@ -28,6 +28,11 @@ struct KeyCodes {
 // Virtual key and scan code for a USB HID usage id; virtualKey 0 when the key is unknown.
 KeyCodes TranslateHidKey(int hidScancode);
 
+// F11, or Enter with Alt held: the keys that switch full screen on and off wherever the program
+// is. Both their presses and releases are kept from the program; only a fresh press toggles.
+bool IsFullScreenKey(const HostEvent& event);
+bool TogglesFullScreen(const HostEvent& event);
+
 // Appends the messages one host event becomes (none, one or two), packed the Windows way:
 // mouse position in lParam, virtual key in wParam, scan code in bits 16..23 of lParam with the
 // extended bit 24, bit 29 when Alt is held, bits 30 and 31 on key release. While Alt is held

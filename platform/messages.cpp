@@ -257,7 +257,14 @@ void PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
     QueueState& state = State();
     {
         std::lock_guard lock(state.mutex);
-        state.messages.push_back(Message{window, message, wParam, lParam});
+        // A move still waiting behind nothing else is replaced by the newer one, so a burst of
+        // pointer motion costs one step of dragging, not one per host event.
+        if (message == WM_MOUSEMOVE && !state.messages.empty() && state.messages.back().message == WM_MOUSEMOVE &&
+            state.messages.back().hwnd == window) {
+            state.messages.back() = Message{window, message, wParam, lParam};
+        } else {
+            state.messages.push_back(Message{window, message, wParam, lParam});
+        }
     }
     state.posted.notify_all();
     if (Backend* backend = CurrentBackend()) backend->WakeUp();

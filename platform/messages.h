@@ -75,7 +75,8 @@ bool IsWindow(HWND window);
 bool GetMessage(Message* message);
 // Takes the next message without waiting; false when none is available.
 bool PeekMessage(Message* message, bool remove);
-// Thread-safe: may be called from any thread; wakes a waiting loop.
+// Thread-safe: may be called from any thread; wakes a waiting loop. A WM_MOUSEMOVE posted right
+// behind another one still queued replaces it.
 void PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT SendMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);

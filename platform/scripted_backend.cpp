@@ -25,7 +25,13 @@ ScriptedBackend::~ScriptedBackend() {
     if (CurrentBackend() == this) SetBackend(nullptr);
 }
 
-void ScriptedBackend::Deliver(const HostEvent& event) {
+void ScriptedBackend::Deliver(const HostEvent& given) {
+    HostEvent event = given;
+    if (IsFullScreenKey(event)) {
+        if (TogglesFullScreen(event)) ToggleFullScreen();
+        return;
+    }
+    if (windowExists && !MapMouseEvent(view, &event)) return;
     const bool down = event.kind == HostEvent::KeyDown;
     if (down || event.kind == HostEvent::KeyUp) {
         switch (event.hidScancode) {
@@ -125,11 +131,54 @@ void ScriptedBackend::PostHost(uint64_t delayMs, const HostEvent& event) {
 
 bool ScriptedBackend::CreateWindow(const char*, int width, int height) {
     if (failWindowCreation || width <= 0 || height <= 0) return false;
-    windowWidth = width;
-    windowHeight = height;
-    windowPixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    logicalWidth = width;
+    logicalHeight = height;
     windowExists = true;
     windowVisible = false;
+    view = ScaledWindow{};
+    LayOutWindow();
+    return true;
+}
+
+void ScriptedBackend::SetWindowSize(int width, int height) {
+    hostWidth = width;
+    hostHeight = height;
+    if (windowExists) LayOutWindow();
+}
+
+void ScriptedBackend::SetFullScreenSize(int width, int height) {
+    fullWidth = width;
+    fullHeight = height;
+    if (windowExists) LayOutWindow();
+}
+
+void ScriptedBackend::ToggleFullScreen() {
+    fullScreen = !fullScreen;
+    if (windowExists) LayOutWindow();
+}
+
+void ScriptedBackend::SetMarginColor(uint32_t rgb) {
+    marginColor = rgb;
+    if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+}
+
+// The window shows the stored frame again at its new size, as a host window does when resized.
+void ScriptedBackend::LayOutWindow() {
+    windowWidth = hostWidth > 0 ? hostWidth : logicalWidth;
+    windowHeight = hostHeight > 0 ? hostHeight : logicalHeight;
+    if (fullScreen && fullWidth > 0 && fullHeight > 0) {
+        windowWidth = fullWidth;
+        windowHeight = fullHeight;
+    }
+    view.Configure(logicalWidth, logicalHeight, deviceScale, windowWidth, windowHeight, false);
+    windowPixels.assign(static_cast<size_t>(windowWidth) * static_cast<size_t>(windowHeight), 0);
+    view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+}
+
+bool ScriptedBackend::ReadWindow(WindowPicture* picture) {
+    if (!windowExists) return false;
+    DescribeWindow(view, picture);
+    picture->pixels = windowPixels;
     return true;
 }
 
@@ -146,25 +195,8 @@ void ScriptedBackend::Present(const uint32_t* pixels, int pitchPixels, int sourc
                               int height, int destX, int destY) {
     if (!windowExists || !pixels) return;
     ++presentCount;
-    // Clip the destination to the window and move the source along with it.
-    if (destX < 0) {
-        width += destX;
-        sourceX -= destX;
-        destX = 0;
-    }
-    if (destY < 0) {
-        height += destY;
-        sourceY -= destY;
-        destY = 0;
-    }
-    width = std::min(width, windowWidth - destX);
-    height = std::min(height, windowHeight - destY);
-    if (width <= 0 || height <= 0 || sourceX < 0 || sourceY < 0) return;
-    for (int row = 0; row < height; ++row) {
-        const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
-        uint32_t* to = windowPixels.data() + static_cast<size_t>(destY + row) * windowWidth + destX;
-        std::copy(from, from + width, to);
-    }
+    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
+    view.Render(changed, windowPixels.data(), windowWidth);
 }
 
 void ScriptedBackend::ShowMessageBox(const char*, const char* text) { messageBoxes.emplace_back(text ? text : ""); }

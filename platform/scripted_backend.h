@@ -18,6 +18,7 @@
 
 #include "platform/backend.h"
 #include "platform/host_events.h"
+#include "platform/scaled_window.h"
 #include "platform/virtual_audio_device.h"
 
 class ScriptedBackend : public Backend {
@@ -41,6 +42,8 @@ public:
     void DoubleClick(uint64_t delayMs, int x, int y);    // press, release, press (clicks=2), release
     void PressKey(uint64_t delayMs, int hidScancode);    // key down and up
     void PostHost(uint64_t delayMs, const HostEvent& event);
+    // Delivers a host event at once, for steps that work out their input as they run.
+    void SendHost(const HostEvent& event) { Deliver(event); }
     bool ScriptDone() const { return steps.empty(); }
 
     // --- Host description ---
@@ -48,10 +51,16 @@ public:
     void SetWallClock(int64_t secondsAtStart) { wallClockStart = secondsAtStart; }
     void SetClockLimit(uint64_t ms) { clockLimitMs = ms; }
     void SetFailWindowCreation(bool fail) { failWindowCreation = fail; }
+    // The window as the host shows it: its size in window pixels (0 x 0: the size the program
+    // asks for), and the size full screen gives. Mouse steps then take window coordinates.
+    void SetWindowSize(int width, int height);
+    void SetFullScreenSize(int width, int height);
     void SetDeviceScale(int scale) { deviceScale = scale; }
+    void SetCannotPresent(bool cannot) { cannotPresent = cannot; }
 
     // --- What the program did ---
-    // The window contents as last presented (0x00RRGGBB, width x height), empty before a window.
+    // The window contents as last presented (0x00RRGGBB, width x height in window pixels, margins
+    // included), empty before a window.
     const std::vector<uint32_t>& WindowPixels() const { return windowPixels; }
     int WindowWidth() const { return windowWidth; }
     int WindowHeight() const { return windowHeight; }
@@ -64,6 +73,8 @@ public:
     ScreenRect ConfineRect() const { return confineRect; }
     int CurrentCursor() const { return currentCursor; }
     const std::vector<std::string>& MessageBoxes() const { return messageBoxes; }
+    const ScaledWindow& View() const { return view; }
+    uint32_t MarginColor() const { return marginColor; }
 
     // Backend
     bool CreateWindow(const char* title, int width, int height) override;
@@ -73,7 +84,6 @@ public:
     void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                  int destX, int destY) override;
     std::vector<DisplayMode> DisplayModes() override { return displayModes; }
-    int DeviceScale() override { return deviceScale; }
     void ShowMessageBox(const char* title, const char* text) override;
     void PumpEvents(bool wait, uint64_t untilMs) override;
     void WakeUp() override {}
@@ -88,6 +98,12 @@ public:
     void ConfinePointer(const ScreenRect* rect) override;
     void CapturePointer(bool capture) override { captured = capture; }
     bool HostCapsLockOn() override { return false; }
+    int DeviceScale() override { return deviceScale; }
+    void ToggleFullScreen() override;
+    bool IsFullScreen() override { return fullScreen; }
+    void SetMarginColor(uint32_t rgb) override;
+    bool CanPresent() override { return !cannotPresent; }
+    bool ReadWindow(WindowPicture* picture) override;
     // Effects play on the virtual clock, so a blocking effect ends without real time passing.
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }
 
@@ -107,6 +123,7 @@ private:
     void AdvanceTo(uint64_t ms);
     void Deliver(const HostEvent& event);   // posts the event as given and updates held
     void DeliverWithHeld(HostEvent event);  // takes modifiers and buttons from held first
+    void LayOutWindow();                    // fits the table to the current window size
 
     HeldInput held;
 
@@ -118,13 +135,18 @@ private:
     int64_t wallClockStart = 1'800'000'000;
     std::vector<DisplayMode> displayModes{{800, 600, 32}};
     bool failWindowCreation = false;
-    int deviceScale = 1;
     bool closeRequested = false;
     uint64_t closeRequestedAtMs = 0;
     static constexpr uint64_t kCloseGraceMs = 60'000;
 
     std::vector<uint32_t> windowPixels;
     int windowWidth = 0, windowHeight = 0;
+    int logicalWidth = 0, logicalHeight = 0;
+    int hostWidth = 0, hostHeight = 0, fullWidth = 0, fullHeight = 0;
+    int deviceScale = 1;
+    bool fullScreen = false, cannotPresent = false;
+    uint32_t marginColor = 0;
+    ScaledWindow view;
     bool windowExists = false, windowVisible = false;
     int presentCount = 0, raiseCount = 0;
     bool pointerVisible = true, confined = false, captured = false;

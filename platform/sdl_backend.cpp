@@ -3,26 +3,28 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <map>
 
 #include "platform/host_events.h"
 #include "platform/paths.h"
+#include "platform/scaled_window.h"
 #include "platform/sdl_audio_device.h"
 
 namespace {
 
-// The program's mark in the title bar and task switcher; magenta is its transparent colour.
-// A missing icon file leaves the system's default.
+// The program's mark in the title bar, task switcher and dock: the largest icon there is, with
+// magenta as its transparent colour. A missing icon file leaves the system's default.
 void SetWindowIcon(SDL_Window* window) {
-    SDL_Surface* icon = SDL_LoadBMP(DataPath("icon32.bmp").c_str());
+    SDL_Surface* icon = SDL_LoadBMP(DataPath("icon256.bmp").c_str());
+    if (!icon) icon = SDL_LoadBMP(DataPath("icon32.bmp").c_str());
     if (!icon) return;
     SDL_SetColorKey(icon, SDL_TRUE, SDL_MapRGB(icon->format, 255, 0, 255));
     SDL_SetWindowIcon(window, icon);
     SDL_FreeSurface(icon);
 }
-
 
 // SDL_WaitEventTimeout is given at most this long at a time, so a wait whose deadline was
 // computed from a timer never oversleeps by much even if the host clock and SDL's disagree.
@@ -31,11 +33,15 @@ constexpr uint32_t kNoLimitWaitMs = 1000;
 // Modes are reported at the program's size: the program only asks whether 800 x 600 fits.
 constexpr int kReportedWidth = 800;
 constexpr int kReportedHeight = 600;
+// The drawing layer draws the screen at this scale at most; the window is scaled from there.
+constexpr int kLargestDrawnScale = 3;
+constexpr const char* kClassName = "quillfen-solitaire";
 
-class SdlBackend : public Backend {
+class SdlWindowBackend : public SdlBackend {
 public:
-    explicit SdlBackend(uint32_t wakeEventType) : wakeEventType(wakeEventType) {}
-    ~SdlBackend() override;
+    SdlWindowBackend(uint32_t wakeEventType, const WindowPlacement& placement)
+        : wakeEventType(wakeEventType), requested(placement) {}
+    ~SdlWindowBackend() override;
 
     bool CreateWindow(const char* title, int width, int height) override;
     void ShowWindow() override;
@@ -59,22 +65,40 @@ public:
     void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
+    int DeviceScale() override { return deviceScale; }
+    void ToggleFullScreen() override;
+    bool IsFullScreen() override { return fullScreen; }
+    void SetMarginColor(uint32_t rgb) override;
+    bool CanPresent() override { return drawable; }
+    bool ReadWindow(WindowPicture* picture) override;
+    WindowPlacement Placement() const override;
 
 private:
     void Translate(const SDL_Event& event);
+    // Takes the window surface at the window's current size and redraws all of it from the frame.
+    void LayOut();
+    // The window's size and place when it is an ordinary window (not full screen or maximised).
+    void RememberNormalPlacement();
+    void SendToDisplay(const PixelRect& area);
 
     uint32_t wakeEventType;
+    WindowPlacement requested;
+    WindowPlacement normal;
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int width = 0, height = 0;
-    int scale = 1;
+    SDL_Surface* surface = nullptr;  // the window's, freed by SDL
+    SDL_Surface* staging = nullptr;  // ours, when the window's pixel format is not 0x00RRGGBB
+    ScaledWindow view;
+    int logicalWidth = 0, logicalHeight = 0;
+    int deviceScale = 1;
+    int cursorScale = 1;
+    bool classic = false, fullScreen = false, drawable = false;
+    uint32_t marginColor = 0;
     uint32_t heldButtons = 0;
     std::map<int, SDL_Cursor*> cursors;
     int nextCursor = 1;
 };
 
-SdlBackend::~SdlBackend() {
+SdlWindowBackend::~SdlWindowBackend() {
     SDL_SetCursor(SDL_GetDefaultCursor());
     for (auto& entry : cursors) SDL_FreeCursor(entry.second);
     DestroyWindow();
@@ -84,92 +108,200 @@ SdlBackend::~SdlBackend() {
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
-bool SdlBackend::CreateWindow(const char* title, int requestedWidth, int requestedHeight) {
-    DestroyWindow();
-    width = requestedWidth;
-    height = requestedHeight;
-    // On a desktop at least twice as large both ways the window grows by a whole factor, so the
-    // pixels stay sharp and the picture is not tiny.
-    scale = 1;
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-        scale = std::max(1, std::min(desktop.w / width, desktop.h / height));
+// True when the rectangle shows at least partly on one of the displays.
+bool OnSomeDisplay(const SDL_Rect& area) {
+    const int displays = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < displays; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_HasIntersection(&bounds, &area)) return true;
     }
-    const uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN;
-    window = SDL_CreateWindow(title, 0, 0, width * scale, height * scale, flags);
+    return false;
+}
+
+bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int requestedHeight) {
+    DestroyWindow();
+    logicalWidth = requestedWidth;
+    logicalHeight = requestedHeight;
+    classic = requested.mode == WindowMode::kClassic;
+    SDL_DisplayMode desktop{};
+    const bool knowDesktop = SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0;
+    // Buffers are made once at start-up for the largest window this desktop can hold, so a
+    // resize never needs new ones; a smaller window shows a reduced frame.
+    const int desktopScale = knowDesktop ? ChooseDeviceScale(desktop.w, desktop.h, logicalWidth, logicalHeight) : 1;
+    deviceScale = requested.deviceScale > 0 ? requested.deviceScale : std::min(desktopScale, kLargestDrawnScale);
+    cursorScale = desktopScale;
+
+    int x = 0, y = 0, width = logicalWidth, height = logicalHeight;
+    uint32_t flags = SDL_WINDOW_HIDDEN;
+    if (classic) {
+        // Borderless and top-most at the corner, enlarged by a whole factor on a desktop at least
+        // twice as large both ways.
+        const int factor = knowDesktop ? std::max(1, std::min(desktop.w / logicalWidth, desktop.h / logicalHeight)) : 1;
+        width = logicalWidth * factor;
+        height = logicalHeight * factor;
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    } else {
+        SDL_Rect usable{0, 0, knowDesktop ? desktop.w : logicalWidth, knowDesktop ? desktop.h : logicalHeight};
+        SDL_GetDisplayUsableBounds(0, &usable);
+        DefaultWindowSize(usable.w, usable.h, logicalWidth, logicalHeight, &width, &height);
+        if (requested.width > 0 && requested.height > 0) {
+            width = std::min(requested.width, std::max(usable.w, logicalWidth / 2));
+            height = std::min(requested.height, std::max(usable.h, logicalHeight / 2));
+        }
+        width = std::max(width, logicalWidth / 2);
+        height = std::max(height, logicalHeight / 2);
+        x = y = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
+        if (requested.placed && OnSomeDisplay(SDL_Rect{requested.x, requested.y, width, height})) {
+            x = requested.x;
+            y = requested.y;
+        }
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    window = SDL_CreateWindow(title, x, y, width, height, flags);
     if (!window) {
         std::fprintf(stderr, "quillfen-solitaire: cannot create the window: %s\n", SDL_GetError());
         return false;
     }
     SetWindowIcon(window);
-    // Never with vsync: every present would wait for the display's refresh.
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer) {
-        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!classic) {
+        SDL_SetWindowMinimumSize(window, logicalWidth / 2, logicalHeight / 2);
+        RememberNormalPlacement();
+        if (requested.mode == WindowMode::kFullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
+            fullScreen = true;
     }
-    if (!renderer || !texture) {
-        std::fprintf(stderr, "quillfen-solitaire: cannot set up drawing: %s\n", SDL_GetError());
-        DestroyWindow();
-        return false;
-    }
-    if (scale > 1) {
-        // Mouse coordinates then arrive in the program's own 800 x 600 space.
-        SDL_RenderSetLogicalSize(renderer, width, height);
-        SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+    LayOut();
+    if (!drawable) {
+        // The window stays; the program asks CanPresent and says why it cannot run.
+        std::fprintf(stderr, "quillfen-solitaire: cannot draw into the window: %s\n", SDL_GetError());
     }
     return true;
 }
 
-void SdlBackend::ShowWindow() {
+void SdlWindowBackend::LayOut() {
+    drawable = false;
+    if (!window) return;
+    surface = SDL_GetWindowSurface(window);
+    if (!surface || surface->format->BytesPerPixel < 2) return;
+    if (staging && (staging->w != surface->w || staging->h != surface->h)) {
+        SDL_FreeSurface(staging);
+        staging = nullptr;
+    }
+    const uint32_t format = surface->format->format;
+    const bool direct = format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+    if (!direct && !staging) {
+        staging = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_RGB888);
+        if (!staging) return;
+    }
+    if (direct && staging) {
+        SDL_FreeSurface(staging);
+        staging = nullptr;
+    }
+    drawable = true;
+    view.Configure(logicalWidth, logicalHeight, deviceScale, surface->w, surface->h, classic);
+    SDL_Surface* target = staging ? staging : surface;
+    view.RenderAll(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    SendToDisplay(PixelRect{0, 0, surface->w, surface->h});
+}
+
+void SdlWindowBackend::SendToDisplay(const PixelRect& area) {
+    if (area.Empty()) return;
+    SDL_Rect rect{area.left, area.top, area.Width(), area.Height()};
+    if (staging) SDL_BlitSurface(staging, &rect, surface, &rect);
+    SDL_UpdateWindowSurfaceRects(window, &rect, 1);
+}
+
+void SdlWindowBackend::RememberNormalPlacement() {
+    if (!window || classic) return;
+    const uint32_t flags = SDL_GetWindowFlags(window);
+    if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))
+        return;
+    SDL_GetWindowPosition(window, &normal.x, &normal.y);
+    SDL_GetWindowSize(window, &normal.width, &normal.height);
+    // The place kept is the frame's, where a window manager puts a new window asked for there;
+    // keeping the inside's would move the window down by its title bar at every start.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0) {
+        normal.x -= left;
+        normal.y -= top;
+    }
+    normal.placed = true;
+}
+
+WindowPlacement SdlWindowBackend::Placement() const {
+    WindowPlacement placement = normal;
+    placement.mode = classic ? WindowMode::kClassic : fullScreen ? WindowMode::kFullScreen : WindowMode::kWindow;
+    placement.deviceScale = 0;
+    return placement;
+}
+
+bool SdlWindowBackend::ReadWindow(WindowPicture* picture) {
+    if (!drawable) return false;
+    SDL_Surface* target = staging ? staging : surface;
+    DescribeWindow(view, picture);
+    picture->pixels.resize(static_cast<size_t>(picture->width) * picture->height);
+    for (int y = 0; y < picture->height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(target->pixels) + y * target->pitch);
+        for (int x = 0; x < picture->width; ++x) picture->pixels[static_cast<size_t>(y) * picture->width + x] = row[x] & 0xFFFFFF;
+    }
+    return true;
+}
+
+void SdlWindowBackend::ToggleFullScreen() {
+    // The classic window keeps its one shape.
+    if (!window || classic) return;
+    RememberNormalPlacement();
+    if (SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
+    fullScreen = !fullScreen;
+    LayOut();
+}
+
+void SdlWindowBackend::SetMarginColor(uint32_t rgb) {
+    if (rgb == marginColor) return;
+    marginColor = rgb;
+    const PixelRect table = view.Table();
+    const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
+    if (drawable && margins) LayOut();
+}
+
+void SdlWindowBackend::ShowWindow() {
     if (!window) return;
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
 }
 
-void SdlBackend::DestroyWindow() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
+void SdlWindowBackend::DestroyWindow() {
+    if (staging) SDL_FreeSurface(staging);
     if (window) SDL_DestroyWindow(window);
-    texture = nullptr;
-    renderer = nullptr;
+    staging = nullptr;
+    surface = nullptr;
     window = nullptr;
+    drawable = false;
 }
 
-void SdlBackend::RaiseWindow() {
+void SdlWindowBackend::RaiseWindow() {
     if (!window) return;
     SDL_RestoreWindow(window);
     SDL_RaiseWindow(window);
 }
 
-void SdlBackend::Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int rectWidth,
-                         int rectHeight, int destX, int destY) {
-    if (!texture || !pixels) return;
-    // Clip to the texture, moving the source corner along with the destination.
-    if (destX < 0) {
-        rectWidth += destX;
-        sourceX -= destX;
-        destX = 0;
+void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int rectWidth,
+                               int rectHeight, int destX, int destY) {
+    if (!drawable || !pixels) return;
+    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (width != view.WindowWidth() || height != view.WindowHeight()) {
+        // Resized before its event arrived: the surface is stale, so everything is drawn anew.
+        LayOut();
+        return;
     }
-    if (destY < 0) {
-        rectHeight += destY;
-        sourceY -= destY;
-        destY = 0;
-    }
-    rectWidth = std::min(rectWidth, width - destX);
-    rectHeight = std::min(rectHeight, height - destY);
-    if (rectWidth <= 0 || rectHeight <= 0 || sourceX < 0 || sourceY < 0) return;
-    const SDL_Rect area{destX, destY, rectWidth, rectHeight};
-    const uint32_t* first = pixels + static_cast<ptrdiff_t>(sourceY) * pitchPixels + sourceX;
-    SDL_UpdateTexture(texture, &area, first, pitchPixels * static_cast<int>(sizeof(uint32_t)));
-    // The back buffer's contents are undefined after a present, so the whole texture is drawn.
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
+    SDL_Surface* target = staging ? staging : surface;
+    SendToDisplay(view.Render(changed, static_cast<uint32_t*>(target->pixels), target->pitch / 4));
 }
 
-std::vector<DisplayMode> SdlBackend::DisplayModes() {
+std::vector<DisplayMode> SdlWindowBackend::DisplayModes() {
     std::vector<DisplayMode> modes;
+    if (window && !drawable) return modes;  // the window exists but cannot show anything
     const auto report = [&modes](const SDL_DisplayMode& mode) {
         if (mode.w < kReportedWidth || mode.h < kReportedHeight) return;
         int bits = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
@@ -191,12 +323,12 @@ std::vector<DisplayMode> SdlBackend::DisplayModes() {
     return modes;
 }
 
-void SdlBackend::ShowMessageBox(const char* title, const char* text) {
+void SdlWindowBackend::ShowMessageBox(const char* title, const char* text) {
     std::fprintf(stderr, "%s: %s\n", title, text);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, window);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title, text, drawable ? window : nullptr);
 }
 
-void SdlBackend::Translate(const SDL_Event& event) {
+void SdlWindowBackend::Translate(const SDL_Event& event) {
     HostEvent host;
     const SDL_Keymod modifiers = SDL_GetModState();
     host.shift = (modifiers & KMOD_SHIFT) != 0;
@@ -236,7 +368,18 @@ void SdlBackend::Translate(const SDL_Event& event) {
         switch (event.window.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: host.kind = HostEvent::FocusGained; break;
         case SDL_WINDOWEVENT_FOCUS_LOST: host.kind = HostEvent::FocusLost; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            RememberNormalPlacement();
+            LayOut();
+            return;
+        case SDL_WINDOWEVENT_MOVED:
+            RememberNormalPlacement();
+            return;
         case SDL_WINDOWEVENT_EXPOSED:
+            // The surface still holds the whole picture, margins included.
+            if (drawable) SDL_UpdateWindowSurface(window);
+            host.kind = HostEvent::Exposed;
+            break;
         case SDL_WINDOWEVENT_RESTORED: host.kind = HostEvent::Exposed; break;
         default: return;
         }
@@ -247,12 +390,17 @@ void SdlBackend::Translate(const SDL_Event& event) {
     default:
         return;  // including our own wake-up event, which only ends a wait
     }
+    if (IsFullScreenKey(host)) {
+        if (TogglesFullScreen(host)) ToggleFullScreen();
+        return;
+    }
+    if (!MapMouseEvent(view, &host)) return;
     std::vector<Message> messages;
     TranslateHostEvent(host, MainWindowHandle(), &messages);
     for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
 }
 
-void SdlBackend::PumpEvents(bool wait, uint64_t untilMs) {
+void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
     SDL_Event event;
     bool any = false;
     while (SDL_PollEvent(&event)) {
@@ -272,41 +420,42 @@ void SdlBackend::PumpEvents(bool wait, uint64_t untilMs) {
     }
 }
 
-void SdlBackend::WakeUp() {
+void SdlWindowBackend::WakeUp() {
     SDL_Event event{};
     event.type = wakeEventType;
     SDL_PushEvent(&event);
 }
 
-int SdlBackend::CreateCursor(const CursorImage& image) {
+int SdlWindowBackend::CreateCursor(const CursorImage& image) {
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
         return 0;
     }
-    // A scaled window gets cursors scaled by the same factor, so they keep their size on screen.
+    // Cursors are drawn at the device scale, so they keep their size beside the table.
+    const int scale = cursorScale;
     const int w = image.width * scale;
     const int h = image.height * scale;
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) pixels[static_cast<size_t>(y) * w + x] = image.pixels[(y / scale) * image.width + x / scale];
     }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0x00FF0000, 0x0000FF00,
+    SDL_Surface* picture = SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0x00FF0000, 0x0000FF00,
                                                     0x000000FF, 0xFF000000);
-    if (!surface) return 0;
-    SDL_Cursor* cursor = SDL_CreateColorCursor(surface, image.hotX * scale, image.hotY * scale);
-    SDL_FreeSurface(surface);
+    if (!picture) return 0;
+    SDL_Cursor* cursor = SDL_CreateColorCursor(picture, image.hotX * scale, image.hotY * scale);
+    SDL_FreeSurface(picture);
     if (!cursor) return 0;
     const int handle = nextCursor++;
     cursors[handle] = cursor;
     return handle;
 }
 
-void SdlBackend::SetCursor(int handle) {
+void SdlWindowBackend::SetCursor(int handle) {
     const auto found = cursors.find(handle);
     SDL_SetCursor(found != cursors.end() ? found->second : SDL_GetDefaultCursor());
 }
 
-void SdlBackend::FreeCursor(int handle) {
+void SdlWindowBackend::FreeCursor(int handle) {
     const auto found = cursors.find(handle);
     if (found == cursors.end()) return;
     if (SDL_GetCursor() == found->second) SDL_SetCursor(SDL_GetDefaultCursor());
@@ -314,17 +463,22 @@ void SdlBackend::FreeCursor(int handle) {
     cursors.erase(found);
 }
 
-void SdlBackend::ConfinePointer(const ScreenRect* rect) {
+void SdlWindowBackend::ConfinePointer(const ScreenRect* rect) {
     if (!window) return;
 #if SDL_VERSION_ATLEAST(2, 0, 18)
     if (!rect) {
         SDL_SetWindowMouseRect(window, nullptr);
         return;
     }
-    // The rectangle is in the program's coordinates; the window may be scaled.
-    const SDL_Rect area{rect->left * scale, rect->top * scale, (rect->right - rect->left + 1) * scale,
-                        (rect->bottom - rect->top + 1) * scale};
-    SDL_SetWindowMouseRect(window, &area);
+    // The rectangle is in the program's coordinates; it is confined to the table in the window.
+    const PixelRect table = view.Table();
+    PixelRect area = view.ToWindow(*rect);
+    area.left = std::max(area.left, table.left);
+    area.top = std::max(area.top, table.top);
+    area.right = std::max(area.left + 1, std::min(area.right, table.right));
+    area.bottom = std::max(area.top + 1, std::min(area.bottom, table.bottom));
+    const SDL_Rect confined{area.left, area.top, area.Width(), area.Height()};
+    SDL_SetWindowMouseRect(window, &confined);
 #else
     SDL_SetWindowGrab(window, rect ? SDL_TRUE : SDL_FALSE);
 #endif
@@ -332,10 +486,17 @@ void SdlBackend::ConfinePointer(const ScreenRect* rect) {
 
 }  // namespace
 
-std::unique_ptr<Backend> CreateSdlBackend() {
+std::unique_ptr<SdlBackend> CreateSdlBackend(const WindowPlacement& placement) {
     // A click that activates the window is also delivered, as the program expects.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The window surface then uses shared-memory images and sends only the rectangles asked for,
+    // rather than going through a (software) GL texture that presents the whole window.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_APP_NAME, "Quillfen Solitaire");
+    // The window class docks match with the desktop entry's StartupWMClass.
+    setenv("SDL_VIDEO_X11_WMCLASS", kClassName, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kClassName, 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quillfen-solitaire: cannot start SDL video: %s\n", SDL_GetError());
         return nullptr;
@@ -348,5 +509,5 @@ std::unique_ptr<Backend> CreateSdlBackend() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return nullptr;
     }
-    return std::make_unique<SdlBackend>(wakeEventType);
+    return std::make_unique<SdlWindowBackend>(wakeEventType, placement);
 }

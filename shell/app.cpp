@@ -260,6 +260,11 @@ bool IsInputMessage(uint32_t message) {
 // The display cannot show the program: say so in the program's own message box, drawn on a
 // screen buffer made just for it, and release everything again.
 void ShowDepthRefusal() {
+    // A window that cannot show anything leaves the message to the host.
+    if (!WindowCanPresent()) {
+        ShowHostMessageBox(kWindowTitle, kDepthMessage);
+        return;
+    }
     SetupDisplay(kScreenWidth, kScreenHeight, kMinimumDepth, 0);
     InitBuffers();
     SetBufferDepth(kMinimumDepth);

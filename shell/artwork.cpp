@@ -8,12 +8,38 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/paths.h"
 #include "ui/art_cells.h"
 
 using namespace screen_layout;
 
 namespace {
+
+// The average colour of a picture's outer rows and columns: what a window wider or taller than
+// the table shows beside it, so the backdrop seems to run on.
+uint32_t EdgeColour(int handle) {
+    const Pixel* pixels = BufferPixels(handle);
+    const int width = BufferWidth(handle), height = BufferHeight(handle);
+    if (!pixels || width <= 0 || height <= 0) return 0;
+    uint64_t r = 0, g = 0, b = 0, count = 0;
+    const auto add = [&](int x, int y) {
+        const Pixel p = pixels[static_cast<size_t>(y) * width + x];
+        r += (p >> 16) & 0xFF;
+        g += (p >> 8) & 0xFF;
+        b += p & 0xFF;
+        ++count;
+    };
+    for (int x = 0; x < width; ++x) {
+        add(x, 0);
+        add(x, height - 1);
+    }
+    for (int y = 1; y + 1 < height; ++y) {
+        add(0, y);
+        add(width - 1, y);
+    }
+    return static_cast<uint32_t>(((r / count) << 16) | ((g / count) << 8) | (b / count));
+}
 
 // Artwork buffer sizes. The dialog art, menu-bar and drop-down sizes are the toolkit's.
 constexpr int kMenusColumnCount = 6;
@@ -149,6 +175,7 @@ void Artwork::LoadTheme(int index) {
     const int fileNumber = index + 1;
 
     LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
+    SetWindowMarginColor(EdgeColour(background));
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
     // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below

@@ -62,7 +62,6 @@ public:
         inner->Present(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
     }
     std::vector<DisplayMode> DisplayModes() override { return inner->DisplayModes(); }
-    int DeviceScale() override { return inner->DeviceScale(); }
     void ShowMessageBox(const char* title, const char* text) override { inner->ShowMessageBox(title, text); }
     void PumpEvents(bool wait, uint64_t untilMs) override {
         // A wait means the queue is empty: the moment to answer. Answering returns at once, and
@@ -83,6 +82,12 @@ public:
     void CapturePointer(bool capture) override { inner->CapturePointer(capture); }
     bool HostCapsLockOn() override { return inner->HostCapsLockOn(); }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return inner->CreateAudioDevice(); }
+    int DeviceScale() override { return inner->DeviceScale(); }
+    void ToggleFullScreen() override { inner->ToggleFullScreen(); }
+    bool IsFullScreen() override { return inner->IsFullScreen(); }
+    void SetMarginColor(uint32_t rgb) override { inner->SetMarginColor(rgb); }
+    bool CanPresent() override { return inner->CanPresent(); }
+    bool ReadWindow(WindowPicture* picture) override { return inner->ReadWindow(picture); }
 
     Backend* Inner() const { return inner; }
 
@@ -142,6 +147,7 @@ private:
                    " player " + userPreferences.HumanName;
         }
         if (command == "dump") return DumpScreen() ? "ok" : "none";
+        if (command == "window") return DumpWindow();
         if (!game) return "none";
         if (command == "piles") {
             return "piles " + PilesDigest(*game) + " points " + std::to_string(game->points) + " undo " +
@@ -167,15 +173,29 @@ private:
         const int screen = ScreenBuffer();
         const Pixel* pixels = screen >= 0 ? BufferPixels(screen) : nullptr;
         if (!pixels) return false;
-        const int width = BufferWidth(screen), height = BufferHeight(screen);
+        return WritePpm("screen.ppm", pixels, BufferWidth(screen), BufferHeight(screen));
+    }
+
+    // The window's own picture, margins included, and where the table lies in it.
+    std::string DumpWindow() const {
+        WindowPicture picture;
+        if (!inner->ReadWindow(&picture) || !WritePpm("window.ppm", picture.pixels.data(), picture.width, picture.height))
+            return "none";
+        return "window " + std::to_string(picture.width) + " " + std::to_string(picture.height) + " table " +
+               std::to_string(picture.tableLeft) + " " + std::to_string(picture.tableTop) + " " +
+               std::to_string(picture.tableWidth) + " " + std::to_string(picture.tableHeight) + " full " +
+               std::to_string(inner->IsFullScreen() ? 1 : 0);
+    }
+
+    bool WritePpm(const char* name, const uint32_t* pixels, int width, int height) const {
         std::string bytes = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
         bytes.reserve(bytes.size() + static_cast<size_t>(width) * height * 3);
-        for (int i = 0; i < width * height; ++i) {
+        for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
             bytes.push_back(static_cast<char>(pixels[i] >> 16));
             bytes.push_back(static_cast<char>(pixels[i] >> 8));
             bytes.push_back(static_cast<char>(pixels[i]));
         }
-        const std::string path = folder + "/screen.ppm";
+        const std::string path = folder + "/" + name;
         const std::string temporary = path + ".part";
         FILE* file = std::fopen(temporary.c_str(), "wb");
         if (!file) return false;

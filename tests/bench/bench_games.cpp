@@ -15,6 +15,7 @@
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
+#include "bench_table.h"
 #include "shell/artwork.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
@@ -27,28 +28,12 @@ struct Table {
     std::string folder;
 
     Table() {
-        // The undo folder is normally a memory file system ($XDG_RUNTIME_DIR), as /dev/shm is.
-        char pattern[] = "/dev/shm/qf-bench-games-XXXXXX";
-        folder = mkdtemp(pattern);
-        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-        SetRegistryFile(folder + "/settings.reg");
+        folder = MakeBenchFolder();
         SetBackend(&backend);
         HWND window = CreateMainWindow("bench", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) {
             return DefWindowProc(h, m, w, l);
         });
-        ShowMainWindow(window);
-        InitBuffers();
-        SetBufferDepth(32);
-        const int screen = CreateBuffer(800, 600);
-        SelectBuffer(screen);
-        artwork = std::make_unique<Artwork>();
-        artwork->Init(screen, window, 0);
-        InitToolkit(window, screen, kToolkitSubPanelEvents);
-        artwork->LoadTheme(0);
-        GameServices& services = Services();
-        services = GameServices{};
-        services.animate = false;
-        userPreferences.AutoGameOver = 0;
+        artwork = SetUpGameTable(window);
     }
     ~Table() { std::filesystem::remove_all(folder); }
 };

@@ -80,6 +80,26 @@ TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimers) {
     EXPECT_FALSE(PeekMessage(&m, true));
 }
 
+// A burst of pointer motion waiting in the queue is one move to the latest position; a move on
+// either side of a click is kept, so the press still happens where it happened.
+TEST_F(MessageLoop, QueuedMouseMovesMergeIntoTheLatest) {
+    HWND window = CreateWindow();
+    ASSERT_NE(window, nullptr);
+    for (int i = 1; i <= 200; ++i) PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(i, i));
+    PostMessage(window, WM_LBUTTONUP, 0, MakeLParam(200, 200));
+    PostMessage(window, WM_MOUSEMOVE, 0, MakeLParam(5, 6));
+    PostMessage(window, WM_MOUSEMOVE, 0, MakeLParam(7, 8));
+    Message m;
+    ASSERT_TRUE(PeekMessage(&m, true));
+    EXPECT_EQ(m.message, WM_MOUSEMOVE);
+    EXPECT_EQ(m.lParam, MakeLParam(200, 200));
+    ASSERT_TRUE(PeekMessage(&m, true));
+    EXPECT_EQ(m.message, WM_LBUTTONUP);
+    ASSERT_TRUE(PeekMessage(&m, true));
+    EXPECT_EQ(m.lParam, MakeLParam(7, 8));
+    EXPECT_FALSE(PeekMessage(&m, true));
+}
+
 TEST_F(MessageLoop, PeekWithoutRemovalLeavesTheMessageAndTheClock) {
     HWND window = CreateWindow();
     ASSERT_NE(window, nullptr);

@@ -1,0 +1,310 @@
+#include "platform/scaled_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kLargestDeviceScale = 3;
+constexpr int kWeightOne = 256;
+
+// Floor division that is also right for negative numerators.
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// The resampler works on all three channels at once: a pixel is spread into 16-bit lanes
+// (blue 0..15, green 16..31, red 32..47), so one multiply weighs all three. Weights sum to 256,
+// so a weighted sum of 8-bit lanes stays below 65536, and each pass rounds back to 8 bits.
+constexpr uint64_t kLaneMask = 0x000000FF00FF00FFull;
+constexpr uint64_t kLaneHalf = 0x0000008000800080ull;
+inline uint64_t Spread(uint32_t p) {
+    return (p & 0xFFull) | (static_cast<uint64_t>(p & 0xFF00u) << 8) | (static_cast<uint64_t>(p & 0xFF0000u) << 16);
+}
+inline uint64_t RoundLanes(uint64_t sum) { return ((sum + kLaneHalf) >> 8) & kLaneMask; }
+inline uint32_t Gather(uint64_t v) {
+    return static_cast<uint32_t>((v & 0xFF) | ((v >> 8) & 0xFF00) | ((v >> 16) & 0xFF0000));
+}
+
+// Per-call scratch rows of the resampler; one set per thread is enough.
+thread_local std::vector<uint64_t> scratch;
+
+}  // namespace
+
+int ChooseDeviceScale(int width, int height, int logicalWidth, int logicalHeight) {
+    if (logicalWidth <= 0 || logicalHeight <= 0) return 1;
+    for (int scale = 1; scale < kLargestDeviceScale; ++scale) {
+        // The table's scale is the smaller of the two ratios: at or below `scale` when either is.
+        if (static_cast<int64_t>(width) <= static_cast<int64_t>(logicalWidth) * scale ||
+            static_cast<int64_t>(height) <= static_cast<int64_t>(logicalHeight) * scale)
+            return scale;
+    }
+    return kLargestDeviceScale;
+}
+
+void DefaultWindowSize(int usableWidth, int usableHeight, int logicalWidth, int logicalHeight, int* width,
+                       int* height) {
+    const int64_t w = static_cast<int64_t>(usableWidth) * 9 / 10;
+    const int64_t h = static_cast<int64_t>(usableHeight) * 9 / 10;
+    if (w * logicalHeight <= h * logicalWidth) {
+        *width = static_cast<int>(w);
+        *height = static_cast<int>(w * logicalHeight / logicalWidth);
+    } else {
+        *height = static_cast<int>(h);
+        *width = static_cast<int>(h * logicalWidth / logicalHeight);
+    }
+}
+
+void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newDeviceScale, int newWindowWidth,
+                             int newWindowHeight, bool newWholeFactor) {
+    logicalWidth = std::max(1, newLogicalWidth);
+    logicalHeight = std::max(1, newLogicalHeight);
+    deviceScale = std::clamp(newDeviceScale, 1, kLargestDeviceScale);
+    windowWidth = std::max(1, newWindowWidth);
+    windowHeight = std::max(1, newWindowHeight);
+    wholeFactor = newWholeFactor;
+    const int newFrameWidth = logicalWidth * deviceScale;
+    const int newFrameHeight = logicalHeight * deviceScale;
+    if (newFrameWidth != frameWidth || newFrameHeight != frameHeight) {
+        frameWidth = newFrameWidth;
+        frameHeight = newFrameHeight;
+        frame.assign(static_cast<size_t>(frameWidth) * frameHeight, 0);
+    }
+
+    int tableWidth = 0, tableHeight = 0;
+    if (wholeFactor) {
+        const int factor = std::max(1, std::min(windowWidth / logicalWidth, windowHeight / logicalHeight));
+        tableWidth = logicalWidth * factor;
+        tableHeight = logicalHeight * factor;
+    } else if (static_cast<int64_t>(windowWidth) * logicalHeight <= static_cast<int64_t>(windowHeight) * logicalWidth) {
+        tableWidth = windowWidth;
+        tableHeight = static_cast<int>((static_cast<int64_t>(windowWidth) * logicalHeight * 2 + logicalWidth) /
+                                       (2 * logicalWidth));
+    } else {
+        tableHeight = windowHeight;
+        tableWidth = static_cast<int>((static_cast<int64_t>(windowHeight) * logicalWidth * 2 + logicalHeight) /
+                                      (2 * logicalHeight));
+    }
+    tableWidth = std::max(1, tableWidth);
+    tableHeight = std::max(1, tableHeight);
+    table.left = std::max(0, (windowWidth - tableWidth) / 2);
+    table.top = std::max(0, (windowHeight - tableHeight) / 2);
+    table.right = table.left + tableWidth;
+    table.bottom = table.top + tableHeight;
+    // Plain copies only for whole enlargements of the classic window; everything else is filtered.
+    columns = BuildTaps(frameWidth, tableWidth, wholeFactor && tableWidth % frameWidth == 0);
+    rows = BuildTaps(frameHeight, tableHeight, wholeFactor && tableHeight % frameHeight == 0);
+}
+
+ScaledWindow::Taps ScaledWindow::BuildTaps(int sourceSize, int targetSize, bool nearest) {
+    Taps taps;
+    taps.first.resize(static_cast<size_t>(targetSize));
+    if (targetSize == sourceSize || nearest) {
+        taps.stride = 1;
+        taps.weights.assign(static_cast<size_t>(targetSize), kWeightOne);
+        for (int i = 0; i < targetSize; ++i)
+            taps.first[i] = static_cast<int>(static_cast<int64_t>(i) * sourceSize / targetSize);
+        return taps;
+    }
+    const double ratio = static_cast<double>(sourceSize) / targetSize;  // source pixels per target pixel
+    std::vector<double> exact;
+    if (targetSize > sourceSize) {
+        // Enlarging: linear interpolation between the two nearest source pixel centres.
+        taps.stride = 2;
+        exact.resize(static_cast<size_t>(targetSize) * 2);
+        for (int i = 0; i < targetSize; ++i) {
+            const double at = std::clamp((i + 0.5) * ratio - 0.5, 0.0, static_cast<double>(sourceSize - 1));
+            const int low = std::min(static_cast<int>(at), std::max(0, sourceSize - 2));
+            const double t = at - low;
+            taps.first[i] = low;
+            exact[i * 2] = 1.0 - t;
+            exact[i * 2 + 1] = sourceSize > 1 ? t : 0.0;
+        }
+    } else {
+        // Shrinking: each target pixel averages the source area it covers.
+        taps.stride = static_cast<int>(std::ceil(ratio)) + 1;
+        exact.resize(static_cast<size_t>(targetSize) * taps.stride);
+        for (int i = 0; i < targetSize; ++i) {
+            const double from = i * ratio, to = std::min((i + 1) * ratio, static_cast<double>(sourceSize));
+            const int first = static_cast<int>(from);
+            taps.first[i] = first;
+            for (int k = 0; k < taps.stride; ++k) {
+                const double overlap = std::min(to, first + k + 1.0) - std::max(from, first + k + 0.0);
+                exact[static_cast<size_t>(i) * taps.stride + k] = std::max(0.0, overlap) / (to - from);
+            }
+        }
+    }
+    // Rounded so that every target pixel's weights sum to exactly one.
+    taps.weights.resize(exact.size());
+    for (int i = 0; i < targetSize; ++i) {
+        double running = 0;
+        int given = 0;
+        for (int k = 0; k < taps.stride; ++k) {
+            running += exact[static_cast<size_t>(i) * taps.stride + k];
+            const int upTo = static_cast<int>(std::lround(running * kWeightOne));
+            taps.weights[static_cast<size_t>(i) * taps.stride + k] = static_cast<uint16_t>(std::max(0, upTo - given));
+            given = std::max(given, upTo);
+        }
+    }
+    return taps;
+}
+
+PixelRect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                              int height, int destX, int destY) {
+    if (!pixels || frame.empty()) return {};
+    if (destX < 0) {
+        width += destX;
+        sourceX -= destX;
+        destX = 0;
+    }
+    if (destY < 0) {
+        height += destY;
+        sourceY -= destY;
+        destY = 0;
+    }
+    width = std::min(width, frameWidth - destX);
+    height = std::min(height, frameHeight - destY);
+    if (width <= 0 || height <= 0 || sourceX < 0 || sourceY < 0) return {};
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
+        std::memcpy(frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX, from,
+                    static_cast<size_t>(width) * sizeof(uint32_t));
+    }
+    return PixelRect{destX, destY, destX + width, destY + height};
+}
+
+PixelRect ScaledWindow::AffectedWindowRect(const PixelRect& frameRect) const {
+    // Target pixels whose taps reach into [begin, end) of the source; `first` never decreases.
+    const auto span = [](const Taps& taps, int begin, int end, int* from, int* to) {
+        *from = static_cast<int>(std::lower_bound(taps.first.begin(), taps.first.end(), begin - taps.stride + 1) -
+                                 taps.first.begin());
+        *to = static_cast<int>(std::upper_bound(taps.first.begin(), taps.first.end(), end - 1) - taps.first.begin());
+    };
+    PixelRect out;
+    span(columns, frameRect.left, frameRect.right, &out.left, &out.right);
+    span(rows, frameRect.top, frameRect.bottom, &out.top, &out.bottom);
+    out.left += table.left;
+    out.right += table.left;
+    out.top += table.top;
+    out.bottom += table.top;
+    return out;
+}
+
+PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int outPitch) const {
+    PixelRect area{std::max(frameRect.left, 0), std::max(frameRect.top, 0), std::min(frameRect.right, frameWidth),
+                   std::min(frameRect.bottom, frameHeight)};
+    if (area.Empty() || !out) return {};
+    const PixelRect target = AffectedWindowRect(area);
+    if (target.Empty()) return {};
+    const int width = target.Width();
+    if (Unscaled()) {
+        for (int y = target.top; y < target.bottom; ++y) {
+            const uint32_t* from = frame.data() + static_cast<size_t>(y - table.top) * frameWidth + (target.left - table.left);
+            std::memcpy(out + static_cast<size_t>(y) * outPitch + target.left, from, static_cast<size_t>(width) * 4);
+        }
+        return target;
+    }
+    // Two passes: each source row the target rows need is filtered across, then rows are blended.
+    const int firstRow = rows.first[target.top - table.top];
+    const int endRow = std::min(frameHeight, rows.first[target.bottom - 1 - table.top] + rows.stride);
+    scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
+    for (int sy = firstRow; sy < endRow; ++sy) {
+        const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth;
+        uint64_t* line = scratch.data() + static_cast<size_t>(sy - firstRow) * width;
+        for (int x = 0; x < width; ++x) {
+            const int tx = target.left - table.left + x;
+            const int first = columns.first[tx];
+            const uint16_t* weight = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
+            uint64_t sum = 0;
+            for (int k = 0; k < columns.stride; ++k) {
+                if (weight[k] != 0) sum += Spread(source[std::min(first + k, frameWidth - 1)]) * weight[k];
+            }
+            line[x] = RoundLanes(sum);
+        }
+    }
+    for (int y = target.top; y < target.bottom; ++y) {
+        const int ty = y - table.top;
+        const int first = rows.first[ty];
+        const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
+        uint32_t* row = out + static_cast<size_t>(y) * outPitch + target.left;
+        // Rows with a non-zero weight; a reduction steeper than this has only its first taps kept
+        // (windows are never that small against the table).
+        constexpr int kMostTaps = 8;
+        const uint64_t* lines[kMostTaps];
+        uint64_t weights[kMostTaps];
+        int taps = 0;
+        for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
+            if (weight[k] == 0) continue;
+            lines[taps] = scratch.data() + static_cast<size_t>(std::min(first + k, endRow - 1) - firstRow) * width;
+            weights[taps++] = weight[k];
+        }
+        if (taps == 1) {
+            for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
+        } else if (taps == 2) {
+            for (int x = 0; x < width; ++x) row[x] = Gather(RoundLanes(lines[0][x] * weights[0] + lines[1][x] * weights[1]));
+        } else {
+            for (int x = 0; x < width; ++x) {
+                uint64_t sum = 0;
+                for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
+                row[x] = Gather(RoundLanes(sum));
+            }
+        }
+    }
+    return target;
+}
+
+void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const {
+    if (!out) return;
+    for (int y = 0; y < windowHeight; ++y) {
+        uint32_t* row = out + static_cast<size_t>(y) * outPitch;
+        if (y < table.top || y >= table.bottom) {
+            std::fill(row, row + windowWidth, marginColor);
+            continue;
+        }
+        std::fill(row, row + table.left, marginColor);
+        std::fill(row + std::min(table.right, windowWidth), row + windowWidth, marginColor);
+    }
+    Render(PixelRect{0, 0, frameWidth, frameHeight}, out, outPitch);
+}
+
+bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
+    if (table.Empty()) {  // not laid out yet: nothing is on the table
+        *x = *y = 0;
+        return false;
+    }
+    const int64_t tx = windowX - table.left, ty = windowY - table.top;
+    const int64_t lx = FloorDiv(tx * logicalWidth, table.Width());
+    const int64_t ly = FloorDiv(ty * logicalHeight, table.Height());
+    *x = static_cast<int>(std::clamp<int64_t>(lx, 0, logicalWidth - 1));
+    *y = static_cast<int>(std::clamp<int64_t>(ly, 0, logicalHeight - 1));
+    return lx >= 0 && lx < logicalWidth && ly >= 0 && ly < logicalHeight;
+}
+
+PixelRect ScaledWindow::ToWindow(const ScreenRect& logical) const {
+    // Rounded inwards, so every window pixel of the result maps back inside the logical rectangle.
+    const auto edge = [](int64_t at, int length, int logicalLength, bool up) {
+        return static_cast<int>(up ? CeilDiv(at * length, logicalLength) : FloorDiv(at * length, logicalLength));
+    };
+    PixelRect out;
+    out.left = table.left + edge(logical.left, table.Width(), logicalWidth, true);
+    out.top = table.top + edge(logical.top, table.Height(), logicalHeight, true);
+    out.right = table.left + edge(static_cast<int64_t>(logical.right) + 1, table.Width(), logicalWidth, false);
+    out.bottom = table.top + edge(static_cast<int64_t>(logical.bottom) + 1, table.Height(), logicalHeight, false);
+    return out;
+}
+
+bool MapMouseEvent(const ScaledWindow& view, HostEvent* event) {
+    if (event->kind != HostEvent::MouseMove && event->kind != HostEvent::MouseDown && event->kind != HostEvent::MouseUp)
+        return true;
+    const bool inside = view.ToLogical(event->x, event->y, &event->x, &event->y);
+    return inside || event->kind != HostEvent::MouseDown;
+}
+
+void DescribeWindow(const ScaledWindow& view, WindowPicture* picture) {
+    picture->width = view.WindowWidth();
+    picture->height = view.WindowHeight();
+    picture->tableLeft = view.Table().left;
+    picture->tableTop = view.Table().top;
+    picture->tableWidth = view.Table().Width();
+    picture->tableHeight = view.Table().Height();
+}

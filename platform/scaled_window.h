@@ -1,0 +1,89 @@
+// The table (a fixed logical size, drawn at a device scale of 1, 2 or 3) shown in a window of any
+// size: where it sits, how window pixels map back to logical ones, and the resampling of changed
+// rectangles into a window-sized picture. Free of SDL so that both back ends share it and tests
+// can check it directly.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/host_events.h"
+#include "platform/messages.h"
+
+// A rectangle with exclusive right and bottom edges.
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// The smallest of 1, 2, 3 at or above the scale at which the table fills width x height.
+int ChooseDeviceScale(int width, int height, int logicalWidth, int logicalHeight);
+
+// The largest size of the table's shape that fits in nine tenths of a usable desktop area.
+void DefaultWindowSize(int usableWidth, int usableHeight, int logicalWidth, int logicalHeight, int* width,
+                       int* height);
+
+class ScaledWindow {
+public:
+    // Frame of logicalWidth x logicalHeight logical pixels drawn at deviceScale, shown in a window
+    // of windowWidth x windowHeight. wholeFactor keeps the table at a whole multiple of its
+    // logical size with plain pixel copies (the classic window); otherwise it is scaled to fit,
+    // keeping its shape, and filtered. Keeps the frame already stored when only the window changes.
+    void Configure(int logicalWidth, int logicalHeight, int deviceScale, int windowWidth, int windowHeight,
+                   bool wholeFactor);
+
+    int LogicalWidth() const { return logicalWidth; }
+    int LogicalHeight() const { return logicalHeight; }
+    int DeviceScale() const { return deviceScale; }
+    int WindowWidth() const { return windowWidth; }
+    int WindowHeight() const { return windowHeight; }
+    // Where the table lies in the window.
+    PixelRect Table() const { return table; }
+    // True when device pixels land on window pixels one to one.
+    bool Unscaled() const { return table.Width() == frameWidth && table.Height() == frameHeight; }
+
+    // Copies a rectangle of a 0x00RRGGBB buffer (numbers in device pixels, the source corner moving
+    // with a clipped destination) into the stored frame; returns the part of the frame changed.
+    PixelRect Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+                    int destX, int destY);
+    // Draws what a changed frame rectangle affects into a window-sized picture (0x00RRGGBB rows of
+    // outPitch pixels) and returns that window rectangle.
+    PixelRect Render(const PixelRect& frameRect, uint32_t* out, int outPitch) const;
+    // Draws the whole window: margins in the given colour, then the table.
+    void RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const;
+
+    // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
+    bool ToLogical(int windowX, int windowY, int* x, int* y) const;
+    // The window pixels covering an inclusive logical rectangle.
+    PixelRect ToWindow(const ScreenRect& logical) const;
+
+private:
+    // Per output pixel along one axis: the first source pixel and the weights (summing to 256)
+    // of `stride` consecutive source pixels.
+    struct Taps {
+        std::vector<int> first;
+        std::vector<uint16_t> weights;
+        int stride = 1;
+    };
+    static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);
+    PixelRect AffectedWindowRect(const PixelRect& frameRect) const;
+
+    int logicalWidth = 0, logicalHeight = 0, deviceScale = 1;
+    int windowWidth = 0, windowHeight = 0;
+    int frameWidth = 0, frameHeight = 0;
+    bool wholeFactor = false;
+    PixelRect table;
+    std::vector<uint32_t> frame;
+    Taps columns, rows;
+};
+
+// Moves a mouse event's window position into logical pixels. False for a press in a margin, which
+// the program never sees; moves and releases there are clamped to the table's edge so that a drag
+// still follows the pointer and ends.
+bool MapMouseEvent(const ScaledWindow& view, HostEvent* event);
+
+// Fills a WindowPicture's geometry from the view (the caller copies the pixels).
+void DescribeWindow(const ScaledWindow& view, WindowPicture* picture);

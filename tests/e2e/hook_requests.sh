@@ -1,0 +1,43 @@
+# Requests to the program's test hooks (shell/test_hooks.h), sourced by the end-to-end scripts.
+# Expects the request pipe open on fd 8 and the reply pipe on fd 7, the program's pid in $pid
+# and a fail function that reports and exits.
+
+# ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
+tag=0
+answer=
+ask() {
+    tag=$((tag + 1))
+    echo "$tag $*" >&8
+    local line deadline=$((SECONDS + 15))
+    while ((SECONDS < deadline)); do
+        if read -r -t 1 -u 7 line; then
+            if [[ $line == "$tag "* ]]; then
+                answer=${line#"$tag "}
+                return 0
+            fi
+        fi
+        if ! kill -0 "$pid" 2>/dev/null; then
+            if declare -F ended >/dev/null; then ended "while asked: $*"; fi
+            fail "the program ended while asked: $*"
+        fi
+    done
+    fail "no answer to: $*"
+}
+# field NAME: the word after NAME in $answer.
+field() {
+    local -a words
+    read -r -a words <<<"$answer"
+    for ((i = 0; i < ${#words[@]} - 1; i++)); do
+        if [ "${words[i]}" = "$1" ]; then echo "${words[i + 1]}"; return; fi
+    done
+}
+# until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
+until_state() {
+    local deadline=$((SECONDS + 10))
+    while ((SECONDS < deadline)); do
+        ask state
+        [ "$(field "$1")" = "$2" ] && return 0
+        sleep 0.05
+    done
+    fail "$3 (state: $answer)"
+}

@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# The real window on large virtual screens with a window manager (openbox), so decorations and
+# full screen are real: the default window's size, place and class; a legal drag made at window
+# coordinates; the window's picture on the display equal to the program's own scaled frame; F11
+# to full screen and back; the size and place kept for the next start; the classic window with
+# --classic-window.
+#
+# Usage: window_modes.sh <program> [<width>x<height> ...] (default: 1920x1080 3840x2160).
+# Keeps its files in $E2E_KEEP (when set) after a failure.
+set -euo pipefail
+program=$1
+shift
+screens=("$@")
+[ ${#screens[@]} -gt 0 ] || screens=(1920x1080 3840x2160)
+
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    for tool in xvfb-run xdotool xprop import compare openbox; do
+        command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
+    done
+    # Each window mode starts from a fresh server and settings.
+    for screen in "${screens[@]}"; do
+        for part in ordinary classic; do
+            echo "--- screen $screen, $part window"
+            env INSIDE_XVFB=$part SCREEN_SIZE="$screen" xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" \
+                "$0" "$program"
+        done
+    done
+    exit 0
+fi
+
+screenWidth=${SCREEN_SIZE%x*}
+screenHeight=${SCREEN_SIZE#*x}
+state=$(mktemp -d)
+hooks=$state/hooks
+pid=
+wm=
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    if [ -n "$wm" ]; then kill "$wm" 2>/dev/null || true; fi
+    rm -rf "$state"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL ($SCREEN_SIZE): $*"
+    echo "--- program log"; cat "$state/log" 2>/dev/null || true
+    if [ -n "${E2E_KEEP:-}" ]; then
+        mkdir -p "$E2E_KEEP" && cp -r "$state/." "$E2E_KEEP/" && echo "files kept in $E2E_KEEP"
+    fi
+    exit 1
+}
+
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
+mkfifo "$hooks/request" "$hooks/reply"
+exec 7<>"$hooks/reply" 8<>"$hooks/request"
+
+openbox --sm-disable >"$state/openbox.log" 2>&1 &
+wm=$!
+for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+
+. "$(dirname "$0")/hook_requests.sh"
+# Reads the window's size and the table's place in it from the program.
+geometry() {
+    ask window
+    [ "$answer" != none ] || fail "the program has no window picture"
+    read -r _ winW winH _ tableX tableY tableW tableH _ full <<<"$answer"
+}
+# wx/wy X Y: the window pixel of logical point X, Y (the first one that maps onto it).
+wx() { echo $((tableX + (($1 * tableW + 799) / 800))); }
+wy() { echo $((tableY + (($1 * tableH + 599) / 600))); }
+click() { xdotool mousemove --window "$window" "$(wx "$1")" "$(wy "$2")" click 1; }
+# ended WHAT: the program is gone; says how it ended.
+ended() {
+    local code=0
+    wait "$pid" || code=$?
+    pid=
+    fail "the program ended (status $code) $1"
+}
+start() {
+    QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
+    pid=$!
+    # Polled: a search that meets a window going away at that moment comes back empty.
+    window=
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --onlyvisible --limit 1 --name '^Quillfen Solitaire$' 2>/dev/null) && [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || fail "no window appeared"
+    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
+    until_state active 1 "the window never became active"
+}
+finish() {
+    for _ in $(seq 1 20); do
+        kill -0 "$pid" 2>/dev/null || break
+        xdotool key --window "$window" Escape 2>/dev/null || true
+        sleep 0.3
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the program did not end on Escape"
+    local code=0
+    wait "$pid" || code=$?
+    pid=
+    [ "$code" -eq 0 ] || fail "the program ended with $code"
+}
+# same_picture LABEL: the window's client area on the display equals the program's own frame.
+same_picture() {
+    local differing=unknown
+    for _ in $(seq 1 20); do
+        geometry
+        cp "$hooks/window.ppm" "$state/before.ppm"
+        import -window "$window" -depth 8 "ppm:$state/shot.ppm"
+        ask window
+        if cmp -s "$hooks/window.ppm" "$state/before.ppm"; then
+            differing=$(compare -metric AE "$state/shot.ppm" "$state/before.ppm" null: 2>&1 || true)
+            [ "$differing" = 0 ] && { echo "picture matches: $1"; return 0; }
+        fi
+        sleep 0.05
+    done
+    fail "the display differs from the program's frame at $1 ($differing pixels)"
+}
+
+# --- The classic window: top-most, borderless, at the corner, a whole factor of 800 x 600 ---
+
+if [ "$INSIDE_XVFB" = classic ]; then
+    start --classic-window
+    geometry
+    factor=$((screenWidth / 800 < screenHeight / 600 ? screenWidth / 800 : screenHeight / 600))
+    ((winW == 800 * factor && winH == 600 * factor)) || fail "classic window ${winW}x${winH}, factor $factor"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    ((X == 0 && Y == 0)) || fail "classic window at $X,$Y"
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "classic window not on top"
+    finish
+    echo "ok"
+    exit 0
+fi
+
+# --- The default window: 4:3, about 90% of the desktop, centred, with the desktop entry's class ---
+
+start
+geometry
+expectedH=$((screenHeight * 9 / 10))
+expectedW=$((expectedH * 4 / 3))
+if ((expectedW > screenWidth * 9 / 10)); then expectedW=$((screenWidth * 9 / 10)); expectedH=$((expectedW * 3 / 4)); fi
+((winW == expectedW && winH == expectedH)) || fail "window ${winW}x${winH}, expected ${expectedW}x${expectedH}"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+((X + WIDTH / 2 > screenWidth / 2 - 40 && X + WIDTH / 2 < screenWidth / 2 + 40)) || fail "not centred across: x $X"
+# Down, the window manager may push the client area below its title bar.
+((Y >= (screenHeight - HEIGHT) / 2 && Y < (screenHeight - HEIGHT) / 2 + 60)) || fail "not centred down: y $Y"
+xprop -id "$window" WM_CLASS | grep -q '"quillfen-solitaire"' || fail "window class: $(xprop -id "$window" WM_CLASS)"
+echo "default window ${winW}x${winH} at $X,$Y"
+
+# --- The logo, a player, Klondike from its settings dialog, and a drag at window coordinates ---
+
+click 400 300
+sleep 0.3
+xdotool type --delay 30 "Tessa"
+xdotool key Return
+until_state player Tessa "the player dialog did not take the name"
+click 671 225
+xdotool key s
+until_state game 12 "Klondike did not start"
+same_picture "Klondike dealt"
+
+moved=
+for _ in $(seq 1 40); do
+    ask move
+    if [ "$answer" = none ]; then
+        click 126 121  # the stock
+        sleep 0.6
+        continue
+    fi
+    read -r _ pickX pickY dropX dropY <<<"$answer"
+    ask piles
+    before=$answer
+    xdotool mousemove --window "$window" "$(wx "$pickX")" "$(wy "$pickY")" mousedown 1
+    xdotool mousemove --window "$window" "$(wx $(((pickX + dropX) / 2)))" "$(wy $(((pickY + dropY) / 2)))" \
+        mousemove --window "$window" "$(wx "$dropX")" "$(wy "$dropY")" mouseup 1
+    ask piles
+    [ "$(field piles)" != "$(answer=$before field piles)" ] || fail "the drag changed nothing"
+    moved=1
+    break
+done
+[ -n "$moved" ] || fail "no legal move found"
+same_picture "after the drag"
+
+# --- F11 to full screen and back ---
+
+xdotool key --window "$window" F11
+for _ in $(seq 1 40); do
+    geometry
+    ((full == 1 && winW == screenWidth && winH == screenHeight)) && break
+    sleep 0.1
+done
+((full == 1 && winW == screenWidth && winH == screenHeight)) || fail "F11 gave ${winW}x${winH} (full $full)"
+same_picture "full screen"
+xdotool key --window "$window" F11
+for _ in $(seq 1 40); do
+    geometry
+    ((full == 0 && winW == expectedW)) && break
+    sleep 0.1
+done
+((full == 0 && winW == expectedW && winH == expectedH)) || fail "F11 again gave ${winW}x${winH} (full $full)"
+
+# --- The next start remembers the window, moved elsewhere, at the same size and place ---
+
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/first/')"
+xdotool windowmove "$window" 40 60
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/moved/')"
+finish
+start
+eval "$(xdotool getwindowgeometry --shell "$window")"
+((X == movedX && Y == movedY && WIDTH == firstWIDTH && HEIGHT == firstHEIGHT)) ||
+    fail "the next start opened ${WIDTH}x${HEIGHT} at $X,$Y, not ${firstWIDTH}x${firstHEIGHT} at $movedX,$movedY"
+finish
+echo "ok"

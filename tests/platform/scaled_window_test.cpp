@@ -1,0 +1,224 @@
+// The table in windows of any size: placement, device scale, mouse mapping and the resampling of
+// changed rectangles, checked against whole redraws.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/keys.h"
+#include "platform/scaled_window.h"
+#include "scripted_fixture.h"
+
+namespace {
+
+constexpr int kLogicalWidth = 800;
+constexpr int kLogicalHeight = 600;
+
+struct Case {
+    int windowWidth, windowHeight, deviceScale;
+};
+// Whole factors, fractional enlargements, reductions of a larger frame, tall and wide windows.
+const Case kCases[] = {
+    {800, 600, 1},   {1600, 1200, 1}, {2400, 1800, 1}, {1000, 700, 1},  {1920, 1080, 1}, {3840, 2160, 1},
+    {1600, 1200, 2}, {1440, 1080, 2}, {1000, 700, 3},  {2400, 1800, 3}, {400, 300, 3},   {900, 1000, 2},
+};
+
+TEST(ScaledWindowFit, TheTableKeepsItsShapeAndIsCentred) {
+    ScaledWindow view;
+    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1000, 700, false);
+    EXPECT_EQ(view.Table().Width(), 933);
+    EXPECT_EQ(view.Table().Height(), 700);
+    EXPECT_EQ(view.Table().left, 33);
+    view.Configure(kLogicalWidth, kLogicalHeight, 2, 1920, 1080, false);
+    EXPECT_EQ(view.Table().left, 240);
+    EXPECT_EQ(view.Table().Width(), 1440);
+    view.Configure(kLogicalWidth, kLogicalHeight, 1, 900, 1000, false);
+    EXPECT_EQ(view.Table().top, (1000 - 675) / 2);
+    EXPECT_EQ(view.Table().Width(), 900);
+    // The classic window grows by whole factors only.
+    view.Configure(kLogicalWidth, kLogicalHeight, 1, 2000, 1700, true);
+    EXPECT_EQ(view.Table().Width(), 1600);
+    EXPECT_EQ(view.Table().Height(), 1200);
+}
+
+TEST(ScaledWindowFit, DeviceScaleAndDefaultSize) {
+    EXPECT_EQ(ChooseDeviceScale(800, 600, kLogicalWidth, kLogicalHeight), 1);
+    EXPECT_EQ(ChooseDeviceScale(1024, 768, kLogicalWidth, kLogicalHeight), 2);
+    EXPECT_EQ(ChooseDeviceScale(1920, 1080, kLogicalWidth, kLogicalHeight), 2);
+    EXPECT_EQ(ChooseDeviceScale(1600, 1200, kLogicalWidth, kLogicalHeight), 2);
+    EXPECT_EQ(ChooseDeviceScale(2560, 1440, kLogicalWidth, kLogicalHeight), 3);
+    EXPECT_EQ(ChooseDeviceScale(7680, 4320, kLogicalWidth, kLogicalHeight), 3);
+    EXPECT_EQ(ChooseDeviceScale(640, 480, kLogicalWidth, kLogicalHeight), 1);
+    int width = 0, height = 0;
+    DefaultWindowSize(1920, 1052, kLogicalWidth, kLogicalHeight, &width, &height);
+    EXPECT_EQ(height, 946);
+    EXPECT_EQ(width, 1261);
+    DefaultWindowSize(1000, 1400, kLogicalWidth, kLogicalHeight, &width, &height);
+    EXPECT_EQ(width, 900);
+    EXPECT_EQ(height, 675);
+}
+
+// Window pixels map onto logical pixels in order, from the table's first pixel to its last, none
+// skipped when the window is larger than the table; margins are outside.
+TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(testing::Message() << c.windowWidth << "x" << c.windowHeight << " at " << c.deviceScale);
+        ScaledWindow view;
+        view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
+        const PixelRect table = view.Table();
+        // Logical pixels per window pixel, rounded up: 1 unless the window is the smaller.
+        const int stride = (kLogicalWidth + table.Width() - 1) / table.Width();
+        int x = 0, y = 0, previous = -1;
+        for (int wx = table.left; wx < table.right; ++wx) {
+            ASSERT_TRUE(view.ToLogical(wx, table.top, &x, &y));
+            ASSERT_TRUE(x >= previous && x <= previous + stride) << wx;
+            previous = x;
+        }
+        EXPECT_GT(previous, kLogicalWidth - 1 - stride);
+        previous = -1;
+        for (int wy = table.top; wy < table.bottom; ++wy) {
+            ASSERT_TRUE(view.ToLogical(table.left, wy, &x, &y));
+            ASSERT_TRUE(y >= previous && y <= previous + stride) << wy;
+            previous = y;
+        }
+        EXPECT_GT(previous, kLogicalHeight - 1 - stride);
+        EXPECT_FALSE(view.ToLogical(table.left - 1, table.top, &x, &y));
+        EXPECT_FALSE(view.ToLogical(table.right, table.bottom - 1, &x, &y));
+        EXPECT_EQ(x, kLogicalWidth - 1);  // clamped to the edge
+        // A confined logical rectangle's window pixels all map back inside it.
+        const ScreenRect confine{100, 50, 500, 400};
+        const PixelRect area = view.ToWindow(confine);
+        for (const auto& [wx, wy] : {std::pair{area.left, area.top}, std::pair{area.right - 1, area.bottom - 1}}) {
+            ASSERT_TRUE(view.ToLogical(wx, wy, &x, &y));
+            EXPECT_TRUE(x >= confine.left && x <= confine.right && y >= confine.top && y <= confine.bottom);
+        }
+        EXPECT_FALSE(view.ToLogical(area.left - 1, area.top, &x, &y) && x >= confine.left);
+    }
+}
+
+TEST(ScaledWindowMouse, PressesInMarginsAreDroppedAndReleasesClamped) {
+    ScaledWindow view;
+    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1000, 700, false);
+    const auto event = [](HostEvent::Kind kind, int x, int y) {
+        HostEvent e;
+        e.kind = kind;
+        e.button = 1;
+        e.x = x;
+        e.y = y;
+        return e;
+    };
+    HostEvent press = event(HostEvent::MouseDown, 10, 350);
+    EXPECT_FALSE(MapMouseEvent(view, &press));
+    HostEvent release = event(HostEvent::MouseUp, 10, 350);
+    EXPECT_TRUE(MapMouseEvent(view, &release));
+    EXPECT_EQ(release.x, 0);
+    EXPECT_EQ(release.y, 300);
+    HostEvent inside = event(HostEvent::MouseDown, 500, 350);
+    EXPECT_TRUE(MapMouseEvent(view, &inside));
+    EXPECT_EQ(inside.x, 400);
+    EXPECT_EQ(inside.y, 300);
+    // Before the first layout there is no table to press on.
+    HostEvent early = event(HostEvent::MouseDown, 5, 5);
+    EXPECT_FALSE(MapMouseEvent(ScaledWindow{}, &early));
+}
+
+// Presenting rectangles one by one must leave exactly the picture a whole redraw gives.
+TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
+    std::mt19937 random(15);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(testing::Message() << c.windowWidth << "x" << c.windowHeight << " at " << c.deviceScale);
+        const int frameWidth = kLogicalWidth * c.deviceScale, frameHeight = kLogicalHeight * c.deviceScale;
+        std::vector<uint32_t> source(static_cast<size_t>(frameWidth) * frameHeight);
+        for (uint32_t& p : source) p = random() & 0xFFFFFF;
+        ScaledWindow view;
+        view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
+        std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth) * c.windowHeight, 0x123456);
+        view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
+        view.RenderAll(0x00FF00, shown.data(), c.windowWidth);
+        for (int step = 0; step < 6; ++step) {
+            const int w = 1 + static_cast<int>(random() % 120), h = 1 + static_cast<int>(random() % 120);
+            const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
+            const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
+            for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
+                for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
+                    source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+            const PixelRect changed = view.Store(source.data(), frameWidth, std::max(0, x), std::max(0, y), w, h,
+                                                 std::max(0, x), std::max(0, y));
+            const PixelRect drawn = view.Render(changed, shown.data(), c.windowWidth);
+            EXPECT_TRUE(changed.Empty() || (!drawn.Empty() && drawn.left >= view.Table().left &&
+                                            drawn.right <= view.Table().right));
+        }
+        std::vector<uint32_t> whole(shown.size(), 0);
+        view.RenderAll(0x00FF00, whole.data(), c.windowWidth);
+        ASSERT_EQ(shown, whole);
+    }
+}
+
+TEST(ScaledWindowResample, FlatColourStaysExactAndWholeFactorsCopyPixels) {
+    for (const Case& c : kCases) {
+        const int frameWidth = kLogicalWidth * c.deviceScale, frameHeight = kLogicalHeight * c.deviceScale;
+        std::vector<uint32_t> source(static_cast<size_t>(frameWidth) * frameHeight, 0x3C7A21);
+        ScaledWindow view;
+        view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
+        view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
+        std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth) * c.windowHeight);
+        view.RenderAll(0x000000, shown.data(), c.windowWidth);
+        const PixelRect table = view.Table();
+        for (int y = table.top; y < table.bottom; y += 7)
+            for (int x = table.left; x < table.right; x += 5)
+                ASSERT_EQ(shown[static_cast<size_t>(y) * c.windowWidth + x], 0x3C7A21u) << x << "," << y;
+    }
+    // One device pixel per window pixel is a plain copy; the classic window repeats pixels.
+    std::vector<uint32_t> source(kLogicalWidth * kLogicalHeight);
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    ScaledWindow view;
+    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1600, 1200, true);
+    view.Store(source.data(), kLogicalWidth, 0, 0, kLogicalWidth, kLogicalHeight, 0, 0);
+    std::vector<uint32_t> shown(1600 * 1200);
+    view.RenderAll(0, shown.data(), 1600);
+    for (int y = 0; y < 1200; y += 13)
+        for (int x = 0; x < 1600; x += 11)
+            ASSERT_EQ(shown[static_cast<size_t>(y) * 1600 + x], source[static_cast<size_t>(y / 2) * kLogicalWidth + x / 2]);
+}
+
+// The scripted back end shows the same window: F11 and Alt+Enter switch full screen without
+// reaching the program, and presses land on the table in logical pixels.
+class ScaledScriptedWindow : public ScriptedTest {};
+
+TEST_F(ScaledScriptedWindow, FullScreenKeysToggleAndMouseMapsThroughMargins) {
+    constexpr int kHidF11 = 68, kHidReturn = 40, kHidLeftAlt = 226;
+    backend.SetWindowSize(1000, 700);
+    backend.SetFullScreenSize(1920, 1080);
+    ASSERT_NE(CreateWindow(), nullptr);
+    EXPECT_EQ(backend.WindowWidth(), 1000);
+    backend.PressKey(0, kHidF11);
+    backend.After(0, [&] {
+        EXPECT_TRUE(backend.IsFullScreen());
+        EXPECT_EQ(backend.WindowWidth(), 1920);
+    });
+    backend.PostHost(0, HostEvent{HostEvent::KeyDown, 0, 0, 0, 1, 0, kHidLeftAlt});
+    backend.PressKey(0, kHidReturn);
+    backend.PostHost(0, HostEvent{HostEvent::KeyUp, 0, 0, 0, 1, 0, kHidLeftAlt});
+    backend.After(0, [&] { EXPECT_FALSE(backend.IsFullScreen()); });
+    backend.Click(0, 20, 350);         // the left margin
+    backend.Click(0, 500, 350);        // the middle of the table
+    Message message;
+    while (GetMessage(&message)) DispatchMessage(&message);
+    for (const Message& m : received) {
+        if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
+            EXPECT_NE(m.wParam, static_cast<WPARAM>(VK_F11));
+        }
+        if (m.message == WM_SYSKEYDOWN) {
+            EXPECT_NE(m.wParam, static_cast<WPARAM>(VK_RETURN));
+        }
+    }
+    ASSERT_EQ(Count(WM_LBUTTONDOWN), 1);
+    for (const Message& m : received) {
+        if (m.message != WM_LBUTTONDOWN) continue;
+        EXPECT_EQ(LowWord(m.lParam), 400);
+        EXPECT_EQ(HighWord(m.lParam), 300);
+    }
+    EXPECT_EQ(Count(WM_LBUTTONUP), 2);  // the margin's release still ends what a press began
+}
+
+}  // namespace
