@@ -13,7 +13,7 @@ RUN_PACKAGES   = libsdl2-2.0-0 libfluidsynth3 libturbojpeg0 timgm6mb-soundfont
 TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES)
 
-.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet install clean
+.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench bench-real art-sheet install clean
 
 all: build
 
@@ -78,6 +78,12 @@ soak: build
 bench: build
 	./$(BUILD)/tests/bench/bench_draw
 	tests/bench/run_present.sh $(BUILD)
+
+# The real program under Xvfb beside a bare SDL program: start-up, deals, idle, memory, and a
+# soak of BENCH_DEALS deals (prints the table kept in docs/benchmarks.md).
+BENCH_DEALS ?= 100
+bench-real: build
+	tests/bench/bench_real.sh $(BUILD) $(BENCH_DEALS)
 
 # Every song rendered to a WAV file for listening (build/music-wav/).
 music-wav: build

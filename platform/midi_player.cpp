@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -100,6 +101,12 @@ public:
     }
 
     void RenderMusic(float* out, int frames) override {
+        // Between songs the synthesiser has been reset and would only render silence; skipping
+        // it keeps the idle table nearly free of audio work.
+        if (!player) {
+            std::fill(out, out + 2 * frames, 0.0f);
+            return;
+        }
         fluid_synth_write_float(synth, frames, out, 0, 2, out, 1, 2);
     }
 

@@ -86,7 +86,7 @@ public:
     void ConfinePointer(const ScreenRect* rect) override;
     void CapturePointer(bool capture) override { captured = capture; }
     bool HostCapsLockOn() override { return false; }
-    // Effects play on the virtual clock, so a blocking effect ends without real time passing.
+    // Effects are mixed on the virtual clock and recorded (platform/virtual_audio_device.h).
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }
 
 private:

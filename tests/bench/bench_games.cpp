@@ -105,6 +105,6 @@ void BM_WholeKlondikeDeal(benchmark::State& state) {
         for (int click = 0; click < 9; ++click) game.OnLButtonDown(MK_LBUTTON, KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);
     }
 }
-BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace
