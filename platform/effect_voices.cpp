@@ -19,6 +19,12 @@ void EffectVoices::StopAll() {
     stopRequested = true;
 }
 
+bool EffectVoices::Idle() {
+    if (Sounding() > 0) return false;
+    std::lock_guard lock(requestLock);
+    return requests.empty() && !stopRequested;
+}
+
 int EffectVoices::Sounding() const {
     int count = 0;
     for (const Voice& voice : voices) count += voice.sound != nullptr;

@@ -33,6 +33,11 @@ public:
     // The audio thread: adds the voices into interleaved stereo output of this many frames.
     void Mix(float* out, int frames);
 
+    // The audio thread: true when nothing sounds and nothing is asked for, so the output of the
+    // next period is silence. Skip then stands for Mix.
+    bool Idle();
+    void Skip(int frames) { mixed += static_cast<uint64_t>(frames > 0 ? frames : 0); }
+
     // Only while no Mix runs at the same time (the mixer's lock held, or a single thread).
     int Sounding() const;
     uint64_t FramesMixed() const { return mixed; }

@@ -2,7 +2,6 @@
 
 #include <fluidsynth.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -37,7 +36,6 @@ public:
     ~MidiPerformance() override {
         {
             std::lock_guard lock(mixer->Lock());
-            if (attached) mixer->SetMusicRenderer(nullptr);
             StopLocked();
         }
         if (synth) delete_fluid_synth(synth);
@@ -62,9 +60,6 @@ public:
             synth = nullptr;
             return false;
         }
-        std::lock_guard lock(mixer->Lock());
-        mixer->SetMusicRenderer(this);
-        attached = true;
         return true;
     }
 
@@ -82,6 +77,8 @@ public:
             StopLocked();
             return false;
         }
+        // The mixer renders music only while a song plays, so a silent table costs no synthesis.
+        mixer->SetMusicRenderer(this);
         return true;
     }
 
@@ -101,18 +98,13 @@ public:
     }
 
     void RenderMusic(float* out, int frames) override {
-        // Between songs the synthesiser has been reset and would only render silence; skipping
-        // it keeps the idle table nearly free of audio work.
-        if (!player) {
-            std::fill(out, out + 2 * frames, 0.0f);
-            return;
-        }
         fluid_synth_write_float(synth, frames, out, 0, 2, out, 1, 2);
     }
 
 private:
     // With the mixer's lock held, so the audio thread is not inside the synthesiser.
     void StopLocked() {
+        mixer->SetMusicRenderer(nullptr);
         if (player) {
             fluid_player_stop(player);
             delete_fluid_player(player);
@@ -126,7 +118,6 @@ private:
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
-    bool attached = false;
 };
 
 }  // namespace

@@ -31,6 +31,12 @@ public:
     void Fill(int16_t* out, int frames) {
         std::lock_guard lock(mutex);
         const size_t samples = static_cast<size_t>(frames) * 2;
+        // Nothing sounds most of the time at an idle table: then the output is plain silence.
+        if (!music && effects.Idle()) {
+            std::fill(out, out + samples, int16_t{0});
+            effects.Skip(frames);
+            return;
+        }
         if (mix.size() < samples) mix.resize(samples);
         std::fill(mix.begin(), mix.begin() + static_cast<ptrdiff_t>(samples), 0.0f);
         if (music) music->RenderMusic(mix.data(), frames);

@@ -190,7 +190,7 @@ idle() {
 # --- The bare program ---
 
 bare_start() {
-    coproc BARE { "$bare"; }
+    coproc BARE { exec "$bare"; }
     barePid=$BARE_PID
     local t0 t1 x0 line
     x0=$(cpu_ms "$xserver")
