@@ -114,12 +114,13 @@ public:
     static constexpr int kSlowStep = 3;
     static constexpr int kFastStep = 10;
     static constexpr uint32_t kSlideStepMs = 5;
-    // Limits at the "Normal" speed: 28 dealt Klondike cards settle in about one second, and a
-    // card sliding back or onto a foundation is still seen travelling.
-    static constexpr uint32_t kNormalDealSlideMs = 36;
+    // Limits at the "Normal" speed: 28 dealt Klondike cards settle in under a second, leaving
+    // room for the table's redraw, and a card sliding back or onto a foundation is still seen
+    // travelling.
+    static constexpr uint32_t kNormalDealSlideMs = 34;
     static constexpr uint32_t kNormalMoveSlideMs = 150;
-    // At "Fast": a Klondike deal in about a third of a second.
-    static constexpr uint32_t kFastDealSlideMs = 12;
+    // At "Fast": the slides of a Klondike deal take under a third of a second.
+    static constexpr uint32_t kFastDealSlideMs = 10;
     static constexpr uint32_t kFastMoveSlideMs = 50;
 
     // How long a slide of this many steps lasts at the player's animation speed (0 when off).

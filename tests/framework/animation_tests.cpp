@@ -76,6 +76,8 @@ TEST_F(AnimationTest, KlondikeDealFitsEachSpeedAndSoundAddsNoTime) {
     // Still a visible deal at the normal speed: each card travels for a moment.
     userPreferences.AnimationSpeed = kAnimationNormal;
     EXPECT_GE(DealMs(), 28u * 30u);
+    userPreferences.AnimationSpeed = kAnimationFast;
+    EXPECT_GE(DealMs(), 28u * 8u);
 }
 
 TEST_F(AnimationTest, ACardSlidesBackWithinTheSpeedsLimitWhileTheDragItselfTakesNoTime) {

@@ -31,7 +31,8 @@ TEST_F(PairingTest, TakeFourteenPairsTopsThatMakeFourteen) {
     TakeFourteenGame& game = Start<TakeFourteenGame>();
     for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.PileCount(pile), pile < 4 ? 5 : 4);
     EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.OptionsMenu()->ItemCount(), 6) << "no settings item";
+    for (int i = 0; i < game.OptionsMenu()->ItemCount(); ++i)
+        EXPECT_NE(game.OptionsMenu()->Item(i)->CommandId(), kCommandGameSettings) << "no settings item";
 
     auto clickTop = [&](int pile) {
         Click(TakeFourteenGame::PileX(pile) + 20, TakeFourteenGame::CardY(game.PileCount(pile) - 1) + 40);
