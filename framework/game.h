@@ -117,7 +117,7 @@ public:
     // Limits at the "Normal" speed: 28 dealt Klondike cards settle in under a second, leaving
     // room for the table's redraw, and a card sliding back or onto a foundation is still seen
     // travelling.
-    static constexpr uint32_t kNormalDealSlideMs = 34;
+    static constexpr uint32_t kNormalDealSlideMs = 32;
     static constexpr uint32_t kNormalMoveSlideMs = 150;
     // At "Fast": the slides of a Klondike deal take under a third of a second.
     static constexpr uint32_t kFastDealSlideMs = 10;

@@ -252,6 +252,15 @@ row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "
     "$(ratio "$idleCpu" "$bareIdle")"
 stop_program
 
+# Without a sound device (SDL's dummy driver: the program runs silent): the idle cost that is
+# not the audio thread's.
+SDL_AUDIODRIVER=dummy start_program 0 0
+enter_klondike
+idle 20
+row "idle at the table, no sound device (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
+    "$(ratio "$idleCpu" "$bareIdle")"
+stop_program
+
 # With music: idle, memory, and the soak.
 start_program 1 0
 enter_klondike
