@@ -123,6 +123,10 @@ public:
     static constexpr uint32_t kFastDealSlideMs = 10;
     static constexpr uint32_t kFastMoveSlideMs = 50;
 
+    // A slide that starts within this long of the previous one's due end continues its schedule
+    // (the cards of a deal).
+    static constexpr uint32_t kSlideChainMs = 50;
+
     // How long a slide of this many steps lasts at the player's animation speed (0 when off).
     static uint32_t SlideDurationMs(int steps, bool fast);
 
@@ -369,6 +373,7 @@ private:
     void BuildMenus();
     void SetAnimationSpeed(uint32_t speed);
 
+    uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;
     int dragX = 0, dragY = 0;      // where the dragged stack is drawn now
     int dragStartX = 0, dragStartY = 0;
