@@ -82,38 +82,8 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 # --- The program, driven through its hooks ---
 
-tag=0
-answer=
-ask() {
-    tag=$((tag + 1))
-    echo "$tag $*" >&8
-    local line deadline=$((SECONDS + 30))
-    while ((SECONDS < deadline)); do
-        if read -r -t 1 -u 7 line && [[ $line == "$tag "* ]]; then
-            answer=${line#"$tag "}
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || fail "the program ended while asked: $*"
-    done
-    fail "no answer to: $*"
-}
-field() {
-    local -a words
-    read -r -a words <<<"$answer"
-    for ((i = 0; i < ${#words[@]} - 1; i++)); do
-        [ "${words[i]}" = "$1" ] && { echo "${words[i + 1]}"; return; }
-    done
-}
-until_state() {
-    local deadline=$((SECONDS + 20))
-    while ((SECONDS < deadline)); do
-        ask state
-        [ "$(field "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "$3 (state: $answer)"
-}
-click() { xdotool mousemove "$1" "$2" click 1; }
+HOOK_ANSWER_SECONDS=30 HOOK_STATE_SECONDS=20
+. "$(dirname "$0")/../e2e/hook_client.sh"
 control_centre() {  # CAPTION: sets cx, cy to the middle of the game's menu title or open item
     ask where "$1"
     [ "$answer" != none ] || fail "no control \"$1\""

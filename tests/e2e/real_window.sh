@@ -56,43 +56,7 @@ exec 7<>"$hooks/reply" 8<>"$hooks/request"
 QUILLFEN_TEST_HOOKS=$hooks "$program" >"$state/log" 2>&1 7<&- 8<&- &
 pid=$!
 
-# ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
-tag=0
-answer=
-ask() {
-    tag=$((tag + 1))
-    echo "$tag $*" >&8
-    local line deadline=$((SECONDS + 15))
-    while ((SECONDS < deadline)); do
-        if read -r -t 1 -u 7 line; then
-            if [[ $line == "$tag "* ]]; then
-                answer=${line#"$tag "}
-                return 0
-            fi
-        fi
-        kill -0 "$pid" 2>/dev/null || fail "the program ended while asked: $*"
-    done
-    fail "no answer to: $*"
-}
-# field NAME: the word after NAME in $answer.
-field() {
-    local -a words
-    read -r -a words <<<"$answer"
-    for ((i = 0; i < ${#words[@]} - 1; i++)); do
-        if [ "${words[i]}" = "$1" ]; then echo "${words[i + 1]}"; return; fi
-    done
-}
-# until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
-until_state() {
-    local deadline=$((SECONDS + 10))
-    while ((SECONDS < deadline)); do
-        ask state
-        [ "$(field "$1")" = "$2" ] && return 0
-        sleep 0.05
-    done
-    fail "$3 (state: $answer)"
-}
-click() { xdotool mousemove "$1" "$2" click 1; }
+. "$(dirname "$0")/hook_client.sh"
 # click_control CAPTION: clicks the middle of the running game's menu title or item.
 click_control() {
     ask where "$1"
