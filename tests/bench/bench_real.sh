@@ -215,8 +215,8 @@ for speed in 0 1 2; do
         "$(wall_cpu_ratio "$dealWall" "$dealCpu" "$dealX" "${b[0]}" "${b[1]}" "${b[2]}")"
 done
 choose "&Options" "Animation &Normal"
-row "100-step drag (part A)" "-" "-" "-" "-"
-row "200 queued mouse moves (part A)" "-" "-" "-" "-"
+row "100-step drag (filled in with the present-path rework)" "-" "-" "-" "-"
+row "200 queued mouse moves (filled in with the present-path rework)" "-" "-" "-" "-"
 idle 20
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
