@@ -25,11 +25,3 @@ bool SoundReady();
 void PlaySoundEffect(const char* name);
 // Silences the effects, ends the music thread (waiting for it) and closes the device.
 void ShutdownSound();
-
-// The longest effect kept: longer files are cut here, so a stray large file costs little memory.
-inline constexpr uint32_t kMaximumEffectSeconds = 10;
-
-// Converts an opened wave file into the output format: 8-bit unsigned or 16-bit signed PCM with
-// any number of channels (the first two are used; mono is heard on both sides) at any rate
-// (nearest sample). Null for other formats and for files without a whole frame of data.
-std::shared_ptr<const EffectSound> DecodeEffect(WaveReader& reader, const std::string& name);
