@@ -17,7 +17,7 @@ TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime openbox
 PACKAGE_PACKAGES = dpkg-dev binutils lintian desktop-file-utils appstream
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 
-.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench art-sheet shots install deb package-check clean
+.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench bench-real art-sheet shots install deb package-check clean
 
 all: build
 
@@ -83,6 +83,12 @@ soak: build
 bench: build
 	./$(BUILD)/tests/bench/bench_draw
 	tests/bench/run_present.sh $(BUILD)
+
+# The real program under Xvfb beside a bare SDL program: start-up, deals, idle, memory, and a
+# soak of BENCH_DEALS deals (prints the table kept in docs/benchmarks.md).
+BENCH_DEALS ?= 100
+bench-real: build
+	tests/bench/bench_real.sh $(BUILD) $(BENCH_DEALS)
 
 # Every song rendered to a WAV file for listening (build/music-wav/).
 music-wav: build

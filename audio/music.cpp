@@ -44,9 +44,12 @@ void RunMusicThread(std::unique_ptr<MusicPerformance> performance) {
     player.Initialise(static_cast<unsigned>(std::time(nullptr)));
     while (player.Pass()) {
         // Wait one pass, but move on at once when the song ends or quit is asked for.
+        // With no song playing there is no end to watch for: one wait for the whole pass keeps
+        // a silent table from waking the thread fifty times a second.
         std::unique_lock lock(musicThread.mutex);
-        for (uint32_t waited = 0; waited < MusicPlayer::kPassMs; waited += kEndPollMs) {
-            if (musicThread.wake.wait_for(lock, std::chrono::milliseconds(kEndPollMs),
+        const uint32_t poll = player.Playing() ? kEndPollMs : MusicPlayer::kPassMs;
+        for (uint32_t waited = 0; waited < MusicPlayer::kPassMs; waited += poll) {
+            if (musicThread.wake.wait_for(lock, std::chrono::milliseconds(poll),
                                           [] { return sharedControl.quit.load() != 0; }))
                 break;
             if (player.Playing() && performance->SongEnded()) break;

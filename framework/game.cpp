@@ -84,10 +84,15 @@ void Game::BuildMenus() {
     soundItem = options->AddItem("&SFX", kCommandSound);
     autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver);
     fullScreenItem = options->AddItem("F&ull Screen", kCommandFullScreen);
+    animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal);
+    animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
+    animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
     fullScreenItem->SetChecked(IsFullScreen());
+    for (uint32_t speed = 0; speed < animationItems.size(); ++speed)
+        animationItems[speed]->SetChecked(userPreferences.AnimationSpeed == speed);
     menus[2]->AddItem("&High Scores...", kCommandHighScores);
     menus[3]->AddItem("&Rules...", kCommandRulesText);
     menus[3]->AddItem("&About...", kCommandAbout);
@@ -157,6 +162,13 @@ bool Game::HandleMenuEvent() {
 
 bool Game::IsMenuOpen() { return ToolkitMenuOpen(); }
 
+// The three speed items act as one choice: exactly one carries the check mark.
+void Game::SetAnimationSpeed(uint32_t speed) {
+    userPreferences.AnimationSpeed = speed;
+    for (uint32_t item = 0; item < animationItems.size(); ++item) animationItems[item]->SetChecked(item == speed);
+    SavePlayerPreferences();
+}
+
 void Game::SpareHook() {}
 
 bool Game::OnCommand() {
@@ -217,6 +229,15 @@ bool Game::OnCommand() {
     case kCommandFullScreen:
         ToggleFullScreen();
         fullScreenItem->SetChecked(IsFullScreen());
+        return true;
+    case kCommandAnimationNormal:
+        SetAnimationSpeed(kAnimationNormal);
+        return true;
+    case kCommandAnimationFast:
+        SetAnimationSpeed(kAnimationFast);
+        return true;
+    case kCommandAnimationOff:
+        SetAnimationSpeed(kAnimationOff);
         return true;
     case kCommandAbout:
         if (services.aboutDialog) services.aboutDialog();
@@ -702,10 +723,62 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
 
 // ---- Slides ----
 
+uint32_t Game::SlideDurationMs(int steps, bool fast) {
+    uint32_t limit = 0;
+    switch (userPreferences.AnimationSpeed) {
+    case kAnimationNormal: limit = fast ? kNormalDealSlideMs : kNormalMoveSlideMs; break;
+    case kAnimationFast: limit = fast ? kFastDealSlideMs : kFastMoveSlideMs; break;
+    default: return 0;
+    }
+    return std::min(static_cast<uint32_t>(std::max(steps, 1)) * kSlideStepMs, limit);
+}
+
+Game::SlidePath Game::PlanSlide(int fromX, int fromY, int toX, int toY, bool fast) {
+    SlidePath path;
+    path.fromX = fromX, path.fromY = fromY, path.toX = toX, path.toY = toY;
+    const int step = fast ? kFastStep : kSlowStep;
+    const int dx = toX - fromX, dy = toY - fromY;
+    const int adx = std::abs(dx), ady = std::abs(dy);
+    path.signX = dx < 0 ? -1 : 1;
+    path.signY = dy < 0 ? -1 : 1;
+    int steps;
+    if (dx == 0) {
+        steps = ady / step;
+        path.moveY = step;
+    } else if (dy == 0) {
+        steps = adx / step;
+        path.moveX = step;
+    } else if (adx >= ady) {
+        steps = std::max(adx / step, 1);
+        path.moveX = step;
+        path.moveY = ady / steps;
+    } else {
+        steps = std::max(ady / step, 1);
+        path.moveY = step;
+        path.moveX = adx / steps;
+    }
+    path.steps = std::max(steps, 1);
+    path.restX = std::max(adx - path.steps * path.moveX, 0);
+    path.restY = std::max(ady - path.steps * path.moveY, 0);
+    return path;
+}
+
+void Game::SlidePath::PositionAfter(int k, int& x, int& y) const {
+    if (k >= steps) {
+        x = toX, y = toY;
+        return;
+    }
+    x = fromX + signX * (k * moveX + std::min(k, restX));
+    y = fromY + signY * (k * moveY + std::min(k, restY));
+}
+
 void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
                  const std::function<void(int, int)>& draw) {
     if (!artwork) return;
-    if (!Services().animate) {
+    const SlidePath path = PlanSlide(fromX, fromY, toX, toY, fast);
+    const int steps = path.steps;
+    const uint32_t duration = Services().animate ? SlideDurationMs(steps, fast) : 0;
+    if (duration == 0) {
         if (keepDrawn) {
             draw(toX, toY);
             artwork->AddDirty({toX, toY, toX + width, toY + height});
@@ -713,54 +786,46 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
         }
         return;
     }
-    const int step = fast ? kFastStep : kSlowStep;
-    const int dx = toX - fromX, dy = toY - fromY;
-    const int adx = std::abs(dx), ady = std::abs(dy);
-    const int signX = dx < 0 ? -1 : 1, signY = dy < 0 ? -1 : 1;
-    int steps, moveX, moveY;
-    if (dx == 0) {
-        steps = ady / step;
-        moveX = 0;
-        moveY = step;
-    } else if (dy == 0) {
-        steps = adx / step;
-        moveX = step;
-        moveY = 0;
-    } else if (adx >= ady) {
-        steps = std::max(adx / step, 1);
-        moveX = step;
-        moveY = ady / steps;
-    } else {
-        steps = std::max(ady / step, 1);
-        moveY = step;
-        moveX = adx / steps;
-    }
-    steps = std::max(steps, 1);
-    // Pixels lost to truncation go back one per step, on the first steps.
-    const int restX = std::max(adx - steps * moveX, 0), restY = std::max(ady - steps * moveY, 0);
+
+    // Slides are paced by time, not by frames: step k is due (k - 1) / steps of the way through
+    // the slide. When drawing falls behind (a slow display), the steps already overdue are
+    // skipped and the next frame shows the newest one, so a slide lasts the same on every
+    // machine and never leaves its path.
+    // Slides that follow one another closely keep to one schedule: each is due to end one
+    // duration after the previous one was due to end, so the drawing between the cards of a deal
+    // and any lateness are taken out of the next slide instead of adding up over the deal. A
+    // slide is never cut below a quarter of its time, so every card is still seen moving.
+    const uint64_t start = GetTickCount64();
+    uint64_t end = start + duration;
+    if (slideScheduleEnd != 0 && start < slideScheduleEnd + kSlideChainMs)
+        end = std::max(slideScheduleEnd + duration, start + std::max<uint32_t>(duration / 4, 1));
+    slideScheduleEnd = end;
+    const uint64_t span = end - start;
 
     SaveUnder block;
-    int x = fromX, y = fromY;
-    // Each step is due kSlideStepMs after the previous one; the time spent drawing and presenting
-    // counts towards it, so a slide takes the same time on a slow display as on a fast one.
-    uint64_t due = GetTickCount64();
-    for (int i = 1; i <= steps; ++i) {
-        int newX = x + signX * (moveX + (i <= restX ? 1 : 0));
-        int newY = y + signY * (moveY + (i <= restY ? 1 : 0));
-        if (i == steps) newX = toX, newY = toY;
-        const SaveUnder old = block;
-        Restore(old);
-        Save(block, newX, newY, newX + width, newY + height);
-        draw(newX, newY);
-        if (old.held) artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, newX + width, newY + height));
-        else artwork->AddDirty({newX, newY, newX + width, newY + height});
-        artwork->PresentDirty();
-        due += kSlideStepMs;
+    for (int shown = 0; shown < steps;) {
+        const uint64_t elapsed = GetTickCount64() - start;
+        const int due = static_cast<int>(std::min<uint64_t>(steps, elapsed * steps / span + 1));
+        if (due > shown) {
+            int newX = 0, newY = 0;
+            path.PositionAfter(due, newX, newY);
+            const SaveUnder old = block;
+            Restore(old);
+            Save(block, newX, newY, newX + width, newY + height);
+            draw(newX, newY);
+            if (old.held) artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, newX + width, newY + height));
+            else artwork->AddDirty({newX, newY, newX + width, newY + height});
+            artwork->PresentDirty();
+            shown = due;
+        }
+        if (shown == steps) break;
+        const uint64_t next = start + (static_cast<uint64_t>(shown) * span + steps - 1) / steps;
         const uint64_t now = GetTickCount64();
-        if (due > now) SleepMs(static_cast<uint32_t>(due - now));
-        x = newX;
-        y = newY;
+        if (next > now) SleepMs(static_cast<uint32_t>(next - now));
     }
+    // The last step stays in view for its share of the slide, as every other step did.
+    const uint64_t now = GetTickCount64();
+    if (end > now) SleepMs(static_cast<uint32_t>(end - now));
     if (!keepDrawn) {
         Restore(block);
         artwork->AddDirty({block.left, block.top, block.right, block.bottom});

@@ -62,6 +62,9 @@ enum GameCommand : int {
     kCommandGameSettings = 1114,
     kCommandAutoGameOver = 1115,
     kCommandFullScreen = 1116,
+    kCommandAnimationNormal = 1117,
+    kCommandAnimationFast = 1118,
+    kCommandAnimationOff = 1119,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
     kCommandAbout = 1300,
@@ -106,11 +109,39 @@ public:
     // A drop that lands closer than this to the stack's origin on both axes was a plain click,
     // and sliding back makes no "invalid" sound.
     static constexpr int kClickTolerance = 10;
-    // Slide steps: 3 pixels normally, 10 when fast. Each step lasts kSlideStepMs, so a fast slide
-    // across 600 pixels takes 60 steps, 0.3 s, on every machine whatever its display.
+    // Slide steps: 3 pixels normally, 10 when fast (games deal with fast slides). A slide keeps
+    // its steps at every speed; what the speed sets is how long the whole slide may last. Up to
+    // that, each step lasts kSlideStepMs; a longer slide shares the limit among its steps.
     static constexpr int kSlowStep = 3;
     static constexpr int kFastStep = 10;
     static constexpr uint32_t kSlideStepMs = 5;
+    // Limits at the "Normal" speed: 28 dealt Klondike cards settle in under a second, leaving
+    // room for the table's redraw, and a card sliding back or onto a foundation is still seen
+    // travelling.
+    static constexpr uint32_t kNormalDealSlideMs = 32;
+    static constexpr uint32_t kNormalMoveSlideMs = 150;
+    // At "Fast": the slides of a Klondike deal take under a third of a second.
+    static constexpr uint32_t kFastDealSlideMs = 10;
+    static constexpr uint32_t kFastMoveSlideMs = 50;
+
+    // A slide that starts within this long of the previous one's due end continues its schedule
+    // (the cards of a deal).
+    static constexpr uint32_t kSlideChainMs = 50;
+
+    // How long a slide of this many steps lasts at the player's animation speed (0 when off).
+    static uint32_t SlideDurationMs(int steps, bool fast);
+
+    // The straight path of a slide: the longer axis moves by the step length, the shorter by its
+    // share (truncated), the pixels lost to truncation go back one per step on the first steps,
+    // and the last step lands exactly on the target.
+    struct SlidePath {
+        int fromX = 0, fromY = 0, toX = 0, toY = 0;
+        int steps = 1;
+        int moveX = 0, moveY = 0, restX = 0, restY = 0, signX = 1, signY = 1;
+        // Where the cards are after step k (1..steps).
+        void PositionAfter(int k, int& x, int& y) const;
+    };
+    static SlidePath PlanSlide(int fromX, int fromY, int toX, int toY, bool fast);
 
     Game(Artwork* artwork, int gameNumber);
     virtual ~Game();
@@ -220,9 +251,10 @@ public:
     int ComputeScore();
 
     // Slides a fanned stack (fan step from GetFanOffset) or one card from one place to another in
-    // steps of kSlowStep or kFastStep pixels, kSlideStepMs per step. With keepDrawn the cards stay
+    // steps of kSlowStep or kFastStep pixels, lasting SlideDurationMs. With keepDrawn the cards stay
     // drawn at the target; otherwise the screen is put back as it was. A card is drawn face down
-    // with that back number when back > -1.
+    // with that back number when back > -1. With animation off the cards are drawn at the target
+    // at once.
     void AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, int buffer,
                       bool keepDrawn, bool fast);
     void AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int buffer, bool keepDrawn, bool fast,
@@ -287,6 +319,8 @@ public:
     MenuItem* SoundItem() const { return soundItem; }
     MenuItem* AutoGameOverItem() const { return autoGameOverItem; }
     MenuItem* FullScreenItem() const { return fullScreenItem; }
+    // The three animation speed items, in the order of AnimationSpeed.
+    MenuItem* AnimationItem(uint32_t speed) const { return speed < animationItems.size() ? animationItems[speed] : nullptr; }
     // How many times the end-of-game sequence has run (tests count it).
     int EndSequenceCount() const { return endSequences; }
     // The texts the score panel shows now.
@@ -340,7 +374,9 @@ private:
     void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
                const std::function<void(int, int)>& draw);
     void BuildMenus();
+    void SetAnimationSpeed(uint32_t speed);
 
+    uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;
     int dragX = 0, dragY = 0;      // where the dragged stack is drawn now
     int dragStartX = 0, dragStartY = 0;
@@ -351,6 +387,7 @@ private:
     MenuItem* soundItem = nullptr;
     MenuItem* autoGameOverItem = nullptr;
     MenuItem* fullScreenItem = nullptr;
+    std::array<MenuItem*, 3> animationItems{};
     std::string lastPanelLabel, lastPanelValue;
     bool clockFrozen = false;
     bool inEndSequence = false;

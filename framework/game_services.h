@@ -11,7 +11,7 @@
 class Game;
 
 struct GameServices {
-    // PlaySoundEffect: plays "SFX\<name>" and returns when it has ended.
+    // PlaySoundEffect: starts "SFX\<name>" and returns at once.
     std::function<void(const char* name)> playSound;
     // SetGameMusic and SetEndMusic.
     std::function<void()> setGameMusic;

@@ -36,7 +36,6 @@ public:
     ~MidiPerformance() override {
         {
             std::lock_guard lock(mixer->Lock());
-            if (attached) mixer->SetMusicRenderer(nullptr);
             StopLocked();
         }
         if (synth) delete_fluid_synth(synth);
@@ -61,9 +60,6 @@ public:
             synth = nullptr;
             return false;
         }
-        std::lock_guard lock(mixer->Lock());
-        mixer->SetMusicRenderer(this);
-        attached = true;
         return true;
     }
 
@@ -81,6 +77,8 @@ public:
             StopLocked();
             return false;
         }
+        // The mixer renders music only while a song plays, so a silent table costs no synthesis.
+        mixer->SetMusicRenderer(this);
         return true;
     }
 
@@ -106,6 +104,7 @@ public:
 private:
     // With the mixer's lock held, so the audio thread is not inside the synthesiser.
     void StopLocked() {
+        mixer->SetMusicRenderer(nullptr);
         if (player) {
             fluid_player_stop(player);
             delete_fluid_player(player);
@@ -119,7 +118,6 @@ private:
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
-    bool attached = false;
 };
 
 }  // namespace

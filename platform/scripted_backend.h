@@ -104,7 +104,7 @@ public:
     void SetMarginColor(uint32_t rgb) override;
     bool CanPresent() override { return !cannotPresent; }
     bool ReadWindow(WindowPicture* picture) override;
-    // Effects play on the virtual clock, so a blocking effect ends without real time passing.
+    // Effects are mixed on the virtual clock and recorded (platform/virtual_audio_device.h).
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }
 
 private:

@@ -7,125 +7,73 @@
 namespace {
 
 VirtualAudioLog audioLog;
+// Mixed in pieces no longer than the real device's, so effects asked for between two mixes
+// start when they were asked for.
+constexpr uint64_t kMixFrames = 512;
 
-// Waits are served in steps this long, so an event is seen within a millisecond of virtual
-// time of its offset being played.
-constexpr uint32_t kWaitStepMs = 1;
+class VirtualAudioDevice;
+VirtualAudioDevice* liveDevice = nullptr;
 
-class VirtualSoundBuffer : public SoundBuffer {
+class VirtualAudioDevice : public AudioDevice {
 public:
-    VirtualSoundBuffer(const WaveFormat& format, uint32_t bytes) : SoundBuffer(format, bytes), data(bytes, 0) {}
-
-    bool SetNotificationOffsets(const std::vector<uint32_t>& values) override {
-        for (uint32_t offset : values)
-            if (offset >= size) return false;
-        offsets = values;
-        return true;
+    VirtualAudioDevice() : originMs(GetTickCount64()) {
+        liveDevice = this;
+        audioLog.originMs = originMs;
+        audioLog.firstFrame = 0;
+        audioLog.output.clear();
+    }
+    ~VirtualAudioDevice() override {
+        if (liveDevice == this) liveDevice = nullptr;
     }
 
-    uint8_t* Lock(uint32_t offset, uint32_t bytes) override {
+    void PlayEffect(std::shared_ptr<const EffectSound> sound) override {
         CatchUp();
-        if (offset > size || bytes > size - offset || bytes == 0) return nullptr;
-        return data.data() + offset;
+        if (sound) audioLog.requests.push_back({sound->name, GetTickCount64()});
+        voices.Start(std::move(sound));
     }
-    void Unlock() override {}
-
-    uint32_t PlayPosition() override {
+    void StopEffects() override {
         CatchUp();
-        return position;
-    }
-    void SetPlayPosition(uint32_t offset) override {
-        CatchUp();
-        if (offset < size) position = offset - offset % format.blockAlign;
-    }
-
-    bool PlayLooping() override {
-        CatchUp();
-        if (!playing) {
-            playing = true;
-            originMs = GetTickCount64();
-            framesSinceOrigin = 0;
-        }
-        return true;
-    }
-
-    void Stop() override {
-        CatchUp();
-        if (!playing) return;
-        playing = false;
-        stopPending = true;
         ++audioLog.stops;
+        voices.StopAll();
     }
 
-    bool Playing() override {
-        CatchUp();
-        return playing;
-    }
+    uint64_t OriginMs() const { return originMs; }
+    uint64_t FramesMixed() const { return voices.FramesMixed(); }
 
-    BufferEvent WaitForEvent(uint32_t timeoutMs) override {
-        for (uint32_t waited = 0;; waited += kWaitStepMs) {
-            CatchUp();
-            if (notifyPending) {
-                notifyPending = false;
-                return BufferEvent::kPassedOffset;
-            }
-            if (stopPending) {
-                stopPending = false;
-                return BufferEvent::kStopped;
-            }
-            if (waited >= timeoutMs) return BufferEvent::kTimeout;
-            SleepMs(kWaitStepMs);
+    // Mixes every frame due by the clock.
+    void CatchUp() {
+        const uint64_t due = (GetTickCount64() - originMs) * kOutputRate / 1000;
+        while (voices.FramesMixed() < due) {
+            const int frames = static_cast<int>(std::min(kMixFrames, due - voices.FramesMixed()));
+            block.assign(static_cast<size_t>(frames) * 2, 0.0f);
+            voices.Mix(block.data(), frames);
+            std::vector<float>& out = audioLog.output;
+            if (out.size() + block.size() <= VirtualAudioLog::kMaximumRecordedSamples)
+                out.insert(out.end(), block.begin(), block.end());
         }
     }
 
 private:
-    // Plays every frame due by the clock: the frames since play started, at the format's rate.
-    void CatchUp() {
-        if (!playing) return;
-        const uint64_t elapsed = GetTickCount64() - originMs;
-        const uint64_t due = elapsed * format.samplesPerSecond / 1000;
-        while (framesSinceOrigin < due && playing) {
-            PlayFrame();
-            ++framesSinceOrigin;
-        }
-    }
-
-    void PlayFrame() {
-        const uint32_t frame = format.blockAlign;
-        if (audioLog.played.size() + frame <= VirtualAudioLog::kMaximumRecordedBytes)
-            audioLog.played.insert(audioLog.played.end(), data.begin() + position, data.begin() + position + frame);
-        for (uint32_t offset : offsets)
-            if (offset >= position && offset < position + frame) notifyPending = true;
-        position += frame;
-        if (position + frame > size) position = 0;
-    }
-
-    std::vector<uint8_t> data;
-    std::vector<uint32_t> offsets;
-    uint32_t position = 0;
-    bool playing = false;
-    bool notifyPending = false;
-    bool stopPending = false;
-    uint64_t originMs = 0;
-    uint64_t framesSinceOrigin = 0;
-};
-
-class VirtualAudioDevice : public AudioDevice {
-public:
-    std::unique_ptr<SoundBuffer> CreateSoundBuffer(const WaveFormat& format, uint32_t bytes) override {
-        // Any format is accepted, as long as frames and time can be counted in it.
-        if (format.blockAlign == 0 || format.samplesPerSecond == 0 || bytes < format.blockAlign) return nullptr;
-        ++audioLog.buffersCreated;
-        audioLog.lastFormat = format;
-        audioLog.lastBufferSize = bytes;
-        return std::make_unique<VirtualSoundBuffer>(format, bytes);
-    }
+    EffectVoices voices{kOutputRate};
+    uint64_t originMs;
+    std::vector<float> block;
 };
 
 }  // namespace
 
 std::unique_ptr<AudioDevice> CreateVirtualAudioDevice() { return std::make_unique<VirtualAudioDevice>(); }
 
-VirtualAudioLog& VirtualAudio() { return audioLog; }
+VirtualAudioLog& VirtualAudio() {
+    if (liveDevice) liveDevice->CatchUp();
+    return audioLog;
+}
 
-void ResetVirtualAudio() { audioLog = VirtualAudioLog{}; }
+void ResetVirtualAudio() {
+    audioLog = VirtualAudioLog{};
+    if (liveDevice) {
+        liveDevice->CatchUp();
+        audioLog.output.clear();
+        audioLog.originMs = liveDevice->OriginMs();
+        audioLog.firstFrame = liveDevice->FramesMixed();
+    }
+}

@@ -1,13 +1,12 @@
-// The audio device of the scripted back end. Nothing is heard: a playing buffer consumes its
-// bytes as the back end's clock advances, and waiting on it advances that clock, so an effect
-// that blocks the caller for half a second of virtual time ends at once in real time.
-//
-// Everything the buffers play is recorded, so tests can check what would have been heard.
+// The audio device of the scripted back end. Nothing is heard: the effect voices are mixed as
+// the back end's clock advances, and what they would have played is recorded, so tests can check
+// when each effect started and what sounded. Starting an effect never advances the clock.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/audio_device.h"
@@ -16,13 +15,25 @@ std::unique_ptr<AudioDevice> CreateVirtualAudioDevice();
 
 // What the virtual devices have done since the last reset (process-wide; tests reset it).
 struct VirtualAudioLog {
-    int buffersCreated = 0;
-    WaveFormat lastFormat;       // of the newest buffer
-    uint32_t lastBufferSize = 0;
-    std::vector<uint8_t> played;  // every byte played, in order, up to kMaximumRecordedBytes
+    struct Request {
+        std::string name;
+        uint64_t atMs = 0;  // the virtual time it was asked for
+    };
+    std::vector<Request> requests;  // every effect asked for, in order
     int stops = 0;
+    // The mixed effects (interleaved stereo at the output rate, from the device's creation), up
+    // to kMaximumRecordedSamples.
+    std::vector<float> output;
+    uint64_t originMs = 0;    // virtual time of the device's first frame
+    uint64_t firstFrame = 0;  // the device frame output starts with
 
-    static constexpr size_t kMaximumRecordedBytes = 16u << 20;
+    // The index in output of the frame sounding at that virtual time.
+    size_t FrameAt(uint64_t ms) const {
+        return static_cast<size_t>((ms - originMs) * AudioDevice::kOutputRate / 1000 - firstFrame);
+    }
+
+    static constexpr size_t kMaximumRecordedSamples = 8u << 20;
 };
+// Mixes the live virtual device up to the current virtual time first.
 VirtualAudioLog& VirtualAudio();
 void ResetVirtualAudio();

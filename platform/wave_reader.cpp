@@ -15,6 +15,13 @@ uint32_t Little32(const uint8_t* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
 
+constexpr int32_t kEightBitSilence = 128;
+
+int16_t SampleAt(const uint8_t* p, uint16_t bits) {
+    if (bits == 8) return static_cast<int16_t>((static_cast<int32_t>(p[0]) - kEightBitSilence) * 256);
+    return static_cast<int16_t>(Little16(p));
+}
+
 }  // namespace
 
 WaveReader::~WaveReader() { Close(); }
@@ -138,4 +145,34 @@ size_t WaveReader::Read(uint8_t* out, size_t bytes) {
     if (!ReadAt(dataOffset + dataRead, out, count)) return 0;
     dataRead += static_cast<uint32_t>(count);
     return count;
+}
+
+std::shared_ptr<const EffectSound> DecodeEffect(WaveReader& reader, const std::string& name) {
+    const WaveFormat& format = reader.Format();
+    const uint16_t bits = format.bitsPerSample;
+    const uint32_t sampleBytes = bits / 8u;
+    const bool playable = format.formatTag == WaveFormat::kPcm && (bits == 8 || bits == 16) &&
+                          format.channels > 0 && format.blockAlign >= format.channels * sampleBytes &&
+                          format.samplesPerSecond > 0;
+    if (!playable) return nullptr;
+    const uint64_t inputFrames = reader.DataSize() / format.blockAlign;
+    const uint64_t maximumInput = uint64_t{format.samplesPerSecond} * kMaximumEffectSeconds;
+    std::vector<uint8_t> data(static_cast<size_t>(std::min(inputFrames, maximumInput)) * format.blockAlign);
+    data.resize(reader.Read(data.data(), data.size()));
+    const uint64_t frames = data.size() / format.blockAlign;
+    if (frames == 0) return nullptr;
+
+    auto sound = std::make_shared<EffectSound>();
+    sound->name = name;
+    const uint64_t outputFrames = frames * AudioDevice::kOutputRate / format.samplesPerSecond;
+    sound->samples.resize(static_cast<size_t>(outputFrames) * 2);
+    for (uint64_t i = 0; i < outputFrames; ++i) {
+        const uint64_t source = i * format.samplesPerSecond / AudioDevice::kOutputRate;
+        const uint8_t* p = data.data() + source * format.blockAlign;
+        const int16_t left = SampleAt(p, bits);
+        const int16_t right = format.channels > 1 ? SampleAt(p + sampleBytes, bits) : left;
+        sound->samples[2 * i] = left;
+        sound->samples[2 * i + 1] = right;
+    }
+    return sound;
 }

@@ -1,6 +1,5 @@
-// Reads the samples of a RIFF/WAVE file a piece at a time, so effects of any length stream
-// through a small ring buffer. The file is read from disk as play needs it; the same reader
-// also works on bytes in memory (tests, fuzzing).
+// Reads the samples of a RIFF/WAVE file a piece at a time, from disk or from bytes in memory
+// (tests, fuzzing), and converts an effect into the format the effect voices mix.
 //
 // Layout accepted: a "RIFF" chunk of form type "WAVE" holding a "fmt " chunk of at least 16
 // bytes and a "data" chunk, other chunks skipped, every chunk padded to an even length. Chunk
@@ -10,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,3 +55,12 @@ private:
     uint32_t dataSize = 0;
     uint32_t dataRead = 0;
 };
+
+// The longest effect kept: longer files are cut here, so a stray large file costs little memory.
+inline constexpr uint32_t kMaximumEffectSeconds = 10;
+
+// Converts an opened wave file into the output format of the effect voices: 8-bit unsigned or
+// 16-bit signed PCM with any number of channels (the first two are used; mono is heard on both
+// sides) at any rate (nearest sample). Null for other formats and for files without a whole
+// frame of data.
+std::shared_ptr<const EffectSound> DecodeEffect(WaveReader& reader, const std::string& name);

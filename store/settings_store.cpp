@@ -89,6 +89,7 @@ void LoadPreferences() {
     preferences.Backdrop = InRange(ReadDwordValue(key, "Backdrop", 0), kBackdropCount);
     preferences.CardBack = InRange(ReadDwordValue(key, "CardBack", 0), kCardBackCount);
     preferences.CardFront = InRange(ReadDwordValue(key, "CardFront", 0), kCardFrontCount);
+    preferences.AnimationSpeed = InRange(ReadDwordValue(key, "AnimationSpeed", kAnimationNormal), kAnimationSpeedCount);
 }
 
 void SavePlayerPreferences() {
@@ -102,6 +103,7 @@ void SavePlayerPreferences() {
     WriteDwordValue(key, "Backdrop", static_cast<int32_t>(preferences.Backdrop));
     WriteDwordValue(key, "CardBack", static_cast<int32_t>(preferences.CardBack));
     WriteDwordValue(key, "CardFront", static_cast<int32_t>(preferences.CardFront));
+    WriteDwordValue(key, "AnimationSpeed", static_cast<int32_t>(preferences.AnimationSpeed));
 }
 
 int FindOrAddPlayer(std::string_view name) {

@@ -4,7 +4,7 @@
 //
 //   Preferences            "HumanName" (string), "DontShowAgain" (DWORD)
 //   Preferences\<player>   "MusicEnabled", "SoundEnabled", "AutoGameOver" (DWORD, default 1),
-//                          "Backdrop", "CardBack", "CardFront" (DWORD, default 0)
+//                          "Backdrop", "CardBack", "CardFront", "AnimationSpeed" (DWORD, default 0)
 //   Players                (no values)
 //   Players\<player>       "Name" (string)
 //   <game name>            the game's rule values and "DontShowAgain"
@@ -38,6 +38,14 @@ constexpr int kSongCount = 6;
 constexpr uint32_t kBackdropCount = 6;
 constexpr uint32_t kCardBackCount = 21;
 constexpr uint32_t kCardFrontCount = 4;
+
+// How fast cards slide: the player's "AnimationSpeed".
+enum AnimationSpeed : uint32_t {
+    kAnimationNormal = 0,
+    kAnimationFast = 1,
+    kAnimationOff = 2,  // cards appear at their place at once
+};
+constexpr uint32_t kAnimationSpeedCount = 3;
 
 // "SOFTWARE\Quillfen Software\Solitaire" followed by "\" and the relative path (none: the root).
 std::string SettingsPath(std::string_view relative);
@@ -88,6 +96,7 @@ struct UserPreferences {
     uint32_t Backdrop = 0;   // table backdrop 0..5
     uint32_t CardBack = 0;   // card back 0..20
     uint32_t CardFront = 0;  // card front design 0..3
+    uint32_t AnimationSpeed = kAnimationNormal;
 };
 
 extern UserPreferences userPreferences;

@@ -91,7 +91,7 @@ void BM_WholeKlondikeDeal(benchmark::State& state) {
         for (int click = 0; click < 9; ++click) game.OnLButtonDown(MK_LBUTTON, KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);
     }
 }
-BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // Spider's game-over search on dead positions built to be as large as we could make them:
 // state.range(0) empty columns; one column hides a face-down card under one Ace more than there

@@ -1,6 +1,7 @@
 # Requests to the program's test hooks (shell/test_hooks.h), sourced by the end-to-end scripts.
 # Expects the request pipe open on fd 8 and the reply pipe on fd 7, the program's pid in $pid
-# and a fail function that reports and exits.
+# and a fail function that reports and exits. HOOK_ANSWER_SECONDS and HOOK_STATE_SECONDS bound
+# the waits (default 15 and 10).
 
 # ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
 tag=0
@@ -8,7 +9,7 @@ answer=
 ask() {
     tag=$((tag + 1))
     echo "$tag $*" >&8
-    local line deadline=$((SECONDS + 15))
+    local line deadline=$((SECONDS + ${HOOK_ANSWER_SECONDS:-15}))
     while ((SECONDS < deadline)); do
         if read -r -t 1 -u 7 line; then
             if [[ $line == "$tag "* ]]; then
@@ -33,7 +34,7 @@ field() {
 }
 # until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
 until_state() {
-    local deadline=$((SECONDS + 10))
+    local deadline=$((SECONDS + ${HOOK_STATE_SECONDS:-10}))
     while ((SECONDS < deadline)); do
         ask state
         [ "$(field "$1")" = "$2" ] && return 0
@@ -41,3 +42,4 @@ until_state() {
     done
     fail "$3 (state: $answer)"
 }
+click() { xdotool mousemove "$1" "$2" click 1; }

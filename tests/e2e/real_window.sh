@@ -58,7 +58,6 @@ QUILLFEN_TEST_HOOKS=$hooks "$program" --classic-window >"$state/log" 2>&1 7<&- 8
 pid=$!
 
 . "$(dirname "$0")/hook_requests.sh"
-click() { xdotool mousemove "$1" "$2" click 1; }
 # click_control CAPTION: clicks the middle of the running game's menu title or item.
 click_control() {
     ask where "$1"

@@ -45,8 +45,9 @@ protected:
         userPreferences.MusicEnabled = 0;
         userPreferences.CurrentPlayer = -1;
         userPreferences.HumanName = "Tester";
+        userPreferences.AnimationSpeed = kAnimationNormal;
 
-        backend = std::make_unique<ScriptedBackend>();
+        backend = MakeBackend();
         SetBackend(backend.get());
         current = this;
         window = CreateMainWindow("game test", 800, 600, &Procedure);
@@ -97,6 +98,9 @@ protected:
         SetRegistryFile(folder + "/unused.reg");
         std::filesystem::remove_all(folder);
     }
+
+    // A test may put a back end of its own making in place of the plain scripted one.
+    virtual std::unique_ptr<ScriptedBackend> MakeBackend() { return std::make_unique<ScriptedBackend>(); }
 
     // The game starts as the shell starts it: constructed, then its first deal.
     template <typename T>

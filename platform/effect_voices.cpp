@@ -1,0 +1,87 @@
+#include "platform/effect_voices.h"
+
+#include <algorithm>
+
+EffectVoices::EffectVoices(uint32_t outputRate) : spacingFrames(uint64_t{outputRate} * kSpacingMs / 1000) {
+    requests.reserve(kVoices * 4);
+    taken.reserve(kVoices * 4);
+}
+
+void EffectVoices::Start(std::shared_ptr<const EffectSound> sound) {
+    if (!sound || sound->Frames() == 0) return;
+    std::lock_guard lock(requestLock);
+    requests.push_back(std::move(sound));
+}
+
+void EffectVoices::StopAll() {
+    std::lock_guard lock(requestLock);
+    requests.clear();
+    stopRequested = true;
+}
+
+bool EffectVoices::Idle() {
+    if (Sounding() > 0) return false;
+    std::lock_guard lock(requestLock);
+    return requests.empty() && !stopRequested;
+}
+
+int EffectVoices::Sounding() const {
+    int count = 0;
+    for (const Voice& voice : voices) count += voice.sound != nullptr;
+    return count;
+}
+
+EffectVoices::Voice& EffectVoices::VoiceFor(const EffectSound* sound) {
+    // The same effect again takes over its own voice: a deal or a run of moves repeats one short
+    // sound, and restarting it keeps every card's snap crisp at its onset, where overlapping
+    // copies a few milliseconds apart would pile up in volume and blur into a hollow rattle.
+    for (Voice& voice : voices)
+        if (voice.sound.get() == sound) return voice;
+    for (Voice& voice : voices)
+        if (!voice.sound) return voice;
+    // All busy: the oldest effect is the one nearest its end, and the least missed.
+    return *std::min_element(voices.begin(), voices.end(),
+                             [](const Voice& a, const Voice& b) { return a.startFrame < b.startFrame; });
+}
+
+void EffectVoices::Schedule(std::shared_ptr<const EffectSound> sound) {
+    const bool anyBefore = lastScheduled != nullptr;
+    // A repeat of the effect just asked for that has not begun to sound yet adds nothing: with
+    // slides off, a whole deal asks for its sound at once and is heard as one.
+    if (sound == lastScheduled && lastStart >= mixed) return;
+    const uint64_t start = anyBefore ? std::max(mixed, lastStart + spacingFrames) : mixed;
+    Voice& voice = VoiceFor(sound.get());
+    lastScheduled = sound;
+    voice.sound = std::move(sound);
+    voice.position = 0;
+    voice.startFrame = start;
+    lastStart = start;
+}
+
+void EffectVoices::Mix(float* out, int frames) {
+    {
+        std::lock_guard lock(requestLock);
+        taken.swap(requests);
+        if (stopRequested) {
+            for (Voice& voice : voices) voice.sound.reset();
+            stopRequested = false;
+        }
+    }
+    for (auto& sound : taken) Schedule(std::move(sound));
+    taken.clear();
+
+    constexpr float kScale = 1.0f / 32768.0f;
+    const uint64_t blockEnd = mixed + static_cast<uint64_t>(std::max(frames, 0));
+    for (Voice& voice : voices) {
+        if (!voice.sound || voice.startFrame >= blockEnd) continue;
+        const int16_t* samples = voice.sound->samples.data();
+        const uint32_t length = voice.sound->Frames();
+        int i = voice.startFrame > mixed ? static_cast<int>(voice.startFrame - mixed) : 0;
+        for (; i < frames && voice.position < length; ++i, ++voice.position) {
+            out[2 * i] += samples[2 * voice.position] * kScale;
+            out[2 * i + 1] += samples[2 * voice.position + 1] * kScale;
+        }
+        if (voice.position >= length) voice.sound.reset();
+    }
+    mixed = blockEnd;
+}

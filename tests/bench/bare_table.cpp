@@ -1,0 +1,109 @@
+// The reference for the real-program benchmarks (bench_real.sh): a minimal SDL program doing
+// the same presents as the game, in the same run. It opens its window, presents the whole
+// screen once and prints "ready"; then it reads commands from standard input and answers each
+// with one line:
+//   deal <speed>   the card rectangles of a Klondike deal (same paths, same pacing) at speed
+//                  0 normal, 1 fast, 2 off: "deal <wall ms> <cpu ms>"
+//   idle <ms>      waits for events like a program with a 100 ms timer: "idle <wall ms> <cpu ms>"
+//   quit
+// CPU is the process's own total, all threads (getrusage RUSAGE_SELF).
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cards/card_geometry.h"
+#include "framework/game.h"
+#include "games/klondike.h"
+#include "platform/bare_sdl_loop.h"
+#include "platform/bare_sdl_presenter.h"
+#include "store/settings_store.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+using Clock = std::chrono::steady_clock;
+
+double CpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One slide from the stock to a tableau place, presenting the union of the old and new card
+// rectangles at each step due by the clock, as the game does.
+void Slide(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int toX, int toY) {
+    const int width = card_geometry::kCardWidth + 1, height = card_geometry::kCardHeight + 1;
+    const Game::SlidePath path = Game::PlanSlide(KlondikeGame::kStockX, KlondikeGame::kStockY, toX, toY, true);
+    const uint32_t duration = Game::SlideDurationMs(path.steps, true);
+    auto present = [&](int oldX, int oldY, int x, int y) {
+        for (int row = y; row < y + height; ++row)
+            std::fill_n(pixels.begin() + row * kWidth + x, width, 0x00FFFFFFu);
+        const int left = std::min(oldX, x), top = std::min(oldY, y);
+        const int right = std::max(oldX, x) + width, bottom = std::max(oldY, y) + height;
+        presenter.Present(pixels.data(), kWidth, left, top, right - left, bottom - top);
+    };
+    if (duration == 0) {
+        present(toX, toY, toX, toY);
+        return;
+    }
+    const auto start = Clock::now();
+    int shown = 0, x = path.fromX, y = path.fromY;
+    while (shown < path.steps) {
+        const auto elapsed = static_cast<uint64_t>(MsSince(start));
+        const int due = static_cast<int>(std::min<uint64_t>(path.steps, elapsed * path.steps / duration + 1));
+        if (due > shown) {
+            int newX = 0, newY = 0;
+            path.PositionAfter(due, newX, newY);
+            present(x, y, newX, newY);
+            x = newX, y = newY, shown = due;
+        }
+        if (shown < path.steps) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const auto end = start + std::chrono::milliseconds(duration);
+    std::this_thread::sleep_until(end);
+}
+
+}  // namespace
+
+int main() {
+    BareSdlPresenter presenter(kWidth, kHeight);
+    if (!presenter.Ok()) {
+        std::fprintf(stderr, "bare_table: no window\n");
+        return 1;
+    }
+    std::vector<uint32_t> pixels(static_cast<size_t>(kWidth) * kHeight, 0x00206020u);
+    presenter.Present(pixels.data(), kWidth, 0, 0, kWidth, kHeight);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (std::string command; std::cin >> command;) {
+        if (command == "quit") break;
+        uint32_t value = 0;
+        std::cin >> value;
+        const auto start = Clock::now();
+        const double cpu = CpuMs();
+        if (command == "deal") {
+            userPreferences.AnimationSpeed = value;
+            // Row by row: one card to each pile from the row's own pile rightwards.
+            for (int row = 0; row < KlondikeGame::kPiles; ++row)
+                for (int pile = row; pile < KlondikeGame::kPiles; ++pile)
+                    Slide(presenter, pixels, KlondikeGame::PileX(pile), KlondikeGame::CardY(row));
+        } else if (command == "idle") {
+            BareSdlIdle(value);
+        }
+        std::printf("%s %.1f %.1f\n", command.c_str(), MsSince(start), CpuMs() - cpu);
+        std::fflush(stdout);
+    }
+    return 0;
+}

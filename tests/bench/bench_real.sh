@@ -1,0 +1,257 @@
+#!/usr/bin/env bash
+# The real program under a virtual X server, measured as a player meets it, beside a bare SDL
+# program doing the same presents in the same run (tests/bench/bare_table.cpp). Prints one
+# table (markdown) with wall times, CPU and memory, and the ratio to the bare program.
+#
+# CPU is each process's own total over all its threads (utime + stime of /proc/<pid>/stat, the
+# figure getrusage(RUSAGE_SELF) gives inside it), plus the X server's share over the same span.
+# Sound is on and audible to the program: SDL's "disk" audio driver writes the mixed output to
+# /dev/null at the real rate, so effects and music cost what they cost on a desktop.
+#
+# The program is driven through its test hooks (shell/test_hooks.h): a request is answered only
+# once the program waits for input with an empty queue, so "click, then ask" times the work the
+# click started, up to a settled table.
+#
+# Usage: bench_real.sh <build dir> [soak deals, default 100]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+soakDeals=${2:-100}
+program=$build/quillfen-solitaire
+bare=$build/tests/bench/bare_table
+
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    for tool in xvfb-run xdotool; do
+        command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
+    done
+    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+fi
+
+state=$(mktemp -d)
+pid=
+barePid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    [ -n "$barePid" ] && kill "$barePid" 2>/dev/null || true
+    rm -rf "$state"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    cat "$state/log" >&2 2>/dev/null || true
+    exit 1
+}
+
+ticks=$(getconf CLK_TCK)
+# The X server of this display (xvfb-run starts one per run).
+display=${DISPLAY#:}
+xserver=$(pgrep -n -f "Xvfb :${display%%.*}( |$)") || fail "no X server found for $DISPLAY"
+
+now_ms() { echo $(( ${EPOCHREALTIME/./} / 1000 )); }
+# cpu_ms PID: the process's CPU time so far (all threads, ended ones included), in ms.
+cpu_ms() { awk -v t="$ticks" '{ sub(/^.*\) /, ""); print int(($12 + $13) * 1000 / t) }' "/proc/$1/stat"; }
+# kb PID FIELD: VmRSS or VmHWM in kB.
+kb() { awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/status"; }
+
+# A settings file for one player who skips the player dialog and Klondike's rule dialog.
+settings_file() {  # music mode, animation speed
+    mkdir -p "$XDG_CONFIG_HOME/quillfen-solitaire"
+    cat >"$XDG_CONFIG_HOME/quillfen-solitaire/settings.reg" <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Preferences]
+"HumanName"="Bench"
+"DontShowAgain"=dword:00000001
+
+[HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Players\\20]
+"Name"="Bench"
+
+[HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Preferences\\20]
+"MusicEnabled"=dword:0000000$1
+"SoundEnabled"=dword:00000001
+"AutoGameOver"=dword:00000000
+"AnimationSpeed"=dword:0000000$2
+
+[HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Klondike]
+"DontShowAgain"=dword:00000001
+REG
+}
+
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+# --- The program, driven through its hooks ---
+
+HOOK_ANSWER_SECONDS=30 HOOK_STATE_SECONDS=20
+. "$(dirname "$0")/../e2e/hook_requests.sh"
+control_centre() {  # CAPTION: sets cx, cy to the middle of the game's menu title or open item
+    ask where "$1"
+    [ "$answer" != none ] || fail "no control \"$1\""
+    local x y w h
+    read -r x y w h <<<"$answer"
+    cx=$((x + w / 2)) cy=$((y + h / 2))
+}
+choose() {  # MENU ITEM: opens the menu and chooses the item
+    control_centre "$1"; click $cx $cy
+    control_centre "$2"; click $cx $cy
+    ask state
+}
+
+# start_program MUSIC SPEED: starts it and measures the way to the selection screen, without
+# the logo's own wait: launch to the logo waiting, then the click that ends it to the settled
+# selection screen. Sets startWall, startCpu, startX.
+start_program() {
+    settings_file "$1" "$2"
+    rm -rf "$state/hooks" && mkdir -p "$state/hooks"
+    mkfifo "$state/hooks/request" "$state/hooks/reply"
+    exec 7<>"$state/hooks/reply" 8<>"$state/hooks/request"
+    local x0 t0 t1 t2 t3
+    x0=$(cpu_ms "$xserver")
+    t0=$(now_ms)
+    QUILLFEN_TEST_HOOKS=$state/hooks "$program" >"$state/log" 2>&1 7<&- 8<&- &
+    pid=$!
+    ask state
+    t1=$(now_ms)
+    local window
+    window=$(xdotool search --onlyvisible --name '^Quillfen Solitaire$' | head -n 1)
+    xdotool windowfocus "$window" 2>/dev/null || true
+    t2=$(now_ms)
+    click 400 300
+    ask state
+    t3=$(now_ms)
+    startWall=$(( (t1 - t0) + (t3 - t2) ))
+    startCpu=$(cpu_ms "$pid")
+    startX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+stop_program() {
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+    exec 7<&- 8<&-
+}
+# enter_klondike: from the selection screen into a dealt Klondike table.
+enter_klondike() {
+    click 671 225
+    until_state game 12 "Klondike did not start"
+}
+# new_deal: "New Game" from the menu; sets dealWall, dealCpu, dealX for the click to the
+# settled table.
+new_deal() {
+    control_centre "&Game"; click $cx $cy
+    control_centre "&New Game"
+    local c0 x0 t0 t1
+    c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver"); t0=$(now_ms)
+    click $cx $cy
+    ask state
+    t1=$(now_ms)
+    dealWall=$((t1 - t0)); dealCpu=$(( $(cpu_ms "$pid") - c0 )); dealX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+# idle SECONDS: CPU per second of the program and the X server while nothing happens.
+idle() {
+    local c0 x0 t0 t1
+    sleep 1
+    c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver"); t0=$(now_ms)
+    sleep "$1"
+    t1=$(now_ms)
+    idleCpu=$(awk -v c=$(( $(cpu_ms "$pid") - c0 )) -v t=$((t1 - t0)) 'BEGIN { printf "%.2f", 100 * c / t }')
+    idleX=$(awk -v c=$(( $(cpu_ms "$xserver") - x0 )) -v t=$((t1 - t0)) 'BEGIN { printf "%.2f", 100 * c / t }')
+}
+
+# --- The bare program ---
+
+bare_start() {
+    coproc BARE { exec "$bare"; }
+    barePid=$BARE_PID
+    local t0 t1 x0 line
+    x0=$(cpu_ms "$xserver")
+    t0=$(now_ms)
+    read -r line <&"${BARE[0]}"
+    t1=$(now_ms)
+    [ "$line" = ready ] || fail "the bare program did not start"
+    bareStartWall=$((t1 - t0)); bareStartCpu=$(cpu_ms "$barePid"); bareStartX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+bare() {  # COMMAND VALUE: sets bareWall, bareCpu (its own getrusage), bareX
+    local x0 line
+    x0=$(cpu_ms "$xserver")
+    echo "$1 $2" >&"${BARE[1]}"
+    read -r line <&"${BARE[0]}"
+    local -a words
+    read -r -a words <<<"$line"
+    bareWall=${words[1]%.*}; bareCpu=${words[2]}; bareX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else print "-" }'; }
+# wall_cpu_ratio WALL CPU X BAREWALL BARECPU BAREX: "wall r, CPU r" with CPU counting the X server.
+wall_cpu_ratio() {
+    echo "wall $(ratio "$1" "$4"), CPU $(ratio "$(($2 + $3))" "$(awk -v c="$5" -v x="$6" 'BEGIN { print int(c + x + 0.5) }')")"
+}
+rows=()
+row() { rows+=("| $1 | $2 | $3 | $4 | $5 |"); }
+
+# Bare reference first, while nothing else runs.
+bare_start
+bare deal 0; bareDeal0=("$bareWall" "$bareCpu" "$bareX")
+bare deal 1; bareDeal1=("$bareWall" "$bareCpu" "$bareX")
+bare deal 2; bareDeal2=("$bareWall" "$bareCpu" "$bareX")
+bare idle 10000; bareIdle=$(awk -v c="$bareCpu" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
+bareIdleX=$(awk -v c="$bareX" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
+bareRss=$(kb "$barePid" VmRSS); bareHwm=$(kb "$barePid" VmHWM)
+echo "quit 0" >&"${BARE[1]}"; wait "$barePid" 2>/dev/null || true; barePid=
+
+# Without music: start-up, the deal at each speed, idle at the table.
+start_program 0 0
+row "start to selection screen (wall, logo's wait excluded)" "$startWall ms" "CPU $startCpu ms + X $startX ms" \
+    "$bareStartWall ms, CPU $bareStartCpu ms + X $bareStartX ms" \
+    "$(wall_cpu_ratio "$startWall" "$startCpu" "$startX" "$bareStartWall" "$bareStartCpu" "$bareStartX")"
+enter_klondike
+speeds=(Normal Fast Off)
+items=("Animation &Normal" "Animation Fas&t" "Animation &Off")
+for speed in 0 1 2; do
+    choose "&Options" "${items[speed]}"
+    new_deal
+    eval "b=(\"\${bareDeal$speed[@]}\")"
+    row "Klondike deal, ${speeds[speed]} (click to settled table, sound on)" "$dealWall ms" \
+        "CPU $dealCpu ms + X $dealX ms" "${b[0]} ms, CPU ${b[1]} ms + X ${b[2]} ms" \
+        "$(wall_cpu_ratio "$dealWall" "$dealCpu" "$dealX" "${b[0]}" "${b[1]}" "${b[2]}")"
+done
+choose "&Options" "Animation &Normal"
+row "100-step drag (filled in with the present-path rework)" "-" "-" "-" "-"
+row "200 queued mouse moves (filled in with the present-path rework)" "-" "-" "-" "-"
+idle 20
+row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
+    "$(ratio "$idleCpu" "$bareIdle")"
+stop_program
+
+# Without a sound device (SDL's dummy driver: the program runs silent): the idle cost that is
+# not the audio thread's.
+SDL_AUDIODRIVER=dummy start_program 0 0
+enter_klondike
+idle 20
+row "idle at the table, no sound device (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
+    "$(ratio "$idleCpu" "$bareIdle")"
+stop_program
+
+# With music: idle, memory, and the soak.
+start_program 1 0
+enter_klondike
+sleep 2
+idle 20
+row "idle at the table, music on (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
+    "$(ratio "$idleCpu" "$bareIdle")"
+rss=$(kb "$pid" VmRSS); hwm=$(kb "$pid" VmHWM)
+glKb=$(awk '/libGLX_mesa|swrast|libgallium|mesa_dri|_dri\.so|libLLVM/ { rss = 1; next } rss && /^Rss:/ { sum += $2; rss = 0 } /^[0-9a-f]+-/ { rss = 0 } END { print sum + 0 }' "/proc/$pid/smaps")
+row "memory at the table, music on: peak (VmHWM)" "$((hwm / 1024)) MB" "-" "$((bareHwm / 1024)) MB" "$(ratio "$hwm" "$bareHwm")"
+row "memory at the table, music on: settled (VmRSS)" "$((rss / 1024)) MB (GL driver code $((glKb / 1024)) MB)" "-" \
+    "$((bareRss / 1024)) MB" "$(ratio "$rss" "$bareRss")"
+choose "&Options" "Animation &Off"
+for _ in 1 2 3; do new_deal; done
+before=$(kb "$pid" VmRSS)
+for ((deal = 0; deal < soakDeals; deal++)); do new_deal; done
+after=$(kb "$pid" VmRSS)
+row "memory over $soakDeals more deals (VmRSS before -> after)" "$((before / 1024)) -> $((after / 1024)) MB" \
+    "growth $((after - before)) kB" "-" "-"
+stop_program
+
+echo "| measure | program | CPU (program + X server) | bare SDL program | ratio to bare |"
+echo "|---|---|---|---|---|"
+printf '%s\n' "${rows[@]}"
