@@ -140,6 +140,8 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         width = logicalWidth * factor;
         height = logicalHeight * factor;
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+        // The classic window never changes size: draw at its own whole factor.
+        if (requested.deviceScale <= 0) deviceScale = std::min(factor, kLargestDrawnScale);
     } else {
         SDL_Rect usable{0, 0, knowDesktop ? desktop.w : logicalWidth, knowDesktop ? desktop.h : logicalHeight};
         SDL_GetDisplayUsableBounds(0, &usable);

@@ -21,7 +21,7 @@ constexpr int kKlondike = 12;
 constexpr int kHidF11 = 68;
 constexpr int kHidS = 22;
 
-class ScaledShellTest : public ShellTest {
+class ScaledWindowTest : public ShellTest {
 protected:
     // Window pixels of a logical point: the middle of its block at a whole factor, or the first
     // window pixel mapping onto it at a fractional one.
@@ -65,7 +65,7 @@ protected:
     }
 };
 
-TEST_F(ScaledShellTest, ADragAndADialogWorkInAThreeTimesWindow) {
+TEST_F(ScaledWindowTest, ADragAndADialogWorkInAThreeTimesWindow) {
     backend.SetWindowSize(2400, 1800);
     StartKlondike();
     std::optional<LegalMove> move;
@@ -113,7 +113,7 @@ TEST_F(ScaledShellTest, ADragAndADialogWorkInAThreeTimesWindow) {
     EXPECT_NE(after, before);
 }
 
-TEST_F(ScaledShellTest, FullScreenFollowsF11AndTheOptionsMenuAtAFractionalScale) {
+TEST_F(ScaledWindowTest, FullScreenFollowsF11AndTheOptionsMenuAtAFractionalScale) {
     backend.SetWindowSize(1000, 700);
     backend.SetFullScreenSize(1920, 1080);
     StartKlondike();
