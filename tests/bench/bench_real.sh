@@ -108,7 +108,9 @@ start_program() {
     local x0 t0 t1 t2 t3
     x0=$(cpu_ms "$xserver")
     t0=$(now_ms)
-    QUILLFEN_TEST_HOOKS=$state/hooks "$program" >"$state/log" 2>&1 7<&- 8<&- &
+    # The classic window: 800 x 600 at the corner, drawn at 1x like the bare program beside it,
+    # so table coordinates are screen coordinates.
+    QUILLFEN_TEST_HOOKS=$state/hooks "$program" --classic-window >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
     ask state
     t1=$(now_ms)
