@@ -11,6 +11,7 @@
 #include "draw/draw.h"
 #include "platform/host_events.h"
 #include "platform/instance.h"
+#include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/scripted_backend.h"
 #include "shell/display_depth.h"
@@ -169,8 +170,20 @@ TEST_F(ShellTest, ASecondCopyDuringTheLogoRaisesTheFirst) {
     backend.At(200, [] {
         SingleInstance second(RuntimeDirectory());
         EXPECT_FALSE(second.IsFirst());
-        // The first copy's listener answers on its own thread: give it a moment of real time.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // The first copy's listener answers on its own thread: wait (in real time, a few seconds
+        // at most) until its request is in the queue, leaving the queue as it was.
+        bool posted = false;
+        for (int tries = 0; tries < 60 && !posted; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::vector<Message> queued;
+            Message message;
+            while (PeekMessage(&message, true)) queued.push_back(message);
+            for (const Message& m : queued) {
+                posted = posted || m.message == WM_APP_RAISE;
+                PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+            }
+        }
+        EXPECT_TRUE(posted);
     });
     int raisesDuringLogo = -1;
     backend.At(400, [&] { raisesDuringLogo = backend.RaiseCount(); });
