@@ -298,13 +298,19 @@ void Monkey::CheckScreen(Game& game) {
     game.Draw(true);
     game.DrawTable(-1);
     ++stats.screenChecks;
+    const int width = BufferWidth(screen);
+    int left = width, top = static_cast<int>(size), right = -1, bottom = -1;
     for (size_t i = 0; i < size; ++i) {
         if (pixels[i] == shown[i]) continue;
-        const int width = BufferWidth(screen);
-        Fail(std::string(game.GetName()) + ": the screen differs from a full redraw, first at (" +
-             std::to_string(i % width) + ", " + std::to_string(i / width) + ")");
-        return;
+        const int x = static_cast<int>(i % width), y = static_cast<int>(i / width);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
     }
+    if (right >= 0)
+        Fail(std::string(game.GetName()) + ": the screen differs from a full redraw within (" + std::to_string(left) +
+             ", " + std::to_string(top) + ") - (" + std::to_string(right) + ", " + std::to_string(bottom) + ")");
 }
 
 void Monkey::CheckNoUndoFiles(const char* when) {
