@@ -314,19 +314,8 @@ TEST_P(AutoplayerEveryGame, GreedyPlayWinsItsShareOfDeals) {
     game.reset();
 }
 
-std::vector<int> RegisteredNumbers() {
-    std::vector<int> numbers;
-    for (const GameEntry& entry : RegisteredGames()) numbers.push_back(entry.number);
-    return numbers;
-}
-
-INSTANTIATE_TEST_SUITE_P(RegisteredGames, AutoplayerEveryGame, ::testing::ValuesIn(RegisteredNumbers()),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             std::string name;
-                             for (char c : std::string(FindGame(info.param)->name))
-                                 if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(RegisteredGames, AutoplayerEveryGame, ::testing::ValuesIn(RegisteredGameNumbers()),
+                         [](const ::testing::TestParamInfo<int>& info) { return GameTestName(info.param); });
 
 // Damaged records: every game's reader refuses what it cannot use, never reads out of bounds
 // (AddressSanitizer watches), and a record it accepts leaves every card accounted for.

@@ -1,5 +1,9 @@
 #include "tests/games/card_census.h"
 
+#include <cctype>
+
+#include "games/game_registry.h"
+
 #include <array>
 #include <span>
 
@@ -320,4 +324,18 @@ std::string CensusProblem(const Census& census) {
         return std::to_string(census.cards.size()) + " cards in play, " + std::to_string(census.unrecorded) +
                " unrecorded";
     return {};
+}
+
+std::vector<int> RegisteredGameNumbers() {
+    std::vector<int> numbers;
+    for (const GameEntry& entry : RegisteredGames()) numbers.push_back(entry.number);
+    return numbers;
+}
+
+std::string GameTestName(int gameNumber) {
+    std::string name;
+    if (const GameEntry* entry = FindGame(gameNumber))
+        for (char c : std::string(entry->name))
+            if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+    return name;
 }

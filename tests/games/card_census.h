@@ -21,5 +21,10 @@ using CensusFunction = Census (*)(Game&);
 // The census of a registered game number, or null for a number without one.
 CensusFunction CensusFor(int gameNumber);
 
+// The numbers of every registered game, and a test name for one (its name without spaces), for
+// the tests that run once per game.
+std::vector<int> RegisteredGameNumbers();
+std::string GameTestName(int gameNumber);
+
 // Empty when every card is in play exactly as often as the packs hold it; otherwise what is wrong.
 std::string CensusProblem(const Census& census);

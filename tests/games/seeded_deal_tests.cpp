@@ -7,6 +7,7 @@
 
 #include "games/game_registry.h"
 #include "platform/crt.h"
+#include "tests/games/card_census.h"
 #include "tests/framework/game_fixture.h"
 
 namespace {
@@ -106,13 +107,7 @@ TEST_P(SeededDealTest, FirstDealOfAFixedSeedIsTheDocumentedOrder) {
     }
 }
 
-std::vector<int> AllGames() {
-    std::vector<int> numbers;
-    for (const GameEntry& entry : RegisteredGames()) numbers.push_back(entry.number);
-    return numbers;
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryGame, SeededDealTest, ::testing::ValuesIn(AllGames()),
-                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(EveryGame, SeededDealTest, ::testing::ValuesIn(RegisteredGameNumbers()),
+                         [](const ::testing::TestParamInfo<int>& info) { return GameTestName(info.param); });
 
 }  // namespace
