@@ -171,6 +171,10 @@ void Game::SetAnimationSpeed(uint32_t speed) {
 
 void Game::SpareHook() {}
 
+void Game::PlayMoves(MoveList& out) { out.clear(); }
+
+bool Game::GestureFor(const PlayMove&, MoveGesture&) { return false; }
+
 bool Game::OnCommand() {
     GameServices& services = Services();
     // Flips a check item and returns its new state.

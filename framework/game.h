@@ -37,6 +37,7 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/play_model.h"
 #include "framework/undo_journal.h"
 #include "platform/messages.h"
 
@@ -215,6 +216,10 @@ public:
     virtual void SpareHook();
     // 33. The common in-game commands; true when the current command was one of them.
     virtual bool OnCommand();
+    // 34.-35. The model's moves in the current position (none while the game is held, dragging or
+    //     over), and how the mouse makes one on this table. Tools play through these.
+    virtual void PlayMoves(MoveList& out);
+    virtual bool GestureFor(const PlayMove& move, MoveGesture& gesture);
 
     // ---- For the shell ----
 
