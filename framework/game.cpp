@@ -175,6 +175,8 @@ void Game::PlayMoves(MoveList& out) { out.clear(); }
 
 bool Game::GestureFor(const PlayMove&, MoveGesture&) { return false; }
 
+std::string Game::PositionBytes() { return {}; }
+
 bool Game::OnCommand() {
     GameServices& services = Services();
     // Flips a check item and returns its new state.

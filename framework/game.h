@@ -216,10 +216,12 @@ public:
     virtual void SpareHook();
     // 33. The common in-game commands; true when the current command was one of them.
     virtual bool OnCommand();
-    // 34.-35. The model's moves in the current position (none while the game is held, dragging or
-    //     over), and how the mouse makes one on this table. Tools play through these.
+    // 34.-36. The model's moves in the current position (none while the game is paused, dragging
+    //     or over), how the mouse makes one on this table, and the current position as the bytes
+    //     of the model's Position (empty without a model). Tools play through these.
     virtual void PlayMoves(MoveList& out);
     virtual bool GestureFor(const PlayMove& move, MoveGesture& gesture);
+    virtual std::string PositionBytes();
 
     // ---- For the shell ----
 

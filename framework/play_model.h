@@ -1,5 +1,6 @@
 // The rules of a game as a model of play: a position and pure functions over it. Every game has
-// one, in its own files beside the on-screen class (games/<game>_model.h/.cpp), shaped like this:
+// one, declared beside its on-screen class in the game's own files (or in the shared base of a
+// family of games), shaped like this:
 //
 //   struct XModel {
 //       struct Position { ... };     // every card's place and face, the counters, the rule
@@ -80,9 +81,10 @@ constexpr PlayModelOps MakePlayModelOps() {
 }
 
 // How the mouse makes a move on the table: a click (press and release at one point), a double
-// click, or a drag from one point to another. Logical table coordinates.
+// click, a drag from one point to another, or two clicks (select, then select the partner).
+// Logical table coordinates.
 struct MoveGesture {
-    enum Kind : uint8_t { kClick, kDoubleClick, kDrag };
+    enum Kind : uint8_t { kClick, kDoubleClick, kDrag, kTwoClicks };
     Kind kind = kClick;
     int fromX = 0, fromY = 0, toX = 0, toY = 0;
 };
