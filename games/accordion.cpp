@@ -1,7 +1,7 @@
 #include "games/accordion.h"
 
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 
 namespace {

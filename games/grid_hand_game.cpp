@@ -7,7 +7,7 @@
 
 #include "draw/draw.h"
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 namespace {
 
