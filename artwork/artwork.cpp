@@ -129,7 +129,7 @@ void FillWithMagenta(int buffer) {
 
 Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
 
-bool Intersect(const DirtyRect& a, const DirtyRect& b) {
+bool Intersect(const Rect& a, const Rect& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
@@ -243,10 +243,10 @@ void Artwork::RestoreBackground(int minx, int maxx, int miny, int maxy) {
     CopyBufferRect(minx, maxx, miny, maxy, minx, maxy, background, screenBuffer);
 }
 
-void Artwork::AddDirty(const DirtyRect& rect) {
+void Artwork::AddDirty(const Rect& rect) {
     if (rect.left > rect.right || rect.top > rect.bottom) return;
     if (!dirty.empty() && Intersect(dirty.back(), rect)) {
-        DirtyRect& newest = dirty.back();
+        Rect& newest = dirty.back();
         newest = {std::min(newest.left, rect.left), std::min(newest.top, rect.top), std::max(newest.right, rect.right),
                   std::max(newest.bottom, rect.bottom)};
         return;
@@ -257,7 +257,7 @@ void Artwork::AddDirty(const DirtyRect& rect) {
 void Artwork::PresentDirty() {
     SelectBuffer(screenBuffer);
     while (!dirty.empty()) {
-        const DirtyRect rect = dirty.back();
+        const Rect rect = dirty.back();
         dirty.pop_back();
         Present(rect);
     }
@@ -268,7 +268,7 @@ void Artwork::Present() {
     Present(kWholeScreen);
 }
 
-void Artwork::Present(const DirtyRect& rect) {
+void Artwork::Present(const Rect& rect) {
     const int left = std::max(rect.left, kWholeScreen.left), top = std::max(rect.top, kWholeScreen.top);
     const int right = std::min(rect.right, kWholeScreen.right), bottom = std::min(rect.bottom, kWholeScreen.bottom);
     if (left > right || top > bottom) return;

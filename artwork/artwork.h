@@ -11,13 +11,7 @@
 #include "artwork/screen_layout.h"
 #include "ui/toolkit.h"
 
-// Rectangle of the screen, (left, top) .. (right, bottom) inclusive.
-struct DirtyRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const DirtyRect&) const = default;
-};
-
-inline constexpr DirtyRect kWholeScreen{0, 0, screen_layout::kScreenWidth - 1, screen_layout::kScreenHeight - 1};
+inline constexpr Rect kWholeScreen{0, 0, screen_layout::kScreenWidth - 1, screen_layout::kScreenHeight - 1};
 
 class Artwork : public CardImages {
 public:
@@ -49,14 +43,14 @@ public:
 
     // Queues a rectangle for presenting. A rectangle that meets the newest one is merged into
     // it, so overlapping updates cost one copy.
-    void AddDirty(const DirtyRect& rect);
+    void AddDirty(const Rect& rect);
     // Presents the queued rectangles, newest first, and empties the list.
     void PresentDirty();
     // Presents the whole screen; the queued rectangles are dropped since it covers them.
     void Present();
-    void Present(const DirtyRect& rect);
+    void Present(const Rect& rect);
     // The queued rectangles, oldest first (the newest is the last).
-    const std::vector<DirtyRect>& DirtyList() const { return dirty; }
+    const std::vector<Rect>& DirtyList() const { return dirty; }
 
     void FreeArtwork();
 
@@ -89,5 +83,5 @@ private:
     bool dropDownLoaded = false;
     bool dialogLoaded = false;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
-    std::vector<DirtyRect> dirty;
+    std::vector<Rect> dirty;
 };

@@ -41,7 +41,7 @@ constexpr int kUndoPenalty = 5;
 // Menu titles on the bar.
 constexpr int kGameMenuX = 54, kOptionsMenuX = 155, kViewMenuX = 256, kHelpMenuX = 357;
 
-DirtyRect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
+Rect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
     return {std::min(l1, l2), std::min(t1, t2), std::max(r1, r2), std::max(b1, b2)};
 }
 
@@ -289,7 +289,7 @@ Hotspot* Game::FindPickupAt(int x, int y) {
     return nullptr;
 }
 
-void Game::AddDropTarget(int x, int y, const HitRect& rect, int kind) { dropTargets.push_back({x, y, rect, kind}); }
+void Game::AddDropTarget(int x, int y, const Rect& rect, int kind) { dropTargets.push_back({x, y, rect, kind}); }
 
 void Game::RemoveDropTarget(int x, int y) {
     for (auto it = dropTargets.begin(); it != dropTargets.end(); ++it) {
@@ -312,10 +312,10 @@ DropTarget* Game::FindLegalTarget(DragRecord& drag, int kind) {
     return nullptr;
 }
 
-HitRect Game::CardHitRect(int x, int y) const {
+Rect Game::CardHitRect(int x, int y) const {
     const int width = artwork ? artwork->cardWidth : card_geometry::kCardWidth;
     const int height = artwork ? artwork->cardHeight : card_geometry::kCardHeight;
-    return {x, y, x + width, y + height};
+    return Rect::FromSize(x, y, width, height);
 }
 
 int Game::CountRank(const Card* cards, int rank, int n) {
@@ -621,7 +621,7 @@ void Game::DrawDragStack(int x, int y) const {
 void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
     const int width = dragSaveUnder.right - dragSaveUnder.left;
     const int height = dragSaveUnder.bottom - dragSaveUnder.top;
-    ScreenRect rect{grabOffsetX, grabOffsetY, kScreenRight - (width - grabOffsetX),
+    Rect rect{grabOffsetX, grabOffsetY, kScreenRight - (width - grabOffsetX),
                     kScreenBottom - (height - grabOffsetY)};
     rect.right = std::max(rect.right, rect.left);
     rect.bottom = std::max(rect.bottom, rect.top);

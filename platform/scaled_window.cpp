@@ -280,7 +280,7 @@ bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
     return lx >= 0 && lx < logicalWidth && ly >= 0 && ly < logicalHeight;
 }
 
-PixelRect ScaledWindow::ToWindow(const ScreenRect& logical) const {
+PixelRect ScaledWindow::ToWindow(const Rect& logical) const {
     // Rounded inwards, so every window pixel of the result maps back inside the logical rectangle.
     const auto edge = [](int64_t at, int length, int logicalLength, bool up) {
         return static_cast<int>(up ? CeilDiv(at * length, logicalLength) : FloorDiv(at * length, logicalLength));

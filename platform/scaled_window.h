@@ -58,7 +58,7 @@ public:
     // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
     bool ToLogical(int windowX, int windowY, int* x, int* y) const;
     // The window pixels covering an inclusive logical rectangle.
-    PixelRect ToWindow(const ScreenRect& logical) const;
+    PixelRect ToWindow(const Rect& logical) const;
 
 private:
     // Per output pixel along one axis: the first source pixel and the weights (summing to 256)

@@ -61,7 +61,7 @@ public:
     int CreateCursor(const CursorImage& image) override;
     void SetCursor(int handle) override;
     void FreeCursor(int handle) override;
-    void ConfinePointer(const ScreenRect* rect) override;
+    void ConfinePointer(const Rect* rect) override;
     void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
@@ -465,7 +465,7 @@ void SdlWindowBackend::FreeCursor(int handle) {
     cursors.erase(found);
 }
 
-void SdlWindowBackend::ConfinePointer(const ScreenRect* rect) {
+void SdlWindowBackend::ConfinePointer(const Rect* rect) {
     if (!window) return;
 #if SDL_VERSION_ATLEAST(2, 0, 18)
     if (!rect) {

@@ -190,7 +190,7 @@ void SelectionClick(int x, int y) {
 // Moves the highlight to the name under the mouse and presents the names it touched.
 void SelectionHover(int x, int y) {
     if (!shell.gameMenu || !shell.gameMenu->Hover(x, y, shell.screenBuffer)) return;
-    for (const DirtyRect& rect : shell.gameMenu->Touched()) shell.artwork->AddDirty(rect);
+    for (const Rect& rect : shell.gameMenu->Touched()) shell.artwork->AddDirty(rect);
     shell.artwork->PresentDirty();
 }
 

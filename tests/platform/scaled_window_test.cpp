@@ -86,7 +86,7 @@ TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
         EXPECT_FALSE(view.ToLogical(table.right, table.bottom - 1, &x, &y));
         EXPECT_EQ(x, kLogicalWidth - 1);  // clamped to the edge
         // A confined logical rectangle's window pixels all map back inside it.
-        const ScreenRect confine{100, 50, 500, 400};
+        const Rect confine{100, 50, 500, 400};
         const PixelRect area = view.ToWindow(confine);
         for (const auto& [wx, wy] : {std::pair{area.left, area.top}, std::pair{area.right - 1, area.bottom - 1}}) {
             ASSERT_TRUE(view.ToLogical(wx, wy, &x, &y));

@@ -128,13 +128,13 @@ TEST_F(ArtworkTest, AddDirtyMergesOnlyWithTheNewestRectangle) {
     artwork.AddDirty({15, 15, 30, 30});
     artwork.AddDirty({40, 40, 30, 50});  // empty
     EXPECT_EQ(artwork.DirtyList(),
-              (std::vector<DirtyRect>{{0, 0, 9, 9}, {100, 100, 109, 109}, {5, 5, 30, 30}}));
+              (std::vector<Rect>{{0, 0, 9, 9}, {100, 100, 109, 109}, {5, 5, 30, 30}}));
 }
 
 TEST_F(ArtworkTest, HitTestFindsEachNameInsideItsRectangleOnly) {
     GameMenu menu;
     for (int item = 0; item < kGameCount; ++item) {
-        const DirtyRect r = GameMenu::ItemRect(item);
+        const Rect r = GameMenu::ItemRect(item);
         EXPECT_EQ(menu.HitTest(r.left, r.top), item);
         EXPECT_EQ(menu.HitTest(r.right, r.bottom), item);
         EXPECT_EQ(menu.HitTest(r.left - 1, r.top), GameMenu::kNoItem);
