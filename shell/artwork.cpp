@@ -287,9 +287,54 @@ void Artwork::FreeArtwork() {
         if (*handle >= 0) FreeBuffer(*handle);
         *handle = -1;
     }
+    EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
     dirty.clear();
     FreeCardImages();
+}
+
+bool Artwork::BeginDragImage(const Card* cards, int count, int dx, int dy, int width, int height) {
+    EndDragImage();
+    if (cards == nullptr || count < 1 || dx < 0 || dy < 0 || width < 1 || height < 1) return false;
+    dragImage = CreateBuffer(width, height);
+    dragUnder = CreateBuffer(width, height);
+    if (dragImage < 0 || dragUnder < 0) {
+        EndDragImage();
+        return false;
+    }
+    dragWidth = width;
+    dragHeight = height;
+    FillWithMagenta(dragImage);
+    DrawRun(0, 0, cards, dragImage, count, dx, dy);
+    return true;
+}
+
+// Copies use the lower-left corner as their destination.
+void Artwork::SaveUnderDragImage(int x, int y) {
+    if (dragUnder < 0) return;
+    CopyBufferRect(x, x + dragWidth - 1, y, y + dragHeight - 1, 0, dragHeight - 1, screenBuffer, dragUnder);
+}
+
+void Artwork::RestoreUnderDragImage(int x, int y) {
+    if (dragUnder < 0) return;
+    // Only what was on the screen was kept: the rest of the picture is cut off at the edges.
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    CopyBufferRect(left - x, dragWidth - 1, top - y, dragHeight - 1, left, y + dragHeight - 1, dragUnder,
+                   screenBuffer);
+}
+
+void Artwork::DrawDragImage(int x, int y) {
+    if (dragImage < 0) return;
+    CopyBufferRectTransparent(0, dragWidth - 1, 0, dragHeight - 1, x, y + dragHeight - 1, dragImage, screenBuffer);
+}
+
+void Artwork::EndDragImage() {
+    for (int* handle : {&dragImage, &dragUnder}) {
+        if (*handle < 0) continue;
+        if (*handle == ActiveBuffer()) SelectBuffer(screenBuffer);
+        FreeBuffer(*handle);
+        *handle = -1;
+    }
 }
 
 Pixel Artwork::TextColour() const { return ToPixel(ThemeColours().text); }
