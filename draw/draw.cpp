@@ -311,6 +311,23 @@ void CopyRowTransparent(Pixel* dst, const Pixel* src, int width, Pixel key) {
     for (; i < width; ++i) dst[i] = (src[i] & kRgbMask) == key ? dst[i] : src[i];
 }
 
+// The same select with the kept pixels read from a third row.
+void ComposeRowTransparent(Pixel* out, const Pixel* image, const Pixel* under, int width, Pixel key) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+    for (; i + 4 <= width; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under + i));
+        const __m128i keep = _mm_cmpeq_epi32(_mm_and_si128(s, mask), keys);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s)));
+    }
+#endif
+    for (; i < width; ++i) out[i] = (image[i] & kRgbMask) == key ? under[i] : image[i];
+}
+
 void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination,
               bool transparent) {
     Buffer* from = GetBuffer(source);
@@ -497,6 +514,14 @@ void CopyBufferRect(int minx, int maxx, int miny, int maxy, int x, int y, int so
 void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, int y, int source,
                                int destination) {
     CopyRect(minx, maxx, miny, maxy, x, y, source, destination, true);
+}
+
+void ComposeRow(Pixel* out, const Pixel* image, const Pixel* under, int width) {
+    if (transparentColors.size() == 1) {
+        ComposeRowTransparent(out, image, under, width, transparentColors[0]);
+        return;
+    }
+    for (int i = 0; i < width; ++i) out[i] = IsTransparentRgb(image[i]) ? under[i] : image[i];
 }
 
 void SetTransparentColor(int paletteIndex, int flag) {

@@ -630,12 +630,16 @@ void Game::SaveUnderDrag(int x, int y, int right, int bottom) {
         Save(dragSaveUnder, x, y, right, bottom);
         return;
     }
+    SetDragRect(x, y, right, bottom);
+    artwork->SaveUnderDragImage(x, y);
+}
+
+void Game::SetDragRect(int x, int y, int right, int bottom) {
     dragSaveUnder.left = std::clamp(x, 0, kScreenRight);
     dragSaveUnder.top = std::clamp(y, 0, kScreenBottom);
     dragSaveUnder.right = std::clamp(right, 0, kScreenRight);
     dragSaveUnder.bottom = std::clamp(bottom, 0, kScreenBottom);
     dragSaveUnder.held = true;
-    artwork->SaveUnderDragImage(x, y);
 }
 
 void Game::RestoreUnderDrag() {
@@ -701,11 +705,18 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
     StackRect(newX, newY, dragRecord.count, right, bottom);
     if (newX < 0 || newY < 0 || right > kScreenRight || bottom > kScreenBottom) return;
     const DirtyRect old{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom};
-    RestoreUnderDrag();
-    SaveUnderDrag(newX, newY, right, bottom);
-    dragX = newX;
-    dragY = newY;
-    DrawDragStack(dragX, dragY);
+    if (artwork->HasDragImage()) {
+        artwork->MoveDragImage(dragX, dragY, newX, newY);
+        SetDragRect(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+    } else {
+        RestoreUnderDrag();
+        SaveUnderDrag(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+        DrawDragStack(dragX, dragY);
+    }
     artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
     artwork->PresentDirty();
 }

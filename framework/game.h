@@ -378,6 +378,7 @@ private:
     void Restore(const SaveUnder& block) const;
     void DrawDragStack(int x, int y) const;
     void SaveUnderDrag(int x, int y, int right, int bottom);
+    void SetDragRect(int x, int y, int right, int bottom);
     void RestoreUnderDrag();
     void ConfineToStack(int grabOffsetX, int grabOffsetY);
     void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,

@@ -72,6 +72,10 @@ public:
     void SaveUnderDragImage(int x, int y);
     void RestoreUnderDragImage(int x, int y);
     void DrawDragImage(int x, int y);
+    // One drag step: the stack drawn at (x, y) moves to (newX, newY), the table under it kept
+    // and restored where it is uncovered. Composed in one pass over the new place, so it costs
+    // about a third of restoring, saving and drawing the whole stack.
+    void MoveDragImage(int x, int y, int newX, int newY);
     void EndDragImage();
 
     // The theme in use and its colours.
@@ -106,5 +110,6 @@ private:
     std::vector<DirtyRect> dirty;
     int dragImage = -1;  // the dragged stack on magenta
     int dragUnder = -1;  // the screen under it
+    int dragUnderNext = -1;  // the screen under its next place, while a step composes it
     int dragWidth = 0, dragHeight = 0;
 };
