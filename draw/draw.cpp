@@ -292,26 +292,10 @@ void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, Visit visit) {
     }
 }
 
-// One row of a copy with one transparent colour: a source pixel of that colour keeps the
-// destination's. Four pixels at a time where SSE2 is there (the compiler does not vectorise the
-// select at -O2): card and drag-stack copies are most of a drag step's drawing.
-void CopyRowTransparent(Pixel* dst, const Pixel* src, int width, Pixel key) {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
-    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-    for (; i + 4 <= width; i += 4) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        const __m128i keep = _mm_cmpeq_epi32(_mm_and_si128(s, mask), keys);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                         _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s)));
-    }
-#endif
-    for (; i < width; ++i) dst[i] = (src[i] & kRgbMask) == key ? dst[i] : src[i];
-}
-
-// The same select with the kept pixels read from a third row.
+// One row with one transparent colour: out[i] is image[i], or under[i] where image[i] has that
+// colour (under may be out itself, for a transparent copy). Four pixels at a time where SSE2 is
+// there (the compiler does not vectorise the select at -O2): card and drag-stack copies are
+// most of a drag step's drawing.
 void ComposeRowTransparent(Pixel* out, const Pixel* image, const Pixel* under, int width, Pixel key) {
     int i = 0;
 #if defined(__SSE2__)
@@ -357,7 +341,7 @@ void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, 
         if (!transparent) {
             std::memcpy(dst, src, rowBytes);
         } else if (transparentColors.size() == 1) {
-            CopyRowTransparent(dst, src, span.width, transparentColors[0]);
+            ComposeRowTransparent(dst, src, dst, span.width, transparentColors[0]);
         } else if (transparentColors.empty()) {
             std::memcpy(dst, src, rowBytes);
         } else {

@@ -42,8 +42,11 @@ public:
     // On the creating thread: opens the device once, so a machine without sound says so at once,
     // and starts the keeper.
     bool Start() {
+        {
+            std::lock_guard lock(stateLock);
+            isOpen = wanted = true;
+        }
         if (!OpenDevice()) return false;
-        isOpen = wanted = true;
         keeper = std::thread([this] { Keep(); });
         return true;
     }
@@ -132,17 +135,17 @@ private:
     }
 
     bool OpenDevice() {
-        SDL_AudioSpec spec{};
-        spec.freq = static_cast<int>(AudioDevice::kOutputRate);
-        spec.format = AUDIO_S16SYS;
-        spec.channels = AudioDevice::kOutputChannels;
-        spec.samples = kCallbackFrames;
-        spec.callback = &SdlMixer::Callback;
-        spec.userdata = this;
+        SDL_AudioSpec asked{};
+        asked.freq = static_cast<int>(AudioDevice::kOutputRate);
+        asked.format = AUDIO_S16SYS;
+        asked.channels = AudioDevice::kOutputChannels;
+        asked.samples = kCallbackFrames;
+        asked.callback = &SdlMixer::Callback;
+        asked.userdata = this;
         silentFrames = 0;
         closeAsked = false;
         // No changes allowed: SDL converts to whatever the hardware wants.
-        device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        device = SDL_OpenAudioDevice(nullptr, 0, &asked, nullptr, 0);
         if (device == 0) {
             std::fprintf(stderr, "quillfen-solitaire: no sound: %s\n", SDL_GetError());
             return false;

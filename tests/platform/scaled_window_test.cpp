@@ -2,6 +2,8 @@
 // changed rectangles, checked against whole redraws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
@@ -122,6 +124,19 @@ TEST(ScaledWindowMouse, PressesInMarginsAreDroppedAndReleasesClamped) {
     EXPECT_FALSE(MapMouseEvent(ScaledWindow{}, &early));
 }
 
+// A rectangle of up to `largest` pixels a side, reaching up to 20 pixels past the frame's edges,
+// given new random pixels where it lies on the frame: {x, y, width, height}.
+std::array<int, 4> RepaintRandomRect(std::mt19937& random, std::vector<uint32_t>& source, int frameWidth,
+                                     int frameHeight, int largest) {
+    const int w = 1 + static_cast<int>(random() % largest), h = 1 + static_cast<int>(random() % largest);
+    const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
+    const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
+    for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
+        for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
+            source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+    return {x, y, w, h};
+}
+
 // Presenting rectangles one by one must leave exactly the picture a whole redraw gives.
 TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
     std::mt19937 random(15);
@@ -136,12 +151,7 @@ TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
         view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
         view.RenderAll(0x00FF00, shown.data(), c.windowWidth);
         for (int step = 0; step < 6; ++step) {
-            const int w = 1 + static_cast<int>(random() % 120), h = 1 + static_cast<int>(random() % 120);
-            const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
-            const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
-            for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
-                for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
-                    source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+            const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 120);
             const PixelRect changed = view.Store(source.data(), frameWidth, std::max(0, x), std::max(0, y), w, h,
                                                  std::max(0, x), std::max(0, y));
             const PixelRect drawn = view.Render(changed, shown.data(), c.windowWidth);
@@ -172,12 +182,7 @@ TEST(ScaledWindowResample, DirectStoresCaughtUpEqualStoredFrames) {
         std::vector<uint32_t> shown(static_cast<size_t>(windowWidth) * windowHeight, 0);
         direct.RenderAll(0x00FF00, shown.data(), windowWidth);
         for (int step = 0; step < 8; ++step) {
-            const int w = 1 + static_cast<int>(random() % 200), h = 1 + static_cast<int>(random() % 200);
-            const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
-            const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
-            for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
-                for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
-                    source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+            const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 200);
             const int sx = std::max(0, x), sy = std::max(0, y);
             const PixelRect drawn = direct.StoreDirect(source.data(), frameWidth, sx, sy, w, h, sx, sy, shown.data(), windowWidth);
             EXPECT_TRUE(drawn.left >= direct.Table().left && drawn.right <= direct.Table().right);
