@@ -54,6 +54,24 @@ public:
 
     void FreeArtwork();
 
+    // The stack being dragged, drawn once into a picture of its own when the drag starts, with a
+    // second picture of the same size for the table under it: each drag step then restores, saves
+    // and draws one block, however many cards the stack holds. The stack's cards are fanned by
+    // (dx, dy) >= 0 and cover width x height logical pixels from its top-left corner. False when
+    // the pictures could not be made; the caller then draws card by card.
+    bool BeginDragImage(const Card* cards, int count, int dx, int dy, int width, int height);
+    bool HasDragImage() const { return dragImage >= 0; }
+    // The screen area under the stack at (x, y), kept and put back (parts off the screen are
+    // neither); and the stack drawn there. Each needs BeginDragImage.
+    void SaveUnderDragImage(int x, int y);
+    void RestoreUnderDragImage(int x, int y);
+    void DrawDragImage(int x, int y);
+    // One drag step: the stack drawn at (x, y) moves to (newX, newY), the table under it kept
+    // and restored where it is uncovered. Composed in one pass over the new place, so it costs
+    // about a third of restoring, saving and drawing the whole stack.
+    void MoveDragImage(int x, int y, int newX, int newY);
+    void EndDragImage();
+
     // The theme in use and its colours.
     int Backdrop() const { return backdrop; }
     const screen_layout::ThemeColors& ThemeColours() const { return screen_layout::kThemeColors[backdrop]; }
@@ -84,4 +102,8 @@ private:
     bool dialogLoaded = false;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
     std::vector<Rect> dirty;
+    int dragImage = -1;  // the dragged stack on magenta
+    int dragUnder = -1;  // the screen under it
+    int dragUnderNext = -1;  // the screen under its next place, while a step composes it
+    int dragWidth = 0, dragHeight = 0;
 };

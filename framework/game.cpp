@@ -613,9 +613,39 @@ void Game::Restore(const SaveUnder& block) const {
 }
 
 void Game::DrawDragStack(int x, int y) const {
+    if (artwork->HasDragImage()) {
+        artwork->DrawDragImage(x, y);
+        return;
+    }
     int dx = 0, dy = 0;
     const_cast<Game*>(this)->GetFanOffset(dx, dy);
     artwork->DrawRun(x, y, dragRecord.cards.data(), artwork->screenBuffer, dragRecord.count, dx, dy);
+}
+
+// The dragged stack's save-under lives in the artwork's drag pictures when they could be made.
+void Game::SaveUnderDrag(int x, int y, int right, int bottom) {
+    if (!artwork->HasDragImage()) {
+        Save(dragSaveUnder, x, y, right, bottom);
+        return;
+    }
+    SetDragRect(x, y, right, bottom);
+    artwork->SaveUnderDragImage(x, y);
+}
+
+void Game::SetDragRect(int x, int y, int right, int bottom) {
+    dragSaveUnder.left = std::clamp(x, 0, kScreenRight);
+    dragSaveUnder.top = std::clamp(y, 0, kScreenBottom);
+    dragSaveUnder.right = std::clamp(right, 0, kScreenRight);
+    dragSaveUnder.bottom = std::clamp(bottom, 0, kScreenBottom);
+    dragSaveUnder.held = true;
+}
+
+void Game::RestoreUnderDrag() {
+    if (!dragSaveUnder.held) return;
+    if (artwork->HasDragImage())
+        artwork->RestoreUnderDragImage(dragX, dragY);
+    else
+        Restore(dragSaveUnder);
 }
 
 void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
@@ -655,7 +685,11 @@ void Game::OnLButtonDown(WPARAM, int x, int y) {
     dragY = dragStartY = dragRecord.y;
     int right = 0, bottom = 0;
     StackRect(dragX, dragY, dragRecord.count, right, bottom);
-    Save(dragSaveUnder, dragX, dragY, right, bottom);
+    // Drawn once here, the stack costs one block copy per step however many cards it holds.
+    int dx = 0, dy = 0;
+    GetFanOffset(dx, dy);
+    artwork->BeginDragImage(dragRecord.cards.data(), dragRecord.count, dx, dy, right - dragX + 1, bottom - dragY + 1);
+    SaveUnderDrag(dragX, dragY, right, bottom);
     DrawDragStack(dragX, dragY);
     artwork->AddDirty({dragX, dragY, right, bottom});
     artwork->PresentDirty();
@@ -668,12 +702,19 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
     int right = 0, bottom = 0;
     StackRect(newX, newY, dragRecord.count, right, bottom);
     if (newX < 0 || newY < 0 || right > kScreenRight || bottom > kScreenBottom) return;
-    const SaveUnder old = dragSaveUnder;
-    Restore(old);
-    Save(dragSaveUnder, newX, newY, right, bottom);
-    dragX = newX;
-    dragY = newY;
-    DrawDragStack(dragX, dragY);
+    const Rect old{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom};
+    if (artwork->HasDragImage()) {
+        artwork->MoveDragImage(dragX, dragY, newX, newY);
+        SetDragRect(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+    } else {
+        RestoreUnderDrag();
+        SaveUnderDrag(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+        DrawDragStack(dragX, dragY);
+    }
     artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
     artwork->PresentDirty();
 }
@@ -681,7 +722,8 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
 void Game::OnLButtonUp(WPARAM, int x, int y) {
     if (paused || gameOver || !dragging || !artwork) return;
     DropTarget* found = FindDropTargetAt(x, y);
-    Restore(dragSaveUnder);
+    RestoreUnderDrag();
+    artwork->EndDragImage();
     artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
     // The stack has left the pointer: a panel refresh during the drop (the end of the game can
     // come with it) must not draw it there again.

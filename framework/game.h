@@ -377,6 +377,9 @@ private:
     void Save(SaveUnder& block, int left, int top, int right, int bottom) const;
     void Restore(const SaveUnder& block) const;
     void DrawDragStack(int x, int y) const;
+    void SaveUnderDrag(int x, int y, int right, int bottom);
+    void SetDragRect(int x, int y, int right, int bottom);
+    void RestoreUnderDrag();
     void ConfineToStack(int grabOffsetX, int grabOffsetY);
     void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
                const std::function<void(int, int)>& draw);

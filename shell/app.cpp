@@ -328,7 +328,6 @@ bool StartUp(HWND window) {
     CreateRootWindow();
     if (!ChoosePlayer()) return false;
     StartTitleMusic();
-    SetTimer(window, kIdleTimer, kTimerPeriodMs);
     SetTimer(window, kGameTimer, kTimerPeriodMs);
     shell.artwork->PresentDirty();
     return true;
@@ -349,7 +348,6 @@ void ShutDown() {
     shell.palette = 0;
     StopToolkit();
     StopSound();
-    KillTimer(shell.window, kIdleTimer);
     KillTimer(shell.window, kGameTimer);
 }
 
