@@ -124,4 +124,51 @@ BENCHMARK(BM_SpiderDeadPositionSearch)
     ->Args({4, 5})
     ->Unit(benchmark::kMillisecond);
 
+// The model's inner loop: a mid-game Klondike position (a seeded deal, then 30 of the model's
+// moves, chosen in turn through the list), listing its moves and playing one. Each iteration
+// starts from a fresh copy, so the time includes one copy (measured on its own below).
+KlondikeModel::Position MidGameKlondike() {
+    Table& table = SharedTable();
+    KlondikeGame game(table.artwork.get());
+    crt::srand(7);
+    game.NewGame(false);
+    KlondikeModel::Position position = game.CurrentPosition();
+    MoveList moves;
+    for (int step = 0; step < 30; ++step) {
+        KlondikeModel::Moves(position, moves);
+        if (moves.empty()) break;
+        KlondikeModel::Apply(position, moves[(step * 7) % moves.size()]);
+    }
+    return position;
+}
+
+void BM_KlondikeMovesAndApply(benchmark::State& state) {
+    const KlondikeModel::Position start = MidGameKlondike();
+    KlondikeModel::Position position = start;
+    MoveList moves;
+    moves.reserve(64);
+    size_t listed = 0;
+    for (auto _ : state) {
+        position = start;
+        KlondikeModel::Moves(position, moves);
+        listed = moves.size();
+        benchmark::DoNotOptimize(KlondikeModel::Apply(position, moves[listed / 2]));
+    }
+    state.counters["moves"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_KlondikeMovesAndApply);
+
+void BM_KlondikePositionCopy(benchmark::State& state) {
+    const KlondikeModel::Position start = MidGameKlondike();
+    KlondikeModel::Position copy;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(&start);
+        copy = start;
+        benchmark::DoNotOptimize(&copy);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes"] = static_cast<double>(sizeof copy);
+}
+BENCHMARK(BM_KlondikePositionCopy);
+
 }  // namespace

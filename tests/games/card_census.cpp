@@ -71,7 +71,7 @@ Census KlondikeCensus(Game& base) {
     AddRun(census, game.waste, game.wasteCount);
     for (int pile = 0; pile < KlondikeGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, KlondikeGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 

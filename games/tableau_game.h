@@ -1,0 +1,130 @@
+// The shared base of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
+// Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
+// the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
+// stack, drawing of fanned piles and foundation tops, the game-over scaffolding, undo, and the
+// three tool operations over the game's model).
+//
+// Each game keeps its deal, its build rule, its layout numbers and its undo record; its model
+// (declared in the game's own header) answers every rule question, and the on-screen class
+// builds the model's Position from what it shows whenever it asks one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "cards/card.h"
+#include "cards/deck.h"
+#include "framework/game.h"
+#include "framework/play_model.h"
+
+namespace tableau {
+
+// Ranks form a cycle: after the King the Ace, after the Ace the Two.
+constexpr int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
+
+// One byte per card in a position's code: its index, or 0xFF for the no-card value.
+inline void EncodeCard(PositionCode& code, Card card) {
+    code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index()) : uint8_t{0xFF});
+}
+// A pile in a position's code: its count, then its cards from the bottom.
+inline void EncodePile(PositionCode& code, const Card* cards, int count) {
+    code.Byte(static_cast<uint8_t>(count));
+    for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
+}
+
+// The stock in a position: a stack whose last card is dealt next, so dealing takes from the end.
+template <size_t N>
+struct Stock {
+    std::array<Card, N> cards{};
+    int32_t count = 0;
+
+    // The deck's undealt cards, the next one last.
+    void Load(const Deck& deck) {
+        count = std::min<int32_t>(deck.Remaining(), static_cast<int32_t>(N));
+        for (int i = 0; i < count; ++i) cards[i] = deck.Peek(count - 1 - i);
+    }
+    // The card `offset` places after the next one, as Deck::Peek sees it.
+    Card Peek(int offset) const { return offset >= 0 && offset < count ? cards[count - 1 - offset] : Card(); }
+    Card Deal() {
+        if (count == 0) return Card();
+        const Card card = cards[--count];
+        cards[count] = Card();
+        return card;
+    }
+    // Turns a waste of n cards over onto the empty stock: its first card is dealt first again.
+    void TakeWaste(Card* waste, int32_t& n) {
+        for (int i = 0; i < n; ++i) {
+            cards[count++] = waste[n - 1 - i];
+            waste[n - 1 - i] = Card();
+        }
+        n = 0;
+    }
+    void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
+};
+
+}  // namespace tableau
+
+class TableauGame : public Game {
+public:
+    using Game::Game;
+
+    // The game-over decision: over when the player ended the game, or (outside a drag) when the
+    // model finds nothing useful left; with Auto Game Over off only a won game ends by itself.
+    // Then the pick-ups and drop targets are registered again.
+    bool CheckGameOver() override;
+    bool IsWon() override;
+    void Undo() override;
+    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    virtual bool RestoreRecord(std::span<const uint8_t> record) = 0;
+
+    // The stack being dragged, bottom card first, and where it came from.
+    std::array<Card, kMaxStackCards> held{};
+    int32_t heldCount = 0;
+    int32_t heldSource = -1;
+
+protected:
+    virtual bool ModelOver() const = 0;
+    virtual bool ModelWon() const = 0;
+    virtual void RegisterHotspots() = 0;
+
+    void ClearHeld(int32_t noSource);
+    // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
+    // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
+    // and marked for presenting.
+    void DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
+                        bool present);
+    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
+    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
+    // A drag gesture from the pick-up at (fromX, fromY) to the drop target at (toX, toY).
+    static void DragGesture(MoveGesture& gesture, int fromX, int fromY, int toX, int toY);
+    static void ClickGesture(MoveGesture& gesture, int x, int y);
+};
+
+// The tool operations of a game whose model is Model: the on-screen class supplies the model's
+// Position of what it shows.
+template <typename Model>
+class ModelledTableauGame : public TableauGame {
+public:
+    using ModelType = Model;
+    using Position = typename Model::Position;
+    using TableauGame::TableauGame;
+
+    virtual Position CurrentPosition() const = 0;
+
+    void PlayMoves(MoveList& out) override {
+        out.clear();
+        if (paused || dragging || gameOver) return;
+        Model::Moves(CurrentPosition(), out);
+    }
+    std::string PositionBytes() override {
+        const Position position = CurrentPosition();
+        return std::string(reinterpret_cast<const char*>(&position), sizeof position);
+    }
+
+protected:
+    bool ModelOver() const override { return Model::Over(CurrentPosition()); }
+    bool ModelWon() const override { return Model::Won(CurrentPosition()); }
+};
