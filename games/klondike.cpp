@@ -75,8 +75,7 @@ namespace {
 
 // Every place a stack picked up at (from, index) may go, except back where it came from.
 void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
-    PlayMove move{PlayMove::kMove, static_cast<int8_t>(from), static_cast<int8_t>(index), -1,
-                  static_cast<int8_t>(count)};
+    PlayMove move = tableau::MakeMove(from, index, -1, count);
     for (int f = 0; f < KlondikeModel::kFoundations; ++f) {
         if (!KlondikeModel::FitsFoundation(p, f, lowest, count)) continue;
         move.to = static_cast<int8_t>(KlondikeModel::kFirstFoundation + f);
@@ -105,16 +104,9 @@ void KlondikeModel::Moves(const Position& p, MoveList& out) {
         if (p.AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstPile + pile)});
     if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (!p.FaceUpTop(pile)) continue;
-        const int top = p.pileCount[pile] - 1, lowest = p.faceDownCount[pile];
-        AddDrops(p, kFirstPile + pile, top, p.tableau[pile][top], 1, out);
-        if (p.rules.movePartial) {
-            for (int k = top - 1; k >= lowest; --k)
-                if (p.pileCount[pile] - k <= kMaxStackCards)
-                    AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], p.pileCount[pile] - k, out);
-        } else if (top > lowest && p.pileCount[pile] - lowest <= kMaxStackCards) {
-            AddDrops(p, kFirstPile + pile, lowest, p.tableau[pile][lowest], p.pileCount[pile] - lowest, out);
-        }
+        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
+            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+        });
     }
 }
 
@@ -607,16 +599,9 @@ void KlondikeGame::RegisterHotspots() {
         AddPickup(x, y, &waste[wasteCount - 1], 1);
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (!FaceUpTop(pile)) continue;
-        const int top = pileCount[pile] - 1;
-        AddPickup(PileX(pile), CardY(top), &tableau[pile][top], 1);
-        const int lowest = faceDownCount[pile];
-        if (rules.movePartial) {
-            for (int k = top - 1; k >= lowest; --k)
-                if (pileCount[pile] - k <= kMaxStackCards) AddPickup(PileX(pile), CardY(k), &tableau[pile][k], pileCount[pile] - k);
-        } else if (top > lowest && pileCount[pile] - lowest <= kMaxStackCards) {
-            AddPickup(PileX(pile), CardY(lowest), &tableau[pile][lowest], pileCount[pile] - lowest);
-        }
+        tableau::ForEachPileStack(pileCount[pile], faceDownCount[pile], rules.movePartial, [&](int k, int n) {
+            AddPickup(PileX(pile), CardY(k), &tableau[pile][k], n);
+        });
     }
     dropTargets.clear();
     for (int i = 0; i < kFoundations; ++i)

@@ -65,6 +65,27 @@ struct Stock {
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
 };
 
+// The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
+// its top card, then either every longer face-up run (partial) or the whole face-up part, each no
+// longer than a held stack. visit(index, cards) is called for each, in the order of the pick-ups.
+template <typename Visit>
+void ForEachPileStack(int count, int faceDown, bool partial, Visit&& visit) {
+    if (count <= faceDown) return;
+    const int top = count - 1;
+    visit(top, 1);
+    if (partial) {
+        for (int k = top - 1; k >= faceDown; --k)
+            if (count - k <= kMaxStackCards) visit(k, count - k);
+    } else if (top > faceDown && count - faceDown <= kMaxStackCards) {
+        visit(faceDown, count - faceDown);
+    }
+}
+
+inline PlayMove MakeMove(int from, int index, int to, int count) {
+    return {PlayMove::kMove, static_cast<int8_t>(from), static_cast<int8_t>(index), static_cast<int8_t>(to),
+            static_cast<int8_t>(count)};
+}
+
 }  // namespace tableau
 
 class TableauGame : public Game {

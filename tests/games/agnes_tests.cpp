@@ -124,11 +124,11 @@ TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
     SetRule("TableauStart", 0);
     EXPECT_TRUE(game.CanDrop(five, empty)) << "unless empty piles take any card";
     // Building wraps round: a black Ace on a red Two, a King on the Ace; never a Five on a Six.
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
-    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_FALSE(game.CanPlay(Card(kRed, Card::kKing), Card(kRed, Card::kAce), false)) << "same colour";
-    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
+    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kRed, Card::kAce), false)) << "same colour";
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
 }
 
 TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {

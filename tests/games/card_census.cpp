@@ -267,7 +267,7 @@ Census AgnesCensus(Game& base) {
     for (int pile = 0; pile < AgnesGame::kReservePiles; ++pile)
         AddRun(census, game.reserve[pile], game.reserveCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, AgnesGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
