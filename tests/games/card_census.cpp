@@ -255,7 +255,7 @@ Census GateCensus(Game& base) {
     for (int column = 0; column < GateGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, GateGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 

@@ -73,11 +73,11 @@ TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
 TEST_F(GateTest, StartingRankGoesOnNoPile) {
     SetRule("StartCard", 3);
     GateGame& game = Start<GateGame>();
-    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(game.CanPlay(Card(kRed, 0), Card(kRed, Card::kAce), true));
-    EXPECT_FALSE(game.CanPlay(Card(kRed, 3), Card(kRed, 2), true));
+    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 0), Card(kRed, Card::kAce), true));
+    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 3), Card(kRed, 2), true));
 }
 
 TEST_F(GateTest, EveryPressOffTheStockCostsAnUndoRecord) {
