@@ -281,7 +281,7 @@ Census FortyThievesCensus(Game& base) {
     for (int column = 0; column < FortyThievesGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, FortyThievesGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
