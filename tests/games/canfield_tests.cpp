@@ -70,13 +70,13 @@ TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
     ClearTable(game);
     game.baseCard = Card(kRed, Card::kTen);
     game.foundations[0] = Card(kRed, Card::kKing);
-    EXPECT_TRUE(game.BuildsUp(Card(kRed, Card::kAce), 0)) << "Ten .. King, then the Ace";
-    EXPECT_FALSE(game.BuildsUp(Card(kRed2, Card::kAce), 0));
-    EXPECT_TRUE(game.BuildsUp(Card(kBlack, Card::kTen), 1)) << "an empty foundation takes the base rank";
-    EXPECT_FALSE(game.BuildsUp(Card(kBlack, Card::kAce), 1));
-    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
-    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
-    EXPECT_FALSE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
+    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed, Card::kAce), 0)) << "Ten .. King, then the Ace";
+    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed2, Card::kAce), 0));
+    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kTen), 1)) << "an empty foundation takes the base rank";
+    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kAce), 1));
+    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
+    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
+    EXPECT_FALSE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
 }
 
 TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {

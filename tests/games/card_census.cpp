@@ -84,7 +84,7 @@ Census CanfieldCensus(Game& base) {
     for (int pile = 0; pile < CanfieldGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
     for (Card top : game.foundations)
-        AddSuitFoundation(census, top, game.baseCard.Rank(), CanfieldGame::NextRank);
+        AddSuitFoundation(census, top, game.baseCard.Rank(), tableau::NextRank);
     return census;
 }
 
