@@ -39,7 +39,7 @@ struct ReserveRules {
     int32_t reservePiles = 0;  // "ReservePiles", 0..kMaxPiles
     int32_t cardsPerPile = 1;  // "CardsPerPile", 1..kMaxCardsPerPile
 
-    static ReserveRules Read(const char* gameName);
+    static ReserveRules Read(int gameNumber);
 };
 
 template <GridLayout L>
@@ -64,7 +64,7 @@ public:
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
 
-    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) {}
+    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) { endsWhenFull = true; }
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
@@ -131,7 +131,7 @@ protected:
     void DrawCardArea(int x, int y, Card card, bool placeholder, bool present);
 
 private:
-    ReserveRules Rules() { return ReserveRules::Read(GetName()); }
+    ReserveRules Rules() { return ReserveRules::Read(gameNumber); }
     void RegisterHotspots(const ReserveRules& rules);
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
