@@ -379,6 +379,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Simplicity Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
         .create = &Make<SimplicityGame>,
+        .model = &kModelOps<SimplicityModel>,
     },
     {
         .number = 19,

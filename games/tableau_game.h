@@ -62,6 +62,14 @@ struct Stock {
         }
         n = 0;
     }
+    // Gathers a waste of n cards onto the stock as it lies: its top card is dealt first.
+    void GatherWaste(Card* waste, int32_t& n) {
+        for (int i = 0; i < n; ++i) {
+            cards[count++] = waste[i];
+            waste[i] = Card();
+        }
+        n = 0;
+    }
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
 };
 

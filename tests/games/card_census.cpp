@@ -241,8 +241,8 @@ Census SimplicityCensus(Game& base) {
     AddStock(census, game.deck);
     AddRun(census, game.waste, game.wasteCount);
     for (int pile = 0; pile < SimplicityGame::kPiles; ++pile) AddRun(census, game.piles[pile], game.pileCount[pile]);
-    if (game.heldSource != SimplicityGame::kNoSource) census.cards.push_back(game.held);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, SimplicityGame::NextRank);
+    if (game.heldSource != SimplicityGame::kNoSource) census.cards.push_back(game.held[0]);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 

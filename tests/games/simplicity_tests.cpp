@@ -62,9 +62,9 @@ TEST_F(SimplicityTest, DealPutsTheNextCardOnTheFirstFoundation) {
 TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
     SetRule("StartCard", 3);  // Five
     SimplicityGame& game = Start<SimplicityGame>();
-    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_FALSE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
-    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
 
     ClearTable(game);
     SetPile(game, 0, {Card(kRed, 3)});                       // a Five
