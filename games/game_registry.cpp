@@ -307,6 +307,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Four Seasons Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
         .create = &Make<FourSeasonsGame>,
+        .model = &kModelOps<FourSeasonsModel>,
     },
     {
         .number = 10,

@@ -124,7 +124,7 @@ Census FourSeasonsCensus(Game& base) {
     AddStock(census, game.deck);
     AddRun(census, game.waste, game.wasteCount);
     for (int k = 0; k < FourSeasonsGame::kPiles; ++k) AddRun(census, game.piles[k], game.pileCounts[k]);
-    if (game.heldSource != FourSeasonsGame::kNoSource) census.cards.push_back(game.held);
+    if (game.heldSource != FourSeasonsGame::kNoSource) census.cards.push_back(game.held[0]);
     // The foundations climb round the corner, King to Ace.
     for (Card top : game.foundations)
         AddSuitFoundation(census, top, game.startRank, [](int rank) { return (rank + 1) % Card::kRankCount; });

@@ -71,16 +71,16 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     Card top(2, 3);
     for (int step = 0; step < 12; ++step) {
         const Card next(2, (top.Rank() + 1) % Card::kRankCount);
-        ASSERT_TRUE(Seasons::CanPlay(next, top, true)) << step;
+        ASSERT_TRUE(FourSeasonsModel::CanPlay(next, top, true)) << step;
         top = next;
     }
     EXPECT_EQ(top, Card(2, 2));
-    EXPECT_FALSE(Seasons::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true)) << "foundations keep their suit";
+    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true)) << "foundations keep their suit";
 
-    EXPECT_TRUE(Seasons::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
-    EXPECT_TRUE(Seasons::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
-    EXPECT_TRUE(Seasons::CanPlay(Card(1, 5), Card(2, 6), false));
-    EXPECT_FALSE(Seasons::CanPlay(Card(1, 6), Card(2, 5), false));
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(1, 5), Card(2, 6), false));
+    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, 6), Card(2, 5), false));
 
     ClearTable(game);
     EXPECT_TRUE(Accepts(game, Card(1, 9), Seasons::kPileX[2], Seasons::kPileY[2])) << "an empty pile takes anything";
