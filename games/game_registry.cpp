@@ -366,6 +366,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Quadrille Rules", .dialogTop = 140, .dialogHeight = 320, .buttonTop = 270,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kQuadrilleOptions, .summary = kQuadrilleSummary},
         .create = &Make<QuadrilleGame>,
+        .model = &kModelOps<QuadrilleModel>,
     },
     {
         .number = 17,
