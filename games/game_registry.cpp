@@ -390,6 +390,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Spider Rules", .dialogTop = 172, .dialogHeight = 285, .buttonTop = 235,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kSpiderOptions, .summary = kSpiderSummary},
         .create = &Make<SpiderGame>,
+        .model = &kModelOps<SpiderModel>,
     },
     {
         .number = 20,

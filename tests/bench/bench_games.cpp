@@ -100,18 +100,18 @@ BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond)->MeasureProcessCP
 // complete a suit or uncover the card, so the search must visit every reachable position.
 void BM_SpiderDeadPositionSearch(benchmark::State& state) {
     const int empty = static_cast<int>(state.range(0)), runLength = static_cast<int>(state.range(1));
-    SpiderGame::SearchStart start;
+    SpiderModel::SearchStart start;
     start.hadFaceDown[empty] = true;
     for (int k = 0; k <= empty; ++k) start.columns[empty].push_back(Card(k % 4, Card::kAce));
-    for (int column = empty + 1; column < SpiderGame::kColumns; ++column) {
+    for (int column = empty + 1; column < SpiderModel::kColumns; ++column) {
         const int suit = column % 4;
         start.columns[column].push_back(Card(suit, 0));
         for (int k = 0; k < runLength; ++k) start.columns[column].push_back(Card(suit, 7 - k));
     }
-    std::array<Card, SpiderGame::kFoundationSlots> foundations{};
+    std::array<Card, SpiderModel::kFoundationSlots> foundations{};
     size_t positions = 0;
     for (auto _ : state) {
-        const bool alive = SpiderGame::SearchProgress(start, foundations, Card::kAce, true, &positions);
+        const bool alive = SpiderModel::SearchProgress(start, foundations, Card::kAce, true, &positions);
         benchmark::DoNotOptimize(alive);
     }
     state.counters["positions"] = static_cast<double>(positions);

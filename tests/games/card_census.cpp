@@ -230,7 +230,7 @@ Census SpiderCensus(Game& base) {
     AddStock(census, game.deck);
     for (int column = 0; column < SpiderGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
-    AddRun(census, game.lifted, game.liftedCount);
+    AddRun(census, game.held, game.heldCount);
     census.unrecorded = 2 * Card::kCardsPerPack - static_cast<int>(census.cards.size());
     return census;
 }
