@@ -15,8 +15,6 @@ constexpr int kPointsTurnCard = 5;
 constexpr int kScreenBottom = 599;
 // The stock grows up and to the left as it thickens.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
-// Where the mouse makes a move: stock presses and turns are clicks inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -539,40 +537,21 @@ void AgnesGame::RegisterHotspots() {
     }
 }
 
-bool AgnesGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool AgnesGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = AgnesModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    const int fromPile = move.from - Model::kFirstPile;
-    if (move.kind == PlayMove::kFlip) {
-        if (fromPile < 0 || fromPile >= kPiles || pileCount[fromPile] == 0) return false;
-        ClickGesture(gesture, PileX(fromPile) + kClickOffsetX, CardY(pileCount[fromPile] - 1) + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    if (move.from >= Model::kFirstReserve && move.from < Model::kFirstReserve + kReservePiles) {
-        fromX = ReserveX(move.from - Model::kFirstReserve);
-        fromY = ReserveY(move.index);
-    } else if (fromPile >= 0 && fromPile < kPiles) {
-        fromX = PileX(fromPile);
-        fromY = CardY(move.index);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    const int reserve = place - Model::kFirstReserve;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX, y = FoundationY(f);
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+    } else if (reserve >= 0 && reserve < kReservePiles) {
+        x = ReserveX(reserve), y = ReserveY(ResolveIndex(index, reserveCount[reserve]));
     } else {
         return false;
     }
-    const int toPile = move.to - Model::kFirstPile;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
-        toX = kFoundationX;
-        toY = FoundationY(move.to - Model::kFirstFoundation);
-    } else if (toPile >= 0 && toPile < kPiles) {
-        toX = PileX(toPile);
-        toY = CardY(pileCount[toPile]);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

@@ -104,7 +104,6 @@ public:
     const char* GetName() override { return "Agnes"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -129,6 +128,7 @@ public:
     std::array<int32_t, kReservePiles> reserveDealt{};
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
     bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
     void RegisterHotspots() override;

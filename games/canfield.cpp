@@ -18,8 +18,6 @@ constexpr int kRecycleCost = 5;
 constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left; these margins cover its thickest layer.
 constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
-// Where the mouse presses the stock: inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -574,37 +572,22 @@ void CanfieldGame::RegisterHotspots() {
     }
 }
 
-bool CanfieldGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool CanfieldGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = CanfieldModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    const int fromPile = move.from - Model::kFirstPile;
-    if (move.from == Model::kWastePlace) {
-        WasteTopPosition(CanfieldRules::Read(), fromX, fromY);
-    } else if (move.from == Model::kReservePlace) {
-        fromX = LayerX(kReserveX, reserveCount);
-        fromY = LayerY(kReserveY, reserveCount);
-    } else if (fromPile >= 0 && fromPile < kPiles) {
-        fromX = ColumnX(fromPile);
-        fromY = CardY(move.index);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(CanfieldRules::Read(), x, y);
+    } else if (place == Model::kReservePlace) {
+        x = LayerX(kReserveX, reserveCount), y = LayerY(kReserveY, reserveCount);
+    } else if (f >= 0 && f < kFoundations) {
+        x = ColumnX(f), y = kFoundationY;
+    } else if (pile >= 0 && pile < kPiles) {
+        x = ColumnX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
     } else {
         return false;
     }
-    const int toPile = move.to - Model::kFirstPile;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
-        toX = ColumnX(move.to - Model::kFirstFoundation);
-        toY = kFoundationY;
-    } else if (toPile >= 0 && toPile < kPiles) {
-        toX = ColumnX(toPile);
-        toY = CardY(pileCount[toPile]);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

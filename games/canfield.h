@@ -110,7 +110,6 @@ public:
     const char* GetName() override { return "Canfield"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -136,6 +135,7 @@ public:
     int32_t recyclesUsed = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);

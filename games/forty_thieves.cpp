@@ -20,8 +20,6 @@ constexpr int kScreenBottom = 599;
 // thickest stock (104 cards) and waste (65 cards).
 constexpr int kStockMarginX = 44, kStockMarginY = 22;
 constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
-// Where the mouse makes a move: stock presses and turns are clicks inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -577,41 +575,21 @@ void FortyThievesGame::RegisterHotspots() {
     }
 }
 
-bool FortyThievesGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool FortyThievesGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = FortyThievesModel;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
     const int inPlay = FortyThievesRules::Read().columns;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    const int fromColumn = move.from - Model::kFirstColumn;
-    if (move.kind == PlayMove::kFlip) {
-        if (fromColumn < 0 || fromColumn >= inPlay || columnCount[fromColumn] == 0) return false;
-        ClickGesture(gesture, ColumnX(fromColumn, inPlay) + kClickOffsetX,
-                     CardY(columnCount[fromColumn] - 1) + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    if (move.from == Model::kWastePlace) {
-        WasteTopPosition(fromX, fromY);
-    } else if (fromColumn >= 0 && fromColumn < inPlay) {
-        fromX = ColumnX(fromColumn, inPlay);
-        fromY = CardY(move.index);
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < inPlay) {
+        x = ColumnX(column, inPlay), y = CardY(ResolveIndex(index, columnCount[column]));
     } else {
         return false;
     }
-    const int toColumn = move.to - Model::kFirstColumn;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstColumn) {
-        toX = FoundationX(move.to - Model::kFirstFoundation);
-        toY = kFoundationY;
-    } else if (toColumn >= 0 && toColumn < inPlay) {
-        toX = ColumnX(toColumn, inPlay);
-        toY = CardY(columnCount[toColumn]);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

@@ -107,7 +107,6 @@ public:
     const char* GetName() override { return "Forty Thieves"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -133,6 +132,7 @@ public:
     int32_t recyclesUsed = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     void RegisterHotspots() override;

@@ -18,8 +18,6 @@ constexpr int kRecycleCost = 5;
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
 constexpr int kMaxWasteFan = 3;
-// Where the mouse presses the stock: inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -514,28 +512,17 @@ void FourSeasonsGame::RegisterHotspots() {
         AddDropTarget(kPileX[k], kPileY[k], CardHitRect(kPileX[k], kPileY[k]), kPlainTargetKind);
 }
 
-bool FourSeasonsGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool FourSeasonsGame::CardOrigin(int place, int, int& x, int& y) const {
     using Model = FourSeasonsModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0;
-    const int fromPile = move.from - Model::kFirstPile;
-    if (move.from == Model::kWastePlace) {
-        WasteTopPosition(FourSeasonsRules::Read(), fromX, fromY);
-    } else if (fromPile >= 0 && fromPile < kPiles) {
-        fromX = kPileX[fromPile];
-        fromY = kPileY[fromPile];
-    } else {
-        return false;
-    }
-    const int toPile = move.to - Model::kFirstPile, toFoundation = move.to - Model::kFirstFoundation;
-    if (toFoundation >= 0 && toFoundation < kFoundations) {
-        DragGesture(gesture, fromX, fromY, kFoundationX[toFoundation], kFoundationY[toFoundation]);
-    } else if (toPile >= 0 && toPile < kPiles) {
-        DragGesture(gesture, fromX, fromY, kPileX[toPile], kPileY[toPile]);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(FourSeasonsRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY[f];
+    } else if (pile >= 0 && pile < kPiles) {
+        x = kPileX[pile], y = kPileY[pile];
     } else {
         return false;
     }

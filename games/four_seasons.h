@@ -98,7 +98,6 @@ public:
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -117,6 +116,7 @@ public:
     int32_t recyclesUsed = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DealToWaste(const FourSeasonsRules& rules);
     void Recycle();

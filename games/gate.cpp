@@ -17,8 +17,6 @@ constexpr int32_t kMaxRecycles = 1'000'000;
 constexpr int kScreenBottom = 599;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
-// Where the mouse presses the stock: inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -529,39 +527,24 @@ void GateGame::RegisterHotspots() {
     }
 }
 
-bool GateGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool GateGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = GateModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    const int fromColumn = move.from - Model::kFirstColumn;
-    if (move.from == Model::kWastePlace) {
+    const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation;
+    const int column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
         const int depth = wasteCount / kCardsPerLayer;
-        fromX = kWasteX + kLayerStepX * depth;
-        fromY = kWasteY + kLayerStepY * depth;
-    } else if (move.from == Model::kFirstPost || move.from == Model::kFirstPost + 1) {
-        fromX = PostX(move.from - Model::kFirstPost);
-        fromY = PostTopY(move.from - Model::kFirstPost);
-    } else if (fromColumn >= 0 && fromColumn < kColumns) {
-        fromX = ColumnX(fromColumn);
-        fromY = CardY(move.index);
+        x = kWasteX + kLayerStepX * depth, y = kWasteY + kLayerStepY * depth;
+    } else if (post == 0 || post == 1) {
+        x = PostX(post), y = PostTopY(post);
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < kColumns) {
+        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
     } else {
         return false;
     }
-    const int toColumn = move.to - Model::kFirstColumn;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstColumn) {
-        toX = FoundationX(move.to - Model::kFirstFoundation);
-        toY = kFoundationY;
-    } else if (toColumn >= 0 && toColumn < kColumns) {
-        toX = ColumnX(toColumn);
-        toY = CardY(columnCount[toColumn]);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

@@ -21,8 +21,6 @@ constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kS
 constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
 constexpr int kScreenBottom = 599;
 
-// Where the mouse makes a move: stock presses and turns are clicks inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -610,38 +608,20 @@ void KlondikeGame::RegisterHotspots() {
     }
 }
 
-bool KlondikeGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool KlondikeGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = KlondikeModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    if (move.kind == PlayMove::kFlip) {
-        const int pile = move.from - Model::kFirstPile;
-        if (pile < 0 || pile >= kPiles || pileCount[pile] == 0) return false;
-        ClickGesture(gesture, PileX(pile) + kClickOffsetX, CardY(pileCount[pile] - 1) + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    if (move.from == Model::kWastePlace) {
-        WasteTopPosition(KlondikeRules::Read(), fromX, fromY);
-    } else if (move.from >= Model::kFirstPile && move.from < Model::kFirstPile + kPiles) {
-        fromX = PileX(move.from - Model::kFirstPile);
-        fromY = CardY(move.index);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(KlondikeRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY;
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
     } else {
         return false;
     }
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
-        toX = kFoundationX[move.to - Model::kFirstFoundation];
-        toY = kFoundationY;
-    } else if (move.to >= Model::kFirstPile && move.to < Model::kFirstPile + kPiles) {
-        toX = PileX(move.to - Model::kFirstPile);
-        toY = CardY(pileCount[move.to - Model::kFirstPile]);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

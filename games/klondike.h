@@ -107,7 +107,6 @@ public:
     const char* GetName() override { return "Klondike"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -132,6 +131,7 @@ public:
     int32_t dealtThisTurn = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -17,8 +17,6 @@ constexpr int kFive = 3, kSix = 4;
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
 constexpr int kMaxWasteFan = 3;
-// Where the mouse presses the stock: inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -436,20 +434,22 @@ void QuadrilleGame::RegisterHotspots() {
     AddDropTarget(kCentreX, kCentreY, CardHitRect(kCentreX, kCentreY), kAutoMoveKind);
 }
 
-bool QuadrilleGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
     using Model = QuadrilleModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
+    const int down = place - Model::kFirstDownPile, up = place - Model::kFirstUpPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(QuadrilleRules::Read(), x, y);
+    } else if (place == Model::kCentrePlace) {
+        x = kCentreX, y = kCentreY;
+    } else if (down >= 0 && down < kPiles) {
+        x = kDownX[down], y = kDownY[down];
+    } else if (up >= 0 && up < kPiles) {
+        x = kUpX[up], y = kUpY[up];
+    } else {
+        return false;
     }
-    if (move.kind != PlayMove::kMove || move.from != Model::kWastePlace) return false;
-    int fromX = 0, fromY = 0;
-    WasteTopPosition(QuadrilleRules::Read(), fromX, fromY);
-    const int down = move.to - Model::kFirstDownPile, up = move.to - Model::kFirstUpPile;
-    if (move.to == Model::kCentrePlace) DragGesture(gesture, fromX, fromY, kCentreX, kCentreY);
-    else if (down >= 0 && down < kPiles) DragGesture(gesture, fromX, fromY, kDownX[down], kDownY[down]);
-    else if (up >= 0 && up < kPiles) DragGesture(gesture, fromX, fromY, kUpX[up], kUpY[up]);
-    else return false;
     return true;
 }
 

@@ -106,7 +106,6 @@ public:
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     Position CurrentPosition() const override;
 
     bool RestoreRecord(std::span<const uint8_t> record) override;
@@ -126,6 +125,7 @@ public:
     int32_t dealtThisTurn = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DealToWaste(const QuadrilleRules& rules);
     void Recycle();

@@ -16,8 +16,6 @@ constexpr int kPointsPileToFoundation = 5;
 constexpr int kRecycleCost = 5;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
-// Where the mouse presses the stock: inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -495,34 +493,20 @@ void SimplicityGame::RegisterHotspots() {
         AddDropTarget(PileX(pile), PileY(pile), CardHitRect(PileX(pile), PileY(pile)), kPlainTargetKind);
 }
 
-bool SimplicityGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool SimplicityGame::CardOrigin(int place, int, int& x, int& y) const {
     using Model = SimplicityModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    int fromX = 0, fromY = 0, toX = 0, toY = 0;
-    const int fromPile = move.from - Model::kFirstPile;
-    if (move.from == Model::kWastePlace) {
-        WasteTopPosition(SimplicityRules::Read(), fromX, fromY);
-    } else if (fromPile >= 0 && fromPile < kPiles) {
-        fromX = PileX(fromPile);
-        fromY = PileY(fromPile);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(SimplicityRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY[f];
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = PileY(pile);
     } else {
         return false;
     }
-    const int toPile = move.to - Model::kFirstPile;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
-        toX = kFoundationX[move.to - Model::kFirstFoundation];
-        toY = kFoundationY[move.to - Model::kFirstFoundation];
-    } else if (toPile >= 0 && toPile < kPiles) {
-        toX = PileX(toPile);
-        toY = PileY(toPile);
-    } else {
-        return false;
-    }
-    DragGesture(gesture, fromX, fromY, toX, toY);
     return true;
 }
 

@@ -101,7 +101,6 @@ public:
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -120,6 +119,7 @@ public:
     int32_t recyclesUsed = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const;
     void DrawStockArea(bool present);

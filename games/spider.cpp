@@ -20,8 +20,6 @@ constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
 constexpr int kDealRows = 6;
 constexpr int kScreenBottom = 599;
 constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
-// Where the mouse makes a move: stock presses and turns are clicks inside the card.
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 
 }  // namespace
 
@@ -574,26 +572,18 @@ void SpiderGame::RegisterHotspots() {
     }
 }
 
-bool SpiderGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+bool SpiderGame::CardOrigin(int place, int index, int& x, int& y) const {
     using Model = SpiderModel;
-    if (move.kind == PlayMove::kStock) {
-        ClickGesture(gesture, kStockX + kClickOffsetX, kStockY + kClickOffsetY);
-        return true;
-    }
-    const int from = move.from - Model::kFirstColumn;
-    if (from < 0 || from >= kColumns || columnCount[from] == 0) return false;
-    if (move.kind == PlayMove::kFlip) {
-        ClickGesture(gesture, ColumnX(from) + kClickOffsetX, CardY(columnCount[from] - 1) + kClickOffsetY);
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
-    const int to = move.to - Model::kFirstColumn, foundation = move.to - Model::kFirstFoundation;
-    if (foundation >= 0 && foundation < kFoundations)
-        DragGesture(gesture, ColumnX(from), CardY(move.index), FoundationX(foundation), kFoundationY);
-    else if (to >= 0 && to < kColumns)
-        DragGesture(gesture, ColumnX(from), CardY(move.index), ColumnX(to), CardY(columnCount[to]));
-    else
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < kColumns) {
+        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
+    } else {
         return false;
+    }
     return true;
 }
 

@@ -108,7 +108,6 @@ public:
     const char* GetName() override { return "Spider"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
     Position CurrentPosition() const override;
 
@@ -125,6 +124,7 @@ public:
     int32_t startCard = Card::kAce;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.

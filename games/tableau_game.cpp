@@ -5,8 +5,11 @@
 namespace {
 // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
 constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
-// Where a gesture takes hold of a card or lets it go, from the card's origin.
+// Where a drag takes hold of a card or lets it go, and where a click presses a card, from the
+// card's origin. A drag holds the card near its top edge, so it takes that card and not one
+// fanned over it.
 constexpr int kGestureOffsetX = 20, kGestureOffsetY = 5;
+constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 }  // namespace
 
 bool TableauGame::CheckGameOver() {
@@ -50,16 +53,22 @@ void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool 
     if (present) artwork->AddDirty({left, areaTop, right, bottom});
 }
 
-void TableauGame::DragGesture(MoveGesture& gesture, int fromX, int fromY, int toX, int toY) {
+bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    int x = 0, y = 0, toX = 0, toY = 0;
+    if (move.kind == PlayMove::kStock || move.kind == PlayMove::kFlip) {
+        if (!CardOrigin(move.kind == PlayMove::kStock ? 0 : move.from, kTopCard, x, y)) return false;
+        gesture.kind = MoveGesture::kClick;
+        gesture.fromX = gesture.toX = x + kClickOffsetX;
+        gesture.fromY = gesture.toY = y + kClickOffsetY;
+        return true;
+    }
+    if (move.kind != PlayMove::kMove || !CardOrigin(move.from, move.index, x, y) ||
+        !CardOrigin(move.to, kNextCard, toX, toY))
+        return false;
     gesture.kind = MoveGesture::kDrag;
-    gesture.fromX = fromX + kGestureOffsetX;
-    gesture.fromY = fromY + kGestureOffsetY;
+    gesture.fromX = x + kGestureOffsetX;
+    gesture.fromY = y + kGestureOffsetY;
     gesture.toX = toX + kGestureOffsetX;
     gesture.toY = toY + kGestureOffsetY;
-}
-
-void TableauGame::ClickGesture(MoveGesture& gesture, int x, int y) {
-    gesture.kind = MoveGesture::kClick;
-    gesture.fromX = gesture.toX = x;
-    gesture.fromY = gesture.toY = y;
+    return true;
 }

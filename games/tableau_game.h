@@ -108,6 +108,10 @@ public:
     void Undo() override;
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     virtual bool RestoreRecord(std::span<const uint8_t> record) = 0;
+    // The stock is pressed with a click, a face-down top turned with a click on it, and a move
+    // made with a drag from the lowest card picked up to where the next card of the target lies
+    // (places as the game's model numbers them; the stock is place 0).
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
     // The stack being dragged, bottom card first, and where it came from.
     std::array<Card, kMaxStackCards> held{};
@@ -115,6 +119,15 @@ public:
     int32_t heldSource = -1;
 
 protected:
+    // Indices for CardOrigin besides a card's own: where the next card of the place would go, and
+    // the place's top card.
+    static constexpr int kNextCard = -1;
+    static constexpr int kTopCard = -2;
+    static int ResolveIndex(int index, int count) {
+        return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
+    }
+    // Where card `index` of a place lies on the table; false for a place the game does not have.
+    virtual bool CardOrigin(int place, int index, int& x, int& y) const = 0;
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
     virtual void RegisterHotspots() = 0;
@@ -127,9 +140,6 @@ protected:
                         bool present);
     // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
     void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
-    // A drag gesture from the pick-up at (fromX, fromY) to the drop target at (toX, toY).
-    static void DragGesture(MoveGesture& gesture, int fromX, int fromY, int toX, int toY);
-    static void ClickGesture(MoveGesture& gesture, int x, int y);
 };
 
 // The tool operations of a game whose model is Model: the on-screen class supplies the model's
