@@ -2,6 +2,7 @@
 // and its recycles, the points per move, the look-ahead of the game-over test and undo.
 #include "games/four_seasons.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -75,7 +76,8 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
         top = next;
     }
     EXPECT_EQ(top, Card(2, 2));
-    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true)) << "foundations keep their suit";
+    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true))
+        << "foundations keep their suit";
 
     EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
     EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
@@ -204,6 +206,13 @@ TEST_F(FourSeasonsTest, FoundationsShowOnlyTheirTopCard) {
     const std::vector<Pixel> shown = border();
     artwork->RestoreBackground(left, x + artwork->cardWidth, top, y + artwork->cardHeight);
     EXPECT_EQ(border(), shown) << "nothing drawn above or left of the foundation's card";
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, FourSeasons) {
+    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/gate.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -151,6 +152,13 @@ TEST_F(GateTest, PostCardsStandAtTheirSlots) {
     for (int slot = 0; slot < game.postCount[0]; ++slot)
         artwork->DrawCard(x, GateGame::PostSlotY(slot), game.posts[0][slot], screen);
     EXPECT_EQ(area(), shown);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Gate) {
+    ExpectMouseMakesModelMoves<GateGame>("Gate",
+        {{"MovePartial", 1}, {"Recycles", 99999}, {"FillFromWaste", 1}}, 4);
+    ExpectMouseMakesModelMoves<GateGame>("Gate", {{"FilledIn", 1}, {"Recycles", 2}, {"StartCard", 3}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/quadrille.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -156,6 +157,13 @@ TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
     EXPECT_EQ(game.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 40);
     EXPECT_EQ(game.points, -5);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Quadrille) {
+    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/spider.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -212,6 +213,13 @@ TEST_F(SpiderTest, UndoRecordSize) {
     const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(record.size(), 960u + 80 + 2400 + 40 + 40 + 8);
     EXPECT_EQ(record.size(), SpiderGame::kRecordSize);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Spider) {
+    ExpectMouseMakesModelMoves<SpiderGame>("Spider",
+        {{"SuitAssembled", 0}, {"RowsFaceDown", 2}, {"AutoFlip", 1}}, 4);
+    ExpectMouseMakesModelMoves<SpiderGame>("Spider", {{"StartCard", -1}, {"RowsFaceDown", 0}}, 5);
 }
 
 }  // namespace
