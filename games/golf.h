@@ -54,7 +54,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // A card's value in Golf's rank order, where the Ace is low: Ace 0, Two 1 .. King 12.
     static int GolfValue(Card card) { return card.Rank() == Card::kAce ? 0 : card.Rank() + 1; }

@@ -106,8 +106,8 @@ public:
     bool CheckGameOver() override;
     bool IsWon() override;
     void Undo() override;
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    virtual bool RestoreRecord(std::span<const uint8_t> record) = 0;
+    // Every game of the family reads its own undo records.
+    bool RestoreRecord(std::span<const uint8_t> record) override = 0;
     // The stock is pressed with a click, a face-down top turned with a click on it, and a move
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
