@@ -192,12 +192,8 @@ bool AgnesModel::Over(const Position& p) {
         }
     }
 
-    constexpr int kMaxCandidates = 129;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
     for (int pile = 0; pile < kPiles; ++pile)
         if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
     if (p.rules.movePartial) {
@@ -207,7 +203,7 @@ bool AgnesModel::Over(const Position& p) {
                     if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
                         add(p.tableau[c][i - 1]);
     }
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < candidates.count; ++i)
         if (fitsFoundation(candidates[i])) return false;
     return true;
 }

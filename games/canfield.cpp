@@ -107,11 +107,7 @@ int CanfieldModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
-            p.turnedCount = 0;
-            for (int i = 0; i < p.cardsDealt && p.wasteCount < kWasteSlots && p.stock.count > 0; ++i) {
-                p.waste[p.wasteCount++] = p.stock.Deal();
-                ++p.turnedCount;
-            }
+            p.turnedCount = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
         } else if (p.RecycleAllowed()) {
             p.points -= kRecycleCost;
             p.stock.TakeWaste(p.waste.data(), p.wasteCount);

@@ -184,21 +184,17 @@ bool FortyThievesModel::Over(const Position& p) {
         if (p.FaceUpTop(column) && FitsFoundation(p, p.columns[column][p.columnCount[column] - 1])) return false;
 
     // Cards that can still come into play from stock and waste.
-    constexpr int kMaxCandidates = 129;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
     if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
     for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
     if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
     if (p.recycle == FortyThievesRules::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
         for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
-    if (count > 0) {
+    if (candidates.count > 0) {
         for (int column = 0; column < inPlay; ++column)
             if (p.columnCount[column] == 0) return false;
-        for (int c = 0; c < count; ++c)
+        for (int c = 0; c < candidates.count; ++c)
             for (int column = 0; column < inPlay; ++column)
                 if (p.FaceUpTop(column) && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
                     return false;
@@ -225,7 +221,7 @@ bool FortyThievesModel::Over(const Position& p) {
                     if (k != c && p.FaceUpTop(k) && CanPlay(p, p.columns[c][i], p.columns[k][p.columnCount[k] - 1], false))
                         add(p.columns[c][i - 1]);
     }
-    for (int c = 0; c < count; ++c)
+    for (int c = 0; c < candidates.count; ++c)
         if (FitsFoundation(p, candidates[c])) return false;
     return true;
 }

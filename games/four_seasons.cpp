@@ -44,9 +44,9 @@ bool FourSeasonsModel::CanPlay(Card card, Card top, bool toFoundation) {
 }
 
 bool FourSeasonsModel::FitsPile(const Position& p, int pile, Card card) {
-    if (p.pileCounts[pile] >= kPileSlots) return false;
-    if (p.pileCounts[pile] == 0) return true;
-    return CanPlay(card, p.piles[pile][p.pileCounts[pile] - 1], false);
+    if (p.pileCount[pile] >= kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return true;
+    return CanPlay(card, p.piles[pile][p.pileCount[pile] - 1], false);
 }
 
 bool FourSeasonsModel::FitsFoundation(const Position& p, int f, Card card) {
@@ -57,14 +57,6 @@ bool FourSeasonsModel::FitsFoundation(const Position& p, int f, Card card) {
 namespace {
 
 using Model = FourSeasonsModel;
-
-void AddDrops(const Position& p, int from, int index, Card card, MoveList& out) {
-    for (int f = 0; f < Model::kFoundations; ++f)
-        if (Model::FitsFoundation(p, f, card)) out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, 1));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstPile + pile, 1));
-}
 
 bool FitsStartedFoundation(const Position& p, Card card) {
     if (card.Rank() == p.startRank) return true;
@@ -78,21 +70,14 @@ bool FitsStartedFoundation(const Position& p, Card card) {
 void FourSeasonsModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || p.recyclesUsed < p.recycles) out.push_back({PlayMove::kStock});
-    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], out);
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCounts[pile] > 0)
-            AddDrops(p, kFirstPile + pile, p.pileCounts[pile] - 1, p.piles[pile][p.pileCounts[pile] - 1], out);
+    tableau::AddTopCardMoves<FourSeasonsModel>(p, out);
 }
 
 int FourSeasonsModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
-            p.dealtThisTurn = 0;
-            for (int i = 0; i < p.cardsDealt && p.wasteCount < kWasteSlots && p.stock.count > 0; ++i) {
-                p.waste[p.wasteCount++] = p.stock.Deal();
-                ++p.dealtThisTurn;
-            }
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
         } else if (p.recyclesUsed < p.recycles) {
             p.points -= kRecycleCost;
             p.stock.TakeWaste(p.waste.data(), p.wasteCount);
@@ -108,13 +93,13 @@ int FourSeasonsModel::Apply(Position& p, const PlayMove& move) {
             --p.dealtThisTurn;
         } else {
             const int pile = move.from - kFirstPile;
-            card = p.piles[pile][--p.pileCounts[pile]];
-            p.piles[pile][p.pileCounts[pile]] = Card();
+            card = p.piles[pile][--p.pileCount[pile]];
+            p.piles[pile][p.pileCount[pile]] = Card();
         }
         if (move.to >= kFirstPile) {
             const int pile = move.to - kFirstPile;
             if (fromWaste) p.points += kPointsWasteToPile;
-            p.piles[pile][p.pileCounts[pile]++] = card;
+            p.piles[pile][p.pileCount[pile]++] = card;
         } else {
             p.points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
             p.foundations[move.to - kFirstFoundation] = card;
@@ -137,38 +122,29 @@ bool FourSeasonsModel::Over(const Position& p) {
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
 
     // Cards that can come to the top of the waste without any other move.
-    constexpr int kMaxCandidates = 129;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    const int step = p.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(p.stock.Peek(offset));
-    if (p.recycles == FourSeasonsRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles) {
-        for (int index = step - 1; index < p.wasteCount + stockSize; index += step)
-            add(index < p.wasteCount ? p.waste[index] : p.stock.Peek(index - p.wasteCount));
-    }
-    for (int c = 0; c < count; ++c) {
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
+                           p.recycles == FourSeasonsRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles);
+    for (int c = 0; c < candidates.count; ++c) {
         for (int k = 0; k < kPiles; ++k) {
-            if (p.pileCounts[k] == 0) return false;
-            if (CanPlay(candidates[c], p.piles[k][p.pileCounts[k] - 1], false)) return false;
+            if (p.pileCount[k] == 0) return false;
+            if (CanPlay(candidates[c], p.piles[k][p.pileCount[k] - 1], false)) return false;
         }
     }
 
     for (int k = 0; k < kPiles; ++k)
-        if (p.pileCounts[k] > 0) add(p.piles[k][p.pileCounts[k] - 1]);
-    for (int c = 0; c < count; ++c)
+        if (p.pileCount[k] > 0) add(p.piles[k][p.pileCount[k] - 1]);
+    for (int c = 0; c < candidates.count; ++c)
         if (FitsStartedFoundation(p, candidates[c])) return false;
 
     // Look ahead: shifting a pile's cards onto the other piles may uncover a card that plays, or
     // empty the pile for the waste's top card.
     for (int k = 0; k < kPiles; ++k) {
-        if (p.pileCounts[k] == 0) continue;
+        if (p.pileCount[k] == 0) continue;
         std::array<Card, kPiles> tops;
-        for (int j = 0; j < kPiles; ++j) tops[j] = p.pileCounts[j] > 0 ? p.piles[j][p.pileCounts[j] - 1] : Card();
-        for (int index = p.pileCounts[k] - 1; index >= 0; --index) {
+        for (int j = 0; j < kPiles; ++j) tops[j] = p.pileCount[j] > 0 ? p.piles[j][p.pileCount[j] - 1] : Card();
+        for (int index = p.pileCount[k] - 1; index >= 0; --index) {
             const Card exposed = p.piles[k][index];
             int onto = -1;
             for (int j = 0; j < kPiles && onto < 0; ++j)
@@ -188,7 +164,7 @@ void FourSeasonsModel::Encode(const Position& p, PositionCode& code) {
     p.stock.Encode(code);
     tableau::EncodePile(code, p.waste.data(), p.wasteCount);
     for (Card top : p.foundations) tableau::EncodeCard(code, top);
-    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCounts[pile]);
+    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
     code.Byte(static_cast<uint8_t>(p.startRank));
     code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
     code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
@@ -204,7 +180,7 @@ FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : ModelledTableauGame(artwork
 Position FourSeasonsGame::CurrentPosition() const {
     Position p;
     p.piles = piles;
-    p.pileCounts = pileCounts;
+    p.pileCount = pileCounts;
     p.foundations = foundations;
     p.stock.Load(deck);
     p.waste = waste;

@@ -37,7 +37,7 @@ struct FourSeasonsModel {
 
     struct Position {
         std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-        std::array<int32_t, kPiles> pileCounts{};
+        std::array<int32_t, kPiles> pileCount{};
         std::array<Card, kFoundations> foundations{};
         tableau::Stock<Card::kCardsPerPack> stock;
         std::array<Card, kWasteSlots> waste{};

@@ -139,12 +139,8 @@ bool GateModel::Over(const Position& p) {
         for (int column = 0; column < kColumns; ++column)
             if (p.columnCount[column] == 0) return false;
 
-    constexpr int kMaxCandidates = 129;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
     if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
     for (int post = 0; post < 2; ++post)
         if (p.postCount[post] > 0) add(p.posts[post][p.postCount[post] - 1]);
@@ -153,7 +149,7 @@ bool GateModel::Over(const Position& p) {
         for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
         for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
     }
-    for (int c = 0; c < count; ++c)
+    for (int c = 0; c < candidates.count; ++c)
         for (int column = 0; column < kColumns; ++column)
             if (p.columnCount[column] > 0 && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
                 return false;
@@ -168,7 +164,7 @@ bool GateModel::Over(const Position& p) {
                         CanPlay(p, p.columns[column][i], p.columns[other][p.columnCount[other] - 1], false))
                         add(p.columns[column][i - 1]);
     }
-    for (int c = 0; c < count; ++c) {
+    for (int c = 0; c < candidates.count; ++c) {
         if (candidates[c].Rank() == p.startRank) return false;
         for (Card top : p.foundations)
             if (top.IsValid() && CanPlay(p, candidates[c], top, true)) return false;

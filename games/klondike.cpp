@@ -110,11 +110,7 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
         const StockPress press = PressStock(p);
         if (press == StockPress::kDeal) {
-            p.dealtThisTurn = 0;
-            for (int i = 0; i < p.rules.cardsDealt && p.wasteCount < kWasteSlots && p.stock.count > 0; ++i) {
-                p.waste[p.wasteCount++] = p.stock.Deal();
-                ++p.dealtThisTurn;
-            }
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.rules.cardsDealt);
         } else if (press == StockPress::kTurn) {
             p.points -= kTurnWasteCost;
             p.stock.TakeWaste(p.waste.data(), p.wasteCount);
@@ -170,23 +166,13 @@ bool KlondikeModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.turnsUsed == 0 && stockSize > 0) return false;
 
-    constexpr int kMaxCandidates = 128;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    const int step = p.rules.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(p.stock.Peek(offset));
+    tableau::Candidates<128> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
     if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
-    if (p.rules.TurnAllowed(p.turnsUsed)) {
-        for (int index = step - 1; index < p.wasteCount + stockSize; index += step)
-            add(index < p.wasteCount ? p.waste[index] : p.stock.Peek(index - p.wasteCount));
-    }
     auto fillsEmptyPile = [&](Card card) { return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank; };
 
-    for (int c = 0; c < count; ++c) {
+    for (int c = 0; c < candidates.count; ++c) {
         for (int pile = 0; pile < kPiles; ++pile) {
             if (p.pileCount[pile] == 0) {
                 if (fillsEmptyPile(candidates[c])) return false;
@@ -205,7 +191,7 @@ bool KlondikeModel::Over(const Position& p) {
                 if (p.faceDownCount[i] > 0) return false;
                 // Moving the whole pile empties it: worth it only if something can then fill it.
                 if (!p.rules.tableauStart) return false;
-                for (int c = 0; c < count; ++c)
+                for (int c = 0; c < candidates.count; ++c)
                     if (NextRank(candidates[c].Rank()) == p.startRank) return false;
                 for (int k = 0; k < kPiles; ++k) {
                     if (k == j || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
@@ -228,7 +214,7 @@ bool KlondikeModel::Over(const Position& p) {
             }
         }
     }
-    for (int c = 0; c < count; ++c) {
+    for (int c = 0; c < candidates.count; ++c) {
         for (int f = 0; f < kFoundations; ++f) {
             if (candidates[c].Rank() == p.startRank) return false;
             if (p.foundations[f].IsValid() && CanStack(p, candidates[c], p.foundations[f], true)) return false;

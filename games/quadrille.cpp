@@ -84,11 +84,7 @@ int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
-            p.dealtThisTurn = 0;
-            for (int i = 0; i < p.cardsDealt && p.wasteCount < kWasteSlots && p.stock.count > 0; ++i) {
-                p.waste[p.wasteCount++] = p.stock.Deal();
-                ++p.dealtThisTurn;
-            }
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
         } else if (p.recyclesUsed < p.recycles) {
             p.points -= kRecycleCost;
             p.stock.TakeWaste(p.waste.data(), p.wasteCount);
@@ -120,20 +116,10 @@ bool QuadrilleModel::Won(const Position& p) {
 bool QuadrilleModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
-    constexpr int kMaxCandidates = 128;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    const int step = p.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(p.stock.Peek(offset));
-    if (p.recycles == QuadrilleRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles) {
-        for (int index = step - 1; index < p.wasteCount + stockSize; index += step)
-            add(index < p.wasteCount ? p.waste[index] : p.stock.Peek(index - p.wasteCount));
-    }
-    for (int c = 0; c < count; ++c)
+    tableau::Candidates<128> candidates;
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
+                           p.recycles == QuadrilleRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles);
+    for (int c = 0; c < candidates.count; ++c)
         if (Playable(p, candidates[c])) return false;
     return true;
 }

@@ -56,14 +56,6 @@ namespace {
 
 using Model = SimplicityModel;
 
-void AddDrops(const Position& p, int from, int index, Card card, MoveList& out) {
-    for (int f = 0; f < Model::kFoundations; ++f)
-        if (Model::FitsFoundation(p, f, card)) out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, 1));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstPile + pile, 1));
-}
-
 bool GoesHome(const Position& p, Card card) {
     if (card.Rank() == p.startRank) return true;
     for (Card top : p.foundations)
@@ -76,21 +68,14 @@ bool GoesHome(const Position& p, Card card) {
 void SimplicityModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
-    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], out);
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCount[pile] > 0)
-            AddDrops(p, kFirstPile + pile, p.pileCount[pile] - 1, p.piles[pile][p.pileCount[pile] - 1], out);
+    tableau::AddTopCardMoves<SimplicityModel>(p, out);
 }
 
 int SimplicityModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
-            p.dealtThisTurn = 0;
-            for (int i = 0; i < p.cardsDealt && p.wasteCount < kWasteSlots && p.stock.count > 0; ++i) {
-                p.waste[p.wasteCount++] = p.stock.Deal();
-                ++p.dealtThisTurn;
-            }
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
         } else if (p.RecycleAllowed()) {
             p.points -= kRecycleCost;
             p.stock.GatherWaste(p.waste.data(), p.wasteCount);
@@ -133,19 +118,10 @@ bool SimplicityModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
 
-    constexpr int kMaxCandidates = 129;
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    const int step = p.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(p.stock.Peek(offset));
-    if (p.RecycleAllowed())
-        for (int index = step - 1; index < p.wasteCount + stockSize; index += step)
-            add(index < p.wasteCount ? p.waste[index] : p.stock.Peek(index - p.wasteCount));
-    for (int c = 0; c < count; ++c) {
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
+    for (int c = 0; c < candidates.count; ++c) {
         for (int pile = 0; pile < kPiles; ++pile) {
             if (p.pileCount[pile] == 0) return false;
             if (CanPlay(candidates[c], p.piles[pile][p.pileCount[pile] - 1], false)) return false;
@@ -153,7 +129,7 @@ bool SimplicityModel::Over(const Position& p) {
     }
     for (int pile = 0; pile < kPiles; ++pile)
         if (p.pileCount[pile] > 0) add(p.piles[pile][p.pileCount[pile] - 1]);
-    for (int c = 0; c < count; ++c)
+    for (int c = 0; c < candidates.count; ++c)
         if (GoesHome(p, candidates[c])) return false;
 
     // Look ahead: could pile k be dug down, one card at a time, onto the other piles' tops?

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <type_traits>
 
 #include "cards/card.h"
 #include "cards/deck.h"
@@ -71,6 +72,36 @@ struct Stock {
         n = 0;
     }
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
+    // Deals up to n cards onto a waste of `slots` places; returns how many it dealt.
+    int DealOnto(Card* waste, int32_t& wasteCount, int slots, int n) {
+        int dealt = 0;
+        for (; dealt < n && wasteCount < slots && count > 0; ++dealt) waste[wasteCount++] = Deal();
+        return dealt;
+    }
+};
+
+// The cards a game-over test finds that may still come into play (at most N, no-card values
+// skipped); the answer depends only on which cards are found, not on their order.
+template <int N>
+struct Candidates {
+    std::array<Card, N> cards;
+    int count = 0;
+
+    void Add(Card card) {
+        if (card.IsValid() && count < N) cards[count++] = card;
+    }
+    Card operator[](int i) const { return cards[i]; }
+    // What turning the stock `step` cards at a time can bring to the top of the waste: its top
+    // now, every step-th card of the stock and, with a recycle left, every step-th card of the
+    // waste followed by the stock.
+    template <size_t S>
+    void AddTurnable(const Stock<S>& stock, const Card* waste, int wasteCount, int step, bool recycle) {
+        if (wasteCount > 0) Add(waste[wasteCount - 1]);
+        for (int offset = step - 1; offset < stock.count; offset += step) Add(stock.Peek(offset));
+        if (!recycle) return;
+        for (int index = step - 1; index < wasteCount + stock.count; index += step)
+            Add(index < wasteCount ? waste[index] : stock.Peek(index - wasteCount));
+    }
 };
 
 // The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
@@ -92,6 +123,24 @@ void ForEachPileStack(int count, int faceDown, bool partial, Visit&& visit) {
 inline PlayMove MakeMove(int from, int index, int to, int count) {
     return {PlayMove::kMove, static_cast<int8_t>(from), static_cast<int8_t>(index), static_cast<int8_t>(to),
             static_cast<int8_t>(count)};
+}
+
+// The moves of a game whose piles offer only their top card: the waste's top card and each pile's
+// top card to every foundation and every other pile that takes it.
+template <typename Model>
+void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
+    auto drops = [&](int from, int index, Card card) {
+        for (int f = 0; f < Model::kFoundations; ++f)
+            if (Model::FitsFoundation(p, f, card)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, 1));
+        for (int pile = 0; pile < Model::kPiles; ++pile)
+            if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
+                out.push_back(MakeMove(from, index, Model::kFirstPile + pile, 1));
+    };
+    if (p.wasteCount > 0) drops(Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1]);
+    for (int pile = 0; pile < Model::kPiles; ++pile) {
+        const int count = p.pileCount[pile];
+        if (count > 0) drops(Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1]);
+    }
 }
 
 }  // namespace tableau
@@ -150,6 +199,8 @@ public:
     using ModelType = Model;
     using Position = typename Model::Position;
     using TableauGame::TableauGame;
+    // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
+    static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
 
     virtual Position CurrentPosition() const = 0;
 
