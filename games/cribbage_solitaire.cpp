@@ -62,8 +62,11 @@ int CribbageSolitaireGame::ScoreHand(const std::array<Card, 4>& hand, Card start
     return score;
 }
 
-bool CribbageSolitaireGame::CellAccepts(int i) const {
-    if (i < 0 || i >= kCells) return false;
+// ---- The model's part ----
+
+bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
+    constexpr int kSide = 4;
+    if (i < 0 || i >= kSide * kSide) return false;
     if (std::none_of(grid.begin(), grid.end(), [](Card c) { return c.IsValid(); })) return true;
     if (grid[i].IsValid()) return false;
     const int row = i / kSide, column = i % kSide;
@@ -75,6 +78,33 @@ bool CribbageSolitaireGame::CellAccepts(int i) const {
         }
     }
     return false;
+}
+
+int CribbageHands::TurnNext(GridHandPosition<4>& position) {
+    if (!CribbageSolitaireModel::GridFull(position)) {
+        position.current = CribbageSolitaireModel::Deal(position);
+        return 0;
+    }
+    position.starter = CribbageSolitaireModel::Deal(position);
+    if (!position.starter.IsValid()) return 0;
+    const Card starter = position.starter;
+    int total = 0;
+    for (int32_t hand : ScoreLines<4>(position.grid, [starter](const std::array<Card, 4>& line) {
+             return CribbageSolitaireGame::ScoreHand(line, starter);
+         }))
+        total += hand;
+    return total;
+}
+
+GridHandPosition<CribbageSolitaireGame::kSide> CribbageSolitaireGame::ModelPosition() {
+    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
+    position.starter = starter;
+    return position;
+}
+
+void CribbageSolitaireGame::PlayMoves(MoveList& out) {
+    out.clear();
+    if (!paused && !dragging && !gameOver) CribbageSolitaireModel::Moves(ModelPosition(), out);
 }
 
 void CribbageSolitaireGame::NewGame(bool restart) {

@@ -20,6 +20,33 @@ PokerRules PokerRules::Read() {
 
 PokerSolitaireGame::PokerSolitaireGame(Artwork* artwork) : GridHandGame(artwork, kGameNumber) {}
 
+// ---- The model's part ----
+
+int PokerHands::TurnNext(GridHandPosition<5>& position) {
+    if (!PokerSolitaireModel::GridFull(position)) {
+        position.current = PokerSolitaireModel::Deal(position);
+        return 0;
+    }
+    const bool american = position.american;
+    int total = 0;
+    for (int32_t hand : ScoreLines<5>(position.grid, [american](const std::array<Card, 5>& line) {
+             return PokerSolitaireGame::ScoreHand(line, american);
+         }))
+        total += hand;
+    return total;
+}
+
+GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() {
+    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
+    position.american = PokerRules::Read().american;
+    return position;
+}
+
+void PokerSolitaireGame::PlayMoves(MoveList& out) {
+    out.clear();
+    if (!paused && !dragging && !gameOver) PokerSolitaireModel::Moves(ModelPosition(), out);
+}
+
 PokerSolitaireGame::Hand PokerSolitaireGame::ClassifyHand(const Line& hand) {
     const bool flush = std::all_of(hand.begin(), hand.end(), [&](Card c) { return c.Suit() == hand[0].Suit(); });
     bool four = false, three = false, straight = false;
