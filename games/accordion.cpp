@@ -70,11 +70,6 @@ AccordionModel::Position AccordionGame::ModelPosition() const {
     return position;
 }
 
-void AccordionGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) AccordionModel::Moves(ModelPosition(), out);
-}
-
 bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
     gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};

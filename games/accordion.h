@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A
 // move is a kMove of the card in one cell onto the first or third card left of it, made by
@@ -72,7 +73,7 @@ public:
     bool HasMove() const { return !AccordionModel::Over(ModelPosition()); }
     // The current position as the model sees it.
     AccordionModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AccordionModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
 

@@ -49,21 +49,14 @@ void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
 
 int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
-        int dealt = 0;
-        for (int pile = 0; pile < kPiles && dealt < position.stockCount; ++pile) {
-            if (position.pileCounts[pile] >= kPileSlots) continue;
-            position.piles[pile][position.pileCounts[pile]++] = position.stock[dealt++];
-        }
-        std::copy(position.stock.begin() + dealt, position.stock.begin() + position.stockCount, position.stock.begin());
-        std::fill(position.stock.begin() + position.stockCount - dealt, position.stock.begin() + position.stockCount, Card());
-        position.stockCount -= dealt;
+        for (int pile = 0; pile < kPiles && position.stockCount > 0; ++pile)
+            if (position.pileCounts[pile] < kPileSlots)
+                play_position::Push(position.piles[pile], position.pileCounts[pile], play_position::Pop(position.stock, position.stockCount));
         return 0;
     }
     if (move.kind != PlayMove::kMove) return 0;
     const int pile = move.from - kPilePlace;
-    Card& slot = position.piles[pile][--position.pileCounts[pile]];
-    position.foundations[move.to - kFoundationPlace] = slot;
-    slot = Card();
+    position.foundations[move.to - kFoundationPlace] = play_position::Pop(position.piles[pile], position.pileCounts[pile]);
     position.points += kPointsPerFoundationCard;
     return kPointsPerFoundationCard;
 }
@@ -115,11 +108,6 @@ AuldLangSyneModel::Position AuldLangSyneGame::ModelPosition() const {
     position.foundations = foundations;
     position.piles = piles;
     return position;
-}
-
-void AuldLangSyneGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) AuldLangSyneModel::Moves(ModelPosition(), out);
 }
 
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

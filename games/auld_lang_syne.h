@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -36,7 +37,7 @@ struct AuldLangSyneModel {
         std::array<int32_t, kPiles> pileCounts{};
         std::array<Card, kFoundations> foundations{};  // their top cards
         std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is dealt next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
     };
 
     // May this card go on foundation f now? Suits play no part.
@@ -95,7 +96,7 @@ public:
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(ModelPosition(), card, foundation); }
     // The current position as the model sees it.
     AuldLangSyneModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AuldLangSyneModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
     // How many cards lie on foundation k (its top counted round from the starting rank).

@@ -51,24 +51,15 @@ void CalculationModel::Moves(const Position& position, MoveList& out) {
 int CalculationModel::Apply(Position& position, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
         if (position.current.IsValid() || position.stockCount == 0) return 0;
-        position.current = position.stock[0];
-        std::copy(position.stock.begin() + 1, position.stock.begin() + position.stockCount, position.stock.begin());
-        position.stock[--position.stockCount] = Card();
+        position.current = play_position::Pop(position.stock, position.stockCount);
         return 0;
     }
     if (move.kind != PlayMove::kMove) return 0;
-    Card card;
-    if (move.from == kCurrentPlace) {
-        card = position.current;
-        position.current = Card();
-    } else {
-        const int pile = move.from - kWastePlace;
-        card = position.waste[pile][--position.wasteCounts[pile]];
-        position.waste[pile][position.wasteCounts[pile]] = Card();
-    }
+    Card card = position.current;
+    if (move.from == kCurrentPlace) position.current = Card();
+    else card = play_position::Pop(position.waste[move.from - kWastePlace], position.wasteCounts[move.from - kWastePlace]);
     if (move.to >= kWastePlace) {
-        const int pile = move.to - kWastePlace;
-        position.waste[pile][position.wasteCounts[pile]++] = card;
+        play_position::Push(position.waste[move.to - kWastePlace], position.wasteCounts[move.to - kWastePlace], card);
         return 0;
     }
     const int foundation = move.to - kFoundationPlace;
@@ -125,11 +116,6 @@ CalculationModel::Position CalculationGame::ModelPosition() const {
     position.foundationTops = foundationTops;
     position.waste = waste;
     return position;
-}
-
-void CalculationGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) CalculationModel::Moves(ModelPosition(), out);
 }
 
 bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

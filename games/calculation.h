@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Places: 0 the stock, 1 the current card, 2 + f foundation f,
 // 6 + k waste pile k. A press on the stock (allowed once the current card is placed) is a
@@ -30,7 +31,7 @@ struct CalculationModel {
         Card current;
         std::array<Card, kFoundations> foundationTops{};
         std::array<std::array<Card, kWasteSlots>, kWastePiles> waste{};
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is turned next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
     };
 
     // The rank that may follow `top` on foundation f (step f + 1, modulo 13).
@@ -104,7 +105,7 @@ public:
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(ModelPosition(), card, foundation); }
     // The current position as the model sees it.
     CalculationModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CalculationModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
 

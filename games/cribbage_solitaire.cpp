@@ -102,11 +102,6 @@ GridHandPosition<CribbageSolitaireGame::kSide> CribbageSolitaireGame::ModelPosit
     return position;
 }
 
-void CribbageSolitaireGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) CribbageSolitaireModel::Moves(ModelPosition(), out);
-}
-
 void CribbageSolitaireGame::NewGame(bool restart) {
     starter = Card();
     GridHandGame::NewGame(restart);

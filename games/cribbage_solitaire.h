@@ -36,7 +36,7 @@ public:
     // May a card go into cell i: anywhere on an empty grid, else an empty cell touching a card.
     bool CellAccepts(int i) const override { return CribbageHands::Accepts(grid, i); }
     GridHandPosition<kSide> ModelPosition() override;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CribbageSolitaireModel>(*this, out); }
 
     Card starter;
 

@@ -53,19 +53,15 @@ int GolfModel::Apply(Position& position, const PlayMove& move) {
     int scored = 0;
     if (move.kind == PlayMove::kStock) {
         if (position.stockCount == 0) return 0;
-        const Card card = position.stock[0];
-        std::copy(position.stock.begin() + 1, position.stock.begin() + position.stockCount, position.stock.begin());
-        position.stock[--position.stockCount] = Card();
-        if (position.pileCount < Card::kCardsPerPack) position.pile[position.pileCount++] = card;
+        play_position::Push(position.pile, position.pileCount, play_position::Pop(position.stock, position.stockCount));
     } else if (move.kind == PlayMove::kMove) {
         const int column = move.from - kColumnPlace;
-        Card& slot = position.columns[column][--position.columnCount[column]];
-        const Card card = slot, top = PileTop(position);
-        slot = Card();
+        const Card card = play_position::Pop(position.columns[column], position.columnCount[column]);
+        const Card top = PileTop(position);
         scored = kPointsPerCard;
         if (top.Rank() == Card::kKing) scored -= kWrapPenalty;
         if (card.Rank() == Card::kKing && top.Rank() == Card::kAce) scored -= kWrapPenalty;
-        position.pile[position.pileCount++] = card;
+        play_position::Push(position.pile, position.pileCount, card);
     }
     position.points += scored;
     return scored;
@@ -118,11 +114,6 @@ GolfModel::Position GolfGame::ModelPosition() const {
     position.columnCount = columnCount;
     position.columns = columns;
     return position;
-}
-
-void GolfGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) GolfModel::Moves(ModelPosition(), out);
 }
 
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rule values, read from the settings store whenever a rule needs them.
 struct GolfRules {
@@ -36,7 +37,7 @@ struct GolfModel {
         int32_t stockCount = 0;
         int32_t pileCount = 0;
         std::array<int32_t, kMaxColumns> columnCount{};
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is turned next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
         std::array<Card, Card::kCardsPerPack> pile{};   // bottom first
         std::array<std::array<Card, kColumnSlots>, kMaxColumns> columns{};
     };
@@ -105,7 +106,7 @@ public:
     static bool CanPlay(Card card, Card top, bool wrapAround) { return GolfModel::CanPlay(card, top, wrapAround); }
     // The current position as the model sees it.
     GolfModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<GolfModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
     static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }

@@ -41,7 +41,7 @@ struct GridHandPosition {
     Card starter;  // Cribbage's starter, turned when the grid is full
     std::array<Card, kCells> grid{};
     std::array<std::array<Card, kReserveSlots>, kReservePiles> reserves{};
-    std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is turned next
+    std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
 };
 
 // Each row (first) and each column of a full grid scored as a hand.
@@ -78,13 +78,7 @@ struct GridHandModel {
         return true;
     }
     // The next stock card, or no card.
-    static Card Deal(Position& position) {
-        if (position.stockCount <= 0) return Card();
-        const Card card = position.stock[0];
-        for (int i = 1; i < position.stockCount; ++i) position.stock[i - 1] = position.stock[i];
-        position.stock[--position.stockCount] = Card();
-        return card;
-    }
+    static Card Deal(Position& position) { return play_position::Pop(position.stock, position.stockCount); }
 
     static void Moves(const Position& position, MoveList& out) {
         out.clear();
@@ -107,21 +101,14 @@ struct GridHandModel {
 
     static int Apply(Position& position, const PlayMove& move) {
         if (move.kind != PlayMove::kMove) return 0;
-        Card card;
-        if (move.from == kCurrentPlace) {
-            card = position.current;
-            position.current = Card();
-        } else {
-            const int pile = move.from - kReservePlace;
-            card = position.reserves[pile][--position.reserveCounts[pile]];
-            position.reserves[pile][position.reserveCounts[pile]] = Card();
-        }
+        Card card = position.current;
+        if (move.from == kCurrentPlace) position.current = Card();
+        else card = play_position::Pop(position.reserves[move.from - kReservePlace], position.reserveCounts[move.from - kReservePlace]);
         int scored = 0;
         if (move.to >= kCellPlace) {
             position.grid[move.to - kCellPlace] = card;
         } else {
-            const int pile = move.to - kReservePlace;
-            position.reserves[pile][position.reserveCounts[pile]++] = card;
+            play_position::Push(position.reserves[move.to - kReservePlace], position.reserveCounts[move.to - kReservePlace], card);
             scored -= kReserveCost;
         }
         position.points += scored;

@@ -51,11 +51,7 @@ void MonteCarloModel::CloseUp(Position& position) {
     int filled = 0;
     for (int cell = 0; cell < inPlay; ++cell)
         if (position.grid[cell].IsValid()) packed[filled++] = position.grid[cell];
-    const int dealt = std::min(inPlay - filled, static_cast<int>(position.stockCount));
-    std::copy(position.stock.begin(), position.stock.begin() + dealt, packed.begin() + filled);
-    std::copy(position.stock.begin() + dealt, position.stock.begin() + position.stockCount, position.stock.begin());
-    std::fill(position.stock.begin() + position.stockCount - dealt, position.stock.begin() + position.stockCount, Card());
-    position.stockCount -= dealt;
+    for (int cell = filled; cell < inPlay; ++cell) packed[cell] = play_position::Pop(position.stock, position.stockCount);
     std::copy(packed.begin(), packed.begin() + inPlay, position.grid.begin());
 }
 
@@ -119,11 +115,6 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     position.stockCount = play_position::CopyStock(deck, position.stock);
     position.grid = grid;
     return position;
-}
-
-void MonteCarloGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) MonteCarloModel::Moves(ModelPosition(), out);
 }
 
 bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

@@ -31,7 +31,7 @@ struct MonteCarloModel {
         int32_t rows = kMaxRows;
         int32_t shiftAfterAllMoves = 1;  // close up only when no pair is left
         int32_t stockCount = 0;
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is dealt next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
         std::array<Card, kCells> grid{};
     };
 
@@ -89,7 +89,7 @@ public:
     bool PairAvailable(int rows) const;
     // The current position as the model sees it.
     MonteCarloModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<MonteCarloModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
     // Moves the cards up and left in reading order and fills the gaps at the end from the stock.

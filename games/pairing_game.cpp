@@ -54,14 +54,6 @@ void TakeTop(PairingModel::Position& position, int place) {
     }
 }
 
-Card DealFromStock(PairingModel::Position& position) {
-    if (position.stockCount <= 0) return Card();
-    const Card card = position.stock[0];
-    std::copy(position.stock.begin() + 1, position.stock.begin() + position.stockCount, position.stock.begin());
-    position.stock[--position.stockCount] = Card();
-    return card;
-}
-
 }  // namespace
 
 void PairingModel::Refill(Position& position) {
@@ -70,7 +62,7 @@ void PairingModel::Refill(Position& position) {
         Card* cells = &position.cells[place * position.cellsPerPlace];
         int count = 0;
         while (count < position.cellsPerPlace && cells[count].IsValid()) ++count;
-        if (count < position.cellsPerPlace) cells[count] = DealFromStock(position);
+        if (count < position.cellsPerPlace) cells[count] = play_position::Pop(position.stock, position.stockCount);
     }
 }
 
@@ -259,11 +251,6 @@ PairingModel::Position PairingGame::ModelPosition() const {
     const std::vector<Card> cells = Cells();
     std::copy(cells.begin(), cells.end(), position.cells.begin());
     return position;
-}
-
-void PairingGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) PairingModel::Moves(ModelPosition(), out);
 }
 
 bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

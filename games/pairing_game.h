@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 #include "framework/play_model.h"
 
 // The rules of the row pairing games (Block Solitaire, Simple Addition, Take Fourteen) as a
@@ -41,7 +42,7 @@ struct PairingModel {
         int32_t refills = 0;  // the stock fills the emptied places, first to last, after a removal
         int32_t groups = 0;   // the Ten, Jack, Queen and King of a suit go out together
         int32_t stockCount = 0;
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is dealt next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
         std::array<Card, kMaxCells> cells{};            // place after place, bottom card first
     };
 
@@ -103,7 +104,7 @@ public:
 
     // The current position as the model sees it.
     PairingModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PairingModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
 

@@ -16,13 +16,30 @@
 
 namespace play_position {
 
-// The deck's undealt cards, the next one first; returns how many.
+// Piles are held bottom first with a count, as the stock is: its last card is dealt next.
+
+// The deck's undealt cards as a stock; returns how many.
 template <size_t N>
 int32_t CopyStock(const Deck& deck, std::array<Card, N>& stock) {
     stock.fill(Card());
     const int count = deck.Remaining() < static_cast<int>(N) ? deck.Remaining() : static_cast<int>(N);
-    for (int i = 0; i < count; ++i) stock[i] = deck.Peek(i);
+    for (int i = 0; i < count; ++i) stock[count - 1 - i] = deck.Peek(i);
     return count;
+}
+
+// Takes the top card off a pile: no card when it is empty.
+template <size_t N>
+Card Pop(std::array<Card, N>& cards, int32_t& count) {
+    if (count <= 0) return Card();
+    const Card card = cards[--count];
+    cards[count] = Card();
+    return card;
+}
+
+// Puts a card on top of a pile that has room.
+template <size_t N>
+void Push(std::array<Card, N>& cards, int32_t& count, Card card) {
+    if (count < static_cast<int32_t>(N)) cards[count++] = card;
 }
 
 // 0 for no card, else 1 + the card's table index.
@@ -37,6 +54,13 @@ void EncodeCards(PositionCode& code, const Cards& cards, int count) {
 
 inline void EncodeInt(PositionCode& code, int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
+}
+
+// The model's moves in a game's position: none while the game is paused, dragging or over.
+template <typename Model, typename OnScreenGame>
+void OfferMoves(OnScreenGame& game, MoveList& out) {
+    out.clear();
+    if (!game.paused && !game.dragging && !game.gameOver) Model::Moves(game.ModelPosition(), out);
 }
 
 template <typename Position>

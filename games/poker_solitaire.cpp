@@ -42,11 +42,6 @@ GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() 
     return position;
 }
 
-void PokerSolitaireGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) PokerSolitaireModel::Moves(ModelPosition(), out);
-}
-
 PokerSolitaireGame::Hand PokerSolitaireGame::ClassifyHand(const Line& hand) {
     const bool flush = std::all_of(hand.begin(), hand.end(), [&](Card c) { return c.Suit() == hand[0].Suit(); });
     bool four = false, three = false, straight = false;

@@ -40,7 +40,7 @@ public:
 
     explicit PokerSolitaireGame(Artwork* artwork);
     GridHandPosition<kSide> ModelPosition() override;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PokerSolitaireModel>(*this, out); }
 
     const char* GetName() override { return "Poker Solitaire"; }
 

@@ -69,7 +69,7 @@ namespace {
 
 void TakeCard(PyramidModel::Position& position, int place) {
     if (place == PyramidModel::kWastePlace) position.waste = Card();
-    else if (place == PyramidModel::kTalonPlace && position.talonCount > 0) position.talon[--position.talonCount] = Card();
+    else if (place == PyramidModel::kTalonPlace) play_position::Pop(position.talon, position.talonCount);
     else if (place >= PyramidModel::kExtraPlace) position.extra[place - PyramidModel::kExtraPlace] = Card();
     else if (place >= PyramidModel::kTrianglePlace) position.triangle[place - PyramidModel::kTrianglePlace] = Card();
 }
@@ -82,20 +82,16 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
     case PlayMove::kStock: {
         const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
         if (position.waste.IsValid() && canTurn && position.talonCount < Card::kCardsPerPack) {
-            position.talon[position.talonCount++] = position.waste;
+            play_position::Push(position.talon, position.talonCount, position.waste);
             position.waste = Card();
         }
         if (position.stockCount > 0) {
-            position.waste = position.stock[0];
-            std::copy(position.stock.begin() + 1, position.stock.begin() + position.stockCount, position.stock.begin());
-            position.stock[--position.stockCount] = Card();
+            position.waste = play_position::Pop(position.stock, position.stockCount);
         } else if (position.turnsLeft >= 1) {
-            // The card turned first is turned first again.
+            // The talon turned over: the card turned first is turned first again.
             scored = -2 * kTurnCost;
-            std::copy(position.talon.begin(), position.talon.begin() + position.talonCount, position.stock.begin());
-            position.stockCount = position.talonCount;
-            position.talon.fill(Card());
-            position.talonCount = 0;
+            while (position.talonCount > 0)
+                play_position::Push(position.stock, position.stockCount, play_position::Pop(position.talon, position.talonCount));
             position.waste = Card();
             --position.turnsLeft;
         }
@@ -139,7 +135,7 @@ bool PyramidModel::Over(const Position& position) {
             add(position.talon[position.talonCount - 1]);
     }
     add(position.waste);
-    for (int i = 0; i < position.stockCount; ++i) add(position.stock[i]);
+    for (int i = position.stockCount - 1; i >= 0; --i) add(position.stock[i]);
     const int last = count - 1;
     if (position.extraCards)
         for (int c = 0; c < position.rows; ++c) add(position.extra[c]);
@@ -205,11 +201,6 @@ PyramidModel::Position PyramidGame::ModelPosition() const {
     position.waste = waste;
     position.talon = talon;
     return position;
-}
-
-void PyramidGame::PlayMoves(MoveList& out) {
-    out.clear();
-    if (!paused && !dragging && !gameOver) PyramidModel::Moves(ModelPosition(), out);
 }
 
 bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

@@ -46,7 +46,7 @@ struct PyramidModel {
         int32_t turnsLeft = 0;
         int32_t stockCount = 0;
         int32_t talonCount = 0;
-        std::array<Card, Card::kCardsPerPack> stock{};  // stock[0] is turned next
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
         std::array<Card, kTriangleSlots> triangle{};
         std::array<Card, kMaxRows> extra{};
         Card waste;
@@ -116,7 +116,7 @@ public:
     bool IsFree(int row, int k) const { return PyramidModel::IsFree(ModelPosition(), row, k); }
     // The current position as the model sees it.
     PyramidModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PyramidModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
     bool TurnsLeft() const { return turnsLeft >= 1; }
