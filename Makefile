@@ -62,13 +62,14 @@ fuzz-smoke:
 
 # The whole suite under AddressSanitizer, UBSan and LeakSanitizer, at -O1 with line tables only to
 # keep CI short. Leaks inside system libraries are suppressed by tests/lsan.supp (set in CTest's
-# environment). The autoplayer plays 40 deals a game there (200 in the normal build).
+# environment). The autoplayer plays 40 deals a game there (200 in the normal build), and the
+# golden traces replay 8 of their 50 deals.
 test-asan: deps
 	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DQUILLFEN_SANITIZE=ON \
 	    -DQUILLFEN_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" \
 	    -DCMAKE_C_FLAGS_DEBUG="-g1 -O1"
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && QUILLFEN_AUTOPLAY_DEALS=40 ctest --output-on-failure -j$(JOBS)
+	cd $(ASAN_BUILD) && QUILLFEN_AUTOPLAY_DEALS=40 QUILLFEN_TRACE_DEALS=8 ctest --output-on-failure -j$(JOBS)
 
 asan: test-asan
 

@@ -37,8 +37,6 @@ constexpr double kSaveUnderSlack = 1.35;
 
 constexpr int kUndoPenalty = 5;
 // Games whose blocked end is part of play: their lose screen comes without the "no moves" note.
-constexpr int kCribbageSolitaire = 7;
-constexpr int kPokerSolitaire = 14;
 
 // Menu titles on the bar.
 constexpr int kGameMenuX = 54, kOptionsMenuX = 155, kViewMenuX = 256, kHelpMenuX = 357;
@@ -250,8 +248,7 @@ bool Game::OnCommand() {
         if (artwork) artwork->PresentDirty();
         return true;
     case kCommandRulesText:
-        if (services.rulesText && gameNumber >= 1 && gameNumber <= screen_layout::kGameCount)
-            services.rulesText(screen_layout::kGameNames[gameNumber - 1]);
+        if (services.rulesText) services.rulesText(GetName());
         if (artwork) artwork->PresentDirty();
         return true;
     default:
@@ -479,8 +476,7 @@ void Game::RunEndSequence() {
     if (won) {
         if (services.setEndMusic) services.setEndMusic(true);
     } else {
-        const bool blockedIsNormal = gameNumber == kCribbageSolitaire || gameNumber == kPokerSolitaire;
-        if (!blockedIsNormal && !endedByUser && services.showMessage) services.showMessage("There are no moves left.");
+        if (!endsWhenFull && !endedByUser && services.showMessage) services.showMessage("There are no moves left.");
         if (services.setEndMusic) services.setEndMusic(false);
     }
     if (services.showEndScreen) {

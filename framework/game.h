@@ -314,6 +314,8 @@ public:
     int32_t gameNumber;
     bool clockRunning = false;
     bool endedByUser = false;
+    // The game ends when its grid is full, not when it is blocked: no "no moves left" message.
+    bool endsWhenFull = false;
     std::string statusLeft, statusRight;
 
     // The in-game toolkit root with its menu bar and four menus.

@@ -1,5 +1,7 @@
 #include "games/agnes.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -19,13 +21,12 @@ constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 
 AgnesRules AgnesRules::Read() {
     AgnesRules rules;
-    SettingsKey key(GameSettingsPath("Agnes"));
-    rules.movePartial = ReadDwordValue(key, "MovePartial", 1) != 0;
-    rules.autoFlip = ReadDwordValue(key, "AutoFlip", 0) != 0;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
-    rules.tableauStart = ReadDwordValue(key, "TableauStart", 1) != 0;
-    const int32_t start = ReadDwordValue(key, "StartCard", -1);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : -1;
+    const RuleValues values(AgnesGame::kGameNumber);
+    rules.movePartial = values.On("MovePartial");
+    rules.autoFlip = values.On("AutoFlip");
+    rules.filledIn = values.On("FilledIn");
+    rules.tableauStart = values.On("TableauStart");
+    rules.startCard = values["StartCard"];
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/auld_lang_syne.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -90,10 +92,9 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
 
 AuldLangSyneRules AuldLangSyneRules::Read() {
     AuldLangSyneRules rules;
-    SettingsKey key(GameSettingsPath("Auld Lang Syne"));
-    const int32_t start = ReadDwordValue(key, "StartCard", Card::kAce);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
+    const RuleValues values(AuldLangSyneGame::kGameNumber);
+    rules.startCard = values["StartCard"];
+    rules.filledIn = values.On("FilledIn");
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/calculation.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -151,9 +153,7 @@ int CalculationGame::StartRank(int choice, int foundation) {
 
 
 int CalculationGame::ReadChoice() {
-    SettingsKey key(GameSettingsPath("Calculation"));
-    const int32_t choice = ReadDwordValue(key, "StartingCard", kDefaultChoice);
-    return choice >= 0 && choice < kChoices ? choice : kDefaultChoice;
+    return RuleValues(kGameNumber)["StartingCard"];
 }
 
 

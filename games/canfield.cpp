@@ -1,5 +1,7 @@
 #include "games/canfield.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -21,13 +23,11 @@ constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 
 CanfieldRules CanfieldRules::Read() {
     CanfieldRules rules;
-    SettingsKey key(GameSettingsPath("Canfield"));
-    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
-    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
-    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
-    rules.movePartial = ReadDwordValue(key, "MovePartial", 0) != 0;
-    rules.fillFromStock = ReadDwordValue(key, "FillFromStock", 1) != 0;
+    const RuleValues values(CanfieldGame::kGameNumber);
+    rules.cardsDealt = values["CardsDealt"];
+    rules.recycles = values["Recycles"];
+    rules.movePartial = values.On("MovePartial");
+    rules.fillFromStock = values.On("FillFromStock");
     return rules;
 }
 

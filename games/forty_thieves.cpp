@@ -1,5 +1,7 @@
 #include "games/forty_thieves.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -24,21 +26,17 @@ constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 
 FortyThievesRules FortyThievesRules::Read() {
     FortyThievesRules rules;
-    SettingsKey key(GameSettingsPath("Forty Thieves"));
-    rules.movePartial = ReadDwordValue(key, "MovePartial", 0) != 0;
-    rules.autoFlip = ReadDwordValue(key, "AutoFlip", 0) != 0;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
-    const int32_t rows = ReadDwordValue(key, "Rows", 4);
-    rules.rows = rows >= 1 && rows <= 5 ? rows : 4;
+    const RuleValues values(FortyThievesGame::kGameNumber);
+    rules.movePartial = values.On("MovePartial");
+    rules.autoFlip = values.On("AutoFlip");
+    rules.filledIn = values.On("FilledIn");
+    rules.rows = values["Rows"];
     // The face-down rows are read after the rows, since their range follows the rows.
-    const int32_t faceDown = ReadDwordValue(key, "RowsFaceDown", 0);
+    const int32_t faceDown = values.Unchecked("RowsFaceDown");
     rules.rowsFaceDown = faceDown >= 0 && faceDown < rules.rows ? faceDown : 0;
-    const int32_t columns = ReadDwordValue(key, "Columns", 10);
-    rules.columns = columns >= 5 && columns <= 10 ? columns : 10;
-    const int32_t recycle = ReadDwordValue(key, "Recycle", 0);
-    rules.recycle = (recycle >= 0 && recycle <= 4) || recycle == kUnlimitedRecycles ? recycle : 0;
-    const int32_t start = ReadDwordValue(key, "StartCard", Card::kAce);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
+    rules.columns = values["Columns"];
+    rules.recycle = values["Recycle"];
+    rules.startCard = values["StartCard"];
     return rules;
 }
 

@@ -1,27 +1,28 @@
 #include "games/game_registry.h"
 
 #include <array>
+#include <cctype>
 
 #include "games/accordion.h"
 #include "games/agnes.h"
+#include "games/auld_lang_syne.h"
+#include "games/block_solitaire.h"
+#include "games/calculation.h"
+#include "games/canfield.h"
+#include "games/cribbage_solitaire.h"
 #include "games/forty_thieves.h"
+#include "games/four_seasons.h"
 #include "games/gate.h"
+#include "games/golf.h"
+#include "games/klondike.h"
+#include "games/monte_carlo.h"
+#include "games/poker_solitaire.h"
+#include "games/pyramid.h"
+#include "games/quadrille.h"
+#include "games/simple_addition.h"
 #include "games/simplicity.h"
 #include "games/spider.h"
-#include "games/auld_lang_syne.h"
-#include "games/calculation.h"
-#include "games/cribbage_solitaire.h"
-#include "games/four_seasons.h"
-#include "games/poker_solitaire.h"
-#include "games/quadrille.h"
-#include "games/canfield.h"
-#include "games/klondike.h"
-#include "games/golf.h"
-#include "games/pyramid.h"
-#include "games/monte_carlo.h"
 #include "games/take_fourteen.h"
-#include "games/simple_addition.h"
-#include "games/block_solitaire.h"
 
 namespace {
 
@@ -30,35 +31,391 @@ std::unique_ptr<Game> Make(Artwork* artwork) {
     return std::make_unique<T>(artwork);
 }
 
-constexpr std::array kGames = {
-    GameEntry{1, "Accordion", &Make<AccordionGame>},
-    GameEntry{2, "Agnes", &Make<AgnesGame>},
-    GameEntry{3, "Auld Lang Syne", &Make<AuldLangSyneGame>},
-    GameEntry{5, "Calculation", &Make<CalculationGame>},
-    GameEntry{7, "Cribbage Solitaire", &Make<CribbageSolitaireGame>},
-    GameEntry{8, "Forty Thieves", &Make<FortyThievesGame>},
-    GameEntry{9, "Four Seasons", &Make<FourSeasonsGame>},
-    GameEntry{10, "Gate", &Make<GateGame>},
-    GameEntry{14, "Poker Solitaire", &Make<PokerSolitaireGame>},
-    GameEntry{16, "Quadrille", &Make<QuadrilleGame>},
-    GameEntry{6, "Canfield", &Make<CanfieldGame>},
-    GameEntry{12, "Klondike", &Make<KlondikeGame>},
-    GameEntry{11, "Golf", &Make<GolfGame>},
-    GameEntry{15, "Pyramid", &Make<PyramidGame>},
-    GameEntry{13, "Monte Carlo", &Make<MonteCarloGame>},
-    GameEntry{18, "Simplicity", &Make<SimplicityGame>},
-    GameEntry{19, "Spider", &Make<SpiderGame>},
-    GameEntry{20, "Take Fourteen", &Make<TakeFourteenGame>},
-    GameEntry{17, "Simple Addition", &Make<SimpleAdditionGame>},
-    GameEntry{4, "Block Solitaire", &Make<BlockSolitaireGame>},
+// ---- Rule options: the rule-settings dialogs' controls in creation order, with positions inside
+// the dialog, defaults and ranges, and the lines of the rules summaries ----
+
+
+constexpr int kCheckX = 30;
+constexpr int kFrameX = 30;
+constexpr int kListX = 160;
+constexpr int kNarrowList = 130;
+constexpr int kColumnsFieldWidth = 30;
+
+constexpr RuleOption Check(const char* caption, const char* name, int y, int value) {
+    return {.control = RuleControl::kCheckBox, .caption = caption, .valueName = name, .x = kCheckX, .y = y,
+            .defaultValue = value};
+}
+constexpr RuleOption Spin(const char* caption, const char* name, int x, int y, int value, int low, int high,
+                          int width = 20) {
+    return {.control = RuleControl::kSpinField, .caption = caption, .valueName = name, .x = x, .y = y,
+            .defaultValue = value, .minimum = low, .maximum = high, .fieldWidth = width};
+}
+constexpr RuleOption Recycles(const char* name, int y, int value) {
+    return {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = name, .x = kFrameX, .y = y,
+            .defaultValue = value};
+}
+constexpr RuleOption TwoChoices(const char* caption, const char* name, int y, int value, const char* first,
+                                const char* second) {
+    return {.control = RuleControl::kTwoChoices, .caption = caption, .valueName = name, .x = kFrameX, .y = y,
+            .defaultValue = value, .firstCaption = first, .secondCaption = second};
+}
+constexpr RuleOption List(RuleControl kind, const char* caption, const char* name, int y, int value,
+                          int width = 190) {
+    return {.control = kind, .caption = caption, .valueName = name, .x = kListX, .y = y, .defaultValue = value,
+            .listWidth = width};
+}
+
+// Summary lines shared by several games.
+constexpr SummaryLine kPartialLine{SummaryFormat::kYesNo, "Can move partial rows", "MovePartial"};
+constexpr SummaryLine kFlipLine{SummaryFormat::kYesNo, "Flip face down cards when available", "AutoFlip"};
+constexpr SummaryLine kFoundationLine{SummaryFormat::kYesNo, "Foundation already filled in", "FilledIn"};
+constexpr SummaryLine kKingLine{SummaryFormat::kYesNo, "Only King may fill in blank tableau", "TableauStart"};
+constexpr SummaryLine kCardsDealtLine{SummaryFormat::kNumber, "Cards Dealt: %d", "CardsDealt"};
+constexpr SummaryLine kRecyclesLine{SummaryFormat::kRecycles, "", "Recycles"};
+constexpr SummaryLine kStartCardLine{SummaryFormat::kStartCard, "", "StartCard"};
+
+constexpr const char* kPartialCaption = "Can move &partial rows.";
+constexpr const char* kFlipCaption = "F&lip face down cards when available.";
+constexpr const char* kPlainFlipCaption = "Flip face down cards when available.";
+constexpr const char* kFoundationCaption = "&Foundation already filled in.";
+constexpr const char* kKingCaption = "&Only King may fill in blank tableau.";
+constexpr const char* kCardsDealtCaption = "&Cards Dealt:";
+constexpr const char* kReserveCaption = "&Reserve Piles:";
+constexpr const char* kPerPileCaption = "&Cards per Reserve Pile:";
+
+// --- Klondike, the model the others follow ---
+constexpr RuleOption kKlondikeOptions[] = {
+    Check(kPartialCaption, "MovePartial", 60, 0),
+    Check(kFlipCaption, "AutoFlip", 90, 0),
+    Check(kFoundationCaption, "FilledIn", 120, 0),
+    Check(kKingCaption, "TableauStart", 150, 1),
+    Spin(kCardsDealtCaption, "CardsDealt", 133, 175, 3, 1, 3),
+    Recycles("Recycles", 210, 3),
+    List(RuleControl::kRankList, "Starting card", "StartCard", 305, 12),
 };
+constexpr SummaryLine kKlondikeSummary[] = {kPartialLine, kFlipLine,      kFoundationLine, kKingLine,
+                                            kCardsDealtLine, kRecyclesLine, kStartCardLine};
+
+constexpr RuleOption kAgnesOptions[] = {
+    Check(kPartialCaption, "MovePartial", 60, 1),
+    Check(kFlipCaption, "AutoFlip", 90, 0),
+    Check(kFoundationCaption, "FilledIn", 120, 0),
+    Check(kKingCaption, "TableauStart", 150, 1),
+    List(RuleControl::kRankListOrNext, "Starting card", "StartCard", 175, -1),
+};
+constexpr SummaryLine kAgnesSummary[] = {kPartialLine, kFlipLine, kFoundationLine, kKingLine, kStartCardLine};
+
+constexpr RuleOption kAuldLangSyneOptions[] = {
+    Check(kFoundationCaption, "FilledIn", 60, 0),
+    List(RuleControl::kRankList, "Starting card", "StartCard", 85, 12, kNarrowList),
+};
+constexpr SummaryLine kAuldLangSyneSummary[] = {kFoundationLine, kStartCardLine};
+
+constexpr RuleOption kCalculationOptions[] = {
+    List(RuleControl::kCalculationList, "Starting cards", "StartingCard", 55, 12, kNarrowList),
+};
+constexpr SummaryLine kCalculationSummary[] = {{SummaryFormat::kCalculation, "", "StartingCard"}};
+
+constexpr RuleOption kCanfieldOptions[] = {
+    Check(kPartialCaption, "MovePartial", 60, 0),
+    Check("&Fill from stock only.", "FillFromStock", 90, 1),
+    Spin(kCardsDealtCaption, "CardsDealt", 133, 115, 1, 1, 3),
+    Recycles("Recycles", 150, 0),
+};
+constexpr SummaryLine kCanfieldSummary[] = {
+    kPartialLine, {SummaryFormat::kYesNo, "Fill from stock only", "FillFromStock"}, kCardsDealtLine, kRecyclesLine};
+
+constexpr RuleOption kCribbageOptions[] = {
+    Spin(kReserveCaption, "ReservePiles", 147, 60, 0, 0, 3),
+    Spin(kPerPileCaption, "CardsPerPile", 218, 90, 1, 1, 5),
+};
+constexpr SummaryLine kReserveSummary[] = {{SummaryFormat::kNumber, "Reserve Piles: %d", "ReservePiles"},
+                                           {SummaryFormat::kNumber, "Cards per Reserve Pile: %d", "CardsPerPile"}};
+
+// Four Seasons and Simplicity share their dialog.
+constexpr RuleOption kFourSeasonsOptions[] = {
+    Check(kFoundationCaption, "FilledIn", 60, 0),
+    Spin(kCardsDealtCaption, "CardsDealt", 133, 90, 1, 1, 3),
+    // The dialog offers 2 recycles; the game reads none when nothing is stored.
+    {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = "Recycles", .x = kFrameX, .y = 125,
+     .defaultValue = 2, .readDefault = 0},
+    List(RuleControl::kRankListOrNext, "Starting card:", "StartCard", 220, -1),
+};
+constexpr SummaryLine kFourSeasonsSummary[] = {kFoundationLine, kCardsDealtLine, kRecyclesLine, kStartCardLine};
+
+// The face-down rows' range follows the "&Rows:" field (RuleSettingsDialog::FollowRowsField).
+constexpr RuleOption kFortyThievesOptions[] = {
+    Check("Can &move partial rows.", "MovePartial", 60, 0),
+    Check(kPlainFlipCaption, "AutoFlip", 90, 0),
+    Check(kFoundationCaption, "FilledIn", 120, 0),
+    Spin("Rows &Dealt Face Down:", "RowsFaceDown", 218, 145, 0, 0, 3),
+    Spin("&Rows:", "Rows", 83, 175, 4, 1, 5),
+    Spin("&Columns:", "Columns", 106, 205, 10, 5, 10, kColumnsFieldWidth),
+    Recycles("Recycle", 240, 0),
+    List(RuleControl::kRankListOrNext, "Starting card", "StartCard", 335, 12),
+};
+constexpr SummaryLine kFortyThievesSummary[] = {
+    kPartialLine,
+    kFlipLine,
+    kFoundationLine,
+    {SummaryFormat::kNumber, "Rows Dealt Face Down: %d", "RowsFaceDown"},
+    {SummaryFormat::kNumber, "Rows: %d", "Rows"},
+    {SummaryFormat::kNumber, "Columns: %d", "Columns"},
+    {SummaryFormat::kRecycles, "", "Recycle"},
+    kStartCardLine};
+
+constexpr RuleOption kGateOptions[] = {
+    Check(kPartialCaption, "MovePartial", 60, 0),
+    Check(kFoundationCaption, "FilledIn", 90, 0),
+    Check("&Use waste pile to fill in blank tableau.", "FillFromWaste", 120, 0),
+    Recycles("Recycles", 150, 0),
+    List(RuleControl::kRankListOrNext, "Starting card:", "StartCard", 245, -1),
+};
+constexpr SummaryLine kGateSummary[] = {
+    kPartialLine, kFoundationLine,
+    {SummaryFormat::kYesNo, "Use waste pile to fill in blank tableau", "FillFromWaste"}, kStartCardLine,
+    kRecyclesLine};
+
+constexpr RuleOption kGolfOptions[] = {
+    Check("&Wrap around.", "WrapAround", 60, 0),
+    Check("&Flip first card.", "FlipFirst", 90, 0),
+    TwoChoices("Layout", "SevenByFive", 120, 1, "&7X5", "&6X6"),
+};
+constexpr SummaryLine kGolfSummary[] = {{SummaryFormat::kYesNo, "Wrap around", "WrapAround"},
+                                        {SummaryFormat::kYesNo, "Flip first card", "FlipFirst"},
+                                        {SummaryFormat::kTwoTexts, "Layout: 7 X 5", "SevenByFive", "Layout: 6 X 6 "}};
+
+constexpr RuleOption kMonteCarloOptions[] = {
+    Check("&Only shift cards after all possible moves.", "ShiftAfterAllMoves", 60, 1),
+    Spin("&Rows:", "Rows", 83, 85, 5, 3, 5),
+};
+constexpr SummaryLine kMonteCarloSummary[] = {
+    {SummaryFormat::kNumber, "Rows: %d", "Rows"},
+    {SummaryFormat::kYesNo, "Only shift cards after all possible moves", "ShiftAfterAllMoves"}};
+
+constexpr RuleOption kPokerOptions[] = {
+    Spin(kReserveCaption, "ReservePiles", 147, 60, 0, 0, 3),
+    Spin(kPerPileCaption, "CardsPerPile", 219, 90, 1, 1, 5),
+    {.control = RuleControl::kScoringChoice, .caption = "Scoring Method", .valueName = "Scoring", .x = kFrameX,
+     .y = 130, .defaultValue = 0, .firstCaption = "&American", .secondCaption = "&English"},
+};
+constexpr SummaryLine kPokerSummary[] = {{SummaryFormat::kNumber, "Reserve Piles: %d", "ReservePiles"},
+                                         {SummaryFormat::kNumber, "Cards per Reserve Pile: %d", "CardsPerPile"},
+                                         {SummaryFormat::kString, "Scoring Method: %s", "Scoring"}};
+
+constexpr RuleOption kPyramidOptions[] = {
+    TwoChoices("Columns", "SevenRows", 60, 1, "&7", "&6"),
+    Recycles("Recycles", 120, 0),
+    Check("&Extra row of cards at bottom.", "ExtraCards", 220, 0),
+};
+constexpr SummaryLine kPyramidSummary[] = {
+    {SummaryFormat::kTwoTexts, "Number of Rows: Seven", "SevenRows", "Number of Rows: Six"},
+    {SummaryFormat::kYesNo, "Extra row of cards", "ExtraCards"}, kRecyclesLine};
+
+constexpr RuleOption kQuadrilleOptions[] = {
+    Check(kFoundationCaption, "FilledIn", 60, 0),
+    Spin(kCardsDealtCaption, "CardsDealt", 133, 90, 1, 1, 3),
+    Recycles("Recycles", 125, 2),
+};
+constexpr SummaryLine kQuadrilleSummary[] = {kFoundationLine, kCardsDealtLine, kRecyclesLine};
+
+constexpr RuleOption kSpiderOptions[] = {
+    Check("Suit must be &assembled before discarding.", "SuitAssembled", 60, 1),
+    Check(kPlainFlipCaption, "AutoFlip", 90, 0),
+    Spin("&Rows Dealt Face Down:", "RowsFaceDown", 217, 115, 5, 0, 5),
+    List(RuleControl::kRankListOrNext, "Starting card", "StartCard", 145, 12),
+};
+constexpr SummaryLine kSpiderSummary[] = {
+    {SummaryFormat::kYesNo, "Suit must be assembled before discarding", "SuitAssembled"}, kFlipLine,
+    {SummaryFormat::kNumber, "Rows Dealt Face Down: %d", "RowsFaceDown"}, kStartCardLine};
+
+
+// ---- The descriptors, in game-number order (the order of the selection screen) ----
+
+constexpr std::array<GameDescriptor, 20> kGames = {{
+    {
+        .number = 1,
+        .name = "Accordion",
+        .start = StartMode::AtOnce,
+        .create = &Make<AccordionGame>,
+    },
+    {
+        .number = 2,
+        .name = "Agnes",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Agnes Rules", .dialogTop = 145, .dialogHeight = 310, .buttonTop = 260,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kAgnesOptions, .summary = kAgnesSummary},
+        .create = &Make<AgnesGame>,
+    },
+    {
+        .number = 3,
+        .name = "Auld Lang Syne",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Auld Lang Syne Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
+                  .hasRestart = true, .cancelCaption = "&Cancel", .options = kAuldLangSyneOptions, .summary = kAuldLangSyneSummary},
+        .create = &Make<AuldLangSyneGame>,
+    },
+    {
+        .number = 4,
+        .name = "Block Solitaire",
+        .start = StartMode::AtOnce,
+        .create = &Make<BlockSolitaireGame>,
+    },
+    {
+        .number = 5,
+        .name = "Calculation",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Calculation Rules", .dialogTop = 225, .dialogHeight = 190, .buttonTop = 140,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCalculationOptions, .summary = kCalculationSummary},
+        .create = &Make<CalculationGame>,
+    },
+    {
+        .number = 6,
+        .name = "Canfield",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Canfield Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 290,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCanfieldOptions, .summary = kCanfieldSummary},
+        .create = &Make<CanfieldGame>,
+    },
+    {
+        .number = 7,
+        .name = "Cribbage Solitaire",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Cribbage Squares Rules", .dialogTop = 210, .dialogHeight = 230, .buttonTop = 170,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCribbageOptions, .summary = kReserveSummary},
+        .create = &Make<CribbageSolitaireGame>,
+    },
+    {
+        .number = 8,
+        .name = "Forty Thieves",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Forty Thieves Rules", .dialogTop = 77, .dialogHeight = 475, .buttonTop = 425,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFortyThievesOptions, .summary = kFortyThievesSummary},
+        .create = &Make<FortyThievesGame>,
+    },
+    {
+        .number = 9,
+        .name = "Four Seasons",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Four Seasons Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
+        .create = &Make<FourSeasonsGame>,
+    },
+    {
+        .number = 10,
+        .name = "Gate",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Gate Rules", .dialogTop = 107, .dialogHeight = 385, .buttonTop = 335,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kGateOptions, .summary = kGateSummary},
+        .create = &Make<GateGame>,
+    },
+    {
+        .number = 11,
+        .name = "Golf",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Golf Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kGolfOptions, .summary = kGolfSummary},
+        .create = &Make<GolfGame>,
+    },
+    {
+        .number = 12,
+        .name = "Klondike",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Klondike Rules", .dialogTop = 95, .dialogHeight = 440, .buttonTop = 390,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kKlondikeOptions, .summary = kKlondikeSummary},
+        .create = &Make<KlondikeGame>,
+    },
+    {
+        .number = 13,
+        .name = "Monte Carlo",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Monte Carlo Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kMonteCarloOptions, .summary = kMonteCarloSummary},
+        .create = &Make<MonteCarloGame>,
+    },
+    {
+        .number = 14,
+        .name = "Poker Solitaire",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Poker Squares Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
+                  .hasRestart = false, .cancelCaption = "Cancel", .options = kPokerOptions, .summary = kPokerSummary},
+        .create = &Make<PokerSolitaireGame>,
+    },
+    {
+        .number = 15,
+        .name = "Pyramid",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Pyramid Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 300,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kPyramidOptions, .summary = kPyramidSummary},
+        .create = &Make<PyramidGame>,
+    },
+    {
+        .number = 16,
+        .name = "Quadrille",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Quadrille Rules", .dialogTop = 140, .dialogHeight = 320, .buttonTop = 270,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kQuadrilleOptions, .summary = kQuadrilleSummary},
+        .create = &Make<QuadrilleGame>,
+    },
+    {
+        .number = 17,
+        .name = "Simple Addition",
+        .start = StartMode::AtOnce,
+        .create = &Make<SimpleAdditionGame>,
+    },
+    {
+        .number = 18,
+        .name = "Simplicity",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Simplicity Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
+        .create = &Make<SimplicityGame>,
+    },
+    {
+        .number = 19,
+        .name = "Spider",
+        .start = StartMode::RulesFirst,
+        .rules = {.summaryTitle = "View Spider Rules", .dialogTop = 172, .dialogHeight = 285, .buttonTop = 235,
+                  .hasRestart = true, .cancelCaption = "Cancel", .options = kSpiderOptions, .summary = kSpiderSummary},
+        .create = &Make<SpiderGame>,
+    },
+    {
+        .number = 20,
+        .name = "Take Fourteen",
+        .start = StartMode::AtOnce,
+        .create = &Make<TakeFourteenGame>,
+    },
+}};
+
+static_assert([] {
+    for (size_t i = 0; i < kGames.size(); ++i)
+        if (kGames[i].number != static_cast<int>(i) + 1) return false;
+    return true;
+}(), "game n is entry n - 1");
+
+// Names compare without case and spaces ("forty thieves", "FortyThieves").
+bool SameName(std::string_view a, std::string_view b) {
+    size_t i = 0, j = 0;
+    for (;;) {
+        while (i < a.size() && a[i] == ' ') ++i;
+        while (j < b.size() && b[j] == ' ') ++j;
+        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[j]))) return false;
+        ++i;
+        ++j;
+    }
+}
 
 }  // namespace
 
-std::span<const GameEntry> RegisteredGames() { return kGames; }
+std::span<const GameDescriptor> RegisteredGames() { return kGames; }
 
-const GameEntry* FindGame(int number) {
-    for (const GameEntry& entry : kGames)
-        if (entry.number == number) return &entry;
+const GameDescriptor* FindGame(int number) {
+    return number >= 1 && number <= static_cast<int>(kGames.size()) ? &kGames[static_cast<size_t>(number) - 1] : nullptr;
+}
+
+const GameDescriptor* FindGameByName(std::string_view name) {
+    for (const GameDescriptor& game : kGames)
+        if (SameName(game.name, name)) return &game;
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "games/gate.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -20,14 +22,12 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 
 GateRules GateRules::Read() {
     GateRules rules;
-    SettingsKey key(GameSettingsPath("Gate"));
-    rules.movePartial = ReadDwordValue(key, "MovePartial", 0) != 0;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
-    rules.fillFromWaste = ReadDwordValue(key, "FillFromWaste", 0) != 0;
-    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
-    const int32_t start = ReadDwordValue(key, "StartCard", -1);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : -1;
+    const RuleValues values(GateGame::kGameNumber);
+    rules.movePartial = values.On("MovePartial");
+    rules.filledIn = values.On("FilledIn");
+    rules.fillFromWaste = values.On("FillFromWaste");
+    rules.recycles = values["Recycles"];
+    rules.startCard = values["StartCard"];
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/golf.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -95,10 +97,10 @@ void GolfModel::Encode(const Position& position, PositionCode& out) {
 
 GolfRules GolfRules::Read() {
     GolfRules rules;
-    SettingsKey key(GameSettingsPath("Golf"));
-    rules.wrapAround = ReadDwordValue(key, "WrapAround", 0) != 0;
-    rules.flipFirst = ReadDwordValue(key, "FlipFirst", 0) != 0;
-    rules.sevenByFive = ReadDwordValue(key, "SevenByFive", 1) != 0;
+    const RuleValues values(GolfGame::kGameNumber);
+    rules.wrapAround = values.On("WrapAround");
+    rules.flipFirst = values.On("FlipFirst");
+    rules.sevenByFive = values.On("SevenByFive");
     return rules;
 }
 

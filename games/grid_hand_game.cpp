@@ -1,5 +1,7 @@
 #include "games/grid_hand_game.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 #include <string>
 
@@ -24,13 +26,11 @@ constexpr int kColumnScoreOffsetY = 10;
 
 }  // namespace
 
-ReserveRules ReserveRules::Read(const char* gameName) {
+ReserveRules ReserveRules::Read(int gameNumber) {
+    const RuleValues values(gameNumber);
     ReserveRules rules;
-    SettingsKey key(GameSettingsPath(gameName));
-    const int32_t piles = ReadDwordValue(key, "ReservePiles", 0);
-    rules.reservePiles = piles >= 0 && piles <= kMaxPiles ? piles : 0;
-    const int32_t perPile = ReadDwordValue(key, "CardsPerPile", 1);
-    rules.cardsPerPile = perPile >= 1 && perPile <= kMaxCardsPerPile ? perPile : 1;
+    rules.reservePiles = values["ReservePiles"];
+    rules.cardsPerPile = values["CardsPerPile"];
     return rules;
 }
 

@@ -166,7 +166,7 @@ struct ReserveRules {
     int32_t reservePiles = 0;  // "ReservePiles", 0..kMaxPiles
     int32_t cardsPerPile = 1;  // "CardsPerPile", 1..kMaxCardsPerPile
 
-    static ReserveRules Read(const char* gameName);
+    static ReserveRules Read(int gameNumber);
 };
 
 template <GridLayout L>
@@ -191,7 +191,7 @@ public:
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
 
-    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) {}
+    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) { endsWhenFull = true; }
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
@@ -263,7 +263,7 @@ protected:
     void DrawCardArea(int x, int y, Card card, bool placeholder, bool present);
 
 private:
-    ReserveRules Rules() { return ReserveRules::Read(GetName()); }
+    ReserveRules Rules() { return ReserveRules::Read(gameNumber); }
     void RegisterHotspots(const ReserveRules& rules);
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();

@@ -1,5 +1,7 @@
 #include "games/klondike.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -20,23 +22,18 @@ constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, k
 constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 constexpr int kScreenBottom = 599;
 
-int32_t ReadRule(RegKey key, const char* name, int32_t fallback) { return ReadDwordValue(key, name, fallback); }
-
 }  // namespace
 
 KlondikeRules KlondikeRules::Read() {
     KlondikeRules rules;
-    SettingsKey key(GameSettingsPath("Klondike"));
-    const int32_t dealt = ReadRule(key, "CardsDealt", 3);
-    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 3;
-    const int32_t recycles = ReadRule(key, "Recycles", 3);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 3;
-    const int32_t start = ReadRule(key, "StartCard", Card::kAce);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
-    rules.filledIn = ReadRule(key, "FilledIn", 0) != 0;
-    rules.tableauStart = ReadRule(key, "TableauStart", 1) != 0;
-    rules.movePartial = ReadRule(key, "MovePartial", 0) != 0;
-    rules.autoFlip = ReadRule(key, "AutoFlip", 0) != 0;
+    const RuleValues values(KlondikeGame::kGameNumber);
+    rules.cardsDealt = values["CardsDealt"];
+    rules.recycles = values["Recycles"];
+    rules.startCard = values["StartCard"];
+    rules.filledIn = values.On("FilledIn");
+    rules.tableauStart = values.On("TableauStart");
+    rules.movePartial = values.On("MovePartial");
+    rules.autoFlip = values.On("AutoFlip");
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/monte_carlo.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -97,10 +99,9 @@ void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
 
 MonteCarloRules MonteCarloRules::Read() {
     MonteCarloRules rules;
-    SettingsKey key(GameSettingsPath("Monte Carlo"));
-    const int32_t rows = ReadDwordValue(key, "Rows", MonteCarloGame::kMaxRows);
-    rules.rows = rows >= kMinRows && rows <= MonteCarloGame::kMaxRows ? rows : MonteCarloGame::kMaxRows;
-    rules.shiftAfterAllMoves = ReadDwordValue(key, "ShiftAfterAllMoves", 1) != 0;
+    const RuleValues values(MonteCarloGame::kGameNumber);
+    rules.rows = values["Rows"];
+    rules.shiftAfterAllMoves = values.On("ShiftAfterAllMoves");
     return rules;
 }
 

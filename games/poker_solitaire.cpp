@@ -1,5 +1,7 @@
 #include "games/poker_solitaire.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "store/settings_store.h"
@@ -13,8 +15,8 @@ constexpr int kStraightLength = 5;
 
 PokerRules PokerRules::Read() {
     PokerRules rules;
-    SettingsKey key(GameSettingsPath("Poker Solitaire"));
-    rules.american = ReadStringValue(key, "Scoring", "American") == "American";
+    const RuleValues values(PokerSolitaireGame::kGameNumber);
+    rules.american = values.Text("Scoring") == "American";
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/pyramid.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -171,11 +173,10 @@ void PyramidModel::Encode(const Position& position, PositionCode& out) {
 
 PyramidRules PyramidRules::Read() {
     PyramidRules rules;
-    SettingsKey key(GameSettingsPath("Pyramid"));
-    rules.sevenRows = ReadDwordValue(key, "SevenRows", 1) != 0;
-    rules.extraCards = ReadDwordValue(key, "ExtraCards", 0) != 0;
-    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
+    const RuleValues values(PyramidGame::kGameNumber);
+    rules.sevenRows = values.On("SevenRows");
+    rules.extraCards = values.On("ExtraCards");
+    rules.recycles = values["Recycles"];
     return rules;
 }
 

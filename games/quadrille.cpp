@@ -1,5 +1,7 @@
 #include "games/quadrille.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -21,12 +23,10 @@ constexpr int kMaxWasteFan = 3;
 
 QuadrilleRules QuadrilleRules::Read() {
     QuadrilleRules rules;
-    SettingsKey key(GameSettingsPath("Quadrille"));
-    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
-    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
-    const int32_t recycles = ReadDwordValue(key, "Recycles", 2);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 2;
+    const RuleValues values(QuadrilleGame::kGameNumber);
+    rules.cardsDealt = values["CardsDealt"];
+    rules.filledIn = values.On("FilledIn");
+    rules.recycles = values["Recycles"];
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/simplicity.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 
 #include "framework/game_services.h"
@@ -19,14 +21,11 @@ constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
 
 SimplicityRules SimplicityRules::Read() {
     SimplicityRules rules;
-    SettingsKey key(GameSettingsPath("Simplicity"));
-    const int32_t dealt = ReadDwordValue(key, "CardsDealt", 1);
-    rules.cardsDealt = dealt >= 1 && dealt <= 3 ? dealt : 1;
-    rules.filledIn = ReadDwordValue(key, "FilledIn", 0) != 0;
-    const int32_t recycles = ReadDwordValue(key, "Recycles", 0);
-    rules.recycles = (recycles >= 0 && recycles <= 4) || recycles == kUnlimitedRecycles ? recycles : 0;
-    const int32_t start = ReadDwordValue(key, "StartCard", -1);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : -1;
+    const RuleValues values(SimplicityGame::kGameNumber);
+    rules.cardsDealt = values["CardsDealt"];
+    rules.filledIn = values.On("FilledIn");
+    rules.recycles = values["Recycles"];
+    rules.startCard = values["StartCard"];
     return rules;
 }
 

@@ -1,5 +1,7 @@
 #include "games/spider.h"
 
+#include "games/game_rules.h"
+
 #include <algorithm>
 #include <string>
 #include <unordered_set>
@@ -23,13 +25,11 @@ constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 
 SpiderRules SpiderRules::Read() {
     SpiderRules rules;
-    SettingsKey key(GameSettingsPath("Spider"));
-    rules.suitAssembled = ReadDwordValue(key, "SuitAssembled", 1) != 0;
-    const int32_t rows = ReadDwordValue(key, "RowsFaceDown", 5);
-    rules.rowsFaceDown = rows >= 0 && rows <= 5 ? rows : 5;
-    const int32_t start = ReadDwordValue(key, "StartCard", Card::kAce);
-    rules.startCard = start >= -1 && start < Card::kRankCount ? start : Card::kAce;
-    rules.autoFlip = ReadDwordValue(key, "AutoFlip", 0) != 0;
+    const RuleValues values(SpiderGame::kGameNumber);
+    rules.suitAssembled = values.On("SuitAssembled");
+    rules.rowsFaceDown = values["RowsFaceDown"];
+    rules.startCard = values["StartCard"];
+    rules.autoFlip = values.On("AutoFlip");
     return rules;
 }
 

@@ -55,13 +55,13 @@ std::string LabelText(const char* caption) { return ParseCaption(caption).text; 
 
 // --- Rule settings ---
 
-RuleSettingsDialog::RuleSettingsDialog(const RuleTable& rules, RuleDialogMode mode)
-    : Dialog(kDialogX, rules.dialogTop, kDialogWidth, rules.dialogHeight, std::string(rules.name) + " Rule Settings"),
-      table(rules) {
+RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode mode)
+    : Dialog(kDialogX, of.rules.dialogTop, kDialogWidth, of.rules.dialogHeight, std::string(of.name) + " Rule Settings"),
+      game(of), table(of.rules) {
     const int art = CurrentTheme().dialogArt;
     int dontShow = 0;
     {
-        SettingsKey key(GameSettingsPath(table.name));
+        SettingsKey key(GameSettingsPath(game.name));
         for (const RuleOption& option : table.options) {
             if (option.control == RuleControl::kScoringChoice) {
                 CreateOption(option, 0, ReadStringValue(key, option.valueName, kAmerican));
@@ -71,7 +71,7 @@ RuleSettingsDialog::RuleSettingsDialog(const RuleTable& rules, RuleDialogMode mo
         }
         dontShow = ReadDwordValue(key, "DontShowAgain", 0);
     }
-    const std::string dontShowCaption = std::string("&Don't show ") + table.name + " Settings at start again";
+    const std::string dontShowCaption = std::string("&Don't show ") + game.name + " Settings at start again";
     dontShowBox = Create<CheckBox>(kLabelX, table.buttonTop - kDontShowAboveButtons, dontShowCaption, 1,
                                    kCaptionWidthLimit);
     dontShowBox->SetChecked(dontShow != 0);
@@ -160,7 +160,7 @@ void RuleSettingsDialog::CreateOption(const RuleOption& option, int stored, cons
 }
 
 void RuleSettingsDialog::StoreValues() const {
-    SettingsKey key(GameSettingsPath(table.name));
+    SettingsKey key(GameSettingsPath(game.name));
     for (size_t i = 0; i < table.options.size(); ++i) {
         const RuleOption& option = table.options[i];
         Window* control = controls[i];
@@ -228,15 +228,15 @@ void RuleSettingsDialog::ProcessEvent() {
 }
 
 int RunRuleSettings(int gameNumber, RuleDialogMode mode) {
-    const RuleTable* table = FindRuleTable(gameNumber);
-    if (table == nullptr) return RuleSettingsDialog::kResultAccepted;
+    const GameDescriptor* game = FindGame(gameNumber);
+    if (game == nullptr || !game->HasRuleSettings()) return RuleSettingsDialog::kResultAccepted;
     if (mode == RuleDialogMode::kStart) {
-        SettingsKey key(GameSettingsPath(table->name));
+        SettingsKey key(GameSettingsPath(game->name));
         if (ReadDwordValue(key, "DontShowAgain", 0) != 0) return RuleSettingsDialog::kResultAccepted;
     }
     int outcome = 0;
     {
-        RuleSettingsDialog dialog(*table, mode);
+        RuleSettingsDialog dialog(*game, mode);
         outcome = dialog.RunModal();
     }
     PresentQueuedRects();
@@ -245,9 +245,10 @@ int RunRuleSettings(int gameNumber, RuleDialogMode mode) {
 
 // --- Rules summary ---
 
-std::vector<std::string> RulesSummaryLines(const RuleTable& table) {
+std::vector<std::string> RulesSummaryLines(const GameDescriptor& game) {
+    const RuleTable& table = game.rules;
     std::vector<std::string> lines;
-    SettingsKey key(GameSettingsPath(table.name));
+    SettingsKey key(GameSettingsPath(game.name));
     char line[400];
     for (const SummaryLine& summary : table.summary) {
         const RuleOption* option = FindOption(table, summary.valueName);
@@ -295,10 +296,10 @@ int SummaryHeight(const RuleTable& table) {
 }
 }  // namespace
 
-RulesSummaryDialog::RulesSummaryDialog(const RuleTable& rules)
-    : Dialog(kDialogX, (kScreenHeight - SummaryHeight(rules)) / 2 + kSummaryDrop, kDialogWidth, SummaryHeight(rules),
-             rules.summaryTitle),
-      table(rules) {
+RulesSummaryDialog::RulesSummaryDialog(const GameDescriptor& of)
+    : Dialog(kDialogX, (kScreenHeight - SummaryHeight(of.rules)) / 2 + kSummaryDrop, kDialogWidth,
+             SummaryHeight(of.rules), of.rules.summaryTitle),
+      game(of) {
     okButton = Create<Button>(kDialogWidth / 2 - kButtonWidth / 2, height - 50, kButtonWidth, kButtonHeight,
                               CurrentTheme().dialogArt, "OK");
     font = LoadFont(DataPath(card_geometry::kCardTableFontFile).c_str());
@@ -311,7 +312,7 @@ RulesSummaryDialog::~RulesSummaryDialog() {
 void RulesSummaryDialog::DrawLines() {
     SelectScreenBuffer();
     SetColor(CurrentTheme().textColor);
-    const std::vector<std::string> lines = RulesSummaryLines(table);
+    const std::vector<std::string> lines = RulesSummaryLines(game);
     for (size_t i = 0; i < lines.size(); ++i) {
         MoveTo(x + kSummaryTextX, y + kSummaryFirstLine + kSummaryLinePitch * static_cast<int>(i));
         if (font > 0) {
@@ -345,10 +346,10 @@ void RulesSummaryDialog::ProcessEvent() {
 }
 
 void ShowRulesSummary(int gameNumber) {
-    const RuleTable* table = FindRuleTable(gameNumber);
-    if (table == nullptr) return;
+    const GameDescriptor* game = FindGame(gameNumber);
+    if (game == nullptr || !game->HasRuleSettings()) return;
     {
-        RulesSummaryDialog dialog(*table);
+        RulesSummaryDialog dialog(*game);
         dialog.RunModal();
     }
     PresentQueuedRects();

@@ -374,7 +374,7 @@ Game* CurrentGame() { return shell.currentGame.get(); }
 Artwork* ShellArtwork() { return shell.artwork.get(); }
 
 void StartGame(int gameNumber, bool rulesFirst) {
-    const GameEntry* entry = FindGame(gameNumber);
+    const GameDescriptor* entry = FindGame(gameNumber);
     if (!entry || !shell.artwork || shell.currentGame) return;
     std::unique_ptr<Game> game = entry->create(shell.artwork.get());
     if (rulesFirst && RunStartSettings(gameNumber) != 1) {

@@ -23,7 +23,7 @@ struct ItemRect {
     int height;
 };
 
-// Item i starts game number i + 1; the names are in alphabetical order.
+// Item i starts game number i + 1 (the registry's names, alphabetical).
 inline constexpr std::array<ItemRect, kGameCount> kGameMenuItems = {{
     {56, 169, 141, 32},  {87, 207, 85, 32},   {28, 252, 211, 32},  {36, 295, 197, 32},
     {65, 331, 148, 32},  {91, 366, 107, 32},  {31, 401, 231, 32},  {62, 441, 174, 32},
@@ -31,13 +31,6 @@ inline constexpr std::array<ItemRect, kGameCount> kGameMenuItems = {{
     {586, 247, 168, 32}, {568, 284, 196, 32}, {608, 320, 110, 32}, {603, 359, 121, 32},
     {558, 397, 205, 32}, {595, 438, 127, 32}, {613, 479, 84, 32},  {562, 518, 181, 31},
 }};
-
-inline constexpr std::array<const char*, kGameCount> kGameNames = {
-    "Accordion",       "Agnes",           "Auld Lang Syne", "Block Solitaire", "Calculation",
-    "Canfield",        "Cribbage Solitaire", "Forty Thieves", "Four Seasons",   "Gate",
-    "Golf",            "Klondike",        "Monte Carlo",    "Poker Solitaire", "Pyramid",
-    "Quadrille",       "Simple Addition", "Simplicity",     "Spider",          "Take Fourteen",
-};
 
 // Highlight image ("artwork\hilight_title.bmp"): item i's highlighted look at (0, kHighlightPitch * i),
 // the size of its rectangle; magenta elsewhere.

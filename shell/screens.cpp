@@ -13,14 +13,6 @@ namespace {
 constexpr uintptr_t kScreenWaitTimer = 3;
 constexpr uint32_t kScreenWaitPeriodMs = 100;
 
-// Constant checks of the start table: entry i belongs to item i.
-constexpr bool StartTableInOrder() {
-    for (int i = 0; i < screen_layout::kGameCount; ++i)
-        if (kGameStarts[i].gameNumber != i + 1) return false;
-    return true;
-}
-static_assert(StartTableInOrder());
-
 StartRequest lastRequest;
 
 bool IsPress(uint32_t message) {
@@ -94,11 +86,12 @@ void ShowEndScreen(Artwork& artwork, bool won) {
 
 void StartGameOfItem(int item) {
     if (item < 0 || item >= screen_layout::kGameCount) return;
-    const GameStart& start = kGameStarts[item];
-    lastRequest.gameNumber = start.gameNumber;
-    lastRequest.mode = start.mode;
+    // Item i starts game i + 1: the selection screen lists the games in number order.
+    const GameDescriptor& game = *FindGame(item + 1);
+    lastRequest.gameNumber = game.number;
+    lastRequest.mode = game.start;
     ++lastRequest.count;
-    StartGame(start.gameNumber, start.mode == StartMode::RulesFirst);
+    StartGame(game.number, game.start == StartMode::RulesFirst);
 }
 
 StartRequest LastStartRequest() { return lastRequest; }

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "games/game_registry.h"
 #include "shell/artwork.h"
 #include "shell/screen_layout.h"
 
@@ -22,40 +23,6 @@ inline constexpr int kScreenSeconds = 5;
 inline constexpr int kEndScreenDeafSeconds = 1;
 
 // --- Start handlers ---
-
-enum class StartMode {
-    AtOnce,      // the game deals at once
-    RulesFirst,  // the game's rule-settings dialog comes first; cancelling it keeps the selection
-};
-
-struct GameStart {
-    int gameNumber;  // 1..20, the order of the selection screen
-    StartMode mode;
-};
-
-// One line per game, in the order of the selection screen (item i starts entry i).
-inline constexpr std::array<GameStart, screen_layout::kGameCount> kGameStarts = {{
-    {1, StartMode::AtOnce},       // Accordion
-    {2, StartMode::RulesFirst},   // Agnes
-    {3, StartMode::RulesFirst},   // Auld Lang Syne
-    {4, StartMode::AtOnce},       // Block Solitaire
-    {5, StartMode::RulesFirst},   // Calculation
-    {6, StartMode::RulesFirst},   // Canfield
-    {7, StartMode::RulesFirst},   // Cribbage Solitaire
-    {8, StartMode::RulesFirst},   // Forty Thieves
-    {9, StartMode::RulesFirst},   // Four Seasons
-    {10, StartMode::RulesFirst},  // Gate
-    {11, StartMode::RulesFirst},  // Golf
-    {12, StartMode::RulesFirst},  // Klondike
-    {13, StartMode::RulesFirst},  // Monte Carlo
-    {14, StartMode::RulesFirst},  // Poker Solitaire
-    {15, StartMode::RulesFirst},  // Pyramid
-    {16, StartMode::RulesFirst},  // Quadrille
-    {17, StartMode::AtOnce},      // Simple Addition
-    {18, StartMode::RulesFirst},  // Simplicity
-    {19, StartMode::RulesFirst},  // Spider
-    {20, StartMode::AtOnce},      // Take Fourteen
-}};
 
 // Runs the start handler of selection item 0..19; other values do nothing.
 void StartGameOfItem(int item);

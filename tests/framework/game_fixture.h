@@ -156,6 +156,8 @@ protected:
         }
     }
     void Post(uint32_t message, WPARAM wParam, int x, int y) {
+        if (inputLog) *inputLog += std::to_string(message) + ' ' + std::to_string(wParam) + ' ' + std::to_string(x) + ' ' +
+                                   std::to_string(y) + ' ';
         PostMessage(window, message, wParam, MakeLParam(x, y));
         Pump();
     }
@@ -181,7 +183,10 @@ protected:
         Release(toX, toY);
     }
     // The 100 ms panel refresh of the shell.
-    void Tick() { SendMessage(window, WM_TIMER, kPanelTimer, 0); }
+    void Tick() {
+        if (inputLog) *inputLog += "t ";
+        SendMessage(window, WM_TIMER, kPanelTimer, 0);
+    }
     void Wait(uint32_t ms) { SleepMs(ms); }
 
     // Chooses a menu command with the mouse: the title, then the item.
@@ -247,6 +252,8 @@ protected:
     std::vector<std::string> UndoFiles() const { return UndoFiles(RuntimeDirectory()); }
 
     static inline GameTest* current = nullptr;
+    // When set, every posted input and panel tick is written here (golden traces replay them).
+    std::string* inputLog = nullptr;
     // Called with the screen as shown and as fully redrawn when they differ (to write pictures).
     static inline std::function<void(const Pixel*, const Pixel*, int, int)> onIncoherentScreen;
     std::string folder;

@@ -50,7 +50,7 @@ struct Table {
         artwork->Init(screen, nullptr, 0);
         ResetGameServices();
         Services().animate = false;
-        for (const GameEntry& entry : RegisteredGames()) {
+        for (const GameDescriptor& entry : RegisteredGames()) {
             games.push_back(entry.create(artwork.get()));
             games.back()->NewGame(false);
         }

@@ -328,13 +328,13 @@ std::string CensusProblem(const Census& census) {
 
 std::vector<int> RegisteredGameNumbers() {
     std::vector<int> numbers;
-    for (const GameEntry& entry : RegisteredGames()) numbers.push_back(entry.number);
+    for (const GameDescriptor& entry : RegisteredGames()) numbers.push_back(entry.number);
     return numbers;
 }
 
 std::string GameTestName(int gameNumber) {
     std::string name;
-    if (const GameEntry* entry = FindGame(gameNumber))
+    if (const GameDescriptor* entry = FindGame(gameNumber))
         for (char c : std::string(entry->name))
             if (std::isalnum(static_cast<unsigned char>(c))) name += c;
     return name;

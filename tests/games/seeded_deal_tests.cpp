@@ -91,7 +91,7 @@ DealModel ModelFor(int number) {
 class SeededDealTest : public GameTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SeededDealTest, FirstDealOfAFixedSeedIsTheDocumentedOrder) {
-    const GameEntry* entry = FindGame(GetParam());
+    const GameDescriptor* entry = FindGame(GetParam());
     ASSERT_NE(entry, nullptr);
     for (uint32_t seed : {1u, 20261206u}) {
         // The deck seeds the generator from the clock when it is made; the deal number replaces it.

@@ -9,6 +9,14 @@
 
 namespace {
 
+// The games with rule options.
+std::vector<GameDescriptor> RuleGames() {
+    std::vector<GameDescriptor> games;
+    for (const GameDescriptor& game : RegisteredGames())
+        if (game.HasRuleSettings()) games.push_back(game);
+    return games;
+}
+
 constexpr int kRecycleValues[] = {0, 1, 2, 3, 4, 99999};
 constexpr int kListValues[] = {-1, 0, 5, 11, 12, 3};
 constexpr int kRounds = 6;
@@ -19,9 +27,9 @@ struct StoredValues {
     std::string scoring;
 };
 
-StoredValues ValuesForRound(const RuleTable& table, int round) {
+StoredValues ValuesForRound(const GameDescriptor& table, int round) {
     StoredValues values;
-    for (const RuleOption& option : table.options) {
+    for (const RuleOption& option : table.rules.options) {
         int value = 0;
         switch (option.control) {
         case RuleControl::kCheckBox: value = round % 2; break;
@@ -36,13 +44,13 @@ StoredValues ValuesForRound(const RuleTable& table, int round) {
         values.numbers[option.valueName] = value;
     }
     // The face-down rows stay below the number of rows.
-    if (values.numbers.count("Rows") && table.gameNumber == 8)
+    if (values.numbers.count("Rows") && table.number == 8)
         values.numbers["RowsFaceDown"] = values.numbers["Rows"] - 1;
     values.numbers["DontShowAgain"] = round % 2;
     return values;
 }
 
-void Store(const RuleTable& table, const StoredValues& values) {
+void Store(const GameDescriptor& table, const StoredValues& values) {
     SettingsKey key(GameSettingsPath(table.name));
     for (const auto& [name, value] : values.numbers) WriteDwordValue(key, name, value);
     if (!values.scoring.empty()) WriteStringValue(key, "Scoring", values.scoring);
@@ -54,7 +62,7 @@ protected:
     void ClickOn(uint64_t delay, const Window* control) {
         backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
     }
-    static std::optional<int32_t> Stored(const RuleTable& table, const std::string& name) {
+    static std::optional<int32_t> Stored(const GameDescriptor& table, const std::string& name) {
         const auto value = Dword(GameSettingsPath(table.name), name.c_str());
         return value ? std::optional(static_cast<int32_t>(*value)) : std::nullopt;
     }
@@ -98,17 +106,17 @@ void ExpectControlShows(const RuleSettingsDialog& dialog, size_t index, const Ru
 }
 
 TEST_F(RuleSettingsTest, EveryGameShowsItsStoredValuesAndStoresThemBackUntouched) {
-    ASSERT_EQ(AllRuleTables().size(), 16u);
-    for (const RuleTable& table : AllRuleTables()) {
+    ASSERT_EQ(RuleGames().size(), 16u);
+    for (const GameDescriptor& table : RuleGames()) {
         for (int round = 0; round < kRounds; ++round) {
             SCOPED_TRACE(std::string(table.name) + " round " + std::to_string(round));
             const StoredValues values = ValuesForRound(table, round);
             Store(table, values);
             RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
-            EXPECT_EQ(dialog.GetY(), table.dialogTop);
-            EXPECT_EQ(dialog.GetHeight(), table.dialogHeight);
+            EXPECT_EQ(dialog.GetY(), table.rules.dialogTop);
+            EXPECT_EQ(dialog.GetHeight(), table.rules.dialogHeight);
             EXPECT_EQ(dialog.DontShowBox()->IsChecked(), round % 2 == 1);
-            for (size_t i = 0; i < table.options.size(); ++i) ExpectControlShows(dialog, i, table.options[i], values);
+            for (size_t i = 0; i < table.rules.options.size(); ++i) ExpectControlShows(dialog, i, table.rules.options[i], values);
             ClickOn(50, dialog.AcceptButton());
             ASSERT_EQ(dialog.RunModal(), RuleSettingsDialog::kResultAccepted);
             for (const auto& [name, value] : values.numbers) EXPECT_EQ(Stored(table, name), value) << name;
@@ -120,12 +128,12 @@ TEST_F(RuleSettingsTest, EveryGameShowsItsStoredValuesAndStoresThemBackUntouched
 }
 
 TEST_F(RuleSettingsTest, MissingValuesOpenWithTheDefaultsAndAreStoredAsThem) {
-    for (const RuleTable& table : AllRuleTables()) {
+    for (const GameDescriptor& table : RuleGames()) {
         SCOPED_TRACE(table.name);
         RuleSettingsDialog dialog(table, RuleDialogMode::kStart);
         ClickOn(50, dialog.AcceptButton());
         ASSERT_EQ(dialog.RunModal(), RuleSettingsDialog::kResultAccepted);
-        for (const RuleOption& option : table.options) {
+        for (const RuleOption& option : table.rules.options) {
             if (option.control == RuleControl::kScoringChoice) {
                 EXPECT_EQ(String(GameSettingsPath(table.name), "Scoring"), "American");
             } else {
@@ -137,16 +145,16 @@ TEST_F(RuleSettingsTest, MissingValuesOpenWithTheDefaultsAndAreStoredAsThem) {
 }
 
 TEST_F(RuleSettingsTest, CancelStoresNothingEvenAfterEveryControlChanged) {
-    for (const RuleTable& table : AllRuleTables()) {
+    for (const GameDescriptor& table : RuleGames()) {
         SCOPED_TRACE(table.name);
         RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
         const std::string before = FileText();  // with the defaults the dialog wrote on reading
         backend.After(30, [&] {
-            for (size_t i = 0; i < table.options.size(); ++i) {
+            for (size_t i = 0; i < table.rules.options.size(); ++i) {
                 Window* control = dialog.OptionControl(i);
-                switch (table.options[i].control) {
+                switch (table.rules.options[i].control) {
                 case RuleControl::kCheckBox: control->SetChecked(!control->IsChecked()); break;
-                case RuleControl::kSpinField: static_cast<SpinField*>(control)->SetValue(table.options[i].maximum); break;
+                case RuleControl::kSpinField: static_cast<SpinField*>(control)->SetValue(table.rules.options[i].maximum); break;
                 case RuleControl::kRecycles:
                 case RuleControl::kTwoChoices:
                 case RuleControl::kScoringChoice: static_cast<OptionGroup*>(control)->CheckIndex(1); break;
@@ -162,7 +170,7 @@ TEST_F(RuleSettingsTest, CancelStoresNothingEvenAfterEveryControlChanged) {
 }
 
 TEST_F(RuleSettingsTest, StartModeIsSkippedWhenSwitchedOffButTheGameMenuStillOpensIt) {
-    const RuleTable& klondike = *FindRuleTable(12);
+    const GameDescriptor& klondike = *FindGame(12);
     {
         RuleSettingsDialog start(klondike, RuleDialogMode::kStart);
         RuleSettingsDialog restart(klondike, RuleDialogMode::kRestart);
@@ -170,7 +178,7 @@ TEST_F(RuleSettingsTest, StartModeIsSkippedWhenSwitchedOffButTheGameMenuStillOpe
         EXPECT_EQ(restart.AcceptButton()->GetText(), "Restart");
     }
     // Poker Solitaire reads "&Start" in both modes; Auld Lang Syne's cancel has a hot key.
-    RuleSettingsDialog poker(*FindRuleTable(14), RuleDialogMode::kRestart);
+    RuleSettingsDialog poker(*FindGame(14), RuleDialogMode::kRestart);
     EXPECT_EQ(poker.AcceptButton()->GetText(), "Start");
 
     Store(klondike, {{{"DontShowAgain", 1}}, ""});
@@ -180,12 +188,12 @@ TEST_F(RuleSettingsTest, StartModeIsSkippedWhenSwitchedOffButTheGameMenuStillOpe
     EXPECT_EQ(RunRuleSettings(12, RuleDialogMode::kRestart), 2);
     EXPECT_TRUE(backend.ScriptDone());
     // Games without rule options start at once.
-    EXPECT_FALSE(HasRuleSettings(1));
+    EXPECT_FALSE(FindGame(1)->HasRuleSettings());
     EXPECT_EQ(RunRuleSettings(1, RuleDialogMode::kStart), 1);
 }
 
 TEST_F(RuleSettingsTest, FortyThievesFaceDownRowsFollowTheRowsField) {
-    const RuleTable& table = *FindRuleTable(8);
+    const GameDescriptor& table = *FindGame(8);
     Store(table, {{{"Rows", 5}, {"RowsFaceDown", 4}}, ""});
     RuleSettingsDialog dialog(table, RuleDialogMode::kRestart);
     auto* faceDown = static_cast<SpinField*>(dialog.OptionControl(3));
@@ -205,7 +213,7 @@ TEST_F(RuleSettingsTest, FortyThievesFaceDownRowsFollowTheRowsField) {
 }
 
 TEST_F(RuleSettingsTest, KlondikeSummaryWithDefaultsReadsExactly) {
-    const RuleTable& klondike = *FindRuleTable(12);
+    const GameDescriptor& klondike = *FindGame(12);
     const std::vector<std::string> expected = {"Can move partial rows: No",
                                                "Flip face down cards when available: No",
                                                "Foundation already filled in: No",
@@ -237,12 +245,12 @@ TEST_F(RuleSettingsTest, SummaryHeightsFollowFromTheirLineCounts) {
                                         {9, 190},  {10, 210}, {11, 170}, {12, 250}, {13, 150}, {14, 170},
                                         {15, 170}, {16, 170}, {18, 190}, {19, 190}};
     for (const auto& [game, height] : heights) {
-        RulesSummaryDialog view(*FindRuleTable(game));
+        RulesSummaryDialog view(*FindGame(game));
         EXPECT_EQ(view.GetHeight(), height) << game;
     }
-    Store(*FindRuleTable(5), {{{"StartingCard", 12}}, ""});
-    EXPECT_EQ(RulesSummaryLines(*FindRuleTable(5)), std::vector<std::string>{"Starting Cards: A, 2, 3, 4"});
-    EXPECT_EQ(RulesSummaryLines(*FindRuleTable(14)).back(), "Scoring Method: American");
+    Store(*FindGame(5), {{{"StartingCard", 12}}, ""});
+    EXPECT_EQ(RulesSummaryLines(*FindGame(5)), std::vector<std::string>{"Starting Cards: A, 2, 3, 4"});
+    EXPECT_EQ(RulesSummaryLines(*FindGame(14)).back(), "Scoring Method: American");
 }
 
 }  // namespace

@@ -55,15 +55,15 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     {
-        RuleSettingsDialog dialog(*FindRuleTable(12), RuleDialogMode::kStart);
+        RuleSettingsDialog dialog(*FindGame(12), RuleDialogMode::kStart);
         ok = Shoot(artwork, dialog, folder + "/rules_klondike_settings.png") && ok;
     }
     {
-        RuleSettingsDialog dialog(*FindRuleTable(8), RuleDialogMode::kRestart);
+        RuleSettingsDialog dialog(*FindGame(8), RuleDialogMode::kRestart);
         ok = Shoot(artwork, dialog, folder + "/rules_forty_thieves_settings.png") && ok;
     }
     {
-        RulesSummaryDialog view(*FindRuleTable(12));
+        RulesSummaryDialog view(*FindGame(12));
         ok = Shoot(artwork, view, folder + "/rules_klondike_summary.png") && ok;
     }
     {

@@ -119,19 +119,18 @@ public:
         backend.PressKey(100, kHidEscape);
 
         for (int item = 0; item < screen_layout::kGameCount; ++item) {
-            const GameStart& start = kGameStarts[item];
-            const GameEntry* entry = FindGame(start.gameNumber);
-            std::string name = entry != nullptr ? entry->name : "game" + std::to_string(start.gameNumber);
+            const GameDescriptor& start = *FindGame(item + 1);
+            std::string name = start.name;
             for (char& c : name) c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             const auto& r = screen_layout::kGameMenuItems[item];
             backend.Click(kSettleMs, r.left + r.width / 2, r.top + r.height / 2);
-            if (start.mode == StartMode::RulesFirst) {
+            if (start.start == StartMode::RulesFirst) {
                 Shot(kSettleMs, "rules_" + name);
                 backend.PressKey(100, kHidS);
             }
             backend.MoveMouse(100, 5, 595);
             Shot(kSettleMs, "deal_" + name);
-            if (start.gameNumber == 12) {
+            if (start.number == 12) {
                 MenuDialog(kCommandGameSettings, "dialog_game_settings");
                 MenuDialog(kCommandRulesSummary, "dialog_rules_summary");
                 MenuDialog(kCommandHighScores, "dialog_high_scores");

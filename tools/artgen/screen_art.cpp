@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "games/game_registry.h"
 #include "shell/screen_layout.h"
 
 namespace sl = screen_layout;
@@ -297,7 +298,7 @@ Picture RenderSelectionScreen() {
     Quill(cr, kW / 2.0 - 125, 545, 250, -14, Rgbf{0.95, 0.92, 0.84});
     for (int i = 0; i < sl::kGameCount; ++i) {
         const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
-        GoldText(cr, Font::SerifSemibold, 23, sl::kGameNames[static_cast<size_t>(i)], r.left + r.width / 2.0,
+        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.left + r.width / 2.0,
                  r.top + 23, r.width - 6);
     }
     return p;
@@ -322,7 +323,7 @@ Picture RenderHighlights() {
         cairo_set_line_width(cr, 1.2);
         cairo_set_source_rgb(cr, 1.0, 0.84, 0.45);
         cairo_stroke(cr);
-        GoldText(cr, Font::SerifSemibold, 23, sl::kGameNames[static_cast<size_t>(i)], r.width / 2.0, top + 23,
+        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.width / 2.0, top + 23,
                  r.width - 6, true);
         cairo_restore(cr);
     }

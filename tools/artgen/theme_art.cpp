@@ -11,6 +11,7 @@
 #include "cards/card_geometry.h"
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
+#include "games/game_registry.h"
 #include "shell/screen_layout.h"
 #include "ui/art_cells.h"
 
@@ -485,7 +486,7 @@ Picture RenderTitleImage(bool gold, uint32_t matte, int scale) {
     cairo_scale(cr, scale, scale);
     UseFont(cr, Font::SerifBold, kTitleFontSize);
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const char* name = sl::kGameNames[static_cast<size_t>(i)];
+        const char* name = FindGame(i + 1)->name;
         const double w = sl::kTitleWidths[static_cast<size_t>(i)];
         const double top = sl::TitleBandTop(i + 1);
         cairo_save(cr);
