@@ -69,7 +69,7 @@ int GolfModel::Apply(Position& position, const PlayMove& move) {
     return scored;
 }
 
-bool GolfModel::Won(const Position& position) {
+bool GolfModel::Cleared(const Position& position) {
     return std::all_of(position.columnCount.begin(), position.columnCount.end(), [](int32_t n) { return n == 0; });
 }
 
@@ -319,7 +319,7 @@ void GolfGame::RegisterHotspots() {
     AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
 }
 
-bool GolfGame::IsWon() { return gameOver && GolfModel::Won(ModelPosition()); }
+bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(ModelPosition()); }
 
 double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 : 1.0; }
 

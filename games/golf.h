@@ -54,8 +54,9 @@ struct GolfModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    // Every column cleared.
-    static bool Won(const Position& position);
+    static bool Cleared(const Position& position);
+    // Over with every column cleared.
+    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
     // The stock is used up and no column's top card fits.
     static bool Over(const Position& position);
     // The columns, the stock and the pile's top card: the cards under it can never move again.

@@ -118,6 +118,12 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     return position;
 }
 
+void MonteCarloGame::PlayMoves(MoveList& out) {
+    play_position::OfferMoves<MonteCarloModel>(*this, out);
+    if (first.Empty()) return;
+    std::erase_if(out, [this](const PlayMove& move) { return grid[move.from] != first.card && grid[move.to] != first.card; });
+}
+
 bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
     int from = move.from, to = move.to;

@@ -89,7 +89,8 @@ public:
     bool PairAvailable(int rows) const;
     // The current position as the model sees it.
     MonteCarloModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<MonteCarloModel>(*this, out); }
+    // The model's moves; with a card selected, the pairs it makes.
+    void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
     // Moves the cards up and left in reading order and fills the gaps at the end from the stock.

@@ -253,20 +253,46 @@ PairingModel::Position PairingGame::ModelPosition() const {
     return position;
 }
 
-bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kMove) return false;
-    // With one of the two selected a click on the other finishes the pair; with another card
-    // selected the pair takes more than one gesture.
-    if (selectedCount == 1 && (selected[move.from] || selected[move.to])) {
-        gesture.kind = MoveGesture::kClick;
-        ClickPoint(selected[move.from] ? move.to : move.from, gesture.fromX, gesture.fromY);
-        gesture.toX = gesture.fromX, gesture.toY = gesture.fromY;
-        return true;
+// The places of a move's cards that are still to be clicked; false when a selected place is
+// not among its cards.
+bool PairingGame::PlacesToClick(const PairingModel::Position& position, const PlayMove& move,
+                                std::vector<int>& places) const {
+    std::vector<int> cards;
+    if (move.kind == PlayMove::kMove) {
+        cards = {move.from, move.to};
+    } else if (move.kind == PlayMove::kSelect) {
+        const int suit = PairingModel::Top(position, move.from).Suit();
+        for (int place = 0; place < shape.places; ++place) {
+            const Card card = PairingModel::Top(position, place);
+            if (card.IsValid() && PairingModel::IsHigh(card) && card.Suit() == suit) cards.push_back(place);
+        }
     }
-    if (selectedCount != 0) return false;
-    gesture.kind = MoveGesture::kTwoClicks;
-    ClickPoint(move.from, gesture.fromX, gesture.fromY);
-    ClickPoint(move.to, gesture.toX, gesture.toY);
+    int covered = 0;
+    places.clear();
+    for (int place : cards) {
+        if (selected[place]) ++covered;
+        else places.push_back(place);
+    }
+    return covered == selectedCount && !places.empty() && places.size() <= 2;
+}
+
+void PairingGame::PlayMoves(MoveList& out) {
+    out.clear();
+    if (paused || dragging || gameOver) return;
+    const PairingModel::Position position = ModelPosition();
+    MoveList all;
+    PairingModel::Moves(position, all);
+    std::vector<int> places;
+    for (const PlayMove& move : all)
+        if (PlacesToClick(position, move, places)) out.push_back(move);
+}
+
+bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    std::vector<int> places;
+    if (!PlacesToClick(ModelPosition(), move, places)) return false;
+    gesture.kind = places.size() == 2 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
+    ClickPoint(places.front(), gesture.fromX, gesture.fromY);
+    ClickPoint(places.back(), gesture.toX, gesture.toY);
     return true;
 }
 

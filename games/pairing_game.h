@@ -26,7 +26,8 @@
 //
 // Moves: a pair is a kMove from one place to the other (lower place first), made by clicking
 // both top cards; Simple Addition's group of four high cards of a suit is a kSelect of the
-// group's first place with count 4 (four clicks: no single gesture makes it).
+// group's first place with count 4, made by clicking its cards one after the other (the table
+// offers it once at most two are left to click).
 struct PairingModel {
     static constexpr int kMaxPlaces = 13;
     static constexpr int kMaxCells = 60;
@@ -104,7 +105,9 @@ public:
 
     // The current position as the model sees it.
     PairingModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PairingModel>(*this, out); }
+    // The model's moves one gesture can finish from the current selection: those whose cards
+    // include every selected one and leave at most two to click.
+    void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     std::string PositionBytes() override;
 
@@ -147,6 +150,7 @@ protected:
     virtual bool OtherRemovalShowing() const { return false; }
     // Where a click selects the top card of the place.
     virtual void ClickPoint(int place, int& x, int& y) const = 0;
+    bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
 
     // The empty places, first to last, from the stock while it lasts.
     void Refill();

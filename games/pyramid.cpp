@@ -60,6 +60,13 @@ void PyramidModel::Moves(const Position& position, MoveList& out) {
         places[count] = static_cast<int8_t>(place);
         cards[count++] = card;
     }
+    if (position.selected >= 0) {
+        const Card waiting = Available(position, position.selected);
+        for (int i = 0; i < count; ++i)
+            if (MakesPair(waiting, cards[i]))
+                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(position.selected), .to = places[i]});
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         if (cards[i].Rank() == Card::kKing) out.push_back({.kind = PlayMove::kSelect, .from = places[i]});
         for (int j = i + 1; j < count; ++j)
@@ -82,6 +89,9 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
     int scored = 0;
     switch (move.kind) {
     case PlayMove::kStock: {
+        // A waiting waste card is let go; a waiting talon card too once the talon changes.
+        const int talonBefore = position.talonCount;
+        if (position.selected == kWastePlace) position.selected = -1;
         const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
         if (position.waste.IsValid() && canTurn && position.talonCount < Card::kCardsPerPack) {
             play_position::Push(position.talon, position.talonCount, position.waste);
@@ -97,13 +107,16 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
             position.waste = Card();
             --position.turnsLeft;
         }
+        if (position.selected == kTalonPlace && position.talonCount != talonBefore) position.selected = -1;
         break;
     }
     case PlayMove::kSelect:
+        position.selected = -1;
         TakeCard(position, move.from);
         scored = kPointsKing;
         break;
     case PlayMove::kMove:
+        position.selected = -1;
         TakeCard(position, move.from);
         TakeCard(position, move.to);
         scored = kPointsPair;
@@ -115,11 +128,12 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
     return scored;
 }
 
-bool PyramidModel::Won(const Position& position) {
+bool PyramidModel::Cleared(const Position& position) {
     return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
 }
 
 bool PyramidModel::Over(const Position& position) {
+    if (position.selected >= 0) return false;
     if (position.turnsLeft == position.recyclesAtDeal && position.stockCount > 0) return false;
     // Cards in the order they can still be turned up, then the cards lying free on the table: a
     // King anywhere, two free cards, or a turned card with the next one or a free card still make
@@ -201,6 +215,9 @@ PyramidModel::Position PyramidGame::ModelPosition() const {
     position.extra = extraRow;
     position.waste = waste;
     position.talon = talon;
+    if (!first.Empty())
+        for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
+            if (PyramidModel::Available(position, place) == first.card) position.selected = place;
     return position;
 }
 
@@ -220,14 +237,9 @@ bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     };
     if (move.kind != PlayMove::kStock && move.kind != PlayMove::kSelect && move.kind != PlayMove::kMove) return false;
     int clickFrom = move.from, clickTo = move.kind == PlayMove::kMove ? move.to : -1;
-    if (move.kind != PlayMove::kStock && !first.Empty()) {
-        // With one card of the pair selected a click on the other finishes it; with another card
-        // selected the move takes more than one gesture.
-        const PyramidModel::Position position = ModelPosition();
-        if (clickTo >= 0 && first.card == PyramidModel::Available(position, clickTo)) clickTo = -1;
-        else if (clickTo >= 0 && first.card == PyramidModel::Available(position, clickFrom)) clickFrom = clickTo, clickTo = -1;
-        else return false;
-    }
+    // With a card waiting the model offers only its pairs, from its place: a click on the partner
+    // finishes them.
+    if (move.kind == PlayMove::kMove && ModelPosition().selected == move.from) clickFrom = clickTo, clickTo = -1;
     point(clickFrom, gesture.fromX, gesture.fromY);
     gesture.kind = clickTo >= 0 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
     if (clickTo >= 0) point(clickTo, gesture.toX, gesture.toY);
@@ -498,9 +510,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
 
 bool PyramidGame::DecideGameOver() const {
     if (endedByUser) return true;
-    // A card waiting for its partner keeps the game going.
-    if (!first.Empty() || !second.Empty()) return false;
-    return PyramidModel::Over(ModelPosition());
+    const PyramidModel::Position position = ModelPosition();
+    // A selection the table no longer shows still holds off the end until it is dropped.
+    if (!second.Empty() || (!first.Empty() && position.selected < 0)) return false;
+    return PyramidModel::Over(position);
 }
 
 bool PyramidGame::CheckGameOver() {
@@ -523,7 +536,7 @@ void PyramidGame::RegisterPickups() {
             if (extraRow[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &extraRow[c], 1);
 }
 
-bool PyramidGame::IsWon() { return gameOver && PyramidModel::Won(ModelPosition()); }
+bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(ModelPosition()); }
 
 double PyramidGame::GetScoreFactor() {
     const double factor = rows == kMaxRows ? 1.5 : 1.0;

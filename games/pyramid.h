@@ -27,6 +27,10 @@ struct PyramidRules {
 // 3 + row * (row + 1) / 2 + k the triangle's card k of that row (row 0 is the apex), 31 + c the
 // extra row's card c. A pair is a kMove from one card's place to the other's (two clicks), a
 // King a kSelect of its place (one click), a press on the stock a kStock.
+//
+// A card selected and waiting for its partner is part of the position here, because it holds off
+// the end of the game: while it waits, the moves are the stock and the pairs it makes (its
+// partner's click finishes them). The encoding leaves it out, as it leaves out the points.
 struct PyramidModel {
     static constexpr int kMaxRows = 7;
     static constexpr int kTriangleSlots = kMaxRows * (kMaxRows + 1) / 2;
@@ -46,6 +50,7 @@ struct PyramidModel {
         int32_t turnsLeft = 0;
         int32_t stockCount = 0;
         int32_t talonCount = 0;
+        int32_t selected = -1;  // the place of the card waiting for its partner, or -1
         std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
         std::array<Card, kTriangleSlots> triangle{};
         std::array<Card, kMaxRows> extra{};
@@ -63,8 +68,11 @@ struct PyramidModel {
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
     // Every triangle card taken.
-    static bool Won(const Position& position);
-    // No King and no pair can come together any more, however the stock is turned.
+    static bool Cleared(const Position& position);
+    // Over with every triangle card taken.
+    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
+    // No card waits for a partner, and no King and no pair can come together any more, however
+    // the stock is turned.
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
