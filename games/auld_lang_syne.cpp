@@ -112,15 +112,13 @@ AuldLangSyneModel::Position AuldLangSyneGame::ModelPosition() const {
 }
 
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    int x = kStockX + 20, y = kStockY + 30;
-    if (move.kind == PlayMove::kMove) {
-        const int pile = move.from - AuldLangSyneModel::kPilePlace;
-        x = ColumnX(pile) + 20;
-        y = CardY(std::max(pileCounts[pile] - 1, 0)) + 30;
-    } else if (move.kind != PlayMove::kStock) {
-        return false;
+    if (move.kind == PlayMove::kStock) {
+        gesture = play_position::ClickOnCard(kStockX, kStockY);
+        return true;
     }
-    gesture = {MoveGesture::kClick, x, y, x, y};
+    if (move.kind != PlayMove::kMove) return false;
+    const int pile = move.from - AuldLangSyneModel::kPilePlace;
+    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(pileCounts[pile] - 1, 0)));
     return true;
 }
 

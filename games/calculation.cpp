@@ -122,7 +122,7 @@ CalculationModel::Position CalculationGame::ModelPosition() const {
 
 bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock) {
-        gesture = {MoveGesture::kClick, kStockX + 20, kStockY + 30, kStockX + 20, kStockY + 30};
+        gesture = play_position::ClickOnCard(kStockX, kStockY);
         return true;
     }
     if (move.kind != PlayMove::kMove) return false;

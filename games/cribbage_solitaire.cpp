@@ -80,20 +80,13 @@ bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
     return false;
 }
 
-int CribbageHands::TurnNext(GridHandPosition<4>& position) {
-    if (!CribbageSolitaireModel::GridFull(position)) {
-        position.current = CribbageSolitaireModel::Deal(position);
-        return 0;
-    }
-    position.starter = CribbageSolitaireModel::Deal(position);
-    if (!position.starter.IsValid()) return 0;
-    const Card starter = position.starter;
-    int total = 0;
-    for (int32_t hand : ScoreLines<4>(position.grid, [starter](const std::array<Card, 4>& line) {
-             return CribbageSolitaireGame::ScoreHand(line, starter);
-         }))
-        total += hand;
-    return total;
+// The starter is turned first; without one nothing is scored.
+int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
+    const Card starter = position.starter = CribbageSolitaireModel::Deal(position);
+    if (!starter.IsValid()) return 0;
+    return ScoreTotal<4>(position.grid, [starter](const std::array<Card, 4>& line) {
+        return CribbageSolitaireGame::ScoreHand(line, starter);
+    });
 }
 
 GridHandPosition<CribbageSolitaireGame::kSide> CribbageSolitaireGame::ModelPosition() {

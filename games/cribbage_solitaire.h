@@ -13,7 +13,7 @@
 // the starter and scores the hands with it.
 struct CribbageHands {
     static bool Accepts(const std::array<Card, 16>& grid, int cell);
-    static int TurnNext(GridHandPosition<4>& position);
+    static int ScoreFull(GridHandPosition<4>& position);
 };
 using CribbageSolitaireModel = GridHandModel<4, CribbageHands>;
 

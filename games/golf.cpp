@@ -119,14 +119,10 @@ GolfModel::Position GolfGame::ModelPosition() const {
 }
 
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind == PlayMove::kStock) {
-        gesture = {MoveGesture::kClick, kStockX + 20, kStockY + 30, kStockX + 20, kStockY + 30};
-        return true;
-    }
-    if (move.kind != PlayMove::kMove) return false;
+    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
     const int column = move.from - GolfModel::kColumnPlace;
-    const int x = ColumnX(column) + 20, y = CardY(std::max(columnCount[column] - 1, 0)) + 30;
-    gesture = {MoveGesture::kClick, x, y, x, y};
+    gesture = move.kind == PlayMove::kStock ? play_position::ClickOnCard(kStockX, kStockY)
+                                            : play_position::ClickOnCard(ColumnX(column), CardY(std::max(columnCount[column] - 1, 0)));
     return true;
 }
 

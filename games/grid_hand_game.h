@@ -61,10 +61,17 @@ std::array<int32_t, 2 * Side> ScoreLines(const std::array<Card, Side * Side>& gr
     return scores;
 }
 
+// The points of all the hands of a full grid.
+template <int Side, typename Score>
+int ScoreTotal(const std::array<Card, Side * Side>& grid, const Score& score) {
+    int total = 0;
+    for (int32_t hand : ScoreLines<Side>(grid, score)) total += hand;
+    return total;
+}
+
 // Hands gives the game's part:
 //   static bool Accepts(const std::array<Card, Side * Side>& grid, int cell);  // may a card go there
-//   static int TurnNext(GridHandPosition<Side>&);  // after a card took the current card's place
-//                                                  // or filled the grid; the points scored
+//   static int ScoreFull(GridHandPosition<Side>&);  // the full grid's points
 template <int Side, typename Hands>
 struct GridHandModel {
     using Position = GridHandPosition<Side>;
@@ -112,10 +119,13 @@ struct GridHandModel {
             scored -= kReserveCost;
         }
         position.points += scored;
-        if (!position.current.IsValid() || GridFull(position)) {
-            const int hands = Hands::TurnNext(position);
+        // The next card is turned once the current one is placed; a full grid is scored.
+        if (GridFull(position)) {
+            const int hands = Hands::ScoreFull(position);
             position.points += hands;
             scored += hands;
+        } else if (!position.current.IsValid()) {
+            position.current = Deal(position);
         }
         return scored;
     }

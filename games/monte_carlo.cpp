@@ -132,7 +132,7 @@ bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
         // selected the pair takes more than one gesture.
         if (first.card == grid[to]) std::swap(from, to);
         if (first.card != grid[from]) return false;
-        gesture = {MoveGesture::kClick, CellX(to) + 20, CellY(to) + 30, CellX(to) + 20, CellY(to) + 30};
+        gesture = play_position::ClickOnCard(CellX(to), CellY(to));
         return true;
     }
     gesture = {MoveGesture::kTwoClicks, CellX(from) + 20, CellY(from) + 30, CellX(to) + 20, CellY(to) + 30};

@@ -56,6 +56,9 @@ inline void EncodeInt(PositionCode& code, int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
 }
 
+// A click on the card whose top-left corner is (x, y), well inside it.
+inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
+
 // The model's moves in a game's position: none while the game is paused, dragging or over.
 template <typename Model, typename OnScreenGame>
 void OfferMoves(OnScreenGame& game, MoveList& out) {

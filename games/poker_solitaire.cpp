@@ -24,18 +24,11 @@ PokerSolitaireGame::PokerSolitaireGame(Artwork* artwork) : GridHandGame(artwork,
 
 // ---- The model's part ----
 
-int PokerHands::TurnNext(GridHandPosition<5>& position) {
-    if (!PokerSolitaireModel::GridFull(position)) {
-        position.current = PokerSolitaireModel::Deal(position);
-        return 0;
-    }
+int PokerHands::ScoreFull(GridHandPosition<5>& position) {
     const bool american = position.american;
-    int total = 0;
-    for (int32_t hand : ScoreLines<5>(position.grid, [american](const std::array<Card, 5>& line) {
-             return PokerSolitaireGame::ScoreHand(line, american);
-         }))
-        total += hand;
-    return total;
+    return ScoreTotal<5>(position.grid, [american](const std::array<Card, 5>& line) {
+        return PokerSolitaireGame::ScoreHand(line, american);
+    });
 }
 
 GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() {

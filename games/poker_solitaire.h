@@ -20,7 +20,7 @@ struct PokerRules {
 // table in force.
 struct PokerHands {
     static bool Accepts(const std::array<Card, 25>& grid, int cell) { return cell >= 0 && cell < 25 && !grid[cell].IsValid(); }
-    static int TurnNext(GridHandPosition<5>& position);
+    static int ScoreFull(GridHandPosition<5>& position);
 };
 using PokerSolitaireModel = GridHandModel<5, PokerHands>;
 
