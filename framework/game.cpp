@@ -175,6 +175,8 @@ bool Game::GestureFor(const PlayMove&, MoveGesture&) { return false; }
 
 std::string Game::PositionBytes() { return {}; }
 
+bool Game::RestoreRecord(std::span<const uint8_t>) { return false; }
+
 bool Game::OnCommand() {
     GameServices& services = Services();
     // Flips a check item and returns its new state.

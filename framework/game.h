@@ -32,6 +32,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,9 @@ public:
     virtual void PlayMoves(MoveList& out);
     virtual bool GestureFor(const PlayMove& move, MoveGesture& gesture);
     virtual std::string PositionBytes();
+    // 37. Reads an undo record and, only when it is whole and possible, puts the game in its
+    //     position (the undo fuzzer and the damaged-record tests call it directly).
+    virtual bool RestoreRecord(std::span<const uint8_t> record);
 
     // ---- For the shell ----
 

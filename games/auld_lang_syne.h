@@ -88,7 +88,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }

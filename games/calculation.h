@@ -92,7 +92,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int k) { return kPileLeft + kPilePitch * k; }
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }

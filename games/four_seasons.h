@@ -62,7 +62,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // Building rules on pip values: up in suit on a foundation (Ace on King), down regardless of
     // suit on a pile (King on Ace).

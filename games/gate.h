@@ -63,7 +63,7 @@ public:
     double GetScoreFactor() override;
     bool IsWon() override;
 
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }

@@ -101,7 +101,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int GolfValue(Card card) { return GolfModel::GolfValue(card); }
     static bool CanPlay(Card card, Card top, bool wrapAround) { return GolfModel::CanPlay(card, top, wrapAround); }

@@ -219,7 +219,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }

@@ -81,7 +81,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }

@@ -96,7 +96,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The card a click on the place selects (no card when the place is empty).
     virtual Card Top(int place) const = 0;

@@ -115,7 +115,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
     int SlotY(int row) const { return topY + kRowPitchY * row; }

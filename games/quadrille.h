@@ -70,7 +70,7 @@ public:
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
     // whose top is `top`?

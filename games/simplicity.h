@@ -59,7 +59,7 @@ public:
     double GetScoreFactor() override;
     bool IsWon() override;
 
-    bool RestoreRecord(std::span<const uint8_t> record);
+    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int pile) { return kPileX + kPilePitch * (pile % kPilesPerRow); }
     static int PileY(int pile) { return kPileY[pile / kPilesPerRow]; }

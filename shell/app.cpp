@@ -20,7 +20,6 @@
 #include "shell/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
-#include "shell/test_hooks.h"
 #include "store/player_dialog.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
@@ -455,12 +454,11 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
     }
 }
 
-int RunApplication() {
+int RunApplication(LoopCompanionMaker makeCompanion) {
     // One copy per user: a second copy raises the first and leaves at once.
     SingleInstance instance(RuntimeDirectory());
     if (!instance.IsFirst()) return 0;
-    // Answers the end-to-end tests' requests while the loop runs, when QUILLFEN_TEST_HOOKS is set.
-    TestHookScope testHooks;
+    const std::unique_ptr<LoopCompanion> companion = makeCompanion ? makeCompanion() : nullptr;
 
     shell = ShellState{};
     // Creating the window runs the whole start-up (logo, player dialog): a second copy started

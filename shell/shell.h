@@ -2,6 +2,8 @@
 // and the start-up and shut-down order of every subsystem.
 #pragma once
 
+#include <memory>
+
 #include "platform/messages.h"
 
 class Artwork;
@@ -16,10 +18,22 @@ constexpr uintptr_t kIdleTimer = 1;
 constexpr uintptr_t kGameTimer = 2;
 constexpr uint32_t kTimerPeriodMs = 100;
 
+// Something kept alive for the length of the message loop, made once the single-instance check has
+// passed: the end-to-end tests' request answerer (tests/hooks) is one. The shipped program has none.
+class LoopCompanion {
+public:
+    virtual ~LoopCompanion() = default;
+};
+using LoopCompanionMaker = std::unique_ptr<LoopCompanion> (*)();
+
 // Runs the program on the installed back end: the single-instance rule, the window, the message
 // loop. Returns the exit code of the final WM_QUIT, or 0 when another copy was running or the
 // window could not be made.
-int RunApplication();
+int RunApplication(LoopCompanionMaker makeCompanion = nullptr);
+
+// The whole program from its command line: options, the SDL back end, RunApplication, and the
+// window placement kept for the next run. main() is this with no companion.
+int ProgramMain(int argc, char** argv, LoopCompanionMaker makeCompanion);
 
 // What the shell offers the other subsystems while the program runs.
 HWND ShellWindow();

@@ -8,7 +8,7 @@
 # Sound is on and audible to the program: SDL's "disk" audio driver writes the mixed output to
 # /dev/null at the real rate, so effects and music cost what they cost on a desktop.
 #
-# The program is driven through its test hooks (shell/test_hooks.h): a request is answered only
+# The program is driven through its test hooks (tests/hooks/test_hooks.h): a request is answered only
 # once the program waits for input with an empty queue, so "click, then ask" times the work the
 # click started, up to a settled table.
 #
@@ -16,7 +16,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 soakDeals=${2:-100}
-program=$build/quillfen-solitaire
+program=$build/quillfen-solitaire-hooked
 bare=$build/tests/bench/bare_table
 
 if [ -z "${INSIDE_XVFB:-}" ]; then

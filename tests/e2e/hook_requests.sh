@@ -1,4 +1,4 @@
-# Requests to the program's test hooks (shell/test_hooks.h), sourced by the end-to-end scripts.
+# Requests to the program's test hooks (tests/hooks/test_hooks.h), sourced by the end-to-end scripts.
 # Expects the request pipe open on fd 8 and the reply pipe on fd 7, the program's pid in $pid
 # and a fail function that reports and exits. HOOK_ANSWER_SECONDS and HOOK_STATE_SECONDS bound
 # the waits (default 15 and 10).

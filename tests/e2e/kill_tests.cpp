@@ -32,7 +32,7 @@
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
 #include "shell/shell.h"
-#include "shell/test_hooks.h"
+#include "tests/hooks/test_hooks.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
 #include "ui/window.h"

@@ -6,7 +6,7 @@
 # Exit button. At several points the X display must show exactly the program's screen buffer.
 # Afterwards the settings file must hold the player and Klondike's rule values.
 #
-# The program is started with QUILLFEN_TEST_HOOKS (shell/test_hooks.h): it answers requests on a
+# The program is started with QUILLFEN_TEST_HOOKS (tests/hooks/test_hooks.h): it answers requests on a
 # named pipe only when it waits for input with an empty queue, so every answer follows the input
 # sent before it. Nothing here sleeps for long; every wait polls with a deadline.
 #

@@ -12,7 +12,7 @@
 #include "platform/paths.h"
 #include "shell/artwork.h"
 #include "shell/shell.h"
-#include "shell/test_hooks.h"
+#include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace shell_test {

@@ -8,7 +8,7 @@
 #include "framework/game.h"
 #include "platform/registry.h"
 #include "shell/shell.h"
-#include "shell/test_hooks.h"
+#include "tests/hooks/test_hooks.h"
 #include "shell/window_options.h"
 #include "shell_fixture.h"
 #include "ui/window.h"

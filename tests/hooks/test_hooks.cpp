@@ -1,4 +1,4 @@
-#include "shell/test_hooks.h"
+#include "tests/hooks/test_hooks.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -291,3 +291,5 @@ TestHookScope::~TestHookScope() {
         hookBackend.reset();
     }
 }
+
+std::unique_ptr<LoopCompanion> MakeTestHooks() { return std::make_unique<TestHookScope>(); }

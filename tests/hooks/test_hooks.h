@@ -16,13 +16,16 @@
 //   where <text>   "<x> <y> <width> <height>" of the running game's menu title or open menu
 //                  item whose caption is <text> (& marks may stay), or "none"
 //
-// Without the variable nothing changes. The helpers below serve in-process tests as well.
+// Only the test build of the program (quillfen-solitaire-hooked) has these hooks; without the
+// variable it behaves as the shipped program. The helpers below serve in-process tests as well.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "shell/shell.h"
 
 class Game;
 class Window;
@@ -42,10 +45,13 @@ Window* FindControl(Window& panel, std::string_view caption);
 
 // Alive for the length of the message loop. When QUILLFEN_TEST_HOOKS is set, it puts a
 // request-answering back end in front of the installed one and takes it away again at the end.
-class TestHookScope {
+class TestHookScope : public LoopCompanion {
 public:
     TestHookScope();
-    ~TestHookScope();
+    ~TestHookScope() override;
     TestHookScope(const TestHookScope&) = delete;
     TestHookScope& operator=(const TestHookScope&) = delete;
 };
+
+// The companion the test build of the program gives RunApplication.
+std::unique_ptr<LoopCompanion> MakeTestHooks();
