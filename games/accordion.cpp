@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kPointsPerMove = AccordionModel::kPointsPerMove;
 
-bool Matches(Card a, Card b) { return AccordionModel::Matches(a, b); }
-
 }  // namespace
 
 // ---- The model ----
@@ -33,7 +31,7 @@ void AccordionModel::Moves(const Position& position, MoveList& out) {
         std::array<int, 2> targets{};
         const int count = Neighbours(position, from, targets);
         for (int t = 0; t < count; ++t)
-            if (Matches(position.cells[from], position.cells[targets[t]]))
+            if (AccordionModel::Matches(position.cells[from], position.cells[targets[t]]))
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(targets[t])});
     }
 }
@@ -147,7 +145,7 @@ void AccordionGame::LiftCards(DragRecord& drag) {
 bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
     if (cell < 0 || !cells[cell].IsValid()) return false;
-    return Matches(drag.cards[0], cells[cell]);
+    return AccordionModel::Matches(drag.cards[0], cells[cell]);
 }
 
 void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
