@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "artwork/artwork.h"
 #include "framework/game_services.h"
 #include "games/play_position.h"
-#include "shell/artwork.h"
 
 namespace {
 

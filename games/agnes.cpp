@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "artwork/artwork.h"
 #include "framework/game_services.h"
 #include "games/play_position.h"
-#include "shell/artwork.h"
 #include "store/settings_store.h"
 
 namespace {

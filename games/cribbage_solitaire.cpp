@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 namespace {
 

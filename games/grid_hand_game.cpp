@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "artwork/artwork.h"
 #include "draw/draw.h"
 #include "framework/game_services.h"
 #include "games/play_position.h"
-#include "shell/artwork.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "artwork/artwork.h"
 #include "framework/game_services.h"
 #include "games/play_position.h"
-#include "shell/artwork.h"
 #include "store/settings_store.h"
 
 namespace {

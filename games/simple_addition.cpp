@@ -1,6 +1,6 @@
 #include "games/simple_addition.h"
 
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 // Undo makes no sound here.
 SimpleAdditionGame::SimpleAdditionGame(Artwork* artwork)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/game_services.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/artwork.h"
-#include "shell/screen_layout.h"
+#include "artwork/artwork.h"
+#include "artwork/screen_layout.h"
 
 class GameMenu {
 public:

@@ -5,8 +5,8 @@
 #include <array>
 
 #include "games/game_registry.h"
-#include "shell/artwork.h"
-#include "shell/screen_layout.h"
+#include "artwork/artwork.h"
+#include "artwork/screen_layout.h"
 
 // The logo: shown and presented with the pointer hidden, it lasts 5 seconds by the clock, or
 // until the first left-button press or key press, which is taken from the queue and goes no

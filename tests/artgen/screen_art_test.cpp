@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cards/card_geometry.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "tools/artgen/artgen.h"
 #include "tools/artgen/screen_art.h"
 #include "tools/artgen/theme_art.h"

@@ -28,7 +28,7 @@
 #include "platform/registry.h"
 #include "platform/sdl_backend.h"
 #include "bench_table.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
 

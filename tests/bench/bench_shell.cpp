@@ -12,9 +12,9 @@
 #include "platform/crt.h"
 #include "platform/messages.h"
 #include "platform/scripted_backend.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "shell/game_menu.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "framework/game_services.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
 

@@ -21,7 +21,7 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
     exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
-# Where things are on the screen (shell/screen_layout.h, games/klondike.h, cards 53 x 83).
+# Where things are on the screen (artwork/screen_layout.h, games/klondike.h, cards 53 x 83).
 readonly klondikeItem="671 225"   # kGameMenuItems[11], the middle of its name
 readonly exitButton="738 42"      # kExitButtonX/Y plus half of the 84 x 54 button
 readonly stockCentre="126 121"    # KlondikeGame::kStockX/Y plus half a card

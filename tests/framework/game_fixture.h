@@ -22,7 +22,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/high_scores_dialog.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"

@@ -1,11 +1,13 @@
 // Undo records: the first byte picks a registered game, the rest becomes that game's newest undo
 // file, and the game's own Undo reads it back. Whatever the bytes, the game must refuse what it
 // cannot use without reading out of bounds, and whatever it accepts must leave every card in play
-// exactly once. Every game in the registry is covered as soon as its line is added there.
+// exactly once and a position the game's model can play on. Every game in the registry is covered
+// as soon as its descriptor is added there.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,7 +22,7 @@
 #include "platform/backend.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "tests/games/card_census.h"
 
 namespace {
@@ -102,6 +104,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!problem.empty()) {
         std::fprintf(stderr, "%s: %s\n", game.GetName(), problem.c_str());
         std::abort();
+    }
+    // Whatever position a record gave, the model offers its moves and plays each of them on a
+    // copy without reading or writing out of bounds.
+    const PlayModelOps* model = FindGame(game.gameNumber)->model;
+    const std::string bytes = game.PositionBytes();
+    if (model != nullptr && bytes.size() == model->positionSize) {
+        MoveList moves;
+        game.PlayMoves(moves);
+        std::vector<uint64_t> copy(bytes.size() / 8 + 1);
+        for (const PlayMove& move : moves) {
+            std::memcpy(copy.data(), bytes.data(), bytes.size());
+            model->apply(copy.data(), move);
+            model->over(copy.data());
+        }
     }
     return 0;
 }

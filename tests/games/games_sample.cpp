@@ -13,7 +13,7 @@
 #include "platform/crt.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "store/settings_store.h"
 #include "tests/ui/png_writer.h"
 #include "ui/toolkit.h"

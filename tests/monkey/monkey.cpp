@@ -21,7 +21,7 @@
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "shell/shell.h"
 #include "tests/games/card_census.h"
 #include "ui/controls.h"
@@ -397,31 +397,52 @@ void Monkey::PlanDrag(Game& game) {
     ++stats.drags;
     pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
     pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
-    // Where to: decided once the press has shown which targets the lifted stack has.
-    auto target = std::make_shared<std::pair<int, int>>(Uniform(0, 799), Uniform(0, 599));
+    // Where to: anywhere, in a few steps.
+    const int toX = Uniform(0, 799), toY = Uniform(0, 599);
     const int steps = Uniform(1, 4);
-    const bool aim = Chance(70);
     for (int step = 1; step <= steps; ++step) {
-        pending.push_back([this, target, step, steps, aim, x, y]() -> std::optional<HostEvent> {
-            Game* now = CurrentGame();
-            if (step == 1 && aim && now && now->dragging && !now->dropTargets.empty()) {
-                std::vector<const DropTarget*> legal;
-                for (DropTarget& drop : now->dropTargets)
-                    if (now->CanDrop(now->dragRecord, drop)) legal.push_back(&drop);
-                const DropTarget* chosen = nullptr;
-                if (!legal.empty() && Chance(80)) chosen = legal[Uniform(0, static_cast<int>(legal.size()) - 1)];
-                else {
-                    auto it = now->dropTargets.begin();
-                    std::advance(it, Uniform(0, static_cast<int>(now->dropTargets.size()) - 1));
-                    chosen = &*it;
-                }
-                *target = {chosen->rect.left + Uniform(2, 30), chosen->rect.top + Uniform(2, 30)};
-            }
-            const int px = x + (target->first - x) * step / steps, py = y + (target->second - y) * step / steps;
-            return Mouse(HostEvent::MouseMove, px, py);
-        });
+        const int px = x + (toX - x) * step / steps, py = y + (toY - y) * step / steps;
+        pending.push_back([px, py] { return Mouse(HostEvent::MouseMove, px, py); });
     }
-    pending.push_back([target] { return Mouse(HostEvent::MouseUp, target->first, target->second); });
+    pending.push_back([toX, toY] { return Mouse(HostEvent::MouseUp, toX, toY); });
+}
+
+// A move the game's model offers now, made with the mouse where the table makes it (a drag in a
+// few steps, a click, a double click or two clicks).
+void Monkey::PlanModelMove(Game& game) {
+    MoveList moves;
+    game.PlayMoves(moves);
+    MoveGesture gesture;
+    if (moves.empty() || !game.GestureFor(moves[static_cast<size_t>(Uniform(0, static_cast<int>(moves.size()) - 1))],
+                                          gesture)) {
+        PlanDrag(game);
+        return;
+    }
+    ++stats.modelMoves;
+    switch (gesture.kind) {
+    case MoveGesture::kClick:
+        PlanClick(gesture.fromX, gesture.fromY);
+        break;
+    case MoveGesture::kDoubleClick:
+        PlanDoubleClick(gesture.fromX, gesture.fromY);
+        break;
+    case MoveGesture::kTwoClicks:
+        PlanClick(gesture.fromX, gesture.fromY);
+        PlanClick(gesture.toX, gesture.toY);
+        break;
+    case MoveGesture::kDrag: {
+        const int x = gesture.fromX, y = gesture.fromY, toX = gesture.toX, toY = gesture.toY;
+        pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
+        pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
+        const int steps = Uniform(1, 4);
+        for (int step = 1; step <= steps; ++step) {
+            const int px = x + (toX - x) * step / steps, py = y + (toY - y) * step / steps;
+            pending.push_back([px, py] { return Mouse(HostEvent::MouseMove, px, py); });
+        }
+        pending.push_back([toX, toY] { return Mouse(HostEvent::MouseUp, toX, toY); });
+        break;
+    }
+    }
 }
 
 void Monkey::PlanMenuCommand(int commandId) {
@@ -488,7 +509,9 @@ void Monkey::PlanRandomMenuCommand(Game& game) {
 
 void Monkey::PlanInGame(Game& game) {
     const int roll = Uniform(0, 99);
-    if (roll < 28) {
+    if (roll < 20) {
+        PlanModelMove(game);
+    } else if (roll < 28) {
         PlanDrag(game);
     } else if (roll < 36) {
         PlanClick(Uniform(0, 799), Uniform(0, 599));

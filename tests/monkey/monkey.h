@@ -32,6 +32,7 @@ struct MonkeyStatistics {
     int menuCommands = 0;
     int undoStorms = 0;
     int drags = 0;
+    int modelMoves = 0;  // moves the game's model offered, made with the mouse
     int moves = 0;
     int cardChecks = 0;
     int screenChecks = 0;
@@ -86,6 +87,7 @@ private:
     void PlanClick(int x, int y);
     void PlanDoubleClick(int x, int y);
     void PlanDrag(Game& game);
+    void PlanModelMove(Game& game);
     void PlanMenuCommand(int commandId);
     void PlanRandomMenuCommand(Game& game);
     void PlanPress(int hidScancode);

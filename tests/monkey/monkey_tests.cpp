@@ -22,9 +22,9 @@ std::string RunMonkey(uint64_t seed, long messages, const std::string& name) {
     const std::string failure = monkey.Run();
     const MonkeyStatistics& s = monkey.Statistics();
     std::printf("seed %llu: %ld messages, %d sessions, %d games entered, %d menu commands, %d undo storms, "
-                "%d drags, %d moves, %d card checks, %d screen checks, %.0f s of virtual time\n",
+                "%d drags, %d model moves, %d moves, %d card checks, %d screen checks, %.0f s of virtual time\n",
                 static_cast<unsigned long long>(seed), s.messages, s.sessions, s.gamesEntered, s.menuCommands,
-                s.undoStorms, s.drags, s.moves, s.cardChecks, s.screenChecks, s.virtualMs / 1000.0);
+                s.undoStorms, s.drags, s.modelMoves, s.moves, s.cardChecks, s.screenChecks, s.virtualMs / 1000.0);
     return failure;
 }
 

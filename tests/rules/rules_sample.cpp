@@ -12,7 +12,7 @@
 #include "rules/appearance_choosers.h"
 #include "rules/rule_settings.h"
 #include "rules/rules_viewer.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "tests/ui/png_writer.h"
 
 namespace {

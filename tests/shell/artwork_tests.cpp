@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "shell/game_menu.h"
 #include "store/settings_store.h"
 #include "tests/shell/shell_fixture.h"

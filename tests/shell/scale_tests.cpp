@@ -10,7 +10,7 @@
 #include "framework/game.h"
 #include "platform/host_events.h"
 #include "platform/paths.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"

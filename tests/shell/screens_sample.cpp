@@ -10,8 +10,8 @@
 #include "draw/draw.h"
 #include "platform/host_events.h"
 #include "platform/scripted_backend.h"
-#include "shell/artwork.h"
-#include "shell/screen_layout.h"
+#include "artwork/artwork.h"
+#include "artwork/screen_layout.h"
 #include "shell/shell.h"
 #include "tests/ui/png_writer.h"
 

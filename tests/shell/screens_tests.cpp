@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "games/game_registry.h"
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 #include "shell/game_menu.h"
 #include "shell/screens.h"
 #include "shell/shell.h"

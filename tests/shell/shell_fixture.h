@@ -18,7 +18,7 @@
 #include "platform/host_events.h"
 #include "platform/scripted_backend.h"
 #include "store/settings_store.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 
 namespace shell_test {
 

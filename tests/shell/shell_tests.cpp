@@ -15,7 +15,7 @@
 #include "platform/paths.h"
 #include "platform/scripted_backend.h"
 #include "shell/display_depth.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
 #include "tests/shell/shell_fixture.h"

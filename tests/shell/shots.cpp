@@ -21,7 +21,7 @@
 #include "platform/host_events.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"

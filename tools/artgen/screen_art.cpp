@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "games/game_registry.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 
 namespace sl = screen_layout;
 

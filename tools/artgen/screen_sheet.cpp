@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "draw/draw.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "tools/artgen/artgen.h"
 #include "tools/artgen/card_art.h"
 #include "tools/artgen/screen_art.h"

@@ -12,7 +12,7 @@
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
 #include "games/game_registry.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "ui/art_cells.h"
 
 namespace sl = screen_layout;

@@ -1,4 +1,4 @@
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 #include "store/settings_store.h"
 

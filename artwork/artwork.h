@@ -8,7 +8,7 @@
 #include "cards/card_images.h"
 #include "draw/draw.h"
 #include "platform/messages.h"
-#include "shell/screen_layout.h"
+#include "artwork/screen_layout.h"
 #include "ui/toolkit.h"
 
 // Rectangle of the screen, (left, top) .. (right, bottom) inclusive.
