@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <initializer_list>
 #include <string>
@@ -129,7 +130,7 @@ void FillWithMagenta(int buffer) {
 
 Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
 
-bool Intersect(const DirtyRect& a, const DirtyRect& b) {
+bool Intersect(const Rect& a, const Rect& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
@@ -243,10 +244,10 @@ void Artwork::RestoreBackground(int minx, int maxx, int miny, int maxy) {
     CopyBufferRect(minx, maxx, miny, maxy, minx, maxy, background, screenBuffer);
 }
 
-void Artwork::AddDirty(const DirtyRect& rect) {
+void Artwork::AddDirty(const Rect& rect) {
     if (rect.left > rect.right || rect.top > rect.bottom) return;
     if (!dirty.empty() && Intersect(dirty.back(), rect)) {
-        DirtyRect& newest = dirty.back();
+        Rect& newest = dirty.back();
         newest = {std::min(newest.left, rect.left), std::min(newest.top, rect.top), std::max(newest.right, rect.right),
                   std::max(newest.bottom, rect.bottom)};
         return;
@@ -257,7 +258,7 @@ void Artwork::AddDirty(const DirtyRect& rect) {
 void Artwork::PresentDirty() {
     SelectBuffer(screenBuffer);
     while (!dirty.empty()) {
-        const DirtyRect rect = dirty.back();
+        const Rect rect = dirty.back();
         dirty.pop_back();
         Present(rect);
     }
@@ -268,7 +269,7 @@ void Artwork::Present() {
     Present(kWholeScreen);
 }
 
-void Artwork::Present(const DirtyRect& rect) {
+void Artwork::Present(const Rect& rect) {
     const int left = std::max(rect.left, kWholeScreen.left), top = std::max(rect.top, kWholeScreen.top);
     const int right = std::min(rect.right, kWholeScreen.right), bottom = std::min(rect.bottom, kWholeScreen.bottom);
     if (left > right || top > bottom) return;
@@ -287,9 +288,106 @@ void Artwork::FreeArtwork() {
         if (*handle >= 0) FreeBuffer(*handle);
         *handle = -1;
     }
+    EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
     dirty.clear();
     FreeCardImages();
+}
+
+bool Artwork::BeginDragImage(const Card* cards, int count, int dx, int dy, int width, int height) {
+    EndDragImage();
+    if (cards == nullptr || count < 1 || dx < 0 || dy < 0 || width < 1 || height < 1) return false;
+    dragImage = CreateBuffer(width, height);
+    dragUnder = CreateBuffer(width, height);
+    dragUnderNext = CreateBuffer(width, height);
+    if (dragImage < 0 || dragUnder < 0 || dragUnderNext < 0) {
+        EndDragImage();
+        return false;
+    }
+    dragWidth = width;
+    dragHeight = height;
+    FillWithMagenta(dragImage);
+    DrawRun(0, 0, cards, dragImage, count, dx, dy);
+    return true;
+}
+
+// Copies use the lower-left corner as their destination.
+void Artwork::SaveUnderDragImage(int x, int y) {
+    if (dragUnder < 0) return;
+    CopyBufferRect(x, x + dragWidth - 1, y, y + dragHeight - 1, 0, dragHeight - 1, screenBuffer, dragUnder);
+}
+
+void Artwork::RestoreUnderDragImage(int x, int y) {
+    if (dragUnder < 0) return;
+    // Only what was on the screen was kept: the rest of the picture is cut off at the edges.
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    CopyBufferRect(left - x, dragWidth - 1, top - y, dragHeight - 1, left, y + dragHeight - 1, dragUnder,
+                   screenBuffer);
+}
+
+void Artwork::DrawDragImage(int x, int y) {
+    if (dragImage < 0) return;
+    CopyBufferRectTransparent(0, dragWidth - 1, 0, dragHeight - 1, x, y + dragHeight - 1, dragImage, screenBuffer);
+}
+
+// In device pixels, each row cut to the screen: the new place's background comes from the kept
+// picture where the old place covered it and from the screen elsewhere; the uncovered part of
+// the old place is restored; the new place gets the stack over its background.
+void Artwork::MoveDragImage(int x, int y, int newX, int newY) {
+    if (dragImage < 0) return;
+    const int s = BufferScale(screenBuffer);
+    const int width = BufferWidth(dragImage), height = BufferHeight(dragImage);
+    const int screenWidth = BufferWidth(screenBuffer), screenHeight = BufferHeight(screenBuffer);
+    Pixel* screen = BufferPixels(screenBuffer);
+    const Pixel* image = BufferPixels(dragImage);
+    const Pixel* kept = BufferPixels(dragUnder);
+    Pixel* next = BufferPixels(dragUnderNext);
+    const int ox = x * s, oy = y * s, nx = newX * s, ny = newY * s;
+    const auto copy = [](Pixel* to, const Pixel* from, int count) {
+        if (count > 0) std::memcpy(to, from, static_cast<size_t>(count) * sizeof(Pixel));
+    };
+    const int left = std::max(nx, 0), right = std::min(nx + width, screenWidth);
+    for (int row = std::max(ny, 0); row < std::min(ny + height, screenHeight); ++row) {
+        Pixel* to = next + static_cast<ptrdiff_t>(row - ny) * width - nx;  // indexed by screen column
+        const Pixel* on = screen + static_cast<ptrdiff_t>(row) * screenWidth;
+        if (row >= oy && row < oy + height) {
+            const int keptLeft = std::clamp(ox, left, right), keptRight = std::clamp(ox + width, left, right);
+            const Pixel* from = kept + static_cast<ptrdiff_t>(row - oy) * width - ox;
+            copy(to + left, on + left, keptLeft - left);
+            copy(to + keptLeft, from + keptLeft, keptRight - keptLeft);
+            copy(to + keptRight, on + keptRight, right - keptRight);
+        } else {
+            copy(to + left, on + left, right - left);
+        }
+    }
+    const int oldLeft = std::max(ox, 0), oldRight = std::min(ox + width, screenWidth);
+    for (int row = std::max(oy, 0); row < std::min(oy + height, screenHeight); ++row) {
+        Pixel* on = screen + static_cast<ptrdiff_t>(row) * screenWidth;
+        const Pixel* from = kept + static_cast<ptrdiff_t>(row - oy) * width - ox;
+        if (row >= ny && row < ny + height) {
+            const int coveredLeft = std::clamp(nx, oldLeft, oldRight);
+            const int coveredRight = std::clamp(nx + width, oldLeft, oldRight);
+            copy(on + oldLeft, from + oldLeft, coveredLeft - oldLeft);
+            copy(on + coveredRight, from + coveredRight, oldRight - coveredRight);
+        } else {
+            copy(on + oldLeft, from + oldLeft, oldRight - oldLeft);
+        }
+    }
+    for (int row = std::max(ny, 0); row < std::min(ny + height, screenHeight); ++row) {
+        const ptrdiff_t at = static_cast<ptrdiff_t>(row - ny) * width - nx + left;
+        if (right > left)
+            ComposeRow(screen + static_cast<ptrdiff_t>(row) * screenWidth + left, image + at, next + at, right - left);
+    }
+    std::swap(dragUnder, dragUnderNext);
+}
+
+void Artwork::EndDragImage() {
+    for (int* handle : {&dragImage, &dragUnder, &dragUnderNext}) {
+        if (*handle < 0) continue;
+        if (*handle == ActiveBuffer()) SelectBuffer(screenBuffer);
+        FreeBuffer(*handle);
+        *handle = -1;
+    }
 }
 
 Pixel Artwork::TextColour() const { return ToPixel(ThemeColours().text); }

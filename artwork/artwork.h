@@ -11,13 +11,7 @@
 #include "artwork/screen_layout.h"
 #include "ui/toolkit.h"
 
-// Rectangle of the screen, (left, top) .. (right, bottom) inclusive.
-struct DirtyRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const DirtyRect&) const = default;
-};
-
-inline constexpr DirtyRect kWholeScreen{0, 0, screen_layout::kScreenWidth - 1, screen_layout::kScreenHeight - 1};
+inline constexpr Rect kWholeScreen{0, 0, screen_layout::kScreenWidth - 1, screen_layout::kScreenHeight - 1};
 
 class Artwork : public CardImages {
 public:
@@ -49,16 +43,34 @@ public:
 
     // Queues a rectangle for presenting. A rectangle that meets the newest one is merged into
     // it, so overlapping updates cost one copy.
-    void AddDirty(const DirtyRect& rect);
+    void AddDirty(const Rect& rect);
     // Presents the queued rectangles, newest first, and empties the list.
     void PresentDirty();
     // Presents the whole screen; the queued rectangles are dropped since it covers them.
     void Present();
-    void Present(const DirtyRect& rect);
+    void Present(const Rect& rect);
     // The queued rectangles, oldest first (the newest is the last).
-    const std::vector<DirtyRect>& DirtyList() const { return dirty; }
+    const std::vector<Rect>& DirtyList() const { return dirty; }
 
     void FreeArtwork();
+
+    // The stack being dragged, drawn once into a picture of its own when the drag starts, with a
+    // second picture of the same size for the table under it: each drag step then restores, saves
+    // and draws one block, however many cards the stack holds. The stack's cards are fanned by
+    // (dx, dy) >= 0 and cover width x height logical pixels from its top-left corner. False when
+    // the pictures could not be made; the caller then draws card by card.
+    bool BeginDragImage(const Card* cards, int count, int dx, int dy, int width, int height);
+    bool HasDragImage() const { return dragImage >= 0; }
+    // The screen area under the stack at (x, y), kept and put back (parts off the screen are
+    // neither); and the stack drawn there. Each needs BeginDragImage.
+    void SaveUnderDragImage(int x, int y);
+    void RestoreUnderDragImage(int x, int y);
+    void DrawDragImage(int x, int y);
+    // One drag step: the stack drawn at (x, y) moves to (newX, newY), the table under it kept
+    // and restored where it is uncovered. Composed in one pass over the new place, so it costs
+    // about a third of restoring, saving and drawing the whole stack.
+    void MoveDragImage(int x, int y, int newX, int newY);
+    void EndDragImage();
 
     // The theme in use and its colours.
     int Backdrop() const { return backdrop; }
@@ -89,5 +101,9 @@ private:
     bool dropDownLoaded = false;
     bool dialogLoaded = false;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
-    std::vector<DirtyRect> dirty;
+    std::vector<Rect> dirty;
+    int dragImage = -1;  // the dragged stack on magenta
+    int dragUnder = -1;  // the screen under it
+    int dragUnderNext = -1;  // the screen under its next place, while a step composes it
+    int dragWidth = 0, dragHeight = 0;
 };

@@ -6,6 +6,8 @@
 
 #include <array>
 
+#include "platform/rect.h"
+
 namespace screen_layout {
 
 inline constexpr int kScreenWidth = 800;
@@ -15,21 +17,14 @@ inline constexpr int kScreenHeight = 600;
 
 inline constexpr int kGameCount = 20;
 
-// Screen rectangle of one game name; the name is hit and highlighted inside it.
-struct ItemRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 // Item i starts game number i + 1 (the registry's names, alphabetical).
-inline constexpr std::array<ItemRect, kGameCount> kGameMenuItems = {{
-    {56, 169, 141, 32},  {87, 207, 85, 32},   {28, 252, 211, 32},  {36, 295, 197, 32},
-    {65, 331, 148, 32},  {91, 366, 107, 32},  {31, 401, 231, 32},  {62, 441, 174, 32},
-    {65, 480, 174, 32},  {124, 513, 61, 32},  {643, 171, 63, 32},  {610, 209, 122, 32},
-    {586, 247, 168, 32}, {568, 284, 196, 32}, {608, 320, 110, 32}, {603, 359, 121, 32},
-    {558, 397, 205, 32}, {595, 438, 127, 32}, {613, 479, 84, 32},  {562, 518, 181, 31},
+// Screen rectangle of each game name; the name is hit and highlighted inside it.
+inline constexpr std::array<Rect, kGameCount> kGameMenuItems = {{
+    Rect::FromSize(56, 169, 141, 32), Rect::FromSize(87, 207, 85, 32), Rect::FromSize(28, 252, 211, 32), Rect::FromSize(36, 295, 197, 32),
+    Rect::FromSize(65, 331, 148, 32), Rect::FromSize(91, 366, 107, 32), Rect::FromSize(31, 401, 231, 32), Rect::FromSize(62, 441, 174, 32),
+    Rect::FromSize(65, 480, 174, 32), Rect::FromSize(124, 513, 61, 32), Rect::FromSize(643, 171, 63, 32), Rect::FromSize(610, 209, 122, 32),
+    Rect::FromSize(586, 247, 168, 32), Rect::FromSize(568, 284, 196, 32), Rect::FromSize(608, 320, 110, 32), Rect::FromSize(603, 359, 121, 32),
+    Rect::FromSize(558, 397, 205, 32), Rect::FromSize(595, 438, 127, 32), Rect::FromSize(613, 479, 84, 32), Rect::FromSize(562, 518, 181, 31),
 }};
 
 // Highlight image ("artwork\hilight_title.bmp"): item i's highlighted look at (0, kHighlightPitch * i),

@@ -17,6 +17,10 @@ namespace {
 // Between passes the thread looks this often for the end of the song, so a song that ends
 // is followed by the next one within this long.
 constexpr uint32_t kEndPollMs = 20;
+// With no song playing the thread sleeps this long between passes; a change of what should
+// play wakes it at once (Nudge), so the wait only bounds how late a change nobody announced is
+// seen, and a silent table wakes the thread once a second rather than ten times.
+constexpr uint32_t kSilentWaitMs = 1000;
 // Far more draws than a real choice needs (with one song of six, 1000 draws all miss it with
 // a chance of about 10^-79).
 constexpr int kMaximumDraws = 1000;
@@ -29,31 +33,45 @@ MusicControl sharedControl;
 struct MusicThread {
     std::thread thread;
     std::mutex mutex;
-    std::condition_variable wake;  // lets the quit request cut a wait short
+    std::condition_variable wake;  // lets a quit request or a change of song cut a wait short
+    bool nudged = false;
 };
 MusicThread musicThread;
+
+// Something the thread acts on changed: its next pass comes now.
+void Nudge() {
+    {
+        std::lock_guard lock(musicThread.mutex);
+        musicThread.nudged = true;
+    }
+    musicThread.wake.notify_all();
+}
 
 void SetState(int32_t state, bool wanted) {
     if (!SoundReady()) return;
     sharedControl.state.store(state);
     sharedControl.wanted.store(wanted ? 1 : 0);
+    Nudge();
 }
 
 void RunMusicThread(std::unique_ptr<MusicPerformance> performance) {
     MusicPlayer player(performance.get(), sharedControl);
     player.Initialise(static_cast<unsigned>(std::time(nullptr)));
     while (player.Pass()) {
-        // Wait one pass, but move on at once when the song ends or quit is asked for.
-        // With no song playing there is no end to watch for: one wait for the whole pass keeps
-        // a silent table from waking the thread fifty times a second.
+        // Wait one pass, but move on at once when the song ends, what should play changes, or
+        // quit is asked for. With no song playing there is no end to watch for: one long wait.
         std::unique_lock lock(musicThread.mutex);
-        const uint32_t poll = player.Playing() ? kEndPollMs : MusicPlayer::kPassMs;
-        for (uint32_t waited = 0; waited < MusicPlayer::kPassMs; waited += poll) {
-            if (musicThread.wake.wait_for(lock, std::chrono::milliseconds(poll),
-                                          [] { return sharedControl.quit.load() != 0; }))
+        const bool playing = player.Playing();
+        const uint32_t pass = playing ? MusicPlayer::kPassMs : kSilentWaitMs;
+        const uint32_t poll = playing ? kEndPollMs : kSilentWaitMs;
+        for (uint32_t waited = 0; waited < pass; waited += poll) {
+            if (musicThread.wake.wait_for(lock, std::chrono::milliseconds(poll), [] {
+                    return sharedControl.quit.load() != 0 || musicThread.nudged;
+                }))
                 break;
-            if (player.Playing() && performance->SongEnded()) break;
+            if (playing && performance->SongEnded()) break;
         }
+        musicThread.nudged = false;
     }
     // The performance goes with the thread that used it.
 }
@@ -71,7 +89,10 @@ void SetEndMusic(bool won) {
     SetState(won ? kMusicWon : kMusicLost, mode == kMusicEnabled || mode == kEventMusicOnly);
 }
 
-void SetMusicApplicationActive(bool active) { sharedControl.applicationActive.store(active ? 1 : 0); }
+void SetMusicApplicationActive(bool active) {
+    sharedControl.applicationActive.store(active ? 1 : 0);
+    Nudge();
+}
 
 void StartMusicThread(std::unique_ptr<MusicPerformance> performance) {
     if (!performance || musicThread.thread.joinable()) return;

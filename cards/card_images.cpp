@@ -117,7 +117,7 @@ void CardImages::DrawPlaceholder(int x, int y, int cell, int target) const {
     CopyCell(placeholderSheet, kPlaceholderCellX[cell], 0, x, y, target);
 }
 
-CardRect CardImages::DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const {
+Rect CardImages::DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const {
     const int count = deck.Remaining();
     if (count >= 1) {
         for (int layer = 0; layer < PileLayers(count); ++layer)

@@ -9,15 +9,10 @@
 
 #include "cards/card.h"
 #include "cards/card_geometry.h"
+#include "platform/rect.h"
 #include "draw/draw.h"
 
 class Deck;
-
-// Rectangle in screen pixels, (left, top) .. (right, bottom) inclusive.
-struct CardRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const CardRect&) const = default;
-};
 
 struct CardPoint {
     int x = 0, y = 0;
@@ -65,7 +60,7 @@ public:
     // The stock of the deck's remaining cards as layers of card backs, or the placeholder for an
     // empty stock (cell 2 when the waste can still be turned over, else cell 1). Returns the
     // rectangle drawn, for the caller to refresh.
-    CardRect DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const;
+    Rect DrawStock(int x, int y, int back, const Deck& deck, int target, bool canTurn) const;
     // Top-left corner of the stock's top layer: where clicks on the stock are tested.
     CardPoint StockTopPosition(int x, int y, const Deck& deck) const;
     // A face-up pile cards[0 .. count - 1], last on top. With fan = kNoFan the top count / 5 + 1

@@ -10,6 +10,10 @@
 #include <memory>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "draw/draw_internal.h"
 #include "draw/palette.h"
 #include "platform/backend.h"
@@ -288,6 +292,26 @@ void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, Visit visit) {
     }
 }
 
+// One row with one transparent colour: out[i] is image[i], or under[i] where image[i] has that
+// colour (under may be out itself, for a transparent copy). Four pixels at a time where SSE2 is
+// there (the compiler does not vectorise the select at -O2): card and drag-stack copies are
+// most of a drag step's drawing.
+void ComposeRowTransparent(Pixel* out, const Pixel* image, const Pixel* under, int width, Pixel key) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+    for (; i + 4 <= width; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under + i));
+        const __m128i keep = _mm_cmpeq_epi32(_mm_and_si128(s, mask), keys);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s)));
+    }
+#endif
+    for (; i < width; ++i) out[i] = (image[i] & kRgbMask) == key ? under[i] : image[i];
+}
+
 void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination,
               bool transparent) {
     Buffer* from = GetBuffer(source);
@@ -317,9 +341,7 @@ void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, 
         if (!transparent) {
             std::memcpy(dst, src, rowBytes);
         } else if (transparentColors.size() == 1) {
-            // Written as a select so the compiler can vectorise it.
-            const Pixel key = transparentColors[0];
-            for (int i = 0; i < span.width; ++i) dst[i] = (src[i] & kRgbMask) == key ? dst[i] : src[i];
+            ComposeRowTransparent(dst, src, dst, span.width, transparentColors[0]);
         } else if (transparentColors.empty()) {
             std::memcpy(dst, src, rowBytes);
         } else {
@@ -476,6 +498,14 @@ void CopyBufferRect(int minx, int maxx, int miny, int maxy, int x, int y, int so
 void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, int y, int source,
                                int destination) {
     CopyRect(minx, maxx, miny, maxy, x, y, source, destination, true);
+}
+
+void ComposeRow(Pixel* out, const Pixel* image, const Pixel* under, int width) {
+    if (transparentColors.size() == 1) {
+        ComposeRowTransparent(out, image, under, width, transparentColors[0]);
+        return;
+    }
+    for (int i = 0; i < width; ++i) out[i] = IsTransparentRgb(image[i]) ? under[i] : image[i];
 }
 
 void SetTransparentColor(int paletteIndex, int flag) {

@@ -59,6 +59,9 @@ void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, in
                                int destination);
 void SetTransparentColor(int paletteIndex, int flag);
 size_t ImageSize(int width, int height);
+// Device pixels: out[i] = image[i], or under[i] where image[i] has a transparent colour. For
+// artwork that composes a picture over a kept background in one pass.
+void ComposeRow(Pixel* out, const Pixel* image, const Pixel* under, int width);
 void GetBlock(void* memory, int minx, int maxx, int miny, int maxy);
 void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy);
 

@@ -41,7 +41,7 @@ constexpr int kUndoPenalty = 5;
 // Menu titles on the bar.
 constexpr int kGameMenuX = 54, kOptionsMenuX = 155, kViewMenuX = 256, kHelpMenuX = 357;
 
-DirtyRect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
+Rect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
     return {std::min(l1, l2), std::min(t1, t2), std::max(r1, r2), std::max(b1, b2)};
 }
 
@@ -289,7 +289,7 @@ Hotspot* Game::FindPickupAt(int x, int y) {
     return nullptr;
 }
 
-void Game::AddDropTarget(int x, int y, const HitRect& rect, int kind) { dropTargets.push_back({x, y, rect, kind}); }
+void Game::AddDropTarget(int x, int y, const Rect& rect, int kind) { dropTargets.push_back({x, y, rect, kind}); }
 
 void Game::RemoveDropTarget(int x, int y) {
     for (auto it = dropTargets.begin(); it != dropTargets.end(); ++it) {
@@ -312,10 +312,10 @@ DropTarget* Game::FindLegalTarget(DragRecord& drag, int kind) {
     return nullptr;
 }
 
-HitRect Game::CardHitRect(int x, int y) const {
+Rect Game::CardHitRect(int x, int y) const {
     const int width = artwork ? artwork->cardWidth : card_geometry::kCardWidth;
     const int height = artwork ? artwork->cardHeight : card_geometry::kCardHeight;
-    return {x, y, x + width, y + height};
+    return Rect::FromSize(x, y, width, height);
 }
 
 int Game::CountRank(const Card* cards, int rank, int n) {
@@ -613,15 +613,45 @@ void Game::Restore(const SaveUnder& block) const {
 }
 
 void Game::DrawDragStack(int x, int y) const {
+    if (artwork->HasDragImage()) {
+        artwork->DrawDragImage(x, y);
+        return;
+    }
     int dx = 0, dy = 0;
     const_cast<Game*>(this)->GetFanOffset(dx, dy);
     artwork->DrawRun(x, y, dragRecord.cards.data(), artwork->screenBuffer, dragRecord.count, dx, dy);
 }
 
+// The dragged stack's save-under lives in the artwork's drag pictures when they could be made.
+void Game::SaveUnderDrag(int x, int y, int right, int bottom) {
+    if (!artwork->HasDragImage()) {
+        Save(dragSaveUnder, x, y, right, bottom);
+        return;
+    }
+    SetDragRect(x, y, right, bottom);
+    artwork->SaveUnderDragImage(x, y);
+}
+
+void Game::SetDragRect(int x, int y, int right, int bottom) {
+    dragSaveUnder.left = std::clamp(x, 0, kScreenRight);
+    dragSaveUnder.top = std::clamp(y, 0, kScreenBottom);
+    dragSaveUnder.right = std::clamp(right, 0, kScreenRight);
+    dragSaveUnder.bottom = std::clamp(bottom, 0, kScreenBottom);
+    dragSaveUnder.held = true;
+}
+
+void Game::RestoreUnderDrag() {
+    if (!dragSaveUnder.held) return;
+    if (artwork->HasDragImage())
+        artwork->RestoreUnderDragImage(dragX, dragY);
+    else
+        Restore(dragSaveUnder);
+}
+
 void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
     const int width = dragSaveUnder.right - dragSaveUnder.left;
     const int height = dragSaveUnder.bottom - dragSaveUnder.top;
-    ScreenRect rect{grabOffsetX, grabOffsetY, kScreenRight - (width - grabOffsetX),
+    Rect rect{grabOffsetX, grabOffsetY, kScreenRight - (width - grabOffsetX),
                     kScreenBottom - (height - grabOffsetY)};
     rect.right = std::max(rect.right, rect.left);
     rect.bottom = std::max(rect.bottom, rect.top);
@@ -655,7 +685,11 @@ void Game::OnLButtonDown(WPARAM, int x, int y) {
     dragY = dragStartY = dragRecord.y;
     int right = 0, bottom = 0;
     StackRect(dragX, dragY, dragRecord.count, right, bottom);
-    Save(dragSaveUnder, dragX, dragY, right, bottom);
+    // Drawn once here, the stack costs one block copy per step however many cards it holds.
+    int dx = 0, dy = 0;
+    GetFanOffset(dx, dy);
+    artwork->BeginDragImage(dragRecord.cards.data(), dragRecord.count, dx, dy, right - dragX + 1, bottom - dragY + 1);
+    SaveUnderDrag(dragX, dragY, right, bottom);
     DrawDragStack(dragX, dragY);
     artwork->AddDirty({dragX, dragY, right, bottom});
     artwork->PresentDirty();
@@ -668,12 +702,19 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
     int right = 0, bottom = 0;
     StackRect(newX, newY, dragRecord.count, right, bottom);
     if (newX < 0 || newY < 0 || right > kScreenRight || bottom > kScreenBottom) return;
-    const SaveUnder old = dragSaveUnder;
-    Restore(old);
-    Save(dragSaveUnder, newX, newY, right, bottom);
-    dragX = newX;
-    dragY = newY;
-    DrawDragStack(dragX, dragY);
+    const Rect old{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom};
+    if (artwork->HasDragImage()) {
+        artwork->MoveDragImage(dragX, dragY, newX, newY);
+        SetDragRect(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+    } else {
+        RestoreUnderDrag();
+        SaveUnderDrag(newX, newY, right, bottom);
+        dragX = newX;
+        dragY = newY;
+        DrawDragStack(dragX, dragY);
+    }
     artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
     artwork->PresentDirty();
 }
@@ -681,7 +722,8 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
 void Game::OnLButtonUp(WPARAM, int x, int y) {
     if (paused || gameOver || !dragging || !artwork) return;
     DropTarget* found = FindDropTargetAt(x, y);
-    Restore(dragSaveUnder);
+    RestoreUnderDrag();
+    artwork->EndDragImage();
     artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
     // The stack has left the pointer: a panel refresh during the drop (the end of the game can
     // come with it) must not draw it there again.

@@ -85,17 +85,11 @@ struct Hotspot {
 // The stack being dragged has the same shape.
 using DragRecord = Hotspot;
 
-// Screen rectangle with right and bottom exclusive, as hit tests use it.
-struct HitRect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool Contains(int px, int py) const { return px >= left && px < right && py >= top && py < bottom; }
-};
-
 // A place where cards can be dropped. Kind 1 is what a double click moves cards to (foundations);
 // games use 2 for everything else.
 struct DropTarget {
     int32_t x = 0, y = 0;
-    HitRect rect;
+    Rect rect;
     int32_t kind = 0;
 };
 inline constexpr int kAutoMoveKind = 1;
@@ -243,13 +237,13 @@ public:
     // Removes that very entry; a copy (such as the drag record) matches nothing.
     void RemovePickup(const Hotspot* entry);
     Hotspot* FindPickupAt(int x, int y);
-    void AddDropTarget(int x, int y, const HitRect& rect, int kind);
+    void AddDropTarget(int x, int y, const Rect& rect, int kind);
     void RemoveDropTarget(int x, int y);
     DropTarget* FindDropTargetAt(int x, int y);
     // First target (of that kind, unless kind is 0) that CanDrop accepts.
     DropTarget* FindLegalTarget(DragRecord& drag, int kind);
     // The card rectangle at (x, y) as a drop target's hit area.
-    HitRect CardHitRect(int x, int y) const;
+    Rect CardHitRect(int x, int y) const;
 
     static int CountRank(const Card* cards, int rank, int n);
     static const char* RankName(int rank);
@@ -383,6 +377,9 @@ private:
     void Save(SaveUnder& block, int left, int top, int right, int bottom) const;
     void Restore(const SaveUnder& block) const;
     void DrawDragStack(int x, int y) const;
+    void SaveUnderDrag(int x, int y, int right, int bottom);
+    void SetDragRect(int x, int y, int right, int bottom);
+    void RestoreUnderDrag();
     void ConfineToStack(int grabOffsetX, int grabOffsetY);
     void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
                const std::function<void(int, int)>& draw);

@@ -13,9 +13,8 @@ namespace {
 constexpr int kPointsToFoundation = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kScreenBottom = 599;
-// The stock grows up and to the left as it thickens; a foundation a little less.
+// The stock grows up and to the left as it thickens.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
-constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 
 }  // namespace
 
@@ -30,16 +29,217 @@ AgnesRules AgnesRules::Read() {
     return rules;
 }
 
-AgnesGame::AgnesGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool AgnesGame::CanPlay(Card card, Card top, bool toFoundation) const {
-    if (!card.IsValid() || !top.IsValid() || card.Rank() == startRank) return false;
+using Position = AgnesModel::Position;
+using tableau::NextRank;
+
+bool AgnesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
+    if (!card.IsValid() || !top.IsValid() || card.Rank() == p.startRank) return false;
     if (toFoundation) return NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
     return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
 }
 
-bool AgnesGame::FillsEmptyPile(Card card, const AgnesRules& rules) const {
-    return !rules.tableauStart || NextRank(card.Rank()) == startRank;
+bool AgnesModel::FillsEmptyPile(const Position& p, Card card) {
+    return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank;
+}
+
+bool AgnesModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
+    if (count != 1) return false;
+    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
+    return CanPlay(p, lowest, p.foundations[f], true);
+}
+
+bool AgnesModel::FitsPile(const Position& p, int pile, Card lowest, int count) {
+    if (p.pileCount[pile] + count > kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return FillsEmptyPile(p, lowest);
+    if (!p.FaceUpTop(pile)) return false;
+    return CanPlay(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
+}
+
+template <typename Visit>
+void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&& visit) {
+    for (int pile = firstPile; pile <= lastPile; ++pile) {
+        int to = pile;
+        for (int step = 0; step < kReservePiles && p.reserveCount[to] >= kReserveSlots; ++step)
+            to = (to + 1) % kReservePiles;
+        if (p.reserveCount[to] >= kReserveSlots) return;
+        const Card card = p.stock.Deal();
+        if (!card.IsValid()) return;
+        visit(to, p.reserveCount[to], card);
+        p.reserve[to][p.reserveCount[to]++] = card;
+    }
+}
+
+namespace {
+
+void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
+    for (int f = 0; f < AgnesModel::kFoundations; ++f)
+        if (AgnesModel::FitsFoundation(p, f, lowest, count))
+            out.push_back(tableau::MakeMove(from, index, AgnesModel::kFirstFoundation + f, count));
+    for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
+        if (AgnesModel::kFirstPile + pile != from && AgnesModel::FitsPile(p, pile, lowest, count))
+            out.push_back(tableau::MakeMove(from, index, AgnesModel::kFirstPile + pile, count));
+}
+
+void FlipTop(Position& p, int pile) {
+    p.points += kPointsTurnCard;
+    --p.faceDownCount[pile];
+}
+
+}  // namespace
+
+void AgnesModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0) out.push_back({PlayMove::kStock});
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstPile + pile)});
+    for (int pile = 0; pile < kPiles; ++pile)
+        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
+            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+        });
+    for (int pile = 0; pile < kReservePiles; ++pile) {
+        const int count = p.reserveCount[pile];
+        if (count > 0) AddDrops(p, kFirstReserve + pile, count - 1, p.reserve[pile][count - 1], 1, out);
+    }
+}
+
+int AgnesModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count == 0) return 0;
+        auto ignore = [](int, int, Card) {};
+        DealToReserve(p, 0, kDealtReservePiles - 1, ignore);
+        if (p.stock.count == kReservePiles - kDealtReservePiles) DealToReserve(p, kDealtReservePiles, kReservePiles - 1, ignore);
+    } else if (move.kind == PlayMove::kFlip) {
+        FlipTop(p, move.from - kFirstPile);
+    } else if (move.kind == PlayMove::kMove) {
+        std::array<Card, kMaxStackCards> cards{};
+        const int count = move.count;
+        if (move.from >= kFirstReserve) {
+            const int pile = move.from - kFirstReserve;
+            cards[0] = p.reserve[pile][--p.reserveCount[pile]];
+            p.reserve[pile][p.reserveCount[pile]] = Card();
+        } else {
+            auto& pile = p.tableau[move.from - kFirstPile];
+            for (int i = 0; i < count; ++i) {
+                cards[i] = pile[move.index + i];
+                pile[move.index + i] = Card();
+            }
+            p.pileCount[move.from - kFirstPile] = move.index;
+        }
+        if (move.to < kFirstPile) {
+            p.points += kPointsToFoundation;
+            p.foundations[move.to - kFirstFoundation] = cards[0];
+        } else {
+            const int pile = move.to - kFirstPile;
+            for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
+        }
+        if (p.rules.autoFlip)
+            for (int pile = 0; pile < kPiles; ++pile)
+                if (p.AllFaceDown(pile)) FlipTop(p, pile);
+    }
+    return p.points - before;
+}
+
+bool AgnesModel::Won(const Position& p) {
+    if (p.stock.count != 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.pileCount[pile] != 0) return false;
+    for (int pile = 0; pile < kReservePiles; ++pile)
+        if (p.reserveCount[pile] != 0) return false;
+    return true;
+}
+
+// Over when the stock is dealt, no face-down top waits to be turned, and neither a reserve card
+// nor a pile's run nor a card a move would uncover can go anywhere useful.
+bool AgnesModel::Over(const Position& p) {
+    if (p.stock.count > 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.AllFaceDown(pile)) return false;
+    auto fitsFoundation = [&](Card card) {
+        if (card.Rank() == p.startRank) return true;
+        for (Card top : p.foundations)
+            if (top.IsValid() && CanPlay(p, card, top, true)) return true;
+        return false;
+    };
+
+    for (int r = 0; r < kReservePiles; ++r) {
+        if (p.reserveCount[r] == 0) continue;
+        const Card card = p.reserve[r][p.reserveCount[r] - 1];
+        if (fitsFoundation(card)) return false;
+        for (int pile = 0; pile < kPiles; ++pile) {
+            if (p.FaceUpTop(pile) && CanPlay(p, card, p.tableau[pile][p.pileCount[pile] - 1], false)) return false;
+            if (p.pileCount[pile] == 0 && FillsEmptyPile(p, card)) return false;
+        }
+    }
+
+    for (int c = 0; c < kPiles; ++c) {
+        if (!p.FaceUpTop(c)) continue;
+        const Card lowest = p.tableau[c][p.faceDownCount[c]];
+        for (int k = 0; k < kPiles; ++k) {
+            if (k == c) continue;
+            if (p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) {
+                if (p.faceDownCount[c] > 0) return false;
+                // Moving the whole pile empties it: worth it only if something can then fill it.
+                if (!p.rules.tableauStart) return false;
+                for (int third = 0; third < kPiles; ++third) {
+                    if (third == c || p.faceDownCount[third] == 0 || !p.FaceUpTop(third)) continue;
+                    if (NextRank(p.tableau[third][p.faceDownCount[third]].Rank()) == p.startRank) return false;
+                }
+            }
+            if (p.pileCount[k] == 0 && p.faceDownCount[c] > 0 && FillsEmptyPile(p, lowest)) return false;
+        }
+    }
+
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
+    if (p.rules.movePartial) {
+        for (int c = 0; c < kPiles; ++c)
+            for (int i = p.faceDownCount[c] + 1; i < p.pileCount[c]; ++i)
+                for (int k = 0; k < kPiles; ++k)
+                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
+                        add(p.tableau[c][i - 1]);
+    }
+    for (int i = 0; i < candidates.count; ++i)
+        if (fitsFoundation(candidates[i])) return false;
+    return true;
+}
+
+void AgnesModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
+        tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
+    }
+    for (int pile = 0; pile < kReservePiles; ++pile)
+        tableau::EncodePile(code, p.reserve[pile].data(), p.reserveCount[pile]);
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    const AgnesRules& r = p.rules;
+    code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
+}
+
+// ---- The table ----
+
+AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position AgnesGame::CurrentPosition() const {
+    Position p;
+    p.tableau = tableau;
+    p.pileCount = pileCount;
+    p.faceDownCount = faceDownCount;
+    p.foundations = foundations;
+    p.reserve = reserve;
+    p.reserveCount = reserveCount;
+    p.stock.Load(deck);
+    p.startRank = startRank;
+    p.rules = AgnesRules::Read();
+    p.points = points;
+    return p;
 }
 
 int AgnesGame::FoundationAt(int x, int y) {
@@ -53,12 +253,6 @@ int AgnesGame::PileDropAt(int x, int y) const {
     for (int pile = 0; pile < kPiles; ++pile)
         if (PileX(pile) == x && CardY(pileCount[pile]) == y) return pile;
     return -1;
-}
-
-void AgnesGame::ClearHeld() {
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
 }
 
 // ---- Deal ----
@@ -138,27 +332,12 @@ void AgnesGame::DrawStockArea(bool present) {
 }
 
 void AgnesGame::DrawFoundationArea(int f, bool present) {
-    const int x = kFoundationX, y = FoundationY(f);
-    const int left = x - kFoundationMarginX, top = y - kFoundationMarginY;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[f].IsValid())
-        artwork->DrawFoundation(x, y, foundations[f], artwork->screenBuffer, startRank, kDepthFromRanks);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawFoundationTop(kFoundationX, FoundationY(f), foundations[f], startRank, present);
 }
 
 void AgnesGame::DrawPileArea(int pile, bool present) {
-    const int x = PileX(pile);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (pileCount[pile] == 0) artwork->DrawPlaceholder(x, kTableauY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int k = 0; k < pileCount[pile]; ++k) {
-        if (k < faceDownCount[pile]) artwork->DrawCardBack(x, CardY(k), artwork->cardBack, screen);
-        else artwork->DrawCard(x, CardY(k), tableau[pile][k], screen);
-    }
-    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, tableau[pile].data(), pileCount[pile], faceDownCount[pile],
+                   kScreenBottom, present);
 }
 
 // An empty reserve pile shows nothing: no card is ever played onto it.
@@ -186,20 +365,15 @@ void AgnesGame::Draw(bool present) {
 // three cards (only possible with a fixed starting card and no filled-in foundations, when a
 // fourth click deals the last three cards) passes its card to the next pile with room.
 void AgnesGame::DealToReserve(int firstPile, int lastPile) {
-    for (int pile = firstPile; pile <= lastPile; ++pile) {
-        int to = pile;
-        for (int step = 0; step < kReservePiles && reserveCount[to] >= kReserveSlots; ++step)
-            to = (to + 1) % kReservePiles;
-        if (reserveCount[to] >= kReserveSlots) return;
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) return;
-        const int index = reserveCount[to];
+    Position position = CurrentPosition();
+    AgnesModel::DealToReserve(position, firstPile, lastPile, [&](int to, int index, Card card) {
+        deck.DealNext();
         reserveDealt[to] = index;
         DrawStockArea(true);
         AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
         reserve[to][index] = card;
         ++reserveCount[to];
-    }
+    });
 }
 
 void AgnesGame::TurnPileTop(int pile) {
@@ -284,18 +458,11 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 }
 
 bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Card lowest = drag.cards[0];
+    const Position position = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) {
-        if (drag.count != 1) return false;
-        if (!foundations[foundation].IsValid()) return lowest.Rank() == startRank;
-        return CanPlay(lowest, foundations[foundation], true);
-    }
+    if (foundation >= 0) return AgnesModel::FitsFoundation(position, foundation, drag.cards[0], drag.count);
     const int pile = PileDropAt(target.x, target.y);
-    if (pile < 0 || pileCount[pile] + drag.count > kPileSlots) return false;
-    if (pileCount[pile] == 0) return FillsEmptyPile(lowest, AgnesRules::Read());
-    if (!FaceUpTop(pile)) return false;
-    return CanPlay(lowest, tableau[pile][pileCount[pile] - 1], false);
+    return pile >= 0 && AgnesModel::FitsPile(position, pile, drag.cards[0], drag.count);
 }
 
 void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -342,90 +509,17 @@ void AgnesGame::AfterMove() {
         if (AllFaceDown(pile)) TurnPileTop(pile);
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool AgnesGame::DecideGameOver(const AgnesRules& rules) const {
-    if (endedByUser) return true;
-    if (dragging || deck.Remaining() > 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (AllFaceDown(pile)) return false;
-    auto fitsFoundation = [&](Card card) {
-        if (card.Rank() == startRank) return true;
-        for (Card top : foundations)
-            if (top.IsValid() && CanPlay(card, top, true)) return true;
-        return false;
-    };
-
-    for (int r = 0; r < kReservePiles; ++r) {
-        if (reserveCount[r] == 0) continue;
-        const Card card = reserve[r][reserveCount[r] - 1];
-        if (fitsFoundation(card)) return false;
-        for (int pile = 0; pile < kPiles; ++pile) {
-            if (FaceUpTop(pile) && CanPlay(card, tableau[pile][pileCount[pile] - 1], false)) return false;
-            if (pileCount[pile] == 0 && FillsEmptyPile(card, rules)) return false;
-        }
-    }
-
-    for (int c = 0; c < kPiles; ++c) {
-        if (!FaceUpTop(c)) continue;
-        const Card lowest = tableau[c][faceDownCount[c]];
-        for (int k = 0; k < kPiles; ++k) {
-            if (k == c) continue;
-            if (FaceUpTop(k) && CanPlay(lowest, tableau[k][pileCount[k] - 1], false)) {
-                if (faceDownCount[c] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!rules.tableauStart) return false;
-                for (int third = 0; third < kPiles; ++third) {
-                    if (third == c || faceDownCount[third] == 0 || !FaceUpTop(third)) continue;
-                    if (NextRank(tableau[third][faceDownCount[third]].Rank()) == startRank) return false;
-                }
-            }
-            if (pileCount[k] == 0 && faceDownCount[c] > 0 && FillsEmptyPile(lowest, rules)) return false;
-        }
-    }
-
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (FaceUpTop(pile)) add(tableau[pile][pileCount[pile] - 1]);
-    if (rules.movePartial) {
-        for (int c = 0; c < kPiles; ++c)
-            for (int i = faceDownCount[c] + 1; i < pileCount[c]; ++i)
-                for (int k = 0; k < kPiles; ++k)
-                    if (k != c && FaceUpTop(k) && CanPlay(tableau[c][i], tableau[k][pileCount[k] - 1], false))
-                        add(tableau[c][i - 1]);
-    }
-    for (int i = 0; i < count; ++i)
-        if (fitsFoundation(candidates[i])) return false;
-    return true;
-}
-
-bool AgnesGame::CheckGameOver() {
+void AgnesGame::RegisterHotspots() {
     const AgnesRules rules = AgnesRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void AgnesGame::RegisterHotspots(const AgnesRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (!FaceUpTop(pile)) continue;
-        const int top = pileCount[pile] - 1, lowest = faceDownCount[pile];
-        AddPickup(PileX(pile), CardY(top), &tableau[pile][top], 1);
-        if (rules.movePartial) {
-            for (int k = top - 1; k >= lowest; --k)
-                if (pileCount[pile] - k <= kMaxStackCards) AddPickup(PileX(pile), CardY(k), &tableau[pile][k], pileCount[pile] - k);
-        } else if (top > lowest && pileCount[pile] - lowest <= kMaxStackCards) {
-            AddPickup(PileX(pile), CardY(lowest), &tableau[pile][lowest], pileCount[pile] - lowest);
-        }
-    }
+    for (int pile = 0; pile < kPiles; ++pile)
+        tableau::ForEachPileStack(pileCount[pile], faceDownCount[pile], rules.movePartial, [&](int k, int n) {
+            AddPickup(PileX(pile), CardY(k), &tableau[pile][k], n);
+        });
     for (int pile = 0; pile < kReservePiles; ++pile) {
         const int count = reserveCount[pile];
         if (count > 0) AddPickup(ReserveX(pile), ReserveY(count - 1), &reserve[pile][count - 1], 1);
@@ -439,12 +533,21 @@ void AgnesGame::RegisterHotspots(const AgnesRules& rules) {
     }
 }
 
-bool AgnesGame::IsWon() {
-    if (!gameOver || heldCount != 0 || deck.Remaining() != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] != 0) return false;
-    for (int pile = 0; pile < kReservePiles; ++pile)
-        if (reserveCount[pile] != 0) return false;
+bool AgnesGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = AgnesModel;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    const int reserve = place - Model::kFirstReserve;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX, y = FoundationY(f);
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+    } else if (reserve >= 0 && reserve < kReservePiles) {
+        x = ReserveX(reserve), y = ReserveY(ResolveIndex(index, reserveCount[reserve]));
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -473,11 +576,6 @@ void AgnesGame::SaveUndo() {
     for (int32_t dealt : reserveDealt) writer.Int(dealt);
     writer.Int(0);
     PushUndoRecord(writer);
-}
-
-void AgnesGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool AgnesGame::RestoreRecord(std::span<const uint8_t> record) {

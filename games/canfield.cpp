@@ -31,16 +31,195 @@ CanfieldRules CanfieldRules::Read() {
     return rules;
 }
 
-CanfieldGame::CanfieldGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool CanfieldGame::BuildsDown(Card moving, Card onto) {
+using Position = CanfieldModel::Position;
+using tableau::NextRank;
+
+bool CanfieldModel::BuildsDown(Card moving, Card onto) {
     return onto.IsValid() && moving.Rank() != onto.Rank() && NextRank(moving.Rank()) == onto.Rank() &&
            moving.IsRed() != onto.IsRed();
 }
 
-bool CanfieldGame::BuildsUp(Card moving, int f) const {
-    if (!foundations[f].IsValid()) return moving.Rank() == baseCard.Rank();
-    return moving.Rank() == NextRank(foundations[f].Rank()) && moving.Suit() == foundations[f].Suit();
+bool CanfieldModel::BuildsUp(const Position& p, Card moving, int f) {
+    if (!p.foundations[f].IsValid()) return moving.Rank() == p.baseCard.Rank();
+    return moving.Rank() == NextRank(p.foundations[f].Rank()) && moving.Suit() == p.foundations[f].Suit();
+}
+
+bool CanfieldModel::FitsPile(const Position& p, int pile, Card lowest, int count, bool fromReserve) {
+    // A pile's storage ends at 13 cards; wrap-around building could otherwise go on for ever.
+    if (p.pileCount[pile] + count > kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return fromReserve || p.reserveCount == 0 || !p.fillFromStock;
+    return BuildsDown(lowest, p.tableau[pile][p.pileCount[pile] - 1]);
+}
+
+namespace {
+
+using Model = CanfieldModel;
+
+void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (count == 1 && Model::BuildsUp(p, lowest, f))
+            out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, count));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count, from == Model::kReservePlace))
+            out.push_back(tableau::MakeMove(from, index, Model::kFirstPile + pile, count));
+}
+
+// Puts cards picked up from `from` on place `to`, scoring as the table does.
+void Place(Position& p, int from, int to, const Card* cards, int count) {
+    const bool fromHand = from == Model::kWastePlace || from == Model::kReservePlace;
+    if (to < Model::kFirstPile) {
+        p.foundations[to - Model::kFirstFoundation] = cards[0];
+        p.points += fromHand ? kPointsToFoundationFromHand : kPointsToFoundationFromPile;
+    } else {
+        const int pile = to - Model::kFirstPile;
+        if (fromHand) p.points += kPointsPerCardFromHand * count;
+        for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
+    }
+}
+
+bool CanMove(const Position& p, Card card, bool toFoundations, bool toTableau) {
+    if (!card.IsValid()) return false;
+    if (toFoundations)
+        for (int f = 0; f < Model::kFoundations; ++f)
+            if (Model::BuildsUp(p, card, f)) return true;
+    if (toTableau)
+        for (int pile = 0; pile < Model::kPiles; ++pile)
+            if (p.pileCount[pile] > 0 && Model::BuildsDown(card, p.tableau[pile][p.pileCount[pile] - 1])) return true;
+    return false;
+}
+
+}  // namespace
+
+void CanfieldModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    if (p.reserveCount > 0) AddDrops(p, kReservePlace, p.reserveCount - 1, p.reserve[p.reserveCount - 1], 1, out);
+    for (int pile = 0; pile < kPiles; ++pile)
+        tableau::ForEachPileStack(p.pileCount[pile], 0, p.movePartial != 0, [&](int k, int n) {
+            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+        });
+}
+
+int CanfieldModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count > 0) {
+            p.turnedCount = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
+        } else if (p.RecycleAllowed()) {
+            p.points -= kRecycleCost;
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            p.turnedCount = 0;
+            ++p.recyclesUsed;
+        }
+        return p.points - before;
+    }
+    if (move.kind != PlayMove::kMove) return 0;
+    std::array<Card, kMaxStackCards> cards{};
+    const int count = move.count;
+    if (move.from == kWastePlace) {
+        cards[0] = p.waste[--p.wasteCount];
+        p.waste[p.wasteCount] = Card();
+        p.turnedCount = std::max(p.turnedCount - 1, 0);
+    } else if (move.from == kReservePlace) {
+        cards[0] = p.reserve[--p.reserveCount];
+        p.reserve[p.reserveCount] = Card();
+    } else {
+        auto& pile = p.tableau[move.from - kFirstPile];
+        for (int i = 0; i < count; ++i) {
+            cards[i] = pile[move.index + i];
+            pile[move.index + i] = Card();
+        }
+        p.pileCount[move.from - kFirstPile] = move.index;
+    }
+    Place(p, move.from, move.to, cards.data(), count);
+    // The first empty pile takes the reserve's top card by itself.
+    if (p.reserveCount > 0) {
+        int pile = 0;
+        while (pile < kPiles && p.pileCount[pile] > 0) ++pile;
+        if (pile < kPiles) {
+            const Card card = p.reserve[--p.reserveCount];
+            p.reserve[p.reserveCount] = Card();
+            Place(p, kReservePlace, kFirstPile + pile, &card, 1);
+            p.points += kPointsAutoFill;
+        }
+    }
+    return p.points - before;
+}
+
+bool CanfieldModel::Won(const Position& p) {
+    if (p.reserveCount != 0 || p.wasteCount != 0 || p.stock.count != 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.pileCount[pile] != 0) return false;
+    return true;
+}
+
+bool CanfieldModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    if (p.wasteCount > 0 && CanMove(p, p.waste[p.wasteCount - 1], true, true)) return false;
+    if (p.reserveCount > 0 || stockSize > 0 || p.wasteCount > 0) {
+        for (int pile = 0; pile < kPiles; ++pile)
+            if (p.pileCount[pile] == 0) return false;
+        if (p.reserveCount > 0 && CanMove(p, p.reserve[p.reserveCount - 1], true, true)) return false;
+    }
+    if (p.RecycleAllowed()) {
+        for (int i = 0; i < p.wasteCount; ++i)
+            if (CanMove(p, p.waste[i], true, true)) return false;
+    }
+    for (int i = 0; i < stockSize; ++i)
+        if (CanMove(p, p.stock.Peek(i), true, true)) return false;
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (p.pileCount[pile] == 0) continue;
+        if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], true, false)) return false;
+        for (int other = 0; other < kPiles; ++other) {
+            if (other != pile && p.pileCount[other] > 0 && p.pileCount[other] + p.pileCount[pile] <= kPileSlots &&
+                BuildsDown(p.tableau[pile][0], p.tableau[other][p.pileCount[other] - 1]))
+                return false;
+        }
+    }
+    return true;
+}
+
+void CanfieldModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    tableau::EncodePile(code, p.reserve.data(), p.reserveCount);
+    tableau::EncodeCard(code, p.baseCard);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3));
+}
+
+// ---- The table ----
+
+CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position CanfieldGame::CurrentPosition() const {
+    Position p;
+    p.tableau = tableau;
+    p.pileCount = pileCount;
+    p.foundations = foundations;
+    p.baseCard = baseCard;
+    p.reserve = reserve;
+    p.reserveCount = reserveCount;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.turnedCount = turnedCount;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const CanfieldRules rules = CanfieldRules::Read();
+    p.cardsDealt = rules.cardsDealt;
+    p.recycles = rules.recycles;
+    p.movePartial = rules.movePartial;
+    p.fillFromStock = rules.fillFromStock;
+    return p;
 }
 
 int CanfieldGame::FoundationAt(int x, int y) {
@@ -64,12 +243,6 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
         x = kWasteX + kWasteFanStep * std::max(turnedCount - 1, 0);
         y = kWasteY;
     }
-}
-
-void CanfieldGame::ClearHeld() {
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
 }
 
 // ---- Deal ----
@@ -219,11 +392,11 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
         Game::OnLButtonDown(keys, x, y);
         return;
     }
-    const CanfieldRules rules = CanfieldRules::Read();
-    if (deck.Remaining() > 0) {
+    const Position position = CurrentPosition();
+    if (position.stock.count > 0) {
         SaveUndo();
         turnedCount = 0;
-        for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+        for (int i = 0; i < position.cardsDealt && wasteCount < kWasteSlots; ++i) {
             const Card card = deck.DealNext();
             if (!card.IsValid()) break;
             waste[wasteCount++] = card;
@@ -234,7 +407,7 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
             artwork->PresentDirty();
         }
         CheckGameOver();
-    } else if (rules.RecycleAllowed(recyclesUsed)) {
+    } else if (position.RecycleAllowed()) {
         SaveUndo();
         points -= kRecycleCost;
         ReturnWasteToStock(waste.data(), wasteCount);
@@ -295,15 +468,11 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
 }
 
 bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Card first = drag.cards[0];
+    const Position position = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return drag.count == 1 && BuildsUp(first, foundation);
+    if (foundation >= 0) return drag.count == 1 && CanfieldModel::BuildsUp(position, drag.cards[0], foundation);
     const int pile = PileDropAt(target.x, target.y);
-    // A pile's storage ends at 13 cards; wrap-around building could otherwise go on for ever.
-    if (pile < 0 || pileCount[pile] + drag.count > kPileSlots) return false;
-    if (pileCount[pile] == 0)
-        return heldSource == kReserveSource || reserveCount == 0 || !CanfieldRules::Read().fillFromStock;
-    return BuildsDown(first, tableau[pile][pileCount[pile] - 1]);
+    return pile >= 0 && CanfieldModel::FitsPile(position, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
 }
 
 void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -373,57 +542,10 @@ void CanfieldGame::AfterMove() {
     CheckGameOver();
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool CanfieldGame::CanMove(Card card, bool toFoundations, bool toTableau) const {
-    if (!card.IsValid()) return false;
-    if (toFoundations)
-        for (int f = 0; f < kFoundations; ++f)
-            if (BuildsUp(card, f)) return true;
-    if (toTableau)
-        for (int pile = 0; pile < kPiles; ++pile)
-            if (pileCount[pile] > 0 && BuildsDown(card, tableau[pile][pileCount[pile] - 1])) return true;
-    return false;
-}
-
-bool CanfieldGame::DecideGameOver(const CanfieldRules& rules) const {
-    if (endedByUser) return true;
-    if (dragging) return false;
-    const int stockSize = deck.Remaining();
-    if (recyclesUsed == 0 && stockSize > 0) return false;
-    if (wasteCount > 0 && CanMove(waste[wasteCount - 1], true, true)) return false;
-    if (reserveCount > 0 || stockSize > 0 || wasteCount > 0) {
-        for (int pile = 0; pile < kPiles; ++pile)
-            if (pileCount[pile] == 0) return false;
-        if (reserveCount > 0 && CanMove(reserve[reserveCount - 1], true, true)) return false;
-    }
-    if (rules.RecycleAllowed(recyclesUsed)) {
-        for (int i = 0; i < wasteCount; ++i)
-            if (CanMove(waste[i], true, true)) return false;
-    }
-    for (int i = 0; i < stockSize; ++i)
-        if (CanMove(deck.Peek(i), true, true)) return false;
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (pileCount[pile] == 0) continue;
-        if (CanMove(tableau[pile][pileCount[pile] - 1], true, false)) return false;
-        for (int other = 0; other < kPiles; ++other) {
-            if (other != pile && pileCount[other] > 0 && pileCount[other] + pileCount[pile] <= kPileSlots &&
-                BuildsDown(tableau[pile][0], tableau[other][pileCount[other] - 1]))
-                return false;
-        }
-    }
-    return true;
-}
-
-bool CanfieldGame::CheckGameOver() {
+void CanfieldGame::RegisterHotspots() {
     const CanfieldRules rules = CanfieldRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void CanfieldGame::RegisterHotspots(const CanfieldRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -434,16 +556,10 @@ void CanfieldGame::RegisterHotspots(const CanfieldRules& rules) {
     }
     if (reserveCount > 0)
         AddPickup(LayerX(kReserveX, reserveCount), LayerY(kReserveY, reserveCount), &reserve[reserveCount - 1], 1);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int count = pileCount[pile];
-        if (count == 0) continue;
-        AddPickup(ColumnX(pile), CardY(count - 1), &tableau[pile][count - 1], 1);
-        if (rules.movePartial) {
-            for (int i = count - 2; i >= 0; --i) AddPickup(ColumnX(pile), CardY(i), &tableau[pile][i], count - i);
-        } else if (count > 1) {
-            AddPickup(ColumnX(pile), CardY(0), &tableau[pile][0], count);
-        }
-    }
+    for (int pile = 0; pile < kPiles; ++pile)
+        tableau::ForEachPileStack(pileCount[pile], 0, rules.movePartial, [&](int k, int n) {
+            AddPickup(ColumnX(pile), CardY(k), &tableau[pile][k], n);
+        });
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(ColumnX(f), kFoundationY, CardHitRect(ColumnX(f), kFoundationY), kAutoMoveKind);
     for (int pile = 0; pile < kPiles; ++pile) {
@@ -452,10 +568,22 @@ void CanfieldGame::RegisterHotspots(const CanfieldRules& rules) {
     }
 }
 
-bool CanfieldGame::IsWon() {
-    if (!gameOver || reserveCount != 0 || wasteCount != 0 || heldCount != 0 || deck.Remaining() != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] != 0) return false;
+bool CanfieldGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = CanfieldModel;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(CanfieldRules::Read(), x, y);
+    } else if (place == Model::kReservePlace) {
+        x = LayerX(kReserveX, reserveCount), y = LayerY(kReserveY, reserveCount);
+    } else if (f >= 0 && f < kFoundations) {
+        x = ColumnX(f), y = kFoundationY;
+    } else if (pile >= 0 && pile < kPiles) {
+        x = ColumnX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -483,11 +611,6 @@ void CanfieldGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void CanfieldGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {

@@ -10,7 +10,7 @@
 #include <span>
 
 #include "cards/card_images.h"
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -25,14 +25,64 @@ struct CanfieldRules {
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
 };
 
-class CanfieldGame : public Game {
-public:
-    static constexpr int kGameNumber = 6;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the reserve, 3..6 the
+// foundations, 7..10 the tableau piles from the left. kStock turns one to three cards onto the
+// waste or turns the waste over; a move picks up `count` cards from `index` of a pile, or the top
+// card of the waste or the reserve. After every move an empty pile is filled from the reserve.
+// Encode leaves out the points and the cards turned this time (which only say how the waste is
+// fanned).
+struct CanfieldModel {
     static constexpr int kFoundations = 4;
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
     static constexpr int kReserveSlots = 13;
     static constexpr int kWasteSlots = 35;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kReservePlace = 2, kFirstFoundation = 3, kFirstPile = 7;
+
+    struct Position {
+        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
+        std::array<int32_t, kPiles> pileCount{};
+        std::array<Card, kFoundations> foundations{};
+        Card baseCard;
+        std::array<Card, kReserveSlots> reserve{};
+        int32_t reserveCount = 0;
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t turnedCount = 0;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values, one by one (CanfieldRules has padding).
+        int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;
+
+        bool RecycleAllowed() const {
+            return recycles == CanfieldRules::kUnlimitedRecycles || recyclesUsed < recycles;
+        }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // May this card go on a tableau pile whose top is onto (a real card)?
+    static bool BuildsDown(Card moving, Card onto);
+    // May this card go on foundation f?
+    static bool BuildsUp(const Position& position, Card moving, int f);
+    // An empty pile takes a card from anywhere only once the reserve is empty (or without
+    // FillFromStock); before that only the reserve's card.
+    static bool FitsPile(const Position& position, int pile, Card lowest, int count, bool fromReserve);
+};
+
+class CanfieldGame : public ModelledTableauGame<CanfieldModel> {
+public:
+    static constexpr int kGameNumber = 6;
+    static constexpr int kFoundations = CanfieldModel::kFoundations;
+    static constexpr int kPiles = CanfieldModel::kPiles;
+    static constexpr int kPileSlots = CanfieldModel::kPileSlots;
+    static constexpr int kReserveSlots = CanfieldModel::kReserveSlots;
+    static constexpr int kWasteSlots = CanfieldModel::kWasteSlots;
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kWasteX = 170, kWasteY = 80;
     static constexpr int kReserveX = 100, kReserveY = 170;
@@ -56,32 +106,23 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Canfield"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
     // Where the top card of a squared pile of n cards lies.
     static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
     static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
-    // May this card go on a tableau pile whose top is onto (a real card)?
-    static bool BuildsDown(Card moving, Card onto);
-    // May this card go on foundation f?
-    bool BuildsUp(Card moving, int f) const;
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
     static int FoundationAt(int x, int y);
     int PileDropAt(int x, int y) const;
 
-    // The position. Foundations hold only their top card.
+    // What the table shows. Foundations hold only their top card; the stock is the deck.
     Card baseCard;
     std::array<Card, kFoundations> foundations{};
     std::array<Card, kReserveSlots> reserve{};
@@ -92,18 +133,14 @@ public:
     std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
     std::array<int32_t, kPiles> pileCount{};
     int32_t recyclesUsed = 0;
-    std::array<Card, kMaxStackCards> held{};
-    int32_t heldCount = 0;
-    int32_t heldSource = kNoSource;
 
 private:
-    bool CanMove(Card card, bool toFoundations, bool toTableau) const;
-    bool DecideGameOver(const CanfieldRules& rules) const;
-    void RegisterHotspots(const CanfieldRules& rules);
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawReserveArea(bool present);
     void DrawFoundationArea(int index, bool present);
     void DrawPileArea(int pile, bool present);
-    void ClearHeld();
+    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

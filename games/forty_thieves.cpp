@@ -17,10 +17,9 @@ constexpr int kPointsTurnCard = 5;
 constexpr int kRecycleCost = 5;
 constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
-// thickest stock (104 cards) and waste (65 cards) and the thickest foundation.
+// thickest stock (104 cards) and waste (65 cards).
 constexpr int kStockMarginX = 44, kStockMarginY = 22;
 constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
-constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 
 }  // namespace
 
@@ -40,16 +39,232 @@ FortyThievesRules FortyThievesRules::Read() {
     return rules;
 }
 
-FortyThievesGame::FortyThievesGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool FortyThievesGame::CanPlay(Card card, Card top, bool toFoundation) const {
+using Position = FortyThievesModel::Position;
+using tableau::NextRank;
+
+bool FortyThievesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
     if (!card.IsValid()) return false;
     if (toFoundation) {
-        if (!top.IsValid()) return card.Rank() == startRank;
-        return card.Rank() != startRank && NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
+        if (!top.IsValid()) return card.Rank() == p.startRank;
+        return card.Rank() != p.startRank && NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
     }
     if (!top.IsValid()) return true;
-    return card.Rank() != startRank && NextRank(card.Rank()) == top.Rank() && card.Suit() == top.Suit();
+    return card.Rank() != p.startRank && NextRank(card.Rank()) == top.Rank() && card.Suit() == top.Suit();
+}
+
+bool FortyThievesModel::FitsColumn(const Position& p, int column, Card lowest, int count) {
+    if (p.columnCount[column] + count > kColumnSlots || p.AllFaceDown(column)) return false;
+    const Card top = p.columnCount[column] > 0 ? p.columns[column][p.columnCount[column] - 1] : Card();
+    return CanPlay(p, lowest, top, false);
+}
+
+namespace {
+
+using Model = FortyThievesModel;
+
+void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (count == 1 && Model::CanPlay(p, lowest, p.foundations[f], true))
+            out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, count));
+    for (int column = 0; column < p.columnsInPlay; ++column)
+        if (Model::kFirstColumn + column != from && Model::FitsColumn(p, column, lowest, count))
+            out.push_back(tableau::MakeMove(from, index, Model::kFirstColumn + column, count));
+}
+
+void FlipTop(Position& p, int column) {
+    p.points += kPointsTurnCard;
+    --p.faceDownCount[column];
+}
+
+bool FitsFoundation(const Position& p, Card card) {
+    if (card.Rank() == p.startRank) return true;
+    for (Card top : p.foundations)
+        if (top.IsValid() && Model::CanPlay(p, card, top, true)) return true;
+    return false;
+}
+
+// Whether moving the face-up cards of a column away one at a time from the top, each onto the top
+// card of another column in play (whose top it then becomes), makes progress: the column is
+// emptied, or a card it uncovers fits a foundation. Empty columns are not used as targets:
+// filling one only moves the problem. Every step is a legal move, so a true answer is always a
+// real sequence of moves.
+bool ProgressBySingleMoves(const Position& p, int column) {
+    std::array<Card, Model::kColumns> tops;
+    for (int k = 0; k < p.columnsInPlay; ++k) tops[k] = p.FaceUpTop(k) ? p.columns[k][p.columnCount[k] - 1] : Card();
+    for (int i = p.columnCount[column] - 1; i >= p.faceDownCount[column]; --i) {
+        const Card card = p.columns[column][i];
+        int to = -1;
+        for (int k = 0; k < p.columnsInPlay && to < 0; ++k)
+            if (k != column && tops[k].IsValid() && Model::CanPlay(p, card, tops[k], false)) to = k;
+        if (to < 0) return false;
+        tops[to] = card;
+        if (i > p.faceDownCount[column] && FitsFoundation(p, p.columns[column][i - 1])) return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The pick-ups: the waste's top card, each column's top card and, with MovePartial, every longer
+// face-up run.
+void FortyThievesModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (CanDeal(p) || CanRecycle(p)) out.push_back({PlayMove::kStock});
+    for (int column = 0; column < kColumns; ++column)
+        if (p.AllFaceDown(column)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstColumn + column)});
+    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    for (int column = 0; column < p.columnsInPlay; ++column) {
+        if (!p.FaceUpTop(column)) continue;
+        const int count = p.columnCount[column], top = count - 1;
+        AddDrops(p, kFirstColumn + column, top, p.columns[column][top], 1, out);
+        if (!p.movePartial) continue;
+        for (int i = top - 1; i >= p.faceDownCount[column]; --i)
+            if (count - i <= kMaxStackCards) AddDrops(p, kFirstColumn + column, i, p.columns[column][i], count - i, out);
+    }
+}
+
+int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (CanDeal(p)) {
+            p.waste[p.wasteCount++] = p.stock.Deal();
+        } else if (CanRecycle(p)) {
+            p.points -= kRecycleCost;
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            ++p.recyclesUsed;
+        }
+    } else if (move.kind == PlayMove::kFlip) {
+        FlipTop(p, move.from - kFirstColumn);
+    } else if (move.kind == PlayMove::kMove) {
+        std::array<Card, kMaxStackCards> cards{};
+        const int count = move.count;
+        const bool fromWaste = move.from == kWastePlace;
+        if (fromWaste) {
+            cards[0] = p.waste[--p.wasteCount];
+            p.waste[p.wasteCount] = Card();
+        } else {
+            auto& column = p.columns[move.from - kFirstColumn];
+            for (int i = 0; i < count; ++i) {
+                cards[i] = column[move.index + i];
+                column[move.index + i] = Card();
+            }
+            p.columnCount[move.from - kFirstColumn] = move.index;
+        }
+        if (move.to < kFirstColumn) {
+            p.points += fromWaste ? kPointsWasteToFoundation : kPointsColumnToFoundation;
+            p.foundations[move.to - kFirstFoundation] = cards[0];
+        } else {
+            const int column = move.to - kFirstColumn;
+            if (fromWaste) p.points += kPointsPerWasteCard * count;
+            for (int i = 0; i < count; ++i) p.columns[column][p.columnCount[column]++] = cards[i];
+        }
+        if (p.autoFlip)
+            for (int column = 0; column < kColumns; ++column)
+                if (p.AllFaceDown(column)) FlipTop(p, column);
+    }
+    return p.points - before;
+}
+
+bool FortyThievesModel::Won(const Position& p) {
+    if (p.wasteCount != 0 || p.stock.count != 0) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (p.columnCount[column] != 0) return false;
+    return true;
+}
+
+bool FortyThievesModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    const int inPlay = p.columnsInPlay;
+    for (int column = 0; column < inPlay; ++column)
+        if (p.AllFaceDown(column)) return false;
+    for (int column = 0; column < inPlay; ++column)
+        if (p.FaceUpTop(column) && FitsFoundation(p, p.columns[column][p.columnCount[column] - 1])) return false;
+
+    // Cards that can still come into play from stock and waste.
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
+    for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
+    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
+    if (p.recycle == FortyThievesRules::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
+        for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
+    if (candidates.count > 0) {
+        for (int column = 0; column < inPlay; ++column)
+            if (p.columnCount[column] == 0) return false;
+        for (int c = 0; c < candidates.count; ++c)
+            for (int column = 0; column < inPlay; ++column)
+                if (p.FaceUpTop(column) && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
+                    return false;
+    }
+
+    if (p.movePartial) {
+        for (int c = 0; c < inPlay; ++c) {
+            if (!p.FaceUpTop(c)) continue;
+            const Card lowest = p.columns[c][p.faceDownCount[c]];
+            for (int k = 0; k < inPlay; ++k)
+                if (k != c && p.FaceUpTop(k) && CanPlay(p, lowest, p.columns[k][p.columnCount[k] - 1], false)) return false;
+        }
+    } else {
+        for (int c = 0; c < inPlay; ++c)
+            if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
+    }
+
+    for (int column = 0; column < inPlay; ++column)
+        if (p.FaceUpTop(column)) add(p.columns[column][p.columnCount[column] - 1]);
+    if (p.movePartial) {
+        for (int c = 0; c < inPlay; ++c)
+            for (int i = p.faceDownCount[c] + 1; i < p.columnCount[c]; ++i)
+                for (int k = 0; k < inPlay; ++k)
+                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.columns[c][i], p.columns[k][p.columnCount[k] - 1], false))
+                        add(p.columns[c][i - 1]);
+    }
+    for (int c = 0; c < candidates.count; ++c)
+        if (FitsFoundation(p, candidates[c])) return false;
+    return true;
+}
+
+void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int column = 0; column < p.columnsInPlay; ++column) {
+        code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
+        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
+    }
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycle, 255)));
+    code.Byte(static_cast<uint8_t>(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5));
+}
+
+// ---- The table ----
+
+FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+}
+
+Position FortyThievesGame::CurrentPosition() const {
+    Position p;
+    p.columns = columns;
+    p.columnCount = columnCount;
+    p.faceDownCount = faceDownCount;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.startRank = startRank;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const FortyThievesRules rules = FortyThievesRules::Read();
+    p.columnsInPlay = rules.columns;
+    p.recycle = rules.recycle;
+    p.movePartial = rules.movePartial;
+    p.autoFlip = rules.autoFlip;
+    return p;
 }
 
 void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
@@ -69,12 +284,6 @@ int FortyThievesGame::ColumnDropAt(int x, int y, int columnsInPlay) const {
     for (int column = 0; column < columnsInPlay; ++column)
         if (ColumnX(column, columnsInPlay) == x && CardY(columnCount[column]) == y) return column;
     return -1;
-}
-
-void FortyThievesGame::ClearHeld() {
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
 }
 
 // ---- Deal ----
@@ -162,27 +371,12 @@ void FortyThievesGame::DrawWasteArea(bool present) {
 }
 
 void FortyThievesGame::DrawFoundationArea(int f, bool present) {
-    const int x = FoundationX(f), y = kFoundationY;
-    const int left = x - kFoundationMarginX, top = y - kFoundationMarginY;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[f].IsValid())
-        artwork->DrawFoundation(x, y, foundations[f], artwork->screenBuffer, startRank, kDepthFromRanks);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawFoundationTop(FoundationX(f), kFoundationY, foundations[f], startRank, present);
 }
 
 void FortyThievesGame::DrawColumnArea(int column, bool present) {
-    const int x = ColumnX(column, FortyThievesRules::Read().columns);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kColumnY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (columnCount[column] == 0) artwork->DrawPlaceholder(x, kColumnY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < columnCount[column]; ++i) {
-        if (i < faceDownCount[column]) artwork->DrawCardBack(x, CardY(i), artwork->cardBack, screen);
-        else artwork->DrawCard(x, CardY(i), columns[column][i], screen);
-    }
-    if (present) artwork->AddDirty({x, kColumnY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(ColumnX(column, FortyThievesRules::Read().columns), kColumnY, kColumnStep, columns[column].data(),
+                   columnCount[column], faceDownCount[column], kScreenBottom, present);
 }
 
 void FortyThievesGame::Draw(bool present) {
@@ -209,10 +403,10 @@ void FortyThievesGame::TurnColumnTop(int column) {
 
 void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const FortyThievesRules rules = FortyThievesRules::Read();
+    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
         // A full waste (only with small layouts) takes no more cards until some have been played.
-        if (deck.Remaining() > 0 && wasteCount < kWasteSlots) {
+        if (FortyThievesModel::CanDeal(position)) {
             SaveUndo();
             const Card card = deck.DealNext();
             if (card.IsValid()) waste[wasteCount++] = card;
@@ -221,7 +415,7 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
             DrawWasteArea(true);
             artwork->PresentDirty();
             PlaySound("flip.wav");
-        } else if (deck.Remaining() == 0 && recyclesUsed < rules.recycle) {
+        } else if (FortyThievesModel::CanRecycle(position)) {
             SaveUndo();
             points -= kRecycleCost;
             ReturnWasteToStock(waste.data(), wasteCount);
@@ -234,9 +428,9 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         }
         return;
     }
-    for (int column = 0; column < rules.columns; ++column) {
+    for (int column = 0; column < position.columnsInPlay; ++column) {
         if (!AllFaceDown(column)) continue;
-        const int x0 = ColumnX(column, rules.columns), top = CardY(columnCount[column] - 1);
+        const int x0 = ColumnX(column, position.columnsInPlay), top = CardY(columnCount[column] - 1);
         if (x >= x0 && x <= x0 + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
             TurnColumnTop(column);
             return;
@@ -286,13 +480,12 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
 }
 
 bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Position position = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return drag.count == 1 && CanPlay(drag.cards[0], foundations[foundation], true);
-    const int columnsInPlay = FortyThievesRules::Read().columns;
-    const int column = ColumnDropAt(target.x, target.y, columnsInPlay);
-    if (column < 0 || columnCount[column] + drag.count > kColumnSlots || AllFaceDown(column)) return false;
-    const Card top = columnCount[column] > 0 ? columns[column][columnCount[column] - 1] : Card();
-    return CanPlay(drag.cards[0], top, false);
+    if (foundation >= 0)
+        return drag.count == 1 && FortyThievesModel::CanPlay(position, drag.cards[0], foundations[foundation], true);
+    const int column = ColumnDropAt(target.x, target.y, position.columnsInPlay);
+    return column >= 0 && FortyThievesModel::FitsColumn(position, column, drag.cards[0], drag.count);
 }
 
 void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -348,100 +541,10 @@ void FortyThievesGame::AfterMove() {
         if (AllFaceDown(column)) TurnColumnTop(column);
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-// Whether moving the face-up cards of a column away one at a time from the top, each onto the top
-// card of another column in play (whose top it then becomes), makes progress: the column is
-// emptied, or a card it uncovers fits a foundation. Empty columns are not used as targets:
-// filling one only moves the problem. Every step is a legal move, so a true answer is always a
-// real sequence of moves.
-bool FortyThievesGame::ProgressBySingleMoves(int column, int columnsInPlay) const {
-    std::array<Card, kColumns> tops;
-    for (int k = 0; k < columnsInPlay; ++k) tops[k] = FaceUpTop(k) ? columns[k][columnCount[k] - 1] : Card();
-    for (int i = columnCount[column] - 1; i >= faceDownCount[column]; --i) {
-        const Card card = columns[column][i];
-        int to = -1;
-        for (int k = 0; k < columnsInPlay && to < 0; ++k)
-            if (k != column && tops[k].IsValid() && CanPlay(card, tops[k], false)) to = k;
-        if (to < 0) return false;
-        tops[to] = card;
-        if (i > faceDownCount[column] && FitsFoundation(columns[column][i - 1])) return true;
-    }
-    return true;
-}
-
-bool FortyThievesGame::FitsFoundation(Card card) const {
-    if (card.Rank() == startRank) return true;
-    for (Card top : foundations)
-        if (top.IsValid() && CanPlay(card, top, true)) return true;
-    return false;
-}
-
-bool FortyThievesGame::DecideGameOver(const FortyThievesRules& rules) const {
-    if (endedByUser) return true;
-    const int stockSize = deck.Remaining();
-    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
-    const int inPlay = rules.columns;
-    for (int column = 0; column < inPlay; ++column)
-        if (AllFaceDown(column)) return false;
-    for (int column = 0; column < inPlay; ++column)
-        if (FaceUpTop(column) && FitsFoundation(columns[column][columnCount[column] - 1])) return false;
-
-    // Cards that can still come into play from stock and waste.
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    for (int i = 0; i < stockSize; ++i) add(deck.Peek(i));
-    if (stockSize > 0) add(deck.Peek(stockSize - 1));
-    if (rules.RecycleAllowed(recyclesUsed))
-        for (int i = 0; i < wasteCount; ++i) add(waste[i]);
-    if (count > 0) {
-        for (int column = 0; column < inPlay; ++column)
-            if (columnCount[column] == 0) return false;
-        for (int c = 0; c < count; ++c)
-            for (int column = 0; column < inPlay; ++column)
-                if (FaceUpTop(column) && CanPlay(candidates[c], columns[column][columnCount[column] - 1], false))
-                    return false;
-    }
-
-    if (rules.movePartial) {
-        for (int c = 0; c < inPlay; ++c) {
-            if (!FaceUpTop(c)) continue;
-            const Card lowest = columns[c][faceDownCount[c]];
-            for (int k = 0; k < inPlay; ++k)
-                if (k != c && FaceUpTop(k) && CanPlay(lowest, columns[k][columnCount[k] - 1], false)) return false;
-        }
-    } else {
-        for (int c = 0; c < inPlay; ++c)
-            if (FaceUpTop(c) && ProgressBySingleMoves(c, inPlay)) return false;
-    }
-
-    for (int column = 0; column < inPlay; ++column)
-        if (FaceUpTop(column)) add(columns[column][columnCount[column] - 1]);
-    if (rules.movePartial) {
-        for (int c = 0; c < inPlay; ++c)
-            for (int i = faceDownCount[c] + 1; i < columnCount[c]; ++i)
-                for (int k = 0; k < inPlay; ++k)
-                    if (k != c && FaceUpTop(k) && CanPlay(columns[c][i], columns[k][columnCount[k] - 1], false))
-                        add(columns[c][i - 1]);
-    }
-    for (int c = 0; c < count; ++c)
-        if (FitsFoundation(candidates[c])) return false;
-    return true;
-}
-
-bool FortyThievesGame::CheckGameOver() {
+void FortyThievesGame::RegisterHotspots() {
     const FortyThievesRules rules = FortyThievesRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void FortyThievesGame::RegisterHotspots(const FortyThievesRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -468,10 +571,21 @@ void FortyThievesGame::RegisterHotspots(const FortyThievesRules& rules) {
     }
 }
 
-bool FortyThievesGame::IsWon() {
-    if (!gameOver || wasteCount != 0 || heldCount != 0 || deck.Remaining() != 0) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (columnCount[column] != 0) return false;
+bool FortyThievesGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = FortyThievesModel;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    const int inPlay = FortyThievesRules::Read().columns;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < inPlay) {
+        x = ColumnX(column, inPlay), y = CardY(ResolveIndex(index, columnCount[column]));
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -500,11 +614,6 @@ void FortyThievesGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void FortyThievesGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool FortyThievesGame::RestoreRecord(std::span<const uint8_t> record) {

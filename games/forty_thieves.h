@@ -8,7 +8,7 @@
 #include <span>
 
 #include "cards/card_images.h"
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -27,13 +27,63 @@ struct FortyThievesRules {
     bool RecycleAllowed(int used) const { return recycle == kUnlimitedRecycles || used < recycle; }
 };
 
-class FortyThievesGame : public Game {
-public:
-    static constexpr int kGameNumber = 8;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2..9 the foundations, 10..19
+// the columns from the left (only the first `columnsInPlay` are used). kStock turns one card onto
+// the waste or turns the waste over; kFlip turns a column's face-down top card; a move picks up
+// `count` cards from `index` of a column, or the waste's top card. Encode leaves out the points.
+struct FortyThievesModel {
     static constexpr int kFoundations = 8;
     static constexpr int kColumns = 10;
     static constexpr int kColumnSlots = 16;
     static constexpr int kWasteSlots = 65;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstColumn = 10;
+
+    struct Position {
+        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
+        std::array<int32_t, kColumns> columnCount{};
+        std::array<int32_t, kColumns> faceDownCount{};
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Deck::kMaxCards> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t startRank = Card::kAce;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (FortyThievesRules has padding).
+        int32_t columnsInPlay = kColumns, recycle = 0, movePartial = 0, autoFlip = 0;
+
+        bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
+        bool AllFaceDown(int column) const {
+            return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
+        }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
+    // the starting rank, columns down in suit; the starting rank goes on no card.
+    static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);
+    static bool FitsColumn(const Position& position, int column, Card lowest, int count);
+    // Whether the stock deals (true) or the waste is turned over (false); nothing when neither.
+    static bool CanDeal(const Position& position) {
+        return position.stock.count > 0 && position.wasteCount < kWasteSlots;
+    }
+    static bool CanRecycle(const Position& position) {
+        return position.stock.count == 0 && position.recyclesUsed < position.recycle;
+    }
+};
+
+class FortyThievesGame : public ModelledTableauGame<FortyThievesModel> {
+public:
+    static constexpr int kGameNumber = 8;
+    static constexpr int kFoundations = FortyThievesModel::kFoundations;
+    static constexpr int kColumns = FortyThievesModel::kColumns;
+    static constexpr int kColumnSlots = FortyThievesModel::kColumnSlots;
+    static constexpr int kWasteSlots = FortyThievesModel::kWasteSlots;
     static constexpr int kStockX = 80, kStockY = 80;
     static constexpr int kWasteX = 180, kWasteY = 80;
     static constexpr int kFoundationX = 250, kFoundationY = 80, kFoundationPitch = 60;
@@ -41,7 +91,6 @@ public:
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
     static constexpr int kNoSource = -3;
     static constexpr int kWasteSource = -1;
-    static constexpr int kMaxCandidates = 129;
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kFoundations + kWasteSlots) + 4 +
                                           8 * kColumns * kColumnSlots + 4 * 2 * kColumns + 8;
 
@@ -54,33 +103,25 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Forty Thieves"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;
     }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
-    // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
-    // the starting rank, columns down in suit; the starting rank goes on no card.
-    bool CanPlay(Card card, Card top, bool toFoundation) const;
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(int& x, int& y) const;
     static int FoundationAt(int x, int y);
     // Which column in play takes its next card at (x, y), or -1.
     int ColumnDropAt(int x, int y, int columnsInPlay) const;
 
-    // The position. Foundations hold only their top card.
+    // What the table shows. Foundations hold only their top card; the stock is the deck.
     int32_t startRank = Card::kAce;
     std::array<Card, kFoundations> foundations{};
     std::array<Card, kWasteSlots> waste{};
@@ -88,22 +129,17 @@ public:
     std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
     std::array<int32_t, kColumns> columnCount{};
     std::array<int32_t, kColumns> faceDownCount{};
-    std::array<Card, kMaxStackCards> held{};
-    int32_t heldCount = 0;
-    int32_t heldSource = kNoSource;
     int32_t recyclesUsed = 0;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
-    bool DecideGameOver(const FortyThievesRules& rules) const;
-    bool ProgressBySingleMoves(int column, int columnsInPlay) const;
-    bool FitsFoundation(Card card) const;
-    void RegisterHotspots(const FortyThievesRules& rules);
+    void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
     void TurnColumnTop(int column);
-    void ClearHeld();
+    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

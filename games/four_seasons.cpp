@@ -31,14 +31,168 @@ FourSeasonsRules FourSeasonsRules::Read() {
     return rules;
 }
 
-FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool FourSeasonsGame::CanPlay(Card card, Card top, bool toFoundation) {
+using Position = FourSeasonsModel::Position;
+
+bool FourSeasonsModel::CanPlay(Card card, Card top, bool toFoundation) {
     if (!card.IsValid() || !top.IsValid()) return false;
     if (toFoundation)
         return card.Suit() == top.Suit() &&
                (card.PipValue() == top.PipValue() + 1 || (card.Rank() == Card::kAce && top.Rank() == Card::kKing));
     return card.PipValue() + 1 == top.PipValue() || (card.Rank() == Card::kKing && top.Rank() == Card::kAce);
+}
+
+bool FourSeasonsModel::FitsPile(const Position& p, int pile, Card card) {
+    if (p.pileCount[pile] >= kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return true;
+    return CanPlay(card, p.piles[pile][p.pileCount[pile] - 1], false);
+}
+
+bool FourSeasonsModel::FitsFoundation(const Position& p, int f, Card card) {
+    if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
+    return card.Rank() == p.startRank;
+}
+
+namespace {
+
+using Model = FourSeasonsModel;
+
+bool FitsStartedFoundation(const Position& p, Card card) {
+    if (card.Rank() == p.startRank) return true;
+    for (Card top : p.foundations)
+        if (Model::CanPlay(card, top, true)) return true;
+    return false;
+}
+
+}  // namespace
+
+void FourSeasonsModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0 || p.recyclesUsed < p.recycles) out.push_back({PlayMove::kStock});
+    tableau::AddTopCardMoves<FourSeasonsModel>(p, out);
+}
+
+int FourSeasonsModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count > 0) {
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
+        } else if (p.recyclesUsed < p.recycles) {
+            p.points -= kRecycleCost;
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            ++p.recyclesUsed;
+            p.dealtThisTurn = 0;
+        }
+    } else if (move.kind == PlayMove::kMove) {
+        Card card;
+        const bool fromWaste = move.from == kWastePlace;
+        if (fromWaste) {
+            card = p.waste[--p.wasteCount];
+            p.waste[p.wasteCount] = Card();
+            --p.dealtThisTurn;
+        } else {
+            const int pile = move.from - kFirstPile;
+            card = p.piles[pile][--p.pileCount[pile]];
+            p.piles[pile][p.pileCount[pile]] = Card();
+        }
+        if (move.to >= kFirstPile) {
+            const int pile = move.to - kFirstPile;
+            if (fromWaste) p.points += kPointsWasteToPile;
+            p.piles[pile][p.pileCount[pile]++] = card;
+        } else {
+            p.points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
+            p.foundations[move.to - kFirstFoundation] = card;
+        }
+    }
+    return p.points - before;
+}
+
+bool FourSeasonsModel::Won(const Position& p) {
+    if (p.startRank < 0) return false;
+    // Each foundation ends on the rank just below the one it started with.
+    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : p.foundations)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
+bool FourSeasonsModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+
+    // Cards that can come to the top of the waste without any other move.
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
+                           p.recycles == FourSeasonsRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles);
+    for (int c = 0; c < candidates.count; ++c) {
+        for (int k = 0; k < kPiles; ++k) {
+            if (p.pileCount[k] == 0) return false;
+            if (CanPlay(candidates[c], p.piles[k][p.pileCount[k] - 1], false)) return false;
+        }
+    }
+
+    for (int k = 0; k < kPiles; ++k)
+        if (p.pileCount[k] > 0) add(p.piles[k][p.pileCount[k] - 1]);
+    for (int c = 0; c < candidates.count; ++c)
+        if (FitsStartedFoundation(p, candidates[c])) return false;
+
+    // Look ahead: shifting a pile's cards onto the other piles may uncover a card that plays, or
+    // empty the pile for the waste's top card.
+    for (int k = 0; k < kPiles; ++k) {
+        if (p.pileCount[k] == 0) continue;
+        std::array<Card, kPiles> tops;
+        for (int j = 0; j < kPiles; ++j) tops[j] = p.pileCount[j] > 0 ? p.piles[j][p.pileCount[j] - 1] : Card();
+        for (int index = p.pileCount[k] - 1; index >= 0; --index) {
+            const Card exposed = p.piles[k][index];
+            int onto = -1;
+            for (int j = 0; j < kPiles && onto < 0; ++j)
+                if (j != k && CanPlay(exposed, tops[j], false)) onto = j;
+            if (onto < 0) break;
+            tops[onto] = exposed;
+            const Card below = index > 0 ? p.piles[k][index - 1] : Card();
+            if (below.IsValid() && FitsStartedFoundation(p, below)) return false;
+            if (!below.IsValid() && p.wasteCount > 0) return false;
+        }
+    }
+    return true;
+}
+
+void FourSeasonsModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(p.cardsDealt));
+}
+
+// ---- The table ----
+
+FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+}
+
+Position FourSeasonsGame::CurrentPosition() const {
+    Position p;
+    p.piles = piles;
+    p.pileCount = pileCounts;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.dealtThisTurn = dealtThisTurn;
+    p.startRank = startRank;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const FourSeasonsRules rules = FourSeasonsRules::Read();
+    p.cardsDealt = rules.cardsDealt;
+    p.recycles = rules.recycles;
+    return p;
 }
 
 int FourSeasonsGame::PileAt(int x, int y) {
@@ -78,8 +232,7 @@ void FourSeasonsGame::NewGame(bool restart) {
     foundations.fill(Card());
     waste.fill(Card());
     wasteCount = dealtThisTurn = recyclesUsed = 0;
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
 
     deck.SetPacks(1);
     deck.IncludeAll();
@@ -219,11 +372,12 @@ void FourSeasonsGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     const FourSeasonsRules rules = FourSeasonsRules::Read();
+    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() > 0) {
+        if (position.stock.count > 0) {
             SaveUndo();
             DealToWaste(rules);
-        } else if (recyclesUsed < rules.recycles) {
+        } else if (position.recyclesUsed < position.recycles) {
             SaveUndo();
             Recycle();
         } else {
@@ -239,7 +393,8 @@ void FourSeasonsGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     if (wasteCount > 0 && waste[wasteCount - 1] == drag.cards[0]) {
         SaveUndo();
-        held = waste[--wasteCount];
+        held[0] = waste[--wasteCount];
+        heldCount = 1;
         waste[wasteCount] = Card();
         heldSource = kWasteSource;
         --dealtThisTurn;
@@ -251,7 +406,8 @@ void FourSeasonsGame::LiftCards(DragRecord& drag) {
     for (int k = 0; k < kPiles; ++k) {
         if (pileCounts[k] == 0 || piles[k][pileCounts[k] - 1] != drag.cards[0]) continue;
         SaveUndo();
-        held = piles[k][--pileCounts[k]];
+        held[0] = piles[k][--pileCounts[k]];
+        heldCount = 1;
         piles[k][pileCounts[k]] = Card();
         heldSource = k;
         DrawPileArea(k, true);
@@ -264,20 +420,15 @@ void FourSeasonsGame::LiftCards(DragRecord& drag) {
 bool FourSeasonsGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Card card = drag.cards[0];
     if (drag.count != 1 || !card.IsValid()) return false;
+    const Position position = CurrentPosition();
     const int pile = PileAt(target.x, target.y);
-    if (pile >= 0) {
-        if (pileCounts[pile] >= kPileSlots) return false;
-        if (pileCounts[pile] == 0) return true;
-        return CanPlay(card, piles[pile][pileCounts[pile] - 1], false);
-    }
+    if (pile >= 0) return FourSeasonsModel::FitsPile(position, pile, card);
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation < 0) return false;
-    if (foundations[foundation].IsValid()) return CanPlay(card, foundations[foundation], true);
-    return card.Rank() == startRank;
+    return foundation >= 0 && FourSeasonsModel::FitsFoundation(position, foundation, card);
 }
 
 void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldSource == kNoSource || drag.cards[0] != held) {
+    if (heldSource == kNoSource || drag.cards[0] != held[0]) {
         CheckGameOver();
         return;
     }
@@ -286,16 +437,14 @@ void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
     const int foundation = pile < 0 ? FoundationAt(target.x, target.y) : -1;
     if (pile >= 0 && pileCounts[pile] < kPileSlots) {
         if (fromWaste) points += kPointsWasteToPile;
-        piles[pile][pileCounts[pile]++] = held;
-        held = Card();
-        heldSource = kNoSource;
+        piles[pile][pileCounts[pile]++] = held[0];
+        ClearHeld(kNoSource);
         DrawPileArea(pile, true);
         artwork->PresentDirty();
     } else if (foundation >= 0) {
         points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
-        foundations[foundation] = held;
-        held = Card();
-        heldSource = kNoSource;
+        foundations[foundation] = held[0];
+        ClearHeld(kNoSource);
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
     }
@@ -306,88 +455,22 @@ void FourSeasonsGame::ReturnCards() {
     if (heldSource == kNoSource) return;
     DropNewestUndoRecord();
     if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held;
+        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
         ++dealtThisTurn;
         DrawWasteArea(true);
     } else {
-        if (pileCounts[heldSource] < kPileSlots) piles[heldSource][pileCounts[heldSource]++] = held;
+        if (pileCounts[heldSource] < kPileSlots) piles[heldSource][pileCounts[heldSource]++] = held[0];
         DrawPileArea(heldSource, true);
     }
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
     CheckGameOver();
     artwork->PresentDirty();
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool FourSeasonsGame::FitsStartedFoundation(Card card) const {
-    if (card.Rank() == startRank) return true;
-    for (Card top : foundations)
-        if (CanPlay(card, top, true)) return true;
-    return false;
-}
-
-bool FourSeasonsGame::DecideGameOver(const FourSeasonsRules& rules) const {
-    if (endedByUser) return true;
-    const int stockSize = deck.Remaining();
-    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
-
-    // Cards that can come to the top of the waste without any other move.
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    const int step = rules.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
-    if (rules.RecycleAllowed(recyclesUsed)) {
-        for (int index = step - 1; index < wasteCount + stockSize; index += step)
-            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
-    }
-    for (int c = 0; c < count; ++c) {
-        for (int k = 0; k < kPiles; ++k) {
-            if (pileCounts[k] == 0) return false;
-            if (CanPlay(candidates[c], piles[k][pileCounts[k] - 1], false)) return false;
-        }
-    }
-
-    for (int k = 0; k < kPiles; ++k)
-        if (pileCounts[k] > 0) add(piles[k][pileCounts[k] - 1]);
-    for (int c = 0; c < count; ++c)
-        if (FitsStartedFoundation(candidates[c])) return false;
-
-    // Look ahead: shifting a pile's cards onto the other piles may uncover a card that plays, or
-    // empty the pile for the waste's top card.
-    for (int k = 0; k < kPiles; ++k) {
-        if (pileCounts[k] == 0) continue;
-        std::array<Card, kPiles> tops;
-        for (int j = 0; j < kPiles; ++j) tops[j] = pileCounts[j] > 0 ? piles[j][pileCounts[j] - 1] : Card();
-        for (int index = pileCounts[k] - 1; index >= 0; --index) {
-            const Card exposed = piles[k][index];
-            int onto = -1;
-            for (int j = 0; j < kPiles && onto < 0; ++j)
-                if (j != k && CanPlay(exposed, tops[j], false)) onto = j;
-            if (onto < 0) break;
-            tops[onto] = exposed;
-            const Card below = index > 0 ? piles[k][index - 1] : Card();
-            if (below.IsValid() && FitsStartedFoundation(below)) return false;
-            if (!below.IsValid() && wasteCount > 0) return false;
-        }
-    }
-    return true;
-}
-
-bool FourSeasonsGame::CheckGameOver() {
+void FourSeasonsGame::RegisterHotspots() {
     const FourSeasonsRules rules = FourSeasonsRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void FourSeasonsGame::RegisterHotspots(const FourSeasonsRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver) {
@@ -405,12 +488,20 @@ void FourSeasonsGame::RegisterHotspots(const FourSeasonsRules& rules) {
         AddDropTarget(kPileX[k], kPileY[k], CardHitRect(kPileX[k], kPileY[k]), kPlainTargetKind);
 }
 
-bool FourSeasonsGame::IsWon() {
-    if (startRank < 0) return false;
-    // Each foundation ends on the rank just below the one it started with.
-    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
+bool FourSeasonsGame::CardOrigin(int place, int, int& x, int& y) const {
+    using Model = FourSeasonsModel;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(FourSeasonsRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY[f];
+    } else if (pile >= 0 && pile < kPiles) {
+        x = kPileX[pile], y = kPileY[pile];
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -437,11 +528,6 @@ void FourSeasonsGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void FourSeasonsGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -482,12 +568,8 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     waste = readWaste;
     wasteCount = readWasteCount;
     ClearPastCount(waste, wasteCount);
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
     // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
-    points = readPoints - 5;
-    StartClock(elapsed);
-    CheckGameOver();
-    Draw(true);
+    FinishUndo(readPoints, elapsed, false);
     return true;
 }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -23,13 +23,53 @@ struct FourSeasonsRules {
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
 };
 
-class FourSeasonsGame : public Game {
-public:
-    static constexpr int kGameNumber = 9;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations (top left,
+// top right, bottom left, bottom right), 6..10 the piles of the cross (top, centre, bottom, left,
+// right). kStock turns one to three cards onto the waste or turns the waste over; a move picks up
+// the top card of a pile or the waste. Encode leaves out the points and the cards dealt this turn
+// (which only say how the waste is fanned).
+struct FourSeasonsModel {
     static constexpr int kPiles = 5;
     static constexpr int kPileSlots = 13;
     static constexpr int kFoundations = 4;
     static constexpr int kWasteSlots = 48;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
+
+    struct Position {
+        std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+        std::array<int32_t, kPiles> pileCount{};
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t dealtThisTurn = 0;
+        int32_t startRank = -1;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (FourSeasonsRules has padding).
+        int32_t cardsDealt = 1, recycles = 0;
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // Building rules on pip values: up in suit on a foundation (Ace on King), down regardless of
+    // suit on a pile (King on Ace).
+    static bool CanPlay(Card card, Card top, bool toFoundation);
+    static bool FitsPile(const Position& position, int pile, Card card);
+    static bool FitsFoundation(const Position& position, int f, Card card);
+};
+
+class FourSeasonsGame : public ModelledTableauGame<FourSeasonsModel> {
+public:
+    static constexpr int kGameNumber = 9;
+    static constexpr int kPiles = FourSeasonsModel::kPiles;
+    static constexpr int kPileSlots = FourSeasonsModel::kPileSlots;
+    static constexpr int kFoundations = FourSeasonsModel::kFoundations;
+    static constexpr int kWasteSlots = FourSeasonsModel::kWasteSlots;
     static constexpr int kStockX = 80, kStockY = 80;
     static constexpr int kWasteX = 180, kWasteY = 80;
     static constexpr int kWasteFanStep = 10;
@@ -39,7 +79,6 @@ public:
     static constexpr int kFoundationY[kFoundations] = {105, 105, 335, 335};
     static constexpr int kWasteSource = 5;
     static constexpr int kNoSource = -1;
-    static constexpr int kMaxCandidates = 129;
     // Size of an undo record: base part, pile cells, pile counts, foundation tops, starting rank,
     // waste cells, waste count, held source, points, elapsed seconds.
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kPiles * kPileSlots) + 4 * kPiles +
@@ -53,20 +92,15 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Four Seasons"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
+    // Won when the foundations are complete, whether or not the game is over.
+    bool IsWon() override { return ModelWon(); }
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
-    // Building rules on pip values: up in suit on a foundation (Ace on King), down regardless of
-    // suit on a pile (King on Ace).
-    static bool CanPlay(Card card, Card top, bool toFoundation);
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const FourSeasonsRules& rules, int& x, int& y) const;
     static int PileAt(int x, int y);
@@ -79,14 +113,11 @@ public:
     std::array<Card, kWasteSlots> waste{};
     int32_t wasteCount = 0;
     int32_t dealtThisTurn = 0;
-    Card held;
-    int32_t heldSource = kNoSource;
     int32_t recyclesUsed = 0;
 
 private:
-    bool DecideGameOver(const FourSeasonsRules& rules) const;
-    bool FitsStartedFoundation(Card card) const;
-    void RegisterHotspots(const FourSeasonsRules& rules);
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
     void DealToWaste(const FourSeasonsRules& rules);
     void Recycle();
     void DrawStockArea(bool present);

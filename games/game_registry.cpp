@@ -31,6 +31,10 @@ std::unique_ptr<Game> Make(Artwork* artwork) {
     return std::make_unique<T>(artwork);
 }
 
+// A game's model of play seen through plain functions.
+template <typename Model>
+constexpr PlayModelOps kModelOps = MakePlayModelOps<Model>();
+
 // ---- Rule options: the rule-settings dialogs' controls in creation order, with positions inside
 // the dialog, defaults and ranges, and the lines of the rules summaries ----
 
@@ -260,6 +264,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Agnes Rules", .dialogTop = 145, .dialogHeight = 310, .buttonTop = 260,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kAgnesOptions, .summary = kAgnesSummary},
         .create = &Make<AgnesGame>,
+        .model = &kModelOps<AgnesModel>,
     },
     {
         .number = 3,
@@ -293,6 +298,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Canfield Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 290,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kCanfieldOptions, .summary = kCanfieldSummary},
         .create = &Make<CanfieldGame>,
+        .model = &kModelOps<CanfieldModel>,
     },
     {
         .number = 7,
@@ -310,6 +316,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Forty Thieves Rules", .dialogTop = 77, .dialogHeight = 475, .buttonTop = 425,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kFortyThievesOptions, .summary = kFortyThievesSummary},
         .create = &Make<FortyThievesGame>,
+        .model = &kModelOps<FortyThievesModel>,
     },
     {
         .number = 9,
@@ -318,6 +325,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Four Seasons Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
         .create = &Make<FourSeasonsGame>,
+        .model = &kModelOps<FourSeasonsModel>,
     },
     {
         .number = 10,
@@ -326,6 +334,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Gate Rules", .dialogTop = 107, .dialogHeight = 385, .buttonTop = 335,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kGateOptions, .summary = kGateSummary},
         .create = &Make<GateGame>,
+        .model = &kModelOps<GateModel>,
     },
     {
         .number = 11,
@@ -343,6 +352,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Klondike Rules", .dialogTop = 95, .dialogHeight = 440, .buttonTop = 390,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kKlondikeOptions, .summary = kKlondikeSummary},
         .create = &Make<KlondikeGame>,
+        .model = &kModelOps<KlondikeModel>,
     },
     {
         .number = 13,
@@ -378,6 +388,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Quadrille Rules", .dialogTop = 140, .dialogHeight = 320, .buttonTop = 270,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kQuadrilleOptions, .summary = kQuadrilleSummary},
         .create = &Make<QuadrilleGame>,
+        .model = &kModelOps<QuadrilleModel>,
     },
     {
         .number = 17,
@@ -393,6 +404,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Simplicity Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
         .create = &Make<SimplicityGame>,
+        .model = &kModelOps<SimplicityModel>,
     },
     {
         .number = 19,
@@ -401,6 +413,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Spider Rules", .dialogTop = 172, .dialogHeight = 285, .buttonTop = 235,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kSpiderOptions, .summary = kSpiderSummary},
         .create = &Make<SpiderGame>,
+        .model = &kModelOps<SpiderModel>,
     },
     {
         .number = 20,

@@ -31,12 +31,184 @@ GateRules GateRules::Read() {
     return rules;
 }
 
-GateGame::GateGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool GateGame::CanPlay(Card card, Card top, bool toFoundation) const {
-    if (!card.IsValid() || !top.IsValid() || card.Rank() == startRank) return false;
+using Position = GateModel::Position;
+using tableau::NextRank;
+
+bool GateModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
+    if (!card.IsValid() || !top.IsValid() || card.Rank() == p.startRank) return false;
     if (toFoundation) return NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
     return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
+}
+
+bool GateModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
+    if (count != 1) return false;
+    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
+    return CanPlay(p, lowest, p.foundations[f], true);
+}
+
+bool GateModel::FitsColumn(const Position& p, int column, Card lowest, int count, bool fromPost) {
+    if (p.columnCount[column] + count > kColumnSlots) return false;
+    if (p.columnCount[column] == 0) return fromPost || p.postCount[0] == 0 || p.postCount[1] == 0 || p.fillFromWaste;
+    return CanPlay(p, lowest, p.columns[column][p.columnCount[column] - 1], false);
+}
+
+namespace {
+
+void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
+    const bool fromPost = from == GateModel::kFirstPost || from == GateModel::kFirstPost + 1;
+    for (int f = 0; f < GateModel::kFoundations; ++f)
+        if (GateModel::FitsFoundation(p, f, lowest, count))
+            out.push_back(tableau::MakeMove(from, index, GateModel::kFirstFoundation + f, count));
+    for (int column = 0; column < GateModel::kColumns; ++column)
+        if (GateModel::kFirstColumn + column != from && GateModel::FitsColumn(p, column, lowest, count, fromPost))
+            out.push_back(tableau::MakeMove(from, index, GateModel::kFirstColumn + column, count));
+}
+
+}  // namespace
+
+void GateModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    for (int post = 0; post < 2; ++post)
+        if (p.postCount[post] > 0)
+            AddDrops(p, kFirstPost + post, p.postCount[post] - 1, p.posts[post][p.postCount[post] - 1], 1, out);
+    for (int column = 0; column < kColumns; ++column)
+        tableau::ForEachPileStack(p.columnCount[column], 0, p.movePartial != 0, [&](int k, int n) {
+            AddDrops(p, kFirstColumn + column, k, p.columns[column][k], n, out);
+        });
+}
+
+int GateModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count > 0) {
+            if (p.wasteCount < kWasteSlots) p.waste[p.wasteCount++] = p.stock.Deal();
+        } else if (p.RecycleAllowed()) {
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            ++p.recyclesUsed;
+        }
+    } else if (move.kind == PlayMove::kMove) {
+        std::array<Card, kMaxStackCards> cards{};
+        const int count = move.count;
+        const bool fromHand = move.from < kFirstFoundation;
+        if (move.from == kWastePlace) {
+            cards[0] = p.waste[--p.wasteCount];
+            p.waste[p.wasteCount] = Card();
+        } else if (fromHand) {
+            const int post = move.from - kFirstPost;
+            cards[0] = p.posts[post][--p.postCount[post]];
+            p.posts[post][p.postCount[post]] = Card();
+        } else {
+            auto& column = p.columns[move.from - kFirstColumn];
+            for (int i = 0; i < count; ++i) {
+                cards[i] = column[move.index + i];
+                column[move.index + i] = Card();
+            }
+            p.columnCount[move.from - kFirstColumn] = move.index;
+        }
+        if (move.to < kFirstColumn) {
+            p.foundations[move.to - kFirstFoundation] = cards[0];
+            p.points += fromHand ? kPointsFromHandToFoundation : kPointsColumnToFoundation;
+        } else {
+            const int column = move.to - kFirstColumn;
+            for (int i = 0; i < count; ++i) p.columns[column][p.columnCount[column]++] = cards[i];
+            if (fromHand) p.points += kPointsFromHandToColumn;
+        }
+    }
+    return p.points - before;
+}
+
+bool GateModel::Won(const Position& p) {
+    if (p.startRank < 0) return false;
+    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : p.foundations)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
+// Over once the stock has been seen through, no empty column waits for a post's card, and no
+// card that can still come into play (waste, posts, stock, column tops and, with MovePartial,
+// the cards a partial move would uncover) fits a column or a foundation.
+bool GateModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    if (p.postCount[0] > 0 || p.postCount[1] > 0)
+        for (int column = 0; column < kColumns; ++column)
+            if (p.columnCount[column] == 0) return false;
+
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
+    for (int post = 0; post < 2; ++post)
+        if (p.postCount[post] > 0) add(p.posts[post][p.postCount[post] - 1]);
+    for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
+    if (p.RecycleAllowed()) {
+        for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
+        for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
+    }
+    for (int c = 0; c < candidates.count; ++c)
+        for (int column = 0; column < kColumns; ++column)
+            if (p.columnCount[column] > 0 && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
+                return false;
+
+    for (int column = 0; column < kColumns; ++column)
+        if (p.columnCount[column] > 0) add(p.columns[column][p.columnCount[column] - 1]);
+    if (p.movePartial) {
+        for (int column = 0; column < kColumns; ++column)
+            for (int i = 1; i < p.columnCount[column]; ++i)
+                for (int other = 0; other < kColumns; ++other)
+                    if (other != column && p.columnCount[other] > 0 &&
+                        CanPlay(p, p.columns[column][i], p.columns[other][p.columnCount[other] - 1], false))
+                        add(p.columns[column][i - 1]);
+    }
+    for (int c = 0; c < candidates.count; ++c) {
+        if (candidates[c].Rank() == p.startRank) return false;
+        for (Card top : p.foundations)
+            if (top.IsValid() && CanPlay(p, candidates[c], top, true)) return false;
+    }
+    return true;
+}
+
+void GateModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    for (int post = 0; post < 2; ++post) tableau::EncodePile(code, p.posts[post].data(), p.postCount[post]);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int column = 0; column < kColumns; ++column)
+        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(p.movePartial | p.filledIn << 1 | p.fillFromWaste << 2));
+}
+
+// ---- The table ----
+
+GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position GateGame::CurrentPosition() const {
+    Position p;
+    p.columns = columns;
+    p.columnCount = columnCount;
+    p.posts = posts;
+    p.postCount = postCount;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.startRank = startRank;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const GateRules rules = GateRules::Read();
+    p.recycles = rules.recycles;
+    p.movePartial = rules.movePartial;
+    p.filledIn = rules.filledIn;
+    p.fillFromWaste = rules.fillFromWaste;
+    return p;
 }
 
 int GateGame::PostTopY(int post) const {
@@ -55,12 +227,6 @@ int GateGame::ColumnDropAt(int x, int y) const {
     for (int column = 0; column < kColumns; ++column)
         if (ColumnX(column) == x && CardY(columnCount[column]) == y) return column;
     return -1;
-}
-
-void GateGame::ClearHeld() {
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
 }
 
 // ---- Deal ----
@@ -191,9 +357,9 @@ void GateGame::Draw(bool present) {
 
 void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const GateRules rules = GateRules::Read();
+    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() > 0) {
+        if (position.stock.count > 0) {
             SaveUndo();
             dealtThisTurn = 0;
             const Card card = deck.DealNext();
@@ -207,7 +373,7 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
             DrawStockArea(true);
             DrawWasteArea(true);
             artwork->PresentDirty();
-        } else if (rules.RecycleAllowed(recyclesUsed)) {
+        } else if (position.RecycleAllowed()) {
             SaveUndo();
             ReturnWasteToStock(waste.data(), wasteCount);
             DrawWasteArea(true);
@@ -269,22 +435,17 @@ void GateGame::LiftCards(DragRecord& drag) {
 }
 
 bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Position position = CurrentPosition();
     const Card first = drag.cards[0];
     const int f = FoundationAt(target.x, target.y);
-    if (f >= 0) {
-        if (drag.count != 1) return false;
-        if (!foundations[f].IsValid()) return first.Rank() == startRank;
-        return CanPlay(first, foundations[f], true);
-    }
+    if (f >= 0) return GateModel::FitsFoundation(position, f, first, drag.count);
     const int column = ColumnDropAt(target.x, target.y);
-    if (column < 0 || columnCount[column] + drag.count > kColumnSlots) return false;
-    if (columnCount[column] == 0) {
-        const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
-                              (postCount[0] > 0 && first == posts[0][postCount[0] - 1]) ||
-                              (postCount[1] > 0 && first == posts[1][postCount[1] - 1]);
-        return fromPost || postCount[0] == 0 || postCount[1] == 0 || GateRules::Read().fillFromWaste;
-    }
-    return CanPlay(first, columns[column][columnCount[column] - 1], false);
+    if (column < 0) return false;
+    // Before a double click lifts it, a post's card is still on its post.
+    const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
+                          (postCount[0] > 0 && first == posts[0][postCount[0] - 1]) ||
+                          (postCount[1] > 0 && first == posts[1][postCount[1] - 1]);
+    return GateModel::FitsColumn(position, column, first, drag.count, fromPost);
 }
 
 void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -337,61 +498,10 @@ void GateGame::ReturnCards() {
     CheckGameOver();
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool GateGame::DecideGameOver(const GateRules& rules) const {
-    if (endedByUser) return true;
-    const int stockSize = deck.Remaining();
-    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
-    if (postCount[0] > 0 || postCount[1] > 0)
-        for (int column = 0; column < kColumns; ++column)
-            if (columnCount[column] == 0) return false;
-
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    for (int post = 0; post < 2; ++post)
-        if (postCount[post] > 0) add(posts[post][postCount[post] - 1]);
-    for (int i = 0; i < stockSize; ++i) add(deck.Peek(i));
-    if (rules.RecycleAllowed(recyclesUsed)) {
-        for (int i = 0; i < wasteCount; ++i) add(waste[i]);
-        for (int i = 0; i < stockSize; ++i) add(deck.Peek(i));
-    }
-    for (int c = 0; c < count; ++c)
-        for (int column = 0; column < kColumns; ++column)
-            if (columnCount[column] > 0 && CanPlay(candidates[c], columns[column][columnCount[column] - 1], false))
-                return false;
-
-    for (int column = 0; column < kColumns; ++column)
-        if (columnCount[column] > 0) add(columns[column][columnCount[column] - 1]);
-    if (rules.movePartial) {
-        for (int column = 0; column < kColumns; ++column)
-            for (int i = 1; i < columnCount[column]; ++i)
-                for (int other = 0; other < kColumns; ++other)
-                    if (other != column && columnCount[other] > 0 &&
-                        CanPlay(columns[column][i], columns[other][columnCount[other] - 1], false))
-                        add(columns[column][i - 1]);
-    }
-    for (int c = 0; c < count; ++c) {
-        if (candidates[c].Rank() == startRank) return false;
-        for (Card top : foundations)
-            if (top.IsValid() && CanPlay(candidates[c], top, true)) return false;
-    }
-    return true;
-}
-
-bool GateGame::CheckGameOver() {
+void GateGame::RegisterHotspots() {
     const GateRules rules = GateRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void GateGame::RegisterHotspots(const GateRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -401,16 +511,10 @@ void GateGame::RegisterHotspots(const GateRules& rules) {
     }
     for (int post = 0; post < 2; ++post)
         if (postCount[post] > 0) AddPickup(PostX(post), PostTopY(post), &posts[post][postCount[post] - 1], 1);
-    for (int column = 0; column < kColumns; ++column) {
-        const int count = columnCount[column];
-        if (count == 0) continue;
-        AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
-        if (rules.movePartial) {
-            for (int i = count - 2; i >= 0; --i) AddPickup(ColumnX(column), CardY(i), &columns[column][i], count - i);
-        } else if (count > 1) {
-            AddPickup(ColumnX(column), CardY(0), &columns[column][0], count);
-        }
-    }
+    for (int column = 0; column < kColumns; ++column)
+        tableau::ForEachPileStack(columnCount[column], 0, rules.movePartial, [&](int k, int n) {
+            AddPickup(ColumnX(column), CardY(k), &columns[column][k], n);
+        });
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
     for (int column = 0; column < kColumns; ++column) {
@@ -419,11 +523,24 @@ void GateGame::RegisterHotspots(const GateRules& rules) {
     }
 }
 
-bool GateGame::IsWon() {
-    if (startRank < 0) return false;
-    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
+bool GateGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = GateModel;
+    const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation;
+    const int column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        const int depth = wasteCount / kCardsPerLayer;
+        x = kWasteX + kLayerStepX * depth, y = kWasteY + kLayerStepY * depth;
+    } else if (post == 0 || post == 1) {
+        x = PostX(post), y = PostTopY(post);
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < kColumns) {
+        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
+    } else {
+        return false;
+    }
     return true;
 }
 

@@ -8,30 +8,78 @@
 #include <span>
 
 #include "cards/card_images.h"
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
 struct GateRules {
     static constexpr int32_t kUnlimitedRecycles = 99999;
+    int32_t recycles = 0;        // "Recycles", 0..4 or kUnlimitedRecycles
+    int32_t startCard = -1;      // "StartCard", -1 (a card from the deck) or a rank index
     bool movePartial = false;    // "MovePartial"
     bool filledIn = false;       // "FilledIn"
     bool fillFromWaste = false;  // "FillFromWaste"
-    int32_t recycles = 0;        // "Recycles", 0..4 or kUnlimitedRecycles
-    int32_t startCard = -1;      // "StartCard", -1 (a card from the deck) or a rank index
 
     static GateRules Read();
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
 };
 
-class GateGame : public Game {
-public:
-    static constexpr int kGameNumber = 10;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2 and 3 the left and right
+// posts, 4..7 the foundations, 8..15 the columns from the left. kStock turns one card onto the
+// waste or turns the waste over; a move picks up `count` cards from `index` of a column, or the
+// top card of the waste or a post. Encode leaves out the points.
+struct GateModel {
     static constexpr int kFoundations = 4;
     static constexpr int kPostSlots = 5;
     static constexpr int kColumns = 8;
     static constexpr int kColumnSlots = 13;
     static constexpr int kWasteSlots = 35;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstPost = 2, kFirstFoundation = 4, kFirstColumn = 8;
+
+    struct Position {
+        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
+        std::array<int32_t, kColumns> columnCount{};
+        std::array<std::array<Card, kPostSlots>, 2> posts{};
+        std::array<int32_t, 2> postCount{};
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t startRank = -1;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values, one by one (a copy of GateRules would bring its padding along).
+        int32_t recycles = 0;
+        int32_t movePartial = 0, filledIn = 0, fillFromWaste = 0;
+
+        bool RecycleAllowed() const {
+            return recycles == GateRules::kUnlimitedRecycles || recyclesUsed < recycles;
+        }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // The starting rank goes on no pile; otherwise up in suit on a foundation, down in
+    // alternating colours on a column.
+    static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);
+    static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
+    // An empty column takes a post's card, or any card once a post is empty (or with
+    // FillFromWaste).
+    static bool FitsColumn(const Position& position, int column, Card lowest, int count, bool fromPost);
+};
+
+class GateGame : public ModelledTableauGame<GateModel> {
+public:
+    static constexpr int kGameNumber = 10;
+    static constexpr int kFoundations = GateModel::kFoundations;
+    static constexpr int kPostSlots = GateModel::kPostSlots;
+    static constexpr int kColumns = GateModel::kColumns;
+    static constexpr int kColumnSlots = GateModel::kColumnSlots;
+    static constexpr int kWasteSlots = GateModel::kWasteSlots;
     static constexpr int kStockX = 60, kStockY = 60;
     static constexpr int kWasteX = 60, kWasteY = 180;
     static constexpr int kFoundationX = 320, kFoundationY = 80, kPitch = 65;
@@ -42,7 +90,6 @@ public:
     static constexpr int kLeftPostSource = -10;
     static constexpr int kRightPostSource = -11;
     static constexpr int kNoSource = -3;
-    static constexpr int kMaxCandidates = 129;
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 4 + 8 * kFoundations + 8 * (kWasteSlots + 1) + 4 +
                                           8 * 2 * kPostSlots + 4 * 2 + 8 * kColumns * kColumnSlots + 4 * kColumns +
                                           4 * 3;
@@ -55,13 +102,14 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Gate"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
+    // Won when the foundations are complete, whether or not the game is over.
+    bool IsWon() override { return ModelWon(); }
+    Position CurrentPosition() const override;
 
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
@@ -70,10 +118,6 @@ public:
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
     static int PostX(int post) { return post == 0 ? kLeftPostX : kRightPostX; }
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
-    // The starting rank goes on no pile; otherwise up in suit on a foundation, down in
-    // alternating colours on a column.
-    bool CanPlay(Card card, Card top, bool toFoundation) const;
     // Where post 0 (left) or 1 (right) offers its last card.
     int PostTopY(int post) const;
     static int FoundationAt(int x, int y);
@@ -88,18 +132,15 @@ public:
     std::array<Card, kWasteSlots> waste{};
     int32_t wasteCount = 0;
     int32_t dealtThisTurn = 0;
-    std::array<Card, kMaxStackCards> held{};
-    int32_t heldCount = 0;
-    int32_t heldSource = kNoSource;
     int32_t recyclesUsed = 0;
 
 private:
-    bool DecideGameOver(const GateRules& rules) const;
-    void RegisterHotspots(const GateRules& rules);
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawPostArea(int post, bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
-    void ClearHeld();
+    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

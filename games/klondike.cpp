@@ -19,8 +19,8 @@ constexpr int kTurnWasteCost = 5;
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
 constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
-constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
 constexpr int kScreenBottom = 599;
+
 
 }  // namespace
 
@@ -37,12 +37,228 @@ KlondikeRules KlondikeRules::Read() {
     return rules;
 }
 
-KlondikeGame::KlondikeGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool KlondikeGame::CanStack(Card moving, Card onto, bool ontoFoundation) const {
-    if (moving.Rank() == startRank) return false;
+using Position = KlondikeModel::Position;
+using tableau::NextRank;
+
+bool KlondikeModel::CanStack(const Position& p, Card moving, Card onto, bool ontoFoundation) {
+    if (moving.Rank() == p.startRank) return false;
     if (ontoFoundation) return moving.Rank() == NextRank(onto.Rank()) && moving.Suit() == onto.Suit();
     return onto.IsValid() && NextRank(moving.Rank()) == onto.Rank() && moving.IsRed() != onto.IsRed();
+}
+
+bool KlondikeModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
+    if (count != 1) return false;
+    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
+    return CanStack(p, lowest, p.foundations[f], true);
+}
+
+bool KlondikeModel::FitsPile(const Position& p, int pile, Card lowest, int count) {
+    if (p.pileCount[pile] + count > kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return !p.rules.tableauStart || NextRank(lowest.Rank()) == p.startRank;
+    if (!p.FaceUpTop(pile)) return false;
+    return CanStack(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
+}
+
+KlondikeModel::StockPress KlondikeModel::PressStock(const Position& p) {
+    if (p.stock.count > 0) return StockPress::kDeal;
+    return p.rules.TurnAllowed(p.turnsUsed) ? StockPress::kTurn : StockPress::kNothing;
+}
+
+namespace {
+
+// Every place a stack picked up at (from, index) may go, except back where it came from.
+void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
+    PlayMove move = tableau::MakeMove(from, index, -1, count);
+    for (int f = 0; f < KlondikeModel::kFoundations; ++f) {
+        if (!KlondikeModel::FitsFoundation(p, f, lowest, count)) continue;
+        move.to = static_cast<int8_t>(KlondikeModel::kFirstFoundation + f);
+        out.push_back(move);
+    }
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile) {
+        if (KlondikeModel::kFirstPile + pile == from || !KlondikeModel::FitsPile(p, pile, lowest, count)) continue;
+        move.to = static_cast<int8_t>(KlondikeModel::kFirstPile + pile);
+        out.push_back(move);
+    }
+}
+
+void FlipTop(Position& p, int pile) {
+    p.points += kPointsTurnCard;
+    --p.faceDownCount[pile];
+}
+
+}  // namespace
+
+// The pick-ups are those of the table: the waste's top card, each pile's top card, and either
+// every face-up run (MovePartial) or the whole face-up part of a pile.
+void KlondikeModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (PressStock(p) != StockPress::kNothing) out.push_back({PlayMove::kStock});
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstPile + pile)});
+    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
+            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+        });
+    }
+}
+
+int KlondikeModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        const StockPress press = PressStock(p);
+        if (press == StockPress::kDeal) {
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.rules.cardsDealt);
+        } else if (press == StockPress::kTurn) {
+            p.points -= kTurnWasteCost;
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            ++p.turnsUsed;
+            p.dealtThisTurn = 0;
+        }
+    } else if (move.kind == PlayMove::kFlip) {
+        FlipTop(p, move.from - kFirstPile);
+    } else if (move.kind == PlayMove::kMove) {
+        std::array<Card, kMaxStackCards> cards{};
+        const int count = move.count;
+        const bool fromWaste = move.from == kWastePlace;
+        if (fromWaste) {
+            cards[0] = p.waste[--p.wasteCount];
+            p.waste[p.wasteCount] = Card();
+            --p.dealtThisTurn;
+        } else {
+            auto& pile = p.tableau[move.from - kFirstPile];
+            for (int i = 0; i < count; ++i) {
+                cards[i] = pile[move.index + i];
+                pile[move.index + i] = Card();
+            }
+            p.pileCount[move.from - kFirstPile] = move.index;
+        }
+        if (move.to < kFirstPile) {
+            p.points += fromWaste ? kPointsWasteToFoundation : kPointsTableauToFoundation;
+            p.foundations[move.to - kFirstFoundation] = cards[0];
+        } else {
+            const int pile = move.to - kFirstPile;
+            if (fromWaste) p.points += kPointsPerWasteCard * count;
+            for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
+        }
+        if (p.rules.autoFlip)
+            for (int pile = 0; pile < kPiles; ++pile)
+                if (p.AllFaceDown(pile)) FlipTop(p, pile);
+    }
+    return p.points - before;
+}
+
+bool KlondikeModel::Won(const Position& p) {
+    if (p.wasteCount != 0 || p.stock.count != 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.pileCount[pile] != 0) return false;
+    return true;
+}
+
+// Over when no face-down top waits to be turned, the stock has been seen through once, and no
+// card that can still come into play (from stock and waste, the piles' tops and, with
+// MovePartial, the cards a partial move would uncover) has anywhere useful to go.
+bool KlondikeModel::Over(const Position& p) {
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.AllFaceDown(pile)) return false;
+    const int stockSize = p.stock.count;
+    if (p.turnsUsed == 0 && stockSize > 0) return false;
+
+    tableau::Candidates<128> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
+    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
+    auto fillsEmptyPile = [&](Card card) { return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank; };
+
+    for (int c = 0; c < candidates.count; ++c) {
+        for (int pile = 0; pile < kPiles; ++pile) {
+            if (p.pileCount[pile] == 0) {
+                if (fillsEmptyPile(candidates[c])) return false;
+            } else if (p.FaceUpTop(pile) && CanStack(p, candidates[c], p.tableau[pile][p.pileCount[pile] - 1], false)) {
+                return false;
+            }
+        }
+    }
+
+    for (int i = 0; i < kPiles; ++i) {
+        if (!p.FaceUpTop(i)) continue;
+        const Card lowest = p.tableau[i][p.faceDownCount[i]];
+        for (int j = 0; j < kPiles; ++j) {
+            if (j == i) continue;
+            if (p.FaceUpTop(j) && CanStack(p, lowest, p.tableau[j][p.pileCount[j] - 1], false)) {
+                if (p.faceDownCount[i] > 0) return false;
+                // Moving the whole pile empties it: worth it only if something can then fill it.
+                if (!p.rules.tableauStart) return false;
+                for (int c = 0; c < candidates.count; ++c)
+                    if (NextRank(candidates[c].Rank()) == p.startRank) return false;
+                for (int k = 0; k < kPiles; ++k) {
+                    if (k == j || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
+                    if (NextRank(p.tableau[k][p.faceDownCount[k]].Rank()) == p.startRank) return false;
+                }
+            }
+            if (p.pileCount[j] == 0 && p.faceDownCount[i] > 0 && fillsEmptyPile(lowest)) return false;
+        }
+    }
+
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
+    if (p.rules.movePartial) {
+        for (int i = 0; i < kPiles; ++i) {
+            for (int m = p.faceDownCount[i] + 1; m < p.pileCount[i]; ++m) {
+                for (int j = 0; j < kPiles; ++j) {
+                    if (j != i && p.FaceUpTop(j) && CanStack(p, p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1], false))
+                        add(p.tableau[i][m - 1]);
+                }
+            }
+        }
+    }
+    for (int c = 0; c < candidates.count; ++c) {
+        for (int f = 0; f < kFoundations; ++f) {
+            if (candidates[c].Rank() == p.startRank) return false;
+            if (p.foundations[f].IsValid() && CanStack(p, candidates[c], p.foundations[f], true)) return false;
+        }
+    }
+    return true;
+}
+
+void KlondikeModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
+        tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
+    }
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    code.Byte(static_cast<uint8_t>(std::min(p.turnsUsed, 255)));
+    const KlondikeRules& r = p.rules;
+    code.Byte(static_cast<uint8_t>(r.cardsDealt));
+    code.Byte(static_cast<uint8_t>(std::min(r.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
+}
+
+// ---- The table ----
+
+KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position KlondikeGame::CurrentPosition() const {
+    Position p;
+    p.tableau = tableau;
+    p.pileCount = pileCount;
+    p.faceDownCount = faceDownCount;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.startRank = startRank;
+    p.turnsUsed = turnsUsed;
+    p.dealtThisTurn = dealtThisTurn;
+    p.rules = KlondikeRules::Read();
+    p.points = points;
+    return p;
 }
 
 int KlondikeGame::FoundationAt(int x, int y) {
@@ -161,27 +377,12 @@ void KlondikeGame::DrawWasteArea(bool present) {
 }
 
 void KlondikeGame::DrawFoundationArea(int index, bool present) {
-    const int x = kFoundationX[index], y = kFoundationY;
-    const int left = x - kFoundationMarginX, top = y - kFoundationMarginY;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[index].IsValid())
-        artwork->DrawFoundation(x, y, foundations[index], artwork->screenBuffer, startRank, kDepthFromRanks);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawFoundationTop(kFoundationX[index], kFoundationY, foundations[index], startRank, present);
 }
 
 void KlondikeGame::DrawPileArea(int pile, bool present) {
-    const int x = PileX(pile);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (pileCount[pile] == 0) artwork->DrawPlaceholder(x, kTableauY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int k = 0; k < pileCount[pile]; ++k) {
-        if (k < faceDownCount[pile]) artwork->DrawCardBack(x, CardY(k), artwork->cardBack, screen);
-        else artwork->DrawCard(x, CardY(k), tableau[pile][k], screen);
-    }
-    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, tableau[pile].data(), pileCount[pile], faceDownCount[pile],
+                   kScreenBottom, present);
 }
 
 void KlondikeGame::Draw(bool present) {
@@ -237,12 +438,13 @@ void KlondikeGame::TurnPileTop(int pile) {
 
 void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() > 0) {
+        const KlondikeModel::StockPress press = KlondikeModel::PressStock(position);
+        if (press == KlondikeModel::StockPress::kDeal) {
             SaveUndo();
-            DealToWaste(rules);
-        } else if (rules.TurnAllowed(turnsUsed)) {
+            DealToWaste(position.rules);
+        } else if (press == KlondikeModel::StockPress::kTurn) {
             SaveUndo();
             TurnWaste();
         } else {
@@ -251,7 +453,7 @@ void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (pileCount[pile] < 1 || faceDownCount[pile] != pileCount[pile]) continue;
+        if (!position.AllFaceDown(pile)) continue;
         const int top = CardY(pileCount[pile] - 1);
         if (x >= PileX(pile) && x <= PileX(pile) + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
             TurnPileTop(pile);
@@ -299,19 +501,11 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
 }
 
 bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const KlondikeRules rules = KlondikeRules::Read();
-    const Card lowest = drag.cards[0];
+    const Position position = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) {
-        if (drag.count != 1) return false;
-        if (!foundations[foundation].IsValid()) return lowest.Rank() == startRank;
-        return CanStack(lowest, foundations[foundation], true);
-    }
+    if (foundation >= 0) return KlondikeModel::FitsFoundation(position, foundation, drag.cards[0], drag.count);
     const int pile = PileDropAt(target.x, target.y);
-    if (pile < 0 || pileCount[pile] + drag.count > kPileSlots) return false;
-    if (pileCount[pile] == 0) return !rules.tableauStart || NextRank(lowest.Rank()) == startRank;
-    if (!FaceUpTop(pile)) return false;
-    return CanStack(lowest, tableau[pile][pileCount[pile] - 1], false);
+    return pile >= 0 && KlondikeModel::FitsPile(position, pile, drag.cards[0], drag.count);
 }
 
 void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -369,98 +563,16 @@ void KlondikeGame::ReturnCards() {
 }
 
 void KlondikeGame::AfterMove() {
-    if (!KlondikeRules::Read().autoFlip) return;
+    const Position position = CurrentPosition();
+    if (!position.rules.autoFlip) return;
     for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] >= 1 && faceDownCount[pile] == pileCount[pile]) TurnPileTop(pile);
+        if (position.AllFaceDown(pile)) TurnPileTop(pile);
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool KlondikeGame::DecideGameOver(const KlondikeRules& rules) const {
-    if (endedByUser) return true;
-    if (dragging) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]) return false;
-    const int stockSize = deck.Remaining();
-    if (turnsUsed == 0 && stockSize > 0) return false;
-
-    // Cards that can still come into play from stock and waste.
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    const int step = rules.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
-    if (stockSize > 0) add(deck.Peek(stockSize - 1));
-    if (rules.TurnAllowed(turnsUsed)) {
-        for (int index = step - 1; index < wasteCount + stockSize; index += step)
-            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
-    }
-    auto fillsEmptyPile = [&](Card card) { return !rules.tableauStart || NextRank(card.Rank()) == startRank; };
-
-    for (int c = 0; c < count; ++c) {
-        for (int pile = 0; pile < kPiles; ++pile) {
-            if (pileCount[pile] == 0) {
-                if (fillsEmptyPile(candidates[c])) return false;
-            } else if (FaceUpTop(pile) && CanStack(candidates[c], tableau[pile][pileCount[pile] - 1], false)) {
-                return false;
-            }
-        }
-    }
-
-    for (int i = 0; i < kPiles; ++i) {
-        if (!FaceUpTop(i)) continue;
-        const Card lowest = tableau[i][faceDownCount[i]];
-        for (int j = 0; j < kPiles; ++j) {
-            if (j == i) continue;
-            if (FaceUpTop(j) && CanStack(lowest, tableau[j][pileCount[j] - 1], false)) {
-                if (faceDownCount[i] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!rules.tableauStart) return false;
-                for (int c = 0; c < count; ++c)
-                    if (NextRank(candidates[c].Rank()) == startRank) return false;
-                for (int k = 0; k < kPiles; ++k) {
-                    if (k == j || faceDownCount[k] == 0 || !FaceUpTop(k)) continue;
-                    if (NextRank(tableau[k][faceDownCount[k]].Rank()) == startRank) return false;
-                }
-            }
-            if (pileCount[j] == 0 && faceDownCount[i] > 0 && fillsEmptyPile(lowest)) return false;
-        }
-    }
-
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (FaceUpTop(pile)) add(tableau[pile][pileCount[pile] - 1]);
-    if (rules.movePartial) {
-        for (int i = 0; i < kPiles; ++i) {
-            for (int m = faceDownCount[i] + 1; m < pileCount[i]; ++m) {
-                for (int j = 0; j < kPiles; ++j) {
-                    if (j != i && FaceUpTop(j) && CanStack(tableau[i][m], tableau[j][pileCount[j] - 1], false))
-                        add(tableau[i][m - 1]);
-                }
-            }
-        }
-    }
-    for (int c = 0; c < count; ++c) {
-        for (int f = 0; f < kFoundations; ++f) {
-            if (candidates[c].Rank() == startRank) return false;
-            if (foundations[f].IsValid() && CanStack(candidates[c], foundations[f], true)) return false;
-        }
-    }
-    return true;
-}
-
-bool KlondikeGame::CheckGameOver() {
+void KlondikeGame::RegisterHotspots() {
     const KlondikeRules rules = KlondikeRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterPickups(rules);
-    RegisterDropTargets();
-    return gameOver;
-}
-
-void KlondikeGame::RegisterPickups(const KlondikeRules& rules) {
     pickups.clear();
     if (wasteCount > 0) {
         int x = 0, y = 0;
@@ -468,20 +580,10 @@ void KlondikeGame::RegisterPickups(const KlondikeRules& rules) {
         AddPickup(x, y, &waste[wasteCount - 1], 1);
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (!FaceUpTop(pile)) continue;
-        const int top = pileCount[pile] - 1;
-        AddPickup(PileX(pile), CardY(top), &tableau[pile][top], 1);
-        const int lowest = faceDownCount[pile];
-        if (rules.movePartial) {
-            for (int k = top - 1; k >= lowest; --k)
-                if (pileCount[pile] - k <= kMaxStackCards) AddPickup(PileX(pile), CardY(k), &tableau[pile][k], pileCount[pile] - k);
-        } else if (top > lowest && pileCount[pile] - lowest <= kMaxStackCards) {
-            AddPickup(PileX(pile), CardY(lowest), &tableau[pile][lowest], pileCount[pile] - lowest);
-        }
+        tableau::ForEachPileStack(pileCount[pile], faceDownCount[pile], rules.movePartial, [&](int k, int n) {
+            AddPickup(PileX(pile), CardY(k), &tableau[pile][k], n);
+        });
     }
-}
-
-void KlondikeGame::RegisterDropTargets() {
     dropTargets.clear();
     for (int i = 0; i < kFoundations; ++i)
         AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
@@ -492,10 +594,20 @@ void KlondikeGame::RegisterDropTargets() {
     }
 }
 
-bool KlondikeGame::IsWon() {
-    if (!gameOver || wasteCount != 0 || deck.Remaining() != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] != 0) return false;
+bool KlondikeGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = KlondikeModel;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(KlondikeRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY;
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -523,11 +635,6 @@ void KlondikeGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void KlondikeGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -26,13 +26,61 @@ struct KlondikeRules {
     bool TurnAllowed(int turnsUsed) const { return recycles == kUnlimitedRecycles || turnsUsed < recycles; }
 };
 
-class KlondikeGame : public Game {
-public:
-    static constexpr int kGameNumber = 12;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations, 6..12 the
+// tableau piles from the left. A move picks up `count` cards from `index` of a pile (the waste's
+// top card from the waste); kStock deals or turns the waste over; kFlip turns a pile's face-down
+// top card. Encode leaves out the points and the cards dealt this turn (which only say how the
+// waste is fanned), so transpositions meet.
+struct KlondikeModel {
     static constexpr int kPiles = 7;
     static constexpr int kPileSlots = 20;
     static constexpr int kWasteSlots = 35;
     static constexpr int kFoundations = 4;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
+
+    struct Position {
+        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
+        std::array<int32_t, kPiles> pileCount{};
+        std::array<int32_t, kPiles> faceDownCount{};
+        // Foundations hold only their top card.
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t startRank = Card::kAce;
+        int32_t turnsUsed = 0;
+        int32_t dealtThisTurn = 0;
+        KlondikeRules rules;
+        int32_t points = 0;
+
+        bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
+        bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // May `moving` go on `onto` (a foundation's top when ontoFoundation)? The starting rank goes
+    // on no card.
+    static bool CanStack(const Position& position, Card moving, Card onto, bool ontoFoundation);
+    // May a stack of count cards whose lowest card is `lowest` go on foundation f, or on pile p?
+    static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
+    static bool FitsPile(const Position& position, int pile, Card lowest, int count);
+    // What pressing the stock does: deal, turn the waste over, or nothing.
+    enum class StockPress { kDeal, kTurn, kNothing };
+    static StockPress PressStock(const Position& position);
+};
+
+class KlondikeGame : public ModelledTableauGame<KlondikeModel> {
+public:
+    static constexpr int kGameNumber = 12;
+    static constexpr int kPiles = KlondikeModel::kPiles;
+    static constexpr int kPileSlots = KlondikeModel::kPileSlots;
+    static constexpr int kWasteSlots = KlondikeModel::kWasteSlots;
+    static constexpr int kFoundations = KlondikeModel::kFoundations;
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kWasteX = 180, kWasteY = 80;
     static constexpr int kFoundationY = 80;
@@ -41,7 +89,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kNoSource = -3;
     static constexpr int kWasteSource = -1;
-    static constexpr int kMaxCandidates = 128;
     // Size of an undo record.
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kFoundations + kMaxStackCards + kWasteSlots + kPiles * kPileSlots) +
@@ -56,21 +103,15 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Klondike"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
-    bool CanStack(Card moving, Card onto, bool ontoFoundation) const;
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const;
     // Which foundation has its place at (x, y), or -1.
@@ -78,11 +119,8 @@ public:
     // Which pile takes its next card at (x, y), or -1.
     int PileDropAt(int x, int y) const;
 
-    // The position. Foundations hold only their top card.
+    // What the table shows. The stock is the deck.
     std::array<Card, kFoundations> foundations{};
-    std::array<Card, kMaxStackCards> held{};
-    int32_t heldCount = 0;
-    int32_t heldSource = kNoSource;
     std::array<Card, kWasteSlots> waste{};
     int32_t wasteCount = 0;
     std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
@@ -93,10 +131,9 @@ public:
     int32_t dealtThisTurn = 0;
 
 private:
-    bool DecideGameOver(const KlondikeRules& rules) const;
-    void RegisterPickups(const KlondikeRules& rules);
-    void RegisterDropTargets();
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
+    void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawFoundationArea(int index, bool present);

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kPointsPerCard = 5;
 constexpr int kRecycleCost = 5;
-constexpr int kUndoPenalty = 5;
 constexpr int kFive = 3, kSix = 4;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -30,9 +29,11 @@ QuadrilleRules QuadrilleRules::Read() {
     return rules;
 }
 
-QuadrilleGame::QuadrilleGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool QuadrilleGame::CanPlay(Card card, Card top, int pile) {
+using Position = QuadrilleModel::Position;
+
+bool QuadrilleModel::CanPlay(Card card, Card top, int pile) {
     if (!card.IsValid()) return false;
     if (pile == kCentrePile) return card.Rank() == Card::kQueen;
     if (pile >= 0 && pile < kPiles) {
@@ -47,6 +48,114 @@ bool QuadrilleGame::CanPlay(Card card, Card top, int pile) {
     if (!top.IsValid()) return card == Card(kPileSuit[up], kSix);
     // Up to the Jack: the Queens belong to the centre.
     return card.Suit() == top.Suit() && top.PipValue() + 1 == card.PipValue() && card.Rank() != Card::kQueen;
+}
+
+bool QuadrilleModel::Fits(const Position& p, Card card, int to) {
+    if (to == kCentrePlace) return card.Rank() == Card::kQueen && card.IsValid() && p.centreCount < kCentreSlots;
+    if (to >= kFirstDownPile && to < kFirstUpPile) return CanPlay(card, p.downTops[to - kFirstDownPile], to - kFirstDownPile);
+    const int up = to - kFirstUpPile;
+    return up >= 0 && up < kPiles && CanPlay(card, p.upTops[up], kUpPileBase + up);
+}
+
+namespace {
+
+bool Playable(const Position& p, Card card) {
+    using Model = QuadrilleModel;
+    if (Model::CanPlay(card, Card(), Model::kCentrePile)) return true;
+    for (int k = 0; k < Model::kPiles; ++k)
+        if (Model::CanPlay(card, p.downTops[k], k)) return true;
+    for (int k = 0; k < Model::kPiles; ++k)
+        if (Model::CanPlay(card, p.upTops[k], Model::kUpPileBase + k)) return true;
+    return false;
+}
+
+}  // namespace
+
+void QuadrilleModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0 || p.recyclesUsed < p.recycles) out.push_back({PlayMove::kStock});
+    if (p.wasteCount == 0) return;
+    const Card card = p.waste[p.wasteCount - 1];
+    for (int to = kCentrePlace; to < kFirstUpPile + kPiles; ++to)
+        if (Fits(p, card, to)) out.push_back(tableau::MakeMove(kWastePlace, p.wasteCount - 1, to, 1));
+}
+
+int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count > 0) {
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
+        } else if (p.recyclesUsed < p.recycles) {
+            p.points -= kRecycleCost;
+            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+            ++p.recyclesUsed;
+            p.dealtThisTurn = 0;
+        }
+    } else if (move.kind == PlayMove::kMove && p.wasteCount > 0) {
+        const Card card = p.waste[--p.wasteCount];
+        p.waste[p.wasteCount] = Card();
+        --p.dealtThisTurn;
+        if (move.to == kCentrePlace) p.centre[p.centreCount++] = card;
+        else if (move.to < kFirstUpPile) p.downTops[move.to - kFirstDownPile] = card;
+        else p.upTops[move.to - kFirstUpPile] = card;
+        p.points += kPointsPerCard;
+    }
+    return p.points - before;
+}
+
+bool QuadrilleModel::Won(const Position& p) {
+    // The eight piles complete; a Queen still on its way to the centre does not matter.
+    for (int k = 0; k < kPiles; ++k)
+        if (p.downTops[k] != Card(kPileSuit[k], Card::kKing) || p.upTops[k] != Card(kPileSuit[k], Card::kJack))
+            return false;
+    return true;
+}
+
+// Over once the stock has been seen through and no card that can come to the top of the waste
+// without any other move can be played.
+bool QuadrilleModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    tableau::Candidates<128> candidates;
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
+                           p.recycles == QuadrilleRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles);
+    for (int c = 0; c < candidates.count; ++c)
+        if (Playable(p, candidates[c])) return false;
+    return true;
+}
+
+void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    tableau::EncodePile(code, p.centre.data(), p.centreCount);
+    for (Card top : p.downTops) tableau::EncodeCard(code, top);
+    for (Card top : p.upTops) tableau::EncodeCard(code, top);
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(p.cardsDealt));
+}
+
+// ---- The table ----
+
+QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position QuadrilleGame::CurrentPosition() const {
+    Position p;
+    p.downTops = downTops;
+    p.upTops = upTops;
+    p.centre = centre;
+    p.centreCount = centreCount;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.dealtThisTurn = dealtThisTurn;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const QuadrilleRules rules = QuadrilleRules::Read();
+    p.cardsDealt = rules.cardsDealt;
+    p.recycles = rules.recycles;
+    return p;
 }
 
 int QuadrilleGame::DownPileAt(int x, int y) {
@@ -204,11 +313,12 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     const QuadrilleRules rules = QuadrilleRules::Read();
+    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() > 0) {
+        if (position.stock.count > 0) {
             SaveUndo();
             DealToWaste(rules);
-        } else if (recyclesUsed < rules.recycles) {
+        } else if (position.recyclesUsed < position.recycles) {
             SaveUndo();
             Recycle();
         } else {
@@ -251,14 +361,14 @@ void QuadrilleGame::ReturnCards() {
 }
 
 bool QuadrilleGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    const Position position = CurrentPosition();
     const Card card = drag.cards[0];
     if (target.x == kCentreX && target.y == kCentreY) return card.Rank() == Card::kQueen && card.IsValid();
     if (drag.count != 1) return false;
     const int down = DownPileAt(target.x, target.y);
-    if (down >= 0) return CanPlay(card, downTops[down], down);
+    if (down >= 0) return QuadrilleModel::Fits(position, card, QuadrilleModel::kFirstDownPile + down);
     const int up = UpPileAt(target.x, target.y);
-    if (up >= 0) return CanPlay(card, upTops[up], kUpPileBase + up);
-    return false;
+    return up >= 0 && QuadrilleModel::Fits(position, card, QuadrilleModel::kFirstUpPile + up);
 }
 
 void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -294,48 +404,10 @@ void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool QuadrilleGame::Playable(Card card) const {
-    if (CanPlay(card, Card(), kCentrePile)) return true;
-    for (int k = 0; k < kPiles; ++k)
-        if (CanPlay(card, downTops[k], k)) return true;
-    for (int k = 0; k < kPiles; ++k)
-        if (CanPlay(card, upTops[k], kUpPileBase + k)) return true;
-    return false;
-}
-
-bool QuadrilleGame::DecideGameOver(const QuadrilleRules& rules) const {
-    if (endedByUser) return true;
-    const int stockSize = deck.Remaining();
-    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
-    // The cards that can come to the top of the waste without any other move.
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    const int step = rules.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
-    if (rules.RecycleAllowed(recyclesUsed)) {
-        for (int index = step - 1; index < wasteCount + stockSize; index += step)
-            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
-    }
-    for (int c = 0; c < count; ++c)
-        if (Playable(candidates[c])) return false;
-    return true;
-}
-
-bool QuadrilleGame::CheckGameOver() {
+void QuadrilleGame::RegisterHotspots() {
     const QuadrilleRules rules = QuadrilleRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void QuadrilleGame::RegisterHotspots(const QuadrilleRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver && wasteCount > 0) {
@@ -348,10 +420,22 @@ void QuadrilleGame::RegisterHotspots(const QuadrilleRules& rules) {
     AddDropTarget(kCentreX, kCentreY, CardHitRect(kCentreX, kCentreY), kAutoMoveKind);
 }
 
-bool QuadrilleGame::IsWon() {
-    // The eight piles complete; a Queen still on its way to the centre does not matter.
-    for (int k = 0; k < kPiles; ++k)
-        if (downTops[k] != Card(kPileSuit[k], Card::kKing) || upTops[k] != Card(kPileSuit[k], Card::kJack)) return false;
+bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
+    using Model = QuadrilleModel;
+    const int down = place - Model::kFirstDownPile, up = place - Model::kFirstUpPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(QuadrilleRules::Read(), x, y);
+    } else if (place == Model::kCentrePlace) {
+        x = kCentreX, y = kCentreY;
+    } else if (down >= 0 && down < kPiles) {
+        x = kDownX[down], y = kDownY[down];
+    } else if (up >= 0 && up < kPiles) {
+        x = kUpX[up], y = kUpY[up];
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -433,12 +517,7 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
     waste = readWaste;
     wasteCount = readWasteCount;
     ClearPastCount(waste, wasteCount);
-    held.fill(Card());
-    heldSource = kNoSource;
-    heldCount = 0;
-    points = readPoints - kUndoPenalty;
-    StartClock(elapsed);
-    CheckGameOver();
-    Draw(true);
+    ClearHeld(kNoSource);
+    FinishUndo(readPoints, elapsed, false);
     return true;
 }

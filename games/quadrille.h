@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -22,15 +22,57 @@ struct QuadrilleRules {
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
 };
 
-class QuadrilleGame : public Game {
-public:
-    static constexpr int kGameNumber = 16;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the centre, 3..6 the down
+// piles, 7..10 the up piles (each family in the order of kPileSuit). kStock turns one to three
+// cards onto the waste or turns the waste over; a move takes the waste's top card to a pile or
+// the centre. Encode leaves out the points and the cards dealt this turn (which only say how the
+// waste is fanned).
+struct QuadrilleModel {
     static constexpr int kPiles = 4;
     static constexpr int kCentreSlots = 4;
     static constexpr int kWasteSlots = 52;
-    static constexpr int kHeldSlots = kMaxStackCards;
     // Pile k of each family belongs to this suit.
     static constexpr int kPileSuit[kPiles] = {3, 2, 0, 1};
+    // Pile numbers of CanPlay: the centre, down piles 0..3 and up piles 10..13.
+    static constexpr int kCentrePile = -1;
+    static constexpr int kUpPileBase = 10;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstDownPile = 3, kFirstUpPile = 7;
+
+    struct Position {
+        std::array<Card, kPiles> downTops{};
+        std::array<Card, kPiles> upTops{};
+        std::array<Card, kCentreSlots> centre{};
+        int32_t centreCount = 0;
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t dealtThisTurn = 0;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (QuadrilleRules has padding).
+        int32_t cardsDealt = 1, recycles = 2;
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
+    // whose top is `top`?
+    static bool CanPlay(Card card, Card top, int pile);
+    // May the card go on place `to` (the centre or a pile)?
+    static bool Fits(const Position& position, Card card, int to);
+};
+
+class QuadrilleGame : public ModelledTableauGame<QuadrilleModel> {
+public:
+    static constexpr int kGameNumber = 16;
+    static constexpr int kPiles = QuadrilleModel::kPiles;
+    static constexpr int kCentreSlots = QuadrilleModel::kCentreSlots;
+    static constexpr int kWasteSlots = QuadrilleModel::kWasteSlots;
+    static constexpr auto& kPileSuit = QuadrilleModel::kPileSuit;
     // A down pile runs Five, Four, Three, Two, Ace, King; an up pile Six to Jack.
     static constexpr int kDownOrder[] = {3, 2, 1, 0, 12, 11};
     static constexpr int kUpOrder[] = {4, 5, 6, 7, 8, 9};
@@ -44,10 +86,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kWasteSource = -1;
     static constexpr int kNoSource = -3;
-    static constexpr int kMaxCandidates = 128;
-    // Pile numbers of CanPlay: the centre, down piles 0..3 and up piles 10..13.
-    static constexpr int kCentrePile = -1;
-    static constexpr int kUpPileBase = 10;
     // Size of an undo record: base part, centre cards and count, up and down tops, waste cells
     // and count, points, elapsed seconds.
     static constexpr size_t kRecordSize =
@@ -61,20 +99,17 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Quadrille"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
+    // Won when the eight piles are complete, whether or not the game is over.
+    bool IsWon() override { return ModelWon(); }
+    Position CurrentPosition() const override;
 
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
-    // whose top is `top`?
-    static bool CanPlay(Card card, Card top, int pile);
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const;
     static int DownPileAt(int x, int y);
@@ -86,16 +121,12 @@ public:
     int32_t centreCount = 0;
     std::array<Card, kWasteSlots> waste{};
     int32_t wasteCount = 0;
-    std::array<Card, kHeldSlots> held{};
-    int32_t heldSource = kNoSource;
-    int32_t heldCount = 0;
     int32_t recyclesUsed = 0;
     int32_t dealtThisTurn = 0;
 
 private:
-    bool DecideGameOver(const QuadrilleRules& rules) const;
-    bool Playable(Card card) const;
-    void RegisterHotspots(const QuadrilleRules& rules);
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
     void DealToWaste(const QuadrilleRules& rules);
     void Recycle();
     void DrawStockArea(bool present);

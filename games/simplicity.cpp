@@ -29,13 +29,168 @@ SimplicityRules SimplicityRules::Read() {
     return rules;
 }
 
-SimplicityGame::SimplicityGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool SimplicityGame::CanPlay(Card card, Card top, bool toFoundation) {
+using Position = SimplicityModel::Position;
+using tableau::NextRank;
+
+bool SimplicityModel::CanPlay(Card card, Card top, bool toFoundation) {
     if (!card.IsValid() || !top.IsValid()) return false;
     // One pip up, with the Ace following the King, is one rank index up modulo 13.
     if (toFoundation) return card.Suit() == top.Suit() && card.Rank() == NextRank(top.Rank());
     return card.IsRed() != top.IsRed() && NextRank(card.Rank()) == top.Rank();
+}
+
+bool SimplicityModel::FitsPile(const Position& p, int pile, Card card) {
+    if (p.pileCount[pile] >= kPileSlots) return false;
+    if (p.pileCount[pile] == 0) return true;
+    return CanPlay(card, p.piles[pile][p.pileCount[pile] - 1], false);
+}
+
+bool SimplicityModel::FitsFoundation(const Position& p, int f, Card card) {
+    if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
+    return card.Rank() == p.startRank;
+}
+
+namespace {
+
+using Model = SimplicityModel;
+
+bool GoesHome(const Position& p, Card card) {
+    if (card.Rank() == p.startRank) return true;
+    for (Card top : p.foundations)
+        if (top.IsValid() && Model::CanPlay(card, top, true)) return true;
+    return false;
+}
+
+}  // namespace
+
+void SimplicityModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+    tableau::AddTopCardMoves<SimplicityModel>(p, out);
+}
+
+int SimplicityModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        if (p.stock.count > 0) {
+            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
+        } else if (p.RecycleAllowed()) {
+            p.points -= kRecycleCost;
+            p.stock.GatherWaste(p.waste.data(), p.wasteCount);
+            ++p.recyclesUsed;
+            p.dealtThisTurn = 0;
+        }
+    } else if (move.kind == PlayMove::kMove) {
+        Card card;
+        const bool fromWaste = move.from == kWastePlace;
+        if (fromWaste) {
+            card = p.waste[--p.wasteCount];
+            p.waste[p.wasteCount] = Card();
+            p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
+        } else {
+            const int pile = move.from - kFirstPile;
+            card = p.piles[pile][--p.pileCount[pile]];
+            p.piles[pile][p.pileCount[pile]] = Card();
+        }
+        if (move.to >= kFirstPile) {
+            const int pile = move.to - kFirstPile;
+            if (fromWaste) p.points += kPointsWasteToPile;
+            p.piles[pile][p.pileCount[pile]++] = card;
+        } else {
+            p.points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
+            p.foundations[move.to - kFirstFoundation] = card;
+        }
+    }
+    return p.points - before;
+}
+
+bool SimplicityModel::Won(const Position& p) {
+    if (p.startRank < 0) return false;
+    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : p.foundations)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
+bool SimplicityModel::Over(const Position& p) {
+    const int stockSize = p.stock.count;
+    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+
+    tableau::Candidates<129> candidates;
+    auto add = [&](Card card) { candidates.Add(card); };
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
+    for (int c = 0; c < candidates.count; ++c) {
+        for (int pile = 0; pile < kPiles; ++pile) {
+            if (p.pileCount[pile] == 0) return false;
+            if (CanPlay(candidates[c], p.piles[pile][p.pileCount[pile] - 1], false)) return false;
+        }
+    }
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.pileCount[pile] > 0) add(p.piles[pile][p.pileCount[pile] - 1]);
+    for (int c = 0; c < candidates.count; ++c)
+        if (GoesHome(p, candidates[c])) return false;
+
+    // Look ahead: could pile k be dug down, one card at a time, onto the other piles' tops?
+    for (int k = 0; k < kPiles; ++k) {
+        if (p.pileCount[k] == 0) continue;
+        std::array<Card, kPiles> tops;
+        for (int pile = 0; pile < kPiles; ++pile)
+            tops[pile] = p.pileCount[pile] > 0 ? p.piles[pile][p.pileCount[pile] - 1] : Card();
+        int index = p.pileCount[k] - 1;
+        while (index >= 0) {
+            const Card exposed = p.piles[k][index];
+            int onto = -1;
+            for (int pile = 0; pile < kPiles && onto < 0; ++pile)
+                if (pile != k && CanPlay(exposed, tops[pile], false)) onto = pile;
+            if (onto < 0) break;
+            tops[onto] = exposed;
+            --index;
+            if (index < 0) {
+                if (p.wasteCount > 0) return false;
+            } else if (GoesHome(p, p.piles[k][index])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void SimplicityModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
+    code.Byte(static_cast<uint8_t>(p.startRank));
+    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    code.Byte(static_cast<uint8_t>(p.cardsDealt));
+}
+
+// ---- The table ----
+
+SimplicityGame::SimplicityGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+}
+
+Position SimplicityGame::CurrentPosition() const {
+    Position p;
+    p.piles = piles;
+    p.pileCount = pileCount;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.waste = waste;
+    p.wasteCount = wasteCount;
+    p.dealtThisTurn = dealtThisTurn;
+    p.startRank = startRank;
+    p.recyclesUsed = recyclesUsed;
+    p.points = points;
+    const SimplicityRules rules = SimplicityRules::Read();
+    p.cardsDealt = rules.cardsDealt;
+    p.recycles = rules.recycles;
+    return p;
 }
 
 int SimplicityGame::FoundationAt(int x, int y) {
@@ -77,8 +232,7 @@ void SimplicityGame::NewGame(bool restart) {
     wasteCount = 0;
     dealtThisTurn = 0;
     recyclesUsed = 0;
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
 
     deck.SetPacks(1);
     deck.IncludeAll();
@@ -187,11 +341,11 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
         CheckGameOver();
         return;
     }
-    const SimplicityRules rules = SimplicityRules::Read();
-    if (deck.Remaining() > 0) {
+    const Position position = CurrentPosition();
+    if (position.stock.count > 0) {
         SaveUndo();
         dealtThisTurn = 0;
-        for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
+        for (int i = 0; i < position.cardsDealt && wasteCount < kWasteSlots; ++i) {
             const Card card = deck.DealNext();
             if (!card.IsValid()) break;
             waste[wasteCount++] = card;
@@ -202,7 +356,7 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
         DrawWasteArea(true);
         artwork->PresentDirty();
         CheckGameOver();
-    } else if (rules.RecycleAllowed(recyclesUsed)) {
+    } else if (position.RecycleAllowed()) {
         SaveUndo();
         points -= kRecycleCost;
         // From the bottom up, so the card that was on top of the waste is dealt first.
@@ -225,7 +379,8 @@ void SimplicityGame::LiftCards(DragRecord& drag) {
     const Card card = drag.cards[0];
     if (wasteCount > 0 && card == waste[wasteCount - 1]) {
         SaveUndo();
-        held = card;
+        held[0] = card;
+        heldCount = 1;
         heldSource = kWasteSource;
         waste[--wasteCount] = Card();
         dealtThisTurn = std::max(dealtThisTurn - 1, 0);
@@ -237,7 +392,8 @@ void SimplicityGame::LiftCards(DragRecord& drag) {
     for (int pile = 0; pile < kPiles; ++pile) {
         if (pileCount[pile] == 0 || piles[pile][pileCount[pile] - 1] != card) continue;
         SaveUndo();
-        held = card;
+        held[0] = card;
+        heldCount = 1;
         heldSource = pile;
         piles[pile][--pileCount[pile]] = Card();
         DrawPileArea(pile, true);
@@ -249,21 +405,15 @@ void SimplicityGame::LiftCards(DragRecord& drag) {
 
 bool SimplicityGame::CanDrop(DragRecord& drag, DropTarget& target) {
     if (drag.count != 1) return false;
-    const Card card = drag.cards[0];
+    const Position position = CurrentPosition();
     const int pile = PileAt(target.x, target.y);
-    if (pile >= 0) {
-        if (pileCount[pile] >= kPileSlots) return false;
-        if (pileCount[pile] == 0) return true;
-        return CanPlay(card, piles[pile][pileCount[pile] - 1], false);
-    }
+    if (pile >= 0) return SimplicityModel::FitsPile(position, pile, drag.cards[0]);
     const int f = FoundationAt(target.x, target.y);
-    if (f < 0) return false;
-    if (foundations[f].IsValid()) return CanPlay(card, foundations[f], true);
-    return card.Rank() == startRank;
+    return f >= 0 && SimplicityModel::FitsFoundation(position, f, drag.cards[0]);
 }
 
 void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldSource == kNoSource || drag.cards[0] != held) {
+    if (heldSource == kNoSource || drag.cards[0] != held[0]) {
         CheckGameOver();
         return;
     }
@@ -271,16 +421,14 @@ void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {
     const int f = pile < 0 ? FoundationAt(target.x, target.y) : -1;
     if (pile >= 0 && pileCount[pile] < kPileSlots) {
         if (heldSource == kWasteSource) points += kPointsWasteToPile;
-        piles[pile][pileCount[pile]++] = held;
-        held = Card();
-        heldSource = kNoSource;
+        piles[pile][pileCount[pile]++] = held[0];
+        ClearHeld(kNoSource);
         DrawPileArea(pile, true);
         artwork->PresentDirty();
     } else if (f >= 0) {
         points += heldSource == kWasteSource ? kPointsWasteToFoundation : kPointsPileToFoundation;
-        foundations[f] = held;
-        held = Card();
-        heldSource = kNoSource;
+        foundations[f] = held[0];
+        ClearHeld(kNoSource);
         DrawFoundationArea(f, true);
         artwork->PresentDirty();
     }
@@ -291,86 +439,20 @@ void SimplicityGame::ReturnCards() {
     if (heldSource == kNoSource) return;
     DropNewestUndoRecord();
     if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held;
+        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
         ++dealtThisTurn;
     } else if (pileCount[heldSource] < kPileSlots) {
-        piles[heldSource][pileCount[heldSource]++] = held;
+        piles[heldSource][pileCount[heldSource]++] = held[0];
     }
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
     CheckGameOver();
     Draw(true);
 }
 
-// ---- Game over ----
+// ---- Hotspots and tools ----
 
-bool SimplicityGame::GoesHome(Card card) const {
-    if (card.Rank() == startRank) return true;
-    for (Card top : foundations)
-        if (top.IsValid() && CanPlay(card, top, true)) return true;
-    return false;
-}
-
-bool SimplicityGame::DecideGameOver(const SimplicityRules& rules) const {
-    if (endedByUser) return true;
-    const int stockSize = deck.Remaining();
-    if (dragging || (recyclesUsed == 0 && stockSize > 0)) return false;
-
-    std::array<Card, kMaxCandidates> candidates;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxCandidates) candidates[count++] = card;
-    };
-    if (wasteCount > 0) add(waste[wasteCount - 1]);
-    const int step = rules.cardsDealt;
-    for (int offset = step - 1; offset < stockSize; offset += step) add(deck.Peek(offset));
-    if (rules.RecycleAllowed(recyclesUsed))
-        for (int index = step - 1; index < wasteCount + stockSize; index += step)
-            add(index < wasteCount ? waste[index] : deck.Peek(index - wasteCount));
-    for (int c = 0; c < count; ++c) {
-        for (int pile = 0; pile < kPiles; ++pile) {
-            if (pileCount[pile] == 0) return false;
-            if (CanPlay(candidates[c], piles[pile][pileCount[pile] - 1], false)) return false;
-        }
-    }
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] > 0) add(piles[pile][pileCount[pile] - 1]);
-    for (int c = 0; c < count; ++c)
-        if (GoesHome(candidates[c])) return false;
-
-    // Look ahead: could pile k be dug down, one card at a time, onto the other piles' tops?
-    for (int k = 0; k < kPiles; ++k) {
-        if (pileCount[k] == 0) continue;
-        std::array<Card, kPiles> tops;
-        for (int pile = 0; pile < kPiles; ++pile) tops[pile] = pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card();
-        int index = pileCount[k] - 1;
-        while (index >= 0) {
-            const Card exposed = piles[k][index];
-            int onto = -1;
-            for (int pile = 0; pile < kPiles && onto < 0; ++pile)
-                if (pile != k && CanPlay(exposed, tops[pile], false)) onto = pile;
-            if (onto < 0) break;
-            tops[onto] = exposed;
-            --index;
-            if (index < 0) {
-                if (wasteCount > 0) return false;
-            } else if (GoesHome(piles[k][index])) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-bool SimplicityGame::CheckGameOver() {
+void SimplicityGame::RegisterHotspots() {
     const SimplicityRules rules = SimplicityRules::Read();
-    gameOver = DecideGameOver(rules);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots(rules);
-    return gameOver;
-}
-
-void SimplicityGame::RegisterHotspots(const SimplicityRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -387,11 +469,20 @@ void SimplicityGame::RegisterHotspots(const SimplicityRules& rules) {
         AddDropTarget(PileX(pile), PileY(pile), CardHitRect(PileX(pile), PileY(pile)), kPlainTargetKind);
 }
 
-bool SimplicityGame::IsWon() {
-    if (startRank < 0) return false;
-    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
+bool SimplicityGame::CardOrigin(int place, int, int& x, int& y) const {
+    using Model = SimplicityModel;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(SimplicityRules::Read(), x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = kFoundationX[f], y = kFoundationY[f];
+    } else if (pile >= 0 && pile < kPiles) {
+        x = PileX(pile), y = PileY(pile);
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -464,8 +555,7 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
     wasteCount = readWasteCount;
     ClearPastCount(waste, wasteCount);
     dealtThisTurn = std::min(dealtThisTurn, wasteCount);
-    held = Card();
-    heldSource = kNoSource;
+    ClearHeld(kNoSource);
     FinishUndo(readPoints, elapsed, false);
     return true;
 }

@@ -8,7 +8,7 @@
 #include <span>
 
 #include "cards/card_images.h"
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -23,14 +23,58 @@ struct SimplicityRules {
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
 };
 
-class SimplicityGame : public Game {
-public:
-    static constexpr int kGameNumber = 18;
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations, 6..17 the
+// piles (the top row from the left, then the bottom row). kStock turns one to three cards onto
+// the waste or gathers the waste back; a move picks up the top card of a pile or the waste.
+// Encode leaves out the points and the cards dealt this turn (which only say how the waste is
+// fanned).
+struct SimplicityModel {
     static constexpr int kPiles = 12;
-    static constexpr int kPilesPerRow = 6;
     static constexpr int kPileSlots = 13;
     static constexpr int kFoundations = 4;
     static constexpr int kWasteSlots = 48;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
+
+    struct Position {
+        std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+        std::array<int32_t, kPiles> pileCount{};
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t dealtThisTurn = 0;
+        int32_t startRank = -1;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (SimplicityRules has padding).
+        int32_t cardsDealt = 1, recycles = 0;
+
+        bool RecycleAllowed() const {
+            return recycles == SimplicityRules::kUnlimitedRecycles || recyclesUsed < recycles;
+        }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // Building by pip value, round the corner: up in suit on a foundation, down in alternating
+    // colours on a pile.
+    static bool CanPlay(Card card, Card top, bool toFoundation);
+    static bool FitsPile(const Position& position, int pile, Card card);
+    static bool FitsFoundation(const Position& position, int f, Card card);
+};
+
+class SimplicityGame : public ModelledTableauGame<SimplicityModel> {
+public:
+    static constexpr int kGameNumber = 18;
+    static constexpr int kPiles = SimplicityModel::kPiles;
+    static constexpr int kPilesPerRow = 6;
+    static constexpr int kPileSlots = SimplicityModel::kPileSlots;
+    static constexpr int kFoundations = SimplicityModel::kFoundations;
+    static constexpr int kWasteSlots = SimplicityModel::kWasteSlots;
     static constexpr int kStockX = 60, kStockY = 80;
     static constexpr int kWasteX = 60, kWasteY = 190;
     static constexpr int kPileX = 260, kPilePitch = 70, kPileY[2] = {160, 270};
@@ -39,7 +83,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kWasteSource = 12;
     static constexpr int kNoSource = -1;
-    static constexpr int kMaxCandidates = 129;
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kPiles * kPileSlots + kFoundations + kWasteSlots) + 4 * (kPiles + 1 + 2) + 8;
 
@@ -51,22 +94,18 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Simplicity"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
+    // Won when the foundations are complete, whether or not the game is over.
+    bool IsWon() override { return ModelWon(); }
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
     static int PileX(int pile) { return kPileX + kPilePitch * (pile % kPilesPerRow); }
     static int PileY(int pile) { return kPileY[pile / kPilesPerRow]; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
-    // Building by pip value, round the corner: up in suit on a foundation, down in alternating
-    // colours on a pile.
-    static bool CanPlay(Card card, Card top, bool toFoundation);
     static int FoundationAt(int x, int y);
     static int PileAt(int x, int y);
 
@@ -77,14 +116,11 @@ public:
     std::array<Card, kWasteSlots> waste{};
     int32_t wasteCount = 0;
     int32_t dealtThisTurn = 0;
-    Card held;
-    int32_t heldSource = kNoSource;
     int32_t recyclesUsed = 0;
 
 private:
-    bool DecideGameOver(const SimplicityRules& rules) const;
-    bool GoesHome(Card card) const;
-    void RegisterHotspots(const SimplicityRules& rules);
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
     void WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);

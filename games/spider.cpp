@@ -33,13 +33,12 @@ SpiderRules SpiderRules::Read() {
     return rules;
 }
 
-SpiderGame::SpiderGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+// ---- The model ----
 
-bool SpiderGame::CanPlaceCard(Card c, Card t, bool toFoundation) const {
-    return CanPlace(c, t, toFoundation, startCard);
-}
+using Position = SpiderModel::Position;
+using tableau::NextRank;
 
-bool SpiderGame::CanPlace(Card c, Card t, bool toFoundation, int s) {
+bool SpiderModel::CanPlace(Card c, Card t, bool toFoundation, int s) {
     if (toFoundation) {
         if (!t.IsValid()) return c.Rank() == s;
         return c.Rank() == NextRank(t.Rank()) && c.Suit() == t.Suit() && c.Rank() != s;
@@ -50,26 +49,169 @@ bool SpiderGame::CanPlace(Card c, Card t, bool toFoundation, int s) {
            c.Suit() == t.Suit();
 }
 
-int SpiderGame::RunLength(int column, int lowest) const {
-    const int count = columnCount[column];
+bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, int count) {
+    if (IsFullSuit(cards, count)) return true;
+    // Without assembling, a run goes home when its deepest card fits; the foundation then shows
+    // the run's last card, and every card of the run scores.
+    if (p.suitAssembled) return false;
+    return CanPlace(cards[0], p.foundations[f], true, p.startCard);
+}
+
+bool SpiderModel::FitsColumn(const Position& p, int column, Card lowest, int count) {
+    if (p.columnCount[column] + count > kColumnSlots || p.AllFaceDown(column)) return false;
+    if (p.columnCount[column] == 0) return true;
+    return CanPlace(lowest, p.columns[column][p.columnCount[column] - 1], false, p.startCard);
+}
+
+int SpiderModel::RunLength(const Position& p, int column, int lowest) {
+    const int count = p.columnCount[column];
     if (count == 0) return 0;
-    const Card top = columns[column][count - 1];
+    const Card top = p.columns[column][count - 1];
     int length = 1;
     for (int i = count - 2; i >= lowest && length < kSuitLength; --i) {
-        const Card below = columns[column][i], above = columns[column][i + 1];
+        const Card below = p.columns[column][i], above = p.columns[column][i + 1];
         if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
         ++length;
     }
     return length;
 }
 
-bool SpiderGame::IsFullSuit(const DragRecord& drag) {
-    if (drag.count != kSuitLength) return false;
-    for (int i = 0; i + 1 < drag.count; ++i) {
-        const Card higher = drag.cards[i], lower = drag.cards[i + 1];
+bool SpiderModel::IsFullSuit(const Card* cards, int count) {
+    if (count != kSuitLength) return false;
+    for (int i = 0; i + 1 < count; ++i) {
+        const Card higher = cards[i], lower = cards[i + 1];
         if (!higher.IsValid() || higher.Suit() != lower.Suit() || higher.Rank() != NextRank(lower.Rank())) return false;
     }
     return true;
+}
+
+namespace {
+
+void FlipTop(Position& p, int column) {
+    p.points += kPointsTurnCard;
+    --p.faceDownCount[column];
+}
+
+}  // namespace
+
+// The pick-ups of a column with a face-up top: the top card, and every longer same-suit run.
+void SpiderModel::Moves(const Position& p, MoveList& out) {
+    out.clear();
+    if (p.stock.count > 0) out.push_back({PlayMove::kStock});
+    for (int column = 0; column < kColumns; ++column)
+        if (p.AllFaceDown(column)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstColumn + column)});
+    for (int from = 0; from < kColumns; ++from) {
+        const int count = p.columnCount[from];
+        if (count == 0 || p.faceDownCount[from] >= count) continue;
+        const int run = RunLength(p, from, p.faceDownCount[from]);
+        for (int k = 1; k <= run; ++k) {
+            const Card* cards = &p.columns[from][count - k];
+            for (int f = 0; f < kFoundations; ++f)
+                if (FitsFoundation(p, f, cards, k))
+                    out.push_back(tableau::MakeMove(kFirstColumn + from, count - k, kFirstFoundation + f, k));
+            for (int to = 0; to < kColumns; ++to)
+                if (to != from && FitsColumn(p, to, cards[0], k))
+                    out.push_back(tableau::MakeMove(kFirstColumn + from, count - k, kFirstColumn + to, k));
+        }
+    }
+}
+
+int SpiderModel::Apply(Position& p, const PlayMove& move) {
+    const int32_t before = p.points;
+    if (move.kind == PlayMove::kStock) {
+        for (int column = 0; column < kColumns; ++column) {
+            // A column at the end of its storage is passed over and the card stays in the stock.
+            if (p.columnCount[column] >= kColumnSlots) continue;
+            const Card card = p.stock.Deal();
+            if (!card.IsValid()) break;
+            p.columns[column][p.columnCount[column]++] = card;
+        }
+    } else if (move.kind == PlayMove::kFlip) {
+        FlipTop(p, move.from - kFirstColumn);
+    } else if (move.kind == PlayMove::kMove) {
+        std::array<Card, kMaxStackCards> cards{};
+        const int count = move.count, from = move.from - kFirstColumn;
+        for (int i = 0; i < count; ++i) {
+            cards[i] = p.columns[from][move.index + i];
+            p.columns[from][move.index + i] = Card();
+        }
+        p.columnCount[from] = move.index;
+        if (move.to < kFirstColumn) {
+            p.points += kPointsPerFoundationCard * count;
+            p.foundations[move.to - kFirstFoundation] = cards[count - 1];
+        } else {
+            const int to = move.to - kFirstColumn;
+            for (int i = 0; i < count; ++i) p.columns[to][p.columnCount[to]++] = cards[i];
+        }
+        if (p.autoFlip)
+            for (int column = 0; column < kColumns; ++column)
+                if (p.AllFaceDown(column)) FlipTop(p, column);
+    }
+    return p.points - before;
+}
+
+bool SpiderModel::Won(const Position& p) {
+    if (p.stock.count != 0) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (p.columnCount[column] != 0) return false;
+    return true;
+}
+
+// Over when the stock is dealt, no face-down top waits to be turned and the search finds no
+// progress.
+bool SpiderModel::Over(const Position& p) {
+    if (p.stock.count > 0) return false;
+    for (int column = 0; column < kColumns; ++column)
+        if (p.AllFaceDown(column)) return false;
+    SearchStart start;
+    for (int column = 0; column < kColumns; ++column) {
+        start.hadFaceDown[column] = p.faceDownCount[column] > 0;
+        for (int i = p.faceDownCount[column]; i < p.columnCount[column]; ++i)
+            start.columns[column].push_back(p.columns[column][i]);
+    }
+    return !SearchProgress(start, p.foundations, p.startCard, p.suitAssembled != 0);
+}
+
+void SpiderModel::Encode(const Position& p, PositionCode& code) {
+    code.bytes.clear();
+    p.stock.Encode(code);
+    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    for (int column = 0; column < kColumns; ++column) {
+        code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
+        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
+    }
+    code.Byte(static_cast<uint8_t>(p.startCard));
+    code.Byte(static_cast<uint8_t>(p.suitAssembled | p.autoFlip << 1));
+}
+
+// ---- The table ----
+
+SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+
+Position SpiderGame::CurrentPosition() const {
+    Position p;
+    p.columns = columns;
+    p.columnCount = columnCount;
+    p.faceDownCount = faceDownCount;
+    p.foundations = foundations;
+    p.stock.Load(deck);
+    p.startCard = startCard;
+    p.points = points;
+    const SpiderRules rules = SpiderRules::Read();
+    p.suitAssembled = rules.suitAssembled;
+    p.autoFlip = rules.autoFlip;
+    return p;
+}
+
+bool SpiderGame::ModelOver() const {
+    const Position position = CurrentPosition();
+    PositionCode code;
+    SpiderModel::Encode(position, code);
+    if (code.bytes != lastSearchInput) {
+        lastSearchInput = std::move(code.bytes);
+        lastSearchResult = SpiderModel::Over(position);
+    }
+    return lastSearchResult;
 }
 
 int SpiderGame::FoundationAt(int x, int y) {
@@ -85,12 +227,6 @@ int SpiderGame::ColumnDropAt(int x, int y) const {
     return -1;
 }
 
-void SpiderGame::ClearLifted() {
-    lifted.fill(Card());
-    liftedCount = 0;
-    liftSource = kNoSource;
-}
-
 // ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {
@@ -103,7 +239,7 @@ void SpiderGame::NewGame(bool restart) {
     fan2A = fan2B = 0;
     SetStandardPanel();
     foundations.fill(Card());
-    ClearLifted();
+    ClearHeld();
     for (auto& column : columns) column.fill(Card());
     columnCount.fill(0);
     faceDownCount.fill(0);
@@ -160,15 +296,8 @@ void SpiderGame::DrawFoundationArea(int f, bool present) {
 }
 
 void SpiderGame::DrawColumnArea(int column, bool present) {
-    const int x = ColumnX(column);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kColumnY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (columnCount[column] == 0) artwork->DrawPlaceholder(x, kColumnY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < columnCount[column]; ++i) {
-        if (i < faceDownCount[column]) artwork->DrawCardBack(x, CardY(i), artwork->cardBack, screen);
-        else artwork->DrawCard(x, CardY(i), columns[column][i], screen);
-    }
-    if (present) artwork->AddDirty({x, kColumnY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, columns[column].data(), columnCount[column],
+                   faceDownCount[column], kScreenBottom, present);
 }
 
 void SpiderGame::Draw(bool present) {
@@ -238,13 +367,13 @@ void SpiderGame::LiftCards(DragRecord& drag) {
             const int count = columnCount[column] - i;
             if (count > kMaxStackCards) return;
             SaveUndo();
-            ClearLifted();
+            ClearHeld();
             for (int k = 0; k < count; ++k) {
-                lifted[k] = columns[column][i + k];
+                held[k] = columns[column][i + k];
                 columns[column][i + k] = Card();
             }
-            liftedCount = count;
-            liftSource = column;
+            heldCount = count;
+            heldSource = column;
             columnCount[column] = i;
             DrawColumnArea(column, true);
             CheckGameOver();
@@ -254,38 +383,30 @@ void SpiderGame::LiftCards(DragRecord& drag) {
 }
 
 bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Card first = drag.cards[0];
+    const Position position = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) {
-        if (IsFullSuit(drag)) return true;
-        // Without assembling, a run goes home when its deepest card fits; the foundation then
-        // shows the run's last card, and every card of the run scores.
-        if (SpiderRules::Read().suitAssembled) return false;
-        return CanPlaceCard(first, foundations[foundation], true);
-    }
+    if (foundation >= 0) return SpiderModel::FitsFoundation(position, foundation, drag.cards.data(), drag.count);
     const int column = ColumnDropAt(target.x, target.y);
-    if (column < 0 || columnCount[column] + drag.count > kColumnSlots || AllFaceDown(column)) return false;
-    if (columnCount[column] == 0) return true;
-    return CanPlaceCard(first, columns[column][columnCount[column] - 1], false);
+    return column >= 0 && SpiderModel::FitsColumn(position, column, drag.cards[0], drag.count);
 }
 
 void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (liftedCount < 1 || drag.cards[0] != lifted[0]) {
+    if (heldCount < 1 || drag.cards[0] != held[0]) {
         CheckGameOver();
         return;
     }
     const int foundation = FoundationAt(target.x, target.y);
     const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
     if (foundation >= 0) {
-        points += kPointsPerFoundationCard * liftedCount;
-        foundations[foundation] = lifted[liftedCount - 1];
-        ClearLifted();
+        points += kPointsPerFoundationCard * heldCount;
+        foundations[foundation] = held[heldCount - 1];
+        ClearHeld();
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
         PlaySound("foundation.wav");
-    } else if (column >= 0 && columnCount[column] + liftedCount <= kColumnSlots) {
-        for (int i = 0; i < liftedCount; ++i) columns[column][columnCount[column]++] = lifted[i];
-        ClearLifted();
+    } else if (column >= 0 && columnCount[column] + heldCount <= kColumnSlots) {
+        for (int i = 0; i < heldCount; ++i) columns[column][columnCount[column]++] = held[i];
+        ClearHeld();
         DrawColumnArea(column, true);
         artwork->PresentDirty();
         PlaySound("tableau.wav");
@@ -294,11 +415,11 @@ void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void SpiderGame::ReturnCards() {
-    if (liftSource < 0 || liftedCount < 1) return;
+    if (heldSource < 0 || heldCount < 1) return;
     DropNewestUndoRecord();
-    for (int i = 0; i < liftedCount && columnCount[liftSource] < kColumnSlots; ++i)
-        columns[liftSource][columnCount[liftSource]++] = lifted[i];
-    ClearLifted();
+    for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
+        columns[heldSource][columnCount[heldSource]++] = held[i];
+    ClearHeld();
     CheckGameOver();
 }
 
@@ -308,35 +429,9 @@ void SpiderGame::AfterMove() {
         if (AllFaceDown(column)) TurnTop(column);
 }
 
-// ---- Game over ----
+// ---- The game-over search ----
 
-// Searches the face-up parts of the columns, moving runs between columns, for one of three kinds
-// of progress: a complete suit, a column with face-down cards emptied, or (when single cards and
-// runs may go home) a run whose deepest card fits a foundation. The search is exhaustive, so a
-// dead position is always found dead: positions are kept in canonical form (the columns as a
-// sorted multiset, each marked with whether it hides face-down cards) in a visited set, which
-// also ends every back-and-forth cycle.
-bool SpiderGame::ProgressPossible(const SpiderRules& rules) const {
-    SearchStart start;
-    for (int column = 0; column < kColumns; ++column) {
-        start.hadFaceDown[column] = faceDownCount[column] > 0;
-        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) start.columns[column].push_back(columns[column][i]);
-    }
-    // CheckGameOver runs several times per move: search again only when the position changed.
-    std::string input(reinterpret_cast<const char*>(columns.data()), sizeof(columns));
-    input.append(reinterpret_cast<const char*>(columnCount.data()), sizeof(columnCount));
-    input.append(reinterpret_cast<const char*>(faceDownCount.data()), sizeof(faceDownCount));
-    input.append(reinterpret_cast<const char*>(foundations.data()), sizeof(foundations));
-    input.push_back(static_cast<char>(startCard));
-    input.push_back(rules.suitAssembled ? 1 : 0);
-    if (input != lastSearchInput) {
-        lastSearchInput = std::move(input);
-        lastSearchResult = SearchProgress(start, foundations, startCard, rules.suitAssembled);
-    }
-    return lastSearchResult;
-}
-
-bool SpiderGame::SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
+bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
                                 int startCard, bool suitAssembled, size_t* positionsSeen) {
     // A column in the search: the byte 1 or 0 (face-down cards below it or not), then one byte per
     // face-up card (its index + 1). Moves never change the mark, so it travels with the cards.
@@ -454,22 +549,10 @@ bool SpiderGame::SearchProgress(const SearchStart& start, const std::array<Card,
     return found;
 }
 
-bool SpiderGame::CheckGameOver() {
-    const SpiderRules rules = SpiderRules::Read();
-    bool over = true;
-    if (!endedByUser) {
-        bool canTurn = false;
-        for (int column = 0; column < kColumns; ++column) canTurn |= AllFaceDown(column);
-        if (dragging || deck.Remaining() > 0 || canTurn) over = false;
-        else over = !ProgressPossible(rules);
-    }
-    gameOver = over;
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots();
-    return gameOver;
-}
+// ---- Hotspots and tools ----
 
 void SpiderGame::RegisterHotspots() {
+    const Position position = CurrentPosition();
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -477,7 +560,7 @@ void SpiderGame::RegisterHotspots() {
         const int count = columnCount[column];
         if (count == 0 || faceDownCount[column] >= count) continue;
         AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
-        const int run = RunLength(column, faceDownCount[column]);
+        const int run = SpiderModel::RunLength(position, column, faceDownCount[column]);
         for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &columns[column][count - k], k);
     }
     for (int f = 0; f < kFoundations; ++f)
@@ -489,10 +572,18 @@ void SpiderGame::RegisterHotspots() {
     }
 }
 
-bool SpiderGame::IsWon() {
-    if (!gameOver || liftedCount != 0 || deck.Remaining() != 0) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (columnCount[column] != 0) return false;
+bool SpiderGame::CardOrigin(int place, int index, int& x, int& y) const {
+    using Model = SpiderModel;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace) {
+        x = kStockX, y = kStockY;
+    } else if (f >= 0 && f < kFoundations) {
+        x = FoundationX(f), y = kFoundationY;
+    } else if (column >= 0 && column < kColumns) {
+        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
+    } else {
+        return false;
+    }
     return true;
 }
 
@@ -514,11 +605,6 @@ void SpiderGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void SpiderGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -550,7 +636,7 @@ bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
     faceDownCount = readFaceDown;
     for (int column = 0; column < kColumns; ++column)
         ClearPastCount(columns[column], columnCount[column]);
-    ClearLifted();
+    ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;
 }

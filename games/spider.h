@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cards/card_images.h"
-#include "framework/game.h"
+#include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -23,18 +23,75 @@ struct SpiderRules {
     static SpiderRules Read();
 };
 
-class SpiderGame : public Game {
-public:
-    static constexpr int kGameNumber = 19;
+// The rules as a model of play. Places: 0 the stock, 1..8 the foundations, 9..18 the columns from
+// the left. kStock deals a card onto every column; kFlip turns a column's face-down top card; a
+// move picks up `count` cards from `index` of a column (its top card, or a same-suit run). Encode
+// leaves out the points.
+struct SpiderModel {
     static constexpr int kColumns = 10;
     static constexpr int kColumnSlots = 30;
     static constexpr int kFoundationSlots = 10;
     static constexpr int kFoundations = 8;
+    static constexpr int kSuitLength = Card::kRankCount;
+    static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstColumn = 9;
+
+    struct Position {
+        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
+        std::array<int32_t, kColumns> columnCount{};
+        std::array<int32_t, kColumns> faceDownCount{};
+        std::array<Card, kFoundationSlots> foundations{};
+        tableau::Stock<Deck::kMaxCards> stock;
+        int32_t startCard = Card::kAce;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (SpiderRules has padding).
+        int32_t suitAssembled = 1, autoFlip = 0;
+
+        bool AllFaceDown(int column) const {
+            return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
+        }
+    };
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& code);
+
+    // May card c go on t (the no-card value for an empty place)?
+    static bool CanPlace(Card c, Card t, bool toFoundation, int startCard);
+    // May these count cards, deepest first, go on foundation f, or on a column?
+    static bool FitsFoundation(const Position& position, int f, const Card* cards, int count);
+    static bool FitsColumn(const Position& position, int column, Card lowest, int count);
+    // The same-suit run at the top of a column, going no lower than index lowest.
+    static int RunLength(const Position& position, int column, int lowest);
+    // A complete suit, highest card first.
+    static bool IsFullSuit(const Card* cards, int count);
+
+    // The game-over search's starting point: the face-up cards of each column, bottom first, and
+    // whether face-down cards lie under them.
+    struct SearchStart {
+        std::array<std::vector<Card>, kColumns> columns;
+        std::array<bool, kColumns> hadFaceDown{};
+    };
+    // Whether moving runs between columns can reach progress: a complete suit, a column with
+    // face-down cards emptied, or (when single cards and runs may go home) a run whose deepest
+    // card fits a foundation. Exhaustive; positionsSeen, when given, receives the number of
+    // distinct positions visited.
+    static bool SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
+                               int startCard, bool suitAssembled, size_t* positionsSeen = nullptr);
+};
+
+class SpiderGame : public ModelledTableauGame<SpiderModel> {
+public:
+    static constexpr int kGameNumber = 19;
+    static constexpr int kColumns = SpiderModel::kColumns;
+    static constexpr int kColumnSlots = SpiderModel::kColumnSlots;
+    static constexpr int kFoundationSlots = SpiderModel::kFoundationSlots;
+    static constexpr int kFoundations = SpiderModel::kFoundations;
     static constexpr int kStockX = 130, kStockY = 80;
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
     static constexpr int kNoSource = -3;
-    static constexpr int kSuitLength = Card::kRankCount;
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kFoundationSlots + kColumns * kColumnSlots) + 4 * 2 * kColumns + 8;
 
@@ -47,61 +104,38 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Spider"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
     bool RestoreRecord(std::span<const uint8_t> record) override;
+    Position CurrentPosition() const override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
-    static int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
-    // May card c go on t (the no-card value for an empty place)?
-    bool CanPlaceCard(Card c, Card t, bool toFoundation) const;
-    static bool CanPlace(Card c, Card t, bool toFoundation, int startCard);
-
-    // The game-over search's starting point: the face-up cards of each column, bottom first, and
-    // whether face-down cards lie under them.
-    struct SearchStart {
-        std::array<std::vector<Card>, kColumns> columns;
-        std::array<bool, kColumns> hadFaceDown{};
-    };
-    // Whether moving runs between columns can reach progress (see ProgressPossible). Exhaustive;
-    // positionsSeen, when given, receives the number of distinct positions visited.
-    static bool SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
-                               int startCard, bool suitAssembled, size_t* positionsSeen = nullptr);
-    // The same-suit run at the top of a column, going no lower than index lowest.
-    int RunLength(int column, int lowest) const;
-    // A complete suit, highest card first, in the dragged stack.
-    static bool IsFullSuit(const DragRecord& drag);
     static int FoundationAt(int x, int y);
     int ColumnDropAt(int x, int y) const;
 
     std::array<Card, kFoundationSlots> foundations{};
-    std::array<Card, kMaxStackCards> lifted{};
-    int32_t liftedCount = 0;
-    int32_t liftSource = kNoSource;
     std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
     std::array<int32_t, kColumns> columnCount{};
     std::array<int32_t, kColumns> faceDownCount{};
     int32_t startCard = Card::kAce;
 
 private:
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
     bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
-    bool ProgressPossible(const SpiderRules& rules) const;
-    // The last game-over search's input and answer.
+    // The game-over decision runs several times per move: the model's search is made again only
+    // when the position changed.
+    bool ModelOver() const override;
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
-    void RegisterHotspots();
+    void RegisterHotspots() override;
     void DealRow();
     void TurnTop(int column);
     void DrawStockArea(bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
-    void ClearLifted();
+    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -64,7 +64,7 @@ public:
     // Handle 0 selects the standard arrow.
     virtual void SetCursor(int handle) = 0;
     virtual void FreeCursor(int handle) = 0;
-    virtual void ConfinePointer(const ScreenRect* rect) = 0;  // null releases
+    virtual void ConfinePointer(const Rect* rect) = 0;  // null releases
     virtual void CapturePointer(bool capture) = 0;
     // Caps Lock as the host sees it when the window is created.
     virtual bool HostCapsLockOn() = 0;

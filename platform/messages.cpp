@@ -381,6 +381,6 @@ void ReleaseCapture() {
     if (Backend* backend = CurrentBackend()) backend->CapturePointer(false);
 }
 
-void ClipCursor(const ScreenRect* rect) {
+void ClipCursor(const Rect* rect) {
     if (Backend* backend = CurrentBackend()) backend->ConfinePointer(rect);
 }

@@ -6,6 +6,8 @@
 // on the platform the program was designed for.
 #pragma once
 
+#include "platform/rect.h"
+
 #include <cstdint>
 
 using WPARAM = uintptr_t;
@@ -104,12 +106,9 @@ bool IsVirtualKeyDown(int virtualKey);
 bool IsCapsLockOn();
 
 // Mouse capture and confinement (ClipCursor). A null rectangle frees the pointer.
-struct ScreenRect {
-    int left, top, right, bottom;  // inclusive
-};
 void SetCapture(HWND window);
 void ReleaseCapture();
-void ClipCursor(const ScreenRect* rect);
+void ClipCursor(const Rect* rect);
 
 // Forgets the window (without sending it anything), every queued message, the timers, a pending
 // paint and the keyboard state. For tests and tools that run several sessions in one process;

@@ -68,17 +68,20 @@ public:
         std::vector<uint8_t> bytes;
         // The synthesiser's reader trusts its input, so ours checks the file first.
         if (!ReadSong(path, &bytes) || !ParseMidiFile(bytes.data(), bytes.size(), nullptr)) return false;
-        std::lock_guard lock(mixer->Lock());
-        StopLocked();
-        player = new_fluid_player(synth);
-        if (!player) return false;
-        if (fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
-            fluid_player_play(player) != FLUID_OK) {
+        {
+            std::lock_guard lock(mixer->Lock());
             StopLocked();
-            return false;
+            player = new_fluid_player(synth);
+            if (!player) return false;
+            if (fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
+                fluid_player_play(player) != FLUID_OK) {
+                StopLocked();
+                return false;
+            }
+            // The mixer renders music only while a song plays, so a silent table costs no synthesis.
+            mixer->SetMusicRenderer(this);
         }
-        // The mixer renders music only while a song plays, so a silent table costs no synthesis.
-        mixer->SetMusicRenderer(this);
+        mixer->Wake();
         return true;
     }
 

@@ -29,6 +29,8 @@ public:
     std::mutex& Lock() { return mutex; }
     // Must be called with the lock held. Null removes the renderer.
     void SetMusicRenderer(MusicRenderer* renderer) { music = renderer; }
+    // Without the lock: something is about to sound, so an output closed while silent opens.
+    virtual void Wake() {}
     // The music alone, for rendering songs to a file: takes the lock itself.
     void RenderMusicOnly(float* out, int frames) {
         std::lock_guard lock(mutex);

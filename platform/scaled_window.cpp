@@ -149,9 +149,11 @@ ScaledWindow::Taps ScaledWindow::BuildTaps(int sourceSize, int targetSize, bool 
     return taps;
 }
 
-PixelRect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
-                              int height, int destX, int destY) {
-    if (!pixels || frame.empty()) return {};
+namespace {
+
+// Cuts a copy of width x height to the frame, moving the source corner with the destination's.
+bool ClipToFrame(int frameWidth, int frameHeight, int& sourceX, int& sourceY, int& width, int& height, int& destX,
+                 int& destY) {
     if (destX < 0) {
         width += destX;
         sourceX -= destX;
@@ -164,7 +166,37 @@ PixelRect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourc
     }
     width = std::min(width, frameWidth - destX);
     height = std::min(height, frameHeight - destY);
-    if (width <= 0 || height <= 0 || sourceX < 0 || sourceY < 0) return {};
+    return width > 0 && height > 0 && sourceX >= 0 && sourceY >= 0;
+}
+
+}  // namespace
+
+PixelRect ScaledWindow::StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                                    int height, int destX, int destY, uint32_t* out, int outPitch) {
+    if (!pixels || !out || frame.empty() || !Unscaled()) return {};
+    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return {};
+    behind = true;
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
+        std::memcpy(out + static_cast<size_t>(table.top + destY + row) * outPitch + table.left + destX, from,
+                    static_cast<size_t>(width) * sizeof(uint32_t));
+    }
+    return PixelRect{table.left + destX, table.top + destY, table.left + destX + width, table.top + destY + height};
+}
+
+void ScaledWindow::CatchUp(const uint32_t* out, int outPitch) {
+    if (!behind || !out || frame.empty()) return;
+    behind = false;
+    for (int row = 0; row < frameHeight; ++row)
+        std::memcpy(frame.data() + static_cast<size_t>(row) * frameWidth,
+                    out + static_cast<size_t>(table.top + row) * outPitch + table.left,
+                    static_cast<size_t>(frameWidth) * sizeof(uint32_t));
+}
+
+PixelRect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                              int height, int destX, int destY) {
+    if (!pixels || frame.empty()) return {};
+    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return {};
     for (int row = 0; row < height; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
         std::memcpy(frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX, from,
@@ -280,7 +312,7 @@ bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
     return lx >= 0 && lx < logicalWidth && ly >= 0 && ly < logicalHeight;
 }
 
-PixelRect ScaledWindow::ToWindow(const ScreenRect& logical) const {
+PixelRect ScaledWindow::ToWindow(const Rect& logical) const {
     // Rounded inwards, so every window pixel of the result maps back inside the logical rectangle.
     const auto edge = [](int64_t at, int length, int logicalLength, bool up) {
         return static_cast<int>(up ? CeilDiv(at * length, logicalLength) : FloorDiv(at * length, logicalLength));

@@ -49,6 +49,14 @@ public:
     // with a clipped destination) into the stored frame; returns the part of the frame changed.
     PixelRect Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                     int destX, int destY);
+    // When Unscaled: the same rectangle copied straight into the window picture, one copy instead
+    // of two; the stored frame falls behind until CatchUp. Returns the window rectangle changed.
+    PixelRect StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+                          int destX, int destY, uint32_t* out, int outPitch);
+    // Takes the table back into the frame from the window picture direct stores went to (while
+    // that picture is still the one of the current layout). Nothing to do unless behind.
+    void CatchUp(const uint32_t* out, int outPitch);
+    bool Behind() const { return behind; }
     // Draws what a changed frame rectangle affects into a window-sized picture (0x00RRGGBB rows of
     // outPitch pixels) and returns that window rectangle.
     PixelRect Render(const PixelRect& frameRect, uint32_t* out, int outPitch) const;
@@ -58,7 +66,7 @@ public:
     // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
     bool ToLogical(int windowX, int windowY, int* x, int* y) const;
     // The window pixels covering an inclusive logical rectangle.
-    PixelRect ToWindow(const ScreenRect& logical) const;
+    PixelRect ToWindow(const Rect& logical) const;
 
 private:
     // Per output pixel along one axis: the first source pixel and the weights (summing to 256)
@@ -77,6 +85,7 @@ private:
     bool wholeFactor = false;
     PixelRect table;
     std::vector<uint32_t> frame;
+    bool behind = false;  // direct stores went past the frame
     Taps columns, rows;
 };
 

@@ -249,7 +249,7 @@ int ScriptedBackend::CreateCursor(const CursorImage& image) {
     return nextCursor++;
 }
 
-void ScriptedBackend::ConfinePointer(const ScreenRect* rect) {
+void ScriptedBackend::ConfinePointer(const Rect* rect) {
     confined = rect != nullptr;
     if (rect) confineRect = *rect;
 }

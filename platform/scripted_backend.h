@@ -70,7 +70,7 @@ public:
     int RaiseCount() const { return raiseCount; }
     bool PointerVisible() const { return pointerVisible; }
     bool PointerConfined() const { return confined; }
-    ScreenRect ConfineRect() const { return confineRect; }
+    Rect ConfineRect() const { return confineRect; }
     int CurrentCursor() const { return currentCursor; }
     const std::vector<std::string>& MessageBoxes() const { return messageBoxes; }
     const ScaledWindow& View() const { return view; }
@@ -95,7 +95,7 @@ public:
     int CreateCursor(const CursorImage& image) override;
     void SetCursor(int handle) override { currentCursor = handle; }
     void FreeCursor(int) override {}
-    void ConfinePointer(const ScreenRect* rect) override;
+    void ConfinePointer(const Rect* rect) override;
     void CapturePointer(bool capture) override { captured = capture; }
     bool HostCapsLockOn() override { return false; }
     int DeviceScale() override { return deviceScale; }
@@ -150,7 +150,7 @@ private:
     bool windowExists = false, windowVisible = false;
     int presentCount = 0, raiseCount = 0;
     bool pointerVisible = true, confined = false, captured = false;
-    ScreenRect confineRect{0, 0, 0, 0};
+    Rect confineRect{0, 0, 0, 0};
     int currentCursor = 0, nextCursor = 1;
     std::vector<std::string> messageBoxes;
 };

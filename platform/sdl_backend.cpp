@@ -61,7 +61,7 @@ public:
     int CreateCursor(const CursorImage& image) override;
     void SetCursor(int handle) override;
     void FreeCursor(int handle) override;
-    void ConfinePointer(const ScreenRect* rect) override;
+    void ConfinePointer(const Rect* rect) override;
     void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
@@ -180,6 +180,12 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
 }
 
 void SdlWindowBackend::LayOut() {
+    // The surface of the old layout is still there until it is asked for again: the table the
+    // direct presents left only in it goes back into the frame first.
+    if (drawable && view.Behind()) {
+        SDL_Surface* target = staging ? staging : surface;
+        view.CatchUp(static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    }
     drawable = false;
     if (!window) return;
     surface = SDL_GetWindowSurface(window);
@@ -289,16 +295,25 @@ void SdlWindowBackend::RaiseWindow() {
 void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int rectWidth,
                                int rectHeight, int destX, int destY) {
     if (!drawable || !pixels) return;
-    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
+    SDL_Surface* target = staging ? staging : surface;
+    auto* out = static_cast<uint32_t*>(target->pixels);
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    if (width != view.WindowWidth() || height != view.WindowHeight()) {
+    const bool resized = width != view.WindowWidth() || height != view.WindowHeight();
+    // Device pixels one to one on window pixels: straight into the window surface.
+    if (!resized && view.Unscaled()) {
+        SendToDisplay(view.StoreDirect(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY, out,
+                                       target->pitch / 4));
+        return;
+    }
+    view.CatchUp(out, target->pitch / 4);
+    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
+    if (resized) {
         // Resized before its event arrived: the surface is stale, so everything is drawn anew.
         LayOut();
         return;
     }
-    SDL_Surface* target = staging ? staging : surface;
-    SendToDisplay(view.Render(changed, static_cast<uint32_t*>(target->pixels), target->pitch / 4));
+    SendToDisplay(view.Render(changed, out, target->pitch / 4));
 }
 
 std::vector<DisplayMode> SdlWindowBackend::DisplayModes() {
@@ -465,7 +480,7 @@ void SdlWindowBackend::FreeCursor(int handle) {
     cursors.erase(found);
 }
 
-void SdlWindowBackend::ConfinePointer(const ScreenRect* rect) {
+void SdlWindowBackend::ConfinePointer(const Rect* rect) {
     if (!window) return;
 #if SDL_VERSION_ATLEAST(2, 0, 18)
     if (!rect) {

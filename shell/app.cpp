@@ -190,7 +190,7 @@ void SelectionClick(int x, int y) {
 // Moves the highlight to the name under the mouse and presents the names it touched.
 void SelectionHover(int x, int y) {
     if (!shell.gameMenu || !shell.gameMenu->Hover(x, y, shell.screenBuffer)) return;
-    for (const DirtyRect& rect : shell.gameMenu->Touched()) shell.artwork->AddDirty(rect);
+    for (const Rect& rect : shell.gameMenu->Touched()) shell.artwork->AddDirty(rect);
     shell.artwork->PresentDirty();
 }
 
@@ -328,7 +328,6 @@ bool StartUp(HWND window) {
     CreateRootWindow();
     if (!ChoosePlayer()) return false;
     StartTitleMusic();
-    SetTimer(window, kIdleTimer, kTimerPeriodMs);
     SetTimer(window, kGameTimer, kTimerPeriodMs);
     shell.artwork->PresentDirty();
     return true;
@@ -349,7 +348,6 @@ void ShutDown() {
     shell.palette = 0;
     StopToolkit();
     StopSound();
-    KillTimer(shell.window, kIdleTimer);
     KillTimer(shell.window, kGameTimer);
 }
 

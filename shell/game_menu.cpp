@@ -12,8 +12,8 @@ constexpr int kSaveUnderWidth = 232;
 constexpr int kSaveUnderHeight = 33;
 
 constexpr bool SaveUnderHoldsEveryItem() {
-    for (const screen_layout::ItemRect& item : kGameMenuItems)
-        if (item.width + 1 > kSaveUnderWidth || item.height + 1 > kSaveUnderHeight) return false;
+    for (const Rect& item : kGameMenuItems)
+        if (item.Width() + 1 > kSaveUnderWidth || item.Height() + 1 > kSaveUnderHeight) return false;
     return true;
 }
 static_assert(SaveUnderHoldsEveryItem());
@@ -40,14 +40,14 @@ bool GameMenu::Init() {
     return true;
 }
 
-DirtyRect GameMenu::ItemRect(int item) {
-    const screen_layout::ItemRect& r = kGameMenuItems[item];
-    return {r.left, r.top, r.left + r.width, r.top + r.height};
+Rect GameMenu::ItemRect(int item) {
+    const Rect& r = kGameMenuItems[item];
+    return {r.left, r.top, r.left + r.Width(), r.top + r.Height()};
 }
 
 int GameMenu::HitTest(int x, int y) const {
     for (int item = 0; item < kGameCount; ++item) {
-        const DirtyRect r = ItemRect(item);
+        const Rect r = ItemRect(item);
         if (r.left <= x && x <= r.right && r.top <= y && y <= r.bottom) return item;
     }
     return kNoItem;
@@ -62,13 +62,13 @@ bool GameMenu::Hover(int x, int y, int screenBuffer) {
     const int previous = ActiveBuffer();
     SelectBuffer(screenBuffer);
     if (highlighted != kNoItem) {
-        const DirtyRect r = ItemRect(highlighted);
+        const Rect r = ItemRect(highlighted);
         PutBlock(saveUnder.data(), r.left, r.right, r.top, r.bottom);
         touched.push_back(r);
         highlighted = kNoItem;
     }
     if (item != kNoItem) {
-        const DirtyRect r = ItemRect(item);
+        const Rect r = ItemRect(item);
         GetBlock(saveUnder.data(), r.left, r.right, r.top, r.bottom);
         const int cellTop = HighlightCellY(item);
         CopyBufferRectTransparent(0, r.right - r.left, cellTop, cellTop + (r.bottom - r.top), r.left, r.bottom,

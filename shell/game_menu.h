@@ -27,7 +27,7 @@ public:
     // Returns true when the screen buffer changed; Touched() then names the changed rectangles.
     bool Hover(int x, int y, int screenBuffer);
     // The rectangles the last Hover changed (none, one or two).
-    const std::vector<DirtyRect>& Touched() const { return touched; }
+    const std::vector<Rect>& Touched() const { return touched; }
     // Forgets the highlight without restoring anything, for when the screen was drawn anew.
     void ForgetHighlight() { highlighted = kNoItem; }
     int Highlighted() const { return highlighted; }
@@ -35,12 +35,12 @@ public:
     void Release();
 
     // Screen rectangle of an item, inclusive; the highlight and its save-under cover exactly it.
-    static DirtyRect ItemRect(int item);
+    static Rect ItemRect(int item);
 
 private:
     int highlightArt = -1;
     std::vector<uint8_t> saveUnder;
     int highlighted = kNoItem;
     bool initialised = false;
-    std::vector<DirtyRect> touched;
+    std::vector<Rect> touched;
 };

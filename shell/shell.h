@@ -13,8 +13,8 @@ constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr const char* kWindowTitle = "Quillfen Solitaire";
 constexpr const char* kDepthMessage = "Quillfen Solitaire requires 16-bit color or higher";
-// Both window timers tick every 100 ms: timer 1 is idle, timer 2 refreshes the running game.
-constexpr uintptr_t kIdleTimer = 1;
+// The window's timer ticks every 100 ms and refreshes the running game. (Id 1, an idle timer
+// that did nothing, is no longer set: it only woke an idle table ten times a second.)
 constexpr uintptr_t kGameTimer = 2;
 constexpr uint32_t kTimerPeriodMs = 100;
 

@@ -31,7 +31,7 @@ struct ToolkitState {
     std::array<Pixel, kColorTableSize + 1> colors{};
     ToolkitTheme theme;
     PresentHooks hooks;
-    std::vector<ScreenRect> dirty;  // newest first
+    std::vector<Rect> dirty;  // newest first
 };
 
 // What the first stage has seen of the input since the last event was made.
@@ -449,14 +449,14 @@ void QueueRect(int left, int top, int right, int bottom) {
     if (left > right || top > bottom) return;
     // Overlapping updates are merged with the newest rectangle to limit copies.
     if (!state.dirty.empty()) {
-        ScreenRect& newest = state.dirty.front();
+        Rect& newest = state.dirty.front();
         if (left <= newest.right && newest.left <= right && top <= newest.bottom && newest.top <= bottom) {
             newest = {std::min(left, newest.left), std::min(top, newest.top), std::max(right, newest.right),
                       std::max(bottom, newest.bottom)};
             return;
         }
     }
-    state.dirty.insert(state.dirty.begin(), ScreenRect{left, top, right, bottom});
+    state.dirty.insert(state.dirty.begin(), Rect{left, top, right, bottom});
 }
 
 void PresentQueuedRects() {
@@ -466,7 +466,7 @@ void PresentQueuedRects() {
     }
     SelectScreenBuffer();
     const int maxX = state.screenWidth - 1, maxY = state.screenHeight - 1;
-    for (const ScreenRect& r : state.dirty) {
+    for (const Rect& r : state.dirty) {
         const int left = std::max(r.left, 0), top = std::max(r.top, 0);
         const int right = std::min(r.right, maxX), bottom = std::min(r.bottom, maxY);
         if (left <= right && top <= bottom) PresentRect(left, right, top, bottom, left, bottom);

@@ -115,15 +115,15 @@ TEST_F(ScreenArtTest, HighlightCellsFillTheirRectanglesOnly) {
     const Picture image = RenderHighlights();
     int covered = 0;
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
         const int top = sl::HighlightCellY(i);
         // The plate fills the rectangle apart from its rounded corners.
-        EXPECT_TRUE(NoMagenta(image, 4, top + r.height / 2, r.width - 4, top + r.height / 2 + 1)) << i;
-        EXPECT_TRUE(NoMagenta(image, r.width / 2, top + 1, r.width / 2 + 1, top + r.height - 1)) << i;
-        EXPECT_TRUE(AllMagenta(image, r.width, top, image.width, top + r.height)) << i;
+        EXPECT_TRUE(NoMagenta(image, 4, top + r.Height() / 2, r.Width() - 4, top + r.Height() / 2 + 1)) << i;
+        EXPECT_TRUE(NoMagenta(image, r.Width() / 2, top + 1, r.Width() / 2 + 1, top + r.Height() - 1)) << i;
+        EXPECT_TRUE(AllMagenta(image, r.Width(), top, image.width, top + r.Height())) << i;
         const int nextTop = i + 1 < sl::kGameCount ? sl::HighlightCellY(i + 1) : image.height;
-        EXPECT_TRUE(AllMagenta(image, 0, top + r.height, image.width, nextTop)) << i;
-        covered = top + r.height;
+        EXPECT_TRUE(AllMagenta(image, 0, top + r.Height(), image.width, nextTop)) << i;
+        covered = top + r.Height();
     }
     EXPECT_LE(covered, image.height);
 }

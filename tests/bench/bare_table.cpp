@@ -5,6 +5,8 @@
 //   deal <speed>   the card rectangles of a Klondike deal (same paths, same pacing) at speed
 //                  0 normal, 1 fast, 2 off: "deal <wall ms> <cpu ms>"
 //   idle <ms>      waits for events like a program with a 100 ms timer: "idle <wall ms> <cpu ms>"
+//   drag <steps>   a card dragged that many steps of (3, 2) pixels, one every kDragStepMs, as
+//                  bench_real.sh moves the pointer: "drag <wall ms> <cpu ms>"
 //   quit
 // CPU is the process's own total, all threads (getrusage RUSAGE_SELF).
 #include <sys/resource.h>
@@ -28,6 +30,7 @@
 namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
+constexpr int kDragStepMs = 10;
 using Clock = std::chrono::steady_clock;
 
 double CpuMs() {
@@ -75,6 +78,22 @@ void Slide(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int toX, 
     std::this_thread::sleep_until(end);
 }
 
+// Each step restores the table under the card, draws it 3 pixels right and 2 down and presents
+// the union of the two rectangles.
+void Drag(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int steps) {
+    const int width = card_geometry::kCardWidth + 1, height = card_geometry::kCardHeight + 1;
+    int x = KlondikeGame::PileX(0), y = KlondikeGame::CardY(0);
+    for (int step = 0; step < steps; ++step) {
+        for (int row = y; row < y + height; ++row) std::fill_n(pixels.begin() + row * kWidth + x, width, 0x00206020u);
+        const int newX = x + 3, newY = y + 2;
+        for (int row = newY; row < newY + height; ++row)
+            std::fill_n(pixels.begin() + row * kWidth + newX, width, 0x00FFFFFFu);
+        presenter.Present(pixels.data(), kWidth, x, y, width + 3, height + 2);
+        x = newX, y = newY;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kDragStepMs));
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -99,6 +118,8 @@ int main() {
             for (int row = 0; row < KlondikeGame::kPiles; ++row)
                 for (int pile = row; pile < KlondikeGame::kPiles; ++pile)
                     Slide(presenter, pixels, KlondikeGame::PileX(pile), KlondikeGame::CardY(row));
+        } else if (command == "drag") {
+            Drag(presenter, pixels, static_cast<int>(std::min<uint32_t>(value, 100)));
         } else if (command == "idle") {
             BareSdlIdle(value);
         }

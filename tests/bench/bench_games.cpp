@@ -100,18 +100,18 @@ BENCHMARK(BM_WholeKlondikeDeal)->Unit(benchmark::kMillisecond)->MeasureProcessCP
 // complete a suit or uncover the card, so the search must visit every reachable position.
 void BM_SpiderDeadPositionSearch(benchmark::State& state) {
     const int empty = static_cast<int>(state.range(0)), runLength = static_cast<int>(state.range(1));
-    SpiderGame::SearchStart start;
+    SpiderModel::SearchStart start;
     start.hadFaceDown[empty] = true;
     for (int k = 0; k <= empty; ++k) start.columns[empty].push_back(Card(k % 4, Card::kAce));
-    for (int column = empty + 1; column < SpiderGame::kColumns; ++column) {
+    for (int column = empty + 1; column < SpiderModel::kColumns; ++column) {
         const int suit = column % 4;
         start.columns[column].push_back(Card(suit, 0));
         for (int k = 0; k < runLength; ++k) start.columns[column].push_back(Card(suit, 7 - k));
     }
-    std::array<Card, SpiderGame::kFoundationSlots> foundations{};
+    std::array<Card, SpiderModel::kFoundationSlots> foundations{};
     size_t positions = 0;
     for (auto _ : state) {
-        const bool alive = SpiderGame::SearchProgress(start, foundations, Card::kAce, true, &positions);
+        const bool alive = SpiderModel::SearchProgress(start, foundations, Card::kAce, true, &positions);
         benchmark::DoNotOptimize(alive);
     }
     state.counters["positions"] = static_cast<double>(positions);
@@ -123,5 +123,52 @@ BENCHMARK(BM_SpiderDeadPositionSearch)
     ->Args({3, 6})
     ->Args({4, 5})
     ->Unit(benchmark::kMillisecond);
+
+// The model's inner loop: a mid-game Klondike position (a seeded deal, then 30 of the model's
+// moves, chosen in turn through the list), listing its moves and playing one. Each iteration
+// starts from a fresh copy, so the time includes one copy (measured on its own below).
+KlondikeModel::Position MidGameKlondike() {
+    Table& table = SharedTable();
+    KlondikeGame game(table.artwork.get());
+    crt::srand(7);
+    game.NewGame(false);
+    KlondikeModel::Position position = game.CurrentPosition();
+    MoveList moves;
+    for (int step = 0; step < 30; ++step) {
+        KlondikeModel::Moves(position, moves);
+        if (moves.empty()) break;
+        KlondikeModel::Apply(position, moves[(step * 7) % moves.size()]);
+    }
+    return position;
+}
+
+void BM_KlondikeMovesAndApply(benchmark::State& state) {
+    const KlondikeModel::Position start = MidGameKlondike();
+    KlondikeModel::Position position = start;
+    MoveList moves;
+    moves.reserve(64);
+    size_t listed = 0;
+    for (auto _ : state) {
+        position = start;
+        KlondikeModel::Moves(position, moves);
+        listed = moves.size();
+        benchmark::DoNotOptimize(KlondikeModel::Apply(position, moves[listed / 2]));
+    }
+    state.counters["moves"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_KlondikeMovesAndApply);
+
+void BM_KlondikePositionCopy(benchmark::State& state) {
+    const KlondikeModel::Position start = MidGameKlondike();
+    KlondikeModel::Position copy;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(&start);
+        copy = start;
+        benchmark::DoNotOptimize(&copy);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes"] = static_cast<double>(sizeof copy);
+}
+BENCHMARK(BM_KlondikePositionCopy);
 
 }  // namespace

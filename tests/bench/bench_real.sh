@@ -148,10 +148,44 @@ new_deal() {
     t1=$(now_ms)
     dealWall=$((t1 - t0)); dealCpu=$(( $(cpu_ms "$pid") - c0 )); dealX=$(( $(cpu_ms "$xserver") - x0 ))
 }
-# idle SECONDS: CPU per second of the program and the X server while nothing happens.
+# drag STEPS: picks up pile 0's face-up card and drags it STEPS steps of (3, 2) pixels, one
+# every 10 ms from one xdotool process (each step is its own present), then puts it back.
+# Sets dragWall (the last move to the settled table), dragCpu, dragX over the moves.
+drag() {
+    local x=$((230 + 25)) y=$((170 + 30)) moves=() c0 x0 t0 t1 step
+    xdotool mousemove $x $y mousedown 1
+    ask state
+    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + 3 * step)) $((y + 2 * step)) sleep 0.01); done
+    c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver")
+    xdotool "${moves[@]:0:${#moves[@]}-2}"
+    t0=$(now_ms)
+    ask state
+    t1=$(now_ms)
+    dragWall=$((t1 - t0)); dragCpu=$(( $(cpu_ms "$pid") - c0 )); dragX=$(( $(cpu_ms "$xserver") - x0 ))
+    xdotool mousemove $x $y mouseup 1
+    ask state
+}
+# queued_moves COUNT: with pile 0's card picked up, sends COUNT pointer moves at once from one
+# xdotool process; the program merges those still queued. Sets queueWall (the xdotool start
+# to the settled table), queueCpu, queueX.
+queued_moves() {
+    local x=$((230 + 25)) y=$((170 + 30)) moves=() c0 x0 t0 t1 step
+    xdotool mousemove $x $y mousedown 1
+    ask state
+    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + step % 100 * 3)) $((y + step % 100 * 2))); done
+    c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver"); t0=$(now_ms)
+    xdotool "${moves[@]}"
+    ask state
+    t1=$(now_ms)
+    queueWall=$((t1 - t0)); queueCpu=$(( $(cpu_ms "$pid") - c0 )); queueX=$(( $(cpu_ms "$xserver") - x0 ))
+    xdotool mousemove $x $y mouseup 1
+    ask state
+}
+# idle SECONDS: CPU per second of the program and the X server while nothing happens, from
+# five seconds after the last input: the sound output closes after three seconds of silence.
 idle() {
     local c0 x0 t0 t1
-    sleep 1
+    sleep 5
     c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver"); t0=$(now_ms)
     sleep "$1"
     t1=$(now_ms)
@@ -195,6 +229,7 @@ bare_start
 bare deal 0; bareDeal0=("$bareWall" "$bareCpu" "$bareX")
 bare deal 1; bareDeal1=("$bareWall" "$bareCpu" "$bareX")
 bare deal 2; bareDeal2=("$bareWall" "$bareCpu" "$bareX")
+bare drag 100; bareDrag=("$bareWall" "$bareCpu" "$bareX")
 bare idle 10000; bareIdle=$(awk -v c="$bareCpu" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
 bareIdleX=$(awk -v c="$bareX" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
 bareRss=$(kb "$barePid" VmRSS); bareHwm=$(kb "$barePid" VmHWM)
@@ -217,9 +252,14 @@ for speed in 0 1 2; do
         "$(wall_cpu_ratio "$dealWall" "$dealCpu" "$dealX" "${b[0]}" "${b[1]}" "${b[2]}")"
 done
 choose "&Options" "Animation &Normal"
-row "100-step drag (filled in with the present-path rework)" "-" "-" "-" "-"
-row "200 queued mouse moves (filled in with the present-path rework)" "-" "-" "-" "-"
-idle 20
+drag 100
+row "100-step drag of one card, 10 ms apart (CPU over the moves; wall: last move to settled)" "$dragWall ms" \
+    "CPU $dragCpu ms + X $dragX ms" "CPU ${bareDrag[1]} ms + X ${bareDrag[2]} ms" \
+    "CPU $(ratio "$((dragCpu + dragX))" "$(awk -v c="${bareDrag[1]}" -v x="${bareDrag[2]}" 'BEGIN { print int(c + x + 0.5) }')")"
+queued_moves 200
+row "200 queued mouse moves during a drag (xdotool start to settled table)" "$queueWall ms" \
+    "CPU $queueCpu ms + X $queueX ms" "-" "-"
+idle 30
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
 stop_program
@@ -228,7 +268,7 @@ stop_program
 # not the audio thread's.
 SDL_AUDIODRIVER=dummy start_program 0 0
 enter_klondike
-idle 20
+idle 30
 row "idle at the table, no sound device (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
 stop_program
@@ -237,7 +277,7 @@ stop_program
 start_program 1 0
 enter_klondike
 sleep 2
-idle 20
+idle 30
 row "idle at the table, music on (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
 rss=$(kb "$pid" VmRSS); hwm=$(kb "$pid" VmHWM)

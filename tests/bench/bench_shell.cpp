@@ -68,8 +68,8 @@ void BM_HoverAcrossTwoItems(benchmark::State& state) {
     for (auto _ : state) {
         item = item == 11 ? 12 : 11;
         const auto& r = items[item];
-        stage.menu.Hover(r.left + r.width / 2, r.top + r.height / 2, stage.screen);
-        for (const DirtyRect& rect : stage.menu.Touched()) stage.artwork.AddDirty(rect);
+        stage.menu.Hover(r.left + r.Width() / 2, r.top + r.Height() / 2, stage.screen);
+        for (const Rect& rect : stage.menu.Touched()) stage.artwork.AddDirty(rect);
         stage.artwork.PresentDirty();
     }
 }

@@ -135,12 +135,12 @@ TEST_F(CardImagesTest, StockShowsOneLayerPerFiveCardsOrItsPlaceholder) {
         deck.SetPacks(1);
         for (int i = 0; i < c.dealtFromFull; ++i) deck.DealNext();
         ClearScreen();
-        const CardRect drawn = images.DrawStock(400, 300, 7, deck, screen, true);
+        const Rect drawn = images.DrawStock(400, 300, 7, deck, screen, true);
         EXPECT_EQ(LayersAt(screen, 400, 300), c.layers) << deck.Remaining();
         EXPECT_EQ(At(screen, 400 - 2 * (c.layers - 1), 300 - (c.layers - 1)), BackColour(7));
         const CardPoint top = images.StockTopPosition(400, 300, deck);
         EXPECT_EQ(top, (CardPoint{400 - 2 * (c.layers - 1), 300 - (c.layers - 1)}));
-        EXPECT_EQ(drawn, (CardRect{top.x, top.y, 452, 382}));
+        EXPECT_EQ(drawn, (Rect{top.x, top.y, 452, 382}));
     }
     Deck deck;
     deck.SetPacks(1);
@@ -149,7 +149,7 @@ TEST_F(CardImagesTest, StockShowsOneLayerPerFiveCardsOrItsPlaceholder) {
     while (deck.Remaining() > 0) deck.DealNext();
     for (const bool canTurn : {true, false}) {
         ClearScreen();
-        EXPECT_EQ(images.DrawStock(400, 300, 7, deck, screen, canTurn), (CardRect{400, 300, 452, 382}));
+        EXPECT_EQ(images.DrawStock(400, 300, 7, deck, screen, canTurn), (Rect{400, 300, 452, 382}));
         EXPECT_TRUE(CardAt(400, 300, PlaceholderColour(canTurn ? 2 : 1)));
         EXPECT_EQ(images.StockTopPosition(400, 300, deck), (CardPoint{400, 300}));
     }

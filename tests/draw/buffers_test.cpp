@@ -79,6 +79,28 @@ TEST_F(BuffersTest, TransparentCopyOfAllMagentaChangesNothing) {
     EXPECT_EQ(PaintedBounds(screen, 0x336699), (std::vector<int>{10, 62, 8, 90}));
 }
 
+// Rows of every width up to three vector blocks, starting at every alignment: magenta (whatever
+// its top byte) keeps the destination, every other colour replaces it.
+TEST_F(BuffersTest, TransparentRowsOfEveryWidthAndAlignment) {
+    const int source = MakeBuffer(16, 1, kBlack);
+    for (int i = 0; i < 16; ++i)
+        BufferPixels(source)[i] = i % 3 == 1 ? (kMagenta | (i % 2 ? 0xFF000000u : 0u)) : 0x000100u * (i + 1);
+    const int destination = MakeBuffer(16, 1, kWhite);
+    for (int start = 0; start < 4; ++start) {
+        for (int width = 1; start + width <= 16; ++width) {
+            SelectBuffer(destination);
+            SetColor(kWhite);
+            FillBuffer();
+            CopyBufferRectTransparent(start, start + width - 1, 0, 0, start, 0, source, destination);
+            for (int x = 0; x < 16; ++x) {
+                const Pixel s = At(source, x, 0);
+                const bool copied = x >= start && x < start + width && (s & 0xFFFFFFu) != kMagenta;
+                ASSERT_EQ(At(destination, x, 0), copied ? s : kWhite) << start << " " << width << " " << x;
+            }
+        }
+    }
+}
+
 TEST_F(BuffersTest, OverlappingCopyWithinOneBufferReadsTheOriginalPixels) {
     const int b = MakeBuffer(6, 1, kBlack);
     for (int i = 0; i < 6; ++i) BufferPixels(b)[i] = static_cast<Pixel>(i + 1);

@@ -84,7 +84,7 @@ TEST_F(FrameworkTest, DragConfinesThePointerSoTheCardStaysOnScreen) {
     Move(x, y, false);
     Press(x, y);
     ASSERT_TRUE(backend->PointerConfined());
-    const ScreenRect clip = backend->ConfineRect();
+    const Rect clip = backend->ConfineRect();
     const int grabX = x - AccordionGame::CellX(0), grabY = y - AccordionGame::CellY(0);
     EXPECT_EQ(clip.left, grabX);
     EXPECT_EQ(clip.top, grabY);

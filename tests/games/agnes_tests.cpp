@@ -5,6 +5,7 @@
 
 #include "games/agnes.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -124,11 +125,12 @@ TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
     SetRule("TableauStart", 0);
     EXPECT_TRUE(game.CanDrop(five, empty)) << "unless empty piles take any card";
     // Building wraps round: a black Ace on a red Two, a King on the Ace; never a Five on a Six.
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
-    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_FALSE(game.CanPlay(Card(kRed, Card::kKing), Card(kRed, Card::kAce), false)) << "same colour";
-    EXPECT_TRUE(game.CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
+    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kRed, Card::kAce), false))
+        << "same colour";
+    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
 }
 
 TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {
@@ -261,6 +263,13 @@ TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
     std::vector<uint8_t> damaged = ReadRecord(1);
     for (int i = 0; i < 8; ++i) damaged[960 + 32 + i] = 0;  // a black Two in hand
     EXPECT_FALSE(game.RestoreRecord(damaged));
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Agnes) {
+    ExpectMouseMakesModelMoves<AgnesGame>("Agnes",
+        {{"MovePartial", 0}, {"AutoFlip", 1}, {"StartCard", 5}, {"TableauStart", 0}}, 4);
+    ExpectMouseMakesModelMoves<AgnesGame>("Agnes", {{"FilledIn", 1}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/canfield.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -70,13 +71,15 @@ TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
     ClearTable(game);
     game.baseCard = Card(kRed, Card::kTen);
     game.foundations[0] = Card(kRed, Card::kKing);
-    EXPECT_TRUE(game.BuildsUp(Card(kRed, Card::kAce), 0)) << "Ten .. King, then the Ace";
-    EXPECT_FALSE(game.BuildsUp(Card(kRed2, Card::kAce), 0));
-    EXPECT_TRUE(game.BuildsUp(Card(kBlack, Card::kTen), 1)) << "an empty foundation takes the base rank";
-    EXPECT_FALSE(game.BuildsUp(Card(kBlack, Card::kAce), 1));
-    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
-    EXPECT_TRUE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
-    EXPECT_FALSE(CanfieldGame::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
+    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed, Card::kAce), 0))
+        << "Ten .. King, then the Ace";
+    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed2, Card::kAce), 0));
+    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kTen), 1))
+        << "an empty foundation takes the base rank";
+    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kAce), 1));
+    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
+    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
+    EXPECT_FALSE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
 }
 
 TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {
@@ -210,6 +213,13 @@ TEST_F(CanfieldTest, UndoRecordHasItsSizeAndRestoresTheMove) {
     EXPECT_EQ(game.deck.Remaining(), 34);
     EXPECT_EQ(game.points, -5);
     EXPECT_TRUE(Played("undo.wav"));
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Canfield) {
+    ExpectMouseMakesModelMoves<CanfieldGame>("Canfield",
+        {{"MovePartial", 1}, {"Recycles", 99999}, {"CardsDealt", 3}, {"FillFromStock", 0}}, 4);
+    ExpectMouseMakesModelMoves<CanfieldGame>("Canfield", {{"Recycles", 2}, {"CardsDealt", 2}}, 5);
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ Census KlondikeCensus(Game& base) {
     AddRun(census, game.waste, game.wasteCount);
     for (int pile = 0; pile < KlondikeGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, KlondikeGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
@@ -84,7 +84,7 @@ Census CanfieldCensus(Game& base) {
     for (int pile = 0; pile < CanfieldGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
     for (Card top : game.foundations)
-        AddSuitFoundation(census, top, game.baseCard.Rank(), CanfieldGame::NextRank);
+        AddSuitFoundation(census, top, game.baseCard.Rank(), tableau::NextRank);
     return census;
 }
 
@@ -124,7 +124,7 @@ Census FourSeasonsCensus(Game& base) {
     AddStock(census, game.deck);
     AddRun(census, game.waste, game.wasteCount);
     for (int k = 0; k < FourSeasonsGame::kPiles; ++k) AddRun(census, game.piles[k], game.pileCounts[k]);
-    if (game.heldSource != FourSeasonsGame::kNoSource) census.cards.push_back(game.held);
+    if (game.heldSource != FourSeasonsGame::kNoSource) census.cards.push_back(game.held[0]);
     // The foundations climb round the corner, King to Ace.
     for (Card top : game.foundations)
         AddSuitFoundation(census, top, game.startRank, [](int rank) { return (rank + 1) % Card::kRankCount; });
@@ -230,7 +230,7 @@ Census SpiderCensus(Game& base) {
     AddStock(census, game.deck);
     for (int column = 0; column < SpiderGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
-    AddRun(census, game.lifted, game.liftedCount);
+    AddRun(census, game.held, game.heldCount);
     census.unrecorded = 2 * Card::kCardsPerPack - static_cast<int>(census.cards.size());
     return census;
 }
@@ -241,8 +241,8 @@ Census SimplicityCensus(Game& base) {
     AddStock(census, game.deck);
     AddRun(census, game.waste, game.wasteCount);
     for (int pile = 0; pile < SimplicityGame::kPiles; ++pile) AddRun(census, game.piles[pile], game.pileCount[pile]);
-    if (game.heldSource != SimplicityGame::kNoSource) census.cards.push_back(game.held);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, SimplicityGame::NextRank);
+    if (game.heldSource != SimplicityGame::kNoSource) census.cards.push_back(game.held[0]);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
@@ -255,7 +255,7 @@ Census GateCensus(Game& base) {
     for (int column = 0; column < GateGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, GateGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
@@ -267,7 +267,7 @@ Census AgnesCensus(Game& base) {
     for (int pile = 0; pile < AgnesGame::kReservePiles; ++pile)
         AddRun(census, game.reserve[pile], game.reserveCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, AgnesGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 
@@ -281,7 +281,7 @@ Census FortyThievesCensus(Game& base) {
     for (int column = 0; column < FortyThievesGame::kColumns; ++column)
         AddRun(census, game.columns[column], game.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, FortyThievesGame::NextRank);
+    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
     return census;
 }
 

@@ -5,6 +5,7 @@
 
 #include "games/forty_thieves.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -91,16 +92,22 @@ TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {
 TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     SetRule("StartCard", 3);  // Five
     FortyThievesGame& game = Start<FortyThievesGame>();
-    EXPECT_TRUE(game.CanPlay(Card(kHearts, 3), Card(), true));
-    EXPECT_FALSE(game.CanPlay(Card(kHearts, 4), Card(), true));
-    EXPECT_TRUE(game.CanPlay(Card(kHearts, Card::kAce), Card(kHearts, Card::kKing), true));
-    EXPECT_TRUE(game.CanPlay(Card(kHearts, 0), Card(kHearts, Card::kAce), true));
-    EXPECT_FALSE(game.CanPlay(Card(kSpades, 0), Card(kHearts, Card::kAce), true)) << "in suit only";
-    EXPECT_TRUE(game.CanPlay(Card(kSpades, 0), Card(kSpades, 1), false)) << "down in suit";
-    EXPECT_FALSE(game.CanPlay(Card(kClubs, 0), Card(kSpades, 1), false));
-    EXPECT_TRUE(game.CanPlay(Card(kSpades, Card::kAce), Card(kSpades, 0), false)) << "an Ace on a Two";
-    EXPECT_FALSE(game.CanPlay(Card(kSpades, 3), Card(kSpades, 4), false)) << "the starting rank goes on no card";
-    EXPECT_TRUE(game.CanPlay(Card(kSpades, 3), Card(), false)) << "but any card fills an empty column";
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 3), Card(), true));
+    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 4), Card(), true));
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(),
+        Card(kHearts, Card::kAce), Card(kHearts, Card::kKing), true));
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 0), Card(kHearts, Card::kAce), true));
+    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 0), Card(kHearts, Card::kAce), true))
+        << "in suit only";
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 0), Card(kSpades, 1), false))
+        << "down in suit";
+    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kClubs, 0), Card(kSpades, 1), false));
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, Card::kAce), Card(kSpades, 0), false))
+        << "an Ace on a Two";
+    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 3), Card(kSpades, 4), false))
+        << "the starting rank goes on no card";
+    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 3), Card(), false))
+        << "but any card fills an empty column";
 
     ClearTable(game);
     game.foundations[0] = Card(kSpades, 3);
@@ -284,6 +291,14 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     SetRule("Columns", 10);
     EXPECT_TRUE(game.RestoreRecord(record));
     EXPECT_EQ(game.wasteCount, 0);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, FortyThieves) {
+    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
+        {{"MovePartial", 1}, {"Recycle", 99999}, {"AutoFlip", 1}, {"Rows", 5}, {"RowsFaceDown", 3}}, 4);
+    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
+        {{"FilledIn", 1}, {"Recycle", 2}, {"Columns", 6}, {"Rows", 2}, {"RowsFaceDown", 1}, {"StartCard", -1}}, 5);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and its recycles, the points per move, the look-ahead of the game-over test and undo.
 #include "games/four_seasons.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -71,16 +72,17 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     Card top(2, 3);
     for (int step = 0; step < 12; ++step) {
         const Card next(2, (top.Rank() + 1) % Card::kRankCount);
-        ASSERT_TRUE(Seasons::CanPlay(next, top, true)) << step;
+        ASSERT_TRUE(FourSeasonsModel::CanPlay(next, top, true)) << step;
         top = next;
     }
     EXPECT_EQ(top, Card(2, 2));
-    EXPECT_FALSE(Seasons::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true)) << "foundations keep their suit";
+    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, Card::kAce), Card(2, Card::kKing), true))
+        << "foundations keep their suit";
 
-    EXPECT_TRUE(Seasons::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
-    EXPECT_TRUE(Seasons::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
-    EXPECT_TRUE(Seasons::CanPlay(Card(1, 5), Card(2, 6), false));
-    EXPECT_FALSE(Seasons::CanPlay(Card(1, 6), Card(2, 5), false));
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(1, Card::kKing), Card(0, Card::kAce), false)) << "King on Ace, any suit";
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(0, 5), Card(2, 6), false)) << "Seven on Eight of the same colour";
+    EXPECT_TRUE(FourSeasonsModel::CanPlay(Card(1, 5), Card(2, 6), false));
+    EXPECT_FALSE(FourSeasonsModel::CanPlay(Card(1, 6), Card(2, 5), false));
 
     ClearTable(game);
     EXPECT_TRUE(Accepts(game, Card(1, 9), Seasons::kPileX[2], Seasons::kPileY[2])) << "an empty pile takes anything";
@@ -204,6 +206,13 @@ TEST_F(FourSeasonsTest, FoundationsShowOnlyTheirTopCard) {
     const std::vector<Pixel> shown = border();
     artwork->RestoreBackground(left, x + artwork->cardWidth, top, y + artwork->cardHeight);
     EXPECT_EQ(border(), shown) << "nothing drawn above or left of the foundation's card";
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, FourSeasons) {
+    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
 }
 
 }  // namespace

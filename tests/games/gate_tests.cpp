@@ -4,6 +4,7 @@
 
 #include "games/gate.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -73,11 +74,11 @@ TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
 TEST_F(GateTest, StartingRankGoesOnNoPile) {
     SetRule("StartCard", 3);
     GateGame& game = Start<GateGame>();
-    EXPECT_FALSE(game.CanPlay(Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_TRUE(game.CanPlay(Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(game.CanPlay(Card(kRed, 0), Card(kRed, Card::kAce), true));
-    EXPECT_FALSE(game.CanPlay(Card(kRed, 3), Card(kRed, 2), true));
+    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 0), Card(kRed, Card::kAce), true));
+    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 3), Card(kRed, 2), true));
 }
 
 TEST_F(GateTest, EveryPressOffTheStockCostsAnUndoRecord) {
@@ -151,6 +152,13 @@ TEST_F(GateTest, PostCardsStandAtTheirSlots) {
     for (int slot = 0; slot < game.postCount[0]; ++slot)
         artwork->DrawCard(x, GateGame::PostSlotY(slot), game.posts[0][slot], screen);
     EXPECT_EQ(area(), shown);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Gate) {
+    ExpectMouseMakesModelMoves<GateGame>("Gate",
+        {{"MovePartial", 1}, {"Recycles", 99999}, {"FillFromWaste", 1}}, 4);
+    ExpectMouseMakesModelMoves<GateGame>("Gate", {{"FilledIn", 1}, {"Recycles", 2}, {"StartCard", 3}}, 5);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
 #include "games/klondike.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -114,12 +115,15 @@ TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
     KlondikeGame& game = Start<KlondikeGame>();
     ASSERT_EQ(game.startRank, 4);
     // Foundations run Six .. King, Ace, Two .. Five.
-    EXPECT_TRUE(game.CanStack(Card(kRed, 5), Card(kRed, 4), true));
-    EXPECT_TRUE(game.CanStack(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
-    EXPECT_TRUE(game.CanStack(Card(kRed, 0), Card(kRed, Card::kAce), true));
-    EXPECT_FALSE(game.CanStack(Card(kRed, 4), Card(kRed, 3), true)) << "the starting rank goes on nothing";
-    EXPECT_FALSE(game.CanStack(Card(kRed, 4), Card(kBlack, 5), false)) << "a Six never goes on a Seven";
-    EXPECT_TRUE(game.CanStack(Card(kBlack, 3), Card(kRed, 4), false)) << "a Five, the highest card, goes on a Six";
+    EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, 5), Card(kRed, 4), true));
+    EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, 0), Card(kRed, Card::kAce), true));
+    EXPECT_FALSE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, 4), Card(kRed, 3), true))
+        << "the starting rank goes on nothing";
+    EXPECT_FALSE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, 4), Card(kBlack, 5), false))
+        << "a Six never goes on a Seven";
+    EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false))
+        << "a Five, the highest card, goes on a Six";
 
     // With TableauStart on only a Five fills an empty pile.
     ClearTable(game);
@@ -137,9 +141,11 @@ TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
 
 TEST_F(KlondikeTest, KingGoesOnAnAceButAnAceNeverOnATwo) {
     KlondikeGame& game = Start<KlondikeGame>();
-    EXPECT_TRUE(game.CanStack(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_FALSE(game.CanStack(Card(kRed, Card::kKing), Card(kRed2, Card::kAce), false));
-    EXPECT_FALSE(game.CanStack(Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(),
+        Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(KlondikeModel::CanStack(game.CurrentPosition(),
+        Card(kRed, Card::kKing), Card(kRed2, Card::kAce), false));
+    EXPECT_FALSE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
 
     // Through the mouse: a black King from the waste onto a red Ace lying on the tableau.
     ClearTable(game);
@@ -286,6 +292,14 @@ TEST_F(KlondikeTest, GameOverDecisions) {
     ClearTable(game);
     EXPECT_TRUE(over());
     EXPECT_TRUE(game.IsWon());
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Klondike) {
+    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
+        {{"MovePartial", 1}, {"AutoFlip", 1}, {"CardsDealt", 1}, {"Recycles", 99999}, {"TableauStart", 0}}, 4);
+    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
+        {{"StartCard", -1}, {"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/quadrille.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -42,11 +43,11 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     EXPECT_TRUE(Played("flip.wav"));
     for (int k = 0; k < Quad::kPiles; ++k) {
         const int suit = Quad::kPileSuit[k];
-        EXPECT_TRUE(Quad::CanPlay(Card(suit, 3), Card(), k));
-        EXPECT_FALSE(Quad::CanPlay(Card((suit + 1) % 4, 3), Card(), k));
-        EXPECT_FALSE(Quad::CanPlay(Card(suit, 4), Card(), k));
-        EXPECT_TRUE(Quad::CanPlay(Card(suit, 4), Card(), Quad::kUpPileBase + k));
-        EXPECT_FALSE(Quad::CanPlay(Card((suit + 1) % 4, 4), Card(), Quad::kUpPileBase + k));
+        EXPECT_TRUE(QuadrilleModel::CanPlay(Card(suit, 3), Card(), k));
+        EXPECT_FALSE(QuadrilleModel::CanPlay(Card((suit + 1) % 4, 3), Card(), k));
+        EXPECT_FALSE(QuadrilleModel::CanPlay(Card(suit, 4), Card(), k));
+        EXPECT_TRUE(QuadrilleModel::CanPlay(Card(suit, 4), Card(), QuadrilleModel::kUpPileBase + k));
+        EXPECT_FALSE(QuadrilleModel::CanPlay(Card((suit + 1) % 4, 4), Card(), QuadrilleModel::kUpPileBase + k));
     }
 
     SetRule("CardsDealt", 3);
@@ -58,15 +59,15 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
 }
 
 TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
-    EXPECT_TRUE(Quad::CanPlay(Card(3, Card::kKing), Card(3, Card::kAce), 0));
-    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kKing), Card(3, 0), 0));
-    EXPECT_FALSE(Quad::CanPlay(Card(2, Card::kKing), Card(3, Card::kAce), 0)) << "suits must match";
-    EXPECT_TRUE(Quad::CanPlay(Card(3, 0), Card(3, 1), 0));
-    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kQueen), Card(3, Card::kKing), 0)) << "a complete down pile";
-    EXPECT_TRUE(Quad::CanPlay(Card(3, Card::kJack), Card(3, Card::kTen), Quad::kUpPileBase));
-    EXPECT_FALSE(Quad::CanPlay(Card(3, Card::kQueen), Card(3, Card::kJack), Quad::kUpPileBase));
-    EXPECT_TRUE(Quad::CanPlay(Card(1, Card::kQueen), Card(), Quad::kCentrePile));
-    EXPECT_FALSE(Quad::CanPlay(Card(1, Card::kKing), Card(), Quad::kCentrePile));
+    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, Card::kKing), Card(3, Card::kAce), 0));
+    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kKing), Card(3, 0), 0));
+    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(2, Card::kKing), Card(3, Card::kAce), 0)) << "suits must match";
+    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, 0), Card(3, 1), 0));
+    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kQueen), Card(3, Card::kKing), 0)) << "a complete down pile";
+    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, Card::kJack), Card(3, Card::kTen), QuadrilleModel::kUpPileBase));
+    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kQueen), Card(3, Card::kJack), QuadrilleModel::kUpPileBase));
+    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(1, Card::kQueen), Card(), QuadrilleModel::kCentrePile));
+    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(1, Card::kKing), Card(), QuadrilleModel::kCentrePile));
 
     // Through the mouse: a Queen from the waste to the centre, then a Five to its down pile.
     Quad& game = Start<Quad>();
@@ -156,6 +157,13 @@ TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
     EXPECT_EQ(game.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 40);
     EXPECT_EQ(game.points, -5);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Quadrille) {
+    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "games/simplicity.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -62,9 +63,9 @@ TEST_F(SimplicityTest, DealPutsTheNextCardOnTheFirstFoundation) {
 TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
     SetRule("StartCard", 3);  // Five
     SimplicityGame& game = Start<SimplicityGame>();
-    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_FALSE(SimplicityGame::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
-    EXPECT_TRUE(SimplicityGame::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
 
     ClearTable(game);
     SetPile(game, 0, {Card(kRed, 3)});                       // a Five
@@ -143,6 +144,13 @@ TEST_F(SimplicityTest, UndoRecordSize) {
     const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(record.size(), 960u + 1248 + 48 + 32 + 4 + 384 + 4 + 4 + 8);
     EXPECT_EQ(record.size(), SimplicityGame::kRecordSize);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Simplicity) {
+    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
 }
 
 }  // namespace

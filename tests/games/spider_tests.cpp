@@ -4,6 +4,7 @@
 
 #include "games/spider.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -56,15 +57,16 @@ TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
 
 TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
     SpiderGame& game = Start<SpiderGame>();
-    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, 5), Card(kSpades, 6), false)) << "Seven on Eight needs the suit";
-    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, 5), Card(kHearts, 6), false));
-    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false))
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kSpades, 6), false, game.startCard))
+        << "Seven on Eight needs the suit";
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kHearts, 6), false, game.startCard));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.startCard))
         << "a King only goes to an empty column";
-    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(), false));
-    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false))
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(), false, game.startCard));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, game.startCard))
         << "nothing goes on the Ace";
-    EXPECT_FALSE(game.CanPlaceCard(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false));
-    EXPECT_TRUE(game.CanPlaceCard(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.startCard));
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, game.startCard));
 }
 
 TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
@@ -187,10 +189,10 @@ TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
         SetColumn(game, column, {Card(suit, 0), Card(suit, 7), Card(suit, 6), Card(suit, 5), Card(suit, 4)});
     }
     EXPECT_TRUE(game.CheckGameOver()) << "a dead position ends the game";
-    SpiderGame::SearchStart start;
+    SpiderModel::SearchStart start;
     for (int column = 0; column < 8; ++column)
         for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.columns[column][i]);
-    EXPECT_FALSE(SpiderGame::SearchProgress(start, game.foundations, Card::kAce, true));
+    EXPECT_FALSE(SpiderModel::SearchProgress(start, game.foundations, Card::kAce, true));
 
     // The same table with one Two hiding a face-down card is alive: its run can leave for an
     // empty column and then the Two can follow to the other.
@@ -211,6 +213,13 @@ TEST_F(SpiderTest, UndoRecordSize) {
     const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(record.size(), 960u + 80 + 2400 + 40 + 40 + 8);
     EXPECT_EQ(record.size(), SpiderGame::kRecordSize);
+}
+
+// The model and the mouse agree under rule values other than the defaults.
+TEST_F(ModelRuleVariantsTest, Spider) {
+    ExpectMouseMakesModelMoves<SpiderGame>("Spider",
+        {{"SuitAssembled", 0}, {"RowsFaceDown", 2}, {"AutoFlip", 1}}, 4);
+    ExpectMouseMakesModelMoves<SpiderGame>("Spider", {{"StartCard", -1}, {"RowsFaceDown", 0}}, 5);
 }
 
 }  // namespace

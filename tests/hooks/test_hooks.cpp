@@ -78,7 +78,7 @@ public:
     int CreateCursor(const CursorImage& image) override { return inner->CreateCursor(image); }
     void SetCursor(int handle) override { inner->SetCursor(handle); }
     void FreeCursor(int handle) override { inner->FreeCursor(handle); }
-    void ConfinePointer(const ScreenRect* rect) override { inner->ConfinePointer(rect); }
+    void ConfinePointer(const Rect* rect) override { inner->ConfinePointer(rect); }
     void CapturePointer(bool capture) override { inner->CapturePointer(capture); }
     bool HostCapsLockOn() override { return inner->HostCapsLockOn(); }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return inner->CreateAudioDevice(); }

@@ -564,8 +564,8 @@ void Monkey::PlanOnSelectionScreen() {
         const auto games = RegisteredGames();
         int number = Uniform(1, screen_layout::kGameCount);
         if (!games.empty() && Chance(90)) number = games[Uniform(0, static_cast<int>(games.size()) - 1)].number;
-        const screen_layout::ItemRect& item = screen_layout::kGameMenuItems[number - 1];
-        PlanClick(item.left + Uniform(0, item.width - 1), item.top + Uniform(0, item.height - 1));
+        const Rect& item = screen_layout::kGameMenuItems[number - 1];
+        PlanClick(item.left + Uniform(0, item.Width() - 1), item.top + Uniform(0, item.Height() - 1));
     } else if (roll < 60) {
         PlanClick(Uniform(0, 799), Uniform(0, 599));
     } else if (roll < 65) {

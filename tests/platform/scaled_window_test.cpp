@@ -2,6 +2,8 @@
 // changed rectangles, checked against whole redraws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
@@ -86,7 +88,7 @@ TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
         EXPECT_FALSE(view.ToLogical(table.right, table.bottom - 1, &x, &y));
         EXPECT_EQ(x, kLogicalWidth - 1);  // clamped to the edge
         // A confined logical rectangle's window pixels all map back inside it.
-        const ScreenRect confine{100, 50, 500, 400};
+        const Rect confine{100, 50, 500, 400};
         const PixelRect area = view.ToWindow(confine);
         for (const auto& [wx, wy] : {std::pair{area.left, area.top}, std::pair{area.right - 1, area.bottom - 1}}) {
             ASSERT_TRUE(view.ToLogical(wx, wy, &x, &y));
@@ -122,6 +124,19 @@ TEST(ScaledWindowMouse, PressesInMarginsAreDroppedAndReleasesClamped) {
     EXPECT_FALSE(MapMouseEvent(ScaledWindow{}, &early));
 }
 
+// A rectangle of up to `largest` pixels a side, reaching up to 20 pixels past the frame's edges,
+// given new random pixels where it lies on the frame: {x, y, width, height}.
+std::array<int, 4> RepaintRandomRect(std::mt19937& random, std::vector<uint32_t>& source, int frameWidth,
+                                     int frameHeight, int largest) {
+    const int w = 1 + static_cast<int>(random() % largest), h = 1 + static_cast<int>(random() % largest);
+    const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
+    const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
+    for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
+        for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
+            source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+    return {x, y, w, h};
+}
+
 // Presenting rectangles one by one must leave exactly the picture a whole redraw gives.
 TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
     std::mt19937 random(15);
@@ -136,12 +151,7 @@ TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
         view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
         view.RenderAll(0x00FF00, shown.data(), c.windowWidth);
         for (int step = 0; step < 6; ++step) {
-            const int w = 1 + static_cast<int>(random() % 120), h = 1 + static_cast<int>(random() % 120);
-            const int x = static_cast<int>(random() % (frameWidth + 40)) - 20;
-            const int y = static_cast<int>(random() % (frameHeight + 40)) - 20;
-            for (int row = std::max(0, y); row < std::min(frameHeight, y + h); ++row)
-                for (int col = std::max(0, x); col < std::min(frameWidth, x + w); ++col)
-                    source[static_cast<size_t>(row) * frameWidth + col] = random() & 0xFFFFFF;
+            const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 120);
             const PixelRect changed = view.Store(source.data(), frameWidth, std::max(0, x), std::max(0, y), w, h,
                                                  std::max(0, x), std::max(0, y));
             const PixelRect drawn = view.Render(changed, shown.data(), c.windowWidth);
@@ -151,6 +161,46 @@ TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
         std::vector<uint32_t> whole(shown.size(), 0);
         view.RenderAll(0x00FF00, whole.data(), c.windowWidth);
         ASSERT_EQ(shown, whole);
+    }
+}
+
+// Unscaled, presents go straight to the window picture; the frame caught up from it afterwards
+// is the one plain stores would have kept, so a resize then shows the same picture.
+TEST(ScaledWindowResample, DirectStoresCaughtUpEqualStoredFrames) {
+    std::mt19937 random(16);
+    for (const int scale : {1, 3}) {
+        const int frameWidth = kLogicalWidth * scale, frameHeight = kLogicalHeight * scale;
+        const int windowWidth = frameWidth + 40, windowHeight = frameHeight;  // margins left and right
+        std::vector<uint32_t> source(static_cast<size_t>(frameWidth) * frameHeight);
+        for (uint32_t& p : source) p = random() & 0xFFFFFF;
+        ScaledWindow direct, stored;
+        for (ScaledWindow* view : {&direct, &stored}) {
+            view->Configure(kLogicalWidth, kLogicalHeight, scale, windowWidth, windowHeight, false);
+            view->Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
+        }
+        ASSERT_TRUE(direct.Unscaled());
+        std::vector<uint32_t> shown(static_cast<size_t>(windowWidth) * windowHeight, 0);
+        direct.RenderAll(0x00FF00, shown.data(), windowWidth);
+        for (int step = 0; step < 8; ++step) {
+            const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 200);
+            const int sx = std::max(0, x), sy = std::max(0, y);
+            const PixelRect drawn = direct.StoreDirect(source.data(), frameWidth, sx, sy, w, h, sx, sy, shown.data(), windowWidth);
+            EXPECT_TRUE(drawn.left >= direct.Table().left && drawn.right <= direct.Table().right);
+            stored.Store(source.data(), frameWidth, sx, sy, w, h, sx, sy);
+        }
+        EXPECT_TRUE(direct.Behind());
+        std::vector<uint32_t> whole(shown.size(), 0);
+        stored.RenderAll(0x00FF00, whole.data(), windowWidth);
+        ASSERT_EQ(shown, whole);
+        direct.CatchUp(shown.data(), windowWidth);
+        EXPECT_FALSE(direct.Behind());
+        // A resize to a scaled window: both views render the same picture.
+        std::vector<uint32_t> after(static_cast<size_t>(1000) * 700), expected(after.size());
+        direct.Configure(kLogicalWidth, kLogicalHeight, scale, 1000, 700, false);
+        stored.Configure(kLogicalWidth, kLogicalHeight, scale, 1000, 700, false);
+        direct.RenderAll(0x00FF00, after.data(), 1000);
+        stored.RenderAll(0x00FF00, expected.data(), 1000);
+        EXPECT_EQ(after, expected);
     }
 }
 

@@ -95,7 +95,7 @@ protected:
     // A game of the selection screen started, its rule dialog accepted: a fresh deal on the table.
     void StartGame(uint64_t delayMs, int item) {
         const auto& name = screen_layout::kGameMenuItems[item];
-        backend.Click(delayMs, name.left + name.width / 2, name.top + name.height / 2);
+        backend.Click(delayMs, name.left + name.Width() / 2, name.top + name.Height() / 2);
         backend.PressKey(200, kHidS);  // "&Start" in the rule dialog
     }
     std::vector<Pixel> Screen() const {
@@ -125,7 +125,7 @@ TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
     Activate(10);
     EndLogo(10);
     const auto& klondike = screen_layout::kGameMenuItems[kKlondikeItem];
-    const int nameX = klondike.left + klondike.width / 2, nameY = klondike.top + klondike.height / 2;
+    const int nameX = klondike.left + klondike.Width() / 2, nameY = klondike.top + klondike.Height() / 2;
     backend.MoveMouse(100, nameX, nameY);
     std::vector<Pixel> selection;
     backend.After(100, [&] { selection = Screen(); });

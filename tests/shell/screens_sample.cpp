@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     backend.PostHost(10, focus);
     backend.Click(10, 400, 100);  // ends the logo
     const auto& klondike = screen_layout::kGameMenuItems[11];
-    backend.MoveMouse(50, klondike.left + klondike.width / 2, klondike.top + klondike.height / 2);
+    backend.MoveMouse(50, klondike.left + klondike.Width() / 2, klondike.top + klondike.Height() / 2);
     backend.After(20, [&] { save("shell_selection.png", backend.WindowPixels().data()); });
     struct Sample {
         int theme, game;

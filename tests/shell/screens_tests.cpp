@@ -26,7 +26,7 @@ struct Point {
 };
 Point CentreOf(int item) {
     const auto& r = kGameMenuItems[item];
-    return {r.left + r.width / 2, r.top + r.height / 2};
+    return {r.left + r.Width() / 2, r.top + r.Height() / 2};
 }
 
 class ScreenFlowTest : public ShellTest {
@@ -49,7 +49,7 @@ protected:
     std::vector<uint32_t> Window() const { return backend.WindowPixels(); }
 
     // True when the window shows `before` with each rectangle filled with its colour.
-    ::testing::AssertionResult WindowIs(std::vector<uint32_t> expected, const std::vector<std::pair<DirtyRect, Pixel>>& fills) const {
+    ::testing::AssertionResult WindowIs(std::vector<uint32_t> expected, const std::vector<std::pair<Rect, Pixel>>& fills) const {
         for (const auto& [r, colour] : fills)
             for (int y = r.top; y <= r.bottom; ++y) std::fill_n(&expected[y * 800 + r.left], r.right - r.left + 1, colour);
         const std::vector<uint32_t>& now = backend.WindowPixels();
@@ -128,7 +128,7 @@ TEST_F(ScreenFlowTest, HoverMovesTheHighlightPresentingOnlyTheNamesItTouches) {
     EndLogo(10);
     std::vector<uint32_t> before;
     int presents = 0;
-    auto step = [&](int expectedPresents, std::vector<std::pair<DirtyRect, Pixel>> expected) {
+    auto step = [&](int expectedPresents, std::vector<std::pair<Rect, Pixel>> expected) {
         EXPECT_EQ(backend.PresentCount() - presents, expectedPresents);
         presents = backend.PresentCount();
         EXPECT_TRUE(WindowIs(before, expected));
@@ -137,7 +137,7 @@ TEST_F(ScreenFlowTest, HoverMovesTheHighlightPresentingOnlyTheNamesItTouches) {
         before = Window();
         presents = backend.PresentCount();
     });
-    const DirtyRect first = GameMenu::ItemRect(0), second = GameMenu::ItemRect(1);
+    const Rect first = GameMenu::ItemRect(0), second = GameMenu::ItemRect(1);
     backend.MoveMouse(10, CentreOf(0).x, CentreOf(0).y);
     backend.After(5, [&] { step(1, {{first, HighlightColour(0)}}); });
     backend.MoveMouse(5, CentreOf(0).x + 3, CentreOf(0).y);  // still on the same name

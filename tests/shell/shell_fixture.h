@@ -152,8 +152,8 @@ public:
         Bmp("hilight_title.bmp", kHighlightImageWidth, kHighlightImageHeight, [](int x, int y) {
             const int item = y / kHighlightPitch;
             if (item >= kGameCount) return kMagenta;
-            const ItemRect& r = kGameMenuItems[item];
-            return x <= r.width && y - HighlightCellY(item) <= r.height ? HighlightColour(item) : kMagenta;
+            const Rect& r = kGameMenuItems[item];
+            return x <= r.Width() && y - HighlightCellY(item) <= r.Height() ? HighlightColour(item) : kMagenta;
         });
     }
 

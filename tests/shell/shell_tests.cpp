@@ -247,7 +247,7 @@ TEST_F(ShellTest, AGameStartsFromItsNameAndLeavingItRemovesItsUndoFiles) {
     EndLogo(10);
     // Accordion deals at once; a drag or two writes undo records, Escape leaves the game.
     const auto& accordion = screen_layout::kGameMenuItems[0];
-    backend.Click(100, accordion.left + accordion.width / 2, accordion.top + accordion.height / 2);
+    backend.Click(100, accordion.left + accordion.Width() / 2, accordion.top + accordion.Height() / 2);
     bool running = false;
     backend.At(20000, [&] { running = IsGameRunning(); });
     for (int i = 0; i < 6; ++i) backend.DoubleClick(200, 100 + 60 * i, 150);

@@ -123,7 +123,7 @@ public:
             std::string name = start.name;
             for (char& c : name) c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             const auto& r = screen_layout::kGameMenuItems[item];
-            backend.Click(kSettleMs, r.left + r.width / 2, r.top + r.height / 2);
+            backend.Click(kSettleMs, r.left + r.Width() / 2, r.top + r.Height() / 2);
             if (start.start == StartMode::RulesFirst) {
                 Shot(kSettleMs, "rules_" + name);
                 backend.PressKey(100, kHidS);

@@ -52,7 +52,7 @@ protected:
         Activate(10);
         ClickAt(10, 400, 100);  // ends the logo
         const auto& item = screen_layout::kGameMenuItems[kKlondike - 1];
-        ClickAt(100, item.left + item.width / 2, item.top + item.height / 2);
+        ClickAt(100, item.left + item.Width() / 2, item.top + item.Height() / 2);
         backend.PressKey(500, kHidS);  // "&Start" in its rule settings dialog
     }
     // Clicks the running game's menu title or open item with this caption.

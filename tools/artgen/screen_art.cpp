@@ -297,9 +297,9 @@ Picture RenderSelectionScreen() {
     }
     Quill(cr, kW / 2.0 - 125, 545, 250, -14, Rgbf{0.95, 0.92, 0.84});
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
-        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.left + r.width / 2.0,
-                 r.top + 23, r.width - 6);
+        const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.left + r.Width() / 2.0,
+                 r.top + 23, r.Width() - 6);
     }
     return p;
 }
@@ -308,13 +308,13 @@ Picture RenderHighlights() {
     AlphaCanvas canvas(sl::kHighlightImageWidth, sl::kHighlightImageHeight);
     cairo_t* cr = canvas.cr();
     for (int i = 0; i < sl::kGameCount; ++i) {
-        const sl::ItemRect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
         const double top = sl::HighlightCellY(i);
         cairo_save(cr);
-        cairo_rectangle(cr, 0, top, r.width, r.height);
+        cairo_rectangle(cr, 0, top, r.Width(), r.Height());
         cairo_clip(cr);
-        RoundedRectPath(cr, 0.5, top + 0.5, r.width - 1, r.height - 1, 9);
-        cairo_pattern_t* fill = cairo_pattern_create_linear(0, top, 0, top + r.height);
+        RoundedRectPath(cr, 0.5, top + 0.5, r.Width() - 1, r.Height() - 1, 9);
+        cairo_pattern_t* fill = cairo_pattern_create_linear(0, top, 0, top + r.Height());
         cairo_pattern_add_color_stop_rgb(fill, 0, 0.58, 0.13, 0.14);
         cairo_pattern_add_color_stop_rgb(fill, 1, 0.30, 0.04, 0.06);
         cairo_set_source(cr, fill);
@@ -323,8 +323,8 @@ Picture RenderHighlights() {
         cairo_set_line_width(cr, 1.2);
         cairo_set_source_rgb(cr, 1.0, 0.84, 0.45);
         cairo_stroke(cr);
-        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.width / 2.0, top + 23,
-                 r.width - 6, true);
+        GoldText(cr, Font::SerifSemibold, 23, FindGame(i + 1)->name, r.Width() / 2.0, top + 23,
+                 r.Width() - 6, true);
         cairo_restore(cr);
     }
     return canvas.Key(Pack(Scale(kLeather, 0.8)), 0.5);

@@ -240,8 +240,8 @@ bool ScreensSheet(const fs::path& data, const fs::path& png, std::string* error)
               sl::kPlayersButtonY);
     BlitKeyed(&title, buttons, sl::kTitleButtonHoverX, sl::kExitButtonRowY, 84, 54, sl::kExitButtonX, sl::kExitButtonY);
     const int lit = 11;
-    const sl::ItemRect& r = sl::kGameMenuItems[lit];
-    BlitKeyed(&title, highlight, 0, sl::HighlightCellY(lit), r.width, r.height, r.left, r.top);
+    const Rect& r = sl::kGameMenuItems[lit];
+    BlitKeyed(&title, highlight, 0, sl::HighlightCellY(lit), r.Width(), r.Height(), r.left, r.top);
     BlitKeyed(&exitBack, exitButton, kExitButtonNormalX, kExitButtonRow, kExitButtonWidth, kExitButtonHeight,
               kExitButtonScreenX, kExitButtonScreenY);
     Picture sheet(1600 + 8 + 256, 1200, 0x2A2A2A);

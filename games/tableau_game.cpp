@@ -1,0 +1,74 @@
+#include "games/tableau_game.h"
+
+#include "shell/artwork.h"
+
+namespace {
+// A foundation's refresh area reaches a little above and left of its card (the depth drawing).
+constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
+// Where a drag takes hold of a card or lets it go, and where a click presses a card, from the
+// card's origin. A drag holds the card near its top edge, so it takes that card and not one
+// fanned over it.
+constexpr int kGestureOffsetX = 20, kGestureOffsetY = 5;
+constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
+}  // namespace
+
+bool TableauGame::CheckGameOver() {
+    gameOver = endedByUser || (!dragging && ModelOver());
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    RegisterHotspots();
+    return gameOver;
+}
+
+bool TableauGame::IsWon() { return gameOver && ModelWon(); }
+
+void TableauGame::Undo() {
+    if (paused || gameOver) return;
+    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+void TableauGame::ClearHeld(int32_t noSource) {
+    held.fill(Card());
+    heldCount = 0;
+    heldSource = noSource;
+}
+
+void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
+                                 bool present) {
+    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, bottom);
+    const int screen = artwork->screenBuffer;
+    if (count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int k = 0; k < count; ++k) {
+        if (k < faceDown) artwork->DrawCardBack(x, y + step * k, artwork->cardBack, screen);
+        else artwork->DrawCard(x, y + step * k, cards[k], screen);
+    }
+    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, bottom});
+}
+
+void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present) {
+    const int left = x - kFoundationMarginX, areaTop = y - kFoundationMarginY;
+    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
+    if (present) artwork->RestoreBackground(left, right, areaTop, bottom);
+    if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, startRank, kDepthFromRanks);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty({left, areaTop, right, bottom});
+}
+
+bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    int x = 0, y = 0, toX = 0, toY = 0;
+    if (move.kind == PlayMove::kStock || move.kind == PlayMove::kFlip) {
+        if (!CardOrigin(move.kind == PlayMove::kStock ? 0 : move.from, kTopCard, x, y)) return false;
+        gesture.kind = MoveGesture::kClick;
+        gesture.fromX = gesture.toX = x + kClickOffsetX;
+        gesture.fromY = gesture.toY = y + kClickOffsetY;
+        return true;
+    }
+    if (move.kind != PlayMove::kMove || !CardOrigin(move.from, move.index, x, y) ||
+        !CardOrigin(move.to, kNextCard, toX, toY))
+        return false;
+    gesture.kind = MoveGesture::kDrag;
+    gesture.fromX = x + kGestureOffsetX;
+    gesture.fromY = y + kGestureOffsetY;
+    gesture.toX = toX + kGestureOffsetX;
+    gesture.toY = toY + kGestureOffsetY;
+    return true;
+}

@@ -1,0 +1,220 @@
+// The shared base of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
+// Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
+// the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
+// stack, drawing of fanned piles and foundation tops, the game-over scaffolding, undo, and the
+// three tool operations over the game's model).
+//
+// Each game keeps its deal, its build rule, its layout numbers and its undo record; its model
+// (declared in the game's own header) answers every rule question, and the on-screen class
+// builds the model's Position from what it shows whenever it asks one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <type_traits>
+
+#include "cards/card.h"
+#include "cards/deck.h"
+#include "framework/game.h"
+#include "framework/play_model.h"
+
+namespace tableau {
+
+// Ranks form a cycle: after the King the Ace, after the Ace the Two.
+constexpr int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
+
+// One byte per card in a position's code: its index, or 0xFF for the no-card value.
+inline void EncodeCard(PositionCode& code, Card card) {
+    code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index()) : uint8_t{0xFF});
+}
+// A pile in a position's code: its count, then its cards from the bottom.
+inline void EncodePile(PositionCode& code, const Card* cards, int count) {
+    code.Byte(static_cast<uint8_t>(count));
+    for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
+}
+
+// The stock in a position: a stack whose last card is dealt next, so dealing takes from the end.
+template <size_t N>
+struct Stock {
+    std::array<Card, N> cards{};
+    int32_t count = 0;
+
+    // The deck's undealt cards, the next one last.
+    void Load(const Deck& deck) {
+        count = std::min<int32_t>(deck.Remaining(), static_cast<int32_t>(N));
+        for (int i = 0; i < count; ++i) cards[i] = deck.Peek(count - 1 - i);
+    }
+    // The card `offset` places after the next one, as Deck::Peek sees it.
+    Card Peek(int offset) const { return offset >= 0 && offset < count ? cards[count - 1 - offset] : Card(); }
+    Card Deal() {
+        if (count == 0) return Card();
+        const Card card = cards[--count];
+        cards[count] = Card();
+        return card;
+    }
+    // Turns a waste of n cards over onto the empty stock: its first card is dealt first again.
+    void TakeWaste(Card* waste, int32_t& n) {
+        for (int i = 0; i < n; ++i) {
+            cards[count++] = waste[n - 1 - i];
+            waste[n - 1 - i] = Card();
+        }
+        n = 0;
+    }
+    // Gathers a waste of n cards onto the stock as it lies: its top card is dealt first.
+    void GatherWaste(Card* waste, int32_t& n) {
+        for (int i = 0; i < n; ++i) {
+            cards[count++] = waste[i];
+            waste[i] = Card();
+        }
+        n = 0;
+    }
+    void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
+    // Deals up to n cards onto a waste of `slots` places; returns how many it dealt.
+    int DealOnto(Card* waste, int32_t& wasteCount, int slots, int n) {
+        int dealt = 0;
+        for (; dealt < n && wasteCount < slots && count > 0; ++dealt) waste[wasteCount++] = Deal();
+        return dealt;
+    }
+};
+
+// The cards a game-over test finds that may still come into play (at most N, no-card values
+// skipped); the answer depends only on which cards are found, not on their order.
+template <int N>
+struct Candidates {
+    std::array<Card, N> cards;
+    int count = 0;
+
+    void Add(Card card) {
+        if (card.IsValid() && count < N) cards[count++] = card;
+    }
+    Card operator[](int i) const { return cards[i]; }
+    // What turning the stock `step` cards at a time can bring to the top of the waste: its top
+    // now, every step-th card of the stock and, with a recycle left, every step-th card of the
+    // waste followed by the stock.
+    template <size_t S>
+    void AddTurnable(const Stock<S>& stock, const Card* waste, int wasteCount, int step, bool recycle) {
+        if (wasteCount > 0) Add(waste[wasteCount - 1]);
+        for (int offset = step - 1; offset < stock.count; offset += step) Add(stock.Peek(offset));
+        if (!recycle) return;
+        for (int index = step - 1; index < wasteCount + stock.count; index += step)
+            Add(index < wasteCount ? waste[index] : stock.Peek(index - wasteCount));
+    }
+};
+
+// The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
+// its top card, then either every longer face-up run (partial) or the whole face-up part, each no
+// longer than a held stack. visit(index, cards) is called for each, in the order of the pick-ups.
+template <typename Visit>
+void ForEachPileStack(int count, int faceDown, bool partial, Visit&& visit) {
+    if (count <= faceDown) return;
+    const int top = count - 1;
+    visit(top, 1);
+    if (partial) {
+        for (int k = top - 1; k >= faceDown; --k)
+            if (count - k <= kMaxStackCards) visit(k, count - k);
+    } else if (top > faceDown && count - faceDown <= kMaxStackCards) {
+        visit(faceDown, count - faceDown);
+    }
+}
+
+inline PlayMove MakeMove(int from, int index, int to, int count) {
+    return {PlayMove::kMove, static_cast<int8_t>(from), static_cast<int8_t>(index), static_cast<int8_t>(to),
+            static_cast<int8_t>(count)};
+}
+
+// The moves of a game whose piles offer only their top card: the waste's top card and each pile's
+// top card to every foundation and every other pile that takes it.
+template <typename Model>
+void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
+    auto drops = [&](int from, int index, Card card) {
+        for (int f = 0; f < Model::kFoundations; ++f)
+            if (Model::FitsFoundation(p, f, card)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, 1));
+        for (int pile = 0; pile < Model::kPiles; ++pile)
+            if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
+                out.push_back(MakeMove(from, index, Model::kFirstPile + pile, 1));
+    };
+    if (p.wasteCount > 0) drops(Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1]);
+    for (int pile = 0; pile < Model::kPiles; ++pile) {
+        const int count = p.pileCount[pile];
+        if (count > 0) drops(Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1]);
+    }
+}
+
+}  // namespace tableau
+
+class TableauGame : public Game {
+public:
+    using Game::Game;
+
+    // The game-over decision: over when the player ended the game, or (outside a drag) when the
+    // model finds nothing useful left; with Auto Game Over off only a won game ends by itself.
+    // Then the pick-ups and drop targets are registered again.
+    bool CheckGameOver() override;
+    bool IsWon() override;
+    void Undo() override;
+    // Every game of the family reads its own undo records.
+    bool RestoreRecord(std::span<const uint8_t> record) override = 0;
+    // The stock is pressed with a click, a face-down top turned with a click on it, and a move
+    // made with a drag from the lowest card picked up to where the next card of the target lies
+    // (places as the game's model numbers them; the stock is place 0).
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+
+    // The stack being dragged, bottom card first, and where it came from.
+    std::array<Card, kMaxStackCards> held{};
+    int32_t heldCount = 0;
+    int32_t heldSource = -1;
+
+protected:
+    // Indices for CardOrigin besides a card's own: where the next card of the place would go, and
+    // the place's top card.
+    static constexpr int kNextCard = -1;
+    static constexpr int kTopCard = -2;
+    static int ResolveIndex(int index, int count) {
+        return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
+    }
+    // Where card `index` of a place lies on the table; false for a place the game does not have.
+    virtual bool CardOrigin(int place, int index, int& x, int& y) const = 0;
+    virtual bool ModelOver() const = 0;
+    virtual bool ModelWon() const = 0;
+    virtual void RegisterHotspots() = 0;
+
+    void ClearHeld(int32_t noSource);
+    // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
+    // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
+    // and marked for presenting.
+    void DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
+                        bool present);
+    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
+    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
+};
+
+// The tool operations of a game whose model is Model: the on-screen class supplies the model's
+// Position of what it shows.
+template <typename Model>
+class ModelledTableauGame : public TableauGame {
+public:
+    using ModelType = Model;
+    using Position = typename Model::Position;
+    using TableauGame::TableauGame;
+    // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
+    static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
+
+    virtual Position CurrentPosition() const = 0;
+
+    void PlayMoves(MoveList& out) override {
+        out.clear();
+        if (paused || dragging || gameOver) return;
+        Model::Moves(CurrentPosition(), out);
+    }
+    std::string PositionBytes() override {
+        const Position position = CurrentPosition();
+        return std::string(reinterpret_cast<const char*>(&position), sizeof position);
+    }
+
+protected:
+    bool ModelOver() const override { return Model::Over(CurrentPosition()); }
+    bool ModelWon() const override { return Model::Won(CurrentPosition()); }
+};

@@ -1,0 +1,117 @@
+// The SDL output through SDL's disk driver, which writes what it plays to a file at the real
+// rate: the device closes after a silence, so the file stops growing, and opens again as soon as
+// an effect is asked for, playing the effects asked for meanwhile in order.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/sdl_audio_device.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::shared_ptr<const EffectSound> Constant(int16_t value, uint32_t ms) {
+    auto sound = std::make_shared<EffectSound>();
+    sound->name = std::to_string(value);
+    sound->samples.assign(size_t{AudioDevice::kOutputRate} * ms / 1000 * 2, value);
+    return sound;
+}
+
+class SdlAudioIdle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+        ::setenv("SDL_DISKAUDIODELAY", "5", 1);
+    }
+    void TearDown() override {
+        ::unsetenv("SDL_DISKAUDIOFILE");
+        ::unsetenv("SDL_DISKAUDIODELAY");
+        fs::remove(file);
+    }
+    uintmax_t Size() const {
+        std::error_code error;
+        const uintmax_t size = fs::file_size(file, error);
+        return error ? 0 : size;
+    }
+    // True once the file has not grown for a while: the device is closed.
+    bool WaitClosed() {
+        uintmax_t last = Size();
+        int still = 0;
+        for (int i = 0; i < 200 && still < 8; ++i) {
+            std::this_thread::sleep_for(25ms);
+            const uintmax_t size = Size();
+            still = size == last ? still + 1 : 0;
+            last = size;
+        }
+        return still >= 8;
+    }
+    // The samples written so far.
+    std::vector<int16_t> Samples() const {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<int16_t> samples(Size() / 2);
+        in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+        samples.resize(static_cast<size_t>(in.gcount() / 2));
+        return samples;
+    }
+    // Waits until the file holds a sample of the value; its index, or -1.
+    long WaitFor(int16_t value) {
+        for (int i = 0; i < 200; ++i) {
+            const std::vector<int16_t> samples = Samples();
+            for (size_t k = 0; k < samples.size(); ++k)
+                if (samples[k] == value) return static_cast<long>(k);
+            std::this_thread::sleep_for(10ms);
+        }
+        return -1;
+    }
+
+    const std::string file = (fs::temp_directory_path() / ("qf-audio-" + std::to_string(::getpid()))).string();
+};
+
+TEST_F(SdlAudioIdle, ClosesWhenSilentAndOpensForTheNextEffectsInOrder) {
+    auto device = CreateSdlAudioDevice(100);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(WaitClosed()) << "the output kept running through a silence";
+
+    // Two effects asked for while closed: the device opens, and the first asked sounds first.
+    // A constant 1000 comes out as 999 after the mix's scaling.
+    device->PlayEffect(Constant(1000, 60));
+    device->PlayEffect(Constant(3000, 60));
+    const long first = WaitFor(999), second = WaitFor(2999);
+    ASSERT_GE(first, 0) << "the effect asked for while closed never sounded";
+    ASSERT_GE(second, 0);
+    EXPECT_LT(first, second);
+    ASSERT_TRUE(WaitClosed()) << "the output did not close again after the effects";
+
+    // Closing and opening again many times loses nothing and never stalls the caller.
+    for (int round = 0; round < 3; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        device->PlayEffect(Constant(static_cast<int16_t>(5000 + round), 30));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 20ms);
+        EXPECT_GE(WaitFor(static_cast<int16_t>(4999 + round)), 0);
+        ASSERT_TRUE(WaitClosed());
+    }
+    device.reset();
+}
+
+TEST_F(SdlAudioIdle, DestroyedWhileOpenOrClosed) {
+    auto device = CreateSdlAudioDevice(50);
+    ASSERT_NE(device, nullptr);
+    device->PlayEffect(Constant(1000, 500));
+    device.reset();  // open, an effect sounding
+    device = CreateSdlAudioDevice(50);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(WaitClosed());
+    device->PlayEffect(Constant(1000, 500));
+    device.reset();  // opening, or just opened
+}
+
+}  // namespace
