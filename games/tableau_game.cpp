@@ -1,6 +1,6 @@
 #include "games/tableau_game.h"
 
-#include "shell/artwork.h"
+#include "artwork/artwork.h"
 
 namespace {
 // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
