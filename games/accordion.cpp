@@ -1,17 +1,80 @@
 #include "games/accordion.h"
 
-#include "framework/game_services.h"
+#include <algorithm>
+
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 
 namespace {
 
-constexpr int kPointsPerMove = 5;
-
-bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
+constexpr int kPointsPerMove = AccordionModel::kPointsPerMove;
 
 }  // namespace
 
+// ---- The model ----
+
+int AccordionModel::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
+    int met = 0, found = 0;
+    for (int i = from - 1; i >= 0 && met < 3; --i) {
+        if (!position.cells[i].IsValid()) continue;
+        ++met;
+        if (met == 1 || met == 3) cells[found++] = i;
+    }
+    return found;
+}
+
+void AccordionModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    for (int from = 1; from < kCells; ++from) {
+        if (!position.cells[from].IsValid()) continue;
+        std::array<int, 2> targets{};
+        const int count = Neighbours(position, from, targets);
+        for (int t = 0; t < count; ++t)
+            if (AccordionModel::Matches(position.cells[from], position.cells[targets[t]]))
+                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(targets[t])});
+    }
+}
+
+int AccordionModel::Apply(Position& position, const PlayMove& move) {
+    if (move.kind != PlayMove::kMove) return 0;
+    position.cells[move.to] = position.cells[move.from];
+    position.cells[move.from] = Card();
+    position.points += kPointsPerMove;
+    return kPointsPerMove;
+}
+
+bool AccordionModel::Won(const Position& position) {
+    return std::count_if(position.cells.begin(), position.cells.end(), [](Card card) { return card.IsValid(); }) == 1;
+}
+
+bool AccordionModel::Over(const Position& position) {
+    MoveList moves;
+    Moves(position, moves);
+    return moves.empty();
+}
+
+void AccordionModel::Encode(const Position& position, PositionCode& out) {
+    out.bytes.clear();
+    play_position::EncodeCards(out, position.cells, kCells);
+}
+
 AccordionGame::AccordionGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+AccordionModel::Position AccordionGame::ModelPosition() const {
+    AccordionModel::Position position;
+    position.points = points;
+    std::copy(cells.begin(), cells.begin() + kDealtCells, position.cells.begin());
+    return position;
+}
+
+bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    if (move.kind != PlayMove::kMove) return false;
+    gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};
+    return true;
+}
+
+std::string AccordionGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int AccordionGame::CellAt(int x, int y) {
     if (x < kOriginX || y < kOriginY) return -1;
@@ -82,7 +145,7 @@ void AccordionGame::LiftCards(DragRecord& drag) {
 bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
     if (cell < 0 || !cells[cell].IsValid()) return false;
-    return Matches(drag.cards[0], cells[cell]);
+    return AccordionModel::Matches(drag.cards[0], cells[cell]);
 }
 
 void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -109,19 +172,6 @@ void AccordionGame::ReturnCards() {
     CheckGameOver();
 }
 
-bool AccordionGame::HasMove() const {
-    for (int j = kDealtCells - 1; j >= 1; --j) {
-        if (!cells[j].IsValid()) continue;
-        int met = 0;
-        for (int i = j - 1; i >= 0 && met < 3; --i) {
-            if (!cells[i].IsValid()) continue;
-            ++met;
-            if ((met == 1 || met == 3) && Matches(cells[j], cells[i])) return true;
-        }
-    }
-    return false;
-}
-
 bool AccordionGame::CheckGameOver() {
     bool over = true;
     if (!endedByUser) {
@@ -134,13 +184,7 @@ bool AccordionGame::CheckGameOver() {
     return gameOver;
 }
 
-bool AccordionGame::IsWon() {
-    if (!gameOver) return false;
-    int filled = 0;
-    for (int i = 0; i < kDealtCells; ++i)
-        if (cells[i].IsValid()) ++filled;
-    return filled == 1;
-}
+bool AccordionGame::IsWon() { return gameOver && AccordionModel::Won(ModelPosition()); }
 
 void AccordionGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();

@@ -6,11 +6,39 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
+
+// The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A
+// move is a kMove of the card in one cell onto the first or third card left of it, made by
+// dragging it there. Cells do not close up: an emptied cell stays empty.
+struct AccordionModel {
+    static constexpr int kCells = 52;
+    static constexpr int kPointsPerMove = 5;
+
+    struct Position {
+        int32_t points = 0;
+        std::array<Card, kCells> cells{};
+    };
+
+    static bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
+    // The cells a card in `from` may cover: the nearest card left of it and the third.
+    static int Neighbours(const Position& position, int from, std::array<int, 2>& cells);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    // One pile left.
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    // The cells; points are left out, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
 
 class AccordionGame : public Game {
 public:
+    using Model = AccordionModel;
     static constexpr int kCellCount = 55;
     static constexpr int kDealtCells = 52;
     static constexpr int kColumns = 11;
@@ -42,7 +70,12 @@ public:
     // The cell whose position is (x, y), or -1.
     static int CellAt(int x, int y);
     // Whether the card in cell `from` may cover a card in the first or third non-empty cell left of it.
-    bool HasMove() const;
+    bool HasMove() const { return !AccordionModel::Over(ModelPosition()); }
+    // The current position as the model sees it.
+    AccordionModel::Position ModelPosition() const;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AccordionModel>(*this, out); }
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
 
     std::array<Card, kCellCount> cells{};
     Card heldCard;

@@ -4,19 +4,91 @@
 
 #include <algorithm>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr int kPointsPerFoundationCard = 5;
+constexpr int kPointsPerFoundationCard = AuldLangSyneModel::kPointsPerFoundationCard;
 constexpr double kFilledInFactor = 0.75;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kScreenBottom = 599;
 
 }  // namespace
+
+// ---- The model ----
+
+bool AuldLangSyneModel::Fits(const Position& position, Card card, int foundation) {
+    if (!card.IsValid()) return false;
+    const Card top = position.foundations[foundation];
+    if (!top.IsValid()) return card.Rank() == position.startRank;
+    // The starting rank again would be a fourteenth card: a foundation stops after thirteen.
+    return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != position.startRank;
+}
+
+int AuldLangSyneModel::TargetFor(const Position& position, int pile) {
+    const int count = position.pileCounts[pile];
+    if (count == 0) return -1;
+    for (int f = 0; f < kFoundations; ++f)
+        if (Fits(position, position.piles[pile][count - 1], f)) return f;
+    return -1;
+}
+
+void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    const bool room = std::any_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n < kPileSlots; });
+    if (position.stockCount > 0 && room) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int target = TargetFor(position, pile);
+        if (target >= 0)
+            out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(kPilePlace + pile),
+                           .to = static_cast<int8_t>(kFoundationPlace + target)});
+    }
+}
+
+int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
+    if (move.kind == PlayMove::kStock) {
+        for (int pile = 0; pile < kPiles && position.stockCount > 0; ++pile)
+            if (position.pileCounts[pile] < kPileSlots)
+                play_position::Push(position.piles[pile], position.pileCounts[pile], play_position::Pop(position.stock, position.stockCount));
+        return 0;
+    }
+    if (move.kind != PlayMove::kMove) return 0;
+    const int pile = move.from - kPilePlace;
+    position.foundations[move.to - kFoundationPlace] = play_position::Pop(position.piles[pile], position.pileCounts[pile]);
+    position.points += kPointsPerFoundationCard;
+    return kPointsPerFoundationCard;
+}
+
+bool AuldLangSyneModel::Won(const Position& position) {
+    return position.stockCount == 0 &&
+           std::all_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n == 0; });
+}
+
+bool AuldLangSyneModel::Over(const Position& position) {
+    if (position.stockCount > 0) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (TargetFor(position, pile) >= 0) return false;
+    return true;
+}
+
+void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
+    using namespace play_position;
+    out.bytes.clear();
+    out.Byte(static_cast<uint8_t>(position.startRank));
+    EncodeCards(out, position.foundations, kFoundations);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        out.Byte(static_cast<uint8_t>(position.pileCounts[pile]));
+        EncodeCards(out, position.piles[pile], position.pileCounts[pile]);
+    }
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    EncodeCards(out, position.stock, position.stockCount);
+}
+
+// ---- Rule values ----
 
 AuldLangSyneRules AuldLangSyneRules::Read() {
     AuldLangSyneRules rules;
@@ -28,13 +100,29 @@ AuldLangSyneRules AuldLangSyneRules::Read() {
 
 AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 
-bool AuldLangSyneGame::Fits(Card card, int foundation) const {
-    if (!card.IsValid()) return false;
-    const Card top = foundations[foundation];
-    if (!top.IsValid()) return card.Rank() == startRank;
-    // The starting rank again would be a fourteenth card: a foundation stops after thirteen.
-    return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != startRank;
+AuldLangSyneModel::Position AuldLangSyneGame::ModelPosition() const {
+    AuldLangSyneModel::Position position;
+    position.points = points;
+    position.startRank = startRank;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.pileCounts = pileCounts;
+    position.foundations = foundations;
+    position.piles = piles;
+    return position;
 }
+
+bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    if (move.kind == PlayMove::kStock) {
+        gesture = play_position::ClickOnCard(kStockX, kStockY);
+        return true;
+    }
+    if (move.kind != PlayMove::kMove) return false;
+    const int pile = move.from - AuldLangSyneModel::kPilePlace;
+    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(pileCounts[pile] - 1, 0)));
+    return true;
+}
+
+std::string AuldLangSyneGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int AuldLangSyneGame::FoundationCount(int foundation) const {
     const Card top = foundations[foundation];
@@ -218,13 +306,7 @@ void AuldLangSyneGame::ReturnCards() {
 
 bool AuldLangSyneGame::DecideGameOver() const {
     if (endedByUser) return true;
-    if (deck.Remaining() > 0) return false;
-    for (int k = 0; k < kPiles; ++k) {
-        if (pileCounts[k] == 0) continue;
-        for (int f = 0; f < kFoundations; ++f)
-            if (Fits(piles[k][pileCounts[k] - 1], f)) return false;
-    }
-    return true;
+    return AuldLangSyneModel::Over(ModelPosition());
 }
 
 bool AuldLangSyneGame::CheckGameOver() {
@@ -244,13 +326,8 @@ void AuldLangSyneGame::RegisterHotspots() {
         if (pileCounts[k] > 0) AddPickup(ColumnX(k), CardY(pileCounts[k] - 1), &piles[k][pileCounts[k] - 1], 1);
 }
 
-bool AuldLangSyneGame::IsWon() {
-    // The stock must be empty too, so that ending the game early is never a win.
-    if (!gameOver || deck.Remaining() != 0) return false;
-    for (int32_t count : pileCounts)
-        if (count != 0) return false;
-    return true;
-}
+// The stock must be empty too, so that ending the game early is never a win.
+bool AuldLangSyneGame::IsWon() { return gameOver && AuldLangSyneModel::Won(ModelPosition()); }
 
 double AuldLangSyneGame::GetScoreFactor() { return AuldLangSyneRules::Read().filledIn ? kFilledInFactor : 1.0; }
 

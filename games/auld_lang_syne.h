@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rule values, read from the settings store whenever a rule needs them. Values outside their
 // range read as the default.
@@ -18,8 +20,43 @@ struct AuldLangSyneRules {
     static AuldLangSyneRules Read();
 };
 
+// The rules as a model of play. Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
+// on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
+// foundation it fits is a kMove, made by clicking the card.
+struct AuldLangSyneModel {
+    static constexpr int kPiles = 4;
+    static constexpr int kPileSlots = 13;
+    static constexpr int kFoundations = 4;
+    static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5;
+    static constexpr int kPointsPerFoundationCard = 5;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t startRank = Card::kAce;
+        int32_t stockCount = 0;
+        std::array<int32_t, kPiles> pileCounts{};
+        std::array<Card, kFoundations> foundations{};  // their top cards
+        std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
+    };
+
+    // May this card go on foundation f now? Suits play no part.
+    static bool Fits(const Position& position, Card card, int foundation);
+    // The first foundation the top card of the pile fits, or -1.
+    static int TargetFor(const Position& position, int pile);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    // Stock and piles empty.
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    // Everything but the points, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
+
 class AuldLangSyneGame : public Game {
 public:
+    using Model = AuldLangSyneModel;
     static constexpr int kGameNumber = 3;
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
@@ -56,7 +93,12 @@ public:
     static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
-    bool Fits(Card card, int foundation) const;
+    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(ModelPosition(), card, foundation); }
+    // The current position as the model sees it.
+    AuldLangSyneModel::Position ModelPosition() const;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AuldLangSyneModel>(*this, out); }
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 

@@ -40,4 +40,5 @@ private:
     void DrawPlace(int slot, bool present) override;
     void DealTo(int slot) override;
     void ExcludeCards() override;
+    void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 20, y = SlotY(slot) + 30; }
 };

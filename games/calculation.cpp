@@ -4,13 +4,14 @@
 
 #include <algorithm>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr int kPointsPerFoundationCard = 5;
+constexpr int kPointsPerFoundationCard = CalculationModel::kPointsPerFoundationCard;
 // The Kings of "K, K, K, K" always get these suits, so the four starting cards differ.
 constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
 // A pile grows up and to the left by one layer per five cards: this much room around it.
@@ -19,7 +20,129 @@ constexpr int kScreenBottom = 599;
 
 }  // namespace
 
+// ---- The model ----
+
+int CalculationModel::FollowingRank(int top, int foundation) {
+    const int rank = top + foundation + 1;
+    return rank > Card::kAce ? rank - Card::kRankCount : rank;
+}
+
+bool CalculationModel::Fits(const Position& position, Card card, int foundation) {
+    const Card top = position.foundationTops[foundation];
+    if (!card.IsValid() || !top.IsValid()) return false;
+    // The start rank would begin a fourteenth card: a complete foundation takes nothing.
+    return card.Rank() == FollowingRank(top.Rank(), foundation) && card.Rank() != position.startRanks[foundation];
+}
+
+void CalculationModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    if (!position.current.IsValid() && position.stockCount > 0) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
+    auto add = [&out](int from, int to) {
+        out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
+    };
+    for (int f = 0; f < kFoundations; ++f)
+        if (Fits(position, position.current, f)) add(kCurrentPlace, kFoundationPlace + f);
+    if (position.current.IsValid())
+        for (int k = 0; k < kWastePiles; ++k)
+            if (position.wasteCounts[k] < kWasteSlots) add(kCurrentPlace, kWastePlace + k);
+    for (int k = 0; k < kWastePiles; ++k)
+        for (int f = 0; f < kFoundations; ++f)
+            if (Fits(position, WasteTop(position, k), f)) add(kWastePlace + k, kFoundationPlace + f);
+}
+
+int CalculationModel::Apply(Position& position, const PlayMove& move) {
+    if (move.kind == PlayMove::kStock) {
+        if (position.current.IsValid() || position.stockCount == 0) return 0;
+        position.current = play_position::Pop(position.stock, position.stockCount);
+        return 0;
+    }
+    if (move.kind != PlayMove::kMove) return 0;
+    Card card = position.current;
+    if (move.from == kCurrentPlace) position.current = Card();
+    else card = play_position::Pop(position.waste[move.from - kWastePlace], position.wasteCounts[move.from - kWastePlace]);
+    if (move.to >= kWastePlace) {
+        play_position::Push(position.waste[move.to - kWastePlace], position.wasteCounts[move.to - kWastePlace], card);
+        return 0;
+    }
+    const int foundation = move.to - kFoundationPlace;
+    position.foundationTops[foundation] = card;
+    ++position.foundationCounts[foundation];
+    position.points += kPointsPerFoundationCard;
+    return kPointsPerFoundationCard;
+}
+
+bool CalculationModel::Won(const Position& position) {
+    return !position.current.IsValid() && position.stockCount == 0 &&
+           std::all_of(position.wasteCounts.begin(), position.wasteCounts.end(), [](int32_t n) { return n == 0; });
+}
+
+bool CalculationModel::Over(const Position& position) {
+    if (position.stockCount > 0) return false;
+    for (int f = 0; f < kFoundations; ++f) {
+        if (Fits(position, position.current, f)) return false;
+        for (int k = 0; k < kWastePiles; ++k)
+            if (Fits(position, WasteTop(position, k), f)) return false;
+    }
+    return true;
+}
+
+void CalculationModel::Encode(const Position& position, PositionCode& out) {
+    using namespace play_position;
+    out.bytes.clear();
+    for (int f = 0; f < kFoundations; ++f) {
+        out.Byte(static_cast<uint8_t>(position.startRanks[f]));
+        out.Byte(static_cast<uint8_t>(position.foundationCounts[f]));
+        EncodeCard(out, position.foundationTops[f]);
+    }
+    EncodeCard(out, position.current);
+    for (int k = 0; k < kWastePiles; ++k) {
+        out.Byte(static_cast<uint8_t>(position.wasteCounts[k]));
+        EncodeCards(out, position.waste[k], position.wasteCounts[k]);
+    }
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    EncodeCards(out, position.stock, position.stockCount);
+}
+
+// ---- The game ----
+
 CalculationGame::CalculationGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+CalculationModel::Position CalculationGame::ModelPosition() const {
+    CalculationModel::Position position;
+    position.points = points;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.startRanks = startRanks;
+    position.foundationCounts = foundationCounts;
+    position.wasteCounts = wasteCounts;
+    position.current = current;
+    position.foundationTops = foundationTops;
+    position.waste = waste;
+    return position;
+}
+
+bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    if (move.kind == PlayMove::kStock) {
+        gesture = play_position::ClickOnCard(kStockX, kStockY);
+        return true;
+    }
+    if (move.kind != PlayMove::kMove) return false;
+    gesture.kind = MoveGesture::kDrag;
+    if (move.from == CalculationModel::kCurrentPlace) {
+        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
+    } else {
+        const int pile = move.from - CalculationModel::kWastePlace;
+        gesture.fromX = PileX(pile) + 20, gesture.fromY = WasteCardY(std::max(wasteCounts[pile] - 1, 0)) + 30;
+    }
+    if (move.to >= CalculationModel::kWastePlace) {
+        const int pile = move.to - CalculationModel::kWastePlace;
+        gesture.toX = PileX(pile) + 20, gesture.toY = WasteCardY(wasteCounts[pile]) + 30;
+    } else {
+        gesture.toX = PileX(move.to - CalculationModel::kFoundationPlace) + 20, gesture.toY = kFoundationY + 30;
+    }
+    return true;
+}
+
+std::string CalculationGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int CalculationGame::StartRank(int choice, int foundation) {
     // Choice c starts foundation k on the pip value (c + 2) x (k + 1) modulo 13, 0 being the King.
@@ -28,21 +151,11 @@ int CalculationGame::StartRank(int choice, int foundation) {
     return pip == 1 ? Card::kAce : pip - 2;
 }
 
-int CalculationGame::FollowingRank(int top, int foundation) {
-    const int rank = top + foundation + 1;
-    return rank > Card::kAce ? rank - Card::kRankCount : rank;
-}
 
 int CalculationGame::ReadChoice() {
     return RuleValues(kGameNumber)["StartingCard"];
 }
 
-bool CalculationGame::Fits(Card card, int foundation) const {
-    if (!card.IsValid() || !foundationTops[foundation].IsValid()) return false;
-    // The start rank would begin a fourteenth card: a complete foundation takes nothing.
-    return card.Rank() == FollowingRank(foundationTops[foundation].Rank(), foundation) &&
-           card.Rank() != startRanks[foundation];
-}
 
 int CalculationGame::FoundationAt(int x, int y) {
     if (y != kFoundationY) return -1;
@@ -240,13 +353,8 @@ void CalculationGame::ReturnCards() {
 
 bool CalculationGame::DecideGameOver() const {
     if (endedByUser) return true;
-    if (dragging || deck.Remaining() > 0) return false;
-    for (int f = 0; f < kFoundations; ++f) {
-        if (Fits(current, f)) return false;
-        for (int k = 0; k < kWastePiles; ++k)
-            if (wasteCounts[k] > 0 && Fits(waste[k][wasteCounts[k] - 1], f)) return false;
-    }
-    return true;
+    if (dragging) return false;
+    return CalculationModel::Over(ModelPosition());
 }
 
 bool CalculationGame::CheckGameOver() {
@@ -271,12 +379,7 @@ void CalculationGame::RegisterHotspots() {
     }
 }
 
-bool CalculationGame::IsWon() {
-    if (!gameOver || current.IsValid() || deck.Remaining() != 0) return false;
-    for (int32_t count : wasteCounts)
-        if (count != 0) return false;
-    return true;
-}
+bool CalculationGame::IsWon() { return gameOver && CalculationModel::Won(ModelPosition()); }
 
 // ---- Undo ----
 

@@ -6,11 +6,55 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
+
+// The rules as a model of play. Places: 0 the stock, 1 the current card, 2 + f foundation f,
+// 6 + k waste pile k. A press on the stock (allowed once the current card is placed) is a
+// kStock; the current card or a waste pile's top card going somewhere is a kMove, made by
+// dragging it there.
+struct CalculationModel {
+    static constexpr int kFoundations = 4;
+    static constexpr int kWastePiles = 4;
+    static constexpr int kWasteSlots = 48;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6;
+    static constexpr int kPointsPerFoundationCard = 5;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t stockCount = 0;
+        std::array<int32_t, kFoundations> startRanks{};
+        std::array<int32_t, kFoundations> foundationCounts{};
+        std::array<int32_t, kWastePiles> wasteCounts{};
+        Card current;
+        std::array<Card, kFoundations> foundationTops{};
+        std::array<std::array<Card, kWasteSlots>, kWastePiles> waste{};
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
+    };
+
+    // The rank that may follow `top` on foundation f (step f + 1, modulo 13).
+    static int FollowingRank(int top, int foundation);
+    // May this card go on foundation f now?
+    static bool Fits(const Position& position, Card card, int foundation);
+    static Card WasteTop(const Position& position, int pile) {
+        return position.wasteCounts[pile] > 0 ? position.waste[pile][position.wasteCounts[pile] - 1] : Card();
+    }
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    // Stock, current card and waste piles all empty.
+    static bool Won(const Position& position);
+    // The stock is used up and neither the current card nor a waste top fits a foundation.
+    static bool Over(const Position& position);
+    // Everything but the points, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
 
 class CalculationGame : public Game {
 public:
+    using Model = CalculationModel;
     static constexpr int kGameNumber = 5;
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
@@ -54,12 +98,16 @@ public:
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    // The rank that may follow `top` on foundation k (step k + 1, modulo 13).
-    static int FollowingRank(int top, int foundation);
+    static int FollowingRank(int top, int foundation) { return CalculationModel::FollowingRank(top, foundation); }
     // The choice stored in "StartingCard" (the default when missing or out of range).
     static int ReadChoice();
     // May this card go on foundation k now?
-    bool Fits(Card card, int foundation) const;
+    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(ModelPosition(), card, foundation); }
+    // The current position as the model sees it.
+    CalculationModel::Position ModelPosition() const;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CalculationModel>(*this, out); }
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
 
     std::array<Card, kFoundations> foundationTops{};
     std::array<int32_t, kFoundations> startRanks{};

@@ -62,8 +62,11 @@ int CribbageSolitaireGame::ScoreHand(const std::array<Card, 4>& hand, Card start
     return score;
 }
 
-bool CribbageSolitaireGame::CellAccepts(int i) const {
-    if (i < 0 || i >= kCells) return false;
+// ---- The model's part ----
+
+bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
+    constexpr int kSide = 4;
+    if (i < 0 || i >= kSide * kSide) return false;
     if (std::none_of(grid.begin(), grid.end(), [](Card c) { return c.IsValid(); })) return true;
     if (grid[i].IsValid()) return false;
     const int row = i / kSide, column = i % kSide;
@@ -75,6 +78,21 @@ bool CribbageSolitaireGame::CellAccepts(int i) const {
         }
     }
     return false;
+}
+
+// The starter is turned first; without one nothing is scored.
+int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
+    const Card starter = position.starter = CribbageSolitaireModel::Deal(position);
+    if (!starter.IsValid()) return 0;
+    return ScoreTotal<4>(position.grid, [starter](const std::array<Card, 4>& line) {
+        return CribbageSolitaireGame::ScoreHand(line, starter);
+    });
+}
+
+GridHandPosition<CribbageSolitaireGame::kSide> CribbageSolitaireGame::ModelPosition() {
+    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
+    position.starter = starter;
+    return position;
 }
 
 void CribbageSolitaireGame::NewGame(bool restart) {

@@ -9,12 +9,22 @@
 
 #include "games/grid_hand_game.h"
 
+// Cribbage's part of the grid model: each card touches one already placed, and a full grid turns
+// the starter and scores the hands with it.
+struct CribbageHands {
+    static bool Accepts(const std::array<Card, 16>& grid, int cell);
+    static int ScoreFull(GridHandPosition<4>& position);
+};
+using CribbageSolitaireModel = GridHandModel<4, CribbageHands>;
+
 class CribbageSolitaireGame : public GridHandGame<kCribbageGrid> {
 public:
     static constexpr int kGameNumber = 7;
     static constexpr int kStarterX = 130, kStarterY = 210;
     // Size of an undo record: the grid game's record with the starter after the grid.
     static constexpr size_t kRecordSize = kGridRecordSize + 8;
+
+    using Model = CribbageSolitaireModel;
 
     explicit CribbageSolitaireGame(Artwork* artwork);
 
@@ -24,7 +34,9 @@ public:
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);
     // May a card go into cell i: anywhere on an empty grid, else an empty cell touching a card.
-    bool CellAccepts(int i) const override;
+    bool CellAccepts(int i) const override { return CribbageHands::Accepts(grid, i); }
+    GridHandPosition<kSide> ModelPosition() override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CribbageSolitaireModel>(*this, out); }
 
     Card starter;
 

@@ -234,6 +234,19 @@ constexpr SummaryLine kSpiderSummary[] = {
     {SummaryFormat::kNumber, "Rows Dealt Face Down: %d", "RowsFaceDown"}, kStartCardLine};
 
 
+// The models of play of the games that have one.
+constexpr PlayModelOps kAccordionModel = MakePlayModelOps<AccordionGame::Model>();
+constexpr PlayModelOps kAuldLangSyneModel = MakePlayModelOps<AuldLangSyneGame::Model>();
+constexpr PlayModelOps kBlockSolitaireModel = MakePlayModelOps<BlockSolitaireGame::Model>();
+constexpr PlayModelOps kCalculationModel = MakePlayModelOps<CalculationGame::Model>();
+constexpr PlayModelOps kCribbageSolitaireModel = MakePlayModelOps<CribbageSolitaireGame::Model>();
+constexpr PlayModelOps kGolfModel = MakePlayModelOps<GolfGame::Model>();
+constexpr PlayModelOps kMonteCarloModel = MakePlayModelOps<MonteCarloGame::Model>();
+constexpr PlayModelOps kPokerSolitaireModel = MakePlayModelOps<PokerSolitaireGame::Model>();
+constexpr PlayModelOps kPyramidModel = MakePlayModelOps<PyramidGame::Model>();
+constexpr PlayModelOps kSimpleAdditionModel = MakePlayModelOps<SimpleAdditionGame::Model>();
+constexpr PlayModelOps kTakeFourteenModel = MakePlayModelOps<TakeFourteenGame::Model>();
+
 // ---- The descriptors, in game-number order (the order of the selection screen) ----
 
 constexpr std::array<GameDescriptor, 20> kGames = {{
@@ -242,6 +255,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .name = "Accordion",
         .start = StartMode::AtOnce,
         .create = &Make<AccordionGame>,
+        .model = &kAccordionModel,
     },
     {
         .number = 2,
@@ -259,12 +273,14 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Auld Lang Syne Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
                   .hasRestart = true, .cancelCaption = "&Cancel", .options = kAuldLangSyneOptions, .summary = kAuldLangSyneSummary},
         .create = &Make<AuldLangSyneGame>,
+        .model = &kAuldLangSyneModel,
     },
     {
         .number = 4,
         .name = "Block Solitaire",
         .start = StartMode::AtOnce,
         .create = &Make<BlockSolitaireGame>,
+        .model = &kBlockSolitaireModel,
     },
     {
         .number = 5,
@@ -273,6 +289,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Calculation Rules", .dialogTop = 225, .dialogHeight = 190, .buttonTop = 140,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kCalculationOptions, .summary = kCalculationSummary},
         .create = &Make<CalculationGame>,
+        .model = &kCalculationModel,
     },
     {
         .number = 6,
@@ -290,6 +307,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Cribbage Squares Rules", .dialogTop = 210, .dialogHeight = 230, .buttonTop = 170,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kCribbageOptions, .summary = kReserveSummary},
         .create = &Make<CribbageSolitaireGame>,
+        .model = &kCribbageSolitaireModel,
     },
     {
         .number = 8,
@@ -325,6 +343,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Golf Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kGolfOptions, .summary = kGolfSummary},
         .create = &Make<GolfGame>,
+        .model = &kGolfModel,
     },
     {
         .number = 12,
@@ -342,6 +361,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Monte Carlo Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kMonteCarloOptions, .summary = kMonteCarloSummary},
         .create = &Make<MonteCarloGame>,
+        .model = &kMonteCarloModel,
     },
     {
         .number = 14,
@@ -350,6 +370,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Poker Squares Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
                   .hasRestart = false, .cancelCaption = "Cancel", .options = kPokerOptions, .summary = kPokerSummary},
         .create = &Make<PokerSolitaireGame>,
+        .model = &kPokerSolitaireModel,
     },
     {
         .number = 15,
@@ -358,6 +379,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .rules = {.summaryTitle = "View Pyramid Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 300,
                   .hasRestart = true, .cancelCaption = "Cancel", .options = kPyramidOptions, .summary = kPyramidSummary},
         .create = &Make<PyramidGame>,
+        .model = &kPyramidModel,
     },
     {
         .number = 16,
@@ -373,6 +395,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .name = "Simple Addition",
         .start = StartMode::AtOnce,
         .create = &Make<SimpleAdditionGame>,
+        .model = &kSimpleAdditionModel,
     },
     {
         .number = 18,
@@ -397,6 +420,7 @@ constexpr std::array<GameDescriptor, 20> kGames = {{
         .name = "Take Fourteen",
         .start = StartMode::AtOnce,
         .create = &Make<TakeFourteenGame>,
+        .model = &kTakeFourteenModel,
     },
 }};
 

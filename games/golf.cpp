@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr int kPointsPerCard = 5;
-// Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
-constexpr int kWrapPenalty = 3;
+constexpr int kPointsPerCard = GolfModel::kPointsPerCard;
+constexpr int kWrapPenalty = GolfModel::kWrapPenalty;
 
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 73, kStockAreaTop = 359, kStockAreaRight = 147, kStockAreaBottom = 452;
@@ -21,6 +21,79 @@ constexpr int kFoundationAreaRight = 799, kFoundationAreaBottom = 452;
 constexpr int kColumnAreaBottom = GolfGame::kTableauY + 7 * GolfGame::kTableauStep + 82;
 
 }  // namespace
+
+// ---- The model ----
+
+bool GolfModel::CanPlay(Card card, Card top, bool wrapAround) {
+    if (!card.IsValid() || !top.IsValid()) return false;
+    if (wrapAround) {
+        if (top.Rank() == Card::kKing && card.Rank() == Card::kAce) return true;
+        if (top.Rank() == Card::kAce && card.Rank() == Card::kKing) return true;
+    } else if (top.Rank() == Card::kKing) {
+        return false;
+    }
+    return std::abs(GolfValue(card) - GolfValue(top)) == 1;
+}
+
+bool GolfModel::Playable(const Position& position, int column) {
+    const int count = position.columnCount[column];
+    if (count < 1) return false;
+    const Card card = position.columns[column][count - 1];
+    if (position.pileCount == 0) return card.IsValid();
+    return position.pileCount < Card::kCardsPerPack && CanPlay(card, PileTop(position), position.wrapAround);
+}
+
+void GolfModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    if (position.stockCount > 0) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
+    for (int column = 0; column < kMaxColumns; ++column)
+        if (Playable(position, column))
+            out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(kColumnPlace + column), .to = kPilePlace});
+}
+
+int GolfModel::Apply(Position& position, const PlayMove& move) {
+    int scored = 0;
+    if (move.kind == PlayMove::kStock) {
+        if (position.stockCount == 0) return 0;
+        play_position::Push(position.pile, position.pileCount, play_position::Pop(position.stock, position.stockCount));
+    } else if (move.kind == PlayMove::kMove) {
+        const int column = move.from - kColumnPlace;
+        const Card card = play_position::Pop(position.columns[column], position.columnCount[column]);
+        const Card top = PileTop(position);
+        scored = kPointsPerCard;
+        if (top.Rank() == Card::kKing) scored -= kWrapPenalty;
+        if (card.Rank() == Card::kKing && top.Rank() == Card::kAce) scored -= kWrapPenalty;
+        play_position::Push(position.pile, position.pileCount, card);
+    }
+    position.points += scored;
+    return scored;
+}
+
+bool GolfModel::Cleared(const Position& position) {
+    return std::all_of(position.columnCount.begin(), position.columnCount.end(), [](int32_t n) { return n == 0; });
+}
+
+bool GolfModel::Over(const Position& position) {
+    if (position.stockCount > 0 || position.pileCount == 0) return false;
+    for (int column = 0; column < kMaxColumns; ++column)
+        if (Playable(position, column)) return false;
+    return true;
+}
+
+void GolfModel::Encode(const Position& position, PositionCode& out) {
+    using namespace play_position;
+    out.bytes.clear();
+    out.Byte(static_cast<uint8_t>(position.wrapAround));
+    for (int column = 0; column < kMaxColumns; ++column) {
+        out.Byte(static_cast<uint8_t>(position.columnCount[column]));
+        EncodeCards(out, position.columns[column], position.columnCount[column]);
+    }
+    EncodeCard(out, PileTop(position));
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    EncodeCards(out, position.stock, position.stockCount);
+}
+
+// ---- Rule values ----
 
 GolfRules GolfRules::Read() {
     GolfRules rules;
@@ -33,16 +106,27 @@ GolfRules GolfRules::Read() {
 
 GolfGame::GolfGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 
-bool GolfGame::CanPlay(Card card, Card top, bool wrapAround) {
-    if (!card.IsValid() || !top.IsValid()) return false;
-    if (wrapAround) {
-        if (top.Rank() == Card::kKing && card.Rank() == Card::kAce) return true;
-        if (top.Rank() == Card::kAce && card.Rank() == Card::kKing) return true;
-    } else if (top.Rank() == Card::kKing) {
-        return false;
-    }
-    return std::abs(GolfValue(card) - GolfValue(top)) == 1;
+GolfModel::Position GolfGame::ModelPosition() const {
+    GolfModel::Position position;
+    position.points = points;
+    position.wrapAround = GolfRules::Read().wrapAround;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.pileCount = foundationCount;
+    position.pile = foundation;
+    position.columnCount = columnCount;
+    position.columns = columns;
+    return position;
 }
+
+bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
+    const int column = move.from - GolfModel::kColumnPlace;
+    gesture = move.kind == PlayMove::kStock ? play_position::ClickOnCard(kStockX, kStockY)
+                                            : play_position::ClickOnCard(ColumnX(column), CardY(std::max(columnCount[column] - 1, 0)));
+    return true;
+}
+
+std::string GolfGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 // ---- Deal ----
 
@@ -169,7 +253,7 @@ void GolfGame::LiftCards(DragRecord& drag) {
 
 bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
     if (foundationCount == 0) return drag.cards[0].IsValid();
-    return CanPlay(drag.cards[0], FoundationTop(), GolfRules::Read().wrapAround);
+    return GolfModel::CanPlay(drag.cards[0], FoundationTop(), GolfRules::Read().wrapAround);
 }
 
 void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -208,13 +292,10 @@ void GolfGame::ReturnCards() {
 
 bool GolfGame::DecideGameOver(const GolfRules& rules) const {
     if (endedByUser) return true;
-    if (heldCard.IsValid() || deck.Remaining() > 0) return false;
-    if (foundationCount == 0) return false;
-    for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = columnCount[column];
-        if (count > 0 && CanPlay(columns[column][count - 1], FoundationTop(), rules.wrapAround)) return false;
-    }
-    return true;
+    if (heldCard.IsValid()) return false;
+    GolfModel::Position position = ModelPosition();
+    position.wrapAround = rules.wrapAround;
+    return GolfModel::Over(position);
 }
 
 bool GolfGame::CheckGameOver() {
@@ -234,12 +315,7 @@ void GolfGame::RegisterHotspots() {
     AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
 }
 
-bool GolfGame::IsWon() {
-    if (!gameOver) return false;
-    for (int32_t count : columnCount)
-        if (count != 0) return false;
-    return true;
-}
+bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(ModelPosition()); }
 
 double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 : 1.0; }
 

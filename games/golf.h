@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "framework/game.h"
+#include "games/play_position.h"
 
 // The rule values, read from the settings store whenever a rule needs them.
 struct GolfRules {
@@ -18,8 +20,53 @@ struct GolfRules {
     static GolfRules Read();
 };
 
+// The rules as a model of play. Places: 0 the stock, 1 the discard pile (the foundation),
+// 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
+// kMove from the column to place 1, made by clicking the card.
+struct GolfModel {
+    static constexpr int kMaxColumns = 7;
+    static constexpr int kColumnSlots = 6;
+    static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2;
+    static constexpr int kPointsPerCard = 5;
+    // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
+    static constexpr int kWrapPenalty = 3;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t wrapAround = 0;  // King and Ace are neighbours both ways
+        int32_t stockCount = 0;
+        int32_t pileCount = 0;
+        std::array<int32_t, kMaxColumns> columnCount{};
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
+        std::array<Card, Card::kCardsPerPack> pile{};   // bottom first
+        std::array<std::array<Card, kColumnSlots>, kMaxColumns> columns{};
+    };
+
+    // A card's value in Golf's rank order, where the Ace is low: Ace 0, Two 1 .. King 12.
+    static int GolfValue(Card card) { return card.Rank() == Card::kAce ? 0 : card.Rank() + 1; }
+    // May card go on a pile whose top card is top?
+    static bool CanPlay(Card card, Card top, bool wrapAround);
+    static Card PileTop(const Position& position) {
+        return position.pileCount > 0 ? position.pile[position.pileCount - 1] : Card();
+    }
+    // May the top card of the column go onto the pile now (any card on an empty pile)?
+    static bool Playable(const Position& position, int column);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Cleared(const Position& position);
+    // Over with every column cleared.
+    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
+    // The stock is used up and no column's top card fits.
+    static bool Over(const Position& position);
+    // The columns, the stock and the pile's top card: the cards under it can never move again.
+    // Points are left out, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
+
 class GolfGame : public Game {
 public:
+    using Model = GolfModel;
     static constexpr int kGameNumber = 11;
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
@@ -56,10 +103,13 @@ public:
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    // A card's value in Golf's rank order, where the Ace is low: Ace 0, Two 1 .. King 12.
-    static int GolfValue(Card card) { return card.Rank() == Card::kAce ? 0 : card.Rank() + 1; }
-    // May card go on a foundation whose top card is top?
-    static bool CanPlay(Card card, Card top, bool wrapAround);
+    static int GolfValue(Card card) { return GolfModel::GolfValue(card); }
+    static bool CanPlay(Card card, Card top, bool wrapAround) { return GolfModel::CanPlay(card, top, wrapAround); }
+    // The current position as the model sees it.
+    GolfModel::Position ModelPosition() const;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<GolfModel>(*this, out); }
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
     static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "artwork/artwork.h"
 #include "draw/draw.h"
 #include "framework/game_services.h"
-#include "artwork/artwork.h"
+#include "games/play_position.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
@@ -48,6 +49,60 @@ int GridHandGame<L>::CellAt(int x, int y) {
     for (int i = 0; i < kCells; ++i)
         if (CellX(i) == x && CellY(i) == y) return i;
     return -1;
+}
+
+template <GridLayout L>
+GridHandPosition<GridHandGame<L>::kSide> GridHandGame<L>::ModelPosition() {
+    const ReserveRules rules = Rules();
+    GridHandPosition<kSide> position;
+    position.points = points;
+    position.reservePiles = rules.reservePiles;
+    position.cardsPerPile = rules.cardsPerPile;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.reserveCounts = reserveCounts;
+    position.current = current;
+    position.grid = grid;
+    position.reserves = reserves;
+    return position;
+}
+
+template <GridLayout L>
+std::string GridHandGame<L>::PositionBytes() {
+    return play_position::RawBytes(ModelPosition());
+}
+
+template <GridLayout L>
+bool GridHandGame<L>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    using Position = GridHandPosition<kSide>;
+    constexpr int kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5;
+    if (move.kind != PlayMove::kMove || move.from < kCurrentPlace || move.from >= kCellPlace) return false;
+    if (move.to >= kCellPlace) {
+        gesture.toX = CellX(move.to - kCellPlace) + 20;
+        gesture.toY = CellY(move.to - kCellPlace) + 30;
+    } else if (move.to >= kReservePlace && move.to < kReservePlace + Position::kReservePiles) {
+        const int pile = move.to - kReservePlace;
+        // The pile's drop place: under its top card, or where the lifted card lay.
+        const int count = reserveCounts[pile] - (move.from == move.to ? 1 : 0);
+        gesture.toX = ReserveX(pile) + 20;
+        gesture.toY = ReserveCardY(count) + 30;
+    } else {
+        return false;
+    }
+    if (move.from == kCurrentPlace) {
+        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
+        // A click on a cell places the current card there.
+        if (move.to >= kCellPlace) {
+            gesture.kind = MoveGesture::kClick;
+            gesture.fromX = gesture.toX, gesture.fromY = gesture.toY;
+            return true;
+        }
+    } else {
+        const int pile = move.from - kReservePlace;
+        gesture.fromX = ReserveX(pile) + 20;
+        gesture.fromY = ReserveCardY(std::max(reserveCounts[pile] - 1, 0)) + 30;
+    }
+    gesture.kind = MoveGesture::kDrag;
+    return true;
 }
 
 // ---- Deal ----
@@ -258,19 +313,9 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
 
 template <GridLayout L>
 void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
+    handScores = ScoreLines<kSide>(grid, score);
     handTotal = 0;
-    for (int r = 0; r < kSide; ++r) {
-        Line row;
-        for (int c = 0; c < kSide; ++c) row[c] = grid[r * kSide + c];
-        handScores[r] = score(row);
-        handTotal += handScores[r];
-    }
-    for (int c = 0; c < kSide; ++c) {
-        Line column;
-        for (int r = 0; r < kSide; ++r) column[r] = grid[r * kSide + c];
-        handScores[kSide + c] = score(column);
-        handTotal += handScores[kSide + c];
-    }
+    for (int32_t hand : handScores) handTotal += hand;
     finalScore = kScoreNotComputed;
     points += handTotal;
     FinishGame();

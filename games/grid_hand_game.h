@@ -12,8 +12,145 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "framework/game.h"
+#include "framework/play_model.h"
+#include "games/play_position.h"
+
+// ---- The model of play ----
+//
+// Places: 0 the stock, 1 the current card, 2 + k reserve pile k, 5 + i grid cell i (row by row).
+// Placing the current card in a cell is a kMove from place 1, made by clicking the cell; a card
+// going onto a reserve pile, or from a reserve pile into a cell, is a kMove made by dragging it.
+// A reserve card dropped back onto its own pile pays the reserve price again, as every drop on a
+// reserve does. A grid game is never won by its position: the points at its end are measured
+// against the high-score table.
+
+template <int Side>
+struct GridHandPosition {
+    static constexpr int kCells = Side * Side;
+    static constexpr int kReservePiles = 3, kReserveSlots = 5;
+    int32_t points = 0;
+    int32_t reservePiles = 0;  // in play, 0..3
+    int32_t cardsPerPile = 1;
+    int32_t american = 1;      // Poker's scoring table: American, else English
+    int32_t stockCount = 0;
+    std::array<int32_t, kReservePiles> reserveCounts{};
+    Card current;
+    Card starter;  // Cribbage's starter, turned when the grid is full
+    std::array<Card, kCells> grid{};
+    std::array<std::array<Card, kReserveSlots>, kReservePiles> reserves{};
+    std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
+};
+
+// Each row (first) and each column of a full grid scored as a hand.
+template <int Side, typename Score>
+std::array<int32_t, 2 * Side> ScoreLines(const std::array<Card, Side * Side>& grid, const Score& score) {
+    std::array<int32_t, 2 * Side> scores{};
+    for (int r = 0; r < Side; ++r) {
+        std::array<Card, Side> row;
+        for (int c = 0; c < Side; ++c) row[c] = grid[r * Side + c];
+        scores[r] = score(row);
+    }
+    for (int c = 0; c < Side; ++c) {
+        std::array<Card, Side> column;
+        for (int r = 0; r < Side; ++r) column[r] = grid[r * Side + c];
+        scores[Side + c] = score(column);
+    }
+    return scores;
+}
+
+// The points of all the hands of a full grid.
+template <int Side, typename Score>
+int ScoreTotal(const std::array<Card, Side * Side>& grid, const Score& score) {
+    int total = 0;
+    for (int32_t hand : ScoreLines<Side>(grid, score)) total += hand;
+    return total;
+}
+
+// Hands gives the game's part:
+//   static bool Accepts(const std::array<Card, Side * Side>& grid, int cell);  // may a card go there
+//   static int ScoreFull(GridHandPosition<Side>&);  // the full grid's points
+template <int Side, typename Hands>
+struct GridHandModel {
+    using Position = GridHandPosition<Side>;
+    static constexpr int kCells = Position::kCells;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5;
+    static constexpr int kReserveCost = 3;
+
+    static bool GridFull(const Position& position) {
+        for (Card card : position.grid)
+            if (!card.IsValid()) return false;
+        return true;
+    }
+    // The next stock card, or no card.
+    static Card Deal(Position& position) { return play_position::Pop(position.stock, position.stockCount); }
+
+    static void Moves(const Position& position, MoveList& out) {
+        out.clear();
+        if (GridFull(position)) return;
+        auto add = [&out](int from, int to) {
+            out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
+        };
+        auto sources = [&](auto&& each) {
+            if (position.current.IsValid()) each(kCurrentPlace, -1);
+            for (int k = 0; k < position.reservePiles; ++k)
+                if (position.reserveCounts[k] > 0) each(kReservePlace + k, k);
+        };
+        sources([&](int from, int pile) {
+            for (int cell = 0; cell < kCells; ++cell)
+                if (Hands::Accepts(position.grid, cell)) add(from, kCellPlace + cell);
+            for (int k = 0; k < position.reservePiles; ++k)
+                if (position.reserveCounts[k] - (k == pile) < position.cardsPerPile) add(from, kReservePlace + k);
+        });
+    }
+
+    static int Apply(Position& position, const PlayMove& move) {
+        if (move.kind != PlayMove::kMove) return 0;
+        Card card = position.current;
+        if (move.from == kCurrentPlace) position.current = Card();
+        else card = play_position::Pop(position.reserves[move.from - kReservePlace], position.reserveCounts[move.from - kReservePlace]);
+        int scored = 0;
+        if (move.to >= kCellPlace) {
+            position.grid[move.to - kCellPlace] = card;
+        } else {
+            play_position::Push(position.reserves[move.to - kReservePlace], position.reserveCounts[move.to - kReservePlace], card);
+            scored -= kReserveCost;
+        }
+        position.points += scored;
+        // The next card is turned once the current one is placed; a full grid is scored.
+        if (GridFull(position)) {
+            const int hands = Hands::ScoreFull(position);
+            position.points += hands;
+            scored += hands;
+        } else if (!position.current.IsValid()) {
+            position.current = Deal(position);
+        }
+        return scored;
+    }
+
+    static bool Won(const Position&) { return false; }
+    // The grid is full.
+    static bool Over(const Position& position) { return GridFull(position); }
+    // Everything but the points, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out) {
+        auto card = [&out](Card c) { play_position::EncodeCard(out, c); };
+        out.bytes.clear();
+        out.Byte(static_cast<uint8_t>(position.reservePiles));
+        out.Byte(static_cast<uint8_t>(position.cardsPerPile));
+        out.Byte(static_cast<uint8_t>(position.american));
+        card(position.current);
+        card(position.starter);
+        for (Card c : position.grid) card(c);
+        for (int k = 0; k < Position::kReservePiles; ++k) {
+            out.Byte(static_cast<uint8_t>(position.reserveCounts[k]));
+            for (int i = 0; i < position.reserveCounts[k]; ++i) card(position.reserves[k][i]);
+        }
+        out.Byte(static_cast<uint8_t>(position.stockCount));
+        for (int i = 0; i < position.stockCount; ++i) card(position.stock[i]);
+    }
+};
 
 // Where a grid game puts its cards.
 struct GridLayout {
@@ -91,6 +228,11 @@ public:
     // May a card go into cell i: here any empty cell.
     virtual bool CellAccepts(int i) const;
     bool GridFull() const;
+
+    // The current position as the model sees it (the game's own cards added by the game).
+    virtual GridHandPosition<kSide> ModelPosition();
+    std::string PositionBytes() override;
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
     Card current;
     std::array<Card, kCells> grid{};

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr int kPointsPerPair = 5;
+constexpr int kPointsPerPair = MonteCarloModel::kPointsPerPair;
 constexpr int32_t kMinRows = 3;
 
 // Refresh area of the stock (inclusive): room for its layers up and to the left.
@@ -19,6 +20,82 @@ constexpr int32_t kMinRows = 3;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
+
+// ---- The model ----
+
+bool MonteCarloModel::Pairs(const Position& position, int a, int b) {
+    const Card first = position.grid[a], second = position.grid[b];
+    return a != b && first.IsValid() && second.IsValid() && first.Rank() == second.Rank() &&
+           std::abs(a % kColumns - b % kColumns) <= 1 && std::abs(a / kColumns - b / kColumns) <= 1;
+}
+
+bool MonteCarloModel::PairAvailable(const Position& position) {
+    // Looking down, right, down-right and down-left from every card covers every adjacency.
+    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+    for (int row = 0; row < position.rows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            const Card card = position.grid[row * kColumns + column];
+            if (!card.IsValid()) continue;
+            for (const auto& direction : kDirections) {
+                const int r = row + direction[0], c = column + direction[1];
+                if (r >= position.rows || c < 0 || c >= kColumns) continue;
+                const Card other = position.grid[r * kColumns + c];
+                if (other.IsValid() && other.Rank() == card.Rank()) return true;
+            }
+        }
+    }
+    return false;
+}
+
+void MonteCarloModel::CloseUp(Position& position) {
+    const int inPlay = position.rows * kColumns;
+    std::array<Card, kCells> packed{};
+    int filled = 0;
+    for (int cell = 0; cell < inPlay; ++cell)
+        if (position.grid[cell].IsValid()) packed[filled++] = position.grid[cell];
+    for (int cell = filled; cell < inPlay; ++cell) packed[cell] = play_position::Pop(position.stock, position.stockCount);
+    std::copy(packed.begin(), packed.begin() + inPlay, position.grid.begin());
+}
+
+void MonteCarloModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    const int inPlay = position.rows * kColumns;
+    for (int a = 0; a < inPlay; ++a)
+        for (int b = a + 1; b < inPlay && b <= a + kColumns + 1; ++b)
+            if (Pairs(position, a, b))
+                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(a), .to = static_cast<int8_t>(b)});
+}
+
+int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
+    if (move.kind != PlayMove::kMove) return 0;
+    position.grid[move.from] = Card();
+    position.grid[move.to] = Card();
+    position.points += kPointsPerPair;
+    if (!position.shiftAfterAllMoves || !PairAvailable(position)) CloseUp(position);
+    return kPointsPerPair;
+}
+
+bool MonteCarloModel::Won(const Position& position) {
+    return std::none_of(position.grid.begin(), position.grid.begin() + position.rows * kColumns,
+                        [](Card card) { return card.IsValid(); });
+}
+
+bool MonteCarloModel::Over(const Position& position) {
+    const bool full = std::all_of(position.grid.begin(), position.grid.begin() + position.rows * kColumns,
+                                  [](Card card) { return card.IsValid(); });
+    return !PairAvailable(position) && (full || position.stockCount == 0);
+}
+
+void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
+    out.bytes.clear();
+    out.Byte(static_cast<uint8_t>(position.rows));
+    out.Byte(static_cast<uint8_t>(position.shiftAfterAllMoves));
+    play_position::EncodeCards(out, position.grid, kCells);
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    play_position::EncodeCards(out, position.stock, position.stockCount);
+}
+
+// ---- Rule values ----
 
 MonteCarloRules MonteCarloRules::Read() {
     MonteCarloRules rules;
@@ -29,6 +106,40 @@ MonteCarloRules MonteCarloRules::Read() {
 }
 
 MonteCarloGame::MonteCarloGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+
+MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
+    const MonteCarloRules rules = MonteCarloRules::Read();
+    MonteCarloModel::Position position;
+    position.points = points;
+    position.rows = rules.rows;
+    position.shiftAfterAllMoves = rules.shiftAfterAllMoves;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.grid = grid;
+    return position;
+}
+
+void MonteCarloGame::PlayMoves(MoveList& out) {
+    play_position::OfferMoves<MonteCarloModel>(*this, out);
+    if (first.Empty()) return;
+    std::erase_if(out, [this](const PlayMove& move) { return grid[move.from] != first.card && grid[move.to] != first.card; });
+}
+
+bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    if (move.kind != PlayMove::kMove) return false;
+    int from = move.from, to = move.to;
+    if (!first.Empty()) {
+        // With one card of the pair selected a click on the other finishes it; with another card
+        // selected the pair takes more than one gesture.
+        if (first.card == grid[to]) std::swap(from, to);
+        if (first.card != grid[from]) return false;
+        gesture = play_position::ClickOnCard(CellX(to), CellY(to));
+        return true;
+    }
+    gesture = {MoveGesture::kTwoClicks, CellX(from) + 20, CellY(from) + 30, CellX(to) + 20, CellY(to) + 30};
+    return true;
+}
+
+std::string MonteCarloGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 // ---- Deal ----
 
@@ -112,9 +223,10 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
 
 void MonteCarloGame::JudgePair(const Selection& clicked) {
     second = clicked;
-    const int columnDistance = std::abs((first.x - kGridX) / kPitchX - (second.x - kGridX) / kPitchX);
-    const int rowDistance = std::abs((first.y - kGridY) / kPitchY - (second.y - kGridY) / kPitchY);
-    if (first.card.Rank() != second.card.Rank() || columnDistance > 1 || rowDistance > 1) {
+    auto cellOf = [](const Selection& selection) {
+        return (selection.y - kGridY) / kPitchY * kColumns + (selection.x - kGridX) / kPitchX;
+    };
+    if (!MonteCarloModel::Pairs(ModelPosition(), cellOf(first), cellOf(second))) {
         second = Selection();
         PlaySound("nomatch1.wav");
         CheckGameOver();
@@ -152,42 +264,27 @@ void MonteCarloGame::ReturnCards() {}
 bool MonteCarloGame::CanDrop(DragRecord&, DropTarget&) { return false; }
 
 void MonteCarloGame::CloseUp(int rows) {
-    const int inPlay = rows * kColumns;
-    std::array<Card, kCells> packed{};
-    int filled = 0;
-    for (int cell = 0; cell < inPlay; ++cell)
-        if (grid[cell].IsValid()) packed[filled++] = grid[cell];
-    for (int cell = filled; cell < inPlay; ++cell) packed[cell] = deck.DealNext();
-    std::copy(packed.begin(), packed.begin() + inPlay, grid.begin());
+    MonteCarloModel::Position position = ModelPosition();
+    position.rows = rows;
+    const int stockBefore = position.stockCount;
+    MonteCarloModel::CloseUp(position);
+    for (int i = position.stockCount; i < stockBefore; ++i) deck.DealNext();
+    grid = position.grid;
 }
 
 // ---- Game over ----
 
 bool MonteCarloGame::PairAvailable(int rows) const {
-    // Looking down, right, down-right and down-left from every card covers every adjacency.
-    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < kColumns; ++column) {
-            const Card card = grid[row * kColumns + column];
-            if (!card.IsValid()) continue;
-            for (const auto& direction : kDirections) {
-                const int r = row + direction[0], c = column + direction[1];
-                if (r >= rows || c < 0 || c >= kColumns) continue;
-                const Card other = grid[r * kColumns + c];
-                if (other.IsValid() && other.Rank() == card.Rank()) return true;
-            }
-        }
-    }
-    return false;
+    MonteCarloModel::Position position = ModelPosition();
+    position.rows = rows;
+    return MonteCarloModel::PairAvailable(position);
 }
 
 bool MonteCarloGame::CheckGameOver() {
-    const int rows = MonteCarloRules::Read().rows;
-    bool full = true;
-    for (int cell = 0; cell < rows * kColumns; ++cell) full = full && grid[cell].IsValid();
-    gameOver = endedByUser || (!PairAvailable(rows) && (full || deck.Remaining() == 0));
+    const MonteCarloModel::Position position = ModelPosition();
+    gameOver = endedByUser || MonteCarloModel::Over(position);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterPickups(rows);
+    RegisterPickups(position.rows);
     return gameOver;
 }
 
@@ -198,13 +295,7 @@ void MonteCarloGame::RegisterPickups(int rows) {
         if (grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &grid[cell], 1);
 }
 
-bool MonteCarloGame::IsWon() {
-    if (!gameOver) return false;
-    const int rows = MonteCarloRules::Read().rows;
-    for (int cell = 0; cell < rows * kColumns; ++cell)
-        if (grid[cell].IsValid()) return false;
-    return true;
-}
+bool MonteCarloGame::IsWon() { return gameOver && MonteCarloModel::Won(ModelPosition()); }
 
 double MonteCarloGame::GetScoreFactor() {
     const MonteCarloRules rules = MonteCarloRules::Read();

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "games/pairing_game.h"
 
@@ -17,8 +18,41 @@ struct MonteCarloRules {
     static MonteCarloRules Read();
 };
 
+// The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
+// A pair is a kMove from the earlier cell to the later one, made by clicking both cards.
+struct MonteCarloModel {
+    static constexpr int kColumns = 5;
+    static constexpr int kMaxRows = 5;
+    static constexpr int kCells = kColumns * kMaxRows;
+    static constexpr int kPointsPerPair = 5;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t rows = kMaxRows;
+        int32_t shiftAfterAllMoves = 1;  // close up only when no pair is left
+        int32_t stockCount = 0;
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
+        std::array<Card, kCells> grid{};
+    };
+
+    // Two cards of equal rank in touching cells (across, down or diagonally).
+    static bool Pairs(const Position& position, int a, int b);
+    static bool PairAvailable(const Position& position);
+    // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
+    static void CloseUp(Position& position);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    // The grid and the stock; points are left out, so positions reached by different paths meet
+    // in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
+
 class MonteCarloGame : public Game {
 public:
+    using Model = MonteCarloModel;
     static constexpr int kGameNumber = 13;
     static constexpr int kColumns = 5;
     static constexpr int kMaxRows = 5;
@@ -53,6 +87,12 @@ public:
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
     // Two touching cards of equal rank somewhere in the rows in play.
     bool PairAvailable(int rows) const;
+    // The current position as the model sees it.
+    MonteCarloModel::Position ModelPosition() const;
+    // The model's moves; with a card selected, the pairs it makes.
+    void PlayMoves(MoveList& out) override;
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
     // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
     void CloseUp(int rows);
 

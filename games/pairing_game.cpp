@@ -2,12 +2,116 @@
 
 #include <algorithm>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
+
+// ---- The model ----
+
+Card PairingModel::Top(const Position& position, int place) {
+    const Card* cells = &position.cells[place * position.cellsPerPlace];
+    for (int k = position.cellsPerPlace - 1; k >= 0; --k)
+        if (cells[k].IsValid()) return cells[k];
+    return Card();
+}
+
+bool PairingModel::PairAvailable(const Position& position) {
+    for (int i = 0; i < position.places; ++i) {
+        const Card a = Top(position, i);
+        if (!a.IsValid()) continue;
+        for (int j = i + 1; j < position.places; ++j)
+            if (MakesPair(position, a, Top(position, j))) return true;
+    }
+    return false;
+}
+
+int PairingModel::GroupAt(const Position& position) {
+    std::array<int, Card::kSuitCount> highCards{};
+    std::array<int, Card::kSuitCount> firstPlace{};
+    for (int place = 0; place < position.places; ++place) {
+        const Card card = Top(position, place);
+        if (!card.IsValid() || !IsHigh(card)) continue;
+        if (highCards[card.Suit()]++ == 0) firstPlace[card.Suit()] = place;
+        if (highCards[card.Suit()] == kGroupSize) return firstPlace[card.Suit()];
+    }
+    return -1;
+}
+
+bool PairingModel::TableEmpty(const Position& position) {
+    for (int place = 0; place < position.places; ++place)
+        if (Top(position, place).IsValid()) return false;
+    return true;
+}
 
 namespace {
 
-constexpr int kPointsPerPair = 10;
+void TakeTop(PairingModel::Position& position, int place) {
+    Card* cells = &position.cells[place * position.cellsPerPlace];
+    for (int k = position.cellsPerPlace - 1; k >= 0; --k) {
+        if (!cells[k].IsValid()) continue;
+        cells[k] = Card();
+        return;
+    }
+}
+
+}  // namespace
+
+void PairingModel::Refill(Position& position) {
+    for (int place = 0; place < position.places && position.stockCount > 0; ++place) {
+        if (Top(position, place).IsValid()) continue;
+        Card* cells = &position.cells[place * position.cellsPerPlace];
+        int count = 0;
+        while (count < position.cellsPerPlace && cells[count].IsValid()) ++count;
+        if (count < position.cellsPerPlace) cells[count] = play_position::Pop(position.stock, position.stockCount);
+    }
+}
+
+void PairingModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    for (int i = 0; i < position.places; ++i) {
+        const Card a = Top(position, i);
+        if (!a.IsValid()) continue;
+        for (int j = i + 1; j < position.places; ++j)
+            if (MakesPair(position, a, Top(position, j)))
+                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(i), .to = static_cast<int8_t>(j)});
+    }
+    const int group = position.groups ? GroupAt(position) : -1;
+    if (group >= 0)
+        out.push_back({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(group), .count = kGroupSize});
+}
+
+int PairingModel::Apply(Position& position, const PlayMove& move) {
+    int scored = 0;
+    if (move.kind == PlayMove::kMove) {
+        TakeTop(position, move.from);
+        TakeTop(position, move.to);
+        scored = kPointsPerPair;
+        if (position.refills) Refill(position);
+    } else if (move.kind == PlayMove::kSelect) {
+        const int suit = Top(position, move.from).Suit();
+        for (int place = 0; place < position.places; ++place) {
+            const Card card = Top(position, place);
+            if (card.IsValid() && IsHigh(card) && card.Suit() == suit) {
+                TakeTop(position, place);
+                scored += kPointsPerGroupCard;
+            }
+        }
+        Refill(position);
+    }
+    position.points += scored;
+    return scored;
+}
+
+void PairingModel::Encode(const Position& position, PositionCode& out) {
+    out.bytes.clear();
+    play_position::EncodeCards(out, position.cells, position.places * position.cellsPerPlace);
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    play_position::EncodeCards(out, position.stock, position.stockCount);
+}
+
+namespace {
+
+constexpr int kPointsPerPair = PairingModel::kPointsPerPair;
 constexpr int kUndoPenalty = 5;
 // A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
@@ -116,7 +220,7 @@ bool PairingGame::TryPair() {
         if (low < 0) low = place;
         else high = place;
     }
-    if (low < 0 || high < 0 || Top(low).PipValue() + Top(high).PipValue() != shape.pairSum) return false;
+    if (low < 0 || high < 0 || !PairingModel::MakesPair(ModelPosition(), Top(low), Top(high))) return false;
     if (shape.refills) PauseBriefly(kRemovalPauseMs);
     TakeOutTop(low);
     TakeOutTop(high);
@@ -135,17 +239,64 @@ void PairingGame::TakeOutTop(int place) {
 
 // ---- Game over ----
 
-bool PairingGame::PairAvailable() const {
-    for (int i = 0; i < shape.places; ++i) {
-        const Card a = Top(i);
-        if (!a.IsValid()) continue;
-        for (int j = i + 1; j < shape.places; ++j) {
-            const Card b = Top(j);
-            if (b.IsValid() && a.PipValue() + b.PipValue() == shape.pairSum) return true;
+PairingModel::Position PairingGame::ModelPosition() const {
+    PairingModel::Position position;
+    position.points = points;
+    position.places = shape.places;
+    position.cellsPerPlace = shape.cellsPerPlace;
+    position.pairSum = shape.pairSum;
+    position.refills = shape.refills;
+    position.groups = shape.groups;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    const std::vector<Card> cells = Cells();
+    std::copy(cells.begin(), cells.end(), position.cells.begin());
+    return position;
+}
+
+// The places of a move's cards that are still to be clicked; false when a selected place is
+// not among its cards.
+bool PairingGame::PlacesToClick(const PairingModel::Position& position, const PlayMove& move,
+                                std::vector<int>& places) const {
+    std::vector<int> cards;
+    if (move.kind == PlayMove::kMove) {
+        cards = {move.from, move.to};
+    } else if (move.kind == PlayMove::kSelect) {
+        const int suit = PairingModel::Top(position, move.from).Suit();
+        for (int place = 0; place < shape.places; ++place) {
+            const Card card = PairingModel::Top(position, place);
+            if (card.IsValid() && PairingModel::IsHigh(card) && card.Suit() == suit) cards.push_back(place);
         }
     }
-    return false;
+    int covered = 0;
+    places.clear();
+    for (int place : cards) {
+        if (selected[place]) ++covered;
+        else places.push_back(place);
+    }
+    return covered == selectedCount && !places.empty() && places.size() <= 2;
 }
+
+void PairingGame::PlayMoves(MoveList& out) {
+    out.clear();
+    if (paused || dragging || gameOver) return;
+    const PairingModel::Position position = ModelPosition();
+    MoveList all;
+    PairingModel::Moves(position, all);
+    std::vector<int> places;
+    for (const PlayMove& move : all)
+        if (PlacesToClick(position, move, places)) out.push_back(move);
+}
+
+bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    std::vector<int> places;
+    if (!PlacesToClick(ModelPosition(), move, places)) return false;
+    gesture.kind = places.size() == 2 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
+    ClickPoint(places.front(), gesture.fromX, gesture.fromY);
+    ClickPoint(places.back(), gesture.toX, gesture.toY);
+    return true;
+}
+
+std::string PairingGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 bool PairingGame::CheckGameOver() {
     gameOver = endedByUser || (!PairAvailable() && !OtherRemovalShowing());
@@ -153,13 +304,9 @@ bool PairingGame::CheckGameOver() {
     return gameOver;
 }
 
-bool PairingGame::TableEmpty() const {
-    for (int place = 0; place < shape.places; ++place)
-        if (Top(place).IsValid()) return false;
-    return true;
-}
+bool PairingGame::TableEmpty() const { return PairingModel::TableEmpty(ModelPosition()); }
 
-bool PairingGame::IsWon() { return deck.Remaining() == 0 && TableEmpty(); }
+bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 // ---- Undo ----
 

@@ -10,14 +10,70 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "framework/game.h"
+#include "games/play_position.h"
+#include "framework/play_model.h"
+
+// The rules of the row pairing games (Block Solitaire, Simple Addition, Take Fourteen) as a
+// model of play. Places 0 .. places - 1 are the table's places, numbered as the undo record
+// lists them; the stock is no place, since the game deals from it by itself.
+//
+// Moves: a pair is a kMove from one place to the other (lower place first), made by clicking
+// both top cards; Simple Addition's group of four high cards of a suit is a kSelect of the
+// group's first place with count 4, made by clicking its cards one after the other (the table
+// offers it once at most two are left to click).
+struct PairingModel {
+    static constexpr int kMaxPlaces = 13;
+    static constexpr int kMaxCells = 60;
+    static constexpr int kPointsPerPair = 10;
+    static constexpr int kPointsPerGroupCard = 5;
+    static constexpr int kGroupSize = 4;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t places = 0;
+        int32_t cellsPerPlace = 1;
+        int32_t pairSum = 0;
+        int32_t refills = 0;  // the stock fills the emptied places, first to last, after a removal
+        int32_t groups = 0;   // the Ten, Jack, Queen and King of a suit go out together
+        int32_t stockCount = 0;
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
+        std::array<Card, kMaxCells> cells{};            // place after place, bottom card first
+    };
+
+    static Card Top(const Position& position, int place);
+    static bool MakesPair(const Position& position, Card a, Card b) {
+        return a.IsValid() && b.IsValid() && a.PipValue() + b.PipValue() == position.pairSum;
+    }
+    // Ten, Jack, Queen and King are high.
+    static bool IsHigh(Card card) { return card.PipValue() >= 10; }
+    static bool PairAvailable(const Position& position);
+    // The first place of a suit's whole group of high cards showing, or -1.
+    static int GroupAt(const Position& position);
+    static bool TableEmpty(const Position& position);
+    // The empty places, first to last, from the stock while it lasts.
+    static void Refill(Position& position);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position) { return position.stockCount == 0 && TableEmpty(position); }
+    static bool Over(const Position& position) {
+        return !PairAvailable(position) && (!position.groups || GroupAt(position) < 0);
+    }
+    // The cards of the places and the stock; points are left out, so positions reached by
+    // different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
 
 class PairingGame : public Game {
 public:
+    using Model = PairingModel;
     static constexpr int kStockX = 60, kStockY = 60;
 
     // Size of an undo record: the cells of the places, one flag byte per place, the selected
@@ -45,7 +101,15 @@ public:
     // The card a click on the place selects (no card when the place is empty).
     virtual Card Top(int place) const = 0;
     // Two places whose top cards make the sum.
-    bool PairAvailable() const;
+    bool PairAvailable() const { return PairingModel::PairAvailable(ModelPosition()); }
+
+    // The current position as the model sees it.
+    PairingModel::Position ModelPosition() const;
+    // The model's moves one gesture can finish from the current selection: those whose cards
+    // include every selected one and leave at most two to click.
+    void PlayMoves(MoveList& out) override;
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
 
     std::vector<uint8_t> selected;  // a flag per place
     int32_t selectedCount = 0;
@@ -60,6 +124,7 @@ protected:
         int fanDx = 0, fanDy = 15;
         bool refills = false;   // a removal waits a moment, and the stock then fills the emptied places
         bool undoSound = true;
+        bool groups = false;    // Simple Addition's groups of four high cards
     };
     // A short pause lets the player see the last card of a removal selected before it goes.
     static constexpr uint32_t kRemovalPauseMs = 200;
@@ -83,6 +148,9 @@ protected:
     virtual void Deal() { Refill(); }
     // A removal other than a pair that the table still offers.
     virtual bool OtherRemovalShowing() const { return false; }
+    // Where a click selects the top card of the place.
+    virtual void ClickPoint(int place, int& x, int& y) const = 0;
+    bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
 
     // The empty places, first to last, from the stock while it lasts.
     void Refill();

@@ -22,6 +22,21 @@ PokerRules PokerRules::Read() {
 
 PokerSolitaireGame::PokerSolitaireGame(Artwork* artwork) : GridHandGame(artwork, kGameNumber) {}
 
+// ---- The model's part ----
+
+int PokerHands::ScoreFull(GridHandPosition<5>& position) {
+    const bool american = position.american;
+    return ScoreTotal<5>(position.grid, [american](const std::array<Card, 5>& line) {
+        return PokerSolitaireGame::ScoreHand(line, american);
+    });
+}
+
+GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() {
+    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
+    position.american = PokerRules::Read().american;
+    return position;
+}
+
 PokerSolitaireGame::Hand PokerSolitaireGame::ClassifyHand(const Line& hand) {
     const bool flush = std::all_of(hand.begin(), hand.end(), [&](Card c) { return c.Suit() == hand[0].Suit(); });
     bool four = false, three = false, straight = false;

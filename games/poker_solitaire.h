@@ -16,6 +16,14 @@ struct PokerRules {
     static PokerRules Read();
 };
 
+// Poker's part of the grid model: any empty cell, and a full grid scores its hands under the
+// table in force.
+struct PokerHands {
+    static bool Accepts(const std::array<Card, 25>& grid, int cell) { return cell >= 0 && cell < 25 && !grid[cell].IsValid(); }
+    static int ScoreFull(GridHandPosition<5>& position);
+};
+using PokerSolitaireModel = GridHandModel<5, PokerHands>;
+
 class PokerSolitaireGame : public GridHandGame<kPokerGrid> {
 public:
     static constexpr int kGameNumber = 14;
@@ -28,7 +36,11 @@ public:
     // the grid.
     static constexpr size_t kRecordSize = kGridRecordSize + 4 * (kHands + 1);
 
+    using Model = PokerSolitaireModel;
+
     explicit PokerSolitaireGame(Artwork* artwork);
+    GridHandPosition<kSide> ModelPosition() override;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PokerSolitaireModel>(*this, out); }
 
     const char* GetName() override { return "Poker Solitaire"; }
 

@@ -4,17 +4,17 @@
 
 #include <algorithm>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr int kPointsPair = 5;
-constexpr int kPointsKing = 3;
+constexpr int kPointsPair = PyramidModel::kPointsPair;
+constexpr int kPointsKing = PyramidModel::kPointsKing;
 // Turning the talon back costs this twice, once before and once after the cards go back.
-constexpr int kTurnCost = 5;
-constexpr int kMaxWorkCards = 128;
+constexpr int kTurnCost = PyramidModel::kTurnCost;
 
 // Top of the triangle for the four combinations of the two layout rules.
 constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
@@ -24,6 +24,166 @@ constexpr int kStockAreaLeft = 78, kStockAreaTop = 59, kStockAreaRight = 152, kS
 constexpr int kScreenBottom = 599;
 
 }  // namespace
+
+// ---- The model ----
+
+bool PyramidModel::IsFree(const Position& position, int row, int k) {
+    if (row < 0 || row >= position.rows || k < 0 || k > row || !position.triangle[TrianglePlace(row, k) - kTrianglePlace].IsValid())
+        return false;
+    if (row == position.rows - 1) return true;
+    return !position.triangle[TrianglePlace(row + 1, k) - kTrianglePlace].IsValid() &&
+           !position.triangle[TrianglePlace(row + 1, k + 1) - kTrianglePlace].IsValid();
+}
+
+Card PyramidModel::Available(const Position& position, int place) {
+    if (place == kWastePlace) return position.waste;
+    if (place == kTalonPlace) return position.talonCount > 0 ? position.talon[position.talonCount - 1] : Card();
+    if (place >= kExtraPlace) {
+        const int c = place - kExtraPlace;
+        return position.extraCards && c < position.rows ? position.extra[c] : Card();
+    }
+    if (place < kTrianglePlace) return Card();
+    int row = 0;
+    while (TrianglePlace(row + 1, 0) <= place) ++row;
+    return IsFree(position, row, place - TrianglePlace(row, 0)) ? position.triangle[place - kTrianglePlace] : Card();
+}
+
+void PyramidModel::Moves(const Position& position, MoveList& out) {
+    out.clear();
+    if (position.stockCount > 0 || position.turnsLeft >= 1) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
+    std::array<int8_t, kExtraPlace + kMaxRows> places{};
+    std::array<Card, kExtraPlace + kMaxRows> cards{};
+    int count = 0;
+    for (int place = kWastePlace; place < kExtraPlace + kMaxRows; ++place) {
+        const Card card = Available(position, place);
+        if (!card.IsValid()) continue;
+        places[count] = static_cast<int8_t>(place);
+        cards[count++] = card;
+    }
+    if (position.selected >= 0) {
+        const Card waiting = Available(position, position.selected);
+        for (int i = 0; i < count; ++i)
+            if (MakesPair(waiting, cards[i]))
+                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(position.selected), .to = places[i]});
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (cards[i].Rank() == Card::kKing) out.push_back({.kind = PlayMove::kSelect, .from = places[i]});
+        for (int j = i + 1; j < count; ++j)
+            if (MakesPair(cards[i], cards[j])) out.push_back({.kind = PlayMove::kMove, .from = places[i], .to = places[j]});
+    }
+}
+
+namespace {
+
+void TakeCard(PyramidModel::Position& position, int place) {
+    if (place == PyramidModel::kWastePlace) position.waste = Card();
+    else if (place == PyramidModel::kTalonPlace) play_position::Pop(position.talon, position.talonCount);
+    else if (place >= PyramidModel::kExtraPlace) position.extra[place - PyramidModel::kExtraPlace] = Card();
+    else if (place >= PyramidModel::kTrianglePlace) position.triangle[place - PyramidModel::kTrianglePlace] = Card();
+}
+
+}  // namespace
+
+int PyramidModel::Apply(Position& position, const PlayMove& move) {
+    int scored = 0;
+    switch (move.kind) {
+    case PlayMove::kStock: {
+        // A waiting waste card is let go; a waiting talon card too once the talon changes.
+        const int talonBefore = position.talonCount;
+        if (position.selected == kWastePlace) position.selected = -1;
+        const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
+        if (position.waste.IsValid() && canTurn && position.talonCount < Card::kCardsPerPack) {
+            play_position::Push(position.talon, position.talonCount, position.waste);
+            position.waste = Card();
+        }
+        if (position.stockCount > 0) {
+            position.waste = play_position::Pop(position.stock, position.stockCount);
+        } else if (position.turnsLeft >= 1) {
+            // The talon turned over: the card turned first is turned first again.
+            scored = -2 * kTurnCost;
+            while (position.talonCount > 0)
+                play_position::Push(position.stock, position.stockCount, play_position::Pop(position.talon, position.talonCount));
+            position.waste = Card();
+            --position.turnsLeft;
+        }
+        if (position.selected == kTalonPlace && position.talonCount != talonBefore) position.selected = -1;
+        break;
+    }
+    case PlayMove::kSelect:
+        position.selected = -1;
+        TakeCard(position, move.from);
+        scored = kPointsKing;
+        break;
+    case PlayMove::kMove:
+        position.selected = -1;
+        TakeCard(position, move.from);
+        TakeCard(position, move.to);
+        scored = kPointsPair;
+        break;
+    default:
+        break;
+    }
+    position.points += scored;
+    return scored;
+}
+
+bool PyramidModel::Cleared(const Position& position) {
+    return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
+}
+
+bool PyramidModel::Over(const Position& position) {
+    if (position.selected >= 0) return false;
+    if (position.turnsLeft == position.recyclesAtDeal && position.stockCount > 0) return false;
+    // Cards in the order they can still be turned up, then the cards lying free on the table: a
+    // King anywhere, two free cards, or a turned card with the next one or a free card still make
+    // a removal.
+    constexpr int kMaxWork = 128;
+    std::array<Card, kMaxWork> work;
+    int count = 0;
+    auto add = [&](Card card) {
+        if (card.IsValid() && count < kMaxWork) work[count++] = card;
+    };
+    if (position.talonCount > 0) {
+        if (position.turnsLeft >= 1 || position.recyclesAtDeal == PyramidRules::kUnlimitedRecycles)
+            for (int i = 0; i < position.talonCount; ++i) add(position.talon[i]);
+        else
+            add(position.talon[position.talonCount - 1]);
+    }
+    add(position.waste);
+    for (int i = position.stockCount - 1; i >= 0; --i) add(position.stock[i]);
+    const int last = count - 1;
+    if (position.extraCards)
+        for (int c = 0; c < position.rows; ++c) add(position.extra[c]);
+    for (int row = 0; row < position.rows; ++row)
+        for (int k = 0; k <= row; ++k)
+            if (IsFree(position, row, k)) add(position.triangle[TrianglePlace(row, k) - kTrianglePlace]);
+
+    for (int i = 0; i < count; ++i) {
+        if (work[i].Rank() == Card::kKing) return false;
+        for (int j = i + 1; j < count; ++j)
+            if (MakesPair(work[i], work[j]) && (j > last || j == i + 1)) return false;
+    }
+    return true;
+}
+
+void PyramidModel::Encode(const Position& position, PositionCode& out) {
+    using namespace play_position;
+    out.bytes.clear();
+    out.Byte(static_cast<uint8_t>(position.rows));
+    out.Byte(static_cast<uint8_t>(position.extraCards));
+    EncodeInt(out, position.recyclesAtDeal);
+    EncodeInt(out, position.turnsLeft);
+    EncodeCards(out, position.triangle, kTriangleSlots);
+    EncodeCards(out, position.extra, kMaxRows);
+    EncodeCard(out, position.waste);
+    out.Byte(static_cast<uint8_t>(position.talonCount));
+    EncodeCards(out, position.talon, position.talonCount);
+    out.Byte(static_cast<uint8_t>(position.stockCount));
+    EncodeCards(out, position.stock, position.stockCount);
+}
+
+// ---- Rule values ----
 
 PyramidRules PyramidRules::Read() {
     PyramidRules rules;
@@ -41,11 +201,53 @@ bool PyramidRules::ExtraCardsOn() {
 
 PyramidGame::PyramidGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
 
-bool PyramidGame::IsFree(int row, int k) const {
-    if (row < 0 || row >= rows || k < 0 || k > row || !triangle[row][k].IsValid()) return false;
-    if (row == rows - 1) return true;
-    return !triangle[row + 1][k].IsValid() && !triangle[row + 1][k + 1].IsValid();
+PyramidModel::Position PyramidGame::ModelPosition() const {
+    PyramidModel::Position position;
+    position.points = points;
+    position.rows = rows;
+    position.extraCards = PyramidRules::ExtraCardsOn();
+    position.recyclesAtDeal = recyclesAtDeal;
+    position.turnsLeft = turnsLeft;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    position.talonCount = talonCount;
+    for (int row = 0; row < kMaxRows; ++row)
+        for (int k = 0; k <= row; ++k) position.triangle[PyramidModel::TrianglePlace(row, k) - PyramidModel::kTrianglePlace] = triangle[row][k];
+    position.extra = extraRow;
+    position.waste = waste;
+    position.talon = talon;
+    if (!first.Empty())
+        for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
+            if (PyramidModel::Available(position, place) == first.card) position.selected = place;
+    return position;
 }
+
+bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    auto point = [this](int place, int& x, int& y) {
+        x = 20, y = 30;
+        if (place == PyramidModel::kStockPlace) x += kStockX, y += kStockY;
+        else if (place == PyramidModel::kWastePlace) x += kWasteX, y += kWasteY;
+        else if (place == PyramidModel::kTalonPlace) x += kTalonX, y += TalonCardY(std::max(talonCount - 1, 0));
+        else if (place >= PyramidModel::kExtraPlace) x += SlotX(rows - 1, place - PyramidModel::kExtraPlace), y += ExtraY();
+        else {
+            int row = 0;
+            while (PyramidModel::TrianglePlace(row + 1, 0) <= place) ++row;
+            x += SlotX(row, place - PyramidModel::TrianglePlace(row, 0));
+            y += SlotY(row);
+        }
+    };
+    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kSelect && move.kind != PlayMove::kMove) return false;
+    int clickFrom = move.from, clickTo = move.kind == PlayMove::kMove ? move.to : -1;
+    // With a card waiting the model offers only its pairs, from its place: a click on the partner
+    // finishes them.
+    if (move.kind == PlayMove::kMove && ModelPosition().selected == move.from) clickFrom = clickTo, clickTo = -1;
+    point(clickFrom, gesture.fromX, gesture.fromY);
+    gesture.kind = clickTo >= 0 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
+    if (clickTo >= 0) point(clickTo, gesture.toX, gesture.toY);
+    else gesture.toX = gesture.fromX, gesture.toY = gesture.fromY;
+    return true;
+}
+
+std::string PyramidGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int PyramidGame::TalonCardY(int index) const {
     // The talon fans down by a fixed step while its top card fits on the screen, and closes up
@@ -240,7 +442,7 @@ void PyramidGame::PressCard(int x, int y) {
         }
     } else {
         second = clicked;
-        if (first.card.PipValue() + second.card.PipValue() == kPairSum) {
+        if (PyramidModel::MakesPair(first.card, second.card)) {
             SaveUndo();
             PlaySound("pair.wav");
             LiftSelection(*this, first);
@@ -308,37 +510,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
 
 bool PyramidGame::DecideGameOver() const {
     if (endedByUser) return true;
-    if (!first.Empty() || !second.Empty()) return false;
-    const int stockSize = deck.Remaining();
-    if (turnsLeft == recyclesAtDeal && stockSize > 0) return false;
-
-    // Cards in the order they can still be turned up, then the cards lying free on the table.
-    std::array<Card, kMaxWorkCards> work;
-    int count = 0;
-    auto add = [&](Card card) {
-        if (card.IsValid() && count < kMaxWorkCards) work[count++] = card;
-    };
-    if (talonCount > 0) {
-        if (TurnsLeft() || recyclesAtDeal == PyramidRules::kUnlimitedRecycles)
-            for (int i = 0; i < talonCount; ++i) add(talon[i]);
-        else
-            add(talon[talonCount - 1]);
-    }
-    add(waste);
-    for (int i = 0; i < stockSize; ++i) add(deck.Peek(i));
-    const int last = count - 1;
-    if (PyramidRules::ExtraCardsOn())
-        for (int c = 0; c < rows; ++c) add(extraRow[c]);
-    for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k)
-            if (IsFree(row, k)) add(triangle[row][k]);
-
-    for (int i = 0; i < count; ++i) {
-        if (work[i].Rank() == Card::kKing) return false;
-        for (int j = i + 1; j < count; ++j)
-            if (work[i].PipValue() + work[j].PipValue() == kPairSum && (j > last || j == i + 1)) return false;
-    }
-    return true;
+    const PyramidModel::Position position = ModelPosition();
+    // A selection the table no longer shows still holds off the end until it is dropped.
+    if (!second.Empty() || (!first.Empty() && position.selected < 0)) return false;
+    return PyramidModel::Over(position);
 }
 
 bool PyramidGame::CheckGameOver() {
@@ -361,13 +536,7 @@ void PyramidGame::RegisterPickups() {
             if (extraRow[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &extraRow[c], 1);
 }
 
-bool PyramidGame::IsWon() {
-    if (!gameOver) return false;
-    for (const auto& row : triangle)
-        for (Card card : row)
-            if (card.IsValid()) return false;
-    return true;
-}
+bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(ModelPosition()); }
 
 double PyramidGame::GetScoreFactor() {
     const double factor = rows == kMaxRows ? 1.5 : 1.0;

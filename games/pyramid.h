@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "games/pairing_game.h"
 
@@ -22,8 +23,64 @@ struct PyramidRules {
     static bool ExtraCardsOn();
 };
 
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the talon (its top card),
+// 3 + row * (row + 1) / 2 + k the triangle's card k of that row (row 0 is the apex), 31 + c the
+// extra row's card c. A pair is a kMove from one card's place to the other's (two clicks), a
+// King a kSelect of its place (one click), a press on the stock a kStock.
+//
+// A card selected and waiting for its partner is part of the position here, because it holds off
+// the end of the game: while it waits, the moves are the stock and the pairs it makes (its
+// partner's click finishes them). The encoding leaves it out, as it leaves out the points.
+struct PyramidModel {
+    static constexpr int kMaxRows = 7;
+    static constexpr int kTriangleSlots = kMaxRows * (kMaxRows + 1) / 2;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kTalonPlace = 2, kTrianglePlace = 3;
+    static constexpr int kExtraPlace = kTrianglePlace + kTriangleSlots;
+    static constexpr int kPairSum = 13;
+    static constexpr int kPointsPair = 5;
+    static constexpr int kPointsKing = 3;
+    // Turning the talon back costs this twice.
+    static constexpr int kTurnCost = 5;
+
+    struct Position {
+        int32_t points = 0;
+        int32_t rows = kMaxRows;
+        int32_t extraCards = 0;  // the extra row is in play
+        int32_t recyclesAtDeal = 0;
+        int32_t turnsLeft = 0;
+        int32_t stockCount = 0;
+        int32_t talonCount = 0;
+        int32_t selected = -1;  // the place of the card waiting for its partner, or -1
+        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
+        std::array<Card, kTriangleSlots> triangle{};
+        std::array<Card, kMaxRows> extra{};
+        Card waste;
+        std::array<Card, Card::kCardsPerPack> talon{};  // bottom first
+    };
+
+    static int TrianglePlace(int row, int k) { return kTrianglePlace + row * (row + 1) / 2 + k; }
+    static bool MakesPair(Card a, Card b) { return a.IsValid() && b.IsValid() && a.PipValue() + b.PipValue() == kPairSum; }
+    // A triangle card no card of the next row covers.
+    static bool IsFree(const Position& position, int row, int k);
+    // The card a click on the place takes, when the place offers one.
+    static Card Available(const Position& position, int place);
+
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    // Every triangle card taken.
+    static bool Cleared(const Position& position);
+    // Over with every triangle card taken.
+    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
+    // No card waits for a partner, and no King and no pair can come together any more, however
+    // the stock is turned.
+    static bool Over(const Position& position);
+    // Everything but the points, so positions reached by different paths meet in a search.
+    static void Encode(const Position& position, PositionCode& out);
+};
+
 class PyramidGame : public Game {
 public:
+    using Model = PyramidModel;
     static constexpr int kGameNumber = 15;
     static constexpr int kMaxRows = 7;
     static constexpr int kTalonSlots = Card::kCardsPerPack;
@@ -33,7 +90,7 @@ public:
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
-    static constexpr int kPairSum = 13;
+    static constexpr int kPairSum = PyramidModel::kPairSum;
     // Size of an undo record: triangle, extra row, talon, waste, talon count, points, seconds.
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kMaxRows * kMaxRows + kMaxRows + kTalonSlots + 1) + 4 + 8;
@@ -64,7 +121,12 @@ public:
     int SlotY(int row) const { return topY + kRowPitchY * row; }
     int ExtraY() const { return SlotY(rows - 1) + kExtraRowGap; }
     // A triangle card no card of the next row covers.
-    bool IsFree(int row, int k) const;
+    bool IsFree(int row, int k) const { return PyramidModel::IsFree(ModelPosition(), row, k); }
+    // The current position as the model sees it.
+    PyramidModel::Position ModelPosition() const;
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PyramidModel>(*this, out); }
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    std::string PositionBytes() override;
     bool TurnsLeft() const { return turnsLeft >= 1; }
     // Where talon card i lies.
     int TalonCardY(int index) const;

@@ -2,17 +2,11 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kPointsPerGroupCard = 5;
-
-}  // namespace
-
 // Undo makes no sound here.
 SimpleAdditionGame::SimpleAdditionGame(Artwork* artwork)
     : PairingGame(artwork, kGameNumber,
                   {.places = kSlots, .pairSum = kPairSum, .maxSelected = kGroupSize, .refills = true,
-                   .undoSound = false}) {}
+                   .undoSound = false, .groups = true}) {}
 
 void SimpleAdditionGame::DrawPlace(int slot, bool present) {
     DrawSlot(SlotX(slot), kSlotY, slots[slot], selected[slot] != 0, present);
@@ -69,16 +63,8 @@ void SimpleAdditionGame::TryRemoval() {
         artwork->PresentDirty();
         ++removed;
     }
-    points += kPointsPerGroupCard * removed;
+    points += PairingModel::kPointsPerGroupCard * removed;
     selectedCount = 0;
     Refill();
 }
 
-// ---- Game over ----
-
-bool SimpleAdditionGame::GroupShowing() const {
-    std::array<int, Card::kSuitCount> highCards{};
-    for (Card card : slots)
-        if (card.IsValid() && IsHigh(card)) ++highCards[card.Suit()];
-    return std::any_of(highCards.begin(), highCards.end(), [](int count) { return count == kGroupSize; });
-}

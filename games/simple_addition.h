@@ -28,10 +28,10 @@ public:
 
     static int SlotX(int slot) { return kSlotX + kSlotPitch * slot; }
     // Ten, Jack, Queen and King are high; Ace to Nine are low.
-    static bool IsHigh(Card card) { return card.PipValue() >= 10; }
+    static bool IsHigh(Card card) { return PairingModel::IsHigh(card); }
     // May the card in this slot join the selection?
     bool MaySelect(int slot) const;
-    bool GroupShowing() const;
+    bool GroupShowing() const { return PairingModel::GroupAt(ModelPosition()) >= 0; }
 
     std::array<Card, kSlots> slots{};
 
@@ -44,4 +44,5 @@ private:
     // The group test is skipped once the game stands as over.
     bool OtherRemovalShowing() const override { return !gameOver && GroupShowing(); }
     void TryRemoval();
+    void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 30, y = kSlotY + 30; }
 };

@@ -65,6 +65,11 @@ void TakeFourteenGame::DealTo(int pile) {
     if (count < kPileSlots) DealCard(piles[pile][count], PileX(pile), CardY(count));
 }
 
+void TakeFourteenGame::ClickPoint(int pile, int& x, int& y) const {
+    x = PileX(pile) + 20;
+    y = CardY(std::max(PileCount(pile) - 1, 0)) + 30;
+}
+
 // ---- Drawing ----
 
 void TakeFourteenGame::DrawPlace(int pile, bool present) {

@@ -43,4 +43,5 @@ private:
     // Onto the top of the pile.
     void DealTo(int pile) override;
     void Deal() override;
+    void ClickPoint(int pile, int& x, int& y) const override;
 };

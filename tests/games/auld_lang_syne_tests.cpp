@@ -139,3 +139,34 @@ TEST_F(AuldLangSyneTest, UndoTakesBackAPlayedCardForFivePoints) {
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+TEST(AuldLangSyneModelTest, ATopCardGoesToTheFirstFoundationItFitsAndTheStockDealsARow) {
+    AuldLangSyneModel::Position position;
+    position.startRank = Card::kAce;
+    position.pileCounts = {1, 0, 0, 13};
+    position.piles[0][0] = Card(2, Card::kAce);
+    for (int k = 0; k < 13; ++k) position.piles[3][k] = Card(1, (k + 6) % 13);  // a Seven on top
+    position.stockCount = 2;
+    position.stock[0] = Card(3, 5);
+    position.stock[1] = Card(3, 4);  // dealt first
+    MoveList moves;
+    AuldLangSyneModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[1], (PlayMove{.kind = PlayMove::kMove, .from = AuldLangSyneModel::kPilePlace,
+                                  .to = AuldLangSyneModel::kFoundationPlace}))
+        << "only the first of the four empty foundations";
+    EXPECT_EQ(AuldLangSyneModel::Apply(position, moves[1]), 5);
+    AuldLangSyneModel::Apply(position, moves[0]);
+    EXPECT_EQ(position.piles[0][0], Card(3, 4));
+    EXPECT_EQ(position.piles[1][0], Card(3, 5));
+    EXPECT_EQ(position.pileCounts[3], 13) << "a full pile is passed over";
+    EXPECT_EQ(position.stockCount, 0);
+    EXPECT_TRUE(AuldLangSyneModel::Over(position));
+    EXPECT_FALSE(AuldLangSyneModel::Won(position));
+}
+
+}  // namespace

@@ -165,3 +165,37 @@ TEST_F(CalculationTest, UndoReturnsAFoundationCardForFivePointsWithAWholeRecord)
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+TEST(CalculationModelTest, OnlyTheCurrentCardGoesToAWastePileAndTheStockWaitsForIt) {
+    CalculationModel::Position position;
+    for (int f = 0; f < CalculationModel::kFoundations; ++f) {
+        position.startRanks[f] = f;
+        position.foundationCounts[f] = 1;
+        position.foundationTops[f] = Card(f, f);
+    }
+    position.current = Card(0, 1);  // follows the Two on foundation 0
+    position.wasteCounts[2] = 1;
+    position.waste[2][0] = Card(1, 3);  // follows the Three on foundation 1 (step two)
+    position.stockCount = 1;
+    position.stock[0] = Card(2, 7);
+    MoveList moves;
+    CalculationModel::Moves(position, moves);
+    // The current card to foundation 0 or any waste pile, the waste top to foundation 1; no stock.
+    ASSERT_EQ(moves.size(), 6u);
+    EXPECT_EQ(moves.front().to, CalculationModel::kFoundationPlace);
+    EXPECT_EQ(moves.back(), (PlayMove{.kind = PlayMove::kMove, .from = CalculationModel::kWastePlace + 2,
+                                      .to = CalculationModel::kFoundationPlace + 1}));
+    EXPECT_EQ(CalculationModel::Apply(position, moves[1]), 0);
+    EXPECT_EQ(position.wasteCounts[0], 1);
+    CalculationModel::Moves(position, moves);
+    EXPECT_EQ(moves.front().kind, PlayMove::kStock);
+    CalculationModel::Apply(position, moves.front());
+    EXPECT_EQ(position.current, Card(2, 7));
+    EXPECT_FALSE(CalculationModel::Over(position)) << "a waste top still fits";
+}
+
+}  // namespace

@@ -124,3 +124,34 @@ TEST_F(MonteCarloTest, UndoRecordHasItsSizeAndRefusesCardsOutsideTheRows) {
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+TEST(MonteCarloModelTest, ThePairsLeftDecideWhenTheGridClosesUp) {
+    MonteCarloModel::Position position;
+    position.rows = 3;
+    position.grid[0] = Card(0, 4);
+    position.grid[6] = Card(1, 4);  // diagonal to cell 0
+    position.grid[2] = Card(0, 7);
+    position.grid[3] = Card(1, 7);
+    position.grid[14] = Card(2, 9);
+    position.stockCount = 1;
+    position.stock[0] = Card(3, 9);
+    MoveList moves;
+    MonteCarloModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 2u);
+    MonteCarloModel::Apply(position, moves[0]);
+    EXPECT_FALSE(position.grid[0].IsValid()) << "a pair is left: no closing up yet";
+    MonteCarloModel::Apply(position, moves[1]);
+    EXPECT_EQ(position.grid[0], Card(2, 9));
+    EXPECT_EQ(position.grid[1], Card(3, 9)) << "the stock fills the gaps after the cards";
+    EXPECT_EQ(position.points, 10);
+    MonteCarloModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 1u);
+    MonteCarloModel::Apply(position, moves[0]);
+    EXPECT_TRUE(MonteCarloModel::Won(position));
+}
+
+}  // namespace

@@ -210,3 +210,63 @@ TEST_F(PairingTest, BlockSolitaireIsWonOnlyWithSlotsAndStockEmpty) {
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+TEST(PairingModelTest, APairRefillsTheEmptiedPlacesFirstToLastAndAGroupGoesWhole) {
+    PairingModel::Position position;
+    position.places = 13;
+    position.pairSum = 10;
+    position.refills = position.groups = 1;
+    for (int place = 0; place < 13; ++place) position.cells[place] = Card(place % 4, place / 4);  // all low
+    position.cells[2] = Card(3, 1);  // Three
+    position.cells[7] = Card(1, 5);  // Seven
+    position.cells[9] = Card(3, Card::kTen);  // and the Jack, Queen and King of that suit
+    position.cells[10] = Card(3, Card::kJack);
+    position.cells[11] = Card(3, Card::kQueen);
+    position.cells[12] = Card(3, Card::kKing);
+    position.stockCount = 2;
+    position.stock[0] = Card(2, 3);
+    position.stock[1] = Card(2, 2);  // dealt first
+    MoveList moves;
+    PairingModel::Moves(position, moves);
+    const PlayMove pair{.kind = PlayMove::kMove, .from = 2, .to = 7};
+    const PlayMove group{.kind = PlayMove::kSelect, .from = 9, .count = 4};
+    ASSERT_NE(std::find(moves.begin(), moves.end(), pair), moves.end());
+    ASSERT_NE(std::find(moves.begin(), moves.end(), group), moves.end());
+    EXPECT_EQ(PairingModel::Apply(position, pair), 10);
+    EXPECT_EQ(position.cells[2], Card(2, 2));
+    EXPECT_EQ(position.cells[7], Card(2, 3));
+    EXPECT_EQ(PairingModel::Apply(position, group), 20);
+    EXPECT_EQ(position.points, 30);
+    for (int place = 9; place < 13; ++place) EXPECT_FALSE(position.cells[place].IsValid());
+    EXPECT_FALSE(PairingModel::Won(position));
+}
+
+TEST(PairingModelTest, PilesGiveUpTheirTopCardsAndAnEmptyTableWins) {
+    PairingModel::Position position;
+    position.places = 2;
+    position.cellsPerPlace = 2;
+    position.pairSum = 14;
+    position.cells = {};
+    position.cells[0] = Card(0, 5);  // Seven under
+    position.cells[1] = Card(0, 8);  // Ten
+    position.cells[2] = Card(1, 0);  // Two
+    position.cells[3] = Card(1, 5);  // Seven
+    MoveList moves;
+    PairingModel::Moves(position, moves);
+    EXPECT_TRUE(moves.empty()) << "Ten and Seven make 17";
+    EXPECT_TRUE(PairingModel::Over(position));
+    position.cells[1] = Card();
+    position.cells[3] = Card();
+    position.cells[0] = Card(0, 5);
+    position.cells[2] = Card(1, 5);
+    PairingModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 1u);
+    PairingModel::Apply(position, moves[0]);
+    EXPECT_TRUE(PairingModel::Won(position));
+}
+
+}  // namespace

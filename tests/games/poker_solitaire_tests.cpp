@@ -157,3 +157,35 @@ TEST_F(PokerTest, UndoTakesBackAPlacementForFivePoints) {
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+TEST(PokerModelTest, TheLastCellScoresTheHandsAndReservesCostEachDrop) {
+    PokerSolitaireModel::Position position;
+    position.reservePiles = 1;
+    position.cardsPerPile = 1;
+    // Rows of one rank each (ranks 0..4, suits 0..3 and one more) leave the last cell empty.
+    for (int cell = 0; cell < 24; ++cell) position.grid[cell] = Card(cell % 5 % 4, cell / 5 + (cell % 5 == 4 ? 5 : 0));
+    position.current = Card(3, 9);
+    position.stockCount = 1;
+    position.stock[0] = Card(3, 10);
+    MoveList moves;
+    PokerSolitaireModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 2u) << "the last cell and the reserve";
+    PokerSolitaireModel::Position toReserve = position;
+    EXPECT_EQ(PokerSolitaireModel::Apply(toReserve, moves[1]), -3);
+    EXPECT_EQ(toReserve.current, Card(3, 10)) << "the next card is turned";
+    PokerSolitaireModel::Moves(toReserve, moves);
+    ASSERT_EQ(moves.size(), 3u) << "the current card or the reserve card to the cell, and the reserve card back onto "
+                                   "its pile";
+    PokerSolitaireModel::Moves(position, moves);
+    const int scored = PokerSolitaireModel::Apply(position, moves[0]);
+    EXPECT_TRUE(PokerSolitaireModel::Over(position));
+    EXPECT_GT(scored, 0);
+    EXPECT_EQ(position.points, scored);
+    EXPECT_EQ(position.stockCount, 1) << "nothing is turned after the grid is full";
+}
+
+}  // namespace

@@ -204,3 +204,76 @@ TEST_F(PyramidTest, UndoRecordHasItsSizeAndKeepsRowsInTheLayout) {
 }
 
 }  // namespace
+
+// ---- The model of play ----
+
+namespace {
+
+PyramidModel::Position EmptyPyramid() {
+    PyramidModel::Position position;
+    position.rows = PyramidModel::kMaxRows;
+    return position;
+}
+
+TEST(PyramidModelTest, TheTalonTurnsBackInTurnOrderForTenPoints) {
+    PyramidModel::Position position = EmptyPyramid();
+    position.recyclesAtDeal = position.turnsLeft = 1;
+    position.talonCount = 2;
+    position.talon[0] = Card(0, 3);
+    position.talon[1] = Card(1, 4);
+    position.waste = Card(2, 5);
+    MoveList moves;
+    PyramidModel::Moves(position, moves);
+    ASSERT_EQ(moves.front(), (PlayMove{.kind = PlayMove::kStock, .from = PyramidModel::kStockPlace}));
+    EXPECT_EQ(PyramidModel::Apply(position, moves.front()), -10);
+    EXPECT_EQ(position.points, -10);
+    EXPECT_EQ(position.turnsLeft, 0);
+    EXPECT_EQ(position.talonCount, 0);
+    EXPECT_FALSE(position.waste.IsValid());
+    // The waste went onto the talon first; the card turned first comes first again.
+    ASSERT_EQ(position.stockCount, 3);
+    PyramidModel::Apply(position, moves.front());
+    EXPECT_EQ(position.waste, Card(0, 3));
+    PyramidModel::Apply(position, moves.front());
+    EXPECT_EQ(position.waste, Card(1, 4));
+    EXPECT_EQ(position.talon[0], Card(0, 3));
+}
+
+TEST(PyramidModelTest, AWaitingCardOffersItsPairsAndHoldsOffTheEnd) {
+    PyramidModel::Position position = EmptyPyramid();
+    position.waste = Card(0, Card::kQueen);  // 12
+    position.triangle[PyramidModel::TrianglePlace(6, 0) - PyramidModel::kTrianglePlace] = Card(1, Card::kAce);
+    position.triangle[PyramidModel::TrianglePlace(6, 3) - PyramidModel::kTrianglePlace] = Card(2, Card::kKing);
+    MoveList moves;
+    PyramidModel::Moves(position, moves);
+    EXPECT_EQ(moves.size(), 2u) << "the pair and the King";
+    position.selected = PyramidModel::kWastePlace;
+    PyramidModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].from, PyramidModel::kWastePlace);
+    EXPECT_EQ(moves[0].to, PyramidModel::TrianglePlace(6, 0));
+    EXPECT_EQ(PyramidModel::Apply(position, moves[0]), 5);
+    EXPECT_EQ(position.selected, -1);
+    EXPECT_FALSE(PyramidModel::Over(position)) << "the King is still there";
+    PyramidModel::Moves(position, moves);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(PyramidModel::Apply(position, moves[0]), 3);
+    EXPECT_TRUE(PyramidModel::Won(position));
+}
+
+TEST(PyramidModelTest, TheCodeLeavesOutPointsAndSelection) {
+    PyramidModel::Position a = EmptyPyramid();
+    a.waste = Card(0, 1);
+    PyramidModel::Position b = a;
+    b.points = 40;
+    b.selected = PyramidModel::kWastePlace;
+    PositionCode codeA, codeB;
+    PyramidModel::Encode(a, codeA);
+    PyramidModel::Encode(b, codeB);
+    EXPECT_EQ(codeA.bytes, codeB.bytes);
+    b.waste = Card(0, 2);
+    PyramidModel::Encode(b, codeB);
+    EXPECT_NE(codeA.bytes, codeB.bytes);
+}
+
+}  // namespace

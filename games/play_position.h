@@ -1,0 +1,74 @@
+// Small pieces the games' models share: a stock copied out of the deck, a card as one byte of a
+// position code, and a position seen as its raw bytes.
+//
+// Positions hold only int32_t fields and Cards (two int32_t), so they have no padding and their
+// raw bytes are fully defined: equal positions have equal bytes.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "cards/card.h"
+#include "cards/deck.h"
+#include "framework/play_model.h"
+
+namespace play_position {
+
+// Piles are held bottom first with a count, as the stock is: its last card is dealt next.
+
+// The deck's undealt cards as a stock; returns how many.
+template <size_t N>
+int32_t CopyStock(const Deck& deck, std::array<Card, N>& stock) {
+    stock.fill(Card());
+    const int count = deck.Remaining() < static_cast<int>(N) ? deck.Remaining() : static_cast<int>(N);
+    for (int i = 0; i < count; ++i) stock[count - 1 - i] = deck.Peek(i);
+    return count;
+}
+
+// Takes the top card off a pile: no card when it is empty.
+template <size_t N>
+Card Pop(std::array<Card, N>& cards, int32_t& count) {
+    if (count <= 0) return Card();
+    const Card card = cards[--count];
+    cards[count] = Card();
+    return card;
+}
+
+// Puts a card on top of a pile that has room.
+template <size_t N>
+void Push(std::array<Card, N>& cards, int32_t& count, Card card) {
+    if (count < static_cast<int32_t>(N)) cards[count++] = card;
+}
+
+// 0 for no card, else 1 + the card's table index.
+inline void EncodeCard(PositionCode& code, Card card) {
+    code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index() + 1) : 0);
+}
+
+template <typename Cards>
+void EncodeCards(PositionCode& code, const Cards& cards, int count) {
+    for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
+}
+
+inline void EncodeInt(PositionCode& code, int32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
+}
+
+// A click on the card whose top-left corner is (x, y), well inside it.
+inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
+
+// The model's moves in a game's position: none while the game is paused, dragging or over.
+template <typename Model, typename OnScreenGame>
+void OfferMoves(OnScreenGame& game, MoveList& out) {
+    out.clear();
+    if (!game.paused && !game.dragging && !game.gameOver) Model::Moves(game.ModelPosition(), out);
+}
+
+template <typename Position>
+std::string RawBytes(const Position& position) {
+    return std::string(reinterpret_cast<const char*>(&position), sizeof position);
+}
+
+}  // namespace play_position
