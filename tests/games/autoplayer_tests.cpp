@@ -15,10 +15,8 @@ TEST_P(AutoplayerEveryGame, PlaysToTheEndWithEveryCardAccountedFor) {
     const int deals = DealsPerGame();
     constexpr int kMaxActions = 150;
     const GameDescriptor& entry = *FindGame(GetParam());
-    auto found = Players().find(entry.number);
-    ASSERT_NE(found, Players().end()) << "add the game to the autoplayer's players";
+    ASSERT_NE(entry.model, nullptr) << "the game needs a model of play";
     ASSERT_NE(CensusFor(entry.number), nullptr) << "add the game's census";
-    const Player& player = found->second;
     game = entry.create(artwork.get());
     int won = 0, blocked = 0, endedByPlayer = 0;
     for (int deal = 0; deal < deals; ++deal) {
@@ -40,7 +38,7 @@ TEST_P(AutoplayerEveryGame, PlaysToTheEndWithEveryCardAccountedFor) {
             ASSERT_TRUE(ScreenCoherent(*game)) << entry.name << " deal " << deal << " after the deal";
         }
         for (int action = 0; action < kMaxActions && !game->gameOver; ++action) {
-            Act(*game, player, random);
+            Act(*game, random);
             ASSERT_TRUE(game) << "the game went away";
             ASSERT_FALSE(game->dragging);
             ASSERT_TRUE(Accounted(*game)) << "deal " << deal << " action " << action;
@@ -87,7 +85,6 @@ const std::map<int, WinBand>& WinBands() {
 TEST_P(AutoplayerEveryGame, GreedyPlayWinsItsShareOfDeals) {
     constexpr int kMaxActions = 600;
     const GameDescriptor& entry = *FindGame(GetParam());
-    const Player& player = Players().at(entry.number);
     game = entry.create(artwork.get());
     userPreferences.AutoGameOver = 1;
     game->AutoGameOverItem()->SetChecked(1);
@@ -101,7 +98,7 @@ TEST_P(AutoplayerEveryGame, GreedyPlayWinsItsShareOfDeals) {
             game->ClearHotspots();
             game->NewGame(true);
         }
-        for (int action = 0; action < kMaxActions && !game->gameOver; ++action) Act(*game, player, random, true);
+        for (int action = 0; action < kMaxActions && !game->gameOver; ++action) Act(*game, random, true);
         if (game->gameOver && game->IsWon()) ++won;
         points += game->points;
         if (!game->gameOver) {
@@ -128,16 +125,15 @@ TEST_F(AutoplayerTest, DamagedUndoRecordsAreRefusedOrLeaveAPossiblePosition) {
     std::mt19937 random(42);
     for (const GameDescriptor& entry : RegisteredGames()) {
         SCOPED_TRACE(entry.name);
-        const Player& player = Players().at(entry.number);
-        game = entry.create(artwork.get());
+            game = entry.create(artwork.get());
         crt::srand(5);
         game->NewGame(false);
-        for (int action = 0; action < 40; ++action) Act(*game, player, random);
+        for (int action = 0; action < 40; ++action) Act(*game, random);
         game->SaveUndo();
         std::ifstream file(UndoJournal::RecordPath(game->undo.Count()), std::ios::binary);
         const std::vector<uint8_t> good((std::istreambuf_iterator<char>(file)), {});
         ASSERT_GT(good.size(), kUndoGamePartOffset);
-        ASSERT_TRUE(player.restore(*game, good));
+        ASSERT_TRUE(game->RestoreRecord(good));
         int accepted = 0;
         for (int trial = 0; trial < 3000; ++trial) {
             std::vector<uint8_t> record = good;
@@ -151,10 +147,10 @@ TEST_F(AutoplayerTest, DamagedUndoRecordsAreRefusedOrLeaveAPossiblePosition) {
                     record[at] = damage == 1 ? static_cast<uint8_t>(random()) : record[at] ^ 0x01;
                 }
             }
-            if (player.restore(*game, record)) {
+            if (game->RestoreRecord(record)) {
                 ++accepted;
                 ASSERT_TRUE(Accounted(*game)) << "trial " << trial;
-                ASSERT_TRUE(player.restore(*game, good));
+                ASSERT_TRUE(game->RestoreRecord(good));
             }
         }
         std::printf("%s: %d of 3000 damaged records accepted\n", entry.name, accepted);

@@ -183,7 +183,6 @@ TEST_P(GoldenTrace, ReplaysAsRecorded) {
         // Recording: the autoplayer's seeded play, every input written down.
         std::ostringstream out;
         out << "# " << entry.name << ": " << kTraceDeals << " deals; per deal: the inputs, then one hash per action\n";
-        const Player& player = Players().at(entry.number);
         for (int deal = 0; deal < kTraceDeals; ++deal) {
             std::string inputs;
             inputLog = &inputs;
@@ -191,7 +190,7 @@ TEST_P(GoldenTrace, ReplaysAsRecorded) {
             std::string outcomes = Hex(Outcome());
             std::mt19937 random(static_cast<unsigned>(deal));
             for (int action = 0; action < kTraceActions && !game->gameOver; ++action) {
-                Act(*game, player, random);
+                Act(*game, random);
                 Tick();
                 inputs += "| ";
                 outcomes += ' ' + Hex(Outcome());
