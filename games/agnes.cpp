@@ -211,7 +211,7 @@ bool AgnesModel::Over(const Position& p) {
 void AgnesModel::Encode(const Position& p, PositionCode& code) {
     code.bytes.clear();
     p.stock.Encode(code);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeTops(code, p.foundations);
     for (int pile = 0; pile < kPiles; ++pile) {
         code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
         tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);

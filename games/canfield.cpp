@@ -184,15 +184,12 @@ bool CanfieldModel::Over(const Position& p) {
 }
 
 void CanfieldModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     tableau::EncodePile(code, p.reserve.data(), p.reserveCount);
     tableau::EncodeCard(code, p.baseCard);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeTops(code, p.foundations);
     for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
-    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
-    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3));
 }
 

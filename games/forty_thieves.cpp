@@ -227,17 +227,14 @@ bool FortyThievesModel::Over(const Position& p) {
 }
 
 void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
+    tableau::EncodeTops(code, p.foundations);
     for (int column = 0; column < p.columnsInPlay; ++column) {
         code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
         tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
     }
     code.Byte(static_cast<uint8_t>(p.startRank));
-    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
-    code.Byte(static_cast<uint8_t>(std::min(p.recycle, 255)));
+    tableau::EncodeRecycles(code, p.recyclesUsed, p.recycle);
     code.Byte(static_cast<uint8_t>(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5));
 }
 

@@ -160,14 +160,11 @@ bool FourSeasonsModel::Over(const Position& p) {
 }
 
 void FourSeasonsModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
+    tableau::EncodeTops(code, p.foundations);
     for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
     code.Byte(static_cast<uint8_t>(p.startRank));
-    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
-    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt));
 }
 

@@ -173,16 +173,13 @@ bool GateModel::Over(const Position& p) {
 }
 
 void GateModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     for (int post = 0; post < 2; ++post) tableau::EncodePile(code, p.posts[post].data(), p.postCount[post]);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeTops(code, p.foundations);
     for (int column = 0; column < kColumns; ++column)
         tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
     code.Byte(static_cast<uint8_t>(p.startRank));
-    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
-    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.movePartial | p.filledIn << 1 | p.fillFromWaste << 2));
 }
 

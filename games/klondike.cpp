@@ -224,10 +224,8 @@ bool KlondikeModel::Over(const Position& p) {
 }
 
 void KlondikeModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
+    tableau::EncodeTops(code, p.foundations);
     for (int pile = 0; pile < kPiles; ++pile) {
         code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
         tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);

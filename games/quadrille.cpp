@@ -125,14 +125,11 @@ bool QuadrilleModel::Over(const Position& p) {
 }
 
 void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
-    code.bytes.clear();
-    p.stock.Encode(code);
-    tableau::EncodePile(code, p.waste.data(), p.wasteCount);
+    tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     tableau::EncodePile(code, p.centre.data(), p.centreCount);
-    for (Card top : p.downTops) tableau::EncodeCard(code, top);
-    for (Card top : p.upTops) tableau::EncodeCard(code, top);
-    code.Byte(static_cast<uint8_t>(std::min(p.recyclesUsed, 255)));
-    code.Byte(static_cast<uint8_t>(std::min(p.recycles, 255)));
+    tableau::EncodeTops(code, p.downTops);
+    tableau::EncodeTops(code, p.upTops);
+    tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt));
 }
 

@@ -175,7 +175,7 @@ bool SpiderModel::Over(const Position& p) {
 void SpiderModel::Encode(const Position& p, PositionCode& code) {
     code.bytes.clear();
     p.stock.Encode(code);
-    for (Card top : p.foundations) tableau::EncodeCard(code, top);
+    tableau::EncodeTops(code, p.foundations);
     for (int column = 0; column < kColumns; ++column) {
         code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
         tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);

@@ -9,6 +9,7 @@
 // builds the model's Position from what it shows whenever it asks one.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -79,6 +80,24 @@ struct Stock {
         return dealt;
     }
 };
+
+// The opening of a stock-and-waste game's code: the stock, then the waste.
+template <size_t N, size_t W>
+void EncodeStockAndWaste(PositionCode& code, const Stock<N>& stock, const std::array<Card, W>& waste, int wasteCount) {
+    code.bytes.clear();
+    stock.Encode(code);
+    EncodePile(code, waste.data(), wasteCount);
+}
+// Foundations kept as their top cards.
+template <size_t F>
+void EncodeTops(PositionCode& code, const std::array<Card, F>& tops) {
+    for (Card top : tops) EncodeCard(code, top);
+}
+// How often the waste was turned over, and how often it may be (no limit reads as 255).
+inline void EncodeRecycles(PositionCode& code, int used, int allowed) {
+    code.Byte(static_cast<uint8_t>(std::min(used, 255)));
+    code.Byte(static_cast<uint8_t>(std::min(allowed, 255)));
+}
 
 // The cards a game-over test finds that may still come into play (at most N, no-card values
 // skipped); the answer depends only on which cards are found, not on their order.
