@@ -243,38 +243,25 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position KlondikeGame::CurrentPosition() const {
-    Position p;
-    p.tableau = tableau;
-    p.pileCount = pileCount;
-    p.faceDownCount = faceDownCount;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.startRank = startRank;
-    p.turnsUsed = turnsUsed;
-    p.dealtThisTurn = dealtThisTurn;
     p.rules = KlondikeRules::Read();
     p.points = points;
     return p;
 }
 
-int KlondikeGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int i = 0; i < kFoundations; ++i)
-        if (kFoundationX[i] == x) return i;
-    return -1;
-}
-
-int KlondikeGame::PileDropAt(int x, int y) const {
+int KlondikeGame::PlaceAt(int x, int y) const {
+    for (int f = 0; f < kFoundations; ++f)
+        if (kFoundationX[f] == x && kFoundationY == y) return KlondikeModel::kFirstFoundation + f;
     for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(pileCount[pile]) == y) return pile;
+        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return KlondikeModel::kFirstPile + pile;
     return -1;
 }
 
 void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const {
+    const int wasteCount = position.wasteCount;
     if (rules.cardsDealt > 1) {
-        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
+        x = kWasteX + kWasteFanStep * std::max(position.dealtThisTurn - 1, 0);
         y = kWasteY;
     } else {
         x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
@@ -287,24 +274,15 @@ void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) 
 void KlondikeGame::NewGame(bool restart) {
     BeginRuledDeal(restart, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
-    startRank = rules.startCard;
     ClearHotspots();
-    turnsUsed = 0;
-    dealtThisTurn = 0;
     fanDx = 0;
     fanDy = kTableauStep;
     fan2A = kWasteFanStep;
     fan2B = 0;
     SetStandardPanel();
-    foundations.fill(Card());
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
-    waste.fill(Card());
-    wasteCount = 0;
-    for (auto& pile : tableau) pile.fill(Card());
-    pileCount.fill(0);
-    faceDownCount.fill(0);
+    position = Position{};
+    position.startRank = rules.startCard;
+    ClearHeld(kNoSource);
     artwork->RestoreBackground(0, 799, 0, 599);
     for (int i = 0; i < kFoundations; ++i)
         AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
@@ -312,14 +290,14 @@ void KlondikeGame::NewGame(bool restart) {
     deck.SetPacks(1);
     deck.IncludeAll();
     deck.Shuffle();
-    if (startRank == -1) {
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
+    if (position.startRank == -1) {
+        position.foundations[0] = deck.DealNext();
+        position.startRank = position.foundations[0].Rank();
     }
     if (rules.filledIn) {
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     artwork->DrawGameTitle(kGameNumber);
@@ -336,10 +314,9 @@ void KlondikeGame::NewGame(bool restart) {
                 break;
             }
             const bool faceDown = pile != row;
-            const int index = pileCount[pile];
-            tableau[pile][index] = card;
-            ++pileCount[pile];
-            if (faceDown) ++faceDownCount[pile];
+            const int index = position.pileCount[pile]++;
+            position.tableau[pile][index] = card;
+            if (faceDown) ++position.faceDownCount[pile];
             DrawStockArea(true);
             AnimateCard(kStockX, kStockY, PileX(pile), CardY(index), card, artwork->screenBuffer, true, true,
                         faceDown ? artwork->cardBack : -1);
@@ -355,7 +332,8 @@ void KlondikeGame::NewGame(bool restart) {
 void KlondikeGame::DrawStockArea(bool present) {
     const KlondikeRules rules = KlondikeRules::Read();
     if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, rules.TurnAllowed(turnsUsed));
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
+                       rules.TurnAllowed(position.turnsUsed));
     if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
 }
 
@@ -363,24 +341,24 @@ void KlondikeGame::DrawWasteArea(bool present) {
     const KlondikeRules rules = KlondikeRules::Read();
     if (present) artwork->RestoreBackground(kWasteAreaLeft, kWasteAreaRight, kWasteAreaTop, kWasteAreaBottom);
     const int screen = artwork->screenBuffer;
+    const auto& [waste, wasteCount, dealt] = std::tie(position.waste, position.wasteCount, position.dealtThisTurn);
     if (wasteCount == 0) {
         artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
     } else if (rules.cardsDealt == 1) {
         artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
     } else {
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, dealtThisTurn > 0 ? dealtThisTurn : 1,
-                          kWasteFanStep, 0);
+        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, dealt > 0 ? dealt : 1, kWasteFanStep, 0);
     }
     if (present) artwork->AddDirty({kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom});
 }
 
 void KlondikeGame::DrawFoundationArea(int index, bool present) {
-    DrawFoundationTop(kFoundationX[index], kFoundationY, foundations[index], startRank, present);
+    DrawFoundationTop(kFoundationX[index], kFoundationY, position.foundations[index], position.startRank, present);
 }
 
 void KlondikeGame::DrawPileArea(int pile, bool present) {
-    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, tableau[pile].data(), pileCount[pile], faceDownCount[pile],
-                   kScreenBottom, present);
+    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, position.tableau[pile].data(), position.pileCount[pile],
+                   position.faceDownCount[pile], kScreenBottom, present);
 }
 
 void KlondikeGame::Draw(bool present) {
@@ -395,40 +373,9 @@ void KlondikeGame::Draw(bool present) {
 
 // ---- Moves ----
 
-void KlondikeGame::DealToWaste(const KlondikeRules& rules) {
-    dealtThisTurn = 0;
-    for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
-        waste[wasteCount++] = card;
-        ++dealtThisTurn;
-    }
-    CheckGameOver();
-    DrawStockArea(true);
-    DrawWasteArea(true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-}
-
-void KlondikeGame::TurnWaste() {
-    points -= kTurnWasteCost;
-    ReturnWasteToStock(waste.data(), wasteCount);
-    DrawStockArea(true);
-    DrawWasteArea(true);
-    PlaySound("shuffle.wav");
-    CheckGameOver();
-    ++turnsUsed;
-    DrawWasteArea(true);
-    DrawStockArea(true);
-    artwork->PresentDirty();
-    dealtThisTurn = 0;
-    CheckGameOver();
-}
-
 void KlondikeGame::TurnPileTop(int pile) {
     SaveUndo();
-    points += kPointsTurnCard;
-    --faceDownCount[pile];
+    Play({PlayMove::kFlip, static_cast<int8_t>(KlondikeModel::kFirstPile + pile)});
     DrawPileArea(pile, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -436,23 +383,22 @@ void KlondikeGame::TurnPileTop(int pile) {
 
 void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        const KlondikeModel::StockPress press = KlondikeModel::PressStock(position);
-        if (press == KlondikeModel::StockPress::kDeal) {
+        const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
+        if (press != KlondikeModel::StockPress::kNothing) {
             SaveUndo();
-            DealToWaste(position.rules);
-        } else if (press == KlondikeModel::StockPress::kTurn) {
-            SaveUndo();
-            TurnWaste();
-        } else {
-            CheckGameOver();
+            Play({PlayMove::kStock});
+            DrawStockArea(true);
+            DrawWasteArea(true);
+            artwork->PresentDirty();
+            PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
         }
+        CheckGameOver();
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
         if (!position.AllFaceDown(pile)) continue;
-        const int top = CardY(pileCount[pile] - 1);
+        const int top = CardY(position.pileCount[pile] - 1);
         if (x >= PileX(pile) && x <= PileX(pile) + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
             TurnPileTop(pile);
             return;
@@ -464,33 +410,24 @@ void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void KlondikeGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (wasteCount > 0 && drag.cards[0] == waste[wasteCount - 1]) {
-        SaveUndo();
-        held.fill(Card());
-        held[0] = waste[--wasteCount];
-        waste[wasteCount] = Card();
-        heldCount = 1;
-        heldSource = kWasteSource;
-        --dealtThisTurn;
+    Position& p = position;
+    if (p.wasteCount > 0 && drag.cards[0] == p.waste[p.wasteCount - 1]) {
+        BeginLift(KlondikeModel::kWastePlace, p.wasteCount - 1, &p.waste[p.wasteCount - 1], 1, kWasteSource);
+        p.waste[--p.wasteCount] = Card();
+        --p.dealtThisTurn;
         DrawWasteArea(true);
         CheckGameOver();
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
         if (PileX(pile) != drag.x) continue;
-        for (int k = faceDownCount[pile]; k < pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || tableau[pile][k] != drag.cards[0]) continue;
-            const int count = pileCount[pile] - k;
+        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
+            if (CardY(k) != drag.y || p.tableau[pile][k] != drag.cards[0]) continue;
+            const int count = p.pileCount[pile] - k;
             if (count > kMaxStackCards) return;
-            SaveUndo();
-            held.fill(Card());
-            for (int i = 0; i < count; ++i) {
-                held[i] = tableau[pile][k + i];
-                tableau[pile][k + i] = Card();
-            }
-            heldCount = count;
-            heldSource = pile;
-            pileCount[pile] = k;
+            BeginLift(KlondikeModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
+            std::fill_n(&p.tableau[pile][k], count, Card());
+            p.pileCount[pile] = k;
             DrawPileArea(pile, true);
             CheckGameOver();
             return;
@@ -499,70 +436,45 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
 }
 
 bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return KlondikeModel::FitsFoundation(position, foundation, drag.cards[0], drag.count);
-    const int pile = PileDropAt(target.x, target.y);
-    return pile >= 0 && KlondikeModel::FitsPile(position, pile, drag.cards[0], drag.count);
+    const Position p = CurrentPosition();
+    const int place = PlaceAt(target.x, target.y);
+    if (place >= KlondikeModel::kFirstPile)
+        return KlondikeModel::FitsPile(p, place - KlondikeModel::kFirstPile, drag.cards[0], drag.count);
+    return place >= 0 &&
+           KlondikeModel::FitsFoundation(p, place - KlondikeModel::kFirstFoundation, drag.cards[0], drag.count);
 }
 
 void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
+    const int place = PlaceAt(target.x, target.y);
+    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
-    const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
-    if (foundation >= 0 && heldCount == 1) {
-        points += heldSource == kWasteSource ? kPointsWasteToFoundation : kPointsTableauToFoundation;
-        foundations[foundation] = held[0];
-        held[0] = Card();
-        heldSource = kNoSource;
-        heldCount = 0;
-        DrawFoundationArea(foundation, true);
-        artwork->PresentDirty();
-        PlaySound("foundation.wav");
-        CheckGameOver();
-    } else if (pile >= 0 && pileCount[pile] + heldCount <= kPileSlots) {
-        if (heldSource == kWasteSource) points += kPointsPerWasteCard * heldCount;
-        for (int i = 0; i < heldCount; ++i) {
-            tableau[pile][pileCount[pile]++] = held[i];
-            held[i] = Card();
-        }
-        DrawPileArea(pile, true);
-        artwork->PresentDirty();
-        PlaySound("tableau.wav");
-        heldSource = kNoSource;
-        heldCount = 0;
-        CheckGameOver();
-    } else {
-        CheckGameOver();
-    }
+    // Uncovered face-down cards are turned after the drop, each with its own undo record.
+    beforeLift.rules.autoFlip = false;
+    DropHeld(place, kNoSource);
+    if (place < KlondikeModel::kFirstPile) DrawFoundationArea(place - KlondikeModel::kFirstFoundation, true);
+    else DrawPileArea(place - KlondikeModel::kFirstPile, true);
+    artwork->PresentDirty();
+    PlaySound(place < KlondikeModel::kFirstPile ? "foundation.wav" : "tableau.wav");
+    CheckGameOver();
 }
 
 void KlondikeGame::ReturnCards() {
     if (heldSource == kNoSource || heldCount < 1) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
-        ++dealtThisTurn;
+    const bool fromWaste = heldSource == kWasteSource;
+    ReturnHeld(kNoSource);
+    if (fromWaste) {
         // The slide back drew the card where it was picked up, but the waste's depth may have
         // changed with its count: draw the waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
-    } else {
-        for (int i = 0; i < heldCount && pileCount[heldSource] < kPileSlots; ++i)
-            tableau[heldSource][pileCount[heldSource]++] = held[i];
     }
-    held.fill(Card());
-    heldSource = kNoSource;
-    heldCount = 0;
     CheckGameOver();
 }
 
 void KlondikeGame::AfterMove() {
-    const Position position = CurrentPosition();
-    if (!position.rules.autoFlip) return;
+    if (!KlondikeRules::Read().autoFlip) return;
     for (int pile = 0; pile < kPiles; ++pile)
         if (position.AllFaceDown(pile)) TurnPileTop(pile);
 }
@@ -571,23 +483,24 @@ void KlondikeGame::AfterMove() {
 
 void KlondikeGame::RegisterHotspots() {
     const KlondikeRules rules = KlondikeRules::Read();
+    Position& p = position;
     pickups.clear();
-    if (wasteCount > 0) {
+    if (p.wasteCount > 0) {
         int x = 0, y = 0;
         WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &waste[wasteCount - 1], 1);
+        AddPickup(x, y, &p.waste[p.wasteCount - 1], 1);
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        tableau::ForEachPileStack(pileCount[pile], faceDownCount[pile], rules.movePartial, [&](int k, int n) {
-            AddPickup(PileX(pile), CardY(k), &tableau[pile][k], n);
+        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], rules.movePartial, [&](int k, int n) {
+            AddPickup(PileX(pile), CardY(k), &p.tableau[pile][k], n);
         });
     }
     dropTargets.clear();
     for (int i = 0; i < kFoundations; ++i)
         AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (pileCount[pile] > 0 && !FaceUpTop(pile)) continue;
-        const int y = CardY(pileCount[pile]);
+        if (p.pileCount[pile] > 0 && !p.FaceUpTop(pile)) continue;
+        const int y = CardY(p.pileCount[pile]);
         AddDropTarget(PileX(pile), y, CardHitRect(PileX(pile), y), kPlainTargetKind);
     }
 }
@@ -602,7 +515,7 @@ bool KlondikeGame::CardOrigin(int place, int index, int& x, int& y) const {
     } else if (f >= 0 && f < kFoundations) {
         x = kFoundationX[f], y = kFoundationY;
     } else if (pile >= 0 && pile < kPiles) {
-        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+        x = PileX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
     } else {
         return false;
     }
@@ -622,14 +535,15 @@ double KlondikeGame::GetScoreFactor() {
 // ---- Undo ----
 
 void KlondikeGame::SaveUndo() {
+    const Position& p = position;
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundations.data(), kFoundations);
+    writer.Cards(p.foundations.data(), kFoundations);
     writer.Cards(held.data(), kMaxStackCards);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
-    for (const auto& pile : tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCount) writer.Int(count);
-    for (int32_t count : faceDownCount) writer.Int(count);
+    writer.Cards(p.waste.data(), kWasteSlots);
+    writer.Int(p.wasteCount);
+    for (const auto& pile : p.tableau) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : p.pileCount) writer.Int(count);
+    for (int32_t count : p.faceDownCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -638,19 +552,17 @@ void KlondikeGame::SaveUndo() {
 bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     UndoReader reader(record);
     if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readFoundations;
+    Position read = position;
     std::array<Card, kMaxStackCards> readHeld;
-    std::array<Card, kWasteSlots> readWaste;
-    std::array<std::array<Card, kPileSlots>, kPiles> readTableau;
-    std::array<int32_t, kPiles> readCounts, readFaceDown;
-    int32_t readWasteCount = 0, readPoints = 0, elapsed = 0;
-    reader.Cards(readFoundations.data(), kFoundations);
+    int32_t readPoints = 0, elapsed = 0;
+    reader.Cards(read.foundations.data(), kFoundations);
     reader.Cards(readHeld.data(), kMaxStackCards);
-    reader.Cards(readWaste.data(), kWasteSlots);
-    reader.IntIn(readWasteCount, 0, kWasteSlots);
-    for (auto& pile : readTableau) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
-    for (int pile = 0; pile < kPiles; ++pile) reader.IntIn(readFaceDown[pile], 0, reader.Ok() ? readCounts[pile] : 0);
+    reader.Cards(read.waste.data(), kWasteSlots);
+    reader.IntIn(read.wasteCount, 0, kWasteSlots);
+    for (auto& pile : read.tableau) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : read.pileCount) reader.IntIn(count, 0, kPileSlots);
+    for (int pile = 0; pile < kPiles; ++pile)
+        reader.IntIn(read.faceDownCount[pile], 0, reader.Ok() ? read.pileCount[pile] : 0);
     reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
@@ -658,27 +570,19 @@ bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
     // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from
     // the starting rank up to its top (a foundation keeps only its top card).
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(read.waste.data(), read.wasteCount)) return false;
     for (int pile = 0; pile < kPiles; ++pile)
-        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
+        if (!tally.TakeCards(read.tableau[pile].data(), read.pileCount[pile])) return false;
     // The record does not hold the starting rank, and an undo may reach back into the previous
     // deal, whose rank could differ: the rank is the one under which the foundations complete the
     // pack, the current one first.
-    const int32_t recordRank = tally.FoundationStart(readFoundations, startRank);
-    if (recordRank < 0) return false;
+    read.startRank = tally.FoundationStart(read.foundations, position.startRank);
+    if (read.startRank < 0) return false;
 
     CommitBaseState(reader);
-    startRank = recordRank;
-    foundations = readFoundations;
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
-    tableau = readTableau;
-    pileCount = readCounts;
-    faceDownCount = readFaceDown;
+    ClearHeld(kNoSource);
+    ClearPastCount(read.waste, read.wasteCount);
+    position = read;
     FinishUndo(readPoints, elapsed);
     return true;
 }

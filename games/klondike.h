@@ -114,31 +114,15 @@ public:
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const;
-    // Which foundation has its place at (x, y), or -1.
-    static int FoundationAt(int x, int y);
-    // Which pile takes its next card at (x, y), or -1.
-    int PileDropAt(int x, int y) const;
-
-    // What the table shows. The stock is the deck.
-    std::array<Card, kFoundations> foundations{};
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-    std::array<int32_t, kPiles> pileCount{};
-    std::array<int32_t, kPiles> faceDownCount{};
-    int32_t startRank = Card::kAce;
-    int32_t turnsUsed = 0;
-    int32_t dealtThisTurn = 0;
 
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
-    bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
     void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawFoundationArea(int index, bool present);
     void DrawPileArea(int pile, bool present);
-    void DealToWaste(const KlondikeRules& rules);
-    void TurnWaste();
     void TurnPileTop(int pile);
+    // The place whose drop target lies at (x, y), or -1.
+    int PlaceAt(int x, int y) const;
 };

@@ -210,8 +210,10 @@ protected:
     void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
 };
 
-// The tool operations of a game whose model is Model: the on-screen class supplies the model's
-// Position of what it shows.
+// The tool operations of a game whose model is Model, and the table of a game that holds its
+// model's Position as its state of play: every move is the model's Apply, and the game draws what
+// changed. The stock stays in the deck (the undo record keeps it there) and the points in Game;
+// CurrentPosition brings both, and the rule values in force, into the position.
 template <typename Model>
 class ModelledTableauGame : public TableauGame {
 public:
@@ -233,7 +235,56 @@ public:
         return std::string(reinterpret_cast<const char*>(&position), sizeof position);
     }
 
+    // What the table shows; while a stack is held, without it.
+    Position position{};
+
 protected:
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
     bool ModelWon() const override { return Model::Won(CurrentPosition()); }
+
+    // Plays a move on the position, keeping the deck's stock and the points in step.
+    void Play(const PlayMove& move) { PlayOn(CurrentPosition(), move); }
+    void PlayOn(Position from, const PlayMove& move) {
+        points += Model::Apply(from, move);
+        position = from;
+        SyncDeck(position.stock);
+    }
+    // Deals from the deck or puts cards back until it holds what the stock holds.
+    template <size_t N>
+    void SyncDeck(const tableau::Stock<N>& stock) {
+        while (deck.Remaining() > stock.count && deck.DealNext().IsValid()) {}
+        while (deck.Remaining() < stock.count) {
+            const int before = deck.Remaining();
+            deck.PutBack(stock.Peek(stock.count - before - 1));
+            if (deck.Remaining() == before) break;
+        }
+    }
+
+    // Lifting a stack: an undo record of the table before it, the position kept to play the move
+    // from (or to go back to), and the stack in hand; the game then takes the cards off the table.
+    void BeginLift(int from, int index, const Card* cards, int count, int32_t source) {
+        SaveUndo();
+        beforeLift = CurrentPosition();
+        liftMove = tableau::MakeMove(from, index, -1, count);
+        held.fill(Card());
+        std::copy(cards, cards + count, held.begin());
+        heldCount = count;
+        heldSource = source;
+    }
+    // The held stack goes to place `to`: the move is played from the position before the lift.
+    void DropHeld(int to, int32_t noSource) {
+        PlayMove move = liftMove;
+        move.to = static_cast<int8_t>(to);
+        PlayOn(beforeLift, move);
+        ClearHeld(noSource);
+    }
+    // The held stack goes back: the record made at the lift is dropped and the table restored.
+    void ReturnHeld(int32_t noSource) {
+        DropNewestUndoRecord();
+        position = beforeLift;
+        ClearHeld(noSource);
+    }
+
+    Position beforeLift{};
+    PlayMove liftMove{};
 };

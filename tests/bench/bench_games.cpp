@@ -48,12 +48,12 @@ void BM_DragStepOfThirteenCards(benchmark::State& state) {
     Table& table = SharedTable();
     KlondikeGame game(table.artwork.get());
     game.NewGame(false);
-    for (auto& pile : game.tableau) pile.fill(Card());
-    game.pileCount.fill(0);
-    game.faceDownCount.fill(0);
-    for (int k = 0; k < 12; ++k) game.tableau[6][k] = Card(k % 2, Card::kKing - k);
-    game.tableau[6][12] = Card(1, Card::kAce);
-    game.pileCount[6] = 13;
+    for (auto& pile : game.position.tableau) pile.fill(Card());
+    game.position.pileCount.fill(0);
+    game.position.faceDownCount.fill(0);
+    for (int k = 0; k < 12; ++k) game.position.tableau[6][k] = Card(k % 2, Card::kKing - k);
+    game.position.tableau[6][12] = Card(1, Card::kAce);
+    game.position.pileCount[6] = 13;
     game.CheckGameOver();
     game.Draw(true);
     const int x = KlondikeGame::PileX(6) + 20, y = KlondikeGame::kTableauY + 5;

@@ -136,11 +136,11 @@ struct DragSetUp {
 
     DragSetUp(Table& table, int cards) : game(std::make_unique<KlondikeGame>(table.artwork.get())) {
         game->NewGame(false);
-        for (auto& pile : game->tableau) pile.fill(Card());
-        game->pileCount.fill(0);
-        game->faceDownCount.fill(0);
-        for (int k = 0; k < cards; ++k) game->tableau[6][k] = Card(k % 2, Card::kKing - k);
-        game->pileCount[6] = cards;
+        for (auto& pile : game->position.tableau) pile.fill(Card());
+        game->position.pileCount.fill(0);
+        game->position.faceDownCount.fill(0);
+        for (int k = 0; k < cards; ++k) game->position.tableau[6][k] = Card(k % 2, Card::kKing - k);
+        game->position.pileCount[6] = cards;
         game->CheckGameOver();
         game->Draw(true);
         x = KlondikeGame::PileX(6) + 20;

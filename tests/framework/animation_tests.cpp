@@ -110,7 +110,7 @@ TEST_F(AnimationTest, ASlowDisplaySkipsStepsInsteadOfStretchingTheDeal) {
     EXPECT_LT(display->PresentCount() - before, 28 * 13);
     // The cards still land where they belong.
     auto& klondike = static_cast<KlondikeGame&>(*game);
-    EXPECT_EQ(klondike.pileCount[6], 7);
+    EXPECT_EQ(klondike.position.pileCount[6], 7);
 }
 
 TEST_F(AnimationTest, SpeedItemsActAsOneChoiceSavedForThePlayer) {

@@ -68,10 +68,10 @@ Census KlondikeCensus(Game& base) {
     auto& game = static_cast<KlondikeGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    for (int pile = 0; pile < KlondikeGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    for (int pile = 0; pile < KlondikeGame::kPiles; ++pile) AddRun(census, game.position.tableau[pile], game.position.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
+    for (Card top : game.position.foundations) AddSuitFoundation(census, top, game.position.startRank, tableau::NextRank);
     return census;
 }
 

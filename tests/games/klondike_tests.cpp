@@ -24,19 +24,19 @@ protected:
     static void ClearTable(KlondikeGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        game.waste.fill(Card());
-        game.wasteCount = 0;
-        for (auto& pile : game.tableau) pile.fill(Card());
-        game.pileCount.fill(0);
-        game.faceDownCount.fill(0);
-        game.foundations.fill(Card());
-        game.turnsUsed = 1;
+        game.position.waste.fill(Card());
+        game.position.wasteCount = 0;
+        for (auto& pile : game.position.tableau) pile.fill(Card());
+        game.position.pileCount.fill(0);
+        game.position.faceDownCount.fill(0);
+        game.position.foundations.fill(Card());
+        game.position.turnsUsed = 1;
     }
     static void SetPile(KlondikeGame& game, int pile, std::initializer_list<Card> cards, int faceDown) {
         int k = 0;
-        for (Card card : cards) game.tableau[pile][k++] = card;
-        game.pileCount[pile] = k;
-        game.faceDownCount[pile] = faceDown;
+        for (Card card : cards) game.position.tableau[pile][k++] = card;
+        game.position.pileCount[pile] = k;
+        game.position.faceDownCount[pile] = faceDown;
     }
     // A stock holding exactly these cards, in the order the shuffle gives.
     static void SetStock(KlondikeGame& game, std::initializer_list<Card> keep) {
@@ -59,10 +59,10 @@ TEST_F(KlondikeTest, DefaultsDealTheTableauAndLimitTheTurns) {
     KlondikeGame& game = Start<KlondikeGame>();
     EXPECT_EQ(StockSize(game), 24);
     for (int pile = 0; pile < 7; ++pile) {
-        EXPECT_EQ(game.pileCount[pile], pile + 1);
-        EXPECT_EQ(game.faceDownCount[pile], pile);
+        EXPECT_EQ(game.position.pileCount[pile], pile + 1);
+        EXPECT_EQ(game.position.faceDownCount[pile], pile);
     }
-    EXPECT_EQ(game.startRank, Card::kAce);
+    EXPECT_EQ(game.position.startRank, Card::kAce);
     SettingsKey key(GameSettingsPath("Klondike"));
     EXPECT_EQ(ReadDwordValue(key, "CardsDealt", 0), 3) << "missing rule values are stored with their defaults";
     EXPECT_EQ(ReadDwordValue(key, "TableauStart", 0), 1);
@@ -70,11 +70,11 @@ TEST_F(KlondikeTest, DefaultsDealTheTableauAndLimitTheTurns) {
 
     for (int click = 0; click < 8; ++click) Click(kStockClickX, kStockClickY);
     EXPECT_EQ(StockSize(game), 0);
-    EXPECT_EQ(game.wasteCount, 24);
+    EXPECT_EQ(game.position.wasteCount, 24);
     EXPECT_TRUE(Played("flip.wav"));
     for (int turn = 1; turn <= 3; ++turn) {
         Click(kStockClickX, kStockClickY);  // turn the waste over
-        EXPECT_EQ(game.turnsUsed, turn);
+        EXPECT_EQ(game.position.turnsUsed, turn);
         EXPECT_EQ(StockSize(game), 24);
         for (int click = 0; click < 8; ++click) Click(kStockClickX, kStockClickY);
     }
@@ -82,24 +82,24 @@ TEST_F(KlondikeTest, DefaultsDealTheTableauAndLimitTheTurns) {
     EXPECT_EQ(game.points, -15);
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.turnsUsed, 3) << "a fourth turn is refused";
-    EXPECT_EQ(game.wasteCount, 24);
+    EXPECT_EQ(game.position.turnsUsed, 3) << "a fourth turn is refused";
+    EXPECT_EQ(game.position.wasteCount, 24);
     EXPECT_EQ(game.undo.Count(), records);
 }
 
 TEST_F(KlondikeTest, StartCardFromTheDeckWithAndWithoutFilledIn) {
     SetRule("StartCard", -1);
     KlondikeGame& game = Start<KlondikeGame>();
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck";
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck";
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_EQ(StockSize(game), 23);
 
     SetRule("FilledIn", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, game.startRank));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, game.position.startRank));
     EXPECT_EQ(game.deck.Total(), 48);
     EXPECT_EQ(StockSize(game), 20);
-    for (int i = 0; i < 48; ++i) EXPECT_NE(game.deck.OrderAt(i).Rank(), game.startRank);
+    for (int i = 0; i < 48; ++i) EXPECT_NE(game.deck.OrderAt(i).Rank(), game.position.startRank);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25 * 0.9 * 1.2);
 
     // Undo reads back a record whose foundations start at that rank, not at the Ace.
@@ -113,7 +113,7 @@ TEST_F(KlondikeTest, StartCardFromTheDeckWithAndWithoutFilledIn) {
 TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
     SetRule("StartCard", 4);  // Six
     KlondikeGame& game = Start<KlondikeGame>();
-    ASSERT_EQ(game.startRank, 4);
+    ASSERT_EQ(game.position.startRank, 4);
     // Foundations run Six .. King, Ace, Two .. Five.
     EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, 5), Card(kRed, 4), true));
     EXPECT_TRUE(KlondikeModel::CanStack(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
@@ -150,14 +150,14 @@ TEST_F(KlondikeTest, KingGoesOnAnAceButAnAceNeverOnATwo) {
     // Through the mouse: a black King from the waste onto a red Ace lying on the tableau.
     ClearTable(game);
     SetPile(game, 0, {Card(kBlack2, 3), Card(kRed, Card::kAce)}, 1);
-    game.waste[0] = Card(kBlack, Card::kKing);
-    game.wasteCount = 1;
-    game.dealtThisTurn = 1;
+    game.position.waste[0] = Card(kBlack, Card::kKing);
+    game.position.wasteCount = 1;
+    game.position.dealtThisTurn = 1;
     game.CheckGameOver();
     Drag(KlondikeGame::kWasteX + 20, KlondikeGame::kWasteY + 20, KlondikeGame::PileX(0) + 20,
          KlondikeGame::CardY(2) + 20);
-    EXPECT_EQ(game.pileCount[0], 3);
-    EXPECT_EQ(game.tableau[0][2], Card(kBlack, Card::kKing));
+    EXPECT_EQ(game.position.pileCount[0], 3);
+    EXPECT_EQ(game.position.tableau[0][2], Card(kBlack, Card::kKing));
     EXPECT_EQ(game.points, 5) << "waste to tableau";
     EXPECT_TRUE(Played("tableau.wav"));
 }
@@ -167,30 +167,30 @@ TEST_F(KlondikeTest, StockAndWasteEdgeCases) {
     // One card left with three dealt per click: the click deals it and the fan shows one card.
     while (game.deck.Remaining() > 1) game.deck.DealNext();
     const Card last = game.deck.Peek(0);
-    game.waste.fill(Card());
-    game.wasteCount = 0;
+    game.position.waste.fill(Card());
+    game.position.wasteCount = 0;
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 1);
-    EXPECT_EQ(game.waste[0], last);
-    EXPECT_EQ(game.dealtThisTurn, 1);
+    EXPECT_EQ(game.position.wasteCount, 1);
+    EXPECT_EQ(game.position.waste[0], last);
+    EXPECT_EQ(game.position.dealtThisTurn, 1);
     ASSERT_FALSE(game.pickups.empty());
     EXPECT_EQ(game.pickups.front().x, KlondikeGame::kWasteX);
 
     // Turning an empty waste still costs 5 points and a turn; undo restores cards, not turns.
-    game.waste.fill(Card());
-    game.wasteCount = 0;
+    game.position.waste.fill(Card());
+    game.position.wasteCount = 0;
     const int points = game.points;
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.points, points - 5);
-    EXPECT_EQ(game.turnsUsed, 1);
+    EXPECT_EQ(game.position.turnsUsed, 1);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.turnsUsed, 1) << "turns are not part of the record";
+    EXPECT_EQ(game.position.turnsUsed, 1) << "turns are not part of the record";
     EXPECT_EQ(game.points, points - 5) << "the undo costs what the turn gave back";
 
     // A click on an empty pile's place turns nothing and scores nothing.
-    game.tableau[3].fill(Card());
-    game.pileCount[3] = 0;
-    game.faceDownCount[3] = 0;
+    game.position.tableau[3].fill(Card());
+    game.position.pileCount[3] = 0;
+    game.position.faceDownCount[3] = 0;
     game.CheckGameOver();
     const int before = game.points;
     Click(KlondikeGame::PileX(3) + 20, KlondikeGame::kTableauY + 20);
@@ -203,7 +203,7 @@ TEST_F(KlondikeTest, ClickingAFaceDownTopTurnsItAndAutoFlipDoesItAlone) {
     SetPile(game, 2, {Card(kBlack, 2), Card(kRed, 7)}, 2);
     game.CheckGameOver();
     Click(KlondikeGame::PileX(2) + 20, KlondikeGame::CardY(1) + 20);
-    EXPECT_EQ(game.faceDownCount[2], 1);
+    EXPECT_EQ(game.position.faceDownCount[2], 1);
     EXPECT_EQ(game.points, 5);
 
     SetRule("AutoFlip", 1);
@@ -213,8 +213,8 @@ TEST_F(KlondikeTest, ClickingAFaceDownTopTurnsItAndAutoFlipDoesItAlone) {
     game.CheckGameOver();
     Drag(KlondikeGame::PileX(4) + 20, KlondikeGame::CardY(1) + 20, KlondikeGame::PileX(5) + 20,
          KlondikeGame::CardY(1) + 20);
-    EXPECT_EQ(game.pileCount[5], 2);
-    EXPECT_EQ(game.faceDownCount[4], 0) << "the uncovered card turned by itself";
+    EXPECT_EQ(game.position.pileCount[5], 2);
+    EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turned by itself";
 }
 
 // Each step of the game-over test, on positions where that step decides.
@@ -236,9 +236,9 @@ TEST_F(KlondikeTest, GameOverDecisions) {
     SetPile(game, 2, {}, 0);
 
     SetStock(game, {Card(kRed, 7)});
-    game.turnsUsed = 0;
+    game.position.turnsUsed = 0;
     EXPECT_FALSE(over()) << "the waste has never been turned and the stock holds cards";
-    game.turnsUsed = 1;
+    game.position.turnsUsed = 1;
     EXPECT_FALSE(over()) << "the stock's red Nine fits on the black Ten";
     SetStock(game, {Card(kRed, 1)});
     EXPECT_TRUE(over()) << "a red Three fits nowhere";
@@ -246,20 +246,20 @@ TEST_F(KlondikeTest, GameOverDecisions) {
     while (game.deck.DealNext().IsValid()) {
     }
 
-    game.waste[0] = Card(kRed2, 3);  // red Five on the black Six
-    game.wasteCount = 1;
+    game.position.waste[0] = Card(kRed2, 3);  // red Five on the black Six
+    game.position.wasteCount = 1;
     EXPECT_FALSE(over()) << "the waste's top fits a pile";
-    game.turnsUsed = 3;
-    game.waste[0] = Card(kRed2, 0);
-    game.waste[1] = Card(kRed2, 1);
-    game.waste[2] = Card(kRed2, 3);
-    game.waste[3] = Card(kRed2, 2);
-    game.wasteCount = 4;
+    game.position.turnsUsed = 3;
+    game.position.waste[0] = Card(kRed2, 0);
+    game.position.waste[1] = Card(kRed2, 1);
+    game.position.waste[2] = Card(kRed2, 3);
+    game.position.waste[3] = Card(kRed2, 2);
+    game.position.wasteCount = 4;
     EXPECT_TRUE(over()) << "no turn left: only the top (a Four) counts";
-    game.turnsUsed = 1;
+    game.position.turnsUsed = 1;
     EXPECT_FALSE(over()) << "after a turn the third card (the Five) comes up";
-    game.waste.fill(Card());
-    game.wasteCount = 0;
+    game.position.waste.fill(Card());
+    game.position.wasteCount = 0;
 
     // Pile to pile: uncovering a face-down card is a move; emptying a pile is one only if a King
     // could then fill it.
@@ -278,9 +278,9 @@ TEST_F(KlondikeTest, GameOverDecisions) {
     SetPile(game, 1, {Card(kBlack2, 8)}, 0);
 
     // To a foundation.
-    game.foundations[0] = Card(kBlack, 3);
+    game.position.foundations[0] = Card(kBlack, 3);
     EXPECT_FALSE(over()) << "the black Six goes on its Five";
-    game.foundations[0] = Card();
+    game.position.foundations[0] = Card();
     SetPile(game, 1, {Card(kBlack2, Card::kAce)}, 0);
     EXPECT_FALSE(over()) << "an Ace starts a foundation";
 
