@@ -259,14 +259,7 @@ int KlondikeGame::PlaceAt(int x, int y) const {
 }
 
 void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const {
-    const int wasteCount = position.wasteCount;
-    if (rules.cardsDealt > 1) {
-        x = kWasteX + kWasteFanStep * std::max(position.dealtThisTurn - 1, 0);
-        y = kWasteY;
-    } else {
-        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
-        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
-    }
+    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }
 
 // ---- Deal ----
@@ -340,15 +333,8 @@ void KlondikeGame::DrawStockArea(bool present) {
 void KlondikeGame::DrawWasteArea(bool present) {
     const KlondikeRules rules = KlondikeRules::Read();
     if (present) artwork->RestoreBackground(kWasteAreaLeft, kWasteAreaRight, kWasteAreaTop, kWasteAreaBottom);
-    const int screen = artwork->screenBuffer;
-    const auto& [waste, wasteCount, dealt] = std::tie(position.waste, position.wasteCount, position.dealtThisTurn);
-    if (wasteCount == 0) {
-        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    } else if (rules.cardsDealt == 1) {
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
-    } else {
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, dealt > 0 ? dealt : 1, kWasteFanStep, 0);
-    }
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
+              kWasteFanStep);
     if (present) artwork->AddDirty({kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom});
 }
 

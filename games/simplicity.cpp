@@ -173,16 +173,8 @@ SimplicityGame::SimplicityGame(Artwork* artwork) : ModelledTableauGame(artwork, 
 }
 
 Position SimplicityGame::CurrentPosition() const {
-    Position p;
-    p.piles = piles;
-    p.pileCount = pileCount;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.dealtThisTurn = dealtThisTurn;
-    p.startRank = startRank;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const SimplicityRules rules = SimplicityRules::Read();
     p.cardsDealt = rules.cardsDealt;
@@ -203,13 +195,7 @@ int SimplicityGame::PileAt(int x, int y) {
 }
 
 void SimplicityGame::WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const {
-    if (rules.cardsDealt == 1) {
-        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
-        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
-    } else {
-        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
-        y = kWasteY;
-    }
+    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }
 
 // ---- Deal ----
@@ -222,13 +208,7 @@ void SimplicityGame::NewGame(bool restart) {
     fan2A = kWasteFanStep;
     fan2B = 0;
     SetStandardPanel();
-    for (auto& pile : piles) pile.fill(Card());
-    pileCount.fill(0);
-    foundations.fill(Card());
-    waste.fill(Card());
-    wasteCount = 0;
-    dealtThisTurn = 0;
-    recyclesUsed = 0;
+    position = Position{};
     ClearHeld(kNoSource);
 
     deck.SetPacks(1);
@@ -237,12 +217,12 @@ void SimplicityGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     const SimplicityRules rules = SimplicityRules::Read();
-    startRank = rules.startCard;
+    position.startRank = rules.startCard;
     if (rules.filledIn) {
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     Draw(true);
@@ -254,17 +234,17 @@ void SimplicityGame::NewGame(bool restart) {
         if (!card.IsValid()) break;
         DrawStockArea(true);
         AnimateCard(kStockX, kStockY, PileX(pile), PileY(pile), card, screen, true, true, -1);
-        piles[pile][0] = card;
-        pileCount[pile] = 1;
+        position.piles[pile][0] = card;
+        position.pileCount[pile] = 1;
         PlaySound("flip.wav");
     }
-    if (!foundations[0].IsValid() && rules.startCard == -1) {
+    if (!position.foundations[0].IsValid() && rules.startCard == -1) {
         const Card card = deck.DealNext();
         if (card.IsValid()) {
             DrawStockArea(true);
             AnimateCard(kStockX, kStockY, kFoundationX[0], kFoundationY[0], card, screen, true, true, -1);
-            foundations[0] = card;
-            startRank = card.Rank();
+            position.foundations[0] = card;
+            position.startRank = card.Rank();
             PlaySound("flip.wav");
         }
     }
@@ -283,7 +263,7 @@ void SimplicityGame::DrawStockArea(bool present) {
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       SimplicityRules::Read().RecycleAllowed(recyclesUsed));
+                       SimplicityRules::Read().RecycleAllowed(position.recyclesUsed));
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -292,19 +272,16 @@ void SimplicityGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
     const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else if (rules.cardsDealt == 1) artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
-    else
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1),
-                          kWasteFanStep, 0);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
+              kWasteFanStep);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void SimplicityGame::DrawPileArea(int pile, bool present) {
     const int x = PileX(pile), y = PileY(pile);
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (pileCount[pile] > 0) artwork->DrawCard(x, y, piles[pile][pileCount[pile] - 1], artwork->screenBuffer);
+    const int count = position.pileCount[pile];
+    if (count > 0) artwork->DrawCard(x, y, position.piles[pile][count - 1], artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
@@ -312,7 +289,7 @@ void SimplicityGame::DrawPileArea(int pile, bool present) {
 void SimplicityGame::DrawFoundationArea(int f, bool present) {
     const int x = kFoundationX[f], y = kFoundationY[f];
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (foundations[f].IsValid()) artwork->DrawCard(x, y, foundations[f], artwork->screenBuffer);
+    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
@@ -338,35 +315,13 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
         CheckGameOver();
         return;
     }
-    const Position position = CurrentPosition();
-    if (position.stock.count > 0) {
+    const Position now = CurrentPosition();
+    if (now.stock.count > 0 || now.RecycleAllowed()) {
         SaveUndo();
-        dealtThisTurn = 0;
-        for (int i = 0; i < position.cardsDealt && wasteCount < kWasteSlots; ++i) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) break;
-            waste[wasteCount++] = card;
-            ++dealtThisTurn;
-            DrawStockArea(true);
-        }
+        Play({PlayMove::kStock});
         DrawStockArea(true);
         DrawWasteArea(true);
         artwork->PresentDirty();
-        CheckGameOver();
-    } else if (position.RecycleAllowed()) {
-        SaveUndo();
-        points -= kRecycleCost;
-        // From the bottom up, so the card that was on top of the waste is dealt first.
-        for (int i = 0; i < wasteCount; ++i) {
-            deck.PutBack(waste[i]);
-            waste[i] = Card();
-        }
-        wasteCount = 0;
-        ++recyclesUsed;
-        DrawWasteArea(true);
-        DrawStockArea(true);
-        artwork->PresentDirty();
-        dealtThisTurn = 0;
     }
     CheckGameOver();
 }
@@ -374,25 +329,19 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void SimplicityGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card card = drag.cards[0];
-    if (wasteCount > 0 && card == waste[wasteCount - 1]) {
-        SaveUndo();
-        held[0] = card;
-        heldCount = 1;
-        heldSource = kWasteSource;
-        waste[--wasteCount] = Card();
-        dealtThisTurn = std::max(dealtThisTurn - 1, 0);
+    if (position.wasteCount > 0 && card == position.waste[position.wasteCount - 1]) {
+        BeginLift(SimplicityModel::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
+        position.waste[--position.wasteCount] = Card();
+        position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
         DrawWasteArea(true);
         artwork->PresentDirty();
         CheckGameOver();
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (pileCount[pile] == 0 || piles[pile][pileCount[pile] - 1] != card) continue;
-        SaveUndo();
-        held[0] = card;
-        heldCount = 1;
-        heldSource = pile;
-        piles[pile][--pileCount[pile]] = Card();
+        if (position.pileCount[pile] == 0 || position.piles[pile][position.pileCount[pile] - 1] != card) continue;
+        BeginLift(SimplicityModel::kFirstPile + pile, position.pileCount[pile] - 1, &card, 1, pile);
+        position.piles[pile][--position.pileCount[pile]] = Card();
         DrawPileArea(pile, true);
         artwork->PresentDirty();
         CheckGameOver();
@@ -416,16 +365,12 @@ void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     const int pile = PileAt(target.x, target.y);
     const int f = pile < 0 ? FoundationAt(target.x, target.y) : -1;
-    if (pile >= 0 && pileCount[pile] < kPileSlots) {
-        if (heldSource == kWasteSource) points += kPointsWasteToPile;
-        piles[pile][pileCount[pile]++] = held[0];
-        ClearHeld(kNoSource);
+    if (pile >= 0 && position.pileCount[pile] < kPileSlots) {
+        DropHeld(SimplicityModel::kFirstPile + pile, kNoSource);
         DrawPileArea(pile, true);
         artwork->PresentDirty();
     } else if (f >= 0) {
-        points += heldSource == kWasteSource ? kPointsWasteToFoundation : kPointsPileToFoundation;
-        foundations[f] = held[0];
-        ClearHeld(kNoSource);
+        DropHeld(SimplicityModel::kFirstFoundation + f, kNoSource);
         DrawFoundationArea(f, true);
         artwork->PresentDirty();
     }
@@ -434,14 +379,7 @@ void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void SimplicityGame::ReturnCards() {
     if (heldSource == kNoSource) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
-        ++dealtThisTurn;
-    } else if (pileCount[heldSource] < kPileSlots) {
-        piles[heldSource][pileCount[heldSource]++] = held[0];
-    }
-    ClearHeld(kNoSource);
+    ReturnHeld(kNoSource);
     CheckGameOver();
     Draw(true);
 }
@@ -453,13 +391,15 @@ void SimplicityGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (wasteCount > 0) {
+    if (position.wasteCount > 0) {
         int x = 0, y = 0;
         WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &waste[wasteCount - 1], 1);
+        AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
     }
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (pileCount[pile] > 0) AddPickup(PileX(pile), PileY(pile), &piles[pile][pileCount[pile] - 1], 1);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int count = position.pileCount[pile];
+        if (count > 0) AddPickup(PileX(pile), PileY(pile), &position.piles[pile][count - 1], 1);
+    }
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(kFoundationX[f], kFoundationY[f], CardHitRect(kFoundationX[f], kFoundationY[f]), kAutoMoveKind);
     for (int pile = 0; pile < kPiles; ++pile)
@@ -495,12 +435,12 @@ double SimplicityGame::GetScoreFactor() {
 
 void SimplicityGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCount) writer.Int(count);
-    writer.Cards(foundations.data(), kFoundations);
-    writer.Int(startRank);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
+    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCount) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Int(position.startRank);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
     writer.Int(heldSource);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
@@ -542,16 +482,16 @@ bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    piles = readPiles;
-    pileCount = readCounts;
-    for (int pile = 0; pile < kPiles; ++pile)
-        ClearPastCount(piles[pile], pileCount[pile]);
-    foundations = readFoundations;
-    startRank = readStart;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
-    dealtThisTurn = std::min(dealtThisTurn, wasteCount);
+    Position& p = position;
+    p.piles = readPiles;
+    p.pileCount = readCounts;
+    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.piles[pile], p.pileCount[pile]);
+    p.foundations = readFoundations;
+    p.startRank = readStart;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
+    p.dealtThisTurn = std::min(p.dealtThisTurn, p.wasteCount);
     ClearHeld(kNoSource);
     FinishUndo(readPoints, elapsed, false);
     return true;

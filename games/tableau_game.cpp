@@ -44,6 +44,23 @@ void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int 
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, bottom});
 }
 
+void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep) {
+    const int screen = artwork->screenBuffer;
+    if (count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (cardsDealt == 1) artwork->DrawPile(x, y, cards, count, screen, kNoFan);
+    else artwork->DrawPile(x, y, cards, count, screen, std::max(dealt, 1), fanStep, 0);
+}
+
+void TableauGame::WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY) {
+    if (cardsDealt > 1) {
+        topX = x + fanStep * std::max(dealt - 1, 0);
+        topY = y;
+    } else {
+        topX = x + kLayerStepX * (count / kCardsPerLayer);
+        topY = y + kLayerStepY * (count / kCardsPerLayer);
+    }
+}
+
 void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present) {
     const int left = x - kFoundationMarginX, areaTop = y - kFoundationMarginY;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;

@@ -206,6 +206,11 @@ protected:
     // and marked for presenting.
     void DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
                         bool present);
+    // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
+    // fanStep to show the cards dealt last (at least one). The placeholder when empty.
+    void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
+    // Where such a waste's top card lies (and is picked up).
+    static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
     // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
     void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
 };

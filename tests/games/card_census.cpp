@@ -239,10 +239,10 @@ Census SimplicityCensus(Game& base) {
     auto& game = static_cast<SimplicityGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    for (int pile = 0; pile < SimplicityGame::kPiles; ++pile) AddRun(census, game.piles[pile], game.pileCount[pile]);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    for (int pile = 0; pile < SimplicityGame::kPiles; ++pile) AddRun(census, game.position.piles[pile], game.position.pileCount[pile]);
     if (game.heldSource != SimplicityGame::kNoSource) census.cards.push_back(game.held[0]);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
+    for (Card top : game.position.foundations) AddSuitFoundation(census, top, game.position.startRank, tableau::NextRank);
     return census;
 }
 

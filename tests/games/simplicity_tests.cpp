@@ -24,38 +24,38 @@ protected:
     static void ClearTable(SimplicityGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (auto& pile : game.piles) pile.fill(Card());
-        game.pileCount.fill(0);
-        game.foundations.fill(Card());
-        game.waste.fill(Card());
-        game.wasteCount = 0;
-        game.recyclesUsed = 1;
+        for (auto& pile : game.position.piles) pile.fill(Card());
+        game.position.pileCount.fill(0);
+        game.position.foundations.fill(Card());
+        game.position.waste.fill(Card());
+        game.position.wasteCount = 0;
+        game.position.recyclesUsed = 1;
     }
     static void SetPile(SimplicityGame& game, int pile, std::initializer_list<Card> cards) {
         int k = 0;
-        for (Card card : cards) game.piles[pile][k++] = card;
-        game.pileCount[pile] = k;
+        for (Card card : cards) game.position.piles[pile][k++] = card;
+        game.position.pileCount[pile] = k;
     }
     void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
 };
 
 TEST_F(SimplicityTest, DealPutsTheNextCardOnTheFirstFoundation) {
     SimplicityGame& game = Start<SimplicityGame>();
-    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.pileCount[pile], 1);
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(12));
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(12));
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_EQ(game.deck.Remaining(), 39);
     SettingsKey key(GameSettingsPath("Simplicity"));
     EXPECT_EQ(ReadDwordValue(key, "Recycles", 7), 0) << "the game reads no recycles when none is stored";
 
     SetRule("StartCard", 3);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_FALSE(game.foundations[0].IsValid()) << "a fixed start leaves the foundations empty";
-    EXPECT_EQ(game.startRank, 3);
+    EXPECT_FALSE(game.position.foundations[0].IsValid()) << "a fixed start leaves the foundations empty";
+    EXPECT_EQ(game.position.startRank, 3);
     SetRule("FilledIn", 1);
     SetRule("CardsDealt", 3);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 3));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 3));
     EXPECT_EQ(game.deck.Remaining(), 36);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.2);
 }
@@ -70,21 +70,21 @@ TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
     ClearTable(game);
     SetPile(game, 0, {Card(kRed, 3)});                       // a Five
     SetPile(game, 1, {Card(kBlack, Card::kAce)});
-    game.waste[0] = Card(kBlack2, 3);
-    game.waste[1] = Card(kRed, Card::kKing);
-    game.wasteCount = 2;
+    game.position.waste[0] = Card(kBlack2, 3);
+    game.position.waste[1] = Card(kRed, Card::kKing);
+    game.position.wasteCount = 2;
     game.CheckGameOver();
     // Waste King onto the black Ace: 5 points.
     DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::PileX(1), SimplicityGame::PileY(1));
-    EXPECT_EQ(game.pileCount[1], 2);
+    EXPECT_EQ(game.position.pileCount[1], 2);
     EXPECT_EQ(game.points, 5);
     // Any Five starts a foundation: from the waste 10, from a pile 5.
     DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kFoundationX[2],
              SimplicityGame::kFoundationY[2]);
     DragCard(SimplicityGame::PileX(0), SimplicityGame::PileY(0), SimplicityGame::kFoundationX[1],
              SimplicityGame::kFoundationY[1]);
-    EXPECT_EQ(game.foundations[2], Card(kBlack2, 3));
-    EXPECT_EQ(game.foundations[1], Card(kRed, 3));
+    EXPECT_EQ(game.position.foundations[2], Card(kBlack2, 3));
+    EXPECT_EQ(game.position.foundations[1], Card(kRed, 3));
     EXPECT_EQ(game.points, 20);
     EXPECT_FALSE(Played("foundation.wav")) << "Simplicity plays no move sounds";
 }
@@ -92,8 +92,8 @@ TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
 TEST_F(SimplicityTest, FullPileTakesNoMoreCards) {
     SimplicityGame& game = Start<SimplicityGame>();
     ClearTable(game);
-    for (int k = 0; k < 13; ++k) game.piles[0][k] = Card(k % 2, 12 - k);
-    game.pileCount[0] = 13;
+    for (int k = 0; k < 13; ++k) game.position.piles[0][k] = Card(k % 2, 12 - k);
+    game.position.pileCount[0] = 13;
     DragRecord drag;
     drag.cards[0] = Card(kRed, 5);
     drag.count = 1;
@@ -108,18 +108,18 @@ TEST_F(SimplicityTest, RecycleDealsTheOldTopFirstAndCostsFive) {
     SetRule("CardsDealt", 3);
     SimplicityGame& game = Start<SimplicityGame>();
     while (game.deck.Remaining() > 0) Click(kStockClickX, kStockClickY);
-    const Card oldTop = game.waste[game.wasteCount - 1];
+    const Card oldTop = game.position.waste[game.position.wasteCount - 1];
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.points, -5);
     EXPECT_EQ(game.deck.Peek(0), oldTop) << "the old top of the waste is dealt first";
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.deck.Remaining(), 0) << "the recycle is taken back";
-    EXPECT_EQ(game.recyclesUsed, 1) << "but not given back";
+    EXPECT_EQ(game.position.recyclesUsed, 1) << "but not given back";
     EXPECT_EQ(game.points, -5);
-    const int waste = game.wasteCount;
+    const int waste = game.position.wasteCount;
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, waste) << "no recycle left";
+    EXPECT_EQ(game.position.wasteCount, waste) << "no recycle left";
 }
 
 TEST_F(SimplicityTest, LookAheadSeesAPileThatCanBeDugDown) {
@@ -127,7 +127,7 @@ TEST_F(SimplicityTest, LookAheadSeesAPileThatCanBeDugDown) {
     SetRule("StartCard", 3);
     SimplicityGame& game = Start<SimplicityGame>();
     ClearTable(game);
-    game.foundations[0] = Card(kBlack, 3);
+    game.position.foundations[0] = Card(kBlack, 3);
     for (int pile = 0; pile < 12; ++pile) SetPile(game, pile, {Card(kBlack2, pile < 6 ? 8 : 9)});
     // Pile 0: black Five under a red Queen; pile 5's black King takes the Queen, freeing the Five.
     SetPile(game, 0, {Card(kBlack, 4), Card(kRed, 10)});
