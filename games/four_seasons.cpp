@@ -175,16 +175,8 @@ FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : ModelledTableauGame(artwork
 }
 
 Position FourSeasonsGame::CurrentPosition() const {
-    Position p;
-    p.piles = piles;
-    p.pileCount = pileCounts;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.dealtThisTurn = dealtThisTurn;
-    p.startRank = startRank;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const FourSeasonsRules rules = FourSeasonsRules::Read();
     p.cardsDealt = rules.cardsDealt;
@@ -205,13 +197,7 @@ int FourSeasonsGame::FoundationAt(int x, int y) {
 }
 
 void FourSeasonsGame::WasteTopPosition(const FourSeasonsRules& rules, int& x, int& y) const {
-    if (rules.cardsDealt > 1) {
-        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
-        y = kWasteY;
-    } else {
-        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
-        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
-    }
+    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }
 
 // ---- Deal ----
@@ -224,11 +210,7 @@ void FourSeasonsGame::NewGame(bool restart) {
     fan2A = kWasteFanStep;
     fan2B = 0;
     SetStandardPanel();
-    for (auto& pile : piles) pile.fill(Card());
-    pileCounts.fill(0);
-    foundations.fill(Card());
-    waste.fill(Card());
-    wasteCount = dealtThisTurn = recyclesUsed = 0;
+    position = Position{};
     ClearHeld(kNoSource);
 
     deck.SetPacks(1);
@@ -237,12 +219,12 @@ void FourSeasonsGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     const FourSeasonsRules rules = FourSeasonsRules::Read();
-    startRank = rules.startCard;
+    position.startRank = rules.startCard;
     if (rules.filledIn) {
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     Draw(true);
@@ -251,18 +233,18 @@ void FourSeasonsGame::NewGame(bool restart) {
     for (int k = 0; k < kPiles; ++k) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) break;
-        piles[k][0] = card;
-        pileCounts[k] = 1;
+        position.piles[k][0] = card;
+        position.pileCount[k] = 1;
         DrawStockArea(true);
         artwork->PresentDirty();
         AnimateCard(kStockX, kStockY, kPileX[k], kPileY[k], card, artwork->screenBuffer, true, true, -1);
         PlaySound("flip.wav");
     }
-    if (!foundations[0].IsValid() && rules.startCard == -1) {
+    if (!position.foundations[0].IsValid() && rules.startCard == -1) {
         const Card card = deck.DealNext();
         if (card.IsValid()) {
-            foundations[0] = card;
-            startRank = card.Rank();
+            position.foundations[0] = card;
+            position.startRank = card.Rank();
             DrawStockArea(true);
             artwork->PresentDirty();
             AnimateCard(kStockX, kStockY, kFoundationX[0], kFoundationY[0], card, artwork->screenBuffer, true, true, -1);
@@ -283,7 +265,7 @@ void FourSeasonsGame::DrawStockArea(bool present) {
     const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const bool canTurn = recyclesUsed < FourSeasonsRules::Read().recycles;
+    const bool canTurn = position.recyclesUsed < FourSeasonsRules::Read().recycles;
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
@@ -293,20 +275,16 @@ void FourSeasonsGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
     const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0)
-        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else if (rules.cardsDealt == 1)
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
-    else
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1), kWasteFanStep, 0);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
+              kWasteFanStep);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void FourSeasonsGame::DrawPileArea(int k, bool present) {
     const int x = kPileX[k], y = kPileY[k];
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (pileCounts[k] > 0) artwork->DrawCard(x, y, piles[k][pileCounts[k] - 1], artwork->screenBuffer);
+    const int count = position.pileCount[k];
+    if (count > 0) artwork->DrawCard(x, y, position.piles[k][count - 1], artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
@@ -317,8 +295,8 @@ void FourSeasonsGame::DrawFoundationArea(int k, bool present) {
     const int left = x, top = y;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[k].IsValid())
-        artwork->DrawCard(x, y, foundations[k], artwork->screenBuffer);
+    if (position.foundations[k].IsValid())
+        artwork->DrawCard(x, y, position.foundations[k], artwork->screenBuffer);
     else
         artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});
@@ -335,78 +313,44 @@ void FourSeasonsGame::Draw(bool present) {
 
 // ---- Moves ----
 
-void FourSeasonsGame::DealToWaste(const FourSeasonsRules& rules) {
-    dealtThisTurn = 0;
-    for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
-        waste[wasteCount++] = card;
-        ++dealtThisTurn;
-        DrawStockArea(true);
-    }
-    DrawStockArea(true);
-    DrawWasteArea(true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-    CheckGameOver();
-    CheckGameOver();
-}
-
-void FourSeasonsGame::Recycle() {
-    points -= kRecycleCost;
-    ReturnWasteToStock(waste.data(), wasteCount);
-    ++recyclesUsed;
-    DrawWasteArea(true);
-    DrawStockArea(true);
-    artwork->PresentDirty();
-    dealtThisTurn = 0;
-    CheckGameOver();
-}
-
 void FourSeasonsGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) {
         CheckGameOver();
         return;
     }
-    const FourSeasonsRules rules = FourSeasonsRules::Read();
-    const Position position = CurrentPosition();
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (position.stock.count > 0) {
-            SaveUndo();
-            DealToWaste(rules);
-        } else if (position.recyclesUsed < position.recycles) {
-            SaveUndo();
-            Recycle();
-        } else {
-            CheckGameOver();
-        }
+    if (!OnStockTop(x, y, kStockX, kStockY)) {
+        Game::OnLButtonDown(keys, x, y);
+        CheckGameOver();
         return;
     }
-    Game::OnLButtonDown(keys, x, y);
+    const Position now = CurrentPosition();
+    if (now.stock.count > 0 || now.recyclesUsed < now.recycles) {
+        SaveUndo();
+        Play({PlayMove::kStock});
+        DrawStockArea(true);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        if (now.stock.count > 0) PlaySound("flip.wav");
+    }
     CheckGameOver();
 }
 
 void FourSeasonsGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (wasteCount > 0 && waste[wasteCount - 1] == drag.cards[0]) {
-        SaveUndo();
-        held[0] = waste[--wasteCount];
-        heldCount = 1;
-        waste[wasteCount] = Card();
-        heldSource = kWasteSource;
-        --dealtThisTurn;
+    const Card card = drag.cards[0];
+    if (position.wasteCount > 0 && position.waste[position.wasteCount - 1] == card) {
+        BeginLift(FourSeasonsModel::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
+        position.waste[--position.wasteCount] = Card();
+        --position.dealtThisTurn;
         DrawWasteArea(true);
         artwork->PresentDirty();
         CheckGameOver();
         return;
     }
     for (int k = 0; k < kPiles; ++k) {
-        if (pileCounts[k] == 0 || piles[k][pileCounts[k] - 1] != drag.cards[0]) continue;
-        SaveUndo();
-        held[0] = piles[k][--pileCounts[k]];
-        heldCount = 1;
-        piles[k][pileCounts[k]] = Card();
-        heldSource = k;
+        if (position.pileCount[k] == 0 || position.piles[k][position.pileCount[k] - 1] != card) continue;
+        BeginLift(FourSeasonsModel::kFirstPile + k, position.pileCount[k] - 1, &card, 1, k);
+        position.piles[k][--position.pileCount[k]] = Card();
         DrawPileArea(k, true);
         artwork->PresentDirty();
         CheckGameOver();
@@ -429,19 +373,14 @@ void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
         CheckGameOver();
         return;
     }
-    const bool fromWaste = heldSource == kWasteSource;
     const int pile = PileAt(target.x, target.y);
     const int foundation = pile < 0 ? FoundationAt(target.x, target.y) : -1;
-    if (pile >= 0 && pileCounts[pile] < kPileSlots) {
-        if (fromWaste) points += kPointsWasteToPile;
-        piles[pile][pileCounts[pile]++] = held[0];
-        ClearHeld(kNoSource);
+    if (pile >= 0 && position.pileCount[pile] < kPileSlots) {
+        DropHeld(FourSeasonsModel::kFirstPile + pile, kNoSource);
         DrawPileArea(pile, true);
         artwork->PresentDirty();
     } else if (foundation >= 0) {
-        points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
-        foundations[foundation] = held[0];
-        ClearHeld(kNoSource);
+        DropHeld(FourSeasonsModel::kFirstFoundation + foundation, kNoSource);
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
     }
@@ -450,16 +389,10 @@ void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void FourSeasonsGame::ReturnCards() {
     if (heldSource == kNoSource) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
-        ++dealtThisTurn;
-        DrawWasteArea(true);
-    } else {
-        if (pileCounts[heldSource] < kPileSlots) piles[heldSource][pileCounts[heldSource]++] = held[0];
-        DrawPileArea(heldSource, true);
-    }
-    ClearHeld(kNoSource);
+    const int source = heldSource;
+    ReturnHeld(kNoSource);
+    if (source == kWasteSource) DrawWasteArea(true);
+    else DrawPileArea(source, true);
     CheckGameOver();
     artwork->PresentDirty();
 }
@@ -471,13 +404,15 @@ void FourSeasonsGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver) {
-        if (wasteCount > 0) {
+        if (position.wasteCount > 0) {
             int x = 0, y = 0;
             WasteTopPosition(rules, x, y);
-            AddPickup(x, y, &waste[wasteCount - 1], 1);
+            AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
         }
-        for (int k = 0; k < kPiles; ++k)
-            if (pileCounts[k] > 0) AddPickup(kPileX[k], kPileY[k], &piles[k][pileCounts[k] - 1], 1);
+        for (int k = 0; k < kPiles; ++k) {
+            const int count = position.pileCount[k];
+            if (count > 0) AddPickup(kPileX[k], kPileY[k], &position.piles[k][count - 1], 1);
+        }
     }
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(kFoundationX[k], kFoundationY[k], CardHitRect(kFoundationX[k], kFoundationY[k]), kAutoMoveKind);
@@ -515,12 +450,12 @@ double FourSeasonsGame::GetScoreFactor() {
 void FourSeasonsGame::SaveUndo() {
     if (paused || gameOver) return;
     UndoWriter writer = BeginUndoRecord();
-    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCounts) writer.Int(count);
-    writer.Cards(foundations.data(), kFoundations);
-    writer.Int(startRank);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
+    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCount) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Int(position.startRank);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
     writer.Int(heldSource);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
@@ -546,7 +481,7 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
 
-    // Every card in play exactly once: stock, waste, piles, and each foundation from the
+    // Every card in play exactly once: stock, position.waste, position.piles, and each foundation from the
     // starting rank up to its top in the top's suit.
     PackTally tally;
     if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
@@ -556,15 +491,15 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    piles = readPiles;
-    pileCounts = readCounts;
-    for (int k = 0; k < kPiles; ++k)
-        ClearPastCount(piles[k], pileCounts[k]);
-    foundations = readFoundations;
-    startRank = readStart;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
+    Position& p = position;
+    p.piles = readPiles;
+    p.pileCount = readCounts;
+    for (int k = 0; k < kPiles; ++k) ClearPastCount(p.piles[k], p.pileCount[k]);
+    p.foundations = readFoundations;
+    p.startRank = readStart;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
     ClearHeld(kNoSource);
     // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
     FinishUndo(readPoints, elapsed, false);

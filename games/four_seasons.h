@@ -106,20 +106,9 @@ public:
     static int PileAt(int x, int y);
     static int FoundationAt(int x, int y);
 
-    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-    std::array<int32_t, kPiles> pileCounts{};
-    std::array<Card, kFoundations> foundations{};
-    int32_t startRank = -1;
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    int32_t dealtThisTurn = 0;
-    int32_t recyclesUsed = 0;
-
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
-    void DealToWaste(const FourSeasonsRules& rules);
-    void Recycle();
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawPileArea(int k, bool present);

@@ -122,12 +122,12 @@ Census FourSeasonsCensus(Game& base) {
     auto& game = static_cast<FourSeasonsGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    for (int k = 0; k < FourSeasonsGame::kPiles; ++k) AddRun(census, game.piles[k], game.pileCounts[k]);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    for (int k = 0; k < FourSeasonsGame::kPiles; ++k) AddRun(census, game.position.piles[k], game.position.pileCount[k]);
     if (game.heldSource != FourSeasonsGame::kNoSource) census.cards.push_back(game.held[0]);
     // The foundations climb round the corner, King to Ace.
-    for (Card top : game.foundations)
-        AddSuitFoundation(census, top, game.startRank, [](int rank) { return (rank + 1) % Card::kRankCount; });
+    for (Card top : game.position.foundations)
+        AddSuitFoundation(census, top, game.position.startRank, [](int rank) { return (rank + 1) % Card::kRankCount; });
     return census;
 }
 

@@ -20,19 +20,19 @@ protected:
         WriteDwordValue(key, name, value);
     }
     static void SetPile(Seasons& game, int pile, std::initializer_list<Card> cards) {
-        game.piles[pile].fill(Card());
+        game.position.piles[pile].fill(Card());
         int i = 0;
-        for (Card card : cards) game.piles[pile][i++] = card;
-        game.pileCounts[pile] = i;
+        for (Card card : cards) game.position.piles[pile][i++] = card;
+        game.position.pileCount[pile] = i;
     }
     static void ClearTable(Seasons& game) {
         while (game.deck.DealNext().IsValid()) {
         }
         for (int pile = 0; pile < Seasons::kPiles; ++pile) SetPile(game, pile, {});
-        game.foundations.fill(Card());
-        game.waste.fill(Card());
-        game.wasteCount = 0;
-        game.recyclesUsed = 1;
+        game.position.foundations.fill(Card());
+        game.position.waste.fill(Card());
+        game.position.wasteCount = 0;
+        game.position.recyclesUsed = 1;
     }
     static bool Accepts(Seasons& game, Card card, int x, int y) {
         DragRecord drag;
@@ -51,9 +51,9 @@ protected:
 
 TEST_F(FourSeasonsTest, TheDefaultDealTakesTheStartingRankFromTheDeck) {
     Seasons& game = Start<Seasons>();
-    for (int pile = 0; pile < Seasons::kPiles; ++pile) EXPECT_EQ(game.pileCounts[pile], 1);
-    ASSERT_TRUE(game.foundations[0].IsValid());
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    for (int pile = 0; pile < Seasons::kPiles; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
+    ASSERT_TRUE(game.position.foundations[0].IsValid());
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_EQ(game.deck.Remaining(), 46);
     SettingsKey key(GameSettingsPath("Four Seasons"));
     EXPECT_EQ(ReadDwordValue(key, "Recycles", -5), 0) << "the game reads no recycles when none is stored";
@@ -63,7 +63,7 @@ TEST_F(FourSeasonsTest, TheDefaultDealTakesTheStartingRankFromTheDeck) {
 TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     SetRule("StartCard", 3);  // Five
     Seasons& game = Start<Seasons>();
-    for (Card top : game.foundations) EXPECT_FALSE(top.IsValid());
+    for (Card top : game.position.foundations) EXPECT_FALSE(top.IsValid());
     for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(Accepts(game, Card(k, 3), Seasons::kFoundationX[k], Seasons::kFoundationY[k])) << "any Five";
     EXPECT_FALSE(Accepts(game, Card(0, 4), Seasons::kFoundationX[0], Seasons::kFoundationY[0]));
@@ -86,9 +86,9 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
 
     ClearTable(game);
     EXPECT_TRUE(Accepts(game, Card(1, 9), Seasons::kPileX[2], Seasons::kPileY[2])) << "an empty pile takes anything";
-    game.piles[2].fill(Card());
-    for (int i = 0; i < 13; ++i) game.piles[2][i] = Card(i % 4, 12 - i);
-    game.pileCounts[2] = 13;
+    game.position.piles[2].fill(Card());
+    for (int i = 0; i < 13; ++i) game.position.piles[2][i] = Card(i % 4, 12 - i);
+    game.position.pileCount[2] = 13;
     EXPECT_FALSE(Accepts(game, Card(3, 11), Seasons::kPileX[2], Seasons::kPileY[2])) << "a full pile takes nothing";
 }
 
@@ -98,19 +98,19 @@ TEST_F(FourSeasonsTest, MovesScoreByTheirSource) {
     ClearTable(game);
     SetPile(game, 1, {Card(0, 7)});  // a Nine
     SetPile(game, 3, {Card(1, 3)});  // a Five
-    game.waste[0] = Card(2, 3);      // a Five
-    game.waste[1] = Card(3, 6);      // an Eight
-    game.wasteCount = 2;
+    game.position.waste[0] = Card(2, 3);      // a Five
+    game.position.waste[1] = Card(3, 6);      // an Eight
+    game.position.wasteCount = 2;
     game.CheckGameOver();
 
     DragToPile(Seasons::kWasteX, Seasons::kWasteY, 1);
-    EXPECT_EQ(game.pileCounts[1], 2);
+    EXPECT_EQ(game.position.pileCount[1], 2);
     EXPECT_EQ(game.points, 5) << "waste to pile";
     DragToFoundation(Seasons::kWasteX, Seasons::kWasteY, 0);
-    EXPECT_EQ(game.foundations[0], Card(2, 3));
+    EXPECT_EQ(game.position.foundations[0], Card(2, 3));
     EXPECT_EQ(game.points, 15) << "waste to foundation";
     DragToFoundation(Seasons::kPileX[3], Seasons::kPileY[3], 1);
-    EXPECT_EQ(game.foundations[1], Card(1, 3));
+    EXPECT_EQ(game.position.foundations[1], Card(1, 3));
     EXPECT_EQ(game.points, 20) << "pile to foundation";
     EXPECT_TRUE(sounds.empty()) << "moves make no sound";
 }
@@ -120,26 +120,26 @@ TEST_F(FourSeasonsTest, RecyclingRedealsInTheSameOrderAndUndoKeepsItUsed) {
     Seasons& game = Start<Seasons>();
     const int stock = game.deck.Remaining();
     Click(kStockClickX, kStockClickY);
-    const Card firstTurned = game.waste[0];
+    const Card firstTurned = game.position.waste[0];
     for (int click = 1; click < stock; ++click) Click(kStockClickX, kStockClickY);
     ASSERT_EQ(game.deck.Remaining(), 0);
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.points, -5);
     EXPECT_EQ(game.deck.Remaining(), stock);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.wasteCount, stock) << "the waste is back";
-    EXPECT_EQ(game.recyclesUsed, 1) << "the recycle stays used";
+    EXPECT_EQ(game.position.wasteCount, stock) << "the waste is back";
+    EXPECT_EQ(game.position.recyclesUsed, 1) << "the recycle stays used";
     EXPECT_EQ(game.points, -5) << "the points before the recycle, less the undo";
     EXPECT_FALSE(Played("undo.wav"));
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, stock) << "no recycle is left";
-    game.wasteCount = 0;
-    for (int i = stock - 1; i >= 0; --i) game.deck.PutBack(game.waste[i]);
-    game.waste.fill(Card());
+    EXPECT_EQ(game.position.wasteCount, stock) << "no recycle is left";
+    game.position.wasteCount = 0;
+    for (int i = stock - 1; i >= 0; --i) game.deck.PutBack(game.position.waste[i]);
+    game.position.waste.fill(Card());
     game.CheckGameOver();
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.waste[0], firstTurned) << "the first card turned comes first again";
+    EXPECT_EQ(game.position.waste[0], firstTurned) << "the first card turned comes first again";
 }
 
 TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
@@ -147,7 +147,7 @@ TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
     SetRule("StartCard", 3);
     Seasons& game = Start<Seasons>();
     ClearTable(game);
-    game.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
+    game.position.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
     SetPile(game, 0, {Card(1, 9)});    // Jack
     SetPile(game, 1, {Card(2, 0)});    // Two
     SetPile(game, 2, {Card(3, 7)});    // Nine
@@ -162,9 +162,9 @@ TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
     SetPile(game, 0, {Card(1, 10)});
     EXPECT_TRUE(game.CheckGameOver()) << "clearing the pile helps only with a waste card to fill it";
     game.gameOver = false;
-    game.waste[0] = Card(3, 8);
-    game.wasteCount = 1;
-    game.recyclesUsed = 5;
+    game.position.waste[0] = Card(3, 8);
+    game.position.wasteCount = 1;
+    game.position.recyclesUsed = 5;
     EXPECT_FALSE(game.CheckGameOver());
 }
 
@@ -173,10 +173,10 @@ TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
     SetRule("FilledIn", 1);
     Seasons& game = Start<Seasons>();
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 0));
-    for (int suit = 0; suit < 4; ++suit) game.foundations[suit] = Card(suit, Card::kAce);
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 0));
+    for (int suit = 0; suit < 4; ++suit) game.position.foundations[suit] = Card(suit, Card::kAce);
     EXPECT_TRUE(game.IsWon());
-    game.foundations[2] = Card(2, Card::kKing);
+    game.position.foundations[2] = Card(2, Card::kKing);
     EXPECT_FALSE(game.IsWon());
 }
 
@@ -189,7 +189,7 @@ namespace {
 TEST_F(FourSeasonsTest, FoundationsShowOnlyTheirTopCard) {
     Seasons& game = Start<Seasons>();
     ClearTable(game);
-    game.foundations[0] = Card(0, (game.startRank + 11) % 13);  // twelve cards high
+    game.position.foundations[0] = Card(0, (game.position.startRank + 11) % 13);  // twelve cards high
     game.Draw(true);
     const int x = Seasons::kFoundationX[0], y = Seasons::kFoundationY[0];
     const int left = x - 12, top = y - 6;
