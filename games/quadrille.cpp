@@ -138,16 +138,8 @@ void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
 QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position QuadrilleGame::CurrentPosition() const {
-    Position p;
-    p.downTops = downTops;
-    p.upTops = upTops;
-    p.centre = centre;
-    p.centreCount = centreCount;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.dealtThisTurn = dealtThisTurn;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const QuadrilleRules rules = QuadrilleRules::Read();
     p.cardsDealt = rules.cardsDealt;
@@ -168,13 +160,7 @@ int QuadrilleGame::UpPileAt(int x, int y) {
 }
 
 void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const {
-    if (rules.cardsDealt > 1) {
-        x = kWasteX + kWasteFanStep * std::max(dealtThisTurn - 1, 0);
-        y = kWasteY;
-    } else {
-        x = kWasteX + kLayerStepX * (wasteCount / kCardsPerLayer);
-        y = kWasteY + kLayerStepY * (wasteCount / kCardsPerLayer);
-    }
+    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }
 
 // ---- Deal ----
@@ -182,33 +168,27 @@ void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y
 void QuadrilleGame::NewGame(bool restart) {
     BeginRuledDeal(restart);
     ClearHotspots();
-    recyclesUsed = 0;
     fanDx = 14;
     fanDy = 16;
     fan2A = kWasteFanStep;
     fan2B = 0;
     SetStandardPanel();
-    downTops.fill(Card());
-    upTops.fill(Card());
-    centre.fill(Card());
-    waste.fill(Card());
-    held.fill(Card());
-    centreCount = wasteCount = heldCount = dealtThisTurn = 0;
-    heldSource = kNoSource;
+    position = Position{};
+    ClearHeld(kNoSource);
 
     deck.SetPacks(1);
     deck.IncludeAll();
     deck.Shuffle();
     if (QuadrilleRules::Read().filledIn) {
         for (int k = 0; k < kPiles; ++k) {
-            downTops[k] = Card(kPileSuit[k], kFive);
-            upTops[k] = Card(kPileSuit[k], kSix);
-            centre[k] = Card(kPileSuit[k], Card::kQueen);
-            deck.Exclude(downTops[k]);
-            deck.Exclude(upTops[k]);
-            deck.Exclude(centre[k]);
+            position.downTops[k] = Card(kPileSuit[k], kFive);
+            position.upTops[k] = Card(kPileSuit[k], kSix);
+            position.centre[k] = Card(kPileSuit[k], Card::kQueen);
+            deck.Exclude(position.downTops[k]);
+            deck.Exclude(position.upTops[k]);
+            deck.Exclude(position.centre[k]);
         }
-        centreCount = kCentreSlots;
+        position.centreCount = kCentreSlots;
     }
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
@@ -225,7 +205,7 @@ void QuadrilleGame::DrawStockArea(bool present) {
     const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const bool canTurn = recyclesUsed < QuadrilleRules::Read().recycles;
+    const bool canTurn = position.recyclesUsed < QuadrilleRules::Read().recycles;
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
@@ -235,13 +215,8 @@ void QuadrilleGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
     const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0)
-        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else if (rules.cardsDealt == 1)
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
-    else
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(dealtThisTurn, 1), kWasteFanStep, 0);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
+              kWasteFanStep);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -249,16 +224,16 @@ void QuadrilleGame::DrawCentreArea(bool present) {
     const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
     const int right = kCentreX + artwork->cardWidth, bottom = kCentreY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (!centre[0].IsValid() || centreCount < 1)
+    if (!position.centre[0].IsValid() || position.centreCount < 1)
         artwork->DrawPlaceholder(kCentreX, kCentreY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     else
-        artwork->DrawCard(kCentreX, kCentreY, centre[centreCount - 1], artwork->screenBuffer);
+        artwork->DrawCard(kCentreX, kCentreY, position.centre[position.centreCount - 1], artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void QuadrilleGame::DrawPileArea(bool down, int k, bool present) {
     const int x = down ? kDownX[k] : kUpX[k], y = down ? kDownY[k] : kUpY[k];
-    const Card top = down ? downTops[k] : upTops[k];
+    const Card top = down ? position.downTops[k] : position.upTops[k];
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
     // An empty pile shows the card it waits for, darkened, as a guide.
     if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, top.Rank(), 1);
@@ -278,82 +253,54 @@ void QuadrilleGame::Draw(bool present) {
 
 // ---- Moves ----
 
-void QuadrilleGame::DealToWaste(const QuadrilleRules& rules) {
-    dealtThisTurn = 0;
-    for (int i = 0; i < rules.cardsDealt && wasteCount < kWasteSlots; ++i) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
-        waste[wasteCount++] = card;
-        ++dealtThisTurn;
-    }
-    DrawStockArea(true);
-    DrawWasteArea(true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-    CheckGameOver();
-}
-
-void QuadrilleGame::Recycle() {
-    points -= kRecycleCost;
-    ReturnWasteToStock(waste.data(), wasteCount);
-    ++recyclesUsed;
-    DrawWasteArea(true);
-    DrawStockArea(true);
-    artwork->PresentDirty();
-    dealtThisTurn = 0;
-    CheckGameOver();
-}
-
 void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) {
         CheckGameOver();
         return;
     }
-    const QuadrilleRules rules = QuadrilleRules::Read();
-    const Position position = CurrentPosition();
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (position.stock.count > 0) {
-            SaveUndo();
-            DealToWaste(rules);
-        } else if (position.recyclesUsed < position.recycles) {
-            SaveUndo();
-            Recycle();
-        } else {
-            CheckGameOver();
-        }
+    if (!OnStockTop(x, y, kStockX, kStockY)) {
+        Game::OnLButtonDown(keys, x, y);
+        CheckGameOver();
         return;
     }
-    Game::OnLButtonDown(keys, x, y);
+    const Position now = CurrentPosition();
+    if (now.stock.count > 0 || now.recyclesUsed < now.recycles) {
+        SaveUndo();
+        Play({PlayMove::kStock});
+        DrawStockArea(true);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        if (now.stock.count > 0) PlaySound("flip.wav");
+    }
     CheckGameOver();
 }
 
+// Only the position.waste's top card is picked up; a press anywhere else still writes an undo record,
+// which ReturnCards drops again.
 void QuadrilleGame::LiftCards(DragRecord& drag) {
-    SaveUndo();
-    if (paused || gameOver) return;
-    if (wasteCount < 1 || waste[wasteCount - 1] != drag.cards[0]) return;
-    held.fill(Card());
-    held[0] = waste[--wasteCount];
-    waste[wasteCount] = Card();
-    heldSource = kWasteSource;
-    heldCount = 1;
-    --dealtThisTurn;
+    const Card card = drag.cards[0];
+    if (paused || gameOver || position.wasteCount < 1 || position.waste[position.wasteCount - 1] != card) {
+        SaveUndo();
+        return;
+    }
+    BeginLift(QuadrilleModel::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
+    position.waste[--position.wasteCount] = Card();
+    --position.dealtThisTurn;
     DrawWasteArea(true);
     CheckGameOver();
 }
 
 void QuadrilleGame::ReturnCards() {
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource && heldCount == 1 && wasteCount < kWasteSlots) {
-        waste[wasteCount++] = held[0];
-        ++dealtThisTurn;
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
+    if (heldSource == kWasteSource && heldCount == 1) {
+        ReturnHeld(kNoSource);
+        // The slide back drew the card where it was picked up, but the position.waste's depth may have
+        // changed with its count: draw the position.waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
+    } else {
+        DropNewestUndoRecord();
+        ClearHeld(kNoSource);
     }
-    held.fill(Card());
-    heldSource = kNoSource;
-    heldCount = 0;
     CheckGameOver();
 }
 
@@ -369,31 +316,23 @@ bool QuadrilleGame::CanDrop(DragRecord& drag, DropTarget& target) {
 }
 
 void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
-    bool played = false;
     if (heldCount == 1 && drag.cards[0] == held[0]) {
-        const Card card = held[0];
+        using Model = QuadrilleModel;
         const int down = DownPileAt(target.x, target.y);
         const int up = down < 0 ? UpPileAt(target.x, target.y) : -1;
-        if (card.Rank() == Card::kQueen) {
-            if (target.x == kCentreX && target.y == kCentreY && centreCount < kCentreSlots) {
-                centre[centreCount++] = card;
-                DrawCentreArea(true);
-                played = true;
-            }
+        int to = -1;
+        if (held[0].Rank() == Card::kQueen) {
+            const bool centre = target.x == kCentreX && target.y == kCentreY;
+            if (centre && position.centreCount < kCentreSlots) to = Model::kCentrePlace;
         } else if (down >= 0) {
-            downTops[down] = card;
-            DrawPileArea(true, down, true);
-            played = true;
+            to = Model::kFirstDownPile + down;
         } else if (up >= 0) {
-            upTops[up] = card;
-            DrawPileArea(false, up, true);
-            played = true;
+            to = Model::kFirstUpPile + up;
         }
-        if (played) {
-            held.fill(Card());
-            heldSource = kNoSource;
-            heldCount = 0;
-            points += kPointsPerCard;
+        if (to >= 0) {
+            DropHeld(to, kNoSource);
+            if (to == Model::kCentrePlace) DrawCentreArea(true);
+            else DrawPileArea(down >= 0, down >= 0 ? down : up, true);
             artwork->PresentDirty();
             PlaySound("foundation.wav");
         }
@@ -407,10 +346,10 @@ void QuadrilleGame::RegisterHotspots() {
     const QuadrilleRules rules = QuadrilleRules::Read();
     pickups.clear();
     dropTargets.clear();
-    if (!paused && !gameOver && wasteCount > 0) {
+    if (!paused && !gameOver && position.wasteCount > 0) {
         int x = 0, y = 0;
         WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &waste[wasteCount - 1], 1);
+        AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
     }
     for (int k = 0; k < kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
     for (int k = 0; k < kPiles; ++k) AddDropTarget(kUpX[k], kUpY[k], CardHitRect(kUpX[k], kUpY[k]), kAutoMoveKind);
@@ -449,12 +388,12 @@ double QuadrilleGame::GetScoreFactor() {
 void QuadrilleGame::SaveUndo() {
     if (paused || gameOver) return;
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(centre.data(), kCentreSlots);
-    writer.Int(centreCount);
-    writer.Cards(upTops.data(), kPiles);
-    writer.Cards(downTops.data(), kPiles);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
+    writer.Cards(position.centre.data(), kCentreSlots);
+    writer.Int(position.centreCount);
+    writer.Cards(position.upTops.data(), kPiles);
+    writer.Cards(position.downTops.data(), kPiles);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -484,7 +423,7 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
 
-    // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first
+    // Every card in play exactly once: stock, position.waste, position.centre Queens, and each pile from its first
     // card to its top in its own suit.
     PackTally tally;
     auto takePile = [&tally](Card top, int suit, std::span<const int> order) {
@@ -506,14 +445,15 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    centre = readCentre;
-    centreCount = readCentreCount;
-    ClearPastCount(centre, centreCount);
-    upTops = readUp;
-    downTops = readDown;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
+    Position& p = position;
+    p.centre = readCentre;
+    p.centreCount = readCentreCount;
+    ClearPastCount(p.centre, p.centreCount);
+    p.upTops = readUp;
+    p.downTops = readDown;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
     ClearHeld(kNoSource);
     FinishUndo(readPoints, elapsed, false);
     return true;

@@ -115,20 +115,9 @@ public:
     static int DownPileAt(int x, int y);
     static int UpPileAt(int x, int y);
 
-    std::array<Card, kPiles> downTops{};
-    std::array<Card, kPiles> upTops{};
-    std::array<Card, kCentreSlots> centre{};
-    int32_t centreCount = 0;
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    int32_t recyclesUsed = 0;
-    int32_t dealtThisTurn = 0;
-
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
-    void DealToWaste(const QuadrilleRules& rules);
-    void Recycle();
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawCentreArea(bool present);

@@ -135,8 +135,8 @@ Census QuadrilleCensus(Game& base) {
     auto& game = static_cast<QuadrilleGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    AddRun(census, game.centre, game.centreCount);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    AddRun(census, game.position.centre, game.position.centreCount);
     AddRun(census, game.held, game.heldCount);
     auto pile = [&census](Card top, std::span<const int> order) {
         if (!top.IsValid()) return;
@@ -147,8 +147,8 @@ Census QuadrilleCensus(Game& base) {
         census.cards.push_back(Card());  // a top its pile can never reach
     };
     for (int k = 0; k < QuadrilleGame::kPiles; ++k) {
-        pile(game.downTops[k], QuadrilleGame::kDownOrder);
-        pile(game.upTops[k], QuadrilleGame::kUpOrder);
+        pile(game.position.downTops[k], QuadrilleGame::kDownOrder);
+        pile(game.position.upTops[k], QuadrilleGame::kUpOrder);
     }
     return census;
 }

@@ -39,7 +39,7 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     Quad& game = Start<Quad>();
     EXPECT_EQ(game.deck.Remaining(), 52);
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_EQ(game.position.wasteCount, 1);
     EXPECT_TRUE(Played("flip.wav"));
     for (int k = 0; k < Quad::kPiles; ++k) {
         const int suit = Quad::kPileSuit[k];
@@ -53,8 +53,8 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     SetRule("CardsDealt", 3);
     ASSERT_TRUE(Choose(kCommandNewGame));
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 3);
-    EXPECT_EQ(game.dealtThisTurn, 3);
+    EXPECT_EQ(game.position.wasteCount, 3);
+    EXPECT_EQ(game.position.dealtThisTurn, 3);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.2);
 }
 
@@ -72,17 +72,17 @@ TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
     // Through the mouse: a Queen from the waste to the centre, then a Five to its down pile.
     Quad& game = Start<Quad>();
     SetStock(game, {});
-    game.waste[0] = Card(3, 3);
-    game.waste[1] = Card(2, Card::kQueen);
-    game.wasteCount = 2;
+    game.position.waste[0] = Card(3, 3);
+    game.position.waste[1] = Card(2, Card::kQueen);
+    game.position.wasteCount = 2;
     game.CheckGameOver();
     Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kDownX[1] + 20, Quad::kDownY[1] + 20);
-    EXPECT_EQ(game.wasteCount, 2) << "a Queen is refused by a pile";
+    EXPECT_EQ(game.position.wasteCount, 2) << "a Queen is refused by a pile";
     Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kCentreX + 20, Quad::kCentreY + 20);
-    EXPECT_EQ(game.centreCount, 1);
+    EXPECT_EQ(game.position.centreCount, 1);
     EXPECT_EQ(game.points, 5);
     DoubleClick(Quad::kWasteX + 20, Quad::kWasteY + 20);
-    EXPECT_EQ(game.downTops[0], Card(3, 3)) << "a double click sends the Five home";
+    EXPECT_EQ(game.position.downTops[0], Card(3, 3)) << "a double click sends the Five home";
     EXPECT_EQ(game.points, 10);
     EXPECT_TRUE(Played("foundation.wav"));
 }
@@ -96,7 +96,7 @@ TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
     };
     turnAll();
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 52) << "no recycle allowed";
+    EXPECT_EQ(game.position.wasteCount, 52) << "no recycle allowed";
     EXPECT_EQ(game.points, 0);
 
     SetRule("Recycles", QuadrilleRules::kUnlimitedRecycles);
@@ -107,7 +107,7 @@ TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
         turnAll();
     }
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.recyclesUsed, 5) << "an undone recycle still counts";
+    EXPECT_EQ(game.position.recyclesUsed, 5) << "an undone recycle still counts";
     EXPECT_EQ(game.points, -5 * 5 - 5);
     EXPECT_TRUE(Played("undo.wav"));
 }
@@ -118,29 +118,29 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
     SetRule("Recycles", 0);
     Quad& game = Start<Quad>();
     EXPECT_FALSE(game.CheckGameOver()) << "never blocked before the first recycle with cards in the stock";
-    game.recyclesUsed = 1;
+    game.position.recyclesUsed = 1;
     SetStock(game, {Card(3, 3), Card(0, 7), Card(1, 7)});
     ASSERT_EQ(game.deck.Remaining(), 3);
     const bool fiveThird = game.deck.Peek(2) == Card(3, 3);
     EXPECT_EQ(game.CheckGameOver(), !fiveThird) << "only every third stock card can come up";
     game.gameOver = false;
     SetRule("Recycles", 1);
-    game.recyclesUsed = 0;
-    game.waste[0] = Card(2, 8);
-    game.wasteCount = 1;
+    game.position.recyclesUsed = 0;
+    game.position.waste[0] = Card(2, 8);
+    game.position.wasteCount = 1;
     SetStock(game, {Card(0, 7), Card(1, 7)});
-    game.recyclesUsed = 0;
+    game.position.recyclesUsed = 0;
     EXPECT_FALSE(game.CheckGameOver());
 }
 
 TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
     Quad& game = Start<Quad>();
     for (int k = 0; k < Quad::kPiles; ++k) {
-        game.downTops[k] = Card(Quad::kPileSuit[k], Card::kKing);
-        game.upTops[k] = Card(Quad::kPileSuit[k], Card::kJack);
+        game.position.downTops[k] = Card(Quad::kPileSuit[k], Card::kKing);
+        game.position.upTops[k] = Card(Quad::kPileSuit[k], Card::kJack);
     }
     EXPECT_TRUE(game.IsWon());
-    game.upTops[2] = Card(Quad::kPileSuit[2], Card::kTen);
+    game.position.upTops[2] = Card(Quad::kPileSuit[2], Card::kTen);
     EXPECT_FALSE(game.IsWon());
 }
 
@@ -148,13 +148,13 @@ TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
     SetRule("FilledIn", 1);
     Quad& game = Start<Quad>();
     EXPECT_EQ(game.deck.Remaining(), 40);
-    EXPECT_EQ(game.centreCount, 4);
+    EXPECT_EQ(game.position.centreCount, 4);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
     Click(kStockClickX, kStockClickY);
     std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<size_t>(file.tellg()), Quad::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.wasteCount, 0);
+    EXPECT_EQ(game.position.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 40);
     EXPECT_EQ(game.points, -5);
 }
