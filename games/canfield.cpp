@@ -104,6 +104,11 @@ void CanfieldModel::Moves(const Position& p, MoveList& out) {
 }
 
 int CanfieldModel::Apply(Position& p, const PlayMove& move) {
+    const int points = Step(p, move);
+    return move.kind == PlayMove::kMove ? points + FillFromReserve(p) : points;
+}
+
+int CanfieldModel::Step(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
@@ -135,18 +140,25 @@ int CanfieldModel::Apply(Position& p, const PlayMove& move) {
         p.pileCount[move.from - kFirstPile] = move.index;
     }
     Place(p, move.from, move.to, cards.data(), count);
-    // The first empty pile takes the reserve's top card by itself.
-    if (p.reserveCount > 0) {
-        int pile = 0;
-        while (pile < kPiles && p.pileCount[pile] > 0) ++pile;
-        if (pile < kPiles) {
-            const Card card = p.reserve[--p.reserveCount];
-            p.reserve[p.reserveCount] = Card();
-            Place(p, kReservePlace, kFirstPile + pile, &card, 1);
-            p.points += kPointsAutoFill;
-        }
-    }
     return p.points - before;
+}
+
+int CanfieldModel::FillFromReserve(Position& p) {
+    const int pile = EmptyPileForReserve(p);
+    if (pile < 0) return 0;
+    const Card card = p.reserve[--p.reserveCount];
+    p.reserve[p.reserveCount] = Card();
+    const int32_t before = p.points;
+    Place(p, kReservePlace, kFirstPile + pile, &card, 1);
+    p.points += kPointsAutoFill;
+    return p.points - before;
+}
+
+int CanfieldModel::EmptyPileForReserve(const Position& p) {
+    if (p.reserveCount == 0) return -1;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (p.pileCount[pile] == 0) return pile;
+    return -1;
 }
 
 bool CanfieldModel::Won(const Position& p) {
@@ -198,18 +210,8 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position CanfieldGame::CurrentPosition() const {
-    Position p;
-    p.tableau = tableau;
-    p.pileCount = pileCount;
-    p.foundations = foundations;
-    p.baseCard = baseCard;
-    p.reserve = reserve;
-    p.reserveCount = reserveCount;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.turnedCount = turnedCount;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const CanfieldRules rules = CanfieldRules::Read();
     p.cardsDealt = rules.cardsDealt;
@@ -228,18 +230,12 @@ int CanfieldGame::FoundationAt(int x, int y) {
 
 int CanfieldGame::PileDropAt(int x, int y) const {
     for (int pile = 0; pile < kPiles; ++pile)
-        if (ColumnX(pile) == x && CardY(pileCount[pile]) == y) return pile;
+        if (ColumnX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
     return -1;
 }
 
 void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const {
-    if (rules.cardsDealt == 1) {
-        x = LayerX(kWasteX, wasteCount);
-        y = LayerY(kWasteY, wasteCount);
-    } else {
-        x = kWasteX + kWasteFanStep * std::max(turnedCount - 1, 0);
-        y = kWasteY;
-    }
+    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.turnedCount, kWasteFanStep, x, y);
 }
 
 // ---- Deal ----
@@ -247,16 +243,7 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
 void CanfieldGame::NewGame(bool restart) {
     BeginRuledDeal(restart);
     ClearHotspots();
-    recyclesUsed = 0;
-    turnedCount = 0;
-    baseCard = Card();
-    foundations.fill(Card());
-    reserve.fill(Card());
-    reserveCount = 0;
-    waste.fill(Card());
-    wasteCount = 0;
-    for (auto& pile : tableau) pile.fill(Card());
-    pileCount.fill(0);
+    position = Position{};
     ClearHeld();
     fanDx = 0;
     fanDy = kTableauStep;
@@ -280,15 +267,15 @@ void CanfieldGame::NewGame(bool restart) {
         const bool faceUp = i == kReserveSlots - 1;
         AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
                     faceUp ? -1 : artwork->cardBack);
-        reserve[reserveCount++] = card;
+        position.reserve[position.reserveCount++] = card;
         PlaySound("deal.wav");
     }
     const Card base = deck.DealNext();
     if (base.IsValid()) {
         DrawStockArea(true);
         AnimateCard(kStockX, kStockY, ColumnX(0), kFoundationY, base, screen, true, true, -1);
-        foundations[0] = base;
-        baseCard = base;
+        position.foundations[0] = base;
+        position.baseCard = base;
         PlaySound("deal.wav");
     }
     for (int pile = 0; pile < kPiles; ++pile) {
@@ -296,7 +283,7 @@ void CanfieldGame::NewGame(bool restart) {
         if (!card.IsValid()) break;
         DrawStockArea(true);
         AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(0), card, screen, true, true, -1);
-        tableau[pile][pileCount[pile]++] = card;
+        position.tableau[pile][position.pileCount[pile]++] = card;
         PlaySound("deal.wav");
     }
     Draw(true);
@@ -311,7 +298,7 @@ void CanfieldGame::DrawStockArea(bool present) {
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       rules.RecycleAllowed(recyclesUsed));
+                       rules.RecycleAllowed(position.recyclesUsed));
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -320,11 +307,8 @@ void CanfieldGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
     const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else if (rules.cardsDealt == 1) artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
-    else
-        artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, std::max(turnedCount, 1), kWasteFanStep, 0);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
+              kWasteFanStep);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -333,16 +317,17 @@ void CanfieldGame::DrawReserveArea(bool present) {
     const int right = kReserveX + artwork->cardWidth, bottom = kReserveY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     const int screen = artwork->screenBuffer;
+    const int reserveCount = position.reserveCount;
     // While the reserve's top card is in the hand, the cards under it are still unknown.
     const bool topInHand = dragging && heldSource == kReserveSource;
-    const int shown = reserveCount + (topInHand ? 1 : 0);
-    if (shown == 0 || (topInHand && reserveCount == 0)) {
+    const int shown = position.reserveCount + (topInHand ? 1 : 0);
+    if (shown == 0 || (topInHand && position.reserveCount == 0)) {
         artwork->DrawPlaceholder(kReserveX, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
     } else {
-        const int layers = PileLayers(reserveCount);
+        const int layers = PileLayers(position.reserveCount);
         for (int k = 0; k < layers; ++k) {
             const int x = kReserveX + kLayerStepX * k, y = kReserveY + kLayerStepY * k;
-            if (k == layers - 1 && !topInHand) artwork->DrawCard(x, y, reserve[reserveCount - 1], screen);
+            if (k == layers - 1 && !topInHand) artwork->DrawCard(x, y, position.reserve[reserveCount - 1], screen);
             else artwork->DrawCardBack(x, y, artwork->cardBack, screen);
         }
     }
@@ -354,20 +339,17 @@ void CanfieldGame::DrawFoundationArea(int index, bool present) {
     const int left = x - kLayerMarginX, top = y - kLayerMarginY;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[index].IsValid())
-        artwork->DrawFoundation(x, y, foundations[index], artwork->screenBuffer, baseCard.Rank(), kDepthFromRanks);
+    if (position.foundations[index].IsValid())
+        artwork->DrawFoundation(x, y, position.foundations[index], artwork->screenBuffer, position.baseCard.Rank(),
+                                kDepthFromRanks);
     else
         artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void CanfieldGame::DrawPileArea(int pile, bool present) {
-    const int x = ColumnX(pile);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (pileCount[pile] == 0) artwork->DrawPlaceholder(x, kTableauY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int k = 0; k < pileCount[pile]; ++k) artwork->DrawCard(x, CardY(k), tableau[pile][k], screen);
-    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(ColumnX(pile), kTableauY, kTableauStep, position.tableau[pile].data(), position.pileCount[pile], 0,
+                   kScreenBottom, present);
 }
 
 void CanfieldGame::Draw(bool present) {
@@ -389,27 +371,17 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
         Game::OnLButtonDown(keys, x, y);
         return;
     }
-    const Position position = CurrentPosition();
-    if (position.stock.count > 0) {
-        SaveUndo();
-        turnedCount = 0;
-        for (int i = 0; i < position.cardsDealt && wasteCount < kWasteSlots; ++i) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) break;
-            waste[wasteCount++] = card;
-            ++turnedCount;
-            PlaySound("flip.wav");
-            DrawStockArea(true);
-            DrawWasteArea(true);
-            artwork->PresentDirty();
-        }
+    const Position now = CurrentPosition();
+    if (now.stock.count == 0 && !now.RecycleAllowed()) return;
+    SaveUndo();
+    Play({PlayMove::kStock});
+    if (now.stock.count > 0) {
+        for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
+        DrawStockArea(true);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
         CheckGameOver();
-    } else if (position.RecycleAllowed()) {
-        SaveUndo();
-        points -= kRecycleCost;
-        ReturnWasteToStock(waste.data(), wasteCount);
-        turnedCount = 0;
-        ++recyclesUsed;
+    } else {
         DrawWasteArea(true);
         DrawStockArea(true);
         artwork->PresentDirty();
@@ -421,42 +393,29 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void CanfieldGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card first = drag.cards[0];
-    if (wasteCount > 0 && first == waste[wasteCount - 1]) {
-        SaveUndo();
-        ClearHeld();
-        held[0] = waste[--wasteCount];
-        waste[wasteCount] = Card();
-        heldCount = 1;
-        heldSource = kWasteSource;
-        turnedCount = std::max(turnedCount - 1, 0);
+    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
+        BeginLift(CanfieldModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
+        position.waste[--position.wasteCount] = Card();
+        position.turnedCount = std::max(position.turnedCount - 1, 0);
         DrawWasteArea(true);
         CheckGameOver();
         return;
     }
-    if (reserveCount > 0 && first == reserve[reserveCount - 1]) {
-        SaveUndo();
-        ClearHeld();
-        held[0] = reserve[--reserveCount];
-        reserve[reserveCount] = Card();
-        heldCount = 1;
-        heldSource = kReserveSource;
+    if (position.reserveCount > 0 && first == position.reserve[position.reserveCount - 1]) {
+        BeginLift(CanfieldModel::kReservePlace, position.reserveCount - 1, &first, 1, kReserveSource);
+        position.reserve[--position.reserveCount] = Card();
         DrawReserveArea(true);
         CheckGameOver();
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
         if (ColumnX(pile) != drag.x) continue;
-        for (int i = 0; i < pileCount[pile]; ++i) {
-            if (CardY(i) != drag.y || tableau[pile][i] != first) continue;
-            SaveUndo();
-            ClearHeld();
-            heldCount = pileCount[pile] - i;
-            for (int k = 0; k < heldCount; ++k) {
-                held[k] = tableau[pile][i + k];
-                tableau[pile][i + k] = Card();
-            }
-            heldSource = pile;
-            pileCount[pile] = i;
+        for (int i = 0; i < position.pileCount[pile]; ++i) {
+            if (CardY(i) != drag.y || position.tableau[pile][i] != first) continue;
+            const int count = position.pileCount[pile] - i;
+            BeginLift(CanfieldModel::kFirstPile + pile, i, &position.tableau[pile][i], count, pile);
+            std::fill_n(&position.tableau[pile][i], count, Card());
+            position.pileCount[pile] = i;
             DrawPileArea(pile, true);
             CheckGameOver();
             return;
@@ -465,11 +424,11 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
 }
 
 bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return drag.count == 1 && CanfieldModel::BuildsUp(position, drag.cards[0], foundation);
+    if (foundation >= 0) return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], foundation);
     const int pile = PileDropAt(target.x, target.y);
-    return pile >= 0 && CanfieldModel::FitsPile(position, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+    return pile >= 0 && CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
 }
 
 void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -479,17 +438,13 @@ void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     const int foundation = FoundationAt(target.x, target.y);
     const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
-    const bool fromHand = heldSource == kWasteSource || heldSource == kReserveSource;
+    // The reserve's card that may follow is a move of its own (AfterMove).
     if (foundation >= 0 && heldCount == 1) {
-        foundations[foundation] = held[0];
-        points += fromHand ? kPointsToFoundationFromHand : kPointsToFoundationFromPile;
-        ClearHeld();
+        DropHeld(CanfieldModel::kFirstFoundation + foundation, kNoSource, &CanfieldModel::Step);
         PlaySound("foundation.wav");
         DrawFoundationArea(foundation, true);
-    } else if (pile >= 0 && pileCount[pile] + heldCount <= kPileSlots) {
-        if (fromHand) points += kPointsPerCardFromHand * heldCount;
-        for (int i = 0; i < heldCount; ++i) tableau[pile][pileCount[pile]++] = held[i];
-        ClearHeld();
+    } else if (pile >= 0 && position.pileCount[pile] + heldCount <= kPileSlots) {
+        DropHeld(CanfieldModel::kFirstPile + pile, kNoSource, &CanfieldModel::Step);
         PlaySound("tableau.wav");
         DrawPileArea(pile, true);
     }
@@ -500,33 +455,24 @@ void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void CanfieldGame::ReturnCards() {
     if (heldSource == kNoSource || heldCount < 1) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
-        ++turnedCount;
+    const bool fromWaste = heldSource == kWasteSource;
+    ReturnHeld(kNoSource);
+    if (fromWaste) {
         // The slide back drew the card where it was picked up, but the waste's depth may have
         // changed with its count: draw the waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
-    } else if (heldSource == kReserveSource) {
-        if (reserveCount < kReserveSlots) reserve[reserveCount++] = held[0];
-    } else {
-        for (int i = 0; i < heldCount && pileCount[heldSource] < kPileSlots; ++i)
-            tableau[heldSource][pileCount[heldSource]++] = held[i];
     }
-    ClearHeld();
     CheckGameOver();
 }
 
 void CanfieldGame::AfterMove() {
-    if (reserveCount == 0) return;
-    int pile = 0;
-    while (pile < kPiles && pileCount[pile] > 0) ++pile;
-    if (pile == kPiles) return;
+    const int pile = CanfieldModel::EmptyPileForReserve(position);
+    if (pile < 0) return;
     DragRecord record;
-    record.x = LayerX(kReserveX, reserveCount);
-    record.y = LayerY(kReserveY, reserveCount);
-    record.cards[0] = reserve[reserveCount - 1];
+    record.x = LayerX(kReserveX, position.reserveCount);
+    record.y = LayerY(kReserveY, position.reserveCount);
+    record.cards[0] = position.reserve[position.reserveCount - 1];
     record.count = 1;
     dragging = true;
     LiftCards(record);
@@ -546,21 +492,21 @@ void CanfieldGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (wasteCount > 0) {
+    if (position.wasteCount > 0) {
         int x = 0, y = 0;
         WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &waste[wasteCount - 1], 1);
+        AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
     }
-    if (reserveCount > 0)
-        AddPickup(LayerX(kReserveX, reserveCount), LayerY(kReserveY, reserveCount), &reserve[reserveCount - 1], 1);
+    if (const int reserveCount = position.reserveCount; reserveCount > 0)
+        AddPickup(LayerX(kReserveX, reserveCount), LayerY(kReserveY, reserveCount), &position.reserve[reserveCount - 1], 1);
     for (int pile = 0; pile < kPiles; ++pile)
-        tableau::ForEachPileStack(pileCount[pile], 0, rules.movePartial, [&](int k, int n) {
-            AddPickup(ColumnX(pile), CardY(k), &tableau[pile][k], n);
+        tableau::ForEachPileStack(position.pileCount[pile], 0, rules.movePartial, [&](int k, int n) {
+            AddPickup(ColumnX(pile), CardY(k), &position.tableau[pile][k], n);
         });
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(ColumnX(f), kFoundationY, CardHitRect(ColumnX(f), kFoundationY), kAutoMoveKind);
     for (int pile = 0; pile < kPiles; ++pile) {
-        const int y = CardY(pileCount[pile]);
+        const int y = CardY(position.pileCount[pile]);
         AddDropTarget(ColumnX(pile), y, CardHitRect(ColumnX(pile), y), kPlainTargetKind);
     }
 }
@@ -573,11 +519,11 @@ bool CanfieldGame::CardOrigin(int place, int index, int& x, int& y) const {
     } else if (place == Model::kWastePlace) {
         WasteTopPosition(CanfieldRules::Read(), x, y);
     } else if (place == Model::kReservePlace) {
-        x = LayerX(kReserveX, reserveCount), y = LayerY(kReserveY, reserveCount);
+        x = LayerX(kReserveX, position.reserveCount), y = LayerY(kReserveY, position.reserveCount);
     } else if (f >= 0 && f < kFoundations) {
         x = ColumnX(f), y = kFoundationY;
     } else if (pile >= 0 && pile < kPiles) {
-        x = ColumnX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+        x = ColumnX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
     } else {
         return false;
     }
@@ -597,14 +543,14 @@ double CanfieldGame::GetScoreFactor() {
 
 void CanfieldGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.CardValue(baseCard);
-    writer.Cards(foundations.data(), kFoundations);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
-    writer.Cards(reserve.data(), kReserveSlots);
-    writer.Int(reserveCount);
-    for (const auto& pile : tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCount) writer.Int(count);
+    writer.CardValue(position.baseCard);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
+    writer.Cards(position.reserve.data(), kReserveSlots);
+    writer.Int(position.reserveCount);
+    for (const auto& pile : position.tableau) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -645,19 +591,19 @@ bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    baseCard = readBase;
-    foundations = readFoundations;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
-    reserve = readReserve;
-    reserveCount = readReserveCount;
-    ClearPastCount(reserve, reserveCount);
-    tableau = readTableau;
-    pileCount = readCounts;
-    for (int pile = 0; pile < kPiles; ++pile)
-        ClearPastCount(tableau[pile], pileCount[pile]);
-    turnedCount = std::min(turnedCount, wasteCount);
+    Position& p = position;
+    p.baseCard = readBase;
+    p.foundations = readFoundations;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
+    p.reserve = readReserve;
+    p.reserveCount = readReserveCount;
+    ClearPastCount(p.reserve, p.reserveCount);
+    p.tableau = readTableau;
+    p.pileCount = readCounts;
+    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.tableau[pile], p.pileCount[pile]);
+    p.turnedCount = std::min(p.turnedCount, p.wasteCount);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

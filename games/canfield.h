@@ -62,6 +62,13 @@ struct CanfieldModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
+    // A move alone, without the reserve's card that follows it (Apply is Step, then
+    // FillFromReserve); the points it scores.
+    static int Step(Position& position, const PlayMove& move);
+    // The first empty pile takes the reserve's top card by itself; the points that scores.
+    static int FillFromReserve(Position& position);
+    // The pile that would take the reserve's top card, or -1.
+    static int EmptyPileForReserve(const Position& position);
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
@@ -121,18 +128,6 @@ public:
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
     static int FoundationAt(int x, int y);
     int PileDropAt(int x, int y) const;
-
-    // What the table shows. Foundations hold only their top card; the stock is the deck.
-    Card baseCard;
-    std::array<Card, kFoundations> foundations{};
-    std::array<Card, kReserveSlots> reserve{};
-    int32_t reserveCount = 0;
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    int32_t turnedCount = 0;
-    std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-    std::array<int32_t, kPiles> pileCount{};
-    int32_t recyclesUsed = 0;
 
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;

@@ -361,11 +361,11 @@ void FourSeasonsGame::LiftCards(DragRecord& drag) {
 bool FourSeasonsGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Card card = drag.cards[0];
     if (drag.count != 1 || !card.IsValid()) return false;
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int pile = PileAt(target.x, target.y);
-    if (pile >= 0) return FourSeasonsModel::FitsPile(position, pile, card);
+    if (pile >= 0) return FourSeasonsModel::FitsPile(p, pile, card);
     const int foundation = FoundationAt(target.x, target.y);
-    return foundation >= 0 && FourSeasonsModel::FitsFoundation(position, foundation, card);
+    return foundation >= 0 && FourSeasonsModel::FitsFoundation(p, foundation, card);
 }
 
 void FourSeasonsGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -481,7 +481,7 @@ bool FourSeasonsGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
 
-    // Every card in play exactly once: stock, position.waste, position.piles, and each foundation from the
+    // Every card in play exactly once: stock, waste, piles, and each foundation from the
     // starting rank up to its top in the top's suit.
     PackTally tally;
     if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;

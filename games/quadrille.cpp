@@ -275,7 +275,7 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
-// Only the position.waste's top card is picked up; a press anywhere else still writes an undo record,
+// Only the waste's top card is picked up; a press anywhere else still writes an undo record,
 // which ReturnCards drops again.
 void QuadrilleGame::LiftCards(DragRecord& drag) {
     const Card card = drag.cards[0];
@@ -293,8 +293,8 @@ void QuadrilleGame::LiftCards(DragRecord& drag) {
 void QuadrilleGame::ReturnCards() {
     if (heldSource == kWasteSource && heldCount == 1) {
         ReturnHeld(kNoSource);
-        // The slide back drew the card where it was picked up, but the position.waste's depth may have
-        // changed with its count: draw the position.waste again.
+        // The slide back drew the card where it was picked up, but the waste's depth may have
+        // changed with its count: draw the waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
     } else {
@@ -305,14 +305,14 @@ void QuadrilleGame::ReturnCards() {
 }
 
 bool QuadrilleGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const Card card = drag.cards[0];
     if (target.x == kCentreX && target.y == kCentreY) return card.Rank() == Card::kQueen && card.IsValid();
     if (drag.count != 1) return false;
     const int down = DownPileAt(target.x, target.y);
-    if (down >= 0) return QuadrilleModel::Fits(position, card, QuadrilleModel::kFirstDownPile + down);
+    if (down >= 0) return QuadrilleModel::Fits(p, card, QuadrilleModel::kFirstDownPile + down);
     const int up = UpPileAt(target.x, target.y);
-    return up >= 0 && QuadrilleModel::Fits(position, card, QuadrilleModel::kFirstUpPile + up);
+    return up >= 0 && QuadrilleModel::Fits(p, card, QuadrilleModel::kFirstUpPile + up);
 }
 
 void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -423,7 +423,7 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
     if (!reader.AtEnd()) return false;
 
-    // Every card in play exactly once: stock, position.waste, position.centre Queens, and each pile from its first
+    // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first
     // card to its top in its own suit.
     PackTally tally;
     auto takePile = [&tally](Card top, int suit, std::span<const int> order) {

@@ -351,11 +351,11 @@ void SimplicityGame::LiftCards(DragRecord& drag) {
 
 bool SimplicityGame::CanDrop(DragRecord& drag, DropTarget& target) {
     if (drag.count != 1) return false;
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int pile = PileAt(target.x, target.y);
-    if (pile >= 0) return SimplicityModel::FitsPile(position, pile, drag.cards[0]);
+    if (pile >= 0) return SimplicityModel::FitsPile(p, pile, drag.cards[0]);
     const int f = FoundationAt(target.x, target.y);
-    return f >= 0 && SimplicityModel::FitsFoundation(position, f, drag.cards[0]);
+    return f >= 0 && SimplicityModel::FitsFoundation(p, f, drag.cards[0]);
 }
 
 void SimplicityGame::DropCards(DragRecord& drag, DropTarget& target) {

@@ -249,8 +249,9 @@ protected:
 
     // Plays a move on the position, keeping the deck's stock and the points in step.
     void Play(const PlayMove& move) { PlayOn(CurrentPosition(), move); }
-    void PlayOn(Position from, const PlayMove& move) {
-        points += Model::Apply(from, move);
+    using ApplyFunction = int (*)(Position&, const PlayMove&);
+    void PlayOn(Position from, const PlayMove& move, ApplyFunction apply = &Model::Apply) {
+        points += apply(from, move);
         position = from;
         SyncDeck(position.stock);
     }
@@ -276,11 +277,12 @@ protected:
         heldCount = count;
         heldSource = source;
     }
-    // The held stack goes to place `to`: the move is played from the position before the lift.
-    void DropHeld(int to, int32_t noSource) {
+    // The held stack goes to place `to`: the move is played from the position before the lift
+    // (by `apply`, for a game that shows what follows a move as moves of its own).
+    void DropHeld(int to, int32_t noSource, ApplyFunction apply = &Model::Apply) {
         PlayMove move = liftMove;
         move.to = static_cast<int8_t>(to);
-        PlayOn(beforeLift, move);
+        PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
     }
     // The held stack goes back: the record made at the lift is dropped and the table restored.

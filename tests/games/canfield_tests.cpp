@@ -34,28 +34,28 @@ protected:
     }
     static void ClearTable(CanfieldGame& game) {
         SetStock(game, {});
-        game.waste.fill(Card());
-        game.wasteCount = 0;
-        game.reserve.fill(Card());
-        game.reserveCount = 0;
-        for (auto& pile : game.tableau) pile.fill(Card());
-        game.pileCount.fill(0);
-        game.foundations.fill(Card());
-        game.recyclesUsed = 1;
+        game.position.waste.fill(Card());
+        game.position.wasteCount = 0;
+        game.position.reserve.fill(Card());
+        game.position.reserveCount = 0;
+        for (auto& pile : game.position.tableau) pile.fill(Card());
+        game.position.pileCount.fill(0);
+        game.position.foundations.fill(Card());
+        game.position.recyclesUsed = 1;
     }
     static void SetPile(CanfieldGame& game, int pile, std::initializer_list<Card> cards) {
         int k = 0;
-        for (Card card : cards) game.tableau[pile][k++] = card;
-        game.pileCount[pile] = k;
+        for (Card card : cards) game.position.tableau[pile][k++] = card;
+        game.position.pileCount[pile] = k;
     }
 };
 
 TEST_F(CanfieldTest, DealFillsReserveFoundationAndPiles) {
     CanfieldGame& game = Start<CanfieldGame>();
-    EXPECT_EQ(game.reserveCount, 13);
-    EXPECT_EQ(game.foundations[0], game.baseCard);
-    EXPECT_EQ(game.baseCard, game.deck.OrderAt(13)) << "the fourteenth card starts the first foundation";
-    for (int pile = 0; pile < 4; ++pile) EXPECT_EQ(game.pileCount[pile], 1);
+    EXPECT_EQ(game.position.reserveCount, 13);
+    EXPECT_EQ(game.position.foundations[0], game.position.baseCard);
+    EXPECT_EQ(game.position.baseCard, game.deck.OrderAt(13)) << "the fourteenth card starts the first foundation";
+    for (int pile = 0; pile < 4; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
     EXPECT_EQ(game.deck.Remaining(), 34);
     EXPECT_FALSE(game.gameOver) << "never over before the first recycle";
     SettingsKey key(GameSettingsPath("Canfield"));
@@ -69,8 +69,8 @@ TEST_F(CanfieldTest, DealFillsReserveFoundationAndPiles) {
 TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
-    game.baseCard = Card(kRed, Card::kTen);
-    game.foundations[0] = Card(kRed, Card::kKing);
+    game.position.baseCard = Card(kRed, Card::kTen);
+    game.position.foundations[0] = Card(kRed, Card::kKing);
     EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed, Card::kAce), 0))
         << "Ten .. King, then the Ace";
     EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed2, Card::kAce), 0));
@@ -85,8 +85,8 @@ TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
 TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
-    game.baseCard = Card(kBlack, Card::kTwo);
-    game.foundations[0] = Card(kBlack, Card::kTwo);
+    game.position.baseCard = Card(kBlack, Card::kTwo);
+    game.position.foundations[0] = Card(kBlack, Card::kTwo);
     SetPile(game, 0, {Card(kRed, 8), Card(kBlack, 7), Card(kRed, 6)});
     SetPile(game, 1, {Card(kBlack2, 9)});
     SetPile(game, 2, {Card(kBlack2, 4)});
@@ -103,30 +103,30 @@ TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {
     // The whole pile, red Ten down to red Eight, goes on the black Jack.
     Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(1) + 10,
          CanfieldGame::CardY(1) + 10);
-    EXPECT_EQ(game.pileCount[0], 0);
-    EXPECT_EQ(game.pileCount[1], 4);
+    EXPECT_EQ(game.position.pileCount[0], 0);
+    EXPECT_EQ(game.position.pileCount[1], 4);
     EXPECT_EQ(game.points, 0) << "pile to pile earns nothing";
 
     SetRule("MovePartial", 1);
     game.CheckGameOver();
     Drag(CanfieldGame::ColumnX(1) + 10, CanfieldGame::CardY(2) + 5, CanfieldGame::ColumnX(0) + 10,
          CanfieldGame::CardY(0) + 10);
-    EXPECT_EQ(game.pileCount[1], 2);
-    EXPECT_EQ(game.pileCount[0], 2);
+    EXPECT_EQ(game.position.pileCount[1], 2);
+    EXPECT_EQ(game.position.pileCount[0], 2);
 }
 
 TEST_F(CanfieldTest, EmptyPileFillsFromTheReserveAndRefusesTheWaste) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
-    game.recyclesUsed = 0;
+    game.position.recyclesUsed = 0;
     SetStock(game, {Card(kRed, 3)});
-    game.baseCard = Card(kBlack, Card::kAce);
-    game.foundations[0] = Card(kBlack, Card::kAce);
-    game.reserve[0] = Card(kRed, Card::kKing);
-    game.reserve[1] = Card(kBlack, 3);
-    game.reserveCount = 2;
-    game.waste[0] = Card(kRed2, Card::kQueen);
-    game.wasteCount = 1;
+    game.position.baseCard = Card(kBlack, Card::kAce);
+    game.position.foundations[0] = Card(kBlack, Card::kAce);
+    game.position.reserve[0] = Card(kRed, Card::kKing);
+    game.position.reserve[1] = Card(kBlack, 3);
+    game.position.reserveCount = 2;
+    game.position.waste[0] = Card(kRed2, Card::kQueen);
+    game.position.wasteCount = 1;
     SetPile(game, 0, {Card(kBlack, Card::kTwo)});
     SetPile(game, 1, {Card(kBlack2, 7)});
     SetPile(game, 2, {Card(kBlack2, Card::kTen)});
@@ -134,24 +134,24 @@ TEST_F(CanfieldTest, EmptyPileFillsFromTheReserveAndRefusesTheWaste) {
     game.CheckGameOver();
 
     DragRecord queen;
-    queen.cards[0] = game.waste[0];
+    queen.cards[0] = game.position.waste[0];
     queen.count = 1;
     DropTarget empty{CanfieldGame::ColumnX(0), CanfieldGame::CardY(0), {}, kPlainTargetKind};
-    game.pileCount[0] = 0;
+    game.position.pileCount[0] = 0;
     EXPECT_FALSE(game.CanDrop(queen, empty)) << "FillFromStock keeps an empty pile for the reserve";
     SetRule("FillFromStock", 0);
     EXPECT_TRUE(game.CanDrop(queen, empty));
     SetRule("FillFromStock", 1);
-    game.pileCount[0] = 1;
+    game.position.pileCount[0] = 1;
     game.CheckGameOver();
 
     // The Two goes home; the empty pile takes the reserve's Five at once.
     Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(0) + 10,
          CanfieldGame::kFoundationY + 10);
-    EXPECT_EQ(game.foundations[0], Card(kBlack, Card::kTwo));
-    EXPECT_EQ(game.pileCount[0], 1);
-    EXPECT_EQ(game.tableau[0][0], Card(kBlack, 3));
-    EXPECT_EQ(game.reserveCount, 1);
+    EXPECT_EQ(game.position.foundations[0], Card(kBlack, Card::kTwo));
+    EXPECT_EQ(game.position.pileCount[0], 1);
+    EXPECT_EQ(game.position.tableau[0][0], Card(kBlack, 3));
+    EXPECT_EQ(game.position.reserveCount, 1);
     EXPECT_EQ(game.points, 5 + 5 + 5) << "pile to foundation 5, the fill 5 for the reserve card and 5 more";
 }
 
@@ -160,22 +160,22 @@ TEST_F(CanfieldTest, RecyclesCostFiveAndAreLimited) {
     CanfieldGame& game = Start<CanfieldGame>();
     for (int click = 0; click < 34; ++click) Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.wasteCount, 34);
-    const Card firstTurned = game.waste[0];
+    EXPECT_EQ(game.position.wasteCount, 34);
+    const Card firstTurned = game.position.waste[0];
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.deck.Remaining(), 34);
     EXPECT_EQ(game.deck.Peek(0), firstTurned) << "the stock comes back in its old order";
     EXPECT_EQ(game.points, -5);
     EXPECT_TRUE(Played("shuffle.wav"));
     // Undo takes the recycle back but not the count of recycles used.
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.wasteCount, 34);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.wasteCount, 34);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.points, -5) << "the recorded 0 less the undo penalty";
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 34) << "no second recycle";
+    EXPECT_EQ(game.position.wasteCount, 34) << "no second recycle";
     EXPECT_EQ(game.undo.Count(), records);
 }
 
@@ -183,19 +183,19 @@ TEST_F(CanfieldTest, GameOverOnlyWhenNothingCanMove) {
     userPreferences.AutoGameOver = 1;
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
-    game.baseCard = Card(kBlack, Card::kAce);
-    game.foundations[0] = Card(kBlack, Card::kAce);
+    game.position.baseCard = Card(kBlack, Card::kAce);
+    game.position.foundations[0] = Card(kBlack, Card::kAce);
     SetPile(game, 0, {Card(kRed, 5)});
     SetPile(game, 1, {Card(kRed2, 9)});
     SetPile(game, 2, {Card(kRed, Card::kKing)});
     SetPile(game, 3, {Card(kRed2, 2)});
-    game.waste[0] = Card(kBlack2, 3);
-    game.wasteCount = 1;
+    game.position.waste[0] = Card(kBlack2, 3);
+    game.position.wasteCount = 1;
     EXPECT_TRUE(game.CheckGameOver()) << "no recycle left and nothing fits";
     EXPECT_FALSE(game.IsWon());
-    game.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four
+    game.position.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four
     EXPECT_FALSE(game.CheckGameOver());
-    game.waste[0] = Card(kBlack2, 3);
+    game.position.waste[0] = Card(kBlack2, 3);
     SetStock(game, {Card(kBlack, 0)});  // the black Two would go home
     EXPECT_FALSE(game.CheckGameOver());
 }
@@ -209,7 +209,7 @@ TEST_F(CanfieldTest, UndoRecordHasItsSizeAndRestoresTheMove) {
     EXPECT_EQ(record.size(), CanfieldGame::kRecordSize);
     EXPECT_EQ(record.size(), 960u + 8 + 32 + 280 + 4 + 104 + 4 + 416 + 16 + 8);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.wasteCount, 0);
+    EXPECT_EQ(game.position.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 34);
     EXPECT_EQ(game.points, -5);
     EXPECT_TRUE(Played("undo.wav"));

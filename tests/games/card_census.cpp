@@ -79,12 +79,12 @@ Census CanfieldCensus(Game& base) {
     auto& game = static_cast<CanfieldGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    AddRun(census, game.reserve, game.reserveCount);
-    for (int pile = 0; pile < CanfieldGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    AddRun(census, game.position.reserve, game.position.reserveCount);
+    for (int pile = 0; pile < CanfieldGame::kPiles; ++pile) AddRun(census, game.position.tableau[pile], game.position.pileCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations)
-        AddSuitFoundation(census, top, game.baseCard.Rank(), tableau::NextRank);
+    for (Card top : game.position.foundations)
+        AddSuitFoundation(census, top, game.position.baseCard.Rank(), tableau::NextRank);
     return census;
 }
 
