@@ -188,17 +188,8 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position GateGame::CurrentPosition() const {
-    Position p;
-    p.columns = columns;
-    p.columnCount = columnCount;
-    p.posts = posts;
-    p.postCount = postCount;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.startRank = startRank;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const GateRules rules = GateRules::Read();
     p.recycles = rules.recycles;
@@ -209,7 +200,7 @@ Position GateGame::CurrentPosition() const {
 }
 
 int GateGame::PostTopY(int post) const {
-    const int n = postCount[post];
+    const int n = position.postCount[post];
     return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
 }
 
@@ -222,7 +213,7 @@ int GateGame::FoundationAt(int x, int y) {
 
 int GateGame::ColumnDropAt(int x, int y) const {
     for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(columnCount[column]) == y) return column;
+        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
     return -1;
 }
 
@@ -231,20 +222,12 @@ int GateGame::ColumnDropAt(int x, int y) const {
 void GateGame::NewGame(bool restart) {
     BeginRuledDeal(restart);
     ClearHotspots();
-    recyclesUsed = 0;
     fanDx = 0;
     fanDy = kColumnStep;
     fan2A = kWasteFanStep;
     fan2B = 0;
     SetStandardPanel();
-    foundations.fill(Card());
-    waste.fill(Card());
-    wasteCount = 0;
-    dealtThisTurn = 0;
-    for (auto& post : posts) post.fill(Card());
-    postCount.fill(0);
-    for (auto& column : columns) column.fill(Card());
-    columnCount.fill(0);
+    position = Position{};
     ClearHeld();
 
     deck.SetPacks(1);
@@ -253,15 +236,15 @@ void GateGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     const GateRules rules = GateRules::Read();
-    startRank = rules.startCard;
-    if (!rules.filledIn && startRank == -1) {
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
+    position.startRank = rules.startCard;
+    if (!rules.filledIn && position.startRank == -1) {
+        position.foundations[0] = deck.DealNext();
+        position.startRank = position.foundations[0].Rank();
     } else if (rules.filledIn) {
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     Draw(true);
@@ -279,13 +262,13 @@ void GateGame::NewGame(bool restart) {
     for (int slot = 0; slot < kPostSlots; ++slot) {
         for (int post = 0; post < 2; ++post) {
             const Card card = dealTo(PostX(post), PostSlotY(slot));
-            if (card.IsValid()) posts[post][postCount[post]++] = card;
+            if (card.IsValid()) position.posts[post][position.postCount[post]++] = card;
         }
     }
     for (int column = 0; column < kColumns; ++column) {
         const Card card = dealTo(ColumnX(column), CardY(0));
         if (!card.IsValid()) break;
-        columns[column][columnCount[column]++] = card;
+        position.columns[column][position.columnCount[column]++] = card;
     }
     Draw(true);
     CheckGameOver();
@@ -299,7 +282,7 @@ void GateGame::DrawStockArea(bool present) {
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       GateRules::Read().RecycleAllowed(recyclesUsed));
+                       GateRules::Read().RecycleAllowed(position.recyclesUsed));
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -307,9 +290,7 @@ void GateGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
     const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -318,26 +299,22 @@ void GateGame::DrawPostArea(int post, bool present) {
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(kPostSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
     // Every card stands at its slot; only the pick-up of the last one is raised.
-    for (int slot = 0; slot < postCount[post]; ++slot)
-        artwork->DrawCard(x, PostSlotY(slot), posts[post][slot], artwork->screenBuffer);
+    for (int slot = 0; slot < position.postCount[post]; ++slot)
+        artwork->DrawCard(x, PostSlotY(slot), position.posts[post][slot], artwork->screenBuffer);
     if (present) artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
 void GateGame::DrawFoundationArea(int f, bool present) {
     const int x = FoundationX(f), y = kFoundationY;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (foundations[f].IsValid()) artwork->DrawCard(x, y, foundations[f], artwork->screenBuffer);
+    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
 void GateGame::DrawColumnArea(int column, bool present) {
-    const int x = ColumnX(column);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kColumnY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    if (columnCount[column] == 0) artwork->DrawPlaceholder(x, kColumnY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < columnCount[column]; ++i) artwork->DrawCard(x, CardY(i), columns[column][i], screen);
-    if (present) artwork->AddDirty({x, kColumnY, x + artwork->cardWidth, kScreenBottom});
+    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, position.columns[column].data(), position.columnCount[column],
+                   0, kScreenBottom, present);
 }
 
 void GateGame::Draw(bool present) {
@@ -354,30 +331,15 @@ void GateGame::Draw(bool present) {
 
 void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const Position position = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (position.stock.count > 0) {
+        const Position now = CurrentPosition();
+        if (now.stock.count > 0 || now.RecycleAllowed()) {
             SaveUndo();
-            dealtThisTurn = 0;
-            const Card card = deck.DealNext();
-            if (card.IsValid() && wasteCount < kWasteSlots) {
-                waste[wasteCount++] = card;
-                ++dealtThisTurn;
-            } else if (card.IsValid()) {
-                deck.PutBack(card);
-            }
-            PlaySound("flip.wav");
+            Play({PlayMove::kStock});
+            if (now.stock.count > 0) PlaySound("flip.wav");
             DrawStockArea(true);
             DrawWasteArea(true);
             artwork->PresentDirty();
-        } else if (position.RecycleAllowed()) {
-            SaveUndo();
-            ReturnWasteToStock(waste.data(), wasteCount);
-            DrawWasteArea(true);
-            DrawStockArea(true);
-            artwork->PresentDirty();
-            ++recyclesUsed;
-            dealtThisTurn = 0;
         }
     } else {
         // Every press off the stock writes a record, whether or not a drag follows: LiftCards
@@ -392,37 +354,27 @@ void GateGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card first = drag.cards[0];
     ClearHeld();
-    if (wasteCount > 0 && first == waste[wasteCount - 1]) {
-        held[0] = first;
-        heldCount = 1;
-        heldSource = kWasteSource;
-        waste[--wasteCount] = Card();
-        dealtThisTurn = std::max(dealtThisTurn - 1, 0);
+    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
+        BeginLift(GateModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource, false);
+        position.waste[--position.wasteCount] = Card();
         DrawWasteArea(true);
-    } else if (postCount[0] > 0 && first == posts[0][postCount[0] - 1]) {
-        held[0] = first;
-        heldCount = 1;
-        heldSource = kLeftPostSource;
-        posts[0][--postCount[0]] = Card();
+    } else if (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) {
+        BeginLift(GateModel::kFirstPost, position.postCount[0] - 1, &first, 1, kLeftPostSource, false);
+        position.posts[0][--position.postCount[0]] = Card();
         DrawPostArea(0, true);
-    } else if (postCount[1] > 0 && first == posts[1][postCount[1] - 1]) {
-        held[0] = first;
-        heldCount = 1;
-        heldSource = kRightPostSource;
-        posts[1][--postCount[1]] = Card();
+    } else if (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]) {
+        BeginLift(GateModel::kFirstPost + 1, position.postCount[1] - 1, &first, 1, kRightPostSource, false);
+        position.posts[1][--position.postCount[1]] = Card();
         DrawPostArea(1, true);
     } else {
         for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
             if (ColumnX(column) != drag.x) continue;
-            for (int i = 0; i < columnCount[column]; ++i) {
-                if (CardY(i) != drag.y || columns[column][i] != first) continue;
-                heldCount = columnCount[column] - i;
-                for (int k = 0; k < heldCount; ++k) {
-                    held[k] = columns[column][i + k];
-                    columns[column][i + k] = Card();
-                }
-                heldSource = column;
-                columnCount[column] = i;
+            for (int i = 0; i < position.columnCount[column]; ++i) {
+                if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
+                const int count = position.columnCount[column] - i;
+                BeginLift(GateModel::kFirstColumn + column, i, &position.columns[column][i], count, column, false);
+                std::fill_n(&position.columns[column][i], count, Card());
+                position.columnCount[column] = i;
                 DrawColumnArea(column, true);
                 break;
             }
@@ -432,17 +384,17 @@ void GateGame::LiftCards(DragRecord& drag) {
 }
 
 bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const Card first = drag.cards[0];
     const int f = FoundationAt(target.x, target.y);
-    if (f >= 0) return GateModel::FitsFoundation(position, f, first, drag.count);
+    if (f >= 0) return GateModel::FitsFoundation(p, f, first, drag.count);
     const int column = ColumnDropAt(target.x, target.y);
     if (column < 0) return false;
     // Before a double click lifts it, a post's card is still on its post.
     const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
-                          (postCount[0] > 0 && first == posts[0][postCount[0] - 1]) ||
-                          (postCount[1] > 0 && first == posts[1][postCount[1] - 1]);
-    return GateModel::FitsColumn(position, column, first, drag.count, fromPost);
+                          (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) ||
+                          (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]);
+    return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
 }
 
 void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -450,20 +402,15 @@ void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
         CheckGameOver();
         return;
     }
-    const bool fromHand = heldSource == kWasteSource || heldSource == kLeftPostSource || heldSource == kRightPostSource;
     const int f = FoundationAt(target.x, target.y);
     const int column = f < 0 ? ColumnDropAt(target.x, target.y) : -1;
-    if (column >= 0 && columnCount[column] + heldCount <= kColumnSlots) {
-        for (int i = 0; i < heldCount; ++i) columns[column][columnCount[column]++] = held[i];
-        if (fromHand) points += kPointsFromHandToColumn;
-        ClearHeld();
+    if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
+        DropHeld(GateModel::kFirstColumn + column, kNoSource);
         DrawColumnArea(column, true);
         artwork->PresentDirty();
         PlaySound("tableau.wav");
     } else if (f >= 0 && heldCount == 1) {
-        foundations[f] = held[0];
-        points += fromHand ? kPointsFromHandToFoundation : kPointsColumnToFoundation;
-        ClearHeld();
+        DropHeld(GateModel::kFirstFoundation + f, kNoSource);
         DrawFoundationArea(f, true);
         artwork->PresentDirty();
         PlaySound("foundation.wav");
@@ -473,25 +420,18 @@ void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void GateGame::ReturnCards() {
     if (heldSource == kNoSource || heldCount < 1) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
-        ++dealtThisTurn;
+    const int source = heldSource;
+    ReturnHeld(kNoSource);
+    if (source == kWasteSource) {
         // The slide back drew the card where it was picked up, but the waste's depth may have
         // changed with its count: draw the waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
-    } else if (heldSource == kLeftPostSource || heldSource == kRightPostSource) {
-        const int post = heldSource == kLeftPostSource ? 0 : 1;
-        if (postCount[post] < kPostSlots) posts[post][postCount[post]++] = held[0];
+    } else if (source == kLeftPostSource || source == kRightPostSource) {
         // The slide back ends at the raised pick-up; the card stands at its slot.
-        DrawPostArea(post, true);
+        DrawPostArea(source == kLeftPostSource ? 0 : 1, true);
         artwork->PresentDirty();
-    } else {
-        for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
-            columns[heldSource][columnCount[heldSource]++] = held[i];
     }
-    ClearHeld();
     CheckGameOver();
 }
 
@@ -502,20 +442,22 @@ void GateGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (wasteCount > 0) {
-        const int d = wasteCount / kCardsPerLayer;
-        AddPickup(kWasteX + kLayerStepX * d, kWasteY + kLayerStepY * d, &waste[wasteCount - 1], 1);
+    if (position.wasteCount > 0) {
+        const int d = position.wasteCount / kCardsPerLayer;
+        AddPickup(kWasteX + kLayerStepX * d, kWasteY + kLayerStepY * d, &position.waste[position.wasteCount - 1], 1);
     }
-    for (int post = 0; post < 2; ++post)
-        if (postCount[post] > 0) AddPickup(PostX(post), PostTopY(post), &posts[post][postCount[post] - 1], 1);
+    for (int post = 0; post < 2; ++post) {
+        const int count = position.postCount[post];
+        if (count > 0) AddPickup(PostX(post), PostTopY(post), &position.posts[post][count - 1], 1);
+    }
     for (int column = 0; column < kColumns; ++column)
-        tableau::ForEachPileStack(columnCount[column], 0, rules.movePartial, [&](int k, int n) {
-            AddPickup(ColumnX(column), CardY(k), &columns[column][k], n);
+        tableau::ForEachPileStack(position.columnCount[column], 0, rules.movePartial, [&](int k, int n) {
+            AddPickup(ColumnX(column), CardY(k), &position.columns[column][k], n);
         });
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
     for (int column = 0; column < kColumns; ++column) {
-        const int y = CardY(columnCount[column]);
+        const int y = CardY(position.columnCount[column]);
         AddDropTarget(ColumnX(column), y, CardHitRect(ColumnX(column), y), kPlainTargetKind);
     }
 }
@@ -527,14 +469,14 @@ bool GateGame::CardOrigin(int place, int index, int& x, int& y) const {
     if (place == Model::kStockPlace) {
         x = kStockX, y = kStockY;
     } else if (place == Model::kWastePlace) {
-        const int depth = wasteCount / kCardsPerLayer;
+        const int depth = position.wasteCount / kCardsPerLayer;
         x = kWasteX + kLayerStepX * depth, y = kWasteY + kLayerStepY * depth;
     } else if (post == 0 || post == 1) {
         x = PostX(post), y = PostTopY(post);
     } else if (f >= 0 && f < kFoundations) {
         x = FoundationX(f), y = kFoundationY;
     } else if (column >= 0 && column < kColumns) {
-        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
+        x = ColumnX(column), y = CardY(ResolveIndex(index, position.columnCount[column]));
     } else {
         return false;
     }
@@ -553,19 +495,19 @@ double GateGame::GetScoreFactor() {
 
 void GateGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Int(startRank);
-    writer.Cards(foundations.data(), kFoundations);
-    writer.Cards(waste.data(), kWasteSlots);
+    writer.Int(position.startRank);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Cards(position.waste.data(), kWasteSlots);
     // The waste's position travels with its cards, as a 36th pair.
     writer.Int(kWasteX);
     writer.Int(kWasteY);
-    writer.Int(wasteCount);
-    for (const auto& post : posts) writer.Cards(post.data(), kPostSlots);
-    for (int32_t count : postCount) writer.Int(count);
-    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : columnCount) writer.Int(count);
+    writer.Int(position.wasteCount);
+    for (const auto& post : position.posts) writer.Cards(post.data(), kPostSlots);
+    for (int32_t count : position.postCount) writer.Int(count);
+    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : position.columnCount) writer.Int(count);
     writer.Int(points);
-    writer.Int(recyclesUsed);
+    writer.Int(position.recyclesUsed);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
 }
@@ -613,21 +555,19 @@ bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    startRank = readStart;
-    foundations = readFoundations;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
-    posts = readPosts;
-    postCount = readPostCounts;
-    for (int post = 0; post < 2; ++post)
-        ClearPastCount(posts[post], postCount[post]);
-    columns = readColumns;
-    columnCount = readCounts;
-    for (int column = 0; column < kColumns; ++column)
-        ClearPastCount(columns[column], columnCount[column]);
-    recyclesUsed = readRecycles;
-    dealtThisTurn = std::min(dealtThisTurn, wasteCount);
+    Position& p = position;
+    p.startRank = readStart;
+    p.foundations = readFoundations;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
+    p.posts = readPosts;
+    p.postCount = readPostCounts;
+    for (int post = 0; post < 2; ++post) ClearPastCount(p.posts[post], p.postCount[post]);
+    p.columns = readColumns;
+    p.columnCount = readCounts;
+    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
+    p.recyclesUsed = readRecycles;
     ClearHeld();
     FinishUndo(readPoints, elapsed, false);
     return true;

@@ -123,17 +123,6 @@ public:
     static int FoundationAt(int x, int y);
     int ColumnDropAt(int x, int y) const;
 
-    int32_t startRank = -1;
-    std::array<Card, kFoundations> foundations{};
-    std::array<std::array<Card, kPostSlots>, 2> posts{};
-    std::array<int32_t, 2> postCount{};
-    std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-    std::array<int32_t, kColumns> columnCount{};
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    int32_t dealtThisTurn = 0;
-    int32_t recyclesUsed = 0;
-
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;

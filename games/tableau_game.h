@@ -266,10 +266,11 @@ protected:
         }
     }
 
-    // Lifting a stack: an undo record of the table before it, the position kept to play the move
-    // from (or to go back to), and the stack in hand; the game then takes the cards off the table.
-    void BeginLift(int from, int index, const Card* cards, int count, int32_t source) {
-        SaveUndo();
+    // Lifting a stack: an undo record of the table before it (unless the game wrote one at the
+    // press), the position kept to play the move from (or to go back to), and the stack in hand;
+    // the game then takes the cards off the table.
+    void BeginLift(int from, int index, const Card* cards, int count, int32_t source, bool saveUndo = true) {
+        if (saveUndo) SaveUndo();
         beforeLift = CurrentPosition();
         liftMove = tableau::MakeMove(from, index, -1, count);
         held.fill(Card());

@@ -250,12 +250,12 @@ Census GateCensus(Game& base) {
     auto& game = static_cast<GateGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
-    for (int post = 0; post < 2; ++post) AddRun(census, game.posts[post], game.postCount[post]);
+    AddRun(census, game.position.waste, game.position.wasteCount);
+    for (int post = 0; post < 2; ++post) AddRun(census, game.position.posts[post], game.position.postCount[post]);
     for (int column = 0; column < GateGame::kColumns; ++column)
-        AddRun(census, game.columns[column], game.columnCount[column]);
+        AddRun(census, game.position.columns[column], game.position.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
+    for (Card top : game.position.foundations) AddSuitFoundation(census, top, game.position.startRank, tableau::NextRank);
     return census;
 }
 

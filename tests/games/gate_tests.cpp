@@ -24,18 +24,18 @@ protected:
 
 TEST_F(GateTest, DealFillsPostsAndColumns) {
     GateGame& game = Start<GateGame>();
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
-    EXPECT_EQ(game.postCount[0], 5);
-    EXPECT_EQ(game.postCount[1], 5);
-    for (int column = 0; column < 8; ++column) EXPECT_EQ(game.columnCount[column], 1);
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
+    EXPECT_EQ(game.position.postCount[0], 5);
+    EXPECT_EQ(game.position.postCount[1], 5);
+    for (int column = 0; column < 8; ++column) EXPECT_EQ(game.position.columnCount[column], 1);
     EXPECT_EQ(game.deck.Remaining(), 33);
 
     SetRule("StartCard", Card::kAce);
     SetRule("FilledIn", 1);
     SetRule("FillFromWaste", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, Card::kAce));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, Card::kAce));
     EXPECT_EQ(game.deck.Remaining(), 30);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 0.75);
 }
@@ -43,31 +43,31 @@ TEST_F(GateTest, DealFillsPostsAndColumns) {
 TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     SetRule("StartCard", Card::kAce);
     GateGame& game = Start<GateGame>();
-    game.columnCount[3] = 0;
-    game.waste[0] = Card(kRed, 7);
-    game.wasteCount = 1;
+    game.position.columnCount[3] = 0;
+    game.position.waste[0] = Card(kRed, 7);
+    game.position.wasteCount = 1;
     game.CheckGameOver();
     DragRecord fromWaste;
-    fromWaste.cards[0] = game.waste[0];
+    fromWaste.cards[0] = game.position.waste[0];
     fromWaste.count = 1;
     DragRecord fromPost = fromWaste;
-    fromPost.cards[0] = game.posts[0][4];
+    fromPost.cards[0] = game.position.posts[0][4];
     DropTarget empty{GateGame::ColumnX(3), GateGame::CardY(0), {}, kPlainTargetKind};
     EXPECT_FALSE(game.CanDrop(fromWaste, empty));
     EXPECT_TRUE(game.CanDrop(fromPost, empty));
     SetRule("FillFromWaste", 1);
     EXPECT_TRUE(game.CanDrop(fromWaste, empty));
     SetRule("FillFromWaste", 0);
-    game.postCount[1] = 0;
+    game.position.postCount[1] = 0;
     EXPECT_TRUE(game.CanDrop(fromWaste, empty)) << "once a post is empty, any card";
 
     // Through the mouse: the left post's last card to the empty column, 5 points.
-    game.postCount[1] = 5;
+    game.position.postCount[1] = 5;
     game.CheckGameOver();
-    const Card postCard = game.posts[0][4];
+    const Card postCard = game.position.posts[0][4];
     Drag(GateGame::kLeftPostX + 10, game.PostTopY(0) + 10, GateGame::ColumnX(3) + 10, GateGame::CardY(0) + 10);
-    EXPECT_EQ(game.columns[3][0], postCard);
-    EXPECT_EQ(game.postCount[0], 4);
+    EXPECT_EQ(game.position.columns[3][0], postCard);
+    EXPECT_EQ(game.position.postCount[0], 4);
     EXPECT_EQ(game.points, 5);
 }
 
@@ -99,14 +99,14 @@ TEST_F(GateTest, RecyclesAreFreeAndUndoRestoresTheirCount) {
     GateGame& game = Start<GateGame>();
     const int stock = game.deck.Remaining();
     for (int i = 0; i < stock; ++i) Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
-    EXPECT_EQ(game.wasteCount, stock);
-    const Card first = game.waste[0];
+    EXPECT_EQ(game.position.wasteCount, stock);
+    const Card first = game.position.waste[0];
     Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.points, 0);
     EXPECT_EQ(game.deck.Peek(0), first);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.recyclesUsed, 0) << "Gate records its recycles";
+    EXPECT_EQ(game.position.recyclesUsed, 0) << "Gate records its recycles";
 }
 
 TEST_F(GateTest, GameOverWhenNoCandidateFits) {
@@ -116,16 +116,16 @@ TEST_F(GateTest, GameOverWhenNoCandidateFits) {
     while (game.deck.DealNext().IsValid()) {
     }
     // Build: no posts, every column holds one red Ten, foundations at the Ace, empty waste.
-    game.postCount.fill(0);
-    game.wasteCount = 0;
-    game.recyclesUsed = 1;
-    game.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
+    game.position.postCount.fill(0);
+    game.position.wasteCount = 0;
+    game.position.recyclesUsed = 1;
+    game.position.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
     for (int column = 0; column < 8; ++column) {
-        game.columns[column][0] = Card(column % 2 ? 1 : 3, 8);
-        game.columnCount[column] = 1;
+        game.position.columns[column][0] = Card(column % 2 ? 1 : 3, 8);
+        game.position.columnCount[column] = 1;
     }
     EXPECT_TRUE(game.CheckGameOver());
-    game.columns[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
+    game.position.columns[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
     EXPECT_FALSE(game.CheckGameOver());
 }
 
@@ -149,8 +149,8 @@ TEST_F(GateTest, PostCardsStandAtTheirSlots) {
     };
     const std::vector<Pixel> shown = area();
     artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
-    for (int slot = 0; slot < game.postCount[0]; ++slot)
-        artwork->DrawCard(x, GateGame::PostSlotY(slot), game.posts[0][slot], screen);
+    for (int slot = 0; slot < game.position.postCount[0]; ++slot)
+        artwork->DrawCard(x, GateGame::PostSlotY(slot), game.position.posts[0][slot], screen);
     EXPECT_EQ(area(), shown);
 }
 
