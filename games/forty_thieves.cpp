@@ -245,16 +245,8 @@ FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwo
 }
 
 Position FortyThievesGame::CurrentPosition() const {
-    Position p;
-    p.columns = columns;
-    p.columnCount = columnCount;
-    p.faceDownCount = faceDownCount;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.waste = waste;
-    p.wasteCount = wasteCount;
-    p.startRank = startRank;
-    p.recyclesUsed = recyclesUsed;
     p.points = points;
     const FortyThievesRules rules = FortyThievesRules::Read();
     p.columnsInPlay = rules.columns;
@@ -265,9 +257,7 @@ Position FortyThievesGame::CurrentPosition() const {
 }
 
 void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
-    const int layer = wasteCount / kCardsPerLayer;
-    x = kWasteX + kLayerStepX * layer;
-    y = kWasteY + kLayerStepY * layer;
+    WasteTop(kWasteX, kWasteY, position.wasteCount, 1, 0, 0, x, y);
 }
 
 int FortyThievesGame::FoundationAt(int x, int y) {
@@ -279,7 +269,7 @@ int FortyThievesGame::FoundationAt(int x, int y) {
 
 int FortyThievesGame::ColumnDropAt(int x, int y, int columnsInPlay) const {
     for (int column = 0; column < columnsInPlay; ++column)
-        if (ColumnX(column, columnsInPlay) == x && CardY(columnCount[column]) == y) return column;
+        if (ColumnX(column, columnsInPlay) == x && CardY(position.columnCount[column]) == y) return column;
     return -1;
 }
 
@@ -288,35 +278,29 @@ int FortyThievesGame::ColumnDropAt(int x, int y, int columnsInPlay) const {
 void FortyThievesGame::NewGame(bool restart) {
     BeginRuledDeal(restart);
     const FortyThievesRules rules = FortyThievesRules::Read();
-    startRank = rules.startCard;
+    position = Position{};
+    position.startRank = rules.startCard;
     ClearHotspots();
     fanDx = 0;
     fanDy = kColumnStep;
     fan2A = fan2B = 0;
     SetStandardPanel();
-    recyclesUsed = 0;
-    foundations.fill(Card());
-    waste.fill(Card());
-    wasteCount = 0;
-    for (auto& column : columns) column.fill(Card());
-    columnCount.fill(0);
-    faceDownCount.fill(0);
     ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
 
     deck.SetPacks(2);
     deck.IncludeAll();
     deck.Shuffle();
-    if (startRank == -1) {
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
+    if (position.startRank == -1) {
+        position.foundations[0] = deck.DealNext();
+        position.startRank = position.foundations[0].Rank();
     }
     if (rules.filledIn) {
         // Both copies of a card go with its first exclusion; the second only reshuffles. A card
         // dealt to foundation 0 above is one of them, so the deck ends with 96 cards.
         for (int f = 0; f < kFoundations; ++f) {
-            foundations[f] = Card(f % Card::kSuitCount, startRank);
-            deck.Exclude(foundations[f]);
+            position.foundations[f] = Card(f % Card::kSuitCount, position.startRank);
+            deck.Exclude(position.foundations[f]);
         }
     }
     artwork->DrawGameTitle(kGameNumber);
@@ -332,10 +316,10 @@ void FortyThievesGame::NewGame(bool restart) {
                 exhausted = true;
                 break;
             }
-            const int index = columnCount[column];
-            columns[column][index] = card;
-            ++columnCount[column];
-            if (faceDown) ++faceDownCount[column];
+            const int index = position.columnCount[column];
+            position.columns[column][index] = card;
+            ++position.columnCount[column];
+            if (faceDown) ++position.faceDownCount[column];
             DrawStockArea(true);
             AnimateCard(kStockX, kStockY, ColumnX(column, rules.columns), CardY(index), card, artwork->screenBuffer, true,
                         true, faceDown ? artwork->cardBack : -1);
@@ -353,7 +337,7 @@ void FortyThievesGame::DrawStockArea(bool present) {
     const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       recyclesUsed < FortyThievesRules::Read().recycle);
+                       position.recyclesUsed < FortyThievesRules::Read().recycle);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
@@ -361,19 +345,18 @@ void FortyThievesGame::DrawWasteArea(bool present) {
     const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
     const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const int screen = artwork->screenBuffer;
-    if (wasteCount == 0) artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    else artwork->DrawPile(kWasteX, kWasteY, waste.data(), wasteCount, screen, kNoFan);
+    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void FortyThievesGame::DrawFoundationArea(int f, bool present) {
-    DrawFoundationTop(FoundationX(f), kFoundationY, foundations[f], startRank, present);
+    DrawFoundationTop(FoundationX(f), kFoundationY, position.foundations[f], position.startRank, present);
 }
 
 void FortyThievesGame::DrawColumnArea(int column, bool present) {
-    DrawFannedPile(ColumnX(column, FortyThievesRules::Read().columns), kColumnY, kColumnStep, columns[column].data(),
-                   columnCount[column], faceDownCount[column], kScreenBottom, present);
+    const Position& p = position;
+    DrawFannedPile(ColumnX(column, FortyThievesRules::Read().columns), kColumnY, kColumnStep, p.columns[column].data(),
+                   p.columnCount[column], p.faceDownCount[column], kScreenBottom, present);
 }
 
 void FortyThievesGame::Draw(bool present) {
@@ -391,8 +374,7 @@ void FortyThievesGame::Draw(bool present) {
 
 void FortyThievesGame::TurnColumnTop(int column) {
     SaveUndo();
-    points += kPointsTurnCard;
-    --faceDownCount[column];
+    Play({PlayMove::kFlip, static_cast<int8_t>(FortyThievesModel::kFirstColumn + column)});
     DrawColumnArea(column, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -400,34 +382,26 @@ void FortyThievesGame::TurnColumnTop(int column) {
 
 void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    const Position position = CurrentPosition();
+    const Position now = CurrentPosition();
     if (OnStockTop(x, y, kStockX, kStockY)) {
         // A full waste (only with small layouts) takes no more cards until some have been played.
-        if (FortyThievesModel::CanDeal(position)) {
-            SaveUndo();
-            const Card card = deck.DealNext();
-            if (card.IsValid()) waste[wasteCount++] = card;
-            CheckGameOver();
-            DrawStockArea(true);
-            DrawWasteArea(true);
-            artwork->PresentDirty();
-            PlaySound("flip.wav");
-        } else if (FortyThievesModel::CanRecycle(position)) {
-            SaveUndo();
-            points -= kRecycleCost;
-            ReturnWasteToStock(waste.data(), wasteCount);
-            DrawStockArea(true);
-            DrawWasteArea(true);
-            artwork->PresentDirty();
-            CheckGameOver();
-            PlaySound("shuffle.wav");
-            ++recyclesUsed;
-        }
+        const bool deal = FortyThievesModel::CanDeal(now);
+        if (!deal && !FortyThievesModel::CanRecycle(now)) return;
+        SaveUndo();
+        Play({PlayMove::kStock});
+        // After a recycle the stock and the game-over test still count the recycles before it.
+        if (!deal) --position.recyclesUsed;
+        CheckGameOver();
+        DrawStockArea(true);
+        DrawWasteArea(true);
+        artwork->PresentDirty();
+        PlaySound(deal ? "flip.wav" : "shuffle.wav");
+        if (!deal) ++position.recyclesUsed;
         return;
     }
-    for (int column = 0; column < position.columnsInPlay; ++column) {
-        if (!AllFaceDown(column)) continue;
-        const int x0 = ColumnX(column, position.columnsInPlay), top = CardY(columnCount[column] - 1);
+    for (int column = 0; column < now.columnsInPlay; ++column) {
+        if (!now.AllFaceDown(column)) continue;
+        const int x0 = ColumnX(column, now.columnsInPlay), top = CardY(position.columnCount[column] - 1);
         if (x >= x0 && x <= x0 + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
             TurnColumnTop(column);
             return;
@@ -438,16 +412,13 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void FortyThievesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (wasteCount > 0 && drag.cards[0] == waste[wasteCount - 1]) {
+    const Card first = drag.cards[0];
+    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
         int x = 0, y = 0;
         WasteTopPosition(x, y);
         if (drag.x == x && drag.y == y) {
-            SaveUndo();
-            ClearHeld();
-            held[0] = waste[--wasteCount];
-            waste[wasteCount] = Card();
-            heldCount = 1;
-            heldSource = kWasteSource;
+            BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
+            position.waste[--position.wasteCount] = Card();
             DrawWasteArea(true);
             CheckGameOver();
             return;
@@ -456,19 +427,13 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
     const int columnsInPlay = FortyThievesRules::Read().columns;
     for (int column = 0; column < columnsInPlay; ++column) {
         if (ColumnX(column, columnsInPlay) != drag.x) continue;
-        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || columns[column][i] != drag.cards[0]) continue;
-            const int count = columnCount[column] - i;
+        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
+            if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
+            const int count = position.columnCount[column] - i;
             if (count > kMaxStackCards) return;
-            SaveUndo();
-            ClearHeld();
-            for (int k = 0; k < count; ++k) {
-                held[k] = columns[column][i + k];
-                columns[column][i + k] = Card();
-            }
-            heldCount = count;
-            heldSource = column;
-            columnCount[column] = i;
+            BeginLift(FortyThievesModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
+            std::fill_n(&position.columns[column][i], count, Card());
+            position.columnCount[column] = i;
             DrawColumnArea(column, true);
             CheckGameOver();
             return;
@@ -477,12 +442,12 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
 }
 
 bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0)
-        return drag.count == 1 && FortyThievesModel::CanPlay(position, drag.cards[0], foundations[foundation], true);
-    const int column = ColumnDropAt(target.x, target.y, position.columnsInPlay);
-    return column >= 0 && FortyThievesModel::FitsColumn(position, column, drag.cards[0], drag.count);
+        return drag.count == 1 && FortyThievesModel::CanPlay(p, drag.cards[0], p.foundations[foundation], true);
+    const int column = ColumnDropAt(target.x, target.y, p.columnsInPlay);
+    return column >= 0 && FortyThievesModel::FitsColumn(p, column, drag.cards[0], drag.count);
 }
 
 void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -491,23 +456,16 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
         return;
     }
     const int foundation = FoundationAt(target.x, target.y);
-    const int columnsInPlay = FortyThievesRules::Read().columns;
-    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y, columnsInPlay) : -1;
-    if (column >= 0 && columnCount[column] + heldCount <= kColumnSlots) {
-        if (heldSource == kWasteSource) points += kPointsPerWasteCard * heldCount;
-        const int x = ColumnX(column, columnsInPlay);
-        for (int i = 0; i < heldCount; ++i) {
-            const int index = columnCount[column]++;
-            columns[column][index] = held[i];
-            artwork->DrawCard(x, CardY(index), held[i], artwork->screenBuffer);
-            PlaySound("tableau.wav");
-        }
-        ClearHeld();
+    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y, FortyThievesRules::Read().columns) : -1;
+    // Uncovered face-down cards are turned after the drop, each with its own undo record.
+    beforeLift.autoFlip = 0;
+    if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
+        // One sound for each card laid on the column.
+        for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
+        DropHeld(FortyThievesModel::kFirstColumn + column, kNoSource);
         DrawColumnArea(column, true);
     } else if (foundation >= 0 && heldCount == 1) {
-        points += heldSource == kWasteSource ? kPointsWasteToFoundation : kPointsColumnToFoundation;
-        foundations[foundation] = held[0];
-        ClearHeld();
+        DropHeld(FortyThievesModel::kFirstFoundation + foundation, kNoSource);
         PlaySound("foundation.wav");
         DrawFoundationArea(foundation, true);
     }
@@ -517,25 +475,21 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void FortyThievesGame::ReturnCards() {
     if (heldSource == kNoSource || heldCount < 1) return;
-    DropNewestUndoRecord();
-    if (heldSource == kWasteSource) {
-        if (wasteCount < kWasteSlots) waste[wasteCount++] = held[0];
+    const bool fromWaste = heldSource == kWasteSource;
+    ReturnHeld(kNoSource);
+    if (fromWaste) {
         // The slide back drew the card where it was picked up, but the waste's depth may have
         // changed with its count: draw the waste again.
         DrawWasteArea(true);
         artwork->PresentDirty();
-    } else {
-        for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
-            columns[heldSource][columnCount[heldSource]++] = held[i];
     }
-    ClearHeld();
     CheckGameOver();
 }
 
 void FortyThievesGame::AfterMove() {
     if (!FortyThievesRules::Read().autoFlip) return;
     for (int column = 0; column < kColumns; ++column)
-        if (AllFaceDown(column)) TurnColumnTop(column);
+        if (position.AllFaceDown(column)) TurnColumnTop(column);
 }
 
 // ---- Hotspots and tools ----
@@ -546,24 +500,24 @@ void FortyThievesGame::RegisterHotspots() {
     dropTargets.clear();
     if (paused || gameOver) return;
     const int inPlay = rules.columns;
-    if (wasteCount > 0) {
+    const Position& p = position;
+    if (p.wasteCount > 0) {
         int x = 0, y = 0;
         WasteTopPosition(x, y);
-        AddPickup(x, y, &waste[wasteCount - 1], 1);
+        AddPickup(x, y, &p.waste[p.wasteCount - 1], 1);
     }
+    // The top card, and with MovePartial every longer face-up run.
     for (int column = 0; column < inPlay; ++column) {
-        if (!FaceUpTop(column)) continue;
-        const int x = ColumnX(column, inPlay), top = columnCount[column] - 1;
-        AddPickup(x, CardY(top), &columns[column][top], 1);
-        if (!rules.movePartial) continue;
-        for (int i = top - 1; i >= faceDownCount[column]; --i)
-            if (columnCount[column] - i <= kMaxStackCards) AddPickup(x, CardY(i), &columns[column][i], columnCount[column] - i);
+        if (!p.FaceUpTop(column)) continue;
+        const int x = ColumnX(column, inPlay), count = p.columnCount[column];
+        tableau::ForEachPileStack(count, rules.movePartial ? p.faceDownCount[column] : count - 1, true,
+                                  [&](int k, int n) { AddPickup(x, CardY(k), &p.columns[column][k], n); });
     }
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
     for (int column = 0; column < inPlay; ++column) {
-        if (AllFaceDown(column)) continue;
-        const int x = ColumnX(column, inPlay), y = CardY(columnCount[column]);
+        if (position.AllFaceDown(column)) continue;
+        const int x = ColumnX(column, inPlay), y = CardY(position.columnCount[column]);
         AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
     }
 }
@@ -579,7 +533,7 @@ bool FortyThievesGame::CardOrigin(int place, int index, int& x, int& y) const {
     } else if (f >= 0 && f < kFoundations) {
         x = FoundationX(f), y = kFoundationY;
     } else if (column >= 0 && column < inPlay) {
-        x = ColumnX(column, inPlay), y = CardY(ResolveIndex(index, columnCount[column]));
+        x = ColumnX(column, inPlay), y = CardY(ResolveIndex(index, position.columnCount[column]));
     } else {
         return false;
     }
@@ -602,12 +556,12 @@ double FortyThievesGame::GetScoreFactor() {
 void FortyThievesGame::SaveUndo() {
     if (paused || gameOver) return;
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundations.data(), kFoundations);
-    writer.Cards(waste.data(), kWasteSlots);
-    writer.Int(wasteCount);
-    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : columnCount) writer.Int(count);
-    for (int32_t count : faceDownCount) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
+    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : position.columnCount) writer.Int(count);
+    for (int32_t count : position.faceDownCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -643,20 +597,20 @@ bool FortyThievesGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
     for (int column = 0; column < kColumns; ++column)
         if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
-    const int32_t readStart = tally.FoundationStart(readFoundations, startRank);
+    const int32_t readStart = tally.FoundationStart(readFoundations, position.startRank);
     if (readStart < 0) return false;
 
     CommitBaseState(reader);
-    startRank = readStart;
-    foundations = readFoundations;
-    waste = readWaste;
-    wasteCount = readWasteCount;
-    ClearPastCount(waste, wasteCount);
-    columns = readColumns;
-    columnCount = readCounts;
-    faceDownCount = readFaceDown;
-    for (int column = 0; column < kColumns; ++column)
-        ClearPastCount(columns[column], columnCount[column]);
+    Position& p = position;
+    p.startRank = readStart;
+    p.foundations = readFoundations;
+    p.waste = readWaste;
+    p.wasteCount = readWasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
+    p.columns = readColumns;
+    p.columnCount = readCounts;
+    p.faceDownCount = readFaceDown;
+    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

@@ -121,20 +121,8 @@ public:
     // Which column in play takes its next card at (x, y), or -1.
     int ColumnDropAt(int x, int y, int columnsInPlay) const;
 
-    // What the table shows. Foundations hold only their top card; the stock is the deck.
-    int32_t startRank = Card::kAce;
-    std::array<Card, kFoundations> foundations{};
-    std::array<Card, kWasteSlots> waste{};
-    int32_t wasteCount = 0;
-    std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-    std::array<int32_t, kColumns> columnCount{};
-    std::array<int32_t, kColumns> faceDownCount{};
-    int32_t recyclesUsed = 0;
-
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
-    bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
-    bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);

@@ -277,11 +277,11 @@ Census FortyThievesCensus(Game& base) {
     Census census;
     census.packs = 2;
     AddStock(census, game.deck);
-    AddRun(census, game.waste, game.wasteCount);
+    AddRun(census, game.position.waste, game.position.wasteCount);
     for (int column = 0; column < FortyThievesGame::kColumns; ++column)
-        AddRun(census, game.columns[column], game.columnCount[column]);
+        AddRun(census, game.position.columns[column], game.position.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
+    for (Card top : game.position.foundations) AddSuitFoundation(census, top, game.position.startRank, tableau::NextRank);
     return census;
 }
 

@@ -26,18 +26,18 @@ protected:
     static void ClearTable(FortyThievesGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        game.waste.fill(Card());
-        game.wasteCount = 0;
-        for (auto& column : game.columns) column.fill(Card());
-        game.columnCount.fill(0);
-        game.faceDownCount.fill(0);
-        game.foundations.fill(Card());
+        game.position.waste.fill(Card());
+        game.position.wasteCount = 0;
+        for (auto& column : game.position.columns) column.fill(Card());
+        game.position.columnCount.fill(0);
+        game.position.faceDownCount.fill(0);
+        game.position.foundations.fill(Card());
     }
     static void SetColumn(FortyThievesGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
         int k = 0;
-        for (Card card : cards) game.columns[column][k++] = card;
-        game.columnCount[column] = k;
-        game.faceDownCount[column] = faceDown;
+        for (Card card : cards) game.position.columns[column][k++] = card;
+        game.position.columnCount[column] = k;
+        game.position.faceDownCount[column] = faceDown;
     }
     static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
     void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
@@ -46,12 +46,12 @@ protected:
 TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     FortyThievesGame& game = Start<FortyThievesGame>();
     for (int column = 0; column < 10; ++column) {
-        EXPECT_EQ(game.columnCount[column], 4);
-        EXPECT_EQ(game.faceDownCount[column], 0);
+        EXPECT_EQ(game.position.columnCount[column], 4);
+        EXPECT_EQ(game.position.faceDownCount[column], 0);
     }
     EXPECT_EQ(game.deck.Remaining(), 64);
-    EXPECT_EQ(game.startRank, Card::kAce);
-    EXPECT_FALSE(game.foundations[0].IsValid());
+    EXPECT_EQ(game.position.startRank, Card::kAce);
+    EXPECT_FALSE(game.position.foundations[0].IsValid());
     EXPECT_EQ(FortyThievesGame::ColumnX(0, 10), 130);
     EXPECT_EQ(FortyThievesGame::ColumnX(4, 5), 520) << "fewer columns are centred";
     SettingsKey key(GameSettingsPath("Forty Thieves"));
@@ -65,14 +65,14 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     SetRule("FilledIn", 1);
     SetRule("StartCard", -1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int f = 0; f < 8; ++f) EXPECT_EQ(game.foundations[f], Card(f % 4, game.startRank));
+    for (int f = 0; f < 8; ++f) EXPECT_EQ(game.position.foundations[f], Card(f % 4, game.position.startRank));
     EXPECT_EQ(game.deck.Total(), 96);
     EXPECT_EQ(game.deck.Remaining(), 96 - 21);
     for (int column = 0; column < 7; ++column) {
-        EXPECT_EQ(game.columnCount[column], 3);
-        EXPECT_EQ(game.faceDownCount[column], 2);
+        EXPECT_EQ(game.position.columnCount[column], 3);
+        EXPECT_EQ(game.position.faceDownCount[column], 2);
     }
-    EXPECT_EQ(game.columnCount[7], 0);
+    EXPECT_EQ(game.position.columnCount[7], 0);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.1 * 1.1 * 0.85);
 
     // The face-down rows stay below the rows dealt; a value beyond them reads as none.
@@ -84,8 +84,8 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
 TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {
     SetRule("StartCard", -1);
     FortyThievesGame& game = Start<FortyThievesGame>();
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0));
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0));
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_EQ(game.deck.Remaining(), 63);
 }
 
@@ -110,7 +110,7 @@ TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
         << "but any card fills an empty column";
 
     ClearTable(game);
-    game.foundations[0] = Card(kSpades, 3);
+    game.position.foundations[0] = Card(kSpades, 3);
     SetColumn(game, 0, {Card(kSpades, 5), Card(kSpades, 4)});
     game.CheckGameOver();
     DragRecord pair;
@@ -128,34 +128,34 @@ TEST_F(FortyThievesTest, MovesScoreByWhereTheCardsCameFrom) {
     SetColumn(game, 0, {Card(kHearts, 9), Card(kHearts, Card::kAce)});
     SetColumn(game, 1, {Card(kSpades, 8)});
     SetColumn(game, 2, {Card(kClubs, 4)});
-    game.waste[0] = Card(kHearts, 0);
-    game.waste[1] = Card(kSpades, 7);
-    game.waste[2] = Card(kClubs, Card::kAce);
-    game.wasteCount = 3;
+    game.position.waste[0] = Card(kHearts, 0);
+    game.position.waste[1] = Card(kSpades, 7);
+    game.position.waste[2] = Card(kClubs, Card::kAce);
+    game.position.wasteCount = 3;
     game.CheckGameOver();
     const int wasteX = FortyThievesGame::kWasteX, wasteY = FortyThievesGame::kWasteY;
     DragCard(wasteX, wasteY, FortyThievesGame::FoundationX(3), FortyThievesGame::kFoundationY);
-    EXPECT_EQ(game.foundations[3], Card(kClubs, Card::kAce));
+    EXPECT_EQ(game.position.foundations[3], Card(kClubs, Card::kAce));
     EXPECT_EQ(game.points, 10) << "waste to foundation";
     DragCard(wasteX, wasteY, X(1), FortyThievesGame::CardY(1));
-    EXPECT_EQ(game.columnCount[1], 2);
+    EXPECT_EQ(game.position.columnCount[1], 2);
     EXPECT_EQ(game.points, 15) << "waste to column";
     EXPECT_TRUE(Played("tableau.wav"));
     DragCard(X(0), FortyThievesGame::CardY(1), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
     EXPECT_EQ(game.points, 20) << "column to foundation";
     EXPECT_TRUE(Played("foundation.wav"));
     DragCard(X(2), FortyThievesGame::CardY(0), X(5), FortyThievesGame::CardY(0));
-    EXPECT_EQ(game.columnCount[5], 1);
+    EXPECT_EQ(game.position.columnCount[5], 1);
     EXPECT_EQ(game.points, 20) << "column to column earns nothing";
 
     // The stock is empty: the press recycles the waste for 5 points, once.
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.recyclesUsed, 1);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.deck.Remaining(), 1);
     EXPECT_EQ(game.points, 15);
     EXPECT_TRUE(Played("shuffle.wav"));
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_EQ(game.position.wasteCount, 1);
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.undo.Count(), records) << "no second recycle";
@@ -169,7 +169,7 @@ TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
     SetColumn(game, 5, {Card(kHearts, 7)});
     game.CheckGameOver();
     Click(X(3) + 20, FortyThievesGame::CardY(1) + 30);
-    EXPECT_EQ(game.faceDownCount[3], 1);
+    EXPECT_EQ(game.position.faceDownCount[3], 1);
     EXPECT_EQ(game.points, 5);
     const int records = game.undo.Count();
     Click(X(8) + 20, FortyThievesGame::CardY(0) + 30);
@@ -177,8 +177,8 @@ TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
 
     SetRule("AutoFlip", 1);
     DragCard(X(4), FortyThievesGame::CardY(1), X(5), FortyThievesGame::CardY(1));
-    EXPECT_EQ(game.columnCount[5], 2);
-    EXPECT_EQ(game.faceDownCount[4], 0) << "the uncovered card turns at once";
+    EXPECT_EQ(game.position.columnCount[5], 2);
+    EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turns at once";
     EXPECT_EQ(game.points, 10);
 }
 
@@ -189,7 +189,7 @@ TEST_F(FortyThievesTest, GameOverTestAndItsSingleCardLookAhead) {
     // Five lone cards of which none fits another or a foundation.
     auto block = [&game] {
         ClearTable(game);
-        game.foundations[0] = Card(kSpades, Card::kAce);
+        game.position.foundations[0] = Card(kSpades, Card::kAce);
         SetColumn(game, 0, {Card(kClubs, 0)});
         SetColumn(game, 1, {Card(kHearts, 3)});
         SetColumn(game, 2, {Card(kClubs, 6)});
@@ -223,7 +223,7 @@ TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
     SetRule("Columns", 5);
     FortyThievesGame& game = Start<FortyThievesGame>();
     ClearTable(game);
-    game.foundations[0] = Card(kHearts, 0);                         // the Two of hearts
+    game.position.foundations[0] = Card(kHearts, 0);                         // the Two of hearts
     SetColumn(game, 0, {Card(kHearts, 1), Card(kSpades, 5)});        // Three of hearts under Seven of spades
     SetColumn(game, 1, {Card(kSpades, 6)});                          // Eight of spades
     SetColumn(game, 2, {Card(kClubs, 0)});
@@ -232,9 +232,9 @@ TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
     EXPECT_FALSE(game.CheckGameOver()) << "Seven onto Eight, then the Three of hearts goes home";
     auto x = [](int column) { return FortyThievesGame::ColumnX(column, 5); };
     DragCard(x(0), FortyThievesGame::CardY(1), x(1), FortyThievesGame::CardY(1));
-    ASSERT_EQ(game.columnCount[1], 2);
+    ASSERT_EQ(game.position.columnCount[1], 2);
     DragCard(x(0), FortyThievesGame::CardY(0), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
-    EXPECT_EQ(game.foundations[0], Card(kHearts, 1));
+    EXPECT_EQ(game.position.foundations[0], Card(kHearts, 1));
 }
 
 // The recycle ends with the count of recycles used going up: the stock is not drawn again after
@@ -266,7 +266,7 @@ TEST_F(FortyThievesTest, RecycleOfAnEmptyWasteLeavesTheTurnPlaceholder) {
 TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     SetRule("StartCard", -1);
     FortyThievesGame& game = Start<FortyThievesGame>();
-    const int firstStart = game.startRank;
+    const int firstStart = game.position.startRank;
     Click(kStockClickX, kStockClickY);
     ASSERT_EQ(game.undo.Count(), 1);
     std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
@@ -274,13 +274,13 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     EXPECT_EQ(record.size(), 960u + 64 + 520 + 4 + 1280 + 80 + 8);
     EXPECT_EQ(record.size(), FortyThievesGame::kRecordSize);
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.wasteCount, 2);
+    EXPECT_EQ(game.position.wasteCount, 2);
 
     SetRule("StartCard", (firstStart + 5) % 13);
     ASSERT_TRUE(Choose(kCommandNewGame));
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.startRank, firstStart) << "the previous deal's starting rank comes back with it";
-    EXPECT_EQ(game.wasteCount, 1);
+    EXPECT_EQ(game.position.startRank, firstStart) << "the previous deal's starting rank comes back with it";
+    EXPECT_EQ(game.position.wasteCount, 1);
     EXPECT_EQ(game.deck.Remaining(), 62);
     EXPECT_EQ(game.points, -5);
     EXPECT_TRUE(Played("undo.wav"));
@@ -290,7 +290,7 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     EXPECT_FALSE(game.RestoreRecord(record));
     SetRule("Columns", 10);
     EXPECT_TRUE(game.RestoreRecord(record));
-    EXPECT_EQ(game.wasteCount, 0);
+    EXPECT_EQ(game.position.wasteCount, 0);
 }
 
 // The model and the mouse agree under rule values other than the defaults.
