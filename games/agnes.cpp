@@ -228,15 +228,8 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
 AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position AgnesGame::CurrentPosition() const {
-    Position p;
-    p.tableau = tableau;
-    p.pileCount = pileCount;
-    p.faceDownCount = faceDownCount;
-    p.foundations = foundations;
-    p.reserve = reserve;
-    p.reserveCount = reserveCount;
+    Position p = position;
     p.stock.Load(deck);
-    p.startRank = startRank;
     p.rules = AgnesRules::Read();
     p.points = points;
     return p;
@@ -251,7 +244,7 @@ int AgnesGame::FoundationAt(int x, int y) {
 
 int AgnesGame::PileDropAt(int x, int y) const {
     for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(pileCount[pile]) == y) return pile;
+        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
     return -1;
 }
 
@@ -265,12 +258,7 @@ void AgnesGame::NewGame(bool restart) {
     fan2A = 10;
     fan2B = 0;
     SetStandardPanel();
-    foundations.fill(Card());
-    for (auto& pile : tableau) pile.fill(Card());
-    pileCount.fill(0);
-    faceDownCount.fill(0);
-    for (auto& pile : reserve) pile.fill(Card());
-    reserveCount.fill(0);
+    position = Position{};
     reserveDealt.fill(0);
     ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
@@ -282,15 +270,15 @@ void AgnesGame::NewGame(bool restart) {
     deck.IncludeAll();
     deck.Shuffle();
     const AgnesRules rules = AgnesRules::Read();
-    startRank = rules.startCard;
-    if (!rules.filledIn && startRank == -1) {
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
+    position.startRank = rules.startCard;
+    if (!rules.filledIn && position.startRank == -1) {
+        position.foundations[0] = deck.DealNext();
+        position.startRank = position.foundations[0].Rank();
     } else if (rules.filledIn) {
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     artwork->DrawGameTitle(kGameNumber);
@@ -307,10 +295,10 @@ void AgnesGame::NewGame(bool restart) {
                 break;
             }
             const bool faceDown = pile != row;
-            const int index = pileCount[pile];
-            tableau[pile][index] = card;
-            ++pileCount[pile];
-            if (faceDown) ++faceDownCount[pile];
+            const int index = position.pileCount[pile];
+            position.tableau[pile][index] = card;
+            ++position.pileCount[pile];
+            if (faceDown) ++position.faceDownCount[pile];
             DrawStockArea(true);
             AnimateCard(kStockX, kStockY, PileX(pile), CardY(index), card, artwork->screenBuffer, true, true,
                         faceDown ? artwork->cardBack : -1);
@@ -332,11 +320,12 @@ void AgnesGame::DrawStockArea(bool present) {
 }
 
 void AgnesGame::DrawFoundationArea(int f, bool present) {
-    DrawFoundationTop(kFoundationX, FoundationY(f), foundations[f], startRank, present);
+    DrawFoundationTop(kFoundationX, FoundationY(f), position.foundations[f], position.startRank, present);
 }
 
 void AgnesGame::DrawPileArea(int pile, bool present) {
-    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, tableau[pile].data(), pileCount[pile], faceDownCount[pile],
+    const Position& p = position;
+    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile], p.faceDownCount[pile],
                    kScreenBottom, present);
 }
 
@@ -345,7 +334,8 @@ void AgnesGame::DrawReserveArea(int pile, bool present) {
     const int x = ReserveX(pile);
     const int bottom = ReserveY(kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
-    for (int k = 0; k < reserveCount[pile]; ++k) artwork->DrawCard(x, ReserveY(k), reserve[pile][k], artwork->screenBuffer);
+    for (int k = 0; k < position.reserveCount[pile]; ++k)
+        artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
     if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
 }
 
@@ -365,21 +355,19 @@ void AgnesGame::Draw(bool present) {
 // three cards (only possible with a fixed starting card and no filled-in foundations, when a
 // fourth click deals the last three cards) passes its card to the next pile with room.
 void AgnesGame::DealToReserve(int firstPile, int lastPile) {
-    Position position = CurrentPosition();
-    AgnesModel::DealToReserve(position, firstPile, lastPile, [&](int to, int index, Card card) {
+    Position next = CurrentPosition();
+    AgnesModel::DealToReserve(next, firstPile, lastPile, [&](int to, int index, Card card) {
         deck.DealNext();
         reserveDealt[to] = index;
         DrawStockArea(true);
         AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
-        reserve[to][index] = card;
-        ++reserveCount[to];
     });
+    position = next;
 }
 
 void AgnesGame::TurnPileTop(int pile) {
     SaveUndo();
-    points += kPointsTurnCard;
-    --faceDownCount[pile];
+    Play({PlayMove::kFlip, static_cast<int8_t>(AgnesModel::kFirstPile + pile)});
     DrawPileArea(pile, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -407,8 +395,8 @@ void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (!AllFaceDown(pile)) continue;
-        const int top = CardY(pileCount[pile] - 1);
+        if (!position.AllFaceDown(pile)) continue;
+        const int top = CardY(position.pileCount[pile] - 1);
         if (x >= PileX(pile) && x <= PileX(pile) + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
             TurnPileTop(pile);
             return;
@@ -420,36 +408,27 @@ void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void AgnesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
+    Position& p = position;
+    const Card first = drag.cards[0];
     for (int pile = 0; pile < kReservePiles; ++pile) {
-        const int count = reserveCount[pile];
+        const int count = p.reserveCount[pile];
         if (count == 0 || ReserveX(pile) != drag.x || ReserveY(count - 1) != drag.y) continue;
-        if (reserve[pile][count - 1] != drag.cards[0]) continue;
-        SaveUndo();
-        ClearHeld();
-        held[0] = reserve[pile][count - 1];
-        reserve[pile][count - 1] = Card();
-        --reserveCount[pile];
-        heldCount = 1;
-        heldSource = kReserveSource + pile;
+        if (p.reserve[pile][count - 1] != first) continue;
+        BeginLift(AgnesModel::kFirstReserve + pile, count - 1, &first, 1, kReserveSource + pile);
+        p.reserve[pile][--p.reserveCount[pile]] = Card();
         DrawReserveArea(pile, true);
         CheckGameOver();
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
         if (PileX(pile) != drag.x) continue;
-        for (int k = faceDownCount[pile]; k < pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || tableau[pile][k] != drag.cards[0]) continue;
-            const int count = pileCount[pile] - k;
+        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
+            if (CardY(k) != drag.y || p.tableau[pile][k] != first) continue;
+            const int count = p.pileCount[pile] - k;
             if (count > kMaxStackCards) return;
-            SaveUndo();
-            ClearHeld();
-            for (int i = 0; i < count; ++i) {
-                held[i] = tableau[pile][k + i];
-                tableau[pile][k + i] = Card();
-            }
-            heldCount = count;
-            heldSource = pile;
-            pileCount[pile] = k;
+            BeginLift(AgnesModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
+            std::fill_n(&p.tableau[pile][k], count, Card());
+            p.pileCount[pile] = k;
             DrawPileArea(pile, true);
             CheckGameOver();
             return;
@@ -458,11 +437,11 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 }
 
 bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return AgnesModel::FitsFoundation(position, foundation, drag.cards[0], drag.count);
+    if (foundation >= 0) return AgnesModel::FitsFoundation(p, foundation, drag.cards[0], drag.count);
     const int pile = PileDropAt(target.x, target.y);
-    return pile >= 0 && AgnesModel::FitsPile(position, pile, drag.cards[0], drag.count);
+    return pile >= 0 && AgnesModel::FitsPile(p, pile, drag.cards[0], drag.count);
 }
 
 void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -472,41 +451,32 @@ void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     const int foundation = FoundationAt(target.x, target.y);
     const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
+    // Uncovered face-down cards are turned after the drop, each with its own undo record.
+    beforeLift.rules.autoFlip = false;
     if (foundation >= 0 && heldCount == 1) {
-        points += kPointsToFoundation;
-        foundations[foundation] = held[0];
-        ClearHeld();
+        DropHeld(AgnesModel::kFirstFoundation + foundation, kNoSource);
         PlaySound("foundation.wav");
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
-    } else if (pile >= 0 && pileCount[pile] + heldCount <= kPileSlots) {
-        for (int i = 0; i < heldCount; ++i) tableau[pile][pileCount[pile]++] = held[i];
+    } else if (pile >= 0 && position.pileCount[pile] + heldCount <= kPileSlots) {
+        DropHeld(AgnesModel::kFirstPile + pile, kNoSource);
         DrawPileArea(pile, true);
         artwork->PresentDirty();
         PlaySound("tableau.wav");
-        ClearHeld();
     }
     CheckGameOver();
 }
 
 void AgnesGame::ReturnCards() {
     if (heldSource == kNoSource || heldCount < 1) return;
-    DropNewestUndoRecord();
-    if (heldSource >= kReserveSource) {
-        const int pile = heldSource - kReserveSource;
-        if (reserveCount[pile] < kReserveSlots) reserve[pile][reserveCount[pile]++] = held[0];
-    } else {
-        for (int i = 0; i < heldCount && pileCount[heldSource] < kPileSlots; ++i)
-            tableau[heldSource][pileCount[heldSource]++] = held[i];
-    }
-    ClearHeld();
+    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 
 void AgnesGame::AfterMove() {
     if (!AgnesRules::Read().autoFlip) return;
     for (int pile = 0; pile < kPiles; ++pile)
-        if (AllFaceDown(pile)) TurnPileTop(pile);
+        if (position.AllFaceDown(pile)) TurnPileTop(pile);
 }
 
 // ---- Hotspots and tools ----
@@ -517,18 +487,17 @@ void AgnesGame::RegisterHotspots() {
     dropTargets.clear();
     if (paused || gameOver) return;
     for (int pile = 0; pile < kPiles; ++pile)
-        tableau::ForEachPileStack(pileCount[pile], faceDownCount[pile], rules.movePartial, [&](int k, int n) {
-            AddPickup(PileX(pile), CardY(k), &tableau[pile][k], n);
-        });
+        tableau::ForEachPileStack(position.pileCount[pile], position.faceDownCount[pile], rules.movePartial,
+                                  [&](int k, int n) { AddPickup(PileX(pile), CardY(k), &position.tableau[pile][k], n); });
     for (int pile = 0; pile < kReservePiles; ++pile) {
-        const int count = reserveCount[pile];
-        if (count > 0) AddPickup(ReserveX(pile), ReserveY(count - 1), &reserve[pile][count - 1], 1);
+        const int count = position.reserveCount[pile];
+        if (count > 0) AddPickup(ReserveX(pile), ReserveY(count - 1), &position.reserve[pile][count - 1], 1);
     }
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(kFoundationX, FoundationY(f), CardHitRect(kFoundationX, FoundationY(f)), kAutoMoveKind);
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (AllFaceDown(pile)) continue;
-        const int y = CardY(pileCount[pile]);
+        if (position.AllFaceDown(pile)) continue;
+        const int y = CardY(position.pileCount[pile]);
         AddDropTarget(PileX(pile), y, CardHitRect(PileX(pile), y), kPlainTargetKind);
     }
 }
@@ -542,9 +511,9 @@ bool AgnesGame::CardOrigin(int place, int index, int& x, int& y) const {
     } else if (f >= 0 && f < kFoundations) {
         x = kFoundationX, y = FoundationY(f);
     } else if (pile >= 0 && pile < kPiles) {
-        x = PileX(pile), y = CardY(ResolveIndex(index, pileCount[pile]));
+        x = PileX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
     } else if (reserve >= 0 && reserve < kReservePiles) {
-        x = ReserveX(reserve), y = ReserveY(ResolveIndex(index, reserveCount[reserve]));
+        x = ReserveX(reserve), y = ReserveY(ResolveIndex(index, position.reserveCount[reserve]));
     } else {
         return false;
     }
@@ -564,15 +533,15 @@ double AgnesGame::GetScoreFactor() {
 void AgnesGame::SaveUndo() {
     if (paused || gameOver) return;
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundations.data(), kFoundations);
+    writer.Cards(position.foundations.data(), kFoundations);
     writer.Cards(held.data(), kMaxStackCards);
-    for (const auto& pile : tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCount) writer.Int(count);
-    for (int32_t count : faceDownCount) writer.Int(count);
+    for (const auto& pile : position.tableau) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCount) writer.Int(count);
+    for (int32_t count : position.faceDownCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
-    for (const auto& pile : reserve) writer.Cards(pile.data(), kReserveSlots);
-    for (int32_t count : reserveCount) writer.Int(count);
+    for (const auto& pile : position.reserve) writer.Cards(pile.data(), kReserveSlots);
+    for (int32_t count : position.reserveCount) writer.Int(count);
     for (int32_t dealt : reserveDealt) writer.Int(dealt);
     writer.Int(0);
     PushUndoRecord(writer);
@@ -613,22 +582,21 @@ bool AgnesGame::RestoreRecord(std::span<const uint8_t> record) {
         if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
     for (int pile = 0; pile < kReservePiles; ++pile)
         if (!tally.TakeCards(readReserve[pile].data(), readReserveCounts[pile])) return false;
-    const int32_t readStart = tally.FoundationStart(readFoundations, startRank);
+    const int32_t readStart = tally.FoundationStart(readFoundations, position.startRank);
     if (readStart < 0) return false;
 
     CommitBaseState(reader);
-    startRank = readStart;
-    foundations = readFoundations;
-    tableau = readTableau;
-    pileCount = readCounts;
-    faceDownCount = readFaceDown;
-    for (int pile = 0; pile < kPiles; ++pile)
-        ClearPastCount(tableau[pile], pileCount[pile]);
-    reserve = readReserve;
-    reserveCount = readReserveCounts;
+    Position& p = position;
+    p.startRank = readStart;
+    p.foundations = readFoundations;
+    p.tableau = readTableau;
+    p.pileCount = readCounts;
+    p.faceDownCount = readFaceDown;
+    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.tableau[pile], p.pileCount[pile]);
+    p.reserve = readReserve;
+    p.reserveCount = readReserveCounts;
     reserveDealt = readDealt;
-    for (int pile = 0; pile < kReservePiles; ++pile)
-        ClearPastCount(reserve[pile], reserveCount[pile]);
+    for (int pile = 0; pile < kReservePiles; ++pile) ClearPastCount(p.reserve[pile], p.reserveCount[pile]);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

@@ -116,21 +116,11 @@ public:
     // Which pile takes its next card at (x, y), or -1.
     int PileDropAt(int x, int y) const;
 
-    // What the table shows. Foundations hold only their top card; the stock is the deck.
-    int32_t startRank = -1;
-    std::array<Card, kFoundations> foundations{};
-    std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-    std::array<int32_t, kPiles> pileCount{};
-    std::array<int32_t, kPiles> faceDownCount{};
-    std::array<std::array<Card, kReserveSlots>, kReservePiles> reserve{};
-    std::array<int32_t, kReservePiles> reserveCount{};
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};
 
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
-    bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
-    bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
     void RegisterHotspots() override;
     void DrawStockArea(bool present);
     void DrawFoundationArea(int f, bool present);

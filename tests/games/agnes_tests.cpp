@@ -26,23 +26,23 @@ protected:
     static void ClearTable(AgnesGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (auto& pile : game.tableau) pile.fill(Card());
-        game.pileCount.fill(0);
-        game.faceDownCount.fill(0);
-        for (auto& pile : game.reserve) pile.fill(Card());
-        game.reserveCount.fill(0);
-        game.foundations.fill(Card());
+        for (auto& pile : game.position.tableau) pile.fill(Card());
+        game.position.pileCount.fill(0);
+        game.position.faceDownCount.fill(0);
+        for (auto& pile : game.position.reserve) pile.fill(Card());
+        game.position.reserveCount.fill(0);
+        game.position.foundations.fill(Card());
     }
     static void SetPile(AgnesGame& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
         int k = 0;
-        for (Card card : cards) game.tableau[pile][k++] = card;
-        game.pileCount[pile] = k;
-        game.faceDownCount[pile] = faceDown;
+        for (Card card : cards) game.position.tableau[pile][k++] = card;
+        game.position.pileCount[pile] = k;
+        game.position.faceDownCount[pile] = faceDown;
     }
     static void SetReserve(AgnesGame& game, int pile, std::initializer_list<Card> cards) {
         int k = 0;
-        for (Card card : cards) game.reserve[pile][k++] = card;
-        game.reserveCount[pile] = k;
+        for (Card card : cards) game.position.reserve[pile][k++] = card;
+        game.position.reserveCount[pile] = k;
     }
     static DragRecord OneCard(Card card) {
         DragRecord drag;
@@ -60,11 +60,11 @@ protected:
 
 TEST_F(AgnesTest, DealAndThreeStockClicksFillTheReserve) {
     AgnesGame& game = Start<AgnesGame>();
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     for (int pile = 0; pile < 7; ++pile) {
-        EXPECT_EQ(game.pileCount[pile], pile + 1);
-        EXPECT_EQ(game.faceDownCount[pile], pile);
+        EXPECT_EQ(game.position.pileCount[pile], pile + 1);
+        EXPECT_EQ(game.position.faceDownCount[pile], pile);
     }
     EXPECT_EQ(game.deck.Remaining(), 23);
     SettingsKey key(GameSettingsPath("Agnes"));
@@ -73,9 +73,9 @@ TEST_F(AgnesTest, DealAndThreeStockClicksFillTheReserve) {
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 1.25);
 
     for (int click = 0; click < 3; ++click) Click(kStockClickX, kStockClickY);
-    for (int pile = 0; pile < 7; ++pile) EXPECT_EQ(game.reserveCount[pile], 3);
-    EXPECT_EQ(game.reserveCount[7], 1) << "the last two cards go to the two extra piles";
-    EXPECT_EQ(game.reserveCount[8], 1);
+    for (int pile = 0; pile < 7; ++pile) EXPECT_EQ(game.position.reserveCount[pile], 3);
+    EXPECT_EQ(game.position.reserveCount[7], 1) << "the last two cards go to the two extra piles";
+    EXPECT_EQ(game.position.reserveCount[8], 1);
     EXPECT_EQ(game.deck.Remaining(), 0);
     EXPECT_EQ(game.undo.Count(), 4) << "the two extra cards are a move of their own";
     Click(kStockClickX, kStockClickY);
@@ -84,7 +84,7 @@ TEST_F(AgnesTest, DealAndThreeStockClicksFillTheReserve) {
     SetRule("StartCard", 5);
     SetRule("FilledIn", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 5));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 5));
     EXPECT_EQ(game.deck.Remaining(), 20);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 0.9 * 1.25);
 }
@@ -97,8 +97,8 @@ TEST_F(AgnesTest, FourthClickOfAFullStockFindsRoomInTheReserve) {
     EXPECT_EQ(game.deck.Remaining(), 0);
     int total = 0;
     for (int pile = 0; pile < 9; ++pile) {
-        EXPECT_LE(game.reserveCount[pile], 3);
-        total += game.reserveCount[pile];
+        EXPECT_LE(game.position.reserveCount[pile], 3);
+        total += game.position.reserveCount[pile];
     }
     EXPECT_EQ(total, 24);
 }
@@ -146,18 +146,18 @@ TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {
 
     // The black Ten from the reserve onto the red Jack: a tableau move earns nothing.
     DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(1), AgnesGame::PileX(0), AgnesGame::CardY(2));
-    EXPECT_EQ(game.pileCount[0], 3);
-    EXPECT_EQ(game.reserveCount[2], 1);
+    EXPECT_EQ(game.position.pileCount[0], 3);
+    EXPECT_EQ(game.position.reserveCount[2], 1);
     EXPECT_EQ(game.points, 0);
     EXPECT_TRUE(Played("tableau.wav"));
     // The red Ace beneath is now the top and starts a foundation: 5 points from the reserve.
     DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(1));
-    EXPECT_EQ(game.foundations[1], Card(kRed, Card::kAce));
+    EXPECT_EQ(game.position.foundations[1], Card(kRed, Card::kAce));
     EXPECT_EQ(game.points, 5);
     // And 5 from the tableau.
     DragCard(AgnesGame::PileX(3), AgnesGame::CardY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(2));
-    EXPECT_EQ(game.foundations[2], Card(kBlack, Card::kAce));
-    EXPECT_EQ(game.pileCount[3], 0);
+    EXPECT_EQ(game.position.foundations[2], Card(kBlack, Card::kAce));
+    EXPECT_EQ(game.position.pileCount[3], 0);
     EXPECT_EQ(game.points, 10);
     EXPECT_TRUE(Played("foundation.wav"));
     // A run of two never goes to a foundation.
@@ -172,11 +172,11 @@ TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {
 TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
     AgnesGame& game = Start<AgnesGame>();
     ClearTable(game);
-    game.startRank = Card::kAce;
+    game.position.startRank = Card::kAce;
     SetPile(game, 4, {Card(kBlack, 3), Card(kRed, 6)}, 2);
     game.CheckGameOver();
     Click(AgnesGame::PileX(4) + 20, AgnesGame::CardY(1) + 30);
-    EXPECT_EQ(game.faceDownCount[4], 1);
+    EXPECT_EQ(game.position.faceDownCount[4], 1);
     EXPECT_EQ(game.points, 5);
     const int records = game.undo.Count();
     Click(AgnesGame::PileX(5) + 20, AgnesGame::CardY(0) + 30);
@@ -189,8 +189,8 @@ TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
     SetPile(game, 5, {Card(kBlack, 7)});
     game.CheckGameOver();
     DragCard(AgnesGame::PileX(4), AgnesGame::CardY(1), AgnesGame::PileX(5), AgnesGame::CardY(1));
-    EXPECT_EQ(game.pileCount[5], 2);
-    EXPECT_EQ(game.faceDownCount[4], 0);
+    EXPECT_EQ(game.position.pileCount[5], 2);
+    EXPECT_EQ(game.position.faceDownCount[4], 0);
     EXPECT_EQ(game.points, 10);
 }
 
@@ -199,7 +199,7 @@ TEST_F(AgnesTest, GameOverOnlyWhenNothingCanMove) {
     SetRule("StartCard", Card::kAce);
     AgnesGame& game = Start<AgnesGame>();
     ClearTable(game);
-    game.foundations[0] = Card(kBlack, Card::kAce);
+    game.position.foundations[0] = Card(kBlack, Card::kAce);
     SetPile(game, 0, {Card(kRed, 5)});
     SetPile(game, 1, {Card(kBlack2, 2), Card(kRed, 9)}, 1);
     SetPile(game, 2, {Card(kBlack, 9), Card(kRed, 10)}, 1);
@@ -231,21 +231,21 @@ TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
     const std::vector<uint8_t> record = ReadRecord(1);
     EXPECT_EQ(record.size(), 960u + 32 + 104 + 1120 + 56 + 8 + 216 + 72 + 4);
     EXPECT_EQ(record.size(), AgnesGame::kRecordSize);
-    EXPECT_EQ(game.reserve[0][0], firstReserve);
+    EXPECT_EQ(game.position.reserve[0][0], firstReserve);
 
     // A new deal with another starting rank, then Undo back into the first deal.
     Click(kStockClickX, kStockClickY);
     SetRule("StartCard", 7);
     SetRule("FilledIn", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_EQ(game.startRank, 7);
+    EXPECT_EQ(game.position.startRank, 7);
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.deck.Remaining(), 17);
-    EXPECT_EQ(game.reserveCount[0], 1);
-    for (int f = 0; f < 4; ++f) EXPECT_FALSE(game.foundations[f].IsValid());
+    EXPECT_EQ(game.position.reserveCount[0], 1);
+    for (int f = 0; f < 4; ++f) EXPECT_FALSE(game.position.foundations[f].IsValid());
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.deck.Remaining(), 24);
-    EXPECT_EQ(game.reserveCount[0], 0);
+    EXPECT_EQ(game.position.reserveCount[0], 0);
     EXPECT_EQ(game.points, -5) << "the recorded points less the undo penalty";
     EXPECT_TRUE(Played("undo.wav"));
 
@@ -255,10 +255,10 @@ TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
     SetRule("StartCard", 2);
     SetRule("FilledIn", 0);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_EQ(game.startRank, 2);
+    EXPECT_EQ(game.position.startRank, 2);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.startRank, 7);
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 7));
+    EXPECT_EQ(game.position.startRank, 7);
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 7));
     // A record with a card in hand is refused.
     std::vector<uint8_t> damaged = ReadRecord(1);
     for (int i = 0; i < 8; ++i) damaged[960 + 32 + i] = 0;  // a black Two in hand

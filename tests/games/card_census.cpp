@@ -263,11 +263,11 @@ Census AgnesCensus(Game& base) {
     auto& game = static_cast<AgnesGame&>(base);
     Census census;
     AddStock(census, game.deck);
-    for (int pile = 0; pile < AgnesGame::kPiles; ++pile) AddRun(census, game.tableau[pile], game.pileCount[pile]);
+    for (int pile = 0; pile < AgnesGame::kPiles; ++pile) AddRun(census, game.position.tableau[pile], game.position.pileCount[pile]);
     for (int pile = 0; pile < AgnesGame::kReservePiles; ++pile)
-        AddRun(census, game.reserve[pile], game.reserveCount[pile]);
+        AddRun(census, game.position.reserve[pile], game.position.reserveCount[pile]);
     AddRun(census, game.held, game.heldCount);
-    for (Card top : game.foundations) AddSuitFoundation(census, top, game.startRank, tableau::NextRank);
+    for (Card top : game.position.foundations) AddSuitFoundation(census, top, game.position.startRank, tableau::NextRank);
     return census;
 }
 
