@@ -189,13 +189,8 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
 SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
 Position SpiderGame::CurrentPosition() const {
-    Position p;
-    p.columns = columns;
-    p.columnCount = columnCount;
-    p.faceDownCount = faceDownCount;
-    p.foundations = foundations;
+    Position p = position;
     p.stock.Load(deck);
-    p.startCard = startCard;
     p.points = points;
     const SpiderRules rules = SpiderRules::Read();
     p.suitAssembled = rules.suitAssembled;
@@ -204,12 +199,12 @@ Position SpiderGame::CurrentPosition() const {
 }
 
 bool SpiderGame::ModelOver() const {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     PositionCode code;
-    SpiderModel::Encode(position, code);
+    SpiderModel::Encode(p, code);
     if (code.bytes != lastSearchInput) {
         lastSearchInput = std::move(code.bytes);
-        lastSearchResult = SpiderModel::Over(position);
+        lastSearchResult = SpiderModel::Over(p);
     }
     return lastSearchResult;
 }
@@ -223,7 +218,7 @@ int SpiderGame::FoundationAt(int x, int y) {
 
 int SpiderGame::ColumnDropAt(int x, int y) const {
     for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(columnCount[column]) == y) return column;
+        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
     return -1;
 }
 
@@ -232,17 +227,14 @@ int SpiderGame::ColumnDropAt(int x, int y) const {
 void SpiderGame::NewGame(bool restart) {
     BeginRuledDeal(restart);
     const SpiderRules rules = SpiderRules::Read();
-    startCard = rules.startCard;
+    position = Position{};
+    position.startCard = rules.startCard;
     ClearHotspots();
     fanDx = 0;
     fanDy = kColumnStep;
     fan2A = fan2B = 0;
     SetStandardPanel();
-    foundations.fill(Card());
     ClearHeld();
-    for (auto& column : columns) column.fill(Card());
-    columnCount.fill(0);
-    faceDownCount.fill(0);
 
     deck.SetPacks(2);
     deck.IncludeAll();
@@ -263,12 +255,12 @@ void SpiderGame::NewGame(bool restart) {
                 break;
             }
             DrawStockArea(true);
-            const int index = columnCount[column];
+            const int index = position.columnCount[column];
             AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), card, artwork->screenBuffer, true, true,
                         faceDown ? artwork->cardBack : -1);
-            columns[column][index] = card;
-            ++columnCount[column];
-            if (faceDown) ++faceDownCount[column];
+            position.columns[column][index] = card;
+            ++position.columnCount[column];
+            if (faceDown) ++position.faceDownCount[column];
             PlaySound("deal.wav");
         }
     }
@@ -290,14 +282,15 @@ void SpiderGame::DrawStockArea(bool present) {
 void SpiderGame::DrawFoundationArea(int f, bool present) {
     const int x = FoundationX(f), y = kFoundationY;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (foundations[f].IsValid()) artwork->DrawCard(x, y, foundations[f], artwork->screenBuffer);
+    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
 void SpiderGame::DrawColumnArea(int column, bool present) {
-    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, columns[column].data(), columnCount[column],
-                   faceDownCount[column], kScreenBottom, present);
+    const Position& p = position;
+    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
+                   p.faceDownCount[column], kScreenBottom, present);
 }
 
 void SpiderGame::Draw(bool present) {
@@ -311,29 +304,31 @@ void SpiderGame::Draw(bool present) {
 
 // ---- Moves ----
 
+// The model deals the row; the table shows it a card at a time.
 void SpiderGame::DealRow() {
+    Position next = CurrentPosition();
+    SpiderModel::Apply(next, {PlayMove::kStock});
     for (int column = 0; column < kColumns; ++column) {
-        // A column at the end of its storage is passed over and the card stays in the stock.
-        if (columnCount[column] >= kColumnSlots) continue;
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
+        const int index = position.columnCount[column];
+        if (next.columnCount[column] == index) continue;
+        deck.DealNext();
         DrawStockArea(true);
-        const int index = columnCount[column];
-        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), card, artwork->screenBuffer, true, true, -1);
-        columns[column][index] = card;
-        ++columnCount[column];
+        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.columns[column][index], artwork->screenBuffer,
+                    true, true, -1);
+        position.columns[column] = next.columns[column];
+        position.columnCount[column] = next.columnCount[column];
         DrawColumnArea(column, true);
         DrawStockArea(true);
         artwork->PresentDirty();
         PlaySound("deal.wav");
     }
+    position = next;
     CheckGameOver();
 }
 
 void SpiderGame::TurnTop(int column) {
     SaveUndo();
-    points += kPointsTurnCard;
-    --faceDownCount[column];
+    Play({PlayMove::kFlip, static_cast<int8_t>(SpiderModel::kFirstColumn + column)});
     DrawColumnArea(column, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -347,8 +342,8 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     for (int column = 0; column < kColumns; ++column) {
-        if (!AllFaceDown(column)) continue;
-        const int top = CardY(columnCount[column] - 1);
+        if (!position.AllFaceDown(column)) continue;
+        const int top = CardY(position.columnCount[column] - 1);
         if (x >= ColumnX(column) && x <= ColumnX(column) + artwork->cardWidth && y >= top &&
             y <= top + artwork->cardHeight) {
             TurnTop(column);
@@ -362,19 +357,13 @@ void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int column = 0; column < kColumns; ++column) {
         if (ColumnX(column) != drag.x) continue;
-        for (int i = faceDownCount[column]; i < columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || columns[column][i] != drag.cards[0]) continue;
-            const int count = columnCount[column] - i;
+        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
+            if (CardY(i) != drag.y || position.columns[column][i] != drag.cards[0]) continue;
+            const int count = position.columnCount[column] - i;
             if (count > kMaxStackCards) return;
-            SaveUndo();
-            ClearHeld();
-            for (int k = 0; k < count; ++k) {
-                held[k] = columns[column][i + k];
-                columns[column][i + k] = Card();
-            }
-            heldCount = count;
-            heldSource = column;
-            columnCount[column] = i;
+            BeginLift(SpiderModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
+            std::fill_n(&position.columns[column][i], count, Card());
+            position.columnCount[column] = i;
             DrawColumnArea(column, true);
             CheckGameOver();
             return;
@@ -383,11 +372,11 @@ void SpiderGame::LiftCards(DragRecord& drag) {
 }
 
 bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position position = CurrentPosition();
+    const Position p = CurrentPosition();
     const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return SpiderModel::FitsFoundation(position, foundation, drag.cards.data(), drag.count);
+    if (foundation >= 0) return SpiderModel::FitsFoundation(p, foundation, drag.cards.data(), drag.count);
     const int column = ColumnDropAt(target.x, target.y);
-    return column >= 0 && SpiderModel::FitsColumn(position, column, drag.cards[0], drag.count);
+    return column >= 0 && SpiderModel::FitsColumn(p, column, drag.cards[0], drag.count);
 }
 
 void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
@@ -397,16 +386,15 @@ void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     const int foundation = FoundationAt(target.x, target.y);
     const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
+    // Uncovered face-down cards are turned after the drop, each with its own undo record.
+    beforeLift.autoFlip = 0;
     if (foundation >= 0) {
-        points += kPointsPerFoundationCard * heldCount;
-        foundations[foundation] = held[heldCount - 1];
-        ClearHeld();
+        DropHeld(SpiderModel::kFirstFoundation + foundation, kNoSource);
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
         PlaySound("foundation.wav");
-    } else if (column >= 0 && columnCount[column] + heldCount <= kColumnSlots) {
-        for (int i = 0; i < heldCount; ++i) columns[column][columnCount[column]++] = held[i];
-        ClearHeld();
+    } else if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
+        DropHeld(SpiderModel::kFirstColumn + column, kNoSource);
         DrawColumnArea(column, true);
         artwork->PresentDirty();
         PlaySound("tableau.wav");
@@ -416,17 +404,14 @@ void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
 
 void SpiderGame::ReturnCards() {
     if (heldSource < 0 || heldCount < 1) return;
-    DropNewestUndoRecord();
-    for (int i = 0; i < heldCount && columnCount[heldSource] < kColumnSlots; ++i)
-        columns[heldSource][columnCount[heldSource]++] = held[i];
-    ClearHeld();
+    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 
 void SpiderGame::AfterMove() {
     if (!SpiderRules::Read().autoFlip) return;
     for (int column = 0; column < kColumns; ++column)
-        if (AllFaceDown(column)) TurnTop(column);
+        if (position.AllFaceDown(column)) TurnTop(column);
 }
 
 // ---- The game-over search ----
@@ -557,17 +542,17 @@ void SpiderGame::RegisterHotspots() {
     dropTargets.clear();
     if (paused || gameOver) return;
     for (int column = 0; column < kColumns; ++column) {
-        const int count = columnCount[column];
-        if (count == 0 || faceDownCount[column] >= count) continue;
-        AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
-        const int run = SpiderModel::RunLength(position, column, faceDownCount[column]);
-        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &columns[column][count - k], k);
+        const int count = position.columnCount[column];
+        if (count == 0 || position.faceDownCount[column] >= count) continue;
+        AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
+        const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
+        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.columns[column][count - k], k);
     }
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
     for (int column = 0; column < kColumns; ++column) {
-        if (AllFaceDown(column)) continue;
-        const int y = CardY(columnCount[column]);
+        if (position.AllFaceDown(column)) continue;
+        const int y = CardY(position.columnCount[column]);
         AddDropTarget(ColumnX(column), y, CardHitRect(ColumnX(column), y), kPlainTargetKind);
     }
 }
@@ -580,7 +565,7 @@ bool SpiderGame::CardOrigin(int place, int index, int& x, int& y) const {
     } else if (f >= 0 && f < kFoundations) {
         x = FoundationX(f), y = kFoundationY;
     } else if (column >= 0 && column < kColumns) {
-        x = ColumnX(column), y = CardY(ResolveIndex(index, columnCount[column]));
+        x = ColumnX(column), y = CardY(ResolveIndex(index, position.columnCount[column]));
     } else {
         return false;
     }
@@ -598,10 +583,10 @@ double SpiderGame::GetScoreFactor() {
 
 void SpiderGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundations.data(), kFoundationSlots);
-    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : columnCount) writer.Int(count);
-    for (int32_t count : faceDownCount) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundationSlots);
+    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : position.columnCount) writer.Int(count);
+    for (int32_t count : position.faceDownCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -630,12 +615,12 @@ bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
         if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
 
     CommitBaseState(reader);
-    foundations = readFoundations;
-    columns = readColumns;
-    columnCount = readCounts;
-    faceDownCount = readFaceDown;
-    for (int column = 0; column < kColumns; ++column)
-        ClearPastCount(columns[column], columnCount[column]);
+    Position& p = position;
+    p.foundations = readFoundations;
+    p.columns = readColumns;
+    p.columnCount = readCounts;
+    p.faceDownCount = readFaceDown;
+    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
     ClearHeld();
     FinishUndo(readPoints, elapsed);
     return true;

@@ -117,15 +117,8 @@ public:
     static int FoundationAt(int x, int y);
     int ColumnDropAt(int x, int y) const;
 
-    std::array<Card, kFoundationSlots> foundations{};
-    std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-    std::array<int32_t, kColumns> columnCount{};
-    std::array<int32_t, kColumns> faceDownCount{};
-    int32_t startCard = Card::kAce;
-
 private:
     bool CardOrigin(int place, int index, int& x, int& y) const override;
-    bool AllFaceDown(int column) const { return columnCount[column] > 0 && faceDownCount[column] == columnCount[column]; }
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.
     bool ModelOver() const override;

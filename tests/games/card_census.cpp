@@ -229,7 +229,7 @@ Census SpiderCensus(Game& base) {
     census.packs = 2;
     AddStock(census, game.deck);
     for (int column = 0; column < SpiderGame::kColumns; ++column)
-        AddRun(census, game.columns[column], game.columnCount[column]);
+        AddRun(census, game.position.columns[column], game.position.columnCount[column]);
     AddRun(census, game.held, game.heldCount);
     census.unrecorded = 2 * Card::kCardsPerPack - static_cast<int>(census.cards.size());
     return census;

@@ -23,62 +23,62 @@ protected:
     static void ClearTable(SpiderGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (auto& column : game.columns) column.fill(Card());
-        game.columnCount.fill(0);
-        game.faceDownCount.fill(0);
-        game.foundations.fill(Card());
+        for (auto& column : game.position.columns) column.fill(Card());
+        game.position.columnCount.fill(0);
+        game.position.faceDownCount.fill(0);
+        game.position.foundations.fill(Card());
     }
     static void SetColumn(SpiderGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
         int i = 0;
-        for (Card card : cards) game.columns[column][i++] = card;
-        game.columnCount[column] = i;
-        game.faceDownCount[column] = faceDown;
+        for (Card card : cards) game.position.columns[column][i++] = card;
+        game.position.columnCount[column] = i;
+        game.position.faceDownCount[column] = faceDown;
     }
-    static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.columnCount[column] - 1) + 5; }
+    static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.position.columnCount[column] - 1) + 5; }
 };
 
 TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
     SpiderGame& game = Start<SpiderGame>();
     EXPECT_EQ(game.deck.Remaining(), 50);
     for (int column = 0; column < 10; ++column) {
-        EXPECT_EQ(game.columnCount[column], column < 4 ? 6 : 5);
-        EXPECT_EQ(game.faceDownCount[column], column < 4 ? 5 : 4);
+        EXPECT_EQ(game.position.columnCount[column], column < 4 ? 6 : 5);
+        EXPECT_EQ(game.position.faceDownCount[column], column < 4 ? 5 : 4);
     }
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.25);
 
     SetRule("RowsFaceDown", 0);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.faceDownCount[column], 0);
+    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.position.faceDownCount[column], 0);
     SetRule("RowsFaceDown", 3);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.faceDownCount[column], 3);
+    for (int column = 0; column < 10; ++column) EXPECT_EQ(game.position.faceDownCount[column], 3);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.15);
 }
 
 TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
     SpiderGame& game = Start<SpiderGame>();
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kSpades, 6), false, game.startCard))
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kSpades, 6), false, game.position.startCard))
         << "Seven on Eight needs the suit";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kHearts, 6), false, game.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.startCard))
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kHearts, 6), false, game.position.startCard));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard))
         << "a King only goes to an empty column";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(), false, game.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, game.startCard))
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(), false, game.position.startCard));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, game.position.startCard))
         << "nothing goes on the Ace";
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.startCard));
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, game.startCard));
+    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard));
+    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, game.position.startCard));
 }
 
 TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     SpiderGame& game = Start<SpiderGame>();
     ClearTable(game);
     // King down to Ace of hearts in column 2, on top of a face-down card.
-    game.columns[2][0] = Card(kSpades, 3);
+    game.position.columns[2][0] = Card(kSpades, 3);
     int i = 1;
-    for (int rank = Card::kKing; rank >= 0; --rank) game.columns[2][i++] = Card(kHearts, rank);
-    game.columns[2][i++] = Card(kHearts, Card::kAce);
-    game.columnCount[2] = i;
-    game.faceDownCount[2] = 1;
+    for (int rank = Card::kKing; rank >= 0; --rank) game.position.columns[2][i++] = Card(kHearts, rank);
+    game.position.columns[2][i++] = Card(kHearts, Card::kAce);
+    game.position.columnCount[2] = i;
+    game.position.faceDownCount[2] = 1;
     SetColumn(game, 0, {Card(kSpades, 8)});
     game.CheckGameOver();
     EXPECT_FALSE(game.gameOver) << "a full suit is a move";
@@ -86,11 +86,11 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     // A run of twelve is not a suit: dropping it on a foundation is refused.
     Drag(SpiderGame::ColumnX(2) + 10, SpiderGame::CardY(2) + 5, SpiderGame::FoundationX(3) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.columnCount[2], 14);
+    EXPECT_EQ(game.position.columnCount[2], 14);
     DoubleClick(SpiderGame::ColumnX(2) + 10, kingY);
-    EXPECT_EQ(game.columnCount[2], 1);
+    EXPECT_EQ(game.position.columnCount[2], 1);
     EXPECT_EQ(game.points, 65);
-    EXPECT_EQ(game.foundations[0], Card(kHearts, Card::kAce));
+    EXPECT_EQ(game.position.foundations[0], Card(kHearts, Card::kAce));
     EXPECT_TRUE(Played("foundation.wav"));
 }
 
@@ -102,9 +102,9 @@ TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
     SetColumn(game, 1, {Card(kSpades, 7)});
     game.CheckGameOver();
     Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.foundations[0], Card(kHearts, Card::kAce));
+    EXPECT_EQ(game.position.foundations[0], Card(kHearts, Card::kAce));
     Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.foundations[0], Card(kHearts, 0));
+    EXPECT_EQ(game.position.foundations[0], Card(kHearts, 0));
     EXPECT_EQ(game.points, 10);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25);
 }
@@ -113,26 +113,26 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     SetRule("SuitAssembled", 0);
     SpiderGame& game = Start<SpiderGame>();
     ClearTable(game);
-    game.foundations[2] = Card(kHearts, 4);  // the Six of hearts
+    game.position.foundations[2] = Card(kHearts, 4);  // the Six of hearts
     SetColumn(game, 0, {Card(kSpades, 9), Card(kHearts, 5), Card(kHearts, 4), Card(kHearts, 3)});
     SetColumn(game, 1, {Card(kSpades, 7)});
     game.CheckGameOver();
     // Pick up the Seven-Six-Five run by its Seven and drop it on the Six.
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.columnCount[0], 1);
-    EXPECT_EQ(game.foundations[2], Card(kHearts, 3)) << "the foundation shows the run's last card";
+    EXPECT_EQ(game.position.columnCount[0], 1);
+    EXPECT_EQ(game.position.foundations[2], Card(kHearts, 3)) << "the foundation shows the run's last card";
     EXPECT_EQ(game.points, 15) << "five points for every card of the run";
     EXPECT_TRUE(Played("foundation.wav"));
 
     // With assembling on, the same run is refused and goes back.
     SetRule("SuitAssembled", 1);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.columnCount[0], 4);
+    EXPECT_EQ(game.position.columnCount[0], 4);
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.columnCount[0], 4);
-    EXPECT_EQ(game.foundations[2], Card(kHearts, 4));
+    EXPECT_EQ(game.position.columnCount[0], 4);
+    EXPECT_EQ(game.position.foundations[2], Card(kHearts, 4));
 }
 
 TEST_F(SpiderTest, TurningCardsAndDealingRows) {
@@ -141,7 +141,7 @@ TEST_F(SpiderTest, TurningCardsAndDealingRows) {
     SetColumn(game, 4, {Card(kSpades, 2), Card(kHearts, 9)}, 2);
     game.CheckGameOver();
     Click(SpiderGame::ColumnX(4) + 10, TopY(game, 4));
-    EXPECT_EQ(game.faceDownCount[4], 1);
+    EXPECT_EQ(game.position.faceDownCount[4], 1);
     EXPECT_EQ(game.points, 5);
     const int records = game.undo.Count();
     Click(SpiderGame::ColumnX(6) + 10, SpiderGame::kColumnY + 10);  // an empty column
@@ -150,12 +150,12 @@ TEST_F(SpiderTest, TurningCardsAndDealingRows) {
 
     // A fresh deal: every column, empty or not, takes one card from a stock click.
     ASSERT_TRUE(Choose(kCommandNewGame));
-    game.columnCount[9] = 0;
-    game.faceDownCount[9] = 0;
+    game.position.columnCount[9] = 0;
+    game.position.faceDownCount[9] = 0;
     Click(SpiderGame::kStockX + 20, SpiderGame::kStockY + 30);
     EXPECT_EQ(game.deck.Remaining(), 40);
-    EXPECT_EQ(game.columnCount[9], 1);
-    EXPECT_EQ(game.columnCount[0], 7);
+    EXPECT_EQ(game.position.columnCount[9], 1);
+    EXPECT_EQ(game.position.columnCount[0], 7);
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.deck.Remaining(), 50);
     EXPECT_EQ(game.points, -5);
@@ -173,7 +173,7 @@ TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
                            Card(kHearts, Card::kKing), Card(kHearts, 0), Card(kSpades, Card::kAce)};
     for (int column = 3; column < 10; ++column) SetColumn(game, column, {others[column - 3]});
     EXPECT_TRUE(game.CheckGameOver()) << "no run can move anywhere";
-    game.columns[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
+    game.position.columns[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
     EXPECT_FALSE(game.CheckGameOver());
 }
 
@@ -191,8 +191,8 @@ TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
     EXPECT_TRUE(game.CheckGameOver()) << "a dead position ends the game";
     SpiderModel::SearchStart start;
     for (int column = 0; column < 8; ++column)
-        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.columns[column][i]);
-    EXPECT_FALSE(SpiderModel::SearchProgress(start, game.foundations, Card::kAce, true));
+        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.position.columns[column][i]);
+    EXPECT_FALSE(SpiderModel::SearchProgress(start, game.position.foundations, Card::kAce, true));
 
     // The same table with one Two hiding a face-down card is alive: its run can leave for an
     // empty column and then the Two can follow to the other.
