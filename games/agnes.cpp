@@ -339,6 +339,14 @@ void AgnesGame::DrawReserveArea(int pile, bool present) {
     if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
 }
 
+void AgnesGame::DrawPlace(int place, bool present) {
+    using Model = AgnesModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else if (place < Model::kFirstReserve) DrawPileArea(place - Model::kFirstPile, present);
+    else DrawReserveArea(place - Model::kFirstReserve, present);
+}
+
 void AgnesGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);
@@ -365,14 +373,6 @@ void AgnesGame::DealToReserve(int firstPile, int lastPile) {
     position = next;
 }
 
-void AgnesGame::TurnPileTop(int pile) {
-    SaveUndo();
-    Play({PlayMove::kFlip, static_cast<int8_t>(AgnesModel::kFirstPile + pile)});
-    DrawPileArea(pile, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
 void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     if (OnStockTop(x, y, kStockX, kStockY)) {
@@ -394,14 +394,7 @@ void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (!position.AllFaceDown(pile)) continue;
-        const int top = CardY(position.pileCount[pile] - 1);
-        if (x >= PileX(pile) && x <= PileX(pile) + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
-            TurnPileTop(pile);
-            return;
-        }
-    }
+    if (TurnTopAt(x, y)) return;
     Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
@@ -474,9 +467,7 @@ void AgnesGame::ReturnCards() {
 }
 
 void AgnesGame::AfterMove() {
-    if (!AgnesRules::Read().autoFlip) return;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (position.AllFaceDown(pile)) TurnPileTop(pile);
+    if (AgnesRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----

@@ -126,7 +126,7 @@ private:
     void DrawFoundationArea(int f, bool present);
     void DrawPileArea(int pile, bool present);
     void DrawReserveArea(int pile, bool present);
+    void DrawPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
-    void TurnPileTop(int pile);
     void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -352,6 +352,15 @@ void CanfieldGame::DrawPileArea(int pile, bool present) {
                    kScreenBottom, present);
 }
 
+void CanfieldGame::DrawPlace(int place, bool present) {
+    using Model = CanfieldModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place == Model::kReservePlace) DrawReserveArea(present);
+    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawPileArea(place - Model::kFirstPile, present);
+}
+
 void CanfieldGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);

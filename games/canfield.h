@@ -137,5 +137,6 @@ private:
     void DrawReserveArea(bool present);
     void DrawFoundationArea(int index, bool present);
     void DrawPileArea(int pile, bool present);
+    void DrawPlace(int place, bool present) override;
     void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

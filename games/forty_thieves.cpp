@@ -359,6 +359,14 @@ void FortyThievesGame::DrawColumnArea(int column, bool present) {
                    p.columnCount[column], p.faceDownCount[column], kScreenBottom, present);
 }
 
+void FortyThievesGame::DrawPlace(int place, bool present) {
+    using Model = FortyThievesModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawColumnArea(place - Model::kFirstColumn, present);
+}
+
 void FortyThievesGame::Draw(bool present) {
     const int columnsInPlay = FortyThievesRules::Read().columns;
     artwork->RestoreBackground(0, 799, 0, 599);
@@ -371,14 +379,6 @@ void FortyThievesGame::Draw(bool present) {
 }
 
 // ---- Moves ----
-
-void FortyThievesGame::TurnColumnTop(int column) {
-    SaveUndo();
-    Play({PlayMove::kFlip, static_cast<int8_t>(FortyThievesModel::kFirstColumn + column)});
-    DrawColumnArea(column, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
 
 void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
@@ -399,14 +399,7 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         if (!deal) ++position.recyclesUsed;
         return;
     }
-    for (int column = 0; column < now.columnsInPlay; ++column) {
-        if (!now.AllFaceDown(column)) continue;
-        const int x0 = ColumnX(column, now.columnsInPlay), top = CardY(position.columnCount[column] - 1);
-        if (x >= x0 && x <= x0 + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
-            TurnColumnTop(column);
-            return;
-        }
-    }
+    if (TurnTopAt(x, y)) return;
     Game::OnLButtonDown(keys, x, y);
 }
 
@@ -487,9 +480,7 @@ void FortyThievesGame::ReturnCards() {
 }
 
 void FortyThievesGame::AfterMove() {
-    if (!FortyThievesRules::Read().autoFlip) return;
-    for (int column = 0; column < kColumns; ++column)
-        if (position.AllFaceDown(column)) TurnColumnTop(column);
+    if (FortyThievesRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----

@@ -128,6 +128,6 @@ private:
     void DrawWasteArea(bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
-    void TurnColumnTop(int column);
+    void DrawPlace(int place, bool present) override;
     void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

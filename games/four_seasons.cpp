@@ -302,6 +302,14 @@ void FourSeasonsGame::DrawFoundationArea(int k, bool present) {
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
+void FourSeasonsGame::DrawPlace(int place, bool present) {
+    using Model = FourSeasonsModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawPileArea(place - Model::kFirstPile, present);
+}
+
 void FourSeasonsGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);

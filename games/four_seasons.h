@@ -113,4 +113,5 @@ private:
     void DrawWasteArea(bool present);
     void DrawPileArea(int k, bool present);
     void DrawFoundationArea(int k, bool present);
+    void DrawPlace(int place, bool present) override;
 };

@@ -317,6 +317,15 @@ void GateGame::DrawColumnArea(int column, bool present) {
                    0, kScreenBottom, present);
 }
 
+void GateGame::DrawPlace(int place, bool present) {
+    using Model = GateModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place < Model::kFirstFoundation) DrawPostArea(place - Model::kFirstPost, present);
+    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawColumnArea(place - Model::kFirstColumn, present);
+}
+
 void GateGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);

@@ -131,5 +131,6 @@ private:
     void DrawPostArea(int post, bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
+    void DrawPlace(int place, bool present) override;
     void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -347,6 +347,14 @@ void KlondikeGame::DrawPileArea(int pile, bool present) {
                    position.faceDownCount[pile], kScreenBottom, present);
 }
 
+void KlondikeGame::DrawPlace(int place, bool present) {
+    using Model = KlondikeModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawPileArea(place - Model::kFirstPile, present);
+}
+
 void KlondikeGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);
@@ -358,14 +366,6 @@ void KlondikeGame::Draw(bool present) {
 }
 
 // ---- Moves ----
-
-void KlondikeGame::TurnPileTop(int pile) {
-    SaveUndo();
-    Play({PlayMove::kFlip, static_cast<int8_t>(KlondikeModel::kFirstPile + pile)});
-    DrawPileArea(pile, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
 
 void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
@@ -382,14 +382,7 @@ void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (!position.AllFaceDown(pile)) continue;
-        const int top = CardY(position.pileCount[pile] - 1);
-        if (x >= PileX(pile) && x <= PileX(pile) + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
-            TurnPileTop(pile);
-            return;
-        }
-    }
+    if (TurnTopAt(x, y)) return;
     Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
@@ -439,8 +432,7 @@ void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.rules.autoFlip = false;
     DropHeld(place, kNoSource);
-    if (place < KlondikeModel::kFirstPile) DrawFoundationArea(place - KlondikeModel::kFirstFoundation, true);
-    else DrawPileArea(place - KlondikeModel::kFirstPile, true);
+    DrawPlace(place, true);
     artwork->PresentDirty();
     PlaySound(place < KlondikeModel::kFirstPile ? "foundation.wav" : "tableau.wav");
     CheckGameOver();
@@ -460,9 +452,7 @@ void KlondikeGame::ReturnCards() {
 }
 
 void KlondikeGame::AfterMove() {
-    if (!KlondikeRules::Read().autoFlip) return;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (position.AllFaceDown(pile)) TurnPileTop(pile);
+    if (KlondikeRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----

@@ -122,7 +122,7 @@ private:
     void DrawWasteArea(bool present);
     void DrawFoundationArea(int index, bool present);
     void DrawPileArea(int pile, bool present);
-    void TurnPileTop(int pile);
+    void DrawPlace(int place, bool present) override;
     // The place whose drop target lies at (x, y), or -1.
     int PlaceAt(int x, int y) const;
 };

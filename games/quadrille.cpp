@@ -241,6 +241,15 @@ void QuadrilleGame::DrawPileArea(bool down, int k, bool present) {
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
+void QuadrilleGame::DrawPlace(int place, bool present) {
+    using Model = QuadrilleModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place == Model::kCentrePlace) DrawCentreArea(present);
+    else if (place < Model::kFirstUpPile) DrawPileArea(true, place - Model::kFirstDownPile, present);
+    else DrawPileArea(false, place - Model::kFirstUpPile, present);
+}
+
 void QuadrilleGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);
@@ -331,8 +340,7 @@ void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
         }
         if (to >= 0) {
             DropHeld(to, kNoSource);
-            if (to == Model::kCentrePlace) DrawCentreArea(true);
-            else DrawPileArea(down >= 0, down >= 0 ? down : up, true);
+            DrawPlace(to, true);
             artwork->PresentDirty();
             PlaySound("foundation.wav");
         }

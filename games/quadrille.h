@@ -122,4 +122,5 @@ private:
     void DrawWasteArea(bool present);
     void DrawCentreArea(bool present);
     void DrawPileArea(bool down, int k, bool present);
+    void DrawPlace(int place, bool present) override;
 };

@@ -294,6 +294,14 @@ void SimplicityGame::DrawFoundationArea(int f, bool present) {
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
+void SimplicityGame::DrawPlace(int place, bool present) {
+    using Model = SimplicityModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place == Model::kWastePlace) DrawWasteArea(present);
+    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawPileArea(place - Model::kFirstPile, present);
+}
+
 void SimplicityGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);

@@ -117,4 +117,5 @@ private:
     void DrawWasteArea(bool present);
     void DrawPileArea(int pile, bool present);
     void DrawFoundationArea(int f, bool present);
+    void DrawPlace(int place, bool present) override;
 };

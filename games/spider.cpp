@@ -293,6 +293,13 @@ void SpiderGame::DrawColumnArea(int column, bool present) {
                    p.faceDownCount[column], kScreenBottom, present);
 }
 
+void SpiderGame::DrawPlace(int place, bool present) {
+    using Model = SpiderModel;
+    if (place == Model::kStockPlace) DrawStockArea(present);
+    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
+    else DrawColumnArea(place - Model::kFirstColumn, present);
+}
+
 void SpiderGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);
@@ -326,14 +333,6 @@ void SpiderGame::DealRow() {
     CheckGameOver();
 }
 
-void SpiderGame::TurnTop(int column) {
-    SaveUndo();
-    Play({PlayMove::kFlip, static_cast<int8_t>(SpiderModel::kFirstColumn + column)});
-    DrawColumnArea(column, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
 void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     if (OnStockTop(x, y, kStockX, kStockY)) {
@@ -341,15 +340,7 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
         DealRow();
         return;
     }
-    for (int column = 0; column < kColumns; ++column) {
-        if (!position.AllFaceDown(column)) continue;
-        const int top = CardY(position.columnCount[column] - 1);
-        if (x >= ColumnX(column) && x <= ColumnX(column) + artwork->cardWidth && y >= top &&
-            y <= top + artwork->cardHeight) {
-            TurnTop(column);
-            return;
-        }
-    }
+    if (TurnTopAt(x, y)) return;
     Game::OnLButtonDown(keys, x, y);
 }
 
@@ -409,9 +400,7 @@ void SpiderGame::ReturnCards() {
 }
 
 void SpiderGame::AfterMove() {
-    if (!SpiderRules::Read().autoFlip) return;
-    for (int column = 0; column < kColumns; ++column)
-        if (position.AllFaceDown(column)) TurnTop(column);
+    if (SpiderRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- The game-over search ----

@@ -126,9 +126,9 @@ private:
     mutable bool lastSearchResult = false;
     void RegisterHotspots() override;
     void DealRow();
-    void TurnTop(int column);
     void DrawStockArea(bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
+    void DrawPlace(int place, bool present) override;
     void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -26,6 +26,35 @@ void TableauGame::Undo() {
     if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
+bool TableauGame::TurnTopAt(int x, int y) {
+    MoveList moves;
+    ModelMoves(moves);
+    for (const PlayMove& move : moves) {
+        int left = 0, top = 0;
+        if (move.kind != PlayMove::kFlip || !CardOrigin(move.from, kTopCard, left, top)) continue;
+        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
+            TurnTop(move.from);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TableauGame::TurnTop(int place) {
+    SaveUndo();
+    PlayModelMove({PlayMove::kFlip, static_cast<int8_t>(place)});
+    DrawPlace(place, true);
+    artwork->PresentDirty();
+    CheckGameOver();
+}
+
+void TableauGame::TurnUncoveredTops() {
+    MoveList moves;
+    ModelMoves(moves);
+    for (const PlayMove& move : moves)
+        if (move.kind == PlayMove::kFlip) TurnTop(move.from);
+}
+
 void TableauGame::ClearHeld(int32_t noSource) {
     held.fill(Card());
     heldCount = 0;

@@ -201,6 +201,17 @@ protected:
     virtual void RegisterHotspots() = 0;
 
     void ClearHeld(int32_t noSource);
+    // Face-down top cards, for the games that deal them: a click on one turns it (false when
+    // (x, y) is on none), TurnTop turns one with an undo record of its own, and
+    // TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
+    bool TurnTopAt(int x, int y);
+    void TurnTop(int place);
+    void TurnUncoveredTops();
+    // The model's moves now, and one of them played on the table's position.
+    virtual void ModelMoves(MoveList& out) const = 0;
+    virtual void PlayModelMove(const PlayMove& move) = 0;
+    // Draws a place of the table again (places as the model numbers them).
+    virtual void DrawPlace(int place, bool present) = 0;
     // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
     // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
     // and marked for presenting.
@@ -245,6 +256,8 @@ public:
 
 protected:
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
+    void ModelMoves(MoveList& out) const override { Model::Moves(CurrentPosition(), out); }
+    void PlayModelMove(const PlayMove& move) override { Play(move); }
     bool ModelWon() const override { return Model::Won(CurrentPosition()); }
 
     // Plays a move on the position, keeping the deck's stock and the points in step.
