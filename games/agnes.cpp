@@ -227,12 +227,8 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
 
 AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
-Position AgnesGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
+void AgnesGame::ReadRules(Position& p) const {
     p.rules = AgnesRules::Read();
-    p.points = points;
-    return p;
 }
 
 int AgnesGame::FoundationAt(int x, int y) {

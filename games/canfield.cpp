@@ -209,16 +209,12 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 
 CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
-Position CanfieldGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void CanfieldGame::ReadRules(Position& p) const {
     const CanfieldRules rules = CanfieldRules::Read();
     p.cardsDealt = rules.cardsDealt;
     p.recycles = rules.recycles;
     p.movePartial = rules.movePartial;
     p.fillFromStock = rules.fillFromStock;
-    return p;
 }
 
 int CanfieldGame::FoundationAt(int x, int y) {

@@ -118,7 +118,6 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
-    Position CurrentPosition() const override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -130,6 +129,7 @@ public:
     int PileDropAt(int x, int y) const;
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -244,16 +244,12 @@ FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwo
     heldSource = kNoSource;
 }
 
-Position FortyThievesGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void FortyThievesGame::ReadRules(Position& p) const {
     const FortyThievesRules rules = FortyThievesRules::Read();
     p.columnsInPlay = rules.columns;
     p.recycle = rules.recycle;
     p.movePartial = rules.movePartial;
     p.autoFlip = rules.autoFlip;
-    return p;
 }
 
 void FortyThievesGame::WasteTopPosition(int& x, int& y) const {

@@ -108,7 +108,6 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
-    Position CurrentPosition() const override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;
@@ -122,6 +121,7 @@ public:
     int ColumnDropAt(int x, int y, int columnsInPlay) const;
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -174,14 +174,10 @@ FourSeasonsGame::FourSeasonsGame(Artwork* artwork) : ModelledTableauGame(artwork
     heldSource = kNoSource;
 }
 
-Position FourSeasonsGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void FourSeasonsGame::ReadRules(Position& p) const {
     const FourSeasonsRules rules = FourSeasonsRules::Read();
     p.cardsDealt = rules.cardsDealt;
     p.recycles = rules.recycles;
-    return p;
 }
 
 int FourSeasonsGame::PileAt(int x, int y) {

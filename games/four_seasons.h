@@ -99,7 +99,6 @@ public:
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
     bool RestoreRecord(std::span<const uint8_t> record) override;
-    Position CurrentPosition() const override;
 
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const FourSeasonsRules& rules, int& x, int& y) const;
@@ -107,6 +106,7 @@ public:
     static int FoundationAt(int x, int y);
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -185,18 +185,17 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+    undoSoundFirst = true;
+}
 
-Position GateGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void GateGame::ReadRules(Position& p) const {
     const GateRules rules = GateRules::Read();
     p.recycles = rules.recycles;
     p.movePartial = rules.movePartial;
     p.filledIn = rules.filledIn;
     p.fillFromWaste = rules.fillFromWaste;
-    return p;
 }
 
 int GateGame::PostTopY(int post) const {
@@ -519,13 +518,6 @@ void GateGame::SaveUndo() {
     writer.Int(position.recyclesUsed);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void GateGame::Undo() {
-    if (paused || gameOver) return;
-    // This game sounds the undo before the table changes, with or without a record to restore.
-    PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool GateGame::RestoreRecord(std::span<const uint8_t> record) {

@@ -105,11 +105,9 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Gate"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-    Position CurrentPosition() const override;
 
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
@@ -124,6 +122,7 @@ public:
     int ColumnDropAt(int x, int y) const;
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -242,12 +242,8 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 
 KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
-Position KlondikeGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
+void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
-    p.points = points;
-    return p;
 }
 
 int KlondikeGame::PlaceAt(int x, int y) const {

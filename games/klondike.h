@@ -108,7 +108,6 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
-    Position CurrentPosition() const override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -116,6 +115,7 @@ public:
     void WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const;
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

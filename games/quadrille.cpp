@@ -135,16 +135,15 @@ void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+    undoSoundFirst = true;
+}
 
-Position QuadrilleGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void QuadrilleGame::ReadRules(Position& p) const {
     const QuadrilleRules rules = QuadrilleRules::Read();
     p.cardsDealt = rules.cardsDealt;
     p.recycles = rules.recycles;
-    return p;
 }
 
 int QuadrilleGame::DownPileAt(int x, int y) {
@@ -405,13 +404,6 @@ void QuadrilleGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void QuadrilleGame::Undo() {
-    if (paused || gameOver) return;
-    // The sound comes first, even when there is nothing left to take back.
-    PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {

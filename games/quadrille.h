@@ -102,11 +102,9 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Quadrille"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-    Position CurrentPosition() const override;
 
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
@@ -116,6 +114,7 @@ public:
     static int UpPileAt(int x, int y);
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

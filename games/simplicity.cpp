@@ -170,16 +170,13 @@ void SimplicityModel::Encode(const Position& p, PositionCode& code) {
 
 SimplicityGame::SimplicityGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     heldSource = kNoSource;
+    undoSoundFirst = true;
 }
 
-Position SimplicityGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void SimplicityGame::ReadRules(Position& p) const {
     const SimplicityRules rules = SimplicityRules::Read();
     p.cardsDealt = rules.cardsDealt;
     p.recycles = rules.recycles;
-    return p;
 }
 
 int SimplicityGame::FoundationAt(int x, int y) {
@@ -453,13 +450,6 @@ void SimplicityGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void SimplicityGame::Undo() {
-    if (paused || gameOver) return;
-    // This game sounds the undo before the table changes, with or without a record to restore.
-    PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool SimplicityGame::RestoreRecord(std::span<const uint8_t> record) {

@@ -97,12 +97,10 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Simplicity"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
     bool RestoreRecord(std::span<const uint8_t> record) override;
-    Position CurrentPosition() const override;
 
     static int PileX(int pile) { return kPileX + kPilePitch * (pile % kPilesPerRow); }
     static int PileY(int pile) { return kPileY[pile / kPilesPerRow]; }
@@ -110,6 +108,7 @@ public:
     static int PileAt(int x, int y);
 
 private:
+    void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void WasteTopPosition(const SimplicityRules& rules, int& x, int& y) const;

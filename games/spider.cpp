@@ -188,14 +188,10 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
 
 SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
 
-Position SpiderGame::CurrentPosition() const {
-    Position p = position;
-    p.stock.Load(deck);
-    p.points = points;
+void SpiderGame::ReadRules(Position& p) const {
     const SpiderRules rules = SpiderRules::Read();
     p.suitAssembled = rules.suitAssembled;
     p.autoFlip = rules.autoFlip;
-    return p;
 }
 
 bool SpiderGame::ModelOver() const {

@@ -23,6 +23,7 @@ bool TableauGame::IsWon() { return gameOver && ModelWon(); }
 
 void TableauGame::Undo() {
     if (paused || gameOver) return;
+    if (undoSoundFirst) PlaySound("undo.wav");
     if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 

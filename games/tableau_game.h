@@ -187,6 +187,9 @@ public:
     int32_t heldSource = -1;
 
 protected:
+    // Some games sound the undo before the table changes, with or without a record to restore
+    // (and then not again when the record is read).
+    bool undoSoundFirst = false;
     // Indices for CardOrigin besides a card's own: where the next card of the place would go, and
     // the place's top card.
     static constexpr int kNextCard = -1;
@@ -228,8 +231,7 @@ protected:
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its
 // model's Position as its state of play: every move is the model's Apply, and the game draws what
-// changed. The stock stays in the deck (the undo record keeps it there) and the points in Game;
-// CurrentPosition brings both, and the rule values in force, into the position.
+// changed. The stock stays in the deck (the undo record keeps it there) and the points in Game.
 template <typename Model>
 class ModelledTableauGame : public TableauGame {
 public:
@@ -239,7 +241,15 @@ public:
     // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
     static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
 
-    virtual Position CurrentPosition() const = 0;
+    // The table's position with the stock (kept in the deck), the points and the rule values in
+    // force brought in: what every rule question is asked about.
+    Position CurrentPosition() const {
+        Position p = position;
+        p.stock.Load(deck);
+        p.points = points;
+        ReadRules(p);
+        return p;
+    }
 
     void PlayMoves(MoveList& out) override {
         out.clear();
@@ -255,6 +265,8 @@ public:
     Position position{};
 
 protected:
+    // Puts the rule values in force, read from the settings store, into a position.
+    virtual void ReadRules(Position& p) const = 0;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
     void ModelMoves(MoveList& out) const override { Model::Moves(CurrentPosition(), out); }
     void PlayModelMove(const PlayMove& move) override { Play(move); }
