@@ -378,15 +378,13 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
     }
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
-    SaveUndo();
-    Play({PlayMove::kStock});
     if (now.stock.count > 0) {
+        PressStock();
         for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
-        DrawStockArea(true);
-        DrawWasteArea(true);
-        artwork->PresentDirty();
         CheckGameOver();
     } else {
+        SaveUndo();
+        Play({PlayMove::kStock});
         DrawWasteArea(true);
         DrawStockArea(true);
         artwork->PresentDirty();

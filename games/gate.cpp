@@ -342,12 +342,8 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (OnStockTop(x, y, kStockX, kStockY)) {
         const Position now = CurrentPosition();
         if (now.stock.count > 0 || now.RecycleAllowed()) {
-            SaveUndo();
-            Play({PlayMove::kStock});
+            PressStock();
             if (now.stock.count > 0) PlaySound("flip.wav");
-            DrawStockArea(true);
-            DrawWasteArea(true);
-            artwork->PresentDirty();
         }
     } else {
         // Every press off the stock writes a record, whether or not a drag follows: LiftCards

@@ -368,11 +368,7 @@ void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (OnStockTop(x, y, kStockX, kStockY)) {
         const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
         if (press != KlondikeModel::StockPress::kNothing) {
-            SaveUndo();
-            Play({PlayMove::kStock});
-            DrawStockArea(true);
-            DrawWasteArea(true);
-            artwork->PresentDirty();
+            PressStock();
             PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
         }
         CheckGameOver();

@@ -273,11 +273,7 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
     }
     const Position now = CurrentPosition();
     if (now.stock.count > 0 || now.recyclesUsed < now.recycles) {
-        SaveUndo();
-        Play({PlayMove::kStock});
-        DrawStockArea(true);
-        DrawWasteArea(true);
-        artwork->PresentDirty();
+        PressStock();
         if (now.stock.count > 0) PlaySound("flip.wav");
     }
     CheckGameOver();

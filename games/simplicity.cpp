@@ -322,11 +322,7 @@ void SimplicityGame::OnLButtonDown(WPARAM keys, int x, int y) {
     }
     const Position now = CurrentPosition();
     if (now.stock.count > 0 || now.RecycleAllowed()) {
-        SaveUndo();
-        Play({PlayMove::kStock});
-        DrawStockArea(true);
-        DrawWasteArea(true);
-        artwork->PresentDirty();
+        PressStock();
     }
     CheckGameOver();
 }

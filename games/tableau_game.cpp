@@ -56,6 +56,14 @@ void TableauGame::TurnUncoveredTops() {
         if (move.kind == PlayMove::kFlip) TurnTop(move.from);
 }
 
+void TableauGame::PressStock() {
+    SaveUndo();
+    PlayModelMove({PlayMove::kStock});
+    DrawPlace(0, true);
+    DrawPlace(1, true);
+    artwork->PresentDirty();
+}
+
 void TableauGame::ClearHeld(int32_t noSource) {
     held.fill(Card());
     heldCount = 0;

@@ -210,6 +210,9 @@ protected:
     bool TurnTopAt(int x, int y);
     void TurnTop(int place);
     void TurnUncoveredTops();
+    // A press on the stock that the model takes: an undo record, the model's stock move, and the
+    // stock (place 0) and the waste (place 1) drawn again.
+    void PressStock();
     // The model's moves now, and one of them played on the table's position.
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
