@@ -2,6 +2,7 @@
 // turned face up first); the Klondike family adds what its players know: uncovering a face-down
 // card is worth more than any shuffle between piles, a King moved from one empty place to
 // another gains nothing, and cards taken back from a foundation rarely help.
+#include "games/calculation.h"
 #include "games/cribbage_solitaire.h"
 #include "games/klondike.h"
 #include "games/poker_solitaire.h"
@@ -56,12 +57,41 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     return score;
 }
 
+// Calculation: how many more cards a foundation must take before this card fits one (99: never).
+int CardsBefore(const CalculationModel::Position& p, Card card) {
+    if (!card.IsValid()) return 99;
+    int best = 99;
+    for (int f = 0; f < CalculationModel::kFoundations; ++f) {
+        int rank = p.foundationTops[f].Rank();
+        for (int k = 0; k < Card::kRankCount - p.foundationCounts[f] && k < best; ++k) {
+            rank = CalculationModel::FollowingRank(rank, f);
+            if (rank == card.Rank()) best = k;
+        }
+    }
+    return best;
+}
+
+// A card laid on a waste pile should be wanted no later than the card it covers, and not much
+// sooner either, so the piles stay in the order the foundations will call for them.
+int CalculationScore(const void* before, const PlayMove& move, int points, const void*) {
+    using Model = CalculationModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    int score = Generic(move, points);
+    if (move.kind != PlayMove::kMove || move.to < Model::kWastePlace) return score;
+    const int covered = CardsBefore(p, Model::WasteTop(p, move.to - Model::kWastePlace));
+    const int wanted = CardsBefore(p, p.current);
+    if (p.wasteCounts[move.to - Model::kWastePlace] == 0) return score + 100;
+    return score + (covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered));
+}
+
 }  // namespace
 
 MoveScore MoveScoreFor(int gameNumber) {
     switch (gameNumber) {
     case KlondikeGame::kGameNumber:
         return KlondikeScore;
+    case CalculationGame::kGameNumber:
+        return CalculationScore;
     default:
         return GenericScore;
     }
