@@ -1,11 +1,13 @@
 // Move ordering for the solver. Every game starts from the generic order (points scored, a card
 // turned face up first); the Klondike family adds what its players know: uncovering a face-down
 // card is worth more than any shuffle between piles, a King moved from one empty place to
-// another gains nothing, and cards taken back from a foundation rarely help.
+// another gains nothing, and cards taken back from a foundation rarely help. A few other games
+// have orders of their own below.
 #include "games/calculation.h"
 #include "games/cribbage_solitaire.h"
 #include "games/klondike.h"
 #include "games/poker_solitaire.h"
+#include "games/quadrille.h"
 #include "solver/solver.h"
 
 namespace {
@@ -84,6 +86,14 @@ int CalculationScore(const void* before, const PlayMove& move, int points, const
     return score + (covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered));
 }
 
+// Quadrille only ever plays the waste's top card home, and each card fits one place. Turning one
+// card at a time, playing it at once never loses anything: the stock's order stays the same.
+int QuadrilleScore(const void* before, const PlayMove& move, int points, const void*) {
+    const auto& p = *static_cast<const QuadrilleModel::Position*>(before);
+    if (move.kind == PlayMove::kMove && p.cardsDealt == 1) return kSafeMove;
+    return Generic(move, points);
+}
+
 }  // namespace
 
 MoveScore MoveScoreFor(int gameNumber) {
@@ -92,6 +102,8 @@ MoveScore MoveScoreFor(int gameNumber) {
         return KlondikeScore;
     case CalculationGame::kGameNumber:
         return CalculationScore;
+    case QuadrilleGame::kGameNumber:
+        return QuadrilleScore;
     default:
         return GenericScore;
     }
