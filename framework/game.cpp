@@ -101,8 +101,8 @@ void Game::BuildGameMenu() {
     if (!game) return;
     game->RemoveAllItems();
     game->AddItem("&Undo", kCommandUndo);
-    game->AddItem("&Hint", kCommandHint);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
+    game->AddItem("&Hint", kCommandHint);
     game->AddItem("&New Game", kCommandNewGame);
     game->AddItem("&End Game", kCommandEndGame);
     game->AddItem("&Main Menu", kCommandMainMenu);
