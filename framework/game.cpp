@@ -102,6 +102,7 @@ void Game::BuildGameMenu() {
     game->RemoveAllItems();
     game->AddItem("&Undo", kCommandUndo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
+    game->AddItem("&Hint", kCommandHint);
     game->AddItem("&New Game", kCommandNewGame);
     game->AddItem("&End Game", kCommandEndGame);
     game->AddItem("&Main Menu", kCommandMainMenu);
@@ -185,7 +186,12 @@ bool Game::OnCommand() {
         item->SetChecked(on);
         return on;
     };
+    // Every command but a new hint ends the one shown.
+    if (CurrentEvent().sourceId != kCommandHint) EndHint();
     switch (CurrentEvent().sourceId) {
+    case kCommandHint:
+        ShowHint();
+        return true;
     case kCommandNewGame:
         ClearHotspots();
         NewGame(true);
@@ -402,7 +408,10 @@ void Game::DrawTableFrame(bool present) {
 }
 
 void Game::DrawTable(int score) {
-    if (score < 0) score = FinishGame();
+    if (score < 0) {
+        TickHint();
+        score = FinishGame();
+    }
     const char* label;
     std::string value;
     if (!clockRunning) {
@@ -661,6 +670,7 @@ void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
 // ---- Mouse ----
 
 void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) EndHint();
     switch (message) {
     case WM_LBUTTONDOWN: OnLButtonDown(keys, x, y); break;
     case WM_LBUTTONUP: OnLButtonUp(keys, x, y); break;
@@ -912,6 +922,7 @@ void Game::PauseBriefly(uint32_t ms) { SleepMs(ms); }
 int Game::Random() { return crt::rand(); }
 
 void Game::ResetForNewDeal() {
+    EndHint();
     paused = gameOver = endedByUser = clockRunning = false;
     points = 0;
     finalScore = kScoreNotComputed;
@@ -944,4 +955,68 @@ void Game::ReturnWasteToStock(Card* waste, int32_t& count) {
         waste[i] = Card();
     }
     count = 0;
+}
+
+// ---- Hints ----
+
+void Game::ShowHint() {
+    EndHint();
+    if (paused || gameOver || dragging) return;
+    MoveList moves;
+    PlayMoves(moves);
+    GameServices& services = Services();
+    if (moves.empty()) {
+        if (services.showMessage) services.showMessage("No moves left.");
+        return;
+    }
+    hintPosition = PositionBytes();
+    if (services.startHintSearch) hintSearch = services.startHintSearch(*this);
+    if (!hintSearch) {
+        RevealHint(moves.front());
+        return;
+    }
+    TickHint();
+}
+
+void Game::TickHint() {
+    if (hintSearch && hintSearch->Ready()) {
+        PlayMove move;
+        const bool found = hintSearch->Move(move);
+        hintSearch.reset();
+        // An answer for a position the player has left since is dropped.
+        if (PositionBytes() == hintPosition && !paused && !gameOver && !dragging) {
+            if (found) RevealHint(move);
+            else if (Services().showMessage) Services().showMessage("No moves left.");
+        }
+    }
+    // A drop-down over the table keeps the outlines as they are until it closes.
+    if (!IsMenuOpen()) hintOutline.Tick(GetTickCount64());
+}
+
+void Game::RevealHint(const PlayMove& move) {
+    MoveGesture gesture;
+    if (!artwork || !GestureFor(move, gesture)) return;
+    const bool twoPlaces = gesture.kind == MoveGesture::kDrag || gesture.kind == MoveGesture::kTwoClicks;
+    const Rect source = PlaceRect(gesture.fromX, gesture.fromY);
+    const Rect target = twoPlaces ? PlaceRect(gesture.toX, gesture.toY) : Rect{0, 0, -1, -1};
+    points -= kUndoPenalty;
+    DrawTable(ComputeScore());
+    const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+    hintOutline.Show(source, target, MapRgb(rgb.r, rgb.g, rgb.b), GetTickCount64());
+}
+
+void Game::EndHint() {
+    hintSearch.reset();
+    hintOutline.Hide();
+}
+
+Rect Game::PlaceRect(int x, int y) const {
+    for (const Hotspot& spot : pickups) {
+        if (!Rect::FromSize(spot.x, spot.y, kPickupWidth, kPickupHeight).Contains(x, y)) continue;
+        int right = 0, bottom = 0;
+        StackRect(spot.x, spot.y, std::max(spot.count, 1), right, bottom);
+        return {spot.x, spot.y, right - 1, bottom - 1};
+    }
+    const Rect card = CardHitRect(0, 0);
+    return CardHitRect(x - card.Width() / 2, y - card.Height() / 2);
 }

@@ -38,6 +38,7 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/hint.h"
 #include "framework/play_model.h"
 #include "framework/undo_journal.h"
 #include "platform/messages.h"
@@ -56,6 +57,7 @@ enum GameCommand : int {
     kCommandUndo = 1005,
     kCommandPause = 1006,
     kCommandEndGame = 1007,
+    kCommandHint = 1008,
     kCommandCardBack = 1106,
     kCommandCardFront = 1109,
     kCommandBackground = 1110,
@@ -223,6 +225,12 @@ public:
 
     // ---- For the shell ----
 
+    // "&Hint" (Game menu, key H): asks the hint search for the next move and outlines where it
+    // goes from and to for two seconds, at the cost of an undo; "No moves left." when there is
+    // none. The search runs beside the interface; the panel timer shows its answer.
+    void ShowHint();
+    const HintOutline& Hint() const { return hintOutline; }
+
     // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
     void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
     // The panel refresh: score < 0 means "work it out" (and finish the game when it is over).
@@ -373,6 +381,12 @@ private:
         bool held = false;
     };
     void RunEndSequence();
+    void TickHint();
+    void RevealHint(const PlayMove& move);
+    void EndHint();
+    // The cards at a gesture's point: the pick-up there with its fanned stack, else a card's
+    // rectangle centred on it.
+    Rect PlaceRect(int x, int y) const;
     void StackRect(int x, int y, int count, int& right, int& bottom) const;
     void Save(SaveUnder& block, int left, int top, int right, int bottom) const;
     void Restore(const SaveUnder& block) const;
@@ -386,6 +400,9 @@ private:
     void BuildMenus();
     void SetAnimationSpeed(uint32_t speed);
 
+    std::unique_ptr<HintSearch> hintSearch;
+    std::string hintPosition;  // the position the running search was asked about
+    HintOutline hintOutline;
     uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;
     int dragX = 0, dragY = 0;      // where the dragged stack is drawn now

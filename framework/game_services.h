@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class Game;
+class HintSearch;
 
 struct GameServices {
     // PlaySoundEffect: starts "SFX\<name>" and returns at once.
@@ -44,6 +46,10 @@ struct GameServices {
     std::function<int(Game&)> gameSettingsDialog;   // 1114; 1 restarts the game
     std::function<void(Game&)> rulesSummary;        // 1210
     std::function<void(const std::string& gameName)> rulesText;  // 1301
+
+    // Starts a search for a hint in the game's position; empty (or returning null), a hint shows
+    // the first move the game offers.
+    std::function<std::unique_ptr<HintSearch>(Game&)> startHintSearch;
 
     // Card slides. Off, a slide draws the cards straight at their target (benchmarks, and the
     // autoplayer, which would otherwise spend most of its time sliding).

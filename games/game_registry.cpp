@@ -430,7 +430,8 @@ static_assert([] {
     return true;
 }(), "game n is entry n - 1");
 
-// Names compare without case and spaces ("forty thieves", "FortyThieves").
+}  // namespace
+
 bool SameName(std::string_view a, std::string_view b) {
     size_t i = 0, j = 0;
     for (;;) {
@@ -442,8 +443,6 @@ bool SameName(std::string_view a, std::string_view b) {
         ++j;
     }
 }
-
-}  // namespace
 
 std::span<const GameDescriptor> RegisteredGames() { return kGames; }
 

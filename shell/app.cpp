@@ -17,6 +17,7 @@
 #include "artwork/artwork.h"
 #include "shell/display_depth.h"
 #include "shell/game_menu.h"
+#include "shell/hint_search.h"
 #include "artwork/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
@@ -243,6 +244,7 @@ void ConnectGameServices() {
     services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };
+    services.startHintSearch = StartSolverHint;
 }
 
 // The game's rule-settings dialog in its start mode; 1 starts the game, anything else keeps the
@@ -419,6 +421,8 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         if (wParam == VK_ESCAPE || wParam == VK_F12) {
             if (shell.currentGame) LeaveGame();
             else DestroyWindow(window);
+        } else if (wParam == 'H' && shell.currentGame) {
+            shell.currentGame->ShowHint();
         }
         return 0;
     case WM_TIMER:

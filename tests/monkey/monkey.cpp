@@ -282,10 +282,12 @@ void Monkey::CheckCards(Game& game) {
     if (!problem.empty()) Fail(std::string(game.GetName()) + ": " + problem);
 }
 
-// At the table with nothing open or moving, the screen must be what a full redraw makes it: an
-// incremental redraw that missed a pixel leaves garbage only a full redraw would remove.
+// At the table with nothing open, moving or outlined by a hint, the screen must be what a full
+// redraw makes it: an incremental redraw that missed a pixel leaves garbage only a full redraw
+// would remove.
 void Monkey::CheckScreen(Game& game) {
     if (game.dragging || game.gameOver || game.IsPaused() || game.IsMenuOpen() || ToolkitMenuOpen() ||
+        game.Hint().Visible() ||
         ModalLoopDepth() > 0 || !IsWindow(MainWindowHandle()))
         return;
     const int screen = ScreenBuffer();

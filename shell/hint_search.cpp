@@ -1,0 +1,47 @@
+#include "shell/hint_search.h"
+
+#include <cstring>
+#include <string>
+
+#include "framework/game.h"
+#include "games/game_registry.h"
+#include "solver/solver.h"
+
+namespace {
+
+constexpr SolveBudget kHintBudget{.memoryBytes = size_t{64} << 20, .seconds = 0.5};
+
+class SolverHint : public HintSearch {
+public:
+    SolverHint(const PlayModelOps& ops, std::string position, MoveScore score)
+        : ops(ops), position(std::move(position)), score(score), job(ops, this->position.data(), kHintBudget, score) {}
+
+    bool Ready() override { return job.Done(); }
+
+    bool Move(PlayMove& move) override {
+        const SolveResult& result = job.Result();
+        if (result.outcome == SolveOutcome::kWon && !result.moves.empty()) {
+            move = result.moves.front();
+            return true;
+        }
+        const MoveList ordered = OrderedMoves(ops, position.data(), score);
+        if (ordered.empty()) return false;
+        move = ordered.front();
+        return true;
+    }
+
+private:
+    const PlayModelOps& ops;
+    std::string position;
+    MoveScore score;
+    SolverJob job;
+};
+
+}  // namespace
+
+std::unique_ptr<HintSearch> StartSolverHint(Game& game) {
+    const GameDescriptor* entry = FindGame(game.gameNumber);
+    const std::string position = game.PositionBytes();
+    if (!entry || !entry->model || position.size() != entry->model->positionSize) return nullptr;
+    return std::make_unique<SolverHint>(*entry->model, position, MoveScoreFor(entry->number));
+}

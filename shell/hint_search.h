@@ -1,0 +1,11 @@
+// The in-game hint's search: the solver on a worker thread for half a second, then the first move
+// of its solution, or the heuristic's best move when it found none in time.
+#pragma once
+
+#include <memory>
+
+#include "framework/hint.h"
+
+class Game;
+
+std::unique_ptr<HintSearch> StartSolverHint(Game& game);

@@ -1,0 +1,202 @@
+// quillfen-solve: solves seeded deals of any game from the command line.
+//
+//   quillfen-solve --game klondike --deal 12345 [--option CardsDealt=1 ...]
+//       prints the answer (won, lost or unknown) and the winning moves;
+//   quillfen-solve --game klondike --deals 1-1000 [--seconds 1]
+//       measures the game's winnability: the won share with its 95% confidence interval, the
+//       share left unknown and the time per deal.
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "solver/headless_table.h"
+#include "solver/solver.h"
+
+namespace {
+
+constexpr int kBadArguments = 2;
+
+const char* kUsage =
+    "Usage: quillfen-solve --game NAME (--deal N | --deals FIRST-LAST) [options]\n"
+    "  --game NAME          the game, as named on the selection screen (case and spaces do not matter)\n"
+    "  --deal N             solve deal number N and print the winning moves\n"
+    "  --deals FIRST-LAST   solve every deal in the range and report the game's winnability\n"
+    "  --option NAME=VALUE  a rule option, named and valued as in the settings file (Recycles=99999)\n"
+    "  --seconds S          time budget per deal (default 1)\n"
+    "  --nodes N            position budget per deal (default 20000000)\n"
+    "  --memory MB          memory budget of the position table per deal (default 256)\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "quillfen-solve: %s\n", message.c_str());
+    return kBadArguments;
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseSeconds(const std::string& text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() && value > 0 && value < 1e6;
+}
+
+std::string DescribeMove(const PlayMove& move) {
+    const std::string from = std::to_string(move.from), to = std::to_string(move.to);
+    switch (move.kind) {
+    case PlayMove::kStock:
+        return "press the stock";
+    case PlayMove::kMove:
+        return "move " + std::to_string(move.count) + (move.count == 1 ? " card" : " cards") + " from place " + from +
+               " (card " + std::to_string(move.index) + ") to place " + to;
+    case PlayMove::kSelect:
+        return "select place " + from + " card " + std::to_string(move.index);
+    case PlayMove::kFlip:
+        return "turn the top card of place " + from;
+    case PlayMove::kDeal:
+        return "redeal";
+    }
+    return "?";
+}
+
+// Wilson score interval of a proportion at 95%.
+void Wilson(double successes, double total, double& low, double& high) {
+    const double z = 1.959964;
+    if (total <= 0) {
+        low = 0;
+        high = 1;
+        return;
+    }
+    const double p = successes / total, z2 = z * z / total;
+    const double centre = (p + z2 / 2) / (1 + z2);
+    const double half = z * std::sqrt(p * (1 - p) / total + z * z / (4 * total * total)) / (1 + z2);
+    low = std::max(0.0, centre - half);
+    high = std::min(1.0, centre + half);
+}
+
+double Percentile(std::vector<double> values, double share) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t at = static_cast<size_t>(std::ceil(share * static_cast<double>(values.size()))) - 1;
+    return values[std::min(at, values.size() - 1)];
+}
+
+void Progress(unsigned done, unsigned total, unsigned won) {
+    constexpr int kWidth = 40;
+    const int filled = static_cast<int>(static_cast<double>(done) / total * kWidth);
+    std::fprintf(stderr, "\r[%s%s] %u/%u, %u won", std::string(static_cast<size_t>(filled), '#').c_str(),
+                 std::string(static_cast<size_t>(kWidth - filled), ' ').c_str(), done, total, won);
+    if (done == total) std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string gameName;
+    std::vector<std::string> options;
+    unsigned first = 0, last = 0;
+    bool haveDeals = false, oneDeal = false;
+    SolveBudget budget;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (i + 1 >= argc) return Fail("missing value after " + argument + "\n" + kUsage);
+        const std::string value = argv[++i];
+        if (argument == "--game") {
+            gameName = value;
+        } else if (argument == "--deal") {
+            if (!ParseNumber(value, first)) return Fail("--deal needs a deal number, not \"" + value + "\"");
+            last = first;
+            haveDeals = oneDeal = true;
+        } else if (argument == "--deals") {
+            const size_t dash = value.find('-');
+            if (dash == std::string::npos || !ParseNumber(std::string_view(value).substr(0, dash), first) ||
+                !ParseNumber(std::string_view(value).substr(dash + 1), last) || last < first)
+                return Fail("--deals needs a range FIRST-LAST, not \"" + value + "\"");
+            haveDeals = true;
+            oneDeal = false;
+        } else if (argument == "--option") {
+            if (value.find('=') == std::string::npos) return Fail("--option needs NAME=VALUE, not \"" + value + "\"");
+            options.push_back(value);
+        } else if (argument == "--seconds") {
+            if (!ParseSeconds(value, budget.seconds)) return Fail("--seconds needs a positive number");
+        } else if (argument == "--nodes") {
+            if (!ParseNumber(value, budget.nodes) || budget.nodes == 0) return Fail("--nodes needs a positive number");
+        } else if (argument == "--memory") {
+            size_t megabytes = 0;
+            if (!ParseNumber(value, megabytes) || megabytes == 0 || megabytes > (size_t{1} << 20))
+                return Fail("--memory needs a number of megabytes");
+            budget.memoryBytes = megabytes << 20;
+        } else {
+            return Fail("unknown argument " + argument + "\n" + kUsage);
+        }
+    }
+    if (gameName.empty() || !haveDeals) return Fail(std::string("--game and --deal or --deals are needed\n") + kUsage);
+    const GameDescriptor* game = FindGameByName(gameName);
+    if (!game) {
+        std::string names;
+        for (const GameDescriptor& entry : RegisteredGames()) names += std::string("\n  ") + entry.name;
+        return Fail("no game is called \"" + gameName + "\"; the games are:" + names);
+    }
+
+    if (PlayedForPoints(game->number)) {
+        std::printf("%s is played for points: no deal is won or lost, so there is nothing to solve.\n", game->name);
+        return 0;
+    }
+
+    HeadlessTable table;
+    if (!table.Ready()) {
+        std::fprintf(stderr, "quillfen-solve: the game's data files were not found\n");
+        return 1;
+    }
+    for (const std::string& option : options) {
+        const size_t equals = option.find('=');
+        const std::string problem = table.SetOption(*game, option.substr(0, equals), option.substr(equals + 1));
+        if (!problem.empty()) return Fail(problem);
+    }
+    const MoveScore score = MoveScoreFor(game->number);
+
+    if (oneDeal) {
+        const std::string position = table.Deal(*game, first);
+        const SolveResult result = Solve(*game->model, position.data(), budget, score);
+        std::printf("%s deal %u: %s (%llu positions, %.3f s)\n", game->name, first, OutcomeName(result.outcome),
+                    static_cast<unsigned long long>(result.nodes), result.seconds);
+        for (size_t i = 0; i < result.moves.size(); ++i)
+            std::printf("%4zu. %s\n", i + 1, DescribeMove(result.moves[i]).c_str());
+        return 0;
+    }
+
+    const bool showProgress = isatty(STDERR_FILENO);
+    const unsigned total = last - first + 1;
+    unsigned won = 0, lost = 0, unknown = 0;
+    std::vector<double> times;
+    for (unsigned deal = first;; ++deal) {
+        const std::string position = table.Deal(*game, deal);
+        const SolveResult result = Solve(*game->model, position.data(), budget, score);
+        times.push_back(result.seconds);
+        won += result.outcome == SolveOutcome::kWon;
+        lost += result.outcome == SolveOutcome::kLost;
+        unknown += result.outcome == SolveOutcome::kUnknown;
+        if (showProgress) Progress(deal - first + 1, total, won);
+        if (deal == last) break;
+    }
+    double low = 0, high = 0;
+    Wilson(won, total, low, high);
+    std::printf("%s, deals %u-%u, %.3g s per deal\n", game->name, first, last, budget.seconds);
+    std::printf("won %u (%.1f%%, 95%% CI %.1f-%.1f%%), lost %u (%.1f%%), unknown %u (%.1f%%)\n", won,
+                100.0 * won / total, 100 * low, 100 * high, lost, 100.0 * lost / total, unknown, 100.0 * unknown / total);
+    std::printf("time per deal: median %.3f s, 95th percentile %.3f s\n", Percentile(times, 0.5),
+                Percentile(times, 0.95));
+    return 0;
+}

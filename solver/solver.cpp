@@ -1,0 +1,293 @@
+#include "solver/solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Hashes of the positions already searched: open addressing over a power-of-two array that
+// doubles while the memory budget allows. Zero marks an empty slot.
+class SeenTable {
+public:
+    explicit SeenTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(uint64_t), 1024)) {
+        slots.assign(std::min<size_t>(1 << 16, Floor2(limit)), 0);
+    }
+
+    void Clear() {
+        std::fill(slots.begin(), slots.end(), 0);
+        used = 0;
+    }
+
+    bool Contains(uint64_t hash) const {
+        hash = hash ? hash : 1;
+        for (size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
+            if (slots[i] == hash) return true;
+            if (slots[i] == 0) return false;
+        }
+    }
+    // False when the table is full and may not grow (the memory budget is spent).
+    bool Insert(uint64_t hash) {
+        if ((used + 1) * 4 > slots.size() * 3) {
+            if (slots.size() * 2 > limit) return false;
+            Grow();
+        }
+        Place(hash ? hash : 1);
+        return true;
+    }
+
+private:
+    static size_t Floor2(size_t n) {
+        size_t p = 1;
+        while (p * 2 <= n) p *= 2;
+        return p;
+    }
+    void Place(uint64_t hash) {
+        size_t i = hash & (slots.size() - 1);
+        while (slots[i] != 0 && slots[i] != hash) i = (i + 1) & (slots.size() - 1);
+        if (slots[i] == 0) ++used;
+        slots[i] = hash;
+    }
+    void Grow() {
+        std::vector<uint64_t> old(slots.size() * 2, 0);
+        old.swap(slots);
+        used = 0;
+        for (uint64_t hash : old)
+            if (hash) Place(hash);
+    }
+
+    size_t limit;
+    std::vector<uint64_t> slots;
+    size_t used = 0;
+};
+
+struct Child {
+    int score;
+    PlayMove move;
+    uint64_t hash;
+};
+
+// One position on the search path: its children in the order they are tried.
+struct Frame {
+    std::vector<Child> children;
+    size_t next = 0;
+};
+
+// Positions as arrays of 64-bit words, so a model's Position (of any alignment up to 8) can live
+// in them.
+size_t Words(const PlayModelOps& ops) { return (ops.positionSize + 7) / 8; }
+
+class Search {
+public:
+    Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
+        : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel), words(Words(ops)),
+          seen(budget.memoryBytes), scratch(words) {
+        code.bytes.reserve(1024);
+    }
+
+    // Depth-first search has a heavy tail: one wrong early choice can bury the search in a huge
+    // dead subtree. So it runs in attempts with doubling position limits, each after the first
+    // with the heuristic's order shaken a little; an attempt that searches everything within its
+    // limit answers for good.
+    SolveResult Run(const void* start) {
+        const auto began = std::chrono::steady_clock::now();
+        SolveResult result;
+        attemptLimit = kFirstAttemptNodes;
+        for (int attempt = 0;; ++attempt) {
+            noise = attempt == 0 ? 0 : kNoise;
+            random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
+            attemptNodes = 0;
+            limitHit = false;
+            if (attempt > 0) seen.Clear();
+            result.outcome = Explore(start, result, began);
+            if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
+            attemptLimit *= 2;
+        }
+        result.nodes = nodes;
+        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        return result;
+    }
+
+private:
+    void* At(size_t depth) { return positions.data() + depth * words; }
+
+    // A faster hash than the code's own byte-wise one: eight bytes a step.
+    uint64_t HashOf(const void* position) {
+        code.bytes.clear();
+        ops.encode(position, code);
+        const std::string& bytes = code.bytes;
+        uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
+        size_t i = 0;
+        for (; i + 8 <= bytes.size(); i += 8) {
+            uint64_t chunk;
+            std::memcpy(&chunk, bytes.data() + i, 8);
+            hash = (hash ^ chunk) * 0xFF51AFD7ED558CCDull;
+            hash ^= hash >> 29;
+        }
+        uint64_t tail = 0;
+        std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+        hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+        return hash ^ (hash >> 32);
+    }
+
+    // Generates the children of the position at `depth` into its frame; true when one is won.
+    bool Expand(size_t depth, SolveResult& result) {
+        Frame& frame = frames[depth];
+        frame.children.clear();
+        frame.next = 0;
+        moves.clear();
+        ops.moves(At(depth), moves);
+        for (const PlayMove& move : moves) {
+            std::memcpy(scratch.data(), At(depth), ops.positionSize);
+            const int points = ops.apply(scratch.data(), move);
+            const uint64_t hash = HashOf(scratch.data());
+            if (seen.Contains(hash)) continue;
+            if (ops.won(scratch.data())) {
+                result.moves.clear();
+                for (size_t d = 0; d < depth; ++d) result.moves.push_back(frames[d].children[frames[d].next - 1].move);
+                result.moves.push_back(move);
+                return true;
+            }
+            int rank = score(At(depth), move, points, scratch.data());
+            if (noise > 0 && rank < kSafeMove) {
+                random ^= random << 13;
+                random ^= random >> 7;
+                random ^= random << 17;
+                rank += static_cast<int>(random % static_cast<uint64_t>(noise));
+            }
+            // Moving the cards the last move placed again, without scoring, seldom helps: the
+            // first move could usually have gone there at once.
+            if (depth > 0 && move.kind == PlayMove::kMove && points <= 0) {
+                const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
+                if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
+            }
+            frame.children.push_back({rank, move, hash});
+        }
+        std::stable_sort(frame.children.begin(), frame.children.end(),
+                         [](const Child& a, const Child& b) { return a.score > b.score; });
+        if (!frame.children.empty() && frame.children[0].score >= kSafeMove) frame.children.resize(1);
+        return false;
+    }
+
+    SolveOutcome Explore(const void* start, SolveResult& result, std::chrono::steady_clock::time_point began) {
+        if (ops.won(start)) return SolveOutcome::kWon;
+        positions.assign(words * 64, 0);
+        frames.resize(64);
+        std::memcpy(At(0), start, ops.positionSize);
+        if (!seen.Insert(HashOf(start))) return SolveOutcome::kUnknown;
+        size_t depth = 0;
+        ++nodes;
+        if (ops.over(start)) return SolveOutcome::kLost;
+        if (Expand(0, result)) return SolveOutcome::kWon;
+        for (;;) {
+            Frame& frame = frames[depth];
+            if (frame.next == frame.children.size()) {
+                if (depth == 0) return SolveOutcome::kLost;
+                --depth;
+                continue;
+            }
+            const Child child = frame.children[frame.next++];
+            if (seen.Contains(child.hash)) continue;
+            if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
+            if ((++nodes & 255) == 0) {
+                if (cancel && cancel->load(std::memory_order_relaxed)) {
+                    result.cancelled = true;
+                    return SolveOutcome::kUnknown;
+                }
+                const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+                if (elapsed > budget.seconds) return SolveOutcome::kUnknown;
+            }
+            if (nodes > budget.nodes) return SolveOutcome::kUnknown;
+            if (++attemptNodes > attemptLimit) {
+                limitHit = true;
+                return SolveOutcome::kUnknown;
+            }
+            if ((depth + 2) * words > positions.size()) {
+                positions.resize(positions.size() * 2);
+                frames.resize(frames.size() * 2);
+            }
+            void* next = At(depth + 1);
+            std::memcpy(next, At(depth), ops.positionSize);
+            ops.apply(next, child.move);
+            ++depth;
+            if (ops.over(next)) {
+                --depth;
+                continue;
+            }
+            if (Expand(depth, result)) return SolveOutcome::kWon;
+        }
+    }
+
+    const PlayModelOps& ops;
+    const SolveBudget& budget;
+    MoveScore score;
+    const std::atomic<bool>* cancel;
+    size_t words;
+    SeenTable seen;
+    std::vector<uint64_t> positions;  // the path's positions, `words` each
+    std::vector<Frame> frames;
+    std::vector<uint64_t> scratch;
+    MoveList moves;
+    PositionCode code;
+    uint64_t nodes = 0;
+    static constexpr uint64_t kFirstAttemptNodes = 4000;
+    static constexpr int kNoise = 200;
+    uint64_t attemptLimit = 0, attemptNodes = 0;
+    bool limitHit = false;
+    int noise = 0;
+    uint64_t random = 0;
+};
+
+}  // namespace
+
+const char* OutcomeName(SolveOutcome outcome) {
+    switch (outcome) {
+    case SolveOutcome::kWon:
+        return "won";
+    case SolveOutcome::kLost:
+        return "lost";
+    case SolveOutcome::kUnknown:
+        break;
+    }
+    return "unknown";
+}
+
+SolveResult Solve(const PlayModelOps& ops, const void* position, const SolveBudget& budget, MoveScore score,
+                  const std::atomic<bool>* cancel) {
+    // The model's functions expect their Position's alignment: search from an aligned copy.
+    std::vector<uint64_t> start(Words(ops));
+    std::memcpy(start.data(), position, ops.positionSize);
+    Search search(ops, budget, score, cancel);
+    return search.Run(start.data());
+}
+
+MoveList OrderedMoves(const PlayModelOps& ops, const void* position, MoveScore score) {
+    if (!score) score = MoveScoreFor(0);
+    std::vector<uint64_t> before(Words(ops)), after(Words(ops));
+    std::memcpy(before.data(), position, ops.positionSize);
+    MoveList moves;
+    ops.moves(before.data(), moves);
+    std::vector<Child> ranked;
+    for (const PlayMove& move : moves) {
+        std::memcpy(after.data(), before.data(), ops.positionSize);
+        const int points = ops.apply(after.data(), move);
+        ranked.push_back({score(before.data(), move, points, after.data()), move, 0});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [](const Child& a, const Child& b) { return a.score > b.score; });
+    for (size_t i = 0; i < ranked.size(); ++i) moves[i] = ranked[i].move;
+    return moves;
+}
+
+SolverJob::SolverJob(const PlayModelOps& ops, const void* start, const SolveBudget& budget, MoveScore score)
+    : position(Words(ops)) {
+    std::memcpy(position.data(), start, ops.positionSize);
+    worker = std::thread([this, &ops, budget, score] {
+        result = Solve(ops, position.data(), budget, score, &cancel);
+        done.store(true, std::memory_order_release);
+    });
+}
+
+SolverJob::~SolverJob() {
+    Cancel();
+    if (worker.joinable()) worker.join();
+}

@@ -1,0 +1,85 @@
+// A solver for every game, on the game's model of play only: a depth-first search over positions
+// with a table of the positions already searched (by the hash of their canonical code), the moves
+// of each position tried best first by the game's heuristic, and budgets of nodes, memory and
+// time. Face-down cards are part of a model's position, so the solver plays as a player who knows
+// them.
+//
+// The answer is won (with the moves from the start), lost (every reachable position was searched
+// and none is won) or unknown (a budget ran out, or the search was cancelled). A position searched
+// once and left without a win cannot be won from any other path either, so the table makes the
+// search complete: "lost" is a proof, up to the (tiny) chance of two positions sharing a 64-bit
+// hash.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/play_model.h"
+
+enum class SolveOutcome { kWon, kLost, kUnknown };
+
+const char* OutcomeName(SolveOutcome outcome);
+
+struct SolveBudget {
+    uint64_t nodes = 20'000'000;           // positions expanded
+    size_t memoryBytes = size_t{256} << 20;  // the table of searched positions
+    double seconds = 1.0;                  // wall-clock time
+};
+
+struct SolveResult {
+    SolveOutcome outcome = SolveOutcome::kUnknown;
+    MoveList moves;       // won: the moves from the given position to a won one
+    uint64_t nodes = 0;   // positions expanded
+    double seconds = 0;
+    bool cancelled = false;
+};
+
+// How promising a move is, higher first: given the position before, the move, the points it
+// scored and the position after (both as the model's Position bytes).
+using MoveScore = int (*)(const void* before, const PlayMove& move, int points, const void* after);
+// A score at least this high marks a move that can never be wrong (a card turned face up, a card
+// no other card can still need put on its foundation): the search tries it and nothing else.
+inline constexpr int kSafeMove = 1 << 24;
+
+// The move ordering of a game: a heuristic of its family where there is one, else a generic one
+// (points scored, flips first, stock and redeal presses last).
+MoveScore MoveScoreFor(int gameNumber);
+
+// The grid games are played for points: their models have no won position, so the solver has
+// nothing to prove (a hint there is the heuristic's best move).
+bool PlayedForPoints(int gameNumber);
+
+// Searches from `position` (bytes of the model's Position). `cancel`, when given, stops the search
+// within a few hundred nodes of being set.
+SolveResult Solve(const PlayModelOps& ops, const void* position, const SolveBudget& budget, MoveScore score,
+                  const std::atomic<bool>* cancel = nullptr);
+
+// The moves of `position` in the heuristic's order, best first (what a hint shows when no
+// solution was found in time).
+MoveList OrderedMoves(const PlayModelOps& ops, const void* position, MoveScore score);
+
+// A search on a worker thread over its own copy of the position. The owner polls Done() and
+// reads Result() once it is; Cancel() (and the destructor) stop the search at once.
+class SolverJob {
+public:
+    SolverJob(const PlayModelOps& ops, const void* position, const SolveBudget& budget, MoveScore score);
+    ~SolverJob();
+    SolverJob(const SolverJob&) = delete;
+    SolverJob& operator=(const SolverJob&) = delete;
+
+    bool Done() const { return done.load(std::memory_order_acquire); }
+    void Cancel() { cancel.store(true, std::memory_order_relaxed); }
+    // Only once Done() is true.
+    const SolveResult& Result() const { return result; }
+
+private:
+    std::vector<uint64_t> position;  // aligned storage for the copy
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    SolveResult result;
+    std::thread worker;
+};

@@ -1,0 +1,246 @@
+// The solver's answers checked against the games themselves: every win it finds for seeded deals
+// of every game is played again through the on-screen game's mouse path and must win there; its
+// "lost" answers on small positions agree with a search of every sequence of moves; a search
+// stops at once when cancelled and keeps to its budgets.
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <random>
+#include <thread>
+
+#include "games/accordion.h"
+#include "games/golf.h"
+#include "games/klondike.h"
+#include "solver/solver.h"
+#include "store/settings_store.h"
+#include "tests/games/autoplayer.h"
+
+namespace {
+
+// Deterministic budgets: positions, not time, so a slow (sanitised) build gives the same answers.
+constexpr SolveBudget kReplayBudget{.nodes = 4000, .memoryBytes = size_t{16} << 20, .seconds = 1e6};
+constexpr unsigned kSeeds[] = {3, 17};
+
+class SolverReplay : public AutoplayerTest, public ::testing::WithParamInterface<int> {
+protected:
+    // Deal `seed` as the program deals it, with Auto Game Over on.
+    void Deal(const GameDescriptor& entry, unsigned seed, bool first) {
+        if (first) {
+            game = entry.create(artwork.get());
+            userPreferences.AutoGameOver = 1;
+            game->AutoGameOverItem()->SetChecked(1);
+        } else {
+            game->ClearHotspots();
+        }
+        crt::srand(seed);
+        game->NewGame(!first);
+    }
+
+    // Plays the solver's moves with the mouse; each must be one the game offers at that point.
+    void Replay(const MoveList& solution) {
+        for (size_t i = 0; i < solution.size(); ++i) {
+            SCOPED_TRACE("move " + std::to_string(i + 1) + " of " + std::to_string(solution.size()));
+            MoveList offered;
+            game->PlayMoves(offered);
+            ASSERT_NE(std::find(offered.begin(), offered.end(), solution[i]), offered.end()) << Describe(solution[i]);
+            MoveGesture gesture;
+            ASSERT_TRUE(game->GestureFor(solution[i], gesture)) << Describe(solution[i]);
+            Perform(gesture);
+        }
+        EXPECT_TRUE(game->gameOver);
+        EXPECT_TRUE(game->IsWon());
+    }
+};
+
+TEST_P(SolverReplay, WinsReplayThroughTheMouse) {
+    const GameDescriptor& entry = *FindGame(GetParam());
+    if (PlayedForPoints(entry.number)) GTEST_SKIP() << entry.name << " is played for points";
+    const PlayModelOps& ops = *entry.model;
+    int answered = 0;
+    for (unsigned seed : kSeeds) {
+        SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
+        Deal(entry, seed, seed == kSeeds[0]);
+        const std::string before = game->PositionBytes();
+        const SolveResult result = Solve(ops, before.data(), kReplayBudget, MoveScoreFor(entry.number));
+        EXPECT_LE(result.nodes, kReplayBudget.nodes + 1);
+        // The search worked on a copy: the table is as dealt.
+        ASSERT_EQ(game->PositionBytes(), before);
+        answered += result.outcome != SolveOutcome::kUnknown;
+        if (result.outcome == SolveOutcome::kWon) Replay(result.moves);
+        if (HasFatalFailure()) return;
+    }
+    std::printf("%s: %d of %zu deals answered\n", entry.name, answered, std::size(kSeeds));
+    game.reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(RegisteredGames, SolverReplay, ::testing::ValuesIn(RegisteredGameNumbers()),
+                         [](const ::testing::TestParamInfo<int>& info) { return GameTestName(info.param); });
+
+// Klondike turning one card with unlimited recycles, the rules the solver finds most wins in.
+TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
+    {
+        SettingsKey key(GameSettingsPath("Klondike"));
+        WriteDwordValue(key, "CardsDealt", 1);
+        WriteDwordValue(key, "Recycles", RuleValues::kUnlimitedRecycles);
+    }
+    const GameDescriptor& entry = *FindGame(KlondikeGame::kGameNumber);
+    int won = 0;
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE("deal " + std::to_string(seed));
+        Deal(entry, seed, seed == 1);
+        const std::string position = game->PositionBytes();
+        const SolveResult result = Solve(*entry.model, position.data(), kReplayBudget, MoveScoreFor(entry.number));
+        if (result.outcome != SolveOutcome::kWon) continue;
+        ++won;
+        Replay(result.moves);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GE(won, 3);
+}
+
+// ---- "Lost" against a search of every sequence of moves ----
+
+// Whether any sequence of moves wins: every branch, no table (the games below never repeat a
+// position, since every move takes a card away or turns one from the stock).
+bool AnyWin(const PlayModelOps& ops, const std::vector<uint64_t>& position) {
+    if (ops.won(position.data())) return true;
+    MoveList moves;
+    ops.moves(position.data(), moves);
+    for (const PlayMove& move : moves) {
+        std::vector<uint64_t> next = position;
+        ops.apply(next.data(), move);
+        if (AnyWin(ops, next)) return true;
+    }
+    return false;
+}
+
+template <typename Position>
+std::vector<uint64_t> AsWords(const Position& position) {
+    std::vector<uint64_t> words((sizeof position + 7) / 8);
+    std::memcpy(words.data(), &position, sizeof position);
+    return words;
+}
+
+// Distinct random cards.
+std::vector<Card> Draw(std::mt19937& random, int count) {
+    std::vector<Card> pack;
+    for (int i = 0; i < Card::kCardsPerPack; ++i) pack.emplace_back(i / Card::kRankCount, i % Card::kRankCount);
+    std::shuffle(pack.begin(), pack.end(), random);
+    pack.resize(static_cast<size_t>(count));
+    return pack;
+}
+
+// Checks the solver against the exhaustive search on positions made by `make`; both answers
+// must come up.
+void CompareWithExhaustive(const PlayModelOps& ops, int gameNumber,
+                           const std::function<std::vector<uint64_t>(std::mt19937&)>& make) {
+    std::mt19937 random(99);
+    int won = 0, lost = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        const std::vector<uint64_t> position = make(random);
+        const bool winnable = AnyWin(ops, position);
+        const SolveResult result = Solve(ops, position.data(), SolveBudget{}, MoveScoreFor(gameNumber));
+        ASSERT_NE(result.outcome, SolveOutcome::kUnknown) << "trial " << trial;
+        ASSERT_EQ(result.outcome == SolveOutcome::kWon, winnable) << "trial " << trial;
+        if (winnable) {
+            // The solution itself wins.
+            std::vector<uint64_t> replay = position;
+            for (const PlayMove& move : result.moves) ops.apply(replay.data(), move);
+            EXPECT_TRUE(ops.won(replay.data())) << "trial " << trial;
+        }
+        (winnable ? won : lost)++;
+    }
+    EXPECT_GE(won, 10);
+    EXPECT_GE(lost, 10);
+}
+
+TEST(SolverExhaustive, AccordionRowsAgree) {
+    CompareWithExhaustive(*FindGame(1)->model, 1, [](std::mt19937& random) {
+        AccordionModel::Position p;
+        const std::vector<Card> cards = Draw(random, 5 + static_cast<int>(random() % 4));
+        std::copy(cards.begin(), cards.end(), p.cells.begin());
+        return AsWords(p);
+    });
+}
+
+TEST(SolverExhaustive, GolfTablesAgree) {
+    CompareWithExhaustive(*FindGame(11)->model, 11, [](std::mt19937& random) {
+        GolfModel::Position p;
+        p.wrapAround = static_cast<int32_t>(random() % 2);
+        const int columns = 2 + static_cast<int>(random() % 2), depth = 2, stock = 3 + static_cast<int>(random() % 3);
+        const std::vector<Card> cards = Draw(random, columns * depth + stock + 1);
+        size_t next = 0;
+        for (int c = 0; c < columns; ++c) {
+            for (int i = 0; i < depth; ++i) p.columns[c][i] = cards[next++];
+            p.columnCount[c] = depth;
+        }
+        for (int i = 0; i < stock; ++i) p.stock[i] = cards[next++];
+        p.stockCount = stock;
+        p.pile[0] = cards[next];
+        p.pileCount = 1;
+        return AsWords(p);
+    });
+}
+
+// ---- Budgets and cancelling ----
+
+class SolverBudgets : public GameTest {
+protected:
+    // Klondike deal 1 at its default rules: the solver cannot settle it quickly.
+    std::string HardPosition() {
+        game = FindGame(KlondikeGame::kGameNumber)->create(artwork.get());
+        crt::srand(1);
+        game->NewGame(false);
+        return game->PositionBytes();
+    }
+    const PlayModelOps& ops = *FindGame(KlondikeGame::kGameNumber)->model;
+};
+
+TEST_F(SolverBudgets, EachBudgetEndsTheSearchUnknown) {
+    const std::string position = HardPosition();
+    const MoveScore score = MoveScoreFor(KlondikeGame::kGameNumber);
+
+    const SolveResult byNodes = Solve(ops, position.data(), {.nodes = 3000, .seconds = 1e6}, score);
+    EXPECT_EQ(byNodes.outcome, SolveOutcome::kUnknown);
+    EXPECT_LE(byNodes.nodes, 3001u);
+
+    const SolveResult byTime = Solve(ops, position.data(), {.nodes = ~uint64_t{0}, .seconds = 0.05}, score);
+    EXPECT_EQ(byTime.outcome, SolveOutcome::kUnknown);
+    EXPECT_LT(byTime.seconds, 1.0);
+
+    // A table of 8,192 positions at most: each attempt stops once it is three quarters full.
+    const SolveResult byMemory =
+        Solve(ops, position.data(), {.nodes = ~uint64_t{0}, .memoryBytes = 65536, .seconds = 1e6}, score);
+    EXPECT_EQ(byMemory.outcome, SolveOutcome::kUnknown);
+    EXPECT_LT(byMemory.nodes, 4 * 8192u);
+}
+
+TEST_F(SolverBudgets, CancelStopsTheWorkerAtOnce) {
+    const std::string position = HardPosition();
+    const SolveBudget generous{.nodes = ~uint64_t{0}, .seconds = 1e6};
+    SolverJob job(ops, position.data(), generous, MoveScoreFor(KlondikeGame::kGameNumber));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(job.Done());
+    const auto asked = std::chrono::steady_clock::now();
+    job.Cancel();
+    while (!job.Done() && std::chrono::steady_clock::now() - asked < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(job.Done());
+    EXPECT_TRUE(job.Result().cancelled);
+    EXPECT_EQ(job.Result().outcome, SolveOutcome::kUnknown);
+    // The owner may also just drop a running job.
+    auto dropped = std::make_unique<SolverJob>(ops, position.data(), generous, MoveScoreFor(KlondikeGame::kGameNumber));
+    dropped.reset();
+}
+
+TEST_F(SolverBudgets, AJobAnswersWithoutTheCallerWaiting) {
+    game = FindGame(11)->create(artwork.get());
+    crt::srand(3);
+    game->NewGame(false);
+    const std::string position = game->PositionBytes();
+    SolverJob job(*FindGame(11)->model, position.data(), SolveBudget{}, MoveScoreFor(11));
+    while (!job.Done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(job.Result().outcome, Solve(*FindGame(11)->model, position.data(), SolveBudget{}, MoveScoreFor(11)).outcome);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// quillfen-solve as a player runs it: arguments, answers, the winnability report and its errors.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string output;  // stdout and stderr
+};
+
+ToolRun Solve(const std::string& arguments) {
+    const std::string command = std::string(QUILLFEN_SOLVE_PROGRAM) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ToolRun run{-1, {}};
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(SolveTool, SolvesOneDealAndListsTheMoves) {
+    const ToolRun run = Solve("--game 'gate' --deal 3 --nodes 20000");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Gate deal 3: won"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("   1. "), std::string::npos) << run.output;
+}
+
+TEST(SolveTool, MeasuresARangeOfDeals) {
+    const ToolRun run = Solve("--game 'Monte  carlo' --deals 1-5 --option rows=4 --seconds 0.5");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Monte Carlo, deals 1-5"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("95% CI"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("median"), std::string::npos) << run.output;
+    // No terminal: no progress bar.
+    EXPECT_EQ(run.output.find('\r'), std::string::npos);
+}
+
+TEST(SolveTool, BadArgumentsExitWithTwo) {
+    const ToolRun unknownGame = Solve("--game solitaire --deal 1");
+    EXPECT_EQ(unknownGame.status, 2);
+    EXPECT_NE(unknownGame.output.find("Take Fourteen"), std::string::npos) << unknownGame.output;
+    for (const char* arguments :
+         {"--game golf", "--game golf --deal x", "--game golf --deals 5-2", "--game golf --deal 1 --option Rows",
+          "--game golf --deal 1 --option Nonsense=1", "--game golf --deal 1 --option WrapAround=yes",
+          "--game klondike --deal 1 --option CardsDealt=9", "--game golf --deal 1 --seconds -1", "--frobnicate 1"}) {
+        const ToolRun run = Solve(arguments);
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
+        EXPECT_NE(run.output.find("quillfen-solve: "), std::string::npos) << arguments;
+    }
+    EXPECT_EQ(Solve("--help").status, 0);
+}
+
+}  // namespace
