@@ -169,6 +169,21 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     return true;
 }
 
+void Artwork::ReloadAtDeviceScale() {
+    if (titleButtonArt >= 0) {
+        FillWithMagenta(titleButtonArt);
+        LoadPicture(titleButtonArt, "artwork\\titlebtn.bmp", Format::Bmp);
+    }
+    if (upDownArt >= 0) {
+        FillWithMagenta(upDownArt);
+        LoadPicture(upDownArt, "artwork\\updown.bmp", Format::Bmp);
+    }
+    LoadCardImages();
+    if (placeholderSheet >= 0) LoadPlaceholder();
+    LoadTheme(backdrop);
+    SelectBuffer(screenBuffer);
+}
+
 void Artwork::LoadTheme(int index) {
     if (index == kPreferredTheme) index = static_cast<int>(userPreferences.Backdrop);
     if (index < 0 || index >= kThemeCount) index = 0;

@@ -14,6 +14,7 @@
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/toolkit.h"
 
 namespace shell_test {
 namespace {
@@ -203,6 +204,75 @@ TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
     ASSERT_TRUE(move.has_value()) << "the deal offers no move";
     EXPECT_TRUE(followed);
     EXPECT_NE(after, before);
+}
+
+// The drawing scale follows the window's size while the program runs: after each resize the
+// screen is drawn again from scratch with the art of the new scale, under an open dialog too, and
+// the window shows it pixel for pixel at whole sizes.
+TEST_F(ScaledShellTest, ResizingTheWindowDrawsEverythingAgainAtTheNewScale) {
+    backend.SetScaleFollowsWindow(true);
+    Activate(10);
+    EndLogo(10);
+    int scale = 1;
+    auto resize = [&](uint64_t delayMs, int newScale) {
+        backend.After(delayMs, [this, &scale, newScale] {
+            scale = newScale;
+            backend.SetWindowSize(800 * newScale, 600 * newScale);
+        });
+    };
+    // The window shows the screen buffer pixel for pixel, and both are at the scale asked for.
+    auto windowShowsScreen = [&] {
+        const std::vector<Pixel> screen = Screen();
+        return BufferWidth(ScreenBuffer()) == 800 * scale && DrawScale() == scale &&
+               backend.WindowPixels() == screen;
+    };
+    const auto& klondike = screen_layout::kGameMenuItems[kKlondikeItem];
+    const int nameX = klondike.left + klondike.Width() / 2, nameY = klondike.top + klondike.Height() / 2;
+
+    resize(100, 3);
+    std::vector<Pixel> selection;
+    bool selectionAtThree = false;
+    backend.After(100, [&] {
+        selectionAtThree = windowShowsScreen();
+        selection = Screen();
+    });
+    // The rule dialog, open while the window goes down to 1x and back up to 3x, closes onto the
+    // selection screen as drawn at 3x: its save-under was taken again from the new screen.
+    backend.Click(100, nameX * 3, nameY * 3);
+    bool dialogShown = false, dialogRedrawn = false, restored = false;
+    backend.After(200, [&] { dialogShown = ModalLoopDepth() > 0 && Screen() != selection; });
+    std::vector<Pixel> dialogAtThree;
+    backend.After(10, [&] { dialogAtThree = Screen(); });
+    resize(100, 1);
+    resize(200, 3);
+    backend.After(200, [&] { dialogRedrawn = ModalLoopDepth() > 0 && Screen() == dialogAtThree && windowShowsScreen(); });
+    backend.PressKey(100, kHidEscape);
+    backend.After(200, [&] { restored = !IsGameRunning() && Screen() == selection; });
+
+    // A deal started at 2x, then the window made 3x: the table is drawn again from the 3x art.
+    resize(100, 2);
+    backend.Click(100, nameX * 2, nameY * 2);
+    backend.PressKey(200, kHidS);
+    bool dealtAtTwo = false, redrawnAtThree = false;
+    backend.After(kDealMs, [&] {
+        ASSERT_TRUE(IsGameRunning());
+        ExpectPickupsShowTheirCells(2);
+        dealtAtTwo = windowShowsScreen();
+    });
+    resize(100, 3);
+    backend.After(100, [&] {
+        ExpectPickupsShowTheirCells(3);
+        redrawnAtThree = windowShowsScreen();
+    });
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(selectionAtThree);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(dialogRedrawn);
+    EXPECT_TRUE(restored);
+    EXPECT_TRUE(dealtAtTwo);
+    EXPECT_TRUE(redrawnAtThree);
 }
 
 }  // namespace
