@@ -79,27 +79,31 @@ ended() {
     pid=
     fail "the program ended (status $code) $1"
 }
-# launch ARGS: starts the program and waits for its window; false when the program ended first.
+# launch ARGS: starts the program and waits for its window; false (the program gone) when it
+# ended first or showed no window within 30 s.
 launch() {
     QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
     # Polled: a search that meets a window going away at that moment comes back empty.
     window=
-    for _ in $(seq 1 100); do
-        window=$(xdotool search --onlyvisible --limit 1 --name '^Quillfen Solitaire$' 2>/dev/null) && [ -n "$window" ] && break
+    for _ in $(seq 1 150); do
+        window=$(xdotool search --onlyvisible --limit 1 --name '^Quillfen Solitaire$' 2>/dev/null) && [ -n "$window" ] && return 0
         kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.2
     done
-    [ -n "$window" ] || fail "no window appeared"
+    echo "no window after 30 s"
+    kill "$pid" 2>/dev/null || true
+    return 1
 }
 start() {
     if ! launch "$@"; then
         # Under load the copy that just ended may still hold the one-copy lock, so the new one
-        # hands over to it and leaves: once more, after a pause.
+        # hands over to it and leaves, or the window is slow to map: once more, after a pause.
         local code=0
         wait "$pid" || code=$?
         pid=
-        echo "the program left before its window showed (status $code); starting it again"
+        echo "the program left or showed no window (status $code); starting it again"
+        cp "$state/log" "$state/first-start.log" 2>/dev/null || true
         sleep 1
         launch "$@" || ended "before its window showed, twice"
     fi

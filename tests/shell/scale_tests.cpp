@@ -1,6 +1,8 @@
 // The real program with the generated data at device scales 2 and 3: cards on the table are the
 // scaled art cell for cell, and a dialog and a drag work on the scaled screen buffer.
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -75,6 +77,26 @@ struct FrontSheet {
     return ::testing::AssertionSuccess();
 }
 
+// A picture file as the drawing layer shows it at the running scale, in device pixels; empty when
+// it did not come from art made at that scale (some s x s block of it must not be one flat
+// colour, as every block of an enlarged 1x picture would be).
+std::vector<Pixel> DecodedAtScale(const char* name) {
+    const int handle = CreateBuffer(800, 600);
+    const int previous = ActiveBuffer();
+    SelectBuffer(handle);
+    ShowJpeg(DataPath(name).c_str(), 0);
+    const int s = BufferScale(handle), width = BufferWidth(handle);
+    std::vector<Pixel> pixels(BufferPixels(handle), BufferPixels(handle) + static_cast<size_t>(width) * BufferHeight(handle));
+    SelectBuffer(previous);
+    FreeBuffer(handle);
+    for (Pixel& p : pixels) p &= 0xFFFFFF;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const size_t x = i % width, y = i / width;
+        if (pixels[i] != pixels[(y / s * s) * width + x / s * s]) return pixels;
+    }
+    return {};
+}
+
 // Checks every card a fresh deal of Golf or Klondike lets the player pick up (the uncovered foot
 // of each of the seven columns).
 void ExpectPickupsShowTheirCells(int scale) {
@@ -119,6 +141,36 @@ TEST_F(ScaledShellTest, ADealAtTwiceTheSizeShowsTheTwoXArtCellForCell) {
     backend.PressKey(100, kHidEscape);
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_TRUE(checked);
+}
+
+// The logo and the table's backdrop at 2x are the generator's 2x pictures pixel for pixel.
+TEST_F(ScaledShellTest, TheLogoAndTheBackdropAtTwiceTheSizeAreTheTwoXArt) {
+    backend.SetDeviceScale(2);
+    Activate(10);
+    bool logoShown = false, backdropShown = false;
+    backend.After(5, [&] {
+        const std::vector<Pixel> logo = DecodedAtScale("artwork/logo.jpg");
+        logoShown = !logo.empty() && Screen() == logo;
+    });
+    EndLogo(10);
+    StartGame(100, kGolfItem);
+    backend.After(kDealMs, [&] {
+        ASSERT_TRUE(IsGameRunning());
+        char name[40];
+        std::snprintf(name, sizeof name, "artwork/backdrop%d.jpg", ShellArtwork()->Backdrop() + 1);
+        const std::vector<Pixel> backdrop = DecodedAtScale(name);
+        ASSERT_FALSE(backdrop.empty()) << name << " is not 2x art";
+        // Below the game's title the table background is the backdrop itself.
+        const int background = ShellArtwork()->background;
+        const size_t from = static_cast<size_t>(200 * 2) * 1600;
+        backdropShown = std::equal(backdrop.begin() + from, backdrop.end(), BufferPixels(background) + from,
+                                   [](Pixel a, Pixel b) { return a == (b & 0xFFFFFF); });
+    });
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(logoShown);
+    EXPECT_TRUE(backdropShown);
 }
 
 TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
