@@ -103,20 +103,37 @@ private:
 
 // Decodes a picture file into buffer, leaving the active buffer as it was. Returns whether a
 // picture was drawn: a missing or damaged file leaves the buffer untouched.
+// The art made for the device scale ("name@2x.jpg", "name@2x.bmp" or "name@2x.png"), drawn into
+// the active buffer pixel for pixel; false when the data folder has none that fits.
+bool LoadScaledPicture(PictureScratch& scratch, const std::string& name, Format format, int bmpFlags) {
+    const int scale = DrawScale();
+    if (scale == 1) return false;
+    const std::string scaled = ScaledFileName(name.c_str(), scale);
+    size_t size = 0;
+    if (format == Format::Jpeg)
+        return ReadDataFile(scaled, scratch.fileBytes, size) && ShowScaledJpegMemory(scratch.fileBytes.data(), size);
+    if (ReadDataFile(scaled, scratch.fileBytes, size) && ShowScaledBmpMemory(scratch.fileBytes.data(), size, bmpFlags))
+        return true;
+    const std::string png = scaled.substr(0, scaled.rfind('.')) + ".png";
+    return ReadDataFile(png, scratch.fileBytes, size) && ShowScaledPngMemory(scratch.fileBytes.data(), size, bmpFlags);
+}
+
 bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlags = kBmpAtOrigin) {
     if (buffer < 0) return false;
     PictureScratch& scratch = Scratch();
-    size_t size = 0;
-    if (!ReadDataFile(name, scratch.fileBytes, size)) return false;
     KeepActiveBuffer keep;
     SelectBuffer(buffer);
-    if (format == Format::Bmp) return ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
-    // Work memory for the largest picture serves every one; a larger picture (not ours) makes
-    // the decoder take its own.
+    // Work memory for the largest 1x picture serves every one; a larger picture makes the
+    // decoder take its own.
     if (scratch.jpegWork.empty()) {
         const JpegHeader largest{art::kMenusPictureWidth, art::kMenusPictureHeight, 0};
         scratch.jpegWork.resize(JpegWorkSize(&largest));
     }
+    SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
+    if (LoadScaledPicture(scratch, name, format, bmpFlags)) return true;
+    size_t size = 0;
+    if (!ReadDataFile(name, scratch.fileBytes, size)) return false;
+    if (format == Format::Bmp) return ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
     SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
     return ShowJpegMemory(scratch.fileBytes.data(), size);
 }
@@ -167,6 +184,21 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     backgroundNumber = static_cast<int>(userPreferences.Backdrop);
     LoadCardImages();
     return true;
+}
+
+void Artwork::ReloadAtDeviceScale() {
+    if (titleButtonArt >= 0) {
+        FillWithMagenta(titleButtonArt);
+        LoadPicture(titleButtonArt, "artwork\\titlebtn.bmp", Format::Bmp);
+    }
+    if (upDownArt >= 0) {
+        FillWithMagenta(upDownArt);
+        LoadPicture(upDownArt, "artwork\\updown.bmp", Format::Bmp);
+    }
+    LoadCardImages();
+    if (placeholderSheet >= 0) LoadPlaceholder();
+    LoadTheme(backdrop);
+    SelectBuffer(screenBuffer);
 }
 
 void Artwork::LoadTheme(int index) {

@@ -29,6 +29,10 @@ public:
     // drop-down, dialog art, in-game titles, placeholders and the five theme colours, and hands
     // them to the toolkit. Every game calls it at each new deal.
     void LoadTheme(int index);
+    // After a change of device scale: loads every picture held here again from the art of the new
+    // scale (card sheets, the current theme, the title buttons and arrows). The screen buffer is
+    // left as it is; the caller draws the screen again.
+    void ReloadAtDeviceScale();
     // The selection screen's title picture, over the whole screen buffer (queued for presenting).
     void DrawSelectionScreen();
     // Decodes a full-screen picture ("artwork\\logo.jpg") into the screen buffer. False when the

@@ -27,6 +27,16 @@ int activeHandle = -1;
 int bufferDepth = 32;
 int deviceScale = 1;
 constexpr int kMaxDeviceScale = 3;
+// The largest scale the back end may ask for in this run. Blocks are sized for it, so a block
+// made before a scale change still holds what GetBlock writes after it.
+int blockScale = 1;
+// While the scale can change, a block starts with a header naming the scale its pixels are at,
+// so PutBlock puts back a block saved at another scale (resampled).
+constexpr size_t kBlockHeaderBytes = 8;
+constexpr uint8_t kBlockMagic[4] = {'Q', 'B', 'L', 'K'};
+// Cursors loaded for the device scale, by handle, with the file each came from: made again when
+// the scale changes.
+std::vector<std::pair<int, std::string>> scaledCursors;
 int windowWidth = 800;
 int windowHeight = 600;
 DrawState drawState;
@@ -272,22 +282,26 @@ int BlockBytesPerPixel() { return bufferDepth <= 16 ? 2 : 3; }
 // Walks the part of a block rectangle that lies inside the active buffer, calling visit(pixel,
 // byte offset in the block) for each pixel. The block is laid out for the whole rectangle, row by
 // row, so a rectangle reaching past the buffer edge keeps the same layout for GetBlock and PutBlock.
+// A block laid out at blockAt (a device scale) is read or written pixel by pixel of the current
+// scale, each from the block pixel over the same place.
 template <typename Visit>
-void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, Visit visit) {
+void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size_t header, Visit visit) {
     Buffer* b = Active();
     if (b == nullptr || minx > maxx || miny > maxy) return;
     // The block holds the device pixels of the rectangle.
     const int64_t left = DeviceFirst(minx), right = DeviceLast(maxx);
     const int64_t top = DeviceFirst(miny), bottom = DeviceLast(maxy);
-    const int64_t rowPixels = right - left + 1;
+    const int64_t rowPixels = (static_cast<int64_t>(maxx) - minx + 1) * blockAt;
     const int bytes = BlockBytesPerPixel();
     const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(right, b->width - 1);
     const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, b->height - 1);
+    const int s = deviceScale;
     for (int64_t y = y0; y <= y1; ++y) {
         Pixel* row = b->Row(static_cast<int>(y));
+        const int64_t blockRow = blockAt == s ? y - top : (y - top) * blockAt / s;
         for (int64_t x = x0; x <= x1; ++x) {
-            size_t offset = static_cast<size_t>(((y - top) * rowPixels + (x - left)) * bytes);
-            visit(row[x], offset);
+            const int64_t blockColumn = blockAt == s ? x - left : (x - left) * blockAt / s;
+            visit(row[x], header + static_cast<size_t>((blockRow * rowPixels + blockColumn) * bytes));
         }
     }
 }
@@ -363,11 +377,41 @@ std::string ScaledFileName(const char* path, int scale) {
     return name.insert(dot, "@" + std::to_string(scale) + "x");
 }
 
-int LoadScaledCursor(const char* path) {
-    if (DrawScale() > 1) {
-        if (const int cursor = LoadCursorFromFile(ScaledFileName(path, DrawScale()).c_str())) return cursor;
+namespace {
+
+// The cursor of a file for the device scale: its "@Nx" version, else the file enlarged.
+bool LoadCursorAtScale(const std::string& path, CursorImage* image) {
+    const int s = draw_internal::Scale();
+    if (s > 1 && LoadCursorImage(ScaledFileName(path.c_str(), s).c_str(), image)) return true;
+    CursorImage small;
+    if (!LoadCursorImage(path.c_str(), &small)) return false;
+    if (s == 1) {
+        *image = std::move(small);
+        return true;
     }
-    return LoadCursorFromFile(path);
+    image->width = small.width * s;
+    image->height = small.height * s;
+    image->hotX = small.hotX * s;
+    image->hotY = small.hotY * s;
+    image->pixels.resize(static_cast<size_t>(image->width) * image->height);
+    for (int y = 0; y < image->height; ++y)
+        for (int x = 0; x < image->width; ++x)
+            image->pixels[static_cast<size_t>(y) * image->width + x] = small.pixels[static_cast<size_t>(y / s) * small.width + x / s];
+    return true;
+}
+
+}  // namespace
+
+int LoadScaledCursor(const char* path) {
+    if (path == nullptr) return 0;
+    CursorImage image;
+    if (!LoadCursorAtScale(path, &image)) return 0;
+    const int handle = CreateCursorFromImage(image);
+    if (handle > 0) {
+        std::erase_if(scaledCursors, [handle](const auto& entry) { return entry.first == handle; });
+        scaledCursors.emplace_back(handle, path);
+    }
+    return handle;
 }
 
 // --- Set-up and shut-down ---
@@ -394,11 +438,54 @@ int CreateDefaultPalette() { return 1; }
 void RealizePalette(int) {}
 void DeletePalette(int) {}
 
+namespace {
+
+// Each new device pixel takes the old pixel over the same place; the clip keeps its logical edges.
+void RescaleBuffer(Buffer& b, int from, int to) {
+    Buffer scaled;
+    scaled.width = b.width / from * to;
+    scaled.height = b.height / from * to;
+    scaled.pixels.resize(static_cast<size_t>(scaled.width) * scaled.height);
+    std::vector<int> fromColumn(static_cast<size_t>(scaled.width));
+    for (int x = 0; x < scaled.width; ++x) fromColumn[x] = x * from / to;
+    for (int y = 0; y < scaled.height; ++y) {
+        const Pixel* source = b.Row(y * from / to);
+        Pixel* row = scaled.Row(y);
+        for (int x = 0; x < scaled.width; ++x) row[x] = source[fromColumn[x]];
+    }
+    scaled.clipMinX = b.clipMinX / from * to;
+    scaled.clipMinY = b.clipMinY / from * to;
+    scaled.clipMaxX = (b.clipMaxX + 1) / from * to - 1;
+    scaled.clipMaxY = (b.clipMaxY + 1) / from * to - 1;
+    b = std::move(scaled);
+}
+
+}  // namespace
+
+void ChangeDrawScale(int scale) {
+    scale = std::clamp(scale, 1, blockScale);
+    Backend* backend = CurrentBackend();
+    if (scale != deviceScale) {
+        for (auto& b : buffers)
+            if (b) RescaleBuffer(*b, deviceScale, scale);
+        deviceScale = scale;
+        // Fonts pick their glyphs for the new scale when next drawn; cursors are made again now.
+        std::erase_if(scaledCursors, [](const auto& entry) {
+            CursorImage image;
+            return LoadCursorAtScale(entry.second, &image) && !ReplaceCursorImage(entry.first, image);
+        });
+    }
+    if (backend != nullptr) backend->SetFrameScale(deviceScale);
+}
+
 void InitBuffers() {
     for (auto& b : buffers) b.reset();
     activeHandle = -1;
     Backend* backend = CurrentBackend();
     deviceScale = backend != nullptr ? std::clamp(backend->DeviceScale(), 1, kMaxDeviceScale) : 1;
+    blockScale = backend != nullptr ? std::clamp(backend->LargestDeviceScale(), deviceScale, kMaxDeviceScale) : deviceScale;
+    if (backend != nullptr) backend->SetFrameScale(deviceScale);
+    SetScaleChangeHandler(&ChangeDrawScale);
 }
 
 void SetBufferDepth(int depth) {
@@ -415,6 +502,9 @@ void ShutdownGraphics() {
     for (auto& b : buffers) b.reset();
     activeHandle = -1;
     deviceScale = 1;
+    blockScale = 1;
+    scaledCursors.clear();
+    SetScaleChangeHandler(nullptr);
     windowWidth = 800;
     windowHeight = 600;
 }
@@ -514,25 +604,31 @@ void SetTransparentColor(int paletteIndex, int flag) {
     RebuildTransparentColors();
 }
 
-// Blocks hold device pixels, so a block costs s * s times as much at scale s.
+// Blocks hold device pixels, so a block costs s * s times as much at the largest scale s.
 size_t ImageSize(int width, int height) {
     if (width <= 0 || height <= 0) return 0;
-    return static_cast<size_t>(width) * static_cast<size_t>(height) * deviceScale * deviceScale *
-           BlockBytesPerPixel();
+    return static_cast<size_t>(width) * static_cast<size_t>(height) * blockScale * blockScale *
+               BlockBytesPerPixel() + (blockScale > 1 ? kBlockHeaderBytes : 0);
 }
 
 // Blocks restore exactly what was saved, so they clip to the buffer but not to the clip rectangle.
 void GetBlock(void* memory, int minx, int maxx, int miny, int maxy) {
     if (memory == nullptr) return;
     auto* out = static_cast<uint8_t*>(memory);
+    const size_t header = blockScale > 1 ? kBlockHeaderBytes : 0;
+    if (header > 0) {
+        std::memcpy(out, kBlockMagic, sizeof kBlockMagic);
+        out[4] = static_cast<uint8_t>(deviceScale);
+    }
+    const int s = deviceScale;
     if (BlockBytesPerPixel() == 2) {
-        ForEachBlockPixel(minx, maxx, miny, maxy, [out](Pixel& p, size_t at) {
+        ForEachBlockPixel(minx, maxx, miny, maxy, s, header, [out](Pixel& p, size_t at) {
             Pixel v = Pack565(p);
             out[at] = static_cast<uint8_t>(v);
             out[at + 1] = static_cast<uint8_t>(v >> 8);
         });
     } else {
-        ForEachBlockPixel(minx, maxx, miny, maxy, [out](Pixel& p, size_t at) {
+        ForEachBlockPixel(minx, maxx, miny, maxy, s, header, [out](Pixel& p, size_t at) {
             out[at] = static_cast<uint8_t>(p >> 16);
             out[at + 1] = static_cast<uint8_t>(p >> 8);
             out[at + 2] = static_cast<uint8_t>(p);
@@ -543,11 +639,16 @@ void GetBlock(void* memory, int minx, int maxx, int miny, int maxy) {
 void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
     if (memory == nullptr) return;
     const auto* in = static_cast<const uint8_t*>(memory);
+    const size_t header = blockScale > 1 ? kBlockHeaderBytes : 0;
+    // A block never filled by GetBlock has no header; it is read as one of the current scale.
+    int savedAt = deviceScale;
+    if (header > 0 && std::memcmp(in, kBlockMagic, sizeof kBlockMagic) == 0 && in[4] >= 1 && in[4] <= blockScale)
+        savedAt = in[4];
     if (BlockBytesPerPixel() == 2) {
-        ForEachBlockPixel(minx, maxx, miny, maxy,
+        ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header,
                           [in](Pixel& p, size_t at) { p = Unpack565(in[at] | (in[at + 1] << 8)); });
     } else {
-        ForEachBlockPixel(minx, maxx, miny, maxy,
+        ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header,
                           [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); });
     }
 }

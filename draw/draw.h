@@ -12,7 +12,7 @@
 //   GetBlock/PutBlock pack a block (ImageSize bytes).
 // - Every coordinate and size in this interface is in logical pixels (the 800 x 600 table).
 //   Buffers are drawn at the device scale s (1, 2 or 3) the back end asks for when InitBuffers
-//   runs: a w x h buffer holds w*s x h*s device pixels, a logical pixel is an s x s square,
+//   runs, and again whenever the window asks for another (ChangeDrawScale): a w x h buffer holds w*s x h*s device pixels, a logical pixel is an s x s square,
 //   lines are s pixels thick, and pictures, fonts and sprites come from their "@2x"/"@3x"
 //   files (a BMP's may be a PNG) when the data folder has them, else from the 1x file enlarged
 //   by nearest neighbour. Only the raw pixel access below and GetBlock/PutBlock blocks are in
@@ -72,6 +72,11 @@ Pixel* BufferPixels(int handle);
 int BufferWidth(int handle);
 int BufferHeight(int handle);
 int BufferScale(int handle);
+// Draws at another device scale from now on (what the back end's WM_APP_RESCALE asks for, at
+// most the largest scale of the run): every buffer keeps its logical content, resampled, so
+// handles, clips and saved blocks stay valid; fonts and cursors change to the new scale's art.
+// The program then draws everything again to get the new scale's art everywhere.
+void ChangeDrawScale(int scale);
 // The device scale buffers are drawn at (1 until InitBuffers runs under a back end asking more).
 int DrawScale();
 // The name of a data file's version for a device scale: "dir/name@2x.ext" for "dir/name.ext" at

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "draw/draw.h"
@@ -140,6 +141,8 @@ struct Font {
     // this font, so layouts are the same at every scale.
     mutable std::unique_ptr<const Font> device;
     mutable int deviceScale = 1;
+    // The file the font came from, whose "@Nx" version gives the glyphs when the scale changes.
+    std::string path;
 };
 
 // The font whose glyphs are drawn at the current device scale (the font itself at scale 1).

@@ -181,7 +181,11 @@ const Font& DeviceGlyphs(const Font& font) {
     const int scale = Scale();
     if (scale == 1) return font;
     if (!font.device || font.deviceScale != scale) {
-        font.device = EnlargeFont(font, scale);
+        std::vector<uint8_t> bytes;
+        std::unique_ptr<Font> scaled;
+        if (!font.path.empty() && ReadScaledFileBytes(font.path.c_str(), bytes)) scaled = ParseFont(bytes.data(), bytes.size(), scale);
+        if (!scaled || !MatchesAtScale(font, *scaled, scale)) scaled = EnlargeFont(font, scale);
+        font.device = std::move(scaled);
         font.deviceScale = scale;
     }
     return *font.device;
@@ -200,13 +204,14 @@ int LoadFontMemory(const uint8_t* data, size_t size) {
     return 0;
 }
 
-// At a device scale above 1 the font's "@Nx" file supplies the glyphs that are drawn, when it
-// matches the 1x font cell for cell; the 1x file always supplies the measurements.
+// At a device scale above 1 the font's "@Nx" file supplies the glyphs that are drawn (read when
+// first drawn at that scale), when it matches the 1x font cell for cell; the 1x file always
+// supplies the measurements.
 int LoadFont(const char* path) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(path, bytes)) return 0;
     const int slot = LoadFontMemory(bytes.data(), bytes.size());
-    if (slot > 0 && Scale() > 1 && ReadScaledFileBytes(path, bytes)) AttachScaledFontMemory(slot, bytes.data(), bytes.size());
+    if (slot > 0) fonts[slot - 1]->path = path;
     return slot;
 }
 

@@ -52,20 +52,33 @@ bool HasMouse() {
     return backend && backend->HasMouse();
 }
 
-int LoadCursorFromFile(const char* path) {
-    Backend* backend = CurrentBackend();
-    if (!backend || !path) return 0;
+bool LoadCursorImage(const char* path, CursorImage* image) {
+    if (!path) return false;
     std::ifstream file(path, std::ios::binary);
-    if (!file) return 0;
+    if (!file) return false;
     std::vector<uint8_t> bytes;
     char buffer[4096];
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         bytes.insert(bytes.end(), buffer, buffer + file.gcount());
-        if (static_cast<std::streamsize>(bytes.size()) > kMaximumCursorFileBytes) return 0;
+        if (static_cast<std::streamsize>(bytes.size()) > kMaximumCursorFileBytes) return false;
     }
+    return DecodeCursor(bytes.data(), bytes.size(), image);
+}
+
+int CreateCursorFromImage(const CursorImage& image) {
+    Backend* backend = CurrentBackend();
+    return backend ? backend->CreateCursor(image) : 0;
+}
+
+bool ReplaceCursorImage(int handle, const CursorImage& image) {
+    Backend* backend = CurrentBackend();
+    return backend && handle > 0 && backend->ReplaceCursor(handle, image);
+}
+
+int LoadCursorFromFile(const char* path) {
+    if (!CurrentBackend()) return 0;
     CursorImage image;
-    if (!DecodeCursor(bytes.data(), bytes.size(), &image)) return 0;
-    return backend->CreateCursor(image);
+    return LoadCursorImage(path, &image) ? CreateCursorFromImage(image) : 0;
 }
 
 void SetCursor(int handle) {

@@ -69,9 +69,17 @@ public:
     // Caps Lock as the host sees it when the window is created.
     virtual bool HostCapsLockOn() = 0;
 
-    // The scale (1, 2 or 3) the drawing layer draws the screen at; Present's numbers are in pixels
-    // of that scale.
+    // The scale (1, 2 or 3) the window asks the drawing layer to draw at: the smallest at or above
+    // the scale at which the table fills the window. When it changes the back end posts
+    // WM_APP_RESCALE; Present's numbers stay in pixels of the frame scale until SetFrameScale.
     virtual int DeviceScale() { return 1; }
+    // The largest scale DeviceScale may ever answer in this run (sizes the drawing layer's blocks).
+    virtual int LargestDeviceScale() { return DeviceScale(); }
+    // The drawing layer draws at this scale from now on; what the window shows is kept, resampled
+    // from the frame of the previous scale until the program presents again.
+    virtual void SetFrameScale(int) {}
+    // Gives cursor handle a new picture (made for a new device scale); false when unknown.
+    virtual bool ReplaceCursor(int, const CursorImage&) { return false; }
 
     // Window modes and the frame around the table.
     virtual void ToggleFullScreen() {}
@@ -104,6 +112,10 @@ bool HasMouse();
 // Loads a ".cur" file (path relative to the data folder is resolved by the caller).
 // Returns a cursor handle > 0, or 0 when the file is missing or malformed.
 int LoadCursorFromFile(const char* path);
+// Decodes a ".cur" file; false when missing or malformed.
+bool LoadCursorImage(const char* path, CursorImage* image);
+int CreateCursorFromImage(const CursorImage& image);  // 0 on failure
+bool ReplaceCursorImage(int handle, const CursorImage& image);
 void SetCursor(int handle);  // 0 = standard arrow
 void DestroyCursor(int handle);
 

@@ -114,10 +114,15 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
     return true;
 }
 
+ScaleChangeHandler scaleChangeHandler = nullptr;
+
 bool TakeNext(Message* out, bool remove) {
     bool needErase = false;
     if (!NextMessage(out, remove, &needErase)) return false;
     if (needErase) SendMessage(out->hwnd, WM_ERASEBKGND, 0, 0);
+    if (remove && out->message == WM_APP_RESCALE && scaleChangeHandler) {
+        if (Backend* backend = CurrentBackend()) scaleChangeHandler(backend->DeviceScale());
+    }
     return true;
 }
 
@@ -262,6 +267,10 @@ void PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_MOUSEMOVE && !state.messages.empty() && state.messages.back().message == WM_MOUSEMOVE &&
             state.messages.back().hwnd == window) {
             state.messages.back() = Message{window, message, wParam, lParam};
+        } else if (message == WM_APP_RESCALE &&
+                   std::any_of(state.messages.begin(), state.messages.end(),
+                               [](const Message& m) { return m.message == WM_APP_RESCALE; })) {
+            // One waiting is enough: its handler reads the scale asked for when it is taken.
         } else {
             state.messages.push_back(Message{window, message, wParam, lParam});
         }
@@ -300,10 +309,15 @@ LRESULT DefWindowProc(HWND window, uint32_t message, WPARAM, LPARAM) {
     case WM_APP_RAISE:
         if (Backend* backend = CurrentBackend()) backend->RaiseWindow();
         return 0;
+    case WM_APP_RESCALE:
+        InvalidateWindow(window, false);
+        return 0;
     default:
         return 0;
     }
 }
+
+void SetScaleChangeHandler(ScaleChangeHandler handler) { scaleChangeHandler = handler; }
 
 void SetTimer(HWND window, uintptr_t id, uint32_t periodMs) {
     const uint64_t now = GetTickCount64();

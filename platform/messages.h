@@ -43,6 +43,11 @@ enum : uint32_t {
     WM_USER = 0x0400,
     // Sent by the single-instance listener: another copy asked this one to come to the front.
     WM_APP_RAISE = 0x8001,
+    // The window's size asks for another device scale. By the time the program receives it the
+    // drawing layer draws at the new scale (through the scale-change handler below) and holds
+    // what was drawn before resampled to it: the program draws everything again from scratch.
+    // Left to DefWindowProc, the window is invalidated instead.
+    WM_APP_RESCALE = 0x8002,
 };
 
 // Mouse-message wParam flags.
@@ -109,6 +114,11 @@ bool IsCapsLockOn();
 void SetCapture(HWND window);
 void ReleaseCapture();
 void ClipCursor(const Rect* rect);
+
+// Called as a WM_APP_RESCALE is taken from the queue, before the program sees it, with the
+// device scale the back end now asks for. The drawing layer installs it; null removes it.
+using ScaleChangeHandler = void (*)(int scale);
+void SetScaleChangeHandler(ScaleChangeHandler handler);
 
 // Forgets the window (without sending it anything), every queued message, the timers, a pending
 // paint and the keyboard state. For tests and tools that run several sessions in one process;

@@ -1,7 +1,8 @@
 // The one rectangle type of the program. Its edges are inclusive: it covers the pixels (left, top)
 // to (right, bottom), both corners included, so a card at (x, y) covers {x, y, x + 52, y + 82}.
 // Its coordinates are logical table pixels everywhere above the drawing layer; the platform layer
-// uses it for screen pixels too. A rectangle with right < left or bottom < top covers nothing.
+// uses it for window and frame pixels too. A rectangle with right < left or bottom < top covers
+// nothing.
 #pragma once
 
 struct Rect {

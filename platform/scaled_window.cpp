@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kLargestDeviceScale = 3;
 constexpr int kWeightOne = 256;
+constexpr Rect kNoPixels{0, 0, -1, -1};
 
 // Floor division that is also right for negative numerators.
 int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -87,13 +88,31 @@ void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newD
     }
     tableWidth = std::max(1, tableWidth);
     tableHeight = std::max(1, tableHeight);
-    table.left = std::max(0, (windowWidth - tableWidth) / 2);
-    table.top = std::max(0, (windowHeight - tableHeight) / 2);
-    table.right = table.left + tableWidth;
-    table.bottom = table.top + tableHeight;
+    table = Rect::FromSize(std::max(0, (windowWidth - tableWidth) / 2), std::max(0, (windowHeight - tableHeight) / 2),
+                           tableWidth, tableHeight);
     // Plain copies only for whole enlargements of the classic window; everything else is filtered.
     columns = BuildTaps(frameWidth, tableWidth, wholeFactor && tableWidth % frameWidth == 0);
     rows = BuildTaps(frameHeight, tableHeight, wholeFactor && tableHeight % frameHeight == 0);
+}
+
+void ScaledWindow::ChangeFrameScale(int newDeviceScale) {
+    const int oldScale = deviceScale, oldWidth = frameWidth;
+    const std::vector<uint32_t> old = std::move(frame);
+    frame.clear();
+    frameWidth = frameHeight = 0;
+    Configure(logicalWidth, logicalHeight, newDeviceScale, windowWidth, windowHeight, wholeFactor);
+    behind = false;
+    if (old.empty() || oldScale == deviceScale) {
+        if (!old.empty()) frame = old;
+        return;
+    }
+    std::vector<int> fromColumn(static_cast<size_t>(frameWidth));
+    for (int x = 0; x < frameWidth; ++x) fromColumn[x] = x * oldScale / deviceScale;
+    for (int y = 0; y < frameHeight; ++y) {
+        const uint32_t* from = old.data() + static_cast<size_t>(y * oldScale / deviceScale) * oldWidth;
+        uint32_t* to = frame.data() + static_cast<size_t>(y) * frameWidth;
+        for (int x = 0; x < frameWidth; ++x) to[x] = from[fromColumn[x]];
+    }
 }
 
 ScaledWindow::Taps ScaledWindow::BuildTaps(int sourceSize, int targetSize, bool nearest) {
@@ -171,17 +190,17 @@ bool ClipToFrame(int frameWidth, int frameHeight, int& sourceX, int& sourceY, in
 
 }  // namespace
 
-PixelRect ScaledWindow::StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+Rect ScaledWindow::StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
                                     int height, int destX, int destY, uint32_t* out, int outPitch) {
-    if (!pixels || !out || frame.empty() || !Unscaled()) return {};
-    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return {};
+    if (!pixels || !out || frame.empty() || !Unscaled()) return kNoPixels;
+    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return kNoPixels;
     behind = true;
     for (int row = 0; row < height; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
         std::memcpy(out + static_cast<size_t>(table.top + destY + row) * outPitch + table.left + destX, from,
                     static_cast<size_t>(width) * sizeof(uint32_t));
     }
-    return PixelRect{table.left + destX, table.top + destY, table.left + destX + width, table.top + destY + height};
+    return Rect::FromSize(table.left + destX, table.top + destY, width, height);
 }
 
 void ScaledWindow::CatchUp(const uint32_t* out, int outPitch) {
@@ -193,44 +212,41 @@ void ScaledWindow::CatchUp(const uint32_t* out, int outPitch) {
                     static_cast<size_t>(frameWidth) * sizeof(uint32_t));
 }
 
-PixelRect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+Rect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
                               int height, int destX, int destY) {
-    if (!pixels || frame.empty()) return {};
-    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return {};
+    if (!pixels || frame.empty()) return kNoPixels;
+    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return kNoPixels;
     for (int row = 0; row < height; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
         std::memcpy(frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX, from,
                     static_cast<size_t>(width) * sizeof(uint32_t));
     }
-    return PixelRect{destX, destY, destX + width, destY + height};
+    return Rect::FromSize(destX, destY, width, height);
 }
 
-PixelRect ScaledWindow::AffectedWindowRect(const PixelRect& frameRect) const {
-    // Target pixels whose taps reach into [begin, end) of the source; `first` never decreases.
+Rect ScaledWindow::AffectedWindowRect(const Rect& frameRect) const {
+    // Target pixels [*from, *to) whose taps reach into [begin, end) of the source; `first` never
+    // decreases.
     const auto span = [](const Taps& taps, int begin, int end, int* from, int* to) {
         *from = static_cast<int>(std::lower_bound(taps.first.begin(), taps.first.end(), begin - taps.stride + 1) -
                                  taps.first.begin());
         *to = static_cast<int>(std::upper_bound(taps.first.begin(), taps.first.end(), end - 1) - taps.first.begin());
     };
-    PixelRect out;
-    span(columns, frameRect.left, frameRect.right, &out.left, &out.right);
-    span(rows, frameRect.top, frameRect.bottom, &out.top, &out.bottom);
-    out.left += table.left;
-    out.right += table.left;
-    out.top += table.top;
-    out.bottom += table.top;
-    return out;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    span(columns, frameRect.left, frameRect.right + 1, &left, &right);
+    span(rows, frameRect.top, frameRect.bottom + 1, &top, &bottom);
+    return Rect{table.left + left, table.top + top, table.left + right - 1, table.top + bottom - 1};
 }
 
-PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int outPitch) const {
-    PixelRect area{std::max(frameRect.left, 0), std::max(frameRect.top, 0), std::min(frameRect.right, frameWidth),
-                   std::min(frameRect.bottom, frameHeight)};
-    if (area.Empty() || !out) return {};
-    const PixelRect target = AffectedWindowRect(area);
-    if (target.Empty()) return {};
+Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) const {
+    const Rect area{std::max(frameRect.left, 0), std::max(frameRect.top, 0), std::min(frameRect.right, frameWidth - 1),
+                    std::min(frameRect.bottom, frameHeight - 1)};
+    if (area.Empty() || !out) return kNoPixels;
+    const Rect target = AffectedWindowRect(area);
+    if (target.Empty()) return kNoPixels;
     const int width = target.Width();
     if (Unscaled()) {
-        for (int y = target.top; y < target.bottom; ++y) {
+        for (int y = target.top; y <= target.bottom; ++y) {
             const uint32_t* from = frame.data() + static_cast<size_t>(y - table.top) * frameWidth + (target.left - table.left);
             std::memcpy(out + static_cast<size_t>(y) * outPitch + target.left, from, static_cast<size_t>(width) * 4);
         }
@@ -238,7 +254,7 @@ PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int ou
     }
     // Two passes: each source row the target rows need is filtered across, then rows are blended.
     const int firstRow = rows.first[target.top - table.top];
-    const int endRow = std::min(frameHeight, rows.first[target.bottom - 1 - table.top] + rows.stride);
+    const int endRow = std::min(frameHeight, rows.first[target.bottom - table.top] + rows.stride);
     scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
     for (int sy = firstRow; sy < endRow; ++sy) {
         const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth;
@@ -254,7 +270,7 @@ PixelRect ScaledWindow::Render(const PixelRect& frameRect, uint32_t* out, int ou
             line[x] = RoundLanes(sum);
         }
     }
-    for (int y = target.top; y < target.bottom; ++y) {
+    for (int y = target.top; y <= target.bottom; ++y) {
         const int ty = y - table.top;
         const int first = rows.first[ty];
         const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
@@ -289,14 +305,14 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
     if (!out) return;
     for (int y = 0; y < windowHeight; ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * outPitch;
-        if (y < table.top || y >= table.bottom) {
+        if (y < table.top || y > table.bottom) {
             std::fill(row, row + windowWidth, marginColor);
             continue;
         }
         std::fill(row, row + table.left, marginColor);
-        std::fill(row + std::min(table.right, windowWidth), row + windowWidth, marginColor);
+        std::fill(row + std::min(table.right + 1, windowWidth), row + windowWidth, marginColor);
     }
-    Render(PixelRect{0, 0, frameWidth, frameHeight}, out, outPitch);
+    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
 }
 
 bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
@@ -312,16 +328,16 @@ bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {
     return lx >= 0 && lx < logicalWidth && ly >= 0 && ly < logicalHeight;
 }
 
-PixelRect ScaledWindow::ToWindow(const Rect& logical) const {
+Rect ScaledWindow::ToWindow(const Rect& logical) const {
     // Rounded inwards, so every window pixel of the result maps back inside the logical rectangle.
     const auto edge = [](int64_t at, int length, int logicalLength, bool up) {
         return static_cast<int>(up ? CeilDiv(at * length, logicalLength) : FloorDiv(at * length, logicalLength));
     };
-    PixelRect out;
+    Rect out;
     out.left = table.left + edge(logical.left, table.Width(), logicalWidth, true);
     out.top = table.top + edge(logical.top, table.Height(), logicalHeight, true);
-    out.right = table.left + edge(static_cast<int64_t>(logical.right) + 1, table.Width(), logicalWidth, false);
-    out.bottom = table.top + edge(static_cast<int64_t>(logical.bottom) + 1, table.Height(), logicalHeight, false);
+    out.right = table.left + edge(static_cast<int64_t>(logical.right) + 1, table.Width(), logicalWidth, false) - 1;
+    out.bottom = table.top + edge(static_cast<int64_t>(logical.bottom) + 1, table.Height(), logicalHeight, false) - 1;
     return out;
 }
 

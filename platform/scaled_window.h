@@ -1,6 +1,7 @@
 // The table (a fixed logical size, drawn at a device scale of 1, 2 or 3) shown in a window of any
 // size: where it sits, how window pixels map back to logical ones, and the resampling of changed
-// rectangles into a window-sized picture. Free of SDL so that both back ends share it and tests
+// rectangles into a window-sized picture. Rectangles here are the program's Rect (inclusive edges),
+// in window or frame pixels as each function says. Free of SDL so that both back ends share it and tests
 // can check it directly.
 #pragma once
 
@@ -10,14 +11,6 @@
 #include "platform/backend.h"
 #include "platform/host_events.h"
 #include "platform/messages.h"
-
-// A rectangle with exclusive right and bottom edges.
-struct PixelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool Empty() const { return right <= left || bottom <= top; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
 
 // The smallest of 1, 2, 3 at or above the scale at which the table fills width x height.
 int ChooseDeviceScale(int width, int height, int logicalWidth, int logicalHeight);
@@ -35,23 +28,27 @@ public:
     void Configure(int logicalWidth, int logicalHeight, int deviceScale, int windowWidth, int windowHeight,
                    bool wholeFactor);
 
+    // Keeps the window and the frame's content, now held at another device scale (each new pixel
+    // from the old pixel over the same place); the caller redraws the window with RenderAll.
+    void ChangeFrameScale(int newDeviceScale);
+
     int LogicalWidth() const { return logicalWidth; }
     int LogicalHeight() const { return logicalHeight; }
     int DeviceScale() const { return deviceScale; }
     int WindowWidth() const { return windowWidth; }
     int WindowHeight() const { return windowHeight; }
     // Where the table lies in the window.
-    PixelRect Table() const { return table; }
+    Rect Table() const { return table; }
     // True when device pixels land on window pixels one to one.
     bool Unscaled() const { return table.Width() == frameWidth && table.Height() == frameHeight; }
 
     // Copies a rectangle of a 0x00RRGGBB buffer (numbers in device pixels, the source corner moving
     // with a clipped destination) into the stored frame; returns the part of the frame changed.
-    PixelRect Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+    Rect Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                     int destX, int destY);
     // When Unscaled: the same rectangle copied straight into the window picture, one copy instead
     // of two; the stored frame falls behind until CatchUp. Returns the window rectangle changed.
-    PixelRect StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+    Rect StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                           int destX, int destY, uint32_t* out, int outPitch);
     // Takes the table back into the frame from the window picture direct stores went to (while
     // that picture is still the one of the current layout). Nothing to do unless behind.
@@ -59,14 +56,14 @@ public:
     bool Behind() const { return behind; }
     // Draws what a changed frame rectangle affects into a window-sized picture (0x00RRGGBB rows of
     // outPitch pixels) and returns that window rectangle.
-    PixelRect Render(const PixelRect& frameRect, uint32_t* out, int outPitch) const;
+    Rect Render(const Rect& frameRect, uint32_t* out, int outPitch) const;
     // Draws the whole window: margins in the given colour, then the table.
     void RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const;
 
     // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
     bool ToLogical(int windowX, int windowY, int* x, int* y) const;
     // The window pixels covering an inclusive logical rectangle.
-    PixelRect ToWindow(const Rect& logical) const;
+    Rect ToWindow(const Rect& logical) const;
 
 private:
     // Per output pixel along one axis: the first source pixel and the weights (summing to 256)
@@ -77,13 +74,13 @@ private:
         int stride = 1;
     };
     static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);
-    PixelRect AffectedWindowRect(const PixelRect& frameRect) const;
+    Rect AffectedWindowRect(const Rect& frameRect) const;
 
     int logicalWidth = 0, logicalHeight = 0, deviceScale = 1;
     int windowWidth = 0, windowHeight = 0;
     int frameWidth = 0, frameHeight = 0;
     bool wholeFactor = false;
-    PixelRect table;
+    Rect table{0, 0, -1, -1};  // empty until Configure
     std::vector<uint32_t> frame;
     bool behind = false;  // direct stores went past the frame
     Taps columns, rows;

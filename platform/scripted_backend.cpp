@@ -170,7 +170,14 @@ void ScriptedBackend::LayOutWindow() {
         windowWidth = fullWidth;
         windowHeight = fullHeight;
     }
-    view.Configure(logicalWidth, logicalHeight, deviceScale, windowWidth, windowHeight, false);
+    if (scaleFollowsWindow) {
+        const int wanted = ChooseDeviceScale(windowWidth, windowHeight, logicalWidth, logicalHeight);
+        // Before the drawing layer has started, the window only picks the scale it starts at.
+        if (!frameScaleKnown) deviceScale = frameScale = wanted;
+        else if (wanted != deviceScale) PostMessage(MainWindowHandle(), WM_APP_RESCALE, 0, 0);
+        deviceScale = wanted;
+    }
+    view.Configure(logicalWidth, logicalHeight, frameScale, windowWidth, windowHeight, false);
     windowPixels.assign(static_cast<size_t>(windowWidth) * static_cast<size_t>(windowHeight), 0);
     view.RenderAll(marginColor, windowPixels.data(), windowWidth);
 }
@@ -195,7 +202,7 @@ void ScriptedBackend::Present(const uint32_t* pixels, int pitchPixels, int sourc
                               int height, int destX, int destY) {
     if (!windowExists || !pixels) return;
     ++presentCount;
-    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
+    const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
     view.Render(changed, windowPixels.data(), windowWidth);
 }
 
@@ -243,6 +250,21 @@ void ScriptedBackend::PumpEvents(bool wait, uint64_t untilMs) {
 int64_t ScriptedBackend::WallClockSeconds() { return wallClockStart + static_cast<int64_t>(nowMs / 1000); }
 
 void ScriptedBackend::SleepMs(uint32_t ms) { AdvanceTo(nowMs + ms); }
+
+void ScriptedBackend::SetFrameScale(int scale) {
+    frameScaleKnown = true;
+    if (scale == frameScale) return;
+    frameScale = scale;
+    if (!windowExists) return;
+    view.ChangeFrameScale(scale);
+    view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+}
+
+bool ScriptedBackend::ReplaceCursor(int handle, const CursorImage& image) {
+    if (handle <= 0 || handle >= nextCursor || image.width <= 0 || image.height <= 0) return false;
+    ++replacedCursors;
+    return true;
+}
 
 int ScriptedBackend::CreateCursor(const CursorImage& image) {
     if (image.width <= 0 || image.height <= 0) return 0;

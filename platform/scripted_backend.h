@@ -55,7 +55,14 @@ public:
     // asks for), and the size full screen gives. Mouse steps then take window coordinates.
     void SetWindowSize(int width, int height);
     void SetFullScreenSize(int width, int height);
-    void SetDeviceScale(int scale) { deviceScale = scale; }
+    // A device scale fixed for the run (the default, 1)...
+    void SetDeviceScale(int scale) { deviceScale = frameScale = scale; }
+    // ...or one that follows the window's size as the real window's does: a resize or full-screen
+    // step that asks for another scale posts WM_APP_RESCALE.
+    void SetScaleFollowsWindow(bool follows) { scaleFollowsWindow = follows; }
+    // The scale the drawing layer draws at, as it last said (SetFrameScale).
+    int FrameScale() const { return frameScale; }
+    int ReplacedCursors() const { return replacedCursors; }
     void SetCannotPresent(bool cannot) { cannotPresent = cannot; }
 
     // --- What the program did ---
@@ -99,6 +106,9 @@ public:
     void CapturePointer(bool capture) override { captured = capture; }
     bool HostCapsLockOn() override { return false; }
     int DeviceScale() override { return deviceScale; }
+    int LargestDeviceScale() override { return scaleFollowsWindow ? 3 : deviceScale; }
+    void SetFrameScale(int scale) override;
+    bool ReplaceCursor(int handle, const CursorImage& image) override;
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
@@ -143,7 +153,9 @@ private:
     int windowWidth = 0, windowHeight = 0;
     int logicalWidth = 0, logicalHeight = 0;
     int hostWidth = 0, hostHeight = 0, fullWidth = 0, fullHeight = 0;
-    int deviceScale = 1;
+    int deviceScale = 1, frameScale = 1;
+    bool scaleFollowsWindow = false, frameScaleKnown = false;
+    int replacedCursors = 0;
     bool fullScreen = false, cannotPresent = false;
     uint32_t marginColor = 0;
     ScaledWindow view;

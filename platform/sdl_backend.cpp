@@ -65,7 +65,10 @@ public:
     void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
-    int DeviceScale() override { return deviceScale; }
+    int DeviceScale() override { return wantedScale; }
+    int LargestDeviceScale() override { return largestScale; }
+    void SetFrameScale(int scale) override;
+    bool ReplaceCursor(int handle, const CursorImage& image) override;
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
@@ -79,7 +82,8 @@ private:
     void LayOut();
     // The window's size and place when it is an ordinary window (not full screen or maximised).
     void RememberNormalPlacement();
-    void SendToDisplay(const PixelRect& area);
+    void SendToDisplay(const Rect& area);
+    SDL_Cursor* MakeCursor(const CursorImage& image);
 
     uint32_t wakeEventType;
     WindowPlacement requested;
@@ -89,8 +93,11 @@ private:
     SDL_Surface* staging = nullptr;  // ours, when the window's pixel format is not 0x00RRGGBB
     ScaledWindow view;
     int logicalWidth = 0, logicalHeight = 0;
-    int deviceScale = 1;
-    int cursorScale = 1;
+    // The scale the window asks for, the scale the drawing layer draws at (what Present's pixels
+    // are in), the largest any window on these displays asks for, and a scale fixed for the run
+    // (0: it follows the window).
+    int wantedScale = 1, frameScale = 1, largestScale = 1, fixedScale = 0;
+    bool frameScaleKnown = false;
     bool classic = false, fullScreen = false, drawable = false;
     uint32_t marginColor = 0;
     uint32_t heldButtons = 0;
@@ -125,11 +132,16 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
     classic = requested.mode == WindowMode::kClassic;
     SDL_DisplayMode desktop{};
     const bool knowDesktop = SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0;
-    // Buffers are made once at start-up for the largest window this desktop can hold, so a
-    // resize never needs new ones; a smaller window shows a reduced frame.
-    const int desktopScale = knowDesktop ? ChooseDeviceScale(desktop.w, desktop.h, logicalWidth, logicalHeight) : 1;
-    deviceScale = requested.deviceScale > 0 ? requested.deviceScale : std::min(desktopScale, kLargestDrawnScale);
-    cursorScale = desktopScale;
+    // The drawing scale follows the window's size (LayOut); it never goes above what a window
+    // filling the largest display asks for.
+    largestScale = 1;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0)
+            largestScale = std::max(largestScale, ChooseDeviceScale(bounds.w, bounds.h, logicalWidth, logicalHeight));
+    }
+    fixedScale = requested.deviceScale > 0 ? std::min(requested.deviceScale, kLargestDrawnScale) : 0;
+    largestScale = std::max(std::min(largestScale, kLargestDrawnScale), fixedScale);
 
     int x = 0, y = 0, width = logicalWidth, height = logicalHeight;
     uint32_t flags = SDL_WINDOW_HIDDEN;
@@ -141,7 +153,8 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         height = logicalHeight * factor;
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
         // The classic window never changes size: draw at its own whole factor.
-        if (requested.deviceScale <= 0) deviceScale = std::min(factor, kLargestDrawnScale);
+        if (fixedScale == 0) fixedScale = std::min(factor, kLargestDrawnScale);
+        largestScale = std::max(largestScale, fixedScale);
     } else {
         SDL_Rect usable{0, 0, knowDesktop ? desktop.w : logicalWidth, knowDesktop ? desktop.h : logicalHeight};
         SDL_GetDisplayUsableBounds(0, &usable);
@@ -205,13 +218,30 @@ void SdlWindowBackend::LayOut() {
         staging = nullptr;
     }
     drawable = true;
-    view.Configure(logicalWidth, logicalHeight, deviceScale, surface->w, surface->h, classic);
+    wantedScale = fixedScale > 0 ? fixedScale
+                                 : std::min(ChooseDeviceScale(surface->w, surface->h, logicalWidth, logicalHeight),
+                                            largestScale);
+    if (!frameScaleKnown) frameScale = wantedScale;
+    else if (wantedScale != frameScale) PostMessage(MainWindowHandle(), WM_APP_RESCALE, 0, 0);
+    view.Configure(logicalWidth, logicalHeight, frameScale, surface->w, surface->h, classic);
     SDL_Surface* target = staging ? staging : surface;
     view.RenderAll(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
-    SendToDisplay(PixelRect{0, 0, surface->w, surface->h});
+    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
 }
 
-void SdlWindowBackend::SendToDisplay(const PixelRect& area) {
+void SdlWindowBackend::SetFrameScale(int scale) {
+    frameScaleKnown = true;
+    if (scale == frameScale && view.DeviceScale() == scale) return;
+    frameScale = scale;
+    if (!drawable) return;
+    SDL_Surface* target = staging ? staging : surface;
+    view.CatchUp(static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    view.ChangeFrameScale(scale);
+    view.RenderAll(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
+}
+
+void SdlWindowBackend::SendToDisplay(const Rect& area) {
     if (area.Empty()) return;
     SDL_Rect rect{area.left, area.top, area.Width(), area.Height()};
     if (staging) SDL_BlitSurface(staging, &rect, surface, &rect);
@@ -266,7 +296,7 @@ void SdlWindowBackend::ToggleFullScreen() {
 void SdlWindowBackend::SetMarginColor(uint32_t rgb) {
     if (rgb == marginColor) return;
     marginColor = rgb;
-    const PixelRect table = view.Table();
+    const Rect table = view.Table();
     const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
     if (drawable && margins) LayOut();
 }
@@ -307,7 +337,7 @@ void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sour
         return;
     }
     view.CatchUp(out, target->pitch / 4);
-    const PixelRect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
+    const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
     if (resized) {
         // Resized before its event arrived: the surface is stale, so everything is drawn anew.
         LayOut();
@@ -443,28 +473,38 @@ void SdlWindowBackend::WakeUp() {
     SDL_PushEvent(&event);
 }
 
-int SdlWindowBackend::CreateCursor(const CursorImage& image) {
+SDL_Cursor* SdlWindowBackend::MakeCursor(const CursorImage& image) {
     if (image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
-        return 0;
+        return nullptr;
     }
-    // Cursors are drawn at the device scale, so they keep their size beside the table.
-    const int scale = cursorScale;
-    const int w = image.width * scale;
-    const int h = image.height * scale;
-    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) pixels[static_cast<size_t>(y) * w + x] = image.pixels[(y / scale) * image.width + x / scale];
-    }
-    SDL_Surface* picture = SDL_CreateRGBSurfaceFrom(pixels.data(), w, h, 32, w * 4, 0x00FF0000, 0x0000FF00,
-                                                    0x000000FF, 0xFF000000);
-    if (!picture) return 0;
-    SDL_Cursor* cursor = SDL_CreateColorCursor(picture, image.hotX * scale, image.hotY * scale);
+    // The drawing layer hands over cursors made for its device scale; they are shown as they are.
+    auto* pixels = const_cast<uint32_t*>(image.pixels.data());
+    SDL_Surface* picture = SDL_CreateRGBSurfaceFrom(pixels, image.width, image.height, 32, image.width * 4,
+                                                    0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
+    if (!picture) return nullptr;
+    SDL_Cursor* cursor = SDL_CreateColorCursor(picture, image.hotX, image.hotY);
     SDL_FreeSurface(picture);
+    return cursor;
+}
+
+int SdlWindowBackend::CreateCursor(const CursorImage& image) {
+    SDL_Cursor* cursor = MakeCursor(image);
     if (!cursor) return 0;
     const int handle = nextCursor++;
     cursors[handle] = cursor;
     return handle;
+}
+
+bool SdlWindowBackend::ReplaceCursor(int handle, const CursorImage& image) {
+    const auto found = cursors.find(handle);
+    if (found == cursors.end()) return false;
+    SDL_Cursor* cursor = MakeCursor(image);
+    if (!cursor) return false;
+    if (SDL_GetCursor() == found->second) SDL_SetCursor(cursor);
+    SDL_FreeCursor(found->second);
+    found->second = cursor;
+    return true;
 }
 
 void SdlWindowBackend::SetCursor(int handle) {
@@ -488,12 +528,12 @@ void SdlWindowBackend::ConfinePointer(const Rect* rect) {
         return;
     }
     // The rectangle is in the program's coordinates; it is confined to the table in the window.
-    const PixelRect table = view.Table();
-    PixelRect area = view.ToWindow(*rect);
+    const Rect table = view.Table();
+    Rect area = view.ToWindow(*rect);
     area.left = std::max(area.left, table.left);
     area.top = std::max(area.top, table.top);
-    area.right = std::max(area.left + 1, std::min(area.right, table.right));
-    area.bottom = std::max(area.top + 1, std::min(area.bottom, table.bottom));
+    area.right = std::max(area.left, std::min(area.right, table.right));
+    area.bottom = std::max(area.top, std::min(area.bottom, table.bottom));
     const SDL_Rect confined{area.left, area.top, area.Width(), area.Height()};
     SDL_SetWindowMouseRect(window, &confined);
 #else

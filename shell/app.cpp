@@ -394,6 +394,22 @@ void LeaveGame() {
     StartTitleMusic();
 }
 
+// The drawing layer now draws at another device scale: every picture is loaded again at that
+// scale and the screen drawn from scratch, open dialogs over it.
+void RedrawAtNewScale() {
+    if (!shell.artwork || shell.screenBuffer < 0) return;
+    shell.artwork->ReloadAtDeviceScale();
+    if (shell.currentGame) {
+        shell.artwork->DrawGameTitle(shell.currentGame->gameNumber);
+        shell.currentGame->Draw(false);
+    } else {
+        DrawSelectionScreen();
+        if (shell.root) shell.root->DrawChildren();
+    }
+    RedrawOpenPanels();
+    PresentWholeScreen();
+}
+
 LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
     if (IsInputMessage(message) && InputPreFilter(message, wParam, lParam)) return 0;
 
@@ -445,6 +461,9 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         ValidateWindow(window);
         return 0;
     case WM_ERASEBKGND:
+        return 0;
+    case WM_APP_RESCALE:
+        RedrawAtNewScale();
         return 0;
     case WM_DESTROY:
         ShutDown();

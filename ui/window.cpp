@@ -26,7 +26,20 @@ void ForEachMember(const WindowList* list, Visit visit) {
     }
 }
 
+// Open panels holding a save-under, in the order they opened.
+std::vector<Window*> openPanels;
+
+void ForgetOpenPanel(Window* panel) { std::erase(openPanels, panel); }
+
 }  // namespace
+
+void RedrawOpenPanels() {
+    for (Window* panel : openPanels) {
+        panel->SaveUnder();
+        if (panel->IsActive()) panel->Draw();
+        else panel->Repaint();
+    }
+}
 
 // --- Window ---
 
@@ -36,6 +49,7 @@ Window::Window(Window* parentWindow, int left, int top, int w, int h, int styleF
 }
 
 Window::~Window() {
+    ForgetOpenPanel(this);
     // Owned windows go first; they unlink themselves from this window's lists.
     while (!owned.empty()) owned.pop_back();
     DetachFromParent();
@@ -398,9 +412,12 @@ void Panel::Open() {
     Draw();
     open = true;
     dirty = true;
+    ForgetOpenPanel(this);
+    if (HasSavedPixels()) openPanels.push_back(this);
 }
 
 void Panel::Close() {
+    ForgetOpenPanel(this);
     active = false;
     ForEachMember(children.get(), [](Window* w) { w->Close(); });
     if (ToolkitFlagsInUse() & kToolkitPanelSaveUnder) RestoreUnder();

@@ -28,6 +28,10 @@
 
 class WindowList;
 
+// After the screen under them was drawn again from scratch (at a new device scale): every open
+// panel that keeps what it covers takes it again and draws itself, the earliest opened first.
+void RedrawOpenPanels();
+
 class Window {
 public:
     Window(Window* parent, int x, int y, int width, int height, int style);

@@ -135,10 +135,11 @@ TEST_F(ScaleTest, PresentAndBlocksWorkInDevicePixels) {
     EXPECT_EQ(recording.calls.back().width, 2400);
     EXPECT_EQ(recording.calls.back().height, 1800);
 
-    // A block costs nine times as much and brings back exactly what it saved, at both depths.
+    // A block costs nine times as much (and a header naming its scale) and brings back exactly
+    // what it saved, at both depths.
     for (int depth : {16, 32}) {
         SetBufferDepth(depth);
-        EXPECT_EQ(ImageSize(4, 5), 4u * 5 * 9 * (depth == 16 ? 2 : 3));
+        EXPECT_EQ(ImageSize(4, 5), 4u * 5 * 9 * (depth == 16 ? 2 : 3) + 8);
         // Colours a 16-bit block keeps exactly.
         SetColor(kBlack);
         FillRect(100, 103, 200, 204);
@@ -167,7 +168,6 @@ TEST_F(ScaleTest, CursorsComeAtTheDeviceScaleWhenTheirFileIsThere) {
         EXPECT_GT(LoadScaledCursor(cursor.c_str()), 0);
     }
     EXPECT_EQ(recording.cursorWidths, std::vector<int>({32, 64, 96}));
-    // Without a scaled file the 1x cursor is used.
     const std::string plain = WriteTempFile("plain.cur", [&] {
         std::vector<uint8_t> bytes;
         std::FILE* file = std::fopen(cursor.c_str(), "rb");
@@ -175,8 +175,9 @@ TEST_F(ScaleTest, CursorsComeAtTheDeviceScaleWhenTheirFileIsThere) {
         if (file != nullptr) std::fclose(file);
         return bytes;
     }());
+    // Without a scaled file the 1x cursor is enlarged to the scale.
     EXPECT_GT(LoadScaledCursor(plain.c_str()), 0);
-    EXPECT_EQ(recording.cursorWidths.back(), 32);
+    EXPECT_EQ(recording.cursorWidths.back(), 96);
     SetBackend(&backend);
 }
 
@@ -270,6 +271,88 @@ TEST_F(ScaleTest, FontsMeasureAsAtOneXAndDrawTheirScaledGlyphsWhenTheCellsMatch)
     SetColor(kBlack);
     DrawText("AB", 2);
     EXPECT_EQ(At(b, 6, 3), kBlack);
+}
+
+// The window asks for another scale while the program runs: buffers keep their logical content
+// and handles, blocks saved before the change come back after it, fonts and cursors follow, and
+// the window keeps showing the same picture.
+TEST_F(ScaleTest, ChangingTheScaleWhileRunningKeepsEveryBufferAndBlock) {
+    backend.SetScaleFollowsWindow(true);
+    UseScale(1);
+    EXPECT_EQ(backend.LargestDeviceScale(), 3);
+    const int screen = MakeBuffer(800, 600, kBackground);
+    SetColor(kRed);
+    FillRect(10, 19, 20, 24);
+    SetClip(5, 99, 6, 59);
+    const std::vector<uint8_t> font = MakeFont(1, 9, [](int c) { return c % 4 + 2; }, [](int) { return 7; }, 200);
+    const int slot = LoadFontMemory(font.data(), font.size());
+    SelectFont(slot);
+    const int textWidth = TextWidth("Abc", 3);
+    // Blocks are sized for the largest scale and say which scale they hold.
+    std::vector<uint8_t> block(ImageSize(10, 5));
+    EXPECT_GE(block.size(), 10u * 5 * 9 * 3);
+    GetBlock(block.data(), 10, 19, 20, 24);
+    const std::string cursorFile = DataPath("playcard.cur");
+    const int cursor = LoadScaledCursor(cursorFile.c_str());
+    ASSERT_GT(cursor, 0);
+    PresentRect(0, 799, 0, 599, 0, 599);
+
+    // Resizing the window to three times the table posts WM_APP_RESCALE; taking it changes the scale.
+    backend.SetWindowSize(2400, 1800);
+    EXPECT_EQ(backend.DeviceScale(), 3);
+    EXPECT_EQ(DrawScale(), 1);
+    Message message;
+    ASSERT_TRUE(PeekMessage(&message, true));
+    EXPECT_EQ(message.message, WM_APP_RESCALE);
+    EXPECT_EQ(DrawScale(), 3);
+    EXPECT_EQ(backend.FrameScale(), 3);
+    EXPECT_EQ(backend.ReplacedCursors(), 1);
+    EXPECT_EQ(BufferWidth(screen), 2400);
+    EXPECT_EQ(MaxX(), 799);
+    EXPECT_EQ(At(screen, 30, 60), kRed);
+    EXPECT_EQ(At(screen, 59, 74), kRed);
+    EXPECT_EQ(At(screen, 60, 74), kBackground);
+    // The window shows the table resampled, pixel for pixel in a 3x window.
+    EXPECT_EQ(backend.WindowPixels()[60 * 2400 + 30], kRed);
+    EXPECT_EQ(backend.WindowPixels()[60 * 2400 + 29], kBackground);
+    // The clip keeps its logical edges.
+    SetColor(kGreen);
+    FillRect(0, 799, 0, 599);
+    EXPECT_EQ(At(screen, 14, 17), kBackground);
+    EXPECT_EQ(At(screen, 15, 18), kGreen);
+    EXPECT_EQ(At(screen, 299, 179), kGreen);
+    EXPECT_EQ(At(screen, 300, 179), kBackground);
+    // The 1x block goes back at 3x, each of its pixels as a 3 x 3 square.
+    SetClip(0, 799, 0, 599);
+    PutBlock(block.data(), 10, 19, 20, 24);
+    EXPECT_EQ(At(screen, 30, 60), kRed);
+    EXPECT_EQ(At(screen, 59, 74), kRed);
+    EXPECT_EQ(At(screen, 60, 60), kGreen);
+    // Text keeps its logical width and is drawn with glyphs of the new scale.
+    EXPECT_EQ(TextWidth("Abc", 3), textWidth);
+
+    // Back down to 1x: a block saved at 3x comes back at 1x.
+    GetBlock(block.data(), 10, 19, 20, 24);
+    backend.SetWindowSize(800, 600);
+    ASSERT_TRUE(PeekMessage(&message, true));
+    EXPECT_EQ(message.message, WM_APP_RESCALE);
+    EXPECT_EQ(DrawScale(), 1);
+    EXPECT_EQ(BufferWidth(screen), 800);
+    SetColor(kBlack);
+    FillRect(0, 799, 0, 599);
+    PutBlock(block.data(), 10, 19, 20, 24);
+    EXPECT_EQ(At(screen, 10, 20), kRed);
+    EXPECT_EQ(At(screen, 19, 24), kRed);
+    EXPECT_EQ(At(screen, 20, 24), kBlack);
+    // Only one rescale waits however often the window changes before it is taken.
+    backend.SetWindowSize(1600, 1200);
+    backend.SetWindowSize(2400, 1800);
+    backend.SetWindowSize(1700, 1200);
+    ASSERT_TRUE(PeekMessage(&message, true));
+    EXPECT_EQ(message.message, WM_APP_RESCALE);
+    EXPECT_FALSE(PeekMessage(&message, true));
+    EXPECT_EQ(DrawScale(), 2);
+    backend.SetScaleFollowsWindow(false);
 }
 
 }  // namespace

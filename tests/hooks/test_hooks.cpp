@@ -83,6 +83,9 @@ public:
     bool HostCapsLockOn() override { return inner->HostCapsLockOn(); }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return inner->CreateAudioDevice(); }
     int DeviceScale() override { return inner->DeviceScale(); }
+    int LargestDeviceScale() override { return inner->LargestDeviceScale(); }
+    void SetFrameScale(int scale) override { inner->SetFrameScale(scale); }
+    bool ReplaceCursor(int handle, const CursorImage& image) override { return inner->ReplaceCursor(handle, image); }
     void ToggleFullScreen() override { inner->ToggleFullScreen(); }
     bool IsFullScreen() override { return inner->IsFullScreen(); }
     void SetMarginColor(uint32_t rgb) override { inner->SetMarginColor(rgb); }
@@ -184,7 +187,7 @@ private:
         return "window " + std::to_string(picture.width) + " " + std::to_string(picture.height) + " table " +
                std::to_string(picture.tableLeft) + " " + std::to_string(picture.tableTop) + " " +
                std::to_string(picture.tableWidth) + " " + std::to_string(picture.tableHeight) + " full " +
-               std::to_string(inner->IsFullScreen() ? 1 : 0);
+               std::to_string(inner->IsFullScreen() ? 1 : 0) + " scale " + std::to_string(DrawScale());
     }
 
     bool WritePpm(const char* name, const uint32_t* pixels, int width, int height) const {

@@ -67,30 +67,30 @@ TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
         SCOPED_TRACE(testing::Message() << c.windowWidth << "x" << c.windowHeight << " at " << c.deviceScale);
         ScaledWindow view;
         view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
-        const PixelRect table = view.Table();
+        const Rect table = view.Table();
         // Logical pixels per window pixel, rounded up: 1 unless the window is the smaller.
         const int stride = (kLogicalWidth + table.Width() - 1) / table.Width();
         int x = 0, y = 0, previous = -1;
-        for (int wx = table.left; wx < table.right; ++wx) {
+        for (int wx = table.left; wx <= table.right; ++wx) {
             ASSERT_TRUE(view.ToLogical(wx, table.top, &x, &y));
             ASSERT_TRUE(x >= previous && x <= previous + stride) << wx;
             previous = x;
         }
         EXPECT_GT(previous, kLogicalWidth - 1 - stride);
         previous = -1;
-        for (int wy = table.top; wy < table.bottom; ++wy) {
+        for (int wy = table.top; wy <= table.bottom; ++wy) {
             ASSERT_TRUE(view.ToLogical(table.left, wy, &x, &y));
             ASSERT_TRUE(y >= previous && y <= previous + stride) << wy;
             previous = y;
         }
         EXPECT_GT(previous, kLogicalHeight - 1 - stride);
         EXPECT_FALSE(view.ToLogical(table.left - 1, table.top, &x, &y));
-        EXPECT_FALSE(view.ToLogical(table.right, table.bottom - 1, &x, &y));
+        EXPECT_FALSE(view.ToLogical(table.right + 1, table.bottom, &x, &y));
         EXPECT_EQ(x, kLogicalWidth - 1);  // clamped to the edge
         // A confined logical rectangle's window pixels all map back inside it.
         const Rect confine{100, 50, 500, 400};
-        const PixelRect area = view.ToWindow(confine);
-        for (const auto& [wx, wy] : {std::pair{area.left, area.top}, std::pair{area.right - 1, area.bottom - 1}}) {
+        const Rect area = view.ToWindow(confine);
+        for (const auto& [wx, wy] : {std::pair{area.left, area.top}, std::pair{area.right, area.bottom}}) {
             ASSERT_TRUE(view.ToLogical(wx, wy, &x, &y));
             EXPECT_TRUE(x >= confine.left && x <= confine.right && y >= confine.top && y <= confine.bottom);
         }
@@ -152,9 +152,9 @@ TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
         view.RenderAll(0x00FF00, shown.data(), c.windowWidth);
         for (int step = 0; step < 6; ++step) {
             const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 120);
-            const PixelRect changed = view.Store(source.data(), frameWidth, std::max(0, x), std::max(0, y), w, h,
-                                                 std::max(0, x), std::max(0, y));
-            const PixelRect drawn = view.Render(changed, shown.data(), c.windowWidth);
+            const Rect changed = view.Store(source.data(), frameWidth, std::max(0, x), std::max(0, y), w, h,
+                                            std::max(0, x), std::max(0, y));
+            const Rect drawn = view.Render(changed, shown.data(), c.windowWidth);
             EXPECT_TRUE(changed.Empty() || (!drawn.Empty() && drawn.left >= view.Table().left &&
                                             drawn.right <= view.Table().right));
         }
@@ -184,7 +184,7 @@ TEST(ScaledWindowResample, DirectStoresCaughtUpEqualStoredFrames) {
         for (int step = 0; step < 8; ++step) {
             const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 200);
             const int sx = std::max(0, x), sy = std::max(0, y);
-            const PixelRect drawn = direct.StoreDirect(source.data(), frameWidth, sx, sy, w, h, sx, sy, shown.data(), windowWidth);
+            const Rect drawn = direct.StoreDirect(source.data(), frameWidth, sx, sy, w, h, sx, sy, shown.data(), windowWidth);
             EXPECT_TRUE(drawn.left >= direct.Table().left && drawn.right <= direct.Table().right);
             stored.Store(source.data(), frameWidth, sx, sy, w, h, sx, sy);
         }
@@ -213,9 +213,9 @@ TEST(ScaledWindowResample, FlatColourStaysExactAndWholeFactorsCopyPixels) {
         view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
         std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth) * c.windowHeight);
         view.RenderAll(0x000000, shown.data(), c.windowWidth);
-        const PixelRect table = view.Table();
-        for (int y = table.top; y < table.bottom; y += 7)
-            for (int x = table.left; x < table.right; x += 5)
+        const Rect table = view.Table();
+        for (int y = table.top; y <= table.bottom; y += 7)
+            for (int x = table.left; x <= table.right; x += 5)
                 ASSERT_EQ(shown[static_cast<size_t>(y) * c.windowWidth + x], 0x3C7A21u) << x << "," << y;
     }
     // One device pixel per window pixel is a plain copy; the classic window repeats pixels.

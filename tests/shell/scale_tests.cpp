@@ -1,6 +1,8 @@
 // The real program with the generated data at device scales 2 and 3: cards on the table are the
 // scaled art cell for cell, and a dialog and a drag work on the scaled screen buffer.
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/toolkit.h"
 
 namespace shell_test {
 namespace {
@@ -74,6 +77,26 @@ struct FrontSheet {
     return ::testing::AssertionSuccess();
 }
 
+// A picture file as the drawing layer shows it at the running scale, in device pixels; empty when
+// it did not come from art made at that scale (some s x s block of it must not be one flat
+// colour, as every block of an enlarged 1x picture would be).
+std::vector<Pixel> DecodedAtScale(const char* name) {
+    const int handle = CreateBuffer(800, 600);
+    const int previous = ActiveBuffer();
+    SelectBuffer(handle);
+    ShowJpeg(DataPath(name).c_str(), 0);
+    const int s = BufferScale(handle), width = BufferWidth(handle);
+    std::vector<Pixel> pixels(BufferPixels(handle), BufferPixels(handle) + static_cast<size_t>(width) * BufferHeight(handle));
+    SelectBuffer(previous);
+    FreeBuffer(handle);
+    for (Pixel& p : pixels) p &= 0xFFFFFF;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const size_t x = i % width, y = i / width;
+        if (pixels[i] != pixels[(y / s * s) * width + x / s * s]) return pixels;
+    }
+    return {};
+}
+
 // Checks every card a fresh deal of Golf or Klondike lets the player pick up (the uncovered foot
 // of each of the seven columns).
 void ExpectPickupsShowTheirCells(int scale) {
@@ -118,6 +141,36 @@ TEST_F(ScaledShellTest, ADealAtTwiceTheSizeShowsTheTwoXArtCellForCell) {
     backend.PressKey(100, kHidEscape);
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_TRUE(checked);
+}
+
+// The logo and the table's backdrop at 2x are the generator's 2x pictures pixel for pixel.
+TEST_F(ScaledShellTest, TheLogoAndTheBackdropAtTwiceTheSizeAreTheTwoXArt) {
+    backend.SetDeviceScale(2);
+    Activate(10);
+    bool logoShown = false, backdropShown = false;
+    backend.After(5, [&] {
+        const std::vector<Pixel> logo = DecodedAtScale("artwork/logo.jpg");
+        logoShown = !logo.empty() && Screen() == logo;
+    });
+    EndLogo(10);
+    StartGame(100, kGolfItem);
+    backend.After(kDealMs, [&] {
+        ASSERT_TRUE(IsGameRunning());
+        char name[40];
+        std::snprintf(name, sizeof name, "artwork/backdrop%d.jpg", ShellArtwork()->Backdrop() + 1);
+        const std::vector<Pixel> backdrop = DecodedAtScale(name);
+        ASSERT_FALSE(backdrop.empty()) << name << " is not 2x art";
+        // Below the game's title the table background is the backdrop itself.
+        const int background = ShellArtwork()->background;
+        const size_t from = static_cast<size_t>(200 * 2) * 1600;
+        backdropShown = std::equal(backdrop.begin() + from, backdrop.end(), BufferPixels(background) + from,
+                                   [](Pixel a, Pixel b) { return a == (b & 0xFFFFFF); });
+    });
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(logoShown);
+    EXPECT_TRUE(backdropShown);
 }
 
 TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
@@ -203,6 +256,75 @@ TEST_F(ScaledShellTest, ADialogAndADragWorkAtThreeTimesTheSize) {
     ASSERT_TRUE(move.has_value()) << "the deal offers no move";
     EXPECT_TRUE(followed);
     EXPECT_NE(after, before);
+}
+
+// The drawing scale follows the window's size while the program runs: after each resize the
+// screen is drawn again from scratch with the art of the new scale, under an open dialog too, and
+// the window shows it pixel for pixel at whole sizes.
+TEST_F(ScaledShellTest, ResizingTheWindowDrawsEverythingAgainAtTheNewScale) {
+    backend.SetScaleFollowsWindow(true);
+    Activate(10);
+    EndLogo(10);
+    int scale = 1;
+    auto resize = [&](uint64_t delayMs, int newScale) {
+        backend.After(delayMs, [this, &scale, newScale] {
+            scale = newScale;
+            backend.SetWindowSize(800 * newScale, 600 * newScale);
+        });
+    };
+    // The window shows the screen buffer pixel for pixel, and both are at the scale asked for.
+    auto windowShowsScreen = [&] {
+        const std::vector<Pixel> screen = Screen();
+        return BufferWidth(ScreenBuffer()) == 800 * scale && DrawScale() == scale &&
+               backend.WindowPixels() == screen;
+    };
+    const auto& klondike = screen_layout::kGameMenuItems[kKlondikeItem];
+    const int nameX = klondike.left + klondike.Width() / 2, nameY = klondike.top + klondike.Height() / 2;
+
+    resize(100, 3);
+    std::vector<Pixel> selection;
+    bool selectionAtThree = false;
+    backend.After(100, [&] {
+        selectionAtThree = windowShowsScreen();
+        selection = Screen();
+    });
+    // The rule dialog, open while the window goes down to 1x and back up to 3x, closes onto the
+    // selection screen as drawn at 3x: its save-under was taken again from the new screen.
+    backend.Click(100, nameX * 3, nameY * 3);
+    bool dialogShown = false, dialogRedrawn = false, restored = false;
+    backend.After(200, [&] { dialogShown = ModalLoopDepth() > 0 && Screen() != selection; });
+    std::vector<Pixel> dialogAtThree;
+    backend.After(10, [&] { dialogAtThree = Screen(); });
+    resize(100, 1);
+    resize(200, 3);
+    backend.After(200, [&] { dialogRedrawn = ModalLoopDepth() > 0 && Screen() == dialogAtThree && windowShowsScreen(); });
+    backend.PressKey(100, kHidEscape);
+    backend.After(200, [&] { restored = !IsGameRunning() && Screen() == selection; });
+
+    // A deal started at 2x, then the window made 3x: the table is drawn again from the 3x art.
+    resize(100, 2);
+    backend.Click(100, nameX * 2, nameY * 2);
+    backend.PressKey(200, kHidS);
+    bool dealtAtTwo = false, redrawnAtThree = false;
+    backend.After(kDealMs, [&] {
+        ASSERT_TRUE(IsGameRunning());
+        ExpectPickupsShowTheirCells(2);
+        dealtAtTwo = windowShowsScreen();
+    });
+    resize(100, 3);
+    backend.After(100, [&] {
+        ExpectPickupsShowTheirCells(3);
+        redrawnAtThree = windowShowsScreen();
+    });
+    backend.PressKey(100, kHidEscape);
+    backend.PressKey(100, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(selectionAtThree);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(dialogRedrawn);
+    EXPECT_TRUE(restored);
+    EXPECT_TRUE(dealtAtTwo);
+    EXPECT_TRUE(redrawnAtThree);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
     // Window pixels of a logical point: the middle of its block at a whole factor, or the first
     // window pixel mapping onto it at a fractional one.
     std::pair<int, int> ToWindow(int x, int y) const {
-        const PixelRect table = backend.View().Table();
+        const Rect table = backend.View().Table();
         const int wx = table.left + static_cast<int>((static_cast<int64_t>(x) * table.Width() + 799) / 800);
         const int wy = table.top + static_cast<int>((static_cast<int64_t>(y) * table.Height() + 599) / 600);
         return {wx, wy};

@@ -60,6 +60,7 @@ bool RenderScaledArt(const fs::path& fontRoot, std::vector<std::pair<fs::path, s
         }
         if (!RenderCardArt(fontRoot, files, error, scale)) return false;
         if (!RenderScaledThemeArt(fontRoot, scale, files, error)) return false;
+        if (!RenderScaledScreenArt(fontRoot, scale, files, error)) return false;
         for (const NamedSprite& named : SpinArrowSprites(scale))
             files->emplace_back(ScaledArtPath(named.fileName, scale), EncodeSprite(named.sprite));
         files->emplace_back(ScaledArtPath(kPlayCardCursorFile, scale), EncodeCursor(DrawPlayCardCursor(scale)));

@@ -8,6 +8,7 @@
 
 #include "games/game_registry.h"
 #include "artwork/screen_layout.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace sl = screen_layout;
 
@@ -23,15 +24,20 @@ constexpr uint32_t kSeed = 4242;
 void SetSource(cairo_t* cr, Rgbf c, double alpha = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 uint32_t Pack(Rgbf c) { return PackRgb(c.r, c.g, c.b); }
 
-Rgbf LeatherAt(Rgbf base, int x, int y, uint32_t seed) {
-    const double mottle = Fractal(x / 120.0, y / 120.0, 3, seed);
-    const double pores = ValueNoise(x / 2.2, y / 2.2, seed + 3);
-    return Scale(base, 1.0 + 0.14 * mottle + 0.05 * pores + 0.03 * Grain(x, y, seed));
+// The grain of a logical pixel, the same for every device pixel of it.
+double GrainAt(double x, double y, uint32_t seed) {
+    return Grain(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), seed);
 }
 
-Picture Ground(Rgbf base, uint32_t seed, double vignette) {
-    Picture p(kW, kH);
-    Shade(&p, [&](int x, int y) { return LeatherAt(base, x, y, seed); });
+Rgbf LeatherAt(Rgbf base, double x, double y, uint32_t seed) {
+    const double mottle = Fractal(x / 120.0, y / 120.0, 3, seed);
+    const double pores = ValueNoise(x / 2.2, y / 2.2, seed + 3);
+    return Scale(base, 1.0 + 0.14 * mottle + 0.05 * pores + 0.03 * GrainAt(x, y, seed));
+}
+
+Picture Ground(Rgbf base, uint32_t seed, double vignette, int scale = 1) {
+    Picture p(kW * scale, kH * scale);
+    ShadeAtScale(&p, scale, [&](double x, double y) { return LeatherAt(base, x, y, seed); });
     Vignette(&p, vignette);
     return p;
 }
@@ -378,14 +384,14 @@ Picture RenderUpDown() {
     return canvas.Key(0x303030, 0.45);
 }
 
-Picture RenderLogo() {
-    Picture p(kW, kH);
-    Shade(&p, [](int x, int y) {
+Picture RenderLogo(int scale) {
+    Picture p(kW * scale, kH * scale);
+    ShadeAtScale(&p, scale, [](double x, double y) {
         const double dx = (x - 400) / 400.0, dy = (y - 280) / 300.0;
         const double glow = std::exp(-2.2 * (dx * dx + dy * dy));
-        return Scale(Mix(Rgbf{0.02, 0.03, 0.03}, Rgbf{0.10, 0.20, 0.14}, glow), 1.0 + 0.02 * Grain(x, y, 7));
+        return Scale(Mix(Rgbf{0.02, 0.03, 0.03}, Rgbf{0.10, 0.20, 0.14}, glow), 1.0 + 0.02 * GrainAt(x, y, 7));
     });
-    OpaqueCanvas canvas(&p);
+    OpaqueCanvas canvas(&p, scale);
     cairo_t* cr = canvas.cr();
     // The emblem: a quill across a ring.
     cairo_set_line_width(cr, 3);
@@ -423,9 +429,9 @@ void CardCascade(cairo_t* cr) {
     }
 }
 
-Picture RenderWinScreen() {
-    Picture p = Ground(kLeather, kSeed + 1, 0.5);
-    OpaqueCanvas canvas(&p);
+Picture RenderWinScreen(int scale) {
+    Picture p = Ground(kLeather, kSeed + 1, 0.5, scale);
+    OpaqueCanvas canvas(&p, scale);
     cairo_t* cr = canvas.cr();
     CardCascade(cr);
     RoundedRectPath(cr, 160, 200, 480, 170, 18);
@@ -440,9 +446,9 @@ Picture RenderWinScreen() {
     return p;
 }
 
-Picture RenderLoseScreen() {
-    Picture p = Ground(Rgbf{0.06, 0.08, 0.17}, kSeed + 2, 0.6);
-    OpaqueCanvas canvas(&p);
+Picture RenderLoseScreen(int scale) {
+    Picture p = Ground(Rgbf{0.06, 0.08, 0.17}, kSeed + 2, 0.6, scale);
+    OpaqueCanvas canvas(&p, scale);
     cairo_t* cr = canvas.cr();
     // A few cards left face down, scattered quietly.
     const double spots[][3] = {{170, 420, -14}, {250, 440, 8}, {560, 430, -6}, {640, 410, 15}, {400, 470, -3}};
@@ -454,9 +460,9 @@ Picture RenderLoseScreen() {
     return p;
 }
 
-Picture RenderExitBackground() {
-    Picture p = Ground(kLeather, kSeed + 3, 0.6);
-    OpaqueCanvas canvas(&p);
+Picture RenderExitBackground(int scale) {
+    Picture p = Ground(kLeather, kSeed + 3, 0.6, scale);
+    OpaqueCanvas canvas(&p, scale);
     cairo_t* cr = canvas.cr();
     Tooling(cr, 8);
     GoldText(cr, Font::Display, 54, "Thank You for Playing", 400, 170);
@@ -474,15 +480,34 @@ bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>
     if (!LoadFonts(fontRoot, error)) return false;
     const std::string folder = "artwork/";
     const size_t first = files->size();
-    files->emplace_back(folder + "logo.jpg", EncodeJpegPicture(RenderLogo(), 92));
+    files->emplace_back(folder + "logo.jpg", EncodeJpegPicture(RenderLogo(1), 92));
     files->emplace_back(folder + "title.jpg", EncodeJpegPicture(RenderSelectionScreen(), 92));
     files->emplace_back(folder + "hilight_title.bmp", EncodeBmp(RenderHighlights()));
     files->emplace_back(folder + "titlebtn.bmp", EncodeBmp(RenderTitleButtons()));
     files->emplace_back(folder + "updown.bmp", EncodeBmp(RenderUpDown()));
-    files->emplace_back(folder + "winscreen.jpg", EncodeJpegPicture(RenderWinScreen(), 90));
-    files->emplace_back(folder + "losescreen.jpg", EncodeJpegPicture(RenderLoseScreen(), 90));
-    files->emplace_back(folder + "exit_bak.jpg", EncodeJpegPicture(RenderExitBackground(), 90));
+    files->emplace_back(folder + "winscreen.jpg", EncodeJpegPicture(RenderWinScreen(1), 90));
+    files->emplace_back(folder + "losescreen.jpg", EncodeJpegPicture(RenderLoseScreen(1), 90));
+    files->emplace_back(folder + "exit_bak.jpg", EncodeJpegPicture(RenderExitBackground(1), 90));
     files->emplace_back(folder + "exit_btn.bmp", EncodeBmp(RenderExitButtons()));
+    for (size_t i = first; i < files->size(); ++i)
+        if ((*files)[i].second.empty()) {
+            *error = "cannot encode " + (*files)[i].first.string();
+            return false;
+        }
+    return true;
+}
+
+bool RenderScaledScreenArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
+                           std::string* error) {
+    if (!LoadFonts(fontRoot, error)) return false;
+    const std::filesystem::path folder = "artwork";
+    const size_t first = files->size();
+    // Full-screen pictures at the device scale, JPEG like their 1x files (a 2400 x 1800 picture
+    // is a few hundred kilobytes so).
+    files->emplace_back(ScaledArtPath(folder / "logo.jpg", scale), EncodeJpegPicture(RenderLogo(scale), 92));
+    files->emplace_back(ScaledArtPath(folder / "winscreen.jpg", scale), EncodeJpegPicture(RenderWinScreen(scale), 90));
+    files->emplace_back(ScaledArtPath(folder / "losescreen.jpg", scale), EncodeJpegPicture(RenderLoseScreen(scale), 90));
+    files->emplace_back(ScaledArtPath(folder / "exit_bak.jpg", scale), EncodeJpegPicture(RenderExitBackground(scale), 90));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();

@@ -29,6 +29,9 @@ inline constexpr int kExitButtonScreenX = 596;
 inline constexpr int kExitButtonScreenY = 505;
 
 bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error);
+// The full-screen pictures (logo, win, lose, exit) drawn at device scale 2 or 3, as "name@Nx.jpg".
+bool RenderScaledScreenArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
+                           std::string* error);
 
 // The pieces, for the tests and the review sheets.
 Picture RenderSelectionScreen();

@@ -51,12 +51,13 @@ Picture Picture::Crop(int x, int y, int w, int h) const {
     return out;
 }
 
-OpaqueCanvas::OpaqueCanvas(Picture* picture) {
+OpaqueCanvas::OpaqueCanvas(Picture* picture, double scale) {
     // Cairo's RGB24 format is the same 0x00RRGGBB word per pixel, with a stride of 4 x width.
     surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(picture->pixels.data()),
                                                   CAIRO_FORMAT_RGB24, picture->width, picture->height,
                                                   picture->width * 4);
     context = cairo_create(surface);
+    if (scale != 1.0) cairo_scale(context, scale, scale);
 }
 
 OpaqueCanvas::~OpaqueCanvas() {

@@ -44,7 +44,8 @@ struct Picture {
 // A cairo context drawing straight into an opaque picture.
 class OpaqueCanvas {
 public:
-    explicit OpaqueCanvas(Picture* picture);
+    // At scale s the picture is s times the size of what is drawn: paths are given in logical pixels.
+    explicit OpaqueCanvas(Picture* picture, double scale = 1.0);
     ~OpaqueCanvas();
     OpaqueCanvas(const OpaqueCanvas&) = delete;
     OpaqueCanvas& operator=(const OpaqueCanvas&) = delete;
@@ -86,6 +87,18 @@ void Shade(Picture* picture, F&& colourAt) {
     for (int y = 0; y < picture->height; ++y)
         for (int x = 0; x < picture->width; ++x) {
             const Rgbf c = colourAt(x, y);
+            picture->At(x, y) = PackRgb(c.r, c.g, c.b);
+        }
+}
+
+// The same for a picture drawn at a device scale: colourAt takes logical coordinates (a device
+// pixel's top-left corner divided by the scale), so at scale 1 it sees the whole numbers Shade gives.
+template <typename F>
+void ShadeAtScale(Picture* picture, int scale, F&& colourAt) {
+    const double s = scale;
+    for (int y = 0; y < picture->height; ++y)
+        for (int x = 0; x < picture->width; ++x) {
+            const Rgbf c = colourAt(x / s, y / s);
             picture->At(x, y) = PackRgb(c.r, c.g, c.b);
         }
 }

@@ -59,9 +59,11 @@ constexpr Rgbf kInk{0.10, 0.07, 0.04};
 
 const ThemeLook& ThemeLookOf(int theme) { return kLooks[static_cast<size_t>(std::clamp(theme, 0, 5))]; }
 
-Rgbf SurfaceAt(const ThemeLook& look, int x, int y, bool seams) {
+// Coordinates are logical pixels; between whole numbers for art at a device scale above 1, where
+// the grain stays that of the logical pixel and planks keep their logical seams.
+Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
     const uint32_t s = look.seed;
-    const double g = Grain(x, y, s);
+    const double g = Grain(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), s);
     switch (look.texture) {
         case Texture::Felt: {
             const double mottle = Fractal(x / 110.0, y / 110.0, 3, s);
@@ -74,12 +76,12 @@ Rgbf SurfaceAt(const ThemeLook& look, int x, int y, bool seams) {
             return Scale(look.base, 1.0 + 0.16 * sheen + 0.07 * fold + 0.03 * g);
         }
         case Texture::Wood: {
-            const int plank = y / 120;
+            const int plank = static_cast<int>(std::floor(y / 120));
             const double warp = Fractal(x / 260.0, y / 35.0 + plank * 5.3, 3, s);
             const double rings = std::sin(y * 0.33 + warp * 9.0 + plank * 1.7);
             const double streak = ValueNoise(x / 45.0, y * 1.3, s + 3);
             double f = 1.0 + 0.10 * rings * rings - 0.05 + 0.06 * streak + 0.025 * g;
-            const int inPlank = y - plank * 120;
+            const int inPlank = static_cast<int>(std::floor(y)) - plank * 120;
             if (seams && inPlank == 0) f *= 0.55;  // the seam between two planks
             if (seams && inPlank == 1) f *= 1.12;
             const Rgbf warm{look.base.r * 1.08, look.base.g * 0.98, look.base.b * 0.9};
@@ -126,12 +128,12 @@ Rgbf FieldAt(const ThemeLook& look, int x, int y) {
 
 // --- Backdrops ---
 
-Picture RenderBackdrop(int theme) {
+Picture RenderBackdrop(int theme, int scale) {
     const ThemeLook& look = ThemeLookOf(theme);
-    Picture picture(sl::kScreenWidth, sl::kScreenHeight);
-    Shade(&picture, [&](int x, int y) { return SurfaceAt(look, x, y); });
+    Picture picture(sl::kScreenWidth * scale, sl::kScreenHeight * scale);
+    ShadeAtScale(&picture, scale, [&](double x, double y) { return SurfaceAt(look, x, y); });
     Vignette(&picture, look.dark ? 0.55 : 0.32);
-    OpaqueCanvas canvas(&picture);
+    OpaqueCanvas canvas(&picture, scale);
     cairo_t* cr = canvas.cr();
     // The status rail: a recessed dark band with a light lower lip.
     RoundedRectPath(cr, kRailLeft, kRailTop, kRailWidth, kRailHeight, kRailRadius);
@@ -564,6 +566,17 @@ std::vector<std::pair<std::string, Picture>> RenderScalablePictures(int scale) {
 bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
                           std::string* error) {
     if (!LoadFonts(fontRoot, error)) return false;
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        char name[32];
+        std::snprintf(name, sizeof name, "backdrop%d.jpg", theme + 1);
+        const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
+        std::vector<uint8_t> jpeg = EncodeJpegPicture(RenderBackdrop(theme, scale), 90);
+        if (jpeg.empty()) {
+            *error = "cannot encode " + path.string();
+            return false;
+        }
+        files->emplace_back(path, std::move(jpeg));
+    }
     for (const auto& [name, picture] : RenderScalablePictures(scale)) {
         const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
         std::vector<uint8_t> png = EncodePng24(picture.pixels.data(), picture.width, picture.height);

@@ -23,7 +23,7 @@ const ThemeLook& ThemeLookOf(int theme);  // theme 0..5
 
 // The theme's table surface at a pixel, before any vignette; seams are the joints of the wooden
 // table, left out on panels.
-Rgbf SurfaceAt(const ThemeLook& look, int x, int y, bool seams = true);
+Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams = true);
 // The quieter surface of the theme's dialogs and drop-down panels.
 Rgbf FieldAt(const ThemeLook& look, int x, int y);
 
@@ -36,7 +36,7 @@ bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std:
                           std::string* error);
 
 // The pieces, for the tests and the review sheets.
-Picture RenderBackdrop(int theme);
+Picture RenderBackdrop(int theme, int scale = 1);
 Picture RenderDialogStrip(int theme);
 Picture RenderPlaceholders(int theme);
 // The in-game title image with dark (gold) or light (black) lettering; matte is the colour the
