@@ -34,6 +34,11 @@ struct AccordionModel {
     static bool Over(const Position& position);
     // The cells; points are left out, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Covered cards leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        for (Card card : position.cells) out.Add(card);
+        out.RestUnnamed();
+    }
 };
 
 class AccordionGame : public Game {

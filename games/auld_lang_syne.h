@@ -52,6 +52,16 @@ struct AuldLangSyneModel {
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // The foundations take any suit: only their tops are known, counted up from the start rank.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
+        for (Card top : position.foundations) {
+            if (!top.IsValid()) continue;
+            out.cards.push_back(top);
+            out.unnamed += (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount;
+        }
+    }
 };
 
 class AuldLangSyneGame : public Game {

@@ -50,6 +50,16 @@ struct CalculationModel {
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Each foundation shows its top and counts the cards beneath it.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.Add(position.current);
+        for (int k = 0; k < kWastePiles; ++k) out.AddRun(position.waste[k], position.wasteCounts[k]);
+        for (int k = 0; k < kFoundations; ++k) {
+            out.cards.push_back(position.foundationTops[k]);
+            out.unnamed += position.foundationCounts[k] - 1;
+        }
+    }
 };
 
 class CalculationGame : public Game {

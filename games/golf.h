@@ -62,6 +62,12 @@ struct GolfModel {
     // The columns, the stock and the pile's top card: the cards under it can never move again.
     // Points are left out, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Golf keeps every card.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.AddRun(position.pile, position.pileCount);
+        for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
+    }
 };
 
 class GolfGame : public Game {

@@ -133,6 +133,14 @@ struct GridHandModel {
     static bool Won(const Position&) { return false; }
     // The grid is full.
     static bool Over(const Position& position) { return GridFull(position); }
+    // A grid game keeps every card.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.Add(position.current);
+        out.Add(position.starter);
+        for (Card card : position.grid) out.Add(card);
+        for (int k = 0; k < Position::kReservePiles; ++k) out.AddRun(position.reserves[k], position.reserveCounts[k]);
+    }
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out) {
         auto card = [&out](Card c) { play_position::EncodeCard(out, c); };

@@ -48,6 +48,12 @@ struct MonteCarloModel {
     // The grid and the stock; points are left out, so positions reached by different paths meet
     // in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Pairs leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        for (Card card : position.grid) out.Add(card);
+        out.RestUnnamed();
+    }
 };
 
 class MonteCarloGame : public Game {
