@@ -74,16 +74,19 @@ public:
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
     // The cell whose position is (x, y), or -1.
     static int CellAt(int x, int y);
-    // Whether the card in cell `from` may cover a card in the first or third non-empty cell left of it.
-    bool HasMove() const { return !AccordionModel::Over(ModelPosition()); }
-    // The current position as the model sees it.
-    AccordionModel::Position ModelPosition() const;
+    // The current position, with the points as the score holds them.
+    AccordionModel::Position ModelPosition() const {
+        AccordionModel::Position now = position;
+        now.points = points;
+        return now;
+    }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<AccordionModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
 
-    std::array<Card, kCellCount> cells{};
-    Card heldCard;
+    // The state of play. A card lifted for a drag stays in its cell until it lands, but the
+    // table is drawn without it.
+    AccordionModel::Position position;
     int32_t liftedCell = -1;
 
 private:
