@@ -109,30 +109,26 @@ public:
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int GolfValue(Card card) { return GolfModel::GolfValue(card); }
-    static bool CanPlay(Card card, Card top, bool wrapAround) { return GolfModel::CanPlay(card, top, wrapAround); }
-    // The current position as the model sees it.
+    // The current position, its stock read from the deck and its rule value from the settings.
     GolfModel::Position ModelPosition() const;
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<GolfModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
-    Card FoundationTop() const { return foundationCount > 0 ? foundation[foundationCount - 1] : Card(); }
 
-    // The position.
-    std::array<Card, kFoundationSlots> foundation{};
-    int32_t foundationCount = 0;
-    std::array<std::array<Card, kColumnSlots>, kMaxColumns> columns{};
-    std::array<int32_t, kMaxColumns> columnCount{};
-    int columnsInPlay = kMaxColumns;
-    int cardsPerColumn = 5;
-    Card heldCard;
+    // The state of play: the pile is the foundation. The deck keeps the stock, since the undo
+    // record saves it there. A card on its way to the pile stays on its column until it lands,
+    // but the column is drawn without it.
+    GolfModel::Position position;
     int heldColumn = kNoColumn;
 
 private:
-    bool DecideGameOver(const GolfRules& rules) const;
+    // The cards of the column the table shows.
+    int ShownCount(int column) const { return position.columnCount[column] - (column == heldColumn); }
+    // Reads the stock from the deck and the rule value from the settings before a rule question.
+    void Refresh();
     void RegisterHotspots();
     void DealToFoundation();
     void DrawStockArea(bool present);
