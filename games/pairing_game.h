@@ -60,14 +60,6 @@ struct PairingModel {
     // How many cards the place holds: its leading occupied cells.
     static int Count(const Position& position, int place);
 
-    // What a table shows of a move while the model plays it, step by step. The model calls
-    // TookOut after each card it takes out, Removed once they are all out, and Dealt after each
-    // stock card it deals onto a place.
-    struct NoHooks {
-        void TookOut(int) {}
-        void Removed() {}
-        void Dealt(int) {}
-    };
     // The next stock card onto the top of the place, when it has room.
     template <typename Hooks>
     static void DealOnto(Position& position, int place, Hooks& hooks) {
@@ -82,12 +74,13 @@ struct PairingModel {
         for (int place = 0; place < position.places && position.stockCount > 0; ++place)
             if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
     }
+    // Apply, showing its steps through the hooks (play_position::NoHooks).
     template <typename Hooks>
     static int Play(Position& position, const PlayMove& move, Hooks& hooks);
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move) {
-        NoHooks hooks;
+        play_position::NoHooks hooks;
         return Play(position, move, hooks);
     }
     static bool Won(const Position& position) { return position.stockCount == 0 && TableEmpty(position); }

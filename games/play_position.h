@@ -56,6 +56,17 @@ inline void EncodeInt(PositionCode& code, int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
 }
 
+// What a table shows of a move while its model plays it, step by step: each model calls the
+// hooks its moves pass through (TookOut after each card it takes out of play, Removed once they
+// are all out, Dealt after each stock card it deals onto a place, ClosedUp after closing up the
+// gaps with that many stock cards). Apply plays with these, which show nothing.
+struct NoHooks {
+    void TookOut(int) {}
+    void Removed() {}
+    void Dealt(int) {}
+    void ClosedUp(int) {}
+};
+
 // A click on the card whose top-left corner is (x, y), well inside it.
 inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
 
