@@ -112,24 +112,24 @@ public:
     // The choice stored in "StartingCard" (the default when missing or out of range).
     static int ReadChoice();
     // May this card go on foundation k now?
-    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(ModelPosition(), card, foundation); }
-    // The current position as the model sees it.
+    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
+    // The current position, its stock read from the deck.
     CalculationModel::Position ModelPosition() const;
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<CalculationModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
 
-    std::array<Card, kFoundations> foundationTops{};
-    std::array<int32_t, kFoundations> startRanks{};
-    std::array<int32_t, kFoundations> foundationCounts{};
-    std::array<std::array<Card, kWasteSlots>, kWastePiles> waste{};
-    std::array<int32_t, kWastePiles> wasteCounts{};
-    Card current;
-    Card dragged;
+    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
+    // lifted for a drag stays where it lies until it lands, but the table is drawn without it.
+    CalculationModel::Position position;
     int32_t dragSource = kNoSource;
 
 private:
-    bool DecideGameOver() const;
+    // What the table shows while a card is lifted.
+    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
+    int ShownCount(int k) const { return position.wasteCounts[k] - (dragSource == k); }
+    // Plays the move on the position, the stock read from the deck first; returns the points.
+    int Play(const PlayMove& move);
     void RegisterHotspots();
     void DrawStockArea(bool present);
     void DrawCurrentArea(bool present);
