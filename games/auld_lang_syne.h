@@ -45,8 +45,30 @@ struct AuldLangSyneModel {
     // The first foundation the top card of the pile fits, or -1.
     static int TargetFor(const Position& position, int pile);
 
+    // Apply, showing each card the stock deals through the hooks (play_position::NoHooks).
+    template <typename Hooks>
+    static int Play(Position& position, const PlayMove& move, Hooks& hooks) {
+        if (move.kind == PlayMove::kStock) {
+            for (int pile = 0; pile < kPiles && position.stockCount > 0; ++pile) {
+                if (position.pileCounts[pile] >= kPileSlots) continue;
+                play_position::Push(position.piles[pile], position.pileCounts[pile],
+                                    play_position::Pop(position.stock, position.stockCount));
+                hooks.Dealt(pile);
+            }
+            return 0;
+        }
+        if (move.kind != PlayMove::kMove) return 0;
+        const int pile = move.from - kPilePlace;
+        position.foundations[move.to - kFoundationPlace] = play_position::Pop(position.piles[pile], position.pileCounts[pile]);
+        position.points += kPointsPerFoundationCard;
+        return kPointsPerFoundationCard;
+    }
+
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
+    static int Apply(Position& position, const PlayMove& move) {
+        play_position::NoHooks hooks;
+        return Play(position, move, hooks);
+    }
     // Stock and piles empty.
     static bool Won(const Position& position);
     static bool Over(const Position& position);
@@ -103,24 +125,23 @@ public:
     static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
-    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(ModelPosition(), card, foundation); }
-    // The current position as the model sees it.
+    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
+    // The current position, its stock read from the deck.
     AuldLangSyneModel::Position ModelPosition() const;
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<AuldLangSyneModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
-    std::array<Card, kFoundations> foundations{};
-    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-    std::array<int32_t, kPiles> pileCounts{};
-    int32_t startRank = Card::kAce;
-    Card dragged;
+    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
+    // on its way to a foundation stays on its pile until it lands, but the pile is drawn without it.
+    AuldLangSyneModel::Position position;
     int32_t dragSource = kNoSource;
 
 private:
-    bool DecideGameOver() const;
+    struct TableHooks;
+    int ShownCount(int k) const { return position.pileCounts[k] - (dragSource == k); }
     void RegisterHotspots();
     void DealRow();
     void DrawStockArea(bool present);
