@@ -53,7 +53,7 @@ void AccordionModel::Encode(const Position& position, PositionCode& out) {
     play_position::EncodeCards(out, position.cells, kCells);
 }
 
-AccordionGame::AccordionGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+AccordionGame::AccordionGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
@@ -168,11 +168,6 @@ void AccordionGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void AccordionGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {

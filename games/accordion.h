@@ -41,9 +41,8 @@ struct AccordionModel {
     }
 };
 
-class AccordionGame : public Game {
+class AccordionGame : public ModelTable<AccordionModel> {
 public:
-    using Model = AccordionModel;
     static constexpr int kCellCount = 55;
     static constexpr int kDealtCells = 52;
     static constexpr int kColumns = 11;
@@ -64,7 +63,6 @@ public:
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Accordion"; }
-    void Undo() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
@@ -74,19 +72,9 @@ public:
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
     // The cell whose position is (x, y), or -1.
     static int CellAt(int x, int y);
-    // The current position, with the points as the score holds them.
-    AccordionModel::Position ModelPosition() const {
-        AccordionModel::Position now = position;
-        now.points = points;
-        return now;
-    }
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AccordionModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
 
-    // The state of play. A card lifted for a drag stays in its cell until it lands, but the
-    // table is drawn without it.
-    AccordionModel::Position position;
+    // A card lifted for a drag stays in its cell until it lands, but the table is drawn without it.
     int32_t liftedCell = -1;
 
 private:

@@ -83,14 +83,7 @@ AuldLangSyneRules AuldLangSyneRules::Read() {
     return rules;
 }
 
-AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
-
-AuldLangSyneModel::Position AuldLangSyneGame::ModelPosition() const {
-    AuldLangSyneModel::Position now = position;
-    now.points = points;
-    now.stockCount = play_position::CopyStock(deck, now.stock);
-    return now;
-}
+AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock) {
@@ -168,7 +161,7 @@ struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
 };
 
 void AuldLangSyneGame::DealRow() {
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
     TableHooks hooks(*this);
     AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = AuldLangSyneModel::kStockPlace}, hooks);
     CheckGameOver();
@@ -287,7 +280,7 @@ void AuldLangSyneGame::ReturnCards() {
 // ---- Game over ----
 
 bool AuldLangSyneGame::CheckGameOver() {
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
     // A card on its way is out of play until it lands.
     AuldLangSyneModel::Position shown = position;
     if (dragSource != kNoSource) play_position::Pop(shown.piles[dragSource], shown.pileCounts[dragSource]);
@@ -323,11 +316,6 @@ void AuldLangSyneGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void AuldLangSyneGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {

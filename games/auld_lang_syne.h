@@ -86,9 +86,8 @@ struct AuldLangSyneModel {
     }
 };
 
-class AuldLangSyneGame : public Game {
+class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
 public:
-    using Model = AuldLangSyneModel;
     static constexpr int kGameNumber = 3;
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
@@ -115,7 +114,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Auld Lang Syne"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
@@ -126,17 +124,12 @@ public:
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
-    // The current position, its stock read from the deck.
-    AuldLangSyneModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AuldLangSyneModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
-    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
-    // on its way to a foundation stays on its pile until it lands, but the pile is drawn without it.
-    AuldLangSyneModel::Position position;
+    // A card on its way to a foundation stays on its pile until it lands, but the pile is drawn
+    // without it.
     int32_t dragSource = kNoSource;
 
 private:

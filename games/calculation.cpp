@@ -104,17 +104,10 @@ void CalculationModel::Encode(const Position& position, PositionCode& out) {
 
 // ---- The game ----
 
-CalculationGame::CalculationGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
-
-CalculationModel::Position CalculationGame::ModelPosition() const {
-    CalculationModel::Position now = position;
-    now.points = points;
-    now.stockCount = play_position::CopyStock(deck, now.stock);
-    return now;
-}
+CalculationGame::CalculationGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 int CalculationGame::Play(const PlayMove& move) {
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
     return CalculationModel::Apply(position, move);
 }
 
@@ -340,7 +333,7 @@ void CalculationGame::ReturnCards() {
 // ---- Game over ----
 
 bool CalculationGame::CheckGameOver() {
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
     gameOver = endedByUser || (!dragging && CalculationModel::Over(position));
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
     RegisterHotspots();
@@ -377,11 +370,6 @@ void CalculationGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void CalculationGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {

@@ -62,9 +62,8 @@ struct CalculationModel {
     }
 };
 
-class CalculationGame : public Game {
+class CalculationGame : public ModelTable<CalculationModel> {
 public:
-    using Model = CalculationModel;
     static constexpr int kGameNumber = 5;
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
@@ -98,7 +97,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Calculation"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
@@ -113,15 +111,10 @@ public:
     static int ReadChoice();
     // May this card go on foundation k now?
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
-    // The current position, its stock read from the deck.
-    CalculationModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CalculationModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
 
-    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
-    // lifted for a drag stays where it lies until it lands, but the table is drawn without it.
-    CalculationModel::Position position;
+    // A card lifted for a drag stays where it lies until it lands, but the table is drawn
+    // without it.
     int32_t dragSource = kNoSource;
 
 private:

@@ -101,19 +101,17 @@ GolfRules GolfRules::Read() {
     return rules;
 }
 
-GolfGame::GolfGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+GolfGame::GolfGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 GolfModel::Position GolfGame::ModelPosition() const {
-    GolfModel::Position now = position;
-    now.points = points;
+    GolfModel::Position now = ModelTable::ModelPosition();
     now.wrapAround = GolfRules::Read().wrapAround;
-    now.stockCount = play_position::CopyStock(deck, now.stock);
     return now;
 }
 
 void GolfGame::Refresh() {
     position.wrapAround = GolfRules::Read().wrapAround;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
 }
 
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -314,11 +312,6 @@ void GolfGame::SaveUndo() {
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
 }
-void GolfGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
-
 bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     UndoReader reader(record);
     if (!ReadBaseState(reader)) return false;

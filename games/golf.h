@@ -70,9 +70,8 @@ struct GolfModel {
     }
 };
 
-class GolfGame : public Game {
+class GolfGame : public ModelTable<GolfModel> {
 public:
-    using Model = GolfModel;
     static constexpr int kGameNumber = 11;
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
@@ -102,26 +101,21 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Golf"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    // The current position, its stock read from the deck and its rule value from the settings.
-    GolfModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<GolfModel>(*this, out); }
+    // The current position, with the rule value from the settings.
+    GolfModel::Position ModelPosition() const override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
-    // The state of play: the pile is the foundation. The deck keeps the stock, since the undo
-    // record saves it there. A card on its way to the pile stays on its column until it lands,
-    // but the column is drawn without it.
-    GolfModel::Position position;
+    // The pile is the foundation. A card on its way to the pile stays on its column until it
+    // lands, but the column is drawn without it.
     int heldColumn = kNoColumn;
 
 private:

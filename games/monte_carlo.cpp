@@ -96,15 +96,13 @@ MonteCarloRules MonteCarloRules::Read() {
     return rules;
 }
 
-MonteCarloGame::MonteCarloGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+MonteCarloGame::MonteCarloGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     const MonteCarloRules rules = MonteCarloRules::Read();
-    MonteCarloModel::Position now = position;
-    now.points = points;
+    MonteCarloModel::Position now = ModelTable::ModelPosition();
     now.rows = rules.rows;
     now.shiftAfterAllMoves = rules.shiftAfterAllMoves;
-    now.stockCount = play_position::CopyStock(deck, now.stock);
     return now;
 }
 
@@ -112,7 +110,7 @@ void MonteCarloGame::Refresh() {
     const MonteCarloRules rules = MonteCarloRules::Read();
     position.rows = rules.rows;
     position.shiftAfterAllMoves = rules.shiftAfterAllMoves;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
+    LoadStock();
 }
 
 void MonteCarloGame::PlayMoves(MoveList& out) {
@@ -299,11 +297,6 @@ void MonteCarloGame::SaveUndo() {
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void MonteCarloGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {

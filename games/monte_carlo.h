@@ -77,9 +77,8 @@ struct MonteCarloModel {
     }
 };
 
-class MonteCarloGame : public Game {
+class MonteCarloGame : public ModelTable<MonteCarloModel> {
 public:
-    using Model = MonteCarloModel;
     static constexpr int kGameNumber = 13;
     static constexpr int kColumns = 5;
     static constexpr int kMaxRows = 5;
@@ -103,7 +102,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Monte Carlo"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
@@ -112,15 +110,12 @@ public:
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
-    // The current position, its stock read from the deck and its rule values from the settings.
-    MonteCarloModel::Position ModelPosition() const;
+    // The current position, with the rule values from the settings.
+    MonteCarloModel::Position ModelPosition() const override;
     // The model's moves; with a card selected, the pairs it makes.
     void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
 
-    // The state of play. The deck keeps the stock, since the undo record saves it there.
-    MonteCarloModel::Position position;
     Selection first, second;
 
 private:

@@ -80,7 +80,7 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 }  // namespace
 
 PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
-    : Game(artwork, gameNumber), selected(layout.places), shape(layout) {
+    : ModelTable(artwork, gameNumber), selected(layout.places), shape(layout) {
     position.places = shape.places;
     position.cellsPerPlace = shape.cellsPerPlace;
     position.pairSum = shape.pairSum;
@@ -147,11 +147,6 @@ struct PairingGame::TableHooks {
         game.PlaySound("flip.wav");
     }
 };
-
-void PairingGame::LoadStock() {
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.points = points;
-}
 
 void PairingGame::Refill() {
     LoadStock();
@@ -243,13 +238,6 @@ void PairingGame::MakeMove(const PlayMove& move) {
 
 // ---- Game over ----
 
-PairingModel::Position PairingGame::ModelPosition() const {
-    PairingModel::Position now = position;
-    now.stockCount = play_position::CopyStock(deck, now.stock);
-    now.points = points;
-    return now;
-}
-
 // The places of a move's cards that are still to be clicked; false when a selected place is
 // not among its cards.
 bool PairingGame::PlacesToClick(const PairingModel::Position& position, const PlayMove& move,
@@ -292,8 +280,6 @@ bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     ClickPoint(places.back(), gesture.toX, gesture.toY);
     return true;
 }
-
-std::string PairingGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 bool PairingGame::CheckGameOver() {
     // A group showing keeps the game going, unless the game already stands as over.

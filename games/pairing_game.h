@@ -128,9 +128,8 @@ int PairingModel::Play(Position& position, const PlayMove& move, Hooks& hooks) {
     return scored;
 }
 
-class PairingGame : public Game {
+class PairingGame : public ModelTable<PairingModel> {
 public:
-    using Model = PairingModel;
     static constexpr int kStockX = 60, kStockY = 60;
 
     // Size of an undo record: the cells of the places, one flag byte per place, the selected
@@ -160,19 +159,13 @@ public:
     int Count(int place) const { return PairingModel::Count(position, place); }
     // Cell k of the place, bottom first.
     Card& Cell(int place, int k = 0) { return position.cells[place * shape.cellsPerPlace + k]; }
-    bool PairAvailable() const { return PairingModel::PairAvailable(ModelPosition()); }
+    bool PairAvailable() const { return PairingModel::PairAvailable(position); }
 
-    // The current position, its stock read from the deck.
-    PairingModel::Position ModelPosition() const;
     // The model's moves one gesture can finish from the current selection: those whose cards
     // include every selected one and leave at most two to click.
     void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
 
-    // The state of play: the places' cells. The deck keeps the stock, since the undo record
-    // saves it there; a move reads the stock from it and deals from it in step with the model.
-    PairingModel::Position position;
     std::vector<uint8_t> selected;  // a flag per place
     int32_t selectedCount = 0;
 
@@ -230,8 +223,6 @@ protected:
 
 private:
     struct TableHooks;
-    // The stock and the points as the deck and the score hold them.
-    void LoadStock();
 };
 
 // A card selected by clicking its pick-up, and where it lies.

@@ -12,6 +12,7 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/game.h"
 #include "framework/play_model.h"
 
 namespace play_position {
@@ -83,3 +84,35 @@ std::string RawBytes(const Position& position) {
 }
 
 }  // namespace play_position
+
+// The on-screen part the single-table games share: the model's position as the state of play,
+// the model's moves and the position's bytes for the tools, and the plain Undo. The deck keeps
+// the stock, since the undo record saves it there: a position reads it from the deck.
+template <typename M>
+class ModelTable : public Game {
+public:
+    using Model = M;
+    using Position = typename M::Position;
+    using Game::Game;
+
+    void Undo() override {
+        if (paused || gameOver) return;
+        if (auto record = PopUndoRecord()) RestoreRecord(*record);
+    }
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
+    // The current position, with the points as the score holds them and the stock as the deck
+    // holds it.
+    virtual Position ModelPosition() const {
+        Position now = position;
+        now.points = points;
+        if constexpr (requires { now.stockCount; }) now.stockCount = play_position::CopyStock(deck, now.stock);
+        return now;
+    }
+
+    Position position;
+
+protected:
+    // Reads the stock from the deck, before the model plays a move or answers a rule question.
+    void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+};
