@@ -68,8 +68,6 @@ public:
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
     static constexpr int kWasteSlots = 48;
-    static constexpr int kChoices = 13;
-    static constexpr int kDefaultChoice = 12;       // "A, 2, 3, 4"
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kCurrentX = 180, kCurrentY = 80;

@@ -29,7 +29,6 @@
 // group's first place with count 4, made by clicking its cards one after the other (the table
 // offers it once at most two are left to click).
 struct PairingModel {
-    static constexpr int kMaxPlaces = 13;
     static constexpr int kMaxCells = 60;
     static constexpr int kPointsPerPair = 10;
     static constexpr int kPointsPerGroupCard = 5;
