@@ -108,9 +108,6 @@ inline constexpr std::array<ThemeColors, kThemeCount> kThemeColors = {{
     {kGold, kGold, kPaleGold, kGold, kPaleGold},              // 6: dark wood
 }};
 
-// Dark themes (1, 3 and 6) share one in-game title image with gold lettering.
-constexpr bool ThemeIsDark(int theme) { return theme == 0 || theme == 2 || theme == 5; }
-
 // The in-game title image of each theme.
 inline constexpr std::array<const char*, kThemeCount> kTitleImageFiles = {
     "artwork\\ingame_title1_3_6.bmp", "artwork\\ingame_title2.bmp", "artwork\\ingame_title1_3_6.bmp",

@@ -55,7 +55,6 @@ public:
     int Next() const { return next; }
     int Remaining() const { return remaining; }
     int Total() const { return total; }
-    int Packs() const { return packs; }
     bool IsIncluded(Card card) const { return card.IsValid() && included[card.Index()] != 0; }
     // Copies of a card standing between the next position and the end of the order.
     int PlacedCount(Card card) const { return card.IsValid() ? placed[card.Index()] : 0; }

@@ -12,6 +12,7 @@
 //       static bool Over(const Position&);   // nothing useful is left (the game's own test)
 //       static void Encode(const Position&, PositionCode&);   // canonical: equal positions,
 //                                                             // equal codes
+//       static void Cards(const Position&, CardTally&);       // every card it names
 //   };
 //
 // The on-screen game keeps drawing, animation, sounds, undo records, menus and the mouse path,
@@ -24,6 +25,8 @@
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include "cards/card.h"
 
 // One move in a game's own terms. Places are numbered by each game (its model header says how).
 struct PlayMove {
@@ -55,6 +58,34 @@ struct PositionCode {
     }
 };
 
+// The cards a position names, for the census that checks no card is ever lost or doubled.
+struct CardTally {
+    std::vector<Card> cards;  // every card named; a no-card value here is a fault the census reports
+    int unnamed = 0;          // cards the position only counts (covered, or out of play)
+    int packs = 1;            // two-pack games hold two copies of every card
+
+    void Add(Card card) {
+        if (card.IsValid()) cards.push_back(card);
+    }
+    // The first `count` cards of a pile, every one of them a card.
+    template <typename Cards>
+    void AddRun(const Cards& run, int count) {
+        for (int i = 0; i < count && i < static_cast<int>(run.size()); ++i) cards.push_back(run[i]);
+    }
+    // A foundation built in suit holds every card of its top's suit from the starting rank up to
+    // the top; a top the climb never reaches adds a no-card value.
+    void AddClimb(Card top, int startRank, int (*next)(int rank)) {
+        if (!top.IsValid()) return;
+        for (int step = 0, rank = startRank; step < Card::kRankCount; ++step, rank = next(rank)) {
+            cards.emplace_back(top.Suit(), rank);
+            if (rank == top.Rank()) return;
+        }
+        cards.push_back(Card());
+    }
+    // For games that keep no record of the cards they drop: what is not named is unnamed.
+    void RestUnnamed() { unnamed = Card::kCardsPerPack * packs - static_cast<int>(cards.size()); }
+};
+
 // A model seen through plain functions over an opaque position, so code that does not know the
 // game (the registry's tools, a solver) can copy, search and replay it.
 struct PlayModelOps {
@@ -64,6 +95,7 @@ struct PlayModelOps {
     bool (*won)(const void* position) = nullptr;
     bool (*over)(const void* position) = nullptr;
     void (*encode)(const void* position, PositionCode& out) = nullptr;
+    void (*cards)(const void* position, CardTally& out) = nullptr;  // null for a model without Cards
 };
 
 template <typename Model>
@@ -77,6 +109,8 @@ constexpr PlayModelOps MakePlayModelOps() {
     ops.won = [](const void* p) { return Model::Won(*static_cast<const Position*>(p)); };
     ops.over = [](const void* p) { return Model::Over(*static_cast<const Position*>(p)); };
     ops.encode = [](const void* p, PositionCode& out) { Model::Encode(*static_cast<const Position*>(p), out); };
+    if constexpr (requires(const Position& p, CardTally& t) { Model::Cards(p, t); })
+        ops.cards = [](const void* p, CardTally& out) { Model::Cards(*static_cast<const Position*>(p), out); };
     return ops;
 }
 

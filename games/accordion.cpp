@@ -6,12 +6,6 @@
 #include "framework/game_services.h"
 #include "games/play_position.h"
 
-namespace {
-
-constexpr int kPointsPerMove = AccordionModel::kPointsPerMove;
-
-}  // namespace
-
 // ---- The model ----
 
 int AccordionModel::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
@@ -59,22 +53,13 @@ void AccordionModel::Encode(const Position& position, PositionCode& out) {
     play_position::EncodeCards(out, position.cells, kCells);
 }
 
-AccordionGame::AccordionGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
-
-AccordionModel::Position AccordionGame::ModelPosition() const {
-    AccordionModel::Position position;
-    position.points = points;
-    std::copy(cells.begin(), cells.begin() + kDealtCells, position.cells.begin());
-    return position;
-}
+AccordionGame::AccordionGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
     gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};
     return true;
 }
-
-std::string AccordionGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int AccordionGame::CellAt(int x, int y) {
     if (x < kOriginX || y < kOriginY) return -1;
@@ -94,9 +79,7 @@ void AccordionGame::NewGame(bool) {
     deck.SetPacks(1);
     deck.IncludeAll();
     deck.Shuffle();
-    cells.fill(Card());
-    for (int i = 0; i < kDealtCells; ++i) cells[i] = deck.DealNext();
-    heldCard = Card();
+    for (Card& cell : position.cells) cell = deck.DealNext();
     liftedCell = -1;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
@@ -109,8 +92,9 @@ void AccordionGame::NewGame(bool) {
 
 void AccordionGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
-    for (int i = 0; i < kCellCount; ++i)
-        if (cells[i].IsValid()) artwork->DrawCard(CellX(i), CellY(i), cells[i], artwork->screenBuffer);
+    for (int i = 0; i < kDealtCells; ++i)
+        if (position.cells[i].IsValid() && i != liftedCell)
+            artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
     DrawTableFrame(present);
 }
 
@@ -118,47 +102,44 @@ void AccordionGame::RegisterPickups() {
     pickups.clear();
     if (paused || gameOver) return;
     for (int i = 0; i < kDealtCells; ++i)
-        if (cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &cells[i], 1);
+        if (position.cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &position.cells[i], 1);
 }
 
 void AccordionGame::LiftCards(DragRecord& drag) {
     SaveUndo();
     if (paused || gameOver) return;
     const int cell = CellAt(drag.x, drag.y);
-    if (cell < 0 || cells[cell] != drag.cards[0]) return;
+    if (cell < 0 || cell >= kDealtCells || position.cells[cell] != drag.cards[0]) return;
     liftedCell = cell;
-    cells[cell] = Card();
-    heldCard = drag.cards[0];
     artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
     artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
 
     dropTargets.clear();
     AddDropTarget(drag.x, drag.y, CardHitRect(drag.x, drag.y), kPlainTargetKind);
-    int met = 0;
-    for (int i = liftedCell - 1; i >= 0 && met < 3; --i) {
-        if (!cells[i].IsValid()) continue;
-        ++met;
-        if (met == 1 || met == 3) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
+    std::array<int, 2> targets{};
+    const int count = AccordionModel::Neighbours(position, cell, targets);
+    for (int t = 0; t < count; ++t) {
+        const int x = CellX(targets[t]), y = CellY(targets[t]);
+        AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
     }
 }
 
 bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || !cells[cell].IsValid()) return false;
-    return AccordionModel::Matches(drag.cards[0], cells[cell]);
+    if (cell < 0 || cell >= kDealtCells || cell == liftedCell || !position.cells[cell].IsValid()) return false;
+    return AccordionModel::Matches(drag.cards[0], position.cells[cell]);
 }
 
 void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (drag.cards[0] != heldCard || !heldCard.IsValid()) return;
+    if (liftedCell < 0 || drag.cards[0] != position.cells[liftedCell]) return;
     const int cell = CellAt(target.x, target.y);
-    if (cell < 0) return;
-    cells[cell] = heldCard;
-    artwork->DrawCard(CellX(cell), CellY(cell), heldCard, artwork->screenBuffer);
+    if (cell < 0 || cell >= kDealtCells) return;
+    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(liftedCell),
+                                               .to = static_cast<int8_t>(cell)});
+    liftedCell = -1;
+    artwork->DrawCard(CellX(cell), CellY(cell), position.cells[cell], artwork->screenBuffer);
     artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
     artwork->PresentDirty();
-    liftedCell = -1;
-    heldCard = Card();
-    points += kPointsPerMove;
     PlaySound("tableau.wav");
     CheckGameOver();
 }
@@ -166,37 +147,27 @@ void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
 void AccordionGame::ReturnCards() {
     if (liftedCell == -1) return;
     DropNewestUndoRecord();
-    cells[liftedCell] = heldCard;
     liftedCell = -1;
-    heldCard = Card();
     CheckGameOver();
 }
 
 bool AccordionGame::CheckGameOver() {
-    bool over = true;
-    if (!endedByUser) {
-        if (heldCard.IsValid()) over = false;
-        else if (HasMove()) over = false;
-    }
-    gameOver = over;
+    gameOver = endedByUser || (liftedCell < 0 && AccordionModel::Over(position));
     if (gameOver && !AutoGameOverOn() && !endedByUser && !IsWon()) gameOver = false;
     RegisterPickups();
     return gameOver;
 }
 
-bool AccordionGame::IsWon() { return gameOver && AccordionModel::Won(ModelPosition()); }
+bool AccordionGame::IsWon() { return gameOver && AccordionModel::Won(position); }
 
 void AccordionGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(cells.data(), kCellCount);
+    writer.Cards(position.cells.data(), kDealtCells);
+    const std::array<Card, kCellCount - kDealtCells> neverDealt{};  // the record keeps 55 cells
+    writer.Cards(neverDealt.data(), kCellCount - kDealtCells);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void AccordionGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -214,8 +185,7 @@ bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
         if (i >= kDealtCells || !tally.Take(readCells[i])) return false;
     }
     CommitBaseState(reader);
-    cells = readCells;
-    heldCard = Card();
+    std::copy(readCells.begin(), readCells.begin() + kDealtCells, position.cells.begin());
     liftedCell = -1;
     FinishUndo(readPoints, elapsed);
     return true;

@@ -34,11 +34,15 @@ struct AccordionModel {
     static bool Over(const Position& position);
     // The cells; points are left out, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Covered cards leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        for (Card card : position.cells) out.Add(card);
+        out.RestUnnamed();
+    }
 };
 
-class AccordionGame : public Game {
+class AccordionGame : public ModelTable<AccordionModel> {
 public:
-    using Model = AccordionModel;
     static constexpr int kCellCount = 55;
     static constexpr int kDealtCells = 52;
     static constexpr int kColumns = 11;
@@ -59,7 +63,6 @@ public:
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Accordion"; }
-    void Undo() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
@@ -69,16 +72,9 @@ public:
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
     // The cell whose position is (x, y), or -1.
     static int CellAt(int x, int y);
-    // Whether the card in cell `from` may cover a card in the first or third non-empty cell left of it.
-    bool HasMove() const { return !AccordionModel::Over(ModelPosition()); }
-    // The current position as the model sees it.
-    AccordionModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AccordionModel>(*this, out); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
 
-    std::array<Card, kCellCount> cells{};
-    Card heldCard;
+    // A card lifted for a drag stays in its cell until it lands, but the table is drawn without it.
     int32_t liftedCell = -1;
 
 private:

@@ -58,6 +58,12 @@ struct AgnesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
+        for (int pile = 0; pile < kReservePiles; ++pile) out.AddRun(position.reserve[pile], position.reserveCount[pile]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
     static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kPointsPerFoundationCard = AuldLangSyneModel::kPointsPerFoundationCard;
 constexpr double kFilledInFactor = 0.75;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -49,20 +48,6 @@ void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
     }
 }
 
-int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
-    if (move.kind == PlayMove::kStock) {
-        for (int pile = 0; pile < kPiles && position.stockCount > 0; ++pile)
-            if (position.pileCounts[pile] < kPileSlots)
-                play_position::Push(position.piles[pile], position.pileCounts[pile], play_position::Pop(position.stock, position.stockCount));
-        return 0;
-    }
-    if (move.kind != PlayMove::kMove) return 0;
-    const int pile = move.from - kPilePlace;
-    position.foundations[move.to - kFoundationPlace] = play_position::Pop(position.piles[pile], position.pileCounts[pile]);
-    position.points += kPointsPerFoundationCard;
-    return kPointsPerFoundationCard;
-}
-
 bool AuldLangSyneModel::Won(const Position& position) {
     return position.stockCount == 0 &&
            std::all_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n == 0; });
@@ -98,18 +83,7 @@ AuldLangSyneRules AuldLangSyneRules::Read() {
     return rules;
 }
 
-AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
-
-AuldLangSyneModel::Position AuldLangSyneGame::ModelPosition() const {
-    AuldLangSyneModel::Position position;
-    position.points = points;
-    position.startRank = startRank;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.pileCounts = pileCounts;
-    position.foundations = foundations;
-    position.piles = piles;
-    return position;
-}
+AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock) {
@@ -118,16 +92,14 @@ bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     }
     if (move.kind != PlayMove::kMove) return false;
     const int pile = move.from - AuldLangSyneModel::kPilePlace;
-    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(pileCounts[pile] - 1, 0)));
+    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(position.pileCounts[pile] - 1, 0)));
     return true;
 }
 
-std::string AuldLangSyneGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
-
 int AuldLangSyneGame::FoundationCount(int foundation) const {
-    const Card top = foundations[foundation];
+    const Card top = position.foundations[foundation];
     if (!top.IsValid()) return 0;
-    return (top.Rank() - startRank + Card::kRankCount) % Card::kRankCount + 1;
+    return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
 }
 
 int AuldLangSyneGame::FoundationAt(int x, int y) {
@@ -145,10 +117,7 @@ void AuldLangSyneGame::NewGame(bool restart) {
     fanDx = 0;
     fanDy = kPileStep;
     SetStandardPanel();
-    foundations.fill(Card());
-    for (auto& pile : piles) pile.fill(Card());
-    pileCounts.fill(0);
-    dragged = Card();
+    position = AuldLangSyneModel::Position();
     dragSource = kNoSource;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
@@ -157,15 +126,15 @@ void AuldLangSyneGame::NewGame(bool restart) {
     deck.IncludeAll();
     deck.Shuffle();
     const AuldLangSyneRules rules = AuldLangSyneRules::Read();
-    startRank = rules.startCard;
-    if (startRank == -1) {
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
+    position.startRank = rules.startCard;
+    if (position.startRank == -1) {
+        position.foundations[0] = deck.DealNext();
+        position.startRank = position.foundations[0].Rank();
     }
     if (rules.filledIn) {
         for (int suit = 0; suit < kFoundations; ++suit) {
-            foundations[suit] = Card(suit, startRank);
-            deck.Exclude(foundations[suit]);
+            position.foundations[suit] = Card(suit, position.startRank);
+            deck.Exclude(position.foundations[suit]);
         }
     }
     artwork->RestoreBackground(0, 799, 0, 599);
@@ -176,18 +145,25 @@ void AuldLangSyneGame::NewGame(bool restart) {
     StartClock(0);
 }
 
-void AuldLangSyneGame::DealRow() {
-    for (int k = 0; k < kPiles; ++k) {
-        if (pileCounts[k] >= kPileSlots) continue;
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
-        const int index = pileCounts[k];
-        piles[k][pileCounts[k]++] = card;
-        DrawStockArea(true);
-        artwork->PresentDirty();
-        AnimateCard(kStockX, kStockY, ColumnX(k), CardY(index), card, artwork->screenBuffer, true, true, -1);
-        PlaySound("deal.wav");
+// Each card the stock deals slides onto its pile.
+struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
+    AuldLangSyneGame& game;
+
+    explicit TableHooks(AuldLangSyneGame& table) : game(table) {}
+    void Dealt(int pile) {
+        const Card card = game.deck.DealNext();
+        game.DrawStockArea(true);
+        game.artwork->PresentDirty();
+        game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
+                         game.artwork->screenBuffer, true, true, -1);
+        game.PlaySound("deal.wav");
     }
+};
+
+void AuldLangSyneGame::DealRow() {
+    LoadStock();
+    TableHooks hooks(*this);
+    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = AuldLangSyneModel::kStockPlace}, hooks);
     CheckGameOver();
 }
 
@@ -206,8 +182,8 @@ void AuldLangSyneGame::DrawFoundationArea(int k, bool present) {
     const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundations[k].IsValid())
-        artwork->DrawFoundation(x, y, foundations[k], artwork->screenBuffer, startRank, kDepthFromRanks);
+    if (position.foundations[k].IsValid())
+        artwork->DrawFoundation(x, y, position.foundations[k], artwork->screenBuffer, position.startRank, kDepthFromRanks);
     else
         artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});
@@ -217,8 +193,9 @@ void AuldLangSyneGame::DrawPileArea(int k, bool present) {
     const int x = ColumnX(k);
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kPileY, kScreenBottom);
     const int screen = artwork->screenBuffer;
-    if (pileCounts[k] == 0) artwork->DrawPlaceholder(x, kPileY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < pileCounts[k]; ++i) artwork->DrawCard(x, CardY(i), piles[k][i], screen);
+    const int count = ShownCount(k);
+    if (count == 0) artwork->DrawPlaceholder(x, kPileY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < count; ++i) artwork->DrawCard(x, CardY(i), position.piles[k][i], screen);
     if (present) artwork->AddDirty({x, kPileY, x + artwork->cardWidth, kScreenBottom});
 }
 
@@ -261,10 +238,9 @@ void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int k = 0; k < kPiles; ++k) {
-        if (pileCounts[k] == 0 || piles[k][pileCounts[k] - 1] != drag.cards[0]) continue;
+        const int count = ShownCount(k);
+        if (count == 0 || position.piles[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragged = piles[k][--pileCounts[k]];
-        piles[k][pileCounts[k]] = Card();
         dragSource = k;
         DrawPileArea(k, true);
         CheckGameOver();
@@ -279,39 +255,37 @@ bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
 
 void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
-    if (dragSource == kNoSource || drag.cards[0] != dragged || foundation < 0) {
+    const int pile = dragSource;
+    if (pile == kNoSource || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
         CheckGameOver();
         return;
     }
-    foundations[foundation] = dragged;
-    dragged = Card();
     dragSource = kNoSource;
+    points += AuldLangSyneModel::Apply(position, {.kind = PlayMove::kMove,
+                                                  .from = static_cast<int8_t>(AuldLangSyneModel::kPilePlace + pile),
+                                                  .to = static_cast<int8_t>(AuldLangSyneModel::kFoundationPlace + foundation)});
     DrawFoundationArea(foundation, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
-    points += kPointsPerFoundationCard;
     CheckGameOver();
 }
 
 void AuldLangSyneGame::ReturnCards() {
     if (dragSource == kNoSource) return;
     DropNewestUndoRecord();
-    if (pileCounts[dragSource] < kPileSlots) piles[dragSource][pileCounts[dragSource]++] = dragged;
-    dragged = Card();
     dragSource = kNoSource;
     CheckGameOver();
 }
 
 // ---- Game over ----
 
-bool AuldLangSyneGame::DecideGameOver() const {
-    if (endedByUser) return true;
-    return AuldLangSyneModel::Over(ModelPosition());
-}
-
 bool AuldLangSyneGame::CheckGameOver() {
-    gameOver = DecideGameOver();
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    LoadStock();
+    // A card on its way is out of play until it lands.
+    AuldLangSyneModel::Position shown = position;
+    if (dragSource != kNoSource) play_position::Pop(shown.piles[dragSource], shown.pileCounts[dragSource]);
+    gameOver = endedByUser || AuldLangSyneModel::Over(shown);
+    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
     RegisterHotspots();
     return gameOver;
 }
@@ -323,7 +297,8 @@ void AuldLangSyneGame::RegisterHotspots() {
         AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
     if (paused || gameOver) return;
     for (int k = 0; k < kPiles; ++k)
-        if (pileCounts[k] > 0) AddPickup(ColumnX(k), CardY(pileCounts[k] - 1), &piles[k][pileCounts[k] - 1], 1);
+        if (const int count = ShownCount(k); count > 0)
+            AddPickup(ColumnX(k), CardY(count - 1), &position.piles[k][count - 1], 1);
 }
 
 // The stock must be empty too, so that ending the game early is never a win.
@@ -335,17 +310,12 @@ double AuldLangSyneGame::GetScoreFactor() { return AuldLangSyneRules::Read().fil
 
 void AuldLangSyneGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundations.data(), kFoundations);
-    for (const auto& pile : piles) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : pileCounts) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundations);
+    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCounts) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void AuldLangSyneGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -371,17 +341,15 @@ bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
     for (Card top : readFoundations) {
         if (!top.IsValid()) continue;
         if (!tally.Take(top)) return false;
-        tally.TakeCovered((top.Rank() - startRank + Card::kRankCount) % Card::kRankCount);
+        tally.TakeCovered((top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount);
     }
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    foundations = readFoundations;
-    piles = readPiles;
-    pileCounts = readCounts;
-    for (int k = 0; k < kPiles; ++k)
-        ClearPastCount(piles[k], pileCounts[k]);
-    dragged = Card();
+    position.foundations = readFoundations;
+    position.piles = readPiles;
+    position.pileCounts = readCounts;
+    for (int k = 0; k < kPiles; ++k) ClearPastCount(position.piles[k], position.pileCounts[k]);
     dragSource = kNoSource;
     FinishUndo(readPoints, elapsed);
     return true;

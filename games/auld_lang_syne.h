@@ -45,18 +45,49 @@ struct AuldLangSyneModel {
     // The first foundation the top card of the pile fits, or -1.
     static int TargetFor(const Position& position, int pile);
 
+    // Apply, showing each card the stock deals through the hooks (play_position::NoHooks).
+    template <typename Hooks>
+    static int Play(Position& position, const PlayMove& move, Hooks& hooks) {
+        if (move.kind == PlayMove::kStock) {
+            for (int pile = 0; pile < kPiles && position.stockCount > 0; ++pile) {
+                if (position.pileCounts[pile] >= kPileSlots) continue;
+                play_position::Push(position.piles[pile], position.pileCounts[pile],
+                                    play_position::Pop(position.stock, position.stockCount));
+                hooks.Dealt(pile);
+            }
+            return 0;
+        }
+        if (move.kind != PlayMove::kMove) return 0;
+        const int pile = move.from - kPilePlace;
+        position.foundations[move.to - kFoundationPlace] = play_position::Pop(position.piles[pile], position.pileCounts[pile]);
+        position.points += kPointsPerFoundationCard;
+        return kPointsPerFoundationCard;
+    }
+
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
+    static int Apply(Position& position, const PlayMove& move) {
+        play_position::NoHooks hooks;
+        return Play(position, move, hooks);
+    }
     // Stock and piles empty.
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // The foundations take any suit: only their tops are known, counted up from the start rank.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
+        for (Card top : position.foundations) {
+            if (!top.IsValid()) continue;
+            out.cards.push_back(top);
+            out.unnamed += (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount;
+        }
+    }
 };
 
-class AuldLangSyneGame : public Game {
+class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
 public:
-    using Model = AuldLangSyneModel;
     static constexpr int kGameNumber = 3;
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
@@ -83,7 +114,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Auld Lang Syne"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
@@ -93,24 +123,18 @@ public:
     static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
-    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(ModelPosition(), card, foundation); }
-    // The current position as the model sees it.
-    AuldLangSyneModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<AuldLangSyneModel>(*this, out); }
+    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
-    std::array<Card, kFoundations> foundations{};
-    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
-    std::array<int32_t, kPiles> pileCounts{};
-    int32_t startRank = Card::kAce;
-    Card dragged;
+    // A card on its way to a foundation stays on its pile until it lands, but the pile is drawn
+    // without it.
     int32_t dragSource = kNoSource;
 
 private:
-    bool DecideGameOver() const;
+    struct TableHooks;
+    int ShownCount(int k) const { return position.pileCounts[k] - (dragSource == k); }
     void RegisterHotspots();
     void DealRow();
     void DrawStockArea(bool present);

@@ -20,10 +20,8 @@ void BlockSolitaireGame::ExcludeCards() {
     for (int rank : {Card::kJack, Card::kQueen, Card::kKing}) deck.ExcludeRank(rank);
 }
 
-void BlockSolitaireGame::DealTo(int slot) { DealCard(slots[slot], SlotX(slot), SlotY(slot)); }
-
 void BlockSolitaireGame::DrawPlace(int slot, bool present) {
-    DrawSlot(SlotX(slot), SlotY(slot), slots[slot], selected[slot] != 0, present);
+    DrawSlot(SlotX(slot), SlotY(slot), Top(slot), selected[slot] != 0, present);
 }
 
 void BlockSolitaireGame::OnLButtonDown(WPARAM keys, int x, int y) {

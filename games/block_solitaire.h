@@ -3,11 +3,6 @@
 // one after the other. It has no rule values and adds nothing to the menu.
 #pragma once
 
-#include <algorithm>
-#include <array>
-#include <span>
-#include <vector>
-
 #include "games/pairing_game.h"
 
 class BlockSolitaireGame : public PairingGame {
@@ -25,20 +20,14 @@ public:
 
     const char* GetName() override { return "Block Solitaire"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    Card Top(int slot) const override { return slots[slot]; }
 
     static int SlotX(int slot) { return kSlotX + kSlotPitch * (slot % kColumns); }
     static int SlotY(int slot) { return kRowY[slot / kColumns]; }
 
-    std::array<Card, kSlots> slots{};
-
 private:
-    std::vector<Card> Cells() const override { return {slots.begin(), slots.end()}; }
-    void SetCells(std::span<const Card> cells) override { std::copy(cells.begin(), cells.end(), slots.begin()); }
     bool CellsPossible(std::span<const Card> cells, const Deck& stock) const override;
-    void RemoveTop(int slot) override { slots[slot] = Card(); }
     void DrawPlace(int slot, bool present) override;
-    void DealTo(int slot) override;
+    void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = SlotY(slot); }
     void ExcludeCards() override;
     void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 20, y = SlotY(slot) + 30; }
 };

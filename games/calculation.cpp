@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kPointsPerFoundationCard = CalculationModel::kPointsPerFoundationCard;
 // The Kings of "K, K, K, K" always get these suits, so the four starting cards differ.
 constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
 // A pile grows up and to the left by one layer per five cards: this much room around it.
@@ -105,19 +104,11 @@ void CalculationModel::Encode(const Position& position, PositionCode& out) {
 
 // ---- The game ----
 
-CalculationGame::CalculationGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+CalculationGame::CalculationGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
-CalculationModel::Position CalculationGame::ModelPosition() const {
-    CalculationModel::Position position;
-    position.points = points;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.startRanks = startRanks;
-    position.foundationCounts = foundationCounts;
-    position.wasteCounts = wasteCounts;
-    position.current = current;
-    position.foundationTops = foundationTops;
-    position.waste = waste;
-    return position;
+int CalculationGame::Play(const PlayMove& move) {
+    LoadStock();
+    return CalculationModel::Apply(position, move);
 }
 
 bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -131,18 +122,16 @@ bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
         gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
     } else {
         const int pile = move.from - CalculationModel::kWastePlace;
-        gesture.fromX = PileX(pile) + 20, gesture.fromY = WasteCardY(std::max(wasteCounts[pile] - 1, 0)) + 30;
+        gesture.fromX = PileX(pile) + 20, gesture.fromY = WasteCardY(std::max(position.wasteCounts[pile] - 1, 0)) + 30;
     }
     if (move.to >= CalculationModel::kWastePlace) {
         const int pile = move.to - CalculationModel::kWastePlace;
-        gesture.toX = PileX(pile) + 20, gesture.toY = WasteCardY(wasteCounts[pile]) + 30;
+        gesture.toX = PileX(pile) + 20, gesture.toY = WasteCardY(position.wasteCounts[pile]) + 30;
     } else {
         gesture.toX = PileX(move.to - CalculationModel::kFoundationPlace) + 20, gesture.toY = kFoundationY + 30;
     }
     return true;
 }
-
-std::string CalculationGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 int CalculationGame::StartRank(int choice, int foundation) {
     // Choice c starts foundation k on the pip value (c + 2) x (k + 1) modulo 13, 0 being the King.
@@ -180,11 +169,7 @@ void CalculationGame::NewGame(bool restart) {
     fan2A = 10;
     fan2B = 0;
     SetStandardPanel();
-    foundationTops.fill(Card());
-    for (auto& pile : waste) pile.fill(Card());
-    wasteCounts.fill(0);
-    current = Card();
-    dragged = Card();
+    position = CalculationModel::Position();
     dragSource = kNoSource;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
@@ -192,14 +177,14 @@ void CalculationGame::NewGame(bool restart) {
     deck.SetPacks(1);
     deck.IncludeAll();
     deck.Shuffle();
-    foundationCounts.fill(1);
+    position.foundationCounts.fill(1);
     const int choice = ReadChoice();
     for (int k = 0; k < kFoundations; ++k) {
-        startRanks[k] = StartRank(choice, k);
+        position.startRanks[k] = StartRank(choice, k);
         const int suit = choice == kAllKingsChoice ? kKingSuits[k] : Random() % Card::kSuitCount;
-        foundationTops[k] = Card(suit, startRanks[k]);
+        position.foundationTops[k] = Card(suit, position.startRanks[k]);
     }
-    for (Card start : foundationTops) deck.Exclude(start);
+    for (Card start : position.foundationTops) deck.Exclude(start);
 
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
@@ -222,7 +207,7 @@ void CalculationGame::DrawStockArea(bool present) {
 void CalculationGame::DrawCurrentArea(bool present) {
     const int right = kCurrentX + artwork->cardWidth, bottom = kCurrentY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(kCurrentX, right, kCurrentY, bottom);
-    if (current.IsValid()) artwork->DrawCard(kCurrentX, kCurrentY, current, artwork->screenBuffer);
+    if (ShownCurrent().IsValid()) artwork->DrawCard(kCurrentX, kCurrentY, ShownCurrent(), artwork->screenBuffer);
     if (present) artwork->AddDirty({kCurrentX, kCurrentY, right, bottom});
 }
 
@@ -231,8 +216,9 @@ void CalculationGame::DrawFoundationArea(int k, bool present) {
     const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (foundationTops[k].IsValid())
-        artwork->DrawFoundation(x, y, foundationTops[k], artwork->screenBuffer, startRanks[k], foundationCounts[k]);
+    const Card card = position.foundationTops[k];
+    if (card.IsValid())
+        artwork->DrawFoundation(x, y, card, artwork->screenBuffer, position.startRanks[k], position.foundationCounts[k]);
     else
         artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({left, top, right, bottom});
@@ -242,8 +228,9 @@ void CalculationGame::DrawWasteArea(int k, bool present) {
     const int x = PileX(k);
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kWasteY, kScreenBottom);
     const int screen = artwork->screenBuffer;
-    if (wasteCounts[k] == 0) artwork->DrawPlaceholder(x, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < wasteCounts[k]; ++i) artwork->DrawCard(x, WasteCardY(i), waste[k][i], screen);
+    const int count = ShownCount(k);
+    if (count == 0) artwork->DrawPlaceholder(x, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < count; ++i) artwork->DrawCard(x, WasteCardY(i), position.waste[k][i], screen);
     if (present) artwork->AddDirty({x, kWasteY, x + artwork->cardWidth, kScreenBottom});
 }
 
@@ -263,9 +250,10 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     if (OnStockTop(x, y, kStockX, kStockY)) {
         // The next card comes only once the one showing has been placed.
-        if (current.IsValid()) return;
+        if (position.current.IsValid()) return;
         SaveUndo();
-        current = deck.DealNext();
+        Play({.kind = PlayMove::kStock, .from = CalculationModel::kStockPlace});
+        deck.DealNext();
         CheckGameOver();
         DrawStockArea(true);
         DrawCurrentArea(true);
@@ -278,20 +266,17 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void CalculationGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (current.IsValid() && drag.cards[0] == current) {
+    if (ShownCurrent().IsValid() && drag.cards[0] == position.current) {
         SaveUndo();
-        dragged = current;
         dragSource = kCurrentSource;
-        current = Card();
         DrawCurrentArea(true);
         CheckGameOver();
         return;
     }
     for (int k = 0; k < kWastePiles; ++k) {
-        if (wasteCounts[k] == 0 || waste[k][wasteCounts[k] - 1] != drag.cards[0]) continue;
+        const int count = ShownCount(k);
+        if (count == 0 || position.waste[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragged = waste[k][--wasteCounts[k]];
-        waste[k][wasteCounts[k]] = Card();
         dragSource = k;
         DrawWasteArea(k, true);
         CheckGameOver();
@@ -305,36 +290,35 @@ bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
     if (foundation >= 0) return Fits(drag.cards[0], foundation);
     // Waste-pile cards never move to another waste pile; the current card goes to any of them.
     const int pile = WasteColumnAt(target.x);
-    return pile >= 0 && dragSource == kCurrentSource && wasteCounts[pile] < kWasteSlots;
+    return pile >= 0 && dragSource == kCurrentSource && ShownCount(pile) < kWasteSlots;
 }
 
 void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (dragSource == kNoSource || drag.cards[0] != dragged) {
+    const bool fromCurrent = dragSource == kCurrentSource;
+    const Card lifted = fromCurrent               ? position.current
+                        : dragSource == kNoSource ? Card()
+                                                  : position.waste[dragSource][position.wasteCounts[dragSource] - 1];
+    const int foundation = FoundationAt(target.x, target.y);
+    int pile = -1;
+    for (int k = 0; k < kWastePiles && foundation < 0; ++k)
+        if (PileX(k) == target.x && WasteCardY(ShownCount(k)) == target.y && ShownCount(k) < kWasteSlots) pile = k;
+    if (!lifted.IsValid() || drag.cards[0] != lifted || (foundation < 0 && pile < 0)) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
+    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + dragSource;
+    const int to = foundation >= 0 ? CalculationModel::kFoundationPlace + foundation : CalculationModel::kWastePlace + pile;
+    dragSource = kNoSource;
+    const int scored = Play({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
     if (foundation >= 0) {
-        foundationTops[foundation] = dragged;
-        ++foundationCounts[foundation];
-        dragged = Card();
-        dragSource = kNoSource;
         DrawFoundationArea(foundation, true);
         artwork->PresentDirty();
         PlaySound("foundation.wav");
-        points += kPointsPerFoundationCard;
-        CheckGameOver();
-        return;
-    }
-    for (int k = 0; k < kWastePiles; ++k) {
-        if (PileX(k) != target.x || WasteCardY(wasteCounts[k]) != target.y || wasteCounts[k] >= kWasteSlots) continue;
-        waste[k][wasteCounts[k]++] = dragged;
-        dragged = Card();
-        dragSource = kNoSource;
-        DrawWasteArea(k, true);
+        points += scored;
+    } else {
+        DrawWasteArea(pile, true);
         artwork->PresentDirty();
         PlaySound("tableau.wav");
-        break;
     }
     CheckGameOver();
 }
@@ -342,23 +326,15 @@ void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
 void CalculationGame::ReturnCards() {
     if (dragSource == kNoSource) return;
     DropNewestUndoRecord();
-    if (dragSource == kCurrentSource) current = dragged;
-    else if (wasteCounts[dragSource] < kWasteSlots) waste[dragSource][wasteCounts[dragSource]++] = dragged;
-    dragged = Card();
     dragSource = kNoSource;
     CheckGameOver();
 }
 
 // ---- Game over ----
 
-bool CalculationGame::DecideGameOver() const {
-    if (endedByUser) return true;
-    if (dragging) return false;
-    return CalculationModel::Over(ModelPosition());
-}
-
 bool CalculationGame::CheckGameOver() {
-    gameOver = DecideGameOver();
+    LoadStock();
+    gameOver = endedByUser || (!dragging && CalculationModel::Over(position));
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
     RegisterHotspots();
     return gameOver;
@@ -368,13 +344,14 @@ void CalculationGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (current.IsValid()) AddPickup(kCurrentX, kCurrentY, &current, 1);
+    if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
     for (int k = 0; k < kWastePiles; ++k)
-        if (wasteCounts[k] > 0) AddPickup(PileX(k), WasteCardY(wasteCounts[k] - 1), &waste[k][wasteCounts[k] - 1], 1);
+        if (const int count = ShownCount(k); count > 0)
+            AddPickup(PileX(k), WasteCardY(count - 1), &position.waste[k][count - 1], 1);
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
     for (int k = 0; k < kWastePiles; ++k) {
-        const int y = WasteCardY(wasteCounts[k]);
+        const int y = WasteCardY(ShownCount(k));
         AddDropTarget(PileX(k), y, CardHitRect(PileX(k), y), kPlainTargetKind);
     }
 }
@@ -385,19 +362,14 @@ bool CalculationGame::IsWon() { return gameOver && CalculationModel::Won(ModelPo
 
 void CalculationGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundationTops.data(), kFoundations);
-    for (const auto& pile : waste) writer.Cards(pile.data(), kWasteSlots);
-    for (int32_t count : wasteCounts) writer.Int(count);
-    writer.CardValue(current);
-    for (int32_t count : foundationCounts) writer.Int(count);
+    writer.Cards(position.foundationTops.data(), kFoundations);
+    for (const auto& pile : position.waste) writer.Cards(pile.data(), kWasteSlots);
+    for (int32_t count : position.wasteCounts) writer.Int(count);
+    writer.CardValue(position.current);
+    for (int32_t count : position.foundationCounts) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void CalculationGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -422,7 +394,7 @@ bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
     // must be in play exactly once: stock, current card, waste piles and foundations.
     PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
-        int rank = startRanks[k];
+        int rank = position.startRanks[k];
         for (int i = 1; i < readCounts[k]; ++i) rank = FollowingRank(rank, k);
         if (!tally.Take(readTops[k]) || readTops[k].Rank() != rank) return false;
         tally.TakeCovered(readCounts[k] - 1);
@@ -433,14 +405,12 @@ bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    foundationTops = readTops;
-    waste = readWaste;
-    wasteCounts = readWasteCounts;
-    for (int k = 0; k < kWastePiles; ++k)
-        ClearPastCount(waste[k], wasteCounts[k]);
-    current = readCurrent;
-    foundationCounts = readCounts;
-    dragged = Card();
+    position.foundationTops = readTops;
+    position.waste = readWaste;
+    position.wasteCounts = readWasteCounts;
+    for (int k = 0; k < kWastePiles; ++k) ClearPastCount(position.waste[k], position.wasteCounts[k]);
+    position.current = readCurrent;
+    position.foundationCounts = readCounts;
     dragSource = kNoSource;
     FinishUndo(readPoints, elapsed);
     return true;

@@ -50,17 +50,24 @@ struct CalculationModel {
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Each foundation shows its top and counts the cards beneath it.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.Add(position.current);
+        for (int k = 0; k < kWastePiles; ++k) out.AddRun(position.waste[k], position.wasteCounts[k]);
+        for (int k = 0; k < kFoundations; ++k) {
+            out.cards.push_back(position.foundationTops[k]);
+            out.unnamed += position.foundationCounts[k] - 1;
+        }
+    }
 };
 
-class CalculationGame : public Game {
+class CalculationGame : public ModelTable<CalculationModel> {
 public:
-    using Model = CalculationModel;
     static constexpr int kGameNumber = 5;
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
     static constexpr int kWasteSlots = 48;
-    static constexpr int kChoices = 13;
-    static constexpr int kDefaultChoice = 12;       // "A, 2, 3, 4"
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kCurrentX = 180, kCurrentY = 80;
@@ -88,7 +95,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Calculation"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
@@ -102,24 +108,19 @@ public:
     // The choice stored in "StartingCard" (the default when missing or out of range).
     static int ReadChoice();
     // May this card go on foundation k now?
-    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(ModelPosition(), card, foundation); }
-    // The current position as the model sees it.
-    CalculationModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CalculationModel>(*this, out); }
+    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
 
-    std::array<Card, kFoundations> foundationTops{};
-    std::array<int32_t, kFoundations> startRanks{};
-    std::array<int32_t, kFoundations> foundationCounts{};
-    std::array<std::array<Card, kWasteSlots>, kWastePiles> waste{};
-    std::array<int32_t, kWastePiles> wasteCounts{};
-    Card current;
-    Card dragged;
+    // A card lifted for a drag stays where it lies until it lands, but the table is drawn
+    // without it.
     int32_t dragSource = kNoSource;
 
 private:
-    bool DecideGameOver() const;
+    // What the table shows while a card is lifted.
+    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
+    int ShownCount(int k) const { return position.wasteCounts[k] - (dragSource == k); }
+    // Plays the move on the position, the stock read from the deck first; returns the points.
+    int Play(const PlayMove& move);
     void RegisterHotspots();
     void DrawStockArea(bool present);
     void DrawCurrentArea(bool present);

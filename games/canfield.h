@@ -72,6 +72,13 @@ struct CanfieldModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        out.AddRun(position.reserve, position.reserveCount);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
+        for (Card top : position.foundations) out.AddClimb(top, position.baseCard.Rank(), tableau::NextRank);
+    }
 
     // May this card go on a tableau pile whose top is onto (a real card)?
     static bool BuildsDown(Card moving, Card onto);

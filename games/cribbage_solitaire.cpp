@@ -89,42 +89,36 @@ int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
     });
 }
 
-GridHandPosition<CribbageSolitaireGame::kSide> CribbageSolitaireGame::ModelPosition() {
-    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
-    position.starter = starter;
-    return position;
-}
-
 void CribbageSolitaireGame::NewGame(bool restart) {
-    starter = Card();
     GridHandGame::NewGame(restart);
-    DrawCardArea(kCurrentX, kCurrentY, current, true, true);
+    DrawCardArea(kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }
 
 void CribbageSolitaireGame::DrawExtraCards() {
-    if (gameOver) DrawCardArea(kStarterX, kStarterY, starter, false, false);
+    if (gameOver) DrawCardArea(kStarterX, kStarterY, position.starter, false, false);
 }
 
 void CribbageSolitaireGame::TurnNextCard() {
     if (!GridFull()) {
-        DealCurrent();
+        ShowDealtCurrent();
         PlaySound("flip.wav");
         CheckGameOver();
         return;
     }
-    starter = deck.DealNext();
+    deck.DealNext();  // the starter the model turned
+    const Card starter = position.starter;
     DrawStockArea(true);
     DrawCardArea(kStarterX, kStarterY, starter, false, true);
     artwork->PresentDirty();
     PlaySound("flip.wav");
     if (!CheckGameOver() || !starter.IsValid()) return;
-    ScoreHands([this](const Line& hand) { return ScoreHand(hand, starter); });
+    ScoreHands([starter](const Line& hand) { return ScoreHand(hand, starter); });
 }
 
 // ---- Undo ----
 
-void CribbageSolitaireGame::WriteHandState(UndoWriter& writer) { writer.CardValue(starter); }
+void CribbageSolitaireGame::WriteHandState(UndoWriter& writer) { writer.CardValue(position.starter); }
 
 bool CribbageSolitaireGame::ReadHandState(UndoReader& reader, PackTally& tally) {
     reader.CardValue(readStarter);
@@ -132,7 +126,7 @@ bool CribbageSolitaireGame::ReadHandState(UndoReader& reader, PackTally& tally) 
 }
 
 void CribbageSolitaireGame::ApplyHandState() {
-    starter = readStarter;
+    position.starter = readStarter;
     // The hands are scored only at the end, which no record holds.
     handScores.fill(0);
     handTotal = 0;

@@ -34,15 +34,13 @@ public:
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);
     // May a card go into cell i: anywhere on an empty grid, else an empty cell touching a card.
-    bool CellAccepts(int i) const override { return CribbageHands::Accepts(grid, i); }
-    GridHandPosition<kSide> ModelPosition() override;
+    bool CellAccepts(int i) const override { return CribbageHands::Accepts(position.grid, i); }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<CribbageSolitaireModel>(*this, out); }
 
-    Card starter;
-
 private:
+    int ApplyMove(const PlayMove& move) override { return CribbageSolitaireModel::Apply(position, move); }
     void TurnNextCard() override;
-    bool HandsScored() const override { return starter.IsValid(); }
+    bool HandsScored() const override { return position.starter.IsValid(); }
     void DrawExtraCards() override;
     // A click placement saves the position twice: before it lifts the card and in LiftCards.
     bool ClickSavesTwice() const override { return true; }

@@ -63,6 +63,13 @@ struct FortyThievesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.packs = 2;
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
     // the starting rank, columns down in suit; the starting rank goes on no card.

@@ -55,6 +55,12 @@ struct FourSeasonsModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.piles[pile], position.pileCount[pile]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // Building rules on pip values: up in suit on a foundation (Ace on King), down regardless of
     // suit on a pile (King on Ace).

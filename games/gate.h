@@ -62,6 +62,13 @@ struct GateModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        for (int post = 0; post < 2; ++post) out.AddRun(position.posts[post], position.postCount[post]);
+        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // The starting rank goes on no pile; otherwise up in suit on a foundation, down in
     // alternating colours on a column.

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kPointsPerCard = GolfModel::kPointsPerCard;
-constexpr int kWrapPenalty = GolfModel::kWrapPenalty;
-
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 73, kStockAreaTop = 359, kStockAreaRight = 147, kStockAreaBottom = 452;
 constexpr int kFoundationAreaRight = 799, kFoundationAreaBottom = 452;
@@ -104,29 +101,27 @@ GolfRules GolfRules::Read() {
     return rules;
 }
 
-GolfGame::GolfGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+GolfGame::GolfGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 GolfModel::Position GolfGame::ModelPosition() const {
-    GolfModel::Position position;
-    position.points = points;
+    GolfModel::Position now = ModelTable::ModelPosition();
+    now.wrapAround = GolfRules::Read().wrapAround;
+    return now;
+}
+
+void GolfGame::Refresh() {
     position.wrapAround = GolfRules::Read().wrapAround;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.pileCount = foundationCount;
-    position.pile = foundation;
-    position.columnCount = columnCount;
-    position.columns = columns;
-    return position;
+    LoadStock();
 }
 
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
     const int column = move.from - GolfModel::kColumnPlace;
-    gesture = move.kind == PlayMove::kStock ? play_position::ClickOnCard(kStockX, kStockY)
-                                            : play_position::ClickOnCard(ColumnX(column), CardY(std::max(columnCount[column] - 1, 0)));
+    gesture = move.kind == PlayMove::kStock
+                  ? play_position::ClickOnCard(kStockX, kStockY)
+                  : play_position::ClickOnCard(ColumnX(column), CardY(std::max(position.columnCount[column] - 1, 0)));
     return true;
 }
-
-std::string GolfGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 // ---- Deal ----
 
@@ -136,13 +131,9 @@ void GolfGame::NewGame(bool restart) {
     fanDy = kTableauStep;
     SetStandardPanel();
     const GolfRules rules = GolfRules::Read();
-    columnsInPlay = rules.sevenByFive ? 7 : 6;
-    cardsPerColumn = rules.sevenByFive ? 5 : 6;
-    foundation.fill(Card());
-    foundationCount = 0;
-    for (auto& column : columns) column.fill(Card());
-    columnCount.fill(0);
-    heldCard = Card();
+    const int columnsInPlay = rules.sevenByFive ? 7 : 6;
+    const int cardsPerColumn = rules.sevenByFive ? 5 : 6;
+    position = GolfModel::Position();
     heldColumn = kNoColumn;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
@@ -158,10 +149,9 @@ void GolfGame::NewGame(bool restart) {
         for (int column = 0; column < columnsInPlay; ++column) {
             const Card card = deck.DealNext();
             if (!card.IsValid()) continue;
-            columns[column][row] = card;
             DrawStockArea(true);
             AnimateCard(kStockX, kStockY, ColumnX(column), CardY(row), card, artwork->screenBuffer, true, true, -1);
-            ++columnCount[column];
+            play_position::Push(position.columns[column], position.columnCount[column], card);
             PlaySound("deal.wav");
         }
     }
@@ -181,15 +171,17 @@ void GolfGame::DrawStockArea(bool present) {
 void GolfGame::DrawFoundationArea(bool present) {
     if (present) artwork->RestoreBackground(kFoundationX, kFoundationAreaRight, kFoundationY, kFoundationAreaBottom);
     const int screen = artwork->screenBuffer;
-    if (foundationCount == 0) artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < foundationCount; ++i) artwork->DrawCard(FoundationCardX(i), kFoundationY, foundation[i], screen);
+    if (position.pileCount == 0)
+        artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < position.pileCount; ++i) artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
     if (present) artwork->AddDirty({kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom});
 }
 
 void GolfGame::DrawColumnArea(int column, bool present) {
     const int x = ColumnX(column);
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kColumnAreaBottom);
-    for (int k = 0; k < columnCount[column]; ++k) artwork->DrawCard(x, CardY(k), columns[column][k], artwork->screenBuffer);
+    for (int k = 0; k < ShownCount(column); ++k)
+        artwork->DrawCard(x, CardY(k), position.columns[column][k], artwork->screenBuffer);
     if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
 }
 
@@ -205,8 +197,9 @@ void GolfGame::Draw(bool present) {
 // ---- Moves ----
 
 void GolfGame::DealToFoundation() {
-    const Card card = deck.DealNext();
-    if (card.IsValid() && foundationCount < kFoundationSlots) foundation[foundationCount++] = card;
+    Refresh();
+    GolfModel::Apply(position, {.kind = PlayMove::kStock, .from = GolfModel::kStockPlace});
+    deck.DealNext();
     DrawStockArea(true);
     DrawFoundationArea(true);
     artwork->PresentDirty();
@@ -231,20 +224,17 @@ void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
     DropTarget target = *found;
     SaveUndo();
     LiftCards(record);
-    if (!heldCard.IsValid()) return;
-    AnimateCard(record.x, record.y, target.x, target.y, heldCard, artwork->screenBuffer, true, false, -1);
+    if (heldColumn == kNoColumn) return;
+    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
     DropCards(record, target);
 }
 
 void GolfGame::LiftCards(DragRecord& drag) {
     for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = columnCount[column];
-        if (count < 1 || columns[column][count - 1] != drag.cards[0]) continue;
+        const int count = position.columnCount[column];
+        if (count < 1 || position.columns[column][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        heldCard = drag.cards[0];
         heldColumn = column;
-        columns[column][count - 1] = Card();
-        --columnCount[column];
         DrawColumnArea(column, true);
         CheckGameOver();
         return;
@@ -252,21 +242,18 @@ void GolfGame::LiftCards(DragRecord& drag) {
 }
 
 bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
-    if (foundationCount == 0) return drag.cards[0].IsValid();
-    return GolfModel::CanPlay(drag.cards[0], FoundationTop(), GolfRules::Read().wrapAround);
+    if (position.pileCount == 0) return drag.cards[0].IsValid();
+    return GolfModel::CanPlay(drag.cards[0], GolfModel::PileTop(position), GolfRules::Read().wrapAround);
 }
 
 void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (!heldCard.IsValid() || drag.cards[0] != heldCard || foundationCount >= kFoundationSlots) {
+    if (heldColumn == kNoColumn || drag.cards[0] != position.columns[heldColumn][position.columnCount[heldColumn] - 1]) {
         CheckGameOver();
         return;
     }
-    const Card top = FoundationTop();
-    points += kPointsPerCard;
-    if (top.Rank() == Card::kKing) points -= kWrapPenalty;
-    if (heldCard.Rank() == Card::kKing && top.Rank() == Card::kAce) points -= kWrapPenalty;
-    foundation[foundationCount++] = heldCard;
-    heldCard = Card();
+    points += GolfModel::Apply(position, {.kind = PlayMove::kMove,
+                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + heldColumn),
+                                          .to = GolfModel::kPilePlace});
     heldColumn = kNoColumn;
     RemovePickup(&drag);
     RemoveDropTarget(target.x, target.y);
@@ -277,11 +264,9 @@ void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void GolfGame::ReturnCards() {
-    if (heldColumn == kNoColumn || !heldCard.IsValid()) return;
+    if (heldColumn == kNoColumn) return;
     DropNewestUndoRecord();
-    if (columnCount[heldColumn] < kColumnSlots) columns[heldColumn][columnCount[heldColumn]++] = heldCard;
     const int column = heldColumn;
-    heldCard = Card();
     heldColumn = kNoColumn;
     DrawColumnArea(column, true);
     artwork->PresentDirty();
@@ -290,16 +275,9 @@ void GolfGame::ReturnCards() {
 
 // ---- Game over ----
 
-bool GolfGame::DecideGameOver(const GolfRules& rules) const {
-    if (endedByUser) return true;
-    if (heldCard.IsValid()) return false;
-    GolfModel::Position position = ModelPosition();
-    position.wrapAround = rules.wrapAround;
-    return GolfModel::Over(position);
-}
-
 bool GolfGame::CheckGameOver() {
-    gameOver = DecideGameOver(GolfRules::Read());
+    Refresh();
+    gameOver = endedByUser || (heldColumn == kNoColumn && GolfModel::Over(position));
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
     RegisterHotspots();
     return gameOver;
@@ -308,14 +286,14 @@ bool GolfGame::CheckGameOver() {
 void GolfGame::RegisterHotspots() {
     ClearHotspots();
     for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = columnCount[column];
-        if (count > 0) AddPickup(ColumnX(column), CardY(count - 1), &columns[column][count - 1], 1);
+        const int count = ShownCount(column);
+        if (count > 0) AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
     }
-    const int x = FoundationCardX(foundationCount);
+    const int x = FoundationCardX(position.pileCount);
     AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
 }
 
-bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(ModelPosition()); }
+bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
 
 double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 : 1.0; }
 
@@ -323,36 +301,30 @@ double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 
 
 void GolfGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(foundation.data(), kFoundationSlots);
-    writer.Int(foundationCount);
-    for (const auto& column : columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : columnCount) writer.Int(count);
+    writer.Cards(position.pile.data(), kFoundationSlots);
+    writer.Int(position.pileCount);
+    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
+    for (int32_t count : position.columnCount) writer.Int(count);
     // The column position table: x and y of columns 0 to 2 and x of column 3.
     for (int i = 0; i < kPositionInts; ++i) writer.Int(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
-    for (int32_t count : columnCount) writer.Int(count);
+    for (int32_t count : position.columnCount) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
 }
-
-void GolfGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
-
 bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     UndoReader reader(record);
     if (!ReadBaseState(reader)) return false;
     std::array<Card, kFoundationSlots> readFoundation;
     std::array<std::array<Card, kColumnSlots>, kMaxColumns> readColumns;
     std::array<int32_t, kMaxColumns> readCounts, repeatedCounts;
-    int32_t readFoundationCount = 0, readPoints = 0, elapsed = 0, position = 0;
+    int32_t readFoundationCount = 0, readPoints = 0, elapsed = 0, layoutInt = 0;
     reader.Cards(readFoundation.data(), kFoundationSlots);
     reader.IntIn(readFoundationCount, 0, kFoundationSlots);
     for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
     for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
     // The positions are fixed by the layout; the record only carries them along.
-    for (int i = 0; i < kPositionInts; ++i) reader.Int(position);
+    for (int i = 0; i < kPositionInts; ++i) reader.Int(layoutInt);
     for (int32_t& count : repeatedCounts) reader.IntIn(count, 0, kColumnSlots);
     reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
     reader.IntIn(elapsed, 0, kMaxRecordSeconds);
@@ -372,11 +344,10 @@ bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     }
 
     CommitBaseState(reader);
-    foundation = readFoundation;
-    foundationCount = readFoundationCount;
-    columns = readColumns;
-    columnCount = readCounts;
-    heldCard = Card();
+    position.pile = readFoundation;
+    position.pileCount = readFoundationCount;
+    position.columns = readColumns;
+    position.columnCount = readCounts;
     heldColumn = kNoColumn;
     FinishUndo(readPoints, elapsed);
     return true;

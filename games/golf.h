@@ -62,11 +62,16 @@ struct GolfModel {
     // The columns, the stock and the pile's top card: the cards under it can never move again.
     // Points are left out, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Golf keeps every card.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.AddRun(position.pile, position.pileCount);
+        for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
+    }
 };
 
-class GolfGame : public Game {
+class GolfGame : public ModelTable<GolfModel> {
 public:
-    using Model = GolfModel;
     static constexpr int kGameNumber = 11;
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
@@ -96,37 +101,28 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Golf"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
     // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int GolfValue(Card card) { return GolfModel::GolfValue(card); }
-    static bool CanPlay(Card card, Card top, bool wrapAround) { return GolfModel::CanPlay(card, top, wrapAround); }
-    // The current position as the model sees it.
-    GolfModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<GolfModel>(*this, out); }
+    // The current position, with the rule value from the settings.
+    GolfModel::Position ModelPosition() const override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
     static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
-    Card FoundationTop() const { return foundationCount > 0 ? foundation[foundationCount - 1] : Card(); }
 
-    // The position.
-    std::array<Card, kFoundationSlots> foundation{};
-    int32_t foundationCount = 0;
-    std::array<std::array<Card, kColumnSlots>, kMaxColumns> columns{};
-    std::array<int32_t, kMaxColumns> columnCount{};
-    int columnsInPlay = kMaxColumns;
-    int cardsPerColumn = 5;
-    Card heldCard;
+    // The pile is the foundation. A card on its way to the pile stays on its column until it
+    // lands, but the column is drawn without it.
     int heldColumn = kNoColumn;
 
 private:
-    bool DecideGameOver(const GolfRules& rules) const;
+    // The cards of the column the table shows.
+    int ShownCount(int column) const { return position.columnCount[column] - (column == heldColumn); }
+    // Reads the stock from the deck and the rule value from the settings before a rule question.
+    void Refresh();
     void RegisterHotspots();
     void DealToFoundation();
     void DrawStockArea(bool present);

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kReserveCost = 3;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 // Hand scores stand left of each row and above each column.
@@ -35,13 +34,8 @@ ReserveRules ReserveRules::Read(int gameNumber) {
 }
 
 template <GridLayout L>
-bool GridHandGame<L>::GridFull() const {
-    return std::all_of(grid.begin(), grid.end(), [](Card c) { return c.IsValid(); });
-}
-
-template <GridLayout L>
 bool GridHandGame<L>::CellAccepts(int i) const {
-    return i >= 0 && i < kCells && !grid[i].IsValid();
+    return i >= 0 && i < kCells && !position.grid[i].IsValid();
 }
 
 template <GridLayout L>
@@ -54,16 +48,12 @@ int GridHandGame<L>::CellAt(int x, int y) {
 template <GridLayout L>
 GridHandPosition<GridHandGame<L>::kSide> GridHandGame<L>::ModelPosition() {
     const ReserveRules rules = Rules();
-    GridHandPosition<kSide> position;
-    position.points = points;
-    position.reservePiles = rules.reservePiles;
-    position.cardsPerPile = rules.cardsPerPile;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.reserveCounts = reserveCounts;
-    position.current = current;
-    position.grid = grid;
-    position.reserves = reserves;
-    return position;
+    GridHandPosition<kSide> now = position;
+    now.points = points;
+    now.reservePiles = rules.reservePiles;
+    now.cardsPerPile = rules.cardsPerPile;
+    now.stockCount = play_position::CopyStock(deck, now.stock);
+    return now;
 }
 
 template <GridLayout L>
@@ -82,7 +72,7 @@ bool GridHandGame<L>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     } else if (move.to >= kReservePlace && move.to < kReservePlace + Position::kReservePiles) {
         const int pile = move.to - kReservePlace;
         // The pile's drop place: under its top card, or where the lifted card lay.
-        const int count = reserveCounts[pile] - (move.from == move.to ? 1 : 0);
+        const int count = position.reserveCounts[pile] - (move.from == move.to ? 1 : 0);
         gesture.toX = ReserveX(pile) + 20;
         gesture.toY = ReserveCardY(count) + 30;
     } else {
@@ -99,7 +89,7 @@ bool GridHandGame<L>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     } else {
         const int pile = move.from - kReservePlace;
         gesture.fromX = ReserveX(pile) + 20;
-        gesture.fromY = ReserveCardY(std::max(reserveCounts[pile] - 1, 0)) + 30;
+        gesture.fromY = ReserveCardY(std::max(position.reserveCounts[pile] - 1, 0)) + 30;
     }
     gesture.kind = MoveGesture::kDrag;
     return true;
@@ -111,12 +101,9 @@ template <GridLayout L>
 void GridHandGame<L>::NewGame(bool restart) {
     BeginRuledDeal(restart);
     ClearHotspots();
-    grid.fill(Card());
-    for (auto& pile : reserves) pile.fill(Card());
-    reserveCounts.fill(0);
+    position = GridHandPosition<kSide>();
     handScores.fill(0);
     handTotal = 0;
-    current = dragged = Card();
     dragSource = kNoSource;
     fanDx = 0;
     fanDy = kReserveStep;
@@ -125,7 +112,7 @@ void GridHandGame<L>::NewGame(bool restart) {
     deck.SetPacks(1);
     deck.IncludeAll();
     deck.Shuffle();
-    current = deck.DealNext();
+    position.current = deck.DealNext();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(gameNumber);
     Draw(true);
@@ -134,10 +121,10 @@ void GridHandGame<L>::NewGame(bool restart) {
 }
 
 template <GridLayout L>
-void GridHandGame<L>::DealCurrent() {
-    current = deck.DealNext();
+void GridHandGame<L>::ShowDealtCurrent() {
+    deck.DealNext();
     DrawStockArea(true);
-    DrawCardArea(kCurrentX, kCurrentY, current, true, true);
+    DrawCardArea(kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }
 
@@ -167,7 +154,7 @@ void GridHandGame<L>::DrawGridCell(int cell) {
     const int x = CellX(cell), top = CellY(cell);
     const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
     artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
-    for (int i = cell; i < kCells; i += kSide) DrawCardArea(CellX(i), CellY(i), grid[i], true, false);
+    for (int i = cell; i < kCells; i += kSide) DrawCardArea(CellX(i), CellY(i), position.grid[i], true, false);
     artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
@@ -177,8 +164,9 @@ void GridHandGame<L>::DrawReserveArea(int k, bool present) {
     const int bottom = ReserveCardY(kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
     const int screen = artwork->screenBuffer;
-    if (reserveCounts[k] == 0) artwork->DrawPlaceholder(x, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < reserveCounts[k]; ++i) artwork->DrawCard(x, ReserveCardY(i), reserves[k][i], screen);
+    const int count = ShownCount(k);
+    if (count == 0) artwork->DrawPlaceholder(x, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
+    for (int i = 0; i < count; ++i) artwork->DrawCard(x, ReserveCardY(i), position.reserves[k][i], screen);
     if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
 }
 
@@ -206,10 +194,10 @@ void GridHandGame<L>::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     handScoresShown = false;
     DrawStockArea(false);
-    DrawCardArea(kCurrentX, kCurrentY, current, !gameOver, false);
+    DrawCardArea(kCurrentX, kCurrentY, ShownCurrent(), !gameOver, false);
     for (int k = 0; k < rules.reservePiles; ++k) DrawReserveArea(k, false);
     DrawExtraCards();
-    for (int i = 0; i < kCells; ++i) DrawCardArea(CellX(i), CellY(i), grid[i], true, false);
+    for (int i = 0; i < kCells; ++i) DrawCardArea(CellX(i), CellY(i), position.grid[i], true, false);
     DrawHandScores();
     DrawTableFrame(present);
     CheckGameOver();
@@ -222,16 +210,16 @@ void GridHandGame<L>::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     // A press inside an empty cell places the current card there, when the cell may take it.
     for (int i = 0; i < kCells; ++i) {
-        if (grid[i].IsValid()) continue;
+        if (position.grid[i].IsValid()) continue;
         if (x < CellX(i) || x > CellX(i) + artwork->cardWidth || y < CellY(i) || y > CellY(i) + artwork->cardHeight)
             continue;
         DropTarget* found = FindDropTargetAt(x, y);
-        if (!found || !current.IsValid()) return;
+        if (!found || !ShownCurrent().IsValid()) return;
         DropTarget target = *found;
         DragRecord record;
         record.x = kCurrentX;
         record.y = kCurrentY;
-        record.cards[0] = current;
+        record.cards[0] = position.current;
         record.count = 1;
         if (CanDrop(record, target)) {
             if (ClickSavesTwice()) SaveUndo();
@@ -248,17 +236,14 @@ template <GridLayout L>
 void GridHandGame<L>::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     SaveUndo();
-    if (current.IsValid() && current == drag.cards[0]) {
-        dragged = current;
+    if (ShownCurrent().IsValid() && position.current == drag.cards[0]) {
         dragSource = kCurrentSource;
-        current = Card();
-        DrawCardArea(kCurrentX, kCurrentY, current, true, true);
+        DrawCardArea(kCurrentX, kCurrentY, ShownCurrent(), true, true);
     } else {
         const ReserveRules rules = Rules();
         for (int k = 0; k < rules.reservePiles; ++k) {
-            if (reserveCounts[k] == 0 || reserves[k][reserveCounts[k] - 1] != drag.cards[0]) continue;
-            dragged = reserves[k][--reserveCounts[k]];
-            reserves[k][reserveCounts[k]] = Card();
+            const int count = ShownCount(k);
+            if (count == 0 || position.reserves[k][count - 1] != drag.cards[0]) continue;
             dragSource = kFirstReserveSource - k;
             DrawReserveArea(k, true);
             break;
@@ -273,47 +258,51 @@ bool GridHandGame<L>::CanDrop(DragRecord&, DropTarget& target) {
     if (cell >= 0) return CellAccepts(cell);
     const ReserveRules rules = Rules();
     for (int k = 0; k < rules.reservePiles; ++k)
-        if (target.x == ReserveX(k) && target.y == ReserveCardY(reserveCounts[k]))
-            return reserveCounts[k] < rules.cardsPerPile;
+        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k))) return ShownCount(k) < rules.cardsPerPile;
     return false;
 }
 
 template <GridLayout L>
 void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
-    if (dragSource == kNoSource || !dragged.IsValid() || drag.cards[0] != dragged) {
+    using Model = GridHandModel<kSide, void>;
+    const bool fromCurrent = dragSource == kCurrentSource;
+    const int pile = kFirstReserveSource - dragSource;
+    const Card lifted = fromCurrent ? position.current
+                        : dragSource == kNoSource ? Card()
+                                                  : position.reserves[pile][position.reserveCounts[pile] - 1];
+    const int cell = CellAt(target.x, target.y);
+    int reserve = -1;
+    for (int k = 0; k < kReservePiles && cell < 0; ++k)
+        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k)) && ShownCount(k) < kReserveSlots) reserve = k;
+    if (!lifted.IsValid() || drag.cards[0] != lifted || (cell >= 0 ? position.grid[cell].IsValid() : reserve < 0)) {
         CheckGameOver();
         return;
     }
-    const int cell = CellAt(target.x, target.y);
-    if (cell >= 0 && !grid[cell].IsValid()) {
-        grid[cell] = dragged;
-        dragged = Card();
-        dragSource = kNoSource;
+    // Placing the current card, or filling the grid, turns the next card.
+    const bool turns = fromCurrent || !position.current.IsValid();
+    const int from = fromCurrent ? Model::kCurrentPlace : Model::kReservePlace + pile;
+    const int to = cell >= 0 ? Model::kCellPlace + cell : Model::kReservePlace + reserve;
+    dragSource = kNoSource;
+    position.stockCount = play_position::CopyStock(deck, position.stock);
+    ApplyMove({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
+    if (cell >= 0) {
         PlaySound("tableau.wav");
         DrawGridCell(cell);
     } else {
-        for (int k = 0; k < kReservePiles; ++k) {
-            if (target.x != ReserveX(k) || target.y != ReserveCardY(reserveCounts[k]) || reserveCounts[k] >= kReserveSlots)
-                continue;
-            reserves[k][reserveCounts[k]++] = dragged;
-            dragged = Card();
-            dragSource = kNoSource;
-            points -= kReserveCost;
-            PlaySound("reserve.wav");
-            DrawReserveArea(k, true);
-            break;
-        }
+        points -= Model::kReserveCost;
+        PlaySound("reserve.wav");
+        DrawReserveArea(reserve, true);
     }
     artwork->PresentDirty();
     // A grid filled from a reserve is scored too: the game is over, and ending it unscored would
     // throw the player's hands away.
-    if (!current.IsValid() || GridFull()) TurnNextCard();
+    if (turns || GridFull()) TurnNextCard();
     CheckGameOver();
 }
 
 template <GridLayout L>
 void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
-    handScores = ScoreLines<kSide>(grid, score);
+    handScores = ScoreLines<kSide>(position.grid, score);
     handTotal = 0;
     for (int32_t hand : handScores) handTotal += hand;
     finalScore = kScoreNotComputed;
@@ -326,15 +315,8 @@ void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
 
 template <GridLayout L>
 void GridHandGame<L>::ReturnCards() {
-    if (dragSource == kNoSource || !dragged.IsValid()) return;
+    if (dragSource == kNoSource) return;
     DropNewestUndoRecord();
-    if (dragSource == kCurrentSource) {
-        current = dragged;
-    } else {
-        const int k = kFirstReserveSource - dragSource;
-        if (k >= 0 && k < kReservePiles && reserveCounts[k] < kReserveSlots) reserves[k][reserveCounts[k]++] = dragged;
-    }
-    dragged = Card();
     dragSource = kNoSource;
     CheckGameOver();
 }
@@ -354,15 +336,15 @@ void GridHandGame<L>::RegisterHotspots(const ReserveRules& rules) {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver) {
-        if (current.IsValid()) AddPickup(kCurrentX, kCurrentY, &current, 1);
+        if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
         for (int k = 0; k < rules.reservePiles; ++k)
-            if (reserveCounts[k] > 0)
-                AddPickup(ReserveX(k), ReserveCardY(reserveCounts[k] - 1), &reserves[k][reserveCounts[k] - 1], 1);
+            if (const int count = ShownCount(k); count > 0)
+                AddPickup(ReserveX(k), ReserveCardY(count - 1), &position.reserves[k][count - 1], 1);
     }
     for (int i = 0; i < kCells; ++i)
-        if (!grid[i].IsValid()) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
+        if (!position.grid[i].IsValid()) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
     for (int k = 0; k < rules.reservePiles; ++k) {
-        const int y = ReserveCardY(reserveCounts[k]);
+        const int y = ReserveCardY(ShownCount(k));
         AddDropTarget(ReserveX(k), y, CardHitRect(ReserveX(k), y), kReserveKind);
     }
 }
@@ -377,11 +359,11 @@ bool GridHandGame<L>::IsWon() {
 template <GridLayout L>
 void GridHandGame<L>::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.CardValue(current);
-    writer.Cards(grid.data(), kCells);
+    writer.CardValue(position.current);
+    writer.Cards(position.grid.data(), kCells);
     WriteHandState(writer);
-    for (const auto& pile : reserves) writer.Cards(pile.data(), kReserveSlots);
-    for (int32_t count : reserveCounts) writer.Int(count);
+    for (const auto& pile : position.reserves) writer.Cards(pile.data(), kReserveSlots);
+    for (int32_t count : position.reserveCounts) writer.Int(count);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
@@ -422,14 +404,12 @@ bool GridHandGame<L>::RestoreRecord(std::span<const uint8_t> record) {
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    current = readCurrent;
-    grid = readGrid;
-    reserves = readReserves;
-    reserveCounts = readCounts;
-    for (int k = 0; k < kReservePiles; ++k)
-        ClearPastCount(reserves[k], reserveCounts[k]);
+    position.current = readCurrent;
+    position.grid = readGrid;
+    position.reserves = readReserves;
+    position.reserveCounts = readCounts;
+    for (int k = 0; k < kReservePiles; ++k) ClearPastCount(position.reserves[k], position.reserveCounts[k]);
     ApplyHandState();
-    dragged = Card();
     dragSource = kNoSource;
     FinishUndo(readPoints, elapsed);
     return true;

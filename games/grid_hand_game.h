@@ -133,6 +133,14 @@ struct GridHandModel {
     static bool Won(const Position&) { return false; }
     // The grid is full.
     static bool Over(const Position& position) { return GridFull(position); }
+    // A grid game keeps every card.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.Add(position.current);
+        out.Add(position.starter);
+        for (Card card : position.grid) out.Add(card);
+        for (int k = 0; k < Position::kReservePiles; ++k) out.AddRun(position.reserves[k], position.reserveCounts[k]);
+    }
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out) {
         auto card = [&out](Card c) { play_position::EncodeCard(out, c); };
@@ -227,18 +235,20 @@ public:
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
     // May a card go into cell i: here any empty cell.
     virtual bool CellAccepts(int i) const;
-    bool GridFull() const;
+    bool GridFull() const {
+        for (Card card : position.grid)
+            if (!card.IsValid()) return false;
+        return true;
+    }
 
-    // The current position as the model sees it (the game's own cards added by the game).
+    // The current position, its stock read from the deck and its rule values from the settings.
     virtual GridHandPosition<kSide> ModelPosition();
     std::string PositionBytes() override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    Card current;
-    std::array<Card, kCells> grid{};
-    std::array<std::array<Card, kReserveSlots>, kReservePiles> reserves{};
-    std::array<int32_t, kReservePiles> reserveCounts{};
-    Card dragged;
+    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
+    // lifted for a drag stays where it lies until it lands, but the table is drawn without it.
+    GridHandPosition<kSide> position;
     int32_t dragSource = kNoSource;
     std::array<int32_t, kHands> handScores{};
     int32_t handTotal = 0;
@@ -246,7 +256,10 @@ public:
 protected:
     // ---- The game's part ----
 
-    // A placed card took the current card or filled the grid: turn the next card, or end the game.
+    // Plays the move on the position through the game's model; returns the points.
+    virtual int ApplyMove(const PlayMove& move) = 0;
+    // A placed card took the current card or filled the grid: show the card the model turned
+    // next, or end the game.
     virtual void TurnNextCard() = 0;
     // True when a finished game has hand scores to show.
     virtual bool HandsScored() const { return GridFull(); }
@@ -265,8 +278,8 @@ protected:
 
     // ---- For the games ----
 
-    // Turns the next card from the stock into the current card and shows both.
-    void DealCurrent();
+    // Shows the current card the model turned from the stock, taking it off the deck too.
+    void ShowDealtCurrent();
     // Scores every row and column with `score`, adds the total to the points and ends the game.
     void ScoreHands(const std::function<int(const Line&)>& score);
     void DrawStockArea(bool present);
@@ -274,6 +287,9 @@ protected:
 
 private:
     ReserveRules Rules() { return ReserveRules::Read(gameNumber); }
+    // What the table shows while a card is lifted.
+    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
+    int ShownCount(int k) const { return position.reserveCounts[k] - (dragSource == kFirstReserveSource - k); }
     void RegisterHotspots(const ReserveRules& rules);
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();

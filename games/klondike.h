@@ -62,6 +62,12 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // May `moving` go on `onto` (a foundation's top when ontoFoundation)? The starting rank goes
     // on no card.

@@ -66,15 +66,6 @@ void MonteCarloModel::Moves(const Position& position, MoveList& out) {
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(a), .to = static_cast<int8_t>(b)});
 }
 
-int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
-    if (move.kind != PlayMove::kMove) return 0;
-    position.grid[move.from] = Card();
-    position.grid[move.to] = Card();
-    position.points += kPointsPerPair;
-    if (!position.shiftAfterAllMoves || !PairAvailable(position)) CloseUp(position);
-    return kPointsPerPair;
-}
-
 bool MonteCarloModel::Won(const Position& position) {
     return std::none_of(position.grid.begin(), position.grid.begin() + position.rows * kColumns,
                         [](Card card) { return card.IsValid(); });
@@ -105,23 +96,29 @@ MonteCarloRules MonteCarloRules::Read() {
     return rules;
 }
 
-MonteCarloGame::MonteCarloGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+MonteCarloGame::MonteCarloGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     const MonteCarloRules rules = MonteCarloRules::Read();
-    MonteCarloModel::Position position;
-    position.points = points;
+    MonteCarloModel::Position now = ModelTable::ModelPosition();
+    now.rows = rules.rows;
+    now.shiftAfterAllMoves = rules.shiftAfterAllMoves;
+    return now;
+}
+
+void MonteCarloGame::Refresh() {
+    const MonteCarloRules rules = MonteCarloRules::Read();
     position.rows = rules.rows;
     position.shiftAfterAllMoves = rules.shiftAfterAllMoves;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.grid = grid;
-    return position;
+    LoadStock();
 }
 
 void MonteCarloGame::PlayMoves(MoveList& out) {
     play_position::OfferMoves<MonteCarloModel>(*this, out);
     if (first.Empty()) return;
-    std::erase_if(out, [this](const PlayMove& move) { return grid[move.from] != first.card && grid[move.to] != first.card; });
+    std::erase_if(out, [this](const PlayMove& move) {
+        return position.grid[move.from] != first.card && position.grid[move.to] != first.card;
+    });
 }
 
 bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -130,16 +127,14 @@ bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (!first.Empty()) {
         // With one card of the pair selected a click on the other finishes it; with another card
         // selected the pair takes more than one gesture.
-        if (first.card == grid[to]) std::swap(from, to);
-        if (first.card != grid[from]) return false;
+        if (first.card == position.grid[to]) std::swap(from, to);
+        if (first.card != position.grid[from]) return false;
         gesture = play_position::ClickOnCard(CellX(to), CellY(to));
         return true;
     }
     gesture = {MoveGesture::kTwoClicks, CellX(from) + 20, CellY(from) + 30, CellX(to) + 20, CellY(to) + 30};
     return true;
 }
-
-std::string MonteCarloGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
 
 // ---- Deal ----
 
@@ -149,7 +144,7 @@ void MonteCarloGame::NewGame(bool restart) {
     fanDy = kPitchY;
     SetStandardPanel();
     first = second = Selection();
-    grid.fill(Card());
+    position.grid.fill(Card());
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
 
@@ -162,10 +157,10 @@ void MonteCarloGame::NewGame(bool restart) {
 
     const int rows = MonteCarloRules::Read().rows;
     for (int cell = 0; cell < rows * kColumns; ++cell) {
-        grid[cell] = deck.DealNext();
-        if (!grid[cell].IsValid()) continue;
+        const Card card = position.grid[cell] = deck.DealNext();
+        if (!card.IsValid()) continue;
         DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), grid[cell], artwork->screenBuffer, true, true, -1);
+        AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), card, artwork->screenBuffer, true, true, -1);
         PlaySound("deal.wav");
     }
     CheckGameOver();
@@ -184,8 +179,9 @@ void MonteCarloGame::DrawStockArea(bool present) {
 
 void MonteCarloGame::DrawCell(int cell, bool present) {
     const int x = CellX(cell), y = CellY(cell);
+    const Card card = position.grid[cell];
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    artwork->DrawCard(x, y, grid[cell], artwork->screenBuffer, IsSelected(grid[cell]));
+    artwork->DrawCard(x, y, card, artwork->screenBuffer, IsSelected(card));
     if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
@@ -215,88 +211,77 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
         JudgePair(clicked);
         return;
     }
-    const int cell = std::find(grid.begin(), grid.end(), changed.card) - grid.begin();
+    const int cell = std::find(position.grid.begin(), position.grid.end(), changed.card) - position.grid.begin();
     if (cell < kCells) DrawCell(cell, true);
     artwork->PresentDirty();
     CheckGameOver();
 }
+
+// What the screen shows of a pair going: each card's cell cleared, the pair sound, and after a
+// close-up the stock and every cell redrawn.
+struct MonteCarloGame::TableHooks {
+    MonteCarloGame& game;
+
+    void TookOut(int cell) { game.DrawCell(cell, true); }
+    void Removed() {
+        game.PlaySound("pair.wav");
+        game.first = game.second = Selection();
+        game.points += kPointsPerPair;
+    }
+    void Dealt(int) {}
+    void ClosedUp(int dealt) {
+        for (int i = 0; i < dealt; ++i) game.deck.DealNext();
+        game.DrawStockArea(true);
+        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawCell(cell, true);
+    }
+};
 
 void MonteCarloGame::JudgePair(const Selection& clicked) {
     second = clicked;
     auto cellOf = [](const Selection& selection) {
         return (selection.y - kGridY) / kPitchY * kColumns + (selection.x - kGridX) / kPitchX;
     };
-    if (!MonteCarloModel::Pairs(ModelPosition(), cellOf(first), cellOf(second))) {
+    const int from = cellOf(first), to = cellOf(second);
+    Refresh();
+    if (!MonteCarloModel::Pairs(position, from, to)) {
         second = Selection();
         PlaySound("nomatch1.wav");
         CheckGameOver();
         return;
     }
     SaveUndo();
-    LiftSelection(*this, first);
-    LiftSelection(*this, second);
-    PlaySound("pair.wav");
-    first = second = Selection();
-    points += kPointsPerPair;
-    const MonteCarloRules rules = MonteCarloRules::Read();
-    if (!rules.shiftAfterAllMoves || !PairAvailable(rules.rows)) {
-        CloseUp(rules.rows);
-        DrawStockArea(true);
-        for (int cell = 0; cell < rules.rows * kColumns; ++cell) DrawCell(cell, true);
-    }
+    TableHooks hooks{*this};
+    MonteCarloModel::Play(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)},
+                          hooks);
     CheckGameOver();
     artwork->PresentDirty();
     CheckGameOver();
 }
 
-void MonteCarloGame::LiftCards(DragRecord& drag) {
-    for (int cell = 0; cell < kCells; ++cell) {
-        if (!drag.cards[0].IsValid() || grid[cell] != drag.cards[0]) continue;
-        grid[cell] = Card();
-        DrawCell(cell, true);
-        return;
-    }
-}
-
-// Nothing is ever dragged: the press handler never starts a drag.
+// Nothing is ever lifted or dragged: a pair leaves through the model.
+void MonteCarloGame::LiftCards(DragRecord&) {}
 void MonteCarloGame::DropCards(DragRecord&, DropTarget&) {}
 void MonteCarloGame::ReturnCards() {}
 bool MonteCarloGame::CanDrop(DragRecord&, DropTarget&) { return false; }
 
-void MonteCarloGame::CloseUp(int rows) {
-    MonteCarloModel::Position position = ModelPosition();
-    position.rows = rows;
-    const int stockBefore = position.stockCount;
-    MonteCarloModel::CloseUp(position);
-    for (int i = position.stockCount; i < stockBefore; ++i) deck.DealNext();
-    grid = position.grid;
-}
-
 // ---- Game over ----
 
-bool MonteCarloGame::PairAvailable(int rows) const {
-    MonteCarloModel::Position position = ModelPosition();
-    position.rows = rows;
-    return MonteCarloModel::PairAvailable(position);
-}
-
 bool MonteCarloGame::CheckGameOver() {
-    const MonteCarloModel::Position position = ModelPosition();
+    Refresh();
     gameOver = endedByUser || MonteCarloModel::Over(position);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterPickups(position.rows);
+    RegisterPickups();
     return gameOver;
 }
 
-void MonteCarloGame::RegisterPickups(int rows) {
+void MonteCarloGame::RegisterPickups() {
     pickups.clear();
     if (paused || gameOver) return;
-    for (int cell = 0; cell < rows * kColumns; ++cell)
-        if (grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &grid[cell], 1);
+    for (int cell = 0; cell < position.rows * kColumns; ++cell)
+        if (position.grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &position.grid[cell], 1);
 }
 
 bool MonteCarloGame::IsWon() { return gameOver && MonteCarloModel::Won(ModelPosition()); }
-
 double MonteCarloGame::GetScoreFactor() {
     const MonteCarloRules rules = MonteCarloRules::Read();
     double factor = rules.rows == 5 ? 1.0 : rules.rows == 4 ? 1.2 : 1.5;
@@ -308,15 +293,10 @@ double MonteCarloGame::GetScoreFactor() {
 
 void MonteCarloGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.Cards(grid.data(), kCells);
+    writer.Cards(position.grid.data(), kCells);
     writer.Int(points);
     writer.Int(ElapsedSeconds());
     PushUndoRecord(writer);
-}
-
-void MonteCarloGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
 bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -337,7 +317,7 @@ bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
         if (cell >= inPlay || !tally.Take(card)) return false;
     }
     CommitBaseState(reader);
-    grid = readGrid;
+    position.grid = readGrid;
     first = second = Selection();
     FinishUndo(readPoints, elapsed);
     return true;

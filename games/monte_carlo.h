@@ -41,18 +41,44 @@ struct MonteCarloModel {
     // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
     static void CloseUp(Position& position);
 
+    // Apply, showing its steps through the hooks (play_position::NoHooks).
+    template <typename Hooks>
+    static int Play(Position& position, const PlayMove& move, Hooks& hooks) {
+        if (move.kind != PlayMove::kMove) return 0;
+        position.grid[move.from] = Card();
+        hooks.TookOut(move.from);
+        position.grid[move.to] = Card();
+        hooks.TookOut(move.to);
+        hooks.Removed();
+        position.points += kPointsPerPair;
+        if (!position.shiftAfterAllMoves || !PairAvailable(position)) {
+            const int stockBefore = position.stockCount;
+            CloseUp(position);
+            hooks.ClosedUp(stockBefore - position.stockCount);
+        }
+        return kPointsPerPair;
+    }
+
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
+    static int Apply(Position& position, const PlayMove& move) {
+        play_position::NoHooks hooks;
+        return Play(position, move, hooks);
+    }
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     // The grid and the stock; points are left out, so positions reached by different paths meet
     // in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Pairs leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        for (Card card : position.grid) out.Add(card);
+        out.RestUnnamed();
+    }
 };
 
-class MonteCarloGame : public Game {
+class MonteCarloGame : public ModelTable<MonteCarloModel> {
 public:
-    using Model = MonteCarloModel;
     static constexpr int kGameNumber = 13;
     static constexpr int kColumns = 5;
     static constexpr int kMaxRows = 5;
@@ -76,7 +102,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Monte Carlo"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
 
@@ -85,22 +110,19 @@ public:
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
-    // Two touching cards of equal rank somewhere in the rows in play.
-    bool PairAvailable(int rows) const;
-    // The current position as the model sees it.
-    MonteCarloModel::Position ModelPosition() const;
+    // The current position, with the rule values from the settings.
+    MonteCarloModel::Position ModelPosition() const override;
     // The model's moves; with a card selected, the pairs it makes.
     void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
-    // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
-    void CloseUp(int rows);
 
-    std::array<Card, kCells> grid{};
     Selection first, second;
 
 private:
-    void RegisterPickups(int rows);
+    struct TableHooks;
+    // Reads the stock from the deck and the rule values from the settings before a rule question.
+    void Refresh();
+    void RegisterPickups();
     void DrawCell(int cell, bool present);
     void DrawStockArea(bool present);
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }

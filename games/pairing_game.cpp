@@ -43,27 +43,11 @@ bool PairingModel::TableEmpty(const Position& position) {
     return true;
 }
 
-namespace {
-
-void TakeTop(PairingModel::Position& position, int place) {
-    Card* cells = &position.cells[place * position.cellsPerPlace];
-    for (int k = position.cellsPerPlace - 1; k >= 0; --k) {
-        if (!cells[k].IsValid()) continue;
-        cells[k] = Card();
-        return;
-    }
-}
-
-}  // namespace
-
-void PairingModel::Refill(Position& position) {
-    for (int place = 0; place < position.places && position.stockCount > 0; ++place) {
-        if (Top(position, place).IsValid()) continue;
-        Card* cells = &position.cells[place * position.cellsPerPlace];
-        int count = 0;
-        while (count < position.cellsPerPlace && cells[count].IsValid()) ++count;
-        if (count < position.cellsPerPlace) cells[count] = play_position::Pop(position.stock, position.stockCount);
-    }
+int PairingModel::Count(const Position& position, int place) {
+    const Card* cells = &position.cells[place * position.cellsPerPlace];
+    int count = 0;
+    while (count < position.cellsPerPlace && cells[count].IsValid()) ++count;
+    return count;
 }
 
 void PairingModel::Moves(const Position& position, MoveList& out) {
@@ -80,28 +64,6 @@ void PairingModel::Moves(const Position& position, MoveList& out) {
         out.push_back({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(group), .count = kGroupSize});
 }
 
-int PairingModel::Apply(Position& position, const PlayMove& move) {
-    int scored = 0;
-    if (move.kind == PlayMove::kMove) {
-        TakeTop(position, move.from);
-        TakeTop(position, move.to);
-        scored = kPointsPerPair;
-        if (position.refills) Refill(position);
-    } else if (move.kind == PlayMove::kSelect) {
-        const int suit = Top(position, move.from).Suit();
-        for (int place = 0; place < position.places; ++place) {
-            const Card card = Top(position, place);
-            if (card.IsValid() && IsHigh(card) && card.Suit() == suit) {
-                TakeTop(position, place);
-                scored += kPointsPerGroupCard;
-            }
-        }
-        Refill(position);
-    }
-    position.points += scored;
-    return scored;
-}
-
 void PairingModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     play_position::EncodeCards(out, position.cells, position.places * position.cellsPerPlace);
@@ -111,7 +73,6 @@ void PairingModel::Encode(const Position& position, PositionCode& out) {
 
 namespace {
 
-constexpr int kPointsPerPair = PairingModel::kPointsPerPair;
 constexpr int kUndoPenalty = 5;
 // A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
@@ -119,7 +80,13 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 }  // namespace
 
 PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
-    : Game(artwork, gameNumber), selected(layout.places), shape(layout) {}
+    : ModelTable(artwork, gameNumber), selected(layout.places), shape(layout) {
+    position.places = shape.places;
+    position.cellsPerPlace = shape.cellsPerPlace;
+    position.pairSum = shape.pairSum;
+    position.refills = shape.refills;
+    position.groups = shape.groups;
+}
 
 // ---- Deal ----
 
@@ -132,7 +99,7 @@ void PairingGame::NewGame(bool) {
     fan2A = 10;
     fan2B = 0;
     SetStandardPanel();
-    SetCells(std::vector<Card>(shape.places * shape.cellsPerPlace));
+    position.cells.fill(Card());
     std::fill(selected.begin(), selected.end(), 0);
     selectedCount = 0;
 
@@ -148,21 +115,51 @@ void PairingGame::NewGame(bool) {
     StartClock(0);
 }
 
+// What the screen shows of the model's steps: each card taken out is redrawn away (after a
+// pause when the cards go one at a time), each card dealt slides from the stock.
+struct PairingGame::TableHooks {
+    PairingGame& game;
+    bool oneAtATime = false;  // a group: its points count before the refill
+    int takenOut = 0;
+
+    void TookOut(int place) {
+        ++takenOut;
+        if (oneAtATime) game.PauseBriefly(kRemovalPauseMs);
+        game.selected[place] = 0;
+        game.DrawPlace(place, true);
+        if (oneAtATime) game.artwork->PresentDirty();
+    }
+    void Removed() {
+        if (oneAtATime) game.points += PairingModel::kPointsPerGroupCard * takenOut;
+        else game.artwork->PresentDirty();
+    }
+    void Dealt(int place) {
+        const Card card = game.deck.DealNext();
+        game.DrawStockArea(true);
+        game.artwork->PresentDirty();
+        const int k = game.Count(place) - 1;
+        int x = 0, y = 0;
+        game.CardOrigin(place, k, x, y);
+        // The card lands when the slide ends.
+        game.Cell(place, k) = Card();
+        game.AnimateCard(kStockX, kStockY, x, y, card, game.artwork->screenBuffer, true, true, -1);
+        game.Cell(place, k) = card;
+        game.PlaySound("flip.wav");
+    }
+};
+
 void PairingGame::Refill() {
-    for (int place = 0; place < shape.places && deck.Remaining() > 0; ++place)
-        if (!Top(place).IsValid()) DealTo(place);
+    LoadStock();
+    TableHooks hooks{*this};
+    PairingModel::Refill(position, hooks);
     DrawStockArea(true);
     artwork->PresentDirty();
 }
 
-void PairingGame::DealCard(Card& cell, int x, int y) {
-    const Card card = deck.DealNext();
-    if (!card.IsValid()) return;
-    DrawStockArea(true);
-    artwork->PresentDirty();
-    AnimateCard(kStockX, kStockY, x, y, card, artwork->screenBuffer, true, true, -1);
-    cell = card;
-    PlaySound("flip.wav");
+void PairingGame::DealTo(int place) {
+    LoadStock();
+    TableHooks hooks{*this};
+    PairingModel::DealOnto(position, place, hooks);
 }
 
 // ---- Drawing ----
@@ -220,38 +217,26 @@ bool PairingGame::TryPair() {
         if (low < 0) low = place;
         else high = place;
     }
-    if (low < 0 || high < 0 || !PairingModel::MakesPair(ModelPosition(), Top(low), Top(high))) return false;
-    if (shape.refills) PauseBriefly(kRemovalPauseMs);
-    TakeOutTop(low);
-    TakeOutTop(high);
-    artwork->PresentDirty();
-    if (shape.refills) Refill();
-    points += kPointsPerPair;
-    selectedCount -= 2;
+    if (low < 0 || high < 0 || !PairingModel::MakesPair(position, Top(low), Top(high))) return false;
+    MakeMove({.kind = PlayMove::kMove, .from = static_cast<int8_t>(low), .to = static_cast<int8_t>(high)});
     return true;
 }
 
-void PairingGame::TakeOutTop(int place) {
-    RemoveTop(place);
-    selected[place] = 0;
-    DrawPlace(place, true);
+void PairingGame::MakeMove(const PlayMove& move) {
+    const bool group = move.kind == PlayMove::kSelect;
+    if (shape.refills && !group) PauseBriefly(kRemovalPauseMs);
+    LoadStock();
+    TableHooks hooks{*this, group};
+    const int scored = PairingModel::Play(position, move, hooks);
+    if (shape.refills || group) {
+        DrawStockArea(true);
+        artwork->PresentDirty();
+    }
+    if (!group) points += scored;
+    selectedCount = 0;
 }
 
 // ---- Game over ----
-
-PairingModel::Position PairingGame::ModelPosition() const {
-    PairingModel::Position position;
-    position.points = points;
-    position.places = shape.places;
-    position.cellsPerPlace = shape.cellsPerPlace;
-    position.pairSum = shape.pairSum;
-    position.refills = shape.refills;
-    position.groups = shape.groups;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    const std::vector<Card> cells = Cells();
-    std::copy(cells.begin(), cells.end(), position.cells.begin());
-    return position;
-}
 
 // The places of a move's cards that are still to be clicked; false when a selected place is
 // not among its cards.
@@ -296,15 +281,13 @@ bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-std::string PairingGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
-
 bool PairingGame::CheckGameOver() {
-    gameOver = endedByUser || (!PairAvailable() && !OtherRemovalShowing());
+    // A group showing keeps the game going, unless the game already stands as over.
+    const bool groupShowing = shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0;
+    gameOver = endedByUser || (!PairAvailable() && !groupShowing);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
     return gameOver;
 }
-
-bool PairingGame::TableEmpty() const { return PairingModel::TableEmpty(ModelPosition()); }
 
 bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
@@ -312,8 +295,7 @@ bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 void PairingGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    const std::vector<Card> cells = Cells();
-    writer.Cards(cells.data(), static_cast<int>(cells.size()));
+    writer.Cards(position.cells.data(), shape.places * shape.cellsPerPlace);
     writer.Bytes().insert(writer.Bytes().end(), selected.begin(), selected.end());
     writer.Int(selectedCount);
     writer.Int(points);
@@ -354,7 +336,7 @@ bool PairingGame::RestoreRecord(std::span<const uint8_t> record) {
     if (flagged != readCount) return false;
 
     CommitBaseState(reader);
-    SetCells(cells);
+    std::copy(cells.begin(), cells.end(), position.cells.begin());
     selected.assign(flags->begin(), flags->end());
     selectedCount = readCount;
     points = readPoints - kUndoPenalty;

@@ -29,7 +29,6 @@
 // group's first place with count 4, made by clicking its cards one after the other (the table
 // offers it once at most two are left to click).
 struct PairingModel {
-    static constexpr int kMaxPlaces = 13;
     static constexpr int kMaxCells = 60;
     static constexpr int kPointsPerPair = 10;
     static constexpr int kPointsPerGroupCard = 5;
@@ -57,11 +56,32 @@ struct PairingModel {
     // The first place of a suit's whole group of high cards showing, or -1.
     static int GroupAt(const Position& position);
     static bool TableEmpty(const Position& position);
+    // How many cards the place holds: its leading occupied cells.
+    static int Count(const Position& position, int place);
+
+    // The next stock card onto the top of the place, when it has room.
+    template <typename Hooks>
+    static void DealOnto(Position& position, int place, Hooks& hooks) {
+        const int count = Count(position, place);
+        if (position.stockCount == 0 || count == position.cellsPerPlace) return;
+        position.cells[place * position.cellsPerPlace + count] = play_position::Pop(position.stock, position.stockCount);
+        hooks.Dealt(place);
+    }
     // The empty places, first to last, from the stock while it lasts.
-    static void Refill(Position& position);
+    template <typename Hooks>
+    static void Refill(Position& position, Hooks& hooks) {
+        for (int place = 0; place < position.places && position.stockCount > 0; ++place)
+            if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
+    }
+    // Apply, showing its steps through the hooks (play_position::NoHooks).
+    template <typename Hooks>
+    static int Play(Position& position, const PlayMove& move, Hooks& hooks);
 
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
+    static int Apply(Position& position, const PlayMove& move) {
+        play_position::NoHooks hooks;
+        return Play(position, move, hooks);
+    }
     static bool Won(const Position& position) { return position.stockCount == 0 && TableEmpty(position); }
     static bool Over(const Position& position) {
         return !PairAvailable(position) && (!position.groups || GroupAt(position) < 0);
@@ -69,11 +89,46 @@ struct PairingModel {
     // The cards of the places and the stock; points are left out, so positions reached by
     // different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Pairs leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        for (int i = 0; i < position.places * position.cellsPerPlace; ++i) out.Add(position.cells[i]);
+        out.RestUnnamed();
+    }
 };
 
-class PairingGame : public Game {
+template <typename Hooks>
+int PairingModel::Play(Position& position, const PlayMove& move, Hooks& hooks) {
+    auto takeTop = [&](int place) {
+        Card* cells = &position.cells[place * position.cellsPerPlace];
+        cells[Count(position, place) - 1] = Card();
+        hooks.TookOut(place);
+    };
+    int scored = 0;
+    if (move.kind == PlayMove::kMove) {
+        takeTop(move.from);
+        takeTop(move.to);
+        scored = kPointsPerPair;
+    } else if (move.kind == PlayMove::kSelect) {
+        const int suit = Top(position, move.from).Suit();
+        for (int place = 0; place < position.places; ++place) {
+            const Card card = Top(position, place);
+            if (card.IsValid() && IsHigh(card) && card.Suit() == suit) {
+                takeTop(place);
+                scored += kPointsPerGroupCard;
+            }
+        }
+    } else {
+        return 0;
+    }
+    hooks.Removed();
+    if (position.refills || move.kind == PlayMove::kSelect) Refill(position, hooks);
+    position.points += scored;
+    return scored;
+}
+
+class PairingGame : public ModelTable<PairingModel> {
 public:
-    using Model = PairingModel;
     static constexpr int kStockX = 60, kStockY = 60;
 
     // Size of an undo record: the cells of the places, one flag byte per place, the selected
@@ -99,17 +154,16 @@ public:
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The card a click on the place selects (no card when the place is empty).
-    virtual Card Top(int place) const = 0;
-    // Two places whose top cards make the sum.
-    bool PairAvailable() const { return PairingModel::PairAvailable(ModelPosition()); }
+    Card Top(int place) const { return PairingModel::Top(position, place); }
+    int Count(int place) const { return PairingModel::Count(position, place); }
+    // Cell k of the place, bottom first.
+    Card& Cell(int place, int k = 0) { return position.cells[place * shape.cellsPerPlace + k]; }
+    bool PairAvailable() const { return PairingModel::PairAvailable(position); }
 
-    // The current position as the model sees it.
-    PairingModel::Position ModelPosition() const;
     // The model's moves one gesture can finish from the current selection: those whose cards
     // include every selected one and leave at most two to click.
     void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
 
     std::vector<uint8_t> selected;  // a flag per place
     int32_t selectedCount = 0;
@@ -131,32 +185,25 @@ protected:
 
     PairingGame(Artwork* artwork, int gameNumber, const Shape& layout);
 
-    // The cards of the places in record order, place after place, cellsPerPlace each.
-    virtual std::vector<Card> Cells() const = 0;
-    virtual void SetCells(std::span<const Card> cells) = 0;
     // Cells read from a record and the stock read with them can stand together: here every card
     // at most once; a game adds what its layout asks.
     virtual bool CellsPossible(std::span<const Card> cells, const Deck& stock) const;
-    virtual void RemoveTop(int place) = 0;
     virtual void DrawPlace(int place, bool present) = 0;
-    // Deals the next stock card onto the place.
-    virtual void DealTo(int place) = 0;
+    // Where card k of the place lies.
+    virtual void CardOrigin(int place, int k, int& x, int& y) const = 0;
     // After the usual start of a deal (one whole pack, shuffled): takes out the cards the game
     // does not play with.
     virtual void ExcludeCards() {}
     // The deal after the empty table is drawn.
     virtual void Deal() { Refill(); }
-    // A removal other than a pair that the table still offers.
-    virtual bool OtherRemovalShowing() const { return false; }
     // Where a click selects the top card of the place.
     virtual void ClickPoint(int place, int& x, int& y) const = 0;
     bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
 
     // The empty places, first to last, from the stock while it lasts.
     void Refill();
-    // Deals the next stock card into cell, sliding it face up from the stock to (x, y); nothing
-    // when the stock is empty.
-    void DealCard(Card& cell, int x, int y);
+    // The next stock card onto the place, sliding face up from the stock.
+    void DealTo(int place);
     void DrawStockArea(bool present);
     // One card, or the empty-pile mark, at (x, y).
     void DrawSlot(int x, int y, Card card, bool chosen, bool present);
@@ -167,11 +214,14 @@ protected:
     void ClickPlace(int place);
     // Takes out the two selected places when their top cards make the sum.
     bool TryPair();
-    // Takes the top card of the place out of play and drops its flag.
-    void TakeOutTop(int place);
-    bool TableEmpty() const;
+    // Plays the move through the model, showing each card go and each card dealt.
+    void MakeMove(const PlayMove& move);
+    bool TableEmpty() const { return PairingModel::TableEmpty(position); }
 
     const Shape shape;
+
+private:
+    struct TableHooks;
 };
 
 // A card selected by clicking its pick-up, and where it lies.

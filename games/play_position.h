@@ -12,6 +12,7 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/game.h"
 #include "framework/play_model.h"
 
 namespace play_position {
@@ -56,6 +57,17 @@ inline void EncodeInt(PositionCode& code, int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
 }
 
+// What a table shows of a move while its model plays it, step by step: each model calls the
+// hooks its moves pass through (TookOut after each card it takes out of play, Removed once they
+// are all out, Dealt after each stock card it deals onto a place, ClosedUp after closing up the
+// gaps with that many stock cards). Apply plays with these, which show nothing.
+struct NoHooks {
+    void TookOut(int) {}
+    void Removed() {}
+    void Dealt(int) {}
+    void ClosedUp(int) {}
+};
+
 // A click on the card whose top-left corner is (x, y), well inside it.
 inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
 
@@ -72,3 +84,35 @@ std::string RawBytes(const Position& position) {
 }
 
 }  // namespace play_position
+
+// The on-screen part the single-table games share: the model's position as the state of play,
+// the model's moves and the position's bytes for the tools, and the plain Undo. The deck keeps
+// the stock, since the undo record saves it there: a position reads it from the deck.
+template <typename M>
+class ModelTable : public Game {
+public:
+    using Model = M;
+    using Position = typename M::Position;
+    using Game::Game;
+
+    void Undo() override {
+        if (paused || gameOver) return;
+        if (auto record = PopUndoRecord()) RestoreRecord(*record);
+    }
+    void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
+    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
+    // The current position, with the points as the score holds them and the stock as the deck
+    // holds it.
+    virtual Position ModelPosition() const {
+        Position now = position;
+        now.points = points;
+        if constexpr (requires { now.stockCount; }) now.stockCount = play_position::CopyStock(deck, now.stock);
+        return now;
+    }
+
+    Position position;
+
+protected:
+    // Reads the stock from the deck, before the model plays a move or answers a rule question.
+    void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+};

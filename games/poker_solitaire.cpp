@@ -75,7 +75,7 @@ void PokerSolitaireGame::TurnNextCard() {
         const bool american = PokerRules::Read().american;
         ScoreHands([american](const Line& hand) { return ScoreHand(hand, american); });
     } else {
-        DealCurrent();
+        ShowDealtCurrent();
         CheckGameOver();
     }
 }

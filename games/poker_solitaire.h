@@ -48,6 +48,10 @@ public:
     static int ScoreHand(const Line& hand, bool american);
 
 private:
+    int ApplyMove(const PlayMove& move) override {
+        position.american = PokerRules::Read().american;
+        return PokerSolitaireModel::Apply(position, move);
+    }
     void TurnNextCard() override;
     // A game that is over shows its hand scores, also one ended early with the grid unfilled.
     bool HandsScored() const override { return true; }

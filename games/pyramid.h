@@ -76,6 +76,15 @@ struct PyramidModel {
     static bool Over(const Position& position);
     // Everything but the points, so positions reached by different paths meet in a search.
     static void Encode(const Position& position, PositionCode& out);
+    // Pairs leave the position.
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock, position.stockCount);
+        out.AddRun(position.talon, position.talonCount);
+        out.Add(position.waste);
+        for (Card card : position.triangle) out.Add(card);
+        for (Card card : position.extra) out.Add(card);
+        out.RestUnnamed();
+    }
 };
 
 class PyramidGame : public Game {

@@ -58,6 +58,7 @@ struct QuadrilleModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out);
 
     // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
     // whose top is `top`?
@@ -123,3 +124,22 @@ private:
     void DrawPileArea(bool down, int k, bool present);
     void DrawPlace(int place, bool present) override;
 };
+
+inline void QuadrilleModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock.cards, position.stock.count);
+    out.AddRun(position.waste, position.wasteCount);
+    out.AddRun(position.centre, position.centreCount);
+    // A pile holds its order's ranks up to its top; a top the order never reaches is a fault.
+    auto pile = [&out](Card top, std::span<const int> order) {
+        if (!top.IsValid()) return;
+        for (int rank : order) {
+            out.cards.emplace_back(top.Suit(), rank);
+            if (rank == top.Rank()) return;
+        }
+        out.cards.push_back(Card());
+    };
+    for (int k = 0; k < kPiles; ++k) {
+        pile(position.downTops[k], QuadrilleGame::kDownOrder);
+        pile(position.upTops[k], QuadrilleGame::kUpOrder);
+    }
+}

@@ -9,22 +9,23 @@ SimpleAdditionGame::SimpleAdditionGame(Artwork* artwork)
                    .undoSound = false, .groups = true}) {}
 
 void SimpleAdditionGame::DrawPlace(int slot, bool present) {
-    DrawSlot(SlotX(slot), kSlotY, slots[slot], selected[slot] != 0, present);
+    DrawSlot(SlotX(slot), kSlotY, Top(slot), selected[slot] != 0, present);
 }
 
 // ---- Moves ----
 
 bool SimpleAdditionGame::MaySelect(int slot) const {
-    const Card card = slots[slot];
+    const Card card = Top(slot);
     if (!card.IsValid()) return false;
     if (selected[slot] || selectedCount == 0) return true;
     if (selectedCount >= kGroupSize) return false;
     // Every card selected so far must go with this one: all low, or all high of one suit.
     for (int other = 0; other < kSlots; ++other) {
         if (!selected[other]) continue;
-        const Card chosen = slots[other];
-        if (selectedCount == 1 && !IsHigh(chosen) && !IsHigh(card)) continue;
-        if (!IsHigh(chosen) || !IsHigh(card) || chosen.Suit() != card.Suit()) return false;
+        const Card chosen = Top(other);
+        const bool high = PairingModel::IsHigh(chosen);
+        if (selectedCount == 1 && !high && !PairingModel::IsHigh(card)) continue;
+        if (!high || !PairingModel::IsHigh(card) || chosen.Suit() != card.Suit()) return false;
     }
     return true;
 }
@@ -52,19 +53,9 @@ void SimpleAdditionGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
-// A pair, or else a whole group of high cards, one card after the other.
 void SimpleAdditionGame::TryRemoval() {
     if (TryPair() || selectedCount != kGroupSize) return;
-    int removed = 0;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (!selected[slot]) continue;
-        PauseBriefly(kRemovalPauseMs);
-        TakeOutTop(slot);
-        artwork->PresentDirty();
-        ++removed;
-    }
-    points += PairingModel::kPointsPerGroupCard * removed;
-    selectedCount = 0;
-    Refill();
+    int first = 0;
+    while (!selected[first]) ++first;
+    MakeMove({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(first), .count = kGroupSize});
 }
-

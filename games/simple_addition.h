@@ -3,11 +3,6 @@
 // suit, by clicking them one after the other. It has no rule values and adds nothing to the menu.
 #pragma once
 
-#include <algorithm>
-#include <array>
-#include <span>
-#include <vector>
-
 #include "games/pairing_game.h"
 
 class SimpleAdditionGame : public PairingGame {
@@ -24,25 +19,15 @@ public:
 
     const char* GetName() override { return "Simple Addition"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    Card Top(int slot) const override { return slots[slot]; }
 
     static int SlotX(int slot) { return kSlotX + kSlotPitch * slot; }
-    // Ten, Jack, Queen and King are high; Ace to Nine are low.
-    static bool IsHigh(Card card) { return PairingModel::IsHigh(card); }
     // May the card in this slot join the selection?
     bool MaySelect(int slot) const;
-    bool GroupShowing() const { return PairingModel::GroupAt(ModelPosition()) >= 0; }
-
-    std::array<Card, kSlots> slots{};
 
 private:
-    std::vector<Card> Cells() const override { return {slots.begin(), slots.end()}; }
-    void SetCells(std::span<const Card> cells) override { std::copy(cells.begin(), cells.end(), slots.begin()); }
-    void RemoveTop(int slot) override { slots[slot] = Card(); }
     void DrawPlace(int slot, bool present) override;
-    void DealTo(int slot) override { DealCard(slots[slot], SlotX(slot), kSlotY); }
-    // The group test is skipped once the game stands as over.
-    bool OtherRemovalShowing() const override { return !gameOver && GroupShowing(); }
+    void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = kSlotY; }
+    // A pair, or else a whole group of high cards, one card after the other.
     void TryRemoval();
     void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 30, y = kSlotY + 30; }
 };

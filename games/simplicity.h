@@ -59,6 +59,12 @@ struct SimplicityModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        out.AddRun(position.stock.cards, position.stock.count);
+        out.AddRun(position.waste, position.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.piles[pile], position.pileCount[pile]);
+        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    }
 
     // Building by pip value, round the corner: up in suit on a foundation, down in alternating
     // colours on a pile.

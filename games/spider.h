@@ -56,6 +56,13 @@ struct SpiderModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static void Cards(const Position& position, CardTally& out) {
+        // The foundations show only the last card put there: the cards on them go unnamed.
+        out.packs = 2;
+        out.AddRun(position.stock.cards, position.stock.count);
+        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
+        out.RestUnnamed();
+    }
 
     // May card c go on t (the no-card value for an empty place)?
     static bool CanPlace(Card c, Card t, bool toFoundation, int startCard);

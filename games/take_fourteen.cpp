@@ -18,28 +18,6 @@ TakeFourteenGame::TakeFourteenGame(Artwork* artwork)
                   {.places = kPiles, .cellsPerPlace = kPileSlots, .pairSum = kPairSum, .fanDx = kPilePitch,
                    .fanDy = kFanStep}) {}
 
-int TakeFourteenGame::PileCount(int pile) const {
-    int count = 0;
-    while (count < kPileSlots && piles[pile][count].IsValid()) ++count;
-    return count;
-}
-
-Card TakeFourteenGame::Top(int pile) const {
-    const int count = PileCount(pile);
-    return count > 0 ? piles[pile][count - 1] : Card();
-}
-
-std::vector<Card> TakeFourteenGame::Cells() const {
-    std::vector<Card> cells;
-    for (const auto& pile : piles) cells.insert(cells.end(), pile.begin(), pile.end());
-    return cells;
-}
-
-void TakeFourteenGame::SetCells(std::span<const Card> cells) {
-    for (int pile = 0; pile < kPiles; ++pile)
-        for (int k = 0; k < kPileSlots; ++k) piles[pile][k] = cells[pile * kPileSlots + k];
-}
-
 bool TakeFourteenGame::CellsPossible(std::span<const Card> cells, const Deck& stock) const {
     for (int pile = 0; pile < kPiles; ++pile) {
         const auto pileCells = cells.subspan(pile * kPileSlots, kPileSlots);
@@ -60,14 +38,9 @@ void TakeFourteenGame::Deal() {
     artwork->PresentDirty();
 }
 
-void TakeFourteenGame::DealTo(int pile) {
-    const int count = PileCount(pile);
-    if (count < kPileSlots) DealCard(piles[pile][count], PileX(pile), CardY(count));
-}
-
 void TakeFourteenGame::ClickPoint(int pile, int& x, int& y) const {
     x = PileX(pile) + 20;
-    y = CardY(std::max(PileCount(pile) - 1, 0)) + 30;
+    y = CardY(std::max(Count(pile) - 1, 0)) + 30;
 }
 
 // ---- Drawing ----
@@ -76,9 +49,10 @@ void TakeFourteenGame::DrawPlace(int pile, bool present) {
     const int x = PileX(pile), right = x + artwork->cardWidth;
     if (present) artwork->RestoreBackground(x, right, kPileY, kPileAreaBottom);
     const int screen = artwork->screenBuffer;
-    const int count = PileCount(pile);
+    const int count = Count(pile);
     if (count == 0) artwork->DrawPlaceholder(x, kPileY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int k = 0; k < count; ++k) artwork->DrawCard(x, CardY(k), piles[pile][k], screen, k == count - 1 && selected[pile]);
+    for (int k = 0; k < count; ++k)
+        artwork->DrawCard(x, CardY(k), Cell(pile, k), screen, k == count - 1 && selected[pile]);
     if (present) artwork->AddDirty({x, kPileY, right, kPileAreaBottom});
 }
 
@@ -87,7 +61,7 @@ void TakeFourteenGame::DrawPlace(int pile, bool present) {
 void TakeFourteenGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     for (int pile = 0; pile < kPiles; ++pile) {
-        const int count = PileCount(pile);
+        const int count = Count(pile);
         if (count > 0 && OnCard(x, y, PileX(pile), CardY(count - 1))) ClickPlace(pile);
     }
     Game::OnLButtonDown(keys, x, y);

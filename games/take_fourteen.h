@@ -3,10 +3,6 @@
 // values and adds nothing to the menu.
 #pragma once
 
-#include <array>
-#include <span>
-#include <vector>
-
 #include "games/pairing_game.h"
 
 class TakeFourteenGame : public PairingGame {
@@ -27,21 +23,12 @@ public:
 
     static int PileX(int pile) { return kPileX + kPilePitch * pile; }
     static int CardY(int index) { return kPileY + kFanStep * index; }
-    // Cards in a pile: its leading occupied cells.
-    int PileCount(int pile) const;
-    Card Top(int pile) const override;
-
-    std::array<std::array<Card, kPileSlots>, kPiles> piles{};
 
 private:
-    std::vector<Card> Cells() const override;
-    void SetCells(std::span<const Card> cells) override;
     // Piles without holes too.
     bool CellsPossible(std::span<const Card> cells, const Deck& stock) const override;
-    void RemoveTop(int pile) override { piles[pile][PileCount(pile) - 1] = Card(); }
     void DrawPlace(int pile, bool present) override;
-    // Onto the top of the pile.
-    void DealTo(int pile) override;
+    void CardOrigin(int pile, int k, int& x, int& y) const override { x = PileX(pile), y = CardY(k); }
     void Deal() override;
     void ClickPoint(int pile, int& x, int& y) const override;
 };

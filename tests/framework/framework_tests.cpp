@@ -8,7 +8,7 @@
 
 namespace {
 
-using Cells = std::array<Card, AccordionGame::kCellCount>;
+using Cells = std::array<Card, AccordionModel::kCells>;
 
 // Centre of an Accordion cell: where a press picks its card up.
 int CentreX(int cell) { return AccordionGame::CellX(cell) + 26; }
@@ -17,12 +17,12 @@ int CentreY(int cell) { return AccordionGame::CellY(cell) + 40; }
 // The first legal move of a deal: the card's cell and the cell it may cover.
 bool FindMove(const AccordionGame& game, int& from, int& to) {
     for (from = 1; from < AccordionGame::kDealtCells; ++from) {
-        if (!game.cells[from].IsValid()) continue;
+        if (!game.position.cells[from].IsValid()) continue;
         int met = 0;
         for (int i = from - 1; i >= 0 && met < 3; --i) {
-            if (!game.cells[i].IsValid()) continue;
+            if (!game.position.cells[i].IsValid()) continue;
             ++met;
-            const Card a = game.cells[from], b = game.cells[i];
+            const Card a = game.position.cells[from], b = game.position.cells[i];
             if ((met == 1 || met == 3) && (a.Suit() == b.Suit() || a.Rank() == b.Rank())) {
                 to = i;
                 return true;
@@ -34,10 +34,10 @@ bool FindMove(const AccordionGame& game, int& from, int& to) {
 
 // A position with no move at all: every card differs from its neighbours in suit and rank.
 void MakeBlocked(AccordionGame& game) {
-    game.cells.fill(Card());
-    game.cells[0] = Card(0, 0);
-    game.cells[1] = Card(1, 1);
-    game.cells[2] = Card(2, 2);
+    game.position.cells.fill(Card());
+    game.position.cells[0] = Card(0, 0);
+    game.position.cells[1] = Card(1, 1);
+    game.position.cells[2] = Card(2, 2);
     game.CheckGameOver();
 }
 
@@ -53,8 +53,8 @@ TEST_F(FrameworkTest, ScoreTruncatesTimeAndRewardsAWin) {
     game.StartClock(10);
     EXPECT_EQ(game.ComputeScore(), 19);
 
-    game.cells.fill(Card());
-    game.cells[7] = Card(1, 4);
+    game.position.cells.fill(Card());
+    game.position.cells[7] = Card(1, 4);
     game.StartClock(125);
     ASSERT_TRUE(game.CheckGameOver());
     ASSERT_TRUE(game.IsWon());
@@ -64,17 +64,17 @@ TEST_F(FrameworkTest, ScoreTruncatesTimeAndRewardsAWin) {
 
 TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
     AccordionGame& game = Start<AccordionGame>();
-    const Cells before = game.cells;
+    const Cells before = game.position.cells;
     const int x = CentreX(20), y = CentreY(20);
     Drag(x, y, x + 9, y + 9);
     EXPECT_FALSE(Played("invalid.wav"));
-    EXPECT_EQ(game.cells, before);
+    EXPECT_EQ(game.position.cells, before);
     EXPECT_FALSE(game.dragging);
     EXPECT_FALSE(backend->PointerConfined()) << "the clip ends with the drag";
 
     Drag(x, y, x + 10, y);
     EXPECT_TRUE(Played("invalid.wav"));
-    EXPECT_EQ(game.cells, before);
+    EXPECT_EQ(game.position.cells, before);
     EXPECT_EQ(game.undo.Count(), 0) << "cancelled drags drop their records";
 }
 
@@ -95,8 +95,8 @@ TEST_F(FrameworkTest, DragConfinesThePointerSoTheCardStaysOnScreen) {
 
 TEST_F(FrameworkTest, FinalScoreIsComputedOnceAndTheSequenceRunsOnce) {
     AccordionGame& game = Start<AccordionGame>();
-    game.cells.fill(Card());
-    game.cells[3] = Card(2, 5);
+    game.position.cells.fill(Card());
+    game.position.cells[3] = Card(2, 5);
     game.points = 40;
     game.CheckGameOver();
     Tick();
@@ -214,9 +214,9 @@ TEST_F(UndoTest, AccordionRecordHasTheCellsAtOffset960) {
     AccordionGame& game = Start<AccordionGame>();
     int from = 0, to = 0;
     ASSERT_TRUE(FindMove(game, from, to));
-    const Cells before = game.cells;
+    const Cells before = game.position.cells;
     Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
-    ASSERT_EQ(game.cells[to], before[from]) << "the move was made";
+    ASSERT_EQ(game.position.cells[to], before[from]) << "the move was made";
     EXPECT_TRUE(Played("tableau.wav"));
     EXPECT_EQ(game.points, 5);
 
@@ -229,7 +229,7 @@ TEST_F(UndoTest, AccordionRecordHasTheCellsAtOffset960) {
     };
     EXPECT_EQ(word(952), 0);
     EXPECT_EQ(word(956), 0);
-    for (int i = 0; i < AccordionGame::kCellCount; ++i) {
+    for (int i = 0; i < AccordionModel::kCells; ++i) {
         EXPECT_EQ(word(960 + 8 * i), before[i].Suit());
         EXPECT_EQ(word(964 + 8 * i), before[i].Rank());
     }
@@ -247,20 +247,20 @@ TEST_F(UndoTest, ThreeMovesAndThreeUndosRestoreTheDealExactly) {
     std::vector<Snapshot> snapshots;
     for (int move = 0; move < 3; ++move) {
         Wait(7'000);
-        Snapshot s{game.cells, {}, game.ElapsedSeconds(), game.points};
+        Snapshot s{game.position.cells, {}, game.ElapsedSeconds(), game.points};
         game.deck.AppendSavedForm(s.deck);
         snapshots.push_back(s);
         int from = 0, to = 0;
         ASSERT_TRUE(FindMove(game, from, to));
         Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
-        ASSERT_NE(game.cells, s.cells);
+        ASSERT_NE(game.position.cells, s.cells);
     }
     EXPECT_EQ(game.undo.Count(), 3);
     for (int undo = 2; undo >= 0; --undo) {
         Wait(5'000);
         ASSERT_TRUE(Choose(kCommandUndo));
         const Snapshot& s = snapshots[undo];
-        EXPECT_EQ(game.cells, s.cells) << "undo " << undo;
+        EXPECT_EQ(game.position.cells, s.cells) << "undo " << undo;
         std::vector<uint8_t> deck;
         game.deck.AppendSavedForm(deck);
         EXPECT_EQ(deck, s.deck);
@@ -268,10 +268,10 @@ TEST_F(UndoTest, ThreeMovesAndThreeUndosRestoreTheDealExactly) {
         EXPECT_EQ(game.points, s.points - 5);
     }
     EXPECT_TRUE(Played("undo.wav"));
-    const Cells first = game.cells;
+    const Cells first = game.position.cells;
     const int points = game.points;
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.cells, first) << "a fourth undo does nothing";
+    EXPECT_EQ(game.position.cells, first) << "a fourth undo does nothing";
     EXPECT_EQ(game.points, points);
 }
 
@@ -279,13 +279,13 @@ TEST_F(UndoTest, UndoAfterNewGameGoesBackIntoThePreviousDeal) {
     AccordionGame& game = Start<AccordionGame>();
     int from = 0, to = 0;
     ASSERT_TRUE(FindMove(game, from, to));
-    const Cells before = game.cells;
+    const Cells before = game.position.cells;
     Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
     ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_NE(game.cells, before);
+    EXPECT_NE(game.position.cells, before);
     EXPECT_EQ(game.undo.Count(), 1);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.cells, before);
+    EXPECT_EQ(game.position.cells, before);
 }
 
 TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
@@ -297,10 +297,10 @@ TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     const std::vector<uint8_t> good((std::istreambuf_iterator<char>(file)), {});
     ASSERT_EQ(good.size(), 1408u);
 
-    const Cells after = game.cells;
+    const Cells after = game.position.cells;
     const int points = game.points;
     auto refused = [&](std::vector<uint8_t> record) {
-        return !game.RestoreRecord(record) && game.cells == after && game.points == points;
+        return !game.RestoreRecord(record) && game.position.cells == after && game.points == points;
     };
     EXPECT_TRUE(refused({good.begin(), good.begin() + 1407}));
     EXPECT_TRUE(refused({good.begin(), good.begin() + 100}));
@@ -321,7 +321,7 @@ TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     // Through the journal: a damaged file lowers the counter and changes nothing else.
     std::ofstream(UndoJournal::RecordPath(1), std::ios::binary).write(reinterpret_cast<const char*>(good.data()), 500);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.cells, after);
+    EXPECT_EQ(game.position.cells, after);
     EXPECT_EQ(game.undo.Count(), 0);
     EXPECT_TRUE(game.RestoreRecord(good)) << "the whole record is accepted";
 }

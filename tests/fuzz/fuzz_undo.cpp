@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     game.undo.Push(std::vector<uint8_t>(data + 1, data + size));
     game.Undo();
-    const std::string problem = CensusProblem(CensusFor(game.gameNumber)(game));
+    const std::string problem = CensusProblem(game);
     if (!problem.empty()) {
         std::fprintf(stderr, "%s: %s\n", game.GetName(), problem.c_str());
         std::abort();

@@ -21,26 +21,26 @@ protected:
         WriteDwordValue(key, name, value);
     }
     void ClickTop(Auld& game, int pile) {
-        Click(Auld::ColumnX(pile) + 20, Auld::CardY(game.pileCounts[pile] - 1) + 20);
+        Click(Auld::ColumnX(pile) + 20, Auld::CardY(game.position.pileCounts[pile] - 1) + 20);
     }
     static void SetPile(Auld& game, int pile, std::initializer_list<Card> cards) {
-        game.piles[pile].fill(Card());
+        game.position.piles[pile].fill(Card());
         int i = 0;
-        for (Card card : cards) game.piles[pile][i++] = card;
-        game.pileCounts[pile] = i;
+        for (Card card : cards) game.position.piles[pile][i++] = card;
+        game.position.pileCounts[pile] = i;
     }
 };
 
 TEST_F(AuldLangSyneTest, FoundationsRunAceToKingInAnySuitAndStopThere) {
     Auld& game = Start<Auld>();
-    EXPECT_EQ(game.startRank, Card::kAce);
+    EXPECT_EQ(game.position.startRank, Card::kAce);
     EXPECT_EQ(game.deck.Remaining(), 48) << "the first row is dealt";
     EXPECT_FALSE(game.Fits(Card(0, 0), 0)) << "an empty foundation takes only the starting rank";
-    game.foundations[0] = Card(1, Card::kAce);
+    game.position.foundations[0] = Card(1, Card::kAce);
     for (int rank = 0; rank <= Card::kKing; ++rank) {
         const Card next(rank % 4, rank);
         ASSERT_TRUE(game.Fits(next, 0)) << rank;
-        game.foundations[0] = next;
+        game.position.foundations[0] = next;
     }
     EXPECT_EQ(game.FoundationCount(0), 13);
     EXPECT_FALSE(game.Fits(Card(2, Card::kAce), 0)) << "a fourteenth card";
@@ -52,12 +52,12 @@ TEST_F(AuldLangSyneTest, AClickPlaysAFittingTopAndIgnoresOneThatFitsNowhere) {
     SetPile(game, 1, {Card(0, 7)});
     game.CheckGameOver();
     ClickTop(game, 0);
-    EXPECT_EQ(game.foundations[0], Card(3, Card::kAce));
-    EXPECT_EQ(game.pileCounts[0], 1);
+    EXPECT_EQ(game.position.foundations[0], Card(3, Card::kAce));
+    EXPECT_EQ(game.position.pileCounts[0], 1);
     EXPECT_EQ(game.points, 5);
     EXPECT_TRUE(Played("foundation.wav"));
     ClickTop(game, 1);
-    EXPECT_EQ(game.pileCounts[1], 1) << "a Nine fits nowhere";
+    EXPECT_EQ(game.position.pileCounts[1], 1) << "a Nine fits nowhere";
     EXPECT_EQ(game.points, 5);
     EXPECT_FALSE(game.dragging) << "there is no dragging in this game";
 }
@@ -66,12 +66,12 @@ TEST_F(AuldLangSyneTest, ThirteenRowsDealThePackAndTheEmptyStockOnlyRecordsAnUnd
     Auld& game = Start<Auld>();
     for (int click = 0; click < 12; ++click) Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
+    EXPECT_EQ(game.position.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
     EXPECT_TRUE(Played("deal.wav"));
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.undo.Count(), records + 1);
-    EXPECT_EQ(game.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
+    EXPECT_EQ(game.position.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
 }
 
 TEST_F(AuldLangSyneTest, GameOverWaitsForTheStockThenForAPlayableTop) {
@@ -108,7 +108,7 @@ TEST_F(AuldLangSyneTest, FilledInStartsTheFoundationsAndCostsAQuarter) {
     SetRule("FilledIn", 1);
     SetRule("StartCard", 4);  // Six
     Auld& game = Start<Auld>();
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.foundations[suit], Card(suit, 4));
+    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 4));
     EXPECT_EQ(game.deck.Total(), 48);
     EXPECT_EQ(game.deck.Remaining(), 44);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.75);
@@ -116,25 +116,25 @@ TEST_F(AuldLangSyneTest, FilledInStartsTheFoundationsAndCostsAQuarter) {
     SetRule("FilledIn", 0);
     SetRule("StartCard", -1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_EQ(game.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck starts foundation 0";
-    EXPECT_EQ(game.startRank, game.foundations[0].Rank());
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck starts foundation 0";
+    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
 }
 
 TEST_F(AuldLangSyneTest, UndoTakesBackAPlayedCardForFivePoints) {
     Auld& game = Start<Auld>();
     // Start the foundations with pile 0's top so the deal itself has a move.
-    game.startRank = game.piles[0][0].Rank();
+    game.position.startRank = game.position.piles[0][0].Rank();
     game.CheckGameOver();
-    const Card top = game.piles[0][0];
+    const Card top = game.position.piles[0][0];
     ClickTop(game, 0);
-    ASSERT_EQ(game.foundations[0], top);
+    ASSERT_EQ(game.position.foundations[0], top);
     std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<size_t>(file.tellg()), Auld::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.foundations[0].IsValid());
-    EXPECT_EQ(game.piles[0][0], top);
-    EXPECT_EQ(game.pileCounts[0], 1);
+    EXPECT_FALSE(game.position.foundations[0].IsValid());
+    EXPECT_EQ(game.position.piles[0][0], top);
+    EXPECT_EQ(game.position.pileCounts[0], 1);
     EXPECT_EQ(game.points, -5) << "the points before the move, less the undo";
 }
 

@@ -74,7 +74,7 @@ protected:
     }
 
     ::testing::AssertionResult Accounted(Game& game) {
-        const std::string problem = CensusProblem(CensusFor(game.gameNumber)(game));
+        const std::string problem = CensusProblem(game);
         if (problem.empty()) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << problem;
     }

@@ -27,7 +27,7 @@ protected:
     // Drags the card lying at (x, y) onto foundation k or waste pile k.
     void ToFoundation(int x, int y, int k) { Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::kFoundationY + 20); }
     void ToWaste(Calc& game, int x, int y, int k) {
-        Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::WasteCardY(game.wasteCounts[k]) + 20);
+        Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::WasteCardY(game.position.wasteCounts[k]) + 20);
     }
 };
 
@@ -57,69 +57,69 @@ TEST_F(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundT
 TEST_F(CalculationTest, DealLeavesTheStockFullAndKingsTakeFourSuits) {
     Calc& game = Start<Calc>();
     EXPECT_EQ(game.deck.Remaining(), 48);
-    EXPECT_FALSE(game.current.IsValid());
-    EXPECT_EQ(game.foundationCounts, (std::array<int32_t, 4>{1, 1, 1, 1}));
-    EXPECT_EQ(game.foundationTops[0].Rank(), Card::kAce);
-    EXPECT_EQ(game.foundationTops[3].Rank(), 2);
+    EXPECT_FALSE(game.position.current.IsValid());
+    EXPECT_EQ(game.position.foundationCounts, (std::array<int32_t, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(game.position.foundationTops[0].Rank(), Card::kAce);
+    EXPECT_EQ(game.position.foundationTops[3].Rank(), 2);
     SettingsKey key(GameSettingsPath("Calculation"));
     EXPECT_EQ(ReadDwordValue(key, "StartingCard", -5), 12) << "a missing value is stored with its default";
 
     SetChoice(11);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(game.foundationTops[k], Card((std::array{2, 3, 0, 1})[k], Card::kKing));
-    for (Card top : game.foundationTops) EXPECT_FALSE(game.deck.IsIncluded(top));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(game.position.foundationTops[k], Card((std::array{2, 3, 0, 1})[k], Card::kKing));
+    for (Card top : game.position.foundationTops) EXPECT_FALSE(game.deck.IsIncluded(top));
 }
 
 TEST_F(CalculationTest, TheNextCardComesOnlyOnceTheCurrentOneIsPlaced) {
     Calc& game = Start<Calc>();
     Click(kStockClickX, kStockClickY);
-    ASSERT_TRUE(game.current.IsValid());
+    ASSERT_TRUE(game.position.current.IsValid());
     EXPECT_TRUE(Played("flip.wav"));
-    const Card first = game.current;
+    const Card first = game.position.current;
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.current, first) << "a second click does nothing";
+    EXPECT_EQ(game.position.current, first) << "a second click does nothing";
     EXPECT_EQ(game.deck.Remaining(), 47);
     EXPECT_EQ(game.undo.Count(), records);
 
     ToWaste(game, Calc::kCurrentX, Calc::kCurrentY, 2);
-    EXPECT_EQ(game.wasteCounts[2], 1);
-    EXPECT_EQ(game.waste[2][0], first);
+    EXPECT_EQ(game.position.wasteCounts[2], 1);
+    EXPECT_EQ(game.position.waste[2][0], first);
     EXPECT_EQ(game.points, 0) << "the waste scores nothing";
     EXPECT_TRUE(Played("tableau.wav"));
     Click(kStockClickX, kStockClickY);
-    EXPECT_TRUE(game.current.IsValid());
-    EXPECT_NE(game.current, first);
+    EXPECT_TRUE(game.position.current.IsValid());
+    EXPECT_NE(game.position.current, first);
 }
 
 TEST_F(CalculationTest, WasteTopsGoOnlyToFoundationsAndCompleteFoundationsTakeNothing) {
     Calc& game = Start<Calc>();  // A, 2, 3, 4
-    game.current = Card(1, 0);   // a Two follows the Ace of foundation 0
-    game.waste[1][0] = Card(2, 1);
-    game.wasteCounts[1] = 1;
+    game.position.current = Card(1, 0);   // a Two follows the Ace of foundation 0
+    game.position.waste[1][0] = Card(2, 1);
+    game.position.wasteCounts[1] = 1;
     game.CheckGameOver();
 
     ToWaste(game, Calc::PileX(1), Calc::WasteCardY(0), 3);
-    EXPECT_EQ(game.wasteCounts[1], 1) << "a waste card never moves to another waste pile";
-    EXPECT_EQ(game.wasteCounts[3], 0);
+    EXPECT_EQ(game.position.wasteCounts[1], 1) << "a waste card never moves to another waste pile";
+    EXPECT_EQ(game.position.wasteCounts[3], 0);
     ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 2);
-    EXPECT_EQ(game.wasteCounts[1], 1) << "a Three does not follow the Three of foundation 2";
+    EXPECT_EQ(game.position.wasteCounts[1], 1) << "a Three does not follow the Three of foundation 2";
 
     ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
-    EXPECT_EQ(game.foundationTops[0], Card(1, 0));
-    EXPECT_EQ(game.foundationCounts[0], 2);
+    EXPECT_EQ(game.position.foundationTops[0], Card(1, 0));
+    EXPECT_EQ(game.position.foundationCounts[0], 2);
     EXPECT_EQ(game.points, 5);
     EXPECT_TRUE(Played("foundation.wav"));
     ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 0);
-    EXPECT_EQ(game.foundationTops[0], Card(2, 1)) << "a waste top plays to a foundation";
+    EXPECT_EQ(game.position.foundationTops[0], Card(2, 1)) << "a waste top plays to a foundation";
     EXPECT_EQ(game.points, 10);
 
     // A complete foundation (King on foundation 0) refuses even the Ace that would continue it.
-    game.foundationTops[0] = Card(0, Card::kKing);
-    game.foundationCounts[0] = 13;
+    game.position.foundationTops[0] = Card(0, Card::kKing);
+    game.position.foundationCounts[0] = 13;
     EXPECT_FALSE(game.Fits(Card(3, Card::kAce), 0));
-    game.foundationCounts[0] = 12;
-    game.foundationTops[0] = Card(0, Card::kQueen);
+    game.position.foundationCounts[0] = 12;
+    game.position.foundationTops[0] = Card(0, Card::kQueen);
     EXPECT_TRUE(game.Fits(Card(3, Card::kKing), 0));
 }
 
@@ -129,16 +129,16 @@ TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {
     userPreferences.AutoGameOver = 1;
     EXPECT_FALSE(game.CheckGameOver()) << "cards remain in the stock";
     EmptyStock(game);
-    game.waste[0][0] = Card(0, 5);
-    game.wasteCounts[0] = 1;
+    game.position.waste[0][0] = Card(0, 5);
+    game.position.wasteCounts[0] = 1;
     EXPECT_TRUE(game.CheckGameOver()) << "a Seven follows nothing";
     EXPECT_FALSE(game.IsWon());
     game.gameOver = false;
-    game.waste[0][0] = Card(0, 0);
+    game.position.waste[0][0] = Card(0, 0);
     EXPECT_FALSE(game.CheckGameOver()) << "a Two follows the Ace";
     userPreferences.AutoGameOver = 0;
-    game.wasteCounts[0] = 0;
-    game.waste[0][0] = Card();
+    game.position.wasteCounts[0] = 0;
+    game.position.waste[0][0] = Card();
     EXPECT_TRUE(game.CheckGameOver()) << "nothing left outside the foundations is a win";
     EXPECT_TRUE(game.IsWon());
 }
@@ -146,9 +146,9 @@ TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {
 TEST_F(CalculationTest, UndoReturnsAFoundationCardForFivePointsWithAWholeRecord) {
     Calc& game = Start<Calc>();
     // A Two taken out of the stock as the current card keeps every card in play once.
-    const Card two = game.foundationTops[1] == Card(3, 0) ? Card(2, 0) : Card(3, 0);
+    const Card two = game.position.foundationTops[1] == Card(3, 0) ? Card(2, 0) : Card(3, 0);
     game.deck.Exclude(two);
-    game.current = two;
+    game.position.current = two;
     game.CheckGameOver();
     const int before = game.undo.Count();
     ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
@@ -157,9 +157,9 @@ TEST_F(CalculationTest, UndoReturnsAFoundationCardForFivePointsWithAWholeRecord)
     std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<size_t>(file.tellg()), Calc::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.current, two);
-    EXPECT_EQ(game.foundationCounts[0], 1);
-    EXPECT_EQ(game.foundationTops[0].Rank(), Card::kAce);
+    EXPECT_EQ(game.position.current, two);
+    EXPECT_EQ(game.position.foundationCounts[0], 1);
+    EXPECT_EQ(game.position.foundationTops[0].Rank(), Card::kAce);
     EXPECT_EQ(game.points, -5);
     EXPECT_TRUE(Played("undo.wav"));
 }

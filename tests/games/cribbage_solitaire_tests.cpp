@@ -18,7 +18,7 @@ protected:
     void ClickCell(int i) { Click(Crib::CellX(i) + 20, Crib::CellY(i) + 30); }
     void CurrentToReserve(Crib& game, int k) {
         Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::ReserveX(k) + 20,
-             Crib::ReserveCardY(game.reserveCounts[k]) + 20);
+             Crib::ReserveCardY(game.position.reserveCounts[k]) + 20);
     }
 };
 
@@ -43,20 +43,20 @@ TEST_F(CribbageTest, HandsScoreFifteensPairsRunsFlushesAndNobs) {
 TEST_F(CribbageTest, CardsGoNextToPlacedCardsAndTheNextCardIsTurned) {
     Crib& game = Start<Crib>();
     EXPECT_EQ(game.deck.Remaining(), 51);
-    const Card first = game.current;
+    const Card first = game.position.current;
     ClickCell(10);
-    EXPECT_EQ(game.grid[10], first) << "the first card goes anywhere";
+    EXPECT_EQ(game.position.grid[10], first) << "the first card goes anywhere";
     EXPECT_TRUE(Played("tableau.wav"));
     EXPECT_TRUE(Played("flip.wav"));
-    ASSERT_TRUE(game.current.IsValid());
-    const Card second = game.current;
+    ASSERT_TRUE(game.position.current.IsValid());
+    const Card second = game.position.current;
     ClickCell(0);
-    EXPECT_FALSE(game.grid[0].IsValid()) << "not next to a card";
-    EXPECT_EQ(game.current, second);
+    EXPECT_FALSE(game.position.grid[0].IsValid()) << "not next to a card";
+    EXPECT_EQ(game.position.current, second);
     Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::CellX(3) + 20, Crib::CellY(3) + 20);
-    EXPECT_EQ(game.current, second) << "a refused drag returns the card";
+    EXPECT_EQ(game.position.current, second) << "a refused drag returns the card";
     ClickCell(15);
-    EXPECT_EQ(game.grid[15], second) << "diagonal neighbours count";
+    EXPECT_EQ(game.position.grid[15], second) << "diagonal neighbours count";
     EXPECT_EQ(game.points, 0);
 }
 
@@ -67,22 +67,22 @@ TEST_F(CribbageTest, ReservesCostThreePointsAndHoldTheirCapacity) {
         << "no reserve without ReservePiles";
     SetRule("ReservePiles", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    const Card first = game.current;
+    const Card first = game.position.current;
     CurrentToReserve(game, 0);
-    EXPECT_EQ(game.reserveCounts[0], 1);
+    EXPECT_EQ(game.position.reserveCounts[0], 1);
     EXPECT_EQ(game.points, -3);
     EXPECT_TRUE(Played("reserve.wav"));
-    ASSERT_TRUE(game.current.IsValid());
-    const Card second = game.current;
+    ASSERT_TRUE(game.position.current.IsValid());
+    const Card second = game.position.current;
     CurrentToReserve(game, 0);
-    EXPECT_EQ(game.reserveCounts[0], 1) << "one card per pile";
-    EXPECT_EQ(game.current, second);
+    EXPECT_EQ(game.position.reserveCounts[0], 1) << "one card per pile";
+    EXPECT_EQ(game.position.current, second);
 
     ClickCell(5);
-    const Card third = game.current;
+    const Card third = game.position.current;
     Drag(Crib::ReserveX(0) + 20, Crib::kReserveY + 20, Crib::CellX(6) + 20, Crib::CellY(6) + 20);
-    EXPECT_EQ(game.grid[6], first);
-    EXPECT_EQ(game.current, third) << "a reserve card does not turn a new one";
+    EXPECT_EQ(game.position.grid[6], first);
+    EXPECT_EQ(game.position.current, third) << "a reserve card does not turn a new one";
     EXPECT_EQ(game.points, -3);
 }
 
@@ -92,13 +92,13 @@ TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
     ASSERT_FALSE(game.gameOver);
     ClickCell(15);
     ASSERT_TRUE(game.gameOver);
-    ASSERT_TRUE(game.starter.IsValid());
+    ASSERT_TRUE(game.position.starter.IsValid());
     int total = 0;
     for (int r = 0; r < 4; ++r)
-        total += Crib::ScoreHand({game.grid[4 * r], game.grid[4 * r + 1], game.grid[4 * r + 2], game.grid[4 * r + 3]},
-                                 game.starter);
+        total += Crib::ScoreHand({game.position.grid[4 * r], game.position.grid[4 * r + 1], game.position.grid[4 * r + 2], game.position.grid[4 * r + 3]},
+                                 game.position.starter);
     for (int c = 0; c < 4; ++c)
-        total += Crib::ScoreHand({game.grid[c], game.grid[c + 4], game.grid[c + 8], game.grid[c + 12]}, game.starter);
+        total += Crib::ScoreHand({game.position.grid[c], game.position.grid[c + 4], game.position.grid[c + 8], game.position.grid[c + 12]}, game.position.starter);
     EXPECT_EQ(game.handTotal, total);
     EXPECT_EQ(game.points, total);
     EXPECT_EQ(game.finalScore, total) << "no time cost and no win bonus";
@@ -110,13 +110,13 @@ TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
 
 TEST_F(CribbageTest, UndoTakesBackAPlacementForFivePoints) {
     Crib& game = Start<Crib>();
-    const Card first = game.current;
+    const Card first = game.position.current;
     ClickCell(4);
     std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<size_t>(file.tellg()), Crib::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.grid[4].IsValid());
-    EXPECT_EQ(game.current, first);
+    EXPECT_FALSE(game.position.grid[4].IsValid());
+    EXPECT_EQ(game.position.current, first);
     EXPECT_EQ(game.deck.Remaining(), 51);
     EXPECT_EQ(game.points, -5);
 }

@@ -21,27 +21,27 @@ protected:
     static void ClearTable(GolfGame& game, Card foundationTop) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (auto& column : game.columns) column.fill(Card());
-        game.columnCount.fill(0);
-        game.foundation.fill(Card());
-        game.foundationCount = 0;
-        if (foundationTop.IsValid()) game.foundation[game.foundationCount++] = foundationTop;
+        for (auto& column : game.position.columns) column.fill(Card());
+        game.position.columnCount.fill(0);
+        game.position.pile.fill(Card());
+        game.position.pileCount = 0;
+        if (foundationTop.IsValid()) game.position.pile[game.position.pileCount++] = foundationTop;
     }
     static void SetColumn(GolfGame& game, int column, std::initializer_list<Card> cards) {
         int k = 0;
-        for (Card card : cards) game.columns[column][k++] = card;
-        game.columnCount[column] = k;
+        for (Card card : cards) game.position.columns[column][k++] = card;
+        game.position.columnCount[column] = k;
     }
     void ClickColumnTop(const GolfGame& game, int column) {
-        Click(GolfGame::ColumnX(column) + 20, GolfGame::CardY(game.columnCount[column] - 1) + 40);
+        Click(GolfGame::ColumnX(column) + 20, GolfGame::CardY(game.position.columnCount[column] - 1) + 40);
     }
 };
 
 TEST_F(GolfTest, LayoutsDealThirtyFiveOrThirtySixCards) {
     GolfGame& game = Start<GolfGame>();
     EXPECT_EQ(game.deck.Remaining(), 17);
-    for (int column = 0; column < 7; ++column) EXPECT_EQ(game.columnCount[column], 5);
-    EXPECT_EQ(game.foundationCount, 0) << "without FlipFirst the foundation starts empty";
+    for (int column = 0; column < 7; ++column) EXPECT_EQ(game.position.columnCount[column], 5);
+    EXPECT_EQ(game.position.pileCount, 0) << "without FlipFirst the foundation starts empty";
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95);
     SettingsKey key(GameSettingsPath("Golf"));
     EXPECT_EQ(ReadDwordValue(key, "SevenByFive", 0), 1) << "missing rule values are stored with their defaults";
@@ -50,47 +50,47 @@ TEST_F(GolfTest, LayoutsDealThirtyFiveOrThirtySixCards) {
     SetRule("SevenByFive", 0);
     SetRule("FlipFirst", 1);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int column = 0; column < 6; ++column) EXPECT_EQ(game.columnCount[column], 6);
-    EXPECT_EQ(game.columnCount[6], 0);
-    EXPECT_EQ(game.foundationCount, 1) << "FlipFirst turns the first stock card";
+    for (int column = 0; column < 6; ++column) EXPECT_EQ(game.position.columnCount[column], 6);
+    EXPECT_EQ(game.position.columnCount[6], 0);
+    EXPECT_EQ(game.position.pileCount, 1) << "FlipFirst turns the first stock card";
     EXPECT_EQ(game.deck.Remaining(), 15);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
 }
 
 TEST_F(GolfTest, AClickPlaysAFittingTopCardAndWritesTwoRecords) {
     GolfGame& game = Start<GolfGame>();
-    const Card top = game.columns[3][4];
+    const Card top = game.position.columns[3][4];
     const int records = game.undo.Count();
     ClickColumnTop(game, 3);
-    ASSERT_EQ(game.foundationCount, 1) << "any card goes on an empty foundation";
-    EXPECT_EQ(game.foundation[0], top);
-    EXPECT_EQ(game.columnCount[3], 4);
+    ASSERT_EQ(game.position.pileCount, 1) << "any card goes on an empty foundation";
+    EXPECT_EQ(game.position.pile[0], top);
+    EXPECT_EQ(game.position.columnCount[3], 4);
     EXPECT_EQ(game.points, 5);
     EXPECT_TRUE(Played("foundation.wav"));
     EXPECT_EQ(game.undo.Count(), records + 2) << "the click and the lift each save the position";
 
     // Both records hold the position before the move; the first undo restores it.
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.foundationCount, 0);
-    EXPECT_EQ(game.columnCount[3], 5);
-    EXPECT_EQ(game.columns[3][4], top);
+    EXPECT_EQ(game.position.pileCount, 0);
+    EXPECT_EQ(game.position.columnCount[3], 5);
+    EXPECT_EQ(game.position.columns[3][4], top);
     EXPECT_EQ(game.points, -5) << "an undo costs 5 points";
     EXPECT_TRUE(Played("undo.wav"));
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.columnCount[3], 5) << "the second record holds the same position";
+    EXPECT_EQ(game.position.columnCount[3], 5) << "the second record holds the same position";
     EXPECT_EQ(game.points, -5);
 }
 
 TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
-    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), false));
-    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), false));
-    EXPECT_FALSE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), false));
-    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kTwo), Card(1, Card::kAce), false));
-    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kQueen), false));
-    EXPECT_FALSE(GolfGame::CanPlay(Card(0, 5), Card(1, 7), false));
-    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), true));
-    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), true));
-    EXPECT_TRUE(GolfGame::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), true));
+    EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), false));
+    EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), false));
+    EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), false));
+    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kTwo), Card(1, Card::kAce), false));
+    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kQueen), false));
+    EXPECT_FALSE(GolfModel::CanPlay(Card(0, 5), Card(1, 7), false));
+    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), true));
+    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), true));
+    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), true));
 
     // Through the mouse, with WrapAround on: Ace on a King and King on an Ace score 2 each.
     SetRule("WrapAround", 1);
@@ -103,14 +103,14 @@ TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
     EXPECT_EQ(game.points, 2);
     ClickColumnTop(game, 0);
     EXPECT_EQ(game.points, 4);
-    EXPECT_EQ(game.foundationCount, 3);
+    EXPECT_EQ(game.position.pileCount, 3);
 
     // Without it the same King stays put.
     SetRule("WrapAround", 0);
     SetColumn(game, 0, {Card(3, Card::kQueen)});
     game.CheckGameOver();
     ClickColumnTop(game, 0);
-    EXPECT_EQ(game.columnCount[0], 1) << "a Queen does not go on a King";
+    EXPECT_EQ(game.position.columnCount[0], 1) << "a Queen does not go on a King";
     EXPECT_EQ(game.points, 4);
 }
 
@@ -125,10 +125,10 @@ TEST_F(GolfTest, TheStockKeepsTheGameGoingAndAnEmptyTableWins) {
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.undo.Count(), records + 1);
-    EXPECT_EQ(game.foundationCount, 2);
+    EXPECT_EQ(game.position.pileCount, 2);
     EXPECT_TRUE(Played("flip.wav"));
     // A Two next to whatever came up fits only by chance; make it not fit.
-    game.foundation[1] = Card(2, 7);
+    game.position.pile[1] = Card(2, 7);
     EXPECT_TRUE(game.CheckGameOver());
     EXPECT_FALSE(game.IsWon());
 
@@ -165,9 +165,9 @@ TEST_F(GolfTest, UndoRecordHasItsSizeAndRefusesDuplicates) {
     std::vector<uint8_t> damaged = *record;
     std::copy_n(damaged.begin() + kUndoGamePartOffset + 8 * 52 + 4, 8, damaged.begin() + kUndoGamePartOffset);
     damaged[kUndoGamePartOffset + 8 * 52] = 1;
-    const auto columns = game.columns;
+    const auto columns = game.position.columns;
     EXPECT_FALSE(game.RestoreRecord(damaged));
-    EXPECT_EQ(game.columns, columns);
+    EXPECT_EQ(game.position.columns, columns);
 }
 
 }  // namespace

@@ -20,19 +20,19 @@ protected:
     // the pack, so the position stays one an undo record accepts.
     static void PlaceCards(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
         for (auto [cell, card] : cards) {
-            auto found = std::find(game.grid.begin(), game.grid.end(), card);
-            if (found != game.grid.end()) std::swap(*found, game.grid[cell]);
-            else game.grid[cell] = card;
+            auto found = std::find(game.position.grid.begin(), game.position.grid.end(), card);
+            if (found != game.position.grid.end()) std::swap(*found, game.position.grid[cell]);
+            else game.position.grid[cell] = card;
         }
         game.deck.SetPacks(1);
         game.deck.IncludeAll();
-        for (Card card : game.grid)
+        for (Card card : game.position.grid)
             if (card.IsValid()) game.deck.Exclude(card);
         game.CheckGameOver();
     }
     static void SetGrid(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
-        game.grid.fill(Card());
-        for (auto [cell, card] : cards) game.grid[cell] = card;
+        game.position.grid.fill(Card());
+        for (auto [cell, card] : cards) game.position.grid[cell] = card;
         game.CheckGameOver();
     }
 };
@@ -53,12 +53,12 @@ TEST_F(MonteCarloTest, OnlyTouchingCardsOfEqualRankPair) {
     EXPECT_TRUE(Played("nomatch1.wav"));
     ClickCell(10);
     EXPECT_EQ(game.first.card, Card(0, 4)) << "two rows apart is no pair";
-    EXPECT_TRUE(game.grid[0].IsValid());
+    EXPECT_TRUE(game.position.grid[0].IsValid());
 
     // The diagonal neighbour pairs. Another pair is left (cells 3 and 4), so nothing closes up.
     ClickCell(6);
-    EXPECT_FALSE(game.grid[0].IsValid());
-    EXPECT_FALSE(game.grid[6].IsValid());
+    EXPECT_FALSE(game.position.grid[0].IsValid());
+    EXPECT_FALSE(game.position.grid[6].IsValid());
     EXPECT_EQ(game.points, 5);
     EXPECT_TRUE(Played("pair.wav"));
     EXPECT_EQ(game.deck.Remaining(), 27) << "the grid closes up only when no pair is left";
@@ -69,17 +69,17 @@ TEST_F(MonteCarloTest, ClosingUpKeepsReadingOrderAndRefillsFromTheStock) {
     MonteCarloGame& game = Start<MonteCarloGame>();
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
     PlaceCards(game, {{0, Card(0, 4)}, {1, Card(1, 4)}});
-    const Card survivor = game.grid[24];
+    const Card survivor = game.position.grid[24];
     const Card nextInStock = game.deck.Peek(0);
     ClickCell(0);
     ClickCell(1);
-    EXPECT_EQ(game.grid[22], survivor) << "every card moves two places up";
-    EXPECT_EQ(game.grid[23], nextInStock);
+    EXPECT_EQ(game.position.grid[22], survivor) << "every card moves two places up";
+    EXPECT_EQ(game.position.grid[23], nextInStock);
     EXPECT_EQ(game.deck.Remaining(), 25);
 
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.grid[0], Card(0, 4));
-    EXPECT_EQ(game.grid[24], survivor);
+    EXPECT_EQ(game.position.grid[0], Card(0, 4));
+    EXPECT_EQ(game.position.grid[24], survivor);
     EXPECT_EQ(game.deck.Remaining(), 27);
     EXPECT_EQ(game.points, -5) << "undoing a pair leaves the points 5 below where they were";
 }
@@ -88,7 +88,7 @@ TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
     SetRule("Rows", 3);
     MonteCarloGame& game = Start<MonteCarloGame>();
     EXPECT_EQ(game.deck.Remaining(), 37);
-    EXPECT_FALSE(game.grid[15].IsValid());
+    EXPECT_FALSE(game.position.grid[15].IsValid());
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.35);
 
     while (game.deck.DealNext().IsValid()) {

@@ -22,20 +22,20 @@ protected:
 // ---- Take Fourteen ----
 
 void SetPiles(TakeFourteenGame& game, std::initializer_list<std::pair<int, Card>> tops) {
-    for (auto& pile : game.piles) pile.fill(Card());
-    for (auto [pile, card] : tops) game.piles[pile][game.PileCount(pile)] = card;
+    game.position.cells.fill(Card());
+    for (auto [pile, card] : tops) game.Cell(pile, game.Count(pile)) = card;
     game.CheckGameOver();
 }
 
 TEST_F(PairingTest, TakeFourteenPairsTopsThatMakeFourteen) {
     TakeFourteenGame& game = Start<TakeFourteenGame>();
-    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.PileCount(pile), pile < 4 ? 5 : 4);
+    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.Count(pile), pile < 4 ? 5 : 4);
     EXPECT_EQ(game.deck.Remaining(), 0);
     for (int i = 0; i < game.OptionsMenu()->ItemCount(); ++i)
         EXPECT_NE(game.OptionsMenu()->Item(i)->CommandId(), kCommandGameSettings) << "no settings item";
 
     auto clickTop = [&](int pile) {
-        Click(TakeFourteenGame::PileX(pile) + 20, TakeFourteenGame::CardY(game.PileCount(pile) - 1) + 40);
+        Click(TakeFourteenGame::PileX(pile) + 20, TakeFourteenGame::CardY(game.Count(pile) - 1) + 40);
     };
     SetPiles(game, {{0, Card(0, 4)}, {1, Card(1, 6)}, {2, Card(2, Card::kAce)}, {3, Card(3, Card::kKing)},
                     {4, Card(0, 5)}, {4, Card(1, 5)}, {5, Card(2, 5)}});
@@ -50,21 +50,21 @@ TEST_F(PairingTest, TakeFourteenPairsTopsThatMakeFourteen) {
 
     clickTop(0);
     clickTop(1);
-    EXPECT_EQ(game.PileCount(0), 0) << "Six and Eight";
-    EXPECT_EQ(game.PileCount(1), 0);
+    EXPECT_EQ(game.Count(0), 0) << "Six and Eight";
+    EXPECT_EQ(game.Count(1), 0);
     EXPECT_EQ(game.points, 10);
     clickTop(3);
     clickTop(2);
     EXPECT_EQ(game.points, 20) << "King and Ace";
     clickTop(4);
     EXPECT_EQ(game.selectedCount, 1);
-    EXPECT_EQ(game.PileCount(4), 2) << "two Sevens in one pile are no pair";
+    EXPECT_EQ(game.Count(4), 2) << "two Sevens in one pile are no pair";
     clickTop(5);
-    EXPECT_EQ(game.PileCount(4), 1);
+    EXPECT_EQ(game.Count(4), 1);
     EXPECT_FALSE(game.gameOver);
 
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.PileCount(4), 2);
+    EXPECT_EQ(game.Count(4), 2);
     EXPECT_EQ(game.selectedCount, 1);
     EXPECT_TRUE(Played("undo.wav"));
     EXPECT_EQ(game.points, 15);
@@ -89,8 +89,8 @@ TEST_F(PairingTest, TakeFourteenIsWonOnlyWithEveryPileEmpty) {
 // ---- Simple Addition ----
 
 void SetSlots(SimpleAdditionGame& game, std::initializer_list<std::pair<int, Card>> cards) {
-    game.slots.fill(Card());
-    for (auto [slot, card] : cards) game.slots[slot] = card;
+    game.position.cells.fill(Card());
+    for (auto [slot, card] : cards) game.Cell(slot) = card;
     game.CheckGameOver();
 }
 
@@ -114,7 +114,7 @@ TEST_F(PairingTest, SimpleAdditionRemovesTensAndCourtGroups) {
     click(6);
     EXPECT_EQ(game.points, 20) << "the King completes the group";
     EXPECT_EQ(game.selectedCount, 0);
-    EXPECT_EQ(game.slots[1], nextInStock) << "emptied slots refill from the left";
+    EXPECT_EQ(game.Cell(1), nextInStock) << "emptied slots refill from the left";
     EXPECT_EQ(game.deck.Remaining(), 31) << "four for the group, four for the slots left empty";
 
     click(0);
@@ -129,8 +129,8 @@ TEST_F(PairingTest, SimpleAdditionRemovesTensAndCourtGroups) {
     SetSlots(game, {{0, Card(0, 2)}, {1, Card(1, 4)}, {2, Card(0, 9)}});
     click(0);
     click(1);
-    EXPECT_FALSE(game.slots[0].IsValid());
-    EXPECT_FALSE(game.slots[1].IsValid());
+    EXPECT_FALSE(game.Cell(0).IsValid());
+    EXPECT_FALSE(game.Cell(1).IsValid());
 }
 
 TEST_F(PairingTest, SimpleAdditionEndsWhenTheVisibleCardsHoldNothing) {
@@ -165,13 +165,13 @@ TEST_F(PairingTest, BlockSolitairePairsElevenFromFortyCards) {
     // The cards go to their slots by swapping, and the stock is the rest of the forty.
     for (auto [slot, card] : {std::pair{0, Card(0, Card::kAce)}, std::pair{5, Card(1, Card::kTen)},
                               std::pair{6, Card(2, 3)}, std::pair{11, Card(3, 4)}}) {
-        auto found = std::find(game.slots.begin(), game.slots.end(), card);
-        if (found != game.slots.end()) std::swap(*found, game.slots[slot]);
-        else game.slots[slot] = card;
+        auto found = std::find(game.position.cells.begin(), game.position.cells.end(), card);
+        if (found != game.position.cells.end()) std::swap(*found, game.Cell(slot));
+        else game.Cell(slot) = card;
     }
     game.deck.IncludeAll();
     for (int rank : {Card::kJack, Card::kQueen, Card::kKing}) game.deck.ExcludeRank(rank);
-    for (Card card : game.slots) game.deck.Exclude(card);
+    for (int slot = 0; slot < BlockSolitaireGame::kSlots; ++slot) game.deck.Exclude(game.Cell(slot));
     game.CheckGameOver();
     click(0);
     click(6);
@@ -182,14 +182,14 @@ TEST_F(PairingTest, BlockSolitairePairsElevenFromFortyCards) {
     const Card nextInStock = game.deck.Peek(0);
     click(5);
     EXPECT_EQ(game.points, 10) << "Ace and Ten";
-    EXPECT_EQ(game.slots[0], nextInStock);
+    EXPECT_EQ(game.Cell(0), nextInStock);
     EXPECT_EQ(game.deck.Remaining(), 26);
     click(6);
     click(11);
     EXPECT_EQ(game.points, 20) << "Five and Six";
 
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.slots[6], Card(2, 3));
+    EXPECT_EQ(game.Cell(6), Card(2, 3));
     EXPECT_EQ(game.points, 5);
     EXPECT_TRUE(Played("undo.wav"));
 }
@@ -197,7 +197,7 @@ TEST_F(PairingTest, BlockSolitairePairsElevenFromFortyCards) {
 TEST_F(PairingTest, BlockSolitaireIsWonOnlyWithSlotsAndStockEmpty) {
     BlockSolitaireGame& game = Start<BlockSolitaireGame>();
     userPreferences.AutoGameOver = 1;
-    game.slots.fill(Card());
+    game.position.cells.fill(Card());
     EXPECT_TRUE(game.CheckGameOver());
     EXPECT_FALSE(game.IsWon()) << "cards remain in the stock";
     EmptyStock(game);

@@ -49,19 +49,19 @@ TEST_F(PokerTest, ReservesCostThreePointsEachTimeAndKeepToTheirCapacity) {
                              [](const DropTarget& t) { return t.kind == Poker::kReserveKind; }));
     SetRule("ReservePiles", 2);
     ASSERT_TRUE(Choose(kCommandNewGame));
-    const Card first = game.current;
+    const Card first = game.position.current;
     Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 20, Poker::ReserveX(0) + 20, Poker::kReserveY + 20);
-    EXPECT_EQ(game.reserveCounts[0], 1);
+    EXPECT_EQ(game.position.reserveCounts[0], 1);
     EXPECT_EQ(game.points, -3);
     EXPECT_TRUE(Played("reserve.wav"));
-    const Card second = game.current;
+    const Card second = game.position.current;
     ASSERT_TRUE(second.IsValid());
     Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 20, Poker::ReserveX(0) + 20, Poker::ReserveCardY(1) + 20);
-    EXPECT_EQ(game.current, second) << "one card per pile";
+    EXPECT_EQ(game.position.current, second) << "one card per pile";
     Drag(Poker::ReserveX(0) + 20, Poker::kReserveY + 20, Poker::ReserveX(1) + 20, Poker::kReserveY + 20);
-    EXPECT_EQ(game.reserves[1][0], first);
+    EXPECT_EQ(game.position.reserves[1][0], first);
     EXPECT_EQ(game.points, -6) << "moving between reserves costs again";
-    EXPECT_EQ(game.current, second) << "a reserve card brings no new card";
+    EXPECT_EQ(game.position.current, second) << "a reserve card brings no new card";
 }
 
 TEST_F(PokerTest, AFullGridIsScoredAndWinsAgainstAShortTable) {
@@ -74,12 +74,12 @@ TEST_F(PokerTest, AFullGridIsScoredAndWinsAgainstAShortTable) {
     int total = 0;
     for (int r = 0; r < 5; ++r) {
         std::array<Card, 5> row;
-        for (int c = 0; c < 5; ++c) row[c] = game.grid[5 * r + c];
+        for (int c = 0; c < 5; ++c) row[c] = game.position.grid[5 * r + c];
         total += Poker::ScoreHand(row, american);
     }
     for (int c = 0; c < 5; ++c) {
         std::array<Card, 5> column;
-        for (int r = 0; r < 5; ++r) column[r] = game.grid[5 * r + c];
+        for (int r = 0; r < 5; ++r) column[r] = game.position.grid[5 * r + c];
         total += Poker::ScoreHand(column, american);
     }
     EXPECT_EQ(game.handTotal, total);
@@ -114,8 +114,8 @@ TEST_F(PokerTest, AGridFilledFromAReserveIsScored) {
     for (int i = 0; i < 24; ++i) ClickCell(i);
     const int reserveX = Poker::ReserveX(0) + 20, reserveY = Poker::ReserveCardY(0) + 30;
     Drag(Poker::kCurrentX + 20, Poker::kCurrentY + 30, reserveX, reserveY);
-    ASSERT_EQ(game.reserveCounts[0], 1);
-    ASSERT_TRUE(game.current.IsValid()) << "a new card was drawn";
+    ASSERT_EQ(game.position.reserveCounts[0], 1);
+    ASSERT_TRUE(game.position.current.IsValid()) << "a new card was drawn";
     Drag(reserveX, reserveY, Poker::CellX(24) + 20, Poker::CellY(24) + 30);
     ASSERT_TRUE(game.gameOver);
     EXPECT_EQ(game.EndSequenceCount(), 1);
@@ -145,14 +145,14 @@ TEST_F(PokerTest, EndGameDrawsTheHandScores) {
 
 TEST_F(PokerTest, UndoTakesBackAPlacementForFivePoints) {
     Poker& game = Start<Poker>();
-    const Card first = game.current;
+    const Card first = game.position.current;
     ClickCell(12);
-    EXPECT_EQ(game.grid[12], first);
+    EXPECT_EQ(game.position.grid[12], first);
     std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
     EXPECT_EQ(static_cast<size_t>(file.tellg()), Poker::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.grid[12].IsValid());
-    EXPECT_EQ(game.current, first);
+    EXPECT_FALSE(game.position.grid[12].IsValid());
+    EXPECT_EQ(game.position.current, first);
     EXPECT_EQ(game.points, -5);
 }
 
