@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "draw/draw.h"
+#include "framework/deal_dialog.h"
 #include "framework/game_services.h"
+#include "platform/keys.h"
 #include "platform/backend.h"
 #include "platform/crt.h"
 #include "platform/paths.h"
@@ -101,8 +103,11 @@ void Game::BuildGameMenu() {
     if (!game) return;
     game->RemoveAllItems();
     game->AddItem("&Undo", kCommandUndo);
+    game->AddItem("&Redo", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
     game->AddItem("&New Game", kCommandNewGame);
+    game->AddItem("Repla&y Deal", kCommandReplayDeal);
+    game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
     game->AddItem("&Main Menu", kCommandMainMenu);
     game->AddItem("E&xit", kCommandExit);
@@ -144,7 +149,7 @@ bool Game::HandleMenuEvent() {
     case kCommandGameSettings:
         if (services.gameSettingsDialog && services.gameSettingsDialog(*this) == 1) {
             ClearHotspots();
-            NewGame(true);
+            Deal(true);
         } else if (artwork) {
             artwork->PresentDirty();
         }
@@ -188,7 +193,24 @@ bool Game::OnCommand() {
     switch (CurrentEvent().sourceId) {
     case kCommandNewGame:
         ClearHotspots();
-        NewGame(true);
+        Deal(true);
+        return true;
+    case kCommandReplayDeal:
+        ClearHotspots();
+        Deal(true, dealNumber);
+        return true;
+    case kCommandChooseDeal: {
+        const std::optional<uint32_t> chosen = services.chooseDeal ? services.chooseDeal(dealNumber) : std::nullopt;
+        if (chosen) {
+            ClearHotspots();
+            Deal(true, *chosen);
+        } else if (artwork) {
+            artwork->PresentDirty();
+        }
+        return true;
+    }
+    case kCommandRedo:
+        RedoMove();
         return true;
     case kCommandMainMenu:
         if (services.leaveGame) services.leaveGame();
@@ -197,7 +219,7 @@ bool Game::OnCommand() {
         if (services.exitProgram) services.exitProgram();
         return true;
     case kCommandUndo:
-        Undo();
+        UndoMove();
         return true;
     case kCommandPause:
         if (paused) ResumeClock();
@@ -494,7 +516,7 @@ void Game::RunEndSequence() {
     inEndSequence = false;
     if (result == HighScoresDialog::kPlayAgain) {
         ClearHotspots();
-        NewGame(true);
+        Deal(true);
     }
 }
 
@@ -540,11 +562,103 @@ UndoWriter Game::BeginUndoRecord() {
     return writer;
 }
 
-void Game::PushUndoRecord(const UndoWriter& writer) { undo.Push(writer.Bytes()); }
+void Game::PushUndoRecord(const UndoWriter& writer) {
+    if (captureRecord) {
+        *captureRecord = writer.Bytes();
+        return;
+    }
+    // A new move ends the redo list; the list waits aside in case the move is a drag that is
+    // cancelled (DropNewestUndoRecord).
+    if (!redoing) {
+        redoAside = std::move(redoList);
+        redoList.clear();
+    }
+    undo.Push(writer.Bytes());
+}
 
-std::optional<std::vector<uint8_t>> Game::PopUndoRecord() { return undo.Pop(); }
+std::optional<std::vector<uint8_t>> Game::PopUndoRecord() {
+    lastPopped = undo.Pop();
+    return lastPopped;
+}
 
-void Game::DropNewestUndoRecord() { undo.Drop(); }
+void Game::DropNewestUndoRecord() {
+    undo.Drop();
+    if (redoAside) redoList = std::move(*redoAside);
+    redoAside.reset();
+}
+
+// ---- Deals, redo and keys ----
+
+void Game::Deal(bool restart, std::optional<uint32_t> number) {
+    dealNumber = number ? *number : FreshDealNumber();
+    redoList.clear();
+    redoAside.reset();
+    crt::srand(dealNumber);
+    NewGame(restart);
+    dealStartRecords = undo.Count();
+}
+
+uint32_t Game::FreshDealNumber() {
+    // The wall clock (virtual under tests) and a counter, mixed, so numbers drawn in the same
+    // second still differ and the same run of a test always draws the same ones.
+    static uint64_t counter = 0;
+    uint64_t z = static_cast<uint64_t>(WallClockSeconds()) * 0x9E3779B97F4A7C15ull + ++counter * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<uint32_t>(z % 999999999u) + 1;
+}
+
+void Game::UndoMove() {
+    if (paused || gameOver || dragging || undo.Count() == 0) return;
+    // The position as it stands, as a record for Redo, kept in memory rather than the journal.
+    std::vector<uint8_t> after;
+    captureRecord = &after;
+    SaveUndo();
+    captureRecord = nullptr;
+    lastPopped.reset();
+    Undo();
+    if (!after.empty() && lastPopped) redoList.push_back({std::move(after), std::move(*lastPopped)});
+    lastPopped.reset();
+}
+
+void Game::RedoMove() {
+    if (paused || gameOver || dragging || redoList.empty()) return;
+    RedoEntry entry = std::move(redoList.back());
+    redoList.pop_back();
+    // The clock does not go back with the position.
+    const int elapsed = ElapsedSeconds();
+    redoing = true;
+    undo.Push(entry.record);
+    const bool restored = RestoreRecord(entry.after);
+    redoing = false;
+    if (!restored) {
+        // A record that no longer fits (it never should): the move stays undone.
+        undo.Drop();
+        redoList.clear();
+        return;
+    }
+    StartClock(elapsed);
+    ForgetPanel();
+    DrawTable(-1);
+}
+
+bool Game::HandleKey(uint32_t message, WPARAM key) {
+    const bool down = message == WM_KEYDOWN;
+    if (key == VK_CONTROL) controlHeld = down;
+    if (key == VK_SHIFT) shiftHeld = down;
+    if (!down || !controlHeld) return false;
+    if (key == 'Z') {
+        if (shiftHeld) RedoMove();
+        else UndoMove();
+        return true;
+    }
+    if (key == 'Y') {
+        RedoMove();
+        return true;
+    }
+    return false;
+}
 
 void Game::WriteBaseState(UndoWriter& writer) {
     deck.AppendSavedForm(writer.Bytes());

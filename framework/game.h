@@ -26,6 +26,7 @@
 // when restart is false, so "New Game" never adds them twice.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -56,6 +57,9 @@ enum GameCommand : int {
     kCommandUndo = 1005,
     kCommandPause = 1006,
     kCommandEndGame = 1007,
+    kCommandReplayDeal = 1008,
+    kCommandChooseDeal = 1009,
+    kCommandRedo = 1010,
     kCommandCardBack = 1106,
     kCommandCardFront = 1109,
     kCommandBackground = 1110,
@@ -223,6 +227,24 @@ public:
 
     // ---- For the shell ----
 
+    // Deals deal `number`, or a fresh number when none is given: the generator is seeded with the
+    // number and NewGame(restart) shuffles from it, so a number gives the same cards on every
+    // machine. The redo list is cleared and the move count starts again.
+    void Deal(bool restart, std::optional<uint32_t> number = std::nullopt);
+    // A number for a new deal: different from call to call, 1..999999999.
+    static uint32_t FreshDealNumber();
+    // Undo as the menu and Ctrl+Z give it: the game's Undo, with the position it left kept for
+    // Redo. Redo plays the newest undone move again: the position comes back as it was, the undo
+    // record too, and the points keep the undo penalty. Any new move clears the redo list.
+    void UndoMove();
+    void RedoMove();
+    bool CanRedo() const { return !redoList.empty(); }
+    // Moves made in this deal: the undo records pushed since it was dealt.
+    int MovesMade() const { return std::max(undo.Count() - dealStartRecords, 0); }
+    // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and the
+    // modifier keys themselves, whose up and down it follows). True when it was used.
+    bool HandleKey(uint32_t message, WPARAM key);
+
     // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
     void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
     // The panel refresh: score < 0 means "work it out" (and finish the game when it is over).
@@ -315,6 +337,8 @@ public:
     // The game ends when its grid is full, not when it is blocked: no "no moves left" message.
     bool endsWhenFull = false;
     std::string statusLeft, statusRight;
+    // The number the current deal was shuffled from (0 until Deal is called).
+    uint32_t dealNumber = 0;
 
     // The in-game toolkit root with its menu bar and four menus.
     RootPanel* Root() const { return root.get(); }
@@ -385,6 +409,21 @@ private:
                const std::function<void(int, int)>& draw);
     void BuildMenus();
     void SetAnimationSpeed(uint32_t speed);
+
+    // What Redo needs of one undone move: the position the move had led to, as an undo record,
+    // and the undo record it had pushed.
+    struct RedoEntry {
+        std::vector<uint8_t> after, record;
+    };
+    std::vector<RedoEntry> redoList;
+    // A push moves the redo list aside; the cancelled drag's Drop brings it back.
+    std::optional<std::vector<RedoEntry>> redoAside;
+    std::optional<std::vector<uint8_t>> lastPopped;
+    bool redoing = false;
+    // While set, SaveUndo's record goes here instead of the journal.
+    std::vector<uint8_t>* captureRecord = nullptr;
+    int dealStartRecords = 0;
+    bool controlHeld = false, shiftHeld = false;
 
     uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;
