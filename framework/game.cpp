@@ -1,6 +1,7 @@
 #include "framework/game.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "draw/draw.h"
@@ -33,6 +34,9 @@ constexpr int kPanelTextX = 685, kPanelLabelY = 20, kPanelValueY = 35;
 constexpr int kStatusLeft = 20, kStatusRight = 780, kStatusTop = 550, kStatusBottom = 580;
 constexpr int kStatusLeftAnchorX = 35, kStatusRightAnchorX = 750, kStatusAnchorY = 567;
 constexpr size_t kStatusMaxLength = 199;
+// The status line's four fields share the strip in equal parts, text a little in from the left.
+constexpr int kStatusFieldWidth = (kStatusRight - kStatusLeft) / 4;
+constexpr int kStatusFieldInset = 15;
 
 // Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
 constexpr double kSaveUnderSlack = 1.35;
@@ -424,6 +428,7 @@ void Game::DrawTableFrame(bool present) {
 }
 
 void Game::DrawTable(int score) {
+    UpdateStatusLine(false);
     if (score < 0) score = FinishGame();
     const char* label;
     std::string value;
@@ -542,6 +547,8 @@ void Game::DrawStatus(bool clearFirst) {
         artwork->RestoreBackground(kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
         artwork->AddDirty({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom});
     }
+    // The deal's fields first: each takes its piece of the strip afresh.
+    UpdateStatusLine(true);
     SelectScreenBuffer();
     SetColor(artwork->StatusTextColour());
     if (!statusLeft.empty()) {
@@ -552,6 +559,57 @@ void Game::DrawStatus(bool clearFirst) {
         MoveTo(kStatusRightAnchorX, kStatusAnchorY);
         DrawRegularText(statusRight, 1, 0);
     }
+}
+
+std::string Game::StatusFieldText(int field) {
+    switch (field) {
+    case 0: return "Deal " + std::to_string(dealNumber);
+    case 1: return "Moves " + std::to_string(MovesMade());
+    case 2:
+        // Only a deck left over once the deal is done is a stock.
+        if (!dealing) stockSeen = stockSeen || deck.Remaining() > 0;
+        return stockSeen ? "Stock " + std::to_string(deck.Remaining()) : std::string();
+    default: {
+        const int seconds = !clockRunning ? 0 : paused ? static_cast<int>(pauseTime - startTime) : ElapsedSeconds();
+        const int clamped = std::max(seconds, 0);
+        char text[32];
+        if (clamped >= 3600)
+            std::snprintf(text, sizeof text, "Time %d:%02d:%02d", clamped / 3600, clamped / 60 % 60, clamped % 60);
+        else
+            std::snprintf(text, sizeof text, "Time %d:%02d", clamped / 60, clamped % 60);
+        return text;
+    }
+    }
+}
+
+void Game::UpdateStatusLine(bool redrawAll) {
+    // A dragged stack may lie over the strip; the fields wait until it is down.
+    if (!statusLineOn || !artwork || (dragging && !redrawAll)) return;
+    bool changed = false;
+    std::vector<uint8_t> now;
+    for (int field = 0; field < static_cast<int>(statusShown.size()); ++field) {
+        const int left = kStatusLeft + field * kStatusFieldWidth, right = left + kStatusFieldWidth - 1;
+        const size_t size = ImageSize(right - left + 1, kStatusBottom - kStatusTop + 1);
+        std::string text = StatusFieldText(field);
+        SelectScreenBuffer();
+        // A game's own redraw may have painted over a field: it is drawn again even when its
+        // text stayed the same. An intact, unchanged field is left alone.
+        if (!redrawAll && text == statusShown[field] && statusPixels[field].size() == size) {
+            now.resize(size);
+            GetBlock(now.data(), left, right, kStatusTop, kStatusBottom);
+            if (now == statusPixels[field]) continue;
+        }
+        statusShown[field] = std::move(text);
+        artwork->RestoreBackground(left, right, kStatusTop, kStatusBottom);
+        SetColor(artwork->StatusTextColour());
+        MoveTo(left + kStatusFieldInset, kStatusAnchorY);
+        DrawRegularText(statusShown[field], -1, 0);
+        statusPixels[field].resize(size);
+        GetBlock(statusPixels[field].data(), left, right, kStatusTop, kStatusBottom);
+        artwork->AddDirty({left, kStatusTop, right, kStatusBottom});
+        changed = true;
+    }
+    if (changed && !redrawAll) artwork->PresentDirty();
 }
 
 // ---- Undo records ----
@@ -591,11 +649,17 @@ void Game::DropNewestUndoRecord() {
 
 void Game::Deal(bool restart, std::optional<uint32_t> number) {
     dealNumber = number ? *number : FreshDealNumber();
+    statusLineOn = true;
+    stockSeen = false;
     redoList.clear();
     redoAside.reset();
     crt::srand(dealNumber);
-    NewGame(restart);
     dealStartRecords = undo.Count();
+    dealing = true;
+    NewGame(restart);
+    dealing = false;
+    dealStartRecords = undo.Count();
+    UpdateStatusLine(false);
 }
 
 uint32_t Game::FreshDealNumber() {
@@ -626,7 +690,6 @@ void Game::RedoMove() {
     if (paused || gameOver || dragging || redoList.empty()) return;
     RedoEntry entry = std::move(redoList.back());
     redoList.pop_back();
-    // The clock does not go back with the position.
     const int elapsed = ElapsedSeconds();
     redoing = true;
     undo.Push(entry.record);
@@ -638,7 +701,8 @@ void Game::RedoMove() {
         redoList.clear();
         return;
     }
-    StartClock(elapsed);
+    // The record brought back the time of the undo; time played since then still counts.
+    StartClock(std::max(elapsed, ElapsedSeconds()));
     ForgetPanel();
     DrawTable(-1);
 }

@@ -241,6 +241,10 @@ public:
     bool CanRedo() const { return !redoList.empty(); }
     // Moves made in this deal: the undo records pushed since it was dealt.
     int MovesMade() const { return std::max(undo.Count() - dealStartRecords, 0); }
+    // The status line's four fields as shown now: deal number, moves made, cards left in the
+    // stock (empty for a game that deals everything at once) and elapsed time. They appear for
+    // deals made through Deal, and each is redrawn only when its text changes.
+    const std::array<std::string, 4>& StatusFields() const { return statusShown; }
     // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and the
     // modifier keys themselves, whose up and down it follows). True when it was used.
     bool HandleKey(uint32_t message, WPARAM key);
@@ -424,6 +428,16 @@ private:
     std::vector<uint8_t>* captureRecord = nullptr;
     int dealStartRecords = 0;
     bool controlHeld = false, shiftHeld = false;
+
+    // Brings the status line's fields up to date: all of them over a freshly drawn strip, or only
+    // those whose text changed, each over its own piece of the backdrop.
+    void UpdateStatusLine(bool redrawAll);
+    std::string StatusFieldText(int field);
+    std::array<std::string, 4> statusShown;
+    std::array<std::vector<uint8_t>, 4> statusPixels;  // each field as last drawn
+    bool statusLineOn = false;
+    bool stockSeen = false;  // the deal has left cards in the deck at some point
+    bool dealing = false;    // inside Deal's NewGame
 
     uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;

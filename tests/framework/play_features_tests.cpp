@@ -147,6 +147,7 @@ TEST_F(PlayFeaturesTest, RedoAfterUndoRestoresPositionScreenAndUndoFiles) {
     const std::vector<Pixel> shown = TableScreen();
     const auto files = UndoFileContents();
     const int points = table.points, moves = table.MovesMade();
+    const auto fields = table.StatusFields();
     ASSERT_EQ(moves, 6);
 
     Key('Z', true);  // Ctrl+Z
@@ -156,6 +157,7 @@ TEST_F(PlayFeaturesTest, RedoAfterUndoRestoresPositionScreenAndUndoFiles) {
     Key('Y', true);  // Ctrl+Y
     EXPECT_TRUE(SamePosition(position, 1));
     EXPECT_TRUE(TableScreen() == shown);
+    EXPECT_EQ(table.StatusFields(), fields);
     EXPECT_TRUE(UndoFileContents() == files);
     EXPECT_EQ(table.MovesMade(), moves);
     // The undo penalty stands: undo and redo never raise the score.
@@ -197,10 +199,53 @@ TEST_F(PlayFeaturesTest, EveryGameRedoesWhatItUndid) {
         EXPECT_EQ((points - table.points) % kUndoPenalty, 0) << entry.name;
         // Canfield's undo record does not keep how many waste cards the last turn showed (its own
         // Undo loses that too), so only its screen is compared.
-        if (entry.name != std::string("Canfield"))
+        if (entry.name != std::string("Canfield")) {
             EXPECT_TRUE(SamePosition(position, (points - table.points) / kUndoPenalty)) << entry.name;
+        }
         EXPECT_TRUE(ScreenCoherent(table)) << entry.name;
         game.reset();
+    }
+}
+
+TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
+    Game& table = StartDeal("Klondike", 12345);
+    using Fields = std::array<std::string, 4>;
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 0", "Stock 24", "Time 0:00"}));
+    // The fields are drawn: the strip is no longer bare backdrop.
+    const Pixel* pixels = BufferPixels(screen);
+    auto inked = [&](int left, int right) {
+        int count = 0;
+        for (int y = 552; y < 580; ++y)
+            for (int x = left; x < right; ++x) count += pixels[y * 800 + x] != BufferPixels(artwork->background)[y * 800 + x];
+        return count;
+    };
+    EXPECT_GT(inked(20, 210), 20);
+    EXPECT_GT(inked(590, 780), 20);
+    MoveList moves;
+    table.PlayMoves(moves);
+    MoveGesture gesture;
+    for (const PlayMove& move : moves)
+        if (move.kind == PlayMove::kStock && table.GestureFor(move, gesture)) Perform(gesture);
+    Wait(65000);
+    Tick();
+    const std::string stock = "Stock " + std::to_string(table.deck.Remaining());
+    EXPECT_NE(stock, "Stock 24");
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 1", stock, "Time 1:05"}));
+    EXPECT_TRUE(ScreenCoherent(table));
+    // Paused, the time stands still; an hour shows hours.
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(10000);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:05");
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(3600000);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:01:05");
+    // A game that deals every card at once shows no stock.
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        Game& other = StartDeal(entry.name, 99);
+        EXPECT_EQ(other.StatusFields()[2].empty(), other.deck.Remaining() == 0) << entry.name;
+        EXPECT_TRUE(ScreenCoherent(other)) << entry.name;
     }
 }
 
