@@ -662,11 +662,11 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     UpdateStatusLine(false);
 }
 
-uint32_t Game::FreshDealNumber() {
-    // The wall clock (virtual under tests) and a counter, mixed, so numbers drawn in the same
-    // second still differ and the same run of a test always draws the same ones.
-    static uint64_t counter = 0;
-    uint64_t z = static_cast<uint64_t>(WallClockSeconds()) * 0x9E3779B97F4A7C15ull + ++counter * 0xBF58476D1CE4E5B9ull;
+uint32_t Game::FreshDealNumber() const {
+    // The wall clock, the millisecond tick and the previous number, mixed: numbers drawn in the
+    // same second still differ, and a test on the virtual clock always draws the same ones.
+    uint64_t z = static_cast<uint64_t>(WallClockSeconds()) * 0x9E3779B97F4A7C15ull +
+                 GetTickCount64() * 0xBF58476D1CE4E5B9ull + dealNumber;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;

@@ -231,8 +231,8 @@ public:
     // number and NewGame(restart) shuffles from it, so a number gives the same cards on every
     // machine. The redo list is cleared and the move count starts again.
     void Deal(bool restart, std::optional<uint32_t> number = std::nullopt);
-    // A number for a new deal: different from call to call, 1..999999999.
-    static uint32_t FreshDealNumber();
+    // A number for a new deal, 1..999999999, different from the current one.
+    uint32_t FreshDealNumber() const;
     // Undo as the menu and Ctrl+Z give it: the game's Undo, with the position it left kept for
     // Redo. Redo plays the newest undone move again: the position comes back as it was, the undo
     // record too, and the points keep the undo penalty. Any new move clears the redo list.

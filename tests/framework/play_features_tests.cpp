@@ -129,13 +129,14 @@ TEST(DealNumbers, ParseOnlyPlainDecimalNumbersOfThirtyTwoBits) {
         EXPECT_FALSE(ParseDealNumber(bad)) << bad;
 }
 
-TEST(DealNumbers, FreshNumbersDifferAndStayInRange) {
+TEST_F(PlayFeaturesTest, FreshNumbersDifferAndStayInRange) {
+    Game& table = StartDeal("Golf", 1);
     std::set<uint32_t> seen;
     for (int i = 0; i < 100; ++i) {
-        const uint32_t number = Game::FreshDealNumber();
-        EXPECT_GE(number, 1u);
-        EXPECT_LE(number, 999999999u);
-        seen.insert(number);
+        table.Deal(true);
+        EXPECT_GE(table.dealNumber, 1u);
+        EXPECT_LE(table.dealNumber, 999999999u);
+        seen.insert(table.dealNumber);
     }
     EXPECT_EQ(seen.size(), 100u);
 }
