@@ -1,10 +1,13 @@
 #include "framework/game.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "draw/draw.h"
+#include "framework/deal_dialog.h"
 #include "framework/game_services.h"
+#include "platform/keys.h"
 #include "platform/backend.h"
 #include "platform/crt.h"
 #include "platform/paths.h"
@@ -31,6 +34,9 @@ constexpr int kPanelTextX = 685, kPanelLabelY = 20, kPanelValueY = 35;
 constexpr int kStatusLeft = 20, kStatusRight = 780, kStatusTop = 550, kStatusBottom = 580;
 constexpr int kStatusLeftAnchorX = 35, kStatusRightAnchorX = 750, kStatusAnchorY = 567;
 constexpr size_t kStatusMaxLength = 199;
+// The status line's four fields share the strip in equal parts, text a little in from the left.
+constexpr int kStatusFieldWidth = (kStatusRight - kStatusLeft) / 4;
+constexpr int kStatusFieldInset = 15;
 
 // Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
 constexpr double kSaveUnderSlack = 1.35;
@@ -101,9 +107,12 @@ void Game::BuildGameMenu() {
     if (!game) return;
     game->RemoveAllItems();
     game->AddItem("&Undo", kCommandUndo);
+    game->AddItem("&Redo", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
     game->AddItem("&Hint", kCommandHint);
     game->AddItem("&New Game", kCommandNewGame);
+    game->AddItem("Repla&y Deal", kCommandReplayDeal);
+    game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
     game->AddItem("&Main Menu", kCommandMainMenu);
     game->AddItem("E&xit", kCommandExit);
@@ -145,7 +154,7 @@ bool Game::HandleMenuEvent() {
     case kCommandGameSettings:
         if (services.gameSettingsDialog && services.gameSettingsDialog(*this) == 1) {
             ClearHotspots();
-            NewGame(true);
+            Deal(true);
         } else if (artwork) {
             artwork->PresentDirty();
         }
@@ -194,7 +203,24 @@ bool Game::OnCommand() {
         return true;
     case kCommandNewGame:
         ClearHotspots();
-        NewGame(true);
+        Deal(true);
+        return true;
+    case kCommandReplayDeal:
+        ClearHotspots();
+        Deal(true, dealNumber);
+        return true;
+    case kCommandChooseDeal: {
+        const std::optional<uint32_t> chosen = services.chooseDeal ? services.chooseDeal(dealNumber) : std::nullopt;
+        if (chosen) {
+            ClearHotspots();
+            Deal(true, *chosen);
+        } else if (artwork) {
+            artwork->PresentDirty();
+        }
+        return true;
+    }
+    case kCommandRedo:
+        RedoMove();
         return true;
     case kCommandMainMenu:
         if (services.leaveGame) services.leaveGame();
@@ -203,7 +229,7 @@ bool Game::OnCommand() {
         if (services.exitProgram) services.exitProgram();
         return true;
     case kCommandUndo:
-        Undo();
+        UndoMove();
         return true;
     case kCommandPause:
         if (paused) ResumeClock();
@@ -408,6 +434,7 @@ void Game::DrawTableFrame(bool present) {
 }
 
 void Game::DrawTable(int score) {
+    UpdateStatusLine(false);
     if (score < 0) {
         TickHint();
         score = FinishGame();
@@ -503,7 +530,7 @@ void Game::RunEndSequence() {
     inEndSequence = false;
     if (result == HighScoresDialog::kPlayAgain) {
         ClearHotspots();
-        NewGame(true);
+        Deal(true);
     }
 }
 
@@ -529,6 +556,8 @@ void Game::DrawStatus(bool clearFirst) {
         artwork->RestoreBackground(kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
         artwork->AddDirty({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom});
     }
+    // The deal's fields first: each takes its piece of the strip afresh.
+    UpdateStatusLine(true);
     SelectScreenBuffer();
     SetColor(artwork->StatusTextColour());
     if (!statusLeft.empty()) {
@@ -541,6 +570,57 @@ void Game::DrawStatus(bool clearFirst) {
     }
 }
 
+std::string Game::StatusFieldText(int field) {
+    switch (field) {
+    case 0: return "Deal " + std::to_string(dealNumber);
+    case 1: return "Moves " + std::to_string(MovesMade());
+    case 2:
+        // Only a deck left over once the deal is done is a stock.
+        if (!dealing) stockSeen = stockSeen || deck.Remaining() > 0;
+        return stockSeen ? "Stock " + std::to_string(deck.Remaining()) : std::string();
+    default: {
+        const int seconds = !clockRunning ? 0 : paused ? static_cast<int>(pauseTime - startTime) : ElapsedSeconds();
+        const int clamped = std::max(seconds, 0);
+        char text[32];
+        if (clamped >= 3600)
+            std::snprintf(text, sizeof text, "Time %d:%02d:%02d", clamped / 3600, clamped / 60 % 60, clamped % 60);
+        else
+            std::snprintf(text, sizeof text, "Time %d:%02d", clamped / 60, clamped % 60);
+        return text;
+    }
+    }
+}
+
+void Game::UpdateStatusLine(bool redrawAll) {
+    // A dragged stack may lie over the strip; the fields wait until it is down.
+    if (!statusLineOn || !artwork || (dragging && !redrawAll)) return;
+    bool changed = false;
+    std::vector<uint8_t> now;
+    for (int field = 0; field < static_cast<int>(statusShown.size()); ++field) {
+        const int left = kStatusLeft + field * kStatusFieldWidth, right = left + kStatusFieldWidth - 1;
+        const size_t size = ImageSize(right - left + 1, kStatusBottom - kStatusTop + 1);
+        std::string text = StatusFieldText(field);
+        SelectScreenBuffer();
+        // A game's own redraw may have painted over a field: it is drawn again even when its
+        // text stayed the same. An intact, unchanged field is left alone.
+        if (!redrawAll && text == statusShown[field] && statusPixels[field].size() == size) {
+            now.resize(size);
+            GetBlock(now.data(), left, right, kStatusTop, kStatusBottom);
+            if (now == statusPixels[field]) continue;
+        }
+        statusShown[field] = std::move(text);
+        artwork->RestoreBackground(left, right, kStatusTop, kStatusBottom);
+        SetColor(artwork->StatusTextColour());
+        MoveTo(left + kStatusFieldInset, kStatusAnchorY);
+        DrawRegularText(statusShown[field], -1, 0);
+        statusPixels[field].resize(size);
+        GetBlock(statusPixels[field].data(), left, right, kStatusTop, kStatusBottom);
+        artwork->AddDirty({left, kStatusTop, right, kStatusBottom});
+        changed = true;
+    }
+    if (changed && !redrawAll) artwork->PresentDirty();
+}
+
 // ---- Undo records ----
 
 UndoWriter Game::BeginUndoRecord() {
@@ -549,11 +629,109 @@ UndoWriter Game::BeginUndoRecord() {
     return writer;
 }
 
-void Game::PushUndoRecord(const UndoWriter& writer) { undo.Push(writer.Bytes()); }
+void Game::PushUndoRecord(const UndoWriter& writer) {
+    if (captureRecord) {
+        *captureRecord = writer.Bytes();
+        return;
+    }
+    // A new move ends the redo list; the list waits aside in case the move is a drag that is
+    // cancelled (DropNewestUndoRecord).
+    if (!redoing) {
+        redoAside = std::move(redoList);
+        redoList.clear();
+    }
+    undo.Push(writer.Bytes());
+}
 
-std::optional<std::vector<uint8_t>> Game::PopUndoRecord() { return undo.Pop(); }
+std::optional<std::vector<uint8_t>> Game::PopUndoRecord() {
+    lastPopped = undo.Pop();
+    return lastPopped;
+}
 
-void Game::DropNewestUndoRecord() { undo.Drop(); }
+void Game::DropNewestUndoRecord() {
+    undo.Drop();
+    if (redoAside) redoList = std::move(*redoAside);
+    redoAside.reset();
+}
+
+// ---- Deals, redo and keys ----
+
+void Game::Deal(bool restart, std::optional<uint32_t> number) {
+    dealNumber = number ? *number : FreshDealNumber();
+    statusLineOn = true;
+    stockSeen = false;
+    redoList.clear();
+    redoAside.reset();
+    crt::srand(dealNumber);
+    dealStartRecords = undo.Count();
+    dealing = true;
+    NewGame(restart);
+    dealing = false;
+    dealStartRecords = undo.Count();
+    UpdateStatusLine(false);
+}
+
+uint32_t Game::FreshDealNumber() const {
+    // The wall clock, the millisecond tick and the previous number, mixed: numbers drawn in the
+    // same second still differ, and a test on the virtual clock always draws the same ones.
+    uint64_t z = static_cast<uint64_t>(WallClockSeconds()) * 0x9E3779B97F4A7C15ull +
+                 GetTickCount64() * 0xBF58476D1CE4E5B9ull + dealNumber;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<uint32_t>(z % 999999999u) + 1;
+}
+
+void Game::UndoMove() {
+    if (paused || gameOver || dragging || undo.Count() == 0) return;
+    // The position as it stands, as a record for Redo, kept in memory rather than the journal.
+    std::vector<uint8_t> after;
+    captureRecord = &after;
+    SaveUndo();
+    captureRecord = nullptr;
+    lastPopped.reset();
+    Undo();
+    if (!after.empty() && lastPopped) redoList.push_back({std::move(after), std::move(*lastPopped)});
+    lastPopped.reset();
+}
+
+void Game::RedoMove() {
+    if (paused || gameOver || dragging || redoList.empty()) return;
+    RedoEntry entry = std::move(redoList.back());
+    redoList.pop_back();
+    const int elapsed = ElapsedSeconds();
+    redoing = true;
+    undo.Push(entry.record);
+    const bool restored = RestoreRecord(entry.after);
+    redoing = false;
+    if (!restored) {
+        // A record that no longer fits (it never should): the move stays undone.
+        undo.Drop();
+        redoList.clear();
+        return;
+    }
+    // The record brought back the time of the undo; time played since then still counts.
+    StartClock(std::max(elapsed, ElapsedSeconds()));
+    ForgetPanel();
+    DrawTable(-1);
+}
+
+bool Game::HandleKey(uint32_t message, WPARAM key) {
+    const bool down = message == WM_KEYDOWN;
+    if (key == VK_CONTROL) controlHeld = down;
+    if (key == VK_SHIFT) shiftHeld = down;
+    if (!down || !controlHeld) return false;
+    if (key == 'Z') {
+        if (shiftHeld) RedoMove();
+        else UndoMove();
+        return true;
+    }
+    if (key == 'Y') {
+        RedoMove();
+        return true;
+    }
+    return false;
+}
 
 void Game::WriteBaseState(UndoWriter& writer) {
     deck.AppendSavedForm(writer.Bytes());

@@ -26,6 +26,7 @@
 // when restart is false, so "New Game" never adds them twice.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -57,7 +58,10 @@ enum GameCommand : int {
     kCommandUndo = 1005,
     kCommandPause = 1006,
     kCommandEndGame = 1007,
-    kCommandHint = 1008,
+    kCommandReplayDeal = 1008,
+    kCommandChooseDeal = 1009,
+    kCommandRedo = 1010,
+    kCommandHint = 1011,
     kCommandCardBack = 1106,
     kCommandCardFront = 1109,
     kCommandBackground = 1110,
@@ -231,6 +235,28 @@ public:
     void ShowHint();
     const HintOutline& Hint() const { return hintOutline; }
 
+    // Deals deal `number`, or a fresh number when none is given: the generator is seeded with the
+    // number and NewGame(restart) shuffles from it, so a number gives the same cards on every
+    // machine. The redo list is cleared and the move count starts again.
+    void Deal(bool restart, std::optional<uint32_t> number = std::nullopt);
+    // A number for a new deal, 1..999999999, different from the current one.
+    uint32_t FreshDealNumber() const;
+    // Undo as the menu and Ctrl+Z give it: the game's Undo, with the position it left kept for
+    // Redo. Redo plays the newest undone move again: the position comes back as it was, the undo
+    // record too, and the points keep the undo penalty. Any new move clears the redo list.
+    void UndoMove();
+    void RedoMove();
+    bool CanRedo() const { return !redoList.empty(); }
+    // Moves made in this deal: the undo records pushed since it was dealt.
+    int MovesMade() const { return std::max(undo.Count() - dealStartRecords, 0); }
+    // The status line's four fields as shown now: deal number, moves made, cards left in the
+    // stock (empty for a game that deals everything at once) and elapsed time. They appear for
+    // deals made through Deal, and each is redrawn only when its text changes.
+    const std::array<std::string, 4>& StatusFields() const { return statusShown; }
+    // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and the
+    // modifier keys themselves, whose up and down it follows). True when it was used.
+    bool HandleKey(uint32_t message, WPARAM key);
+
     // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
     void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
     // The panel refresh: score < 0 means "work it out" (and finish the game when it is over).
@@ -323,6 +349,8 @@ public:
     // The game ends when its grid is full, not when it is blocked: no "no moves left" message.
     bool endsWhenFull = false;
     std::string statusLeft, statusRight;
+    // The number the current deal was shuffled from (0 until Deal is called).
+    uint32_t dealNumber = 0;
 
     // The in-game toolkit root with its menu bar and four menus.
     RootPanel* Root() const { return root.get(); }
@@ -403,6 +431,32 @@ private:
     std::unique_ptr<HintSearch> hintSearch;
     std::string hintPosition;  // the position the running search was asked about
     HintOutline hintOutline;
+
+    // What Redo needs of one undone move: the position the move had led to, as an undo record,
+    // and the undo record it had pushed.
+    struct RedoEntry {
+        std::vector<uint8_t> after, record;
+    };
+    std::vector<RedoEntry> redoList;
+    // A push moves the redo list aside; the cancelled drag's Drop brings it back.
+    std::optional<std::vector<RedoEntry>> redoAside;
+    std::optional<std::vector<uint8_t>> lastPopped;
+    bool redoing = false;
+    // While set, SaveUndo's record goes here instead of the journal.
+    std::vector<uint8_t>* captureRecord = nullptr;
+    int dealStartRecords = 0;
+    bool controlHeld = false, shiftHeld = false;
+
+    // Brings the status line's fields up to date: all of them over a freshly drawn strip, or only
+    // those whose text changed, each over its own piece of the backdrop.
+    void UpdateStatusLine(bool redrawAll);
+    std::string StatusFieldText(int field);
+    std::array<std::string, 4> statusShown;
+    std::array<std::vector<uint8_t>, 4> statusPixels;  // each field as last drawn
+    bool statusLineOn = false;
+    bool stockSeen = false;  // the deal has left cards in the deck at some point
+    bool dealing = false;    // inside Deal's NewGame
+
     uint64_t slideScheduleEnd = 0;  // when the last slide was due to end
     SaveUnder dragSaveUnder;
     int dragX = 0, dragY = 0;      // where the dragged stack is drawn now

@@ -3,6 +3,7 @@
 #include "audio/music.h"
 #include "audio/music_dialog.h"
 #include "audio/sound_effects.h"
+#include "framework/deal_dialog.h"
 #include "platform/keys.h"
 #include "platform/messages.h"
 #include "store/high_scores_dialog.h"
@@ -34,6 +35,7 @@ GameServices Defaults() {
         if (HWND window = MainWindowHandle()) DestroyWindow(window);
     };
     services.musicDialog = [] { return RunMusicDialog(); };
+    services.chooseDeal = [](uint32_t current) { return ChooseDealNumber(current); };
     services.aboutDialog = [] {
         AboutDialog about;
         about.RunModal();

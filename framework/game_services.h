@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class Game;
@@ -35,6 +36,9 @@ struct GameServices {
     std::function<void()> exitProgram;
     // "Music...": default runs the music dialog; returns its result.
     std::function<int()> musicDialog;
+    // "Choose Deal...": default runs the deal dialog, starting from the current number; none
+    // when cancelled.
+    std::function<std::optional<uint32_t>(uint32_t current)> chooseDeal;
     // "About...": default runs the About box.
     std::function<void()> aboutDialog;
 

@@ -54,6 +54,13 @@ struct ShellState {
 
 ShellState shell;
 
+// The deal the command line asked for; it outlives the reset of the shell state.
+struct StartingDeal {
+    int gameNumber = 0;
+    std::optional<uint32_t> deal;
+};
+StartingDeal startingDeal;
+
 void PresentWholeScreen() {
     SelectBuffer(shell.screenBuffer);
     PresentRect(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1);
@@ -331,6 +338,7 @@ bool StartUp(HWND window) {
     if (!ChoosePlayer()) return false;
     StartTitleMusic();
     SetTimer(window, kGameTimer, kTimerPeriodMs);
+    if (startingDeal.gameNumber != 0) StartGame(startingDeal.gameNumber, false, startingDeal.deal);
     shell.artwork->PresentDirty();
     return true;
 }
@@ -372,7 +380,7 @@ bool IsGameRunning() { return shell.currentGame != nullptr; }
 Game* CurrentGame() { return shell.currentGame.get(); }
 Artwork* ShellArtwork() { return shell.artwork.get(); }
 
-void StartGame(int gameNumber, bool rulesFirst) {
+void StartGame(int gameNumber, bool rulesFirst, std::optional<uint32_t> deal) {
     const GameDescriptor* entry = FindGame(gameNumber);
     if (!entry || !shell.artwork || shell.currentGame) return;
     std::unique_ptr<Game> game = entry->create(shell.artwork.get());
@@ -382,8 +390,10 @@ void StartGame(int gameNumber, bool rulesFirst) {
         return;
     }
     shell.currentGame = std::move(game);
-    shell.currentGame->NewGame(false);
+    shell.currentGame->Deal(false, deal);
 }
+
+void RequestStartingDeal(int gameNumber, std::optional<uint32_t> deal) { startingDeal = {gameNumber, deal}; }
 
 void LeaveGame() {
     if (!shell.currentGame) return;
@@ -433,7 +443,11 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         // The highlight presents only the names it touched rather than the whole window.
         else SelectionHover(LowWord(lParam), HighWord(lParam));
         return 0;
+    case WM_KEYUP:
+        if (shell.currentGame) shell.currentGame->HandleKey(message, wParam);
+        return 0;
     case WM_KEYDOWN:
+        if (shell.currentGame && shell.currentGame->HandleKey(message, wParam)) return 0;
         if (wParam == VK_ESCAPE || wParam == VK_F12) {
             if (shell.currentGame) LeaveGame();
             else DestroyWindow(window);

@@ -1,6 +1,8 @@
-// The program's command line: window-mode choices, --help and --version.
+// The program's command line: window-mode choices, a game and deal to start with, --help and
+// --version.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <span>
@@ -9,6 +11,10 @@ enum class WindowModeOption { Remembered, FullScreen, Window, Classic };
 
 struct CommandLineOptions {
     WindowModeOption windowMode = WindowModeOption::Remembered;
+    // --game NAME (as on the selection screen, case and spaces ignored) and --deal NUMBER: start
+    // straight into that game, with that deal when given. 0: the selection screen.
+    int gameNumber = 0;
+    std::optional<uint32_t> dealNumber;
     bool showHelp = false;
     bool showVersion = false;
 };

@@ -12,6 +12,7 @@ int ProgramMain(int argc, char** argv, LoopCompanionMaker makeCompanion) {
     const std::optional<CommandLineOptions> options =
         ParseCommandLine(std::span<const char* const>(argv, static_cast<size_t>(argc)), &exitStatus);
     if (!options) return exitStatus;
+    RequestStartingDeal(options->gameNumber, options->dealNumber);
     const WindowStart start = ReadWindowStart(argc, argv);
     std::unique_ptr<SdlBackend> backend = CreateSdlBackend(start.placement);
     if (!backend) return 1;

@@ -2,7 +2,9 @@
 // and the start-up and shut-down order of every subsystem.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/messages.h"
 
@@ -46,9 +48,13 @@ Game* CurrentGame();
 // The screen artwork with its dirty list; null while the program is not running.
 Artwork* ShellArtwork();
 
-// Creates game n (1..20) and deals it; with rulesFirst its rule-settings dialog comes first, and
-// cancelling that keeps the selection screen. A number outside 1..20 does nothing.
-void StartGame(int gameNumber, bool rulesFirst);
+// Creates game n (1..20) and deals it (deal number `deal`, else a fresh one); with rulesFirst its
+// rule-settings dialog comes first, and cancelling that keeps the selection screen. A number
+// outside 1..20 does nothing.
+void StartGame(int gameNumber, bool rulesFirst, std::optional<uint32_t> deal = std::nullopt);
+// The deal the command line asked for (--game, --deal): started as soon as the player is known,
+// without the rule-settings dialog. Game 0 asks for nothing.
+void RequestStartingDeal(int gameNumber, std::optional<uint32_t> deal);
 
 // Ends the running game and returns to the selection screen (Esc, F12, "Main Menu").
 void LeaveGame();

@@ -130,7 +130,11 @@ protected:
         case WM_LBUTTONDBLCLK:
             test->game->HandleMouseMessage(message, wParam, LowWord(lParam), HighWord(lParam));
             return 0;
+        case WM_KEYUP:
+            test->game->HandleKey(message, wParam);
+            return 0;
         case WM_KEYDOWN:
+            if (test->game->HandleKey(message, wParam)) return 0;
             if (wParam == VK_ESCAPE || wParam == VK_F12) {
                 test->game->ClearHotspots();
                 test->game.reset();
@@ -182,6 +186,34 @@ protected:
         Move(toX, toY);
         Release(toX, toY);
     }
+    // Makes a model move the way GestureFor says the mouse makes it.
+    void Perform(const MoveGesture& gesture) {
+        switch (gesture.kind) {
+        case MoveGesture::kClick:
+            Click(gesture.fromX, gesture.fromY);
+            break;
+        case MoveGesture::kDoubleClick:
+            DoubleClick(gesture.fromX, gesture.fromY);
+            break;
+        case MoveGesture::kDrag:
+            Drag(gesture.fromX, gesture.fromY, gesture.toX, gesture.toY);
+            break;
+        case MoveGesture::kTwoClicks:
+            Click(gesture.fromX, gesture.fromY);
+            Click(gesture.toX, gesture.toY);
+            break;
+        }
+    }
+    // A key pressed and released, with Ctrl and Shift held when asked.
+    void Key(int virtualKey, bool control = false, bool shift = false) {
+        if (control) Post(WM_KEYDOWN, VK_CONTROL, 0, 0);
+        if (shift) Post(WM_KEYDOWN, VK_SHIFT, 0, 0);
+        Post(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0, 0);
+        Post(WM_KEYUP, static_cast<WPARAM>(virtualKey), 0, 0);
+        if (shift) Post(WM_KEYUP, VK_SHIFT, 0, 0);
+        if (control) Post(WM_KEYUP, VK_CONTROL, 0, 0);
+    }
+
     // The 100 ms panel refresh of the shell.
     void Tick() {
         if (inputLog) *inputLog += "t ";

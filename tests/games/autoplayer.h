@@ -79,24 +79,6 @@ protected:
         return ::testing::AssertionFailure() << problem;
     }
 
-    void Perform(const MoveGesture& gesture) {
-        switch (gesture.kind) {
-        case MoveGesture::kClick:
-            Click(gesture.fromX, gesture.fromY);
-            break;
-        case MoveGesture::kDoubleClick:
-            DoubleClick(gesture.fromX, gesture.fromY);
-            break;
-        case MoveGesture::kDrag:
-            Drag(gesture.fromX, gesture.fromY, gesture.toX, gesture.toY);
-            break;
-        case MoveGesture::kTwoClicks:
-            Click(gesture.fromX, gesture.fromY);
-            Click(gesture.toX, gesture.toY);
-            break;
-        }
-    }
-
     // The offered move that scores most (the first of equals after a random start).
     static size_t BestScoring(Game& game, const MoveList& moves, std::mt19937& random) {
         const PlayModelOps& ops = *FindGame(game.gameNumber)->model;

@@ -496,7 +496,8 @@ void Monkey::PlanRandomMenuCommand(Game& game) {
     // would; the rest of the time it stays open for the random input that follows.
     static constexpr int kDialogCommands[] = {kCommandCardBack,     kCommandCardFront,    kCommandBackground,
                                               kCommandMusic,        kCommandGameSettings, kCommandRulesSummary,
-                                              kCommandHighScores,   kCommandAbout,        kCommandRulesText};
+                                              kCommandHighScores,   kCommandAbout,        kCommandRulesText,
+                                              kCommandChooseDeal};
     if (std::find(std::begin(kDialogCommands), std::end(kDialogCommands), command) == std::end(kDialogCommands) ||
         !Chance(80))
         return;

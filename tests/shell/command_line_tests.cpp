@@ -67,7 +67,7 @@ TEST(CommandLine, HelpListsEveryOptionOneLineEachAndEndsTheProgram) {
         EXPECT_FALSE(outcome.options.has_value());
         EXPECT_EQ(outcome.exitStatus, 0);
         EXPECT_EQ(outcome.err, "");
-        for (const char* option : {"--fullscreen", "--window", "--classic-window", "--help", "--version"}) {
+        for (const char* option : {"--game", "--deal", "--fullscreen", "--window", "--classic-window", "--help", "--version"}) {
             const size_t at = outcome.out.find(std::string(option) + " ");
             ASSERT_NE(at, std::string::npos) << option;
             // The option's description follows on the same line.
@@ -107,6 +107,36 @@ TEST(CommandLine, UnknownArgumentsAreOneLineErrorsWithStatusTwo) {
         EXPECT_EQ(outcome.out, "") << c.named;
         EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
         ASSERT_FALSE(outcome.err.empty());
+        EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << "one line: " << outcome.err;
+    }
+}
+
+TEST(CommandLine, GameAndDealChooseTheFirstDeal) {
+    Outcome outcome = Parse({"--game", "FOUR seasons", "--deal", "12345"});
+    ASSERT_TRUE(outcome.options.has_value()) << outcome.err;
+    EXPECT_EQ(outcome.options->gameNumber, 9);
+    EXPECT_EQ(outcome.options->dealNumber, 12345u);
+    outcome = Parse({"--game", "klondike"});
+    ASSERT_TRUE(outcome.options.has_value());
+    EXPECT_EQ(outcome.options->gameNumber, 12);
+    EXPECT_FALSE(outcome.options->dealNumber.has_value());
+    EXPECT_EQ(outcome.out + outcome.err, "");
+}
+
+TEST(CommandLine, AnUnknownGameOrBadDealIsAnErrorWithStatusTwo) {
+    Outcome outcome = Parse({"--game", "Freecell", "--deal", "1"});
+    EXPECT_FALSE(outcome.options.has_value());
+    EXPECT_EQ(outcome.exitStatus, 2);
+    // The error names the games to choose from.
+    for (const char* name : {"'Freecell'", "\"Accordion\"", "\"Take Fourteen\"", "\"Klondike\""})
+        EXPECT_NE(outcome.err.find(name), std::string::npos) << outcome.err;
+    const std::initializer_list<const char*> bad[] = {
+        {"--game", "Golf", "--deal", "-3"}, {"--game", "Golf", "--deal", "4294967296"}, {"--deal", "5"},
+        {"--game"}, {"--game", "Golf", "--deal"}};
+    for (const auto& arguments : bad) {
+        outcome = Parse(arguments);
+        EXPECT_FALSE(outcome.options.has_value());
+        EXPECT_EQ(outcome.exitStatus, 2);
         EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << "one line: " << outcome.err;
     }
 }

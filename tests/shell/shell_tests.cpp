@@ -9,6 +9,7 @@
 #include <string>
 
 #include "draw/draw.h"
+#include "framework/game.h"
 #include "platform/host_events.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
@@ -63,6 +64,29 @@ TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     EXPECT_EQ(ShellWindow(), nullptr);
     EXPECT_EQ(ScreenBuffer(), -1);
     EXPECT_TRUE(backend.MessageBoxes().empty());
+}
+
+TEST_F(ShellTest, StartsStraightIntoTheDealTheCommandLineNamed) {
+    RequestStartingDeal(12, 12345);
+    Activate(10);
+    EndLogo(10);
+    int gameNumber = 0;
+    uint32_t dealNumber = 0;
+    std::string status;
+    backend.At(1000, [&] {
+        if (Game* game = CurrentGame()) {
+            gameNumber = game->gameNumber;
+            dealNumber = game->dealNumber;
+            status = game->StatusFields()[0];
+        }
+    });
+    backend.PressKey(100, kHidEscape);  // to the selection screen
+    backend.PressKey(100, kHidEscape);  // and out
+    EXPECT_EQ(RunApplication(), 0);
+    RequestStartingDeal(0, std::nullopt);
+    EXPECT_EQ(gameNumber, 12);
+    EXPECT_EQ(dealNumber, 12345u);
+    EXPECT_EQ(status, "Deal 12345");
 }
 
 TEST_F(ShellTest, TheExitButtonEndsTheProgramAndPlayersDoesNot) {

@@ -1,0 +1,270 @@
+// Deal numbers, redo and the keys that drive them, through the real message routing of a table.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+#include "framework/deal_dialog.h"
+#include "games/game_registry.h"
+#include "tests/framework/game_fixture.h"
+#include "tests/games/reference_deck.h"
+
+namespace {
+
+class PlayFeaturesTest : public GameTest {
+protected:
+    Game& StartDeal(const char* name, uint32_t number) {
+        const GameDescriptor* entry = FindGameByName(name);
+        EXPECT_NE(entry, nullptr);
+        game = entry->create(artwork.get());
+        game->Deal(false, number);
+        sounds.clear();
+        return *game;
+    }
+
+    // Plays the first offered move that is not a stock press, else the stock; false when none.
+    bool PlayOneMove() {
+        MoveList moves;
+        game->PlayMoves(moves);
+        if (moves.empty()) return false;
+        size_t pick = 0;
+        while (pick < moves.size() && moves[pick].kind == PlayMove::kStock) ++pick;
+        if (pick == moves.size()) pick = 0;
+        MoveGesture gesture;
+        if (!game->GestureFor(moves[pick], gesture)) return false;
+        Perform(gesture);
+        Tick();
+        return true;
+    }
+
+    std::map<std::string, std::string> UndoFileContents() const {
+        std::map<std::string, std::string> contents;
+        for (const std::string& name : UndoFiles()) {
+            std::ifstream in(RuntimeDirectory() + "/" + name, std::ios::binary);
+            contents[name].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        return contents;
+    }
+
+    // The screen without the score panel (the points differ by the undo penalty).
+    std::vector<Pixel> TableScreen() {
+        Tick();
+        const Pixel* pixels = BufferPixels(screen);
+        std::vector<Pixel> shown(pixels, pixels + 800 * 600);
+        for (int y = 0; y <= 50; ++y)
+            for (int x = 620; x <= 750; ++x) shown[static_cast<size_t>(y) * 800 + x] = 0;
+        return shown;
+    }
+
+    // The position with the points given back their undo penalties: everything else must match
+    // byte for byte. Compared as a flag, so a failure does not print kilobytes.
+    bool SamePosition(const std::string& expected, int penalties) {
+        game->points += penalties * kUndoPenalty;
+        const bool same = game->PositionBytes() == expected;
+        game->points -= penalties * kUndoPenalty;
+        return same;
+    }
+    static constexpr int kUndoPenalty = 5;
+
+    std::vector<Card> DealtOrder() const {
+        std::vector<Card> order;
+        for (int i = 0; i < game->deck.Total(); ++i) order.push_back(game->deck.OrderAt(i));
+        return order;
+    }
+};
+
+TEST_F(PlayFeaturesTest, ADealNumberGivesTheModelledShuffleAndReplaysTheSameCards) {
+    using namespace reference_deck;
+    for (const char* name : {"Klondike", "Spider", "Calculation"}) {
+        for (uint32_t number : {12345u, 4000000000u}) {
+            Game& table = StartDeal(name, number);
+            ReferenceDeck reference(number);
+            ModelFor(table.gameNumber)(reference);
+            EXPECT_EQ(DealtOrder(), reference.order) << name << " deal " << number;
+            EXPECT_EQ(table.dealNumber, number);
+            const std::string first = table.PositionBytes();
+            // Replay Deal: the same number and cards again, as a new deal with no moves made.
+            ASSERT_TRUE(PlayOneMove());
+            EXPECT_EQ(table.MovesMade(), 1);
+            ASSERT_TRUE(Choose(kCommandReplayDeal));
+            EXPECT_EQ(table.dealNumber, number);
+            EXPECT_TRUE(table.PositionBytes() == first) << name;
+            EXPECT_EQ(table.MovesMade(), 0);
+            // New Game draws another number.
+            ASSERT_TRUE(Choose(kCommandNewGame));
+            EXPECT_NE(table.dealNumber, number);
+            EXPECT_FALSE(table.PositionBytes() == first);
+            game.reset();
+        }
+    }
+}
+
+TEST_F(PlayFeaturesTest, ChooseDealAsksForANumberAndDealsIt) {
+    Game& table = StartDeal("Klondike", 1);
+    std::vector<uint32_t> offered;
+    std::optional<uint32_t> answer = 987654;
+    Services().chooseDeal = [&](uint32_t current) {
+        offered.push_back(current);
+        return answer;
+    };
+    ASSERT_TRUE(Choose(kCommandChooseDeal));
+    EXPECT_EQ(offered, std::vector<uint32_t>{1});
+    EXPECT_EQ(table.dealNumber, 987654u);
+    // Cancelled: the deal goes on.
+    ASSERT_TRUE(PlayOneMove());
+    const std::string position = table.PositionBytes();
+    answer.reset();
+    ASSERT_TRUE(Choose(kCommandChooseDeal));
+    EXPECT_EQ(table.dealNumber, 987654u);
+    EXPECT_TRUE(table.PositionBytes() == position);
+}
+
+TEST(DealNumbers, ParseOnlyPlainDecimalNumbersOfThirtyTwoBits) {
+    EXPECT_EQ(ParseDealNumber("12345"), 12345u);
+    EXPECT_EQ(ParseDealNumber(" 0 "), 0u);
+    EXPECT_EQ(ParseDealNumber("4294967295"), 4294967295u);
+    for (const char* bad : {"", " ", "4294967296", "99999999999", "-1", "12a", "0x10", "1 2"})
+        EXPECT_FALSE(ParseDealNumber(bad)) << bad;
+}
+
+TEST_F(PlayFeaturesTest, FreshNumbersDifferAndStayInRange) {
+    Game& table = StartDeal("Golf", 1);
+    std::set<uint32_t> seen;
+    for (int i = 0; i < 100; ++i) {
+        table.Deal(true);
+        EXPECT_GE(table.dealNumber, 1u);
+        EXPECT_LE(table.dealNumber, 999999999u);
+        seen.insert(table.dealNumber);
+    }
+    EXPECT_EQ(seen.size(), 100u);
+}
+
+TEST_F(PlayFeaturesTest, RedoAfterUndoRestoresPositionScreenAndUndoFiles) {
+    Game& table = StartDeal("Klondike", 20261206);
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(PlayOneMove());
+    const std::string position = table.PositionBytes();
+    const std::vector<Pixel> shown = TableScreen();
+    const auto files = UndoFileContents();
+    const int points = table.points, moves = table.MovesMade();
+    const auto fields = table.StatusFields();
+    ASSERT_EQ(moves, 6);
+
+    Key('Z', true);  // Ctrl+Z
+    EXPECT_FALSE(SamePosition(position, 0));
+    EXPECT_EQ(table.MovesMade(), moves - 1);
+    EXPECT_TRUE(table.CanRedo());
+    Key('Y', true);  // Ctrl+Y
+    EXPECT_TRUE(SamePosition(position, 1));
+    EXPECT_TRUE(TableScreen() == shown);
+    EXPECT_EQ(table.StatusFields(), fields);
+    EXPECT_TRUE(UndoFileContents() == files);
+    EXPECT_EQ(table.MovesMade(), moves);
+    // The undo penalty stands: undo and redo never raise the score.
+    EXPECT_EQ(table.points, points - kUndoPenalty);
+    EXPECT_FALSE(table.CanRedo());
+
+    // Two back, two forward: Ctrl+Shift+Z and the menu items do the same.
+    const int penalised = table.points;
+    Key('Z', true);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    Key('Z', true, true);
+    ASSERT_TRUE(Choose(kCommandRedo));
+    EXPECT_TRUE(SamePosition(position, 2));
+    EXPECT_TRUE(UndoFileContents() == files);
+    // Each undo cost its penalty once; the redos gave none back.
+    EXPECT_EQ(table.points, penalised - kUndoPenalty);
+    // Nothing left to redo: Ctrl+Y changes nothing; a plain Z is no command.
+    Key('Y', true);
+    Key('Z');
+    EXPECT_TRUE(SamePosition(position, 2));
+}
+
+TEST_F(PlayFeaturesTest, EveryGameRedoesWhatItUndid) {
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        Game& table = StartDeal(entry.name, 31337);
+        int played = 0;
+        while (played < 4 && PlayOneMove()) ++played;
+        if (played == 0 || table.gameOver) continue;
+        const std::string position = table.PositionBytes();
+        const int points = table.points;
+        // A double click pushes two records (before and at the lift), so count records, not moves.
+        const int records = table.MovesMade();
+        for (int i = 0; i < records; ++i) Key('Z', true);
+        EXPECT_EQ(table.MovesMade(), 0) << entry.name;
+        for (int i = 0; i < records; ++i) Key('Y', true);
+        EXPECT_EQ(table.MovesMade(), records) << entry.name;
+        EXPECT_FALSE(table.CanRedo());
+        EXPECT_LE(table.points, points - kUndoPenalty) << entry.name;
+        EXPECT_EQ((points - table.points) % kUndoPenalty, 0) << entry.name;
+        // Canfield's undo record does not keep how many waste cards the last turn showed (its own
+        // Undo loses that too), so only its screen is compared.
+        if (entry.name != std::string("Canfield")) {
+            EXPECT_TRUE(SamePosition(position, (points - table.points) / kUndoPenalty)) << entry.name;
+        }
+        EXPECT_TRUE(ScreenCoherent(table)) << entry.name;
+        game.reset();
+    }
+}
+
+TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
+    Game& table = StartDeal("Klondike", 12345);
+    using Fields = std::array<std::string, 4>;
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 0", "Stock 24", "Time 0:00"}));
+    // The fields are drawn: the strip is no longer bare backdrop.
+    const Pixel* pixels = BufferPixels(screen);
+    auto inked = [&](int left, int right) {
+        int count = 0;
+        for (int y = 552; y < 580; ++y)
+            for (int x = left; x < right; ++x) count += pixels[y * 800 + x] != BufferPixels(artwork->background)[y * 800 + x];
+        return count;
+    };
+    EXPECT_GT(inked(20, 210), 20);
+    EXPECT_GT(inked(590, 780), 20);
+    MoveList moves;
+    table.PlayMoves(moves);
+    MoveGesture gesture;
+    for (const PlayMove& move : moves)
+        if (move.kind == PlayMove::kStock && table.GestureFor(move, gesture)) Perform(gesture);
+    Wait(65000);
+    Tick();
+    const std::string stock = "Stock " + std::to_string(table.deck.Remaining());
+    EXPECT_NE(stock, "Stock 24");
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 1", stock, "Time 1:05"}));
+    EXPECT_TRUE(ScreenCoherent(table));
+    // Paused, the time stands still; an hour shows hours.
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(10000);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:05");
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(3600000);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:01:05");
+    // A game that deals every card at once shows no stock.
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        Game& other = StartDeal(entry.name, 99);
+        EXPECT_EQ(other.StatusFields()[2].empty(), other.deck.Remaining() == 0) << entry.name;
+        EXPECT_TRUE(ScreenCoherent(other)) << entry.name;
+    }
+}
+
+TEST_F(PlayFeaturesTest, ANewMoveClearsTheRedoListButACancelledDragDoesNot) {
+    Game& table = StartDeal("Klondike", 777);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(PlayOneMove());
+    Key('Z', true);
+    ASSERT_TRUE(table.CanRedo());
+    // A pick-up put straight back is no move.
+    ASSERT_FALSE(table.pickups.empty());
+    const Hotspot spot = table.pickups.back();
+    Click(spot.x + 5, spot.y + 5);
+    EXPECT_TRUE(table.CanRedo());
+    ASSERT_TRUE(PlayOneMove());
+    EXPECT_FALSE(table.CanRedo());
+    const std::string position = table.PositionBytes();
+    Key('Y', true);
+    EXPECT_TRUE(SamePosition(position, 0));
+}
+
+}  // namespace
