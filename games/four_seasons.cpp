@@ -109,12 +109,7 @@ int FourSeasonsModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool FourSeasonsModel::Won(const Position& p) {
-    if (p.startRank < 0) return false;
-    // Each foundation ends on the rank just below the one it started with.
-    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : p.foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
-    return true;
+    return tableau::FoundationsComplete(p.foundations, p.startRank);
 }
 
 bool FourSeasonsModel::Over(const Position& p) {

@@ -122,11 +122,7 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool GateModel::Won(const Position& p) {
-    if (p.startRank < 0) return false;
-    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : p.foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
-    return true;
+    return tableau::FoundationsComplete(p.foundations, p.startRank);
 }
 
 // Over once the stock has been seen through, no empty column waits for a post's card, and no

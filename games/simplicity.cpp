@@ -107,11 +107,7 @@ int SimplicityModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool SimplicityModel::Won(const Position& p) {
-    if (p.startRank < 0) return false;
-    const int last = (p.startRank + Card::kRankCount - 1) % Card::kRankCount;
-    for (Card top : p.foundations)
-        if (!top.IsValid() || top.Rank() != last) return false;
-    return true;
+    return tableau::FoundationsComplete(p.foundations, p.startRank);
 }
 
 bool SimplicityModel::Over(const Position& p) {

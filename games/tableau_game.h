@@ -27,6 +27,17 @@ namespace tableau {
 // Ranks form a cycle: after the King the Ace, after the Ace the Two.
 constexpr int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
 
+// Won when every foundation, built round the corner from `startRank`, ends on the rank just below
+// it (no start rank chosen yet: not won).
+template <size_t F>
+bool FoundationsComplete(const std::array<Card, F>& tops, int startRank) {
+    if (startRank < 0) return false;
+    const int last = (startRank + Card::kRankCount - 1) % Card::kRankCount;
+    for (Card top : tops)
+        if (!top.IsValid() || top.Rank() != last) return false;
+    return true;
+}
+
 // One byte per card in a position's code: its index, or 0xFF for the no-card value.
 inline void EncodeCard(PositionCode& code, Card card) {
     code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index()) : uint8_t{0xFF});
