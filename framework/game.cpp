@@ -98,6 +98,7 @@ void Game::BuildMenus() {
     for (uint32_t speed = 0; speed < animationItems.size(); ++speed)
         animationItems[speed]->SetChecked(userPreferences.AnimationSpeed == speed);
     menus[2]->AddItem("&High Scores...", kCommandHighScores);
+    menus[2]->AddItem("&Statistics...", kCommandStatistics);
     menus[3]->AddItem("&Rules...", kCommandRulesText);
     menus[3]->AddItem("&About...", kCommandAbout);
 }
@@ -221,6 +222,10 @@ bool Game::OnCommand() {
     }
     case kCommandRedo:
         RedoMove();
+        return true;
+    case kCommandStatistics:
+        if (services.showStatistics) services.showStatistics(*this);
+        if (artwork) artwork->PresentDirty();
         return true;
     case kCommandMainMenu:
         if (services.leaveGame) services.leaveGame();
@@ -438,6 +443,7 @@ void Game::DrawTable(int score) {
     if (score < 0) {
         TickHint();
         score = FinishGame();
+        KeepProgress();
     }
     const char* label;
     std::string value;
@@ -511,6 +517,7 @@ void Game::RunEndSequence() {
     inEndSequence = true;
     ++endSequences;
     const bool won = IsWon();
+    ConcludeDeal(won);
     if (won) {
         if (services.setEndMusic) services.setEndMusic(true);
     } else {
@@ -641,15 +648,18 @@ void Game::PushUndoRecord(const UndoWriter& writer) {
         redoList.clear();
     }
     undo.Push(writer.Bytes());
+    ++positionChanges;
 }
 
 std::optional<std::vector<uint8_t>> Game::PopUndoRecord() {
     lastPopped = undo.Pop();
+    ++positionChanges;
     return lastPopped;
 }
 
 void Game::DropNewestUndoRecord() {
     undo.Drop();
+    ++positionChanges;
     if (redoAside) redoList = std::move(*redoAside);
     redoAside.reset();
 }
@@ -657,6 +667,8 @@ void Game::DropNewestUndoRecord() {
 // ---- Deals, redo and keys ----
 
 void Game::Deal(bool restart, std::optional<uint32_t> number) {
+    LeaveDeal(Leaving::kForAnotherDeal);
+    dealCounted = dealConcluded = false;
     dealNumber = number ? *number : FreshDealNumber();
     statusLineOn = true;
     stockSeen = false;
@@ -712,6 +724,7 @@ void Game::RedoMove() {
     }
     // The record brought back the time of the undo; time played since then still counts.
     StartClock(std::max(elapsed, ElapsedSeconds()));
+    ++positionChanges;
     ForgetPanel();
     DrawTable(-1);
 }
@@ -767,7 +780,7 @@ void Game::FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds, bool playS
     StartClock(elapsedSeconds);
     CheckGameOver();
     Draw(true);
-    if (playSound) PlaySound("undo.wav");
+    if (playSound && !restoringDeal) PlaySound("undo.wav");
 }
 
 // ---- Drawing helpers of the drag ----

@@ -45,6 +45,7 @@
 #include "platform/messages.h"
 
 class Artwork;
+struct SavedGame;
 class RootPanel;
 class MenuBar;
 class Menu;
@@ -75,6 +76,7 @@ enum GameCommand : int {
     kCommandAnimationOff = 1119,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
+    kCommandStatistics = 1214,
     kCommandAbout = 1300,
     kCommandRulesText = 1301,
 };
@@ -265,6 +267,23 @@ public:
     // score once and runs the end-of-game sequence. Returns the score to show.
     int FinishGame();
 
+    // ---- Statistics and resuming (framework/deal_progress.cpp) ----
+
+    // A deal counts as played from its first move and is counted once more at its end: won,
+    // lost, or left unfinished. Leaving it is decided here and nowhere else: kept for resuming
+    // (the player left the table or the program) it is saved as it stands and stays open;
+    // left for another deal it is lost, and its saved copy goes.
+    enum class Leaving { kForAnotherDeal, kKeepingTheDeal };
+    void LeaveDeal(Leaving how);
+    // The deal as it stands, for saving: its number, points, time, the table as an undo record
+    // and the deal's own undo records. The rule values are the shell's to add.
+    SavedGame CaptureDeal();
+    // Deals the saved deal's number, then puts back its undo records, its table, points and time.
+    // False when the table record does not fit the game: the fresh deal of that number stays.
+    bool ResumeDeal(const SavedGame& saved);
+    // True once the deal's first move has been counted.
+    bool DealCounted() const { return dealCounted; }
+
     // ---- For the games ----
 
     void AddPickup(int x, int y, const Card* cards, int count);
@@ -445,6 +464,18 @@ private:
     // While set, SaveUndo's record goes here instead of the journal.
     std::vector<uint8_t>* captureRecord = nullptr;
     int dealStartRecords = 0;
+    // Statistics and the saved copy of the deal: counted as played, its end counted, and the
+    // changes of position (pushes, undos, redos) made and saved so far.
+    bool dealCounted = false;
+    bool dealConcluded = false;
+    bool restoringDeal = false;
+    uint64_t positionChanges = 0, positionChangesSaved = 0;
+    // Counts the deal as played once a move has been made; true when it is counted.
+    bool DealUnderway();
+    // The end of the deal: counted as won or lost, the saved copy discarded.
+    void ConcludeDeal(bool won);
+    // From the panel timer: saves the deal when its position has changed since the last save.
+    void KeepProgress();
     bool controlHeld = false, shiftHeld = false;
 
     // Brings the status line's fields up to date: all of them over a freshly drawn strip, or only

@@ -51,6 +51,13 @@ struct GameServices {
     std::function<void(Game&)> rulesSummary;        // 1210
     std::function<void(const std::string& gameName)> rulesText;  // 1301
 
+    // Statistics and resuming: "&Statistics..." (View menu), and the saved copy of an unfinished
+    // deal, written after its moves and when it is left for resuming, discarded at its end. Left
+    // empty (tests of single games), nothing is shown or saved.
+    std::function<void(Game&)> showStatistics;  // 1214
+    std::function<void(Game&)> keepDeal;
+    std::function<void(Game&)> forgetDeal;
+
     // Starts a search for a hint in the game's position; empty (or returning null), a hint shows
     // the first move the game offers.
     std::function<std::unique_ptr<HintSearch>(Game&)> startHintSearch;

@@ -15,6 +15,7 @@
 #include "rules/rule_settings.h"
 #include "rules/rules_viewer.h"
 #include "artwork/artwork.h"
+#include "shell/deal_keeping.h"
 #include "shell/display_depth.h"
 #include "shell/game_menu.h"
 #include "shell/hint_search.h"
@@ -202,8 +203,10 @@ void SelectionHover(int x, int y) {
     shell.artwork->PresentDirty();
 }
 
+// Every way of leaving the table keeps an unfinished deal for the next visit.
 void DestroyCurrentGame() {
     if (!shell.currentGame) return;
+    shell.currentGame->LeaveDeal(Game::Leaving::kKeepingTheDeal);
     shell.currentGame->ClearHotspots();
     shell.currentGame.reset();
 }
@@ -252,6 +255,33 @@ void ConnectGameServices() {
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };
     services.startHintSearch = StartSolverHint;
+    ConnectDealKeeping();
+}
+
+// The player's kept deal of the game, put back on the table and offered: true when the player
+// continues it. New Deal counts the kept deal as lost and leaves the selection screen showing,
+// for the game to start as it always does.
+bool ContinueKeptDeal(const GameDescriptor& entry) {
+    const std::optional<SavedGame> saved = KeptDeal(entry.number);
+    if (!saved) return false;
+    RestoreKeptRules(entry, *saved);
+    shell.currentGame = entry.create(shell.artwork.get());
+    if (!shell.currentGame->ResumeDeal(*saved)) {
+        // The file read whole but its table does not fit the game: the same deal starts afresh.
+        SetSavedGameAside(userPreferences.CurrentPlayer, entry.number);
+        return true;
+    }
+    if (AskToContinue()) {
+        // The time the player took to answer is not part of the deal.
+        shell.currentGame->StartClock(saved->elapsedSeconds);
+        shell.artwork->PresentDirty();
+        return true;
+    }
+    shell.currentGame->LeaveDeal(Game::Leaving::kForAnotherDeal);
+    DestroyCurrentGame();
+    DrawSelectionScreen();
+    DrawRootWindow();
+    return false;
 }
 
 // The game's rule-settings dialog in its start mode; 1 starts the game, anything else keeps the
@@ -383,6 +413,7 @@ Artwork* ShellArtwork() { return shell.artwork.get(); }
 void StartGame(int gameNumber, bool rulesFirst, std::optional<uint32_t> deal) {
     const GameDescriptor* entry = FindGame(gameNumber);
     if (!entry || !shell.artwork || shell.currentGame) return;
+    if (!deal && ContinueKeptDeal(*entry)) return;
     std::unique_ptr<Game> game = entry->create(shell.artwork.get());
     if (rulesFirst && RunStartSettings(gameNumber) != 1) {
         game.reset();
@@ -457,6 +488,12 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         if (wParam == kGameTimer && shell.currentGame) GameTimerTick();
+        // A logout's SIGTERM closes the program as the window's close button does, which keeps
+        // the deal in progress.
+        if (wParam == kGameTimer && TerminationRequested()) {
+            CatchTerminationRequests();
+            PostMessage(window, WM_CLOSE, 0, 0);
+        }
         return 0;
     case WM_SETFOCUS:
         RealizePalette(shell.palette);
@@ -496,6 +533,7 @@ int RunApplication(LoopCompanionMaker makeCompanion) {
     const std::unique_ptr<LoopCompanion> companion = makeCompanion ? makeCompanion() : nullptr;
 
     shell = ShellState{};
+    CatchTerminationRequests();
     // Creating the window runs the whole start-up (logo, player dialog): a second copy started
     // meanwhile must already find someone listening.
     instance.ListenForRaiseRequests();

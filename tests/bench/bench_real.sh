@@ -76,7 +76,7 @@ Windows Registry Editor Version 5.00
 REG
 }
 
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 

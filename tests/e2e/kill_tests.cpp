@@ -7,7 +7,9 @@
 //
 // The child reports on a pipe only what it has seen through the settings store after a save
 // (no batch is open while the program waits for input), so a report never runs ahead of the
-// file. QUILLFEN_KILL_RUNS sets the number of kills (default 50); QUILLFEN_KILL_SEED the seed.
+// file. A deal in progress is kept for resuming after every move: once the child has reported a
+// move count, the kept deal must hold at least all but the last of those moves, and the next run
+// continues it. QUILLFEN_KILL_RUNS sets the number of kills (default 50); QUILLFEN_KILL_SEED the seed.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -34,6 +36,7 @@
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "store/high_scores.h"
+#include "store/saved_game.h"
 #include "store/settings_store.h"
 #include "ui/window.h"
 
@@ -42,8 +45,9 @@ namespace {
 constexpr const char* kGameName = "Klondike";
 constexpr const char* kPlayer = "kim";
 // HID usage ids of the keys the child presses.
-constexpr int kHidK = 14, kHidI = 12, kHidM = 16, kHidS = 22, kHidEnter = 40, kHidEscape = 41;
+constexpr int kHidC = 6, kHidK = 14, kHidI = 12, kHidM = 16, kHidS = 22, kHidEnter = 40, kHidEscape = 41;
 // Screen places: Klondike's name on the selection screen and its stock (games/klondike.h).
+constexpr int kKlondikeNumber = 12;
 constexpr int kKlondikeItemX = 671, kKlondikeItemY = 225;
 constexpr int kStockX = 126, kStockY = 121;
 constexpr int kMovesPerGame = 12;
@@ -106,9 +110,11 @@ private:
             Next([this] { StartKlondike(); });
             return;
         }
+        // A kept deal is offered first and continued; otherwise the settings dialog comes up.
+        const bool kept = HasSavedGame(userPreferences.CurrentPlayer, kKlondikeNumber);
         backend.Click(0, kKlondikeItemX, kKlondikeItemY);
-        Next([this] {
-            backend.PressKey(0, kHidS);  // "&Start" in the settings dialog
+        Next([this, kept] {
+            backend.PressKey(0, kept ? kHidC : kHidS);
             Next([this] { Play(0); });
         });
     }
@@ -119,7 +125,10 @@ private:
             return;
         }
         if (moves == 0) Report("R");
+        // The moves made so far are saved by now (the table saves at its next tick).
+        if (game->MovesMade() > 0 && !game->gameOver) Report("K " + std::to_string(game->MovesMade()));
         if (moves >= kMovesPerGame || game->gameOver) {
+            Report("N");  // the deal ends from here on: its kept copy goes
             ClickControl("&Game");
             Next([this] {
                 ClickControl("&End Game");
@@ -223,6 +232,8 @@ struct Reports {
     bool player = false, rules = false;
     std::vector<ScoreEntry> scores;
     int tables = 0;
+    int keptMoves = 0;  // moves the kept deal must hold (all but the last), 0: none expected
+    int keptChecks = 0;
 };
 
 void ParseReports(const std::string& text, Reports& reports) {
@@ -234,6 +245,8 @@ void ParseReports(const std::string& text, Reports& reports) {
         words >> kind;
         if (kind == "P") reports.player = true;
         if (kind == "R") reports.rules = true;
+        if (kind == "K") words >> reports.keptMoves;
+        if (kind == "N") reports.keptMoves = 0;
         if (kind == "S") {
             reports.scores.clear();
             ScoreEntry entry;
@@ -272,6 +285,7 @@ protected:
         std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all);
         setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (folder / "run").c_str(), 1);
+        setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
         settingsFile = folder / "config" / "quillfen-solitaire" / "settings.reg";
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
@@ -308,7 +322,7 @@ protected:
         return false;
     }
 
-    ::testing::AssertionResult FileKeeps(const Reports& reports) {
+    ::testing::AssertionResult FileKeeps(Reports& reports) {
         std::error_code noFolderYet;
         for (const auto& entry : std::filesystem::directory_iterator(settingsFile.parent_path(), noFolderYet))
             if (entry.path().filename().string().find(".bad-") != std::string::npos)
@@ -333,7 +347,24 @@ protected:
             if (!rules || !rules->FindValue("CardsDealt") || !rules->FindValue("Recycles"))
                 return ::testing::AssertionFailure() << "Klondike's rule values were lost:\n" << text;
         }
-        return KeepsReportedScores(reports.scores, ScoresInFile(tree));
+        ::testing::AssertionResult scores = KeepsReportedScores(reports.scores, ScoresInFile(tree));
+        if (!scores) return scores;
+        return KeepsTheDeal(reports);
+    }
+    // The kept deal reads back whole and holds every reported move but perhaps the last.
+    ::testing::AssertionResult KeepsTheDeal(Reports& reports) {
+        std::error_code noFolderYet;
+        for (const auto& entry : std::filesystem::directory_iterator(folder / "state" / "quillfen-solitaire", noFolderYet))
+            if (entry.path().filename().string().find(".bad-") != std::string::npos)
+                return ::testing::AssertionFailure() << "a kept deal was damaged: " << entry.path();
+        if (reports.keptMoves == 0) return ::testing::AssertionSuccess();
+        const std::optional<SavedGame> kept = ReadSavedGame(kFirstPlayerNumber, kKlondikeNumber);
+        if (!kept) return ::testing::AssertionFailure() << "the deal in progress was not kept";
+        if (static_cast<int>(kept->history.size()) < reports.keptMoves - 1)
+            return ::testing::AssertionFailure() << "the kept deal holds " << kept->history.size() << " moves of "
+                                                 << reports.keptMoves;
+        ++reports.keptChecks;
+        return ::testing::AssertionSuccess();
     }
 
     std::filesystem::path folder, settingsFile;
@@ -387,6 +418,7 @@ TEST_F(KillTest, SigkillAtAnyMomentLosesNothingSaved) {
     EXPECT_TRUE(reports.player);
     EXPECT_TRUE(reports.rules);
     EXPECT_GT(reports.tables, 0);
+    EXPECT_GT(reports.keptChecks, 0) << "no kill fell in a deal in progress";
 }
 
 }  // namespace

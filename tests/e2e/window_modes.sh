@@ -49,7 +49,7 @@ fail() {
     exit 1
 }
 
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
 mkfifo "$hooks/request" "$hooks/reply"
 exec 7<>"$hooks/reply" 8<>"$hooks/request"

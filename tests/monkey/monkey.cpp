@@ -128,6 +128,7 @@ void Monkey::Fail(const std::string& what) { throw MonkeyFailure(Report(what)); 
 
 std::string Monkey::Run() {
     setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    setenv("XDG_STATE_HOME", folder.c_str(), 1);
     // A fresh settings file: the first start asks for the player.
     SetRegistryFile((folder / "settings.reg").string());
 

@@ -174,6 +174,8 @@ protected:
         runtimeDir = TestFolder("shell");
         std::filesystem::create_directories(runtimeDir);
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        // Deals kept for resuming go to the test's folder too.
+        setenv("XDG_STATE_HOME", runtimeDir.c_str(), 1);
         // A settings file of the test's own, with a remembered player who skips the player
         // dialog; tests of the dialog itself clear the file first.
         SetRegistryFile((runtimeDir / "settings.reg").string());

@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path state = folder / ".state";
     std::filesystem::create_directories(state);
     setenv("XDG_RUNTIME_DIR", state.c_str(), 1);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
     SetRegistryFile((state / "settings.reg").string());
     {
         SettingsKey key(PreferencesPath());

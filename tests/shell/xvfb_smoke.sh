@@ -15,7 +15,7 @@ fi
 
 state=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$state"' EXIT
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config SDL_VIDEODRIVER=x11
+export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 "$program" >"$state/log" 2>&1 &

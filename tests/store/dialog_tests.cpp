@@ -7,12 +7,13 @@
 #include "platform/scripted_backend.h"
 #include "store/high_scores_dialog.h"
 #include "store/player_dialog.h"
+#include "store/statistics_dialog.h"
 #include "store_fixture.h"
 #include "ui/toolkit.h"
 
 namespace {
 
-constexpr int kHidA = 4, kHidB = 5, kHidN = 17, kHidO = 18, kHidEnter = 40, kHidEscape = 41;
+constexpr int kHidA = 4, kHidB = 5, kHidN = 17, kHidO = 18, kHidY = 28, kHidEnter = 40, kHidEscape = 41;
 
 class DialogTest : public StoreTest {
 protected:
@@ -126,6 +127,48 @@ TEST_F(DialogTest, EndOfGameFormOffersPlayAgainAndHighlightsTheFirstEqualScore) 
     backend.Click(50, 200 + 120 + 60, 100 + 317 + 15);
     EXPECT_EQ(dialog.RunModal(), HighScoresDialog::kPlayAgain);
     EXPECT_EQ(CountScores("Golf"), 2);
+}
+
+// All games in one table with the current one highlighted; Reset asks, and only Yes forgets.
+TEST_F(DialogTest, StatisticsHighlightTheCurrentGameAndResetAsksFirst) {
+    userPreferences.CurrentPlayer = 20;
+    CountDealPlayed(20, "Golf");
+    CountDealWon(20, "Golf", 90, 75);
+    const std::vector<std::string> names = {"Agnes", "Golf", "Spider"};
+    // The rows lie 19 pixels apart from 74 pixels into the dialog at (30, 40), text around each
+    // row's y; Golf's row is the second.
+    auto rowHas = [&](int row, Pixel colour) {
+        const Pixel* now = BufferPixels(screen);
+        const int rowY = 40 + 74 + 19 * row;
+        for (int y = rowY - 9; y < rowY + 9; ++y)
+            for (int x = 54; x < 760; ++x)
+                if ((now[y * 800 + x] & 0xFFFFFF) == (colour & 0xFFFFFF)) return true;
+        return false;
+    };
+    bool highlightOnGolfOnly = false;
+    std::vector<int32_t> playedAfterNo, playedAfterYes;
+    backend.After(50, [&] {
+        const Pixel highlight = CurrentTheme().controlHighlightColor;
+        highlightOnGolfOnly = rowHas(1, highlight) && !rowHas(0, highlight) && !rowHas(2, highlight);
+    });
+    // "&Reset" at (400, 470), 90 x 30: the question comes first, and No keeps the figures.
+    backend.Click(10, 30 + 400 + 45, 40 + 470 + 15);
+    backend.PressKey(50, kHidN);
+    backend.After(50, [&] { playedAfterNo.push_back(ReadStatistics(20, "Golf").played); });
+    backend.Click(10, 30 + 400 + 45, 40 + 470 + 15);
+    backend.PressKey(50, kHidY);
+    backend.After(50, [&] { playedAfterYes.push_back(ReadStatistics(20, "Golf").played); });
+    backend.PressKey(50, kHidEscape);
+    StatisticsDialog dialog(names, "Golf", 20);
+    ASSERT_EQ(dialog.Figures().size(), 3u);
+    EXPECT_EQ(dialog.Figures()[1].won, 1);
+    EXPECT_EQ(dialog.RunModal(), StatisticsDialog::kClosed);
+    EXPECT_TRUE(highlightOnGolfOnly);
+    EXPECT_EQ(playedAfterNo, std::vector<int32_t>{1});
+    EXPECT_EQ(playedAfterYes, std::vector<int32_t>{0});
+    EXPECT_EQ(dialog.Figures()[1].played, 0);
+    EXPECT_EQ(StatisticsDialog::Duration(75), "1:15");
+    EXPECT_EQ(StatisticsDialog::Duration(7384), "2:03:04");
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// Statistics and the saved copy of an unfinished deal: when a deal counts, how it ends, and what
+// leaving it means.
+#include <fstream>
+#include <iterator>
+
+#include "framework/game.h"
+#include "framework/game_services.h"
+#include "store/saved_game.h"
+#include "store/settings_store.h"
+#include "store/statistics.h"
+
+bool Game::DealUnderway() {
+    if (!dealCounted && !dealConcluded && MovesMade() > 0 && !dragging) {
+        dealCounted = true;
+        CountDealPlayed(userPreferences.CurrentPlayer, GetName());
+    }
+    return dealCounted;
+}
+
+void Game::ConcludeDeal(bool won) {
+    if (dealConcluded || !DealUnderway()) return;
+    dealConcluded = true;
+    const int32_t seconds = ElapsedSeconds();
+    if (won) CountDealWon(userPreferences.CurrentPlayer, GetName(), finalScore, seconds);
+    else CountDealLost(userPreferences.CurrentPlayer, GetName(), finalScore, seconds);
+    if (Services().forgetDeal) Services().forgetDeal(*this);
+}
+
+void Game::LeaveDeal(Leaving how) {
+    if (dealConcluded || !DealUnderway()) return;
+    GameServices& services = Services();
+    if (how == Leaving::kKeepingTheDeal && !gameOver) {
+        if (services.keepDeal) services.keepDeal(*this);
+        positionChangesSaved = positionChanges;
+        return;
+    }
+    // Left for another deal (or over without its end counted yet): lost, with no final score
+    // unless one was reached.
+    dealConcluded = true;
+    const std::optional<int32_t> score =
+        finalScore != kScoreNotComputed ? std::optional<int32_t>(finalScore) : std::nullopt;
+    CountDealLost(userPreferences.CurrentPlayer, GetName(), score, ElapsedSeconds());
+    if (services.forgetDeal) services.forgetDeal(*this);
+}
+
+void Game::KeepProgress() {
+    if (positionChanges == positionChangesSaved || gameOver || dragging || inEndSequence) return;
+    if (!DealUnderway() || dealConcluded) return;
+    if (Services().keepDeal) Services().keepDeal(*this);
+    positionChangesSaved = positionChanges;
+}
+
+SavedGame Game::CaptureDeal() {
+    SavedGame saved;
+    saved.gameNumber = gameNumber;
+    saved.dealNumber = dealNumber;
+    saved.points = points;
+    saved.elapsedSeconds = ElapsedSeconds();
+    // The table as a record, written into memory instead of the journal.
+    captureRecord = &saved.table;
+    SaveUndo();
+    captureRecord = nullptr;
+    // The deal's undo records are already on disk in the journal; they are copied as they are.
+    for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) {
+        std::ifstream file(UndoJournal::RecordPath(n), std::ios::binary);
+        saved.history.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    return saved;
+}
+
+bool Game::ResumeDeal(const SavedGame& saved) {
+    // The fresh deal is only the ground the saved table is laid on: it is not shown sliding out.
+    const bool animate = Services().animate;
+    Services().animate = false;
+    Deal(false, saved.dealNumber);
+    Services().animate = animate;
+    for (const std::vector<uint8_t>& record : saved.history) undo.Push(record);
+    restoringDeal = true;
+    const bool restored = RestoreRecord(saved.table);
+    restoringDeal = false;
+    if (!restored) {
+        while (undo.Count() > dealStartRecords) undo.Drop();
+        return false;
+    }
+    points = saved.points;
+    StartClock(saved.elapsedSeconds);
+    // The deal was counted as played when it was first left; it is not counted again.
+    dealCounted = true;
+    positionChangesSaved = positionChanges;
+    ForgetPanel();
+    DrawTable(-1);
+    return true;
+}

@@ -1,0 +1,210 @@
+#include "store/saved_game.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr char kMagic[4] = {'Q', 'F', 'S', 'G'};
+constexpr uint32_t kVersion = 1;
+constexpr size_t kChecksumBytes = 8;
+constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
+
+uint64_t Checksum(std::span<const uint8_t> bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
+class Writer {
+public:
+    void U32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+    void Block(std::span<const uint8_t> block) {
+        U32(static_cast<uint32_t>(block.size()));
+        bytes.insert(bytes.end(), block.begin(), block.end());
+    }
+    std::vector<uint8_t> bytes;
+};
+
+class Reader {
+public:
+    explicit Reader(std::span<const uint8_t> bytes) : bytes(bytes) {}
+    bool U32(uint32_t& v) {
+        if (bytes.size() - at < 4) return false;
+        v = 0;
+        for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(bytes[at + i]) << (8 * i);
+        at += 4;
+        return true;
+    }
+    bool I32(int32_t& v) {
+        uint32_t raw = 0;
+        if (!U32(raw)) return false;
+        v = static_cast<int32_t>(raw);
+        return true;
+    }
+    // A length-prefixed block of at most limit bytes.
+    bool Block(std::vector<uint8_t>& out, size_t limit) {
+        uint32_t size = 0;
+        if (!U32(size) || size > limit || size > bytes.size() - at) return false;
+        out.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
+        at += size;
+        return true;
+    }
+    bool AtEnd() const { return at == bytes.size(); }
+
+private:
+    std::span<const uint8_t> bytes;
+    size_t at = 0;
+};
+
+std::string Folder(const char* variable, const char* fallbackUnderHome) {
+    const char* base = std::getenv(variable);
+    // Relative values are invalid by the base-directory rules and are ignored.
+    if (base && base[0] == '/') return base;
+    const char* home = std::getenv("HOME");
+    return std::string(home && home[0] ? home : "/tmp") + fallbackUnderHome;
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) return std::nullopt;
+    const std::streamoff size = file.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) return std::vector<uint8_t>{};
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    file.seekg(0);
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::vector<uint8_t>{};
+    return bytes;
+}
+
+void SetAside(const std::string& path) {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string aside = path + ".bad-" + stamp;
+    std::error_code error;
+    std::filesystem::rename(path, aside, error);
+    if (error) std::filesystem::remove(path, error);
+    std::fprintf(stderr, "quillfen-solitaire: the saved game %s was damaged and is kept as %s\n", path.c_str(),
+                 aside.c_str());
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
+    Writer w;
+    w.bytes.assign(std::begin(kMagic), std::end(kMagic));
+    w.U32(kVersion);
+    w.I32(game.gameNumber);
+    w.U32(game.dealNumber);
+    w.I32(game.points);
+    w.I32(game.elapsedSeconds);
+    w.U32(static_cast<uint32_t>(game.rules.size()));
+    for (const auto& [name, value] : game.rules) {
+        w.Block({reinterpret_cast<const uint8_t*>(name.data()), name.size()});
+        w.Block({reinterpret_cast<const uint8_t*>(value.data()), value.size()});
+    }
+    w.Block(game.table);
+    w.U32(static_cast<uint32_t>(game.history.size()));
+    for (const std::vector<uint8_t>& record : game.history) w.Block(record);
+    const uint64_t sum = Checksum(w.bytes);
+    w.U32(static_cast<uint32_t>(sum));
+    w.U32(static_cast<uint32_t>(sum >> 32));
+    return std::move(w.bytes);
+}
+
+std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes) {
+    if (bytes.size() < sizeof kMagic + kChecksumBytes || !std::equal(std::begin(kMagic), std::end(kMagic), bytes.begin()))
+        return std::nullopt;
+    const std::span<const uint8_t> body = bytes.first(bytes.size() - kChecksumBytes);
+    Reader tail(bytes.last(kChecksumBytes));
+    uint32_t low = 0, high = 0;
+    tail.U32(low);
+    tail.U32(high);
+    if ((static_cast<uint64_t>(high) << 32 | low) != Checksum(body)) return std::nullopt;
+
+    Reader r(body.subspan(sizeof kMagic));
+    SavedGame game;
+    uint32_t version = 0, rules = 0, records = 0;
+    if (!r.U32(version) || version != kVersion) return std::nullopt;
+    if (!r.I32(game.gameNumber) || !r.U32(game.dealNumber) || !r.I32(game.points) || !r.I32(game.elapsedSeconds))
+        return std::nullopt;
+    if (game.elapsedSeconds < 0 || !r.U32(rules) || rules > kMaxSavedRules) return std::nullopt;
+    for (uint32_t i = 0; i < rules; ++i) {
+        std::vector<uint8_t> name, value;
+        if (!r.Block(name, kMaxRuleNameBytes) || name.empty() || !r.Block(value, kMaxRuleNameBytes)) return std::nullopt;
+        game.rules.emplace_back(std::string(name.begin(), name.end()), std::string(value.begin(), value.end()));
+    }
+    if (!r.Block(game.table, kMaxSavedRecordBytes) || game.table.empty()) return std::nullopt;
+    if (!r.U32(records) || records > kMaxSavedRecords) return std::nullopt;
+    for (uint32_t i = 0; i < records; ++i) {
+        std::vector<uint8_t> record;
+        if (!r.Block(record, kMaxSavedRecordBytes)) return std::nullopt;
+        game.history.push_back(std::move(record));
+    }
+    if (!r.AtEnd()) return std::nullopt;
+    return game;
+}
+
+std::string StateDirectory() {
+    const std::string folder = Folder("XDG_STATE_HOME", "/.local/state") + "/quillfen-solitaire";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return folder;
+}
+
+std::string SavedGamePath(int player, int gameNumber) {
+    return StateDirectory() + "/player" + std::to_string(player) + "-game" + std::to_string(gameNumber) + ".sav";
+}
+
+bool WriteSavedGame(int player, const SavedGame& game) {
+    const std::string path = SavedGamePath(player, game.gameNumber);
+    const std::string temporary = path + ".new";
+    const std::vector<uint8_t> bytes = EncodeSavedGame(game);
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) return false;
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!file.flush()) return false;
+    }
+    // No sync: a killed process loses nothing the kernel already holds, and syncing after every
+    // move would make play wait for the disk. A power cut may cost the file, which then reads as
+    // damaged and is set aside.
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    return !error;
+}
+
+bool HasSavedGame(int player, int gameNumber) {
+    std::error_code error;
+    return std::filesystem::exists(SavedGamePath(player, gameNumber), error);
+}
+
+std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
+    const std::string path = SavedGamePath(player, gameNumber);
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    std::optional<SavedGame> game = DecodeSavedGame(*bytes);
+    if (!game || game->gameNumber != gameNumber) {
+        SetAside(path);
+        return std::nullopt;
+    }
+    return game;
+}
+
+void DiscardSavedGame(int player, int gameNumber) {
+    std::error_code error;
+    std::filesystem::remove(SavedGamePath(player, gameNumber), error);
+}
+
+void SetSavedGameAside(int player, int gameNumber) {
+    if (HasSavedGame(player, gameNumber)) SetAside(SavedGamePath(player, gameNumber));
+}

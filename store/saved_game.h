@@ -1,0 +1,54 @@
+// A deal kept for resuming: one file per player and game in the state folder,
+// $XDG_STATE_HOME/quillfen-solitaire (default ~/.local/state/quillfen-solitaire), named
+// "player<n>-game<m>.sav". It holds the deal's number, the rule values it was dealt with, the
+// table as it stands (as an undo record of the game), the points and the elapsed time, and the
+// deal's undo records, oldest first.
+//
+// File layout, little-endian: "QFSG", version (4 bytes), game number, deal number, points,
+// elapsed seconds, rule count and per rule (name length, name, text length, text), the table record (length,
+// bytes), the record count and per record (length, bytes), then a 64-bit FNV-1a checksum of
+// everything before it. A file is replaced by writing a temporary file and renaming it over the
+// old one, so a kill leaves the old file or the new one, never a mixture. A file that does not
+// read back whole is renamed aside (".bad-<time>") with a line on standard error.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct SavedGame {
+    int32_t gameNumber = 0;
+    uint32_t dealNumber = 0;
+    int32_t points = 0;
+    int32_t elapsedSeconds = 0;
+    // The game's rule values as stored in its settings key, each as text (numbers in decimal).
+    std::vector<std::pair<std::string, std::string>> rules;
+    std::vector<uint8_t> table;
+    std::vector<std::vector<uint8_t>> history;
+};
+
+// Limits a reader holds a file to; nothing the program writes comes near them.
+inline constexpr size_t kMaxSavedRecordBytes = 64 * 1024;
+inline constexpr size_t kMaxSavedRecords = 20000;
+inline constexpr size_t kMaxSavedRules = 64;
+inline constexpr size_t kMaxRuleNameBytes = 255;
+
+std::vector<uint8_t> EncodeSavedGame(const SavedGame& game);
+// None for anything but a whole, intact file within the limits.
+std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes);
+
+// The state folder, created on demand.
+std::string StateDirectory();
+std::string SavedGamePath(int player, int gameNumber);
+
+// Replaces the player's saved game of game.gameNumber. False when it could not be written.
+bool WriteSavedGame(int player, const SavedGame& game);
+bool HasSavedGame(int player, int gameNumber);
+// The saved game, or none: none saved, or a damaged file, which is then set aside.
+std::optional<SavedGame> ReadSavedGame(int player, int gameNumber);
+void DiscardSavedGame(int player, int gameNumber);
+// Renames the file aside with a line on standard error (a file that reads but does not fit its game).
+void SetSavedGameAside(int player, int gameNumber);

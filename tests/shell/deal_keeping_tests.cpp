@@ -1,0 +1,328 @@
+// Statistics and deals kept for resuming, through the real program on the scripted back end: the
+// moves are made with the mouse where the table makes them, the commands through the menus.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "draw/draw.h"
+#include "framework/game.h"
+#include "framework/undo_journal.h"
+#include "games/game_registry.h"
+#include "platform/host_events.h"
+#include "platform/scripted_backend.h"
+#include "shell/shell.h"
+#include "store/saved_game.h"
+#include "store/settings_store.h"
+#include "store/statistics.h"
+#include "tests/hooks/test_hooks.h"
+#include "tests/shell/shell_fixture.h"
+#include "ui/window.h"
+
+namespace {
+
+using namespace shell_test;
+
+constexpr int kBlockSolitaire = 4, kKlondike = 12;
+constexpr int kHidC = 6, kHidN = 17;
+constexpr int kPlayer = kFirstPlayerNumber;
+constexpr uint64_t kStepMs = 300;
+constexpr uint64_t kEndPictureMs = 6000;
+// The status line's time field, the one part of the table that runs on while the deal is away.
+constexpr int kTimeFieldLeft = 590, kTimeFieldRight = 780, kTimeFieldTop = 550, kTimeFieldBottom = 580;
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// What a deal looks like from outside: the table, the panel and status texts, the undo files.
+struct DealView {
+    std::vector<Pixel> table;
+    int32_t points = 0;
+    int elapsed = 0, moves = 0;
+    std::array<std::string, 4> status;
+    std::vector<std::vector<uint8_t>> undoFiles;
+
+    static DealView Of(Game& game) {
+        DealView view;
+        const Pixel* pixels = BufferPixels(ScreenBuffer());
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) {
+                const bool clock = x >= kTimeFieldLeft && x <= kTimeFieldRight && y >= kTimeFieldTop && y <= kTimeFieldBottom;
+                view.table.push_back(clock ? 0 : pixels[y * kScreenWidth + x] & 0xFFFFFF);
+            }
+        view.points = game.points;
+        view.elapsed = game.ElapsedSeconds();
+        view.moves = game.MovesMade();
+        view.status = game.StatusFields();
+        for (int n = 1; n <= game.undo.Count(); ++n) view.undoFiles.push_back(FileBytes(UndoJournal::RecordPath(n)));
+        return view;
+    }
+};
+
+class DealKeepingTest : public ShellTest {
+protected:
+    void TearDown() override {
+        SetBackend(&backend);
+        ShellTest::TearDown();
+    }
+    // Plays the move of the game's model that scores most, the way the mouse makes it.
+    bool PlayBestMove() {
+        Game* game = CurrentGame();
+        if (!game || game->gameOver) return false;
+        MoveList moves;
+        game->PlayMoves(moves);
+        const PlayModelOps& ops = *FindGame(game->gameNumber)->model;
+        const std::string position = game->PositionBytes();
+        int best = -1, bestPoints = INT32_MIN;
+        for (size_t i = 0; i < moves.size(); ++i) {
+            std::vector<uint64_t> copy(position.size() / 8 + 2);
+            std::memcpy(copy.data(), position.data(), position.size());
+            const int points = ops.apply(copy.data(), moves[i]);
+            MoveGesture gesture;
+            if (points > bestPoints && game->GestureFor(moves[i], gesture)) best = static_cast<int>(i), bestPoints = points;
+        }
+        if (best < 0) return false;
+        MoveGesture gesture;
+        game->GestureFor(moves[static_cast<size_t>(best)], gesture);
+        switch (gesture.kind) {
+        case MoveGesture::kClick:
+            script->Click(0, gesture.fromX, gesture.fromY);
+            break;
+        case MoveGesture::kDoubleClick:
+            script->DoubleClick(0, gesture.fromX, gesture.fromY);
+            break;
+        case MoveGesture::kDrag:
+            Mouse(HostEvent::MouseDown, gesture.fromX, gesture.fromY, 0);
+            Mouse(HostEvent::MouseMove, gesture.toX, gesture.toY, 1);
+            Mouse(HostEvent::MouseUp, gesture.toX, gesture.toY, 1);
+            break;
+        case MoveGesture::kTwoClicks:
+            script->Click(0, gesture.fromX, gesture.fromY);
+            script->Click(0, gesture.toX, gesture.toY);
+            break;
+        }
+        return true;
+    }
+    void Mouse(HostEvent::Kind kind, int x, int y, uint32_t held) {
+        HostEvent event;
+        event.kind = kind;
+        event.x = x;
+        event.y = y;
+        event.button = 1;
+        event.buttons = held;
+        script->PostHost(0, event);
+    }
+    // Opens a menu of the bar and chooses one of its items.
+    void Choose(const char* menu, const char* item, std::function<void()> then) {
+        ClickControl(menu);
+        script->After(kStepMs, [this, item, then] {
+            ClickControl(item);
+            script->After(kStepMs, then);
+        });
+    }
+    void ClickControl(const char* caption) {
+        Game* game = CurrentGame();
+        Window* control = game && game->Root() ? FindControl(*game->Root(), caption) : nullptr;
+        ASSERT_NE(control, nullptr) << caption;
+        script->Click(0, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
+    }
+    // Best moves one step apart until the game is over or `count` moves are made, then `then`.
+    void PlayMoves(int count, std::function<void()> then) {
+        if (count == 0 || !PlayBestMove()) {
+            script->After(kStepMs, then);
+            return;
+        }
+        script->After(kStepMs, [this, count, then] { PlayMoves(count - 1, then); });
+    }
+    // The selection screen lists the games in the order of their numbers.
+    void StartFromSelection(uint64_t delayMs, int gameNumber) {
+        const auto& item = screen_layout::kGameMenuItems[static_cast<size_t>(gameNumber - 1)];
+        script->Click(delayMs, item.left + item.Width() / 2, item.top + item.Height() / 2);
+    }
+    // Each run of the program has a back end of its own, as a new process would.
+    bool RunOnce() {
+        const bool ended = RunApplication() == 0;
+        runs.push_back(std::make_unique<ScriptedBackend>());
+        script = runs.back().get();
+        SetBackend(script);
+        return ended;
+    }
+    void Begin() {
+        HostEvent focus;
+        focus.kind = HostEvent::FocusGained;
+        script->PostHost(10, focus);
+        script->Click(10, 400, 100);  // ends the logo
+    }
+
+    ScriptedBackend* script = &backend;
+    std::vector<std::unique_ptr<ScriptedBackend>> runs;
+};
+
+TEST_F(DealKeepingTest, StatisticsCountAWonALostAndAnAbandonedDeal) {
+    RequestStartingDeal(kBlockSolitaire, 7);
+    Begin();
+    bool won = false;
+    script->At(1000, [&] {
+        PlayMoves(500, [&] {
+            won = CurrentGame() && CurrentGame()->gameOver && CurrentGame()->IsWon();
+            // The win picture, then the high-score table, which Escape closes.
+            script->PressKey(kEndPictureMs, kHidEscape);
+            script->After(kStepMs, [&] {
+                Choose("&Game", "&New Game", [&] {
+                    PlayMoves(1, [&] {
+                        Choose("&Game", "&End Game", [&] {
+                            script->PressKey(kEndPictureMs, kHidEscape);
+                            script->After(kStepMs, [&] {
+                                Choose("&Game", "&New Game", [&] {
+                                    PlayMoves(2, [&] {
+                                        Choose("&Game", "&New Game", [&] {
+                                            script->PressKey(kStepMs, kHidEscape);
+                                            script->PressKey(kStepMs, kHidEscape);
+                                        });
+                                    });
+                                });
+                            });
+                        });
+                    });
+                });
+            });
+        });
+    });
+    EXPECT_TRUE(RunOnce());
+    RequestStartingDeal(0, std::nullopt);
+    ASSERT_TRUE(won) << "greedy play wins Block Solitaire";
+    const GameStatistics figures = ReadStatistics(kPlayer, "Block Solitaire");
+    EXPECT_EQ(figures.played, 3);
+    EXPECT_EQ(figures.won, 1);
+    EXPECT_EQ(figures.streak, 0);
+    EXPECT_EQ(figures.bestStreak, 1);
+    EXPECT_EQ(figures.scored, 2) << "the abandoned deal has no final score";
+    EXPECT_GT(figures.fastestWin, 0);
+    EXPECT_GE(figures.secondsPlayed, figures.fastestWin);
+    // The deal the last New Game dealt was never moved in: it counts for nothing.
+    EXPECT_FALSE(HasSavedGame(kPlayer, kBlockSolitaire));
+}
+
+// Exit keeps the deal; choosing Klondike again offers it, and Continue brings back the table,
+// points, time and undo history exactly. Undo then works back into the kept history.
+TEST_F(DealKeepingTest, ExitKeepsTheDealAndContinueRestoresItExactly) {
+    RequestStartingDeal(kKlondike, 4242);
+    Begin();
+    DealView left;
+    script->At(1000, [&] {
+        PlayMoves(6, [&] {
+            left = DealView::Of(*CurrentGame());
+            Choose("&Game", "E&xit", [&] { script->PressKey(kStepMs, kHidEscape); });
+        });
+    });
+    EXPECT_TRUE(RunOnce());
+    RequestStartingDeal(0, std::nullopt);
+    ASSERT_GT(left.moves, 0);
+    ASSERT_TRUE(HasSavedGame(kPlayer, kKlondike));
+    EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").played, 1);
+
+    Begin();
+    StartFromSelection(500, kKlondike);
+    script->PressKey(1000, kHidC);  // Continue
+    DealView back;
+    int32_t pointsAfterUndo = 0;
+    int movesAfterUndo = -1;
+    script->After(kStepMs, [&] {
+        if (Game* game = CurrentGame()) back = DealView::Of(*game);
+        Choose("&Game", "&Undo", [&] {
+            if (Game* game = CurrentGame()) pointsAfterUndo = game->points, movesAfterUndo = game->MovesMade();
+            script->PressKey(kStepMs, kHidEscape);
+            script->PressKey(kStepMs, kHidEscape);
+        });
+    });
+    EXPECT_TRUE(RunOnce());
+    EXPECT_EQ(back.moves, left.moves);
+    EXPECT_EQ(back.points, left.points);
+    // The snapshot was taken a moment before Exit saved the time.
+    EXPECT_GE(back.elapsed, left.elapsed);
+    EXPECT_LE(back.elapsed, left.elapsed + 1);
+    EXPECT_EQ(back.status[0], left.status[0]);
+    EXPECT_EQ(back.status[1], left.status[1]);
+    EXPECT_EQ(back.status[2], left.status[2]);
+    EXPECT_TRUE(back.table == left.table) << "the table differs from the one left";
+    EXPECT_EQ(back.undoFiles, left.undoFiles);
+    EXPECT_EQ(movesAfterUndo, left.moves - 1);
+    EXPECT_LT(pointsAfterUndo, left.points + 1);
+    // Still unfinished, still counted once.
+    EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").played, 1);
+    EXPECT_TRUE(HasSavedGame(kPlayer, kKlondike));
+}
+
+// New Deal at the offer loses the kept deal and deals another; a window close keeps a deal too.
+TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
+    RequestStartingDeal(kKlondike, 99);
+    Begin();
+    script->At(1000, [&] {
+        PlayMoves(3, [&] {
+            HostEvent quit;
+            quit.kind = HostEvent::Quit;
+            script->PostHost(0, quit);
+        });
+    });
+    EXPECT_TRUE(RunOnce());
+    RequestStartingDeal(0, std::nullopt);
+    ASSERT_TRUE(HasSavedGame(kPlayer, kKlondike));
+    EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").played, 1);
+    EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").secondsPlayed, 0);
+
+    Begin();
+    StartFromSelection(500, kKlondike);
+    script->PressKey(kStepMs, kHidN);                  // New Deal
+    script->PressKey(kStepMs, kHidA + ('s' - 'a'));   // "&Start" in Klondike's rule dialog
+    uint32_t deal = 0;
+    int moves = -1;
+    script->After(kStepMs, [&] {
+        if (Game* game = CurrentGame()) deal = game->dealNumber, moves = game->MovesMade();
+        script->PressKey(kStepMs, kHidEscape);
+        script->PressKey(kStepMs, kHidEscape);
+    });
+    EXPECT_TRUE(RunOnce());
+    EXPECT_NE(deal, 99u);
+    EXPECT_EQ(moves, 0);
+    const GameStatistics figures = ReadStatistics(kPlayer, "Klondike");
+    EXPECT_EQ(figures.played, 1);
+    EXPECT_EQ(figures.won, 0);
+    EXPECT_GT(figures.secondsPlayed, 0);
+    EXPECT_FALSE(HasSavedGame(kPlayer, kKlondike));
+}
+
+// A damaged kept deal is set aside with a message, and the game starts as usual.
+TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideAndTheGameStarts) {
+    userPreferences.CurrentPlayer = kPlayer;
+    const std::string path = SavedGamePath(kPlayer, kKlondike);
+    std::ofstream(path, std::ios::binary) << "QFSG this is not a saved game";
+    Begin();
+    StartFromSelection(500, kKlondike);
+    script->PressKey(kStepMs, kHidA + ('s' - 'a'));  // straight to the rule dialog's "&Start"
+    bool running = false;
+    script->After(kStepMs, [&] {
+        running = CurrentGame() && CurrentGame()->MovesMade() == 0;
+        script->PressKey(kStepMs, kHidEscape);
+        script->PressKey(kStepMs, kHidEscape);
+    });
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(RunOnce());
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(running);
+    EXPECT_NE(message.find("damaged"), std::string::npos) << message;
+    EXPECT_FALSE(std::filesystem::exists(path));
+    bool setAside = false;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+        setAside = setAside || entry.path().filename().string().rfind("player20-game12.sav.bad-", 0) == 0;
+    EXPECT_TRUE(setAside);
+}
+
+}  // namespace
