@@ -15,6 +15,7 @@
 #include "artwork/screen_layout.h"
 #include "store/high_scores.h"
 #include "store/high_scores_dialog.h"
+#include "store/statistics_dialog.h"
 #include "store/settings_store.h"
 #include "ui/art_cells.h"
 #include "ui/controls.h"
@@ -587,13 +588,7 @@ std::string Game::StatusFieldText(int field) {
         return stockSeen ? "Stock " + std::to_string(deck.Remaining()) : std::string();
     default: {
         const int seconds = !clockRunning ? 0 : paused ? static_cast<int>(pauseTime - startTime) : ElapsedSeconds();
-        const int clamped = std::max(seconds, 0);
-        char text[32];
-        if (clamped >= 3600)
-            std::snprintf(text, sizeof text, "Time %d:%02d:%02d", clamped / 3600, clamped / 60 % 60, clamped % 60);
-        else
-            std::snprintf(text, sizeof text, "Time %d:%02d", clamped / 60, clamped % 60);
-        return text;
+        return "Time " + ClockText(seconds);
     }
     }
 }

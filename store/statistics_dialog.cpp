@@ -27,8 +27,8 @@ std::string Number(int32_t value) { return std::to_string(value); }
 
 }  // namespace
 
-std::string StatisticsDialog::Duration(int32_t seconds) {
-    if (seconds <= 0) return "-";
+std::string ClockText(int32_t seconds) {
+    seconds = std::max(seconds, 0);
     char text[32];
     if (seconds >= 3600)
         std::snprintf(text, sizeof text, "%d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
@@ -36,6 +36,8 @@ std::string StatisticsDialog::Duration(int32_t seconds) {
         std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
     return text;
 }
+
+std::string StatisticsDialog::Duration(int32_t seconds) { return seconds <= 0 ? "-" : ClockText(seconds); }
 
 StatisticsDialog::StatisticsDialog(std::vector<std::string> gameNames, const std::string& currentGame, int player)
     : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, "Statistics"), names(std::move(gameNames)), player(player) {

@@ -9,6 +9,9 @@
 #include "store/statistics.h"
 #include "ui/dialog.h"
 
+// A span of time as a clock shows it: "1:05" for 65 seconds, "2:03:20" past the hour.
+std::string ClockText(int32_t seconds);
+
 class StatisticsDialog : public Dialog {
 public:
     static constexpr int kClosed = 2000;
