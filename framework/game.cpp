@@ -91,6 +91,7 @@ void Game::BuildMenus() {
     animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal);
     animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
     animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
+    options->AddItem("&Winnable Deals Only", kCommandWinnableOnly);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
@@ -110,6 +111,7 @@ void Game::BuildGameMenu() {
     game->AddItem("&Redo", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
     game->AddItem("&Hint", kCommandHint);
+    game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
     game->AddItem("&New Game", kCommandNewGame);
     game->AddItem("Repla&y Deal", kCommandReplayDeal);
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
@@ -200,6 +202,12 @@ bool Game::OnCommand() {
     switch (CurrentEvent().sourceId) {
     case kCommandHint:
         ShowHint();
+        return true;
+    case kCommandFinish:
+        finishRunner.Start(*this);
+        return true;
+    case kCommandWinnableOnly:
+        winnableDealer.Toggle(*this);
         return true;
     case kCommandNewGame:
         ClearHotspots();
@@ -437,6 +445,8 @@ void Game::DrawTable(int score) {
     UpdateStatusLine(false);
     if (score < 0) {
         TickHint();
+        finishRunner.Tick(*this);
+        winnableDealer.Tick(*this);
         score = FinishGame();
     }
     const char* label;
@@ -657,6 +667,9 @@ void Game::DropNewestUndoRecord() {
 // ---- Deals, redo and keys ----
 
 void Game::Deal(bool restart, std::optional<uint32_t> number) {
+    // A winnable deal replaces the one on the table once found; a first deal is dealt meanwhile.
+    if (number) winnableDealer.Cancel();
+    else if (winnableDealer.Begin(*this, !restart) && restart) return;
     dealNumber = number ? *number : FreshDealNumber();
     statusLineOn = true;
     stockSeen = false;
@@ -849,6 +862,8 @@ void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
 
 void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) EndHint();
+    // The table waits for the winnable deal it is about to show.
+    if (winnableDealer.Searching()) return;
     switch (message) {
     case WM_LBUTTONDOWN: OnLButtonDown(keys, x, y); break;
     case WM_LBUTTONUP: OnLButtonUp(keys, x, y); break;
@@ -1184,6 +1199,7 @@ void Game::RevealHint(const PlayMove& move) {
 }
 
 void Game::EndHint() {
+    finishRunner.Stop();
     hintSearch.reset();
     hintOutline.Hide();
 }

@@ -18,6 +18,7 @@
 #include "shell/display_depth.h"
 #include "shell/game_menu.h"
 #include "shell/hint_search.h"
+#include "shell/winnable_search.h"
 #include "artwork/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
@@ -252,6 +253,8 @@ void ConnectGameServices() {
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };
     services.startHintSearch = StartSolverHint;
+    services.playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
+    services.startWinnableSearch = [](Game& game, uint32_t first) { return StartWinnableSearch(game, first, 1.0); };
 }
 
 // The game's rule-settings dialog in its start mode; 1 starts the game, anything else keeps the
