@@ -111,11 +111,11 @@ void Game::BuildGameMenu() {
     game->AddItem("&Redo", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
     game->AddItem("&Hint", kCommandHint);
-    game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
     game->AddItem("&New Game", kCommandNewGame);
     game->AddItem("Repla&y Deal", kCommandReplayDeal);
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
+    game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
     game->AddItem("&Main Menu", kCommandMainMenu);
     game->AddItem("E&xit", kCommandExit);
 }

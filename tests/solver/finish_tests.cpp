@@ -1,7 +1,6 @@
 // "Finish" and "Winnable Deals Only" through the real menu and panel tick: a Klondike deal played
-// by its solution until nothing is left to decide is played out by the program, move by move
-// through the table's own mouse path; winnable deals come from the solver's tool and fall back to
-// an ordinary deal with a notice when it finds none in time.
+// by its solution until nothing is left to decide is played out by the program through the table's
+// own mouse path; winnable deals come from the solver's tool, or an ordinary deal with a notice.
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -17,12 +16,17 @@
 namespace {
 
 const PlayModelOps* ModelOf(int number) { return FindGame(number) ? FindGame(number)->model : nullptr; }
+constexpr int kKlondike = KlondikeGame::kGameNumber, kGolf = GolfGame::kGameNumber;
+// Klondike deal 7 at draw one is won by the solver in a moment.
+constexpr unsigned kKlondikeDeal = 7;
 
 class FinishTest : public AutoplayerTest {
 protected:
     void SetUp() override {
         AutoplayerTest::SetUp();
         Services().playModel = ModelOf;
+        SettingsKey key(GameSettingsPath("Klondike"));
+        WriteDwordValue(key, "CardsDealt", 1);
     }
 
     void StartGame(int number, unsigned deal) {
@@ -30,14 +34,14 @@ protected:
         game->Deal(false, deal);
         Tick();
     }
+    MenuItem* FinishItem() const { return CommandItem(game->GameMenu(), kCommandFinish); }
+    MenuItem* WinnableItem() const { return CommandItem(game->OptionsMenu(), kCommandWinnableOnly); }
 
-    MenuItem* Item(Menu* menu, int command) { return CommandItem(menu, command); }
-
-    // Plays the solver's solution through the mouse until the game can be finished; the moves
-    // left to play.
-    int PlayUntilFinishable(const PlayModelOps& ops, int number) {
+    // Plays the solver's solution with the mouse until the game can be finished; the moves left.
+    int PlayUntilFinishable() {
+        const PlayModelOps& ops = *ModelOf(game->gameNumber);
         const std::string position = game->PositionBytes();
-        const SolveResult solution = Solve(ops, position.data(), {.seconds = 10}, MoveScoreFor(number));
+        const SolveResult solution = Solve(ops, position.data(), {.seconds = 10}, MoveScoreFor(game->gameNumber));
         EXPECT_EQ(solution.outcome, SolveOutcome::kWon);
         MoveList plan;
         for (size_t i = 0; i < solution.moves.size(); ++i) {
@@ -50,21 +54,12 @@ protected:
     }
 };
 
-// Klondike deal 7 at draw one is won by the solver in a moment.
-constexpr unsigned kKlondikeDeal = 7;
-
-void DrawOne(const char* cardsDealt = "1") {
-    SettingsKey key(GameSettingsPath("Klondike"));
-    WriteDwordValue(key, "CardsDealt", std::atoi(cardsDealt));
-}
-
 TEST_F(FinishTest, PlaysANearlyWonKlondikeHomeAsIfPlayed) {
-    DrawOne();
     Services().animate = true;
-    const PlayModelOps& ops = *ModelOf(KlondikeGame::kGameNumber);
+    const PlayModelOps& ops = *ModelOf(kKlondike);
     // The player plays it out first, moving each card home with a double click.
-    StartGame(KlondikeGame::kGameNumber, kKlondikeDeal);
-    ASSERT_GT(PlayUntilFinishable(ops, KlondikeGame::kGameNumber), 0);
+    StartGame(kKlondike, kKlondikeDeal);
+    ASSERT_GT(PlayUntilFinishable(), 0);
     sounds.clear();
     MoveList plan;
     while (FinishPlan(ops, game->PositionBytes(), plan)) {
@@ -78,16 +73,15 @@ TEST_F(FinishTest, PlaysANearlyWonKlondikeHomeAsIfPlayed) {
     const int playedPoints = game->points, playedRecords = game->undo.Count();
     const size_t playedSounds = sounds.size();
 
-    StartGame(KlondikeGame::kGameNumber, kKlondikeDeal);
-    EXPECT_TRUE(Item(game->GameMenu(), kCommandFinish)->IsDisabled()) << "cards are face down";
-    ASSERT_GT(PlayUntilFinishable(ops, KlondikeGame::kGameNumber), 0);
+    StartGame(kKlondike, kKlondikeDeal);
+    EXPECT_TRUE(FinishItem()->IsDisabled()) << "cards are face down";
+    ASSERT_GT(PlayUntilFinishable(), 0);
     Tick();
-    ASSERT_FALSE(Item(game->GameMenu(), kCommandFinish)->IsDisabled());
+    ASSERT_FALSE(FinishItem()->IsDisabled());
     sounds.clear();
     ASSERT_TRUE(Choose(kCommandFinish));
     for (int tick = 0; tick < 500 && !game->gameOver; ++tick) Tick();
-    ASSERT_TRUE(game->gameOver);
-    EXPECT_TRUE(game->IsWon());
+    ASSERT_TRUE(game->IsWon());
     EXPECT_EQ(game->points, playedPoints);
     EXPECT_EQ(game->undo.Count(), playedRecords);
     EXPECT_EQ(sounds.size(), playedSounds);
@@ -98,35 +92,30 @@ TEST_F(FinishTest, PlaysANearlyWonKlondikeHomeAsIfPlayed) {
 }
 
 TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {
-    DrawOne();
-    StartGame(KlondikeGame::kGameNumber, kKlondikeDeal);
+    StartGame(kKlondike, kKlondikeDeal);
     const std::string dealt = game->PositionBytes();
-    // Chosen while greyed, it does nothing.
     ASSERT_TRUE(Choose(kCommandFinish));
     Click(5, 590);  // closes the menu the greyed item left open
     for (int tick = 0; tick < 5; ++tick) Tick();
     EXPECT_EQ(game->PositionBytes(), dealt);
-    EXPECT_EQ(game->MovesMade(), 0);
 
-    ASSERT_GT(PlayUntilFinishable(*ModelOf(KlondikeGame::kGameNumber), KlondikeGame::kGameNumber), 2);
+    ASSERT_GT(PlayUntilFinishable(), 2);
     ASSERT_TRUE(Choose(kCommandFinish));
     Tick();
     const int made = game->MovesMade();
-    EXPECT_GT(made, 0);
     // The player takes over: a press on the table ends the play-out.
     Click(5, 590);
     for (int tick = 0; tick < 5; ++tick) Tick();
     EXPECT_EQ(game->MovesMade(), made);
     EXPECT_FALSE(game->gameOver);
-    // Paused, it is greyed again.
     ASSERT_TRUE(Choose(kCommandPause));
     Tick();
-    EXPECT_TRUE(Item(game->GameMenu(), kCommandFinish)->IsDisabled());
+    EXPECT_TRUE(FinishItem()->IsDisabled());
 }
 
 // Games whose deals the solver wins quickly reach a position offered for finishing before their
 // solutions end.
-TEST_F(FinishTest, OfferedNearTheEndOfEveryBuildingGame) {
+TEST_F(FinishTest, OfferedNearTheEndOfBuildingGames) {
     for (const char* name : {"Klondike", "Agnes", "Gate", "Simplicity", "Four Seasons", "Calculation"}) {
         const GameDescriptor& entry = *FindGameByName(name);
         SCOPED_TRACE(name);
@@ -134,11 +123,10 @@ TEST_F(FinishTest, OfferedNearTheEndOfEveryBuildingGame) {
         for (unsigned deal = 1; deal <= 10 && !offered; ++deal) {
             game = entry.create(artwork.get());
             game->Deal(false, deal);
-            const std::string position = game->PositionBytes();
-            const SolveResult solution = Solve(*entry.model, position.data(), {.seconds = 0.5}, MoveScoreFor(entry.number));
+            std::string bytes = game->PositionBytes();
+            const SolveResult solution = Solve(*entry.model, bytes.data(), {.seconds = 0.5}, MoveScoreFor(entry.number));
             if (solution.outcome != SolveOutcome::kWon) continue;
-            PositionCopy copy(*entry.model, position);
-            std::string bytes = position;
+            PositionCopy copy(*entry.model, bytes);
             MoveList plan;
             for (const PlayMove& move : solution.moves) {
                 if ((offered = FinishPlan(*entry.model, bytes, plan))) break;
@@ -160,7 +148,7 @@ protected:
         };
     }
 
-    // The panel tick until the table holds another deal (the tool runs in real time).
+    // The panel tick until the table holds another deal or a notice (the tool runs in real time).
     void WaitForDeal(uint32_t before) {
         const auto start = std::chrono::steady_clock::now();
         while (game->dealNumber == before && messages.empty() &&
@@ -171,9 +159,8 @@ protected:
     }
 
     std::string SettingsText() const {
-        std::ifstream file(folder + "/settings.reg");
         std::stringstream text;
-        text << file.rdbuf();
+        text << std::ifstream(folder + "/settings.reg").rdbuf();
         return text.str();
     }
 
@@ -181,25 +168,20 @@ protected:
 };
 
 TEST_F(WinnableTest, NewDealsAreOnesTheSolverWins) {
-    DrawOne("3");
-    for (int number : {KlondikeGame::kGameNumber, GolfGame::kGameNumber}) {
+    for (int number : {kKlondike, kGolf}) {
         SCOPED_TRACE(number);
         StartGame(number, 1);
         ASSERT_TRUE(Choose(kCommandWinnableOnly));
-        EXPECT_TRUE(Item(game->OptionsMenu(), kCommandWinnableOnly)->IsChecked());
-        const std::string settings = SettingsText();
-        const uint32_t before = game->dealNumber;
-        const std::string table = game->PositionBytes();
+        const std::string settings = SettingsText(), table = game->PositionBytes();
         ASSERT_TRUE(Choose(kCommandNewGame));
-        // The table keeps the old deal (and takes no moves) until the answer comes.
+        // The old deal stays until the answer comes.
         EXPECT_EQ(game->PositionBytes(), table);
-        WaitForDeal(before);
+        WaitForDeal(1);
         ASSERT_TRUE(messages.empty()) << messages.front();
-        ASSERT_NE(game->dealNumber, before);
+        ASSERT_NE(game->dealNumber, 1u);
         const std::string position = game->PositionBytes();
-        const SolveResult result = Solve(*ModelOf(number), position.data(), {.seconds = 5}, MoveScoreFor(number));
-        EXPECT_EQ(result.outcome, SolveOutcome::kWon);
-        EXPECT_EQ(game->MovesMade(), 0);
+        EXPECT_EQ(Solve(*ModelOf(number), position.data(), {.seconds = 5}, MoveScoreFor(number)).outcome,
+                  SolveOutcome::kWon);
         EXPECT_EQ(SettingsText(), settings) << "the search leaves the settings alone";
         // An ordinary number: replaying it deals the same cards.
         ASSERT_TRUE(Choose(kCommandReplayDeal));
@@ -209,51 +191,39 @@ TEST_F(WinnableTest, NewDealsAreOnesTheSolverWins) {
 
 TEST_F(WinnableTest, NoTimeFallsBackToAnOrdinaryDealWithANotice) {
     budget = 0;
-    StartGame(GolfGame::kGameNumber, 1);
+    StartGame(kGolf, 1);
     ASSERT_TRUE(Choose(kCommandWinnableOnly));
     ASSERT_TRUE(Choose(kCommandNewGame));
     WaitForDeal(1);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], WinnableDealer::kNotFoundText);
+    EXPECT_EQ(messages, std::vector<std::string>{WinnableDealer::kNotFoundText});
     EXPECT_NE(game->dealNumber, 1u);
 }
 
 TEST_F(WinnableTest, TheChoiceIsKeptPerPlayerAndGame) {
-    StartGame(GolfGame::kGameNumber, 1);
+    StartGame(kGolf, 1);
     ASSERT_TRUE(Choose(kCommandWinnableOnly));
-    EXPECT_TRUE(WinnableDealsOnly("Golf"));
-    EXPECT_FALSE(WinnableDealsOnly("Klondike"));
-    // A new table of the same game shows it checked; another game does not.
-    StartGame(GolfGame::kGameNumber, 2);
-    EXPECT_TRUE(Item(game->OptionsMenu(), kCommandWinnableOnly)->IsChecked());
-    StartGame(KlondikeGame::kGameNumber, 2);
-    EXPECT_FALSE(Item(game->OptionsMenu(), kCommandWinnableOnly)->IsChecked());
-    // Another player has a choice of their own.
-    const int tester = userPreferences.CurrentPlayer;
-    userPreferences.CurrentPlayer = FindOrAddPlayer("Someone Else");
-    EXPECT_FALSE(WinnableDealsOnly("Golf"));
-    userPreferences.CurrentPlayer = tester;
-    StartGame(GolfGame::kGameNumber, 3);
-    ASSERT_TRUE(Choose(kCommandWinnableOnly));
-    EXPECT_FALSE(WinnableDealsOnly("Golf"));
     EXPECT_NE(SettingsText().find("WinnableDealsOnly"), std::string::npos);
+    StartGame(kGolf, 2);
+    EXPECT_TRUE(WinnableItem()->IsChecked());
+    StartGame(kKlondike, 2);
+    EXPECT_FALSE(WinnableItem()->IsChecked());
+    userPreferences.CurrentPlayer = FindOrAddPlayer("Someone Else");
+    StartGame(kGolf, 3);
+    EXPECT_FALSE(WinnableItem()->IsChecked());
 }
 
-// A search that answers only when told: the progress text after a moment, no card moves meanwhile.
-class HeldSearch : public WinnableSearch {
-public:
-    explicit HeldSearch(bool* release) : release(release) {}
-    bool Ready() override { return *release; }
+// A search that answers only when told.
+struct HeldSearch : WinnableSearch {
+    explicit HeldSearch(const bool& release) : release(release) {}
+    bool Ready() override { return release; }
     std::optional<uint32_t> Found() override { return 4242; }
-
-private:
-    bool* release;
+    const bool& release;
 };
 
 TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
     bool release = false;
-    Services().startWinnableSearch = [&release](Game&, uint32_t) { return std::make_unique<HeldSearch>(&release); };
-    StartGame(GolfGame::kGameNumber, 1);
+    Services().startWinnableSearch = [&release](Game&, uint32_t) { return std::make_unique<HeldSearch>(release); };
+    StartGame(kGolf, 1);
     ASSERT_TRUE(Choose(kCommandWinnableOnly));
     ASSERT_TRUE(Choose(kCommandNewGame));
     Wait(WinnableDealer::kProgressAfterMs);
@@ -261,9 +231,8 @@ TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
     EXPECT_EQ(game->statusLeft, WinnableDealer::kProgressText);
     MoveList moves;
     game->PlayMoves(moves);
-    ASSERT_FALSE(moves.empty());
     MoveGesture gesture;
-    ASSERT_TRUE(game->GestureFor(moves.front(), gesture));
+    ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
     Perform(gesture);
     EXPECT_EQ(game->MovesMade(), 0);
     release = true;
