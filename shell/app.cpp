@@ -252,9 +252,9 @@ void ConnectGameServices() {
     services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };
-    services.startHintSearch = StartSolverHint;
     services.playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
     services.startWinnableSearch = [](Game& game, uint32_t first) { return StartWinnableSearch(game, first, 1.0); };
+    services.startHintSearch = StartSolverHint;
 }
 
 // The game's rule-settings dialog in its start mode; 1 starts the game, anything else keeps the
