@@ -92,6 +92,7 @@ void Game::BuildMenus() {
     animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal);
     animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
     animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
+    options->AddItem("&Winnable Deals Only", kCommandWinnableOnly);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
@@ -116,6 +117,7 @@ void Game::BuildGameMenu() {
     game->AddItem("Repla&y Deal", kCommandReplayDeal);
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
+    game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
     game->AddItem("&Main Menu", kCommandMainMenu);
     game->AddItem("E&xit", kCommandExit);
 }
@@ -202,6 +204,12 @@ bool Game::OnCommand() {
     switch (CurrentEvent().sourceId) {
     case kCommandHint:
         ShowHint();
+        return true;
+    case kCommandFinish:
+        finishRunner.Start(*this);
+        return true;
+    case kCommandWinnableOnly:
+        winnableDealer.Toggle(*this);
         return true;
     case kCommandNewGame:
         ClearHotspots();
@@ -443,6 +451,8 @@ void Game::DrawTable(int score) {
     UpdateStatusLine(false);
     if (score < 0) {
         TickHint();
+        finishRunner.Tick(*this);
+        winnableDealer.Tick(*this);
         score = FinishGame();
         KeepProgress();
     }
@@ -662,6 +672,9 @@ void Game::DropNewestUndoRecord() {
 // ---- Deals, redo and keys ----
 
 void Game::Deal(bool restart, std::optional<uint32_t> number) {
+    // A winnable deal replaces the one on the table once found; a first deal is dealt meanwhile.
+    if (number) winnableDealer.Cancel();
+    else if (winnableDealer.Begin(*this, !restart) && restart) return;
     LeaveDeal(Leaving::kForAnotherDeal);
     dealCounted = dealConcluded = false;
     dealNumber = number ? *number : FreshDealNumber();
@@ -857,6 +870,8 @@ void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
 
 void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) EndHint();
+    // The table waits for the winnable deal it is about to show.
+    if (winnableDealer.Searching()) return;
     switch (message) {
     case WM_LBUTTONDOWN: OnLButtonDown(keys, x, y); break;
     case WM_LBUTTONUP: OnLButtonUp(keys, x, y); break;
@@ -1192,6 +1207,7 @@ void Game::RevealHint(const PlayMove& move) {
 }
 
 void Game::EndHint() {
+    finishRunner.Stop();
     hintSearch.reset();
     hintOutline.Hide();
 }

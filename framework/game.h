@@ -39,9 +39,11 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/finish.h"
 #include "framework/hint.h"
 #include "framework/play_model.h"
 #include "framework/undo_journal.h"
+#include "framework/winnable.h"
 #include "platform/messages.h"
 
 class Artwork;
@@ -63,6 +65,7 @@ enum GameCommand : int {
     kCommandChooseDeal = 1009,
     kCommandRedo = 1010,
     kCommandHint = 1011,
+    kCommandFinish = 1012,
     kCommandCardBack = 1106,
     kCommandCardFront = 1109,
     kCommandBackground = 1110,
@@ -74,6 +77,7 @@ enum GameCommand : int {
     kCommandAnimationNormal = 1117,
     kCommandAnimationFast = 1118,
     kCommandAnimationOff = 1119,
+    kCommandWinnableOnly = 1120,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
     kCommandStatistics = 1214,
@@ -450,6 +454,8 @@ private:
     std::unique_ptr<HintSearch> hintSearch;
     std::string hintPosition;  // the position the running search was asked about
     HintOutline hintOutline;
+    FinishRunner finishRunner;
+    WinnableDealer winnableDealer;
 
     // What Redo needs of one undone move: the position the move had led to, as an undo record,
     // and the undo record it had pushed.

@@ -12,6 +12,8 @@
 
 class Game;
 class HintSearch;
+class WinnableSearch;
+struct PlayModelOps;
 
 struct GameServices {
     // PlaySoundEffect: starts "SFX\<name>" and returns at once.
@@ -61,6 +63,12 @@ struct GameServices {
     // Starts a search for a hint in the game's position; empty (or returning null), a hint shows
     // the first move the game offers.
     std::function<std::unique_ptr<HintSearch>(Game&)> startHintSearch;
+
+    // The model of play of a game number (none: "Finish" is never offered).
+    std::function<const PlayModelOps*(int gameNumber)> playModel;
+    // Starts a search for a winnable deal, trying numbers from `first` on; empty (or returning
+    // null), "Winnable Deals Only" deals as usual.
+    std::function<std::unique_ptr<WinnableSearch>(Game&, uint32_t first)> startWinnableSearch;
 
     // Card slides. Off, a slide draws the cards straight at their target (benchmarks, and the
     // autoplayer, which would otherwise spend most of its time sliding).

@@ -19,6 +19,7 @@
 #include "shell/display_depth.h"
 #include "shell/game_menu.h"
 #include "shell/hint_search.h"
+#include "shell/winnable_search.h"
 #include "artwork/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
@@ -254,6 +255,8 @@ void ConnectGameServices() {
     services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };
+    services.playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
+    services.startWinnableSearch = [](Game& game, uint32_t first) { return StartWinnableSearch(game, first, 1.0); };
     services.startHintSearch = StartSolverHint;
     ConnectDealKeeping();
 }

@@ -4,11 +4,15 @@
 //       prints the answer (won, lost or unknown) and the winning moves;
 //   quillfen-solve --game klondike --deals 1-1000 [--seconds 1]
 //       measures the game's winnability: the won share with its 95% confidence interval, the
-//       share left unknown and the time per deal.
+//       share left unknown and the time per deal;
+//   quillfen-solve --game klondike --winnable-from 12345 [--seconds 1]
+//       prints "winnable N" for the first deal number from 12345 on that it proves won within
+//       the time, else "none" (the program's "Winnable Deals Only" asks it this way).
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -26,8 +30,9 @@ const char* kUsage =
     "  --game NAME          the game, as named on the selection screen (case and spaces do not matter)\n"
     "  --deal N             solve deal number N and print the winning moves\n"
     "  --deals FIRST-LAST   solve every deal in the range and report the game's winnability\n"
+    "  --winnable-from N    print the first deal number from N on proven won within --seconds in all\n"
     "  --option NAME=VALUE  a rule option, named and valued as in the settings file (Recycles=99999)\n"
-    "  --seconds S          time budget per deal (default 1)\n"
+    "  --seconds S          time budget per deal (default 1); with --winnable-from, for the whole search\n"
     "  --nodes N            position budget per deal (default 20000000)\n"
     "  --memory MB          memory budget of the position table per deal (default 256)\n";
 
@@ -97,13 +102,35 @@ void Progress(unsigned done, unsigned total, unsigned won) {
     std::fflush(stderr);
 }
 
+// Deal numbers from `first` on, each searched for at most a quarter of the time left, until one
+// is proven won or the time is spent. Numbers wrap round within 1..999999999.
+int FindWinnable(HeadlessTable& table, const GameDescriptor& game, unsigned first, SolveBudget budget,
+                 MoveScore score) {
+    constexpr unsigned kLastDealNumber = 999999999;
+    constexpr double kFloorSeconds = 0.05;  // a deal gets at least this long while any time is left
+    const auto start = std::chrono::steady_clock::now();
+    const double total = budget.seconds;
+    for (unsigned deal = std::min(first, kLastDealNumber);; deal = deal == kLastDealNumber ? 1 : deal + 1) {
+        const double left = total - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (left <= 0) break;
+        budget.seconds = std::min(left, std::max(left / 4, kFloorSeconds));
+        const std::string position = table.Deal(game, deal);
+        if (Solve(*game.model, position.data(), budget, score).outcome == SolveOutcome::kWon) {
+            std::printf("winnable %u\n", deal);
+            return 0;
+        }
+    }
+    std::printf("none\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string gameName;
     std::vector<std::string> options;
     unsigned first = 0, last = 0;
-    bool haveDeals = false, oneDeal = false;
+    bool haveDeals = false, oneDeal = false, findWinnable = false;
     SolveBudget budget;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -126,11 +153,16 @@ int main(int argc, char** argv) {
                 return Fail("--deals needs a range FIRST-LAST, not \"" + value + "\"");
             haveDeals = true;
             oneDeal = false;
+        } else if (argument == "--winnable-from") {
+            if (!ParseNumber(value, first) || first == 0) return Fail("--winnable-from needs a deal number");
+            haveDeals = findWinnable = true;
         } else if (argument == "--option") {
             if (value.find('=') == std::string::npos) return Fail("--option needs NAME=VALUE, not \"" + value + "\"");
             options.push_back(value);
         } else if (argument == "--seconds") {
-            if (!ParseSeconds(value, budget.seconds)) return Fail("--seconds needs a positive number");
+            // A search for a winnable deal may be given no time at all (checked below): it finds none.
+            if (value == "0") budget.seconds = 0;
+            else if (!ParseSeconds(value, budget.seconds)) return Fail("--seconds needs a positive number");
         } else if (argument == "--nodes") {
             if (!ParseNumber(value, budget.nodes) || budget.nodes == 0) return Fail("--nodes needs a positive number");
         } else if (argument == "--memory") {
@@ -142,6 +174,7 @@ int main(int argc, char** argv) {
             return Fail("unknown argument " + argument + "\n" + kUsage);
         }
     }
+    if (budget.seconds <= 0 && !findWinnable) return Fail("--seconds needs a positive number");
     if (gameName.empty() || !haveDeals) return Fail(std::string("--game and --deal or --deals are needed\n") + kUsage);
     const GameDescriptor* game = FindGameByName(gameName);
     if (!game) {
@@ -167,6 +200,7 @@ int main(int argc, char** argv) {
     }
     const MoveScore score = MoveScoreFor(game->number);
 
+    if (findWinnable) return FindWinnable(table, *game, first, budget, score);
     if (oneDeal) {
         const std::string position = table.Deal(*game, first);
         const SolveResult result = Solve(*game->model, position.data(), budget, score);

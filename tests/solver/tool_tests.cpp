@@ -42,6 +42,16 @@ TEST(SolveTool, MeasuresARangeOfDeals) {
     EXPECT_EQ(run.output.find('\r'), std::string::npos);
 }
 
+TEST(SolveTool, FindsAWinnableDealNumberOrNoneWithoutTime) {
+    // Gate deal 3 is won in a moment: a search from there answers it.
+    const ToolRun found = Solve("--game gate --winnable-from 3 --seconds 5");
+    EXPECT_EQ(found.status, 0) << found.output;
+    EXPECT_EQ(found.output, "winnable 3\n");
+    const ToolRun none = Solve("--seconds 0 --game gate --winnable-from 3");
+    EXPECT_EQ(none.status, 0) << none.output;
+    EXPECT_EQ(none.output, "none\n");
+}
+
 TEST(SolveTool, BadArgumentsExitWithTwo) {
     const ToolRun unknownGame = Solve("--game solitaire --deal 1");
     EXPECT_EQ(unknownGame.status, 2);
@@ -49,7 +59,8 @@ TEST(SolveTool, BadArgumentsExitWithTwo) {
     for (const char* arguments :
          {"--game golf", "--game golf --deal x", "--game golf --deals 5-2", "--game golf --deal 1 --option Rows",
           "--game golf --deal 1 --option Nonsense=1", "--game golf --deal 1 --option WrapAround=yes",
-          "--game klondike --deal 1 --option CardsDealt=9", "--game golf --deal 1 --seconds -1", "--frobnicate 1"}) {
+          "--game klondike --deal 1 --option CardsDealt=9", "--game golf --deal 1 --seconds -1", "--game golf --deal 1 --seconds 0",
+          "--game golf --winnable-from 0", "--frobnicate 1"}) {
         const ToolRun run = Solve(arguments);
         EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
         EXPECT_NE(run.output.find("quillfen-solve: "), std::string::npos) << arguments;

@@ -1,0 +1,244 @@
+// "Finish" and "Winnable Deals Only" through the real menu and panel tick: a Klondike deal played
+// by its solution until nothing is left to decide is played out by the program through the table's
+// own mouse path; winnable deals come from the solver's tool, or an ordinary deal with a notice.
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "framework/finish.h"
+#include "games/golf.h"
+#include "games/klondike.h"
+#include "shell/winnable_search.h"
+#include "solver/solver.h"
+#include "tests/games/autoplayer.h"
+
+namespace {
+
+const PlayModelOps* ModelOf(int number) { return FindGame(number) ? FindGame(number)->model : nullptr; }
+constexpr int kKlondike = KlondikeGame::kGameNumber, kGolf = GolfGame::kGameNumber;
+// Klondike deal 7 at draw one is won by the solver in a moment.
+constexpr unsigned kKlondikeDeal = 7;
+
+class FinishTest : public AutoplayerTest {
+protected:
+    void SetUp() override {
+        AutoplayerTest::SetUp();
+        Services().playModel = ModelOf;
+        SettingsKey key(GameSettingsPath("Klondike"));
+        WriteDwordValue(key, "CardsDealt", 1);
+    }
+
+    void StartGame(int number, unsigned deal) {
+        game = FindGame(number)->create(artwork.get());
+        game->Deal(false, deal);
+        Tick();
+    }
+    MenuItem* FinishItem() const { return CommandItem(game->GameMenu(), kCommandFinish); }
+    MenuItem* WinnableItem() const { return CommandItem(game->OptionsMenu(), kCommandWinnableOnly); }
+
+    // Plays the solver's solution with the mouse until the game can be finished; the moves left.
+    int PlayUntilFinishable() {
+        const PlayModelOps& ops = *ModelOf(game->gameNumber);
+        const std::string position = game->PositionBytes();
+        const SolveResult solution = Solve(ops, position.data(), {.seconds = 10}, MoveScoreFor(game->gameNumber));
+        EXPECT_EQ(solution.outcome, SolveOutcome::kWon);
+        MoveList plan;
+        for (size_t i = 0; i < solution.moves.size(); ++i) {
+            if (FinishPlan(ops, game->PositionBytes(), plan)) return static_cast<int>(solution.moves.size() - i);
+            MoveGesture gesture;
+            EXPECT_TRUE(game->GestureFor(solution.moves[i], gesture));
+            Perform(gesture);
+        }
+        return 0;
+    }
+};
+
+TEST_F(FinishTest, PlaysANearlyWonKlondikeHomeAsIfPlayed) {
+    Services().animate = true;
+    const PlayModelOps& ops = *ModelOf(kKlondike);
+    // The player plays it out first, moving each card home with a double click.
+    StartGame(kKlondike, kKlondikeDeal);
+    ASSERT_GT(PlayUntilFinishable(), 0);
+    sounds.clear();
+    MoveList plan;
+    while (FinishPlan(ops, game->PositionBytes(), plan)) {
+        MoveGesture gesture;
+        ASSERT_TRUE(game->GestureFor(plan.front(), gesture));
+        const DropTarget* target = game->FindDropTargetAt(gesture.toX, gesture.toY);
+        if (target && target->kind == kAutoMoveKind) DoubleClick(gesture.fromX, gesture.fromY);
+        else Perform(gesture);
+    }
+    ASSERT_TRUE(game->IsWon());
+    const int playedPoints = game->points, playedRecords = game->undo.Count();
+    const size_t playedSounds = sounds.size();
+
+    StartGame(kKlondike, kKlondikeDeal);
+    EXPECT_TRUE(FinishItem()->IsDisabled()) << "cards are face down";
+    ASSERT_GT(PlayUntilFinishable(), 0);
+    Tick();
+    ASSERT_FALSE(FinishItem()->IsDisabled());
+    sounds.clear();
+    ASSERT_TRUE(Choose(kCommandFinish));
+    for (int tick = 0; tick < 500 && !game->gameOver; ++tick) Tick();
+    ASSERT_TRUE(game->IsWon());
+    EXPECT_EQ(game->points, playedPoints);
+    EXPECT_EQ(game->undo.Count(), playedRecords);
+    EXPECT_EQ(sounds.size(), playedSounds);
+    // Auto Game Over ends it as usual.
+    Tick();
+    EXPECT_EQ(game->EndSequenceCount(), 1);
+    EXPECT_EQ(endScreens, std::vector<bool>{true});
+}
+
+TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {
+    StartGame(kKlondike, kKlondikeDeal);
+    const std::string dealt = game->PositionBytes();
+    ASSERT_TRUE(Choose(kCommandFinish));
+    Click(5, 590);  // closes the menu the greyed item left open
+    for (int tick = 0; tick < 5; ++tick) Tick();
+    EXPECT_EQ(game->PositionBytes(), dealt);
+
+    ASSERT_GT(PlayUntilFinishable(), 2);
+    ASSERT_TRUE(Choose(kCommandFinish));
+    Tick();
+    const int made = game->MovesMade();
+    // The player takes over: a press on the table ends the play-out.
+    Click(5, 590);
+    for (int tick = 0; tick < 5; ++tick) Tick();
+    EXPECT_EQ(game->MovesMade(), made);
+    EXPECT_FALSE(game->gameOver);
+    ASSERT_TRUE(Choose(kCommandPause));
+    Tick();
+    EXPECT_TRUE(FinishItem()->IsDisabled());
+}
+
+// Games whose deals the solver wins quickly reach a position offered for finishing before their
+// solutions end.
+TEST_F(FinishTest, OfferedNearTheEndOfBuildingGames) {
+    for (const char* name : {"Klondike", "Agnes", "Gate", "Simplicity", "Four Seasons", "Calculation"}) {
+        const GameDescriptor& entry = *FindGameByName(name);
+        SCOPED_TRACE(name);
+        bool offered = false;
+        for (unsigned deal = 1; deal <= 10 && !offered; ++deal) {
+            game = entry.create(artwork.get());
+            game->Deal(false, deal);
+            std::string bytes = game->PositionBytes();
+            const SolveResult solution = Solve(*entry.model, bytes.data(), {.seconds = 0.5}, MoveScoreFor(entry.number));
+            if (solution.outcome != SolveOutcome::kWon) continue;
+            PositionCopy copy(*entry.model, bytes);
+            MoveList plan;
+            for (const PlayMove& move : solution.moves) {
+                if ((offered = FinishPlan(*entry.model, bytes, plan))) break;
+                entry.model->apply(copy.Data(), move);
+                bytes.assign(static_cast<const char*>(copy.Data()), entry.model->positionSize);
+            }
+        }
+        EXPECT_TRUE(offered);
+    }
+}
+
+class WinnableTest : public FinishTest {
+protected:
+    void SetUp() override {
+        FinishTest::SetUp();
+        userPreferences.CurrentPlayer = FindOrAddPlayer("Tester");
+        Services().startWinnableSearch = [this](Game& table, uint32_t first) {
+            return StartWinnableSearch(table, first, budget, QUILLFEN_SOLVE_PROGRAM);
+        };
+    }
+
+    // The panel tick until the table holds another deal or a notice (the tool runs in real time).
+    void WaitForDeal(uint32_t before) {
+        const auto start = std::chrono::steady_clock::now();
+        while (game->dealNumber == before && messages.empty() &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+            Tick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    std::string SettingsText() const {
+        std::stringstream text;
+        text << std::ifstream(folder + "/settings.reg").rdbuf();
+        return text.str();
+    }
+
+    double budget = 1.0;
+};
+
+TEST_F(WinnableTest, NewDealsAreOnesTheSolverWins) {
+    for (int number : {kKlondike, kGolf}) {
+        SCOPED_TRACE(number);
+        StartGame(number, 1);
+        ASSERT_TRUE(Choose(kCommandWinnableOnly));
+        const std::string settings = SettingsText(), table = game->PositionBytes();
+        ASSERT_TRUE(Choose(kCommandNewGame));
+        // The old deal stays until the answer comes.
+        EXPECT_EQ(game->PositionBytes(), table);
+        WaitForDeal(1);
+        ASSERT_TRUE(messages.empty()) << messages.front();
+        ASSERT_NE(game->dealNumber, 1u);
+        const std::string position = game->PositionBytes();
+        EXPECT_EQ(Solve(*ModelOf(number), position.data(), {.seconds = 5}, MoveScoreFor(number)).outcome,
+                  SolveOutcome::kWon);
+        EXPECT_EQ(SettingsText(), settings) << "the search leaves the settings alone";
+        // An ordinary number: replaying it deals the same cards.
+        ASSERT_TRUE(Choose(kCommandReplayDeal));
+        EXPECT_EQ(game->PositionBytes(), position);
+    }
+}
+
+TEST_F(WinnableTest, NoTimeFallsBackToAnOrdinaryDealWithANotice) {
+    budget = 0;
+    StartGame(kGolf, 1);
+    ASSERT_TRUE(Choose(kCommandWinnableOnly));
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    WaitForDeal(1);
+    EXPECT_EQ(messages, std::vector<std::string>{WinnableDealer::kNotFoundText});
+    EXPECT_NE(game->dealNumber, 1u);
+}
+
+TEST_F(WinnableTest, TheChoiceIsKeptPerPlayerAndGame) {
+    StartGame(kGolf, 1);
+    ASSERT_TRUE(Choose(kCommandWinnableOnly));
+    EXPECT_NE(SettingsText().find("WinnableDealsOnly"), std::string::npos);
+    StartGame(kGolf, 2);
+    EXPECT_TRUE(WinnableItem()->IsChecked());
+    StartGame(kKlondike, 2);
+    EXPECT_FALSE(WinnableItem()->IsChecked());
+    userPreferences.CurrentPlayer = FindOrAddPlayer("Someone Else");
+    StartGame(kGolf, 3);
+    EXPECT_FALSE(WinnableItem()->IsChecked());
+}
+
+// A search that answers only when told.
+struct HeldSearch : WinnableSearch {
+    explicit HeldSearch(const bool& release) : release(release) {}
+    bool Ready() override { return release; }
+    std::optional<uint32_t> Found() override { return 4242; }
+    const bool& release;
+};
+
+TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
+    bool release = false;
+    Services().startWinnableSearch = [&release](Game&, uint32_t) { return std::make_unique<HeldSearch>(release); };
+    StartGame(kGolf, 1);
+    ASSERT_TRUE(Choose(kCommandWinnableOnly));
+    ASSERT_TRUE(Choose(kCommandNewGame));
+    Wait(WinnableDealer::kProgressAfterMs);
+    Tick();
+    EXPECT_EQ(game->statusLeft, WinnableDealer::kProgressText);
+    MoveList moves;
+    game->PlayMoves(moves);
+    MoveGesture gesture;
+    ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
+    Perform(gesture);
+    EXPECT_EQ(game->MovesMade(), 0);
+    release = true;
+    Tick();
+    EXPECT_EQ(game->dealNumber, 4242u);
+    EXPECT_NE(game->statusLeft, WinnableDealer::kProgressText);
+}
+
+}  // namespace
