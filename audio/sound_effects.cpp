@@ -1,8 +1,11 @@
 #include "audio/sound_effects.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <map>
+#include <random>
+#include <vector>
 
 #include "audio/audio_preferences.h"
 #include "audio/music.h"
@@ -14,21 +17,75 @@ namespace {
 // are not effects of ours.
 constexpr size_t kPathBufferBytes = 256;
 constexpr char kEffectFolder[] = "SFX\\";
+// "deal.wav" may come with "deal-2.wav" up to "deal-8.wav"; the first missing one ends the set.
+constexpr int kMostVariants = 8;
+// Each time an effect plays, its pitch moves by up to this fraction and its level drops by up
+// to this many dB, so a run of the same sound never repeats sample for sample.
+constexpr double kPitchSpread = 0.025;
+constexpr double kGainSpreadDb = 1.5;
 
 std::atomic<bool> soundReady{false};
 std::unique_ptr<AudioDevice> audioDevice;
-// Decoded effects by name; only the interface thread touches it.
-std::map<std::string, std::shared_ptr<const EffectSound>> effectCache;
+using Variants = std::vector<std::shared_ptr<const EffectSound>>;
+// Decoded effects by name, with their variants; only the interface thread touches it.
+std::map<std::string, Variants> effectCache;
+// Picks variants and their pitch and level. A generator of its own: the deals' generator
+// (crt::rand) must not move when a sound plays.
+std::minstd_rand variation;
 
-std::shared_ptr<const EffectSound> LoadEffect(const std::string& name) {
+std::string VariantName(const std::string& name, int variant) {
+    if (variant == 0) return name;
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return name + "-" + std::to_string(variant + 1);
+    return name.substr(0, dot) + "-" + std::to_string(variant + 1) + name.substr(dot);
+}
+
+const Variants* LoadEffect(const std::string& name) {
     const auto cached = effectCache.find(name);
-    if (cached != effectCache.end()) return cached->second;
-    WaveReader reader;
-    if (!reader.OpenFile(DataPath((kEffectFolder + name).c_str()))) return nullptr;
-    auto sound = DecodeEffect(reader, name);
+    if (cached != effectCache.end()) return &cached->second;
+    Variants variants;
+    for (int variant = 0; variant < kMostVariants; ++variant) {
+        WaveReader reader;
+        if (!reader.OpenFile(DataPath((kEffectFolder + VariantName(name, variant)).c_str()))) break;
+        // Every variant carries the event's name: that is what the voices and the logs go by.
+        auto sound = DecodeEffect(reader, name);
+        if (!sound) break;
+        variants.push_back(std::move(sound));
+    }
     // Only good files are kept: a missing one may still appear, and costs one failed open.
-    if (sound) effectCache.emplace(name, sound);
-    return sound;
+    if (variants.empty()) return nullptr;
+    return &effectCache.emplace(name, std::move(variants)).first->second;
+}
+
+// The sound resampled (linear interpolation) to pitch times its pitch, at gain.
+std::shared_ptr<const EffectSound> Vary(const EffectSound& sound, double pitch, double gain) {
+    auto varied = std::make_shared<EffectSound>();
+    varied->name = sound.name;
+    const uint32_t frames = sound.Frames();
+    const auto outFrames = static_cast<uint32_t>(frames / pitch);
+    varied->samples.resize(size_t{outFrames} * 2);
+    for (uint32_t i = 0; i < outFrames; ++i) {
+        const double position = i * pitch;
+        const uint32_t at = static_cast<uint32_t>(position);
+        const uint32_t next = std::min(at + 1, frames - 1);
+        const double fraction = position - at;
+        for (int side = 0; side < 2; ++side) {
+            const double a = sound.samples[2 * size_t{at} + side], b = sound.samples[2 * size_t{next} + side];
+            varied->samples[2 * size_t{i} + side] = static_cast<int16_t>(std::lround((a + (b - a) * fraction) * gain));
+        }
+    }
+    return varied;
+}
+
+// An effect with variants is varied; a lone file plays exactly as it is.
+std::shared_ptr<const EffectSound> PickVariant(const Variants& variants) {
+    if (variants.size() == 1) return variants[0];
+    std::uniform_int_distribution<size_t> which(0, variants.size() - 1);
+    std::uniform_real_distribution<double> pitch(1.0 - kPitchSpread, 1.0 + kPitchSpread);
+    std::uniform_real_distribution<double> level(-kGainSpreadDb, 0.0);
+    const EffectSound& chosen = *variants[which(variation)];
+    const double p = pitch(variation);
+    return Vary(chosen, p, std::pow(10.0, level(variation) / 20.0));
 }
 
 }  // namespace
@@ -37,6 +94,7 @@ int InitSound(HWND) {
     if (soundReady) return 0;
     audioDevice = OpenAudioDevice();
     if (!audioDevice) return -1;
+    variation.seed(std::random_device{}());
     StartMusicThread(audioDevice->CreateMusicPerformance());
     soundReady = true;
     return 0;
@@ -48,7 +106,7 @@ void PlaySoundEffect(const char* name) {
     if (!name || !*name || !soundReady || !audioDevice) return;
     if (std::strlen(kEffectFolder) + std::strlen(name) >= kPathBufferBytes) return;
     if (!SoundEffectsEnabled()) return;
-    if (auto sound = LoadEffect(name)) audioDevice->PlayEffect(std::move(sound));
+    if (const Variants* variants = LoadEffect(name)) audioDevice->PlayEffect(PickVariant(*variants));
 }
 
 void ShutdownSound() {

@@ -3,6 +3,10 @@
 // so a deal or a move takes the same time with sound on as with sound off. Effects start in the
 // order they are asked for; an effect asked for again while it still sounds starts over.
 //
+// An effect may have variants ("deal.wav", "deal-2.wav", ...): each time, one is picked at random
+// and played a little higher or lower and softer or louder (a lone file plays as it is), so a deal of 28 cards sounds like
+// cards and not like a machine. The pick never touches the deals' generator.
+//
 // Each file is read and converted to the output format the first time it is asked for, and kept
 // for the rest of the run (a handful of short sounds).
 #pragma once

@@ -45,7 +45,7 @@ public:
 class AudioDevice {
 public:
     // The output format every buffer is converted to.
-    static constexpr uint32_t kOutputRate = 22050;
+    static constexpr uint32_t kOutputRate = 44100;
     static constexpr uint16_t kOutputChannels = 2;
 
     virtual ~AudioDevice() = default;

@@ -1,6 +1,7 @@
 #include "platform/effect_voices.h"
 
 #include <algorithm>
+#include <cmath>
 
 EffectVoices::EffectVoices(uint32_t outputRate) : spacingFrames(uint64_t{outputRate} * kSpacingMs / 1000) {
     requests.reserve(kVoices * 4);
@@ -31,12 +32,13 @@ int EffectVoices::Sounding() const {
     return count;
 }
 
-EffectVoices::Voice& EffectVoices::VoiceFor(const EffectSound* sound) {
-    // The same effect again takes over its own voice: a deal or a run of moves repeats one short
-    // sound, and restarting it keeps every card's snap crisp at its onset, where overlapping
-    // copies a few milliseconds apart would pile up in volume and blur into a hollow rattle.
+EffectVoices::Voice& EffectVoices::VoiceFor(const EffectSound& sound) {
+    // The same effect again (any variant of it) takes over its own voice: a deal or a run of
+    // moves repeats one short sound, and restarting it keeps every card's snap crisp at its
+    // onset, where overlapping copies a few milliseconds apart would pile up in volume and blur
+    // into a hollow rattle.
     for (Voice& voice : voices)
-        if (voice.sound.get() == sound) return voice;
+        if (voice.sound && voice.sound->name == sound.name) return voice;
     for (Voice& voice : voices)
         if (!voice.sound) return voice;
     // All busy: the oldest effect is the one nearest its end, and the least missed.
@@ -48,9 +50,9 @@ void EffectVoices::Schedule(std::shared_ptr<const EffectSound> sound) {
     const bool anyBefore = lastScheduled != nullptr;
     // A repeat of the effect just asked for that has not begun to sound yet adds nothing: with
     // slides off, a whole deal asks for its sound at once and is heard as one.
-    if (sound == lastScheduled && lastStart >= mixed) return;
+    if (lastScheduled && sound->name == lastScheduled->name && lastStart >= mixed) return;
     const uint64_t start = anyBefore ? std::max(mixed, lastStart + spacingFrames) : mixed;
-    Voice& voice = VoiceFor(sound.get());
+    Voice& voice = VoiceFor(*sound);
     lastScheduled = sound;
     voice.sound = std::move(sound);
     voice.position = 0;
@@ -84,4 +86,34 @@ void EffectVoices::Mix(float* out, int frames) {
         if (voice.position >= length) voice.sound.reset();
     }
     mixed = blockEnd;
+}
+
+void PeakLimiter::Process(float* samples, int frames) {
+    if (frames <= 0) return;
+    const size_t count = static_cast<size_t>(frames) * 2;
+    float peak = 0.0f;
+    for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
+    const float needed = peak > kCeiling ? kCeiling / peak : 1.0f;
+    const float start = std::min(gain, needed);
+    // Recovering, the gain ramps up across the block but never past what this block allows, so
+    // every sample stays under the ceiling.
+    const auto recovery = static_cast<float>(std::pow(10.0, kReleaseDbPerSecond * frames / rate / 20.0));
+    const float end = std::min(needed, start * recovery);
+    if (start == 1.0f && end == 1.0f) {
+        gain = 1.0f;
+        return;
+    }
+    const float step = (end - start) / static_cast<float>(frames);
+    for (int frame = 0; frame < frames; ++frame) {
+        const float g = start + step * static_cast<float>(frame);
+        samples[2 * frame] = std::clamp(samples[2 * frame] * g, -kCeiling, kCeiling);
+        samples[2 * frame + 1] = std::clamp(samples[2 * frame + 1] * g, -kCeiling, kCeiling);
+    }
+    gain = end;
+}
+
+void PeakLimiter::ProcessTo(float* samples, int frames, int16_t* out) {
+    Process(samples, frames);
+    for (size_t i = 0; i < static_cast<size_t>(std::max(frames, 0)) * 2; ++i)
+        out[i] = static_cast<int16_t>(std::lround(std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f));
 }

@@ -49,7 +49,7 @@ private:
         uint64_t startFrame = 0;  // output frame at which it begins
     };
     void Schedule(std::shared_ptr<const EffectSound> sound);
-    Voice& VoiceFor(const EffectSound* sound);
+    Voice& VoiceFor(const EffectSound& sound);
 
     const uint64_t spacingFrames;
     std::mutex requestLock;  // guards requests and stopRequested only: never held while mixing
@@ -60,4 +60,23 @@ private:
     uint64_t mixed = 0;
     uint64_t lastStart = 0;
     std::shared_ptr<const EffectSound> lastScheduled;  // the effect asked for last
+};
+
+class PeakLimiter {
+public:
+    static constexpr float kCeiling = 0.95f;
+    // The gain climbs back by at most this many dB per second.
+    static constexpr double kReleaseDbPerSecond = 30.0;
+
+    explicit PeakLimiter(uint32_t rate) : rate(rate) {}
+
+    // Scales interleaved stereo in place.
+    void Process(float* samples, int frames);
+    // Process, then to 16 bits.
+    void ProcessTo(float* samples, int frames, int16_t* out);
+    float Gain() const { return gain; }
+
+private:
+    uint32_t rate;
+    float gain = 1.0f;
 };

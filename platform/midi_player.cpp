@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -12,8 +13,9 @@ namespace {
 
 // Our songs are a few kilobytes; anything far larger is not one of them.
 constexpr std::streamsize kMaximumSongBytes = 1 << 20;
-// Loud enough beside the effects without clipping when the whole band plays.
-constexpr double kSynthGain = 0.9;
+// The music's share of the gain budget: its peaks stay under 0.45 of full scale, so an effect
+// (peaks up to 0.6) on top of the loudest moment still does not reach the limiter.
+constexpr double kSynthGain = 0.6;
 // Our arrangements never hold more voices; fewer voices keep rendering cheap.
 constexpr int kPolyphony = 96;
 
@@ -53,6 +55,9 @@ public:
         fluid_settings_setnum(settings, "synth.sample-rate", AudioDevice::kOutputRate);
         fluid_settings_setnum(settings, "synth.gain", kSynthGain);
         fluid_settings_setint(settings, "synth.polyphony", kPolyphony);
+        // Only the instruments a song selects are read (and, for a compressed font, decoded):
+        // a song uses five or six of the bank's presets.
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
         synth = new_fluid_synth(settings);
         if (!synth) return false;
         if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {
@@ -124,6 +129,18 @@ private:
 };
 
 }  // namespace
+
+std::string ChooseSoundFont(const std::vector<std::string>& candidates) {
+    for (const std::string& path : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) return path;
+    }
+    return {};
+}
+
+std::string InstalledSoundFont() {
+    return ChooseSoundFont(std::vector<std::string>(std::begin(kSoundFontPaths), std::end(kSoundFontPaths)));
+}
 
 std::unique_ptr<MusicPerformance> CreateMidiPerformance(std::shared_ptr<AudioMixer> mixer,
                                                         const std::string& soundFont) {

@@ -5,12 +5,21 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio_device.h"
 
 // Loaded by explicit path: the distribution's "default" soundfont links vary with what else
-// is installed, and the songs were balanced with this one.
-inline constexpr char kSoundFontPath[] = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// is installed, and the songs were balanced with these. The first is preferred (fuller,
+// multi-sampled instruments; uncompressed, so only the instruments a song selects are read);
+// the second is the small fallback when it is absent.
+inline constexpr const char* kSoundFontPaths[] = {"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                                  "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+
+// The first of the candidates that exists as a file; empty when none does.
+std::string ChooseSoundFont(const std::vector<std::string>& candidates);
+// The soundfont the program plays with: ChooseSoundFont over kSoundFontPaths.
+std::string InstalledSoundFont();
 
 // Something that adds sound to the device's output. Called on the audio thread with the
 // mixer's lock held.
@@ -48,4 +57,4 @@ protected:
 
 // A performance that renders into the mixer. The soundfont is loaded by Initialise.
 std::unique_ptr<MusicPerformance> CreateMidiPerformance(std::shared_ptr<AudioMixer> mixer,
-                                                        const std::string& soundFont = kSoundFontPath);
+                                                        const std::string& soundFont = InstalledSoundFont());

@@ -15,7 +15,7 @@
 namespace {
 
 // About 23 ms of sound per callback: an effect asked for starts within that long.
-constexpr int kCallbackFrames = 512;
+constexpr int kCallbackFrames = 1024;
 constexpr int kBytesPerOutputFrame = 4;
 
 // The output device is open only while something sounds (and for a while after). An open SDL
@@ -66,6 +66,7 @@ public:
     }
 
     EffectVoices effects{AudioDevice::kOutputRate};
+    PeakLimiter limiter{AudioDevice::kOutputRate};  // the audio thread's, under the mixer's lock
 
 private:
     // Music first, the effects on top of it.
@@ -89,10 +90,7 @@ private:
         std::fill(mix.begin(), mix.begin() + static_cast<ptrdiff_t>(samples), 0.0f);
         if (music) music->RenderMusic(mix.data(), frames);
         effects.Mix(mix.data(), frames);
-        for (size_t i = 0; i < samples; ++i) {
-            const float value = std::clamp(mix[i], -1.0f, 1.0f);
-            out[i] = static_cast<int16_t>(value * 32767.0f);
-        }
+        limiter.ProcessTo(mix.data(), frames, out);
     }
 
     // The audio thread, with the mixer's lock held: only asks; the keeper closes the device.

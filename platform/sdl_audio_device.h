@@ -1,4 +1,4 @@
-// The real program's audio device: one SDL output at 22050 Hz, 16-bit stereo, mixing the
+// The real program's audio device: one SDL output at 44100 Hz, 16-bit stereo, mixing the
 // effect voices over the music.
 #pragma once
 

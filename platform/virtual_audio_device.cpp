@@ -9,7 +9,7 @@ namespace {
 VirtualAudioLog audioLog;
 // Mixed in pieces no longer than the real device's, so effects asked for between two mixes
 // start when they were asked for.
-constexpr uint64_t kMixFrames = 512;
+constexpr uint64_t kMixFrames = 1024;
 
 class VirtualAudioDevice;
 VirtualAudioDevice* liveDevice = nullptr;
@@ -47,6 +47,7 @@ public:
             const int frames = static_cast<int>(std::min(kMixFrames, due - voices.FramesMixed()));
             block.assign(static_cast<size_t>(frames) * 2, 0.0f);
             voices.Mix(block.data(), frames);
+            limiter.Process(block.data(), frames);
             std::vector<float>& out = audioLog.output;
             if (out.size() + block.size() <= VirtualAudioLog::kMaximumRecordedSamples)
                 out.insert(out.end(), block.begin(), block.end());
@@ -55,6 +56,7 @@ public:
 
 private:
     EffectVoices voices{kOutputRate};
+    PeakLimiter limiter{kOutputRate};
     uint64_t originMs;
     std::vector<float> block;
 };

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "audio/music.h"
 #include "audio/sound_effects.h"
 #include "platform/backend.h"
+#include "platform/crt.h"
 #include "platform/scripted_backend.h"
 #include "platform/sdl_audio_device.h"
 #include "platform/virtual_audio_device.h"
@@ -18,6 +20,7 @@ namespace {
 using namespace audiotest;
 
 constexpr float kUnit = 1.0f / 32768.0f;
+constexpr size_t kRate = AudioDevice::kOutputRate;
 
 class Effects : public ::testing::Test {
 protected:
@@ -36,7 +39,8 @@ protected:
     // A mono 16-bit effect of constant value, lasting ms at the output rate.
     void AddConstant(const char* name, int16_t value, uint32_t ms) {
         WaveRecipe wave;
-        wave.data = Samples16(22050 * ms / 1000, value);
+        wave.rate = kRate;
+        wave.data = Samples16(kRate * ms / 1000, value);
         WriteFile(data.Path() / "SFX" / name, MakeWave(wave));
     }
     // The left channel of the mixed output, in sample units.
@@ -79,8 +83,8 @@ TEST_F(Effects, CallReturnsAtOnceAndTheEffectSoundsFromThatMoment) {
     EXPECT_TRUE(std::all_of(left.begin(), left.begin() + static_cast<ptrdiff_t>(start), [](int v) { return v == 0; }));
     EXPECT_EQ(left[start], 1234);
     // All of it, once, then silence.
-    EXPECT_EQ(Count(left, 1234), 22050u);
-    EXPECT_EQ(left[start + 22050], 0);
+    EXPECT_EQ(Count(left, 1234), kRate);
+    EXPECT_EQ(left[start + kRate], 0);
 }
 
 TEST_F(Effects, EffectsAskedTogetherStartInOrderThirtyMillisecondsApart) {
@@ -90,12 +94,12 @@ TEST_F(Effects, EffectsAskedTogetherStartInOrderThirtyMillisecondsApart) {
     PlaySoundEffect("flip.wav");
     SleepMs(500);
     const std::vector<int> left = Left();
-    const size_t spacing = 22050 * EffectVoices::kSpacingMs / 1000;
+    const size_t spacing = kRate * EffectVoices::kSpacingMs / 1000;
     EXPECT_EQ(left[0], 1000);
     EXPECT_EQ(left[spacing - 1], 1000);
     EXPECT_EQ(left[spacing], 3000);  // both sound together from there
-    EXPECT_EQ(Count(left, 1000) + Count(left, 3000), 4410u);
-    EXPECT_EQ(Count(left, 3000) + Count(left, 2000), 4410u);
+    EXPECT_EQ(Count(left, 1000) + Count(left, 3000), kRate / 5);
+    EXPECT_EQ(Count(left, 3000) + Count(left, 2000), kRate / 5);
 }
 
 TEST_F(Effects, TheSameEffectStartsOverInsteadOfPilingUp) {
@@ -110,7 +114,7 @@ TEST_F(Effects, TheSameEffectStartsOverInsteadOfPilingUp) {
     const std::vector<int> left = Left();
     EXPECT_EQ(*std::max_element(left.begin(), left.end()), 1000);
     // 50 ms of the first, all of the restarted one, all of the one for the deal.
-    EXPECT_NEAR(static_cast<double>(Count(left, 1000)), 22050 * 0.05 + 2 * 4410, 2);
+    EXPECT_NEAR(static_cast<double>(Count(left, 1000)), kRate * 0.05 + 2 * kRate / 5, 2);
     EXPECT_EQ(VirtualAudio().requests.size(), 30u);
 }
 
@@ -124,6 +128,35 @@ TEST_F(Effects, WhenEveryVoiceIsBusyTheOldestEffectGivesWay) {
     SleepMs(50);
     // The first was silenced when the fifth started; the other four sound together.
     EXPECT_EQ(Left().back(), 200 + 400 + 800 + 1600);
+}
+
+TEST_F(Effects, AnEffectWithVariantsVariesEachTimeButKeepsItsNameAndTheDealsGenerator) {
+    // Four takes of a decaying click, as the generator writes them.
+    for (int v = 0; v < 4; ++v) {
+        WaveRecipe wave;
+        wave.rate = kRate;
+        for (int i = 0; i < 2000; ++i) {
+            const auto value = static_cast<int16_t>((i % 40 < 20 ? 8000 : -8000) * (2000 - i) / 2000 * (4 - v) / 4);
+            PutLittle(wave.data, static_cast<uint16_t>(value), 2);
+        }
+        WriteFile(data.Path() / "SFX" / (v == 0 ? std::string("deal.wav") : "deal-" + std::to_string(v + 1) + ".wav"),
+                  MakeWave(wave));
+    }
+    crt::srand(7);
+    const int expected = (crt::rand(), crt::rand());
+    crt::srand(7);
+    crt::rand();
+    std::set<std::vector<int>> takes;
+    for (int card = 0; card < 28; ++card) {
+        const size_t start = VirtualAudio().FrameAt(GetTickCount64());
+        PlaySoundEffect("deal.wav");
+        SleepMs(100);
+        const std::vector<int> left = Left();
+        takes.emplace(left.begin() + static_cast<ptrdiff_t>(start), left.begin() + static_cast<ptrdiff_t>(start + 2000));
+    }
+    EXPECT_EQ(crt::rand(), expected) << "playing a sound moved the deals' generator";
+    EXPECT_GE(takes.size(), 20u) << "a deal sounds like one sample repeated";
+    for (const auto& request : VirtualAudio().requests) EXPECT_EQ(request.name, "deal.wav");
 }
 
 TEST_F(Effects, ShutdownSilencesEffectsAndLaterCallsDoNothing) {
@@ -146,9 +179,10 @@ std::shared_ptr<const EffectSound> Decode(const WaveRecipe& wave) {
     return DecodeEffect(reader, "test.wav");
 }
 
-TEST(EffectDecoding, EightBitStereoAndOtherRatesBecomeSixteenBitStereoAt22050) {
+TEST(EffectDecoding, EightBitStereoAndOtherRatesBecomeSixteenBitStereoAtTheOutputRate) {
     WaveRecipe eight;
     eight.bits = 8;
+    eight.rate = kRate;
     eight.data = {128, 200, 0, 255};
     auto sound = Decode(eight);
     ASSERT_TRUE(sound);
@@ -156,7 +190,7 @@ TEST(EffectDecoding, EightBitStereoAndOtherRatesBecomeSixteenBitStereoAt22050) {
 
     WaveRecipe stereo;
     stereo.channels = 2;
-    stereo.rate = 11025;
+    stereo.rate = 22050;
     stereo.data = Samples16(4, 0);
     stereo.data[0] = 10;  // left of the first frame
     stereo.data[6] = 20;  // right of the second
@@ -166,7 +200,7 @@ TEST(EffectDecoding, EightBitStereoAndOtherRatesBecomeSixteenBitStereoAt22050) {
     EXPECT_EQ(sound->samples, (std::vector<int16_t>{10, 0, 10, 0, 0, 20, 0, 20}));
 
     WaveRecipe fast;
-    fast.rate = 44100;
+    fast.rate = 88200;
     fast.data = Samples16(441, 7);
     sound = Decode(fast);
     ASSERT_TRUE(sound);
@@ -199,7 +233,7 @@ TEST(EffectDecoding, AVeryLongFileIsCutToTheLongestEffectKept) {
     wave.data.assign(8000 * (kMaximumEffectSeconds + 2), 140);
     auto sound = Decode(wave);
     ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->Frames(), 22050u * kMaximumEffectSeconds);
+    EXPECT_EQ(sound->Frames(), kRate * kMaximumEffectSeconds);
 }
 
 TEST(EffectsWithoutSound, SilentWhenSoundCouldNotStart) {

@@ -2,7 +2,7 @@
 // be listened to without running the program, and reports the share of one core that
 // rendering took (the player renders in real time, so this is its load while music plays).
 //
-// Usage: music_render <data folder> <output folder>
+// Usage: music_render <data folder> <output folder> [soundfont]
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +12,7 @@
 #include <fstream>
 #include <vector>
 
+#include "audio/loudness.h"
 #include "platform/midi_player.h"
 
 namespace {
@@ -41,17 +42,18 @@ bool WriteStereoWave(const std::filesystem::path& path, const std::vector<int16_
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <data folder> <output folder>\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s <data folder> <output folder> [soundfont]\n", argv[0]);
         return 2;
     }
     const std::filesystem::path music = std::filesystem::path(argv[1]) / "music";
     const std::filesystem::path outDir = argv[2];
     std::filesystem::create_directories(outDir);
     auto mixer = std::make_shared<AudioMixer>();
-    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer);
+    const std::string soundFont = argc == 4 ? argv[3] : InstalledSoundFont();
+    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer, soundFont);
     if (!performance->Initialise()) {
-        std::fprintf(stderr, "cannot load the soundfont %s\n", kSoundFontPath);
+        std::fprintf(stderr, "cannot load the soundfont %s\n", soundFont.c_str());
         return 1;
     }
     int failures = 0;
@@ -83,8 +85,10 @@ int main(int argc, char** argv) {
         std::string wav = name;
         wav.replace(wav.size() - 3, 3, "wav");
         WriteStereoWave(outDir / wav, samples);
-        std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  rendering %.2f%% of one core\n", name, seconds, peak, rms,
-                    100.0 * cpu / seconds);
+        std::vector<float> asFloat(samples.size());
+        for (size_t i = 0; i < samples.size(); ++i) asFloat[i] = samples[i] / 32768.0f;
+        std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  loudness %.1f dB  rendering %.2f%% of one core\n", name,
+                    seconds, peak, rms, loudness::SongDb(asFloat, 2, AudioDevice::kOutputRate), 100.0 * cpu / seconds);
         if (peak < 0.01) ++failures;
     }
     return failures == 0 ? 0 : 1;

@@ -229,7 +229,7 @@ TEST(MusicThread, RunsTheLoopAndJoinsAtShutdown) {
 
 // The synthesiser behind the real performance, without a sound device.
 TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
-    if (!std::filesystem::exists(kSoundFontPath)) GTEST_SKIP() << "no soundfont installed";
+    if (InstalledSoundFont().empty()) GTEST_SKIP() << "no soundfont installed";
     const std::filesystem::path song = GeneratedDataFolder() / "music" / "MAIN.MID";
     ASSERT_TRUE(std::filesystem::exists(song)) << song;
     auto mixer = std::make_shared<AudioMixer>();

@@ -1,6 +1,6 @@
 // The program's music: our own songs, written as note data (scale degrees over a chord chart)
-// and arranged by a small set of accompaniment and drum patterns into standard MIDI files
-// (format 0, 480 ticks per quarter note, General MIDI instruments).
+// and arranged into standard MIDI files (format 0, 480 ticks per quarter note, General MIDI
+// instruments). Every song has its own accompaniment, bass and drum patterns and a dynamic arc.
 #pragma once
 
 #include <cstdint>
