@@ -291,11 +291,11 @@ void KeyboardPlay::BuildTableStops() {
 void KeyboardPlay::BuildTargetStops() {
     int dx = 0, dy = 0;
     game.GetFanOffset(dx, dy);
+    const int width = game.artwork->cardWidth, height = game.artwork->cardHeight;
     const DragRecord& drag = game.dragRecord;
     const int steps = std::max(drag.count - 1, 0);
     stops.push_back({FocusStop::kTarget, originX, originY,
-                     {drag.x, drag.y, drag.x + steps * dx + game.artwork->cardWidth - 1,
-                      drag.y + steps * dy + game.artwork->cardHeight - 1}});
+                     {drag.x, drag.y, drag.x + steps * dx + width - 1, drag.y + steps * dy + height - 1}});
     for (DropTarget& target : game.dropTargets) {
         // A point of the target that no target listed before it covers.
         const Rect& r = target.rect;
@@ -305,7 +305,9 @@ void KeyboardPlay::BuildTargetStops() {
                 const int x = r.left + (r.right - r.left) * ((fx + 3) % 8) / 8;
                 const int y = r.top + (r.bottom - r.top) * ((fy + 3) % 8) / 8;
                 if (game.FindDropTargetAt(x, y) != &target) continue;
-                stops.push_back({FocusStop::kTarget, x, y, r});
+                // The ring shows where the cards would lie, whatever the size of the hit area.
+                stops.push_back({FocusStop::kTarget, x, y,
+                                 {target.x, target.y, target.x + width - 1, target.y + height - 1}});
                 found = true;
             }
     }
