@@ -727,6 +727,8 @@ bool Game::HandleKey(uint32_t message, WPARAM key) {
     if (key == VK_CONTROL) controlHeld = down;
     if (key == VK_SHIFT) shiftHeld = down;
     if ((!controlHeld || !down) && keyboard->OnKey(message, key)) return true;
+    // Commands wait while cards are held: they would act on a table with cards in the air.
+    if (down && dragging && (controlHeld || key == VK_F1)) return true;
     if (down && !controlHeld && key == VK_F1) return RunCommand(kCommandRulesText);
     if (!down || !controlHeld) return false;
     if (key == 'N') return RunCommand(kCommandNewGame);

@@ -203,6 +203,8 @@ TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
     ASSERT_TRUE(Keys().Lifted());
     ASSERT_TRUE(game->dragging);
     Key(VK_RIGHT);  // the ring moves among the drop targets while the cards are held
+    Key('Z', true);  // no undo with cards in the air
+    EXPECT_TRUE(game->dragging);
     Key(VK_ESCAPE);
     EXPECT_FALSE(game->dragging);
     EXPECT_FALSE(Keys().Lifted());
