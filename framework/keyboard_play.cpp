@@ -116,7 +116,11 @@ void KeyboardPlay::TableRedrawn() {
 }
 
 void KeyboardPlay::ClearOf(const Rect& area, bool orDragging) {
-    if (!drawn) return;
+    if (!drawn) {
+        // The panel's tick brings back a ring that could not be drawn before (a dialog was open).
+        RequestRedraw();
+        return;
+    }
     if (!game.gameOver && !(orDragging && game.dragging) && !Overlap(ringOuter, area)) return;
     Hide(false);
     RequestRedraw();
@@ -418,8 +422,8 @@ int KeyboardPlay::StopAt(int x, int y) {
 // ---- The ring ----
 
 bool KeyboardPlay::AtRest() const {
-    return game.artwork && !game.paused && !game.gameOver && !busy && !ToolkitMenuOpen() && !game.Hint().Visible() &&
-           game.dragging == lifted;
+    return game.artwork && !game.paused && !game.gameOver && !busy && !ToolkitMenuOpen() && ModalLoopDepth() == 0 &&
+           !game.Hint().Visible() && game.dragging == lifted;
 }
 
 void KeyboardPlay::Refresh() {
