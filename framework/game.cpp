@@ -7,6 +7,7 @@
 #include "draw/draw.h"
 #include "framework/deal_dialog.h"
 #include "framework/game_services.h"
+#include "framework/keyboard_play.h"
 #include "platform/keys.h"
 #include "platform/backend.h"
 #include "platform/crt.h"
@@ -59,6 +60,7 @@ Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(game
     root = std::make_unique<RootPanel>();
     BuildMenus();
     root->Open();
+    keyboard = std::make_unique<KeyboardPlay>(*this);
     playCardCursor = LoadScaledCursor(DataPath("playcard.cur").c_str());
     noCardCursor = LoadScaledCursor(DataPath("nocard.cur").c_str());
 }
@@ -88,7 +90,7 @@ void Game::BuildMenus() {
     musicItem = options->AddItem("&Music...", kCommandMusic);
     soundItem = options->AddItem("&SFX", kCommandSound);
     autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver);
-    fullScreenItem = options->AddItem("F&ull Screen", kCommandFullScreen);
+    fullScreenItem = options->AddItem("F&ull Screen\tF11", kCommandFullScreen);
     animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal);
     animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
     animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
@@ -101,7 +103,7 @@ void Game::BuildMenus() {
         animationItems[speed]->SetChecked(userPreferences.AnimationSpeed == speed);
     menus[2]->AddItem("&High Scores...", kCommandHighScores);
     menus[2]->AddItem("&Statistics...", kCommandStatistics);
-    menus[3]->AddItem("&Rules...", kCommandRulesText);
+    menus[3]->AddItem("&Rules...\tF1", kCommandRulesText);
     menus[3]->AddItem("&About...", kCommandAbout);
 }
 
@@ -109,11 +111,11 @@ void Game::BuildGameMenu() {
     Menu* game = menus[0];
     if (!game) return;
     game->RemoveAllItems();
-    game->AddItem("&Undo", kCommandUndo);
-    game->AddItem("&Redo", kCommandRedo);
+    game->AddItem("&Undo\tCtrl+Z", kCommandUndo);
+    game->AddItem("&Redo\tCtrl+Y", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
-    game->AddItem("&Hint", kCommandHint);
-    game->AddItem("&New Game", kCommandNewGame);
+    game->AddItem("&Hint\tH", kCommandHint);
+    game->AddItem("&New Game\tCtrl+N", kCommandNewGame);
     game->AddItem("Repla&y Deal", kCommandReplayDeal);
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
@@ -131,6 +133,7 @@ void Game::DrawMenuBar() {
 }
 
 bool Game::HandleMenuEvent() {
+    keyboard->BeforeInput();
     // F11 and Alt+Enter switch full screen outside the menu; its check mark follows.
     if (fullScreenItem && fullScreenItem->IsChecked() != IsFullScreen()) fullScreenItem->SetChecked(IsFullScreen());
     TranslateEvent();
@@ -440,6 +443,7 @@ void Game::ForgetPanel() {
 }
 
 void Game::DrawTableFrame(bool present) {
+    keyboard->TableRedrawn();
     DrawStatus(false);
     DrawMenuBar();
     ForgetPanel();
@@ -448,6 +452,7 @@ void Game::DrawTableFrame(bool present) {
 }
 
 void Game::DrawTable(int score) {
+    keyboard->ClearOf({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom}, false);
     UpdateStatusLine(false);
     if (score < 0) {
         TickHint();
@@ -475,6 +480,7 @@ void Game::DrawTable(int score) {
     lastPanelLabel = label;
     lastPanelValue = value;
     if (!artwork) return;
+    keyboard->ClearOf({kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight}, true);
 
     SelectScreenBuffer();
     const int art = artwork->dialogArt;
@@ -741,7 +747,12 @@ bool Game::HandleKey(uint32_t message, WPARAM key) {
     const bool down = message == WM_KEYDOWN;
     if (key == VK_CONTROL) controlHeld = down;
     if (key == VK_SHIFT) shiftHeld = down;
+    if ((!controlHeld || !down) && keyboard->OnKey(message, key)) return true;
+    // Commands wait while cards are held: they would act on a table with cards in the air.
+    if (down && dragging && (controlHeld || key == VK_F1)) return true;
+    if (down && !controlHeld && key == VK_F1) return RunCommand(kCommandRulesText);
     if (!down || !controlHeld) return false;
+    if (key == 'N') return RunCommand(kCommandNewGame);
     if (key == 'Z') {
         if (shiftHeld) RedoMove();
         else UndoMove();
@@ -752,6 +763,14 @@ bool Game::HandleKey(uint32_t message, WPARAM key) {
         return true;
     }
     return false;
+}
+
+bool Game::RunCommand(int commandId) {
+    ToolkitEvent& event = CurrentEvent();
+    event = ToolkitEvent{};
+    event.type = kEventCommand;
+    event.sourceId = commandId;
+    return OnCommand();
 }
 
 void Game::WriteBaseState(UndoWriter& writer) {
@@ -869,6 +888,7 @@ void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
 // ---- Mouse ----
 
 void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
+    keyboard->OnMouse(message, keys);
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) EndHint();
     // The table waits for the winnable deal it is about to show.
     if (winnableDealer.Searching()) return;
@@ -1203,6 +1223,7 @@ void Game::RevealHint(const PlayMove& move) {
     points -= kUndoPenalty;
     DrawTable(ComputeScore());
     const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+    keyboard->Hide(false);  // the outlines save what is under them: the table without the ring
     hintOutline.Show(source, target, MapRgb(rgb.r, rgb.g, rgb.b), GetTickCount64());
 }
 

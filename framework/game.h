@@ -52,6 +52,7 @@ class RootPanel;
 class MenuBar;
 class Menu;
 class MenuItem;
+class KeyboardPlay;
 
 // Command ids of the in-game menu.
 enum GameCommand : int {
@@ -259,9 +260,14 @@ public:
     // stock (empty for a game that deals everything at once) and elapsed time. They appear for
     // deals made through Deal, and each is redrawn only when its text changes.
     const std::array<std::string, 4>& StatusFields() const { return statusShown; }
-    // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z and the
-    // modifier keys themselves, whose up and down it follows). True when it was used.
+    // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z, Ctrl+N, F1,
+    // the keys of keyboard play and the modifier keys themselves, whose up and down it follows).
+    // True when it was used.
     bool HandleKey(uint32_t message, WPARAM key);
+    // Runs an in-game command as its menu item would; true when it was one of the common ones.
+    bool RunCommand(int commandId);
+    // Play by keyboard: the focus ring and the keys that move and press it.
+    KeyboardPlay& Keyboard() { return *keyboard; }
 
     // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
     void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
@@ -451,6 +457,7 @@ private:
     void BuildMenus();
     void SetAnimationSpeed(uint32_t speed);
 
+    std::unique_ptr<KeyboardPlay> keyboard;
     std::unique_ptr<HintSearch> hintSearch;
     std::string hintPosition;  // the position the running search was asked about
     HintOutline hintOutline;

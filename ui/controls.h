@@ -303,7 +303,8 @@ public:
     static constexpr int kStyle = 2;
     static constexpr int kHeight = 17;
 
-    // panel is the MenuPanel of a Menu (normally reached through Menu::AddItem).
+    // panel is the MenuPanel of a Menu (normally reached through Menu::AddItem). A tab in the
+    // caption starts the item's shortcut key, shown right-aligned ("&Undo\tCtrl+Z").
     MenuItem(Window* panel, std::string_view caption, int commandId);
 
     void HandleEvent() override {}  // the menu bar drives its items
@@ -311,6 +312,7 @@ public:
     void SetText(std::string_view caption) override;
 
     int CommandId() const { return commandId; }
+    const std::string& Shortcut() const { return shortcut; }
     bool AnswersToKey(int key) const { return hotKey != 0 && (key == hotKey || key == otherCaseHotKey); }
 
 private:
@@ -318,6 +320,7 @@ private:
     int hotKeyPosition = -1;
     int hotKey = 0;
     int otherCaseHotKey = 0;
+    std::string shortcut;
 };
 
 // The drop-down panel of a Menu: directly below its title, as wide as asked, as high as its
@@ -426,6 +429,9 @@ private:
     void HandleWhileOpen(Menu* open);
     void HandleKeyWhileOpen(Menu* open);
     void Choose(Menu* open, MenuItem* item);
+    // Alt pressed and released on its own (or F10) opens the first menu, or closes the open one.
+    bool HandleMenuKeyTap(Menu* open);
 
     bool tookEvent = false;
+    bool altAlone = false;  // Alt is down and no other key has been pressed with it
 };

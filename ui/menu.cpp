@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/keys.h"
 #include "ui/art_cells.h"
 #include "ui/controls.h"
 #include "ui/paint.h"
@@ -25,6 +26,8 @@ constexpr int kItemCaptionCentre = 8;
 constexpr int kItemUnderlineBelowCentre = 6;
 constexpr int kCheckGlyphLeft = 175;
 constexpr int kCheckGlyphBottom = 13;
+// Shortcut keys end a little left of the check glyph.
+constexpr int kShortcutRight = kCheckGlyphLeft - 5;
 
 Pixel DisabledItemColor() { return MapRgb(127, 127, 127); }
 
@@ -106,7 +109,9 @@ MenuItem::MenuItem(Window* panel, std::string_view caption, int command)
 }
 
 void MenuItem::SetText(std::string_view caption) {
-    const Caption parsed = ParseCaption(caption);
+    const size_t tab = caption.find('\t');
+    shortcut = tab == std::string_view::npos ? std::string() : std::string(caption.substr(tab + 1));
+    const Caption parsed = ParseCaption(caption.substr(0, tab));
     text = parsed.text;
     hotKeyPosition = parsed.hotKeyPosition;
     hotKey = parsed.hotKey;
@@ -137,6 +142,10 @@ void MenuItem::Draw() {
     SetColor(color);
     Underline(text, hotKeyPosition, x + kItemCaptionLeft, y + kItemCaptionCentre + kItemUnderlineBelowCentre,
               [](std::string_view part) { return RegularTextWidth(part); });
+    if (!shortcut.empty()) {
+        MoveTo(x + kShortcutRight - RegularTextWidth(shortcut), y + kItemCaptionCentre);
+        DrawRegularText(shortcut, -1, 0);
+    }
 
     if (checked) {
         const int glyphLeft = x + kCheckGlyphLeft, glyphBottom = y + kCheckGlyphBottom;
@@ -535,8 +544,33 @@ void MenuBar::HandleEvent() {
         return;
     }
     active = true;
+    if (HandleMenuKeyTap(open)) return;
     if (open != nullptr) HandleWhileOpen(open);
     else HandleWhileClosed();
+}
+
+bool MenuBar::HandleMenuKeyTap(Menu* open) {
+    ToolkitEvent& e = CurrentEvent();
+    const bool tap = (e.type == kEventAltUp && altAlone) || (e.type == kEventAltDown && e.timerId == VK_F10);
+    if (e.type == kEventAltDown) altAlone = e.timerId == VK_MENU;
+    else if (e.type != kEventAltUp && (e.type != kEventNone || e.keyKind != kKeyNone || e.mouseEvent != kMouseNone))
+        altAlone = false;
+    if (!tap) return false;
+    altAlone = false;
+    e.type = kEventNone;
+    tookEvent = true;
+    if (open != nullptr) {
+        open->ClosePanel();
+        return true;
+    }
+    for (Window* w = children->Head(); w != nullptr; w = w->NextInList()) {
+        auto* menu = dynamic_cast<Menu*>(w);
+        if (menu != nullptr && !menu->IsDisabled() && menu->ItemCount() > 0) {
+            SwitchTo(menu, true);
+            break;
+        }
+    }
+    return true;
 }
 
 void MenuBar::HandleWhileClosed() {

@@ -16,6 +16,7 @@
 
 #include "draw/draw.h"
 #include "framework/game.h"
+#include "framework/keyboard_play.h"
 #include "games/game_registry.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -292,6 +293,7 @@ void Monkey::CheckScreen(Game& game) {
     const int screen = ScreenBuffer();
     const Pixel* pixels = BufferPixels(screen);
     if (!pixels) return;
+    game.Keyboard().Hide(false);  // the focus ring stands over the table, as a hint does
     game.DrawTable(-1);
     if (game.gameOver) return;  // the panel's refresh ran the end of the game
     const size_t size = static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen);

@@ -1,0 +1,298 @@
+// Play by keyboard through the real message routing: the ring's stops and their order, moves made
+// with keys only (a whole Klondike win, and the first moves of every game against the mouse),
+// Escape, the ring's drawing, and the keys and labels of the menus.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <sstream>
+
+#include "framework/keyboard_play.h"
+#include "games/game_registry.h"
+#include "games/klondike.h"
+#include "platform/crt.h"
+#include "solver/solver.h"
+#include "store/settings_store.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+class KeyboardPlayTest : public GameTest {
+protected:
+    Game& StartGame(int number, unsigned seed) {
+        game = FindGame(number)->create(artwork.get());
+        crt::srand(seed);
+        game->NewGame(false);
+        sounds.clear();
+        return *game;
+    }
+    KeyboardPlay& Keys() { return game->Keyboard(); }
+
+    // Presses arrow keys along the shortest path to `target`; the first key shows the ring.
+    ::testing::AssertionResult GoTo(int target) {
+        if (!Keys().Active()) Key(VK_RIGHT);
+        if (target < 0) return ::testing::AssertionFailure() << "no stop there";
+        std::map<int, std::pair<int, int>> came;  // stop -> (previous stop, key)
+        std::deque<int> queue{Keys().Focus()};
+        came[Keys().Focus()] = {-1, 0};
+        const std::pair<KeyboardPlay::Direction, int> arrows[] = {
+            {KeyboardPlay::kLeft, VK_LEFT}, {KeyboardPlay::kRight, VK_RIGHT}, {KeyboardPlay::kUp, VK_UP}, {KeyboardPlay::kDown, VK_DOWN}};
+        while (!queue.empty() && !came.count(target)) {
+            const int at = queue.front();
+            queue.pop_front();
+            for (auto [direction, key] : arrows) {
+                const int next = Keys().Neighbour(at, direction);
+                if (came.emplace(next, std::pair{at, key}).second) queue.push_back(next);
+            }
+        }
+        if (!came.count(target)) return ::testing::AssertionFailure() << "stop " << target << " cannot be reached";
+        std::vector<int> path;
+        for (int at = target; came[at].first >= 0; at = came[at].first) path.insert(path.begin(), came[at].second);
+        for (int key : path) Key(key);
+        if (Keys().Focus() != target) return ::testing::AssertionFailure() << "the arrows ended on " << Keys().Focus();
+        return ::testing::AssertionSuccess();
+    }
+
+    // Makes a model move with keys only, the way its mouse gesture would.
+    void PlayByKeys(const PlayMove& move) {
+        MoveGesture gesture;
+        ASSERT_TRUE(game->GestureFor(move, gesture));
+        if (move.kind == PlayMove::kStock || move.kind == PlayMove::kDeal) {
+            Key('D');
+            return;
+        }
+        ASSERT_TRUE(GoTo(Keys().StopAt(gesture.fromX, gesture.fromY)));
+        Key(VK_SPACE);
+        if (gesture.kind == MoveGesture::kDrag) {
+            ASSERT_TRUE(Keys().Lifted());
+            ASSERT_TRUE(GoTo(Keys().StopAt(gesture.toX, gesture.toY)));
+            Key(VK_RETURN);
+        } else if (gesture.kind == MoveGesture::kTwoClicks) {
+            ASSERT_TRUE(GoTo(Keys().StopAt(gesture.toX, gesture.toY)));
+            Key(VK_SPACE);
+        }
+        EXPECT_FALSE(Keys().Lifted());
+    }
+
+    std::vector<Pixel> ScreenPixels() const {
+        const Pixel* pixels = BufferPixels(screen);
+        return {pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)};
+    }
+};
+
+bool IsMouseMessage(uint32_t message) { return message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK; }
+
+TEST_F(KeyboardPlayTest, KeysAloneWinAKlondikeDeal) {
+    {
+        SettingsKey key(GameSettingsPath("Klondike"));
+        WriteDwordValue(key, "CardsDealt", 1);
+        WriteDwordValue(key, "Recycles", KlondikeRules::kUnlimitedRecycles);
+    }
+    const GameDescriptor& entry = *FindGame(KlondikeGame::kGameNumber);
+    constexpr SolveBudget kBudget{.nodes = 4000, .memoryBytes = size_t{16} << 20, .seconds = 1e6};
+    SolveResult result;
+    unsigned seed = 1;
+    for (; seed <= 6 && result.outcome != SolveOutcome::kWon; ++seed) {
+        StartGame(entry.number, seed);
+        const std::string position = game->PositionBytes();
+        result = Solve(*entry.model, position.data(), kBudget, MoveScoreFor(entry.number));
+    }
+    ASSERT_EQ(result.outcome, SolveOutcome::kWon) << "no deal of 1..6 was solved";
+
+    std::string log;
+    inputLog = &log;
+    for (size_t i = 0; i < result.moves.size(); ++i) {
+        SCOPED_TRACE("move " + std::to_string(i + 1) + " of " + std::to_string(result.moves.size()));
+        PlayByKeys(result.moves[i]);
+        if (HasFatalFailure()) return;
+        if (i % 16 == 0) Tick();
+    }
+    inputLog = nullptr;
+    Tick();
+    EXPECT_TRUE(game->IsWon());
+    EXPECT_EQ(game->EndSequenceCount(), 1);
+    // Nothing but keys and the panel tick went into the queue.
+    std::istringstream words(log);
+    for (std::string word; words >> word;) {
+        if (word == "t") continue;
+        std::string wParam, x, y;
+        words >> wParam >> x >> y;
+        EXPECT_FALSE(IsMouseMessage(static_cast<uint32_t>(std::stoul(word)))) << word;
+    }
+}
+
+// The first moves of every game made with keys give the position the mouse gives.
+TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        SCOPED_TRACE(entry.name);
+        std::vector<std::string> byMouse;
+        StartGame(entry.number, 7);
+        MoveList played;
+        for (int step = 0; step < 4; ++step) {
+            MoveList moves;
+            game->PlayMoves(moves);
+            if (moves.empty()) break;
+            // A move that is not the stock, when there is one: those exercise the ring.
+            const auto pick = std::find_if(moves.begin(), moves.end(), [](const PlayMove& m) {
+                return m.kind != PlayMove::kStock && m.kind != PlayMove::kDeal;
+            });
+            played.push_back(pick != moves.end() ? *pick : moves.front());
+            MoveGesture gesture;
+            ASSERT_TRUE(game->GestureFor(played.back(), gesture));
+            Perform(gesture);
+            byMouse.push_back(game->PositionBytes());
+        }
+        ASSERT_FALSE(played.empty());
+        StartGame(entry.number, 7);
+        for (size_t i = 0; i < played.size(); ++i) {
+            PlayByKeys(played[i]);
+            if (HasFatalFailure()) return;
+            EXPECT_TRUE(game->PositionBytes() == byMouse[i])
+                << "move " << i + 1 << ": kind " << int(played[i].kind) << " from " << int(played[i].from) << " to "
+                << int(played[i].to);
+        }
+        Move(400, 590, false);  // the mouse takes the ring away: the table is left as drawn
+        EXPECT_TRUE(ScreenCoherent(*game));
+        game.reset();
+    }
+}
+
+TEST_F(KeyboardPlayTest, ArrowsFollowReadingOrderAndReachEveryStop) {
+    StartGame(KlondikeGame::kGameNumber, 3);
+    Key(VK_RIGHT);  // shows the ring
+    ASSERT_TRUE(Keys().Active());
+    const std::vector<FocusStop> stops = Keys().Stops();
+    ASSERT_GE(stops.size(), 8u);  // the stock, the tableau tops, at least
+    // Reading order: rows from the top, left to right within a row; Right and Left walk it and wrap.
+    for (size_t i = 1; i < stops.size(); ++i) {
+        const bool sameRow = stops[i].ring.top - stops[i - 1].ring.top <= KeyboardPlay::kRowSpan;
+        if (sameRow) EXPECT_GE(stops[i].ring.left, stops[i - 1].ring.left) << i;
+        else EXPECT_GT(stops[i].ring.top, stops[i - 1].ring.top) << i;
+    }
+    const int count = static_cast<int>(stops.size());
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(Keys().Neighbour(i, KeyboardPlay::kRight), (i + 1) % count);
+        EXPECT_EQ(Keys().Neighbour(Keys().Neighbour(i, KeyboardPlay::kRight), KeyboardPlay::kLeft), i);
+    }
+    // Across rows: Down from the stock (top left) lands on the leftmost tableau pile.
+    const int stock = Keys().StopAt(stops[0].x, stops[0].y);
+    EXPECT_EQ(stock, 0);
+    const int below = Keys().Neighbour(0, KeyboardPlay::kDown);
+    EXPECT_GT(stops[static_cast<size_t>(below)].ring.top, stops[0].ring.top + KeyboardPlay::kRowSpan);
+    for (const FocusStop& stop : stops) {
+        if (stop.ring.top <= stops[0].ring.top + KeyboardPlay::kRowSpan) continue;
+        EXPECT_GE(stop.ring.left, stops[static_cast<size_t>(below)].ring.left);
+    }
+    EXPECT_EQ(Keys().Neighbour(0, KeyboardPlay::kUp), 0);  // nothing above the top row
+    // The keys move the ring the same way through the loop, and every stop can be reached.
+    const int start = Keys().Focus();
+    Key(VK_RIGHT);
+    EXPECT_EQ(Keys().Focus(), (start + 1) % count);
+    for (int i = 0; i < count; ++i) EXPECT_TRUE(GoTo(i)) << i;
+    EXPECT_TRUE(sounds.empty());  // moving the ring plays nothing
+}
+
+TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
+    StartGame(KlondikeGame::kGameNumber, 3);
+    const std::string dealt = game->PositionBytes();
+    const int records = game->undo.Count();
+    // Lift the top card of the rightmost tableau pile.
+    Key(VK_RIGHT);
+    ASSERT_TRUE(GoTo(static_cast<int>(Keys().Stops().size()) - 1));
+    Key(VK_SPACE);
+    ASSERT_TRUE(Keys().Lifted());
+    ASSERT_TRUE(game->dragging);
+    Key(VK_RIGHT);  // the ring moves among the drop targets while the cards are held
+    Key('Z', true);  // no undo with cards in the air
+    EXPECT_TRUE(game->dragging);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(game->dragging);
+    EXPECT_FALSE(Keys().Lifted());
+    EXPECT_TRUE(game->PositionBytes() == dealt);
+    EXPECT_EQ(game->undo.Count(), records);
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "invalid.wav"), 0);
+    EXPECT_EQ(leftGame, 0);
+    Move(400, 590, false);
+    EXPECT_TRUE(ScreenCoherent(*game));
+    // With nothing lifted Escape keeps its meaning: back to the selection screen.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(leftGame, 1);
+}
+
+TEST_F(KeyboardPlayTest, TheRingLeavesNoTraceAndTheMouseTakesItAway) {
+    StartGame(KlondikeGame::kGameNumber, 5);
+    Tick();
+    const std::vector<Pixel> bare = ScreenPixels();
+    Key(VK_DOWN);
+    ASSERT_TRUE(Keys().Visible());
+    const std::vector<Pixel> ringed = ScreenPixels();
+    // The ring is drawn, and only round its stop.
+    const Rect ring = Keys().Stops()[static_cast<size_t>(Keys().Focus())].ring;
+    int changed = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            if (bare[static_cast<size_t>(y) * 800 + x] == ringed[static_cast<size_t>(y) * 800 + x]) continue;
+            ++changed;
+            EXPECT_TRUE(x >= ring.left - 3 && x <= ring.right + 3 && y >= ring.top - 3 && y <= ring.bottom + 3) << x << "," << y;
+        }
+    EXPECT_GT(changed, 100);
+    // Walked round the table, a ring leaves the screen as a fresh table with the ring drawn.
+    const int count = static_cast<int>(Keys().Stops().size());
+    for (int i = 0; i < count + 3; ++i) Key(i % 4 == 3 ? VK_UP : i % 4 == 1 ? VK_DOWN : VK_RIGHT);
+    Tick();
+    const std::vector<Pixel> walked = ScreenPixels();
+    game->Draw(true);
+    Pump();  // the ring comes back over the fresh table
+    Tick();
+    EXPECT_TRUE(ScreenPixels() == walked);
+    // A real mouse move takes the ring away, leaving exactly the table.
+    Move(400, 300, false);
+    EXPECT_FALSE(Keys().Visible());
+    EXPECT_FALSE(Keys().Active());
+    EXPECT_TRUE(ScreenCoherent(*game));
+    Tick();
+    EXPECT_FALSE(Keys().Visible());
+}
+
+TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {
+    StartGame(KlondikeGame::kGameNumber, 3);
+    std::map<int, std::string> shortcuts;
+    for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()})
+        for (int i = 0; i < menu->ItemCount(); ++i)
+            if (!menu->Item(i)->Shortcut().empty()) shortcuts[menu->Item(i)->CommandId()] = menu->Item(i)->Shortcut();
+    EXPECT_EQ(shortcuts, (std::map<int, std::string>{{kCommandUndo, "Ctrl+Z"},
+                                                      {kCommandRedo, "Ctrl+Y"},
+                                                      {kCommandHint, "H"},
+                                                      {kCommandNewGame, "Ctrl+N"},
+                                                      {kCommandFullScreen, "F11"},
+                                                      {kCommandRulesText, "F1"}}));
+    EXPECT_EQ(game->GameMenu()->Item(0)->GetText(), "Undo");
+
+    // Alt tapped alone opens the Game menu with its first item lit; tapped again it closes.
+    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
+    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    ASSERT_TRUE(game->GameMenu()->IsPanelOpen());
+    EXPECT_EQ(game->GameMenu()->DropDown()->Highlighted(), game->GameMenu()->Item(0));
+    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
+    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    EXPECT_FALSE(game->IsMenuOpen());
+    // Alt with a title's letter opens that menu, and the items' letters choose.
+    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
+    Post(WM_SYSKEYDOWN, 'H', 0, 0);
+    Post(WM_SYSKEYUP, 'H', 0, 0);
+    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    ASSERT_TRUE(game->HelpMenu()->IsPanelOpen());
+    std::vector<std::string> rules;
+    Services().rulesText = [&](const std::string& name) { rules.push_back(name); };
+    Key('R');
+    EXPECT_FALSE(game->IsMenuOpen());
+    EXPECT_EQ(rules, std::vector<std::string>{"Klondike"});
+    // F1 and Ctrl+N outside the menus.
+    Key(VK_F1);
+    EXPECT_EQ(rules.size(), 2u);
+    const uint32_t deal = game->dealNumber;
+    Key('N', true);
+    EXPECT_NE(game->dealNumber, deal);
+}
+
+}  // namespace
