@@ -162,7 +162,9 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     palette = mainPalette;
 
     background = CreateBuffer(kScreenWidth, kScreenHeight);
-    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuBarImageHeight);
+    // Only the bar and the title cells below it are ever read: the rest of the picture is
+    // left out (a quarter of a screen at 3x).
+    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuTitleTop + art::kMenuTitleHeight + 1);
     dropDownArt = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
     titleArt = CreateBuffer(kTitleImageWidth, kTitleImageHeight);
     titleButtonArt = CreateBuffer(kTitleButtonImageWidth, kTitleButtonImageHeight);

@@ -113,6 +113,20 @@ bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySi
     PictureSink sink(*b, 0, 0, header.width, header.height, atDeviceScale ? 1 : Scale());
     if (sink.Empty()) return false;
 
+    const int pitch = header.width * kBytesPerPixel;
+    // Rows come out as B, G, R, X bytes: 0x00RRGGBB words once X is cleared.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    // A picture that lands whole in the buffer is decoded straight into the sink, which reaches
+    // the buffer only when the decoder finished; a clipped one goes through memory of its size.
+    if (Pixel* whole = sink.Whole()) {
+        if (tjDecompress2(handle.get(), data, static_cast<unsigned long>(size), reinterpret_cast<uint8_t*>(whole),
+                          header.width, pitch, header.height, TJPF_BGRX, flags) != 0)
+            return false;
+        const size_t count = static_cast<size_t>(header.width) * static_cast<size_t>(header.height);
+        for (size_t i = 0; i < count; ++i) whole[i] &= kRgbMask;
+        sink.Commit(*b);
+        return true;
+    }
     const size_t needed = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * kBytesPerPixel;
     // Left uninitialised: the decoder writes every byte, and a header may claim a picture far
     // larger than the data behind it, which the decoder then refuses after a few rows.
@@ -122,9 +136,6 @@ bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySi
         if (!temporary) return false;
         memory = temporary.get();
     }
-    const int pitch = header.width * kBytesPerPixel;
-    // Rows come out as B, G, R, X bytes.
-    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
     if (tjDecompress2(handle.get(), data, static_cast<unsigned long>(size), memory, header.width, pitch,
                       header.height, TJPF_BGRX, flags) != 0)
         return false;
