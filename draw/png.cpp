@@ -50,9 +50,9 @@ struct RowDecode {
     std::vector<uint8_t> interlacedPicture;  // an interlaced picture needs all of it at once
 };
 
-// Reads the header, sets the transformations to 8-bit RGB and decodes the rows the sink keeps,
-// one at a time: no memory of the whole picture is taken, and rows below the visible part are
-// not decoded. False on any damage.
+// Reads the header, sets the transformations to 8-bit RGB and decodes the picture one row at a
+// time, keeping the rows the sink wants: no memory of the whole picture is taken. The file is read
+// to its end, so damage anywhere in it fails the picture. False on any damage.
 bool DecodeRows(RowDecode& d) {
     if (setjmp(png_jmpbuf(d.png))) return false;
     png_set_read_fn(d.png, &d.reader, ReadFromMemory);
@@ -84,24 +84,24 @@ bool DecodeRows(RowDecode& d) {
     PictureSink& sink = *d.sink;
     if (sink.Empty()) return false;
     d.row.resize(static_cast<size_t>(w) * kBytesPerPixel);
-    // An interlaced picture passes over every row several times, so it is read to the end.
+    // An interlaced picture passes over every row several times, into a picture of its own.
     const bool interlaced = png_get_interlace_type(d.png, d.info) != PNG_INTERLACE_NONE;
     const int passes = interlaced ? png_set_interlace_handling(d.png) : 1;
-    const int lastRow = interlaced ? h - 1 : sink.LastRow();
     std::vector<uint8_t>* whole = nullptr;
     if (interlaced) {
         d.interlacedPicture.assign(static_cast<size_t>(w) * h * kBytesPerPixel, 0);
         whole = &d.interlacedPicture;
     }
     for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y <= lastRow; ++y) {
+        for (int y = 0; y < h; ++y) {
             uint8_t* out = whole ? whole->data() + static_cast<size_t>(y) * w * kBytesPerPixel : d.row.data();
             png_read_row(d.png, out, nullptr);
-            if (whole || y < sink.FirstRow()) continue;
+            if (whole || y < sink.FirstRow() || y > sink.LastRow()) continue;
             const uint8_t* p = out + static_cast<size_t>(sink.FirstColumn()) * kBytesPerPixel;
             for (int column = sink.FirstColumn(); column <= sink.LastColumn(); ++column, p += kBytesPerPixel)
                 sink.At(column, y) = Rgb(p[0], p[1], p[2]);
         }
+    png_read_end(d.png, nullptr);
     if (whole)
         for (int y = sink.FirstRow(); y <= sink.LastRow(); ++y) {
             const uint8_t* p = whole->data() + (static_cast<size_t>(y) * w + sink.FirstColumn()) * kBytesPerPixel;
