@@ -158,6 +158,16 @@ class ScaledArtTest : public ShellTest {};
 // a rule dialog with its arrows, a deal, a menu, all six themes, every card design, the win,
 // lose and exit screens) opens the 2x file of each and no 1x picture at all.
 TEST_F(ScaledArtTest, AtTwoXTheProgramOpensEveryPictureFromItsTwoXFile) {
+    // A data folder of this test's own (linked where it can be), so that the files other tests
+    // open meanwhile in the shared one are not counted.
+    const fs::path data = runtimeDir / "data";
+    std::error_code linked;
+    fs::copy(DataDirectory(), data, fs::copy_options::recursive | fs::copy_options::create_hard_links, linked);
+    if (linked) {
+        fs::remove_all(data);
+        fs::copy(DataDirectory(), data, fs::copy_options::recursive);
+    }
+    const ScopedEnvironment dataFolder("QUILLFEN_DATA_DIR", data.string());
     OpenedFiles opened(ArtFolderOfData());
     ASSERT_TRUE(opened.Watching());
     backend.SetDeviceScale(2);
