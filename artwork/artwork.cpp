@@ -44,6 +44,8 @@ uint32_t EdgeColour(int handle) {
 
 // Artwork buffer sizes. The dialog art, menu-bar and drop-down sizes are the toolkit's.
 constexpr int kMenusColumnCount = 6;
+// Rows of check marks in "checks.bmp", one colour each.
+constexpr int kCheckRowCount = 4;
 constexpr int kMagenta[3] = {255, 0, 255};
 // Palette indices whose colours are transparent in every copy of artwork.
 constexpr int kTransparentIndices[] = {34, 253};
@@ -85,6 +87,13 @@ bool ReadDataFile(const std::string& name, std::vector<uint8_t>& bytes, size_t& 
 
 enum class Format { Jpeg, Bmp };
 
+// Of a JPEG, only width of its columns from left on, drawn at the buffer's left edge (left < 0:
+// the whole picture).
+struct Columns {
+    int left = -1;
+    int width = 0;
+};
+
 // Puts the active buffer back as it was, none included, so loading never changes where the
 // caller draws.
 class KeepActiveBuffer {
@@ -105,20 +114,26 @@ private:
 // picture was drawn: a missing or damaged file leaves the buffer untouched.
 // The art made for the device scale ("name@2x.jpg", "name@2x.bmp" or "name@2x.png"), drawn into
 // the active buffer pixel for pixel; false when the data folder has none that fits.
-bool LoadScaledPicture(PictureScratch& scratch, const std::string& name, Format format, int bmpFlags) {
+bool LoadScaledPicture(PictureScratch& scratch, const std::string& name, Format format, int bmpFlags,
+                       Columns columns) {
     const int scale = DrawScale();
     if (scale == 1) return false;
     const std::string scaled = ScaledFileName(name.c_str(), scale);
     size_t size = 0;
-    if (format == Format::Jpeg)
-        return ReadDataFile(scaled, scratch.fileBytes, size) && ShowScaledJpegMemory(scratch.fileBytes.data(), size);
+    if (format == Format::Jpeg) {
+        if (!ReadDataFile(scaled, scratch.fileBytes, size)) return false;
+        const uint8_t* bytes = scratch.fileBytes.data();
+        return columns.left >= 0 ? ShowScaledJpegColumnsMemory(bytes, size, columns.left, columns.width)
+                                 : ShowScaledJpegMemory(bytes, size);
+    }
     if (ReadDataFile(scaled, scratch.fileBytes, size) && ShowScaledBmpMemory(scratch.fileBytes.data(), size, bmpFlags))
         return true;
     const std::string png = scaled.substr(0, scaled.rfind('.')) + ".png";
     return ReadDataFile(png, scratch.fileBytes, size) && ShowScaledPngMemory(scratch.fileBytes.data(), size, bmpFlags);
 }
 
-bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlags = kBmpAtOrigin) {
+bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlags = kBmpAtOrigin,
+                 Columns columns = {}) {
     if (buffer < 0) return false;
     PictureScratch& scratch = Scratch();
     KeepActiveBuffer keep;
@@ -130,11 +145,12 @@ bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlag
         scratch.jpegWork.resize(JpegWorkSize(&largest));
     }
     SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
-    if (LoadScaledPicture(scratch, name, format, bmpFlags)) return true;
+    if (LoadScaledPicture(scratch, name, format, bmpFlags, columns)) return true;
     size_t size = 0;
     if (!ReadDataFile(name, scratch.fileBytes, size)) return false;
     if (format == Format::Bmp) return ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
     SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
+    if (columns.left >= 0) return ShowJpegColumnsMemory(scratch.fileBytes.data(), size, columns.left, columns.width);
     return ShowJpegMemory(scratch.fileBytes.data(), size);
 }
 
@@ -162,7 +178,9 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     palette = mainPalette;
 
     background = CreateBuffer(kScreenWidth, kScreenHeight);
-    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuBarImageHeight);
+    // Only the bar and the title cells below it are ever read: the rest of the picture is
+    // left out (a quarter of a screen at 3x).
+    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuTitleTop + art::kMenuTitleHeight + 1);
     dropDownArt = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
     titleArt = CreateBuffer(kTitleImageWidth, kTitleImageHeight);
     titleButtonArt = CreateBuffer(kTitleButtonImageWidth, kTitleButtonImageHeight);
@@ -227,26 +245,22 @@ void Artwork::LoadTheme(int index) {
         LoadPicture(titleArt, kTitleImageFiles[index], Format::Bmp);
     }
 
-    // The drop-down panels of all themes share one picture, a 200-pixel column each; the check
-    // marks share another. Both are cut into the theme's drop-down image.
+    // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
+    // column only; the check marks share another. Both go into the theme's drop-down image.
     dropDownLoaded = false;
     if (dropDownArt >= 0) {
         FillWithMagenta(dropDownArt);
-        const int menus = CreateBuffer(art::kMenusPictureWidth, art::kMenusPictureHeight);
-        if (menus >= 0) {
-            static_assert(kMenusColumnCount * art::kMenusColumnWidth <= art::kMenusPictureWidth);
-            if (LoadPicture(menus, "artwork\\menus.jpg", Format::Jpeg)) {
-                const int left = index * art::kMenusColumnWidth;
-                CopyBufferRect(left, left + art::kDropDownPanelWidth - 1, 0, art::kDropDownImageHeight - 1, 0,
-                               art::kDropDownImageHeight - 1, menus, dropDownArt);
-                dropDownLoaded = true;
-            }
-            if (LoadPicture(menus, "artwork\\checks.bmp", Format::Bmp)) {
+        static_assert(kMenusColumnCount * art::kMenusColumnWidth <= art::kMenusPictureWidth);
+        dropDownLoaded = LoadPicture(dropDownArt, "artwork\\menus.jpg", Format::Jpeg, kBmpAtOrigin,
+                                     {index * art::kMenusColumnWidth, art::kDropDownPanelWidth});
+        const int checks = CreateBuffer(art::kCheckWidth, kCheckRowCount * art::kCheckHeight);
+        if (checks >= 0) {
+            if (LoadPicture(checks, "artwork\\checks.bmp", Format::Bmp)) {
                 const int top = kCheckRowOfTheme[index];
                 CopyBufferRect(0, art::kCheckWidth - 1, top, top + art::kCheckHeight - 1, art::kCheckLeft,
-                               art::kCheckTop + art::kCheckHeight - 1, menus, dropDownArt);
+                               art::kCheckTop + art::kCheckHeight - 1, checks, dropDownArt);
             }
-            FreeBuffer(menus);
+            FreeBuffer(checks);
         }
     }
 

@@ -89,7 +89,7 @@ public:
     int screenBuffer = -1;
     // Buffer handles owned here, -1 when not created.
     int background = -1;       // 800 x 600 table background: backdrop plus the game's title
-    int menuBarArt = -1;       // 801 x 901
+    int menuBarArt = -1;       // 801 x 60: the bar and title cells of the 801 x 901 picture
     int dropDownArt = -1;      // 220 x 481
     int titleArt = -1;         // 447 x 685 in-game titles
     int titleButtonArt = -1;   // 256 x 111 Players and Exit buttons

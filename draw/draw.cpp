@@ -85,7 +85,7 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) 
 }  // namespace
 
 PictureSink::PictureSink(const Buffer& buffer, int64_t left, int64_t top, int width, int height, int factor)
-    : left(left), top(top), factor(std::max(factor, 1)) {
+    : left(left), top(top), width(width), height(height), factor(std::max(factor, 1)) {
     // Work in 64 bits: a picture may be placed anywhere, even far outside the buffer.
     const int f = this->factor;
     int64_t first = std::max<int64_t>(0, FloorDiv(buffer.clipMinX - left, f));

@@ -113,6 +113,11 @@ bool ShowSprMemory(const uint8_t* data, size_t size, int width);
 bool ShowScaledBmpMemory(const uint8_t* data, size_t size, int flags);
 bool ShowScaledJpegMemory(const uint8_t* data, size_t size);
 bool ShowScaledSprMemory(const uint8_t* data, size_t size, int width);
+// The same JPEG decoders drawing width of the picture's columns from logical column left on at the
+// left edge of the active buffer: one column of a picture of several, decoded in about the memory
+// of that column.
+bool ShowJpegColumnsMemory(const uint8_t* data, size_t size, int left, int width);
+bool ShowScaledJpegColumnsMemory(const uint8_t* data, size_t size, int left, int width);
 // The PNG form of scaled art whose 1x file is a BMP ("name@2x.png" beside "name.bmp").
 bool ShowScaledPngMemory(const uint8_t* data, size_t size, int flags);
 

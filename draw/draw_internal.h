@@ -81,11 +81,19 @@ public:
     Pixel& At(int column, int row) {
         return pixels[static_cast<size_t>(row - firstRow) * visibleWidth + (column - firstColumn)];
     }
+    // The visible pixels row after row when they are the whole picture (nothing clipped), so a
+    // decoder can write the picture straight into them; else null.
+    Pixel* Whole() {
+        const bool whole = !Empty() && firstRow == 0 && firstColumn == 0 && lastRow == height - 1 &&
+                           lastColumn == width - 1;
+        return whole ? pixels.data() : nullptr;
+    }
     // Copies the visible part into the buffer (which must be the one given to the constructor).
     void Commit(Buffer& buffer) const;
 
 private:
     int64_t left, top;
+    int width, height;
     int factor;
     int firstRow, lastRow, firstColumn, lastColumn;
     int visibleWidth = 0;

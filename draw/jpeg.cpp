@@ -103,16 +103,33 @@ namespace {
 
 // Decodes into the active buffer with the given work memory. A picture made at the device scale
 // (atDeviceScale) is copied pixel for pixel, a 1x picture enlarged to the scale.
-bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySize, bool atDeviceScale) {
+// The picture's left edge goes to device column left of the buffer (negative: the columns left of
+// the buffer are cut off).
+bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySize, bool atDeviceScale,
+              int64_t left = 0) {
     Buffer* b = Active();
     if (b == nullptr) return false;
     Decompressor handle(tjInitDecompress());
     JpegHeader header;
     if (!ReadHeaderMemory(handle.get(), data, size, header)) return false;
     if (atDeviceScale && !FitsScale(header)) return false;
-    PictureSink sink(*b, 0, 0, header.width, header.height, atDeviceScale ? 1 : Scale());
+    PictureSink sink(*b, left, 0, header.width, header.height, atDeviceScale ? 1 : Scale());
     if (sink.Empty()) return false;
 
+    const int pitch = header.width * kBytesPerPixel;
+    // Rows come out as B, G, R, X bytes: 0x00RRGGBB words once X is cleared.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    // A picture that lands whole in the buffer is decoded straight into the sink, which reaches
+    // the buffer only when the decoder finished; a clipped one goes through memory of its size.
+    if (Pixel* whole = sink.Whole()) {
+        if (tjDecompress2(handle.get(), data, static_cast<unsigned long>(size), reinterpret_cast<uint8_t*>(whole),
+                          header.width, pitch, header.height, TJPF_BGRX, flags) != 0)
+            return false;
+        const size_t count = static_cast<size_t>(header.width) * static_cast<size_t>(header.height);
+        for (size_t i = 0; i < count; ++i) whole[i] &= kRgbMask;
+        sink.Commit(*b);
+        return true;
+    }
     const size_t needed = static_cast<size_t>(header.width) * static_cast<size_t>(header.height) * kBytesPerPixel;
     // Left uninitialised: the decoder writes every byte, and a header may claim a picture far
     // larger than the data behind it, which the decoder then refuses after a few rows.
@@ -122,9 +139,6 @@ bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySi
         if (!temporary) return false;
         memory = temporary.get();
     }
-    const int pitch = header.width * kBytesPerPixel;
-    // Rows come out as B, G, R, X bytes.
-    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
     if (tjDecompress2(handle.get(), data, static_cast<unsigned long>(size), memory, header.width, pitch,
                       header.height, TJPF_BGRX, flags) != 0)
         return false;
@@ -156,6 +170,59 @@ bool ShowJpegMemory(const uint8_t* data, size_t size) {
 bool ShowScaledJpegMemory(const uint8_t* data, size_t size) {
     const auto [memory, memorySize] = TakeWorkMemory();
     return DrawJpeg(data, size, memory, memorySize, true);
+}
+
+namespace {
+
+struct TransformCloser {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+
+// Draws width of the picture's columns from logical column left on at the buffer's left edge.
+// The columns are cut from the file without decoding the rest when left falls on a block boundary
+// of the file (every picture of ours), else the whole picture is decoded and they are taken from it.
+bool DrawJpegColumns(const uint8_t* data, size_t size, int left, int width, bool atDeviceScale) {
+    if (Active() == nullptr || data == nullptr || size == 0 || size > kMaxFileBytes || left < 0 ||
+        left > kMaxImageSide || width <= 0 || width > kMaxImageSide)
+        return false;
+    // Nothing right of the columns is drawn: the clip is narrowed to them meanwhile.
+    struct NarrowClip {
+        Buffer& buffer;
+        int kept;
+        NarrowClip(Buffer& b, int width) : buffer(b), kept(b.clipMaxX) {
+            b.clipMaxX = static_cast<int>(std::min<int64_t>(b.clipMaxX, DeviceLast(width - 1)));
+        }
+        ~NarrowClip() { buffer.clipMaxX = kept; }
+    } narrow(*Active(), width);
+    const auto [memory, memorySize] = TakeWorkMemory();
+    const int factor = atDeviceScale ? Scale() : 1;  // file pixels per logical pixel
+    std::unique_ptr<void, TransformCloser> transformer(tjInitTransform());
+    tjtransform crop{};
+    crop.r = {left * factor, 0, width * factor, 0};  // zero height: to the picture's bottom edge
+    crop.op = TJXOP_NONE;
+    crop.options = TJXOPT_CROP;
+    unsigned char* cut = nullptr;
+    unsigned long cutSize = 0;
+    // A damaged file must fail here as in the decoder, not come out as a whole picture with grey in it.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    if (transformer && tjTransform(transformer.get(), data, static_cast<unsigned long>(size), 1, &cut, &cutSize, &crop,
+                                   flags) == 0) {
+        const bool drawn = DrawJpeg(cut, cutSize, memory, memorySize, atDeviceScale);
+        tjFree(cut);
+        return drawn;
+    }
+    tjFree(cut);
+    return DrawJpeg(data, size, memory, memorySize, atDeviceScale, -static_cast<int64_t>(left) * Scale());
+}
+
+}  // namespace
+
+bool ShowJpegColumnsMemory(const uint8_t* data, size_t size, int left, int width) {
+    return DrawJpegColumns(data, size, left, width, false);
+}
+
+bool ShowScaledJpegColumnsMemory(const uint8_t* data, size_t size, int left, int width) {
+    return DrawJpegColumns(data, size, left, width, true);
 }
 
 void ShowJpeg(const char* path, int /*flags*/) {

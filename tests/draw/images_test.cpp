@@ -6,6 +6,7 @@
 #include "draw/jpeg_encode.h"
 #include "draw/palette.h"
 #include "tests/draw/draw_fixture.h"
+#include "tests/ui/png_writer.h"
 
 namespace {
 
@@ -21,6 +22,14 @@ std::vector<Pixel> Region(int handle, int left, int top, int width, int height) 
     for (int y = top; y < top + height; ++y)
         for (int x = left; x < left + width; ++x) out.push_back(DrawTest::At(handle, x, y));
     return out;
+}
+
+// Within a JPEG's small errors of the colour in every channel.
+bool Near(Pixel actual, Pixel expected) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((actual >> shift) & 255) - static_cast<int>((expected >> shift) & 255)) > 6)
+            return false;
+    return true;
 }
 
 std::vector<uint8_t> PaletteBmp(int bitsPerPixel, bool topDown) {
@@ -120,19 +129,33 @@ TEST_F(ImagesTest, JpegFollowsTheFourStepLoad) {
         // Without the caller's memory the internal block is too small: a temporary serves.
         SetImageWorkBuffer(ownMemory ? memory.data() : nullptr, ownMemory ? memory.size() : 0);
         ShowJpeg(path.c_str(), 0);
-        auto near = [](Pixel a, Pixel e) {
-            for (int shift : {0, 8, 16})
-                if (std::abs(static_cast<int>((a >> shift) & 255) - static_cast<int>((e >> shift) & 255)) > 6) return false;
-            return true;
-        };
-        EXPECT_TRUE(near(At(b, 5, 5), 0xE0A020)) << std::hex << At(b, 5, 5);
-        EXPECT_TRUE(near(At(b, 39, 29), 0x3070C0)) << std::hex << At(b, 39, 29);
+        EXPECT_TRUE(Near(At(b, 5, 5), 0xE0A020)) << std::hex << At(b, 5, 5);
+        EXPECT_TRUE(Near(At(b, 39, 29), 0x3070C0)) << std::hex << At(b, 39, 29);
         EXPECT_EQ(At(b, 40, 0), kBackground);
     }
     JpegHeader header{7, 7, 7};
     EXPECT_EQ(ReadJpegHeader((path + ".missing").c_str(), &header), -1);
     EXPECT_EQ(header.width, 0);
     EXPECT_EQ(JpegWorkSize(&header), 0u);
+}
+
+// A column of a picture of several: cut from the file where the column starts on a block of it,
+// else taken from the whole picture decoded; either way nothing lands right of the column.
+TEST_F(ImagesTest, JpegColumnsComeFromTheirPlaceInThePicture) {
+    // Grey bands eight columns wide, so chroma subsampling blurs nothing between them.
+    const Pixel bands[] = {0x202020, 0x808080, 0xE0E0E0, 0x404040, 0xA0A0A0, 0x606060};
+    std::vector<Pixel> picture(48 * 16);
+    for (int i = 0; i < 48 * 16; ++i) picture[i] = bands[(i % 48) / 8];
+    for (const bool subsampled : {false, true}) {
+        SCOPED_TRACE(subsampled ? "4:2:0, whole picture decoded" : "4:4:4, columns cut");
+        const std::vector<uint8_t> jpeg = EncodeJpeg(picture.data(), 48, 16, 100, subsampled);
+        const int b = MakeBuffer(24, 16, kBackground);
+        ASSERT_TRUE(ShowJpegColumnsMemory(jpeg.data(), jpeg.size(), 8, 16));
+        EXPECT_TRUE(Near(At(b, 3, 8), bands[1])) << std::hex << At(b, 3, 8);
+        EXPECT_TRUE(Near(At(b, 12, 8), bands[2])) << std::hex << At(b, 12, 8);
+        EXPECT_EQ(PaintedBounds(b, kBackground), (std::vector<int>{0, 15, 0, 15}));
+        FreeBuffer(b);
+    }
 }
 
 TEST_F(ImagesTest, SpriteLandsWithItsLowerLeftOnTheCursorAndSkipsMagenta) {
@@ -175,6 +198,10 @@ TEST_F(ImagesTest, DamagedFilesNeverChangeTheBuffer) {
         {"bmp palette", PaletteBmp(4, false), [](const auto& d) { return ShowBmpMemory(d.data(), d.size(), 1); }},
         {"bmp rle8", MakeBmp(rle8), [](const auto& d) { return ShowBmpMemory(d.data(), d.size(), 1); }},
         {"jpeg", EncodeJpeg(gradient.data(), 16, 16, 90), [](const auto& d) { return ShowJpegMemory(d.data(), d.size()); }},
+        {"jpeg columns", EncodeJpeg(gradient.data(), 16, 16, 90, false),
+         [](const auto& d) { return ShowJpegColumnsMemory(d.data(), d.size(), 8, 8); }},
+        {"png", EncodePng(gradient.data(), 16, 16, 16),
+         [](const auto& d) { return ShowScaledPngMemory(d.data(), d.size(), 1); }},
         {"spr", MakeSprite(2, 2, {{3, 5}, {1, 6}}), [](const auto& d) { return ShowSprMemory(d.data(), d.size(), 2); }},
         {"fgf", font, [](const auto& d) {
              int slot = LoadFontMemory(d.data(), d.size());

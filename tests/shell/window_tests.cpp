@@ -143,6 +143,22 @@ TEST_F(ScaledWindowTest, FullScreenFollowsF11AndTheOptionsMenuAtAFractionalScale
     EXPECT_TRUE(checkedAfterF11);
 }
 
+// Idle at the table, in a window of a fractional scale: nothing reaches the window but the status
+// line's clock, once a second.
+TEST_F(ScaledWindowTest, IdleAtTheTablePresentsOnlyTheClockOnceASecond) {
+    backend.SetWindowSize(1440, 1080);
+    StartKlondike();
+    int presents = 0, idlePresents = -1;
+    backend.At(20000, [&] {
+        ASSERT_TRUE(IsGameRunning());
+        presents = backend.PresentCount();
+    });
+    backend.At(30000, [&] { idlePresents = backend.PresentCount() - presents; });
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_GE(idlePresents, 9);
+    EXPECT_LE(idlePresents, 11);
+}
+
 // A window the display cannot draw into: the host says why, and the program ends normally.
 TEST_F(ShellTest, AWindowThatCannotDrawShowsTheDepthMessageThroughTheHost) {
     backend.SetCannotPresent(true);

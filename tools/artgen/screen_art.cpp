@@ -37,7 +37,7 @@ Rgbf LeatherAt(Rgbf base, double x, double y, uint32_t seed) {
 
 Picture Ground(Rgbf base, uint32_t seed, double vignette, int scale = 1) {
     Picture p(kW * scale, kH * scale);
-    ShadeAtScale(&p, scale, [&](double x, double y) { return LeatherAt(base, x, y, seed); });
+    ShadeSmoothAtScale(&p, scale, [&](double x, double y) { return LeatherAt(base, x, y, seed); });
     Vignette(&p, vignette);
     return p;
 }
@@ -263,9 +263,9 @@ void Plaque(cairo_t* cr, double x, double y, double w, double h, int state, cons
 
 // --- Selection screen ---
 
-Picture RenderSelectionScreen() {
-    Picture p = Ground(kLeather, kSeed, 0.6);
-    OpaqueCanvas canvas(&p);
+Picture RenderSelectionScreen(int scale) {
+    Picture p = Ground(kLeather, kSeed, 0.6, scale);
+    OpaqueCanvas canvas(&p, scale);
     cairo_t* cr = canvas.cr();
     Tooling(cr, 8);
     // Title, between the two buttons.
@@ -310,9 +310,10 @@ Picture RenderSelectionScreen() {
     return p;
 }
 
-Picture RenderHighlights() {
-    AlphaCanvas canvas(sl::kHighlightImageWidth, sl::kHighlightImageHeight);
+Picture RenderHighlights(int scale) {
+    AlphaCanvas canvas(sl::kHighlightImageWidth * scale, sl::kHighlightImageHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     for (int i = 0; i < sl::kGameCount; ++i) {
         const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
         const double top = sl::HighlightCellY(i);
@@ -336,8 +337,9 @@ Picture RenderHighlights() {
     return canvas.Key(Pack(Scale(kLeather, 0.8)), 0.5);
 }
 
-Picture RenderTitleButtons() {
-    AlphaCanvas canvas(sl::kTitleButtonImageWidth, sl::kTitleButtonImageHeight);
+Picture RenderTitleButtons(int scale) {
+    AlphaCanvas canvas(sl::kTitleButtonImageWidth * scale, sl::kTitleButtonImageHeight * scale);
+    cairo_scale(canvas.cr(), scale, scale);
     const int columns[3] = {sl::kTitleButtonNormalX, sl::kTitleButtonHoverX, sl::kTitleButtonPressedX};
     for (int state = 0; state < 3; ++state) {
         Plaque(canvas.cr(), columns[state], sl::kExitButtonRowY, sl::kTitleButtonWidth, sl::kTitleButtonHeight, state,
@@ -348,8 +350,9 @@ Picture RenderTitleButtons() {
     return canvas.Key(Pack(Scale(kLeather, 0.7)), 0.45);
 }
 
-Picture RenderExitButtons() {
-    AlphaCanvas canvas(kExitButtonImageWidth, kExitButtonImageHeight);
+Picture RenderExitButtons(int scale) {
+    AlphaCanvas canvas(kExitButtonImageWidth * scale, kExitButtonImageHeight * scale);
+    cairo_scale(canvas.cr(), scale, scale);
     const int columns[3] = {kExitButtonNormalX, kExitButtonHoverX, kExitButtonPressedX};
     for (int state = 0; state < 3; ++state)
         Plaque(canvas.cr(), columns[state], kExitButtonRow, kExitButtonWidth, kExitButtonHeight, state, "Exit", 20);
@@ -358,9 +361,10 @@ Picture RenderExitButtons() {
 
 namespace {
 
-Picture RenderUpDown() {
-    AlphaCanvas canvas(sl::kUpDownImageWidth, sl::kUpDownImageHeight);
+Picture RenderUpDown(int scale) {
+    AlphaCanvas canvas(sl::kUpDownImageWidth * scale, sl::kUpDownImageHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     for (int row = 0; row < 2; ++row)
         for (int state = 0; state < kUpDownStates; ++state) {
             const double x = state * kUpDownCellWidth, y = row * kUpDownCellHeight;
@@ -481,14 +485,14 @@ bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>
     const std::string folder = "artwork/";
     const size_t first = files->size();
     files->emplace_back(folder + "logo.jpg", EncodeJpegPicture(RenderLogo(1), 92));
-    files->emplace_back(folder + "title.jpg", EncodeJpegPicture(RenderSelectionScreen(), 92));
-    files->emplace_back(folder + "hilight_title.bmp", EncodeBmp(RenderHighlights()));
-    files->emplace_back(folder + "titlebtn.bmp", EncodeBmp(RenderTitleButtons()));
-    files->emplace_back(folder + "updown.bmp", EncodeBmp(RenderUpDown()));
+    files->emplace_back(folder + "title.jpg", EncodeJpegPicture(RenderSelectionScreen(1), 92));
+    files->emplace_back(folder + "hilight_title.bmp", EncodeBmp(RenderHighlights(1)));
+    files->emplace_back(folder + "titlebtn.bmp", EncodeBmp(RenderTitleButtons(1)));
+    files->emplace_back(folder + "updown.bmp", EncodeBmp(RenderUpDown(1)));
     files->emplace_back(folder + "winscreen.jpg", EncodeJpegPicture(RenderWinScreen(1), 90));
     files->emplace_back(folder + "losescreen.jpg", EncodeJpegPicture(RenderLoseScreen(1), 90));
     files->emplace_back(folder + "exit_bak.jpg", EncodeJpegPicture(RenderExitBackground(1), 90));
-    files->emplace_back(folder + "exit_btn.bmp", EncodeBmp(RenderExitButtons()));
+    files->emplace_back(folder + "exit_btn.bmp", EncodeBmp(RenderExitButtons(1)));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();
@@ -508,6 +512,17 @@ bool RenderScaledScreenArt(const std::filesystem::path& fontRoot, int scale, std
     files->emplace_back(ScaledArtPath(folder / "winscreen.jpg", scale), EncodeJpegPicture(RenderWinScreen(scale), 90));
     files->emplace_back(ScaledArtPath(folder / "losescreen.jpg", scale), EncodeJpegPicture(RenderLoseScreen(scale), 90));
     files->emplace_back(ScaledArtPath(folder / "exit_bak.jpg", scale), EncodeJpegPicture(RenderExitBackground(scale), 90));
+    files->emplace_back(ScaledArtPath(folder / "title.jpg", scale), EncodeJpegPicture(RenderSelectionScreen(scale), 92));
+    // Pictures with magenta for transparency are PNG, which keeps it exact.
+    const std::pair<const char*, Picture> keyed[] = {
+        {"hilight_title.bmp", RenderHighlights(scale)},
+        {"titlebtn.bmp", RenderTitleButtons(scale)},
+        {"updown.bmp", RenderUpDown(scale)},
+        {"exit_btn.bmp", RenderExitButtons(scale)},
+    };
+    for (const auto& [name, picture] : keyed)
+        files->emplace_back(ScaledArtPath(folder / name, scale),
+                            EncodePng24(picture.pixels.data(), picture.width, picture.height));
     for (size_t i = first; i < files->size(); ++i)
         if ((*files)[i].second.empty()) {
             *error = "cannot encode " + (*files)[i].first.string();

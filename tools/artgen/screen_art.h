@@ -29,13 +29,14 @@ inline constexpr int kExitButtonScreenX = 596;
 inline constexpr int kExitButtonScreenY = 505;
 
 bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error);
-// The full-screen pictures (logo, win, lose, exit) drawn at device scale 2 or 3, as "name@Nx.jpg".
+// Every screen picture drawn again at device scale 2 or 3 ("name@Nx.jpg", or "name@Nx.png" for
+// the pictures whose 1x file is a BMP).
 bool RenderScaledScreenArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
                            std::string* error);
 
 // The pieces, for the tests and the review sheets.
-Picture RenderSelectionScreen();
-Picture RenderHighlights();
-Picture RenderTitleButtons();
-Picture RenderExitButtons();
+Picture RenderSelectionScreen(int scale = 1);
+Picture RenderHighlights(int scale = 1);
+Picture RenderTitleButtons(int scale = 1);
+Picture RenderExitButtons(int scale = 1);
 

@@ -103,6 +103,44 @@ void ShadeAtScale(Picture* picture, int scale, F&& colourAt) {
         }
 }
 
+// A colour that changes smoothly across a logical pixel (mottled grounds and fields) for a
+// picture at a device scale: colourAt (logical coordinates) is taken at each logical pixel's
+// top-left corner, and a device pixel gets the bilinear mix of the four corners around it. That
+// costs one evaluation per logical pixel instead of scale x scale; at scale 1 every device pixel
+// is a corner, so At gives colourAt exactly.
+class SmoothField {
+public:
+    template <typename F>
+    SmoothField(int logicalWidth, int logicalHeight, int scale, F&& colourAt)
+        : scale(scale), columns(logicalWidth + 1), corners(static_cast<size_t>(columns) * (logicalHeight + 1)) {
+        for (int y = 0; y <= logicalHeight; ++y)
+            for (int x = 0; x < columns; ++x)
+                corners[static_cast<size_t>(y) * columns + x] = colourAt(static_cast<double>(x), static_cast<double>(y));
+    }
+    Rgbf At(int x, int y) const {
+        const Rgbf* top = &corners[static_cast<size_t>(y / scale) * columns + x / scale];
+        if (scale == 1) return *top;
+        const double tx = static_cast<double>(x % scale) / scale, ty = static_cast<double>(y % scale) / scale;
+        return Mix(Mix(top[0], top[1], tx), Mix(top[columns], top[columns + 1], tx), ty);
+    }
+
+private:
+    int scale;
+    int columns;
+    std::vector<Rgbf> corners;
+};
+
+// ShadeAtScale for such a colour.
+template <typename F>
+void ShadeSmoothAtScale(Picture* picture, int scale, F&& colourAt) {
+    const SmoothField field(picture->width / scale, picture->height / scale, scale, colourAt);
+    for (int y = 0; y < picture->height; ++y)
+        for (int x = 0; x < picture->width; ++x) {
+            const Rgbf c = field.At(x, y);
+            picture->At(x, y) = PackRgb(c.r, c.g, c.b);
+        }
+}
+
 // Darkens towards the edges: strength 0..1 at the corners.
 void Vignette(Picture* picture, double strength);
 

@@ -118,7 +118,7 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
     return look.base;
 }
 
-Rgbf FieldAt(const ThemeLook& look, int x, int y) {
+Rgbf FieldAt(const ThemeLook& look, double x, double y) {
     // Dialogs are quieter than the table: the same material, darker (or lighter) and calmer.
     const Rgbf s = SurfaceAt(look, x + 211, y + 97, false);
     const Rgbf calm = Mix(s, look.base, 0.45);
@@ -155,36 +155,42 @@ Picture RenderBackdrop(int theme, int scale) {
 
 namespace {
 
-Rgbf BarAt(const ThemeLook& look, int x, int y) {
+// (x, y) in logical pixels; the edge rows are whole logical rows at every scale.
+Rgbf BarAt(const ThemeLook& look, double x, double y) {
     // Dark themes get a darker bar than the table, light ones a lighter one; the light edge at
     // the top and the accent rule at the bottom frame it.
     const Rgbf field = FieldAt(look, x, y);
     const double t = y / static_cast<double>(art::kMenuBarHeight - 1);
     Rgbf c = look.dark ? Scale(field, 0.95 - 0.25 * t) : Scale(field, 1.04 - 0.10 * t);
-    if (y == 0) c = Mix(c, Rgbf{1, 1, 1}, look.dark ? 0.12 : 0.4);
-    if (y == art::kMenuBarHeight - 2) c = Mix(c, look.accent, 0.75);
-    if (y == art::kMenuBarHeight - 1) c = Scale(c, 0.45);
+    const int row = static_cast<int>(std::floor(y));
+    if (row == 0) c = Mix(c, Rgbf{1, 1, 1}, look.dark ? 0.12 : 0.4);
+    if (row == art::kMenuBarHeight - 2) c = Mix(c, look.accent, 0.75);
+    if (row == art::kMenuBarHeight - 1) c = Scale(c, 0.45);
     return c;
 }
 
 // Menu titles are placed at y 2 of the bar.
 constexpr int kTitleOffsetInBar = 2;
 
-Picture RenderMenuBarImage(const ThemeLook& look) {
-    Picture image(art::kMenuBarImageWidth, art::kMenuBarImageHeight);
-    for (int y = 0; y < art::kMenuBarHeight; ++y)
-        for (int x = 0; x < art::kMenuBarImageWidth; ++x) image.At(x, art::kMenuBarTop + y) = Pack(BarAt(look, x, y));
+Picture RenderMenuBarImage(const ThemeLook& look, int scale) {
+    const int s = scale;
+    Picture image(art::kMenuBarImageWidth * s, art::kMenuBarImageHeight * s);
+    Picture bar(art::kMenuBarImageWidth * s, art::kMenuBarHeight * s);
+    ShadeAtScale(&bar, s, [&](double x, double y) { return BarAt(look, x, y); });
+    image.Blit(bar, 0, art::kMenuBarTop * s);
     // Title backgrounds: the bar itself, a soft raised plate on hover, a sunken plate when open.
     for (int cell = 0; cell < 3; ++cell) {
         const int left = cell * art::kMenuTitleWidth;
-        Picture title(art::kMenuTitleWidth, art::kMenuTitleHeight);
+        Picture title(art::kMenuTitleWidth * s, art::kMenuTitleHeight * s);
         // A title sits at y 2 of the bar, so its row r shows bar row r + 2; the rows that reach
         // below the bar stay magenta so the table shows through them.
-        Shade(&title, [&](int x, int y) { return BarAt(look, x + 300, std::min(y + kTitleOffsetInBar, art::kMenuBarHeight - 1)); });
-        for (int y = art::kMenuBarHeight - kTitleOffsetInBar; y < art::kMenuTitleHeight; ++y)
-            for (int x = 0; x < art::kMenuTitleWidth; ++x) title.At(x, y) = kMagenta;
+        ShadeAtScale(&title, s, [&](double x, double y) {
+            return BarAt(look, x + 300, std::min(y + kTitleOffsetInBar, art::kMenuBarHeight - 1.0 / s));
+        });
+        for (int y = (art::kMenuBarHeight - kTitleOffsetInBar) * s; y < title.height; ++y)
+            for (int x = 0; x < title.width; ++x) title.At(x, y) = kMagenta;
         if (cell > 0) {
-            OpaqueCanvas canvas(&title);
+            OpaqueCanvas canvas(&title, s);
             cairo_t* cr = canvas.cr();
             const bool open = cell == 2;
             RoundedRectPath(cr, 2.5, 2.5, art::kMenuTitleWidth - 5, art::kMenuTitleHeight - 7, 5);
@@ -198,35 +204,47 @@ Picture RenderMenuBarImage(const ThemeLook& look) {
             cairo_set_line_width(cr, 1.0);
             cairo_stroke(cr);
         }
-        image.Blit(title, left, art::kMenuTitleTop);
+        image.Blit(title, left * s, art::kMenuTitleTop * s);
     }
     return image;
 }
 
 // --- Dialog face, plate and buttons ---
 
-Picture RenderDialogFace(const ThemeLook& look) {
-    Picture face(art::kDialogFaceWidth, art::kDialogFaceHeight);
-    Shade(&face, [&](int x, int y) { return FieldAt(look, x, y); });
+// The rim's bevel through rows 1..3 of the frame and the shadow's fall through rows 5..7, at a
+// distance d from the edge in logical pixels (whole at 1x, between them at larger scales, where
+// the bevel and the shadow are drawn finer).
+double RimShade(double d) {
+    return d <= 2 ? 1.25 - 0.25 * std::max(d - 1, 0.0) : 1.0 - 0.22 * std::min(d - 2, 1.0);
+}
+double ShadowShade(double d) { return 0.62 + 0.12 * std::clamp(d - 5, 0.0, 2.0); }
+
+Picture RenderDialogFace(const ThemeLook& look, int scale) {
+    const int s = scale;
+    Picture face(art::kDialogFaceWidth * s, art::kDialogFaceHeight * s);
+    ShadeSmoothAtScale(&face, s, [&](double x, double y) { return FieldAt(look, x, y); });
     const int w = face.width, h = face.height;
     // The frame, 8 pixels on every side: a dark outer line, a bevelled rim in the accent
     // colour, a dark line, and a soft shadow falling onto the field.
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const int d = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
+            const int nearest = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
+            const int d = nearest / s;  // the frame row, in logical pixels
             if (d >= kFrameWidth) continue;
+            // The device pixel's centre, measured so that a 1x pixel sits on a whole number.
+            const double fine = (nearest + 0.5) / s - 0.5;
             const Rgbf here = RgbOf(face.At(x, y));
-            const bool lit = x + y < w - 1 - x + h - 1 - y ? std::min(x, y) == d : false;  // top and left catch the light
+            const bool lit = x + y < w - 1 - x + h - 1 - y ? std::min(x, y) == nearest : false;  // top and left catch the light
             Rgbf c;
             if (d == 0) {
                 c = Scale(here, 0.25);
             } else if (d <= 3) {
-                const double shade = (d == 1 ? 1.25 : d == 2 ? 1.0 : 0.78) * (lit ? 1.08 : 0.88);
-                c = Scale(look.accent, shade * (1.0 + 0.04 * Grain(x, y, 5)));
+                const double shade = RimShade(fine) * (lit ? 1.08 : 0.88);
+                c = Scale(look.accent, shade * (1.0 + 0.04 * Grain(x / s, y / s, 5)));
             } else if (d == 4) {
                 c = Scale(here, 0.3);
             } else {
-                c = Scale(here, 0.62 + 0.12 * (d - 5));
+                c = Scale(here, ShadowShade(fine));
             }
             face.At(x, y) = Pack(c);
         }
@@ -236,13 +254,14 @@ Picture RenderDialogFace(const ThemeLook& look) {
 // A face of a push button, 206 x 107. Buttons of any size are cut from its left and top parts
 // and its last 8 columns and 9 rows, so all shading lies in bands along the edges and the
 // middle is even: the cut never shows.
-Picture RenderButtonFace(const ThemeLook& look, bool pressed) {
+Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     const int w = art::kButtonFaceWidth, h = kFaceHeight;
     const Rgbf field = FieldAt(look, 400, 300);
     Rgbf mid = look.dark ? Mix(Scale(field, 1.55), look.base, 0.3) : Mix(field, Rgbf{1, 0.98, 0.92}, 0.45);
     if (pressed) mid = Scale(mid, look.dark ? 0.75 : 0.88);
-    AlphaCanvas canvas(w, h);
+    AlphaCanvas canvas(w * scale, h * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     SetSource(cr, field);
     cairo_paint(cr);
     constexpr double kRadius = 5;
@@ -272,18 +291,19 @@ Picture RenderButtonFace(const ThemeLook& look, bool pressed) {
     cairo_stroke(cr);
     Picture out = canvas.Key(Pack(field), 0.0);
     // Fine grain, the same everywhere, so the material reads as real.
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Rgbf c = Scale(RgbOf(out.At(x, y)), 1.0 + 0.025 * Grain(x, y, look.seed + 99));
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const Rgbf c = Scale(RgbOf(out.At(x, y)), 1.0 + 0.025 * Grain(x / scale, y / scale, look.seed + 99));
             out.At(x, y) = Pack(c);
         }
     return out;
 }
 
-Picture RenderTitlePlate(const ThemeLook& look) {
+Picture RenderTitlePlate(const ThemeLook& look, int scale) {
     const Rgbf field = FieldAt(look, 400, 20);
-    AlphaCanvas canvas(kPlateWidth, kPlateHeight);
+    AlphaCanvas canvas(kPlateWidth * scale, kPlateHeight * scale);
     cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
     const double r = kPlateHeight / 2.0 - 0.5;
     RoundedRectPath(cr, 0.5, 0.5, kPlateWidth - 1, kPlateHeight - 1, r);
     const Rgbf fillMid = look.dark ? Scale(field, 0.55) : Mix(field, Rgbf{1, 1, 0.97}, 0.6);
@@ -316,22 +336,29 @@ Picture RenderTitlePlate(const ThemeLook& look) {
     return canvas.Key(Pack(field), 0.5);
 }
 
-Picture RenderDropDownColumn(const ThemeLook& look) {
-    Picture panel(art::kDropDownPanelWidth, kDropDownRows);
-    const int w = panel.width, h = panel.height;
-    Shade(&panel, [&](int x, int y) {
-        Rgbf c = FieldAt(look, x + 37, y + 11);
-        c = look.dark ? Scale(c, 0.9) : c;
-        // Two-pixel rims: dark outside, accent inside; the bottom rim lies in the last four rows
-        // that close every panel whatever its height.
-        const int fromBottom = h - 1 - y;
-        const int d = std::min(std::min(x, w - 1 - x), std::min(y, fromBottom));
-        if (d == 0) return Scale(c, 0.3);
-        if (d == 1) return Scale(look.accent, 0.95);
-        if (d == 2) return Scale(c, 0.7);
-        if (y <= 4) return Scale(c, 0.8 + 0.05 * y);  // the bar's shadow falling onto the panel
-        return c;
-    });
+Picture RenderDropDownColumn(const ThemeLook& look, int scale) {
+    Picture panel(art::kDropDownPanelWidth * scale, kDropDownRows * scale);
+    const int w = art::kDropDownPanelWidth, h = kDropDownRows;
+    const SmoothField field(w, h, scale, [&](double x, double y) { return FieldAt(look, x + 37, y + 11); });
+    const double s = scale;
+    for (int py = 0; py < panel.height; ++py)
+        for (int px = 0; px < panel.width; ++px) panel.At(px, py) = Pack([&] {
+            const double y = py / s;
+            Rgbf c = field.At(px, py);
+            c = look.dark ? Scale(c, 0.9) : c;
+            // Two-pixel rims: dark outside, accent inside; the bottom rim lies in the last four
+            // rows that close every panel whatever its height. The rims are whole logical pixels;
+            // across the accent rim the light falls off from its outer edge (finer at larger
+            // scales, its middle value at 1x), and the bar's shadow falls smoothly.
+            const int nearest = std::min(std::min(px, panel.width - 1 - px), std::min(py, panel.height - 1 - py));
+            const int d = nearest / scale;
+            if (d == 0) return Scale(c, 0.3);
+            if (d == 1) return Scale(look.accent, 0.95 + 0.2 * (1.0 - ((nearest + 0.5) / s - 0.5)));
+            if (d == 2) return Scale(c, 0.7);
+            const double fall = y + 0.5 / s - 0.5;  // a whole number at 1x
+            if (fall <= 4) return Scale(c, 0.8 + 0.05 * fall);
+            return c;
+        }());
     return panel;
 }
 
@@ -420,19 +447,28 @@ void PlaceholderCell(cairo_t* cr, const ThemeLook& look, double x0, int kind) {
 
 }  // namespace
 
-Picture RenderPlaceholders(int theme) {
+Picture RenderPlaceholders(int theme, int scale) {
     namespace cg = card_geometry;
     const ThemeLook& look = ThemeLookOf(theme);
-    AlphaCanvas canvas(cg::kPlaceholderSheetWidth, cg::kPlaceholderSheetHeight);
+    AlphaCanvas canvas(cg::kPlaceholderSheetWidth * scale, cg::kPlaceholderSheetHeight * scale);
+    cairo_scale(canvas.cr(), scale, scale);
     for (int cell = 0; cell < cg::kPlaceholderCellCount; ++cell)
         PlaceholderCell(canvas.cr(), look, cg::kPlaceholderCellX[cell], cell);
     Picture out = canvas.Key(Pack(SurfaceAt(look, 300, 300)), 0.5);
-    // The corners are cut exactly like the cards' corners, so a card laid on a place covers it.
+    // The corners are cut exactly like the cards' corners, so a card laid on a place covers it:
+    // the fixed staircase at 1x, the pixels whose centre lies outside the arc at larger scales.
+    const auto cut = [scale](int x, int y) {
+        if (scale == 1) return card_art::IsCornerPixel(x, y);
+        const double px = (x + 0.5) / scale, py = (y + 0.5) / scale, r = kCellCornerRadius;
+        const double dx = std::max({r - px, px - (card_art::kCellWidth - r), 0.0});
+        const double dy = std::max({r - py, py - (card_art::kCellHeight - r), 0.0});
+        return dx > 0 && dy > 0 && dx * dx + dy * dy > r * r;
+    };
     for (int cell = 0; cell < cg::kPlaceholderCellCount; ++cell)
-        for (int y = 0; y < card_art::kCellHeight; ++y)
-            for (int x = 0; x < card_art::kCellWidth; ++x) {
-                uint32_t& p = out.At(cg::kPlaceholderCellX[cell] + x, y);
-                if (card_art::IsCornerPixel(x, y)) {
+        for (int y = 0; y < card_art::kCellHeight * scale; ++y)
+            for (int x = 0; x < card_art::kCellWidth * scale; ++x) {
+                uint32_t& p = out.At(cg::kPlaceholderCellX[cell] * scale + x, y);
+                if (cut(x, y)) {
                     p = kMagenta;
                 } else if (p == kMagenta) {
                     p = Pack(look.accent);
@@ -441,12 +477,13 @@ Picture RenderPlaceholders(int theme) {
     return out;
 }
 
-Picture RenderDialogStrip(int theme) {
+Picture RenderDialogStrip(int theme, int scale) {
     const ThemeLook& look = ThemeLookOf(theme);
-    Picture strip(art::kDialogArtWidth, kStripHeight);
-    strip.Blit(RenderTitlePlate(look), art::kPlateLeft, art::kPlateTop - art::kStripTop);
-    strip.Blit(RenderButtonFace(look, false), 0, art::kButtonFaceTop - art::kStripTop);
-    strip.Blit(RenderButtonFace(look, true), art::kPressedButtonFaceLeft, art::kButtonFaceTop - art::kStripTop);
+    const int s = scale;
+    Picture strip(art::kDialogArtWidth * s, kStripHeight * s);
+    strip.Blit(RenderTitlePlate(look, s), art::kPlateLeft * s, (art::kPlateTop - art::kStripTop) * s);
+    strip.Blit(RenderButtonFace(look, false, s), 0, (art::kButtonFaceTop - art::kStripTop) * s);
+    strip.Blit(RenderButtonFace(look, true, s), art::kPressedButtonFaceLeft * s, (art::kButtonFaceTop - art::kStripTop) * s);
     return strip;
 }
 
@@ -577,7 +614,23 @@ bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std:
         }
         files->emplace_back(path, std::move(jpeg));
     }
-    for (const auto& [name, picture] : RenderScalablePictures(scale)) {
+    // The theme's own pictures: the menu bar, dialog face and strip and the placeholders, and
+    // the drop-down panels of all themes in one picture, laid out as at 1x. Pictures with
+    // magenta for transparency are PNG, which keeps it exact.
+    std::vector<std::pair<std::string, Picture>> pictures = RenderScalablePictures(scale);
+    std::vector<std::pair<std::string, Picture>> faces;
+    Picture menus(art::kMenusPictureWidth * scale, art::kMenusPictureHeight * scale, 0x202020);
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const ThemeLook& look = ThemeLookOf(theme);
+        const std::string n = std::to_string(theme + 1);
+        pictures.emplace_back("menu" + n + ".bmp", RenderMenuBarImage(look, scale));
+        pictures.emplace_back("dialog" + n + ".bmp", RenderDialogStrip(theme, scale));
+        pictures.emplace_back("placeholder" + n + ".bmp", RenderPlaceholders(theme, scale));
+        faces.emplace_back("dialog" + n + ".jpg", RenderDialogFace(look, scale));
+        menus.Blit(RenderDropDownColumn(look, scale), theme * art::kMenusColumnWidth * scale, 0);
+    }
+    faces.emplace_back("menus.jpg", std::move(menus));
+    for (const auto& [name, picture] : pictures) {
         const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
         std::vector<uint8_t> png = EncodePng24(picture.pixels.data(), picture.width, picture.height);
         if (png.empty()) {
@@ -585,6 +638,15 @@ bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std:
             return false;
         }
         files->emplace_back(path, std::move(png));
+    }
+    for (const auto& [name, picture] : faces) {
+        const std::filesystem::path path = ScaledArtPath(std::filesystem::path("artwork") / name, scale);
+        std::vector<uint8_t> jpeg = EncodeJpegPicture(picture, 92, false);
+        if (jpeg.empty()) {
+            *error = "cannot encode " + path.string();
+            return false;
+        }
+        files->emplace_back(path, std::move(jpeg));
     }
     return true;
 }
@@ -603,11 +665,11 @@ bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>*
         const ThemeLook& look = ThemeLookOf(theme);
         const int n = theme + 1;
         files->emplace_back(name("backdrop%d.jpg", n), EncodeJpegPicture(RenderBackdrop(theme), 90));
-        files->emplace_back(name("menu%d.bmp", n), EncodeBmp(RenderMenuBarImage(look)));
-        files->emplace_back(name("dialog%d.jpg", n), EncodeJpegPicture(RenderDialogFace(look), 92, false));
+        files->emplace_back(name("menu%d.bmp", n), EncodeBmp(RenderMenuBarImage(look, 1)));
+        files->emplace_back(name("dialog%d.jpg", n), EncodeJpegPicture(RenderDialogFace(look, 1), 92, false));
         files->emplace_back(name("dialog%d.bmp", n), EncodeBmp(RenderDialogStrip(theme)));
         files->emplace_back(name("placeholder%d.bmp", n), EncodeBmp(RenderPlaceholders(theme)));
-        menus.Blit(RenderDropDownColumn(look), theme * art::kMenusColumnWidth, 0);
+        menus.Blit(RenderDropDownColumn(look, 1), theme * art::kMenusColumnWidth, 0);
     }
     files->emplace_back(folder + "menus.jpg", EncodeJpegPicture(menus, 92, false));
     for (const auto& [title, picture] : RenderScalablePictures(1)) files->emplace_back(folder + title, EncodeBmp(picture));

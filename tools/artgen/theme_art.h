@@ -25,20 +25,19 @@ const ThemeLook& ThemeLookOf(int theme);  // theme 0..5
 // table, left out on panels.
 Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams = true);
 // The quieter surface of the theme's dialogs and drop-down panels.
-Rgbf FieldAt(const ThemeLook& look, int x, int y);
+Rgbf FieldAt(const ThemeLook& look, double x, double y);
 
 // Renders every theme file. False with a message when a font is missing.
 bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error);
-// The theme files drawn again for a device scale of 2 or 3 ("name@2x.png"): the in-game titles
-// and the check marks.
-// The other theme pictures are enlarged from 1x by the drawing layer.
+// Every theme file drawn again for a device scale of 2 or 3, laid out as at 1x: "name@2x.jpg" for
+// the JPEG pictures, "name@2x.png" for those whose 1x file is a BMP.
 bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
                           std::string* error);
 
 // The pieces, for the tests and the review sheets.
 Picture RenderBackdrop(int theme, int scale = 1);
-Picture RenderDialogStrip(int theme);
-Picture RenderPlaceholders(int theme);
+Picture RenderDialogStrip(int theme, int scale = 1);
+Picture RenderPlaceholders(int theme, int scale = 1);
 // The in-game title image with dark (gold) or light (black) lettering; matte is the colour the
 // letters' edges blend into.
 Picture RenderTitleImage(bool goldLettering, uint32_t matte, int scale = 1);
