@@ -410,18 +410,14 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (PileX(pile) != drag.x) continue;
-        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || p.tableau[pile][k] != first) continue;
-            const int count = p.pileCount[pile] - k;
-            if (count > kMaxStackCards) return;
-            BeginLift(AgnesModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
-            std::fill_n(&p.tableau[pile][k], count, Card());
-            p.pileCount[pile] = k;
+        const int lifted = LiftFanned(drag, AgnesModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
+                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -453,12 +449,6 @@ void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
         artwork->PresentDirty();
         PlaySound("tableau.wav");
     }
-    CheckGameOver();
-}
-
-void AgnesGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 

@@ -91,7 +91,6 @@ public:
     static constexpr int kFoundationX = 45, kFoundationY = 70, kFoundationPitch = 105;
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
-    static constexpr int kNoSource = -3;
     static constexpr int kReserveSource = 10;  // + the reserve pile
     static constexpr size_t kRecordSize = kUndoGamePartOffset +
                                           8 * (kFoundations + kMaxStackCards + kPiles * kPileSlots) + 4 * 2 * kPiles +
@@ -104,7 +103,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Agnes"; }
@@ -134,5 +132,4 @@ private:
     void DrawReserveArea(int pile, bool present);
     void DrawPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -412,17 +412,14 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (ColumnX(pile) != drag.x) continue;
-        for (int i = 0; i < position.pileCount[pile]; ++i) {
-            if (CardY(i) != drag.y || position.tableau[pile][i] != first) continue;
-            const int count = position.pileCount[pile] - i;
-            BeginLift(CanfieldModel::kFirstPile + pile, i, &position.tableau[pile][i], count, pile);
-            std::fill_n(&position.tableau[pile][i], count, Card());
-            position.pileCount[pile] = i;
+        const int lifted = LiftFanned(drag, CanfieldModel::kFirstPile + pile, pile, position.tableau[pile],
+                                      position.pileCount[pile], 0, ColumnX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -453,19 +450,6 @@ void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     DrawReserveArea(true);
     artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void CanfieldGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

@@ -415,18 +415,16 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
     }
     const int columnsInPlay = FortyThievesRules::Read().columns;
     for (int column = 0; column < columnsInPlay; ++column) {
-        if (ColumnX(column, columnsInPlay) != drag.x) continue;
-        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
-            const int count = position.columnCount[column] - i;
-            if (count > kMaxStackCards) return;
-            BeginLift(FortyThievesModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
-            std::fill_n(&position.columns[column][i], count, Card());
-            position.columnCount[column] = i;
+        const int lifted =
+            LiftFanned(drag, FortyThievesModel::kFirstColumn + column, column, position.columns[column],
+                       position.columnCount[column], position.faceDownCount[column], ColumnX(column, columnsInPlay),
+                       kColumnY, kColumnStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawColumnArea(column, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -459,19 +457,6 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
         DrawFoundationArea(foundation, true);
     }
     artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void FortyThievesGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

@@ -368,16 +368,9 @@ void GateGame::LiftCards(DragRecord& drag) {
         DrawPostArea(1, true);
     } else {
         for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
-            if (ColumnX(column) != drag.x) continue;
-            for (int i = 0; i < position.columnCount[column]; ++i) {
-                if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
-                const int count = position.columnCount[column] - i;
-                BeginLift(GateModel::kFirstColumn + column, i, &position.columns[column][i], count, column, false);
-                std::fill_n(&position.columns[column][i], count, Card());
-                position.columnCount[column] = i;
+            if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
+                           position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
                 DrawColumnArea(column, true);
-                break;
-            }
         }
     }
     CheckGameOver();
@@ -418,21 +411,13 @@ void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void GateGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const int source = heldSource;
-    ReturnHeld(kNoSource);
-    if (source == kWasteSource) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    } else if (source == kLeftPostSource || source == kRightPostSource) {
+void GateGame::RedrawReturned(int source) {
+    TableauGame::RedrawReturned(source);
+    if (source == kLeftPostSource || source == kRightPostSource) {
         // The slide back ends at the raised pick-up; the card stands at its slot.
         DrawPostArea(source == kLeftPostSource ? 0 : 1, true);
         artwork->PresentDirty();
     }
-    CheckGameOver();
 }
 
 // ---- Hotspots and tools ----

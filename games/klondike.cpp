@@ -391,18 +391,14 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (PileX(pile) != drag.x) continue;
-        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || p.tableau[pile][k] != drag.cards[0]) continue;
-            const int count = p.pileCount[pile] - k;
-            if (count > kMaxStackCards) return;
-            BeginLift(KlondikeModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
-            std::fill_n(&p.tableau[pile][k], count, Card());
-            p.pileCount[pile] = k;
+        const int lifted = LiftFanned(drag, KlondikeModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
+                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -427,19 +423,6 @@ void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
     DrawPlace(place, true);
     artwork->PresentDirty();
     PlaySound(place < KlondikeModel::kFirstPile ? "foundation.wav" : "tableau.wav");
-    CheckGameOver();
-}
-
-void KlondikeGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

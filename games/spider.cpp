@@ -343,18 +343,15 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int column = 0; column < kColumns; ++column) {
-        if (ColumnX(column) != drag.x) continue;
-        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || position.columns[column][i] != drag.cards[0]) continue;
-            const int count = position.columnCount[column] - i;
-            if (count > kMaxStackCards) return;
-            BeginLift(SpiderModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
-            std::fill_n(&position.columns[column][i], count, Card());
-            position.columnCount[column] = i;
+        const int lifted = LiftFanned(drag, SpiderModel::kFirstColumn + column, column, position.columns[column],
+                                      position.columnCount[column], position.faceDownCount[column], ColumnX(column),
+                                      kColumnY, kColumnStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawColumnArea(column, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -386,12 +383,6 @@ void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
         artwork->PresentDirty();
         PlaySound("tableau.wav");
     }
-    CheckGameOver();
-}
-
-void SpiderGame::ReturnCards() {
-    if (heldSource < 0 || heldCount < 1) return;
-    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 

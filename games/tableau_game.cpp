@@ -70,6 +70,12 @@ void TableauGame::ClearHeld(int32_t noSource) {
     heldSource = noSource;
 }
 
+void TableauGame::RedrawReturned(int source) {
+    if (source != kWasteSource) return;
+    DrawPlace(1, true);
+    artwork->PresentDirty();
+}
+
 void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
                                  bool present) {
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, bottom);

@@ -192,6 +192,8 @@ public:
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
+    // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
+    static constexpr int32_t kNoSource = -3, kWasteSource = -1;
     // The stack being dragged, bottom card first, and where it came from.
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
@@ -214,7 +216,10 @@ protected:
     virtual bool ModelWon() const = 0;
     virtual void RegisterHotspots() = 0;
 
-    void ClearHeld(int32_t noSource);
+    void ClearHeld(int32_t noSource = kNoSource);
+    // After a held stack went back: the slide back drew it where it was picked up, but the waste's
+    // depth may have changed with its count, so the waste (place 1) is drawn again.
+    virtual void RedrawReturned(int source);
     // Face-down top cards, for the games that deal them: a click on one turns it (false when
     // (x, y) is on none), TurnTop turns one with an undo record of its own, and
     // TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
@@ -324,6 +329,32 @@ protected:
         move.to = static_cast<int8_t>(to);
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
+    }
+    // Lifts the stack from the card a drag took hold of on a pile fanned down from (x, top) by
+    // step, looking at its cards from index `first` up: -1 when the drag is not on the pile, 0
+    // when the stack is too long to hold, else how many cards were lifted.
+    template <size_t N>
+    int LiftFanned(const DragRecord& drag, int place, int source, std::array<Card, N>& cards, int32_t& count,
+                   int first, int x, int top, int step, bool saveUndo = true) {
+        if (drag.x != x) return -1;
+        for (int i = first; i < count; ++i) {
+            if (top + step * i != drag.y || cards[i] != drag.cards[0]) continue;
+            const int n = count - i;
+            if (n > kMaxStackCards) return 0;
+            BeginLift(place, i, &cards[i], n, source, saveUndo);
+            std::fill_n(&cards[i], n, Card());
+            count = i;
+            return n;
+        }
+        return -1;
+    }
+    // A held stack put back where it came from.
+    void ReturnCards() override {
+        if (heldSource == kNoSource || heldCount < 1) return;
+        const int source = heldSource;
+        ReturnHeld(kNoSource);
+        RedrawReturned(source);
+        CheckGameOver();
     }
     // The held stack goes back: the record made at the lift is dropped and the table restored.
     void ReturnHeld(int32_t noSource) {
