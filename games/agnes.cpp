@@ -231,19 +231,6 @@ void AgnesGame::ReadRules(Position& p) const {
     p.rules = AgnesRules::Read();
 }
 
-int AgnesGame::FoundationAt(int x, int y) {
-    if (x != kFoundationX) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationY(f) == y) return f;
-    return -1;
-}
-
-int AgnesGame::PileDropAt(int x, int y) const {
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
-    return -1;
-}
-
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {

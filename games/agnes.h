@@ -115,9 +115,8 @@ public:
     static int FoundationY(int f) { return kFoundationY + kFoundationPitch * f; }
     static int ReserveX(int pile) { return kReserveX + kReservePitch * pile; }
     static int ReserveY(int index) { return kReserveY + kReserveStep * index; }
-    static int FoundationAt(int x, int y);
     // Which pile takes its next card at (x, y), or -1.
-    int PileDropAt(int x, int y) const;
+    int PileDropAt(int x, int y) const { return IndexAt(x, y, AgnesModel::kFirstPile, kPiles); }
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};

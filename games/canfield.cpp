@@ -217,19 +217,6 @@ void CanfieldGame::ReadRules(Position& p) const {
     p.fillFromStock = rules.fillFromStock;
 }
 
-int CanfieldGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (ColumnX(f) == x) return f;
-    return -1;
-}
-
-int CanfieldGame::PileDropAt(int x, int y) const {
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (ColumnX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
-    return -1;
-}
-
 void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.turnedCount, kWasteFanStep, x, y);
 }

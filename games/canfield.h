@@ -129,8 +129,7 @@ public:
     static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
     static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
-    static int FoundationAt(int x, int y);
-    int PileDropAt(int x, int y) const;
+    int PileDropAt(int x, int y) const { return IndexAt(x, y, CanfieldModel::kFirstPile, kPiles); }
 
 private:
     void ReadRules(Position& p) const override;

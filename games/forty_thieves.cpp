@@ -256,19 +256,6 @@ void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, 1, 0, 0, x, y);
 }
 
-int FortyThievesGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int FortyThievesGame::ColumnDropAt(int x, int y, int columnsInPlay) const {
-    for (int column = 0; column < columnsInPlay; ++column)
-        if (ColumnX(column, columnsInPlay) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void FortyThievesGame::NewGame(bool restart) {
@@ -433,7 +420,7 @@ bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0)
         return drag.count == 1 && FortyThievesModel::CanPlay(p, drag.cards[0], p.foundations[foundation], true);
-    const int column = ColumnDropAt(target.x, target.y, p.columnsInPlay);
+    const int column = ColumnDropAt(target.x, target.y);
     return column >= 0 && FortyThievesModel::FitsColumn(p, column, drag.cards[0], drag.count);
 }
 
@@ -443,7 +430,7 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
         return;
     }
     const int foundation = FoundationAt(target.x, target.y);
-    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y, FortyThievesRules::Read().columns) : -1;
+    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.autoFlip = 0;
     if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {

@@ -120,9 +120,8 @@ public:
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(int& x, int& y) const;
-    static int FoundationAt(int x, int y);
     // Which column in play takes its next card at (x, y), or -1.
-    int ColumnDropAt(int x, int y, int columnsInPlay) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, FortyThievesModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;

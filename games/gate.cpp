@@ -199,19 +199,6 @@ int GateGame::PostTopY(int post) const {
     return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
 }
 
-int GateGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int GateGame::ColumnDropAt(int x, int y) const {
-    for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void GateGame::NewGame(bool restart) {

@@ -122,8 +122,7 @@ public:
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
     // Where post 0 (left) or 1 (right) offers its last card.
     int PostTopY(int post) const;
-    static int FoundationAt(int x, int y);
-    int ColumnDropAt(int x, int y) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, GateModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;

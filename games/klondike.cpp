@@ -246,14 +246,6 @@ void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
 }
 
-int KlondikeGame::PlaceAt(int x, int y) const {
-    for (int f = 0; f < kFoundations; ++f)
-        if (kFoundationX[f] == x && kFoundationY == y) return KlondikeModel::kFirstFoundation + f;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return KlondikeModel::kFirstPile + pile;
-    return -1;
-}
-
 void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }

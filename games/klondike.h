@@ -127,5 +127,8 @@ private:
     void DrawPileArea(int pile, bool present);
     void DrawPlace(int place, bool present) override;
     // The place whose drop target lies at (x, y), or -1.
-    int PlaceAt(int x, int y) const;
+    int PlaceAt(int x, int y) const {
+        const int f = FoundationAt(x, y), pile = IndexAt(x, y, KlondikeModel::kFirstPile, kPiles);
+        return f >= 0 ? KlondikeModel::kFirstFoundation + f : pile >= 0 ? KlondikeModel::kFirstPile + pile : -1;
+    }
 };

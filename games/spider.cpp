@@ -205,19 +205,6 @@ bool SpiderGame::ModelOver() const {
     return lastSearchResult;
 }
 
-int SpiderGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int SpiderGame::ColumnDropAt(int x, int y) const {
-    for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {

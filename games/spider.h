@@ -118,8 +118,7 @@ public:
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
-    static int FoundationAt(int x, int y);
-    int ColumnDropAt(int x, int y) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, SpiderModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;

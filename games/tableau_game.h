@@ -210,6 +210,9 @@ protected:
     static int ResolveIndex(int index, int count) {
         return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
     }
+    // Which of `count` places from `first` takes a drop at (x, y), where its next card goes: its
+    // index from first, or -1.
+    int IndexAt(int x, int y, int first, int count) const;
     // Where card `index` of a place lies on the table; false for a place the game does not have.
     virtual bool CardOrigin(int place, int index, int& x, int& y) const = 0;
     virtual bool ModelOver() const = 0;
@@ -284,6 +287,7 @@ public:
     Position position{};
 
 protected:
+    int FoundationAt(int x, int y) const { return IndexAt(x, y, Model::kFirstFoundation, Model::kFoundations); }
     // Puts the rule values in force, read from the settings store, into a position.
     virtual void ReadRules(Position& p) const = 0;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
