@@ -234,35 +234,20 @@ void AgnesGame::ReadRules(Position& p) const {
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = 10;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
+    BeginTableauDeal(restart, 0, kTableauStep, 10);
     reserveDealt.fill(0);
-    ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(kFoundationX, FoundationY(f), CardHitRect(kFoundationX, FoundationY(f)), kAutoMoveKind);
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
     const AgnesRules rules = AgnesRules::Read();
     position.startRank = rules.startCard;
-    if (!rules.filledIn && position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    } else if (rules.filledIn) {
+    if (!rules.filledIn) {
+        DealStartCard(position.foundations, position.startRank);
+    } else {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
+        FillFoundations(position.foundations, position.startRank);
     }
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);

@@ -224,19 +224,7 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    position = Position{};
-    ClearHeld();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);

@@ -259,33 +259,14 @@ void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
 // ---- Deal ----
 
 void FortyThievesGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
+    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const FortyThievesRules rules = FortyThievesRules::Read();
-    position = Position{};
     position.startRank = rules.startCard;
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = fan2B = 0;
-    SetStandardPanel();
-    ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
-
-    deck.SetPacks(2);
-    deck.IncludeAll();
-    deck.Shuffle();
-    if (position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    }
-    if (rules.filledIn) {
-        // Both copies of a card go with its first exclusion; the second only reshuffles. A card
-        // dealt to foundation 0 above is one of them, so the deck ends with 96 cards.
-        for (int f = 0; f < kFoundations; ++f) {
-            position.foundations[f] = Card(f % Card::kSuitCount, position.startRank);
-            deck.Exclude(position.foundations[f]);
-        }
-    }
+    DealStartCard(position.foundations, position.startRank);
+    // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
+    // to foundation 0 above is one of them, so the deck ends with 96 cards.
+    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();

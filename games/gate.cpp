@@ -202,32 +202,16 @@ int GateGame::PostTopY(int post) const {
 // ---- Deal ----
 
 void GateGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
-    ClearHeld();
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     const GateRules rules = GateRules::Read();
     position.startRank = rules.startCard;
-    if (!rules.filledIn && position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    } else if (rules.filledIn) {
+    if (!rules.filledIn) {
+        DealStartCard(position.foundations, position.startRank);
+    } else {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
+        FillFoundations(position.foundations, position.startRank);
     }
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();

@@ -253,34 +253,14 @@ void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void KlondikeGame::NewGame(bool restart) {
-    BeginRuledDeal(restart, "&Rules...");
+    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
     position.startRank = rules.startCard;
-    ClearHeld(kNoSource);
     artwork->RestoreBackground(0, 799, 0, 599);
     for (int i = 0; i < kFoundations; ++i)
         AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    if (position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    }
-    if (rules.filledIn) {
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
-    }
+    DealStartCard(position.foundations, position.startRank);
+    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();

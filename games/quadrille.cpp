@@ -165,19 +165,7 @@ void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y
 // ---- Deal ----
 
 void QuadrilleGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 14;
-    fanDy = 16;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
-    ClearHeld(kNoSource);
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 14, 16, kWasteFanStep);
     if (QuadrilleRules::Read().filledIn) {
         for (int k = 0; k < kPiles; ++k) {
             position.downTops[k] = Card(kPileSuit[k], kFive);

@@ -208,20 +208,9 @@ bool SpiderGame::ModelOver() const {
 // ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
+    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const SpiderRules rules = SpiderRules::Read();
-    position = Position{};
     position.startCard = rules.startCard;
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = fan2B = 0;
-    SetStandardPanel();
-    ClearHeld();
-
-    deck.SetPacks(2);
-    deck.IncludeAll();
-    deck.Shuffle();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);

@@ -220,6 +220,21 @@ protected:
     virtual void RegisterHotspots() = 0;
 
     void ClearHeld(int32_t noSource = kNoSource);
+    // A starting card for foundation 0 from the deck, when no starting rank was chosen.
+    template <size_t F>
+    void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
+        if (startRank != -1) return;
+        foundations[0] = deck.DealNext();
+        startRank = foundations[0].Rank();
+    }
+    // Every foundation given its starting card, suit by suit, each taken out of the deck.
+    template <size_t F>
+    void FillFoundations(std::array<Card, F>& foundations, int rank) {
+        for (size_t f = 0; f < F; ++f) {
+            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, rank);
+            deck.Exclude(foundations[f]);
+        }
+    }
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source);
@@ -288,6 +303,23 @@ public:
 
 protected:
     int FoundationAt(int x, int y) const { return IndexAt(x, y, Model::kFirstFoundation, Model::kFoundations); }
+    // The opening of every deal: the rules menu, no hotspots, how a dragged stack fans (fanDx,
+    // fanDy) and how the waste does (fan2A), the standard panel, an empty table with nothing held,
+    // and a shuffled deck of `packs` packs.
+    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
+        BeginRuledDeal(restart, caption);
+        ClearHotspots();
+        fanDx = dx;
+        fanDy = dy;
+        fan2A = wasteFan;
+        fan2B = 0;
+        SetStandardPanel();
+        position = Position{};
+        ClearHeld(kNoSource);
+        deck.SetPacks(packs);
+        deck.IncludeAll();
+        deck.Shuffle();
+    }
     // Puts the rule values in force, read from the settings store, into a position.
     virtual void ReadRules(Position& p) const = 0;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }

@@ -314,30 +314,16 @@ inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
 
 template <typename Build>
 void TopCardGame<Build>::NewGame(bool restart) {
-    this->BeginRuledDeal(restart);
-    this->ClearHotspots();
-    this->fanDx = 20;
-    this->fanDy = 25;
-    this->fan2A = kWasteFanStep;
-    this->fan2B = 0;
-    this->SetStandardPanel();
-    position = Position{};
+    this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     this->ClearHeld(kNoSource);
-
     Deck& deck = this->deck;
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(this->gameNumber);
     const TopCardRules rules = Rules();
     position.startRank = rules.startCard;
     if (rules.filledIn) {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
+        this->FillFoundations(position.foundations, position.startRank);
     }
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
