@@ -280,11 +280,7 @@ void AgnesGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void AgnesGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY, false, present);
 }
 
 void AgnesGame::DrawFoundationArea(int f, bool present) {

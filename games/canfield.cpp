@@ -264,13 +264,8 @@ void CanfieldGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void CanfieldGame::DrawStockArea(bool present) {
-    const CanfieldRules rules = CanfieldRules::Read();
-    const int left = kStockX - kLayerMarginX - 10, top = kStockY - kLayerMarginY - 5;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       rules.RecycleAllowed(position.recyclesUsed));
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
+                  CanfieldRules::Read().RecycleAllowed(position.recyclesUsed), present);
 }
 
 void CanfieldGame::DrawWasteArea(bool present) {

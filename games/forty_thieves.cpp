@@ -297,12 +297,8 @@ void FortyThievesGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void FortyThievesGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       position.recyclesUsed < FortyThievesRules::Read().recycle);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
+                  position.recyclesUsed < FortyThievesRules::Read().recycle, present);
 }
 
 void FortyThievesGame::DrawWasteArea(bool present) {

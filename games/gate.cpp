@@ -244,12 +244,8 @@ void GateGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void GateGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       GateRules::Read().RecycleAllowed(position.recyclesUsed));
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
+                  GateRules::Read().RecycleAllowed(position.recyclesUsed), present);
 }
 
 void GateGame::DrawWasteArea(bool present) {
@@ -271,11 +267,7 @@ void GateGame::DrawPostArea(int post, bool present) {
 }
 
 void GateGame::DrawFoundationArea(int f, bool present) {
-    const int x = FoundationX(f), y = kFoundationY;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
 }
 
 void GateGame::DrawColumnArea(int column, bool present) {

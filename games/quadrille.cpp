@@ -189,12 +189,8 @@ void QuadrilleGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void QuadrilleGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const bool canTurn = position.recyclesUsed < QuadrilleRules::Read().recycles;
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
+                  position.recyclesUsed < QuadrilleRules::Read().recycles, present);
 }
 
 void QuadrilleGame::DrawWasteArea(bool present) {

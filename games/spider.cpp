@@ -244,19 +244,11 @@ void SpiderGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void SpiderGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerMarginX, top = kStockY - kLayerMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false, present);
 }
 
 void SpiderGame::DrawFoundationArea(int f, bool present) {
-    const int x = FoundationX(f), y = kFoundationY;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
 }
 
 void SpiderGame::DrawColumnArea(int column, bool present) {

@@ -113,6 +113,21 @@ void TableauGame::WasteTop(int x, int y, int count, int cardsDealt, int dealt, i
     }
 }
 
+void TableauGame::DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present) {
+    const Rect area{x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    artwork->DrawStock(x, y, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
+    if (present) artwork->AddDirty(area);
+}
+
+void TableauGame::DrawTopCard(int x, int y, Card card, bool present) {
+    const Rect area{x, y, x + artwork->cardWidth, y + artwork->cardHeight};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty(area);
+}
+
 void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present) {
     const int left = x - kFoundationMarginX, areaTop = y - kFoundationMarginY;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;

@@ -262,6 +262,11 @@ protected:
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
     // Where such a waste's top card lies (and is picked up).
     static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
+    // The stock at (x, y) with its depth, marked when it can be turned over again; its area
+    // reaches marginX left and marginY up, where the depth grows.
+    void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
+    // A card alone at (x, y), or the empty-pile placeholder.
+    void DrawTopCard(int x, int y, Card card, bool present);
     // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
     void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
 };

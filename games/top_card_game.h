@@ -209,6 +209,12 @@ struct TopCardLayout {
     bool returnRedrawsTable;  // a stack put back redraws the whole table, not only its place
 };
 
+namespace top_card {
+// The stock's area reaches up and left by its layers of depth, the waste's likewise.
+inline constexpr int kStockMarginX = 22, kStockMarginY = 11;
+inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
+}  // namespace top_card
+
 template <typename Build>
 class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
     using Base = ModelledTableauGame<TopCardModel<Build>>;
@@ -292,25 +298,21 @@ protected:
         else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
         else DrawPileArea(place - Model::kFirstPile, present);
     }
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) {
+        this->DrawStockPile(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
+                            Rules().RecycleAllowed(position.recyclesUsed), present);
+    }
     void DrawWasteArea(bool present);
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
-    void DrawTopCard(int x, int y, Card card, bool present);
     void DrawPileArea(int pile, bool present) {
-        DrawTopCard(layout.pileX[pile], layout.pileY[pile], position.PileTop(pile), present);
+        this->DrawTopCard(layout.pileX[pile], layout.pileY[pile], position.PileTop(pile), present);
     }
     void DrawFoundationArea(int f, bool present) {
-        DrawTopCard(layout.foundationX[f], layout.foundationY[f], position.foundations[f], present);
+        this->DrawTopCard(layout.foundationX[f], layout.foundationY[f], position.foundations[f], present);
     }
 
     const TopCardLayout& layout;
 };
-
-namespace top_card {
-// The stock's area reaches up and left by its layers of depth, the waste's likewise.
-inline constexpr int kStockMarginX = 22, kStockMarginY = 11;
-inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
-}  // namespace top_card
 
 template <typename Build>
 void TopCardGame<Build>::NewGame(bool restart) {
@@ -355,17 +357,6 @@ void TopCardGame<Build>::NewGame(bool restart) {
 }
 
 template <typename Build>
-void TopCardGame<Build>::DrawStockArea(bool present) {
-    using namespace top_card;
-    const int x = layout.stockX, y = layout.stockY;
-    const Rect area{x - kStockMarginX, y - kStockMarginY, x + artwork->cardWidth, y + artwork->cardHeight};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
-    artwork->DrawStock(x, y, artwork->cardBack, this->deck, artwork->screenBuffer,
-                       Rules().RecycleAllowed(position.recyclesUsed));
-    if (present) artwork->AddDirty(area);
-}
-
-template <typename Build>
 void TopCardGame<Build>::DrawWasteArea(bool present) {
     using namespace top_card;
     const int x = layout.wasteX, y = layout.wasteY;
@@ -374,15 +365,6 @@ void TopCardGame<Build>::DrawWasteArea(bool present) {
     if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
     this->DrawWaste(x, y, position.waste.data(), position.wasteCount, Rules().cardsDealt, position.dealtThisTurn,
                     kWasteFanStep);
-    if (present) artwork->AddDirty(area);
-}
-
-template <typename Build>
-void TopCardGame<Build>::DrawTopCard(int x, int y, Card card, bool present) {
-    const Rect area{x, y, x + artwork->cardWidth, y + artwork->cardHeight};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
-    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty(area);
 }
 
