@@ -26,7 +26,7 @@ public:
     static constexpr int kFoundationX[kFoundations] = {345, 555, 345, 555};
     static constexpr int kFoundationY[kFoundations] = {105, 105, 335, 335};
     static constexpr TopCardLayout kLayout{kStockX, kStockY, kWasteX, kWasteY, 3, kPileX, kPileY, kFoundationX,
-                                           kFoundationY, true, false};
+                                           kFoundationY, true, false, false};
 
     // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
     explicit FourSeasonsGame(Artwork* artwork) : TopCardGame(artwork, kGameNumber, kLayout) {}

@@ -25,7 +25,7 @@ public:
     static constexpr int kFoundationX[kFoundations] = {180, 690, 175, 690};
     static constexpr int kFoundationY[kFoundations] = {140, 140, 290, 290};
     static constexpr TopCardLayout kLayout{kStockX, kStockY, kWasteX, kWasteY, 2, kPileX, kPileY, kFoundationX,
-                                           kFoundationY, false, true};
+                                           kFoundationY, false, true, true};
 
     explicit SimplicityGame(Artwork* artwork) : TopCardGame(artwork, kGameNumber, kLayout) { undoSoundFirst = true; }
     const char* GetName() override { return "Simplicity"; }

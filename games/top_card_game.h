@@ -207,6 +207,7 @@ struct TopCardLayout {
     const int* foundationY;
     bool flipOnStockDeal;     // a press that deals from the stock sounds a flip
     bool returnRedrawsTable;  // a stack put back redraws the whole table, not only its place
+    bool undoFitsFan;         // after an undo the waste fans out no more cards than it holds
 };
 
 namespace top_card {
@@ -535,7 +536,7 @@ bool TopCardGame<Build>::RestoreRecord(std::span<const uint8_t> record) {
     p.waste = read.waste;
     p.wasteCount = read.wasteCount;
     ClearPastCount(p.waste, p.wasteCount);
-    p.dealtThisTurn = std::min(p.dealtThisTurn, p.wasteCount);
+    if (layout.undoFitsFan) p.dealtThisTurn = std::min(p.dealtThisTurn, p.wasteCount);
     this->ClearHeld(kNoSource);
     // The undo sounds, if at all, before the record is read (undoSoundFirst).
     this->FinishUndo(readPoints, elapsed, false);
