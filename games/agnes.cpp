@@ -231,51 +231,23 @@ void AgnesGame::ReadRules(Position& p) const {
     p.rules = AgnesRules::Read();
 }
 
-int AgnesGame::FoundationAt(int x, int y) {
-    if (x != kFoundationX) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationY(f) == y) return f;
-    return -1;
-}
-
-int AgnesGame::PileDropAt(int x, int y) const {
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
-    return -1;
-}
-
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = 10;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
+    BeginTableauDeal(restart, 0, kTableauStep, 10);
     reserveDealt.fill(0);
-    ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
     for (int f = 0; f < kFoundations; ++f)
         AddDropTarget(kFoundationX, FoundationY(f), CardHitRect(kFoundationX, FoundationY(f)), kAutoMoveKind);
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
     const AgnesRules rules = AgnesRules::Read();
     position.startRank = rules.startCard;
-    if (!rules.filledIn && position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    } else if (rules.filledIn) {
+    if (!rules.filledIn) {
+        DealStartCard(position.foundations, position.startRank);
+    } else {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
+        FillFoundations(position.foundations, position.startRank);
     }
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
@@ -308,11 +280,7 @@ void AgnesGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void AgnesGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY, false, present);
 }
 
 void AgnesGame::DrawFoundationArea(int f, bool present) {
@@ -410,18 +378,14 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (PileX(pile) != drag.x) continue;
-        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || p.tableau[pile][k] != first) continue;
-            const int count = p.pileCount[pile] - k;
-            if (count > kMaxStackCards) return;
-            BeginLift(AgnesModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
-            std::fill_n(&p.tableau[pile][k], count, Card());
-            p.pileCount[pile] = k;
+        const int lifted = LiftFanned(drag, AgnesModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
+                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -453,12 +417,6 @@ void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
         artwork->PresentDirty();
         PlaySound("tableau.wav");
     }
-    CheckGameOver();
-}
-
-void AgnesGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 

@@ -91,7 +91,6 @@ public:
     static constexpr int kFoundationX = 45, kFoundationY = 70, kFoundationPitch = 105;
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
-    static constexpr int kNoSource = -3;
     static constexpr int kReserveSource = 10;  // + the reserve pile
     static constexpr size_t kRecordSize = kUndoGamePartOffset +
                                           8 * (kFoundations + kMaxStackCards + kPiles * kPileSlots) + 4 * 2 * kPiles +
@@ -104,7 +103,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Agnes"; }
@@ -117,9 +115,8 @@ public:
     static int FoundationY(int f) { return kFoundationY + kFoundationPitch * f; }
     static int ReserveX(int pile) { return kReserveX + kReservePitch * pile; }
     static int ReserveY(int index) { return kReserveY + kReserveStep * index; }
-    static int FoundationAt(int x, int y);
     // Which pile takes its next card at (x, y), or -1.
-    int PileDropAt(int x, int y) const;
+    int PileDropAt(int x, int y) const { return IndexAt(x, y, AgnesModel::kFirstPile, kPiles); }
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};
@@ -134,5 +131,4 @@ private:
     void DrawReserveArea(int pile, bool present);
     void DrawPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -217,19 +217,6 @@ void CanfieldGame::ReadRules(Position& p) const {
     p.fillFromStock = rules.fillFromStock;
 }
 
-int CanfieldGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (ColumnX(f) == x) return f;
-    return -1;
-}
-
-int CanfieldGame::PileDropAt(int x, int y) const {
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (ColumnX(pile) == x && CardY(position.pileCount[pile]) == y) return pile;
-    return -1;
-}
-
 void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.turnedCount, kWasteFanStep, x, y);
 }
@@ -237,19 +224,7 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    position = Position{};
-    ClearHeld();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
@@ -289,13 +264,8 @@ void CanfieldGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void CanfieldGame::DrawStockArea(bool present) {
-    const CanfieldRules rules = CanfieldRules::Read();
-    const int left = kStockX - kLayerMarginX - 10, top = kStockY - kLayerMarginY - 5;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       rules.RecycleAllowed(position.recyclesUsed));
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
+                  CanfieldRules::Read().RecycleAllowed(position.recyclesUsed), present);
 }
 
 void CanfieldGame::DrawWasteArea(bool present) {
@@ -412,17 +382,14 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (ColumnX(pile) != drag.x) continue;
-        for (int i = 0; i < position.pileCount[pile]; ++i) {
-            if (CardY(i) != drag.y || position.tableau[pile][i] != first) continue;
-            const int count = position.pileCount[pile] - i;
-            BeginLift(CanfieldModel::kFirstPile + pile, i, &position.tableau[pile][i], count, pile);
-            std::fill_n(&position.tableau[pile][i], count, Card());
-            position.pileCount[pile] = i;
+        const int lifted = LiftFanned(drag, CanfieldModel::kFirstPile + pile, pile, position.tableau[pile],
+                                      position.pileCount[pile], 0, ColumnX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -453,19 +420,6 @@ void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
     }
     DrawReserveArea(true);
     artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void CanfieldGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

@@ -104,9 +104,7 @@ public:
     static constexpr int kFoundationY = 80;
     static constexpr int kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
-    static constexpr int kWasteSource = -1;
     static constexpr int kReserveSource = -2;
-    static constexpr int kNoSource = -3;
     static constexpr size_t kRecordSize = kUndoGamePartOffset +
                                           8 * (1 + kFoundations + kWasteSlots + kReserveSlots + kPiles * kPileSlots) +
                                           4 * (1 + 1 + kPiles) + 8;
@@ -118,7 +116,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Canfield"; }
@@ -132,8 +129,7 @@ public:
     static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
     static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
-    static int FoundationAt(int x, int y);
-    int PileDropAt(int x, int y) const;
+    int PileDropAt(int x, int y) const { return IndexAt(x, y, CanfieldModel::kFirstPile, kPiles); }
 
 private:
     void ReadRules(Position& p) const override;
@@ -145,5 +141,4 @@ private:
     void DrawFoundationArea(int index, bool present);
     void DrawPileArea(int pile, bool present);
     void DrawPlace(int place, bool present) override;
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

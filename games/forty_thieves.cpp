@@ -256,49 +256,17 @@ void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, 1, 0, 0, x, y);
 }
 
-int FortyThievesGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int FortyThievesGame::ColumnDropAt(int x, int y, int columnsInPlay) const {
-    for (int column = 0; column < columnsInPlay; ++column)
-        if (ColumnX(column, columnsInPlay) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void FortyThievesGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
+    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const FortyThievesRules rules = FortyThievesRules::Read();
-    position = Position{};
     position.startRank = rules.startCard;
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = fan2B = 0;
-    SetStandardPanel();
-    ClearHeld();
     artwork->RestoreBackground(0, 799, 0, 599);
-
-    deck.SetPacks(2);
-    deck.IncludeAll();
-    deck.Shuffle();
-    if (position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    }
-    if (rules.filledIn) {
-        // Both copies of a card go with its first exclusion; the second only reshuffles. A card
-        // dealt to foundation 0 above is one of them, so the deck ends with 96 cards.
-        for (int f = 0; f < kFoundations; ++f) {
-            position.foundations[f] = Card(f % Card::kSuitCount, position.startRank);
-            deck.Exclude(position.foundations[f]);
-        }
-    }
+    DealStartCard(position.foundations, position.startRank);
+    // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
+    // to foundation 0 above is one of them, so the deck ends with 96 cards.
+    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
@@ -329,12 +297,8 @@ void FortyThievesGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void FortyThievesGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       position.recyclesUsed < FortyThievesRules::Read().recycle);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
+                  position.recyclesUsed < FortyThievesRules::Read().recycle, present);
 }
 
 void FortyThievesGame::DrawWasteArea(bool present) {
@@ -415,18 +379,16 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
     }
     const int columnsInPlay = FortyThievesRules::Read().columns;
     for (int column = 0; column < columnsInPlay; ++column) {
-        if (ColumnX(column, columnsInPlay) != drag.x) continue;
-        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
-            const int count = position.columnCount[column] - i;
-            if (count > kMaxStackCards) return;
-            BeginLift(FortyThievesModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
-            std::fill_n(&position.columns[column][i], count, Card());
-            position.columnCount[column] = i;
+        const int lifted =
+            LiftFanned(drag, FortyThievesModel::kFirstColumn + column, column, position.columns[column],
+                       position.columnCount[column], position.faceDownCount[column], ColumnX(column, columnsInPlay),
+                       kColumnY, kColumnStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawColumnArea(column, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -435,7 +397,7 @@ bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0)
         return drag.count == 1 && FortyThievesModel::CanPlay(p, drag.cards[0], p.foundations[foundation], true);
-    const int column = ColumnDropAt(target.x, target.y, p.columnsInPlay);
+    const int column = ColumnDropAt(target.x, target.y);
     return column >= 0 && FortyThievesModel::FitsColumn(p, column, drag.cards[0], drag.count);
 }
 
@@ -445,7 +407,7 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
         return;
     }
     const int foundation = FoundationAt(target.x, target.y);
-    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y, FortyThievesRules::Read().columns) : -1;
+    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.autoFlip = 0;
     if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
@@ -459,19 +421,6 @@ void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
         DrawFoundationArea(foundation, true);
     }
     artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void FortyThievesGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

@@ -96,8 +96,6 @@ public:
     static constexpr int kFoundationX = 250, kFoundationY = 80, kFoundationPitch = 60;
     // Column c of n in play lies at kColumnCentre - n x kColumnPitch / 2 + c x kColumnPitch.
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
-    static constexpr int kNoSource = -3;
-    static constexpr int kWasteSource = -1;
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kFoundations + kWasteSlots) + 4 +
                                           8 * kColumns * kColumnSlots + 4 * 2 * kColumns + 8;
 
@@ -108,7 +106,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Forty Thieves"; }
@@ -123,9 +120,8 @@ public:
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(int& x, int& y) const;
-    static int FoundationAt(int x, int y);
     // Which column in play takes its next card at (x, y), or -1.
-    int ColumnDropAt(int x, int y, int columnsInPlay) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, FortyThievesModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
@@ -136,5 +132,4 @@ private:
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
     void DrawPlace(int place, bool present) override;
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

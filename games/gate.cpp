@@ -199,48 +199,19 @@ int GateGame::PostTopY(int post) const {
     return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
 }
 
-int GateGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int GateGame::ColumnDropAt(int x, int y) const {
-    for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void GateGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
-    ClearHeld();
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     const GateRules rules = GateRules::Read();
     position.startRank = rules.startCard;
-    if (!rules.filledIn && position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    } else if (rules.filledIn) {
+    if (!rules.filledIn) {
+        DealStartCard(position.foundations, position.startRank);
+    } else {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
+        FillFoundations(position.foundations, position.startRank);
     }
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
@@ -273,12 +244,8 @@ void GateGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void GateGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       GateRules::Read().RecycleAllowed(position.recyclesUsed));
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
+                  GateRules::Read().RecycleAllowed(position.recyclesUsed), present);
 }
 
 void GateGame::DrawWasteArea(bool present) {
@@ -300,11 +267,7 @@ void GateGame::DrawPostArea(int post, bool present) {
 }
 
 void GateGame::DrawFoundationArea(int f, bool present) {
-    const int x = FoundationX(f), y = kFoundationY;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
 }
 
 void GateGame::DrawColumnArea(int column, bool present) {
@@ -368,16 +331,9 @@ void GateGame::LiftCards(DragRecord& drag) {
         DrawPostArea(1, true);
     } else {
         for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
-            if (ColumnX(column) != drag.x) continue;
-            for (int i = 0; i < position.columnCount[column]; ++i) {
-                if (CardY(i) != drag.y || position.columns[column][i] != first) continue;
-                const int count = position.columnCount[column] - i;
-                BeginLift(GateModel::kFirstColumn + column, i, &position.columns[column][i], count, column, false);
-                std::fill_n(&position.columns[column][i], count, Card());
-                position.columnCount[column] = i;
+            if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
+                           position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
                 DrawColumnArea(column, true);
-                break;
-            }
         }
     }
     CheckGameOver();
@@ -418,21 +374,13 @@ void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void GateGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const int source = heldSource;
-    ReturnHeld(kNoSource);
-    if (source == kWasteSource) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    } else if (source == kLeftPostSource || source == kRightPostSource) {
+void GateGame::RedrawReturned(int source) {
+    TableauGame::RedrawReturned(source);
+    if (source == kLeftPostSource || source == kRightPostSource) {
         // The slide back ends at the raised pick-up; the card stands at its slot.
         DrawPostArea(source == kLeftPostSource ? 0 : 1, true);
         artwork->PresentDirty();
     }
-    CheckGameOver();
 }
 
 // ---- Hotspots and tools ----

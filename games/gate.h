@@ -93,10 +93,8 @@ public:
     static constexpr int kLeftPostX = 120, kRightPostX = 705, kPostY = 60, kPostStep = 90;
     static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
     static constexpr int kWasteFanStep = 10;
-    static constexpr int kWasteSource = -1;
     static constexpr int kLeftPostSource = -10;
     static constexpr int kRightPostSource = -11;
-    static constexpr int kNoSource = -3;
     static constexpr size_t kRecordSize = kUndoGamePartOffset + 4 + 8 * kFoundations + 8 * (kWasteSlots + 1) + 4 +
                                           8 * 2 * kPostSlots + 4 * 2 + 8 * kColumns * kColumnSlots + 4 * kColumns +
                                           4 * 3;
@@ -107,7 +105,6 @@ public:
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Gate"; }
@@ -125,18 +122,17 @@ public:
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
     // Where post 0 (left) or 1 (right) offers its last card.
     int PostTopY(int post) const;
-    static int FoundationAt(int x, int y);
-    int ColumnDropAt(int x, int y) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, GateModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
+    void RedrawReturned(int source) override;
     void DrawStockArea(bool present);
     void DrawWasteArea(bool present);
     void DrawPostArea(int post, bool present);
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
     void DrawPlace(int place, bool present) override;
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -246,14 +246,6 @@ void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
 }
 
-int KlondikeGame::PlaceAt(int x, int y) const {
-    for (int f = 0; f < kFoundations; ++f)
-        if (kFoundationX[f] == x && kFoundationY == y) return KlondikeModel::kFirstFoundation + f;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (PileX(pile) == x && CardY(position.pileCount[pile]) == y) return KlondikeModel::kFirstPile + pile;
-    return -1;
-}
-
 void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const {
     WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
 }
@@ -261,34 +253,14 @@ void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) 
 // ---- Deal ----
 
 void KlondikeGame::NewGame(bool restart) {
-    BeginRuledDeal(restart, "&Rules...");
+    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kTableauStep;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
     position.startRank = rules.startCard;
-    ClearHeld(kNoSource);
     artwork->RestoreBackground(0, 799, 0, 599);
     for (int i = 0; i < kFoundations; ++i)
         AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    if (position.startRank == -1) {
-        position.foundations[0] = deck.DealNext();
-        position.startRank = position.foundations[0].Rank();
-    }
-    if (rules.filledIn) {
-        for (int suit = 0; suit < kFoundations; ++suit) {
-            position.foundations[suit] = Card(suit, position.startRank);
-            deck.Exclude(position.foundations[suit]);
-        }
-    }
+    DealStartCard(position.foundations, position.startRank);
+    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
@@ -391,18 +363,14 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         return;
     }
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (PileX(pile) != drag.x) continue;
-        for (int k = p.faceDownCount[pile]; k < p.pileCount[pile]; ++k) {
-            if (CardY(k) != drag.y || p.tableau[pile][k] != drag.cards[0]) continue;
-            const int count = p.pileCount[pile] - k;
-            if (count > kMaxStackCards) return;
-            BeginLift(KlondikeModel::kFirstPile + pile, k, &p.tableau[pile][k], count, pile);
-            std::fill_n(&p.tableau[pile][k], count, Card());
-            p.pileCount[pile] = k;
+        const int lifted = LiftFanned(drag, KlondikeModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
+                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawPileArea(pile, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -427,19 +395,6 @@ void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
     DrawPlace(place, true);
     artwork->PresentDirty();
     PlaySound(place < KlondikeModel::kFirstPile ? "foundation.wav" : "tableau.wav");
-    CheckGameOver();
-}
-
-void KlondikeGame::ReturnCards() {
-    if (heldSource == kNoSource || heldCount < 1) return;
-    const bool fromWaste = heldSource == kWasteSource;
-    ReturnHeld(kNoSource);
-    if (fromWaste) {
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    }
     CheckGameOver();
 }
 

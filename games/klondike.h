@@ -93,8 +93,6 @@ public:
     static constexpr int kFoundationX[kFoundations] = {330, 400, 470, 540};
     static constexpr int kTableauX = 230, kTableauPitch = 70, kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
-    static constexpr int kNoSource = -3;
-    static constexpr int kWasteSource = -1;
     // Size of an undo record.
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kFoundations + kMaxStackCards + kWasteSlots + kPiles * kPileSlots) +
@@ -107,7 +105,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Klondike"; }
@@ -130,5 +127,8 @@ private:
     void DrawPileArea(int pile, bool present);
     void DrawPlace(int place, bool present) override;
     // The place whose drop target lies at (x, y), or -1.
-    int PlaceAt(int x, int y) const;
+    int PlaceAt(int x, int y) const {
+        const int f = FoundationAt(x, y), pile = IndexAt(x, y, KlondikeModel::kFirstPile, kPiles);
+        return f >= 0 ? KlondikeModel::kFirstFoundation + f : pile >= 0 ? KlondikeModel::kFirstPile + pile : -1;
+    }
 };

@@ -165,19 +165,7 @@ void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y
 // ---- Deal ----
 
 void QuadrilleGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 14;
-    fanDy = 16;
-    fan2A = kWasteFanStep;
-    fan2B = 0;
-    SetStandardPanel();
-    position = Position{};
-    ClearHeld(kNoSource);
-
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    BeginTableauDeal(restart, 14, 16, kWasteFanStep);
     if (QuadrilleRules::Read().filledIn) {
         for (int k = 0; k < kPiles; ++k) {
             position.downTops[k] = Card(kPileSuit[k], kFive);
@@ -201,12 +189,8 @@ void QuadrilleGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void QuadrilleGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const bool canTurn = position.recyclesUsed < QuadrilleRules::Read().recycles;
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
+                  position.recyclesUsed < QuadrilleRules::Read().recycles, present);
 }
 
 void QuadrilleGame::DrawWasteArea(bool present) {

@@ -85,8 +85,6 @@ public:
     static constexpr int kStockX = 70, kStockY = 60;
     static constexpr int kWasteX = 145, kWasteY = 60;
     static constexpr int kWasteFanStep = 10;
-    static constexpr int kWasteSource = -1;
-    static constexpr int kNoSource = -3;
     // Size of an undo record: base part, centre cards and count, up and down tops, waste cells
     // and count, points, elapsed seconds.
     static constexpr size_t kRecordSize =

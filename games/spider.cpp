@@ -205,36 +205,12 @@ bool SpiderGame::ModelOver() const {
     return lastSearchResult;
 }
 
-int SpiderGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int f = 0; f < kFoundations; ++f)
-        if (FoundationX(f) == x) return f;
-    return -1;
-}
-
-int SpiderGame::ColumnDropAt(int x, int y) const {
-    for (int column = 0; column < kColumns; ++column)
-        if (ColumnX(column) == x && CardY(position.columnCount[column]) == y) return column;
-    return -1;
-}
-
 // ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
+    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const SpiderRules rules = SpiderRules::Read();
-    position = Position{};
     position.startCard = rules.startCard;
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kColumnStep;
-    fan2A = fan2B = 0;
-    SetStandardPanel();
-    ClearHeld();
-
-    deck.SetPacks(2);
-    deck.IncludeAll();
-    deck.Shuffle();
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
@@ -268,19 +244,11 @@ void SpiderGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void SpiderGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerMarginX, top = kStockY - kLayerMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    DrawStockPile(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false, present);
 }
 
 void SpiderGame::DrawFoundationArea(int f, bool present) {
-    const int x = FoundationX(f), y = kFoundationY;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (position.foundations[f].IsValid()) artwork->DrawCard(x, y, position.foundations[f], artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
 }
 
 void SpiderGame::DrawColumnArea(int column, bool present) {
@@ -343,18 +311,15 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int column = 0; column < kColumns; ++column) {
-        if (ColumnX(column) != drag.x) continue;
-        for (int i = position.faceDownCount[column]; i < position.columnCount[column]; ++i) {
-            if (CardY(i) != drag.y || position.columns[column][i] != drag.cards[0]) continue;
-            const int count = position.columnCount[column] - i;
-            if (count > kMaxStackCards) return;
-            BeginLift(SpiderModel::kFirstColumn + column, i, &position.columns[column][i], count, column);
-            std::fill_n(&position.columns[column][i], count, Card());
-            position.columnCount[column] = i;
+        const int lifted = LiftFanned(drag, SpiderModel::kFirstColumn + column, column, position.columns[column],
+                                      position.columnCount[column], position.faceDownCount[column], ColumnX(column),
+                                      kColumnY, kColumnStep);
+        if (lifted < 0) continue;
+        if (lifted > 0) {
             DrawColumnArea(column, true);
             CheckGameOver();
-            return;
         }
+        return;
     }
 }
 
@@ -386,12 +351,6 @@ void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
         artwork->PresentDirty();
         PlaySound("tableau.wav");
     }
-    CheckGameOver();
-}
-
-void SpiderGame::ReturnCards() {
-    if (heldSource < 0 || heldCount < 1) return;
-    ReturnHeld(kNoSource);
     CheckGameOver();
 }
 

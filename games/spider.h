@@ -98,7 +98,6 @@ public:
     static constexpr int kStockX = 130, kStockY = 80;
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
-    static constexpr int kNoSource = -3;
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kFoundationSlots + kColumns * kColumnSlots) + 4 * 2 * kColumns + 8;
 
@@ -109,7 +108,6 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     void SaveUndo() override;
     const char* GetName() override { return "Spider"; }
@@ -120,8 +118,7 @@ public:
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
-    static int FoundationAt(int x, int y);
-    int ColumnDropAt(int x, int y) const;
+    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, SpiderModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
@@ -137,5 +134,4 @@ private:
     void DrawFoundationArea(int f, bool present);
     void DrawColumnArea(int column, bool present);
     void DrawPlace(int place, bool present) override;
-    void ClearHeld() { TableauGame::ClearHeld(kNoSource); }
 };

@@ -41,6 +41,14 @@ bool TableauGame::TurnTopAt(int x, int y) {
     return false;
 }
 
+int TableauGame::IndexAt(int x, int y, int first, int count) const {
+    for (int i = 0; i < count; ++i) {
+        int px = 0, py = 0;
+        if (CardOrigin(first + i, kNextCard, px, py) && px == x && py == y) return i;
+    }
+    return -1;
+}
+
 void TableauGame::TurnTop(int place) {
     SaveUndo();
     PlayModelMove({PlayMove::kFlip, static_cast<int8_t>(place)});
@@ -70,6 +78,12 @@ void TableauGame::ClearHeld(int32_t noSource) {
     heldSource = noSource;
 }
 
+void TableauGame::RedrawReturned(int source) {
+    if (source != kWasteSource) return;
+    DrawPlace(1, true);
+    artwork->PresentDirty();
+}
+
 void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
                                  bool present) {
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, bottom);
@@ -97,6 +111,21 @@ void TableauGame::WasteTop(int x, int y, int count, int cardsDealt, int dealt, i
         topX = x + kLayerStepX * (count / kCardsPerLayer);
         topY = y + kLayerStepY * (count / kCardsPerLayer);
     }
+}
+
+void TableauGame::DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present) {
+    const Rect area{x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    artwork->DrawStock(x, y, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
+    if (present) artwork->AddDirty(area);
+}
+
+void TableauGame::DrawTopCard(int x, int y, Card card, bool present) {
+    const Rect area{x, y, x + artwork->cardWidth, y + artwork->cardHeight};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
+    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (present) artwork->AddDirty(area);
 }
 
 void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present) {

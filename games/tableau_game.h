@@ -192,6 +192,8 @@ public:
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
+    // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
+    static constexpr int32_t kNoSource = -3, kWasteSource = -1;
     // The stack being dragged, bottom card first, and where it came from.
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
@@ -208,13 +210,34 @@ protected:
     static int ResolveIndex(int index, int count) {
         return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
     }
+    // Which of `count` places from `first` takes a drop at (x, y), where its next card goes: its
+    // index from first, or -1.
+    int IndexAt(int x, int y, int first, int count) const;
     // Where card `index` of a place lies on the table; false for a place the game does not have.
     virtual bool CardOrigin(int place, int index, int& x, int& y) const = 0;
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
     virtual void RegisterHotspots() = 0;
 
-    void ClearHeld(int32_t noSource);
+    void ClearHeld(int32_t noSource = kNoSource);
+    // A starting card for foundation 0 from the deck, when no starting rank was chosen.
+    template <size_t F>
+    void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
+        if (startRank != -1) return;
+        foundations[0] = deck.DealNext();
+        startRank = foundations[0].Rank();
+    }
+    // Every foundation given its starting card, suit by suit, each taken out of the deck.
+    template <size_t F>
+    void FillFoundations(std::array<Card, F>& foundations, int rank) {
+        for (size_t f = 0; f < F; ++f) {
+            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, rank);
+            deck.Exclude(foundations[f]);
+        }
+    }
+    // After a held stack went back: the slide back drew it where it was picked up, but the waste's
+    // depth may have changed with its count, so the waste (place 1) is drawn again.
+    virtual void RedrawReturned(int source);
     // Face-down top cards, for the games that deal them: a click on one turns it (false when
     // (x, y) is on none), TurnTop turns one with an undo record of its own, and
     // TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
@@ -239,6 +262,11 @@ protected:
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
     // Where such a waste's top card lies (and is picked up).
     static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
+    // The stock at (x, y) with its depth, marked when it can be turned over again; its area
+    // reaches marginX left and marginY up, where the depth grows.
+    void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
+    // A card alone at (x, y), or the empty-pile placeholder.
+    void DrawTopCard(int x, int y, Card card, bool present);
     // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
     void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
 };
@@ -279,6 +307,24 @@ public:
     Position position{};
 
 protected:
+    int FoundationAt(int x, int y) const { return IndexAt(x, y, Model::kFirstFoundation, Model::kFoundations); }
+    // The opening of every deal: the rules menu, no hotspots, how a dragged stack fans (fanDx,
+    // fanDy) and how the waste does (fan2A), the standard panel, an empty table with nothing held,
+    // and a shuffled deck of `packs` packs.
+    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
+        BeginRuledDeal(restart, caption);
+        ClearHotspots();
+        fanDx = dx;
+        fanDy = dy;
+        fan2A = wasteFan;
+        fan2B = 0;
+        SetStandardPanel();
+        position = Position{};
+        ClearHeld(kNoSource);
+        deck.SetPacks(packs);
+        deck.IncludeAll();
+        deck.Shuffle();
+    }
     // Puts the rule values in force, read from the settings store, into a position.
     virtual void ReadRules(Position& p) const = 0;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
@@ -324,6 +370,32 @@ protected:
         move.to = static_cast<int8_t>(to);
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
+    }
+    // Lifts the stack from the card a drag took hold of on a pile fanned down from (x, top) by
+    // step, looking at its cards from index `first` up: -1 when the drag is not on the pile, 0
+    // when the stack is too long to hold, else how many cards were lifted.
+    template <size_t N>
+    int LiftFanned(const DragRecord& drag, int place, int source, std::array<Card, N>& cards, int32_t& count,
+                   int first, int x, int top, int step, bool saveUndo = true) {
+        if (drag.x != x) return -1;
+        for (int i = first; i < count; ++i) {
+            if (top + step * i != drag.y || cards[i] != drag.cards[0]) continue;
+            const int n = count - i;
+            if (n > kMaxStackCards) return 0;
+            BeginLift(place, i, &cards[i], n, source, saveUndo);
+            std::fill_n(&cards[i], n, Card());
+            count = i;
+            return n;
+        }
+        return -1;
+    }
+    // A held stack put back where it came from.
+    void ReturnCards() override {
+        if (heldSource == kNoSource || heldCount < 1) return;
+        const int source = heldSource;
+        ReturnHeld(kNoSource);
+        RedrawReturned(source);
+        CheckGameOver();
     }
     // The held stack goes back: the record made at the lift is dropped and the table restored.
     void ReturnHeld(int32_t noSource) {

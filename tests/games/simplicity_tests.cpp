@@ -75,13 +75,13 @@ TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
     game.position.wasteCount = 2;
     game.CheckGameOver();
     // Waste King onto the black Ace: 5 points.
-    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::PileX(1), SimplicityGame::PileY(1));
+    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kPileX[1], SimplicityGame::kPileY[1]);
     EXPECT_EQ(game.position.pileCount[1], 2);
     EXPECT_EQ(game.points, 5);
     // Any Five starts a foundation: from the waste 10, from a pile 5.
     DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kFoundationX[2],
              SimplicityGame::kFoundationY[2]);
-    DragCard(SimplicityGame::PileX(0), SimplicityGame::PileY(0), SimplicityGame::kFoundationX[1],
+    DragCard(SimplicityGame::kPileX[0], SimplicityGame::kPileY[0], SimplicityGame::kFoundationX[1],
              SimplicityGame::kFoundationY[1]);
     EXPECT_EQ(game.position.foundations[2], Card(kBlack2, 3));
     EXPECT_EQ(game.position.foundations[1], Card(kRed, 3));
@@ -97,9 +97,9 @@ TEST_F(SimplicityTest, FullPileTakesNoMoreCards) {
     DragRecord drag;
     drag.cards[0] = Card(kRed, 5);
     drag.count = 1;
-    DropTarget full{SimplicityGame::PileX(0), SimplicityGame::PileY(0), {}, kPlainTargetKind};
+    DropTarget full{SimplicityGame::kPileX[0], SimplicityGame::kPileY[0], {}, kPlainTargetKind};
     EXPECT_FALSE(game.CanDrop(drag, full));
-    DropTarget empty{SimplicityGame::PileX(3), SimplicityGame::PileY(3), {}, kPlainTargetKind};
+    DropTarget empty{SimplicityGame::kPileX[3], SimplicityGame::kPileY[3], {}, kPlainTargetKind};
     EXPECT_TRUE(game.CanDrop(drag, empty));
 }
 

@@ -1,0 +1,544 @@
+// The games whose piles show only their top card (Four Seasons, Simplicity): single cards dealt to
+// the piles, four foundations built up in suit from a starting rank, a stock turned onto a waste
+// one to three cards at a time. Both kinds of building wrap round between the King and the Ace.
+// A game gives its pile count, its pile build rule, how the waste goes back to the stock, and
+// where things lie on the table.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/game_rules.h"
+#include "games/tableau_game.h"
+
+// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// range read as the default.
+struct TopCardRules {
+    static constexpr int32_t kUnlimitedRecycles = 99999;
+    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
+    bool filledIn = false;   // "FilledIn"
+    int32_t recycles = 0;    // "Recycles", 0..4 or kUnlimitedRecycles; none until the dialog stores one
+    int32_t startCard = -1;  // "StartCard", -1 (a card from the deck) or a rank index
+
+    static TopCardRules Read(int gameNumber) {
+        TopCardRules rules;
+        const RuleValues values(gameNumber);
+        rules.cardsDealt = values["CardsDealt"];
+        rules.filledIn = values.On("FilledIn");
+        rules.recycles = values["Recycles"];
+        rules.startCard = values["StartCard"];
+        return rules;
+    }
+    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    // Filling the foundations makes the game easier, dealing more cards at a time harder.
+    double ScoreFactor() const {
+        double factor = filledIn ? 0.9 : 1.0;
+        if (cardsDealt == 2) factor *= 1.1;
+        if (cardsDealt == 3) factor *= 1.2;
+        return factor;
+    }
+};
+
+// The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations, then the
+// piles. kStock turns cards onto the waste or takes the waste back; a move picks up the top card
+// of a pile or the waste. Encode leaves out the points and the cards dealt this turn (which only
+// say how the waste is fanned).
+//
+// Build gives kPiles, kAlternateColours (a pile builds down in alternating colours, else
+// regardless of suit) and kGatherWaste (the waste goes back as it lies, else turned over).
+template <typename Build>
+struct TopCardModel {
+    static constexpr int kPiles = Build::kPiles;
+    static constexpr int kPileSlots = 13;
+    static constexpr int kFoundations = 4;
+    static constexpr int kWasteSlots = 48;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
+    static constexpr int kPointsWasteToPile = 5, kPointsWasteToFoundation = 10, kPointsPileToFoundation = 5;
+    static constexpr int kRecycleCost = 5;
+
+    struct Position {
+        std::array<std::array<Card, kPileSlots>, kPiles> piles{};
+        std::array<int32_t, kPiles> pileCount{};
+        std::array<Card, kFoundations> foundations{};
+        tableau::Stock<Card::kCardsPerPack> stock;
+        std::array<Card, kWasteSlots> waste{};
+        int32_t wasteCount = 0;
+        int32_t dealtThisTurn = 0;
+        int32_t startRank = -1;
+        int32_t recyclesUsed = 0;
+        int32_t points = 0;
+        // The rule values that govern play, one by one (TopCardRules has padding).
+        int32_t cardsDealt = 1, recycles = 0;
+
+        bool RecycleAllowed() const {
+            return recycles == TopCardRules::kUnlimitedRecycles || recyclesUsed < recycles;
+        }
+        Card PileTop(int pile) const { return pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card(); }
+    };
+
+    // Building by rank, round the corner: up in suit on a foundation, down on a pile.
+    static bool CanPlay(Card card, Card top, bool toFoundation) {
+        if (!card.IsValid() || !top.IsValid()) return false;
+        if (toFoundation) return card.Suit() == top.Suit() && card.Rank() == tableau::NextRank(top.Rank());
+        if (Build::kAlternateColours && card.IsRed() == top.IsRed()) return false;
+        return tableau::NextRank(card.Rank()) == top.Rank();
+    }
+    static bool FitsPile(const Position& p, int pile, Card card) {
+        if (p.pileCount[pile] >= kPileSlots) return false;
+        return p.pileCount[pile] == 0 || CanPlay(card, p.PileTop(pile), false);
+    }
+    static bool FitsFoundation(const Position& p, int f, Card card) {
+        if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
+        return card.Rank() == p.startRank;
+    }
+
+    static void Moves(const Position& p, MoveList& out) {
+        out.clear();
+        if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+        tableau::AddTopCardMoves<TopCardModel>(p, out);
+    }
+
+    static int Apply(Position& p, const PlayMove& move) {
+        const int32_t before = p.points;
+        if (move.kind == PlayMove::kStock) {
+            if (p.stock.count > 0) {
+                p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
+            } else if (p.RecycleAllowed()) {
+                p.points -= kRecycleCost;
+                if (Build::kGatherWaste) p.stock.GatherWaste(p.waste.data(), p.wasteCount);
+                else p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+                ++p.recyclesUsed;
+                p.dealtThisTurn = 0;
+            }
+        } else if (move.kind == PlayMove::kMove) {
+            Card card;
+            const bool fromWaste = move.from == kWastePlace;
+            if (fromWaste) {
+                card = p.waste[--p.wasteCount];
+                p.waste[p.wasteCount] = Card();
+                p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
+            } else {
+                const int pile = move.from - kFirstPile;
+                card = p.piles[pile][--p.pileCount[pile]];
+                p.piles[pile][p.pileCount[pile]] = Card();
+            }
+            if (move.to >= kFirstPile) {
+                const int pile = move.to - kFirstPile;
+                if (fromWaste) p.points += kPointsWasteToPile;
+                p.piles[pile][p.pileCount[pile]++] = card;
+            } else {
+                p.points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
+                p.foundations[move.to - kFirstFoundation] = card;
+            }
+        }
+        return p.points - before;
+    }
+
+    static bool Won(const Position& p) { return tableau::FoundationsComplete(p.foundations, p.startRank); }
+
+    static bool Over(const Position& p) {
+        if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
+        auto goesHome = [&p](Card card) {
+            if (card.Rank() == p.startRank) return true;
+            for (Card top : p.foundations)
+                if (CanPlay(card, top, true)) return true;
+            return false;
+        };
+        // Cards that can come to the top of the waste without any other move.
+        tableau::Candidates<129> candidates;
+        candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
+        for (int c = 0; c < candidates.count; ++c) {
+            for (int pile = 0; pile < kPiles; ++pile) {
+                if (p.pileCount[pile] == 0) return false;
+                if (CanPlay(candidates[c], p.PileTop(pile), false)) return false;
+            }
+        }
+        for (int pile = 0; pile < kPiles; ++pile) candidates.Add(p.PileTop(pile));
+        for (int c = 0; c < candidates.count; ++c)
+            if (goesHome(candidates[c])) return false;
+
+        // Look ahead: shifting a pile's cards onto the other piles may uncover a card that plays,
+        // or empty the pile for the waste's top card.
+        for (int k = 0; k < kPiles; ++k) {
+            if (p.pileCount[k] == 0) continue;
+            std::array<Card, kPiles> tops;
+            for (int pile = 0; pile < kPiles; ++pile) tops[pile] = p.PileTop(pile);
+            for (int index = p.pileCount[k] - 1; index >= 0; --index) {
+                const Card exposed = p.piles[k][index];
+                int onto = -1;
+                for (int pile = 0; pile < kPiles && onto < 0; ++pile)
+                    if (pile != k && CanPlay(exposed, tops[pile], false)) onto = pile;
+                if (onto < 0) break;
+                tops[onto] = exposed;
+                if (index == 0 && p.wasteCount > 0) return false;
+                if (index > 0 && goesHome(p.piles[k][index - 1])) return false;
+            }
+        }
+        return true;
+    }
+
+    static void Encode(const Position& p, PositionCode& code) {
+        tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
+        tableau::EncodeTops(code, p.foundations);
+        for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
+        code.Byte(static_cast<uint8_t>(p.startRank));
+        tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
+        code.Byte(static_cast<uint8_t>(p.cardsDealt));
+    }
+    static void Cards(const Position& p, CardTally& out) {
+        out.AddRun(p.stock.cards, p.stock.count);
+        out.AddRun(p.waste, p.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(p.piles[pile], p.pileCount[pile]);
+        for (Card top : p.foundations) out.AddClimb(top, p.startRank, tableau::NextRank);
+    }
+};
+
+// Where a top-card game's things lie, and the few ways the games differ on the table.
+struct TopCardLayout {
+    int stockX, stockY, wasteX, wasteY;
+    int wasteFanSteps;  // how many fan steps right of the waste's card its area reaches
+    const int* pileX;
+    const int* pileY;
+    const int* foundationX;
+    const int* foundationY;
+    bool flipOnStockDeal;     // a press that deals from the stock sounds a flip
+    bool returnRedrawsTable;  // a stack put back redraws the whole table, not only its place
+    bool undoFitsFan;         // after an undo the waste fans out no more cards than it holds
+};
+
+namespace top_card {
+// The stock's area reaches up and left by its layers of depth, the waste's likewise.
+inline constexpr int kStockMarginX = 22, kStockMarginY = 11;
+inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
+}  // namespace top_card
+
+template <typename Build>
+class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
+    using Base = ModelledTableauGame<TopCardModel<Build>>;
+
+public:
+    using Model = TopCardModel<Build>;
+    using Position = typename Model::Position;
+    static constexpr int kPiles = Model::kPiles;
+    static constexpr int kPileSlots = Model::kPileSlots;
+    static constexpr int kFoundations = Model::kFoundations;
+    static constexpr int kWasteSlots = Model::kWasteSlots;
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kWasteSource = kPiles;
+    static constexpr int kNoSource = -1;
+    // Size of an undo record: base part, pile cells, pile counts, foundation tops, starting rank,
+    // waste cells, waste count, held source, points, elapsed seconds.
+    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kPiles * kPileSlots) + 4 * kPiles +
+                                          8 * kFoundations + 4 + 8 * kWasteSlots + 4 * 4;
+
+    TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
+        : Base(artwork, gameNumber), layout(layout) {
+        this->heldSource = kNoSource;
+    }
+
+    void NewGame(bool restart) override;
+    void Draw(bool present) override {
+        artwork->RestoreBackground(0, 799, 0, 599);
+        DrawStockArea(false);
+        for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
+        for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
+        DrawWasteArea(false);
+        this->DrawTableFrame(present);
+    }
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    void LiftCards(DragRecord& drag) override;
+    bool CanDrop(DragRecord& drag, DropTarget& target) override {
+        const Card card = drag.cards[0];
+        if (drag.count != 1 || !card.IsValid()) return false;
+        const Position p = this->CurrentPosition();
+        const int pile = PileAt(target.x, target.y);
+        if (pile >= 0) return Model::FitsPile(p, pile, card);
+        const int f = FoundationAt(target.x, target.y);
+        return f >= 0 && Model::FitsFoundation(p, f, card);
+    }
+    void DropCards(DragRecord& drag, DropTarget& target) override;
+    void ReturnCards() override;
+    void SaveUndo() override;
+    bool RestoreRecord(std::span<const uint8_t> record) override;
+    double GetScoreFactor() override { return Rules().ScoreFactor(); }
+    // Won when the foundations are complete, whether or not the game is over.
+    bool IsWon() override { return this->ModelWon(); }
+
+    using Base::position;
+
+protected:
+    using Base::artwork;
+
+    TopCardRules Rules() const { return TopCardRules::Read(this->gameNumber); }
+    int PileAt(int x, int y) const { return Find(layout.pileX, layout.pileY, kPiles, x, y); }
+    int FoundationAt(int x, int y) const { return Find(layout.foundationX, layout.foundationY, kFoundations, x, y); }
+    static int Find(const int* xs, const int* ys, int count, int x, int y) {
+        for (int i = 0; i < count; ++i)
+            if (xs[i] == x && ys[i] == y) return i;
+        return -1;
+    }
+    void WasteTopPosition(int& x, int& y) const {
+        TableauGame::WasteTop(layout.wasteX, layout.wasteY, position.wasteCount, Rules().cardsDealt,
+                              position.dealtThisTurn, kWasteFanStep, x, y);
+    }
+
+    void ReadRules(Position& p) const override {
+        const TopCardRules rules = Rules();
+        p.cardsDealt = rules.cardsDealt;
+        p.recycles = rules.recycles;
+    }
+    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    void RegisterHotspots() override;
+    void DrawPlace(int place, bool present) override {
+        if (place == Model::kStockPlace) DrawStockArea(present);
+        else if (place == Model::kWastePlace) DrawWasteArea(present);
+        else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
+        else DrawPileArea(place - Model::kFirstPile, present);
+    }
+    void DrawStockArea(bool present) {
+        this->DrawStockPile(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
+                            Rules().RecycleAllowed(position.recyclesUsed), present);
+    }
+    void DrawWasteArea(bool present);
+    // A pile or a foundation shows its top card only, without the thickness of the cards under it.
+    void DrawPileArea(int pile, bool present) {
+        this->DrawTopCard(layout.pileX[pile], layout.pileY[pile], position.PileTop(pile), present);
+    }
+    void DrawFoundationArea(int f, bool present) {
+        this->DrawTopCard(layout.foundationX[f], layout.foundationY[f], position.foundations[f], present);
+    }
+
+    const TopCardLayout& layout;
+};
+
+template <typename Build>
+void TopCardGame<Build>::NewGame(bool restart) {
+    this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
+    this->ClearHeld(kNoSource);
+    Deck& deck = this->deck;
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(this->gameNumber);
+    const TopCardRules rules = Rules();
+    position.startRank = rules.startCard;
+    if (rules.filledIn) {
+        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
+        this->FillFoundations(position.foundations, position.startRank);
+    }
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+
+    // Each card is dealt from the stock with a flip: one to each pile, then the starting card.
+    auto deal = [&](Card& to, int x, int y) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) return false;
+        to = card;
+        DrawStockArea(true);
+        artwork->PresentDirty();
+        this->AnimateCard(layout.stockX, layout.stockY, x, y, card, artwork->screenBuffer, true, true, -1);
+        this->PlaySound("flip.wav");
+        return true;
+    };
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (!deal(position.piles[pile][0], layout.pileX[pile], layout.pileY[pile])) break;
+        position.pileCount[pile] = 1;
+    }
+    if (!position.foundations[0].IsValid() && rules.startCard == -1 &&
+        deal(position.foundations[0], layout.foundationX[0], layout.foundationY[0]))
+        position.startRank = position.foundations[0].Rank();
+    DrawStockArea(true);
+    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, true);
+    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, true);
+    artwork->PresentDirty();
+    this->CheckGameOver();
+    this->StartClock(0);
+}
+
+template <typename Build>
+void TopCardGame<Build>::DrawWasteArea(bool present) {
+    using namespace top_card;
+    const int x = layout.wasteX, y = layout.wasteY;
+    const Rect area{x - kWasteMarginX, y - kWasteMarginY, x + layout.wasteFanSteps * kWasteFanStep + artwork->cardWidth,
+                    y + artwork->cardHeight};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    this->DrawWaste(x, y, position.waste.data(), position.wasteCount, Rules().cardsDealt, position.dealtThisTurn,
+                    kWasteFanStep);
+    if (present) artwork->AddDirty(area);
+}
+
+template <typename Build>
+void TopCardGame<Build>::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (this->paused || this->gameOver) {
+        this->CheckGameOver();
+        return;
+    }
+    if (!this->OnStockTop(x, y, layout.stockX, layout.stockY)) {
+        Game::OnLButtonDown(keys, x, y);
+        this->CheckGameOver();
+        return;
+    }
+    const Position now = this->CurrentPosition();
+    if (now.stock.count > 0 || now.RecycleAllowed()) {
+        this->PressStock();
+        if (layout.flipOnStockDeal && now.stock.count > 0) this->PlaySound("flip.wav");
+    }
+    this->CheckGameOver();
+}
+
+template <typename Build>
+void TopCardGame<Build>::LiftCards(DragRecord& drag) {
+    if (this->paused || this->gameOver) return;
+    const Card card = drag.cards[0];
+    if (position.wasteCount > 0 && card == position.waste[position.wasteCount - 1]) {
+        this->BeginLift(Model::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
+        position.waste[--position.wasteCount] = Card();
+        position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
+        DrawWasteArea(true);
+    } else {
+        int pile = 0;
+        while (pile < kPiles && (position.pileCount[pile] == 0 || position.PileTop(pile) != card)) ++pile;
+        if (pile == kPiles) return;
+        this->BeginLift(Model::kFirstPile + pile, position.pileCount[pile] - 1, &card, 1, pile);
+        position.piles[pile][--position.pileCount[pile]] = Card();
+        DrawPileArea(pile, true);
+    }
+    artwork->PresentDirty();
+    this->CheckGameOver();
+}
+
+template <typename Build>
+void TopCardGame<Build>::DropCards(DragRecord& drag, DropTarget& target) {
+    if (this->heldSource == kNoSource || drag.cards[0] != this->held[0]) {
+        this->CheckGameOver();
+        return;
+    }
+    const int pile = PileAt(target.x, target.y);
+    const int f = pile < 0 ? FoundationAt(target.x, target.y) : -1;
+    if (pile >= 0 && position.pileCount[pile] < kPileSlots) {
+        this->DropHeld(Model::kFirstPile + pile, kNoSource);
+        DrawPileArea(pile, true);
+        artwork->PresentDirty();
+    } else if (f >= 0) {
+        this->DropHeld(Model::kFirstFoundation + f, kNoSource);
+        DrawFoundationArea(f, true);
+        artwork->PresentDirty();
+    }
+    this->CheckGameOver();
+}
+
+template <typename Build>
+void TopCardGame<Build>::ReturnCards() {
+    const int source = this->heldSource;
+    if (source == kNoSource) return;
+    this->ReturnHeld(kNoSource);
+    if (layout.returnRedrawsTable) {
+        this->CheckGameOver();
+        Draw(true);
+        return;
+    }
+    if (source == kWasteSource) DrawWasteArea(true);
+    else DrawPileArea(source, true);
+    this->CheckGameOver();
+    artwork->PresentDirty();
+}
+
+template <typename Build>
+void TopCardGame<Build>::RegisterHotspots() {
+    this->pickups.clear();
+    this->dropTargets.clear();
+    if (this->paused || this->gameOver) return;
+    if (position.wasteCount > 0) {
+        int x = 0, y = 0;
+        WasteTopPosition(x, y);
+        this->AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
+    }
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int count = position.pileCount[pile];
+        if (count > 0) this->AddPickup(layout.pileX[pile], layout.pileY[pile], &position.piles[pile][count - 1], 1);
+    }
+    for (int f = 0; f < kFoundations; ++f) {
+        const int x = layout.foundationX[f], y = layout.foundationY[f];
+        this->AddDropTarget(x, y, this->CardHitRect(x, y), kAutoMoveKind);
+    }
+    for (int pile = 0; pile < kPiles; ++pile) {
+        const int x = layout.pileX[pile], y = layout.pileY[pile];
+        this->AddDropTarget(x, y, this->CardHitRect(x, y), kPlainTargetKind);
+    }
+}
+
+template <typename Build>
+bool TopCardGame<Build>::CardOrigin(int place, int, int& x, int& y) const {
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) {
+        x = layout.stockX, y = layout.stockY;
+    } else if (place == Model::kWastePlace) {
+        WasteTopPosition(x, y);
+    } else if (f >= 0 && f < kFoundations) {
+        x = layout.foundationX[f], y = layout.foundationY[f];
+    } else if (pile >= 0 && pile < kPiles) {
+        x = layout.pileX[pile], y = layout.pileY[pile];
+    } else {
+        return false;
+    }
+    return true;
+}
+
+template <typename Build>
+void TopCardGame<Build>::SaveUndo() {
+    UndoWriter writer = this->BeginUndoRecord();
+    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
+    for (int32_t count : position.pileCount) writer.Int(count);
+    writer.Cards(position.foundations.data(), kFoundations);
+    writer.Int(position.startRank);
+    writer.Cards(position.waste.data(), kWasteSlots);
+    writer.Int(position.wasteCount);
+    writer.Int(this->heldSource);
+    writer.Int(this->points);
+    writer.Int(this->ElapsedSeconds());
+    this->PushUndoRecord(writer);
+}
+
+template <typename Build>
+bool TopCardGame<Build>::RestoreRecord(std::span<const uint8_t> record) {
+    UndoReader reader(record);
+    if (!this->ReadBaseState(reader)) return false;
+    Position read{};
+    int32_t readSource = 0, readPoints = 0, elapsed = 0;
+    for (auto& pile : read.piles) reader.Cards(pile.data(), kPileSlots);
+    for (int32_t& count : read.pileCount) reader.IntIn(count, 0, kPileSlots);
+    reader.Cards(read.foundations.data(), kFoundations);
+    reader.IntIn(read.startRank, -1, Card::kRankCount - 1);
+    reader.Cards(read.waste.data(), kWasteSlots);
+    reader.IntIn(read.wasteCount, 0, kWasteSlots);
+    reader.IntIn(readSource, kNoSource, kWasteSource);
+    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
+    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
+    if (!reader.AtEnd()) return false;
+
+    // Every card once: stock, waste, piles, and each foundation from the starting rank up.
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(read.waste.data(), read.wasteCount)) return false;
+    for (int pile = 0; pile < kPiles; ++pile)
+        if (!tally.TakeCards(read.piles[pile].data(), read.pileCount[pile])) return false;
+    if (!tally.TakeFoundations(read.foundations, read.startRank)) return false;
+    if (!tally.WholePack()) return false;
+
+    this->CommitBaseState(reader);
+    Position& p = position;
+    p.piles = read.piles;
+    p.pileCount = read.pileCount;
+    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.piles[pile], p.pileCount[pile]);
+    p.foundations = read.foundations;
+    p.startRank = read.startRank;
+    p.waste = read.waste;
+    p.wasteCount = read.wasteCount;
+    ClearPastCount(p.waste, p.wasteCount);
+    if (layout.undoFitsFan) p.dealtThisTurn = std::min(p.dealtThisTurn, p.wasteCount);
+    this->ClearHeld(kNoSource);
+    // The undo sounds, if at all, before the record is read (undoSoundFirst).
+    this->FinishUndo(readPoints, elapsed, false);
+    return true;
+}
