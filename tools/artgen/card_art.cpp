@@ -40,13 +40,16 @@ constexpr Rgb kTableTone{0.40, 0.42, 0.40};
 // Cap height of the DejaVu faces as a fraction of the em, to size indices by their ink.
 constexpr double kCapHeightPerEm = 0.729;
 
-// Where the pieces of a front go. The large-index layouts give the corners more room and
-// draw the pips a little smaller and closer together.
+// Where the pieces of a front go. Each index sets rank and suit side by side inside the top
+// 14 pixels, 2 pixels in from the edge, so a card covered down to a 15-pixel fan still shows
+// both; the pips and the court frame start below it with a gap of at least two pixels. The
+// large-index layouts give the index more room and draw the pips smaller and closer together.
 struct Layout {
-    double indexCentreX;
+    double rankCentreX;
     double rankTop;
     double rankCapHeight;
     double rankMaxWidth;
+    double suitCentreX;
     double suitCentreY;
     double suitHeight;
     double pipColumnStep;  // distance of the side columns from the centre
@@ -56,8 +59,11 @@ struct Layout {
     double frameX, frameY, frameW, frameH;  // court picture
 };
 
-constexpr Layout kNormalLayout{5.5, 3, 8, 9, 16.5, 7, 10, 13.5, 10.5, 24, 10, 5, 33, 73};
-constexpr Layout kLargeLayout{8.0, 3, 12, 13, 23.5, 10, 7.5, 14.5, 8.5, 20, 16, 4, 21, 75};
+// The lowest the ink of an index may reach, leaving anti-aliasing inside the top 14 pixels.
+constexpr double kIndexBottom = 13.5;
+
+constexpr Layout kNormalLayout{7, 3, 8.5, 8.5, 16.5, 7.25, 8.5, 10, 21, 9, 24, 10, 16, 33, 51};
+constexpr Layout kLargeLayout{8.5, 2.75, 9, 11, 20.5, 7, 9.5, 7.5, 21, 8.5, 20, 10, 16, 33, 51};
 
 struct Design {
     bool modern;
@@ -128,16 +134,24 @@ void SetTextOptions(cairo_t* cr) {
 }
 
 // Draws text with its ink centred on centreX and its capitals from top down capHeight
-// pixels, squeezed sideways when wider than maxWidth (the two digits of "10").
+// pixels, squeezed sideways when wider than maxWidth (the two digits of "10"). A letter whose
+// tail reaches below bottom (J, Q) is drawn smaller, its ink from top to bottom.
 void DrawIndexText(cairo_t* cr, cairo_font_face_t* face, const char* text, double centreX, double top,
-                   double capHeight, double maxWidth) {
+                   double capHeight, double maxWidth, double bottom) {
     cairo_set_font_face(cr, face);
     cairo_set_font_size(cr, capHeight / kCapHeightPerEm);
     cairo_text_extents_t ink;
     cairo_text_extents(cr, text, &ink);
+    double baseline = top + capHeight;
+    if (baseline + ink.y_bearing + ink.height > bottom) {
+        const double shrink = (bottom - top) / ink.height;
+        cairo_set_font_size(cr, capHeight / kCapHeightPerEm * shrink);
+        cairo_text_extents(cr, text, &ink);
+        baseline = top - ink.y_bearing;
+    }
     const double squeeze = ink.width > maxWidth ? maxWidth / ink.width : 1.0;
     cairo_save(cr);
-    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), top + capHeight);
+    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), baseline);
     cairo_scale(cr, squeeze, 1);
     cairo_move_to(cr, 0, 0);
     cairo_show_text(cr, text);
@@ -198,9 +212,9 @@ void DrawIndices(cairo_t* cr, cairo_font_face_t* face, const Design& design, con
             cairo_translate(cr, kCellWidth, kCellHeight);
             cairo_rotate(cr, kPi);
         }
-        DrawIndexText(cr, face, kRankText[rank], layout.indexCentreX, layout.rankTop, layout.rankCapHeight,
-                      layout.rankMaxWidth);
-        FillSuit(cr, suit, layout.indexCentreX, layout.suitCentreY, layout.suitHeight);
+        DrawIndexText(cr, face, kRankText[rank], layout.rankCentreX, layout.rankTop, layout.rankCapHeight,
+                      layout.rankMaxWidth, kIndexBottom);
+        FillSuit(cr, suit, layout.suitCentreX, layout.suitCentreY, layout.suitHeight);
         cairo_restore(cr);
     }
 }
