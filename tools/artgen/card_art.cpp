@@ -1,5 +1,5 @@
 // The card fronts and backs. Each card is rendered once into a canvas of one cell, the
-// rounded corners are cut out in exact magenta, and the darkened twin is computed from the
+// rounded corners are cut out in exact magenta, and the selected twin is computed from the
 // same pixels, so the two sheets of a design always show the same card.
 #include "tools/artgen/card_art.h"
 
@@ -289,6 +289,15 @@ bool IsCutPixel(int x, int y, int scale) {
     return dx > 0 && dy > 0 && dx * dx + dy * dy > kCornerRadius * kCornerRadius;
 }
 
+uint32_t Blend(uint32_t from, uint32_t to, double share) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const double a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        out |= static_cast<uint32_t>(std::lround(a + (b - a) * share)) << shift;
+    }
+    return out;
+}
+
 struct Sheet {
     int width;
     int height;
@@ -320,16 +329,16 @@ struct Sheet {
             }
     }
 
-    Sheet Darkened() const {
-        Sheet dark = *this;
-        for (uint32_t& p : dark.pixels) {
-            if (p == kMagenta) continue;
-            uint32_t out = 0;
-            for (int shift = 0; shift <= 16; shift += 8)
-                out |= (((p >> shift) & 0xFF) * card_art::kDarkNumerator / card_art::kDarkDenominator) << shift;
-            p = out;
-        }
-        return dark;
+    // Copies the selected twin of a rendered cell in at logical (left, top).
+    void PlaceSelectedCell(int left, int top, std::vector<uint32_t> cell) {
+        const int cellWidth = kCellWidth * scale;
+        for (int y = 0; y < kCellHeight * scale; ++y)
+            for (int x = 0; x < cellWidth; ++x) {
+                uint32_t& p = cell[static_cast<size_t>(y * cellWidth + x)];
+                const double edge = card_art::EdgeDistance((x + 0.5) / scale, (y + 0.5) / scale);
+                p = edge < card_art::kSelectOutlineWidth ? card_art::kSelectOutline : Blend(p, card_art::kSelectTint, card_art::kSelectTintShare);
+            }
+        PlaceCell(left, top, cell);
     }
 
     // BMP at 1x; the larger scales are kept as PNG, many times smaller and as exact.
@@ -338,7 +347,8 @@ struct Sheet {
     }
 };
 
-bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, std::string* error) {
+bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, Sheet* selected,
+                      std::string* error) {
     Canvas canvas(kCellWidth * sheet->scale, kCellHeight * sheet->scale);
     cairo_t* cr = canvas.Context();
     SetTextOptions(cr);
@@ -352,7 +362,9 @@ bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* shee
                 *error = "cairo failed drawing a card front";
                 return false;
             }
-            sheet->PlaceCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), canvas.Pixels());
+            const std::vector<uint32_t> cell = canvas.Pixels();
+            sheet->PlaceCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), cell);
+            selected->PlaceSelectedCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), cell);
         }
     return true;
 }
@@ -380,6 +392,13 @@ bool RenderBackSheet(Sheet* sheet, std::string* error) {
 
 namespace card_art {
 
+double EdgeDistance(double x, double y) {
+    const double qx = std::max({kCornerRadius - x, x - (kCellWidth - kCornerRadius), 0.0});
+    const double qy = std::max({kCornerRadius - y, y - (kCellHeight - kCornerRadius), 0.0});
+    if (qx > 0 && qy > 0) return kCornerRadius - std::hypot(qx, qy);
+    return std::min({x, y, kCellWidth - x, kCellHeight - y});
+}
+
 fs::path DataFilePath(const char* programName) {
     std::string name = programName;
     std::replace(name.begin(), name.end(), '\\', '/');
@@ -395,11 +414,12 @@ bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* er
         cairo_font_face_t* face = LoadFace(fontRoot / design.fontFile, error);
         if (face == nullptr) return false;
         Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight, scale);
-        const bool ok = RenderFrontSheet(design, face, &sheet, error);
+        Sheet selected = sheet;
+        const bool ok = RenderFrontSheet(design, face, &sheet, &selected, error);
         cairo_font_face_destroy(face);
         if (!ok) return false;
         files->emplace_back(name(card_geometry::kFrontFiles[d]), sheet.Encode());
-        files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), sheet.Darkened().Encode());
+        files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), selected.Encode());
     }
     Sheet backs(card_geometry::kBacksSheetWidth, card_geometry::kBacksSheetHeight, scale);
     if (!RenderBackSheet(&backs, error)) return false;
