@@ -148,10 +148,21 @@ void Dialog::DrawFrame(bool repaintStyle) {
     const int plateLeft = x + w / 2 - kPlateHalfWidth;
     const int plateBottom = titleTop + kTitleHeight;
     if (haveArt) {
-        // The plate is wider than a small dialog: clipped, so that nothing is drawn outside
-        // what the save-under holds.
+        // A dialog narrower than the plate (a message box) gets the plate's two ends joined in
+        // the middle, so the plate stays inside the frame and never paints over it.
+        const int inner = w - 2 * (b + 2);
+        const int full = kPlateRight - kPlateLeft + 1;
         SetClip(x, x + w - 1, y, y + h - 1);
-        CopyBufferRectTransparent(kPlateLeft, kPlateRight, kPlateTop, kPlateBottom, plateLeft, plateBottom, art, screen);
+        if (inner >= full) {
+            CopyBufferRectTransparent(kPlateLeft, kPlateRight, kPlateTop, kPlateBottom, plateLeft, plateBottom, art,
+                                      screen);
+        } else if (inner > 1) {
+            const int leftPart = inner / 2, rightPart = inner - leftPart, left = x + b + 2;
+            CopyBufferRectTransparent(kPlateLeft, kPlateLeft + leftPart - 1, kPlateTop, kPlateBottom, left, plateBottom,
+                                      art, screen);
+            CopyBufferRectTransparent(kPlateRight - rightPart + 1, kPlateRight, kPlateTop, kPlateBottom, left + leftPart,
+                                      plateBottom, art, screen);
+        }
         ResetClip();
     } else {
         const int left = std::max(plateLeft, x + b + 2);
