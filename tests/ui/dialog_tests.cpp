@@ -309,6 +309,34 @@ TEST_F(ModalLoop, ATitlePlateNeverPaintsOverTheFrameOfANarrowBox) {
     FreeBuffer(art);
 }
 
+// A dialog whose top edge would cut through the table's title (rows 33..91, columns 170..630)
+// draws its frame up to row 33 across that part of its width; one below the title leaves the
+// rows above it alone. Closing puts every pixel back either way.
+TEST_F(ModalLoop, ADialogCuttingTheTitleCoversItUpToTheBandTop) {
+    struct Case {
+        int top;
+        bool capped;
+    };
+    for (const Case c : {Case{52, true}, Case{77, true}, Case{120, false}}) {
+        SCOPED_TRACE(c.top);
+        TestDialog dialog(100, c.top, 600, 200);
+        int changedAbove = 0, changedOutside = 0;
+        backend->After(10, [&] {
+            for (int y = 0; y < c.top; ++y)
+                for (int x = 0; x < 800; ++x) {
+                    const bool changed = ScreenPixel(x, y) != pattern[static_cast<size_t>(y * 800 + x)];
+                    if (x >= 170 && x <= 630 && y >= 33) changedAbove += changed;
+                    else changedOutside += changed;
+                }
+        });
+        backend->PressKey(10, kHidEscape);
+        EXPECT_EQ(dialog.RunModal(), -1);
+        EXPECT_EQ(changedAbove, c.capped ? 461 * (c.top - 33) : 0);
+        EXPECT_EQ(changedOutside, 0);
+        EXPECT_TRUE(ScreenEqualsPattern());
+    }
+}
+
 TEST_F(ModalLoop, MissingDialogArtDrawsAPlainFrameAndNeverCrashes) {
     ToolkitTheme theme;
     theme.dialogArt = 31;  // a free handle: no buffer behind it
