@@ -421,8 +421,7 @@ void DropDownList::Draw() {
     MoveTo(x + kFieldTextIndent, y + height / 2);
     DrawRegularText(text, -1, 0);
     if (focus != 0 && !disabled) {
-        SetColor(ToolkitColorValue(kColorFieldText));
-        DrawDottedRect(x + 3, fieldRight - 3, y + 3, bottom - 3);
+        DrawFocusRing(x + 3, fieldRight - 3, y + 3, bottom - 3);
     }
     ResetClip();
 
