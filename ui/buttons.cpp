@@ -253,6 +253,13 @@ void ArrowButton::Draw() {
     constexpr int kSpriteWidth = 9;
     constexpr int kSpriteHeight = 4;
     SelectScreenBuffer();
+    if (ThemedControls()) {
+        PaintBackground(x, x + width - 1, y, y + height - 1);
+        DrawThemedArrowButton(x, x + width - 1, y, y + height - 1, pressed, disabled, pointsUp);
+        if (focus != 0) DrawFocusRing(x, x + width - 1, y, y + height - 1);
+        QueueSelf();
+        return;
+    }
     SetColor(ToolkitColorValue(kColorFace));
     FillRect(x, x + width - 1, y, y + height - 1);
     DrawBevel(x, x + width - 1, y, y + height - 1, !pressed);

@@ -122,6 +122,17 @@ void DrawFocusRing(int minx, int maxx, int miny, int maxy) {
     StrokeShape(minx, maxx, miny, maxy, ring, 1.2, CurrentTheme().controlHighlightColor);
 }
 
+void DrawThemedArrowButton(int minx, int maxx, int miny, int maxy, bool pressed, bool disabled, bool pointsUp) {
+    const Pixel ink = disabled ? ToolkitColorValue(kColorShadow) : CurrentTheme().textColor;
+    const RoundedBox plate(minx + 0.5, miny + 0.5, maxx + 0.5, maxy + 0.5, 2.5);
+    FillShape(minx, maxx, miny, maxy, plate, ink, pressed ? 0.38 : 0.2);
+    StrokeShape(minx, maxx, miny, maxy, plate, 1.0, ink, 0.8);
+    const double cx = (minx + maxx + 1) / 2.0 + (pressed ? 0.5 : 0), cy = (miny + maxy + 1) / 2.0 + (pressed ? 0.5 : 0);
+    const double rise = pointsUp ? -1.6 : 1.6;
+    const Tick chevron(cx - 3, cy - rise, cx, cy + rise, cx + 3, cy - rise, 0.85);
+    FillShape(minx, maxx, miny, maxy, chevron, ink);
+}
+
 bool ThemedControls() {
     return ArtAvailable(CurrentTheme().dialogArt, art::kDialogFaceWidth, art::kPlateBottom + 1);
 }

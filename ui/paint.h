@@ -45,6 +45,10 @@ struct Tick : ShapeDistance {
     double At(double x, double y) const override;
 };
 
+// A small themed button (spin arrows, a list's drop button) over the face already drawn there:
+// a plate tinted and ringed in the theme's text colour and a smooth chevron pointing up or down.
+void DrawThemedArrowButton(int minx, int maxx, int miny, int maxy, bool pressed, bool disabled, bool pointsUp);
+
 // True when the dialogs draw from the theme's art: controls then take the theme's colours
 // instead of the plain grey look.
 bool ThemedControls();
