@@ -8,27 +8,13 @@
 #include "platform/host_events.h"
 #include "platform/messages.h"
 #include "shell/shell.h"
+#include "tests/shell/click_now.h"
 #include "tests/shell/shell_fixture.h"
 #include "ui/controls.h"
 
 namespace {
 
 using namespace shell_test;
-
-// Posts a left click at a point known only when the step runs.
-void ClickNow(int x, int y) {
-    std::vector<Message> messages;
-    for (HostEvent::Kind kind : {HostEvent::MouseMove, HostEvent::MouseDown, HostEvent::MouseUp}) {
-        HostEvent event;
-        event.kind = kind;
-        event.button = 1;
-        event.buttons = kind == HostEvent::MouseDown ? 1 : 0;
-        event.x = x;
-        event.y = y;
-        TranslateHostEvent(event, MainWindowHandle(), &messages);
-    }
-    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
-}
 
 int Difference(Pixel a, Pixel b) {
     int sum = 0;
