@@ -72,15 +72,16 @@ void CardImages::BuildFrontPreview() {
     if (frontSheet < 0) RecreateBuffer(frontSheet, kFrontSheetWidth, kFrontSheetHeight);
     if (frontPreview < 0 || frontSheet < 0) return;
 
-    // The sample is the sheet's top-left card-sized area, moved through memory as a block.
+    // The sample is the sheet's first card (past the gap column), moved through memory as a block.
     const int previous = ActiveBuffer();
     std::vector<uint8_t> block(ImageSize(kCardWidth + 1, kCardHeight + 1));
+    const int cellX = FrontCellX(12);
     for (int design = 0; design < kFrontDesignCount; ++design) {
         LoadSheet(frontSheet, kFrontFiles[design]);
         SelectBuffer(frontSheet);
-        GetBlock(block.data(), 0, kCardWidth, 0, kCardHeight);
+        GetBlock(block.data(), cellX, cellX + kCardWidth, 0, kCardHeight);
         SelectBuffer(frontPreview);
-        PutBlock(block.data(), kCardWidth * design, kCardWidth * (design + 1), 0, kCardHeight);
+        PutBlock(block.data(), (kCardWidth + 1) * design, (kCardWidth + 1) * design + kCardWidth, 0, kCardHeight);
     }
     SelectBuffer(previous);
 }

@@ -167,8 +167,9 @@ void PictureChooser::DrawCells() {
         int cx, cy;
         CellPosition(i, &cx, &cy);
         const int left = cellLefts[static_cast<size_t>(i)], top = cellTops[static_cast<size_t>(i)];
-        CopyBufferRect(left, left + grid.cellWidth - 1, top, top + grid.cellHeight - 1, cx, cy + grid.cellHeight - 1,
-                       source, ToolkitScreenBuffer());
+        // Transparent copy: the rounded corners of the card pictures show the dialog.
+        CopyBufferRectTransparent(left, left + grid.cellWidth - 1, top, top + grid.cellHeight - 1, cx,
+                                  cy + grid.cellHeight - 1, source, ToolkitScreenBuffer());
     }
     DrawMark(selected, true);
 }

@@ -238,8 +238,8 @@ void ConnectGameServices() {
         screen.RunModal();
         shell.exitRequested = true;
     };
-    // The appearance choosers: a new back or front shows at once (a table drawn half in the old
-    // front would look broken), a new backdrop with the next theme load (the next deal).
+    // The appearance choosers: a new back, front or backdrop shows at once (a table drawn half
+    // in the old front would look broken).
     services.chooseCardBack = [](Game& game) {
         if (!ChooseCardBack() || !shell.artwork) return;
         shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
@@ -251,7 +251,13 @@ void ConnectGameServices() {
         shell.artwork->LoadCardImages();
         game.Draw(true);
     };
-    services.chooseBackground = [](Game&) { ChooseBackdrop(); };
+    services.chooseBackground = [](Game& game) {
+        if (!ChooseBackdrop() || !shell.artwork) return;
+        shell.artwork->LoadTheme(Artwork::kPreferredTheme);
+        shell.artwork->DrawGameTitle(game.gameNumber);
+        game.Draw(false);
+        PresentWholeScreen();
+    };
     services.gameSettingsDialog = [](Game& game) { return RunRuleSettings(game.gameNumber, RuleDialogMode::kRestart); };
     services.rulesSummary = [](Game& game) { ShowRulesSummary(game.gameNumber); };
     services.rulesText = [](const std::string& name) { ShowRulesText(name); };

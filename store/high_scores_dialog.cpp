@@ -9,6 +9,7 @@ namespace {
 constexpr int kDialogX = 200, kDialogY = 100, kDialogSize = 360;
 constexpr int kHeaderX = 205, kHeaderY = 60;
 constexpr int kRowTop = 85, kRowPitch = 20, kNameX = 35, kScoreX = 220, kColumnGap = 12;
+constexpr int kEmptyRow = 2;  // where "No scores yet." stands
 constexpr int kSmallButtonWidth = 90, kButtonHeight = 30;
 constexpr int kCloseX = 53, kResetX = 216;
 constexpr int kEndOfGameButtonY = 280, kMenuButtonY = 310;
@@ -41,8 +42,17 @@ void HighScoresDialog::DrawTable() {
     SelectScreenBuffer();
     const ToolkitTheme& theme = CurrentTheme();
     SetColor(theme.textColor);
+    MoveTo(x + kNameX, y + kHeaderY);
+    DrawRegularText("Player", -1, 0);
     MoveTo(x + kHeaderX, y + kHeaderY);
     DrawRegularText("Score", -1, 0);
+    if (entries.empty()) {
+        // An empty table still shows its columns, and says why they are empty.
+        const char* empty = "No scores yet.";
+        MoveTo(x + (kDialogSize - RegularTextWidth(empty)) / 2, y + kRowTop + kRowPitch * kEmptyRow);
+        DrawRegularText(empty, -1, 0);
+        return;
+    }
     const int highlighted = HighlightedPlace(entries, highlightScore);
     const int first = page * kScorePlaces;
     const int last = std::min(static_cast<int>(entries.size()), first + kScorePlaces);

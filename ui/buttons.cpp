@@ -190,8 +190,7 @@ void Button::Draw() {
 
     if (focus != 0) {
         const int p = pressed ? 1 : 0;
-        SetColor(color);
-        DrawDottedRect(x + 7 + p, x + width - 8 + p, y + 7 + p, y + height - 10 + p);
+        DrawFocusRing(x + 4 + p, x + width - 6 + p, y + 4 + p, y + height - 7 + p);
     }
     if (hotKeyPosition >= 0 && hotKeyPosition < static_cast<int>(text.size())) {
         const std::string_view caption(text);
@@ -236,8 +235,7 @@ void ImageButton::Draw() {
     }
     if (focus != 0) {
         const int p = pressed ? 1 : 0;
-        SetColor(CurrentTheme().controlTextColor);
-        DrawDottedRect(x + 2 + p, x + width - 5 + p, y + 3 + p, y + height - 5 + p);
+        DrawFocusRing(x + 2 + p, x + width - 5 + p, y + 3 + p, y + height - 5 + p);
     }
     QueueSelf();
 }
@@ -255,6 +253,13 @@ void ArrowButton::Draw() {
     constexpr int kSpriteWidth = 9;
     constexpr int kSpriteHeight = 4;
     SelectScreenBuffer();
+    if (ThemedControls()) {
+        PaintBackground(x, x + width - 1, y, y + height - 1);
+        DrawThemedArrowButton(x, x + width - 1, y, y + height - 1, pressed, disabled, pointsUp);
+        if (focus != 0) DrawFocusRing(x, x + width - 1, y, y + height - 1);
+        QueueSelf();
+        return;
+    }
     SetColor(ToolkitColorValue(kColorFace));
     FillRect(x, x + width - 1, y, y + height - 1);
     DrawBevel(x, x + width - 1, y, y + height - 1, !pressed);

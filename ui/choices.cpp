@@ -220,8 +220,28 @@ void CheckBox::HandleEvent() {
     }
 }
 
+namespace {
+
+// A themed mark's well: darker than a light face, lighter than a dark one, over the face itself.
+void DrawWell(const ShapeDistance& shape, int left, int top, int size, bool pressed) {
+    FillShape(left, left + size - 1, top, top + size - 1, shape, ThemeTextIsLight() ? MapRgb(255, 255, 255) : MapRgb(0, 0, 0),
+              pressed ? 0.32 : 0.16);
+}
+
+}  // namespace
+
 void CheckBox::DrawMark() {
     const int h = kBoxSize;
+    if (ThemedControls()) {
+        // The dialog's face shows through a shallow well ringed in the text colour.
+        PaintBackground(x, x + h - 1, y, y + h - 1);
+        const Pixel ink = disabled ? ToolkitColorValue(kColorShadow) : CurrentTheme().textColor;
+        const RoundedBox box(x + 0.5, y + 0.5, x + h - 0.5, y + h - 0.5, 2.5);
+        DrawWell(box, x, y, h, pressed);
+        StrokeShape(x, x + h - 1, y, y + h - 1, box, 1.2, ink);
+        if (checked) FillShape(x, x + h - 1, y, y + h - 1, Tick(x + 3.4, y + 6.6, x + 5.6, y + 9.0, x + 9.8, y + 3.8, 0.95), ink);
+        return;
+    }
     const Pixel fill = (pressed || disabled) ? ToolkitColorValue(kColorFace) : ToolkitColorValue(kColorFieldBackground);
     SetColor(fill);
     FillRect(x + 2, x + h - 3, y + 2, y + h - 3);
@@ -278,8 +298,7 @@ void CheckBox::DrawCaption() {
     }
     if (focus != 0) {
         const int spread = lineCount == 1 ? 0 : kWrappedLineOffset;
-        SetColor(textColor);
-        DrawDottedRect(left - 2, left + widest + 1, centre - spread - th / 2 - 1, centre - spread - th / 2 + th + 2 * spread);
+        DrawFocusRing(left - 3, left + widest + 2, centre - spread - th / 2 - 2, centre - spread - th / 2 + th + 2 * spread + 1);
     }
 }
 
@@ -314,6 +333,16 @@ void OptionButton::HandleEvent() {
 void OptionButton::DrawMark() {
     constexpr int kSize = 12;
     constexpr double kCentre = 5.5;
+    if (ThemedControls()) {
+        // A round well ringed in the text colour, a dot when chosen; smooth at every scale.
+        PaintBackground(x, x + kSize - 1, y, y + kSize - 1);
+        const Pixel ink = disabled ? ToolkitColorValue(kColorShadow) : CurrentTheme().textColor;
+        const Disc well(x + kSize / 2.0, y + kSize / 2.0, kSize / 2.0 - 0.3);
+        DrawWell(well, x, y, kSize, pressed);
+        StrokeShape(x, x + kSize - 1, y, y + kSize - 1, well, 1.2, ink);
+        if (checked) FillShape(x, x + kSize - 1, y, y + kSize - 1, Disc(x + kSize / 2.0, y + kSize / 2.0, 2.4), ink);
+        return;
+    }
     const Pixel interior = (pressed || disabled) ? ToolkitColorValue(kColorFace) : ToolkitColorValue(kColorFieldBackground);
     for (int row = 0; row < kSize; ++row) {
         for (int column = 0; column < kSize; ++column) {

@@ -18,6 +18,13 @@ constexpr int kPlateTop = 600;
 constexpr int kPlateBottom = 623;
 constexpr int kPlateHalfWidth = 154;  // the plate is placed from the dialog's centre less this
 constexpr int kTitleHeight = 23;
+// The band of the table's title: in play rows 35..68 and columns 176..623, on the selection
+// screen the program's name down to about row 92. Dialogs whose top edge falls inside it get a
+// cap (see SaveUnder).
+constexpr int kTitleZoneTop = 33;
+constexpr int kTitleZoneBottom = 92;
+constexpr int kTitleZoneLeft = 170;
+constexpr int kTitleZoneRight = 630;
 
 constexpr int kMessageTextY = 30;
 constexpr int kMessageMinTextWidth = 125;
@@ -76,8 +83,31 @@ void Dialog::Open() {
 void Dialog::Close() {
     Panel::Close();
     RestoreUnder();
+    if (capHeight > 0) QueueRect(capLeft, y - capHeight, capRight, y - 1);
     QueueRect(x, y, x + width - 1, y + height - 1);
+    capHeight = 0;
     dirty = true;
+}
+
+void Dialog::SaveUnder() {
+    // A dialog whose top edge would slice through the table's title extends its frame up over
+    // the title band, so the letters are hidden whole; its own geometry stays as it is.
+    capLeft = std::max(x, kTitleZoneLeft);
+    capRight = std::min(x + width - 1, kTitleZoneRight);
+    capHeight = y > kTitleZoneTop && y < kTitleZoneBottom && capRight - capLeft > 2 * borderWidth ? y - kTitleZoneTop : 0;
+    Panel::SaveUnder();
+    if (capHeight == 0) return;
+    capSaved.assign(SaveBlockSize(capRight - capLeft + 2, capHeight + 1), 0);
+    SelectScreenBuffer();
+    GetBlock(capSaved.data(), capLeft, capRight, y - capHeight, y - 1);
+}
+
+void Dialog::RestoreUnder() {
+    Panel::RestoreUnder();
+    if (capHeight == 0 || capSaved.empty()) return;
+    SelectScreenBuffer();
+    PutBlock(capSaved.data(), capLeft, capRight, y - capHeight, y - 1);
+    capSaved.clear();
 }
 
 void Dialog::Draw() {
@@ -102,8 +132,9 @@ void Dialog::PaintBackground(int minx, int maxx, int miny, int maxy) {
     const int art = CurrentTheme().dialogArt;
     SelectScreenBuffer();
     if (DialogArtReady(art)) {
-        // The face lies under the dialog pixel for pixel.
-        CopyBufferRect(minx - x, maxx - x, miny - y, maxy - y, minx, maxy, art, ToolkitScreenBuffer());
+        // The face lies under the dialog (and its cap) pixel for pixel.
+        const int faceTop = y - capHeight;
+        CopyBufferRect(minx - x, maxx - x, miny - faceTop, maxy - faceTop, minx, maxy, art, ToolkitScreenBuffer());
     } else {
         SetColor(PlainFaceColor());
         FillRect(minx, maxx, miny, maxy);
@@ -132,15 +163,30 @@ void Dialog::DrawFrame(bool repaintStyle) {
         DrawBevel(x, x + w - 1, y, y + h - 1, true);
         DrawBevel(x + b - 3, x + w - b + 2, y + b - 3, y + h - b + 2, false);
     }
+    // The cap: a tab of the same frame rising from the top edge over the title band, its face
+    // running on into the dialog's.
+    const int top = y - capHeight;
+    if (capHeight > 0) {
+        const int cw = capRight - capLeft + 1, ch = capHeight + b;
+        if (haveArt) {
+            CopyBufferRect(0, cw - b - 1, 0, ch - 1, capLeft, top + ch - 1, art, screen);
+            CopyBufferRect(kFaceWidth - b, kFaceWidth - 1, 0, ch - 1, capRight - b + 1, top + ch - 1, art, screen);
+        } else {
+            SetColor(PlainFaceColor());
+            FillRect(capLeft, capRight, top, y + b - 1);
+            DrawBevel(capLeft, capRight, top, y + b, true);
+        }
+        QueueRect(capLeft, top, capRight, y - 1);
+    }
 
     const bool hasTitle = !text.empty();
     titleLeft = x + b + 2;
     titleRight = x + w - b - 2;
     if (repaintStyle) {
-        titleTop = y + b + 2;
+        titleTop = top + b + 2;
         titleBottom = titleTop + 6 + (hasTitle ? 16 : 0);
     } else {
-        titleTop = y + b + 7;
+        titleTop = top + b + 7;
         titleBottom = titleTop + kTitleHeight;
     }
     if (!hasTitle) return;
@@ -148,10 +194,21 @@ void Dialog::DrawFrame(bool repaintStyle) {
     const int plateLeft = x + w / 2 - kPlateHalfWidth;
     const int plateBottom = titleTop + kTitleHeight;
     if (haveArt) {
-        // The plate is wider than a small dialog: clipped, so that nothing is drawn outside
-        // what the save-under holds.
-        SetClip(x, x + w - 1, y, y + h - 1);
-        CopyBufferRectTransparent(kPlateLeft, kPlateRight, kPlateTop, kPlateBottom, plateLeft, plateBottom, art, screen);
+        // A dialog narrower than the plate (a message box) gets the plate's two ends joined in
+        // the middle, so the plate stays inside the frame and never paints over it.
+        const int inner = w - 2 * (b + 2);
+        const int full = kPlateRight - kPlateLeft + 1;
+        SetClip(x, x + w - 1, top, y + h - 1);
+        if (inner >= full) {
+            CopyBufferRectTransparent(kPlateLeft, kPlateRight, kPlateTop, kPlateBottom, plateLeft, plateBottom, art,
+                                      screen);
+        } else if (inner > 1) {
+            const int leftPart = inner / 2, rightPart = inner - leftPart, left = x + b + 2;
+            CopyBufferRectTransparent(kPlateLeft, kPlateLeft + leftPart - 1, kPlateTop, kPlateBottom, left, plateBottom,
+                                      art, screen);
+            CopyBufferRectTransparent(kPlateRight - rightPart + 1, kPlateRight, kPlateTop, kPlateBottom, left + leftPart,
+                                      plateBottom, art, screen);
+        }
         ResetClip();
     } else {
         const int left = std::max(plateLeft, x + b + 2);

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/controls.h"
 #include "ui/window.h"
@@ -31,6 +32,8 @@ public:
     void Close() override;
     void Draw() override;
     void Repaint() override;
+    void SaveUnder() override;
+    void RestoreUnder() override;
     Pixel BackgroundColor() const override;
     void PaintBackground(int minx, int maxx, int miny, int maxy) override;
 
@@ -60,6 +63,9 @@ protected:
     int result = 0;
     int titleLeft = 0, titleRight = 0, titleTop = 0, titleBottom = 0;
     int borderWidth = kBorderWidth;
+    // Rows of frame drawn above the dialog while it is open (see Open), and what they cover.
+    int capHeight = 0, capLeft = 0, capRight = 0;
+    std::vector<uint8_t> capSaved;
     int reservedWord = 0;
     bool running = false;
 };

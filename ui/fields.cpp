@@ -421,20 +421,25 @@ void DropDownList::Draw() {
     MoveTo(x + kFieldTextIndent, y + height / 2);
     DrawRegularText(text, -1, 0);
     if (focus != 0 && !disabled) {
-        SetColor(ToolkitColorValue(kColorFieldText));
-        DrawDottedRect(x + 3, fieldRight - 3, y + 3, bottom - 3);
+        DrawFocusRing(x + 3, fieldRight - 3, y + 3, bottom - 3);
     }
     ResetClip();
 
     // The drop button with its down arrow.
     const int buttonLeft = fieldRight + 1;
-    SetColor(ToolkitColorValue(kColorFace));
-    FillRect(buttonLeft, x + width - 1, y, bottom);
-    DrawBevel(buttonLeft, x + width - 1, y, bottom, !listOpen);
-    SetColor(disabled ? ToolkitColorValue(kColorShadow) : ToolkitColorValue(kColorDarkEdge));
-    const int arrowCentre = buttonLeft + kButtonWidth / 2 + (listOpen ? 1 : 0);
-    const int arrowTop = y + height / 2 - 2 + (listOpen ? 1 : 0);
-    for (int row = 0; row < 4; ++row) FillRect(arrowCentre - 3 + row, arrowCentre + 3 - row, arrowTop + row, arrowTop + row);
+    if (ThemedControls()) {
+        PaintBackground(buttonLeft, x + width - 1, y, bottom);
+        DrawThemedArrowButton(buttonLeft + 1, x + width - 1, y, bottom, listOpen, disabled, false);
+    } else {
+        SetColor(ToolkitColorValue(kColorFace));
+        FillRect(buttonLeft, x + width - 1, y, bottom);
+        DrawBevel(buttonLeft, x + width - 1, y, bottom, !listOpen);
+        SetColor(disabled ? ToolkitColorValue(kColorShadow) : ToolkitColorValue(kColorDarkEdge));
+        const int arrowCentre = buttonLeft + kButtonWidth / 2 + (listOpen ? 1 : 0);
+        const int arrowTop = y + height / 2 - 2 + (listOpen ? 1 : 0);
+        for (int row = 0; row < 4; ++row)
+            FillRect(arrowCentre - 3 + row, arrowCentre + 3 - row, arrowTop + row, arrowTop + row);
+    }
 
     QueueSelf();
     if (listOpen) DrawList();

@@ -31,6 +31,9 @@ constexpr int kShortcutRight = kCheckGlyphLeft - 5;
 
 Pixel DisabledItemColor() { return MapRgb(127, 127, 127); }
 
+// The caption on the highlight bar of a light theme's panel.
+Pixel LitItemTextColor() { return MapRgb(255, 250, 238); }
+
 // Without artwork and with light text, the highlighted item gets a bar a little lighter than the face.
 Pixel PlainItemHighlightColor() { return MapRgb(78, 84, 98); }
 
@@ -132,6 +135,12 @@ void MenuItem::Draw() {
         SetColor(lightText ? PlainItemHighlightColor() : ToolkitColorValue(kColorListSelectedBack));
         FillRect(left, right, y, bottom);
         if (!lightText) color = ToolkitColorValue(kColorListSelectedText);
+    } else if (lit && !ThemeTextIsLight()) {
+        // A light theme's panel: a bar in the theme's dark highlight colour with pale text, as a
+        // dimmed caption would read as disabled.
+        SetColor(theme.menuItemHighlightColor);
+        FillRect(left, right, y, bottom);
+        color = LitItemTextColor();
     } else if (parent != nullptr) {
         parent->PaintBackground(left, right, y, bottom);
     }

@@ -4,16 +4,15 @@
 
 #include "ui/toolkit.h"
 
-namespace {
-
-int lastWindowId = 0;
-
-// Save-under blocks are made larger at depths above 24 bits, as the drawing layer asks.
 size_t SaveBlockSize(int width, int height) {
     size_t size = ImageSize(width, height);
     if (DisplayDepth() > 24) size = static_cast<size_t>(static_cast<double>(size) * 1.35);
     return size;
 }
+
+namespace {
+
+int lastWindowId = 0;
 
 template <typename Visit>
 void ForEachMember(const WindowList* list, Visit visit) {

@@ -18,6 +18,7 @@
 // The virtual operations are declared in a fixed order, the same for the whole family.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,10 @@
 #include "draw/draw.h"
 
 class WindowList;
+
+// Bytes of a save-under block of width x height logical pixels: larger at depths above 24 bits,
+// as the drawing layer asks.
+size_t SaveBlockSize(int width, int height);
 
 // After the screen under them was drawn again from scratch (at a new device scale): every open
 // panel that keeps what it covers takes it again and draws itself, the earliest opened first.

@@ -135,21 +135,33 @@ TEST_F(CardArt, CellsAreRoundedCardsOnMagenta) {
     }
 }
 
-TEST_F(CardArt, DarkTwinIsTheSameCardDarker) {
+TEST_F(CardArt, SelectedTwinIsTheSameCardTintedInsideAnOutline) {
+    auto blend = [](uint32_t n, int shift) {
+        const double a = n >> shift & 0xFF, b = card_art::kSelectTint >> shift & 0xFF;
+        return a + (b - a) * card_art::kSelectTintShare;
+    };
     for (int d = 0; d < kFrontDesignCount; ++d) {
         SCOPED_TRACE(kFrontFiles[d]);
         const Picture& normal = Sheet(kFrontFiles[d]);
-        const Picture& dark = Sheet(kDarkFrontFiles[d]);
-        for (size_t i = 0; i < normal.pixels.size(); ++i) {
-            const uint32_t n = normal.pixels[i], k = dark.pixels[i];
-            if (n == kMagenta) {
-                ASSERT_EQ(k, kMagenta) << i;
-                continue;
+        const Picture& selected = Sheet(kDarkFrontFiles[d]);
+        for (int y = 0; y < normal.height; ++y)
+            for (int x = 0; x < normal.width; ++x) {
+                const uint32_t n = normal.At(x, y), k = selected.At(x, y);
+                if (n == kMagenta) {
+                    ASSERT_EQ(k, kMagenta) << x << ", " << y;
+                    continue;
+                }
+                const int cx = (x - kFrontCellInsetX) % kCellPitchX, cy = y % kCellPitchY;
+                if (card_art::EdgeDistance(cx + 0.5, cy + 0.5) < card_art::kSelectOutlineWidth) {
+                    ASSERT_EQ(k, card_art::kSelectOutline) << x << ", " << y;
+                    continue;
+                }
+                // The same picture under a warm tint: the paper turns gold, not grey.
+                for (int shift = 0; shift <= 16; shift += 8) ASSERT_NEAR(k >> shift & 0xFF, blend(n, shift), 1.0) << x << ", " << y;
+                if (Brightness(n) > 740) {
+                    ASSERT_GT(static_cast<int>(k >> 16 & 0xFF) - static_cast<int>(k & 0xFF), 40);
+                }
             }
-            ASSERT_LT(Brightness(k), Brightness(n)) << i;
-            // About six tenths, channel by channel: the same picture, not another one.
-            for (int shift = 0; shift <= 16; shift += 8) ASSERT_NEAR((k >> shift & 0xFF), (n >> shift & 0xFF) * 0.6, 1.0) << i;
-        }
     }
 }
 

@@ -216,16 +216,15 @@ TEST_F(CardImagesTest, ReloadingReusesItsBuffersAndPreviewSamplesEveryDesign) {
     EXPECT_NE(BufferPixels(images.placeholderSheet), nullptr);
     EXPECT_EQ(ActiveBuffer(), screen);
 
-    // Without the design files the front sheet keeps its pixels, so each sample is its corner.
-    Fill(images.frontSheet, 0, 0, 53, 83, 0x123456);
+    // Without the design files the front sheet keeps its pixels, so each sample is its first
+    // card, 53 x 83 pixels past the gap column, side by side with no gap and no overlap.
+    Fill(images.frontSheet, 0, 0, 1, 84, 0xFF00FF);
+    Fill(images.frontSheet, 1, 0, 53, 84, 0x123456);
     images.BuildFrontPreview();
     ASSERT_GE(images.frontPreview, 0);
     EXPECT_EQ(BufferWidth(images.frontPreview), 212);
-    for (int design = 0; design < 4; ++design) {
-        EXPECT_EQ(At(images.frontPreview, 52 * design, 0), 0x123456u);
-        EXPECT_EQ(At(images.frontPreview, 52 * design + 51, 82), 0x123456u);
-    }
-    EXPECT_EQ(At(images.frontPreview, 209, 0), 0u);
+    for (int y = 0; y < 83; ++y)
+        for (int x = 0; x < 212; ++x) ASSERT_EQ(At(images.frontPreview, x, y), 0x123456u) << x << ", " << y;
     EXPECT_EQ(ActiveBuffer(), screen);
 }
 

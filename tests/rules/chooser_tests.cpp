@@ -1,8 +1,10 @@
-// The appearance choosers: a choice survives a restart of the program; Cancel changes nothing.
+// The appearance choosers: a choice survives a restart of the program; Cancel changes nothing;
+// the pictures never show the transparent colour.
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "draw/palette.h"
 #include "rules/appearance_choosers.h"
 #include "tests/rules/rules_fixture.h"
 
@@ -67,6 +69,30 @@ TEST_F(ChooserTest, CancelChangesNothing) {
         EXPECT_EQ(userPreferences.*c.choice, 0u);
         EXPECT_EQ(FileText(), before);
     }
+}
+
+TEST_F(ChooserTest, NoPictureShowsTheTransparentColour) {
+    // As the program sets it up at start.
+    SetTransparentColor(kTransparentIndexA, 1);
+    SetTransparentColor(kTransparentIndexB, 1);
+    for (const ChooserCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        int magenta = -1;
+        backend.After(50, [&] {
+            magenta = 0;
+            const Pixel* pixels = BufferPixels(screen);
+            const int pitch = BufferWidth(screen), scale = BufferScale(screen);
+            const int left = (800 - c.dialogWidth) / 2, top = (600 - c.dialogHeight) / 2;
+            for (int y = top * scale; y < (top + c.dialogHeight) * scale; ++y)
+                for (int x = left * scale; x < (left + c.dialogWidth) * scale; ++x)
+                    magenta += (pixels[y * pitch + x] & 0xFFFFFF) == 0xFF00FF;
+        });
+        backend.PressKey(60, kHidEscape);
+        c.choose();
+        EXPECT_EQ(magenta, 0);
+    }
+    SetTransparentColor(kTransparentIndexA, 0);
+    SetTransparentColor(kTransparentIndexB, 0);
 }
 
 TEST_F(ChooserTest, ADoubleClickOnAPictureAccepts) {

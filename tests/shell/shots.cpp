@@ -25,6 +25,7 @@
 #include "shell/screens.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
+#include "tests/shell/click_now.h"
 #include "tests/ui/png_writer.h"
 #include "ui/controls.h"
 
@@ -34,21 +35,6 @@ constexpr int kHidEscape = 41;
 constexpr int kHidS = 22;  // "&Start" in a rule dialog
 // Virtual time allowed for a deal's slides (which swallow input), a dialog to open, a screen to settle.
 constexpr uint64_t kSettleMs = 10000;
-
-// Posts a left click at a point known only when the step runs, as the back end posts input.
-void ClickNow(int x, int y) {
-    std::vector<Message> messages;
-    for (HostEvent::Kind kind : {HostEvent::MouseMove, HostEvent::MouseDown, HostEvent::MouseUp}) {
-        HostEvent event;
-        event.kind = kind;
-        event.button = 1;
-        event.buttons = kind == HostEvent::MouseDown ? 1 : 0;
-        event.x = x;
-        event.y = y;
-        TranslateHostEvent(event, MainWindowHandle(), &messages);
-    }
-    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
-}
 
 // The item of the running game's menus with the command, as (title, item) centres.
 bool FindCommand(int command, int* titleX, int* titleY, int* itemX, int* itemY) {

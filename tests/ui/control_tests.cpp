@@ -1,6 +1,9 @@
 // Each control's input behaviour, driven through a dialog's modal loop.
 
+#include <algorithm>
+
 #include "tests/ui/ui_fixture.h"
+#include "ui/art_cells.h"
 #include "ui/controls.h"
 
 namespace {
@@ -105,6 +108,52 @@ TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
     dialog.RunModal();
     EXPECT_EQ(states, (std::vector<bool>{true, false}));
     EXPECT_TRUE(box->IsChecked()) << "Alt with the hot key toggles it again";
+}
+
+// With the theme's dialog art, marks are drawn over the dialog's face in the theme's colours:
+// no white well, a ring in the text colour, the option's circle symmetric (round, not
+// stepped), and a click's focus shown as a ring in the highlight colour.
+TEST_F(Controls, ThemedMarksShowTheFaceAndTheThemeColours) {
+    constexpr Pixel kFace = 0x1E4A30, kText = 0xDCB44F, kRing = 0xFFDC80;
+    const int art = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
+    ASSERT_GE(art, 0);
+    std::fill(BufferPixels(art), BufferPixels(art) + art::kDialogArtWidth * art::kDialogArtHeight, kFace);
+    ToolkitTheme theme;
+    theme.dialogArt = art;
+    theme.textColor = theme.controlTextColor = kText;
+    theme.controlHighlightColor = kRing;
+    SetToolkitTheme(theme);
+    TestDialog dialog(100, 100, 400, 200);
+    CheckBox* box = dialog.Create<CheckBox>(20, 60, "&Remember me");
+    OptionGroup* group = dialog.Create<OptionGroup>(20, 100);
+    OptionButton* option = group->Create<OptionButton>(0, 0, "&Alpha");
+    group->Check(option);
+    box->SetChecked(1);
+    int x, y;
+    CentreOf(*box, &x, &y);
+    backend->Click(10, x, y);
+    backend->Click(10, x, y);
+    int white = 0, text = 0, asymmetric = 0, ring = 0;
+    backend->After(10, [&] {
+        for (const Window* mark : {static_cast<const Window*>(box), static_cast<const Window*>(option)})
+            for (int py = mark->GetY(); py < mark->GetY() + 12; ++py)
+                for (int px = mark->GetX(); px < mark->GetX() + 12; ++px) {
+                    const Pixel p = ScreenPixel(px, py) & 0xFFFFFF;
+                    white += p == 0xFFFFFF;
+                    text += p == kText;
+                    if (mark == option) asymmetric += p != (ScreenPixel(2 * mark->GetX() + 11 - px, py) & 0xFFFFFF);
+                }
+        for (int py = box->GetY() - 6; py < box->GetY() + 20; ++py)
+            for (int px = box->GetX() + 12; px < box->GetX() + box->GetWidth() + 4; ++px) ring += (ScreenPixel(px, py) & 0xFFFFFF) == kRing;
+    });
+    backend->PressKey(10, kHidEscape);
+    dialog.RunModal();
+    EXPECT_EQ(white, 0);
+    EXPECT_GT(text, 30);
+    EXPECT_EQ(asymmetric, 0);
+    EXPECT_GT(ring, 60);
+    SetToolkitTheme(ToolkitTheme{});
+    FreeBuffer(art);
 }
 
 TEST_F(Controls, OptionGroupKeepsExactlyOneChecked) {

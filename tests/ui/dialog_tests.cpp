@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "tests/ui/ui_fixture.h"
+#include "ui/art_cells.h"
 #include "ui/controls.h"
 
 namespace {
@@ -270,6 +271,70 @@ TEST_F(ModalLoop, MessageBoxGrowsWithItsTextAndStaysCentred) {
     EXPECT_EQ(longBox.GetWidth(), RegularTextWidth(longText) + 40);
     const int left = longBox.GetX(), right = 799 - (longBox.GetX() + longBox.GetWidth());
     EXPECT_LE(std::abs(left - right), 1);
+}
+
+// The title plate is wider than a message box: it must stay inside the box's frame, its two
+// ends joined, and still show.
+TEST_F(ModalLoop, ATitlePlateNeverPaintsOverTheFrameOfANarrowBox) {
+    constexpr Pixel kFace = 0x203040, kFrame = 0xC0A040, kPlate = 0x805020;
+    const int art = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
+    ASSERT_GE(art, 0);
+    Pixel* pixels = BufferPixels(art);
+    for (int y = 0; y < art::kDialogArtHeight; ++y)
+        for (int x = 0; x < art::kDialogArtWidth; ++x) {
+            const bool frame = x < 8 || x >= art::kDialogFaceWidth - 8 || y < 8 || y >= art::kDialogFaceHeight - 8;
+            const bool plate = y >= art::kPlateTop && y <= art::kPlateBottom && x >= art::kPlateLeft && x <= art::kPlateRight;
+            pixels[y * art::kDialogArtWidth + x] = plate ? kPlate : y < art::kDialogFaceHeight && frame ? kFrame : kFace;
+        }
+    ToolkitTheme theme;
+    theme.dialogArt = art;
+    SetToolkitTheme(theme);
+    MessageBox box(nullptr, "Title", MessageBox::kOk, "Hi");
+    ASSERT_LT(box.GetWidth(), art::kPlateRight - art::kPlateLeft);
+    int frameDamaged = 0, plate = 0;
+    backend->After(10, [&] {
+        for (int y = box.GetY(); y < box.GetY() + 40; ++y) {
+            for (int dx = 0; dx < 8; ++dx) {
+                frameDamaged += ScreenPixel(box.GetX() + dx, y) != kFrame;
+                frameDamaged += ScreenPixel(box.GetX() + box.GetWidth() - 1 - dx, y) != kFrame;
+            }
+            for (int x = box.GetX(); x < box.GetX() + box.GetWidth(); ++x) plate += ScreenPixel(x, y) == kPlate;
+        }
+    });
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(box.RunModal(), MessageBox::kResultOk);
+    EXPECT_EQ(frameDamaged, 0);
+    EXPECT_GT(plate, (box.GetWidth() - 30) * 20);
+    SetToolkitTheme(ToolkitTheme{});
+    FreeBuffer(art);
+}
+
+// A dialog whose top edge would cut through the table's title (rows 33..91, columns 170..630)
+// draws its frame up to row 33 across that part of its width; one below the title leaves the
+// rows above it alone. Closing puts every pixel back either way.
+TEST_F(ModalLoop, ADialogCuttingTheTitleCoversItUpToTheBandTop) {
+    struct Case {
+        int top;
+        bool capped;
+    };
+    for (const Case c : {Case{52, true}, Case{77, true}, Case{120, false}}) {
+        SCOPED_TRACE(c.top);
+        TestDialog dialog(100, c.top, 600, 200);
+        int changedAbove = 0, changedOutside = 0;
+        backend->After(10, [&] {
+            for (int y = 0; y < c.top; ++y)
+                for (int x = 0; x < 800; ++x) {
+                    const bool changed = ScreenPixel(x, y) != pattern[static_cast<size_t>(y * 800 + x)];
+                    if (x >= 170 && x <= 630 && y >= 33) changedAbove += changed;
+                    else changedOutside += changed;
+                }
+        });
+        backend->PressKey(10, kHidEscape);
+        EXPECT_EQ(dialog.RunModal(), -1);
+        EXPECT_EQ(changedAbove, c.capped ? 461 * (c.top - 33) : 0);
+        EXPECT_EQ(changedOutside, 0);
+        EXPECT_TRUE(ScreenEqualsPattern());
+    }
 }
 
 TEST_F(ModalLoop, MissingDialogArtDrawsAPlainFrameAndNeverCrashes) {

@@ -176,6 +176,36 @@ TEST_F(MenuBarTest, CheckMarksComeFromTheDropDownArtOrAreDrawnPlainly) {
     FreeBuffer(art);
 }
 
+// On a light theme's panel the item under the pointer gets a bar in the highlight colour with
+// pale text; a dark theme keeps its panel and lights the caption instead.
+TEST_F(MenuBarTest, AHoveredItemOnALightPanelGetsAHighlightBar) {
+    const int art = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
+    ASSERT_GE(art, 0);
+    const Pixel paper = MapRgb(236, 228, 210), umber = MapRgb(98, 93, 74);
+    Pixel* pixels = BufferPixels(art);
+    for (int i = 0; i < art::kDropDownImageWidth * art::kDropDownImageHeight; ++i) pixels[i] = paper;
+    for (const bool light : {true, false}) {
+        SCOPED_TRACE(light ? "light" : "dark");
+        ToolkitTheme theme;
+        theme.dropDownArt = art;
+        theme.controlTextColor = light ? MapRgb(0, 0, 0) : MapRgb(220, 180, 79);
+        theme.menuItemColor = theme.controlTextColor;
+        theme.menuItemHighlightColor = light ? umber : MapRgb(255, 255, 255);
+        SetToolkitTheme(theme);
+        ASSERT_TRUE(options->OpenPanel());
+        options->DropDown()->Highlight(options->Item(0));
+        const MenuItem* item = options->Item(0);
+        int bar = 0, area = 0;
+        for (int py = item->GetY(); py < item->GetY() + item->GetHeight(); ++py)
+            for (int px = item->GetX() + 3; px < item->GetX() + item->GetWidth() - 3; ++px, ++area) bar += ScreenPixel(px, py) == umber;
+        if (light) EXPECT_GT(bar, area * 3 / 4);
+        else EXPECT_EQ(bar, 0);
+        options->ClosePanel();
+    }
+    SetToolkitTheme(ToolkitTheme{});
+    FreeBuffer(art);
+}
+
 TEST_F(MenuBarTest, APanelIsRebuiltAfterRemovingItsItems) {
     const int fullHeight = game->DropDown()->GetHeight();
     ASSERT_TRUE(game->OpenPanel());

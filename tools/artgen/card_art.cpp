@@ -1,5 +1,5 @@
 // The card fronts and backs. Each card is rendered once into a canvas of one cell, the
-// rounded corners are cut out in exact magenta, and the darkened twin is computed from the
+// rounded corners are cut out in exact magenta, and the selected twin is computed from the
 // same pixels, so the two sheets of a design always show the same card.
 #include "tools/artgen/card_art.h"
 
@@ -40,13 +40,16 @@ constexpr Rgb kTableTone{0.40, 0.42, 0.40};
 // Cap height of the DejaVu faces as a fraction of the em, to size indices by their ink.
 constexpr double kCapHeightPerEm = 0.729;
 
-// Where the pieces of a front go. The large-index layouts give the corners more room and
-// draw the pips a little smaller and closer together.
+// Where the pieces of a front go. Each index sets rank and suit side by side inside the top
+// 14 pixels, 2 pixels in from the edge, so a card covered down to a 15-pixel fan still shows
+// both; the pips and the court frame start below it with a gap of at least two pixels. The
+// large-index layouts give the index more room and draw the pips smaller and closer together.
 struct Layout {
-    double indexCentreX;
+    double rankCentreX;
     double rankTop;
     double rankCapHeight;
     double rankMaxWidth;
+    double suitCentreX;
     double suitCentreY;
     double suitHeight;
     double pipColumnStep;  // distance of the side columns from the centre
@@ -56,8 +59,11 @@ struct Layout {
     double frameX, frameY, frameW, frameH;  // court picture
 };
 
-constexpr Layout kNormalLayout{5.5, 3, 8, 9, 16.5, 7, 10, 13.5, 10.5, 24, 10, 5, 33, 73};
-constexpr Layout kLargeLayout{8.0, 3, 12, 13, 23.5, 10, 7.5, 14.5, 8.5, 20, 16, 4, 21, 75};
+// The lowest the ink of an index may reach, leaving anti-aliasing inside the top 14 pixels.
+constexpr double kIndexBottom = 13.5;
+
+constexpr Layout kNormalLayout{7, 3, 8.5, 8.5, 16.5, 7.25, 8.5, 10, 21, 9, 24, 10, 16, 33, 51};
+constexpr Layout kLargeLayout{8.5, 2.75, 9, 11, 20.5, 7, 9.5, 7.5, 21, 8.5, 20, 10, 16, 33, 51};
 
 struct Design {
     bool modern;
@@ -128,16 +134,24 @@ void SetTextOptions(cairo_t* cr) {
 }
 
 // Draws text with its ink centred on centreX and its capitals from top down capHeight
-// pixels, squeezed sideways when wider than maxWidth (the two digits of "10").
+// pixels, squeezed sideways when wider than maxWidth (the two digits of "10"). A letter whose
+// tail reaches below bottom (J, Q) is drawn smaller, its ink from top to bottom.
 void DrawIndexText(cairo_t* cr, cairo_font_face_t* face, const char* text, double centreX, double top,
-                   double capHeight, double maxWidth) {
+                   double capHeight, double maxWidth, double bottom) {
     cairo_set_font_face(cr, face);
     cairo_set_font_size(cr, capHeight / kCapHeightPerEm);
     cairo_text_extents_t ink;
     cairo_text_extents(cr, text, &ink);
+    double baseline = top + capHeight;
+    if (baseline + ink.y_bearing + ink.height > bottom) {
+        const double shrink = (bottom - top) / ink.height;
+        cairo_set_font_size(cr, capHeight / kCapHeightPerEm * shrink);
+        cairo_text_extents(cr, text, &ink);
+        baseline = top - ink.y_bearing;
+    }
     const double squeeze = ink.width > maxWidth ? maxWidth / ink.width : 1.0;
     cairo_save(cr);
-    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), top + capHeight);
+    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), baseline);
     cairo_scale(cr, squeeze, 1);
     cairo_move_to(cr, 0, 0);
     cairo_show_text(cr, text);
@@ -198,9 +212,9 @@ void DrawIndices(cairo_t* cr, cairo_font_face_t* face, const Design& design, con
             cairo_translate(cr, kCellWidth, kCellHeight);
             cairo_rotate(cr, kPi);
         }
-        DrawIndexText(cr, face, kRankText[rank], layout.indexCentreX, layout.rankTop, layout.rankCapHeight,
-                      layout.rankMaxWidth);
-        FillSuit(cr, suit, layout.indexCentreX, layout.suitCentreY, layout.suitHeight);
+        DrawIndexText(cr, face, kRankText[rank], layout.rankCentreX, layout.rankTop, layout.rankCapHeight,
+                      layout.rankMaxWidth, kIndexBottom);
+        FillSuit(cr, suit, layout.suitCentreX, layout.suitCentreY, layout.suitHeight);
         cairo_restore(cr);
     }
 }
@@ -275,6 +289,15 @@ bool IsCutPixel(int x, int y, int scale) {
     return dx > 0 && dy > 0 && dx * dx + dy * dy > kCornerRadius * kCornerRadius;
 }
 
+uint32_t Blend(uint32_t from, uint32_t to, double share) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const double a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+        out |= static_cast<uint32_t>(std::lround(a + (b - a) * share)) << shift;
+    }
+    return out;
+}
+
 struct Sheet {
     int width;
     int height;
@@ -306,16 +329,16 @@ struct Sheet {
             }
     }
 
-    Sheet Darkened() const {
-        Sheet dark = *this;
-        for (uint32_t& p : dark.pixels) {
-            if (p == kMagenta) continue;
-            uint32_t out = 0;
-            for (int shift = 0; shift <= 16; shift += 8)
-                out |= (((p >> shift) & 0xFF) * card_art::kDarkNumerator / card_art::kDarkDenominator) << shift;
-            p = out;
-        }
-        return dark;
+    // Copies the selected twin of a rendered cell in at logical (left, top).
+    void PlaceSelectedCell(int left, int top, std::vector<uint32_t> cell) {
+        const int cellWidth = kCellWidth * scale;
+        for (int y = 0; y < kCellHeight * scale; ++y)
+            for (int x = 0; x < cellWidth; ++x) {
+                uint32_t& p = cell[static_cast<size_t>(y * cellWidth + x)];
+                const double edge = card_art::EdgeDistance((x + 0.5) / scale, (y + 0.5) / scale);
+                p = edge < card_art::kSelectOutlineWidth ? card_art::kSelectOutline : Blend(p, card_art::kSelectTint, card_art::kSelectTintShare);
+            }
+        PlaceCell(left, top, cell);
     }
 
     // BMP at 1x; the larger scales are kept as PNG, many times smaller and as exact.
@@ -324,7 +347,8 @@ struct Sheet {
     }
 };
 
-bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, std::string* error) {
+bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* sheet, Sheet* selected,
+                      std::string* error) {
     Canvas canvas(kCellWidth * sheet->scale, kCellHeight * sheet->scale);
     cairo_t* cr = canvas.Context();
     SetTextOptions(cr);
@@ -338,7 +362,9 @@ bool RenderFrontSheet(const Design& design, cairo_font_face_t* face, Sheet* shee
                 *error = "cairo failed drawing a card front";
                 return false;
             }
-            sheet->PlaceCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), canvas.Pixels());
+            const std::vector<uint32_t> cell = canvas.Pixels();
+            sheet->PlaceCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), cell);
+            selected->PlaceSelectedCell(card_geometry::FrontCellX(rank), card_geometry::FrontCellY(suit), cell);
         }
     return true;
 }
@@ -366,6 +392,13 @@ bool RenderBackSheet(Sheet* sheet, std::string* error) {
 
 namespace card_art {
 
+double EdgeDistance(double x, double y) {
+    const double qx = std::max({kCornerRadius - x, x - (kCellWidth - kCornerRadius), 0.0});
+    const double qy = std::max({kCornerRadius - y, y - (kCellHeight - kCornerRadius), 0.0});
+    if (qx > 0 && qy > 0) return kCornerRadius - std::hypot(qx, qy);
+    return std::min({x, y, kCellWidth - x, kCellHeight - y});
+}
+
 fs::path DataFilePath(const char* programName) {
     std::string name = programName;
     std::replace(name.begin(), name.end(), '\\', '/');
@@ -381,11 +414,12 @@ bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* er
         cairo_font_face_t* face = LoadFace(fontRoot / design.fontFile, error);
         if (face == nullptr) return false;
         Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight, scale);
-        const bool ok = RenderFrontSheet(design, face, &sheet, error);
+        Sheet selected = sheet;
+        const bool ok = RenderFrontSheet(design, face, &sheet, &selected, error);
         cairo_font_face_destroy(face);
         if (!ok) return false;
         files->emplace_back(name(card_geometry::kFrontFiles[d]), sheet.Encode());
-        files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), sheet.Darkened().Encode());
+        files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), selected.Encode());
     }
     Sheet backs(card_geometry::kBacksSheetWidth, card_geometry::kBacksSheetHeight, scale);
     if (!RenderBackSheet(&backs, error)) return false;

@@ -1,4 +1,4 @@
-// The card pictures: four front designs with their darkened twins, and the sheet of backs.
+// The card pictures: four front designs with their selected twins, and the sheet of backs.
 // Every card is drawn with cairo into a cell of card_geometry's size; its rounded corners are
 // exact magenta so the game's transparent copy leaves the table showing there.
 #pragma once
@@ -32,9 +32,16 @@ constexpr bool IsCornerPixel(int x, int y) {
     return x < kCornerCut[row] || x >= kCellWidth - kCornerCut[row];
 }
 
-// The darkened twin multiplies each colour channel by this factor (the selected-card look).
-inline constexpr int kDarkNumerator = 6;
-inline constexpr int kDarkDenominator = 10;
+// The selected twin (the "dark" sheets, also the guide cards): every pixel mixed by
+// kSelectTintShare toward kSelectTint, and a kSelectOutlineWidth-pixel outline of
+// kSelectOutline along the card's rounded edge, so a chosen card reads as picked, not disabled.
+inline constexpr uint32_t kSelectTint = 0xF2B83A;
+inline constexpr uint32_t kSelectOutline = 0xC98A0E;
+inline constexpr double kSelectTintShare = 0.35;
+inline constexpr double kSelectOutlineWidth = 2.5;
+
+// Distance of a logical point of a cell from the rounded card's outer edge (negative outside).
+double EdgeDistance(double x, double y);
 
 // A data file as the program names it ("artwork\\deck1.bmp"), as a path below the data folder.
 std::filesystem::path DataFilePath(const char* programName);
@@ -53,7 +60,7 @@ using ArtFileList = std::vector<std::pair<std::filesystem::path, std::vector<uin
 // *error.
 bool RenderCardArt(const std::filesystem::path& fontRoot, ArtFileList* files, std::string* error, int scale = 1);
 
-// Draws the front sheets of dataDir enlarged twice, their darkened twins, the backs and the
+// Draws the front sheets of dataDir enlarged twice, their selected twins, the backs and the
 // cursors into one PNG for review.
 bool WriteCardArtSheet(const std::filesystem::path& dataDir, const std::filesystem::path& png,
                        std::string* error);

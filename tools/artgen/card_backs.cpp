@@ -1,5 +1,5 @@
 // The twenty-one card backs: geometric patterns, lattices, scrolls and the quill of the
-// program's mark, each in its own colours inside a white margin or edge to edge.
+// program's mark, each in its own colours inside a white margin or a fine light rim.
 #include <cmath>
 #include <numbers>
 
@@ -426,16 +426,18 @@ void DrawBack(cairo_t* cr, int back) {
     RoundedRect(cr, 0, 0, kW, kH, kCornerRadius);
     SetRgb(cr, kEdge);
     cairo_fill(cr);
+    // Every back has a light rim inside its edge (a wide margin or a one-pixel line), so backs
+    // stacked or fanned on a dark table stay apart.
     RoundedRect(cr, 1, 1, kW - 2, kH - 2, kCornerRadius - 1);
-    SetRgb(cr, style.margin ? kMargin : style.base);
+    SetRgb(cr, kMargin);
     cairo_fill(cr);
 
-    const Panel panel = style.margin ? Panel{4, 4, kW - 8, kH - 8} : Panel{1, 1, kW - 2, kH - 2};
+    const Panel panel = style.margin ? Panel{4, 4, kW - 8, kH - 8} : Panel{2, 2, kW - 4, kH - 4};
     cairo_save(cr);
     if (style.margin) {
         RoundedRect(cr, panel.x, panel.y, panel.w, panel.h, 2);
     } else {
-        RoundedRect(cr, panel.x, panel.y, panel.w, panel.h, kCornerRadius - 1);
+        RoundedRect(cr, panel.x, panel.y, panel.w, panel.h, kCornerRadius - 2);
     }
     SetRgb(cr, style.base);
     cairo_fill_preserve(cr);

@@ -1,5 +1,5 @@
 // The review sheet of the card art: the front sheets enlarged twice on a dark and a light
-// table (magenta shown as the table, as the game's transparent copy does), the darkened
+// table (magenta shown as the table, as the game's transparent copy does), the selected
 // twins, the backs enlarged twice and the two cursors enlarged four times.
 #include <cairo.h>
 

@@ -14,6 +14,12 @@ namespace sl = screen_layout;
 
 namespace {
 
+// The two darkened panels of game names on the selection screen, and how far inside their
+// border a hover highlight keeps.
+constexpr double kNamePanelLefts[] = {18.0, 548.0};
+constexpr double kNamePanelWidth = 234;
+constexpr double kNamePanelInset = 3;
+
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kW = sl::kScreenWidth, kH = sl::kScreenHeight;
 constexpr Rgbf kLeather{0.05, 0.19, 0.12};
@@ -280,8 +286,8 @@ Picture RenderSelectionScreen(int scale) {
     SetSource(cr, kGold, 0.6);
     cairo_stroke(cr);
     // Two columns of names, each on a softly darkened panel.
-    for (const double left : {18.0, 548.0}) {
-        RoundedRectPath(cr, left, 150, 234, 412, 14);
+    for (const double left : kNamePanelLefts) {
+        RoundedRectPath(cr, left, 150, kNamePanelWidth, 412, 14);
         cairo_set_source_rgba(cr, 0, 0, 0, 0.28);
         cairo_fill_preserve(cr);
         cairo_set_line_width(cr, 1.0);
@@ -317,10 +323,14 @@ Picture RenderHighlights(int scale) {
     for (int i = 0; i < sl::kGameCount; ++i) {
         const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
         const double top = sl::HighlightCellY(i);
+        // The highlight stays inside its panel's border, whatever the item's width.
+        const double panelLeft = kNamePanelLefts[r.left < sl::kScreenWidth / 2 ? 0 : 1];
+        const double from = std::max(0.0, panelLeft + kNamePanelInset - r.left);
+        const double to = std::min<double>(r.Width(), panelLeft + kNamePanelWidth - kNamePanelInset - r.left);
         cairo_save(cr);
         cairo_rectangle(cr, 0, top, r.Width(), r.Height());
         cairo_clip(cr);
-        RoundedRectPath(cr, 0.5, top + 0.5, r.Width() - 1, r.Height() - 1, 9);
+        RoundedRectPath(cr, from + 0.5, top + 0.5, to - from - 1, r.Height() - 1, 9);
         cairo_pattern_t* fill = cairo_pattern_create_linear(0, top, 0, top + r.Height());
         cairo_pattern_add_color_stop_rgb(fill, 0, 0.58, 0.13, 0.14);
         cairo_pattern_add_color_stop_rgb(fill, 1, 0.30, 0.04, 0.06);

@@ -25,10 +25,10 @@ constexpr Rgbf kGoldAccent{0.86, 0.70, 0.31};
 
 const std::array<ThemeLook, sl::kThemeCount> kLooks = {{
     {"felt", Texture::Felt, {0.07, 0.33, 0.17}, kGoldAccent, true, 11},
-    {"parchment", Texture::Parchment, {0.90, 0.83, 0.66}, {0.46, 0.32, 0.17}, false, 23},
+    {"parchment", Texture::Parchment, {0.64, 0.48, 0.28}, {0.42, 0.27, 0.12}, false, 23},
     {"velvet", Texture::Velvet, {0.07, 0.10, 0.28}, {0.92, 0.75, 0.28}, true, 37},
-    {"marble", Texture::Marble, {0.91, 0.90, 0.87}, {0.40, 0.37, 0.33}, false, 41},
-    {"linen", Texture::Linen, {0.87, 0.81, 0.69}, {0.47, 0.36, 0.22}, false, 53},
+    {"marble", Texture::Marble, {0.50, 0.50, 0.49}, {0.30, 0.29, 0.28}, false, 41},
+    {"linen", Texture::Linen, {0.37, 0.45, 0.54}, {0.22, 0.30, 0.40}, false, 53},
     {"wood", Texture::Wood, {0.29, 0.16, 0.08}, kGoldAccent, true, 67},
 }};
 
@@ -90,7 +90,7 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
         case Texture::Parchment: {
             const double blotch = Fractal(x / 150.0, y / 150.0, 4, s);
             const double fibre = ValueNoise(x / 3.0, y / 28.0, s + 5);
-            const Rgbf stain{0.80, 0.68, 0.48};
+            const Rgbf stain{0.52, 0.37, 0.20};
             return Scale(Mix(look.base, stain, std::max(0.0, blotch) * 0.55), 1.0 + 0.018 * fibre + 0.02 * g);
         }
         case Texture::Marble: {
@@ -100,7 +100,7 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
             const double vein = std::pow(1.0 - v, 18.0);
             const double halo = std::pow(1.0 - v, 4.0);
             const double cloud = Fractal(x / 320.0, y / 260.0, 3, s + 9);
-            const Rgbf veinColour{0.58, 0.57, 0.56};
+            const Rgbf veinColour{0.64, 0.63, 0.61};
             Rgbf c = Mix(look.base, veinColour, 0.55 * vein + 0.10 * halo + 0.12 * std::max(0.0, cloud));
             return Scale(c, 1.0 + 0.012 * g);
         }
@@ -121,8 +121,12 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
 Rgbf FieldAt(const ThemeLook& look, double x, double y) {
     // Dialogs are quieter than the table: the same material, darker (or lighter) and calmer.
     const Rgbf s = SurfaceAt(look, x + 211, y + 97, false);
+    if (!look.dark) {
+        // The light themes' tables are mid tones so cards stand out; their dialogs are a pale
+        // wash of the same material, so calm that veins and threads never run behind text.
+        return Mix(Mix(s, look.base, 0.8), Rgbf{1, 0.99, 0.95}, 0.68);
+    }
     const Rgbf calm = Mix(s, look.base, 0.45);
-    if (!look.dark) return Mix(calm, Rgbf{1, 0.99, 0.95}, 0.18);
     return Scale(calm, look.texture == Texture::Velvet ? 0.85 : 0.72);
 }
 

@@ -1,0 +1,176 @@
+// How the cards read on the table, measured on the generated sheets at every device scale: the
+// index of every front (and its turned twin) inside the top 14 pixels, the selected twin, and
+// the light rim that keeps stacked backs apart.
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cards/card_geometry.h"
+#include "tools/artgen/bmp_writer.h"
+#include "tools/artgen/card_art.h"
+
+namespace fs = std::filesystem;
+using namespace card_geometry;
+
+namespace {
+
+constexpr int kW = card_art::kCellWidth;
+constexpr int kH = card_art::kCellHeight;
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+// The 1x sheets are BMP files, the larger ones PNG; both come back as 0x00RRGGBB.
+bool Decode(const std::vector<uint8_t>& bytes, Picture* picture) {
+    if (bytes.size() > 2 && bytes[0] == 'B')
+        return DecodeBmp24(bytes, &picture->pixels, &picture->width, &picture->height);
+    struct Reader {
+        const std::vector<uint8_t>* bytes;
+        size_t at = 0;
+    } reader{&bytes};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* data, unsigned int length) {
+            auto* r = static_cast<Reader*>(closure);
+            if (r->at + length > r->bytes->size()) return CAIRO_STATUS_READ_ERROR;
+            std::memcpy(data, r->bytes->data() + r->at, length);
+            r->at += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    if (ok) {
+        picture->width = cairo_image_surface_get_width(surface);
+        picture->height = cairo_image_surface_get_height(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < picture->height; ++y)
+            for (int x = 0; x < picture->width; ++x)
+                picture->pixels.push_back(reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFF);
+    }
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+int Distance(uint32_t a, uint32_t b) {
+    int sum = 0;
+    for (int shift = 0; shift <= 16; shift += 8) sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    return sum;
+}
+
+
+int Luma(uint32_t p) { return static_cast<int>((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10; }
+
+// One card of a sheet at a scale, optionally turned half a turn, addressed in device pixels.
+struct CardView {
+    const Picture* sheet;
+    int left, top, scale;
+    bool turned;
+    uint32_t At(int x, int y) const {
+        if (turned) {
+            x = kW * scale - 1 - x;
+            y = kH * scale - 1 - y;
+        }
+        return sheet->At(left + x, top + y);
+    }
+};
+
+// Whether a device pixel lies on the card's face, inside its one-pixel edge and its rounded
+// corners (radius 3.5 about (4.5, 4.5) logical), where only drawn ink differs from the paper.
+bool OnFace(double lx, double ly) {
+    if (lx < 1 || ly < 1 || lx > kW - 1 || ly > kH - 1) return false;
+    const double cx = lx < 4.5 ? 4.5 - lx : lx > kW - 4.5 ? lx - (kW - 4.5) : 0;
+    const double cy = ly < 4.5 ? 4.5 - ly : ly > kH - 4.5 ? ly - (kH - 4.5) : 0;
+    return cx * cx + cy * cy <= 3.1 * 3.1;
+}
+
+// Checks the index band, the top 16 logical rows: every ink pixel lies at least 2 pixels from
+// the left and top edges and ends within the top 14 rows, leaving two clear rows above the
+// pips or the court frame. Returns the band's top 14 rows for the distinctness check.
+::testing::AssertionResult IndexInBox(const CardView& card, std::vector<uint32_t>* strip) {
+    const int s = card.scale;
+    const uint32_t paper = card.At((kW - 6) * s, 8 * s);
+    int ink = 0;
+    for (int y = 0; y < 16 * s; ++y)
+        for (int x = 0; x < kW * s; ++x) {
+            const uint32_t p = card.At(x, y);
+            if (y < 14 * s) strip->push_back(p);
+            const double lx = (x + 0.5) / s, ly = (y + 0.5) / s;
+            if (!OnFace(lx, ly) || Distance(p, paper) <= 48) continue;
+            ++ink;
+            if (lx < 2 || ly < 2 || ly > 14 || lx > kW - 2)
+                return ::testing::AssertionFailure() << "ink at logical (" << lx << ", " << ly << ")";
+        }
+    if (ink < 20 * s * s) return ::testing::AssertionFailure() << "almost no index ink: " << ink;
+    return ::testing::AssertionSuccess();
+}
+
+class CardLook : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        for (int scale = 1; scale <= 3; ++scale) {
+            ArtFileList files;
+            std::string error;
+            ASSERT_TRUE(RenderCardArt("/usr/share/fonts", &files, &error, scale)) << error;
+            for (auto& [path, bytes] : files) {
+                Picture picture;
+                ASSERT_TRUE(Decode(bytes, &picture)) << path;
+                sheets[path.generic_string()] = std::move(picture);
+            }
+        }
+    }
+    static const Picture& Sheet(const char* programName, int scale) {
+        return sheets.at(ScaledArtPath(card_art::DataFilePath(programName), scale).generic_string());
+    }
+    static inline std::map<std::string, Picture> sheets;
+};
+
+TEST_F(CardLook, EveryIndexShowsRankAndSuitInTheTopFourteenPixels) {
+    for (int scale = 1; scale <= 3; ++scale)
+        for (int d = 0; d < kFrontDesignCount; ++d)
+            for (bool turned : {false, true}) {
+                SCOPED_TRACE(std::string(kFrontFiles[d]) + " at " + std::to_string(scale) + "x" + (turned ? " turned" : ""));
+                const Picture& sheet = Sheet(kFrontFiles[d], scale);
+                ASSERT_EQ(sheet.width, kFrontSheetWidth * scale);
+                // A 15-pixel fan shows only the strip: every card's strip must differ from every
+                // other's, so hearts are told from diamonds and spades from clubs.
+                std::set<std::vector<uint32_t>> strips;
+                for (int suit = 0; suit < 4; ++suit)
+                    for (int rank = 0; rank < 13; ++rank) {
+                        const CardView card{&sheet, FrontCellX(rank) * scale, FrontCellY(suit) * scale, scale, turned};
+                        std::vector<uint32_t> strip;
+                        EXPECT_TRUE(IndexInBox(card, &strip)) << "suit " << suit << " rank " << rank;
+                        EXPECT_TRUE(strips.insert(std::move(strip)).second) << "suit " << suit << " rank " << rank;
+                    }
+            }
+}
+
+TEST_F(CardLook, EveryBackHasALightRimInsideItsEdge) {
+    for (int scale = 1; scale <= 3; ++scale) {
+        const Picture& sheet = Sheet(kBacksFile, scale);
+        for (int back = 0; back < kBackCount; ++back) {
+            // The device pixels of the logical ring one pixel inside the edge, along the
+            // straight sides: light on every back, darker edge outside it.
+            const int left = BackCellX(back) * scale;
+            auto at = [&](int lx, int ly, int sub) { return sheet.At(left + lx * scale + sub, ly * scale + sub); };
+            int dim = 0;
+            for (int sub = 0; sub < scale; ++sub) {
+                for (int ly = 6; ly < kH - 6; ++ly) dim += (Luma(at(1, ly, sub)) < 200) + (Luma(at(kW - 2, ly, sub)) < 200);
+                for (int lx = 6; lx < kW - 6; ++lx) dim += (Luma(at(lx, 1, sub)) < 200) + (Luma(at(lx, kH - 2, sub)) < 200);
+            }
+            EXPECT_EQ(dim, 0) << "back " << back << " at " << scale << "x";
+            EXPECT_LT(Luma(at(0, kH / 2, 0)), 120) << "back " << back << " at " << scale << "x";
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// How the table pictures read: hover highlights inside their panels, cards that stand out from
+// every theme's table, menu titles legible on every menu bar.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "artwork/screen_layout.h"
+#include "tools/artgen/bmp_writer.h"
+#include "tools/artgen/screen_art.h"
+#include "tools/artgen/theme_art.h"
+#include "ui/art_cells.h"
+
+namespace sl = screen_layout;
+
+namespace {
+
+// Relative luminance of an sRGB colour with channels 0..1, and the contrast ratio of two.
+double Luminance(double r, double g, double b) {
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+}
+double Luminance(uint32_t p) { return Luminance((p >> 16 & 0xFF) / 255.0, (p >> 8 & 0xFF) / 255.0, (p & 0xFF) / 255.0); }
+double Luminance(screen_layout::Rgb c) { return Luminance(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+// The paper of the classic fronts, the darker of the two card faces.
+const double kCardFace = Luminance(1.0, 0.992, 0.962);
+
+// The luminance below which share of the samples lie.
+double Percentile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<size_t>(share * static_cast<double>(values.size() - 1))];
+}
+
+// Cards must stand out from the table: the face against the lightest twentieth of the play
+// area (above the status rail) at least 3:1 on every theme. The six tables must also look
+// like six different materials: their mean colours lie well apart.
+TEST(ThemeArt, CardsStandOutOnEveryTableAndNoTwoTablesLookAlike) {
+    std::vector<std::array<double, 3>> means;
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const Picture table = RenderBackdrop(theme);
+        std::vector<double> luminance;
+        std::array<double, 3> mean{};
+        for (int y = 80; y < sl::kStatusTop - 10; y += 2)
+            for (int x = 0; x < table.width; x += 2) {
+                const uint32_t p = table.At(x, y);
+                luminance.push_back(Luminance(p));
+                for (int c = 0; c < 3; ++c) mean[static_cast<size_t>(c)] += (p >> (16 - 8 * c) & 0xFF) / 255.0;
+            }
+        for (double& m : mean) m /= static_cast<double>(luminance.size());
+        means.push_back(mean);
+        const double worst = Contrast(kCardFace, Percentile(luminance, 0.95));
+        const double typical = Contrast(kCardFace, Percentile(luminance, 0.5));
+        std::printf("theme %d (%s): card face to table %.2f:1 typical, %.2f:1 at the lightest twentieth\n", theme + 1,
+                    ThemeLookOf(theme).name, typical, worst);
+        EXPECT_GE(worst, 3.0) << ThemeLookOf(theme).name;
+    }
+    for (size_t a = 0; a < means.size(); ++a)
+        for (size_t b = a + 1; b < means.size(); ++b) {
+            double distance = 0;
+            for (size_t c = 0; c < 3; ++c) distance += std::abs(means[a][c] - means[b][c]);
+            EXPECT_GT(distance, 0.15) << ThemeLookOf(static_cast<int>(a)).name << " and " << ThemeLookOf(static_cast<int>(b)).name;
+        }
+}
+
+// Dialog text sits on a calm field: the theme's text colour keeps 4.5:1 against every sampled
+// pixel of the dialog face, so no vein or thread runs behind a word unreadably.
+TEST(ThemeArt, DialogFieldsAreCalmBehindText) {
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const double text = Luminance(sl::kThemeColors[static_cast<size_t>(theme)].text);
+        double lowest = 99, lightest = 0;
+        for (int y = 10; y < art::kDialogFaceHeight - 10; y += 3)
+            for (int x = 10; x < art::kDialogFaceWidth - 10; x += 3) {
+                const Rgbf c = FieldAt(ThemeLookOf(theme), x, y);
+                const double l = Luminance(c.r, c.g, c.b);
+                lowest = std::min(lowest, Contrast(text, l));
+                lightest = std::max(lightest, l);
+            }
+        std::printf("theme %d (%s): dialog text %.2f:1 at worst\n", theme + 1, ThemeLookOf(theme).name, lowest);
+        EXPECT_GE(lowest, 4.5) << ThemeLookOf(theme).name;
+    }
+}
+
+// Menu titles stand on the bar (and on the hover plate) at 4.5:1 at least, every pixel of the
+// title cells counted.
+TEST(ThemeArt, MenuTitlesAreLegibleOnEveryBar) {
+    std::vector<ArtFile> files;
+    std::string error;
+    ASSERT_TRUE(RenderThemeArt("/usr/share/fonts", &files, &error)) << error;
+    for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const std::string name = "menu" + std::to_string(theme + 1) + ".bmp";
+        const auto file = std::find_if(files.begin(), files.end(), [&](const ArtFile& f) { return f.first.filename() == name; });
+        ASSERT_NE(file, files.end()) << name;
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        ASSERT_TRUE(DecodeBmp24(file->second, &pixels, &width, &height));
+        const double text = Luminance(sl::kThemeColors[static_cast<size_t>(theme)].menuItem);
+        double lowest = 99;
+        for (int cell : {art::kMenuTitleNormalLeft, art::kMenuTitleHoverLeft})
+            for (int y = 4; y < art::kMenuBarHeight - 6; ++y)
+                for (int x = 6; x < art::kMenuTitleWidth - 6; ++x)
+                    lowest = std::min(lowest, Contrast(text, Luminance(pixels[static_cast<size_t>((art::kMenuTitleTop + y) * width + cell + x)])));
+        std::printf("theme %d (%s): menu titles %.2f:1 at worst\n", theme + 1, ThemeLookOf(theme).name, lowest);
+        EXPECT_GE(lowest, 4.5) << ThemeLookOf(theme).name;
+    }
+}
+
+TEST(SelectionArt, EveryHoverHighlightStaysInsideItsPanel) {
+    const Picture highlights = RenderHighlights();
+    for (int i = 0; i < sl::kGameCount; ++i) {
+        const Rect& r = sl::kGameMenuItems[static_cast<size_t>(i)];
+        // The panels' borders run at x 18 and 252 (left) and 548 and 782 (right).
+        const int panelLeft = r.left < 400 ? 18 : 548, panelRight = panelLeft + 234;
+        int ink = 0;
+        for (int y = 0; y <= r.Height(); ++y)
+            for (int x = 0; x <= r.Width(); ++x) {
+                if (highlights.At(x, sl::HighlightCellY(i) + y) == kMagenta) continue;
+                ++ink;
+                ASSERT_GT(r.left + x, panelLeft + 1) << "item " << i;
+                ASSERT_LT(r.left + x, panelRight - 1) << "item " << i;
+            }
+        EXPECT_GT(ink, r.Width() * r.Height() / 2) << "item " << i;
+    }
+}
+
+}  // namespace
