@@ -241,6 +241,9 @@ public:
     // none. The search runs beside the interface; the panel timer shows its answer.
     void ShowHint();
     const HintOutline& Hint() const { return hintOutline; }
+    // True while a hint search, a winnable-deal search or a play-out is under way: the next
+    // panel tick may change the table without any input.
+    bool BackgroundWork() const { return hintSearch || finishRunner.Running() || winnableDealer.Searching(); }
 
     // Deals deal `number`, or a fresh number when none is given: the generator is seeded with the
     // number and NewGame(restart) shuffles from it, so a number gives the same cards on every

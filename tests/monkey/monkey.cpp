@@ -287,7 +287,7 @@ void Monkey::CheckCards(Game& game) {
 // would remove.
 void Monkey::CheckScreen(Game& game) {
     if (game.dragging || game.gameOver || game.IsPaused() || game.IsMenuOpen() || ToolkitMenuOpen() ||
-        game.Hint().Visible() ||
+        game.Hint().Visible() || game.BackgroundWork() ||
         ModalLoopDepth() > 0 || !IsWindow(MainWindowHandle()))
         return;
     const int screen = ScreenBuffer();
