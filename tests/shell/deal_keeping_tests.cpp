@@ -2,6 +2,7 @@
 // moves are made with the mouse where the table makes them, the commands through the menus.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -164,6 +165,7 @@ protected:
 
     ScriptedBackend* script = &backend;
     std::vector<std::unique_ptr<ScriptedBackend>> runs;
+    void LeaveAndContinue(bool bySignal);
 };
 
 TEST_F(DealKeepingTest, StatisticsCountAWonALostAndAnAbandonedDeal) {
@@ -213,17 +215,25 @@ TEST_F(DealKeepingTest, StatisticsCountAWonALostAndAnAbandonedDeal) {
 
 // Exit keeps the deal; choosing Klondike again offers it, and Continue brings back the table,
 // points, time and undo history exactly. Undo then works back into the kept history.
-TEST_F(DealKeepingTest, ExitKeepsTheDealAndContinueRestoresItExactly) {
+// Leaving by Exit and by a logout's SIGTERM both keep the deal; Continue brings it back exactly.
+void DealKeepingTest::LeaveAndContinue(bool bySignal) {
     RequestStartingDeal(kKlondike, 4242);
     Begin();
     DealView left;
+    bool outlivedSignal = false;
     script->At(1000, [&] {
         PlayMoves(6, [&] {
             left = DealView::Of(*CurrentGame());
-            Choose("&Game", "E&xit", [&] { script->PressKey(kStepMs, kHidEscape); });
+            if (bySignal) {
+                std::raise(SIGTERM);  // seen at the next timer tick, which closes the window
+                script->After(5000, [&] { outlivedSignal = true; });
+            } else {
+                Choose("&Game", "E&xit", [&] { script->PressKey(kStepMs, kHidEscape); });
+            }
         });
     });
     EXPECT_TRUE(RunOnce());
+    EXPECT_FALSE(outlivedSignal);
     RequestStartingDeal(0, std::nullopt);
     ASSERT_GT(left.moves, 0);
     ASSERT_TRUE(HasSavedGame(kPlayer, kKlondike));
@@ -260,6 +270,10 @@ TEST_F(DealKeepingTest, ExitKeepsTheDealAndContinueRestoresItExactly) {
     EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").played, 1);
     EXPECT_TRUE(HasSavedGame(kPlayer, kKlondike));
 }
+
+TEST_F(DealKeepingTest, ExitKeepsTheDealAndContinueRestoresItExactly) { LeaveAndContinue(false); }
+
+TEST_F(DealKeepingTest, SigtermKeepsTheDealAndContinueRestoresItExactly) { LeaveAndContinue(true); }
 
 // New Deal at the offer loses the kept deal and deals another; a window close keeps a deal too.
 TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
