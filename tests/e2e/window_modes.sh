@@ -84,10 +84,12 @@ ended() {
 launch() {
     QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
-    # Polled: a search that meets a window going away at that moment comes back empty.
+    # Polled: a search that meets a window going away at that moment comes back empty. Only this
+    # copy's window counts: the last copy's may not yet be gone from the server.
     window=
     for _ in $(seq 1 150); do
-        window=$(xdotool search --onlyvisible --limit 1 --name '^Quillfen Solitaire$' 2>/dev/null) && [ -n "$window" ] && return 0
+        window=$(xdotool search --all --onlyvisible --limit 1 --pid "$pid" --name '^Quillfen Solitaire$' 2>/dev/null) &&
+            [ -n "$window" ] && return 0
         kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.2
     done
