@@ -567,7 +567,14 @@ void FillBuffer() {
     FillDeviceRect(*b, b->clipMinX, b->clipMaxX, b->clipMinY, b->clipMaxY, State().color);
 }
 
+namespace {
+uint64_t presents = 0;
+}
+
+uint64_t PresentCount() { return presents; }
+
 void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y) {
+    ++presents;
     Backend* backend = CurrentBackend();
     Buffer* b = Active();
     if (backend == nullptr || b == nullptr) return;

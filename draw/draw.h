@@ -54,6 +54,9 @@ int MaxY();
 void SetClip(int minx, int maxx, int miny, int maxy);
 void FillBuffer();
 void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y);
+// How many times PresentRect has been called: a caller that checks the screen for damage can skip
+// the check while nothing new has been shown since its last look.
+uint64_t PresentCount();
 void CopyBufferRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, int destination);
 void CopyBufferRectTransparent(int minx, int maxx, int miny, int maxy, int x, int y, int source,
                                int destination);

@@ -613,6 +613,10 @@ void Game::UpdateStatusLine(bool redrawAll) {
     // A dragged stack may lie over the strip; the fields wait until it is down.
     if (!statusLineOn || !artwork || (dragging && !redrawAll)) return;
     bool changed = false;
+    // The pixels of an unchanged field are read back only when something has been shown since the
+    // last check: a redraw that painted over the strip is always followed by a present. At idle
+    // this keeps the 100 ms tick from reading the strip ten times a second.
+    const bool mayBeDamaged = PresentCount() != statusCheckedAt;
     std::vector<uint8_t> now;
     for (int field = 0; field < static_cast<int>(statusShown.size()); ++field) {
         const int left = kStatusLeft + field * kStatusFieldWidth, right = left + kStatusFieldWidth - 1;
@@ -622,6 +626,7 @@ void Game::UpdateStatusLine(bool redrawAll) {
         // A game's own redraw may have painted over a field: it is drawn again even when its
         // text stayed the same. An intact, unchanged field is left alone.
         if (!redrawAll && text == statusShown[field] && statusPixels[field].size() == size) {
+            if (!mayBeDamaged) continue;
             now.resize(size);
             GetBlock(now.data(), left, right, kStatusTop, kStatusBottom);
             if (now == statusPixels[field]) continue;
@@ -637,6 +642,7 @@ void Game::UpdateStatusLine(bool redrawAll) {
         changed = true;
     }
     if (changed && !redrawAll) artwork->PresentDirty();
+    statusCheckedAt = PresentCount();
 }
 
 // ---- Undo records ----

@@ -500,6 +500,7 @@ private:
     std::string StatusFieldText(int field);
     std::array<std::string, 4> statusShown;
     std::array<std::vector<uint8_t>, 4> statusPixels;  // each field as last drawn
+    uint64_t statusCheckedAt = ~uint64_t{0};             // PresentCount() when the fields were last checked
     bool statusLineOn = false;
     bool stockSeen = false;  // the deal has left cards in the deck at some point
     bool dealing = false;    // inside Deal's NewGame
