@@ -43,19 +43,11 @@ Table& SharedTable() {
     return table;
 }
 
-// A 13-card run King .. Two on pile 6, dragged back and forth across the table.
+// A 13-card run King .. Ace on pile 6, dragged back and forth across the table.
 void BM_DragStepOfThirteenCards(benchmark::State& state) {
     Table& table = SharedTable();
     KlondikeGame game(table.artwork.get());
-    game.NewGame(false);
-    for (auto& pile : game.position.tableau) pile.fill(Card());
-    game.position.pileCount.fill(0);
-    game.position.faceDownCount.fill(0);
-    for (int k = 0; k < 12; ++k) game.position.tableau[6][k] = Card(k % 2, Card::kKing - k);
-    game.position.tableau[6][12] = Card(1, Card::kAce);
-    game.position.pileCount[6] = 13;
-    game.CheckGameOver();
-    game.Draw(true);
+    LayRunOnLastPile(game, 13);
     const int x = KlondikeGame::PileX(6) + 20, y = KlondikeGame::kTableauY + 5;
     game.OnLButtonDown(MK_LBUTTON, x, y);
     int step = 0;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,19 +58,13 @@ double ServerCpuMs() {
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const size_t close = text.rfind(')');
     if (close == std::string::npos) return 0;
-    std::vector<std::string> fields;
-    std::string field;
-    for (size_t i = close + 2; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == ' ') {
-            fields.push_back(field);
-            field.clear();
-        } else {
-            field += text[i];
-        }
-    }
-    if (fields.size() < 13) return 0;
     // After the name, state is field 3; utime and stime are fields 14 and 15.
-    return (std::stod(fields[11]) + std::stod(fields[12])) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number)
+        if (number >= 14) ticks += std::stod(field);
+    return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // CPU per iteration of ours and of the X server, as benchmark counters.
@@ -135,14 +130,7 @@ struct DragSetUp {
     int x = 0, y = 0;
 
     DragSetUp(Table& table, int cards) : game(std::make_unique<KlondikeGame>(table.artwork.get())) {
-        game->NewGame(false);
-        for (auto& pile : game->position.tableau) pile.fill(Card());
-        game->position.pileCount.fill(0);
-        game->position.faceDownCount.fill(0);
-        for (int k = 0; k < cards; ++k) game->position.tableau[6][k] = Card(k % 2, Card::kKing - k);
-        game->position.pileCount[6] = cards;
-        game->CheckGameOver();
-        game->Draw(true);
+        LayRunOnLastPile(*game, cards);
         x = KlondikeGame::PileX(6) + 20;
         y = KlondikeGame::kTableauY + 5;
         currentGame = game.get();

@@ -9,6 +9,7 @@
 
 #include "draw/draw.h"
 #include "framework/game_services.h"
+#include "games/klondike.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "artwork/artwork.h"
@@ -42,4 +43,17 @@ inline std::unique_ptr<Artwork> SetUpGameTable(HWND window) {
     userPreferences.AutoGameOver = 0;
     userPreferences.SoundEnabled = 0;
     return artwork;
+}
+
+// A fresh Klondike deal with the tableau cleared but for a run of `cards` cards on the last pile:
+// King down to Two, then the Ace, alternating colours, drawn on the table.
+inline void LayRunOnLastPile(KlondikeGame& game, int cards) {
+    game.NewGame(false);
+    for (auto& pile : game.position.tableau) pile.fill(Card());
+    game.position.pileCount.fill(0);
+    game.position.faceDownCount.fill(0);
+    for (int k = 0; k < cards; ++k) game.position.tableau[6][k] = Card(k % 2, k < 12 ? Card::kKing - k : Card::kAce);
+    game.position.pileCount[6] = cards;
+    game.CheckGameOver();
+    game.Draw(true);
 }

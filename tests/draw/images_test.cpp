@@ -1,7 +1,6 @@
 // BMP, JPEG and sprite decoding, and the refusal of damaged files by every reader.
 
 #include <cstdlib>
-#include <random>
 
 #include "draw/jpeg_encode.h"
 #include "draw/palette.h"
@@ -173,7 +172,7 @@ TEST_F(ImagesTest, SpriteLandsWithItsLowerLeftOnTheCursorAndSkipsMagenta) {
 }
 
 // Every reader refuses damaged input without touching the buffer: each proper prefix of a valid
-// file, the file with a wrong magic or an oversized dimension, and random bytes.
+// file, the file with a wrong magic or an oversized dimension. Random bytes are the fuzz targets'.
 TEST_F(ImagesTest, DamagedFilesNeverChangeTheBuffer) {
     const int b = MakeBuffer(16, 16, kBackground);
     const std::vector<Pixel> untouched = Snapshot(b);
@@ -209,7 +208,6 @@ TEST_F(ImagesTest, DamagedFilesNeverChangeTheBuffer) {
              return slot != 0;
          }},
     };
-    std::mt19937 random(12345);
     for (const Reader& reader : readers) {
         ASSERT_TRUE(reader.read(reader.valid)) << reader.name;
         SetColor(kBackground);
@@ -221,15 +219,6 @@ TEST_F(ImagesTest, DamagedFilesNeverChangeTheBuffer) {
         std::vector<uint8_t> wrongMagic = reader.valid;
         wrongMagic[1] ^= 0x20;
         EXPECT_FALSE(reader.read(wrongMagic)) << reader.name;
-        for (int i = 0; i < 300; ++i) {
-            std::vector<uint8_t> junk(random() % 200);
-            for (auto& byte : junk) byte = static_cast<uint8_t>(random());
-            // Half of them start like the real thing so the reader gets past its magic.
-            if (i % 2) std::copy_n(reader.valid.begin(), std::min<size_t>(4, junk.size()), junk.begin());
-            reader.read(junk);
-            SetColor(kBackground);
-            FillBuffer();
-        }
         EXPECT_EQ(Snapshot(b), untouched) << reader.name;
     }
 

@@ -16,22 +16,13 @@ constexpr Pixel kBackground = 0x203040;
 constexpr Pixel kRed = 0xFF0000;
 constexpr Pixel kGreen = 0x00FF00;
 
-// Records what reaches the window, in the back end's device pixels.
+// Records the width of every cursor made, in the back end's device pixels.
 class RecordingBackend : public ScriptedBackend {
 public:
-    struct Call {
-        int sourceX, sourceY, width, height, destX, destY;
-    };
-    void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
-                 int destX, int destY) override {
-        calls.push_back({sourceX, sourceY, width, height, destX, destY});
-        ScriptedBackend::Present(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
-    }
     int CreateCursor(const CursorImage& image) override {
         cursorWidths.push_back(image.width);
         return ScriptedBackend::CreateCursor(image);
     }
-    std::vector<Call> calls;
     std::vector<int> cursorWidths;
 };
 
@@ -118,44 +109,6 @@ TEST_F(ScaleTest, EveryDrawingOperationAtScaleEqualsTheOneXPictureEnlarged) {
                     ADD_FAILURE() << "scale " << scale << " pixel " << x << "," << y;
         EXPECT_EQ(wrong, 0) << "scale " << scale;
     }
-}
-
-TEST_F(ScaleTest, PresentAndBlocksWorkInDevicePixels) {
-    RecordingBackend recording;
-    SetBackend(&recording);
-    recording.SetDeviceScale(3);
-    InitBuffers();
-    const int screen = MakeBuffer(800, 600, kBackground);
-    PresentRect(10, 19, 20, 29, 10, 29);
-    ASSERT_EQ(recording.calls.size(), 1u);
-    const RecordingBackend::Call& call = recording.calls[0];
-    EXPECT_EQ(std::vector<int>({call.sourceX, call.sourceY, call.width, call.height, call.destX, call.destY}),
-              std::vector<int>({30, 60, 30, 30, 30, 60}));
-    PresentRect(0, 799, 0, 599, 0, 599);
-    EXPECT_EQ(recording.calls.back().width, 2400);
-    EXPECT_EQ(recording.calls.back().height, 1800);
-
-    // A block costs nine times as much (and a header naming its scale) and brings back exactly
-    // what it saved, at both depths.
-    for (int depth : {16, 32}) {
-        SetBufferDepth(depth);
-        EXPECT_EQ(ImageSize(4, 5), 4u * 5 * 9 * (depth == 16 ? 2 : 3) + 8);
-        // Colours a 16-bit block keeps exactly.
-        SetColor(kBlack);
-        FillRect(100, 103, 200, 204);
-        SetColor(kWhite);
-        PlotPoint(101, 202);
-        const std::vector<Pixel> before = Snapshot(screen);
-        std::vector<uint8_t> block(ImageSize(4, 5));
-        GetBlock(block.data(), 100, 103, 200, 204);
-        SetColor(kRed);
-        FillRect(0, 799, 0, 599);
-        PutBlock(block.data(), 100, 103, 200, 204);
-        for (int y = 600; y < 615; ++y)
-            for (int x = 300; x < 312; ++x) ASSERT_EQ(At(screen, x, y), before[y * 2400 + x]) << depth;
-        EXPECT_EQ(At(screen, 299, 600), kRed);
-    }
-    SetBackend(&backend);
 }
 
 TEST_F(ScaleTest, CursorsComeAtTheDeviceScaleWhenTheirFileIsThere) {

@@ -372,19 +372,6 @@ protected:
     int startUps = 0;
 };
 
-TEST(KeepsReportedScores, ToleratesOnlyScoresPushedOutOfAFullTable) {
-    const std::vector<ScoreEntry> reported = {{"kim", 50}, {"kim", 40}, {"kim", 30}};
-    EXPECT_TRUE(KeepsReportedScores(reported, {{"kim", 60}, {"kim", 50}, {"kim", 40}, {"kim", 30}}));
-    EXPECT_FALSE(KeepsReportedScores(reported, {{"kim", 50}, {"kim", 30}}));
-    EXPECT_FALSE(KeepsReportedScores(reported, {{"kim", 50}, {"kim", 40}, {"ann", 30}}));
-    std::vector<ScoreEntry> full;
-    for (int score : {100, 95, 90, 85, 80, 75, 70, 60, 50, 45}) full.push_back({"kim", score});
-    ASSERT_EQ(full.size(), static_cast<size_t>(kScorePlaces));
-    EXPECT_TRUE(KeepsReportedScores(reported, full)) << "30 and 40 fell off a full table";
-    full[8] = {"kim", 55};
-    EXPECT_FALSE(KeepsReportedScores(reported, full)) << "50 beats the tenth place and must stay";
-}
-
 // The sanitizers slow start-up and play several times over; the window widens so that games
 // still end (and record scores) between kills.
 #if defined(__SANITIZE_ADDRESS__)

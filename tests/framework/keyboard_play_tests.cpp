@@ -1,18 +1,15 @@
-// Play by keyboard through the real message routing: the ring's stops and their order, moves made
-// with keys only (a whole Klondike win, and the first moves of every game against the mouse),
-// Escape, the ring's drawing, and the keys and labels of the menus.
+// Play by keyboard through the real message routing: the ring's stops and their order, the first
+// moves of every game made with keys against the mouse, Escape, and the keys and labels of the
+// menus.
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <map>
-#include <sstream>
 
 #include "framework/keyboard_play.h"
 #include "games/game_registry.h"
 #include "games/klondike.h"
 #include "platform/crt.h"
-#include "solver/solver.h"
-#include "store/settings_store.h"
 #include "tests/framework/game_fixture.h"
 
 namespace {
@@ -73,53 +70,7 @@ protected:
         }
         EXPECT_FALSE(Keys().Lifted());
     }
-
-    std::vector<Pixel> ScreenPixels() const {
-        const Pixel* pixels = BufferPixels(screen);
-        return {pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)};
-    }
 };
-
-bool IsMouseMessage(uint32_t message) { return message >= WM_MOUSEMOVE && message <= WM_RBUTTONDBLCLK; }
-
-TEST_F(KeyboardPlayTest, KeysAloneWinAKlondikeDeal) {
-    {
-        SettingsKey key(GameSettingsPath("Klondike"));
-        WriteDwordValue(key, "CardsDealt", 1);
-        WriteDwordValue(key, "Recycles", KlondikeRules::kUnlimitedRecycles);
-    }
-    const GameDescriptor& entry = *FindGame(KlondikeGame::kGameNumber);
-    constexpr SolveBudget kBudget{.nodes = 4000, .memoryBytes = size_t{16} << 20, .seconds = 1e6};
-    SolveResult result;
-    unsigned seed = 1;
-    for (; seed <= 6 && result.outcome != SolveOutcome::kWon; ++seed) {
-        StartGame(entry.number, seed);
-        const std::string position = game->PositionBytes();
-        result = Solve(*entry.model, position.data(), kBudget, MoveScoreFor(entry.number));
-    }
-    ASSERT_EQ(result.outcome, SolveOutcome::kWon) << "no deal of 1..6 was solved";
-
-    std::string log;
-    inputLog = &log;
-    for (size_t i = 0; i < result.moves.size(); ++i) {
-        SCOPED_TRACE("move " + std::to_string(i + 1) + " of " + std::to_string(result.moves.size()));
-        PlayByKeys(result.moves[i]);
-        if (HasFatalFailure()) return;
-        if (i % 16 == 0) Tick();
-    }
-    inputLog = nullptr;
-    Tick();
-    EXPECT_TRUE(game->IsWon());
-    EXPECT_EQ(game->EndSequenceCount(), 1);
-    // Nothing but keys and the panel tick went into the queue.
-    std::istringstream words(log);
-    for (std::string word; words >> word;) {
-        if (word == "t") continue;
-        std::string wParam, x, y;
-        words >> wParam >> x >> y;
-        EXPECT_FALSE(IsMouseMessage(static_cast<uint32_t>(std::stoul(word)))) << word;
-    }
-}
 
 // The first moves of every game made with keys give the position the mouse gives.
 TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
@@ -217,41 +168,6 @@ TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
     // With nothing lifted Escape keeps its meaning: back to the selection screen.
     Key(VK_ESCAPE);
     EXPECT_EQ(leftGame, 1);
-}
-
-TEST_F(KeyboardPlayTest, TheRingLeavesNoTraceAndTheMouseTakesItAway) {
-    StartGame(KlondikeGame::kGameNumber, 5);
-    Tick();
-    const std::vector<Pixel> bare = ScreenPixels();
-    Key(VK_DOWN);
-    ASSERT_TRUE(Keys().Visible());
-    const std::vector<Pixel> ringed = ScreenPixels();
-    // The ring is drawn, and only round its stop.
-    const Rect ring = Keys().Stops()[static_cast<size_t>(Keys().Focus())].ring;
-    int changed = 0;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) {
-            if (bare[static_cast<size_t>(y) * 800 + x] == ringed[static_cast<size_t>(y) * 800 + x]) continue;
-            ++changed;
-            EXPECT_TRUE(x >= ring.left - 3 && x <= ring.right + 3 && y >= ring.top - 3 && y <= ring.bottom + 3) << x << "," << y;
-        }
-    EXPECT_GT(changed, 100);
-    // Walked round the table, a ring leaves the screen as a fresh table with the ring drawn.
-    const int count = static_cast<int>(Keys().Stops().size());
-    for (int i = 0; i < count + 3; ++i) Key(i % 4 == 3 ? VK_UP : i % 4 == 1 ? VK_DOWN : VK_RIGHT);
-    Tick();
-    const std::vector<Pixel> walked = ScreenPixels();
-    game->Draw(true);
-    Pump();  // the ring comes back over the fresh table
-    Tick();
-    EXPECT_TRUE(ScreenPixels() == walked);
-    // A real mouse move takes the ring away, leaving exactly the table.
-    Move(400, 300, false);
-    EXPECT_FALSE(Keys().Visible());
-    EXPECT_FALSE(Keys().Active());
-    EXPECT_TRUE(ScreenCoherent(*game));
-    Tick();
-    EXPECT_FALSE(Keys().Visible());
 }
 
 TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {

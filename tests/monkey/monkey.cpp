@@ -389,25 +389,36 @@ void Monkey::PlanAltHotKey() {
     if (Chance(60)) PlanPress(kHidA + (kLetters[Uniform(0, sizeof kLetters - 2)] - 'a'));
 }
 
-void Monkey::PlanDrag(Game& game) {
+// Mostly a point on a card the player could pick up, else anywhere.
+std::pair<int, int> Monkey::PickupPoint(Game& game, int percent) {
     int x = Uniform(0, 799), y = Uniform(0, 599);
-    if (!game.pickups.empty() && Chance(85)) {
+    if (!game.pickups.empty() && Chance(percent)) {
         auto spot = game.pickups.begin();
         std::advance(spot, Uniform(0, static_cast<int>(game.pickups.size()) - 1));
         x = spot->x + Uniform(5, 45);
         y = spot->y + Uniform(3, 20);
     }
-    ++stats.drags;
+    return {x, y};
+}
+
+// A press at (x, y), a few moves towards (toX, toY) and the release there.
+void Monkey::PlanDragPath(int x, int y, int toX, int toY) {
     pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
     pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
-    // Where to: anywhere, in a few steps.
-    const int toX = Uniform(0, 799), toY = Uniform(0, 599);
     const int steps = Uniform(1, 4);
     for (int step = 1; step <= steps; ++step) {
         const int px = x + (toX - x) * step / steps, py = y + (toY - y) * step / steps;
         pending.push_back([px, py] { return Mouse(HostEvent::MouseMove, px, py); });
     }
     pending.push_back([toX, toY] { return Mouse(HostEvent::MouseUp, toX, toY); });
+}
+
+void Monkey::PlanDrag(Game& game) {
+    const auto [x, y] = PickupPoint(game, 85);
+    ++stats.drags;
+    // Where to: anywhere.
+    const int toX = Uniform(0, 799), toY = Uniform(0, 599);
+    PlanDragPath(x, y, toX, toY);
 }
 
 // A move the game's model offers now, made with the mouse where the table makes it (a drag in a
@@ -433,18 +444,9 @@ void Monkey::PlanModelMove(Game& game) {
         PlanClick(gesture.fromX, gesture.fromY);
         PlanClick(gesture.toX, gesture.toY);
         break;
-    case MoveGesture::kDrag: {
-        const int x = gesture.fromX, y = gesture.fromY, toX = gesture.toX, toY = gesture.toY;
-        pending.push_back([x, y] { return Mouse(HostEvent::MouseMove, x, y); });
-        pending.push_back([x, y] { return Mouse(HostEvent::MouseDown, x, y); });
-        const int steps = Uniform(1, 4);
-        for (int step = 1; step <= steps; ++step) {
-            const int px = x + (toX - x) * step / steps, py = y + (toY - y) * step / steps;
-            pending.push_back([px, py] { return Mouse(HostEvent::MouseMove, px, py); });
-        }
-        pending.push_back([toX, toY] { return Mouse(HostEvent::MouseUp, toX, toY); });
+    case MoveGesture::kDrag:
+        PlanDragPath(gesture.fromX, gesture.fromY, gesture.toX, gesture.toY);
         break;
-    }
     }
 }
 
@@ -463,27 +465,17 @@ void Monkey::PlanMenuCommand(int commandId) {
         }
         return nullptr;
     };
-    auto title = [findItem](HostEvent::Kind kind) {
-        return [findItem, kind]() -> std::optional<HostEvent> {
-            Menu* menu = nullptr;
-            if (!findItem(&menu)) return std::nullopt;
-            return Mouse(kind, menu->GetX() + menu->GetWidth() / 2, menu->GetY() + menu->GetHeight() / 2);
-        };
-    };
-    auto item = [findItem](HostEvent::Kind kind) {
-        return [findItem, kind]() -> std::optional<HostEvent> {
-            Menu* menu = nullptr;
-            MenuItem* found = findItem(&menu);
-            if (!found) return std::nullopt;
-            return Mouse(kind, found->GetX() + found->GetWidth() / 2, found->GetY() + found->GetHeight() / 2);
-        };
-    };
-    pending.push_back(title(HostEvent::MouseMove));
-    pending.push_back(title(HostEvent::MouseDown));
-    pending.push_back(title(HostEvent::MouseUp));
-    pending.push_back(item(HostEvent::MouseMove));
-    pending.push_back(item(HostEvent::MouseDown));
-    pending.push_back(item(HostEvent::MouseUp));
+    for (const bool onItem : {false, true}) {
+        for (const HostEvent::Kind kind : {HostEvent::MouseMove, HostEvent::MouseDown, HostEvent::MouseUp}) {
+            pending.push_back([findItem, kind, onItem]() -> std::optional<HostEvent> {
+                Menu* menu = nullptr;
+                MenuItem* found = findItem(&menu);
+                if (!found) return std::nullopt;
+                const Window* target = onItem ? static_cast<const Window*>(found) : menu;
+                return Mouse(kind, target->GetX() + target->GetWidth() / 2, target->GetY() + target->GetHeight() / 2);
+            });
+        }
+    }
 }
 
 void Monkey::PlanRandomMenuCommand(Game& game) {
@@ -520,13 +512,7 @@ void Monkey::PlanInGame(Game& game) {
     } else if (roll < 36) {
         PlanClick(Uniform(0, 799), Uniform(0, 599));
     } else if (roll < 43) {
-        int x = Uniform(0, 799), y = Uniform(0, 599);
-        if (!game.pickups.empty() && Chance(75)) {
-            auto spot = game.pickups.begin();
-            std::advance(spot, Uniform(0, static_cast<int>(game.pickups.size()) - 1));
-            x = spot->x + Uniform(5, 45);
-            y = spot->y + Uniform(3, 20);
-        }
+        const auto [x, y] = PickupPoint(game, 75);
         PlanDoubleClick(x, y);
     } else if (roll < 46) {
         pending.push_back([this] { return Mouse(HostEvent::MouseMove, Uniform(0, 799), Uniform(0, 599)); });

@@ -18,6 +18,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/host_events.h"
@@ -86,6 +87,8 @@ private:
     void PlanAltHotKey();
     void PlanClick(int x, int y);
     void PlanDoubleClick(int x, int y);
+    std::pair<int, int> PickupPoint(Game& game, int percent);
+    void PlanDragPath(int x, int y, int toX, int toY);
     void PlanDrag(Game& game);
     void PlanModelMove(Game& game);
     void PlanMenuCommand(int commandId);

@@ -56,21 +56,6 @@ protected:
     std::string directory;
 };
 
-TEST_F(Instance, SecondCopyAsksTheFirstToRaise) {
-    SingleInstance first(directory);
-    ASSERT_TRUE(first.IsFirst());
-    HWND window = CreateWindow();
-    ASSERT_NE(window, nullptr);
-    first.ListenForRaiseRequests();
-
-    EXPECT_FALSE(SecondCopyIsFirst());
-    EXPECT_TRUE(RaiseArrives());
-    EXPECT_EQ(backend.RaiseCount(), 1);
-    EXPECT_FALSE(SecondCopyIsFirst());
-    EXPECT_TRUE(RaiseArrives());
-    EXPECT_EQ(backend.RaiseCount(), 2);
-}
-
 TEST_F(Instance, TheLockGoesWithTheFirstCopyAndStaleSocketsAreReplaced) {
     {
         SingleInstance first(directory);

@@ -179,26 +179,6 @@ TEST_F(MessageLoop, KeyStateChangesAsMessagesAreTaken) {
     }
 }
 
-TEST_F(MessageLoop, EndOfScriptClosesTheWindowAndTheLoopEnds) {
-    HWND window = CreateWindow();
-    ASSERT_NE(window, nullptr);
-    backend.Click(100, 10, 20);
-    Message m;
-    int dispatched = 0;
-    while (GetMessage(&m)) {
-        DispatchMessage(&m);
-        ++dispatched;
-    }
-    EXPECT_EQ(m.message, WM_QUIT);
-    EXPECT_EQ(dispatched, 3);  // button down, button up, WM_CLOSE
-    EXPECT_EQ(Count(WM_LBUTTONDOWN), 1);
-    EXPECT_EQ(Count(WM_CLOSE), 1);
-    EXPECT_EQ(Count(WM_DESTROY), 1);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(backend.WindowExists());
-    EXPECT_EQ(GetTickCount64(), 100u);
-}
-
 TEST_F(MessageLoop, WaitingAfterTheCloseRequestIsAHang) {
     closeHandling = CloseHandling::Ignore;
     HWND window = CreateWindow();
@@ -244,42 +224,6 @@ TEST_F(MessageLoop, RefusedCreationDestroysTheWindow) {
     backend.SetFailWindowCreation(true);
     EXPECT_EQ(CreateWindow(), nullptr);
     EXPECT_TRUE(received.empty());
-}
-
-TEST_F(MessageLoop, HostInputReachesTheQueueThroughTheScript) {
-    HWND window = CreateWindow();
-    ASSERT_NE(window, nullptr);
-    backend.DoubleClick(0, 30, 40);
-    HostEvent press;
-    press.kind = HostEvent::MouseDown;
-    press.button = 1;
-    backend.PostHost(10, press);
-    backend.MoveMouse(10, 50, 60);
-    HostEvent focus;
-    focus.kind = HostEvent::FocusGained;
-    backend.PostHost(10, focus);
-    backend.At(100, [window] { PostMessage(window, WM_APP_RAISE, 0, 0); });
-
-    const uint32_t expected[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                                 WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_ACTIVATEAPP, WM_SETFOCUS};
-    Message m;
-    for (uint32_t message : expected) {
-        ASSERT_TRUE(GetMessage(&m));
-        EXPECT_EQ(m.message, message);
-        EXPECT_EQ(m.hwnd, window);
-        DispatchMessage(&m);
-        if (message == WM_MOUSEMOVE) {
-            // The script still holds the left button from the press before the move.
-            EXPECT_EQ(m.wParam, MK_LBUTTON);
-            EXPECT_EQ(LowWord(m.lParam), 50);
-            EXPECT_EQ(HighWord(m.lParam), 60);
-        }
-    }
-    // WM_APP_RAISE reaches the back end through the default handling.
-    ASSERT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_APP_RAISE);
-    DispatchMessage(&m);
-    EXPECT_EQ(backend.RaiseCount(), 1);
 }
 
 }  // namespace

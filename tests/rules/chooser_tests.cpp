@@ -59,24 +59,14 @@ TEST_F(ChooserTest, AnAcceptedChoiceSurvivesARestart) {
     }
 }
 
-TEST_F(ChooserTest, CancelChangesNothing) {
-    for (const ChooserCase& c : kCases) {
-        SCOPED_TRACE(c.name);
-        const std::string before = FileText();
-        ClickPicture(c);
-        backend.PressKey(50, kHidEscape);
-        EXPECT_FALSE(c.choose());
-        EXPECT_EQ(userPreferences.*c.choice, 0u);
-        EXPECT_EQ(FileText(), before);
-    }
-}
-
-TEST_F(ChooserTest, NoPictureShowsTheTransparentColour) {
+// Open, no picture shows the transparent colour; a picture clicked and then Cancel change nothing.
+TEST_F(ChooserTest, NoPictureShowsTheTransparentColourAndCancelChangesNothing) {
     // As the program sets it up at start.
     SetTransparentColor(kTransparentIndexA, 1);
     SetTransparentColor(kTransparentIndexB, 1);
     for (const ChooserCase& c : kCases) {
         SCOPED_TRACE(c.name);
+        const std::string before = FileText();
         int magenta = -1;
         backend.After(50, [&] {
             magenta = 0;
@@ -87,9 +77,12 @@ TEST_F(ChooserTest, NoPictureShowsTheTransparentColour) {
                 for (int x = left * scale; x < (left + c.dialogWidth) * scale; ++x)
                     magenta += (pixels[y * pitch + x] & 0xFFFFFF) == 0xFF00FF;
         });
-        backend.PressKey(60, kHidEscape);
-        c.choose();
+        ClickPicture(c);
+        backend.PressKey(50, kHidEscape);
+        EXPECT_FALSE(c.choose());
         EXPECT_EQ(magenta, 0);
+        EXPECT_EQ(userPreferences.*c.choice, 0u);
+        EXPECT_EQ(FileText(), before);
     }
     SetTransparentColor(kTransparentIndexA, 0);
     SetTransparentColor(kTransparentIndexB, 0);

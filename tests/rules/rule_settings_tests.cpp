@@ -240,17 +240,4 @@ TEST_F(RuleSettingsTest, KlondikeSummaryWithDefaultsReadsExactly) {
     EXPECT_EQ(view.RunModal(), RulesSummaryDialog::kResultOk);
 }
 
-TEST_F(RuleSettingsTest, SummaryHeightsFollowFromTheirLineCounts) {
-    const std::map<int, int> heights = {{2, 210},  {3, 150},  {5, 130},  {6, 190},  {7, 150},  {8, 270},
-                                        {9, 190},  {10, 210}, {11, 170}, {12, 250}, {13, 150}, {14, 170},
-                                        {15, 170}, {16, 170}, {18, 190}, {19, 190}};
-    for (const auto& [game, height] : heights) {
-        RulesSummaryDialog view(*FindGame(game));
-        EXPECT_EQ(view.GetHeight(), height) << game;
-    }
-    Store(*FindGame(5), {{{"StartingCard", 12}}, ""});
-    EXPECT_EQ(RulesSummaryLines(*FindGame(5)), std::vector<std::string>{"Starting Cards: A, 2, 3, 4"});
-    EXPECT_EQ(RulesSummaryLines(*FindGame(14)).back(), "Scoring Method: American");
-}
-
 }  // namespace

@@ -93,34 +93,6 @@ TEST_F(ArtworkTest, LoadThemePicksTheFilesAndColoursOfEachTheme) {
     userPreferences.Backdrop = 0;
 }
 
-TEST_F(ArtworkTest, DrawGameTitlePlacesTheBandCentredAtTheTopOfTheBackground) {
-    for (int game : {1, 7, 10, 20}) {
-        SCOPED_TRACE(game);
-        artwork.LoadTheme(1);  // "ingame_title2.bmp"
-        const Pixel backdrop = At(artwork.background, 400, 300);
-        artwork.DrawGameTitle(game);
-        // The screen was restored first, so it shows the title from the next restore on.
-        EXPECT_EQ(At(screen, 400, 50), backdrop);
-
-        const int width = kTitleWidths[game - 1], left = 400 - width / 2;
-        const Pixel title = TitleColour(1, game);
-        const int bg = artwork.background;
-        EXPECT_EQ(At(bg, left, 35), title);
-        EXPECT_EQ(At(bg, left + width, 68), title);
-        EXPECT_EQ(At(bg, left - 1, 50), backdrop);
-        EXPECT_EQ(At(bg, left + width + 1, 50), backdrop);
-        EXPECT_EQ(At(bg, left, 34), backdrop);
-        EXPECT_EQ(At(bg, left, 69), backdrop);
-
-        ClearScreen();
-        artwork.RestoreBackground(left, left + width, 35, 68);
-        EXPECT_EQ(At(screen, left, 35), title);
-        EXPECT_EQ(At(screen, left + width, 68), title);
-        EXPECT_EQ(At(screen, left - 1, 50), kScreenColour);
-        EXPECT_EQ(At(screen, left, 69), kScreenColour);
-    }
-}
-
 TEST_F(ArtworkTest, AddDirtyMergesOnlyWithTheNewestRectangle) {
     artwork.AddDirty({0, 0, 9, 9});
     artwork.AddDirty({100, 100, 109, 109});

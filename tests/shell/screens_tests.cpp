@@ -1,6 +1,6 @@
 // The screen flow through the real program on the virtual clock: the logo, the selection menu's
-// highlight and start handlers, the end pictures and the dirty list, with made-up artwork whose
-// colours say what is on the screen.
+// highlight and start handlers and the end pictures, with made-up artwork whose colours say what
+// is on the screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -177,40 +177,6 @@ TEST_F(ScreenFlowTest, EveryNameReachesItsStartHandlerAndEmptySpaceNone) {
     // the other games with options ask for them first.
     for (int item : {0, 3, 16, 19}) EXPECT_EQ(seen[item].mode, StartMode::AtOnce) << item;
     for (int item : {1, 11, 18}) EXPECT_EQ(seen[item].mode, StartMode::RulesFirst) << item;
-}
-
-TEST_F(ScreenFlowTest, OverlappingDirtyRectanglesArePresentedAsTheirUnion) {
-    Activate(10);
-    EndLogo(10);
-    constexpr Pixel kPaint = 0x123456;
-    backend.At(100, [&] {
-        Artwork& artwork = *ShellArtwork();
-        Pixel* pixels = BufferPixels(ScreenBuffer());
-        for (int y = 50; y < 160; ++y)
-            for (int x = 300; x < 420; ++x) pixels[y * 800 + x] = kPaint;
-        const int presents = backend.PresentCount();
-        artwork.AddDirty({310, 60, 350, 100});
-        artwork.AddDirty({340, 90, 390, 140});
-        ASSERT_EQ(artwork.DirtyList().size(), 1u);
-        artwork.PresentDirty();
-        EXPECT_EQ(backend.PresentCount(), presents + 1);
-        EXPECT_TRUE(artwork.DirtyList().empty());
-        // The union's corner lies in neither rectangle; just outside it nothing was presented.
-        EXPECT_EQ(WindowAt(385, 65), kPaint);
-        EXPECT_EQ(WindowAt(310, 140), kPaint);
-        EXPECT_NE(WindowAt(391, 65), kPaint);
-        EXPECT_NE(WindowAt(385, 141), kPaint);
-
-        // Apart they stay two; a rectangle partly off the screen is clipped to it.
-        artwork.AddDirty({300, 50, 305, 55});
-        artwork.AddDirty({410, 150, 419, 159});
-        artwork.AddDirty({-20, -20, -10, -10});
-        artwork.PresentDirty();
-        EXPECT_EQ(backend.PresentCount(), presents + 3);
-        EXPECT_EQ(WindowAt(419, 159), kPaint);
-    });
-    backend.PressKey(10, kHidEscape);
-    EXPECT_EQ(RunApplication(), 0);
 }
 
 TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {

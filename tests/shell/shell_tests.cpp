@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "draw/draw.h"
@@ -16,7 +15,6 @@
 #include "platform/paths.h"
 #include "platform/scripted_backend.h"
 #include "shell/display_depth.h"
-#include "artwork/screen_layout.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
 #include "tests/shell/shell_fixture.h"
@@ -89,21 +87,6 @@ TEST_F(ShellTest, StartsStraightIntoTheDealTheCommandLineNamed) {
     EXPECT_EQ(status, "Deal 12345");
 }
 
-TEST_F(ShellTest, TheExitButtonEndsTheProgramAndPlayersDoesNot) {
-    Activate(10);
-    EndLogo(10);
-    backend.Click(100, 20 + 42, 15 + 27);  // Players: the player dialog opens
-    backend.PressKey(100, kHidEscape);       // and is cancelled, which keeps the program running
-    bool runningAfterPlayers = false;
-    backend.At(1000, [&] { runningAfterPlayers = ShellWindow() != nullptr; });
-    backend.Click(100, 696 + 42, 15 + 27);  // Exit
-    bool reachedLaterStep = false;
-    backend.At(5000, [&] { reachedLaterStep = true; });
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_TRUE(runningAfterPlayers);
-    EXPECT_FALSE(reachedLaterStep);
-}
-
 TEST_F(ShellTest, F12AlsoEndsTheProgramOnTheSelectionScreen) {
     Activate(10);
     EndLogo(10);
@@ -140,18 +123,6 @@ TEST_F(ShellTest, InputIsIgnoredWhileInactive) {
     EXPECT_GT(presentsAfterActivation, presentsAfterPaint);
 }
 
-TEST_F(ShellTest, OtherKeysAndTimersLeaveTheSelectionScreenRunning) {
-    Activate(10);
-    EndLogo(10);
-    backend.PressKey(100, kHidA);
-    bool running = false;
-    // Thirty seconds of both 100 ms timers on the selection screen.
-    backend.At(30000, [&] { running = ShellWindow() != nullptr && !IsGameRunning(); });
-    backend.PressKey(10, kHidEscape);
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_TRUE(running);
-}
-
 TEST_F(ShellTest, RefusesADisplayBelowSixteenBitsWithItsOwnMessageBox) {
     backend.SetDisplayModes({{800, 600, 8}, {1024, 768, 32}});
     Activate(10);
@@ -168,23 +139,6 @@ TEST_F(ShellTest, RefusesADisplayBelowSixteenBitsWithItsOwnMessageBox) {
     EXPECT_TRUE(boxOnScreen);
     EXPECT_FALSE(backend.WindowExists());
     EXPECT_TRUE(backend.ScriptDone());
-}
-
-TEST_F(ShellTest, RunsAtTwentyFourBitsWhenOfferedSixteenAndTwentyFour) {
-    backend.SetDisplayModes({{800, 600, 16}, {800, 600, 24}});
-    int depth = 0;
-    backend.At(50, [&] { depth = ShellDisplayDepth(); });
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_EQ(depth, 24);
-    EXPECT_TRUE(backend.MessageBoxes().empty());
-}
-
-TEST_F(ShellTest, ASecondCopyLeavesWithoutAWindow) {
-    SingleInstance first(RuntimeDirectory());
-    ASSERT_TRUE(first.IsFirst());
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_FALSE(backend.WindowExists());
-    EXPECT_EQ(backend.PresentCount(), 0);
 }
 
 // Start-up (the logo, the player dialog) runs inside window creation; a copy started then must
@@ -250,40 +204,6 @@ TEST_F(ShellTest, AFirstRunAsksForThePlayerAndCancellingEndsTheProgram) {
     EXPECT_FALSE(reachedLaterStep);
     SettingsKey preferences(PreferencesPath());
     EXPECT_EQ(ReadStringValue(preferences, "HumanName", ""), "");
-}
-
-TEST_F(ShellTest, AFirstRunRemembersTheNamedPlayer) {
-    ForgetSettings();
-    Activate(10);
-    EndLogo(10);
-    for (int key : {kHidA, kHidA, kHidEnter}) backend.PressKey(50, key);
-    int player = -1;
-    backend.At(3000, [&] { player = userPreferences.CurrentPlayer; });
-    backend.PressKey(10, kHidEscape);
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_EQ(player, kFirstPlayerNumber);
-    SettingsKey preferences(PreferencesPath());
-    EXPECT_EQ(ReadStringValue(preferences, "HumanName", ""), "aa");
-}
-
-TEST_F(ShellTest, AGameStartsFromItsNameAndLeavingItRemovesItsUndoFiles) {
-    Activate(10);
-    EndLogo(10);
-    // Accordion deals at once; a drag or two writes undo records, Escape leaves the game.
-    const auto& accordion = screen_layout::kGameMenuItems[0];
-    backend.Click(100, accordion.left + accordion.Width() / 2, accordion.top + accordion.Height() / 2);
-    bool running = false;
-    backend.At(20000, [&] { running = IsGameRunning(); });
-    for (int i = 0; i < 6; ++i) backend.DoubleClick(200, 100 + 60 * i, 150);
-    backend.PressKey(100, kHidEscape);
-    bool backOnSelection = false;
-    backend.After(100, [&] { backOnSelection = !IsGameRunning() && ShellWindow() != nullptr; });
-    backend.PressKey(100, kHidEscape);
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_TRUE(running);
-    EXPECT_TRUE(backOnSelection);
-    for (const auto& entry : std::filesystem::directory_iterator(RuntimeDirectory()))
-        EXPECT_EQ(entry.path().filename().string().rfind("UNDO", 0), std::string::npos) << entry.path();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A fixture that points the settings tree at a fresh file in a private folder, with helpers to
-// look at the file and at values without creating anything.
+// look at the file and at values without creating anything; and one that adds a window, a screen
+// and the toolkit on the scripted back end, for dialogs run modally.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,13 +8,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "draw/draw.h"
+#include "platform/host_events.h"
 #include "platform/registry.h"
+#include "platform/scripted_backend.h"
 #include "store/settings_store.h"
+#include "ui/toolkit.h"
 
 class StoreTest : public ::testing::Test {
 protected:
@@ -79,4 +85,61 @@ protected:
 
     std::string folder;
     std::string file;
+};
+
+class DialogTest : public StoreTest {
+protected:
+    static constexpr int kHidEscape = 41;
+    static constexpr Pixel kTextColor = 0xFF0000;
+
+    DialogTest() {
+        SetBackend(&backend);
+        window = CreateMainWindow("dialog test", 800, 600, &Procedure);
+        ShowMainWindow(window);
+        InitBuffers();
+        SetBufferDepth(32);
+        screen = CreateBuffer(800, 600);
+        SelectBuffer(screen);
+        InitToolkit(window, screen, kToolkitSubPanelEvents);
+        BuildColorTable();
+        SetRegularFont("windb_10.fgf");
+        // Plain faces and a text colour found nowhere else, so tests can find the text.
+        ToolkitTheme theme;
+        theme.textColor = kTextColor;
+        SetToolkitTheme(theme);
+        HostEvent focus;
+        focus.kind = HostEvent::FocusGained;
+        backend.PostHost(10, focus);
+    }
+    ~DialogTest() override {
+        ShutdownToolkit();
+        CloseBuffer();
+        FreeBuffer(screen);
+        if (IsWindow(window)) DestroyWindow(window);
+        SetBackend(nullptr);
+    }
+    static LRESULT Procedure(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProc(hwnd, message, wParam, lParam);
+    }
+    // Pixels of text inside the inclusive screen rectangle. Text is blended into the face, so a
+    // pixel counts when it is clearly red (the plain face is grey).
+    int TextPixels(int minx, int maxx, int miny, int maxy) const {
+        const Pixel* pixels = BufferPixels(screen);
+        const int pitch = BufferWidth(screen);
+        int count = 0;
+        for (int py = miny; py <= maxy; ++py)
+            for (int px = minx; px <= maxx; ++px) {
+                const Pixel p = pixels[py * pitch + px];
+                count += ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100 ? 1 : 0;
+            }
+        return count;
+    }
+
+    void Type(std::initializer_list<int> keys) {
+        for (int key : keys) backend.PressKey(50, key);
+    }
+
+    ScriptedBackend backend;
+    HWND window = nullptr;
+    int screen = -1;
 };
