@@ -67,7 +67,6 @@ struct Palette {
     Rgb leaf;
     Rgb flame;
     Rgb outline;
-    bool outlined;
 };
 
 Palette ClassicPalette() {
@@ -80,8 +79,7 @@ Palette ClassicPalette() {
             {0.45, 0.29, 0.14},
             {0.22, 0.52, 0.25},
             {0.98, 0.52, 0.12},
-            {0.12, 0.12, 0.14},
-            true};
+            {0.12, 0.12, 0.14}};
 }
 
 Palette ModernPalette() {
@@ -94,8 +92,7 @@ Palette ModernPalette() {
             {0.14, 0.20, 0.34},
             {0.18, 0.60, 0.42},
             {0.98, 0.55, 0.20},
-            {0.14, 0.20, 0.34},
-            false};
+            {0.14, 0.20, 0.34}};
 }
 
 // The pieces of one figure. The cairo matrix maps figure units to the frame, so every path
@@ -134,17 +131,14 @@ private:
         }
         cairo_close_path(cr);
     }
-    // Fills the current path and, in the outlined style, traces it in a fine dark line.
+    // Fills the current path and traces it in a fine outline, which keeps the pieces apart at
+    // 1x.
     void Paint(Rgb colour) {
         SetRgb(cr, colour);
-        if (p.outlined) {
-            cairo_fill_preserve(cr);
-            SetRgb(cr, p.outline);
-            cairo_set_line_width(cr, 0.5 / unit);
-            cairo_stroke(cr);
-        } else {
-            cairo_fill(cr);
-        }
+        cairo_fill_preserve(cr);
+        SetRgb(cr, p.outline);
+        cairo_set_line_width(cr, 0.5 / unit);
+        cairo_stroke(cr);
     }
     void Dot(double u, double v, double r, Rgb colour) {
         cairo_new_sub_path(cr);
@@ -161,10 +155,9 @@ private:
     }
     // A staff with a dark edge, so it reads against any robe.
     void Staff(double u, double v0, double v1, double width) {
-        if (p.outlined) Line(u, v0, u, v1, width + 1.0 / unit, p.outline);
+        Line(u, v0, u, v1, width + 1.0 / unit, p.outline);
         Line(u, v0, u, v1, width, p.wood);
     }
-    Rgb Ink() const { return p.outlined ? p.outline : Rgb{0.15, 0.15, 0.2}; }
     Rgb RobeColour() const { return p.robes[c.robe]; }
     Rgb LiningColour() const { return p.robes[c.lining]; }
 
@@ -197,12 +190,9 @@ private:
             cairo_restore(cr);
         }
         ShoulderPath(rank);
-        if (p.outlined) {
-            SetRgb(cr, p.outline);
-            cairo_set_line_width(cr, 0.5 / unit);
-            cairo_stroke(cr);
-        }
-        cairo_new_path(cr);
+        SetRgb(cr, p.outline);
+        cairo_set_line_width(cr, 0.5 / unit);
+        cairo_stroke(cr);
         cairo_rectangle(cr, -0.055, -0.3, 0.11, 0.72);
         Paint(p.trim);
         if (rank == kQueen) {
@@ -226,7 +216,6 @@ private:
     // Fills the current clip (the robe's patterned half) with the figure's pattern.
     void GarmentPattern() {
         const Rgb ink = Mix(p.trim, RobeColour(), 0.2);
-        const Rgb dark = Mix(p.outline, RobeColour(), 0.35);
         SetRgb(cr, ink);
         cairo_set_line_width(cr, 0.035);
         switch (c.pattern) {
@@ -237,6 +226,8 @@ private:
             cairo_fill(cr);
             break;
         case Pattern::Ermine:
+            // White fur with black tails.
+            SetRgb(cr, p.collar);
             cairo_paint(cr);
             for (double v = -0.2; v < 0.45; v += 0.13)
                 for (double u = -0.72 + std::fmod(v + 0.2, 0.26) / 0.13 * 0.08; u < 0; u += 0.16) {
@@ -315,7 +306,6 @@ private:
             cairo_stroke(cr);
             break;
         }
-        (void)dark;
     }
 
     // A veil or hood lies behind the hair and the shoulders' top edge.
@@ -388,9 +378,9 @@ private:
             SetRgb(cr, c.hairColour);
             cairo_fill(cr);
         }
-        Dot(-0.05 + look, 0.625, 0.02, Ink());
-        Dot(0.05 + look, 0.625, 0.02, Ink());
-        Line(look * 1.2, 0.60, look * 1.6 + 0.01, 0.56, 0.02, Mix(p.skin, Ink(), 0.45));
+        Dot(-0.05 + look, 0.625, 0.02, p.outline);
+        Dot(0.05 + look, 0.625, 0.02, p.outline);
+        Line(look * 1.2, 0.60, look * 1.6 + 0.01, 0.56, 0.02, Mix(p.skin, p.outline, 0.45));
         if (c.beard == Beard::None) Line(-0.03 + look, 0.52, 0.03 + look, 0.52, 0.025, {0.78, 0.25, 0.25});
     }
 
@@ -616,12 +606,12 @@ private:
             cairo_move_to(cr, 0.46, 0.02);
             cairo_curve_to(cr, 0.70, 0.25, 0.70, 0.72, 0.46, 0.95);
             cairo_set_line_width(cr, 0.06);
-            SetRgb(cr, p.outlined ? p.outline : p.wood);
+            SetRgb(cr, p.outline);
             cairo_stroke_preserve(cr);
             cairo_set_line_width(cr, 0.035);
-            SetRgb(cr, p.outlined ? p.wood : Mix(p.wood, p.collar, 0.3));
+            SetRgb(cr, p.wood);
             cairo_stroke(cr);
-            Line(0.46, 0.02, 0.46, 0.95, 0.012, Ink());
+            Line(0.46, 0.02, 0.46, 0.95, 0.012, p.outline);
             break;
         default:
             break;
@@ -745,11 +735,9 @@ private:
         cairo_move_to(cr, 0.50, 0.30);
         cairo_line_to(cr, hand[0], hand[1]);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        if (p.outlined) {
-            cairo_set_line_width(cr, 0.13 + 1.0 / unit);
-            SetRgb(cr, p.outline);
-            cairo_stroke_preserve(cr);
-        }
+        cairo_set_line_width(cr, 0.13 + 1.0 / unit);
+        SetRgb(cr, p.outline);
+        cairo_stroke_preserve(cr);
         cairo_set_line_width(cr, 0.13);
         SetRgb(cr, Mix(LiningColour(), p.outline, 0.15));
         cairo_stroke(cr);
