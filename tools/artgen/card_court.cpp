@@ -31,7 +31,7 @@ struct Court {
     Beard beard;
     Pattern pattern;
     int side;      // +1 holds the attribute on the right of the picture, -1 on the left
-    double turn;   // where the face looks, -1 (towards the attribute's far side) .. 1
+    double turn;   // where the face looks: -1 away from the attribute .. 1 towards it
     int robe;      // the patterned half
     int lining;    // the half with the arm
     Rgb hairColour;
@@ -285,7 +285,8 @@ private:
         case Pattern::Zigzag:
             for (double v = -0.25; v < 0.5; v += 0.13) {
                 cairo_move_to(cr, -0.8, v);
-                for (double u = -0.8; u < 0; u += 0.08) cairo_line_to(cr, u + 0.04, v + (static_cast<int>((u + 0.8) / 0.04 + 0.5) % 4 == 0 ? 0.05 : -0.0));
+                bool up = true;
+                for (double u = -0.76; u < 0.04; u += 0.04, up = !up) cairo_line_to(cr, u, up ? v + 0.05 : v);
             }
             cairo_set_line_width(cr, 0.035);
             cairo_stroke(cr);
