@@ -1,10 +1,13 @@
 // How the cards read on the table, measured on the generated sheets at every device scale: the
-// index of every front (and its turned twin) inside the top 14 pixels, the selected twin, and
-// the light rim that keeps stacked backs apart.
+// index of every front (and its turned twin) inside the top 14 pixels, the selected twin, the
+// light rim that keeps stacked backs apart, twelve court figures that are more than one costume
+// recoloured, and the win and exit screens showing the table's own cards.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -15,6 +18,7 @@
 #include "cards/card_geometry.h"
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
+#include "tools/artgen/screen_art.h"
 
 namespace fs = std::filesystem;
 using namespace card_geometry;
@@ -169,6 +173,79 @@ TEST_F(CardLook, EveryBackHasALightRimInsideItsEdge) {
             }
             EXPECT_EQ(dim, 0) << "back " << back << " at " << scale << "x";
             EXPECT_LT(Luma(at(0, kH / 2, 0)), 120) << "back " << back << " at " << scale << "x";
+        }
+    }
+}
+
+// The court frame of a card (inside its frame line) as a map of luminance edges. Recolouring a
+// figure moves none of its edges; a figure of its own moves most of them.
+std::vector<bool> CourtEdges(const Picture& sheet, int suit, int rank, int scale) {
+    const int left = (FrontCellX(rank) + 11) * scale, top = (FrontCellY(suit) + 17) * scale;
+    const int w = 31 * scale, h = 49 * scale;
+    std::vector<bool> edges;
+    for (int y = 0; y + 1 < h; ++y)
+        for (int x = 0; x + 1 < w; ++x) {
+            const int here = Luma(sheet.At(left + x, top + y));
+            edges.push_back(std::abs(Luma(sheet.At(left + x + 1, top + y)) - here) +
+                                std::abs(Luma(sheet.At(left + x, top + y + 1)) - here) > 40);
+        }
+    return edges;
+}
+
+// The share of the edge pixels of either picture that the other lacks.
+double EdgeMismatch(const std::vector<bool>& a, const std::vector<bool>& b) {
+    int either = 0, differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        either += a[i] || b[i];
+        differ += a[i] != b[i];
+    }
+    return either == 0 ? 0 : static_cast<double>(differ) / either;
+}
+
+TEST_F(CardLook, TwelveCourtFiguresDifferBeyondTheirColours) {
+    for (int scale : {1, 3})
+        for (int d = 0; d < kFrontDesignCount; ++d) {
+            const Picture& sheet = Sheet(kFrontFiles[d], scale);
+            std::vector<std::vector<bool>> courts;
+            for (int suit = 0; suit < 4; ++suit)
+                for (int rank = 9; rank <= 11; ++rank) courts.push_back(CourtEdges(sheet, suit, rank, scale));
+            double least = 1;
+            for (size_t a = 0; a < courts.size(); ++a)
+                for (size_t b = a + 1; b < courts.size(); ++b) {
+                    const double mismatch = EdgeMismatch(courts[a], courts[b]);
+                    least = std::min(least, mismatch);
+                    EXPECT_GT(mismatch, 0.3) << kFrontFiles[d] << " at " << scale << "x: courts " << a << " and " << b;
+                }
+            std::printf("%s at %dx: least edge mismatch between two courts %.2f\n", kFrontFiles[d], scale, least);
+        }
+}
+
+// Whether the screen shows the sheet's card upright at whole logical pixels somewhere: every
+// pixel of the card's face, 2 pixels in from its rounded edge, the same.
+bool ShowsTableCard(const ::Picture& screen, const Picture& sheet, int suit, int rank, int scale) {
+    const int m = 2 * scale, w = (kW - 4) * scale, h = (kH - 4) * scale;
+    const int left = FrontCellX(rank) * scale + m, top = FrontCellY(suit) * scale + m;
+    for (int y0 = m; y0 + h <= screen.height; y0 += scale)
+        for (int x0 = m; x0 + w <= screen.width; x0 += scale) {
+            bool same = true;
+            for (int y = 0; y < h && same; ++y)
+                for (int x = 0; x < w && same; ++x) same = (screen.At(x0 + x, y0 + y) & 0xFFFFFF) == sheet.At(left + x, top + y);
+            if (same) return true;
+        }
+    return false;
+}
+
+TEST_F(CardLook, WinAndExitScreensShowTheTablesCards) {
+    std::string error;
+    ASSERT_TRUE(LoadFonts("/usr/share/fonts", &error)) << error;
+    constexpr int kAce = 12, kKing = 11, kQueen = 10, kJack = 9;
+    for (int scale : {1, 3}) {
+        const Picture& sheet = Sheet(kFrontFiles[0], scale);
+        const ::Picture win = RenderWinScreen(scale), exit = RenderExitBackground(scale);
+        const int cascade[] = {kKing, kQueen, kJack, kAce};
+        for (int suit = 0; suit < 4; ++suit) {
+            EXPECT_TRUE(ShowsTableCard(win, sheet, suit, cascade[suit], scale)) << "win, suit " << suit << " at " << scale << "x";
+            EXPECT_TRUE(ShowsTableCard(exit, sheet, suit, kAce, scale)) << "exit, suit " << suit << " at " << scale << "x";
         }
     }
 }

@@ -103,6 +103,18 @@ FT_Library SharedFreeType() {
 
 const cairo_user_data_key_t kFaceKey{};
 
+// The index face of each design, loaded once for the table's sheets and the screens' cards.
+struct FaceCache {
+    std::array<cairo_font_face_t*, card_art::kDesignCount> faces{};
+    fs::path root;
+    bool loaded = false;
+};
+
+FaceCache* IndexFaces() {
+    static FaceCache* cache = new FaceCache;
+    return cache;
+}
+
 // A cairo face over a font file; cairo frees the FreeType face when it drops the last use.
 cairo_font_face_t* LoadFace(const fs::path& path, std::string* error) {
     FT_Face face = nullptr;
@@ -392,6 +404,45 @@ bool RenderBackSheet(Sheet* sheet, std::string* error) {
 
 namespace card_art {
 
+bool LoadIndexFaces(const fs::path& fontRoot, std::string* error) {
+    FaceCache* cache = IndexFaces();
+    if (cache->loaded && cache->root == fontRoot) return true;
+    std::array<cairo_font_face_t*, kDesignCount> faces{};
+    for (int d = 0; d < kDesignCount; ++d) {
+        faces[static_cast<size_t>(d)] = LoadFace(fontRoot / kDesigns[d].fontFile, error);
+        if (faces[static_cast<size_t>(d)] == nullptr) {
+            for (cairo_font_face_t* face : faces) cairo_font_face_destroy(face);
+            return false;
+        }
+    }
+    for (cairo_font_face_t* face : cache->faces) cairo_font_face_destroy(face);
+    cache->faces = faces;
+    cache->root = fontRoot;
+    cache->loaded = true;
+    return true;
+}
+
+void DrawCardFront(cairo_t* cr, int design, int suit, int rank) {
+    cairo_font_face_t* face = IndexFaces()->faces[static_cast<size_t>(design)];
+    if (face == nullptr) return;
+    cairo_save(cr);
+    RoundedRect(cr, 0, 0, kCellWidth, kCellHeight, kCornerRadius);
+    cairo_clip(cr);
+    SetTextOptions(cr);
+    DrawFront(cr, face, kDesigns[design], suit, rank);
+    cairo_restore(cr);
+}
+
+void DrawCardBack(cairo_t* cr, int back) {
+    cairo_save(cr);
+    RoundedRect(cr, 0, 0, kCellWidth, kCellHeight, kCornerRadius);
+    cairo_clip(cr);
+    SetRgb(cr, kTableTone);
+    cairo_paint(cr);
+    DrawBack(cr, back);
+    cairo_restore(cr);
+}
+
 double EdgeDistance(double x, double y) {
     const double qx = std::max({kCornerRadius - x, x - (kCellWidth - kCornerRadius), 0.0});
     const double qy = std::max({kCornerRadius - y, y - (kCellHeight - kCornerRadius), 0.0});
@@ -409,15 +460,12 @@ fs::path DataFilePath(const char* programName) {
 
 bool RenderCardArt(const fs::path& fontRoot, ArtFileList* files, std::string* error, int scale) {
     auto name = [scale](const char* programName) { return ScaledArtPath(card_art::DataFilePath(programName), scale); };
+    if (!card_art::LoadIndexFaces(fontRoot, error)) return false;
     for (int d = 0; d < card_art::kDesignCount; ++d) {
-        const Design& design = kDesigns[d];
-        cairo_font_face_t* face = LoadFace(fontRoot / design.fontFile, error);
-        if (face == nullptr) return false;
         Sheet sheet(card_geometry::kFrontSheetWidth, card_geometry::kFrontSheetHeight, scale);
         Sheet selected = sheet;
-        const bool ok = RenderFrontSheet(design, face, &sheet, &selected, error);
-        cairo_font_face_destroy(face);
-        if (!ok) return false;
+        if (!RenderFrontSheet(kDesigns[d], IndexFaces()->faces[static_cast<size_t>(d)], &sheet, &selected, error))
+            return false;
         files->emplace_back(name(card_geometry::kFrontFiles[d]), sheet.Encode());
         files->emplace_back(name(card_geometry::kDarkFrontFiles[d]), selected.Encode());
     }

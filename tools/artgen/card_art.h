@@ -3,6 +3,8 @@
 // exact magenta so the game's transparent copy leaves the table showing there.
 #pragma once
 
+#include <cairo.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -46,6 +48,16 @@ double EdgeDistance(double x, double y);
 // A data file as the program names it ("artwork\\deck1.bmp"), as a path below the data folder.
 std::filesystem::path DataFilePath(const char* programName);
 
+// Cards for pictures that show them (the win, lose, exit and selection screens), drawn by the
+// same code as the table's sheets into the cell (0, 0)..(kCellWidth, kCellHeight) of the
+// current cairo matrix, clipped to the rounded card, so a screen may show them enlarged or
+// turned. Suits as in card_paint (0 spade, 1 heart, 2 club, 3 diamond), ranks 0 (Two) to 12
+// (Ace). An upright card at whole logical pixels is the table's cell pixel for pixel.
+// LoadIndexFaces must have succeeded with the same font root first.
+bool LoadIndexFaces(const std::filesystem::path& fontRoot, std::string* error);
+void DrawCardFront(cairo_t* cr, int design, int suit, int rank);
+void DrawCardBack(cairo_t* cr, int back);
+
 // A front design: 0 classic, 1 classic with large indices, 2 modern, 3 modern with large
 // indices, in the order of card_geometry::kFrontFiles.
 inline constexpr int kDesignCount = card_geometry::kFrontDesignCount;
@@ -64,3 +76,7 @@ bool RenderCardArt(const std::filesystem::path& fontRoot, ArtFileList* files, st
 // cursors into one PNG for review.
 bool WriteCardArtSheet(const std::filesystem::path& dataDir, const std::filesystem::path& png,
                        std::string* error);
+
+// Draws the twelve court cards of every front design at 1x, enlarged three times, above the
+// same cards at 3x, into one PNG for review.
+bool WriteCourtSheet(const std::filesystem::path& dataDir, const std::filesystem::path& png, std::string* error);

@@ -36,10 +36,10 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 // vane in one colour, shaft and barbs in another.
 void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft);
 
-// The picture inside a court card's frame (x, y, w, h): a figure drawn twice, the second turned
-// half a turn about the frame's centre, as on printed court cards. rank is 9 (Jack), 10
-// (Queen) or 11 (King); modern selects the flat, cleaner style; suitColour is the card's red
-// or black.
+// The picture inside a court card's frame (x, y, w, h): the figure of this suit and rank (each
+// of the twelve its own) drawn twice, the second turned half a turn about the frame's centre,
+// as on printed court cards. rank is 9 (Jack), 10 (Queen) or 11 (King); modern selects the
+// level divider and cooler colours; suitColour is the card's red or black.
 void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColour, double x, double y, double w,
                       double h);
 

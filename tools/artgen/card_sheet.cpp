@@ -1,6 +1,7 @@
-// The review sheet of the card art: the front sheets enlarged twice on a dark and a light
+// The review sheets of the card art: the front sheets enlarged twice on a dark and a light
 // table (magenta shown as the table, as the game's transparent copy does), the selected
-// twins, the backs enlarged twice and the two cursors enlarged four times.
+// twins, the backs enlarged twice and the two cursors enlarged four times; and the twelve
+// court cards of every design at 1x (enlarged three times) beside the same cards at 3x.
 #include <cairo.h>
 
 #include <algorithm>
@@ -140,6 +141,61 @@ bool WriteCardArtSheet(const fs::path& dataDir, const fs::path& png, std::string
                 x += kCursorSize * kCursorZoom + kMargin;
             }
         }
+    }
+    cairo_destroy(cr);
+    if (ok && cairo_surface_write_to_png(sheet, png.c_str()) != CAIRO_STATUS_SUCCESS) {
+        *error = "cannot write " + png.string();
+        ok = false;
+    }
+    cairo_surface_destroy(sheet);
+    return ok;
+}
+
+bool WriteCourtSheet(const fs::path& dataDir, const fs::path& png, std::string* error) {
+    using namespace card_geometry;
+    constexpr int kCourtZoom = 3;
+    constexpr int kGap = 6;
+    const int cellW = card_art::kCellWidth * kCourtZoom, cellH = card_art::kCellHeight * kCourtZoom;
+    const int width = kMargin * 2 + 12 * (cellW + kGap);
+    const int height = kMargin * 2 + kFrontDesignCount * 2 * (cellH + kGap);
+    cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(sheet);
+    card_paint::SetRgb(cr, {(kPage >> 16) / 255.0, ((kPage >> 8) & 0xFF) / 255.0, (kPage & 0xFF) / 255.0});
+    cairo_paint(cr);
+    bool ok = true;
+    for (int d = 0; d < kFrontDesignCount && ok; ++d) {
+        std::vector<uint32_t> pixels;
+        int w = 0, h = 0;
+        ok = LoadBmp(dataDir / card_art::DataFilePath(kFrontFiles[d]), &pixels, &w, &h, error);
+        if (!ok) break;
+        cairo_surface_t* oneX = SurfaceOf(pixels, w, h, kFelt);
+        const fs::path threeXPath = dataDir / ScaledArtPath(card_art::DataFilePath(kFrontFiles[d]), 3);
+        cairo_surface_t* threeX = cairo_image_surface_create_from_png(threeXPath.c_str());
+        if (cairo_surface_status(threeX) != CAIRO_STATUS_SUCCESS) {
+            *error = "cannot read " + threeXPath.string();
+            ok = false;
+        } else {
+            // Magenta shown as the table, as at 1x.
+            cairo_surface_flush(threeX);
+            unsigned char* data = cairo_image_surface_get_data(threeX);
+            const int stride = cairo_image_surface_get_stride(threeX);
+            for (int y = 0; y < cairo_image_surface_get_height(threeX); ++y)
+                for (int x = 0; x < cairo_image_surface_get_width(threeX); ++x) {
+                    uint32_t& p = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride)[x];
+                    if ((p & 0xFFFFFF) == card_art::kMagenta) p = (p & 0xFF000000) | kFelt;
+                }
+            cairo_surface_mark_dirty(threeX);
+        }
+        for (int suit = 0; suit < kFrontRows && ok; ++suit)
+            for (int rank = 9; rank <= 11; ++rank) {
+                const int x = kMargin + (suit * 3 + rank - 9) * (cellW + kGap);
+                const int y = kMargin + d * 2 * (cellH + kGap);
+                PaintZoomed(cr, oneX, x, y, kCourtZoom, FrontCellX(rank), FrontCellY(suit), card_art::kCellWidth,
+                            card_art::kCellHeight);
+                PaintZoomed(cr, threeX, x, y + cellH + kGap, 1, FrontCellX(rank) * 3, FrontCellY(suit) * 3, cellW, cellH);
+            }
+        cairo_surface_destroy(oneX);
+        cairo_surface_destroy(threeX);
     }
     cairo_destroy(cr);
     if (ok && cairo_surface_write_to_png(sheet, png.c_str()) != CAIRO_STATUS_SUCCESS) {

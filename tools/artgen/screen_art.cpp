@@ -1,6 +1,6 @@
 // The screens around the games. They share one look, independent of the table theme: a deep
 // green leather ground with gold tooling, the program's name set in a display face, and
-// playing cards drawn with vector shapes.
+// playing cards drawn by the table's own card code.
 #include "tools/artgen/screen_art.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include "games/game_registry.h"
 #include "artwork/screen_layout.h"
 #include "tools/artgen/bmp_writer.h"
+#include "tools/artgen/card_art.h"
 
 namespace sl = screen_layout;
 
@@ -94,123 +95,43 @@ void PlainText(cairo_t* cr, Font font, double size, const char* text, double cx,
     cairo_fill(cr);
 }
 
-// Suit symbols drawn as shapes: 0 spade, 1 heart, 2 club, 3 diamond; centred, of height s.
-void SuitPath(cairo_t* cr, int suit, double cx, double cy, double s) {
-    const double h = s / 2;
-    switch (suit) {
-        case 1:
-            cairo_move_to(cr, cx, cy + h);
-            cairo_curve_to(cr, cx - 0.2 * h, cy + 0.55 * h, cx - h, cy + 0.2 * h, cx - h, cy - 0.35 * h);
-            cairo_curve_to(cr, cx - h, cy - 0.9 * h, cx - 0.2 * h, cy - 1.05 * h, cx, cy - 0.5 * h);
-            cairo_curve_to(cr, cx + 0.2 * h, cy - 1.05 * h, cx + h, cy - 0.9 * h, cx + h, cy - 0.35 * h);
-            cairo_curve_to(cr, cx + h, cy + 0.2 * h, cx + 0.2 * h, cy + 0.55 * h, cx, cy + h);
-            cairo_close_path(cr);
-            break;
-        case 3:
-            cairo_move_to(cr, cx, cy - h);
-            cairo_curve_to(cr, cx + 0.3 * h, cy - 0.5 * h, cx + 0.55 * h, cy - 0.2 * h, cx + 0.75 * h, cy);
-            cairo_curve_to(cr, cx + 0.55 * h, cy + 0.2 * h, cx + 0.3 * h, cy + 0.5 * h, cx, cy + h);
-            cairo_curve_to(cr, cx - 0.3 * h, cy + 0.5 * h, cx - 0.55 * h, cy + 0.2 * h, cx - 0.75 * h, cy);
-            cairo_curve_to(cr, cx - 0.55 * h, cy - 0.2 * h, cx - 0.3 * h, cy - 0.5 * h, cx, cy - h);
-            cairo_close_path(cr);
-            break;
-        case 0:
-            cairo_move_to(cr, cx, cy - h);
-            cairo_curve_to(cr, cx + 0.3 * h, cy - 0.45 * h, cx + h, cy - 0.2 * h, cx + h, cy + 0.3 * h);
-            cairo_curve_to(cr, cx + h, cy + 0.75 * h, cx + 0.4 * h, cy + 0.8 * h, cx + 0.1 * h, cy + 0.45 * h);
-            cairo_curve_to(cr, cx + 0.15 * h, cy + 0.75 * h, cx + 0.3 * h, cy + 0.95 * h, cx + 0.45 * h, cy + h);
-            cairo_line_to(cr, cx - 0.45 * h, cy + h);
-            cairo_curve_to(cr, cx - 0.3 * h, cy + 0.95 * h, cx - 0.15 * h, cy + 0.75 * h, cx - 0.1 * h, cy + 0.45 * h);
-            cairo_curve_to(cr, cx - 0.4 * h, cy + 0.8 * h, cx - h, cy + 0.75 * h, cx - h, cy + 0.3 * h);
-            cairo_curve_to(cr, cx - h, cy - 0.2 * h, cx - 0.3 * h, cy - 0.45 * h, cx, cy - h);
-            cairo_close_path(cr);
-            break;
-        default: {
-            const double r = 0.42 * h;
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, cx, cy - 0.5 * h, r, 0, 2 * kPi);
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, cx - 0.5 * h, cy + 0.1 * h, r, 0, 2 * kPi);
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, cx + 0.5 * h, cy + 0.1 * h, r, 0, 2 * kPi);
-            cairo_move_to(cr, cx - 0.1 * h, cy);
-            cairo_curve_to(cr, cx - 0.1 * h, cy + 0.6 * h, cx - 0.3 * h, cy + 0.9 * h, cx - 0.45 * h, cy + h);
-            cairo_line_to(cr, cx + 0.45 * h, cy + h);
-            cairo_curve_to(cr, cx + 0.3 * h, cy + 0.9 * h, cx + 0.1 * h, cy + 0.6 * h, cx + 0.1 * h, cy);
-            cairo_close_path(cr);
-            break;
-        }
-    }
-}
+// Cards come from the table's own drawing: a face of the classic design, or the back below.
+constexpr int kScreenDesign = 0;
+constexpr int kScreenBack = 0;
+constexpr int kBack = -1;
+// Ranks as the card art numbers them.
+constexpr int kJackRank = 9, kQueenRank = 10, kKingRank = 11, kAceRank = 12;
 
-// A playing card face of size w x h with its centre at the origin of the current matrix.
-void CardFace(cairo_t* cr, double w, double h, const char* rank, int suit) {
-    const Rgbf red{0.72, 0.08, 0.10}, black{0.08, 0.08, 0.10};
-    const Rgbf ink = (suit == 1 || suit == 3) ? red : black;
-    RoundedRectPath(cr, -w / 2 + 3, -h / 2 + 4, w, h, w * 0.07);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
-    cairo_fill(cr);
-    RoundedRectPath(cr, -w / 2, -h / 2, w, h, w * 0.07);
-    cairo_pattern_t* paper = cairo_pattern_create_linear(0, -h / 2, 0, h / 2);
-    cairo_pattern_add_color_stop_rgb(paper, 0, 1.0, 0.99, 0.96);
-    cairo_pattern_add_color_stop_rgb(paper, 1, 0.93, 0.91, 0.86);
-    cairo_set_source(cr, paper);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(paper);
-    cairo_set_source_rgba(cr, 0.3, 0.25, 0.2, 0.8);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-    UseFont(cr, Font::SerifBold, w * 0.24);
-    for (const int flip : {1, -1}) {
-        cairo_save(cr);
-        if (flip < 0) cairo_rotate(cr, kPi);
-        CentredTextPath(cr, rank, -w / 2 + w * 0.14, -h / 2 + w * 0.26);
-        SuitPath(cr, suit, -w / 2 + w * 0.14, -h / 2 + w * 0.40, w * 0.14);
-        SetSource(cr, ink);
-        cairo_fill(cr);
-        cairo_restore(cr);
-    }
-    SuitPath(cr, suit, 0, 0, w * 0.5);
-    SetSource(cr, ink);
-    cairo_fill(cr);
-}
-
-// A card back: burgundy with a gold lattice.
-void CardBack(cairo_t* cr, double w, double h) {
-    RoundedRectPath(cr, -w / 2 + 3, -h / 2 + 4, w, h, w * 0.07);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
-    cairo_fill(cr);
-    RoundedRectPath(cr, -w / 2, -h / 2, w, h, w * 0.07);
-    cairo_set_source_rgb(cr, 0.97, 0.95, 0.90);
-    cairo_fill(cr);
-    const double m = w * 0.08;
-    cairo_save(cr);
-    RoundedRectPath(cr, -w / 2 + m, -h / 2 + m, w - 2 * m, h - 2 * m, w * 0.04);
-    cairo_clip_preserve(cr);
-    SetSource(cr, kBurgundy);
-    cairo_fill(cr);
-    cairo_set_line_width(cr, 1.0);
-    for (double d = -h; d < h; d += 9) {
-        cairo_move_to(cr, -w, d);
-        cairo_line_to(cr, w, d + 2 * w);
-        cairo_move_to(cr, w, d);
-        cairo_line_to(cr, -w, d + 2 * w);
-    }
-    SetSource(cr, kGold, 0.55);
-    cairo_stroke(cr);
-    cairo_restore(cr);
-}
-
-void PlaceCard(cairo_t* cr, double x, double y, double degrees, double w, const char* rank, int suit) {
+// A card (rank kBack for its back) centred on (x, y), turned by degrees and shown width
+// logical pixels wide, with a soft shadow below it.
+void PlaceCard(cairo_t* cr, double x, double y, double degrees, double width, int rank, int suit) {
+    constexpr double cw = card_art::kCellWidth, ch = card_art::kCellHeight;
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_rotate(cr, degrees * kPi / 180);
-    if (rank == nullptr) {
-        CardBack(cr, w, w * 1.45);
+    cairo_scale(cr, width / cw, width / cw);
+    cairo_translate(cr, -cw / 2, -ch / 2);
+    RoundedRectPath(cr, 3, 4, cw, ch, 4.5);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    cairo_fill(cr);
+    if (rank == kBack) {
+        card_art::DrawCardBack(cr, kScreenBack);
     } else {
-        CardFace(cr, w, w * 1.45, rank, suit);
+        card_art::DrawCardFront(cr, kScreenDesign, suit, rank);
     }
     cairo_restore(cr);
+}
+
+// A card at the table's size, upright, its top-left corner on a whole logical pixel: the
+// picture then holds exactly the table's cell.
+void PlaceTableCard(cairo_t* cr, double left, double top, int rank, int suit) {
+    PlaceCard(cr, std::round(left) + card_art::kCellWidth / 2.0, std::round(top) + card_art::kCellHeight / 2.0, 0,
+              card_art::kCellWidth, rank, suit);
+}
+
+// The screens' fonts and the table's index faces.
+bool LoadScreenFonts(const std::filesystem::path& fontRoot, std::string* error) {
+    return LoadFonts(fontRoot, error) && card_art::LoadIndexFaces(fontRoot, error);
 }
 
 // A quill: a curved feather with a central shaft.
@@ -295,10 +216,10 @@ Picture RenderSelectionScreen(int scale) {
         cairo_stroke(cr);
     }
     // A fan of cards in the middle.
-    const char* ranks[] = {"A", "K", "Q", "J", "10"};
+    const int ranks[] = {kAceRank, kKingRank, kQueenRank, kJackRank, 8};
     const int suits[] = {0, 1, 2, 3, 0};
-    PlaceCard(cr, kW / 2.0 - 88, 470, -14, 66, nullptr, 0);
-    PlaceCard(cr, kW / 2.0 + 88, 470, 14, 66, nullptr, 0);
+    PlaceCard(cr, kW / 2.0 - 88, 470, -14, 66, kBack, 0);
+    PlaceCard(cr, kW / 2.0 + 88, 470, 14, 66, kBack, 0);
     for (int i = 0; i < 5; ++i) {
         const double angle = -20 + 10 * i;
         cairo_save(cr);
@@ -423,9 +344,11 @@ Picture RenderLogo(int scale) {
     return p;
 }
 
-// Cards falling in bouncing arcs across the win screen, each leaving a trail of copies.
+// Cards falling in bouncing arcs across the win screen, each leaving a trail of copies and
+// coming to rest, drawn last, inside the screen's edge.
 void CardCascade(cairo_t* cr) {
-    const char* ranks[] = {"K", "Q", "J", "A"};
+    const int ranks[] = {kKingRank, kQueenRank, kJackRank, kAceRank};
+    double rest[4][2] = {};
     for (int c = 0; c < 4; ++c) {
         // From the foundations at the top, outwards to both sides.
         double x = 205 + 130 * c, y = 60, vx = (c < 2 ? -1 : 1) * (3.0 + (c == 0 || c == 3 ? 1.4 : 0)), vy = 0;
@@ -437,11 +360,19 @@ void CardCascade(cairo_t* cr) {
                 y = 520;
                 vy = -vy * 0.78;
             }
-            if (x < -60 || x > kW + 60) break;
-            if (step % 4 == 0) PlaceCard(cr, x, y, 0, 52, ranks[c], c);
+            if (x < 45 || x > kW - 45) break;
+            if (step % 4 == 0) {
+                PlaceTableCard(cr, x - card_art::kCellWidth / 2.0, y - card_art::kCellHeight / 2.0, ranks[c], c);
+                rest[c][0] = x;
+                rest[c][1] = y;
+            }
         }
     }
+    for (int c = 0; c < 4; ++c)
+        PlaceTableCard(cr, rest[c][0] - card_art::kCellWidth / 2.0, rest[c][1] - card_art::kCellHeight / 2.0, ranks[c], c);
 }
+
+}  // namespace
 
 Picture RenderWinScreen(int scale) {
     Picture p = Ground(kLeather, kSeed + 1, 0.5, scale);
@@ -466,7 +397,7 @@ Picture RenderLoseScreen(int scale) {
     cairo_t* cr = canvas.cr();
     // A few cards left face down, scattered quietly.
     const double spots[][3] = {{170, 420, -14}, {250, 440, 8}, {560, 430, -6}, {640, 410, 15}, {400, 470, -3}};
-    for (const auto& s : spots) PlaceCard(cr, s[0], s[1], s[2], 80, nullptr, 0);
+    for (const auto& s : spots) PlaceCard(cr, s[0], s[1], s[2], 80, kBack, 0);
     GoldText(cr, Font::Display, 62, "Game Over", 400, 230);
     PlainText(cr, Font::SerifItalic, 24, "No more moves. Better luck with the next deal.", 400, 280,
               Rgbf{0.86, 0.84, 0.80});
@@ -483,15 +414,13 @@ Picture RenderExitBackground(int scale) {
     GoldText(cr, Font::Display, 40, "Quillfen Solitaire", 400, 232);
     PlainText(cr, Font::SerifItalic, 21, "We hope to see you at the table again soon.", 400, 280,
               Rgbf{0.92, 0.86, 0.68});
-    const char* ranks[] = {"A", "A", "A", "A"};
-    for (int i = 0; i < 4; ++i) PlaceCard(cr, 250 + 100 * i, 410, -9 + 6 * i, 78, ranks[i], i);
+    // The four aces at the table's size, as a game leaves them on the foundations.
+    for (int i = 0; i < 4; ++i) PlaceTableCard(cr, 224 + 100 * i, 364, kAceRank, i);
     return p;
 }
 
-}  // namespace
-
 bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>* files, std::string* error) {
-    if (!LoadFonts(fontRoot, error)) return false;
+    if (!LoadScreenFonts(fontRoot, error)) return false;
     const std::string folder = "artwork/";
     const size_t first = files->size();
     files->emplace_back(folder + "logo.jpg", EncodeJpegPicture(RenderLogo(1), 92));
@@ -513,7 +442,7 @@ bool RenderScreenArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>
 
 bool RenderScaledScreenArt(const std::filesystem::path& fontRoot, int scale, std::vector<ArtFile>* files,
                            std::string* error) {
-    if (!LoadFonts(fontRoot, error)) return false;
+    if (!LoadScreenFonts(fontRoot, error)) return false;
     const std::filesystem::path folder = "artwork";
     const size_t first = files->size();
     // Full-screen pictures at the device scale, JPEG like their 1x files (a 2400 x 1800 picture

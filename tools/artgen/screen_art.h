@@ -39,4 +39,7 @@ Picture RenderSelectionScreen(int scale = 1);
 Picture RenderHighlights(int scale = 1);
 Picture RenderTitleButtons(int scale = 1);
 Picture RenderExitButtons(int scale = 1);
+Picture RenderWinScreen(int scale = 1);
+Picture RenderLoseScreen(int scale = 1);
+Picture RenderExitBackground(int scale = 1);
 

@@ -298,6 +298,7 @@ bool WriteArtSheets(const fs::path& dataDir, const fs::path& fontRoot, const fs:
     fs::create_directories(sheetDir, ec);
     if (!CardsSheet(dataDir, sheetDir / "art-cards.png", error)) return false;
     if (!WriteCardArtSheet(dataDir, sheetDir / "art-card-fronts.png", error)) return false;
+    if (!WriteCourtSheet(dataDir, sheetDir / "art-courts.png", error)) return false;
     for (int theme = 0; theme < sl::kThemeCount; ++theme)
         if (!ThemeSheet(dataDir, theme, sheetDir / ("art-theme" + std::to_string(theme + 1) + ".png"), error))
             return false;
