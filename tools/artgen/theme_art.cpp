@@ -303,6 +303,16 @@ Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     return out;
 }
 
+// Fills the current path (keeping it) with a gradient from top at y 0 to bottom at y height.
+void FillDownward(cairo_t* cr, double height, Rgbf top, Rgbf bottom) {
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, height);
+    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, fill);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(fill);
+}
+
 Picture RenderTitlePlate(const ThemeLook& look, int scale) {
     const Rgbf field = FieldAt(look, 400, 20);
     AlphaCanvas canvas(kPlateWidth * scale, kPlateHeight * scale);
@@ -311,14 +321,8 @@ Picture RenderTitlePlate(const ThemeLook& look, int scale) {
     const double r = kPlateHeight / 2.0 - 0.5;
     RoundedRectPath(cr, 0.5, 0.5, kPlateWidth - 1, kPlateHeight - 1, r);
     const Rgbf fillMid = look.dark ? Scale(field, 0.55) : Mix(field, Rgbf{1, 1, 0.97}, 0.6);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, kPlateHeight);
-    const Rgbf a = look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95);
-    const Rgbf b = look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03);
-    cairo_pattern_add_color_stop_rgb(fill, 0, a.r, a.g, a.b);
-    cairo_pattern_add_color_stop_rgb(fill, 1, b.r, b.g, b.b);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillDownward(cr, kPlateHeight, look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95),
+                 look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03));
     cairo_set_line_width(cr, 1.0);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
     cairo_stroke(cr);
@@ -497,14 +501,7 @@ void OptionPicture(cairo_t* cr, const ControlColours& c, double w, bool on, bool
 // A small rounded button with a chevron pointing up or down.
 void PushPicture(cairo_t* cr, const ControlColours& c, double w, double h, bool up, bool pressed, double chevron) {
     RoundedRectPath(cr, 0.5, 0.5, w - 1, h - 1, 2.5);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, h);
-    const Rgbf top = pressed ? Scale(c.plateBottom, 0.9) : c.plateTop;
-    const Rgbf bottom = pressed ? c.plateTop : c.plateBottom;
-    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
-    cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillDownward(cr, h, pressed ? Scale(c.plateBottom, 0.9) : c.plateTop, pressed ? c.plateTop : c.plateBottom);
     cairo_set_line_width(cr, 1.0);
     SetSource(cr, c.rim, 0.9);
     cairo_stroke(cr);
