@@ -100,9 +100,11 @@ art-sheet: build
 	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)
 
 # Screenshots of the selection screen, every game's deal and the dialogs at 1x, 2x and 3x, from
-# the scripted back end (no display needed): build/shots/<scale>x/*.png.
+# the scripted back end (no display needed): build/shots/<scale>x/*.png; and contact sheets of a
+# dialog with every control in all six themes at 1x and 3x: build/shots/controls_<scale>x.png.
 shots: build
 	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tests/shell/shots $(BUILD)/shots
+	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tests/ui/ui_sample $(BUILD)/shots 1 3
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

@@ -1,5 +1,7 @@
 #include "rules/rules_viewer.h"
 
+#include <utility>
+
 #include "platform/paths.h"
 #include "ui/toolkit.h"
 
@@ -23,25 +25,68 @@ RulesViewer::RulesViewer(std::string_view gameName, const std::string& path)
     }
 }
 
+std::vector<RulesRow> LayoutRulesPage(const RulesPage& page, int width,
+                                      const std::function<int(std::string_view)>& measure) {
+    std::vector<RulesRow> rows;
+    std::string heading, paragraph;
+    const auto flush = [&] {
+        std::string line;
+        size_t start = 0;
+        while (start < paragraph.size()) {
+            size_t end = paragraph.find(' ', start);
+            if (end == std::string::npos) end = paragraph.size();
+            const std::string_view word(paragraph.data() + start, end - start);
+            std::string longer = line.empty() ? std::string(word) : line + ' ' + std::string(word);
+            if (!line.empty() && measure(longer) > width) {
+                rows.push_back({std::exchange(heading, {}), std::exchange(line, std::string(word))});
+            } else {
+                line = std::move(longer);
+            }
+            start = end + 1;
+        }
+        if (!line.empty()) rows.push_back({std::exchange(heading, {}), line});
+        paragraph.clear();
+    };
+    for (int i = 0; i < page.lineCount; ++i) {
+        const std::string& line = page.lines[static_cast<size_t>(i)];
+        if (IsRulesHeading(line)) {
+            flush();
+            heading = line.substr(1);
+        } else if (line.empty()) {
+            flush();
+            rows.push_back({std::exchange(heading, {}), {}});
+        } else {
+            if (!paragraph.empty() && paragraph.back() != '-') paragraph += ' ';
+            paragraph += line;
+        }
+    }
+    flush();
+    if (!heading.empty()) rows.push_back({heading, {}});
+    return rows;
+}
+
+std::vector<RulesRow> RulesViewer::PageRows(int p) const {
+    if (p < 0 || p >= pages->pageCount) return {};
+    return LayoutRulesPage(pages->pages[static_cast<size_t>(p)], kTextWidth, BodyTextWidth);
+}
+
 void RulesViewer::DrawPage() {
     if (pages->pageCount == 0) return;
     SelectScreenBuffer();
     SetColor(CurrentTheme().textColor);
-    const RulesPage& shown = pages->pages[static_cast<size_t>(page)];
-    int row = kFirstRow;
-    for (int i = 0; i < shown.lineCount; ++i) {
-        const std::string& line = shown.lines[static_cast<size_t>(i)];
-        // A heading shares the row of the ordinary line that follows it.
-        if (IsRulesHeading(line)) {
+    // Headings in the label style, the running text in the body style; rows that would run into
+    // the buttons are left out.
+    const std::vector<RulesRow> rows = PageRows(page);
+    for (size_t i = 0; i < rows.size() && i < static_cast<size_t>(kRowsPerPage); ++i) {
+        const int row = kFirstRow + kRowPitch * static_cast<int>(i);
+        if (!rows[i].heading.empty()) {
             MoveTo(x + kHeadingX, y + row);
-            DrawRegularText(std::string_view(line).substr(1), -1, 1);
-            continue;
+            DrawRegularText(rows[i].heading, -1, 1);
         }
-        if (!line.empty()) {
+        if (!rows[i].text.empty()) {
             MoveTo(x + kTextX, y + row);
-            DrawRegularText(line, -1, 1);
+            DrawBodyText(rows[i].text, -1, 1);
         }
-        row += kRowPitch;
     }
 }
 

@@ -2,12 +2,27 @@
 // the running text in the right one. Opened by the in-game "&Rules..." command.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "rules/rules_text.h"
 #include "ui/dialog.h"
+
+// One row of a page as shown: the heading beside it (may be empty) and its text.
+struct RulesRow {
+    std::string heading;
+    std::string text;
+};
+
+// The rows of a page. Ordinary lines run together into paragraphs, wrapped at spaces to width as
+// measured (a line ending in a hyphen joins the next without a space); an empty line stays an
+// empty row; a heading goes on the row of the text that follows it, or on a row of its own when
+// nothing follows.
+std::vector<RulesRow> LayoutRulesPage(const RulesPage& page, int width,
+                                      const std::function<int(std::string_view)>& measure);
 
 class RulesViewer : public Dialog {
 public:
@@ -33,6 +48,8 @@ public:
     void ProcessEvent() override;
 
     const RulesPages& Pages() const { return *pages; }
+    // The rows of page p as drawn: body text wrapped to the text column.
+    std::vector<RulesRow> PageRows(int p) const;
     int CurrentPage() const { return page; }
     Button* OkButton() const { return okButton; }
     Button* PreviousButton() const { return previousButton; }

@@ -20,6 +20,33 @@ constexpr int kButtonFaceWidth = 206;
 constexpr int kPressedButtonFaceLeft = 206;
 constexpr int kButtonFaceEdge = 8;
 
+// The control sheet, in the strip right of the button faces: each control picture in
+// premultiplied colour, and its coverage as a grey level kControlAlphaOffset rows below, so the
+// toolkit blends the smooth edges over whatever face lies under the control.
+struct ControlCell {
+    int left, top, width, height;
+};
+constexpr int kControlSheetLeft = 420, kControlSheetTop = 628;
+constexpr int kControlAlphaOffset = 56;
+// Check boxes and option buttons: off, on, pressed off, pressed on, disabled off, disabled on.
+enum MarkState { kMarkOff, kMarkOn, kMarkPressedOff, kMarkPressedOn, kMarkDisabledOff, kMarkDisabledOn, kMarkStates };
+// Spin arrows and the drop-down button: normal, pressed, disabled.
+enum PushState { kPushNormal, kPushPressed, kPushDisabled, kPushStates };
+constexpr ControlCell CheckBoxCell(int state) { return {kControlSheetLeft + 14 * state, 628, 13, 13}; }
+constexpr ControlCell OptionButtonCell(int state) { return {kControlSheetLeft + 14 * state, 642, 12, 12}; }
+constexpr ControlCell SpinArrowCell(bool up, int state) {
+    return {kControlSheetLeft + 16 * state + (up ? 0 : 16 * kPushStates), 656, 15, 10};
+}
+constexpr ControlCell DropButtonCell(int state) { return {520 + 18 * state, 628, 17, 21}; }
+// 4 x 4 swatches of the fields' colours (no coverage): the fill of edit fields and lists, their
+// text, and a list's selection band and its text.
+enum FieldSwatch { kFieldFill, kFieldText, kListSelection, kListSelectionText, kFieldSwatches };
+constexpr ControlCell FieldSwatchCell(int which) { return {520 + 6 * which, 656, 4, 4}; }
+constexpr int kControlSheetRight = 520 + 18 * kPushStates - 1;
+constexpr int kControlSheetBottom = kControlSheetTop + kControlAlphaOffset + 43;
+static_assert(kControlSheetLeft >= kPressedButtonFaceLeft + kButtonFaceWidth);
+static_assert(kControlSheetBottom < kDialogArtHeight && kControlSheetRight < kDialogArtWidth);
+
 // Menu-bar image, 801 x 901 ("menu%d.bmp").
 constexpr int kMenuBarImageWidth = 801;
 constexpr int kMenuBarImageHeight = 901;

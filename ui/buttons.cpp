@@ -7,6 +7,7 @@
 
 #include "platform/paths.h"
 #include "ui/controls.h"
+#include "ui/control_art.h"
 #include "ui/paint.h"
 #include "ui/toolkit.h"
 
@@ -253,6 +254,14 @@ void ArrowButton::Draw() {
     constexpr int kSpriteWidth = 9;
     constexpr int kSpriteHeight = 4;
     SelectScreenBuffer();
+    const art::ControlCell cell = art::SpinArrowCell(pointsUp, PushStateOf(pressed, disabled));
+    if (ControlArtReady() && width == cell.width && height == cell.height) {
+        PaintBackground(x, x + width - 1, y, y + height - 1);
+        DrawControlCell(cell, x, y);
+        if (focus != 0) DrawFocusRing(x, x + width - 1, y, y + height - 1);
+        QueueSelf();
+        return;
+    }
     if (ThemedControls()) {
         PaintBackground(x, x + width - 1, y, y + height - 1);
         DrawThemedArrowButton(x, x + width - 1, y, y + height - 1, pressed, disabled, pointsUp);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ui/controls.h"
+#include "ui/control_art.h"
 #include "ui/paint.h"
 #include "ui/toolkit.h"
 
@@ -232,6 +233,11 @@ void DrawWell(const ShapeDistance& shape, int left, int top, int size, bool pres
 
 void CheckBox::DrawMark() {
     const int h = kBoxSize;
+    if (ControlArtReady()) {
+        PaintBackground(x, x + h - 1, y, y + h - 1);
+        DrawControlCell(art::CheckBoxCell(MarkStateOf(checked, pressed, disabled)), x, y);
+        return;
+    }
     if (ThemedControls()) {
         // The dialog's face shows through a shallow well ringed in the text colour.
         PaintBackground(x, x + h - 1, y, y + h - 1);
@@ -278,7 +284,10 @@ void CheckBox::DrawCaption() {
         const int lineCentre = lineCount == 1 ? centre : centre + (i == 0 ? -kWrappedLineOffset : kWrappedLineOffset);
         const std::string_view line(lines[i]);
         widest = std::max(widest, RegularTextWidth(line));
-        if (disabled) {
+        if (disabled && ControlArtReady()) {
+            // The theme's text colour, faded halfway into the fields' colour.
+            SetColor(Blend(textColor, FieldFillColor(), 0.5));
+        } else if (disabled) {
             // Embossed: a white copy one pixel right and down under the grey text.
             SetColor(ToolkitColorValue(kColorHighlight));
             MoveTo(left + 1, lineCentre + 1);
@@ -333,6 +342,11 @@ void OptionButton::HandleEvent() {
 void OptionButton::DrawMark() {
     constexpr int kSize = 12;
     constexpr double kCentre = 5.5;
+    if (ControlArtReady()) {
+        PaintBackground(x, x + kSize - 1, y, y + kSize - 1);
+        DrawControlCell(art::OptionButtonCell(MarkStateOf(checked, pressed, disabled)), x, y);
+        return;
+    }
     if (ThemedControls()) {
         // A round well ringed in the text colour, a dot when chosen; smooth at every scale.
         PaintBackground(x, x + kSize - 1, y, y + kSize - 1);

@@ -223,8 +223,10 @@ void Dialog::DrawFrame(bool repaintStyle) {
         SetColor(MapRgb(255, 170, 64));
         DrawBoldText(text, 0, 0);
     } else {
+        // The title style on the plate; the regular role stands in when no bold font is loaded.
         SetColor(theme.controlTextColor);
-        DrawRegularText(text, 0, 0);
+        if (BoldFont() > 0) DrawBoldText(text, 0, 0);
+        else DrawRegularText(text, 0, 0);
     }
 }
 

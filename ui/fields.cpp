@@ -7,6 +7,7 @@
 
 #include "platform/messages.h"
 #include "ui/controls.h"
+#include "ui/control_art.h"
 #include "ui/paint.h"
 #include "ui/toolkit.h"
 
@@ -14,6 +15,25 @@ namespace {
 
 constexpr int kFieldTextIndent = 6;
 constexpr int kFieldInset = 3;  // the rim and one pixel of air around clipped text
+
+// The field of an edit field or a closed list: the sheet's rounded field in the theme's field
+// colour over the face, or the plain sunken one.
+void DrawField(Window& control, int minx, int maxx, int miny, int maxy) {
+    if (ControlArtReady()) {
+        control.PaintBackground(minx, maxx, miny, maxy);
+        DrawThemedField(minx, maxx, miny, maxy, FieldFillColor());
+        return;
+    }
+    DrawSunkenField(minx, maxx, miny, maxy,
+                    control.IsDisabled() ? ToolkitColorValue(kColorFace) : ToolkitColorValue(kColorFieldBackground));
+}
+
+// Text in a field: the field's text colour, faded halfway into the fill when disabled.
+Pixel FieldInk(const Window& control) {
+    if (!control.IsDisabled()) return FieldTextColor();
+    if (!ControlArtReady()) return ToolkitColorValue(kColorFieldShadow);
+    return Blend(FieldFillColor(), FieldTextColor(), 0.5);
+}
 
 size_t BlockSize(int width, int height) {
     size_t size = ImageSize(width, height);
@@ -118,8 +138,7 @@ void EditField::HandleEvent() {
 void EditField::Draw() {
     SelectScreenBuffer();
     const int right = x + width - 1, bottom = y + height - 1;
-    DrawSunkenField(x, right, y, bottom,
-                    disabled ? ToolkitColorValue(kColorFace) : ToolkitColorValue(kColorFieldBackground));
+    DrawField(*this, x, right, y, bottom);
 
     // Keep the caret inside the field by scrolling the text under it.
     const int inner = width - kFieldTextIndent - kFieldInset - 1;
@@ -130,7 +149,7 @@ void EditField::Draw() {
         ++scroll;
 
     SetClip(x + kFieldInset - 1, right - kFieldInset + 1, y + kFieldInset - 1, bottom - kFieldInset + 1);
-    SetColor(disabled ? ToolkitColorValue(kColorFieldShadow) : ToolkitColorValue(kColorFieldText));
+    SetColor(FieldInk(*this));
     const std::string_view shown = all.substr(static_cast<size_t>(scroll));
     MoveTo(x + kFieldTextIndent, y + height / 2);
     if (RegularFont() > 0) {
@@ -143,7 +162,7 @@ void EditField::Draw() {
     if (focus != 0 && !disabled) {
         const int caretX = x + kFieldTextIndent +
                            RegularTextWidth(all.substr(static_cast<size_t>(scroll), static_cast<size_t>(caret - scroll)));
-        SetColor(ToolkitColorValue(kColorFieldText));
+        SetColor(FieldTextColor());
         FillRect(caretX, caretX, y + 4, bottom - 4);
     }
     ResetClip();
@@ -387,7 +406,7 @@ void DropDownList::DrawList() {
     int minx, maxx, miny, maxy;
     ListRect(&minx, &maxx, &miny, &maxy);
     SelectScreenBuffer();
-    SetColor(ToolkitColorValue(kColorFieldBackground));
+    SetColor(FieldFillColor());
     FillRect(minx, maxx, miny, maxy);
     SetColor(ToolkitColorValue(kColorDarkEdge));
     SetBoxDepth(1, 1);
@@ -396,11 +415,11 @@ void DropDownList::DrawList() {
     for (int i = 0; i < ItemCount(); ++i) {
         const int rowTop = miny + kListMargin + kRowHeight * i;
         if (i == highlighted) {
-            SetColor(ToolkitColorValue(kColorListSelectedBack));
+            SetColor(ListSelectionColor());
             FillRect(minx + 2, maxx - 2, rowTop, rowTop + kRowHeight - 1);
-            SetColor(ToolkitColorValue(kColorListSelectedText));
+            SetColor(ListSelectionTextColor());
         } else {
-            SetColor(ToolkitColorValue(kColorListText));
+            SetColor(ControlArtReady() ? FieldTextColor() : ToolkitColorValue(kColorListText));
         }
         MoveTo(minx + kFieldTextIndent, rowTop + kRowHeight / 2);
         DrawRegularText(items[static_cast<size_t>(i)], -1, 0);
@@ -414,10 +433,9 @@ void DropDownList::Draw() {
     SelectScreenBuffer();
     const int fieldRight = x + width - 1 - kButtonWidth;
     const int bottom = y + height - 1;
-    DrawSunkenField(x, fieldRight, y, bottom,
-                    disabled ? ToolkitColorValue(kColorFace) : ToolkitColorValue(kColorFieldBackground));
+    DrawField(*this, x, fieldRight, y, bottom);
     SetClip(x + kFieldInset - 1, fieldRight - kFieldInset + 1, y + kFieldInset - 1, bottom - kFieldInset + 1);
-    SetColor(disabled ? ToolkitColorValue(kColorFieldShadow) : ToolkitColorValue(kColorFieldText));
+    SetColor(FieldInk(*this));
     MoveTo(x + kFieldTextIndent, y + height / 2);
     DrawRegularText(text, -1, 0);
     if (focus != 0 && !disabled) {
@@ -427,7 +445,11 @@ void DropDownList::Draw() {
 
     // The drop button with its down arrow.
     const int buttonLeft = fieldRight + 1;
-    if (ThemedControls()) {
+    const art::ControlCell button = art::DropButtonCell(PushStateOf(listOpen, disabled));
+    if (ControlArtReady() && height == button.height && kButtonWidth == button.width) {
+        PaintBackground(buttonLeft, x + width - 1, y, bottom);
+        DrawControlCell(button, buttonLeft, y);
+    } else if (ThemedControls()) {
         PaintBackground(buttonLeft, x + width - 1, y, bottom);
         DrawThemedArrowButton(buttonLeft + 1, x + width - 1, y, bottom, listOpen, disabled, false);
     } else {

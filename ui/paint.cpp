@@ -53,8 +53,6 @@ void DrawSunkenField(int minx, int maxx, int miny, int maxy, Pixel fill) {
     VerticalLine(maxx - 1, miny + 1, maxy - 1);
 }
 
-namespace {
-
 Pixel Blend(Pixel under, Pixel over, double share) {
     Pixel out = under & ~0xFFFFFFu;
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -63,6 +61,8 @@ Pixel Blend(Pixel under, Pixel over, double share) {
     }
     return out;
 }
+
+namespace {
 
 // Calls paint(device x, device y, logical x, logical y) for the device pixels of a logical
 // rectangle that lie inside the screen buffer.

@@ -13,6 +13,9 @@ void DrawSunkenField(int minx, int maxx, int miny, int maxy, Pixel fill);
 // colour just inside the rectangle.
 void DrawFocusRing(int minx, int maxx, int miny, int maxy);
 
+// under with over mixed in by share (0..1).
+Pixel Blend(Pixel under, Pixel over, double share);
+
 // Smooth shapes for the themed controls, drawn over what the screen buffer holds at every
 // device pixel: colour is blended in by the shape's coverage there (0..1), which comes from a
 // signed distance in logical pixels (negative inside).

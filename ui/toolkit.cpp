@@ -9,6 +9,7 @@
 
 #include "platform/keys.h"
 #include "platform/paths.h"
+#include "ui/typography.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ struct ToolkitState {
     bool fontsLoaded = false;
     int regularFont = 0;
     int boldFont = 0;
+    int bodyFont = 0;
     std::array<Pixel, kColorTableSize + 1> colors{};
     ToolkitTheme theme;
     PresentHooks hooks;
@@ -317,8 +319,9 @@ void InitToolkit(HWND window, int screenBuffer, int flags) {
     }
     BuildColorTable();
     if (flags & kToolkitLoadSystemFonts) {
-        SetRegularFont("systm12.fgf");
-        SetBoldFont("systm12b.fgf");
+        SetRegularFont(typography::kBody.file);
+        state.bodyFont = state.regularFont;
+        SetBoldFont(typography::kTitle.file);
     }
 }
 
@@ -413,6 +416,16 @@ int BoldFont() { return state.boldFont; }
 
 void DrawRegularText(std::string_view text, int xjust, int yjust) { DrawInRole(state.regularFont, text, xjust, yjust); }
 void DrawBoldText(std::string_view text, int xjust, int yjust) { DrawInRole(state.boldFont, text, xjust, yjust); }
+
+void DrawBodyText(std::string_view text, int xjust, int yjust) {
+    DrawInRole(state.bodyFont > 0 ? state.bodyFont : state.regularFont, text, xjust, yjust);
+}
+
+int BodyTextWidth(std::string_view text) {
+    if (state.bodyFont <= 0) return RegularTextWidth(text);
+    SelectFont(state.bodyFont);
+    return TextWidth(text.data(), static_cast<int>(text.size()));
+}
 
 int RegularTextWidth(std::string_view text) {
     if (state.regularFont <= 0) return static_cast<int>(text.size()) * kSystemFontAdvance;

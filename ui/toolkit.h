@@ -92,7 +92,7 @@ bool DoubleClickPending(int* x, int* y);
 // --- Start-up and shut-down ---
 
 enum ToolkitFlags : int {
-    kToolkitLoadSystemFonts = 4,  // load "systm12.fgf" (regular) and "systm12b.fgf" (bold)
+    kToolkitLoadSystemFonts = 4,  // load the body font as regular and body, the title font as bold
     kToolkitPanelSaveUnder = 8,   // every panel saves and restores the pixels under itself
     kToolkitSubPanelEvents = 16,  // panels pass each event on to their open sub-panels
 };
@@ -165,6 +165,10 @@ int BoldFont();
 void DrawRegularText(std::string_view text, int xjust, int yjust);
 void DrawBoldText(std::string_view text, int xjust, int yjust);
 int RegularTextWidth(std::string_view text);
+// Running text in the body style (ui/typography.h), loaded with the system fonts; the regular
+// role stands in when it is missing.
+void DrawBodyText(std::string_view text, int xjust, int yjust);
+int BodyTextWidth(std::string_view text);
 int RegularTextHeight();
 
 // --- Theme ---

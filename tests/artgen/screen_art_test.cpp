@@ -146,7 +146,7 @@ TEST_F(ScreenArtTest, DialogStripHoldsPlateAndButtonFacesAndNothingElse) {
         EXPECT_TRUE(AllMagenta(strip, 0, plateTop, art::kPlateLeft, plateBottom)) << theme;
         EXPECT_TRUE(AllMagenta(strip, art::kPlateRight + 1, plateTop, strip.width, plateBottom)) << theme;
         EXPECT_TRUE(AllMagenta(strip, 0, plateBottom, strip.width, faceTop)) << theme;
-        EXPECT_TRUE(AllMagenta(strip, 2 * art::kButtonFaceWidth, faceTop, strip.width, strip.height)) << theme;
+        EXPECT_TRUE(AllMagenta(strip, 2 * art::kButtonFaceWidth, faceTop, art::kControlSheetLeft, strip.height)) << theme;
         EXPECT_TRUE(AllMagenta(strip, 0, faceBottom, strip.width, strip.height)) << theme;
     }
 }

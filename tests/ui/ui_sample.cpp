@@ -1,11 +1,15 @@
-// Renders a sample dialog with every control, a message box and the in-game menu bar with its
-// "Options" panel open, in a dark and a light theme, and
-// writes the screens to /tmp/ui_sample_dark.png and /tmp/ui_sample_light.png (or the folder given
-// as the first argument) for a person to look at.
+// Renders a sample dialog with every control beside the in-game menu bar with its "Options" panel
+// open, in all six themes with their generated artwork, and writes one contact sheet per device
+// scale for a person to look at:
+//
+//   ui_sample FOLDER [SCALE ...]    writes FOLDER/controls_<scale>x.png (scales 1 and 3 when none are given)
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "artwork/artwork.h"
 #include "draw/draw.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -26,7 +30,7 @@ public:
     SampleDialog() : Dialog(355, 60, 440, 500, "Sample Settings") {
         Create<GroupBox>(20, 60, 400, 118, "Options", 1, 1);
         Create<CheckBox>(36, 80, "&Auto game over")->SetChecked(1);
-        Create<CheckBox>(36, 100, "Show &timer");
+        Create<CheckBox>(36, 100, "Show &timer")->SetFocus(1);
         Create<CheckBox>(36, 120, "Disabled choice")->SetDisabled(1);
         Create<CheckBox>(36, 146, "A long caption that is wrapped at a space because it is wider than its limit", 1,
                          330);
@@ -38,7 +42,10 @@ public:
         Create<Label>(240, 200, -1, "Label, left", "second line");
         Create<Label>(330, 236, 0, "Centred label");
         Create<Label>(20, 280, -1, "Player name:");
-        Create<EditField>(120, 276, 160, 30, "&Name")->SetText("Ada");
+        Create<EditField>(120, 276, 160, 30, "&Name")->SetText("Ada Lovelace");
+        EditField* off = Create<EditField>(300, 276, 110, 30, "&Disabled");
+        off->SetText("Disabled");
+        off->SetDisabled(1);
         Create<Label>(20, 312, -1, "Recycles:");
         SpinField* spin = Create<SpinField>(120, 308, 40, "&Recycles");
         spin->SetRange(0, 9, 1);
@@ -47,7 +54,7 @@ public:
         DropDownList* list = Create<DropDownList>(120, 340, 160, 30);
         for (const char* item : {"Green baize", "Blue velvet", "Walnut"}) list->AddItem(item);
         list->SetSelectedIndex(1);
-        Create<ImageButton>(300, 300, 84, 54, -1, ArtCell{}, ArtCell{}, ArtCell{}, ArtCell{});
+        Create<SpinField>(300, 308, 40, "&Off")->SetDisabled(1);
         Create<Button>(40, 440, 100, 30, -1, "OK");
         Create<Button>(160, 440, 100, 30, -1, "&Cancel")->SetPressed(1);
         Create<Button>(280, 440, 100, 30, -1, "&Help")->SetDisabled(1);
@@ -55,15 +62,14 @@ public:
     void ProcessEvent() override {}
 };
 
-void FillTable(int screen) {
-    Pixel* pixels = BufferPixels(screen);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) pixels[y * 800 + x] = MapRgb(20 + x / 40, 90 + y / 20, 40 + (x + y) / 60);
-}
+// The sheet's cell of one theme: the menu bar with its open panel, and the dialog.
+constexpr int kCropLeft = 140, kCropWidth = 660, kCropHeight = 570;
+constexpr int kColumns = 3, kRows = 2;
 
-bool Render(int screen, const ToolkitTheme& theme, const std::string& path) {
-    SetToolkitTheme(theme);
-    FillTable(screen);
+// Draws the theme's table, menu bar and dialog, and copies the cell into the sheet.
+void RenderTheme(Artwork& artwork, int theme, int screen, std::vector<uint32_t>* sheet) {
+    artwork.LoadTheme(theme);
+    artwork.RestoreBackground(0, 799, 0, 599);
     // The game's menu bar, built as a game builds it, with one panel open and an item under the mouse.
     RootPanel root;
     MenuBar* bar = root.Create<MenuBar>();
@@ -84,50 +90,65 @@ bool Render(int screen, const ToolkitTheme& theme, const std::string& path) {
     bar->Draw();
     options->OpenPanel();
     options->DropDown()->Highlight(options->Item(4));
-
     SampleDialog dialog;
     dialog.Open();
-    MessageBox box(nullptr, "Game Over", MessageBox::kYesNo, "There are no moves left. Play again?");
-    box.PlaceAt(20, 330);
-    box.Open();
-    const bool written = WritePng(path, BufferPixels(screen), 800, 600, 800);
-    box.Close();
+
+    const int s = BufferScale(screen), width = kCropWidth * s, height = kCropHeight * s;
+    const int pitch = width * kColumns;
+    const Pixel* pixels = BufferPixels(screen);
+    const int left = (theme % kColumns) * width, top = (theme / kColumns) * height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            (*sheet)[static_cast<size_t>(top + y) * pitch + left + x] =
+                pixels[static_cast<size_t>(y) * BufferWidth(screen) + kCropLeft * s + x];
     dialog.Close();
     options->ClosePanel();
-    return written;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? argv[1] : "/tmp";
+bool RenderSheet(int scale, const std::string& path) {
     ScriptedBackend backend;
+    backend.SetDeviceScale(scale);
     SetBackend(&backend);
     HWND window = CreateMainWindow("ui sample", 800, 600, &Procedure);
     InitBuffers();
     SetBufferDepth(32);
     const int screen = CreateBuffer(800, 600);
     SelectBuffer(screen);
-    // As the screen-art set-up does: magenta is transparent in artwork and sprites.
-    SetTransparentColor(34, 1);
-    SetTransparentColor(253, 1);
     InitToolkit(window, screen, kToolkitLoadSystemFonts | kToolkitSubPanelEvents);
     BuildColorTable();
     LoadStartupFont("windb_10.fgf");
     SetRegularFont("windb_10.fgf");
-    std::printf("regular font slot %d, bold font slot %d\n", RegularFont(), BoldFont());
-
-    ToolkitTheme dark;
-    dark.textColor = dark.controlTextColor = dark.menuItemColor = MapRgb(220, 180, 79);
-    dark.controlHighlightColor = dark.menuItemHighlightColor = MapRgb(255, 220, 128);
-    ToolkitTheme light;  // the defaults are the light theme's colours
-
-    bool ok = Render(screen, dark, folder + "/ui_sample_dark.png");
-    ok = Render(screen, light, folder + "/ui_sample_light.png") && ok;
+    bool ok = false;
+    {
+        Artwork artwork;
+        if (artwork.Init(screen, window, 0)) {
+            const int s = BufferScale(screen), pitch = kCropWidth * s * kColumns;
+            std::vector<uint32_t> sheet(static_cast<size_t>(pitch) * kCropHeight * s * kRows, 0);
+            for (int theme = 0; theme < kColumns * kRows; ++theme) RenderTheme(artwork, theme, screen, &sheet);
+            ok = WritePng(path, sheet.data(), pitch, kCropHeight * s * kRows, pitch);
+        }
+    }
     ShutdownToolkit();
     FreeBuffer(screen);
     DestroyWindow(window);
     SetBackend(nullptr);
-    std::printf("%s\n", ok ? "written" : "failed");
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string folder = argc > 1 ? argv[1] : "/tmp";
+    std::vector<int> scales;
+    for (int i = 2; i < argc; ++i) scales.push_back(std::atoi(argv[i]));
+    if (scales.empty()) scales = {1, 3};
+    bool ok = true;
+    for (const int scale : scales) {
+        if (scale < 1 || scale > 3) continue;
+        const std::string path = folder + "/controls_" + std::to_string(scale) + "x.png";
+        const bool written = RenderSheet(scale, path);
+        std::printf("%s %s\n", path.c_str(), written ? "written" : "failed");
+        ok = ok && written;
+    }
     return ok ? 0 : 1;
 }

@@ -2,11 +2,13 @@
 // generator writes exactly these names; the program opens them by the same constants.
 #pragma once
 
-// Bitmap fonts (docs/formats.md).
-inline constexpr char kDialogFontFile[] = "windb_10.fgf";      // captions, labels, edit fields
-inline constexpr char kSystemFontFile[] = "systm12.fgf";       // the toolkit's first regular font
-inline constexpr char kSystemBoldFontFile[] = "systm12b.fgf";  // dialog titles drawn bold
-inline constexpr char kCardFontFile[] = "beng8pt.FGF";         // status text on the card table
+#include "ui/typography.h"
+
+// Bitmap fonts (docs/formats.md), one per text style.
+inline constexpr const char* kDialogFontFile = typography::kLabel.file;      // captions, labels, edit fields
+inline constexpr const char* kSystemFontFile = typography::kBody.file;       // running text, menu-bar titles
+inline constexpr const char* kSystemBoldFontFile = typography::kTitle.file;  // dialog titles
+inline constexpr const char* kCardFontFile = typography::kSmall.file;        // status text on the card table
 
 // Glyph counts the formats allow: characters 32..127, or every byte value.
 inline constexpr int kAsciiGlyphCount = 96;

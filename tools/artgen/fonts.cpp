@@ -97,11 +97,12 @@ void PutU16(std::vector<uint8_t>& out, int value) {
 std::span<const FontRecipe> FontRecipes() {
     // DejaVu's hinting instructions were written for screens, so its small sizes stay crisp
     // and its digits are lining. The condensed cuts keep captions and the status line short.
+    namespace t = typography;
     static constexpr FontRecipe kRecipes[] = {
-        {kDialogFontFile, "truetype/dejavu/DejaVuSansCondensed-Bold.ttf", 12, kAsciiGlyphCount, 0},
-        {kSystemFontFile, "truetype/dejavu/DejaVuSans.ttf", 12, kAsciiGlyphCount, 0},
-        {kSystemBoldFontFile, "truetype/dejavu/DejaVuSans-Bold.ttf", 12, kAsciiGlyphCount, 0},
-        {kCardFontFile, "truetype/dejavu/DejaVuSansCondensed.ttf", 11, kFullGlyphCount, 0},
+        {t::kLabel.file, t::kLabel.face, t::kLabel.pixelSize, kAsciiGlyphCount, 0},
+        {t::kBody.file, t::kBody.face, t::kBody.pixelSize, kAsciiGlyphCount, 0},
+        {t::kTitle.file, t::kTitle.face, t::kTitle.pixelSize, kAsciiGlyphCount, 0},
+        {t::kSmall.file, t::kSmall.face, t::kSmall.pixelSize, kFullGlyphCount, 0},
     };
     return kRecipes;
 }

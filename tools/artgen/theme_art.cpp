@@ -303,6 +303,16 @@ Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     return out;
 }
 
+// Fills the current path (keeping it) with a gradient from top at y 0 to bottom at y height.
+void FillDownward(cairo_t* cr, double height, Rgbf top, Rgbf bottom) {
+    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, height);
+    cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(fill, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, fill);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(fill);
+}
+
 Picture RenderTitlePlate(const ThemeLook& look, int scale) {
     const Rgbf field = FieldAt(look, 400, 20);
     AlphaCanvas canvas(kPlateWidth * scale, kPlateHeight * scale);
@@ -311,14 +321,8 @@ Picture RenderTitlePlate(const ThemeLook& look, int scale) {
     const double r = kPlateHeight / 2.0 - 0.5;
     RoundedRectPath(cr, 0.5, 0.5, kPlateWidth - 1, kPlateHeight - 1, r);
     const Rgbf fillMid = look.dark ? Scale(field, 0.55) : Mix(field, Rgbf{1, 1, 0.97}, 0.6);
-    cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, kPlateHeight);
-    const Rgbf a = look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95);
-    const Rgbf b = look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03);
-    cairo_pattern_add_color_stop_rgb(fill, 0, a.r, a.g, a.b);
-    cairo_pattern_add_color_stop_rgb(fill, 1, b.r, b.g, b.b);
-    cairo_set_source(cr, fill);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(fill);
+    FillDownward(cr, kPlateHeight, look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95),
+                 look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03));
     cairo_set_line_width(cr, 1.0);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
     cairo_stroke(cr);
@@ -405,6 +409,175 @@ Picture RenderChecks(int scale) {
     return out;
 }
 
+// --- Control sheet ---
+
+// The colours the controls of a theme are drawn in, shared by the sheet's pictures and swatches.
+struct ControlColours {
+    Rgbf field;      // the dialog face the controls sit on
+    Rgbf well;       // inside an unchecked box or circle
+    Rgbf rim;        // the ring round a box, circle or small button
+    Rgbf mark;       // fill of a checked box, dot of a chosen option
+    Rgbf tick;       // the tick over that fill
+    Rgbf ink;        // arrows on small buttons: the theme's text colour
+    Rgbf plateTop, plateBottom;  // the small buttons' face
+    Rgbf fieldFill, fieldText, selection, selectionText;
+};
+
+Rgbf FromRgb(const sl::Rgb& c) { return {c.r / 255.0, c.g / 255.0, c.b / 255.0}; }
+
+ControlColours ControlColoursOf(int theme) {
+    const ThemeLook& look = ThemeLookOf(theme);
+    ControlColours c;
+    c.field = FieldAt(look, 400, 300);
+    c.ink = FromRgb(sl::kThemeColors[static_cast<size_t>(theme)].text);
+    c.rim = look.dark ? look.accent : Scale(look.accent, 0.95);
+    c.mark = look.accent;
+    if (look.dark) {
+        c.well = Scale(c.field, 0.55);
+        c.tick = Scale(c.field, 0.35);
+        c.fieldFill = Scale(c.field, 0.5);
+        c.fieldText = c.ink;
+        c.selection = Scale(look.accent, 0.8);
+        c.selectionText = Scale(c.field, 0.3);
+        const Rgbf mid = Mix(Scale(c.field, 1.55), look.base, 0.3);
+        c.plateTop = Mix(mid, Rgbf{1, 1, 1}, 0.12);
+        c.plateBottom = Scale(mid, 0.72);
+    } else {
+        c.well = Scale(c.field, 0.93);
+        c.tick = Mix(c.field, Rgbf{1, 1, 1}, 0.7);
+        c.fieldFill = Mix(c.field, Rgbf{1, 0.99, 0.96}, 0.45);
+        c.fieldText = kInk;
+        c.selection = look.accent;
+        c.selectionText = Mix(c.field, Rgbf{1, 1, 1}, 0.8);
+        const Rgbf mid = Mix(c.field, Rgbf{1, 0.98, 0.92}, 0.45);
+        c.plateTop = Mix(mid, Rgbf{1, 1, 1}, 0.35);
+        c.plateBottom = Scale(mid, 0.86);
+    }
+    return c;
+}
+
+// The state's drawing is done between these two: disabled controls are the same picture faded.
+void BeginState(cairo_t* cr, bool disabled) {
+    if (disabled) cairo_push_group(cr);
+}
+void EndState(cairo_t* cr, bool disabled) {
+    if (!disabled) return;
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, 0.45);
+}
+
+void CheckBoxPicture(cairo_t* cr, const ControlColours& c, double w, bool on, bool pressed) {
+    RoundedRectPath(cr, 0.6, 0.6, w - 1.2, w - 1.2, 2.6);
+    SetSource(cr, on ? (pressed ? Scale(c.mark, 0.85) : c.mark) : (pressed ? Scale(c.well, 0.85) : c.well));
+    cairo_fill_preserve(cr);
+    cairo_set_line_width(cr, 1.2);
+    SetSource(cr, c.rim);
+    cairo_stroke(cr);
+    if (!on) return;
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_width(cr, 1.9);
+    cairo_move_to(cr, 3.4, 6.7);
+    cairo_line_to(cr, 5.6, 9.0);
+    cairo_line_to(cr, 9.7, 3.9);
+    SetSource(cr, c.tick);
+    cairo_stroke(cr);
+}
+
+void OptionPicture(cairo_t* cr, const ControlColours& c, double w, bool on, bool pressed) {
+    const double r = w / 2;
+    cairo_arc(cr, r, r, r - 0.6, 0, 2 * kPi);
+    SetSource(cr, pressed ? Scale(c.well, 0.85) : c.well);
+    cairo_fill_preserve(cr);
+    cairo_set_line_width(cr, 1.2);
+    SetSource(cr, c.rim);
+    cairo_stroke(cr);
+    if (!on) return;
+    cairo_arc(cr, r, r, 2.7, 0, 2 * kPi);
+    SetSource(cr, c.mark);
+    cairo_fill(cr);
+}
+
+// A small rounded button with a chevron pointing up or down.
+void PushPicture(cairo_t* cr, const ControlColours& c, double w, double h, bool up, bool pressed, double chevron) {
+    RoundedRectPath(cr, 0.5, 0.5, w - 1, h - 1, 2.5);
+    FillDownward(cr, h, pressed ? Scale(c.plateBottom, 0.9) : c.plateTop, pressed ? c.plateTop : c.plateBottom);
+    cairo_set_line_width(cr, 1.0);
+    SetSource(cr, c.rim, 0.9);
+    cairo_stroke(cr);
+    const double cx = w / 2 + (pressed ? 0.5 : 0), cy = h / 2 + (pressed ? 0.5 : 0);
+    const double rise = (up ? -1 : 1) * chevron * 0.55;
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_width(cr, 1.6);
+    cairo_move_to(cr, cx - chevron, cy - rise);
+    cairo_line_to(cr, cx, cy + rise);
+    cairo_line_to(cr, cx + chevron, cy - rise);
+    SetSource(cr, c.ink);
+    cairo_stroke(cr);
+}
+
+// Draws one cell's picture at its place in the strip: colour premultiplied (over black) in the
+// cell, coverage as grey kControlAlphaOffset rows below.
+template <typename Draw>
+void PutCell(Picture* strip, const art::ControlCell& cell, int scale, Draw draw) {
+    AlphaCanvas canvas(cell.width * scale, cell.height * scale);
+    cairo_t* cr = canvas.cr();
+    cairo_scale(cr, scale, scale);
+    draw(cr);
+    const Picture colour = canvas.Key(0, 0.0);
+    const int left = cell.left * scale, top = (cell.top - art::kStripTop) * scale;
+    for (int y = 0; y < colour.height; ++y)
+        for (int x = 0; x < colour.width; ++x) {
+            const double a = canvas.Alpha(x, y);
+            strip->At(left + x, top + y) = a > 0 ? colour.At(x, y) : 0;
+            strip->At(left + x, top + art::kControlAlphaOffset * scale + y) = PackRgb(a, a, a);
+        }
+}
+
+void RenderControlSheet(Picture* strip, int theme, int scale) {
+    const ControlColours c = ControlColoursOf(theme);
+    for (int state = 0; state < art::kMarkStates; ++state) {
+        const bool on = state % 2 == 1, disabled = state >= art::kMarkDisabledOff;
+        const bool pressed = state == art::kMarkPressedOff || state == art::kMarkPressedOn;
+        const art::ControlCell box = art::CheckBoxCell(state), option = art::OptionButtonCell(state);
+        PutCell(strip, box, scale, [&](cairo_t* cr) {
+            BeginState(cr, disabled);
+            CheckBoxPicture(cr, c, box.width, on, pressed);
+            EndState(cr, disabled);
+        });
+        PutCell(strip, option, scale, [&](cairo_t* cr) {
+            BeginState(cr, disabled);
+            OptionPicture(cr, c, option.width, on, pressed);
+            EndState(cr, disabled);
+        });
+    }
+    for (int state = 0; state < art::kPushStates; ++state) {
+        const bool pressed = state == art::kPushPressed, disabled = state == art::kPushDisabled;
+        for (const bool up : {true, false}) {
+            const art::ControlCell arrow = art::SpinArrowCell(up, state);
+            PutCell(strip, arrow, scale, [&](cairo_t* cr) {
+                BeginState(cr, disabled);
+                PushPicture(cr, c, arrow.width, arrow.height, up, pressed, 3.0);
+                EndState(cr, disabled);
+            });
+        }
+        const art::ControlCell drop = art::DropButtonCell(state);
+        PutCell(strip, drop, scale, [&](cairo_t* cr) {
+            BeginState(cr, disabled);
+            PushPicture(cr, c, drop.width, drop.height, false, pressed, 3.5);
+            EndState(cr, disabled);
+        });
+    }
+    const Rgbf swatches[art::kFieldSwatches] = {c.fieldFill, c.fieldText, c.selection, c.selectionText};
+    for (int which = 0; which < art::kFieldSwatches; ++which) {
+        const art::ControlCell cell = art::FieldSwatchCell(which);
+        for (int y = 0; y < cell.height * scale; ++y)
+            for (int x = 0; x < cell.width * scale; ++x)
+                strip->At(cell.left * scale + x, (cell.top - art::kStripTop) * scale + y) = Pack(swatches[which]);
+    }
+}
+
 // --- Placeholders ---
 
 void PlaceholderCell(cairo_t* cr, const ThemeLook& look, double x0, int kind) {
@@ -488,6 +661,7 @@ Picture RenderDialogStrip(int theme, int scale) {
     strip.Blit(RenderTitlePlate(look, s), art::kPlateLeft * s, (art::kPlateTop - art::kStripTop) * s);
     strip.Blit(RenderButtonFace(look, false, s), 0, (art::kButtonFaceTop - art::kStripTop) * s);
     strip.Blit(RenderButtonFace(look, true, s), art::kPressedButtonFaceLeft * s, (art::kButtonFaceTop - art::kStripTop) * s);
+    RenderControlSheet(&strip, theme, s);
     return strip;
 }
 
