@@ -149,8 +149,6 @@ public:
     void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The card a click on the place selects (no card when the place is empty).

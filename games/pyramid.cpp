@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
@@ -270,12 +269,8 @@ void PyramidGame::NewGame(bool restart) {
     else topY = kTopOtherwise;
     ClearHotspots();
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShufflePack(deck);
+    play_position::ShowNewTable(*this);
 
     auto dealTo = [this](Card& slot, int x, int y) {
         const Card card = deck.DealNext();
@@ -547,9 +542,7 @@ void PyramidGame::SaveUndo() {
     writer.Cards(position.talon.data(), kTalonSlots);
     writer.CardValue(position.waste);
     writer.Int(position.talonCount);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -565,9 +558,7 @@ bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.Cards(readTalon.data(), kTalonSlots);
     reader.CardValue(readWaste);
     reader.IntIn(readTalonCount, 0, kTalonSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
 
     // Every card at most once, and only in slots of the current layout.
     const int rows = position.rows;

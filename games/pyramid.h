@@ -126,8 +126,6 @@ public:
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
