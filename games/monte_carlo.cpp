@@ -253,12 +253,6 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
     CheckGameOver();
 }
 
-// Nothing is ever lifted or dragged: a pair leaves through the model.
-void MonteCarloGame::LiftCards(DragRecord&) {}
-void MonteCarloGame::DropCards(DragRecord&, DropTarget&) {}
-void MonteCarloGame::ReturnCards() {}
-bool MonteCarloGame::CanDrop(DragRecord&, DropTarget&) { return false; }
-
 // ---- Game over ----
 
 bool MonteCarloGame::CheckGameOver() {

@@ -94,10 +94,6 @@ public:
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Monte Carlo"; }

@@ -140,10 +140,6 @@ public:
     void NewGame(bool restart) override;
     void Draw(bool present) override;
     // Nothing is ever dragged: there are no pick-ups.
-    void DropCards(DragRecord&, DropTarget&) override {}
-    void LiftCards(DragRecord&) override {}
-    void ReturnCards() override {}
-    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
     bool CheckGameOver() override;
     void SaveUndo() override;
     void Undo() override;

@@ -144,6 +144,12 @@ public:
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
+    // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
+    // drag override all four.
+    void LiftCards(DragRecord&) override {}
+    void DropCards(DragRecord&, DropTarget&) override {}
+    void ReturnCards() override {}
+    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.

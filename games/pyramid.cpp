@@ -462,10 +462,6 @@ void PyramidGame::LiftCards(DragRecord& drag) {
             if (slot == card) slot = Card();
 }
 
-// Nothing is ever dragged: the press handler never starts a drag.
-void PyramidGame::DropCards(DragRecord&, DropTarget&) {}
-void PyramidGame::ReturnCards() {}
-bool PyramidGame::CanDrop(DragRecord&, DropTarget&) { return true; }
 
 void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     Game::OnMouseMove(keys, x, y);

@@ -115,10 +115,8 @@ public:
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
+    // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Pyramid"; }
