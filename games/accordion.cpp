@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 
 // ---- The model ----
@@ -76,16 +75,12 @@ void AccordionGame::NewGame(bool) {
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = kPitchX;
     fanDy = kPitchY;
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    play_position::ShufflePack(deck);
     for (Card& cell : position.cells) cell = deck.DealNext();
     liftedCell = -1;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShowNewTable(*this);
     CheckGameOver();
     StartClock(0);
 }
@@ -158,16 +153,12 @@ bool AccordionGame::CheckGameOver() {
     return gameOver;
 }
 
-bool AccordionGame::IsWon() { return gameOver && AccordionModel::Won(position); }
-
 void AccordionGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
     writer.Cards(position.cells.data(), kDealtCells);
     const std::array<Card, kCellCount - kDealtCells> neverDealt{};  // the record keeps 55 cells
     writer.Cards(neverDealt.data(), kCellCount - kDealtCells);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -175,8 +166,7 @@ bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!ReadBaseState(reader)) return false;
     std::array<Card, kCellCount> readCells;
     int32_t readPoints = 0, elapsed = 0;
-    if (!reader.Cards(readCells.data(), kCellCount) || !reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) ||
-        !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd())
+    if (!reader.Cards(readCells.data(), kCellCount) || !play_position::ReadRecordEnd(reader, readPoints, elapsed))
         return false;
     // Every card at most once, and nothing in the three cells the deal never fills.
     PackTally tally;

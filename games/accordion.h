@@ -63,9 +63,6 @@ public:
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Accordion"; }
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }

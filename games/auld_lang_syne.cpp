@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
@@ -122,9 +121,7 @@ void AuldLangSyneGame::NewGame(bool restart) {
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    play_position::ShufflePack(deck);
     const AuldLangSyneRules rules = AuldLangSyneRules::Read();
     position.startRank = rules.startCard;
     if (position.startRank == -1) {
@@ -138,9 +135,7 @@ void AuldLangSyneGame::NewGame(bool restart) {
         }
     }
     artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShowNewTable(*this);
     DealRow();
     StartClock(0);
 }
@@ -218,12 +213,9 @@ void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
-    Hotspot* spot = FindPickupAt(x, y);
-    if (!spot) return;
-    DragRecord record = *spot;
-    DropTarget* found = FindLegalTarget(record, 0);
-    if (!found) return;
-    const DropTarget target = *found;
+    DragRecord record;
+    DropTarget target;
+    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
     SaveUndo();
     dragRecord = record;
     dragging = true;
@@ -302,8 +294,6 @@ void AuldLangSyneGame::RegisterHotspots() {
 }
 
 // The stock must be empty too, so that ending the game early is never a win.
-bool AuldLangSyneGame::IsWon() { return gameOver && AuldLangSyneModel::Won(ModelPosition()); }
-
 double AuldLangSyneGame::GetScoreFactor() { return AuldLangSyneRules::Read().filledIn ? kFilledInFactor : 1.0; }
 
 // ---- Undo ----
@@ -313,9 +303,7 @@ void AuldLangSyneGame::SaveUndo() {
     writer.Cards(position.foundations.data(), kFoundations);
     for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
     for (int32_t count : position.pileCounts) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -328,9 +316,7 @@ bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.Cards(readFoundations.data(), kFoundations);
     for (auto& pile : readPiles) reader.Cards(pile.data(), kPileSlots);
     for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
 
     // Every card in play exactly once: stock, piles and foundations, whose covered cards are
     // counted from the top's distance to the starting rank.

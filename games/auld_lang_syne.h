@@ -115,9 +115,6 @@ public:
     const char* GetName() override { return "Auld Lang Syne"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }

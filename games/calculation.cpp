@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
@@ -174,9 +173,7 @@ void CalculationGame::NewGame(bool restart) {
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
     const int choice = ReadChoice();
     for (int k = 0; k < kFoundations; ++k) {
@@ -187,9 +184,7 @@ void CalculationGame::NewGame(bool restart) {
     for (Card start : position.foundationTops) deck.Exclude(start);
 
     artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShowNewTable(*this);
     CheckGameOver();
     StartClock(0);
 }
@@ -356,8 +351,6 @@ void CalculationGame::RegisterHotspots() {
     }
 }
 
-bool CalculationGame::IsWon() { return gameOver && CalculationModel::Won(ModelPosition()); }
-
 // ---- Undo ----
 
 void CalculationGame::SaveUndo() {
@@ -367,9 +360,7 @@ void CalculationGame::SaveUndo() {
     for (int32_t count : position.wasteCounts) writer.Int(count);
     writer.CardValue(position.current);
     for (int32_t count : position.foundationCounts) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -386,9 +377,7 @@ bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
     for (int32_t& count : readWasteCounts) reader.IntIn(count, 0, kWasteSlots);
     reader.CardValue(readCurrent);
     for (int32_t& count : readCounts) reader.IntIn(count, 1, Card::kRankCount);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
 
     // Each foundation's top must be where its steps from the starting rank lead, and every card
     // must be in play exactly once: stock, current card, waste piles and foundations.

@@ -95,9 +95,6 @@ public:
     void SaveUndo() override;
     const char* GetName() override { return "Calculation"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int k) { return kPileLeft + kPilePitch * k; }

@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
@@ -138,12 +137,8 @@ void GolfGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShufflePack(deck);
+    play_position::ShowNewTable(*this);
 
     for (int row = 0; row < cardsPerColumn; ++row) {
         for (int column = 0; column < columnsInPlay; ++column) {
@@ -215,13 +210,9 @@ void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // A click plays a column's top card at once when it fits; nothing is dragged.
-    Hotspot* spot = FindPickupAt(x, y);
-    if (!spot) return;
-    DragRecord record = *spot;
-    DropTarget* found = FindLegalTarget(record, 0);
-    if (!found) return;
-    // Lifting rebuilds both lists, so keep copies.
-    DropTarget target = *found;
+    DragRecord record;
+    DropTarget target;
+    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
     SaveUndo();
     LiftCards(record);
     if (heldColumn == kNoColumn) return;
@@ -308,9 +299,7 @@ void GolfGame::SaveUndo() {
     // The column position table: x and y of columns 0 to 2 and x of column 3.
     for (int i = 0; i < kPositionInts; ++i) writer.Int(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
     for (int32_t count : position.columnCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     UndoReader reader(record);
@@ -326,9 +315,7 @@ bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
     // The positions are fixed by the layout; the record only carries them along.
     for (int i = 0; i < kPositionInts; ++i) reader.Int(layoutInt);
     for (int32_t& count : repeatedCounts) reader.IntIn(count, 0, kColumnSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd() || readCounts != repeatedCounts) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || readCounts != repeatedCounts) return false;
 
     // Every card at most once, and only in slots the counts cover.
     PackTally tally;

@@ -103,8 +103,6 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The current position, with the rule value from the settings.

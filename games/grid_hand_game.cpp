@@ -7,7 +7,6 @@
 
 #include "artwork/artwork.h"
 #include "draw/draw.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
@@ -109,14 +108,10 @@ void GridHandGame<L>::NewGame(bool restart) {
     fanDy = kReserveStep;
     SetStandardPanel();
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    play_position::ShufflePack(deck);
     position.current = deck.DealNext();
     artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(gameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShowNewTable(*this);
     StartClock(0);
 }
 
@@ -364,9 +359,7 @@ void GridHandGame<L>::SaveUndo() {
     WriteHandState(writer);
     for (const auto& pile : position.reserves) writer.Cards(pile.data(), kReserveSlots);
     for (int32_t count : position.reserveCounts) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 template <GridLayout L>
@@ -392,9 +385,7 @@ bool GridHandGame<L>::RestoreRecord(std::span<const uint8_t> record) {
     if (!ReadHandState(reader, tally)) return false;
     for (auto& pile : readReserves) reader.Cards(pile.data(), kReserveSlots);
     for (int32_t& count : readCounts) reader.IntIn(count, 0, kReserveSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
 
     if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
     for (Card card : readGrid)

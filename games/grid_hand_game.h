@@ -225,8 +225,6 @@ public:
     int GetTimeAdjustment(int) override { return 0; }
     double GetWinFactor() override { return 1.0; }
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }

@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
@@ -148,12 +147,8 @@ void MonteCarloGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShufflePack(deck);
+    play_position::ShowNewTable(*this);
 
     const int rows = MonteCarloRules::Read().rows;
     for (int cell = 0; cell < rows * kColumns; ++cell) {
@@ -258,12 +253,6 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
     CheckGameOver();
 }
 
-// Nothing is ever lifted or dragged: a pair leaves through the model.
-void MonteCarloGame::LiftCards(DragRecord&) {}
-void MonteCarloGame::DropCards(DragRecord&, DropTarget&) {}
-void MonteCarloGame::ReturnCards() {}
-bool MonteCarloGame::CanDrop(DragRecord&, DropTarget&) { return false; }
-
 // ---- Game over ----
 
 bool MonteCarloGame::CheckGameOver() {
@@ -280,8 +269,6 @@ void MonteCarloGame::RegisterPickups() {
     for (int cell = 0; cell < position.rows * kColumns; ++cell)
         if (position.grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &position.grid[cell], 1);
 }
-
-bool MonteCarloGame::IsWon() { return gameOver && MonteCarloModel::Won(ModelPosition()); }
 double MonteCarloGame::GetScoreFactor() {
     const MonteCarloRules rules = MonteCarloRules::Read();
     double factor = rules.rows == 5 ? 1.0 : rules.rows == 4 ? 1.2 : 1.5;
@@ -294,9 +281,7 @@ double MonteCarloGame::GetScoreFactor() {
 void MonteCarloGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
     writer.Cards(position.grid.data(), kCells);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -304,8 +289,7 @@ bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
     if (!ReadBaseState(reader)) return false;
     std::array<Card, kCells> readGrid;
     int32_t readPoints = 0, elapsed = 0;
-    if (!reader.Cards(readGrid.data(), kCells) || !reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) ||
-        !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd())
+    if (!reader.Cards(readGrid.data(), kCells) || !play_position::ReadRecordEnd(reader, readPoints, elapsed))
         return false;
     // Every card at most once, and none outside the rows in play.
     const int inPlay = MonteCarloRules::Read().rows * kColumns;

@@ -94,18 +94,11 @@ public:
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Monte Carlo"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 
 // ---- The model ----
@@ -103,13 +102,9 @@ void PairingGame::NewGame(bool) {
     std::fill(selected.begin(), selected.end(), 0);
     selectedCount = 0;
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
+    play_position::ShufflePack(deck);
     ExcludeCards();
-    artwork->DrawGameTitle(gameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShowNewTable(*this);
     Deal();
     CheckGameOver();
     StartClock(0);
@@ -298,9 +293,7 @@ void PairingGame::SaveUndo() {
     writer.Cards(position.cells.data(), shape.places * shape.cellsPerPlace);
     writer.Bytes().insert(writer.Bytes().end(), selected.begin(), selected.end());
     writer.Int(selectedCount);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    play_position::EndRecord(*this, writer);
 }
 
 void PairingGame::Undo() {
@@ -323,9 +316,7 @@ bool PairingGame::RestoreRecord(std::span<const uint8_t> record) {
     const auto flags = reader.Take(shape.places);
     int32_t readCount = 0, readPoints = 0, elapsed = 0;
     reader.IntIn(readCount, 0, shape.maxSelected);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!flags || !reader.AtEnd() || !CellsPossible(cells, *reader.deck)) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !flags || !CellsPossible(cells, *reader.deck)) return false;
     // Flags only on places that hold cards, and as many as the count.
     int flagged = 0;
     for (int place = 0; place < shape.places; ++place) {

@@ -140,17 +140,11 @@ public:
     void NewGame(bool restart) override;
     void Draw(bool present) override;
     // Nothing is ever dragged: there are no pick-ups.
-    void DropCards(DragRecord&, DropTarget&) override {}
-    void LiftCards(DragRecord&) override {}
-    void ReturnCards() override {}
-    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
     bool CheckGameOver() override;
     void SaveUndo() override;
     void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The card a click on the place selects (no card when the place is empty).

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <string>
 
+#include "artwork/artwork.h"
 #include "cards/card.h"
 #include "cards/deck.h"
 #include "framework/game.h"
+#include "framework/game_services.h"
 #include "framework/play_model.h"
 
 namespace play_position {
@@ -78,6 +80,46 @@ void OfferMoves(OnScreenGame& game, MoveList& out) {
     if (!game.paused && !game.dragging && !game.gameOver) Model::Moves(game.ModelPosition(), out);
 }
 
+// Every table's undo record ends with the points and the seconds played; this writes them and
+// keeps the record.
+inline void EndRecord(Game& game, UndoWriter& writer) {
+    writer.Int(game.points);
+    writer.Int(game.ElapsedSeconds());
+    game.PushUndoRecord(writer);
+}
+
+// Reads that end: true when both are in range and the record ends there.
+inline bool ReadRecordEnd(UndoReader& reader, int32_t& points, int32_t& elapsed) {
+    return reader.IntIn(points, -kMaxRecordPoints, kMaxRecordPoints) && reader.IntIn(elapsed, 0, kMaxRecordSeconds) &&
+           reader.AtEnd();
+}
+
+// One shuffled pack in the deck, as every deal of these games starts.
+inline void ShufflePack(Deck& deck) {
+    deck.SetPacks(1);
+    deck.IncludeAll();
+    deck.Shuffle();
+}
+
+// The table a deal starts on: the game's title, the table drawn whole, and the game's music.
+inline void ShowNewTable(Game& game) {
+    game.artwork->DrawGameTitle(game.gameNumber);
+    game.Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
+}
+
+// The pick-up under (x, y) and the first target it may go to, copied, since lifting rebuilds
+// both lists: false when a click there plays nothing.
+inline bool ClickedPlay(Game& game, int x, int y, DragRecord& record, DropTarget& target) {
+    const Hotspot* spot = game.FindPickupAt(x, y);
+    if (!spot) return false;
+    record = *spot;
+    const DropTarget* found = game.FindLegalTarget(record, 0);
+    if (!found) return false;
+    target = *found;
+    return true;
+}
+
 template <typename Position>
 std::string RawBytes(const Position& position) {
     return std::string(reinterpret_cast<const char*>(&position), sizeof position);
@@ -86,8 +128,9 @@ std::string RawBytes(const Position& position) {
 }  // namespace play_position
 
 // The on-screen part the single-table games share: the model's position as the state of play,
-// the model's moves and the position's bytes for the tools, and the plain Undo. The deck keeps
-// the stock, since the undo record saves it there: a position reads it from the deck.
+// the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
+// model's. The deck keeps the stock, since the undo record saves it there: a position reads it
+// from the deck.
 template <typename M>
 class ModelTable : public Game {
 public:
@@ -100,6 +143,13 @@ public:
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
+    bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
+    // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
+    // drag override all four.
+    void LiftCards(DragRecord&) override {}
+    void DropCards(DragRecord&, DropTarget&) override {}
+    void ReturnCards() override {}
+    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.

@@ -5,16 +5,10 @@
 #include <algorithm>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
 namespace {
-
-constexpr int kPointsPair = PyramidModel::kPointsPair;
-constexpr int kPointsKing = PyramidModel::kPointsKing;
-// Turning the talon back costs this twice, once before and once after the cards go back.
-constexpr int kTurnCost = PyramidModel::kTurnCost;
 
 // Top of the triangle for the four combinations of the two layout rules.
 constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
@@ -28,11 +22,10 @@ constexpr int kScreenBottom = 599;
 // ---- The model ----
 
 bool PyramidModel::IsFree(const Position& position, int row, int k) {
-    if (row < 0 || row >= position.rows || k < 0 || k > row || !position.triangle[TrianglePlace(row, k) - kTrianglePlace].IsValid())
+    if (row < 0 || row >= position.rows || k < 0 || k > row || !position.triangle[TriangleIndex(row, k)].IsValid())
         return false;
     if (row == position.rows - 1) return true;
-    return !position.triangle[TrianglePlace(row + 1, k) - kTrianglePlace].IsValid() &&
-           !position.triangle[TrianglePlace(row + 1, k + 1) - kTrianglePlace].IsValid();
+    return !position.triangle[TriangleIndex(row + 1, k)].IsValid() && !position.triangle[TriangleIndex(row + 1, k + 1)].IsValid();
 }
 
 Card PyramidModel::Available(const Position& position, int place) {
@@ -92,23 +85,11 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
         // A waiting waste card is let go; a waiting talon card too once the talon changes.
         const int talonBefore = position.talonCount;
         if (position.selected == kWastePlace) position.selected = -1;
-        const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
-        if (position.waste.IsValid() && canTurn && position.talonCount < Card::kCardsPerPack) {
-            play_position::Push(position.talon, position.talonCount, position.waste);
-            position.waste = Card();
-        }
-        if (position.stockCount > 0) {
-            position.waste = play_position::Pop(position.stock, position.stockCount);
-        } else if (position.turnsLeft >= 1) {
-            // The talon turned over: the card turned first is turned first again.
-            scored = -2 * kTurnCost;
-            while (position.talonCount > 0)
-                play_position::Push(position.stock, position.stockCount, play_position::Pop(position.talon, position.talonCount));
-            position.waste = Card();
-            --position.turnsLeft;
-        }
+        StackWaste(position);
+        scored = TurnStock(position);
         if (position.selected == kTalonPlace && position.talonCount != talonBefore) position.selected = -1;
-        break;
+        position.points += scored;
+        return scored;
     }
     case PlayMove::kSelect:
         position.selected = -1;
@@ -126,6 +107,28 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
     }
     position.points += scored;
     return scored;
+}
+
+bool PyramidModel::StackWaste(Position& position) {
+    const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
+    if (!position.waste.IsValid() || !canTurn || position.talonCount >= Card::kCardsPerPack) return false;
+    play_position::Push(position.talon, position.talonCount, position.waste);
+    position.waste = Card();
+    return true;
+}
+
+int PyramidModel::TurnStock(Position& position) {
+    if (position.stockCount > 0) {
+        position.waste = play_position::Pop(position.stock, position.stockCount);
+        return 0;
+    }
+    if (position.turnsLeft < 1) return 0;
+    // The talon turned over: the card turned first is turned first again.
+    while (position.talonCount > 0)
+        play_position::Push(position.stock, position.stockCount, play_position::Pop(position.talon, position.talonCount));
+    position.waste = Card();
+    --position.turnsLeft;
+    return -2 * kTurnCost;
 }
 
 bool PyramidModel::Cleared(const Position& position) {
@@ -157,7 +160,7 @@ bool PyramidModel::Over(const Position& position) {
         for (int c = 0; c < position.rows; ++c) add(position.extra[c]);
     for (int row = 0; row < position.rows; ++row)
         for (int k = 0; k <= row; ++k)
-            if (IsFree(position, row, k)) add(position.triangle[TrianglePlace(row, k) - kTrianglePlace]);
+            if (IsFree(position, row, k)) add(position.triangle[TriangleIndex(row, k)]);
 
     for (int i = 0; i < count; ++i) {
         if (work[i].Rank() == Card::kKing) return false;
@@ -199,26 +202,16 @@ bool PyramidRules::ExtraCardsOn() {
     return ReadDwordValue(key, "ExtraCards", 0) != 0;
 }
 
-PyramidGame::PyramidGame(Artwork* artwork) : Game(artwork, kGameNumber) {}
+PyramidGame::PyramidGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
 
 PyramidModel::Position PyramidGame::ModelPosition() const {
-    PyramidModel::Position position;
-    position.points = points;
-    position.rows = rows;
-    position.extraCards = PyramidRules::ExtraCardsOn();
-    position.recyclesAtDeal = recyclesAtDeal;
-    position.turnsLeft = turnsLeft;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    position.talonCount = talonCount;
-    for (int row = 0; row < kMaxRows; ++row)
-        for (int k = 0; k <= row; ++k) position.triangle[PyramidModel::TrianglePlace(row, k) - PyramidModel::kTrianglePlace] = triangle[row][k];
-    position.extra = extraRow;
-    position.waste = waste;
-    position.talon = talon;
+    PyramidModel::Position now = ModelTable::ModelPosition();
+    now.extraCards = PyramidRules::ExtraCardsOn();
+    now.selected = -1;
     if (!first.Empty())
         for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
-            if (PyramidModel::Available(position, place) == first.card) position.selected = place;
-    return position;
+            if (PyramidModel::Available(now, place) == first.card) now.selected = place;
+    return now;
 }
 
 bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -226,8 +219,8 @@ bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
         x = 20, y = 30;
         if (place == PyramidModel::kStockPlace) x += kStockX, y += kStockY;
         else if (place == PyramidModel::kWastePlace) x += kWasteX, y += kWasteY;
-        else if (place == PyramidModel::kTalonPlace) x += kTalonX, y += TalonCardY(std::max(talonCount - 1, 0));
-        else if (place >= PyramidModel::kExtraPlace) x += SlotX(rows - 1, place - PyramidModel::kExtraPlace), y += ExtraY();
+        else if (place == PyramidModel::kTalonPlace) x += kTalonX, y += TalonCardY(std::max(position.talonCount - 1, 0));
+        else if (place >= PyramidModel::kExtraPlace) x += SlotX(position.rows - 1, place - PyramidModel::kExtraPlace), y += ExtraY();
         else {
             int row = 0;
             while (PyramidModel::TrianglePlace(row + 1, 0) <= place) ++row;
@@ -247,13 +240,12 @@ bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-std::string PyramidGame::PositionBytes() { return play_position::RawBytes(ModelPosition()); }
-
 int PyramidGame::TalonCardY(int index) const {
     // The talon fans down by a fixed step while its top card fits on the screen, and closes up
     // when it would run past the bottom edge.
     int step = kTalonStep;
-    if (talonCount > 1) step = std::min(step, (kScreenBottom - artwork->cardHeight - kTalonY) / (talonCount - 1));
+    const int count = position.talonCount;
+    if (count > 1) step = std::min(step, (kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
     return kTalonY + step * index;
 }
 
@@ -265,27 +257,20 @@ void PyramidGame::NewGame(bool restart) {
     fanDy = kTalonStep;
     SetStandardPanel();
     const PyramidRules rules = PyramidRules::Read();
-    rows = rules.sevenRows ? kMaxRows : kMaxRows - 1;
-    recyclesAtDeal = rules.recycles;
-    turnsLeft = rules.recycles;
-    waste = Card();
+    position = PyramidModel::Position();
+    position.rows = rules.sevenRows ? kMaxRows : kMaxRows - 1;
+    position.extraCards = rules.extraCards;
+    position.recyclesAtDeal = rules.recycles;
+    position.turnsLeft = rules.recycles;
     first = second = Selection();
-    for (auto& row : triangle) row.fill(Card());
-    extraRow.fill(Card());
-    talon.fill(Card());
-    talonCount = 0;
     artwork->RestoreBackground(0, 799, 0, 599);
     if (rules.sevenRows && rules.extraCards) topY = kTopBothOn;
     else if (!rules.sevenRows && !rules.extraCards) topY = kTopBothOff;
     else topY = kTopOtherwise;
     ClearHotspots();
 
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    play_position::ShufflePack(deck);
+    play_position::ShowNewTable(*this);
 
     auto dealTo = [this](Card& slot, int x, int y) {
         const Card card = deck.DealNext();
@@ -295,48 +280,57 @@ void PyramidGame::NewGame(bool restart) {
         PlaySound("deal.wav");
         slot = card;
     };
+    const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k) dealTo(triangle[row][k], SlotX(row, k), SlotY(row));
+        for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
     if (rules.extraCards)
-        for (int c = 0; c < rows; ++c) dealTo(extraRow[c], SlotX(rows - 1, c), ExtraY());
+        for (int c = 0; c < rows; ++c) dealTo(position.extra[c], SlotX(rows - 1, c), ExtraY());
     CheckGameOver();
     StartClock(0);
 }
 
 // ---- Drawing ----
 
-void PyramidGame::DrawStockArea(bool present) {
+void PyramidGame::DrawStockArea(bool present, bool canTurn) {
     if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, TurnsLeft());
+    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
     if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
 }
 
 void PyramidGame::DrawTriangleArea(bool present) {
     const bool extra = PyramidRules::ExtraCardsOn();
+    const int rows = position.rows;
     const int left = SlotX(rows - 1, 0), right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, topY, bottom);
     const int screen = artwork->screenBuffer;
-    for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k) artwork->DrawCard(SlotX(row, k), SlotY(row), triangle[row][k], screen, IsSelected(triangle[row][k]));
+    for (int row = 0; row < rows; ++row) {
+        for (int k = 0; k <= row; ++k) {
+            const Card card = TriangleCard(row, k);
+            artwork->DrawCard(SlotX(row, k), SlotY(row), card, screen, IsSelected(card));
+        }
+    }
     if (extra)
-        for (int c = 0; c < rows; ++c) artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), extraRow[c], screen, IsSelected(extraRow[c]));
+        for (int c = 0; c < rows; ++c)
+            artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), position.extra[c], screen, IsSelected(position.extra[c]));
     if (present) artwork->AddDirty({left, topY, right, bottom});
 }
 
 void PyramidGame::DrawWasteArea(bool present) {
     const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(kWasteX, right, kWasteY, bottom);
-    if (waste.IsValid()) artwork->DrawCard(kWasteX, kWasteY, waste, artwork->screenBuffer, IsSelected(waste));
-    else artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
+    if (position.waste.IsValid())
+        artwork->DrawCard(kWasteX, kWasteY, position.waste, artwork->screenBuffer, IsSelected(position.waste));
+    else
+        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     if (present) artwork->AddDirty({kWasteX, kWasteY, right, bottom});
 }
 
 void PyramidGame::DrawTalonArea(bool present) {
     const int right = kTalonX + artwork->cardWidth;
     if (present) artwork->RestoreBackground(kTalonX, right, kTalonY, kScreenBottom);
-    for (int i = 0; i < talonCount; ++i)
-        artwork->DrawCard(kTalonX, TalonCardY(i), talon[i], artwork->screenBuffer, IsSelected(talon[i]));
+    for (int i = 0; i < position.talonCount; ++i)
+        artwork->DrawCard(kTalonX, TalonCardY(i), position.talon[i], artwork->screenBuffer, IsSelected(position.talon[i]));
     if (present) artwork->AddDirty({kTalonX, kTalonY, right, kScreenBottom});
 }
 
@@ -368,42 +362,32 @@ void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
 }
 
 void PyramidGame::PressStock() {
-    if (!first.Empty() && first.card == waste) {
+    if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
         first = Selection();
         DrawWasteArea(true);
         artwork->PresentDirty();
     }
-    if (waste.IsValid() && (deck.Remaining() > 0 || TurnsLeft()) && talonCount < kTalonSlots) {
-        talon[talonCount++] = waste;
-        waste = Card();
-        DrawTalonArea(true);
-    }
-    if (deck.Remaining() > 0) {
+    LoadStock();
+    if (PyramidModel::StackWaste(position)) DrawTalonArea(true);
+    const bool canTurn = TurnsLeft();
+    if (position.stockCount > 0 || canTurn) {
+        // The undo record is taken with the waste card already on the talon.
         SaveUndo();
-        waste = deck.DealNext();
-        CheckGameOver();
-        DrawStockArea(true);
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-        PlaySound("flip.wav");
-    } else if (TurnsLeft()) {
-        SaveUndo();
-        points -= kTurnCost;
-        // From the top down, so the card turned first is dealt first again.
-        for (int i = talonCount - 1; i >= 0; --i) {
-            deck.PutBack(talon[i]);
-            talon[i] = Card();
+        const bool turnOver = position.stockCount == 0;
+        points += PyramidModel::TurnStock(position);
+        if (turnOver) {
+            for (int i = 0; i < position.stockCount; ++i) deck.PutBack(position.stock[i]);
+        } else {
+            deck.DealNext();
+            CheckGameOver();
         }
-        talonCount = 0;
-        waste = Card();
-        DrawStockArea(true);
+        // The stock shows whether it could be turned before this turn.
+        DrawStockArea(true, turnOver ? canTurn : TurnsLeft());
         DrawWasteArea(true);
-        DrawTalonArea(true);
+        if (turnOver) DrawTalonArea(true);
         artwork->PresentDirty();
-        PlaySound("shuffle.wav");
-        --turnsLeft;
-        points -= kTurnCost;
+        PlaySound(turnOver ? "shuffle.wav" : "flip.wav");
     }
     CheckGameOver();
     DropStaleSelection();
@@ -435,8 +419,8 @@ void PyramidGame::PressCard(int x, int y) {
             SaveUndo();
             PlaySound("pair.wav");
             LiftSelection(*this, clicked);
+            points += PyramidModel::kPointsKing;
             CheckGameOver();
-            points += kPointsKing;
         } else {
             first = clicked;
         }
@@ -448,8 +432,8 @@ void PyramidGame::PressCard(int x, int y) {
             LiftSelection(*this, first);
             LiftSelection(*this, second);
             first = second = Selection();
+            points += PyramidModel::kPointsPair;
             CheckGameOver();
-            points += kPointsPair;
         } else {
             second = Selection();
             PlaySound("nomatch1.wav");
@@ -463,26 +447,21 @@ void PyramidGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card card = drag.cards[0];
     if (!card.IsValid()) return;
-    if (card == waste) {
-        waste = Card();
+    if (card == position.waste) {
+        position.waste = Card();
         return;
     }
-    if (talonCount > 0 && talon[talonCount - 1] == card) {
-        talon[--talonCount] = Card();
+    if (position.talonCount > 0 && position.talon[position.talonCount - 1] == card) {
+        play_position::Pop(position.talon, position.talonCount);
         return;
     }
-    for (auto& row : triangle)
-        for (Card& slot : row)
-            if (slot == card) slot = Card();
+    for (Card& slot : position.triangle)
+        if (slot == card) slot = Card();
     if (PyramidRules::ExtraCardsOn())
-        for (Card& slot : extraRow)
+        for (Card& slot : position.extra)
             if (slot == card) slot = Card();
 }
 
-// Nothing is ever dragged: the press handler never starts a drag.
-void PyramidGame::DropCards(DragRecord&, DropTarget&) {}
-void PyramidGame::ReturnCards() {}
-bool PyramidGame::CanDrop(DragRecord&, DropTarget&) { return true; }
 
 void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     Game::OnMouseMove(keys, x, y);
@@ -494,10 +473,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
         ShowTablePointer(TablePointer::kPlayCard);
         return;
     }
-    for (int row = 0; row < rows; ++row) {
+    for (int row = 0; row < position.rows; ++row) {
         for (int k = 0; k <= row; ++k) {
             const int left = SlotX(row, k), top = SlotY(row);
-            if (triangle[row][k].IsValid() && x >= left && x < left + kPickupWidth && y >= top && y < top + kPickupHeight) {
+            if (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top && y < top + kPickupHeight) {
                 ShowTablePointer(TablePointer::kNoCard);
                 return;
             }
@@ -510,10 +489,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
 
 bool PyramidGame::DecideGameOver() const {
     if (endedByUser) return true;
-    const PyramidModel::Position position = ModelPosition();
+    const PyramidModel::Position now = ModelPosition();
     // A selection the table no longer shows still holds off the end until it is dropped.
-    if (!second.Empty() || (!first.Empty() && position.selected < 0)) return false;
-    return PyramidModel::Over(position);
+    if (!second.Empty() || (!first.Empty() && now.selected < 0)) return false;
+    return PyramidModel::Over(now);
 }
 
 bool PyramidGame::CheckGameOver() {
@@ -526,20 +505,22 @@ bool PyramidGame::CheckGameOver() {
 void PyramidGame::RegisterPickups() {
     pickups.clear();
     if (paused || gameOver) return;
-    if (waste.IsValid()) AddPickup(kWasteX, kWasteY, &waste, 1);
-    if (talonCount > 0) AddPickup(kTalonX, TalonCardY(talonCount - 1), &talon[talonCount - 1], 1);
+    if (position.waste.IsValid()) AddPickup(kWasteX, kWasteY, &position.waste, 1);
+    if (position.talonCount > 0)
+        AddPickup(kTalonX, TalonCardY(position.talonCount - 1), &position.talon[position.talonCount - 1], 1);
+    const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k)
-            if (IsFree(row, k)) AddPickup(SlotX(row, k), SlotY(row), &triangle[row][k], 1);
+            if (PyramidModel::IsFree(position, row, k)) AddPickup(SlotX(row, k), SlotY(row), &TriangleCard(row, k), 1);
     if (PyramidRules::ExtraCardsOn())
         for (int c = 0; c < rows; ++c)
-            if (extraRow[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &extraRow[c], 1);
+            if (position.extra[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &position.extra[c], 1);
 }
 
-bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(ModelPosition()); }
+bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(position); }
 
 double PyramidGame::GetScoreFactor() {
-    const double factor = rows == kMaxRows ? 1.5 : 1.0;
+    const double factor = position.rows == kMaxRows ? 1.5 : 1.0;
     return PyramidRules::ExtraCardsOn() ? factor * 0.75 : factor;
 }
 
@@ -547,19 +528,17 @@ double PyramidGame::GetScoreFactor() {
 
 void PyramidGame::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    for (const auto& row : triangle) writer.Cards(row.data(), kMaxRows);
-    writer.Cards(extraRow.data(), kMaxRows);
-    writer.Cards(talon.data(), kTalonSlots);
-    writer.CardValue(waste);
-    writer.Int(talonCount);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
-}
-
-void PyramidGame::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
+    // The triangle is saved as seven slots a row.
+    for (int row = 0; row < kMaxRows; ++row) {
+        std::array<Card, kMaxRows> slots{};
+        for (int k = 0; k <= row; ++k) slots[k] = TriangleCard(row, k);
+        writer.Cards(slots.data(), kMaxRows);
+    }
+    writer.Cards(position.extra.data(), kMaxRows);
+    writer.Cards(position.talon.data(), kTalonSlots);
+    writer.CardValue(position.waste);
+    writer.Int(position.talonCount);
+    play_position::EndRecord(*this, writer);
 }
 
 bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
@@ -575,11 +554,10 @@ bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
     reader.Cards(readTalon.data(), kTalonSlots);
     reader.CardValue(readWaste);
     reader.IntIn(readTalonCount, 0, kTalonSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
 
     // Every card at most once, and only in slots of the current layout.
+    const int rows = position.rows;
     PackTally tally;
     if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readWaste)) return false;
     for (int i = 0; i < kTalonSlots; ++i) {
@@ -597,11 +575,12 @@ bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
     }
 
     CommitBaseState(reader);
-    triangle = readTriangle;
-    extraRow = readExtra;
-    talon = readTalon;
-    talonCount = readTalonCount;
-    waste = readWaste;
+    for (int row = 0; row < kMaxRows; ++row)
+        for (int k = 0; k <= row; ++k) TriangleCard(row, k) = readTriangle[row][k];
+    position.extra = readExtra;
+    position.talon = readTalon;
+    position.talonCount = readTalonCount;
+    position.waste = readWaste;
     first = second = Selection();
     FinishUndo(readPoints, elapsed);
     return true;

@@ -58,7 +58,8 @@ struct PyramidModel {
         std::array<Card, Card::kCardsPerPack> talon{};  // bottom first
     };
 
-    static int TrianglePlace(int row, int k) { return kTrianglePlace + row * (row + 1) / 2 + k; }
+    static int TriangleIndex(int row, int k) { return row * (row + 1) / 2 + k; }
+    static int TrianglePlace(int row, int k) { return kTrianglePlace + TriangleIndex(row, k); }
     static bool MakesPair(Card a, Card b) { return a.IsValid() && b.IsValid() && a.PipValue() + b.PipValue() == kPairSum; }
     // A triangle card no card of the next row covers.
     static bool IsFree(const Position& position, int row, int k);
@@ -67,6 +68,11 @@ struct PyramidModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
+    // A stock press in its two halves (the table saves its undo record between them): the waste
+    // card goes onto the talon when a card can be turned after it; then the next stock card is
+    // turned onto the waste, or the talon turned back into the stock. TurnStock returns the points.
+    static bool StackWaste(Position& position);
+    static int TurnStock(Position& position);
     // Every triangle card taken.
     static bool Cleared(const Position& position);
     // Over with every triangle card taken.
@@ -87,9 +93,8 @@ struct PyramidModel {
     }
 };
 
-class PyramidGame : public Game {
+class PyramidGame : public ModelTable<PyramidModel> {
 public:
-    using Model = PyramidModel;
     static constexpr int kGameNumber = 15;
     static constexpr int kMaxRows = 7;
     static constexpr int kTalonSlots = Card::kCardsPerPack;
@@ -99,8 +104,8 @@ public:
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
-    static constexpr int kPairSum = PyramidModel::kPairSum;
-    // Size of an undo record: triangle, extra row, talon, waste, talon count, points, seconds.
+    // Size of an undo record: triangle (seven slots a row), extra row, talon, waste, talon count,
+    // points, seconds.
     static constexpr size_t kRecordSize =
         kUndoGamePartOffset + 8 * (kMaxRows * kMaxRows + kMaxRows + kTalonSlots + 1) + 4 + 8;
 
@@ -110,46 +115,29 @@ public:
 
     void NewGame(bool restart) override;
     void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
+    // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
     const char* GetName() override { return "Pyramid"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
-    void Undo() override;
     double GetScoreFactor() override;
     bool IsWon() override;
-
-    // Reads an undo record and, only when it is whole and possible, puts the game in its position.
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
     int SlotY(int row) const { return topY + kRowPitchY * row; }
-    int ExtraY() const { return SlotY(rows - 1) + kExtraRowGap; }
-    // A triangle card no card of the next row covers.
-    bool IsFree(int row, int k) const { return PyramidModel::IsFree(ModelPosition(), row, k); }
-    // The current position as the model sees it.
-    PyramidModel::Position ModelPosition() const;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PyramidModel>(*this, out); }
+    int ExtraY() const { return SlotY(position.rows - 1) + kExtraRowGap; }
+    Card& TriangleCard(int row, int k) { return position.triangle[PyramidModel::TriangleIndex(row, k)]; }
+    // The current position, with the extra row's rule value and the waiting card's place.
+    PyramidModel::Position ModelPosition() const override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    std::string PositionBytes() override;
-    bool TurnsLeft() const { return turnsLeft >= 1; }
+    bool TurnsLeft() const { return position.turnsLeft >= 1; }
     // Where talon card i lies.
     int TalonCardY(int index) const;
 
-    // The position.
-    int rows = kMaxRows;
     int topY = 70;
-    int32_t recyclesAtDeal = 0;
-    int32_t turnsLeft = 0;
-    std::array<std::array<Card, kMaxRows>, kMaxRows> triangle{};
-    std::array<Card, kMaxRows> extraRow{};
-    Card waste;
-    std::array<Card, kTalonSlots> talon{};
-    int32_t talonCount = 0;
     Selection first, second;
 
 private:
@@ -160,7 +148,8 @@ private:
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { DrawStockArea(present, TurnsLeft()); }
+    void DrawStockArea(bool present, bool canTurn);
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present);
     void DrawTalonArea(bool present);

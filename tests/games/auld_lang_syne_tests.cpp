@@ -1,5 +1,4 @@
-// Auld Lang Syne: rows dealt from the stock, top cards played by a click onto suit-free
-// foundations, the game-over test, "FilledIn" and the undo record.
+// Auld Lang Syne: suit-free foundations, the game-over test, "FilledIn" and the undo record.
 #include <fstream>
 
 #include "games/auld_lang_syne.h"
@@ -44,34 +43,6 @@ TEST_F(AuldLangSyneTest, FoundationsRunAceToKingInAnySuitAndStopThere) {
     }
     EXPECT_EQ(game.FoundationCount(0), 13);
     EXPECT_FALSE(game.Fits(Card(2, Card::kAce), 0)) << "a fourteenth card";
-}
-
-TEST_F(AuldLangSyneTest, AClickPlaysAFittingTopAndIgnoresOneThatFitsNowhere) {
-    Auld& game = Start<Auld>();
-    SetPile(game, 0, {Card(2, 5), Card(3, Card::kAce)});
-    SetPile(game, 1, {Card(0, 7)});
-    game.CheckGameOver();
-    ClickTop(game, 0);
-    EXPECT_EQ(game.position.foundations[0], Card(3, Card::kAce));
-    EXPECT_EQ(game.position.pileCounts[0], 1);
-    EXPECT_EQ(game.points, 5);
-    EXPECT_TRUE(Played("foundation.wav"));
-    ClickTop(game, 1);
-    EXPECT_EQ(game.position.pileCounts[1], 1) << "a Nine fits nowhere";
-    EXPECT_EQ(game.points, 5);
-    EXPECT_FALSE(game.dragging) << "there is no dragging in this game";
-}
-
-TEST_F(AuldLangSyneTest, ThirteenRowsDealThePackAndTheEmptyStockOnlyRecordsAnUndo) {
-    Auld& game = Start<Auld>();
-    for (int click = 0; click < 12; ++click) Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.position.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
-    EXPECT_TRUE(Played("deal.wav"));
-    const int records = game.undo.Count();
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.undo.Count(), records + 1);
-    EXPECT_EQ(game.position.pileCounts, (std::array<int32_t, 4>{13, 13, 13, 13}));
 }
 
 TEST_F(AuldLangSyneTest, GameOverWaitsForTheStockThenForAPlayableTop) {

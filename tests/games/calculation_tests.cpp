@@ -1,5 +1,5 @@
-// Calculation: the starting choices, the stepped foundations, the stock and waste rules, the
-// game-over test and the undo record, through the mouse as a player uses them.
+// Calculation: the starting choices, the stepped foundations, the game-over test and the undo
+// record, through the mouse as a player uses them.
 #include <fstream>
 
 #include "games/calculation.h"
@@ -52,75 +52,6 @@ TEST_F(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundT
         rank = Calc::FollowingRank(rank, 3);
         EXPECT_EQ(rank, expected);
     }
-}
-
-TEST_F(CalculationTest, DealLeavesTheStockFullAndKingsTakeFourSuits) {
-    Calc& game = Start<Calc>();
-    EXPECT_EQ(game.deck.Remaining(), 48);
-    EXPECT_FALSE(game.position.current.IsValid());
-    EXPECT_EQ(game.position.foundationCounts, (std::array<int32_t, 4>{1, 1, 1, 1}));
-    EXPECT_EQ(game.position.foundationTops[0].Rank(), Card::kAce);
-    EXPECT_EQ(game.position.foundationTops[3].Rank(), 2);
-    SettingsKey key(GameSettingsPath("Calculation"));
-    EXPECT_EQ(ReadDwordValue(key, "StartingCard", -5), 12) << "a missing value is stored with its default";
-
-    SetChoice(11);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(game.position.foundationTops[k], Card((std::array{2, 3, 0, 1})[k], Card::kKing));
-    for (Card top : game.position.foundationTops) EXPECT_FALSE(game.deck.IsIncluded(top));
-}
-
-TEST_F(CalculationTest, TheNextCardComesOnlyOnceTheCurrentOneIsPlaced) {
-    Calc& game = Start<Calc>();
-    Click(kStockClickX, kStockClickY);
-    ASSERT_TRUE(game.position.current.IsValid());
-    EXPECT_TRUE(Played("flip.wav"));
-    const Card first = game.position.current;
-    const int records = game.undo.Count();
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.position.current, first) << "a second click does nothing";
-    EXPECT_EQ(game.deck.Remaining(), 47);
-    EXPECT_EQ(game.undo.Count(), records);
-
-    ToWaste(game, Calc::kCurrentX, Calc::kCurrentY, 2);
-    EXPECT_EQ(game.position.wasteCounts[2], 1);
-    EXPECT_EQ(game.position.waste[2][0], first);
-    EXPECT_EQ(game.points, 0) << "the waste scores nothing";
-    EXPECT_TRUE(Played("tableau.wav"));
-    Click(kStockClickX, kStockClickY);
-    EXPECT_TRUE(game.position.current.IsValid());
-    EXPECT_NE(game.position.current, first);
-}
-
-TEST_F(CalculationTest, WasteTopsGoOnlyToFoundationsAndCompleteFoundationsTakeNothing) {
-    Calc& game = Start<Calc>();  // A, 2, 3, 4
-    game.position.current = Card(1, 0);   // a Two follows the Ace of foundation 0
-    game.position.waste[1][0] = Card(2, 1);
-    game.position.wasteCounts[1] = 1;
-    game.CheckGameOver();
-
-    ToWaste(game, Calc::PileX(1), Calc::WasteCardY(0), 3);
-    EXPECT_EQ(game.position.wasteCounts[1], 1) << "a waste card never moves to another waste pile";
-    EXPECT_EQ(game.position.wasteCounts[3], 0);
-    ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 2);
-    EXPECT_EQ(game.position.wasteCounts[1], 1) << "a Three does not follow the Three of foundation 2";
-
-    ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
-    EXPECT_EQ(game.position.foundationTops[0], Card(1, 0));
-    EXPECT_EQ(game.position.foundationCounts[0], 2);
-    EXPECT_EQ(game.points, 5);
-    EXPECT_TRUE(Played("foundation.wav"));
-    ToFoundation(Calc::PileX(1), Calc::WasteCardY(0), 0);
-    EXPECT_EQ(game.position.foundationTops[0], Card(2, 1)) << "a waste top plays to a foundation";
-    EXPECT_EQ(game.points, 10);
-
-    // A complete foundation (King on foundation 0) refuses even the Ace that would continue it.
-    game.position.foundationTops[0] = Card(0, Card::kKing);
-    game.position.foundationCounts[0] = 13;
-    EXPECT_FALSE(game.Fits(Card(3, Card::kAce), 0));
-    game.position.foundationCounts[0] = 12;
-    game.position.foundationTops[0] = Card(0, Card::kQueen);
-    EXPECT_TRUE(game.Fits(Card(3, Card::kKing), 0));
 }
 
 TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {

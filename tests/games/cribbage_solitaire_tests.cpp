@@ -1,5 +1,5 @@
-// Cribbage Solitaire: hand scoring, the placement rule, the reserve piles, the end of a game
-// when the grid is full, and undo.
+// Cribbage Solitaire: hand scoring, the reserve piles and the end of a game when the grid is
+// full.
 #include <fstream>
 
 #include "games/cribbage_solitaire.h"
@@ -38,26 +38,6 @@ TEST_F(CribbageTest, HandsScoreFifteensPairsRunsFlushesAndNobs) {
     EXPECT_EQ(withSpade - Crib::ScoreHand(threeHearts, Pip(0, 6)), 4);
     EXPECT_EQ(Crib::ScoreHand(threeHearts, Pip(1, 6)), Crib::ScoreHand(threeHearts, Pip(0, 6)))
         << "three hearts and a heart starter are no flush";
-}
-
-TEST_F(CribbageTest, CardsGoNextToPlacedCardsAndTheNextCardIsTurned) {
-    Crib& game = Start<Crib>();
-    EXPECT_EQ(game.deck.Remaining(), 51);
-    const Card first = game.position.current;
-    ClickCell(10);
-    EXPECT_EQ(game.position.grid[10], first) << "the first card goes anywhere";
-    EXPECT_TRUE(Played("tableau.wav"));
-    EXPECT_TRUE(Played("flip.wav"));
-    ASSERT_TRUE(game.position.current.IsValid());
-    const Card second = game.position.current;
-    ClickCell(0);
-    EXPECT_FALSE(game.position.grid[0].IsValid()) << "not next to a card";
-    EXPECT_EQ(game.position.current, second);
-    Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::CellX(3) + 20, Crib::CellY(3) + 20);
-    EXPECT_EQ(game.position.current, second) << "a refused drag returns the card";
-    ClickCell(15);
-    EXPECT_EQ(game.position.grid[15], second) << "diagonal neighbours count";
-    EXPECT_EQ(game.points, 0);
 }
 
 TEST_F(CribbageTest, ReservesCostThreePointsAndHoldTheirCapacity) {
@@ -106,19 +86,6 @@ TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
     EXPECT_TRUE(messages.empty()) << "a full grid is no blocked game";
     Tick();
     EXPECT_EQ(game.EndSequenceCount(), 1);
-}
-
-TEST_F(CribbageTest, UndoTakesBackAPlacementForFivePoints) {
-    Crib& game = Start<Crib>();
-    const Card first = game.position.current;
-    ClickCell(4);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(file.tellg()), Crib::kRecordSize);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.position.grid[4].IsValid());
-    EXPECT_EQ(game.position.current, first);
-    EXPECT_EQ(game.deck.Remaining(), 51);
-    EXPECT_EQ(game.points, -5);
 }
 
 }  // namespace

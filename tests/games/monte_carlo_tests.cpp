@@ -1,4 +1,4 @@
-// Monte Carlo's adjacency rule, the two close-up rules, the end of the stock, and its undo.
+// Monte Carlo's close-up rules, the end of the stock, and its damaged undo records.
 #include "games/monte_carlo.h"
 #include "tests/framework/game_fixture.h"
 
@@ -36,53 +36,6 @@ protected:
         game.CheckGameOver();
     }
 };
-
-TEST_F(MonteCarloTest, OnlyTouchingCardsOfEqualRankPair) {
-    MonteCarloGame& game = Start<MonteCarloGame>();
-    EXPECT_EQ(game.deck.Remaining(), 27);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.35);
-    SetGrid(game, {{0, Card(0, 4)}, {2, Card(1, 4)}, {10, Card(2, 4)}, {6, Card(3, 4)}, {3, Card(1, 7)}, {4, Card(2, 7)}});
-
-    ClickCell(0);
-    EXPECT_EQ(game.first.card, Card(0, 4));
-    ClickCell(0);
-    EXPECT_TRUE(game.first.Empty()) << "a second click deselects";
-    ClickCell(0);
-    ClickCell(2);
-    EXPECT_EQ(game.first.card, Card(0, 4)) << "two columns apart is no pair";
-    EXPECT_TRUE(Played("nomatch1.wav"));
-    ClickCell(10);
-    EXPECT_EQ(game.first.card, Card(0, 4)) << "two rows apart is no pair";
-    EXPECT_TRUE(game.position.grid[0].IsValid());
-
-    // The diagonal neighbour pairs. Another pair is left (cells 3 and 4), so nothing closes up.
-    ClickCell(6);
-    EXPECT_FALSE(game.position.grid[0].IsValid());
-    EXPECT_FALSE(game.position.grid[6].IsValid());
-    EXPECT_EQ(game.points, 5);
-    EXPECT_TRUE(Played("pair.wav"));
-    EXPECT_EQ(game.deck.Remaining(), 27) << "the grid closes up only when no pair is left";
-}
-
-TEST_F(MonteCarloTest, ClosingUpKeepsReadingOrderAndRefillsFromTheStock) {
-    SetRule("ShiftAfterAllMoves", 0);
-    MonteCarloGame& game = Start<MonteCarloGame>();
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
-    PlaceCards(game, {{0, Card(0, 4)}, {1, Card(1, 4)}});
-    const Card survivor = game.position.grid[24];
-    const Card nextInStock = game.deck.Peek(0);
-    ClickCell(0);
-    ClickCell(1);
-    EXPECT_EQ(game.position.grid[22], survivor) << "every card moves two places up";
-    EXPECT_EQ(game.position.grid[23], nextInStock);
-    EXPECT_EQ(game.deck.Remaining(), 25);
-
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.grid[0], Card(0, 4));
-    EXPECT_EQ(game.position.grid[24], survivor);
-    EXPECT_EQ(game.deck.Remaining(), 27);
-    EXPECT_EQ(game.points, -5) << "undoing a pair leaves the points 5 below where they were";
-}
 
 TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
     SetRule("Rows", 3);

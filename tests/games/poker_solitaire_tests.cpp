@@ -1,5 +1,5 @@
-// Poker Solitaire: hands under both tables, reserves, scoring a full grid, winning against the
-// high-score table, and undo.
+// Poker Solitaire: hands under both tables, reserves, scoring a full grid and winning against the
+// high-score table.
 #include <fstream>
 
 #include "games/poker_solitaire.h"
@@ -141,19 +141,6 @@ TEST_F(PokerTest, EndGameDrawsTheHandScores) {
     const std::vector<Pixel> shown = strip();
     artwork->RestoreBackground(left, right, middle - 14, middle + 14);
     EXPECT_NE(strip(), shown) << "the row's score is drawn";
-}
-
-TEST_F(PokerTest, UndoTakesBackAPlacementForFivePoints) {
-    Poker& game = Start<Poker>();
-    const Card first = game.position.current;
-    ClickCell(12);
-    EXPECT_EQ(game.position.grid[12], first);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(file.tellg()), Poker::kRecordSize);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.position.grid[12].IsValid());
-    EXPECT_EQ(game.position.current, first);
-    EXPECT_EQ(game.points, -5);
 }
 
 }  // namespace
