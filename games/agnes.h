@@ -104,11 +104,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Agnes"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -120,9 +118,13 @@ public:
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};
+    // The reserve piles' dealt counts as a record being read has them, until it is accepted.
+    std::array<int32_t, kReservePiles> readDealt{};
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -107,11 +107,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Forty Thieves"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;
@@ -125,6 +123,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

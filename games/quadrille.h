@@ -98,14 +98,12 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Quadrille"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
 
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const;
@@ -114,6 +112,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);
