@@ -377,16 +377,8 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, AgnesModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
-                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, AgnesModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+                  kTableauY, kTableauStep);
 }
 
 bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {

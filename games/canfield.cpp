@@ -381,16 +381,8 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, CanfieldModel::kFirstPile + pile, pile, position.tableau[pile],
-                                      position.pileCount[pile], 0, ColumnX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, CanfieldModel::kFirstPile, kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
+                  kTableauY, kTableauStep);
 }
 
 bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {

@@ -378,18 +378,9 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
         }
     }
     const int columnsInPlay = FortyThievesRules::Read().columns;
-    for (int column = 0; column < columnsInPlay; ++column) {
-        const int lifted =
-            LiftFanned(drag, FortyThievesModel::kFirstColumn + column, column, position.columns[column],
-                       position.columnCount[column], position.faceDownCount[column], ColumnX(column, columnsInPlay),
-                       kColumnY, kColumnStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawColumnArea(column, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
+                  position.faceDownCount.data(), [&](int column) { return ColumnX(column, columnsInPlay); }, kColumnY,
+                  kColumnStep);
 }
 
 bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {

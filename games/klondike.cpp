@@ -361,16 +361,8 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, KlondikeModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
-                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, KlondikeModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+                  kTableauY, kTableauStep);
 }
 
 bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {

@@ -310,17 +310,8 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    for (int column = 0; column < kColumns; ++column) {
-        const int lifted = LiftFanned(drag, SpiderModel::kFirstColumn + column, column, position.columns[column],
-                                      position.columnCount[column], position.faceDownCount[column], ColumnX(column),
-                                      kColumnY, kColumnStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawColumnArea(column, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, SpiderModel::kFirstColumn, kColumns, position.columns, position.columnCount,
+                  position.faceDownCount.data(), ColumnX, kColumnY, kColumnStep);
 }
 
 bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {

@@ -498,6 +498,24 @@ protected:
         }
         return -1;
     }
+    // Lifts from whichever of n piles fanned down by step from `top` the drag took hold of (pile i
+    // is place firstPlace + i at left edge x(i), its first faceDown[i] cards face down, none
+    // without faceDown) and draws that pile again; false when the drag is on none of them.
+    template <size_t N, size_t S, typename Left>
+    bool LiftFromPiles(const DragRecord& drag, int firstPlace, int n, std::array<std::array<Card, S>, N>& piles,
+                       std::array<int32_t, N>& counts, const int32_t* faceDown, Left x, int top, int step) {
+        for (int i = 0; i < n; ++i) {
+            const int lifted = LiftFanned(drag, firstPlace + i, i, piles[i], counts[i], faceDown ? faceDown[i] : 0,
+                                          x(i), top, step);
+            if (lifted < 0) continue;
+            if (lifted > 0) {
+                DrawPlace(firstPlace + i, true);
+                CheckGameOver();
+            }
+            return true;
+        }
+        return false;
+    }
     // A held stack put back where it came from.
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;
