@@ -92,9 +92,6 @@ public:
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
     static constexpr int kReserveSource = 10;  // + the reserve pile
-    static constexpr size_t kRecordSize = kUndoGamePartOffset +
-                                          8 * (kFoundations + kMaxStackCards + kPiles * kPileSlots) + 4 * 2 * kPiles +
-                                          8 + 8 * kReservePiles * kReserveSlots + 4 * 2 * kReservePiles + 4;
 
     explicit AgnesGame(Artwork* artwork);
 

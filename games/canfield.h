@@ -105,9 +105,6 @@ public:
     static constexpr int kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
     static constexpr int kReserveSource = -2;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset +
-                                          8 * (1 + kFoundations + kWasteSlots + kReserveSlots + kPiles * kPileSlots) +
-                                          4 * (1 + 1 + kPiles) + 8;
 
     explicit CanfieldGame(Artwork* artwork);
 

@@ -96,8 +96,6 @@ public:
     static constexpr int kFoundationX = 250, kFoundationY = 80, kFoundationPitch = 60;
     // Column c of n in play lies at kColumnCentre - n x kColumnPitch / 2 + c x kColumnPitch.
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kFoundations + kWasteSlots) + 4 +
-                                          8 * kColumns * kColumnSlots + 4 * 2 * kColumns + 8;
 
     explicit FortyThievesGame(Artwork* artwork);
 

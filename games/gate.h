@@ -95,9 +95,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kLeftPostSource = -10;
     static constexpr int kRightPostSource = -11;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 4 + 8 * kFoundations + 8 * (kWasteSlots + 1) + 4 +
-                                          8 * 2 * kPostSlots + 4 * 2 + 8 * kColumns * kColumnSlots + 4 * kColumns +
-                                          4 * 3;
 
     explicit GateGame(Artwork* artwork);
 

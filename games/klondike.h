@@ -93,10 +93,6 @@ public:
     static constexpr int kFoundationX[kFoundations] = {330, 400, 470, 540};
     static constexpr int kTableauX = 230, kTableauPitch = 70, kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
-    // Size of an undo record.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kMaxStackCards + kWasteSlots + kPiles * kPileSlots) +
-        4 * (1 + 2 * kPiles) + 8;
 
     explicit KlondikeGame(Artwork* artwork);
 

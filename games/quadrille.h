@@ -85,10 +85,6 @@ public:
     static constexpr int kStockX = 70, kStockY = 60;
     static constexpr int kWasteX = 145, kWasteY = 60;
     static constexpr int kWasteFanStep = 10;
-    // Size of an undo record: base part, centre cards and count, up and down tops, waste cells
-    // and count, points, elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * kCentreSlots + 4 + 8 * 2 * kPiles + 8 * kWasteSlots + 4 + 8;
 
     explicit QuadrilleGame(Artwork* artwork);
 

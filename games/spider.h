@@ -98,8 +98,6 @@ public:
     static constexpr int kStockX = 130, kStockY = 80;
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundationSlots + kColumns * kColumnSlots) + 4 * 2 * kColumns + 8;
 
     explicit SpiderGame(Artwork* artwork);
 

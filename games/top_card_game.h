@@ -230,10 +230,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kWasteSource = kPiles;
     static constexpr int kNoSource = -1;
-    // Size of an undo record: base part, pile cells, pile counts, foundation tops, starting rank,
-    // waste cells, waste count, held source, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kPiles * kPileSlots) + 4 * kPiles +
-                                          8 * kFoundations + 4 + 8 * kWasteSlots + 4 * 4;
 
     TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
         : Base(artwork, gameNumber), layout(layout) {
