@@ -377,16 +377,8 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, AgnesModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
-                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, AgnesModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+                  kTableauY, kTableauStep);
 }
 
 bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {
@@ -475,74 +467,36 @@ double AgnesGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void AgnesGame::SaveUndo() {
-    if (paused || gameOver) return;
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundations.data(), kFoundations);
-    writer.Cards(held.data(), kMaxStackCards);
-    for (const auto& pile : position.tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : position.pileCount) writer.Int(count);
-    for (int32_t count : position.faceDownCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    for (const auto& pile : position.reserve) writer.Cards(pile.data(), kReserveSlots);
-    for (int32_t count : position.reserveCount) writer.Int(count);
-    for (int32_t dealt : reserveDealt) writer.Int(dealt);
-    writer.Int(0);
-    PushUndoRecord(writer);
+void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+    std::array<Card, kMaxStackCards> hand = held;
+    int32_t last = 0;
+    fields.Cards(p.foundations);
+    fields.Cards(hand);
+    fields.Piles(p.tableau);
+    fields.Counts(p.pileCount, kPileSlots);
+    fields.FaceDown(p.faceDownCount, p.pileCount);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
+    fields.Piles(p.reserve);
+    fields.Counts(p.reserveCount, kReserveSlots);
+    readDealt = reserveDealt;
+    fields.Counts(readDealt, kReserveSlots);
+    fields.Int(last, 0, 0);
+    // Records are written between moves, never with cards in hand.
+    if (fields.Reading() && std::any_of(hand.begin(), hand.end(), [](Card card) { return card.IsValid(); }))
+        fields.Reject();
 }
 
-bool AgnesGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readFoundations;
-    std::array<Card, kMaxStackCards> readHeld;
-    std::array<std::array<Card, kPileSlots>, kPiles> readTableau;
-    std::array<int32_t, kPiles> readCounts, readFaceDown;
-    std::array<std::array<Card, kReserveSlots>, kReservePiles> readReserve;
-    std::array<int32_t, kReservePiles> readReserveCounts, readDealt;
-    int32_t readPoints = 0, elapsed = 0, last = 0;
-    reader.Cards(readFoundations.data(), kFoundations);
-    reader.Cards(readHeld.data(), kMaxStackCards);
-    for (auto& pile : readTableau) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
-    for (int pile = 0; pile < kPiles; ++pile) reader.IntIn(readFaceDown[pile], 0, reader.Ok() ? readCounts[pile] : 0);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    for (auto& pile : readReserve) reader.Cards(pile.data(), kReserveSlots);
-    for (int32_t& count : readReserveCounts) reader.IntIn(count, 0, kReserveSlots);
-    for (int32_t& dealt : readDealt) reader.IntIn(dealt, 0, kReserveSlots);
-    reader.IntIn(last, 0, 0);
-    if (!reader.AtEnd()) return false;
-    // Records are written between moves, never with cards in hand.
-    for (Card card : readHeld)
-        if (card.IsValid()) return false;
-
-    // The record does not hold the starting rank; it is the one for which every card of the
-    // pack is somewhere exactly once, each foundation holding its suit from the starting rank up
-    // to its top. The current rank is tried first, since with empty foundations any rank fits.
+// The record does not hold the starting rank; it is the one for which every card of the pack is
+// somewhere exactly once, each foundation holding its suit from the starting rank up to its top.
+// The current rank is tried first, since with empty foundations any rank fits.
+bool AgnesGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
-    for (int pile = 0; pile < kReservePiles; ++pile)
-        if (!tally.TakeCards(readReserve[pile].data(), readReserveCounts[pile])) return false;
-    const int32_t readStart = tally.FoundationStart(readFoundations, position.startRank);
-    if (readStart < 0) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.startRank = readStart;
-    p.foundations = readFoundations;
-    p.tableau = readTableau;
-    p.pileCount = readCounts;
-    p.faceDownCount = readFaceDown;
-    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.tableau[pile], p.pileCount[pile]);
-    p.reserve = readReserve;
-    p.reserveCount = readReserveCounts;
+    if (!tally.TakeStock(stock) || !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
+        !tableau::TakePiles(tally, read.reserve, read.reserveCount))
+        return false;
+    read.startRank = tally.FoundationStart(read.foundations, position.startRank);
+    if (read.startRank < 0) return false;
     reserveDealt = readDealt;
-    for (int pile = 0; pile < kReservePiles; ++pile) ClearPastCount(p.reserve[pile], p.reserveCount[pile]);
-    ClearHeld();
-    FinishUndo(readPoints, elapsed);
     return true;
 }

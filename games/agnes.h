@@ -92,9 +92,6 @@ public:
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
     static constexpr int kReserveSource = 10;  // + the reserve pile
-    static constexpr size_t kRecordSize = kUndoGamePartOffset +
-                                          8 * (kFoundations + kMaxStackCards + kPiles * kPileSlots) + 4 * 2 * kPiles +
-                                          8 + 8 * kReservePiles * kReserveSlots + 4 * 2 * kReservePiles + 4;
 
     explicit AgnesGame(Artwork* artwork);
 
@@ -104,11 +101,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Agnes"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -120,9 +115,13 @@ public:
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};
+    // The reserve piles' dealt counts as a record being read has them, until it is accepted.
+    std::array<int32_t, kReservePiles> readDealt{};
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -381,16 +381,8 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, CanfieldModel::kFirstPile + pile, pile, position.tableau[pile],
-                                      position.pileCount[pile], 0, ColumnX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, CanfieldModel::kFirstPile, kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
+                  kTableauY, kTableauStep);
 }
 
 bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
@@ -498,70 +490,29 @@ double CanfieldGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void CanfieldGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.CardValue(position.baseCard);
-    writer.Cards(position.foundations.data(), kFoundations);
-    writer.Cards(position.waste.data(), kWasteSlots);
-    writer.Int(position.wasteCount);
-    writer.Cards(position.reserve.data(), kReserveSlots);
-    writer.Int(position.reserveCount);
-    for (const auto& pile : position.tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : position.pileCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+    fields.CardValue(p.baseCard);
+    fields.Cards(p.foundations);
+    fields.Cards(p.waste);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Cards(p.reserve);
+    fields.Int(p.reserveCount, 0, kReserveSlots);
+    fields.Piles(p.tableau);
+    fields.Counts(p.pileCount, kPileSlots);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
-bool CanfieldGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    Card readBase;
-    std::array<Card, kFoundations> readFoundations;
-    std::array<Card, kWasteSlots> readWaste;
-    std::array<Card, kReserveSlots> readReserve;
-    std::array<std::array<Card, kPileSlots>, kPiles> readTableau;
-    std::array<int32_t, kPiles> readCounts;
-    int32_t readWasteCount = 0, readReserveCount = 0, readPoints = 0, elapsed = 0;
-    reader.CardValue(readBase);
-    reader.Cards(readFoundations.data(), kFoundations);
-    reader.Cards(readWaste.data(), kWasteSlots);
-    reader.IntIn(readWasteCount, 0, kWasteSlots);
-    reader.Cards(readReserve.data(), kReserveSlots);
-    reader.IntIn(readReserveCount, 0, kReserveSlots);
-    for (auto& pile : readTableau) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd() || !readBase.IsValid()) return false;
-
-    // Every card in play exactly once: the foundations hold their suit from the base rank up to
-    // their top card, and everything else is in the stock, waste, reserve or piles.
+// Every card in play exactly once: the foundations hold their suit from the base rank up to their
+// top card, and everything else is in the stock, waste, reserve or piles.
+bool CanfieldGame::AcceptRecord(const Deck& stock, Position& read) {
+    if (!read.baseCard.IsValid()) return false;
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount) ||
-        !tally.TakeCards(readReserve.data(), readReserveCount))
+    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+        !tableau::TakePile(tally, read.reserve, read.reserveCount) ||
+        !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
+        !tally.TakeFoundations(read.foundations, read.baseCard.Rank()) || !tally.WholePack())
         return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (!tally.TakeCards(readTableau[pile].data(), readCounts[pile])) return false;
-    for (Card top : readFoundations)
-        if (!tally.TakeFoundation(top, readBase.Rank())) return false;
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.baseCard = readBase;
-    p.foundations = readFoundations;
-    p.waste = readWaste;
-    p.wasteCount = readWasteCount;
-    ClearPastCount(p.waste, p.wasteCount);
-    p.reserve = readReserve;
-    p.reserveCount = readReserveCount;
-    ClearPastCount(p.reserve, p.reserveCount);
-    p.tableau = readTableau;
-    p.pileCount = readCounts;
-    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.tableau[pile], p.pileCount[pile]);
-    p.turnedCount = std::min(p.turnedCount, p.wasteCount);
-    ClearHeld();
-    FinishUndo(readPoints, elapsed);
+    read.turnedCount = std::min(read.turnedCount, read.wasteCount);
     return true;
 }

@@ -105,9 +105,6 @@ public:
     static constexpr int kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
     static constexpr int kReserveSource = -2;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset +
-                                          8 * (1 + kFoundations + kWasteSlots + kReserveSlots + kPiles * kPileSlots) +
-                                          4 * (1 + 1 + kPiles) + 8;
 
     explicit CanfieldGame(Artwork* artwork);
 
@@ -117,11 +114,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Canfield"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -133,6 +128,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -378,18 +378,9 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
         }
     }
     const int columnsInPlay = FortyThievesRules::Read().columns;
-    for (int column = 0; column < columnsInPlay; ++column) {
-        const int lifted =
-            LiftFanned(drag, FortyThievesModel::kFirstColumn + column, column, position.columns[column],
-                       position.columnCount[column], position.faceDownCount[column], ColumnX(column, columnsInPlay),
-                       kColumnY, kColumnStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawColumnArea(column, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
+                  position.faceDownCount.data(), [&](int column) { return ColumnX(column, columnsInPlay); }, kColumnY,
+                  kColumnStep);
 }
 
 bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
@@ -489,65 +480,30 @@ double FortyThievesGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void FortyThievesGame::SaveUndo() {
-    if (paused || gameOver) return;
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundations.data(), kFoundations);
-    writer.Cards(position.waste.data(), kWasteSlots);
-    writer.Int(position.wasteCount);
-    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : position.columnCount) writer.Int(count);
-    for (int32_t count : position.faceDownCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
+                                    int32_t& seconds) {
+    fields.Cards(p.foundations);
+    fields.Cards(p.waste);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Piles(p.columns);
+    fields.Counts(p.columnCount, kColumnSlots);
+    fields.FaceDown(p.faceDownCount, p.columnCount);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
-bool FortyThievesGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readFoundations;
-    std::array<Card, kWasteSlots> readWaste;
-    std::array<std::array<Card, kColumnSlots>, kColumns> readColumns;
-    std::array<int32_t, kColumns> readCounts, readFaceDown;
-    int32_t readWasteCount = 0, readPoints = 0, elapsed = 0;
-    reader.Cards(readFoundations.data(), kFoundations);
-    reader.Cards(readWaste.data(), kWasteSlots);
-    reader.IntIn(readWasteCount, 0, kWasteSlots);
-    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
-    for (int column = 0; column < kColumns; ++column)
-        reader.IntIn(readFaceDown[column], 0, reader.Ok() ? readCounts[column] : 0);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
+bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
     const int inPlay = FortyThievesRules::Read().columns;
     for (int column = inPlay; column < kColumns; ++column)
-        if (readCounts[column] != 0) return false;
-
+        if (read.columnCount[column] != 0) return false;
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank
     // up to its top. The current rank is tried first, since with empty foundations any rank fits.
     PackTally tally(2);
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
-    const int32_t readStart = tally.FoundationStart(readFoundations, position.startRank);
-    if (readStart < 0) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.startRank = readStart;
-    p.foundations = readFoundations;
-    p.waste = readWaste;
-    p.wasteCount = readWasteCount;
-    ClearPastCount(p.waste, p.wasteCount);
-    p.columns = readColumns;
-    p.columnCount = readCounts;
-    p.faceDownCount = readFaceDown;
-    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
-    ClearHeld();
-    FinishUndo(readPoints, elapsed);
-    return true;
+    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+        !tableau::TakePiles(tally, read.columns, read.columnCount))
+        return false;
+    read.startRank = tally.FoundationStart(read.foundations, position.startRank);
+    return read.startRank >= 0;
 }

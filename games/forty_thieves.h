@@ -96,8 +96,6 @@ public:
     static constexpr int kFoundationX = 250, kFoundationY = 80, kFoundationPitch = 60;
     // Column c of n in play lies at kColumnCentre - n x kColumnPitch / 2 + c x kColumnPitch.
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kFoundations + kWasteSlots) + 4 +
-                                          8 * kColumns * kColumnSlots + 4 * 2 * kColumns + 8;
 
     explicit FortyThievesGame(Artwork* artwork);
 
@@ -107,11 +105,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Forty Thieves"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;
@@ -125,6 +121,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

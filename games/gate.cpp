@@ -441,75 +441,29 @@ double GateGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void GateGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Int(position.startRank);
-    writer.Cards(position.foundations.data(), kFoundations);
-    writer.Cards(position.waste.data(), kWasteSlots);
+void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     // The waste's position travels with its cards, as a 36th pair.
-    writer.Int(kWasteX);
-    writer.Int(kWasteY);
-    writer.Int(position.wasteCount);
-    for (const auto& post : position.posts) writer.Cards(post.data(), kPostSlots);
-    for (int32_t count : position.postCount) writer.Int(count);
-    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : position.columnCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(position.recyclesUsed);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+    int32_t wasteX = kWasteX, wasteY = kWasteY;
+    fields.Int(p.startRank, 0, Card::kRankCount - 1);
+    fields.Cards(p.foundations);
+    fields.Cards(p.waste);
+    fields.Int(wasteX);
+    fields.Int(wasteY);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Piles(p.posts);
+    fields.Counts(p.postCount, kPostSlots);
+    fields.Piles(p.columns);
+    fields.Counts(p.columnCount, kColumnSlots);
+    fields.Points(recordPoints);
+    fields.Int(p.recyclesUsed, 0, kMaxRecycles);
+    fields.Seconds(seconds);
 }
 
-bool GateGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    int32_t readStart = 0, wasteX = 0, wasteY = 0, readWasteCount = 0, readPoints = 0, readRecycles = 0, elapsed = 0;
-    std::array<Card, kFoundations> readFoundations;
-    std::array<Card, kWasteSlots> readWaste;
-    std::array<std::array<Card, kPostSlots>, 2> readPosts;
-    std::array<int32_t, 2> readPostCounts;
-    std::array<std::array<Card, kColumnSlots>, kColumns> readColumns;
-    std::array<int32_t, kColumns> readCounts;
-    reader.IntIn(readStart, 0, Card::kRankCount - 1);
-    reader.Cards(readFoundations.data(), kFoundations);
-    reader.Cards(readWaste.data(), kWasteSlots);
-    reader.Int(wasteX);
-    reader.Int(wasteY);
-    reader.IntIn(readWasteCount, 0, kWasteSlots);
-    for (auto& post : readPosts) reader.Cards(post.data(), kPostSlots);
-    for (int32_t& count : readPostCounts) reader.IntIn(count, 0, kPostSlots);
-    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(readRecycles, 0, kMaxRecycles);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
-
-    // Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
+// Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
+bool GateGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
-    for (int post = 0; post < 2; ++post)
-        if (!tally.TakeCards(readPosts[post].data(), readPostCounts[post])) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
-    if (!tally.TakeFoundations(readFoundations, readStart)) return false;
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.startRank = readStart;
-    p.foundations = readFoundations;
-    p.waste = readWaste;
-    p.wasteCount = readWasteCount;
-    ClearPastCount(p.waste, p.wasteCount);
-    p.posts = readPosts;
-    p.postCount = readPostCounts;
-    for (int post = 0; post < 2; ++post) ClearPastCount(p.posts[post], p.postCount[post]);
-    p.columns = readColumns;
-    p.columnCount = readCounts;
-    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
-    p.recyclesUsed = readRecycles;
-    ClearHeld();
-    FinishUndo(readPoints, elapsed, false);
-    return true;
+    return tally.TakeStock(stock) && tableau::TakePile(tally, read.waste, read.wasteCount) &&
+           tableau::TakePiles(tally, read.posts, read.postCount) &&
+           tableau::TakePiles(tally, read.columns, read.columnCount) &&
+           tally.TakeFoundations(read.foundations, read.startRank) && tally.WholePack();
 }

@@ -95,9 +95,6 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kLeftPostSource = -10;
     static constexpr int kRightPostSource = -11;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 4 + 8 * kFoundations + 8 * (kWasteSlots + 1) + 4 +
-                                          8 * 2 * kPostSlots + 4 * 2 + 8 * kColumns * kColumnSlots + 4 * kColumns +
-                                          4 * 3;
 
     explicit GateGame(Artwork* artwork);
 
@@ -106,14 +103,12 @@ public:
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Gate"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
 
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
@@ -126,6 +121,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void RedrawReturned(int source) override;

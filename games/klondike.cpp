@@ -21,7 +21,6 @@ constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kS
 constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
 constexpr int kScreenBottom = 599;
 
-
 }  // namespace
 
 KlondikeRules KlondikeRules::Read() {
@@ -362,16 +361,8 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int lifted = LiftFanned(drag, KlondikeModel::kFirstPile + pile, pile, p.tableau[pile], p.pileCount[pile],
-                                      p.faceDownCount[pile], PileX(pile), kTableauY, kTableauStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawPileArea(pile, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, KlondikeModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+                  kTableauY, kTableauStep);
 }
 
 bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
@@ -457,55 +448,28 @@ double KlondikeGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void KlondikeGame::SaveUndo() {
-    const Position& p = position;
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(p.foundations.data(), kFoundations);
-    writer.Cards(held.data(), kMaxStackCards);
-    writer.Cards(p.waste.data(), kWasteSlots);
-    writer.Int(p.wasteCount);
-    for (const auto& pile : p.tableau) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : p.pileCount) writer.Int(count);
-    for (int32_t count : p.faceDownCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+    std::array<Card, kMaxStackCards> hand = held;
+    fields.Cards(p.foundations);
+    fields.Cards(hand);
+    fields.Cards(p.waste);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Piles(p.tableau);
+    fields.Counts(p.pileCount, kPileSlots);
+    fields.FaceDown(p.faceDownCount, p.pileCount);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
-bool KlondikeGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    Position read = position;
-    std::array<Card, kMaxStackCards> readHeld;
-    int32_t readPoints = 0, elapsed = 0;
-    reader.Cards(read.foundations.data(), kFoundations);
-    reader.Cards(readHeld.data(), kMaxStackCards);
-    reader.Cards(read.waste.data(), kWasteSlots);
-    reader.IntIn(read.wasteCount, 0, kWasteSlots);
-    for (auto& pile : read.tableau) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : read.pileCount) reader.IntIn(count, 0, kPileSlots);
-    for (int pile = 0; pile < kPiles; ++pile)
-        reader.IntIn(read.faceDownCount[pile], 0, reader.Ok() ? read.pileCount[pile] : 0);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
-
-    // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from
-    // the starting rank up to its top (a foundation keeps only its top card).
+// Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from the
+// starting rank up to its top (a foundation keeps only its top card). The record does not hold
+// the starting rank, and an undo may reach back into the previous deal, whose rank could differ:
+// the rank is the one under which the foundations complete the pack, the current one first.
+bool KlondikeGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(read.waste.data(), read.wasteCount)) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (!tally.TakeCards(read.tableau[pile].data(), read.pileCount[pile])) return false;
-    // The record does not hold the starting rank, and an undo may reach back into the previous
-    // deal, whose rank could differ: the rank is the one under which the foundations complete the
-    // pack, the current one first.
+    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+        !tableau::TakePiles(tally, read.tableau, read.pileCount))
+        return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);
-    if (read.startRank < 0) return false;
-
-    CommitBaseState(reader);
-    ClearHeld(kNoSource);
-    ClearPastCount(read.waste, read.wasteCount);
-    position = read;
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return read.startRank >= 0;
 }

@@ -93,10 +93,6 @@ public:
     static constexpr int kFoundationX[kFoundations] = {330, 400, 470, 540};
     static constexpr int kTableauX = 230, kTableauPitch = 70, kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
-    // Size of an undo record.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kMaxStackCards + kWasteSlots + kPiles * kPileSlots) +
-        4 * (1 + 2 * kPiles) + 8;
 
     explicit KlondikeGame(Artwork* artwork);
 
@@ -106,11 +102,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Klondike"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -119,6 +113,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -372,39 +372,20 @@ double QuadrilleGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void QuadrilleGame::SaveUndo() {
-    if (paused || gameOver) return;
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.centre.data(), kCentreSlots);
-    writer.Int(position.centreCount);
-    writer.Cards(position.upTops.data(), kPiles);
-    writer.Cards(position.downTops.data(), kPiles);
-    writer.Cards(position.waste.data(), kWasteSlots);
-    writer.Int(position.wasteCount);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+    fields.Cards(p.centre);
+    fields.Int(p.centreCount, 0, kCentreSlots);
+    fields.Cards(p.upTops);
+    fields.Cards(p.downTops);
+    fields.Cards(p.waste);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
-bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kCentreSlots> readCentre;
-    std::array<Card, kPiles> readUp, readDown;
-    std::array<Card, kWasteSlots> readWaste;
-    int32_t readCentreCount = 0, readWasteCount = 0, readPoints = 0, elapsed = 0;
-    reader.Cards(readCentre.data(), kCentreSlots);
-    reader.IntIn(readCentreCount, 0, kCentreSlots);
-    reader.Cards(readUp.data(), kPiles);
-    reader.Cards(readDown.data(), kPiles);
-    reader.Cards(readWaste.data(), kWasteSlots);
-    reader.IntIn(readWasteCount, 0, kWasteSlots);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
-
-    // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first
-    // card to its top in its own suit.
+// Every card in play exactly once: stock, waste, centre Queens, and each pile from its first card
+// to its top in its own suit.
+bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
     auto takePile = [&tally](Card top, int suit, std::span<const int> order) {
         if (!top.IsValid()) return true;
@@ -415,26 +396,13 @@ bool QuadrilleGame::RestoreRecord(std::span<const uint8_t> record) {
         }
         return false;
     };
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(readWaste.data(), readWasteCount)) return false;
-    for (int i = 0; i < readCentreCount; ++i)
-        if (readCentre[i].Rank() != Card::kQueen || !tally.Take(readCentre[i])) return false;
+    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount)) return false;
+    ClearPastCount(read.centre, read.centreCount);
+    for (int i = 0; i < read.centreCount; ++i)
+        if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;
     for (int k = 0; k < kPiles; ++k) {
-        if (!takePile(readDown[k], kPileSuit[k], kDownOrder)) return false;
-        if (!takePile(readUp[k], kPileSuit[k], kUpOrder)) return false;
+        if (!takePile(read.downTops[k], kPileSuit[k], kDownOrder)) return false;
+        if (!takePile(read.upTops[k], kPileSuit[k], kUpOrder)) return false;
     }
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.centre = readCentre;
-    p.centreCount = readCentreCount;
-    ClearPastCount(p.centre, p.centreCount);
-    p.upTops = readUp;
-    p.downTops = readDown;
-    p.waste = readWaste;
-    p.wasteCount = readWasteCount;
-    ClearPastCount(p.waste, p.wasteCount);
-    ClearHeld(kNoSource);
-    FinishUndo(readPoints, elapsed, false);
-    return true;
+    return tally.WholePack();
 }

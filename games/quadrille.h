@@ -85,10 +85,6 @@ public:
     static constexpr int kStockX = 70, kStockY = 60;
     static constexpr int kWasteX = 145, kWasteY = 60;
     static constexpr int kWasteFanStep = 10;
-    // Size of an undo record: base part, centre cards and count, up and down tops, waste cells
-    // and count, points, elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * kCentreSlots + 4 + 8 * 2 * kPiles + 8 * kWasteSlots + 4 + 8;
 
     explicit QuadrilleGame(Artwork* artwork);
 
@@ -98,14 +94,12 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Quadrille"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
 
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // Where the waste's top card lies (and is picked up).
     void WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const;
@@ -114,6 +108,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawStockArea(bool present);

@@ -310,17 +310,8 @@ void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    for (int column = 0; column < kColumns; ++column) {
-        const int lifted = LiftFanned(drag, SpiderModel::kFirstColumn + column, column, position.columns[column],
-                                      position.columnCount[column], position.faceDownCount[column], ColumnX(column),
-                                      kColumnY, kColumnStep);
-        if (lifted < 0) continue;
-        if (lifted > 0) {
-            DrawColumnArea(column, true);
-            CheckGameOver();
-        }
-        return;
-    }
+    LiftFromPiles(drag, SpiderModel::kFirstColumn, kColumns, position.columns, position.columnCount,
+                  position.faceDownCount.data(), ColumnX, kColumnY, kColumnStep);
 }
 
 bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
@@ -525,47 +516,17 @@ double SpiderGame::GetScoreFactor() {
 
 // ---- Undo ----
 
-void SpiderGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundations.data(), kFoundationSlots);
-    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : position.columnCount) writer.Int(count);
-    for (int32_t count : position.faceDownCount) writer.Int(count);
-    writer.Int(points);
-    writer.Int(ElapsedSeconds());
-    PushUndoRecord(writer);
+void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+    fields.Cards(p.foundations);
+    fields.Piles(p.columns);
+    fields.Counts(p.columnCount, kColumnSlots);
+    fields.FaceDown(p.faceDownCount, p.columnCount);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
-bool SpiderGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundationSlots> readFoundations;
-    std::array<std::array<Card, kColumnSlots>, kColumns> readColumns;
-    std::array<int32_t, kColumns> readCounts, readFaceDown;
-    int32_t readPoints = 0, elapsed = 0;
-    reader.Cards(readFoundations.data(), kFoundationSlots);
-    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
-    for (int column = 0; column < kColumns; ++column)
-        reader.IntIn(readFaceDown[column], 0, reader.Ok() ? readCounts[column] : 0);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
-
-    // No card more often than the two packs hold it; the rest are on the foundations.
+// No card more often than the two packs hold it; the rest are on the foundations.
+bool SpiderGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally(2);
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (!tally.TakeCards(readColumns[column].data(), readCounts[column])) return false;
-
-    CommitBaseState(reader);
-    Position& p = position;
-    p.foundations = readFoundations;
-    p.columns = readColumns;
-    p.columnCount = readCounts;
-    p.faceDownCount = readFaceDown;
-    for (int column = 0; column < kColumns; ++column) ClearPastCount(p.columns[column], p.columnCount[column]);
-    ClearHeld();
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return tally.TakeStock(stock) && tableau::TakePiles(tally, read.columns, read.columnCount);
 }

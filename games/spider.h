@@ -98,8 +98,6 @@ public:
     static constexpr int kStockX = 130, kStockY = 80;
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundationSlots + kColumns * kColumnSlots) + 4 * 2 * kColumns + 8;
 
     explicit SpiderGame(Artwork* artwork);
 
@@ -109,11 +107,9 @@ public:
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    void SaveUndo() override;
     const char* GetName() override { return "Spider"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
@@ -122,6 +118,8 @@ public:
 
 private:
     void ReadRules(Position& p) const override;
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -21,6 +22,7 @@
 #include "cards/deck.h"
 #include "framework/game.h"
 #include "framework/play_model.h"
+#include "framework/undo_journal.h"
 
 namespace tableau {
 
@@ -173,6 +175,72 @@ void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
     }
 }
 
+// One pass over a game's own part of an undo record, its fields in their fixed order: written as
+// they are, or read with each value checked against its range. A game lists its fields once and
+// both directions follow that list.
+class UndoFields {
+public:
+    explicit UndoFields(UndoWriter& writer) : writer(&writer) {}
+    explicit UndoFields(UndoReader& reader) : reader(&reader) {}
+    bool Reading() const { return reader != nullptr; }
+    // Fails a read (a value the ranges cannot express is wrong).
+    void Reject() {
+        if (reader) reader->IntIn(scratch, 1, 0);
+    }
+    void Cards(Card* cards, int count) {
+        if (writer) writer->Cards(cards, count);
+        else reader->Cards(cards, count);
+    }
+    template <size_t N>
+    void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
+    template <size_t N, size_t S>
+    void Piles(std::array<std::array<Card, S>, N>& piles) {
+        for (auto& pile : piles) Cards(pile);
+    }
+    void CardValue(Card& card) {
+        if (writer) writer->CardValue(card);
+        else reader->CardValue(card);
+    }
+    void Int(int32_t& value, int32_t lowest, int32_t highest) {
+        if (writer) writer->Int(value);
+        else reader->IntIn(value, lowest, highest);
+    }
+    // A value written but not checked when read.
+    void Int(int32_t& value) { Int(value, INT32_MIN, INT32_MAX); }
+    template <size_t N>
+    void Counts(std::array<int32_t, N>& counts, int32_t highest) {
+        for (int32_t& count : counts) Int(count, 0, highest);
+    }
+    // How many cards of each pile lie face down: no more than the pile holds.
+    template <size_t N>
+    void FaceDown(std::array<int32_t, N>& faceDown, const std::array<int32_t, N>& counts) {
+        for (size_t i = 0; i < N; ++i) Int(faceDown[i], 0, !reader || reader->Ok() ? counts[i] : 0);
+    }
+    void Points(int32_t& points) { Int(points, -kMaxRecordPoints, kMaxRecordPoints); }
+    void Seconds(int32_t& seconds) { Int(seconds, 0, kMaxRecordSeconds); }
+
+private:
+    UndoWriter* writer = nullptr;
+    UndoReader* reader = nullptr;
+    int32_t scratch = 0;
+};
+
+// Takes the cards of piles into a tally and clears every slot past a pile's count.
+template <size_t N, size_t S>
+bool TakePiles(PackTally& tally, std::array<std::array<Card, S>, N>& piles, const std::array<int32_t, N>& counts) {
+    for (size_t i = 0; i < N; ++i) {
+        if (!tally.TakeCards(piles[i].data(), counts[i])) return false;
+        ClearPastCount(piles[i], counts[i]);
+    }
+    return true;
+}
+// The same for one pile.
+template <size_t S>
+bool TakePile(PackTally& tally, std::array<Card, S>& pile, int32_t count) {
+    ClearPastCount(pile, count);
+    return tally.TakeCards(pile.data(), count);
+}
+
 }  // namespace tableau
 
 class TableauGame : public Game {
@@ -185,8 +253,6 @@ public:
     bool CheckGameOver() override;
     bool IsWon() override;
     void Undo() override;
-    // Every game of the family reads its own undo records.
-    bool RestoreRecord(std::span<const uint8_t> record) override = 0;
     // The stock is pressed with a click, a face-down top turned with a click on it, and a move
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
@@ -198,6 +264,8 @@ public:
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
     int32_t heldSource = -1;
+    // What heldSource reads while nothing is held, for a game that numbers its sources otherwise.
+    int32_t idleSource = kNoSource;
 
 protected:
     // Some games sound the undo before the table changes, with or without a record to restore
@@ -327,6 +395,47 @@ protected:
     }
     // Puts the rule values in force, read from the settings store, into a position.
     virtual void ReadRules(Position& p) const = 0;
+
+public:
+    // The game's own part of an undo record, from the fields the game lists (RecordFields).
+    void SaveUndo() override {
+        if (undoOnlyInPlay && (paused || gameOver)) return;
+        UndoWriter writer = BeginUndoRecord();
+        tableau::UndoFields fields(writer);
+        Position p = position;
+        int32_t recordPoints = points, seconds = ElapsedSeconds();
+        RecordFields(fields, p, recordPoints, seconds);
+        PushUndoRecord(writer);
+    }
+    // Reads the fields into a copy of the position; the table changes only once the game has
+    // accepted what was read.
+    bool RestoreRecord(std::span<const uint8_t> record) override {
+        UndoReader reader(record);
+        if (!ReadBaseState(reader)) return false;
+        Position read = position;
+        int32_t recordPoints = 0, seconds = 0;
+        tableau::UndoFields fields(reader);
+        RecordFields(fields, read, recordPoints, seconds);
+        if (!reader.AtEnd() || !AcceptRecord(*reader.deck, read)) return false;
+        CommitBaseState(reader);
+        position = read;
+        ClearHeld(idleSource);
+        FinishUndo(recordPoints, seconds, !undoSoundFirst && restoreSounds);
+        return true;
+    }
+
+protected:
+    // The fields of the game's undo record in their fixed order: the position's, and the points and
+    // seconds played where the record keeps them.
+    virtual void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) = 0;
+    // Whether a read record is whole (every card of the packs in play once, given the stock it
+    // staged); tidies the position it read (no card past a pile's count) and brings in what the
+    // record does not hold.
+    virtual bool AcceptRecord(const Deck& stock, Position& read) = 0;
+    // No undo record is written while paused or after the game is over.
+    bool undoOnlyInPlay = false;
+    // Restoring a record sounds the undo (unless it sounded first).
+    bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
     void ModelMoves(MoveList& out) const override { Model::Moves(CurrentPosition(), out); }
     void PlayModelMove(const PlayMove& move) override { Play(move); }
@@ -388,6 +497,24 @@ protected:
             return n;
         }
         return -1;
+    }
+    // Lifts from whichever of n piles fanned down by step from `top` the drag took hold of (pile i
+    // is place firstPlace + i at left edge x(i), its first faceDown[i] cards face down, none
+    // without faceDown) and draws that pile again; false when the drag is on none of them.
+    template <size_t N, size_t S, typename Left>
+    bool LiftFromPiles(const DragRecord& drag, int firstPlace, int n, std::array<std::array<Card, S>, N>& piles,
+                       std::array<int32_t, N>& counts, const int32_t* faceDown, Left x, int top, int step) {
+        for (int i = 0; i < n; ++i) {
+            const int lifted = LiftFanned(drag, firstPlace + i, i, piles[i], counts[i], faceDown ? faceDown[i] : 0,
+                                          x(i), top, step);
+            if (lifted < 0) continue;
+            if (lifted > 0) {
+                DrawPlace(firstPlace + i, true);
+                CheckGameOver();
+            }
+            return true;
+        }
+        return false;
     }
     // A held stack put back where it came from.
     void ReturnCards() override {

@@ -230,14 +230,12 @@ public:
     static constexpr int kWasteFanStep = 10;
     static constexpr int kWasteSource = kPiles;
     static constexpr int kNoSource = -1;
-    // Size of an undo record: base part, pile cells, pile counts, foundation tops, starting rank,
-    // waste cells, waste count, held source, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * (kPiles * kPileSlots) + 4 * kPiles +
-                                          8 * kFoundations + 4 + 8 * kWasteSlots + 4 * 4;
 
     TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
         : Base(artwork, gameNumber), layout(layout) {
-        this->heldSource = kNoSource;
+        this->heldSource = this->idleSource = kNoSource;
+        // The undo sounds, if at all, before the record is read (undoSoundFirst).
+        this->restoreSounds = false;
     }
 
     void NewGame(bool restart) override;
@@ -262,8 +260,6 @@ public:
     }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void ReturnCards() override;
-    void SaveUndo() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
     double GetScoreFactor() override { return Rules().ScoreFactor(); }
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return this->ModelWon(); }
@@ -291,6 +287,8 @@ protected:
         p.cardsDealt = rules.cardsDealt;
         p.recycles = rules.recycles;
     }
+    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;
     void RegisterHotspots() override;
     void DrawPlace(int place, bool present) override {
@@ -487,58 +485,28 @@ bool TopCardGame<Build>::CardOrigin(int place, int, int& x, int& y) const {
 }
 
 template <typename Build>
-void TopCardGame<Build>::SaveUndo() {
-    UndoWriter writer = this->BeginUndoRecord();
-    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : position.pileCount) writer.Int(count);
-    writer.Cards(position.foundations.data(), kFoundations);
-    writer.Int(position.startRank);
-    writer.Cards(position.waste.data(), kWasteSlots);
-    writer.Int(position.wasteCount);
-    writer.Int(this->heldSource);
-    writer.Int(this->points);
-    writer.Int(this->ElapsedSeconds());
-    this->PushUndoRecord(writer);
+void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
+                                      int32_t& seconds) {
+    int32_t source = this->heldSource;
+    fields.Piles(p.piles);
+    fields.Counts(p.pileCount, kPileSlots);
+    fields.Cards(p.foundations);
+    fields.Int(p.startRank, -1, Card::kRankCount - 1);
+    fields.Cards(p.waste);
+    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Int(source, kNoSource, kWasteSource);
+    fields.Points(recordPoints);
+    fields.Seconds(seconds);
 }
 
+// Every card once: stock, waste, piles, and each foundation from the starting rank up.
 template <typename Build>
-bool TopCardGame<Build>::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!this->ReadBaseState(reader)) return false;
-    Position read{};
-    int32_t readSource = 0, readPoints = 0, elapsed = 0;
-    for (auto& pile : read.piles) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : read.pileCount) reader.IntIn(count, 0, kPileSlots);
-    reader.Cards(read.foundations.data(), kFoundations);
-    reader.IntIn(read.startRank, -1, Card::kRankCount - 1);
-    reader.Cards(read.waste.data(), kWasteSlots);
-    reader.IntIn(read.wasteCount, 0, kWasteSlots);
-    reader.IntIn(readSource, kNoSource, kWasteSource);
-    reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints);
-    reader.IntIn(elapsed, 0, kMaxRecordSeconds);
-    if (!reader.AtEnd()) return false;
-
-    // Every card once: stock, waste, piles, and each foundation from the starting rank up.
+bool TopCardGame<Build>::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeCards(read.waste.data(), read.wasteCount)) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (!tally.TakeCards(read.piles[pile].data(), read.pileCount[pile])) return false;
-    if (!tally.TakeFoundations(read.foundations, read.startRank)) return false;
-    if (!tally.WholePack()) return false;
-
-    this->CommitBaseState(reader);
-    Position& p = position;
-    p.piles = read.piles;
-    p.pileCount = read.pileCount;
-    for (int pile = 0; pile < kPiles; ++pile) ClearPastCount(p.piles[pile], p.pileCount[pile]);
-    p.foundations = read.foundations;
-    p.startRank = read.startRank;
-    p.waste = read.waste;
-    p.wasteCount = read.wasteCount;
-    ClearPastCount(p.waste, p.wasteCount);
-    if (layout.undoFitsFan) p.dealtThisTurn = std::min(p.dealtThisTurn, p.wasteCount);
-    this->ClearHeld(kNoSource);
-    // The undo sounds, if at all, before the record is read (undoSoundFirst).
-    this->FinishUndo(readPoints, elapsed, false);
+    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+        !tableau::TakePiles(tally, read.piles, read.pileCount) ||
+        !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
+        return false;
+    if (layout.undoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
     return true;
 }

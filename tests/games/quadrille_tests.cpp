@@ -1,6 +1,5 @@
 // Quadrille: the piles round the centre, the stock with its recycles, the game-over test's
 // reachable cards, winning and undo.
-#include <fstream>
 
 #include "games/quadrille.h"
 #include "tests/framework/game_fixture.h"
@@ -151,8 +150,6 @@ TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
     EXPECT_EQ(game.position.centreCount, 4);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
     Click(kStockClickX, kStockClickY);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(file.tellg()), Quad::kRecordSize);
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.position.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 40);

@@ -1,6 +1,5 @@
 // Simplicity's deal, its wrap-round building on piles and foundations, recycling, scoring and its
 // game-over look-ahead, through the mouse path on hand-built positions.
-#include <fstream>
 
 #include "games/simplicity.h"
 #include "tests/framework/game_fixture.h"
@@ -135,15 +134,6 @@ TEST_F(SimplicityTest, LookAheadSeesAPileThatCanBeDugDown) {
     EXPECT_FALSE(game.CheckGameOver()) << "the black Six under the Queen goes home";
     SetPile(game, 5, {Card(kBlack2, 7)});
     EXPECT_TRUE(game.CheckGameOver());
-}
-
-TEST_F(SimplicityTest, UndoRecordSize) {
-    SimplicityGame& game = Start<SimplicityGame>();
-    Click(kStockClickX, kStockClickY);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary);
-    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
-    EXPECT_EQ(record.size(), 960u + 1248 + 48 + 32 + 4 + 384 + 4 + 4 + 8);
-    EXPECT_EQ(record.size(), SimplicityGame::kRecordSize);
 }
 
 // The model and the mouse agree under rule values other than the defaults.

@@ -1,6 +1,5 @@
 // Spider's deal, its in-suit building round the starting card, complete suits going home, card
 // turning and stock deals, through the mouse path on hand-built positions.
-#include <fstream>
 
 #include "games/spider.h"
 #include "tests/framework/game_fixture.h"
@@ -204,15 +203,6 @@ TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
     EXPECT_TRUE(game.CheckGameOver());
     SetColumn(game, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
     EXPECT_FALSE(game.CheckGameOver());
-}
-
-TEST_F(SpiderTest, UndoRecordSize) {
-    SpiderGame& game = Start<SpiderGame>();
-    Click(SpiderGame::kStockX + 20, SpiderGame::kStockY + 30);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary);
-    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
-    EXPECT_EQ(record.size(), 960u + 80 + 2400 + 40 + 40 + 8);
-    EXPECT_EQ(record.size(), SpiderGame::kRecordSize);
 }
 
 // The model and the mouse agree under rule values other than the defaults.
