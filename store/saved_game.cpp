@@ -1,11 +1,19 @@
 #include "store/saved_game.h"
 
+#include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +105,99 @@ void SetAside(const std::string& path) {
                  aside.c_str());
 }
 
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// A temporary file beside the old one, synced, renamed over it, and the folder synced: a kill or
+// a power cut at any point leaves the old file or the new one whole, and the new one stays.
+bool StoreDurably(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::string temporary = path + ".new-XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    const int folder = open(std::filesystem::path(path).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+// Syncing takes the disk's time (tens of milliseconds on a busy disk), so the saves made after
+// moves are written by a thread of their own. Only the newest copy of a file is written; every
+// other access to saved games waits for the thread first, so a discard or a read never races a
+// write.
+class BackgroundWriter {
+public:
+    ~BackgroundWriter() {
+        {
+            std::unique_lock lock(mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        if (worker.joinable()) worker.join();
+    }
+
+    void Post(const std::string& path, std::vector<uint8_t> bytes) {
+        {
+            std::unique_lock lock(mutex);
+            pending[path] = std::move(bytes);
+            if (!worker.joinable()) worker = std::thread([this] { Run(); });
+        }
+        wake.notify_all();
+    }
+
+    // Drops the copy of `path` not yet written and waits for a write under way.
+    void Cancel(const std::string& path) {
+        std::unique_lock lock(mutex);
+        pending.erase(path);
+        idle.wait(lock, [this] { return !writing; });
+    }
+
+    void Flush() {
+        std::unique_lock lock(mutex);
+        idle.wait(lock, [this] { return !writing && pending.empty(); });
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stopping || !pending.empty(); });
+            if (pending.empty()) return;
+            auto next = pending.extract(pending.begin());
+            writing = true;
+            lock.unlock();
+            StoreDurably(next.key(), next.mapped());
+            lock.lock();
+            writing = false;
+            idle.notify_all();
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake, idle;
+    std::map<std::string, std::vector<uint8_t>> pending;
+    bool writing = false, stopping = false;
+    std::thread worker;
+};
+
+BackgroundWriter writer;
+
 }  // namespace
 
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
@@ -167,28 +268,24 @@ std::string SavedGamePath(int player, int gameNumber) {
 
 bool WriteSavedGame(int player, const SavedGame& game) {
     const std::string path = SavedGamePath(player, game.gameNumber);
-    const std::string temporary = path + ".new";
-    const std::vector<uint8_t> bytes = EncodeSavedGame(game);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) return false;
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file.flush()) return false;
-    }
-    // No sync: a killed process loses nothing the kernel already holds, and syncing after every
-    // move would make play wait for the disk. A power cut may cost the file, which then reads as
-    // damaged and is set aside.
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    return !error;
+    writer.Cancel(path);
+    return StoreDurably(path, EncodeSavedGame(game));
 }
 
+void WriteSavedGameSoon(int player, const SavedGame& game) {
+    writer.Post(SavedGamePath(player, game.gameNumber), EncodeSavedGame(game));
+}
+
+void FlushSavedGames() { writer.Flush(); }
+
 bool HasSavedGame(int player, int gameNumber) {
+    writer.Flush();
     std::error_code error;
     return std::filesystem::exists(SavedGamePath(player, gameNumber), error);
 }
 
 std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
+    writer.Flush();
     const std::string path = SavedGamePath(player, gameNumber);
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
     if (!bytes) return std::nullopt;
@@ -201,10 +298,13 @@ std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
 }
 
 void DiscardSavedGame(int player, int gameNumber) {
+    const std::string path = SavedGamePath(player, gameNumber);
+    writer.Cancel(path);
     std::error_code error;
-    std::filesystem::remove(SavedGamePath(player, gameNumber), error);
+    std::filesystem::remove(path, error);
 }
 
 void SetSavedGameAside(int player, int gameNumber) {
+    writer.Flush();
     if (HasSavedGame(player, gameNumber)) SetAside(SavedGamePath(player, gameNumber));
 }

@@ -24,6 +24,7 @@
 #include "store/statistics.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/toolkit.h"
 #include "ui/window.h"
 
 namespace {
@@ -311,6 +312,59 @@ TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
     EXPECT_EQ(figures.won, 0);
     EXPECT_GT(figures.secondsPlayed, 0);
     EXPECT_FALSE(HasSavedGame(kPlayer, kKlondike));
+}
+
+// The window closed, or SIGTERM, while a dialog opened by a game command (or the offer to
+// continue) is up: the dialog ends as if cancelled, the program leaves at once without the game
+// it was working for, and the deal is kept whole.
+TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
+    struct Case {
+        const char* menu;
+        const char* item;
+        bool bySignal;
+    };
+    const Case cases[] = {{"&Game", "&Choose Deal...", false},
+                          {"&Options", "&Game Settings...", true},
+                          {"&Game", "&Choose Deal...", true},
+                          {nullptr, nullptr, false}};
+    int movesLeft = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item ? c.item : "the offer to continue") + (c.bySignal ? ", SIGTERM" : ", closed"));
+        bool dialogOpen = false, outlived = false;
+        auto leave = [&] {
+            dialogOpen = ModalLoopDepth() > 0;
+            if (c.bySignal) {
+                std::raise(SIGTERM);
+            } else {
+                HostEvent quit;
+                quit.kind = HostEvent::Quit;
+                script->PostHost(0, quit);
+            }
+            script->After(2000, [&] { outlived = true; });
+        };
+        Begin();
+        if (c.menu) {
+            RequestStartingDeal(kKlondike, 4242);
+            script->At(1000, [&] {
+                PlayMoves(2, [&] {
+                    movesLeft = CurrentGame()->MovesMade();
+                    Choose(c.menu, c.item, leave);
+                });
+            });
+        } else {
+            StartFromSelection(500, kKlondike);
+            script->After(1000, leave);
+        }
+        EXPECT_TRUE(RunOnce());
+        RequestStartingDeal(0, std::nullopt);
+        EXPECT_TRUE(dialogOpen);
+        EXPECT_FALSE(outlived);
+        EXPECT_EQ(CurrentGame(), nullptr);
+        const std::optional<SavedGame> kept = ReadSavedGame(kPlayer, kKlondike);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->dealNumber, 4242u);
+        EXPECT_EQ(static_cast<int>(kept->history.size()), movesLeft);
+    }
 }
 
 // A damaged kept deal is set aside with a message, and the game starts as usual.
