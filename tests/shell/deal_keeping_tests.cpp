@@ -367,6 +367,29 @@ TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
     }
 }
 
+// Deals kept after moves are written by the writer thread: the newest copy is the one read back,
+// a discard is never undone by a copy still waiting, and no temporary file is left behind.
+TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
+    SavedGame saved;
+    saved.gameNumber = kKlondike;
+    saved.table = {1, 2, 3};
+    for (int32_t points = 1; points <= 20; ++points) {
+        saved.points = points;
+        WriteSavedGameSoon(kPlayer, saved);
+    }
+    const std::optional<SavedGame> read = ReadSavedGame(kPlayer, kKlondike);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->points, 20);
+    for (int round = 0; round < 20; ++round) {
+        WriteSavedGameSoon(kPlayer, saved);
+        DiscardSavedGame(kPlayer, kKlondike);
+        ASSERT_FALSE(HasSavedGame(kPlayer, kKlondike)) << round;
+    }
+    const auto folder = std::filesystem::path(SavedGamePath(kPlayer, kKlondike)).parent_path();
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
+}
+
 // A damaged kept deal is set aside with a message, and the game starts as usual.
 TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideAndTheGameStarts) {
     userPreferences.CurrentPlayer = kPlayer;
