@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <set>
 #include <mutex>
 #include <thread>
 
@@ -116,34 +116,37 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
-// A temporary file beside the old one, synced, renamed over it, and the folder synced: a kill or
-// a power cut at any point leaves the old file or the new one whole, and the new one stays.
-bool StoreDurably(const std::string& path, const std::vector<uint8_t>& bytes) {
+void SyncPath(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// A temporary file beside the old one, renamed over it: a kill at any point leaves the old file
+// or the new one whole. With `sync` the file is synced before the rename and the folder after
+// it, so a power cut does the same.
+bool Store(const std::string& path, const std::vector<uint8_t>& bytes, bool sync) {
     std::string temporary = path + ".new-XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && (!sync || fsync(fd) == 0);
     ok = close(fd) == 0 && ok;
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         unlink(temporary.c_str());
         return false;
     }
-    const int folder = open(std::filesystem::path(path).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
+    if (sync) SyncPath(std::filesystem::path(path).parent_path(), O_RDONLY | O_DIRECTORY);
     return true;
 }
 
-// Syncing takes the disk's time (tens of milliseconds on a busy disk), so the saves made after
-// moves are written by a thread of their own. Only the newest copy of a file is written; every
-// other access to saved games waits for the thread first, so a discard or a read never races a
-// write.
-class BackgroundWriter {
+// Syncing takes the disk's time (tens of milliseconds on a busy disk), so a deal kept after a
+// move is written and renamed at once (a kill loses nothing) and synced, file then folder, by a
+// thread of its own. Discards wait for the thread first, so a sync never races a removal.
+class BackgroundSyncer {
 public:
-    ~BackgroundWriter() {
+    ~BackgroundSyncer() {
         {
             std::unique_lock lock(mutex);
             stopping = true;
@@ -152,25 +155,25 @@ public:
         if (worker.joinable()) worker.join();
     }
 
-    void Post(const std::string& path, std::vector<uint8_t> bytes) {
+    void Post(const std::string& path) {
         {
             std::unique_lock lock(mutex);
-            pending[path] = std::move(bytes);
+            pending.insert(path);
             if (!worker.joinable()) worker = std::thread([this] { Run(); });
         }
         wake.notify_all();
     }
 
-    // Drops the copy of `path` not yet written and waits for a write under way.
+    // Drops a sync of `path` not yet made and waits for one under way.
     void Cancel(const std::string& path) {
         std::unique_lock lock(mutex);
         pending.erase(path);
-        idle.wait(lock, [this] { return !writing; });
+        idle.wait(lock, [this] { return !syncing; });
     }
 
     void Flush() {
         std::unique_lock lock(mutex);
-        idle.wait(lock, [this] { return !writing && pending.empty(); });
+        idle.wait(lock, [this] { return !syncing && pending.empty(); });
     }
 
 private:
@@ -179,24 +182,25 @@ private:
         for (;;) {
             wake.wait(lock, [this] { return stopping || !pending.empty(); });
             if (pending.empty()) return;
-            auto next = pending.extract(pending.begin());
-            writing = true;
+            const std::string path = pending.extract(pending.begin()).value();
+            syncing = true;
             lock.unlock();
-            StoreDurably(next.key(), next.mapped());
+            SyncPath(path, O_RDONLY);
+            SyncPath(std::filesystem::path(path).parent_path(), O_RDONLY | O_DIRECTORY);
             lock.lock();
-            writing = false;
+            syncing = false;
             idle.notify_all();
         }
     }
 
     std::mutex mutex;
     std::condition_variable wake, idle;
-    std::map<std::string, std::vector<uint8_t>> pending;
-    bool writing = false, stopping = false;
+    std::set<std::string> pending;
+    bool syncing = false, stopping = false;
     std::thread worker;
 };
 
-BackgroundWriter writer;
+BackgroundSyncer syncer;
 
 }  // namespace
 
@@ -268,24 +272,25 @@ std::string SavedGamePath(int player, int gameNumber) {
 
 bool WriteSavedGame(int player, const SavedGame& game) {
     const std::string path = SavedGamePath(player, game.gameNumber);
-    writer.Cancel(path);
-    return StoreDurably(path, EncodeSavedGame(game));
+    syncer.Cancel(path);
+    return Store(path, EncodeSavedGame(game), true);
 }
 
-void WriteSavedGameSoon(int player, const SavedGame& game) {
-    writer.Post(SavedGamePath(player, game.gameNumber), EncodeSavedGame(game));
+bool WriteSavedGameSoon(int player, const SavedGame& game) {
+    const std::string path = SavedGamePath(player, game.gameNumber);
+    if (!Store(path, EncodeSavedGame(game), false)) return false;
+    syncer.Post(path);
+    return true;
 }
 
-void FlushSavedGames() { writer.Flush(); }
+void FlushSavedGames() { syncer.Flush(); }
 
 bool HasSavedGame(int player, int gameNumber) {
-    writer.Flush();
     std::error_code error;
     return std::filesystem::exists(SavedGamePath(player, gameNumber), error);
 }
 
 std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
-    writer.Flush();
     const std::string path = SavedGamePath(player, gameNumber);
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
     if (!bytes) return std::nullopt;
@@ -299,12 +304,12 @@ std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
 
 void DiscardSavedGame(int player, int gameNumber) {
     const std::string path = SavedGamePath(player, gameNumber);
-    writer.Cancel(path);
+    syncer.Cancel(path);
     std::error_code error;
     std::filesystem::remove(path, error);
 }
 
 void SetSavedGameAside(int player, int gameNumber) {
-    writer.Flush();
+    syncer.Flush();
     if (HasSavedGame(player, gameNumber)) SetAside(SavedGamePath(player, gameNumber));
 }

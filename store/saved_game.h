@@ -7,9 +7,9 @@
 // File layout, little-endian: "QFSG", version (4 bytes), game number, deal number, points,
 // elapsed seconds, rule count and per rule (name length, name, text length, text), the table record (length,
 // bytes), the record count and per record (length, bytes), then a 64-bit FNV-1a checksum of
-// everything before it. A file is replaced by writing and syncing a temporary file, renaming it
-// over the old one and syncing the folder, so a kill or a power cut leaves the old file or the new
-// one, never a mixture. A file that does not read back whole is renamed aside (".bad-<time>")
+// everything before it. A file is replaced by writing a temporary file and renaming it over the
+// old one, the file and its folder synced, so a kill or a power cut leaves the old file or the
+// new one, never a mixture. A file that does not read back whole is renamed aside (".bad-<time>")
 // with a line on standard error.
 #pragma once
 
@@ -48,9 +48,9 @@ std::string SavedGamePath(int player, int gameNumber);
 // Replaces the player's saved game of game.gameNumber, on disk when it returns. False when it
 // could not be written.
 bool WriteSavedGame(int player, const SavedGame& game);
-// The same without waiting for the disk: a writer thread stores it. Reads, discards and set-asides
-// wait for it, and so does program exit.
-void WriteSavedGameSoon(int player, const SavedGame& game);
+// The same without waiting for the disk: the file is replaced at once (a kill loses nothing) and
+// synced by a thread of its own. Discards and set-asides wait for it, and so does program exit.
+bool WriteSavedGameSoon(int player, const SavedGame& game);
 void FlushSavedGames();
 bool HasSavedGame(int player, int gameNumber);
 // The saved game, or none: none saved, or a damaged file, which is then set aside.
