@@ -367,8 +367,8 @@ TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
     }
 }
 
-// Deals kept after moves are written by the writer thread: the newest copy is the one read back,
-// a discard is never undone by a copy still waiting, and no temporary file is left behind.
+// Deals kept after moves are synced by a thread of their own: the newest copy is the one read
+// back, a discard is never undone by a sync still waiting, and no temporary file is left behind.
 TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
     SavedGame saved;
     saved.gameNumber = kKlondike;
