@@ -1,8 +1,5 @@
 // Statistics and the saved copy of an unfinished deal: when a deal counts, how it ends, and what
 // leaving it means.
-#include <fstream>
-#include <iterator>
-
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "store/saved_game.h"
@@ -60,11 +57,7 @@ SavedGame Game::CaptureDeal() {
     captureRecord = &saved.table;
     SaveUndo();
     captureRecord = nullptr;
-    // The deal's undo records are already on disk in the journal; they are copied as they are.
-    for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) {
-        std::ifstream file(UndoJournal::RecordPath(n), std::ios::binary);
-        saved.history.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) saved.history.push_back(undo.Record(n));
     return saved;
 }
 

@@ -25,6 +25,9 @@ bool FinishPlan(const PlayModelOps& ops, const std::string& position, MoveList& 
     PositionCode code;
     while (static_cast<int>(plan.size()) < kMaxPlanMoves) {
         if (ops.won(current.data())) return !plan.empty();
+        // A card still face down (a turn to make, or one the game turns by itself): the player
+        // cannot know how the game goes on.
+        if (ops.faceDown && ops.faceDown(current.data()) > 0) break;
         code.bytes.clear();
         ops.encode(current.data(), code);
         // Back where it was (the stock went round without a card played): a decision is missing.
@@ -34,8 +37,10 @@ bool FinishPlan(const PlayModelOps& ops, const std::string& position, MoveList& 
         const PlayMove* stock = nullptr;
         int bestPoints = 0;
         for (const PlayMove& move : moves) {
-            // A card still face down: the player cannot know how the game goes on.
-            if (move.kind == PlayMove::kFlip) return false;
+            if (move.kind == PlayMove::kFlip) {
+                plan.clear();
+                return false;
+            }
             if (move.kind == PlayMove::kStock) stock = &move;
             if (move.kind != PlayMove::kMove && move.kind != PlayMove::kSelect) continue;
             std::memcpy(trial.data(), current.data(), position.size());

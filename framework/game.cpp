@@ -658,13 +658,17 @@ void Game::PushUndoRecord(const UndoWriter& writer) {
         *captureRecord = writer.Bytes();
         return;
     }
+    PushRecordBytes(writer.Bytes());
+}
+
+void Game::PushRecordBytes(const std::vector<uint8_t>& record) {
     // A new move ends the redo list; the list waits aside in case the move is a drag that is
     // cancelled (DropNewestUndoRecord).
     if (!redoing) {
         redoAside = std::move(redoList);
         redoList.clear();
     }
-    undo.Push(writer.Bytes());
+    undo.Push(record);
     ++positionChanges;
 }
 
@@ -992,10 +996,17 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
     DropTarget* found = FindLegalTarget(record, kAutoMoveKind);
     if (!found) return;
     DropTarget target = *found;
+    // One gesture, one undo record: most games save the position in LiftCards; the position
+    // before the gesture is kept aside and pushed only for a game whose LiftCards does not.
+    std::vector<uint8_t> before;
+    captureRecord = &before;
     SaveUndo();
+    captureRecord = nullptr;
+    const int records = undo.Count();
     dragRecord = record;
     dragging = true;
     LiftCards(dragRecord);
+    if (undo.Count() == records && !before.empty()) PushRecordBytes(before);
     AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data(),
                  artwork->screenBuffer, true, false);
     DropCards(dragRecord, target);

@@ -16,7 +16,7 @@
 // Calling order of a drag, which a game may rely on:
 //   OnLButtonDown -> LiftCards (which calls SaveUndo first) -> OnMouseMove* -> OnLButtonUp ->
 //   CanDrop -> DropCards or ReturnCards -> CheckGameOver -> AfterMove.
-// A double click on a pick-up with a legal kind-1 target: SaveUndo -> LiftCards -> slide ->
+// A double click on a pick-up with a legal kind-1 target: LiftCards (one undo record) -> slide ->
 // DropCards -> AfterMove -> CheckGameOver.
 //
 // Every NewGame follows this order: clear paused, gameOver, endedByUser and clockRunning,
@@ -334,6 +334,7 @@ public:
     // Undo records: a writer holding the base part, and the push of a finished record.
     UndoWriter BeginUndoRecord();
     void PushUndoRecord(const UndoWriter& writer);
+    void PushRecordBytes(const std::vector<uint8_t>& record);
     // The newest record taken off the stack, or none.
     std::optional<std::vector<uint8_t>> PopUndoRecord();
     void DropNewestUndoRecord();

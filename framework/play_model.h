@@ -96,6 +96,8 @@ struct PlayModelOps {
     bool (*over)(const void* position) = nullptr;
     void (*encode)(const void* position, PositionCode& out) = nullptr;
     void (*cards)(const void* position, CardTally& out) = nullptr;  // null for a model without Cards
+    // Cards lying face down outside the stock; null for a model that has none.
+    int (*faceDown)(const void* position) = nullptr;
 };
 
 template <typename Model>
@@ -111,6 +113,8 @@ constexpr PlayModelOps MakePlayModelOps() {
     ops.encode = [](const void* p, PositionCode& out) { Model::Encode(*static_cast<const Position*>(p), out); };
     if constexpr (requires(const Position& p, CardTally& t) { Model::Cards(p, t); })
         ops.cards = [](const void* p, CardTally& out) { Model::Cards(*static_cast<const Position*>(p), out); };
+    if constexpr (requires(const Position& p) { Model::FaceDown(p); })
+        ops.faceDown = [](const void* p) { return Model::FaceDown(*static_cast<const Position*>(p)); };
     return ops;
 }
 

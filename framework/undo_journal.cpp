@@ -83,6 +83,8 @@ std::string UndoJournal::RecordPath(int n) {
 
 void UndoJournal::Push(const std::vector<uint8_t>& record) {
     ++count;
+    records.resize(static_cast<size_t>(count - 1));
+    records.push_back(record);
     std::ofstream file(RecordPath(count), std::ios::binary | std::ios::trunc);
     if (file) file.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
 }
@@ -91,6 +93,7 @@ std::optional<std::vector<uint8_t>> UndoJournal::Pop() {
     if (count <= 0) return std::nullopt;
     const std::string path = RecordPath(count);
     --count;
+    records.resize(static_cast<size_t>(count));
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return std::nullopt;
     const std::streamoff size = file.tellg();
@@ -102,7 +105,7 @@ std::optional<std::vector<uint8_t>> UndoJournal::Pop() {
 }
 
 void UndoJournal::Drop() {
-    if (count > 0) --count;
+    if (count > 0) records.resize(static_cast<size_t>(--count));
 }
 
 void UndoJournal::DeleteAllRecords() {

@@ -155,6 +155,9 @@ public:
     // overwritten by the next Push.
     void Drop();
     int Count() const { return count; }
+    // Record n (1 = the oldest) as it was pushed, from memory: copying the whole stack after every
+    // move must not read every file again.
+    const std::vector<uint8_t>& Record(int n) const { return records[static_cast<size_t>(n - 1)]; }
 
     // The file of record n (1 = the oldest) in the undo folder.
     static std::string RecordPath(int n);
@@ -163,4 +166,5 @@ public:
 
 private:
     int count = 0;
+    std::vector<std::vector<uint8_t>> records;
 };

@@ -72,6 +72,8 @@ struct CanfieldModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    // The reserve shows only its top card.
+    static int FaceDown(const Position& p) { return p.reserveCount > 1 ? p.reserveCount - 1 : 0; }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);

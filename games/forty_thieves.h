@@ -63,6 +63,7 @@ struct FortyThievesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
     static void Cards(const Position& position, CardTally& out) {
         out.packs = 2;
         out.AddRun(position.stock.cards, position.stock.count);

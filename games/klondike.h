@@ -62,6 +62,7 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);

@@ -56,6 +56,7 @@ struct SpiderModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
+    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
     static void Cards(const Position& position, CardTally& out) {
         // The foundations show only the last card put there: the cards on them go unnamed.
         out.packs = 2;

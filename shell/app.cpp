@@ -24,6 +24,7 @@
 #include "shell/screens.h"
 #include "shell/shell.h"
 #include "store/player_dialog.h"
+#include "store/saved_game.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
@@ -382,11 +383,20 @@ bool StartUp(HWND window) {
     return true;
 }
 
+// A logout's SIGTERM closes the program as the window's close button does, which keeps the deal
+// in progress. Checked at every timer tick, a dialog's loop too.
+void PassOnTerminationRequest() {
+    if (!TerminationRequested() || !shell.window) return;
+    CatchTerminationRequests();
+    PostMessage(shell.window, WM_CLOSE, 0, 0);
+}
+
 // The shut-down order of WM_DESTROY, the reverse direction of start-up.
 void ShutDown() {
     ReleaseSelectionMenu();
     DestroyRootWindow();
     if (shell.currentGame) DestroyCurrentGame();
+    FlushSavedGames();
     DestroyArtwork();
     ShowMouseCursor(1);
     CloseBuffer();
@@ -499,10 +509,17 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         if (wParam == kGameTimer && shell.currentGame) GameTimerTick();
         // A logout's SIGTERM closes the program as the window's close button does, which keeps
         // the deal in progress.
-        if (wParam == kGameTimer && TerminationRequested()) {
-            CatchTerminationRequests();
-            PostMessage(window, WM_CLOSE, 0, 0);
+        if (wParam == kGameTimer) PassOnTerminationRequest();
+        return 0;
+    case WM_CLOSE:
+        // A dialog's loop is on the stack, often inside a game command that goes on using the
+        // game once the dialog returns: every loop is ended first (as if cancelled), and the
+        // window is destroyed, keeping the deal, when the stack has unwound.
+        if (ModalLoopDepth() > 0) {
+            PostQuitMessage(0);
+            return 0;
         }
+        DestroyWindow(window);
         return 0;
     case WM_SETFOCUS:
         RealizePalette(shell.palette);
@@ -543,6 +560,7 @@ int RunApplication(LoopCompanionMaker makeCompanion) {
 
     shell = ShellState{};
     CatchTerminationRequests();
+    SetModalTimerWatch(PassOnTerminationRequest);
     // Creating the window runs the whole start-up (logo, player dialog): a second copy started
     // meanwhile must already find someone listening.
     instance.ListenForRaiseRequests();
@@ -554,6 +572,12 @@ int RunApplication(LoopCompanionMaker makeCompanion) {
     while (GetMessage(&message)) {
         TranslateMessage(&message);
         DispatchMessage(&message);
+    }
+    // Closed while a dialog was open: the loops are gone, so the window goes now, and its
+    // WM_DESTROY posts the quit that ends this last loop.
+    if (IsWindow(window)) {
+        DestroyWindow(window);
+        while (GetMessage(&message)) DispatchMessage(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -86,7 +86,8 @@ void ConnectDealKeeping() {
         if (userPreferences.CurrentPlayer < 0) return;
         SavedGame saved = game.CaptureDeal();
         saved.rules = CurrentRules(game.gameNumber);
-        WriteSavedGame(userPreferences.CurrentPlayer, saved);
+        // Kept after every move: the disk's sync must not hold up play.
+        WriteSavedGameSoon(userPreferences.CurrentPlayer, saved);
     };
     services.forgetDeal = [](Game& game) {
         if (userPreferences.CurrentPlayer >= 0) DiscardSavedGame(userPreferences.CurrentPlayer, game.gameNumber);

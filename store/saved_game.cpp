@@ -1,11 +1,19 @@
 #include "store/saved_game.h"
 
+#include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +105,103 @@ void SetAside(const std::string& path) {
                  aside.c_str());
 }
 
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return false;
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+void SyncPath(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// A temporary file beside the old one, renamed over it: a kill at any point leaves the old file
+// or the new one whole. With `sync` the file is synced before the rename and the folder after
+// it, so a power cut does the same.
+bool Store(const std::string& path, const std::vector<uint8_t>& bytes, bool sync) {
+    std::string temporary = path + ".new-XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes) && (!sync || fsync(fd) == 0);
+    ok = close(fd) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (sync) SyncPath(std::filesystem::path(path).parent_path(), O_RDONLY | O_DIRECTORY);
+    return true;
+}
+
+// Syncing takes the disk's time (tens of milliseconds on a busy disk), so a deal kept after a
+// move is written and renamed at once (a kill loses nothing) and synced, file then folder, by a
+// thread of its own. Discards wait for the thread first, so a sync never races a removal.
+class BackgroundSyncer {
+public:
+    ~BackgroundSyncer() {
+        {
+            std::unique_lock lock(mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        if (worker.joinable()) worker.join();
+    }
+
+    void Post(const std::string& path) {
+        {
+            std::unique_lock lock(mutex);
+            pending.insert(path);
+            if (!worker.joinable()) worker = std::thread([this] { Run(); });
+        }
+        wake.notify_all();
+    }
+
+    // Drops a sync of `path` not yet made and waits for one under way.
+    void Cancel(const std::string& path) {
+        std::unique_lock lock(mutex);
+        pending.erase(path);
+        idle.wait(lock, [this] { return !syncing; });
+    }
+
+    void Flush() {
+        std::unique_lock lock(mutex);
+        idle.wait(lock, [this] { return !syncing && pending.empty(); });
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stopping || !pending.empty(); });
+            if (pending.empty()) return;
+            const std::string path = pending.extract(pending.begin()).value();
+            syncing = true;
+            lock.unlock();
+            SyncPath(path, O_RDONLY);
+            SyncPath(std::filesystem::path(path).parent_path(), O_RDONLY | O_DIRECTORY);
+            lock.lock();
+            syncing = false;
+            idle.notify_all();
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake, idle;
+    std::set<std::string> pending;
+    bool syncing = false, stopping = false;
+    std::thread worker;
+};
+
+BackgroundSyncer syncer;
+
 }  // namespace
 
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
@@ -167,21 +272,18 @@ std::string SavedGamePath(int player, int gameNumber) {
 
 bool WriteSavedGame(int player, const SavedGame& game) {
     const std::string path = SavedGamePath(player, game.gameNumber);
-    const std::string temporary = path + ".new";
-    const std::vector<uint8_t> bytes = EncodeSavedGame(game);
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) return false;
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file.flush()) return false;
-    }
-    // No sync: a killed process loses nothing the kernel already holds, and syncing after every
-    // move would make play wait for the disk. A power cut may cost the file, which then reads as
-    // damaged and is set aside.
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    return !error;
+    syncer.Cancel(path);
+    return Store(path, EncodeSavedGame(game), true);
 }
+
+bool WriteSavedGameSoon(int player, const SavedGame& game) {
+    const std::string path = SavedGamePath(player, game.gameNumber);
+    if (!Store(path, EncodeSavedGame(game), false)) return false;
+    syncer.Post(path);
+    return true;
+}
+
+void FlushSavedGames() { syncer.Flush(); }
 
 bool HasSavedGame(int player, int gameNumber) {
     std::error_code error;
@@ -201,10 +303,13 @@ std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
 }
 
 void DiscardSavedGame(int player, int gameNumber) {
+    const std::string path = SavedGamePath(player, gameNumber);
+    syncer.Cancel(path);
     std::error_code error;
-    std::filesystem::remove(SavedGamePath(player, gameNumber), error);
+    std::filesystem::remove(path, error);
 }
 
 void SetSavedGameAside(int player, int gameNumber) {
+    syncer.Flush();
     if (HasSavedGame(player, gameNumber)) SetAside(SavedGamePath(player, gameNumber));
 }

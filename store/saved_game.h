@@ -8,8 +8,9 @@
 // elapsed seconds, rule count and per rule (name length, name, text length, text), the table record (length,
 // bytes), the record count and per record (length, bytes), then a 64-bit FNV-1a checksum of
 // everything before it. A file is replaced by writing a temporary file and renaming it over the
-// old one, so a kill leaves the old file or the new one, never a mixture. A file that does not
-// read back whole is renamed aside (".bad-<time>") with a line on standard error.
+// old one, the file and its folder synced, so a kill or a power cut leaves the old file or the
+// new one, never a mixture. A file that does not read back whole is renamed aside (".bad-<time>")
+// with a line on standard error.
 #pragma once
 
 #include <cstdint>
@@ -44,8 +45,13 @@ std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes);
 std::string StateDirectory();
 std::string SavedGamePath(int player, int gameNumber);
 
-// Replaces the player's saved game of game.gameNumber. False when it could not be written.
+// Replaces the player's saved game of game.gameNumber, on disk when it returns. False when it
+// could not be written.
 bool WriteSavedGame(int player, const SavedGame& game);
+// The same without waiting for the disk: the file is replaced at once (a kill loses nothing) and
+// synced by a thread of its own. Discards and set-asides wait for it, and so does program exit.
+bool WriteSavedGameSoon(int player, const SavedGame& game);
+void FlushSavedGames();
 bool HasSavedGame(int player, int gameNumber);
 // The saved game, or none: none saved, or a damaged file, which is then set aside.
 std::optional<SavedGame> ReadSavedGame(int player, int gameNumber);

@@ -167,6 +167,7 @@ void RunModalLoop(Window& panel, const int& result, bool keyUpToToolkit, Process
         const bool toToolkit = (m == WM_KEYDOWN && message.wParam != VK_CAPITAL) || m == WM_SYSKEYDOWN ||
                                m == WM_SYSKEYUP || m == WM_TIMER || (m >= WM_MOUSEMOVE && m <= WM_RBUTTONDBLCLK) ||
                                (keyUpToToolkit && m == WM_KEYUP);
+        if (m == WM_TIMER) RunModalTimerWatch();
         if (toToolkit) {
             TranslateInput(message.hwnd, m, message.wParam, message.lParam);
             processEvent();

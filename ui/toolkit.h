@@ -116,6 +116,10 @@ void SetToolkitMenuOpen(bool open);
 bool ToolkitMenuOpen();
 // How many modal loops (dialogs, message boxes) are running now; 0 at the table.
 int ModalLoopDepth();
+// Called by a modal loop at every timer tick it takes, for what the program checks on its own
+// timer while no dialog is open (a termination request). Null removes it.
+void SetModalTimerWatch(void (*watch)());
+void RunModalTimerWatch();
 // Kept by RunModalLoop around each nested loop.
 struct ModalLoopScope {
     ModalLoopScope();

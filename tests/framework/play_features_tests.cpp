@@ -189,7 +189,6 @@ TEST_F(PlayFeaturesTest, EveryGameRedoesWhatItUndid) {
         if (played == 0 || table.gameOver) continue;
         const std::string position = table.PositionBytes();
         const int points = table.points;
-        // A double click pushes two records (before and at the lift), so count records, not moves.
         const int records = table.MovesMade();
         for (int i = 0; i < records; ++i) Key('Z', true);
         EXPECT_EQ(table.MovesMade(), 0) << entry.name;
@@ -248,6 +247,42 @@ TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
         EXPECT_EQ(other.StatusFields()[2].empty(), other.deck.Remaining() == 0) << entry.name;
         EXPECT_TRUE(ScreenCoherent(other)) << entry.name;
     }
+}
+
+// One gesture, one undo record: a card double-clicked home leaves one new undo file, and one
+// Undo brings back the position before the gesture.
+TEST_F(PlayFeaturesTest, ADoubleClickHomeIsOneUndoRecord) {
+    Game& table = StartDeal("Klondike", 12345);
+    MoveGesture home;
+    auto findHome = [&] {
+        MoveList moves;
+        table.PlayMoves(moves);
+        for (const PlayMove& move : moves) {
+            MoveGesture gesture;
+            if (!table.GestureFor(move, gesture) || gesture.kind != MoveGesture::kDrag) continue;
+            const DropTarget* target = table.FindDropTargetAt(gesture.toX, gesture.toY);
+            if (target && target->kind == kAutoMoveKind) {
+                home = gesture;
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int i = 0; i < 40 && !findHome(); ++i) ASSERT_TRUE(PlayOneMove());
+    const std::string position = table.PositionBytes();
+    const auto files = UndoFileContents();
+    const int moves = table.MovesMade();
+    DoubleClick(home.fromX, home.fromY);
+    ASSERT_FALSE(table.PositionBytes() == position);
+    EXPECT_EQ(table.MovesMade(), moves + 1);
+    auto after = UndoFileContents();
+    EXPECT_EQ(after.size(), files.size() + 1);
+    for (const auto& [name, bytes] : files) EXPECT_TRUE(after[name] == bytes) << name;
+    Key('Z', true);
+    EXPECT_TRUE(SamePosition(position, 1));
+    EXPECT_EQ(table.MovesMade(), moves);
+    after = UndoFileContents();
+    for (const auto& [name, bytes] : files) EXPECT_TRUE(after[name] == bytes) << name;
 }
 
 TEST_F(PlayFeaturesTest, ANewMoveClearsTheRedoListButACancelledDragDoesNot) {

@@ -24,6 +24,7 @@
 #include "store/statistics.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/toolkit.h"
 #include "ui/window.h"
 
 namespace {
@@ -311,6 +312,82 @@ TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
     EXPECT_EQ(figures.won, 0);
     EXPECT_GT(figures.secondsPlayed, 0);
     EXPECT_FALSE(HasSavedGame(kPlayer, kKlondike));
+}
+
+// The window closed, or SIGTERM, while a dialog opened by a game command (or the offer to
+// continue) is up: the dialog ends as if cancelled, the program leaves at once without the game
+// it was working for, and the deal is kept whole.
+TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
+    struct Case {
+        const char* menu;
+        const char* item;
+        bool bySignal;
+    };
+    const Case cases[] = {{"&Game", "&Choose Deal...", false},
+                          {"&Options", "&Game Settings...", true},
+                          {"&Game", "&Choose Deal...", true},
+                          {nullptr, nullptr, false}};
+    int movesLeft = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item ? c.item : "the offer to continue") + (c.bySignal ? ", SIGTERM" : ", closed"));
+        bool dialogOpen = false, outlived = false;
+        auto leave = [&] {
+            dialogOpen = ModalLoopDepth() > 0;
+            if (c.bySignal) {
+                std::raise(SIGTERM);
+            } else {
+                HostEvent quit;
+                quit.kind = HostEvent::Quit;
+                script->PostHost(0, quit);
+            }
+            script->After(2000, [&] { outlived = true; });
+        };
+        Begin();
+        if (c.menu) {
+            RequestStartingDeal(kKlondike, 4242);
+            script->At(1000, [&] {
+                PlayMoves(2, [&] {
+                    movesLeft = CurrentGame()->MovesMade();
+                    Choose(c.menu, c.item, leave);
+                });
+            });
+        } else {
+            StartFromSelection(500, kKlondike);
+            script->After(1000, leave);
+        }
+        EXPECT_TRUE(RunOnce());
+        RequestStartingDeal(0, std::nullopt);
+        EXPECT_TRUE(dialogOpen);
+        EXPECT_FALSE(outlived);
+        EXPECT_EQ(CurrentGame(), nullptr);
+        const std::optional<SavedGame> kept = ReadSavedGame(kPlayer, kKlondike);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->dealNumber, 4242u);
+        EXPECT_EQ(static_cast<int>(kept->history.size()), movesLeft);
+    }
+}
+
+// Deals kept after moves are synced by a thread of their own: the newest copy is the one read
+// back, a discard is never undone by a sync still waiting, and no temporary file is left behind.
+TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
+    SavedGame saved;
+    saved.gameNumber = kKlondike;
+    saved.table = {1, 2, 3};
+    for (int32_t points = 1; points <= 20; ++points) {
+        saved.points = points;
+        WriteSavedGameSoon(kPlayer, saved);
+    }
+    const std::optional<SavedGame> read = ReadSavedGame(kPlayer, kKlondike);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->points, 20);
+    for (int round = 0; round < 20; ++round) {
+        WriteSavedGameSoon(kPlayer, saved);
+        DiscardSavedGame(kPlayer, kKlondike);
+        ASSERT_FALSE(HasSavedGame(kPlayer, kKlondike)) << round;
+    }
+    const auto folder = std::filesystem::path(SavedGamePath(kPlayer, kKlondike)).parent_path();
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
 }
 
 // A damaged kept deal is set aside with a message, and the game starts as usual.
