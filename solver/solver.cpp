@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -73,6 +74,16 @@ struct Frame {
     size_t next = 0;
 };
 
+// Seconds on the budget's clock: wall-clock time, or the calling thread's processor time.
+double Now(const SolveBudget& budget) {
+    if (budget.processorTime) {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 // Positions as arrays of 64-bit words, so a model's Position (of any alignment up to 8) can live
 // in them.
 size_t Words(const PlayModelOps& ops) { return (ops.positionSize + 7) / 8; }
@@ -90,7 +101,7 @@ public:
     // with the heuristic's order shaken a little; an attempt that searches everything within its
     // limit answers for good.
     SolveResult Run(const void* start) {
-        const auto began = std::chrono::steady_clock::now();
+        const double began = Now(budget);
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
         for (int attempt = 0;; ++attempt) {
@@ -104,7 +115,7 @@ public:
             attemptLimit *= 2;
         }
         result.nodes = nodes;
-        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        result.seconds = Now(budget) - began;
         return result;
     }
 
@@ -169,7 +180,7 @@ private:
         return false;
     }
 
-    SolveOutcome Explore(const void* start, SolveResult& result, std::chrono::steady_clock::time_point began) {
+    SolveOutcome Explore(const void* start, SolveResult& result, double began) {
         if (ops.won(start)) return SolveOutcome::kWon;
         positions.assign(words * 64, 0);
         frames.resize(64);
@@ -194,8 +205,7 @@ private:
                     result.cancelled = true;
                     return SolveOutcome::kUnknown;
                 }
-                const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-                if (elapsed > budget.seconds) return SolveOutcome::kUnknown;
+                if (Now(budget) - began > budget.seconds) return SolveOutcome::kUnknown;
             }
             if (nodes > budget.nodes) return SolveOutcome::kUnknown;
             if (++attemptNodes > attemptLimit) {

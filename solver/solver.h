@@ -28,6 +28,9 @@ struct SolveBudget {
     uint64_t nodes = 20'000'000;           // positions expanded
     size_t memoryBytes = size_t{256} << 20;  // the table of searched positions
     double seconds = 1.0;                  // wall-clock time
+    // Count the searching thread's processor time instead of wall-clock time, so a measurement
+    // on a busy machine gives each deal the same work as on an idle one.
+    bool processorTime = false;
 };
 
 struct SolveResult {
