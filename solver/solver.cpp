@@ -68,10 +68,14 @@ struct Child {
     uint64_t hash;
 };
 
-// One position on the search path: its children in the order they are tried.
+// One position on the search path: its children in the order they are tried. A position is
+// tainted when a child was passed over because this attempt had met it and not proved it lost
+// (it may lie on the path itself): then the position's own loss is not proved either.
 struct Frame {
     std::vector<Child> children;
     size_t next = 0;
+    uint64_t hash = 0;
+    bool tainted = false;
 };
 
 // Seconds on the budget's clock: wall-clock time, or the calling thread's processor time.
@@ -92,14 +96,14 @@ class Search {
 public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel), words(Words(ops)),
-          seen(budget.memoryBytes), scratch(words) {
+          seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2), scratch(words) {
         code.bytes.reserve(1024);
     }
 
     // Depth-first search has a heavy tail: one wrong early choice can bury the search in a huge
     // dead subtree. So it runs in attempts with doubling position limits, each after the first
     // with the heuristic's order shaken a little; an attempt that searches everything within its
-    // limit answers for good.
+    // limit answers for good. The positions an attempt proves lost stay proved for the next.
     SolveResult Run(const void* start) {
         const double began = Now(budget);
         SolveResult result;
@@ -141,18 +145,25 @@ private:
         return hash ^ (hash >> 32);
     }
 
-    // Generates the children of the position at `depth` into its frame; true when one is won.
-    bool Expand(size_t depth, SolveResult& result) {
+    // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
+    // when one is won.
+    bool Expand(size_t depth, uint64_t hash, SolveResult& result) {
         Frame& frame = frames[depth];
         frame.children.clear();
         frame.next = 0;
+        frame.hash = hash;
+        frame.tainted = false;
         moves.clear();
         ops.moves(At(depth), moves);
         for (const PlayMove& move : moves) {
             std::memcpy(scratch.data(), At(depth), ops.positionSize);
             const int points = ops.apply(scratch.data(), move);
             const uint64_t hash = HashOf(scratch.data());
-            if (seen.Contains(hash)) continue;
+            if (lost.Contains(hash)) continue;
+            if (seen.Contains(hash)) {
+                frame.tainted = true;
+                continue;
+            }
             if (ops.won(scratch.data())) {
                 result.moves.clear();
                 for (size_t d = 0; d < depth; ++d) result.moves.push_back(frames[d].children[frames[d].next - 1].move);
@@ -160,6 +171,7 @@ private:
                 return true;
             }
             int rank = score(At(depth), move, points, scratch.data());
+            if (rank <= kHopeless) continue;
             if (noise > 0 && rank < kSafeMove) {
                 random ^= random << 13;
                 random ^= random >> 7;
@@ -185,20 +197,29 @@ private:
         positions.assign(words * 64, 0);
         frames.resize(64);
         std::memcpy(At(0), start, ops.positionSize);
-        if (!seen.Insert(HashOf(start))) return SolveOutcome::kUnknown;
+        const uint64_t startHash = HashOf(start);
+        if (!seen.Insert(startHash)) return SolveOutcome::kUnknown;
         size_t depth = 0;
         ++nodes;
         if (ops.over(start)) return SolveOutcome::kLost;
-        if (Expand(0, result)) return SolveOutcome::kWon;
+        if (Expand(0, startHash, result)) return SolveOutcome::kWon;
         for (;;) {
             Frame& frame = frames[depth];
             if (frame.next == frame.children.size()) {
                 if (depth == 0) return SolveOutcome::kLost;
+                // Every child proved lost: so is this position, in every later attempt too (a full
+                // table only loses the shortcut).
+                if (!frame.tainted) lost.Insert(frame.hash);
+                else frames[depth - 1].tainted = true;
                 --depth;
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (seen.Contains(child.hash)) continue;
+            if (lost.Contains(child.hash)) continue;
+            if (seen.Contains(child.hash)) {
+                frame.tainted = true;
+                continue;
+            }
             if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
             if ((++nodes & 255) == 0) {
                 if (cancel && cancel->load(std::memory_order_relaxed)) {
@@ -224,7 +245,7 @@ private:
                 --depth;
                 continue;
             }
-            if (Expand(depth, result)) return SolveOutcome::kWon;
+            if (Expand(depth, child.hash, result)) return SolveOutcome::kWon;
         }
     }
 
@@ -233,7 +254,8 @@ private:
     MoveScore score;
     const std::atomic<bool>* cancel;
     size_t words;
-    SeenTable seen;
+    SeenTable seen;  // positions met in this attempt
+    SeenTable lost;  // positions proved lost, kept across attempts
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
     std::vector<uint64_t> scratch;

@@ -47,6 +47,9 @@ using MoveScore = int (*)(const void* before, const PlayMove& move, int points, 
 // A score at least this high marks a move that can never be wrong (a card turned face up, a card
 // no other card can still need put on its foundation): the search tries it and nothing else.
 inline constexpr int kSafeMove = 1 << 24;
+// A score at most this low marks a move after which the game can no longer be won (some card the
+// win needs can never be played): the search drops it.
+inline constexpr int kHopeless = -(1 << 24);
 
 // The move ordering of a game: a heuristic of its family where there is one, else a generic one
 // (points scored, flips first, stock and redeal presses last).
