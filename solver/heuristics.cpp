@@ -199,17 +199,45 @@ bool GolfHopeless(const GolfModel::Position& p) {
     return false;
 }
 
-// Golf plays column cards while they last, keeping as many columns playable as it can and
-// working on the deep columns first; a stock card is turned only when needed.
-int GolfScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = GolfModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    const auto& q = *static_cast<const Model::Position*>(after);
-    if (GolfHopeless(q)) return kHopeless;
-    int score = Generic(move, points);
-    if (move.kind != PlayMove::kMove) return score;
-    for (int c = 0; c < Model::kMaxColumns; ++c) score += 20 * Model::Playable(q, c);
-    return score + 10 * p.columnCount[move.from - Model::kColumnPlace];
+// Golf plays column cards while they last; a stock card is turned only when none fits.
+int GolfScore(const void*, const PlayMove& move, int points, const void* after) {
+    if (GolfHopeless(*static_cast<const GolfModel::Position*>(after))) return kHopeless;
+    return Generic(move, points);
+}
+
+// Golf's and Pyramid's rules look at ranks only, never at suits: positions that differ only in
+// the suits of their cards have the same future, so the search tells them apart by ranks alone.
+void RankByte(PositionCode& out, Card card) { out.Byte(card.IsValid() ? static_cast<uint8_t>(card.Rank()) : 0xFF); }
+template <typename Cards>
+void RankBytes(PositionCode& out, const Cards& cards, int count) {
+    out.Byte(static_cast<uint8_t>(count));
+    for (int i = 0; i < count; ++i) RankByte(out, cards[static_cast<size_t>(i)]);
+}
+void Int(PositionCode& out, int32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.Byte(static_cast<uint8_t>(value >> shift));
+}
+
+void GolfRanks(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const GolfModel::Position*>(position);
+    out.bytes.clear();
+    out.Byte(static_cast<uint8_t>(p.wrapAround));
+    for (int c = 0; c < GolfModel::kMaxColumns; ++c) RankBytes(out, p.columns[static_cast<size_t>(c)], p.columnCount[static_cast<size_t>(c)]);
+    RankByte(out, GolfModel::PileTop(p));
+    RankBytes(out, p.stock, p.stockCount);
+}
+
+void PyramidRanks(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const PyramidModel::Position*>(position);
+    out.bytes.clear();
+    Int(out, p.rows);
+    Int(out, p.extraCards);
+    Int(out, p.recyclesAtDeal);
+    Int(out, p.turnsLeft);
+    RankBytes(out, p.triangle, PyramidModel::kTriangleSlots);
+    RankBytes(out, p.extra, PyramidModel::kMaxRows);
+    RankByte(out, p.waste);
+    RankBytes(out, p.talon, p.talonCount);
+    RankBytes(out, p.stock, p.stockCount);
 }
 
 // Pyramid: every triangle card must leave in a pair with a card of the complementary value (or
@@ -321,6 +349,12 @@ MoveScore MoveScoreFor(int gameNumber) {
     default:
         return GenericScore;
     }
+}
+
+PositionEncoder SearchCodeFor(MoveScore score) {
+    if (score == GolfScore) return GolfRanks;
+    if (score == PyramidScore) return PyramidRanks;
+    return nullptr;
 }
 
 bool PlayedForPoints(int gameNumber) {

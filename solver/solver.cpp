@@ -95,7 +95,8 @@ size_t Words(const PlayModelOps& ops) { return (ops.positionSize + 7) / 8; }
 class Search {
 public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
-        : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel), words(Words(ops)),
+        : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
+          encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode), words(Words(ops)),
           seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2), scratch(words) {
         code.bytes.reserve(1024);
     }
@@ -129,7 +130,7 @@ private:
     // A faster hash than the code's own byte-wise one: eight bytes a step.
     uint64_t HashOf(const void* position) {
         code.bytes.clear();
-        ops.encode(position, code);
+        encode(position, code);
         const std::string& bytes = code.bytes;
         uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
         size_t i = 0;
@@ -253,6 +254,7 @@ private:
     const SolveBudget& budget;
     MoveScore score;
     const std::atomic<bool>* cancel;
+    PositionEncoder encode;
     size_t words;
     SeenTable seen;  // positions met in this attempt
     SeenTable lost;  // positions proved lost, kept across attempts

@@ -55,6 +55,12 @@ inline constexpr int kHopeless = -(1 << 24);
 // (points scored, flips first, stock and redeal presses last).
 MoveScore MoveScoreFor(int gameNumber);
 
+// The code the search tells positions apart by, for the game whose move ordering is `score`:
+// null for the model's own, else a coarser one that still gives equal codes only to positions
+// with the same future (a game whose rules look at ranks only is coded by ranks).
+using PositionEncoder = void (*)(const void* position, PositionCode& out);
+PositionEncoder SearchCodeFor(MoveScore score);
+
 // The grid games are played for points: their models have no won position, so the solver has
 // nothing to prove (a hint there is the heuristic's best move).
 bool PlayedForPoints(int gameNumber);
