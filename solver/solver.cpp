@@ -1,9 +1,10 @@
 #include "solver/solver.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -81,9 +82,12 @@ struct Frame {
 // Seconds on the budget's clock: wall-clock time, or the calling thread's processor time.
 double Now(const SolveBudget& budget) {
     if (budget.processorTime) {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        const auto seconds = [](const timeval& t) {
+            return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+        };
+        return seconds(usage.ru_utime) + seconds(usage.ru_stime);
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
