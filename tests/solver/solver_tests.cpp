@@ -141,6 +141,8 @@ std::vector<Card> Draw(std::mt19937& random, int count) {
     return pack;
 }
 
+constexpr SolveBudget kExhaustiveBudget{.nodes = 2'000'000, .seconds = 1e6};
+
 // Checks the solver against the exhaustive search on positions made by `make`; both answers
 // must come up (at least `minLost` lost ones: end games, where safe moves could lose a win, are
 // mostly won).
@@ -152,7 +154,7 @@ void CompareWithExhaustive(const PlayModelOps& ops, int gameNumber,
         const std::vector<uint64_t> position = make(random);
         std::unordered_set<std::string> met;
         const bool winnable = AnyWin(ops, position, met);
-        const SolveResult result = Solve(ops, position.data(), SolveBudget{}, MoveScoreFor(gameNumber));
+        const SolveResult result = Solve(ops, position.data(), kExhaustiveBudget, MoveScoreFor(gameNumber));
         ASSERT_NE(result.outcome, SolveOutcome::kUnknown) << "trial " << trial;
         ASSERT_EQ(result.outcome == SolveOutcome::kWon, winnable) << "trial " << trial;
         if (winnable) {
@@ -272,11 +274,25 @@ TEST(SolverExhaustive, CanfieldEndGamesAgree) {
     }, 0);
 }
 
+TEST(SolverExhaustive, KlondikeEndGamesAgree) {
+    CompareWithExhaustive(NeverOver(*FindGame(KlondikeGame::kGameNumber)->model), KlondikeGame::kGameNumber, [](std::mt19937& random) {
+        KlondikeModel::Position p;
+        EndGame game = MakeEndGame(random, KlondikeModel::kFoundations, p.startRank, 6 + static_cast<int>(random() % 3));
+        std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
+        Scatter(random, game.left, p.tableau, p.pileCount, 3, p.stock, kAnyOrder);
+        for (int pile = 0; pile < 3; ++pile)
+            p.faceDownCount[static_cast<size_t>(pile)] = std::max(0, p.pileCount[static_cast<size_t>(pile)] - 1);
+        p.rules.cardsDealt = 1 + static_cast<int>(random() % 2) * 2;
+        p.rules.recycles = static_cast<int>(random() % 2);
+        return AsWords(p);
+    }, 0);
+}
+
 TEST(SolverExhaustive, AgnesEndGamesAgree) {
     CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, [](std::mt19937& random) {
         AgnesModel::Position p;
         p.startRank = static_cast<int>(random() % Card::kRankCount);
-        EndGame game = MakeEndGame(random, AgnesModel::kFoundations, p.startRank, 8 + static_cast<int>(random() % 3));
+        EndGame game = MakeEndGame(random, AgnesModel::kFoundations, p.startRank, 7 + static_cast<int>(random() % 3));
         std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
         for (int i = 0; i < 2; ++i) p.reserve[static_cast<size_t>(i)][p.reserveCount[static_cast<size_t>(i)]++] = game.left.back(), game.left.pop_back();
         Scatter(random, game.left, p.tableau, p.pileCount, 4, p.stock, kAnyOrder);
