@@ -33,6 +33,7 @@ const char* kUsage =
     "  --winnable-from N    print the first deal number from N on proven won within --seconds in all\n"
     "  --option NAME=VALUE  a rule option, named and valued as in the settings file (Recycles=99999)\n"
     "  --seconds S          time budget per deal (default 1); with --winnable-from, for the whole search\n"
+    "  --cpu                count the search's processor time, not wall-clock time, against --seconds\n"
     "  --nodes N            position budget per deal (default 20000000)\n"
     "  --memory MB          memory budget of the position table per deal (default 256)\n";
 
@@ -138,6 +139,10 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (argument == "--cpu") {
+            budget.processorTime = true;
+            continue;
+        }
         if (i + 1 >= argc) return Fail("missing value after " + argument + "\n" + kUsage);
         const std::string value = argv[++i];
         if (argument == "--game") {
@@ -227,7 +232,8 @@ int main(int argc, char** argv) {
     }
     double low = 0, high = 0;
     Wilson(won, total, low, high);
-    std::printf("%s, deals %u-%u, %.3g s per deal\n", game->name, first, last, budget.seconds);
+    std::printf("%s, deals %u-%u, %.3g s%s per deal\n", game->name, first, last, budget.seconds,
+                budget.processorTime ? " of processor time" : "");
     std::printf("won %u (%.1f%%, 95%% CI %.1f-%.1f%%), lost %u (%.1f%%), unknown %u (%.1f%%)\n", won,
                 100.0 * won / total, 100 * low, 100 * high, lost, 100.0 * lost / total, unknown, 100.0 * unknown / total);
     std::printf("time per deal: median %.3f s, 95th percentile %.3f s\n", Percentile(times, 0.5),

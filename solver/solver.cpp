@@ -1,5 +1,7 @@
 #include "solver/solver.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -67,11 +69,28 @@ struct Child {
     uint64_t hash;
 };
 
-// One position on the search path: its children in the order they are tried.
+// One position on the search path: its children in the order they are tried. A position is
+// tainted when a child was passed over because this attempt had met it and not proved it lost
+// (it may lie on the path itself): then the position's own loss is not proved either.
 struct Frame {
     std::vector<Child> children;
     size_t next = 0;
+    uint64_t hash = 0;
+    bool tainted = false;
 };
+
+// Seconds on the budget's clock: wall-clock time, or the calling thread's processor time.
+double Now(const SolveBudget& budget) {
+    if (budget.processorTime) {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        const auto seconds = [](const timeval& t) {
+            return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec);
+        };
+        return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 // Positions as arrays of 64-bit words, so a model's Position (of any alignment up to 8) can live
 // in them.
@@ -80,17 +99,18 @@ size_t Words(const PlayModelOps& ops) { return (ops.positionSize + 7) / 8; }
 class Search {
 public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
-        : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel), words(Words(ops)),
-          seen(budget.memoryBytes), scratch(words) {
+        : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
+          encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode), words(Words(ops)),
+          seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2), scratch(words) {
         code.bytes.reserve(1024);
     }
 
     // Depth-first search has a heavy tail: one wrong early choice can bury the search in a huge
     // dead subtree. So it runs in attempts with doubling position limits, each after the first
     // with the heuristic's order shaken a little; an attempt that searches everything within its
-    // limit answers for good.
+    // limit answers for good. The positions an attempt proves lost stay proved for the next.
     SolveResult Run(const void* start) {
-        const auto began = std::chrono::steady_clock::now();
+        const double began = Now(budget);
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
         for (int attempt = 0;; ++attempt) {
@@ -104,7 +124,7 @@ public:
             attemptLimit *= 2;
         }
         result.nodes = nodes;
-        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        result.seconds = Now(budget) - began;
         return result;
     }
 
@@ -114,7 +134,7 @@ private:
     // A faster hash than the code's own byte-wise one: eight bytes a step.
     uint64_t HashOf(const void* position) {
         code.bytes.clear();
-        ops.encode(position, code);
+        encode(position, code);
         const std::string& bytes = code.bytes;
         uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
         size_t i = 0;
@@ -130,18 +150,25 @@ private:
         return hash ^ (hash >> 32);
     }
 
-    // Generates the children of the position at `depth` into its frame; true when one is won.
-    bool Expand(size_t depth, SolveResult& result) {
+    // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
+    // when one is won.
+    bool Expand(size_t depth, uint64_t hash, SolveResult& result) {
         Frame& frame = frames[depth];
         frame.children.clear();
         frame.next = 0;
+        frame.hash = hash;
+        frame.tainted = false;
         moves.clear();
         ops.moves(At(depth), moves);
         for (const PlayMove& move : moves) {
             std::memcpy(scratch.data(), At(depth), ops.positionSize);
             const int points = ops.apply(scratch.data(), move);
             const uint64_t hash = HashOf(scratch.data());
-            if (seen.Contains(hash)) continue;
+            if (lost.Contains(hash)) continue;
+            if (seen.Contains(hash)) {
+                frame.tainted = true;
+                continue;
+            }
             if (ops.won(scratch.data())) {
                 result.moves.clear();
                 for (size_t d = 0; d < depth; ++d) result.moves.push_back(frames[d].children[frames[d].next - 1].move);
@@ -149,6 +176,7 @@ private:
                 return true;
             }
             int rank = score(At(depth), move, points, scratch.data());
+            if (rank <= kHopeless) continue;
             if (noise > 0 && rank < kSafeMove) {
                 random ^= random << 13;
                 random ^= random >> 7;
@@ -169,33 +197,41 @@ private:
         return false;
     }
 
-    SolveOutcome Explore(const void* start, SolveResult& result, std::chrono::steady_clock::time_point began) {
+    SolveOutcome Explore(const void* start, SolveResult& result, double began) {
         if (ops.won(start)) return SolveOutcome::kWon;
         positions.assign(words * 64, 0);
         frames.resize(64);
         std::memcpy(At(0), start, ops.positionSize);
-        if (!seen.Insert(HashOf(start))) return SolveOutcome::kUnknown;
+        const uint64_t startHash = HashOf(start);
+        if (!seen.Insert(startHash)) return SolveOutcome::kUnknown;
         size_t depth = 0;
         ++nodes;
         if (ops.over(start)) return SolveOutcome::kLost;
-        if (Expand(0, result)) return SolveOutcome::kWon;
+        if (Expand(0, startHash, result)) return SolveOutcome::kWon;
         for (;;) {
             Frame& frame = frames[depth];
             if (frame.next == frame.children.size()) {
                 if (depth == 0) return SolveOutcome::kLost;
+                // Every child proved lost: so is this position, in every later attempt too (a full
+                // table only loses the shortcut).
+                if (!frame.tainted) lost.Insert(frame.hash);
+                else frames[depth - 1].tainted = true;
                 --depth;
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (seen.Contains(child.hash)) continue;
+            if (lost.Contains(child.hash)) continue;
+            if (seen.Contains(child.hash)) {
+                frame.tainted = true;
+                continue;
+            }
             if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
             if ((++nodes & 255) == 0) {
                 if (cancel && cancel->load(std::memory_order_relaxed)) {
                     result.cancelled = true;
                     return SolveOutcome::kUnknown;
                 }
-                const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-                if (elapsed > budget.seconds) return SolveOutcome::kUnknown;
+                if (Now(budget) - began > budget.seconds) return SolveOutcome::kUnknown;
             }
             if (nodes > budget.nodes) return SolveOutcome::kUnknown;
             if (++attemptNodes > attemptLimit) {
@@ -214,7 +250,7 @@ private:
                 --depth;
                 continue;
             }
-            if (Expand(depth, result)) return SolveOutcome::kWon;
+            if (Expand(depth, child.hash, result)) return SolveOutcome::kWon;
         }
     }
 
@@ -222,8 +258,10 @@ private:
     const SolveBudget& budget;
     MoveScore score;
     const std::atomic<bool>* cancel;
+    PositionEncoder encode;
     size_t words;
-    SeenTable seen;
+    SeenTable seen;  // positions met in this attempt
+    SeenTable lost;  // positions proved lost, kept across attempts
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
     std::vector<uint64_t> scratch;

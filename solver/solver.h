@@ -28,6 +28,9 @@ struct SolveBudget {
     uint64_t nodes = 20'000'000;           // positions expanded
     size_t memoryBytes = size_t{256} << 20;  // the table of searched positions
     double seconds = 1.0;                  // wall-clock time
+    // Count the searching thread's processor time instead of wall-clock time, so a measurement
+    // on a busy machine gives each deal the same work as on an idle one.
+    bool processorTime = false;
 };
 
 struct SolveResult {
@@ -44,10 +47,19 @@ using MoveScore = int (*)(const void* before, const PlayMove& move, int points, 
 // A score at least this high marks a move that can never be wrong (a card turned face up, a card
 // no other card can still need put on its foundation): the search tries it and nothing else.
 inline constexpr int kSafeMove = 1 << 24;
+// A score at most this low marks a move after which the game can no longer be won (some card the
+// win needs can never be played): the search drops it.
+inline constexpr int kHopeless = -(1 << 24);
 
 // The move ordering of a game: a heuristic of its family where there is one, else a generic one
 // (points scored, flips first, stock and redeal presses last).
 MoveScore MoveScoreFor(int gameNumber);
+
+// The code the search tells positions apart by, for the game whose move ordering is `score`:
+// null for the model's own, else a coarser one that still gives equal codes only to positions
+// with the same future (a game whose rules look at ranks only is coded by ranks).
+using PositionEncoder = void (*)(const void* position, PositionCode& out);
+PositionEncoder SearchCodeFor(MoveScore score);
 
 // The grid games are played for points: their models have no won position, so the solver has
 // nothing to prove (a hint there is the heuristic's best move).
