@@ -158,7 +158,10 @@ void MenuItem::Draw() {
 
     if (checked) {
         const int glyphLeft = x + kCheckGlyphLeft, glyphBottom = y + kCheckGlyphBottom;
-        if (haveArt) {
+        // On a light theme's highlight bar the art's dark mark would vanish: the tick is drawn in
+        // the bar's pale text colour instead.
+        const bool onBar = lit && haveArt && !ThemeTextIsLight();
+        if (haveArt && !onBar) {
             CopyBufferRectTransparent(art::kCheckLeft, art::kCheckLeft + art::kCheckWidth - 1, art::kCheckTop,
                                       art::kCheckTop + art::kCheckHeight - 1, glyphLeft, glyphBottom,
                                       CurrentTheme().dropDownArt, ToolkitScreenBuffer());

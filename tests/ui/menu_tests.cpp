@@ -200,6 +200,15 @@ TEST_F(MenuBarTest, AHoveredItemOnALightPanelGetsAHighlightBar) {
             for (int px = item->GetX() + 3; px < item->GetX() + item->GetWidth() - 3; ++px, ++area) bar += ScreenPixel(px, py) == umber;
         if (light) EXPECT_GT(bar, area * 3 / 4);
         else EXPECT_EQ(bar, 0);
+        if (light) {
+            // A check mark on the bar is drawn in the bar's text colour, not the art's dark mark.
+            sfx->SetChecked(1);
+            options->DropDown()->Highlight(sfx);
+            int tick = 0;
+            for (int py = sfx->GetY(); py < sfx->GetY() + sfx->GetHeight(); ++py)
+                for (int px = sfx->GetX() + 175; px < sfx->GetX() + 190; ++px) tick += ScreenPixel(px, py) == MapRgb(255, 250, 238);  // the lit caption colour
+            EXPECT_GT(tick, 0);
+        }
         options->ClosePanel();
     }
     SetToolkitTheme(ToolkitTheme{});
