@@ -138,14 +138,12 @@ protected:
     static inline fs::path root;
 };
 
+// A second run over the first one's output replaces it in place with the same bytes.
 TEST_F(ArtgenOutput, SameBytesOnEveryRunAndNoTemporariesLeft) {
+    const auto first = ReadFolder(Data());
     std::string error;
-    ASSERT_TRUE(GenerateArt({root / "again", root / "assets"}, &error)) << error;
-    auto first = ReadFolder(Data());
-    EXPECT_EQ(first, ReadFolder(root / "again"));
-    // Regenerating over existing output replaces it in place.
-    ASSERT_TRUE(GenerateArt({root / "again", root / "assets"}, &error)) << error;
-    auto again = ReadFolder(root / "again");
+    ASSERT_TRUE(GenerateArt({Data(), root / "assets"}, &error)) << error;
+    const auto again = ReadFolder(Data());
     EXPECT_EQ(first, again);
     for (const auto& [name, bytes] : again) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
     EXPECT_TRUE(fs::is_directory(Data() / kArtworkFolder));
@@ -201,15 +199,6 @@ TEST_F(ArtgenOutput, SpinArrowsAreNineByFourAndPointTheRightWay) {
     EXPECT_GT(down.OpaqueInRow(0), down.OpaqueInRow(kSpinArrowHeight - 1));
     EXPECT_NE(sprites[kSpinUpDisabledSprite].indices, up.indices);
     EXPECT_NE(sprites[kSpinDownDisabledSprite].indices, down.indices);
-}
-
-TEST_F(ArtgenOutput, IconIsA256PixelPng) {
-    std::vector<uint8_t> png = Read(Data() / kAppIconFile);
-    ASSERT_GE(png.size(), 24u);
-    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-    auto u32 = [&](size_t at) { return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]; };
-    EXPECT_EQ(u32(16), kAppIconSize);
-    EXPECT_EQ(u32(20), kAppIconSize);
 }
 
 TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {

@@ -1,8 +1,17 @@
-// The card sheets and cursors: the geometry the game cuts cards out by, exact magenta where
-// the table must show, the darkened twins, and cursor files the platform layer accepts.
+// The generated card sheets and cursors, rendered once per test program at every device scale:
+// the geometry the game cuts cards out by, exact magenta where the table must show, the
+// selected twins, the index of every front (and its turned twin) inside the top 14 pixels, the
+// light rim that keeps stacked backs apart, twelve court figures that are more than one costume
+// recoloured, the win and exit screens showing the table's own cards, and cursor files the
+// platform layer accepts.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -13,15 +22,16 @@
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/card_art.h"
 #include "tools/artgen/cursor_art.h"
+#include "tools/artgen/screen_art.h"
 
-namespace fs = std::filesystem;
 using namespace card_geometry;
 
 namespace {
 
+constexpr int kW = card_art::kCellWidth;
+constexpr int kH = card_art::kCellHeight;
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-// A 24-bit BMP read from the file layout alone, independent of the generator's writer.
 struct Picture {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
@@ -34,24 +44,87 @@ struct Picture {
     }
 };
 
-::testing::AssertionResult ParseBmp(const std::vector<uint8_t>& b, Picture* picture) {
-    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return ::testing::AssertionFailure() << "not a BMP";
-    const int32_t height = static_cast<int32_t>(u32(22));
-    picture->width = static_cast<int32_t>(u32(18));
-    picture->height = height < 0 ? -height : height;
-    if ((b[28] | b[29] << 8) != 24 || u32(30) != 0) return ::testing::AssertionFailure() << "not 24-bit uncompressed";
-    const size_t stride = (static_cast<size_t>(picture->width) * 3 + 3) / 4 * 4;
-    const size_t offset = u32(10);
-    if (u32(2) != b.size() || offset + stride * picture->height > b.size())
-        return ::testing::AssertionFailure() << "sizes do not match the file";
-    for (int y = 0; y < picture->height; ++y) {
-        const size_t row = offset + stride * static_cast<size_t>(height < 0 ? y : picture->height - 1 - y);
-        for (int x = 0; x < picture->width; ++x) {
-            const size_t at = row + 3 * static_cast<size_t>(x);
-            picture->pixels.push_back(b[at] | b[at + 1] << 8 | b[at + 2] << 16);
-        }
+// The 1x sheets are BMP files, the larger ones PNG; both come back as 0x00RRGGBB.
+bool Decode(const std::vector<uint8_t>& bytes, Picture* picture) {
+    if (bytes.size() > 2 && bytes[0] == 'B')
+        return DecodeBmp24(bytes, &picture->pixels, &picture->width, &picture->height);
+    struct Reader {
+        const std::vector<uint8_t>* bytes;
+        size_t at = 0;
+    } reader{&bytes};
+    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(
+        [](void* closure, unsigned char* data, unsigned int length) {
+            auto* r = static_cast<Reader*>(closure);
+            if (r->at + length > r->bytes->size()) return CAIRO_STATUS_READ_ERROR;
+            std::memcpy(data, r->bytes->data() + r->at, length);
+            r->at += length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &reader);
+    const bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    if (ok) {
+        picture->width = cairo_image_surface_get_width(surface);
+        picture->height = cairo_image_surface_get_height(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < picture->height; ++y)
+            for (int x = 0; x < picture->width; ++x)
+                picture->pixels.push_back(reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFF);
     }
+    cairo_surface_destroy(surface);
+    return ok;
+}
+
+int Distance(uint32_t a, uint32_t b) {
+    int sum = 0;
+    for (int shift = 0; shift <= 16; shift += 8) sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    return sum;
+}
+
+
+int Luma(uint32_t p) { return static_cast<int>((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10; }
+
+// One card of a sheet at a scale, optionally turned half a turn, addressed in device pixels.
+struct CardView {
+    const Picture* sheet;
+    int left, top, scale;
+    bool turned;
+    uint32_t At(int x, int y) const {
+        if (turned) {
+            x = kW * scale - 1 - x;
+            y = kH * scale - 1 - y;
+        }
+        return sheet->At(left + x, top + y);
+    }
+};
+
+// Whether a device pixel lies on the card's face, inside its one-pixel edge and its rounded
+// corners (radius 3.5 about (4.5, 4.5) logical), where only drawn ink differs from the paper.
+bool OnFace(double lx, double ly) {
+    if (lx < 1 || ly < 1 || lx > kW - 1 || ly > kH - 1) return false;
+    const double cx = lx < 4.5 ? 4.5 - lx : lx > kW - 4.5 ? lx - (kW - 4.5) : 0;
+    const double cy = ly < 4.5 ? 4.5 - ly : ly > kH - 4.5 ? ly - (kH - 4.5) : 0;
+    return cx * cx + cy * cy <= 3.1 * 3.1;
+}
+
+// Checks the index band, the top 16 logical rows: every ink pixel lies at least 2 pixels from
+// the left and top edges and ends within the top 14 rows, leaving two clear rows above the
+// pips or the court frame. Returns the band's top 14 rows for the distinctness check.
+::testing::AssertionResult IndexInBox(const CardView& card, std::vector<uint32_t>* strip) {
+    const int s = card.scale;
+    const uint32_t paper = card.At((kW - 6) * s, 8 * s);
+    int ink = 0;
+    for (int y = 0; y < 16 * s; ++y)
+        for (int x = 0; x < kW * s; ++x) {
+            const uint32_t p = card.At(x, y);
+            if (y < 14 * s) strip->push_back(p);
+            const double lx = (x + 0.5) / s, ly = (y + 0.5) / s;
+            if (!OnFace(lx, ly) || Distance(p, paper) <= 48) continue;
+            ++ink;
+            if (lx < 2 || ly < 2 || ly > 14 || lx > kW - 2)
+                return ::testing::AssertionFailure() << "ink at logical (" << lx << ", " << ly << ")";
+        }
+    if (ink < 20 * s * s) return ::testing::AssertionFailure() << "almost no index ink: " << ink;
     return ::testing::AssertionSuccess();
 }
 
@@ -74,37 +147,30 @@ bool IsReddish(uint32_t p) {
     return p != kMagenta && r > g + 90 && r > b + 60;
 }
 
-class CardArt : public ::testing::Test {
+// Every sheet at 1x, 2x and 3x. CardArt and CardLook share the one fixture class, so the art is
+// drawn once for the whole program rather than once per suite.
+class CardSheets : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ArtFileList files;
-        std::string error;
-        ASSERT_TRUE(RenderCardArt(kSystemFontRoot, &files, &error)) << error;
-        for (auto& [path, bytes] : files) {
-            Picture picture;
-            ASSERT_TRUE(ParseBmp(bytes, &picture)) << path;
-            sheets[path.generic_string()] = std::move(picture);
+        if (!sheets.empty()) return;
+        for (int scale = 1; scale <= 3; ++scale) {
+            ArtFileList files;
+            std::string error;
+            ASSERT_TRUE(RenderCardArt("/usr/share/fonts", &files, &error, scale)) << error;
+            for (auto& [path, bytes] : files) {
+                Picture picture;
+                ASSERT_TRUE(Decode(bytes, &picture)) << path;
+                sheets[path.generic_string()] = std::move(picture);
+            }
         }
     }
-    static const Picture& Sheet(const char* programName) {
-        return sheets.at(card_art::DataFilePath(programName).generic_string());
+    static const Picture& Sheet(const char* programName, int scale = 1) {
+        return sheets.at(ScaledArtPath(card_art::DataFilePath(programName), scale).generic_string());
     }
     static inline std::map<std::string, Picture> sheets;
-
-private:
-    static constexpr char kSystemFontRoot[] = "/usr/share/fonts";
 };
-
-TEST_F(CardArt, WritesEveryFrontBackAndDarkSheetAtItsSize) {
-    EXPECT_EQ(sheets.size(), 2u * kFrontDesignCount + 1);
-    for (int d = 0; d < kFrontDesignCount; ++d)
-        for (const char* name : {kFrontFiles[d], kDarkFrontFiles[d]}) {
-            EXPECT_EQ(Sheet(name).width, kFrontSheetWidth) << name;
-            EXPECT_EQ(Sheet(name).height, kFrontSheetHeight) << name;
-        }
-    EXPECT_EQ(Sheet(kBacksFile).width, kBacksSheetWidth);
-    EXPECT_EQ(Sheet(kBacksFile).height, kBacksSheetHeight);
-}
+using CardArt = CardSheets;
+using CardLook = CardSheets;
 
 TEST_F(CardArt, CellsAreRoundedCardsOnMagenta) {
     for (int d = 0; d < kFrontDesignCount; ++d)
@@ -186,34 +252,6 @@ TEST_F(CardArt, EveryCardIsDistinctAndRedSuitsAreRed) {
     EXPECT_EQ(distinctBacks.size(), static_cast<size_t>(kBackCount));
 }
 
-TEST(BmpWriter, RowsArePaddedAndReadBackInOrder) {
-    // Widths 1..5 cover every row padding; the first row written is the picture's top.
-    for (int width = 1; width <= 5; ++width) {
-        std::vector<uint32_t> pixels;
-        for (int i = 0; i < width * 3; ++i) pixels.push_back(0x010203u * static_cast<uint32_t>(i + 1));
-        const std::vector<uint8_t> bmp = EncodeBmp24(pixels.data(), width, 3);
-        Picture independent;
-        ASSERT_TRUE(ParseBmp(bmp, &independent)) << width;
-        EXPECT_EQ(independent.pixels, pixels) << width;
-        std::vector<uint32_t> back;
-        int w = 0, h = 0;
-        ASSERT_TRUE(DecodeBmp24(bmp, &back, &w, &h));
-        EXPECT_EQ(back, pixels);
-        std::vector<uint8_t> truncated(bmp.begin(), bmp.end() - 1);
-        EXPECT_FALSE(DecodeBmp24(truncated, &back, &w, &h));
-    }
-    EXPECT_TRUE(EncodeBmp24(nullptr, 4, 4).empty());
-    const uint32_t one = 0;
-    EXPECT_TRUE(EncodeBmp24(&one, 0, 1).empty());
-}
-
-TEST(CardArtFonts, MissingIndexFontIsReported) {
-    ArtFileList files;
-    std::string error;
-    EXPECT_FALSE(RenderCardArt("/nonexistent-fonts", &files, &error));
-    EXPECT_NE(error.find("/nonexistent-fonts"), std::string::npos) << error;
-}
-
 TEST(CursorArt, BothCursorsDecodeWithTheirHotSpotOnInk) {
     struct Case {
         CursorPicture picture;
@@ -242,6 +280,118 @@ TEST(CursorArt, BothCursorsDecodeWithTheirHotSpotOnInk) {
         ASSERT_TRUE(DecodeCursor(noAlpha.data(), noAlpha.size(), &image));
         for (size_t i = 0; i < image.pixels.size(); ++i)
             ASSERT_EQ(image.pixels[i] >> 24 != 0, c.picture.pixels[i] >> 24 != 0) << i;
+    }
+}
+
+TEST_F(CardLook, EveryIndexShowsRankAndSuitInTheTopFourteenPixels) {
+    for (int scale = 1; scale <= 3; ++scale)
+        for (int d = 0; d < kFrontDesignCount; ++d)
+            for (bool turned : {false, true}) {
+                SCOPED_TRACE(std::string(kFrontFiles[d]) + " at " + std::to_string(scale) + "x" + (turned ? " turned" : ""));
+                const Picture& sheet = Sheet(kFrontFiles[d], scale);
+                ASSERT_EQ(sheet.width, kFrontSheetWidth * scale);
+                // A 15-pixel fan shows only the strip: every card's strip must differ from every
+                // other's, so hearts are told from diamonds and spades from clubs.
+                std::set<std::vector<uint32_t>> strips;
+                for (int suit = 0; suit < 4; ++suit)
+                    for (int rank = 0; rank < 13; ++rank) {
+                        const CardView card{&sheet, FrontCellX(rank) * scale, FrontCellY(suit) * scale, scale, turned};
+                        std::vector<uint32_t> strip;
+                        EXPECT_TRUE(IndexInBox(card, &strip)) << "suit " << suit << " rank " << rank;
+                        EXPECT_TRUE(strips.insert(std::move(strip)).second) << "suit " << suit << " rank " << rank;
+                    }
+            }
+}
+
+TEST_F(CardLook, EveryBackHasALightRimInsideItsEdge) {
+    for (int scale = 1; scale <= 3; ++scale) {
+        const Picture& sheet = Sheet(kBacksFile, scale);
+        for (int back = 0; back < kBackCount; ++back) {
+            // The device pixels of the logical ring one pixel inside the edge, along the
+            // straight sides: light on every back, darker edge outside it.
+            const int left = BackCellX(back) * scale;
+            auto at = [&](int lx, int ly, int sub) { return sheet.At(left + lx * scale + sub, ly * scale + sub); };
+            int dim = 0;
+            for (int sub = 0; sub < scale; ++sub) {
+                for (int ly = 6; ly < kH - 6; ++ly) dim += (Luma(at(1, ly, sub)) < 200) + (Luma(at(kW - 2, ly, sub)) < 200);
+                for (int lx = 6; lx < kW - 6; ++lx) dim += (Luma(at(lx, 1, sub)) < 200) + (Luma(at(lx, kH - 2, sub)) < 200);
+            }
+            EXPECT_EQ(dim, 0) << "back " << back << " at " << scale << "x";
+            EXPECT_LT(Luma(at(0, kH / 2, 0)), 120) << "back " << back << " at " << scale << "x";
+        }
+    }
+}
+
+// The court frame of a card (inside its frame line) as a map of luminance edges. Recolouring a
+// figure moves none of its edges; a figure of its own moves most of them.
+std::vector<bool> CourtEdges(const Picture& sheet, int suit, int rank, int scale) {
+    const int left = (FrontCellX(rank) + 11) * scale, top = (FrontCellY(suit) + 17) * scale;
+    const int w = 31 * scale, h = 49 * scale;
+    std::vector<bool> edges;
+    for (int y = 0; y + 1 < h; ++y)
+        for (int x = 0; x + 1 < w; ++x) {
+            const int here = Luma(sheet.At(left + x, top + y));
+            edges.push_back(std::abs(Luma(sheet.At(left + x + 1, top + y)) - here) +
+                                std::abs(Luma(sheet.At(left + x, top + y + 1)) - here) > 40);
+        }
+    return edges;
+}
+
+// The share of the edge pixels of either picture that the other lacks.
+double EdgeMismatch(const std::vector<bool>& a, const std::vector<bool>& b) {
+    int either = 0, differ = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        either += a[i] || b[i];
+        differ += a[i] != b[i];
+    }
+    return either == 0 ? 0 : static_cast<double>(differ) / either;
+}
+
+TEST_F(CardLook, TwelveCourtFiguresDifferBeyondTheirColours) {
+    for (int scale : {1, 3})
+        for (int d = 0; d < kFrontDesignCount; ++d) {
+            const Picture& sheet = Sheet(kFrontFiles[d], scale);
+            std::vector<std::vector<bool>> courts;
+            for (int suit = 0; suit < 4; ++suit)
+                for (int rank = 9; rank <= 11; ++rank) courts.push_back(CourtEdges(sheet, suit, rank, scale));
+            double least = 1;
+            for (size_t a = 0; a < courts.size(); ++a)
+                for (size_t b = a + 1; b < courts.size(); ++b) {
+                    const double mismatch = EdgeMismatch(courts[a], courts[b]);
+                    least = std::min(least, mismatch);
+                    EXPECT_GT(mismatch, 0.3) << kFrontFiles[d] << " at " << scale << "x: courts " << a << " and " << b;
+                }
+            std::printf("%s at %dx: least edge mismatch between two courts %.2f\n", kFrontFiles[d], scale, least);
+        }
+}
+
+// Whether the screen shows the sheet's card upright at whole logical pixels somewhere: every
+// pixel of the card's face, 2 pixels in from its rounded edge, the same.
+bool ShowsTableCard(const ::Picture& screen, const Picture& sheet, int suit, int rank, int scale) {
+    const int m = 2 * scale, w = (kW - 4) * scale, h = (kH - 4) * scale;
+    const int left = FrontCellX(rank) * scale + m, top = FrontCellY(suit) * scale + m;
+    for (int y0 = m; y0 + h <= screen.height; y0 += scale)
+        for (int x0 = m; x0 + w <= screen.width; x0 += scale) {
+            bool same = true;
+            for (int y = 0; y < h && same; ++y)
+                for (int x = 0; x < w && same; ++x) same = (screen.At(x0 + x, y0 + y) & 0xFFFFFF) == sheet.At(left + x, top + y);
+            if (same) return true;
+        }
+    return false;
+}
+
+TEST_F(CardLook, WinAndExitScreensShowTheTablesCards) {
+    std::string error;
+    ASSERT_TRUE(LoadFonts("/usr/share/fonts", &error)) << error;
+    constexpr int kAce = 12, kKing = 11, kQueen = 10, kJack = 9;
+    for (int scale : {1, 3}) {
+        const Picture& sheet = Sheet(kFrontFiles[0], scale);
+        const ::Picture win = RenderWinScreen(scale), exit = RenderExitBackground(scale);
+        const int cascade[] = {kKing, kQueen, kJack, kAce};
+        for (int suit = 0; suit < 4; ++suit) {
+            EXPECT_TRUE(ShowsTableCard(win, sheet, suit, cascade[suit], scale)) << "win, suit " << suit << " at " << scale << "x";
+            EXPECT_TRUE(ShowsTableCard(exit, sheet, suit, kAce, scale)) << "exit, suit " << suit << " at " << scale << "x";
+        }
     }
 }
 

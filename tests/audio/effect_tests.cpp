@@ -10,7 +10,6 @@
 #include "platform/backend.h"
 #include "platform/crt.h"
 #include "platform/scripted_backend.h"
-#include "platform/sdl_audio_device.h"
 #include "platform/virtual_audio_device.h"
 #include "store/settings_store.h"
 #include "tests/audio/audio_fixture.h"
@@ -159,17 +158,6 @@ TEST_F(Effects, AnEffectWithVariantsVariesEachTimeButKeepsItsNameAndTheDealsGene
     for (const auto& request : VirtualAudio().requests) EXPECT_EQ(request.name, "deal.wav");
 }
 
-TEST_F(Effects, ShutdownSilencesEffectsAndLaterCallsDoNothing) {
-    AddConstant("deal.wav", 1000, 1000);
-    PlaySoundEffect("deal.wav");
-    SleepMs(100);
-    ShutdownSound();
-    EXPECT_FALSE(SoundReady());
-    EXPECT_EQ(VirtualAudio().stops, 1);
-    PlaySoundEffect("deal.wav");
-    EXPECT_EQ(VirtualAudio().requests.size(), 1u);
-}
-
 // --- Conversion into the output format ---
 
 std::shared_ptr<const EffectSound> Decode(const WaveRecipe& wave) {
@@ -226,16 +214,6 @@ TEST(EffectDecoding, FormatsWeCannotMixAndEmptyDataGiveNothing) {
     EXPECT_FALSE(Decode(partial));
 }
 
-TEST(EffectDecoding, AVeryLongFileIsCutToTheLongestEffectKept) {
-    WaveRecipe wave;
-    wave.bits = 8;
-    wave.rate = 8000;
-    wave.data.assign(8000 * (kMaximumEffectSeconds + 2), 140);
-    auto sound = Decode(wave);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->Frames(), kRate * kMaximumEffectSeconds);
-}
-
 TEST(EffectsWithoutSound, SilentWhenSoundCouldNotStart) {
     // No back end: no device, so InitSound fails and every effect is silent and immediate.
     SetBackend(nullptr);
@@ -246,11 +224,6 @@ TEST(EffectsWithoutSound, SilentWhenSoundCouldNotStart) {
     EXPECT_TRUE(VirtualAudio().requests.empty());
     SetTitleMusic();
     EXPECT_EQ(SharedMusicControl().wanted.load(), 0);
-}
-
-TEST(EffectsWithoutSound, DummyDriverGivesNoDevice) {
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    EXPECT_EQ(CreateSdlAudioDevice(), nullptr);
 }
 
 }  // namespace

@@ -124,14 +124,6 @@ TEST_F(Music, TitleAndEndTunesStartAgainWhenTheyEnd) {
     EXPECT_EQ(fake.requests.size(), 5u);
 }
 
-TEST_F(Music, OnlyRockPlaysRockAgainAndAgain) {
-    SetChoice(kMusicEnabled, {0, 0, 0, 1, 0, 0});
-    SetGameMusic();
-    Passes(1);
-    for (int i = 0; i < 4; ++i) EndSong();
-    EXPECT_EQ(fake.requests, std::vector<std::string>(5, "SONG4.MID"));
-}
-
 TEST_F(Music, GameSongsFollowEachOtherAtRandomNeverTwiceInARow) {
     SetChoice(kMusicEnabled, {1, 0, 1, 0, 1, 0});
     SetGameMusic();
@@ -199,14 +191,6 @@ TEST_F(Music, SwitchingMusicOffStopsItAndQuitEndsTheLoop) {
     EXPECT_FALSE(player->Pass());
     EXPECT_EQ(fake.Playing(), "");
     SharedMusicControl().quit = 0;
-}
-
-TEST_F(Music, AFileThatWillNotLoadIsTriedAgainNextPass) {
-    fake.missing = "MAIN.MID";
-    SetTitleMusic();
-    Passes(3);
-    EXPECT_EQ(fake.requests, std::vector<std::string>(3, "MAIN.MID"));
-    EXPECT_FALSE(player->Playing());
 }
 
 TEST(MusicThread, RunsTheLoopAndJoinsAtShutdown) {

@@ -116,18 +116,6 @@ TEST(Songs, NoTwoShareAnAccompanimentBassOrDrumPatternAndEachBuildsAndEases) {
     }
 }
 
-TEST(SoundFont, ThePreferredOneWhenInstalledElseTheSmallOne) {
-    TemporaryDataFolder folder;
-    const std::string preferred = (folder.Path() / "big.sf3").string(), small = (folder.Path() / "small.sf2").string();
-    EXPECT_EQ(ChooseSoundFont({preferred, small}), "");
-    WriteFile(small, {1});
-    EXPECT_EQ(ChooseSoundFont({preferred, small}), small);
-    WriteFile(preferred, {1});
-    EXPECT_EQ(ChooseSoundFont({preferred, small}), preferred);
-    std::filesystem::create_directories(folder.Path() / "dir.sf3");
-    EXPECT_EQ(ChooseSoundFont({(folder.Path() / "dir.sf3").string(), small}), small);
-}
-
 // Every song through the synthesiser, whole, at the output rate.
 std::vector<float> Render(MusicPerformance& performance, AudioMixer& mixer, const char* name) {
     EXPECT_TRUE(performance.Play((GeneratedDataFolder() / "music" / name).string())) << name;

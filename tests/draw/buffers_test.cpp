@@ -66,19 +66,6 @@ TEST_F(BuffersTest, CopiesFollowLowerLeftPlacementAndClipAtEveryPosition) {
     }
 }
 
-TEST_F(BuffersTest, TransparentCopyOfAllMagentaChangesNothing) {
-    const int card = MakeBuffer(53, 83, kMagenta);
-    const int screen = MakeBuffer(100, 100, 0x336699);
-    CopyBufferRectTransparent(0, 52, 0, 82, 10, 90, card, screen);
-    EXPECT_EQ(PaintedBounds(screen, 0x336699), (std::vector<int>{1, 0, 1, 0}));
-
-    // With the flags cleared, magenta is an ordinary colour.
-    SetTransparentColor(34, 0);
-    SetTransparentColor(253, 0);
-    CopyBufferRectTransparent(0, 52, 0, 82, 10, 90, card, screen);
-    EXPECT_EQ(PaintedBounds(screen, 0x336699), (std::vector<int>{10, 62, 8, 90}));
-}
-
 // Rows of every width up to three vector blocks, starting at every alignment: magenta (whatever
 // its top byte) keeps the destination, every other colour replaces it.
 TEST_F(BuffersTest, TransparentRowsOfEveryWidthAndAlignment) {
@@ -154,47 +141,6 @@ TEST_F(BuffersTest, ClipRectangleLimitsFillsLinesAndText) {
     FillBuffer();
     EXPECT_EQ(CountPixels(b, 0x00FF00), 2 * 12);
     EXPECT_EQ(At(b, 0, 10), 0x00FF00u);
-}
-
-TEST_F(BuffersTest, LinesIncludeBothEndsAndMoveTheCursor) {
-    const int b = MakeBuffer(10, 10, kWhite);
-    SetColor(kBlack);
-    MoveTo(1, 1);
-    DrawLineTo(7, 4);
-    EXPECT_EQ(CursorX(), 7);
-    EXPECT_EQ(CursorY(), 4);
-    EXPECT_EQ(At(b, 1, 1), kBlack);
-    EXPECT_EQ(At(b, 7, 4), kBlack);
-    EXPECT_EQ(CountPixels(b, kBlack), 7);  // one pixel per column of an x-major line
-    DrawLineRel(0, -4);
-    EXPECT_EQ(At(b, 7, 0), kBlack);
-    EXPECT_EQ(CursorY(), 0);
-}
-
-TEST_F(BuffersTest, DashedLinesReadThePatternFromItsHighBit) {
-    const int b = MakeBuffer(16, 3, kWhite);
-    SetColor(kBlack);
-    MoveTo(0, 0);
-    DrawDashedLineTo(7, 0, 0x5555);  // eight pixels: every other one, ending on the end point
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(At(b, x, 0), x % 2 ? kBlack : kWhite) << x;
-    EXPECT_EQ(CursorX(), 7);
-    MoveTo(0, 1);
-    DrawDashedLineTo(15, 1, 0xF0F0);
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(At(b, x, 1), (x / 4) % 2 ? kWhite : kBlack) << x;
-}
-
-TEST_F(BuffersTest, BoxBandsLieInsideTheRectangle) {
-    const int b = MakeBuffer(10, 10, kWhite);
-    SetColor(kBlack);
-    SetBoxDepth(2, 1);
-    DrawBox(1, 8, 2, 7);
-    for (int y = 0; y < 10; ++y) {
-        for (int x = 0; x < 10; ++x) {
-            const bool inside = x >= 1 && x <= 8 && y >= 2 && y <= 7;
-            const bool band = x <= 2 || x >= 7 || y == 2 || y == 7;
-            EXPECT_EQ(At(b, x, y), inside && band ? kBlack : kWhite) << x << "," << y;
-        }
-    }
 }
 
 TEST_F(BuffersTest, BlocksRoundTripAtEveryDepth) {

@@ -97,19 +97,6 @@ TEST_F(ImagesTest, RunLengthCodedBmpsDecode) {
     EXPECT_EQ(Region(b, 0, 0, 3, 2), (std::vector<Pixel>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0xFFFFFF}));
 }
 
-TEST_F(ImagesTest, BmpAtTheCursorIsClipped) {
-    const int b = MakeBuffer(8, 8, kBackground);
-    BmpLayout layout{3, 2, 24};
-    layout.values.assign(kPicture.begin(), kPicture.end());
-    const std::string path = WriteTempFile("picture.bmp", MakeBmp(layout));
-    SetClip(0, 5, 0, 7);
-    MoveTo(4, 6);
-    ShowBmp(path.c_str(), 3);
-    EXPECT_EQ(Region(b, 4, 6, 2, 2), (std::vector<Pixel>{0xFF0000, 0x00FF00, 0xFFFFFF, 0x000000}));
-    EXPECT_EQ(PaintedBounds(b, kBackground), (std::vector<int>{4, 5, 6, 7}));
-    ShowBmp((path + ".missing").c_str(), 1);
-}
-
 TEST_F(ImagesTest, JpegFollowsTheFourStepLoad) {
     const int b = MakeBuffer(64, 48, kBackground);
     std::vector<Pixel> picture(40 * 30, 0x3070C0);

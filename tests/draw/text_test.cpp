@@ -35,17 +35,6 @@ TEST_F(TextTest, WidthSumsGlyphsAndSpacingAndHeightIsTheTallestGlyph) {
     EXPECT_EQ(TextWidth("AB", 2), 0);
 }
 
-TEST_F(TextTest, SlotsAreLimitedAndBadSlotsAreIgnored) {
-    const std::vector<uint8_t> file = MakeFont(0, 4, [](int) { return 2; }, [](int) { return 4; });
-    for (int slot = 1; slot <= kMaxFonts; ++slot) EXPECT_EQ(LoadFontMemory(file.data(), file.size()), slot);
-    EXPECT_EQ(LoadFontMemory(file.data(), file.size()), 0);
-    SelectFont(5);
-    UnloadFont(7);
-    for (int bad : {0, 7, kMaxFonts + 1}) SelectFont(bad);
-    EXPECT_EQ(SelectedFont(), 5);
-    EXPECT_EQ(LoadFontMemory(file.data(), file.size()), 7);
-}
-
 TEST_F(TextTest, JustificationAnchorsTheTextBoxAtTheCursor) {
     const int b = MakeBuffer(40, 40, kWhite);
     UseFont(MakeFont(0, 8, [](int) { return 3; }, [](int) { return 5; }));

@@ -132,12 +132,6 @@ TEST_F(AnimationTest, SpeedItemsActAsOneChoiceSavedForThePlayer) {
     }
     LoadPreferences();
     EXPECT_EQ(userPreferences.AnimationSpeed, kAnimationNormal);
-    // The earlier items keep their places; the speed items follow "&Auto Game Over" and
-    // "F&ull Screen".
-    Menu* options = table.OptionsMenu();
-    EXPECT_EQ(options->Item(5)->CommandId(), kCommandAutoGameOver);
-    EXPECT_EQ(options->Item(6)->CommandId(), kCommandFullScreen);
-    EXPECT_EQ(options->Item(7)->CommandId(), kCommandAnimationNormal);
 }
 
 }  // namespace

@@ -78,21 +78,6 @@ TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
     EXPECT_EQ(game.undo.Count(), 0) << "cancelled drags drop their records";
 }
 
-TEST_F(FrameworkTest, DragConfinesThePointerSoTheCardStaysOnScreen) {
-    Start<AccordionGame>();
-    const int x = CentreX(0), y = CentreY(0);
-    Move(x, y, false);
-    Press(x, y);
-    ASSERT_TRUE(backend->PointerConfined());
-    const Rect clip = backend->ConfineRect();
-    const int grabX = x - AccordionGame::CellX(0), grabY = y - AccordionGame::CellY(0);
-    EXPECT_EQ(clip.left, grabX);
-    EXPECT_EQ(clip.top, grabY);
-    EXPECT_EQ(clip.right, 799 - (52 - grabX));
-    EXPECT_EQ(clip.bottom, 599 - (82 - grabY));
-    Release(x, y);
-}
-
 TEST_F(FrameworkTest, FinalScoreIsComputedOnceAndTheSequenceRunsOnce) {
     AccordionGame& game = Start<AccordionGame>();
     game.position.cells.fill(Card());
@@ -189,52 +174,9 @@ TEST_F(FrameworkTest, NewGameKeepsOneOfEachGameItemAndMainMenuIsEscape) {
     EXPECT_TRUE(UndoFiles().empty());
 }
 
-TEST_F(FrameworkTest, SoundAndAutoGameOverTogglesAreSaved) {
-    Game& game = Start<AccordionGame>();
-    userPreferences.CurrentPlayer = FindOrAddPlayer("Tester");
-    EXPECT_TRUE(game.SoundItem()->IsChecked());
-    ASSERT_TRUE(Choose(kCommandSound));
-    EXPECT_FALSE(game.SoundItem()->IsChecked());
-    EXPECT_EQ(userPreferences.SoundEnabled, 0u);
-    SettingsKey key(PlayerPreferencesPath(userPreferences.CurrentPlayer));
-    EXPECT_EQ(ReadDwordValue(key, "SoundEnabled", 7), 0);
-    ASSERT_TRUE(Choose(kCommandSound));
-    EXPECT_EQ(userPreferences.SoundEnabled, 1u);
-    EXPECT_EQ(ReadDwordValue(key, "SoundEnabled", 7), 1);
-    ASSERT_TRUE(Choose(kCommandAutoGameOver));
-    EXPECT_EQ(userPreferences.AutoGameOver, 0u);
-    EXPECT_FALSE(game.AutoGameOverItem()->IsChecked());
-}
-
 // ---- Undo journal ----
 
 class UndoTest : public GameTest {};
-
-TEST_F(UndoTest, AccordionRecordHasTheCellsAtOffset960) {
-    AccordionGame& game = Start<AccordionGame>();
-    int from = 0, to = 0;
-    ASSERT_TRUE(FindMove(game, from, to));
-    const Cells before = game.position.cells;
-    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
-    ASSERT_EQ(game.position.cells[to], before[from]) << "the move was made";
-    EXPECT_TRUE(Played("tableau.wav"));
-    EXPECT_EQ(game.points, 5);
-
-    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
-    ASSERT_EQ(bytes.size(), 1408u);
-    EXPECT_EQ(AccordionGame::kRecordSize, 1408u);
-    auto word = [&](size_t at) {
-        return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
-    };
-    EXPECT_EQ(word(952), 0);
-    EXPECT_EQ(word(956), 0);
-    for (int i = 0; i < AccordionModel::kCells; ++i) {
-        EXPECT_EQ(word(960 + 8 * i), before[i].Suit());
-        EXPECT_EQ(word(964 + 8 * i), before[i].Rank());
-    }
-    EXPECT_EQ(word(1400), 0) << "points before the move";
-}
 
 TEST_F(UndoTest, ThreeMovesAndThreeUndosRestoreTheDealExactly) {
     AccordionGame& game = Start<AccordionGame>();
@@ -324,18 +266,6 @@ TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     EXPECT_EQ(game.position.cells, after);
     EXPECT_EQ(game.undo.Count(), 0);
     EXPECT_TRUE(game.RestoreRecord(good)) << "the whole record is accepted";
-}
-
-TEST_F(UndoTest, NoUndoFileRemainsWhenTheGameIsDestroyed) {
-    AccordionGame& game = Start<AccordionGame>();
-    int from = 0, to = 0;
-    ASSERT_TRUE(FindMove(game, from, to));
-    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
-    std::ofstream(RuntimeDirectory() + "/UNDO77.DAT") << "left by someone";
-    ASSERT_EQ(UndoFiles().size(), 2u);
-    game.ClearHotspots();
-    this->game.reset();
-    EXPECT_TRUE(UndoFiles().empty());
 }
 
 }  // namespace

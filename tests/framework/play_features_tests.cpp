@@ -129,18 +129,6 @@ TEST(DealNumbers, ParseOnlyPlainDecimalNumbersOfThirtyTwoBits) {
         EXPECT_FALSE(ParseDealNumber(bad)) << bad;
 }
 
-TEST_F(PlayFeaturesTest, FreshNumbersDifferAndStayInRange) {
-    Game& table = StartDeal("Golf", 1);
-    std::set<uint32_t> seen;
-    for (int i = 0; i < 100; ++i) {
-        table.Deal(true);
-        EXPECT_GE(table.dealNumber, 1u);
-        EXPECT_LE(table.dealNumber, 999999999u);
-        seen.insert(table.dealNumber);
-    }
-    EXPECT_EQ(seen.size(), 100u);
-}
-
 TEST_F(PlayFeaturesTest, RedoAfterUndoRestoresPositionScreenAndUndoFiles) {
     Game& table = StartDeal("Klondike", 20261206);
     for (int i = 0; i < 6; ++i) ASSERT_TRUE(PlayOneMove());

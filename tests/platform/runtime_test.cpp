@@ -7,30 +7,10 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <thread>
 
-#include "platform/crt.h"
 #include "platform/paths.h"
 
 namespace {
-
-TEST(Crt, MatchesTheClassicSequenceAndIsPerThread) {
-    crt::srand(1);
-    const int expected[] = {41, 18467, 6334, 26500, 19169};
-    for (int value : expected) EXPECT_EQ(crt::rand(), value);
-
-    crt::srand(12345);
-    const int first = crt::rand();
-    crt::srand(12345);
-    // A new thread starts from seed 1, and its draws leave this thread's sequence alone.
-    int fromThread[5] = {};
-    std::thread other([&fromThread] {
-        for (int& value : fromThread) value = crt::rand();
-    });
-    other.join();
-    EXPECT_EQ(crt::rand(), first);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(fromThread[i], expected[i]);
-}
 
 // Sets an environment variable for the length of a test and puts the old value back.
 class ScopedEnvironment {

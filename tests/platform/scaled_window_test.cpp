@@ -43,23 +43,6 @@ TEST(ScaledWindowFit, TheTableKeepsItsShapeAndIsCentred) {
     EXPECT_EQ(view.Table().Height(), 1200);
 }
 
-TEST(ScaledWindowFit, DeviceScaleAndDefaultSize) {
-    EXPECT_EQ(ChooseDeviceScale(800, 600, kLogicalWidth, kLogicalHeight), 1);
-    EXPECT_EQ(ChooseDeviceScale(1024, 768, kLogicalWidth, kLogicalHeight), 2);
-    EXPECT_EQ(ChooseDeviceScale(1920, 1080, kLogicalWidth, kLogicalHeight), 2);
-    EXPECT_EQ(ChooseDeviceScale(1600, 1200, kLogicalWidth, kLogicalHeight), 2);
-    EXPECT_EQ(ChooseDeviceScale(2560, 1440, kLogicalWidth, kLogicalHeight), 3);
-    EXPECT_EQ(ChooseDeviceScale(7680, 4320, kLogicalWidth, kLogicalHeight), 3);
-    EXPECT_EQ(ChooseDeviceScale(640, 480, kLogicalWidth, kLogicalHeight), 1);
-    int width = 0, height = 0;
-    DefaultWindowSize(1920, 1052, kLogicalWidth, kLogicalHeight, &width, &height);
-    EXPECT_EQ(height, 946);
-    EXPECT_EQ(width, 1261);
-    DefaultWindowSize(1000, 1400, kLogicalWidth, kLogicalHeight, &width, &height);
-    EXPECT_EQ(width, 900);
-    EXPECT_EQ(height, 675);
-}
-
 // Window pixels map onto logical pixels in order, from the table's first pixel to its last, none
 // skipped when the window is larger than the table; margins are outside.
 TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
@@ -96,32 +79,6 @@ TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {
         }
         EXPECT_FALSE(view.ToLogical(area.left - 1, area.top, &x, &y) && x >= confine.left);
     }
-}
-
-TEST(ScaledWindowMouse, PressesInMarginsAreDroppedAndReleasesClamped) {
-    ScaledWindow view;
-    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1000, 700, false);
-    const auto event = [](HostEvent::Kind kind, int x, int y) {
-        HostEvent e;
-        e.kind = kind;
-        e.button = 1;
-        e.x = x;
-        e.y = y;
-        return e;
-    };
-    HostEvent press = event(HostEvent::MouseDown, 10, 350);
-    EXPECT_FALSE(MapMouseEvent(view, &press));
-    HostEvent release = event(HostEvent::MouseUp, 10, 350);
-    EXPECT_TRUE(MapMouseEvent(view, &release));
-    EXPECT_EQ(release.x, 0);
-    EXPECT_EQ(release.y, 300);
-    HostEvent inside = event(HostEvent::MouseDown, 500, 350);
-    EXPECT_TRUE(MapMouseEvent(view, &inside));
-    EXPECT_EQ(inside.x, 400);
-    EXPECT_EQ(inside.y, 300);
-    // Before the first layout there is no table to press on.
-    HostEvent early = event(HostEvent::MouseDown, 5, 5);
-    EXPECT_FALSE(MapMouseEvent(ScaledWindow{}, &early));
 }
 
 // A rectangle of up to `largest` pixels a side, reaching up to 20 pixels past the frame's edges,
@@ -202,33 +159,6 @@ TEST(ScaledWindowResample, DirectStoresCaughtUpEqualStoredFrames) {
         stored.RenderAll(0x00FF00, expected.data(), 1000);
         EXPECT_EQ(after, expected);
     }
-}
-
-TEST(ScaledWindowResample, FlatColourStaysExactAndWholeFactorsCopyPixels) {
-    for (const Case& c : kCases) {
-        const int frameWidth = kLogicalWidth * c.deviceScale, frameHeight = kLogicalHeight * c.deviceScale;
-        std::vector<uint32_t> source(static_cast<size_t>(frameWidth) * frameHeight, 0x3C7A21);
-        ScaledWindow view;
-        view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
-        view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
-        std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth) * c.windowHeight);
-        view.RenderAll(0x000000, shown.data(), c.windowWidth);
-        const Rect table = view.Table();
-        for (int y = table.top; y <= table.bottom; y += 7)
-            for (int x = table.left; x <= table.right; x += 5)
-                ASSERT_EQ(shown[static_cast<size_t>(y) * c.windowWidth + x], 0x3C7A21u) << x << "," << y;
-    }
-    // One device pixel per window pixel is a plain copy; the classic window repeats pixels.
-    std::vector<uint32_t> source(kLogicalWidth * kLogicalHeight);
-    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
-    ScaledWindow view;
-    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1600, 1200, true);
-    view.Store(source.data(), kLogicalWidth, 0, 0, kLogicalWidth, kLogicalHeight, 0, 0);
-    std::vector<uint32_t> shown(1600 * 1200);
-    view.RenderAll(0, shown.data(), 1600);
-    for (int y = 0; y < 1200; y += 13)
-        for (int x = 0; x < 1600; x += 11)
-            ASSERT_EQ(shown[static_cast<size_t>(y) * 1600 + x], source[static_cast<size_t>(y / 2) * kLogicalWidth + x / 2]);
 }
 
 // The scripted back end shows the same window: F11 and Alt+Enter switch full screen without

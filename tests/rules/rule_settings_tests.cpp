@@ -212,32 +212,4 @@ TEST_F(RuleSettingsTest, FortyThievesFaceDownRowsFollowTheRowsField) {
     EXPECT_EQ(Stored(table, "RowsFaceDown"), 2);
 }
 
-TEST_F(RuleSettingsTest, KlondikeSummaryWithDefaultsReadsExactly) {
-    const GameDescriptor& klondike = *FindGame(12);
-    const std::vector<std::string> expected = {"Can move partial rows: No",
-                                               "Flip face down cards when available: No",
-                                               "Foundation already filled in: No",
-                                               "Only King may fill in blank tableau: Yes",
-                                               "Cards Dealt: 3",
-                                               "Number of recycles: 3",
-                                               "Starting Card: Ace"};
-    EXPECT_EQ(RulesSummaryLines(klondike), expected);
-
-    Store(klondike, {{{"Recycles", 99999}, {"StartCard", -1}}, ""});
-    const std::vector<std::string> changed = RulesSummaryLines(klondike);
-    EXPECT_EQ(changed[5], "Number of recycles: Infinite");
-    EXPECT_EQ(changed[6], "Starting Card: Next Card form Deck");
-
-    RulesSummaryDialog view(klondike);
-    EXPECT_EQ(view.GetY(), 185);
-    EXPECT_EQ(view.GetHeight(), 250);
-    backend.After(50, [&] {
-        // Every line is drawn in its row, nothing below the last one.
-        for (int i = 0; i < 7; ++i) EXPECT_GT(TextPixels(220, 590, 185 + 60 + 20 * i, 185 + 75 + 20 * i), 0) << i;
-        EXPECT_EQ(TextPixels(220, 590, 185 + 60 + 20 * 7, 185 + 75 + 20 * 7), 0);
-    });
-    ClickOn(50, view.OkButton());
-    EXPECT_EQ(view.RunModal(), RulesSummaryDialog::kResultOk);
-}
-
 }  // namespace

@@ -107,36 +107,4 @@ TEST_F(RulesViewerTest, AMissingFileOrSectionGivesAnEmptyDialogWithOnlyOk) {
     EXPECT_EQ(missing.RunModal(), RulesViewer::kResultOk);
 }
 
-// The shipped text: every game has a section, and every line and page fits the viewer.
-TEST_F(RulesViewerTest, ShippedTextFitsTheViewerForEveryGame) {
-    std::ifstream in(DataPath("HELP.TXT"), std::ios::binary);
-    ASSERT_TRUE(in) << "HELP.TXT is missing from the data folder";
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    ASSERT_GT(RegularFont(), 0);
-    for (const GameDescriptor& game : RegisteredGames()) {
-        SCOPED_TRACE(game.name);
-        RulesPages pages;
-        ASSERT_TRUE(LoadRulesText(bytes, game.name, &pages));
-        EXPECT_GE(pages.pageCount, 2);
-        EXPECT_LT(pages.pageCount, kRulesMaxPages);
-        for (int p = 0; p < pages.pageCount; ++p) {
-            const RulesPage& page = pages.pages[static_cast<size_t>(p)];
-            EXPECT_LT(page.lineCount, kRulesMaxLines);
-            int rows = 0;
-            for (int i = 0; i < page.lineCount; ++i) {
-                const std::string& line = page.lines[static_cast<size_t>(i)];
-                EXPECT_LT(line.size(), static_cast<size_t>(kRulesMaxLineLength)) << line;
-                if (IsRulesHeading(line)) {
-                    EXPECT_LE(RegularTextWidth(line.substr(1)), RulesViewer::kHeadingWidth) << line;
-                } else {
-                    EXPECT_LE(RegularTextWidth(line), RulesViewer::kTextWidth) << line;
-                    ++rows;
-                }
-            }
-            EXPECT_LE(rows, RulesViewer::kRowsPerPage) << "page " << p + 1;
-            EXPECT_GT(rows, 0) << "page " << p + 1;
-        }
-    }
-}
-
 }  // namespace

@@ -78,15 +78,6 @@ TEST(CommandLine, HelpListsEveryOptionOneLineEachAndEndsTheProgram) {
     }
 }
 
-TEST(CommandLine, VersionPrintsTheBuildVersion) {
-    for (const char* spelling : {"--version", "-V"}) {
-        const Outcome outcome = Parse({spelling});
-        EXPECT_FALSE(outcome.options.has_value());
-        EXPECT_EQ(outcome.exitStatus, 0);
-        EXPECT_EQ(outcome.out, std::string("quillfen-solitaire ") + kProgramVersion + "\n");
-    }
-}
-
 TEST(CommandLine, UnknownArgumentsAreOneLineErrorsWithStatusTwo) {
     struct Case {
         std::initializer_list<const char*> arguments;

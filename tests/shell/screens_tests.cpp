@@ -80,21 +80,6 @@ TEST_F(ScreenFlowTest, TheLogoEndsAtOnceOnAClickWhichGoesNoFurther) {
     EXPECT_EQ(LastStartRequest().count, 0);
 }
 
-TEST_F(ScreenFlowTest, TheLogoLastsFiveSecondsWithoutInputAndKeepsOtherMessages) {
-    Activate(10);
-    backend.MoveMouse(10, CentreOf(0).x, CentreOf(0).y);  // during the logo; handled after it
-    bool logoAt4990 = false, selectionAt5001 = false;
-    backend.At(4990, [&] { logoAt4990 = Near(WindowAt(400, 300), LogoColour()) && IsApplicationActive(); });
-    backend.At(5001, [&] {
-        selectionAt5001 = Near(WindowAt(400, 300), TitleScreenColour()) &&
-                          WindowAt(CentreOf(0).x, CentreOf(0).y) == HighlightColour(0);
-    });
-    backend.PressKey(100, kHidEscape);
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_TRUE(logoAt4990);
-    EXPECT_TRUE(selectionAt5001);
-}
-
 TEST_F(ScreenFlowTest, EndPicturesSwallowPressesInTheirFirstSecondAndLastFiveSeconds) {
     Activate(10);
     EndLogo(10);

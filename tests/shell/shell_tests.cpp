@@ -23,18 +23,6 @@ namespace {
 
 using namespace shell_test;
 
-TEST(DisplayDepth, FollowsTheEnumerationRule) {
-    EXPECT_EQ(ChooseDisplayDepth({}), 0);
-    EXPECT_EQ(ChooseDisplayDepth({{800, 600, 8}}), 8);
-    EXPECT_EQ(ChooseDisplayDepth({{800, 600, 16}, {800, 600, 24}}), 24);
-    // Once 24 bits is chosen a later 32-bit mode does not replace it; in the other order it wins.
-    EXPECT_EQ(ChooseDisplayDepth({{800, 600, 24}, {800, 600, 32}}), 24);
-    EXPECT_EQ(ChooseDisplayDepth({{800, 600, 32}, {800, 600, 24}}), 32);
-    EXPECT_EQ(ChooseDisplayDepth({{800, 600, 16}, {800, 600, 32}}), 32);
-    // Modes of other sizes and impossible depths do not count.
-    EXPECT_EQ(ChooseDisplayDepth({{1024, 768, 32}, {800, 600, 16}, {800, 600, 48}}), 16);
-}
-
 TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     Activate(10);
     EndLogo(10);
@@ -62,40 +50,6 @@ TEST_F(ShellTest, StartsPaintsAndEndsOnEscape) {
     EXPECT_EQ(ShellWindow(), nullptr);
     EXPECT_EQ(ScreenBuffer(), -1);
     EXPECT_TRUE(backend.MessageBoxes().empty());
-}
-
-TEST_F(ShellTest, StartsStraightIntoTheDealTheCommandLineNamed) {
-    RequestStartingDeal(12, 12345);
-    Activate(10);
-    EndLogo(10);
-    int gameNumber = 0;
-    uint32_t dealNumber = 0;
-    std::string status;
-    backend.At(1000, [&] {
-        if (Game* game = CurrentGame()) {
-            gameNumber = game->gameNumber;
-            dealNumber = game->dealNumber;
-            status = game->StatusFields()[0];
-        }
-    });
-    backend.PressKey(100, kHidEscape);  // to the selection screen
-    backend.PressKey(100, kHidEscape);  // and out
-    EXPECT_EQ(RunApplication(), 0);
-    RequestStartingDeal(0, std::nullopt);
-    EXPECT_EQ(gameNumber, 12);
-    EXPECT_EQ(dealNumber, 12345u);
-    EXPECT_EQ(status, "Deal 12345");
-}
-
-TEST_F(ShellTest, F12AlsoEndsTheProgramOnTheSelectionScreen) {
-    Activate(10);
-    EndLogo(10);
-    backend.PressKey(100, kHidF12);
-    bool reachedLaterStep = false;
-    backend.At(5000, [&] { reachedLaterStep = true; });
-    EXPECT_EQ(RunApplication(), 0);
-    EXPECT_FALSE(reachedLaterStep);
-    EXPECT_LT(backend.NowMs(), 5000u);
 }
 
 TEST_F(ShellTest, InputIsIgnoredWhileInactive) {
@@ -175,22 +129,6 @@ TEST_F(ShellTest, WindowCreationFailureEndsQuietly) {
     backend.SetFailWindowCreation(true);
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_TRUE(backend.MessageBoxes().empty());
-}
-
-TEST_F(ShellTest, TheProgramCanRunTwiceInOneProcess) {
-    // Nothing of the first run (queued quit, timers, buffers, fonts) may leak into the second.
-    for (int run = 0; run < 2; ++run) {
-        ScriptedBackend fresh;
-        SetBackend(&fresh);
-        HostEvent focus;
-        focus.kind = HostEvent::FocusGained;
-        fresh.PostHost(10, focus);
-        bool running = false;
-        fresh.At(300, [&] { running = ShellWindow() != nullptr; });
-        fresh.PressKey(100, kHidEscape);
-        EXPECT_EQ(RunApplication(), 0) << "run " << run;
-        EXPECT_TRUE(running) << "run " << run;
-    }
 }
 
 TEST_F(ShellTest, AFirstRunAsksForThePlayerAndCancellingEndsTheProgram) {

@@ -59,31 +59,4 @@ TEST_F(HighScores, EqualScoresAreKeptAndOnlyTheFirstIsHighlighted) {
     EXPECT_EQ(HighlightedPlace(table, 0), -1);
 }
 
-TEST_F(HighScores, SortAndClearFollowTheCountedPlaces) {
-    // Places written out of order, with a gap after place 3 hiding place 5.
-    const int32_t written[] = {10, 30, 20};
-    for (int place = 1; place <= 3; ++place) {
-        const SettingsKey key(ScorePlacePath(kGame, place));
-        WriteStringValue(key, "Name", "N" + std::to_string(written[place - 1]));
-        WriteDwordValue(key, "Score", written[place - 1]);
-    }
-    RegCloseKey(RegCreateKey(ScorePlacePath(kGame, 5)));
-    SortScores(kGame);
-    const std::vector<ScoreEntry> table = ReadScoreTable(kGame);
-    ASSERT_EQ(table.size(), 3u);
-    EXPECT_EQ(table[0].name, "N30");
-    EXPECT_EQ(table[2].name, "N10");
-
-    // Place 5 lies beyond the count, so it survives and keeps the Scores key alive.
-    ClearScores(kGame);
-    EXPECT_EQ(CountScores(kGame), 0);
-    EXPECT_TRUE(KeyExists(ScorePlacePath(kGame, 5)));
-    ASSERT_EQ(RegDeleteKey(ScorePlacePath(kGame, 5)), kRegOk);
-    AddScore(kGame, "Ann", 5);
-    ClearScores(kGame);
-    EXPECT_FALSE(KeyExists(ScoresPath(kGame)));
-    EXPECT_TRUE(KeyExists(GameSettingsPath(kGame)));
-    EXPECT_TRUE(ReadScoreTable(kGame).empty());
-}
-
 }  // namespace

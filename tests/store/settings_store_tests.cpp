@@ -7,26 +7,6 @@ using Settings = StoreTest;
 
 const std::string kTestKey = SettingsPath("Test");
 
-TEST_F(Settings, ReadsWriteBackTheirDefaults) {
-    {
-        const SettingsKey key(kTestKey);
-        EXPECT_EQ(ReadDwordValue(key, "StartCard", -1), -1);
-        EXPECT_EQ(ReadStringValue(key, "Scoring", "American"), "American");
-        // A stored value wins over the default, and the type is not checked: a three-letter
-        // string yields its four bytes.
-        EXPECT_EQ(ReadDwordValue(key, "StartCard", 12), -1);
-        EXPECT_EQ(ReadStringValue(key, "Scoring", "English"), "American");
-        RegSetString(key, "Text", "ab");
-        EXPECT_EQ(ReadDwordValue(key, "Text", 5), 'a' | 'b' << 8);
-    }
-    Reload();
-    EXPECT_EQ(Dword(kTestKey, "StartCard"), 0xFFFFFFFFu);
-    EXPECT_EQ(String(kTestKey, "Scoring"), "American");
-    // An unopenable key: defaults come back and nothing is stored.
-    EXPECT_EQ(ReadDwordValue(kNoRegKey, "Value", 7), 7);
-    EXPECT_EQ(ReadStringValue(kNoRegKey, "Value", "x"), "x");
-}
-
 TEST_F(Settings, StringsLiveInAThreeHundredByteBuffer) {
     const SettingsKey key(kTestKey);
     const std::string longest(kStringValueBytes - 1, 'a');

@@ -13,43 +13,6 @@ namespace {
 
 constexpr int kPlayer = 20;
 
-TEST_F(StoreTest, StatisticsFollowWinsLossesAndAbandonedDeals) {
-    CountDealPlayed(kPlayer, "Golf");
-    CountDealWon(kPlayer, "Golf", 120, 300);
-    CountDealPlayed(kPlayer, "Golf");
-    CountDealWon(kPlayer, "Golf", 80, 200);
-    GameStatistics figures = ReadStatistics(kPlayer, "Golf");
-    EXPECT_EQ(figures.played, 2);
-    EXPECT_EQ(figures.won, 2);
-    EXPECT_EQ(figures.streak, 2);
-    EXPECT_EQ(figures.bestStreak, 2);
-    EXPECT_EQ(figures.fastestWin, 200);
-    EXPECT_EQ(figures.bestScore, 120);
-    EXPECT_EQ(figures.AverageScore(), 100);
-
-    // A loss with a negative final score, then a deal left unfinished: no score, but its time.
-    CountDealPlayed(kPlayer, "Golf");
-    CountDealLost(kPlayer, "Golf", -60, 50);
-    CountDealPlayed(kPlayer, "Golf");
-    CountDealLost(kPlayer, "Golf", std::nullopt, 10);
-    figures = ReadStatistics(kPlayer, "Golf");
-    EXPECT_EQ(figures.played, 4);
-    EXPECT_EQ(figures.won, 2);
-    EXPECT_EQ(figures.WinPercent(), 50);
-    EXPECT_EQ(figures.streak, 0);
-    EXPECT_EQ(figures.bestStreak, 2);
-    EXPECT_EQ(figures.scored, 3);
-    EXPECT_EQ(figures.AverageScore(), (120 + 80 - 60) / 3);
-    EXPECT_EQ(figures.secondsPlayed, 560);
-
-    // Other games and players are untouched, and everything survives a reload.
-    EXPECT_EQ(ReadStatistics(kPlayer, "Pyramid").played, 0);
-    EXPECT_EQ(ReadStatistics(kPlayer + 1, "Golf").played, 0);
-    Reload();
-    EXPECT_EQ(ReadStatistics(kPlayer, "Golf").secondsPlayed, 560);
-    EXPECT_EQ(ReadStatistics(kPlayer, "Golf").bestScore, 120);
-}
-
 TEST_F(StoreTest, OnlyScoredDealsHaveAnAverageAndTheFirstScoreIsTheBestEvenBelowZero) {
     CountDealPlayed(kPlayer, "Spider");
     EXPECT_FALSE(ReadStatistics(kPlayer, "Spider").AverageScore());
@@ -134,32 +97,6 @@ TEST_F(SavedGameTest, AGameIsKeptPerPlayerAndGameAndReadsBackWhole) {
     EXPECT_EQ(StateEntries(), std::vector<std::string>{"player20-game12.sav"});
     DiscardSavedGame(kPlayer, 12);
     EXPECT_FALSE(HasSavedGame(kPlayer, 12));
-}
-
-TEST_F(SavedGameTest, ADamagedFileIsSetAsideWithAMessage) {
-    const std::vector<uint8_t> whole = EncodeSavedGame(Sample());
-    // Cut short, one byte changed, and a whole file that claims another game.
-    std::vector<std::vector<uint8_t>> damaged = {{whole.begin(), whole.begin() + 40}, whole, {}};
-    damaged[1][30] ^= 0x10;
-    SavedGame other = Sample();
-    other.gameNumber = 3;
-    damaged[2] = EncodeSavedGame(other);
-    for (const std::vector<uint8_t>& bytes : damaged) {
-        std::filesystem::remove_all(StateDirectory());
-        std::ofstream(SavedGamePath(kPlayer, 12), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(ReadSavedGame(kPlayer, 12));
-        const std::string message = testing::internal::GetCapturedStderr();
-        EXPECT_NE(message.find("player20-game12.sav"), std::string::npos) << message;
-        const std::vector<std::string> entries = StateEntries();
-        ASSERT_EQ(entries.size(), 1u);
-        EXPECT_EQ(entries[0].rfind("player20-game12.sav.bad-", 0), 0u) << entries[0];
-        EXPECT_FALSE(HasSavedGame(kPlayer, 12));
-    }
-    // Bytes a reader must refuse however they are cut.
-    for (size_t length = 0; length < whole.size(); length += 97)
-        EXPECT_FALSE(DecodeSavedGame({whole.data(), length})) << length;
 }
 
 }  // namespace

@@ -10,20 +10,6 @@ namespace {
 
 using Controls = UiTest;
 
-TEST(CaptionParsing, AmpersandMarksTheHotKey) {
-    const Caption restart = ParseCaption("&Restart");
-    EXPECT_EQ(restart.text, "Restart");
-    EXPECT_EQ(restart.hotKeyPosition, 0);
-    EXPECT_EQ(restart.hotKey, 'R');
-    EXPECT_EQ(restart.otherCaseHotKey, 'r');
-    const Caption middle = ParseCaption("Play &again");
-    EXPECT_EQ(middle.text, "Play again");
-    EXPECT_EQ(middle.hotKeyPosition, 5);
-    EXPECT_EQ(middle.otherCaseHotKey, 'A');
-    EXPECT_EQ(ParseCaption("OK").hotKeyPosition, -1);
-    EXPECT_EQ(ParseCaption("Trailing&").text, "Trailing");
-}
-
 TEST_F(Controls, ButtonCommandsOnlyWhenReleasedInside) {
     TestDialog dialog(100, 100, 400, 200);
     Button* button = dialog.Create<Button>(150, 100, 100, 30, -1, "&Restart");
@@ -56,38 +42,6 @@ TEST_F(Controls, ButtonHotKeyInEitherCase) {
     HoldKey(10, kHidLeftShift);
     backend->PressKey(10, kHidR);
     EXPECT_EQ(dialog.RunModal(), restart->GetId());
-}
-
-TEST_F(Controls, HotKeyIsUnderlinedUnderItsLetter) {
-    TestDialog dialog(100, 100, 400, 200);
-    Button* marked = dialog.Create<Button>(20, 100, 100, 30, -1, "&Restart");
-    Button* plain = dialog.Create<Button>(150, 100, 100, 30, -1, "Restart");
-    dialog.Open();
-    // Halfway along the "R", six rows below the caption's centre line.
-    auto underlinePixel = [&](const Button* b) {
-        const int w = RegularTextWidth("Restart");
-        const int left = b->GetX() + b->GetWidth() / 2 - w / 2 - 2;
-        return ScreenPixel(left + RegularTextWidth("R") / 2, b->GetY() + b->GetHeight() / 2 + 5);
-    };
-    EXPECT_EQ(underlinePixel(marked), CurrentTheme().controlTextColor);
-    EXPECT_NE(underlinePixel(plain), CurrentTheme().controlTextColor);
-    dialog.Close();
-}
-
-TEST_F(Controls, ButtonPressedLookAndHoverChangePixels) {
-    TestDialog dialog(100, 100, 400, 200);
-    Button* button = dialog.Create<Button>(150, 100, 100, 30, -1, "Go");
-    dialog.Open();
-    std::vector<Pixel> normal(BufferPixels(screen), BufferPixels(screen) + 800 * 600);
-    button->SetPressed(1);
-    button->Draw();
-    EXPECT_NE(ScreenPixel(button->GetX(), button->GetY()), normal[button->GetY() * 800 + button->GetX()])
-        << "the pressed face is sunken";
-    button->SetPressed(0);
-    button->Draw();
-    EXPECT_TRUE(std::equal(normal.begin(), normal.end(), BufferPixels(screen)));
-    dialog.Close();
-    EXPECT_TRUE(ScreenEqualsPattern());
 }
 
 TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
@@ -285,21 +239,6 @@ TEST_F(Controls, SpinFieldRepeatsWhileHeldFasterAfterFiveRepeats) {
     backend->PressKey(10, kHidEscape);
     dialog.RunModal();
     EXPECT_EQ(seen, (std::vector<int>{49, 48, 44, 43, 43}));
-}
-
-TEST_F(Controls, SpinFieldPutsBackTextThatIsNotANumber) {
-    TestDialog dialog(100, 100, 400, 200);
-    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
-    spin->SetRange(1, 99, 1);
-    spin->SetValue(12);
-    int x, y;
-    CentreOf(*spin->Field(), &x, &y);
-    backend->Click(10, x, y);
-    backend->PressKey(10, kHidA);
-    backend->PressKey(10, kHidUp);
-    backend->PressKey(10, kHidEscape);
-    dialog.RunModal();
-    EXPECT_EQ(spin->GetValue(), 13);
 }
 
 TEST_F(Controls, DropDownListChoosesAnItemAndRestoresUnderTheList) {

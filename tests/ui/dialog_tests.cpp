@@ -1,7 +1,5 @@
 // Modal loops, focus and Tab order, save-under and the message box, through the real queue.
 
-#include <stdexcept>
-
 #include "tests/ui/ui_fixture.h"
 #include "ui/art_cells.h"
 #include "ui/controls.h"
@@ -29,19 +27,6 @@ TEST_F(ModalLoop, ClosingRestoresEveryPixelAndPresentsIt) {
         for (int px = 150; px < 550; px += 41) ASSERT_EQ(shown[py * 800 + px], pattern[py * 800 + px]) << px << "," << py;
 }
 
-TEST_F(ModalLoop, RefusesToStartWhileRunning) {
-    TestDialog dialog(100, 100, 200, 100);
-    int nestedResult = -99;
-    dialog.onEvent = [&](const ToolkitEvent&) {
-        if (nestedResult == -99) nestedResult = dialog.RunModal();
-    };
-    backend->PressKey(10, kHidA);
-    backend->PressKey(10, kHidEscape);
-    EXPECT_EQ(dialog.RunModal(), -1);
-    EXPECT_EQ(nestedResult, 0);
-    EXPECT_TRUE(ScreenEqualsPattern());
-}
-
 TEST_F(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
     TestDialog dialog(100, 100, 200, 100);
     backend->After(10, [] { PostQuitMessage(7); });
@@ -51,17 +36,6 @@ TEST_F(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
     ASSERT_TRUE(PeekMessage(&message, true));
     EXPECT_EQ(message.message, static_cast<uint32_t>(WM_QUIT));
     EXPECT_EQ(message.wParam, 7u);
-}
-
-TEST_F(ModalLoop, AnExceptionInsideStillRestoresTheScreen) {
-    TestDialog dialog(100, 100, 300, 200);
-    backend->After(10, [] { throw std::runtime_error("script failure"); });
-    EXPECT_THROW(dialog.RunModal(), std::runtime_error);
-    EXPECT_FALSE(dialog.IsRunning());
-    EXPECT_TRUE(ScreenEqualsPattern());
-    // And the dialog can run again afterwards.
-    backend->PressKey(10, kHidEscape);
-    EXPECT_EQ(dialog.RunModal(), -1);
 }
 
 TEST_F(ModalLoop, NonInputMessagesStillReachTheWindowProcedure) {
@@ -117,63 +91,6 @@ TEST_F(Focus, TabSkipsDisabledChildrenAndWraps) {
     EXPECT_EQ(second->GetFocus(), 0);
 }
 
-TEST_F(Focus, PressingAControlMovesFocusToIt) {
-    TestDialog dialog(100, 100, 400, 200);
-    Button* first = dialog.Create<Button>(20, 150, 100, 30, -1, "First");
-    CheckBox* box = dialog.Create<CheckBox>(20, 60, "Check me");
-    dialog.ending = {first->GetId()};
-    int x, y;
-    CentreOf(*box, &x, &y);
-    backend->Click(10, x, y);
-    backend->PressKey(10, kHidEnter);  // the check box has focus: Enter does nothing
-    backend->PressKey(10, kHidEscape);
-    EXPECT_EQ(dialog.RunModal(), -1);
-    EXPECT_EQ(dialog.Children()->Focused(), box);
-    EXPECT_EQ(first->GetFocus(), 0);
-    EXPECT_TRUE(box->IsChecked());
-}
-
-TEST_F(Focus, ModalChildPanelDeactivatesItsParentUntilClosed) {
-    struct Plain : Panel {
-        using Panel::Panel;
-        void Draw() override {}
-        void Repaint() override { ++repaints; }
-        int repaints = 0;
-    };
-    Plain parent(nullptr, 0, 0, 800, 600);
-    parent.Open();
-    Plain child(&parent, 100, 100, 100, 100);
-    child.Open();
-    EXPECT_FALSE(parent.IsActive());
-    child.Close();
-    EXPECT_TRUE(parent.IsActive());
-    EXPECT_EQ(parent.repaints, 2);
-
-    Plain keeper(&parent, 100, 100, 100, 100, Panel::kStyleKeepParentActive);
-    keeper.Open();
-    EXPECT_TRUE(parent.IsActive());
-    keeper.Close();
-    EXPECT_EQ(parent.AddPanel(&keeper), 1) << "a member is not added twice";
-}
-
-TEST_F(Focus, AFocusRequestBubblesFromAPartToTheEnclosingPanel) {
-    TestDialog dialog(100, 100, 400, 200);
-    Button* first = dialog.Create<Button>(20, 150, 100, 30, -1, "First");
-    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
-    int x, y;
-    CentreOf(*spin->Field(), &x, &y);
-    backend->Click(10, x, y);
-    backend->PressKey(10, kHidEscape);
-    dialog.RunModal();
-    ASSERT_FALSE(dialog.events.empty());
-    // The edit field asked; the spin field took the request over; the dialog then put its own id.
-    EXPECT_EQ(dialog.events[0].type, kEventFocusRequest);
-    EXPECT_EQ(dialog.events[0].sourceId, dialog.GetId());
-    EXPECT_EQ(dialog.Children()->Focused(), spin);
-    EXPECT_EQ(first->GetFocus(), 0);
-    EXPECT_NE(spin->Field()->GetFocus(), 0);
-}
-
 TEST_F(Focus, APanelWhoseChildrenAreAllDisabledKeepsStill) {
     TestDialog dialog(100, 100, 400, 200);
     Button* a = dialog.Create<Button>(20, 150, 100, 30, -1, "&A");
@@ -195,27 +112,6 @@ TEST_F(Focus, APanelWhoseChildrenAreAllDisabledKeepsStill) {
     for (Window* w : std::initializer_list<Window*>{a, b, box}) EXPECT_EQ(w->GetFocus(), 0);
     EXPECT_FALSE(box->IsChecked());
     EXPECT_TRUE(ScreenEqualsPattern());
-}
-
-TEST_F(ModalLoop, AboutBoxShowsItsTextsAndEndsWithOk) {
-    AboutDialog about;
-    EXPECT_EQ(about.GetX(), 145);
-    EXPECT_EQ(about.GetWidth(), 510);
-    int x, y;
-    CentreOf(*about.OkButton(), &x, &y);
-    EXPECT_EQ(x, 145 + 255);
-    bool textDrawn = false;
-    backend->After(10, [&] {
-        // Something was written on the plain face left of the centre line of "Version 1.0".
-        for (int px = about.GetX() + 200; px < about.GetX() + 240; ++px)
-            textDrawn = textDrawn || ScreenPixel(px, about.GetY() + 70) == CurrentTheme().textColor;
-    });
-    backend->Click(10, x, y);
-    EXPECT_EQ(about.RunModal(), AboutDialog::kResultOk);
-    EXPECT_TRUE(textDrawn);
-    EXPECT_TRUE(ScreenEqualsPattern());
-    backend->PressKey(10, kHidEscape);
-    EXPECT_EQ(about.RunModal(), AboutDialog::kResultOk);
 }
 
 struct MessageBoxCase {
@@ -253,25 +149,6 @@ INSTANTIATE_TEST_SUITE_P(AllSets, MessageBoxSets,
                                            MessageBoxCase{MessageBox::kClose, 2, 0, 0},
                                            MessageBoxCase{MessageBox::kOkCancel, 1, 3, 3},
                                            MessageBoxCase{MessageBox::kYesNo, 5, 6, 6}));
-
-TEST_F(ModalLoop, MessageBoxYesNoAnswersToItsHotKeys) {
-    MessageBox box(nullptr, "", MessageBox::kYesNo, "Again?");
-    backend->PressKey(10, kHidN);
-    EXPECT_EQ(box.RunModal(), MessageBox::kResultNo);
-    backend->PressKey(10, kHidY);
-    EXPECT_EQ(box.RunModal(), MessageBox::kResultYes);
-}
-
-TEST_F(ModalLoop, MessageBoxGrowsWithItsTextAndStaysCentred) {
-    MessageBox shortBox(nullptr, "", MessageBox::kOk, "Hi");
-    EXPECT_EQ(shortBox.GetWidth(), 165);
-    const std::string longText(90, 'W');
-    MessageBox longBox(nullptr, "", MessageBox::kOk, longText);
-    EXPECT_GT(longBox.GetWidth(), 300);
-    EXPECT_EQ(longBox.GetWidth(), RegularTextWidth(longText) + 40);
-    const int left = longBox.GetX(), right = 799 - (longBox.GetX() + longBox.GetWidth());
-    EXPECT_LE(std::abs(left - right), 1);
-}
 
 // The title plate is wider than a message box: it must stay inside the box's frame, its two
 // ends joined, and still show.
@@ -346,10 +223,6 @@ TEST_F(ModalLoop, MissingDialogArtDrawsAPlainFrameAndNeverCrashes) {
     EXPECT_EQ(box.RunModal(), MessageBox::kResultOk);
     EXPECT_TRUE(ScreenEqualsPattern());
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(ModalLoop, ExitScreenEndsWithItsButtonOrEscapeAndRestores) {
     // Without its pictures the exit screen still runs: a plain button on the unchanged screen.

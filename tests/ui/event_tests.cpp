@@ -43,27 +43,6 @@ TEST_F(EventTranslation, CharactersFollowShiftAndCapsLock) {
     EXPECT_EQ(chars, expected);
 }
 
-TEST_F(EventTranslation, NavigationAndFunctionKeys) {
-    backend->PressKey(10, kHidTab);
-    HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidTab);
-    ReleaseKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidLeft);
-    backend->PressKey(10, kHidDown);
-    backend->PressKey(10, kHidF1);
-    backend->PressKey(10, kHidEscape);
-
-    const std::vector<ToolkitEvent> keys = KeyEvents();
-    ASSERT_EQ(keys.size(), 6u);
-    EXPECT_EQ(keys[0].type, kEventTab);
-    EXPECT_EQ(keys[1].type, kEventShiftTab);  // Shift+Tab is its own event, not a Tab
-    EXPECT_EQ(keys[2].type, kEventLeft);
-    EXPECT_EQ(keys[2].keyChar, 'K');
-    EXPECT_EQ(keys[3].type, kEventDown);
-    EXPECT_EQ(keys[4].keyKind, kKeyFunction);
-    EXPECT_EQ(keys[4].keyChar, 112);
-}
-
 TEST_F(EventTranslation, KeypadFunctionKeysAndShiftedPunctuation) {
     // Keypad 7, 0, ".", "*", "+", "-" (plain scan codes), then Home (the extended key).
     for (int hid : {95, 98, 99, 85, 87, 86, 74}) backend->PressKey(10, hid);
@@ -143,29 +122,6 @@ TEST_F(EventTranslation, MouseStatesFollowTheButton) {
     EXPECT_EQ(dialog.events[3].mouseX, 160);
 }
 
-TEST_F(EventTranslation, RightButtonStatesFollowTheButton) {
-    HostEvent press;
-    press.kind = HostEvent::MouseDown;
-    press.button = 3;
-    press.buttons = 4;
-    press.x = 150;
-    press.y = 150;
-    backend->PostHost(10, press);
-    MouseMove(10, 151, 150, false);
-    HostEvent release = press;
-    release.kind = HostEvent::MouseUp;
-    release.buttons = 0;
-    backend->PostHost(10, release);
-    backend->PressKey(10, kHidEscape);
-    TestDialog dialog(100, 100, 200, 100);
-    dialog.RunModal();
-    std::vector<int> states;
-    for (const ToolkitEvent& e : dialog.events) states.push_back(e.mouseEvent);
-    ASSERT_GE(states.size(), 4u);
-    EXPECT_EQ((std::vector<int>(states.begin(), states.begin() + 4)),
-              (std::vector<int>{kMouseRightPressed, kMouseRightHeld, kMouseRightReleased, kMouseNone}));
-}
-
 TEST_F(EventTranslation, TimerMessagesInAModalLoopBecomeTimerEvents) {
     backend->After(10, [] { SetTimer(MainWindowHandle(), 77, 100); });
     backend->PressKey(250, kHidEscape);
@@ -176,14 +132,6 @@ TEST_F(EventTranslation, TimerMessagesInAModalLoopBecomeTimerEvents) {
     for (const ToolkitEvent& e : dialog.events)
         if (e.type == kEventTimer && e.timerId == 77) ++ticks;
     EXPECT_EQ(ticks, 2);
-}
-
-TEST(HitTest, TheFirstColumnAndRowDoNotReact) {
-    EXPECT_FALSE(PointInside(10, 15, 10, 10, 20, 20));
-    EXPECT_FALSE(PointInside(15, 10, 10, 10, 20, 20));
-    EXPECT_TRUE(PointInside(11, 11, 10, 10, 20, 20));
-    EXPECT_TRUE(PointInside(29, 29, 10, 10, 20, 20));
-    EXPECT_FALSE(PointInside(30, 15, 10, 10, 20, 20));
 }
 
 }  // namespace

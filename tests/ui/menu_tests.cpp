@@ -242,31 +242,6 @@ TEST_F(MenuBarTest, APanelIsRebuiltAfterRemovingItsItems) {
     EXPECT_EQ(Commands(), std::vector<int>{1006});
 }
 
-TEST_F(MenuBarTest, APanelThatWouldPassTheRightEdgeEndsThere) {
-    Menu* right = bar->AddMenu(700, "&Right");
-    right->AddItem("Item", 1);
-    EXPECT_EQ(right->DropDown()->GetX() + right->DropDown()->GetWidth(), 800);
-    EXPECT_EQ(right->DropDown()->GetY(), Menu::kTitleTop + art::kMenuTitleHeight);
-    EXPECT_EQ(right->Item(0)->GetX(), right->DropDown()->GetX());
-    EXPECT_EQ(game->DropDown()->GetX(), game->GetX()) << "a panel that fits stays under its title";
-    ASSERT_TRUE(right->OpenPanel());
-    right->ClosePanel();
-    for (int py = right->DropDown()->GetY(); py < 600; ++py)
-        for (int px = 0; px < 800; ++px) ASSERT_EQ(ScreenPixel(px, py), drawn[py * 800 + px]) << px << "," << py;
-}
-
-TEST_F(MenuBarTest, TabPassesOverTheBar) {
-    Button* second = root->Create<Button>(420, 300, 100, 30, -1, "Second");
-    std::vector<int> focused;
-    for (int i = 0; i < 3; ++i) {
-        backend->PressKey(10, kHidTab);
-        backend->After(1, [&] { focused.push_back(root->Children()->Focused()->GetId()); });
-    }
-    Run();
-    EXPECT_EQ(focused, (std::vector<int>{table->GetId(), second->GetId(), table->GetId()}));
-    EXPECT_EQ(bar->GetFocus(), 0);
-}
-
 TEST_F(MenuBarTest, DeletingTheBarWithAnOpenPanelGivesEverythingBack) {
     ASSERT_TRUE(options->OpenPanel());
     root->DestroyOwned(bar);

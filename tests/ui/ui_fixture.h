@@ -86,43 +86,26 @@ protected:
     Pixel ScreenPixel(int x, int y) const { return BufferPixels(screen)[y * 800 + x]; }
 
     // Script helpers: keys held down across later steps.
-    void HoldKey(uint64_t delayMs, int hid) {
+    void Key(HostEvent::Kind kind, uint64_t delayMs, int hid) {
         HostEvent e;
-        e.kind = HostEvent::KeyDown;
+        e.kind = kind;
         e.hidScancode = hid;
         backend->PostHost(delayMs, e);
     }
-    void ReleaseKey(uint64_t delayMs, int hid) {
+    void HoldKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyDown, delayMs, hid); }
+    void ReleaseKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyUp, delayMs, hid); }
+    void Mouse(HostEvent::Kind kind, uint64_t delayMs, int x, int y, uint32_t held) {
         HostEvent e;
-        e.kind = HostEvent::KeyUp;
-        e.hidScancode = hid;
-        backend->PostHost(delayMs, e);
-    }
-    void MouseDown(uint64_t delayMs, int x, int y) {
-        HostEvent e;
-        e.kind = HostEvent::MouseDown;
-        e.button = 1;
-        e.buttons = 1;
+        e.kind = kind;
+        e.button = kind == HostEvent::MouseMove ? 0 : 1;
+        e.buttons = held;
         e.x = x;
         e.y = y;
         backend->PostHost(delayMs, e);
     }
-    void MouseUp(uint64_t delayMs, int x, int y) {
-        HostEvent e;
-        e.kind = HostEvent::MouseUp;
-        e.button = 1;
-        e.x = x;
-        e.y = y;
-        backend->PostHost(delayMs, e);
-    }
-    void MouseMove(uint64_t delayMs, int x, int y, bool leftHeld) {
-        HostEvent e;
-        e.kind = HostEvent::MouseMove;
-        e.buttons = leftHeld ? 1 : 0;
-        e.x = x;
-        e.y = y;
-        backend->PostHost(delayMs, e);
-    }
+    void MouseDown(uint64_t delayMs, int x, int y) { Mouse(HostEvent::MouseDown, delayMs, x, y, 1); }
+    void MouseUp(uint64_t delayMs, int x, int y) { Mouse(HostEvent::MouseUp, delayMs, x, y, 0); }
+    void MouseMove(uint64_t delayMs, int x, int y, bool leftHeld) { Mouse(HostEvent::MouseMove, delayMs, x, y, leftHeld); }
     // The centre of a window, where a click surely hits it.
     static void CentreOf(const Window& w, int* x, int* y) {
         *x = w.GetX() + w.GetWidth() / 2;
