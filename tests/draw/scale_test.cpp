@@ -16,16 +16,6 @@ constexpr Pixel kBackground = 0x203040;
 constexpr Pixel kRed = 0xFF0000;
 constexpr Pixel kGreen = 0x00FF00;
 
-// Records the width of every cursor made, in the back end's device pixels.
-class RecordingBackend : public ScriptedBackend {
-public:
-    int CreateCursor(const CursorImage& image) override {
-        cursorWidths.push_back(image.width);
-        return ScriptedBackend::CreateCursor(image);
-    }
-    std::vector<int> cursorWidths;
-};
-
 class ScaleTest : public DrawTest {
 protected:
     // Starts the drawing layer afresh at a device scale, as the shell does at start-up.
@@ -109,29 +99,6 @@ TEST_F(ScaleTest, EveryDrawingOperationAtScaleEqualsTheOneXPictureEnlarged) {
                     ADD_FAILURE() << "scale " << scale << " pixel " << x << "," << y;
         EXPECT_EQ(wrong, 0) << "scale " << scale;
     }
-}
-
-TEST_F(ScaleTest, CursorsComeAtTheDeviceScaleWhenTheirFileIsThere) {
-    RecordingBackend recording;
-    SetBackend(&recording);
-    const std::string cursor = DataPath("playcard.cur");
-    for (int scale : {1, 2, 3}) {
-        recording.SetDeviceScale(scale);
-        InitBuffers();
-        EXPECT_GT(LoadScaledCursor(cursor.c_str()), 0);
-    }
-    EXPECT_EQ(recording.cursorWidths, std::vector<int>({32, 64, 96}));
-    const std::string plain = WriteTempFile("plain.cur", [&] {
-        std::vector<uint8_t> bytes;
-        std::FILE* file = std::fopen(cursor.c_str(), "rb");
-        for (int c; file != nullptr && (c = std::fgetc(file)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
-        if (file != nullptr) std::fclose(file);
-        return bytes;
-    }());
-    // Without a scaled file the 1x cursor is enlarged to the scale.
-    EXPECT_GT(LoadScaledCursor(plain.c_str()), 0);
-    EXPECT_EQ(recording.cursorWidths.back(), 96);
-    SetBackend(&backend);
 }
 
 TEST_F(ScaleTest, ScaledPicturesAreUsedPixelForPixelAndBadOnesFallBackToTheOneXFile) {

@@ -1,4 +1,4 @@
-// The command line: every option's effect, the exit statuses, and what help and version print.
+// The command line: every option's effect, the exit statuses, and what help prints.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "shell/command_line.h"
-#include "shell/version.h"
 
 namespace {
 
@@ -115,11 +114,11 @@ TEST(CommandLine, GameAndDealChooseTheFirstDeal) {
 }
 
 TEST(CommandLine, AnUnknownGameOrBadDealIsAnErrorWithStatusTwo) {
-    Outcome outcome = Parse({"--game", "Freecell", "--deal", "1"});
+    Outcome outcome = Parse({"--game", "Nonesuch", "--deal", "1"});
     EXPECT_FALSE(outcome.options.has_value());
     EXPECT_EQ(outcome.exitStatus, 2);
     // The error names the games to choose from.
-    for (const char* name : {"'Freecell'", "\"Accordion\"", "\"Take Fourteen\"", "\"Klondike\""})
+    for (const char* name : {"'Nonesuch'", "\"Accordion\"", "\"Take Fourteen\"", "\"Klondike\""})
         EXPECT_NE(outcome.err.find(name), std::string::npos) << outcome.err;
     const std::initializer_list<const char*> bad[] = {
         {"--game", "Golf", "--deal", "-3"}, {"--game", "Golf", "--deal", "4294967296"}, {"--deal", "5"},

@@ -27,17 +27,6 @@ TEST_F(ModalLoop, ClosingRestoresEveryPixelAndPresentsIt) {
         for (int px = 150; px < 550; px += 41) ASSERT_EQ(shown[py * 800 + px], pattern[py * 800 + px]) << px << "," << py;
 }
 
-TEST_F(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
-    TestDialog dialog(100, 100, 200, 100);
-    backend->After(10, [] { PostQuitMessage(7); });
-    EXPECT_EQ(dialog.RunModal(), 0);
-    EXPECT_TRUE(ScreenEqualsPattern());
-    Message message;
-    ASSERT_TRUE(PeekMessage(&message, true));
-    EXPECT_EQ(message.message, static_cast<uint32_t>(WM_QUIT));
-    EXPECT_EQ(message.wParam, 7u);
-}
-
 TEST_F(ModalLoop, NonInputMessagesStillReachTheWindowProcedure) {
     static int painted = 0;
     painted = 0;

@@ -102,36 +102,4 @@ TEST_F(EventTranslation, AltKeysBecomeAltEventsWithTheKeyInTimerId) {
     EXPECT_TRUE(sawAltUp);
 }
 
-TEST_F(EventTranslation, MouseStatesFollowTheButton) {
-    MouseDown(10, 150, 150);
-    MouseMove(10, 152, 150, true);
-    MouseUp(10, 152, 150);
-    MouseMove(10, 160, 150, false);
-    backend->PressKey(10, kHidA);
-    backend->PressKey(10, kHidEscape);
-
-    TestDialog dialog(100, 100, 200, 100);
-    dialog.RunModal();
-    std::vector<int> states;
-    for (const ToolkitEvent& e : dialog.events) states.push_back(e.mouseEvent);
-    // Press, held while moving, release, plain move, then nothing for the key down and up.
-    ASSERT_GE(states.size(), 5u);
-    EXPECT_EQ((std::vector<int>(states.begin(), states.begin() + 5)),
-              (std::vector<int>{kMouseLeftPressed, kMouseLeftHeld, kMouseLeftReleased, kMouseMove, kMouseNone}));
-    EXPECT_EQ(dialog.events[0].mouseX, 150);
-    EXPECT_EQ(dialog.events[3].mouseX, 160);
-}
-
-TEST_F(EventTranslation, TimerMessagesInAModalLoopBecomeTimerEvents) {
-    backend->After(10, [] { SetTimer(MainWindowHandle(), 77, 100); });
-    backend->PressKey(250, kHidEscape);
-    TestDialog dialog(100, 100, 200, 100);
-    dialog.RunModal();
-    KillTimer(window, 77);
-    int ticks = 0;
-    for (const ToolkitEvent& e : dialog.events)
-        if (e.type == kEventTimer && e.timerId == 77) ++ticks;
-    EXPECT_EQ(ticks, 2);
-}
-
 }  // namespace

@@ -137,45 +137,6 @@ TEST_F(MenuBarTest, MovingToAnotherTitleSwitchesAndDisabledItemsAreNotChosen) {
     EXPECT_TRUE(options->IsPanelOpen()) << "a disabled item leaves the panel open";
 }
 
-TEST_F(MenuBarTest, CheckMarksComeFromTheDropDownArtOrAreDrawnPlainly) {
-    const int art = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
-    ASSERT_GE(art, 0);
-    Pixel* pixels = BufferPixels(art);
-    const Pixel face = MapRgb(10, 20, 30), edge = MapRgb(40, 50, 60), mark = MapRgb(200, 10, 10);
-    for (int py = 0; py < art::kDropDownImageHeight; ++py)
-        for (int px = 0; px < art::kDropDownImageWidth; ++px)
-            pixels[py * art::kDropDownImageWidth + px] =
-                px >= art::kCheckLeft && py < art::kCheckHeight ? mark
-                : px >= art::kDropDownPanelWidth - art::kDropDownRightEdge || py > 476 ? edge
-                                                                                       : face;
-    auto glyphPixel = [&] { return ScreenPixel(sfx->GetX() + 175 + 7, sfx->GetY() + 13 - 5); };
-    for (const bool withArt : {true, false}) {
-        ToolkitTheme theme;
-        theme.dropDownArt = withArt ? art : -1;
-        SetToolkitTheme(theme);
-        sfx->SetChecked(0);
-        ASSERT_TRUE(options->OpenPanel());
-        const Pixel unchecked = glyphPixel();
-        sfx->SetChecked(1);
-        sfx->Draw();
-        const Pixel checked = glyphPixel();
-        MenuPanel* panel = options->DropDown();
-        if (withArt) {
-            EXPECT_EQ(checked, mark);
-            EXPECT_EQ(unchecked, face);
-            // The picture's right and bottom edges close the 199-wide panel.
-            EXPECT_EQ(ScreenPixel(panel->GetX() + panel->GetWidth() - 1, panel->GetY() + 20), edge);
-            EXPECT_EQ(ScreenPixel(panel->GetX() + 100, panel->GetY() + panel->GetHeight() - 1), edge);
-            EXPECT_EQ(ScreenPixel(panel->GetX() + 100, panel->GetY() + panel->GetHeight() - 5), face);
-        } else {
-            EXPECT_NE(checked, unchecked);
-        }
-        options->ClosePanel();
-        EXPECT_TRUE(ScreenEqualsDrawn());
-    }
-    FreeBuffer(art);
-}
-
 // On a light theme's panel the item under the pointer gets a bar in the highlight colour with
 // pale text; a dark theme keeps its panel and lights the caption instead.
 TEST_F(MenuBarTest, AHoveredItemOnALightPanelGetsAHighlightBar) {
