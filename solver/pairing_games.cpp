@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 #include "games/accordion.h"
 #include "games/auld_lang_syne.h"
+#include "games/gate.h"
 #include "games/golf.h"
 #include "games/pyramid.h"
 #include "games/simple_addition.h"
@@ -300,6 +302,58 @@ void AccordionCards(const void* position, PositionCode& out) {
         if (card.IsValid()) out.Byte(static_cast<uint8_t>(card.Index() + 1));
 }
 
+// ---- Gate ----
+
+// Gate is a building game, but the search meets it here for its orders and codes alone: its
+// game-over test looks a move or two ahead only, so even a card nothing needs could end the game
+// by going home, and no move is marked safe. A card no other card can still be built on goes home
+// first; a whole column moved into an empty one gains nothing.
+int GateScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = GateModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    int score = Points(points);
+    if (move.kind != PlayMove::kMove) return score;
+    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstColumn) {
+        const Card card = static_cast<const Model::Position*>(after)->foundations[move.to - Model::kFirstFoundation];
+        auto climb = [&](Card c) { return (c.Rank() - p.startRank + Card::kRankCount) % Card::kRankCount; };
+        // The cards that could go on it: one step lower, the other colour (the starting rank goes
+        // on no column).
+        int home = 0;
+        for (Card top : p.foundations)
+            home += top.IsValid() && top.IsRed() != card.IsRed() && climb(top) >= climb(card) - 1;
+        if (climb(card) <= 1 || home == 2) score += 3000;
+    }
+    if (move.from >= Model::kFirstColumn && move.index == 0 && move.to >= Model::kFirstColumn &&
+        p.columnCount[move.to - Model::kFirstColumn] == 0)
+        score -= 300;
+    if (move.from == Model::kFirstPost || move.from == Model::kFirstPost + 1) score += 40;
+    return score;
+}
+
+// Columns are alike, and so are foundations: positions that differ only in their order share a
+// future, so the search codes them in a fixed order.
+void GateCode(const void* position, PositionCode& out) {
+    using Model = GateModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    Model::Position q = p;
+    std::array<int, Model::kColumns> order{};
+    std::iota(order.begin(), order.end(), 0);
+    auto key = [&](int c) { return std::make_pair(p.columnCount[c], p.columns[c][0].Index()); };
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        if (key(a) != key(b)) return key(a) < key(b);
+        return std::lexicographical_compare(p.columns[a].begin(), p.columns[a].begin() + p.columnCount[a], p.columns[b].begin(),
+                                            p.columns[b].begin() + p.columnCount[b],
+                                            [](Card x, Card y) { return x.Index() < y.Index(); });
+    });
+    for (int i = 0; i < Model::kColumns; ++i) {
+        q.columns[i] = p.columns[order[i]];
+        q.columnCount[i] = p.columnCount[order[i]];
+    }
+    std::sort(q.foundations.begin(), q.foundations.end(),
+              [](Card x, Card y) { return (x.IsValid() ? x.Index() : -1) < (y.IsValid() ? y.Index() : -1); });
+    Model::Encode(q, out);
+}
+
 }  // namespace
 
 MoveScore PairingGameScore(int gameNumber) {
@@ -308,6 +362,8 @@ MoveScore PairingGameScore(int gameNumber) {
         return AccordionScore;
     case AuldLangSyneGame::kGameNumber:
         return AuldLangSyneScore;
+    case GateGame::kGameNumber:
+        return GateScore;
     case GolfGame::kGameNumber:
         return GolfScore;
     case PyramidGame::kGameNumber:
@@ -324,5 +380,6 @@ PositionEncoder PairingGameCode(MoveScore score) {
     if (score == PyramidScore) return PyramidRanks;
     if (score == AuldLangSyneScore) return AuldLangSyneRanks;
     if (score == AccordionScore) return AccordionCards;
+    if (score == GateScore) return GateCode;
     return nullptr;
 }

@@ -1,6 +1,6 @@
 // Move orders, safe moves, dead ends and search codes of the games that pair cards off or play
-// them onto shared piles whatever their suit: Accordion, Auld Lang Syne, Golf, Pyramid and Simple
-// Addition.
+// them onto shared piles whatever their suit (Accordion, Auld Lang Syne, Golf, Pyramid, Simple
+// Addition), and Gate.
 #pragma once
 
 #include "solver/solver.h"

@@ -106,6 +106,49 @@ TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
     EXPECT_GE(won, 3);
 }
 
+// Simple Addition's wins are made of removals taken as they come, pairs and groups of four high
+// cards alike: they must replay through the clicks as well.
+TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
+    const GameDescriptor& entry = *FindGame(SimpleAdditionGame::kGameNumber);
+    int won = 0;
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE("deal " + std::to_string(seed));
+        Deal(entry, seed, seed == 1);
+        const std::string position = game->PositionBytes();
+        const SolveResult result = Solve(*entry.model, position.data(), kReplayBudget, MoveScoreFor(entry.number));
+        ASSERT_NE(result.outcome, SolveOutcome::kUnknown);
+        if (result.outcome != SolveOutcome::kWon) continue;
+        ++won;
+        // A group takes four clicks, more than one gesture makes: the player clicks two of its
+        // cards first, and the table then offers the group.
+        auto& table = static_cast<SimpleAdditionGame&>(*game);
+        for (size_t i = 0; i < result.moves.size(); ++i) {
+            const PlayMove& move = result.moves[i];
+            if (move.kind == PlayMove::kSelect) {
+                const int suit = table.Top(move.from).Suit();
+                int clicked = 0;
+                for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
+                    if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
+                        Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
+                        ++clicked;
+                    }
+            }
+            if (i + 1 < result.moves.size()) {
+                MoveList offered;
+                game->PlayMoves(offered);
+                ASSERT_NE(std::find(offered.begin(), offered.end(), move), offered.end()) << Describe(move);
+                MoveGesture gesture;
+                ASSERT_TRUE(game->GestureFor(move, gesture));
+                Perform(gesture);
+            } else {
+                Replay({move});
+            }
+            if (HasFatalFailure()) return;
+        }
+    }
+    EXPECT_GE(won, 2);
+}
+
 // ---- "Lost" against a search of every sequence of moves ----
 
 // Whether any sequence of moves wins: every move of every position reached, in the model's own
