@@ -15,6 +15,7 @@
 #include "games/canfield.h"
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
+#include "games/gate.h"
 #include "games/golf.h"
 #include "games/klondike.h"
 #include "games/pyramid.h"
@@ -437,6 +438,21 @@ TEST(SolverExhaustive, FourSeasonsEndGamesAgree) {
         p.recycles = static_cast<int>(random() % 2);
         return AsWords(p);
     }, 0);
+}
+
+// Gate's search codes its columns and foundations in a fixed order: it must still tell apart every
+// two positions whose futures differ, posts, waste and the game's own end included.
+TEST(SolverExhaustive, GateEndGamesAgree) {
+    CompareWithExhaustive(*FindGame(GateGame::kGameNumber)->model, GateGame::kGameNumber, [](std::mt19937& random) {
+        GateModel::Position p;
+        p.startRank = static_cast<int>(random() % Card::kRankCount);
+        EndGame game = MakeEndGame(random, GateModel::kFoundations, p.startRank, 6 + static_cast<int>(random() % 3));
+        std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
+        Scatter(random, game.left, p.columns, p.columnCount, 4, p.stock, kAnyOrder);
+        for (int post = 0; post < 2; ++post)
+            while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
+        return AsWords(p);
+    }, 5);
 }
 
 // ---- Budgets and cancelling ----
