@@ -37,7 +37,7 @@ void Int(PositionCode& out, int32_t value) {
 // of those takes one card at most before it is covered. Without wrapping, nothing goes on a King,
 // so every King played from a column but the last card needs another stock card turned after it,
 // and a King turned from the stock needs one more. The deal is lost when the cards left cannot
-// meet these needs.
+// meet these needs, or (below) the parities of the column cards cannot be met.
 bool GolfHopeless(const GolfModel::Position& p) {
     using Model = GolfModel;
     if (p.pileCount == 0) return false;
@@ -92,7 +92,29 @@ bool GolfHopeless(const GolfModel::Position& p) {
     }
     const int columnKings = inColumns[kKing];
     const int gaps = (topValue == kKing) + std::max(columnKings - 1, 0);
-    return p.stockCount - stockKings < gaps;
+    if (p.stockCount - stockKings < gaps) return true;
+    // The column cards played after one host alternate between odd and even values, starting
+    // with the other parity than the host's: each host can make up for one card of that parity
+    // too many, and no more.
+    std::array<int, 2> cards{}, starts{};
+    for (int v = 0; v < kValues; ++v) {
+        cards[v % 2] += inColumns[v];
+        if (v != kKing) starts[1 - v % 2] += hosts[v];
+    }
+    if (cards[0] - cards[1] > starts[0] || cards[1] - cards[0] > starts[1]) return true;
+    // Each host starts at most one run, and a run of n cards takes n - 1 steps between values one
+    // apart: a card in mid-run has two such steps, a King (always a run's last card) one. The
+    // most steps the column cards allow, matched greedily along the values, leave this many runs
+    // at least.
+    std::array<int, kValues> room{};
+    for (int v = 0; v < kValues; ++v) room[v] = (v == kKing ? 1 : 2) * inColumns[v];
+    int steps = 0;
+    for (int v = 0; v + 1 < kValues; ++v) {
+        const int step = std::min(room[v], room[v + 1]);
+        room[v + 1] -= step;
+        steps += step;
+    }
+    return columnCards - steps > starts[0] + starts[1];
 }
 
 // Golf plays column cards while they last; a stock card is turned only when none fits.
