@@ -152,23 +152,38 @@ std::array<int, PyramidModel::kPairSum + 1> PyramidValues(const PyramidModel::Po
 }
 
 // Every triangle card must leave in a pair with a card of the complementary value (or alone, a
-// King). The deal is lost when a value has more triangle cards than partners left, or a triangle
-// card's only partners lie in its way: below it, covering it (they must go first), or above it,
-// covered by it (they cannot go first).
+// King). The deal is lost when a value has more triangle cards than partners left that can still
+// come free, or a triangle card's only such partners lie in its way: below it, covering it (they
+// must go first), or above it, covered by it (they cannot go first).
+//
+// Once the talon can no longer be turned over, a talon card whose partners all lie in the talon
+// too can never leave (one above it must go first, one below it is covered by it), and no card
+// under it can ever come free.
 bool PyramidHopeless(const PyramidModel::Position& p) {
     using Model = PyramidModel;
     const auto all = PyramidValues(p);
-    std::array<int, Model::kPairSum + 1> triangle{};
+    std::array<int, Model::kPairSum + 1> triangle{}, usable = all;
     for (Card card : p.triangle)
         if (card.IsValid()) ++triangle[card.PipValue()];
+    if (p.turnsLeft == 0 && p.talonCount > 1) {
+        std::array<int, Model::kPairSum + 1> talon{};
+        for (int i = 0; i < p.talonCount; ++i) ++talon[p.talon[i].PipValue()];
+        for (int i = p.talonCount - 1; i > 0; --i) {
+            const int value = p.talon[i].PipValue();
+            if (value == Model::kPairSum || all[Model::kPairSum - value] != talon[Model::kPairSum - value]) continue;
+            for (int j = 0; j < i; ++j) --usable[p.talon[j].PipValue()];
+            break;
+        }
+    }
     for (int value = 1; value < Model::kPairSum; ++value)
-        if (triangle[value] > all[Model::kPairSum - value]) return true;
+        if (triangle[value] > usable[Model::kPairSum - value]) return true;
     auto at = [&](int row, int k) { return p.triangle[static_cast<size_t>(Model::TriangleIndex(row, k))]; };
     for (int row = 0; row < p.rows; ++row)
         for (int k = 0; k <= row; ++k) {
             const Card card = at(row, k);
             if (!card.IsValid() || card.Rank() == Card::kKing) continue;
             const int partner = Model::kPairSum - card.PipValue();
+            if (usable[partner] > triangle[partner]) continue;  // a partner lies outside the triangle
             int inTheWay = 0;
             for (int r = 0; r < p.rows; ++r) {
                 if (r == row) continue;
@@ -177,14 +192,14 @@ bool PyramidHopeless(const PyramidModel::Position& p) {
                 const int last = r > row ? k + (r - row) : std::min(r, k);
                 for (int j = first; j <= last; ++j) inTheWay += at(r, j).IsValid() && at(r, j).PipValue() == partner;
             }
-            if (inTheWay == all[partner]) return true;
+            if (inTheWay == usable[partner]) return true;
         }
     return false;
 }
 
 // Pyramid clears the triangle first: the stock's cards need not all go. A King leaves alone and
-// covers nothing when gone, and a pair whose two values have no other card left takes nothing any
-// other card could want: both can never be wrong.
+// covers nothing when gone, and a pair whose two values have no other card left, or none left in
+// the triangle, takes nothing a card that must go could want: these removals can never be wrong.
 int PyramidScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = PyramidModel;
     const auto& p = *static_cast<const Model::Position*>(before);
@@ -192,8 +207,13 @@ int PyramidScore(const void* before, const PlayMove& move, int points, const voi
     if (PyramidHopeless(*static_cast<const Model::Position*>(after))) return kHopeless;
     if (move.kind == PlayMove::kMove) {
         const auto all = PyramidValues(p);
-        const int value = Model::Available(p, move.from).PipValue();
-        if (all[value] == 1 && all[Model::kPairSum - value] == 1) return kSafeMove;
+        const int value = Model::Available(p, move.from).PipValue(), partner = Model::kPairSum - value;
+        if (all[value] == 1 && all[partner] == 1) return kSafeMove;
+        // No triangle card of either value: no card that must go could ever want these two.
+        if (std::none_of(p.triangle.begin(), p.triangle.end(), [&](Card card) {
+                return card.IsValid() && (card.PipValue() == value || card.PipValue() == partner);
+            }))
+            return kSafeMove;
     }
     int score = Points(points);
     for (int place : {static_cast<int>(move.from), static_cast<int>(move.to)})
