@@ -1,7 +1,7 @@
-// Move orders for the games whose cards leave in pairs or go onto shared piles regardless of suit.
-// Most of their moves are removals, so what helps the search is knowing which removals can never
-// be wrong (kSafeMove), which positions can no longer be won (kHopeless), and which positions
-// share a future although their cards differ (a coarser search code).
+// Move orders for the games whose cards leave in pairs or go onto shared piles regardless of suit,
+// and for Gate. Most of their moves are removals or moves home, so what helps the search is
+// knowing which removals can never be wrong (kSafeMove), which positions can no longer be won
+// (kHopeless), and which positions share a future although their cards differ (a coarser code).
 #include "solver/pairing_games.h"
 
 #include <algorithm>
