@@ -13,12 +13,11 @@
 #include "games/cribbage_solitaire.h"
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
-#include "games/golf.h"
 #include "games/klondike.h"
 #include "games/poker_solitaire.h"
-#include "games/pyramid.h"
 #include "games/quadrille.h"
 #include "games/simplicity.h"
+#include "solver/pairing_games.h"
 #include "solver/solver.h"
 
 namespace {
@@ -170,123 +169,6 @@ int TopCardScore(const void* before, const PlayMove& move, int points, const voi
     return Generic(move, points);
 }
 
-// Golf: every column card must some day go on a pile topped by a card one rank away. One whose
-// neighbours are all gone (under the pile's top, or deeper in its own column, so gone before it)
-// can never be played, and the deal is lost.
-bool GolfHopeless(const GolfModel::Position& p) {
-    using Model = GolfModel;
-    if (p.pileCount == 0) return false;
-    constexpr int kValues = Card::kRankCount;
-    std::array<int, kValues> left{};  // cards that may still top the pile, by Golf value
-    ++left[Model::GolfValue(Model::PileTop(p))];
-    for (int i = 0; i < p.stockCount; ++i) ++left[Model::GolfValue(p.stock[i])];
-    for (int c = 0; c < Model::kMaxColumns; ++c)
-        for (int i = 0; i < p.columnCount[c]; ++i) ++left[Model::GolfValue(p.columns[c][i])];
-    const int king = kValues - 1;
-    for (int c = 0; c < Model::kMaxColumns; ++c) {
-        std::array<int, kValues> deeper{};  // this column's cards below the one looked at
-        for (int i = 0; i < p.columnCount[c]; ++i) {
-            const int value = Model::GolfValue(p.columns[c][i]);
-            auto usable = [&](int v) { return v >= 0 && v < kValues ? left[v] - deeper[v] : 0; };
-            // Below it any card; above it anything but a King, unless ranks wrap round.
-            int tops = usable(value - 1) + (value + 1 != king || p.wrapAround ? usable(value + 1) : 0);
-            if (p.wrapAround && value == 0) tops += usable(king);
-            if (p.wrapAround && value == king) tops += usable(0);
-            if (tops == 0) return true;
-            ++deeper[value];
-        }
-    }
-    return false;
-}
-
-// Golf plays column cards while they last; a stock card is turned only when none fits.
-int GolfScore(const void*, const PlayMove& move, int points, const void* after) {
-    if (GolfHopeless(*static_cast<const GolfModel::Position*>(after))) return kHopeless;
-    return Generic(move, points);
-}
-
-// Golf's and Pyramid's rules look at ranks only, never at suits: positions that differ only in
-// the suits of their cards have the same future, so the search tells them apart by ranks alone.
-void RankByte(PositionCode& out, Card card) { out.Byte(card.IsValid() ? static_cast<uint8_t>(card.Rank()) : 0xFF); }
-template <typename Cards>
-void RankBytes(PositionCode& out, const Cards& cards, int count) {
-    out.Byte(static_cast<uint8_t>(count));
-    for (int i = 0; i < count; ++i) RankByte(out, cards[static_cast<size_t>(i)]);
-}
-void Int(PositionCode& out, int32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.Byte(static_cast<uint8_t>(value >> shift));
-}
-
-void GolfRanks(const void* position, PositionCode& out) {
-    const auto& p = *static_cast<const GolfModel::Position*>(position);
-    out.bytes.clear();
-    out.Byte(static_cast<uint8_t>(p.wrapAround));
-    for (int c = 0; c < GolfModel::kMaxColumns; ++c) RankBytes(out, p.columns[static_cast<size_t>(c)], p.columnCount[static_cast<size_t>(c)]);
-    RankByte(out, GolfModel::PileTop(p));
-    RankBytes(out, p.stock, p.stockCount);
-}
-
-void PyramidRanks(const void* position, PositionCode& out) {
-    const auto& p = *static_cast<const PyramidModel::Position*>(position);
-    out.bytes.clear();
-    Int(out, p.rows);
-    Int(out, p.extraCards);
-    Int(out, p.recyclesAtDeal);
-    Int(out, p.turnsLeft);
-    RankBytes(out, p.triangle, PyramidModel::kTriangleSlots);
-    RankBytes(out, p.extra, PyramidModel::kMaxRows);
-    RankByte(out, p.waste);
-    RankBytes(out, p.talon, p.talonCount);
-    RankBytes(out, p.stock, p.stockCount);
-}
-
-// Pyramid: every triangle card must leave in a pair with a card of the complementary value (or
-// alone, a King). The deal is lost when a value has more triangle cards than partners left, or a
-// triangle card's only partners lie below it, covering it (they must go first).
-bool PyramidHopeless(const PyramidModel::Position& p) {
-    using Model = PyramidModel;
-    constexpr int kValues = Model::kPairSum + 1;
-    std::array<int, kValues> all{}, triangle{};
-    auto count = [&](Card card) {
-        if (card.IsValid()) ++all[card.PipValue()];
-    };
-    for (int i = 0; i < p.stockCount; ++i) count(p.stock[i]);
-    for (int i = 0; i < p.talonCount; ++i) count(p.talon[i]);
-    count(p.waste);
-    if (p.extraCards)
-        for (int c = 0; c < p.rows; ++c) count(p.extra[c]);
-    for (Card card : p.triangle) {
-        count(card);
-        if (card.IsValid()) ++triangle[card.PipValue()];
-    }
-    for (int value = 1; value < Model::kPairSum; ++value)
-        if (triangle[value] > all[Model::kPairSum - value]) return true;
-    for (int row = 0; row + 1 < p.rows; ++row)
-        for (int k = 0; k <= row; ++k) {
-            const Card card = p.triangle[Model::TrianglePlace(row, k) - Model::kTrianglePlace];
-            if (!card.IsValid() || card.Rank() == Card::kKing) continue;
-            const int partner = Model::kPairSum - card.PipValue();
-            int below = 0;
-            for (int r = row + 1; r < p.rows; ++r)
-                for (int j = k; j <= k + r - row; ++j) {
-                    const Card under = p.triangle[Model::TrianglePlace(r, j) - Model::kTrianglePlace];
-                    below += under.IsValid() && under.PipValue() == partner;
-                }
-            if (below == all[partner]) return true;
-        }
-    return false;
-}
-
-// Pyramid clears the triangle first: the stock's cards need not all go.
-int PyramidScore(const void*, const PlayMove& move, int points, const void* after) {
-    using Model = PyramidModel;
-    if (PyramidHopeless(*static_cast<const Model::Position*>(after))) return kHopeless;
-    int score = Generic(move, points);
-    for (int place : {static_cast<int>(move.from), static_cast<int>(move.to)})
-        if (move.kind != PlayMove::kStock && place >= Model::kTrianglePlace && place < Model::kExtraPlace) score += 40;
-    return score;
-}
-
 // Calculation: how many more cards a foundation must take before this card fits one (99: never).
 int CardsBefore(const CalculationModel::Position& p, Card card) {
     if (!card.IsValid()) return 99;
@@ -325,6 +207,7 @@ int QuadrilleScore(const void* before, const PlayMove& move, int points, const v
 }  // namespace
 
 MoveScore MoveScoreFor(int gameNumber) {
+    if (MoveScore score = PairingGameScore(gameNumber)) return score;
     switch (gameNumber) {
     case KlondikeGame::kGameNumber:
         return KlondikeScore;
@@ -342,19 +225,13 @@ MoveScore MoveScoreFor(int gameNumber) {
         return TopCardScore<FourSeasonsModel>;
     case SimplicityGame::kGameNumber:
         return TopCardScore<SimplicityModel>;
-    case GolfGame::kGameNumber:
-        return GolfScore;
-    case PyramidGame::kGameNumber:
-        return PyramidScore;
     default:
         return GenericScore;
     }
 }
 
 PositionEncoder SearchCodeFor(MoveScore score) {
-    if (score == GolfScore) return GolfRanks;
-    if (score == PyramidScore) return PyramidRanks;
-    return nullptr;
+    return PairingGameCode(score);
 }
 
 bool PlayedForPoints(int gameNumber) {

@@ -11,12 +11,15 @@
 
 #include "games/accordion.h"
 #include "games/agnes.h"
+#include "games/auld_lang_syne.h"
 #include "games/canfield.h"
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
+#include "games/gate.h"
 #include "games/golf.h"
 #include "games/klondike.h"
 #include "games/pyramid.h"
+#include "games/simple_addition.h"
 #include "solver/solver.h"
 #include "store/settings_store.h"
 #include "tests/games/autoplayer.h"
@@ -104,6 +107,49 @@ TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
     EXPECT_GE(won, 3);
 }
 
+// Simple Addition's wins are made of removals taken as they come, pairs and groups of four high
+// cards alike: they must replay through the clicks as well.
+TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
+    const GameDescriptor& entry = *FindGame(SimpleAdditionGame::kGameNumber);
+    int won = 0;
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE("deal " + std::to_string(seed));
+        Deal(entry, seed, seed == 1);
+        const std::string position = game->PositionBytes();
+        const SolveResult result = Solve(*entry.model, position.data(), kReplayBudget, MoveScoreFor(entry.number));
+        ASSERT_NE(result.outcome, SolveOutcome::kUnknown);
+        if (result.outcome != SolveOutcome::kWon) continue;
+        ++won;
+        // A group takes four clicks, more than one gesture makes: the player clicks two of its
+        // cards first, and the table then offers the group.
+        auto& table = static_cast<SimpleAdditionGame&>(*game);
+        for (size_t i = 0; i < result.moves.size(); ++i) {
+            const PlayMove& move = result.moves[i];
+            if (move.kind == PlayMove::kSelect) {
+                const int suit = table.Top(move.from).Suit();
+                int clicked = 0;
+                for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
+                    if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
+                        Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
+                        ++clicked;
+                    }
+            }
+            if (i + 1 < result.moves.size()) {
+                MoveList offered;
+                game->PlayMoves(offered);
+                ASSERT_NE(std::find(offered.begin(), offered.end(), move), offered.end()) << Describe(move);
+                MoveGesture gesture;
+                ASSERT_TRUE(game->GestureFor(move, gesture));
+                Perform(gesture);
+            } else {
+                Replay({move});
+            }
+            if (HasFatalFailure()) return;
+        }
+    }
+    EXPECT_GE(won, 2);
+}
+
 // ---- "Lost" against a search of every sequence of moves ----
 
 // Whether any sequence of moves wins: every move of every position reached, in the model's own
@@ -169,21 +215,27 @@ void CompareWithExhaustive(const PlayModelOps& ops, int gameNumber,
     EXPECT_GE(lost, minLost);
 }
 
+// Accordion's dead end: cards that fall apart into groups sharing no suit and no rank.
 TEST(SolverExhaustive, AccordionRowsAgree) {
-    CompareWithExhaustive(*FindGame(1)->model, 1, [](std::mt19937& random) {
+    CompareWithExhaustive(*FindGame(AccordionGame::kGameNumber)->model, AccordionGame::kGameNumber, [](std::mt19937& random) {
         AccordionModel::Position p;
-        const std::vector<Card> cards = Draw(random, 5 + static_cast<int>(random() % 4));
-        std::copy(cards.begin(), cards.end(), p.cells.begin());
+        const std::vector<Card> cards = Draw(random, 5 + static_cast<int>(random() % 5));
+        std::copy(cards.begin(), cards.end(), p.cells.begin() + static_cast<int>(random() % 3));
         return AsWords(p);
     });
 }
 
+// Golf's dead ends: column cards left only stock cards to go on, and Kings that end a run.
 TEST(SolverExhaustive, GolfTablesAgree) {
-    CompareWithExhaustive(*FindGame(11)->model, 11, [](std::mt19937& random) {
+    CompareWithExhaustive(*FindGame(GolfGame::kGameNumber)->model, GolfGame::kGameNumber, [](std::mt19937& random) {
         GolfModel::Position p;
         p.wrapAround = static_cast<int32_t>(random() % 2);
-        const int columns = 2 + static_cast<int>(random() % 2), depth = 2, stock = 3 + static_cast<int>(random() % 3);
-        const std::vector<Card> cards = Draw(random, columns * depth + stock + 1);
+        const int columns = 2 + static_cast<int>(random() % 3), depth = 2 + (random() % 3 == 0);
+        const int stock = 4 + static_cast<int>(random() % 4);
+        std::vector<Card> cards = Draw(random, columns * depth + stock + 1);
+        // Kings more often than a pack gives them, for the runs they end.
+        for (Card& card : cards)
+            if (random() % 12 == 0) card = Card(card.Suit(), Card::kKing);
         size_t next = 0;
         for (int c = 0; c < columns; ++c) {
             for (int i = 0; i < depth; ++i) p.columns[c][i] = cards[next++];
@@ -197,16 +249,71 @@ TEST(SolverExhaustive, GolfTablesAgree) {
     });
 }
 
-// Pyramid's dead ends: too few partners for a value, or partners only under the card.
+// Pyramid's dead ends (too few partners for a value, or partners only under or above the card)
+// and safe removals (Kings, the last two cards of two partner values), with and without a
+// recycle.
 TEST(SolverExhaustive, PyramidTrianglesAgree) {
     CompareWithExhaustive(*FindGame(PyramidGame::kGameNumber)->model, PyramidGame::kGameNumber, [](std::mt19937& random) {
         PyramidModel::Position p;
-        p.rows = 2 + static_cast<int>(random() % 2);
+        p.rows = 2 + static_cast<int>(random() % 3);
+        p.recyclesAtDeal = p.turnsLeft = static_cast<int32_t>(random() % 2);
         const int stock = 6 + static_cast<int>(random() % 5);
         const std::vector<Card> cards = Draw(random, p.rows * (p.rows + 1) / 2 + stock);
         std::copy_n(cards.begin(), p.rows * (p.rows + 1) / 2, p.triangle.begin());
         std::copy(cards.end() - stock, cards.end(), p.stock.begin());
         p.stockCount = stock;
+        return AsWords(p);
+    });
+}
+
+// Simple Addition takes every removal at once: a few places, pairs and a group of high cards
+// shuffled, with a stray card now and then.
+TEST(SolverExhaustive, SimpleAdditionRowsAgree) {
+    CompareWithExhaustive(*FindGame(SimpleAdditionGame::kGameNumber)->model, SimpleAdditionGame::kGameNumber, [](std::mt19937& random) {
+        PairingModel::Position p;
+        p.places = 3 + static_cast<int>(random() % 3);
+        p.pairSum = SimpleAdditionGame::kPairSum;
+        p.refills = p.groups = 1;
+        std::vector<Card> cards;
+        for (int pair = 0; pair < 4; ++pair) {
+            const int rank = static_cast<int>(random() % 9);  // Two .. Ten less one, or the Ace
+            const Card card(static_cast<int>(random() % 4), rank == 8 ? Card::kAce : rank);
+            const int partner = SimpleAdditionGame::kPairSum - card.PipValue();
+            cards.push_back(card);
+            cards.emplace_back(static_cast<int>(random() % 4), partner == 1 ? Card::kAce : partner - 2);
+        }
+        const int suit = static_cast<int>(random() % 4);
+        if (random() % 2)
+            for (int rank = Card::kTen; rank <= Card::kKing; ++rank) cards.emplace_back(suit, rank);
+        if (random() % 3 == 0) cards[random() % cards.size()] = Draw(random, 1)[0];
+        std::shuffle(cards.begin(), cards.end(), random);
+        const int onTable = std::min<int>(p.places, static_cast<int>(cards.size()));
+        std::copy_n(cards.begin(), onTable, p.cells.begin());
+        p.stockCount = static_cast<int32_t>(cards.size()) - onTable;
+        std::copy(cards.begin() + onTable, cards.end(), p.stock.begin());
+        return AsWords(p);
+    }, 30);
+}
+
+// Auld Lang Syne's safe moves (a card one step above every foundation short of it) and dead ends
+// (a card above every copy left of a rank it needs), near the end of a deal: the foundations a
+// few cards short, the cards still out shuffled over the piles and the stock.
+TEST(SolverExhaustive, AuldLangSyneEndGamesAgree) {
+    CompareWithExhaustive(*FindGame(AuldLangSyneGame::kGameNumber)->model, AuldLangSyneGame::kGameNumber, [](std::mt19937& random) {
+        AuldLangSyneModel::Position p;
+        p.startRank = static_cast<int32_t>(random() % Card::kRankCount);
+        std::vector<Card> cards;
+        for (int f = 0; f < AuldLangSyneModel::kFoundations; ++f) {
+            const int top = Card::kRankCount - 1 - static_cast<int>(random() % 5);
+            p.foundations[f] = Card(f, (p.startRank + top) % Card::kRankCount);
+            for (int step = top + 1; step < Card::kRankCount; ++step) cards.emplace_back(f, (p.startRank + step) % Card::kRankCount);
+        }
+        std::shuffle(cards.begin(), cards.end(), random);
+        size_t next = 0;
+        for (int pile = 0; pile < AuldLangSyneModel::kPiles; ++pile)
+            for (int n = static_cast<int>(random() % 4); n > 0 && next < cards.size(); --n)
+                p.piles[pile][p.pileCounts[pile]++] = cards[next++];
+        for (; next < cards.size(); ++next) p.stock[p.stockCount++] = cards[next];
         return AsWords(p);
     });
 }
@@ -331,6 +438,21 @@ TEST(SolverExhaustive, FourSeasonsEndGamesAgree) {
         p.recycles = static_cast<int>(random() % 2);
         return AsWords(p);
     }, 0);
+}
+
+// Gate's search codes its columns and foundations in a fixed order: it must still tell apart every
+// two positions whose futures differ, posts, waste and the game's own end included.
+TEST(SolverExhaustive, GateEndGamesAgree) {
+    CompareWithExhaustive(*FindGame(GateGame::kGameNumber)->model, GateGame::kGameNumber, [](std::mt19937& random) {
+        GateModel::Position p;
+        p.startRank = static_cast<int>(random() % Card::kRankCount);
+        EndGame game = MakeEndGame(random, GateModel::kFoundations, p.startRank, 6 + static_cast<int>(random() % 3));
+        std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
+        Scatter(random, game.left, p.columns, p.columnCount, 4, p.stock, kAnyOrder);
+        for (int post = 0; post < 2; ++post)
+            while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
+        return AsWords(p);
+    }, 5);
 }
 
 // ---- Budgets and cancelling ----
