@@ -63,10 +63,12 @@ private:
     size_t used = 0;
 };
 
+// A move of the search: the model's `move` after `presses` presses of the stock (a stock macro).
 struct Child {
     int score;
     PlayMove move;
     uint64_t hash;
+    int presses = 0;
 };
 
 // One position on the search path: its children in the order they are tried. A position is
@@ -101,7 +103,8 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode), words(Words(ops)),
-          seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2), scratch(words) {
+          macro(StockMacroFor(this->score)), seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2),
+          scratch(words), pressed(words) {
         code.bytes.reserve(1024);
     }
 
@@ -130,6 +133,22 @@ public:
 
 private:
     void* At(size_t depth) { return positions.data() + depth * words; }
+
+    int ApplyChild(void* position, const Child& child) {
+        int points = 0;
+        for (int i = 0; i < child.presses; ++i) points += ops.apply(position, PlayMove{PlayMove::kStock});
+        return points + ops.apply(position, child.move);
+    }
+    // The model's moves from the start to the child now tried at `depth`, then `last`.
+    void Solution(size_t depth, const Child& last, SolveResult& result) {
+        result.moves.clear();
+        const auto add = [&](const Child& child) {
+            result.moves.insert(result.moves.end(), static_cast<size_t>(child.presses), PlayMove{PlayMove::kStock});
+            result.moves.push_back(child.move);
+        };
+        for (size_t d = 0; d < depth; ++d) add(frames[d].children[frames[d].next - 1]);
+        add(last);
+    }
 
     // A faster hash than the code's own byte-wise one: eight bytes a step.
     uint64_t HashOf(const void* position) {
@@ -160,40 +179,93 @@ private:
         frame.tainted = false;
         moves.clear();
         ops.moves(At(depth), moves);
+        bool pressable = false;
         for (const PlayMove& move : moves) {
-            std::memcpy(scratch.data(), At(depth), ops.positionSize);
-            const int points = ops.apply(scratch.data(), move);
-            const uint64_t hash = HashOf(scratch.data());
-            if (lost.Contains(hash)) continue;
-            if (seen.Contains(hash)) {
-                frame.tainted = true;
+            if (macro.wastePlace >= 0 && move.kind == PlayMove::kStock) {
+                pressable = true;
                 continue;
             }
-            if (ops.won(scratch.data())) {
-                result.moves.clear();
-                for (size_t d = 0; d < depth; ++d) result.moves.push_back(frames[d].children[frames[d].next - 1].move);
-                result.moves.push_back(move);
-                return true;
-            }
-            int rank = score(At(depth), move, points, scratch.data());
-            if (rank <= kHopeless) continue;
-            if (noise > 0 && rank < kSafeMove) {
-                random ^= random << 13;
-                random ^= random >> 7;
-                random ^= random << 17;
-                rank += static_cast<int>(random % static_cast<uint64_t>(noise));
-            }
-            // Moving the cards the last move placed again, without scoring, seldom helps: the
-            // first move could usually have gone there at once.
-            if (depth > 0 && move.kind == PlayMove::kMove && points <= 0) {
-                const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
-                if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
-            }
-            frame.children.push_back({rank, move, hash});
+            if (AddChild(depth, At(depth), move, 0, 0, result)) return true;
         }
+        if (pressable && ExpandStock(depth, result)) return true;
         std::stable_sort(frame.children.begin(), frame.children.end(),
                          [](const Child& a, const Child& b) { return a.score > b.score; });
         if (!frame.children.empty() && frame.children[0].score >= kSafeMove) frame.children.resize(1);
+        return false;
+    }
+
+    // The stock macros of the position at `depth`: press the stock again and again, and after each
+    // press offer the waste's top card's moves. Pressing commutes with every other move, and a win
+    // ends with an empty waste, so every win can be played with each press run followed at once
+    // by a waste move: the bare press is never needed. A waste of a size met before (at the start,
+    // or earlier in this run) holds the same cards in the same order, reached with more of the
+    // stock's turns spent, so it is skipped; after a second turn of the waste nothing new comes.
+    bool ExpandStock(size_t depth, SolveResult& result) {
+        std::memcpy(pressed.data(), At(depth), ops.positionSize);
+        uint64_t sizesMet[2] = {0, 0};
+        const auto meet = [&](int size) {
+            const int bit = std::clamp(size, 0, 127);
+            const bool met = sizesMet[bit / 64] >> (bit % 64) & 1;
+            sizesMet[bit / 64] |= uint64_t{1} << (bit % 64);
+            return met;
+        };
+        meet(macro.wasteCount(pressed.data()));
+        int points = 0, turns = 0;
+        for (int presses = 1; presses <= kMaxPresses; ++presses) {
+            points += ops.apply(pressed.data(), PlayMove{PlayMove::kStock});
+            const int size = macro.wasteCount(pressed.data());
+            if (size == 0 && ++turns == 2) break;
+            const bool fresh = !meet(size);
+            pressMoves.clear();
+            ops.moves(pressed.data(), pressMoves);
+            bool more = false;
+            for (const PlayMove& move : pressMoves) {
+                more |= move.kind == PlayMove::kStock;
+                if (fresh && move.kind == PlayMove::kMove && move.from == macro.wastePlace &&
+                    AddChild(depth, pressed.data(), move, presses, points, result))
+                    return true;
+            }
+            if (!more) break;
+        }
+        return false;
+    }
+
+    // Scores `move` from `before` (the position at `depth`, after `presses` presses that scored
+    // `pressPoints`) and adds it to the frame unless it is known, hopeless or won (true: the
+    // solution is in `result`).
+    bool AddChild(size_t depth, const void* before, const PlayMove& move, int presses, int pressPoints,
+                  SolveResult& result) {
+        Frame& frame = frames[depth];
+        std::memcpy(scratch.data(), before, ops.positionSize);
+        const int points = pressPoints + ops.apply(scratch.data(), move);
+        const uint64_t hash = HashOf(scratch.data());
+        if (lost.Contains(hash)) return false;
+        if (seen.Contains(hash)) {
+            frame.tainted = true;
+            return false;
+        }
+        const Child child{0, move, hash, presses};
+        if (ops.won(scratch.data())) {
+            Solution(depth, child, result);
+            return true;
+        }
+        int rank = score(before, move, points, scratch.data());
+        if (rank <= kHopeless) return false;
+        // A move that is safe after the presses is not safe against the moves that need no press.
+        if (presses > 0) rank = std::min(rank, kSafeMove - 1) - presses;
+        if (noise > 0 && rank < kSafeMove) {
+            random ^= random << 13;
+            random ^= random >> 7;
+            random ^= random << 17;
+            rank += static_cast<int>(random % static_cast<uint64_t>(noise));
+        }
+        // Moving the cards the last move placed again, without scoring, seldom helps: the first
+        // move could usually have gone there at once.
+        if (depth > 0 && move.kind == PlayMove::kMove && points <= 0) {
+            const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
+            if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
+        }
+        frame.children.push_back({rank, move, hash, presses});
         return false;
     }
 
@@ -244,7 +316,7 @@ private:
             }
             void* next = At(depth + 1);
             std::memcpy(next, At(depth), ops.positionSize);
-            ops.apply(next, child.move);
+            ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
                 --depth;
@@ -260,16 +332,18 @@ private:
     const std::atomic<bool>* cancel;
     PositionEncoder encode;
     size_t words;
+    StockMacro macro;
     SeenTable seen;  // positions met in this attempt
     SeenTable lost;  // positions proved lost, kept across attempts
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
-    std::vector<uint64_t> scratch;
-    MoveList moves;
+    std::vector<uint64_t> scratch, pressed;  // a child; the position after a run of presses
+    MoveList moves, pressMoves;
     PositionCode code;
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kNoise = 200;
+    static constexpr int kMaxPresses = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
     bool limitHit = false;
     int noise = 0;

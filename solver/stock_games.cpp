@@ -1,0 +1,235 @@
+#include "solver/stock_games.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "games/canfield.h"
+#include "games/klondike.h"
+#include "solver/heuristic_parts.h"
+
+namespace {
+
+using heuristic::CardSentHome;
+using heuristic::Generic;
+using heuristic::NothingBuildsOn;
+using heuristic::Order;
+
+// ---- Search codes ----
+
+// A code built in a fixed buffer (no allocation and no per-byte growth while searching), with the
+// places the rules treat alike (tableau piles, foundations) sorted, so positions that differ only
+// in which pile or foundation holds what are searched once.
+class CodeBuffer {
+public:
+    void Byte(int value) { bytes[size++] = static_cast<uint8_t>(value); }
+    void CardByte(Card card) { Byte(card.IsValid() ? card.Index() : 0xFF); }
+    void Run(const Card* cards, int count) {
+        Byte(count);
+        for (int i = 0; i < count; ++i) CardByte(cards[i]);
+    }
+    template <size_t F>
+    void SortedTops(const std::array<Card, F>& tops) {
+        std::array<uint8_t, F> sorted{};
+        for (size_t f = 0; f < F; ++f) sorted[f] = tops[f].IsValid() ? static_cast<uint8_t>(tops[f].Index()) : 0xFF;
+        std::sort(sorted.begin(), sorted.end());
+        for (uint8_t top : sorted) Byte(top);
+    }
+    // Piles of `slots` cards each, the first faceDown[i] of pile i face down (faceDown may be null).
+    template <size_t Piles, size_t Slots>
+    void SortedPiles(const std::array<std::array<Card, Slots>, Piles>& piles, const std::array<int32_t, Piles>& counts,
+                     const int32_t* faceDown) {
+        std::array<std::array<uint8_t, Slots + 2>, Piles> codes{};
+        for (size_t i = 0; i < Piles; ++i) {
+            codes[i][0] = static_cast<uint8_t>(faceDown ? faceDown[i] : 0);
+            codes[i][1] = static_cast<uint8_t>(counts[i]);
+            for (int k = 0; k < counts[i]; ++k) codes[i][static_cast<size_t>(k) + 2] = static_cast<uint8_t>(piles[i][k].Index());
+        }
+        std::sort(codes.begin(), codes.end());
+        for (const auto& code : codes) {
+            std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[1]) + 2);
+            size += static_cast<size_t>(code[1]) + 2;
+        }
+    }
+    void Into(PositionCode& out) const { out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size); }
+
+private:
+    std::array<uint8_t, 512> bytes{};
+    size_t size = 0;
+};
+
+// Klondike's code leaves out how often the waste was turned where that is unlimited.
+void KlondikeCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    CodeBuffer code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
+    const KlondikeRules& r = p.rules;
+    code.Byte(p.startRank);
+    code.Byte(r.recycles == KlondikeRules::kUnlimitedRecycles ? 0xFF : std::min(p.turnsUsed, 254));
+    code.Byte(r.cardsDealt);
+    code.Byte(std::min(r.recycles, 255));
+    code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
+    code.Into(out);
+}
+
+void CanfieldCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
+    CodeBuffer code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.Run(p.reserve.data(), p.reserveCount);
+    code.CardByte(p.baseCard);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.tableau, p.pileCount, nullptr);
+    code.Byte(p.recycles == CanfieldRules::kUnlimitedRecycles ? 0xFF : std::min(p.recyclesUsed, 254));
+    code.Byte(std::min(p.recycles, 255));
+    code.Byte(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3);
+    code.Into(out);
+}
+
+// ---- Klondike ----
+
+// A card may go home safely when no card that could still be placed on it is left off the
+// foundations: both cards of the other colour one below it are home already.
+bool SafeHome(const KlondikeModel::Position& p, Card card) {
+    const int order = Order(card, p.startRank);
+    if (order <= 1) return true;
+    int otherColourHome = 0;
+    for (const Card& top : p.foundations)
+        if (top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= order - 1) ++otherColourHome;
+    return otherColourHome == 2;
+}
+
+// A Klondike position no play can win: some card Y lies above a lower card X of its own suit in
+// a stack its cards leave from the top only (a tableau pile; with no turn of the waste left, the
+// waste, and the stock's cards dealt together in one press), and Y can never leave except to
+// its foundation, which needs X there first. Y cannot leave for the tableau when it may not
+// start an empty pile and every card it could be built on is home or below it in the same stack.
+bool KlondikeHopeless(const KlondikeModel::Position& p) {
+    using Model = KlondikeModel;
+    if (p.startRank < 0) return false;
+    std::array<int, Card::kSuitCount> home{};  // cards of each suit on the foundations
+    for (Card top : p.foundations)
+        if (top.IsValid()) home[top.Suit()] = Order(top, p.startRank) + 1;
+    // The stack every card lies in (-1: none of the kind above) and its height there.
+    std::array<int8_t, Card::kCardsPerPack> stack, height{};
+    stack.fill(-1);
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        for (int i = 0; i < p.pileCount[pile]; ++i) {
+            stack[p.tableau[pile][i].Index()] = static_cast<int8_t>(pile);
+            height[p.tableau[pile][i].Index()] = static_cast<int8_t>(i);
+        }
+    if (!p.rules.TurnAllowed(p.turnsUsed)) {
+        for (int i = 0; i < p.wasteCount; ++i) {
+            stack[p.waste[i].Index()] = Model::kPiles;
+            height[p.waste[i].Index()] = static_cast<int8_t>(i);
+        }
+        const int step = std::max(1, static_cast<int>(p.rules.cardsDealt));
+        for (int i = 0; i < p.stock.count; ++i) {
+            stack[p.stock.Peek(i).Index()] = static_cast<int8_t>(Model::kPiles + 1 + i / step);
+            height[p.stock.Peek(i).Index()] = static_cast<int8_t>(i % step);
+        }
+    }
+    const auto below = [&](Card card, Card above) {
+        return stack[card.Index()] >= 0 && stack[card.Index()] == stack[above.Index()] &&
+               height[card.Index()] < height[above.Index()];
+    };
+    for (int index = 0; index < Card::kCardsPerPack; ++index) {
+        if (stack[index] < 0 || height[index] == 0) continue;
+        const Card y(index / Card::kRankCount, index % Card::kRankCount);
+        const int order = Order(y, p.startRank);
+        if (!p.rules.tableauStart || tableau::NextRank(y.Rank()) == p.startRank) continue;
+        bool free = false;
+        for (int suit = 0; suit < Card::kSuitCount && !free; ++suit) {
+            const Card host(suit, tableau::NextRank(y.Rank()));
+            if (Model::CanStack(p, y, host, false))
+                free = Order(host, p.startRank) >= home[suit] && !below(host, y);
+        }
+        if (free) continue;
+        for (int o = home[y.Suit()]; o < order; ++o)
+            if (below(Card(y.Suit(), (p.startRank + o) % Card::kRankCount), y)) return true;
+    }
+    return false;
+}
+
+int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = KlondikeModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    if (move.kind == PlayMove::kFlip) return kSafeMove;
+    if (KlondikeHopeless(*static_cast<const Model::Position*>(after))) return kHopeless;
+    int score = Generic(move, points);
+    if (move.kind != PlayMove::kMove) return score;
+    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
+        const bool fromWaste = move.from == Model::kWastePlace;
+        const Card card = fromWaste ? p.waste[p.wasteCount - 1] : p.tableau[move.from - Model::kFirstPile][move.index];
+        // Taking the waste's card while the stock turns several at a time regroups the cards the
+        // stock can reach, so that is never sure to be safe.
+        if (move.count == 1 && (!fromWaste || p.rules.cardsDealt == 1) && SafeHome(p, card)) return kSafeMove;
+    }
+    if (move.from >= Model::kFirstPile) {
+        const int pile = move.from - Model::kFirstPile;
+        const int faceDown = p.faceDownCount[pile];
+        if (move.index == faceDown && faceDown > 0) score += 200 + 10 * faceDown;
+        if (move.index == 0 && move.to >= Model::kFirstPile && p.tableau[pile][0].Rank() == Card::kKing) score -= 300;
+    } else if (move.from >= Model::kFirstFoundation) {
+        score -= 150;
+    } else if (move.from == Model::kWastePlace) {
+        score += 30;
+    }
+    return score;
+}
+
+// ---- Canfield ----
+
+// A card no other card can still need goes home, unless the move empties a pile the reserve
+// would fill (which changes more than the card's place) or takes the waste's card while the stock
+// turns several cards at a time (which regroups the cards the stock can reach). The reserve is
+// what blocks a deal, so its card comes first among the rest.
+int CanfieldScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = CanfieldModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    const auto& q = *static_cast<const Model::Position*>(after);
+    const Card home = CardSentHome(q, move, Model::kFirstFoundation);
+    const bool fromReserve = move.from == Model::kReservePlace;
+    if (home.IsValid() && q.reserveCount == p.reserveCount - (fromReserve ? 1 : 0) &&
+        (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
+        NothingBuildsOn(home, q.foundations, p.baseCard.Rank(), 1, Model::BuildsDown))
+        return kSafeMove;
+    int score = Generic(move, points);
+    if (fromReserve) score += 100;
+    if (move.kind == PlayMove::kMove && move.from >= Model::kFirstFoundation && move.from < Model::kFirstPile)
+        score -= 150;
+    return score;
+}
+
+}  // namespace
+
+MoveScore StockGameScore(int gameNumber) {
+    switch (gameNumber) {
+    case KlondikeGame::kGameNumber:
+        return KlondikeScore;
+    case CanfieldGame::kGameNumber:
+        return CanfieldScore;
+    default:
+        return nullptr;
+    }
+}
+
+PositionEncoder StockGameCode(MoveScore score) {
+    if (score == KlondikeScore) return KlondikeCode;
+    if (score == CanfieldScore) return CanfieldCode;
+    return nullptr;
+}
+
+StockMacro StockMacroFor(MoveScore score) {
+    if (score == KlondikeScore)
+        return {KlondikeModel::kWastePlace,
+                [](const void* p) { return static_cast<int>(static_cast<const KlondikeModel::Position*>(p)->wasteCount); }};
+    if (score == CanfieldScore)
+        return {CanfieldModel::kWastePlace,
+                [](const void* p) { return static_cast<int>(static_cast<const CanfieldModel::Position*>(p)->wasteCount); }};
+    return {};
+}
