@@ -10,6 +10,8 @@ namespace {
 
 // Hashes of the positions already searched: open addressing over a power-of-two array that
 // doubles while the memory budget allows. Zero marks an empty slot.
+constexpr uint64_t kTurnsMask = 7;
+
 class SeenTable {
 public:
     explicit SeenTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(uint64_t), 1024)) {
@@ -21,6 +23,13 @@ public:
         used = 0;
     }
 
+    // Whether the table holds this position or one that dominates it: the low bits of a hash
+    // count the stock's turns left (Search::HashOf), and more turns left can only help.
+    bool Covers(uint64_t hash) const {
+        for (uint64_t left = hash & kTurnsMask; left <= kTurnsMask; ++left)
+            if (Contains((hash & ~kTurnsMask) | left)) return true;
+        return false;
+    }
     bool Contains(uint64_t hash) const {
         hash = hash ? hash : 1;
         for (size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
@@ -150,7 +159,8 @@ private:
         add(last);
     }
 
-    // A faster hash than the code's own byte-wise one: eight bytes a step.
+    // A faster hash than the code's own byte-wise one: eight bytes a step. Its low bits hold the
+    // stock's turns left, which a game with a stock macro leaves out of its code.
     uint64_t HashOf(const void* position) {
         code.bytes.clear();
         encode(position, code);
@@ -166,7 +176,9 @@ private:
         uint64_t tail = 0;
         std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
         hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
-        return hash ^ (hash >> 32);
+        hash ^= hash >> 32;
+        const int left = macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask};
+        return (hash & ~kTurnsMask) | static_cast<uint64_t>(left);
     }
 
     // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
@@ -239,8 +251,8 @@ private:
         std::memcpy(scratch.data(), before, ops.positionSize);
         const int points = pressPoints + ops.apply(scratch.data(), move);
         const uint64_t hash = HashOf(scratch.data());
-        if (lost.Contains(hash)) return false;
-        if (seen.Contains(hash)) {
+        if (lost.Covers(hash)) return false;
+        if (seen.Covers(hash)) {
             frame.tainted = true;
             return false;
         }
@@ -252,7 +264,11 @@ private:
         int rank = score(before, move, points, scratch.data());
         if (rank <= kHopeless) return false;
         // A move that is safe after the presses is not safe against the moves that need no press.
-        if (presses > 0) rank = std::min(rank, kSafeMove - 1) - presses;
+        // A limited turn of the waste spent is a resource gone: such macros come late.
+        if (presses > 0) {
+            rank = std::min(rank, kSafeMove - 1) - presses;
+            if (macro.turnsLeft) rank -= kTurnCost * (macro.turnsLeft(At(depth)) - macro.turnsLeft(before));
+        }
         if (noise > 0 && rank < kSafeMove) {
             random ^= random << 13;
             random ^= random >> 7;
@@ -292,8 +308,8 @@ private:
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (lost.Contains(child.hash)) continue;
-            if (seen.Contains(child.hash)) {
+            if (lost.Covers(child.hash)) continue;
+            if (seen.Covers(child.hash)) {
                 frame.tainted = true;
                 continue;
             }
@@ -344,6 +360,7 @@ private:
     static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kNoise = 200;
     static constexpr int kMaxPresses = 400;
+    static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
     bool limitHit = false;
     int noise = 0;

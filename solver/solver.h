@@ -68,6 +68,10 @@ PositionEncoder SearchCodeFor(MoveScore score);
 struct StockMacro {
     int wastePlace = -1;                                // where waste moves start; -1: no macro
     int (*wasteCount)(const void* position) = nullptr;  // cards on the waste
+    // How often the waste may still be turned over (7 or more: as good as unlimited), where the
+    // game's search code leaves that out: a position met with as many turns left or more covers
+    // it. Null where the code holds every counter.
+    int (*turnsLeft)(const void* position) = nullptr;
 };
 // The stock macro of the game whose move ordering is `score` (wastePlace -1 where it has none).
 StockMacro StockMacroFor(MoveScore score);

@@ -58,7 +58,8 @@ private:
     size_t size = 0;
 };
 
-// Klondike's code leaves out how often the waste was turned where that is unlimited.
+// The codes leave out how often the waste was turned: the search counts the turns left beside
+// the code (StockMacro::turnsLeft), so a position met with more turns left covers this one.
 void KlondikeCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     CodeBuffer code;
@@ -68,7 +69,6 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
     const KlondikeRules& r = p.rules;
     code.Byte(p.startRank);
-    code.Byte(r.recycles == KlondikeRules::kUnlimitedRecycles ? 0xFF : std::min(p.turnsUsed, 254));
     code.Byte(r.cardsDealt);
     code.Byte(std::min(r.recycles, 255));
     code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
@@ -84,7 +84,6 @@ void CanfieldCode(const void* position, PositionCode& out) {
     code.CardByte(p.baseCard);
     code.SortedTops(p.foundations);
     code.SortedPiles(p.tableau, p.pileCount, nullptr);
-    code.Byte(p.recycles == CanfieldRules::kUnlimitedRecycles ? 0xFF : std::min(p.recyclesUsed, 254));
     code.Byte(std::min(p.recycles, 255));
     code.Byte(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3);
     code.Into(out);
@@ -224,12 +223,29 @@ PositionEncoder StockGameCode(MoveScore score) {
     return nullptr;
 }
 
+namespace {
+
+// Turns of the waste left, 7 for as good as unlimited.
+int TurnsLeft(int32_t allowed, int32_t used, int32_t unlimited) {
+    return allowed == unlimited ? 7 : std::clamp(allowed - used, 0, 7);
+}
+
+}  // namespace
+
 StockMacro StockMacroFor(MoveScore score) {
+    using K = KlondikeModel::Position;
+    using C = CanfieldModel::Position;
     if (score == KlondikeScore)
-        return {KlondikeModel::kWastePlace,
-                [](const void* p) { return static_cast<int>(static_cast<const KlondikeModel::Position*>(p)->wasteCount); }};
+        return {KlondikeModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const K*>(p)->wasteCount); },
+                [](const void* p) {
+                    const K& k = *static_cast<const K*>(p);
+                    return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
+                }};
     if (score == CanfieldScore)
-        return {CanfieldModel::kWastePlace,
-                [](const void* p) { return static_cast<int>(static_cast<const CanfieldModel::Position*>(p)->wasteCount); }};
+        return {CanfieldModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const C*>(p)->wasteCount); },
+                [](const void* p) {
+                    const C& c = *static_cast<const C*>(p);
+                    return TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
+                }};
     return {};
 }
