@@ -229,7 +229,7 @@ private:
             if (size == 0 && ++turns == 2) break;
             const bool fresh = !meet(size);
             pressMoves.clear();
-            ops.moves(pressed.data(), pressMoves);
+            (macro.stockMoves ? macro.stockMoves : ops.moves)(pressed.data(), pressMoves);
             bool more = false;
             for (const PlayMove& move : pressMoves) {
                 more |= move.kind == PlayMove::kStock;

@@ -72,6 +72,9 @@ struct StockMacro {
     // game's search code leaves that out: a position met with as many turns left or more covers
     // it. Null where the code holds every counter.
     int (*turnsLeft)(const void* position) = nullptr;
+    // The press of the stock and the waste card's moves alone, as the model's Moves would list
+    // them (a cheaper call, made after every press); null: the model's Moves.
+    void (*stockMoves)(const void* position, MoveList& out) = nullptr;
 };
 // The stock macro of the game whose move ordering is `score` (wastePlace -1 where it has none).
 StockMacro StockMacroFor(MoveScore score);

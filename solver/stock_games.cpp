@@ -45,8 +45,17 @@ public:
             codes[i][1] = static_cast<uint8_t>(counts[i]);
             for (int k = 0; k < counts[i]; ++k) codes[i][static_cast<size_t>(k) + 2] = static_cast<uint8_t>(piles[i][k].Index());
         }
-        std::sort(codes.begin(), codes.end());
-        for (const auto& code : codes) {
+        // Sorted on their first eight bytes, the rest only on a tie.
+        std::array<uint64_t, Piles> keys{};
+        for (size_t i = 0; i < Piles; ++i)
+            for (size_t b = 0; b < 8; ++b) keys[i] = keys[i] << 8 | codes[i][b];
+        std::array<uint8_t, Piles> order{};
+        for (size_t i = 0; i < Piles; ++i) order[i] = static_cast<uint8_t>(i);
+        std::sort(order.begin(), order.end(), [&](uint8_t a, uint8_t b) {
+            return keys[a] != keys[b] ? keys[a] < keys[b] : codes[a] < codes[b];
+        });
+        for (uint8_t i : order) {
+            const auto& code = codes[i];
             std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[1]) + 2);
             size += static_cast<size_t>(code[1]) + 2;
         }
@@ -225,6 +234,37 @@ PositionEncoder StockGameCode(MoveScore score) {
 
 namespace {
 
+// The moves of the stock and of the waste's top card, in the model's own terms.
+void KlondikeStockMoves(const void* position, MoveList& out) {
+    using Model = KlondikeModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    out.clear();
+    if (Model::PressStock(p) != Model::StockPress::kNothing) out.push_back({PlayMove::kStock});
+    if (p.wasteCount == 0) return;
+    const Card card = p.waste[p.wasteCount - 1];
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::FitsFoundation(p, f, card, 1))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (Model::FitsPile(p, pile, card, 1))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+}
+
+void CanfieldStockMoves(const void* position, MoveList& out) {
+    using Model = CanfieldModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    out.clear();
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+    if (p.wasteCount == 0) return;
+    const Card card = p.waste[p.wasteCount - 1];
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::BuildsUp(p, card, f))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (Model::FitsPile(p, pile, card, 1, false))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+}
+
 // Turns of the waste left, 7 for as good as unlimited.
 int TurnsLeft(int32_t allowed, int32_t used, int32_t unlimited) {
     return allowed == unlimited ? 7 : std::clamp(allowed - used, 0, 7);
@@ -240,12 +280,14 @@ StockMacro StockMacroFor(MoveScore score) {
                 [](const void* p) {
                     const K& k = *static_cast<const K*>(p);
                     return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
-                }};
+                },
+                KlondikeStockMoves};
     if (score == CanfieldScore)
         return {CanfieldModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const C*>(p)->wasteCount); },
                 [](const void* p) {
                     const C& c = *static_cast<const C*>(p);
                     return TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
-                }};
+                },
+                CanfieldStockMoves};
     return {};
 }
