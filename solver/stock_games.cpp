@@ -112,10 +112,12 @@ bool SafeHome(const KlondikeModel::Position& p, Card card) {
 }
 
 // A Klondike position no play can win: some card Y lies above a lower card X of its own suit in
-// a stack its cards leave from the top only (a tableau pile; with no turn of the waste left, the
-// waste, and the stock's cards dealt together in one press), and Y can never leave except to
-// its foundation, which needs X there first. Y cannot leave for the tableau when it may not
-// start an empty pile and every card it could be built on is home or below it in the same stack.
+// a stack its cards leave from the top only, one by one (a pile's face-down cards and the face-up
+// card on them; with no turn of the waste left, the waste, and the stock's cards dealt together
+// in one press), and Y can never leave except to its foundation, which needs X there first. Y
+// cannot leave for the tableau when it may not start an empty pile and every card it could be
+// built on is home or below it in the same stack. (A face-up card higher in a pile may leave
+// carried by the card under it, so it counts in no stack.)
 bool KlondikeHopeless(const KlondikeModel::Position& p) {
     using Model = KlondikeModel;
     if (p.startRank < 0) return false;
@@ -126,7 +128,7 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
     std::array<int8_t, Card::kCardsPerPack> stack, height{};
     stack.fill(-1);
     for (int pile = 0; pile < Model::kPiles; ++pile)
-        for (int i = 0; i < p.pileCount[pile]; ++i) {
+        for (int i = 0; i < p.pileCount[pile] && i <= p.faceDownCount[pile]; ++i) {
             stack[p.tableau[pile][i].Index()] = static_cast<int8_t>(pile);
             height[p.tableau[pile][i].Index()] = static_cast<int8_t>(i);
         }
