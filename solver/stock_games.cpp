@@ -111,56 +111,98 @@ bool SafeHome(const KlondikeModel::Position& p, Card card) {
     return otherColourHome == 2;
 }
 
-// A Klondike position no play can win: some card Y lies above a lower card X of its own suit in
-// a stack its cards leave from the top only, one by one (a pile's face-down cards and the face-up
-// card on them; with no turn of the waste left, the waste, and the stock's cards dealt together
-// in one press), and Y can never leave except to its foundation, which needs X there first. Y
-// cannot leave for the tableau when it may not start an empty pile and every card it could be
-// built on is home or below it in the same stack. (A face-up card higher in a pile may leave
-// carried by the card under it, so it counts in no stack.)
+// A Klondike position no play can win, found as a cycle in the order some events must come in.
+// A card's events are leaving the card under it (L) and going home (H). L comes no later than H;
+// a card goes home after the cards of its suit below it; in a stack whose cards leave from the
+// top only, one by one (a pile's face-down cards and the face-up card on them; with no turn of
+// the waste left, the waste, and the stock's cards dealt together in one press), a card leaves
+// before the card under it. A card that can never leave except to its foundation (it may not
+// start an empty pile, and every card it could be built on is home or below it in its stack)
+// leaves when it goes home: its L and H are one event. A cycle among these orders cannot be
+// played. The simplest: such a card above a lower card of its own suit. (A face-up card higher
+// in a pile may leave carried by the card under it, so it counts in no stack.)
 bool KlondikeHopeless(const KlondikeModel::Position& p) {
     using Model = KlondikeModel;
+    constexpr int kCards = Card::kCardsPerPack;
     if (p.startRank < 0) return false;
     std::array<int, Card::kSuitCount> home{};  // cards of each suit on the foundations
     for (Card top : p.foundations)
         if (top.IsValid()) home[top.Suit()] = Order(top, p.startRank) + 1;
-    // The stack every card lies in (-1: none of the kind above) and its height there.
-    std::array<int8_t, Card::kCardsPerPack> stack, height{};
+    // The stack every card lies in (-1: none of the kind above), its height there and the card
+    // under it there (-1: none).
+    std::array<int8_t, kCards> stack, height{}, under;
     stack.fill(-1);
+    under.fill(-1);
+    const auto place = [&](Card card, int in, int at, Card below) {
+        stack[card.Index()] = static_cast<int8_t>(in);
+        height[card.Index()] = static_cast<int8_t>(at);
+        if (at > 0) under[card.Index()] = static_cast<int8_t>(below.Index());
+    };
     for (int pile = 0; pile < Model::kPiles; ++pile)
-        for (int i = 0; i < p.pileCount[pile] && i <= p.faceDownCount[pile]; ++i) {
-            stack[p.tableau[pile][i].Index()] = static_cast<int8_t>(pile);
-            height[p.tableau[pile][i].Index()] = static_cast<int8_t>(i);
-        }
+        for (int i = 0; i < p.pileCount[pile] && i <= p.faceDownCount[pile]; ++i)
+            place(p.tableau[pile][i], pile, i, i > 0 ? p.tableau[pile][i - 1] : Card());
     if (!p.rules.TurnAllowed(p.turnsUsed)) {
-        for (int i = 0; i < p.wasteCount; ++i) {
-            stack[p.waste[i].Index()] = Model::kPiles;
-            height[p.waste[i].Index()] = static_cast<int8_t>(i);
-        }
+        for (int i = 0; i < p.wasteCount; ++i) place(p.waste[i], Model::kPiles, i, i > 0 ? p.waste[i - 1] : Card());
         const int step = std::max(1, static_cast<int>(p.rules.cardsDealt));
-        for (int i = 0; i < p.stock.count; ++i) {
-            stack[p.stock.Peek(i).Index()] = static_cast<int8_t>(Model::kPiles + 1 + i / step);
-            height[p.stock.Peek(i).Index()] = static_cast<int8_t>(i % step);
-        }
+        for (int i = 0; i < p.stock.count; ++i)
+            place(p.stock.Peek(i), Model::kPiles + 1 + i / step, i % step, i % step ? p.stock.Peek(i - 1) : Card());
     }
     const auto below = [&](Card card, Card above) {
         return stack[card.Index()] >= 0 && stack[card.Index()] == stack[above.Index()] &&
                height[card.Index()] < height[above.Index()];
     };
-    for (int index = 0; index < Card::kCardsPerPack; ++index) {
-        if (stack[index] < 0 || height[index] == 0) continue;
-        const Card y(index / Card::kRankCount, index % Card::kRankCount);
-        const int order = Order(y, p.startRank);
+    // Nodes: L of card c is c, H is kCards + c, or c for a card that leaves only home. Each node
+    // has at most two successors.
+    std::array<std::array<int8_t, 2>, 2 * kCards> next;
+    for (auto& n : next) n = {-1, -1};
+    std::array<bool, kCards> stuck{};
+    bool anyStuck = false;
+    for (int c = 0; c < kCards; ++c) {
+        if (stack[c] < 0 || height[c] == 0) continue;
+        const Card y(c / Card::kRankCount, c % Card::kRankCount);
         if (!p.rules.tableauStart || tableau::NextRank(y.Rank()) == p.startRank) continue;
         bool free = false;
         for (int suit = 0; suit < Card::kSuitCount && !free; ++suit) {
             const Card host(suit, tableau::NextRank(y.Rank()));
-            if (Model::CanStack(p, y, host, false))
-                free = Order(host, p.startRank) >= home[suit] && !below(host, y);
+            if (Model::CanStack(p, y, host, false)) free = Order(host, p.startRank) >= home[suit] && !below(host, y);
         }
-        if (free) continue;
-        for (int o = home[y.Suit()]; o < order; ++o)
-            if (below(Card(y.Suit(), (p.startRank + o) % Card::kRankCount), y)) return true;
+        stuck[c] = !free;
+        anyStuck |= !free;
+    }
+    // Only a card that leaves only home leads from an H back to an L: every cycle passes one.
+    if (!anyStuck) return false;
+    const auto homeNode = [&](int c) { return stuck[c] ? c : kCards + c; };
+    for (int c = 0; c < kCards; ++c) {
+        const Card card(c / Card::kRankCount, c % Card::kRankCount);
+        const int order = Order(card, p.startRank);
+        if (order < home[card.Suit()]) continue;
+        if (!stuck[c]) next[c][0] = static_cast<int8_t>(kCards + c);
+        if (under[c] >= 0) next[c][1] = under[c];
+        if (order + 1 < Card::kRankCount)
+            next[homeNode(c)][stuck[c] ? 0 : 1] =
+                static_cast<int8_t>(homeNode(Card(card.Suit(), (p.startRank + order + 1) % Card::kRankCount).Index()));
+    }
+    // Depth-first search for a cycle from each such card: 0 unvisited, 1 on the path, 2 done.
+    std::array<uint8_t, 2 * kCards> state{};
+    std::array<std::pair<int8_t, int8_t>, 2 * kCards> path;
+    for (int root = 0; root < kCards; ++root) {
+        if (!stuck[root] || state[root] != 0) continue;
+        int depth = 0;
+        path[0] = {static_cast<int8_t>(root), 0};
+        state[root] = 1;
+        while (depth >= 0) {
+            auto& [node, edge] = path[depth];
+            if (edge == 2) {
+                state[node] = 2;
+                --depth;
+                continue;
+            }
+            const int to = next[node][edge++];
+            if (to < 0 || state[to] == 2) continue;
+            if (state[to] == 1) return true;
+            state[to] = 1;
+            path[++depth] = {static_cast<int8_t>(to), 0};
+        }
     }
     return false;
 }
