@@ -1,129 +1,32 @@
 // Move ordering for the solver. Every game starts from the generic order (points scored, a card
-// turned face up first); the Klondike family adds what its players know: uncovering a face-down
-// card is worth more than any shuffle between piles, a King moved from one empty place to
-// another gains nothing, and cards taken back from a foundation rarely help. A few other games
-// have orders of their own below, and some mark the moves that can never be wrong (kSafeMove) or
-// that leave a position no play can win (kHopeless).
+// turned face up first); some games have orders of their own (the stock-and-waste games in
+// stock_games.cpp), and some mark the moves that can never be wrong (kSafeMove) or that leave a
+// position no play can win (kHopeless).
 #include <algorithm>
 #include <array>
 
 #include "games/agnes.h"
 #include "games/calculation.h"
-#include "games/canfield.h"
 #include "games/cribbage_solitaire.h"
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
-#include "games/klondike.h"
 #include "games/poker_solitaire.h"
 #include "games/quadrille.h"
 #include "games/simplicity.h"
+#include "solver/heuristic_parts.h"
 #include "solver/pairing_games.h"
 #include "solver/solver.h"
+#include "solver/stock_games.h"
 
 namespace {
 
-int Generic(const PlayMove& move, int points) {
-    int score = points * 16;
-    if (move.kind == PlayMove::kFlip) score += 1000;
-    if (move.kind == PlayMove::kDeal) score -= 80;
-    return score;
-}
+using heuristic::CardSentHome;
+using heuristic::Generic;
+using heuristic::NothingBuildsOn;
+using heuristic::Order;
+using heuristic::Uncovers;
 
 int GenericScore(const void*, const PlayMove& move, int points, const void*) { return Generic(move, points); }
-
-// A card's place in its foundation's sequence (0 for the starting rank).
-int Order(const Card& card, int startRank) { return (card.Rank() - startRank + Card::kRankCount) % Card::kRankCount; }
-
-// A card may go home safely when no card that could still be placed on it is left off the
-// foundations: both cards of the other colour one below it are home already.
-bool SafeHome(const KlondikeModel::Position& p, Card card) {
-    const int order = Order(card, p.startRank);
-    if (order <= 1) return true;
-    int otherColourHome = 0;
-    for (const Card& top : p.foundations)
-        if (top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= order - 1) ++otherColourHome;
-    return otherColourHome == 2;
-}
-
-int KlondikeScore(const void* before, const PlayMove& move, int points, const void*) {
-    using Model = KlondikeModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    int score = Generic(move, points);
-    if (move.kind == PlayMove::kFlip) return kSafeMove;
-    if (move.kind != PlayMove::kMove) return score;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
-        const Card card = move.from == Model::kWastePlace ? p.waste[p.wasteCount - 1]
-                                                           : p.tableau[move.from - Model::kFirstPile][move.index];
-        if (move.count == 1 && SafeHome(p, card)) return kSafeMove;
-    }
-    if (move.from >= Model::kFirstPile) {
-        const int pile = move.from - Model::kFirstPile;
-        const int faceDown = p.faceDownCount[pile];
-        if (move.index == faceDown && faceDown > 0) score += 200 + 10 * faceDown;
-        if (move.index == 0 && move.to >= Model::kFirstPile && p.tableau[pile][0].Rank() == Card::kKing) score -= 300;
-    } else if (move.from >= Model::kFirstFoundation) {
-        score -= 150;
-    } else if (move.from == Model::kWastePlace) {
-        score += 30;
-    }
-    return score;
-}
-
-// Whether every card that could be built on `card` in the tableau (buildsOn(other, card)) is on
-// a foundation already, all `packs` copies of it. Then `card` has no use left on the table, and
-// putting it home can never be wrong.
-template <size_t F, typename BuildsOn>
-bool NothingBuildsOn(Card card, const std::array<Card, F>& foundations, int startRank, int packs, BuildsOn buildsOn) {
-    if (!card.IsValid() || startRank < 0) return false;
-    for (int suit = 0; suit < Card::kSuitCount; ++suit)
-        for (int rank = 0; rank < Card::kRankCount; ++rank) {
-            const Card other(suit, rank);
-            if (!buildsOn(other, card)) continue;
-            int home = 0;
-            for (Card top : foundations)
-                home += top.IsValid() && top.Suit() == suit && Order(top, startRank) >= Order(other, startRank);
-            if (home < packs) return false;
-        }
-    return true;
-}
-
-// The card a move put on foundation place `to` (the model's first foundation place is `first`),
-// when the move was a single card to a foundation; else no card.
-template <typename Position>
-Card CardSentHome(const Position& after, const PlayMove& move, int first) {
-    const int f = move.to - first;
-    if (move.kind != PlayMove::kMove || move.count != 1 || f < 0 || f >= static_cast<int>(after.foundations.size()))
-        return Card();
-    return after.foundations[f];
-}
-
-// Uncovering a face-down card is worth more than a move between piles; more so on a deep pile.
-int Uncovers(const PlayMove& move, int firstPile, int piles, const int32_t* faceDown) {
-    const int pile = move.from - firstPile;
-    if (move.kind != PlayMove::kMove || pile < 0 || pile >= piles) return 0;
-    return move.index == faceDown[pile] && faceDown[pile] > 0 ? 200 + 10 * faceDown[pile] : 0;
-}
-
-// Canfield: a card no other card can still need goes home, unless the move empties a pile the
-// reserve would fill (which changes more than the card's place) or takes the waste's card while
-// the stock turns several cards at a time (which regroups the cards the stock can reach). The
-// reserve is what blocks a deal, so its card comes first among the rest.
-int CanfieldScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = CanfieldModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    const auto& q = *static_cast<const Model::Position*>(after);
-    const Card home = CardSentHome(q, move, Model::kFirstFoundation);
-    const bool fromReserve = move.from == Model::kReservePlace;
-    if (home.IsValid() && q.reserveCount == p.reserveCount - (fromReserve ? 1 : 0) &&
-        (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
-        NothingBuildsOn(home, q.foundations, p.baseCard.Rank(), 1, Model::BuildsDown))
-        return kSafeMove;
-    int score = Generic(move, points);
-    if (fromReserve) score += 100;
-    if (move.kind == PlayMove::kMove && move.from >= Model::kFirstFoundation && move.from < Model::kFirstPile)
-        score -= 150;
-    return score;
-}
 
 // Agnes: a face-down card is turned at once, and a pile's card no other card can still need goes
 // home (not a reserve card: a reserve pile's size decides where the stock's next cards fall).
@@ -208,15 +111,12 @@ int QuadrilleScore(const void* before, const PlayMove& move, int points, const v
 
 MoveScore MoveScoreFor(int gameNumber) {
     if (MoveScore score = PairingGameScore(gameNumber)) return score;
+    if (const MoveScore score = StockGameScore(gameNumber)) return score;
     switch (gameNumber) {
-    case KlondikeGame::kGameNumber:
-        return KlondikeScore;
     case CalculationGame::kGameNumber:
         return CalculationScore;
     case QuadrilleGame::kGameNumber:
         return QuadrilleScore;
-    case CanfieldGame::kGameNumber:
-        return CanfieldScore;
     case AgnesGame::kGameNumber:
         return AgnesScore;
     case FortyThievesGame::kGameNumber:
@@ -231,6 +131,7 @@ MoveScore MoveScoreFor(int gameNumber) {
 }
 
 PositionEncoder SearchCodeFor(MoveScore score) {
+    if (const PositionEncoder code = StockGameCode(score)) return code;
     return PairingGameCode(score);
 }
 

@@ -33,6 +33,7 @@ const char* kUsage =
     "  --winnable-from N    print the first deal number from N on proven won within --seconds in all\n"
     "  --option NAME=VALUE  a rule option, named and valued as in the settings file (Recycles=99999)\n"
     "  --seconds S          time budget per deal (default 1); with --winnable-from, for the whole search\n"
+    "  --each               with --deals, also print every deal's answer, positions and time\n"
     "  --cpu                count the search's processor time, not wall-clock time, against --seconds\n"
     "  --nodes N            position budget per deal (default 20000000)\n"
     "  --memory MB          memory budget of the position table per deal (default 256)\n";
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     std::string gameName;
     std::vector<std::string> options;
     unsigned first = 0, last = 0;
-    bool haveDeals = false, oneDeal = false, findWinnable = false;
+    bool haveDeals = false, oneDeal = false, findWinnable = false, each = false;
     SolveBudget budget;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -139,8 +140,8 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (argument == "--cpu") {
-            budget.processorTime = true;
+        if (argument == "--cpu" || argument == "--each") {
+            (argument == "--cpu" ? budget.processorTime : each) = true;
             continue;
         }
         if (i + 1 >= argc) return Fail("missing value after " + argument + "\n" + kUsage);
@@ -227,7 +228,11 @@ int main(int argc, char** argv) {
         won += result.outcome == SolveOutcome::kWon;
         lost += result.outcome == SolveOutcome::kLost;
         unknown += result.outcome == SolveOutcome::kUnknown;
-        if (showProgress) Progress(deal - first + 1, total, won);
+        if (each)
+            std::printf("deal %u: %s (%llu positions, %.3f s)\n", deal, OutcomeName(result.outcome),
+                        static_cast<unsigned long long>(result.nodes), result.seconds);
+        else if (showProgress)
+            Progress(deal - first + 1, total, won);
         if (deal == last) break;
     }
     double low = 0, high = 0;

@@ -10,6 +10,8 @@ namespace {
 
 // Hashes of the positions already searched: open addressing over a power-of-two array that
 // doubles while the memory budget allows. Zero marks an empty slot.
+constexpr uint64_t kTurnsMask = 7;
+
 class SeenTable {
 public:
     explicit SeenTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(uint64_t), 1024)) {
@@ -21,6 +23,13 @@ public:
         used = 0;
     }
 
+    // Whether the table holds this position or one that dominates it: the low bits of a hash
+    // count the stock's turns left (Search::HashOf), and more turns left can only help.
+    bool Covers(uint64_t hash) const {
+        for (uint64_t left = hash & kTurnsMask; left <= kTurnsMask; ++left)
+            if (Contains((hash & ~kTurnsMask) | left)) return true;
+        return false;
+    }
     bool Contains(uint64_t hash) const {
         hash = hash ? hash : 1;
         for (size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
@@ -63,10 +72,12 @@ private:
     size_t used = 0;
 };
 
+// A move of the search: the model's `move` after `presses` presses of the stock (a stock macro).
 struct Child {
     int score;
     PlayMove move;
     uint64_t hash;
+    int presses = 0;
 };
 
 // One position on the search path: its children in the order they are tried. A position is
@@ -101,7 +112,8 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode), words(Words(ops)),
-          seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2), scratch(words) {
+          macro(StockMacroFor(this->score)), seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2),
+          scratch(words), pressed(words) {
         code.bytes.reserve(1024);
     }
 
@@ -131,7 +143,24 @@ public:
 private:
     void* At(size_t depth) { return positions.data() + depth * words; }
 
-    // A faster hash than the code's own byte-wise one: eight bytes a step.
+    int ApplyChild(void* position, const Child& child) {
+        int points = 0;
+        for (int i = 0; i < child.presses; ++i) points += ops.apply(position, PlayMove{PlayMove::kStock});
+        return points + ops.apply(position, child.move);
+    }
+    // The model's moves from the start to the child now tried at `depth`, then `last`.
+    void Solution(size_t depth, const Child& last, SolveResult& result) {
+        result.moves.clear();
+        const auto add = [&](const Child& child) {
+            result.moves.insert(result.moves.end(), static_cast<size_t>(child.presses), PlayMove{PlayMove::kStock});
+            result.moves.push_back(child.move);
+        };
+        for (size_t d = 0; d < depth; ++d) add(frames[d].children[frames[d].next - 1]);
+        add(last);
+    }
+
+    // A faster hash than the code's own byte-wise one: eight bytes a step. Its low bits hold the
+    // stock's turns left, which a game with a stock macro leaves out of its code.
     uint64_t HashOf(const void* position) {
         code.bytes.clear();
         encode(position, code);
@@ -147,7 +176,9 @@ private:
         uint64_t tail = 0;
         std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
         hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
-        return hash ^ (hash >> 32);
+        hash ^= hash >> 32;
+        const int left = macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask};
+        return (hash & ~kTurnsMask) | static_cast<uint64_t>(left);
     }
 
     // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
@@ -160,40 +191,97 @@ private:
         frame.tainted = false;
         moves.clear();
         ops.moves(At(depth), moves);
+        bool pressable = false;
         for (const PlayMove& move : moves) {
-            std::memcpy(scratch.data(), At(depth), ops.positionSize);
-            const int points = ops.apply(scratch.data(), move);
-            const uint64_t hash = HashOf(scratch.data());
-            if (lost.Contains(hash)) continue;
-            if (seen.Contains(hash)) {
-                frame.tainted = true;
+            if (macro.wastePlace >= 0 && move.kind == PlayMove::kStock) {
+                pressable = true;
                 continue;
             }
-            if (ops.won(scratch.data())) {
-                result.moves.clear();
-                for (size_t d = 0; d < depth; ++d) result.moves.push_back(frames[d].children[frames[d].next - 1].move);
-                result.moves.push_back(move);
-                return true;
-            }
-            int rank = score(At(depth), move, points, scratch.data());
-            if (rank <= kHopeless) continue;
-            if (noise > 0 && rank < kSafeMove) {
-                random ^= random << 13;
-                random ^= random >> 7;
-                random ^= random << 17;
-                rank += static_cast<int>(random % static_cast<uint64_t>(noise));
-            }
-            // Moving the cards the last move placed again, without scoring, seldom helps: the
-            // first move could usually have gone there at once.
-            if (depth > 0 && move.kind == PlayMove::kMove && points <= 0) {
-                const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
-                if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
-            }
-            frame.children.push_back({rank, move, hash});
+            if (AddChild(depth, At(depth), move, 0, 0, result)) return true;
         }
+        if (pressable && ExpandStock(depth, result)) return true;
         std::stable_sort(frame.children.begin(), frame.children.end(),
                          [](const Child& a, const Child& b) { return a.score > b.score; });
         if (!frame.children.empty() && frame.children[0].score >= kSafeMove) frame.children.resize(1);
+        return false;
+    }
+
+    // The stock macros of the position at `depth`: press the stock again and again, and after each
+    // press offer the waste's top card's moves. Pressing commutes with every other move, and a win
+    // ends with an empty waste, so every win can be played with each press run followed at once
+    // by a waste move: the bare press is never needed. A waste of a size met before (at the start,
+    // or earlier in this run) holds the same cards in the same order, reached with more of the
+    // stock's turns spent, so it is skipped; after a second turn of the waste nothing new comes.
+    bool ExpandStock(size_t depth, SolveResult& result) {
+        std::memcpy(pressed.data(), At(depth), ops.positionSize);
+        uint64_t sizesMet[2] = {0, 0};
+        const auto meet = [&](int size) {
+            const int bit = std::clamp(size, 0, 127);
+            const bool met = sizesMet[bit / 64] >> (bit % 64) & 1;
+            sizesMet[bit / 64] |= uint64_t{1} << (bit % 64);
+            return met;
+        };
+        meet(macro.wasteCount(pressed.data()));
+        int points = 0, turns = 0;
+        for (int presses = 1; presses <= kMaxPresses; ++presses) {
+            points += ops.apply(pressed.data(), PlayMove{PlayMove::kStock});
+            const int size = macro.wasteCount(pressed.data());
+            if (size == 0 && ++turns == 2) break;
+            const bool fresh = !meet(size);
+            pressMoves.clear();
+            (macro.stockMoves ? macro.stockMoves : ops.moves)(pressed.data(), pressMoves);
+            bool more = false;
+            for (const PlayMove& move : pressMoves) {
+                more |= move.kind == PlayMove::kStock;
+                if (fresh && move.kind == PlayMove::kMove && move.from == macro.wastePlace &&
+                    AddChild(depth, pressed.data(), move, presses, points, result))
+                    return true;
+            }
+            if (!more) break;
+        }
+        return false;
+    }
+
+    // Scores `move` from `before` (the position at `depth`, after `presses` presses that scored
+    // `pressPoints`) and adds it to the frame unless it is known, hopeless or won (true: the
+    // solution is in `result`).
+    bool AddChild(size_t depth, const void* before, const PlayMove& move, int presses, int pressPoints,
+                  SolveResult& result) {
+        Frame& frame = frames[depth];
+        std::memcpy(scratch.data(), before, ops.positionSize);
+        const int points = pressPoints + ops.apply(scratch.data(), move);
+        const uint64_t hash = HashOf(scratch.data());
+        if (lost.Covers(hash)) return false;
+        if (seen.Covers(hash)) {
+            frame.tainted = true;
+            return false;
+        }
+        const Child child{0, move, hash, presses};
+        if (ops.won(scratch.data())) {
+            Solution(depth, child, result);
+            return true;
+        }
+        int rank = score(before, move, points, scratch.data());
+        if (rank <= kHopeless) return false;
+        // A move that is safe after the presses is not safe against the moves that need no press.
+        // A limited turn of the waste spent is a resource gone: such macros come late.
+        if (presses > 0) {
+            rank = std::min(rank, kSafeMove - 1) - presses;
+            if (macro.turnsLeft) rank -= kTurnCost * (macro.turnsLeft(At(depth)) - macro.turnsLeft(before));
+        }
+        if (noise > 0 && rank < kSafeMove) {
+            random ^= random << 13;
+            random ^= random >> 7;
+            random ^= random << 17;
+            rank += static_cast<int>(random % static_cast<uint64_t>(noise));
+        }
+        // Moving the cards the last move placed again, without scoring, seldom helps: the first
+        // move could usually have gone there at once.
+        if (depth > 0 && move.kind == PlayMove::kMove && points <= 0) {
+            const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
+            if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
+        }
+        frame.children.push_back({rank, move, hash, presses});
         return false;
     }
 
@@ -220,8 +308,8 @@ private:
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (lost.Contains(child.hash)) continue;
-            if (seen.Contains(child.hash)) {
+            if (lost.Covers(child.hash)) continue;
+            if (seen.Covers(child.hash)) {
                 frame.tainted = true;
                 continue;
             }
@@ -244,7 +332,7 @@ private:
             }
             void* next = At(depth + 1);
             std::memcpy(next, At(depth), ops.positionSize);
-            ops.apply(next, child.move);
+            ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
                 --depth;
@@ -260,16 +348,19 @@ private:
     const std::atomic<bool>* cancel;
     PositionEncoder encode;
     size_t words;
+    StockMacro macro;
     SeenTable seen;  // positions met in this attempt
     SeenTable lost;  // positions proved lost, kept across attempts
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
-    std::vector<uint64_t> scratch;
-    MoveList moves;
+    std::vector<uint64_t> scratch, pressed;  // a child; the position after a run of presses
+    MoveList moves, pressMoves;
     PositionCode code;
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kNoise = 200;
+    static constexpr int kMaxPresses = 400;
+    static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
     bool limitHit = false;
     int noise = 0;

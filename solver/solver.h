@@ -61,6 +61,24 @@ MoveScore MoveScoreFor(int gameNumber);
 using PositionEncoder = void (*)(const void* position, PositionCode& out);
 PositionEncoder SearchCodeFor(MoveScore score);
 
+// A game whose stock turns cards onto a waste whose top card alone is played: the search treats
+// "press the stock k times, then play the waste's top card" as one move, so a whole pass through
+// the stock is one level of the search and positions that only pressed the stock are never
+// stored. A solution still lists the model's own moves (the presses, then the play).
+struct StockMacro {
+    int wastePlace = -1;                                // where waste moves start; -1: no macro
+    int (*wasteCount)(const void* position) = nullptr;  // cards on the waste
+    // How often the waste may still be turned over (7 or more: as good as unlimited), where the
+    // game's search code leaves that out: a position met with as many turns left or more covers
+    // it. Null where the code holds every counter.
+    int (*turnsLeft)(const void* position) = nullptr;
+    // The press of the stock and the waste card's moves alone, as the model's Moves would list
+    // them (a cheaper call, made after every press); null: the model's Moves.
+    void (*stockMoves)(const void* position, MoveList& out) = nullptr;
+};
+// The stock macro of the game whose move ordering is `score` (wastePlace -1 where it has none).
+StockMacro StockMacroFor(MoveScore score);
+
 // The grid games are played for points: their models have no won position, so the solver has
 // nothing to prove (a hint there is the heuristic's best move).
 bool PlayedForPoints(int gameNumber);

@@ -362,8 +362,17 @@ void Scatter(std::mt19937& random, const std::vector<Card>& cards, Piles& piles,
 }
 constexpr auto kAnyOrder = [](Card, Card) { return true; };
 
+// Deals some of the stock's cards onto the waste, as pressing it would.
+template <typename Stock>
+void TurnSome(std::mt19937& random, Stock& stock, Card* waste, int32_t& wasteCount) {
+    for (int n = static_cast<int>(random() % static_cast<unsigned>(stock.count + 1)); n > 0; --n) waste[wasteCount++] = stock.Deal();
+}
+
 // The safe moves of the pile-building games (a card nothing can still need, played home; a
-// face-down card turned) never lose a win the full search finds.
+// face-down card turned) never lose a win the full search finds. In Klondike and Canfield this
+// also checks the stock macro (any number of presses, then the waste's card) with waste turns
+// limited or not, positions covered by ones with more turns left, and Klondike's dead ends (a
+// card stuck over a lower one of its suit in a pile, or in the waste with no turn left).
 TEST(SolverExhaustive, CanfieldEndGamesAgree) {
     CompareWithExhaustive(NeverOver(*FindGame(CanfieldGame::kGameNumber)->model), CanfieldGame::kGameNumber, [](std::mt19937& random) {
         CanfieldModel::Position p;
@@ -373,10 +382,12 @@ TEST(SolverExhaustive, CanfieldEndGamesAgree) {
         p.baseCard = Card(0, start);
         for (int i = 0; i < 2; ++i) p.reserve[static_cast<size_t>(p.reserveCount++)] = game.left.back(), game.left.pop_back();
         Scatter(random, game.left, p.tableau, p.pileCount, CanfieldModel::kPiles, p.stock, CanfieldModel::BuildsDown);
-        p.cardsDealt = 1 + static_cast<int>(random() % 2) * 2;
-        p.recycles = static_cast<int>(random() % 2);
+        p.cardsDealt = 1 + static_cast<int>(random() % 3);
+        p.recycles = std::array{0, 1, 2, CanfieldRules::kUnlimitedRecycles}[random() % 4];
+        p.recyclesUsed = p.recycles == CanfieldRules::kUnlimitedRecycles ? 0 : static_cast<int>(random() % (p.recycles + 1));
         p.fillFromStock = static_cast<int>(random() % 2);
         p.movePartial = static_cast<int>(random() % 2);
+        TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
         return AsWords(p);
     }, 0);
 }
@@ -389,10 +400,12 @@ TEST(SolverExhaustive, KlondikeEndGamesAgree) {
         Scatter(random, game.left, p.tableau, p.pileCount, 3, p.stock, kAnyOrder);
         for (int pile = 0; pile < 3; ++pile)
             p.faceDownCount[static_cast<size_t>(pile)] = std::max(0, p.pileCount[static_cast<size_t>(pile)] - 1);
-        p.rules.cardsDealt = 1 + static_cast<int>(random() % 2) * 2;
-        p.rules.recycles = static_cast<int>(random() % 2);
+        p.rules.cardsDealt = 1 + static_cast<int>(random() % 3);
+        p.rules.recycles = std::array{0, 1, 2, KlondikeRules::kUnlimitedRecycles}[random() % 4];
+        p.turnsUsed = p.rules.recycles == KlondikeRules::kUnlimitedRecycles ? 0 : static_cast<int>(random() % (p.rules.recycles + 1));
+        TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
         return AsWords(p);
-    }, 0);
+    }, 10);
 }
 
 TEST(SolverExhaustive, AgnesEndGamesAgree) {

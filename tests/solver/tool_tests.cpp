@@ -33,8 +33,9 @@ TEST(SolveTool, SolvesOneDealAndListsTheMoves) {
 }
 
 TEST(SolveTool, MeasuresARangeOfDeals) {
-    const ToolRun run = Solve("--game 'Monte  carlo' --deals 1-5 --option rows=4 --seconds 0.5");
+    const ToolRun run = Solve("--game 'Monte  carlo' --deals 1-5 --option rows=4 --seconds 0.5 --each");
     EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("deal 5: "), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("Monte Carlo, deals 1-5"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("95% CI"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("median"), std::string::npos) << run.output;

@@ -1,0 +1,337 @@
+#include "solver/stock_games.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "games/canfield.h"
+#include "games/klondike.h"
+#include "solver/heuristic_parts.h"
+
+namespace {
+
+using heuristic::CardSentHome;
+using heuristic::Generic;
+using heuristic::NothingBuildsOn;
+using heuristic::Order;
+
+// ---- Search codes ----
+
+// A code built in a fixed buffer (no allocation and no per-byte growth while searching), with the
+// places the rules treat alike (tableau piles, foundations) sorted, so positions that differ only
+// in which pile or foundation holds what are searched once.
+class CodeBuffer {
+public:
+    void Byte(int value) { bytes[size++] = static_cast<uint8_t>(value); }
+    void CardByte(Card card) { Byte(card.IsValid() ? card.Index() : 0xFF); }
+    void Run(const Card* cards, int count) {
+        Byte(count);
+        for (int i = 0; i < count; ++i) CardByte(cards[i]);
+    }
+    template <size_t F>
+    void SortedTops(const std::array<Card, F>& tops) {
+        std::array<uint8_t, F> sorted{};
+        for (size_t f = 0; f < F; ++f) sorted[f] = tops[f].IsValid() ? static_cast<uint8_t>(tops[f].Index()) : 0xFF;
+        std::sort(sorted.begin(), sorted.end());
+        for (uint8_t top : sorted) Byte(top);
+    }
+    // Piles of `slots` cards each, the first faceDown[i] of pile i face down (faceDown may be null).
+    template <size_t Piles, size_t Slots>
+    void SortedPiles(const std::array<std::array<Card, Slots>, Piles>& piles, const std::array<int32_t, Piles>& counts,
+                     const int32_t* faceDown) {
+        std::array<std::array<uint8_t, Slots + 2>, Piles> codes{};
+        for (size_t i = 0; i < Piles; ++i) {
+            codes[i][0] = static_cast<uint8_t>(faceDown ? faceDown[i] : 0);
+            codes[i][1] = static_cast<uint8_t>(counts[i]);
+            for (int k = 0; k < counts[i]; ++k) codes[i][static_cast<size_t>(k) + 2] = static_cast<uint8_t>(piles[i][k].Index());
+        }
+        // Sorted on their first eight bytes, the rest only on a tie.
+        std::array<uint64_t, Piles> keys{};
+        for (size_t i = 0; i < Piles; ++i)
+            for (size_t b = 0; b < 8; ++b) keys[i] = keys[i] << 8 | codes[i][b];
+        std::array<uint8_t, Piles> order{};
+        for (size_t i = 0; i < Piles; ++i) order[i] = static_cast<uint8_t>(i);
+        std::sort(order.begin(), order.end(), [&](uint8_t a, uint8_t b) {
+            return keys[a] != keys[b] ? keys[a] < keys[b] : codes[a] < codes[b];
+        });
+        for (uint8_t i : order) {
+            const auto& code = codes[i];
+            std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[1]) + 2);
+            size += static_cast<size_t>(code[1]) + 2;
+        }
+    }
+    void Into(PositionCode& out) const { out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size); }
+
+private:
+    std::array<uint8_t, 512> bytes{};
+    size_t size = 0;
+};
+
+// The codes leave out how often the waste was turned: the search counts the turns left beside
+// the code (StockMacro::turnsLeft), so a position met with more turns left covers this one.
+void KlondikeCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    CodeBuffer code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
+    const KlondikeRules& r = p.rules;
+    code.Byte(p.startRank);
+    code.Byte(r.cardsDealt);
+    code.Byte(std::min(r.recycles, 255));
+    code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
+    code.Into(out);
+}
+
+void CanfieldCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
+    CodeBuffer code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.Run(p.reserve.data(), p.reserveCount);
+    code.CardByte(p.baseCard);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.tableau, p.pileCount, nullptr);
+    code.Byte(std::min(p.recycles, 255));
+    code.Byte(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3);
+    code.Into(out);
+}
+
+// ---- Klondike ----
+
+// A card may go home safely when no card that could still be placed on it is left off the
+// foundations: both cards of the other colour one below it are home already.
+bool SafeHome(const KlondikeModel::Position& p, Card card) {
+    const int order = Order(card, p.startRank);
+    if (order <= 1) return true;
+    int otherColourHome = 0;
+    for (const Card& top : p.foundations)
+        if (top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= order - 1) ++otherColourHome;
+    return otherColourHome == 2;
+}
+
+// A Klondike position no play can win, found as a cycle in the order some events must come in.
+// A card's events are leaving the card under it (L) and going home (H). L comes no later than H;
+// a card goes home after the cards of its suit below it; in a stack whose cards leave from the
+// top only, one by one (a pile's face-down cards and the face-up card on them; with no turn of
+// the waste left, the waste, and the stock's cards dealt together in one press), a card leaves
+// before the card under it. A card that can never leave except to its foundation (it may not
+// start an empty pile, and every card it could be built on is home or below it in its stack)
+// leaves when it goes home: its L and H are one event. A cycle among these orders cannot be
+// played. The simplest: such a card above a lower card of its own suit. (A face-up card higher
+// in a pile may leave carried by the card under it, so it counts in no stack.)
+bool KlondikeHopeless(const KlondikeModel::Position& p) {
+    using Model = KlondikeModel;
+    constexpr int kCards = Card::kCardsPerPack;
+    if (p.startRank < 0) return false;
+    std::array<int, Card::kSuitCount> home{};  // cards of each suit on the foundations
+    for (Card top : p.foundations)
+        if (top.IsValid()) home[top.Suit()] = Order(top, p.startRank) + 1;
+    // The stack every card lies in (-1: none of the kind above), its height there and the card
+    // under it there (-1: none).
+    std::array<int8_t, kCards> stack, height{}, under;
+    stack.fill(-1);
+    under.fill(-1);
+    const auto place = [&](Card card, int in, int at, Card below) {
+        stack[card.Index()] = static_cast<int8_t>(in);
+        height[card.Index()] = static_cast<int8_t>(at);
+        if (at > 0) under[card.Index()] = static_cast<int8_t>(below.Index());
+    };
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        for (int i = 0; i < p.pileCount[pile] && i <= p.faceDownCount[pile]; ++i)
+            place(p.tableau[pile][i], pile, i, i > 0 ? p.tableau[pile][i - 1] : Card());
+    if (!p.rules.TurnAllowed(p.turnsUsed)) {
+        for (int i = 0; i < p.wasteCount; ++i) place(p.waste[i], Model::kPiles, i, i > 0 ? p.waste[i - 1] : Card());
+        const int step = std::max(1, static_cast<int>(p.rules.cardsDealt));
+        for (int i = 0; i < p.stock.count; ++i)
+            place(p.stock.Peek(i), Model::kPiles + 1 + i / step, i % step, i % step ? p.stock.Peek(i - 1) : Card());
+    }
+    const auto below = [&](Card card, Card above) {
+        return stack[card.Index()] >= 0 && stack[card.Index()] == stack[above.Index()] &&
+               height[card.Index()] < height[above.Index()];
+    };
+    // Nodes: L of card c is c, H is kCards + c, or c for a card that leaves only home. Each node
+    // has at most two successors.
+    std::array<std::array<int8_t, 2>, 2 * kCards> next;
+    for (auto& n : next) n = {-1, -1};
+    std::array<bool, kCards> stuck{};
+    bool anyStuck = false;
+    for (int c = 0; c < kCards; ++c) {
+        if (stack[c] < 0 || height[c] == 0) continue;
+        const Card y(c / Card::kRankCount, c % Card::kRankCount);
+        if (!p.rules.tableauStart || tableau::NextRank(y.Rank()) == p.startRank) continue;
+        bool free = false;
+        for (int suit = 0; suit < Card::kSuitCount && !free; ++suit) {
+            const Card host(suit, tableau::NextRank(y.Rank()));
+            if (Model::CanStack(p, y, host, false)) free = Order(host, p.startRank) >= home[suit] && !below(host, y);
+        }
+        stuck[c] = !free;
+        anyStuck |= !free;
+    }
+    // Only a card that leaves only home leads from an H back to an L: every cycle passes one.
+    if (!anyStuck) return false;
+    const auto homeNode = [&](int c) { return stuck[c] ? c : kCards + c; };
+    for (int c = 0; c < kCards; ++c) {
+        const Card card(c / Card::kRankCount, c % Card::kRankCount);
+        const int order = Order(card, p.startRank);
+        if (order < home[card.Suit()]) continue;
+        if (!stuck[c]) next[c][0] = static_cast<int8_t>(kCards + c);
+        if (under[c] >= 0) next[c][1] = under[c];
+        if (order + 1 < Card::kRankCount)
+            next[homeNode(c)][stuck[c] ? 0 : 1] =
+                static_cast<int8_t>(homeNode(Card(card.Suit(), (p.startRank + order + 1) % Card::kRankCount).Index()));
+    }
+    // Depth-first search for a cycle from each such card: 0 unvisited, 1 on the path, 2 done.
+    std::array<uint8_t, 2 * kCards> state{};
+    std::array<std::pair<int8_t, int8_t>, 2 * kCards> path;
+    for (int root = 0; root < kCards; ++root) {
+        if (!stuck[root] || state[root] != 0) continue;
+        int depth = 0;
+        path[0] = {static_cast<int8_t>(root), 0};
+        state[root] = 1;
+        while (depth >= 0) {
+            auto& [node, edge] = path[depth];
+            if (edge == 2) {
+                state[node] = 2;
+                --depth;
+                continue;
+            }
+            const int to = next[node][edge++];
+            if (to < 0 || state[to] == 2) continue;
+            if (state[to] == 1) return true;
+            state[to] = 1;
+            path[++depth] = {static_cast<int8_t>(to), 0};
+        }
+    }
+    return false;
+}
+
+int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = KlondikeModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    if (move.kind == PlayMove::kFlip) return kSafeMove;
+    if (KlondikeHopeless(*static_cast<const Model::Position*>(after))) return kHopeless;
+    int score = Generic(move, points);
+    if (move.kind != PlayMove::kMove) return score;
+    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
+        const bool fromWaste = move.from == Model::kWastePlace;
+        const Card card = fromWaste ? p.waste[p.wasteCount - 1] : p.tableau[move.from - Model::kFirstPile][move.index];
+        // Taking the waste's card while the stock turns several at a time regroups the cards the
+        // stock can reach, so that is never sure to be safe.
+        if (move.count == 1 && (!fromWaste || p.rules.cardsDealt == 1) && SafeHome(p, card)) return kSafeMove;
+    }
+    if (move.from >= Model::kFirstPile) {
+        const int pile = move.from - Model::kFirstPile;
+        const int faceDown = p.faceDownCount[pile];
+        if (move.index == faceDown && faceDown > 0) score += 200 + 10 * faceDown;
+        if (move.index == 0 && move.to >= Model::kFirstPile && p.tableau[pile][0].Rank() == Card::kKing) score -= 300;
+    } else if (move.from >= Model::kFirstFoundation) {
+        score -= 150;
+    } else if (move.from == Model::kWastePlace) {
+        score += 30;
+    }
+    return score;
+}
+
+// ---- Canfield ----
+
+// A card no other card can still need goes home, unless the move empties a pile the reserve
+// would fill (which changes more than the card's place) or takes the waste's card while the stock
+// turns several cards at a time (which regroups the cards the stock can reach). The reserve is
+// what blocks a deal, so its card comes first among the rest.
+int CanfieldScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = CanfieldModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    const auto& q = *static_cast<const Model::Position*>(after);
+    const Card home = CardSentHome(q, move, Model::kFirstFoundation);
+    const bool fromReserve = move.from == Model::kReservePlace;
+    if (home.IsValid() && q.reserveCount == p.reserveCount - (fromReserve ? 1 : 0) &&
+        (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
+        NothingBuildsOn(home, q.foundations, p.baseCard.Rank(), 1, Model::BuildsDown))
+        return kSafeMove;
+    int score = Generic(move, points);
+    if (fromReserve) score += 100;
+    if (move.kind == PlayMove::kMove && move.from >= Model::kFirstFoundation && move.from < Model::kFirstPile)
+        score -= 150;
+    return score;
+}
+
+}  // namespace
+
+MoveScore StockGameScore(int gameNumber) {
+    switch (gameNumber) {
+    case KlondikeGame::kGameNumber:
+        return KlondikeScore;
+    case CanfieldGame::kGameNumber:
+        return CanfieldScore;
+    default:
+        return nullptr;
+    }
+}
+
+PositionEncoder StockGameCode(MoveScore score) {
+    if (score == KlondikeScore) return KlondikeCode;
+    if (score == CanfieldScore) return CanfieldCode;
+    return nullptr;
+}
+
+namespace {
+
+// The moves of the stock and of the waste's top card, in the model's own terms.
+void KlondikeStockMoves(const void* position, MoveList& out) {
+    using Model = KlondikeModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    out.clear();
+    if (Model::PressStock(p) != Model::StockPress::kNothing) out.push_back({PlayMove::kStock});
+    if (p.wasteCount == 0) return;
+    const Card card = p.waste[p.wasteCount - 1];
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::FitsFoundation(p, f, card, 1))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (Model::FitsPile(p, pile, card, 1))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+}
+
+void CanfieldStockMoves(const void* position, MoveList& out) {
+    using Model = CanfieldModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    out.clear();
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
+    if (p.wasteCount == 0) return;
+    const Card card = p.waste[p.wasteCount - 1];
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::BuildsUp(p, card, f))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (Model::FitsPile(p, pile, card, 1, false))
+            out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+}
+
+// Turns of the waste left, 7 for as good as unlimited.
+int TurnsLeft(int32_t allowed, int32_t used, int32_t unlimited) {
+    return allowed == unlimited ? 7 : std::clamp(allowed - used, 0, 7);
+}
+
+}  // namespace
+
+StockMacro StockMacroFor(MoveScore score) {
+    using K = KlondikeModel::Position;
+    using C = CanfieldModel::Position;
+    if (score == KlondikeScore)
+        return {KlondikeModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const K*>(p)->wasteCount); },
+                [](const void* p) {
+                    const K& k = *static_cast<const K*>(p);
+                    return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
+                },
+                KlondikeStockMoves};
+    if (score == CanfieldScore)
+        return {CanfieldModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const C*>(p)->wasteCount); },
+                [](const void* p) {
+                    const C& c = *static_cast<const C*>(p);
+                    return TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
+                },
+                CanfieldStockMoves};
+    return {};
+}
