@@ -19,21 +19,18 @@
 #include "games/pyramid.h"
 #include "games/quadrille.h"
 #include "games/simplicity.h"
+#include "solver/build_games.h"
+#include "solver/heuristic_parts.h"
 #include "solver/solver.h"
 
 namespace {
 
-int Generic(const PlayMove& move, int points) {
-    int score = points * 16;
-    if (move.kind == PlayMove::kFlip) score += 1000;
-    if (move.kind == PlayMove::kDeal) score -= 80;
-    return score;
-}
+using heuristic::CardSentHome;
+using heuristic::Generic;
+using heuristic::NothingBuildsOn;
+using heuristic::Order;
 
 int GenericScore(const void*, const PlayMove& move, int points, const void*) { return Generic(move, points); }
-
-// A card's place in its foundation's sequence (0 for the starting rank).
-int Order(const Card& card, int startRank) { return (card.Rank() - startRank + Card::kRankCount) % Card::kRankCount; }
 
 // A card may go home safely when no card that could still be placed on it is left off the
 // foundations: both cards of the other colour one below it are home already.
@@ -70,41 +67,6 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     return score;
 }
 
-// Whether every card that could be built on `card` in the tableau (buildsOn(other, card)) is on
-// a foundation already, all `packs` copies of it. Then `card` has no use left on the table, and
-// putting it home can never be wrong.
-template <size_t F, typename BuildsOn>
-bool NothingBuildsOn(Card card, const std::array<Card, F>& foundations, int startRank, int packs, BuildsOn buildsOn) {
-    if (!card.IsValid() || startRank < 0) return false;
-    for (int suit = 0; suit < Card::kSuitCount; ++suit)
-        for (int rank = 0; rank < Card::kRankCount; ++rank) {
-            const Card other(suit, rank);
-            if (!buildsOn(other, card)) continue;
-            int home = 0;
-            for (Card top : foundations)
-                home += top.IsValid() && top.Suit() == suit && Order(top, startRank) >= Order(other, startRank);
-            if (home < packs) return false;
-        }
-    return true;
-}
-
-// The card a move put on foundation place `to` (the model's first foundation place is `first`),
-// when the move was a single card to a foundation; else no card.
-template <typename Position>
-Card CardSentHome(const Position& after, const PlayMove& move, int first) {
-    const int f = move.to - first;
-    if (move.kind != PlayMove::kMove || move.count != 1 || f < 0 || f >= static_cast<int>(after.foundations.size()))
-        return Card();
-    return after.foundations[f];
-}
-
-// Uncovering a face-down card is worth more than a move between piles; more so on a deep pile.
-int Uncovers(const PlayMove& move, int firstPile, int piles, const int32_t* faceDown) {
-    const int pile = move.from - firstPile;
-    if (move.kind != PlayMove::kMove || pile < 0 || pile >= piles) return 0;
-    return move.index == faceDown[pile] && faceDown[pile] > 0 ? 200 + 10 * faceDown[pile] : 0;
-}
-
 // Canfield: a card no other card can still need goes home, unless the move empties a pile the
 // reserve would fill (which changes more than the card's place) or takes the waste's card while
 // the stock turns several cards at a time (which regroups the cards the stock can reach). The
@@ -126,39 +88,8 @@ int CanfieldScore(const void* before, const PlayMove& move, int points, const vo
     return score;
 }
 
-// Agnes: a face-down card is turned at once, and a pile's card no other card can still need goes
-// home (not a reserve card: a reserve pile's size decides where the stock's next cards fall).
-int AgnesScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = AgnesModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    if (move.kind == PlayMove::kFlip) return kSafeMove;
-    const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
-    if (home.IsValid() && move.from >= Model::kFirstPile && move.from < Model::kFirstReserve &&
-        NothingBuildsOn(home, p.foundations, p.startRank, 1,
-                        [&](Card other, Card card) { return Model::CanPlay(p, other, card, false); }))
-        return kSafeMove;
-    return Generic(move, points) + Uncovers(move, Model::kFirstPile, Model::kPiles, p.faceDownCount.data());
-}
-
-// Forty Thieves: the same, with both copies of every card counted; the waste turns one card at a
-// time, so its card may go home too.
-int FortyThievesScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = FortyThievesModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    if (move.kind == PlayMove::kFlip) return kSafeMove;
-    const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
-    if (home.IsValid() && NothingBuildsOn(home, p.foundations, p.startRank, 2, [&](Card other, Card card) {
-            return Model::CanPlay(p, other, card, false);
-        }))
-        return kSafeMove;
-    int score = Generic(move, points) + Uncovers(move, Model::kFirstColumn, Model::kColumns, p.faceDownCount.data());
-    // Emptying a column gives room to unpack the others.
-    if (move.kind == PlayMove::kMove && move.from >= Model::kFirstColumn && move.index == 0) score += 60;
-    return score;
-}
-
-// Four Seasons and Simplicity: a card no other card can still need goes home (from the waste only
-// while the stock turns one card at a time).
+// Simplicity: a card no other card can still need goes home (from the waste only while the stock
+// turns one card at a time).
 template <typename Model>
 int TopCardScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const typename Model::Position*>(before);
@@ -287,33 +218,6 @@ int PyramidScore(const void*, const PlayMove& move, int points, const void* afte
     return score;
 }
 
-// Calculation: how many more cards a foundation must take before this card fits one (99: never).
-int CardsBefore(const CalculationModel::Position& p, Card card) {
-    if (!card.IsValid()) return 99;
-    int best = 99;
-    for (int f = 0; f < CalculationModel::kFoundations; ++f) {
-        int rank = p.foundationTops[f].Rank();
-        for (int k = 0; k < Card::kRankCount - p.foundationCounts[f] && k < best; ++k) {
-            rank = CalculationModel::FollowingRank(rank, f);
-            if (rank == card.Rank()) best = k;
-        }
-    }
-    return best;
-}
-
-// A card laid on a waste pile should be wanted no later than the card it covers, and not much
-// sooner either, so the piles stay in the order the foundations will call for them.
-int CalculationScore(const void* before, const PlayMove& move, int points, const void*) {
-    using Model = CalculationModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    int score = Generic(move, points);
-    if (move.kind != PlayMove::kMove || move.to < Model::kWastePlace) return score;
-    const int covered = CardsBefore(p, Model::WasteTop(p, move.to - Model::kWastePlace));
-    const int wanted = CardsBefore(p, p.current);
-    if (p.wasteCounts[move.to - Model::kWastePlace] == 0) return score + 100;
-    return score + (covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered));
-}
-
 // Quadrille only ever plays the waste's top card home, and each card fits one place. Turning one
 // card at a time, playing it at once never loses anything: the stock's order stays the same.
 int QuadrilleScore(const void* before, const PlayMove& move, int points, const void*) {
@@ -329,17 +233,17 @@ MoveScore MoveScoreFor(int gameNumber) {
     case KlondikeGame::kGameNumber:
         return KlondikeScore;
     case CalculationGame::kGameNumber:
-        return CalculationScore;
+        return build_games::CalculationScore;
     case QuadrilleGame::kGameNumber:
         return QuadrilleScore;
     case CanfieldGame::kGameNumber:
         return CanfieldScore;
     case AgnesGame::kGameNumber:
-        return AgnesScore;
+        return build_games::AgnesScore;
     case FortyThievesGame::kGameNumber:
-        return FortyThievesScore;
+        return build_games::FortyThievesScore;
     case FourSeasonsGame::kGameNumber:
-        return TopCardScore<FourSeasonsModel>;
+        return build_games::FourSeasonsScore;
     case SimplicityGame::kGameNumber:
         return TopCardScore<SimplicityModel>;
     case GolfGame::kGameNumber:
@@ -354,6 +258,10 @@ MoveScore MoveScoreFor(int gameNumber) {
 PositionEncoder SearchCodeFor(MoveScore score) {
     if (score == GolfScore) return GolfRanks;
     if (score == PyramidScore) return PyramidRanks;
+    if (score == build_games::CalculationScore) return build_games::CalculationCode;
+    if (score == build_games::FortyThievesScore) return build_games::FortyThievesCode;
+    if (score == build_games::AgnesScore) return build_games::AgnesCode;
+    if (score == build_games::FourSeasonsScore) return build_games::FourSeasonsCode;
     return nullptr;
 }
 
