@@ -75,17 +75,27 @@ int CardsBefore(const Calc::Position& p, Card card) {
 
 void RankByte(PositionCode& out, Card card) { out.Byte(card.IsValid() ? static_cast<uint8_t>(card.Rank()) : 0xFF); }
 
-// Where a card lies, as the search needs it: a stock card laid on a waste pile chooses its pile,
-// and a good choice keeps each pile in the order the foundations will call for its cards. A card
-// put home scores its points.
+// Where a stock card is laid: a good pile keeps its cards in the order the foundations will call
+// for them, best of all with the card laid just before the covered one on some foundation's climb,
+// so the foundation takes both in turn. Cards put home score their points.
 int CalculationOrder(const Calc::Position& p, const PlayMove& move, int points) {
     int score = Generic(move, points);
-    if (move.kind != PlayMove::kMove) return score;
+    if (move.kind != PlayMove::kMove || move.to < Calc::kWastePlace) return score;
     const int pile = move.to - Calc::kWastePlace;
     if (p.wasteCounts[pile] == 0) return score + 100;
-    const int covered = CardsBefore(p, Calc::WasteTop(p, pile));
-    const int wanted = CardsBefore(p, p.current);
-    return score + (covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered));
+    const Card top = Calc::WasteTop(p, pile);
+    // Each foundation takes one card of every rank: every foundation that wants the covered card
+    // before the laid one will have to wait for another copy.
+    int early = 0;
+    bool next = false;
+    for (int f = 0; f < Calc::kFoundations; ++f) {
+        const int laid = StepsTo(p, f, p.current.Rank()), covered = StepsTo(p, f, top.Rank());
+        early += covered >= 0 && laid >= 0 && covered < laid;
+        next |= laid >= 0 && covered == laid + 1;
+    }
+    const int covered = CardsBefore(p, top), wanted = CardsBefore(p, p.current);
+    score += covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered);
+    return score - 30 * early + (next ? 400 : 0);
 }
 
 }  // namespace
