@@ -12,6 +12,7 @@
 #include "games/accordion.h"
 #include "games/agnes.h"
 #include "games/auld_lang_syne.h"
+#include "games/calculation.h"
 #include "games/canfield.h"
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
@@ -466,6 +467,37 @@ TEST(SolverExhaustive, GateEndGamesAgree) {
             while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
         return AsWords(p);
     }, 5);
+
+// Calculation's end games: foundations built part way under any starting choice, the cards left
+// in random order on the waste piles, in hand and in the stock. The search codes them by rank
+// with the waste piles in any order, and drops a move after which some foundation can no longer
+// climb to its end; neither may lose a win.
+TEST(SolverExhaustive, CalculationEndGamesAgree) {
+    using Model = CalculationModel;
+    CompareWithExhaustive(*FindGame(CalculationGame::kGameNumber)->model, CalculationGame::kGameNumber, [](std::mt19937& random) {
+        Model::Position p;
+        const int choice = static_cast<int>(random() % 12);
+        std::vector<Card> left;
+        for (int f = 0; f < Model::kFoundations; ++f) {
+            p.startRanks[f] = CalculationGame::StartRank(choice, f);
+            p.foundationCounts[f] = Card::kRankCount - static_cast<int>(random() % 4);
+            int rank = p.startRanks[f];
+            for (int k = 1; k < Card::kRankCount; ++k) {
+                rank = Model::FollowingRank(rank, f);
+                if (k == p.foundationCounts[f] - 1) p.foundationTops[f] = Card(f, rank);
+                if (k >= p.foundationCounts[f]) left.emplace_back(f, rank);
+            }
+            if (p.foundationCounts[f] == 1) p.foundationTops[f] = Card(f, p.startRanks[f]);
+        }
+        std::shuffle(left.begin(), left.end(), random);
+        if (!left.empty() && random() % 2) p.current = left.back(), left.pop_back();
+        for (Card card : left) {
+            const auto pile = random() % (Model::kWastePiles + 2);
+            if (pile < Model::kWastePiles) p.waste[pile][static_cast<size_t>(p.wasteCounts[pile]++)] = card;
+            else p.stock[static_cast<size_t>(p.stockCount++)] = card;
+        }
+        return AsWords(p);
+    });
 }
 
 // ---- Budgets and cancelling ----
