@@ -467,6 +467,7 @@ TEST(SolverExhaustive, GateEndGamesAgree) {
             while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
         return AsWords(p);
     }, 5);
+}
 
 // Calculation's end games: foundations built part way under any starting choice, the cards left
 // in random order on the waste piles, in hand and in the stock. The search codes them by rank
