@@ -19,7 +19,6 @@ constexpr int kTurnWasteCost = 5;
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
 constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
-constexpr int kScreenBottom = 599;
 
 }  // namespace
 

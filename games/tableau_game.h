@@ -299,6 +299,11 @@ public:
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // The table drawn, then the game-over decision.
+    void Draw(bool present) override {
+        DrawTable(present);
+        CheckGameOver();
+    }
 
     // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
     static constexpr int32_t kNoSource = -3, kWasteSource = -1;
@@ -339,11 +344,6 @@ protected:
     void AddTopPickup(int place);
     // The table: the background, every place, the frame.
     void DrawTable(bool present);
-    // The table drawn, then the game-over decision.
-    void Draw(bool present) override {
-        DrawTable(present);
-        CheckGameOver();
-    }
     // The deck's next card dealt to a place: the stock drawn again, the card flown there from
     // the stock (face down or up) with a sound. The caller puts the card into the place; no card
     // left: the no-card value.
