@@ -205,6 +205,8 @@ void TableauGame::DrawPlace(int place, bool present) {
     const Place at = PlaceAt(place);
     if (at.own) DrawOwnPlace(place, present);
     else if (at.kind == Place::kStock) DrawStockPile(at.x, at.y, at.roomX, at.roomY, at.canTurn, present);
+    else if (at.kind == Place::kColumn && at.step == 0)
+        DrawTopCard(at.x, at.y, at.count > 0 ? at.cards[at.count - 1] : Card(), present);
     else if (at.kind == Place::kColumn)
         DrawFannedPile(at.x, at.y, at.step, at.cards, at.count, at.faceDown, kScreenBottom, present);
     else if (at.kind == Place::kFoundation && at.depthFrom == Place::kTopAlone) DrawTopCard(at.x, at.y, *at.cards, present);

@@ -248,7 +248,9 @@ struct Place {
     enum Kind : uint8_t { kNone, kStock, kWaste, kFoundation, kColumn, kReserve };
     Kind kind = kNone;
     int x = 0, y = 0;
-    int step = 0;  // how far down each further card of a column or reserve lies
+    // How far down each further card of a column or reserve lies; a column that does not fan
+    // shows its top card only.
+    int step = 0;
     const Card* cards = nullptr;
     int count = 0, faceDown = 0;
     // Room left of and above the card that the place's refresh area takes in (a stock's depth).
