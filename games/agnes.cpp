@@ -257,9 +257,8 @@ void AgnesGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place AgnesGame::PlaceAt(int place) const {
+TableauGame::Place AgnesGame::PlaceAt(int place) const {
     using Model = AgnesModel;
-    using tableau::Place;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     const int reserve = place - Model::kFirstReserve;

@@ -252,9 +252,8 @@ void CanfieldGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place CanfieldGame::PlaceAt(int place) const {
+TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     using Model = CanfieldModel;
-    using tableau::Place;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace)

@@ -130,7 +130,7 @@ private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    tableau::Place PlaceAt(int place) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
     void DrawOwnPlace(int place, bool present) override;
 };

@@ -282,9 +282,8 @@ void FortyThievesGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place FortyThievesGame::PlaceAt(int place) const {
+TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     using Model = FortyThievesModel;
-    using tableau::Place;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
     const int inPlay = FortyThievesRules::Read().columns;
@@ -338,7 +337,7 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void FortyThievesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card first = drag.cards[0];
-    const tableau::Place waste = PlaceAt(FortyThievesModel::kWastePlace);
+    const Place waste = PlaceAt(FortyThievesModel::kWastePlace);
     if (waste.count > 0 && first == waste.cards[waste.count - 1] && drag.x == waste.x && drag.y == waste.y) {
         BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
         position.waste[--position.wasteCount] = Card();

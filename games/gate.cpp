@@ -242,9 +242,8 @@ void GateGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place GateGame::PlaceAt(int place) const {
+TableauGame::Place GateGame::PlaceAt(int place) const {
     using Model = GateModel;
-    using tableau::Place;
     const Position& p = position;
     const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation;
     const int column = place - Model::kFirstColumn;

@@ -265,9 +265,8 @@ void KlondikeGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place KlondikeGame::PlaceAt(int place) const {
+TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     using Model = KlondikeModel;
-    using tableau::Place;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};

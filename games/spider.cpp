@@ -232,9 +232,8 @@ void SpiderGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-tableau::Place SpiderGame::PlaceAt(int place) const {
+TableauGame::Place SpiderGame::PlaceAt(int place) const {
     using Model = SpiderModel;
-    using tableau::Place;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);

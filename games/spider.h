@@ -119,7 +119,7 @@ private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    tableau::Place PlaceAt(int place) const override;
+    Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.
     bool ModelOver() const override;

@@ -40,14 +40,6 @@ bool TableauGame::TurnTopAt(int x, int y) {
     return false;
 }
 
-int TableauGame::IndexAt(int x, int y, int first, int count) const {
-    for (int i = 0; i < count; ++i) {
-        int px = 0, py = 0;
-        if (CardOrigin(first + i, kNextCard, px, py) && px == x && py == y) return i;
-    }
-    return -1;
-}
-
 void TableauGame::TurnTop(int place) {
     SaveUndo();
     PlayModelMove({PlayMove::kFlip, static_cast<int8_t>(place)});

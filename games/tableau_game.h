@@ -1,10 +1,12 @@
 // The shared base of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
 // Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
 // the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
-// stack, drawing of fanned piles and foundation tops, the game-over scaffolding, undo, and the
-// three tool operations over the game's model).
+// stack, the game-over scaffolding, undo, the three tool operations over the game's model, and
+// one description of the places of a table read by the shared layout, hit testing, hotspots,
+// drawing and dealing).
 //
-// Each game keeps its deal, its build rule, its layout numbers and its undo record; its model
+// Each game keeps its deal, its build rule, its layout numbers (its PlaceAt) and its undo record,
+// and draws only the places that look like no other game's; its model
 // (declared in the game's own header) answers every rule question, and the on-screen class
 // builds the model's Position from what it shows whenever it asks one.
 #pragma once
@@ -327,13 +329,11 @@ protected:
     static int ResolveIndex(int index, int count) {
         return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
     }
-    // Which of `count` places from `first` takes a drop at (x, y), where its next card goes: its
-    // index from first, or -1.
-    int IndexAt(int x, int y, int first, int count) const;
     // Where card `index` of a place lies on the table; false for a place the game does not have.
     virtual bool CardOrigin(int place, int index, int& x, int& y) const;
     // The game's places as the model numbers them (the stock is place 0); kNone past the last.
-    virtual tableau::Place PlaceAt(int) const { return {}; }
+    using Place = tableau::Place;
+    virtual Place PlaceAt(int) const { return {}; }
     // The foundation or column whose next card goes at (x, y), or -1.
     int DropPlaceAt(int x, int y) const;
     // The drop targets of the places: every foundation, then every column whose top is face up
@@ -445,7 +445,6 @@ public:
     Position position{};
 
 protected:
-    int FoundationAt(int x, int y) const { return IndexAt(x, y, Model::kFirstFoundation, Model::kFoundations); }
     // The opening of every deal: the rules menu, no hotspots, how a dragged stack fans (fanDx,
     // fanDy) and how the waste does (fan2A), the standard panel, an empty table with nothing held,
     // and a shuffled deck of `packs` packs.

@@ -272,7 +272,7 @@ protected:
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
     tableau::Place PlaceAt(int place) const override {
         using tableau::Place;
-        const Position& p = position;
+            const Position& p = position;
         const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
         if (place == Model::kStockPlace)
             return Place::Stock(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
