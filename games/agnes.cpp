@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kPointsToFoundation = 5;
 constexpr int kPointsTurnCard = 5;
-constexpr int kScreenBottom = 599;
 // The stock grows up and to the left as it thickens.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
@@ -238,8 +237,6 @@ void AgnesGame::NewGame(bool restart) {
     reserveDealt.fill(0);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(kFoundationX, FoundationY(f), CardHitRect(kFoundationX, FoundationY(f)), kAutoMoveKind);
 
     const AgnesRules rules = AgnesRules::Read();
     position.startRank = rules.startCard;
@@ -253,72 +250,38 @@ void AgnesGame::NewGame(bool restart) {
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
 
-    // Row by row: one card face up to pile `row`, then one face down to every pile to its right.
-    bool exhausted = false;
-    for (int row = 0; row < kPiles && !exhausted; ++row) {
-        for (int pile = row; pile < kPiles; ++pile) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) {
-                exhausted = true;
-                break;
-            }
-            const bool faceDown = pile != row;
-            const int index = position.pileCount[pile];
-            position.tableau[pile][index] = card;
-            ++position.pileCount[pile];
-            if (faceDown) ++position.faceDownCount[pile];
-            DrawStockArea(true);
-            AnimateCard(kStockX, kStockY, PileX(pile), CardY(index), card, artwork->screenBuffer, true, true,
-                        faceDown ? artwork->cardBack : -1);
-            PlaySound("deal.wav");
-        }
-    }
+    DealRows(AgnesModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
     StartClock(0);
 }
 
 // ---- Drawing ----
 
-void AgnesGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY, false, present);
-}
-
-void AgnesGame::DrawFoundationArea(int f, bool present) {
-    DrawFoundationTop(kFoundationX, FoundationY(f), position.foundations[f], position.startRank, present);
-}
-
-void AgnesGame::DrawPileArea(int pile, bool present) {
+TableauGame::Place AgnesGame::PlaceAt(int place) const {
+    using Model = AgnesModel;
     const Position& p = position;
-    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile], p.faceDownCount[pile],
-                   kScreenBottom, present);
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    const int reserve = place - Model::kFirstReserve;
+    if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, false);
+    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < kPiles)
+        return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
+                             p.faceDownCount[pile]);
+    if (reserve >= 0 && reserve < kReservePiles)
+        return Place::Reserve(ReserveX(reserve), kReserveY, kReserveStep, p.reserve[reserve].data(),
+                              p.reserveCount[reserve]);
+    return {};
 }
 
-// An empty reserve pile shows nothing: no card is ever played onto it.
-void AgnesGame::DrawReserveArea(int pile, bool present) {
+// A reserve pile's area reaches down to where its last card can lie.
+void AgnesGame::DrawOwnPlace(int place, bool present) {
+    const int pile = place - AgnesModel::kFirstReserve;
     const int x = ReserveX(pile);
     const int bottom = ReserveY(kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
     for (int k = 0; k < position.reserveCount[pile]; ++k)
         artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
     if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
-}
-
-void AgnesGame::DrawPlace(int place, bool present) {
-    using Model = AgnesModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else if (place < Model::kFirstReserve) DrawPileArea(place - Model::kFirstPile, present);
-    else DrawReserveArea(place - Model::kFirstReserve, present);
-}
-
-void AgnesGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
-    for (int pile = 0; pile < kReservePiles; ++pile) DrawReserveArea(pile, false);
-    DrawTableFrame(present);
-    CheckGameOver();
 }
 
 // ---- Moves ----
@@ -331,7 +294,7 @@ void AgnesGame::DealToReserve(int firstPile, int lastPile) {
     AgnesModel::DealToReserve(next, firstPile, lastPile, [&](int to, int index, Card card) {
         deck.DealNext();
         reserveDealt[to] = index;
-        DrawStockArea(true);
+        DrawPlace(AgnesModel::kStockPlace, true);
         AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
     });
     position = next;
@@ -344,15 +307,16 @@ void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         SaveUndo();
         DealToReserve(0, kDealtReservePiles - 1);
         CheckGameOver();
-        DrawStockArea(true);
-        for (int pile = 0; pile < kReservePiles; ++pile) DrawReserveArea(pile, true);
+        DrawPlace(AgnesModel::kStockPlace, true);
+        for (int pile = 0; pile < kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
         artwork->PresentDirty();
         if (deck.Remaining() == kReservePiles - kDealtReservePiles) {
             SaveUndo();
             DealToReserve(kDealtReservePiles, kReservePiles - 1);
             CheckGameOver();
-            DrawStockArea(true);
-            for (int pile = kDealtReservePiles; pile < kReservePiles; ++pile) DrawReserveArea(pile, true);
+            DrawPlace(AgnesModel::kStockPlace, true);
+            for (int pile = kDealtReservePiles; pile < kReservePiles; ++pile)
+                DrawPlace(AgnesModel::kFirstReserve + pile, true);
             artwork->PresentDirty();
         }
         CheckGameOver();
@@ -373,7 +337,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         if (p.reserve[pile][count - 1] != first) continue;
         BeginLift(AgnesModel::kFirstReserve + pile, count - 1, &first, 1, kReserveSource + pile);
         p.reserve[pile][--p.reserveCount[pile]] = Card();
-        DrawReserveArea(pile, true);
+        DrawPlace(AgnesModel::kFirstReserve + pile, true);
         CheckGameOver();
         return;
     }
@@ -383,31 +347,26 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 
 bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Position p = CurrentPosition();
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return AgnesModel::FitsFoundation(p, foundation, drag.cards[0], drag.count);
-    const int pile = PileDropAt(target.x, target.y);
-    return pile >= 0 && AgnesModel::FitsPile(p, pile, drag.cards[0], drag.count);
+    const int place = DropPlaceAt(target.x, target.y);
+    if (place >= AgnesModel::kFirstPile) return AgnesModel::FitsPile(p, place - AgnesModel::kFirstPile, drag.cards[0], drag.count);
+    return place >= 0 && AgnesModel::FitsFoundation(p, place - AgnesModel::kFirstFoundation, drag.cards[0], drag.count);
 }
 
 void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
+    const int place = DropPlaceAt(target.x, target.y);
+    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
-    const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
+    const bool toFoundation = place < AgnesModel::kFirstPile;
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.rules.autoFlip = false;
-    if (foundation >= 0 && heldCount == 1) {
-        DropHeld(AgnesModel::kFirstFoundation + foundation, kNoSource);
-        PlaySound("foundation.wav");
-        DrawFoundationArea(foundation, true);
+    if (toFoundation ? heldCount == 1 : position.pileCount[place - AgnesModel::kFirstPile] + heldCount <= kPileSlots) {
+        DropHeld(place, kNoSource);
+        if (toFoundation) PlaySound("foundation.wav");
+        DrawPlace(place, true);
         artwork->PresentDirty();
-    } else if (pile >= 0 && position.pileCount[pile] + heldCount <= kPileSlots) {
-        DropHeld(AgnesModel::kFirstPile + pile, kNoSource);
-        DrawPileArea(pile, true);
-        artwork->PresentDirty();
-        PlaySound("tableau.wav");
+        if (!toFoundation) PlaySound("tableau.wav");
     }
     CheckGameOver();
 }
@@ -419,43 +378,16 @@ void AgnesGame::AfterMove() {
 // ---- Hotspots and tools ----
 
 void AgnesGame::RegisterHotspots() {
-    const AgnesRules rules = AgnesRules::Read();
+    const bool partial = AgnesRules::Read().movePartial;
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
     for (int pile = 0; pile < kPiles; ++pile)
-        tableau::ForEachPileStack(position.pileCount[pile], position.faceDownCount[pile], rules.movePartial,
-                                  [&](int k, int n) { AddPickup(PileX(pile), CardY(k), &position.tableau[pile][k], n); });
-    for (int pile = 0; pile < kReservePiles; ++pile) {
-        const int count = position.reserveCount[pile];
-        if (count > 0) AddPickup(ReserveX(pile), ReserveY(count - 1), &position.reserve[pile][count - 1], 1);
-    }
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(kFoundationX, FoundationY(f), CardHitRect(kFoundationX, FoundationY(f)), kAutoMoveKind);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (position.AllFaceDown(pile)) continue;
-        const int y = CardY(position.pileCount[pile]);
-        AddDropTarget(PileX(pile), y, CardHitRect(PileX(pile), y), kPlainTargetKind);
-    }
+        AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
+    for (int pile = 0; pile < kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
+    AddPlaceTargets();
 }
 
-bool AgnesGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = AgnesModel;
-    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    const int reserve = place - Model::kFirstReserve;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (f >= 0 && f < kFoundations) {
-        x = kFoundationX, y = FoundationY(f);
-    } else if (pile >= 0 && pile < kPiles) {
-        x = PileX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
-    } else if (reserve >= 0 && reserve < kReservePiles) {
-        x = ReserveX(reserve), y = ReserveY(ResolveIndex(index, position.reserveCount[reserve]));
-    } else {
-        return false;
-    }
-    return true;
-}
 
 double AgnesGame::GetScoreFactor() {
     const AgnesRules rules = AgnesRules::Read();

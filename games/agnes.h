@@ -97,7 +97,6 @@ public:
     explicit AgnesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
@@ -111,8 +110,6 @@ public:
     static int FoundationY(int f) { return kFoundationY + kFoundationPitch * f; }
     static int ReserveX(int pile) { return kReserveX + kReservePitch * pile; }
     static int ReserveY(int index) { return kReserveY + kReserveStep * index; }
-    // Which pile takes its next card at (x, y), or -1.
-    int PileDropAt(int x, int y) const { return IndexAt(x, y, AgnesModel::kFirstPile, kPiles); }
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
     std::array<int32_t, kReservePiles> reserveDealt{};
@@ -123,12 +120,8 @@ private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(int f, bool present);
-    void DrawPileArea(int pile, bool present);
-    void DrawReserveArea(int pile, bool present);
-    void DrawPlace(int place, bool present) override;
+    void DrawOwnPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
 };

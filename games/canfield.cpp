@@ -15,7 +15,6 @@ constexpr int kPointsToFoundationFromPile = 5;
 constexpr int kPointsPerCardFromHand = 5;
 constexpr int kPointsAutoFill = 5;
 constexpr int kRecycleCost = 5;
-constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left; these margins cover its thickest layer.
 constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 
@@ -234,28 +233,18 @@ void CanfieldGame::NewGame(bool restart) {
     for (int i = 0; i < kReserveSlots; ++i) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) break;
-        DrawStockArea(true);
+        DrawPlace(CanfieldModel::kStockPlace, true);
         const bool faceUp = i == kReserveSlots - 1;
         AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
                     faceUp ? -1 : artwork->cardBack);
         position.reserve[position.reserveCount++] = card;
         PlaySound("deal.wav");
     }
-    const Card base = deck.DealNext();
-    if (base.IsValid()) {
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, ColumnX(0), kFoundationY, base, screen, true, true, -1);
-        position.foundations[0] = base;
-        position.baseCard = base;
-        PlaySound("deal.wav");
-    }
+    position.foundations[0] = position.baseCard = DealTo(CanfieldModel::kFirstFoundation, false);
     for (int pile = 0; pile < kPiles; ++pile) {
-        const Card card = deck.DealNext();
+        const Card card = DealTo(CanfieldModel::kFirstPile + pile, false);
         if (!card.IsValid()) break;
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(0), card, screen, true, true, -1);
         position.tableau[pile][position.pileCount[pile]++] = card;
-        PlaySound("deal.wav");
     }
     Draw(true);
     StartClock(0);
@@ -263,22 +252,42 @@ void CanfieldGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void CanfieldGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
-                  CanfieldRules::Read().RecycleAllowed(position.recyclesUsed), present);
+TableauGame::Place CanfieldGame::PlaceAt(int place) const {
+    using Model = CanfieldModel;
+    const Position& p = position;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
+                            CanfieldRules::Read().RecycleAllowed(p.recyclesUsed));
+    if (place == Model::kWastePlace) {
+        int x = 0, y = 0;
+        WasteTopPosition(CanfieldRules::Read(), x, y);
+        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
+    }
+    if (place == Model::kReservePlace)
+        return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
+                              p.reserveCount);
+    if (f >= 0 && f < kFoundations) {
+        Place at = Place::Foundation(ColumnX(f), kFoundationY, p.foundations[f], p.baseCard.Rank());
+        at.roomX = kLayerMarginX, at.roomY = kLayerMarginY;
+        return at;
+    }
+    if (pile >= 0 && pile < kPiles)
+        return Place::Column(ColumnX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile]);
+    return {};
 }
 
-void CanfieldGame::DrawWasteArea(bool present) {
-    const CanfieldRules rules = CanfieldRules::Read();
-    const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
-    const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
-              kWasteFanStep);
-    if (present) artwork->AddDirty({left, top, right, bottom});
-}
-
-void CanfieldGame::DrawReserveArea(bool present) {
+void CanfieldGame::DrawOwnPlace(int place, bool present) {
+    if (place == CanfieldModel::kWastePlace) {
+        const CanfieldRules rules = CanfieldRules::Read();
+        const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
+        const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+        if (present) artwork->RestoreBackground(left, right, top, bottom);
+        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
+                  kWasteFanStep);
+        if (present) artwork->AddDirty({left, top, right, bottom});
+        return;
+    }
     const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
     const int right = kReserveX + artwork->cardWidth, bottom = kReserveY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
@@ -300,44 +309,6 @@ void CanfieldGame::DrawReserveArea(bool present) {
     if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
-void CanfieldGame::DrawFoundationArea(int index, bool present) {
-    const int x = ColumnX(index), y = kFoundationY;
-    const int left = x - kLayerMarginX, top = y - kLayerMarginY;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (position.foundations[index].IsValid())
-        artwork->DrawFoundation(x, y, position.foundations[index], artwork->screenBuffer, position.baseCard.Rank(),
-                                kDepthFromRanks);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
-}
-
-void CanfieldGame::DrawPileArea(int pile, bool present) {
-    DrawFannedPile(ColumnX(pile), kTableauY, kTableauStep, position.tableau[pile].data(), position.pileCount[pile], 0,
-                   kScreenBottom, present);
-}
-
-void CanfieldGame::DrawPlace(int place, bool present) {
-    using Model = CanfieldModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place == Model::kWastePlace) DrawWasteArea(present);
-    else if (place == Model::kReservePlace) DrawReserveArea(present);
-    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else DrawPileArea(place - Model::kFirstPile, present);
-}
-
-void CanfieldGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawWasteArea(false);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
-    DrawReserveArea(false);
-    DrawTableFrame(present);
-    CheckGameOver();
-}
-
 // ---- Moves ----
 
 void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
@@ -355,8 +326,8 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
     } else {
         SaveUndo();
         Play({PlayMove::kStock});
-        DrawWasteArea(true);
-        DrawStockArea(true);
+        DrawPlace(CanfieldModel::kWastePlace, true);
+        DrawPlace(CanfieldModel::kStockPlace, true);
         artwork->PresentDirty();
         CheckGameOver();
         PlaySound("shuffle.wav");
@@ -370,14 +341,14 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         BeginLift(CanfieldModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
         position.waste[--position.wasteCount] = Card();
         position.turnedCount = std::max(position.turnedCount - 1, 0);
-        DrawWasteArea(true);
+        DrawPlace(CanfieldModel::kWastePlace, true);
         CheckGameOver();
         return;
     }
     if (position.reserveCount > 0 && first == position.reserve[position.reserveCount - 1]) {
         BeginLift(CanfieldModel::kReservePlace, position.reserveCount - 1, &first, 1, kReserveSource);
         position.reserve[--position.reserveCount] = Card();
-        DrawReserveArea(true);
+        DrawPlace(CanfieldModel::kReservePlace, true);
         CheckGameOver();
         return;
     }
@@ -387,30 +358,24 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
 
 bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Position p = CurrentPosition();
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], foundation);
-    const int pile = PileDropAt(target.x, target.y);
-    return pile >= 0 && CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
+    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+    return place >= 0 && drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
 }
 
 void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
+    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
     if (heldCount < 1 || drag.cards[0] != held[0]) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
-    const int pile = foundation < 0 ? PileDropAt(target.x, target.y) : -1;
     // The reserve's card that may follow is a move of its own (AfterMove).
-    if (foundation >= 0 && heldCount == 1) {
-        DropHeld(CanfieldModel::kFirstFoundation + foundation, kNoSource, &CanfieldModel::Step);
-        PlaySound("foundation.wav");
-        DrawFoundationArea(foundation, true);
-    } else if (pile >= 0 && position.pileCount[pile] + heldCount <= kPileSlots) {
-        DropHeld(CanfieldModel::kFirstPile + pile, kNoSource, &CanfieldModel::Step);
-        PlaySound("tableau.wav");
-        DrawPileArea(pile, true);
+    if (place >= 0 && (pile < 0 ? heldCount == 1 : position.pileCount[pile] + heldCount <= kPileSlots)) {
+        DropHeld(place, kNoSource, &CanfieldModel::Step);
+        PlaySound(pile < 0 ? "foundation.wav" : "tableau.wav");
+        DrawPlace(place, true);
     }
-    DrawReserveArea(true);
+    DrawPlace(CanfieldModel::kReservePlace, true);
     artwork->PresentDirty();
     CheckGameOver();
 }
@@ -437,47 +402,16 @@ void CanfieldGame::AfterMove() {
 // ---- Hotspots and tools ----
 
 void CanfieldGame::RegisterHotspots() {
-    const CanfieldRules rules = CanfieldRules::Read();
+    const bool partial = CanfieldRules::Read().movePartial;
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (position.wasteCount > 0) {
-        int x = 0, y = 0;
-        WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
-    }
-    if (const int reserveCount = position.reserveCount; reserveCount > 0)
-        AddPickup(LayerX(kReserveX, reserveCount), LayerY(kReserveY, reserveCount), &position.reserve[reserveCount - 1], 1);
-    for (int pile = 0; pile < kPiles; ++pile)
-        tableau::ForEachPileStack(position.pileCount[pile], 0, rules.movePartial, [&](int k, int n) {
-            AddPickup(ColumnX(pile), CardY(k), &position.tableau[pile][k], n);
-        });
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(ColumnX(f), kFoundationY, CardHitRect(ColumnX(f), kFoundationY), kAutoMoveKind);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int y = CardY(position.pileCount[pile]);
-        AddDropTarget(ColumnX(pile), y, CardHitRect(ColumnX(pile), y), kPlainTargetKind);
-    }
+    AddTopPickup(CanfieldModel::kWastePlace);
+    AddTopPickup(CanfieldModel::kReservePlace);
+    for (int pile = 0; pile < kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
+    AddPlaceTargets();
 }
 
-bool CanfieldGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = CanfieldModel;
-    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (place == Model::kWastePlace) {
-        WasteTopPosition(CanfieldRules::Read(), x, y);
-    } else if (place == Model::kReservePlace) {
-        x = LayerX(kReserveX, position.reserveCount), y = LayerY(kReserveY, position.reserveCount);
-    } else if (f >= 0 && f < kFoundations) {
-        x = ColumnX(f), y = kFoundationY;
-    } else if (pile >= 0 && pile < kPiles) {
-        x = ColumnX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
-    } else {
-        return false;
-    }
-    return true;
-}
 
 double CanfieldGame::GetScoreFactor() {
     const CanfieldRules rules = CanfieldRules::Read();

@@ -111,7 +111,6 @@ public:
     explicit CanfieldGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
@@ -126,18 +125,12 @@ public:
     static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
     static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
-    int PileDropAt(int x, int y) const { return IndexAt(x, y, CanfieldModel::kFirstPile, kPiles); }
 
 private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
-    void DrawStockArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawReserveArea(bool present);
-    void DrawFoundationArea(int index, bool present);
-    void DrawPileArea(int pile, bool present);
-    void DrawPlace(int place, bool present) override;
+    void DrawOwnPlace(int place, bool present) override;
 };

@@ -15,7 +15,6 @@ constexpr int kPointsColumnToFoundation = 5;
 constexpr int kPointsPerWasteCard = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kRecycleCost = 5;
-constexpr int kScreenBottom = 599;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
 // thickest stock (104 cards) and waste (65 cards).
 constexpr int kStockMarginX = 44, kStockMarginY = 22;
@@ -252,9 +251,6 @@ void FortyThievesGame::ReadRules(Position& p) const {
     p.autoFlip = rules.autoFlip;
 }
 
-void FortyThievesGame::WasteTopPosition(int& x, int& y) const {
-    WasteTop(kWasteX, kWasteY, position.wasteCount, 1, 0, 0, x, y);
-}
 
 // ---- Deal ----
 
@@ -271,23 +267,13 @@ void FortyThievesGame::NewGame(bool restart) {
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
 
-    bool exhausted = false;
-    for (int row = 0; row < rules.rows && !exhausted; ++row) {
+    for (int row = 0; row < rules.rows; ++row) {
         const bool faceDown = row < rules.rowsFaceDown;
         for (int column = 0; column < rules.columns; ++column) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) {
-                exhausted = true;
-                break;
-            }
-            const int index = position.columnCount[column];
-            position.columns[column][index] = card;
-            ++position.columnCount[column];
+            const Card card = DealTo(FortyThievesModel::kFirstColumn + column, faceDown);
+            if (!card.IsValid()) break;
+            position.columns[column][position.columnCount[column]++] = card;
             if (faceDown) ++position.faceDownCount[column];
-            DrawStockArea(true);
-            AnimateCard(kStockX, kStockY, ColumnX(column, rules.columns), CardY(index), card, artwork->screenBuffer, true,
-                        true, faceDown ? artwork->cardBack : -1);
-            PlaySound("deal.wav");
         }
     }
     CheckGameOver();
@@ -296,46 +282,31 @@ void FortyThievesGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void FortyThievesGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
-                  position.recyclesUsed < FortyThievesRules::Read().recycle, present);
+TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
+    using Model = FortyThievesModel;
+    const Position& p = position;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    const int inPlay = FortyThievesRules::Read().columns;
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < FortyThievesRules::Read().recycle);
+    if (place == Model::kWastePlace) {
+        int x = 0, y = 0;
+        WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
+        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
+    }
+    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
+    if (column >= 0 && column < inPlay)
+        return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.columns[column].data(),
+                             p.columnCount[column], p.faceDownCount[column]);
+    return {};
 }
 
-void FortyThievesGame::DrawWasteArea(bool present) {
+void FortyThievesGame::DrawOwnPlace(int, bool present) {
     const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
     const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
     DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
     if (present) artwork->AddDirty({left, top, right, bottom});
-}
-
-void FortyThievesGame::DrawFoundationArea(int f, bool present) {
-    DrawFoundationTop(FoundationX(f), kFoundationY, position.foundations[f], position.startRank, present);
-}
-
-void FortyThievesGame::DrawColumnArea(int column, bool present) {
-    const Position& p = position;
-    DrawFannedPile(ColumnX(column, FortyThievesRules::Read().columns), kColumnY, kColumnStep, p.columns[column].data(),
-                   p.columnCount[column], p.faceDownCount[column], kScreenBottom, present);
-}
-
-void FortyThievesGame::DrawPlace(int place, bool present) {
-    using Model = FortyThievesModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place == Model::kWastePlace) DrawWasteArea(present);
-    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else DrawColumnArea(place - Model::kFirstColumn, present);
-}
-
-void FortyThievesGame::Draw(bool present) {
-    const int columnsInPlay = FortyThievesRules::Read().columns;
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawWasteArea(false);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-    for (int column = 0; column < columnsInPlay; ++column) DrawColumnArea(column, false);
-    DrawTableFrame(present);
-    CheckGameOver();
 }
 
 // ---- Moves ----
@@ -352,8 +323,8 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
         // After a recycle the stock and the game-over test still count the recycles before it.
         if (!deal) --position.recyclesUsed;
         CheckGameOver();
-        DrawStockArea(true);
-        DrawWasteArea(true);
+        DrawPlace(FortyThievesModel::kStockPlace, true);
+        DrawPlace(FortyThievesModel::kWastePlace, true);
         artwork->PresentDirty();
         PlaySound(deal ? "flip.wav" : "shuffle.wav");
         if (!deal) ++position.recyclesUsed;
@@ -366,16 +337,13 @@ void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
 void FortyThievesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const Card first = drag.cards[0];
-    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
-        int x = 0, y = 0;
-        WasteTopPosition(x, y);
-        if (drag.x == x && drag.y == y) {
-            BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
-            position.waste[--position.wasteCount] = Card();
-            DrawWasteArea(true);
-            CheckGameOver();
-            return;
-        }
+    const Place waste = PlaceAt(FortyThievesModel::kWastePlace);
+    if (waste.count > 0 && first == waste.cards[waste.count - 1] && drag.x == waste.x && drag.y == waste.y) {
+        BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
+        position.waste[--position.wasteCount] = Card();
+        DrawPlace(FortyThievesModel::kWastePlace, true);
+        CheckGameOver();
+        return;
     }
     const int columnsInPlay = FortyThievesRules::Read().columns;
     LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
@@ -384,32 +352,32 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
 }
 
 bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
+    using Model = FortyThievesModel;
     const Position p = CurrentPosition();
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0)
-        return drag.count == 1 && FortyThievesModel::CanPlay(p, drag.cards[0], p.foundations[foundation], true);
-    const int column = ColumnDropAt(target.x, target.y);
-    return column >= 0 && FortyThievesModel::FitsColumn(p, column, drag.cards[0], drag.count);
+    const int place = DropPlaceAt(target.x, target.y);
+    if (place >= Model::kFirstColumn) return Model::FitsColumn(p, place - Model::kFirstColumn, drag.cards[0], drag.count);
+    return place >= 0 && drag.count == 1 &&
+           Model::CanPlay(p, drag.cards[0], p.foundations[place - Model::kFirstFoundation], true);
 }
 
 void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
+    const int place = DropPlaceAt(target.x, target.y);
     if (heldCount < 1 || drag.cards[0] != held[0]) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
-    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
+    const int column = place - FortyThievesModel::kFirstColumn;
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.autoFlip = 0;
     if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
         // One sound for each card laid on the column.
         for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
-        DropHeld(FortyThievesModel::kFirstColumn + column, kNoSource);
-        DrawColumnArea(column, true);
-    } else if (foundation >= 0 && heldCount == 1) {
-        DropHeld(FortyThievesModel::kFirstFoundation + foundation, kNoSource);
+        DropHeld(place, kNoSource);
+        DrawPlace(place, true);
+    } else if (place >= 0 && column < 0 && heldCount == 1) {
+        DropHeld(place, kNoSource);
         PlaySound("foundation.wav");
-        DrawFoundationArea(foundation, true);
+        DrawPlace(place, true);
     }
     artwork->PresentDirty();
     CheckGameOver();
@@ -426,46 +394,16 @@ void FortyThievesGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    const int inPlay = rules.columns;
-    const Position& p = position;
-    if (p.wasteCount > 0) {
-        int x = 0, y = 0;
-        WasteTopPosition(x, y);
-        AddPickup(x, y, &p.waste[p.wasteCount - 1], 1);
-    }
+    AddTopPickup(FortyThievesModel::kWastePlace);
     // The top card, and with MovePartial every longer face-up run.
-    for (int column = 0; column < inPlay; ++column) {
-        if (!p.FaceUpTop(column)) continue;
-        const int x = ColumnX(column, inPlay), count = p.columnCount[column];
-        tableau::ForEachPileStack(count, rules.movePartial ? p.faceDownCount[column] : count - 1, true,
-                                  [&](int k, int n) { AddPickup(x, CardY(k), &p.columns[column][k], n); });
+    for (int column = 0; column < rules.columns; ++column) {
+        if (!position.FaceUpTop(column)) continue;
+        const int lowest = rules.movePartial ? position.faceDownCount[column] : position.columnCount[column] - 1;
+        AddColumnPickups(FortyThievesModel::kFirstColumn + column, lowest, true);
     }
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
-    for (int column = 0; column < inPlay; ++column) {
-        if (position.AllFaceDown(column)) continue;
-        const int x = ColumnX(column, inPlay), y = CardY(position.columnCount[column]);
-        AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
-    }
+    AddPlaceTargets();
 }
 
-bool FortyThievesGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = FortyThievesModel;
-    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
-    const int inPlay = FortyThievesRules::Read().columns;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (place == Model::kWastePlace) {
-        WasteTopPosition(x, y);
-    } else if (f >= 0 && f < kFoundations) {
-        x = FoundationX(f), y = kFoundationY;
-    } else if (column >= 0 && column < inPlay) {
-        x = ColumnX(column, inPlay), y = CardY(ResolveIndex(index, position.columnCount[column]));
-    } else {
-        return false;
-    }
-    return true;
-}
 
 double FortyThievesGame::GetScoreFactor() {
     const FortyThievesRules rules = FortyThievesRules::Read();

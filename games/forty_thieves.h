@@ -101,7 +101,6 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
@@ -115,20 +114,12 @@ public:
     }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
-    // Where the waste's top card lies (and is picked up).
-    void WasteTopPosition(int& x, int& y) const;
-    // Which column in play takes its next card at (x, y), or -1.
-    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, FortyThievesModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
-    void DrawStockArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawFoundationArea(int f, bool present);
-    void DrawColumnArea(int column, bool present);
-    void DrawPlace(int place, bool present) override;
+    void DrawOwnPlace(int place, bool present) override;
 };

@@ -14,7 +14,6 @@ constexpr int kPointsFromHandToColumn = 5;       // from the waste or a post
 constexpr int kPointsFromHandToFoundation = 10;
 constexpr int kPointsColumnToFoundation = 5;
 constexpr int32_t kMaxRecycles = 1'000'000;
-constexpr int kScreenBottom = 599;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 
@@ -220,7 +219,7 @@ void GateGame::NewGame(bool restart) {
     auto dealTo = [&](int x, int y) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) return card;
-        DrawStockArea(true);
+        DrawPlace(GateModel::kStockPlace, true);
         AnimateCard(kStockX, kStockY, x, y, card, screen, true, true, -1);
         PlaySound("flip.wav");
         return card;
@@ -243,55 +242,44 @@ void GateGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void GateGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kStockMarginX, kStockMarginY,
-                  GateRules::Read().RecycleAllowed(position.recyclesUsed), present);
+TableauGame::Place GateGame::PlaceAt(int place) const {
+    using Model = GateModel;
+    const Position& p = position;
+    const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation;
+    const int column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
+                            GateRules::Read().RecycleAllowed(p.recyclesUsed));
+    if (place == Model::kWastePlace) {
+        int x = 0, y = 0;
+        WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
+        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
+    }
+    // A post offers its last card a little raised (its depth), at its own slot when drawn.
+    if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
+    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < kColumns)
+        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column]);
+    return {};
 }
 
-void GateGame::DrawWasteArea(bool present) {
-    const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-    const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
-    if (present) artwork->AddDirty({left, top, right, bottom});
-}
-
-void GateGame::DrawPostArea(int post, bool present) {
-    const int x = PostX(post);
+void GateGame::DrawOwnPlace(int place, bool present) {
+    const int screen = artwork->screenBuffer;
+    if (place == GateModel::kWastePlace) {
+        const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
+        const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
+        if (present) artwork->RestoreBackground(left, right, top, bottom);
+        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
+        if (present) artwork->AddDirty({left, top, right, bottom});
+        return;
+    }
+    const int post = place - GateModel::kFirstPost, x = PostX(post);
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(kPostSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
     // Every card stands at its slot; only the pick-up of the last one is raised.
     for (int slot = 0; slot < position.postCount[post]; ++slot)
-        artwork->DrawCard(x, PostSlotY(slot), position.posts[post][slot], artwork->screenBuffer);
+        artwork->DrawCard(x, PostSlotY(slot), position.posts[post][slot], screen);
     if (present) artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
-}
-
-void GateGame::DrawFoundationArea(int f, bool present) {
-    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
-}
-
-void GateGame::DrawColumnArea(int column, bool present) {
-    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, position.columns[column].data(), position.columnCount[column],
-                   0, kScreenBottom, present);
-}
-
-void GateGame::DrawPlace(int place, bool present) {
-    using Model = GateModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place == Model::kWastePlace) DrawWasteArea(present);
-    else if (place < Model::kFirstFoundation) DrawPostArea(place - Model::kFirstPost, present);
-    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else DrawColumnArea(place - Model::kFirstColumn, present);
-}
-
-void GateGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawWasteArea(false);
-    for (int post = 0; post < 2; ++post) DrawPostArea(post, false);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-    for (int column = 0; column < kColumns; ++column) DrawColumnArea(column, false);
-    DrawTableFrame(present);
 }
 
 // ---- Moves ----
@@ -320,20 +308,20 @@ void GateGame::LiftCards(DragRecord& drag) {
     if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
         BeginLift(GateModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource, false);
         position.waste[--position.wasteCount] = Card();
-        DrawWasteArea(true);
+        DrawPlace(GateModel::kWastePlace, true);
     } else if (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) {
         BeginLift(GateModel::kFirstPost, position.postCount[0] - 1, &first, 1, kLeftPostSource, false);
         position.posts[0][--position.postCount[0]] = Card();
-        DrawPostArea(0, true);
+        DrawPlace(GateModel::kFirstPost, true);
     } else if (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]) {
         BeginLift(GateModel::kFirstPost + 1, position.postCount[1] - 1, &first, 1, kRightPostSource, false);
         position.posts[1][--position.postCount[1]] = Card();
-        DrawPostArea(1, true);
+        DrawPlace(GateModel::kFirstPost + 1, true);
     } else {
         for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
             if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
                            position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
-                DrawColumnArea(column, true);
+                DrawPlace(GateModel::kFirstColumn + column, true);
         }
     }
     CheckGameOver();
@@ -342,9 +330,8 @@ void GateGame::LiftCards(DragRecord& drag) {
 bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Position p = CurrentPosition();
     const Card first = drag.cards[0];
-    const int f = FoundationAt(target.x, target.y);
-    if (f >= 0) return GateModel::FitsFoundation(p, f, first, drag.count);
-    const int column = ColumnDropAt(target.x, target.y);
+    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
+    if (place >= 0 && column < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, first, drag.count);
     if (column < 0) return false;
     // Before a double click lifts it, a post's card is still on its post.
     const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
@@ -354,22 +341,16 @@ bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
 }
 
 void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
+    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
+    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
         CheckGameOver();
         return;
     }
-    const int f = FoundationAt(target.x, target.y);
-    const int column = f < 0 ? ColumnDropAt(target.x, target.y) : -1;
-    if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
-        DropHeld(GateModel::kFirstColumn + column, kNoSource);
-        DrawColumnArea(column, true);
+    if (column >= 0 ? position.columnCount[column] + heldCount <= kColumnSlots : heldCount == 1) {
+        DropHeld(place, kNoSource);
+        DrawPlace(place, true);
         artwork->PresentDirty();
-        PlaySound("tableau.wav");
-    } else if (f >= 0 && heldCount == 1) {
-        DropHeld(GateModel::kFirstFoundation + f, kNoSource);
-        DrawFoundationArea(f, true);
-        artwork->PresentDirty();
-        PlaySound("foundation.wav");
+        PlaySound(column >= 0 ? "tableau.wav" : "foundation.wav");
     }
     CheckGameOver();
 }
@@ -378,7 +359,7 @@ void GateGame::RedrawReturned(int source) {
     TableauGame::RedrawReturned(source);
     if (source == kLeftPostSource || source == kRightPostSource) {
         // The slide back ends at the raised pick-up; the card stands at its slot.
-        DrawPostArea(source == kLeftPostSource ? 0 : 1, true);
+        DrawPlace(GateModel::kFirstPost + (source == kLeftPostSource ? 0 : 1), true);
         artwork->PresentDirty();
     }
 }
@@ -390,46 +371,13 @@ void GateGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    if (position.wasteCount > 0) {
-        const int d = position.wasteCount / kCardsPerLayer;
-        AddPickup(kWasteX + kLayerStepX * d, kWasteY + kLayerStepY * d, &position.waste[position.wasteCount - 1], 1);
-    }
-    for (int post = 0; post < 2; ++post) {
-        const int count = position.postCount[post];
-        if (count > 0) AddPickup(PostX(post), PostTopY(post), &position.posts[post][count - 1], 1);
-    }
+    AddTopPickup(GateModel::kWastePlace);
+    for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
     for (int column = 0; column < kColumns; ++column)
-        tableau::ForEachPileStack(position.columnCount[column], 0, rules.movePartial, [&](int k, int n) {
-            AddPickup(ColumnX(column), CardY(k), &position.columns[column][k], n);
-        });
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
-    for (int column = 0; column < kColumns; ++column) {
-        const int y = CardY(position.columnCount[column]);
-        AddDropTarget(ColumnX(column), y, CardHitRect(ColumnX(column), y), kPlainTargetKind);
-    }
+        AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
+    AddPlaceTargets();
 }
 
-bool GateGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = GateModel;
-    const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation;
-    const int column = place - Model::kFirstColumn;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (place == Model::kWastePlace) {
-        const int depth = position.wasteCount / kCardsPerLayer;
-        x = kWasteX + kLayerStepX * depth, y = kWasteY + kLayerStepY * depth;
-    } else if (post == 0 || post == 1) {
-        x = PostX(post), y = PostTopY(post);
-    } else if (f >= 0 && f < kFoundations) {
-        x = FoundationX(f), y = kFoundationY;
-    } else if (column >= 0 && column < kColumns) {
-        x = ColumnX(column), y = CardY(ResolveIndex(index, position.columnCount[column]));
-    } else {
-        return false;
-    }
-    return true;
-}
 
 double GateGame::GetScoreFactor() {
     const GateRules rules = GateRules::Read();

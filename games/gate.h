@@ -99,7 +99,8 @@ public:
     explicit GateGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    // The table is drawn without a game-over decision.
+    void Draw(bool present) override { DrawTable(present); }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
@@ -117,19 +118,13 @@ public:
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
     // Where post 0 (left) or 1 (right) offers its last card.
     int PostTopY(int post) const;
-    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, GateModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
     void RedrawReturned(int source) override;
-    void DrawStockArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawPostArea(int post, bool present);
-    void DrawFoundationArea(int f, bool present);
-    void DrawColumnArea(int column, bool present);
-    void DrawPlace(int place, bool present) override;
+    void DrawOwnPlace(int place, bool present) override;
 };

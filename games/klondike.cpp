@@ -19,7 +19,6 @@ constexpr int kTurnWasteCost = 5;
 // Refresh areas of the table parts (inclusive).
 constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
 constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
-constexpr int kScreenBottom = 599;
 
 }  // namespace
 
@@ -245,9 +244,6 @@ void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
 }
 
-void KlondikeGame::WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const {
-    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
-}
 
 // ---- Deal ----
 
@@ -256,80 +252,50 @@ void KlondikeGame::NewGame(bool restart) {
     const KlondikeRules rules = KlondikeRules::Read();
     position.startRank = rules.startCard;
     artwork->RestoreBackground(0, 799, 0, 599);
-    for (int i = 0; i < kFoundations; ++i)
-        AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
     DealStartCard(position.foundations, position.startRank);
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     artwork->DrawGameTitle(kGameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
 
-    // Row by row: one card face up to pile i, then one face down to every pile to its right.
-    bool exhausted = false;
-    for (int row = 0; row < kPiles && !exhausted; ++row) {
-        for (int pile = row; pile < kPiles; ++pile) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) {
-                exhausted = true;
-                break;
-            }
-            const bool faceDown = pile != row;
-            const int index = position.pileCount[pile]++;
-            position.tableau[pile][index] = card;
-            if (faceDown) ++position.faceDownCount[pile];
-            DrawStockArea(true);
-            AnimateCard(kStockX, kStockY, PileX(pile), CardY(index), card, artwork->screenBuffer, true, true,
-                        faceDown ? artwork->cardBack : -1);
-            PlaySound("deal.wav");
-        }
-    }
+    DealRows(KlondikeModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
     StartClock(0);
 }
 
 // ---- Drawing ----
 
-void KlondikeGame::DrawStockArea(bool present) {
-    const KlondikeRules rules = KlondikeRules::Read();
-    if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                       rules.TurnAllowed(position.turnsUsed));
-    if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
-}
-
-void KlondikeGame::DrawWasteArea(bool present) {
-    const KlondikeRules rules = KlondikeRules::Read();
-    if (present) artwork->RestoreBackground(kWasteAreaLeft, kWasteAreaRight, kWasteAreaTop, kWasteAreaBottom);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
-              kWasteFanStep);
-    if (present) artwork->AddDirty({kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom});
-}
-
-void KlondikeGame::DrawFoundationArea(int index, bool present) {
-    DrawFoundationTop(kFoundationX[index], kFoundationY, position.foundations[index], position.startRank, present);
-}
-
-void KlondikeGame::DrawPileArea(int pile, bool present) {
-    DrawFannedPile(PileX(pile), kTableauY, kTableauStep, position.tableau[pile].data(), position.pileCount[pile],
-                   position.faceDownCount[pile], kScreenBottom, present);
-}
-
-void KlondikeGame::DrawPlace(int place, bool present) {
+TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     using Model = KlondikeModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place == Model::kWastePlace) DrawWasteArea(present);
-    else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else DrawPileArea(place - Model::kFirstPile, present);
+    const Position& p = position;
+    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
+    if (place == Model::kWastePlace) {
+        int x = 0, y = 0;
+        WasteTop(kWasteX, kWasteY, p.wasteCount, KlondikeRules::Read().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
+        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
+    }
+    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < kPiles)
+        return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
+                             p.faceDownCount[pile]);
+    return {};
 }
 
-void KlondikeGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawWasteArea(false);
-    for (int i = 0; i < kFoundations; ++i) DrawFoundationArea(i, false);
-    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+// The stock's and the waste's refresh areas are the game's own.
+void KlondikeGame::DrawOwnPlace(int place, bool present) {
+    const KlondikeRules rules = KlondikeRules::Read();
+    const Rect area = place == KlondikeModel::kStockPlace
+                          ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
+                          : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom};
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    if (place == KlondikeModel::kStockPlace)
+        artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
+                           rules.TurnAllowed(position.turnsUsed));
+    else
+        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
+                  position.dealtThisTurn, kWasteFanStep);
+    if (present) artwork->AddDirty(area);
 }
 
 // ---- Moves ----
@@ -357,7 +323,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         BeginLift(KlondikeModel::kWastePlace, p.wasteCount - 1, &p.waste[p.wasteCount - 1], 1, kWasteSource);
         p.waste[--p.wasteCount] = Card();
         --p.dealtThisTurn;
-        DrawWasteArea(true);
+        DrawPlace(KlondikeModel::kWastePlace, true);
         CheckGameOver();
         return;
     }
@@ -367,7 +333,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
 
 bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Position p = CurrentPosition();
-    const int place = PlaceAt(target.x, target.y);
+    const int place = DropPlaceAt(target.x, target.y);
     if (place >= KlondikeModel::kFirstPile)
         return KlondikeModel::FitsPile(p, place - KlondikeModel::kFirstPile, drag.cards[0], drag.count);
     return place >= 0 &&
@@ -375,7 +341,7 @@ bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
 }
 
 void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = PlaceAt(target.x, target.y);
+    const int place = DropPlaceAt(target.x, target.y);
     if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
         CheckGameOver();
         return;
@@ -396,44 +362,13 @@ void KlondikeGame::AfterMove() {
 // ---- Hotspots and tools ----
 
 void KlondikeGame::RegisterHotspots() {
-    const KlondikeRules rules = KlondikeRules::Read();
-    Position& p = position;
+    const bool partial = KlondikeRules::Read().movePartial;
     pickups.clear();
-    if (p.wasteCount > 0) {
-        int x = 0, y = 0;
-        WasteTopPosition(rules, x, y);
-        AddPickup(x, y, &p.waste[p.wasteCount - 1], 1);
-    }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], rules.movePartial, [&](int k, int n) {
-            AddPickup(PileX(pile), CardY(k), &p.tableau[pile][k], n);
-        });
-    }
+    AddTopPickup(KlondikeModel::kWastePlace);
+    for (int pile = 0; pile < kPiles; ++pile)
+        AddColumnPickups(KlondikeModel::kFirstPile + pile, position.faceDownCount[pile], partial);
     dropTargets.clear();
-    for (int i = 0; i < kFoundations; ++i)
-        AddDropTarget(kFoundationX[i], kFoundationY, CardHitRect(kFoundationX[i], kFoundationY), kAutoMoveKind);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        if (p.pileCount[pile] > 0 && !p.FaceUpTop(pile)) continue;
-        const int y = CardY(p.pileCount[pile]);
-        AddDropTarget(PileX(pile), y, CardHitRect(PileX(pile), y), kPlainTargetKind);
-    }
-}
-
-bool KlondikeGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = KlondikeModel;
-    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (place == Model::kWastePlace) {
-        WasteTopPosition(KlondikeRules::Read(), x, y);
-    } else if (f >= 0 && f < kFoundations) {
-        x = kFoundationX[f], y = kFoundationY;
-    } else if (pile >= 0 && pile < kPiles) {
-        x = PileX(pile), y = CardY(ResolveIndex(index, position.pileCount[pile]));
-    } else {
-        return false;
-    }
-    return true;
+    AddPlaceTargets();
 }
 
 double KlondikeGame::GetScoreFactor() {

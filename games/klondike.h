@@ -98,7 +98,6 @@ public:
     explicit KlondikeGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
@@ -109,23 +108,12 @@ public:
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
-    // Where the waste's top card lies (and is picked up).
-    void WasteTopPosition(const KlondikeRules& rules, int& x, int& y) const;
 
 private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     void RegisterHotspots() override;
-    void DrawStockArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawFoundationArea(int index, bool present);
-    void DrawPileArea(int pile, bool present);
-    void DrawPlace(int place, bool present) override;
-    // The place whose drop target lies at (x, y), or -1.
-    int PlaceAt(int x, int y) const {
-        const int f = FoundationAt(x, y), pile = IndexAt(x, y, KlondikeModel::kFirstPile, kPiles);
-        return f >= 0 ? KlondikeModel::kFirstFoundation + f : pile >= 0 ? KlondikeModel::kFirstPile + pile : -1;
-    }
+    void DrawOwnPlace(int place, bool present) override;
 };

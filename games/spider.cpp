@@ -18,7 +18,6 @@ constexpr int kPointsTurnCard = 5;
 constexpr int kFullRows = 4;       // rows 0..3 go to every column
 constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
 constexpr int kDealRows = 6;
-constexpr int kScreenBottom = 599;
 constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 
 }  // namespace
@@ -216,24 +215,14 @@ void SpiderGame::NewGame(bool restart) {
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
 
-    bool exhausted = false;
-    for (int row = 0; row < kDealRows && !exhausted; ++row) {
+    for (int row = 0; row < kDealRows; ++row) {
         const int width = row == kFullRows ? kShortRowColumns : kColumns;
         const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
         for (int column = 0; column < width; ++column) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) {
-                exhausted = true;
-                break;
-            }
-            DrawStockArea(true);
-            const int index = position.columnCount[column];
-            AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), card, artwork->screenBuffer, true, true,
-                        faceDown ? artwork->cardBack : -1);
-            position.columns[column][index] = card;
-            ++position.columnCount[column];
+            const Card card = DealTo(SpiderModel::kFirstColumn + column, faceDown);
+            if (!card.IsValid()) break;
+            position.columns[column][position.columnCount[column]++] = card;
             if (faceDown) ++position.faceDownCount[column];
-            PlaySound("deal.wav");
         }
     }
     CheckGameOver();
@@ -243,34 +232,16 @@ void SpiderGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void SpiderGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false, present);
-}
-
-void SpiderGame::DrawFoundationArea(int f, bool present) {
-    DrawTopCard(FoundationX(f), kFoundationY, position.foundations[f], present);
-}
-
-void SpiderGame::DrawColumnArea(int column, bool present) {
-    const Position& p = position;
-    DrawFannedPile(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
-                   p.faceDownCount[column], kScreenBottom, present);
-}
-
-void SpiderGame::DrawPlace(int place, bool present) {
+TableauGame::Place SpiderGame::PlaceAt(int place) const {
     using Model = SpiderModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place < Model::kFirstColumn) DrawFoundationArea(place - Model::kFirstFoundation, present);
-    else DrawColumnArea(place - Model::kFirstColumn, present);
-}
-
-void SpiderGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-    for (int column = 0; column < kColumns; ++column) DrawColumnArea(column, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+    const Position& p = position;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
+    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < kColumns)
+        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
+                             p.faceDownCount[column]);
+    return {};
 }
 
 // ---- Moves ----
@@ -283,13 +254,13 @@ void SpiderGame::DealRow() {
         const int index = position.columnCount[column];
         if (next.columnCount[column] == index) continue;
         deck.DealNext();
-        DrawStockArea(true);
+        DrawPlace(SpiderModel::kStockPlace, true);
         AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.columns[column][index], artwork->screenBuffer,
                     true, true, -1);
         position.columns[column] = next.columns[column];
         position.columnCount[column] = next.columnCount[column];
-        DrawColumnArea(column, true);
-        DrawStockArea(true);
+        DrawPlace(SpiderModel::kFirstColumn + column, true);
+        DrawPlace(SpiderModel::kStockPlace, true);
         artwork->PresentDirty();
         PlaySound("deal.wav");
     }
@@ -316,31 +287,26 @@ void SpiderGame::LiftCards(DragRecord& drag) {
 
 bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const Position p = CurrentPosition();
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return SpiderModel::FitsFoundation(p, foundation, drag.cards.data(), drag.count);
-    const int column = ColumnDropAt(target.x, target.y);
-    return column >= 0 && SpiderModel::FitsColumn(p, column, drag.cards[0], drag.count);
+    const int place = DropPlaceAt(target.x, target.y);
+    if (place >= SpiderModel::kFirstColumn)
+        return SpiderModel::FitsColumn(p, place - SpiderModel::kFirstColumn, drag.cards[0], drag.count);
+    return place >= 0 && SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
 }
 
 void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
+    const int place = DropPlaceAt(target.x, target.y);
+    const int column = place - SpiderModel::kFirstColumn;
+    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
         CheckGameOver();
         return;
     }
-    const int foundation = FoundationAt(target.x, target.y);
-    const int column = foundation < 0 ? ColumnDropAt(target.x, target.y) : -1;
     // Uncovered face-down cards are turned after the drop, each with its own undo record.
     beforeLift.autoFlip = 0;
-    if (foundation >= 0) {
-        DropHeld(SpiderModel::kFirstFoundation + foundation, kNoSource);
-        DrawFoundationArea(foundation, true);
+    if (column < 0 || position.columnCount[column] + heldCount <= kColumnSlots) {
+        DropHeld(place, kNoSource);
+        DrawPlace(place, true);
         artwork->PresentDirty();
-        PlaySound("foundation.wav");
-    } else if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
-        DropHeld(SpiderModel::kFirstColumn + column, kNoSource);
-        DrawColumnArea(column, true);
-        artwork->PresentDirty();
-        PlaySound("tableau.wav");
+        PlaySound(column < 0 ? "foundation.wav" : "tableau.wav");
     }
     CheckGameOver();
 }
@@ -483,29 +449,9 @@ void SpiderGame::RegisterHotspots() {
         const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
         for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.columns[column][count - k], k);
     }
-    for (int f = 0; f < kFoundations; ++f)
-        AddDropTarget(FoundationX(f), kFoundationY, CardHitRect(FoundationX(f), kFoundationY), kAutoMoveKind);
-    for (int column = 0; column < kColumns; ++column) {
-        if (position.AllFaceDown(column)) continue;
-        const int y = CardY(position.columnCount[column]);
-        AddDropTarget(ColumnX(column), y, CardHitRect(ColumnX(column), y), kPlainTargetKind);
-    }
+    AddPlaceTargets();
 }
 
-bool SpiderGame::CardOrigin(int place, int index, int& x, int& y) const {
-    using Model = SpiderModel;
-    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (f >= 0 && f < kFoundations) {
-        x = FoundationX(f), y = kFoundationY;
-    } else if (column >= 0 && column < kColumns) {
-        x = ColumnX(column), y = CardY(ResolveIndex(index, position.columnCount[column]));
-    } else {
-        return false;
-    }
-    return true;
-}
 
 double SpiderGame::GetScoreFactor() {
     const SpiderRules rules = SpiderRules::Read();

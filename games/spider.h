@@ -103,7 +103,6 @@ public:
     explicit SpiderGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
@@ -115,13 +114,12 @@ public:
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
-    int ColumnDropAt(int x, int y) const { return IndexAt(x, y, SpiderModel::kFirstColumn, kColumns); }
 
 private:
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
+    Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.
     bool ModelOver() const override;
@@ -129,8 +127,4 @@ private:
     mutable bool lastSearchResult = false;
     void RegisterHotspots() override;
     void DealRow();
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(int f, bool present);
-    void DrawColumnArea(int column, bool present);
-    void DrawPlace(int place, bool present) override;
 };

@@ -3,8 +3,7 @@
 #include "artwork/artwork.h"
 
 namespace {
-// A foundation's refresh area reaches a little above and left of its card (the depth drawing).
-constexpr int kFoundationMarginX = 4, kFoundationMarginY = 2;
+constexpr int kScreenBottom = 599;
 // Where a drag takes hold of a card or lets it go, and where a click presses a card, from the
 // card's origin. A drag holds the card near its top edge, so it takes that card and not one
 // fanned over it.
@@ -39,14 +38,6 @@ bool TableauGame::TurnTopAt(int x, int y) {
         }
     }
     return false;
-}
-
-int TableauGame::IndexAt(int x, int y, int first, int count) const {
-    for (int i = 0; i < count; ++i) {
-        int px = 0, py = 0;
-        if (CardOrigin(first + i, kNextCard, px, py) && px == x && py == y) return i;
-    }
-    return -1;
 }
 
 void TableauGame::TurnTop(int place) {
@@ -128,8 +119,8 @@ void TableauGame::DrawTopCard(int x, int y, Card card, bool present) {
     if (present) artwork->AddDirty(area);
 }
 
-void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present) {
-    const int left = x - kFoundationMarginX, areaTop = y - kFoundationMarginY;
+void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX, int roomY) {
+    const int left = x - roomX, areaTop = y - roomY;
     const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, areaTop, bottom);
     if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, startRank, kDepthFromRanks);
@@ -155,4 +146,80 @@ bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     gesture.toX = toX + kGestureOffsetX;
     gesture.toY = toY + kGestureOffsetY;
     return true;
+}
+
+bool TableauGame::CardOrigin(int place, int index, int& x, int& y) const {
+    const tableau::Place at = PlaceAt(place);
+    if (at.kind == tableau::Place::kNone) return false;
+    x = at.x;
+    y = at.step ? at.CardY(ResolveIndex(index, at.count)) : at.y;
+    return true;
+}
+
+int TableauGame::DropPlaceAt(int x, int y) const {
+    for (int place = 0;; ++place) {
+        const tableau::Place at = PlaceAt(place);
+        if (at.kind == tableau::Place::kNone) return -1;
+        if (at.kind != tableau::Place::kFoundation && at.kind != tableau::Place::kColumn) continue;
+        int px = 0, py = 0;
+        if (CardOrigin(place, kNextCard, px, py) && px == x && py == y) return place;
+    }
+}
+
+void TableauGame::AddPlaceTargets() {
+    using tableau::Place;
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind == Place::kFoundation) AddDropTarget(at.x, at.y, CardHitRect(at.x, at.y), kAutoMoveKind);
+    }
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind != Place::kColumn || (at.count > 0 && !at.FaceUpTop())) continue;
+        const int y = at.CardY(at.count);
+        AddDropTarget(at.x, y, CardHitRect(at.x, y), kPlainTargetKind);
+    }
+}
+
+void TableauGame::AddColumnPickups(int place, int lowest, bool partial) {
+    const tableau::Place at = PlaceAt(place);
+    tableau::ForEachPileStack(at.count, lowest, partial,
+                              [&](int k, int n) { AddPickup(at.x, at.CardY(k), &at.cards[k], n); });
+}
+
+void TableauGame::AddTopPickup(int place) {
+    const tableau::Place at = PlaceAt(place);
+    int x = 0, y = 0;
+    if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
+}
+
+void TableauGame::DrawPlace(int place, bool present) {
+    using tableau::Place;
+    const Place at = PlaceAt(place);
+    if (at.own) DrawOwnPlace(place, present);
+    else if (at.kind == Place::kStock) DrawStockPile(at.x, at.y, at.roomX, at.roomY, at.canTurn, present);
+    else if (at.kind == Place::kColumn && at.step == 0)
+        DrawTopCard(at.x, at.y, at.count > 0 ? at.cards[at.count - 1] : Card(), present);
+    else if (at.kind == Place::kColumn)
+        DrawFannedPile(at.x, at.y, at.step, at.cards, at.count, at.faceDown, kScreenBottom, present);
+    else if (at.kind == Place::kFoundation && at.depthFrom == Place::kTopAlone) DrawTopCard(at.x, at.y, *at.cards, present);
+    else if (at.kind == Place::kFoundation)
+        DrawFoundationTop(at.x, at.y, *at.cards, at.depthFrom, present, at.roomX, at.roomY);
+}
+
+void TableauGame::DrawTable(bool present) {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    for (int place = 0; PlaceAt(place).kind != tableau::Place::kNone; ++place) DrawPlace(place, false);
+    DrawTableFrame(present);
+}
+
+Card TableauGame::DealTo(int place, bool faceDown, const char* sound) {
+    int x = 0, y = 0, stockX = 0, stockY = 0;
+    CardOrigin(place, kNextCard, x, y);
+    CardOrigin(0, kTopCard, stockX, stockY);
+    const Card card = deck.DealNext();
+    if (!card.IsValid()) return card;
+    DrawPlace(0, true);
+    AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, faceDown ? artwork->cardBack : -1);
+    PlaySound(sound);
+    return card;
 }

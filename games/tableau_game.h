@@ -1,10 +1,12 @@
 // The shared base of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
 // Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
 // the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
-// stack, drawing of fanned piles and foundation tops, the game-over scaffolding, undo, and the
-// three tool operations over the game's model).
+// stack, the game-over scaffolding, undo, the three tool operations over the game's model, and
+// one description of the places of a table read by the shared layout, hit testing, hotspots,
+// drawing and dealing).
 //
-// Each game keeps its deal, its build rule, its layout numbers and its undo record; its model
+// Each game keeps its deal, its build rule, its layout numbers (its PlaceAt) and its undo record,
+// and draws only the places that look like no other game's; its model
 // (declared in the game's own header) answers every rule question, and the on-screen class
 // builds the model's Position from what it shows whenever it asks one.
 #pragma once
@@ -241,6 +243,50 @@ bool TakePile(PackTally& tally, std::array<Card, S>& pile, int32_t count) {
     return tally.TakeCards(pile.data(), count);
 }
 
+// A place of the table as the shared layout, hit testing, hotspots and drawing see it: what kind
+// of place it is, where its first card lies, how its cards fan and what it holds. A waste's
+// (x, y) is where its top card lies; the game draws its wastes and reserves itself.
+struct Place {
+    enum Kind : uint8_t { kNone, kStock, kWaste, kFoundation, kColumn, kReserve };
+    Kind kind = kNone;
+    int x = 0, y = 0;
+    // How far down each further card of a column or reserve lies; a column that does not fan
+    // shows its top card only.
+    int step = 0;
+    const Card* cards = nullptr;
+    int count = 0, faceDown = 0;
+    // Room left of and above the card that the place's refresh area takes in (a stock's depth).
+    int roomX = 0, roomY = 0;
+    // A stock marked as one that can be turned over again; a foundation drawn with the depth of
+    // the ranks under its top counted from this rank (kTopAlone: its top alone).
+    static constexpr int kTopAlone = INT_MIN;
+    bool canTurn = false;
+    int depthFrom = kTopAlone;
+    // Drawn by the game itself.
+    bool own = false;
+
+    static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
+        return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
+    }
+    static Place Waste(int topX, int topY, const Card* cards, int count) {
+        return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .own = true};
+    }
+    // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
+    static Place Foundation(int x, int y, const Card& top, int depthFrom = kTopAlone) {
+        return {.kind = kFoundation, .x = x, .y = y, .cards = &top, .count = 1, .roomX = 4, .roomY = 2,
+                .depthFrom = depthFrom};
+    }
+    static Place Column(int x, int y, int step, const Card* cards, int count, int faceDown = 0) {
+        return {.kind = kColumn, .x = x, .y = y, .step = step, .cards = cards, .count = count, .faceDown = faceDown};
+    }
+    static Place Reserve(int x, int y, int step, const Card* cards, int count) {
+        return {.kind = kReserve, .x = x, .y = y, .step = step, .cards = cards, .count = count, .own = true};
+    }
+    // Where card `index` lies (a column's or reserve's fan; elsewhere every card lies at (x, y)).
+    int CardY(int index) const { return y + step * index; }
+    bool FaceUpTop() const { return count > faceDown; }
+};
+
 }  // namespace tableau
 
 class TableauGame : public Game {
@@ -257,6 +303,11 @@ public:
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // The table drawn, then the game-over decision.
+    void Draw(bool present) override {
+        DrawTable(present);
+        CheckGameOver();
+    }
 
     // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
     static constexpr int32_t kNoSource = -3, kWasteSource = -1;
@@ -278,11 +329,29 @@ protected:
     static int ResolveIndex(int index, int count) {
         return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
     }
-    // Which of `count` places from `first` takes a drop at (x, y), where its next card goes: its
-    // index from first, or -1.
-    int IndexAt(int x, int y, int first, int count) const;
     // Where card `index` of a place lies on the table; false for a place the game does not have.
-    virtual bool CardOrigin(int place, int index, int& x, int& y) const = 0;
+    virtual bool CardOrigin(int place, int index, int& x, int& y) const;
+    // The game's places as the model numbers them (the stock is place 0); kNone past the last.
+    using Place = tableau::Place;
+    virtual Place PlaceAt(int) const { return {}; }
+    // The foundation or column whose next card goes at (x, y), or -1.
+    int DropPlaceAt(int x, int y) const;
+    // The drop targets of the places: every foundation, then every column whose top is face up
+    // (or that is empty).
+    void AddPlaceTargets();
+    // The pick-ups of a column: its top card, then every longer face-up run from its card
+    // `lowest` down (partial) or the whole run from `lowest`.
+    void AddColumnPickups(int place, int lowest, bool partial);
+    // The top card of a waste or reserve, where it lies.
+    void AddTopPickup(int place);
+    // The table: the background, every place, the frame.
+    void DrawTable(bool present);
+    // The deck's next card dealt to a place: the stock drawn again, the card flown there from
+    // the stock (face down or up) with a sound. The caller puts the card into the place; no card
+    // left: the no-card value.
+    Card DealTo(int place, bool faceDown, const char* sound = "deal.wav");
+    // Draws the places the game draws itself (Place::own).
+    virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
     virtual void RegisterHotspots() = 0;
@@ -319,7 +388,7 @@ protected:
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
     // Draws a place of the table again (places as the model numbers them).
-    virtual void DrawPlace(int place, bool present) = 0;
+    virtual void DrawPlace(int place, bool present);
     // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
     // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
     // and marked for presenting.
@@ -335,8 +404,9 @@ protected:
     void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
     // A card alone at (x, y), or the empty-pile placeholder.
     void DrawTopCard(int x, int y, Card card, bool present);
-    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder.
-    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present);
+    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder; its
+    // area reaches roomX left and roomY up.
+    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX = 4, int roomY = 2);
 };
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its
@@ -375,7 +445,6 @@ public:
     Position position{};
 
 protected:
-    int FoundationAt(int x, int y) const { return IndexAt(x, y, Model::kFirstFoundation, Model::kFoundations); }
     // The opening of every deal: the rules menu, no hotspots, how a dragged stack fans (fanDx,
     // fanDy) and how the waste does (fan2A), the standard panel, an empty table with nothing held,
     // and a shuffled deck of `packs` packs.
@@ -457,6 +526,21 @@ protected:
             const int before = deck.Remaining();
             deck.PutBack(stock.Peek(stock.count - before - 1));
             if (deck.Remaining() == before) break;
+        }
+    }
+
+    // The opening deal of the piles from place firstPlace, row by row: one card face up to the
+    // row's pile, then one face down to every pile to its right, until the deck runs out.
+    template <size_t N, size_t S>
+    void DealRows(int firstPlace, std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts,
+                  std::array<int32_t, N>& faceDown) {
+        for (size_t row = 0; row < N; ++row) {
+            for (size_t pile = row; pile < N; ++pile) {
+                const Card card = DealTo(firstPlace + static_cast<int>(pile), pile != row);
+                if (!card.IsValid()) return;
+                piles[pile][counts[pile]++] = card;
+                if (pile != row) ++faceDown[pile];
+            }
         }
     }
 

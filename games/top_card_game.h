@@ -239,24 +239,16 @@ public:
     }
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override {
-        artwork->RestoreBackground(0, 799, 0, 599);
-        DrawStockArea(false);
-        for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, false);
-        for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, false);
-        DrawWasteArea(false);
-        this->DrawTableFrame(present);
-    }
+    void Draw(bool present) override { this->DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override {
         const Card card = drag.cards[0];
         if (drag.count != 1 || !card.IsValid()) return false;
         const Position p = this->CurrentPosition();
-        const int pile = PileAt(target.x, target.y);
-        if (pile >= 0) return Model::FitsPile(p, pile, card);
-        const int f = FoundationAt(target.x, target.y);
-        return f >= 0 && Model::FitsFoundation(p, f, card);
+        const int place = this->DropPlaceAt(target.x, target.y);
+        if (place >= Model::kFirstPile) return Model::FitsPile(p, place - Model::kFirstPile, card);
+        return place >= 0 && Model::FitsFoundation(p, place - Model::kFirstFoundation, card);
     }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void ReturnCards() override;
@@ -270,18 +262,6 @@ protected:
     using Base::artwork;
 
     TopCardRules Rules() const { return TopCardRules::Read(this->gameNumber); }
-    int PileAt(int x, int y) const { return Find(layout.pileX, layout.pileY, kPiles, x, y); }
-    int FoundationAt(int x, int y) const { return Find(layout.foundationX, layout.foundationY, kFoundations, x, y); }
-    static int Find(const int* xs, const int* ys, int count, int x, int y) {
-        for (int i = 0; i < count; ++i)
-            if (xs[i] == x && ys[i] == y) return i;
-        return -1;
-    }
-    void WasteTopPosition(int& x, int& y) const {
-        TableauGame::WasteTop(layout.wasteX, layout.wasteY, position.wasteCount, Rules().cardsDealt,
-                              position.dealtThisTurn, kWasteFanStep, x, y);
-    }
-
     void ReadRules(Position& p) const override {
         const TopCardRules rules = Rules();
         p.cardsDealt = rules.cardsDealt;
@@ -289,26 +269,27 @@ protected:
     }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
-    void RegisterHotspots() override;
-    void DrawPlace(int place, bool present) override {
-        if (place == Model::kStockPlace) DrawStockArea(present);
-        else if (place == Model::kWastePlace) DrawWasteArea(present);
-        else if (place < Model::kFirstPile) DrawFoundationArea(place - Model::kFirstFoundation, present);
-        else DrawPileArea(place - Model::kFirstPile, present);
-    }
-    void DrawStockArea(bool present) {
-        this->DrawStockPile(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
-                            Rules().RecycleAllowed(position.recyclesUsed), present);
-    }
-    void DrawWasteArea(bool present);
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
-    void DrawPileArea(int pile, bool present) {
-        this->DrawTopCard(layout.pileX[pile], layout.pileY[pile], position.PileTop(pile), present);
+    tableau::Place PlaceAt(int place) const override {
+        using tableau::Place;
+            const Position& p = position;
+        const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
+        if (place == Model::kStockPlace)
+            return Place::Stock(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
+                                Rules().RecycleAllowed(p.recyclesUsed));
+        if (place == Model::kWastePlace) {
+            int x = 0, y = 0;
+            TableauGame::WasteTop(layout.wasteX, layout.wasteY, p.wasteCount, Rules().cardsDealt, p.dealtThisTurn,
+                                  kWasteFanStep, x, y);
+            return Place::Waste(x, y, p.waste.data(), p.wasteCount);
+        }
+        if (f >= 0 && f < kFoundations) return Place::Foundation(layout.foundationX[f], layout.foundationY[f], p.foundations[f]);
+        if (pile >= 0 && pile < kPiles)
+            return Place::Column(layout.pileX[pile], layout.pileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
+        return {};
     }
-    void DrawFoundationArea(int f, bool present) {
-        this->DrawTopCard(layout.foundationX[f], layout.foundationY[f], position.foundations[f], present);
-    }
+    void RegisterHotspots() override;
+    void DrawOwnPlace(int place, bool present) override;
 
     const TopCardLayout& layout;
 };
@@ -334,7 +315,7 @@ void TopCardGame<Build>::NewGame(bool restart) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) return false;
         to = card;
-        DrawStockArea(true);
+        this->DrawPlace(Model::kStockPlace, true);
         artwork->PresentDirty();
         this->AnimateCard(layout.stockX, layout.stockY, x, y, card, artwork->screenBuffer, true, true, -1);
         this->PlaySound("flip.wav");
@@ -347,16 +328,16 @@ void TopCardGame<Build>::NewGame(bool restart) {
     if (!position.foundations[0].IsValid() && rules.startCard == -1 &&
         deal(position.foundations[0], layout.foundationX[0], layout.foundationY[0]))
         position.startRank = position.foundations[0].Rank();
-    DrawStockArea(true);
-    for (int pile = 0; pile < kPiles; ++pile) DrawPileArea(pile, true);
-    for (int f = 0; f < kFoundations; ++f) DrawFoundationArea(f, true);
+    this->DrawPlace(Model::kStockPlace, true);
+    for (int pile = 0; pile < kPiles; ++pile) this->DrawPlace(Model::kFirstPile + pile, true);
+    for (int f = 0; f < kFoundations; ++f) this->DrawPlace(Model::kFirstFoundation + f, true);
     artwork->PresentDirty();
     this->CheckGameOver();
     this->StartClock(0);
 }
 
 template <typename Build>
-void TopCardGame<Build>::DrawWasteArea(bool present) {
+void TopCardGame<Build>::DrawOwnPlace(int, bool present) {
     using namespace top_card;
     const int x = layout.wasteX, y = layout.wasteY;
     const Rect area{x - kWasteMarginX, y - kWasteMarginY, x + layout.wasteFanSteps * kWasteFanStep + artwork->cardWidth,
@@ -394,14 +375,14 @@ void TopCardGame<Build>::LiftCards(DragRecord& drag) {
         this->BeginLift(Model::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
         position.waste[--position.wasteCount] = Card();
         position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
-        DrawWasteArea(true);
+        this->DrawPlace(Model::kWastePlace, true);
     } else {
         int pile = 0;
         while (pile < kPiles && (position.pileCount[pile] == 0 || position.PileTop(pile) != card)) ++pile;
         if (pile == kPiles) return;
         this->BeginLift(Model::kFirstPile + pile, position.pileCount[pile] - 1, &card, 1, pile);
         position.piles[pile][--position.pileCount[pile]] = Card();
-        DrawPileArea(pile, true);
+        this->DrawPlace(Model::kFirstPile + pile, true);
     }
     artwork->PresentDirty();
     this->CheckGameOver();
@@ -413,15 +394,10 @@ void TopCardGame<Build>::DropCards(DragRecord& drag, DropTarget& target) {
         this->CheckGameOver();
         return;
     }
-    const int pile = PileAt(target.x, target.y);
-    const int f = pile < 0 ? FoundationAt(target.x, target.y) : -1;
-    if (pile >= 0 && position.pileCount[pile] < kPileSlots) {
-        this->DropHeld(Model::kFirstPile + pile, kNoSource);
-        DrawPileArea(pile, true);
-        artwork->PresentDirty();
-    } else if (f >= 0) {
-        this->DropHeld(Model::kFirstFoundation + f, kNoSource);
-        DrawFoundationArea(f, true);
+    const int place = this->DropPlaceAt(target.x, target.y), pile = place - Model::kFirstPile;
+    if (place >= 0 && (pile < 0 || position.pileCount[pile] < kPileSlots)) {
+        this->DropHeld(place, kNoSource);
+        this->DrawPlace(place, true);
         artwork->PresentDirty();
     }
     this->CheckGameOver();
@@ -437,8 +413,7 @@ void TopCardGame<Build>::ReturnCards() {
         Draw(true);
         return;
     }
-    if (source == kWasteSource) DrawWasteArea(true);
-    else DrawPileArea(source, true);
+    this->DrawPlace(source == kWasteSource ? Model::kWastePlace : Model::kFirstPile + source, true);
     this->CheckGameOver();
     artwork->PresentDirty();
 }
@@ -448,41 +423,11 @@ void TopCardGame<Build>::RegisterHotspots() {
     this->pickups.clear();
     this->dropTargets.clear();
     if (this->paused || this->gameOver) return;
-    if (position.wasteCount > 0) {
-        int x = 0, y = 0;
-        WasteTopPosition(x, y);
-        this->AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
-    }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int count = position.pileCount[pile];
-        if (count > 0) this->AddPickup(layout.pileX[pile], layout.pileY[pile], &position.piles[pile][count - 1], 1);
-    }
-    for (int f = 0; f < kFoundations; ++f) {
-        const int x = layout.foundationX[f], y = layout.foundationY[f];
-        this->AddDropTarget(x, y, this->CardHitRect(x, y), kAutoMoveKind);
-    }
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int x = layout.pileX[pile], y = layout.pileY[pile];
-        this->AddDropTarget(x, y, this->CardHitRect(x, y), kPlainTargetKind);
-    }
+    this->AddTopPickup(Model::kWastePlace);
+    for (int pile = 0; pile < kPiles; ++pile) this->AddTopPickup(Model::kFirstPile + pile);
+    this->AddPlaceTargets();
 }
 
-template <typename Build>
-bool TopCardGame<Build>::CardOrigin(int place, int, int& x, int& y) const {
-    const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) {
-        x = layout.stockX, y = layout.stockY;
-    } else if (place == Model::kWastePlace) {
-        WasteTopPosition(x, y);
-    } else if (f >= 0 && f < kFoundations) {
-        x = layout.foundationX[f], y = layout.foundationY[f];
-    } else if (pile >= 0 && pile < kPiles) {
-        x = layout.pileX[pile], y = layout.pileY[pile];
-    } else {
-        return false;
-    }
-    return true;
-}
 
 template <typename Build>
 void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,

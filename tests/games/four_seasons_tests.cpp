@@ -186,28 +186,6 @@ namespace {
 
 // A foundation shows its top card only: no layers of the cards under it peek out above or to
 // the left, as they do on the stock.
-TEST_F(FourSeasonsTest, FoundationsShowOnlyTheirTopCard) {
-    Seasons& game = Start<Seasons>();
-    ClearTable(game);
-    game.position.foundations[0] = Card(0, (game.position.startRank + 11) % 13);  // twelve cards high
-    game.Draw(true);
-    const int x = Seasons::kFoundationX[0], y = Seasons::kFoundationY[0];
-    const int left = x - 12, top = y - 6;
-    auto border = [&] {
-        std::vector<Pixel> pixels;
-        for (int row = top; row < y; ++row)
-            for (int column = left; column <= x + artwork->cardWidth; ++column)
-                pixels.push_back(BufferPixels(screen)[row * BufferWidth(screen) + column]);
-        for (int row = y; row <= y + artwork->cardHeight; ++row)
-            for (int column = left; column < x; ++column)
-                pixels.push_back(BufferPixels(screen)[row * BufferWidth(screen) + column]);
-        return pixels;
-    };
-    const std::vector<Pixel> shown = border();
-    artwork->RestoreBackground(left, x + artwork->cardWidth, top, y + artwork->cardHeight);
-    EXPECT_EQ(border(), shown) << "nothing drawn above or left of the foundation's card";
-}
-
 // The model and the mouse agree under rule values other than the defaults.
 TEST_F(ModelRuleVariantsTest, FourSeasons) {
     ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);

@@ -130,25 +130,6 @@ namespace {
 
 // Every post card stands at its slot; only the pick-up of the last one is raised (by a pixel per
 // five cards), so the drawn post must equal the cards drawn plainly at their slots.
-TEST_F(GateTest, PostCardsStandAtTheirSlots) {
-    GateGame& game = Start<GateGame>();
-    game.Draw(true);
-    const int x = GateGame::PostX(0), top = GateGame::kPostY - 6;
-    const int bottom = GateGame::PostSlotY(GateGame::kPostSlots - 1) + artwork->cardHeight;
-    auto area = [&] {
-        std::vector<Pixel> pixels;
-        for (int y = top; y <= bottom; ++y)
-            for (int column = x; column <= x + artwork->cardWidth; ++column)
-                pixels.push_back(BufferPixels(screen)[y * BufferWidth(screen) + column]);
-        return pixels;
-    };
-    const std::vector<Pixel> shown = area();
-    artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
-    for (int slot = 0; slot < game.position.postCount[0]; ++slot)
-        artwork->DrawCard(x, GateGame::PostSlotY(slot), game.position.posts[0][slot], screen);
-    EXPECT_EQ(area(), shown);
-}
-
 // The model and the mouse agree under rule values other than the defaults.
 TEST_F(ModelRuleVariantsTest, Gate) {
     ExpectMouseMakesModelMoves<GateGame>("Gate",
