@@ -151,10 +151,7 @@ void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void AccordionGame::ReturnCards() {
-    if (liftedCell == -1) return;
-    DropNewestUndoRecord();
-    liftedCell = -1;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, liftedCell, -1);
 }
 
 bool AccordionGame::CheckGameOver() {

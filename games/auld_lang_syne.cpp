@@ -33,12 +33,6 @@ int AuldLangSyneParts::TargetFor(const Position& position, int pile) {
 }
 
 template <>
-int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
-    play_position::NoHooks hooks;
-    return Play(position, move, hooks);
-}
-
-template <>
 void AuldLangSyneModel::Cards(const Position& position, CardTally& out) {
     out.AddRun(position.stock, position.stockCount);
     for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
@@ -117,13 +111,6 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
     const Card top = position.foundations[foundation];
     if (!top.IsValid()) return 0;
     return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
-}
-
-int AuldLangSyneGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int k = 0; k < kFoundations; ++k)
-        if (ColumnX(k) == x) return k;
-    return -1;
 }
 
 // ---- Deal ----
@@ -264,10 +251,7 @@ void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void AuldLangSyneGame::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

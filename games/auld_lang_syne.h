@@ -73,7 +73,7 @@ class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
 public:
     static constexpr int kGameNumber = 3;
     static constexpr int kStockX = 130, kStockY = 110;
-    static constexpr int kColumnLeft = 330, kColumnPitch = 70;
+    static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
     static constexpr int kNoSource = -1;
@@ -96,7 +96,7 @@ public:
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
+    static int ColumnX(int k) { return kColumns.X(k); }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
@@ -116,5 +116,5 @@ private:
     void DrawStockArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawPileArea(int k, bool present);
-    static int FoundationAt(int x, int y);
+    static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
 };

@@ -158,19 +158,6 @@ int CalculationGame::ReadChoice() {
 }
 
 
-int CalculationGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int k = 0; k < kFoundations; ++k)
-        if (PileX(k) == x) return k;
-    return -1;
-}
-
-int CalculationGame::WasteColumnAt(int x) {
-    for (int k = 0; k < kWastePiles; ++k)
-        if (PileX(k) == x) return k;
-    return -1;
-}
-
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
@@ -276,7 +263,7 @@ bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0) return Fits(drag.cards[0], foundation);
     // Waste-pile cards never move to another waste pile; the current card goes to any of them.
-    const int pile = WasteColumnAt(target.x);
+    const int pile = kPileRow.At(target.x);
     return pile >= 0 && dragSource == kCurrentSource && ShownCount(pile) < kWasteSlots;
 }
 
@@ -311,10 +298,7 @@ void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void CalculationGame::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

@@ -56,7 +56,7 @@ public:
     static constexpr int kCurrentX = 180, kCurrentY = 80;
     static constexpr int kFoundationY = 80;
     static constexpr int kWasteY = 170;
-    static constexpr int kPileLeft = 270, kPilePitch = 70;
+    static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
     static constexpr int kNoSource = -3;
@@ -79,7 +79,7 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int PileX(int k) { return kPileLeft + kPilePitch * k; }
+    static int PileX(int k) { return kPileRow.X(k); }
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
@@ -104,6 +104,5 @@ private:
     void DrawCurrentArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawWasteArea(int k, bool present);
-    static int FoundationAt(int x, int y);
-    static int WasteColumnAt(int x);
+    static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
 };

@@ -296,10 +296,7 @@ void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
 
 template <GridLayout L>
 void GridHandGame<L>::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

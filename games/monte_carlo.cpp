@@ -87,12 +87,6 @@ void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
 }
 
 template <>
-int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
-    play_position::NoHooks hooks;
-    return Play(position, move, hooks);
-}
-
-template <>
 void MonteCarloModel::Cards(const Position& position, CardTally& out) {
     out.AddRun(position.stock, position.stockCount);
     for (Card card : position.grid) out.Add(card);
@@ -183,11 +177,8 @@ void MonteCarloGame::DrawStockArea(bool present) {
 }
 
 void MonteCarloGame::DrawCell(int cell, bool present) {
-    const int x = CellX(cell), y = CellY(cell);
     const Card card = position.grid[cell];
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    artwork->DrawCard(x, y, card, artwork->screenBuffer, IsSelected(card));
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
 }
 
 void MonteCarloGame::Draw(bool present) {

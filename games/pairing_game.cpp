@@ -50,12 +50,6 @@ int PairingParts::Count(const Position& position, int place) {
 }
 
 template <>
-int PairingModel::Apply(Position& position, const PlayMove& move) {
-    play_position::NoHooks hooks;
-    return Play(position, move, hooks);
-}
-
-template <>
 bool PairingModel::Won(const Position& position) {
     return position.stockCount == 0 && TableEmpty(position);
 }
@@ -187,11 +181,7 @@ void PairingGame::DrawStockArea(bool present) {
 }
 
 void PairingGame::DrawSlot(int x, int y, Card card, bool chosen, bool present) {
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, right, y, bottom);
-    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer, chosen);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, right, bottom});
+    play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
 }
 
 void PairingGame::Draw(bool present) {

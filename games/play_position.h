@@ -19,14 +19,26 @@
 #include "framework/play_model.h"
 #include "games/game_registry.h"
 
+namespace play_position {
+struct NoHooks;
+}
+
+// Parts that play their moves through hooks, to show each step on the table (see NoHooks).
+template <typename Parts>
+concept PlaysThroughHooks = requires(typename Parts::Position& position, const PlayMove& move, play_position::NoHooks& hooks) {
+    Parts::Play(position, move, hooks);
+};
+
 // The functions of a model of play (framework/play_model.h), declared once for every game. A
 // game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
-// its model, and defines these six in its .cpp file, where the names of Parts are in scope.
+// its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
+// that play through hooks get Apply here: their Play with hooks that show nothing.
 template <typename Parts>
 struct PlayModel : Parts {
     using Position = typename Parts::Position;
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
+    static int Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts>;
+    static int Apply(Position& position, const PlayMove& move) requires(!PlaysThroughHooks<Parts>);
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& out);
@@ -86,6 +98,17 @@ struct NoHooks {
     void ClosedUp(int) {}
 };
 
+// Piles standing side by side, `pitch` apart from `left`.
+struct PileRow {
+    int left, pitch, count;
+    constexpr int X(int k) const { return left + pitch * k; }
+    // The pile whose left edge is at x, or -1.
+    constexpr int At(int x) const {
+        const int k = (x - left) / pitch;
+        return x >= left && k < count && X(k) == x ? k : -1;
+    }
+};
+
 // A click on the card whose top-left corner is (x, y), well inside it.
 inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
 
@@ -108,6 +131,15 @@ inline void EndRecord(Game& game, UndoWriter& writer) {
 inline bool ReadRecordEnd(UndoReader& reader, int32_t& points, int32_t& elapsed) {
     return reader.IntIn(points, -kMaxRecordPoints, kMaxRecordPoints) && reader.IntIn(elapsed, 0, kMaxRecordSeconds) &&
            reader.AtEnd();
+}
+
+// A lifted card let go where it may not land goes back: the undo record kept when it was
+// lifted goes too, and nothing is held any more.
+inline void ReturnLifted(Game& game, int32_t& held, int32_t nothingHeld) {
+    if (held == nothingHeld) return;
+    game.DropNewestUndoRecord();
+    held = nothingHeld;
+    game.CheckGameOver();
 }
 
 // One shuffled pack in the deck, as every deal of these games starts.
@@ -158,11 +190,11 @@ inline void DrawStockArea(Game& game, int x, int y, bool present, bool canTurn =
              [&] { art.DrawStock(x, y, art.cardBack, game.deck, art.screenBuffer, canTurn); });
 }
 
-// One card at (x, y); else the empty-pile mark, or nothing.
-inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present) {
+// One card at (x, y), darkened when chosen; else the empty-pile mark, or nothing.
+inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present, bool chosen = false) {
     Artwork& art = *game.artwork;
     DrawArea(game, x, y, x + art.cardWidth, y + art.cardHeight, present, [&] {
-        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer);
+        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer, chosen);
         else if (placeholder) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
     });
 }
@@ -193,6 +225,12 @@ std::string RawBytes(const Position& position) {
 }
 
 }  // namespace play_position
+
+template <typename Parts>
+int PlayModel<Parts>::Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts> {
+    play_position::NoHooks hooks;
+    return Parts::Play(position, move, hooks);
+}
 
 // The on-screen part the single-table games share: the model's position as the state of play,
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the

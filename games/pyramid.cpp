@@ -331,13 +331,7 @@ void PyramidGame::DrawTriangleArea(bool present) {
 }
 
 void PyramidGame::DrawWasteArea(bool present) {
-    const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(kWasteX, right, kWasteY, bottom);
-    if (position.waste.IsValid())
-        artwork->DrawCard(kWasteX, kWasteY, position.waste, artwork->screenBuffer, IsSelected(position.waste));
-    else
-        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({kWasteX, kWasteY, right, bottom});
+    play_position::DrawCardArea(*this, kWasteX, kWasteY, position.waste, true, present, IsSelected(position.waste));
 }
 
 void PyramidGame::DrawTalonArea(bool present) {
