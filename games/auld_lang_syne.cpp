@@ -44,6 +44,11 @@ void AuldLangSyneModel::Cards(const Position& position, CardTally& out) {
 }
 
 template <>
+int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<AuldLangSyneParts>(position, move);
+}
+
+template <>
 void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const bool room = std::any_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n < kPileSlots; });

@@ -9,14 +9,6 @@
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
-namespace {
-
-constexpr int kPointsPerPair = MonteCarloModel::kPointsPerPair;
-constexpr int32_t kMinRows = 3;
-
-
-}  // namespace
-
 // ---- The model ----
 
 bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
@@ -51,6 +43,11 @@ void MonteCarloParts::CloseUp(Position& position) {
         if (position.grid[cell].IsValid()) packed[filled++] = position.grid[cell];
     for (int cell = filled; cell < inPlay; ++cell) packed[cell] = play_position::Pop(position.stock, position.stockCount);
     std::copy(packed.begin(), packed.begin() + inPlay, position.grid.begin());
+}
+
+template <>
+int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<MonteCarloParts>(position, move);
 }
 
 template <>

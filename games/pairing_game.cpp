@@ -67,6 +67,11 @@ void PairingModel::Cards(const Position& position, CardTally& out) {
 }
 
 template <>
+int PairingModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<PairingParts>(position, move);
+}
+
+template <>
 void PairingModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     for (int i = 0; i < position.places; ++i) {

@@ -19,26 +19,15 @@
 #include "framework/play_model.h"
 #include "games/game_registry.h"
 
-namespace play_position {
-struct NoHooks;
-}
-
-// Parts that play their moves through hooks, to show each step on the table (see NoHooks).
-template <typename Parts>
-concept PlaysThroughHooks = requires(typename Parts::Position& position, const PlayMove& move, play_position::NoHooks& hooks) {
-    Parts::Play(position, move, hooks);
-};
-
 // The functions of a model of play (framework/play_model.h), declared once for every game. A
 // game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
 // its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
-// that play through hooks get Apply here: their Play with hooks that show nothing.
+// that play through hooks define Apply as play_position::ApplyWithoutHooks.
 template <typename Parts>
 struct PlayModel : Parts {
     using Position = typename Parts::Position;
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts>;
-    static int Apply(Position& position, const PlayMove& move) requires(!PlaysThroughHooks<Parts>);
+    static int Apply(Position& position, const PlayMove& move);
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& out);
@@ -226,11 +215,16 @@ std::string RawBytes(const Position& position) {
 
 }  // namespace play_position
 
+namespace play_position {
+
+// Apply for parts that play through hooks: their Play with hooks that show nothing.
 template <typename Parts>
-int PlayModel<Parts>::Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts> {
-    play_position::NoHooks hooks;
+int ApplyWithoutHooks(typename Parts::Position& position, const PlayMove& move) {
+    NoHooks hooks;
     return Parts::Play(position, move, hooks);
 }
+
+}  // namespace play_position
 
 // The on-screen part the single-table games share: the model's position as the state of play,
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
