@@ -7,7 +7,7 @@
 
 // ---- The model ----
 
-int AccordionModel::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
+int AccordionParts::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
     int met = 0, found = 0;
     for (int i = from - 1; i >= 0 && met < 3; --i) {
         if (!position.cells[i].IsValid()) continue;
@@ -17,6 +17,7 @@ int AccordionModel::Neighbours(const Position& position, int from, std::array<in
     return found;
 }
 
+template <>
 void AccordionModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     for (int from = 1; from < kCells; ++from) {
@@ -24,11 +25,12 @@ void AccordionModel::Moves(const Position& position, MoveList& out) {
         std::array<int, 2> targets{};
         const int count = Neighbours(position, from, targets);
         for (int t = 0; t < count; ++t)
-            if (AccordionModel::Matches(position.cells[from], position.cells[targets[t]]))
+            if (Matches(position.cells[from], position.cells[targets[t]]))
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(targets[t])});
     }
 }
 
+template <>
 int AccordionModel::Apply(Position& position, const PlayMove& move) {
     if (move.kind != PlayMove::kMove) return 0;
     position.cells[move.to] = position.cells[move.from];
@@ -37,19 +39,28 @@ int AccordionModel::Apply(Position& position, const PlayMove& move) {
     return kPointsPerMove;
 }
 
+template <>
 bool AccordionModel::Won(const Position& position) {
     return std::count_if(position.cells.begin(), position.cells.end(), [](Card card) { return card.IsValid(); }) == 1;
 }
 
+template <>
 bool AccordionModel::Over(const Position& position) {
     MoveList moves;
     Moves(position, moves);
     return moves.empty();
 }
 
+template <>
 void AccordionModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     play_position::EncodeCards(out, position.cells, kCells);
+}
+
+template <>
+void AccordionModel::Cards(const Position& position, CardTally& out) {
+    for (Card card : position.cells) out.Add(card);
+    out.RestUnnamed();
 }
 
 AccordionGame::AccordionGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
@@ -140,10 +151,7 @@ void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void AccordionGame::ReturnCards() {
-    if (liftedCell == -1) return;
-    DropNewestUndoRecord();
-    liftedCell = -1;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, liftedCell, -1);
 }
 
 bool AccordionGame::CheckGameOver() {

@@ -14,7 +14,7 @@
 // The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A
 // move is a kMove of the card in one cell onto the first or third card left of it, made by
 // dragging it there. Cells do not close up: an emptied cell stays empty.
-struct AccordionModel {
+struct AccordionParts {
     static constexpr int kCells = 52;
     static constexpr int kPointsPerMove = 5;
 
@@ -26,20 +26,10 @@ struct AccordionModel {
     static bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
     // The cells a card in `from` may cover: the nearest card left of it and the third.
     static int Neighbours(const Position& position, int from, std::array<int, 2>& cells);
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
-    // One pile left.
-    static bool Won(const Position& position);
-    static bool Over(const Position& position);
-    // The cells; points are left out, so positions reached by different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Covered cards leave the position.
-    static void Cards(const Position& position, CardTally& out) {
-        for (Card card : position.cells) out.Add(card);
-        out.RestUnnamed();
-    }
 };
+// Won with one pile left. The code holds the cells alone, so positions reached by different paths
+// meet in a search; covered cards leave the position.
+using AccordionModel = PlayModel<AccordionParts>;
 
 class AccordionGame : public ModelTable<AccordionModel> {
 public:
@@ -62,7 +52,6 @@ public:
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Accordion"; }
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }

@@ -11,15 +11,12 @@
 namespace {
 
 constexpr double kFilledInFactor = 0.75;
-// A pile grows up and to the left by one layer per five cards: this much room around it.
-constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
-constexpr int kScreenBottom = 599;
 
 }  // namespace
 
 // ---- The model ----
 
-bool AuldLangSyneModel::Fits(const Position& position, Card card, int foundation) {
+bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation) {
     if (!card.IsValid()) return false;
     const Card top = position.foundations[foundation];
     if (!top.IsValid()) return card.Rank() == position.startRank;
@@ -27,7 +24,7 @@ bool AuldLangSyneModel::Fits(const Position& position, Card card, int foundation
     return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != position.startRank;
 }
 
-int AuldLangSyneModel::TargetFor(const Position& position, int pile) {
+int AuldLangSyneParts::TargetFor(const Position& position, int pile) {
     const int count = position.pileCounts[pile];
     if (count == 0) return -1;
     for (int f = 0; f < kFoundations; ++f)
@@ -35,6 +32,23 @@ int AuldLangSyneModel::TargetFor(const Position& position, int pile) {
     return -1;
 }
 
+template <>
+void AuldLangSyneModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
+    for (Card top : position.foundations) {
+        if (!top.IsValid()) continue;
+        out.cards.push_back(top);
+        out.unnamed += (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount;
+    }
+}
+
+template <>
+int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<AuldLangSyneParts>(position, move);
+}
+
+template <>
 void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const bool room = std::any_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n < kPileSlots; });
@@ -47,11 +61,13 @@ void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
     }
 }
 
+template <>
 bool AuldLangSyneModel::Won(const Position& position) {
     return position.stockCount == 0 &&
            std::all_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n == 0; });
 }
 
+template <>
 bool AuldLangSyneModel::Over(const Position& position) {
     if (position.stockCount > 0) return false;
     for (int pile = 0; pile < kPiles; ++pile)
@@ -59,6 +75,7 @@ bool AuldLangSyneModel::Over(const Position& position) {
     return true;
 }
 
+template <>
 void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     using namespace play_position;
     out.bytes.clear();
@@ -99,13 +116,6 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
     const Card top = position.foundations[foundation];
     if (!top.IsValid()) return 0;
     return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
-}
-
-int AuldLangSyneGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int k = 0; k < kFoundations; ++k)
-        if (ColumnX(k) == x) return k;
-    return -1;
 }
 
 // ---- Deal ----
@@ -165,33 +175,16 @@ void AuldLangSyneGame::DealRow() {
 // ---- Drawing ----
 
 void AuldLangSyneGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 void AuldLangSyneGame::DrawFoundationArea(int k, bool present) {
-    const int x = ColumnX(k), y = kFoundationY;
-    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    if (position.foundations[k].IsValid())
-        artwork->DrawFoundation(x, y, position.foundations[k], artwork->screenBuffer, position.startRank, kDepthFromRanks);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
+                                      kDepthFromRanks, present);
 }
 
 void AuldLangSyneGame::DrawPileArea(int k, bool present) {
-    const int x = ColumnX(k);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kPileY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    const int count = ShownCount(k);
-    if (count == 0) artwork->DrawPlaceholder(x, kPileY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < count; ++i) artwork->DrawCard(x, CardY(i), position.piles[k][i], screen);
-    if (present) artwork->AddDirty({x, kPileY, x + artwork->cardWidth, kScreenBottom});
+    play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
 }
 
 void AuldLangSyneGame::Draw(bool present) {
@@ -263,10 +256,7 @@ void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void AuldLangSyneGame::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

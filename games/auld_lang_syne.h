@@ -23,7 +23,7 @@ struct AuldLangSyneRules {
 // The rules as a model of play. Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
 // on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
 // foundation it fits is a kMove, made by clicking the card.
-struct AuldLangSyneModel {
+struct AuldLangSyneParts {
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
     static constexpr int kFoundations = 4;
@@ -63,37 +63,17 @@ struct AuldLangSyneModel {
         position.points += kPointsPerFoundationCard;
         return kPointsPerFoundationCard;
     }
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) {
-        play_position::NoHooks hooks;
-        return Play(position, move, hooks);
-    }
-    // Stock and piles empty.
-    static bool Won(const Position& position);
-    static bool Over(const Position& position);
-    // Everything but the points, so positions reached by different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // The foundations take any suit: only their tops are known, counted up from the start rank.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
-        for (Card top : position.foundations) {
-            if (!top.IsValid()) continue;
-            out.cards.push_back(top);
-            out.unnamed += (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount;
-        }
-    }
 };
+// Won with the stock and the piles empty. The code holds everything but the points, so positions
+// reached by different paths meet in a search. The foundations take any suit: only their tops
+// are known, counted up from the start rank.
+using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 
 class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
 public:
     static constexpr int kGameNumber = 3;
-    static constexpr int kPiles = 4;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kFoundations = 4;
     static constexpr int kStockX = 130, kStockY = 110;
-    static constexpr int kColumnLeft = 330, kColumnPitch = 70;
+    static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
     static constexpr int kNoSource = -1;
@@ -112,12 +92,11 @@ public:
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Auld Lang Syne"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int ColumnX(int k) { return kColumnLeft + kColumnPitch * k; }
+    static int ColumnX(int k) { return kColumns.X(k); }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
@@ -137,5 +116,5 @@ private:
     void DrawStockArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawPileArea(int k, bool present);
-    static int FoundationAt(int x, int y);
+    static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
 };

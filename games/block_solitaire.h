@@ -18,7 +18,6 @@ public:
 
     explicit BlockSolitaireGame(Artwork* artwork);
 
-    const char* GetName() override { return "Block Solitaire"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
     static int SlotX(int slot) { return kSlotX + kSlotPitch * (slot % kColumns); }

@@ -12,26 +12,24 @@ namespace {
 
 // The Kings of "K, K, K, K" always get these suits, so the four starting cards differ.
 constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
-// A pile grows up and to the left by one layer per five cards: this much room around it.
-constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
-constexpr int kScreenBottom = 599;
 
 }  // namespace
 
 // ---- The model ----
 
-int CalculationModel::FollowingRank(int top, int foundation) {
+int CalculationParts::FollowingRank(int top, int foundation) {
     const int rank = top + foundation + 1;
     return rank > Card::kAce ? rank - Card::kRankCount : rank;
 }
 
-bool CalculationModel::Fits(const Position& position, Card card, int foundation) {
+bool CalculationParts::Fits(const Position& position, Card card, int foundation) {
     const Card top = position.foundationTops[foundation];
     if (!card.IsValid() || !top.IsValid()) return false;
     // The start rank would begin a fourteenth card: a complete foundation takes nothing.
     return card.Rank() == FollowingRank(top.Rank(), foundation) && card.Rank() != position.startRanks[foundation];
 }
 
+template <>
 void CalculationModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     if (!position.current.IsValid() && position.stockCount > 0) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
@@ -48,6 +46,7 @@ void CalculationModel::Moves(const Position& position, MoveList& out) {
             if (Fits(position, WasteTop(position, k), f)) add(kWastePlace + k, kFoundationPlace + f);
 }
 
+template <>
 int CalculationModel::Apply(Position& position, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
         if (position.current.IsValid() || position.stockCount == 0) return 0;
@@ -69,11 +68,13 @@ int CalculationModel::Apply(Position& position, const PlayMove& move) {
     return kPointsPerFoundationCard;
 }
 
+template <>
 bool CalculationModel::Won(const Position& position) {
     return !position.current.IsValid() && position.stockCount == 0 &&
            std::all_of(position.wasteCounts.begin(), position.wasteCounts.end(), [](int32_t n) { return n == 0; });
 }
 
+template <>
 bool CalculationModel::Over(const Position& position) {
     if (position.stockCount > 0) return false;
     for (int f = 0; f < kFoundations; ++f) {
@@ -84,6 +85,7 @@ bool CalculationModel::Over(const Position& position) {
     return true;
 }
 
+template <>
 void CalculationModel::Encode(const Position& position, PositionCode& out) {
     using namespace play_position;
     out.bytes.clear();
@@ -99,6 +101,17 @@ void CalculationModel::Encode(const Position& position, PositionCode& out) {
     }
     out.Byte(static_cast<uint8_t>(position.stockCount));
     EncodeCards(out, position.stock, position.stockCount);
+}
+
+template <>
+void CalculationModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    out.Add(position.current);
+    for (int k = 0; k < kWastePiles; ++k) out.AddRun(position.waste[k], position.wasteCounts[k]);
+    for (int k = 0; k < kFoundations; ++k) {
+        out.cards.push_back(position.foundationTops[k]);
+        out.unnamed += position.foundationCounts[k] - 1;
+    }
 }
 
 // ---- The game ----
@@ -145,19 +158,6 @@ int CalculationGame::ReadChoice() {
 }
 
 
-int CalculationGame::FoundationAt(int x, int y) {
-    if (y != kFoundationY) return -1;
-    for (int k = 0; k < kFoundations; ++k)
-        if (PileX(k) == x) return k;
-    return -1;
-}
-
-int CalculationGame::WasteColumnAt(int x) {
-    for (int k = 0; k < kWastePiles; ++k)
-        if (PileX(k) == x) return k;
-    return -1;
-}
-
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
@@ -192,41 +192,20 @@ void CalculationGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void CalculationGame::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 void CalculationGame::DrawCurrentArea(bool present) {
-    const int right = kCurrentX + artwork->cardWidth, bottom = kCurrentY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(kCurrentX, right, kCurrentY, bottom);
-    if (ShownCurrent().IsValid()) artwork->DrawCard(kCurrentX, kCurrentY, ShownCurrent(), artwork->screenBuffer);
-    if (present) artwork->AddDirty({kCurrentX, kCurrentY, right, bottom});
+    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
 }
 
 void CalculationGame::DrawFoundationArea(int k, bool present) {
-    const int x = PileX(k), y = kFoundationY;
-    const int left = x - kLayerRoomX / 2, top = y - kLayerRoomY / 2;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    const Card card = position.foundationTops[k];
-    if (card.IsValid())
-        artwork->DrawFoundation(x, y, card, artwork->screenBuffer, position.startRanks[k], position.foundationCounts[k]);
-    else
-        artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
+                                      position.foundationCounts[k], present);
 }
 
 void CalculationGame::DrawWasteArea(int k, bool present) {
-    const int x = PileX(k);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kWasteY, kScreenBottom);
-    const int screen = artwork->screenBuffer;
-    const int count = ShownCount(k);
-    if (count == 0) artwork->DrawPlaceholder(x, kWasteY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < count; ++i) artwork->DrawCard(x, WasteCardY(i), position.waste[k][i], screen);
-    if (present) artwork->AddDirty({x, kWasteY, x + artwork->cardWidth, kScreenBottom});
+    play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
 }
 
 void CalculationGame::Draw(bool present) {
@@ -284,7 +263,7 @@ bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
     if (foundation >= 0) return Fits(drag.cards[0], foundation);
     // Waste-pile cards never move to another waste pile; the current card goes to any of them.
-    const int pile = WasteColumnAt(target.x);
+    const int pile = kPileRow.At(target.x);
     return pile >= 0 && dragSource == kCurrentSource && ShownCount(pile) < kWasteSlots;
 }
 
@@ -319,10 +298,7 @@ void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void CalculationGame::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

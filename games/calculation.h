@@ -15,7 +15,7 @@
 // 6 + k waste pile k. A press on the stock (allowed once the current card is placed) is a
 // kStock; the current card or a waste pile's top card going somewhere is a kMove, made by
 // dragging it there.
-struct CalculationModel {
+struct CalculationParts {
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
     static constexpr int kWasteSlots = 48;
@@ -41,39 +41,22 @@ struct CalculationModel {
     static Card WasteTop(const Position& position, int pile) {
         return position.wasteCounts[pile] > 0 ? position.waste[pile][position.wasteCounts[pile] - 1] : Card();
     }
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
-    // Stock, current card and waste piles all empty.
-    static bool Won(const Position& position);
-    // The stock is used up and neither the current card nor a waste top fits a foundation.
-    static bool Over(const Position& position);
-    // Everything but the points, so positions reached by different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Each foundation shows its top and counts the cards beneath it.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        out.Add(position.current);
-        for (int k = 0; k < kWastePiles; ++k) out.AddRun(position.waste[k], position.wasteCounts[k]);
-        for (int k = 0; k < kFoundations; ++k) {
-            out.cards.push_back(position.foundationTops[k]);
-            out.unnamed += position.foundationCounts[k] - 1;
-        }
-    }
 };
+// Won with the stock, the current card and the waste piles all empty; over once the stock is used
+// up and neither the current card nor a waste top fits a foundation. The code holds everything
+// but the points, so positions reached by different paths meet in a search. Each foundation
+// shows its top and counts the cards beneath it.
+using CalculationModel = PlayModel<CalculationParts>;
 
 class CalculationGame : public ModelTable<CalculationModel> {
 public:
     static constexpr int kGameNumber = 5;
-    static constexpr int kFoundations = 4;
-    static constexpr int kWastePiles = 4;
-    static constexpr int kWasteSlots = 48;
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kCurrentX = 180, kCurrentY = 80;
     static constexpr int kFoundationY = 80;
     static constexpr int kWasteY = 170;
-    static constexpr int kPileLeft = 270, kPilePitch = 70;
+    static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
     static constexpr int kNoSource = -3;
@@ -93,15 +76,13 @@ public:
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Calculation"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     bool RestoreRecord(std::span<const uint8_t> record) override;
 
-    static int PileX(int k) { return kPileLeft + kPilePitch * k; }
+    static int PileX(int k) { return kPileRow.X(k); }
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    static int FollowingRank(int top, int foundation) { return CalculationModel::FollowingRank(top, foundation); }
     // The choice stored in "StartingCard" (the default when missing or out of range).
     static int ReadChoice();
     // May this card go on foundation k now?
@@ -123,6 +104,5 @@ private:
     void DrawCurrentArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawWasteArea(int k, bool present);
-    static int FoundationAt(int x, int y);
-    static int WasteColumnAt(int x);
+    static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
 };

@@ -91,12 +91,12 @@ int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
 
 void CribbageSolitaireGame::NewGame(bool restart) {
     GridHandGame::NewGame(restart);
-    DrawCardArea(kCurrentX, kCurrentY, position.current, true, true);
+    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }
 
 void CribbageSolitaireGame::DrawExtraCards() {
-    if (gameOver) DrawCardArea(kStarterX, kStarterY, position.starter, false, false);
+    if (gameOver) play_position::DrawCardArea(*this, kStarterX, kStarterY, position.starter, false, false);
 }
 
 void CribbageSolitaireGame::TurnNextCard() {
@@ -109,7 +109,7 @@ void CribbageSolitaireGame::TurnNextCard() {
     deck.DealNext();  // the starter the model turned
     const Card starter = position.starter;
     DrawStockArea(true);
-    DrawCardArea(kStarterX, kStarterY, starter, false, true);
+    play_position::DrawCardArea(*this, kStarterX, kStarterY, starter, false, true);
     artwork->PresentDirty();
     PlaySound("flip.wav");
     if (!CheckGameOver() || !starter.IsValid()) return;

@@ -29,7 +29,6 @@ public:
     explicit CribbageSolitaireGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    const char* GetName() override { return "Cribbage Solitaire"; }
 
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);

@@ -234,195 +234,60 @@ constexpr SummaryLine kSpiderSummary[] = {
     {SummaryFormat::kNumber, "Rows Dealt Face Down: %d", "RowsFaceDown"}, kStartCardLine};
 
 
-// The models of play of the games that have one.
-constexpr PlayModelOps kAccordionModel = MakePlayModelOps<AccordionGame::Model>();
-constexpr PlayModelOps kAuldLangSyneModel = MakePlayModelOps<AuldLangSyneGame::Model>();
-constexpr PlayModelOps kBlockSolitaireModel = MakePlayModelOps<BlockSolitaireGame::Model>();
-constexpr PlayModelOps kCalculationModel = MakePlayModelOps<CalculationGame::Model>();
-constexpr PlayModelOps kCribbageSolitaireModel = MakePlayModelOps<CribbageSolitaireGame::Model>();
-constexpr PlayModelOps kGolfModel = MakePlayModelOps<GolfGame::Model>();
-constexpr PlayModelOps kMonteCarloModel = MakePlayModelOps<MonteCarloGame::Model>();
-constexpr PlayModelOps kPokerSolitaireModel = MakePlayModelOps<PokerSolitaireGame::Model>();
-constexpr PlayModelOps kPyramidModel = MakePlayModelOps<PyramidGame::Model>();
-constexpr PlayModelOps kSimpleAdditionModel = MakePlayModelOps<SimpleAdditionGame::Model>();
-constexpr PlayModelOps kTakeFourteenModel = MakePlayModelOps<TakeFourteenGame::Model>();
-
 // ---- The descriptors, in game-number order (the order of the selection screen) ----
 
-constexpr std::array<GameDescriptor, 20> kGames = {{
-    {
-        .number = 1,
-        .name = "Accordion",
-        .start = StartMode::AtOnce,
-        .create = &Make<AccordionGame>,
-        .model = &kAccordionModel,
-    },
-    {
-        .number = 2,
-        .name = "Agnes",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Agnes Rules", .dialogTop = 145, .dialogHeight = 310, .buttonTop = 260,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kAgnesOptions, .summary = kAgnesSummary},
-        .create = &Make<AgnesGame>,
-        .model = &kModelOps<AgnesModel>,
-    },
-    {
-        .number = 3,
-        .name = "Auld Lang Syne",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Auld Lang Syne Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
-                  .hasRestart = true, .cancelCaption = "&Cancel", .options = kAuldLangSyneOptions, .summary = kAuldLangSyneSummary},
-        .create = &Make<AuldLangSyneGame>,
-        .model = &kAuldLangSyneModel,
-    },
-    {
-        .number = 4,
-        .name = "Block Solitaire",
-        .start = StartMode::AtOnce,
-        .create = &Make<BlockSolitaireGame>,
-        .model = &kBlockSolitaireModel,
-    },
-    {
-        .number = 5,
-        .name = "Calculation",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Calculation Rules", .dialogTop = 225, .dialogHeight = 190, .buttonTop = 140,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCalculationOptions, .summary = kCalculationSummary},
-        .create = &Make<CalculationGame>,
-        .model = &kCalculationModel,
-    },
-    {
-        .number = 6,
-        .name = "Canfield",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Canfield Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 290,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCanfieldOptions, .summary = kCanfieldSummary},
-        .create = &Make<CanfieldGame>,
-        .model = &kModelOps<CanfieldModel>,
-    },
-    {
-        .number = 7,
-        .name = "Cribbage Solitaire",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Cribbage Squares Rules", .dialogTop = 210, .dialogHeight = 230, .buttonTop = 170,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kCribbageOptions, .summary = kReserveSummary},
-        .create = &Make<CribbageSolitaireGame>,
-        .model = &kCribbageSolitaireModel,
-    },
-    {
-        .number = 8,
-        .name = "Forty Thieves",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Forty Thieves Rules", .dialogTop = 77, .dialogHeight = 475, .buttonTop = 425,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFortyThievesOptions, .summary = kFortyThievesSummary},
-        .create = &Make<FortyThievesGame>,
-        .model = &kModelOps<FortyThievesModel>,
-    },
-    {
-        .number = 9,
-        .name = "Four Seasons",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Four Seasons Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
-        .create = &Make<FourSeasonsGame>,
-        .model = &kModelOps<FourSeasonsModel>,
-    },
-    {
-        .number = 10,
-        .name = "Gate",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Gate Rules", .dialogTop = 107, .dialogHeight = 385, .buttonTop = 335,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kGateOptions, .summary = kGateSummary},
-        .create = &Make<GateGame>,
-        .model = &kModelOps<GateModel>,
-    },
-    {
-        .number = 11,
-        .name = "Golf",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Golf Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kGolfOptions, .summary = kGolfSummary},
-        .create = &Make<GolfGame>,
-        .model = &kGolfModel,
-    },
-    {
-        .number = 12,
-        .name = "Klondike",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Klondike Rules", .dialogTop = 95, .dialogHeight = 440, .buttonTop = 390,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kKlondikeOptions, .summary = kKlondikeSummary},
-        .create = &Make<KlondikeGame>,
-        .model = &kModelOps<KlondikeModel>,
-    },
-    {
-        .number = 13,
-        .name = "Monte Carlo",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Monte Carlo Rules", .dialogTop = 190, .dialogHeight = 220, .buttonTop = 170,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kMonteCarloOptions, .summary = kMonteCarloSummary},
-        .create = &Make<MonteCarloGame>,
-        .model = &kMonteCarloModel,
-    },
-    {
-        .number = 14,
-        .name = "Poker Solitaire",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Poker Squares Rules", .dialogTop = 160, .dialogHeight = 280, .buttonTop = 230,
-                  .hasRestart = false, .cancelCaption = "Cancel", .options = kPokerOptions, .summary = kPokerSummary},
-        .create = &Make<PokerSolitaireGame>,
-        .model = &kPokerSolitaireModel,
-    },
-    {
-        .number = 15,
-        .name = "Pyramid",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Pyramid Rules", .dialogTop = 130, .dialogHeight = 340, .buttonTop = 300,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kPyramidOptions, .summary = kPyramidSummary},
-        .create = &Make<PyramidGame>,
-        .model = &kPyramidModel,
-    },
-    {
-        .number = 16,
-        .name = "Quadrille",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Quadrille Rules", .dialogTop = 140, .dialogHeight = 320, .buttonTop = 270,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kQuadrilleOptions, .summary = kQuadrilleSummary},
-        .create = &Make<QuadrilleGame>,
-        .model = &kModelOps<QuadrilleModel>,
-    },
-    {
-        .number = 17,
-        .name = "Simple Addition",
-        .start = StartMode::AtOnce,
-        .create = &Make<SimpleAdditionGame>,
-        .model = &kSimpleAdditionModel,
-    },
-    {
-        .number = 18,
-        .name = "Simplicity",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Simplicity Rules", .dialogTop = 120, .dialogHeight = 360, .buttonTop = 310,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kFourSeasonsOptions, .summary = kFourSeasonsSummary},
-        .create = &Make<SimplicityGame>,
-        .model = &kModelOps<SimplicityModel>,
-    },
-    {
-        .number = 19,
-        .name = "Spider",
-        .start = StartMode::RulesFirst,
-        .rules = {.summaryTitle = "View Spider Rules", .dialogTop = 172, .dialogHeight = 285, .buttonTop = 235,
-                  .hasRestart = true, .cancelCaption = "Cancel", .options = kSpiderOptions, .summary = kSpiderSummary},
-        .create = &Make<SpiderGame>,
-        .model = &kModelOps<SpiderModel>,
-    },
-    {
-        .number = 20,
-        .name = "Take Fourteen",
-        .start = StartMode::AtOnce,
-        .create = &Make<TakeFourteenGame>,
-        .model = &kTakeFourteenModel,
-    },
-}};
+// A rule-settings dialog: its summary's title, its place and its options. Auld Lang Syne's
+// cancel button has a hot key; Poker Solitaire's first button reads "&Start" in both modes.
+constexpr RuleTable Dialog(const char* title, int top, int height, int buttonTop, std::span<const RuleOption> options,
+                           std::span<const SummaryLine> summary, const char* cancel = "Cancel", bool restart = true) {
+    return {.summaryTitle = title, .dialogTop = top, .dialogHeight = height, .buttonTop = buttonTop,
+            .hasRestart = restart, .cancelCaption = cancel, .options = options, .summary = summary};
+}
+
+// A game with rule options shows their dialog before it deals; one without deals at once.
+template <typename T, typename Model = typename T::Model>
+constexpr GameDescriptor Entry(int number, const char* name, RuleTable rules = {}) {
+    return {.number = number, .name = name,
+            .start = rules.options.empty() ? StartMode::AtOnce : StartMode::RulesFirst,
+            .rules = rules, .create = &Make<T>, .model = &kModelOps<Model>};
+}
+
+constexpr std::array<GameDescriptor, 20> kGames = {
+    Entry<AccordionGame>(1, "Accordion"),
+    Entry<AgnesGame, AgnesModel>(2, "Agnes", Dialog("View Agnes Rules", 145, 310, 260, kAgnesOptions, kAgnesSummary)),
+    Entry<AuldLangSyneGame>(3, "Auld Lang Syne",
+                            Dialog("View Auld Lang Syne Rules", 190, 220, 170, kAuldLangSyneOptions,
+                                   kAuldLangSyneSummary, "&Cancel")),
+    Entry<BlockSolitaireGame>(4, "Block Solitaire"),
+    Entry<CalculationGame>(5, "Calculation", Dialog("View Calculation Rules", 225, 190, 140, kCalculationOptions,
+                                                    kCalculationSummary)),
+    Entry<CanfieldGame, CanfieldModel>(6, "Canfield", Dialog("View Canfield Rules", 130, 340, 290, kCanfieldOptions,
+                                                             kCanfieldSummary)),
+    Entry<CribbageSolitaireGame>(7, "Cribbage Solitaire", Dialog("View Cribbage Squares Rules", 210, 230, 170,
+                                                                 kCribbageOptions, kReserveSummary)),
+    Entry<FortyThievesGame, FortyThievesModel>(8, "Forty Thieves",
+                                               Dialog("View Forty Thieves Rules", 77, 475, 425, kFortyThievesOptions,
+                                                      kFortyThievesSummary)),
+    Entry<FourSeasonsGame, FourSeasonsModel>(9, "Four Seasons", Dialog("View Four Seasons Rules", 120, 360, 310,
+                                                                       kFourSeasonsOptions, kFourSeasonsSummary)),
+    Entry<GateGame, GateModel>(10, "Gate", Dialog("View Gate Rules", 107, 385, 335, kGateOptions, kGateSummary)),
+    Entry<GolfGame>(11, "Golf", Dialog("View Golf Rules", 160, 280, 230, kGolfOptions, kGolfSummary)),
+    Entry<KlondikeGame, KlondikeModel>(12, "Klondike", Dialog("View Klondike Rules", 95, 440, 390, kKlondikeOptions,
+                                                              kKlondikeSummary)),
+    Entry<MonteCarloGame>(13, "Monte Carlo", Dialog("View Monte Carlo Rules", 190, 220, 170, kMonteCarloOptions,
+                                                    kMonteCarloSummary)),
+    Entry<PokerSolitaireGame>(14, "Poker Solitaire", Dialog("View Poker Squares Rules", 160, 280, 230, kPokerOptions,
+                                                            kPokerSummary, "Cancel", false)),
+    Entry<PyramidGame>(15, "Pyramid", Dialog("View Pyramid Rules", 130, 340, 300, kPyramidOptions, kPyramidSummary)),
+    Entry<QuadrilleGame, QuadrilleModel>(16, "Quadrille", Dialog("View Quadrille Rules", 140, 320, 270,
+                                                                 kQuadrilleOptions, kQuadrilleSummary)),
+    Entry<SimpleAdditionGame>(17, "Simple Addition"),
+    Entry<SimplicityGame, SimplicityModel>(18, "Simplicity", Dialog("View Simplicity Rules", 120, 360, 310,
+                                                                    kFourSeasonsOptions, kFourSeasonsSummary)),
+    Entry<SpiderGame, SpiderModel>(19, "Spider", Dialog("View Spider Rules", 172, 285, 235, kSpiderOptions,
+                                                        kSpiderSummary)),
+    Entry<TakeFourteenGame>(20, "Take Fourteen"),
+};
 
 static_assert([] {
     for (size_t i = 0; i < kGames.size(); ++i)

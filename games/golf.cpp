@@ -12,7 +12,6 @@
 namespace {
 
 // Refresh areas of the table parts (inclusive).
-constexpr int kStockAreaLeft = 73, kStockAreaTop = 359, kStockAreaRight = 147, kStockAreaBottom = 452;
 constexpr int kFoundationAreaRight = 799, kFoundationAreaBottom = 452;
 constexpr int kColumnAreaBottom = GolfGame::kTableauY + 7 * GolfGame::kTableauStep + 82;
 
@@ -20,7 +19,7 @@ constexpr int kColumnAreaBottom = GolfGame::kTableauY + 7 * GolfGame::kTableauSt
 
 // ---- The model ----
 
-bool GolfModel::CanPlay(Card card, Card top, bool wrapAround) {
+bool GolfParts::CanPlay(Card card, Card top, bool wrapAround) {
     if (!card.IsValid() || !top.IsValid()) return false;
     if (wrapAround) {
         if (top.Rank() == Card::kKing && card.Rank() == Card::kAce) return true;
@@ -31,7 +30,7 @@ bool GolfModel::CanPlay(Card card, Card top, bool wrapAround) {
     return std::abs(GolfValue(card) - GolfValue(top)) == 1;
 }
 
-bool GolfModel::Playable(const Position& position, int column) {
+bool GolfParts::Playable(const Position& position, int column) {
     const int count = position.columnCount[column];
     if (count < 1) return false;
     const Card card = position.columns[column][count - 1];
@@ -39,6 +38,7 @@ bool GolfModel::Playable(const Position& position, int column) {
     return position.pileCount < Card::kCardsPerPack && CanPlay(card, PileTop(position), position.wrapAround);
 }
 
+template <>
 void GolfModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     if (position.stockCount > 0) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
@@ -47,6 +47,7 @@ void GolfModel::Moves(const Position& position, MoveList& out) {
             out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(kColumnPlace + column), .to = kPilePlace});
 }
 
+template <>
 int GolfModel::Apply(Position& position, const PlayMove& move) {
     int scored = 0;
     if (move.kind == PlayMove::kStock) {
@@ -65,10 +66,11 @@ int GolfModel::Apply(Position& position, const PlayMove& move) {
     return scored;
 }
 
-bool GolfModel::Cleared(const Position& position) {
+bool GolfParts::Cleared(const Position& position) {
     return std::all_of(position.columnCount.begin(), position.columnCount.end(), [](int32_t n) { return n == 0; });
 }
 
+template <>
 bool GolfModel::Over(const Position& position) {
     if (position.stockCount > 0 || position.pileCount == 0) return false;
     for (int column = 0; column < kMaxColumns; ++column)
@@ -76,6 +78,7 @@ bool GolfModel::Over(const Position& position) {
     return true;
 }
 
+template <>
 void GolfModel::Encode(const Position& position, PositionCode& out) {
     using namespace play_position;
     out.bytes.clear();
@@ -87,6 +90,18 @@ void GolfModel::Encode(const Position& position, PositionCode& out) {
     EncodeCard(out, PileTop(position));
     out.Byte(static_cast<uint8_t>(position.stockCount));
     EncodeCards(out, position.stock, position.stockCount);
+}
+
+template <>
+bool GolfModel::Won(const Position& position) {
+    return Over(position) && Cleared(position);
+}
+
+template <>
+void GolfModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    out.AddRun(position.pile, position.pileCount);
+    for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
 // ---- Rule values ----
@@ -158,9 +173,7 @@ void GolfGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void GolfGame::DrawStockArea(bool present) {
-    if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 void GolfGame::DrawFoundationArea(bool present) {
@@ -234,7 +247,7 @@ void GolfGame::LiftCards(DragRecord& drag) {
 
 bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
     if (position.pileCount == 0) return drag.cards[0].IsValid();
-    return GolfModel::CanPlay(drag.cards[0], GolfModel::PileTop(position), GolfRules::Read().wrapAround);
+    return GolfParts::CanPlay(drag.cards[0], GolfModel::PileTop(position), GolfRules::Read().wrapAround);
 }
 
 void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {

@@ -23,7 +23,7 @@ struct GolfRules {
 // The rules as a model of play. Places: 0 the stock, 1 the discard pile (the foundation),
 // 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
 // kMove from the column to place 1, made by clicking the card.
-struct GolfModel {
+struct GolfParts {
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
     static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2;
@@ -51,30 +51,17 @@ struct GolfModel {
     }
     // May the top card of the column go onto the pile now (any card on an empty pile)?
     static bool Playable(const Position& position, int column);
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
     static bool Cleared(const Position& position);
-    // Over with every column cleared.
-    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
-    // The stock is used up and no column's top card fits.
-    static bool Over(const Position& position);
-    // The columns, the stock and the pile's top card: the cards under it can never move again.
-    // Points are left out, so positions reached by different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Golf keeps every card.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        out.AddRun(position.pile, position.pileCount);
-        for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
-    }
 };
+// Won when over with every column cleared; over once the stock is used up and no column's top card
+// fits. The code holds the columns, the stock and the pile's top card (the cards under it can
+// never move again), not the points, so positions reached by different paths meet in a search.
+// Golf keeps every card.
+using GolfModel = PlayModel<GolfParts>;
 
 class GolfGame : public ModelTable<GolfModel> {
 public:
     static constexpr int kGameNumber = 11;
-    static constexpr int kMaxColumns = 7;
-    static constexpr int kColumnSlots = 6;
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
@@ -99,7 +86,6 @@ public:
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Golf"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;

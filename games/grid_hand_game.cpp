@@ -14,8 +14,6 @@
 
 namespace {
 
-// A pile grows up and to the left by one layer per five cards: this much room around it.
-constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 // Hand scores stand left of each row and above each column.
 constexpr int kRowScoreOffsetX = 20;
 constexpr double kRowScoreHeightShare = 0.55;
@@ -119,7 +117,7 @@ template <GridLayout L>
 void GridHandGame<L>::ShowDealtCurrent() {
     deck.DealNext();
     DrawStockArea(true);
-    DrawCardArea(kCurrentX, kCurrentY, position.current, true, true);
+    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }
 
@@ -127,19 +125,7 @@ void GridHandGame<L>::ShowDealtCurrent() {
 
 template <GridLayout L>
 void GridHandGame<L>::DrawStockArea(bool present) {
-    const int left = kStockX - kLayerRoomX, top = kStockY - kLayerRoomY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
-}
-
-template <GridLayout L>
-void GridHandGame<L>::DrawCardArea(int x, int y, Card card, bool placeholder, bool present) {
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
-    else if (placeholder) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 // Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the cells
@@ -149,7 +135,7 @@ void GridHandGame<L>::DrawGridCell(int cell) {
     const int x = CellX(cell), top = CellY(cell);
     const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
     artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
-    for (int i = cell; i < kCells; i += kSide) DrawCardArea(CellX(i), CellY(i), position.grid[i], true, false);
+    for (int i = cell; i < kCells; i += kSide) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
     artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
@@ -189,10 +175,10 @@ void GridHandGame<L>::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     handScoresShown = false;
     DrawStockArea(false);
-    DrawCardArea(kCurrentX, kCurrentY, ShownCurrent(), !gameOver, false);
+    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, false);
     for (int k = 0; k < rules.reservePiles; ++k) DrawReserveArea(k, false);
     DrawExtraCards();
-    for (int i = 0; i < kCells; ++i) DrawCardArea(CellX(i), CellY(i), position.grid[i], true, false);
+    for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
     DrawHandScores();
     DrawTableFrame(present);
     CheckGameOver();
@@ -233,7 +219,7 @@ void GridHandGame<L>::LiftCards(DragRecord& drag) {
     SaveUndo();
     if (ShownCurrent().IsValid() && position.current == drag.cards[0]) {
         dragSource = kCurrentSource;
-        DrawCardArea(kCurrentX, kCurrentY, ShownCurrent(), true, true);
+        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), true, true);
     } else {
         const ReserveRules rules = Rules();
         for (int k = 0; k < rules.reservePiles; ++k) {
@@ -310,10 +296,7 @@ void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
 
 template <GridLayout L>
 void GridHandGame<L>::ReturnCards() {
-    if (dragSource == kNoSource) return;
-    DropNewestUndoRecord();
-    dragSource = kNoSource;
-    CheckGameOver();
+    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

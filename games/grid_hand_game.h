@@ -211,6 +211,7 @@ public:
 
     GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) { endsWhenFull = true; }
 
+    const char* GetName() override { return FindGame(gameNumber)->name; }
     void NewGame(bool restart) override;
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
@@ -281,7 +282,6 @@ protected:
     // Scores every row and column with `score`, adds the total to the points and ends the game.
     void ScoreHands(const std::function<int(const Line&)>& score);
     void DrawStockArea(bool present);
-    void DrawCardArea(int x, int y, Card card, bool placeholder, bool present);
 
 private:
     ReserveRules Rules() { return ReserveRules::Read(gameNumber); }

@@ -9,26 +9,15 @@
 #include "games/play_position.h"
 #include "store/settings_store.h"
 
-namespace {
-
-constexpr int kPointsPerPair = MonteCarloModel::kPointsPerPair;
-constexpr int32_t kMinRows = 3;
-
-// Refresh area of the stock (inclusive): room for its layers up and to the left.
-// A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
-constexpr int kStockMarginX = 22, kStockMarginY = 11;
-
-}  // namespace
-
 // ---- The model ----
 
-bool MonteCarloModel::Pairs(const Position& position, int a, int b) {
+bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
     const Card first = position.grid[a], second = position.grid[b];
     return a != b && first.IsValid() && second.IsValid() && first.Rank() == second.Rank() &&
            std::abs(a % kColumns - b % kColumns) <= 1 && std::abs(a / kColumns - b / kColumns) <= 1;
 }
 
-bool MonteCarloModel::PairAvailable(const Position& position) {
+bool MonteCarloParts::PairAvailable(const Position& position) {
     // Looking down, right, down-right and down-left from every card covers every adjacency.
     static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
     for (int row = 0; row < position.rows; ++row) {
@@ -46,7 +35,7 @@ bool MonteCarloModel::PairAvailable(const Position& position) {
     return false;
 }
 
-void MonteCarloModel::CloseUp(Position& position) {
+void MonteCarloParts::CloseUp(Position& position) {
     const int inPlay = position.rows * kColumns;
     std::array<Card, kCells> packed{};
     int filled = 0;
@@ -56,6 +45,12 @@ void MonteCarloModel::CloseUp(Position& position) {
     std::copy(packed.begin(), packed.begin() + inPlay, position.grid.begin());
 }
 
+template <>
+int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<MonteCarloParts>(position, move);
+}
+
+template <>
 void MonteCarloModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const int inPlay = position.rows * kColumns;
@@ -65,17 +60,20 @@ void MonteCarloModel::Moves(const Position& position, MoveList& out) {
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(a), .to = static_cast<int8_t>(b)});
 }
 
+template <>
 bool MonteCarloModel::Won(const Position& position) {
     return std::none_of(position.grid.begin(), position.grid.begin() + position.rows * kColumns,
                         [](Card card) { return card.IsValid(); });
 }
 
+template <>
 bool MonteCarloModel::Over(const Position& position) {
     const bool full = std::all_of(position.grid.begin(), position.grid.begin() + position.rows * kColumns,
                                   [](Card card) { return card.IsValid(); });
     return !PairAvailable(position) && (full || position.stockCount == 0);
 }
 
+template <>
 void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     out.Byte(static_cast<uint8_t>(position.rows));
@@ -83,6 +81,13 @@ void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
     play_position::EncodeCards(out, position.grid, kCells);
     out.Byte(static_cast<uint8_t>(position.stockCount));
     play_position::EncodeCards(out, position.stock, position.stockCount);
+}
+
+template <>
+void MonteCarloModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    for (Card card : position.grid) out.Add(card);
+    out.RestUnnamed();
 }
 
 // ---- Rule values ----
@@ -165,19 +170,12 @@ void MonteCarloGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void MonteCarloGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 void MonteCarloGame::DrawCell(int cell, bool present) {
-    const int x = CellX(cell), y = CellY(cell);
     const Card card = position.grid[cell];
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
-    artwork->DrawCard(x, y, card, artwork->screenBuffer, IsSelected(card));
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
+    play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
 }
 
 void MonteCarloGame::Draw(bool present) {

@@ -20,7 +20,7 @@ struct MonteCarloRules {
 
 // The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
 // A pair is a kMove from the earlier cell to the later one, made by clicking both cards.
-struct MonteCarloModel {
+struct MonteCarloParts {
     static constexpr int kColumns = 5;
     static constexpr int kMaxRows = 5;
     static constexpr int kCells = kColumns * kMaxRows;
@@ -58,31 +58,14 @@ struct MonteCarloModel {
         }
         return kPointsPerPair;
     }
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) {
-        play_position::NoHooks hooks;
-        return Play(position, move, hooks);
-    }
-    static bool Won(const Position& position);
-    static bool Over(const Position& position);
-    // The grid and the stock; points are left out, so positions reached by different paths meet
-    // in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Pairs leave the position.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        for (Card card : position.grid) out.Add(card);
-        out.RestUnnamed();
-    }
 };
+// The code holds the grid and the stock, not the points, so positions reached by different paths
+// meet in a search. Pairs leave the position.
+using MonteCarloModel = PlayModel<MonteCarloParts>;
 
 class MonteCarloGame : public ModelTable<MonteCarloModel> {
 public:
     static constexpr int kGameNumber = 13;
-    static constexpr int kColumns = 5;
-    static constexpr int kMaxRows = 5;
-    static constexpr int kCells = kColumns * kMaxRows;
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
     // Size of an undo record: the grid, points, elapsed seconds.
@@ -96,7 +79,6 @@ public:
     void Draw(bool present) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Monte Carlo"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool RestoreRecord(std::span<const uint8_t> record) override;

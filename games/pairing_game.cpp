@@ -7,14 +7,14 @@
 
 // ---- The model ----
 
-Card PairingModel::Top(const Position& position, int place) {
+Card PairingParts::Top(const Position& position, int place) {
     const Card* cells = &position.cells[place * position.cellsPerPlace];
     for (int k = position.cellsPerPlace - 1; k >= 0; --k)
         if (cells[k].IsValid()) return cells[k];
     return Card();
 }
 
-bool PairingModel::PairAvailable(const Position& position) {
+bool PairingParts::PairAvailable(const Position& position) {
     for (int i = 0; i < position.places; ++i) {
         const Card a = Top(position, i);
         if (!a.IsValid()) continue;
@@ -24,7 +24,7 @@ bool PairingModel::PairAvailable(const Position& position) {
     return false;
 }
 
-int PairingModel::GroupAt(const Position& position) {
+int PairingParts::GroupAt(const Position& position) {
     std::array<int, Card::kSuitCount> highCards{};
     std::array<int, Card::kSuitCount> firstPlace{};
     for (int place = 0; place < position.places; ++place) {
@@ -36,19 +36,42 @@ int PairingModel::GroupAt(const Position& position) {
     return -1;
 }
 
-bool PairingModel::TableEmpty(const Position& position) {
+bool PairingParts::TableEmpty(const Position& position) {
     for (int place = 0; place < position.places; ++place)
         if (Top(position, place).IsValid()) return false;
     return true;
 }
 
-int PairingModel::Count(const Position& position, int place) {
+int PairingParts::Count(const Position& position, int place) {
     const Card* cells = &position.cells[place * position.cellsPerPlace];
     int count = 0;
     while (count < position.cellsPerPlace && cells[count].IsValid()) ++count;
     return count;
 }
 
+template <>
+bool PairingModel::Won(const Position& position) {
+    return position.stockCount == 0 && TableEmpty(position);
+}
+
+template <>
+bool PairingModel::Over(const Position& position) {
+    return !PairAvailable(position) && (!position.groups || GroupAt(position) < 0);
+}
+
+template <>
+void PairingModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    for (int i = 0; i < position.places * position.cellsPerPlace; ++i) out.Add(position.cells[i]);
+    out.RestUnnamed();
+}
+
+template <>
+int PairingModel::Apply(Position& position, const PlayMove& move) {
+    return play_position::ApplyWithoutHooks<PairingParts>(position, move);
+}
+
+template <>
 void PairingModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     for (int i = 0; i < position.places; ++i) {
@@ -63,6 +86,7 @@ void PairingModel::Moves(const Position& position, MoveList& out) {
         out.push_back({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(group), .count = kGroupSize});
 }
 
+template <>
 void PairingModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     play_position::EncodeCards(out, position.cells, position.places * position.cellsPerPlace);
@@ -73,8 +97,6 @@ void PairingModel::Encode(const Position& position, PositionCode& out) {
 namespace {
 
 constexpr int kUndoPenalty = 5;
-// A full pack stands ten layers high: its top card sits 20 pixels left of and 10 above the base.
-constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
@@ -160,19 +182,11 @@ void PairingGame::DealTo(int place) {
 // ---- Drawing ----
 
 void PairingGame::DrawStockArea(bool present) {
-    const int left = kStockX - kStockMarginX, top = kStockY - kStockMarginY;
-    const int right = kStockX + artwork->cardWidth, bottom = kStockY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, false);
-    if (present) artwork->AddDirty({left, top, right, bottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 void PairingGame::DrawSlot(int x, int y, Card card, bool chosen, bool present) {
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, right, y, bottom);
-    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer, chosen);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, y, right, bottom});
+    play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
 }
 
 void PairingGame::Draw(bool present) {

@@ -28,7 +28,7 @@
 // both top cards; Simple Addition's group of four high cards of a suit is a kSelect of the
 // group's first place with count 4, made by clicking its cards one after the other (the table
 // offers it once at most two are left to click).
-struct PairingModel {
+struct PairingParts {
     static constexpr int kMaxCells = 60;
     static constexpr int kPointsPerPair = 10;
     static constexpr int kPointsPerGroupCard = 5;
@@ -76,29 +76,14 @@ struct PairingModel {
     // Apply, showing its steps through the hooks (play_position::NoHooks).
     template <typename Hooks>
     static int Play(Position& position, const PlayMove& move, Hooks& hooks);
-
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) {
-        play_position::NoHooks hooks;
-        return Play(position, move, hooks);
-    }
-    static bool Won(const Position& position) { return position.stockCount == 0 && TableEmpty(position); }
-    static bool Over(const Position& position) {
-        return !PairAvailable(position) && (!position.groups || GroupAt(position) < 0);
-    }
-    // The cards of the places and the stock; points are left out, so positions reached by
-    // different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Pairs leave the position.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        for (int i = 0; i < position.places * position.cellsPerPlace; ++i) out.Add(position.cells[i]);
-        out.RestUnnamed();
-    }
 };
+// Won with the stock and the table empty; over when no pair (and no group) is left. The code holds
+// the cards of the places and the stock, not the points, so positions reached by different paths
+// meet in a search. Pairs leave the position.
+using PairingModel = PlayModel<PairingParts>;
 
 template <typename Hooks>
-int PairingModel::Play(Position& position, const PlayMove& move, Hooks& hooks) {
+int PairingParts::Play(Position& position, const PlayMove& move, Hooks& hooks) {
     auto takeTop = [&](int place) {
         Card* cells = &position.cells[place * position.cellsPerPlace];
         cells[Count(position, place) - 1] = Card();

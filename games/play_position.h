@@ -12,10 +12,27 @@
 
 #include "artwork/artwork.h"
 #include "cards/card.h"
+#include "cards/card_geometry.h"
 #include "cards/deck.h"
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "framework/play_model.h"
+#include "games/game_registry.h"
+
+// The functions of a model of play (framework/play_model.h), declared once for every game. A
+// game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
+// its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
+// that play through hooks define Apply as play_position::ApplyWithoutHooks.
+template <typename Parts>
+struct PlayModel : Parts {
+    using Position = typename Parts::Position;
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& out);
+    static void Cards(const Position& position, CardTally& out);
+};
 
 namespace play_position {
 
@@ -70,6 +87,17 @@ struct NoHooks {
     void ClosedUp(int) {}
 };
 
+// Piles standing side by side, `pitch` apart from `left`.
+struct PileRow {
+    int left, pitch, count;
+    constexpr int X(int k) const { return left + pitch * k; }
+    // The pile whose left edge is at x, or -1.
+    constexpr int At(int x) const {
+        const int k = (x - left) / pitch;
+        return x >= left && k < count && X(k) == x ? k : -1;
+    }
+};
+
 // A click on the card whose top-left corner is (x, y), well inside it.
 inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
 
@@ -92,6 +120,15 @@ inline void EndRecord(Game& game, UndoWriter& writer) {
 inline bool ReadRecordEnd(UndoReader& reader, int32_t& points, int32_t& elapsed) {
     return reader.IntIn(points, -kMaxRecordPoints, kMaxRecordPoints) && reader.IntIn(elapsed, 0, kMaxRecordSeconds) &&
            reader.AtEnd();
+}
+
+// A lifted card let go where it may not land goes back: the undo record kept when it was
+// lifted goes too, and nothing is held any more.
+inline void ReturnLifted(Game& game, int32_t& held, int32_t nothingHeld) {
+    if (held == nothingHeld) return;
+    game.DropNewestUndoRecord();
+    held = nothingHeld;
+    game.CheckGameOver();
 }
 
 // One shuffled pack in the deck, as every deal of these games starts.
@@ -120,6 +157,57 @@ inline bool ClickedPlay(Game& game, int x, int y, DragRecord& record, DropTarget
     return true;
 }
 
+// ---- Drawing the table's areas ----
+
+// Room the stacked edges of a stock take left of and above its card (a foundation takes half).
+inline constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
+inline constexpr int kScreenBottom = 599;
+
+// Paints an area of the table into the screen buffer. With present, the area (edges included)
+// is cleared to the background first and marked for the next presentation.
+template <typename Paint>
+void DrawArea(Game& game, int left, int top, int right, int bottom, bool present, Paint paint) {
+    if (present) game.artwork->RestoreBackground(left, right, top, bottom);
+    paint();
+    if (present) game.artwork->AddDirty({left, top, right, bottom});
+}
+
+// The deck's stock with its top card at (x, y).
+inline void DrawStockArea(Game& game, int x, int y, bool present, bool canTurn = false) {
+    Artwork& art = *game.artwork;
+    DrawArea(game, x - kLayerRoomX, y - kLayerRoomY, x + art.cardWidth, y + art.cardHeight, present,
+             [&] { art.DrawStock(x, y, art.cardBack, game.deck, art.screenBuffer, canTurn); });
+}
+
+// One card at (x, y), darkened when chosen; else the empty-pile mark, or nothing.
+inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present, bool chosen = false) {
+    Artwork& art = *game.artwork;
+    DrawArea(game, x, y, x + art.cardWidth, y + art.cardHeight, present, [&] {
+        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer, chosen);
+        else if (placeholder) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
+    });
+}
+
+// A foundation at (x, y): its top card over the layers `depth` gives, or the empty-pile mark.
+inline void DrawFoundationArea(Game& game, int x, int y, Card top, int startRank, int depth, bool present) {
+    Artwork& art = *game.artwork;
+    DrawArea(game, x - kLayerRoomX / 2, y - kLayerRoomY / 2, x + art.cardWidth, y + art.cardHeight, present, [&] {
+        if (top.IsValid()) art.DrawFoundation(x, y, top, art.screenBuffer, startRank, depth);
+        else art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
+    });
+}
+
+// A pile fanned down from (x, y), `step` apart, in a column that reaches the bottom of the
+// table; the empty-pile mark when it has no card.
+template <typename Cards>
+void DrawFanArea(Game& game, int x, int y, int step, const Cards& cards, int count, bool present) {
+    Artwork& art = *game.artwork;
+    DrawArea(game, x, y, x + art.cardWidth, kScreenBottom, present, [&] {
+        if (count == 0) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
+        for (int i = 0; i < count; ++i) art.DrawCard(x, y + step * i, cards[i], art.screenBuffer);
+    });
+}
+
 template <typename Position>
 std::string RawBytes(const Position& position) {
     return std::string(reinterpret_cast<const char*>(&position), sizeof position);
@@ -127,12 +215,23 @@ std::string RawBytes(const Position& position) {
 
 }  // namespace play_position
 
+namespace play_position {
+
+// Apply for parts that play through hooks: their Play with hooks that show nothing.
+template <typename Parts>
+int ApplyWithoutHooks(typename Parts::Position& position, const PlayMove& move) {
+    NoHooks hooks;
+    return Parts::Play(position, move, hooks);
+}
+
+}  // namespace play_position
+
 // The on-screen part the single-table games share: the model's position as the state of play,
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
-// from the deck.
+// from the deck. The table sees its model's constants and helpers as its own.
 template <typename M>
-class ModelTable : public Game {
+class ModelTable : public Game, public M {
 public:
     using Model = M;
     using Position = typename M::Position;
@@ -142,6 +241,7 @@ public:
         if (paused || gameOver) return;
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
+    const char* GetName() override { return FindGame(gameNumber)->name; }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that

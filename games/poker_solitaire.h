@@ -42,7 +42,6 @@ public:
     GridHandPosition<kSide> ModelPosition() override;
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<PokerSolitaireModel>(*this, out); }
 
-    const char* GetName() override { return "Poker Solitaire"; }
 
     static Hand ClassifyHand(const Line& hand);
     static int ScoreHand(const Line& hand, bool american);

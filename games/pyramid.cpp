@@ -13,22 +13,19 @@ namespace {
 // Top of the triangle for the four combinations of the two layout rules.
 constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
 
-// Refresh areas (inclusive).
-constexpr int kStockAreaLeft = 78, kStockAreaTop = 59, kStockAreaRight = 152, kStockAreaBottom = 152;
-constexpr int kScreenBottom = 599;
 
 }  // namespace
 
 // ---- The model ----
 
-bool PyramidModel::IsFree(const Position& position, int row, int k) {
+bool PyramidParts::IsFree(const Position& position, int row, int k) {
     if (row < 0 || row >= position.rows || k < 0 || k > row || !position.triangle[TriangleIndex(row, k)].IsValid())
         return false;
     if (row == position.rows - 1) return true;
     return !position.triangle[TriangleIndex(row + 1, k)].IsValid() && !position.triangle[TriangleIndex(row + 1, k + 1)].IsValid();
 }
 
-Card PyramidModel::Available(const Position& position, int place) {
+Card PyramidParts::Available(const Position& position, int place) {
     if (place == kWastePlace) return position.waste;
     if (place == kTalonPlace) return position.talonCount > 0 ? position.talon[position.talonCount - 1] : Card();
     if (place >= kExtraPlace) {
@@ -41,6 +38,7 @@ Card PyramidModel::Available(const Position& position, int place) {
     return IsFree(position, row, place - TrianglePlace(row, 0)) ? position.triangle[place - kTrianglePlace] : Card();
 }
 
+template <>
 void PyramidModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     if (position.stockCount > 0 || position.turnsLeft >= 1) out.push_back({.kind = PlayMove::kStock, .from = kStockPlace});
@@ -78,6 +76,7 @@ void TakeCard(PyramidModel::Position& position, int place) {
 
 }  // namespace
 
+template <>
 int PyramidModel::Apply(Position& position, const PlayMove& move) {
     int scored = 0;
     switch (move.kind) {
@@ -109,7 +108,7 @@ int PyramidModel::Apply(Position& position, const PlayMove& move) {
     return scored;
 }
 
-bool PyramidModel::StackWaste(Position& position) {
+bool PyramidParts::StackWaste(Position& position) {
     const bool canTurn = position.stockCount > 0 || position.turnsLeft >= 1;
     if (!position.waste.IsValid() || !canTurn || position.talonCount >= Card::kCardsPerPack) return false;
     play_position::Push(position.talon, position.talonCount, position.waste);
@@ -117,7 +116,7 @@ bool PyramidModel::StackWaste(Position& position) {
     return true;
 }
 
-int PyramidModel::TurnStock(Position& position) {
+int PyramidParts::TurnStock(Position& position) {
     if (position.stockCount > 0) {
         position.waste = play_position::Pop(position.stock, position.stockCount);
         return 0;
@@ -131,10 +130,11 @@ int PyramidModel::TurnStock(Position& position) {
     return -2 * kTurnCost;
 }
 
-bool PyramidModel::Cleared(const Position& position) {
+bool PyramidParts::Cleared(const Position& position) {
     return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
 }
 
+template <>
 bool PyramidModel::Over(const Position& position) {
     if (position.selected >= 0) return false;
     if (position.turnsLeft == position.recyclesAtDeal && position.stockCount > 0) return false;
@@ -170,6 +170,7 @@ bool PyramidModel::Over(const Position& position) {
     return true;
 }
 
+template <>
 void PyramidModel::Encode(const Position& position, PositionCode& out) {
     using namespace play_position;
     out.bytes.clear();
@@ -184,6 +185,21 @@ void PyramidModel::Encode(const Position& position, PositionCode& out) {
     EncodeCards(out, position.talon, position.talonCount);
     out.Byte(static_cast<uint8_t>(position.stockCount));
     EncodeCards(out, position.stock, position.stockCount);
+}
+
+template <>
+bool PyramidModel::Won(const Position& position) {
+    return Over(position) && Cleared(position);
+}
+
+template <>
+void PyramidModel::Cards(const Position& position, CardTally& out) {
+    out.AddRun(position.stock, position.stockCount);
+    out.AddRun(position.talon, position.talonCount);
+    out.Add(position.waste);
+    for (Card card : position.triangle) out.Add(card);
+    for (Card card : position.extra) out.Add(card);
+    out.RestUnnamed();
 }
 
 // ---- Rule values ----
@@ -245,7 +261,7 @@ int PyramidGame::TalonCardY(int index) const {
     // when it would run past the bottom edge.
     int step = kTalonStep;
     const int count = position.talonCount;
-    if (count > 1) step = std::min(step, (kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
+    if (count > 1) step = std::min(step, (play_position::kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
     return kTalonY + step * index;
 }
 
@@ -292,9 +308,7 @@ void PyramidGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 void PyramidGame::DrawStockArea(bool present, bool canTurn) {
-    if (present) artwork->RestoreBackground(kStockAreaLeft, kStockAreaRight, kStockAreaTop, kStockAreaBottom);
-    artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
-    if (present) artwork->AddDirty({kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom});
+    play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
 }
 
 void PyramidGame::DrawTriangleArea(bool present) {
@@ -317,21 +331,14 @@ void PyramidGame::DrawTriangleArea(bool present) {
 }
 
 void PyramidGame::DrawWasteArea(bool present) {
-    const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(kWasteX, right, kWasteY, bottom);
-    if (position.waste.IsValid())
-        artwork->DrawCard(kWasteX, kWasteY, position.waste, artwork->screenBuffer, IsSelected(position.waste));
-    else
-        artwork->DrawPlaceholder(kWasteX, kWasteY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({kWasteX, kWasteY, right, bottom});
+    play_position::DrawCardArea(*this, kWasteX, kWasteY, position.waste, true, present, IsSelected(position.waste));
 }
 
 void PyramidGame::DrawTalonArea(bool present) {
-    const int right = kTalonX + artwork->cardWidth;
-    if (present) artwork->RestoreBackground(kTalonX, right, kTalonY, kScreenBottom);
-    for (int i = 0; i < position.talonCount; ++i)
-        artwork->DrawCard(kTalonX, TalonCardY(i), position.talon[i], artwork->screenBuffer, IsSelected(position.talon[i]));
-    if (present) artwork->AddDirty({kTalonX, kTalonY, right, kScreenBottom});
+    play_position::DrawArea(*this, kTalonX, kTalonY, kTalonX + artwork->cardWidth, play_position::kScreenBottom, present, [&] {
+        for (int i = 0; i < position.talonCount; ++i)
+            artwork->DrawCard(kTalonX, TalonCardY(i), position.talon[i], artwork->screenBuffer, IsSelected(position.talon[i]));
+    });
 }
 
 void PyramidGame::RedrawTable() {

@@ -31,7 +31,7 @@ struct PyramidRules {
 // A card selected and waiting for its partner is part of the position here, because it holds off
 // the end of the game: while it waits, the moves are the stock and the pairs it makes (its
 // partner's click finishes them). The encoding leaves it out, as it leaves out the points.
-struct PyramidModel {
+struct PyramidParts {
     static constexpr int kMaxRows = 7;
     static constexpr int kTriangleSlots = kMaxRows * (kMaxRows + 1) / 2;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kTalonPlace = 2, kTrianglePlace = 3;
@@ -66,8 +66,6 @@ struct PyramidModel {
     // The card a click on the place takes, when the place offers one.
     static Card Available(const Position& position, int place);
 
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
     // A stock press in its two halves (the table saves its undo record between them): the waste
     // card goes onto the talon when a card can be turned after it; then the next stock card is
     // turned onto the waste, or the talon turned back into the stock. TurnStock returns the points.
@@ -75,28 +73,16 @@ struct PyramidModel {
     static int TurnStock(Position& position);
     // Every triangle card taken.
     static bool Cleared(const Position& position);
-    // Over with every triangle card taken.
-    static bool Won(const Position& position) { return Over(position) && Cleared(position); }
-    // No card waits for a partner, and no King and no pair can come together any more, however
-    // the stock is turned.
-    static bool Over(const Position& position);
-    // Everything but the points, so positions reached by different paths meet in a search.
-    static void Encode(const Position& position, PositionCode& out);
-    // Pairs leave the position.
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock, position.stockCount);
-        out.AddRun(position.talon, position.talonCount);
-        out.Add(position.waste);
-        for (Card card : position.triangle) out.Add(card);
-        for (Card card : position.extra) out.Add(card);
-        out.RestUnnamed();
-    }
 };
+// Won when over with every triangle card taken; over when no card waits for a partner, and no
+// King and no pair can come together any more, however the stock is turned. The code holds
+// everything but the points, so positions reached by different paths meet in a search. Pairs
+// leave the position.
+using PyramidModel = PlayModel<PyramidParts>;
 
 class PyramidGame : public ModelTable<PyramidModel> {
 public:
     static constexpr int kGameNumber = 15;
-    static constexpr int kMaxRows = 7;
     static constexpr int kTalonSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 100, kStockY = 70;
     static constexpr int kWasteX = 180, kWasteY = 70;
@@ -119,7 +105,6 @@ public:
     void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
     void SaveUndo() override;
-    const char* GetName() override { return "Pyramid"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;

@@ -17,7 +17,6 @@ public:
 
     explicit SimpleAdditionGame(Artwork* artwork);
 
-    const char* GetName() override { return "Simple Addition"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
     static int SlotX(int slot) { return kSlotX + kSlotPitch * slot; }

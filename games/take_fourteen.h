@@ -16,7 +16,6 @@ public:
 
     explicit TakeFourteenGame(Artwork* artwork);
 
-    const char* GetName() override { return "Take Fourteen"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // The whole pack is dealt at the start: won with every pile empty.
     bool IsWon() override { return TableEmpty(); }

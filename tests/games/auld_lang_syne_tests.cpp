@@ -1,5 +1,4 @@
 // Auld Lang Syne: suit-free foundations, the game-over test, "FilledIn" and the undo record.
-#include <fstream>
 
 #include "games/auld_lang_syne.h"
 #include "tests/framework/game_fixture.h"
@@ -90,23 +89,6 @@ TEST_F(AuldLangSyneTest, FilledInStartsTheFoundationsAndCostsAQuarter) {
     EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck starts foundation 0";
     EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
-}
-
-TEST_F(AuldLangSyneTest, UndoTakesBackAPlayedCardForFivePoints) {
-    Auld& game = Start<Auld>();
-    // Start the foundations with pile 0's top so the deal itself has a move.
-    game.position.startRank = game.position.piles[0][0].Rank();
-    game.CheckGameOver();
-    const Card top = game.position.piles[0][0];
-    ClickTop(game, 0);
-    ASSERT_EQ(game.position.foundations[0], top);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(file.tellg()), Auld::kRecordSize);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_FALSE(game.position.foundations[0].IsValid());
-    EXPECT_EQ(game.position.piles[0][0], top);
-    EXPECT_EQ(game.position.pileCounts[0], 1);
-    EXPECT_EQ(game.points, -5) << "the points before the move, less the undo";
 }
 
 }  // namespace

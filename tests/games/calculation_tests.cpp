@@ -1,6 +1,5 @@
 // Calculation: the starting choices, the stepped foundations, the game-over test and the undo
 // record, through the mouse as a player uses them.
-#include <fstream>
 
 #include "games/calculation.h"
 #include "tests/framework/game_fixture.h"
@@ -72,27 +71,6 @@ TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {
     game.position.waste[0][0] = Card();
     EXPECT_TRUE(game.CheckGameOver()) << "nothing left outside the foundations is a win";
     EXPECT_TRUE(game.IsWon());
-}
-
-TEST_F(CalculationTest, UndoReturnsAFoundationCardForFivePointsWithAWholeRecord) {
-    Calc& game = Start<Calc>();
-    // A Two taken out of the stock as the current card keeps every card in play once.
-    const Card two = game.position.foundationTops[1] == Card(3, 0) ? Card(2, 0) : Card(3, 0);
-    game.deck.Exclude(two);
-    game.position.current = two;
-    game.CheckGameOver();
-    const int before = game.undo.Count();
-    ToFoundation(Calc::kCurrentX, Calc::kCurrentY, 0);
-    ASSERT_EQ(game.points, 5);
-    ASSERT_EQ(game.undo.Count(), before + 1);
-    std::ifstream file(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(file.tellg()), Calc::kRecordSize);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.current, two);
-    EXPECT_EQ(game.position.foundationCounts[0], 1);
-    EXPECT_EQ(game.position.foundationTops[0].Rank(), Card::kAce);
-    EXPECT_EQ(game.points, -5);
-    EXPECT_TRUE(Played("undo.wav"));
 }
 
 }  // namespace

@@ -118,34 +118,3 @@ TEST_F(GolfTest, UndoRecordHasItsSizeAndRefusesDuplicates) {
 }
 
 }  // namespace
-
-// ---- The model of play ----
-
-namespace {
-
-TEST(GolfModelTest, WrappingRoundTheKingScoresLessAndTheStockHoldsOffTheEnd) {
-    GolfModel::Position position;
-    position.wrapAround = 1;
-    position.pileCount = 1;
-    position.pile[0] = Card(0, Card::kKing);
-    position.columnCount = {1, 1, 0, 0, 0, 0, 0};
-    position.columns[0][0] = Card(1, Card::kAce);
-    position.columns[1][0] = Card(2, Card::kKing);
-    position.stockCount = 1;
-    position.stock[0] = Card(3, 4);
-    MoveList moves;
-    GolfModel::Moves(position, moves);
-    ASSERT_EQ(moves.size(), 2u) << "the stock and the Ace";
-    EXPECT_EQ(GolfModel::Apply(position, moves[1]), 2) << "onto a King: five less three";
-    EXPECT_FALSE(GolfModel::Cleared(position));
-    GolfModel::Moves(position, moves);
-    ASSERT_EQ(moves.size(), 2u);
-    EXPECT_EQ(GolfModel::Apply(position, moves[1]), 2) << "a King onto an Ace";
-    EXPECT_TRUE(GolfModel::Cleared(position));
-    EXPECT_FALSE(GolfModel::Won(position)) << "a stock card is still to be turned";
-    GolfModel::Apply(position, moves[0]);
-    EXPECT_TRUE(GolfModel::Won(position));
-    EXPECT_EQ(position.points, 4);
-}
-
-}  // namespace

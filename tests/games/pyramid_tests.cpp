@@ -142,30 +142,6 @@ PyramidModel::Position EmptyPyramid() {
     return position;
 }
 
-TEST(PyramidModelTest, TheTalonTurnsBackInTurnOrderForTenPoints) {
-    PyramidModel::Position position = EmptyPyramid();
-    position.recyclesAtDeal = position.turnsLeft = 1;
-    position.talonCount = 2;
-    position.talon[0] = Card(0, 3);
-    position.talon[1] = Card(1, 4);
-    position.waste = Card(2, 5);
-    MoveList moves;
-    PyramidModel::Moves(position, moves);
-    ASSERT_EQ(moves.front(), (PlayMove{.kind = PlayMove::kStock, .from = PyramidModel::kStockPlace}));
-    EXPECT_EQ(PyramidModel::Apply(position, moves.front()), -10);
-    EXPECT_EQ(position.points, -10);
-    EXPECT_EQ(position.turnsLeft, 0);
-    EXPECT_EQ(position.talonCount, 0);
-    EXPECT_FALSE(position.waste.IsValid());
-    // The waste went onto the talon first; the card turned first comes first again.
-    ASSERT_EQ(position.stockCount, 3);
-    PyramidModel::Apply(position, moves.front());
-    EXPECT_EQ(position.waste, Card(0, 3));
-    PyramidModel::Apply(position, moves.front());
-    EXPECT_EQ(position.waste, Card(1, 4));
-    EXPECT_EQ(position.talon[0], Card(0, 3));
-}
-
 TEST(PyramidModelTest, AWaitingCardOffersItsPairsAndHoldsOffTheEnd) {
     PyramidModel::Position position = EmptyPyramid();
     position.waste = Card(0, Card::kQueen);  // 12

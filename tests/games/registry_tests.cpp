@@ -29,10 +29,6 @@ TEST_F(RegistryTest, EveryGameIsRegisteredOnceUnderOneName) {
             if (*c != ' ') squeezed += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
         EXPECT_EQ(FindGameByName(squeezed), found);
         EXPECT_EQ(FindGameByName(std::string("  ") + descriptor.name), found);
-        // A game whose dialog comes first has one.
-        if (descriptor.start == StartMode::RulesFirst) {
-            EXPECT_TRUE(descriptor.HasRuleSettings());
-        }
     }
     EXPECT_EQ(FindGame(0), nullptr);
     EXPECT_EQ(FindGame(21), nullptr);
