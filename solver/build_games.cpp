@@ -41,11 +41,7 @@ void SortedPlaces(PositionCode& out, int count, EncodeOne encodeOne) {
 
 template <size_t F>
 void SortedTops(PositionCode& out, const std::array<Card, F>& tops) {
-    std::array<Card, F> sorted = tops;
-    std::sort(sorted.begin(), sorted.end(), [](Card a, Card b) {
-        return (a.IsValid() ? a.Index() : -1) < (b.IsValid() ? b.Index() : -1);
-    });
-    tableau::EncodeTops(out, sorted);
+    for (uint8_t top : heuristic::SortedTopIndices(tops)) out.Byte(top);
 }
 
 // ---- Calculation ----

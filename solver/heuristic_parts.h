@@ -2,6 +2,7 @@
 // climb, and the tests for a card no other card can still need.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -56,6 +57,16 @@ inline int Uncovers(const PlayMove& move, int firstPile, int piles, const int32_
     const int pile = move.from - firstPile;
     if (move.kind != PlayMove::kMove || pile < 0 || pile >= piles) return 0;
     return move.index == faceDown[pile] && faceDown[pile] > 0 ? 200 + 10 * faceDown[pile] : 0;
+}
+
+// The foundations' tops as card indices in sorted order (no card last): where any suit may claim
+// any foundation, positions that differ only in which foundation holds what code alike.
+template <size_t F>
+std::array<uint8_t, F> SortedTopIndices(const std::array<Card, F>& tops) {
+    std::array<uint8_t, F> sorted{};
+    for (size_t f = 0; f < F; ++f) sorted[f] = tops[f].IsValid() ? static_cast<uint8_t>(tops[f].Index()) : 0xFF;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
 }
 
 }  // namespace heuristic

@@ -30,10 +30,7 @@ public:
     }
     template <size_t F>
     void SortedTops(const std::array<Card, F>& tops) {
-        std::array<uint8_t, F> sorted{};
-        for (size_t f = 0; f < F; ++f) sorted[f] = tops[f].IsValid() ? static_cast<uint8_t>(tops[f].Index()) : 0xFF;
-        std::sort(sorted.begin(), sorted.end());
-        for (uint8_t top : sorted) Byte(top);
+        for (uint8_t top : heuristic::SortedTopIndices(tops)) Byte(top);
     }
     // Piles of `slots` cards each, the first faceDown[i] of pile i face down (faceDown may be null).
     template <size_t Piles, size_t Slots>
