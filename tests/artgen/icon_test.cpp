@@ -76,25 +76,4 @@ TEST(Icons, ThemeHasEveryPngSizeAndTheSvgSameBytesEachRun) {
     fs::remove_all(root);
 }
 
-TEST(Icons, LargeWindowIconIsA256PixelBmpKeyedWithMagenta) {
-    const std::vector<uint8_t> bmp = RenderWindowIcon(kLargeWindowIconSize);
-    ASSERT_GE(bmp.size(), 54u);
-    auto u32 = [&](size_t at) { return uint32_t(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24); };
-    EXPECT_EQ(bmp[0], 'B');
-    EXPECT_EQ(bmp[1], 'M');
-    ASSERT_EQ(u32(18), 256u);
-    ASSERT_EQ(u32(22), 256u);
-    ASSERT_EQ(bmp[28], 24);
-    const size_t pixels = u32(10);
-    ASSERT_EQ(bmp.size(), pixels + 256u * 256u * 3u);
-    // Rows run bottom-up in blue, green, red order; no row padding at this width.
-    auto pixel = [&](int x, int y) {
-        const size_t at = pixels + (static_cast<size_t>(255 - y) * 256 + x) * 3;
-        return uint32_t(bmp[at + 2] << 16 | bmp[at + 1] << 8 | bmp[at]);
-    };
-    EXPECT_EQ(pixel(0, 0), 0xFF00FFu);
-    EXPECT_EQ(pixel(255, 0), 0xFF00FFu);
-    EXPECT_NE(pixel(128, 128), 0xFF00FFu);
-}
-
 }  // namespace

@@ -94,21 +94,4 @@ TEST(GeneratedSound, ACardLandingHasABroadbandSnapOverALowMidBody) {
     }
 }
 
-TEST(GeneratedSound, EverySongIsAOneToThreeMinuteStandardMidiFile) {
-    const char* const kSongs[] = {"MAIN.MID",  "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID",
-                                  "SONG5.MID", "SONG6.MID", "WIN.MID",   "LOSE.MID"};
-    for (const char* name : kSongs) {
-        SCOPED_TRACE(name);
-        const std::vector<uint8_t> bytes = ReadFile(GeneratedDataFolder() / "music" / name);
-        MidiFileSummary summary;
-        ASSERT_TRUE(ParseMidiFile(bytes.data(), bytes.size(), &summary));
-        const double seconds = static_cast<double>(summary.lastTick) / summary.division * summary.tempo / 1e6;
-        EXPECT_GE(seconds, 60.0);
-        EXPECT_LE(seconds, 180.0);
-        EXPECT_GT(summary.notes, 200);
-        // Melody, harmony and bass at least.
-        EXPECT_GE(__builtin_popcount(static_cast<unsigned>(summary.channelsUsed)), 3);
-    }
-}
-
 }  // namespace

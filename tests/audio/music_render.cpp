@@ -1,6 +1,8 @@
 // Renders each generated song to a WAV file with the program's synthesiser, so the songs can
 // be listened to without running the program, and reports the share of one core that
 // rendering took (the player renders in real time, so this is its load while music plays).
+// Fails when a song is silent, when the songs' loudness spreads over 3 dB with the preferred soundfont, or when a peak
+// leaves no room for an effect on top (0.45), the balance the tests check on openings only.
 //
 // Usage: music_render <data folder> <output folder> [soundfont]
 
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
+    double quietest = 0, loudest = -100;
     for (const char* name : {"MAIN.MID", "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID", "SONG5.MID",
                              "SONG6.MID", "WIN.MID", "LOSE.MID"}) {
         if (!performance->Play((music / name).string())) {
@@ -87,9 +90,14 @@ int main(int argc, char** argv) {
         WriteStereoWave(outDir / wav, samples);
         std::vector<float> asFloat(samples.size());
         for (size_t i = 0; i < samples.size(); ++i) asFloat[i] = samples[i] / 32768.0f;
+        const double db = loudness::SongDb(asFloat, 2, AudioDevice::kOutputRate);
+        quietest = std::min(quietest, db);
+        loudest = std::max(loudest, db);
         std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  loudness %.1f dB  rendering %.2f%% of one core\n", name,
-                    seconds, peak, rms, loudness::SongDb(asFloat, 2, AudioDevice::kOutputRate), 100.0 * cpu / seconds);
-        if (peak < 0.01) ++failures;
+                    seconds, peak, rms, db, 100.0 * cpu / seconds);
+        if (peak < 0.01 || peak >= 0.45) ++failures;
     }
+    std::printf("loudness spread %.1f dB\n", loudest - quietest);
+    if (soundFont == kSoundFontPaths[0] && loudest - quietest > 3.0) ++failures;  // balanced for this one
     return failures == 0 ? 0 : 1;
 }

@@ -69,16 +69,6 @@ const std::vector<uint8_t> kTrack = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  
                                      0x00, 0x90, 60, 100, 0x83, 0x60, 60, 0,     // 480 ticks later, off
                                      0x00, 0xFF, 0x2F, 0x00};
 
-TEST(MidiFile, SummarisesAWellFormedFile) {
-    const std::vector<uint8_t> file = MakeMidi(0, 1, 480, {kTrack});
-    MidiFileSummary summary;
-    ASSERT_TRUE(ParseMidiFile(file.data(), file.size(), &summary));
-    EXPECT_EQ(summary.notes, 1);
-    EXPECT_EQ(summary.lastTick, 480u);
-    EXPECT_EQ(summary.tempo, 500000u);
-    EXPECT_EQ(summary.channelsUsed, 1);
-}
-
 TEST(MidiFile, RefusesMalformedFiles) {
     auto parses = [](const std::vector<uint8_t>& bytes) { return ParseMidiFile(bytes.data(), bytes.size(), nullptr); };
     EXPECT_FALSE(parses({}));

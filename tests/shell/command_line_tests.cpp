@@ -60,23 +60,6 @@ TEST(CommandLine, WindowModes) {
     }
 }
 
-TEST(CommandLine, HelpListsEveryOptionOneLineEachAndEndsTheProgram) {
-    for (const char* spelling : {"--help", "-h"}) {
-        const Outcome outcome = Parse({"--window", spelling});
-        EXPECT_FALSE(outcome.options.has_value());
-        EXPECT_EQ(outcome.exitStatus, 0);
-        EXPECT_EQ(outcome.err, "");
-        for (const char* option : {"--game", "--deal", "--fullscreen", "--window", "--classic-window", "--help", "--version"}) {
-            const size_t at = outcome.out.find(std::string(option) + " ");
-            ASSERT_NE(at, std::string::npos) << option;
-            // The option's description follows on the same line.
-            const size_t lineStart = outcome.out.rfind('\n', at) + 1;
-            const std::string line = outcome.out.substr(lineStart, outcome.out.find('\n', at) - lineStart);
-            EXPECT_GT(line.find_last_not_of(' '), at - lineStart + std::string(option).size()) << line;
-        }
-    }
-}
-
 TEST(CommandLine, UnknownArgumentsAreOneLineErrorsWithStatusTwo) {
     struct Case {
         std::initializer_list<const char*> arguments;

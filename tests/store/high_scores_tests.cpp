@@ -48,15 +48,4 @@ TEST_F(HighScores, FullTableReplacesItsTenthPlaceOnlyWhenBeaten) {
     EXPECT_FALSE(KeyExists(ScorePlacePath(kGame, 11)));
 }
 
-TEST_F(HighScores, EqualScoresAreKeptAndOnlyTheFirstIsHighlighted) {
-    EXPECT_TRUE(AddScore(kGame, "Ann", 300));
-    EXPECT_TRUE(AddScore(kGame, "Bob", 200));
-    EXPECT_TRUE(AddScore(kGame, "Cy", 300));
-    const std::vector<ScoreEntry> table = ReadScoreTable(kGame);
-    EXPECT_EQ(Scores(kGame), (std::vector<int32_t>{300, 300, 200}));
-    EXPECT_EQ(HighlightedPlace(table, 300), 0);
-    EXPECT_EQ(HighlightedPlace(table, 200), 2);
-    EXPECT_EQ(HighlightedPlace(table, 0), -1);
-}
-
 }  // namespace

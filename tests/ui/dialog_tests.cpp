@@ -203,16 +203,6 @@ TEST_F(ModalLoop, ADialogCuttingTheTitleCoversItUpToTheBandTop) {
     }
 }
 
-TEST_F(ModalLoop, MissingDialogArtDrawsAPlainFrameAndNeverCrashes) {
-    ToolkitTheme theme;
-    theme.dialogArt = 31;  // a free handle: no buffer behind it
-    SetToolkitTheme(theme);
-    MessageBox box(nullptr, "Title", MessageBox::kOk, "No art");
-    backend->PressKey(10, kHidEnter);
-    EXPECT_EQ(box.RunModal(), MessageBox::kResultOk);
-    EXPECT_TRUE(ScreenEqualsPattern());
-}
-
 TEST_F(ModalLoop, ExitScreenEndsWithItsButtonOrEscapeAndRestores) {
     // Without its pictures the exit screen still runs: a plain button on the unchanged screen.
     ExitScreen exitScreen;
