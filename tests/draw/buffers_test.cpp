@@ -6,30 +6,6 @@ namespace {
 
 using BuffersTest = DrawTest;
 
-TEST_F(BuffersTest, PresentRectPlacesTheRectangleByItsLowerLeftCorner) {
-    int screen = MakeBuffer(800, 600, kWhite);
-    PresentRect(10, 19, 20, 29, 10, 29);
-    const auto& window = backend.WindowPixels();
-    int white = 0;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x)
-            if (window[y * 800 + x] == kWhite) {
-                ++white;
-                EXPECT_TRUE(x >= 10 && x <= 19 && y >= 20 && y <= 29) << x << "," << y;
-            }
-    EXPECT_EQ(white, 100);
-
-    BufferPixels(screen)[599 * 800 + 799] = 0x123456;
-    PresentRect(0, 799, 0, 599, 0, 599);
-    EXPECT_EQ(window, Snapshot(screen));
-
-    // Rectangles reaching past the buffer or the window are cut, never wrapped.
-    SetColor(kBlack);
-    FillBuffer();
-    PresentRect(-50, 900, -50, 700, -50, 700);
-    EXPECT_EQ(window, Snapshot(screen));
-}
-
 // Every destination pixel of a copy is either the source pixel that the lower-left placement maps
 // onto it (when that pixel exists and the destination pixel is inside the clip) or unchanged.
 TEST_F(BuffersTest, CopiesFollowLowerLeftPlacementAndClipAtEveryPosition) {

@@ -32,18 +32,6 @@ TEST_F(Controls, ButtonCommandsOnlyWhenReleasedInside) {
     EXPECT_EQ(button->GetText(), "Restart");
 }
 
-TEST_F(Controls, ButtonHotKeyInEitherCase) {
-    TestDialog dialog(100, 100, 400, 200);
-    dialog.Create<Button>(20, 100, 100, 30, -1, "OK");
-    Button* restart = dialog.Create<Button>(150, 100, 100, 30, -1, "&Restart");
-    dialog.ending = {restart->GetId()};
-    backend->PressKey(10, kHidR);
-    EXPECT_EQ(dialog.RunModal(), restart->GetId());
-    HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidR);
-    EXPECT_EQ(dialog.RunModal(), restart->GetId());
-}
-
 TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
     TestDialog dialog(100, 100, 400, 200);
     CheckBox* box = dialog.Create<CheckBox>(20, 60, "&Remember me");
