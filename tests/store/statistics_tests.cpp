@@ -1,11 +1,7 @@
-// The statistics in the settings tree and the saved-game file, against a fresh settings file.
+// The statistics in the settings tree, against a fresh settings file. (Saved games are kept and
+// read back through the real program in the shell's deal-keeping tests.)
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-#include "store/saved_game.h"
 #include "store/statistics.h"
 #include "store_fixture.h"
 
@@ -53,50 +49,6 @@ TEST_F(StoreTest, ResetForgetsOnlyThisPlayersFigures) {
     EXPECT_EQ(ReadStatistics(kPlayer, "Agnes").played, 0);
     EXPECT_EQ(ReadStatistics(kPlayer + 1, "Golf").played, 1);
     EXPECT_TRUE(KeyExists(PlayerPath(kPlayer + 1)));
-}
-
-class SavedGameTest : public StoreTest {
-protected:
-    SavedGameTest() { setenv("XDG_STATE_HOME", folder.c_str(), 1); }
-    ~SavedGameTest() override { unsetenv("XDG_STATE_HOME"); }
-
-    static SavedGame Sample() {
-        SavedGame game;
-        game.gameNumber = 12;
-        game.dealNumber = 4000000000u;
-        game.points = -25;
-        game.elapsedSeconds = 321;
-        game.rules = {{"Draw", "3"}, {"Scoring", "American"}};
-        game.table = std::vector<uint8_t>(1000, 9);
-        game.history = {std::vector<uint8_t>(990, 1), {}, std::vector<uint8_t>(1010, 3)};
-        return game;
-    }
-    std::vector<std::string> StateEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(StateDirectory()))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-};
-
-TEST_F(SavedGameTest, AGameIsKeptPerPlayerAndGameAndReadsBackWhole) {
-    const SavedGame game = Sample();
-    ASSERT_TRUE(WriteSavedGame(kPlayer, game));
-    EXPECT_EQ(StateDirectory(), folder + "/quillfen-solitaire");
-    EXPECT_FALSE(HasSavedGame(kPlayer + 1, 12));
-    EXPECT_FALSE(HasSavedGame(kPlayer, 11));
-    const std::optional<SavedGame> read = ReadSavedGame(kPlayer, 12);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->dealNumber, game.dealNumber);
-    EXPECT_EQ(read->points, game.points);
-    EXPECT_EQ(read->elapsedSeconds, game.elapsedSeconds);
-    EXPECT_EQ(read->rules, game.rules);
-    EXPECT_EQ(read->table, game.table);
-    EXPECT_EQ(read->history, game.history);
-    // No temporary file is left beside it.
-    EXPECT_EQ(StateEntries(), std::vector<std::string>{"player20-game12.sav"});
-    DiscardSavedGame(kPlayer, 12);
-    EXPECT_FALSE(HasSavedGame(kPlayer, 12));
 }
 
 }  // namespace
