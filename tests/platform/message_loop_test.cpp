@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr int kHidA = 4;
-constexpr int kHidCapsLock = 57;
-constexpr int kHidLeftShift = 225;
-
 using MessageLoop = ScriptedTest;
 
 // (timer id, virtual time) of the next WM_TIMER taken by GetMessage.
