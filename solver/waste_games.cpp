@@ -129,7 +129,8 @@ int FortyThievesTurns(const void* position) {
 using Seasons = FourSeasonsModel;
 
 // A card no other card can still need goes home (from the waste only while the stock turns one
-// card at a time).
+// card at a time). Most moves between piles only swap which of two cards of a rank lies on top,
+// so those come after the rest.
 int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const Seasons::Position*>(before);
     const Card home = CardSentHome(*static_cast<const Seasons::Position*>(after), move, Seasons::kFirstFoundation);
@@ -137,7 +138,17 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
         NothingBuildsOn(home, p.foundations, p.startRank, 1,
                         [](Card other, Card card) { return Seasons::CanPlay(other, card, false); }))
         return kSafeMove;
-    return Generic(move, points);
+    int score = Generic(move, points);
+    // A move between piles gains at once only by emptying its pile or baring a card that goes home.
+    const int from = move.from - Seasons::kFirstPile;
+    if (move.kind == PlayMove::kMove && from >= 0 && move.to >= Seasons::kFirstPile) {
+        if (move.index == 0) return score + 50;
+        const Card bared = p.piles[static_cast<size_t>(from)][static_cast<size_t>(move.index - 1)];
+        for (int f = 0; f < Seasons::kFoundations; ++f)
+            if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
+        return score - 100;
+    }
+    return score;
 }
 
 void FourSeasonsCode(const void* position, PositionCode& out) {
