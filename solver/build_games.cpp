@@ -1,6 +1,6 @@
-// Calculation, Forty Thieves, Agnes and Four Seasons: which moves the search tries first, which
-// it tries alone (a card nothing can still need, sent home) or drops (Calculation's blocked
-// ranks), and codes that let positions differing only in the order of like places meet.
+// Calculation and Agnes: which moves the search tries first, which it tries alone (a card nothing
+// can still need, sent home) or drops (Calculation's blocked ranks), and codes that let positions
+// differing only in the order of like places meet.
 #include "solver/build_games.h"
 
 #include <algorithm>
@@ -9,8 +9,6 @@
 
 #include "games/agnes.h"
 #include "games/calculation.h"
-#include "games/forty_thieves.h"
-#include "games/four_seasons.h"
 #include "solver/heuristic_parts.h"
 #include "solver/solver.h"
 
@@ -177,54 +175,6 @@ void CalculationCode(const void* position, PositionCode& out) {
     for (int i = 0; i < p.stockCount; ++i) RankByte(out, p.stock[i]);
 }
 
-// ---- Forty Thieves ----
-
-// A card nothing can still need goes home alone (both copies of every card counted; the waste
-// turns one card at a time, so its card may go too), a face-down card is turned at once. Among
-// the rest: cards home, then moves that uncover a face-down card, empty a column or bare a card
-// that can go home; a lone card moved into an empty column gains nothing.
-int FortyThievesScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = FortyThievesModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    if (move.kind == PlayMove::kFlip) return kSafeMove;
-    const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
-    if (home.IsValid() && NothingBuildsOn(home, p.foundations, p.startRank, 2, [&](Card other, Card card) {
-            return Model::CanPlay(p, other, card, false);
-        }))
-        return kSafeMove;
-    int score = Generic(move, points) + Uncovers(move, Model::kFirstColumn, Model::kColumns, p.faceDownCount.data());
-    if (move.kind != PlayMove::kMove) return score;
-    if (home.IsValid()) score += 400;
-    const int from = move.from - Model::kFirstColumn;
-    if (from >= 0 && from < Model::kColumns) {
-        if (move.index == 0) score += 60;
-        else if (move.index > p.faceDownCount[from]) {
-            const Card bared = p.columns[from][move.index - 1];
-            for (Card top : p.foundations)
-                if (Model::CanPlay(p, bared, top, true)) score += 150;
-        }
-    }
-    const int to = move.to - Model::kFirstColumn;
-    if (to >= 0 && to < Model::kColumns && p.columnCount[to] == 0) score -= move.index == 0 ? 400 : 40;
-    return score;
-}
-
-// Columns any card may fill and foundations any suit may claim, each in sorted order; the two
-// copies of a card already share a code.
-void FortyThievesCode(const void* position, PositionCode& out) {
-    using Model = FortyThievesModel;
-    const auto& p = *static_cast<const Model::Position*>(position);
-    tableau::EncodeStockAndWaste(out, p.stock, p.waste, p.wasteCount);
-    SortedTops(out, p.foundations);
-    SortedPlaces<Model::kColumns>(out, p.columnsInPlay, [&](int column, PositionCode& code) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
-        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
-    });
-    out.Byte(static_cast<uint8_t>(p.startRank));
-    tableau::EncodeRecycles(out, p.recyclesUsed, p.recycle);
-    out.Byte(static_cast<uint8_t>(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5));
-}
-
 // ---- Agnes ----
 
 // A face-down card is turned at once, and a pile's card no other card can still need goes home
@@ -258,36 +208,6 @@ void AgnesCode(const void* position, PositionCode& out) {
     out.Byte(static_cast<uint8_t>(p.startRank));
     const AgnesRules& r = p.rules;
     out.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
-}
-
-// ---- Four Seasons ----
-
-// A card no other card can still need goes home (from the waste only while the stock turns one
-// card at a time).
-int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
-    using Model = FourSeasonsModel;
-    const auto& p = *static_cast<const Model::Position*>(before);
-    const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
-    if (home.IsValid() && (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
-        NothingBuildsOn(home, p.foundations, p.startRank, 1,
-                        [](Card other, Card card) { return Model::CanPlay(other, card, false); }))
-        return kSafeMove;
-    return Generic(move, points);
-}
-
-// The piles of the cross and the foundations in sorted order: any card may fill an empty pile,
-// and any suit claim a foundation.
-void FourSeasonsCode(const void* position, PositionCode& out) {
-    using Model = FourSeasonsModel;
-    const auto& p = *static_cast<const Model::Position*>(position);
-    tableau::EncodeStockAndWaste(out, p.stock, p.waste, p.wasteCount);
-    SortedTops(out, p.foundations);
-    SortedPlaces<Model::kPiles>(out, Model::kPiles, [&](int pile, PositionCode& code) {
-        tableau::EncodePile(code, p.piles[pile].data(), p.pileCount[pile]);
-    });
-    out.Byte(static_cast<uint8_t>(p.startRank));
-    tableau::EncodeRecycles(out, p.recyclesUsed, p.recycles);
-    out.Byte(static_cast<uint8_t>(p.cardsDealt));
 }
 
 }  // namespace build_games

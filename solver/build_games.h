@@ -1,5 +1,4 @@
-// Move orderings and search codes of the building games with a stock turned once or a waste
-// laid by the player: Calculation, Forty Thieves, Agnes and Four Seasons.
+// Move orderings and search codes of the building games Calculation and Agnes.
 #pragma once
 
 #include "framework/play_model.h"
@@ -7,16 +6,12 @@
 namespace build_games {
 
 int CalculationScore(const void* before, const PlayMove& move, int points, const void* after);
-int FortyThievesScore(const void* before, const PlayMove& move, int points, const void* after);
 int AgnesScore(const void* before, const PlayMove& move, int points, const void* after);
-int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after);
 
 // Codes that give equal bytes to positions the rules cannot tell apart: places of the same kind
 // in another order, and (in Calculation) cards of another suit.
 void CalculationCode(const void* position, PositionCode& out);
-void FortyThievesCode(const void* position, PositionCode& out);
 void AgnesCode(const void* position, PositionCode& out);
-void FourSeasonsCode(const void* position, PositionCode& out);
 
 // Calculation: no play can win from this position (a rank every foundation needs lies, all its
 // cards, under cards that cannot leave before it).

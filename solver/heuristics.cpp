@@ -8,8 +8,6 @@
 #include "games/agnes.h"
 #include "games/calculation.h"
 #include "games/cribbage_solitaire.h"
-#include "games/forty_thieves.h"
-#include "games/four_seasons.h"
 #include "games/poker_solitaire.h"
 #include "games/quadrille.h"
 #include "games/simplicity.h"
@@ -18,6 +16,7 @@
 #include "solver/pairing_games.h"
 #include "solver/solver.h"
 #include "solver/stock_games.h"
+#include "solver/waste_games.h"
 
 namespace {
 
@@ -53,6 +52,7 @@ int QuadrilleScore(const void* before, const PlayMove& move, int points, const v
 MoveScore MoveScoreFor(int gameNumber) {
     if (MoveScore score = PairingGameScore(gameNumber)) return score;
     if (const MoveScore score = StockGameScore(gameNumber)) return score;
+    if (const MoveScore score = waste_games::Score(gameNumber)) return score;
     switch (gameNumber) {
     case CalculationGame::kGameNumber:
         return build_games::CalculationScore;
@@ -60,10 +60,6 @@ MoveScore MoveScoreFor(int gameNumber) {
         return QuadrilleScore;
     case AgnesGame::kGameNumber:
         return build_games::AgnesScore;
-    case FortyThievesGame::kGameNumber:
-        return build_games::FortyThievesScore;
-    case FourSeasonsGame::kGameNumber:
-        return build_games::FourSeasonsScore;
     case SimplicityGame::kGameNumber:
         return TopCardScore<SimplicityModel>;
     default:
@@ -74,9 +70,8 @@ MoveScore MoveScoreFor(int gameNumber) {
 PositionEncoder SearchCodeFor(MoveScore score) {
     if (const PositionEncoder code = StockGameCode(score)) return code;
     if (score == build_games::CalculationScore) return build_games::CalculationCode;
-    if (score == build_games::FortyThievesScore) return build_games::FortyThievesCode;
+    if (const PositionEncoder code = waste_games::Code(score)) return code;
     if (score == build_games::AgnesScore) return build_games::AgnesCode;
-    if (score == build_games::FourSeasonsScore) return build_games::FourSeasonsCode;
     return PairingGameCode(score);
 }
 

@@ -7,6 +7,7 @@
 #include "games/canfield.h"
 #include "games/klondike.h"
 #include "solver/heuristic_parts.h"
+#include "solver/waste_games.h"
 
 namespace {
 
@@ -330,5 +331,6 @@ StockMacro StockMacroFor(MoveScore score) {
                     return TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
                 },
                 CanfieldStockMoves};
+    if (const StockMacro waste = waste_games::Macro(score); waste.turnsLeft) return waste;
     return {};
 }

@@ -1,0 +1,197 @@
+// Forty Thieves and Four Seasons: which moves the search tries first, which it tries alone (a card
+// nothing can still need, sent home; a face-down card turned), and codes that let positions
+// differing only in the order of like places, or only in the turns of the waste used, meet.
+#include "solver/waste_games.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "games/forty_thieves.h"
+#include "games/four_seasons.h"
+#include "solver/heuristic_parts.h"
+
+namespace waste_games {
+namespace {
+
+using heuristic::CardSentHome;
+using heuristic::Generic;
+using heuristic::NothingBuildsOn;
+using heuristic::Uncovers;
+
+// ---- Search codes ----
+
+// A code built in a fixed buffer, with the piles (which the rules treat alike: any card may fill
+// an empty one) in sorted order. The turns of the waste used are left out: the search keeps the
+// turns left beside the code (StockMacro::turnsLeft), more covering fewer.
+class CodeBytes {
+public:
+    void Byte(int value) { bytes[size++] = static_cast<uint8_t>(value); }
+    void Run(const Card* cards, int count) {
+        Byte(count);
+        for (int i = 0; i < count; ++i) Byte(cards[i].IsValid() ? cards[i].Index() : 0xFF);
+    }
+    template <size_t F>
+    void SortedTops(const std::array<Card, F>& tops) {
+        for (uint8_t top : heuristic::SortedTopIndices(tops)) Byte(top);
+    }
+    // `piles` piles, the first faceDown[i] cards of pile i face down (faceDown may be null).
+    template <size_t Piles, size_t Slots>
+    void SortedPiles(const std::array<std::array<Card, Slots>, Piles>& cards, const std::array<int32_t, Piles>& counts,
+                     const int32_t* faceDown, int piles) {
+        std::array<std::array<uint8_t, Slots + 2>, Piles> codes{};
+        std::array<uint64_t, Piles> keys{};
+        std::array<uint8_t, Piles> order{};
+        for (int i = 0; i < piles; ++i) {
+            auto& code = codes[static_cast<size_t>(i)];
+            code[0] = static_cast<uint8_t>(counts[static_cast<size_t>(i)]);
+            code[1] = static_cast<uint8_t>(faceDown ? faceDown[i] : 0);
+            for (int k = 0; k < counts[static_cast<size_t>(i)]; ++k)
+                code[static_cast<size_t>(k) + 2] = static_cast<uint8_t>(cards[static_cast<size_t>(i)][static_cast<size_t>(k)].Index());
+            for (size_t b = 0; b < 8; ++b) keys[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)] << 8 | code[b];
+            order[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+        }
+        std::sort(order.begin(), order.begin() + piles, [&](uint8_t a, uint8_t b) {
+            return keys[a] != keys[b] ? keys[a] < keys[b] : codes[a] < codes[b];
+        });
+        for (int i = 0; i < piles; ++i) {
+            const auto& code = codes[order[static_cast<size_t>(i)]];
+            std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[0]) + 2);
+            size += static_cast<size_t>(code[0]) + 2;
+        }
+    }
+    void Into(PositionCode& out) const { out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size); }
+
+private:
+    std::array<uint8_t, 400> bytes{};
+    size_t size = 0;
+};
+
+// ---- Forty Thieves ----
+
+using Thieves = FortyThievesModel;
+
+// A card nothing can still need goes home alone (both copies of every card counted; the waste
+// turns one card at a time, so its card may go too), a face-down card is turned at once. Among the
+// rest: cards home, then
+// moves that uncover a face-down card, empty a column or bare a card that can go home; a lone card
+// moved into an empty column gains nothing.
+int FortyThievesScore(const void* before, const PlayMove& move, int points, const void* after) {
+    const auto& p = *static_cast<const Thieves::Position*>(before);
+    if (move.kind == PlayMove::kFlip) return kSafeMove;
+    const Card home = CardSentHome(*static_cast<const Thieves::Position*>(after), move, Thieves::kFirstFoundation);
+    if (home.IsValid() && NothingBuildsOn(home, p.foundations, p.startRank, 2, [&](Card other, Card card) {
+            return Thieves::CanPlay(p, other, card, false);
+        }))
+        return kSafeMove;
+    int score = Generic(move, points) + Uncovers(move, Thieves::kFirstColumn, Thieves::kColumns, p.faceDownCount.data());
+    if (move.kind != PlayMove::kMove) return score;
+    if (home.IsValid()) score += 400;
+    const int from = move.from - Thieves::kFirstColumn;
+    if (from >= 0 && from < Thieves::kColumns) {
+        if (move.index == 0) score += 60;
+        else if (move.index > p.faceDownCount[from]) {
+            const Card bared = p.columns[from][move.index - 1];
+            for (Card top : p.foundations)
+                if (Thieves::CanPlay(p, bared, top, true)) score += 150;
+        }
+    }
+    const int to = move.to - Thieves::kFirstColumn;
+    if (to >= 0 && to < Thieves::kColumns && p.columnCount[to] == 0) score -= move.index == 0 ? 400 : 40;
+    return score;
+}
+
+void FortyThievesCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const Thieves::Position*>(position);
+    CodeBytes code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.columns, p.columnCount, p.faceDownCount.data(), p.columnsInPlay);
+    code.Byte(p.startRank);
+    code.Byte(std::min(p.recycle, 255));
+    code.Byte(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5);
+    code.Into(out);
+}
+
+// Turns of the waste left, 7 for as good as unlimited.
+int TurnsLeft(int32_t allowed, int32_t used, int32_t unlimited) {
+    return allowed == unlimited ? 7 : std::clamp(allowed - used, 0, 7);
+}
+
+int FortyThievesTurns(const void* position) {
+    const auto& p = *static_cast<const Thieves::Position*>(position);
+    return TurnsLeft(p.recycle, p.recyclesUsed, FortyThievesRules::kUnlimitedRecycles);
+}
+
+// ---- Four Seasons ----
+
+using Seasons = FourSeasonsModel;
+
+// A card no other card can still need goes home (from the waste only while the stock turns one
+// card at a time). Most moves between piles only swap which of two cards of a rank lies on top,
+// so those come after the rest.
+int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
+    const auto& p = *static_cast<const Seasons::Position*>(before);
+    const Card home = CardSentHome(*static_cast<const Seasons::Position*>(after), move, Seasons::kFirstFoundation);
+    if (home.IsValid() && (move.from != Seasons::kWastePlace || p.cardsDealt == 1) &&
+        NothingBuildsOn(home, p.foundations, p.startRank, 1,
+                        [](Card other, Card card) { return Seasons::CanPlay(other, card, false); }))
+        return kSafeMove;
+    int score = Generic(move, points);
+    // A move between piles gains at once only by emptying its pile or baring a card that goes home.
+    const int from = move.from - Seasons::kFirstPile;
+    if (move.kind == PlayMove::kMove && from >= 0 && move.to >= Seasons::kFirstPile) {
+        if (move.index == 0) return score + 50;
+        const Card bared = p.piles[static_cast<size_t>(from)][static_cast<size_t>(move.index - 1)];
+        for (int f = 0; f < Seasons::kFoundations; ++f)
+            if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
+        return score - 100;
+    }
+    return score;
+}
+
+void FourSeasonsCode(const void* position, PositionCode& out) {
+    const auto& p = *static_cast<const Seasons::Position*>(position);
+    CodeBytes code;
+    code.Run(p.stock.cards.data(), p.stock.count);
+    code.Run(p.waste.data(), p.wasteCount);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.piles, p.pileCount, nullptr, Seasons::kPiles);
+    code.Byte(p.startRank);
+    code.Byte(std::min(p.recycles, 255));
+    code.Byte(p.cardsDealt);
+    code.Into(out);
+}
+
+int FourSeasonsTurns(const void* position) {
+    const auto& p = *static_cast<const Seasons::Position*>(position);
+    return TurnsLeft(p.recycles, p.recyclesUsed, TopCardRules::kUnlimitedRecycles);
+}
+
+}  // namespace
+
+MoveScore Score(int gameNumber) {
+    if (gameNumber == FortyThievesGame::kGameNumber) return FortyThievesScore;
+    if (gameNumber == FourSeasonsGame::kGameNumber) return FourSeasonsScore;
+    return nullptr;
+}
+
+PositionEncoder Code(MoveScore score) {
+    if (score == FortyThievesScore) return FortyThievesCode;
+    if (score == FourSeasonsScore) return FourSeasonsCode;
+    return nullptr;
+}
+
+// No press macro: each press stays a move of its own. Laid over these games' move orders it left
+// far more deals unsolved in a second (the one-pass stock, a card at a time, gives a macro for
+// every card of it in every position, each to be applied and coded). The turns of the waste left
+// still let a position with more turns cover one with fewer.
+StockMacro Macro(MoveScore score) {
+    StockMacro macro;
+    if (score == FortyThievesScore) macro.turnsLeft = FortyThievesTurns;
+    if (score == FourSeasonsScore) macro.turnsLeft = FourSeasonsTurns;
+    return macro;
+}
+
+}  // namespace waste_games
