@@ -155,36 +155,21 @@ void AccordionGame::ReturnCards() {
 }
 
 bool AccordionGame::CheckGameOver() {
-    gameOver = endedByUser || (liftedCell < 0 && AccordionModel::Over(position));
-    if (gameOver && !AutoGameOverOn() && !endedByUser && !IsWon()) gameOver = false;
+    SettleGameOver(liftedCell < 0 && AccordionModel::Over(position));
     RegisterPickups();
     return gameOver;
 }
 
-void AccordionGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.cells.data(), kDealtCells);
-    const std::array<Card, kCellCount - kDealtCells> neverDealt{};  // the record keeps 55 cells
-    writer.Cards(neverDealt.data(), kCellCount - kDealtCells);
-    play_position::EndRecord(*this, writer);
+bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    std::array<Card, kCellCount> cells{};  // the record keeps 55 cells; the deal fills 52
+    std::copy(read.cells.begin(), read.cells.end(), cells.begin());
+    fields.Cards(cells);
+    std::copy(cells.begin(), cells.begin() + kDealtCells, read.cells.begin());
+    return std::none_of(cells.begin() + kDealtCells, cells.end(), [](Card card) { return card.IsValid(); });
 }
 
-bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kCellCount> readCells;
-    int32_t readPoints = 0, elapsed = 0;
-    if (!reader.Cards(readCells.data(), kCellCount) || !play_position::ReadRecordEnd(reader, readPoints, elapsed))
-        return false;
-    // Every card at most once, and nothing in the three cells the deal never fills.
+// Every card at most once.
+bool AccordionGame::Possible(const Position& read, const Deck&) const {
     PackTally tally;
-    for (int i = 0; i < kCellCount; ++i) {
-        if (!readCells[i].IsValid()) continue;
-        if (i >= kDealtCells || !tally.Take(readCells[i])) return false;
-    }
-    CommitBaseState(reader);
-    std::copy(readCells.begin(), readCells.begin() + kDealtCells, position.cells.begin());
-    liftedCell = -1;
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return std::all_of(read.cells.begin(), read.cells.end(), [&](Card card) { return tally.TakeSlot(card); });
 }

@@ -51,8 +51,6 @@ public:
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
@@ -65,4 +63,7 @@ public:
 
 private:
     void RegisterPickups();
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { liftedCell = -1; }
 };

@@ -11,16 +11,8 @@
 #include "framework/game.h"
 #include "games/play_position.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
-struct AuldLangSyneRules {
-    int32_t startCard = 12;  // "StartCard", -1 (the first card of the deck) or a rank index
-    bool filledIn = false;   // "FilledIn"
-
-    static AuldLangSyneRules Read();
-};
-
-// The rules as a model of play. Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
+// The rules as a model of play. The deal reads the rule values "StartCard" (-1 for the first card
+// of the deck, else a rank index) and "FilledIn" (the foundations start filled). Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
 // on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
 // foundation it fits is a kMove, made by clicking the card.
 struct AuldLangSyneParts {
@@ -91,10 +83,8 @@ public:
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int k) { return kColumns.X(k); }
     static int CardY(int index) { return kPileY + kPileStep * index; }
@@ -117,4 +107,7 @@ private:
     void DrawFoundationArea(int k, bool present);
     void DrawPileArea(int k, bool present);
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { dragSource = kNoSource; }
 };

@@ -1,12 +1,6 @@
 #include "games/calculation.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -152,12 +146,6 @@ int CalculationGame::StartRank(int choice, int foundation) {
     return pip == 1 ? Card::kAce : pip - 2;
 }
 
-
-int CalculationGame::ReadChoice() {
-    return RuleValues(kGameNumber)["StartingCard"];
-}
-
-
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
@@ -175,7 +163,7 @@ void CalculationGame::NewGame(bool restart) {
 
     play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
-    const int choice = ReadChoice();
+    const int choice = Rule("StartingCard");
     for (int k = 0; k < kFoundations; ++k) {
         position.startRanks[k] = StartRank(choice, k);
         const int suit = choice == kAllKingsChoice ? kKingSuits[k] : Random() % Card::kSuitCount;
@@ -305,8 +293,7 @@ void CalculationGame::ReturnCards() {
 
 bool CalculationGame::CheckGameOver() {
     LoadStock();
-    gameOver = endedByUser || (!dragging && CalculationModel::Over(position));
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    SettleGameOver(!dragging && CalculationModel::Over(position));
     RegisterHotspots();
     return gameOver;
 }
@@ -329,54 +316,29 @@ void CalculationGame::RegisterHotspots() {
 
 // ---- Undo ----
 
-void CalculationGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundationTops.data(), kFoundations);
-    for (const auto& pile : position.waste) writer.Cards(pile.data(), kWasteSlots);
-    for (int32_t count : position.wasteCounts) writer.Int(count);
-    writer.CardValue(position.current);
-    for (int32_t count : position.foundationCounts) writer.Int(count);
-    play_position::EndRecord(*this, writer);
+// The foundation tops, the waste piles and their counts, the current card, the foundation counts.
+bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    fields.Cards(read.foundationTops);
+    fields.Piles(read.waste);
+    fields.Counts(read.wasteCounts, 0, kWasteSlots);
+    fields.Card1(read.current);
+    fields.Counts(read.foundationCounts, 1, Card::kRankCount);
+    for (int k = 0; k < kWastePiles; ++k) ClearPastCount(read.waste[k], read.wasteCounts[k]);
+    return true;
 }
 
-bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readTops;
-    std::array<std::array<Card, kWasteSlots>, kWastePiles> readWaste;
-    std::array<int32_t, kWastePiles> readWasteCounts;
-    std::array<int32_t, kFoundations> readCounts;
-    Card readCurrent;
-    int32_t readPoints = 0, elapsed = 0;
-    reader.Cards(readTops.data(), kFoundations);
-    for (auto& pile : readWaste) reader.Cards(pile.data(), kWasteSlots);
-    for (int32_t& count : readWasteCounts) reader.IntIn(count, 0, kWasteSlots);
-    reader.CardValue(readCurrent);
-    for (int32_t& count : readCounts) reader.IntIn(count, 1, Card::kRankCount);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-
-    // Each foundation's top must be where its steps from the starting rank lead, and every card
-    // must be in play exactly once: stock, current card, waste piles and foundations.
+// Each foundation's top must be where its steps from the starting rank lead, and every card must
+// be in play exactly once: stock, current card, waste piles and foundations.
+bool CalculationGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
-        int rank = position.startRanks[k];
-        for (int i = 1; i < readCounts[k]; ++i) rank = FollowingRank(rank, k);
-        if (!tally.Take(readTops[k]) || readTops[k].Rank() != rank) return false;
-        tally.TakeCovered(readCounts[k] - 1);
+        int rank = read.startRanks[k];
+        for (int i = 1; i < read.foundationCounts[k]; ++i) rank = FollowingRank(rank, k);
+        if (!tally.Take(read.foundationTops[k]) || read.foundationTops[k].Rank() != rank) return false;
+        tally.TakeCovered(read.foundationCounts[k] - 1);
     }
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current)) return false;
     for (int k = 0; k < kWastePiles; ++k)
-        if (!tally.TakeCards(readWaste[k].data(), readWasteCounts[k])) return false;
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    position.foundationTops = readTops;
-    position.waste = readWaste;
-    position.wasteCounts = readWasteCounts;
-    for (int k = 0; k < kWastePiles; ++k) ClearPastCount(position.waste[k], position.wasteCounts[k]);
-    position.current = readCurrent;
-    position.foundationCounts = readCounts;
-    dragSource = kNoSource;
-    FinishUndo(readPoints, elapsed);
-    return true;
+        if (!tally.TakeCards(read.waste[k].data(), read.wasteCounts[k])) return false;
+    return tally.WholePack();
 }

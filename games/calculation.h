@@ -75,16 +75,12 @@ public:
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int k) { return kPileRow.X(k); }
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    // The choice stored in "StartingCard" (the default when missing or out of range).
-    static int ReadChoice();
     // May this card go on foundation k now?
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
@@ -105,4 +101,7 @@ private:
     void DrawFoundationArea(int k, bool present);
     void DrawWasteArea(int k, bool present);
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { dragSource = kNoSource; }
 };

@@ -11,16 +11,9 @@
 #include "framework/game.h"
 #include "games/play_position.h"
 
-// The rule values, read from the settings store whenever a rule needs them.
-struct GolfRules {
-    bool wrapAround = false;  // "WrapAround": King and Ace are neighbours both ways
-    bool flipFirst = false;   // "FlipFirst": the deal ends by turning the first stock card
-    bool sevenByFive = true;  // "SevenByFive": 7 columns of 5 cards, else 6 of 6
-
-    static GolfRules Read();
-};
-
-// The rules as a model of play. Places: 0 the stock, 1 the discard pile (the foundation),
+// The rules as a model of play; its rule values are "WrapAround" (King and Ace are neighbours
+// both ways), "FlipFirst" (the deal ends by turning the first stock card) and "SevenByFive" (7
+// columns of 5 cards, else 6 of 6), read whenever a rule needs them. Places: 0 the stock, 1 the discard pile (the foundation),
 // 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
 // kMove from the column to place 1, made by clicking the card.
 struct GolfParts {
@@ -85,11 +78,9 @@ public:
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The current position, with the rule value from the settings.
     GolfModel::Position ModelPosition() const override;
@@ -112,4 +103,7 @@ private:
     void DrawStockArea(bool present);
     void DrawFoundationArea(bool present);
     void DrawColumnArea(int column, bool present);
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { heldColumn = kNoColumn; }
 };

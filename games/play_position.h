@@ -18,6 +18,7 @@
 #include "framework/game_services.h"
 #include "framework/play_model.h"
 #include "games/game_registry.h"
+#include "games/game_rules.h"
 
 // The functions of a model of play (framework/play_model.h), declared once for every game. A
 // game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
@@ -213,6 +214,48 @@ std::string RawBytes(const Position& position) {
     return std::string(reinterpret_cast<const char*>(&position), sizeof position);
 }
 
+// The fields of a table's part of its undo record, in record order: one list, walked by a
+// writer to save and by a reader to restore, so the two cannot drift apart. A reader refuses a
+// value outside its range; a writer writes what it is given.
+class RecordFields {
+public:
+    virtual void Cards(Card* cards, int count) = 0;
+    virtual void Int(int32_t& value, int32_t lowest, int32_t highest) = 0;
+    virtual bool Reading() const = 0;
+
+    void Card1(Card& card) { Cards(&card, 1); }
+    template <size_t N>
+    void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
+    template <size_t N, size_t M>
+    void Piles(std::array<std::array<Card, N>, M>& piles) {
+        for (auto& pile : piles) Cards(pile);
+    }
+    template <size_t N>
+    void Counts(std::array<int32_t, N>& counts, int32_t lowest, int32_t highest) {
+        for (int32_t& count : counts) Int(count, lowest, highest);
+    }
+    // A value the record carries but the table fixes: written as given, read and dropped.
+    void Fixed(int32_t value) { Int(value, INT32_MIN, INT32_MAX); }
+};
+
+struct RecordWriter final : RecordFields {
+    UndoWriter& writer;
+    explicit RecordWriter(UndoWriter& out) : writer(out) {}
+    void Cards(Card* cards, int count) override { writer.Cards(cards, count); }
+    void Int(int32_t& value, int32_t, int32_t) override { writer.Int(value); }
+    bool Reading() const override { return false; }
+    using RecordFields::Cards;
+};
+
+struct RecordReader final : RecordFields {
+    UndoReader& reader;
+    explicit RecordReader(UndoReader& in) : reader(in) {}
+    void Cards(Card* cards, int count) override { reader.Cards(cards, count); }
+    void Int(int32_t& value, int32_t lowest, int32_t highest) override { reader.IntIn(value, lowest, highest); }
+    bool Reading() const override { return true; }
+    using RecordFields::Cards;
+};
+
 }  // namespace play_position
 
 namespace play_position {
@@ -241,6 +284,30 @@ public:
         if (paused || gameOver) return;
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
+    // The record: the base part, the fields RecordPart lists, the points and the seconds.
+    void SaveUndo() override {
+        UndoWriter writer = BeginUndoRecord();
+        play_position::RecordWriter fields(writer);
+        RecordPart(fields, position);
+        play_position::EndRecord(*this, writer);
+    }
+    // A record is read into a copy of the position and taken only when every field is in range,
+    // the fields agree and Possible finds every card where it may be.
+    bool RestoreRecord(std::span<const uint8_t> record) override {
+        UndoReader reader(record);
+        if (!ReadBaseState(reader)) return false;
+        Position read = position;
+        play_position::RecordReader fields(reader);
+        const bool agree = RecordPart(fields, read);
+        int32_t readPoints = 0, elapsed = 0;
+        if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !agree || !Possible(read, *reader.deck))
+            return false;
+        CommitBaseState(reader);
+        position = read;
+        LetGo();
+        FinishUndo(readPoints, elapsed);
+        return true;
+    }
     const char* GetName() override { return FindGame(gameNumber)->name; }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
@@ -265,4 +332,24 @@ public:
 protected:
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+    // The stored value of one of the game's rule options, held to its range.
+    int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
+    bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
+    // Settles the end of the game: over when the player ended it or `over` holds; without the
+    // automatic end only a win ends it.
+    bool SettleGameOver(bool over) {
+        gameOver = endedByUser || over;
+        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+        return gameOver;
+    }
+
+    // ---- The game's part of its undo record (tables with their own record override the pair
+    // above instead) ----
+
+    // Walks the record's fields of the position; false when the values read disagree.
+    virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
+    // Every card of a position read from a record may be where it is, with the stock read.
+    virtual bool Possible(const Position&, const Deck&) const { return true; }
+    // What a table holds beside the position (a lifted card, a selection) goes on a restore.
+    virtual void LetGo() {}
 };
