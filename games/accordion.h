@@ -39,8 +39,6 @@ public:
     static constexpr int kOriginX = 100, kOriginY = 80;
     static constexpr int kPitchX = 55, kPitchY = 90;
     static constexpr int kGameNumber = 1;
-    // Size of an undo record: base part, 55 cells, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + kCellCount * 8 + 8;
 
     explicit AccordionGame(Artwork* artwork);
 

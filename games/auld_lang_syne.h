@@ -69,10 +69,6 @@ public:
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
     static constexpr int kNoSource = -1;
-    // Size of an undo record: base part, foundation tops, pile cells, pile counts, points,
-    // elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kPiles * kPileSlots) + 4 * kPiles + 8;
 
     explicit AuldLangSyneGame(Artwork* artwork);
 

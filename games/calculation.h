@@ -60,11 +60,6 @@ public:
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
     static constexpr int kNoSource = -3;
-    // Size of an undo record: base part, foundation tops, waste cells, waste counts, current
-    // card, foundation counts, points, elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kWastePiles * kWasteSlots) + 4 * kWastePiles + 8 +
-        4 * kFoundations + 8;
 
     explicit CalculationGame(Artwork* artwork);
 

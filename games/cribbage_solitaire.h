@@ -21,8 +21,6 @@ class CribbageSolitaireGame : public GridHandGame<kCribbageGrid> {
 public:
     static constexpr int kGameNumber = 7;
     static constexpr int kStarterX = 130, kStarterY = 210;
-    // Size of an undo record: the grid game's record with the starter after the grid.
-    static constexpr size_t kRecordSize = kGridRecordSize + 8;
 
     using Model = CribbageSolitaireModel;
 

@@ -60,14 +60,8 @@ public:
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
     static constexpr int kTableauX = 160, kTableauPitch = 80, kTableauY = 140, kTableauStep = 15;
     static constexpr int kNoColumn = -1;
-    // Size of an undo record: foundation and its count; the column slots followed by the column
-    // counts and the first seven integers of the column position table (49 eight-byte slots in
-    // all); the column counts again; points; elapsed seconds.
+    // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kFoundationSlots + 4 +
-                                          8 * kMaxColumns * kColumnSlots + 4 * kMaxColumns + 4 * kPositionInts +
-                                          4 * kMaxColumns + 8;
-    static_assert(kRecordSize == kUndoGamePartOffset + 8 * kFoundationSlots + 4 + 49 * 8 + 4 * kMaxColumns + 8);
 
     explicit GolfGame(Artwork* artwork);
 

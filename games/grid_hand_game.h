@@ -202,10 +202,6 @@ public:
     static constexpr int kFirstReserveSource = -3;  // -3, -4, -5 for reserve piles 0, 1, 2
     static constexpr int kNoSource = -2;
     static constexpr int kReserveKind = 4;
-    // Size of an undo record without the game's hand part: base part, current card, grid,
-    // reserve cells and counts, points, elapsed seconds.
-    static constexpr size_t kGridRecordSize =
-        kUndoGamePartOffset + 8 * (1 + kCells + kReservePiles * kReserveSlots) + 4 * kReservePiles + 8;
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
 

@@ -60,8 +60,6 @@ public:
     static constexpr int kGameNumber = 13;
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
-    // Size of an undo record: the grid, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kCells + 8;
 
     using Selection = CardSelection;
 

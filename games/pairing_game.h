@@ -116,12 +116,6 @@ class PairingGame : public ModelTable<PairingModel> {
 public:
     static constexpr int kStockX = 60, kStockY = 60;
 
-    // Size of an undo record: the cells of the places, one flag byte per place, the selected
-    // count, points and elapsed seconds.
-    static constexpr size_t RecordSize(int places, int cellsPerPlace = 1) {
-        return kUndoGamePartOffset + 8 * places * cellsPerPlace + places + 4 + 8;
-    }
-
     void NewGame(bool restart) override;
     void Draw(bool present) override;
     // Nothing is ever dragged: there are no pick-ups.

@@ -32,9 +32,6 @@ public:
                 kOnePair, kNothing };
     static constexpr int kAmericanTable[kNothing] = {100, 75, 50, 25, 20, 15, 10, 5, 2};
     static constexpr int kEnglishTable[kNothing] = {30, 30, 16, 10, 5, 12, 6, 3, 1};
-    // Size of an undo record: the grid game's record with the hand scores and their total after
-    // the grid.
-    static constexpr size_t kRecordSize = kGridRecordSize + 4 * (kHands + 1);
 
     using Model = PokerSolitaireModel;
 

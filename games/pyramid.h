@@ -80,10 +80,6 @@ public:
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
-    // Size of an undo record: triangle (seven slots a row), extra row, talon, waste, talon count,
-    // points, seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kMaxRows * kMaxRows + kMaxRows + kTalonSlots + 1) + 4 + 8;
 
     using Selection = CardSelection;
 

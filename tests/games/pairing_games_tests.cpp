@@ -39,7 +39,6 @@ TEST_F(PairingTest, TakeFourteenIsWonOnlyWithEveryPileEmpty) {
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), TakeFourteenGame::kRecordSize);
     EXPECT_EQ(record->size(), 960u + 480 + 12 + 12);
 }
 
@@ -63,7 +62,6 @@ TEST_F(PairingTest, SimpleAdditionEndsWhenTheVisibleCardsHoldNothing) {
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), SimpleAdditionGame::kRecordSize);
     EXPECT_EQ(record->size(), 960u + 104 + 13 + 12);
 }
 
@@ -80,7 +78,6 @@ TEST_F(PairingTest, BlockSolitaireIsWonOnlyWithSlotsAndStockEmpty) {
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), BlockSolitaireGame::kRecordSize);
     EXPECT_EQ(record->size(), 960u + 96 + 12 + 12);
 }
 
