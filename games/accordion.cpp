@@ -88,7 +88,7 @@ void AccordionGame::NewGame(bool) {
     fanDy = kPitchY;
     play_position::ShufflePack(deck);
     for (Card& cell : position.cells) cell = deck.DealNext();
-    liftedCell = -1;
+    lifted = kNothingLifted;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
     play_position::ShowNewTable(*this);
@@ -99,7 +99,7 @@ void AccordionGame::NewGame(bool) {
 void AccordionGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     for (int i = 0; i < kDealtCells; ++i)
-        if (position.cells[i].IsValid() && i != liftedCell)
+        if (position.cells[i].IsValid() && i != lifted)
             artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
     DrawTableFrame(present);
 }
@@ -116,7 +116,7 @@ void AccordionGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const int cell = CellAt(drag.x, drag.y);
     if (cell < 0 || cell >= kDealtCells || position.cells[cell] != drag.cards[0]) return;
-    liftedCell = cell;
+    lifted = cell;
     artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
     artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
 
@@ -132,17 +132,17 @@ void AccordionGame::LiftCards(DragRecord& drag) {
 
 bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells || cell == liftedCell || !position.cells[cell].IsValid()) return false;
+    if (cell < 0 || cell >= kDealtCells || cell == lifted || !position.cells[cell].IsValid()) return false;
     return AccordionModel::Matches(drag.cards[0], position.cells[cell]);
 }
 
 void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (liftedCell < 0 || drag.cards[0] != position.cells[liftedCell]) return;
+    if (lifted < 0 || drag.cards[0] != position.cells[lifted]) return;
     const int cell = CellAt(target.x, target.y);
     if (cell < 0 || cell >= kDealtCells) return;
-    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(liftedCell),
+    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted),
                                                .to = static_cast<int8_t>(cell)});
-    liftedCell = -1;
+    lifted = kNothingLifted;
     artwork->DrawCard(CellX(cell), CellY(cell), position.cells[cell], artwork->screenBuffer);
     artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
     artwork->PresentDirty();
@@ -150,12 +150,8 @@ void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void AccordionGame::ReturnCards() {
-    play_position::ReturnLifted(*this, liftedCell, -1);
-}
-
 bool AccordionGame::CheckGameOver() {
-    SettleGameOver(liftedCell < 0 && AccordionModel::Over(position));
+    SettleGameOver(lifted < 0 && AccordionModel::Over(position));
     RegisterPickups();
     return gameOver;
 }

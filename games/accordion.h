@@ -46,7 +46,6 @@ public:
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
 
@@ -56,12 +55,8 @@ public:
     static int CellAt(int x, int y);
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    // A card lifted for a drag stays in its cell until it lands, but the table is drawn without it.
-    int32_t liftedCell = -1;
-
 private:
     void RegisterPickups();
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { liftedCell = -1; }
 };

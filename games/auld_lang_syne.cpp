@@ -111,7 +111,7 @@ void AuldLangSyneGame::NewGame(bool restart) {
     fanDy = kPileStep;
     SetStandardPanel();
     position = AuldLangSyneModel::Position();
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
 
@@ -209,7 +209,7 @@ void AuldLangSyneGame::LiftCards(DragRecord& drag) {
         const int count = ShownCount(k);
         if (count == 0 || position.piles[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragSource = k;
+        lifted = k;
         DrawPileArea(k, true);
         CheckGameOver();
         return;
@@ -223,12 +223,12 @@ bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
 
 void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
-    const int pile = dragSource;
-    if (pile == kNoSource || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
+    const int pile = lifted;
+    if (pile == kNothingLifted || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
         CheckGameOver();
         return;
     }
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     points += AuldLangSyneModel::Apply(position, {.kind = PlayMove::kMove,
                                                   .from = static_cast<int8_t>(AuldLangSyneModel::kPilePlace + pile),
                                                   .to = static_cast<int8_t>(AuldLangSyneModel::kFoundationPlace + foundation)});
@@ -238,17 +238,13 @@ void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void AuldLangSyneGame::ReturnCards() {
-    play_position::ReturnLifted(*this, dragSource, kNoSource);
-}
-
 // ---- Game over ----
 
 bool AuldLangSyneGame::CheckGameOver() {
     LoadStock();
     // A card on its way is out of play until it lands.
     AuldLangSyneModel::Position shown = position;
-    if (dragSource != kNoSource) play_position::Pop(shown.piles[dragSource], shown.pileCounts[dragSource]);
+    if (lifted != kNothingLifted) play_position::Pop(shown.piles[lifted], shown.pileCounts[lifted]);
     gameOver = endedByUser || AuldLangSyneModel::Over(shown);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
     RegisterHotspots();

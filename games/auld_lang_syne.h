@@ -68,7 +68,6 @@ public:
     static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
-    static constexpr int kNoSource = -1;
 
     explicit AuldLangSyneGame(Artwork* artwork);
 
@@ -76,7 +75,6 @@ public:
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
@@ -90,13 +88,9 @@ public:
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
-    // A card on its way to a foundation stays on its pile until it lands, but the pile is drawn
-    // without it.
-    int32_t dragSource = kNoSource;
-
 private:
     struct TableHooks;
-    int ShownCount(int k) const { return position.pileCounts[k] - (dragSource == k); }
+    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == k); }
     void RegisterHotspots();
     void DealRow();
     void DrawStockArea(bool present);
@@ -105,5 +99,4 @@ private:
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { dragSource = kNoSource; }
 };

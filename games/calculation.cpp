@@ -157,7 +157,7 @@ void CalculationGame::NewGame(bool restart) {
     fan2B = 0;
     SetStandardPanel();
     position = CalculationModel::Position();
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
 
@@ -230,7 +230,7 @@ void CalculationGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     if (ShownCurrent().IsValid() && drag.cards[0] == position.current) {
         SaveUndo();
-        dragSource = kCurrentSource;
+        lifted = kCurrentSource;
         DrawCurrentArea(true);
         CheckGameOver();
         return;
@@ -239,7 +239,7 @@ void CalculationGame::LiftCards(DragRecord& drag) {
         const int count = ShownCount(k);
         if (count == 0 || position.waste[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragSource = k;
+        lifted = k;
         DrawWasteArea(k, true);
         CheckGameOver();
         return;
@@ -252,25 +252,25 @@ bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
     if (foundation >= 0) return Fits(drag.cards[0], foundation);
     // Waste-pile cards never move to another waste pile; the current card goes to any of them.
     const int pile = kPileRow.At(target.x);
-    return pile >= 0 && dragSource == kCurrentSource && ShownCount(pile) < kWasteSlots;
+    return pile >= 0 && lifted == kCurrentSource && ShownCount(pile) < kWasteSlots;
 }
 
 void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const bool fromCurrent = dragSource == kCurrentSource;
-    const Card lifted = fromCurrent               ? position.current
-                        : dragSource == kNoSource ? Card()
-                                                  : position.waste[dragSource][position.wasteCounts[dragSource] - 1];
+    const bool fromCurrent = lifted == kCurrentSource;
+    const Card card = fromCurrent               ? position.current
+                      : lifted == kNothingLifted ? Card()
+                                                 : position.waste[lifted][position.wasteCounts[lifted] - 1];
     const int foundation = FoundationAt(target.x, target.y);
     int pile = -1;
     for (int k = 0; k < kWastePiles && foundation < 0; ++k)
         if (PileX(k) == target.x && WasteCardY(ShownCount(k)) == target.y && ShownCount(k) < kWasteSlots) pile = k;
-    if (!lifted.IsValid() || drag.cards[0] != lifted || (foundation < 0 && pile < 0)) {
+    if (!card.IsValid() || drag.cards[0] != card || (foundation < 0 && pile < 0)) {
         CheckGameOver();
         return;
     }
-    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + dragSource;
+    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + lifted;
     const int to = foundation >= 0 ? CalculationModel::kFoundationPlace + foundation : CalculationModel::kWastePlace + pile;
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     const int scored = Play({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
     if (foundation >= 0) {
         DrawFoundationArea(foundation, true);
@@ -283,10 +283,6 @@ void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
         PlaySound("tableau.wav");
     }
     CheckGameOver();
-}
-
-void CalculationGame::ReturnCards() {
-    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----

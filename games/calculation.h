@@ -59,7 +59,6 @@ public:
     static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
-    static constexpr int kNoSource = -3;
 
     explicit CalculationGame(Artwork* artwork);
 
@@ -67,7 +66,6 @@ public:
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
@@ -80,14 +78,10 @@ public:
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    // A card lifted for a drag stays where it lies until it lands, but the table is drawn
-    // without it.
-    int32_t dragSource = kNoSource;
-
 private:
     // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
-    int ShownCount(int k) const { return position.wasteCounts[k] - (dragSource == k); }
+    Card ShownCurrent() const { return lifted == kCurrentSource ? Card() : position.current; }
+    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == k); }
     // Plays the move on the position, the stock read from the deck first; returns the points.
     int Play(const PlayMove& move);
     void RegisterHotspots();
@@ -98,5 +92,4 @@ private:
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { dragSource = kNoSource; }
 };

@@ -131,7 +131,7 @@ void GolfGame::NewGame(bool restart) {
     const int columnsInPlay = sevenByFive ? 7 : 6;
     const int cardsPerColumn = sevenByFive ? 5 : 6;
     position = GolfModel::Position();
-    heldColumn = kNoColumn;
+    lifted = kNothingLifted;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
 
@@ -211,7 +211,7 @@ void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
     if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
     SaveUndo();
     LiftCards(record);
-    if (heldColumn == kNoColumn) return;
+    if (lifted == kNothingLifted) return;
     AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
     DropCards(record, target);
 }
@@ -221,7 +221,7 @@ void GolfGame::LiftCards(DragRecord& drag) {
         const int count = position.columnCount[column];
         if (count < 1 || position.columns[column][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        heldColumn = column;
+        lifted = column;
         DrawColumnArea(column, true);
         CheckGameOver();
         return;
@@ -234,14 +234,14 @@ bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
 }
 
 void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldColumn == kNoColumn || drag.cards[0] != position.columns[heldColumn][position.columnCount[heldColumn] - 1]) {
+    if (lifted == kNothingLifted || drag.cards[0] != position.columns[lifted][position.columnCount[lifted] - 1]) {
         CheckGameOver();
         return;
     }
     points += GolfModel::Apply(position, {.kind = PlayMove::kMove,
-                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + heldColumn),
+                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + lifted),
                                           .to = GolfModel::kPilePlace});
-    heldColumn = kNoColumn;
+    lifted = kNothingLifted;
     RemovePickup(&drag);
     RemoveDropTarget(target.x, target.y);
     DrawFoundationArea(true);
@@ -251,10 +251,10 @@ void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void GolfGame::ReturnCards() {
-    if (heldColumn == kNoColumn) return;
+    if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();
-    const int column = heldColumn;
-    heldColumn = kNoColumn;
+    const int column = lifted;
+    lifted = kNothingLifted;
     DrawColumnArea(column, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -264,7 +264,7 @@ void GolfGame::ReturnCards() {
 
 bool GolfGame::CheckGameOver() {
     Refresh();
-    SettleGameOver(heldColumn == kNoColumn && GolfModel::Over(position));
+    SettleGameOver(lifted == kNothingLifted && GolfModel::Over(position));
     RegisterHotspots();
     return gameOver;
 }

@@ -59,7 +59,6 @@ public:
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
     static constexpr int kTableauX = 160, kTableauPitch = 80, kTableauY = 140, kTableauStep = 15;
-    static constexpr int kNoColumn = -1;
     // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
 
@@ -69,6 +68,7 @@ public:
     void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
+    // The card goes back onto its column, drawn again.
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
@@ -83,13 +83,10 @@ public:
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
-    // The pile is the foundation. A card on its way to the pile stays on its column until it
-    // lands, but the column is drawn without it.
-    int heldColumn = kNoColumn;
 
 private:
     // The cards of the column the table shows.
-    int ShownCount(int column) const { return position.columnCount[column] - (column == heldColumn); }
+    int ShownCount(int column) const { return position.columnCount[column] - (column == lifted); }
     // Reads the stock from the deck and the rule value from the settings before a rule question.
     void Refresh();
     void RegisterHotspots();
@@ -99,5 +96,4 @@ private:
     void DrawColumnArea(int column, bool present);
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { heldColumn = kNoColumn; }
 };

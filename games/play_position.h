@@ -312,11 +312,12 @@ public:
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
-    // drag override all four.
+    // drag override the first three.
     void LiftCards(DragRecord&) override {}
     void DropCards(DragRecord&, DropTarget&) override {}
-    void ReturnCards() override {}
     bool CanDrop(DragRecord&, DropTarget&) override { return false; }
+    // A card let go where it may not land goes back where it was lifted from.
+    void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.
@@ -328,6 +329,10 @@ public:
     }
 
     Position position;
+    // A card lifted for a drag (or on its way after a click) stays where it lies until it lands,
+    // but the table is drawn without it: the table's number for where it lies, or kNothingLifted.
+    static constexpr int32_t kNothingLifted = -1;
+    int32_t lifted = kNothingLifted;
 
 protected:
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
@@ -351,5 +356,5 @@ protected:
     // Every card of a position read from a record may be where it is, with the stock read.
     virtual bool Possible(const Position&, const Deck&) const { return true; }
     // What a table holds beside the position (a lifted card, a selection) goes on a restore.
-    virtual void LetGo() {}
+    virtual void LetGo() { lifted = kNothingLifted; }
 };
