@@ -189,18 +189,7 @@ void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
-    DragRecord record;
-    DropTarget target;
-    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
-    SaveUndo();
-    dragRecord = record;
-    dragging = true;
-    LiftCards(dragRecord);
-    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
-    DropTarget drop = target;
-    DropCards(dragRecord, drop);
-    dragging = false;
-    CheckGameOver();
+    PlayClickedCard(x, y);
 }
 
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {

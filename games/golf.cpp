@@ -206,14 +206,7 @@ void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // A click plays a column's top card at once when it fits; nothing is dragged.
-    DragRecord record;
-    DropTarget target;
-    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
-    SaveUndo();
-    LiftCards(record);
-    if (lifted == kNothingLifted) return;
-    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
-    DropCards(record, target);
+    PlayClickedCard(x, y);
 }
 
 void GolfGame::LiftCards(DragRecord& drag) {

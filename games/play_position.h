@@ -337,6 +337,23 @@ public:
 protected:
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+    // A click on a card that has somewhere to go plays it there at once, as a drag would: one
+    // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
+    void PlayClickedCard(int x, int y) {
+        DragRecord record;
+        DropTarget target;
+        if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
+        SaveUndo();
+        dragRecord = record;
+        dragging = true;
+        LiftCards(dragRecord);
+        if (lifted != kNothingLifted) {
+            AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+            DropCards(dragRecord, target);
+        }
+        dragging = false;
+        CheckGameOver();
+    }
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
     bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
