@@ -59,13 +59,8 @@ TEST_F(GolfTest, LayoutsDealThirtyFiveOrThirtySixCards) {
 
 TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
     EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), false));
-    EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), false));
     EXPECT_FALSE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), false));
     EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kTwo), Card(1, Card::kAce), false));
-    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kQueen), false));
-    EXPECT_FALSE(GolfModel::CanPlay(Card(0, 5), Card(1, 7), false));
-    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kAce), Card(1, Card::kKing), true));
-    EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kKing), Card(1, Card::kAce), true));
     EXPECT_TRUE(GolfModel::CanPlay(Card(0, Card::kQueen), Card(1, Card::kKing), true));
 
     // Through the mouse, with WrapAround on: Ace on a King and King on an Ace score 2 each.

@@ -15,7 +15,6 @@ protected:
         WriteDwordValue(key, name, value);
     }
     void ClickCell(int cell) { Click(MonteCarloGame::CellX(cell) + 20, MonteCarloGame::CellY(cell) + 30); }
-    // A grid holding only these cards, and a stock of the rest of the pack.
     // Moves each card to its cell (swapping it with what was there) and makes the stock the rest of
     // the pack, so the position stays one an undo record accepts.
     static void PlaceCards(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
