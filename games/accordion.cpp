@@ -96,12 +96,10 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
+void AccordionGame::DrawAreas(bool) {
     for (int i = 0; i < kDealtCells; ++i)
         if (position.cells[i].IsValid() && i != lifted)
             artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
-    DrawTableFrame(present);
 }
 
 void AccordionGame::RegisterPickups() {

@@ -43,7 +43,6 @@ public:
     explicit AccordionGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
@@ -57,6 +56,7 @@ public:
 
 private:
     void RegisterPickups();
+    void DrawAreas(bool present) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -170,13 +170,10 @@ void AuldLangSyneGame::DrawPileArea(int k, bool present) {
     play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
 }
 
-void AuldLangSyneGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void AuldLangSyneGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, present);
 }
 
 // ---- Moves ----

@@ -72,7 +72,10 @@ public:
     explicit AuldLangSyneGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
@@ -92,6 +95,7 @@ private:
     struct TableHooks;
     int ShownCount(int k) const { return position.pileCounts[k] - (lifted == k); }
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DealRow();
     void DrawStockArea(bool present);
     void DrawFoundationArea(int k, bool present);

@@ -196,14 +196,11 @@ void CalculationGame::DrawWasteArea(int k, bool present) {
     play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
 }
 
-void CalculationGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawCurrentArea(false);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
-    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void CalculationGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawCurrentArea(present);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
+    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, present);
 }
 
 // ---- Moves ----

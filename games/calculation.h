@@ -63,7 +63,10 @@ public:
     explicit CalculationGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
@@ -85,6 +88,7 @@ private:
     // Plays the move on the position, the stock read from the deck first; returns the points.
     int Play(const PlayMove& move);
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DrawStockArea(bool present);
     void DrawCurrentArea(bool present);
     void DrawFoundationArea(int k, bool present);

@@ -176,13 +176,10 @@ void GolfGame::DrawColumnArea(int column, bool present) {
     if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
 }
 
-void GolfGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawFoundationArea(false);
-    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void GolfGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawFoundationArea(present);
+    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, present);
 }
 
 // ---- Moves ----

@@ -65,7 +65,10 @@ public:
     explicit GolfGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     // The card goes back onto its column, drawn again.
@@ -90,6 +93,7 @@ private:
     // Reads the stock from the deck and the rule value from the settings before a rule question.
     void Refresh();
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DealToFoundation();
     void DrawStockArea(bool present);
     void DrawFoundationArea(bool present);

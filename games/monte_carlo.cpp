@@ -154,12 +154,10 @@ void MonteCarloGame::DrawCell(int cell, bool present) {
     play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
 }
 
-void MonteCarloGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    const int rows = Rule("Rows");
-    for (int cell = 0; cell < rows * kColumns; ++cell) DrawCell(cell, false);
-    DrawTableFrame(present);
+void MonteCarloGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    const int cells = Rule("Rows") * kColumns;
+    for (int cell = 0; cell < cells; ++cell) DrawCell(cell, present);
 }
 
 // ---- Moves ----

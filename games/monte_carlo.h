@@ -66,7 +66,6 @@ public:
     explicit MonteCarloGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
@@ -87,6 +86,7 @@ private:
     // Reads the stock from the deck and the rule values from the settings before a rule question.
     void Refresh() { position = ModelPosition(); }
     void RegisterPickups();
+    void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
     void DrawStockArea(bool present);
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }

@@ -309,6 +309,12 @@ public:
         return true;
     }
     const char* GetName() override { return FindGame(gameNumber)->name; }
+    // The whole table: the background, the game's areas and the frame.
+    void Draw(bool present) override {
+        artwork->RestoreBackground(0, 799, 0, 599);
+        DrawAreas(false);
+        DrawTableFrame(present);
+    }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
@@ -364,6 +370,9 @@ protected:
         if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
         return gameOver;
     }
+
+    // Every area of the table; with present each is cleared first and marked for presenting.
+    virtual void DrawAreas(bool present) = 0;
 
     // ---- The game's part of its undo record (tables with their own record override the pair
     // above instead) ----

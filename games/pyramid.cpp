@@ -317,21 +317,11 @@ void PyramidGame::DrawTalonArea(bool present) {
     });
 }
 
-void PyramidGame::RedrawTable() {
-    DrawStockArea(true);
-    DrawTriangleArea(true);
-    DrawWasteArea(true);
-    DrawTalonArea(true);
-    artwork->PresentDirty();
-}
-
-void PyramidGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawTriangleArea(false);
-    DrawWasteArea(false);
-    DrawTalonArea(false);
-    DrawTableFrame(present);
+void PyramidGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawTriangleArea(present);
+    DrawWasteArea(present);
+    DrawTalonArea(present);
 }
 
 // ---- Moves ----
@@ -422,7 +412,8 @@ void PyramidGame::PressCard(int x, int y) {
             PlaySound("nomatch1.wav");
         }
     }
-    RedrawTable();
+    DrawAreas(true);
+    artwork->PresentDirty();
     CheckGameOver();
 }
 

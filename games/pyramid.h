@@ -86,7 +86,6 @@ public:
     explicit PyramidGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
     void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
@@ -114,6 +113,7 @@ private:
     void PressCard(int x, int y);
     bool DecideGameOver() const;
     void RegisterPickups();
+    void DrawAreas(bool present) override;
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
@@ -122,7 +122,6 @@ private:
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present);
     void DrawTalonArea(bool present);
-    void RedrawTable();
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
     void LetGo() override { first = second = Selection(); }
