@@ -63,8 +63,6 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-AccordionGame::AccordionGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
     gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};

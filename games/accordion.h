@@ -31,16 +31,15 @@ struct AccordionParts {
 // meet in a search; covered cards leave the position.
 using AccordionModel = PlayModel<AccordionParts>;
 
-class AccordionGame : public ModelTable<AccordionModel> {
+class AccordionGame : public ModelTable<AccordionModel, 1> {
 public:
     static constexpr int kCellCount = 55;
     static constexpr int kDealtCells = 52;
     static constexpr int kColumns = 11;
     static constexpr int kOriginX = 100, kOriginY = 80;
     static constexpr int kPitchX = 55, kPitchY = 90;
-    static constexpr int kGameNumber = 1;
 
-    explicit AccordionGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;

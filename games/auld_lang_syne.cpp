@@ -83,8 +83,6 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodeCards(out, position.stock, position.stockCount);
 }
 
-AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock) {
         gesture = play_position::ClickOnCard(kStockX, kStockY);

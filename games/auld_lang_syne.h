@@ -61,15 +61,14 @@ struct AuldLangSyneParts {
 // are known, counted up from the start rank.
 using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 
-class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
+class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3> {
 public:
-    static constexpr int kGameNumber = 3;
     static constexpr int kStockX = 130, kStockY = 110;
     static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
 
-    explicit AuldLangSyneGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     void Draw(bool present) override {

@@ -110,8 +110,6 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 
 // ---- The game ----
 
-CalculationGame::CalculationGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 int CalculationGame::Play(const PlayMove& move) {
     LoadStock();
     return CalculationModel::Apply(position, move);

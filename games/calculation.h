@@ -48,9 +48,8 @@ struct CalculationParts {
 // shows its top and counts the cards beneath it.
 using CalculationModel = PlayModel<CalculationParts>;
 
-class CalculationGame : public ModelTable<CalculationModel> {
+class CalculationGame : public ModelTable<CalculationModel, 5> {
 public:
-    static constexpr int kGameNumber = 5;
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kCurrentX = 180, kCurrentY = 80;
@@ -60,7 +59,7 @@ public:
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
 
-    explicit CalculationGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     void Draw(bool present) override {

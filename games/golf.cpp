@@ -98,8 +98,6 @@ void GolfModel::Cards(const Position& position, CardTally& out) {
     for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
-GolfGame::GolfGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 GolfModel::Position GolfGame::ModelPosition() const {
     GolfModel::Position now = ModelTable::ModelPosition();
     now.wrapAround = RuleOn("WrapAround");

@@ -52,9 +52,8 @@ struct GolfParts {
 // Golf keeps every card.
 using GolfModel = PlayModel<GolfParts>;
 
-class GolfGame : public ModelTable<GolfModel> {
+class GolfGame : public ModelTable<GolfModel, 11> {
 public:
-    static constexpr int kGameNumber = 11;
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
@@ -62,7 +61,7 @@ public:
     // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
 
-    explicit GolfGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     void Draw(bool present) override {

@@ -84,8 +84,6 @@ void MonteCarloModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-MonteCarloGame::MonteCarloGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     MonteCarloModel::Position now = ModelTable::ModelPosition();
     now.rows = Rule("Rows");

@@ -55,15 +55,14 @@ struct MonteCarloParts {
 // meet in a search. Pairs leave the position.
 using MonteCarloModel = PlayModel<MonteCarloParts>;
 
-class MonteCarloGame : public ModelTable<MonteCarloModel> {
+class MonteCarloGame : public ModelTable<MonteCarloModel, 13> {
 public:
-    static constexpr int kGameNumber = 13;
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
 
     using Selection = CardSelection;
 
-    explicit MonteCarloGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     bool CheckGameOver() override;

@@ -273,12 +273,14 @@ int ApplyWithoutHooks(typename Parts::Position& position, const PlayMove& move) 
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
 // from the deck. The table sees its model's constants and helpers as its own.
-template <typename M>
+template <typename M, int Number = 0>
 class ModelTable : public Game, public M {
 public:
     using Model = M;
     using Position = typename M::Position;
+    static constexpr int kGameNumber = Number;
     using Game::Game;
+    explicit ModelTable(Artwork* artwork) : Game(artwork, Number) {}
 
     void Undo() override {
         if (paused || gameOver) return;

@@ -195,8 +195,6 @@ void PyramidModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-PyramidGame::PyramidGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 PyramidModel::Position PyramidGame::ModelPosition() const {
     PyramidModel::Position now = ModelTable::ModelPosition();
     now.extraCards = RuleOn("ExtraCards");

@@ -70,9 +70,8 @@ struct PyramidParts {
 // leave the position.
 using PyramidModel = PlayModel<PyramidParts>;
 
-class PyramidGame : public ModelTable<PyramidModel> {
+class PyramidGame : public ModelTable<PyramidModel, 15> {
 public:
-    static constexpr int kGameNumber = 15;
     static constexpr int kTalonSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 100, kStockY = 70;
     static constexpr int kWasteX = 180, kWasteY = 70;
@@ -83,7 +82,7 @@ public:
 
     using Selection = CardSelection;
 
-    explicit PyramidGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
     // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
