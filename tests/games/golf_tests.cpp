@@ -95,12 +95,11 @@ TEST_F(GolfTest, WithoutAutoGameOverABlockedTableStaysInPlay) {
     EXPECT_TRUE(messages.empty()) << "no 'no moves' message when the player ends the game";
 }
 
-TEST_F(GolfTest, UndoRecordHasItsSizeAndRefusesDuplicates) {
+TEST_F(GolfTest, UndoRecordRefusesDuplicates) {
     GolfGame& game = Start<GolfGame>();
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), 960u + 416 + 4 + 392 + 28 + 8);
     EXPECT_TRUE(game.RestoreRecord(*record));
     // A column card repeated in the foundation is refused and leaves the game as it was.
     std::vector<uint8_t> damaged = *record;

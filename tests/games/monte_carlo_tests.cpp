@@ -60,13 +60,12 @@ TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
     EXPECT_TRUE(game.IsWon());
 }
 
-TEST_F(MonteCarloTest, UndoRecordHasItsSizeAndRefusesCardsOutsideTheRows) {
+TEST_F(MonteCarloTest, UndoRecordRefusesCardsOutsideTheRows) {
     SetRule("Rows", 4);
     MonteCarloGame& game = Start<MonteCarloGame>();
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), 960u + 200 + 8);
     EXPECT_TRUE(game.RestoreRecord(*record));
     std::vector<uint8_t> damaged = *record;
     std::copy_n(record->begin() + kUndoGamePartOffset, 8, damaged.begin() + kUndoGamePartOffset + 20 * 8);
