@@ -63,8 +63,6 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-AccordionGame::AccordionGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kMove) return false;
     gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};
@@ -88,7 +86,7 @@ void AccordionGame::NewGame(bool) {
     fanDy = kPitchY;
     play_position::ShufflePack(deck);
     for (Card& cell : position.cells) cell = deck.DealNext();
-    liftedCell = -1;
+    lifted = kNothingLifted;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
     play_position::ShowNewTable(*this);
@@ -96,12 +94,10 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
+void AccordionGame::DrawAreas(bool) {
     for (int i = 0; i < kDealtCells; ++i)
-        if (position.cells[i].IsValid() && i != liftedCell)
+        if (position.cells[i].IsValid() && i != lifted)
             artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
-    DrawTableFrame(present);
 }
 
 void AccordionGame::RegisterPickups() {
@@ -116,7 +112,7 @@ void AccordionGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     const int cell = CellAt(drag.x, drag.y);
     if (cell < 0 || cell >= kDealtCells || position.cells[cell] != drag.cards[0]) return;
-    liftedCell = cell;
+    lifted = cell;
     artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
     artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
 
@@ -132,17 +128,17 @@ void AccordionGame::LiftCards(DragRecord& drag) {
 
 bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells || cell == liftedCell || !position.cells[cell].IsValid()) return false;
+    if (cell < 0 || cell >= kDealtCells || cell == lifted || !position.cells[cell].IsValid()) return false;
     return AccordionModel::Matches(drag.cards[0], position.cells[cell]);
 }
 
 void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (liftedCell < 0 || drag.cards[0] != position.cells[liftedCell]) return;
+    if (lifted < 0 || drag.cards[0] != position.cells[lifted]) return;
     const int cell = CellAt(target.x, target.y);
     if (cell < 0 || cell >= kDealtCells) return;
-    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(liftedCell),
+    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted),
                                                .to = static_cast<int8_t>(cell)});
-    liftedCell = -1;
+    lifted = kNothingLifted;
     artwork->DrawCard(CellX(cell), CellY(cell), position.cells[cell], artwork->screenBuffer);
     artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
     artwork->PresentDirty();
@@ -150,41 +146,22 @@ void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void AccordionGame::ReturnCards() {
-    play_position::ReturnLifted(*this, liftedCell, -1);
-}
-
 bool AccordionGame::CheckGameOver() {
-    gameOver = endedByUser || (liftedCell < 0 && AccordionModel::Over(position));
-    if (gameOver && !AutoGameOverOn() && !endedByUser && !IsWon()) gameOver = false;
+    SettleGameOver(lifted < 0 && AccordionModel::Over(position));
     RegisterPickups();
     return gameOver;
 }
 
-void AccordionGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.cells.data(), kDealtCells);
-    const std::array<Card, kCellCount - kDealtCells> neverDealt{};  // the record keeps 55 cells
-    writer.Cards(neverDealt.data(), kCellCount - kDealtCells);
-    play_position::EndRecord(*this, writer);
+bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    std::array<Card, kCellCount> cells{};  // the record keeps 55 cells; the deal fills 52
+    std::copy(read.cells.begin(), read.cells.end(), cells.begin());
+    fields.Cards(cells);
+    std::copy(cells.begin(), cells.begin() + kDealtCells, read.cells.begin());
+    return std::none_of(cells.begin() + kDealtCells, cells.end(), [](Card card) { return card.IsValid(); });
 }
 
-bool AccordionGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kCellCount> readCells;
-    int32_t readPoints = 0, elapsed = 0;
-    if (!reader.Cards(readCells.data(), kCellCount) || !play_position::ReadRecordEnd(reader, readPoints, elapsed))
-        return false;
-    // Every card at most once, and nothing in the three cells the deal never fills.
+// Every card at most once.
+bool AccordionGame::Possible(const Position& read, const Deck&) const {
     PackTally tally;
-    for (int i = 0; i < kCellCount; ++i) {
-        if (!readCells[i].IsValid()) continue;
-        if (i >= kDealtCells || !tally.Take(readCells[i])) return false;
-    }
-    CommitBaseState(reader);
-    std::copy(readCells.begin(), readCells.begin() + kDealtCells, position.cells.begin());
-    liftedCell = -1;
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return std::all_of(read.cells.begin(), read.cells.end(), [&](Card card) { return tally.TakeSlot(card); });
 }

@@ -31,28 +31,21 @@ struct AccordionParts {
 // meet in a search; covered cards leave the position.
 using AccordionModel = PlayModel<AccordionParts>;
 
-class AccordionGame : public ModelTable<AccordionModel> {
+class AccordionGame : public ModelTable<AccordionModel, 1> {
 public:
     static constexpr int kCellCount = 55;
     static constexpr int kDealtCells = 52;
     static constexpr int kColumns = 11;
     static constexpr int kOriginX = 100, kOriginY = 80;
     static constexpr int kPitchX = 55, kPitchY = 90;
-    static constexpr int kGameNumber = 1;
-    // Size of an undo record: base part, 55 cells, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + kCellCount * 8 + 8;
 
-    explicit AccordionGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
@@ -60,9 +53,9 @@ public:
     static int CellAt(int x, int y);
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    // A card lifted for a drag stays in its cell until it lands, but the table is drawn without it.
-    int32_t liftedCell = -1;
-
 private:
     void RegisterPickups();
+    void DrawAreas(bool present) override;
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -1,12 +1,6 @@
 #include "games/auld_lang_syne.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -89,18 +83,6 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodeCards(out, position.stock, position.stockCount);
 }
 
-// ---- Rule values ----
-
-AuldLangSyneRules AuldLangSyneRules::Read() {
-    AuldLangSyneRules rules;
-    const RuleValues values(AuldLangSyneGame::kGameNumber);
-    rules.startCard = values["StartCard"];
-    rules.filledIn = values.On("FilledIn");
-    return rules;
-}
-
-AuldLangSyneGame::AuldLangSyneGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock) {
         gesture = play_position::ClickOnCard(kStockX, kStockY);
@@ -127,18 +109,17 @@ void AuldLangSyneGame::NewGame(bool restart) {
     fanDy = kPileStep;
     SetStandardPanel();
     position = AuldLangSyneModel::Position();
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
 
     play_position::ShufflePack(deck);
-    const AuldLangSyneRules rules = AuldLangSyneRules::Read();
-    position.startRank = rules.startCard;
+    position.startRank = Rule("StartCard");
     if (position.startRank == -1) {
         position.foundations[0] = deck.DealNext();
         position.startRank = position.foundations[0].Rank();
     }
-    if (rules.filledIn) {
+    if (RuleOn("FilledIn")) {
         for (int suit = 0; suit < kFoundations; ++suit) {
             position.foundations[suit] = Card(suit, position.startRank);
             deck.Exclude(position.foundations[suit]);
@@ -187,13 +168,10 @@ void AuldLangSyneGame::DrawPileArea(int k, bool present) {
     play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
 }
 
-void AuldLangSyneGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void AuldLangSyneGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
+    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, present);
 }
 
 // ---- Moves ----
@@ -206,18 +184,7 @@ void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
-    DragRecord record;
-    DropTarget target;
-    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
-    SaveUndo();
-    dragRecord = record;
-    dragging = true;
-    LiftCards(dragRecord);
-    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
-    DropTarget drop = target;
-    DropCards(dragRecord, drop);
-    dragging = false;
-    CheckGameOver();
+    PlayClickedCard(x, y);
 }
 
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {
@@ -226,7 +193,7 @@ void AuldLangSyneGame::LiftCards(DragRecord& drag) {
         const int count = ShownCount(k);
         if (count == 0 || position.piles[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragSource = k;
+        lifted = k;
         DrawPileArea(k, true);
         CheckGameOver();
         return;
@@ -240,12 +207,12 @@ bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
 
 void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
     const int foundation = FoundationAt(target.x, target.y);
-    const int pile = dragSource;
-    if (pile == kNoSource || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
+    const int pile = lifted;
+    if (pile == kNothingLifted || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
         CheckGameOver();
         return;
     }
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     points += AuldLangSyneModel::Apply(position, {.kind = PlayMove::kMove,
                                                   .from = static_cast<int8_t>(AuldLangSyneModel::kPilePlace + pile),
                                                   .to = static_cast<int8_t>(AuldLangSyneModel::kFoundationPlace + foundation)});
@@ -255,17 +222,13 @@ void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void AuldLangSyneGame::ReturnCards() {
-    play_position::ReturnLifted(*this, dragSource, kNoSource);
-}
-
 // ---- Game over ----
 
 bool AuldLangSyneGame::CheckGameOver() {
     LoadStock();
     // A card on its way is out of play until it lands.
     AuldLangSyneModel::Position shown = position;
-    if (dragSource != kNoSource) play_position::Pop(shown.piles[dragSource], shown.pileCounts[dragSource]);
+    if (lifted != kNothingLifted) play_position::Pop(shown.piles[lifted], shown.pileCounts[lifted]);
     gameOver = endedByUser || AuldLangSyneModel::Over(shown);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
     RegisterHotspots();
@@ -284,49 +247,29 @@ void AuldLangSyneGame::RegisterHotspots() {
 }
 
 // The stock must be empty too, so that ending the game early is never a win.
-double AuldLangSyneGame::GetScoreFactor() { return AuldLangSyneRules::Read().filledIn ? kFilledInFactor : 1.0; }
+double AuldLangSyneGame::GetScoreFactor() { return RuleOn("FilledIn") ? kFilledInFactor : 1.0; }
 
 // ---- Undo ----
 
-void AuldLangSyneGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundations.data(), kFoundations);
-    for (const auto& pile : position.piles) writer.Cards(pile.data(), kPileSlots);
-    for (int32_t count : position.pileCounts) writer.Int(count);
-    play_position::EndRecord(*this, writer);
+bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    fields.Cards(read.foundations);
+    fields.Piles(read.piles);
+    fields.Counts(read.pileCounts, 0, kPileSlots);
+    for (int k = 0; k < kPiles; ++k) ClearPastCount(read.piles[k], read.pileCounts[k]);
+    return true;
 }
 
-bool AuldLangSyneGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readFoundations;
-    std::array<std::array<Card, kPileSlots>, kPiles> readPiles;
-    std::array<int32_t, kPiles> readCounts;
-    int32_t readPoints = 0, elapsed = 0;
-    reader.Cards(readFoundations.data(), kFoundations);
-    for (auto& pile : readPiles) reader.Cards(pile.data(), kPileSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kPileSlots);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-
-    // Every card in play exactly once: stock, piles and foundations, whose covered cards are
-    // counted from the top's distance to the starting rank.
+// Every card in play exactly once: stock, piles and foundations, whose covered cards are counted
+// from the top's distance to the starting rank.
+bool AuldLangSyneGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
+    if (!tally.TakeStock(stock)) return false;
     for (int k = 0; k < kPiles; ++k)
-        if (!tally.TakeCards(readPiles[k].data(), readCounts[k])) return false;
-    for (Card top : readFoundations) {
+        if (!tally.TakeCards(read.piles[k].data(), read.pileCounts[k])) return false;
+    for (Card top : read.foundations) {
         if (!top.IsValid()) continue;
         if (!tally.Take(top)) return false;
-        tally.TakeCovered((top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount);
+        tally.TakeCovered((top.Rank() - read.startRank + Card::kRankCount) % Card::kRankCount);
     }
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    position.foundations = readFoundations;
-    position.piles = readPiles;
-    position.pileCounts = readCounts;
-    for (int k = 0; k < kPiles; ++k) ClearPastCount(position.piles[k], position.pileCounts[k]);
-    dragSource = kNoSource;
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return tally.WholePack();
 }

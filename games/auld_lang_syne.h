@@ -11,16 +11,8 @@
 #include "framework/game.h"
 #include "games/play_position.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
-struct AuldLangSyneRules {
-    int32_t startCard = 12;  // "StartCard", -1 (the first card of the deck) or a rank index
-    bool filledIn = false;   // "FilledIn"
-
-    static AuldLangSyneRules Read();
-};
-
-// The rules as a model of play. Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
+// The rules as a model of play. The deal reads the rule values "StartCard" (-1 for the first card
+// of the deck, else a rank index) and "FilledIn" (the foundations start filled). Places: 0 the stock, 1 + f foundation f, 5 + k pile k. A press
 // on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
 // foundation it fits is a kMove, made by clicking the card.
 struct AuldLangSyneParts {
@@ -69,32 +61,26 @@ struct AuldLangSyneParts {
 // are known, counted up from the start rank.
 using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 
-class AuldLangSyneGame : public ModelTable<AuldLangSyneModel> {
+class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3> {
 public:
-    static constexpr int kGameNumber = 3;
     static constexpr int kStockX = 130, kStockY = 110;
     static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
-    static constexpr int kNoSource = -1;
-    // Size of an undo record: base part, foundation tops, pile cells, pile counts, points,
-    // elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kPiles * kPileSlots) + 4 * kPiles + 8;
 
-    explicit AuldLangSyneGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int ColumnX(int k) { return kColumns.X(k); }
     static int CardY(int index) { return kPileY + kPileStep * index; }
@@ -104,17 +90,16 @@ public:
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
-    // A card on its way to a foundation stays on its pile until it lands, but the pile is drawn
-    // without it.
-    int32_t dragSource = kNoSource;
-
 private:
     struct TableHooks;
-    int ShownCount(int k) const { return position.pileCounts[k] - (dragSource == k); }
+    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == k); }
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DealRow();
     void DrawStockArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawPileArea(int k, bool present);
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
 };

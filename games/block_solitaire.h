@@ -14,7 +14,6 @@ public:
     static constexpr int kSlotX = 200, kSlotPitch = 66;
     static constexpr int kRowY[kRows] = {130, 240, 350};
     static constexpr int kPairSum = 11;
-    static constexpr size_t kRecordSize = RecordSize(kSlots);
 
     explicit BlockSolitaireGame(Artwork* artwork);
 

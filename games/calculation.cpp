@@ -1,12 +1,6 @@
 #include "games/calculation.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -116,8 +110,6 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 
 // ---- The game ----
 
-CalculationGame::CalculationGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 int CalculationGame::Play(const PlayMove& move) {
     LoadStock();
     return CalculationModel::Apply(position, move);
@@ -152,12 +144,6 @@ int CalculationGame::StartRank(int choice, int foundation) {
     return pip == 1 ? Card::kAce : pip - 2;
 }
 
-
-int CalculationGame::ReadChoice() {
-    return RuleValues(kGameNumber)["StartingCard"];
-}
-
-
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
@@ -169,13 +155,13 @@ void CalculationGame::NewGame(bool restart) {
     fan2B = 0;
     SetStandardPanel();
     position = CalculationModel::Position();
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     for (int k = 0; k < kFoundations; ++k)
         AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
 
     play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
-    const int choice = ReadChoice();
+    const int choice = Rule("StartingCard");
     for (int k = 0; k < kFoundations; ++k) {
         position.startRanks[k] = StartRank(choice, k);
         const int suit = choice == kAllKingsChoice ? kKingSuits[k] : Random() % Card::kSuitCount;
@@ -208,14 +194,11 @@ void CalculationGame::DrawWasteArea(int k, bool present) {
     play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
 }
 
-void CalculationGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawCurrentArea(false);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, false);
-    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void CalculationGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawCurrentArea(present);
+    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
+    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, present);
 }
 
 // ---- Moves ----
@@ -242,7 +225,7 @@ void CalculationGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     if (ShownCurrent().IsValid() && drag.cards[0] == position.current) {
         SaveUndo();
-        dragSource = kCurrentSource;
+        lifted = kCurrentSource;
         DrawCurrentArea(true);
         CheckGameOver();
         return;
@@ -251,7 +234,7 @@ void CalculationGame::LiftCards(DragRecord& drag) {
         const int count = ShownCount(k);
         if (count == 0 || position.waste[k][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        dragSource = k;
+        lifted = k;
         DrawWasteArea(k, true);
         CheckGameOver();
         return;
@@ -264,25 +247,25 @@ bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
     if (foundation >= 0) return Fits(drag.cards[0], foundation);
     // Waste-pile cards never move to another waste pile; the current card goes to any of them.
     const int pile = kPileRow.At(target.x);
-    return pile >= 0 && dragSource == kCurrentSource && ShownCount(pile) < kWasteSlots;
+    return pile >= 0 && lifted == kCurrentSource && ShownCount(pile) < kWasteSlots;
 }
 
 void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const bool fromCurrent = dragSource == kCurrentSource;
-    const Card lifted = fromCurrent               ? position.current
-                        : dragSource == kNoSource ? Card()
-                                                  : position.waste[dragSource][position.wasteCounts[dragSource] - 1];
+    const bool fromCurrent = lifted == kCurrentSource;
+    const Card card = fromCurrent               ? position.current
+                      : lifted == kNothingLifted ? Card()
+                                                 : position.waste[lifted][position.wasteCounts[lifted] - 1];
     const int foundation = FoundationAt(target.x, target.y);
     int pile = -1;
     for (int k = 0; k < kWastePiles && foundation < 0; ++k)
         if (PileX(k) == target.x && WasteCardY(ShownCount(k)) == target.y && ShownCount(k) < kWasteSlots) pile = k;
-    if (!lifted.IsValid() || drag.cards[0] != lifted || (foundation < 0 && pile < 0)) {
+    if (!card.IsValid() || drag.cards[0] != card || (foundation < 0 && pile < 0)) {
         CheckGameOver();
         return;
     }
-    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + dragSource;
+    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + lifted;
     const int to = foundation >= 0 ? CalculationModel::kFoundationPlace + foundation : CalculationModel::kWastePlace + pile;
-    dragSource = kNoSource;
+    lifted = kNothingLifted;
     const int scored = Play({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
     if (foundation >= 0) {
         DrawFoundationArea(foundation, true);
@@ -297,16 +280,11 @@ void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-void CalculationGame::ReturnCards() {
-    play_position::ReturnLifted(*this, dragSource, kNoSource);
-}
-
 // ---- Game over ----
 
 bool CalculationGame::CheckGameOver() {
     LoadStock();
-    gameOver = endedByUser || (!dragging && CalculationModel::Over(position));
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    SettleGameOver(!dragging && CalculationModel::Over(position));
     RegisterHotspots();
     return gameOver;
 }
@@ -329,54 +307,29 @@ void CalculationGame::RegisterHotspots() {
 
 // ---- Undo ----
 
-void CalculationGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.foundationTops.data(), kFoundations);
-    for (const auto& pile : position.waste) writer.Cards(pile.data(), kWasteSlots);
-    for (int32_t count : position.wasteCounts) writer.Int(count);
-    writer.CardValue(position.current);
-    for (int32_t count : position.foundationCounts) writer.Int(count);
-    play_position::EndRecord(*this, writer);
+// The foundation tops, the waste piles and their counts, the current card, the foundation counts.
+bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    fields.Cards(read.foundationTops);
+    fields.Piles(read.waste);
+    fields.Counts(read.wasteCounts, 0, kWasteSlots);
+    fields.Card1(read.current);
+    fields.Counts(read.foundationCounts, 1, Card::kRankCount);
+    for (int k = 0; k < kWastePiles; ++k) ClearPastCount(read.waste[k], read.wasteCounts[k]);
+    return true;
 }
 
-bool CalculationGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundations> readTops;
-    std::array<std::array<Card, kWasteSlots>, kWastePiles> readWaste;
-    std::array<int32_t, kWastePiles> readWasteCounts;
-    std::array<int32_t, kFoundations> readCounts;
-    Card readCurrent;
-    int32_t readPoints = 0, elapsed = 0;
-    reader.Cards(readTops.data(), kFoundations);
-    for (auto& pile : readWaste) reader.Cards(pile.data(), kWasteSlots);
-    for (int32_t& count : readWasteCounts) reader.IntIn(count, 0, kWasteSlots);
-    reader.CardValue(readCurrent);
-    for (int32_t& count : readCounts) reader.IntIn(count, 1, Card::kRankCount);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-
-    // Each foundation's top must be where its steps from the starting rank lead, and every card
-    // must be in play exactly once: stock, current card, waste piles and foundations.
+// Each foundation's top must be where its steps from the starting rank lead, and every card must
+// be in play exactly once: stock, current card, waste piles and foundations.
+bool CalculationGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
-        int rank = position.startRanks[k];
-        for (int i = 1; i < readCounts[k]; ++i) rank = FollowingRank(rank, k);
-        if (!tally.Take(readTops[k]) || readTops[k].Rank() != rank) return false;
-        tally.TakeCovered(readCounts[k] - 1);
+        int rank = read.startRanks[k];
+        for (int i = 1; i < read.foundationCounts[k]; ++i) rank = FollowingRank(rank, k);
+        if (!tally.Take(read.foundationTops[k]) || read.foundationTops[k].Rank() != rank) return false;
+        tally.TakeCovered(read.foundationCounts[k] - 1);
     }
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current)) return false;
     for (int k = 0; k < kWastePiles; ++k)
-        if (!tally.TakeCards(readWaste[k].data(), readWasteCounts[k])) return false;
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    position.foundationTops = readTops;
-    position.waste = readWaste;
-    position.wasteCounts = readWasteCounts;
-    for (int k = 0; k < kWastePiles; ++k) ClearPastCount(position.waste[k], position.wasteCounts[k]);
-    position.current = readCurrent;
-    position.foundationCounts = readCounts;
-    dragSource = kNoSource;
-    FinishUndo(readPoints, elapsed);
-    return true;
+        if (!tally.TakeCards(read.waste[k].data(), read.wasteCounts[k])) return false;
+    return tally.WholePack();
 }

@@ -48,9 +48,8 @@ struct CalculationParts {
 // shows its top and counts the cards beneath it.
 using CalculationModel = PlayModel<CalculationParts>;
 
-class CalculationGame : public ModelTable<CalculationModel> {
+class CalculationGame : public ModelTable<CalculationModel, 5> {
 public:
-    static constexpr int kGameNumber = 5;
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kCurrentX = 180, kCurrentY = 80;
@@ -59,50 +58,41 @@ public:
     static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
     static constexpr int kWasteFanStep = 15;
     static constexpr int kCurrentSource = 4;
-    static constexpr int kNoSource = -3;
-    // Size of an undo record: base part, foundation tops, waste cells, waste counts, current
-    // card, foundation counts, points, elapsed seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kFoundations + kWastePiles * kWasteSlots) + 4 * kWastePiles + 8 +
-        4 * kFoundations + 8;
 
-    explicit CalculationGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int PileX(int k) { return kPileRow.X(k); }
     static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    // The choice stored in "StartingCard" (the default when missing or out of range).
-    static int ReadChoice();
     // May this card go on foundation k now?
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    // A card lifted for a drag stays where it lies until it lands, but the table is drawn
-    // without it.
-    int32_t dragSource = kNoSource;
-
 private:
     // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
-    int ShownCount(int k) const { return position.wasteCounts[k] - (dragSource == k); }
+    Card ShownCurrent() const { return lifted == kCurrentSource ? Card() : position.current; }
+    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == k); }
     // Plays the move on the position, the stock read from the deck first; returns the points.
     int Play(const PlayMove& move);
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DrawStockArea(bool present);
     void DrawCurrentArea(bool present);
     void DrawFoundationArea(int k, bool present);
     void DrawWasteArea(int k, bool present);
     static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -115,19 +115,3 @@ void CribbageSolitaireGame::TurnNextCard() {
     if (!CheckGameOver() || !starter.IsValid()) return;
     ScoreHands([starter](const Line& hand) { return ScoreHand(hand, starter); });
 }
-
-// ---- Undo ----
-
-void CribbageSolitaireGame::WriteHandState(UndoWriter& writer) { writer.CardValue(position.starter); }
-
-bool CribbageSolitaireGame::ReadHandState(UndoReader& reader, PackTally& tally) {
-    reader.CardValue(readStarter);
-    return tally.TakeSlot(readStarter);
-}
-
-void CribbageSolitaireGame::ApplyHandState() {
-    position.starter = readStarter;
-    // The hands are scored only at the end, which no record holds.
-    handScores.fill(0);
-    handTotal = 0;
-}

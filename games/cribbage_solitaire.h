@@ -21,8 +21,6 @@ class CribbageSolitaireGame : public GridHandGame<kCribbageGrid> {
 public:
     static constexpr int kGameNumber = 7;
     static constexpr int kStarterX = 130, kStarterY = 210;
-    // Size of an undo record: the grid game's record with the starter after the grid.
-    static constexpr size_t kRecordSize = kGridRecordSize + 8;
 
     using Model = CribbageSolitaireModel;
 
@@ -43,9 +41,8 @@ private:
     void DrawExtraCards() override;
     // A click placement saves the position twice: before it lifts the card and in LiftCards.
     bool ClickSavesTwice() const override { return true; }
-    void WriteHandState(UndoWriter& writer) override;
-    bool ReadHandState(UndoReader& reader, PackTally& tally) override;
-    void ApplyHandState() override;
-
-    Card readStarter;  // staged by ReadHandState
+    // The starter; the hands are scored only at the end, which no record holds.
+    void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores&) override {
+        fields.Card1(read.starter);
+    }
 };

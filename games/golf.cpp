@@ -1,13 +1,7 @@
 #include "games/golf.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
 #include <cstdlib>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -104,27 +98,14 @@ void GolfModel::Cards(const Position& position, CardTally& out) {
     for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
-// ---- Rule values ----
-
-GolfRules GolfRules::Read() {
-    GolfRules rules;
-    const RuleValues values(GolfGame::kGameNumber);
-    rules.wrapAround = values.On("WrapAround");
-    rules.flipFirst = values.On("FlipFirst");
-    rules.sevenByFive = values.On("SevenByFive");
-    return rules;
-}
-
-GolfGame::GolfGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 GolfModel::Position GolfGame::ModelPosition() const {
     GolfModel::Position now = ModelTable::ModelPosition();
-    now.wrapAround = GolfRules::Read().wrapAround;
+    now.wrapAround = RuleOn("WrapAround");
     return now;
 }
 
 void GolfGame::Refresh() {
-    position.wrapAround = GolfRules::Read().wrapAround;
+    position.wrapAround = RuleOn("WrapAround");
     LoadStock();
 }
 
@@ -144,11 +125,11 @@ void GolfGame::NewGame(bool restart) {
     fanDx = 0;
     fanDy = kTableauStep;
     SetStandardPanel();
-    const GolfRules rules = GolfRules::Read();
-    const int columnsInPlay = rules.sevenByFive ? 7 : 6;
-    const int cardsPerColumn = rules.sevenByFive ? 5 : 6;
+    const bool sevenByFive = RuleOn("SevenByFive");
+    const int columnsInPlay = sevenByFive ? 7 : 6;
+    const int cardsPerColumn = sevenByFive ? 5 : 6;
     position = GolfModel::Position();
-    heldColumn = kNoColumn;
+    lifted = kNothingLifted;
     artwork->RestoreBackground(0, 799, 0, 599);
     ClearHotspots();
 
@@ -165,7 +146,7 @@ void GolfGame::NewGame(bool restart) {
             PlaySound("deal.wav");
         }
     }
-    if (rules.flipFirst) DealToFoundation();
+    if (RuleOn("FlipFirst")) DealToFoundation();
     else CheckGameOver();
     StartClock(0);
 }
@@ -193,13 +174,10 @@ void GolfGame::DrawColumnArea(int column, bool present) {
     if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
 }
 
-void GolfGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawFoundationArea(false);
-    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, false);
-    DrawTableFrame(present);
-    CheckGameOver();
+void GolfGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawFoundationArea(present);
+    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, present);
 }
 
 // ---- Moves ----
@@ -223,14 +201,7 @@ void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
         return;
     }
     // A click plays a column's top card at once when it fits; nothing is dragged.
-    DragRecord record;
-    DropTarget target;
-    if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
-    SaveUndo();
-    LiftCards(record);
-    if (heldColumn == kNoColumn) return;
-    AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
-    DropCards(record, target);
+    PlayClickedCard(x, y);
 }
 
 void GolfGame::LiftCards(DragRecord& drag) {
@@ -238,7 +209,7 @@ void GolfGame::LiftCards(DragRecord& drag) {
         const int count = position.columnCount[column];
         if (count < 1 || position.columns[column][count - 1] != drag.cards[0]) continue;
         SaveUndo();
-        heldColumn = column;
+        lifted = column;
         DrawColumnArea(column, true);
         CheckGameOver();
         return;
@@ -247,18 +218,18 @@ void GolfGame::LiftCards(DragRecord& drag) {
 
 bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
     if (position.pileCount == 0) return drag.cards[0].IsValid();
-    return GolfParts::CanPlay(drag.cards[0], GolfModel::PileTop(position), GolfRules::Read().wrapAround);
+    return GolfParts::CanPlay(drag.cards[0], GolfModel::PileTop(position), RuleOn("WrapAround"));
 }
 
 void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldColumn == kNoColumn || drag.cards[0] != position.columns[heldColumn][position.columnCount[heldColumn] - 1]) {
+    if (lifted == kNothingLifted || drag.cards[0] != position.columns[lifted][position.columnCount[lifted] - 1]) {
         CheckGameOver();
         return;
     }
     points += GolfModel::Apply(position, {.kind = PlayMove::kMove,
-                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + heldColumn),
+                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + lifted),
                                           .to = GolfModel::kPilePlace});
-    heldColumn = kNoColumn;
+    lifted = kNothingLifted;
     RemovePickup(&drag);
     RemoveDropTarget(target.x, target.y);
     DrawFoundationArea(true);
@@ -268,10 +239,10 @@ void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
 }
 
 void GolfGame::ReturnCards() {
-    if (heldColumn == kNoColumn) return;
+    if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();
-    const int column = heldColumn;
-    heldColumn = kNoColumn;
+    const int column = lifted;
+    lifted = kNothingLifted;
     DrawColumnArea(column, true);
     artwork->PresentDirty();
     CheckGameOver();
@@ -281,8 +252,7 @@ void GolfGame::ReturnCards() {
 
 bool GolfGame::CheckGameOver() {
     Refresh();
-    gameOver = endedByUser || (heldColumn == kNoColumn && GolfModel::Over(position));
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    SettleGameOver(lifted == kNothingLifted && GolfModel::Over(position));
     RegisterHotspots();
     return gameOver;
 }
@@ -299,56 +269,32 @@ void GolfGame::RegisterHotspots() {
 
 bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
 
-double GolfGame::GetScoreFactor() { return GolfRules::Read().sevenByFive ? 0.95 : 1.0; }
+double GolfGame::GetScoreFactor() { return RuleOn("SevenByFive") ? 0.95 : 1.0; }
 
 // ---- Undo ----
 
-void GolfGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.pile.data(), kFoundationSlots);
-    writer.Int(position.pileCount);
-    for (const auto& column : position.columns) writer.Cards(column.data(), kColumnSlots);
-    for (int32_t count : position.columnCount) writer.Int(count);
-    // The column position table: x and y of columns 0 to 2 and x of column 3.
-    for (int i = 0; i < kPositionInts; ++i) writer.Int(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
-    for (int32_t count : position.columnCount) writer.Int(count);
-    play_position::EndRecord(*this, writer);
+// The pile and its count; the column slots, their counts, the first seven integers of the
+// column position table (x and y of columns 0 to 2 and x of column 3) and the counts again.
+bool GolfGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    fields.Cards(read.pile);
+    fields.Int(read.pileCount, 0, kFoundationSlots);
+    fields.Piles(read.columns);
+    fields.Counts(read.columnCount, 0, kColumnSlots);
+    for (int i = 0; i < kPositionInts; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
+    std::array<int32_t, kMaxColumns> repeated = read.columnCount;
+    fields.Counts(repeated, 0, kColumnSlots);
+    return repeated == read.columnCount;
 }
-bool GolfGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kFoundationSlots> readFoundation;
-    std::array<std::array<Card, kColumnSlots>, kMaxColumns> readColumns;
-    std::array<int32_t, kMaxColumns> readCounts, repeatedCounts;
-    int32_t readFoundationCount = 0, readPoints = 0, elapsed = 0, layoutInt = 0;
-    reader.Cards(readFoundation.data(), kFoundationSlots);
-    reader.IntIn(readFoundationCount, 0, kFoundationSlots);
-    for (auto& column : readColumns) reader.Cards(column.data(), kColumnSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kColumnSlots);
-    // The positions are fixed by the layout; the record only carries them along.
-    for (int i = 0; i < kPositionInts; ++i) reader.Int(layoutInt);
-    for (int32_t& count : repeatedCounts) reader.IntIn(count, 0, kColumnSlots);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || readCounts != repeatedCounts) return false;
 
-    // Every card at most once, and only in slots the counts cover.
+// Every card at most once, and only in slots the counts cover.
+bool GolfGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int i = 0; i < kFoundationSlots; ++i) {
-        if (i < readFoundationCount ? !tally.Take(readFoundation[i]) : readFoundation[i].IsValid()) return false;
-    }
-    for (int column = 0; column < kMaxColumns; ++column) {
-        for (int k = 0; k < kColumnSlots; ++k) {
-            const Card card = readColumns[column][k];
-            if (k < readCounts[column] ? !tally.Take(card) : card.IsValid()) return false;
-        }
-    }
-
-    CommitBaseState(reader);
-    position.pile = readFoundation;
-    position.pileCount = readFoundationCount;
-    position.columns = readColumns;
-    position.columnCount = readCounts;
-    heldColumn = kNoColumn;
-    FinishUndo(readPoints, elapsed);
+    if (!tally.TakeStock(stock)) return false;
+    for (int i = 0; i < kFoundationSlots; ++i)
+        if (i < read.pileCount ? !tally.Take(read.pile[i]) : read.pile[i].IsValid()) return false;
+    for (int column = 0; column < kMaxColumns; ++column)
+        for (int k = 0; k < kColumnSlots; ++k)
+            if (k < read.columnCount[column] ? !tally.Take(read.columns[column][k]) : read.columns[column][k].IsValid())
+                return false;
     return true;
 }

@@ -11,16 +11,9 @@
 #include "framework/game.h"
 #include "games/play_position.h"
 
-// The rule values, read from the settings store whenever a rule needs them.
-struct GolfRules {
-    bool wrapAround = false;  // "WrapAround": King and Ace are neighbours both ways
-    bool flipFirst = false;   // "FlipFirst": the deal ends by turning the first stock card
-    bool sevenByFive = true;  // "SevenByFive": 7 columns of 5 cards, else 6 of 6
-
-    static GolfRules Read();
-};
-
-// The rules as a model of play. Places: 0 the stock, 1 the discard pile (the foundation),
+// The rules as a model of play; its rule values are "WrapAround" (King and Ace are neighbours
+// both ways), "FlipFirst" (the deal ends by turning the first stock card) and "SevenByFive" (7
+// columns of 5 cards, else 6 of 6), read whenever a rule needs them. Places: 0 the stock, 1 the discard pile (the foundation),
 // 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
 // kMove from the column to place 1, made by clicking the card.
 struct GolfParts {
@@ -59,37 +52,31 @@ struct GolfParts {
 // Golf keeps every card.
 using GolfModel = PlayModel<GolfParts>;
 
-class GolfGame : public ModelTable<GolfModel> {
+class GolfGame : public ModelTable<GolfModel, 11> {
 public:
-    static constexpr int kGameNumber = 11;
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
     static constexpr int kTableauX = 160, kTableauPitch = 80, kTableauY = 140, kTableauStep = 15;
-    static constexpr int kNoColumn = -1;
-    // Size of an undo record: foundation and its count; the column slots followed by the column
-    // counts and the first seven integers of the column position table (49 eight-byte slots in
-    // all); the column counts again; points; elapsed seconds.
+    // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kFoundationSlots + 4 +
-                                          8 * kMaxColumns * kColumnSlots + 4 * kMaxColumns + 4 * kPositionInts +
-                                          4 * kMaxColumns + 8;
-    static_assert(kRecordSize == kUndoGamePartOffset + 8 * kFoundationSlots + 4 + 49 * 8 + 4 * kMaxColumns + 8);
 
-    explicit GolfGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
+    void Draw(bool present) override {
+        ModelTable::Draw(present);
+        CheckGameOver();
+    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
+    // The card goes back onto its column, drawn again.
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The current position, with the rule value from the settings.
     GolfModel::Position ModelPosition() const override;
@@ -98,18 +85,18 @@ public:
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
-    // The pile is the foundation. A card on its way to the pile stays on its column until it
-    // lands, but the column is drawn without it.
-    int heldColumn = kNoColumn;
 
 private:
     // The cards of the column the table shows.
-    int ShownCount(int column) const { return position.columnCount[column] - (column == heldColumn); }
+    int ShownCount(int column) const { return position.columnCount[column] - (column == lifted); }
     // Reads the stock from the deck and the rule value from the settings before a rule question.
     void Refresh();
     void RegisterHotspots();
+    void DrawAreas(bool present) override;
     void DealToFoundation();
     void DrawStockArea(bool present);
     void DrawFoundationArea(bool present);
     void DrawColumnArea(int column, bool present);
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
 };

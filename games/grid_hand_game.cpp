@@ -1,7 +1,5 @@
 #include "games/grid_hand_game.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
 #include <string>
 
@@ -9,7 +7,6 @@
 #include "draw/draw.h"
 #include "games/play_position.h"
 #include "store/high_scores.h"
-#include "store/settings_store.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -21,14 +18,6 @@ constexpr double kColumnScoreWidthShare = 0.45;
 constexpr int kColumnScoreOffsetY = 10;
 
 }  // namespace
-
-ReserveRules ReserveRules::Read(int gameNumber) {
-    const RuleValues values(gameNumber);
-    ReserveRules rules;
-    rules.reservePiles = values["ReservePiles"];
-    rules.cardsPerPile = values["CardsPerPile"];
-    return rules;
-}
 
 template <GridLayout L>
 bool GridHandGame<L>::CellAccepts(int i) const {
@@ -44,11 +33,10 @@ int GridHandGame<L>::CellAt(int x, int y) {
 
 template <GridLayout L>
 GridHandPosition<GridHandGame<L>::kSide> GridHandGame<L>::ModelPosition() {
-    const ReserveRules rules = Rules();
     GridHandPosition<kSide> now = position;
     now.points = points;
-    now.reservePiles = rules.reservePiles;
-    now.cardsPerPile = rules.cardsPerPile;
+    now.reservePiles = ReservePiles();
+    now.cardsPerPile = CardsPerPile();
     now.stockCount = play_position::CopyStock(deck, now.stock);
     return now;
 }
@@ -99,8 +87,7 @@ void GridHandGame<L>::NewGame(bool restart) {
     BeginRuledDeal(restart);
     ClearHotspots();
     position = GridHandPosition<kSide>();
-    handScores.fill(0);
-    handTotal = 0;
+    hands = HandScores();
     dragSource = kNoSource;
     fanDx = 0;
     fanDy = kReserveStep;
@@ -161,22 +148,22 @@ void GridHandGame<L>::DrawHandScores() {
     for (int r = 0; r < kSide; ++r) {
         const int cell = r * kSide;
         MoveTo(CellX(cell) - kRowScoreOffsetX, CellY(cell) + static_cast<int>(artwork->cardHeight * kRowScoreHeightShare));
-        DrawRegularText(std::to_string(handScores[r]), 0, -1);
+        DrawRegularText(std::to_string(hands.lines[r]), 0, -1);
     }
     for (int c = 0; c < kSide; ++c) {
         MoveTo(CellX(c) + static_cast<int>(artwork->cardWidth * kColumnScoreWidthShare), CellY(c) - kColumnScoreOffsetY);
-        DrawRegularText(std::to_string(handScores[kSide + c]), 0, -1);
+        DrawRegularText(std::to_string(hands.lines[kSide + c]), 0, -1);
     }
 }
 
 template <GridLayout L>
 void GridHandGame<L>::Draw(bool present) {
-    const ReserveRules rules = Rules();
+    const int reservePiles = ReservePiles();
     artwork->RestoreBackground(0, 799, 0, 599);
     handScoresShown = false;
     DrawStockArea(false);
     play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, false);
-    for (int k = 0; k < rules.reservePiles; ++k) DrawReserveArea(k, false);
+    for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, false);
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
     DrawHandScores();
@@ -221,8 +208,7 @@ void GridHandGame<L>::LiftCards(DragRecord& drag) {
         dragSource = kCurrentSource;
         play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), true, true);
     } else {
-        const ReserveRules rules = Rules();
-        for (int k = 0; k < rules.reservePiles; ++k) {
+        for (int k = 0; k < ReservePiles(); ++k) {
             const int count = ShownCount(k);
             if (count == 0 || position.reserves[k][count - 1] != drag.cards[0]) continue;
             dragSource = kFirstReserveSource - k;
@@ -237,9 +223,8 @@ template <GridLayout L>
 bool GridHandGame<L>::CanDrop(DragRecord&, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
     if (cell >= 0) return CellAccepts(cell);
-    const ReserveRules rules = Rules();
-    for (int k = 0; k < rules.reservePiles; ++k)
-        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k))) return ShownCount(k) < rules.cardsPerPile;
+    for (int k = 0; k < ReservePiles(); ++k)
+        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k))) return ShownCount(k) < CardsPerPile();
     return false;
 }
 
@@ -283,11 +268,11 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
 
 template <GridLayout L>
 void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
-    handScores = ScoreLines<kSide>(position.grid, score);
-    handTotal = 0;
-    for (int32_t hand : handScores) handTotal += hand;
+    hands.lines = ScoreLines<kSide>(position.grid, score);
+    hands.total = 0;
+    for (int32_t hand : hands.lines) hands.total += hand;
     finalScore = kScoreNotComputed;
-    points += handTotal;
+    points += hands.total;
     FinishGame();
     // Playing again from the high-score table has dealt anew: nothing is left to label then.
     DrawHandScores();
@@ -305,23 +290,23 @@ template <GridLayout L>
 bool GridHandGame<L>::CheckGameOver() {
     // A full grid ends the game whatever the Auto Game Over preference says.
     gameOver = endedByUser || GridFull();
-    RegisterHotspots(Rules());
+    RegisterHotspots(ReservePiles());
     return gameOver;
 }
 
 template <GridLayout L>
-void GridHandGame<L>::RegisterHotspots(const ReserveRules& rules) {
+void GridHandGame<L>::RegisterHotspots(int reservePiles) {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver) {
         if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
-        for (int k = 0; k < rules.reservePiles; ++k)
+        for (int k = 0; k < reservePiles; ++k)
             if (const int count = ShownCount(k); count > 0)
                 AddPickup(ReserveX(k), ReserveCardY(count - 1), &position.reserves[k][count - 1], 1);
     }
     for (int i = 0; i < kCells; ++i)
         if (!position.grid[i].IsValid()) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
-    for (int k = 0; k < rules.reservePiles; ++k) {
+    for (int k = 0; k < reservePiles; ++k) {
         const int y = ReserveCardY(ShownCount(k));
         AddDropTarget(ReserveX(k), y, CardHitRect(ReserveX(k), y), kReserveKind);
     }
@@ -335,13 +320,20 @@ bool GridHandGame<L>::IsWon() {
 // ---- Undo ----
 
 template <GridLayout L>
+void GridHandGame<L>::RecordPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) {
+    fields.Card1(read.current);
+    fields.Cards(read.grid);
+    HandPart(fields, read, scores);
+    fields.Piles(read.reserves);
+    fields.Counts(read.reserveCounts, 0, kReserveSlots);
+    for (int k = 0; k < kReservePiles; ++k) ClearPastCount(read.reserves[k], read.reserveCounts[k]);
+}
+
+template <GridLayout L>
 void GridHandGame<L>::SaveUndo() {
     UndoWriter writer = BeginUndoRecord();
-    writer.CardValue(position.current);
-    writer.Cards(position.grid.data(), kCells);
-    WriteHandState(writer);
-    for (const auto& pile : position.reserves) writer.Cards(pile.data(), kReserveSlots);
-    for (int32_t count : position.reserveCounts) writer.Int(count);
+    play_position::RecordWriter fields(writer);
+    RecordPart(fields, position, hands);
     play_position::EndRecord(*this, writer);
 }
 
@@ -355,35 +347,24 @@ template <GridLayout L>
 bool GridHandGame<L>::RestoreRecord(std::span<const uint8_t> record) {
     UndoReader reader(record);
     if (!ReadBaseState(reader)) return false;
-    // No card ever leaves play: stock, current card, grid, reserves and the game's own cards hold
-    // the pack.
-    PackTally tally;
-    Card readCurrent;
-    std::array<Card, kCells> readGrid;
-    std::array<std::array<Card, kReserveSlots>, kReservePiles> readReserves;
-    std::array<int32_t, kReservePiles> readCounts;
+    GridHandPosition<kSide> read = position;
+    HandScores scores;
+    play_position::RecordReader fields(reader);
+    RecordPart(fields, read, scores);
     int32_t readPoints = 0, elapsed = 0;
-    reader.CardValue(readCurrent);
-    reader.Cards(readGrid.data(), kCells);
-    if (!ReadHandState(reader, tally)) return false;
-    for (auto& pile : readReserves) reader.Cards(pile.data(), kReserveSlots);
-    for (int32_t& count : readCounts) reader.IntIn(count, 0, kReserveSlots);
     if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readCurrent)) return false;
-    for (Card card : readGrid)
+    // No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
+    PackTally tally;
+    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(read.current) || !tally.TakeSlot(read.starter)) return false;
+    for (Card card : read.grid)
         if (!tally.TakeSlot(card)) return false;
     for (int k = 0; k < kReservePiles; ++k)
-        if (!tally.TakeCards(readReserves[k].data(), readCounts[k])) return false;
+        if (!tally.TakeCards(read.reserves[k].data(), read.reserveCounts[k])) return false;
     if (!tally.WholePack()) return false;
 
     CommitBaseState(reader);
-    position.current = readCurrent;
-    position.grid = readGrid;
-    position.reserves = readReserves;
-    position.reserveCounts = readCounts;
-    for (int k = 0; k < kReservePiles; ++k) ClearPastCount(position.reserves[k], position.reserveCounts[k]);
-    ApplyHandState();
+    position = read;
+    hands = scores;
     dragSource = kNoSource;
     FinishUndo(readPoints, elapsed);
     return true;

@@ -177,24 +177,14 @@ inline constexpr GridLayout kPokerGrid{.side = 5, .gridX = 330, .gridY = 120, .p
                                        .stockX = 100, .stockY = 80, .currentX = 170, .currentY = 80,
                                        .reserveX = 100, .reserveY = 240};
 
-// The reserve rules, read from the game's settings whenever a rule needs them. Values outside
-// their range read as the default.
-struct ReserveRules {
-    static constexpr int32_t kMaxPiles = 3, kMaxCardsPerPile = 5;
-    int32_t reservePiles = 0;  // "ReservePiles", 0..kMaxPiles
-    int32_t cardsPerPile = 1;  // "CardsPerPile", 1..kMaxCardsPerPile
-
-    static ReserveRules Read(int gameNumber);
-};
-
 template <GridLayout L>
 class GridHandGame : public Game {
 public:
     static constexpr int kSide = L.side;
     static constexpr int kCells = kSide * kSide;
     static constexpr int kHands = 2 * kSide;
-    static constexpr int kReservePiles = ReserveRules::kMaxPiles;
-    static constexpr int kReserveSlots = ReserveRules::kMaxCardsPerPile;
+    static constexpr int kReservePiles = GridHandPosition<kSide>::kReservePiles;
+    static constexpr int kReserveSlots = GridHandPosition<kSide>::kReserveSlots;
     static constexpr int kStockX = L.stockX, kStockY = L.stockY;
     static constexpr int kCurrentX = L.currentX, kCurrentY = L.currentY;
     static constexpr int kReserveX = L.reserveX, kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
@@ -202,10 +192,6 @@ public:
     static constexpr int kFirstReserveSource = -3;  // -3, -4, -5 for reserve piles 0, 1, 2
     static constexpr int kNoSource = -2;
     static constexpr int kReserveKind = 4;
-    // Size of an undo record without the game's hand part: base part, current card, grid,
-    // reserve cells and counts, points, elapsed seconds.
-    static constexpr size_t kGridRecordSize =
-        kUndoGamePartOffset + 8 * (1 + kCells + kReservePiles * kReserveSlots) + 4 * kReservePiles + 8;
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
 
@@ -249,8 +235,10 @@ public:
     // lifted for a drag stays where it lies until it lands, but the table is drawn without it.
     GridHandPosition<kSide> position;
     int32_t dragSource = kNoSource;
-    std::array<int32_t, kHands> handScores{};
-    int32_t handTotal = 0;
+    struct HandScores {
+        std::array<int32_t, kHands> lines{};
+        int32_t total = 0;
+    } hands;
 
 protected:
     // ---- The game's part ----
@@ -268,12 +256,10 @@ protected:
     virtual void DrawExtraCards() {}
     // True when a click placement keeps one undo record more than a drag does (two in all).
     virtual bool ClickSavesTwice() const { return false; }
-    // The game's part of an undo record, between the grid and the reserves. ReadHandState stages
-    // what it read, puts its cards in the tally and is false for an impossible value;
-    // ApplyHandState applies it once the whole record has proved good.
-    virtual void WriteHandState(UndoWriter& writer) = 0;
-    virtual bool ReadHandState(UndoReader& reader, PackTally& tally) = 0;
-    virtual void ApplyHandState() = 0;
+    // The game's part of an undo record, between the grid and the reserves: the starter, or the
+    // hand scores and their total. A reader reads into `read` and `scores`, which the table takes
+    // once the whole record has proved good.
+    virtual void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) = 0;
 
     // ---- For the games ----
 
@@ -284,11 +270,16 @@ protected:
     void DrawStockArea(bool present);
 
 private:
-    ReserveRules Rules() { return ReserveRules::Read(gameNumber); }
+    // The rule values "ReservePiles" (0..3) and "CardsPerPile" (1..5), read whenever a rule needs
+    // them.
+    int32_t ReservePiles() const { return RuleValues(gameNumber)["ReservePiles"]; }
+    int32_t CardsPerPile() const { return RuleValues(gameNumber)["CardsPerPile"]; }
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
     int ShownCount(int k) const { return position.reserveCounts[k] - (dragSource == kFirstReserveSource - k); }
-    void RegisterHotspots(const ReserveRules& rules);
+    void RegisterHotspots(int reservePiles);
+    // The fields of the undo record after its base part, for writing and reading alike.
+    void RecordPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores);
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
     static int CellAt(int x, int y);

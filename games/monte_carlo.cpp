@@ -1,13 +1,7 @@
 #include "games/monte_carlo.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
 #include <cstdlib>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 // ---- The model ----
 
@@ -90,31 +84,11 @@ void MonteCarloModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-// ---- Rule values ----
-
-MonteCarloRules MonteCarloRules::Read() {
-    MonteCarloRules rules;
-    const RuleValues values(MonteCarloGame::kGameNumber);
-    rules.rows = values["Rows"];
-    rules.shiftAfterAllMoves = values.On("ShiftAfterAllMoves");
-    return rules;
-}
-
-MonteCarloGame::MonteCarloGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
-    const MonteCarloRules rules = MonteCarloRules::Read();
     MonteCarloModel::Position now = ModelTable::ModelPosition();
-    now.rows = rules.rows;
-    now.shiftAfterAllMoves = rules.shiftAfterAllMoves;
+    now.rows = Rule("Rows");
+    now.shiftAfterAllMoves = RuleOn("ShiftAfterAllMoves");
     return now;
-}
-
-void MonteCarloGame::Refresh() {
-    const MonteCarloRules rules = MonteCarloRules::Read();
-    position.rows = rules.rows;
-    position.shiftAfterAllMoves = rules.shiftAfterAllMoves;
-    LoadStock();
 }
 
 void MonteCarloGame::PlayMoves(MoveList& out) {
@@ -155,7 +129,7 @@ void MonteCarloGame::NewGame(bool restart) {
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
 
-    const int rows = MonteCarloRules::Read().rows;
+    const int rows = Rule("Rows");
     for (int cell = 0; cell < rows * kColumns; ++cell) {
         const Card card = position.grid[cell] = deck.DealNext();
         if (!card.IsValid()) continue;
@@ -178,12 +152,10 @@ void MonteCarloGame::DrawCell(int cell, bool present) {
     play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
 }
 
-void MonteCarloGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    const int rows = MonteCarloRules::Read().rows;
-    for (int cell = 0; cell < rows * kColumns; ++cell) DrawCell(cell, false);
-    DrawTableFrame(present);
+void MonteCarloGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    const int cells = Rule("Rows") * kColumns;
+    for (int cell = 0; cell < cells; ++cell) DrawCell(cell, present);
 }
 
 // ---- Moves ----
@@ -255,8 +227,7 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
 
 bool MonteCarloGame::CheckGameOver() {
     Refresh();
-    gameOver = endedByUser || MonteCarloModel::Over(position);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    SettleGameOver(MonteCarloModel::Over(position));
     RegisterPickups();
     return gameOver;
 }
@@ -268,39 +239,25 @@ void MonteCarloGame::RegisterPickups() {
         if (position.grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &position.grid[cell], 1);
 }
 double MonteCarloGame::GetScoreFactor() {
-    const MonteCarloRules rules = MonteCarloRules::Read();
-    double factor = rules.rows == 5 ? 1.0 : rules.rows == 4 ? 1.2 : 1.5;
-    if (rules.shiftAfterAllMoves) factor *= 1.35;
+    const int rows = Rule("Rows");
+    double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;
+    if (RuleOn("ShiftAfterAllMoves")) factor *= 1.35;
     return factor;
 }
 
 // ---- Undo ----
 
-void MonteCarloGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.grid.data(), kCells);
-    play_position::EndRecord(*this, writer);
+bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    fields.Cards(read.grid);
+    return true;
 }
 
-bool MonteCarloGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<Card, kCells> readGrid;
-    int32_t readPoints = 0, elapsed = 0;
-    if (!reader.Cards(readGrid.data(), kCells) || !play_position::ReadRecordEnd(reader, readPoints, elapsed))
-        return false;
-    // Every card at most once, and none outside the rows in play.
-    const int inPlay = MonteCarloRules::Read().rows * kColumns;
+// Every card at most once, and none outside the rows in play.
+bool MonteCarloGame::Possible(const Position& read, const Deck& stock) const {
+    const int inPlay = Rule("Rows") * kColumns;
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck)) return false;
-    for (int cell = 0; cell < kCells; ++cell) {
-        const Card card = readGrid[cell];
-        if (!card.IsValid()) continue;
-        if (cell >= inPlay || !tally.Take(card)) return false;
-    }
-    CommitBaseState(reader);
-    position.grid = readGrid;
-    first = second = Selection();
-    FinishUndo(readPoints, elapsed);
+    if (!tally.TakeStock(stock)) return false;
+    for (int cell = 0; cell < kCells; ++cell)
+        if (read.grid[cell].IsValid() && (cell >= inPlay || !tally.Take(read.grid[cell]))) return false;
     return true;
 }

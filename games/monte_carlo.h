@@ -10,14 +10,6 @@
 
 #include "games/pairing_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them.
-struct MonteCarloRules {
-    int32_t rows = 5;                // "Rows", 3..5
-    bool shiftAfterAllMoves = true;  // "ShiftAfterAllMoves": close up only when no pair is left
-
-    static MonteCarloRules Read();
-};
-
 // The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
 // A pair is a kMove from the earlier cell to the later one, made by clicking both cards.
 struct MonteCarloParts {
@@ -63,29 +55,24 @@ struct MonteCarloParts {
 // meet in a search. Pairs leave the position.
 using MonteCarloModel = PlayModel<MonteCarloParts>;
 
-class MonteCarloGame : public ModelTable<MonteCarloModel> {
+class MonteCarloGame : public ModelTable<MonteCarloModel, 13> {
 public:
-    static constexpr int kGameNumber = 13;
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
-    // Size of an undo record: the grid, points, elapsed seconds.
-    static constexpr size_t kRecordSize = kUndoGamePartOffset + 8 * kCells + 8;
 
     using Selection = CardSelection;
 
-    explicit MonteCarloGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
-    // The current position, with the rule values from the settings.
+    // The current position, with the rule values "Rows" and "ShiftAfterAllMoves" from the
+    // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
     // The model's moves; with a card selected, the pairs it makes.
     void PlayMoves(MoveList& out) override;
@@ -96,10 +83,14 @@ public:
 private:
     struct TableHooks;
     // Reads the stock from the deck and the rule values from the settings before a rule question.
-    void Refresh();
+    void Refresh() { position = ModelPosition(); }
     void RegisterPickups();
+    void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
     void DrawStockArea(bool present);
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     void JudgePair(const Selection& clicked);
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { first = second = Selection(); }
 };

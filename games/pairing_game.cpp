@@ -189,11 +189,9 @@ void PairingGame::DrawSlot(int x, int y, Card card, bool chosen, bool present) {
     play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
 }
 
-void PairingGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int place = 0; place < shape.places; ++place) DrawPlace(place, false);
-    DrawTableFrame(present);
+void PairingGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    for (int place = 0; place < shape.places; ++place) DrawPlace(place, present);
 }
 
 // ---- Moves ----

@@ -116,14 +116,7 @@ class PairingGame : public ModelTable<PairingModel> {
 public:
     static constexpr int kStockX = 60, kStockY = 60;
 
-    // Size of an undo record: the cells of the places, one flag byte per place, the selected
-    // count, points and elapsed seconds.
-    static constexpr size_t RecordSize(int places, int cellsPerPlace = 1) {
-        return kUndoGamePartOffset + 8 * places * cellsPerPlace + places + 4 + 8;
-    }
-
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     // Nothing is ever dragged: there are no pick-ups.
     bool CheckGameOver() override;
     void SaveUndo() override;
@@ -168,6 +161,7 @@ protected:
     // at most once; a game adds what its layout asks.
     virtual bool CellsPossible(std::span<const Card> cells, const Deck& stock) const;
     virtual void DrawPlace(int place, bool present) = 0;
+    void DrawAreas(bool present) override;
     // Where card k of the place lies.
     virtual void CardOrigin(int place, int k, int& x, int& y) const = 0;
     // After the usual start of a deal (one whole pack, shuffled): takes out the cards the game

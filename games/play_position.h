@@ -18,6 +18,7 @@
 #include "framework/game_services.h"
 #include "framework/play_model.h"
 #include "games/game_registry.h"
+#include "games/game_rules.h"
 
 // The functions of a model of play (framework/play_model.h), declared once for every game. A
 // game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
@@ -213,6 +214,48 @@ std::string RawBytes(const Position& position) {
     return std::string(reinterpret_cast<const char*>(&position), sizeof position);
 }
 
+// The fields of a table's part of its undo record, in record order: one list, walked by a
+// writer to save and by a reader to restore, so the two cannot drift apart. A reader refuses a
+// value outside its range; a writer writes what it is given.
+class RecordFields {
+public:
+    virtual void Cards(Card* cards, int count) = 0;
+    virtual void Int(int32_t& value, int32_t lowest, int32_t highest) = 0;
+    virtual bool Reading() const = 0;
+
+    void Card1(Card& card) { Cards(&card, 1); }
+    template <size_t N>
+    void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
+    template <size_t N, size_t M>
+    void Piles(std::array<std::array<Card, N>, M>& piles) {
+        for (auto& pile : piles) Cards(pile);
+    }
+    template <size_t N>
+    void Counts(std::array<int32_t, N>& counts, int32_t lowest, int32_t highest) {
+        for (int32_t& count : counts) Int(count, lowest, highest);
+    }
+    // A value the record carries but the table fixes: written as given, read and dropped.
+    void Fixed(int32_t value) { Int(value, INT32_MIN, INT32_MAX); }
+};
+
+struct RecordWriter final : RecordFields {
+    UndoWriter& writer;
+    explicit RecordWriter(UndoWriter& out) : writer(out) {}
+    void Cards(Card* cards, int count) override { writer.Cards(cards, count); }
+    void Int(int32_t& value, int32_t, int32_t) override { writer.Int(value); }
+    bool Reading() const override { return false; }
+    using RecordFields::Cards;
+};
+
+struct RecordReader final : RecordFields {
+    UndoReader& reader;
+    explicit RecordReader(UndoReader& in) : reader(in) {}
+    void Cards(Card* cards, int count) override { reader.Cards(cards, count); }
+    void Int(int32_t& value, int32_t lowest, int32_t highest) override { reader.IntIn(value, lowest, highest); }
+    bool Reading() const override { return true; }
+    using RecordFields::Cards;
+};
+
 }  // namespace play_position
 
 namespace play_position {
@@ -230,26 +273,59 @@ int ApplyWithoutHooks(typename Parts::Position& position, const PlayMove& move) 
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
 // from the deck. The table sees its model's constants and helpers as its own.
-template <typename M>
+template <typename M, int Number = 0>
 class ModelTable : public Game, public M {
 public:
     using Model = M;
     using Position = typename M::Position;
+    static constexpr int kGameNumber = Number;
     using Game::Game;
+    explicit ModelTable(Artwork* artwork) : Game(artwork, Number) {}
 
     void Undo() override {
         if (paused || gameOver) return;
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
+    // The record: the base part, the fields RecordPart lists, the points and the seconds.
+    void SaveUndo() override {
+        UndoWriter writer = BeginUndoRecord();
+        play_position::RecordWriter fields(writer);
+        RecordPart(fields, position);
+        play_position::EndRecord(*this, writer);
+    }
+    // A record is read into a copy of the position and taken only when every field is in range,
+    // the fields agree and Possible finds every card where it may be.
+    bool RestoreRecord(std::span<const uint8_t> record) override {
+        UndoReader reader(record);
+        if (!ReadBaseState(reader)) return false;
+        Position read = position;
+        play_position::RecordReader fields(reader);
+        const bool agree = RecordPart(fields, read);
+        int32_t readPoints = 0, elapsed = 0;
+        if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !agree || !Possible(read, *reader.deck))
+            return false;
+        CommitBaseState(reader);
+        position = read;
+        LetGo();
+        FinishUndo(readPoints, elapsed);
+        return true;
+    }
     const char* GetName() override { return FindGame(gameNumber)->name; }
+    // The whole table: the background, the game's areas and the frame.
+    void Draw(bool present) override {
+        artwork->RestoreBackground(0, 799, 0, 599);
+        DrawAreas(false);
+        DrawTableFrame(present);
+    }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
-    // drag override all four.
+    // drag override the first three.
     void LiftCards(DragRecord&) override {}
     void DropCards(DragRecord&, DropTarget&) override {}
-    void ReturnCards() override {}
     bool CanDrop(DragRecord&, DropTarget&) override { return false; }
+    // A card let go where it may not land goes back where it was lifted from.
+    void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.
@@ -261,8 +337,52 @@ public:
     }
 
     Position position;
+    // A card lifted for a drag (or on its way after a click) stays where it lies until it lands,
+    // but the table is drawn without it: the table's number for where it lies, or kNothingLifted.
+    static constexpr int32_t kNothingLifted = -1;
+    int32_t lifted = kNothingLifted;
 
 protected:
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+    // A click on a card that has somewhere to go plays it there at once, as a drag would: one
+    // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
+    void PlayClickedCard(int x, int y) {
+        DragRecord record;
+        DropTarget target;
+        if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
+        SaveUndo();
+        dragRecord = record;
+        dragging = true;
+        LiftCards(dragRecord);
+        if (lifted != kNothingLifted) {
+            AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+            DropCards(dragRecord, target);
+        }
+        dragging = false;
+        CheckGameOver();
+    }
+    // The stored value of one of the game's rule options, held to its range.
+    int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
+    bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
+    // Settles the end of the game: over when the player ended it or `over` holds; without the
+    // automatic end only a win ends it.
+    bool SettleGameOver(bool over) {
+        gameOver = endedByUser || over;
+        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+        return gameOver;
+    }
+
+    // Every area of the table; with present each is cleared first and marked for presenting.
+    virtual void DrawAreas(bool present) = 0;
+
+    // ---- The game's part of its undo record (tables with their own record override the pair
+    // above instead) ----
+
+    // Walks the record's fields of the position; false when the values read disagree.
+    virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
+    // Every card of a position read from a record may be where it is, with the stock read.
+    virtual bool Possible(const Position&, const Deck&) const { return true; }
+    // What a table holds beside the position (a lifted card, a selection) goes on a restore.
+    virtual void LetGo() { lifted = kNothingLifted; }
 };

@@ -1,10 +1,7 @@
 #include "games/poker_solitaire.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
 
-#include "store/settings_store.h"
 
 namespace {
 
@@ -12,13 +9,6 @@ constexpr int32_t kMaxHandScore = 100;
 constexpr int kStraightLength = 5;
 
 }  // namespace
-
-PokerRules PokerRules::Read() {
-    PokerRules rules;
-    const RuleValues values(PokerSolitaireGame::kGameNumber);
-    rules.american = values.Text("Scoring") == "American";
-    return rules;
-}
 
 PokerSolitaireGame::PokerSolitaireGame(Artwork* artwork) : GridHandGame(artwork, kGameNumber) {}
 
@@ -33,7 +23,7 @@ int PokerHands::ScoreFull(GridHandPosition<5>& position) {
 
 GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() {
     GridHandPosition<kSide> position = GridHandGame::ModelPosition();
-    position.american = PokerRules::Read().american;
+    position.american = American();
     return position;
 }
 
@@ -72,7 +62,7 @@ int PokerSolitaireGame::ScoreHand(const Line& hand, bool american) {
 void PokerSolitaireGame::TurnNextCard() {
     // The grid's last cell ends the game, wherever its card came from.
     if (CheckGameOver()) {
-        const bool american = PokerRules::Read().american;
+        const bool american = American();
         ScoreHands([american](const Line& hand) { return ScoreHand(hand, american); });
     } else {
         ShowDealtCurrent();
@@ -82,18 +72,7 @@ void PokerSolitaireGame::TurnNextCard() {
 
 // ---- Undo ----
 
-void PokerSolitaireGame::WriteHandState(UndoWriter& writer) {
-    for (int32_t score : handScores) writer.Int(score);
-    writer.Int(handTotal);
-}
-
-bool PokerSolitaireGame::ReadHandState(UndoReader& reader, PackTally&) {
-    for (int32_t& score : readScores) reader.IntIn(score, 0, kMaxHandScore);
-    reader.IntIn(readTotal, 0, kHands * kMaxHandScore);
-    return true;
-}
-
-void PokerSolitaireGame::ApplyHandState() {
-    handScores = readScores;
-    handTotal = readTotal;
+void PokerSolitaireGame::HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>&, HandScores& scores) {
+    fields.Counts(scores.lines, 0, kMaxHandScore);
+    fields.Int(scores.total, 0, kHands * kMaxHandScore);
 }

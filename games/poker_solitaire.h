@@ -9,13 +9,6 @@
 
 #include "games/grid_hand_game.h"
 
-// The scoring table, read from the settings store when a full grid is scored.
-struct PokerRules {
-    bool american = true;  // "Scoring": "American"; any other text selects the English table
-
-    static PokerRules Read();
-};
-
 // Poker's part of the grid model: any empty cell, and a full grid scores its hands under the
 // table in force.
 struct PokerHands {
@@ -32,13 +25,12 @@ public:
                 kOnePair, kNothing };
     static constexpr int kAmericanTable[kNothing] = {100, 75, 50, 25, 20, 15, 10, 5, 2};
     static constexpr int kEnglishTable[kNothing] = {30, 30, 16, 10, 5, 12, 6, 3, 1};
-    // Size of an undo record: the grid game's record with the hand scores and their total after
-    // the grid.
-    static constexpr size_t kRecordSize = kGridRecordSize + 4 * (kHands + 1);
 
     using Model = PokerSolitaireModel;
 
     explicit PokerSolitaireGame(Artwork* artwork);
+    // The scoring table: "Scoring" is "American"; any other text selects the English table.
+    bool American() const { return RuleValues(kGameNumber).Text("Scoring") == "American"; }
     GridHandPosition<kSide> ModelPosition() override;
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<PokerSolitaireModel>(*this, out); }
 
@@ -48,17 +40,11 @@ public:
 
 private:
     int ApplyMove(const PlayMove& move) override {
-        position.american = PokerRules::Read().american;
+        position.american = American();
         return PokerSolitaireModel::Apply(position, move);
     }
     void TurnNextCard() override;
     // A game that is over shows its hand scores, also one ended early with the grid unfilled.
     bool HandsScored() const override { return true; }
-    void WriteHandState(UndoWriter& writer) override;
-    bool ReadHandState(UndoReader& reader, PackTally& tally) override;
-    void ApplyHandState() override;
-
-    // Staged by ReadHandState.
-    std::array<int32_t, kHands> readScores{};
-    int32_t readTotal = 0;
+    void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) override;
 };

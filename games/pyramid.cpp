@@ -1,18 +1,11 @@
 #include "games/pyramid.h"
 
-#include "games/game_rules.h"
-
 #include <algorithm>
-
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-#include "store/settings_store.h"
 
 namespace {
 
 // Top of the triangle for the four combinations of the two layout rules.
 constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
-
 
 }  // namespace
 
@@ -148,7 +141,7 @@ bool PyramidModel::Over(const Position& position) {
         if (card.IsValid() && count < kMaxWork) work[count++] = card;
     };
     if (position.talonCount > 0) {
-        if (position.turnsLeft >= 1 || position.recyclesAtDeal == PyramidRules::kUnlimitedRecycles)
+        if (position.turnsLeft >= 1 || position.recyclesAtDeal == RuleValues::kUnlimitedRecycles)
             for (int i = 0; i < position.talonCount; ++i) add(position.talon[i]);
         else
             add(position.talon[position.talonCount - 1]);
@@ -202,27 +195,9 @@ void PyramidModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-// ---- Rule values ----
-
-PyramidRules PyramidRules::Read() {
-    PyramidRules rules;
-    const RuleValues values(PyramidGame::kGameNumber);
-    rules.sevenRows = values.On("SevenRows");
-    rules.extraCards = values.On("ExtraCards");
-    rules.recycles = values["Recycles"];
-    return rules;
-}
-
-bool PyramidRules::ExtraCardsOn() {
-    SettingsKey key(GameSettingsPath("Pyramid"));
-    return ReadDwordValue(key, "ExtraCards", 0) != 0;
-}
-
-PyramidGame::PyramidGame(Artwork* artwork) : ModelTable(artwork, kGameNumber) {}
-
 PyramidModel::Position PyramidGame::ModelPosition() const {
     PyramidModel::Position now = ModelTable::ModelPosition();
-    now.extraCards = PyramidRules::ExtraCardsOn();
+    now.extraCards = RuleOn("ExtraCards");
     now.selected = -1;
     if (!first.Empty())
         for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
@@ -272,16 +247,15 @@ void PyramidGame::NewGame(bool restart) {
     fanDx = 0;
     fanDy = kTalonStep;
     SetStandardPanel();
-    const PyramidRules rules = PyramidRules::Read();
+    const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
     position = PyramidModel::Position();
-    position.rows = rules.sevenRows ? kMaxRows : kMaxRows - 1;
-    position.extraCards = rules.extraCards;
-    position.recyclesAtDeal = rules.recycles;
-    position.turnsLeft = rules.recycles;
+    position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
+    position.extraCards = extraCards;
+    position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
     first = second = Selection();
     artwork->RestoreBackground(0, 799, 0, 599);
-    if (rules.sevenRows && rules.extraCards) topY = kTopBothOn;
-    else if (!rules.sevenRows && !rules.extraCards) topY = kTopBothOff;
+    if (sevenRows && extraCards) topY = kTopBothOn;
+    else if (!sevenRows && !extraCards) topY = kTopBothOff;
     else topY = kTopOtherwise;
     ClearHotspots();
 
@@ -299,7 +273,7 @@ void PyramidGame::NewGame(bool restart) {
     const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
-    if (rules.extraCards)
+    if (extraCards)
         for (int c = 0; c < rows; ++c) dealTo(position.extra[c], SlotX(rows - 1, c), ExtraY());
     CheckGameOver();
     StartClock(0);
@@ -312,7 +286,7 @@ void PyramidGame::DrawStockArea(bool present, bool canTurn) {
 }
 
 void PyramidGame::DrawTriangleArea(bool present) {
-    const bool extra = PyramidRules::ExtraCardsOn();
+    const bool extra = RuleOn("ExtraCards");
     const int rows = position.rows;
     const int left = SlotX(rows - 1, 0), right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
@@ -341,21 +315,11 @@ void PyramidGame::DrawTalonArea(bool present) {
     });
 }
 
-void PyramidGame::RedrawTable() {
-    DrawStockArea(true);
-    DrawTriangleArea(true);
-    DrawWasteArea(true);
-    DrawTalonArea(true);
-    artwork->PresentDirty();
-}
-
-void PyramidGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    DrawTriangleArea(false);
-    DrawWasteArea(false);
-    DrawTalonArea(false);
-    DrawTableFrame(present);
+void PyramidGame::DrawAreas(bool present) {
+    DrawStockArea(present);
+    DrawTriangleArea(present);
+    DrawWasteArea(present);
+    DrawTalonArea(present);
 }
 
 // ---- Moves ----
@@ -446,7 +410,8 @@ void PyramidGame::PressCard(int x, int y) {
             PlaySound("nomatch1.wav");
         }
     }
-    RedrawTable();
+    DrawAreas(true);
+    artwork->PresentDirty();
     CheckGameOver();
 }
 
@@ -464,11 +429,10 @@ void PyramidGame::LiftCards(DragRecord& drag) {
     }
     for (Card& slot : position.triangle)
         if (slot == card) slot = Card();
-    if (PyramidRules::ExtraCardsOn())
+    if (RuleOn("ExtraCards"))
         for (Card& slot : position.extra)
             if (slot == card) slot = Card();
 }
-
 
 void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     Game::OnMouseMove(keys, x, y);
@@ -503,8 +467,7 @@ bool PyramidGame::DecideGameOver() const {
 }
 
 bool PyramidGame::CheckGameOver() {
-    gameOver = DecideGameOver();
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+    SettleGameOver(DecideGameOver());
     RegisterPickups();
     return gameOver;
 }
@@ -519,7 +482,7 @@ void PyramidGame::RegisterPickups() {
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k)
             if (PyramidModel::IsFree(position, row, k)) AddPickup(SlotX(row, k), SlotY(row), &TriangleCard(row, k), 1);
-    if (PyramidRules::ExtraCardsOn())
+    if (RuleOn("ExtraCards"))
         for (int c = 0; c < rows; ++c)
             if (position.extra[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &position.extra[c], 1);
 }
@@ -528,67 +491,39 @@ bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(position); 
 
 double PyramidGame::GetScoreFactor() {
     const double factor = position.rows == kMaxRows ? 1.5 : 1.0;
-    return PyramidRules::ExtraCardsOn() ? factor * 0.75 : factor;
+    return RuleOn("ExtraCards") ? factor * 0.75 : factor;
 }
 
 // ---- Undo ----
 
-void PyramidGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    // The triangle is saved as seven slots a row.
+// The triangle as seven slots a row, the extra row, the talon, the waste and the talon's count.
+// Slots outside the current layout must be empty.
+bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    bool inLayout = true;
     for (int row = 0; row < kMaxRows; ++row) {
         std::array<Card, kMaxRows> slots{};
-        for (int k = 0; k <= row; ++k) slots[k] = TriangleCard(row, k);
-        writer.Cards(slots.data(), kMaxRows);
+        for (int k = 0; k <= row; ++k) slots[k] = read.triangle[PyramidModel::TriangleIndex(row, k)];
+        fields.Cards(slots);
+        for (int k = 0; k < kMaxRows; ++k) {
+            if (k <= row) read.triangle[PyramidModel::TriangleIndex(row, k)] = slots[k];
+            inLayout = inLayout && (!slots[k].IsValid() || (row < read.rows && k <= row));
+        }
     }
-    writer.Cards(position.extra.data(), kMaxRows);
-    writer.Cards(position.talon.data(), kTalonSlots);
-    writer.CardValue(position.waste);
-    writer.Int(position.talonCount);
-    play_position::EndRecord(*this, writer);
+    fields.Cards(read.extra);
+    fields.Cards(read.talon);
+    fields.Card1(read.waste);
+    fields.Int(read.talonCount, 0, kTalonSlots);
+    for (int c = read.rows; c < kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
+    return inLayout;
 }
 
-bool PyramidGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::array<std::array<Card, kMaxRows>, kMaxRows> readTriangle;
-    std::array<Card, kMaxRows> readExtra;
-    std::array<Card, kTalonSlots> readTalon;
-    Card readWaste;
-    int32_t readTalonCount = 0, readPoints = 0, elapsed = 0;
-    for (auto& row : readTriangle) reader.Cards(row.data(), kMaxRows);
-    reader.Cards(readExtra.data(), kMaxRows);
-    reader.Cards(readTalon.data(), kTalonSlots);
-    reader.CardValue(readWaste);
-    reader.IntIn(readTalonCount, 0, kTalonSlots);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-
-    // Every card at most once, and only in slots of the current layout.
-    const int rows = position.rows;
+// Every card at most once, and the talon's cards only up to its count.
+bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(readWaste)) return false;
-    for (int i = 0; i < kTalonSlots; ++i) {
-        const Card card = readTalon[i];
-        if (i < readTalonCount ? !tally.Take(card) : card.IsValid()) return false;
-    }
-    for (int row = 0; row < kMaxRows; ++row) {
-        for (int k = 0; k < kMaxRows; ++k) {
-            const Card card = readTriangle[row][k];
-            if (card.IsValid() && (row >= rows || k > row)) return false;
-            if (!tally.TakeSlot(card)) return false;
-        }
-        if (readExtra[row].IsValid() && row >= rows) return false;
-        if (!tally.TakeSlot(readExtra[row])) return false;
-    }
-
-    CommitBaseState(reader);
-    for (int row = 0; row < kMaxRows; ++row)
-        for (int k = 0; k <= row; ++k) TriangleCard(row, k) = readTriangle[row][k];
-    position.extra = readExtra;
-    position.talon = readTalon;
-    position.talonCount = readTalonCount;
-    position.waste = readWaste;
-    first = second = Selection();
-    FinishUndo(readPoints, elapsed);
-    return true;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste)) return false;
+    for (int i = 0; i < kTalonSlots; ++i)
+        if (i < read.talonCount ? !tally.Take(read.talon[i]) : read.talon[i].IsValid()) return false;
+    for (Card card : read.triangle)
+        if (!tally.TakeSlot(card)) return false;
+    return std::all_of(read.extra.begin(), read.extra.end(), [&](Card card) { return tally.TakeSlot(card); });
 }

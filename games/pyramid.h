@@ -11,19 +11,9 @@
 
 #include "games/pairing_game.h"
 
-// The rule values. "SevenRows" and "Recycles" are read at the deal; "ExtraCards" whenever it
-// matters.
-struct PyramidRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    bool sevenRows = true;   // "SevenRows": a triangle of 7 rows, else 6
-    bool extraCards = false; // "ExtraCards": an extra row dealt under the triangle
-    int32_t recycles = 0;    // "Recycles": 0..4, or kUnlimitedRecycles
-
-    static PyramidRules Read();
-    static bool ExtraCardsOn();
-};
-
-// The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the talon (its top card),
+// The rules as a model of play. Its rule values: "SevenRows" (a triangle of 7 rows, else 6) and
+// "Recycles" are read at the deal, "ExtraCards" (an extra row under the triangle) whenever it
+// matters. Places: 0 the stock, 1 the waste, 2 the talon (its top card),
 // 3 + row * (row + 1) / 2 + k the triangle's card k of that row (row 0 is the apex), 31 + c the
 // extra row's card c. A pair is a kMove from one card's place to the other's (two clicks), a
 // King a kSelect of its place (one click), a press on the stock a kStock.
@@ -80,9 +70,8 @@ struct PyramidParts {
 // leave the position.
 using PyramidModel = PlayModel<PyramidParts>;
 
-class PyramidGame : public ModelTable<PyramidModel> {
+class PyramidGame : public ModelTable<PyramidModel, 15> {
 public:
-    static constexpr int kGameNumber = 15;
     static constexpr int kTalonSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 100, kStockY = 70;
     static constexpr int kWasteX = 180, kWasteY = 70;
@@ -90,26 +79,19 @@ public:
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
-    // Size of an undo record: triangle (seven slots a row), extra row, talon, waste, talon count,
-    // points, seconds.
-    static constexpr size_t kRecordSize =
-        kUndoGamePartOffset + 8 * (kMaxRows * kMaxRows + kMaxRows + kTalonSlots + 1) + 4 + 8;
 
     using Selection = CardSelection;
 
-    explicit PyramidGame(Artwork* artwork);
+    using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
     void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     bool IsWon() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
     int SlotY(int row) const { return topY + kRowPitchY * row; }
@@ -130,6 +112,7 @@ private:
     void PressCard(int x, int y);
     bool DecideGameOver() const;
     void RegisterPickups();
+    void DrawAreas(bool present) override;
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
@@ -138,5 +121,7 @@ private:
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present);
     void DrawTalonArea(bool present);
-    void RedrawTable();
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override { first = second = Selection(); }
 };

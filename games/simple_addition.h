@@ -13,7 +13,6 @@ public:
     static constexpr int kPairSum = 10;
     // The Ten, Jack, Queen and King of a suit.
     static constexpr int kGroupSize = 4;
-    static constexpr size_t kRecordSize = RecordSize(kSlots);
 
     explicit SimpleAdditionGame(Artwork* artwork);
 

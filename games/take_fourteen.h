@@ -12,7 +12,6 @@ public:
     static constexpr int kPileSlots = 5;
     static constexpr int kPileX = 45, kPilePitch = 60, kPileY = 180, kFanStep = 25;
     static constexpr int kPairSum = 14;
-    static constexpr size_t kRecordSize = RecordSize(kPiles, kPileSlots);
 
     explicit TakeFourteenGame(Artwork* artwork);
 

@@ -79,7 +79,7 @@ TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
                                  game.position.starter);
     for (int c = 0; c < 4; ++c)
         total += Crib::ScoreHand({game.position.grid[c], game.position.grid[c + 4], game.position.grid[c + 8], game.position.grid[c + 12]}, game.position.starter);
-    EXPECT_EQ(game.handTotal, total);
+    EXPECT_EQ(game.hands.total, total);
     EXPECT_EQ(game.points, total);
     EXPECT_EQ(game.finalScore, total) << "no time cost and no win bonus";
     EXPECT_EQ(game.EndSequenceCount(), 1);

@@ -15,7 +15,6 @@ protected:
         WriteDwordValue(key, name, value);
     }
     void ClickCell(int cell) { Click(MonteCarloGame::CellX(cell) + 20, MonteCarloGame::CellY(cell) + 30); }
-    // A grid holding only these cards, and a stock of the rest of the pack.
     // Moves each card to its cell (swapping it with what was there) and makes the stock the rest of
     // the pack, so the position stays one an undo record accepts.
     static void PlaceCards(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
@@ -61,14 +60,12 @@ TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
     EXPECT_TRUE(game.IsWon());
 }
 
-TEST_F(MonteCarloTest, UndoRecordHasItsSizeAndRefusesCardsOutsideTheRows) {
+TEST_F(MonteCarloTest, UndoRecordRefusesCardsOutsideTheRows) {
     SetRule("Rows", 4);
     MonteCarloGame& game = Start<MonteCarloGame>();
     game.SaveUndo();
     auto record = game.PopUndoRecord();
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->size(), MonteCarloGame::kRecordSize);
-    EXPECT_EQ(record->size(), 960u + 200 + 8);
     EXPECT_TRUE(game.RestoreRecord(*record));
     std::vector<uint8_t> damaged = *record;
     std::copy_n(record->begin() + kUndoGamePartOffset, 8, damaged.begin() + kUndoGamePartOffset + 20 * 8);

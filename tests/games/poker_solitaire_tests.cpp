@@ -70,7 +70,7 @@ TEST_F(PokerTest, AFullGridIsScoredAndWinsAgainstAShortTable) {
     ASSERT_FALSE(game.gameOver);
     ClickCell(24);
     ASSERT_TRUE(game.gameOver);
-    EXPECT_EQ(game.finalScore, game.handTotal);
+    EXPECT_EQ(game.finalScore, game.hands.total);
     EXPECT_EQ(game.EndSequenceCount(), 1);
     EXPECT_TRUE(game.IsWon()) << "a short table counts every score from 0 as a win";
     ASSERT_EQ(endScreens.size(), 1u);
@@ -84,7 +84,7 @@ TEST_F(PokerTest, ANegativeScoreLosesAndEnglishScoringIsAString) {
         WriteStringValue(key, "Scoring", "English");
     }
     Poker& game = Start<Poker>();
-    EXPECT_FALSE(PokerRules::Read().american);
+    EXPECT_FALSE(game.American());
     game.points = -20;
     ASSERT_TRUE(Choose(kCommandEndGame));
     EXPECT_EQ(game.finalScore, -20);
@@ -106,7 +106,7 @@ TEST_F(PokerTest, AGridFilledFromAReserveIsScored) {
     Drag(reserveX, reserveY, Poker::CellX(24) + 20, Poker::CellY(24) + 30);
     ASSERT_TRUE(game.gameOver);
     EXPECT_EQ(game.EndSequenceCount(), 1);
-    EXPECT_EQ(game.finalScore, game.handTotal - 3);
+    EXPECT_EQ(game.finalScore, game.hands.total - 3);
 }
 
 // A game ended from the menu is over, so its hand scores are drawn beside the grid.
