@@ -69,8 +69,6 @@ int CardsBefore(const Calc::Position& p, Card card) {
     return best;
 }
 
-void RankByte(PositionCode& out, Card card) { out.Byte(card.IsValid() ? static_cast<uint8_t>(card.Rank()) : 0xFF); }
-
 // Where a stock card is laid: a good pile keeps its cards in the order the foundations will call
 // for them, best of all with the card laid just before the covered one on some foundation's climb,
 // so the foundation takes both in turn. Cards put home score their points.
@@ -159,22 +157,33 @@ int CalculationScore(const void* before, const PlayMove& move, int points, const
 }
 
 // Calculation builds by rank alone, whatever the suit, and a stock card may go on any waste pile:
-// the code is of ranks, with the waste piles in sorted order.
+// the code is of ranks, with the waste piles in sorted order. The stock is only ever dealt from
+// its top, so within one search its size tells it. Built in fixed buffers: the search codes every
+// position it meets.
 void CalculationCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const Calc::Position*>(position);
-    out.bytes.clear();
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        out.Byte(static_cast<uint8_t>(p.startRanks[f]));
-        out.Byte(static_cast<uint8_t>(p.foundationCounts[f]));
-        RankByte(out, p.foundationTops[f]);
+    const auto rank = [](Card card) { return static_cast<uint8_t>(card.IsValid() ? card.Rank() : 0xFF); };
+    std::array<std::array<uint8_t, Calc::kWasteSlots + 1>, Calc::kWastePiles> piles{};
+    for (int k = 0; k < Calc::kWastePiles; ++k) {
+        auto& code = piles[static_cast<size_t>(k)];
+        code[0] = static_cast<uint8_t>(p.wasteCounts[k]);
+        for (int i = 0; i < p.wasteCounts[k]; ++i) code[static_cast<size_t>(i) + 1] = rank(p.waste[k][i]);
     }
-    RankByte(out, p.current);
-    SortedPlaces<Calc::kWastePiles>(out, Calc::kWastePiles, [&](int k, PositionCode& code) {
-        code.Byte(static_cast<uint8_t>(p.wasteCounts[k]));
-        for (int i = 0; i < p.wasteCounts[k]; ++i) RankByte(code, p.waste[k][i]);
-    });
-    out.Byte(static_cast<uint8_t>(p.stockCount));
-    for (int i = 0; i < p.stockCount; ++i) RankByte(out, p.stock[i]);
+    std::sort(piles.begin(), piles.end());
+    std::array<uint8_t, 16 + Calc::kWastePiles * (Calc::kWasteSlots + 1)> bytes;
+    size_t size = 0;
+    for (int f = 0; f < Calc::kFoundations; ++f) {
+        bytes[size++] = static_cast<uint8_t>(p.startRanks[f]);
+        bytes[size++] = static_cast<uint8_t>(p.foundationCounts[f]);
+        bytes[size++] = rank(p.foundationTops[f]);
+    }
+    bytes[size++] = rank(p.current);
+    bytes[size++] = static_cast<uint8_t>(p.stockCount);
+    for (const auto& pile : piles) {
+        std::copy_n(pile.begin(), pile[0] + 1, bytes.begin() + static_cast<ptrdiff_t>(size));
+        size += pile[0] + 1u;
+    }
+    out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
 }
 
 // ---- Forty Thieves ----
