@@ -67,8 +67,6 @@ int CardsBefore(const Calc::Position& p, Card card) {
     return best;
 }
 
-void RankByte(PositionCode& out, Card card) { out.Byte(card.IsValid() ? static_cast<uint8_t>(card.Rank()) : 0xFF); }
-
 // Where a stock card is laid: a good pile keeps its cards in the order the foundations will call
 // for them, best of all with the card laid just before the covered one on some foundation's climb,
 // so the foundation takes both in turn. Cards put home score their points.
@@ -157,32 +155,139 @@ int CalculationScore(const void* before, const PlayMove& move, int points, const
 }
 
 // Calculation builds by rank alone, whatever the suit, and a stock card may go on any waste pile:
-// the code is of ranks, with the waste piles in sorted order.
+// the code is of ranks, with the waste piles in sorted order. The stock is only ever dealt from
+// its top, so within one search its size tells it. Built in fixed buffers: the search codes every
+// position it meets.
 void CalculationCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const Calc::Position*>(position);
-    out.bytes.clear();
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        out.Byte(static_cast<uint8_t>(p.startRanks[f]));
-        out.Byte(static_cast<uint8_t>(p.foundationCounts[f]));
-        RankByte(out, p.foundationTops[f]);
+    const auto rank = [](Card card) { return static_cast<uint8_t>(card.IsValid() ? card.Rank() : 0xFF); };
+    std::array<std::array<uint8_t, Calc::kWasteSlots + 1>, Calc::kWastePiles> piles{};
+    for (int k = 0; k < Calc::kWastePiles; ++k) {
+        auto& code = piles[static_cast<size_t>(k)];
+        code[0] = static_cast<uint8_t>(p.wasteCounts[k]);
+        for (int i = 0; i < p.wasteCounts[k]; ++i) code[static_cast<size_t>(i) + 1] = rank(p.waste[k][i]);
     }
-    RankByte(out, p.current);
-    SortedPlaces<Calc::kWastePiles>(out, Calc::kWastePiles, [&](int k, PositionCode& code) {
-        code.Byte(static_cast<uint8_t>(p.wasteCounts[k]));
-        for (int i = 0; i < p.wasteCounts[k]; ++i) RankByte(code, p.waste[k][i]);
-    });
-    out.Byte(static_cast<uint8_t>(p.stockCount));
-    for (int i = 0; i < p.stockCount; ++i) RankByte(out, p.stock[i]);
+    std::sort(piles.begin(), piles.end());
+    std::array<uint8_t, 16 + Calc::kWastePiles * (Calc::kWasteSlots + 1)> bytes;
+    size_t size = 0;
+    for (int f = 0; f < Calc::kFoundations; ++f) {
+        bytes[size++] = static_cast<uint8_t>(p.startRanks[f]);
+        bytes[size++] = static_cast<uint8_t>(p.foundationCounts[f]);
+        bytes[size++] = rank(p.foundationTops[f]);
+    }
+    bytes[size++] = rank(p.current);
+    bytes[size++] = static_cast<uint8_t>(p.stockCount);
+    for (const auto& pile : piles) {
+        std::copy_n(pile.begin(), pile[0] + 1, bytes.begin() + static_cast<ptrdiff_t>(size));
+        size += pile[0] + 1u;
+    }
+    out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
 }
 
 // ---- Agnes ----
 
+namespace {
+
+// Whether the events 0..n-1 (at most two successors each, -1 for none: next[e] must come after e)
+// contain a cycle. Kahn's order: events with no predecessor left are taken away one by one; a
+// cycle is what remains.
+template <size_t N>
+bool HasCycle(const std::array<std::array<int8_t, 2>, N>& next, int n) {
+    std::array<int8_t, N> waiting{};
+    for (int e = 0; e < n; ++e)
+        for (int8_t to : next[static_cast<size_t>(e)])
+            if (to >= 0) ++waiting[static_cast<size_t>(to)];
+    std::array<int8_t, N> ready;
+    int readyCount = 0, taken = 0;
+    for (int e = 0; e < n; ++e)
+        if (waiting[static_cast<size_t>(e)] == 0) ready[static_cast<size_t>(readyCount++)] = static_cast<int8_t>(e);
+    while (readyCount > 0) {
+        const int e = ready[static_cast<size_t>(--readyCount)];
+        ++taken;
+        for (int8_t to : next[static_cast<size_t>(e)])
+            if (to >= 0 && --waiting[static_cast<size_t>(to)] == 0) ready[static_cast<size_t>(readyCount++)] = to;
+    }
+    return taken < n;
+}
+
+}  // namespace
+
+// Some events must come in order: a card leaves the card under it no later than it goes home, a
+// card goes home after the lower cards of its suit, and in a stack whose cards leave from the top
+// only (a pile's face-down cards with the face-up card on them, a reserve pile: the stock only
+// ever deals on top) a card leaves before the card under it. A card that may not start an empty
+// pile, and whose places in the tableau are all home or below it in its stack, leaves only to go
+// home. A cycle in these orders means no play wins: the simplest is such a card above a lower
+// card of its suit.
+bool AgnesHopeless(const void* position) {
+    using Model = AgnesModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    constexpr int kCards = Card::kCardsPerPack;
+    // With any card allowed into an empty pile no card is stuck, and without a cycle through a
+    // stuck card there is none.
+    if (p.startRank < 0 || !p.rules.tableauStart) return false;
+    std::array<int, Card::kSuitCount> home{};
+    for (Card top : p.foundations)
+        if (top.IsValid()) home[top.Suit()] = heuristic::Order(top, p.startRank) + 1;
+    std::array<int8_t, kCards> stack, height{}, under;
+    stack.fill(-1);
+    under.fill(-1);
+    const auto lay = [&](const Card* cards, int count, int in) {
+        for (int i = 0; i < count; ++i) {
+            stack[cards[i].Index()] = static_cast<int8_t>(in);
+            height[cards[i].Index()] = static_cast<int8_t>(i);
+            if (i > 0) under[cards[i].Index()] = static_cast<int8_t>(cards[i - 1].Index());
+        }
+    };
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        lay(p.tableau[pile].data(), std::min(p.pileCount[pile], p.faceDownCount[pile] + 1), pile);
+    for (int pile = 0; pile < Model::kReservePiles; ++pile)
+        lay(p.reserve[pile].data(), p.reserveCount[pile], Model::kPiles + pile);
+    std::array<bool, kCards> stuck{};
+    bool anyStuck = false;
+    for (int c = 0; c < kCards; ++c) {
+        if (under[c] < 0) continue;
+        const Card card(c / Card::kRankCount, c % Card::kRankCount);
+        const int hostRank = tableau::NextRank(card.Rank());
+        if (hostRank == p.startRank) continue;  // it may start an empty pile
+        bool free = false;
+        for (int suit = 0; suit < Card::kSuitCount && !free && card.Rank() != p.startRank; ++suit) {
+            const Card host(suit, hostRank);
+            const int h = host.Index();
+            if (host.IsRed() == card.IsRed()) continue;
+            const bool below = stack[h] >= 0 && stack[h] == stack[c] && height[h] < height[c];
+            free = heuristic::Order(host, p.startRank) >= home[suit] && !below;
+        }
+        stuck[c] = !free;
+        anyStuck |= !free;
+    }
+    if (!anyStuck) return false;
+    // Events: leaving of card c is c, going home kCards + c; a stuck card's two are one, c.
+    std::array<std::array<int8_t, 2>, 2 * kCards> next;
+    for (auto& n : next) n = {-1, -1};
+    const auto homeEvent = [&](int c) { return stuck[c] ? c : kCards + c; };
+    for (int c = 0; c < kCards; ++c) {
+        const Card card(c / Card::kRankCount, c % Card::kRankCount);
+        const int order = heuristic::Order(card, p.startRank);
+        if (order < home[card.Suit()]) continue;
+        if (!stuck[c]) next[c][0] = static_cast<int8_t>(kCards + c);
+        if (under[c] >= 0) next[c][1] = under[c];
+        if (order + 1 < Card::kRankCount)
+            next[homeEvent(c)][stuck[c] ? 0 : 1] = static_cast<int8_t>(
+                homeEvent(Card(card.Suit(), (p.startRank + order + 1) % Card::kRankCount).Index()));
+    }
+    return HasCycle(next, 2 * kCards);
+}
+
 // A face-down card is turned at once, and a pile's card no other card can still need goes home
-// (not a reserve card: a reserve pile's size decides where the stock's next cards fall).
+// (not a reserve card: a reserve pile's size decides where the stock's next cards fall). A move
+// into a position no play can win is dropped.
 int AgnesScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(before);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
+    // Only a card gone home (a host lost) or a deal (reserve piles grown) can close a cycle.
+    if ((move.kind == PlayMove::kStock || move.to < Model::kFirstPile) && AgnesHopeless(after)) return kHopeless;
     const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
     if (home.IsValid() && move.from >= Model::kFirstPile && move.from < Model::kFirstReserve &&
         NothingBuildsOn(home, p.foundations, p.startRank, 1,
@@ -192,22 +297,40 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
 }
 
 // The tableau piles (nothing is ever dealt onto them) and the foundations in sorted order; the
-// reserve piles keep theirs, since the stock deals to them in turn.
+// reserve piles keep theirs, since the stock deals to them in turn. The stock only ever deals from
+// its top, so within one search its size tells it. Built in fixed buffers: the search codes every
+// position it meets.
 void AgnesCode(const void* position, PositionCode& out) {
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(position);
-    out.bytes.clear();
-    p.stock.Encode(out);
-    SortedTops(out, p.foundations);
-    SortedPlaces<Model::kPiles>(out, Model::kPiles, [&](int pile, PositionCode& code) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
-        tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
-    });
-    for (int pile = 0; pile < Model::kReservePiles; ++pile)
-        tableau::EncodePile(out, p.reserve[pile].data(), p.reserveCount[pile]);
-    out.Byte(static_cast<uint8_t>(p.startRank));
+    constexpr size_t kPileBytes = Model::kPileSlots + 2;
+    std::array<std::array<uint8_t, kPileBytes>, Model::kPiles> piles{};
+    std::array<uint8_t, Model::kPiles> order{};
+    for (int k = 0; k < Model::kPiles; ++k) {
+        auto& code = piles[static_cast<size_t>(k)];
+        code[0] = static_cast<uint8_t>(p.faceDownCount[k]);
+        code[1] = static_cast<uint8_t>(p.pileCount[k]);
+        for (int i = 0; i < p.pileCount[k]; ++i) code[static_cast<size_t>(i) + 2] = static_cast<uint8_t>(p.tableau[k][i].Index());
+        order[static_cast<size_t>(k)] = static_cast<uint8_t>(k);
+    }
+    std::sort(order.begin(), order.end(), [&](uint8_t a, uint8_t b) { return piles[a] < piles[b]; });
+    std::array<uint8_t, 256> bytes;
+    size_t size = 0;
+    bytes[size++] = static_cast<uint8_t>(p.stock.count);
+    for (uint8_t top : heuristic::SortedTopIndices(p.foundations)) bytes[size++] = top;
+    for (uint8_t k : order) {
+        const size_t n = static_cast<size_t>(piles[k][1]) + 2;
+        std::copy_n(piles[k].begin(), n, bytes.begin() + static_cast<ptrdiff_t>(size));
+        size += n;
+    }
+    for (int pile = 0; pile < Model::kReservePiles; ++pile) {
+        bytes[size++] = static_cast<uint8_t>(p.reserveCount[pile]);
+        for (int i = 0; i < p.reserveCount[pile]; ++i) bytes[size++] = static_cast<uint8_t>(p.reserve[pile][i].Index());
+    }
+    bytes[size++] = static_cast<uint8_t>(p.startRank);
     const AgnesRules& r = p.rules;
-    out.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
+    bytes[size++] = static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
+    out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
 }
 
 }  // namespace build_games

@@ -16,5 +16,8 @@ void AgnesCode(const void* position, PositionCode& out);
 // Calculation: no play can win from this position (a rank every foundation needs lies, all its
 // cards, under cards that cannot leave before it).
 bool CalculationHopeless(const void* position);
+// Agnes: no play can win from this position (some cards must leave their places in an order
+// that goes round in a cycle).
+bool AgnesHopeless(const void* position);
 
 }  // namespace build_games

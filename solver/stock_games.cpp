@@ -82,12 +82,15 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
+// The reserve only ever gives up its top card, and without a turn of the waste the stock only
+// deals from its top: within one search each is told by its size alone.
 void CanfieldCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const CanfieldModel::Position*>(position);
     CodeBuffer code;
-    code.Run(p.stock.cards.data(), p.stock.count);
+    if (p.recycles == 0) code.Byte(p.stock.count);
+    else code.Run(p.stock.cards.data(), p.stock.count);
     code.Run(p.waste.data(), p.wasteCount);
-    code.Run(p.reserve.data(), p.reserveCount);
+    code.Byte(p.reserveCount);
     code.CardByte(p.baseCard);
     code.SortedTops(p.foundations);
     code.SortedPiles(p.tableau, p.pileCount, nullptr);
@@ -234,9 +237,10 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
 
 // ---- Canfield ----
 
-// A card no other card can still need goes home, unless the move empties a pile the reserve
-// would fill (which changes more than the card's place) or takes the waste's card while the stock
-// turns several cards at a time (which regroups the cards the stock can reach). The reserve is
+// A card no other card can still need goes home, unless it is the waste's card while the stock
+// turns several cards at a time (taking it regroups the cards the stock can reach). A pile it
+// empties takes the reserve's card at once, and that is never worse than waiting: the card can
+// do from the pile all it could from the reserve, and cards may be built on it. The reserve is
 // what blocks a deal, so its card comes first among the rest.
 int CanfieldScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = CanfieldModel;
@@ -244,8 +248,7 @@ int CanfieldScore(const void* before, const PlayMove& move, int points, const vo
     const auto& q = *static_cast<const Model::Position*>(after);
     const Card home = CardSentHome(q, move, Model::kFirstFoundation);
     const bool fromReserve = move.from == Model::kReservePlace;
-    if (home.IsValid() && q.reserveCount == p.reserveCount - (fromReserve ? 1 : 0) &&
-        (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
+    if (home.IsValid() && (move.from != Model::kWastePlace || p.cardsDealt == 1) &&
         NothingBuildsOn(home, q.foundations, p.baseCard.Rank(), 1, Model::BuildsDown))
         return kSafeMove;
     int score = Generic(move, points);
@@ -327,8 +330,10 @@ StockMacro StockMacroFor(MoveScore score) {
     if (score == CanfieldScore)
         return {CanfieldModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const C*>(p)->wasteCount); },
                 [](const void* p) {
+                    // With a single pass every position has the same turns left: reporting the top
+                    // count spares the position tables their probes for higher counts.
                     const C& c = *static_cast<const C*>(p);
-                    return TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
+                    return c.recycles == 0 ? 7 : TurnsLeft(c.recycles, c.recyclesUsed, CanfieldRules::kUnlimitedRecycles);
                 },
                 CanfieldStockMoves};
     if (const StockMacro waste = waste_games::Macro(score); waste.turnsLeft) return waste;

@@ -373,7 +373,8 @@ void TurnSome(std::mt19937& random, Stock& stock, Card* waste, int32_t& wasteCou
 // face-down card turned) never lose a win the full search finds. In Klondike and Canfield this
 // also checks the stock macro (any number of presses, then the waste's card) with waste turns
 // limited or not, positions covered by ones with more turns left, and Klondike's dead ends (a
-// card stuck over a lower one of its suit in a pile, or in the waste with no turn left).
+// card stuck over a lower one of its suit in a pile, or in the waste with no turn left). In
+// Canfield a card going home may empty a pile the reserve then fills.
 TEST(SolverExhaustive, CanfieldEndGamesAgree) {
     CompareWithExhaustive(NeverOver(*FindGame(CanfieldGame::kGameNumber)->model), CanfieldGame::kGameNumber, [](std::mt19937& random) {
         CanfieldModel::Position p;
@@ -381,7 +382,8 @@ TEST(SolverExhaustive, CanfieldEndGamesAgree) {
         EndGame game = MakeEndGame(random, CanfieldModel::kFoundations, start, 12 + static_cast<int>(random() % 3));
         std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
         p.baseCard = Card(0, start);
-        for (int i = 0; i < 2; ++i) p.reserve[static_cast<size_t>(p.reserveCount++)] = game.left.back(), game.left.pop_back();
+        for (int i = 1 + static_cast<int>(random() % 3); i > 0; --i)
+            p.reserve[static_cast<size_t>(p.reserveCount++)] = game.left.back(), game.left.pop_back();
         Scatter(random, game.left, p.tableau, p.pileCount, CanfieldModel::kPiles, p.stock, CanfieldModel::BuildsDown);
         p.cardsDealt = 1 + static_cast<int>(random() % 3);
         p.recycles = std::array{0, 1, 2, CanfieldRules::kUnlimitedRecycles}[random() % 4];
@@ -409,18 +411,25 @@ TEST(SolverExhaustive, KlondikeEndGamesAgree) {
     }, 10);
 }
 
+// Agnes end games with up to three cards on each of three reserve piles and face-down cards in the
+// tableau: besides the safe moves, the dead ends (a card that can leave only home, stuck over a
+// lower one of its suit) must never drop a win.
 TEST(SolverExhaustive, AgnesEndGamesAgree) {
     CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, [](std::mt19937& random) {
         AgnesModel::Position p;
         p.startRank = static_cast<int>(random() % Card::kRankCount);
         EndGame game = MakeEndGame(random, AgnesModel::kFoundations, p.startRank, 7 + static_cast<int>(random() % 3));
         std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
-        for (int i = 0; i < 2; ++i) p.reserve[static_cast<size_t>(i)][p.reserveCount[static_cast<size_t>(i)]++] = game.left.back(), game.left.pop_back();
+        for (int n = 3 + static_cast<int>(random() % 4); n > 0; --n) {
+            const size_t pile = random() % 3;
+            if (p.reserveCount[pile] < AgnesModel::kReserveSlots)
+                p.reserve[pile][static_cast<size_t>(p.reserveCount[pile]++)] = game.left.back(), game.left.pop_back();
+        }
         Scatter(random, game.left, p.tableau, p.pileCount, 4, p.stock, kAnyOrder);
         for (int pile = 0; pile < 4; ++pile)
             p.faceDownCount[static_cast<size_t>(pile)] = static_cast<int>(random() % static_cast<unsigned>(p.pileCount[static_cast<size_t>(pile)] + 1));
         p.rules.movePartial = random() % 2;
-        p.rules.tableauStart = random() % 2;
+        p.rules.tableauStart = random() % 4 != 0;
         return AsWords(p);
     }, 0);
 }
