@@ -50,7 +50,7 @@ struct AgnesModel {
         int32_t points = 0;
 
         bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
-        bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
+        bool AllFaceDown(int pile) const { return tableau::AllFaceDown(pileCount, faceDownCount, pile); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -58,7 +58,7 @@ struct AgnesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
@@ -97,10 +97,7 @@ public:
     explicit AgnesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     const char* GetName() override { return "Agnes"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;

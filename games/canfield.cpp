@@ -21,13 +21,9 @@ constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 }  // namespace
 
 CanfieldRules CanfieldRules::Read() {
-    CanfieldRules rules;
-    const RuleValues values(CanfieldGame::kGameNumber);
-    rules.cardsDealt = values["CardsDealt"];
-    rules.recycles = values["Recycles"];
-    rules.movePartial = values.On("MovePartial");
-    rules.fillFromStock = values.On("FillFromStock");
-    return rules;
+    const RuleValues v(CanfieldGame::kGameNumber);
+    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .movePartial = v.On("MovePartial"),
+            .fillFromStock = v.On("FillFromStock")};
 }
 
 // ---- The model ----
@@ -124,19 +120,13 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
     std::array<Card, kMaxStackCards> cards{};
     const int count = move.count;
     if (move.from == kWastePlace) {
-        cards[0] = p.waste[--p.wasteCount];
-        p.waste[p.wasteCount] = Card();
+        cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
         p.turnedCount = std::max(p.turnedCount - 1, 0);
     } else if (move.from == kReservePlace) {
-        cards[0] = p.reserve[--p.reserveCount];
-        p.reserve[p.reserveCount] = Card();
+        cards[0] = tableau::TakeTop(p.reserve, p.reserveCount);
     } else {
-        auto& pile = p.tableau[move.from - kFirstPile];
-        for (int i = 0; i < count; ++i) {
-            cards[i] = pile[move.index + i];
-            pile[move.index + i] = Card();
-        }
-        p.pileCount[move.from - kFirstPile] = move.index;
+        const int pile = move.from - kFirstPile;
+        tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
     }
     Place(p, move.from, move.to, cards.data(), count);
     return p.points - before;
@@ -145,8 +135,7 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
 int CanfieldModel::FillFromReserve(Position& p) {
     const int pile = EmptyPileForReserve(p);
     if (pile < 0) return 0;
-    const Card card = p.reserve[--p.reserveCount];
-    p.reserve[p.reserveCount] = Card();
+    const Card card = tableau::TakeTop(p.reserve, p.reserveCount);
     const int32_t before = p.points;
     Place(p, kReservePlace, kFirstPile + pile, &card, 1);
     p.points += kPointsAutoFill;
@@ -206,7 +195,17 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    heldSource = kNoSource;
+    // The reserve's card that may follow a drop is a move of its own (AfterMove).
+    dropApply = &CanfieldModel::Step;
+}
+
+bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    const int pile = place - CanfieldModel::kFirstPile;
+    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+    return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
+}
 
 void CanfieldGame::ReadRules(Position& p) const {
     const CanfieldRules rules = CanfieldRules::Read();
@@ -354,30 +353,6 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
     }
     LiftFromPiles(drag, CanfieldModel::kFirstPile, kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
                   kTableauY, kTableauStep);
-}
-
-bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
-    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
-    return place >= 0 && drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
-}
-
-void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
-        CheckGameOver();
-        return;
-    }
-    // The reserve's card that may follow is a move of its own (AfterMove).
-    if (place >= 0 && (pile < 0 ? heldCount == 1 : position.pileCount[pile] + heldCount <= kPileSlots)) {
-        DropHeld(place, kNoSource, &CanfieldModel::Step);
-        PlaySound(pile < 0 ? "foundation.wav" : "tableau.wav");
-        DrawPlace(place, true);
-    }
-    DrawPlace(CanfieldModel::kReservePlace, true);
-    artwork->PresentDirty();
-    CheckGameOver();
 }
 
 void CanfieldGame::AfterMove() {

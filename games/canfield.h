@@ -111,10 +111,8 @@ public:
     explicit CanfieldGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     const char* GetName() override { return "Canfield"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
@@ -127,6 +125,9 @@ public:
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
 
 private:
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
+    void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

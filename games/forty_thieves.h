@@ -53,9 +53,7 @@ struct FortyThievesModel {
         int32_t columnsInPlay = kColumns, recycle = 0, movePartial = 0, autoFlip = 0;
 
         bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
-        bool AllFaceDown(int column) const {
-            return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
-        }
+        bool AllFaceDown(int column) const { return tableau::AllFaceDown(columnCount, faceDownCount, column); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -63,7 +61,7 @@ struct FortyThievesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.packs = 2;
         out.AddRun(position.stock.cards, position.stock.count);
@@ -101,10 +99,7 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     const char* GetName() override { return "Forty Thieves"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
@@ -116,6 +111,7 @@ public:
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
 
 private:
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

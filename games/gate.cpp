@@ -20,14 +20,9 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 }  // namespace
 
 GateRules GateRules::Read() {
-    GateRules rules;
-    const RuleValues values(GateGame::kGameNumber);
-    rules.movePartial = values.On("MovePartial");
-    rules.filledIn = values.On("FilledIn");
-    rules.fillFromWaste = values.On("FillFromWaste");
-    rules.recycles = values["Recycles"];
-    rules.startCard = values["StartCard"];
-    return rules;
+    const RuleValues v(GateGame::kGameNumber);
+    return {.recycles = v["Recycles"], .startCard = v["StartCard"], .movePartial = v.On("MovePartial"),
+            .filledIn = v.On("FilledIn"), .fillFromWaste = v.On("FillFromWaste")};
 }
 
 // ---- The model ----
@@ -94,26 +89,20 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
         const int count = move.count;
         const bool fromHand = move.from < kFirstFoundation;
         if (move.from == kWastePlace) {
-            cards[0] = p.waste[--p.wasteCount];
-            p.waste[p.wasteCount] = Card();
+            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
         } else if (fromHand) {
             const int post = move.from - kFirstPost;
-            cards[0] = p.posts[post][--p.postCount[post]];
-            p.posts[post][p.postCount[post]] = Card();
+            cards[0] = tableau::TakeTop(p.posts[post], p.postCount[post]);
         } else {
-            auto& column = p.columns[move.from - kFirstColumn];
-            for (int i = 0; i < count; ++i) {
-                cards[i] = column[move.index + i];
-                column[move.index + i] = Card();
-            }
-            p.columnCount[move.from - kFirstColumn] = move.index;
+            const int column = move.from - kFirstColumn;
+            tableau::TakeRun(p.columns[column], p.columnCount[column], move.index, count, cards.data());
         }
         if (move.to < kFirstColumn) {
             p.foundations[move.to - kFirstFoundation] = cards[0];
             p.points += fromHand ? kPointsFromHandToFoundation : kPointsColumnToFoundation;
         } else {
             const int column = move.to - kFirstColumn;
-            for (int i = 0; i < count; ++i) p.columns[column][p.columnCount[column]++] = cards[i];
+            tableau::PutRun(p.columns[column], p.columnCount[column], cards.data(), count);
             if (fromHand) p.points += kPointsFromHandToColumn;
         }
     }
@@ -183,6 +172,17 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     heldSource = kNoSource;
     undoSoundFirst = true;
+}
+
+bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    const Card first = drag.cards[0];
+    const int column = place - GateModel::kFirstColumn;
+    if (column < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, first, drag.count);
+    // Before a double click lifts it, a post's card is still on its post.
+    const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
+                          (p.postCount[0] > 0 && first == p.posts[0][p.postCount[0] - 1]) ||
+                          (p.postCount[1] > 0 && first == p.posts[1][p.postCount[1] - 1]);
+    return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
 }
 
 void GateGame::ReadRules(Position& p) const {
@@ -323,34 +323,6 @@ void GateGame::LiftCards(DragRecord& drag) {
                            position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
                 DrawPlace(GateModel::kFirstColumn + column, true);
         }
-    }
-    CheckGameOver();
-}
-
-bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const Card first = drag.cards[0];
-    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
-    if (place >= 0 && column < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, first, drag.count);
-    if (column < 0) return false;
-    // Before a double click lifts it, a post's card is still on its post.
-    const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
-                          (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) ||
-                          (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]);
-    return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
-}
-
-void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
-    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
-        CheckGameOver();
-        return;
-    }
-    if (column >= 0 ? position.columnCount[column] + heldCount <= kColumnSlots : heldCount == 1) {
-        DropHeld(place, kNoSource);
-        DrawPlace(place, true);
-        artwork->PresentDirty();
-        PlaySound(column >= 0 ? "tableau.wav" : "foundation.wav");
     }
     CheckGameOver();
 }

@@ -101,9 +101,7 @@ public:
     void NewGame(bool restart) override;
     // The table is drawn without a game-over decision.
     void Draw(bool present) override { DrawTable(present); }
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     const char* GetName() override { return "Gate"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
@@ -120,6 +118,7 @@ public:
     int PostTopY(int post) const;
 
 private:
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -54,7 +54,7 @@ struct KlondikeModel {
         int32_t points = 0;
 
         bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
-        bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
+        bool AllFaceDown(int pile) const { return tableau::AllFaceDown(pileCount, faceDownCount, pile); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -62,7 +62,7 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);
@@ -98,10 +98,7 @@ public:
     explicit KlondikeGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     const char* GetName() override { return "Klondike"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;

@@ -21,12 +21,8 @@ constexpr int kMaxWasteFan = 3;
 }  // namespace
 
 QuadrilleRules QuadrilleRules::Read() {
-    QuadrilleRules rules;
-    const RuleValues values(QuadrilleGame::kGameNumber);
-    rules.cardsDealt = values["CardsDealt"];
-    rules.filledIn = values.On("FilledIn");
-    rules.recycles = values["Recycles"];
-    return rules;
+    const RuleValues v(QuadrilleGame::kGameNumber);
+    return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"]};
 }
 
 // ---- The model ----

@@ -63,6 +63,13 @@ void TableauGame::PressStock() {
     artwork->PresentDirty();
 }
 
+void TableauGame::ShowDrop(int place, bool home) {
+    DrawPlace(place, true);
+    AfterDrop();
+    artwork->PresentDirty();
+    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
+}
+
 void TableauGame::ClearHeld(int32_t noSource) {
     held.fill(Card());
     heldCount = 0;

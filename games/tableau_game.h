@@ -159,21 +159,73 @@ inline PlayMove MakeMove(int from, int index, int to, int count) {
             static_cast<int8_t>(count)};
 }
 
+// Takes n cards from `index` of a pile into `out`: the pile ends below them.
+template <size_t S>
+void TakeRun(std::array<Card, S>& pile, int32_t& count, int index, int n, Card* out) {
+    std::copy_n(&pile[index], n, out);
+    std::fill_n(&pile[index], n, Card());
+    count = index;
+}
+template <size_t S>
+Card TakeTop(std::array<Card, S>& pile, int32_t& count) {
+    Card top;
+    TakeRun(pile, count, count - 1, 1, &top);
+    return top;
+}
+template <size_t S>
+void PutRun(std::array<Card, S>& pile, int32_t& count, const Card* cards, int n) {
+    for (int i = 0; i < n; ++i) pile[count++] = cards[i];
+}
+template <size_t N>
+bool AllEmpty(const std::array<int32_t, N>& counts) {
+    return std::all_of(counts.begin(), counts.end(), [](int32_t count) { return count == 0; });
+}
+// The piles whose cards all lie face down, whose top a kFlip move turns.
+template <size_t N>
+bool AllFaceDown(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, size_t pile) {
+    return counts[pile] > 0 && faceDown[pile] == counts[pile];
+}
+template <size_t N>
+void AddFlips(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, int firstPlace,
+              MoveList& out) {
+    for (size_t pile = 0; pile < N; ++pile)
+        if (AllFaceDown(counts, faceDown, pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(firstPlace + pile)});
+}
+// Turns every such top (the AutoFlip rule); returns how many it turned.
+template <size_t N>
+int TurnFaceDownTops(const std::array<int32_t, N>& counts, std::array<int32_t, N>& faceDown) {
+    int turned = 0;
+    for (size_t pile = 0; pile < N; ++pile)
+        if (AllFaceDown(counts, faceDown, pile)) --faceDown[pile], ++turned;
+    return turned;
+}
+// How many cards of the piles lie face down.
+template <size_t N>
+int FaceDownCards(const std::array<int32_t, N>& faceDown) {
+    int n = 0;
+    for (int32_t count : faceDown) n += count;
+    return n;
+}
+// Every foundation and every other of the first `piles` piles that takes the stack of count
+// cards picked up at (from, index), whose lowest card is `lowest`.
+template <typename Model>
+void AddDrops(const typename Model::Position& p, int from, int index, Card lowest, int count, MoveList& out,
+              int piles = Model::kPiles) {
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::FitsFoundation(p, f, lowest, count)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, count));
+    for (int pile = 0; pile < piles; ++pile)
+        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count))
+            out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
+}
+
 // The moves of a game whose piles offer only their top card: the waste's top card and each pile's
 // top card to every foundation and every other pile that takes it.
 template <typename Model>
 void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
-    auto drops = [&](int from, int index, Card card) {
-        for (int f = 0; f < Model::kFoundations; ++f)
-            if (Model::FitsFoundation(p, f, card)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, 1));
-        for (int pile = 0; pile < Model::kPiles; ++pile)
-            if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
-                out.push_back(MakeMove(from, index, Model::kFirstPile + pile, 1));
-    };
-    if (p.wasteCount > 0) drops(Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1]);
+    if (p.wasteCount > 0) AddDrops<Model>(p, Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < Model::kPiles; ++pile) {
         const int count = p.pileCount[pile];
-        if (count > 0) drops(Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1]);
+        if (count > 0) AddDrops<Model>(p, Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1], 1, out);
     }
 }
 
@@ -357,6 +409,13 @@ protected:
     virtual void RegisterHotspots() = 0;
 
     void ClearHeld(int32_t noSource = kNoSource);
+    // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
+    // besides (AfterDrop), the sound of the drop.
+    void ShowDrop(int place, bool home);
+    virtual void AfterDrop() {}
+    // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
+    // before the move.
+    bool dropSounds = true, soundPerCard = false;
     // A starting card for foundation 0 from the deck, when no starting rank was chosen.
     template <size_t F>
     void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
@@ -600,6 +659,47 @@ protected:
         }
         return false;
     }
+public:
+    // May the dragged stack go to the foundation or pile whose next card lies at the target?
+    bool CanDrop(DragRecord& drag, DropTarget& target) override {
+        const int place = DropPlaceAt(target.x, target.y);
+        return place >= 0 && Fits(CurrentPosition(), place, drag);
+    }
+    // The held stack dropped on the place whose next card lies at the target: the move played,
+    // the place drawn again and the drop's sound (none for a game without dropSounds). Face-down
+    // cards the move uncovers are turned afterwards (AfterMove), each with its own undo record.
+    void DropCards(DragRecord& drag, DropTarget& target) override {
+        const int place = DropPlaceAt(target.x, target.y);
+        if (heldCount >= 1 && drag.cards[0] == held[0] && place >= 0) {
+            const bool home = PlaceAt(place).kind == Place::kFoundation;
+            if constexpr (requires { beforeLift.rules.autoFlip; }) beforeLift.rules.autoFlip = false;
+            if constexpr (requires { beforeLift.autoFlip; }) beforeLift.autoFlip = 0;
+            if (soundPerCard && !home)
+                for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
+            DropHeld(place, idleSource, dropApply);
+            ShowDrop(place, home);
+        }
+        CheckGameOver();
+    }
+    void AfterMove() override {
+        bool autoFlip = false;
+        if constexpr (requires { position.rules.autoFlip; }) autoFlip = CurrentPosition().rules.autoFlip;
+        if constexpr (requires { position.autoFlip; }) autoFlip = CurrentPosition().autoFlip;
+        if (autoFlip) TurnUncoveredTops();
+    }
+
+protected:
+    // Whether a place takes the dragged stack, asked of the model's build rules.
+    virtual bool Fits(const Position& p, int place, const DragRecord& drag) const {
+        if constexpr (requires(Card c) { Model::FitsPile(p, 0, c, 1) && Model::FitsFoundation(p, 0, c, 1); }) {
+            if (place >= Model::kFirstPile) return Model::FitsPile(p, place - Model::kFirstPile, drag.cards[0], drag.count);
+            return Model::FitsFoundation(p, place - Model::kFirstFoundation, drag.cards[0], drag.count);
+        }
+        return false;
+    }
+    // What a drop plays the move with.
+    ApplyFunction dropApply = &Model::Apply;
+
     // A held stack put back where it came from.
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;

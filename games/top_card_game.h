@@ -25,13 +25,9 @@ struct TopCardRules {
     int32_t startCard = -1;  // "StartCard", -1 (a card from the deck) or a rank index
 
     static TopCardRules Read(int gameNumber) {
-        TopCardRules rules;
-        const RuleValues values(gameNumber);
-        rules.cardsDealt = values["CardsDealt"];
-        rules.filledIn = values.On("FilledIn");
-        rules.recycles = values["Recycles"];
-        rules.startCard = values["StartCard"];
-        return rules;
+        const RuleValues v(gameNumber);
+        return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"],
+                .startCard = v["StartCard"]};
     }
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
     // Filling the foundations makes the game easier, dealing more cards at a time harder.
@@ -87,11 +83,11 @@ struct TopCardModel {
         if (Build::kAlternateColours && card.IsRed() == top.IsRed()) return false;
         return tableau::NextRank(card.Rank()) == top.Rank();
     }
-    static bool FitsPile(const Position& p, int pile, Card card) {
+    static bool FitsPile(const Position& p, int pile, Card card, int = 1) {
         if (p.pileCount[pile] >= kPileSlots) return false;
         return p.pileCount[pile] == 0 || CanPlay(card, p.PileTop(pile), false);
     }
-    static bool FitsFoundation(const Position& p, int f, Card card) {
+    static bool FitsFoundation(const Position& p, int f, Card card, int = 1) {
         if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
         return card.Rank() == p.startRank;
     }
@@ -118,13 +114,11 @@ struct TopCardModel {
             Card card;
             const bool fromWaste = move.from == kWastePlace;
             if (fromWaste) {
-                card = p.waste[--p.wasteCount];
-                p.waste[p.wasteCount] = Card();
+                card = tableau::TakeTop(p.waste, p.wasteCount);
                 p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
             } else {
                 const int pile = move.from - kFirstPile;
-                card = p.piles[pile][--p.pileCount[pile]];
-                p.piles[pile][p.pileCount[pile]] = Card();
+                card = tableau::TakeTop(p.piles[pile], p.pileCount[pile]);
             }
             if (move.to >= kFirstPile) {
                 const int pile = move.to - kFirstPile;
@@ -234,23 +228,15 @@ public:
     TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
         : Base(artwork, gameNumber), layout(layout) {
         this->heldSource = this->idleSource = kNoSource;
-        // The undo sounds, if at all, before the record is read (undoSoundFirst).
+        // The undo sounds, if at all, before the record is read (undoSoundFirst); a drop is silent.
         this->restoreSounds = false;
+        this->dropSounds = false;
     }
 
     void NewGame(bool restart) override;
     void Draw(bool present) override { this->DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override {
-        const Card card = drag.cards[0];
-        if (drag.count != 1 || !card.IsValid()) return false;
-        const Position p = this->CurrentPosition();
-        const int place = this->DropPlaceAt(target.x, target.y);
-        if (place >= Model::kFirstPile) return Model::FitsPile(p, place - Model::kFirstPile, card);
-        return place >= 0 && Model::FitsFoundation(p, place - Model::kFirstFoundation, card);
-    }
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void ReturnCards() override;
     double GetScoreFactor() override { return Rules().ScoreFactor(); }
     // Won when the foundations are complete, whether or not the game is over.
@@ -385,21 +371,6 @@ void TopCardGame<Build>::LiftCards(DragRecord& drag) {
         this->DrawPlace(Model::kFirstPile + pile, true);
     }
     artwork->PresentDirty();
-    this->CheckGameOver();
-}
-
-template <typename Build>
-void TopCardGame<Build>::DropCards(DragRecord& drag, DropTarget& target) {
-    if (this->heldSource == kNoSource || drag.cards[0] != this->held[0]) {
-        this->CheckGameOver();
-        return;
-    }
-    const int place = this->DropPlaceAt(target.x, target.y), pile = place - Model::kFirstPile;
-    if (place >= 0 && (pile < 0 || position.pileCount[pile] < kPileSlots)) {
-        this->DropHeld(place, kNoSource);
-        this->DrawPlace(place, true);
-        artwork->PresentDirty();
-    }
     this->CheckGameOver();
 }
 
