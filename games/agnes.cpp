@@ -189,7 +189,7 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
 void AgnesGame::ReadRules(Position& p) const {
     p.rules = AgnesRules::Read();
@@ -204,16 +204,8 @@ void AgnesGame::NewGame(bool restart) {
     artwork->Present();
 
     const AgnesRules rules = AgnesRules::Read();
-    position.startRank = rules.startCard;
-    if (!rules.filledIn) {
-        DealStartCard(position.foundations, position.startRank);
-    } else {
-        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        FillFoundations(position.foundations, position.startRank);
-    }
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
+    ShowOpening();
 
     DealRows(AgnesModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
@@ -228,11 +220,11 @@ TableauGame::Place AgnesGame::PlaceAt(int place) const {
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     const int reserve = place - Model::kFirstReserve;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, false);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
-    if (pile >= 0 && pile < kPiles)
+    if (f >= 0 && f < AgnesModel::kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < AgnesModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
-    if (reserve >= 0 && reserve < kReservePiles)
+    if (reserve >= 0 && reserve < AgnesModel::kReservePiles)
         return Place::Reserve(ReserveX(reserve), kReserveY, kReserveStep, p.reserve[reserve].data(),
                               p.reserveCount[reserve]);
     return {};
@@ -242,7 +234,7 @@ TableauGame::Place AgnesGame::PlaceAt(int place) const {
 void AgnesGame::DrawOwnPlace(int place, bool present) {
     const int pile = place - AgnesModel::kFirstReserve;
     const int x = ReserveX(pile);
-    const int bottom = ReserveY(kReserveSlots - 1) + artwork->cardHeight;
+    const int bottom = ReserveY(AgnesModel::kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
     for (int k = 0; k < position.reserveCount[pile]; ++k)
         artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
@@ -265,30 +257,23 @@ void AgnesGame::DealToReserve(int firstPile, int lastPile) {
     position = next;
 }
 
-void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() == 0) return;
+void AgnesGame::OnStock() {
+    if (deck.Remaining() == 0) return;
+    SaveUndo();
+    DealToReserve(0, AgnesModel::kDealtReservePiles - 1);
+    CheckGameOver();
+    DrawPlace(AgnesModel::kStockPlace, true);
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
+    artwork->PresentDirty();
+    if (deck.Remaining() == AgnesModel::kReservePiles - AgnesModel::kDealtReservePiles) {
         SaveUndo();
-        DealToReserve(0, kDealtReservePiles - 1);
+        DealToReserve(AgnesModel::kDealtReservePiles, AgnesModel::kReservePiles - 1);
         CheckGameOver();
         DrawPlace(AgnesModel::kStockPlace, true);
-        for (int pile = 0; pile < kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
+        for (int pile = AgnesModel::kDealtReservePiles; pile < AgnesModel::kReservePiles; ++pile)
+            DrawPlace(AgnesModel::kFirstReserve + pile, true);
         artwork->PresentDirty();
-        if (deck.Remaining() == kReservePiles - kDealtReservePiles) {
-            SaveUndo();
-            DealToReserve(kDealtReservePiles, kReservePiles - 1);
-            CheckGameOver();
-            DrawPlace(AgnesModel::kStockPlace, true);
-            for (int pile = kDealtReservePiles; pile < kReservePiles; ++pile)
-                DrawPlace(AgnesModel::kFirstReserve + pile, true);
-            artwork->PresentDirty();
-        }
-        CheckGameOver();
-        return;
     }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
 
@@ -296,7 +281,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     Position& p = position;
     const Card first = drag.cards[0];
-    for (int pile = 0; pile < kReservePiles; ++pile) {
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) {
         const int count = p.reserveCount[pile];
         if (count == 0 || ReserveX(pile) != drag.x || ReserveY(count - 1) != drag.y) continue;
         if (p.reserve[pile][count - 1] != first) continue;
@@ -306,7 +291,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, AgnesModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+    LiftFromPiles(drag, AgnesModel::kFirstPile, AgnesModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
                   kTableauY, kTableauStep);
 }
 
@@ -317,9 +302,9 @@ void AgnesGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    for (int pile = 0; pile < kPiles; ++pile)
+    for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
         AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
-    for (int pile = 0; pile < kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
     AddPlaceTargets();
 }
 
@@ -340,14 +325,14 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
     fields.Cards(p.foundations);
     fields.Cards(hand);
     fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
+    fields.Counts(p.pileCount, AgnesModel::kPileSlots);
     fields.FaceDown(p.faceDownCount, p.pileCount);
     fields.Points(recordPoints);
     fields.Seconds(seconds);
     fields.Piles(p.reserve);
-    fields.Counts(p.reserveCount, kReserveSlots);
+    fields.Counts(p.reserveCount, AgnesModel::kReserveSlots);
     readDealt = reserveDealt;
-    fields.Counts(readDealt, kReserveSlots);
+    fields.Counts(readDealt, AgnesModel::kReserveSlots);
     fields.Int(last, 0, 0);
     // Records are written between moves, never with cards in hand.
     if (fields.Reading() && std::any_of(hand.begin(), hand.end(), [](Card card) { return card.IsValid(); }))

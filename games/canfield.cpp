@@ -196,7 +196,7 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
+    checkAfterPickUp = false;
     // The reserve's card that may follow a drop is a move of its own (AfterMove).
     dropApply = &CanfieldModel::Step;
 }
@@ -223,24 +223,21 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
 
 void CanfieldGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     const int screen = artwork->screenBuffer;
-    for (int i = 0; i < kReserveSlots; ++i) {
+    for (int i = 0; i < CanfieldModel::kReserveSlots; ++i) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) break;
         DrawPlace(CanfieldModel::kStockPlace, true);
-        const bool faceUp = i == kReserveSlots - 1;
+        const bool faceUp = i == CanfieldModel::kReserveSlots - 1;
         AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
                     faceUp ? -1 : artwork->cardBack);
         position.reserve[position.reserveCount++] = card;
         PlaySound("deal.wav");
     }
     position.foundations[0] = position.baseCard = DealTo(CanfieldModel::kFirstFoundation, false);
-    for (int pile = 0; pile < kPiles; ++pile) {
+    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) {
         const Card card = DealTo(CanfieldModel::kFirstPile + pile, false);
         if (!card.IsValid()) break;
         position.tableau[pile][position.pileCount[pile]++] = card;
@@ -266,12 +263,12 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
-    if (f >= 0 && f < kFoundations) {
+    if (f >= 0 && f < CanfieldModel::kFoundations) {
         Place at = Place::Foundation(ColumnX(f), kFoundationY, p.foundations[f], p.baseCard.Rank());
         at.roomX = kLayerMarginX, at.roomY = kLayerMarginY;
         return at;
     }
-    if (pile >= 0 && pile < kPiles)
+    if (pile >= 0 && pile < CanfieldModel::kPiles)
         return Place::Column(ColumnX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile]);
     return {};
 }
@@ -310,12 +307,7 @@ void CanfieldGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
-void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (!OnStockTop(x, y, kStockX, kStockY)) {
-        Game::OnLButtonDown(keys, x, y);
-        return;
-    }
+void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
     if (now.stock.count > 0) {
@@ -351,7 +343,7 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, CanfieldModel::kFirstPile, kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
+    LiftFromPiles(drag, CanfieldModel::kFirstPile, CanfieldModel::kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
                   kTableauY, kTableauStep);
 }
 
@@ -383,7 +375,7 @@ void CanfieldGame::RegisterHotspots() {
     if (paused || gameOver) return;
     AddTopPickup(CanfieldModel::kWastePlace);
     AddTopPickup(CanfieldModel::kReservePlace);
-    for (int pile = 0; pile < kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
+    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
     AddPlaceTargets();
 }
 
@@ -403,11 +395,11 @@ void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
     fields.CardValue(p.baseCard);
     fields.Cards(p.foundations);
     fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Int(p.wasteCount, 0, CanfieldModel::kWasteSlots);
     fields.Cards(p.reserve);
-    fields.Int(p.reserveCount, 0, kReserveSlots);
+    fields.Int(p.reserveCount, 0, CanfieldModel::kReserveSlots);
     fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
+    fields.Counts(p.pileCount, CanfieldModel::kPileSlots);
     fields.Points(recordPoints);
     fields.Seconds(seconds);
 }

@@ -166,7 +166,7 @@ bool FortyThievesModel::Over(const Position& p) {
     if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
     for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
     if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
-    if (p.recycle == FortyThievesRules::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
+    if (p.recycle == RuleValues::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
         for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
     if (candidates.count > 0) {
         for (int column = 0; column < inPlay; ++column)
@@ -218,7 +218,7 @@ void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
+    checkAfterPickUp = false;
     soundPerCard = true;
 }
 
@@ -243,14 +243,11 @@ void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const FortyThievesRules rules = FortyThievesRules::Read();
     position.startRank = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
     DealStartCard(position.foundations, position.startRank);
     // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
     // to foundation 0 above is one of them, so the deck ends with 96 cards.
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     for (int row = 0; row < rules.rows; ++row) {
         const bool faceDown = row < rules.rowsFaceDown;
@@ -279,7 +276,7 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
         WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
+    if (f >= 0 && f < FortyThievesModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
     if (column >= 0 && column < inPlay)
         return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.columns[column].data(),
                              p.columnCount[column], p.faceDownCount[column]);
@@ -296,27 +293,21 @@ void FortyThievesGame::DrawOwnPlace(int, bool present) {
 
 // ---- Moves ----
 
-void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
+void FortyThievesGame::OnStock() {
     const Position now = CurrentPosition();
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        // A full waste (only with small layouts) takes no more cards until some have been played.
-        const bool deal = FortyThievesModel::CanDeal(now);
-        if (!deal && !FortyThievesModel::CanRecycle(now)) return;
-        SaveUndo();
-        Play({PlayMove::kStock});
-        // After a recycle the stock and the game-over test still count the recycles before it.
-        if (!deal) --position.recyclesUsed;
-        CheckGameOver();
-        DrawPlace(FortyThievesModel::kStockPlace, true);
-        DrawPlace(FortyThievesModel::kWastePlace, true);
-        artwork->PresentDirty();
-        PlaySound(deal ? "flip.wav" : "shuffle.wav");
-        if (!deal) ++position.recyclesUsed;
-        return;
-    }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
+    // A full waste (only with small layouts) takes no more cards until some have been played.
+    const bool deal = FortyThievesModel::CanDeal(now);
+    if (!deal && !FortyThievesModel::CanRecycle(now)) return;
+    SaveUndo();
+    Play({PlayMove::kStock});
+    // After a recycle the stock and the game-over test still count the recycles before it.
+    if (!deal) --position.recyclesUsed;
+    CheckGameOver();
+    DrawPlace(FortyThievesModel::kStockPlace, true);
+    DrawPlace(FortyThievesModel::kWastePlace, true);
+    artwork->PresentDirty();
+    PlaySound(deal ? "flip.wav" : "shuffle.wav");
+    if (!deal) ++position.recyclesUsed;
 }
 
 void FortyThievesGame::LiftCards(DragRecord& drag) {
@@ -361,7 +352,7 @@ double FortyThievesGame::GetScoreFactor() {
     // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
     factor *= 1.0 + 0.05 * rules.rowsFaceDown;
     factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (kColumns - rules.columns);
+    factor *= 1.0 - 0.05 * (FortyThievesModel::kColumns - rules.columns);
     return factor;
 }
 
@@ -371,9 +362,9 @@ void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, in
                                     int32_t& seconds) {
     fields.Cards(p.foundations);
     fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Int(p.wasteCount, 0, FortyThievesModel::kWasteSlots);
     fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
+    fields.Counts(p.columnCount, FortyThievesModel::kColumnSlots);
     fields.FaceDown(p.faceDownCount, p.columnCount);
     fields.Points(recordPoints);
     fields.Seconds(seconds);
@@ -382,7 +373,7 @@ void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, in
 bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
     const int inPlay = FortyThievesRules::Read().columns;
-    for (int column = inPlay; column < kColumns; ++column)
+    for (int column = inPlay; column < FortyThievesModel::kColumns; ++column)
         if (read.columnCount[column] != 0) return false;
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank

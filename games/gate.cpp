@@ -170,7 +170,6 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
     undoSoundFirst = true;
 }
 
@@ -202,18 +201,9 @@ int GateGame::PostTopY(int post) const {
 
 void GateGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
     const GateRules rules = GateRules::Read();
-    position.startRank = rules.startCard;
-    if (!rules.filledIn) {
-        DealStartCard(position.foundations, position.startRank);
-    } else {
-        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        FillFoundations(position.foundations, position.startRank);
-    }
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
+    ShowOpening();
 
     const int screen = artwork->screenBuffer;
     auto dealTo = [&](int x, int y) {
@@ -224,13 +214,13 @@ void GateGame::NewGame(bool restart) {
         PlaySound("flip.wav");
         return card;
     };
-    for (int slot = 0; slot < kPostSlots; ++slot) {
+    for (int slot = 0; slot < GateModel::kPostSlots; ++slot) {
         for (int post = 0; post < 2; ++post) {
             const Card card = dealTo(PostX(post), PostSlotY(slot));
             if (card.IsValid()) position.posts[post][position.postCount[post]++] = card;
         }
     }
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < GateModel::kColumns; ++column) {
         const Card card = dealTo(ColumnX(column), CardY(0));
         if (!card.IsValid()) break;
         position.columns[column][position.columnCount[column]++] = card;
@@ -257,8 +247,8 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     }
     // A post offers its last card a little raised (its depth), at its own slot when drawn.
     if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < kColumns)
+    if (f >= 0 && f < GateModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < GateModel::kColumns)
         return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column]);
     return {};
 }
@@ -274,7 +264,7 @@ void GateGame::DrawOwnPlace(int place, bool present) {
         return;
     }
     const int post = place - GateModel::kFirstPost, x = PostX(post);
-    const int top = kPostY - kWasteMarginY, bottom = PostSlotY(kPostSlots - 1) + artwork->cardHeight;
+    const int top = kPostY - kWasteMarginY, bottom = PostSlotY(GateModel::kPostSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
     // Every card stands at its slot; only the pick-up of the last one is raised.
     for (int slot = 0; slot < position.postCount[post]; ++slot)
@@ -318,7 +308,7 @@ void GateGame::LiftCards(DragRecord& drag) {
         position.posts[1][--position.postCount[1]] = Card();
         DrawPlace(GateModel::kFirstPost + 1, true);
     } else {
-        for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
+        for (int column = 0; column < GateModel::kColumns && heldSource == kNoSource; ++column) {
             if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
                            position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
                 DrawPlace(GateModel::kFirstColumn + column, true);
@@ -345,7 +335,7 @@ void GateGame::RegisterHotspots() {
     if (paused || gameOver) return;
     AddTopPickup(GateModel::kWastePlace);
     for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
-    for (int column = 0; column < kColumns; ++column)
+    for (int column = 0; column < GateModel::kColumns; ++column)
         AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
     AddPlaceTargets();
 }
@@ -369,11 +359,11 @@ void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& r
     fields.Cards(p.waste);
     fields.Int(wasteX);
     fields.Int(wasteY);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Int(p.wasteCount, 0, GateModel::kWasteSlots);
     fields.Piles(p.posts);
-    fields.Counts(p.postCount, kPostSlots);
+    fields.Counts(p.postCount, GateModel::kPostSlots);
     fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
+    fields.Counts(p.columnCount, GateModel::kColumnSlots);
     fields.Points(recordPoints);
     fields.Int(p.recyclesUsed, 0, kMaxRecycles);
     fields.Seconds(seconds);

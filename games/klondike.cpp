@@ -198,7 +198,7 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
 void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
@@ -211,12 +211,9 @@ void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
     position.startRank = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
     DealStartCard(position.foundations, position.startRank);
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     DealRows(KlondikeModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
@@ -235,8 +232,8 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
         WasteTop(kWasteX, kWasteY, p.wasteCount, KlondikeRules::Read().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
-    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
-    if (pile >= 0 && pile < kPiles)
+    if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < KlondikeModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
     return {};
@@ -260,19 +257,12 @@ void KlondikeGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
-void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
-        if (press != KlondikeModel::StockPress::kNothing) {
-            PressStock();
-            PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
-        }
-        CheckGameOver();
-        return;
+void KlondikeGame::OnStock() {
+    const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
+    if (press != KlondikeModel::StockPress::kNothing) {
+        PressStock();
+        PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
     }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
 
@@ -287,7 +277,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, KlondikeModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+    LiftFromPiles(drag, KlondikeModel::kFirstPile, KlondikeModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
                   kTableauY, kTableauStep);
 }
 
@@ -297,7 +287,7 @@ void KlondikeGame::RegisterHotspots() {
     const bool partial = KlondikeRules::Read().movePartial;
     pickups.clear();
     AddTopPickup(KlondikeModel::kWastePlace);
-    for (int pile = 0; pile < kPiles; ++pile)
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
         AddColumnPickups(KlondikeModel::kFirstPile + pile, position.faceDownCount[pile], partial);
     dropTargets.clear();
     AddPlaceTargets();
@@ -320,9 +310,9 @@ void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
     fields.Cards(p.foundations);
     fields.Cards(hand);
     fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Int(p.wasteCount, 0, KlondikeModel::kWasteSlots);
     fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
+    fields.Counts(p.pileCount, KlondikeModel::kPileSlots);
     fields.FaceDown(p.faceDownCount, p.pileCount);
     fields.Points(recordPoints);
     fields.Seconds(seconds);

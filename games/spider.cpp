@@ -166,7 +166,9 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    checkAfterPickUp = false;
+}
 
 bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
     if (place >= SpiderModel::kFirstColumn)
@@ -197,13 +199,10 @@ void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const SpiderRules rules = SpiderRules::Read();
     position.startCard = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     for (int row = 0; row < kDealRows; ++row) {
-        const int width = row == kFullRows ? kShortRowColumns : kColumns;
+        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kColumns;
         const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
         for (int column = 0; column < width; ++column) {
             const Card card = DealTo(SpiderModel::kFirstColumn + column, faceDown);
@@ -224,8 +223,8 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < kColumns)
+    if (f >= 0 && f < SpiderModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < SpiderModel::kColumns)
         return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
                              p.faceDownCount[column]);
     return {};
@@ -237,7 +236,7 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
 void SpiderGame::DealRow() {
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int index = position.columnCount[column];
         if (next.columnCount[column] == index) continue;
         deck.DealNext();
@@ -255,20 +254,14 @@ void SpiderGame::DealRow() {
     CheckGameOver();
 }
 
-void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealRow();
-        return;
-    }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
+void SpiderGame::OnStock() {
+    SaveUndo();
+    DealRow();
 }
 
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    LiftFromPiles(drag, SpiderModel::kFirstColumn, kColumns, position.columns, position.columnCount,
+    LiftFromPiles(drag, SpiderModel::kFirstColumn, SpiderModel::kColumns, position.columns, position.columnCount,
                   position.faceDownCount.data(), ColumnX, kColumnY, kColumnStep);
 }
 
@@ -399,7 +392,7 @@ void SpiderGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int count = position.columnCount[column];
         if (count == 0 || position.faceDownCount[column] >= count) continue;
         AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
@@ -422,7 +415,7 @@ double SpiderGame::GetScoreFactor() {
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
     fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
+    fields.Counts(p.columnCount, SpiderModel::kColumnSlots);
     fields.FaceDown(p.faceDownCount, p.columnCount);
     fields.Points(recordPoints);
     fields.Seconds(seconds);

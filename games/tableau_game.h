@@ -25,6 +25,7 @@
 #include "framework/game.h"
 #include "framework/play_model.h"
 #include "framework/undo_journal.h"
+#include "games/game_rules.h"
 
 namespace tableau {
 
@@ -93,6 +94,34 @@ struct Stock {
         int dealt = 0;
         for (; dealt < n && wasteCount < slots && count > 0; ++dealt) waste[wasteCount++] = Deal();
         return dealt;
+    }
+};
+
+// The parts of a position that games with a stock and a waste share: the foundations (their top
+// cards), the stock, the waste.
+template <size_t F, size_t N, size_t W>
+struct StockAndWaste {
+    std::array<Card, F> foundations{};
+    Stock<N> stock;
+    std::array<Card, W> waste{};
+    int32_t wasteCount = 0;
+};
+// Piles fanned down from their first card, the lowest faceDownCount of them face down: the
+// tableau piles of one family of games, the columns of another (FannedColumns).
+template <size_t N, size_t S>
+struct FannedPiles {
+    std::array<std::array<Card, S>, N> tableau{};
+    std::array<int32_t, N> pileCount{}, faceDownCount{};
+    bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
+    bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
+};
+template <size_t N, size_t S>
+struct FannedColumns {
+    std::array<std::array<Card, S>, N> columns{};
+    std::array<int32_t, N> columnCount{}, faceDownCount{};
+    bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
+    bool AllFaceDown(int column) const {
+        return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
     }
 };
 
@@ -351,10 +380,16 @@ public:
     bool CheckGameOver() override;
     bool IsWon() override;
     void Undo() override;
+    // The name the game is registered under.
+    const char* GetName() override;
     // The stock is pressed with a click, a face-down top turned with a click on it, and a move
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
+    // pick cards up, after which the game-over decision is taken again (unless checkAfterPickUp is
+    // off).
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
     // The table drawn, then the game-over decision.
     void Draw(bool present) override {
         DrawTable(present);
@@ -366,11 +401,13 @@ public:
     // The stack being dragged, bottom card first, and where it came from.
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
-    int32_t heldSource = -1;
+    int32_t heldSource = kNoSource;
     // What heldSource reads while nothing is held, for a game that numbers its sources otherwise.
     int32_t idleSource = kNoSource;
 
 protected:
+    virtual void OnStock() {}
+    bool checkAfterPickUp = true;
     // Some games sound the undo before the table changes, with or without a record to restore
     // (and then not again when the record is read).
     bool undoSoundFirst = false;
@@ -423,6 +460,18 @@ protected:
         foundations[0] = deck.DealNext();
         startRank = foundations[0].Rank();
     }
+    // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
+    // filled in, that card goes to foundation 0; filled in, every foundation starts with its suit's
+    // card of that rank.
+    template <size_t F>
+    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn) {
+        startRank = startCard;
+        if (!filledIn) return DealStartCard(foundations, startRank);
+        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        FillFoundations(foundations, startRank);
+    }
+    // The opening table: the background, the game's title, the table drawn, the game's music.
+    void ShowOpening();
     // Every foundation given its starting card, suit by suit, each taken out of the deck.
     template <size_t F>
     void FillFoundations(std::array<Card, F>& foundations, int rank) {

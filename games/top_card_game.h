@@ -15,21 +15,21 @@
 #include "games/game_rules.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("CardsDealt" 1..3,
+// "Recycles" 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index); values
+// outside their range read as the default.
 struct TopCardRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
-    bool filledIn = false;   // "FilledIn"
-    int32_t recycles = 0;    // "Recycles", 0..4 or kUnlimitedRecycles; none until the dialog stores one
-    int32_t startCard = -1;  // "StartCard", -1 (a card from the deck) or a rank index
+    int32_t cardsDealt = 1;
+    bool filledIn = false;
+    // None until the dialog stores a value.
+    int32_t recycles = 0, startCard = -1;
 
     static TopCardRules Read(int gameNumber) {
         const RuleValues v(gameNumber);
         return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"],
                 .startCard = v["StartCard"]};
     }
-    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    bool RecycleAllowed(int used) const { return recycles == RuleValues::kUnlimitedRecycles || used < recycles; }
     // Filling the foundations makes the game easier, dealing more cards at a time harder.
     double ScoreFactor() const {
         double factor = filledIn ? 0.9 : 1.0;
@@ -48,21 +48,14 @@ struct TopCardRules {
 // regardless of suit) and kGatherWaste (the waste goes back as it lies, else turned over).
 template <typename Build>
 struct TopCardModel {
-    static constexpr int kPiles = Build::kPiles;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kFoundations = 4;
-    static constexpr int kWasteSlots = 48;
+    static constexpr int kPiles = Build::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
     static constexpr int kPointsWasteToPile = 5, kPointsWasteToFoundation = 10, kPointsPileToFoundation = 5;
     static constexpr int kRecycleCost = 5;
 
-    struct Position {
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
         std::array<std::array<Card, kPileSlots>, kPiles> piles{};
         std::array<int32_t, kPiles> pileCount{};
-        std::array<Card, kFoundations> foundations{};
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t dealtThisTurn = 0;
         int32_t startRank = -1;
         int32_t recyclesUsed = 0;
@@ -71,7 +64,7 @@ struct TopCardModel {
         int32_t cardsDealt = 1, recycles = 0;
 
         bool RecycleAllowed() const {
-            return recycles == TopCardRules::kUnlimitedRecycles || recyclesUsed < recycles;
+            return recycles == RuleValues::kUnlimitedRecycles || recyclesUsed < recycles;
         }
         Card PileTop(int pile) const { return pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card(); }
     };
@@ -217,13 +210,8 @@ class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
 public:
     using Model = TopCardModel<Build>;
     using Position = typename Model::Position;
-    static constexpr int kPiles = Model::kPiles;
-    static constexpr int kPileSlots = Model::kPileSlots;
-    static constexpr int kFoundations = Model::kFoundations;
-    static constexpr int kWasteSlots = Model::kWasteSlots;
-    static constexpr int kWasteFanStep = 10;
-    static constexpr int kWasteSource = kPiles;
-    static constexpr int kNoSource = -1;
+    static constexpr int kPiles = Model::kPiles, kPileSlots = Model::kPileSlots, kFoundations = Model::kFoundations;
+    static constexpr int kWasteSlots = Model::kWasteSlots, kWasteFanStep = 10, kWasteSource = kPiles, kNoSource = -1;
 
     TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
         : Base(artwork, gameNumber), layout(layout) {
@@ -285,16 +273,13 @@ void TopCardGame<Build>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     this->ClearHeld(kNoSource);
     Deck& deck = this->deck;
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(this->gameNumber);
     const TopCardRules rules = Rules();
     position.startRank = rules.startCard;
     if (rules.filledIn) {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         this->FillFoundations(position.foundations, position.startRank);
     }
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    this->ShowOpening();
 
     // Each card is dealt from the stock with a flip: one to each pile, then the starting card.
     auto deal = [&](Card& to, int x, int y) {
