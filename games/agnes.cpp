@@ -324,13 +324,9 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
     int32_t last = 0;
     fields.Cards(p.foundations);
     fields.Cards(hand);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, AgnesModel::kPileSlots);
-    fields.FaceDown(p.faceDownCount, p.pileCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
-    fields.Piles(p.reserve);
-    fields.Counts(p.reserveCount, AgnesModel::kReserveSlots);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
+    fields.Piles(p.reserve, p.reserveCount);
     readDealt = reserveDealt;
     fields.Counts(readDealt, AgnesModel::kReserveSlots);
     fields.Int(last, 0, 0);

@@ -327,18 +327,13 @@ void CanfieldGame::OnStock() {
 
 void CanfieldGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
-    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
-        BeginLift(CanfieldModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (LiftTop(drag, CanfieldModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         position.turnedCount = std::max(position.turnedCount - 1, 0);
         DrawPlace(CanfieldModel::kWastePlace, true);
         CheckGameOver();
         return;
     }
-    if (position.reserveCount > 0 && first == position.reserve[position.reserveCount - 1]) {
-        BeginLift(CanfieldModel::kReservePlace, position.reserveCount - 1, &first, 1, kReserveSource);
-        position.reserve[--position.reserveCount] = Card();
+    if (LiftTop(drag, CanfieldModel::kReservePlace, position.reserve, position.reserveCount, kReserveSource)) {
         DrawPlace(CanfieldModel::kReservePlace, true);
         CheckGameOver();
         return;
@@ -394,14 +389,10 @@ double CanfieldGame::GetScoreFactor() {
 void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.CardValue(p.baseCard);
     fields.Cards(p.foundations);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, CanfieldModel::kWasteSlots);
-    fields.Cards(p.reserve);
-    fields.Int(p.reserveCount, 0, CanfieldModel::kReserveSlots);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, CanfieldModel::kPileSlots);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Pile(p.reserve, p.reserveCount);
+    fields.Piles(p.tableau, p.pileCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card in play exactly once: the foundations hold their suit from the base rank up to their

@@ -312,11 +312,10 @@ void FortyThievesGame::OnStock() {
 
 void FortyThievesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
+    // Two packs: the same card may lie on a column too.
     const Place waste = PlaceAt(FortyThievesModel::kWastePlace);
-    if (waste.count > 0 && first == waste.cards[waste.count - 1] && drag.x == waste.x && drag.y == waste.y) {
-        BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (drag.x == waste.x && drag.y == waste.y &&
+        LiftTop(drag, FortyThievesModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         DrawPlace(FortyThievesModel::kWastePlace, true);
         CheckGameOver();
         return;
@@ -361,13 +360,9 @@ double FortyThievesGame::GetScoreFactor() {
 void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                     int32_t& seconds) {
     fields.Cards(p.foundations);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, FortyThievesModel::kWasteSlots);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, FortyThievesModel::kColumnSlots);
-    fields.FaceDown(p.faceDownCount, p.columnCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {

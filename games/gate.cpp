@@ -293,19 +293,13 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void GateGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
     ClearHeld();
-    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
-        BeginLift(GateModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource, false);
-        position.waste[--position.wasteCount] = Card();
+    if (LiftTop(drag, GateModel::kWastePlace, position.waste, position.wasteCount, kWasteSource, false)) {
         DrawPlace(GateModel::kWastePlace, true);
-    } else if (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) {
-        BeginLift(GateModel::kFirstPost, position.postCount[0] - 1, &first, 1, kLeftPostSource, false);
-        position.posts[0][--position.postCount[0]] = Card();
+    } else if (LiftTop(drag, GateModel::kFirstPost, position.posts[0], position.postCount[0], kLeftPostSource, false)) {
         DrawPlace(GateModel::kFirstPost, true);
-    } else if (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]) {
-        BeginLift(GateModel::kFirstPost + 1, position.postCount[1] - 1, &first, 1, kRightPostSource, false);
-        position.posts[1][--position.postCount[1]] = Card();
+    } else if (LiftTop(drag, GateModel::kFirstPost + 1, position.posts[1], position.postCount[1], kRightPostSource,
+                       false)) {
         DrawPlace(GateModel::kFirstPost + 1, true);
     } else {
         for (int column = 0; column < GateModel::kColumns && heldSource == kNoSource; ++column) {
@@ -360,10 +354,8 @@ void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& r
     fields.Int(wasteX);
     fields.Int(wasteY);
     fields.Int(p.wasteCount, 0, GateModel::kWasteSlots);
-    fields.Piles(p.posts);
-    fields.Counts(p.postCount, GateModel::kPostSlots);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, GateModel::kColumnSlots);
+    fields.Piles(p.posts, p.postCount);
+    fields.Piles(p.columns, p.columnCount);
     fields.Points(recordPoints);
     fields.Int(p.recyclesUsed, 0, kMaxRecycles);
     fields.Seconds(seconds);

@@ -269,9 +269,7 @@ void KlondikeGame::OnStock() {
 void KlondikeGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     Position& p = position;
-    if (p.wasteCount > 0 && drag.cards[0] == p.waste[p.wasteCount - 1]) {
-        BeginLift(KlondikeModel::kWastePlace, p.wasteCount - 1, &p.waste[p.wasteCount - 1], 1, kWasteSource);
-        p.waste[--p.wasteCount] = Card();
+    if (LiftTop(drag, KlondikeModel::kWastePlace, p.waste, p.wasteCount, kWasteSource)) {
         --p.dealtThisTurn;
         DrawPlace(KlondikeModel::kWastePlace, true);
         CheckGameOver();
@@ -309,13 +307,9 @@ void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
     std::array<Card, kMaxStackCards> hand = held;
     fields.Cards(p.foundations);
     fields.Cards(hand);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, KlondikeModel::kWasteSlots);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, KlondikeModel::kPileSlots);
-    fields.FaceDown(p.faceDownCount, p.pileCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from the

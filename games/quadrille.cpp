@@ -365,14 +365,11 @@ double QuadrilleGame::GetScoreFactor() {
 // ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
-    fields.Cards(p.centre);
-    fields.Int(p.centreCount, 0, QuadrilleModel::kCentreSlots);
+    fields.Pile(p.centre, p.centreCount);
     fields.Cards(p.upTops);
     fields.Cards(p.downTops);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, QuadrilleModel::kWasteSlots);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first card

@@ -414,11 +414,8 @@ double SpiderGame::GetScoreFactor() {
 
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, SpiderModel::kColumnSlots);
-    fields.FaceDown(p.faceDownCount, p.columnCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // No card more often than the two packs hold it; the rest are on the foundations.

@@ -280,6 +280,24 @@ public:
     void Piles(std::array<std::array<Card, S>, N>& piles) {
         for (auto& pile : piles) Cards(pile);
     }
+    // Piles with their counts (no more than a pile holds), and how many of each lie face down.
+    template <size_t N, size_t S>
+    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts) {
+        Piles(piles);
+        Counts(counts, S);
+    }
+    template <size_t N, size_t S>
+    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts,
+               std::array<int32_t, N>& faceDown) {
+        Piles(piles, counts);
+        FaceDown(faceDown, counts);
+    }
+    // One pile (a waste, a reserve) with its count.
+    template <size_t W>
+    void Pile(std::array<Card, W>& cards, int32_t& count) {
+        Cards(cards);
+        Int(count, 0, W);
+    }
     void CardValue(Card& card) {
         if (writer) writer->CardValue(card);
         else reader->CardValue(card);
@@ -301,6 +319,10 @@ public:
     }
     void Points(int32_t& points) { Int(points, -kMaxRecordPoints, kMaxRecordPoints); }
     void Seconds(int32_t& seconds) { Int(seconds, 0, kMaxRecordSeconds); }
+    void Clock(int32_t& points, int32_t& seconds) {
+        Points(points);
+        Seconds(seconds);
+    }
 
 private:
     UndoWriter* writer = nullptr;
@@ -671,6 +693,16 @@ protected:
         move.to = static_cast<int8_t>(to);
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
+    }
+    // Lifts the top card of a pile (place `place`) when the drag holds that card; the game then
+    // adjusts what else its position keeps and draws the place again.
+    template <size_t N>
+    bool LiftTop(const DragRecord& drag, int place, std::array<Card, N>& pile, int32_t& count, int32_t source,
+                 bool saveUndo = true) {
+        if (count == 0 || drag.cards[0] != pile[count - 1]) return false;
+        BeginLift(place, count - 1, &pile[count - 1], 1, source, saveUndo);
+        tableau::TakeTop(pile, count);
+        return true;
     }
     // Lifts the stack from the card a drag took hold of on a pile fanned down from (x, top) by
     // step, looking at its cards from index `first` up: -1 when the drag is not on the pile, 0

@@ -341,18 +341,15 @@ void TopCardGame<Build>::OnLButtonDown(WPARAM keys, int x, int y) {
 template <typename Build>
 void TopCardGame<Build>::LiftCards(DragRecord& drag) {
     if (this->paused || this->gameOver) return;
-    const Card card = drag.cards[0];
-    if (position.wasteCount > 0 && card == position.waste[position.wasteCount - 1]) {
-        this->BeginLift(Model::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (this->LiftTop(drag, Model::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
         this->DrawPlace(Model::kWastePlace, true);
     } else {
         int pile = 0;
-        while (pile < kPiles && (position.pileCount[pile] == 0 || position.PileTop(pile) != card)) ++pile;
+        while (pile < kPiles &&
+               !this->LiftTop(drag, Model::kFirstPile + pile, position.piles[pile], position.pileCount[pile], pile))
+            ++pile;
         if (pile == kPiles) return;
-        this->BeginLift(Model::kFirstPile + pile, position.pileCount[pile] - 1, &card, 1, pile);
-        position.piles[pile][--position.pileCount[pile]] = Card();
         this->DrawPlace(Model::kFirstPile + pile, true);
     }
     artwork->PresentDirty();
@@ -389,15 +386,12 @@ template <typename Build>
 void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                       int32_t& seconds) {
     int32_t source = this->heldSource;
-    fields.Piles(p.piles);
-    fields.Counts(p.pileCount, kPileSlots);
+    fields.Piles(p.piles, p.pileCount);
     fields.Cards(p.foundations);
     fields.Int(p.startRank, -1, Card::kRankCount - 1);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Pile(p.waste, p.wasteCount);
     fields.Int(source, kNoSource, kWasteSource);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.
