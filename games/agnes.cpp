@@ -18,14 +18,9 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 }  // namespace
 
 AgnesRules AgnesRules::Read() {
-    AgnesRules rules;
-    const RuleValues values(AgnesGame::kGameNumber);
-    rules.movePartial = values.On("MovePartial");
-    rules.autoFlip = values.On("AutoFlip");
-    rules.filledIn = values.On("FilledIn");
-    rules.tableauStart = values.On("TableauStart");
-    rules.startCard = values["StartCard"];
-    return rules;
+    const RuleValues v(AgnesGame::kGameNumber);
+    return {.startCard = v["StartCard"], .movePartial = v.On("MovePartial"), .autoFlip = v.On("AutoFlip"),
+            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart")};
 }
 
 // ---- The model ----
@@ -70,36 +65,17 @@ void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&&
     }
 }
 
-namespace {
-
-void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
-    for (int f = 0; f < AgnesModel::kFoundations; ++f)
-        if (AgnesModel::FitsFoundation(p, f, lowest, count))
-            out.push_back(tableau::MakeMove(from, index, AgnesModel::kFirstFoundation + f, count));
-    for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
-        if (AgnesModel::kFirstPile + pile != from && AgnesModel::FitsPile(p, pile, lowest, count))
-            out.push_back(tableau::MakeMove(from, index, AgnesModel::kFirstPile + pile, count));
-}
-
-void FlipTop(Position& p, int pile) {
-    p.points += kPointsTurnCard;
-    --p.faceDownCount[pile];
-}
-
-}  // namespace
-
 void AgnesModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0) out.push_back({PlayMove::kStock});
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstPile + pile)});
+    tableau::AddFlips(p.pileCount, p.faceDownCount, kFirstPile, out);
     for (int pile = 0; pile < kPiles; ++pile)
         tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
-            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+            tableau::AddDrops<AgnesModel>(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
         });
     for (int pile = 0; pile < kReservePiles; ++pile) {
         const int count = p.reserveCount[pile];
-        if (count > 0) AddDrops(p, kFirstReserve + pile, count - 1, p.reserve[pile][count - 1], 1, out);
+        if (count > 0) tableau::AddDrops<AgnesModel>(p, kFirstReserve + pile, count - 1, p.reserve[pile][count - 1], 1, out);
     }
 }
 
@@ -111,43 +87,32 @@ int AgnesModel::Apply(Position& p, const PlayMove& move) {
         DealToReserve(p, 0, kDealtReservePiles - 1, ignore);
         if (p.stock.count == kReservePiles - kDealtReservePiles) DealToReserve(p, kDealtReservePiles, kReservePiles - 1, ignore);
     } else if (move.kind == PlayMove::kFlip) {
-        FlipTop(p, move.from - kFirstPile);
+        p.points += kPointsTurnCard;
+        --p.faceDownCount[move.from - kFirstPile];
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
         const int count = move.count;
         if (move.from >= kFirstReserve) {
             const int pile = move.from - kFirstReserve;
-            cards[0] = p.reserve[pile][--p.reserveCount[pile]];
-            p.reserve[pile][p.reserveCount[pile]] = Card();
+            cards[0] = tableau::TakeTop(p.reserve[pile], p.reserveCount[pile]);
         } else {
-            auto& pile = p.tableau[move.from - kFirstPile];
-            for (int i = 0; i < count; ++i) {
-                cards[i] = pile[move.index + i];
-                pile[move.index + i] = Card();
-            }
-            p.pileCount[move.from - kFirstPile] = move.index;
+            const int pile = move.from - kFirstPile;
+            tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
         }
         if (move.to < kFirstPile) {
             p.points += kPointsToFoundation;
             p.foundations[move.to - kFirstFoundation] = cards[0];
         } else {
             const int pile = move.to - kFirstPile;
-            for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
+            tableau::PutRun(p.tableau[pile], p.pileCount[pile], cards.data(), count);
         }
-        if (p.rules.autoFlip)
-            for (int pile = 0; pile < kPiles; ++pile)
-                if (p.AllFaceDown(pile)) FlipTop(p, pile);
+        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.pileCount, p.faceDownCount);
     }
     return p.points - before;
 }
 
 bool AgnesModel::Won(const Position& p) {
-    if (p.stock.count != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCount[pile] != 0) return false;
-    for (int pile = 0; pile < kReservePiles; ++pile)
-        if (p.reserveCount[pile] != 0) return false;
-    return true;
+    return p.stock.count == 0 && tableau::AllEmpty(p.pileCount) && tableau::AllEmpty(p.reserveCount);
 }
 
 // Over when the stock is dealt, no face-down top waits to be turned, and neither a reserve card
@@ -224,7 +189,7 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
 void AgnesGame::ReadRules(Position& p) const {
     p.rules = AgnesRules::Read();
@@ -239,16 +204,8 @@ void AgnesGame::NewGame(bool restart) {
     artwork->Present();
 
     const AgnesRules rules = AgnesRules::Read();
-    position.startRank = rules.startCard;
-    if (!rules.filledIn) {
-        DealStartCard(position.foundations, position.startRank);
-    } else {
-        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        FillFoundations(position.foundations, position.startRank);
-    }
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
+    ShowOpening();
 
     DealRows(AgnesModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
@@ -263,11 +220,11 @@ TableauGame::Place AgnesGame::PlaceAt(int place) const {
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     const int reserve = place - Model::kFirstReserve;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, false);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
-    if (pile >= 0 && pile < kPiles)
+    if (f >= 0 && f < AgnesModel::kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < AgnesModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
-    if (reserve >= 0 && reserve < kReservePiles)
+    if (reserve >= 0 && reserve < AgnesModel::kReservePiles)
         return Place::Reserve(ReserveX(reserve), kReserveY, kReserveStep, p.reserve[reserve].data(),
                               p.reserveCount[reserve]);
     return {};
@@ -277,7 +234,7 @@ TableauGame::Place AgnesGame::PlaceAt(int place) const {
 void AgnesGame::DrawOwnPlace(int place, bool present) {
     const int pile = place - AgnesModel::kFirstReserve;
     const int x = ReserveX(pile);
-    const int bottom = ReserveY(kReserveSlots - 1) + artwork->cardHeight;
+    const int bottom = ReserveY(AgnesModel::kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
     for (int k = 0; k < position.reserveCount[pile]; ++k)
         artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
@@ -300,30 +257,23 @@ void AgnesGame::DealToReserve(int firstPile, int lastPile) {
     position = next;
 }
 
-void AgnesGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        if (deck.Remaining() == 0) return;
+void AgnesGame::OnStock() {
+    if (deck.Remaining() == 0) return;
+    SaveUndo();
+    DealToReserve(0, AgnesModel::kDealtReservePiles - 1);
+    CheckGameOver();
+    DrawPlace(AgnesModel::kStockPlace, true);
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
+    artwork->PresentDirty();
+    if (deck.Remaining() == AgnesModel::kReservePiles - AgnesModel::kDealtReservePiles) {
         SaveUndo();
-        DealToReserve(0, kDealtReservePiles - 1);
+        DealToReserve(AgnesModel::kDealtReservePiles, AgnesModel::kReservePiles - 1);
         CheckGameOver();
         DrawPlace(AgnesModel::kStockPlace, true);
-        for (int pile = 0; pile < kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
+        for (int pile = AgnesModel::kDealtReservePiles; pile < AgnesModel::kReservePiles; ++pile)
+            DrawPlace(AgnesModel::kFirstReserve + pile, true);
         artwork->PresentDirty();
-        if (deck.Remaining() == kReservePiles - kDealtReservePiles) {
-            SaveUndo();
-            DealToReserve(kDealtReservePiles, kReservePiles - 1);
-            CheckGameOver();
-            DrawPlace(AgnesModel::kStockPlace, true);
-            for (int pile = kDealtReservePiles; pile < kReservePiles; ++pile)
-                DrawPlace(AgnesModel::kFirstReserve + pile, true);
-            artwork->PresentDirty();
-        }
-        CheckGameOver();
-        return;
     }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
 
@@ -331,7 +281,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     Position& p = position;
     const Card first = drag.cards[0];
-    for (int pile = 0; pile < kReservePiles; ++pile) {
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) {
         const int count = p.reserveCount[pile];
         if (count == 0 || ReserveX(pile) != drag.x || ReserveY(count - 1) != drag.y) continue;
         if (p.reserve[pile][count - 1] != first) continue;
@@ -341,38 +291,8 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, AgnesModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+    LiftFromPiles(drag, AgnesModel::kFirstPile, AgnesModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
                   kTableauY, kTableauStep);
-}
-
-bool AgnesGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y);
-    if (place >= AgnesModel::kFirstPile) return AgnesModel::FitsPile(p, place - AgnesModel::kFirstPile, drag.cards[0], drag.count);
-    return place >= 0 && AgnesModel::FitsFoundation(p, place - AgnesModel::kFirstFoundation, drag.cards[0], drag.count);
-}
-
-void AgnesGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y);
-    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
-        CheckGameOver();
-        return;
-    }
-    const bool toFoundation = place < AgnesModel::kFirstPile;
-    // Uncovered face-down cards are turned after the drop, each with its own undo record.
-    beforeLift.rules.autoFlip = false;
-    if (toFoundation ? heldCount == 1 : position.pileCount[place - AgnesModel::kFirstPile] + heldCount <= kPileSlots) {
-        DropHeld(place, kNoSource);
-        if (toFoundation) PlaySound("foundation.wav");
-        DrawPlace(place, true);
-        artwork->PresentDirty();
-        if (!toFoundation) PlaySound("tableau.wav");
-    }
-    CheckGameOver();
-}
-
-void AgnesGame::AfterMove() {
-    if (AgnesRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----
@@ -382,9 +302,9 @@ void AgnesGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    for (int pile = 0; pile < kPiles; ++pile)
+    for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
         AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
-    for (int pile = 0; pile < kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
     AddPlaceTargets();
 }
 
@@ -404,15 +324,11 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
     int32_t last = 0;
     fields.Cards(p.foundations);
     fields.Cards(hand);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
-    fields.FaceDown(p.faceDownCount, p.pileCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
-    fields.Piles(p.reserve);
-    fields.Counts(p.reserveCount, kReserveSlots);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
+    fields.Piles(p.reserve, p.reserveCount);
     readDealt = reserveDealt;
-    fields.Counts(readDealt, kReserveSlots);
+    fields.Counts(readDealt, AgnesModel::kReserveSlots);
     fields.Int(last, 0, 0);
     // Records are written between moves, never with cards in hand.
     if (fields.Reading() && std::any_of(hand.begin(), hand.end(), [](Card card) { return card.IsValid(); }))

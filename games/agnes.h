@@ -11,14 +11,13 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("StartCard"
+// -1 for a card from the deck or a rank index; "MovePartial": any face-up run may move, not only
+// the top or the whole face-up part; "TableauStart": an empty pile takes only the rank below the
+// starting rank); values outside their range read as the default.
 struct AgnesRules {
-    int32_t startCard = -1;    // "StartCard", -1 (a card from the deck) or a rank index
-    bool movePartial = true;   // "MovePartial": any face-up run, not only the top or the whole face-up part
-    bool autoFlip = false;     // "AutoFlip"
-    bool filledIn = false;     // "FilledIn"
-    bool tableauStart = true;  // "TableauStart": an empty pile takes only the rank below the starting rank
+    int32_t startCard = -1;
+    bool movePartial = true, autoFlip = false, filledIn = false, tableauStart = true;
 
     static AgnesRules Read();
 };
@@ -29,18 +28,11 @@ struct AgnesRules {
 // top card; a move picks up `count` cards from `index` of a pile, or a reserve pile's top card.
 // Encode leaves out the points.
 struct AgnesModel {
-    static constexpr int kPiles = 7;
-    static constexpr int kPileSlots = 20;
-    static constexpr int kFoundations = 4;
-    static constexpr int kReservePiles = 9;
-    static constexpr int kDealtReservePiles = 7;
+    static constexpr int kPiles = 7, kPileSlots = 20, kFoundations = 4, kReservePiles = 9, kDealtReservePiles = 7;
     static constexpr int kReserveSlots = 3;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 5, kFirstReserve = 12;
 
-    struct Position {
-        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-        std::array<int32_t, kPiles> pileCount{};
-        std::array<int32_t, kPiles> faceDownCount{};
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots> {
         std::array<Card, kFoundations> foundations{};
         std::array<std::array<Card, kReserveSlots>, kReservePiles> reserve{};
         std::array<int32_t, kReservePiles> reserveCount{};
@@ -48,9 +40,6 @@ struct AgnesModel {
         int32_t startRank = -1;
         AgnesRules rules;
         int32_t points = 0;
-
-        bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
-        bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -58,7 +47,7 @@ struct AgnesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
@@ -81,13 +70,6 @@ struct AgnesModel {
 class AgnesGame : public ModelledTableauGame<AgnesModel> {
 public:
     static constexpr int kGameNumber = 2;
-    static constexpr int kPiles = AgnesModel::kPiles;
-    static constexpr int kPileSlots = AgnesModel::kPileSlots;
-    static constexpr int kFoundations = AgnesModel::kFoundations;
-    static constexpr int kReservePiles = AgnesModel::kReservePiles;
-    // Stock clicks deal to the first seven reserve piles; the last two cards go to the other two.
-    static constexpr int kDealtReservePiles = AgnesModel::kDealtReservePiles;
-    static constexpr int kReserveSlots = AgnesModel::kReserveSlots;
     static constexpr int kStockX = 130, kStockY = 70;
     static constexpr int kFoundationX = 45, kFoundationY = 70, kFoundationPitch = 105;
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
@@ -97,12 +79,7 @@ public:
     explicit AgnesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Agnes"; }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
@@ -112,11 +89,12 @@ public:
     static int ReserveY(int index) { return kReserveY + kReserveStep * index; }
 
     // Each reserve pile's count before its latest card from the stock; kept for the undo record.
-    std::array<int32_t, kReservePiles> reserveDealt{};
+    std::array<int32_t, AgnesModel::kReservePiles> reserveDealt{};
     // The reserve piles' dealt counts as a record being read has them, until it is accepted.
-    std::array<int32_t, kReservePiles> readDealt{};
+    std::array<int32_t, AgnesModel::kReservePiles> readDealt{};
 
 private:
+    void OnStock() override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -21,13 +21,9 @@ constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 }  // namespace
 
 CanfieldRules CanfieldRules::Read() {
-    CanfieldRules rules;
-    const RuleValues values(CanfieldGame::kGameNumber);
-    rules.cardsDealt = values["CardsDealt"];
-    rules.recycles = values["Recycles"];
-    rules.movePartial = values.On("MovePartial");
-    rules.fillFromStock = values.On("FillFromStock");
-    return rules;
+    const RuleValues v(CanfieldGame::kGameNumber);
+    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .movePartial = v.On("MovePartial"),
+            .fillFromStock = v.On("FillFromStock")};
 }
 
 // ---- The model ----
@@ -124,19 +120,13 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
     std::array<Card, kMaxStackCards> cards{};
     const int count = move.count;
     if (move.from == kWastePlace) {
-        cards[0] = p.waste[--p.wasteCount];
-        p.waste[p.wasteCount] = Card();
+        cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
         p.turnedCount = std::max(p.turnedCount - 1, 0);
     } else if (move.from == kReservePlace) {
-        cards[0] = p.reserve[--p.reserveCount];
-        p.reserve[p.reserveCount] = Card();
+        cards[0] = tableau::TakeTop(p.reserve, p.reserveCount);
     } else {
-        auto& pile = p.tableau[move.from - kFirstPile];
-        for (int i = 0; i < count; ++i) {
-            cards[i] = pile[move.index + i];
-            pile[move.index + i] = Card();
-        }
-        p.pileCount[move.from - kFirstPile] = move.index;
+        const int pile = move.from - kFirstPile;
+        tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
     }
     Place(p, move.from, move.to, cards.data(), count);
     return p.points - before;
@@ -145,8 +135,7 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
 int CanfieldModel::FillFromReserve(Position& p) {
     const int pile = EmptyPileForReserve(p);
     if (pile < 0) return 0;
-    const Card card = p.reserve[--p.reserveCount];
-    p.reserve[p.reserveCount] = Card();
+    const Card card = tableau::TakeTop(p.reserve, p.reserveCount);
     const int32_t before = p.points;
     Place(p, kReservePlace, kFirstPile + pile, &card, 1);
     p.points += kPointsAutoFill;
@@ -206,7 +195,17 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    checkAfterPickUp = false;
+    // The reserve's card that may follow a drop is a move of its own (AfterMove).
+    dropApply = &CanfieldModel::Step;
+}
+
+bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    const int pile = place - CanfieldModel::kFirstPile;
+    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+    return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
+}
 
 void CanfieldGame::ReadRules(Position& p) const {
     const CanfieldRules rules = CanfieldRules::Read();
@@ -224,24 +223,21 @@ void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) 
 
 void CanfieldGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     const int screen = artwork->screenBuffer;
-    for (int i = 0; i < kReserveSlots; ++i) {
+    for (int i = 0; i < CanfieldModel::kReserveSlots; ++i) {
         const Card card = deck.DealNext();
         if (!card.IsValid()) break;
         DrawPlace(CanfieldModel::kStockPlace, true);
-        const bool faceUp = i == kReserveSlots - 1;
+        const bool faceUp = i == CanfieldModel::kReserveSlots - 1;
         AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
                     faceUp ? -1 : artwork->cardBack);
         position.reserve[position.reserveCount++] = card;
         PlaySound("deal.wav");
     }
     position.foundations[0] = position.baseCard = DealTo(CanfieldModel::kFirstFoundation, false);
-    for (int pile = 0; pile < kPiles; ++pile) {
+    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) {
         const Card card = DealTo(CanfieldModel::kFirstPile + pile, false);
         if (!card.IsValid()) break;
         position.tableau[pile][position.pileCount[pile]++] = card;
@@ -267,12 +263,12 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
-    if (f >= 0 && f < kFoundations) {
+    if (f >= 0 && f < CanfieldModel::kFoundations) {
         Place at = Place::Foundation(ColumnX(f), kFoundationY, p.foundations[f], p.baseCard.Rank());
         at.roomX = kLayerMarginX, at.roomY = kLayerMarginY;
         return at;
     }
-    if (pile >= 0 && pile < kPiles)
+    if (pile >= 0 && pile < CanfieldModel::kPiles)
         return Place::Column(ColumnX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile]);
     return {};
 }
@@ -311,12 +307,7 @@ void CanfieldGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
-void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (!OnStockTop(x, y, kStockX, kStockY)) {
-        Game::OnLButtonDown(keys, x, y);
-        return;
-    }
+void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
     if (now.stock.count > 0) {
@@ -336,48 +327,19 @@ void CanfieldGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void CanfieldGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
-    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
-        BeginLift(CanfieldModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (LiftTop(drag, CanfieldModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         position.turnedCount = std::max(position.turnedCount - 1, 0);
         DrawPlace(CanfieldModel::kWastePlace, true);
         CheckGameOver();
         return;
     }
-    if (position.reserveCount > 0 && first == position.reserve[position.reserveCount - 1]) {
-        BeginLift(CanfieldModel::kReservePlace, position.reserveCount - 1, &first, 1, kReserveSource);
-        position.reserve[--position.reserveCount] = Card();
+    if (LiftTop(drag, CanfieldModel::kReservePlace, position.reserve, position.reserveCount, kReserveSource)) {
         DrawPlace(CanfieldModel::kReservePlace, true);
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, CanfieldModel::kFirstPile, kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
+    LiftFromPiles(drag, CanfieldModel::kFirstPile, CanfieldModel::kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
                   kTableauY, kTableauStep);
-}
-
-bool CanfieldGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
-    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
-    return place >= 0 && drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
-}
-
-void CanfieldGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y), pile = place - CanfieldModel::kFirstPile;
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
-        CheckGameOver();
-        return;
-    }
-    // The reserve's card that may follow is a move of its own (AfterMove).
-    if (place >= 0 && (pile < 0 ? heldCount == 1 : position.pileCount[pile] + heldCount <= kPileSlots)) {
-        DropHeld(place, kNoSource, &CanfieldModel::Step);
-        PlaySound(pile < 0 ? "foundation.wav" : "tableau.wav");
-        DrawPlace(place, true);
-    }
-    DrawPlace(CanfieldModel::kReservePlace, true);
-    artwork->PresentDirty();
-    CheckGameOver();
 }
 
 void CanfieldGame::AfterMove() {
@@ -408,7 +370,7 @@ void CanfieldGame::RegisterHotspots() {
     if (paused || gameOver) return;
     AddTopPickup(CanfieldModel::kWastePlace);
     AddTopPickup(CanfieldModel::kReservePlace);
-    for (int pile = 0; pile < kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
+    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
     AddPlaceTargets();
 }
 
@@ -427,14 +389,10 @@ double CanfieldGame::GetScoreFactor() {
 void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.CardValue(p.baseCard);
     fields.Cards(p.foundations);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
-    fields.Cards(p.reserve);
-    fields.Int(p.reserveCount, 0, kReserveSlots);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Pile(p.reserve, p.reserveCount);
+    fields.Piles(p.tableau, p.pileCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card in play exactly once: the foundations hold their suit from the base rank up to their

@@ -12,14 +12,13 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
+// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
+// 1..3, "Recycles" 0..4 or no limit, and the check boxes of the same names); values outside their
 // range read as the default.
 struct CanfieldRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t cardsDealt = 1;     // "CardsDealt", 1..3
-    int32_t recycles = 0;       // "Recycles", 0..4 or kUnlimitedRecycles
-    bool movePartial = false;   // "MovePartial"
-    bool fillFromStock = true;  // "FillFromStock"
+    static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
+    int32_t cardsDealt = 1, recycles = 0;
+    bool movePartial = false, fillFromStock = true;
 
     static CanfieldRules Read();
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
@@ -32,23 +31,15 @@ struct CanfieldRules {
 // Encode leaves out the points and the cards turned this time (which only say how the waste is
 // fanned).
 struct CanfieldModel {
-    static constexpr int kFoundations = 4;
-    static constexpr int kPiles = 4;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kReserveSlots = 13;
-    static constexpr int kWasteSlots = 35;
+    static constexpr int kFoundations = 4, kPiles = 4, kPileSlots = 13, kReserveSlots = 13, kWasteSlots = 35;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kReservePlace = 2, kFirstFoundation = 3, kFirstPile = 7;
 
-    struct Position {
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
         std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
         std::array<int32_t, kPiles> pileCount{};
-        std::array<Card, kFoundations> foundations{};
         Card baseCard;
         std::array<Card, kReserveSlots> reserve{};
         int32_t reserveCount = 0;
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t turnedCount = 0;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
@@ -94,29 +85,19 @@ struct CanfieldModel {
 class CanfieldGame : public ModelledTableauGame<CanfieldModel> {
 public:
     static constexpr int kGameNumber = 6;
-    static constexpr int kFoundations = CanfieldModel::kFoundations;
-    static constexpr int kPiles = CanfieldModel::kPiles;
-    static constexpr int kPileSlots = CanfieldModel::kPileSlots;
-    static constexpr int kReserveSlots = CanfieldModel::kReserveSlots;
-    static constexpr int kWasteSlots = CanfieldModel::kWasteSlots;
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kWasteX = 170, kWasteY = 80;
     static constexpr int kReserveX = 100, kReserveY = 170;
     static constexpr int kRowX = 330, kRowPitch = 70;
     static constexpr int kFoundationY = 80;
     static constexpr int kTableauY = 170, kTableauStep = 15;
-    static constexpr int kWasteFanStep = 10;
-    static constexpr int kReserveSource = -2;
+    static constexpr int kWasteFanStep = 10, kReserveSource = -2;
 
     explicit CanfieldGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Canfield"; }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
@@ -127,6 +108,10 @@ public:
     void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
 
 private:
+    void OnStock() override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
+    void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -23,19 +23,12 @@ constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 }  // namespace
 
 FortyThievesRules FortyThievesRules::Read() {
-    FortyThievesRules rules;
-    const RuleValues values(FortyThievesGame::kGameNumber);
-    rules.movePartial = values.On("MovePartial");
-    rules.autoFlip = values.On("AutoFlip");
-    rules.filledIn = values.On("FilledIn");
-    rules.rows = values["Rows"];
-    // The face-down rows are read after the rows, since their range follows the rows.
-    const int32_t faceDown = values.Unchecked("RowsFaceDown");
-    rules.rowsFaceDown = faceDown >= 0 && faceDown < rules.rows ? faceDown : 0;
-    rules.columns = values["Columns"];
-    rules.recycle = values["Recycle"];
-    rules.startCard = values["StartCard"];
-    return rules;
+    const RuleValues v(FortyThievesGame::kGameNumber);
+    // The face-down rows' range follows the rows.
+    const int32_t rows = v["Rows"], faceDown = v.Unchecked("RowsFaceDown");
+    return {.movePartial = v.On("MovePartial"), .autoFlip = v.On("AutoFlip"), .filledIn = v.On("FilledIn"),
+            .rowsFaceDown = faceDown >= 0 && faceDown < rows ? faceDown : 0, .rows = rows, .columns = v["Columns"],
+            .recycle = v["Recycle"], .startCard = v["StartCard"]};
 }
 
 // ---- The model ----
@@ -72,11 +65,6 @@ void AddDrops(const Position& p, int from, int index, Card lowest, int count, Mo
             out.push_back(tableau::MakeMove(from, index, Model::kFirstColumn + column, count));
 }
 
-void FlipTop(Position& p, int column) {
-    p.points += kPointsTurnCard;
-    --p.faceDownCount[column];
-}
-
 bool FitsFoundation(const Position& p, Card card) {
     if (card.Rank() == p.startRank) return true;
     for (Card top : p.foundations)
@@ -111,8 +99,7 @@ bool ProgressBySingleMoves(const Position& p, int column) {
 void FortyThievesModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (CanDeal(p) || CanRecycle(p)) out.push_back({PlayMove::kStock});
-    for (int column = 0; column < kColumns; ++column)
-        if (p.AllFaceDown(column)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstColumn + column)});
+    tableau::AddFlips(p.columnCount, p.faceDownCount, kFirstColumn, out);
     if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int column = 0; column < p.columnsInPlay; ++column) {
         if (!p.FaceUpTop(column)) continue;
@@ -135,21 +122,17 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
             ++p.recyclesUsed;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        FlipTop(p, move.from - kFirstColumn);
+        p.points += kPointsTurnCard;
+        --p.faceDownCount[move.from - kFirstColumn];
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
         const int count = move.count;
         const bool fromWaste = move.from == kWastePlace;
         if (fromWaste) {
-            cards[0] = p.waste[--p.wasteCount];
-            p.waste[p.wasteCount] = Card();
+            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
         } else {
-            auto& column = p.columns[move.from - kFirstColumn];
-            for (int i = 0; i < count; ++i) {
-                cards[i] = column[move.index + i];
-                column[move.index + i] = Card();
-            }
-            p.columnCount[move.from - kFirstColumn] = move.index;
+            const int column = move.from - kFirstColumn;
+            tableau::TakeRun(p.columns[column], p.columnCount[column], move.index, count, cards.data());
         }
         if (move.to < kFirstColumn) {
             p.points += fromWaste ? kPointsWasteToFoundation : kPointsColumnToFoundation;
@@ -157,20 +140,15 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
         } else {
             const int column = move.to - kFirstColumn;
             if (fromWaste) p.points += kPointsPerWasteCard * count;
-            for (int i = 0; i < count; ++i) p.columns[column][p.columnCount[column]++] = cards[i];
+            tableau::PutRun(p.columns[column], p.columnCount[column], cards.data(), count);
         }
-        if (p.autoFlip)
-            for (int column = 0; column < kColumns; ++column)
-                if (p.AllFaceDown(column)) FlipTop(p, column);
+        if (p.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
     }
     return p.points - before;
 }
 
 bool FortyThievesModel::Won(const Position& p) {
-    if (p.wasteCount != 0 || p.stock.count != 0) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (p.columnCount[column] != 0) return false;
-    return true;
+    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.columnCount);
 }
 
 bool FortyThievesModel::Over(const Position& p) {
@@ -188,7 +166,7 @@ bool FortyThievesModel::Over(const Position& p) {
     if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
     for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
     if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
-    if (p.recycle == FortyThievesRules::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
+    if (p.recycle == RuleValues::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
         for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
     if (candidates.count > 0) {
         for (int column = 0; column < inPlay; ++column)
@@ -240,7 +218,14 @@ void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
+    checkAfterPickUp = false;
+    soundPerCard = true;
+}
+
+bool FortyThievesGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    using Model = FortyThievesModel;
+    if (place >= Model::kFirstColumn) return Model::FitsColumn(p, place - Model::kFirstColumn, drag.cards[0], drag.count);
+    return drag.count == 1 && Model::CanPlay(p, drag.cards[0], p.foundations[place - Model::kFirstFoundation], true);
 }
 
 void FortyThievesGame::ReadRules(Position& p) const {
@@ -258,14 +243,11 @@ void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const FortyThievesRules rules = FortyThievesRules::Read();
     position.startRank = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
     DealStartCard(position.foundations, position.startRank);
     // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
     // to foundation 0 above is one of them, so the deck ends with 96 cards.
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     for (int row = 0; row < rules.rows; ++row) {
         const bool faceDown = row < rules.rowsFaceDown;
@@ -294,7 +276,7 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
         WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
+    if (f >= 0 && f < FortyThievesModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
     if (column >= 0 && column < inPlay)
         return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.columns[column].data(),
                              p.columnCount[column], p.faceDownCount[column]);
@@ -311,36 +293,29 @@ void FortyThievesGame::DrawOwnPlace(int, bool present) {
 
 // ---- Moves ----
 
-void FortyThievesGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
+void FortyThievesGame::OnStock() {
     const Position now = CurrentPosition();
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        // A full waste (only with small layouts) takes no more cards until some have been played.
-        const bool deal = FortyThievesModel::CanDeal(now);
-        if (!deal && !FortyThievesModel::CanRecycle(now)) return;
-        SaveUndo();
-        Play({PlayMove::kStock});
-        // After a recycle the stock and the game-over test still count the recycles before it.
-        if (!deal) --position.recyclesUsed;
-        CheckGameOver();
-        DrawPlace(FortyThievesModel::kStockPlace, true);
-        DrawPlace(FortyThievesModel::kWastePlace, true);
-        artwork->PresentDirty();
-        PlaySound(deal ? "flip.wav" : "shuffle.wav");
-        if (!deal) ++position.recyclesUsed;
-        return;
-    }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
+    // A full waste (only with small layouts) takes no more cards until some have been played.
+    const bool deal = FortyThievesModel::CanDeal(now);
+    if (!deal && !FortyThievesModel::CanRecycle(now)) return;
+    SaveUndo();
+    Play({PlayMove::kStock});
+    // After a recycle the stock and the game-over test still count the recycles before it.
+    if (!deal) --position.recyclesUsed;
+    CheckGameOver();
+    DrawPlace(FortyThievesModel::kStockPlace, true);
+    DrawPlace(FortyThievesModel::kWastePlace, true);
+    artwork->PresentDirty();
+    PlaySound(deal ? "flip.wav" : "shuffle.wav");
+    if (!deal) ++position.recyclesUsed;
 }
 
 void FortyThievesGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
+    // Two packs: the same card may lie on a column too.
     const Place waste = PlaceAt(FortyThievesModel::kWastePlace);
-    if (waste.count > 0 && first == waste.cards[waste.count - 1] && drag.x == waste.x && drag.y == waste.y) {
-        BeginLift(FortyThievesModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (drag.x == waste.x && drag.y == waste.y &&
+        LiftTop(drag, FortyThievesModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         DrawPlace(FortyThievesModel::kWastePlace, true);
         CheckGameOver();
         return;
@@ -349,42 +324,6 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
     LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
                   position.faceDownCount.data(), [&](int column) { return ColumnX(column, columnsInPlay); }, kColumnY,
                   kColumnStep);
-}
-
-bool FortyThievesGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    using Model = FortyThievesModel;
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y);
-    if (place >= Model::kFirstColumn) return Model::FitsColumn(p, place - Model::kFirstColumn, drag.cards[0], drag.count);
-    return place >= 0 && drag.count == 1 &&
-           Model::CanPlay(p, drag.cards[0], p.foundations[place - Model::kFirstFoundation], true);
-}
-
-void FortyThievesGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y);
-    if (heldCount < 1 || drag.cards[0] != held[0]) {
-        CheckGameOver();
-        return;
-    }
-    const int column = place - FortyThievesModel::kFirstColumn;
-    // Uncovered face-down cards are turned after the drop, each with its own undo record.
-    beforeLift.autoFlip = 0;
-    if (column >= 0 && position.columnCount[column] + heldCount <= kColumnSlots) {
-        // One sound for each card laid on the column.
-        for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
-        DropHeld(place, kNoSource);
-        DrawPlace(place, true);
-    } else if (place >= 0 && column < 0 && heldCount == 1) {
-        DropHeld(place, kNoSource);
-        PlaySound("foundation.wav");
-        DrawPlace(place, true);
-    }
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void FortyThievesGame::AfterMove() {
-    if (FortyThievesRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----
@@ -412,7 +351,7 @@ double FortyThievesGame::GetScoreFactor() {
     // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
     factor *= 1.0 + 0.05 * rules.rowsFaceDown;
     factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (kColumns - rules.columns);
+    factor *= 1.0 - 0.05 * (FortyThievesModel::kColumns - rules.columns);
     return factor;
 }
 
@@ -421,19 +360,15 @@ double FortyThievesGame::GetScoreFactor() {
 void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                     int32_t& seconds) {
     fields.Cards(p.foundations);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
-    fields.FaceDown(p.faceDownCount, p.columnCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
     const int inPlay = FortyThievesRules::Read().columns;
-    for (int column = inPlay; column < kColumns; ++column)
+    for (int column = inPlay; column < FortyThievesModel::kColumns; ++column)
         if (read.columnCount[column] != 0) return false;
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank

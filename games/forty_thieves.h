@@ -10,21 +10,15 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("MovePartial":
+// several face-up cards of a column may move together; "RowsFaceDown" 0..rows - 1, "Rows" 1..5,
+// "Columns" 5..10, "Recycle" 0..4 or no limit, "StartCard" -1 for the first card of the deck or a
+// rank index); values outside their range read as the default.
 struct FortyThievesRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    bool movePartial = false;   // "MovePartial": several face-up cards of a column may move together
-    bool autoFlip = false;      // "AutoFlip"
-    bool filledIn = false;      // "FilledIn"
-    int32_t rowsFaceDown = 0;   // "RowsFaceDown", 0..rows - 1
-    int32_t rows = 4;           // "Rows", 1..5
-    int32_t columns = 10;       // "Columns", 5..10
-    int32_t recycle = 0;        // "Recycle", 0..4 or kUnlimitedRecycles
-    int32_t startCard = 12;     // "StartCard", -1 (the first card of the deck) or a rank index
+    bool movePartial = false, autoFlip = false, filledIn = false;
+    int32_t rowsFaceDown = 0, rows = 4, columns = 10, recycle = 0, startCard = 12;
 
     static FortyThievesRules Read();
-    bool RecycleAllowed(int used) const { return recycle == kUnlimitedRecycles || used < recycle; }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..9 the foundations, 10..19
@@ -32,30 +26,16 @@ struct FortyThievesRules {
 // the waste or turns the waste over; kFlip turns a column's face-down top card; a move picks up
 // `count` cards from `index` of a column, or the waste's top card. Encode leaves out the points.
 struct FortyThievesModel {
-    static constexpr int kFoundations = 8;
-    static constexpr int kColumns = 10;
-    static constexpr int kColumnSlots = 16;
-    static constexpr int kWasteSlots = 65;
+    static constexpr int kFoundations = 8, kColumns = 10, kColumnSlots = 16, kWasteSlots = 65;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstColumn = 10;
 
-    struct Position {
-        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-        std::array<int32_t, kColumns> columnCount{};
-        std::array<int32_t, kColumns> faceDownCount{};
-        std::array<Card, kFoundations> foundations{};
-        tableau::Stock<Deck::kMaxCards> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
+    struct Position : tableau::FannedColumns<kColumns, kColumnSlots>,
+                      tableau::StockAndWaste<kFoundations, Deck::kMaxCards, kWasteSlots> {
         int32_t startRank = Card::kAce;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
         // The rule values that govern play, one by one (FortyThievesRules has padding).
         int32_t columnsInPlay = kColumns, recycle = 0, movePartial = 0, autoFlip = 0;
-
-        bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
-        bool AllFaceDown(int column) const {
-            return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
-        }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -63,7 +43,7 @@ struct FortyThievesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.packs = 2;
         out.AddRun(position.stock.cards, position.stock.count);
@@ -88,10 +68,6 @@ struct FortyThievesModel {
 class FortyThievesGame : public ModelledTableauGame<FortyThievesModel> {
 public:
     static constexpr int kGameNumber = 8;
-    static constexpr int kFoundations = FortyThievesModel::kFoundations;
-    static constexpr int kColumns = FortyThievesModel::kColumns;
-    static constexpr int kColumnSlots = FortyThievesModel::kColumnSlots;
-    static constexpr int kWasteSlots = FortyThievesModel::kWasteSlots;
     static constexpr int kStockX = 80, kStockY = 80;
     static constexpr int kWasteX = 180, kWasteY = 80;
     static constexpr int kFoundationX = 250, kFoundationY = 80, kFoundationPitch = 60;
@@ -101,12 +77,7 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Forty Thieves"; }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int column, int columnsInPlay) {
@@ -116,6 +87,8 @@ public:
     static int FoundationX(int f) { return kFoundationX + kFoundationPitch * f; }
 
 private:
+    void OnStock() override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -30,5 +30,4 @@ public:
 
     // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
     explicit FourSeasonsGame(Artwork* artwork) : TopCardGame(artwork, kGameNumber, kLayout) {}
-    const char* GetName() override { return "Four Seasons"; }
 };

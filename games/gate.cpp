@@ -20,14 +20,9 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 }  // namespace
 
 GateRules GateRules::Read() {
-    GateRules rules;
-    const RuleValues values(GateGame::kGameNumber);
-    rules.movePartial = values.On("MovePartial");
-    rules.filledIn = values.On("FilledIn");
-    rules.fillFromWaste = values.On("FillFromWaste");
-    rules.recycles = values["Recycles"];
-    rules.startCard = values["StartCard"];
-    return rules;
+    const RuleValues v(GateGame::kGameNumber);
+    return {.recycles = v["Recycles"], .startCard = v["StartCard"], .movePartial = v.On("MovePartial"),
+            .filledIn = v.On("FilledIn"), .fillFromWaste = v.On("FillFromWaste")};
 }
 
 // ---- The model ----
@@ -94,26 +89,20 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
         const int count = move.count;
         const bool fromHand = move.from < kFirstFoundation;
         if (move.from == kWastePlace) {
-            cards[0] = p.waste[--p.wasteCount];
-            p.waste[p.wasteCount] = Card();
+            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
         } else if (fromHand) {
             const int post = move.from - kFirstPost;
-            cards[0] = p.posts[post][--p.postCount[post]];
-            p.posts[post][p.postCount[post]] = Card();
+            cards[0] = tableau::TakeTop(p.posts[post], p.postCount[post]);
         } else {
-            auto& column = p.columns[move.from - kFirstColumn];
-            for (int i = 0; i < count; ++i) {
-                cards[i] = column[move.index + i];
-                column[move.index + i] = Card();
-            }
-            p.columnCount[move.from - kFirstColumn] = move.index;
+            const int column = move.from - kFirstColumn;
+            tableau::TakeRun(p.columns[column], p.columnCount[column], move.index, count, cards.data());
         }
         if (move.to < kFirstColumn) {
             p.foundations[move.to - kFirstFoundation] = cards[0];
             p.points += fromHand ? kPointsFromHandToFoundation : kPointsColumnToFoundation;
         } else {
             const int column = move.to - kFirstColumn;
-            for (int i = 0; i < count; ++i) p.columns[column][p.columnCount[column]++] = cards[i];
+            tableau::PutRun(p.columns[column], p.columnCount[column], cards.data(), count);
             if (fromHand) p.points += kPointsFromHandToColumn;
         }
     }
@@ -181,8 +170,18 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
     undoSoundFirst = true;
+}
+
+bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    const Card first = drag.cards[0];
+    const int column = place - GateModel::kFirstColumn;
+    if (column < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, first, drag.count);
+    // Before a double click lifts it, a post's card is still on its post.
+    const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
+                          (p.postCount[0] > 0 && first == p.posts[0][p.postCount[0] - 1]) ||
+                          (p.postCount[1] > 0 && first == p.posts[1][p.postCount[1] - 1]);
+    return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
 }
 
 void GateGame::ReadRules(Position& p) const {
@@ -202,18 +201,9 @@ int GateGame::PostTopY(int post) const {
 
 void GateGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
     const GateRules rules = GateRules::Read();
-    position.startRank = rules.startCard;
-    if (!rules.filledIn) {
-        DealStartCard(position.foundations, position.startRank);
-    } else {
-        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        FillFoundations(position.foundations, position.startRank);
-    }
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
+    ShowOpening();
 
     const int screen = artwork->screenBuffer;
     auto dealTo = [&](int x, int y) {
@@ -224,13 +214,13 @@ void GateGame::NewGame(bool restart) {
         PlaySound("flip.wav");
         return card;
     };
-    for (int slot = 0; slot < kPostSlots; ++slot) {
+    for (int slot = 0; slot < GateModel::kPostSlots; ++slot) {
         for (int post = 0; post < 2; ++post) {
             const Card card = dealTo(PostX(post), PostSlotY(slot));
             if (card.IsValid()) position.posts[post][position.postCount[post]++] = card;
         }
     }
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < GateModel::kColumns; ++column) {
         const Card card = dealTo(ColumnX(column), CardY(0));
         if (!card.IsValid()) break;
         position.columns[column][position.columnCount[column]++] = card;
@@ -257,8 +247,8 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     }
     // A post offers its last card a little raised (its depth), at its own slot when drawn.
     if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < kColumns)
+    if (f >= 0 && f < GateModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < GateModel::kColumns)
         return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column]);
     return {};
 }
@@ -274,7 +264,7 @@ void GateGame::DrawOwnPlace(int place, bool present) {
         return;
     }
     const int post = place - GateModel::kFirstPost, x = PostX(post);
-    const int top = kPostY - kWasteMarginY, bottom = PostSlotY(kPostSlots - 1) + artwork->cardHeight;
+    const int top = kPostY - kWasteMarginY, bottom = PostSlotY(GateModel::kPostSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
     // Every card stands at its slot; only the pick-up of the last one is raised.
     for (int slot = 0; slot < position.postCount[post]; ++slot)
@@ -303,54 +293,20 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void GateGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    const Card first = drag.cards[0];
     ClearHeld();
-    if (position.wasteCount > 0 && first == position.waste[position.wasteCount - 1]) {
-        BeginLift(GateModel::kWastePlace, position.wasteCount - 1, &first, 1, kWasteSource, false);
-        position.waste[--position.wasteCount] = Card();
+    if (LiftTop(drag, GateModel::kWastePlace, position.waste, position.wasteCount, kWasteSource, false)) {
         DrawPlace(GateModel::kWastePlace, true);
-    } else if (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) {
-        BeginLift(GateModel::kFirstPost, position.postCount[0] - 1, &first, 1, kLeftPostSource, false);
-        position.posts[0][--position.postCount[0]] = Card();
+    } else if (LiftTop(drag, GateModel::kFirstPost, position.posts[0], position.postCount[0], kLeftPostSource, false)) {
         DrawPlace(GateModel::kFirstPost, true);
-    } else if (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]) {
-        BeginLift(GateModel::kFirstPost + 1, position.postCount[1] - 1, &first, 1, kRightPostSource, false);
-        position.posts[1][--position.postCount[1]] = Card();
+    } else if (LiftTop(drag, GateModel::kFirstPost + 1, position.posts[1], position.postCount[1], kRightPostSource,
+                       false)) {
         DrawPlace(GateModel::kFirstPost + 1, true);
     } else {
-        for (int column = 0; column < kColumns && heldSource == kNoSource; ++column) {
+        for (int column = 0; column < GateModel::kColumns && heldSource == kNoSource; ++column) {
             if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
                            position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
                 DrawPlace(GateModel::kFirstColumn + column, true);
         }
-    }
-    CheckGameOver();
-}
-
-bool GateGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const Card first = drag.cards[0];
-    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
-    if (place >= 0 && column < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, first, drag.count);
-    if (column < 0) return false;
-    // Before a double click lifts it, a post's card is still on its post.
-    const bool fromPost = heldSource == kLeftPostSource || heldSource == kRightPostSource ||
-                          (position.postCount[0] > 0 && first == position.posts[0][position.postCount[0] - 1]) ||
-                          (position.postCount[1] > 0 && first == position.posts[1][position.postCount[1] - 1]);
-    return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
-}
-
-void GateGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y), column = place - GateModel::kFirstColumn;
-    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
-        CheckGameOver();
-        return;
-    }
-    if (column >= 0 ? position.columnCount[column] + heldCount <= kColumnSlots : heldCount == 1) {
-        DropHeld(place, kNoSource);
-        DrawPlace(place, true);
-        artwork->PresentDirty();
-        PlaySound(column >= 0 ? "tableau.wav" : "foundation.wav");
     }
     CheckGameOver();
 }
@@ -373,7 +329,7 @@ void GateGame::RegisterHotspots() {
     if (paused || gameOver) return;
     AddTopPickup(GateModel::kWastePlace);
     for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
-    for (int column = 0; column < kColumns; ++column)
+    for (int column = 0; column < GateModel::kColumns; ++column)
         AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
     AddPlaceTargets();
 }
@@ -397,11 +353,9 @@ void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& r
     fields.Cards(p.waste);
     fields.Int(wasteX);
     fields.Int(wasteY);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
-    fields.Piles(p.posts);
-    fields.Counts(p.postCount, kPostSlots);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
+    fields.Int(p.wasteCount, 0, GateModel::kWasteSlots);
+    fields.Piles(p.posts, p.postCount);
+    fields.Piles(p.columns, p.columnCount);
     fields.Points(recordPoints);
     fields.Int(p.recyclesUsed, 0, kMaxRecycles);
     fields.Seconds(seconds);

@@ -10,18 +10,15 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("Recycles"
+// 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index, and the check boxes of
+// the same names); values outside their range read as the default.
 struct GateRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t recycles = 0;        // "Recycles", 0..4 or kUnlimitedRecycles
-    int32_t startCard = -1;      // "StartCard", -1 (a card from the deck) or a rank index
-    bool movePartial = false;    // "MovePartial"
-    bool filledIn = false;       // "FilledIn"
-    bool fillFromWaste = false;  // "FillFromWaste"
+    int32_t recycles = 0, startCard = -1;
+    bool movePartial = false, filledIn = false, fillFromWaste = false;
 
     static GateRules Read();
-    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    bool RecycleAllowed(int used) const { return recycles == RuleValues::kUnlimitedRecycles || used < recycles; }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 and 3 the left and right
@@ -29,22 +26,14 @@ struct GateRules {
 // waste or turns the waste over; a move picks up `count` cards from `index` of a column, or the
 // top card of the waste or a post. Encode leaves out the points.
 struct GateModel {
-    static constexpr int kFoundations = 4;
-    static constexpr int kPostSlots = 5;
-    static constexpr int kColumns = 8;
-    static constexpr int kColumnSlots = 13;
-    static constexpr int kWasteSlots = 35;
+    static constexpr int kFoundations = 4, kPostSlots = 5, kColumns = 8, kColumnSlots = 13, kWasteSlots = 35;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstPost = 2, kFirstFoundation = 4, kFirstColumn = 8;
 
-    struct Position {
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
         std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
         std::array<int32_t, kColumns> columnCount{};
         std::array<std::array<Card, kPostSlots>, 2> posts{};
         std::array<int32_t, 2> postCount{};
-        std::array<Card, kFoundations> foundations{};
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t startRank = -1;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
@@ -53,7 +42,7 @@ struct GateModel {
         int32_t movePartial = 0, filledIn = 0, fillFromWaste = 0;
 
         bool RecycleAllowed() const {
-            return recycles == GateRules::kUnlimitedRecycles || recyclesUsed < recycles;
+            return recycles == RuleValues::kUnlimitedRecycles || recyclesUsed < recycles;
         }
     };
 
@@ -82,29 +71,19 @@ struct GateModel {
 class GateGame : public ModelledTableauGame<GateModel> {
 public:
     static constexpr int kGameNumber = 10;
-    static constexpr int kFoundations = GateModel::kFoundations;
-    static constexpr int kPostSlots = GateModel::kPostSlots;
-    static constexpr int kColumns = GateModel::kColumns;
-    static constexpr int kColumnSlots = GateModel::kColumnSlots;
-    static constexpr int kWasteSlots = GateModel::kWasteSlots;
     static constexpr int kStockX = 60, kStockY = 60;
     static constexpr int kWasteX = 60, kWasteY = 180;
     static constexpr int kFoundationX = 320, kFoundationY = 80, kPitch = 65;
     static constexpr int kLeftPostX = 120, kRightPostX = 705, kPostY = 60, kPostStep = 90;
     static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
-    static constexpr int kWasteFanStep = 10;
-    static constexpr int kLeftPostSource = -10;
-    static constexpr int kRightPostSource = -11;
+    static constexpr int kWasteFanStep = 10, kLeftPostSource = -10, kRightPostSource = -11;
 
     explicit GateGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
     // The table is drawn without a game-over decision.
     void Draw(bool present) override { DrawTable(present); }
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Gate"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
@@ -120,6 +99,7 @@ public:
     int PostTopY(int post) const;
 
 private:
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -23,16 +23,10 @@ constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, k
 }  // namespace
 
 KlondikeRules KlondikeRules::Read() {
-    KlondikeRules rules;
-    const RuleValues values(KlondikeGame::kGameNumber);
-    rules.cardsDealt = values["CardsDealt"];
-    rules.recycles = values["Recycles"];
-    rules.startCard = values["StartCard"];
-    rules.filledIn = values.On("FilledIn");
-    rules.tableauStart = values.On("TableauStart");
-    rules.movePartial = values.On("MovePartial");
-    rules.autoFlip = values.On("AutoFlip");
-    return rules;
+    const RuleValues v(KlondikeGame::kGameNumber);
+    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .startCard = v["StartCard"],
+            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart"), .movePartial = v.On("MovePartial"),
+            .autoFlip = v.On("AutoFlip")};
 }
 
 // ---- The model ----
@@ -64,41 +58,16 @@ KlondikeModel::StockPress KlondikeModel::PressStock(const Position& p) {
     return p.rules.TurnAllowed(p.turnsUsed) ? StockPress::kTurn : StockPress::kNothing;
 }
 
-namespace {
-
-// Every place a stack picked up at (from, index) may go, except back where it came from.
-void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
-    PlayMove move = tableau::MakeMove(from, index, -1, count);
-    for (int f = 0; f < KlondikeModel::kFoundations; ++f) {
-        if (!KlondikeModel::FitsFoundation(p, f, lowest, count)) continue;
-        move.to = static_cast<int8_t>(KlondikeModel::kFirstFoundation + f);
-        out.push_back(move);
-    }
-    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile) {
-        if (KlondikeModel::kFirstPile + pile == from || !KlondikeModel::FitsPile(p, pile, lowest, count)) continue;
-        move.to = static_cast<int8_t>(KlondikeModel::kFirstPile + pile);
-        out.push_back(move);
-    }
-}
-
-void FlipTop(Position& p, int pile) {
-    p.points += kPointsTurnCard;
-    --p.faceDownCount[pile];
-}
-
-}  // namespace
-
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
 // every face-up run (MovePartial) or the whole face-up part of a pile.
 void KlondikeModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (PressStock(p) != StockPress::kNothing) out.push_back({PlayMove::kStock});
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstPile + pile)});
-    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    tableau::AddFlips(p.pileCount, p.faceDownCount, kFirstPile, out);
+    if (p.wasteCount > 0) tableau::AddDrops<KlondikeModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < kPiles; ++pile) {
         tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
-            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+            tableau::AddDrops<KlondikeModel>(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
         });
     }
 }
@@ -116,22 +85,18 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
             p.dealtThisTurn = 0;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        FlipTop(p, move.from - kFirstPile);
+        p.points += kPointsTurnCard;
+        --p.faceDownCount[move.from - kFirstPile];
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
         const int count = move.count;
         const bool fromWaste = move.from == kWastePlace;
         if (fromWaste) {
-            cards[0] = p.waste[--p.wasteCount];
-            p.waste[p.wasteCount] = Card();
+            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
             --p.dealtThisTurn;
         } else {
-            auto& pile = p.tableau[move.from - kFirstPile];
-            for (int i = 0; i < count; ++i) {
-                cards[i] = pile[move.index + i];
-                pile[move.index + i] = Card();
-            }
-            p.pileCount[move.from - kFirstPile] = move.index;
+            const int pile = move.from - kFirstPile;
+            tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
         }
         if (move.to < kFirstPile) {
             p.points += fromWaste ? kPointsWasteToFoundation : kPointsTableauToFoundation;
@@ -139,20 +104,15 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
         } else {
             const int pile = move.to - kFirstPile;
             if (fromWaste) p.points += kPointsPerWasteCard * count;
-            for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
+            tableau::PutRun(p.tableau[pile], p.pileCount[pile], cards.data(), count);
         }
-        if (p.rules.autoFlip)
-            for (int pile = 0; pile < kPiles; ++pile)
-                if (p.AllFaceDown(pile)) FlipTop(p, pile);
+        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.pileCount, p.faceDownCount);
     }
     return p.points - before;
 }
 
 bool KlondikeModel::Won(const Position& p) {
-    if (p.wasteCount != 0 || p.stock.count != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCount[pile] != 0) return false;
-    return true;
+    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 // Over when no face-down top waits to be turned, the stock has been seen through once, and no
@@ -238,7 +198,7 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
 void KlondikeGame::ReadRules(Position& p) const {
     p.rules = KlondikeRules::Read();
@@ -251,12 +211,9 @@ void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const KlondikeRules rules = KlondikeRules::Read();
     position.startRank = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
     DealStartCard(position.foundations, position.startRank);
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     DealRows(KlondikeModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
     CheckGameOver();
@@ -275,8 +232,8 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
         WasteTop(kWasteX, kWasteY, p.wasteCount, KlondikeRules::Read().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
-    if (f >= 0 && f < kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
-    if (pile >= 0 && pile < kPiles)
+    if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < KlondikeModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
     return {};
@@ -300,63 +257,26 @@ void KlondikeGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
-void KlondikeGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
-        if (press != KlondikeModel::StockPress::kNothing) {
-            PressStock();
-            PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
-        }
-        CheckGameOver();
-        return;
+void KlondikeGame::OnStock() {
+    const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
+    if (press != KlondikeModel::StockPress::kNothing) {
+        PressStock();
+        PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
     }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
 
 void KlondikeGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     Position& p = position;
-    if (p.wasteCount > 0 && drag.cards[0] == p.waste[p.wasteCount - 1]) {
-        BeginLift(KlondikeModel::kWastePlace, p.wasteCount - 1, &p.waste[p.wasteCount - 1], 1, kWasteSource);
-        p.waste[--p.wasteCount] = Card();
+    if (LiftTop(drag, KlondikeModel::kWastePlace, p.waste, p.wasteCount, kWasteSource)) {
         --p.dealtThisTurn;
         DrawPlace(KlondikeModel::kWastePlace, true);
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, KlondikeModel::kFirstPile, kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
+    LiftFromPiles(drag, KlondikeModel::kFirstPile, KlondikeModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
                   kTableauY, kTableauStep);
-}
-
-bool KlondikeGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y);
-    if (place >= KlondikeModel::kFirstPile)
-        return KlondikeModel::FitsPile(p, place - KlondikeModel::kFirstPile, drag.cards[0], drag.count);
-    return place >= 0 &&
-           KlondikeModel::FitsFoundation(p, place - KlondikeModel::kFirstFoundation, drag.cards[0], drag.count);
-}
-
-void KlondikeGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y);
-    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
-        CheckGameOver();
-        return;
-    }
-    // Uncovered face-down cards are turned after the drop, each with its own undo record.
-    beforeLift.rules.autoFlip = false;
-    DropHeld(place, kNoSource);
-    DrawPlace(place, true);
-    artwork->PresentDirty();
-    PlaySound(place < KlondikeModel::kFirstPile ? "foundation.wav" : "tableau.wav");
-    CheckGameOver();
-}
-
-void KlondikeGame::AfterMove() {
-    if (KlondikeRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- Hotspots and tools ----
@@ -365,7 +285,7 @@ void KlondikeGame::RegisterHotspots() {
     const bool partial = KlondikeRules::Read().movePartial;
     pickups.clear();
     AddTopPickup(KlondikeModel::kWastePlace);
-    for (int pile = 0; pile < kPiles; ++pile)
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
         AddColumnPickups(KlondikeModel::kFirstPile + pile, position.faceDownCount[pile], partial);
     dropTargets.clear();
     AddPlaceTargets();
@@ -387,13 +307,9 @@ void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
     std::array<Card, kMaxStackCards> hand = held;
     fields.Cards(p.foundations);
     fields.Cards(hand);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
-    fields.Piles(p.tableau);
-    fields.Counts(p.pileCount, kPileSlots);
-    fields.FaceDown(p.faceDownCount, p.pileCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card of the pack exactly once: stock, waste, piles, and each foundation's cards from the

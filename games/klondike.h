@@ -10,17 +10,13 @@
 
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
+// 1..3, "Recycles" 0..4 or no limit, "StartCard" -1 for the first card dealt or a rank index, and
+// the check boxes of the same names); values outside their range read as the default.
 struct KlondikeRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t cardsDealt = 3;    // "CardsDealt", 1..3
-    int32_t recycles = 3;      // "Recycles", 0..4 or kUnlimitedRecycles
-    int32_t startCard = 12;    // "StartCard", -1 (the first card dealt) or a rank index
-    bool filledIn = false;     // "FilledIn"
-    bool tableauStart = true;  // "TableauStart"
-    bool movePartial = false;  // "MovePartial"
-    bool autoFlip = false;     // "AutoFlip"
+    static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
+    int32_t cardsDealt = 3, recycles = 3, startCard = 12;
+    bool filledIn = false, tableauStart = true, movePartial = false, autoFlip = false;
 
     static KlondikeRules Read();
     bool TurnAllowed(int turnsUsed) const { return recycles == kUnlimitedRecycles || turnsUsed < recycles; }
@@ -32,29 +28,16 @@ struct KlondikeRules {
 // top card. Encode leaves out the points and the cards dealt this turn (which only say how the
 // waste is fanned), so transpositions meet.
 struct KlondikeModel {
-    static constexpr int kPiles = 7;
-    static constexpr int kPileSlots = 20;
-    static constexpr int kWasteSlots = 35;
-    static constexpr int kFoundations = 4;
+    static constexpr int kPiles = 7, kPileSlots = 20, kWasteSlots = 35, kFoundations = 4;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
 
-    struct Position {
-        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-        std::array<int32_t, kPiles> pileCount{};
-        std::array<int32_t, kPiles> faceDownCount{};
-        // Foundations hold only their top card.
-        std::array<Card, kFoundations> foundations{};
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
+                      tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
         int32_t startRank = Card::kAce;
         int32_t turnsUsed = 0;
         int32_t dealtThisTurn = 0;
         KlondikeRules rules;
         int32_t points = 0;
-
-        bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
-        bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -62,7 +45,7 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);
@@ -84,32 +67,24 @@ struct KlondikeModel {
 class KlondikeGame : public ModelledTableauGame<KlondikeModel> {
 public:
     static constexpr int kGameNumber = 12;
-    static constexpr int kPiles = KlondikeModel::kPiles;
-    static constexpr int kPileSlots = KlondikeModel::kPileSlots;
-    static constexpr int kWasteSlots = KlondikeModel::kWasteSlots;
-    static constexpr int kFoundations = KlondikeModel::kFoundations;
     static constexpr int kStockX = 100, kStockY = 80;
     static constexpr int kWasteX = 180, kWasteY = 80;
     static constexpr int kFoundationY = 80;
-    static constexpr int kFoundationX[kFoundations] = {330, 400, 470, 540};
+    static constexpr int kFoundationX[KlondikeModel::kFoundations] = {330, 400, 470, 540};
     static constexpr int kTableauX = 230, kTableauPitch = 70, kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
 
     explicit KlondikeGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Klondike"; }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
 
 private:
+    void OnStock() override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

@@ -21,12 +21,8 @@ constexpr int kMaxWasteFan = 3;
 }  // namespace
 
 QuadrilleRules QuadrilleRules::Read() {
-    QuadrilleRules rules;
-    const RuleValues values(QuadrilleGame::kGameNumber);
-    rules.cardsDealt = values["CardsDealt"];
-    rules.filledIn = values.On("FilledIn");
-    rules.recycles = values["Recycles"];
-    return rules;
+    const RuleValues v(QuadrilleGame::kGameNumber);
+    return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"]};
 }
 
 // ---- The model ----
@@ -136,7 +132,6 @@ void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
 // ---- The table ----
 
 QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    heldSource = kNoSource;
     undoSoundFirst = true;
 }
 
@@ -147,13 +142,13 @@ void QuadrilleGame::ReadRules(Position& p) const {
 }
 
 int QuadrilleGame::DownPileAt(int x, int y) {
-    for (int k = 0; k < kPiles; ++k)
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k)
         if (kDownX[k] == x && kDownY[k] == y) return k;
     return -1;
 }
 
 int QuadrilleGame::UpPileAt(int x, int y) {
-    for (int k = 0; k < kPiles; ++k)
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k)
         if (kUpX[k] == x && kUpY[k] == y) return k;
     return -1;
 }
@@ -167,7 +162,7 @@ void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y
 void QuadrilleGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 14, 16, kWasteFanStep);
     if (QuadrilleRules::Read().filledIn) {
-        for (int k = 0; k < kPiles; ++k) {
+        for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
             position.downTops[k] = Card(kPileSuit[k], kFive);
             position.upTops[k] = Card(kPileSuit[k], kSix);
             position.centre[k] = Card(kPileSuit[k], Card::kQueen);
@@ -175,12 +170,9 @@ void QuadrilleGame::NewGame(bool restart) {
             deck.Exclude(position.upTops[k]);
             deck.Exclude(position.centre[k]);
         }
-        position.centreCount = kCentreSlots;
+        position.centreCount = QuadrilleModel::kCentreSlots;
     }
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
     Draw(true);
     CheckGameOver();
     StartClock(0);
@@ -236,8 +228,8 @@ void QuadrilleGame::DrawPlace(int place, bool present) {
 void QuadrilleGame::Draw(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
     DrawStockArea(false);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(true, k, false);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(false, k, false);
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) DrawPileArea(true, k, false);
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) DrawPileArea(false, k, false);
     DrawWasteArea(false);
     DrawCentreArea(false);
     DrawTableFrame(present);
@@ -311,7 +303,7 @@ void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
         int to = -1;
         if (held[0].Rank() == Card::kQueen) {
             const bool centre = target.x == kCentreX && target.y == kCentreY;
-            if (centre && position.centreCount < kCentreSlots) to = Model::kCentrePlace;
+            if (centre && position.centreCount < QuadrilleModel::kCentreSlots) to = Model::kCentrePlace;
         } else if (down >= 0) {
             to = Model::kFirstDownPile + down;
         } else if (up >= 0) {
@@ -338,8 +330,8 @@ void QuadrilleGame::RegisterHotspots() {
         WasteTopPosition(rules, x, y);
         AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
     }
-    for (int k = 0; k < kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
-    for (int k = 0; k < kPiles; ++k) AddDropTarget(kUpX[k], kUpY[k], CardHitRect(kUpX[k], kUpY[k]), kAutoMoveKind);
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) AddDropTarget(kUpX[k], kUpY[k], CardHitRect(kUpX[k], kUpY[k]), kAutoMoveKind);
     AddDropTarget(kCentreX, kCentreY, CardHitRect(kCentreX, kCentreY), kAutoMoveKind);
 }
 
@@ -352,9 +344,9 @@ bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
         WasteTopPosition(QuadrilleRules::Read(), x, y);
     } else if (place == Model::kCentrePlace) {
         x = kCentreX, y = kCentreY;
-    } else if (down >= 0 && down < kPiles) {
+    } else if (down >= 0 && down < QuadrilleModel::kPiles) {
         x = kDownX[down], y = kDownY[down];
-    } else if (up >= 0 && up < kPiles) {
+    } else if (up >= 0 && up < QuadrilleModel::kPiles) {
         x = kUpX[up], y = kUpY[up];
     } else {
         return false;
@@ -373,14 +365,11 @@ double QuadrilleGame::GetScoreFactor() {
 // ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
-    fields.Cards(p.centre);
-    fields.Int(p.centreCount, 0, kCentreSlots);
+    fields.Pile(p.centre, p.centreCount);
     fields.Cards(p.upTops);
     fields.Cards(p.downTops);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Pile(p.waste, p.wasteCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first card
@@ -400,7 +389,7 @@ bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
     ClearPastCount(read.centre, read.centreCount);
     for (int i = 0; i < read.centreCount; ++i)
         if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;
-    for (int k = 0; k < kPiles; ++k) {
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
         if (!takePile(read.downTops[k], kPileSuit[k], kDownOrder)) return false;
         if (!takePile(read.upTops[k], kPileSuit[k], kUpOrder)) return false;
     }

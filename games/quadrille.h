@@ -10,13 +10,13 @@
 
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
+// 1..3, "FilledIn", "Recycles" 0..4 or no limit); values outside their range read as the default.
 struct QuadrilleRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
-    bool filledIn = false;   // "FilledIn"
-    int32_t recycles = 2;    // "Recycles", 0..4 or kUnlimitedRecycles
+    static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
+    int32_t cardsDealt = 1;
+    bool filledIn = false;
+    int32_t recycles = 2;
 
     static QuadrilleRules Read();
     bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
@@ -28,14 +28,11 @@ struct QuadrilleRules {
 // the centre. Encode leaves out the points and the cards dealt this turn (which only say how the
 // waste is fanned).
 struct QuadrilleModel {
-    static constexpr int kPiles = 4;
-    static constexpr int kCentreSlots = 4;
-    static constexpr int kWasteSlots = 52;
+    static constexpr int kPiles = 4, kCentreSlots = 4, kWasteSlots = 52;
     // Pile k of each family belongs to this suit.
     static constexpr int kPileSuit[kPiles] = {3, 2, 0, 1};
     // Pile numbers of CanPlay: the centre, down piles 0..3 and up piles 10..13.
-    static constexpr int kCentrePile = -1;
-    static constexpr int kUpPileBase = 10;
+    static constexpr int kCentrePile = -1, kUpPileBase = 10;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstDownPile = 3, kFirstUpPile = 7;
 
     struct Position {
@@ -70,17 +67,14 @@ struct QuadrilleModel {
 class QuadrilleGame : public ModelledTableauGame<QuadrilleModel> {
 public:
     static constexpr int kGameNumber = 16;
-    static constexpr int kPiles = QuadrilleModel::kPiles;
-    static constexpr int kCentreSlots = QuadrilleModel::kCentreSlots;
-    static constexpr int kWasteSlots = QuadrilleModel::kWasteSlots;
     static constexpr auto& kPileSuit = QuadrilleModel::kPileSuit;
     // A down pile runs Five, Four, Three, Two, Ace, King; an up pile Six to Jack.
     static constexpr int kDownOrder[] = {3, 2, 1, 0, 12, 11};
     static constexpr int kUpOrder[] = {4, 5, 6, 7, 8, 9};
-    static constexpr int kDownX[kPiles] = {370, 510, 370, 230};
-    static constexpr int kDownY[kPiles] = {80, 240, 400, 240};
-    static constexpr int kUpX[kPiles] = {280, 460, 460, 280};
-    static constexpr int kUpY[kPiles] = {120, 120, 360, 360};
+    static constexpr int kDownX[QuadrilleModel::kPiles] = {370, 510, 370, 230};
+    static constexpr int kDownY[QuadrilleModel::kPiles] = {80, 240, 400, 240};
+    static constexpr int kUpX[QuadrilleModel::kPiles] = {280, 460, 460, 280};
+    static constexpr int kUpY[QuadrilleModel::kPiles] = {120, 120, 360, 360};
     static constexpr int kCentreX = 370, kCentreY = 240;
     static constexpr int kStockX = 70, kStockY = 60;
     static constexpr int kWasteX = 145, kWasteY = 60;
@@ -94,7 +88,6 @@ public:
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Quadrille"; }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
@@ -132,7 +125,7 @@ inline void QuadrilleModel::Cards(const Position& position, CardTally& out) {
         }
         out.cards.push_back(Card());
     };
-    for (int k = 0; k < kPiles; ++k) {
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
         pile(position.downTops[k], QuadrilleGame::kDownOrder);
         pile(position.upTops[k], QuadrilleGame::kUpOrder);
     }

@@ -28,5 +28,4 @@ public:
                                            kFoundationY, false, true, true};
 
     explicit SimplicityGame(Artwork* artwork) : TopCardGame(artwork, kGameNumber, kLayout) { undoSoundFirst = true; }
-    const char* GetName() override { return "Simplicity"; }
 };

@@ -23,13 +23,9 @@ constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 }  // namespace
 
 SpiderRules SpiderRules::Read() {
-    SpiderRules rules;
-    const RuleValues values(SpiderGame::kGameNumber);
-    rules.suitAssembled = values.On("SuitAssembled");
-    rules.rowsFaceDown = values["RowsFaceDown"];
-    rules.startCard = values["StartCard"];
-    rules.autoFlip = values.On("AutoFlip");
-    return rules;
+    const RuleValues v(SpiderGame::kGameNumber);
+    return {.suitAssembled = v.On("SuitAssembled"), .rowsFaceDown = v["RowsFaceDown"], .startCard = v["StartCard"],
+            .autoFlip = v.On("AutoFlip")};
 }
 
 // ---- The model ----
@@ -84,21 +80,11 @@ bool SpiderModel::IsFullSuit(const Card* cards, int count) {
     return true;
 }
 
-namespace {
-
-void FlipTop(Position& p, int column) {
-    p.points += kPointsTurnCard;
-    --p.faceDownCount[column];
-}
-
-}  // namespace
-
 // The pick-ups of a column with a face-up top: the top card, and every longer same-suit run.
 void SpiderModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0) out.push_back({PlayMove::kStock});
-    for (int column = 0; column < kColumns; ++column)
-        if (p.AllFaceDown(column)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(kFirstColumn + column)});
+    tableau::AddFlips(p.columnCount, p.faceDownCount, kFirstColumn, out);
     for (int from = 0; from < kColumns; ++from) {
         const int count = p.columnCount[from];
         if (count == 0 || p.faceDownCount[from] >= count) continue;
@@ -126,25 +112,20 @@ int SpiderModel::Apply(Position& p, const PlayMove& move) {
             p.columns[column][p.columnCount[column]++] = card;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        FlipTop(p, move.from - kFirstColumn);
+        p.points += kPointsTurnCard;
+        --p.faceDownCount[move.from - kFirstColumn];
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
         const int count = move.count, from = move.from - kFirstColumn;
-        for (int i = 0; i < count; ++i) {
-            cards[i] = p.columns[from][move.index + i];
-            p.columns[from][move.index + i] = Card();
-        }
-        p.columnCount[from] = move.index;
+        tableau::TakeRun(p.columns[from], p.columnCount[from], move.index, count, cards.data());
         if (move.to < kFirstColumn) {
             p.points += kPointsPerFoundationCard * count;
             p.foundations[move.to - kFirstFoundation] = cards[count - 1];
         } else {
             const int to = move.to - kFirstColumn;
-            for (int i = 0; i < count; ++i) p.columns[to][p.columnCount[to]++] = cards[i];
+            tableau::PutRun(p.columns[to], p.columnCount[to], cards.data(), count);
         }
-        if (p.autoFlip)
-            for (int column = 0; column < kColumns; ++column)
-                if (p.AllFaceDown(column)) FlipTop(p, column);
+        if (p.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
     }
     return p.points - before;
 }
@@ -185,7 +166,15 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { heldSource = kNoSource; }
+SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    checkAfterPickUp = false;
+}
+
+bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    if (place >= SpiderModel::kFirstColumn)
+        return SpiderModel::FitsColumn(p, place - SpiderModel::kFirstColumn, drag.cards[0], drag.count);
+    return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
+}
 
 void SpiderGame::ReadRules(Position& p) const {
     const SpiderRules rules = SpiderRules::Read();
@@ -210,13 +199,10 @@ void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const SpiderRules rules = SpiderRules::Read();
     position.startCard = rules.startCard;
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(kGameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    ShowOpening();
 
     for (int row = 0; row < kDealRows; ++row) {
-        const int width = row == kFullRows ? kShortRowColumns : kColumns;
+        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kColumns;
         const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
         for (int column = 0; column < width; ++column) {
             const Card card = DealTo(SpiderModel::kFirstColumn + column, faceDown);
@@ -237,8 +223,8 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
-    if (f >= 0 && f < kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < kColumns)
+    if (f >= 0 && f < SpiderModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < SpiderModel::kColumns)
         return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
                              p.faceDownCount[column]);
     return {};
@@ -250,7 +236,7 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
 void SpiderGame::DealRow() {
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int index = position.columnCount[column];
         if (next.columnCount[column] == index) continue;
         deck.DealNext();
@@ -268,51 +254,15 @@ void SpiderGame::DealRow() {
     CheckGameOver();
 }
 
-void SpiderGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealRow();
-        return;
-    }
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
+void SpiderGame::OnStock() {
+    SaveUndo();
+    DealRow();
 }
 
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    LiftFromPiles(drag, SpiderModel::kFirstColumn, kColumns, position.columns, position.columnCount,
+    LiftFromPiles(drag, SpiderModel::kFirstColumn, SpiderModel::kColumns, position.columns, position.columnCount,
                   position.faceDownCount.data(), ColumnX, kColumnY, kColumnStep);
-}
-
-bool SpiderGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const int place = DropPlaceAt(target.x, target.y);
-    if (place >= SpiderModel::kFirstColumn)
-        return SpiderModel::FitsColumn(p, place - SpiderModel::kFirstColumn, drag.cards[0], drag.count);
-    return place >= 0 && SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
-}
-
-void SpiderGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int place = DropPlaceAt(target.x, target.y);
-    const int column = place - SpiderModel::kFirstColumn;
-    if (heldCount < 1 || drag.cards[0] != held[0] || place < 0) {
-        CheckGameOver();
-        return;
-    }
-    // Uncovered face-down cards are turned after the drop, each with its own undo record.
-    beforeLift.autoFlip = 0;
-    if (column < 0 || position.columnCount[column] + heldCount <= kColumnSlots) {
-        DropHeld(place, kNoSource);
-        DrawPlace(place, true);
-        artwork->PresentDirty();
-        PlaySound(column < 0 ? "foundation.wav" : "tableau.wav");
-    }
-    CheckGameOver();
-}
-
-void SpiderGame::AfterMove() {
-    if (SpiderRules::Read().autoFlip) TurnUncoveredTops();
 }
 
 // ---- The game-over search ----
@@ -442,7 +392,7 @@ void SpiderGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int count = position.columnCount[column];
         if (count == 0 || position.faceDownCount[column] >= count) continue;
         AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
@@ -464,11 +414,8 @@ double SpiderGame::GetScoreFactor() {
 
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
-    fields.Piles(p.columns);
-    fields.Counts(p.columnCount, kColumnSlots);
-    fields.FaceDown(p.faceDownCount, p.columnCount);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Clock(recordPoints, seconds);
 }
 
 // No card more often than the two packs hold it; the rest are on the foundations.

@@ -12,13 +12,13 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("SuitAssembled":
+// only complete suits go to a foundation; "RowsFaceDown" 0..5; "StartCard" -1 or a rank index);
+// values outside their range read as the default.
 struct SpiderRules {
-    bool suitAssembled = true;  // "SuitAssembled": only complete suits go to a foundation
-    int32_t rowsFaceDown = 5;   // "RowsFaceDown", 0..5
-    int32_t startCard = 12;     // "StartCard", -1 or a rank index
-    bool autoFlip = false;      // "AutoFlip"
+    bool suitAssembled = true;
+    int32_t rowsFaceDown = 5, startCard = 12;
+    bool autoFlip = false;
 
     static SpiderRules Read();
 };
@@ -28,27 +28,17 @@ struct SpiderRules {
 // move picks up `count` cards from `index` of a column (its top card, or a same-suit run). Encode
 // leaves out the points.
 struct SpiderModel {
-    static constexpr int kColumns = 10;
-    static constexpr int kColumnSlots = 30;
-    static constexpr int kFoundationSlots = 10;
-    static constexpr int kFoundations = 8;
+    static constexpr int kColumns = 10, kColumnSlots = 30, kFoundationSlots = 10, kFoundations = 8;
     static constexpr int kSuitLength = Card::kRankCount;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstColumn = 9;
 
-    struct Position {
-        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-        std::array<int32_t, kColumns> columnCount{};
-        std::array<int32_t, kColumns> faceDownCount{};
+    struct Position : tableau::FannedColumns<kColumns, kColumnSlots> {
         std::array<Card, kFoundationSlots> foundations{};
         tableau::Stock<Deck::kMaxCards> stock;
         int32_t startCard = Card::kAce;
         int32_t points = 0;
         // The rule values that govern play, one by one (SpiderRules has padding).
         int32_t suitAssembled = 1, autoFlip = 0;
-
-        bool AllFaceDown(int column) const {
-            return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
-        }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -56,7 +46,7 @@ struct SpiderModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { int n = 0; for (int c : p.faceDownCount) n += c; return n; }
+    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
     static void Cards(const Position& position, CardTally& out) {
         // The foundations show only the last card put there: the cards on them go unnamed.
         out.packs = 2;
@@ -92,10 +82,6 @@ struct SpiderModel {
 class SpiderGame : public ModelledTableauGame<SpiderModel> {
 public:
     static constexpr int kGameNumber = 19;
-    static constexpr int kColumns = SpiderModel::kColumns;
-    static constexpr int kColumnSlots = SpiderModel::kColumnSlots;
-    static constexpr int kFoundationSlots = SpiderModel::kFoundationSlots;
-    static constexpr int kFoundations = SpiderModel::kFoundations;
     static constexpr int kStockX = 130, kStockY = 80;
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
@@ -103,12 +89,7 @@ public:
     explicit SpiderGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void AfterMove() override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
-    const char* GetName() override { return "Spider"; }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
@@ -116,6 +97,8 @@ public:
     static int FoundationX(int f) { return kFoundationX + kPitch * f; }
 
 private:
+    void OnStock() override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;

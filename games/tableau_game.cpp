@@ -1,6 +1,8 @@
 #include "games/tableau_game.h"
 
 #include "artwork/artwork.h"
+#include "framework/game_services.h"
+#include "games/game_registry.h"
 
 namespace {
 constexpr int kScreenBottom = 599;
@@ -18,12 +20,27 @@ bool TableauGame::CheckGameOver() {
     return gameOver;
 }
 
+const char* TableauGame::GetName() {
+    const GameDescriptor* game = FindGame(gameNumber);
+    return game ? game->name : "";
+}
+
 bool TableauGame::IsWon() { return gameOver && ModelWon(); }
 
 void TableauGame::Undo() {
     if (paused || gameOver) return;
     if (undoSoundFirst) PlaySound("undo.wav");
     if (auto record = PopUndoRecord()) RestoreRecord(*record);
+}
+
+void TableauGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) return;
+    int stockX = 0, stockY = 0;
+    CardOrigin(0, kTopCard, stockX, stockY);
+    if (OnStockTop(x, y, stockX, stockY)) return OnStock();
+    if (TurnTopAt(x, y)) return;
+    Game::OnLButtonDown(keys, x, y);
+    if (checkAfterPickUp) CheckGameOver();
 }
 
 bool TableauGame::TurnTopAt(int x, int y) {
@@ -61,6 +78,20 @@ void TableauGame::PressStock() {
     DrawPlace(0, true);
     DrawPlace(1, true);
     artwork->PresentDirty();
+}
+
+void TableauGame::ShowDrop(int place, bool home) {
+    DrawPlace(place, true);
+    AfterDrop();
+    artwork->PresentDirty();
+    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
+}
+
+void TableauGame::ShowOpening() {
+    artwork->RestoreBackground(0, 799, 0, 599);
+    artwork->DrawGameTitle(gameNumber);
+    Draw(true);
+    if (Services().setGameMusic) Services().setGameMusic();
 }
 
 void TableauGame::ClearHeld(int32_t noSource) {

@@ -25,6 +25,7 @@
 #include "framework/game.h"
 #include "framework/play_model.h"
 #include "framework/undo_journal.h"
+#include "games/game_rules.h"
 
 namespace tableau {
 
@@ -96,6 +97,34 @@ struct Stock {
     }
 };
 
+// The parts of a position that games with a stock and a waste share: the foundations (their top
+// cards), the stock, the waste.
+template <size_t F, size_t N, size_t W>
+struct StockAndWaste {
+    std::array<Card, F> foundations{};
+    Stock<N> stock;
+    std::array<Card, W> waste{};
+    int32_t wasteCount = 0;
+};
+// Piles fanned down from their first card, the lowest faceDownCount of them face down: the
+// tableau piles of one family of games, the columns of another (FannedColumns).
+template <size_t N, size_t S>
+struct FannedPiles {
+    std::array<std::array<Card, S>, N> tableau{};
+    std::array<int32_t, N> pileCount{}, faceDownCount{};
+    bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
+    bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
+};
+template <size_t N, size_t S>
+struct FannedColumns {
+    std::array<std::array<Card, S>, N> columns{};
+    std::array<int32_t, N> columnCount{}, faceDownCount{};
+    bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
+    bool AllFaceDown(int column) const {
+        return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
+    }
+};
+
 // The opening of a stock-and-waste game's code: the stock, then the waste.
 template <size_t N, size_t W>
 void EncodeStockAndWaste(PositionCode& code, const Stock<N>& stock, const std::array<Card, W>& waste, int wasteCount) {
@@ -159,21 +188,73 @@ inline PlayMove MakeMove(int from, int index, int to, int count) {
             static_cast<int8_t>(count)};
 }
 
+// Takes n cards from `index` of a pile into `out`: the pile ends below them.
+template <size_t S>
+void TakeRun(std::array<Card, S>& pile, int32_t& count, int index, int n, Card* out) {
+    std::copy_n(&pile[index], n, out);
+    std::fill_n(&pile[index], n, Card());
+    count = index;
+}
+template <size_t S>
+Card TakeTop(std::array<Card, S>& pile, int32_t& count) {
+    Card top;
+    TakeRun(pile, count, count - 1, 1, &top);
+    return top;
+}
+template <size_t S>
+void PutRun(std::array<Card, S>& pile, int32_t& count, const Card* cards, int n) {
+    for (int i = 0; i < n; ++i) pile[count++] = cards[i];
+}
+template <size_t N>
+bool AllEmpty(const std::array<int32_t, N>& counts) {
+    return std::all_of(counts.begin(), counts.end(), [](int32_t count) { return count == 0; });
+}
+// The piles whose cards all lie face down, whose top a kFlip move turns.
+template <size_t N>
+bool AllFaceDown(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, size_t pile) {
+    return counts[pile] > 0 && faceDown[pile] == counts[pile];
+}
+template <size_t N>
+void AddFlips(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, int firstPlace,
+              MoveList& out) {
+    for (size_t pile = 0; pile < N; ++pile)
+        if (AllFaceDown(counts, faceDown, pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(firstPlace + pile)});
+}
+// Turns every such top (the AutoFlip rule); returns how many it turned.
+template <size_t N>
+int TurnFaceDownTops(const std::array<int32_t, N>& counts, std::array<int32_t, N>& faceDown) {
+    int turned = 0;
+    for (size_t pile = 0; pile < N; ++pile)
+        if (AllFaceDown(counts, faceDown, pile)) --faceDown[pile], ++turned;
+    return turned;
+}
+// How many cards of the piles lie face down.
+template <size_t N>
+int FaceDownCards(const std::array<int32_t, N>& faceDown) {
+    int n = 0;
+    for (int32_t count : faceDown) n += count;
+    return n;
+}
+// Every foundation and every other of the first `piles` piles that takes the stack of count
+// cards picked up at (from, index), whose lowest card is `lowest`.
+template <typename Model>
+void AddDrops(const typename Model::Position& p, int from, int index, Card lowest, int count, MoveList& out,
+              int piles = Model::kPiles) {
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::FitsFoundation(p, f, lowest, count)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, count));
+    for (int pile = 0; pile < piles; ++pile)
+        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count))
+            out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
+}
+
 // The moves of a game whose piles offer only their top card: the waste's top card and each pile's
 // top card to every foundation and every other pile that takes it.
 template <typename Model>
 void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
-    auto drops = [&](int from, int index, Card card) {
-        for (int f = 0; f < Model::kFoundations; ++f)
-            if (Model::FitsFoundation(p, f, card)) out.push_back(MakeMove(from, index, Model::kFirstFoundation + f, 1));
-        for (int pile = 0; pile < Model::kPiles; ++pile)
-            if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, card))
-                out.push_back(MakeMove(from, index, Model::kFirstPile + pile, 1));
-    };
-    if (p.wasteCount > 0) drops(Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1]);
+    if (p.wasteCount > 0) AddDrops<Model>(p, Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < Model::kPiles; ++pile) {
         const int count = p.pileCount[pile];
-        if (count > 0) drops(Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1]);
+        if (count > 0) AddDrops<Model>(p, Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1], 1, out);
     }
 }
 
@@ -199,6 +280,24 @@ public:
     void Piles(std::array<std::array<Card, S>, N>& piles) {
         for (auto& pile : piles) Cards(pile);
     }
+    // Piles with their counts (no more than a pile holds), and how many of each lie face down.
+    template <size_t N, size_t S>
+    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts) {
+        Piles(piles);
+        Counts(counts, S);
+    }
+    template <size_t N, size_t S>
+    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts,
+               std::array<int32_t, N>& faceDown) {
+        Piles(piles, counts);
+        FaceDown(faceDown, counts);
+    }
+    // One pile (a waste, a reserve) with its count.
+    template <size_t W>
+    void Pile(std::array<Card, W>& cards, int32_t& count) {
+        Cards(cards);
+        Int(count, 0, W);
+    }
     void CardValue(Card& card) {
         if (writer) writer->CardValue(card);
         else reader->CardValue(card);
@@ -220,6 +319,10 @@ public:
     }
     void Points(int32_t& points) { Int(points, -kMaxRecordPoints, kMaxRecordPoints); }
     void Seconds(int32_t& seconds) { Int(seconds, 0, kMaxRecordSeconds); }
+    void Clock(int32_t& points, int32_t& seconds) {
+        Points(points);
+        Seconds(seconds);
+    }
 
 private:
     UndoWriter* writer = nullptr;
@@ -299,10 +402,16 @@ public:
     bool CheckGameOver() override;
     bool IsWon() override;
     void Undo() override;
+    // The name the game is registered under.
+    const char* GetName() override;
     // The stock is pressed with a click, a face-down top turned with a click on it, and a move
     // made with a drag from the lowest card picked up to where the next card of the target lies
     // (places as the game's model numbers them; the stock is place 0).
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
+    // pick cards up, after which the game-over decision is taken again (unless checkAfterPickUp is
+    // off).
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
     // The table drawn, then the game-over decision.
     void Draw(bool present) override {
         DrawTable(present);
@@ -314,11 +423,13 @@ public:
     // The stack being dragged, bottom card first, and where it came from.
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
-    int32_t heldSource = -1;
+    int32_t heldSource = kNoSource;
     // What heldSource reads while nothing is held, for a game that numbers its sources otherwise.
     int32_t idleSource = kNoSource;
 
 protected:
+    virtual void OnStock() {}
+    bool checkAfterPickUp = true;
     // Some games sound the undo before the table changes, with or without a record to restore
     // (and then not again when the record is read).
     bool undoSoundFirst = false;
@@ -357,6 +468,13 @@ protected:
     virtual void RegisterHotspots() = 0;
 
     void ClearHeld(int32_t noSource = kNoSource);
+    // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
+    // besides (AfterDrop), the sound of the drop.
+    void ShowDrop(int place, bool home);
+    virtual void AfterDrop() {}
+    // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
+    // before the move.
+    bool dropSounds = true, soundPerCard = false;
     // A starting card for foundation 0 from the deck, when no starting rank was chosen.
     template <size_t F>
     void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
@@ -364,6 +482,18 @@ protected:
         foundations[0] = deck.DealNext();
         startRank = foundations[0].Rank();
     }
+    // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
+    // filled in, that card goes to foundation 0; filled in, every foundation starts with its suit's
+    // card of that rank.
+    template <size_t F>
+    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn) {
+        startRank = startCard;
+        if (!filledIn) return DealStartCard(foundations, startRank);
+        if (startRank == -1) startRank = deck.Peek(0).Rank();
+        FillFoundations(foundations, startRank);
+    }
+    // The opening table: the background, the game's title, the table drawn, the game's music.
+    void ShowOpening();
     // Every foundation given its starting card, suit by suit, each taken out of the deck.
     template <size_t F>
     void FillFoundations(std::array<Card, F>& foundations, int rank) {
@@ -564,6 +694,16 @@ protected:
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
     }
+    // Lifts the top card of a pile (place `place`) when the drag holds that card; the game then
+    // adjusts what else its position keeps and draws the place again.
+    template <size_t N>
+    bool LiftTop(const DragRecord& drag, int place, std::array<Card, N>& pile, int32_t& count, int32_t source,
+                 bool saveUndo = true) {
+        if (count == 0 || drag.cards[0] != pile[count - 1]) return false;
+        BeginLift(place, count - 1, &pile[count - 1], 1, source, saveUndo);
+        tableau::TakeTop(pile, count);
+        return true;
+    }
     // Lifts the stack from the card a drag took hold of on a pile fanned down from (x, top) by
     // step, looking at its cards from index `first` up: -1 when the drag is not on the pile, 0
     // when the stack is too long to hold, else how many cards were lifted.
@@ -600,6 +740,47 @@ protected:
         }
         return false;
     }
+public:
+    // May the dragged stack go to the foundation or pile whose next card lies at the target?
+    bool CanDrop(DragRecord& drag, DropTarget& target) override {
+        const int place = DropPlaceAt(target.x, target.y);
+        return place >= 0 && Fits(CurrentPosition(), place, drag);
+    }
+    // The held stack dropped on the place whose next card lies at the target: the move played,
+    // the place drawn again and the drop's sound (none for a game without dropSounds). Face-down
+    // cards the move uncovers are turned afterwards (AfterMove), each with its own undo record.
+    void DropCards(DragRecord& drag, DropTarget& target) override {
+        const int place = DropPlaceAt(target.x, target.y);
+        if (heldCount >= 1 && drag.cards[0] == held[0] && place >= 0) {
+            const bool home = PlaceAt(place).kind == Place::kFoundation;
+            if constexpr (requires { beforeLift.rules.autoFlip; }) beforeLift.rules.autoFlip = false;
+            if constexpr (requires { beforeLift.autoFlip; }) beforeLift.autoFlip = 0;
+            if (soundPerCard && !home)
+                for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
+            DropHeld(place, idleSource, dropApply);
+            ShowDrop(place, home);
+        }
+        CheckGameOver();
+    }
+    void AfterMove() override {
+        bool autoFlip = false;
+        if constexpr (requires { position.rules.autoFlip; }) autoFlip = CurrentPosition().rules.autoFlip;
+        if constexpr (requires { position.autoFlip; }) autoFlip = CurrentPosition().autoFlip;
+        if (autoFlip) TurnUncoveredTops();
+    }
+
+protected:
+    // Whether a place takes the dragged stack, asked of the model's build rules.
+    virtual bool Fits(const Position& p, int place, const DragRecord& drag) const {
+        if constexpr (requires(Card c) { Model::FitsPile(p, 0, c, 1) && Model::FitsFoundation(p, 0, c, 1); }) {
+            if (place >= Model::kFirstPile) return Model::FitsPile(p, place - Model::kFirstPile, drag.cards[0], drag.count);
+            return Model::FitsFoundation(p, place - Model::kFirstFoundation, drag.cards[0], drag.count);
+        }
+        return false;
+    }
+    // What a drop plays the move with.
+    ApplyFunction dropApply = &Model::Apply;
+
     // A held stack put back where it came from.
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;

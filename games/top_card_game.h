@@ -15,25 +15,21 @@
 #include "games/game_rules.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them. Values outside their
-// range read as the default.
+// The rule values, read from the settings store whenever a rule needs them ("CardsDealt" 1..3,
+// "Recycles" 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index); values
+// outside their range read as the default.
 struct TopCardRules {
-    static constexpr int32_t kUnlimitedRecycles = 99999;
-    int32_t cardsDealt = 1;  // "CardsDealt", 1..3
-    bool filledIn = false;   // "FilledIn"
-    int32_t recycles = 0;    // "Recycles", 0..4 or kUnlimitedRecycles; none until the dialog stores one
-    int32_t startCard = -1;  // "StartCard", -1 (a card from the deck) or a rank index
+    int32_t cardsDealt = 1;
+    bool filledIn = false;
+    // None until the dialog stores a value.
+    int32_t recycles = 0, startCard = -1;
 
     static TopCardRules Read(int gameNumber) {
-        TopCardRules rules;
-        const RuleValues values(gameNumber);
-        rules.cardsDealt = values["CardsDealt"];
-        rules.filledIn = values.On("FilledIn");
-        rules.recycles = values["Recycles"];
-        rules.startCard = values["StartCard"];
-        return rules;
+        const RuleValues v(gameNumber);
+        return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"],
+                .startCard = v["StartCard"]};
     }
-    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    bool RecycleAllowed(int used) const { return recycles == RuleValues::kUnlimitedRecycles || used < recycles; }
     // Filling the foundations makes the game easier, dealing more cards at a time harder.
     double ScoreFactor() const {
         double factor = filledIn ? 0.9 : 1.0;
@@ -52,21 +48,14 @@ struct TopCardRules {
 // regardless of suit) and kGatherWaste (the waste goes back as it lies, else turned over).
 template <typename Build>
 struct TopCardModel {
-    static constexpr int kPiles = Build::kPiles;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kFoundations = 4;
-    static constexpr int kWasteSlots = 48;
+    static constexpr int kPiles = Build::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
     static constexpr int kPointsWasteToPile = 5, kPointsWasteToFoundation = 10, kPointsPileToFoundation = 5;
     static constexpr int kRecycleCost = 5;
 
-    struct Position {
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
         std::array<std::array<Card, kPileSlots>, kPiles> piles{};
         std::array<int32_t, kPiles> pileCount{};
-        std::array<Card, kFoundations> foundations{};
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t dealtThisTurn = 0;
         int32_t startRank = -1;
         int32_t recyclesUsed = 0;
@@ -75,7 +64,7 @@ struct TopCardModel {
         int32_t cardsDealt = 1, recycles = 0;
 
         bool RecycleAllowed() const {
-            return recycles == TopCardRules::kUnlimitedRecycles || recyclesUsed < recycles;
+            return recycles == RuleValues::kUnlimitedRecycles || recyclesUsed < recycles;
         }
         Card PileTop(int pile) const { return pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card(); }
     };
@@ -87,11 +76,11 @@ struct TopCardModel {
         if (Build::kAlternateColours && card.IsRed() == top.IsRed()) return false;
         return tableau::NextRank(card.Rank()) == top.Rank();
     }
-    static bool FitsPile(const Position& p, int pile, Card card) {
+    static bool FitsPile(const Position& p, int pile, Card card, int = 1) {
         if (p.pileCount[pile] >= kPileSlots) return false;
         return p.pileCount[pile] == 0 || CanPlay(card, p.PileTop(pile), false);
     }
-    static bool FitsFoundation(const Position& p, int f, Card card) {
+    static bool FitsFoundation(const Position& p, int f, Card card, int = 1) {
         if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
         return card.Rank() == p.startRank;
     }
@@ -118,13 +107,11 @@ struct TopCardModel {
             Card card;
             const bool fromWaste = move.from == kWastePlace;
             if (fromWaste) {
-                card = p.waste[--p.wasteCount];
-                p.waste[p.wasteCount] = Card();
+                card = tableau::TakeTop(p.waste, p.wasteCount);
                 p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
             } else {
                 const int pile = move.from - kFirstPile;
-                card = p.piles[pile][--p.pileCount[pile]];
-                p.piles[pile][p.pileCount[pile]] = Card();
+                card = tableau::TakeTop(p.piles[pile], p.pileCount[pile]);
             }
             if (move.to >= kFirstPile) {
                 const int pile = move.to - kFirstPile;
@@ -223,34 +210,21 @@ class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
 public:
     using Model = TopCardModel<Build>;
     using Position = typename Model::Position;
-    static constexpr int kPiles = Model::kPiles;
-    static constexpr int kPileSlots = Model::kPileSlots;
-    static constexpr int kFoundations = Model::kFoundations;
-    static constexpr int kWasteSlots = Model::kWasteSlots;
-    static constexpr int kWasteFanStep = 10;
-    static constexpr int kWasteSource = kPiles;
-    static constexpr int kNoSource = -1;
+    static constexpr int kPiles = Model::kPiles, kPileSlots = Model::kPileSlots, kFoundations = Model::kFoundations;
+    static constexpr int kWasteSlots = Model::kWasteSlots, kWasteFanStep = 10, kWasteSource = kPiles, kNoSource = -1;
 
     TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
         : Base(artwork, gameNumber), layout(layout) {
         this->heldSource = this->idleSource = kNoSource;
-        // The undo sounds, if at all, before the record is read (undoSoundFirst).
+        // The undo sounds, if at all, before the record is read (undoSoundFirst); a drop is silent.
         this->restoreSounds = false;
+        this->dropSounds = false;
     }
 
     void NewGame(bool restart) override;
     void Draw(bool present) override { this->DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override {
-        const Card card = drag.cards[0];
-        if (drag.count != 1 || !card.IsValid()) return false;
-        const Position p = this->CurrentPosition();
-        const int place = this->DropPlaceAt(target.x, target.y);
-        if (place >= Model::kFirstPile) return Model::FitsPile(p, place - Model::kFirstPile, card);
-        return place >= 0 && Model::FitsFoundation(p, place - Model::kFirstFoundation, card);
-    }
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void ReturnCards() override;
     double GetScoreFactor() override { return Rules().ScoreFactor(); }
     // Won when the foundations are complete, whether or not the game is over.
@@ -299,16 +273,13 @@ void TopCardGame<Build>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     this->ClearHeld(kNoSource);
     Deck& deck = this->deck;
-    artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(this->gameNumber);
     const TopCardRules rules = Rules();
     position.startRank = rules.startCard;
     if (rules.filledIn) {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
         this->FillFoundations(position.foundations, position.startRank);
     }
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
+    this->ShowOpening();
 
     // Each card is dealt from the stock with a flip: one to each pile, then the starting card.
     auto deal = [&](Card& to, int x, int y) {
@@ -370,36 +341,18 @@ void TopCardGame<Build>::OnLButtonDown(WPARAM keys, int x, int y) {
 template <typename Build>
 void TopCardGame<Build>::LiftCards(DragRecord& drag) {
     if (this->paused || this->gameOver) return;
-    const Card card = drag.cards[0];
-    if (position.wasteCount > 0 && card == position.waste[position.wasteCount - 1]) {
-        this->BeginLift(Model::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
-        position.waste[--position.wasteCount] = Card();
+    if (this->LiftTop(drag, Model::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
         position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
         this->DrawPlace(Model::kWastePlace, true);
     } else {
         int pile = 0;
-        while (pile < kPiles && (position.pileCount[pile] == 0 || position.PileTop(pile) != card)) ++pile;
+        while (pile < kPiles &&
+               !this->LiftTop(drag, Model::kFirstPile + pile, position.piles[pile], position.pileCount[pile], pile))
+            ++pile;
         if (pile == kPiles) return;
-        this->BeginLift(Model::kFirstPile + pile, position.pileCount[pile] - 1, &card, 1, pile);
-        position.piles[pile][--position.pileCount[pile]] = Card();
         this->DrawPlace(Model::kFirstPile + pile, true);
     }
     artwork->PresentDirty();
-    this->CheckGameOver();
-}
-
-template <typename Build>
-void TopCardGame<Build>::DropCards(DragRecord& drag, DropTarget& target) {
-    if (this->heldSource == kNoSource || drag.cards[0] != this->held[0]) {
-        this->CheckGameOver();
-        return;
-    }
-    const int place = this->DropPlaceAt(target.x, target.y), pile = place - Model::kFirstPile;
-    if (place >= 0 && (pile < 0 || position.pileCount[pile] < kPileSlots)) {
-        this->DropHeld(place, kNoSource);
-        this->DrawPlace(place, true);
-        artwork->PresentDirty();
-    }
     this->CheckGameOver();
 }
 
@@ -433,15 +386,12 @@ template <typename Build>
 void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                       int32_t& seconds) {
     int32_t source = this->heldSource;
-    fields.Piles(p.piles);
-    fields.Counts(p.pileCount, kPileSlots);
+    fields.Piles(p.piles, p.pileCount);
     fields.Cards(p.foundations);
     fields.Int(p.startRank, -1, Card::kRankCount - 1);
-    fields.Cards(p.waste);
-    fields.Int(p.wasteCount, 0, kWasteSlots);
+    fields.Pile(p.waste, p.wasteCount);
     fields.Int(source, kNoSource, kWasteSource);
-    fields.Points(recordPoints);
-    fields.Seconds(seconds);
+    fields.Clock(recordPoints, seconds);
 }
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.

@@ -115,8 +115,8 @@ int main() {
         if (command == "deal") {
             userPreferences.AnimationSpeed = value;
             // Row by row: one card to each pile from the row's own pile rightwards.
-            for (int row = 0; row < KlondikeGame::kPiles; ++row)
-                for (int pile = row; pile < KlondikeGame::kPiles; ++pile)
+            for (int row = 0; row < KlondikeModel::kPiles; ++row)
+                for (int pile = row; pile < KlondikeModel::kPiles; ++pile)
                     Slide(presenter, pixels, KlondikeGame::PileX(pile), KlondikeGame::CardY(row));
         } else if (command == "drag") {
             Drag(presenter, pixels, static_cast<int>(std::min<uint32_t>(value, 100)));

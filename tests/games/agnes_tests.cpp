@@ -58,37 +58,6 @@ protected:
     }
 };
 
-TEST_F(AgnesTest, DealAndThreeStockClicksFillTheReserve) {
-    AgnesGame& game = Start<AgnesGame>();
-    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
-    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
-    for (int pile = 0; pile < 7; ++pile) {
-        EXPECT_EQ(game.position.pileCount[pile], pile + 1);
-        EXPECT_EQ(game.position.faceDownCount[pile], pile);
-    }
-    EXPECT_EQ(game.deck.Remaining(), 23);
-    SettingsKey key(GameSettingsPath("Agnes"));
-    EXPECT_EQ(ReadDwordValue(key, "MovePartial", 7), 1) << "missing rule values are stored with their defaults";
-    EXPECT_EQ(ReadDwordValue(key, "TableauStart", 7), 1);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 1.25);
-
-    for (int click = 0; click < 3; ++click) Click(kStockClickX, kStockClickY);
-    for (int pile = 0; pile < 7; ++pile) EXPECT_EQ(game.position.reserveCount[pile], 3);
-    EXPECT_EQ(game.position.reserveCount[7], 1) << "the last two cards go to the two extra piles";
-    EXPECT_EQ(game.position.reserveCount[8], 1);
-    EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.undo.Count(), 4) << "the two extra cards are a move of their own";
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.undo.Count(), 4) << "an empty stock does nothing";
-
-    SetRule("StartCard", 5);
-    SetRule("FilledIn", 1);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 5));
-    EXPECT_EQ(game.deck.Remaining(), 20);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 0.9 * 1.25);
-}
-
 TEST_F(AgnesTest, FourthClickOfAFullStockFindsRoomInTheReserve) {
     SetRule("StartCard", Card::kAce);
     AgnesGame& game = Start<AgnesGame>();
@@ -131,42 +100,6 @@ TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
     EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kRed, Card::kAce), false))
         << "same colour";
     EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
-}
-
-TEST_F(AgnesTest, ReserveTopsPlayOneAtATimeAndFoundationMovesScoreFive) {
-    SetRule("StartCard", Card::kAce);
-    AgnesGame& game = Start<AgnesGame>();
-    ClearTable(game);
-    SetReserve(game, 2, {Card(kRed, Card::kAce), Card(kBlack, 8)});
-    SetPile(game, 0, {Card(kBlack2, 5), Card(kRed, 9)}, 1);
-    SetPile(game, 3, {Card(kBlack, Card::kAce)});
-    game.CheckGameOver();
-    for (const Hotspot& spot : game.pickups)
-        EXPECT_NE(spot.cards[0], Card(kRed, Card::kAce)) << "a covered reserve card cannot be picked up";
-
-    // The black Ten from the reserve onto the red Jack: a tableau move earns nothing.
-    DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(1), AgnesGame::PileX(0), AgnesGame::CardY(2));
-    EXPECT_EQ(game.position.pileCount[0], 3);
-    EXPECT_EQ(game.position.reserveCount[2], 1);
-    EXPECT_EQ(game.points, 0);
-    EXPECT_TRUE(Played("tableau.wav"));
-    // The red Ace beneath is now the top and starts a foundation: 5 points from the reserve.
-    DragCard(AgnesGame::ReserveX(2), AgnesGame::ReserveY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(1));
-    EXPECT_EQ(game.position.foundations[1], Card(kRed, Card::kAce));
-    EXPECT_EQ(game.points, 5);
-    // And 5 from the tableau.
-    DragCard(AgnesGame::PileX(3), AgnesGame::CardY(0), AgnesGame::kFoundationX, AgnesGame::FoundationY(2));
-    EXPECT_EQ(game.position.foundations[2], Card(kBlack, Card::kAce));
-    EXPECT_EQ(game.position.pileCount[3], 0);
-    EXPECT_EQ(game.points, 10);
-    EXPECT_TRUE(Played("foundation.wav"));
-    // A run of two never goes to a foundation.
-    DragRecord run;
-    run.cards[0] = Card(kRed, 0);
-    run.cards[1] = Card(kBlack, 1);
-    run.count = 2;
-    DropTarget foundation{AgnesGame::kFoundationX, AgnesGame::FoundationY(1), {}, kAutoMoveKind};
-    EXPECT_FALSE(game.CanDrop(run, foundation));
 }
 
 TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {

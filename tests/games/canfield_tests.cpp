@@ -49,22 +49,6 @@ protected:
     }
 };
 
-TEST_F(CanfieldTest, DealFillsReserveFoundationAndPiles) {
-    CanfieldGame& game = Start<CanfieldGame>();
-    EXPECT_EQ(game.position.reserveCount, 13);
-    EXPECT_EQ(game.position.foundations[0], game.position.baseCard);
-    EXPECT_EQ(game.position.baseCard, game.deck.OrderAt(13)) << "the fourteenth card starts the first foundation";
-    for (int pile = 0; pile < 4; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
-    EXPECT_EQ(game.deck.Remaining(), 34);
-    EXPECT_FALSE(game.gameOver) << "never over before the first recycle";
-    SettingsKey key(GameSettingsPath("Canfield"));
-    EXPECT_EQ(ReadDwordValue(key, "FillFromStock", 0), 1);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9);
-    SetRule("CardsDealt", 3);
-    SetRule("MovePartial", 1);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.95 * 0.9 * 1.2);
-}
-
 TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);

@@ -121,46 +121,6 @@ TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     EXPECT_FALSE(game.CanDrop(pair, foundation)) << "a stack of two never goes to a foundation";
 }
 
-TEST_F(FortyThievesTest, MovesScoreByWhereTheCardsCameFrom) {
-    SetRule("Recycle", 1);
-    FortyThievesGame& game = Start<FortyThievesGame>();
-    ClearTable(game);
-    SetColumn(game, 0, {Card(kHearts, 9), Card(kHearts, Card::kAce)});
-    SetColumn(game, 1, {Card(kSpades, 8)});
-    SetColumn(game, 2, {Card(kClubs, 4)});
-    game.position.waste[0] = Card(kHearts, 0);
-    game.position.waste[1] = Card(kSpades, 7);
-    game.position.waste[2] = Card(kClubs, Card::kAce);
-    game.position.wasteCount = 3;
-    game.CheckGameOver();
-    const int wasteX = FortyThievesGame::kWasteX, wasteY = FortyThievesGame::kWasteY;
-    DragCard(wasteX, wasteY, FortyThievesGame::FoundationX(3), FortyThievesGame::kFoundationY);
-    EXPECT_EQ(game.position.foundations[3], Card(kClubs, Card::kAce));
-    EXPECT_EQ(game.points, 10) << "waste to foundation";
-    DragCard(wasteX, wasteY, X(1), FortyThievesGame::CardY(1));
-    EXPECT_EQ(game.position.columnCount[1], 2);
-    EXPECT_EQ(game.points, 15) << "waste to column";
-    EXPECT_TRUE(Played("tableau.wav"));
-    DragCard(X(0), FortyThievesGame::CardY(1), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
-    EXPECT_EQ(game.points, 20) << "column to foundation";
-    EXPECT_TRUE(Played("foundation.wav"));
-    DragCard(X(2), FortyThievesGame::CardY(0), X(5), FortyThievesGame::CardY(0));
-    EXPECT_EQ(game.position.columnCount[5], 1);
-    EXPECT_EQ(game.points, 20) << "column to column earns nothing";
-
-    // The stock is empty: the press recycles the waste for 5 points, once.
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.position.recyclesUsed, 1);
-    EXPECT_EQ(game.deck.Remaining(), 1);
-    EXPECT_EQ(game.points, 15);
-    EXPECT_TRUE(Played("shuffle.wav"));
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.position.wasteCount, 1);
-    const int records = game.undo.Count();
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.undo.Count(), records) << "no second recycle";
-}
-
 TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
     FortyThievesGame& game = Start<FortyThievesGame>();
     ClearTable(game);

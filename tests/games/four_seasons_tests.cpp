@@ -49,17 +49,6 @@ protected:
     }
 };
 
-TEST_F(FourSeasonsTest, TheDefaultDealTakesTheStartingRankFromTheDeck) {
-    Seasons& game = Start<Seasons>();
-    for (int pile = 0; pile < Seasons::kPiles; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
-    ASSERT_TRUE(game.position.foundations[0].IsValid());
-    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
-    EXPECT_EQ(game.deck.Remaining(), 46);
-    SettingsKey key(GameSettingsPath("Four Seasons"));
-    EXPECT_EQ(ReadDwordValue(key, "Recycles", -5), 0) << "the game reads no recycles when none is stored";
-    EXPECT_EQ(ReadDwordValue(key, "StartCard", -5), -1);
-}
-
 TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     SetRule("StartCard", 3);  // Five
     Seasons& game = Start<Seasons>();
@@ -90,29 +79,6 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     for (int i = 0; i < 13; ++i) game.position.piles[2][i] = Card(i % 4, 12 - i);
     game.position.pileCount[2] = 13;
     EXPECT_FALSE(Accepts(game, Card(3, 11), Seasons::kPileX[2], Seasons::kPileY[2])) << "a full pile takes nothing";
-}
-
-TEST_F(FourSeasonsTest, MovesScoreByTheirSource) {
-    SetRule("StartCard", 3);
-    Seasons& game = Start<Seasons>();
-    ClearTable(game);
-    SetPile(game, 1, {Card(0, 7)});  // a Nine
-    SetPile(game, 3, {Card(1, 3)});  // a Five
-    game.position.waste[0] = Card(2, 3);      // a Five
-    game.position.waste[1] = Card(3, 6);      // an Eight
-    game.position.wasteCount = 2;
-    game.CheckGameOver();
-
-    DragToPile(Seasons::kWasteX, Seasons::kWasteY, 1);
-    EXPECT_EQ(game.position.pileCount[1], 2);
-    EXPECT_EQ(game.points, 5) << "waste to pile";
-    DragToFoundation(Seasons::kWasteX, Seasons::kWasteY, 0);
-    EXPECT_EQ(game.position.foundations[0], Card(2, 3));
-    EXPECT_EQ(game.points, 15) << "waste to foundation";
-    DragToFoundation(Seasons::kPileX[3], Seasons::kPileY[3], 1);
-    EXPECT_EQ(game.position.foundations[1], Card(1, 3));
-    EXPECT_EQ(game.points, 20) << "pile to foundation";
-    EXPECT_TRUE(sounds.empty()) << "moves make no sound";
 }
 
 TEST_F(FourSeasonsTest, RecyclingRedealsInTheSameOrderAndUndoKeepsItUsed) {

@@ -21,24 +21,6 @@ protected:
     }
 };
 
-TEST_F(GateTest, DealFillsPostsAndColumns) {
-    GateGame& game = Start<GateGame>();
-    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the deck's first card starts foundation 0";
-    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
-    EXPECT_EQ(game.position.postCount[0], 5);
-    EXPECT_EQ(game.position.postCount[1], 5);
-    for (int column = 0; column < 8; ++column) EXPECT_EQ(game.position.columnCount[column], 1);
-    EXPECT_EQ(game.deck.Remaining(), 33);
-
-    SetRule("StartCard", Card::kAce);
-    SetRule("FilledIn", 1);
-    SetRule("FillFromWaste", 1);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, Card::kAce));
-    EXPECT_EQ(game.deck.Remaining(), 30);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 0.75);
-}
-
 TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     SetRule("StartCard", Card::kAce);
     GateGame& game = Start<GateGame>();

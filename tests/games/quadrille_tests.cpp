@@ -40,7 +40,7 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.position.wasteCount, 1);
     EXPECT_TRUE(Played("flip.wav"));
-    for (int k = 0; k < Quad::kPiles; ++k) {
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
         const int suit = Quad::kPileSuit[k];
         EXPECT_TRUE(QuadrilleModel::CanPlay(Card(suit, 3), Card(), k));
         EXPECT_FALSE(QuadrilleModel::CanPlay(Card((suit + 1) % 4, 3), Card(), k));
@@ -134,7 +134,7 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
 
 TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
     Quad& game = Start<Quad>();
-    for (int k = 0; k < Quad::kPiles; ++k) {
+    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
         game.position.downTops[k] = Card(Quad::kPileSuit[k], Card::kKing);
         game.position.upTops[k] = Card(Quad::kPileSuit[k], Card::kJack);
     }

@@ -38,27 +38,6 @@ protected:
     void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
 };
 
-TEST_F(SimplicityTest, DealPutsTheNextCardOnTheFirstFoundation) {
-    SimplicityGame& game = Start<SimplicityGame>();
-    for (int pile = 0; pile < 12; ++pile) EXPECT_EQ(game.position.pileCount[pile], 1);
-    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(12));
-    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
-    EXPECT_EQ(game.deck.Remaining(), 39);
-    SettingsKey key(GameSettingsPath("Simplicity"));
-    EXPECT_EQ(ReadDwordValue(key, "Recycles", 7), 0) << "the game reads no recycles when none is stored";
-
-    SetRule("StartCard", 3);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    EXPECT_FALSE(game.position.foundations[0].IsValid()) << "a fixed start leaves the foundations empty";
-    EXPECT_EQ(game.position.startRank, 3);
-    SetRule("FilledIn", 1);
-    SetRule("CardsDealt", 3);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 3));
-    EXPECT_EQ(game.deck.Remaining(), 36);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.2);
-}
-
 TEST_F(SimplicityTest, BuildingWrapsRoundAndScores) {
     SetRule("StartCard", 3);  // Five
     SimplicityGame& game = Start<SimplicityGame>();

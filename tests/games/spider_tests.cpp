@@ -134,32 +134,6 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     EXPECT_EQ(game.position.foundations[2], Card(kHearts, 4));
 }
 
-TEST_F(SpiderTest, TurningCardsAndDealingRows) {
-    SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
-    SetColumn(game, 4, {Card(kSpades, 2), Card(kHearts, 9)}, 2);
-    game.CheckGameOver();
-    Click(SpiderGame::ColumnX(4) + 10, TopY(game, 4));
-    EXPECT_EQ(game.position.faceDownCount[4], 1);
-    EXPECT_EQ(game.points, 5);
-    const int records = game.undo.Count();
-    Click(SpiderGame::ColumnX(6) + 10, SpiderGame::kColumnY + 10);  // an empty column
-    EXPECT_EQ(game.points, 5);
-    EXPECT_EQ(game.undo.Count(), records);
-
-    // A fresh deal: every column, empty or not, takes one card from a stock click.
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    game.position.columnCount[9] = 0;
-    game.position.faceDownCount[9] = 0;
-    Click(SpiderGame::kStockX + 20, SpiderGame::kStockY + 30);
-    EXPECT_EQ(game.deck.Remaining(), 40);
-    EXPECT_EQ(game.position.columnCount[9], 1);
-    EXPECT_EQ(game.position.columnCount[0], 7);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.deck.Remaining(), 50);
-    EXPECT_EQ(game.points, -5);
-}
-
 TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
     userPreferences.AutoGameOver = 1;
     SpiderGame& game = Start<SpiderGame>();
