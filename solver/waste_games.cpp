@@ -9,6 +9,7 @@
 
 #include "games/forty_thieves.h"
 #include "games/four_seasons.h"
+#include "games/game_rules.h"
 #include "solver/heuristic_parts.h"
 
 namespace waste_games {
@@ -115,13 +116,13 @@ void FortyThievesCode(const void* position, PositionCode& out) {
 }
 
 // Turns of the waste left, 7 for as good as unlimited.
-int TurnsLeft(int32_t allowed, int32_t used, int32_t unlimited) {
-    return allowed == unlimited ? 7 : std::clamp(allowed - used, 0, 7);
+int TurnsLeft(int32_t allowed, int32_t used) {
+    return allowed == RuleValues::kUnlimitedRecycles ? 7 : std::clamp(allowed - used, 0, 7);
 }
 
 int FortyThievesTurns(const void* position) {
     const auto& p = *static_cast<const Thieves::Position*>(position);
-    return TurnsLeft(p.recycle, p.recyclesUsed, FortyThievesRules::kUnlimitedRecycles);
+    return TurnsLeft(p.recycle, p.recyclesUsed);
 }
 
 // ---- Four Seasons ----
@@ -166,7 +167,7 @@ void FourSeasonsCode(const void* position, PositionCode& out) {
 
 int FourSeasonsTurns(const void* position) {
     const auto& p = *static_cast<const Seasons::Position*>(position);
-    return TurnsLeft(p.recycles, p.recyclesUsed, TopCardRules::kUnlimitedRecycles);
+    return TurnsLeft(p.recycles, p.recyclesUsed);
 }
 
 }  // namespace
