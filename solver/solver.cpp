@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -82,13 +83,20 @@ struct Child {
     int flip = -1;  // the place whose face-down top the move bared and the search turned
 };
 
-// One position on the search path: its children in the order they are tried. A position is
-// tainted when a child was passed over because this attempt had met it and not proved it lost
-// (it may lie on the path itself): then the position's own loss is not proved either.
+// One position on the search path: its children in the order they are tried. Positions that
+// lead round into each other (a card moved there and back) are proved lost together, once the
+// first of them met is done (the strongly connected components of the positions met, found as
+// the search goes): `serial` numbers positions in the order met, `low` is the earliest still open
+// that this one's search reached, and `pending` is where its component's positions start on the
+// stack of positions met and not yet settled. A position is tainted when a move was passed over
+// unsearched (a hasty cut) or led to a position met before whose loss is not proved: then its
+// own loss is not proved either.
 struct Frame {
     std::vector<Child> children;
     size_t next = 0;
     uint64_t hash = 0;
+    uint64_t serial = 0, low = 0;
+    size_t pending = 0;
     bool tainted = false;
 };
 
@@ -136,6 +144,8 @@ public:
             attemptNodes = 0;
             limitHit = false;
             if (attempt > 0) seen.Clear();
+            open.clear();
+            unsettled.clear();
             result.outcome = Explore(start, result, began);
             if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
             // A hasty attempt that cut moves is followed by a complete one with the same limit.
@@ -199,6 +209,10 @@ private:
         frame.next = 0;
         frame.hash = hash;
         frame.tainted = false;
+        frame.serial = frame.low = ++serials;
+        frame.pending = unsettled.size();
+        unsettled.push_back(hash);
+        open[hash] = frame.serial;
         moves.clear();
         ops.moves(At(depth), moves);
         bool pressable = false;
@@ -274,7 +288,7 @@ private:
         const uint64_t hash = HashOf(scratch.data());
         if (lost.Covers(hash, mostTurns)) return false;
         if (seen.Covers(hash, mostTurns)) {
-            frame.tainted = true;
+            Refer(frame, hash);
             return false;
         }
         const Child child{0, move, hash, presses, flip};
@@ -310,6 +324,32 @@ private:
         return false;
     }
 
+    // A move led to a position met before (or one with more turns left) and not proved lost: this
+    // position's loss waits on that one's if it is still unsettled, else it is not proved.
+    void Refer(Frame& frame, uint64_t hash) {
+        for (uint64_t left = hash & kTurnsMask; left <= mostTurns; ++left) {
+            const auto found = open.find((hash & ~kTurnsMask) | left);
+            if (found != open.end()) {
+                frame.low = std::min(frame.low, found->second);
+                return;
+            }
+        }
+        frame.tainted = true;
+    }
+
+    // Every move of `frame` is searched. If its search reached no position met before it and still
+    // open, it closes a component: all of its positions are lost unless one was tainted.
+    void Settle(const Frame& frame, Frame& parent) {
+        parent.tainted |= frame.tainted;
+        parent.low = std::min(parent.low, frame.low);
+        if (frame.low != frame.serial) return;
+        for (size_t i = frame.pending; i < unsettled.size(); ++i) {
+            if (!frame.tainted) lost.Insert(unsettled[i]);
+            open.erase(unsettled[i]);
+        }
+        unsettled.resize(frame.pending);
+    }
+
     // A hasty attempt leaves out doubtful moves, and tries a likely safe one alone: the position
     // is then not proved lost by its children, nor is the start by the attempt's end.
     void Cut(Frame& frame) {
@@ -339,15 +379,14 @@ private:
                 }
                 // Every child proved lost: so is this position, in every later attempt too (a full
                 // table only loses the shortcut).
-                if (!frame.tainted) lost.Insert(frame.hash);
-                else frames[depth - 1].tainted = true;
+                Settle(frame, frames[depth - 1]);
                 --depth;
                 continue;
             }
             const Child child = frame.children[frame.next++];
             if (lost.Covers(child.hash, mostTurns)) continue;
             if (seen.Covers(child.hash, mostTurns)) {
-                frame.tainted = true;
+                Refer(frame, child.hash);
                 continue;
             }
             if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
@@ -359,7 +398,7 @@ private:
                 if (Now(budget) - began > budget.seconds) return SolveOutcome::kUnknown;
             }
             if (nodes > budget.nodes) return SolveOutcome::kUnknown;
-            if (++attemptNodes > attemptLimit) {
+            if (++attemptNodes > (hasty ? attemptLimit / kHastyShare : attemptLimit)) {
                 limitHit = true;
                 return SolveOutcome::kUnknown;
             }
@@ -372,6 +411,7 @@ private:
             ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
+                lost.Insert(child.hash);
                 --depth;
                 continue;
             }
@@ -396,11 +436,15 @@ private:
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kNoise = 200;
+    static const inline uint64_t kHastyShare = getenv("QF_SHARE") ? atoi(getenv("QF_SHARE")) : 1;
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
     bool limitHit = false;
     bool hasty = false, hastyDone = false, cut = false;
+    uint64_t serials = 0;
+    std::unordered_map<uint64_t, uint64_t> open;  // unsettled positions met: hash to serial
+    std::vector<uint64_t> unsettled;
     uint64_t mostTurns = kTurnsMask;
     int noise = 0;
     uint64_t random = 0;

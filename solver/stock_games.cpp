@@ -105,6 +105,14 @@ bool SafeHome(const KlondikeModel::Position& p, Card card) {
                            [&p](Card other, Card host) { return KlondikeModel::CanStack(p, other, host, false); });
 }
 
+// Whether both foundations of the other colour hold the cards two ranks below `card`.
+bool NearlySafeHome(const KlondikeModel::Position& p, Card card) {
+    int ready = 0;
+    for (const Card& top : p.foundations)
+        ready += top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) + 2 >= Order(card, p.startRank);
+    return ready == 2;
+}
+
 // Whether a card that may start an empty pile could still come to one from anywhere but the
 // bottom of another pile (from there it would only move the pile).
 bool PileStarterFree(const KlondikeModel::Position& p) {
@@ -238,8 +246,9 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
         // stock can reach, so that is never sure to be safe.
         if (move.count == 1 && (!fromWaste || p.rules.cardsDealt == 1)) {
             if (SafeHome(p, card)) return kSafeMove;
-            // Only a card of the rank below could want the start rank's card, and that seldom.
-            if (Order(card, p.startRank) == 0) return kLikelySafe;
+            // Only a card of the rank below could want the start rank's card, and that seldom; a
+            // card is seldom wanted once the other colour's foundations are at most one short of it.
+            if (Order(card, p.startRank) == 0 || NearlySafeHome(p, card)) return kLikelySafe;
         }
     }
     if (move.from >= Model::kFirstPile) {
