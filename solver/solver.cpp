@@ -398,7 +398,7 @@ private:
                 if (Now(budget) - began > budget.seconds) return SolveOutcome::kUnknown;
             }
             if (nodes > budget.nodes) return SolveOutcome::kUnknown;
-            if (++attemptNodes > (hasty ? attemptLimit / kHastyShare : attemptLimit)) {
+            if (++attemptNodes > attemptLimit) {
                 limitHit = true;
                 return SolveOutcome::kUnknown;
             }
@@ -436,7 +436,6 @@ private:
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kNoise = 200;
-    static const inline uint64_t kHastyShare = getenv("QF_SHARE") ? atoi(getenv("QF_SHARE")) : 1;
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
