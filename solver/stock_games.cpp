@@ -224,6 +224,16 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
 }
 
 // A doubtful move's score, still ordered among the doubtful ones.
+// Whether a card that may start an empty pile could move to one now: the waste's top card, or
+// the lowest face-up card of a pile with face-down cards under it.
+bool PileStarterReady(const KlondikeModel::Position& p) {
+    const auto starts = [&p](Card card) { return tableau::NextRank(card.Rank()) == p.startRank; };
+    if (p.wasteCount > 0 && starts(p.waste[p.wasteCount - 1])) return true;
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+        if (p.faceDownCount[pile] > 0 && p.FaceUpTop(pile) && starts(p.tableau[pile][p.faceDownCount[pile]])) return true;
+    return false;
+}
+
 int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // Besides the order: a move that can only give up something is dropped (a whole pile moved onto
@@ -255,9 +265,10 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
         const int pile = move.from - Model::kFirstPile;
         const int faceDown = p.faceDownCount[pile];
         if (move.index == faceDown && faceDown > 0) score += 200 + 10 * faceDown;
-        if (toPile && move.index == 0 && p.pileCount[move.to - Model::kFirstPile] > 0 && p.rules.tableauStart &&
-            !PileStarterFree(p))
-            return kHopeless;
+        if (toPile && move.index == 0 && p.pileCount[move.to - Model::kFirstPile] > 0 && p.rules.tableauStart) {
+            if (!PileStarterFree(p)) return kHopeless;
+            if (!PileStarterReady(q)) return Doubtful(score);
+        }
         if (toPile && move.index > faceDown) {
             const Card bared = p.tableau[pile][move.index - 1];
             bool home = false;
