@@ -377,8 +377,8 @@ private:
                     hastyDone = limitHit = true;
                     return SolveOutcome::kUnknown;
                 }
-                // Every child proved lost: so is this position, in every later attempt too (a full
-                // table only loses the shortcut).
+                // Every child searched: the position is proved lost, in every later attempt too (a
+                // full table only loses the shortcut), once its component is settled untainted.
                 Settle(frame, frames[depth - 1]);
                 --depth;
                 continue;
@@ -411,7 +411,7 @@ private:
             ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
-                lost.Insert(child.hash);
+                lost.Insert(child.hash);  // the game's own end: nothing more to search here
                 --depth;
                 continue;
             }

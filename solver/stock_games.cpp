@@ -223,7 +223,6 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
     return false;
 }
 
-// A doubtful move's score, still ordered among the doubtful ones.
 // Whether a card that may start an empty pile could move to one now: the waste's top card, or
 // the lowest face-up card of a pile with face-down cards under it.
 bool PileStarterReady(const KlondikeModel::Position& p) {
@@ -234,12 +233,14 @@ bool PileStarterReady(const KlondikeModel::Position& p) {
     return false;
 }
 
+// A doubtful move's score, still ordered among the doubtful ones.
 int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // Besides the order: a move that can only give up something is dropped (a whole pile moved onto
 // another when no card could fill the emptied one; a card taken back from its foundation that no
 // card could be built on), and a move that seldom helps is doubtful (a card taken back from its
-// foundation; a card moved off a face-up card that cannot then go home).
+// foundation; a card moved off a face-up card that cannot then go home; a pile emptied when no
+// card could fill it at once).
 int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(before);
