@@ -14,6 +14,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -102,6 +103,20 @@ void Progress(unsigned done, unsigned total, unsigned won) {
                  std::string(static_cast<size_t>(kWidth - filled), ' ').c_str(), done, total, won);
     if (done == total) std::fputc('\n', stderr);
     std::fflush(stderr);
+}
+
+// Whether a won answer's moves, played on the model from `position`, are each one it offers and
+// end in a win: every measured win is checked this way.
+bool Replays(const PlayModelOps& ops, const std::string& position, const MoveList& moves) {
+    std::vector<uint64_t> at((ops.positionSize + 7) / 8);
+    std::memcpy(at.data(), position.data(), ops.positionSize);
+    MoveList offered;
+    for (const PlayMove& move : moves) {
+        ops.moves(at.data(), offered);
+        if (std::find(offered.begin(), offered.end(), move) == offered.end()) return false;
+        ops.apply(at.data(), move);
+    }
+    return ops.won(at.data());
 }
 
 // Deal numbers from `first` on, each searched for at most a quarter of the time left, until one
@@ -219,12 +234,16 @@ int main(int argc, char** argv) {
 
     const bool showProgress = isatty(STDERR_FILENO);
     const unsigned total = last - first + 1;
-    unsigned won = 0, lost = 0, unknown = 0;
+    unsigned won = 0, lost = 0, unknown = 0, broken = 0;
     std::vector<double> times;
     for (unsigned deal = first;; ++deal) {
         const std::string position = table.Deal(*game, deal);
         const SolveResult result = Solve(*game->model, position.data(), budget, score);
         times.push_back(result.seconds);
+        if (result.outcome == SolveOutcome::kWon && !Replays(*game->model, position, result.moves)) {
+            std::fprintf(stderr, "quillfen-solve: deal %u: the winning moves do not win\n", deal);
+            ++broken;
+        }
         won += result.outcome == SolveOutcome::kWon;
         lost += result.outcome == SolveOutcome::kLost;
         unknown += result.outcome == SolveOutcome::kUnknown;
@@ -243,5 +262,5 @@ int main(int argc, char** argv) {
                 100.0 * won / total, 100 * low, 100 * high, lost, 100.0 * lost / total, unknown, 100.0 * unknown / total);
     std::printf("time per deal: median %.3f s, 95th percentile %.3f s\n", Percentile(times, 0.5),
                 Percentile(times, 0.95));
-    return 0;
+    return broken == 0 ? 0 : 1;
 }

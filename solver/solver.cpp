@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -25,8 +26,9 @@ public:
 
     // Whether the table holds this position or one that dominates it: the low bits of a hash
     // count the stock's turns left (Search::HashOf), and more turns left can only help.
-    bool Covers(uint64_t hash) const {
-        for (uint64_t left = hash & kTurnsMask; left <= kTurnsMask; ++left)
+    // `most` is the most turns left any position of the search has (they only ever fall).
+    bool Covers(uint64_t hash, uint64_t most) const {
+        for (uint64_t left = hash & kTurnsMask; left <= most; ++left)
             if (Contains((hash & ~kTurnsMask) | left)) return true;
         return false;
     }
@@ -78,15 +80,23 @@ struct Child {
     PlayMove move;
     uint64_t hash;
     int presses = 0;
+    int flip = -1;  // the place whose face-down top the move bared and the search turned
 };
 
-// One position on the search path: its children in the order they are tried. A position is
-// tainted when a child was passed over because this attempt had met it and not proved it lost
-// (it may lie on the path itself): then the position's own loss is not proved either.
+// One position on the search path: its children in the order they are tried. Positions that
+// lead round into each other (a card moved there and back) are proved lost together, once the
+// first of them met is done (the strongly connected components of the positions met, found as
+// the search goes): `serial` numbers positions in the order met, `low` is the earliest still open
+// that this one's search reached, and `pending` is where its component's positions start on the
+// stack of positions met and not yet settled. A position is tainted when a move was passed over
+// unsearched (a hasty cut) or led to a position met before whose loss is not proved: then its
+// own loss is not proved either.
 struct Frame {
     std::vector<Child> children;
     size_t next = 0;
     uint64_t hash = 0;
+    uint64_t serial = 0, low = 0;
+    size_t pending = 0;
     bool tainted = false;
 };
 
@@ -125,15 +135,21 @@ public:
         const double began = Now(budget);
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
+        mostTurns = macro.turnsLeft ? std::clamp<uint64_t>(macro.turnsLeft(start), 0, kTurnsMask) : kTurnsMask;
         for (int attempt = 0;; ++attempt) {
             noise = attempt == 0 ? 0 : kNoise;
             random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
+            hasty = !hastyDone && attempt % 2 == 0;
+            cut = false;
             attemptNodes = 0;
             limitHit = false;
             if (attempt > 0) seen.Clear();
+            open.clear();
+            unsettled.clear();
             result.outcome = Explore(start, result, began);
             if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
-            attemptLimit *= 2;
+            // A hasty attempt that cut moves is followed by a complete one with the same limit.
+            if (!cut) attemptLimit *= 2;
         }
         result.nodes = nodes;
         result.seconds = Now(budget) - began;
@@ -142,11 +158,14 @@ public:
 
 private:
     void* At(size_t depth) { return positions.data() + depth * words; }
+    static PlayMove FlipOf(int place) { return PlayMove{PlayMove::kFlip, static_cast<int8_t>(place)}; }
 
     int ApplyChild(void* position, const Child& child) {
         int points = 0;
         for (int i = 0; i < child.presses; ++i) points += ops.apply(position, PlayMove{PlayMove::kStock});
-        return points + ops.apply(position, child.move);
+        points += ops.apply(position, child.move);
+        if (child.flip >= 0) points += ops.apply(position, FlipOf(child.flip));
+        return points;
     }
     // The model's moves from the start to the child now tried at `depth`, then `last`.
     void Solution(size_t depth, const Child& last, SolveResult& result) {
@@ -154,6 +173,7 @@ private:
         const auto add = [&](const Child& child) {
             result.moves.insert(result.moves.end(), static_cast<size_t>(child.presses), PlayMove{PlayMove::kStock});
             result.moves.push_back(child.move);
+            if (child.flip >= 0) result.moves.push_back(FlipOf(child.flip));
         };
         for (size_t d = 0; d < depth; ++d) add(frames[d].children[frames[d].next - 1]);
         add(last);
@@ -189,6 +209,10 @@ private:
         frame.next = 0;
         frame.hash = hash;
         frame.tainted = false;
+        frame.serial = frame.low = ++serials;
+        frame.pending = unsettled.size();
+        unsettled.push_back(hash);
+        open[hash] = frame.serial;
         moves.clear();
         ops.moves(At(depth), moves);
         bool pressable = false;
@@ -202,7 +226,15 @@ private:
         if (pressable && ExpandStock(depth, result)) return true;
         std::stable_sort(frame.children.begin(), frame.children.end(),
                          [](const Child& a, const Child& b) { return a.score > b.score; });
-        if (!frame.children.empty() && frame.children[0].score >= kSafeMove) frame.children.resize(1);
+        if (frame.children.size() > 1) {
+            const int best = frame.children[0].score;
+            if (best >= kSafeMove) {
+                frame.children.resize(1);
+            } else if (hasty && best >= kLikelySafe) {
+                Cut(frame);
+                frame.children.resize(1);
+            }
+        }
         return false;
     }
 
@@ -249,20 +281,27 @@ private:
                   SolveResult& result) {
         Frame& frame = frames[depth];
         std::memcpy(scratch.data(), before, ops.positionSize);
-        const int points = pressPoints + ops.apply(scratch.data(), move);
+        int points = pressPoints + ops.apply(scratch.data(), move);
+        // Turning a bared face-down card never hurts: it is part of the move.
+        const int flip = macro.faceDownTop ? macro.faceDownTop(scratch.data()) : -1;
+        if (flip >= 0) points += ops.apply(scratch.data(), FlipOf(flip));
         const uint64_t hash = HashOf(scratch.data());
-        if (lost.Covers(hash)) return false;
-        if (seen.Covers(hash)) {
-            frame.tainted = true;
+        if (lost.Covers(hash, mostTurns)) return false;
+        if (seen.Covers(hash, mostTurns)) {
+            Refer(frame, hash);
             return false;
         }
-        const Child child{0, move, hash, presses};
+        const Child child{0, move, hash, presses, flip};
         if (ops.won(scratch.data())) {
             Solution(depth, child, result);
             return true;
         }
         int rank = score(before, move, points, scratch.data());
         if (rank <= kHopeless) return false;
+        if (hasty && rank <= kDoubtful) {
+            Cut(frame);
+            return false;
+        }
         // A move that is safe after the presses is not safe against the moves that need no press.
         // A limited turn of the waste spent is a resource gone: such macros come late.
         if (presses > 0) {
@@ -281,8 +320,41 @@ private:
             const PlayMove& last = frames[depth - 1].children[frames[depth - 1].next - 1].move;
             if (last.kind == PlayMove::kMove && last.to == move.from) rank -= 500;
         }
-        frame.children.push_back({rank, move, hash, presses});
+        frame.children.push_back({rank, move, hash, presses, flip});
         return false;
+    }
+
+    // A move led to a position met before (or one with more turns left) and not proved lost: this
+    // position's loss waits on that one's if it is still unsettled, else it is not proved.
+    void Refer(Frame& frame, uint64_t hash) {
+        for (uint64_t left = hash & kTurnsMask; left <= mostTurns; ++left) {
+            const auto found = open.find((hash & ~kTurnsMask) | left);
+            if (found != open.end()) {
+                frame.low = std::min(frame.low, found->second);
+                return;
+            }
+        }
+        frame.tainted = true;
+    }
+
+    // Every move of `frame` is searched. If its search reached no position met before it and still
+    // open, it closes a component: all of its positions are lost unless one was tainted.
+    void Settle(const Frame& frame, Frame& parent) {
+        parent.tainted |= frame.tainted;
+        parent.low = std::min(parent.low, frame.low);
+        if (frame.low != frame.serial) return;
+        for (size_t i = frame.pending; i < unsettled.size(); ++i) {
+            if (!frame.tainted) lost.Insert(unsettled[i]);
+            open.erase(unsettled[i]);
+        }
+        unsettled.resize(frame.pending);
+    }
+
+    // A hasty attempt leaves out doubtful moves, and tries a likely safe one alone: the position
+    // is then not proved lost by its children, nor is the start by the attempt's end.
+    void Cut(Frame& frame) {
+        frame.tainted = true;
+        cut = true;
     }
 
     SolveOutcome Explore(const void* start, SolveResult& result, double began) {
@@ -299,18 +371,22 @@ private:
         for (;;) {
             Frame& frame = frames[depth];
             if (frame.next == frame.children.size()) {
-                if (depth == 0) return SolveOutcome::kLost;
-                // Every child proved lost: so is this position, in every later attempt too (a full
-                // table only loses the shortcut).
-                if (!frame.tainted) lost.Insert(frame.hash);
-                else frames[depth - 1].tainted = true;
+                if (depth == 0) {
+                    if (!cut) return SolveOutcome::kLost;
+                    // A hasty attempt that left moves out proves nothing by its end.
+                    hastyDone = limitHit = true;
+                    return SolveOutcome::kUnknown;
+                }
+                // Every child searched: the position is proved lost, in every later attempt too (a
+                // full table only loses the shortcut), once its component is settled untainted.
+                Settle(frame, frames[depth - 1]);
                 --depth;
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (lost.Covers(child.hash)) continue;
-            if (seen.Covers(child.hash)) {
-                frame.tainted = true;
+            if (lost.Covers(child.hash, mostTurns)) continue;
+            if (seen.Covers(child.hash, mostTurns)) {
+                Refer(frame, child.hash);
                 continue;
             }
             if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
@@ -335,6 +411,7 @@ private:
             ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
+                lost.Insert(child.hash);  // the game's own end: nothing more to search here
                 --depth;
                 continue;
             }
@@ -363,6 +440,11 @@ private:
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
     bool limitHit = false;
+    bool hasty = false, hastyDone = false, cut = false;
+    uint64_t serials = 0;
+    std::unordered_map<uint64_t, uint64_t> open;  // unsettled positions met: hash to serial
+    std::vector<uint64_t> unsettled;
+    uint64_t mostTurns = kTurnsMask;
     int noise = 0;
     uint64_t random = 0;
 };

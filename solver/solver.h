@@ -50,6 +50,12 @@ inline constexpr int kSafeMove = 1 << 24;
 // A score at most this low marks a move after which the game can no longer be won (some card the
 // win needs can never be played): the search drops it.
 inline constexpr int kHopeless = -(1 << 24);
+// The search runs hasty attempts, which hunt for a win only, between complete ones. A score at
+// least kLikelySafe (below kSafeMove) marks a move that is almost never wrong: hasty attempts try
+// it alone, complete ones first. A score at most kDoubtful (above kHopeless) marks a move that
+// seldom helps but may: hasty attempts drop it, complete ones try it last.
+inline constexpr int kLikelySafe = 1 << 20;
+inline constexpr int kDoubtful = -(1 << 20);
 
 // The move ordering of a game: a heuristic of its family where there is one, else a generic one
 // (points scored, flips first, stock and redeal presses last).
@@ -75,6 +81,9 @@ struct StockMacro {
     // The press of the stock and the waste card's moves alone, as the model's Moves would list
     // them (a cheaper call, made after every press); null: the model's Moves.
     void (*stockMoves)(const void* position, MoveList& out) = nullptr;
+    // The place whose top card lies face down (-1: none), turned by the search as part of the
+    // move that bared it; null where the game has no such cards.
+    int (*faceDownTop)(const void* position) = nullptr;
 };
 // The stock macro of the game whose move ordering is `score` (wastePlace -1 where it has none).
 StockMacro StockMacroFor(MoveScore score);

@@ -102,14 +102,33 @@ void CanfieldCode(const void* position, PositionCode& out) {
 // ---- Klondike ----
 
 // A card may go home safely when no card that could still be placed on it is left off the
-// foundations: both cards of the other colour one below it are home already.
+// foundations. Ranks wrap round in the tableau (the rank below the start may go on the start
+// rank), so the start rank's card is never sure to be safe.
 bool SafeHome(const KlondikeModel::Position& p, Card card) {
-    const int order = Order(card, p.startRank);
-    if (order <= 1) return true;
-    int otherColourHome = 0;
+    return NothingBuildsOn(card, p.foundations, p.startRank, 1,
+                           [&p](Card other, Card host) { return KlondikeModel::CanStack(p, other, host, false); });
+}
+
+// Whether both foundations of the other colour hold the cards two ranks below `card`.
+bool NearlySafeHome(const KlondikeModel::Position& p, Card card) {
+    int ready = 0;
     for (const Card& top : p.foundations)
-        if (top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= order - 1) ++otherColourHome;
-    return otherColourHome == 2;
+        ready += top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) + 2 >= Order(card, p.startRank);
+    return ready == 2;
+}
+
+// Whether a card that may start an empty pile could still come to one from anywhere but the
+// bottom of another pile (from there it would only move the pile).
+bool PileStarterFree(const KlondikeModel::Position& p) {
+    const auto starts = [&p](Card card) { return tableau::NextRank(card.Rank()) == p.startRank; };
+    for (int i = 0; i < p.stock.count; ++i)
+        if (starts(p.stock.cards[i])) return true;
+    for (int i = 0; i < p.wasteCount; ++i)
+        if (starts(p.waste[i])) return true;
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+        for (int i = 1; i < p.pileCount[pile]; ++i)
+            if (starts(p.tableau[pile][i])) return true;
+    return false;
 }
 
 // A Klondike position no play can win, found as a cycle in the order some events must come in.
@@ -208,27 +227,63 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
     return false;
 }
 
+// Whether a card that may start an empty pile could move to one now: the waste's top card, or
+// the lowest face-up card of a pile with face-down cards under it.
+bool PileStarterReady(const KlondikeModel::Position& p) {
+    const auto starts = [&p](Card card) { return tableau::NextRank(card.Rank()) == p.startRank; };
+    if (p.wasteCount > 0 && starts(p.waste[p.wasteCount - 1])) return true;
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+        if (p.faceDownCount[pile] > 0 && p.FaceUpTop(pile) && starts(p.tableau[pile][p.faceDownCount[pile]])) return true;
+    return false;
+}
+
+// A doubtful move's score, still ordered among the doubtful ones.
+int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
+
+// Besides the order: a move that can only give up something is dropped (a whole pile moved onto
+// another when no card could fill the emptied one; a card taken back from its foundation that no
+// card could be built on), and a move that seldom helps is doubtful (a card taken back from its
+// foundation; a card moved off a face-up card that cannot then go home; a pile emptied when no
+// card could fill it at once).
 int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(before);
+    const auto& q = *static_cast<const Model::Position*>(after);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
-    if (KlondikeHopeless(*static_cast<const Model::Position*>(after))) return kHopeless;
+    if (KlondikeHopeless(q)) return kHopeless;
     int score = Generic(move, points);
     if (move.kind != PlayMove::kMove) return score;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
+    const bool toPile = move.to >= Model::kFirstPile;
+    if (move.to >= Model::kFirstFoundation && !toPile) {
         const bool fromWaste = move.from == Model::kWastePlace;
         const Card card = fromWaste ? p.waste[p.wasteCount - 1] : p.tableau[move.from - Model::kFirstPile][move.index];
         // Taking the waste's card while the stock turns several at a time regroups the cards the
         // stock can reach, so that is never sure to be safe.
-        if (move.count == 1 && (!fromWaste || p.rules.cardsDealt == 1) && SafeHome(p, card)) return kSafeMove;
+        if (move.count == 1 && (!fromWaste || p.rules.cardsDealt == 1)) {
+            if (SafeHome(p, card)) return kSafeMove;
+            // Only a card of the rank below could want the start rank's card, and that seldom; a
+            // card is seldom wanted once the other colour's foundations are at most one short of it.
+            if (Order(card, p.startRank) == 0 || NearlySafeHome(p, card)) return kLikelySafe;
+        }
     }
     if (move.from >= Model::kFirstPile) {
         const int pile = move.from - Model::kFirstPile;
         const int faceDown = p.faceDownCount[pile];
         if (move.index == faceDown && faceDown > 0) score += 200 + 10 * faceDown;
-        if (move.index == 0 && move.to >= Model::kFirstPile && p.tableau[pile][0].Rank() == Card::kKing) score -= 300;
+        if (toPile && move.index == 0 && p.pileCount[move.to - Model::kFirstPile] > 0 && p.rules.tableauStart) {
+            if (!PileStarterFree(p)) return kHopeless;
+            if (!PileStarterReady(q)) return Doubtful(score);
+        }
+        if (toPile && move.index > faceDown) {
+            const Card bared = p.tableau[pile][move.index - 1];
+            bool home = false;
+            for (int f = 0; f < Model::kFoundations && !home; ++f) home = Model::FitsFoundation(q, f, bared, 1);
+            if (!home) return Doubtful(score);
+        }
+        if (move.index == 0 && toPile && tableau::NextRank(p.tableau[pile][0].Rank()) == p.startRank) score -= 300;
     } else if (move.from >= Model::kFirstFoundation) {
-        score -= 150;
+        if (SafeHome(p, p.foundations[move.from - Model::kFirstFoundation])) return kHopeless;
+        return Doubtful(score);
     } else if (move.from == Model::kWastePlace) {
         score += 30;
     }
@@ -326,7 +381,12 @@ StockMacro StockMacroFor(MoveScore score) {
                     const K& k = *static_cast<const K*>(p);
                     return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
                 },
-                KlondikeStockMoves};
+                KlondikeStockMoves, [](const void* p) {
+                    const K& k = *static_cast<const K*>(p);
+                    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+                        if (k.AllFaceDown(pile)) return KlondikeModel::kFirstPile + pile;
+                    return -1;
+                }};
     if (score == CanfieldScore)
         return {CanfieldModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const C*>(p)->wasteCount); },
                 [](const void* p) {

@@ -411,6 +411,37 @@ TEST(SolverExhaustive, KlondikeEndGamesAgree) {
     }, 10);
 }
 
+// The start rank's card and the rank below it, which may go on it in the tableau, in play: each
+// suit's foundation at any height (empty included), the next few cards of the suit out (the rest
+// count as gone), on piles built by the rules with some face down, in the stock and the waste.
+// Checks the start rank's card (never sure to be safe), whole piles and foundation cards moved to
+// no purpose (dropped), the hasty attempts' cuts and the face-down cards the search turns itself.
+TEST(SolverExhaustive, KlondikeWrapRoundAgrees) {
+    using Model = KlondikeModel;
+    CompareWithExhaustive(NeverOver(*FindGame(KlondikeGame::kGameNumber)->model), KlondikeGame::kGameNumber, [](std::mt19937& random) {
+        Model::Position p;
+        p.startRank = static_cast<int32_t>(random() % Card::kRankCount);
+        std::vector<Card> out;
+        for (int suit = 0; suit < Card::kSuitCount; ++suit) {
+            const int top = std::array{-1, -1, 10, 11, static_cast<int>(random() % 12)}[random() % 5];
+            if (top >= 0) p.foundations[static_cast<size_t>(suit)] = Card(suit, (p.startRank + top) % Card::kRankCount);
+            for (int step = top + 1; step <= std::min(top + 3, 12) && out.size() < 9 && random() % 4; ++step)
+                out.emplace_back(suit, (p.startRank + step) % Card::kRankCount);
+        }
+        std::shuffle(out.begin(), out.end(), random);
+        Scatter(random, out, p.tableau, p.pileCount, 4, p.stock,
+                [&p](Card card, Card top) { return Model::CanStack(p, card, top, false); });
+        for (size_t pile = 0; pile < 4; ++pile)
+            p.faceDownCount[pile] = static_cast<int32_t>(random() % static_cast<unsigned>(p.pileCount[pile] + 1));
+        p.rules.cardsDealt = 1 + static_cast<int>(random() % 3);
+        p.rules.recycles = std::array{0, 1, 2, KlondikeRules::kUnlimitedRecycles}[random() % 4];
+        p.rules.tableauStart = random() % 4 != 0;
+        p.rules.movePartial = random() % 2;
+        TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
+        return AsWords(p);
+    }, 10);
+}
+
 // Agnes end games with up to three cards on each of three reserve piles and face-down cards in the
 // tableau: besides the safe moves, the dead ends (a card that can leave only home, stuck over a
 // lower one of its suit) must never drop a win.
