@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "cards/card.h"
 #include "framework/play_model.h"
@@ -68,5 +70,52 @@ std::array<uint8_t, F> SortedTopIndices(const std::array<Card, F>& tops) {
     std::sort(sorted.begin(), sorted.end());
     return sorted;
 }
+
+// A position's code built in a fixed buffer (no allocation and no per-byte growth while
+// searching), with the places the rules treat alike (tableau piles, foundations) sorted, so
+// positions that differ only in which pile or foundation holds what are searched once.
+class CodeBuffer {
+public:
+    void Byte(int value) { bytes[size++] = static_cast<uint8_t>(value); }
+    void CardByte(Card card) { Byte(card.IsValid() ? card.Index() : 0xFF); }
+    void Run(const Card* cards, int count) {
+        Byte(count);
+        for (int i = 0; i < count; ++i) CardByte(cards[i]);
+    }
+    template <size_t F>
+    void SortedTops(const std::array<Card, F>& tops) {
+        for (uint8_t top : SortedTopIndices(tops)) Byte(top);
+    }
+    // The first `used` piles (all by default), the first faceDown[i] cards of pile i face down
+    // (faceDown may be null).
+    template <size_t Piles, size_t Slots>
+    void SortedPiles(const std::array<std::array<Card, Slots>, Piles>& piles, const std::array<int32_t, Piles>& counts,
+                     const int32_t* faceDown, size_t used = Piles) {
+        std::array<std::array<uint8_t, Slots + 2>, Piles> codes{};
+        std::array<uint64_t, Piles> keys{};
+        std::array<uint8_t, Piles> order{};
+        for (size_t i = 0; i < used; ++i) {
+            codes[i][0] = static_cast<uint8_t>(faceDown ? faceDown[i] : 0);
+            codes[i][1] = static_cast<uint8_t>(counts[i]);
+            for (int k = 0; k < counts[i]; ++k) codes[i][static_cast<size_t>(k) + 2] = static_cast<uint8_t>(piles[i][k].Index());
+            // Sorted on their first eight bytes, the rest only on a tie.
+            for (size_t b = 0; b < 8; ++b) keys[i] = keys[i] << 8 | codes[i][b];
+            order[i] = static_cast<uint8_t>(i);
+        }
+        std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(used), [&](uint8_t a, uint8_t b) {
+            return keys[a] != keys[b] ? keys[a] < keys[b] : codes[a] < codes[b];
+        });
+        for (size_t k = 0; k < used; ++k) {
+            const auto& code = codes[order[k]];
+            std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[1]) + 2);
+            size += static_cast<size_t>(code[1]) + 2;
+        }
+    }
+    void Into(PositionCode& out) const { out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size); }
+
+private:
+    std::array<uint8_t, 512> bytes;  // only the first `size` bytes are read
+    size_t size = 0;
+};
 
 }  // namespace heuristic

@@ -16,57 +16,10 @@ namespace waste_games {
 namespace {
 
 using heuristic::CardSentHome;
+using heuristic::CodeBuffer;
 using heuristic::Generic;
 using heuristic::NothingBuildsOn;
 using heuristic::Uncovers;
-
-// ---- Search codes ----
-
-// A code built in a fixed buffer, with the piles (which the rules treat alike: any card may fill
-// an empty one) in sorted order. The turns of the waste used are left out: the search keeps the
-// turns left beside the code (StockMacro::turnsLeft), more covering fewer.
-class CodeBytes {
-public:
-    void Byte(int value) { bytes[size++] = static_cast<uint8_t>(value); }
-    void Run(const Card* cards, int count) {
-        Byte(count);
-        for (int i = 0; i < count; ++i) Byte(cards[i].IsValid() ? cards[i].Index() : 0xFF);
-    }
-    template <size_t F>
-    void SortedTops(const std::array<Card, F>& tops) {
-        for (uint8_t top : heuristic::SortedTopIndices(tops)) Byte(top);
-    }
-    // `piles` piles, the first faceDown[i] cards of pile i face down (faceDown may be null).
-    template <size_t Piles, size_t Slots>
-    void SortedPiles(const std::array<std::array<Card, Slots>, Piles>& cards, const std::array<int32_t, Piles>& counts,
-                     const int32_t* faceDown, int piles) {
-        std::array<std::array<uint8_t, Slots + 2>, Piles> codes{};
-        std::array<uint64_t, Piles> keys{};
-        std::array<uint8_t, Piles> order{};
-        for (int i = 0; i < piles; ++i) {
-            auto& code = codes[static_cast<size_t>(i)];
-            code[0] = static_cast<uint8_t>(counts[static_cast<size_t>(i)]);
-            code[1] = static_cast<uint8_t>(faceDown ? faceDown[i] : 0);
-            for (int k = 0; k < counts[static_cast<size_t>(i)]; ++k)
-                code[static_cast<size_t>(k) + 2] = static_cast<uint8_t>(cards[static_cast<size_t>(i)][static_cast<size_t>(k)].Index());
-            for (size_t b = 0; b < 8; ++b) keys[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)] << 8 | code[b];
-            order[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
-        }
-        std::sort(order.begin(), order.begin() + piles, [&](uint8_t a, uint8_t b) {
-            return keys[a] != keys[b] ? keys[a] < keys[b] : codes[a] < codes[b];
-        });
-        for (int i = 0; i < piles; ++i) {
-            const auto& code = codes[order[static_cast<size_t>(i)]];
-            std::memcpy(bytes.data() + size, code.data(), static_cast<size_t>(code[0]) + 2);
-            size += static_cast<size_t>(code[0]) + 2;
-        }
-    }
-    void Into(PositionCode& out) const { out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size); }
-
-private:
-    std::array<uint8_t, 400> bytes{};
-    size_t size = 0;
-};
 
 // ---- Forty Thieves ----
 
@@ -102,9 +55,11 @@ int FortyThievesScore(const void* before, const PlayMove& move, int points, cons
     return score;
 }
 
+// Columns and foundations in sorted order (any card may fill an empty column). The turns of the
+// waste used are left out: the search keeps the turns left beside the code, more covering fewer.
 void FortyThievesCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const Thieves::Position*>(position);
-    CodeBytes code;
+    CodeBuffer code;
     code.Run(p.stock.cards.data(), p.stock.count);
     code.Run(p.waste.data(), p.wasteCount);
     code.SortedTops(p.foundations);
@@ -154,7 +109,7 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
 
 void FourSeasonsCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const Seasons::Position*>(position);
-    CodeBytes code;
+    CodeBuffer code;
     code.Run(p.stock.cards.data(), p.stock.count);
     code.Run(p.waste.data(), p.wasteCount);
     code.SortedTops(p.foundations);
