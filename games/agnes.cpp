@@ -191,10 +191,6 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
 
 AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
-void AgnesGame::ReadRules(Position& p) const {
-    p.rules = AgnesRules::Read();
-}
-
 // ---- Deal ----
 
 void AgnesGame::NewGame(bool restart) {
@@ -307,7 +303,6 @@ void AgnesGame::RegisterHotspots() {
     for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
     AddPlaceTargets();
 }
-
 
 double AgnesGame::GetScoreFactor() {
     const AgnesRules rules = AgnesRules::Read();

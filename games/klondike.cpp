@@ -200,11 +200,6 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 
 KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
-void KlondikeGame::ReadRules(Position& p) const {
-    p.rules = KlondikeRules::Read();
-}
-
-
 // ---- Deal ----
 
 void KlondikeGame::NewGame(bool restart) {

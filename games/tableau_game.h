@@ -592,8 +592,11 @@ protected:
         deck.IncludeAll();
         deck.Shuffle();
     }
-    // Puts the rule values in force, read from the settings store, into a position.
-    virtual void ReadRules(Position& p) const = 0;
+    // Puts the rule values in force, read from the settings store, into a position: by default
+    // into its `rules`, for a position that keeps them whole.
+    virtual void ReadRules(Position& p) const {
+        if constexpr (requires { p.rules = decltype(p.rules)::Read(); }) p.rules = decltype(p.rules)::Read();
+    }
 
 public:
     // The game's own part of an undo record, from the fields the game lists (RecordFields).
