@@ -17,7 +17,7 @@ TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime openbox
 PACKAGE_PACKAGES = dpkg-dev binutils lintian desktop-file-utils appstream
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 
-.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench bench-real art-sheet shots install deb package-check clean
+.PHONY: all deps configure build run test test-asan soak fuzz-smoke asan bench bench-real music-wav art-sheet shots install deb package-check clean
 
 all: build
 
@@ -93,7 +93,7 @@ bench-real: build
 
 # Every song rendered to a WAV file for listening (build/music-wav/).
 music-wav: build
-	./$(BUILD)/tests/audio/music_render $(BUILD)/data $(BUILD)/music-wav
+	./$(BUILD)/tools/dev/music_render $(BUILD)/data $(BUILD)/music-wav
 
 # One contact-sheet PNG per group of pictures (cards, each theme, screens) into build/.
 art-sheet: build
@@ -103,8 +103,8 @@ art-sheet: build
 # the scripted back end (no display needed): build/shots/<scale>x/*.png; and contact sheets of a
 # dialog with every control in all six themes at 1x and 3x: build/shots/controls_<scale>x.png.
 shots: build
-	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tests/shell/shots $(BUILD)/shots
-	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tests/ui/ui_sample $(BUILD)/shots 1 3
+	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tools/dev/shots $(BUILD)/shots
+	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tools/dev/ui_sample $(BUILD)/shots 1 3
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

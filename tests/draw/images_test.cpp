@@ -5,7 +5,7 @@
 #include "draw/jpeg_encode.h"
 #include "draw/palette.h"
 #include "tests/draw/draw_fixture.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 
 namespace {
 

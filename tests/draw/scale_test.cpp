@@ -8,7 +8,7 @@
 #include "draw/palette.h"
 #include "platform/paths.h"
 #include "tests/draw/draw_fixture.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "platform/crt.h"
 #include "tests/games/card_census.h"
 #include "tests/framework/game_fixture.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 
 
 // Click points on every card place of the games that keep no pick-ups.

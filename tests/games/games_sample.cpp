@@ -15,7 +15,7 @@
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
 #include "store/settings_store.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 #include "ui/toolkit.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include "platform/host_events.h"
 #include "platform/messages.h"
 #include "shell/shell.h"
-#include "tests/shell/click_now.h"
+#include "tools/dev/click_now.h"
 #include "tests/shell/shell_fixture.h"
 #include "ui/controls.h"
 

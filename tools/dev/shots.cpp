@@ -25,8 +25,8 @@
 #include "shell/screens.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
-#include "tests/shell/click_now.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/click_now.h"
+#include "tools/dev/png_writer.h"
 #include "ui/controls.h"
 
 namespace {

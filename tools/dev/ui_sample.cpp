@@ -14,7 +14,7 @@
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/scripted_backend.h"
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/toolkit.h"

@@ -1,4 +1,4 @@
-#include "tests/ui/png_writer.h"
+#include "tools/dev/png_writer.h"
 
 #include <algorithm>
 #include <array>
