@@ -32,14 +32,21 @@ field() {
         if [ "${words[i]}" = "$1" ]; then echo "${words[i + 1]}"; return; fi
     done
 }
-# until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
-until_state() {
+# until_answer REQUEST CHECK WHAT: asks REQUEST until CHECK (a command that looks at $answer)
+# holds. Input sent with xdotool passes through the X server and may reach the program after a
+# request written to the pipe just behind it, so what input changes is polled, never asked once.
+until_answer() {
     local deadline=$((SECONDS + ${HOOK_STATE_SECONDS:-10}))
     while ((SECONDS < deadline)); do
-        ask state
-        [ "$(field "$1")" = "$2" ] && return 0
+        ask $1
+        eval "$2" && return 0
         sleep 0.05
     done
-    fail "$3 (state: $answer)"
+    fail "$3 (answer: $answer)"
+}
+# until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
+until_state() {
+    local name=$1 value=$2
+    until_answer state '[ "$(field "$name")" = "$value" ]' "$3"
 }
 click() { xdotool mousemove "$1" "$2" click 1; }

@@ -60,8 +60,7 @@ pid=$!
 . "$(dirname "$0")/hook_requests.sh"
 # click_control CAPTION: clicks the middle of the running game's menu title or item.
 click_control() {
-    ask where "$1"
-    [ "$answer" != none ] || fail "no control \"$1\" on screen"
+    until_answer "where $1" '[ "$answer" != none ]' "no control \"$1\" on screen"
     local x y w h
     read -r x y w h <<<"$answer"
     click $((x + w / 2)) $((y + h / 2))
@@ -145,8 +144,8 @@ for try in $(seq 1 120); do
     ((SECONDS - lastClick > 1)) || sleep 0.6
     xdotool mousemove "$pickX" "$pickY" mousedown 1
     xdotool mousemove $(((pickX + dropX) / 2)) $(((pickY + dropY) / 2)) mousemove "$dropX" "$dropY" mouseup 1
-    ask piles
-    [ "$(field piles)" != "$(answer=$before field piles)" ] || fail "the drag from $pickX,$pickY to $dropX,$dropY changed nothing"
+    until_answer piles '[ "$(field piles)" != "$(answer=$before field piles)" ]' \
+        "the drag from $pickX,$pickY to $dropX,$dropY changed nothing"
     moved=1
     break
 done
@@ -156,8 +155,7 @@ same_screen "after the drag"
 
 click_control "&Game"
 click_control "&Undo"
-ask piles
-[ "$(field piles)" = "$(answer=$before field piles)" ] || fail "Undo did not bring the cards back"
+until_answer piles '[ "$(field piles)" = "$(answer=$before field piles)" ]' "Undo did not bring the cards back"
 same_screen "after Undo"
 
 # --- High scores from the View menu, closed with Escape ---
@@ -166,9 +164,8 @@ ask dump
 convert "$hooks/screen.ppm" -crop "$highScoresArea" +repage "ppm:$state/table.ppm"
 click_control "&View"
 click_control "&High Scores..."
-ask dump
-convert "$hooks/screen.ppm" -crop "$highScoresArea" +repage "ppm:$state/dialog.ppm"
-cmp -s "$state/table.ppm" "$state/dialog.ppm" && fail "the high scores dialog did not open"
+until_answer dump 'convert "$hooks/screen.ppm" -crop "$highScoresArea" +repage "ppm:$state/dialog.ppm" &&
+    ! cmp -s "$state/table.ppm" "$state/dialog.ppm"' "the high scores dialog did not open"
 same_screen "high scores dialog"
 xdotool key Escape
 ask state

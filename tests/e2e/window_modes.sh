@@ -112,10 +112,14 @@ start() {
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
     until_state active 1 "the window never became active"
 }
+# finish: Escape until the program ends (the logo, the player dialog, a game and the selection
+# screen each take one). The keys go through the X server's test input to the focused window, never
+# addressed to ours: a key sent to a window the program is taking down is an X error (BadWindow on
+# X_SendEvent).
 finish() {
     for _ in $(seq 1 20); do
         kill -0 "$pid" 2>/dev/null || break
-        xdotool key --window "$window" Escape 2>/dev/null || true
+        xdotool key Escape
         sleep 0.3
     done
     kill -0 "$pid" 2>/dev/null && fail "the program did not end on Escape"
@@ -216,8 +220,7 @@ for _ in $(seq 1 40); do
     xdotool mousemove --window "$window" "$(wx "$pickX")" "$(wy "$pickY")" mousedown 1
     xdotool mousemove --window "$window" "$(wx $(((pickX + dropX) / 2)))" "$(wy $(((pickY + dropY) / 2)))" \
         mousemove --window "$window" "$(wx "$dropX")" "$(wy "$dropY")" mouseup 1
-    ask piles
-    [ "$(field piles)" != "$(answer=$before field piles)" ] || fail "the drag changed nothing"
+    until_answer piles '[ "$(field piles)" != "$(answer=$before field piles)" ]' "the drag changed nothing"
     moved=1
     break
 done
