@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "draw/palette.h"
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
 
@@ -18,8 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFontFiles[] = {kDialogFontFile, kSystemFontFile, kSystemBoldFontFile, kCardFontFile};
-constexpr const char* kSpriteFiles[] = {kSpinUpSprite, kSpinUpDisabledSprite, kSpinDownSprite,
-                                        kSpinDownDisabledSprite};
 
 fs::path MakeTempFolder() {
     std::string pattern = (fs::temp_directory_path() / "artgen-test-XXXXXX").string();
@@ -92,31 +89,6 @@ struct ParsedFont {
     return ::testing::AssertionSuccess();
 }
 
-struct ParsedSprite {
-    int width = 0, height = 0;
-    std::vector<uint8_t> indices;
-    int OpaqueInRow(int y) const {
-        return static_cast<int>(std::count_if(indices.begin() + y * width, indices.begin() + (y + 1) * width, [](int i) {
-            return i != kTransparentIndexA && i != kTransparentIndexB;
-        }));
-    }
-};
-
-::testing::AssertionResult ParseSpr(const std::vector<uint8_t>& b, ParsedSprite* sprite) {
-    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "QSPR") return ::testing::AssertionFailure() << "bad header";
-    sprite->width = b[4] | b[5] << 8;
-    sprite->height = b[6] | b[7] << 8;
-    size_t count = b[8] | b[9] << 8 | b[10] << 16 | static_cast<size_t>(b[11]) << 24;
-    if (b.size() != 12 + 2 * count) return ::testing::AssertionFailure() << "size does not match the run count";
-    for (size_t i = 0; i < count; ++i) {
-        if (b[12 + 2 * i] == 0) return ::testing::AssertionFailure() << "empty run";
-        sprite->indices.insert(sprite->indices.end(), b[12 + 2 * i], b[13 + 2 * i]);
-    }
-    if (sprite->indices.size() != static_cast<size_t>(sprite->width * sprite->height))
-        return ::testing::AssertionFailure() << "runs cover " << sprite->indices.size() << " pixels";
-    return ::testing::AssertionSuccess();
-}
-
 // One run of the generator into a folder of its own, as the build runs it.
 class ArtgenOutput : public ::testing::Test {
 protected:
@@ -176,26 +148,6 @@ TEST_F(ArtgenOutput, CardFontCoversTheUpperHalf) {
     EXPECT_LT(font[0xC9].TopInkRow(), font['E'].TopInkRow());  // the accent stands above the capital
     EXPECT_EQ(font[0x81].width, 0);  // unassigned in the code page
     EXPECT_EQ(font['\n'].width, 0);
-}
-
-TEST_F(ArtgenOutput, SpinArrowsAreNineByFourAndPointTheRightWay) {
-    std::map<std::string, ParsedSprite> sprites;
-    for (const char* name : kSpriteFiles) {
-        SCOPED_TRACE(name);
-        ParsedSprite& sprite = sprites[name];
-        ASSERT_TRUE(ParseSpr(Read(Data() / name), &sprite));
-        EXPECT_EQ(sprite.width, kSpinArrowWidth);
-        EXPECT_EQ(sprite.height, kSpinArrowHeight);
-        int opaque = 0;
-        for (int y = 0; y < sprite.height; ++y) opaque += sprite.OpaqueInRow(y);
-        EXPECT_GT(opaque, 0);
-    }
-    const ParsedSprite& up = sprites[kSpinUpSprite];
-    const ParsedSprite& down = sprites[kSpinDownSprite];
-    EXPECT_LT(up.OpaqueInRow(0), up.OpaqueInRow(kSpinArrowHeight - 1));
-    EXPECT_GT(down.OpaqueInRow(0), down.OpaqueInRow(kSpinArrowHeight - 1));
-    EXPECT_NE(sprites[kSpinUpDisabledSprite].indices, up.indices);
-    EXPECT_NE(sprites[kSpinDownDisabledSprite].indices, down.indices);
 }
 
 TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {

@@ -97,34 +97,6 @@ TEST_F(ImagesTest, RunLengthCodedBmpsDecode) {
     EXPECT_EQ(Region(b, 0, 0, 3, 2), (std::vector<Pixel>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0xFFFFFF}));
 }
 
-TEST_F(ImagesTest, JpegFollowsTheFourStepLoad) {
-    const int b = MakeBuffer(64, 48, kBackground);
-    std::vector<Pixel> picture(40 * 30, 0x3070C0);
-    for (int i = 0; i < 40 * 15; ++i) picture[i] = 0xE0A020;
-    const std::string path = WriteTempFile("picture.jpg", EncodeJpeg(picture.data(), 40, 30, 100, false));
-
-    for (bool ownMemory : {true, false}) {
-        SetColor(kBackground);
-        FillBuffer();
-        JpegHeader header{-1, -1, -1};
-        ASSERT_EQ(ReadJpegHeader(path.c_str(), &header), 0);
-        EXPECT_EQ(header.width, 40);
-        EXPECT_EQ(header.height, 30);
-        std::vector<uint8_t> memory(JpegWorkSize(&header));
-        EXPECT_GE(memory.size(), 40u * 30 * 3);
-        // Without the caller's memory the internal block is too small: a temporary serves.
-        SetImageWorkBuffer(ownMemory ? memory.data() : nullptr, ownMemory ? memory.size() : 0);
-        ShowJpeg(path.c_str(), 0);
-        EXPECT_TRUE(Near(At(b, 5, 5), 0xE0A020)) << std::hex << At(b, 5, 5);
-        EXPECT_TRUE(Near(At(b, 39, 29), 0x3070C0)) << std::hex << At(b, 39, 29);
-        EXPECT_EQ(At(b, 40, 0), kBackground);
-    }
-    JpegHeader header{7, 7, 7};
-    EXPECT_EQ(ReadJpegHeader((path + ".missing").c_str(), &header), -1);
-    EXPECT_EQ(header.width, 0);
-    EXPECT_EQ(JpegWorkSize(&header), 0u);
-}
-
 // A column of a picture of several: cut from the file where the column starts on a block of it,
 // else taken from the whole picture decoded; either way nothing lands right of the column.
 TEST_F(ImagesTest, JpegColumnsComeFromTheirPlaceInThePicture) {

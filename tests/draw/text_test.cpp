@@ -1,4 +1,5 @@
-// Bitmap-font measuring, justification, coverage blending and the built-in system font.
+// Bitmap-font coverage blending and the built-in system font (measuring and justification show in
+// every golden trace's status line and menus).
 
 #include "tests/draw/draw_fixture.h"
 
@@ -13,51 +14,6 @@ protected:
         return slot;
     }
 };
-
-TEST_F(TextTest, WidthSumsGlyphsAndSpacingAndHeightIsTheTallestGlyph) {
-    // Glyph widths 1..5 and heights 1..7 vary with the character.
-    ASSERT_EQ(UseFont(MakeFont(2, 10, [](int c) { return c % 5 + 1; }, [](int c) { return c % 7 + 1; })), 1);
-    auto width = [](int c) { return c % 5 + 1 + 2; };
-    EXPECT_EQ(TextWidth("", 0), 0);
-    EXPECT_EQ(TextHeight("", 0), 0);
-    EXPECT_EQ(TextWidth("AB", 2), width('A') + width('B'));
-    // Characters outside 32..127 of a 96-glyph font have no glyph but still take the spacing.
-    EXPECT_EQ(TextWidth("\x01\x02\xC8", 3), 3 * 2);
-    EXPECT_EQ(TextHeight("\x01\x02\xC8", 3), 0);
-    // Byte 127 takes the next byte with it.
-    EXPECT_EQ(TextWidth("A\x7F" "BC", 4), width('A') + width('C'));
-    EXPECT_EQ(TextHeight("A\x7F" "E", 3), 'A' % 7 + 1);
-    EXPECT_EQ(TextHeight("AEB", 3), 7);  // 'E' (69) is the tallest
-    EXPECT_EQ(TextWidth("A\x7F", 2), width('A'));
-
-    UnloadFont(1);
-    EXPECT_EQ(SelectedFont(), 0);
-    EXPECT_EQ(TextWidth("AB", 2), 0);
-}
-
-TEST_F(TextTest, JustificationAnchorsTheTextBoxAtTheCursor) {
-    const int b = MakeBuffer(40, 40, kWhite);
-    UseFont(MakeFont(0, 8, [](int) { return 3; }, [](int) { return 5; }));
-    SetColor(kBlack);
-    struct Case {
-        int xjust, yjust;
-        std::vector<int> bounds;  // minx, maxx, miny, maxy of "ab" (6 x 5) with the cursor at (20, 20)
-    };
-    const Case cases[] = {
-        {-1, 1, {20, 25, 20, 24}}, {0, 1, {17, 22, 20, 24}},  {1, 1, {15, 20, 20, 24}},
-        {-1, 0, {20, 25, 18, 22}}, {-1, -1, {20, 25, 16, 20}}, {1, -1, {15, 20, 16, 20}},
-    };
-    for (const Case& c : cases) {
-        SetColor(kWhite);
-        FillBuffer();
-        SetColor(kBlack);
-        SetTextJustify(c.xjust, c.yjust);
-        MoveTo(20, 20);
-        DrawText("ab", 2);
-        EXPECT_EQ(PaintedBounds(b, kWhite), c.bounds) << c.xjust << "," << c.yjust;
-        EXPECT_EQ(CursorX(), 20);
-    }
-}
 
 TEST_F(TextTest, CoverageBlendsTheColourOverTheDestination) {
     const int b = MakeBuffer(4, 4, 0xFF8000);

@@ -122,31 +122,4 @@ TEST_F(FinishEverywhereTest, FinishPlaysOutAsThePlayersOwnClicksWould) {
     }
 }
 
-// With its cards turned by themselves, Agnes never offers Finish while one is still face down,
-// though greedy play would win.
-TEST_F(FinishEverywhereTest, NoFinishWhileACardIsFaceDown) {
-    const GameDescriptor& entry = *FindGameByName("Agnes");
-    SettingsKey key(GameSettingsPath("Agnes"));
-    WriteDwordValue(key, "AutoFlip", 1);
-    int faceDownPositions = 0;
-    for (uint32_t deal = 1; deal <= 10 && faceDownPositions == 0; ++deal) {
-        StartDeal(entry, deal);
-        std::string bytes = game->PositionBytes();
-        const SolveResult solution = Solve(*entry.model, bytes.data(), {.seconds = 0.5}, MoveScoreFor(entry.number));
-        if (solution.outcome != SolveOutcome::kWon) continue;
-        std::vector<uint64_t> position(bytes.size() / 8 + 1);
-        std::memcpy(position.data(), bytes.data(), bytes.size());
-        MoveList plan;
-        for (const PlayMove& move : solution.moves) {
-            if (entry.model->faceDown(position.data()) > 0) {
-                EXPECT_FALSE(FinishPlan(*entry.model, bytes, plan)) << "deal " << deal;
-                ++faceDownPositions;
-            }
-            entry.model->apply(position.data(), move);
-            bytes.assign(reinterpret_cast<const char*>(position.data()), bytes.size());
-        }
-    }
-    EXPECT_GT(faceDownPositions, 0);
-}
-
 }  // namespace

@@ -40,18 +40,6 @@ protected:
     std::string root;
 };
 
-TEST_F(Paths, DataPathUsesTheOverrideAndForwardSlashes) {
-    ScopedEnvironment data("QUILLFEN_DATA_DIR", root.c_str());
-    EXPECT_EQ(DataDirectory(), root);
-    EXPECT_EQ(DataPath("artwork\\title.jpg"), root + "/artwork/title.jpg");
-    EXPECT_EQ(DataPath("HELP.TXT"), root + "/HELP.TXT");
-
-    // Names spelled in another case still find the file that exists.
-    std::filesystem::create_directories(root + "/sfx");
-    std::ofstream(root + "/sfx/deal.wav") << "x";
-    EXPECT_EQ(DataPath("SFX\\Deal.WAV"), root + "/sfx/deal.wav");
-}
-
 TEST_F(Paths, RuntimeAndConfigFoldersAreCreatedPrivate) {
     {
         ScopedEnvironment runtime("XDG_RUNTIME_DIR", root.c_str());

@@ -25,24 +25,6 @@ const Case kCases[] = {
     {1600, 1200, 2}, {1440, 1080, 2}, {1000, 700, 3},  {2400, 1800, 3}, {400, 300, 3},   {900, 1000, 2},
 };
 
-TEST(ScaledWindowFit, TheTableKeepsItsShapeAndIsCentred) {
-    ScaledWindow view;
-    view.Configure(kLogicalWidth, kLogicalHeight, 1, 1000, 700, false);
-    EXPECT_EQ(view.Table().Width(), 933);
-    EXPECT_EQ(view.Table().Height(), 700);
-    EXPECT_EQ(view.Table().left, 33);
-    view.Configure(kLogicalWidth, kLogicalHeight, 2, 1920, 1080, false);
-    EXPECT_EQ(view.Table().left, 240);
-    EXPECT_EQ(view.Table().Width(), 1440);
-    view.Configure(kLogicalWidth, kLogicalHeight, 1, 900, 1000, false);
-    EXPECT_EQ(view.Table().top, (1000 - 675) / 2);
-    EXPECT_EQ(view.Table().Width(), 900);
-    // The classic window grows by whole factors only.
-    view.Configure(kLogicalWidth, kLogicalHeight, 1, 2000, 1700, true);
-    EXPECT_EQ(view.Table().Width(), 1600);
-    EXPECT_EQ(view.Table().Height(), 1200);
-}
-
 // Window pixels map onto logical pixels in order, from the table's first pixel to its last, none
 // skipped when the window is larger than the table; margins are outside.
 TEST(ScaledWindowMouse, WindowPixelsMapOntoEveryLogicalPixelInOrder) {

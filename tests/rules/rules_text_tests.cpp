@@ -31,19 +31,6 @@ TEST(RulesText, SectionsStartAtTheirHeaderAndEndAtAnyBracketLine) {
     EXPECT_EQ(pages.pageCount, 0);
 }
 
-TEST(RulesText, OversizedSectionsAreCutToTheStore) {
-    std::string text = "[Klondike]\n";
-    for (int page = 0; page < 25; ++page) {
-        for (int line = 0; line < 100; ++line) text += std::string(300, 'x') + "\n";
-        text += "<BR> rest is ignored\n";
-    }
-    RulesPages pages;
-    ASSERT_TRUE(LoadRulesText(text, "Klondike", &pages));
-    EXPECT_EQ(pages.pageCount, kRulesMaxPages);
-    EXPECT_EQ(pages.pages[kRulesMaxPages - 1].lineCount, kRulesMaxLines);
-    EXPECT_EQ(pages.pages[0].lines[0].size(), static_cast<size_t>(kRulesMaxLineLength));
-}
-
 class RulesViewerTest : public RulesTest {
 protected:
     std::string WriteText(const std::string& text) const {

@@ -40,15 +40,4 @@ TEST_F(StoreTest, DamagedStatisticsReadAsZeroAndAreRepairedByTheNextCount) {
     EXPECT_LE(ReadStatistics(kPlayer, "Golf").WinPercent(), 100);
 }
 
-TEST_F(StoreTest, ResetForgetsOnlyThisPlayersFigures) {
-    CountDealPlayed(kPlayer, "Golf");
-    CountDealPlayed(kPlayer, "Agnes");
-    CountDealPlayed(kPlayer + 1, "Golf");
-    ResetStatistics(kPlayer);
-    EXPECT_EQ(ReadStatistics(kPlayer, "Golf").played, 0);
-    EXPECT_EQ(ReadStatistics(kPlayer, "Agnes").played, 0);
-    EXPECT_EQ(ReadStatistics(kPlayer + 1, "Golf").played, 1);
-    EXPECT_TRUE(KeyExists(PlayerPath(kPlayer + 1)));
-}
-
 }  // namespace

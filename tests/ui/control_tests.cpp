@@ -143,24 +143,6 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     EXPECT_EQ(field->GetText(), "Araa1");
 }
 
-TEST_F(Controls, EditFieldHoldsAtMostAHundredCharactersOfTenThousandTyped) {
-    TestDialog dialog(100, 100, 400, 200);
-    EditField* field = dialog.Create<EditField>(20, 60, 200, 500, "&Name");
-    EditField* unsized = dialog.Create<EditField>(20, 100, 200, 0, "Other");
-    unsized->SetText(std::string(300, 'x'));
-    EXPECT_EQ(unsized->GetTextLength(), EditField::kMaxCharacters);
-    int x, y;
-    CentreOf(*field, &x, &y);
-    backend->Click(10, x, y);
-    for (int i = 0; i < 10'000; ++i) backend->PressKey(1, kHidA + i % 26);
-    backend->PressKey(10, kHidEscape);
-    dialog.RunModal();
-    EXPECT_EQ(field->GetTextLength(), EditField::kMaxCharacters);
-    EXPECT_EQ(field->GetText().substr(0, 3), "abc");
-    EXPECT_EQ(field->Caret(), EditField::kMaxCharacters);
-    EXPECT_TRUE(ScreenEqualsPattern());
-}
-
 TEST_F(Controls, EventsForDeletedControlsAreHarmless) {
     TestDialog dialog(100, 100, 400, 200);
     Button* keep = dialog.Create<Button>(20, 100, 100, 30, -1, "Keep");

@@ -43,27 +43,6 @@ TEST_F(EventTranslation, CharactersFollowShiftAndCapsLock) {
     EXPECT_EQ(chars, expected);
 }
 
-TEST_F(EventTranslation, KeypadFunctionKeysAndShiftedPunctuation) {
-    // Keypad 7, 0, ".", "*", "+", "-" (plain scan codes), then Home (the extended key).
-    for (int hid : {95, 98, 99, 85, 87, 86, 74}) backend->PressKey(10, hid);
-    backend->PressKey(10, 62);  // F5
-    backend->PressKey(10, 69);  // F12 is past F10: an ordinary key
-    HoldKey(10, kHidLeftShift);
-    for (int hid : {45, 56, 31, 47, 52, 53}) backend->PressKey(10, hid);  // - / 2 [ ' `
-    ReleaseKey(10, kHidLeftShift);
-    for (int hid : {47, 56}) backend->PressKey(10, hid);  // [ /
-    backend->PressKey(10, kHidEscape);
-
-    std::vector<std::pair<int, int>> got;  // key kind, key char
-    for (const ToolkitEvent& e : KeyEvents()) got.emplace_back(e.keyKind, e.keyChar);
-    const std::vector<std::pair<int, int>> expected = {
-        {kKeyDown, '7'}, {kKeyDown, '0'}, {kKeyDown, '.'}, {kKeyDown, '*'}, {kKeyDown, '+'}, {kKeyDown, '-'},
-        {kKeyDown, 'G'}, {kKeyFunction, 116}, {kKeyDown, 123}, {kKeyDown, '_'}, {kKeyDown, '?'}, {kKeyDown, '@'},
-        {kKeyDown, '{'}, {kKeyDown, '"'}, {kKeyDown, '~'}, {kKeyDown, '['}, {kKeyDown, '/'}, {kKeyDown, kKeyEscape},
-    };
-    EXPECT_EQ(got, expected);
-}
-
 TEST_F(EventTranslation, AltNumberEntryBecomesTheKeyOnTheNextRelease) {
     HoldKey(10, kHidLeftAlt);
     backend->PressKey(10, 92);  // keypad 4
