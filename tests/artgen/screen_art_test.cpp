@@ -66,6 +66,9 @@ TEST_F(ScreenArtTest, HighlightCellsFillTheirRectanglesOnly) {
         EXPECT_TRUE(NoMagenta(image, from, top + r.Height() / 2, to, top + r.Height() / 2 + 1)) << i;
         EXPECT_TRUE(NoMagenta(image, r.Width() / 2, top + 1, r.Width() / 2 + 1, top + r.Height() - 1)) << i;
         EXPECT_TRUE(AllMagenta(image, r.Width(), top, image.width, top + r.Height())) << i;
+        // Nothing on or past the panel's border lines (x 18 and 252, 548 and 782).
+        EXPECT_TRUE(AllMagenta(image, 0, top, std::max(0, panelLeft + 2 - r.left), top + r.Height() + 1)) << i;
+        EXPECT_TRUE(AllMagenta(image, panelLeft + 233 - r.left, top, r.Width() + 1, top + r.Height() + 1)) << i;
         const int nextTop = i + 1 < sl::kGameCount ? sl::HighlightCellY(i + 1) : image.height;
         EXPECT_TRUE(AllMagenta(image, 0, top + r.Height(), image.width, nextTop)) << i;
         covered = top + r.Height();
