@@ -1,10 +1,13 @@
-// The generated songs through the synthesiser: equally loud, and music under a pile of effects
-// never clips.
+// The generated songs as music: every song has its own patterns and a dynamic arc, the songs
+// played through the synthesiser are equally loud, and music under a pile of effects never clips.
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "audio/loudness.h"
 #include "platform/effect_voices.h"
+#include "platform/midi_file.h"
 #include "platform/midi_player.h"
 #include "platform/wave_reader.h"
 #include "tests/audio/audio_fixture.h"
@@ -15,6 +18,104 @@ using namespace audiotest;
 
 constexpr const char* kSongs[] = {"MAIN.MID", "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID",
                                   "SONG5.MID", "SONG6.MID", "WIN.MID",   "LOSE.MID"};
+constexpr int kHarmonyChannel = 2, kBassChannel = 4, kDrumChannel = 9;
+
+struct NoteOn {
+    uint64_t tick;
+    int channel, key, velocity;
+};
+
+struct Song {
+    int division = 0;
+    int barTicks = 0;
+    std::vector<NoteOn> notes;
+};
+
+// The note-ons of one of our format 0 files (the file checker has passed them already).
+Song ReadSong(const char* name) {
+    const std::vector<uint8_t> bytes = ReadFile(GeneratedDataFolder() / "music" / name);
+    Song song;
+    EXPECT_TRUE(ParseMidiFile(bytes.data(), bytes.size(), nullptr)) << name;
+    song.division = bytes[12] << 8 | bytes[13];
+    size_t at = 22;
+    uint64_t tick = 0;
+    auto quantity = [&] {
+        uint32_t value = 0;
+        while (at < bytes.size()) {
+            const uint8_t b = bytes[at++];
+            value = value << 7 | (b & 0x7F);
+            if (!(b & 0x80)) break;
+        }
+        return value;
+    };
+    while (at < bytes.size()) {
+        tick += quantity();
+        const uint8_t status = bytes[at++];
+        if (status == 0xFF) {
+            const uint8_t type = bytes[at++];
+            const uint32_t length = quantity();
+            if (type == 0x58) song.barTicks = bytes[at] * song.division * 4 / (1 << bytes[at + 1]);
+            at += length;
+        } else if ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0) {
+            at += 1;
+        } else {
+            if ((status & 0xF0) == 0x90 && bytes[at + 1] > 0)
+                song.notes.push_back({tick, status & 0x0F, bytes[at], bytes[at + 1]});
+            at += 2;
+        }
+    }
+    return song;
+}
+
+// The onsets within the bar (as fractions of it) that most of the song's bars play on the channel.
+std::set<double> UsualBar(const Song& song, int channel) {
+    std::map<uint64_t, std::set<double>> bars;
+    for (const NoteOn& n : song.notes)
+        if (n.channel == channel) bars[n.tick / song.barTicks].insert(static_cast<double>(n.tick % song.barTicks) / song.barTicks);
+    std::map<std::set<double>, int> counts;
+    for (const auto& [bar, onsets] : bars) ++counts[onsets];
+    std::set<double> usual;
+    int best = 0;
+    for (const auto& [onsets, count] : counts)
+        if (count > best) best = count, usual = onsets;
+    return usual;
+}
+
+TEST(Songs, NoTwoShareAnAccompanimentBassOrDrumPatternAndEachBuildsAndEases) {
+    std::map<int, std::map<std::set<double>, std::string>> seen;  // channel -> pattern -> song
+    for (const char* name : kSongs) {
+        SCOPED_TRACE(name);
+        const Song song = ReadSong(name);
+        ASSERT_GT(song.barTicks, 0);
+        for (int channel : {kHarmonyChannel, kBassChannel, kDrumChannel}) {
+            const std::set<double> pattern = UsualBar(song, channel);
+            EXPECT_GE(pattern.size(), 2u) << "channel " << channel;
+            const auto [where, fresh] = seen[channel].emplace(pattern, name);
+            EXPECT_TRUE(fresh) << "channel " << channel << " plays the same onsets as " << where->second;
+        }
+        // The dynamic arc: the harmony's loudest quarter of the song clearly above its first,
+        // and the last quarter below the loudest.
+        double sums[4] = {}, counts[4] = {};
+        const uint64_t end = song.notes.back().tick + 1;
+        for (const NoteOn& n : song.notes) {
+            if (n.channel != kHarmonyChannel) continue;
+            const size_t quarter = static_cast<size_t>(n.tick * 4 / end);
+            sums[quarter] += n.velocity;
+            counts[quarter] += 1;
+        }
+        double mean[4];
+        for (int q = 0; q < 4; ++q) mean[q] = sums[q] / std::max(counts[q], 1.0);
+        const double peak = *std::max_element(mean, mean + 4);
+        EXPECT_GT(peak, mean[0] * 1.1);
+        EXPECT_LT(mean[3], peak);
+        // Harmonic movement: the bass meets at least seven different chord roots.
+        std::set<int> roots;
+        for (const NoteOn& n : song.notes)
+            if (n.channel == kBassChannel && n.tick % song.barTicks == 0) roots.insert(n.key % 12);
+        EXPECT_GE(roots.size(), 5u);
+    }
+}
+
 // The opening of a song through the synthesiser at the output rate. The whole songs, whose
 // climaxes come a minute or more in, are measured by music_render (make music-wav).
 constexpr size_t kOpeningSeconds = 20;
