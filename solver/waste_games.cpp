@@ -102,7 +102,13 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
         const Card bared = p.piles[static_cast<size_t>(from)][static_cast<size_t>(move.index - 1)];
         for (int f = 0; f < Seasons::kFoundations; ++f)
             if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
-        return score - 100;
+        const int to = move.to - Seasons::kFirstPile;
+        if (p.pileCount[static_cast<size_t>(to)] == 0) return score - 100;
+        // Onto a card of the bared card's rank: the tops keep their ranks, only which of the two
+        // cards of a rank shows changes. That helps at once only if the bared card can move on.
+        for (int pile = 0; pile < Seasons::kPiles; ++pile)
+            if (pile != from && pile != to && Seasons::FitsPile(p, pile, bared)) return score - 100;
+        return kDoubtful;
     }
     return score;
 }
