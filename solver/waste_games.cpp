@@ -85,8 +85,9 @@ int FortyThievesTurns(const void* position) {
 using Seasons = FourSeasonsModel;
 
 // A card no other card can still need goes home (from the waste only while the stock turns one
-// card at a time). Most moves between piles only swap which of two cards of a rank lies on top,
-// so those come after the rest.
+// card at a time). A move between piles onto a card of the moved card's host rank only swaps which
+// of two cards of that rank lies on top: it comes late, and where the bared card can go nowhere
+// either it is doubtful (hasty attempts leave it out; complete ones still try it, last).
 int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const Seasons::Position*>(before);
     const Card home = CardSentHome(*static_cast<const Seasons::Position*>(after), move, Seasons::kFirstFoundation);
@@ -95,7 +96,8 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
                         [](Card other, Card card) { return Seasons::CanPlay(other, card, false); }))
         return kSafeMove;
     int score = Generic(move, points);
-    // A move between piles gains at once only by emptying its pile or baring a card that goes home.
+    // A move between piles gains at once by emptying its pile, baring a card that goes home, or
+    // opening a new host (the bared card shows while the moved one starts an empty pile).
     const int from = move.from - Seasons::kFirstPile;
     if (move.kind == PlayMove::kMove && from >= 0 && move.to >= Seasons::kFirstPile) {
         if (move.index == 0) return score + 50;
@@ -103,7 +105,7 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
         for (int f = 0; f < Seasons::kFoundations; ++f)
             if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
         const int to = move.to - Seasons::kFirstPile;
-        if (p.pileCount[static_cast<size_t>(to)] == 0) return score - 100;
+        if (p.pileCount[static_cast<size_t>(to)] == 0) return score + 20;
         // Onto a card of the bared card's rank: the tops keep their ranks, only which of the two
         // cards of a rank shows changes. That helps at once only if the bared card can move on.
         for (int pile = 0; pile < Seasons::kPiles; ++pile)
