@@ -85,9 +85,10 @@ int FortyThievesTurns(const void* position) {
 using Seasons = FourSeasonsModel;
 
 // A card no other card can still need goes home (from the waste only while the stock turns one
-// card at a time). A move between piles onto a card of the moved card's host rank only swaps which
-// of two cards of that rank lies on top: it comes late, and where the bared card can go nowhere
-// either it is doubtful (hasty attempts leave it out; complete ones still try it, last).
+// card at a time). A card moved off a pile onto another pile's top bares a card of that top's
+// rank: the tops keep their ranks, and only which of the two cards of the rank shows changes. Such
+// a move comes late, and where the bared card can go nowhere either it is doubtful (hasty attempts
+// leave it out; complete ones still try it, last).
 int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const Seasons::Position*>(before);
     const Card home = CardSentHome(*static_cast<const Seasons::Position*>(after), move, Seasons::kFirstFoundation);
@@ -106,8 +107,8 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
             if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
         const int to = move.to - Seasons::kFirstPile;
         if (p.pileCount[static_cast<size_t>(to)] == 0) return score + 20;
-        // Onto a card of the bared card's rank: the tops keep their ranks, only which of the two
-        // cards of a rank shows changes. That helps at once only if the bared card can move on.
+        // A swap of tops: it helps at once only if the bared card can move on (a step towards
+        // emptying its pile).
         for (int pile = 0; pile < Seasons::kPiles; ++pile)
             if (pile != from && pile != to && Seasons::FitsPile(p, pile, bared)) return score - 100;
         return kDoubtful;
