@@ -85,8 +85,10 @@ int FortyThievesTurns(const void* position) {
 using Seasons = FourSeasonsModel;
 
 // A card no other card can still need goes home (from the waste only while the stock turns one
-// card at a time). Most moves between piles only swap which of two cards of a rank lies on top,
-// so those come after the rest.
+// card at a time). A card moved off a pile onto another pile's top bares a card of that top's
+// rank: the tops keep their ranks, and only which of the two cards of the rank shows changes. Such
+// a move comes late, and where the bared card can go nowhere either it is doubtful (hasty attempts
+// leave it out; complete ones still try it, last).
 int FourSeasonsScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const Seasons::Position*>(before);
     const Card home = CardSentHome(*static_cast<const Seasons::Position*>(after), move, Seasons::kFirstFoundation);
@@ -95,14 +97,21 @@ int FourSeasonsScore(const void* before, const PlayMove& move, int points, const
                         [](Card other, Card card) { return Seasons::CanPlay(other, card, false); }))
         return kSafeMove;
     int score = Generic(move, points);
-    // A move between piles gains at once only by emptying its pile or baring a card that goes home.
+    // A move between piles gains at once by emptying its pile, baring a card that goes home, or
+    // opening a new host (the bared card shows while the moved one starts an empty pile).
     const int from = move.from - Seasons::kFirstPile;
     if (move.kind == PlayMove::kMove && from >= 0 && move.to >= Seasons::kFirstPile) {
         if (move.index == 0) return score + 50;
         const Card bared = p.piles[static_cast<size_t>(from)][static_cast<size_t>(move.index - 1)];
         for (int f = 0; f < Seasons::kFoundations; ++f)
             if (Seasons::FitsFoundation(p, f, bared)) return score + 100;
-        return score - 100;
+        const int to = move.to - Seasons::kFirstPile;
+        if (p.pileCount[static_cast<size_t>(to)] == 0) return score + 20;
+        // A swap of tops: it helps at once only if the bared card can move on (a step towards
+        // emptying its pile).
+        for (int pile = 0; pile < Seasons::kPiles; ++pile)
+            if (pile != from && pile != to && Seasons::FitsPile(p, pile, bared)) return score - 100;
+        return kDoubtful;
     }
     return score;
 }
