@@ -36,18 +36,41 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
-// The reserve only ever gives up its top card, and without a turn of the waste the stock only
-// deals from its top: within one search each is told by its size alone.
+// Within one search, sizes tell the reserve, the stock and the waste apart: the reserve only
+// ever gives up its top card, and the stock and the waste together hold the deal's stock cards
+// in their first order (a turn of the waste keeps it) less those played, which are on the
+// foundations or the piles; the stock's size says where the waste ends.
 void CanfieldCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const CanfieldModel::Position*>(position);
     CodeBuffer code;
-    if (p.recycles == 0) code.Byte(p.stock.count);
-    else code.Run(p.stock.cards.data(), p.stock.count);
-    code.Run(p.waste.data(), p.wasteCount);
+    code.Byte(p.stock.count);
+    code.Byte(p.wasteCount);
     code.Byte(p.reserveCount);
     code.CardByte(p.baseCard);
     code.SortedTops(p.foundations);
-    code.SortedPiles(p.tableau, p.pileCount, nullptr);
+    // Every pile is built down from its bottom card, so each card above it is told by its suit:
+    // a pile fits in five bytes, and four such words sort at once. A pile not so built (which play
+    // never makes) is coded card by card.
+    std::array<uint64_t, CanfieldModel::kPiles> words{};
+    bool built = true;
+    for (int k = 0; k < CanfieldModel::kPiles && built; ++k) {
+        const auto& pile = p.tableau[k];
+        const int count = p.pileCount[k];
+        uint64_t word = static_cast<uint64_t>(count) << 6 | (count > 0 ? pile[0].Index() : 0x3F);
+        for (int i = 1; i < count && built; ++i) {
+            built = tableau::NextRank(pile[i].Rank()) == pile[i - 1].Rank();
+            word |= static_cast<uint64_t>(pile[i].Suit()) << (8 + 2 * i);
+        }
+        words[k] = word;
+    }
+    if (built) {
+        std::sort(words.begin(), words.end());
+        for (uint64_t word : words)
+            for (int b = 0; b < 5; ++b) code.Byte(static_cast<int>(word >> (8 * b) & 0xFF));
+    } else {
+        code.Byte(0xFF);
+        code.SortedPiles(p.tableau, p.pileCount, nullptr);
+    }
     code.Byte(std::min(p.recycles, 255));
     code.Byte(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3);
     code.Into(out);
