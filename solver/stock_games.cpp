@@ -48,29 +48,7 @@ void CanfieldCode(const void* position, PositionCode& out) {
     code.Byte(p.reserveCount);
     code.CardByte(p.baseCard);
     code.SortedTops(p.foundations);
-    // Every pile is built down from its bottom card, so each card above it is told by its suit:
-    // a pile fits in five bytes, and four such words sort at once. A pile not so built (which play
-    // never makes) is coded card by card.
-    std::array<uint64_t, CanfieldModel::kPiles> words{};
-    bool built = true;
-    for (int k = 0; k < CanfieldModel::kPiles && built; ++k) {
-        const auto& pile = p.tableau[k];
-        const int count = p.pileCount[k];
-        uint64_t word = static_cast<uint64_t>(count) << 6 | (count > 0 ? pile[0].Index() : 0x3F);
-        for (int i = 1; i < count && built; ++i) {
-            built = tableau::NextRank(pile[i].Rank()) == pile[i - 1].Rank();
-            word |= static_cast<uint64_t>(pile[i].Suit()) << (8 + 2 * i);
-        }
-        words[k] = word;
-    }
-    if (built) {
-        std::sort(words.begin(), words.end());
-        for (uint64_t word : words)
-            for (int b = 0; b < 5; ++b) code.Byte(static_cast<int>(word >> (8 * b) & 0xFF));
-    } else {
-        code.Byte(0xFF);
-        code.SortedPiles(p.tableau, p.pileCount, nullptr);
-    }
+    code.SortedPiles(p.tableau, p.pileCount, nullptr);
     code.Byte(std::min(p.recycles, 255));
     code.Byte(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3);
     code.Into(out);
