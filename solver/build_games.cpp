@@ -1,6 +1,6 @@
 // Calculation and Agnes: which moves the search tries first, which it tries alone (a card nothing
-// can still need, sent home) or drops (Calculation's blocked ranks), and codes that let positions
-// differing only in the order of like places meet.
+// can still need, sent home) or drops (positions no play can win), which hasty attempts try alone
+// or leave out, and codes that let positions differing only in the order of like places meet.
 #include "solver/build_games.h"
 
 #include <algorithm>
@@ -20,75 +20,67 @@ using heuristic::Generic;
 using heuristic::NothingBuildsOn;
 using heuristic::Uncovers;
 
-// Appends the codes of `count` places of one kind in sorted order: where the rules treat every
-// such place alike (columns any card may fill, foundations any suit may claim), positions that
-// differ only in which place holds what get the same code. encodeOne(i, code) codes place i.
-template <size_t N, typename EncodeOne>
-void SortedPlaces(PositionCode& out, int count, EncodeOne encodeOne) {
-    thread_local std::array<PositionCode, N> places;
-    std::array<int, N> order{};
-    for (int i = 0; i < count; ++i) {
-        places[static_cast<size_t>(i)].bytes.clear();
-        encodeOne(i, places[static_cast<size_t>(i)]);
-        order[static_cast<size_t>(i)] = i;
-    }
-    std::sort(order.begin(), order.begin() + count,
-              [](int a, int b) { return places[static_cast<size_t>(a)].bytes < places[static_cast<size_t>(b)].bytes; });
-    for (int i = 0; i < count; ++i) out.bytes += places[static_cast<size_t>(order[static_cast<size_t>(i)])].bytes;
-}
-
-template <size_t F>
-void SortedTops(PositionCode& out, const std::array<Card, F>& tops) {
-    for (uint8_t top : heuristic::SortedTopIndices(tops)) out.Byte(top);
-}
+// A doubtful move's score, still ordered among the doubtful ones.
+int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // ---- Calculation ----
 
 using Calc = CalculationModel;
 
-// How many more cards foundation f must take before it takes `rank` (-1: it has taken it).
-int StepsTo(const Calc::Position& p, int f, int rank) {
-    int top = p.foundationTops[f].Rank();
-    for (int k = 0; k < Card::kRankCount - p.foundationCounts[f]; ++k) {
-        top = Calc::FollowingRank(top, f);
-        if (top == rank) return k;
-    }
-    return -1;
+// The rank foundation f takes after `rank` (the model's rule, inline: the search asks it often).
+int Following(int rank, int f) {
+    rank += f + 1;
+    return rank > Card::kAce ? rank - Card::kRankCount : rank;
 }
 
-// How many more cards a foundation must take before this card fits one (99: never).
-int CardsBefore(const Calc::Position& p, Card card) {
-    if (!card.IsValid()) return 99;
-    int best = 99;
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        const int steps = StepsTo(p, f, card.Rank());
-        if (steps >= 0) best = std::min(best, steps);
-    }
-    return best;
-}
+// How many more cards each foundation must take before it takes each rank (-1: it has taken it,
+// or never will).
+struct Climbs {
+    std::array<std::array<int8_t, Card::kRankCount>, Calc::kFoundations> steps;
 
-// Where a stock card is laid: a good pile keeps its cards in the order the foundations will call
-// for them, best of all with the card laid just before the covered one on some foundation's climb,
-// so the foundation takes both in turn. Cards put home score their points.
-int CalculationOrder(const Calc::Position& p, const PlayMove& move, int points) {
-    int score = Generic(move, points);
-    if (move.kind != PlayMove::kMove || move.to < Calc::kWastePlace) return score;
-    const int pile = move.to - Calc::kWastePlace;
-    if (p.wasteCounts[pile] == 0) return score + 100;
-    const Card top = Calc::WasteTop(p, pile);
+    explicit Climbs(const Calc::Position& p) {
+        for (int f = 0; f < Calc::kFoundations; ++f) {
+            steps[f].fill(-1);
+            if (!p.foundationTops[f].IsValid()) continue;
+            int rank = p.foundationTops[f].Rank();
+            for (int k = 0; k < Card::kRankCount - p.foundationCounts[f]; ++k) {
+                rank = Following(rank, f);
+                steps[f][rank] = static_cast<int8_t>(k);
+            }
+        }
+    }
+    // How many more cards a foundation must take before this card fits one (99: never).
+    int Before(Card card) const {
+        int best = 99;
+        if (!card.IsValid()) return best;
+        for (const auto& climb : steps)
+            if (climb[card.Rank()] >= 0) best = std::min<int>(best, climb[card.Rank()]);
+        return best;
+    }
+};
+
+// How well the card in hand lies on waste pile k: a good pile keeps its cards in the order the
+// foundations will call for them, best of all with the card laid just before the covered one on
+// some foundation's climb, so the foundation takes both in turn.
+int LayScore(const Calc::Position& p, const Climbs& climbs, int k) {
+    if (p.wasteCounts[k] == 0) return 100;
+    const Card top = Calc::WasteTop(p, k);
     // Each foundation takes one card of every rank: every foundation that wants the covered card
     // before the laid one will have to wait for another copy.
     int early = 0;
     bool next = false;
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        const int laid = StepsTo(p, f, p.current.Rank()), covered = StepsTo(p, f, top.Rank());
+    for (const auto& climb : climbs.steps) {
+        const int laid = climb[p.current.Rank()], covered = climb[top.Rank()];
         early += covered >= 0 && laid >= 0 && covered < laid;
         next |= laid >= 0 && covered == laid + 1;
     }
-    const int covered = CardsBefore(p, top), wanted = CardsBefore(p, p.current);
-    score += covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered);
+    const int covered = climbs.Before(top), wanted = climbs.Before(p.current);
+    const int score = covered >= wanted ? 300 - 10 * (covered - wanted) : -20 * (wanted - covered);
     return score - 30 * early + (next ? 400 : 0);
 }
+
+// How far below the best pile's score a lay is doubtful.
+constexpr int kLayMargin = 300;
 
 }  // namespace
 
@@ -108,7 +100,7 @@ bool CalculationHopeless(const void* position) {
         if (!p.foundationTops[f].IsValid()) return false;
         left[f] = Card::kRankCount - p.foundationCounts[f];
         for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
-            rank = Calc::FollowingRank(rank, f);
+            rank = Following(rank, f);
             climb[f][k] = rank;
             step[f][rank] = k;
         }
@@ -139,19 +131,29 @@ bool CalculationHopeless(const void* position) {
 
 // A card going home that no other foundation still wants (every other card of its rank is home):
 // it must go there some day, and nothing else can go there first.
-bool LastOfRank(const Calc::Position& p, const PlayMove& move) {
-    if (move.kind != PlayMove::kMove || move.to >= Calc::kWastePlace) return false;
+bool LastOfRank(const Calc::Position& p, const Climbs& climbs, const PlayMove& move) {
     const Card card = move.from == Calc::kCurrentPlace ? p.current : Calc::WasteTop(p, move.from - Calc::kWastePlace);
     for (int f = 0; f < Calc::kFoundations; ++f)
-        if (f != move.to - Calc::kFoundationPlace && StepsTo(p, f, card.Rank()) >= 0) return false;
+        if (f != move.to - Calc::kFoundationPlace && climbs.steps[f][card.Rank()] >= 0) return false;
     return true;
 }
 
+// Besides the safe and hopeless moves: a card put home is likely safe (hasty attempts try it
+// alone), and a card laid on a pile far worse than the best pile for it is doubtful (hasty
+// attempts leave it out).
 int CalculationScore(const void* before, const PlayMove& move, int points, const void* after) {
     const auto& p = *static_cast<const Calc::Position*>(before);
-    if (LastOfRank(p, move)) return kSafeMove;
-    if (move.kind == PlayMove::kMove && CalculationHopeless(after)) return kHopeless;
-    return CalculationOrder(p, move, points);
+    if (move.kind != PlayMove::kMove) return Generic(move, points);
+    const Climbs climbs(p);
+    const bool home = move.to < Calc::kWastePlace;
+    if (home && LastOfRank(p, climbs, move)) return kSafeMove;
+    if (CalculationHopeless(after)) return kHopeless;
+    if (home) return kLikelySafe + Generic(move, points);
+    const int lay = LayScore(p, climbs, move.to - Calc::kWastePlace);
+    int best = lay;
+    for (int k = 0; k < Calc::kWastePiles; ++k) best = std::max(best, LayScore(p, climbs, k));
+    if (lay + kLayMargin < best) return Doubtful(lay);
+    return lay;
 }
 
 // Calculation builds by rank alone, whatever the suit, and a stock card may go on any waste pile:
@@ -281,7 +283,9 @@ bool AgnesHopeless(const void* position) {
 
 // A face-down card is turned at once, and a pile's card no other card can still need goes home
 // (not a reserve card: a reserve pile's size decides where the stock's next cards fall). A move
-// into a position no play can win is dropped.
+// into a position no play can win is dropped. Any other card put home is likely safe (hasty
+// attempts try it alone), and a run moved off a face-up card that cannot then go home is
+// doubtful (hasty attempts leave it out).
 int AgnesScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(before);
@@ -293,7 +297,19 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
         NothingBuildsOn(home, p.foundations, p.startRank, 1,
                         [&](Card other, Card card) { return Model::CanPlay(p, other, card, false); }))
         return kSafeMove;
-    return Generic(move, points) + Uncovers(move, Model::kFirstPile, Model::kPiles, p.faceDownCount.data());
+    const int score = Generic(move, points) + Uncovers(move, Model::kFirstPile, Model::kPiles, p.faceDownCount.data());
+    if (move.kind != PlayMove::kMove) return score;
+    if (move.to < Model::kFirstPile) return kLikelySafe + score;
+    // A run moved off a face-up card that cannot then go home only trades one host for another.
+    const int pile = move.from - Model::kFirstPile;
+    if (pile >= 0 && pile < Model::kPiles && move.index > p.faceDownCount[pile]) {
+        const auto& q = *static_cast<const Model::Position*>(after);
+        const Card bared = p.tableau[pile][move.index - 1];
+        for (int f = 0; f < Model::kFoundations; ++f)
+            if (Model::FitsFoundation(q, f, bared, 1)) return score;
+        return Doubtful(score);
+    }
+    return score;
 }
 
 // The tableau piles (nothing is ever dealt onto them) and the foundations in sorted order; the
@@ -303,34 +319,15 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
 void AgnesCode(const void* position, PositionCode& out) {
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(position);
-    constexpr size_t kPileBytes = Model::kPileSlots + 2;
-    std::array<std::array<uint8_t, kPileBytes>, Model::kPiles> piles{};
-    std::array<uint8_t, Model::kPiles> order{};
-    for (int k = 0; k < Model::kPiles; ++k) {
-        auto& code = piles[static_cast<size_t>(k)];
-        code[0] = static_cast<uint8_t>(p.faceDownCount[k]);
-        code[1] = static_cast<uint8_t>(p.pileCount[k]);
-        for (int i = 0; i < p.pileCount[k]; ++i) code[static_cast<size_t>(i) + 2] = static_cast<uint8_t>(p.tableau[k][i].Index());
-        order[static_cast<size_t>(k)] = static_cast<uint8_t>(k);
-    }
-    std::sort(order.begin(), order.end(), [&](uint8_t a, uint8_t b) { return piles[a] < piles[b]; });
-    std::array<uint8_t, 256> bytes;
-    size_t size = 0;
-    bytes[size++] = static_cast<uint8_t>(p.stock.count);
-    for (uint8_t top : heuristic::SortedTopIndices(p.foundations)) bytes[size++] = top;
-    for (uint8_t k : order) {
-        const size_t n = static_cast<size_t>(piles[k][1]) + 2;
-        std::copy_n(piles[k].begin(), n, bytes.begin() + static_cast<ptrdiff_t>(size));
-        size += n;
-    }
-    for (int pile = 0; pile < Model::kReservePiles; ++pile) {
-        bytes[size++] = static_cast<uint8_t>(p.reserveCount[pile]);
-        for (int i = 0; i < p.reserveCount[pile]; ++i) bytes[size++] = static_cast<uint8_t>(p.reserve[pile][i].Index());
-    }
-    bytes[size++] = static_cast<uint8_t>(p.startRank);
+    heuristic::CodeBuffer code;
+    code.Byte(p.stock.count);
+    code.SortedTops(p.foundations);
+    code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
+    for (int pile = 0; pile < Model::kReservePiles; ++pile) code.Run(p.reserve[pile].data(), p.reserveCount[pile]);
+    code.Byte(p.startRank);
     const AgnesRules& r = p.rules;
-    bytes[size++] = static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
-    out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
+    code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
+    code.Into(out);
 }
 
 }  // namespace build_games

@@ -36,14 +36,15 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
-// The reserve only ever gives up its top card, and without a turn of the waste the stock only
-// deals from its top: within one search each is told by its size alone.
+// Within one search, sizes tell the reserve, the stock and the waste apart: the reserve only
+// ever gives up its top card, and the stock and the waste together hold the deal's stock cards
+// in their first order (a turn of the waste keeps it) less those played, which are on the
+// foundations or the piles; the stock's size says where the waste ends.
 void CanfieldCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const CanfieldModel::Position*>(position);
     CodeBuffer code;
-    if (p.recycles == 0) code.Byte(p.stock.count);
-    else code.Run(p.stock.cards.data(), p.stock.count);
-    code.Run(p.waste.data(), p.wasteCount);
+    code.Byte(p.stock.count);
+    code.Byte(p.wasteCount);
     code.Byte(p.reserveCount);
     code.CardByte(p.baseCard);
     code.SortedTops(p.foundations);

@@ -1,0 +1,129 @@
+// The search codes of Canfield, Agnes and Calculation leave out what cannot differ within one
+// search (where the stock's and the waste's cards lie, the reserve's cards, which of two like
+// piles or foundations holds what, in Calculation the suits): two positions reached by play from
+// the same deal with the same code must be the same position up to exactly that.
+#include <algorithm>
+#include <map>
+#include <cstring>
+#include <random>
+
+#include "games/agnes.h"
+#include "games/calculation.h"
+#include "games/canfield.h"
+#include "games/game_registry.h"
+#include "platform/crt.h"
+#include "solver/solver.h"
+#include "tests/framework/game_fixture.h"
+
+namespace {
+
+// Sorts places of one kind by their cards (the search treats them alike), keeping each place's
+// count and face-down count with it.
+template <typename Piles, typename Counts>
+void SortPiles(Piles& piles, Counts& counts, Counts* faceDown = nullptr) {
+    std::vector<size_t> order(piles.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto key = [&](size_t i) {
+        std::vector<int> cards{faceDown ? (*faceDown)[i] : 0, counts[i]};
+        for (int k = 0; k < counts[i]; ++k) cards.push_back(piles[i][static_cast<size_t>(k)].Index());
+        return cards;
+    };
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return key(a) < key(b); });
+    const Piles oldPiles = piles;
+    const Counts oldCounts = counts;
+    const Counts oldFaceDown = faceDown ? *faceDown : counts;
+    for (size_t i = 0; i < order.size(); ++i) {
+        piles[i] = oldPiles[order[i]];
+        counts[i] = oldCounts[order[i]];
+        if (faceDown) (*faceDown)[i] = oldFaceDown[order[i]];
+    }
+}
+
+template <typename Tops>
+void SortTops(Tops& tops) {
+    std::sort(tops.begin(), tops.end(), [](Card a, Card b) { return (a.IsValid() ? a.Index() : 99) < (b.IsValid() ? b.Index() : 99); });
+}
+
+class SearchCodes : public GameTest {
+protected:
+    template <typename Position>
+    Position Deal(int gameNumber, unsigned seed) {
+        game = FindGame(gameNumber)->create(artwork.get());
+        crt::srand(seed);
+        game->NewGame(false);
+        const std::string bytes = game->PositionBytes();
+        Position p;
+        std::memcpy(&p, bytes.data(), sizeof p);
+        return p;
+    }
+
+    // Random play from `start`, many times over: every two positions met with the same search code
+    // must agree once `normal` has put them in the order the code ignores. Some codes must repeat
+    // between different positions (else nothing was checked).
+    template <typename Position, typename Normal>
+    void CodesTellApart(int gameNumber, const Position& start, Normal normal) {
+        const PlayModelOps& ops = *FindGame(gameNumber)->model;
+        const PositionEncoder encode = SearchCodeFor(MoveScoreFor(gameNumber));
+        ASSERT_NE(encode, nullptr);
+        std::mt19937 random(7);
+        std::map<std::string, std::string> seen;
+        int met = 0;
+        for (int walk = 0; walk < 150; ++walk) {
+            Position p = start;
+            for (int step = 0; step < 150; ++step) {
+                PositionCode code, full;
+                encode(&p, code);
+                Position q = p;
+                normal(q);
+                ops.encode(&q, full);
+                const auto [at, fresh] = seen.emplace(code.bytes, full.bytes);
+                if (!fresh) {
+                    ASSERT_EQ(at->second, full.bytes) << "walk " << walk << ", step " << step;
+                    met += step > 0;
+                }
+                MoveList moves;
+                ops.moves(&p, moves);
+                if (moves.empty()) break;
+                ops.apply(&p, moves[random() % moves.size()]);
+            }
+        }
+        EXPECT_GT(met, 100);
+    }
+};
+
+// Each pass of the stock rule, and more than one card turned at a time.
+TEST_F(SearchCodes, CanfieldStockAndWasteToldBySize) {
+    for (const auto& [cardsDealt, recycles] : {std::pair{1, 0}, {3, 2}, {1, CanfieldRules::kUnlimitedRecycles}})
+        for (unsigned seed : {1u, 2u}) {
+            auto p = Deal<CanfieldModel::Position>(CanfieldGame::kGameNumber, seed);
+            p.cardsDealt = cardsDealt;
+            p.recycles = recycles;
+            CodesTellApart(CanfieldGame::kGameNumber, p, [](CanfieldModel::Position& q) {
+                SortPiles(q.tableau, q.pileCount);
+                SortTops(q.foundations);
+                q.recyclesUsed = 0;  // the search keeps the turns left beside the code
+            });
+        }
+}
+
+TEST_F(SearchCodes, AgnesAndCalculationMeetOnlyTheirLikes) {
+    CodesTellApart(AgnesGame::kGameNumber, Deal<AgnesModel::Position>(AgnesGame::kGameNumber, 1), [](AgnesModel::Position& q) {
+        SortPiles(q.tableau, q.pileCount, &q.faceDownCount);
+        SortTops(q.foundations);
+    });
+    CodesTellApart(CalculationGame::kGameNumber, Deal<CalculationModel::Position>(CalculationGame::kGameNumber, 1),
+                   [](CalculationModel::Position& q) {
+                       const auto rankOnly = [](Card& card) {
+                           if (card.IsValid()) card = Card(0, card.Rank());
+                       };
+                       rankOnly(q.current);
+                       for (Card& card : q.foundationTops) rankOnly(card);
+                       for (Card& card : q.stock) rankOnly(card);
+                       for (auto& pile : q.waste)
+                           for (Card& card : pile) rankOnly(card);
+                       SortPiles(q.waste, q.wasteCounts);
+                       q.points = 0;
+                   });
+}
+
+}  // namespace
