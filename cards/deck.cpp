@@ -43,6 +43,11 @@ void Deck::IncludeAll() {
     Shuffle();
 }
 
+void Deck::TakeBackAll() {
+    included.fill(1);
+    total = packs * Card::kCardsPerPack;
+}
+
 void Deck::Shuffle() {
     placed.fill(0);
     // Every operation keeps total within what the included cards can fill; holding it there

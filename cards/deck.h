@@ -28,6 +28,9 @@ public:
     void SetPacks(int n);
     // Includes every excluded card again, then shuffles.
     void IncludeAll();
+    // Includes every excluded card again without drawing from the generator: done before a deal
+    // is seeded, so a deal number gives the same cards whatever the last deal left out.
+    void TakeBackAll();
     // Fills order[0 .. total - 1] by rejection sampling (suit, then rank, two draws of the
     // generator per try) so that every included card occurs exactly `packs` times; then the next
     // card to deal is order[0].

@@ -698,6 +698,7 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     stockSeen = false;
     redoList.clear();
     redoAside.reset();
+    deck.TakeBackAll();
     crt::srand(dealNumber);
     dealStartRecords = undo.Count();
     dealing = true;

@@ -113,7 +113,9 @@ std::string HeadlessTable::Deal(const GameDescriptor& entry, unsigned seed) {
     } else {
         game->ClearHotspots();
     }
-    // Constructing a game seeds the generator from the clock; the deal's seed comes after.
+    // Constructing a game seeds the generator from the clock; the deal's seed comes after, on a
+    // shoe holding every card again, as the game's own deals do.
+    game->deck.TakeBackAll();
     crt::srand(seed);
     game->NewGame(!first);
     return game->PositionBytes();

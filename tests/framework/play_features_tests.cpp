@@ -101,6 +101,18 @@ TEST_F(PlayFeaturesTest, ADealNumberGivesTheModelledShuffleAndReplaysTheSameCard
     }
 }
 
+// A deal number gives the same cards after any other deal: the cards a deal leaves out of the
+// shoe (foundation cards placed by rule) must not change how the next seeded shuffle draws.
+TEST_F(PlayFeaturesTest, ADealNumberDealsTheSameCardsAfterAnotherDeal) {
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        StartDeal(entry.name, 93);
+        const std::vector<Card> fresh = DealtOrder();
+        StartDeal(entry.name, 92).Deal(true, 93);
+        EXPECT_EQ(DealtOrder(), fresh) << entry.name;
+        game.reset();
+    }
+}
+
 TEST_F(PlayFeaturesTest, ChooseDealAsksForANumberAndDealsIt) {
     Game& table = StartDeal("Klondike", 1);
     std::vector<uint32_t> offered;
