@@ -348,14 +348,3 @@ bool PairingGame::RestoreRecord(std::span<const uint8_t> record) {
     Draw(true);
     return true;
 }
-
-// ---- Selection through pick-ups ----
-
-void LiftSelection(Game& game, const CardSelection& selection) {
-    DragRecord record;
-    record.x = selection.x;
-    record.y = selection.y;
-    record.cards[0] = selection.card;
-    record.count = 1;
-    game.LiftCards(record);
-}

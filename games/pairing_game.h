@@ -203,6 +203,3 @@ struct CardSelection {
     Card card;
     bool Empty() const { return !card.IsValid(); }
 };
-
-// Takes the selected card out of play through the game's LiftCards, as a one-card drag.
-void LiftSelection(Game& game, const CardSelection& selection);
