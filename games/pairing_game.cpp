@@ -90,8 +90,7 @@ template <>
 void PairingModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     play_position::EncodeCards(out, position.cells, position.places * position.cellsPerPlace);
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    play_position::EncodeCards(out, position.stock, position.stockCount);
+    play_position::EncodePile(out, position.stock, position.stockCount);
 }
 
 namespace {

@@ -73,6 +73,13 @@ void EncodeCards(PositionCode& code, const Cards& cards, int count) {
     for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
 }
 
+// A pile's count, then its cards.
+template <typename Cards>
+void EncodePile(PositionCode& code, const Cards& cards, int count) {
+    code.Byte(static_cast<uint8_t>(count));
+    EncodeCards(code, cards, count);
+}
+
 inline void EncodeInt(PositionCode& code, int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
 }
@@ -207,6 +214,14 @@ void DrawFanArea(Game& game, int x, int y, int step, const Cards& cards, int cou
         if (count == 0) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
         for (int i = 0; i < count; ++i) art.DrawCard(x, y + step * i, cards[i], art.screenBuffer);
     });
+}
+
+// Takes the first `count` cards of a pile read from a record; the slots past them must be empty.
+template <size_t N>
+bool TakePile(PackTally& tally, const std::array<Card, N>& cards, int count) {
+    for (int i = 0; i < static_cast<int>(N); ++i)
+        if (i < count ? !tally.Take(cards[i]) : cards[i].IsValid()) return false;
+    return true;
 }
 
 template <typename Position>
@@ -361,6 +376,17 @@ protected:
         }
         dragging = false;
         CheckGameOver();
+    }
+    // Lifts the card when it is the top one of the `count` cards of the table's place `source`:
+    // the position is saved for undo and the place drawn without it. False for another card.
+    template <typename Cards, typename DrawPlace>
+    bool LiftTop(Card card, int32_t source, const Cards& cards, int count, DrawPlace drawPlace) {
+        if (count < 1 || cards[count - 1] != card) return false;
+        SaveUndo();
+        lifted = source;
+        drawPlace();
+        CheckGameOver();
+        return true;
     }
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }

@@ -174,10 +174,8 @@ void PyramidModel::Encode(const Position& position, PositionCode& out) {
     EncodeCards(out, position.triangle, kTriangleSlots);
     EncodeCards(out, position.extra, kMaxRows);
     EncodeCard(out, position.waste);
-    out.Byte(static_cast<uint8_t>(position.talonCount));
-    EncodeCards(out, position.talon, position.talonCount);
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    EncodeCards(out, position.stock, position.stockCount);
+    EncodePile(out, position.talon, position.talonCount);
+    EncodePile(out, position.stock, position.stockCount);
 }
 
 template <>
@@ -503,9 +501,8 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
 // Every card at most once, and the talon's cards only up to its count.
 bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste)) return false;
-    for (int i = 0; i < kTalonSlots; ++i)
-        if (i < read.talonCount ? !tally.Take(read.talon[i]) : read.talon[i].IsValid()) return false;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste) || !play_position::TakePile(tally, read.talon, read.talonCount))
+        return false;
     for (Card card : read.triangle)
         if (!tally.TakeSlot(card)) return false;
     return std::all_of(read.extra.begin(), read.extra.end(), [&](Card card) { return tally.TakeSlot(card); });
