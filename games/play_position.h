@@ -5,6 +5,7 @@
 // raw bytes are fully defined: equal positions have equal bytes.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -236,6 +237,8 @@ class RecordFields {
 public:
     virtual void Cards(Card* cards, int count) = 0;
     virtual void Int(int32_t& value, int32_t lowest, int32_t highest) = 0;
+    // Flags kept one a byte.
+    virtual void Flags(uint8_t* flags, int count) = 0;
     virtual bool Reading() const = 0;
 
     void Card1(Card& card) { Cards(&card, 1); }
@@ -258,6 +261,7 @@ struct RecordWriter final : RecordFields {
     explicit RecordWriter(UndoWriter& out) : writer(out) {}
     void Cards(Card* cards, int count) override { writer.Cards(cards, count); }
     void Int(int32_t& value, int32_t, int32_t) override { writer.Int(value); }
+    void Flags(uint8_t* flags, int count) override { writer.Bytes().insert(writer.Bytes().end(), flags, flags + count); }
     bool Reading() const override { return false; }
     using RecordFields::Cards;
 };
@@ -267,6 +271,9 @@ struct RecordReader final : RecordFields {
     explicit RecordReader(UndoReader& in) : reader(in) {}
     void Cards(Card* cards, int count) override { reader.Cards(cards, count); }
     void Int(int32_t& value, int32_t lowest, int32_t highest) override { reader.IntIn(value, lowest, highest); }
+    void Flags(uint8_t* flags, int count) override {
+        if (auto bytes = reader.Take(static_cast<size_t>(count))) std::copy(bytes->begin(), bytes->end(), flags);
+    }
     bool Reading() const override { return true; }
     using RecordFields::Cards;
 };
@@ -322,7 +329,7 @@ public:
         CommitBaseState(reader);
         position = read;
         LetGo();
-        FinishUndo(readPoints, elapsed);
+        FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
     }
     const char* GetName() override { return FindGame(gameNumber)->name; }
@@ -358,6 +365,9 @@ public:
     int32_t lifted = kNothingLifted;
 
 protected:
+    // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
+    bool soundOnRestore = true;
+
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
@@ -409,6 +419,7 @@ protected:
     virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
     // Every card of a position read from a record may be where it is, with the stock read.
     virtual bool Possible(const Position&, const Deck&) const { return true; }
-    // What a table holds beside the position (a lifted card, a selection) goes on a restore.
+    // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
+    // is taken as the record's fields were read.
     virtual void LetGo() { lifted = kNothingLifted; }
 };
