@@ -217,11 +217,7 @@ public:
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
     // May a card go into cell i: here any empty cell.
     virtual bool CellAccepts(int i) const;
-    bool GridFull() const {
-        for (Card card : position.grid)
-            if (!card.IsValid()) return false;
-        return true;
-    }
+    bool GridFull() const { return GridHandModel<kSide, void>::GridFull(position); }
 
     // The current position, its stock read from the deck and its rule values from the settings.
     virtual GridHandPosition<kSide> ModelPosition();

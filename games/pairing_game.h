@@ -187,7 +187,6 @@ protected:
     bool TryPair();
     // Plays the move through the model, showing each card go and each card dealt.
     void MakeMove(const PlayMove& move);
-    bool TableEmpty() const { return PairingModel::TableEmpty(position); }
 
     const Shape shape;
 
