@@ -174,17 +174,6 @@ void AuldLangSyneGame::DrawAreas(bool present) {
 
 // ---- Moves ----
 
-void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealRow();
-        return;
-    }
-    // There is no dragging: a click on a top card that fits a foundation plays it there.
-    PlayClickedCard(x, y);
-}
-
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int k = 0; k < kPiles; ++k)

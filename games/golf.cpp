@@ -191,17 +191,6 @@ void GolfGame::DealToFoundation() {
     CheckGameOver();
 }
 
-void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealToFoundation();
-        return;
-    }
-    // A click plays a column's top card at once when it fits; nothing is dragged.
-    PlayClickedCard(x, y);
-}
-
 void GolfGame::LiftCards(DragRecord& drag) {
     for (int column = 0; column < kMaxColumns; ++column)
         if (LiftTop(drag.cards[0], column, position.columns[column], position.columnCount[column],

@@ -398,6 +398,15 @@ protected:
         CheckGameOver();
         return true;
     }
+    // A table played by clicks: a click on the stock's top card saves the position and presses the
+    // stock; elsewhere it plays the card clicked, when it has somewhere to go.
+    template <typename PressStock>
+    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
+        if (paused || gameOver) return;
+        if (!OnStockTop(x, y, stockX, stockY)) return PlayClickedCard(x, y);
+        SaveUndo();
+        pressStock();
+    }
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
     bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
