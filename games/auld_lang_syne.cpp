@@ -76,11 +76,9 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     out.Byte(static_cast<uint8_t>(position.startRank));
     EncodeCards(out, position.foundations, kFoundations);
     for (int pile = 0; pile < kPiles; ++pile) {
-        out.Byte(static_cast<uint8_t>(position.pileCounts[pile]));
-        EncodeCards(out, position.piles[pile], position.pileCounts[pile]);
+        EncodePile(out, position.piles[pile], position.pileCounts[pile]);
     }
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    EncodeCards(out, position.stock, position.stockCount);
+    EncodePile(out, position.stock, position.stockCount);
 }
 
 bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -176,28 +174,10 @@ void AuldLangSyneGame::DrawAreas(bool present) {
 
 // ---- Moves ----
 
-void AuldLangSyneGame::OnLButtonDown(WPARAM, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealRow();
-        return;
-    }
-    // There is no dragging: a click on a top card that fits a foundation plays it there.
-    PlayClickedCard(x, y);
-}
-
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    for (int k = 0; k < kPiles; ++k) {
-        const int count = ShownCount(k);
-        if (count == 0 || position.piles[k][count - 1] != drag.cards[0]) continue;
-        SaveUndo();
-        lifted = k;
-        DrawPileArea(k, true);
-        CheckGameOver();
-        return;
-    }
+    for (int k = 0; k < kPiles; ++k)
+        if (LiftTop(drag.cards[0], k, position.piles[k], ShownCount(k), [&] { DrawPileArea(k, true); })) return;
 }
 
 bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {

@@ -79,7 +79,8 @@ public:
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    // There is no dragging: a click on a top card that fits a foundation plays it there.
+    void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
     double GetScoreFactor() override;
 
     static int ColumnX(int k) { return kColumns.X(k); }

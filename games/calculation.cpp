@@ -90,11 +90,9 @@ void CalculationModel::Encode(const Position& position, PositionCode& out) {
     }
     EncodeCard(out, position.current);
     for (int k = 0; k < kWastePiles; ++k) {
-        out.Byte(static_cast<uint8_t>(position.wasteCounts[k]));
-        EncodeCards(out, position.waste[k], position.wasteCounts[k]);
+        EncodePile(out, position.waste[k], position.wasteCounts[k]);
     }
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    EncodeCards(out, position.stock, position.stockCount);
+    EncodePile(out, position.stock, position.stockCount);
 }
 
 template <>
@@ -223,22 +221,10 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void CalculationGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (ShownCurrent().IsValid() && drag.cards[0] == position.current) {
-        SaveUndo();
-        lifted = kCurrentSource;
-        DrawCurrentArea(true);
-        CheckGameOver();
+    if (LiftTop(drag.cards[0], kCurrentSource, &position.current, ShownCurrent().IsValid(), [&] { DrawCurrentArea(true); }))
         return;
-    }
-    for (int k = 0; k < kWastePiles; ++k) {
-        const int count = ShownCount(k);
-        if (count == 0 || position.waste[k][count - 1] != drag.cards[0]) continue;
-        SaveUndo();
-        lifted = k;
-        DrawWasteArea(k, true);
-        CheckGameOver();
-        return;
-    }
+    for (int k = 0; k < kWastePiles; ++k)
+        if (LiftTop(drag.cards[0], k, position.waste[k], ShownCount(k), [&] { DrawWasteArea(k, true); })) return;
     CheckGameOver();
 }
 

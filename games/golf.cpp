@@ -78,12 +78,10 @@ void GolfModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     out.Byte(static_cast<uint8_t>(position.wrapAround));
     for (int column = 0; column < kMaxColumns; ++column) {
-        out.Byte(static_cast<uint8_t>(position.columnCount[column]));
-        EncodeCards(out, position.columns[column], position.columnCount[column]);
+        EncodePile(out, position.columns[column], position.columnCount[column]);
     }
     EncodeCard(out, PileTop(position));
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    EncodeCards(out, position.stock, position.stockCount);
+    EncodePile(out, position.stock, position.stockCount);
 }
 
 template <>
@@ -193,27 +191,11 @@ void GolfGame::DealToFoundation() {
     CheckGameOver();
 }
 
-void GolfGame::OnLButtonDown(WPARAM, int x, int y) {
-    if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        SaveUndo();
-        DealToFoundation();
-        return;
-    }
-    // A click plays a column's top card at once when it fits; nothing is dragged.
-    PlayClickedCard(x, y);
-}
-
 void GolfGame::LiftCards(DragRecord& drag) {
-    for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = position.columnCount[column];
-        if (count < 1 || position.columns[column][count - 1] != drag.cards[0]) continue;
-        SaveUndo();
-        lifted = column;
-        DrawColumnArea(column, true);
-        CheckGameOver();
-        return;
-    }
+    for (int column = 0; column < kMaxColumns; ++column)
+        if (LiftTop(drag.cards[0], column, position.columns[column], position.columnCount[column],
+                    [&] { DrawColumnArea(column, true); }))
+            return;
 }
 
 bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
@@ -289,12 +271,8 @@ bool GolfGame::RecordPart(play_position::RecordFields& fields, Position& read) {
 // Every card at most once, and only in slots the counts cover.
 bool GolfGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(stock)) return false;
-    for (int i = 0; i < kFoundationSlots; ++i)
-        if (i < read.pileCount ? !tally.Take(read.pile[i]) : read.pile[i].IsValid()) return false;
+    if (!tally.TakeStock(stock) || !play_position::TakePile(tally, read.pile, read.pileCount)) return false;
     for (int column = 0; column < kMaxColumns; ++column)
-        for (int k = 0; k < kColumnSlots; ++k)
-            if (k < read.columnCount[column] ? !tally.Take(read.columns[column][k]) : read.columns[column][k].IsValid())
-                return false;
+        if (!play_position::TakePile(tally, read.columns[column], read.columnCount[column])) return false;
     return true;
 }

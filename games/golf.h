@@ -74,7 +74,8 @@ public:
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
+    // A click plays a column's top card at once when it fits; nothing is dragged.
+    void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
     double GetScoreFactor() override;
     bool IsWon() override;
 

@@ -151,12 +151,9 @@ struct GridHandModel {
         card(position.current);
         card(position.starter);
         for (Card c : position.grid) card(c);
-        for (int k = 0; k < Position::kReservePiles; ++k) {
-            out.Byte(static_cast<uint8_t>(position.reserveCounts[k]));
-            for (int i = 0; i < position.reserveCounts[k]; ++i) card(position.reserves[k][i]);
-        }
-        out.Byte(static_cast<uint8_t>(position.stockCount));
-        for (int i = 0; i < position.stockCount; ++i) card(position.stock[i]);
+        for (int k = 0; k < Position::kReservePiles; ++k)
+            play_position::EncodePile(out, position.reserves[k], position.reserveCounts[k]);
+        play_position::EncodePile(out, position.stock, position.stockCount);
     }
 };
 
@@ -220,11 +217,7 @@ public:
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
     // May a card go into cell i: here any empty cell.
     virtual bool CellAccepts(int i) const;
-    bool GridFull() const {
-        for (Card card : position.grid)
-            if (!card.IsValid()) return false;
-        return true;
-    }
+    bool GridFull() const { return GridHandModel<kSide, void>::GridFull(position); }
 
     // The current position, its stock read from the deck and its rule values from the settings.
     virtual GridHandPosition<kSide> ModelPosition();

@@ -73,8 +73,7 @@ void MonteCarloModel::Encode(const Position& position, PositionCode& out) {
     out.Byte(static_cast<uint8_t>(position.rows));
     out.Byte(static_cast<uint8_t>(position.shiftAfterAllMoves));
     play_position::EncodeCards(out, position.grid, kCells);
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    play_position::EncodeCards(out, position.stock, position.stockCount);
+    play_position::EncodePile(out, position.stock, position.stockCount);
 }
 
 template <>

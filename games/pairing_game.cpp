@@ -90,15 +90,8 @@ template <>
 void PairingModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     play_position::EncodeCards(out, position.cells, position.places * position.cellsPerPlace);
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    play_position::EncodeCards(out, position.stock, position.stockCount);
+    play_position::EncodePile(out, position.stock, position.stockCount);
 }
-
-namespace {
-
-constexpr int kUndoPenalty = 5;
-
-}  // namespace
 
 PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
     : ModelTable(artwork, gameNumber), selected(layout.places), shape(layout) {
@@ -107,6 +100,7 @@ PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
     position.pairSum = shape.pairSum;
     position.refills = shape.refills;
     position.groups = shape.groups;
+    soundOnRestore = false;
 }
 
 // ---- Deal ----
@@ -300,14 +294,6 @@ bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 // ---- Undo ----
 
-void PairingGame::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    writer.Cards(position.cells.data(), shape.places * shape.cellsPerPlace);
-    writer.Bytes().insert(writer.Bytes().end(), selected.begin(), selected.end());
-    writer.Int(selectedCount);
-    play_position::EndRecord(*this, writer);
-}
-
 void PairingGame::Undo() {
     if (paused || gameOver) return;
     if (shape.undoSound) PlaySound("undo.wav");
@@ -320,42 +306,17 @@ bool PairingGame::CellsPossible(std::span<const Card> cells, const Deck& stock) 
            std::all_of(cells.begin(), cells.end(), [&](Card card) { return tally.TakeSlot(card); });
 }
 
-bool PairingGame::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    std::vector<Card> cells(shape.places * shape.cellsPerPlace);
-    reader.Cards(cells.data(), static_cast<int>(cells.size()));
-    const auto flags = reader.Take(shape.places);
-    int32_t readCount = 0, readPoints = 0, elapsed = 0;
-    reader.IntIn(readCount, 0, shape.maxSelected);
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !flags || !CellsPossible(cells, *reader.deck)) return false;
-    // Flags only on places that hold cards, and as many as the count.
+bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read) {
+    std::vector<uint8_t>& flags = fields.Reading() ? readSelected : selected;
+    int32_t& count = fields.Reading() ? readCount : selectedCount;
+    flags.resize(static_cast<size_t>(shape.places));
+    fields.Cards(read.cells.data(), shape.places * shape.cellsPerPlace);
+    fields.Flags(flags.data(), shape.places);
+    fields.Int(count, 0, shape.maxSelected);
     int flagged = 0;
     for (int place = 0; place < shape.places; ++place) {
-        const uint8_t flag = (*flags)[place];
-        if (flag > 1 || (flag && !cells[place * shape.cellsPerPlace].IsValid())) return false;
-        flagged += flag;
+        if (flags[place] > 1 || (flags[place] && !read.cells[place * shape.cellsPerPlace].IsValid())) return false;
+        flagged += flags[place];
     }
-    if (flagged != readCount) return false;
-
-    CommitBaseState(reader);
-    std::copy(cells.begin(), cells.end(), position.cells.begin());
-    selected.assign(flags->begin(), flags->end());
-    selectedCount = readCount;
-    points = readPoints - kUndoPenalty;
-    StartClock(elapsed);
-    CheckGameOver();
-    Draw(true);
-    return true;
-}
-
-// ---- Selection through pick-ups ----
-
-void LiftSelection(Game& game, const CardSelection& selection) {
-    DragRecord record;
-    record.x = selection.x;
-    record.y = selection.y;
-    record.cards[0] = selection.card;
-    record.count = 1;
-    game.LiftCards(record);
+    return flagged == count;
 }

@@ -119,11 +119,9 @@ public:
     void NewGame(bool restart) override;
     // Nothing is ever dragged: there are no pick-ups.
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     // The card a click on the place selects (no card when the place is empty).
     Card Top(int place) const { return PairingModel::Top(position, place); }
@@ -189,12 +187,23 @@ protected:
     bool TryPair();
     // Plays the move through the model, showing each card go and each card dealt.
     void MakeMove(const PlayMove& move);
-    bool TableEmpty() const { return PairingModel::TableEmpty(position); }
 
     const Shape shape;
 
 private:
     struct TableHooks;
+    // The places' cells, a flag a place for the selection and how many are set; false when the
+    // flags read stand on empty places or disagree with the count.
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override {
+        return CellsPossible(std::span(read.cells).first(static_cast<size_t>(shape.places * shape.cellsPerPlace)), stock);
+    }
+    void LetGo() override {
+        selected = readSelected;
+        selectedCount = readCount;
+    }
+    std::vector<uint8_t> readSelected;
+    int32_t readCount = 0;
 };
 
 // A card selected by clicking its pick-up, and where it lies.
@@ -203,6 +212,3 @@ struct CardSelection {
     Card card;
     bool Empty() const { return !card.IsValid(); }
 };
-
-// Takes the selected card out of play through the game's LiftCards, as a one-card drag.
-void LiftSelection(Game& game, const CardSelection& selection);

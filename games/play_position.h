@@ -5,6 +5,7 @@
 // raw bytes are fully defined: equal positions have equal bytes.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +72,13 @@ inline void EncodeCard(PositionCode& code, Card card) {
 template <typename Cards>
 void EncodeCards(PositionCode& code, const Cards& cards, int count) {
     for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
+}
+
+// A pile's count, then its cards.
+template <typename Cards>
+void EncodePile(PositionCode& code, const Cards& cards, int count) {
+    code.Byte(static_cast<uint8_t>(count));
+    EncodeCards(code, cards, count);
 }
 
 inline void EncodeInt(PositionCode& code, int32_t value) {
@@ -209,6 +217,14 @@ void DrawFanArea(Game& game, int x, int y, int step, const Cards& cards, int cou
     });
 }
 
+// Takes the first `count` cards of a pile read from a record; the slots past them must be empty.
+template <size_t N>
+bool TakePile(PackTally& tally, const std::array<Card, N>& cards, int count) {
+    for (int i = 0; i < static_cast<int>(N); ++i)
+        if (i < count ? !tally.Take(cards[i]) : cards[i].IsValid()) return false;
+    return true;
+}
+
 template <typename Position>
 std::string RawBytes(const Position& position) {
     return std::string(reinterpret_cast<const char*>(&position), sizeof position);
@@ -221,6 +237,8 @@ class RecordFields {
 public:
     virtual void Cards(Card* cards, int count) = 0;
     virtual void Int(int32_t& value, int32_t lowest, int32_t highest) = 0;
+    // Flags kept one a byte.
+    virtual void Flags(uint8_t* flags, int count) = 0;
     virtual bool Reading() const = 0;
 
     void Card1(Card& card) { Cards(&card, 1); }
@@ -243,6 +261,7 @@ struct RecordWriter final : RecordFields {
     explicit RecordWriter(UndoWriter& out) : writer(out) {}
     void Cards(Card* cards, int count) override { writer.Cards(cards, count); }
     void Int(int32_t& value, int32_t, int32_t) override { writer.Int(value); }
+    void Flags(uint8_t* flags, int count) override { writer.Bytes().insert(writer.Bytes().end(), flags, flags + count); }
     bool Reading() const override { return false; }
     using RecordFields::Cards;
 };
@@ -252,6 +271,9 @@ struct RecordReader final : RecordFields {
     explicit RecordReader(UndoReader& in) : reader(in) {}
     void Cards(Card* cards, int count) override { reader.Cards(cards, count); }
     void Int(int32_t& value, int32_t lowest, int32_t highest) override { reader.IntIn(value, lowest, highest); }
+    void Flags(uint8_t* flags, int count) override {
+        if (auto bytes = reader.Take(static_cast<size_t>(count))) std::copy(bytes->begin(), bytes->end(), flags);
+    }
     bool Reading() const override { return true; }
     using RecordFields::Cards;
 };
@@ -307,7 +329,7 @@ public:
         CommitBaseState(reader);
         position = read;
         LetGo();
-        FinishUndo(readPoints, elapsed);
+        FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
     }
     const char* GetName() override { return FindGame(gameNumber)->name; }
@@ -343,6 +365,9 @@ public:
     int32_t lifted = kNothingLifted;
 
 protected:
+    // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
+    bool soundOnRestore = true;
+
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
@@ -361,6 +386,26 @@ protected:
         }
         dragging = false;
         CheckGameOver();
+    }
+    // Lifts the card when it is the top one of the `count` cards of the table's place `source`:
+    // the position is saved for undo and the place drawn without it. False for another card.
+    template <typename Cards, typename DrawPlace>
+    bool LiftTop(Card card, int32_t source, const Cards& cards, int count, DrawPlace drawPlace) {
+        if (count < 1 || cards[count - 1] != card) return false;
+        SaveUndo();
+        lifted = source;
+        drawPlace();
+        CheckGameOver();
+        return true;
+    }
+    // A table played by clicks: a click on the stock's top card saves the position and presses the
+    // stock; elsewhere it plays the card clicked, when it has somewhere to go.
+    template <typename PressStock>
+    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
+        if (paused || gameOver) return;
+        if (!OnStockTop(x, y, stockX, stockY)) return PlayClickedCard(x, y);
+        SaveUndo();
+        pressStock();
     }
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
@@ -383,6 +428,7 @@ protected:
     virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
     // Every card of a position read from a record may be where it is, with the stock read.
     virtual bool Possible(const Position&, const Deck&) const { return true; }
-    // What a table holds beside the position (a lifted card, a selection) goes on a restore.
+    // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
+    // is taken as the record's fields were read.
     virtual void LetGo() { lifted = kNothingLifted; }
 };

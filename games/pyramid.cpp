@@ -174,10 +174,8 @@ void PyramidModel::Encode(const Position& position, PositionCode& out) {
     EncodeCards(out, position.triangle, kTriangleSlots);
     EncodeCards(out, position.extra, kMaxRows);
     EncodeCard(out, position.waste);
-    out.Byte(static_cast<uint8_t>(position.talonCount));
-    EncodeCards(out, position.talon, position.talonCount);
-    out.Byte(static_cast<uint8_t>(position.stockCount));
-    EncodeCards(out, position.stock, position.stockCount);
+    EncodePile(out, position.talon, position.talonCount);
+    EncodePile(out, position.stock, position.stockCount);
 }
 
 template <>
@@ -198,11 +196,15 @@ void PyramidModel::Cards(const Position& position, CardTally& out) {
 PyramidModel::Position PyramidGame::ModelPosition() const {
     PyramidModel::Position now = ModelTable::ModelPosition();
     now.extraCards = RuleOn("ExtraCards");
-    now.selected = -1;
-    if (!first.Empty())
-        for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
-            if (PyramidModel::Available(now, place) == first.card) now.selected = place;
+    now.selected = first.Empty() ? -1 : PlaceOf(first.card, now);
     return now;
+}
+
+int8_t PyramidGame::PlaceOf(Card card, const Position& now) const {
+    int8_t found = -1;
+    for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
+        if (PyramidModel::Available(now, place) == card) found = static_cast<int8_t>(place);
+    return found;
 }
 
 bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -389,8 +391,7 @@ void PyramidGame::PressCard(int x, int y) {
         if (clicked.card.Rank() == Card::kKing) {
             SaveUndo();
             PlaySound("pair.wav");
-            LiftSelection(*this, clicked);
-            points += PyramidModel::kPointsKing;
+            points += PyramidModel::Apply(position, {.kind = PlayMove::kSelect, .from = PlaceOf(clicked.card)});
             CheckGameOver();
         } else {
             first = clicked;
@@ -400,10 +401,9 @@ void PyramidGame::PressCard(int x, int y) {
         if (PyramidModel::MakesPair(first.card, second.card)) {
             SaveUndo();
             PlaySound("pair.wav");
-            LiftSelection(*this, first);
-            LiftSelection(*this, second);
+            const PlayMove pair{.kind = PlayMove::kMove, .from = PlaceOf(first.card), .to = PlaceOf(second.card)};
+            points += PyramidModel::Apply(position, pair);
             first = second = Selection();
-            points += PyramidModel::kPointsPair;
             CheckGameOver();
         } else {
             second = Selection();
@@ -413,25 +413,6 @@ void PyramidGame::PressCard(int x, int y) {
     DrawAreas(true);
     artwork->PresentDirty();
     CheckGameOver();
-}
-
-void PyramidGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    const Card card = drag.cards[0];
-    if (!card.IsValid()) return;
-    if (card == position.waste) {
-        position.waste = Card();
-        return;
-    }
-    if (position.talonCount > 0 && position.talon[position.talonCount - 1] == card) {
-        play_position::Pop(position.talon, position.talonCount);
-        return;
-    }
-    for (Card& slot : position.triangle)
-        if (slot == card) slot = Card();
-    if (RuleOn("ExtraCards"))
-        for (Card& slot : position.extra)
-            if (slot == card) slot = Card();
 }
 
 void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
@@ -520,9 +501,8 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
 // Every card at most once, and the talon's cards only up to its count.
 bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste)) return false;
-    for (int i = 0; i < kTalonSlots; ++i)
-        if (i < read.talonCount ? !tally.Take(read.talon[i]) : read.talon[i].IsValid()) return false;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste) || !play_position::TakePile(tally, read.talon, read.talonCount))
+        return false;
     for (Card card : read.triangle)
         if (!tally.TakeSlot(card)) return false;
     return std::all_of(read.extra.begin(), read.extra.end(), [&](Card card) { return tally.TakeSlot(card); });

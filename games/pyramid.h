@@ -85,8 +85,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    // Takes a card out of play, as a one-card drag from LiftSelection: nothing is ever dragged.
-    void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
@@ -99,6 +97,9 @@ public:
     Card& TriangleCard(int row, int k) { return position.triangle[PyramidModel::TriangleIndex(row, k)]; }
     // The current position, with the extra row's rule value and the waiting card's place.
     PyramidModel::Position ModelPosition() const override;
+    // The place where the card can be taken in a position (by default the current one), or -1.
+    int8_t PlaceOf(Card card, const Position& now) const;
+    int8_t PlaceOf(Card card) const { return PlaceOf(card, ModelPosition()); }
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
     // Where talon card i lies.

@@ -16,8 +16,6 @@ public:
     explicit TakeFourteenGame(Artwork* artwork);
 
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // The whole pack is dealt at the start: won with every pile empty.
-    bool IsWon() override { return TableEmpty(); }
 
     static int PileX(int pile) { return kPileX + kPilePitch * pile; }
     static int CardY(int index) { return kPileY + kFanStep * index; }

@@ -1,4 +1,4 @@
-// Auld Lang Syne: suit-free foundations, the game-over test, "FilledIn" and the undo record.
+// Auld Lang Syne: suit-free foundations, ending early, "FilledIn" and the model's moves.
 
 #include "games/auld_lang_syne.h"
 #include "tests/framework/game_fixture.h"
@@ -6,7 +6,6 @@
 namespace {
 
 using Auld = AuldLangSyneGame;
-constexpr int kStockClickX = Auld::kStockX + 20, kStockClickY = Auld::kStockY + 30;
 
 class AuldLangSyneTest : public GameTest {
 protected:
@@ -17,9 +16,6 @@ protected:
     static void SetRule(const char* name, int32_t value) {
         SettingsKey key(GameSettingsPath("Auld Lang Syne"));
         WriteDwordValue(key, name, value);
-    }
-    void ClickTop(Auld& game, int pile) {
-        Click(Auld::ColumnX(pile) + 20, Auld::CardY(game.position.pileCounts[pile] - 1) + 20);
     }
     static void SetPile(Auld& game, int pile, std::initializer_list<Card> cards) {
         game.position.piles[pile].fill(Card());
@@ -42,23 +38,6 @@ TEST_F(AuldLangSyneTest, FoundationsRunAceToKingInAnySuitAndStopThere) {
     }
     EXPECT_EQ(game.FoundationCount(0), 13);
     EXPECT_FALSE(game.Fits(Card(2, Card::kAce), 0)) << "a fourteenth card";
-}
-
-TEST_F(AuldLangSyneTest, GameOverWaitsForTheStockThenForAPlayableTop) {
-    userPreferences.AutoGameOver = 1;
-    Auld& game = Start<Auld>();
-    for (int pile = 0; pile < 4; ++pile) SetPile(game, pile, {Card(pile, 5)});
-    EXPECT_FALSE(game.CheckGameOver()) << "the stock still has cards";
-    while (game.deck.DealNext().IsValid()) {
-    }
-    EXPECT_TRUE(game.CheckGameOver());
-    EXPECT_FALSE(game.IsWon());
-    game.gameOver = false;
-    SetPile(game, 2, {Card(2, Card::kAce)});
-    EXPECT_FALSE(game.CheckGameOver()) << "an Ace starts a foundation";
-    for (int pile = 0; pile < 4; ++pile) SetPile(game, pile, {});
-    EXPECT_TRUE(game.CheckGameOver());
-    EXPECT_TRUE(game.IsWon());
 }
 
 // Emptied piles with cards still in the stock are not a win: ending the game there through the

@@ -1,5 +1,4 @@
-// Calculation: the starting choices, the stepped foundations, the game-over test and the undo
-// record, through the mouse as a player uses them.
+// Calculation: the starting choices, the stepped foundations, and the model's moves.
 
 #include "games/calculation.h"
 #include "tests/framework/game_fixture.h"
@@ -7,30 +6,8 @@
 namespace {
 
 using Calc = CalculationGame;
-constexpr int kStockClickX = Calc::kStockX + 20, kStockClickY = Calc::kStockY + 30;
 
-class CalculationTest : public GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetChoice(int32_t choice) {
-        SettingsKey key(GameSettingsPath("Calculation"));
-        WriteDwordValue(key, "StartingCard", choice);
-    }
-    static void EmptyStock(Calc& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-    }
-    // Drags the card lying at (x, y) onto foundation k or waste pile k.
-    void ToFoundation(int x, int y, int k) { Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::kFoundationY + 20); }
-    void ToWaste(Calc& game, int x, int y, int k) {
-        Drag(x + 20, y + 20, Calc::PileX(k) + 20, Calc::WasteCardY(game.position.wasteCounts[k]) + 20);
-    }
-};
-
-TEST_F(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundTheCycle) {
+TEST(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundTheCycle) {
     EXPECT_EQ((std::array{Calc::StartRank(12, 0), Calc::StartRank(12, 1), Calc::StartRank(12, 2), Calc::StartRank(12, 3)}),
               (std::array{12, 0, 1, 2}));
     EXPECT_EQ((std::array{Calc::StartRank(3, 0), Calc::StartRank(3, 1), Calc::StartRank(3, 2), Calc::StartRank(3, 3)}),
@@ -46,26 +23,6 @@ TEST_F(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundT
         rank = Calc::FollowingRank(rank, 3);
         EXPECT_EQ(rank, expected);
     }
-}
-
-TEST_F(CalculationTest, GameOverOnlyWithAnEmptyStockAndNothingToPlay) {
-    Calc& game = Start<Calc>();
-    EXPECT_FALSE(game.CheckGameOver());
-    userPreferences.AutoGameOver = 1;
-    EXPECT_FALSE(game.CheckGameOver()) << "cards remain in the stock";
-    EmptyStock(game);
-    game.position.waste[0][0] = Card(0, 5);
-    game.position.wasteCounts[0] = 1;
-    EXPECT_TRUE(game.CheckGameOver()) << "a Seven follows nothing";
-    EXPECT_FALSE(game.IsWon());
-    game.gameOver = false;
-    game.position.waste[0][0] = Card(0, 0);
-    EXPECT_FALSE(game.CheckGameOver()) << "a Two follows the Ace";
-    userPreferences.AutoGameOver = 0;
-    game.position.wasteCounts[0] = 0;
-    game.position.waste[0][0] = Card();
-    EXPECT_TRUE(game.CheckGameOver()) << "nothing left outside the foundations is a win";
-    EXPECT_TRUE(game.IsWon());
 }
 
 }  // namespace

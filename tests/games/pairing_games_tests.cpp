@@ -1,8 +1,6 @@
-// The three click-to-pair games without rule values: Take Fourteen, Simple Addition and Block
-// Solitaire: when they end, and the shared model's refilling and groups.
-#include "games/block_solitaire.h"
+// The click-to-pair games without rule values: Simple Addition's end with a group showing, and
+// the shared model's refilling, groups and piles.
 #include "games/simple_addition.h"
-#include "games/take_fourteen.h"
 #include "tests/framework/game_fixture.h"
 
 namespace {
@@ -13,32 +11,7 @@ protected:
         GameTest::SetUp();
         userPreferences.AutoGameOver = 0;
     }
-    static void EmptyStock(Game& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-    }
 };
-
-// ---- Take Fourteen ----
-
-void SetPiles(TakeFourteenGame& game, std::initializer_list<std::pair<int, Card>> tops) {
-    game.position.cells.fill(Card());
-    for (auto [pile, card] : tops) game.Cell(pile, game.Count(pile)) = card;
-    game.CheckGameOver();
-}
-
-TEST_F(PairingTest, TakeFourteenIsWonOnlyWithEveryPileEmpty) {
-    TakeFourteenGame& game = Start<TakeFourteenGame>();
-    userPreferences.AutoGameOver = 1;
-    SetPiles(game, {{0, Card(0, 4)}, {1, Card(1, 4)}});
-    EXPECT_TRUE(game.gameOver);
-    EXPECT_FALSE(game.IsWon());
-    SetPiles(game, {});
-    EXPECT_TRUE(game.gameOver);
-    EXPECT_TRUE(game.IsWon());
-}
-
-// ---- Simple Addition ----
 
 void SetSlots(SimpleAdditionGame& game, std::initializer_list<std::pair<int, Card>> cards) {
     game.position.cells.fill(Card());
@@ -55,18 +28,6 @@ TEST_F(PairingTest, SimpleAdditionEndsWhenTheVisibleCardsHoldNothing) {
     SetSlots(game, {{0, Card(0, Card::kTen)}, {4, Card(1, 0)}, {5, Card(1, 1)}});
     EXPECT_TRUE(game.gameOver) << "over although the stock is not empty";
     EXPECT_FALSE(game.IsWon());
-}
-
-// ---- Block Solitaire ----
-
-TEST_F(PairingTest, BlockSolitaireIsWonOnlyWithSlotsAndStockEmpty) {
-    BlockSolitaireGame& game = Start<BlockSolitaireGame>();
-    userPreferences.AutoGameOver = 1;
-    game.position.cells.fill(Card());
-    EXPECT_TRUE(game.CheckGameOver());
-    EXPECT_FALSE(game.IsWon()) << "cards remain in the stock";
-    EmptyStock(game);
-    EXPECT_TRUE(game.IsWon());
 }
 
 }  // namespace
