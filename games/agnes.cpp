@@ -17,12 +17,6 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
-AgnesRules AgnesRules::Read() {
-    const RuleValues v(AgnesGame::kGameNumber);
-    return {.startCard = v["StartCard"], .movePartial = v.On("MovePartial"), .autoFlip = v.On("AutoFlip"),
-            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart")};
-}
-
 // ---- The model ----
 
 using Position = AgnesModel::Position;
@@ -199,7 +193,7 @@ void AgnesGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
 
-    const AgnesRules rules = AgnesRules::Read();
+    const Rules rules = ReadRules();
     StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
     ShowOpening();
 
@@ -294,7 +288,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 // ---- Hotspots and tools ----
 
 void AgnesGame::RegisterHotspots() {
-    const bool partial = AgnesRules::Read().movePartial;
+    const bool partial = ReadRules().movePartial;
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
@@ -305,7 +299,7 @@ void AgnesGame::RegisterHotspots() {
 }
 
 double AgnesGame::GetScoreFactor() {
-    const AgnesRules rules = AgnesRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.filledIn) factor *= 0.9;
     if (rules.tableauStart) factor *= 1.25;

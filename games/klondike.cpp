@@ -22,13 +22,6 @@ constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, k
 
 }  // namespace
 
-KlondikeRules KlondikeRules::Read() {
-    const RuleValues v(KlondikeGame::kGameNumber);
-    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .startCard = v["StartCard"],
-            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart"), .movePartial = v.On("MovePartial"),
-            .autoFlip = v.On("AutoFlip")};
-}
-
 // ---- The model ----
 
 using Position = KlondikeModel::Position;
@@ -204,7 +197,7 @@ KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGam
 
 void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     position.startRank = rules.startCard;
     DealStartCard(position.foundations, position.startRank);
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
@@ -224,7 +217,7 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
     if (place == Model::kWastePlace) {
         int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, KlondikeRules::Read().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
+        WasteTop(kWasteX, kWasteY, p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
     if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
@@ -236,7 +229,7 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
 
 // The stock's and the waste's refresh areas are the game's own.
 void KlondikeGame::DrawOwnPlace(int place, bool present) {
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     const Rect area = place == KlondikeModel::kStockPlace
                           ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
                           : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom};
@@ -277,7 +270,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
 // ---- Hotspots and tools ----
 
 void KlondikeGame::RegisterHotspots() {
-    const bool partial = KlondikeRules::Read().movePartial;
+    const bool partial = ReadRules().movePartial;
     pickups.clear();
     AddTopPickup(KlondikeModel::kWastePlace);
     for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
@@ -287,7 +280,7 @@ void KlondikeGame::RegisterHotspots() {
 }
 
 double KlondikeGame::GetScoreFactor() {
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.tableauStart) factor *= 1.25;
     if (rules.filledIn) factor *= 0.9;

@@ -43,6 +43,29 @@ bool FoundationsComplete(const std::array<Card, F>& tops, int startRank) {
     return true;
 }
 
+// One rule value a game's rules keep, read from the setting of that name; a check box reads as 0
+// or 1. A rules struct lists its fields once (kFields) and ReadRules fills them all, then lets the
+// struct settle values whose range follows another's (Settle).
+template <typename Rules>
+struct RuleField {
+    int32_t Rules::*member;
+    const char* name;
+    bool checkBox = false;
+};
+template <typename Rules>
+Rules ReadRules(int gameNumber) {
+    const RuleValues values(gameNumber);
+    Rules rules;
+    for (const RuleField<Rules>& field : Rules::kFields)
+        rules.*field.member = field.checkBox ? values.On(field.name) : values[field.name];
+    if constexpr (requires { rules.Settle(values); }) rules.Settle(values);
+    return rules;
+}
+// Whether a waste may be turned over again after `used` turns, `allowed` being a count or no limit.
+inline bool RecycleAllowed(int allowed, int used) {
+    return allowed == RuleValues::kUnlimitedRecycles || used < allowed;
+}
+
 // One byte per card in a position's code: its index, or 0xFF for the no-card value.
 inline void EncodeCard(PositionCode& code, Card card) {
     code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index()) : uint8_t{0xFF});
@@ -592,10 +615,13 @@ protected:
         deck.IncludeAll();
         deck.Shuffle();
     }
-    // Puts the rule values in force, read from the settings store, into a position: by default
-    // into its `rules`, for a position that keeps them whole.
-    virtual void ReadRules(Position& p) const {
-        if constexpr (requires { p.rules = decltype(p.rules)::Read(); }) p.rules = decltype(p.rules)::Read();
+    // The rule values in force, read from the settings store.
+    using Rules = typename Model::Rules;
+    Rules ReadRules() const { return tableau::ReadRules<Rules>(gameNumber); }
+    // Puts them into a position: its `rules`, or the rules it is built on.
+    void ReadRules(Position& p) const {
+        if constexpr (requires { p.rules; }) p.rules = ReadRules();
+        else static_cast<Rules&>(p) = ReadRules();
     }
 
 public:
