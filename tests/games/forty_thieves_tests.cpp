@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "games/forty_thieves.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -12,16 +12,8 @@ namespace {
 constexpr int kSpades = 0, kHearts = 1, kClubs = 2;
 constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = FortyThievesGame::kStockY + 30;
 
-class FortyThievesTest : public GameTest {
+class FortyThievesTest : public RuledGameTest<FortyThievesGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Forty Thieves"));
-        WriteDwordValue(key, name, value);
-    }
     // An empty table: no stock, no waste, no columns, empty foundations.
     static void ClearTable(FortyThievesGame& game) {
         while (game.deck.DealNext().IsValid()) {

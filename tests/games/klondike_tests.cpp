@@ -1,23 +1,14 @@
 // Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
 #include "games/klondike.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
 
 constexpr int kStockClickX = KlondikeGame::kStockX + 20, kStockClickY = KlondikeGame::kStockY + 30;
 
-class KlondikeTest : public GameTest {
+class KlondikeTest : public RuledGameTest<KlondikeGame> {
 protected:
-    // Random deals could block and stop taking clicks; the game-over test turns it on itself.
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Klondike"));
-        WriteDwordValue(key, name, value);
-    }
     static int StockSize(const KlondikeGame& game) { return game.deck.Remaining(); }
 
     // An empty table: no stock, no waste, no piles, the waste already turned once.

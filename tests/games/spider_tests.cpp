@@ -2,23 +2,15 @@
 // turning and stock deals, through the mouse path on hand-built positions.
 
 #include "games/spider.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
 
 constexpr int kSpades = 0, kHearts = 1;
 
-class SpiderTest : public GameTest {
+class SpiderTest : public RuledGameTest<SpiderGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Spider"));
-        WriteDwordValue(key, name, value);
-    }
     static void ClearTable(SpiderGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
