@@ -132,35 +132,12 @@ bool AgnesModel::Over(const Position& p) {
         }
     }
 
-    for (int c = 0; c < kPiles; ++c) {
-        if (!p.FaceUpTop(c)) continue;
-        const Card lowest = p.tableau[c][p.faceDownCount[c]];
-        for (int k = 0; k < kPiles; ++k) {
-            if (k == c) continue;
-            if (p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) {
-                if (p.faceDownCount[c] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!p.rules.tableauStart) return false;
-                for (int third = 0; third < kPiles; ++third) {
-                    if (third == c || p.faceDownCount[third] == 0 || !p.FaceUpTop(third)) continue;
-                    if (NextRank(p.tableau[third][p.faceDownCount[third]].Rank()) == p.startRank) return false;
-                }
-            }
-            if (p.pileCount[k] == 0 && p.faceDownCount[c] > 0 && FillsEmptyPile(p, lowest)) return false;
-        }
-    }
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
+    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, {}, true)) return false;
 
     tableau::Candidates<129> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
-    if (p.rules.movePartial) {
-        for (int c = 0; c < kPiles; ++c)
-            for (int i = p.faceDownCount[c] + 1; i < p.pileCount[c]; ++i)
-                for (int k = 0; k < kPiles; ++k)
-                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
-                        add(p.tableau[c][i - 1]);
-    }
+    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
     for (int i = 0; i < candidates.count; ++i)
         if (fitsFoundation(candidates[i])) return false;
     return true;

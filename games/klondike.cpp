@@ -118,10 +118,10 @@ bool KlondikeModel::Over(const Position& p) {
     if (p.turnsUsed == 0 && stockSize > 0) return false;
 
     tableau::Candidates<128> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
-    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
+    if (stockSize > 0) candidates.Add(p.stock.Peek(stockSize - 1));
     auto fillsEmptyPile = [&](Card card) { return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank; };
+    auto stacks = [&](Card moving, Card onto) { return CanStack(p, moving, onto, false); };
 
     for (int c = 0; c < candidates.count; ++c) {
         for (int pile = 0; pile < kPiles; ++pile) {
@@ -133,38 +133,10 @@ bool KlondikeModel::Over(const Position& p) {
         }
     }
 
-    for (int i = 0; i < kPiles; ++i) {
-        if (!p.FaceUpTop(i)) continue;
-        const Card lowest = p.tableau[i][p.faceDownCount[i]];
-        for (int j = 0; j < kPiles; ++j) {
-            if (j == i) continue;
-            if (p.FaceUpTop(j) && CanStack(p, lowest, p.tableau[j][p.pileCount[j] - 1], false)) {
-                if (p.faceDownCount[i] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!p.rules.tableauStart) return false;
-                for (int c = 0; c < candidates.count; ++c)
-                    if (NextRank(candidates[c].Rank()) == p.startRank) return false;
-                for (int k = 0; k < kPiles; ++k) {
-                    if (k == j || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
-                    if (NextRank(p.tableau[k][p.faceDownCount[k]].Rank()) == p.startRank) return false;
-                }
-            }
-            if (p.pileCount[j] == 0 && p.faceDownCount[i] > 0 && fillsEmptyPile(lowest)) return false;
-        }
-    }
-
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
-    if (p.rules.movePartial) {
-        for (int i = 0; i < kPiles; ++i) {
-            for (int m = p.faceDownCount[i] + 1; m < p.pileCount[i]; ++m) {
-                for (int j = 0; j < kPiles; ++j) {
-                    if (j != i && p.FaceUpTop(j) && CanStack(p, p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1], false))
-                        add(p.tableau[i][m - 1]);
-                }
-            }
-        }
-    }
+    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fillsEmptyPile,
+                            std::span<const Card>(candidates.cards.data(), candidates.count), false))
+        return false;
+    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
     for (int c = 0; c < candidates.count; ++c) {
         for (int f = 0; f < kFoundations; ++f) {
             if (candidates[c].Rank() == p.startRank) return false;

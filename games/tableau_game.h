@@ -190,6 +190,47 @@ struct Candidates {
     }
 };
 
+// The game-over look-ahead over piles fanned with face-down cards under a face-up run: whether
+// moving a pile's whole face-up run onto another pile (stack(moving, onto)) turns a card or
+// empties the pile for something that may fill it (a card of `fillers`, or the lowest face-up card
+// of a pile with cards under it, other than the target unless countTarget; with the TableauStart
+// rule only the rank below the starting rank), or whether an empty pile takes such a run (fills).
+template <size_t N, size_t S, typename Stack, typename Fills>
+bool ShiftHelps(const FannedPiles<N, S>& p, int startRank, bool tableauStart, Stack stack, Fills fills,
+                std::span<const Card> fillers, bool countTarget) {
+    for (size_t i = 0; i < N; ++i) {
+        if (!p.FaceUpTop(i)) continue;
+        const Card lowest = p.tableau[i][p.faceDownCount[i]];
+        for (size_t j = 0; j < N; ++j) {
+            if (j == i) continue;
+            if (p.FaceUpTop(j) && stack(lowest, p.tableau[j][p.pileCount[j] - 1])) {
+                if (p.faceDownCount[i] > 0 || !tableauStart) return true;
+                for (Card card : fillers)
+                    if (NextRank(card.Rank()) == startRank) return true;
+                for (size_t k = 0; k < N; ++k) {
+                    if ((k == j && !countTarget) || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
+                    if (NextRank(p.tableau[k][p.faceDownCount[k]].Rank()) == startRank) return true;
+                }
+            }
+            if (p.pileCount[j] == 0 && p.faceDownCount[i] > 0 && fills(lowest)) return true;
+        }
+    }
+    return false;
+}
+// Adds what the piles can bring into play: every face-up top and, with partial moves, each card
+// under a run that could move onto another pile.
+template <int C, size_t N, size_t S, typename Stack>
+void AddUncoverable(Candidates<C>& out, const FannedPiles<N, S>& p, bool partial, Stack stack) {
+    for (size_t pile = 0; pile < N; ++pile)
+        if (p.FaceUpTop(pile)) out.Add(p.tableau[pile][p.pileCount[pile] - 1]);
+    if (!partial) return;
+    for (size_t i = 0; i < N; ++i)
+        for (int m = p.faceDownCount[i] + 1; m < p.pileCount[i]; ++m)
+            for (size_t j = 0; j < N; ++j)
+                if (j != i && p.FaceUpTop(j) && stack(p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1]))
+                    out.Add(p.tableau[i][m - 1]);
+}
+
 // The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
 // its top card, then either every longer face-up run (partial) or the whole face-up part, each no
 // longer than a held stack. visit(index, cards) is called for each, in the order of the pick-ups.
