@@ -264,15 +264,11 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 
 // ---- Hotspots and tools ----
 
-void AgnesGame::RegisterHotspots() {
+void AgnesGame::AddPickups() {
     const bool partial = ReadRules().movePartial;
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
         AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
     for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
-    AddPlaceTargets();
 }
 
 double AgnesGame::GetScoreFactor() {

@@ -345,15 +345,11 @@ void CanfieldGame::AfterMove() {
 
 // ---- Hotspots and tools ----
 
-void CanfieldGame::RegisterHotspots() {
+void CanfieldGame::AddPickups() {
     const bool partial = ReadRules().movePartial;
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     AddTopPickup(CanfieldModel::kWastePlace);
     AddTopPickup(CanfieldModel::kReservePlace);
     for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
-    AddPlaceTargets();
 }
 
 

@@ -311,11 +311,8 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
 
 // ---- Hotspots and tools ----
 
-void FortyThievesGame::RegisterHotspots() {
+void FortyThievesGame::AddPickups() {
     const Rules rules = ReadRules();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     AddTopPickup(FortyThievesModel::kWastePlace);
     // The top card, and with MovePartial every longer face-up run.
     for (int column = 0; column < rules.columnsInPlay; ++column) {
@@ -323,7 +320,6 @@ void FortyThievesGame::RegisterHotspots() {
         const int lowest = rules.movePartial ? position.faceDownCount[column] : position.columnCount[column] - 1;
         AddColumnPickups(FortyThievesModel::kFirstColumn + column, lowest, true);
     }
-    AddPlaceTargets();
 }
 
 

@@ -99,6 +99,6 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
 };

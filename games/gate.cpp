@@ -308,16 +308,12 @@ void GateGame::RedrawReturned(int source) {
 
 // ---- Hotspots and tools ----
 
-void GateGame::RegisterHotspots() {
+void GateGame::AddPickups() {
     const Rules rules = ReadRules();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     AddTopPickup(GateModel::kWastePlace);
     for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
     for (int column = 0; column < GateModel::kColumns; ++column)
         AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
-    AddPlaceTargets();
 }
 
 

@@ -99,7 +99,7 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void RedrawReturned(int source) override;
     void DrawOwnPlace(int place, bool present) override;
 };

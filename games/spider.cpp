@@ -375,11 +375,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 
 // ---- Hotspots and tools ----
 
-void SpiderGame::RegisterHotspots() {
+void SpiderGame::AddPickups() {
     const Position position = CurrentPosition();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int count = position.columnCount[column];
         if (count == 0 || position.faceDownCount[column] >= count) continue;
@@ -387,7 +384,6 @@ void SpiderGame::RegisterHotspots() {
         const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
         for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.columns[column][count - k], k);
     }
-    AddPlaceTargets();
 }
 
 

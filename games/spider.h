@@ -107,6 +107,6 @@ private:
     bool ModelOver() const override;
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DealRow();
 };

@@ -529,7 +529,10 @@ protected:
     virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
-    virtual void RegisterHotspots() = 0;
+    // The hotspots registered again: none while paused or after the game, else the game's
+    // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
+    virtual void RegisterHotspots();
+    virtual void AddPickups() {}
 
     void ClearHeld(int32_t noSource = kNoSource);
     // After a drop on a place (a foundation: home): the place drawn again, then what the game draws

@@ -249,7 +249,7 @@ protected:
             return Place::Column(layout.pileX[pile], layout.pileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
         return {};
     }
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
 
     const TopCardLayout& layout;
@@ -359,13 +359,9 @@ void TopCardGame<Build>::ReturnCards() {
 }
 
 template <typename Build>
-void TopCardGame<Build>::RegisterHotspots() {
-    this->pickups.clear();
-    this->dropTargets.clear();
-    if (this->paused || this->gameOver) return;
+void TopCardGame<Build>::AddPickups() {
     this->AddTopPickup(Model::kWastePlace);
     for (int pile = 0; pile < kPiles; ++pile) this->AddTopPickup(Model::kFirstPile + pile);
-    this->AddPlaceTargets();
 }
 
 
