@@ -671,7 +671,6 @@ protected:
 public:
     // The game's own part of an undo record, from the fields the game lists (RecordFields).
     void SaveUndo() override {
-        if (undoOnlyInPlay && (paused || gameOver)) return;
         UndoWriter writer = BeginUndoRecord();
         tableau::UndoFields fields(writer);
         Position p = position;
@@ -704,8 +703,6 @@ protected:
     // staged); tidies the position it read (no card past a pile's count) and brings in what the
     // record does not hold.
     virtual bool AcceptRecord(const Deck& stock, Position& read) = 0;
-    // No undo record is written while paused or after the game is over.
-    bool undoOnlyInPlay = false;
     // Restoring a record sounds the undo (unless it sounded first).
     bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
