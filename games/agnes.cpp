@@ -17,12 +17,6 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
-AgnesRules AgnesRules::Read() {
-    const RuleValues v(AgnesGame::kGameNumber);
-    return {.startCard = v["StartCard"], .movePartial = v.On("MovePartial"), .autoFlip = v.On("AutoFlip"),
-            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart")};
-}
-
 // ---- The model ----
 
 using Position = AgnesModel::Position;
@@ -138,35 +132,12 @@ bool AgnesModel::Over(const Position& p) {
         }
     }
 
-    for (int c = 0; c < kPiles; ++c) {
-        if (!p.FaceUpTop(c)) continue;
-        const Card lowest = p.tableau[c][p.faceDownCount[c]];
-        for (int k = 0; k < kPiles; ++k) {
-            if (k == c) continue;
-            if (p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) {
-                if (p.faceDownCount[c] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!p.rules.tableauStart) return false;
-                for (int third = 0; third < kPiles; ++third) {
-                    if (third == c || p.faceDownCount[third] == 0 || !p.FaceUpTop(third)) continue;
-                    if (NextRank(p.tableau[third][p.faceDownCount[third]].Rank()) == p.startRank) return false;
-                }
-            }
-            if (p.pileCount[k] == 0 && p.faceDownCount[c] > 0 && FillsEmptyPile(p, lowest)) return false;
-        }
-    }
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
+    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, {}, true)) return false;
 
     tableau::Candidates<129> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
-    if (p.rules.movePartial) {
-        for (int c = 0; c < kPiles; ++c)
-            for (int i = p.faceDownCount[c] + 1; i < p.pileCount[c]; ++i)
-                for (int k = 0; k < kPiles; ++k)
-                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
-                        add(p.tableau[c][i - 1]);
-    }
+    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
     for (int i = 0; i < candidates.count; ++i)
         if (fitsFoundation(candidates[i])) return false;
     return true;
@@ -199,7 +170,7 @@ void AgnesGame::NewGame(bool restart) {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
 
-    const AgnesRules rules = AgnesRules::Read();
+    const Rules rules = ReadRules();
     StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
     ShowOpening();
 
@@ -293,19 +264,15 @@ void AgnesGame::LiftCards(DragRecord& drag) {
 
 // ---- Hotspots and tools ----
 
-void AgnesGame::RegisterHotspots() {
-    const bool partial = AgnesRules::Read().movePartial;
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
+void AgnesGame::AddPickups() {
+    const bool partial = ReadRules().movePartial;
     for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
         AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
     for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
-    AddPlaceTargets();
 }
 
 double AgnesGame::GetScoreFactor() {
-    const AgnesRules rules = AgnesRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.filledIn) factor *= 0.9;
     if (rules.tableauStart) factor *= 1.25;

@@ -16,10 +16,11 @@
 // the top or the whole face-up part; "TableauStart": an empty pile takes only the rank below the
 // starting rank); values outside their range read as the default.
 struct AgnesRules {
-    int32_t startCard = -1;
-    bool movePartial = true, autoFlip = false, filledIn = false, tableauStart = true;
-
-    static AgnesRules Read();
+    int32_t startCard = -1, movePartial = 1, autoFlip = 0, filledIn = 0, tableauStart = 1;
+    static constexpr tableau::RuleField<AgnesRules> kFields[] = {
+        {&AgnesRules::startCard, "StartCard"},        {&AgnesRules::movePartial, "MovePartial", true},
+        {&AgnesRules::autoFlip, "AutoFlip", true},    {&AgnesRules::filledIn, "FilledIn", true},
+        {&AgnesRules::tableauStart, "TableauStart", true}};
 };
 
 // The rules as a model of play. Places: 0 the stock, 1..4 the foundations, 5..11 the tableau
@@ -31,6 +32,7 @@ struct AgnesModel {
     static constexpr int kPiles = 7, kPileSlots = 20, kFoundations = 4, kReservePiles = 9, kDealtReservePiles = 7;
     static constexpr int kReserveSlots = 3;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 5, kFirstReserve = 12;
+    using Rules = AgnesRules;
 
     struct Position : tableau::FannedPiles<kPiles, kPileSlots> {
         std::array<Card, kFoundations> foundations{};
@@ -98,7 +100,7 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
 };

@@ -20,12 +20,6 @@ constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 
 }  // namespace
 
-CanfieldRules CanfieldRules::Read() {
-    const RuleValues v(CanfieldGame::kGameNumber);
-    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .movePartial = v.On("MovePartial"),
-            .fillFromStock = v.On("FillFromStock")};
-}
-
 // ---- The model ----
 
 using Position = CanfieldModel::Position;
@@ -207,18 +201,6 @@ bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) co
     return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
 }
 
-void CanfieldGame::ReadRules(Position& p) const {
-    const CanfieldRules rules = CanfieldRules::Read();
-    p.cardsDealt = rules.cardsDealt;
-    p.recycles = rules.recycles;
-    p.movePartial = rules.movePartial;
-    p.fillFromStock = rules.fillFromStock;
-}
-
-void CanfieldGame::WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const {
-    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.turnedCount, kWasteFanStep, x, y);
-}
-
 // ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
@@ -254,10 +236,10 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
-                            CanfieldRules::Read().RecycleAllowed(p.recyclesUsed));
+                            tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace) {
         int x = 0, y = 0;
-        WasteTopPosition(CanfieldRules::Read(), x, y);
+        WasteTop(kWasteX, kWasteY, p.wasteCount, ReadRules().cardsDealt, p.turnedCount, kWasteFanStep, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
     if (place == Model::kReservePlace)
@@ -275,7 +257,7 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
 
 void CanfieldGame::DrawOwnPlace(int place, bool present) {
     if (place == CanfieldModel::kWastePlace) {
-        const CanfieldRules rules = CanfieldRules::Read();
+        const Rules rules = ReadRules();
         const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
         const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
         if (present) artwork->RestoreBackground(left, right, top, bottom);
@@ -363,20 +345,16 @@ void CanfieldGame::AfterMove() {
 
 // ---- Hotspots and tools ----
 
-void CanfieldGame::RegisterHotspots() {
-    const bool partial = CanfieldRules::Read().movePartial;
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
+void CanfieldGame::AddPickups() {
+    const bool partial = ReadRules().movePartial;
     AddTopPickup(CanfieldModel::kWastePlace);
     AddTopPickup(CanfieldModel::kReservePlace);
     for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
-    AddPlaceTargets();
 }
 
 
 double CanfieldGame::GetScoreFactor() {
-    const CanfieldRules rules = CanfieldRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.fillFromStock) factor *= 0.9;
     if (rules.cardsDealt == 2) factor *= 1.1;

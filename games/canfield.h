@@ -17,11 +17,10 @@
 // range read as the default.
 struct CanfieldRules {
     static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
-    int32_t cardsDealt = 1, recycles = 0;
-    bool movePartial = false, fillFromStock = true;
-
-    static CanfieldRules Read();
-    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;
+    static constexpr tableau::RuleField<CanfieldRules> kFields[] = {
+        {&CanfieldRules::cardsDealt, "CardsDealt"}, {&CanfieldRules::recycles, "Recycles"},
+        {&CanfieldRules::movePartial, "MovePartial", true}, {&CanfieldRules::fillFromStock, "FillFromStock", true}};
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the reserve, 3..6 the
@@ -34,7 +33,8 @@ struct CanfieldModel {
     static constexpr int kFoundations = 4, kPiles = 4, kPileSlots = 13, kReserveSlots = 13, kWasteSlots = 35;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kReservePlace = 2, kFirstFoundation = 3, kFirstPile = 7;
 
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
+    using Rules = CanfieldRules;
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
         std::array<int32_t, kPiles> pileCount{};
         Card baseCard;
@@ -43,12 +43,8 @@ struct CanfieldModel {
         int32_t turnedCount = 0;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
-        // The rule values, one by one (CanfieldRules has padding).
-        int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;
 
-        bool RecycleAllowed() const {
-            return recycles == CanfieldRules::kUnlimitedRecycles || recyclesUsed < recycles;
-        }
+        bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -105,17 +101,15 @@ public:
     // Where the top card of a squared pile of n cards lies.
     static int LayerX(int x, int n) { return x + kLayerStepX * (n / kCardsPerLayer); }
     static int LayerY(int y, int n) { return y + kLayerStepY * (n / kCardsPerLayer); }
-    void WasteTopPosition(const CanfieldRules& rules, int& x, int& y) const;
 
 private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
-    void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
 };

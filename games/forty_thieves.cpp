@@ -22,15 +22,6 @@ constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 
 }  // namespace
 
-FortyThievesRules FortyThievesRules::Read() {
-    const RuleValues v(FortyThievesGame::kGameNumber);
-    // The face-down rows' range follows the rows.
-    const int32_t rows = v["Rows"], faceDown = v.Unchecked("RowsFaceDown");
-    return {.movePartial = v.On("MovePartial"), .autoFlip = v.On("AutoFlip"), .filledIn = v.On("FilledIn"),
-            .rowsFaceDown = faceDown >= 0 && faceDown < rows ? faceDown : 0, .rows = rows, .columns = v["Columns"],
-            .recycle = v["Recycle"], .startCard = v["StartCard"]};
-}
-
 // ---- The model ----
 
 using Position = FortyThievesModel::Position;
@@ -228,20 +219,12 @@ bool FortyThievesGame::Fits(const Position& p, int place, const DragRecord& drag
     return drag.count == 1 && Model::CanPlay(p, drag.cards[0], p.foundations[place - Model::kFirstFoundation], true);
 }
 
-void FortyThievesGame::ReadRules(Position& p) const {
-    const FortyThievesRules rules = FortyThievesRules::Read();
-    p.columnsInPlay = rules.columns;
-    p.recycle = rules.recycle;
-    p.movePartial = rules.movePartial;
-    p.autoFlip = rules.autoFlip;
-}
-
 
 // ---- Deal ----
 
 void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
-    const FortyThievesRules rules = FortyThievesRules::Read();
+    const Rules rules = ReadRules();
     position.startRank = rules.startCard;
     DealStartCard(position.foundations, position.startRank);
     // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
@@ -251,7 +234,7 @@ void FortyThievesGame::NewGame(bool restart) {
 
     for (int row = 0; row < rules.rows; ++row) {
         const bool faceDown = row < rules.rowsFaceDown;
-        for (int column = 0; column < rules.columns; ++column) {
+        for (int column = 0; column < rules.columnsInPlay; ++column) {
             const Card card = DealTo(FortyThievesModel::kFirstColumn + column, faceDown);
             if (!card.IsValid()) break;
             position.columns[column][position.columnCount[column]++] = card;
@@ -268,9 +251,9 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     using Model = FortyThievesModel;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
-    const int inPlay = FortyThievesRules::Read().columns;
+    const int inPlay = ReadRules().columnsInPlay;
     if (place == Model::kStockPlace)
-        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < FortyThievesRules::Read().recycle);
+        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < ReadRules().recycle);
     if (place == Model::kWastePlace) {
         int x = 0, y = 0;
         WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
@@ -320,7 +303,7 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    const int columnsInPlay = FortyThievesRules::Read().columns;
+    const int columnsInPlay = ReadRules().columnsInPlay;
     LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
                   position.faceDownCount.data(), [&](int column) { return ColumnX(column, columnsInPlay); }, kColumnY,
                   kColumnStep);
@@ -328,30 +311,26 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
 
 // ---- Hotspots and tools ----
 
-void FortyThievesGame::RegisterHotspots() {
-    const FortyThievesRules rules = FortyThievesRules::Read();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
+void FortyThievesGame::AddPickups() {
+    const Rules rules = ReadRules();
     AddTopPickup(FortyThievesModel::kWastePlace);
     // The top card, and with MovePartial every longer face-up run.
-    for (int column = 0; column < rules.columns; ++column) {
+    for (int column = 0; column < rules.columnsInPlay; ++column) {
         if (!position.FaceUpTop(column)) continue;
         const int lowest = rules.movePartial ? position.faceDownCount[column] : position.columnCount[column] - 1;
         AddColumnPickups(FortyThievesModel::kFirstColumn + column, lowest, true);
     }
-    AddPlaceTargets();
 }
 
 
 double FortyThievesGame::GetScoreFactor() {
-    const FortyThievesRules rules = FortyThievesRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.filledIn) factor *= 0.9;
     // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
     factor *= 1.0 + 0.05 * rules.rowsFaceDown;
     factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (FortyThievesModel::kColumns - rules.columns);
+    factor *= 1.0 - 0.05 * (FortyThievesModel::kColumns - rules.columnsInPlay);
     return factor;
 }
 
@@ -367,7 +346,7 @@ void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, in
 
 bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
-    const int inPlay = FortyThievesRules::Read().columns;
+    const int inPlay = ReadRules().columnsInPlay;
     for (int column = inPlay; column < FortyThievesModel::kColumns; ++column)
         if (read.columnCount[column] != 0) return false;
     // The record does not hold the starting rank; it is the one for which every card of the two

@@ -15,10 +15,18 @@
 // "Columns" 5..10, "Recycle" 0..4 or no limit, "StartCard" -1 for the first card of the deck or a
 // rank index); values outside their range read as the default.
 struct FortyThievesRules {
-    bool movePartial = false, autoFlip = false, filledIn = false;
-    int32_t rowsFaceDown = 0, rows = 4, columns = 10, recycle = 0, startCard = 12;
-
-    static FortyThievesRules Read();
+    int32_t columnsInPlay = 10, recycle = 0, movePartial = 0, autoFlip = 0;
+    int32_t filledIn = 0, rowsFaceDown = 0, rows = 4, startCard = 12;
+    static constexpr tableau::RuleField<FortyThievesRules> kFields[] = {
+        {&FortyThievesRules::columnsInPlay, "Columns"},      {&FortyThievesRules::recycle, "Recycle"},
+        {&FortyThievesRules::movePartial, "MovePartial", true}, {&FortyThievesRules::autoFlip, "AutoFlip", true},
+        {&FortyThievesRules::filledIn, "FilledIn", true},    {&FortyThievesRules::rows, "Rows"},
+        {&FortyThievesRules::startCard, "StartCard"}};
+    // The face-down rows' range follows the rows.
+    void Settle(const RuleValues& values) {
+        rowsFaceDown = values.Unchecked("RowsFaceDown");
+        if (rowsFaceDown < 0 || rowsFaceDown >= rows) rowsFaceDown = 0;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..9 the foundations, 10..19
@@ -29,13 +37,12 @@ struct FortyThievesModel {
     static constexpr int kFoundations = 8, kColumns = 10, kColumnSlots = 16, kWasteSlots = 65;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstColumn = 10;
 
+    using Rules = FortyThievesRules;
     struct Position : tableau::FannedColumns<kColumns, kColumnSlots>,
-                      tableau::StockAndWaste<kFoundations, Deck::kMaxCards, kWasteSlots> {
+                      tableau::StockAndWaste<kFoundations, Deck::kMaxCards, kWasteSlots>, Rules {
         int32_t startRank = Card::kAce;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
-        // The rule values that govern play, one by one (FortyThievesRules has padding).
-        int32_t columnsInPlay = kColumns, recycle = 0, movePartial = 0, autoFlip = 0;
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -89,10 +96,9 @@ public:
 private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
-    void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
 };

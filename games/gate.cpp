@@ -19,12 +19,6 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 
 }  // namespace
 
-GateRules GateRules::Read() {
-    const RuleValues v(GateGame::kGameNumber);
-    return {.recycles = v["Recycles"], .startCard = v["StartCard"], .movePartial = v.On("MovePartial"),
-            .filledIn = v.On("FilledIn"), .fillFromWaste = v.On("FillFromWaste")};
-}
-
 // ---- The model ----
 
 using Position = GateModel::Position;
@@ -184,14 +178,6 @@ bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const 
     return GateModel::FitsColumn(p, column, first, drag.count, fromPost);
 }
 
-void GateGame::ReadRules(Position& p) const {
-    const GateRules rules = GateRules::Read();
-    p.recycles = rules.recycles;
-    p.movePartial = rules.movePartial;
-    p.filledIn = rules.filledIn;
-    p.fillFromWaste = rules.fillFromWaste;
-}
-
 int GateGame::PostTopY(int post) const {
     const int n = position.postCount[post];
     return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
@@ -201,7 +187,7 @@ int GateGame::PostTopY(int post) const {
 
 void GateGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
-    const GateRules rules = GateRules::Read();
+    const Rules rules = ReadRules();
     StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
     ShowOpening();
 
@@ -239,7 +225,7 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     const int column = place - Model::kFirstColumn;
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
-                            GateRules::Read().RecycleAllowed(p.recyclesUsed));
+                            tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace) {
         int x = 0, y = 0;
         WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
@@ -322,21 +308,17 @@ void GateGame::RedrawReturned(int source) {
 
 // ---- Hotspots and tools ----
 
-void GateGame::RegisterHotspots() {
-    const GateRules rules = GateRules::Read();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
+void GateGame::AddPickups() {
+    const Rules rules = ReadRules();
     AddTopPickup(GateModel::kWastePlace);
     for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
     for (int column = 0; column < GateModel::kColumns; ++column)
         AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
-    AddPlaceTargets();
 }
 
 
 double GateGame::GetScoreFactor() {
-    const GateRules rules = GateRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.filledIn) factor *= 0.9;
     if (rules.fillFromWaste) factor *= 0.75;

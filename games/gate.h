@@ -14,11 +14,11 @@
 // 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index, and the check boxes of
 // the same names); values outside their range read as the default.
 struct GateRules {
-    int32_t recycles = 0, startCard = -1;
-    bool movePartial = false, filledIn = false, fillFromWaste = false;
-
-    static GateRules Read();
-    bool RecycleAllowed(int used) const { return recycles == RuleValues::kUnlimitedRecycles || used < recycles; }
+    int32_t recycles = 0, movePartial = 0, filledIn = 0, fillFromWaste = 0, startCard = -1;
+    static constexpr tableau::RuleField<GateRules> kFields[] = {
+        {&GateRules::recycles, "Recycles"},           {&GateRules::movePartial, "MovePartial", true},
+        {&GateRules::filledIn, "FilledIn", true},     {&GateRules::fillFromWaste, "FillFromWaste", true},
+        {&GateRules::startCard, "StartCard"}};
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 and 3 the left and right
@@ -29,7 +29,8 @@ struct GateModel {
     static constexpr int kFoundations = 4, kPostSlots = 5, kColumns = 8, kColumnSlots = 13, kWasteSlots = 35;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstPost = 2, kFirstFoundation = 4, kFirstColumn = 8;
 
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
+    using Rules = GateRules;
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
         std::array<int32_t, kColumns> columnCount{};
         std::array<std::array<Card, kPostSlots>, 2> posts{};
@@ -37,13 +38,8 @@ struct GateModel {
         int32_t startRank = -1;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
-        // The rule values, one by one (a copy of GateRules would bring its padding along).
-        int32_t recycles = 0;
-        int32_t movePartial = 0, filledIn = 0, fillFromWaste = 0;
 
-        bool RecycleAllowed() const {
-            return recycles == RuleValues::kUnlimitedRecycles || recyclesUsed < recycles;
-        }
+        bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -100,11 +96,10 @@ public:
 
 private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
-    void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void RedrawReturned(int source) override;
     void DrawOwnPlace(int place, bool present) override;
 };

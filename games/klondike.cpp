@@ -22,13 +22,6 @@ constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, k
 
 }  // namespace
 
-KlondikeRules KlondikeRules::Read() {
-    const RuleValues v(KlondikeGame::kGameNumber);
-    return {.cardsDealt = v["CardsDealt"], .recycles = v["Recycles"], .startCard = v["StartCard"],
-            .filledIn = v.On("FilledIn"), .tableauStart = v.On("TableauStart"), .movePartial = v.On("MovePartial"),
-            .autoFlip = v.On("AutoFlip")};
-}
-
 // ---- The model ----
 
 using Position = KlondikeModel::Position;
@@ -125,10 +118,10 @@ bool KlondikeModel::Over(const Position& p) {
     if (p.turnsUsed == 0 && stockSize > 0) return false;
 
     tableau::Candidates<128> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
-    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
+    if (stockSize > 0) candidates.Add(p.stock.Peek(stockSize - 1));
     auto fillsEmptyPile = [&](Card card) { return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank; };
+    auto stacks = [&](Card moving, Card onto) { return CanStack(p, moving, onto, false); };
 
     for (int c = 0; c < candidates.count; ++c) {
         for (int pile = 0; pile < kPiles; ++pile) {
@@ -140,38 +133,10 @@ bool KlondikeModel::Over(const Position& p) {
         }
     }
 
-    for (int i = 0; i < kPiles; ++i) {
-        if (!p.FaceUpTop(i)) continue;
-        const Card lowest = p.tableau[i][p.faceDownCount[i]];
-        for (int j = 0; j < kPiles; ++j) {
-            if (j == i) continue;
-            if (p.FaceUpTop(j) && CanStack(p, lowest, p.tableau[j][p.pileCount[j] - 1], false)) {
-                if (p.faceDownCount[i] > 0) return false;
-                // Moving the whole pile empties it: worth it only if something can then fill it.
-                if (!p.rules.tableauStart) return false;
-                for (int c = 0; c < candidates.count; ++c)
-                    if (NextRank(candidates[c].Rank()) == p.startRank) return false;
-                for (int k = 0; k < kPiles; ++k) {
-                    if (k == j || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
-                    if (NextRank(p.tableau[k][p.faceDownCount[k]].Rank()) == p.startRank) return false;
-                }
-            }
-            if (p.pileCount[j] == 0 && p.faceDownCount[i] > 0 && fillsEmptyPile(lowest)) return false;
-        }
-    }
-
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.FaceUpTop(pile)) add(p.tableau[pile][p.pileCount[pile] - 1]);
-    if (p.rules.movePartial) {
-        for (int i = 0; i < kPiles; ++i) {
-            for (int m = p.faceDownCount[i] + 1; m < p.pileCount[i]; ++m) {
-                for (int j = 0; j < kPiles; ++j) {
-                    if (j != i && p.FaceUpTop(j) && CanStack(p, p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1], false))
-                        add(p.tableau[i][m - 1]);
-                }
-            }
-        }
-    }
+    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fillsEmptyPile,
+                            std::span<const Card>(candidates.cards.data(), candidates.count), false))
+        return false;
+    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
     for (int c = 0; c < candidates.count; ++c) {
         for (int f = 0; f < kFoundations; ++f) {
             if (candidates[c].Rank() == p.startRank) return false;
@@ -204,7 +169,7 @@ KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGam
 
 void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     position.startRank = rules.startCard;
     DealStartCard(position.foundations, position.startRank);
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
@@ -224,7 +189,7 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
     if (place == Model::kWastePlace) {
         int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, KlondikeRules::Read().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
+        WasteTop(kWasteX, kWasteY, p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
         return Place::Waste(x, y, p.waste.data(), p.wasteCount);
     }
     if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
@@ -236,7 +201,7 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
 
 // The stock's and the waste's refresh areas are the game's own.
 void KlondikeGame::DrawOwnPlace(int place, bool present) {
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     const Rect area = place == KlondikeModel::kStockPlace
                           ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
                           : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom};
@@ -277,7 +242,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
 // ---- Hotspots and tools ----
 
 void KlondikeGame::RegisterHotspots() {
-    const bool partial = KlondikeRules::Read().movePartial;
+    const bool partial = ReadRules().movePartial;
     pickups.clear();
     AddTopPickup(KlondikeModel::kWastePlace);
     for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
@@ -287,7 +252,7 @@ void KlondikeGame::RegisterHotspots() {
 }
 
 double KlondikeGame::GetScoreFactor() {
-    const KlondikeRules rules = KlondikeRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;
     if (rules.tableauStart) factor *= 1.25;
     if (rules.filledIn) factor *= 0.9;

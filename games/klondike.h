@@ -15,11 +15,14 @@
 // the check boxes of the same names); values outside their range read as the default.
 struct KlondikeRules {
     static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
-    int32_t cardsDealt = 3, recycles = 3, startCard = 12;
-    bool filledIn = false, tableauStart = true, movePartial = false, autoFlip = false;
+    int32_t cardsDealt = 3, recycles = 3, startCard = 12, filledIn = 0, tableauStart = 1, movePartial = 0, autoFlip = 0;
+    static constexpr tableau::RuleField<KlondikeRules> kFields[] = {
+        {&KlondikeRules::cardsDealt, "CardsDealt"},         {&KlondikeRules::recycles, "Recycles"},
+        {&KlondikeRules::startCard, "StartCard"},           {&KlondikeRules::filledIn, "FilledIn", true},
+        {&KlondikeRules::tableauStart, "TableauStart", true}, {&KlondikeRules::movePartial, "MovePartial", true},
+        {&KlondikeRules::autoFlip, "AutoFlip", true}};
 
-    static KlondikeRules Read();
-    bool TurnAllowed(int turnsUsed) const { return recycles == kUnlimitedRecycles || turnsUsed < recycles; }
+    bool TurnAllowed(int turnsUsed) const { return tableau::RecycleAllowed(recycles, turnsUsed); }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations, 6..12 the
@@ -30,6 +33,7 @@ struct KlondikeRules {
 struct KlondikeModel {
     static constexpr int kPiles = 7, kPileSlots = 20, kWasteSlots = 35, kFoundations = 4;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
+    using Rules = KlondikeRules;
 
     struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
                       tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {

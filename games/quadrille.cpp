@@ -20,11 +20,6 @@ constexpr int kMaxWasteFan = 3;
 
 }  // namespace
 
-QuadrilleRules QuadrilleRules::Read() {
-    const RuleValues v(QuadrilleGame::kGameNumber);
-    return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"]};
-}
-
 // ---- The model ----
 
 using Position = QuadrilleModel::Position;
@@ -114,7 +109,7 @@ bool QuadrilleModel::Over(const Position& p) {
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
     tableau::Candidates<128> candidates;
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
-                           p.recycles == QuadrilleRules::kUnlimitedRecycles || p.recyclesUsed < p.recycles);
+                           tableau::RecycleAllowed(p.recycles, p.recyclesUsed));
     for (int c = 0; c < candidates.count; ++c)
         if (Playable(p, candidates[c])) return false;
     return true;
@@ -135,12 +130,6 @@ QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kG
     undoSoundFirst = true;
 }
 
-void QuadrilleGame::ReadRules(Position& p) const {
-    const QuadrilleRules rules = QuadrilleRules::Read();
-    p.cardsDealt = rules.cardsDealt;
-    p.recycles = rules.recycles;
-}
-
 int QuadrilleGame::DownPileAt(int x, int y) {
     for (int k = 0; k < QuadrilleModel::kPiles; ++k)
         if (kDownX[k] == x && kDownY[k] == y) return k;
@@ -153,15 +142,11 @@ int QuadrilleGame::UpPileAt(int x, int y) {
     return -1;
 }
 
-void QuadrilleGame::WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const {
-    WasteTop(kWasteX, kWasteY, position.wasteCount, rules.cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
-}
-
 // ---- Deal ----
 
 void QuadrilleGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 14, 16, kWasteFanStep);
-    if (QuadrilleRules::Read().filledIn) {
+    if (ReadRules().filledIn) {
         for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
             position.downTops[k] = Card(kPileSuit[k], kFive);
             position.upTops[k] = Card(kPileSuit[k], kSix);
@@ -182,11 +167,11 @@ void QuadrilleGame::NewGame(bool restart) {
 
 void QuadrilleGame::DrawStockArea(bool present) {
     DrawStockPile(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
-                  position.recyclesUsed < QuadrilleRules::Read().recycles, present);
+                  position.recyclesUsed < ReadRules().recycles, present);
 }
 
 void QuadrilleGame::DrawWasteArea(bool present) {
-    const QuadrilleRules rules = QuadrilleRules::Read();
+    const Rules rules = ReadRules();
     const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
     const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, top, bottom);
@@ -322,12 +307,11 @@ void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
 // ---- Hotspots and tools ----
 
 void QuadrilleGame::RegisterHotspots() {
-    const QuadrilleRules rules = QuadrilleRules::Read();
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver && position.wasteCount > 0) {
         int x = 0, y = 0;
-        WasteTopPosition(rules, x, y);
+        CardOrigin(QuadrilleModel::kWastePlace, kTopCard, x, y);
         AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
     }
     for (int k = 0; k < QuadrilleModel::kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
@@ -341,7 +325,8 @@ bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
     if (place == Model::kStockPlace) {
         x = kStockX, y = kStockY;
     } else if (place == Model::kWastePlace) {
-        WasteTopPosition(QuadrilleRules::Read(), x, y);
+        const int cardsDealt = ReadRules().cardsDealt;
+        WasteTop(kWasteX, kWasteY, position.wasteCount, cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
     } else if (place == Model::kCentrePlace) {
         x = kCentreX, y = kCentreY;
     } else if (down >= 0 && down < QuadrilleModel::kPiles) {
@@ -355,7 +340,7 @@ bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
 }
 
 double QuadrilleGame::GetScoreFactor() {
-    const QuadrilleRules rules = QuadrilleRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.filledIn ? 0.9 : 1.0;
     if (rules.cardsDealt == 2) factor *= 1.1;
     if (rules.cardsDealt == 3) factor *= 1.2;

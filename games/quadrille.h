@@ -14,12 +14,10 @@
 // 1..3, "FilledIn", "Recycles" 0..4 or no limit); values outside their range read as the default.
 struct QuadrilleRules {
     static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
-    int32_t cardsDealt = 1;
-    bool filledIn = false;
-    int32_t recycles = 2;
-
-    static QuadrilleRules Read();
-    bool RecycleAllowed(int used) const { return recycles == kUnlimitedRecycles || used < recycles; }
+    int32_t cardsDealt = 1, filledIn = 0, recycles = 2;
+    static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {{&QuadrilleRules::cardsDealt, "CardsDealt"},
+                                                                     {&QuadrilleRules::filledIn, "FilledIn", true},
+                                                                     {&QuadrilleRules::recycles, "Recycles"}};
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the centre, 3..6 the down
@@ -35,7 +33,8 @@ struct QuadrilleModel {
     static constexpr int kCentrePile = -1, kUpPileBase = 10;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstDownPile = 3, kFirstUpPile = 7;
 
-    struct Position {
+    using Rules = QuadrilleRules;
+    struct Position : Rules {
         std::array<Card, kPiles> downTops{};
         std::array<Card, kPiles> upTops{};
         std::array<Card, kCentreSlots> centre{};
@@ -46,8 +45,6 @@ struct QuadrilleModel {
         int32_t dealtThisTurn = 0;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
-        // The rule values that govern play, one by one (QuadrilleRules has padding).
-        int32_t cardsDealt = 1, recycles = 2;
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -95,12 +92,10 @@ public:
 
 
     // Where the waste's top card lies (and is picked up).
-    void WasteTopPosition(const QuadrilleRules& rules, int& x, int& y) const;
     static int DownPileAt(int x, int y);
     static int UpPileAt(int x, int y);
 
 private:
-    void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     bool CardOrigin(int place, int index, int& x, int& y) const override;

@@ -22,12 +22,6 @@ constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 
 }  // namespace
 
-SpiderRules SpiderRules::Read() {
-    const RuleValues v(SpiderGame::kGameNumber);
-    return {.suitAssembled = v.On("SuitAssembled"), .rowsFaceDown = v["RowsFaceDown"], .startCard = v["StartCard"],
-            .autoFlip = v.On("AutoFlip")};
-}
-
 // ---- The model ----
 
 using Position = SpiderModel::Position;
@@ -48,7 +42,7 @@ bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, in
     if (IsFullSuit(cards, count)) return true;
     // Without assembling, a run goes home when its deepest card fits; the foundation then shows
     // the run's last card, and every card of the run scores.
-    if (p.suitAssembled) return false;
+    if (p.rules.suitAssembled) return false;
     return CanPlace(cards[0], p.foundations[f], true, p.startCard);
 }
 
@@ -125,7 +119,7 @@ int SpiderModel::Apply(Position& p, const PlayMove& move) {
             const int to = move.to - kFirstColumn;
             tableau::PutRun(p.columns[to], p.columnCount[to], cards.data(), count);
         }
-        if (p.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
+        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
     }
     return p.points - before;
 }
@@ -149,7 +143,7 @@ bool SpiderModel::Over(const Position& p) {
         for (int i = p.faceDownCount[column]; i < p.columnCount[column]; ++i)
             start.columns[column].push_back(p.columns[column][i]);
     }
-    return !SearchProgress(start, p.foundations, p.startCard, p.suitAssembled != 0);
+    return !SearchProgress(start, p.foundations, p.startCard, p.rules.suitAssembled != 0);
 }
 
 void SpiderModel::Encode(const Position& p, PositionCode& code) {
@@ -161,7 +155,7 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
         tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
     }
     code.Byte(static_cast<uint8_t>(p.startCard));
-    code.Byte(static_cast<uint8_t>(p.suitAssembled | p.autoFlip << 1));
+    code.Byte(static_cast<uint8_t>(p.rules.suitAssembled | p.rules.autoFlip << 1));
 }
 
 // ---- The table ----
@@ -174,12 +168,6 @@ bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) cons
     if (place >= SpiderModel::kFirstColumn)
         return SpiderModel::FitsColumn(p, place - SpiderModel::kFirstColumn, drag.cards[0], drag.count);
     return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
-}
-
-void SpiderGame::ReadRules(Position& p) const {
-    const SpiderRules rules = SpiderRules::Read();
-    p.suitAssembled = rules.suitAssembled;
-    p.autoFlip = rules.autoFlip;
 }
 
 bool SpiderGame::ModelOver() const {
@@ -197,7 +185,7 @@ bool SpiderGame::ModelOver() const {
 
 void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
-    const SpiderRules rules = SpiderRules::Read();
+    const Rules rules = ReadRules();
     position.startCard = rules.startCard;
     ShowOpening();
 
@@ -387,11 +375,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 
 // ---- Hotspots and tools ----
 
-void SpiderGame::RegisterHotspots() {
+void SpiderGame::AddPickups() {
     const Position position = CurrentPosition();
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
     for (int column = 0; column < SpiderModel::kColumns; ++column) {
         const int count = position.columnCount[column];
         if (count == 0 || position.faceDownCount[column] >= count) continue;
@@ -399,12 +384,11 @@ void SpiderGame::RegisterHotspots() {
         const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
         for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.columns[column][count - k], k);
     }
-    AddPlaceTargets();
 }
 
 
 double SpiderGame::GetScoreFactor() {
-    const SpiderRules rules = SpiderRules::Read();
+    const Rules rules = ReadRules();
     double factor = rules.suitAssembled ? 1.5 : 1.0;
     if (rules.rowsFaceDown > 0) factor *= 1.0 + 0.05 * rules.rowsFaceDown;
     return factor;

@@ -16,11 +16,10 @@
 // only complete suits go to a foundation; "RowsFaceDown" 0..5; "StartCard" -1 or a rank index);
 // values outside their range read as the default.
 struct SpiderRules {
-    bool suitAssembled = true;
-    int32_t rowsFaceDown = 5, startCard = 12;
-    bool autoFlip = false;
-
-    static SpiderRules Read();
+    int32_t suitAssembled = 1, rowsFaceDown = 5, startCard = 12, autoFlip = 0;
+    static constexpr tableau::RuleField<SpiderRules> kFields[] = {
+        {&SpiderRules::suitAssembled, "SuitAssembled", true}, {&SpiderRules::rowsFaceDown, "RowsFaceDown"},
+        {&SpiderRules::startCard, "StartCard"}, {&SpiderRules::autoFlip, "AutoFlip", true}};
 };
 
 // The rules as a model of play. Places: 0 the stock, 1..8 the foundations, 9..18 the columns from
@@ -31,14 +30,15 @@ struct SpiderModel {
     static constexpr int kColumns = 10, kColumnSlots = 30, kFoundationSlots = 10, kFoundations = 8;
     static constexpr int kSuitLength = Card::kRankCount;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstColumn = 9;
+    using Rules = SpiderRules;
 
     struct Position : tableau::FannedColumns<kColumns, kColumnSlots> {
         std::array<Card, kFoundationSlots> foundations{};
         tableau::Stock<Deck::kMaxCards> stock;
         int32_t startCard = Card::kAce;
         int32_t points = 0;
-        // The rule values that govern play, one by one (SpiderRules has padding).
-        int32_t suitAssembled = 1, autoFlip = 0;
+        // The rule values in force; the starting card above is the deal's.
+        SpiderRules rules;
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -99,7 +99,6 @@ public:
 private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
-    void ReadRules(Position& p) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
@@ -108,6 +107,6 @@ private:
     bool ModelOver() const override;
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DealRow();
 };

@@ -20,6 +20,14 @@ bool TableauGame::CheckGameOver() {
     return gameOver;
 }
 
+void TableauGame::RegisterHotspots() {
+    pickups.clear();
+    dropTargets.clear();
+    if (paused || gameOver) return;
+    AddPickups();
+    AddPlaceTargets();
+}
+
 const char* TableauGame::GetName() {
     const GameDescriptor* game = FindGame(gameNumber);
     return game ? game->name : "";

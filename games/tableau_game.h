@@ -43,6 +43,29 @@ bool FoundationsComplete(const std::array<Card, F>& tops, int startRank) {
     return true;
 }
 
+// One rule value a game's rules keep, read from the setting of that name; a check box reads as 0
+// or 1. A rules struct lists its fields once (kFields) and ReadRules fills them all, then lets the
+// struct settle values whose range follows another's (Settle).
+template <typename Rules>
+struct RuleField {
+    int32_t Rules::*member;
+    const char* name;
+    bool checkBox = false;
+};
+template <typename Rules>
+Rules ReadRules(int gameNumber) {
+    const RuleValues values(gameNumber);
+    Rules rules;
+    for (const RuleField<Rules>& field : Rules::kFields)
+        rules.*field.member = field.checkBox ? values.On(field.name) : values[field.name];
+    if constexpr (requires { rules.Settle(values); }) rules.Settle(values);
+    return rules;
+}
+// Whether a waste may be turned over again after `used` turns, `allowed` being a count or no limit.
+inline bool RecycleAllowed(int allowed, int used) {
+    return allowed == RuleValues::kUnlimitedRecycles || used < allowed;
+}
+
 // One byte per card in a position's code: its index, or 0xFF for the no-card value.
 inline void EncodeCard(PositionCode& code, Card card) {
     code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index()) : uint8_t{0xFF});
@@ -166,6 +189,47 @@ struct Candidates {
             Add(index < wasteCount ? waste[index] : stock.Peek(index - wasteCount));
     }
 };
+
+// The game-over look-ahead over piles fanned with face-down cards under a face-up run: whether
+// moving a pile's whole face-up run onto another pile (stack(moving, onto)) turns a card or
+// empties the pile for something that may fill it (a card of `fillers`, or the lowest face-up card
+// of a pile with cards under it, other than the target unless countTarget; with the TableauStart
+// rule only the rank below the starting rank), or whether an empty pile takes such a run (fills).
+template <size_t N, size_t S, typename Stack, typename Fills>
+bool ShiftHelps(const FannedPiles<N, S>& p, int startRank, bool tableauStart, Stack stack, Fills fills,
+                std::span<const Card> fillers, bool countTarget) {
+    for (size_t i = 0; i < N; ++i) {
+        if (!p.FaceUpTop(i)) continue;
+        const Card lowest = p.tableau[i][p.faceDownCount[i]];
+        for (size_t j = 0; j < N; ++j) {
+            if (j == i) continue;
+            if (p.FaceUpTop(j) && stack(lowest, p.tableau[j][p.pileCount[j] - 1])) {
+                if (p.faceDownCount[i] > 0 || !tableauStart) return true;
+                for (Card card : fillers)
+                    if (NextRank(card.Rank()) == startRank) return true;
+                for (size_t k = 0; k < N; ++k) {
+                    if ((k == j && !countTarget) || p.faceDownCount[k] == 0 || !p.FaceUpTop(k)) continue;
+                    if (NextRank(p.tableau[k][p.faceDownCount[k]].Rank()) == startRank) return true;
+                }
+            }
+            if (p.pileCount[j] == 0 && p.faceDownCount[i] > 0 && fills(lowest)) return true;
+        }
+    }
+    return false;
+}
+// Adds what the piles can bring into play: every face-up top and, with partial moves, each card
+// under a run that could move onto another pile.
+template <int C, size_t N, size_t S, typename Stack>
+void AddUncoverable(Candidates<C>& out, const FannedPiles<N, S>& p, bool partial, Stack stack) {
+    for (size_t pile = 0; pile < N; ++pile)
+        if (p.FaceUpTop(pile)) out.Add(p.tableau[pile][p.pileCount[pile] - 1]);
+    if (!partial) return;
+    for (size_t i = 0; i < N; ++i)
+        for (int m = p.faceDownCount[i] + 1; m < p.pileCount[i]; ++m)
+            for (size_t j = 0; j < N; ++j)
+                if (j != i && p.FaceUpTop(j) && stack(p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1]))
+                    out.Add(p.tableau[i][m - 1]);
+}
 
 // The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
 // its top card, then either every longer face-up run (partial) or the whole face-up part, each no
@@ -465,7 +529,10 @@ protected:
     virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
-    virtual void RegisterHotspots() = 0;
+    // The hotspots registered again: none while paused or after the game, else the game's
+    // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
+    virtual void RegisterHotspots();
+    virtual void AddPickups() {}
 
     void ClearHeld(int32_t noSource = kNoSource);
     // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
@@ -592,16 +659,18 @@ protected:
         deck.IncludeAll();
         deck.Shuffle();
     }
-    // Puts the rule values in force, read from the settings store, into a position: by default
-    // into its `rules`, for a position that keeps them whole.
-    virtual void ReadRules(Position& p) const {
-        if constexpr (requires { p.rules = decltype(p.rules)::Read(); }) p.rules = decltype(p.rules)::Read();
+    // The rule values in force, read from the settings store.
+    using Rules = typename Model::Rules;
+    Rules ReadRules() const { return tableau::ReadRules<Rules>(gameNumber); }
+    // Puts them into a position: its `rules`, or the rules it is built on.
+    void ReadRules(Position& p) const {
+        if constexpr (requires { p.rules; }) p.rules = ReadRules();
+        else static_cast<Rules&>(p) = ReadRules();
     }
 
 public:
     // The game's own part of an undo record, from the fields the game lists (RecordFields).
     void SaveUndo() override {
-        if (undoOnlyInPlay && (paused || gameOver)) return;
         UndoWriter writer = BeginUndoRecord();
         tableau::UndoFields fields(writer);
         Position p = position;
@@ -634,8 +703,6 @@ protected:
     // staged); tidies the position it read (no card past a pile's count) and brings in what the
     // record does not hold.
     virtual bool AcceptRecord(const Deck& stock, Position& read) = 0;
-    // No undo record is written while paused or after the game is over.
-    bool undoOnlyInPlay = false;
     // Restoring a record sounds the undo (unless it sounded first).
     bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }

@@ -19,17 +19,12 @@
 // "Recycles" 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index); values
 // outside their range read as the default.
 struct TopCardRules {
-    int32_t cardsDealt = 1;
-    bool filledIn = false;
-    // None until the dialog stores a value.
-    int32_t recycles = 0, startCard = -1;
+    // No recycles until the dialog stores a value.
+    int32_t cardsDealt = 1, recycles = 0, filledIn = 0, startCard = -1;
+    static constexpr tableau::RuleField<TopCardRules> kFields[] = {
+        {&TopCardRules::cardsDealt, "CardsDealt"}, {&TopCardRules::recycles, "Recycles"},
+        {&TopCardRules::filledIn, "FilledIn", true}, {&TopCardRules::startCard, "StartCard"}};
 
-    static TopCardRules Read(int gameNumber) {
-        const RuleValues v(gameNumber);
-        return {.cardsDealt = v["CardsDealt"], .filledIn = v.On("FilledIn"), .recycles = v["Recycles"],
-                .startCard = v["StartCard"]};
-    }
-    bool RecycleAllowed(int used) const { return recycles == RuleValues::kUnlimitedRecycles || used < recycles; }
     // Filling the foundations makes the game easier, dealing more cards at a time harder.
     double ScoreFactor() const {
         double factor = filledIn ? 0.9 : 1.0;
@@ -53,19 +48,16 @@ struct TopCardModel {
     static constexpr int kPointsWasteToPile = 5, kPointsWasteToFoundation = 10, kPointsPileToFoundation = 5;
     static constexpr int kRecycleCost = 5;
 
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots> {
+    using Rules = TopCardRules;
+    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<std::array<Card, kPileSlots>, kPiles> piles{};
         std::array<int32_t, kPiles> pileCount{};
         int32_t dealtThisTurn = 0;
         int32_t startRank = -1;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
-        // The rule values that govern play, one by one (TopCardRules has padding).
-        int32_t cardsDealt = 1, recycles = 0;
 
-        bool RecycleAllowed() const {
-            return recycles == RuleValues::kUnlimitedRecycles || recyclesUsed < recycles;
-        }
+        bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
         Card PileTop(int pile) const { return pileCount[pile] > 0 ? piles[pile][pileCount[pile] - 1] : Card(); }
     };
 
@@ -226,7 +218,7 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
-    double GetScoreFactor() override { return Rules().ScoreFactor(); }
+    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return this->ModelWon(); }
 
@@ -235,12 +227,7 @@ public:
 protected:
     using Base::artwork;
 
-    TopCardRules Rules() const { return TopCardRules::Read(this->gameNumber); }
-    void ReadRules(Position& p) const override {
-        const TopCardRules rules = Rules();
-        p.cardsDealt = rules.cardsDealt;
-        p.recycles = rules.recycles;
-    }
+    using Base::ReadRules;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
@@ -250,10 +237,10 @@ protected:
         const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
         if (place == Model::kStockPlace)
             return Place::Stock(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
-                                Rules().RecycleAllowed(p.recyclesUsed));
+                                tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
         if (place == Model::kWastePlace) {
             int x = 0, y = 0;
-            TableauGame::WasteTop(layout.wasteX, layout.wasteY, p.wasteCount, Rules().cardsDealt, p.dealtThisTurn,
+            TableauGame::WasteTop(layout.wasteX, layout.wasteY, p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
                                   kWasteFanStep, x, y);
             return Place::Waste(x, y, p.waste.data(), p.wasteCount);
         }
@@ -262,7 +249,7 @@ protected:
             return Place::Column(layout.pileX[pile], layout.pileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
         return {};
     }
-    void RegisterHotspots() override;
+    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
 
     const TopCardLayout& layout;
@@ -273,7 +260,7 @@ void TopCardGame<Build>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     this->ClearHeld(kNoSource);
     Deck& deck = this->deck;
-    const TopCardRules rules = Rules();
+    const TopCardRules rules = ReadRules();
     position.startRank = rules.startCard;
     if (rules.filledIn) {
         if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
@@ -314,7 +301,7 @@ void TopCardGame<Build>::DrawOwnPlace(int, bool present) {
     const Rect area{x - kWasteMarginX, y - kWasteMarginY, x + layout.wasteFanSteps * kWasteFanStep + artwork->cardWidth,
                     y + artwork->cardHeight};
     if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
-    this->DrawWaste(x, y, position.waste.data(), position.wasteCount, Rules().cardsDealt, position.dealtThisTurn,
+    this->DrawWaste(x, y, position.waste.data(), position.wasteCount, ReadRules().cardsDealt, position.dealtThisTurn,
                     kWasteFanStep);
     if (present) artwork->AddDirty(area);
 }
@@ -372,13 +359,9 @@ void TopCardGame<Build>::ReturnCards() {
 }
 
 template <typename Build>
-void TopCardGame<Build>::RegisterHotspots() {
-    this->pickups.clear();
-    this->dropTargets.clear();
-    if (this->paused || this->gameOver) return;
+void TopCardGame<Build>::AddPickups() {
     this->AddTopPickup(Model::kWastePlace);
     for (int pile = 0; pile < kPiles; ++pile) this->AddTopPickup(Model::kFirstPile + pile);
-    this->AddPlaceTargets();
 }
 
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "games/agnes.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -12,16 +12,8 @@ namespace {
 constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 constexpr int kStockClickX = AgnesGame::kStockX + 20, kStockClickY = AgnesGame::kStockY + 30;
 
-class AgnesTest : public GameTest {
+class AgnesTest : public RuledGameTest<AgnesGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Agnes"));
-        WriteDwordValue(key, name, value);
-    }
     // An empty table: no stock, no piles, no reserve, empty foundations.
     static void ClearTable(AgnesGame& game) {
         while (game.deck.DealNext().IsValid()) {

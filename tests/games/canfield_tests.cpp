@@ -2,7 +2,7 @@
 // game-over test on hand-built positions, all through the mouse path.
 
 #include "games/canfield.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -10,16 +10,8 @@ namespace {
 constexpr int kStockClickX = CanfieldGame::kStockX + 20, kStockClickY = CanfieldGame::kStockY + 30;
 constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 
-class CanfieldTest : public GameTest {
+class CanfieldTest : public RuledGameTest<CanfieldGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Canfield"));
-        WriteDwordValue(key, name, value);
-    }
     // Leaves only these cards in the stock.
     static void SetStock(CanfieldGame& game, std::initializer_list<Card> keep) {
         game.deck.SetPacks(1);

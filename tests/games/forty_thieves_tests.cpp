@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "games/forty_thieves.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -12,16 +12,8 @@ namespace {
 constexpr int kSpades = 0, kHearts = 1, kClubs = 2;
 constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = FortyThievesGame::kStockY + 30;
 
-class FortyThievesTest : public GameTest {
+class FortyThievesTest : public RuledGameTest<FortyThievesGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Forty Thieves"));
-        WriteDwordValue(key, name, value);
-    }
     // An empty table: no stock, no waste, no columns, empty foundations.
     static void ClearTable(FortyThievesGame& game) {
         while (game.deck.DealNext().IsValid()) {
@@ -44,27 +36,12 @@ protected:
 };
 
 TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
-    FortyThievesGame& game = Start<FortyThievesGame>();
-    for (int column = 0; column < 10; ++column) {
-        EXPECT_EQ(game.position.columnCount[column], 4);
-        EXPECT_EQ(game.position.faceDownCount[column], 0);
-    }
-    EXPECT_EQ(game.deck.Remaining(), 64);
-    EXPECT_EQ(game.position.startRank, Card::kAce);
-    EXPECT_FALSE(game.position.foundations[0].IsValid());
-    EXPECT_EQ(FortyThievesGame::ColumnX(0, 10), 130);
-    EXPECT_EQ(FortyThievesGame::ColumnX(4, 5), 520) << "fewer columns are centred";
-    SettingsKey key(GameSettingsPath("Forty Thieves"));
-    EXPECT_EQ(ReadDwordValue(key, "Rows", 0), 4) << "missing rule values are stored with their defaults";
-    EXPECT_EQ(ReadDwordValue(key, "Columns", 0), 10);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.15);
-
     SetRule("Columns", 7);
     SetRule("Rows", 3);
     SetRule("RowsFaceDown", 2);
     SetRule("FilledIn", 1);
     SetRule("StartCard", -1);
-    ASSERT_TRUE(Choose(kCommandNewGame));
+    FortyThievesGame& game = Start<FortyThievesGame>();
     for (int f = 0; f < 8; ++f) EXPECT_EQ(game.position.foundations[f], Card(f % 4, game.position.startRank));
     EXPECT_EQ(game.deck.Total(), 96);
     EXPECT_EQ(game.deck.Remaining(), 96 - 21);
@@ -78,7 +55,7 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     // The face-down rows stay below the rows dealt; a value beyond them reads as none.
     SetRule("Rows", 2);
     SetRule("RowsFaceDown", 3);
-    EXPECT_EQ(FortyThievesRules::Read().rowsFaceDown, 0);
+    EXPECT_EQ(tableau::ReadRules<FortyThievesRules>(FortyThievesGame::kGameNumber).rowsFaceDown, 0);
 }
 
 TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {

@@ -1,7 +1,7 @@
 // Four Seasons: the cross deal, building on piles and foundations round the corner, the stock
 // and its recycles, the points per move, the look-ahead of the game-over test and undo.
 #include "games/four_seasons.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -9,16 +9,8 @@ namespace {
 using Seasons = FourSeasonsGame;
 constexpr int kStockClickX = Seasons::kStockX + 20, kStockClickY = Seasons::kStockY + 30;
 
-class FourSeasonsTest : public GameTest {
+class FourSeasonsTest : public RuledGameTest<FourSeasonsGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Four Seasons"));
-        WriteDwordValue(key, name, value);
-    }
     static void SetPile(Seasons& game, int pile, std::initializer_list<Card> cards) {
         game.position.piles[pile].fill(Card());
         int i = 0;

@@ -2,24 +2,14 @@
 // press and its game-over test on hand-built positions, through the mouse path.
 
 #include "games/gate.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
 
 constexpr int kBlack = 0, kRed = 1;
 
-class GateTest : public GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Gate"));
-        WriteDwordValue(key, name, value);
-    }
-};
+using GateTest = RuledGameTest<GateGame>;
 
 TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     SetRule("StartCard", Card::kAce);

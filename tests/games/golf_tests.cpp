@@ -1,22 +1,14 @@
 // Golf's layouts, its rank rule with and without wrapping round, its scoring, a blocked table
 // without the automatic end, and damaged undo records.
 #include "games/golf.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
 constexpr int kStockClickX = GolfGame::kStockX + 20, kStockClickY = GolfGame::kStockY + 30;
 
-class GolfTest : public GameTest {
+class GolfTest : public RuledGameTest<GolfGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Golf"));
-        WriteDwordValue(key, name, value);
-    }
     // An empty table with an empty stock and the given foundation top.
     static void ClearTable(GolfGame& game, Card foundationTop) {
         while (game.deck.DealNext().IsValid()) {

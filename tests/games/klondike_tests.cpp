@@ -1,23 +1,14 @@
 // Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
 #include "games/klondike.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
 
 constexpr int kStockClickX = KlondikeGame::kStockX + 20, kStockClickY = KlondikeGame::kStockY + 30;
 
-class KlondikeTest : public GameTest {
+class KlondikeTest : public RuledGameTest<KlondikeGame> {
 protected:
-    // Random deals could block and stop taking clicks; the game-over test turns it on itself.
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Klondike"));
-        WriteDwordValue(key, name, value);
-    }
     static int StockSize(const KlondikeGame& game) { return game.deck.Remaining(); }
 
     // An empty table: no stock, no waste, no piles, the waste already turned once.
@@ -55,19 +46,8 @@ protected:
 // Suits 0 and 2 are black, 1 and 3 red.
 constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 
-TEST_F(KlondikeTest, DefaultsDealTheTableauAndLimitTheTurns) {
+TEST_F(KlondikeTest, DefaultsLimitTheTurns) {
     KlondikeGame& game = Start<KlondikeGame>();
-    EXPECT_EQ(StockSize(game), 24);
-    for (int pile = 0; pile < 7; ++pile) {
-        EXPECT_EQ(game.position.pileCount[pile], pile + 1);
-        EXPECT_EQ(game.position.faceDownCount[pile], pile);
-    }
-    EXPECT_EQ(game.position.startRank, Card::kAce);
-    SettingsKey key(GameSettingsPath("Klondike"));
-    EXPECT_EQ(ReadDwordValue(key, "CardsDealt", 0), 3) << "missing rule values are stored with their defaults";
-    EXPECT_EQ(ReadDwordValue(key, "TableauStart", 0), 1);
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25 * 1.2);
-
     for (int click = 0; click < 8; ++click) Click(kStockClickX, kStockClickY);
     EXPECT_EQ(StockSize(game), 0);
     EXPECT_EQ(game.position.wasteCount, 24);

@@ -4,18 +4,14 @@
 
 #include "games/poker_solitaire.h"
 #include "store/high_scores.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
 using Poker = PokerSolitaireGame;
 
-class PokerTest : public GameTest {
+class PokerTest : public RuledGameTest<PokerSolitaireGame> {
 protected:
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Poker Solitaire"));
-        WriteDwordValue(key, name, value);
-    }
     void ClickCell(int i) { Click(Poker::CellX(i) + 20, Poker::CellY(i) + 30); }
 };
 

@@ -2,7 +2,7 @@
 // reachable cards, winning and undo.
 
 #include "games/quadrille.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -10,16 +10,8 @@ namespace {
 using Quad = QuadrilleGame;
 constexpr int kStockClickX = Quad::kStockX + 20, kStockClickY = Quad::kStockY + 30;
 
-class QuadrilleTest : public GameTest {
+class QuadrilleTest : public RuledGameTest<QuadrilleGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Quadrille"));
-        WriteDwordValue(key, name, value);
-    }
     // A stock holding exactly these cards.
     static void SetStock(Quad& game, std::initializer_list<Card> keep) {
         game.deck.SetPacks(1);

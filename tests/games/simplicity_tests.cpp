@@ -2,7 +2,7 @@
 // game-over look-ahead, through the mouse path on hand-built positions.
 
 #include "games/simplicity.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
@@ -10,16 +10,8 @@ namespace {
 constexpr int kBlack = 0, kRed = 1, kBlack2 = 2;
 constexpr int kStockClickX = SimplicityGame::kStockX + 20, kStockClickY = SimplicityGame::kStockY + 30;
 
-class SimplicityTest : public GameTest {
+class SimplicityTest : public RuledGameTest<SimplicityGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Simplicity"));
-        WriteDwordValue(key, name, value);
-    }
     static void ClearTable(SimplicityGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }

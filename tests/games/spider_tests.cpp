@@ -2,23 +2,15 @@
 // turning and stock deals, through the mouse path on hand-built positions.
 
 #include "games/spider.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 #include "tests/games/model_rule_variants.h"
 
 namespace {
 
 constexpr int kSpades = 0, kHearts = 1;
 
-class SpiderTest : public GameTest {
+class SpiderTest : public RuledGameTest<SpiderGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Spider"));
-        WriteDwordValue(key, name, value);
-    }
     static void ClearTable(SpiderGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
@@ -37,16 +29,8 @@ protected:
 };
 
 TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
-    SpiderGame& game = Start<SpiderGame>();
-    EXPECT_EQ(game.deck.Remaining(), 50);
-    for (int column = 0; column < 10; ++column) {
-        EXPECT_EQ(game.position.columnCount[column], column < 4 ? 6 : 5);
-        EXPECT_EQ(game.position.faceDownCount[column], column < 4 ? 5 : 4);
-    }
-    EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.5 * 1.25);
-
     SetRule("RowsFaceDown", 0);
-    ASSERT_TRUE(Choose(kCommandNewGame));
+    SpiderGame& game = Start<SpiderGame>();
     for (int column = 0; column < 10; ++column) EXPECT_EQ(game.position.faceDownCount[column], 0);
     SetRule("RowsFaceDown", 3);
     ASSERT_TRUE(Choose(kCommandNewGame));
