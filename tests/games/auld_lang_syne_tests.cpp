@@ -1,22 +1,14 @@
 // Auld Lang Syne: suit-free foundations, ending early, "FilledIn" and the model's moves.
 
 #include "games/auld_lang_syne.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
 using Auld = AuldLangSyneGame;
 
-class AuldLangSyneTest : public GameTest {
+class AuldLangSyneTest : public RuledGameTest<AuldLangSyneGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Auld Lang Syne"));
-        WriteDwordValue(key, name, value);
-    }
     static void SetPile(Auld& game, int pile, std::initializer_list<Card> cards) {
         game.position.piles[pile].fill(Card());
         int i = 0;

@@ -1,19 +1,11 @@
 // Monte Carlo's close-up rules, the end of the stock, and its damaged undo records.
 #include "games/monte_carlo.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
-class MonteCarloTest : public GameTest {
+class MonteCarloTest : public RuledGameTest<MonteCarloGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Monte Carlo"));
-        WriteDwordValue(key, name, value);
-    }
     void ClickCell(int cell) { Click(MonteCarloGame::CellX(cell) + 20, MonteCarloGame::CellY(cell) + 30); }
     // Moves each card to its cell (swapping it with what was there) and makes the stock the rest of
     // the pack, so the position stays one an undo record accepts.

@@ -1,22 +1,14 @@
 // Pyramid's layouts, its selections, the talon turned back, its game-over test with and without
 // recycles, its cursors and its undo record.
 #include "games/pyramid.h"
-#include "tests/framework/game_fixture.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
 constexpr int kStockClickX = PyramidGame::kStockX + 20, kStockClickY = PyramidGame::kStockY + 30;
 
-class PyramidTest : public GameTest {
+class PyramidTest : public RuledGameTest<PyramidGame> {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        userPreferences.AutoGameOver = 0;
-    }
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Pyramid"));
-        WriteDwordValue(key, name, value);
-    }
     static int TriangleCards(const PyramidGame& game) {
         return static_cast<int>(std::count_if(game.position.triangle.begin(), game.position.triangle.end(),
                                               [](Card card) { return card.IsValid(); }));
