@@ -36,6 +36,21 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
+// KlondikeCode's content hashed without building it (the rules and the start rank are the same
+// throughout a search): piles and foundations summed, so their order plays no part.
+uint64_t KlondikeHash(const void* position) {
+    using heuristic::Mix;
+    using heuristic::RunHash;
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    const uint64_t line = RunHash(RunHash(1, 0, p.stock.cards.data(), p.stock.count), 1, p.waste.data(), p.wasteCount);
+    uint64_t tops = 0, piles = 0;
+    for (const Card& top : p.foundations)
+        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
+}
+
 // The reserve only ever gives up its top card, and without a turn of the waste the stock only
 // deals from its top: within one search each is told by its size alone.
 void CanfieldCode(const void* position, PositionCode& out) {
@@ -56,11 +71,18 @@ void CanfieldCode(const void* position, PositionCode& out) {
 // ---- Klondike ----
 
 // A card may go home safely when no card that could still be placed on it is left off the
-// foundations. Ranks wrap round in the tableau (the rank below the start may go on the start
-// rank), so the start rank's card is never sure to be safe.
+// foundations: the two cards of the other colour one rank below it. Ranks wrap round in the
+// tableau (the rank below the start may go on the start rank), so the start rank's card is never
+// sure to be safe, while the card above the start rank is (the start rank goes on no card).
 bool SafeHome(const KlondikeModel::Position& p, Card card) {
-    return NothingBuildsOn(card, p.foundations, p.startRank, 1,
-                           [&p](Card other, Card host) { return KlondikeModel::CanStack(p, other, host, false); });
+    if (!card.IsValid() || p.startRank < 0) return false;
+    const int below = (card.Rank() + Card::kRankCount - 1) % Card::kRankCount;
+    if (below == p.startRank) return true;
+    const int needed = Order(Card(0, below), p.startRank);
+    int home = 0;
+    for (const Card& top : p.foundations)
+        home += top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= needed;
+    return home == 2;
 }
 
 // Whether both foundations of the other colour hold the cards two ranks below `card`.
@@ -135,10 +157,11 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
         if (stack[c] < 0 || height[c] == 0) continue;
         const Card y(c / Card::kRankCount, c % Card::kRankCount);
         if (!p.rules.tableauStart || tableau::NextRank(y.Rank()) == p.startRank) continue;
+        // Its hosts: the two cards of the other colour one rank up (the start rank goes on none).
         bool free = false;
-        for (int suit = 0; suit < Card::kSuitCount && !free; ++suit) {
+        for (int suit = y.IsRed() ? 0 : 1; suit < Card::kSuitCount && !free && y.Rank() != p.startRank; suit += 2) {
             const Card host(suit, tableau::NextRank(y.Rank()));
-            if (Model::CanStack(p, y, host, false)) free = Order(host, p.startRank) >= home[suit] && !below(host, y);
+            free = Order(host, p.startRank) >= home[suit] && !below(host, y);
         }
         stuck[c] = !free;
         anyStuck |= !free;
@@ -204,7 +227,13 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     const auto& p = *static_cast<const Model::Position*>(before);
     const auto& q = *static_cast<const Model::Position*>(after);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
-    if (KlondikeHopeless(q)) return kHopeless;
+    // The dead-end test's orders only grow when a card goes home (more hosts gone) or when the
+    // stock is pressed with no turn of the waste left (the waste and stock are stacks then, and
+    // pressing deals onto the waste); presses come only with a waste card's move. Any other move
+    // only takes cards out of the stacks it looks at, so a position it passed stays passed.
+    const bool home = move.kind == PlayMove::kMove && move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile;
+    const bool pressed = move.from == Model::kWastePlace && !q.rules.TurnAllowed(q.turnsUsed);
+    if ((home || pressed) && KlondikeHopeless(q)) return kHopeless;
     int score = Generic(move, points);
     if (move.kind != PlayMove::kMove) return score;
     const bool toPile = move.to >= Model::kFirstPile;
@@ -286,6 +315,8 @@ PositionEncoder StockGameCode(MoveScore score) {
     return nullptr;
 }
 
+PositionHasher StockGameHash(MoveScore score) { return score == KlondikeScore ? KlondikeHash : nullptr; }
+
 namespace {
 
 // The moves of the stock and of the waste's top card, in the model's own terms.
@@ -299,9 +330,17 @@ void KlondikeStockMoves(const void* position, MoveList& out) {
     for (int f = 0; f < Model::kFoundations; ++f)
         if (Model::FitsFoundation(p, f, card, 1))
             out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        if (Model::FitsPile(p, pile, card, 1))
+    // FitsPile for one card, spelt out: this runs after every press of the stock.
+    const bool starts = !p.rules.tableauStart || tableau::NextRank(card.Rank()) == p.startRank;
+    const bool stacks = card.Rank() != p.startRank;
+    for (int pile = 0; pile < Model::kPiles; ++pile) {
+        const int count = p.pileCount[pile];
+        if (count >= Model::kPileSlots) continue;
+        const Card top = p.tableau[pile][count > 0 ? count - 1 : 0];
+        if (count == 0 ? starts
+                       : stacks && p.FaceUpTop(pile) && tableau::NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed())
             out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+    }
 }
 
 void CanfieldStockMoves(const void* position, MoveList& out) {
