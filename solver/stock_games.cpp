@@ -19,13 +19,42 @@ using heuristic::Order;
 
 // ---- Search codes ----
 
+// The stock and the waste as one line of cards in the order they are dealt, from the waste's
+// first card on, and how many of them are on the waste (the point the next press deals from).
+// A stock turned over once more, at the cost of a turn, deals its cards as they lie: an empty
+// stock with a turn left is coded as turned (KlondikeTurnsLeft counts the turn spent). With
+// unlimited turns, every point of the line the stock deals from after a turn (multiples of the
+// cards dealt at a time) can be reached from any other and back by presses alone, so they are
+// all coded as the start.
+struct StockLine {
+    std::array<Card, Card::kCardsPerPack> cards;
+    int count = 0, dealt = 0;
+
+    explicit StockLine(const KlondikeModel::Position& p) {
+        for (int i = 0; i < p.wasteCount; ++i) cards[count++] = p.waste[i];
+        for (int i = p.stock.count - 1; i >= 0; --i) cards[count++] = p.stock.cards[i];
+        dealt = p.wasteCount;
+        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) dealt = 0;
+        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && dealt % std::max(1, int{p.rules.cardsDealt}) == 0)
+            dealt = 0;
+    }
+};
+
+int KlondikeTurnsLeft(const KlondikeModel::Position& p) {
+    const KlondikeRules& r = p.rules;
+    if (r.recycles == KlondikeRules::kUnlimitedRecycles) return 7;
+    const int left = std::clamp(r.recycles - p.turnsUsed, 0, 7);
+    return p.stock.count == 0 && p.wasteCount > 0 && left > 0 ? left - 1 : left;
+}
+
 // The codes leave out how often the waste was turned: the search counts the turns left beside
 // the code (StockMacro::turnsLeft), so a position met with more turns left covers this one.
 void KlondikeCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     CodeBuffer code;
-    code.Run(p.stock.cards.data(), p.stock.count);
-    code.Run(p.waste.data(), p.wasteCount);
+    const StockLine line(p);
+    code.Run(line.cards.data(), line.count);
+    code.Byte(line.dealt);
     code.SortedTops(p.foundations);
     code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
     const KlondikeRules& r = p.rules;
@@ -42,7 +71,8 @@ uint64_t KlondikeHash(const void* position) {
     using heuristic::Mix;
     using heuristic::RunHash;
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
-    const uint64_t line = RunHash(RunHash(1, 0, p.stock.cards.data(), p.stock.count), 1, p.waste.data(), p.wasteCount);
+    const StockLine stock(p);
+    const uint64_t line = RunHash(1, stock.dealt, stock.cards.data(), stock.count);
     uint64_t tops = 0, piles = 0;
     for (const Card& top : p.foundations)
         if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
@@ -370,10 +400,7 @@ StockMacro StockMacroFor(MoveScore score) {
     using C = CanfieldModel::Position;
     if (score == KlondikeScore)
         return {KlondikeModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const K*>(p)->wasteCount); },
-                [](const void* p) {
-                    const K& k = *static_cast<const K*>(p);
-                    return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
-                },
+                [](const void* p) { return KlondikeTurnsLeft(*static_cast<const K*>(p)); },
                 KlondikeStockMoves, [](const void* p) {
                     const K& k = *static_cast<const K*>(p);
                     for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)

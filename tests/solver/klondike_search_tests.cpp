@@ -1,5 +1,6 @@
-// Klondike's search pieces on positions reached by random play: the direct hash must tell
-// positions apart exactly as the search code does, piles and foundations in any order.
+// Klondike's search pieces on positions reached by random play, under several stock rules: the
+// direct hash must tell positions apart exactly as the search code does, piles and foundations in
+// any order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,6 +43,8 @@ TEST(KlondikeSearch, DirectHashAgreesWithTheCode) {
     std::map<std::string, uint64_t> hashes;
     for (int game = 0; game < 20; ++game) {
         Model::Position p = Deal(random);
+        p.rules.cardsDealt = 1 + game % 3;
+        if (game % 2) p.rules.recycles = KlondikeRules::kUnlimitedRecycles;
         for (int step = 0; step < 150; ++step) {
             // The same position with its piles and foundations in another order.
             Model::Position shuffled = p;
