@@ -43,10 +43,7 @@ public:
     // The entry of `hash`, made if need be; null when the table is full and may not grow.
     Entry* Get(uint64_t hash) {
         if ((used + 1) * 4 > slots.size() * 3) {
-            if (slots.size() * 2 > limit) {
-                Entry* found = Find(hash);
-                return found;
-            }
+            if (slots.size() * 2 > limit) return Find(hash);
             Rebuild(slots.size() * 2, false);
         }
         return &Place(Key(hash));
