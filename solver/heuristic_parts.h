@@ -71,6 +71,31 @@ std::array<uint8_t, F> SortedTopIndices(const std::array<Card, F>& tops) {
     return sorted;
 }
 
+// A strong 64-bit mix: every input bit flips about half the output bits.
+inline uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+}
+
+// The hash of a run of cards after a leading byte, eight bytes mixed at a time. Hashes of places
+// the rules treat alike are summed, so their order plays no part, as in a sorted code.
+inline uint64_t RunHash(uint64_t seed, int lead, const Card* cards, int count) {
+    uint64_t hash = seed, word = static_cast<uint64_t>(lead & 0xFF) | static_cast<uint64_t>(count & 0xFF) << 8;
+    int bytes = 2;
+    for (int i = 0; i < count; ++i) {
+        word |= static_cast<uint64_t>(cards[i].Index() + 1) << (8 * bytes);
+        if (++bytes == 8) {
+            hash = Mix(hash ^ word);
+            word = 0;
+            bytes = 0;
+        }
+    }
+    return Mix(hash ^ word);
+}
+
 // A position's code built in a fixed buffer (no allocation and no per-byte growth while
 // searching), with the places the rules treat alike (tableau piles, foundations) sorted, so
 // positions that differ only in which pile or foundation holds what are searched once.

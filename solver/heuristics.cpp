@@ -75,6 +75,8 @@ PositionEncoder SearchCodeFor(MoveScore score) {
     return PairingGameCode(score);
 }
 
+PositionHasher SearchHashFor(MoveScore score) { return StockGameHash(score); }
+
 bool PlayedForPoints(int gameNumber) {
     return gameNumber == CribbageSolitaireGame::kGameNumber || gameNumber == PokerSolitaireGame::kGameNumber;
 }

@@ -5,49 +5,51 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <unordered_map>
 
 namespace {
 
-// Hashes of the positions already searched: open addressing over a power-of-two array that
-// doubles while the memory budget allows. Zero marks an empty slot.
+// The positions met, in one open-addressing table over a power-of-two array that doubles while
+// the memory budget allows. A position's hash keeps the stock's turns left in its low bits
+// (Search::HashOf); an entry is keyed by the rest, so one probe answers for every count of turns:
+// the most turns left it was met with in this attempt, the most it was proved lost with (kept
+// across attempts), and the serial of the position met and not yet settled (its loss may still
+// be proved with the positions it leads round into). More turns left can only help, so a
+// position is covered by one met or lost with as many turns left or more.
 constexpr uint64_t kTurnsMask = 7;
 
-class SeenTable {
+class PositionTable {
 public:
-    explicit SeenTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(uint64_t), 1024)) {
-        slots.assign(std::min<size_t>(1 << 16, Floor2(limit)), 0);
+    struct Entry {
+        uint64_t key = 0;  // the hash without its turns; 0: an empty slot
+        uint32_t serial = 0;  // 0: not open
+        uint8_t seen = 0, lost = 0, open = 0;  // the turns left plus one; 0: never
+    };
+
+    explicit PositionTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(Entry), 1024)) {
+        slots.resize(std::min<size_t>(1 << 15, Floor2(limit)));
     }
 
-    void Clear() {
-        std::fill(slots.begin(), slots.end(), 0);
-        used = 0;
-    }
+    static uint64_t Key(uint64_t hash) { return (hash & ~kTurnsMask) ? hash & ~kTurnsMask : kTurnsMask + 1; }
+    static uint8_t Turns(uint64_t hash) { return static_cast<uint8_t>((hash & kTurnsMask) + 1); }
 
-    // Whether the table holds this position or one that dominates it: the low bits of a hash
-    // count the stock's turns left (Search::HashOf), and more turns left can only help.
-    // `most` is the most turns left any position of the search has (they only ever fall).
-    bool Covers(uint64_t hash, uint64_t most) const {
-        for (uint64_t left = hash & kTurnsMask; left <= most; ++left)
-            if (Contains((hash & ~kTurnsMask) | left)) return true;
-        return false;
-    }
-    bool Contains(uint64_t hash) const {
-        hash = hash ? hash : 1;
-        for (size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
-            if (slots[i] == hash) return true;
-            if (slots[i] == 0) return false;
+    // The entry of `hash`, null when it has none.
+    Entry* Find(uint64_t hash) {
+        const uint64_t key = Key(hash);
+        for (size_t i = key & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
+            if (slots[i].key == key) return &slots[i];
+            if (slots[i].key == 0) return nullptr;
         }
     }
-    // False when the table is full and may not grow (the memory budget is spent).
-    bool Insert(uint64_t hash) {
+    // The entry of `hash`, made if need be; null when the table is full and may not grow.
+    Entry* Get(uint64_t hash) {
         if ((used + 1) * 4 > slots.size() * 3) {
-            if (slots.size() * 2 > limit) return false;
-            Grow();
+            if (slots.size() * 2 > limit) return Find(hash);
+            Rebuild(slots.size() * 2, false);
         }
-        Place(hash ? hash : 1);
-        return true;
+        return &Place(Key(hash));
     }
+    // A new attempt: only the losses are kept.
+    void NewAttempt() { Rebuild(slots.size(), true); }
 
 private:
     static size_t Floor2(size_t n) {
@@ -55,22 +57,29 @@ private:
         while (p * 2 <= n) p *= 2;
         return p;
     }
-    void Place(uint64_t hash) {
-        size_t i = hash & (slots.size() - 1);
-        while (slots[i] != 0 && slots[i] != hash) i = (i + 1) & (slots.size() - 1);
-        if (slots[i] == 0) ++used;
-        slots[i] = hash;
+    Entry& Place(uint64_t key) {
+        size_t i = key & (slots.size() - 1);
+        while (slots[i].key != 0 && slots[i].key != key) i = (i + 1) & (slots.size() - 1);
+        if (slots[i].key == 0) {
+            slots[i].key = key;
+            ++used;
+        }
+        return slots[i];
     }
-    void Grow() {
-        std::vector<uint64_t> old(slots.size() * 2, 0);
+    void Rebuild(size_t size, bool lossesOnly) {
+        std::vector<Entry> old(size);
         old.swap(slots);
         used = 0;
-        for (uint64_t hash : old)
-            if (hash) Place(hash);
+        for (const Entry& entry : old) {
+            if (entry.key == 0 || (lossesOnly && entry.lost == 0)) continue;
+            Entry& placed = Place(entry.key);
+            placed = entry;
+            if (lossesOnly) placed.seen = placed.open = 0, placed.serial = 0;
+        }
     }
 
     size_t limit;
-    std::vector<uint64_t> slots;
+    std::vector<Entry> slots;
     size_t used = 0;
 };
 
@@ -121,8 +130,9 @@ class Search {
 public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
-          encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode), words(Words(ops)),
-          macro(StockMacroFor(this->score)), seen(budget.memoryBytes / 2), lost(budget.memoryBytes / 2),
+          encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
+          hasher(SearchHashFor(this->score)), words(Words(ops)),
+          macro(StockMacroFor(this->score)), table(budget.memoryBytes),
           scratch(words), pressed(words) {
         code.bytes.reserve(1024);
     }
@@ -135,7 +145,6 @@ public:
         const double began = Now(budget);
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
-        mostTurns = macro.turnsLeft ? std::clamp<uint64_t>(macro.turnsLeft(start), 0, kTurnsMask) : kTurnsMask;
         for (int attempt = 0;; ++attempt) {
             noise = attempt == 0 ? 0 : kNoise;
             random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
@@ -143,8 +152,7 @@ public:
             cut = false;
             attemptNodes = 0;
             limitHit = false;
-            if (attempt > 0) seen.Clear();
-            open.clear();
+            if (attempt > 0) table.NewAttempt();
             unsettled.clear();
             result.outcome = Explore(start, result, began);
             if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
@@ -179,9 +187,12 @@ private:
         add(last);
     }
 
-    // A faster hash than the code's own byte-wise one: eight bytes a step. Its low bits hold the
-    // stock's turns left, which a game with a stock macro leaves out of its code.
+    // The game's direct hash, else a hash of the code faster than its own byte-wise one (eight
+    // bytes a step). Its low bits hold the stock's turns left, which a game with a stock macro
+    // leaves out of its code.
     uint64_t HashOf(const void* position) {
+        const int left = macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask};
+        if (hasher) return (hasher(position) & ~kTurnsMask) | static_cast<uint64_t>(left);
         code.bytes.clear();
         encode(position, code);
         const std::string& bytes = code.bytes;
@@ -197,13 +208,12 @@ private:
         std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
         hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
         hash ^= hash >> 32;
-        const int left = macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask};
         return (hash & ~kTurnsMask) | static_cast<uint64_t>(left);
     }
 
     // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
     // when one is won.
-    bool Expand(size_t depth, uint64_t hash, SolveResult& result) {
+    bool Expand(size_t depth, uint64_t hash, PositionTable::Entry& entry, SolveResult& result) {
         Frame& frame = frames[depth];
         frame.children.clear();
         frame.next = 0;
@@ -211,8 +221,13 @@ private:
         frame.tainted = false;
         frame.serial = frame.low = ++serials;
         frame.pending = unsettled.size();
-        unsettled.push_back(hash);
-        open[hash] = frame.serial;
+        unsettled.push_back({hash, frame.serial});
+        // Serials past 32 bits are not recorded: a position that meets such a one again is left
+        // unproved rather than risk a wrong group.
+        if (frame.serial <= UINT32_MAX) {
+            entry.serial = static_cast<uint32_t>(frame.serial);
+            entry.open = PositionTable::Turns(hash);
+        }
         moves.clear();
         ops.moves(At(depth), moves);
         bool pressable = false;
@@ -286,11 +301,7 @@ private:
         const int flip = macro.faceDownTop ? macro.faceDownTop(scratch.data()) : -1;
         if (flip >= 0) points += ops.apply(scratch.data(), FlipOf(flip));
         const uint64_t hash = HashOf(scratch.data());
-        if (lost.Covers(hash, mostTurns)) return false;
-        if (seen.Covers(hash, mostTurns)) {
-            Refer(frame, hash);
-            return false;
-        }
+        if (Known(frame, hash)) return false;
         const Child child{0, move, hash, presses, flip};
         if (ops.won(scratch.data())) {
             Solution(depth, child, result);
@@ -324,17 +335,18 @@ private:
         return false;
     }
 
-    // A move led to a position met before (or one with more turns left) and not proved lost: this
-    // position's loss waits on that one's if it is still unsettled, else it is not proved.
-    void Refer(Frame& frame, uint64_t hash) {
-        for (uint64_t left = hash & kTurnsMask; left <= mostTurns; ++left) {
-            const auto found = open.find((hash & ~kTurnsMask) | left);
-            if (found != open.end()) {
-                frame.low = std::min(frame.low, found->second);
-                return;
-            }
-        }
-        frame.tainted = true;
+    // Whether a move of `frame` to the position of `hash` needs no search: it was proved lost, or
+    // met before in this attempt (with as many turns left or more). A position met before and not
+    // proved lost makes this one's loss wait on its own if it is still unsettled; else this one's
+    // loss is not proved.
+    bool Known(Frame& frame, uint64_t hash) {
+        const PositionTable::Entry* entry = table.Find(hash);
+        const uint8_t turns = PositionTable::Turns(hash);
+        if (!entry || entry->seen < turns) return entry && entry->lost >= turns;
+        if (entry->lost >= turns) return true;
+        if (entry->serial != 0 && entry->open >= turns) frame.low = std::min<uint64_t>(frame.low, entry->serial);
+        else frame.tainted = true;
+        return true;
     }
 
     // Every move of `frame` is searched. If its search reached no position met before it and still
@@ -344,8 +356,10 @@ private:
         parent.low = std::min(parent.low, frame.low);
         if (frame.low != frame.serial) return;
         for (size_t i = frame.pending; i < unsettled.size(); ++i) {
-            if (!frame.tainted) lost.Insert(unsettled[i]);
-            open.erase(unsettled[i]);
+            PositionTable::Entry* entry = table.Find(unsettled[i].hash);
+            if (!entry) continue;
+            if (!frame.tainted) entry->lost = std::max(entry->lost, PositionTable::Turns(unsettled[i].hash));
+            if (entry->serial == unsettled[i].serial) entry->serial = 0;
         }
         unsettled.resize(frame.pending);
     }
@@ -357,17 +371,25 @@ private:
         cut = true;
     }
 
+    // Marks the position of `hash` met in this attempt; null when the table is full.
+    PositionTable::Entry* Visit(uint64_t hash) {
+        PositionTable::Entry* entry = table.Get(hash);
+        if (entry) entry->seen = std::max(entry->seen, PositionTable::Turns(hash));
+        return entry;
+    }
+
     SolveOutcome Explore(const void* start, SolveResult& result, double began) {
         if (ops.won(start)) return SolveOutcome::kWon;
         positions.assign(words * 64, 0);
         frames.resize(64);
         std::memcpy(At(0), start, ops.positionSize);
         const uint64_t startHash = HashOf(start);
-        if (!seen.Insert(startHash)) return SolveOutcome::kUnknown;
+        PositionTable::Entry* startEntry = Visit(startHash);
+        if (!startEntry) return SolveOutcome::kUnknown;
         size_t depth = 0;
         ++nodes;
         if (ops.over(start)) return SolveOutcome::kLost;
-        if (Expand(0, startHash, result)) return SolveOutcome::kWon;
+        if (Expand(0, startHash, *startEntry, result)) return SolveOutcome::kWon;
         for (;;) {
             Frame& frame = frames[depth];
             if (frame.next == frame.children.size()) {
@@ -384,12 +406,9 @@ private:
                 continue;
             }
             const Child child = frame.children[frame.next++];
-            if (lost.Covers(child.hash, mostTurns)) continue;
-            if (seen.Covers(child.hash, mostTurns)) {
-                Refer(frame, child.hash);
-                continue;
-            }
-            if (!seen.Insert(child.hash)) return SolveOutcome::kUnknown;
+            if (Known(frame, child.hash)) continue;
+            PositionTable::Entry* entry = Visit(child.hash);
+            if (!entry) return SolveOutcome::kUnknown;
             if ((++nodes & 255) == 0) {
                 if (cancel && cancel->load(std::memory_order_relaxed)) {
                     result.cancelled = true;
@@ -411,11 +430,12 @@ private:
             ApplyChild(next, child);
             ++depth;
             if (ops.over(next)) {
-                lost.Insert(child.hash);  // the game's own end: nothing more to search here
+                // The game's own end: nothing more to search here.
+                entry->lost = std::max(entry->lost, PositionTable::Turns(child.hash));
                 --depth;
                 continue;
             }
-            if (Expand(depth, child.hash, result)) return SolveOutcome::kWon;
+            if (Expand(depth, child.hash, *entry, result)) return SolveOutcome::kWon;
         }
     }
 
@@ -424,10 +444,10 @@ private:
     MoveScore score;
     const std::atomic<bool>* cancel;
     PositionEncoder encode;
+    PositionHasher hasher;
     size_t words;
     StockMacro macro;
-    SeenTable seen;  // positions met in this attempt
-    SeenTable lost;  // positions proved lost, kept across attempts
+    PositionTable table;
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
     std::vector<uint64_t> scratch, pressed;  // a child; the position after a run of presses
@@ -442,9 +462,10 @@ private:
     bool limitHit = false;
     bool hasty = false, hastyDone = false, cut = false;
     uint64_t serials = 0;
-    std::unordered_map<uint64_t, uint64_t> open;  // unsettled positions met: hash to serial
-    std::vector<uint64_t> unsettled;
-    uint64_t mostTurns = kTurnsMask;
+    struct Unsettled {
+        uint64_t hash, serial;
+    };
+    std::vector<Unsettled> unsettled;  // positions met whose group is not yet done
     int noise = 0;
     uint64_t random = 0;
 };

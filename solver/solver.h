@@ -66,6 +66,10 @@ MoveScore MoveScoreFor(int gameNumber);
 // with the same future (a game whose rules look at ranks only is coded by ranks).
 using PositionEncoder = void (*)(const void* position, PositionCode& out);
 PositionEncoder SearchCodeFor(MoveScore score);
+// A game may hash its positions directly instead, which is cheaper than building the code and
+// hashing that: positions with equal search codes must hash alike. Null: the code is hashed.
+using PositionHasher = uint64_t (*)(const void* position);
+PositionHasher SearchHashFor(MoveScore score);
 
 // A game whose stock turns cards onto a waste whose top card alone is played: the search treats
 // "press the stock k times, then play the waste's top card" as one move, so a whole pass through

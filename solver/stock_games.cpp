@@ -19,13 +19,42 @@ using heuristic::Order;
 
 // ---- Search codes ----
 
+// The stock and the waste as one line of cards in the order they are dealt, from the waste's
+// first card on, and how many of them are on the waste (the point the next press deals from).
+// A stock turned over once more, at the cost of a turn, deals its cards as they lie: an empty
+// stock with a turn left is coded as turned (KlondikeTurnsLeft counts the turn spent). With
+// unlimited turns, every point of the line the stock deals from after a turn (multiples of the
+// cards dealt at a time) can be reached from any other and back by presses alone, so they are
+// all coded as the start.
+struct StockLine {
+    std::array<Card, Card::kCardsPerPack> cards;
+    int count = 0, dealt = 0;
+
+    explicit StockLine(const KlondikeModel::Position& p) {
+        for (int i = 0; i < p.wasteCount; ++i) cards[count++] = p.waste[i];
+        for (int i = p.stock.count - 1; i >= 0; --i) cards[count++] = p.stock.cards[i];
+        dealt = p.wasteCount;
+        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) dealt = 0;
+        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && dealt % std::max(1, int{p.rules.cardsDealt}) == 0)
+            dealt = 0;
+    }
+};
+
+int KlondikeTurnsLeft(const KlondikeModel::Position& p) {
+    const KlondikeRules& r = p.rules;
+    if (r.recycles == KlondikeRules::kUnlimitedRecycles) return 7;
+    const int left = std::clamp(r.recycles - p.turnsUsed, 0, 7);
+    return p.stock.count == 0 && p.wasteCount > 0 && left > 0 ? left - 1 : left;
+}
+
 // The codes leave out how often the waste was turned: the search counts the turns left beside
 // the code (StockMacro::turnsLeft), so a position met with more turns left covers this one.
 void KlondikeCode(const void* position, PositionCode& out) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     CodeBuffer code;
-    code.Run(p.stock.cards.data(), p.stock.count);
-    code.Run(p.waste.data(), p.wasteCount);
+    const StockLine line(p);
+    code.Run(line.cards.data(), line.count);
+    code.Byte(line.dealt);
     code.SortedTops(p.foundations);
     code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
     const KlondikeRules& r = p.rules;
@@ -34,6 +63,22 @@ void KlondikeCode(const void* position, PositionCode& out) {
     code.Byte(std::min(r.recycles, 255));
     code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
     code.Into(out);
+}
+
+// KlondikeCode's content hashed without building it (the rules and the start rank are the same
+// throughout a search): piles and foundations summed, so their order plays no part.
+uint64_t KlondikeHash(const void* position) {
+    using heuristic::Mix;
+    using heuristic::RunHash;
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    const StockLine stock(p);
+    const uint64_t line = RunHash(1, stock.dealt, stock.cards.data(), stock.count);
+    uint64_t tops = 0, piles = 0;
+    for (const Card& top : p.foundations)
+        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
+        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
 
 // Within one search, sizes tell the reserve, the stock and the waste apart: the reserve only
@@ -57,11 +102,18 @@ void CanfieldCode(const void* position, PositionCode& out) {
 // ---- Klondike ----
 
 // A card may go home safely when no card that could still be placed on it is left off the
-// foundations. Ranks wrap round in the tableau (the rank below the start may go on the start
-// rank), so the start rank's card is never sure to be safe.
+// foundations: the two cards of the other colour one rank below it. Ranks wrap round in the
+// tableau (the rank below the start may go on the start rank), so the start rank's card is never
+// sure to be safe, while the card above the start rank is (the start rank goes on no card).
 bool SafeHome(const KlondikeModel::Position& p, Card card) {
-    return NothingBuildsOn(card, p.foundations, p.startRank, 1,
-                           [&p](Card other, Card host) { return KlondikeModel::CanStack(p, other, host, false); });
+    if (!card.IsValid() || p.startRank < 0) return false;
+    const int below = (card.Rank() + Card::kRankCount - 1) % Card::kRankCount;
+    if (below == p.startRank) return true;
+    const int needed = Order(Card(0, below), p.startRank);
+    int home = 0;
+    for (const Card& top : p.foundations)
+        home += top.IsValid() && top.IsRed() != card.IsRed() && Order(top, p.startRank) >= needed;
+    return home == 2;
 }
 
 // Whether both foundations of the other colour hold the cards two ranks below `card`.
@@ -136,10 +188,11 @@ bool KlondikeHopeless(const KlondikeModel::Position& p) {
         if (stack[c] < 0 || height[c] == 0) continue;
         const Card y(c / Card::kRankCount, c % Card::kRankCount);
         if (!p.rules.tableauStart || tableau::NextRank(y.Rank()) == p.startRank) continue;
+        // Its hosts: the two cards of the other colour one rank up (the start rank goes on none).
         bool free = false;
-        for (int suit = 0; suit < Card::kSuitCount && !free; ++suit) {
+        for (int suit = y.IsRed() ? 0 : 1; suit < Card::kSuitCount && !free && y.Rank() != p.startRank; suit += 2) {
             const Card host(suit, tableau::NextRank(y.Rank()));
-            if (Model::CanStack(p, y, host, false)) free = Order(host, p.startRank) >= home[suit] && !below(host, y);
+            free = Order(host, p.startRank) >= home[suit] && !below(host, y);
         }
         stuck[c] = !free;
         anyStuck |= !free;
@@ -205,7 +258,13 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     const auto& p = *static_cast<const Model::Position*>(before);
     const auto& q = *static_cast<const Model::Position*>(after);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
-    if (KlondikeHopeless(q)) return kHopeless;
+    // The dead-end test's orders only grow when a card goes home (more hosts gone) or when the
+    // stock is pressed with no turn of the waste left (the waste and stock are stacks then, and
+    // pressing deals onto the waste); presses come only with a waste card's move. Any other move
+    // only takes cards out of the stacks it looks at, so a position it passed stays passed.
+    const bool home = move.kind == PlayMove::kMove && move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile;
+    const bool pressed = move.from == Model::kWastePlace && !q.rules.TurnAllowed(q.turnsUsed);
+    if ((home || pressed) && KlondikeHopeless(q)) return kHopeless;
     int score = Generic(move, points);
     if (move.kind != PlayMove::kMove) return score;
     const bool toPile = move.to >= Model::kFirstPile;
@@ -287,6 +346,8 @@ PositionEncoder StockGameCode(MoveScore score) {
     return nullptr;
 }
 
+PositionHasher StockGameHash(MoveScore score) { return score == KlondikeScore ? KlondikeHash : nullptr; }
+
 namespace {
 
 // The moves of the stock and of the waste's top card, in the model's own terms.
@@ -300,9 +361,17 @@ void KlondikeStockMoves(const void* position, MoveList& out) {
     for (int f = 0; f < Model::kFoundations; ++f)
         if (Model::FitsFoundation(p, f, card, 1))
             out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstFoundation + f, 1));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        if (Model::FitsPile(p, pile, card, 1))
+    // FitsPile for one card, spelt out: this runs after every press of the stock.
+    const bool starts = !p.rules.tableauStart || tableau::NextRank(card.Rank()) == p.startRank;
+    const bool stacks = card.Rank() != p.startRank;
+    for (int pile = 0; pile < Model::kPiles; ++pile) {
+        const int count = p.pileCount[pile];
+        if (count >= Model::kPileSlots) continue;
+        const Card top = p.tableau[pile][count > 0 ? count - 1 : 0];
+        if (count == 0 ? starts
+                       : stacks && p.FaceUpTop(pile) && tableau::NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed())
             out.push_back(tableau::MakeMove(Model::kWastePlace, p.wasteCount - 1, Model::kFirstPile + pile, 1));
+    }
 }
 
 void CanfieldStockMoves(const void* position, MoveList& out) {
@@ -332,10 +401,7 @@ StockMacro StockMacroFor(MoveScore score) {
     using C = CanfieldModel::Position;
     if (score == KlondikeScore)
         return {KlondikeModel::kWastePlace, [](const void* p) { return static_cast<int>(static_cast<const K*>(p)->wasteCount); },
-                [](const void* p) {
-                    const K& k = *static_cast<const K*>(p);
-                    return TurnsLeft(k.rules.recycles, k.turnsUsed, KlondikeRules::kUnlimitedRecycles);
-                },
+                [](const void* p) { return KlondikeTurnsLeft(*static_cast<const K*>(p)); },
                 KlondikeStockMoves, [](const void* p) {
                     const K& k = *static_cast<const K*>(p);
                     for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)

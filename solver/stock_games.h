@@ -8,3 +8,5 @@
 MoveScore StockGameScore(int gameNumber);
 // The search code that goes with such a move order; null where the model's own code serves.
 PositionEncoder StockGameCode(MoveScore score);
+// The direct hash that goes with such a move order (see SearchHashFor); null where there is none.
+PositionHasher StockGameHash(MoveScore score);

@@ -581,7 +581,7 @@ TEST_F(SolverBudgets, EachBudgetEndsTheSearchUnknown) {
     EXPECT_EQ(byTime.outcome, SolveOutcome::kUnknown);
     EXPECT_LT(byTime.seconds, 1.0);
 
-    // A table of 8,192 positions at most: each attempt stops once it is three quarters full.
+    // A table of 4,096 positions at most: each attempt stops once it is three quarters full.
     const SolveResult byMemory =
         Solve(ops, position.data(), {.nodes = ~uint64_t{0}, .memoryBytes = 65536, .seconds = 1e6}, score);
     EXPECT_EQ(byMemory.outcome, SolveOutcome::kUnknown);
