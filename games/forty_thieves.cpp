@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kPointsWasteToFoundation = 10;
-constexpr int kPointsColumnToFoundation = 5;
-constexpr int kPointsPerWasteCard = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kRecycleCost = 5;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
@@ -116,23 +113,7 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
         p.points += kPointsTurnCard;
         --p.faceDownCount[move.from - kFirstColumn];
     } else if (move.kind == PlayMove::kMove) {
-        std::array<Card, kMaxStackCards> cards{};
-        const int count = move.count;
-        const bool fromWaste = move.from == kWastePlace;
-        if (fromWaste) {
-            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
-        } else {
-            const int column = move.from - kFirstColumn;
-            tableau::TakeRun(p.columns[column], p.columnCount[column], move.index, count, cards.data());
-        }
-        if (move.to < kFirstColumn) {
-            p.points += fromWaste ? kPointsWasteToFoundation : kPointsColumnToFoundation;
-            p.foundations[move.to - kFirstFoundation] = cards[0];
-        } else {
-            const int column = move.to - kFirstColumn;
-            if (fromWaste) p.points += kPointsPerWasteCard * count;
-            tableau::PutRun(p.columns[column], p.columnCount[column], cards.data(), count);
-        }
+        tableau::MoveCards(p, move, p.columns, p.columnCount, kWastePlace, kFirstFoundation, kFirstColumn);
         if (p.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
     }
     return p.points - before;

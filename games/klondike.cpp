@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kPointsWasteToFoundation = 10;
-constexpr int kPointsTableauToFoundation = 5;
-constexpr int kPointsPerWasteCard = 5;
 constexpr int kPointsTurnCard = 5;
 constexpr int kTurnWasteCost = 5;
 
@@ -81,24 +78,8 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
         p.points += kPointsTurnCard;
         --p.faceDownCount[move.from - kFirstPile];
     } else if (move.kind == PlayMove::kMove) {
-        std::array<Card, kMaxStackCards> cards{};
-        const int count = move.count;
-        const bool fromWaste = move.from == kWastePlace;
-        if (fromWaste) {
-            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
+        if (tableau::MoveCards(p, move, p.tableau, p.pileCount, kWastePlace, kFirstFoundation, kFirstPile))
             --p.dealtThisTurn;
-        } else {
-            const int pile = move.from - kFirstPile;
-            tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
-        }
-        if (move.to < kFirstPile) {
-            p.points += fromWaste ? kPointsWasteToFoundation : kPointsTableauToFoundation;
-            p.foundations[move.to - kFirstFoundation] = cards[0];
-        } else {
-            const int pile = move.to - kFirstPile;
-            if (fromWaste) p.points += kPointsPerWasteCard * count;
-            tableau::PutRun(p.tableau[pile], p.pileCount[pile], cards.data(), count);
-        }
         if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.pileCount, p.faceDownCount);
     }
     return p.points - before;

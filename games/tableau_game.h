@@ -269,6 +269,27 @@ template <size_t S>
 void PutRun(std::array<Card, S>& pile, int32_t& count, const Card* cards, int n) {
     for (int i = 0; i < n; ++i) pile[count++] = cards[i];
 }
+// Moves move.count cards from the waste or a fanned pile onto a foundation or a pile, scoring
+// 10 for a waste card home, 5 for a pile card home and 5 a card for waste cards laid on a pile
+// Places below firstPile other than the waste are foundations from firstFoundation. Returns
+// whether the cards came from the waste.
+template <class P, size_t N, size_t S>
+bool MoveCards(P& p, const PlayMove& move, std::array<std::array<Card, S>, N>& piles,
+               std::array<int32_t, N>& counts, int wastePlace, int firstFoundation, int firstPile) {
+    constexpr int kWasteHome = 10, kPileHome = 5, kWasteToPilePerCard = 5;
+    std::array<Card, kMaxStackCards> cards{};
+    const bool fromWaste = move.from == wastePlace;
+    if (fromWaste) cards[0] = TakeTop(p.waste, p.wasteCount);
+    else TakeRun(piles[move.from - firstPile], counts[move.from - firstPile], move.index, move.count, cards.data());
+    if (move.to < firstPile) {
+        p.points += fromWaste ? kWasteHome : kPileHome;
+        p.foundations[move.to - firstFoundation] = cards[0];
+    } else {
+        if (fromWaste) p.points += kWasteToPilePerCard * move.count;
+        PutRun(piles[move.to - firstPile], counts[move.to - firstPile], cards.data(), move.count);
+    }
+    return fromWaste;
+}
 template <size_t N>
 bool AllEmpty(const std::array<int32_t, N>& counts) {
     return std::all_of(counts.begin(), counts.end(), [](int32_t count) { return count == 0; });
