@@ -6,22 +6,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
+#include "tests/test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kFontFiles[] = {kDialogFontFile, kSystemFontFile, kSystemBoldFontFile, kCardFontFile};
-
-fs::path MakeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "artgen-test-XXXXXX").string();
-    return mkdtemp(pattern.data()) ? fs::path(pattern) : fs::path();
-}
 
 std::vector<uint8_t> Read(const fs::path& path) {
     std::vector<uint8_t> bytes;
@@ -93,17 +90,13 @@ struct ParsedFont {
 class ArtgenOutput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        root = MakeTempFolder();
-        ASSERT_FALSE(root.empty());
+        root = std::make_unique<test_support::TempFolder>("artgen");
         std::string error;
         ASSERT_TRUE(GenerateArt({Data(), ARTGEN_ASSETS}, &error)) << error;
     }
-    static void TearDownTestSuite() {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-    static fs::path Data() { return root / "data"; }
-    static inline fs::path root;
+    static void TearDownTestSuite() { root.reset(); }
+    static fs::path Data() { return root->Path() / "data"; }
+    static inline std::unique_ptr<test_support::TempFolder> root;
 };
 
 // The run gives the same bytes as the build's own run in another process, with no temporaries.
@@ -151,8 +144,8 @@ TEST_F(ArtgenOutput, CardFontCoversTheUpperHalf) {
 }
 
 TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {
-    fs::path root = MakeTempFolder();
-    ASSERT_FALSE(root.empty());
+    const test_support::TempFolder folder("artgen");
+    const fs::path root = folder.Path();
     std::string error;
     EXPECT_FALSE(GenerateArt({root / "data", {}, root / "no-fonts"}, &error));
     EXPECT_NE(error.find("no-fonts"), std::string::npos) << error;
@@ -170,7 +163,6 @@ TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {
     int status = pclose(pipe);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(output.find("font file missing"), std::string::npos) << output;
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
 #include "tools/artgen/sprites.h"
+#include "tests/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -35,9 +36,8 @@ bool WriteIconsInChildProcess(const fs::path& folder) {
 }
 
 TEST(Icons, ThemeHasEveryPngSizeAndTheSvgSameBytesEachRun) {
-    std::string pattern = (fs::temp_directory_path() / "icon-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path root = pattern;
+    const test_support::TempFolder folder("icons");
+    const fs::path root = folder.Path();
     ASSERT_TRUE(WriteIconsInChildProcess(root / "first"));
     ASSERT_TRUE(WriteIconsInChildProcess(root / "second"));
 
@@ -73,7 +73,6 @@ TEST(Icons, ThemeHasEveryPngSizeAndTheSvgSameBytesEachRun) {
 
     for (const auto& entry : fs::recursive_directory_iterator(root))
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -6,12 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "tests/test_support.h"
 
 namespace audiotest {
 
@@ -68,41 +65,17 @@ inline std::vector<uint8_t> Samples16(size_t count, int16_t value) {
     return out;
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 
 // Points the program's data folder at a fresh temporary folder for the life of the object.
 class TemporaryDataFolder {
 public:
-    TemporaryDataFolder() {
-        const char* old = std::getenv("QUILLFEN_DATA_DIR");
-        if (old) previous = old, hadPrevious = true;
-        folder = std::filesystem::temp_directory_path() /
-                 ("quillfen-audio-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directories(folder);
-        ::setenv("QUILLFEN_DATA_DIR", folder.c_str(), 1);
-    }
-    ~TemporaryDataFolder() {
-        if (hadPrevious) ::setenv("QUILLFEN_DATA_DIR", previous.c_str(), 1);
-        else ::unsetenv("QUILLFEN_DATA_DIR");
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    const std::filesystem::path& Path() const { return folder; }
+    const std::filesystem::path& Path() const { return folder.Path(); }
 
 private:
-    static inline int counter = 0;
-    std::filesystem::path folder;
-    std::string previous;
-    bool hadPrevious = false;
+    test_support::TempFolder folder{"audio"};
+    test_support::ScopedEnvironment variable{"QUILLFEN_DATA_DIR", folder.String()};
 };
 
 // The folder the build generated the program's data into.

@@ -40,7 +40,7 @@ protected:
         WaveRecipe wave;
         wave.rate = kRate;
         wave.data = Samples16(kRate * ms / 1000, value);
-        WriteFile(data.Path() / "SFX" / name, MakeWave(wave));
+        WriteBytes(data.Path() / "SFX" / name, MakeWave(wave));
     }
     // The left channel of the mixed output, in sample units.
     static std::vector<int> Left() {
@@ -138,7 +138,7 @@ TEST_F(Effects, AnEffectWithVariantsVariesEachTimeButKeepsItsNameAndTheDealsGene
             const auto value = static_cast<int16_t>((i % 40 < 20 ? 8000 : -8000) * (2000 - i) / 2000 * (4 - v) / 4);
             PutLittle(wave.data, static_cast<uint16_t>(value), 2);
         }
-        WriteFile(data.Path() / "SFX" / (v == 0 ? std::string("deal.wav") : "deal-" + std::to_string(v + 1) + ".wav"),
+        WriteBytes(data.Path() / "SFX" / (v == 0 ? std::string("deal.wav") : "deal-" + std::to_string(v + 1) + ".wav"),
                   MakeWave(wave));
     }
     crt::srand(7);

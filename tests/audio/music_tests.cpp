@@ -220,9 +220,9 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer);
     ASSERT_TRUE(performance->Initialise());
     TemporaryDataFolder scratch;
-    std::vector<uint8_t> damaged = ReadFile(song);
+    std::vector<uint8_t> damaged = ReadBytes(song);
     damaged.resize(damaged.size() / 2);
-    WriteFile(scratch.Path() / "bad.mid", damaged);
+    WriteBytes(scratch.Path() / "bad.mid", damaged);
     EXPECT_FALSE(performance->Play((scratch.Path() / "bad.mid").string()));
     EXPECT_FALSE(performance->Play((scratch.Path() / "none.mid").string()));
 

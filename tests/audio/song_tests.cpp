@@ -33,7 +33,7 @@ struct Song {
 
 // The note-ons of one of our format 0 files (the file checker has passed them already).
 Song ReadSong(const char* name) {
-    const std::vector<uint8_t> bytes = ReadFile(GeneratedDataFolder() / "music" / name);
+    const std::vector<uint8_t> bytes = ReadBytes(GeneratedDataFolder() / "music" / name);
     Song song;
     EXPECT_TRUE(ParseMidiFile(bytes.data(), bytes.size(), nullptr)) << name;
     song.division = bytes[12] << 8 | bytes[13];

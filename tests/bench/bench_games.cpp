@@ -1,9 +1,7 @@
 // Game framework budgets: one drag step of a 13-card Klondike stack, writing one Klondike undo
 // record, and a whole Klondike deal with animation and sound off, on the virtual clock.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "draw/draw.h"
@@ -22,30 +20,14 @@
 
 namespace {
 
-struct Table {
-    ScriptedBackend backend;
-    std::unique_ptr<Artwork> artwork;
-    std::string folder;
-
-    Table() {
-        folder = MakeBenchFolder();
-        SetBackend(&backend);
-        HWND window = CreateMainWindow("bench", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) {
-            return DefWindowProc(h, m, w, l);
-        });
-        artwork = SetUpGameTable(window);
-    }
-    ~Table() { std::filesystem::remove_all(folder); }
-};
-
-Table& SharedTable() {
-    static Table table;
+ScriptedTable& SharedTable() {
+    static ScriptedTable table;
     return table;
 }
 
 // A 13-card run King .. Ace on pile 6, dragged back and forth across the table.
 void BM_DragStepOfThirteenCards(benchmark::State& state) {
-    Table& table = SharedTable();
+    ScriptedTable& table = SharedTable();
     KlondikeGame game(table.artwork.get());
     LayRunOnLastPile(game, 13);
     const int x = KlondikeGame::PileX(6) + 20, y = KlondikeGame::kTableauY + 5;
@@ -60,7 +42,7 @@ void BM_DragStepOfThirteenCards(benchmark::State& state) {
 BENCHMARK(BM_DragStepOfThirteenCards);
 
 void BM_WriteKlondikeUndoRecord(benchmark::State& state) {
-    Table& table = SharedTable();
+    ScriptedTable& table = SharedTable();
     KlondikeGame game(table.artwork.get());
     game.NewGame(false);
     for (auto _ : state) {
@@ -72,7 +54,7 @@ BENCHMARK(BM_WriteKlondikeUndoRecord);
 
 // Deal, then deal the whole stock through the waste once and turn it back.
 void BM_WholeKlondikeDeal(benchmark::State& state) {
-    Table& table = SharedTable();
+    ScriptedTable& table = SharedTable();
     KlondikeGame game(table.artwork.get());
     game.NewGame(false);
     unsigned seed = 1;
@@ -120,7 +102,7 @@ BENCHMARK(BM_SpiderDeadPositionSearch)
 // moves, chosen in turn through the list), listing its moves and playing one. Each iteration
 // starts from a fresh copy, so the time includes one copy (measured on its own below).
 KlondikeModel::Position MidGameKlondike() {
-    Table& table = SharedTable();
+    ScriptedTable& table = SharedTable();
     KlondikeGame game(table.artwork.get());
     crt::srand(7);
     game.NewGame(false);

@@ -2,10 +2,8 @@
 // renamed into place, its sync handed to a thread) beside the synced write itself (temporary file, sync, rename, folder sync),
 // with the state folder on the disk as in use, not on tmpfs.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 #include "bench_table.h"
@@ -16,31 +14,18 @@
 
 namespace {
 
+// The scripted table, its kept deals in a folder on the disk.
 struct KeptTable {
-    ScriptedBackend backend;
-    std::unique_ptr<Artwork> artwork;
-    std::string folder, stateFolder;
+    test_support::TempFolder stateFolder{"bench-state"};
+    test_support::ScopedEnvironment state{"XDG_STATE_HOME", stateFolder.String()};
+    ScriptedTable table;
 
-    KeptTable() {
-        folder = MakeBenchFolder();
-        stateFolder = std::filesystem::temp_directory_path() / ("qf-bench-state-" + std::to_string(getpid()));
-        setenv("XDG_STATE_HOME", stateFolder.c_str(), 1);
-        SetBackend(&backend);
-        HWND window = CreateMainWindow("bench", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) {
-            return DefWindowProc(h, m, w, l);
-        });
-        artwork = SetUpGameTable(window);
-    }
-    ~KeptTable() {
-        FlushSavedGames();
-        std::filesystem::remove_all(folder);
-        std::filesystem::remove_all(stateFolder);
-    }
+    ~KeptTable() { FlushSavedGames(); }
 };
 
 // A Klondike deal with 60 moves made (stock turns), as kept after the next move.
 SavedGame DealWithHistory(KeptTable& table, std::unique_ptr<KlondikeGame>& game) {
-    game = std::make_unique<KlondikeGame>(table.artwork.get());
+    game = std::make_unique<KlondikeGame>(table.table.artwork.get());
     game->Deal(false, 12345);
     for (int click = 0; click < 60; ++click)
         game->OnLButtonDown(MK_LBUTTON, KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -92,13 +91,12 @@ LRESULT BenchProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lPar
 }
 
 struct Table {
+    BenchFolder folder;
     std::unique_ptr<SdlBackend> backend;
     std::unique_ptr<Artwork> artwork;
-    std::string folder;
     bool ok = false;
 
     Table() {
-        folder = MakeBenchFolder();
         WindowPlacement placement;
         placement.width = 800 * kScale;
         placement.height = 600 * kScale;
@@ -115,7 +113,6 @@ struct Table {
         artwork.reset();
         if (HWND window = MainWindowHandle()) DestroyWindow(window);
         SetBackend(nullptr);
-        std::filesystem::remove_all(folder);
     }
 };
 

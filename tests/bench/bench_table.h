@@ -1,29 +1,35 @@
 // What the game benchmarks share: a folder on the memory file system for undo files and
-// settings, and the screen, artwork, toolkit and game services on the installed back end.
+// settings, the screen, artwork, toolkit and game services on the installed back end, and the
+// scripted table made of them.
 #pragma once
 
 #include <stdlib.h>
 
 #include <memory>
-#include <string>
 
 #include "draw/draw.h"
 #include "framework/game_services.h"
 #include "games/klondike.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
+#include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
 #include "store/settings_store.h"
+#include "tests/test_support.h"
 #include "ui/toolkit.h"
 
-// The undo folder is normally a memory file system ($XDG_RUNTIME_DIR), as /dev/shm is.
-inline std::string MakeBenchFolder() {
-    char pattern[] = "/dev/shm/qf-bench-XXXXXX";
-    std::string folder = mkdtemp(pattern);
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetRegistryFile(folder + "/settings.reg");
-    return folder;
-}
+// A private folder for the undo files and the settings file, on a memory file system as the
+// undo folder ($XDG_RUNTIME_DIR) normally is.
+class BenchFolder {
+public:
+    BenchFolder() {
+        setenv("XDG_RUNTIME_DIR", folder.String().c_str(), 1);
+        SetRegistryFile(folder.String() + "/settings.reg");
+    }
+
+private:
+    test_support::TempFolder folder{"bench", true};
+};
 
 // The 800 x 600 screen buffer, the first theme's artwork and the toolkit for a shown window;
 // games run without animation, sound or the automatic end of a game.
@@ -44,6 +50,20 @@ inline std::unique_ptr<Artwork> SetUpGameTable(HWND window) {
     userPreferences.SoundEnabled = 0;
     return artwork;
 }
+
+// The game table on the scripted back end, in a window of its own.
+struct ScriptedTable {
+    BenchFolder folder;
+    ScriptedBackend backend;
+    std::unique_ptr<Artwork> artwork;
+
+    ScriptedTable() {
+        SetBackend(&backend);
+        artwork = SetUpGameTable(CreateMainWindow("bench", 800, 600, [](HWND h, uint32_t m, WPARAM w, LPARAM l) {
+            return DefWindowProc(h, m, w, l);
+        }));
+    }
+};
 
 // A fresh Klondike deal with the tableau cleared but for a run of `cards` cards on the last pile:
 // King down to Two, then the Ace, alternating colours, drawn on the table.

@@ -35,6 +35,8 @@
 #include "platform/scripted_backend.h"
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
+#include "tests/hid_keys.h"
+#include "tests/test_support.h"
 #include "store/high_scores.h"
 #include "store/saved_game.h"
 #include "store/settings_store.h"
@@ -44,8 +46,6 @@ namespace {
 
 constexpr const char* kGameName = "Klondike";
 constexpr const char* kPlayer = "kim";
-// HID usage ids of the keys the child presses.
-constexpr int kHidC = 6, kHidK = 14, kHidI = 12, kHidM = 16, kHidS = 22, kHidEnter = 40, kHidEscape = 41;
 // Screen places: Klondike's name on the selection screen and its stock (games/klondike.h).
 constexpr int kKlondikeNumber = 12;
 constexpr int kKlondikeItemX = 671, kKlondikeItemY = 225;
@@ -77,21 +77,6 @@ private:
     void Report(const std::string& line) {
         const std::string text = line + "\n";
         [[maybe_unused]] const ssize_t written = ::write(reportFd, text.data(), text.size());
-    }
-    void Press(int x, int y, HostEvent::Kind kind, uint32_t held) {
-        HostEvent event;
-        event.kind = kind;
-        event.x = x;
-        event.y = y;
-        event.button = 1;
-        event.buttons = held;
-        backend.PostHost(0, event);
-    }
-    void ClickControl(const char* caption) {
-        Game* game = CurrentGame();
-        Window* control = game && game->Root() ? FindControl(*game->Root(), caption) : nullptr;
-        if (control)
-            backend.Click(0, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
     }
 
     // The player dialog shows the last name; a fresh file has none, so it is typed once.
@@ -129,17 +114,15 @@ private:
         if (game->MovesMade() > 0 && !game->gameOver) Report("K " + std::to_string(game->MovesMade()));
         if (moves >= kMovesPerGame || game->gameOver) {
             Report("N");  // the deal ends from here on: its kept copy goes
-            ClickControl("&Game");
+            PostClickOnControl(backend, "&Game");
             Next([this] {
-                ClickControl("&End Game");
+                PostClickOnControl(backend, "&End Game");
                 Next([this] { CloseScores(); }, kEndPictureMs);
             });
             return;
         }
         if (const std::optional<LegalMove> move = FindLegalMove(*game)) {
-            Press(move->pickX, move->pickY, HostEvent::MouseDown, 0);
-            Press(move->dropX, move->dropY, HostEvent::MouseMove, 1);
-            Press(move->dropX, move->dropY, HostEvent::MouseUp, 1);
+            PostDrag(backend, move->pickX, move->pickY, move->dropX, move->dropY);
         } else {
             backend.Click(0, kStockX, kStockY);
         }
@@ -279,8 +262,6 @@ int EnvironmentNumber(const char* name, int fallback) {
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() / ("quillfen-kill-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder / "run");
         std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all);
         setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
@@ -288,7 +269,6 @@ protected:
         setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
         settingsFile = folder / "config" / "quillfen-solitaire" / "settings.reg";
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     // Runs the child and kills it delayMs after its start, or, with afterStartUp, delayMs after
     // its first report (the player dialog is up). False when it died on its own.
@@ -367,7 +347,9 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    std::filesystem::path folder, settingsFile;
+    const test_support::TempFolder scratch{"kill"};
+    const std::filesystem::path folder = scratch.Path();
+    std::filesystem::path settingsFile;
     std::chrono::steady_clock::duration startUpTime{};
     int startUps = 0;
 };

@@ -27,17 +27,13 @@
 #include "store/settings_store.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
+#include "tests/test_support.h"
 
 class GameTest : public ::testing::Test {
 protected:
     static constexpr uintptr_t kPanelTimer = 2;
 
     void SetUp() override {
-        // Every move writes an undo file: a memory file system keeps thousands of them cheap.
-        char pattern[] = "/dev/shm/qf-games-XXXXXX";
-        char fallback[] = "/tmp/qf-games-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        folder = made ? made : mkdtemp(fallback);
         setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         SetRegistryFile(folder + "/settings.reg");
         userPreferences.AutoGameOver = 1;
@@ -96,7 +92,6 @@ protected:
         backend.reset();
         current = nullptr;
         SetRegistryFile(folder + "/unused.reg");
-        std::filesystem::remove_all(folder);
     }
 
     // A test may put a back end of its own making in place of the plain scripted one.
@@ -250,20 +245,10 @@ protected:
         const std::vector<Pixel> shown(pixels, pixels + static_cast<size_t>(width) * height);
         table.Draw(true);
         Tick();
-        int left = width, top = height, right = -1, bottom = -1, count = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (pixels[y * width + x] != shown[static_cast<size_t>(y) * width + x]) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                    ++count;
-                }
-        if (count == 0) return ::testing::AssertionSuccess();
+        const std::string difference = test_support::PictureDifference(shown.data(), pixels, width, height);
+        if (difference.empty()) return ::testing::AssertionSuccess();
         if (onIncoherentScreen) onIncoherentScreen(shown.data(), pixels, width, height);
-        return ::testing::AssertionFailure() << count << " pixels differ from a full redraw within (" << left << ", "
-                                             << top << ") - (" << right << ", " << bottom << ")";
+        return ::testing::AssertionFailure() << difference << " after a full redraw";
     }
 
     bool Played(const std::string& name) const {
@@ -288,7 +273,9 @@ protected:
     std::string* inputLog = nullptr;
     // Called with the screen as shown and as fully redrawn when they differ (to write pictures).
     static inline std::function<void(const Pixel*, const Pixel*, int, int)> onIncoherentScreen;
-    std::string folder;
+    // Every move writes an undo file: a memory file system keeps thousands of them cheap.
+    const test_support::TempFolder scratch{"games", true};
+    const std::string folder = scratch.String();
     std::unique_ptr<ScriptedBackend> backend;
     HWND window = nullptr;
     int screen = -1;

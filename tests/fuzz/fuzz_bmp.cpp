@@ -2,12 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "draw/draw.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
@@ -59,7 +57,7 @@ std::vector<uint8_t> Bytes(size_t count, uint8_t step) {
 // decoder reads (the shipped ones are large and slow to decode): 1, 4, 8, 16, 24 and 32 bits,
 // bit fields, top-down rows, and both run-length codings.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* folder = std::getenv("QUILLFEN_FUZZ_SEEDS");
+    const char* folder = SeedFolder();
     if (!folder) return 0;
     const std::vector<std::vector<uint8_t>> seeds = {
         SmallBmp(4, 3, 1, 0, Bytes(12, 0x55)),
@@ -74,23 +72,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         SmallBmp(4, 3, 8, 1, {1, 7, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 1, 0, 1}),
         SmallBmp(4, 3, 4, 2, {4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 0, 0, 1}),
     };
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(std::string(folder) + "/small-" + std::to_string(i) + ".bmp", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(seeds[i].data()), static_cast<std::streamsize>(seeds[i].size()));
-    }
+    for (size_t i = 0; i < seeds.size(); ++i) WriteSeed(folder, "small-" + std::to_string(i) + ".bmp", seeds[i]);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One small buffer for the whole run; pictures larger than it are clipped.
-    static const bool ready = [] {
-        SelectBuffer(CreateBuffer(64, 48));
-        SetTransparentColor(34, 1);
-        SetTransparentColor(253, 1);
-        return true;
-    }();
-    (void)ready;
-    MoveTo(8, 40);
+    SmallScreen();
     ShowBmpMemory(data, size, 1);
     return 0;
 }

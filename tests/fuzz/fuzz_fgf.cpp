@@ -3,18 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "draw/draw.h"
+#include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // One small buffer for the whole run; pictures larger than it are clipped.
-    static const bool ready = [] {
-        SelectBuffer(CreateBuffer(64, 48));
-        SetTransparentColor(34, 1);
-        SetTransparentColor(253, 1);
-        return true;
-    }();
-    (void)ready;
-    MoveTo(8, 40);
+    SmallScreen();
     const int slot = LoadFontMemory(data, size);
     if (slot != 0) {
         // Exercise the loaded font the way the toolkit does: measure, then draw.

@@ -2,15 +2,14 @@
 // reading out of bounds, and what it accepts writes back to the same bytes.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "store/saved_game.h"
+#include "tests/fuzz/fuzz_support.h"
 
 // With QUILLFEN_FUZZ_SEEDS set to a folder, writes there a real saved game to start from.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* folder = std::getenv("QUILLFEN_FUZZ_SEEDS");
+    const char* folder = SeedFolder();
     if (!folder) return 0;
     SavedGame game;
     game.gameNumber = 12;
@@ -20,9 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     game.rules = {{"Draw", "3"}, {"Scoring", "American"}};
     game.table.assign(1200, 7);
     game.history = {std::vector<uint8_t>(1200, 1), std::vector<uint8_t>(1200, 2)};
-    const std::vector<uint8_t> bytes = EncodeSavedGame(game);
-    std::ofstream(std::string(folder) + "/seed.sav", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteSeed(folder, "seed.sav", EncodeSavedGame(game));
     return 0;
 }
 

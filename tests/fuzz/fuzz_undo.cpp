@@ -8,9 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,26 +21,22 @@
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
 #include "tests/games/card_census.h"
+#include "tests/fuzz/fuzz_support.h"
+#include "tests/test_support.h"
 
 namespace {
 
 struct Table {
     ScriptedBackend backend;
     std::unique_ptr<Artwork> artwork;
+    // A private folder for the undo files and the settings file, so that two fuzzers running
+    // side by side never share a record; in memory, since every input is written and read back.
+    test_support::TempFolder folder{"fuzz-undo", true};
     std::vector<std::unique_ptr<Game>> games;
-    std::string folder;
 
     Table() {
-        // A private folder for the undo files and the settings file, so that two fuzzers
-        // running side by side never share a record; in memory when possible, since every input
-        // is written and read back.
-        char memory[] = "/dev/shm/quillfen-fuzz-undo-XXXXXX";
-        char disk[] = "/tmp/quillfen-fuzz-undo-XXXXXX";
-        const char* made = mkdtemp(memory);
-        if (!made) made = mkdtemp(disk);
-        folder = made ? made : "";
-        setenv("XDG_RUNTIME_DIR", made ? made : "/tmp", 1);
-        SetRegistryFile(std::string(made ? made : "/tmp") + "/quillfen-fuzz-undo.reg");
+        setenv("XDG_RUNTIME_DIR", folder.String().c_str(), 1);
+        SetRegistryFile(folder.String() + "/quillfen-fuzz-undo.reg");
         SetBackend(&backend);
         InitBuffers();
         SetBufferDepth(32);
@@ -57,10 +50,7 @@ struct Table {
             games.back()->NewGame(false);
         }
     }
-    ~Table() {
-        games.clear();
-        if (!folder.empty()) std::filesystem::remove_all(folder);
-    }
+    ~Table() { games.clear(); }
 };
 
 Table& TheTable() {
@@ -73,18 +63,16 @@ Table& TheTable() {
 // With QUILLFEN_FUZZ_SEEDS set to a folder, writes there one real record of each game's first
 // deal, prefixed with the byte that picks the game, so the fuzzer starts past the size checks.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* folder = std::getenv("QUILLFEN_FUZZ_SEEDS");
+    const char* folder = SeedFolder();
     if (!folder) return 0;
     Table& table = TheTable();
     for (size_t i = 0; i < table.games.size(); ++i) {
         Game& game = *table.games[i];
         game.SaveUndo();
-        std::ifstream record(UndoJournal::RecordPath(game.undo.Count()), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(record)), std::istreambuf_iterator<char>());
+        std::vector<uint8_t> seed = test_support::ReadBytes(UndoJournal::RecordPath(game.undo.Count()));
         game.DropNewestUndoRecord();
-        std::ofstream seed(std::string(folder) + "/undo-" + std::to_string(i) + ".rec", std::ios::binary);
-        seed.put(static_cast<char>(i));
-        seed << bytes;
+        seed.insert(seed.begin(), static_cast<uint8_t>(i));
+        WriteSeed(folder, "undo-" + std::to_string(i) + ".rec", seed);
     }
     return 0;
 }

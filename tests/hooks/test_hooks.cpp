@@ -16,6 +16,7 @@
 #include "draw/draw.h"
 #include "framework/game.h"
 #include "platform/backend.h"
+#include "platform/scripted_backend.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
@@ -296,3 +297,34 @@ TestHookScope::~TestHookScope() {
 }
 
 std::unique_ptr<LoopCompanion> MakeTestHooks() { return std::make_unique<TestHookScope>(); }
+
+void PostDrag(ScriptedBackend& backend, int fromX, int fromY, int toX, int toY) {
+    HostEvent event;
+    event.button = 1;
+    event.kind = HostEvent::MouseDown, event.x = fromX, event.y = fromY;
+    backend.PostHost(0, event);
+    event.buttons = 1;
+    event.kind = HostEvent::MouseMove, event.x = toX, event.y = toY;
+    backend.PostHost(0, event);
+    event.kind = HostEvent::MouseUp;
+    backend.PostHost(0, event);
+}
+
+void PostGesture(ScriptedBackend& backend, const MoveGesture& gesture) {
+    switch (gesture.kind) {
+    case MoveGesture::kClick: backend.Click(0, gesture.fromX, gesture.fromY); break;
+    case MoveGesture::kDoubleClick: backend.DoubleClick(0, gesture.fromX, gesture.fromY); break;
+    case MoveGesture::kDrag: PostDrag(backend, gesture.fromX, gesture.fromY, gesture.toX, gesture.toY); break;
+    case MoveGesture::kTwoClicks:
+        backend.Click(0, gesture.fromX, gesture.fromY);
+        backend.Click(0, gesture.toX, gesture.toY);
+        break;
+    }
+}
+
+bool PostClickOnControl(ScriptedBackend& backend, std::string_view caption) {
+    Game* game = CurrentGame();
+    Window* control = game && game->Root() ? FindControl(*game->Root(), caption) : nullptr;
+    if (control) backend.Click(0, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
+    return control != nullptr;
+}

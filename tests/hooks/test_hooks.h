@@ -28,7 +28,9 @@
 #include "shell/shell.h"
 
 class Game;
+class ScriptedBackend;
 class Window;
+struct MoveGesture;
 
 struct LegalMove {
     int pickX = 0, pickY = 0;  // press here: the pick-up found there is the one meant
@@ -37,6 +39,13 @@ struct LegalMove {
 
 // A drag the game would accept, or none. It only asks the game (CanDrop) and changes nothing.
 std::optional<LegalMove> FindLegalMove(Game& game);
+// Scripts the host input of a move at once: a drag is a press, a move with the button held and
+// a release at the target.
+void PostDrag(ScriptedBackend& backend, int fromX, int fromY, int toX, int toY);
+void PostGesture(ScriptedBackend& backend, const MoveGesture& gesture);
+// Scripts a click on the middle of the running game's control with this caption; false when the
+// screen has none.
+bool PostClickOnControl(ScriptedBackend& backend, std::string_view caption);
 // A short text that changes whenever a card that can be picked up changes.
 std::string PilesDigest(Game& game);
 // The window whose caption is caption (with or without its & mark), searched in the panel, its controls and their open

@@ -25,26 +25,12 @@
 #include "artwork/screen_layout.h"
 #include "shell/shell.h"
 #include "tests/games/card_census.h"
+#include "tests/hid_keys.h"
+#include "tests/test_support.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
 
 namespace {
-
-// USB HID usage ids, as the SDL back end reports keys.
-constexpr int kHidA = 4;
-constexpr int kHidZ = 29;
-constexpr int kHidEnter = 40;
-constexpr int kHidEscape = 41;
-constexpr int kHidBackspace = 42;
-constexpr int kHidTab = 43;
-constexpr int kHidSpace = 44;
-constexpr int kHidF1 = 58;
-constexpr int kHidF12 = 69;
-constexpr int kHidHome = 74;
-constexpr int kHidRight = 79;
-constexpr int kHidUp = 82;
-constexpr int kHidLeftShift = 225;
-constexpr int kHidLeftAlt = 226;
 
 // The selection screen's two image buttons, and the end-of-game form's "Play Again".
 constexpr int kPlayersX = 20 + 42, kPlayersY = 15 + 27;
@@ -88,16 +74,7 @@ HostEvent Key(HostEvent::Kind kind, int hid) {
 
 }  // namespace
 
-Monkey::Monkey(uint64_t seed, long messages, std::filesystem::path folder)
-    : seed(seed), budget(messages), folder(std::move(folder)), random(seed) {
-    std::filesystem::remove_all(this->folder);
-    std::filesystem::create_directories(this->folder);
-}
-
-Monkey::~Monkey() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-}
+Monkey::Monkey(uint64_t seed, long messages) : seed(seed), budget(messages), random(seed) {}
 
 uint64_t Monkey::SeedFromEnvironment(uint64_t fallback) {
     const char* text = std::getenv("QUILLFEN_MONKEY_SEED");
@@ -301,19 +278,9 @@ void Monkey::CheckScreen(Game& game) {
     game.Draw(true);
     game.DrawTable(-1);
     ++stats.screenChecks;
-    const int width = BufferWidth(screen);
-    int left = width, top = static_cast<int>(size), right = -1, bottom = -1;
-    for (size_t i = 0; i < size; ++i) {
-        if (pixels[i] == shown[i]) continue;
-        const int x = static_cast<int>(i % width), y = static_cast<int>(i / width);
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    if (right >= 0)
-        Fail(std::string(game.GetName()) + ": the screen differs from a full redraw within (" + std::to_string(left) +
-             ", " + std::to_string(top) + ") - (" + std::to_string(right) + ", " + std::to_string(bottom) + ")");
+    const std::string difference =
+        test_support::PictureDifference(shown.data(), pixels, BufferWidth(screen), BufferHeight(screen));
+    if (!difference.empty()) Fail(std::string(game.GetName()) + ": " + difference + " after a full redraw");
 }
 
 void Monkey::CheckNoUndoFiles(const char* when) {
@@ -326,11 +293,10 @@ void Monkey::CheckNoUndoFiles(const char* when) {
 }
 
 void Monkey::CheckSettingsFile() {
-    std::ifstream file(folder / "settings.reg", std::ios::binary);
-    if (!file) return;  // a session that ended before anything was saved
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!std::filesystem::exists(folder / "settings.reg")) return;  // a session that saved nothing
+    const std::vector<uint8_t> bytes = test_support::ReadBytes(folder / "settings.reg");
     RegistryTree tree;
-    if (!ParseRegistryText(text, &tree)) Fail("the settings file no longer parses");
+    if (!ParseRegistryText(std::string(bytes.begin(), bytes.end()), &tree)) Fail("the settings file no longer parses");
 }
 
 // ---- Plans: each adds the messages of one plausible action ----

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/host_events.h"
+#include "tests/test_support.h"
 
 class Game;
 class ScriptedBackend;
@@ -47,9 +48,7 @@ public:
     static constexpr int kRealWatchdogSeconds = 120;
     static constexpr size_t kLogLength = 50;
 
-    // folder holds the settings file and the undo files; it is created fresh and removed after.
-    Monkey(uint64_t seed, long messages, std::filesystem::path folder);
-    ~Monkey();
+    Monkey(uint64_t seed, long messages);
 
     // Starts the program again and again until the message budget is spent. Returns an empty
     // string when every check held, else the failure with the seed and the last messages.
@@ -100,7 +99,10 @@ private:
 
     uint64_t seed;
     long budget;
-    std::filesystem::path folder;
+    // The settings file and the undo files, on a memory file system: undo files are written
+    // before every move.
+    test_support::TempFolder scratch{"monkey", true};
+    std::filesystem::path folder = scratch.Path();
     std::mt19937_64 random;
     MonkeyStatistics stats;
     ScriptedBackend* backend = nullptr;

@@ -1,24 +1,15 @@
-// Short monkey runs for every test run, the long one for `make soak`, and the sessions in which
-// the monkey once found a fault, kept as regression cases.
+// Short monkey runs for every test run, and the long one for `make soak`.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "tests/monkey/monkey.h"
 
 namespace {
 
-std::filesystem::path Folder(const std::string& name) {
-    // Undo files are written before every move: a memory file system keeps that cheap.
-    const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-    return base / ("quillfen-monkey-" + std::to_string(::getpid()) + "-" + name);
-}
-
-std::string RunMonkey(uint64_t seed, long messages, const std::string& name) {
-    Monkey monkey(seed, messages, Folder(name));
+std::string RunMonkey(uint64_t seed, long messages) {
+    Monkey monkey(seed, messages);
     const std::string failure = monkey.Run();
     const MonkeyStatistics& s = monkey.Statistics();
     std::printf("seed %llu: %ld messages, %d sessions, %d games entered, %d menu commands, %d undo storms, "
@@ -30,14 +21,14 @@ std::string RunMonkey(uint64_t seed, long messages, const std::string& name) {
 
 TEST(Monkey, ShortRunsKeepEveryCardAndLeaveNothingBehind) {
     const long messages = 2500;
-    for (uint64_t seed : {1u, 2u, 3u}) EXPECT_EQ(RunMonkey(seed, messages, "short"), "") << "seed " << seed;
+    for (uint64_t seed : {1u, 2u, 3u}) EXPECT_EQ(RunMonkey(seed, messages), "") << "seed " << seed;
 }
 
 // `make soak`: QUILLFEN_MONKEY_MESSAGES messages from QUILLFEN_MONKEY_SEED (0 picks one).
 TEST(Monkey, Soak) {
     if (!std::getenv("QUILLFEN_MONKEY_MESSAGES")) GTEST_SKIP() << "set QUILLFEN_MONKEY_MESSAGES (make soak)";
     const uint64_t seed = Monkey::SeedFromEnvironment(0);
-    EXPECT_EQ(RunMonkey(seed, Monkey::MessagesFromEnvironment(1000000), "soak"), "");
+    EXPECT_EQ(RunMonkey(seed, Monkey::MessagesFromEnvironment(1000000)), "");
 }
 
 }  // namespace

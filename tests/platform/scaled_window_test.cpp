@@ -10,6 +10,7 @@
 #include "platform/keys.h"
 #include "platform/scaled_window.h"
 #include "scripted_fixture.h"
+#include "tests/hid_keys.h"
 
 namespace {
 
@@ -148,7 +149,6 @@ TEST(ScaledWindowResample, DirectStoresCaughtUpEqualStoredFrames) {
 class ScaledScriptedWindow : public ScriptedTest {};
 
 TEST_F(ScaledScriptedWindow, FullScreenKeysToggleAndMouseMapsThroughMargins) {
-    constexpr int kHidF11 = 68, kHidReturn = 40, kHidLeftAlt = 226;
     backend.SetWindowSize(1000, 700);
     backend.SetFullScreenSize(1920, 1080);
     ASSERT_NE(CreateWindow(), nullptr);
@@ -159,7 +159,7 @@ TEST_F(ScaledScriptedWindow, FullScreenKeysToggleAndMouseMapsThroughMargins) {
         EXPECT_EQ(backend.WindowWidth(), 1920);
     });
     backend.PostHost(0, HostEvent{HostEvent::KeyDown, 0, 0, 0, 1, 0, kHidLeftAlt});
-    backend.PressKey(0, kHidReturn);
+    backend.PressKey(0, kHidEnter);
     backend.PostHost(0, HostEvent{HostEvent::KeyUp, 0, 0, 0, 1, 0, kHidLeftAlt});
     backend.After(0, [&] { EXPECT_FALSE(backend.IsFullScreen()); });
     backend.Click(0, 20, 350);         // the left margin

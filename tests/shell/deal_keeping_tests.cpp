@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,17 +31,11 @@ namespace {
 using namespace shell_test;
 
 constexpr int kBlockSolitaire = 4, kKlondike = 12;
-constexpr int kHidC = 6, kHidN = 17;
 constexpr int kPlayer = kFirstPlayerNumber;
 constexpr uint64_t kStepMs = 300;
 constexpr uint64_t kEndPictureMs = 6000;
 // The status line's time field, the one part of the table that runs on while the deal is away.
 constexpr int kTimeFieldLeft = 590, kTimeFieldRight = 780, kTimeFieldTop = 550, kTimeFieldBottom = 580;
-
-std::vector<uint8_t> FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // What a deal looks like from outside: the table, the panel and status texts, the undo files.
 struct DealView {
@@ -64,7 +57,7 @@ struct DealView {
         view.elapsed = game.ElapsedSeconds();
         view.moves = game.MovesMade();
         view.status = game.StatusFields();
-        for (int n = 1; n <= game.undo.Count(); ++n) view.undoFiles.push_back(FileBytes(UndoJournal::RecordPath(n)));
+        for (int n = 1; n <= game.undo.Count(); ++n) view.undoFiles.push_back(test_support::ReadBytes(UndoJournal::RecordPath(n)));
         return view;
     }
 };
@@ -83,58 +76,26 @@ protected:
         game->PlayMoves(moves);
         const PlayModelOps& ops = *FindGame(game->gameNumber)->model;
         const std::string position = game->PositionBytes();
-        int best = -1, bestPoints = INT32_MIN;
-        for (size_t i = 0; i < moves.size(); ++i) {
+        MoveGesture best;
+        int bestPoints = INT32_MIN;
+        for (const PlayMove& move : moves) {
             std::vector<uint64_t> copy(position.size() / 8 + 2);
             std::memcpy(copy.data(), position.data(), position.size());
-            const int points = ops.apply(copy.data(), moves[i]);
+            const int points = ops.apply(copy.data(), move);
             MoveGesture gesture;
-            if (points > bestPoints && game->GestureFor(moves[i], gesture)) best = static_cast<int>(i), bestPoints = points;
+            if (points > bestPoints && game->GestureFor(move, gesture)) best = gesture, bestPoints = points;
         }
-        if (best < 0) return false;
-        MoveGesture gesture;
-        game->GestureFor(moves[static_cast<size_t>(best)], gesture);
-        switch (gesture.kind) {
-        case MoveGesture::kClick:
-            script->Click(0, gesture.fromX, gesture.fromY);
-            break;
-        case MoveGesture::kDoubleClick:
-            script->DoubleClick(0, gesture.fromX, gesture.fromY);
-            break;
-        case MoveGesture::kDrag:
-            Mouse(HostEvent::MouseDown, gesture.fromX, gesture.fromY, 0);
-            Mouse(HostEvent::MouseMove, gesture.toX, gesture.toY, 1);
-            Mouse(HostEvent::MouseUp, gesture.toX, gesture.toY, 1);
-            break;
-        case MoveGesture::kTwoClicks:
-            script->Click(0, gesture.fromX, gesture.fromY);
-            script->Click(0, gesture.toX, gesture.toY);
-            break;
-        }
+        if (bestPoints == INT32_MIN) return false;
+        PostGesture(*script, best);
         return true;
-    }
-    void Mouse(HostEvent::Kind kind, int x, int y, uint32_t held) {
-        HostEvent event;
-        event.kind = kind;
-        event.x = x;
-        event.y = y;
-        event.button = 1;
-        event.buttons = held;
-        script->PostHost(0, event);
     }
     // Opens a menu of the bar and chooses one of its items.
     void Choose(const char* menu, const char* item, std::function<void()> then) {
-        ClickControl(menu);
+        ASSERT_TRUE(PostClickOnControl(*script, menu)) << menu;
         script->After(kStepMs, [this, item, then] {
-            ClickControl(item);
+            ASSERT_TRUE(PostClickOnControl(*script, item)) << item;
             script->After(kStepMs, then);
         });
-    }
-    void ClickControl(const char* caption) {
-        Game* game = CurrentGame();
-        Window* control = game && game->Root() ? FindControl(*game->Root(), caption) : nullptr;
-        ASSERT_NE(control, nullptr) << caption;
-        script->Click(0, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
     }
     // Best moves one step apart until the game is over or `count` moves are made, then `then`.
     void PlayMoves(int count, std::function<void()> then) {
@@ -146,8 +107,7 @@ protected:
     }
     // The selection screen lists the games in the order of their numbers.
     void StartFromSelection(uint64_t delayMs, int gameNumber) {
-        const auto& item = screen_layout::kGameMenuItems[static_cast<size_t>(gameNumber - 1)];
-        script->Click(delayMs, item.left + item.Width() / 2, item.top + item.Height() / 2);
+        script->Click(delayMs, CentreOf(gameNumber - 1).x, CentreOf(gameNumber - 1).y);
     }
     // Each run of the program has a back end of its own, as a new process would.
     bool RunOnce() {

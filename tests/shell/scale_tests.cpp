@@ -19,7 +19,6 @@ using namespace card_geometry;
 constexpr int kKlondikeItem = 11;
 // Virtual time for a deal's slides to finish: input sent earlier is swallowed by the animation.
 constexpr uint64_t kDealMs = 10000;
-constexpr int kHidS = 22;
 
 // The front sheet of the chosen design as the drawing layer loads it at the running scale, in
 // device pixels.
@@ -111,8 +110,7 @@ TEST_F(ScaledShellTest, ResizingTheWindowDrawsEverythingAgainAtTheNewScale) {
         return BufferWidth(ScreenBuffer()) == 800 * scale && DrawScale() == scale &&
                backend.WindowPixels() == screen;
     };
-    const auto& klondike = screen_layout::kGameMenuItems[kKlondikeItem];
-    const int nameX = klondike.left + klondike.Width() / 2, nameY = klondike.top + klondike.Height() / 2;
+    const int nameX = CentreOf(kKlondikeItem).x, nameY = CentreOf(kKlondikeItem).y;
 
     resize(100, 3);
     std::vector<Pixel> selection;

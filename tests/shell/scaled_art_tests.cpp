@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kKlondikeItem = 11;
-constexpr int kHidS = 22;  // "&Start" in the rule dialog
 constexpr uint64_t kDealMs = 10000;
 
 fs::path ArtFolderOfData() { return fs::path(DataPath("artwork\\title.jpg")).parent_path(); }
@@ -91,8 +88,7 @@ std::string ScaledPictureName(const std::string& name, int scale) {
 
 // A picture file's size in pixels, read from its header; {0, 0} when unreadable.
 std::pair<int, int> PictureSize(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = test_support::ReadBytes(path);
     const auto little = [&](size_t at) {
         return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;
     };
@@ -119,11 +115,6 @@ std::vector<Pixel> Decode(int width, int height, const std::function<void()>& dr
     CloseBuffer();
     FreeBuffer(handle);
     return pixels;
-}
-
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Device pixels that differ by more than a JPEG's errors in some channel.
@@ -173,8 +164,7 @@ TEST_F(ScaledArtTest, AtTwoXTheProgramOpensEveryPictureFromItsTwoXFile) {
     backend.SetDeviceScale(2);
     Activate(10);
     EndLogo(10);
-    const auto& klondike = screen_layout::kGameMenuItems[kKlondikeItem];
-    const int nameX = klondike.left + klondike.Width() / 2, nameY = klondike.top + klondike.Height() / 2;
+    const int nameX = CentreOf(kKlondikeItem).x, nameY = CentreOf(kKlondikeItem).y;
     backend.MoveMouse(100, nameX, nameY);
     backend.Click(100, nameX, nameY);
     backend.PressKey(200, kHidS);
@@ -231,7 +221,7 @@ TEST_F(ScaledArtTest, EveryPictureHasTwoXAndThreeXArtThatIsNotTheOneXEnlarged) {
             });
             // The 1x picture enlarged, and for a JPEG saved again as the scale's file would be:
             // its blocks are one colour but for the encoder's errors.
-            const std::vector<uint8_t> oneXBytes = FileBytes(oneX);
+            const std::vector<uint8_t> oneXBytes = test_support::ReadBytes(oneX);
             const std::vector<Pixel> enlarged = Decode(size.first, size.second, [&] {
                 if (jpeg) ShowJpegMemory(oneXBytes.data(), oneXBytes.size());
                 else ShowBmpMemory(oneXBytes.data(), oneXBytes.size(), 1);

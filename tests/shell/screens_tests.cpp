@@ -19,21 +19,11 @@
 namespace {
 
 using namespace shell_test;
-using screen_layout::kGameMenuItems;
-
-struct Point {
-    int x, y;
-};
-Point CentreOf(int item) {
-    const auto& r = kGameMenuItems[item];
-    return {r.left + r.Width() / 2, r.top + r.Height() / 2};
-}
 
 class ScreenFlowTest : public ShellTest {
 protected:
     static void SetUpTestSuite() {
-        art = new ArtFolder(std::filesystem::temp_directory_path() /
-                            ("quillfen-screen-art-" + std::to_string(::getpid())));
+        art = new ArtFolder;
         art->WriteAll();
     }
     static void TearDownTestSuite() {
@@ -165,7 +155,7 @@ TEST_F(ScreenFlowTest, EveryNameReachesItsStartHandlerAndEmptySpaceNone) {
 }
 
 TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
-    ArtFolder empty(TestFolder("no-art"));
+    const ArtFolder empty;
     ScopedEnvironment data("QUILLFEN_DATA_DIR", empty.Path().string());
     Activate(10);
     bool reachedSelection = false;

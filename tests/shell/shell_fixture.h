@@ -4,14 +4,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "draw/draw.h"
 #include "draw/jpeg_encode.h"
@@ -19,39 +17,15 @@
 #include "platform/scripted_backend.h"
 #include "store/settings_store.h"
 #include "artwork/screen_layout.h"
+#include "tests/hid_keys.h"
+#include "tests/test_support.h"
+#include "tools/artgen/bmp_writer.h"
 
 namespace shell_test {
 
-constexpr int kHidEscape = 41;
-constexpr int kHidF12 = 69;
-constexpr int kHidA = 4;
-constexpr int kHidEnter = 40;
 constexpr Pixel kMagenta = 0xFF00FF;
 
-// A per-test folder under the temporary directory, removed afterwards.
-inline std::filesystem::path TestFolder(const std::string& purpose) {
-    return std::filesystem::temp_directory_path() /
-           ("quillfen-" + purpose + "-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-}
-
-// Sets an environment variable for the life of the object and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old, hadValue = true;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (hadValue) setenv(name, previous.c_str(), 1);
-        else unsetenv(name);
-    }
-
-private:
-    const char* name;
-    std::string previous;
-    bool hadValue = false;
-};
+using test_support::ScopedEnvironment;
 
 // --- The made-up artwork ---
 
@@ -78,47 +52,30 @@ inline bool Near(Pixel a, Pixel b, int tolerance = 6) {
     return true;
 }
 
+// The middle of a name on the selection screen (item = game number - 1).
+struct Point {
+    int x, y;
+};
+inline Point CentreOf(int item) {
+    const Rect& r = screen_layout::kGameMenuItems[item];
+    return {r.left + r.Width() / 2, r.top + r.Height() / 2};
+}
+
 inline Pixel At(int handle, int x, int y) { return BufferPixels(handle)[y * BufferWidth(handle) + x] & 0xFFFFFF; }
 
+// A folder of its own with an artwork folder in it, removed with the object.
 class ArtFolder {
 public:
-    explicit ArtFolder(std::filesystem::path root) : root(std::move(root)) {
-        std::filesystem::create_directories(this->root / "artwork");
-    }
-    ~ArtFolder() { std::filesystem::remove_all(root); }
-    const std::filesystem::path& Path() const { return root; }
+    ArtFolder() { std::filesystem::create_directories(Path() / "artwork"); }
+    const std::filesystem::path& Path() const { return folder.Path(); }
 
-    // 24-bit uncompressed BMP, rows bottom-up as the format keeps them.
     void Bmp(const std::string& name, int width, int height, const std::function<Pixel(int, int)>& colour) const {
-        const int rowBytes = (width * 3 + 3) & ~3;
-        const uint32_t fileSize = 54 + rowBytes * height;
-        std::string bytes(fileSize, '\0');
-        auto put32 = [&](int at, uint32_t v) {
-            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-        };
-        bytes[0] = 'B', bytes[1] = 'M';
-        put32(2, fileSize);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, width);
-        put32(22, height);
-        put32(26, 1 | 24 << 16);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const Pixel p = colour(x, y);
-                const size_t at = 54 + static_cast<size_t>(height - 1 - y) * rowBytes + x * 3;
-                bytes[at] = static_cast<char>(p), bytes[at + 1] = static_cast<char>(p >> 8);
-                bytes[at + 2] = static_cast<char>(p >> 16);
-            }
-        }
-        Write(name, bytes.data(), bytes.size());
+        const std::vector<uint32_t> pixels = Pixels(width, height, colour);
+        Write(name, EncodeBmp24(pixels.data(), width, height));
     }
     void Jpeg(const std::string& name, int width, int height, const std::function<Pixel(int, int)>& colour) const {
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = colour(x, y);
-        const std::vector<uint8_t> bytes = EncodeJpeg(pixels.data(), width, height, 95, false);
-        Write(name, bytes.data(), bytes.size());
+        const std::vector<uint32_t> pixels = Pixels(width, height, colour);
+        Write(name, EncodeJpeg(pixels.data(), width, height, 95, false));
     }
     void FlatJpeg(const std::string& name, Pixel colour) const {
         Jpeg(name, 800, 600, [colour](int, int) { return colour; });
@@ -158,12 +115,17 @@ public:
     }
 
 private:
-    void Write(const std::string& name, const void* data, size_t size) const {
-        std::ofstream out(root / "artwork" / name, std::ios::binary);
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    static std::vector<uint32_t> Pixels(int width, int height, const std::function<Pixel(int, int)>& colour) {
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) pixels.push_back(colour(x, y));
+        return pixels;
+    }
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        test_support::WriteBytes(Path() / "artwork" / name, bytes);
     }
 
-    std::filesystem::path root;
+    test_support::TempFolder folder{"art"};
 };
 
 // --- The program on the scripted back end ---
@@ -171,8 +133,6 @@ private:
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        runtimeDir = TestFolder("shell");
-        std::filesystem::create_directories(runtimeDir);
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         // Deals kept for resuming go to the test's folder too.
         setenv("XDG_STATE_HOME", runtimeDir.c_str(), 1);
@@ -185,7 +145,6 @@ protected:
     void TearDown() override {
         SetBackend(nullptr);
         SetRegistryFile((runtimeDir / "unused.reg").string());
-        std::filesystem::remove_all(runtimeDir);
     }
     static void RememberPlayer(const char* name) {
         SettingsKey key(PreferencesPath());
@@ -202,7 +161,8 @@ protected:
     void EndLogo(uint64_t delayMs) { backend.Click(delayMs, 400, 100); }
 
     ScriptedBackend backend;
-    std::filesystem::path runtimeDir;
+    const test_support::TempFolder runtimeFolder{"shell"};
+    const std::filesystem::path runtimeDir = runtimeFolder.Path();
 };
 
 }  // namespace shell_test

@@ -16,8 +16,6 @@ namespace {
 using namespace shell_test;
 
 constexpr int kKlondike = 12;
-constexpr int kHidF11 = 68;
-constexpr int kHidS = 22;
 
 class ScaledWindowTest : public ShellTest {
 protected:
@@ -49,8 +47,7 @@ protected:
     void StartKlondike() {
         Activate(10);
         ClickAt(10, 400, 100);  // ends the logo
-        const auto& item = screen_layout::kGameMenuItems[kKlondike - 1];
-        ClickAt(100, item.left + item.Width() / 2, item.top + item.Height() / 2);
+        ClickAt(100, CentreOf(kKlondike - 1).x, CentreOf(kKlondike - 1).y);
         backend.PressKey(500, kHidS);  // "&Start" in its rule settings dialog
     }
     // Clicks the running game's menu title or open item with this caption.

@@ -2,14 +2,13 @@
 // (re-sort and atomic save included), and loading a well-filled settings file.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 
 #include "platform/registry.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -18,16 +17,9 @@ constexpr int kGames = 20;
 
 // A settings file in a private folder, removed when the benchmark ends.
 struct ScratchFile {
-    ScratchFile() {
-        char pattern[] = "/tmp/qf-bench-store-XXXXXX";
-        folder = mkdtemp(pattern);
-        SetRegistryFile(folder + "/settings.reg");
-    }
-    ~ScratchFile() {
-        SetRegistryFile(folder + "/unused.reg");
-        std::filesystem::remove_all(folder);
-    }
-    std::string folder;
+    ScratchFile() { SetRegistryFile(folder.String() + "/settings.reg"); }
+    ~ScratchFile() { SetRegistryFile(folder.String() + "/unused.reg"); }
+    test_support::TempFolder folder{"bench-store"};
 };
 
 void FillFullTable(const std::string& game) {

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kHidB = 5, kHidN = 17, kHidO = 18, kHidY = 28, kHidEnter = 40;
-
 TEST_F(DialogTest, AnEmptyNameIsRefusedAndTheDialogStaysOpen) {
     bool refusalShown = false;
     backend.PressKey(50, kHidEnter);  // OK with no name: the message box opens over the dialog

@@ -4,13 +4,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,14 +15,13 @@
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
 #include "store/settings_store.h"
+#include "tests/hid_keys.h"
+#include "tests/test_support.h"
 #include "ui/toolkit.h"
 
 class StoreTest : public ::testing::Test {
 protected:
     StoreTest() {
-        char pattern[] = "/tmp/qf-store-XXXXXX";
-        folder = mkdtemp(pattern);
-        file = folder + "/settings.reg";
         SetRegistryFile(file);
         InjectRegistrySaveFault(RegistrySaveFault::kNone);
         ResetPreferences();
@@ -34,7 +29,6 @@ protected:
     ~StoreTest() override {
         InjectRegistrySaveFault(RegistrySaveFault::kNone);
         SetRegistryFile(folder + "/unused.reg");
-        std::filesystem::remove_all(folder);
     }
 
     static void ResetPreferences() {
@@ -47,12 +41,10 @@ protected:
     }
 
     std::string FileText() const {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
+        const std::vector<uint8_t> bytes = test_support::ReadBytes(file);
+        return {bytes.begin(), bytes.end()};
     }
-    void WriteFile(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
+    void WriteFile(const std::string& text) const { test_support::WriteBytes(file, text.data(), text.size()); }
     // Forgets the tree in memory, so the next call reads the file again.
     void Reload() const { SetRegistryFile(file); }
     std::vector<std::string> FolderEntries() const {
@@ -83,13 +75,13 @@ protected:
         return found ? std::optional(value) : std::nullopt;
     }
 
-    std::string folder;
-    std::string file;
+    const test_support::TempFolder folderOwner{"store"};
+    const std::string folder = folderOwner.String();
+    const std::string file = folder + "/settings.reg";
 };
 
 class DialogTest : public StoreTest {
 protected:
-    static constexpr int kHidEscape = 41;
     static constexpr Pixel kTextColor = 0xFF0000;
 
     DialogTest() {

@@ -14,31 +14,9 @@
 #include "platform/host_events.h"
 #include "platform/messages.h"
 #include "platform/scripted_backend.h"
+#include "tests/hid_keys.h"
 #include "ui/dialog.h"
 #include "ui/toolkit.h"
-
-// USB HID usage ids the scripts press.
-enum Hid : int {
-    kHidA = 4,
-    kHidN = 17,
-    kHidR = 21,
-    kHidY = 28,
-    kHid1 = 30,
-    kHidEnter = 40,
-    kHidEscape = 41,
-    kHidBackspace = 42,
-    kHidTab = 43,
-    kHidSpace = 44,
-    kHidSemicolon = 51,
-    kHidCapsLock = 57,
-    kHidF1 = 58,
-    kHidRight = 79,
-    kHidLeft = 80,
-    kHidDown = 81,
-    kHidUp = 82,
-    kHidLeftShift = 225,
-    kHidLeftAlt = 226,
-};
 
 class UiTest : public ::testing::Test {
 protected:

@@ -1,0 +1,95 @@
+// What many test programs need: an environment variable set for a while, a private folder that
+// goes away afterwards, whole files read and written as bytes, and where two pictures differ.
+#pragma once
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace test_support {
+
+// Sets the variable (unsets it for null) for the life of the object, then puts the old value back.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name(name) {
+        if (const char* old = std::getenv(name)) previous = old;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ScopedEnvironment(const char* name, const std::string& value) : ScopedEnvironment(name, value.c_str()) {}
+    ~ScopedEnvironment() {
+        if (previous) setenv(name, previous->c_str(), 1);
+        else unsetenv(name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+// A fresh folder of the owner's only, removed with its contents when the object goes. inMemory
+// puts it on /dev/shm when there is one, for tests that write a file at every move.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& purpose, bool inMemory = false) {
+        const std::filesystem::path base = inMemory && std::filesystem::is_directory("/dev/shm")
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
+        std::string pattern = (base / ("quillfen-" + purpose + "-XXXXXX")).string();
+        if (mkdtemp(pattern.data())) path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return path; }
+    std::string String() const { return path.string(); }
+
+private:
+    std::filesystem::path path;
+};
+
+// Where two pictures of width x height pixels differ: empty when they are equal, else how many
+// pixels differ and the box that holds them.
+inline std::string PictureDifference(const uint32_t* a, const uint32_t* b, int width, int height) {
+    int left = width, top = height, right = -1, bottom = -1, count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (a[static_cast<size_t>(y) * width + x] != b[static_cast<size_t>(y) * width + x]) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+                ++count;
+            }
+    if (count == 0) return {};
+    return std::to_string(count) + " pixels differ within (" + std::to_string(left) + ", " + std::to_string(top) +
+           ") - (" + std::to_string(right) + ", " + std::to_string(bottom) + ")";
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Creates the parent folders as needed.
+inline void WriteBytes(const std::filesystem::path& path, const void* data, size_t size) {
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+inline void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    WriteBytes(path, bytes.data(), bytes.size());
+}
+
+}  // namespace test_support
