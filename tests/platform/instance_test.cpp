@@ -1,25 +1,23 @@
+// The program's private folders, and the lock and socket that keep one copy running.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <thread>
 
 #include "platform/instance.h"
+#include "platform/paths.h"
 #include "scripted_fixture.h"
+#include "tests/test_support.h"
 
 namespace {
 
 class Instance : public ScriptedTest {
 protected:
-    Instance() {
-        char pattern[] = "/tmp/qf-instance-XXXXXX";
-        directory = mkdtemp(pattern);
-    }
-    ~Instance() override { std::filesystem::remove_all(directory); }
-
     // Runs a second copy in a child process; true when it saw itself as the first.
     bool SecondCopyIsFirst() {
         const pid_t child = fork();
@@ -53,7 +51,8 @@ protected:
         return false;
     }
 
-    std::string directory;
+    test_support::TempFolder folder{"instance"};
+    const std::string directory = folder.String();
 };
 
 TEST_F(Instance, TheLockGoesWithTheFirstCopyAndStaleSocketsAreReplaced) {
@@ -72,6 +71,31 @@ TEST_F(Instance, TheLockGoesWithTheFirstCopyAndStaleSocketsAreReplaced) {
     next.ListenForRaiseRequests();
     EXPECT_FALSE(SecondCopyIsFirst());
     EXPECT_TRUE(RaiseArrives());
+}
+
+using test_support::ScopedEnvironment;
+
+TEST(Paths, RuntimeAndConfigFoldersAreCreatedPrivate) {
+    const test_support::TempFolder folder("paths");
+    const std::string root = folder.String();
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", root.c_str());
+        const std::string dir = RuntimeDirectory();
+        EXPECT_EQ(dir, root + "/quillfen-solitaire");
+        EXPECT_TRUE(std::filesystem::is_directory(dir));
+    }
+    {
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", nullptr);
+        const std::string dir = RuntimeDirectory();
+        EXPECT_EQ(dir, "/tmp/quillfen-solitaire-" + std::to_string(getuid()));
+        struct stat info {};
+        ASSERT_EQ(stat(dir.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+    ScopedEnvironment config("XDG_CONFIG_HOME", (root + "/config/nested").c_str());
+    const std::string dir = ConfigDirectory();
+    EXPECT_EQ(dir, root + "/config/nested/quillfen-solitaire");
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
 }
 
 }  // namespace

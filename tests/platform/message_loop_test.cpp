@@ -1,3 +1,5 @@
+// The message loop on the virtual clock: timers, the order of the queue, merged mouse moves,
+// window creation and the host exposing the window.
 #include <string>
 #include <utility>
 
@@ -74,6 +76,23 @@ TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimers) {
     InvalidateWindow(window, true);
     ValidateWindow(window);
     EXPECT_FALSE(PeekMessage(&m, true));
+}
+
+// The window exposed by the host is painted again, erased first.
+TEST_F(MessageLoop, HostExposureRepaintsWithErase) {
+    HWND window = CreateWindow();
+    ASSERT_NE(window, nullptr);
+    HostEvent exposed;
+    exposed.kind = HostEvent::Exposed;
+    std::vector<Message> out;
+    TranslateHostEvent(exposed, window, &out);
+    EXPECT_TRUE(out.empty());
+    received.clear();
+    Message m;
+    ASSERT_TRUE(PeekMessage(&m, true));
+    EXPECT_EQ(m.message, WM_PAINT);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].message, WM_ERASEBKGND);
 }
 
 // A burst of pointer motion waiting in the queue is one move to the latest position; a move on
