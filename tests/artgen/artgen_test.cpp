@@ -1,17 +1,26 @@
 // The artwork generator: its output must be stable from build to build, readable by the
-// documented formats, and refused cleanly when its inputs are missing.
+// documented formats and by the drawing layer at every scale, and refused cleanly when its inputs
+// are missing; the desktop icons likewise, at every size and as SVG.
+#include <cairo.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cards/card_geometry.h"
+#include "draw/draw.h"
+#include "platform/scripted_backend.h"
 #include "tools/artgen/art_constants.h"
 #include "tools/artgen/artgen.h"
+#include "tools/artgen/sprites.h"
 #include "tests/test_support.h"
 
 namespace fs = std::filesystem;
@@ -84,6 +93,17 @@ struct ParsedFont {
     }
     if (at != b.size()) return ::testing::AssertionFailure() << (b.size() - at) << " trailing bytes";
     return ::testing::AssertionSuccess();
+}
+
+// True when some s x s block of the buffer is not one flat colour, which no 1x picture enlarged
+// by the drawing layer can show.
+bool FinerThanOneX(int handle) {
+    const int s = BufferScale(handle), pitch = BufferWidth(handle);
+    const Pixel* p = BufferPixels(handle);
+    for (int y = 0; y < BufferHeight(handle); ++y)
+        for (int x = 0; x < pitch; ++x)
+            if (p[y * pitch + x] != p[(y / s * s) * pitch + x / s * s]) return true;
+    return false;
 }
 
 // One run of the generator into a folder of its own, as the build runs it.
@@ -163,6 +183,123 @@ TEST(Artgen, MissingFontsFailBeforeAnythingIsWritten) {
     int status = pclose(pipe);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(output.find("font file missing"), std::string::npos) << output;
+}
+
+// At 2x and 3x the fonts, cursors and arrows come from their own files: text measures as at 1x and
+// is drawn with finer glyphs, the arrows carry finer detail. (The pictures' own scaled files are
+// checked by the shell's ScaledArtTest.)
+TEST(GeneratedArt, EveryScaleHasItsOwnFinerFontsCursorsAndArrows) {
+    const fs::path root = std::getenv("QUILLFEN_DATA_DIR");
+    const char kTitle[] = "Quillfen Solitaire";
+    const int length = static_cast<int>(std::strlen(kTitle));
+    ScriptedBackend backend;
+    SetBackend(&backend);
+    for (int scale : {2, 3}) {
+        SCOPED_TRACE(scale);
+        backend.SetDeviceScale(scale);
+        InitBuffers();
+        UnloadFont(-1);
+        for (const char* name : {kDialogFontFile, kSystemFontFile, kSystemBoldFontFile, kCardFontFile}) {
+            SCOPED_TRACE(name);
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadWholeFile(root / name, &bytes));
+            const int oneX = LoadFontMemory(bytes.data(), bytes.size());
+            SelectFont(oneX);
+            const int width = TextWidth(kTitle, length), height = TextHeight(kTitle, length);
+            const int slot = LoadFont((root / name).c_str());
+            SelectFont(slot);
+            EXPECT_EQ(TextWidth(kTitle, length), width);
+            EXPECT_EQ(TextHeight(kTitle, length), height);
+            ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(name, scale), &bytes));
+            EXPECT_TRUE(AttachScaledFontMemory(slot, bytes.data(), bytes.size()));
+            const int text = CreateBuffer(width + 4, height + 4);
+            SelectBuffer(text);
+            SetColor(0xFFFFFF);
+            FillBuffer();
+            SetColor(0);
+            MoveTo(2, 2);
+            DrawText(kTitle, length);
+            EXPECT_TRUE(FinerThanOneX(text));
+            CloseBuffer();
+            FreeBuffer(text);
+            UnloadFont(-1);
+        }
+        std::vector<uint8_t> bytes;
+        for (const char* cursor : {"playcard.cur", "nocard.cur"}) {
+            CursorImage image;
+            ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(cursor, scale), &bytes));
+            ASSERT_TRUE(DecodeCursor(bytes.data(), bytes.size(), &image));
+            EXPECT_EQ(image.width, 32 * scale);
+        }
+        ASSERT_TRUE(ReadWholeFile(root / ScaledFileName(kSpinUpSprite, scale), &bytes));
+        const int arrow = CreateBuffer(kSpinArrowWidth, kSpinArrowHeight);
+        SelectBuffer(arrow);
+        SetColor(0xFFFFFF);
+        FillBuffer();
+        MoveTo(0, kSpinArrowHeight - 1);
+        EXPECT_TRUE(ShowScaledSprMemory(bytes.data(), bytes.size(), kSpinArrowWidth));
+        EXPECT_TRUE(FinerThanOneX(arrow));
+    }
+    SetBackend(nullptr);
+    ShutdownGraphics();
+}
+
+
+uint32_t Argb(cairo_surface_t* surface, int x, int y) {
+    const unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+    return reinterpret_cast<const uint32_t*>(row)[x];
+}
+
+// Writes the icons from a fresh process, as each build's generator run is: cairo numbers the
+// SVG's clip paths from a count kept for the life of the process.
+bool WriteIconsInChildProcess(const fs::path& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::string error;
+        _exit(WriteDesktopIcons(folder, &error) ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Icons, ThemeHasEveryPngSizeAndTheSvgSameBytesEachRun) {
+    const test_support::TempFolder folder("icons");
+    const fs::path root = folder.Path();
+    ASSERT_TRUE(WriteIconsInChildProcess(root / "first"));
+    ASSERT_TRUE(WriteIconsInChildProcess(root / "second"));
+
+    for (const int size : kDesktopIconSizes) {
+        SCOPED_TRACE(size);
+        const fs::path relative =
+            fs::path(std::to_string(size) + "x" + std::to_string(size)) / "apps" / kDesktopIconName;
+        std::vector<uint8_t> png, again;
+        ASSERT_TRUE(ReadWholeFile(root / "first" / relative, &png));
+        ASSERT_TRUE(ReadWholeFile(root / "second" / relative, &again));
+        EXPECT_EQ(png, again);
+        cairo_surface_t* image = cairo_image_surface_create_from_png((root / "first" / relative).c_str());
+        ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+        EXPECT_EQ(cairo_image_surface_get_width(image), size);
+        EXPECT_EQ(cairo_image_surface_get_height(image), size);
+        // Transparent around the cards, the face card opaque in the middle, at every size.
+        EXPECT_EQ(Argb(image, 0, 0) >> 24, 0u);
+        EXPECT_EQ(Argb(image, size - 1, 0) >> 24, 0u);
+        EXPECT_EQ(Argb(image, size / 2, size / 2) >> 24, 255u);
+        cairo_surface_destroy(image);
+    }
+
+    std::vector<uint8_t> svg, again;
+    const fs::path svgPath = fs::path("scalable") / "apps" / kScalableIconName;
+    ASSERT_TRUE(ReadWholeFile(root / "first" / svgPath, &svg));
+    ASSERT_TRUE(ReadWholeFile(root / "second" / svgPath, &again));
+    EXPECT_EQ(svg, again);
+    const std::string text(svg.begin(), svg.end());
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+    EXPECT_NE(text.find("width=\"256px\""), std::string::npos) << text.substr(0, 300);
+    EXPECT_NE(text.find("</svg>"), std::string::npos);
+    EXPECT_EQ(text.find("<image"), std::string::npos) << "the SVG must stay vector shapes";
+
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// The rules text: the section reader, the "Rule Help" viewer run modally, and the shipped text.
+// The rules text: the section reader, the "Rule Help" viewer run modally, how it lays a page out
+// (paragraphs wrapped to the text column, headings in their own style beside the first row), and
+// the shipped text fitting every page in the real fonts.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,6 +16,31 @@ namespace {
 
 std::vector<std::string> Lines(const RulesPage& page) {
     return {page.lines.begin(), page.lines.begin() + page.lineCount};
+}
+
+RulesPage PageOf(std::initializer_list<const char*> lines) {
+    RulesPage page;
+    for (const char* line : lines) page.lines[static_cast<size_t>(page.lineCount++)] = line;
+    return page;
+}
+
+std::string Describe(const std::vector<RulesRow>& rows) {
+    std::string out;
+    for (const RulesRow& row : rows) out += (row.heading.empty() ? "" : row.heading + ": ") + row.text + "|";
+    return out;
+}
+
+TEST(RulesLayout, ParagraphsRunTogetherAndWrapAtTheColumnWidth) {
+    const auto oneAPixel = [](std::string_view text) { return static_cast<int>(text.size()); };
+    // A heading goes beside the first row of its paragraph; a hyphen at a line's end joins the
+    // next line without a space; an empty line stays an empty row; a heading with nothing after
+    // it takes a row of its own; a word longer than the column still gets a row.
+    const RulesPage page = PageOf({"+Aim", "one two", "three four-", "five", "", "six", "+Tail", "seven",
+                                   "eightnineten", "+End"});
+    EXPECT_EQ(Describe(LayoutRulesPage(page, 10, oneAPixel)),
+              "Aim: one two|three|four-five||six|Tail: seven|eightnineten|End: |");
+    EXPECT_EQ(Describe(LayoutRulesPage(page, 99, oneAPixel)),
+              "Aim: one two three four-five||six|Tail: seven eightnineten|End: |");
 }
 
 TEST(RulesText, SectionsStartAtTheirHeaderAndEndAtAnyBracketLine) {
@@ -92,6 +119,54 @@ TEST_F(RulesViewerTest, AMissingFileOrSectionGivesAnEmptyDialogWithOnlyOk) {
     EXPECT_EQ(onePage.NextButton(), nullptr);
     backend.PressKey(50, kHidEscape);
     EXPECT_EQ(missing.RunModal(), RulesViewer::kResultOk);
+}
+
+class RulesLayoutTest : public RulesViewerTest {
+protected:
+    RulesLayoutTest() {
+        // The program's fonts: labels in the regular role, the body style loaded with the system fonts.
+        ShutdownToolkit();
+        InitToolkit(window, screen, kToolkitLoadSystemFonts | kToolkitSubPanelEvents);
+        SetRegularFont("windb_10.fgf");
+        ToolkitTheme theme;
+        theme.textColor = kTextColor;
+        SetToolkitTheme(theme);
+    }
+};
+
+TEST_F(RulesLayoutTest, ShippedTextFillsTheColumnAndFitsEveryPage) {
+    std::ifstream in(DataPath("HELP.TXT"), std::ios::binary);
+    ASSERT_TRUE(in) << "HELP.TXT is missing from the data folder";
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(RegularFont(), 0);
+    int widest = 0;
+    for (const GameDescriptor& game : RegisteredGames()) {
+        SCOPED_TRACE(game.name);
+        RulesPages pages;
+        ASSERT_TRUE(LoadRulesText(bytes, game.name, &pages));
+        for (int p = 0; p < pages.pageCount; ++p) {
+            const std::vector<RulesRow> rows = LayoutRulesPage(pages.pages[static_cast<size_t>(p)],
+                                                               RulesViewer::kTextWidth, BodyTextWidth);
+            EXPECT_LE(static_cast<int>(rows.size()), RulesViewer::kRowsPerPage) << "page " << p + 1;
+            for (const RulesRow& row : rows) {
+                EXPECT_LE(BodyTextWidth(row.text), RulesViewer::kTextWidth) << row.text;
+                widest = std::max(widest, BodyTextWidth(row.text));
+            }
+        }
+    }
+    // The running text uses the column, not the width the file happens to be wrapped at.
+    EXPECT_GT(widest, RulesViewer::kTextWidth * 9 / 10);
+}
+
+// Heading and running text are different styles: the same word drawn as both inks differently.
+TEST_F(RulesLayoutTest, HeadingsStandApartFromTheRunningText) {
+    RulesViewer viewer("Golf", WriteText("[Golf]\n+Scoring\nScoring\n"));
+    backend.After(50, [&] {
+        EXPECT_GT(RowPixels(0), 0);
+        EXPECT_GT(HeadingPixels(0), RowPixels(0) * 6 / 5) << "the heading is not drawn heavier than the text";
+    });
+    backend.PressKey(50, kHidEscape);
+    EXPECT_EQ(viewer.RunModal(), RulesViewer::kResultOk);
 }
 
 }  // namespace

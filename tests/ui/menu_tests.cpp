@@ -211,12 +211,7 @@ TEST_F(MenuBarTest, DeletingTheBarWithAnOpenPanelGivesEverythingBack) {
     backend->Click(10, 60, 10);
     backend->PressKey(10, kHidEscape);
     bar = nullptr;
-    int done = 0;
-    backend->After(10, [&done] { done = 1; });
-    RunModalLoop(*root, done, false, [this] {
-        TranslateEvent();
-        root->HandleEvent();
-    });
+    Run();
     EXPECT_EQ(root->Children()->Count(), 1);
 }
 
