@@ -40,11 +40,6 @@ void MonteCarloParts::CloseUp(Position& position) {
 }
 
 template <>
-int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
-    return play_position::ApplyWithoutHooks<MonteCarloParts>(position, move);
-}
-
-template <>
 void MonteCarloModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const int inPlay = position.rows * kColumns;
