@@ -95,8 +95,6 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
 
 void AuldLangSyneGame::NewGame(bool restart) {
     BeginModelDeal(restart, 0, kPileStep);
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
 
     play_position::ShufflePack(deck);
     position.startRank = Rule("StartCard");

@@ -146,8 +146,6 @@ void CalculationGame::NewGame(bool restart) {
     BeginModelDeal(restart, 0, kWasteFanStep);
     fan2A = 10;
     fan2B = 0;
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
 
     play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
