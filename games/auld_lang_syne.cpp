@@ -38,11 +38,6 @@ void AuldLangSyneModel::Cards(const Position& position, CardTally& out) {
 }
 
 template <>
-int AuldLangSyneModel::Apply(Position& position, const PlayMove& move) {
-    return play_position::ApplyWithoutHooks<AuldLangSyneParts>(position, move);
-}
-
-template <>
 void AuldLangSyneModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const bool room = std::any_of(position.pileCounts.begin(), position.pileCounts.end(), [](int32_t n) { return n < kPileSlots; });
@@ -75,9 +70,7 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     out.bytes.clear();
     out.Byte(static_cast<uint8_t>(position.startRank));
     EncodeCards(out, position.foundations, kFoundations);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        EncodePile(out, position.piles[pile], position.pileCounts[pile]);
-    }
+    EncodePiles(out, position.piles, position.pileCounts);
     EncodePile(out, position.stock, position.stockCount);
 }
 
@@ -101,15 +94,7 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
 // ---- Deal ----
 
 void AuldLangSyneGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kPileStep;
-    SetStandardPanel();
-    position = AuldLangSyneModel::Position();
-    lifted = kNothingLifted;
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
+    BeginModelDeal(restart, 0, kPileStep);
 
     play_position::ShufflePack(deck);
     position.startRank = Rule("StartCard");

@@ -61,7 +61,7 @@ struct AuldLangSyneParts {
 // are known, counted up from the start rank.
 using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 
-class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3> {
+class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3, kSettlesOnDraw> {
 public:
     static constexpr int kStockX = 130, kStockY = 110;
     static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
@@ -71,10 +71,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override {
-        ModelTable::Draw(present);
-        CheckGameOver();
-    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;

@@ -24,22 +24,6 @@ void BlockSolitaireGame::DrawPlace(int slot, bool present) {
     DrawSlot(SlotX(slot), SlotY(slot), Top(slot), selected[slot] != 0, present);
 }
 
-void BlockSolitaireGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    int hit = -1;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (!OnCard(x, y, SlotX(slot), SlotY(slot))) continue;
-        hit = slot;
-        ClickPlace(slot);
-    }
-    Game::OnLButtonDown(keys, x, y);
-    if (hit >= 0) {
-        DrawPlace(hit, true);
-        artwork->PresentDirty();
-    }
-    CheckGameOver();
-}
-
 // No court card either.
 bool BlockSolitaireGame::CellsPossible(std::span<const Card> cells, const Deck& stock) const {
     for (int i = 0; i < stock.Remaining(); ++i)

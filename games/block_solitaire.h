@@ -17,8 +17,6 @@ public:
 
     explicit BlockSolitaireGame(Artwork* artwork);
 
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
-
     static int SlotX(int slot) { return kSlotX + kSlotPitch * (slot % kColumns); }
     static int SlotY(int slot) { return kRowY[slot / kColumns]; }
 
@@ -27,5 +25,4 @@ private:
     void DrawPlace(int slot, bool present) override;
     void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = SlotY(slot); }
     void ExcludeCards() override;
-    void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 20, y = SlotY(slot) + 30; }
 };

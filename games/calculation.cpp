@@ -89,9 +89,7 @@ void CalculationModel::Encode(const Position& position, PositionCode& out) {
         EncodeCard(out, position.foundationTops[f]);
     }
     EncodeCard(out, position.current);
-    for (int k = 0; k < kWastePiles; ++k) {
-        EncodePile(out, position.waste[k], position.wasteCounts[k]);
-    }
+    EncodePiles(out, position.waste, position.wasteCounts);
     EncodePile(out, position.stock, position.stockCount);
 }
 
@@ -145,17 +143,9 @@ int CalculationGame::StartRank(int choice, int foundation) {
 // ---- Deal ----
 
 void CalculationGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    fanDx = 0;
-    fanDy = kWasteFanStep;
+    BeginModelDeal(restart, 0, kWasteFanStep);
     fan2A = 10;
     fan2B = 0;
-    SetStandardPanel();
-    position = CalculationModel::Position();
-    lifted = kNothingLifted;
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
 
     play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);

@@ -48,7 +48,7 @@ struct CalculationParts {
 // shows its top and counts the cards beneath it.
 using CalculationModel = PlayModel<CalculationParts>;
 
-class CalculationGame : public ModelTable<CalculationModel, 5> {
+class CalculationGame : public ModelTable<CalculationModel, 5, kSettlesOnDraw> {
 public:
     static constexpr int kAllKingsChoice = 11;      // "K, K, K, K"
     static constexpr int kStockX = 100, kStockY = 80;
@@ -62,10 +62,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override {
-        ModelTable::Draw(present);
-        CheckGameOver();
-    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;

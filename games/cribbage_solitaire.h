@@ -9,15 +9,15 @@
 
 #include "games/grid_hand_game.h"
 
-// Cribbage's part of the grid model: each card touches one already placed, and a full grid turns
-// the starter and scores the hands with it.
+// Cribbage's part of the grid model: a card goes anywhere on an empty grid, else into an empty
+// cell touching one already placed; a full grid turns the starter and scores the hands with it.
 struct CribbageHands {
     static bool Accepts(const std::array<Card, 16>& grid, int cell);
     static int ScoreFull(GridHandPosition<4>& position);
 };
 using CribbageSolitaireModel = GridHandModel<4, CribbageHands>;
 
-class CribbageSolitaireGame : public GridHandGame<kCribbageGrid> {
+class CribbageSolitaireGame : public GridHandGame<kCribbageGrid, CribbageHands> {
 public:
     static constexpr int kGameNumber = 7;
     static constexpr int kStarterX = 130, kStarterY = 210;
@@ -30,12 +30,8 @@ public:
 
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);
-    // May a card go into cell i: anywhere on an empty grid, else an empty cell touching a card.
-    bool CellAccepts(int i) const override { return CribbageHands::Accepts(position.grid, i); }
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<CribbageSolitaireModel>(*this, out); }
 
 private:
-    int ApplyMove(const PlayMove& move) override { return CribbageSolitaireModel::Apply(position, move); }
     void TurnNextCard() override;
     bool HandsScored() const override { return position.starter.IsValid(); }
     void DrawExtraCards() override;

@@ -77,9 +77,7 @@ void GolfModel::Encode(const Position& position, PositionCode& out) {
     using namespace play_position;
     out.bytes.clear();
     out.Byte(static_cast<uint8_t>(position.wrapAround));
-    for (int column = 0; column < kMaxColumns; ++column) {
-        EncodePile(out, position.columns[column], position.columnCount[column]);
-    }
+    EncodePiles(out, position.columns, position.columnCount);
     EncodeCard(out, PileTop(position));
     EncodePile(out, position.stock, position.stockCount);
 }
@@ -119,17 +117,11 @@ bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
 // ---- Deal ----
 
 void GolfGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    fanDx = 0;
-    fanDy = kTableauStep;
-    SetStandardPanel();
+    BeginModelDeal(restart, 0, kTableauStep);
     const bool sevenByFive = RuleOn("SevenByFive");
     const int columnsInPlay = sevenByFive ? 7 : 6;
     const int cardsPerColumn = sevenByFive ? 5 : 6;
-    position = GolfModel::Position();
-    lifted = kNothingLifted;
     artwork->RestoreBackground(0, 799, 0, 599);
-    ClearHotspots();
 
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);

@@ -52,7 +52,7 @@ struct GolfParts {
 // Golf keeps every card.
 using GolfModel = PlayModel<GolfParts>;
 
-class GolfGame : public ModelTable<GolfModel, 11> {
+class GolfGame : public ModelTable<GolfModel, 11, kSettlesOnDraw> {
 public:
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
@@ -64,10 +64,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override {
-        ModelTable::Draw(present);
-        CheckGameOver();
-    }
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     // The card goes back onto its column, drawn again.

@@ -1,5 +1,8 @@
 #include "games/grid_hand_game.h"
 
+#include "games/cribbage_solitaire.h"
+#include "games/poker_solitaire.h"
+
 #include <algorithm>
 #include <string>
 
@@ -19,37 +22,24 @@ constexpr int kColumnScoreOffsetY = 10;
 
 }  // namespace
 
-template <GridLayout L>
-bool GridHandGame<L>::CellAccepts(int i) const {
-    return i >= 0 && i < kCells && !position.grid[i].IsValid();
-}
-
-template <GridLayout L>
-int GridHandGame<L>::CellAt(int x, int y) {
+template <GridLayout L, typename Hands>
+int GridHandGame<L, Hands>::CellAt(int x, int y) {
     for (int i = 0; i < kCells; ++i)
         if (CellX(i) == x && CellY(i) == y) return i;
     return -1;
 }
 
-template <GridLayout L>
-GridHandPosition<GridHandGame<L>::kSide> GridHandGame<L>::ModelPosition() {
-    GridHandPosition<kSide> now = position;
-    now.points = points;
+template <GridLayout L, typename Hands>
+typename GridHandGame<L, Hands>::Position GridHandGame<L, Hands>::ModelPosition() const {
+    Position now = Table::ModelPosition();
     now.reservePiles = ReservePiles();
     now.cardsPerPile = CardsPerPile();
-    now.stockCount = play_position::CopyStock(deck, now.stock);
     return now;
 }
 
-template <GridLayout L>
-std::string GridHandGame<L>::PositionBytes() {
-    return play_position::RawBytes(ModelPosition());
-}
-
-template <GridLayout L>
-bool GridHandGame<L>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    using Position = GridHandPosition<kSide>;
-    constexpr int kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5;
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
+    constexpr int kCurrentPlace = Table::kCurrentPlace, kReservePlace = Table::kReservePlace, kCellPlace = Table::kCellPlace;
     if (move.kind != PlayMove::kMove || move.from < kCurrentPlace || move.from >= kCellPlace) return false;
     if (move.to >= kCellPlace) {
         gesture.toX = CellX(move.to - kCellPlace) + 20;
@@ -82,16 +72,11 @@ bool GridHandGame<L>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
 
 // ---- Deal ----
 
-template <GridLayout L>
-void GridHandGame<L>::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    ClearHotspots();
-    position = GridHandPosition<kSide>();
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::NewGame(bool restart) {
+    this->BeginModelDeal(restart, 0, kReserveStep);
     hands = HandScores();
     dragSource = kNoSource;
-    fanDx = 0;
-    fanDy = kReserveStep;
-    SetStandardPanel();
 
     play_position::ShufflePack(deck);
     position.current = deck.DealNext();
@@ -100,8 +85,8 @@ void GridHandGame<L>::NewGame(bool restart) {
     StartClock(0);
 }
 
-template <GridLayout L>
-void GridHandGame<L>::ShowDealtCurrent() {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::ShowDealtCurrent() {
     deck.DealNext();
     DrawStockArea(true);
     play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
@@ -110,15 +95,15 @@ void GridHandGame<L>::ShowDealtCurrent() {
 
 // ---- Drawing ----
 
-template <GridLayout L>
-void GridHandGame<L>::DrawStockArea(bool present) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawStockArea(bool present) {
     play_position::DrawStockArea(*this, kStockX, kStockY, present);
 }
 
 // Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the cells
 // below a changed one are drawn again in that order.
-template <GridLayout L>
-void GridHandGame<L>::DrawGridCell(int cell) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawGridCell(int cell) {
     const int x = CellX(cell), top = CellY(cell);
     const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
     artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
@@ -126,8 +111,8 @@ void GridHandGame<L>::DrawGridCell(int cell) {
     artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
-template <GridLayout L>
-void GridHandGame<L>::DrawReserveArea(int k, bool present) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawReserveArea(int k, bool present) {
     const int x = ReserveX(k);
     const int bottom = ReserveCardY(kReserveSlots - 1) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
@@ -138,8 +123,8 @@ void GridHandGame<L>::DrawReserveArea(int k, bool present) {
     if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
 }
 
-template <GridLayout L>
-void GridHandGame<L>::DrawHandScores() {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawHandScores() {
     // Text blended twice over itself comes out darker: draw the labels once per table drawing.
     if (!gameOver || !HandsScored() || handScoresShown) return;
     handScoresShown = true;
@@ -156,31 +141,27 @@ void GridHandGame<L>::DrawHandScores() {
     }
 }
 
-template <GridLayout L>
-void GridHandGame<L>::Draw(bool present) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawAreas(bool present) {
     const int reservePiles = ReservePiles();
-    artwork->RestoreBackground(0, 799, 0, 599);
     handScoresShown = false;
-    DrawStockArea(false);
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, false);
-    for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, false);
+    DrawStockArea(present);
+    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
+    for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, present);
     DrawExtraCards();
-    for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
+    for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
     DrawHandScores();
-    DrawTableFrame(present);
-    CheckGameOver();
 }
 
 // ---- Moves ----
 
-template <GridLayout L>
-void GridHandGame<L>::OnLButtonDown(WPARAM keys, int x, int y) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     // A press inside an empty cell places the current card there, when the cell may take it.
     for (int i = 0; i < kCells; ++i) {
         if (position.grid[i].IsValid()) continue;
-        if (x < CellX(i) || x > CellX(i) + artwork->cardWidth || y < CellY(i) || y > CellY(i) + artwork->cardHeight)
-            continue;
+        if (!this->OnCard(x, y, CellX(i), CellY(i))) continue;
         DropTarget* found = FindDropTargetAt(x, y);
         if (!found || !ShownCurrent().IsValid()) return;
         DropTarget target = *found;
@@ -200,8 +181,8 @@ void GridHandGame<L>::OnLButtonDown(WPARAM keys, int x, int y) {
     Game::OnLButtonDown(keys, x, y);
 }
 
-template <GridLayout L>
-void GridHandGame<L>::LiftCards(DragRecord& drag) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     SaveUndo();
     if (ShownCurrent().IsValid() && position.current == drag.cards[0]) {
@@ -219,8 +200,8 @@ void GridHandGame<L>::LiftCards(DragRecord& drag) {
     CheckGameOver();
 }
 
-template <GridLayout L>
-bool GridHandGame<L>::CanDrop(DragRecord&, DropTarget& target) {
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::CanDrop(DragRecord&, DropTarget& target) {
     const int cell = CellAt(target.x, target.y);
     if (cell >= 0) return CellAccepts(cell);
     for (int k = 0; k < ReservePiles(); ++k)
@@ -228,9 +209,9 @@ bool GridHandGame<L>::CanDrop(DragRecord&, DropTarget& target) {
     return false;
 }
 
-template <GridLayout L>
-void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
-    using Model = GridHandModel<kSide, void>;
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DropCards(DragRecord& drag, DropTarget& target) {
+    using Model = typename Table::Model;
     const bool fromCurrent = dragSource == kCurrentSource;
     const int pile = kFirstReserveSource - dragSource;
     const Card lifted = fromCurrent ? position.current
@@ -249,8 +230,8 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
     const int from = fromCurrent ? Model::kCurrentPlace : Model::kReservePlace + pile;
     const int to = cell >= 0 ? Model::kCellPlace + cell : Model::kReservePlace + reserve;
     dragSource = kNoSource;
-    position.stockCount = play_position::CopyStock(deck, position.stock);
-    ApplyMove({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
+    position = ModelPosition();
+    Model::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
     if (cell >= 0) {
         PlaySound("tableau.wav");
         DrawGridCell(cell);
@@ -266,8 +247,8 @@ void GridHandGame<L>::DropCards(DragRecord& drag, DropTarget& target) {
     CheckGameOver();
 }
 
-template <GridLayout L>
-void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::ScoreHands(const std::function<int(const Line&)>& score) {
     hands.lines = ScoreLines<kSide>(position.grid, score);
     hands.total = 0;
     for (int32_t hand : hands.lines) hands.total += hand;
@@ -279,23 +260,23 @@ void GridHandGame<L>::ScoreHands(const std::function<int(const Line&)>& score) {
     artwork->Present();
 }
 
-template <GridLayout L>
-void GridHandGame<L>::ReturnCards() {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::ReturnCards() {
     play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----
 
-template <GridLayout L>
-bool GridHandGame<L>::CheckGameOver() {
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::CheckGameOver() {
     // A full grid ends the game whatever the Auto Game Over preference says.
     gameOver = endedByUser || GridFull();
     RegisterHotspots(ReservePiles());
     return gameOver;
 }
 
-template <GridLayout L>
-void GridHandGame<L>::RegisterHotspots(int reservePiles) {
+template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::RegisterHotspots(int reservePiles) {
     pickups.clear();
     dropTargets.clear();
     if (!paused && !gameOver) {
@@ -312,63 +293,36 @@ void GridHandGame<L>::RegisterHotspots(int reservePiles) {
     }
 }
 
-template <GridLayout L>
-bool GridHandGame<L>::IsWon() {
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::IsWon() {
     return gameOver && finalScore >= TenthScore(GetName());
 }
 
 // ---- Undo ----
 
-template <GridLayout L>
-void GridHandGame<L>::RecordPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) {
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Card1(read.current);
     fields.Cards(read.grid);
-    HandPart(fields, read, scores);
+    readHands = HandScores();
+    HandPart(fields, read, fields.Reading() ? readHands : hands);
     fields.Piles(read.reserves);
     fields.Counts(read.reserveCounts, 0, kReserveSlots);
     for (int k = 0; k < kReservePiles; ++k) ClearPastCount(read.reserves[k], read.reserveCounts[k]);
+    return true;
 }
 
-template <GridLayout L>
-void GridHandGame<L>::SaveUndo() {
-    UndoWriter writer = BeginUndoRecord();
-    play_position::RecordWriter fields(writer);
-    RecordPart(fields, position, hands);
-    play_position::EndRecord(*this, writer);
-}
-
-template <GridLayout L>
-void GridHandGame<L>::Undo() {
-    if (paused || gameOver) return;
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
-
-template <GridLayout L>
-bool GridHandGame<L>::RestoreRecord(std::span<const uint8_t> record) {
-    UndoReader reader(record);
-    if (!ReadBaseState(reader)) return false;
-    GridHandPosition<kSide> read = position;
-    HandScores scores;
-    play_position::RecordReader fields(reader);
-    RecordPart(fields, read, scores);
-    int32_t readPoints = 0, elapsed = 0;
-    if (!play_position::ReadRecordEnd(reader, readPoints, elapsed)) return false;
-    // No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
+// No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
+template <GridLayout L, typename Hands>
+bool GridHandGame<L, Hands>::Possible(const Position& read, const Deck& stock) const {
     PackTally tally;
-    if (!tally.TakeStock(*reader.deck) || !tally.TakeSlot(read.current) || !tally.TakeSlot(read.starter)) return false;
+    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current) || !tally.TakeSlot(read.starter)) return false;
     for (Card card : read.grid)
         if (!tally.TakeSlot(card)) return false;
     for (int k = 0; k < kReservePiles; ++k)
         if (!tally.TakeCards(read.reserves[k].data(), read.reserveCounts[k])) return false;
-    if (!tally.WholePack()) return false;
-
-    CommitBaseState(reader);
-    position = read;
-    hands = scores;
-    dragSource = kNoSource;
-    FinishUndo(readPoints, elapsed);
-    return true;
+    return tally.WholePack();
 }
 
-template class GridHandGame<kCribbageGrid>;
-template class GridHandGame<kPokerGrid>;
+template class GridHandGame<kCribbageGrid, CribbageHands>;
+template class GridHandGame<kPokerGrid, PokerHands>;

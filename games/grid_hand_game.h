@@ -4,8 +4,8 @@
 // final score is the points alone.
 //
 // The base owns the stock, the current card, the grid, the reserve piles, the held card, the
-// pick-ups and drop targets, the undo record and the end of the game. A game gives its layout as
-// the template argument and its hands through the hooks below.
+// pick-ups and drop targets, the undo record and the end of the game. A game gives its layout and
+// its part of the model (Hands) as the template arguments and the rest through the hooks below.
 #pragma once
 
 #include <array>
@@ -151,8 +151,7 @@ struct GridHandModel {
         card(position.current);
         card(position.starter);
         for (Card c : position.grid) card(c);
-        for (int k = 0; k < Position::kReservePiles; ++k)
-            play_position::EncodePile(out, position.reserves[k], position.reserveCounts[k]);
+        play_position::EncodePiles(out, position.reserves, position.reserveCounts);
         play_position::EncodePile(out, position.stock, position.stockCount);
     }
 };
@@ -174,9 +173,12 @@ inline constexpr GridLayout kPokerGrid{.side = 5, .gridX = 330, .gridY = 120, .p
                                        .stockX = 100, .stockY = 80, .currentX = 170, .currentY = 80,
                                        .reserveX = 100, .reserveY = 240};
 
-template <GridLayout L>
-class GridHandGame : public Game {
+template <GridLayout L, typename Hands>
+class GridHandGame : public ModelTable<GridHandModel<L.side, Hands>, 0, kSettlesOnDraw> {
+    using Table = ModelTable<GridHandModel<L.side, Hands>, 0, kSettlesOnDraw>;
+
 public:
+    using typename Table::Position;
     static constexpr int kSide = L.side;
     static constexpr int kCells = kSide * kSide;
     static constexpr int kHands = 2 * kSide;
@@ -192,41 +194,35 @@ public:
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
 
-    GridHandGame(Artwork* artwork, int gameNumber) : Game(artwork, gameNumber) { endsWhenFull = true; }
+    GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
 
-    const char* GetName() override { return FindGame(gameNumber)->name; }
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
     void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
     void ReturnCards() override;
     bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
-    void SaveUndo() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     // Time costs nothing and a win adds nothing: the final score is the points.
     int GetTimeAdjustment(int) override { return 0; }
     double GetWinFactor() override { return 1.0; }
     bool IsWon() override;
-    bool RestoreRecord(std::span<const uint8_t> record) override;
 
     static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
     static int ReserveX(int k) { return kReserveX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
-    // May a card go into cell i: here any empty cell.
-    virtual bool CellAccepts(int i) const;
-    bool GridFull() const { return GridHandModel<kSide, void>::GridFull(position); }
+    bool CellAccepts(int i) const { return Hands::Accepts(position.grid, i); }
+    bool GridFull() const { return Table::GridFull(position); }
 
-    // The current position, its stock read from the deck and its rule values from the settings.
-    virtual GridHandPosition<kSide> ModelPosition();
-    std::string PositionBytes() override;
+    // The current position, with the rule values from the settings.
+    Position ModelPosition() const override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
-    // The state of play. The deck keeps the stock, since the undo record saves it there. A card
-    // lifted for a drag stays where it lies until it lands, but the table is drawn without it.
-    GridHandPosition<kSide> position;
+    // The table's own state, named here since the base depends on the layout.
+    using Table::position, Table::artwork, Table::deck, Table::dropTargets, Table::endedByUser, Table::finalScore,
+        Table::gameOver, Table::kScoreNotComputed, Table::paused, Table::pickups, Table::points;
+    // A card lifted for a drag stays where it lies until it lands, but the table is drawn without it.
     int32_t dragSource = kNoSource;
     struct HandScores {
         std::array<int32_t, kHands> lines{};
@@ -234,10 +230,12 @@ public:
     } hands;
 
 protected:
+    // The table's own functions, named here since the base depends on the layout.
+    using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CardHitRect, Table::FindDropTargetAt,
+        Table::FinishGame, Table::GetName, Table::PlaySound, Table::SaveUndo, Table::StartClock;
+
     // ---- The game's part ----
 
-    // Plays the move on the position through the game's model; returns the points.
-    virtual int ApplyMove(const PlayMove& move) = 0;
     // A placed card took the current card or filled the grid: show the card the model turned
     // next, or end the game.
     virtual void TurnNextCard() = 0;
@@ -252,7 +250,7 @@ protected:
     // The game's part of an undo record, between the grid and the reserves: the starter, or the
     // hand scores and their total. A reader reads into `read` and `scores`, which the table takes
     // once the whole record has proved good.
-    virtual void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) = 0;
+    virtual void HandPart(play_position::RecordFields& fields, Position& read, HandScores& scores) = 0;
 
     // ---- For the games ----
 
@@ -265,18 +263,29 @@ protected:
 private:
     // The rule values "ReservePiles" (0..3) and "CardsPerPile" (1..5), read whenever a rule needs
     // them.
-    int32_t ReservePiles() const { return RuleValues(gameNumber)["ReservePiles"]; }
-    int32_t CardsPerPile() const { return RuleValues(gameNumber)["CardsPerPile"]; }
+    int32_t ReservePiles() const { return this->Rule("ReservePiles"); }
+    int32_t CardsPerPile() const { return this->Rule("CardsPerPile"); }
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
     int ShownCount(int k) const { return position.reserveCounts[k] - (dragSource == kFirstReserveSource - k); }
     void RegisterHotspots(int reservePiles);
-    // The fields of the undo record after its base part, for writing and reading alike.
-    void RecordPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores);
+    // The fields of the undo record after its base part, for writing and reading alike; the hand
+    // scores read wait in readHands until the record has proved good.
+    bool RecordPart(play_position::RecordFields& fields, Position& read) override;
+    bool Possible(const Position& read, const Deck& stock) const override;
+    void LetGo() override {
+        hands = readHands;
+        dragSource = kNoSource;
+    }
+    HandScores readHands;
+    void DrawAreas(bool present) override;
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
     static int CellAt(int x, int y);
 };
 
-extern template class GridHandGame<kCribbageGrid>;
-extern template class GridHandGame<kPokerGrid>;
+// Cribbage's and Poker's parts of the grid model.
+struct CribbageHands;
+struct PokerHands;
+extern template class GridHandGame<kCribbageGrid, CribbageHands>;
+extern template class GridHandGame<kPokerGrid, PokerHands>;

@@ -40,11 +40,6 @@ void MonteCarloParts::CloseUp(Position& position) {
 }
 
 template <>
-int MonteCarloModel::Apply(Position& position, const PlayMove& move) {
-    return play_position::ApplyWithoutHooks<MonteCarloParts>(position, move);
-}
-
-template <>
 void MonteCarloModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     const int inPlay = position.rows * kColumns;
@@ -116,14 +111,9 @@ bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
 // ---- Deal ----
 
 void MonteCarloGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    fanDx = kPitchX;
-    fanDy = kPitchY;
-    SetStandardPanel();
+    BeginModelDeal(restart, kPitchX, kPitchY);
     first = second = Selection();
-    position.grid.fill(Card());
     artwork->RestoreBackground(0, 799, 0, 599);
-    ClearHotspots();
 
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);

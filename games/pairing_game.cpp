@@ -67,11 +67,6 @@ void PairingModel::Cards(const Position& position, CardTally& out) {
 }
 
 template <>
-int PairingModel::Apply(Position& position, const PlayMove& move) {
-    return play_position::ApplyWithoutHooks<PairingParts>(position, move);
-}
-
-template <>
 void PairingModel::Moves(const Position& position, MoveList& out) {
     out.clear();
     for (int i = 0; i < position.places; ++i) {
@@ -190,8 +185,26 @@ void PairingGame::DrawAreas(bool present) {
 
 // ---- Moves ----
 
-bool PairingGame::OnCard(int x, int y, int left, int top) const {
-    return x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight;
+void PairingGame::ClickPoint(int place, int& x, int& y) const {
+    CardOrigin(place, std::max(Count(place) - 1, 0), x, y);
+    x += 20;
+    y += 30;
+}
+
+void PairingGame::OnLButtonDown(WPARAM keys, int x, int y) {
+    if (paused || gameOver) return;
+    int hit = -1;
+    for (int place = 0; place < shape.places; ++place) {
+        int left = 0, top = 0;
+        CardOrigin(place, std::max(Count(place) - 1, 0), left, top);
+        if (!OnCard(x, y, left, top)) continue;
+        hit = place;
+        ClickPlace(place);
+    }
+    Game::OnLButtonDown(keys, x, y);
+    if (hit >= 0) DrawPlace(hit, true);
+    artwork->PresentDirty();
+    CheckGameOver();
 }
 
 void PairingGame::ClickPlace(int place) {

@@ -117,6 +117,8 @@ public:
     static constexpr int kStockX = 60, kStockY = 60;
 
     void NewGame(bool restart) override;
+    // A click on a place's top card selects it or lets it go; a pair selected leaves the table.
+    void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Nothing is ever dragged: there are no pick-ups.
     bool CheckGameOver() override;
     void Undo() override;
@@ -167,8 +169,8 @@ protected:
     virtual void ExcludeCards() {}
     // The deal after the empty table is drawn.
     virtual void Deal() { Refill(); }
-    // Where a click selects the top card of the place.
-    virtual void ClickPoint(int place, int& x, int& y) const = 0;
+    // Where a click selects the top card of the place: here well inside it.
+    virtual void ClickPoint(int place, int& x, int& y) const;
     bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
 
     // The empty places, first to last, from the stock while it lasts.
@@ -178,8 +180,6 @@ protected:
     void DrawStockArea(bool present);
     // One card, or the empty-pile mark, at (x, y).
     void DrawSlot(int x, int y, Card card, bool chosen, bool present);
-    // (x, y) lies on the card at (left, top), edges included.
-    bool OnCard(int x, int y, int left, int top) const;
     // A click on a place: deselects it, or selects its card; a second card is let go again unless
     // the two make a pair.
     void ClickPlace(int place);

@@ -21,21 +21,6 @@
 #include "games/game_registry.h"
 #include "games/game_rules.h"
 
-// The functions of a model of play (framework/play_model.h), declared once for every game. A
-// game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
-// its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
-// that play through hooks define Apply as play_position::ApplyWithoutHooks.
-template <typename Parts>
-struct PlayModel : Parts {
-    using Position = typename Parts::Position;
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
-    static bool Over(const Position& position);
-    static void Encode(const Position& position, PositionCode& out);
-    static void Cards(const Position& position, CardTally& out);
-};
-
 namespace play_position {
 
 // Piles are held bottom first with a count, as the stock is: its last card is dealt next.
@@ -79,6 +64,12 @@ template <typename Cards>
 void EncodePile(PositionCode& code, const Cards& cards, int count) {
     code.Byte(static_cast<uint8_t>(count));
     EncodeCards(code, cards, count);
+}
+
+// Each pile of a row: its count, then its cards.
+template <typename Piles, typename Counts>
+void EncodePiles(PositionCode& code, const Piles& piles, const Counts& counts) {
+    for (size_t k = 0; k < piles.size(); ++k) EncodePile(code, piles[k], counts[k]);
 }
 
 inline void EncodeInt(PositionCode& code, int32_t value) {
@@ -280,22 +271,40 @@ struct RecordReader final : RecordFields {
 
 }  // namespace play_position
 
-namespace play_position {
-
-// Apply for parts that play through hooks: their Play with hooks that show nothing.
+// Parts that play a move through hooks (a static template Play taking the hooks last).
 template <typename Parts>
-int ApplyWithoutHooks(typename Parts::Position& position, const PlayMove& move) {
-    NoHooks hooks;
-    return Parts::Play(position, move, hooks);
-}
+concept PlaysThroughHooks = requires(typename Parts::Position& position, play_position::NoHooks& hooks) {
+    Parts::Play(position, PlayMove{}, hooks);
+};
 
-}  // namespace play_position
+// The functions of a model of play (framework/play_model.h), declared once for every game. A
+// game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
+// its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
+// that play through hooks get Apply here: their Play with hooks that show nothing.
+template <typename Parts>
+struct PlayModel : Parts {
+    using Position = typename Parts::Position;
+    static void Moves(const Position& position, MoveList& out);
+    static int Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts> {
+        play_position::NoHooks hooks;
+        return Parts::Play(position, move, hooks);
+    }
+    static int Apply(Position& position, const PlayMove& move) requires(!PlaysThroughHooks<Parts>);
+    static bool Won(const Position& position);
+    static bool Over(const Position& position);
+    static void Encode(const Position& position, PositionCode& out);
+    static void Cards(const Position& position, CardTally& out);
+};
+
+// What a drawing of the whole table does beside drawing: nothing, or settle the end of the game
+// (and the hot spots) after it.
+enum TableDrawing : bool { kJustDraws = false, kSettlesOnDraw = true };
 
 // The on-screen part the single-table games share: the model's position as the state of play,
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
 // from the deck. The table sees its model's constants and helpers as its own.
-template <typename M, int Number = 0>
+template <typename M, int Number = 0, TableDrawing SettleOnDraw = kJustDraws>
 class ModelTable : public Game, public M {
 public:
     using Model = M;
@@ -338,6 +347,7 @@ public:
         artwork->RestoreBackground(0, 799, 0, 599);
         DrawAreas(false);
         DrawTableFrame(present);
+        if (SettleOnDraw) CheckGameOver();
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
@@ -368,6 +378,17 @@ protected:
     // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
     bool soundOnRestore = true;
 
+    // The start of a ruled deal: the menu items and the theme, no hot spots, the standard panel,
+    // dragged cards fanned (fanX, fanY) apart, a fresh position and nothing lifted.
+    void BeginModelDeal(bool restart, int fanX, int fanY) {
+        BeginRuledDeal(restart);
+        ClearHotspots();
+        fanDx = fanX;
+        fanDy = fanY;
+        SetStandardPanel();
+        position = Position();
+        lifted = kNothingLifted;
+    }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
@@ -406,6 +427,10 @@ protected:
         if (!OnStockTop(x, y, stockX, stockY)) return PlayClickedCard(x, y);
         SaveUndo();
         pressStock();
+    }
+    // (x, y) lies on the card at (left, top), edges included.
+    bool OnCard(int x, int y, int left, int top) const {
+        return x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight;
     }
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }

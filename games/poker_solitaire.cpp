@@ -21,8 +21,8 @@ int PokerHands::ScoreFull(GridHandPosition<5>& position) {
     });
 }
 
-GridHandPosition<PokerSolitaireGame::kSide> PokerSolitaireGame::ModelPosition() {
-    GridHandPosition<kSide> position = GridHandGame::ModelPosition();
+PokerSolitaireGame::Position PokerSolitaireGame::ModelPosition() const {
+    Position position = GridHandGame::ModelPosition();
     position.american = American();
     return position;
 }

@@ -17,7 +17,7 @@ struct PokerHands {
 };
 using PokerSolitaireModel = GridHandModel<5, PokerHands>;
 
-class PokerSolitaireGame : public GridHandGame<kPokerGrid> {
+class PokerSolitaireGame : public GridHandGame<kPokerGrid, PokerHands> {
 public:
     static constexpr int kGameNumber = 14;
     // Hands in table order; Nothing scores 0.
@@ -31,18 +31,13 @@ public:
     explicit PokerSolitaireGame(Artwork* artwork);
     // The scoring table: "Scoring" is "American"; any other text selects the English table.
     bool American() const { return RuleValues(kGameNumber).Text("Scoring") == "American"; }
-    GridHandPosition<kSide> ModelPosition() override;
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<PokerSolitaireModel>(*this, out); }
-
+    // The current position, with the scoring table in force.
+    Position ModelPosition() const override;
 
     static Hand ClassifyHand(const Line& hand);
     static int ScoreHand(const Line& hand, bool american);
 
 private:
-    int ApplyMove(const PlayMove& move) override {
-        position.american = American();
-        return PokerSolitaireModel::Apply(position, move);
-    }
     void TurnNextCard() override;
     // A game that is over shows its hand scores, also one ended early with the grid unfilled.
     bool HandsScored() const override { return true; }

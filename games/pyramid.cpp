@@ -245,12 +245,8 @@ int PyramidGame::TalonCardY(int index) const {
 // ---- Deal ----
 
 void PyramidGame::NewGame(bool restart) {
-    BeginRuledDeal(restart);
-    fanDx = 0;
-    fanDy = kTalonStep;
-    SetStandardPanel();
+    BeginModelDeal(restart, 0, kTalonStep);
     const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
-    position = PyramidModel::Position();
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
     position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
@@ -259,7 +255,6 @@ void PyramidGame::NewGame(bool restart) {
     if (sevenRows && extraCards) topY = kTopBothOn;
     else if (!sevenRows && !extraCards) topY = kTopBothOff;
     else topY = kTopOtherwise;
-    ClearHotspots();
 
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
@@ -328,10 +323,8 @@ void PyramidGame::DrawAreas(bool present) {
 
 void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    if (x >= kStockX && x <= kStockX + artwork->cardWidth && y >= kStockY && y <= kStockY + artwork->cardHeight)
-        PressStock();
-    else
-        PressCard(x, y);
+    if (OnCard(x, y, kStockX, kStockY)) PressStock();
+    else PressCard(x, y);
 }
 
 void PyramidGame::PressStock() {
@@ -419,9 +412,7 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     Game::OnMouseMove(keys, x, y);
     if (paused || gameOver) return;
     // The hand shows where a click does something; over a covered card it shows that it cannot.
-    const bool onStock =
-        x >= kStockX && x <= kStockX + artwork->cardWidth && y >= kStockY && y <= kStockY + artwork->cardHeight;
-    if (onStock || FindPickupAt(x, y)) {
+    if (OnCard(x, y, kStockX, kStockY) || FindPickupAt(x, y)) {
         ShowTablePointer(TablePointer::kPlayCard);
         return;
     }

@@ -6,9 +6,6 @@
 
 namespace {
 
-// Four rounds to every pile, then a fifth card to the first four: 52 cards.
-constexpr int kFullRounds = 4;
-constexpr int kPilesInLastRound = 4;
 constexpr int kPileAreaBottom = TakeFourteenGame::kPileY + TakeFourteenGame::kFanStep * 4 + 82;
 
 }  // namespace
@@ -29,18 +26,12 @@ bool TakeFourteenGame::CellsPossible(std::span<const Card> cells, const Deck& st
 
 // ---- Deal ----
 
+// A card to each pile in turn while the pack lasts: four rounds, and a fifth card to the first four.
 void TakeFourteenGame::Deal() {
-    for (int round = 0; round <= kFullRounds; ++round) {
-        const int pilesThisRound = round < kFullRounds ? kPiles : kPilesInLastRound;
-        for (int pile = 0; pile < pilesThisRound; ++pile) DealTo(pile);
-    }
+    for (int round = 0; round < kPileSlots; ++round)
+        for (int pile = 0; pile < kPiles; ++pile) DealTo(pile);
     DrawStockArea(true);
     artwork->PresentDirty();
-}
-
-void TakeFourteenGame::ClickPoint(int pile, int& x, int& y) const {
-    x = PileX(pile) + 20;
-    y = CardY(std::max(Count(pile) - 1, 0)) + 30;
 }
 
 // ---- Drawing ----
@@ -54,21 +45,4 @@ void TakeFourteenGame::DrawPlace(int pile, bool present) {
     for (int k = 0; k < count; ++k)
         artwork->DrawCard(x, CardY(k), Cell(pile, k), screen, k == count - 1 && selected[pile]);
     if (present) artwork->AddDirty({x, kPileY, right, kPileAreaBottom});
-}
-
-// ---- Moves ----
-
-void TakeFourteenGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const int count = Count(pile);
-        if (count > 0 && OnCard(x, y, PileX(pile), CardY(count - 1))) ClickPlace(pile);
-    }
-    Game::OnLButtonDown(keys, x, y);
-    if (selectedCount > 2) {
-        std::fill(selected.begin(), selected.end(), 0);
-        selectedCount = 0;
-    }
-    artwork->PresentDirty();
-    CheckGameOver();
 }

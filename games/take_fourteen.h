@@ -15,8 +15,6 @@ public:
 
     explicit TakeFourteenGame(Artwork* artwork);
 
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
-
     static int PileX(int pile) { return kPileX + kPilePitch * pile; }
     static int CardY(int index) { return kPileY + kFanStep * index; }
 
@@ -26,5 +24,4 @@ private:
     void DrawPlace(int pile, bool present) override;
     void CardOrigin(int pile, int k, int& x, int& y) const override { x = PileX(pile), y = CardY(k); }
     void Deal() override;
-    void ClickPoint(int pile, int& x, int& y) const override;
 };
