@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kPointsToFoundation = 5;
-constexpr int kPointsTurnCard = 5;
 // The stock grows up and to the left as it thickens.
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
@@ -62,7 +61,7 @@ void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&&
 void AgnesModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0) out.push_back({PlayMove::kStock});
-    tableau::AddFlips(p.pileCount, p.faceDownCount, kFirstPile, out);
+    p.AddFlips(kFirstPile, out);
     for (int pile = 0; pile < kPiles; ++pile)
         tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
             tableau::AddDrops<AgnesModel>(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
@@ -81,8 +80,7 @@ int AgnesModel::Apply(Position& p, const PlayMove& move) {
         DealToReserve(p, 0, kDealtReservePiles - 1, ignore);
         if (p.stock.count == kReservePiles - kDealtReservePiles) DealToReserve(p, kDealtReservePiles, kReservePiles - 1, ignore);
     } else if (move.kind == PlayMove::kFlip) {
-        p.points += kPointsTurnCard;
-        --p.faceDownCount[move.from - kFirstPile];
+        p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
         const int count = move.count;
@@ -100,7 +98,7 @@ int AgnesModel::Apply(Position& p, const PlayMove& move) {
             const int pile = move.to - kFirstPile;
             tableau::PutRun(p.tableau[pile], p.pileCount[pile], cards.data(), count);
         }
-        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.pileCount, p.faceDownCount);
+        if (p.rules.autoFlip) p.points += p.TurnFaceDownTops();
     }
     return p.points - before;
 }
@@ -147,10 +145,7 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
     code.bytes.clear();
     p.stock.Encode(code);
     tableau::EncodeTops(code, p.foundations);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
-        tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
-    }
+    p.EncodePiles(code);
     for (int pile = 0; pile < kReservePiles; ++pile)
         tableau::EncodePile(code, p.reserve[pile].data(), p.reserveCount[pile]);
     code.Byte(static_cast<uint8_t>(p.startRank));
@@ -174,7 +169,7 @@ void AgnesGame::NewGame(bool restart) {
     StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn);
     ShowOpening();
 
-    DealRows(AgnesModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
+    DealRows(position, AgnesModel::kFirstPile);
     CheckGameOver();
     StartClock(0);
 }
@@ -202,10 +197,9 @@ void AgnesGame::DrawOwnPlace(int place, bool present) {
     const int pile = place - AgnesModel::kFirstReserve;
     const int x = ReserveX(pile);
     const int bottom = ReserveY(AgnesModel::kReserveSlots - 1) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
+    const AreaRefresh refresh(artwork, {x, kReserveY, x + artwork->cardWidth, bottom}, present);
     for (int k = 0; k < position.reserveCount[pile]; ++k)
         artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
 }
 
 // ---- Moves ----
@@ -258,8 +252,7 @@ void AgnesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, AgnesModel::kFirstPile, AgnesModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
-                  kTableauY, kTableauStep);
+    LiftFromPiles(drag, AgnesModel::kFirstPile, AgnesModel::kPiles, p.tableau, p.pileCount);
 }
 
 // ---- Hotspots and tools ----

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kPointsToFoundationFromHand = 10;  // from the waste or the reserve
-constexpr int kPointsToFoundationFromPile = 5;
-constexpr int kPointsPerCardFromHand = 5;
 constexpr int kPointsAutoFill = 5;
 constexpr int kRecycleCost = 5;
 // A squared pile grows up and to the left; these margins cover its thickest layer.
@@ -55,17 +52,13 @@ void AddDrops(const Position& p, int from, int index, Card lowest, int count, Mo
             out.push_back(tableau::MakeMove(from, index, Model::kFirstPile + pile, count));
 }
 
-// Puts cards picked up from `from` on place `to`, scoring as the table does.
-void Place(Position& p, int from, int to, const Card* cards, int count) {
-    const bool fromHand = from == Model::kWastePlace || from == Model::kReservePlace;
-    if (to < Model::kFirstPile) {
-        p.foundations[to - Model::kFirstFoundation] = cards[0];
-        p.points += fromHand ? kPointsToFoundationFromHand : kPointsToFoundationFromPile;
-    } else {
-        const int pile = to - Model::kFirstPile;
-        if (fromHand) p.points += kPointsPerCardFromHand * count;
-        for (int i = 0; i < count; ++i) p.tableau[pile][p.pileCount[pile]++] = cards[i];
-    }
+// Plays a move of cards (a move of the waste's top card leaves one card fewer turned this time).
+void MoveCards(Position& p, const PlayMove& move) {
+    tableau::MoveCards(p, move, p.tableau, p.pileCount, Model::kFirstFoundation, Model::kFirstPile, [&](int from) {
+        if (from == Model::kReservePlace) return tableau::TakeTop(p.reserve, p.reserveCount);
+        p.turnedCount = std::max(p.turnedCount - 1, 0);
+        return tableau::TakeTop(p.waste, p.wasteCount);
+    });
 }
 
 bool CanMove(const Position& p, Card card, bool toFoundations, bool toTableau) {
@@ -111,27 +104,15 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
         return p.points - before;
     }
     if (move.kind != PlayMove::kMove) return 0;
-    std::array<Card, kMaxStackCards> cards{};
-    const int count = move.count;
-    if (move.from == kWastePlace) {
-        cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
-        p.turnedCount = std::max(p.turnedCount - 1, 0);
-    } else if (move.from == kReservePlace) {
-        cards[0] = tableau::TakeTop(p.reserve, p.reserveCount);
-    } else {
-        const int pile = move.from - kFirstPile;
-        tableau::TakeRun(p.tableau[pile], p.pileCount[pile], move.index, count, cards.data());
-    }
-    Place(p, move.from, move.to, cards.data(), count);
+    MoveCards(p, move);
     return p.points - before;
 }
 
 int CanfieldModel::FillFromReserve(Position& p) {
     const int pile = EmptyPileForReserve(p);
     if (pile < 0) return 0;
-    const Card card = tableau::TakeTop(p.reserve, p.reserveCount);
     const int32_t before = p.points;
-    Place(p, kReservePlace, kFirstPile + pile, &card, 1);
+    MoveCards(p, tableau::MakeMove(kReservePlace, p.reserveCount - 1, kFirstPile + pile, 1));
     p.points += kPointsAutoFill;
     return p.points - before;
 }
@@ -237,11 +218,9 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kLayerMarginX + 10, kLayerMarginY + 5,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
-    if (place == Model::kWastePlace) {
-        int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, ReadRules().cardsDealt, p.turnedCount, kWasteFanStep, x, y);
-        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
-    }
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.turnedCount,
+                              kWasteFanStep);
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
@@ -260,15 +239,13 @@ void CanfieldGame::DrawOwnPlace(int place, bool present) {
         const Rules rules = ReadRules();
         const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
         const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-        if (present) artwork->RestoreBackground(left, right, top, bottom);
+        const AreaRefresh refresh(artwork, {left, top, right, bottom}, present);
         DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
                   kWasteFanStep);
-        if (present) artwork->AddDirty({left, top, right, bottom});
         return;
     }
     const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
-    const int right = kReserveX + artwork->cardWidth, bottom = kReserveY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const AreaRefresh refresh(artwork, {left, top, kReserveX + artwork->cardWidth, kReserveY + artwork->cardHeight}, present);
     const int screen = artwork->screenBuffer;
     const int reserveCount = position.reserveCount;
     // While the reserve's top card is in the hand, the cards under it are still unknown.
@@ -284,7 +261,6 @@ void CanfieldGame::DrawOwnPlace(int place, bool present) {
             else artwork->DrawCardBack(x, y, artwork->cardBack, screen);
         }
     }
-    if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 // ---- Moves ----
@@ -320,8 +296,7 @@ void CanfieldGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, CanfieldModel::kFirstPile, CanfieldModel::kPiles, position.tableau, position.pileCount, nullptr, ColumnX,
-                  kTableauY, kTableauStep);
+    LiftFromPiles(drag, CanfieldModel::kFirstPile, CanfieldModel::kPiles, position.tableau, position.pileCount);
 }
 
 void CanfieldGame::AfterMove() {

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kPointsTurnCard = 5;
 constexpr int kRecycleCost = 5;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
 // thickest stock (104 cards) and waste (65 cards).
@@ -34,9 +33,9 @@ bool FortyThievesModel::CanPlay(const Position& p, Card card, Card top, bool toF
     return card.Rank() != p.startRank && NextRank(card.Rank()) == top.Rank() && card.Suit() == top.Suit();
 }
 
-bool FortyThievesModel::FitsColumn(const Position& p, int column, Card lowest, int count) {
-    if (p.columnCount[column] + count > kColumnSlots || p.AllFaceDown(column)) return false;
-    const Card top = p.columnCount[column] > 0 ? p.columns[column][p.columnCount[column] - 1] : Card();
+bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int count) {
+    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
+    const Card top = p.pileCount[column] > 0 ? p.tableau[column][p.pileCount[column] - 1] : Card();
     return CanPlay(p, lowest, top, false);
 }
 
@@ -44,16 +43,8 @@ namespace {
 
 using Model = FortyThievesModel;
 
-void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
-    for (int f = 0; f < Model::kFoundations; ++f)
-        if (count == 1 && Model::CanPlay(p, lowest, p.foundations[f], true))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, count));
-    for (int column = 0; column < p.columnsInPlay; ++column)
-        if (Model::kFirstColumn + column != from && Model::FitsColumn(p, column, lowest, count))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstColumn + column, count));
-}
-
-bool FitsFoundation(const Position& p, Card card) {
+// Whether the card fits some foundation.
+bool GoesHome(const Position& p, Card card) {
     if (card.Rank() == p.startRank) return true;
     for (Card top : p.foundations)
         if (top.IsValid() && Model::CanPlay(p, card, top, true)) return true;
@@ -66,16 +57,16 @@ bool FitsFoundation(const Position& p, Card card) {
 // filling one only moves the problem. Every step is a legal move, so a true answer is always a
 // real sequence of moves.
 bool ProgressBySingleMoves(const Position& p, int column) {
-    std::array<Card, Model::kColumns> tops;
-    for (int k = 0; k < p.columnsInPlay; ++k) tops[k] = p.FaceUpTop(k) ? p.columns[k][p.columnCount[k] - 1] : Card();
-    for (int i = p.columnCount[column] - 1; i >= p.faceDownCount[column]; --i) {
-        const Card card = p.columns[column][i];
+    std::array<Card, Model::kPiles> tops;
+    for (int k = 0; k < p.columnsInPlay; ++k) tops[k] = p.FaceUpTop(k) ? p.tableau[k][p.pileCount[k] - 1] : Card();
+    for (int i = p.pileCount[column] - 1; i >= p.faceDownCount[column]; --i) {
+        const Card card = p.tableau[column][i];
         int to = -1;
         for (int k = 0; k < p.columnsInPlay && to < 0; ++k)
             if (k != column && tops[k].IsValid() && Model::CanPlay(p, card, tops[k], false)) to = k;
         if (to < 0) return false;
         tops[to] = card;
-        if (i > p.faceDownCount[column] && FitsFoundation(p, p.columns[column][i - 1])) return true;
+        if (i > p.faceDownCount[column] && GoesHome(p, p.tableau[column][i - 1])) return true;
     }
     return true;
 }
@@ -87,15 +78,16 @@ bool ProgressBySingleMoves(const Position& p, int column) {
 void FortyThievesModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (CanDeal(p) || CanRecycle(p)) out.push_back({PlayMove::kStock});
-    tableau::AddFlips(p.columnCount, p.faceDownCount, kFirstColumn, out);
-    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    p.AddFlips(kFirstPile, out);
+    if (p.wasteCount > 0)
+        tableau::AddDrops<FortyThievesModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out,
+                                             p.columnsInPlay);
     for (int column = 0; column < p.columnsInPlay; ++column) {
-        if (!p.FaceUpTop(column)) continue;
-        const int count = p.columnCount[column], top = count - 1;
-        AddDrops(p, kFirstColumn + column, top, p.columns[column][top], 1, out);
-        if (!p.movePartial) continue;
-        for (int i = top - 1; i >= p.faceDownCount[column]; --i)
-            if (count - i <= kMaxStackCards) AddDrops(p, kFirstColumn + column, i, p.columns[column][i], count - i, out);
+        const int count = p.pileCount[column];
+        const int lowest = p.movePartial ? p.faceDownCount[column] : std::max(count - 1, p.faceDownCount[column]);
+        tableau::ForEachPileStack(count, lowest, true, [&](int k, int n) {
+            tableau::AddDrops<FortyThievesModel>(p, kFirstPile + column, k, p.tableau[column][k], n, out, p.columnsInPlay);
+        });
     }
 }
 
@@ -110,17 +102,17 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
             ++p.recyclesUsed;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        p.points += kPointsTurnCard;
-        --p.faceDownCount[move.from - kFirstColumn];
+        p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
-        tableau::MoveCards(p, move, p.columns, p.columnCount, kWastePlace, kFirstFoundation, kFirstColumn);
-        if (p.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
+        tableau::MoveCards(p, move, p.tableau, p.pileCount, kFirstFoundation, kFirstPile,
+                           [&](int) { return tableau::TakeTop(p.waste, p.wasteCount); });
+        if (p.autoFlip) p.points += p.TurnFaceDownTops();
     }
     return p.points - before;
 }
 
 bool FortyThievesModel::Won(const Position& p) {
-    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.columnCount);
+    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 bool FortyThievesModel::Over(const Position& p) {
@@ -130,7 +122,7 @@ bool FortyThievesModel::Over(const Position& p) {
     for (int column = 0; column < inPlay; ++column)
         if (p.AllFaceDown(column)) return false;
     for (int column = 0; column < inPlay; ++column)
-        if (p.FaceUpTop(column) && FitsFoundation(p, p.columns[column][p.columnCount[column] - 1])) return false;
+        if (p.FaceUpTop(column) && GoesHome(p, p.tableau[column][p.pileCount[column] - 1])) return false;
 
     // Cards that can still come into play from stock and waste.
     tableau::Candidates<129> candidates;
@@ -142,19 +134,19 @@ bool FortyThievesModel::Over(const Position& p) {
         for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
     if (candidates.count > 0) {
         for (int column = 0; column < inPlay; ++column)
-            if (p.columnCount[column] == 0) return false;
+            if (p.pileCount[column] == 0) return false;
         for (int c = 0; c < candidates.count; ++c)
             for (int column = 0; column < inPlay; ++column)
-                if (p.FaceUpTop(column) && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
+                if (p.FaceUpTop(column) && CanPlay(p, candidates[c], p.tableau[column][p.pileCount[column] - 1], false))
                     return false;
     }
 
     if (p.movePartial) {
         for (int c = 0; c < inPlay; ++c) {
             if (!p.FaceUpTop(c)) continue;
-            const Card lowest = p.columns[c][p.faceDownCount[c]];
+            const Card lowest = p.tableau[c][p.faceDownCount[c]];
             for (int k = 0; k < inPlay; ++k)
-                if (k != c && p.FaceUpTop(k) && CanPlay(p, lowest, p.columns[k][p.columnCount[k] - 1], false)) return false;
+                if (k != c && p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) return false;
         }
     } else {
         for (int c = 0; c < inPlay; ++c)
@@ -162,26 +154,23 @@ bool FortyThievesModel::Over(const Position& p) {
     }
 
     for (int column = 0; column < inPlay; ++column)
-        if (p.FaceUpTop(column)) add(p.columns[column][p.columnCount[column] - 1]);
+        if (p.FaceUpTop(column)) add(p.tableau[column][p.pileCount[column] - 1]);
     if (p.movePartial) {
         for (int c = 0; c < inPlay; ++c)
-            for (int i = p.faceDownCount[c] + 1; i < p.columnCount[c]; ++i)
+            for (int i = p.faceDownCount[c] + 1; i < p.pileCount[c]; ++i)
                 for (int k = 0; k < inPlay; ++k)
-                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.columns[c][i], p.columns[k][p.columnCount[k] - 1], false))
-                        add(p.columns[c][i - 1]);
+                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
+                        add(p.tableau[c][i - 1]);
     }
     for (int c = 0; c < candidates.count; ++c)
-        if (FitsFoundation(p, candidates[c])) return false;
+        if (GoesHome(p, candidates[c])) return false;
     return true;
 }
 
 void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
     tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     tableau::EncodeTops(code, p.foundations);
-    for (int column = 0; column < p.columnsInPlay; ++column) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
-        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
-    }
+    p.EncodePiles(code, p.columnsInPlay);
     code.Byte(static_cast<uint8_t>(p.startRank));
     tableau::EncodeRecycles(code, p.recyclesUsed, p.recycle);
     code.Byte(static_cast<uint8_t>(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5));
@@ -193,13 +182,6 @@ FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwo
     checkAfterPickUp = false;
     soundPerCard = true;
 }
-
-bool FortyThievesGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    using Model = FortyThievesModel;
-    if (place >= Model::kFirstColumn) return Model::FitsColumn(p, place - Model::kFirstColumn, drag.cards[0], drag.count);
-    return drag.count == 1 && Model::CanPlay(p, drag.cards[0], p.foundations[place - Model::kFirstFoundation], true);
-}
-
 
 // ---- Deal ----
 
@@ -213,15 +195,9 @@ void FortyThievesGame::NewGame(bool restart) {
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     ShowOpening();
 
-    for (int row = 0; row < rules.rows; ++row) {
-        const bool faceDown = row < rules.rowsFaceDown;
-        for (int column = 0; column < rules.columnsInPlay; ++column) {
-            const Card card = DealTo(FortyThievesModel::kFirstColumn + column, faceDown);
-            if (!card.IsValid()) break;
-            position.columns[column][position.columnCount[column]++] = card;
-            if (faceDown) ++position.faceDownCount[column];
-        }
-    }
+    const int width = rules.columnsInPlay;
+    for (int row = 0; row < rules.rows; ++row)
+        DealRowOnto(position, FortyThievesModel::kFirstPile, 0, width, row < rules.rowsFaceDown ? 0 : width);
     CheckGameOver();
     StartClock(0);
 }
@@ -231,28 +207,22 @@ void FortyThievesGame::NewGame(bool restart) {
 TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     using Model = FortyThievesModel;
     const Position& p = position;
-    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstPile;
     const int inPlay = ReadRules().columnsInPlay;
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < ReadRules().recycle);
-    if (place == Model::kWastePlace) {
-        int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
-        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
-    }
+    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
     if (f >= 0 && f < FortyThievesModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
     if (column >= 0 && column < inPlay)
-        return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.columns[column].data(),
-                             p.columnCount[column], p.faceDownCount[column]);
+        return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.tableau[column].data(),
+                             p.pileCount[column], p.faceDownCount[column]);
     return {};
 }
 
 void FortyThievesGame::DrawOwnPlace(int, bool present) {
     const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-    const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
     DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
-    if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 // ---- Moves ----
@@ -284,10 +254,7 @@ void FortyThievesGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    const int columnsInPlay = ReadRules().columnsInPlay;
-    LiftFromPiles(drag, FortyThievesModel::kFirstColumn, columnsInPlay, position.columns, position.columnCount,
-                  position.faceDownCount.data(), [&](int column) { return ColumnX(column, columnsInPlay); }, kColumnY,
-                  kColumnStep);
+    LiftFromPiles(drag, FortyThievesModel::kFirstPile, ReadRules().columnsInPlay, position.tableau, position.pileCount);
 }
 
 // ---- Hotspots and tools ----
@@ -298,8 +265,8 @@ void FortyThievesGame::AddPickups() {
     // The top card, and with MovePartial every longer face-up run.
     for (int column = 0; column < rules.columnsInPlay; ++column) {
         if (!position.FaceUpTop(column)) continue;
-        const int lowest = rules.movePartial ? position.faceDownCount[column] : position.columnCount[column] - 1;
-        AddColumnPickups(FortyThievesModel::kFirstColumn + column, lowest, true);
+        const int lowest = rules.movePartial ? position.faceDownCount[column] : position.pileCount[column] - 1;
+        AddColumnPickups(FortyThievesModel::kFirstPile + column, lowest, true);
     }
 }
 
@@ -311,7 +278,7 @@ double FortyThievesGame::GetScoreFactor() {
     // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
     factor *= 1.0 + 0.05 * rules.rowsFaceDown;
     factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (FortyThievesModel::kColumns - rules.columnsInPlay);
+    factor *= 1.0 - 0.05 * (FortyThievesModel::kPiles - rules.columnsInPlay);
     return factor;
 }
 
@@ -321,21 +288,21 @@ void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, in
                                     int32_t& seconds) {
     fields.Cards(p.foundations);
     fields.Pile(p.waste, p.wasteCount);
-    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
     fields.Clock(recordPoints, seconds);
 }
 
 bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
     const int inPlay = ReadRules().columnsInPlay;
-    for (int column = inPlay; column < FortyThievesModel::kColumns; ++column)
-        if (read.columnCount[column] != 0) return false;
+    for (int column = inPlay; column < FortyThievesModel::kPiles; ++column)
+        if (read.pileCount[column] != 0) return false;
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank
     // up to its top. The current rank is tried first, since with empty foundations any rank fits.
     PackTally tally(2);
     if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
-        !tableau::TakePiles(tally, read.columns, read.columnCount))
+        !tableau::TakePiles(tally, read.tableau, read.pileCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);
     return read.startRank >= 0;

@@ -34,11 +34,11 @@ struct FortyThievesRules {
 // the waste or turns the waste over; kFlip turns a column's face-down top card; a move picks up
 // `count` cards from `index` of a column, or the waste's top card. Encode leaves out the points.
 struct FortyThievesModel {
-    static constexpr int kFoundations = 8, kColumns = 10, kColumnSlots = 16, kWasteSlots = 65;
-    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstColumn = 10;
+    static constexpr int kFoundations = 8, kPiles = 10, kPileSlots = 16, kWasteSlots = 65;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 10;
 
     using Rules = FortyThievesRules;
-    struct Position : tableau::FannedColumns<kColumns, kColumnSlots>,
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
                       tableau::StockAndWaste<kFoundations, Deck::kMaxCards, kWasteSlots>, Rules {
         int32_t startRank = Card::kAce;
         int32_t recyclesUsed = 0;
@@ -50,19 +50,22 @@ struct FortyThievesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
+    static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         out.packs = 2;
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);
-        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
+        for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
         for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
     }
 
     // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
     // the starting rank, columns down in suit; the starting rank goes on no card.
     static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);
-    static bool FitsColumn(const Position& position, int column, Card lowest, int count);
+    static bool FitsFoundation(const Position& position, int f, Card lowest, int count) {
+        return count == 1 && CanPlay(position, lowest, position.foundations[f], true);
+    }
+    static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // Whether the stock deals (true) or the waste is turned over (false); nothing when neither.
     static bool CanDeal(const Position& position) {
         return position.stock.count > 0 && position.wasteCount < kWasteSlots;
@@ -95,7 +98,6 @@ public:
 
 private:
     void OnStock() override;
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kPointsFromHandToColumn = 5;       // from the waste or a post
-constexpr int kPointsFromHandToFoundation = 10;
-constexpr int kPointsColumnToFoundation = 5;
 constexpr int32_t kMaxRecycles = 1'000'000;
 constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
@@ -79,26 +76,11 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
             ++p.recyclesUsed;
         }
     } else if (move.kind == PlayMove::kMove) {
-        std::array<Card, kMaxStackCards> cards{};
-        const int count = move.count;
-        const bool fromHand = move.from < kFirstFoundation;
-        if (move.from == kWastePlace) {
-            cards[0] = tableau::TakeTop(p.waste, p.wasteCount);
-        } else if (fromHand) {
-            const int post = move.from - kFirstPost;
-            cards[0] = tableau::TakeTop(p.posts[post], p.postCount[post]);
-        } else {
-            const int column = move.from - kFirstColumn;
-            tableau::TakeRun(p.columns[column], p.columnCount[column], move.index, count, cards.data());
-        }
-        if (move.to < kFirstColumn) {
-            p.foundations[move.to - kFirstFoundation] = cards[0];
-            p.points += fromHand ? kPointsFromHandToFoundation : kPointsColumnToFoundation;
-        } else {
-            const int column = move.to - kFirstColumn;
-            tableau::PutRun(p.columns[column], p.columnCount[column], cards.data(), count);
-            if (fromHand) p.points += kPointsFromHandToColumn;
-        }
+        // The waste's or a post's top card, or a run of a column.
+        tableau::MoveCards(p, move, p.columns, p.columnCount, kFirstFoundation, kFirstColumn, [&](int from) {
+            if (from == kWastePlace) return tableau::TakeTop(p.waste, p.wasteCount);
+            return tableau::TakeTop(p.posts[from - kFirstPost], p.postCount[from - kFirstPost]);
+        });
     }
     return p.points - before;
 }
@@ -226,11 +208,7 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
-    if (place == Model::kWastePlace) {
-        int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, 1, 0, 0, x, y);
-        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
-    }
+    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
     // A post offers its last card a little raised (its depth), at its own slot when drawn.
     if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
     if (f >= 0 && f < GateModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
@@ -243,19 +221,16 @@ void GateGame::DrawOwnPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
     if (place == GateModel::kWastePlace) {
         const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-        const int right = kWasteX + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-        if (present) artwork->RestoreBackground(left, right, top, bottom);
+        const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
         DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
-        if (present) artwork->AddDirty({left, top, right, bottom});
         return;
     }
     const int post = place - GateModel::kFirstPost, x = PostX(post);
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(GateModel::kPostSlots - 1) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
+    const AreaRefresh refresh(artwork, {x, top, x + artwork->cardWidth, bottom}, present);
     // Every card stands at its slot; only the pick-up of the last one is raised.
     for (int slot = 0; slot < position.postCount[post]; ++slot)
         artwork->DrawCard(x, PostSlotY(slot), position.posts[post][slot], screen);
-    if (present) artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
 }
 
 // ---- Moves ----

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kPointsTurnCard = 5;
 constexpr int kTurnWasteCost = 5;
 
 // Refresh areas of the table parts (inclusive).
@@ -53,7 +52,7 @@ KlondikeModel::StockPress KlondikeModel::PressStock(const Position& p) {
 void KlondikeModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (PressStock(p) != StockPress::kNothing) out.push_back({PlayMove::kStock});
-    tableau::AddFlips(p.pileCount, p.faceDownCount, kFirstPile, out);
+    p.AddFlips(kFirstPile, out);
     if (p.wasteCount > 0) tableau::AddDrops<KlondikeModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < kPiles; ++pile) {
         tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
@@ -75,12 +74,13 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
             p.dealtThisTurn = 0;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        p.points += kPointsTurnCard;
-        --p.faceDownCount[move.from - kFirstPile];
+        p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
-        if (tableau::MoveCards(p, move, p.tableau, p.pileCount, kWastePlace, kFirstFoundation, kFirstPile))
+        tableau::MoveCards(p, move, p.tableau, p.pileCount, kFirstFoundation, kFirstPile, [&](int) {
             --p.dealtThisTurn;
-        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.pileCount, p.faceDownCount);
+            return tableau::TakeTop(p.waste, p.wasteCount);
+        });
+        if (p.rules.autoFlip) p.points += p.TurnFaceDownTops();
     }
     return p.points - before;
 }
@@ -130,10 +130,7 @@ bool KlondikeModel::Over(const Position& p) {
 void KlondikeModel::Encode(const Position& p, PositionCode& code) {
     tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     tableau::EncodeTops(code, p.foundations);
-    for (int pile = 0; pile < kPiles; ++pile) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[pile]));
-        tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
-    }
+    p.EncodePiles(code);
     code.Byte(static_cast<uint8_t>(p.startRank));
     code.Byte(static_cast<uint8_t>(std::min(p.turnsUsed, 255)));
     const KlondikeRules& r = p.rules;
@@ -156,7 +153,7 @@ void KlondikeGame::NewGame(bool restart) {
     if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
     ShowOpening();
 
-    DealRows(KlondikeModel::kFirstPile, position.tableau, position.pileCount, position.faceDownCount);
+    DealRows(position, KlondikeModel::kFirstPile);
     CheckGameOver();
     StartClock(0);
 }
@@ -168,11 +165,9 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
-    if (place == Model::kWastePlace) {
-        int x = 0, y = 0;
-        WasteTop(kWasteX, kWasteY, p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep, x, y);
-        return Place::Waste(x, y, p.waste.data(), p.wasteCount);
-    }
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
+                              kWasteFanStep);
     if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
     if (pile >= 0 && pile < KlondikeModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
@@ -183,17 +178,17 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
 // The stock's and the waste's refresh areas are the game's own.
 void KlondikeGame::DrawOwnPlace(int place, bool present) {
     const Rules rules = ReadRules();
-    const Rect area = place == KlondikeModel::kStockPlace
-                          ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
-                          : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    const AreaRefresh refresh(artwork,
+                              place == KlondikeModel::kStockPlace
+                                  ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
+                                  : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom},
+                              present);
     if (place == KlondikeModel::kStockPlace)
         artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
                            rules.TurnAllowed(position.turnsUsed));
     else
         DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
                   position.dealtThisTurn, kWasteFanStep);
-    if (present) artwork->AddDirty(area);
 }
 
 // ---- Moves ----
@@ -216,8 +211,7 @@ void KlondikeGame::LiftCards(DragRecord& drag) {
         CheckGameOver();
         return;
     }
-    LiftFromPiles(drag, KlondikeModel::kFirstPile, KlondikeModel::kPiles, p.tableau, p.pileCount, p.faceDownCount.data(), PileX,
-                  kTableauY, kTableauStep);
+    LiftFromPiles(drag, KlondikeModel::kFirstPile, KlondikeModel::kPiles, p.tableau, p.pileCount);
 }
 
 // ---- Hotspots and tools ----

@@ -49,7 +49,7 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
+    static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);

@@ -174,31 +174,27 @@ void QuadrilleGame::DrawWasteArea(bool present) {
     const Rules rules = ReadRules();
     const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
     const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const AreaRefresh refresh(artwork, {left, top, right, bottom}, present);
     DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
               kWasteFanStep);
-    if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void QuadrilleGame::DrawCentreArea(bool present) {
     const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
-    const int right = kCentreX + artwork->cardWidth, bottom = kCentreY + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, top, bottom);
+    const AreaRefresh refresh(artwork, {left, top, kCentreX + artwork->cardWidth, kCentreY + artwork->cardHeight}, present);
     if (!position.centre[0].IsValid() || position.centreCount < 1)
         artwork->DrawPlaceholder(kCentreX, kCentreY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
     else
         artwork->DrawCard(kCentreX, kCentreY, position.centre[position.centreCount - 1], artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, top, right, bottom});
 }
 
 void QuadrilleGame::DrawPileArea(bool down, int k, bool present) {
     const int x = down ? kDownX[k] : kUpX[k], y = down ? kDownY[k] : kUpY[k];
     const Card top = down ? position.downTops[k] : position.upTops[k];
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, y + artwork->cardHeight);
+    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
     // An empty pile shows the card it waits for, darkened, as a guide.
     if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, top.Rank(), 1);
     else artwork->DrawCard(x, y, Card(kPileSuit[k], down ? kFive : kSix), artwork->screenBuffer, true);
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
 }
 
 void QuadrilleGame::DrawPlace(int place, bool present) {

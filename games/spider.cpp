@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kPointsPerFoundationCard = 5;
-constexpr int kPointsTurnCard = 5;
 constexpr int kFullRows = 4;       // rows 0..3 go to every column
 constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
 constexpr int kDealRows = 6;
@@ -46,19 +45,19 @@ bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, in
     return CanPlace(cards[0], p.foundations[f], true, p.startCard);
 }
 
-bool SpiderModel::FitsColumn(const Position& p, int column, Card lowest, int count) {
-    if (p.columnCount[column] + count > kColumnSlots || p.AllFaceDown(column)) return false;
-    if (p.columnCount[column] == 0) return true;
-    return CanPlace(lowest, p.columns[column][p.columnCount[column] - 1], false, p.startCard);
+bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count) {
+    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
+    if (p.pileCount[column] == 0) return true;
+    return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
 }
 
 int SpiderModel::RunLength(const Position& p, int column, int lowest) {
-    const int count = p.columnCount[column];
+    const int count = p.pileCount[column];
     if (count == 0) return 0;
-    const Card top = p.columns[column][count - 1];
+    const Card top = p.tableau[column][count - 1];
     int length = 1;
     for (int i = count - 2; i >= lowest && length < kSuitLength; --i) {
-        const Card below = p.columns[column][i], above = p.columns[column][i + 1];
+        const Card below = p.tableau[column][i], above = p.tableau[column][i + 1];
         if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
         ++length;
     }
@@ -78,19 +77,19 @@ bool SpiderModel::IsFullSuit(const Card* cards, int count) {
 void SpiderModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0) out.push_back({PlayMove::kStock});
-    tableau::AddFlips(p.columnCount, p.faceDownCount, kFirstColumn, out);
-    for (int from = 0; from < kColumns; ++from) {
-        const int count = p.columnCount[from];
+    p.AddFlips(kFirstPile, out);
+    for (int from = 0; from < kPiles; ++from) {
+        const int count = p.pileCount[from];
         if (count == 0 || p.faceDownCount[from] >= count) continue;
         const int run = RunLength(p, from, p.faceDownCount[from]);
         for (int k = 1; k <= run; ++k) {
-            const Card* cards = &p.columns[from][count - k];
+            const Card* cards = &p.tableau[from][count - k];
             for (int f = 0; f < kFoundations; ++f)
                 if (FitsFoundation(p, f, cards, k))
-                    out.push_back(tableau::MakeMove(kFirstColumn + from, count - k, kFirstFoundation + f, k));
-            for (int to = 0; to < kColumns; ++to)
-                if (to != from && FitsColumn(p, to, cards[0], k))
-                    out.push_back(tableau::MakeMove(kFirstColumn + from, count - k, kFirstColumn + to, k));
+                    out.push_back(tableau::MakeMove(kFirstPile + from, count - k, kFirstFoundation + f, k));
+            for (int to = 0; to < kPiles; ++to)
+                if (to != from && FitsPile(p, to, cards[0], k))
+                    out.push_back(tableau::MakeMove(kFirstPile + from, count - k, kFirstPile + to, k));
         }
     }
 }
@@ -98,36 +97,35 @@ void SpiderModel::Moves(const Position& p, MoveList& out) {
 int SpiderModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        for (int column = 0; column < kColumns; ++column) {
+        for (int column = 0; column < kPiles; ++column) {
             // A column at the end of its storage is passed over and the card stays in the stock.
-            if (p.columnCount[column] >= kColumnSlots) continue;
+            if (p.pileCount[column] >= kPileSlots) continue;
             const Card card = p.stock.Deal();
             if (!card.IsValid()) break;
-            p.columns[column][p.columnCount[column]++] = card;
+            p.tableau[column][p.pileCount[column]++] = card;
         }
     } else if (move.kind == PlayMove::kFlip) {
-        p.points += kPointsTurnCard;
-        --p.faceDownCount[move.from - kFirstColumn];
+        p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
         std::array<Card, kMaxStackCards> cards{};
-        const int count = move.count, from = move.from - kFirstColumn;
-        tableau::TakeRun(p.columns[from], p.columnCount[from], move.index, count, cards.data());
-        if (move.to < kFirstColumn) {
+        const int count = move.count, from = move.from - kFirstPile;
+        tableau::TakeRun(p.tableau[from], p.pileCount[from], move.index, count, cards.data());
+        if (move.to < kFirstPile) {
             p.points += kPointsPerFoundationCard * count;
             p.foundations[move.to - kFirstFoundation] = cards[count - 1];
         } else {
-            const int to = move.to - kFirstColumn;
-            tableau::PutRun(p.columns[to], p.columnCount[to], cards.data(), count);
+            const int to = move.to - kFirstPile;
+            tableau::PutRun(p.tableau[to], p.pileCount[to], cards.data(), count);
         }
-        if (p.rules.autoFlip) p.points += kPointsTurnCard * tableau::TurnFaceDownTops(p.columnCount, p.faceDownCount);
+        if (p.rules.autoFlip) p.points += p.TurnFaceDownTops();
     }
     return p.points - before;
 }
 
 bool SpiderModel::Won(const Position& p) {
     if (p.stock.count != 0) return false;
-    for (int column = 0; column < kColumns; ++column)
-        if (p.columnCount[column] != 0) return false;
+    for (int column = 0; column < kPiles; ++column)
+        if (p.pileCount[column] != 0) return false;
     return true;
 }
 
@@ -135,13 +133,13 @@ bool SpiderModel::Won(const Position& p) {
 // progress.
 bool SpiderModel::Over(const Position& p) {
     if (p.stock.count > 0) return false;
-    for (int column = 0; column < kColumns; ++column)
+    for (int column = 0; column < kPiles; ++column)
         if (p.AllFaceDown(column)) return false;
     SearchStart start;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < kPiles; ++column) {
         start.hadFaceDown[column] = p.faceDownCount[column] > 0;
-        for (int i = p.faceDownCount[column]; i < p.columnCount[column]; ++i)
-            start.columns[column].push_back(p.columns[column][i]);
+        for (int i = p.faceDownCount[column]; i < p.pileCount[column]; ++i)
+            start.columns[column].push_back(p.tableau[column][i]);
     }
     return !SearchProgress(start, p.foundations, p.startCard, p.rules.suitAssembled != 0);
 }
@@ -150,10 +148,7 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
     code.bytes.clear();
     p.stock.Encode(code);
     tableau::EncodeTops(code, p.foundations);
-    for (int column = 0; column < kColumns; ++column) {
-        code.Byte(static_cast<uint8_t>(p.faceDownCount[column]));
-        tableau::EncodePile(code, p.columns[column].data(), p.columnCount[column]);
-    }
+    p.EncodePiles(code);
     code.Byte(static_cast<uint8_t>(p.startCard));
     code.Byte(static_cast<uint8_t>(p.rules.suitAssembled | p.rules.autoFlip << 1));
 }
@@ -165,8 +160,8 @@ SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNum
 }
 
 bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    if (place >= SpiderModel::kFirstColumn)
-        return SpiderModel::FitsColumn(p, place - SpiderModel::kFirstColumn, drag.cards[0], drag.count);
+    if (place >= SpiderModel::kFirstPile)
+        return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
     return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
 }
 
@@ -190,14 +185,9 @@ void SpiderGame::NewGame(bool restart) {
     ShowOpening();
 
     for (int row = 0; row < kDealRows; ++row) {
-        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kColumns;
+        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kPiles;
         const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
-        for (int column = 0; column < width; ++column) {
-            const Card card = DealTo(SpiderModel::kFirstColumn + column, faceDown);
-            if (!card.IsValid()) break;
-            position.columns[column][position.columnCount[column]++] = card;
-            if (faceDown) ++position.faceDownCount[column];
-        }
+        DealRowOnto(position, SpiderModel::kFirstPile, 0, width, faceDown ? 0 : width);
     }
     CheckGameOver();
     Draw(true);
@@ -209,11 +199,11 @@ void SpiderGame::NewGame(bool restart) {
 TableauGame::Place SpiderGame::PlaceAt(int place) const {
     using Model = SpiderModel;
     const Position& p = position;
-    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstColumn;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstPile;
     if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
     if (f >= 0 && f < SpiderModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < SpiderModel::kColumns)
-        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.columns[column].data(), p.columnCount[column],
+    if (column >= 0 && column < SpiderModel::kPiles)
+        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.tableau[column].data(), p.pileCount[column],
                              p.faceDownCount[column]);
     return {};
 }
@@ -224,16 +214,16 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
 void SpiderGame::DealRow() {
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
-    for (int column = 0; column < SpiderModel::kColumns; ++column) {
-        const int index = position.columnCount[column];
-        if (next.columnCount[column] == index) continue;
+    for (int column = 0; column < SpiderModel::kPiles; ++column) {
+        const int index = position.pileCount[column];
+        if (next.pileCount[column] == index) continue;
         deck.DealNext();
         DrawPlace(SpiderModel::kStockPlace, true);
-        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.columns[column][index], artwork->screenBuffer,
+        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.tableau[column][index], artwork->screenBuffer,
                     true, true, -1);
-        position.columns[column] = next.columns[column];
-        position.columnCount[column] = next.columnCount[column];
-        DrawPlace(SpiderModel::kFirstColumn + column, true);
+        position.tableau[column] = next.tableau[column];
+        position.pileCount[column] = next.pileCount[column];
+        DrawPlace(SpiderModel::kFirstPile + column, true);
         DrawPlace(SpiderModel::kStockPlace, true);
         artwork->PresentDirty();
         PlaySound("deal.wav");
@@ -249,8 +239,7 @@ void SpiderGame::OnStock() {
 
 void SpiderGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    LiftFromPiles(drag, SpiderModel::kFirstColumn, SpiderModel::kColumns, position.columns, position.columnCount,
-                  position.faceDownCount.data(), ColumnX, kColumnY, kColumnStep);
+    LiftFromPiles(drag, SpiderModel::kFirstPile, SpiderModel::kPiles, position.tableau, position.pileCount);
 }
 
 // ---- The game-over search ----
@@ -260,7 +249,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     // A column in the search: the byte 1 or 0 (face-down cards below it or not), then one byte per
     // face-up card (its index + 1). Moves never change the mark, so it travels with the cards.
     using Column = std::string;
-    using Position = std::array<Column, kColumns>;
+    using Position = std::array<Column, kPiles>;
     auto cardOf = [](char byte) {
         const int index = static_cast<uint8_t>(byte) - 1;
         return Card(index / Card::kRankCount, index % Card::kRankCount);
@@ -298,8 +287,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         return false;
     };
     auto key = [](const Position& position) {
-        std::array<const Column*, kColumns> sorted;
-        for (int c = 0; c < kColumns; ++c) sorted[c] = &position[c];
+        std::array<const Column*, kPiles> sorted;
+        for (int c = 0; c < kPiles; ++c) sorted[c] = &position[c];
         std::sort(sorted.begin(), sorted.end(), [](const Column* a, const Column* b) { return *a < *b; });
         std::string flat;
         for (const Column* column : sorted) {
@@ -313,7 +302,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     // all thirteen ranks face up, and no card at all fits a foundation. Then no search is needed.
     bool anyHidden = false, anyFitsFoundation = false;
     std::array<std::array<bool, Card::kRankCount>, Card::kSuitCount> present{};
-    for (int c = 0; c < kColumns; ++c) {
+    for (int c = 0; c < kPiles; ++c) {
         anyHidden |= start.hadFaceDown[c];
         for (Card card : start.columns[c]) {
             present[card.Suit()][card.Rank()] = true;
@@ -329,7 +318,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     }
 
     Position first;
-    for (int c = 0; c < kColumns; ++c) {
+    for (int c = 0; c < kPiles; ++c) {
         first[c].push_back(start.hadFaceDown[c] ? 1 : 0);
         for (Card card : start.columns[c]) first[c].push_back(static_cast<char>(card.Index() + 1));
     }
@@ -343,14 +332,14 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
             found = true;
             break;
         }
-        for (int from = 0; from < kColumns; ++from) {
+        for (int from = 0; from < kPiles; ++from) {
             const Column& source = position[from];
             const int size = static_cast<int>(source.size()) - 1;
             const int run = runLength(source);
             for (int k = 1; k <= run; ++k) {
                 const Card moving = cardOf(source[source.size() - k]);
                 bool triedEmpty = false;
-                for (int to = 0; to < kColumns; ++to) {
+                for (int to = 0; to < kPiles; ++to) {
                     if (to == from) continue;
                     const Column& target = position[to];
                     const bool empty = target.size() == 1;
@@ -377,12 +366,12 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 
 void SpiderGame::AddPickups() {
     const Position position = CurrentPosition();
-    for (int column = 0; column < SpiderModel::kColumns; ++column) {
-        const int count = position.columnCount[column];
+    for (int column = 0; column < SpiderModel::kPiles; ++column) {
+        const int count = position.pileCount[column];
         if (count == 0 || position.faceDownCount[column] >= count) continue;
-        AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
+        AddPickup(ColumnX(column), CardY(count - 1), &position.tableau[column][count - 1], 1);
         const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
-        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.columns[column][count - k], k);
+        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.tableau[column][count - k], k);
     }
 }
 
@@ -398,12 +387,12 @@ double SpiderGame::GetScoreFactor() {
 
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
-    fields.Piles(p.columns, p.columnCount, p.faceDownCount);
+    fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
     fields.Clock(recordPoints, seconds);
 }
 
 // No card more often than the two packs hold it; the rest are on the foundations.
 bool SpiderGame::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally(2);
-    return tally.TakeStock(stock) && tableau::TakePiles(tally, read.columns, read.columnCount);
+    return tally.TakeStock(stock) && tableau::TakePiles(tally, read.tableau, read.pileCount);
 }

@@ -27,12 +27,12 @@ struct SpiderRules {
 // move picks up `count` cards from `index` of a column (its top card, or a same-suit run). Encode
 // leaves out the points.
 struct SpiderModel {
-    static constexpr int kColumns = 10, kColumnSlots = 30, kFoundationSlots = 10, kFoundations = 8;
+    static constexpr int kPiles = 10, kPileSlots = 30, kFoundationSlots = 10, kFoundations = 8;
     static constexpr int kSuitLength = Card::kRankCount;
-    static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstColumn = 9;
+    static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 9;
     using Rules = SpiderRules;
 
-    struct Position : tableau::FannedColumns<kColumns, kColumnSlots> {
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots> {
         std::array<Card, kFoundationSlots> foundations{};
         tableau::Stock<Deck::kMaxCards> stock;
         int32_t startCard = Card::kAce;
@@ -46,12 +46,12 @@ struct SpiderModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { return tableau::FaceDownCards(p.faceDownCount); }
+    static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         // The foundations show only the last card put there: the cards on them go unnamed.
         out.packs = 2;
         out.AddRun(position.stock.cards, position.stock.count);
-        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
+        for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
         out.RestUnnamed();
     }
 
@@ -59,7 +59,7 @@ struct SpiderModel {
     static bool CanPlace(Card c, Card t, bool toFoundation, int startCard);
     // May these count cards, deepest first, go on foundation f, or on a column?
     static bool FitsFoundation(const Position& position, int f, const Card* cards, int count);
-    static bool FitsColumn(const Position& position, int column, Card lowest, int count);
+    static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // The same-suit run at the top of a column, going no lower than index lowest.
     static int RunLength(const Position& position, int column, int lowest);
     // A complete suit, highest card first.
@@ -68,8 +68,8 @@ struct SpiderModel {
     // The game-over search's starting point: the face-up cards of each column, bottom first, and
     // whether face-down cards lie under them.
     struct SearchStart {
-        std::array<std::vector<Card>, kColumns> columns;
-        std::array<bool, kColumns> hadFaceDown{};
+        std::array<std::vector<Card>, kPiles> columns;
+        std::array<bool, kPiles> hadFaceDown{};
     };
     // Whether moving runs between columns can reach progress: a complete suit, a column with
     // face-down cards emptied, or (when single cards and runs may go home) a run whose deepest

@@ -13,6 +13,23 @@ constexpr int kGestureOffsetX = 20, kGestureOffsetY = 5;
 constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 }  // namespace
 
+AreaRefresh::AreaRefresh(Artwork* artwork, const Rect& area, bool present)
+    : artwork(artwork), area(area), present(present) {
+    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+}
+
+AreaRefresh::~AreaRefresh() {
+    if (present) artwork->AddDirty(area);
+}
+
+// Dealt several at a time, the waste fans its cards dealt last; otherwise its top lies on the
+// layers of its depth.
+tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, int count, int cardsDealt, int dealt,
+                                      int fanStep) {
+    if (cardsDealt > 1) return Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count);
+    return Waste(x + kLayerStepX * (count / kCardsPerLayer), y + kLayerStepY * (count / kCardsPerLayer), cards, count);
+}
+
 bool TableauGame::CheckGameOver() {
     gameOver = endedByUser || (!dragging && ModelOver());
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
@@ -116,14 +133,13 @@ void TableauGame::RedrawReturned(int source) {
 
 void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
                                  bool present) {
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, y, bottom);
+    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, bottom}, present);
     const int screen = artwork->screenBuffer;
     if (count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
     for (int k = 0; k < count; ++k) {
         if (k < faceDown) artwork->DrawCardBack(x, y + step * k, artwork->cardBack, screen);
         else artwork->DrawCard(x, y + step * k, cards[k], screen);
     }
-    if (present) artwork->AddDirty({x, y, x + artwork->cardWidth, bottom});
 }
 
 void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep) {
@@ -134,37 +150,27 @@ void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int card
 }
 
 void TableauGame::WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY) {
-    if (cardsDealt > 1) {
-        topX = x + fanStep * std::max(dealt - 1, 0);
-        topY = y;
-    } else {
-        topX = x + kLayerStepX * (count / kCardsPerLayer);
-        topY = y + kLayerStepY * (count / kCardsPerLayer);
-    }
+    const tableau::Place at = tableau::Place::WasteAt(x, y, nullptr, count, cardsDealt, dealt, fanStep);
+    topX = at.x;
+    topY = at.y;
 }
 
 void TableauGame::DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present) {
-    const Rect area{x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    const AreaRefresh refresh(artwork, {x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight},
+                              present);
     artwork->DrawStock(x, y, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
-    if (present) artwork->AddDirty(area);
 }
 
 void TableauGame::DrawTopCard(int x, int y, Card card, bool present) {
-    const Rect area{x, y, x + artwork->cardWidth, y + artwork->cardHeight};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
     if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty(area);
 }
 
 void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX, int roomY) {
-    const int left = x - roomX, areaTop = y - roomY;
-    const int right = x + artwork->cardWidth, bottom = y + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, areaTop, bottom);
+    const AreaRefresh refresh(artwork, {x - roomX, y - roomY, x + artwork->cardWidth, y + artwork->cardHeight}, present);
     if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, startRank, kDepthFromRanks);
     else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    if (present) artwork->AddDirty({left, areaTop, right, bottom});
 }
 
 bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {

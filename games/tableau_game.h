@@ -129,22 +129,42 @@ struct StockAndWaste {
     std::array<Card, W> waste{};
     int32_t wasteCount = 0;
 };
-// Piles fanned down from their first card, the lowest faceDownCount of them face down: the
-// tableau piles of one family of games, the columns of another (FannedColumns).
+// Piles fanned down from their first card, the lowest faceDownCount of them face down.
 template <size_t N, size_t S>
 struct FannedPiles {
     std::array<std::array<Card, S>, N> tableau{};
     std::array<int32_t, N> pileCount{}, faceDownCount{};
     bool FaceUpTop(int pile) const { return pileCount[pile] > faceDownCount[pile]; }
+    // The piles whose cards all lie face down, whose top a kFlip move turns.
     bool AllFaceDown(int pile) const { return pileCount[pile] > 0 && faceDownCount[pile] == pileCount[pile]; }
-};
-template <size_t N, size_t S>
-struct FannedColumns {
-    std::array<std::array<Card, S>, N> columns{};
-    std::array<int32_t, N> columnCount{}, faceDownCount{};
-    bool FaceUpTop(int column) const { return columnCount[column] > faceDownCount[column]; }
-    bool AllFaceDown(int column) const {
-        return columnCount[column] > 0 && faceDownCount[column] == columnCount[column];
+    void AddFlips(int firstPlace, MoveList& out) const {
+        for (size_t pile = 0; pile < N; ++pile)
+            if (AllFaceDown(pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(firstPlace + pile)});
+    }
+    // Turns a pile's face-down top; each card turned scores 5 points, which are returned.
+    int TurnTop(int pile) {
+        --faceDownCount[pile];
+        return 5;
+    }
+    // Turns every such top (the AutoFlip rule).
+    int TurnFaceDownTops() {
+        int points = 0;
+        for (size_t pile = 0; pile < N; ++pile)
+            if (AllFaceDown(pile)) points += TurnTop(pile);
+        return points;
+    }
+    // The first n piles in a position's code: each one's face-down count, then its cards.
+    void EncodePiles(PositionCode& code, int n = N) const {
+        for (int pile = 0; pile < n; ++pile) {
+            code.Byte(static_cast<uint8_t>(faceDownCount[pile]));
+            EncodePile(code, tableau[pile].data(), pileCount[pile]);
+        }
+    }
+    // How many cards of the piles lie face down.
+    int FaceDownCards() const {
+        int n = 0;
+        for (int32_t count : faceDownCount) n += count;
+        return n;
     }
 };
 
@@ -269,56 +289,29 @@ template <size_t S>
 void PutRun(std::array<Card, S>& pile, int32_t& count, const Card* cards, int n) {
     for (int i = 0; i < n; ++i) pile[count++] = cards[i];
 }
-// Moves move.count cards from the waste or a fanned pile onto a foundation or a pile, scoring
-// 10 for a waste card home, 5 for a pile card home and 5 a card for waste cards laid on a pile
-// Places below firstPile other than the waste are foundations from firstFoundation. Returns
-// whether the cards came from the waste.
-template <class P, size_t N, size_t S>
-bool MoveCards(P& p, const PlayMove& move, std::array<std::array<Card, S>, N>& piles,
-               std::array<int32_t, N>& counts, int wastePlace, int firstFoundation, int firstPile) {
-    constexpr int kWasteHome = 10, kPileHome = 5, kWasteToPilePerCard = 5;
+// Moves move.count cards onto a foundation or a pile: from a place below firstFoundation (a
+// waste, a reserve, whose top card takeTop(from) takes off) or from a pile. Such a place's card
+// scores 10 home and 5 on a pile, a pile's card 5 home. Places from firstPile on are piles, those
+// below them foundations from firstFoundation.
+template <class P, size_t N, size_t S, typename TakeTopOf>
+void MoveCards(P& p, const PlayMove& move, std::array<std::array<Card, S>, N>& piles,
+               std::array<int32_t, N>& counts, int firstFoundation, int firstPile, TakeTopOf&& takeTop) {
+    constexpr int kHandHome = 10, kPileHome = 5, kHandToPilePerCard = 5;
     std::array<Card, kMaxStackCards> cards{};
-    const bool fromWaste = move.from == wastePlace;
-    if (fromWaste) cards[0] = TakeTop(p.waste, p.wasteCount);
+    const bool fromHand = move.from < firstFoundation;
+    if (fromHand) cards[0] = takeTop(move.from);
     else TakeRun(piles[move.from - firstPile], counts[move.from - firstPile], move.index, move.count, cards.data());
     if (move.to < firstPile) {
-        p.points += fromWaste ? kWasteHome : kPileHome;
+        p.points += fromHand ? kHandHome : kPileHome;
         p.foundations[move.to - firstFoundation] = cards[0];
     } else {
-        if (fromWaste) p.points += kWasteToPilePerCard * move.count;
+        if (fromHand) p.points += kHandToPilePerCard * move.count;
         PutRun(piles[move.to - firstPile], counts[move.to - firstPile], cards.data(), move.count);
     }
-    return fromWaste;
 }
 template <size_t N>
 bool AllEmpty(const std::array<int32_t, N>& counts) {
     return std::all_of(counts.begin(), counts.end(), [](int32_t count) { return count == 0; });
-}
-// The piles whose cards all lie face down, whose top a kFlip move turns.
-template <size_t N>
-bool AllFaceDown(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, size_t pile) {
-    return counts[pile] > 0 && faceDown[pile] == counts[pile];
-}
-template <size_t N>
-void AddFlips(const std::array<int32_t, N>& counts, const std::array<int32_t, N>& faceDown, int firstPlace,
-              MoveList& out) {
-    for (size_t pile = 0; pile < N; ++pile)
-        if (AllFaceDown(counts, faceDown, pile)) out.push_back({PlayMove::kFlip, static_cast<int8_t>(firstPlace + pile)});
-}
-// Turns every such top (the AutoFlip rule); returns how many it turned.
-template <size_t N>
-int TurnFaceDownTops(const std::array<int32_t, N>& counts, std::array<int32_t, N>& faceDown) {
-    int turned = 0;
-    for (size_t pile = 0; pile < N; ++pile)
-        if (AllFaceDown(counts, faceDown, pile)) --faceDown[pile], ++turned;
-    return turned;
-}
-// How many cards of the piles lie face down.
-template <size_t N>
-int FaceDownCards(const std::array<int32_t, N>& faceDown) {
-    int n = 0;
-    for (int32_t count : faceDown) n += count;
-    return n;
 }
 // Every foundation and every other of the first `piles` piles that takes the stack of count
 // cards picked up at (from, index), whose lowest card is `lowest`.
@@ -459,6 +452,9 @@ struct Place {
     static Place Waste(int topX, int topY, const Card* cards, int count) {
         return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .own = true};
     }
+    // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
+    static Place WasteAt(int x, int y, const Card* cards, int count, int cardsDealt = 1, int dealt = 0,
+                         int fanStep = 0);
     // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
     static Place Foundation(int x, int y, const Card& top, int depthFrom = kTopAlone) {
         return {.kind = kFoundation, .x = x, .y = y, .cards = &top, .count = 1, .roomX = 4, .roomY = 2,
@@ -476,6 +472,21 @@ struct Place {
 };
 
 }  // namespace tableau
+
+// While it lives, drawing goes to an area of the table: with present, the area's background is
+// restored when it starts and the area marked for presenting when it ends.
+class AreaRefresh {
+public:
+    AreaRefresh(Artwork* artwork, const Rect& area, bool present);
+    ~AreaRefresh();
+    AreaRefresh(const AreaRefresh&) = delete;
+    AreaRefresh& operator=(const AreaRefresh&) = delete;
+
+private:
+    Artwork* artwork;
+    Rect area;
+    bool present;
+};
 
 class TableauGame : public Game {
 public:
@@ -750,19 +761,25 @@ protected:
         }
     }
 
-    // The opening deal of the piles from place firstPlace, row by row: one card face up to the
-    // row's pile, then one face down to every pile to its right, until the deck runs out.
+    // One row of the opening deal across piles first..last - 1 (pile i is place firstPlace + i),
+    // face down from pile faceDownFrom on; false once the deck has run out.
     template <size_t N, size_t S>
-    void DealRows(int firstPlace, std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts,
-                  std::array<int32_t, N>& faceDown) {
-        for (size_t row = 0; row < N; ++row) {
-            for (size_t pile = row; pile < N; ++pile) {
-                const Card card = DealTo(firstPlace + static_cast<int>(pile), pile != row);
-                if (!card.IsValid()) return;
-                piles[pile][counts[pile]++] = card;
-                if (pile != row) ++faceDown[pile];
-            }
+    bool DealRowOnto(tableau::FannedPiles<N, S>& piles, int firstPlace, int first, int last, int faceDownFrom) {
+        for (int pile = first; pile < last; ++pile) {
+            const Card card = DealTo(firstPlace + pile, pile >= faceDownFrom);
+            if (!card.IsValid()) return false;
+            piles.tableau[pile][piles.pileCount[pile]++] = card;
+            if (pile >= faceDownFrom) ++piles.faceDownCount[pile];
         }
+        return true;
+    }
+    // The opening deal row by row: one card face up to the row's pile, then one face down to every
+    // pile to its right, until the deck runs out.
+    template <size_t N, size_t S>
+    void DealRows(tableau::FannedPiles<N, S>& piles, int firstPlace) {
+        constexpr int n = static_cast<int>(N);
+        for (int row = 0; row < n; ++row)
+            if (!DealRowOnto(piles, firstPlace, row, n, row + 1)) return;
     }
 
     // Lifting a stack: an undo record of the table before it (unless the game wrote one at the
@@ -813,15 +830,15 @@ protected:
         }
         return -1;
     }
-    // Lifts from whichever of n piles fanned down by step from `top` the drag took hold of (pile i
-    // is place firstPlace + i at left edge x(i), its first faceDown[i] cards face down, none
-    // without faceDown) and draws that pile again; false when the drag is on none of them.
-    template <size_t N, size_t S, typename Left>
+    // Lifts from whichever of n piles the drag took hold of (pile i is place firstPlace + i, fanned
+    // where PlaceAt says, its face-down cards left alone) and draws that pile again; false when the
+    // drag is on none of them.
+    template <size_t N, size_t S>
     bool LiftFromPiles(const DragRecord& drag, int firstPlace, int n, std::array<std::array<Card, S>, N>& piles,
-                       std::array<int32_t, N>& counts, const int32_t* faceDown, Left x, int top, int step) {
+                       std::array<int32_t, N>& counts) {
         for (int i = 0; i < n; ++i) {
-            const int lifted = LiftFanned(drag, firstPlace + i, i, piles[i], counts[i], faceDown ? faceDown[i] : 0,
-                                          x(i), top, step);
+            const Place at = PlaceAt(firstPlace + i);
+            const int lifted = LiftFanned(drag, firstPlace + i, i, piles[i], counts[i], at.faceDown, at.x, at.y, at.step);
             if (lifted < 0) continue;
             if (lifted > 0) {
                 DrawPlace(firstPlace + i, true);

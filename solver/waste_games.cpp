@@ -38,20 +38,20 @@ int FortyThievesScore(const void* before, const PlayMove& move, int points, cons
             return Thieves::CanPlay(p, other, card, false);
         }))
         return kSafeMove;
-    int score = Generic(move, points) + Uncovers(move, Thieves::kFirstColumn, Thieves::kColumns, p.faceDownCount.data());
+    int score = Generic(move, points) + Uncovers(move, Thieves::kFirstPile, Thieves::kPiles, p.faceDownCount.data());
     if (move.kind != PlayMove::kMove) return score;
     if (home.IsValid()) score += 400;
-    const int from = move.from - Thieves::kFirstColumn;
-    if (from >= 0 && from < Thieves::kColumns) {
+    const int from = move.from - Thieves::kFirstPile;
+    if (from >= 0 && from < Thieves::kPiles) {
         if (move.index == 0) score += 60;
         else if (move.index > p.faceDownCount[from]) {
-            const Card bared = p.columns[from][move.index - 1];
+            const Card bared = p.tableau[from][move.index - 1];
             for (Card top : p.foundations)
                 if (Thieves::CanPlay(p, bared, top, true)) score += 150;
         }
     }
-    const int to = move.to - Thieves::kFirstColumn;
-    if (to >= 0 && to < Thieves::kColumns && p.columnCount[to] == 0) score -= move.index == 0 ? 400 : 40;
+    const int to = move.to - Thieves::kFirstPile;
+    if (to >= 0 && to < Thieves::kPiles && p.pileCount[to] == 0) score -= move.index == 0 ? 400 : 40;
     return score;
 }
 
@@ -63,7 +63,7 @@ void FortyThievesCode(const void* position, PositionCode& out) {
     code.Run(p.stock.cards.data(), p.stock.count);
     code.Run(p.waste.data(), p.wasteCount);
     code.SortedTops(p.foundations);
-    code.SortedPiles(p.columns, p.columnCount, p.faceDownCount.data(), p.columnsInPlay);
+    code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data(), p.columnsInPlay);
     code.Byte(p.startRank);
     code.Byte(std::min(p.recycle, 255));
     code.Byte(p.columnsInPlay | p.movePartial << 4 | p.autoFlip << 5);

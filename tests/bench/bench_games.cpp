@@ -77,7 +77,7 @@ void BM_SpiderDeadPositionSearch(benchmark::State& state) {
     SpiderModel::SearchStart start;
     start.hadFaceDown[empty] = true;
     for (int k = 0; k <= empty; ++k) start.columns[empty].push_back(Card(k % 4, Card::kAce));
-    for (int column = empty + 1; column < SpiderModel::kColumns; ++column) {
+    for (int column = empty + 1; column < SpiderModel::kPiles; ++column) {
         const int suit = column % 4;
         start.columns[column].push_back(Card(suit, 0));
         for (int k = 0; k < runLength; ++k) start.columns[column].push_back(Card(suit, 7 - k));

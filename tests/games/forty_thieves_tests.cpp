@@ -20,15 +20,15 @@ protected:
         }
         game.position.waste.fill(Card());
         game.position.wasteCount = 0;
-        for (auto& column : game.position.columns) column.fill(Card());
-        game.position.columnCount.fill(0);
+        for (auto& column : game.position.tableau) column.fill(Card());
+        game.position.pileCount.fill(0);
         game.position.faceDownCount.fill(0);
         game.position.foundations.fill(Card());
     }
     static void SetColumn(FortyThievesGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
         int k = 0;
-        for (Card card : cards) game.position.columns[column][k++] = card;
-        game.position.columnCount[column] = k;
+        for (Card card : cards) game.position.tableau[column][k++] = card;
+        game.position.pileCount[column] = k;
         game.position.faceDownCount[column] = faceDown;
     }
     static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
@@ -46,10 +46,10 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     EXPECT_EQ(game.deck.Total(), 96);
     EXPECT_EQ(game.deck.Remaining(), 96 - 21);
     for (int column = 0; column < 7; ++column) {
-        EXPECT_EQ(game.position.columnCount[column], 3);
+        EXPECT_EQ(game.position.pileCount[column], 3);
         EXPECT_EQ(game.position.faceDownCount[column], 2);
     }
-    EXPECT_EQ(game.position.columnCount[7], 0);
+    EXPECT_EQ(game.position.pileCount[7], 0);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 0.9 * 1.1 * 1.1 * 0.85);
 
     // The face-down rows stay below the rows dealt; a value beyond them reads as none.
@@ -114,7 +114,7 @@ TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
 
     SetRule("AutoFlip", 1);
     DragCard(X(4), FortyThievesGame::CardY(1), X(5), FortyThievesGame::CardY(1));
-    EXPECT_EQ(game.position.columnCount[5], 2);
+    EXPECT_EQ(game.position.pileCount[5], 2);
     EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turns at once";
     EXPECT_EQ(game.points, 10);
 }
@@ -169,7 +169,7 @@ TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
     EXPECT_FALSE(game.CheckGameOver()) << "Seven onto Eight, then the Three of hearts goes home";
     auto x = [](int column) { return FortyThievesGame::ColumnX(column, 5); };
     DragCard(x(0), FortyThievesGame::CardY(1), x(1), FortyThievesGame::CardY(1));
-    ASSERT_EQ(game.position.columnCount[1], 2);
+    ASSERT_EQ(game.position.pileCount[1], 2);
     DragCard(x(0), FortyThievesGame::CardY(0), FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY);
     EXPECT_EQ(game.position.foundations[0], Card(kHearts, 1));
 }

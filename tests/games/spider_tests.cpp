@@ -14,18 +14,18 @@ protected:
     static void ClearTable(SpiderGame& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (auto& column : game.position.columns) column.fill(Card());
-        game.position.columnCount.fill(0);
+        for (auto& column : game.position.tableau) column.fill(Card());
+        game.position.pileCount.fill(0);
         game.position.faceDownCount.fill(0);
         game.position.foundations.fill(Card());
     }
     static void SetColumn(SpiderGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
         int i = 0;
-        for (Card card : cards) game.position.columns[column][i++] = card;
-        game.position.columnCount[column] = i;
+        for (Card card : cards) game.position.tableau[column][i++] = card;
+        game.position.pileCount[column] = i;
         game.position.faceDownCount[column] = faceDown;
     }
-    static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.position.columnCount[column] - 1) + 5; }
+    static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.position.pileCount[column] - 1) + 5; }
 };
 
 TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
@@ -56,11 +56,11 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     SpiderGame& game = Start<SpiderGame>();
     ClearTable(game);
     // King down to Ace of hearts in column 2, on top of a face-down card.
-    game.position.columns[2][0] = Card(kSpades, 3);
+    game.position.tableau[2][0] = Card(kSpades, 3);
     int i = 1;
-    for (int rank = Card::kKing; rank >= 0; --rank) game.position.columns[2][i++] = Card(kHearts, rank);
-    game.position.columns[2][i++] = Card(kHearts, Card::kAce);
-    game.position.columnCount[2] = i;
+    for (int rank = Card::kKing; rank >= 0; --rank) game.position.tableau[2][i++] = Card(kHearts, rank);
+    game.position.tableau[2][i++] = Card(kHearts, Card::kAce);
+    game.position.pileCount[2] = i;
     game.position.faceDownCount[2] = 1;
     SetColumn(game, 0, {Card(kSpades, 8)});
     game.CheckGameOver();
@@ -69,9 +69,9 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     // A run of twelve is not a suit: dropping it on a foundation is refused.
     Drag(SpiderGame::ColumnX(2) + 10, SpiderGame::CardY(2) + 5, SpiderGame::FoundationX(3) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.columnCount[2], 14);
+    EXPECT_EQ(game.position.pileCount[2], 14);
     DoubleClick(SpiderGame::ColumnX(2) + 10, kingY);
-    EXPECT_EQ(game.position.columnCount[2], 1);
+    EXPECT_EQ(game.position.pileCount[2], 1);
     EXPECT_EQ(game.points, 65);
     EXPECT_EQ(game.position.foundations[0], Card(kHearts, Card::kAce));
     EXPECT_TRUE(Played("foundation.wav"));
@@ -103,7 +103,7 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     // Pick up the Seven-Six-Five run by its Seven and drop it on the Six.
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.columnCount[0], 1);
+    EXPECT_EQ(game.position.pileCount[0], 1);
     EXPECT_EQ(game.position.foundations[2], Card(kHearts, 3)) << "the foundation shows the run's last card";
     EXPECT_EQ(game.points, 15) << "five points for every card of the run";
     EXPECT_TRUE(Played("foundation.wav"));
@@ -111,10 +111,10 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     // With assembling on, the same run is refused and goes back.
     SetRule("SuitAssembled", 1);
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.columnCount[0], 4);
+    EXPECT_EQ(game.position.pileCount[0], 4);
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.columnCount[0], 4);
+    EXPECT_EQ(game.position.pileCount[0], 4);
     EXPECT_EQ(game.position.foundations[2], Card(kHearts, 4));
 }
 
@@ -130,7 +130,7 @@ TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
                            Card(kHearts, Card::kKing), Card(kHearts, 0), Card(kSpades, Card::kAce)};
     for (int column = 3; column < 10; ++column) SetColumn(game, column, {others[column - 3]});
     EXPECT_TRUE(game.CheckGameOver()) << "no run can move anywhere";
-    game.position.columns[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
+    game.position.tableau[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
     EXPECT_FALSE(game.CheckGameOver());
 }
 
@@ -148,7 +148,7 @@ TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
     EXPECT_TRUE(game.CheckGameOver()) << "a dead position ends the game";
     SpiderModel::SearchStart start;
     for (int column = 0; column < 8; ++column)
-        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.position.columns[column][i]);
+        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.position.tableau[column][i]);
     EXPECT_FALSE(SpiderModel::SearchProgress(start, game.position.foundations, Card::kAce, true));
 
     // The same table with one Two hiding a face-down card is alive: its run can leave for an

@@ -474,9 +474,9 @@ std::vector<uint64_t> FortyThievesEndGame(std::mt19937& random) {
     EndGame game = MakeEndGame(random, FortyThievesModel::kFoundations, p.startRank, 12 + static_cast<int>(random() % 3));
     std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
     p.columnsInPlay = 3;
-    Scatter(random, game.left, p.columns, p.columnCount, p.columnsInPlay, p.stock, kAnyOrder);
+    Scatter(random, game.left, p.tableau, p.pileCount, p.columnsInPlay, p.stock, kAnyOrder);
     for (int c = 0; c < p.columnsInPlay; ++c)
-        p.faceDownCount[static_cast<size_t>(c)] = static_cast<int>(random() % static_cast<unsigned>(p.columnCount[static_cast<size_t>(c)] + 1));
+        p.faceDownCount[static_cast<size_t>(c)] = static_cast<int>(random() % static_cast<unsigned>(p.pileCount[static_cast<size_t>(c)] + 1));
     p.recycle = static_cast<int>(random() % 2);
     p.recyclesUsed = static_cast<int>(random() % 2) * p.recycle;
     p.movePartial = static_cast<int>(random() % 4 == 0);
