@@ -245,14 +245,39 @@ bool PileStarterReady(const KlondikeModel::Position& p) {
     return false;
 }
 
+// Whether moving the run from `index` of `pile` onto the twin of the card under it (the other
+// card of that rank and colour) can wait. With the run on either twin, every play comes out alike
+// (the twins take the same cards and go on the same ones; the run moves with its twin or from it),
+// except what only the bared card can do: go home, move on alone, or take the moved card's twin.
+// While none of that can happen in one move, the run may as well stay: a win that moves it now
+// wins as well moving it only when the bared card is first needed. The caller has seen that the
+// bared card cannot go home.
+bool TwinMoveWaits(const KlondikeModel::Position& p, int pile, int index) {
+    using Model = KlondikeModel;
+    const Card bared = p.tableau[pile][index - 1], moved = p.tableau[pile][index];
+    for (int other = 0; other < Model::kPiles; ++other)
+        if (other != pile && Model::FitsPile(p, other, bared, 1)) return false;
+    const Card twin(moved.Suit() ^ 2, moved.Rank());
+    for (const Card& top : p.foundations)
+        if (top.IsValid() && top.Suit() == twin.Suit() && Order(top, p.startRank) >= Order(twin, p.startRank))
+            return top != twin;
+    for (int other = 0; other < Model::kPiles; ++other) {
+        const int faceDown = p.faceDownCount[other], count = p.pileCount[other];
+        for (int i = 0; i < count; ++i)
+            if (p.tableau[other][i] == twin)
+                return i < faceDown || (i != count - 1 && i != faceDown && !p.rules.movePartial);
+    }
+    return false;  // in the stock or the waste
+}
+
 // A doubtful move's score, still ordered among the doubtful ones.
 int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // Besides the order: a move that can only give up something is dropped (a whole pile moved onto
 // another when no card could fill the emptied one; a card taken back from its foundation that no
-// card could be built on), and a move that seldom helps is doubtful (a card taken back from its
-// foundation; a card moved off a face-up card that cannot then go home; a pile emptied when no
-// card could fill it at once).
+// card could be built on), and so is one that can wait (TwinMoveWaits); a move that seldom helps
+// is doubtful (a card taken back from its foundation; a card moved off a face-up card that cannot
+// then go home; a pile emptied when no card could fill it at once).
 int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(before);
@@ -292,7 +317,10 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
             const Card bared = p.tableau[pile][move.index - 1];
             bool home = false;
             for (int f = 0; f < Model::kFoundations && !home; ++f) home = Model::FitsFoundation(q, f, bared, 1);
-            if (!home) return Doubtful(score);
+            if (!home) {
+                if (p.pileCount[move.to - Model::kFirstPile] > 0 && TwinMoveWaits(p, pile, move.index)) return kHopeless;
+                return Doubtful(score);
+            }
         }
         if (move.index == 0 && toPile && tableau::NextRank(p.tableau[pile][0].Rank()) == p.startRank) score -= 300;
     } else if (move.from >= Model::kFirstFoundation) {

@@ -442,6 +442,49 @@ TEST(SolverExhaustive, KlondikeWrapRoundAgrees) {
     }, 10);
 }
 
+// A card X on one of the two cards of a rank and colour, the other one (its twin) exposed on
+// another pile, and X's own twin face down or home under another card: moving X across is
+// dropped while the bared card can neither go home nor move on alone. The foundations sit at or
+// just below the twins' ranks, so the bared card often can; the cards between are dealt face down
+// under the first host, to two spare piles and to the stock.
+TEST(SolverExhaustive, KlondikeTwinHostsAgree) {
+    using Model = KlondikeModel;
+    CompareWithExhaustive(NeverOver(*FindGame(KlondikeGame::kGameNumber)->model), KlondikeGame::kGameNumber, [](std::mt19937& random) {
+        Model::Position p;
+        p.startRank = static_cast<int32_t>(random() % Card::kRankCount);
+        const auto card = [&p](int suit, int order) { return Card(suit, (p.startRank + order) % Card::kRankCount); };
+        const int order = 2 + static_cast<int>(random() % 9);  // the twin hosts'
+        const int hostSuit = static_cast<int>(random() % 2), movedSuit = 1 - hostSuit;
+        const bool twinHome = random() % 2;
+        // Each suit's foundation, and the cards between it and the twins' ranks (those above are gone).
+        std::vector<Card> rest;
+        for (int suit = 0; suit < Card::kSuitCount; ++suit) {
+            const int low = suit == (movedSuit ^ 2) && twinHome ? order : -1;
+            const int high = suit % 2 == hostSuit ? order : order - 1;
+            const int top = std::max(low, high - 1 - static_cast<int>(random() % 2));
+            if (top >= 0) p.foundations[static_cast<size_t>(suit)] = card(suit, top);
+            for (int o = top + 1; o < high; ++o) rest.push_back(card(suit, o));
+        }
+        const Card h1 = card(hostSuit, order), h2 = card(hostSuit ^ 2, order), x = card(movedSuit, order - 1),
+                   twin = card(movedSuit ^ 2, order - 1);
+        const auto put = [&p](size_t pile, Card c) { p.tableau[pile][static_cast<size_t>(p.pileCount[pile]++)] = c; };
+        std::shuffle(rest.begin(), rest.end(), random);
+        if (!twinHome) put(2, twin);
+        for (Card c : rest) {
+            if (const size_t to = random() % 4; to < 3) put(to == 1 ? 3 : to, c);
+            else p.stock.cards[static_cast<size_t>(p.stock.count++)] = c;
+        }
+        p.faceDownCount[0] = p.pileCount[0];
+        put(0, h1), put(0, x), put(1, h2);
+        for (size_t pile : {2, 3}) p.faceDownCount[pile] = std::max(0, p.pileCount[pile] - (random() % 2 ? 1 : 0));
+        p.rules.cardsDealt = 1 + static_cast<int>(random() % 3);
+        p.rules.recycles = static_cast<int>(random() % 2);
+        p.rules.movePartial = random() % 2;
+        TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
+        return AsWords(p);
+    }, 10);
+}
+
 // Agnes end games with up to three cards on each of three reserve piles and face-down cards in the
 // tableau: besides the safe moves, the dead ends (a card that can leave only home, stuck over a
 // lower one of its suit) must never drop a win.
