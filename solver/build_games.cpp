@@ -330,4 +330,24 @@ void AgnesCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
+// AgnesCode's content hashed without building it: tableau piles and foundations summed, so their
+// order plays no part, and the reserve piles chained in theirs.
+uint64_t AgnesHash(const void* position) {
+    using heuristic::Mix;
+    using heuristic::RunHash;
+    using Model = AgnesModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    uint64_t tops = 0, piles = 0, reserve = 0x243F6A8885A308D3ull;
+    for (const Card& top : p.foundations)
+        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    for (int pile = 0; pile < Model::kReservePiles; ++pile)
+        reserve = RunHash(reserve, pile, p.reserve[pile].data(), p.reserveCount[pile]);
+    const AgnesRules& r = p.rules;
+    const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.startRank & 0xFF) << 8 |
+                            static_cast<uint64_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3) << 16;
+    return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA) ^ reserve);
+}
+
 }  // namespace build_games
