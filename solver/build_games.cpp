@@ -186,6 +186,29 @@ void CalculationCode(const void* position, PositionCode& out) {
     out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
 }
 
+// CalculationCode's content hashed without building it: the waste piles' hashes summed, so their
+// order plays no part.
+uint64_t CalculationHash(const void* position) {
+    using heuristic::Mix;
+    const auto& p = *static_cast<const Calc::Position*>(position);
+    const auto rank = [](Card card) { return static_cast<uint64_t>(card.IsValid() ? card.Rank() : 0xF); };
+    uint64_t state = static_cast<uint64_t>(p.stockCount) << 56 | rank(p.current) << 48;
+    for (int f = 0; f < Calc::kFoundations; ++f)
+        state |= (static_cast<uint64_t>(p.startRanks[f] & 0xF) << 8 | static_cast<uint64_t>(p.foundationCounts[f] & 0xF) << 4 |
+                  rank(p.foundationTops[f]))
+                 << (12 * f);
+    uint64_t piles = 0;
+    for (int k = 0; k < Calc::kWastePiles; ++k) {
+        uint64_t hash = 3, word = static_cast<uint64_t>(p.wasteCounts[k]);
+        for (int i = 0; i < p.wasteCounts[k]; ++i) {
+            word = word << 8 | (rank(p.waste[k][i]) + 1);
+            if (i % 7 == 6) hash = Mix(hash ^ word), word = 0;
+        }
+        piles += Mix(hash ^ word);
+    }
+    return Mix(Mix(state) ^ Mix(piles ^ 0xAAAA));
+}
+
 // ---- Agnes ----
 
 namespace {

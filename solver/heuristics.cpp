@@ -77,6 +77,7 @@ PositionEncoder SearchCodeFor(MoveScore score) {
 
 PositionHasher SearchHashFor(MoveScore score) {
     if (score == build_games::AgnesScore) return build_games::AgnesHash;
+    if (score == build_games::CalculationScore) return build_games::CalculationHash;
     return StockGameHash(score);
 }
 
