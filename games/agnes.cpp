@@ -58,17 +58,41 @@ void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&&
     }
 }
 
+// The same moves as tableau::AddDrops would list, in the same order, with the piles that take each
+// card found once per listing: a solver lists the moves of every position it meets, and most of
+// the runs it tries fit no pile.
 void AgnesModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0) out.push_back({PlayMove::kStock});
     p.AddFlips(kFirstPile, out);
+    std::array<uint8_t, Card::kCardsPerPack> hosts{};  // the piles each card may be built on
+    uint8_t empty = 0;
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (p.pileCount[pile] == 0) empty |= static_cast<uint8_t>(1 << pile);
+        if (!p.FaceUpTop(pile)) continue;
+        const Card top = p.tableau[pile][p.pileCount[pile] - 1];
+        const int rank = (top.Rank() + Card::kRankCount - 1) % Card::kRankCount;
+        if (rank == p.startRank) continue;
+        for (int suit = 0; suit < Card::kSuitCount; ++suit)
+            if (Card(suit, rank).IsRed() != top.IsRed()) hosts[Card(suit, rank).Index()] |= static_cast<uint8_t>(1 << pile);
+    }
+    const auto drops = [&](int from, int index, Card lowest, int count) {
+        if (count == 1)
+            for (int f = 0; f < kFoundations; ++f)
+                if (FitsFoundation(p, f, lowest, 1)) out.push_back(tableau::MakeMove(from, index, kFirstFoundation + f, 1));
+        unsigned piles = hosts[lowest.Index()] | (FillsEmptyPile(p, lowest) ? empty : 0);
+        if (from < kFirstReserve) piles &= ~(1u << (from - kFirstPile));
+        for (int pile = 0; piles != 0; ++pile, piles >>= 1)
+            if ((piles & 1) && p.pileCount[pile] + count <= kPileSlots)
+                out.push_back(tableau::MakeMove(from, index, kFirstPile + pile, count));
+    };
     for (int pile = 0; pile < kPiles; ++pile)
         tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
-            tableau::AddDrops<AgnesModel>(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+            drops(kFirstPile + pile, k, p.tableau[pile][k], n);
         });
     for (int pile = 0; pile < kReservePiles; ++pile) {
         const int count = p.reserveCount[pile];
-        if (count > 0) tableau::AddDrops<AgnesModel>(p, kFirstReserve + pile, count - 1, p.reserve[pile][count - 1], 1, out);
+        if (count > 0) drops(kFirstReserve + pile, count - 1, p.reserve[pile][count - 1], 1);
     }
 }
 

@@ -43,15 +43,6 @@ namespace {
 
 using Model = CanfieldModel;
 
-void AddDrops(const Position& p, int from, int index, Card lowest, int count, MoveList& out) {
-    for (int f = 0; f < Model::kFoundations; ++f)
-        if (count == 1 && Model::BuildsUp(p, lowest, f))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstFoundation + f, count));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count, from == Model::kReservePlace))
-            out.push_back(tableau::MakeMove(from, index, Model::kFirstPile + pile, count));
-}
-
 // Plays a move of cards (a move of the waste's top card leaves one card fewer turned this time).
 void MoveCards(Position& p, const PlayMove& move) {
     tableau::MoveCards(p, move, p.tableau, p.pileCount, Model::kFirstFoundation, Model::kFirstPile, [&](int from) {
@@ -74,14 +65,40 @@ bool CanMove(const Position& p, Card card, bool toFoundations, bool toTableau) {
 
 }  // namespace
 
+// Each card offered goes to the foundations it fits, then to the piles that take it in their
+// order; the piles that take each card are found once per listing, since a solver lists the
+// moves of every position it meets.
 void CanfieldModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
-    if (p.wasteCount > 0) AddDrops(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
-    if (p.reserveCount > 0) AddDrops(p, kReservePlace, p.reserveCount - 1, p.reserve[p.reserveCount - 1], 1, out);
+    std::array<uint8_t, Card::kCardsPerPack> hosts{};  // the piles each card may be built on
+    uint8_t empty = 0;
+    for (int pile = 0; pile < kPiles; ++pile) {
+        if (p.pileCount[pile] == 0) {
+            empty |= static_cast<uint8_t>(1 << pile);
+            continue;
+        }
+        const Card top = p.tableau[pile][p.pileCount[pile] - 1];
+        const int rank = (top.Rank() + Card::kRankCount - 1) % Card::kRankCount;
+        for (int suit = 0; suit < Card::kSuitCount; ++suit)
+            if (Card(suit, rank).IsRed() != top.IsRed()) hosts[Card(suit, rank).Index()] |= static_cast<uint8_t>(1 << pile);
+    }
+    const auto drops = [&](int from, int index, Card lowest, int count) {
+        if (count == 1)
+            for (int f = 0; f < kFoundations; ++f)
+                if (BuildsUp(p, lowest, f)) out.push_back(tableau::MakeMove(from, index, kFirstFoundation + f, 1));
+        const bool intoEmpty = from == kReservePlace || p.reserveCount == 0 || !p.fillFromStock;
+        unsigned piles = hosts[lowest.Index()] | (intoEmpty ? empty : 0);
+        if (from >= kFirstPile) piles &= ~(1u << (from - kFirstPile));
+        for (int pile = 0; piles != 0; ++pile, piles >>= 1)
+            if ((piles & 1) && p.pileCount[pile] + count <= kPileSlots)
+                out.push_back(tableau::MakeMove(from, index, kFirstPile + pile, count));
+    };
+    if (p.wasteCount > 0) drops(kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1);
+    if (p.reserveCount > 0) drops(kReservePlace, p.reserveCount - 1, p.reserve[p.reserveCount - 1], 1);
     for (int pile = 0; pile < kPiles; ++pile)
         tableau::ForEachPileStack(p.pileCount[pile], 0, p.movePartial != 0, [&](int k, int n) {
-            AddDrops(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
+            drops(kFirstPile + pile, k, p.tableau[pile][k], n);
         });
 }
 

@@ -186,6 +186,29 @@ void CalculationCode(const void* position, PositionCode& out) {
     out.bytes.assign(reinterpret_cast<const char*>(bytes.data()), size);
 }
 
+// CalculationCode's content hashed without building it: the waste piles' hashes summed, so their
+// order plays no part.
+uint64_t CalculationHash(const void* position) {
+    using heuristic::Mix;
+    const auto& p = *static_cast<const Calc::Position*>(position);
+    const auto rank = [](Card card) { return static_cast<uint64_t>(card.IsValid() ? card.Rank() : 0xF); };
+    uint64_t state = static_cast<uint64_t>(p.stockCount) << 56 | rank(p.current) << 48;
+    for (int f = 0; f < Calc::kFoundations; ++f)
+        state |= (static_cast<uint64_t>(p.startRanks[f] & 0xF) << 8 | static_cast<uint64_t>(p.foundationCounts[f] & 0xF) << 4 |
+                  rank(p.foundationTops[f]))
+                 << (12 * f);
+    uint64_t piles = 0;
+    for (int k = 0; k < Calc::kWastePiles; ++k) {
+        uint64_t hash = 3, word = static_cast<uint64_t>(p.wasteCounts[k]);
+        for (int i = 0; i < p.wasteCounts[k]; ++i) {
+            word = word << 8 | (rank(p.waste[k][i]) + 1);
+            if (i % 7 == 6) hash = Mix(hash ^ word), word = 0;
+        }
+        piles += Mix(hash ^ word);
+    }
+    return Mix(Mix(state) ^ Mix(piles ^ 0xAAAA));
+}
+
 // ---- Agnes ----
 
 namespace {
@@ -328,6 +351,26 @@ void AgnesCode(const void* position, PositionCode& out) {
     const AgnesRules& r = p.rules;
     code.Byte(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3);
     code.Into(out);
+}
+
+// AgnesCode's content hashed without building it: tableau piles and foundations summed, so their
+// order plays no part, and the reserve piles chained in theirs.
+uint64_t AgnesHash(const void* position) {
+    using heuristic::Mix;
+    using heuristic::RunHash;
+    using Model = AgnesModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    uint64_t tops = 0, piles = 0, reserve = 0x243F6A8885A308D3ull;
+    for (const Card& top : p.foundations)
+        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    for (int pile = 0; pile < Model::kReservePiles; ++pile)
+        reserve = RunHash(reserve, pile, p.reserve[pile].data(), p.reserveCount[pile]);
+    const AgnesRules& r = p.rules;
+    const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.startRank & 0xFF) << 8 |
+                            static_cast<uint64_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3) << 16;
+    return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA) ^ reserve);
 }
 
 }  // namespace build_games

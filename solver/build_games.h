@@ -12,6 +12,9 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
 // in another order, and (in Calculation) cards of another suit.
 void CalculationCode(const void* position, PositionCode& out);
 void AgnesCode(const void* position, PositionCode& out);
+// The codes' content hashed directly (equal codes, equal hashes), cheaper than building them.
+uint64_t CalculationHash(const void* position);
+uint64_t AgnesHash(const void* position);
 
 // Calculation: no play can win from this position (a rank every foundation needs lies, all its
 // cards, under cards that cannot leave before it).

@@ -75,7 +75,11 @@ PositionEncoder SearchCodeFor(MoveScore score) {
     return PairingGameCode(score);
 }
 
-PositionHasher SearchHashFor(MoveScore score) { return StockGameHash(score); }
+PositionHasher SearchHashFor(MoveScore score) {
+    if (score == build_games::AgnesScore) return build_games::AgnesHash;
+    if (score == build_games::CalculationScore) return build_games::CalculationHash;
+    return StockGameHash(score);
+}
 
 bool PlayedForPoints(int gameNumber) {
     return gameNumber == CribbageSolitaireGame::kGameNumber || gameNumber == PokerSolitaireGame::kGameNumber;

@@ -99,6 +99,24 @@ void CanfieldCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
+// CanfieldCode's content hashed without building it: piles and foundations summed, so their order
+// plays no part.
+uint64_t CanfieldHash(const void* position) {
+    using heuristic::Mix;
+    using heuristic::RunHash;
+    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
+    uint64_t tops = 0, piles = 0;
+    for (const Card& top : p.foundations)
+        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) piles += RunHash(2, 0, p.tableau[pile].data(), p.pileCount[pile]);
+    const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.wasteCount) << 8 |
+                            static_cast<uint64_t>(p.reserveCount) << 16 |
+                            static_cast<uint64_t>(p.baseCard.IsValid() ? p.baseCard.Index() : 0xFF) << 24 |
+                            static_cast<uint64_t>(std::min(p.recycles, 255)) << 32 |
+                            static_cast<uint64_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3) << 40;
+    return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
+}
+
 // ---- Klondike ----
 
 // A card may go home safely when no card that could still be placed on it is left off the
@@ -374,7 +392,11 @@ PositionEncoder StockGameCode(MoveScore score) {
     return nullptr;
 }
 
-PositionHasher StockGameHash(MoveScore score) { return score == KlondikeScore ? KlondikeHash : nullptr; }
+PositionHasher StockGameHash(MoveScore score) {
+    if (score == KlondikeScore) return KlondikeHash;
+    if (score == CanfieldScore) return CanfieldHash;
+    return nullptr;
+}
 
 namespace {
 

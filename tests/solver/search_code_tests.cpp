@@ -59,14 +59,17 @@ protected:
 
     // Random play from `start`, many times over: every two positions met with the same search code
     // must agree once `normal` has put them in the order the code ignores. Some codes must repeat
-    // between different positions (else nothing was checked).
+    // between different positions (else nothing was checked). A game's direct hash must give equal
+    // codes one value and different codes different ones.
     template <typename Position, typename Normal>
     void CodesTellApart(int gameNumber, const Position& start, Normal normal) {
         const PlayModelOps& ops = *FindGame(gameNumber)->model;
         const PositionEncoder encode = SearchCodeFor(MoveScoreFor(gameNumber));
         ASSERT_NE(encode, nullptr);
         std::mt19937 random(7);
+        const PositionHasher hash = SearchHashFor(MoveScoreFor(gameNumber));
         std::map<std::string, std::string> seen;
+        std::map<std::string, uint64_t> hashes;
         int met = 0;
         for (int walk = 0; walk < 150; ++walk) {
             Position p = start;
@@ -76,6 +79,10 @@ protected:
                 Position q = p;
                 normal(q);
                 ops.encode(&q, full);
+                if (hash) {
+                    const auto [known, fresh] = hashes.emplace(code.bytes, hash(&p));
+                    ASSERT_EQ(known->second, hash(&p)) << "walk " << walk << ", step " << step;
+                }
                 const auto [at, fresh] = seen.emplace(code.bytes, full.bytes);
                 if (!fresh) {
                     ASSERT_EQ(at->second, full.bytes) << "walk " << walk << ", step " << step;
@@ -88,6 +95,10 @@ protected:
             }
         }
         EXPECT_GT(met, 100);
+        std::vector<uint64_t> values;
+        for (const auto& [bytes, value] : hashes) values.push_back(value);
+        std::sort(values.begin(), values.end());
+        EXPECT_EQ(std::unique(values.begin(), values.end()), values.end());
     }
 };
 
