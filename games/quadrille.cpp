@@ -64,7 +64,7 @@ bool Playable(const Position& p, Card card) {
 
 void QuadrilleModel::Moves(const Position& p, MoveList& out) {
     out.clear();
-    if (p.stock.count > 0 || p.recyclesUsed < p.recycles) out.push_back({PlayMove::kStock});
+    if (p.stock.count > 0 || tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) out.push_back({PlayMove::kStock});
     if (p.wasteCount == 0) return;
     const Card card = p.waste[p.wasteCount - 1];
     for (int to = kCentrePlace; to < kFirstUpPile + kPiles; ++to)
@@ -76,7 +76,7 @@ int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
         if (p.stock.count > 0) {
             p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-        } else if (p.recyclesUsed < p.recycles) {
+        } else if (tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) {
             p.points -= kRecycleCost;
             p.stock.TakeWaste(p.waste.data(), p.wasteCount);
             ++p.recyclesUsed;
@@ -167,7 +167,7 @@ void QuadrilleGame::NewGame(bool restart) {
 
 void QuadrilleGame::DrawStockArea(bool present) {
     DrawStockPile(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
-                  position.recyclesUsed < ReadRules().recycles, present);
+                  tableau::RecycleAllowed(ReadRules().recycles, position.recyclesUsed), present);
 }
 
 void QuadrilleGame::DrawWasteArea(bool present) {
@@ -229,7 +229,7 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     const Position now = CurrentPosition();
-    if (now.stock.count > 0 || now.recyclesUsed < now.recycles) {
+    if (now.stock.count > 0 || tableau::RecycleAllowed(now.recycles, now.recyclesUsed)) {
         PressStock();
         if (now.stock.count > 0) PlaySound("flip.wav");
     }

@@ -292,10 +292,9 @@ bool TwinMoveWaits(const KlondikeModel::Position& p, int pile, int index) {
 int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // Besides the order: a move that can only give up something is dropped (a whole pile moved onto
-// another when no card could fill the emptied one; a card taken back from its foundation that no
-// card could be built on), and so is one that can wait (TwinMoveWaits); a move that seldom helps
-// is doubtful (a card taken back from its foundation; a card moved off a face-up card that cannot
-// then go home; a pile emptied when no card could fill it at once).
+// another when no card could fill the emptied one), and so is one that can wait (TwinMoveWaits);
+// a move that seldom helps is doubtful (a card moved off a face-up card that cannot then go home;
+// a pile emptied when no card could fill it at once). Cards never leave the foundations.
 int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(before);
@@ -341,9 +340,6 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
             }
         }
         if (move.index == 0 && toPile && tableau::NextRank(p.tableau[pile][0].Rank()) == p.startRank) score -= 300;
-    } else if (move.from >= Model::kFirstFoundation) {
-        if (SafeHome(p, p.foundations[move.from - Model::kFirstFoundation])) return kHopeless;
-        return Doubtful(score);
     } else if (move.from == Model::kWastePlace) {
         score += 30;
     }
