@@ -31,7 +31,7 @@ void AccordionModel::Moves(const Position& position, MoveList& out) {
 }
 
 template <>
-int AccordionModel::Apply(Position& position, const PlayMove& move) {
+int AccordionModel::ApplyOwn(Position& position, const PlayMove& move) {
     if (move.kind != PlayMove::kMove) return 0;
     position.cells[move.to] = position.cells[move.from];
     position.cells[move.from] = Card();

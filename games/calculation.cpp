@@ -41,7 +41,7 @@ void CalculationModel::Moves(const Position& position, MoveList& out) {
 }
 
 template <>
-int CalculationModel::Apply(Position& position, const PlayMove& move) {
+int CalculationModel::ApplyOwn(Position& position, const PlayMove& move) {
     if (move.kind == PlayMove::kStock) {
         if (position.current.IsValid() || position.stockCount == 0) return 0;
         position.current = play_position::Pop(position.stock, position.stockCount);

@@ -42,7 +42,7 @@ void GolfModel::Moves(const Position& position, MoveList& out) {
 }
 
 template <>
-int GolfModel::Apply(Position& position, const PlayMove& move) {
+int GolfModel::ApplyOwn(Position& position, const PlayMove& move) {
     int scored = 0;
     if (move.kind == PlayMove::kStock) {
         if (position.stockCount == 0) return 0;

@@ -280,16 +280,22 @@ concept PlaysThroughHooks = requires(typename Parts::Position& position, play_po
 // The functions of a model of play (framework/play_model.h), declared once for every game. A
 // game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
 // its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
-// that play through hooks get Apply here: their Play with hooks that show nothing.
+// that play through hooks get Apply here (their Play with hooks that show nothing); any other
+// game defines ApplyOwn. (One Apply dispatching at compile time, rather than two constrained
+// ones, lets every compiler match the game's definition to its declaration.)
 template <typename Parts>
 struct PlayModel : Parts {
     using Position = typename Parts::Position;
     static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) requires PlaysThroughHooks<Parts> {
-        play_position::NoHooks hooks;
-        return Parts::Play(position, move, hooks);
+    static int Apply(Position& position, const PlayMove& move) {
+        if constexpr (PlaysThroughHooks<Parts>) {
+            play_position::NoHooks hooks;
+            return Parts::Play(position, move, hooks);
+        } else {
+            return ApplyOwn(position, move);
+        }
     }
-    static int Apply(Position& position, const PlayMove& move) requires(!PlaysThroughHooks<Parts>);
+    static int ApplyOwn(Position& position, const PlayMove& move);
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& out);

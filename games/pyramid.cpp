@@ -70,7 +70,7 @@ void TakeCard(PyramidModel::Position& position, int place) {
 }  // namespace
 
 template <>
-int PyramidModel::Apply(Position& position, const PlayMove& move) {
+int PyramidModel::ApplyOwn(Position& position, const PlayMove& move) {
     int scored = 0;
     switch (move.kind) {
     case PlayMove::kStock: {
