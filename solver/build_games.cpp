@@ -360,11 +360,9 @@ uint64_t AgnesHash(const void* position) {
     using heuristic::RunHash;
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(position);
-    uint64_t tops = 0, piles = 0, reserve = 0x243F6A8885A308D3ull;
-    for (const Card& top : p.foundations)
-        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
-    for (int pile = 0; pile < Model::kPiles; ++pile)
-        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    const uint64_t tops = heuristic::TopsHash(p.foundations);
+    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, Model::kPiles, &p.faceDownCount);
+    uint64_t reserve = 0x243F6A8885A308D3ull;
     for (int pile = 0; pile < Model::kReservePiles; ++pile)
         reserve = RunHash(reserve, pile, p.reserve[pile].data(), p.reserveCount[pile]);
     const AgnesRules& r = p.rules;

@@ -96,6 +96,25 @@ inline uint64_t RunHash(uint64_t seed, int lead, const Card* cards, int count) {
     return Mix(hash ^ word);
 }
 
+// The foundations' top cards hashed as a set (summed), as CodeBuffer::SortedTops codes them.
+template <typename Tops>
+uint64_t TopsHash(const Tops& tops) {
+    uint64_t hash = 0;
+    for (const Card& top : tops)
+        if (top.IsValid()) hash += Mix(0x100 | static_cast<uint64_t>(top.Index()));
+    return hash;
+}
+
+// The first `count` piles hashed as a set (summed), each with how many of its cards lie face down
+// (none without `faceDown`), as CodeBuffer::SortedPiles codes them.
+template <typename Piles, typename Counts>
+uint64_t PilesHash(const Piles& tableau, const Counts& pileCount, int count, const Counts* faceDown = nullptr) {
+    uint64_t hash = 0;
+    for (int pile = 0; pile < count; ++pile)
+        hash += RunHash(2, faceDown ? (*faceDown)[pile] : 0, tableau[pile].data(), pileCount[pile]);
+    return hash;
+}
+
 // A position's code built in a fixed buffer (no allocation and no per-byte growth while
 // searching), with the places the rules treat alike (tableau piles, foundations) sorted, so
 // positions that differ only in which pile or foundation holds what are searched once.

@@ -73,11 +73,8 @@ uint64_t KlondikeHash(const void* position) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     const StockLine stock(p);
     const uint64_t line = RunHash(1, stock.dealt, stock.cards.data(), stock.count);
-    uint64_t tops = 0, piles = 0;
-    for (const Card& top : p.foundations)
-        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
-    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
-        piles += RunHash(2, p.faceDownCount[pile], p.tableau[pile].data(), p.pileCount[pile]);
+    const uint64_t tops = heuristic::TopsHash(p.foundations);
+    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount);
     return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
 
@@ -103,12 +100,9 @@ void CanfieldCode(const void* position, PositionCode& out) {
 // plays no part.
 uint64_t CanfieldHash(const void* position) {
     using heuristic::Mix;
-    using heuristic::RunHash;
     const auto& p = *static_cast<const CanfieldModel::Position*>(position);
-    uint64_t tops = 0, piles = 0;
-    for (const Card& top : p.foundations)
-        if (top.IsValid()) tops += Mix(0x100 | static_cast<uint64_t>(top.Index()));
-    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) piles += RunHash(2, 0, p.tableau[pile].data(), p.pileCount[pile]);
+    const uint64_t tops = heuristic::TopsHash(p.foundations);
+    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, CanfieldModel::kPiles);
     const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.wasteCount) << 8 |
                             static_cast<uint64_t>(p.reserveCount) << 16 |
                             static_cast<uint64_t>(p.baseCard.IsValid() ? p.baseCard.Index() : 0xFF) << 24 |
