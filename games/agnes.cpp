@@ -262,32 +262,6 @@ void AgnesGame::OnStock() {
     CheckGameOver();
 }
 
-void AgnesGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    Position& p = position;
-    const Card first = drag.cards[0];
-    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) {
-        const int count = p.reserveCount[pile];
-        if (count == 0 || ReserveX(pile) != drag.x || ReserveY(count - 1) != drag.y) continue;
-        if (p.reserve[pile][count - 1] != first) continue;
-        BeginLift(AgnesModel::kFirstReserve + pile, count - 1, &first, 1, kReserveSource + pile);
-        p.reserve[pile][--p.reserveCount[pile]] = Card();
-        DrawPlace(AgnesModel::kFirstReserve + pile, true);
-        CheckGameOver();
-        return;
-    }
-    LiftFromPiles(drag, AgnesModel::kFirstPile, AgnesModel::kPiles, p.tableau, p.pileCount);
-}
-
-// ---- Hotspots and tools ----
-
-void AgnesGame::AddPickups() {
-    const bool partial = ReadRules().movePartial;
-    for (int pile = 0; pile < AgnesModel::kPiles; ++pile)
-        AddColumnPickups(AgnesModel::kFirstPile + pile, position.faceDownCount[pile], partial);
-    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) AddTopPickup(AgnesModel::kFirstReserve + pile);
-}
-
 double AgnesGame::GetScoreFactor() {
     const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;

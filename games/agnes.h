@@ -76,12 +76,10 @@ public:
     static constexpr int kFoundationX = 45, kFoundationY = 70, kFoundationPitch = 105;
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
-    static constexpr int kReserveSource = 10;  // + the reserve pile
 
     explicit AgnesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
@@ -100,7 +98,6 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void AddPickups() override;
     void DrawOwnPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);
 };

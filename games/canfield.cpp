@@ -300,22 +300,6 @@ void CanfieldGame::OnStock() {
     }
 }
 
-void CanfieldGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    if (LiftTop(drag, CanfieldModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
-        position.turnedCount = std::max(position.turnedCount - 1, 0);
-        DrawPlace(CanfieldModel::kWastePlace, true);
-        CheckGameOver();
-        return;
-    }
-    if (LiftTop(drag, CanfieldModel::kReservePlace, position.reserve, position.reserveCount, kReserveSource)) {
-        DrawPlace(CanfieldModel::kReservePlace, true);
-        CheckGameOver();
-        return;
-    }
-    LiftFromPiles(drag, CanfieldModel::kFirstPile, CanfieldModel::kPiles, position.tableau, position.pileCount);
-}
-
 void CanfieldGame::AfterMove() {
     const int pile = CanfieldModel::EmptyPileForReserve(position);
     if (pile < 0) return;
@@ -335,15 +319,7 @@ void CanfieldGame::AfterMove() {
     CheckGameOver();
 }
 
-// ---- Hotspots and tools ----
-
-void CanfieldGame::AddPickups() {
-    const bool partial = ReadRules().movePartial;
-    AddTopPickup(CanfieldModel::kWastePlace);
-    AddTopPickup(CanfieldModel::kReservePlace);
-    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) AddColumnPickups(CanfieldModel::kFirstPile + pile, 0, partial);
-}
-
+// ---- Scoring ----
 
 double CanfieldGame::GetScoreFactor() {
     const Rules rules = ReadRules();

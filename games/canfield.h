@@ -87,13 +87,12 @@ public:
     static constexpr int kRowX = 330, kRowPitch = 70;
     static constexpr int kFoundationY = 80;
     static constexpr int kTableauY = 170, kTableauStep = 15;
-    static constexpr int kWasteFanStep = 10, kReserveSource = -2;
+    static constexpr int kWasteFanStep = 10, kReserveSource = CanfieldModel::kReservePlace;
 
     explicit CanfieldGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
     void AfterMove() override;
-    void LiftCards(DragRecord& drag) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
@@ -110,6 +109,9 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void AddPickups() override;
+    // A card lifted off the waste is one fewer of those turned last.
+    void AfterLift(int place) override {
+        if (place == CanfieldModel::kWastePlace) position.turnedCount = std::max(position.turnedCount - 1, 0);
+    }
     void DrawOwnPlace(int place, bool present) override;
 };

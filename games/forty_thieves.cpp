@@ -244,33 +244,6 @@ void FortyThievesGame::OnStock() {
     if (!deal) ++position.recyclesUsed;
 }
 
-void FortyThievesGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    // Two packs: the same card may lie on a column too.
-    const Place waste = PlaceAt(FortyThievesModel::kWastePlace);
-    if (drag.x == waste.x && drag.y == waste.y &&
-        LiftTop(drag, FortyThievesModel::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
-        DrawPlace(FortyThievesModel::kWastePlace, true);
-        CheckGameOver();
-        return;
-    }
-    LiftFromPiles(drag, FortyThievesModel::kFirstPile, ReadRules().columnsInPlay, position.tableau, position.pileCount);
-}
-
-// ---- Hotspots and tools ----
-
-void FortyThievesGame::AddPickups() {
-    const Rules rules = ReadRules();
-    AddTopPickup(FortyThievesModel::kWastePlace);
-    // The top card, and with MovePartial every longer face-up run.
-    for (int column = 0; column < rules.columnsInPlay; ++column) {
-        if (!position.FaceUpTop(column)) continue;
-        const int lowest = rules.movePartial ? position.faceDownCount[column] : position.pileCount[column] - 1;
-        AddColumnPickups(FortyThievesModel::kFirstPile + column, lowest, true);
-    }
-}
-
-
 double FortyThievesGame::GetScoreFactor() {
     const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;

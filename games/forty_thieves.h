@@ -87,7 +87,6 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int column, int columnsInPlay) {
@@ -101,6 +100,9 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void AddPickups() override;
+    // A column offers its top card and, with MovePartial, every longer face-up run.
+    ColumnRuns RunsOf(int, const Place& at) const override {
+        return {ReadRules().movePartial ? at.faceDown : at.count - 1, true};
+    }
     void DrawOwnPlace(int place, bool present) override;
 };

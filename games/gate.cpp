@@ -147,6 +147,7 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     undoSoundFirst = true;
+    liftSavesUndo = false;
 }
 
 bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
@@ -252,23 +253,11 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
+// A press off the stock wrote the undo record already (OnLButtonDown).
 void GateGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     ClearHeld();
-    if (LiftTop(drag, GateModel::kWastePlace, position.waste, position.wasteCount, kWasteSource, false)) {
-        DrawPlace(GateModel::kWastePlace, true);
-    } else if (LiftTop(drag, GateModel::kFirstPost, position.posts[0], position.postCount[0], kLeftPostSource, false)) {
-        DrawPlace(GateModel::kFirstPost, true);
-    } else if (LiftTop(drag, GateModel::kFirstPost + 1, position.posts[1], position.postCount[1], kRightPostSource,
-                       false)) {
-        DrawPlace(GateModel::kFirstPost + 1, true);
-    } else {
-        for (int column = 0; column < GateModel::kColumns && heldSource == kNoSource; ++column) {
-            if (LiftFanned(drag, GateModel::kFirstColumn + column, column, position.columns[column],
-                           position.columnCount[column], 0, ColumnX(column), kColumnY, kColumnStep, false) > 0)
-                DrawPlace(GateModel::kFirstColumn + column, true);
-        }
-    }
+    ModelledTableauGame::LiftCards(drag);
     CheckGameOver();
 }
 
@@ -281,16 +270,7 @@ void GateGame::RedrawReturned(int source) {
     }
 }
 
-// ---- Hotspots and tools ----
-
-void GateGame::AddPickups() {
-    const Rules rules = ReadRules();
-    AddTopPickup(GateModel::kWastePlace);
-    for (int post = 0; post < 2; ++post) AddTopPickup(GateModel::kFirstPost + post);
-    for (int column = 0; column < GateModel::kColumns; ++column)
-        AddColumnPickups(GateModel::kFirstColumn + column, 0, rules.movePartial);
-}
-
+// ---- Scoring ----
 
 double GateGame::GetScoreFactor() {
     const Rules rules = ReadRules();

@@ -72,7 +72,8 @@ public:
     static constexpr int kFoundationX = 320, kFoundationY = 80, kPitch = 65;
     static constexpr int kLeftPostX = 120, kRightPostX = 705, kPostY = 60, kPostStep = 90;
     static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
-    static constexpr int kWasteFanStep = 10, kLeftPostSource = -10, kRightPostSource = -11;
+    static constexpr int kWasteFanStep = 10;
+    static constexpr int kLeftPostSource = GateModel::kFirstPost, kRightPostSource = GateModel::kFirstPost + 1;
 
     explicit GateGame(Artwork* artwork);
 
@@ -99,7 +100,6 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void AddPickups() override;
     void RedrawReturned(int source) override;
     void DrawOwnPlace(int place, bool present) override;
 };

@@ -202,30 +202,6 @@ void KlondikeGame::OnStock() {
     CheckGameOver();
 }
 
-void KlondikeGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    Position& p = position;
-    if (LiftTop(drag, KlondikeModel::kWastePlace, p.waste, p.wasteCount, kWasteSource)) {
-        --p.dealtThisTurn;
-        DrawPlace(KlondikeModel::kWastePlace, true);
-        CheckGameOver();
-        return;
-    }
-    LiftFromPiles(drag, KlondikeModel::kFirstPile, KlondikeModel::kPiles, p.tableau, p.pileCount);
-}
-
-// ---- Hotspots and tools ----
-
-void KlondikeGame::RegisterHotspots() {
-    const bool partial = ReadRules().movePartial;
-    pickups.clear();
-    AddTopPickup(KlondikeModel::kWastePlace);
-    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile)
-        AddColumnPickups(KlondikeModel::kFirstPile + pile, position.faceDownCount[pile], partial);
-    dropTargets.clear();
-    AddPlaceTargets();
-}
-
 double KlondikeGame::GetScoreFactor() {
     const Rules rules = ReadRules();
     double factor = rules.movePartial ? 0.95 : 1.0;

@@ -81,7 +81,6 @@ public:
     explicit KlondikeGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
@@ -92,6 +91,9 @@ private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;
-    void RegisterHotspots() override;
+    // A card lifted off the waste is one fewer of those dealt this turn.
+    void AfterLift(int place) override {
+        if (place == KlondikeModel::kWastePlace) --position.dealtThisTurn;
+    }
     void DrawOwnPlace(int place, bool present) override;
 };

@@ -237,11 +237,6 @@ void SpiderGame::OnStock() {
     DealRow();
 }
 
-void SpiderGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    LiftFromPiles(drag, SpiderModel::kFirstPile, SpiderModel::kPiles, position.tableau, position.pileCount);
-}
-
 // ---- The game-over search ----
 
 bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
@@ -361,20 +356,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     if (positionsSeen) *positionsSeen = seen.size();
     return found;
 }
-
-// ---- Hotspots and tools ----
-
-void SpiderGame::AddPickups() {
-    const Position position = CurrentPosition();
-    for (int column = 0; column < SpiderModel::kPiles; ++column) {
-        const int count = position.pileCount[column];
-        if (count == 0 || position.faceDownCount[column] >= count) continue;
-        AddPickup(ColumnX(column), CardY(count - 1), &position.tableau[column][count - 1], 1);
-        const int run = SpiderModel::RunLength(position, column, position.faceDownCount[column]);
-        for (int k = 2; k <= run; ++k) AddPickup(ColumnX(column), CardY(count - k), &position.tableau[column][count - k], k);
-    }
-}
-
 
 double SpiderGame::GetScoreFactor() {
     const Rules rules = ReadRules();

@@ -89,7 +89,6 @@ public:
     explicit SpiderGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     double GetScoreFactor() override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
@@ -107,6 +106,9 @@ private:
     bool ModelOver() const override;
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
-    void AddPickups() override;
+    // A column offers its top card and every longer run of its suit.
+    ColumnRuns RunsOf(int place, const Place& at) const override {
+        return {at.count - SpiderModel::RunLength(position, place - SpiderModel::kFirstPile, at.faceDown), true};
+    }
     void DealRow();
 };

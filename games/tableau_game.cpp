@@ -24,8 +24,8 @@ AreaRefresh::~AreaRefresh() {
 
 // Dealt several at a time, the waste fans its cards dealt last; otherwise its top lies on the
 // layers of its depth.
-tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, int count, int cardsDealt, int dealt,
-                                      int fanStep) {
+tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt,
+                                      int dealt, int fanStep) {
     if (cardsDealt > 1) return Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count);
     return Waste(x + kLayerStepX * (count / kCardsPerLayer), y + kLayerStepY * (count / kCardsPerLayer), cards, count);
 }
@@ -222,6 +222,38 @@ void TableauGame::AddPlaceTargets() {
         if (at.kind != Place::kColumn || (at.count > 0 && !at.FaceUpTop())) continue;
         const int y = at.CardY(at.count);
         AddDropTarget(at.x, y, CardHitRect(at.x, y), kPlainTargetKind);
+    }
+}
+
+bool TableauGame::FindStack(const DragRecord& drag, int& place, int& index) const {
+    using tableau::Place;
+    for (place = 0;; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind == Place::kNone) return false;
+        if (at.kind == Place::kStock || at.kind == Place::kFoundation || at.count == 0) continue;
+        if (at.kind != Place::kColumn || at.step == 0) {
+            int x = 0, y = 0;
+            index = at.count - 1;
+            CardOrigin(place, kTopCard, x, y);
+            if (x == drag.x && y == drag.y && at.cards[index] == drag.cards[0]) return true;
+            continue;
+        }
+        if (at.x != drag.x) continue;
+        for (index = at.faceDown; index < at.count; ++index)
+            if (at.CardY(index) == drag.y && at.cards[index] == drag.cards[0]) return true;
+    }
+}
+
+void TableauGame::AddPickups() {
+    using tableau::Place;
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind == Place::kWaste || at.kind == Place::kReserve) {
+            AddTopPickup(place);
+        } else if (at.kind == Place::kColumn) {
+            const ColumnRuns runs = RunsOf(place, at);
+            AddColumnPickups(place, runs.lowest, runs.partial);
+        }
     }
 }
 

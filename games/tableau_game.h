@@ -436,6 +436,8 @@ struct Place {
     int step = 0;
     const Card* cards = nullptr;
     int count = 0, faceDown = 0;
+    // The position's own count of a waste, reserve or column: lifting a stack shortens it.
+    const int32_t* counter = nullptr;
     // Room left of and above the card that the place's refresh area takes in (a stock's depth).
     int roomX = 0, roomY = 0;
     // A stock marked as one that can be turned over again; a foundation drawn with the depth of
@@ -449,22 +451,24 @@ struct Place {
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
     }
-    static Place Waste(int topX, int topY, const Card* cards, int count) {
-        return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .own = true};
+    static Place Waste(int topX, int topY, const Card* cards, const int32_t& count) {
+        return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .counter = &count, .own = true};
     }
     // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
-    static Place WasteAt(int x, int y, const Card* cards, int count, int cardsDealt = 1, int dealt = 0,
+    static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
                          int fanStep = 0);
     // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
     static Place Foundation(int x, int y, const Card& top, int depthFrom = kTopAlone) {
         return {.kind = kFoundation, .x = x, .y = y, .cards = &top, .count = 1, .roomX = 4, .roomY = 2,
                 .depthFrom = depthFrom};
     }
-    static Place Column(int x, int y, int step, const Card* cards, int count, int faceDown = 0) {
-        return {.kind = kColumn, .x = x, .y = y, .step = step, .cards = cards, .count = count, .faceDown = faceDown};
+    static Place Column(int x, int y, int step, const Card* cards, const int32_t& count, int faceDown = 0) {
+        return {.kind = kColumn, .x = x, .y = y, .step = step, .cards = cards, .count = count, .faceDown = faceDown,
+                .counter = &count};
     }
-    static Place Reserve(int x, int y, int step, const Card* cards, int count) {
-        return {.kind = kReserve, .x = x, .y = y, .step = step, .cards = cards, .count = count, .own = true};
+    static Place Reserve(int x, int y, int step, const Card* cards, const int32_t& count) {
+        return {.kind = kReserve, .x = x, .y = y, .step = step, .cards = cards, .count = count, .counter = &count,
+                .own = true};
     }
     // Where card `index` lies (a column's or reserve's fan; elsewhere every card lies at (x, y)).
     int CardY(int index) const { return y + step * index; }
@@ -549,6 +553,16 @@ protected:
     // The pick-ups of a column: its top card, then every longer face-up run from its card
     // `lowest` down (partial) or the whole run from `lowest`.
     void AddColumnPickups(int place, int lowest, bool partial);
+    // Which stacks a column offers (as AddColumnPickups takes them): by default every face-up
+    // card's, each run or the whole one as the game's rules say.
+    struct ColumnRuns {
+        int lowest;
+        bool partial;
+    };
+    virtual ColumnRuns RunsOf(int, const Place& at) const { return {at.faceDown, false}; }
+    // Where a drag or a pick-up holds a stack as the table shows it: a waste's, reserve's or
+    // unfanned column's top card, or a fanned column's face-up card at the drag's corner.
+    bool FindStack(const DragRecord& drag, int& place, int& index) const;
     // The top card of a waste or reserve, where it lies.
     void AddTopPickup(int place);
     // The table: the background, every place, the frame.
@@ -564,7 +578,9 @@ protected:
     // The hotspots registered again: none while paused or after the game, else the game's
     // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
     virtual void RegisterHotspots();
-    virtual void AddPickups() {}
+    // By default every waste's and reserve's top card, and each column's stacks (RunsOf), place
+    // by place.
+    virtual void AddPickups();
 
     void ClearHeld(int32_t noSource = kNoSource);
     // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
@@ -812,43 +828,24 @@ protected:
         tableau::TakeTop(pile, count);
         return true;
     }
-    // Lifts the stack from the card a drag took hold of on a pile fanned down from (x, top) by
-    // step, looking at its cards from index `first` up: -1 when the drag is not on the pile, 0
-    // when the stack is too long to hold, else how many cards were lifted.
-    template <size_t N>
-    int LiftFanned(const DragRecord& drag, int place, int source, std::array<Card, N>& cards, int32_t& count,
-                   int first, int x, int top, int step, bool saveUndo = true) {
-        if (drag.x != x) return -1;
-        for (int i = first; i < count; ++i) {
-            if (top + step * i != drag.y || cards[i] != drag.cards[0]) continue;
-            const int n = count - i;
-            if (n > kMaxStackCards) return 0;
-            BeginLift(place, i, &cards[i], n, source, saveUndo);
-            std::fill_n(&cards[i], n, Card());
-            count = i;
-            return n;
-        }
-        return -1;
-    }
-    // Lifts from whichever of n piles the drag took hold of (pile i is place firstPlace + i, fanned
-    // where PlaceAt says, its face-down cards left alone) and draws that pile again; false when the
-    // drag is on none of them.
-    template <size_t N, size_t S>
-    bool LiftFromPiles(const DragRecord& drag, int firstPlace, int n, std::array<std::array<Card, S>, N>& piles,
-                       std::array<int32_t, N>& counts) {
-        for (int i = 0; i < n; ++i) {
-            const Place at = PlaceAt(firstPlace + i);
-            const int lifted = LiftFanned(drag, firstPlace + i, i, piles[i], counts[i], at.faceDown, at.x, at.y, at.step);
-            if (lifted < 0) continue;
-            if (lifted > 0) {
-                DrawPlace(firstPlace + i, true);
-                CheckGameOver();
-            }
-            return true;
-        }
-        return false;
-    }
 public:
+    // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its
+    // place again and takes the game-over decision. A waste's stack is held as kWasteSource,
+    // any other as its place; the game adjusts what else its position keeps (AfterLift).
+    void LiftCards(DragRecord& drag) override {
+        int place = 0, index = 0;
+        if (paused || gameOver || !FindStack(drag, place, index)) return;
+        const Place at = PlaceAt(place);
+        const int n = at.count - index;
+        if (n > kMaxStackCards) return;
+        BeginLift(place, index, &at.cards[index], n, at.kind == Place::kWaste ? kWasteSource : place, liftSavesUndo);
+        // PlaceAt describes this table's own position: the stack comes off its cards and count.
+        std::fill_n(const_cast<Card*>(at.cards) + index, n, Card());
+        *const_cast<int32_t*>(at.counter) = index;
+        AfterLift(place);
+        DrawPlace(place, true);
+        CheckGameOver();
+    }
     // May the dragged stack go to the foundation or pile whose next card lies at the target?
     bool CanDrop(DragRecord& drag, DropTarget& target) override {
         const int place = DropPlaceAt(target.x, target.y);
@@ -885,6 +882,14 @@ protected:
             return Model::FitsFoundation(p, place - Model::kFirstFoundation, drag.cards[0], drag.count);
         }
         return false;
+    }
+    // What a lift adjusts besides the place's cards, and whether it writes an undo record.
+    virtual void AfterLift(int) {}
+    bool liftSavesUndo = true;
+    // A column's stacks as the rules say: every face-up run, or the top card and the whole run.
+    ColumnRuns RunsOf(int, const Place& at) const override {
+        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, ReadRules().movePartial != 0};
+        return {at.faceDown, false};
     }
     // What a drop plays the move with.
     ApplyFunction dropApply = &Model::Apply;
