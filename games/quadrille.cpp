@@ -130,18 +130,6 @@ QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kG
     undoSoundFirst = true;
 }
 
-int QuadrilleGame::DownPileAt(int x, int y) {
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k)
-        if (kDownX[k] == x && kDownY[k] == y) return k;
-    return -1;
-}
-
-int QuadrilleGame::UpPileAt(int x, int y) {
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k)
-        if (kUpX[k] == x && kUpY[k] == y) return k;
-    return -1;
-}
-
 // ---- Deal ----
 
 void QuadrilleGame::NewGame(bool restart) {
@@ -165,69 +153,65 @@ void QuadrilleGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void QuadrilleGame::DrawStockArea(bool present) {
-    DrawStockPile(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
-                  tableau::RecycleAllowed(ReadRules().recycles, position.recyclesUsed), present);
-}
-
-void QuadrilleGame::DrawWasteArea(bool present) {
-    const Rules rules = ReadRules();
-    const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
-    const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-    const AreaRefresh refresh(artwork, {left, top, right, bottom}, present);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.dealtThisTurn,
-              kWasteFanStep);
-}
-
-void QuadrilleGame::DrawCentreArea(bool present) {
-    const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
-    const AreaRefresh refresh(artwork, {left, top, kCentreX + artwork->cardWidth, kCentreY + artwork->cardHeight}, present);
-    if (!position.centre[0].IsValid() || position.centreCount < 1)
-        artwork->DrawPlaceholder(kCentreX, kCentreY, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-    else
-        artwork->DrawCard(kCentreX, kCentreY, position.centre[position.centreCount - 1], artwork->screenBuffer);
-}
-
-void QuadrilleGame::DrawPileArea(bool down, int k, bool present) {
-    const int x = down ? kDownX[k] : kUpX[k], y = down ? kDownY[k] : kUpY[k];
-    const Card top = down ? position.downTops[k] : position.upTops[k];
-    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
-    // An empty pile shows the card it waits for, darkened, as a guide.
-    if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, top.Rank(), 1);
-    else artwork->DrawCard(x, y, Card(kPileSuit[k], down ? kFive : kSix), artwork->screenBuffer, true);
-}
-
-void QuadrilleGame::DrawPlace(int place, bool present) {
+// The centre and the eight piles are drop targets that show their top card; the game draws them
+// and the waste itself.
+TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
     using Model = QuadrilleModel;
-    if (place == Model::kStockPlace) DrawStockArea(present);
-    else if (place == Model::kWastePlace) DrawWasteArea(present);
-    else if (place == Model::kCentrePlace) DrawCentreArea(present);
-    else if (place < Model::kFirstUpPile) DrawPileArea(true, place - Model::kFirstDownPile, present);
-    else DrawPileArea(false, place - Model::kFirstUpPile, present);
+    const Position& p = position;
+    const int down = place - Model::kFirstDownPile, up = place - Model::kFirstUpPile;
+    Place at{};
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
+                            tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
+                              kWasteFanStep);
+    if (place == Model::kCentrePlace) at = Place::Foundation(kCentreX, kCentreY, p.centre[0]);
+    else if (down >= 0 && down < Model::kPiles) at = Place::Foundation(kDownX[down], kDownY[down], p.downTops[down]);
+    else if (up >= 0 && up < Model::kPiles) at = Place::Foundation(kUpX[up], kUpY[up], p.upTops[up]);
+    at.own = at.kind != Place::kNone;
+    return at;
 }
 
-void QuadrilleGame::Draw(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    DrawStockArea(false);
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) DrawPileArea(true, k, false);
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) DrawPileArea(false, k, false);
-    DrawWasteArea(false);
-    DrawCentreArea(false);
-    DrawTableFrame(present);
+void QuadrilleGame::DrawOwnPlace(int place, bool present) {
+    using Model = QuadrilleModel;
+    const int screen = artwork->screenBuffer;
+    if (place == Model::kWastePlace) {
+        const Rules rules = ReadRules();
+        const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
+        const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth;
+        const AreaRefresh refresh(artwork, {left, top, right, kWasteY + artwork->cardHeight}, present);
+        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
+                  position.dealtThisTurn, kWasteFanStep);
+    } else if (place == Model::kCentrePlace) {
+        const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
+        const AreaRefresh refresh(artwork, {left, top, kCentreX + artwork->cardWidth, kCentreY + artwork->cardHeight},
+                                  present);
+        if (!position.centre[0].IsValid() || position.centreCount < 1)
+            artwork->DrawPlaceholder(kCentreX, kCentreY, card_geometry::kPlaceholderEmptyPile, screen);
+        else
+            artwork->DrawCard(kCentreX, kCentreY, position.centre[position.centreCount - 1], screen);
+    } else {
+        const bool down = place < Model::kFirstUpPile;
+        const int k = place - (down ? Model::kFirstDownPile : Model::kFirstUpPile);
+        const int x = down ? kDownX[k] : kUpX[k], y = down ? kDownY[k] : kUpY[k];
+        const Card top = down ? position.downTops[k] : position.upTops[k];
+        const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
+        // An empty pile shows the card it waits for, darkened, as a guide.
+        if (top.IsValid()) artwork->DrawFoundation(x, y, top, screen, top.Rank(), 1);
+        else artwork->DrawCard(x, y, Card(kPileSuit[k], down ? kFive : kSix), screen, true);
+    }
 }
 
 // ---- Moves ----
 
+// A press while paused or after the game takes the game-over decision again.
 void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) {
-        CheckGameOver();
-        return;
-    }
-    if (!OnStockTop(x, y, kStockX, kStockY)) {
-        Game::OnLButtonDown(keys, x, y);
-        CheckGameOver();
-        return;
-    }
+    if (paused || gameOver) CheckGameOver();
+    else TableauGame::OnLButtonDown(keys, x, y);
+}
+
+void QuadrilleGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count > 0 || tableau::RecycleAllowed(now.recycles, now.recyclesUsed)) {
         PressStock();
@@ -236,104 +220,7 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
-// Only the waste's top card is picked up; a press anywhere else still writes an undo record,
-// which ReturnCards drops again.
-void QuadrilleGame::LiftCards(DragRecord& drag) {
-    const Card card = drag.cards[0];
-    if (paused || gameOver || position.wasteCount < 1 || position.waste[position.wasteCount - 1] != card) {
-        SaveUndo();
-        return;
-    }
-    BeginLift(QuadrilleModel::kWastePlace, position.wasteCount - 1, &card, 1, kWasteSource);
-    position.waste[--position.wasteCount] = Card();
-    --position.dealtThisTurn;
-    DrawWasteArea(true);
-    CheckGameOver();
-}
-
-void QuadrilleGame::ReturnCards() {
-    if (heldSource == kWasteSource && heldCount == 1) {
-        ReturnHeld(kNoSource);
-        // The slide back drew the card where it was picked up, but the waste's depth may have
-        // changed with its count: draw the waste again.
-        DrawWasteArea(true);
-        artwork->PresentDirty();
-    } else {
-        DropNewestUndoRecord();
-        ClearHeld(kNoSource);
-    }
-    CheckGameOver();
-}
-
-bool QuadrilleGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const Position p = CurrentPosition();
-    const Card card = drag.cards[0];
-    if (target.x == kCentreX && target.y == kCentreY) return card.Rank() == Card::kQueen && card.IsValid();
-    if (drag.count != 1) return false;
-    const int down = DownPileAt(target.x, target.y);
-    if (down >= 0) return QuadrilleModel::Fits(p, card, QuadrilleModel::kFirstDownPile + down);
-    const int up = UpPileAt(target.x, target.y);
-    return up >= 0 && QuadrilleModel::Fits(p, card, QuadrilleModel::kFirstUpPile + up);
-}
-
-void QuadrilleGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (heldCount == 1 && drag.cards[0] == held[0]) {
-        using Model = QuadrilleModel;
-        const int down = DownPileAt(target.x, target.y);
-        const int up = down < 0 ? UpPileAt(target.x, target.y) : -1;
-        int to = -1;
-        if (held[0].Rank() == Card::kQueen) {
-            const bool centre = target.x == kCentreX && target.y == kCentreY;
-            if (centre && position.centreCount < QuadrilleModel::kCentreSlots) to = Model::kCentrePlace;
-        } else if (down >= 0) {
-            to = Model::kFirstDownPile + down;
-        } else if (up >= 0) {
-            to = Model::kFirstUpPile + up;
-        }
-        if (to >= 0) {
-            DropHeld(to, kNoSource);
-            DrawPlace(to, true);
-            artwork->PresentDirty();
-            PlaySound("foundation.wav");
-        }
-    }
-    CheckGameOver();
-}
-
-// ---- Hotspots and tools ----
-
-void QuadrilleGame::RegisterHotspots() {
-    pickups.clear();
-    dropTargets.clear();
-    if (!paused && !gameOver && position.wasteCount > 0) {
-        int x = 0, y = 0;
-        CardOrigin(QuadrilleModel::kWastePlace, kTopCard, x, y);
-        AddPickup(x, y, &position.waste[position.wasteCount - 1], 1);
-    }
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) AddDropTarget(kDownX[k], kDownY[k], CardHitRect(kDownX[k], kDownY[k]), kAutoMoveKind);
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) AddDropTarget(kUpX[k], kUpY[k], CardHitRect(kUpX[k], kUpY[k]), kAutoMoveKind);
-    AddDropTarget(kCentreX, kCentreY, CardHitRect(kCentreX, kCentreY), kAutoMoveKind);
-}
-
-bool QuadrilleGame::CardOrigin(int place, int, int& x, int& y) const {
-    using Model = QuadrilleModel;
-    const int down = place - Model::kFirstDownPile, up = place - Model::kFirstUpPile;
-    if (place == Model::kStockPlace) {
-        x = kStockX, y = kStockY;
-    } else if (place == Model::kWastePlace) {
-        const int cardsDealt = ReadRules().cardsDealt;
-        WasteTop(kWasteX, kWasteY, position.wasteCount, cardsDealt, position.dealtThisTurn, kWasteFanStep, x, y);
-    } else if (place == Model::kCentrePlace) {
-        x = kCentreX, y = kCentreY;
-    } else if (down >= 0 && down < QuadrilleModel::kPiles) {
-        x = kDownX[down], y = kDownY[down];
-    } else if (up >= 0 && up < QuadrilleModel::kPiles) {
-        x = kUpX[up], y = kUpY[up];
-    } else {
-        return false;
-    }
-    return true;
-}
+// ---- Scoring ----
 
 double QuadrilleGame::GetScoreFactor() {
     const Rules rules = ReadRules();

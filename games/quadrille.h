@@ -80,31 +80,24 @@ public:
     explicit QuadrilleGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
+    // The table is drawn without a game-over decision.
+    void Draw(bool present) override { DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the eight piles are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
 
-
-    // Where the waste's top card lies (and is picked up).
-    static int DownPileAt(int x, int y);
-    static int UpPileAt(int x, int y);
-
 private:
+    void OnStock() override;
+    // A card lifted off the waste is one fewer of those dealt this turn.
+    void AfterLift(int) override { --position.dealtThisTurn; }
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        return drag.count == 1 && QuadrilleModel::Fits(p, drag.cards[0], place);
+    }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
-    bool CardOrigin(int place, int index, int& x, int& y) const override;
-    void RegisterHotspots() override;
-    void DrawStockArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawCentreArea(bool present);
-    void DrawPileArea(bool down, int k, bool present);
-    void DrawPlace(int place, bool present) override;
+    Place PlaceAt(int place) const override;
+    void DrawOwnPlace(int place, bool present) override;
 };
 
 inline void QuadrilleModel::Cards(const Position& position, CardTally& out) {
