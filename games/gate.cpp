@@ -236,28 +236,13 @@ void GateGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
+// Every press off the stock writes a record, whether or not a drag follows: LiftCards writes none
+// of its own, and a refused drag drops this one again.
 void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
-    if (OnStockTop(x, y, kStockX, kStockY)) {
-        const Position now = CurrentPosition();
-        if (now.stock.count > 0 || now.RecycleAllowed()) {
-            PressStock();
-            if (now.stock.count > 0) PlaySound("flip.wav");
-        }
-    } else {
-        // Every press off the stock writes a record, whether or not a drag follows: LiftCards
-        // writes none of its own, and a refused drag drops this one again.
-        SaveUndo();
-        Game::OnLButtonDown(keys, x, y);
-    }
-    CheckGameOver();
-}
-
-// A press off the stock wrote the undo record already (OnLButtonDown).
-void GateGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    ClearHeld();
-    ModelledTableauGame::LiftCards(drag);
+    if (OnStockTop(x, y, kStockX, kStockY)) return OnStock();
+    SaveUndo();
+    Game::OnLButtonDown(keys, x, y);
     CheckGameOver();
 }
 

@@ -80,7 +80,6 @@ public:
     void NewGame(bool restart) override;
     // The table is drawn without a game-over decision.
     void Draw(bool present) override { DrawTable(present); }
-    void LiftCards(DragRecord& drag) override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.

@@ -141,7 +141,9 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
+KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    recycleSound = "shuffle.wav";
+}
 
 // ---- Deal ----
 
@@ -191,16 +193,7 @@ void KlondikeGame::DrawOwnPlace(int place, bool present) {
                   position.dealtThisTurn, kWasteFanStep);
 }
 
-// ---- Moves ----
-
-void KlondikeGame::OnStock() {
-    const KlondikeModel::StockPress press = KlondikeModel::PressStock(CurrentPosition());
-    if (press != KlondikeModel::StockPress::kNothing) {
-        PressStock();
-        PlaySound(press == KlondikeModel::StockPress::kDeal ? "flip.wav" : "shuffle.wav");
-    }
-    CheckGameOver();
-}
+// ---- Scoring ----
 
 double KlondikeGame::GetScoreFactor() {
     const Rules rules = ReadRules();

@@ -87,7 +87,6 @@ public:
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
 
 private:
-    void OnStock() override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     Place PlaceAt(int place) const override;

@@ -211,15 +211,6 @@ void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
     else TableauGame::OnLButtonDown(keys, x, y);
 }
 
-void QuadrilleGame::OnStock() {
-    const Position now = CurrentPosition();
-    if (now.stock.count > 0 || tableau::RecycleAllowed(now.recycles, now.recyclesUsed)) {
-        PressStock();
-        if (now.stock.count > 0) PlaySound("flip.wav");
-    }
-    CheckGameOver();
-}
-
 // ---- Scoring ----
 
 double QuadrilleGame::GetScoreFactor() {

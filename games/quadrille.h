@@ -88,7 +88,6 @@ public:
     bool IsWon() override { return ModelWon(); }
 
 private:
-    void OnStock() override;
     // A card lifted off the waste is one fewer of those dealt this turn.
     void AfterLift(int) override { --position.dealtThisTurn; }
     bool Fits(const Position& p, int place, const DragRecord& drag) const override {

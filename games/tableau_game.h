@@ -883,6 +883,20 @@ protected:
         }
         return false;
     }
+    // A press on the stock plays the model's stock move when it offers one, sounding a deal or,
+    // where the game has a sound for it, the waste turned over (recycleSound).
+    void OnStock() override {
+        const Position now = CurrentPosition();
+        MoveList moves;
+        Model::Moves(now, moves);
+        if (std::find(moves.begin(), moves.end(), PlayMove{PlayMove::kStock}) != moves.end()) {
+            PressStock();
+            if (now.stock.count > 0) PlaySound("flip.wav");
+            else if (recycleSound) PlaySound(recycleSound);
+        }
+        CheckGameOver();
+    }
+    const char* recycleSound = nullptr;
     // What a lift adjusts besides the place's cards, and whether it writes an undo record.
     virtual void AfterLift(int) {}
     bool liftSavesUndo = true;
