@@ -21,12 +21,6 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 using Position = AgnesModel::Position;
 using tableau::NextRank;
 
-bool AgnesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
-    if (!card.IsValid() || !top.IsValid() || card.Rank() == p.startRank) return false;
-    if (toFoundation) return NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
-    return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
-}
-
 bool AgnesModel::FillsEmptyPile(const Position& p, Card card) {
     return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank;
 }
@@ -242,23 +236,22 @@ void AgnesGame::DealToReserve(int firstPile, int lastPile) {
     position = next;
 }
 
+// A round deals one card to each of the first seven reserve piles; when the three cards left are
+// too few for another, they follow at once onto the last three, with an undo record of their own.
 void AgnesGame::OnStock() {
+    using Model = AgnesModel;
     if (deck.Remaining() == 0) return;
-    SaveUndo();
-    DealToReserve(0, AgnesModel::kDealtReservePiles - 1);
-    CheckGameOver();
-    DrawPlace(AgnesModel::kStockPlace, true);
-    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) DrawPlace(AgnesModel::kFirstReserve + pile, true);
-    artwork->PresentDirty();
-    if (deck.Remaining() == AgnesModel::kReservePiles - AgnesModel::kDealtReservePiles) {
+    auto deal = [&](int first, int last) {
         SaveUndo();
-        DealToReserve(AgnesModel::kDealtReservePiles, AgnesModel::kReservePiles - 1);
+        DealToReserve(first, last);
         CheckGameOver();
-        DrawPlace(AgnesModel::kStockPlace, true);
-        for (int pile = AgnesModel::kDealtReservePiles; pile < AgnesModel::kReservePiles; ++pile)
-            DrawPlace(AgnesModel::kFirstReserve + pile, true);
+        DrawPlace(Model::kStockPlace, true);
+        for (int pile = first; pile < Model::kReservePiles; ++pile) DrawPlace(Model::kFirstReserve + pile, true);
         artwork->PresentDirty();
-    }
+    };
+    deal(0, Model::kDealtReservePiles - 1);
+    if (deck.Remaining() == Model::kReservePiles - Model::kDealtReservePiles)
+        deal(Model::kDealtReservePiles, Model::kReservePiles - 1);
     CheckGameOver();
 }
 

@@ -58,7 +58,9 @@ struct AgnesModel {
     }
 
     // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
-    static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);
+    static bool CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
+        return tableau::BuildsAlternating(card, top, toFoundation, p.startRank);
+    }
     // May card fill an empty tableau pile?
     static bool FillsEmptyPile(const Position& position, Card card);
     static bool FitsFoundation(const Position& position, int f, Card lowest, int count);

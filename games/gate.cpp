@@ -21,12 +21,6 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 using Position = GateModel::Position;
 using tableau::NextRank;
 
-bool GateModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
-    if (!card.IsValid() || !top.IsValid() || card.Rank() == p.startRank) return false;
-    if (toFoundation) return NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
-    return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
-}
-
 bool GateModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
     if (count != 1) return false;
     if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;

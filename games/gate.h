@@ -55,9 +55,10 @@ struct GateModel {
         for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
     }
 
-    // The starting rank goes on no pile; otherwise up in suit on a foundation, down in
-    // alternating colours on a column.
-    static bool CanPlay(const Position& position, Card card, Card top, bool toFoundation);
+    // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
+    static bool CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
+        return tableau::BuildsAlternating(card, top, toFoundation, p.startRank);
+    }
     static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
     // An empty column takes a post's card, or any card once a post is empty (or with
     // FillFromWaste).

@@ -32,6 +32,14 @@ namespace tableau {
 // Ranks form a cycle: after the King the Ace, after the Ace the Two.
 constexpr int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
 
+// The usual build round the corner: down in alternating colours on a pile, up in suit on a
+// foundation's top; the starting rank goes on no card.
+inline bool BuildsAlternating(Card card, Card top, bool toFoundation, int startRank) {
+    if (!card.IsValid() || !top.IsValid() || card.Rank() == startRank) return false;
+    if (toFoundation) return NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
+    return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
+}
+
 // Won when every foundation, built round the corner from `startRank`, ends on the rank just below
 // it (no start rank chosen yet: not won).
 template <size_t F>
