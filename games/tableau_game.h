@@ -2,8 +2,8 @@
 // Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
 // the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
 // stack, the game-over scaffolding, undo, the three tool operations over the game's model, and
-// one description of the places of a table read by the shared layout, hit testing, hotspots,
-// drawing and dealing).
+// one description of the places of a table read by the shared layout, hit testing, lifting,
+// pick-ups, drop targets, drawing and dealing).
 //
 // Each game keeps its deal, its build rule, its layout numbers (its PlaceAt) and its undo record,
 // and draws only the places that look like no other game's; its model
