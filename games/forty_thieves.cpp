@@ -153,15 +153,9 @@ bool FortyThievesModel::Over(const Position& p) {
             if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
     }
 
-    for (int column = 0; column < inPlay; ++column)
-        if (p.FaceUpTop(column)) add(p.tableau[column][p.pileCount[column] - 1]);
-    if (p.movePartial) {
-        for (int c = 0; c < inPlay; ++c)
-            for (int i = p.faceDownCount[c] + 1; i < p.pileCount[c]; ++i)
-                for (int k = 0; k < inPlay; ++k)
-                    if (k != c && p.FaceUpTop(k) && CanPlay(p, p.tableau[c][i], p.tableau[k][p.pileCount[k] - 1], false))
-                        add(p.tableau[c][i - 1]);
-    }
+    // The columns out of play are empty.
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    tableau::AddUncoverable(candidates, p, p.movePartial, stacks);
     for (int c = 0; c < candidates.count; ++c)
         if (GoesHome(p, candidates[c])) return false;
     return true;
