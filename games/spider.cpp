@@ -153,90 +153,6 @@ void SpiderModel::Encode(const Position& p, PositionCode& code) {
     code.Byte(static_cast<uint8_t>(p.rules.suitAssembled | p.rules.autoFlip << 1));
 }
 
-// ---- The table ----
-
-SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-}
-
-bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    if (place >= SpiderModel::kFirstPile)
-        return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
-    return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
-}
-
-bool SpiderGame::ModelOver() const {
-    const Position p = CurrentPosition();
-    PositionCode code;
-    SpiderModel::Encode(p, code);
-    if (code.bytes != lastSearchInput) {
-        lastSearchInput = std::move(code.bytes);
-        lastSearchResult = SpiderModel::Over(p);
-    }
-    return lastSearchResult;
-}
-
-// ---- Deal ----
-
-void SpiderGame::NewGame(bool restart) {
-    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
-    const Rules rules = ReadRules();
-    position.startCard = rules.startCard;
-    ShowOpening();
-
-    for (int row = 0; row < kDealRows; ++row) {
-        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kPiles;
-        const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
-        DealRowOnto(position, SpiderModel::kFirstPile, 0, width, faceDown ? 0 : width);
-    }
-    CheckGameOver();
-    Draw(true);
-    StartClock(0);
-}
-
-// ---- Drawing ----
-
-TableauGame::Place SpiderGame::PlaceAt(int place) const {
-    using Model = SpiderModel;
-    const Position& p = position;
-    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
-    if (f >= 0 && f < SpiderModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
-    if (column >= 0 && column < SpiderModel::kPiles)
-        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.tableau[column].data(), p.pileCount[column],
-                             p.faceDownCount[column]);
-    return {};
-}
-
-// ---- Moves ----
-
-// The model deals the row; the table shows it a card at a time.
-void SpiderGame::DealRow() {
-    Position next = CurrentPosition();
-    SpiderModel::Apply(next, {PlayMove::kStock});
-    for (int column = 0; column < SpiderModel::kPiles; ++column) {
-        const int index = position.pileCount[column];
-        if (next.pileCount[column] == index) continue;
-        deck.DealNext();
-        DrawPlace(SpiderModel::kStockPlace, true);
-        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.tableau[column][index], artwork->screenBuffer,
-                    true, true, -1);
-        position.tableau[column] = next.tableau[column];
-        position.pileCount[column] = next.pileCount[column];
-        DrawPlace(SpiderModel::kFirstPile + column, true);
-        DrawPlace(SpiderModel::kStockPlace, true);
-        artwork->PresentDirty();
-        PlaySound("deal.wav");
-    }
-    position = next;
-    CheckGameOver();
-}
-
-void SpiderGame::OnStock() {
-    SaveUndo();
-    DealRow();
-}
-
 // ---- The game-over search ----
 
 bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card, kFoundationSlots>& foundations,
@@ -356,6 +272,92 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     if (positionsSeen) *positionsSeen = seen.size();
     return found;
 }
+
+// ---- The table ----
+
+SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+    checkAfterPickUp = false;
+}
+
+bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
+    if (place >= SpiderModel::kFirstPile)
+        return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
+    return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
+}
+
+bool SpiderGame::ModelOver() const {
+    const Position p = CurrentPosition();
+    PositionCode code;
+    SpiderModel::Encode(p, code);
+    if (code.bytes != lastSearchInput) {
+        lastSearchInput = std::move(code.bytes);
+        lastSearchResult = SpiderModel::Over(p);
+    }
+    return lastSearchResult;
+}
+
+// ---- Deal ----
+
+void SpiderGame::NewGame(bool restart) {
+    BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
+    const Rules rules = ReadRules();
+    position.startCard = rules.startCard;
+    ShowOpening();
+
+    for (int row = 0; row < kDealRows; ++row) {
+        const int width = row == kFullRows ? kShortRowColumns : SpiderModel::kPiles;
+        const bool faceDown = row < kDealRows - 1 && row < rules.rowsFaceDown;
+        DealRowOnto(position, SpiderModel::kFirstPile, 0, width, faceDown ? 0 : width);
+    }
+    CheckGameOver();
+    Draw(true);
+    StartClock(0);
+}
+
+// ---- Drawing ----
+
+TableauGame::Place SpiderGame::PlaceAt(int place) const {
+    using Model = SpiderModel;
+    const Position& p = position;
+    const int f = place - Model::kFirstFoundation, column = place - Model::kFirstPile;
+    if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kLayerMarginX, kLayerMarginY, false);
+    if (f >= 0 && f < SpiderModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
+    if (column >= 0 && column < SpiderModel::kPiles)
+        return Place::Column(ColumnX(column), kColumnY, kColumnStep, p.tableau[column].data(), p.pileCount[column],
+                             p.faceDownCount[column]);
+    return {};
+}
+
+// ---- Moves ----
+
+// The model deals the row; the table shows it a card at a time.
+void SpiderGame::DealRow() {
+    Position next = CurrentPosition();
+    SpiderModel::Apply(next, {PlayMove::kStock});
+    for (int column = 0; column < SpiderModel::kPiles; ++column) {
+        const int index = position.pileCount[column];
+        if (next.pileCount[column] == index) continue;
+        deck.DealNext();
+        DrawPlace(SpiderModel::kStockPlace, true);
+        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.tableau[column][index], artwork->screenBuffer,
+                    true, true, -1);
+        position.tableau[column] = next.tableau[column];
+        position.pileCount[column] = next.pileCount[column];
+        DrawPlace(SpiderModel::kFirstPile + column, true);
+        DrawPlace(SpiderModel::kStockPlace, true);
+        artwork->PresentDirty();
+        PlaySound("deal.wav");
+    }
+    position = next;
+    CheckGameOver();
+}
+
+void SpiderGame::OnStock() {
+    SaveUndo();
+    DealRow();
+}
+
+// ---- Scoring ----
 
 double SpiderGame::GetScoreFactor() {
     const Rules rules = ReadRules();
