@@ -89,42 +89,43 @@ constexpr int kLayMargin = 300;
 // from it: a foundation takes its next rank while some card of that rank can be reached (in the
 // stock, in hand, or on a waste pile under cards each of which some foundation can climb to),
 // and each climb may reach more cards. A foundation that cannot complete even so never will.
+// Ranks are sets of bits, and each waste pile is read down once: a card passed stays passed.
 bool CalculationHopeless(const void* position) {
     const auto& p = *static_cast<const Calc::Position*>(position);
-    constexpr int kRanks = Card::kRankCount;
-    std::array<std::array<int, kRanks>, Calc::kFoundations> climb{};  // the ranks each still takes
-    std::array<std::array<int, kRanks>, Calc::kFoundations> step{};   // and when (-1: never)
-    std::array<int, Calc::kFoundations> left{}, reached{};
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        step[f].fill(-1);
+    constexpr int kFoundations = Calc::kFoundations;
+    std::array<std::array<int8_t, Card::kRankCount>, kFoundations> climb;  // the ranks each still takes
+    std::array<int, kFoundations> left, reached{};
+    unsigned leaving = 0;    // ranks some foundation can take once reached
+    unsigned reachable = 0;  // ranks held by a card that can be reached
+    for (int f = 0; f < kFoundations; ++f) {
         if (!p.foundationTops[f].IsValid()) return false;
         left[f] = Card::kRankCount - p.foundationCounts[f];
         for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
             rank = Following(rank, f);
-            climb[f][k] = rank;
-            step[f][rank] = k;
+            climb[f][k] = static_cast<int8_t>(rank);
         }
+        if (left[f] > 0) leaving |= 1u << climb[f][0];
     }
-    std::array<bool, kRanks> loose{};  // ranks held by a card that never waits under another
-    for (int i = 0; i < p.stockCount; ++i) loose[p.stock[i].Rank()] = true;
-    if (p.current.IsValid()) loose[p.current.Rank()] = true;
-    const auto leaves = [&](Card card) {
-        for (int f = 0; f < Calc::kFoundations; ++f)
-            if (step[f][card.Rank()] >= 0 && step[f][card.Rank()] <= reached[f]) return true;
-        return false;
-    };
+    for (int i = 0; i < p.stockCount; ++i) reachable |= 1u << p.stock[i].Rank();
+    if (p.current.IsValid()) reachable |= 1u << p.current.Rank();
+    std::array<int, Calc::kWastePiles> below;  // the next card of each pile not yet reached
+    for (int k = 0; k < Calc::kWastePiles; ++k) below[k] = p.wasteCounts[k] - 1;
     for (bool climbed = true; climbed;) {
         climbed = false;
-        std::array<bool, kRanks> reachable = loose;
         for (int k = 0; k < Calc::kWastePiles; ++k)
-            for (int i = p.wasteCounts[k] - 1; i >= 0; --i) {
-                reachable[p.waste[k][i].Rank()] = true;
-                if (!leaves(p.waste[k][i])) break;
+            while (below[k] >= 0) {
+                const unsigned bit = 1u << p.waste[k][below[k]].Rank();
+                reachable |= bit;
+                if (!(leaving & bit)) break;
+                --below[k];
             }
-        for (int f = 0; f < Calc::kFoundations; ++f)
-            while (reached[f] < left[f] && reachable[climb[f][reached[f]]]) ++reached[f], climbed = true;
+        for (int f = 0; f < kFoundations; ++f)
+            while (reached[f] < left[f] && reachable >> climb[f][reached[f]] & 1) {
+                if (++reached[f] < left[f]) leaving |= 1u << climb[f][reached[f]];
+                climbed = true;
+            }
     }
-    for (int f = 0; f < Calc::kFoundations; ++f)
+    for (int f = 0; f < kFoundations; ++f)
         if (reached[f] < left[f]) return true;
     return false;
 }
