@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "games/agnes.h"
 #include "games/calculation.h"
@@ -82,23 +83,19 @@ int LayScore(const Calc::Position& p, const Climbs& climbs, int k) {
 // How far below the best pile's score a lay is doubtful.
 constexpr int kLayMargin = 300;
 
-}  // namespace
-
 // Waste cards only ever go home, so a card under others leaves only once all of them have. The
-// test lets every foundation climb as far as it could if no other foundation ever took a card
-// from it: a foundation takes its next rank while some card of that rank can be reached (in the
-// stock, in hand, or on a waste pile under cards each of which some foundation can climb to),
+// first test lets every foundation climb as far as it could if no other foundation ever took a
+// card from it: a foundation takes its next rank while some card of that rank can be reached (in
+// the stock, in hand, or on a waste pile under cards each of which some foundation can climb to),
 // and each climb may reach more cards. A foundation that cannot complete even so never will.
 // Ranks are sets of bits, and each waste pile is read down once: a card passed stays passed.
-bool CalculationHopeless(const void* position) {
-    const auto& p = *static_cast<const Calc::Position*>(position);
+bool Unclimbable(const Calc::Position& p) {
     constexpr int kFoundations = Calc::kFoundations;
     std::array<std::array<int8_t, Card::kRankCount>, kFoundations> climb;  // the ranks each still takes
     std::array<int, kFoundations> left, reached{};
     unsigned leaving = 0;    // ranks some foundation can take once reached
     unsigned reachable = 0;  // ranks held by a card that can be reached
     for (int f = 0; f < kFoundations; ++f) {
-        if (!p.foundationTops[f].IsValid()) return false;
         left[f] = Card::kRankCount - p.foundationCounts[f];
         for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
             rank = Following(rank, f);
@@ -128,6 +125,146 @@ bool CalculationHopeless(const void* position) {
     for (int f = 0; f < kFoundations; ++f)
         if (reached[f] < left[f]) return true;
     return false;
+}
+
+// The second test counts the copies: each foundation takes one card of every rank, so each card
+// goes to exactly one foundation. It keeps the waste piles as they are and lets every card of the
+// stock and in hand go home at any time (so it asks less than the game does), and searches every
+// order of foundation steps for one that completes all four. Two kinds of step are taken without
+// choice, since neither can spoil a completion: a rank with no card left on the piles (the free
+// cards serve every foundation that needs it), and the only card of its rank on the piles, once
+// on top (whoever would have taken it can take a free card of that rank instead). A foundation
+// never takes a free card while a pile's top offers its rank: the pile card serves as well and
+// bares more. The verdicts of the states met are kept, keyed by their content, for later calls
+// too; a search that outgrows its budget answers "not lost".
+class CopiesSearch {
+public:
+    bool Lost(const Calc::Position& p) {
+        budget = kBudget;
+        if (verdicts.empty()) verdicts.assign(size_t{1} << 20, 0);
+        free.fill(0);
+        onPiles.fill(0);
+        for (int i = 0; i < p.stockCount; ++i) ++free[p.stock[i].Rank()];
+        if (p.current.IsValid()) ++free[p.current.Rank()];
+        foundations = 0;
+        for (int f = 0; f < Calc::kFoundations; ++f) {
+            left[f] = Card::kRankCount - p.foundationCounts[f];
+            for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
+                rank = Following(rank, f);
+                climb[f][k] = static_cast<int8_t>(rank);
+            }
+            at[f] = 0;
+            foundations |= static_cast<uint64_t>(p.startRanks[f] << 4 | p.foundationCounts[f]) << (8 * f);
+        }
+        for (int k = 0; k < Calc::kWastePiles; ++k) {
+            height[k] = p.wasteCounts[k];
+            for (int i = 0; i < height[k]; ++i) {
+                piles[k][i] = static_cast<int8_t>(p.waste[k][i].Rank());
+                ++onPiles[piles[k][i]];
+                // The piles' hashes are summed, so their order plays no part.
+                prefix[k][i + 1] = heuristic::Mix(prefix[k][i] * 31 + static_cast<uint64_t>(piles[k][i]) + 0x9E3779B97F4A7C15ull);
+            }
+        }
+        return Search() == kLost;
+    }
+
+private:
+    static constexpr int kBudget = 1000;  // states searched a call
+    enum Verdict { kLost = 0, kWon = 1, kTooLong = -1 };
+
+    Verdict Search() {
+        std::array<int8_t, Card::kRankCount * Calc::kFoundations> taken;  // foundation << 3 | pile (7: free)
+        int count = 0;
+        for (bool more = true; more;) {
+            more = false;
+            for (int f = 0; f < Calc::kFoundations; ++f)
+                for (; at[f] < left[f]; ++at[f], more = true) {
+                    const int rank = climb[f][at[f]];
+                    if (onPiles[rank] == 0 && free[rank] > 0) {
+                        --free[rank];
+                        taken[count++] = static_cast<int8_t>(f << 3 | 7);
+                        continue;
+                    }
+                    if (onPiles[rank] != 1) break;
+                    int k = 0;
+                    while (k < Calc::kWastePiles && (height[k] == 0 || piles[k][height[k] - 1] != rank)) ++k;
+                    if (k == Calc::kWastePiles) break;
+                    --height[k], --onPiles[rank];
+                    taken[count++] = static_cast<int8_t>(f << 3 | k);
+                }
+        }
+        const Verdict verdict = Choose();
+        while (count > 0) {
+            const int f = taken[--count] >> 3, k = taken[count] & 7, rank = climb[f][--at[f]];
+            if (k == 7) ++free[rank];
+            else ++height[k], ++onPiles[rank];
+        }
+        return verdict;
+    }
+
+    Verdict Choose() {
+        bool done = true;
+        for (int f = 0; f < Calc::kFoundations; ++f) done &= at[f] == left[f];
+        if (done) return kWon;
+        uint64_t piled = 0, freeCounts = 0, founded = foundations;
+        for (int k = 0; k < Calc::kWastePiles; ++k) piled += prefix[k][height[k]];
+        for (int r = 0; r < Card::kRankCount; ++r) freeCounts = freeCounts * 5 + static_cast<uint64_t>(free[r]);
+        for (int f = 0; f < Calc::kFoundations; ++f) founded += static_cast<uint64_t>(at[f]) << (8 * f);
+        using heuristic::Mix;
+        const uint64_t key = Mix(piled ^ Mix(freeCounts ^ founded << 31 ^ founded >> 33)) & ~uint64_t{1};
+        uint64_t& known = verdicts[key & (verdicts.size() - 1)];
+        if ((known & ~uint64_t{1}) == key) return static_cast<Verdict>(known & 1);
+        if (--budget < 0) return kTooLong;
+        bool tooLong = false;
+        const auto step = [&](Verdict verdict) {
+            tooLong |= verdict == kTooLong;
+            if (verdict == kWon) known = key | 1;
+            return verdict == kWon;
+        };
+        for (int f = 0; f < Calc::kFoundations; ++f) {
+            if (at[f] == left[f]) continue;
+            const int rank = climb[f][at[f]];
+            bool onTop = false;
+            for (int k = 0; k < Calc::kWastePiles; ++k) {
+                if (height[k] == 0 || piles[k][height[k] - 1] != rank) continue;
+                onTop = true;
+                --height[k], ++at[f], --onPiles[rank];
+                const Verdict verdict = Search();
+                ++height[k], --at[f], ++onPiles[rank];
+                if (step(verdict)) return kWon;
+            }
+            if (!onTop && free[rank] > 0) {
+                --free[rank], ++at[f];
+                const Verdict verdict = Search();
+                ++free[rank], --at[f];
+                if (step(verdict)) return kWon;
+            }
+        }
+        if (tooLong) return kTooLong;
+        known = key;
+        return kLost;
+    }
+
+    int budget = 0;
+    std::vector<uint64_t> verdicts;  // by key: key | 1 won, key lost
+    uint64_t foundations = 0;        // each foundation's start rank and count
+    std::array<int, Card::kRankCount> free{}, onPiles{};
+    std::array<std::array<int8_t, Card::kRankCount>, Calc::kFoundations> climb{};
+    std::array<int, Calc::kFoundations> left{}, at{};
+    std::array<std::array<int8_t, Calc::kWasteSlots>, Calc::kWastePiles> piles{};
+    std::array<std::array<uint64_t, Calc::kWasteSlots + 1>, Calc::kWastePiles> prefix{};  // hashes of the bottom cards
+    std::array<int, Calc::kWastePiles> height{};
+};
+
+}  // namespace
+
+bool CalculationHopeless(const void* position) {
+    const auto& p = *static_cast<const Calc::Position*>(position);
+    for (Card top : p.foundationTops)
+        if (!top.IsValid()) return false;
+    if (Unclimbable(p)) return true;
+    static thread_local CopiesSearch copies;
+    return copies.Lost(p);
 }
 
 // A card going home that no other foundation still wants (every other card of its rank is home):
