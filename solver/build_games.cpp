@@ -141,12 +141,13 @@ class CopiesSearch {
 public:
     bool Lost(const Calc::Position& p) {
         budget = kBudget;
-        if (verdicts.empty()) verdicts.assign(size_t{1} << 20, 0);
+        if (verdicts.empty()) verdicts.assign(size_t{1} << kVerdictBits, 0);
         free.fill(0);
         onPiles.fill(0);
         for (int i = 0; i < p.stockCount; ++i) ++free[p.stock[i].Rank()];
         if (p.current.IsValid()) ++free[p.current.Rank()];
-        foundations = 0;
+        freeKey = piled = founded = 0;
+        for (int r = 0; r < Card::kRankCount; ++r) freeKey += kFreeUnit[r] * static_cast<uint64_t>(free[r]);
         for (int f = 0; f < Calc::kFoundations; ++f) {
             left[f] = Card::kRankCount - p.foundationCounts[f];
             for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
@@ -154,7 +155,7 @@ public:
                 climb[f][k] = static_cast<int8_t>(rank);
             }
             at[f] = 0;
-            foundations |= static_cast<uint64_t>(p.startRanks[f] << 4 | p.foundationCounts[f]) << (8 * f);
+            founded |= static_cast<uint64_t>(p.startRanks[f] << 4 | p.foundationCounts[f]) << (8 * f);
         }
         for (int k = 0; k < Calc::kWastePiles; ++k) {
             height[k] = p.wasteCounts[k];
@@ -164,40 +165,69 @@ public:
                 // The piles' hashes are summed, so their order plays no part.
                 prefix[k][i + 1] = heuristic::Mix(prefix[k][i] * 31 + static_cast<uint64_t>(piles[k][i]) + 0x9E3779B97F4A7C15ull);
             }
+            piled += prefix[k][height[k]];
         }
         return Search() == kLost;
     }
 
 private:
-    static constexpr int kBudget = 1000;  // states searched a call
+    static constexpr int kBudget = 1000;     // states searched a call
+    static constexpr int kVerdictBits = 16;  // a table small enough to stay in the cache
+    static constexpr std::array<uint64_t, Card::kRankCount> kFreeUnit = [] {
+        std::array<uint64_t, Card::kRankCount> unit{};
+        for (uint64_t r = 0, u = 1; r < unit.size(); ++r, u *= 5) unit[r] = u;
+        return unit;
+    }();
     enum Verdict { kLost = 0, kWon = 1, kTooLong = -1 };
 
+    // Foundation f takes its next rank from pile k, or (k < 0) from the free cards; and back.
+    void Take(int f, int k) {
+        const int rank = climb[f][at[f]++];
+        founded += uint64_t{1} << (8 * f);
+        if (k < 0) {
+            --free[rank], freeKey -= kFreeUnit[rank];
+        } else {
+            piled -= prefix[k][height[k]] - prefix[k][height[k] - 1];
+            --height[k], --onPiles[rank];
+        }
+    }
+    void Return(int f, int k) {
+        const int rank = climb[f][--at[f]];
+        founded -= uint64_t{1} << (8 * f);
+        if (k < 0) {
+            ++free[rank], freeKey += kFreeUnit[rank];
+        } else {
+            ++height[k], ++onPiles[rank];
+            piled += prefix[k][height[k]] - prefix[k][height[k] - 1];
+        }
+    }
+    bool OnTop(int k, int rank) const { return height[k] > 0 && piles[k][height[k] - 1] == rank; }
+
     Verdict Search() {
-        std::array<int8_t, Card::kRankCount * Calc::kFoundations> taken;  // foundation << 3 | pile (7: free)
+        std::array<int8_t, Card::kRankCount * Calc::kFoundations> taken;  // foundation << 3 | pile + 1
         int count = 0;
         for (bool more = true; more;) {
             more = false;
             for (int f = 0; f < Calc::kFoundations; ++f)
-                for (; at[f] < left[f]; ++at[f], more = true) {
+                while (at[f] < left[f]) {
                     const int rank = climb[f][at[f]];
-                    if (onPiles[rank] == 0 && free[rank] > 0) {
-                        --free[rank];
-                        taken[count++] = static_cast<int8_t>(f << 3 | 7);
-                        continue;
+                    int k = -1;
+                    if (onPiles[rank] == 1) {
+                        k = 0;
+                        while (k < Calc::kWastePiles && !OnTop(k, rank)) ++k;
+                        if (k == Calc::kWastePiles) break;
+                    } else if (onPiles[rank] > 0 || free[rank] == 0) {
+                        break;
                     }
-                    if (onPiles[rank] != 1) break;
-                    int k = 0;
-                    while (k < Calc::kWastePiles && (height[k] == 0 || piles[k][height[k] - 1] != rank)) ++k;
-                    if (k == Calc::kWastePiles) break;
-                    --height[k], --onPiles[rank];
-                    taken[count++] = static_cast<int8_t>(f << 3 | k);
+                    Take(f, k);
+                    taken[count++] = static_cast<int8_t>(f << 3 | (k + 1));
+                    more = true;
                 }
         }
         const Verdict verdict = Choose();
         while (count > 0) {
-            const int f = taken[--count] >> 3, k = taken[count] & 7, rank = climb[f][--at[f]];
-            if (k == 7) ++free[rank];
-            else ++height[k], ++onPiles[rank];
+            --count;
+            Return(taken[count] >> 3, (taken[count] & 7) - 1);
         }
         return verdict;
     }
@@ -206,39 +236,29 @@ private:
         bool done = true;
         for (int f = 0; f < Calc::kFoundations; ++f) done &= at[f] == left[f];
         if (done) return kWon;
-        uint64_t piled = 0, freeCounts = 0, founded = foundations;
-        for (int k = 0; k < Calc::kWastePiles; ++k) piled += prefix[k][height[k]];
-        for (int r = 0; r < Card::kRankCount; ++r) freeCounts = freeCounts * 5 + static_cast<uint64_t>(free[r]);
-        for (int f = 0; f < Calc::kFoundations; ++f) founded += static_cast<uint64_t>(at[f]) << (8 * f);
         using heuristic::Mix;
-        const uint64_t key = Mix(piled ^ Mix(freeCounts ^ founded << 31 ^ founded >> 33)) & ~uint64_t{1};
+        const uint64_t key = Mix(piled ^ Mix(freeKey ^ founded << 31 ^ founded >> 33)) & ~uint64_t{1};
         uint64_t& known = verdicts[key & (verdicts.size() - 1)];
         if ((known & ~uint64_t{1}) == key) return static_cast<Verdict>(known & 1);
         if (--budget < 0) return kTooLong;
         bool tooLong = false;
-        const auto step = [&](Verdict verdict) {
+        const auto step = [&](int f, int k) {
+            Take(f, k);
+            const Verdict verdict = Search();
+            Return(f, k);
             tooLong |= verdict == kTooLong;
-            if (verdict == kWon) known = key | 1;
             return verdict == kWon;
         };
         for (int f = 0; f < Calc::kFoundations; ++f) {
             if (at[f] == left[f]) continue;
             const int rank = climb[f][at[f]];
             bool onTop = false;
-            for (int k = 0; k < Calc::kWastePiles; ++k) {
-                if (height[k] == 0 || piles[k][height[k] - 1] != rank) continue;
-                onTop = true;
-                --height[k], ++at[f], --onPiles[rank];
-                const Verdict verdict = Search();
-                ++height[k], --at[f], ++onPiles[rank];
-                if (step(verdict)) return kWon;
-            }
-            if (!onTop && free[rank] > 0) {
-                --free[rank], ++at[f];
-                const Verdict verdict = Search();
-                ++free[rank], --at[f];
-                if (step(verdict)) return kWon;
-            }
+            for (int k = 0; k < Calc::kWastePiles; ++k)
+                if (OnTop(k, rank)) {
+                    onTop = true;
+                    if (step(f, k)) return known = key | 1, kWon;
+                }
+            if (!onTop && free[rank] > 0 && step(f, -1)) return known = key | 1, kWon;
         }
         if (tooLong) return kTooLong;
         known = key;
@@ -247,7 +267,7 @@ private:
 
     int budget = 0;
     std::vector<uint64_t> verdicts;  // by key: key | 1 won, key lost
-    uint64_t foundations = 0;        // each foundation's start rank and count
+    uint64_t piled = 0, freeKey = 0, founded = 0;  // the key's parts: the piles, the free cards, the foundations
     std::array<int, Card::kRankCount> free{}, onPiles{};
     std::array<std::array<int8_t, Card::kRankCount>, Calc::kFoundations> climb{};
     std::array<int, Calc::kFoundations> left{}, at{};
