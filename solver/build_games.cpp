@@ -237,8 +237,9 @@ private:
         for (int f = 0; f < Calc::kFoundations; ++f) done &= at[f] == left[f];
         if (done) return kWon;
         using heuristic::Mix;
-        const uint64_t key = Mix(piled ^ Mix(freeKey ^ founded << 31 ^ founded >> 33)) & ~uint64_t{1};
-        uint64_t& known = verdicts[key & (verdicts.size() - 1)];
+        // The low bit holds the verdict; the next is set, so no key reads as an empty entry.
+        const uint64_t key = (Mix(piled ^ Mix(freeKey ^ founded << 31 ^ founded >> 33)) | 2) & ~uint64_t{1};
+        uint64_t& known = verdicts[(key >> 2) & (verdicts.size() - 1)];
         if ((known & ~uint64_t{1}) == key) return static_cast<Verdict>(known & 1);
         if (--budget < 0) return kTooLong;
         bool tooLong = false;
