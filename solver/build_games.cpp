@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "games/agnes.h"
 #include "games/calculation.h"
@@ -82,51 +83,209 @@ int LayScore(const Calc::Position& p, const Climbs& climbs, int k) {
 // How far below the best pile's score a lay is doubtful.
 constexpr int kLayMargin = 300;
 
-}  // namespace
-
 // Waste cards only ever go home, so a card under others leaves only once all of them have. The
-// test lets every foundation climb as far as it could if no other foundation ever took a card
-// from it: a foundation takes its next rank while some card of that rank can be reached (in the
-// stock, in hand, or on a waste pile under cards each of which some foundation can climb to),
+// first test lets every foundation climb as far as it could if no other foundation ever took a
+// card from it: a foundation takes its next rank while some card of that rank can be reached (in
+// the stock, in hand, or on a waste pile under cards each of which some foundation can climb to),
 // and each climb may reach more cards. A foundation that cannot complete even so never will.
-bool CalculationHopeless(const void* position) {
-    const auto& p = *static_cast<const Calc::Position*>(position);
-    constexpr int kRanks = Card::kRankCount;
-    std::array<std::array<int, kRanks>, Calc::kFoundations> climb{};  // the ranks each still takes
-    std::array<std::array<int, kRanks>, Calc::kFoundations> step{};   // and when (-1: never)
-    std::array<int, Calc::kFoundations> left{}, reached{};
-    for (int f = 0; f < Calc::kFoundations; ++f) {
-        step[f].fill(-1);
-        if (!p.foundationTops[f].IsValid()) return false;
+// Ranks are sets of bits, and each waste pile is read down once: a card passed stays passed.
+bool Unclimbable(const Calc::Position& p) {
+    constexpr int kFoundations = Calc::kFoundations;
+    std::array<std::array<int8_t, Card::kRankCount>, kFoundations> climb;  // the ranks each still takes
+    std::array<int, kFoundations> left, reached{};
+    unsigned leaving = 0;    // ranks some foundation can take once reached
+    unsigned reachable = 0;  // ranks held by a card that can be reached
+    for (int f = 0; f < kFoundations; ++f) {
         left[f] = Card::kRankCount - p.foundationCounts[f];
         for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
             rank = Following(rank, f);
-            climb[f][k] = rank;
-            step[f][rank] = k;
+            climb[f][k] = static_cast<int8_t>(rank);
         }
+        if (left[f] > 0) leaving |= 1u << climb[f][0];
     }
-    std::array<bool, kRanks> loose{};  // ranks held by a card that never waits under another
-    for (int i = 0; i < p.stockCount; ++i) loose[p.stock[i].Rank()] = true;
-    if (p.current.IsValid()) loose[p.current.Rank()] = true;
-    const auto leaves = [&](Card card) {
-        for (int f = 0; f < Calc::kFoundations; ++f)
-            if (step[f][card.Rank()] >= 0 && step[f][card.Rank()] <= reached[f]) return true;
-        return false;
-    };
+    for (int i = 0; i < p.stockCount; ++i) reachable |= 1u << p.stock[i].Rank();
+    if (p.current.IsValid()) reachable |= 1u << p.current.Rank();
+    std::array<int, Calc::kWastePiles> below;  // the next card of each pile not yet reached
+    for (int k = 0; k < Calc::kWastePiles; ++k) below[k] = p.wasteCounts[k] - 1;
     for (bool climbed = true; climbed;) {
         climbed = false;
-        std::array<bool, kRanks> reachable = loose;
         for (int k = 0; k < Calc::kWastePiles; ++k)
-            for (int i = p.wasteCounts[k] - 1; i >= 0; --i) {
-                reachable[p.waste[k][i].Rank()] = true;
-                if (!leaves(p.waste[k][i])) break;
+            while (below[k] >= 0) {
+                const unsigned bit = 1u << p.waste[k][below[k]].Rank();
+                reachable |= bit;
+                if (!(leaving & bit)) break;
+                --below[k];
             }
-        for (int f = 0; f < Calc::kFoundations; ++f)
-            while (reached[f] < left[f] && reachable[climb[f][reached[f]]]) ++reached[f], climbed = true;
+        for (int f = 0; f < kFoundations; ++f)
+            while (reached[f] < left[f] && reachable >> climb[f][reached[f]] & 1) {
+                if (++reached[f] < left[f]) leaving |= 1u << climb[f][reached[f]];
+                climbed = true;
+            }
     }
-    for (int f = 0; f < Calc::kFoundations; ++f)
+    for (int f = 0; f < kFoundations; ++f)
         if (reached[f] < left[f]) return true;
     return false;
+}
+
+// The second test counts the copies: each foundation takes one card of every rank, so each card
+// goes to exactly one foundation. It keeps the waste piles as they are and lets every card of the
+// stock and in hand go home at any time (so it asks less than the game does), and searches every
+// order of foundation steps for one that completes all four. Two kinds of step are taken without
+// choice, since neither can spoil a completion: a rank with no card left on the piles (the free
+// cards serve every foundation that needs it), and the only card of its rank on the piles, once
+// on top (whoever would have taken it can take a free card of that rank instead). A foundation
+// never takes a free card while a pile's top offers its rank: the pile card serves as well and
+// bares more. The verdicts of the states met are kept, keyed by their content, for later calls
+// too; a search that outgrows its budget answers "not lost".
+class CopiesSearch {
+public:
+    bool Lost(const Calc::Position& p) {
+        budget = kBudget;
+        if (verdicts.empty()) verdicts.assign(size_t{1} << kVerdictBits, 0);
+        free.fill(0);
+        onPiles.fill(0);
+        for (int i = 0; i < p.stockCount; ++i) ++free[p.stock[i].Rank()];
+        if (p.current.IsValid()) ++free[p.current.Rank()];
+        freeKey = piled = founded = 0;
+        for (int r = 0; r < Card::kRankCount; ++r) freeKey += kFreeUnit[r] * static_cast<uint64_t>(free[r]);
+        for (int f = 0; f < Calc::kFoundations; ++f) {
+            left[f] = Card::kRankCount - p.foundationCounts[f];
+            for (int k = 0, rank = p.foundationTops[f].Rank(); k < left[f]; ++k) {
+                rank = Following(rank, f);
+                climb[f][k] = static_cast<int8_t>(rank);
+            }
+            at[f] = 0;
+            founded |= static_cast<uint64_t>(p.startRanks[f] << 4 | p.foundationCounts[f]) << (8 * f);
+        }
+        for (int k = 0; k < Calc::kWastePiles; ++k) {
+            height[k] = p.wasteCounts[k];
+            for (int i = 0; i < height[k]; ++i) {
+                piles[k][i] = static_cast<int8_t>(p.waste[k][i].Rank());
+                ++onPiles[piles[k][i]];
+                // The piles' hashes are summed, so their order plays no part.
+                prefix[k][i + 1] = heuristic::Mix(prefix[k][i] * 31 + static_cast<uint64_t>(piles[k][i]) + 0x9E3779B97F4A7C15ull);
+            }
+            piled += prefix[k][height[k]];
+        }
+        return Search() == kLost;
+    }
+
+private:
+    static constexpr int kBudget = 1000;     // states searched a call
+    static constexpr int kVerdictBits = 16;  // a table small enough to stay in the cache
+    static constexpr std::array<uint64_t, Card::kRankCount> kFreeUnit = [] {
+        std::array<uint64_t, Card::kRankCount> unit{};
+        for (uint64_t r = 0, u = 1; r < unit.size(); ++r, u *= 5) unit[r] = u;
+        return unit;
+    }();
+    enum Verdict { kLost = 0, kWon = 1, kTooLong = -1 };
+
+    // Foundation f takes its next rank from pile k, or (k < 0) from the free cards; and back.
+    void Take(int f, int k) {
+        const int rank = climb[f][at[f]++];
+        founded += uint64_t{1} << (8 * f);
+        if (k < 0) {
+            --free[rank], freeKey -= kFreeUnit[rank];
+        } else {
+            piled -= prefix[k][height[k]] - prefix[k][height[k] - 1];
+            --height[k], --onPiles[rank];
+        }
+    }
+    void Return(int f, int k) {
+        const int rank = climb[f][--at[f]];
+        founded -= uint64_t{1} << (8 * f);
+        if (k < 0) {
+            ++free[rank], freeKey += kFreeUnit[rank];
+        } else {
+            ++height[k], ++onPiles[rank];
+            piled += prefix[k][height[k]] - prefix[k][height[k] - 1];
+        }
+    }
+    bool OnTop(int k, int rank) const { return height[k] > 0 && piles[k][height[k] - 1] == rank; }
+
+    Verdict Search() {
+        std::array<int8_t, Card::kRankCount * Calc::kFoundations> taken;  // foundation << 3 | pile + 1
+        int count = 0;
+        for (bool more = true; more;) {
+            more = false;
+            for (int f = 0; f < Calc::kFoundations; ++f)
+                while (at[f] < left[f]) {
+                    const int rank = climb[f][at[f]];
+                    int k = -1;
+                    if (onPiles[rank] == 1) {
+                        k = 0;
+                        while (k < Calc::kWastePiles && !OnTop(k, rank)) ++k;
+                        if (k == Calc::kWastePiles) break;
+                    } else if (onPiles[rank] > 0 || free[rank] == 0) {
+                        break;
+                    }
+                    Take(f, k);
+                    taken[count++] = static_cast<int8_t>(f << 3 | (k + 1));
+                    more = true;
+                }
+        }
+        const Verdict verdict = Choose();
+        while (count > 0) {
+            --count;
+            Return(taken[count] >> 3, (taken[count] & 7) - 1);
+        }
+        return verdict;
+    }
+
+    Verdict Choose() {
+        bool done = true;
+        for (int f = 0; f < Calc::kFoundations; ++f) done &= at[f] == left[f];
+        if (done) return kWon;
+        using heuristic::Mix;
+        // The low bit holds the verdict; the next is set, so no key reads as an empty entry.
+        const uint64_t key = (Mix(piled ^ Mix(freeKey ^ founded << 31 ^ founded >> 33)) | 2) & ~uint64_t{1};
+        uint64_t& known = verdicts[(key >> 2) & (verdicts.size() - 1)];
+        if ((known & ~uint64_t{1}) == key) return static_cast<Verdict>(known & 1);
+        if (--budget < 0) return kTooLong;
+        bool tooLong = false;
+        const auto step = [&](int f, int k) {
+            Take(f, k);
+            const Verdict verdict = Search();
+            Return(f, k);
+            tooLong |= verdict == kTooLong;
+            return verdict == kWon;
+        };
+        for (int f = 0; f < Calc::kFoundations; ++f) {
+            if (at[f] == left[f]) continue;
+            const int rank = climb[f][at[f]];
+            bool onTop = false;
+            for (int k = 0; k < Calc::kWastePiles; ++k)
+                if (OnTop(k, rank)) {
+                    onTop = true;
+                    if (step(f, k)) return known = key | 1, kWon;
+                }
+            if (!onTop && free[rank] > 0 && step(f, -1)) return known = key | 1, kWon;
+        }
+        if (tooLong) return kTooLong;
+        known = key;
+        return kLost;
+    }
+
+    int budget = 0;
+    std::vector<uint64_t> verdicts;  // by key: key | 1 won, key lost
+    uint64_t piled = 0, freeKey = 0, founded = 0;  // the key's parts: the piles, the free cards, the foundations
+    std::array<int, Card::kRankCount> free{}, onPiles{};
+    std::array<std::array<int8_t, Card::kRankCount>, Calc::kFoundations> climb{};
+    std::array<int, Calc::kFoundations> left{}, at{};
+    std::array<std::array<int8_t, Calc::kWasteSlots>, Calc::kWastePiles> piles{};
+    std::array<std::array<uint64_t, Calc::kWasteSlots + 1>, Calc::kWastePiles> prefix{};  // hashes of the bottom cards
+    std::array<int, Calc::kWastePiles> height{};
+};
+
+}  // namespace
+
+bool CalculationHopeless(const void* position) {
+    const auto& p = *static_cast<const Calc::Position*>(position);
+    for (Card top : p.foundationTops)
+        if (!top.IsValid()) return false;
+    if (Unclimbable(p)) return true;
+    static thread_local CopiesSearch copies;
+    return copies.Lost(p);
 }
 
 // A card going home that no other foundation still wants (every other card of its rank is home):

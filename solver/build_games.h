@@ -16,8 +16,8 @@ void AgnesCode(const void* position, PositionCode& out);
 uint64_t CalculationHash(const void* position);
 uint64_t AgnesHash(const void* position);
 
-// Calculation: no play can win from this position (a rank every foundation needs lies, all its
-// cards, under cards that cannot leave before it).
+// Calculation: no play can win from this position (no order in which the foundations take the
+// waste piles' cards, even with every stock card free, completes them all).
 bool CalculationHopeless(const void* position);
 // Agnes: no play can win from this position (some cards must leave their places in an order
 // that goes round in a cycle).

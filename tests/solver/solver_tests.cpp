@@ -568,8 +568,8 @@ TEST(SolverExhaustive, GateEndGamesAgree) {
 
 // Calculation's end games: foundations built part way under any starting choice, the cards left
 // in random order on the waste piles, in hand and in the stock. The search codes them by rank
-// with the waste piles in any order, and drops a move after which some foundation can no longer
-// climb to its end; neither may lose a win.
+// with the waste piles in any order, and drops a move after which no order of foundation steps
+// completes all four (even with the stock's cards free); neither may lose a win.
 TEST(SolverExhaustive, CalculationEndGamesAgree) {
     using Model = CalculationModel;
     CompareWithExhaustive(*FindGame(CalculationGame::kGameNumber)->model, CalculationGame::kGameNumber, [](std::mt19937& random) {
@@ -578,7 +578,7 @@ TEST(SolverExhaustive, CalculationEndGamesAgree) {
         std::vector<Card> left;
         for (int f = 0; f < Model::kFoundations; ++f) {
             p.startRanks[f] = CalculationGame::StartRank(choice, f);
-            p.foundationCounts[f] = Card::kRankCount - static_cast<int>(random() % 4);
+            p.foundationCounts[f] = Card::kRankCount - static_cast<int>(random() % 5);
             int rank = p.startRanks[f];
             for (int k = 1; k < Card::kRankCount; ++k) {
                 rank = Model::FollowingRank(rank, f);
