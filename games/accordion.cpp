@@ -69,12 +69,12 @@ bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-int AccordionGame::CellAt(int x, int y) {
+int AccordionGame::PlaceAt(int x, int y) const {
     if (x < kOriginX || y < kOriginY) return -1;
     const int column = (x - kOriginX) / kPitchX;
     if (column >= kColumns) return -1;
     const int cell = (y - kOriginY) / kPitchY * kColumns + column;
-    return cell < kCellCount ? cell : -1;
+    return cell < kDealtCells ? cell : -1;
 }
 
 void AccordionGame::NewGame(bool) {
@@ -110,8 +110,8 @@ void AccordionGame::RegisterPickups() {
 void AccordionGame::LiftCards(DragRecord& drag) {
     SaveUndo();
     if (paused || gameOver) return;
-    const int cell = CellAt(drag.x, drag.y);
-    if (cell < 0 || cell >= kDealtCells || position.cells[cell] != drag.cards[0]) return;
+    const int cell = PlaceAt(drag.x, drag.y);
+    if (cell < 0 || position.cells[cell] != drag.cards[0]) return;
     lifted = cell;
     artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
     artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
@@ -126,24 +126,13 @@ void AccordionGame::LiftCards(DragRecord& drag) {
     }
 }
 
-bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells || cell == lifted || !position.cells[cell].IsValid()) return false;
-    return AccordionModel::Matches(drag.cards[0], position.cells[cell]);
-}
-
-void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (lifted < 0 || drag.cards[0] != position.cells[lifted]) return;
-    const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells) return;
-    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted),
-                                               .to = static_cast<int8_t>(cell)});
-    lifted = kNothingLifted;
-    artwork->DrawCard(CellX(cell), CellY(cell), position.cells[cell], artwork->screenBuffer);
-    artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
+void AccordionGame::Landed(const PlayMove& move, int scored) {
+    const int x = CellX(move.to), y = CellY(move.to);
+    points += scored;
+    artwork->DrawCard(x, y, position.cells[move.to], artwork->screenBuffer);
+    artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
     artwork->PresentDirty();
     PlaySound("tableau.wav");
-    CheckGameOver();
 }
 
 bool AccordionGame::CheckGameOver() {

@@ -42,19 +42,18 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
     void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
-    // The cell whose position is (x, y), or -1.
-    static int CellAt(int x, int y);
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
 private:
     void RegisterPickups();
+    // The dealt cell whose card covers (x, y), or -1.
+    int PlaceAt(int x, int y) const override;
+    void Landed(const PlayMove& move, int scored) override;
     void DrawAreas(bool present) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;

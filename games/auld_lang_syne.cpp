@@ -162,29 +162,14 @@ void AuldLangSyneGame::DrawAreas(bool present) {
 void AuldLangSyneGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
     for (int k = 0; k < kPiles; ++k)
-        if (LiftTop(drag.cards[0], k, position.piles[k], ShownCount(k), [&] { DrawPileArea(k, true); })) return;
+        if (LiftTop(drag.cards[0], kPilePlace + k, position.piles[k], ShownCount(k), [&] { DrawPileArea(k, true); })) return;
 }
 
-bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    return foundation >= 0 && drag.count == 1 && Fits(drag.cards[0], foundation);
-}
-
-void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    const int pile = lifted;
-    if (pile == kNothingLifted || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
-        CheckGameOver();
-        return;
-    }
-    lifted = kNothingLifted;
-    points += AuldLangSyneModel::Apply(position, {.kind = PlayMove::kMove,
-                                                  .from = static_cast<int8_t>(AuldLangSyneModel::kPilePlace + pile),
-                                                  .to = static_cast<int8_t>(AuldLangSyneModel::kFoundationPlace + foundation)});
-    DrawFoundationArea(foundation, true);
+void AuldLangSyneGame::Landed(const PlayMove& move, int scored) {
+    points += scored;
+    DrawFoundationArea(move.to - kFoundationPlace, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
-    CheckGameOver();
 }
 
 // ---- Game over ----
@@ -193,7 +178,8 @@ bool AuldLangSyneGame::CheckGameOver() {
     LoadStock();
     // A card on its way is out of play until it lands.
     AuldLangSyneModel::Position shown = position;
-    if (lifted != kNothingLifted) play_position::Pop(shown.piles[lifted], shown.pileCounts[lifted]);
+    if (const int pile = lifted - kPilePlace; lifted != kNothingLifted)
+        play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     gameOver = endedByUser || AuldLangSyneModel::Over(shown);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
     RegisterHotspots();

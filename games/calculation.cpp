@@ -211,49 +211,20 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
 
 void CalculationGame::LiftCards(DragRecord& drag) {
     if (paused || gameOver) return;
-    if (LiftTop(drag.cards[0], kCurrentSource, &position.current, ShownCurrent().IsValid(), [&] { DrawCurrentArea(true); }))
+    if (LiftTop(drag.cards[0], kCurrentPlace, &position.current, ShownCurrent().IsValid(), [&] { DrawCurrentArea(true); }))
         return;
     for (int k = 0; k < kWastePiles; ++k)
-        if (LiftTop(drag.cards[0], k, position.waste[k], ShownCount(k), [&] { DrawWasteArea(k, true); })) return;
+        if (LiftTop(drag.cards[0], kWastePlace + k, position.waste[k], ShownCount(k), [&] { DrawWasteArea(k, true); })) return;
     CheckGameOver();
 }
 
-bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return Fits(drag.cards[0], foundation);
-    // Waste-pile cards never move to another waste pile; the current card goes to any of them.
-    const int pile = kPileRow.At(target.x);
-    return pile >= 0 && lifted == kCurrentSource && ShownCount(pile) < kWasteSlots;
-}
-
-void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const bool fromCurrent = lifted == kCurrentSource;
-    const Card card = fromCurrent               ? position.current
-                      : lifted == kNothingLifted ? Card()
-                                                 : position.waste[lifted][position.wasteCounts[lifted] - 1];
-    const int foundation = FoundationAt(target.x, target.y);
-    int pile = -1;
-    for (int k = 0; k < kWastePiles && foundation < 0; ++k)
-        if (PileX(k) == target.x && WasteCardY(ShownCount(k)) == target.y && ShownCount(k) < kWasteSlots) pile = k;
-    if (!card.IsValid() || drag.cards[0] != card || (foundation < 0 && pile < 0)) {
-        CheckGameOver();
-        return;
-    }
-    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + lifted;
-    const int to = foundation >= 0 ? CalculationModel::kFoundationPlace + foundation : CalculationModel::kWastePlace + pile;
-    lifted = kNothingLifted;
-    const int scored = Play({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
-    if (foundation >= 0) {
-        DrawFoundationArea(foundation, true);
-        artwork->PresentDirty();
-        PlaySound("foundation.wav");
-        points += scored;
-    } else {
-        DrawWasteArea(pile, true);
-        artwork->PresentDirty();
-        PlaySound("tableau.wav");
-    }
-    CheckGameOver();
+void CalculationGame::Landed(const PlayMove& move, int scored) {
+    const bool toWaste = move.to >= kWastePlace;
+    points += scored;
+    if (toWaste) DrawWasteArea(move.to - kWastePlace, true);
+    else DrawFoundationArea(move.to - kFoundationPlace, true);
+    artwork->PresentDirty();
+    PlaySound(toWaste ? "tableau.wav" : "foundation.wav");
 }
 
 // ---- Game over ----

@@ -185,37 +185,22 @@ void GolfGame::DealToFoundation() {
 
 void GolfGame::LiftCards(DragRecord& drag) {
     for (int column = 0; column < kMaxColumns; ++column)
-        if (LiftTop(drag.cards[0], column, position.columns[column], position.columnCount[column],
+        if (LiftTop(drag.cards[0], kColumnPlace + column, position.columns[column], position.columnCount[column],
                     [&] { DrawColumnArea(column, true); }))
             return;
 }
 
-bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
-    if (position.pileCount == 0) return drag.cards[0].IsValid();
-    return GolfParts::CanPlay(drag.cards[0], GolfModel::PileTop(position), RuleOn("WrapAround"));
-}
-
-void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (lifted == kNothingLifted || drag.cards[0] != position.columns[lifted][position.columnCount[lifted] - 1]) {
-        CheckGameOver();
-        return;
-    }
-    points += GolfModel::Apply(position, {.kind = PlayMove::kMove,
-                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + lifted),
-                                          .to = GolfModel::kPilePlace});
-    lifted = kNothingLifted;
-    RemovePickup(&drag);
-    RemoveDropTarget(target.x, target.y);
+void GolfGame::Landed(const PlayMove&, int scored) {
+    points += scored;
     DrawFoundationArea(true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
-    CheckGameOver();
 }
 
 void GolfGame::ReturnCards() {
     if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();
-    const int column = lifted;
+    const int column = lifted - kColumnPlace;
     lifted = kNothingLifted;
     DrawColumnArea(column, true);
     artwork->PresentDirty();

@@ -357,11 +357,25 @@ public:
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
-    // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
-    // drag override the first three.
+    // A table played by clicks alone never drags: nothing to lift. Tables that drag lift their
+    // own cards and name the model's places (PlaceAt); a card may then land where the model
+    // offers a move from the place it lies, and landing plays that move.
     void LiftCards(DragRecord&) override {}
-    void DropCards(DragRecord&, DropTarget&) override {}
-    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
+    bool CanDrop(DragRecord& drag, DropTarget& target) override {
+        return Offers(PlaceAt(drag.x, drag.y), PlaceAt(target.x, target.y));
+    }
+    void DropCards(DragRecord&, DropTarget& target) override {
+        const int to = PlaceAt(target.x, target.y);
+        if (lifted == kNothingLifted || !Offers(lifted, to)) {
+            CheckGameOver();
+            return;
+        }
+        const PlayMove move{.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted), .to = static_cast<int8_t>(to)};
+        lifted = kNothingLifted;
+        position = ModelPosition();
+        Landed(move, Model::Apply(position, move));
+        CheckGameOver();
+    }
     // A card let go where it may not land goes back where it was lifted from.
     void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
@@ -451,6 +465,21 @@ protected:
 
     // Every area of the table; with present each is cleared first and marked for presenting.
     virtual void DrawAreas(bool present) = 0;
+
+    // ---- Dragging ----
+
+    // The model's place of the card lying, or the drop target standing, at (x, y), or -1.
+    virtual int PlaceAt(int, int) const { return -1; }
+    // Shows a move a drop played and takes its points.
+    virtual void Landed(const PlayMove&, int) {}
+    // The model offers the move of the top card of place `from` onto place `to`.
+    bool Offers(int from, int to) const {
+        MoveList moves;
+        Model::Moves(ModelPosition(), moves);
+        return std::any_of(moves.begin(), moves.end(), [&](const PlayMove& move) {
+            return move.kind == PlayMove::kMove && move.from == from && move.to == to;
+        });
+    }
 
     // ---- The game's part of its undo record (tables with their own record override the pair
     // above instead) ----
