@@ -148,9 +148,3 @@ bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& re
     std::copy(cells.begin(), cells.begin() + kDealtCells, read.cells.begin());
     return std::none_of(cells.begin() + kDealtCells, cells.end(), [](Card card) { return card.IsValid(); });
 }
-
-// Every card at most once.
-bool AccordionGame::Possible(const Position& read, const Deck&) const {
-    PackTally tally;
-    return std::all_of(read.cells.begin(), read.cells.end(), [&](Card card) { return tally.TakeSlot(card); });
-}

@@ -56,5 +56,4 @@ private:
     void Landed(const PlayMove& move, int scored) override;
     void DrawAreas(bool present) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -209,18 +209,3 @@ bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position&
     for (int k = 0; k < kPiles; ++k) ClearPastCount(read.piles[k], read.pileCounts[k]);
     return true;
 }
-
-// Every card in play exactly once: stock, piles and foundations, whose covered cards are counted
-// from the top's distance to the starting rank.
-bool AuldLangSyneGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock)) return false;
-    for (int k = 0; k < kPiles; ++k)
-        if (!tally.TakeCards(read.piles[k].data(), read.pileCounts[k])) return false;
-    for (Card top : read.foundations) {
-        if (!top.IsValid()) continue;
-        if (!tally.Take(top)) return false;
-        tally.TakeCovered((top.Rank() - read.startRank + Card::kRankCount) % Card::kRankCount);
-    }
-    return tally.WholePack();
-}

@@ -266,17 +266,12 @@ bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& 
 }
 
 // Each foundation's top must be where its steps from the starting rank lead, and every card must
-// be in play exactly once: stock, current card, waste piles and foundations.
+// be in play exactly once.
 bool CalculationGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
         int rank = read.startRanks[k];
         for (int i = 1; i < read.foundationCounts[k]; ++i) rank = FollowingRank(rank, k);
-        if (!tally.Take(read.foundationTops[k]) || read.foundationTops[k].Rank() != rank) return false;
-        tally.TakeCovered(read.foundationCounts[k] - 1);
+        if (read.foundationTops[k].Rank() != rank) return false;
     }
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current)) return false;
-    for (int k = 0; k < kWastePiles; ++k)
-        if (!tally.TakeCards(read.waste[k].data(), read.wasteCounts[k])) return false;
-    return tally.WholePack();
+    return ModelTable::Possible(read, stock);
 }

@@ -279,17 +279,5 @@ bool GridHandGame<L, Hands>::RecordPart(play_position::RecordFields& fields, Pos
     return true;
 }
 
-// No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
-template <GridLayout L, typename Hands>
-bool GridHandGame<L, Hands>::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current) || !tally.TakeSlot(read.starter)) return false;
-    for (Card card : read.grid)
-        if (!tally.TakeSlot(card)) return false;
-    for (int k = 0; k < kReservePiles; ++k)
-        if (!tally.TakeCards(read.reserves[k].data(), read.reserveCounts[k])) return false;
-    return tally.WholePack();
-}
-
 template class GridHandGame<kCribbageGrid, CribbageHands>;
 template class GridHandGame<kPokerGrid, PokerHands>;

@@ -264,7 +264,6 @@ private:
     // The fields of the undo record after its base part, for writing and reading alike; the hand
     // scores read wait in readHands until the record has proved good.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
     void LetGo() override {
         hands = readHands;
         Table::LetGo();

@@ -244,9 +244,6 @@ bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& r
 // Every card at most once, and none outside the rows in play.
 bool MonteCarloGame::Possible(const Position& read, const Deck& stock) const {
     const int inPlay = Rule("Rows") * kColumns;
-    PackTally tally;
-    if (!tally.TakeStock(stock)) return false;
-    for (int cell = 0; cell < kCells; ++cell)
-        if (read.grid[cell].IsValid() && (cell >= inPlay || !tally.Take(read.grid[cell]))) return false;
-    return true;
+    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); }) &&
+           ModelTable::Possible(read, stock);
 }

@@ -486,8 +486,19 @@ protected:
 
     // Walks the record's fields of the position; false when the values read disagree.
     virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
-    // Every card of a position read from a record may be where it is, with the stock read.
-    virtual bool Possible(const Position&, const Deck&) const { return true; }
+    // Every card of a position read from a record may be where it is, with the stock read: here
+    // every card the model names at most once, and with those it only counts, the whole pack.
+    virtual bool Possible(const Position& read, const Deck& stock) const {
+        Position full = read;
+        if constexpr (requires { full.stockCount; }) full.stockCount = play_position::CopyStock(stock, full.stock);
+        CardTally named;
+        Model::Cards(full, named);
+        PackTally tally;
+        if (!std::all_of(named.cards.begin(), named.cards.end(), [&](Card card) { return tally.Take(card); }))
+            return false;
+        tally.TakeCovered(named.unnamed);
+        return tally.WholePack();
+    }
     // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
     // is taken as the record's fields were read.
     virtual void LetGo() { lifted = kNothingLifted; }

@@ -491,10 +491,6 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
 
 // Every card at most once, and the talon's cards only up to its count.
 bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste) || !play_position::TakePile(tally, read.talon, read.talonCount))
-        return false;
-    for (Card card : read.triangle)
-        if (!tally.TakeSlot(card)) return false;
-    return std::all_of(read.extra.begin(), read.extra.end(), [&](Card card) { return tally.TakeSlot(card); });
+    return std::none_of(read.talon.begin() + read.talonCount, read.talon.end(), [](Card card) { return card.IsValid(); }) &&
+           ModelTable::Possible(read, stock);
 }
