@@ -126,16 +126,10 @@ void GolfGame::NewGame(bool restart) {
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
 
-    for (int row = 0; row < cardsPerColumn; ++row) {
-        for (int column = 0; column < columnsInPlay; ++column) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) continue;
-            DrawStockArea(true);
-            AnimateCard(kStockX, kStockY, ColumnX(column), CardY(row), card, artwork->screenBuffer, true, true, -1);
-            play_position::Push(position.columns[column], position.columnCount[column], card);
-            PlaySound("deal.wav");
-        }
-    }
+    for (int row = 0; row < cardsPerColumn; ++row)
+        for (int column = 0; column < columnsInPlay; ++column)
+            if (DealFaceUp(position.columns[column][row], kStockX, kStockY, ColumnX(column), CardY(row)))
+                position.columnCount[column] = row + 1;
     if (RuleOn("FlipFirst")) DealToFoundation();
     else CheckGameOver();
     StartClock(0);

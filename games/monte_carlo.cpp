@@ -119,13 +119,8 @@ void MonteCarloGame::NewGame(bool restart) {
     play_position::ShowNewTable(*this);
 
     const int rows = Rule("Rows");
-    for (int cell = 0; cell < rows * kColumns; ++cell) {
-        const Card card = position.grid[cell] = deck.DealNext();
-        if (!card.IsValid()) continue;
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), card, artwork->screenBuffer, true, true, -1);
-        PlaySound("deal.wav");
-    }
+    for (int cell = 0; cell < rows * kColumns; ++cell)
+        DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
     CheckGameOver();
     StartClock(0);
 }

@@ -409,6 +409,17 @@ protected:
         position = Position();
         lifted = kNothingLifted;
     }
+    // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to
+    // (x, y) with the deal sound; false when the deck has none left.
+    bool DealFaceUp(Card& to, int stockX, int stockY, int x, int y, bool canTurn = false) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) return false;
+        play_position::DrawStockArea(*this, stockX, stockY, true, canTurn);
+        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, -1);
+        PlaySound("deal.wav");
+        to = card;
+        return true;
+    }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one

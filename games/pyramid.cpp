@@ -259,14 +259,7 @@ void PyramidGame::NewGame(bool restart) {
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
 
-    auto dealTo = [this](Card& slot, int x, int y) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) return;
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, x, y, card, artwork->screenBuffer, true, true, -1);
-        PlaySound("deal.wav");
-        slot = card;
-    };
+    auto dealTo = [this](Card& slot, int x, int y) { DealFaceUp(slot, kStockX, kStockY, x, y, TurnsLeft()); };
     const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
