@@ -121,7 +121,7 @@ struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
     explicit TableHooks(AuldLangSyneGame& table) : game(table) {}
     void Dealt(int pile) {
         const Card card = game.deck.DealNext();
-        game.DrawStockArea(true);
+        game.DrawPlace(kStockPlace, true);
         game.artwork->PresentDirty();
         game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
                          game.artwork->screenBuffer, true, true, -1);
@@ -138,36 +138,23 @@ void AuldLangSyneGame::DealRow() {
 
 // ---- Drawing ----
 
-void AuldLangSyneGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void AuldLangSyneGame::DrawFoundationArea(int k, bool present) {
-    play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
-                                      kDepthFromRanks, present);
-}
-
-void AuldLangSyneGame::DrawPileArea(int k, bool present) {
-    play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
-}
-
-void AuldLangSyneGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, present);
+void AuldLangSyneGame::DrawPlace(int place, bool present) {
+    const int k = place < kPilePlace ? place - kFoundationPlace : place - kPilePlace;
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place < kPilePlace) {
+        play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
+                                          kDepthFromRanks, present);
+    } else {
+        play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
+    }
 }
 
 // ---- Moves ----
 
-void AuldLangSyneGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    for (int k = 0; k < kPiles; ++k)
-        if (LiftTop(drag.cards[0], kPilePlace + k, position.piles[k], ShownCount(k), [&] { DrawPileArea(k, true); })) return;
-}
-
 void AuldLangSyneGame::Landed(const PlayMove& move, int scored) {
     points += scored;
-    DrawFoundationArea(move.to - kFoundationPlace, true);
+    DrawPlace(move.to, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
 }

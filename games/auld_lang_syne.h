@@ -19,7 +19,7 @@ struct AuldLangSyneParts {
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
     static constexpr int kFoundations = 4;
-    static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5;
+    static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5, kPlaces = 9;
     static constexpr int kPointsPerFoundationCard = 5;
 
     struct Position {
@@ -71,7 +71,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
@@ -89,11 +88,8 @@ private:
     struct TableHooks;
     int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
     void DealRow();
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(int k, bool present);
-    void DrawPileArea(int k, bool present);
+    void DrawPlace(int place, bool present) override;
     // A foundation, or a pile by its column.
     int PlaceAt(int x, int y) const override {
         const int k = kColumns.At(x);

@@ -165,28 +165,18 @@ void CalculationGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void CalculationGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void CalculationGame::DrawCurrentArea(bool present) {
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
-}
-
-void CalculationGame::DrawFoundationArea(int k, bool present) {
-    play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
-                                      position.foundationCounts[k], present);
-}
-
-void CalculationGame::DrawWasteArea(int k, bool present) {
-    play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
-}
-
-void CalculationGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    DrawCurrentArea(present);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
-    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, present);
+void CalculationGame::DrawPlace(int place, bool present) {
+    const int k = place < kWastePlace ? place - kFoundationPlace : place - kWastePlace;
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place == kCurrentPlace) {
+        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
+    } else if (place < kWastePlace) {
+        play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
+                                          position.foundationCounts[k], present);
+    } else {
+        play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
+    }
 }
 
 // ---- Moves ----
@@ -200,8 +190,8 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
         Play({.kind = PlayMove::kStock, .from = CalculationModel::kStockPlace});
         deck.DealNext();
         CheckGameOver();
-        DrawStockArea(true);
-        DrawCurrentArea(true);
+        DrawPlace(kStockPlace, true);
+        DrawPlace(kCurrentPlace, true);
         artwork->PresentDirty();
         PlaySound("flip.wav");
         return;
@@ -209,22 +199,11 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     Game::OnLButtonDown(keys, x, y);
 }
 
-void CalculationGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    if (LiftTop(drag.cards[0], kCurrentPlace, &position.current, ShownCurrent().IsValid(), [&] { DrawCurrentArea(true); }))
-        return;
-    for (int k = 0; k < kWastePiles; ++k)
-        if (LiftTop(drag.cards[0], kWastePlace + k, position.waste[k], ShownCount(k), [&] { DrawWasteArea(k, true); })) return;
-    CheckGameOver();
-}
-
 void CalculationGame::Landed(const PlayMove& move, int scored) {
-    const bool toWaste = move.to >= kWastePlace;
     points += scored;
-    if (toWaste) DrawWasteArea(move.to - kWastePlace, true);
-    else DrawFoundationArea(move.to - kFoundationPlace, true);
+    DrawPlace(move.to, true);
     artwork->PresentDirty();
-    PlaySound(toWaste ? "tableau.wav" : "foundation.wav");
+    PlaySound(move.to >= kWastePlace ? "tableau.wav" : "foundation.wav");
 }
 
 // ---- Game over ----

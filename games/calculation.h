@@ -19,7 +19,7 @@ struct CalculationParts {
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
     static constexpr int kWasteSlots = 48;
-    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6, kPlaces = 10;
     static constexpr int kPointsPerFoundationCard = 5;
 
     struct Position {
@@ -61,7 +61,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
@@ -80,11 +79,7 @@ private:
     // Plays the move on the position, the stock read from the deck first; returns the points.
     int Play(const PlayMove& move);
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
-    void DrawStockArea(bool present);
-    void DrawCurrentArea(bool present);
-    void DrawFoundationArea(int k, bool present);
-    void DrawWasteArea(int k, bool present);
+    void DrawPlace(int place, bool present) override;
     // The current card, or a foundation or waste pile by its column.
     int PlaceAt(int x, int y) const override {
         if (x == kCurrentX && y == kCurrentY) return kCurrentPlace;

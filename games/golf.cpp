@@ -137,31 +137,23 @@ void GolfGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void GolfGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void GolfGame::DrawFoundationArea(bool present) {
-    if (present) artwork->RestoreBackground(kFoundationX, kFoundationAreaRight, kFoundationY, kFoundationAreaBottom);
+void GolfGame::DrawPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
-    if (position.pileCount == 0)
-        artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < position.pileCount; ++i) artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
-    if (present) artwork->AddDirty({kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom});
-}
-
-void GolfGame::DrawColumnArea(int column, bool present) {
-    const int x = ColumnX(column);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kColumnAreaBottom);
-    for (int k = 0; k < ShownCount(column); ++k)
-        artwork->DrawCard(x, CardY(k), position.columns[column][k], artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
-}
-
-void GolfGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    DrawFoundationArea(present);
-    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, present);
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place == kPilePlace) {
+        play_position::DrawArea(*this, kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom, present, [&] {
+            if (position.pileCount == 0)
+                artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
+            for (int i = 0; i < position.pileCount; ++i)
+                artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
+        });
+    } else {
+        const int column = place - kColumnPlace, x = ColumnX(column);
+        play_position::DrawArea(*this, x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom, present, [&] {
+            for (int k = 0; k < ShownCount(column); ++k) artwork->DrawCard(x, CardY(k), position.columns[column][k], screen);
+        });
+    }
 }
 
 // ---- Moves ----
@@ -170,23 +162,16 @@ void GolfGame::DealToFoundation() {
     Refresh();
     GolfModel::Apply(position, {.kind = PlayMove::kStock, .from = GolfModel::kStockPlace});
     deck.DealNext();
-    DrawStockArea(true);
-    DrawFoundationArea(true);
+    DrawPlace(kStockPlace, true);
+    DrawPlace(kPilePlace, true);
     artwork->PresentDirty();
     PlaySound("flip.wav");
     CheckGameOver();
 }
 
-void GolfGame::LiftCards(DragRecord& drag) {
-    for (int column = 0; column < kMaxColumns; ++column)
-        if (LiftTop(drag.cards[0], kColumnPlace + column, position.columns[column], position.columnCount[column],
-                    [&] { DrawColumnArea(column, true); }))
-            return;
-}
-
 void GolfGame::Landed(const PlayMove&, int scored) {
     points += scored;
-    DrawFoundationArea(true);
+    DrawPlace(kPilePlace, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
 }
@@ -194,9 +179,9 @@ void GolfGame::Landed(const PlayMove&, int scored) {
 void GolfGame::ReturnCards() {
     if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();
-    const int column = lifted - kColumnPlace;
+    const int place = lifted;
     lifted = kNothingLifted;
-    DrawColumnArea(column, true);
+    DrawPlace(place, true);
     artwork->PresentDirty();
     CheckGameOver();
 }

@@ -19,7 +19,7 @@
 struct GolfParts {
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
-    static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2;
+    static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2, kPlaces = kColumnPlace + kMaxColumns;
     static constexpr int kPointsPerCard = 5;
     // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
     static constexpr int kWrapPenalty = 3;
@@ -65,7 +65,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     // The card goes back onto its column, drawn again.
     void ReturnCards() override;
     bool CheckGameOver() override;
@@ -88,11 +87,9 @@ private:
     // Reads the stock from the deck and the rule value from the settings before a rule question.
     void Refresh();
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
     void DealToFoundation();
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(bool present);
-    void DrawColumnArea(int column, bool present);
+    // The pile fans out right from its first card; an empty column shows nothing.
+    void DrawPlace(int place, bool present) override;
     // The pile's drop target, or a column by its left edge.
     int PlaceAt(int x, int y) const override {
         if (y == kFoundationY) return kPilePlace;

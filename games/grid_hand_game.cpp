@@ -126,6 +126,14 @@ void GridHandGame<L, Hands>::DrawReserveArea(int k, bool present) {
 }
 
 template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawPlace(int place, bool present) {
+    if (place == Table::kCurrentPlace)
+        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
+    else
+        DrawReserveArea(place - Table::kReservePlace, present);
+}
+
+template <GridLayout L, typename Hands>
 void GridHandGame<L, Hands>::DrawHandScores() {
     // Text blended twice over itself comes out darker: draw the labels once per table drawing.
     if (!gameOver || !HandsScored() || handScoresShown) return;
@@ -148,7 +156,7 @@ void GridHandGame<L, Hands>::DrawAreas(bool present) {
     const int reservePiles = ReservePiles();
     handScoresShown = false;
     DrawStockArea(present);
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
+    DrawPlace(Table::kCurrentPlace, present);
     for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, present);
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
@@ -181,25 +189,6 @@ void GridHandGame<L, Hands>::OnLButtonDown(WPARAM keys, int x, int y) {
         return;
     }
     Game::OnLButtonDown(keys, x, y);
-}
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    SaveUndo();
-    if (ShownCurrent().IsValid() && position.current == drag.cards[0]) {
-        lifted = Table::kCurrentPlace;
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), true, true);
-    } else {
-        for (int k = 0; k < ReservePiles(); ++k) {
-            const int count = ShownCount(k);
-            if (count == 0 || position.reserves[k][count - 1] != drag.cards[0]) continue;
-            lifted = Table::kReservePlace + k;
-            DrawReserveArea(k, true);
-            break;
-        }
-    }
-    CheckGameOver();
 }
 
 template <GridLayout L, typename Hands>

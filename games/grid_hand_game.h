@@ -194,7 +194,6 @@ public:
     GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Time costs nothing and a win adds nothing: the final score is the points.
@@ -224,7 +223,8 @@ public:
 protected:
     // The table's own functions, named here since the base depends on the layout.
     using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CanDrop, Table::CardHitRect, Table::DropCards,
-        Table::FindDropTargetAt, Table::FinishGame, Table::GetName, Table::PlaySound, Table::SaveUndo, Table::StartClock;
+        Table::FindDropTargetAt, Table::FinishGame, Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo,
+        Table::StartClock;
 
     // ---- The game's part ----
 
@@ -270,6 +270,8 @@ private:
     }
     HandScores readHands;
     void DrawAreas(bool present) override;
+    // The current card or a reserve pile, the places a card is lifted from.
+    void DrawPlace(int place, bool present) override;
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
     // A cell, the current card, or a reserve pile by its column.

@@ -357,10 +357,18 @@ public:
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
-    // A table played by clicks alone never drags: nothing to lift. Tables that drag lift their
-    // own cards and name the model's places (PlaceAt); a card may then land where the model
-    // offers a move from the place it lies, and landing plays that move.
-    void LiftCards(DragRecord&) override {}
+    // Tables that drag name the model's places (PlaceAt): a card lifted is the top one of the
+    // place under it, saved for undo and the place drawn without it; it may land where the model
+    // offers a move from that place, and landing plays the move. A table played by clicks alone
+    // names no place and never lifts.
+    void LiftCards(DragRecord& drag) override {
+        const int place = PlaceAt(drag.x, drag.y);
+        if (paused || gameOver || place < 0) return;
+        SaveUndo();
+        lifted = place;
+        DrawPlace(place, true);
+        CheckGameOver();
+    }
     bool CanDrop(DragRecord& drag, DropTarget& target) override {
         return Offers(PlaceAt(drag.x, drag.y), PlaceAt(target.x, target.y));
     }
@@ -439,17 +447,6 @@ protected:
         dragging = false;
         CheckGameOver();
     }
-    // Lifts the card when it is the top one of the `count` cards of the table's place `source`:
-    // the position is saved for undo and the place drawn without it. False for another card.
-    template <typename Cards, typename DrawPlace>
-    bool LiftTop(Card card, int32_t source, const Cards& cards, int count, DrawPlace drawPlace) {
-        if (count < 1 || cards[count - 1] != card) return false;
-        SaveUndo();
-        lifted = source;
-        drawPlace();
-        CheckGameOver();
-        return true;
-    }
     // A table played by clicks: a click on the stock's top card saves the position and presses the
     // stock; elsewhere it plays the card clicked, when it has somewhere to go.
     template <typename PressStock>
@@ -475,7 +472,13 @@ protected:
     }
 
     // Every area of the table; with present each is cleared first and marked for presenting.
-    virtual void DrawAreas(bool present) = 0;
+    // Here each of the model's places (kPlaces of them) in turn.
+    virtual void DrawAreas(bool present) {
+        if constexpr (requires { M::kPlaces; })
+            for (int place = 0; place < M::kPlaces; ++place) DrawPlace(place, present);
+    }
+    // The area of one of the model's places, the lifted card left out.
+    virtual void DrawPlace(int, bool) {}
 
     // ---- Dragging ----
 
