@@ -94,36 +94,29 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::DrawAreas(bool) {
-    for (int i = 0; i < kDealtCells; ++i)
-        if (position.cells[i].IsValid() && i != lifted)
-            artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
+void AccordionGame::DrawPlace(int cell, bool present) {
+    const int x = CellX(cell), y = CellY(cell);
+    play_position::DrawArea(*this, x, y, x + artwork->cardWidth, y + artwork->cardHeight, present, [&] {
+        if (position.cells[cell].IsValid() && cell != lifted)
+            artwork->DrawCard(x, y, position.cells[cell], artwork->screenBuffer);
+    });
 }
 
-void AccordionGame::RegisterPickups() {
+void AccordionGame::RegisterHotspots() {
+    if (lifted != kNothingLifted) {
+        dropTargets.clear();
+        AddDropTarget(CellX(lifted), CellY(lifted), CardHitRect(CellX(lifted), CellY(lifted)), kPlainTargetKind);
+        std::array<int, 2> targets{};
+        const int count = AccordionModel::Neighbours(position, lifted, targets);
+        for (int t = 0; t < count; ++t) {
+            const int x = CellX(targets[t]), y = CellY(targets[t]);
+            AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
+        }
+    }
     pickups.clear();
     if (paused || gameOver) return;
     for (int i = 0; i < kDealtCells; ++i)
         if (position.cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &position.cells[i], 1);
-}
-
-void AccordionGame::LiftCards(DragRecord& drag) {
-    SaveUndo();
-    if (paused || gameOver) return;
-    const int cell = PlaceAt(drag.x, drag.y);
-    if (cell < 0 || position.cells[cell] != drag.cards[0]) return;
-    lifted = cell;
-    artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
-    artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
-
-    dropTargets.clear();
-    AddDropTarget(drag.x, drag.y, CardHitRect(drag.x, drag.y), kPlainTargetKind);
-    std::array<int, 2> targets{};
-    const int count = AccordionModel::Neighbours(position, cell, targets);
-    for (int t = 0; t < count; ++t) {
-        const int x = CellX(targets[t]), y = CellY(targets[t]);
-        AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
-    }
 }
 
 void AccordionGame::Landed(const PlayMove& move, int scored) {
@@ -137,7 +130,7 @@ void AccordionGame::Landed(const PlayMove& move, int scored) {
 
 bool AccordionGame::CheckGameOver() {
     SettleGameOver(lifted < 0 && AccordionModel::Over(position));
-    RegisterPickups();
+    RegisterHotspots();
     return gameOver;
 }
 

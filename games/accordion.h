@@ -15,7 +15,7 @@
 // move is a kMove of the card in one cell onto the first or third card left of it, made by
 // dragging it there. Cells do not close up: an emptied cell stays empty.
 struct AccordionParts {
-    static constexpr int kCells = 52;
+    static constexpr int kCells = 52, kPlaces = kCells;
     static constexpr int kPointsPerMove = 5;
 
     struct Position {
@@ -42,7 +42,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void LiftCards(DragRecord& drag) override;
     bool CheckGameOver() override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
@@ -50,10 +49,12 @@ public:
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
 private:
-    void RegisterPickups();
+    // The cards' pick-ups; while a card is lifted, its own cell and the cells it may cover are
+    // the drop targets.
+    void RegisterHotspots();
     // The dealt cell whose card covers (x, y), or -1.
     int PlaceAt(int x, int y) const override;
     void Landed(const PlayMove& move, int scored) override;
-    void DrawAreas(bool present) override;
+    void DrawPlace(int cell, bool present) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };
