@@ -100,11 +100,6 @@ GolfModel::Position GolfGame::ModelPosition() const {
     return now;
 }
 
-void GolfGame::Refresh() {
-    position.wrapAround = RuleOn("WrapAround");
-    LoadStock();
-}
-
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
     const int column = move.from - GolfModel::kColumnPlace;

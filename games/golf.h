@@ -84,8 +84,6 @@ public:
 private:
     // The cards of the column the table shows.
     int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
-    // Reads the stock from the deck and the rule value from the settings before a rule question.
-    void Refresh();
     void RegisterHotspots();
     void DealToFoundation();
     // The pile fans out right from its first card; an empty column shows nothing.

@@ -82,8 +82,6 @@ public:
 
 private:
     struct TableHooks;
-    // Reads the stock from the deck and the rule values from the settings before a rule question.
-    void Refresh() { position = ModelPosition(); }
     void RegisterPickups();
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);

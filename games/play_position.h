@@ -430,6 +430,8 @@ protected:
     }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+    // Reads the stock and the rule values a table keeps outside its position, likewise.
+    void Refresh() { position = ModelPosition(); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
     // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
     void PlayClickedCard(int x, int y) {
