@@ -398,7 +398,7 @@ public:
 
     Position position;
     // A card lifted for a drag (or on its way after a click) stays where it lies until it lands,
-    // but the table is drawn without it: the table's number for where it lies, or kNothingLifted.
+    // but the table is drawn without it: the model's place it lies on, or kNothingLifted.
     static constexpr int32_t kNothingLifted = -1;
     int32_t lifted = kNothingLifted;
 
