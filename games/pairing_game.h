@@ -160,7 +160,7 @@ protected:
     // Cells read from a record and the stock read with them can stand together as the game's
     // layout asks, beside every card at most once.
     virtual bool CellsPossible(std::span<const Card>, const Deck&) const { return true; }
-    virtual void DrawPlace(int place, bool present) = 0;
+    void DrawPlace(int place, bool present) override = 0;
     void DrawAreas(bool present) override;
     // Where card k of the place lies.
     virtual void CardOrigin(int place, int k, int& x, int& y) const = 0;
