@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "games/play_position.h"

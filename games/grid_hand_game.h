@@ -11,8 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "framework/play_model.h"
