@@ -69,12 +69,12 @@ bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-int AccordionGame::CellAt(int x, int y) {
+int AccordionGame::PlaceAt(int x, int y) const {
     if (x < kOriginX || y < kOriginY) return -1;
     const int column = (x - kOriginX) / kPitchX;
     if (column >= kColumns) return -1;
     const int cell = (y - kOriginY) / kPitchY * kColumns + column;
-    return cell < kCellCount ? cell : -1;
+    return cell < kDealtCells ? cell : -1;
 }
 
 void AccordionGame::NewGame(bool) {
@@ -94,61 +94,43 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::DrawAreas(bool) {
-    for (int i = 0; i < kDealtCells; ++i)
-        if (position.cells[i].IsValid() && i != lifted)
-            artwork->DrawCard(CellX(i), CellY(i), position.cells[i], artwork->screenBuffer);
+void AccordionGame::DrawPlace(int cell, bool present) {
+    const int x = CellX(cell), y = CellY(cell);
+    play_position::DrawArea(*this, x, y, x + artwork->cardWidth, y + artwork->cardHeight, present, [&] {
+        if (position.cells[cell].IsValid() && cell != lifted)
+            artwork->DrawCard(x, y, position.cells[cell], artwork->screenBuffer);
+    });
 }
 
-void AccordionGame::RegisterPickups() {
+void AccordionGame::RegisterHotspots() {
+    if (lifted != kNothingLifted) {
+        dropTargets.clear();
+        AddDropTarget(CellX(lifted), CellY(lifted), CardHitRect(CellX(lifted), CellY(lifted)), kPlainTargetKind);
+        std::array<int, 2> targets{};
+        const int count = AccordionModel::Neighbours(position, lifted, targets);
+        for (int t = 0; t < count; ++t) {
+            const int x = CellX(targets[t]), y = CellY(targets[t]);
+            AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
+        }
+    }
     pickups.clear();
     if (paused || gameOver) return;
     for (int i = 0; i < kDealtCells; ++i)
         if (position.cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &position.cells[i], 1);
 }
 
-void AccordionGame::LiftCards(DragRecord& drag) {
-    SaveUndo();
-    if (paused || gameOver) return;
-    const int cell = CellAt(drag.x, drag.y);
-    if (cell < 0 || cell >= kDealtCells || position.cells[cell] != drag.cards[0]) return;
-    lifted = cell;
-    artwork->RestoreBackground(drag.x, drag.x + artwork->cardWidth, drag.y, drag.y + artwork->cardHeight);
-    artwork->AddDirty({drag.x, drag.y, drag.x + artwork->cardWidth, drag.y + artwork->cardHeight});
-
-    dropTargets.clear();
-    AddDropTarget(drag.x, drag.y, CardHitRect(drag.x, drag.y), kPlainTargetKind);
-    std::array<int, 2> targets{};
-    const int count = AccordionModel::Neighbours(position, cell, targets);
-    for (int t = 0; t < count; ++t) {
-        const int x = CellX(targets[t]), y = CellY(targets[t]);
-        AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
-    }
-}
-
-bool AccordionGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells || cell == lifted || !position.cells[cell].IsValid()) return false;
-    return AccordionModel::Matches(drag.cards[0], position.cells[cell]);
-}
-
-void AccordionGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (lifted < 0 || drag.cards[0] != position.cells[lifted]) return;
-    const int cell = CellAt(target.x, target.y);
-    if (cell < 0 || cell >= kDealtCells) return;
-    points += AccordionModel::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted),
-                                               .to = static_cast<int8_t>(cell)});
-    lifted = kNothingLifted;
-    artwork->DrawCard(CellX(cell), CellY(cell), position.cells[cell], artwork->screenBuffer);
-    artwork->AddDirty({CellX(cell), CellY(cell), CellX(cell) + artwork->cardWidth, CellY(cell) + artwork->cardHeight});
+void AccordionGame::Landed(const PlayMove& move, int scored) {
+    const int x = CellX(move.to), y = CellY(move.to);
+    points += scored;
+    artwork->DrawCard(x, y, position.cells[move.to], artwork->screenBuffer);
+    artwork->AddDirty({x, y, x + artwork->cardWidth, y + artwork->cardHeight});
     artwork->PresentDirty();
     PlaySound("tableau.wav");
-    CheckGameOver();
 }
 
 bool AccordionGame::CheckGameOver() {
     SettleGameOver(lifted < 0 && AccordionModel::Over(position));
-    RegisterPickups();
+    RegisterHotspots();
     return gameOver;
 }
 
@@ -158,10 +140,4 @@ bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& re
     fields.Cards(cells);
     std::copy(cells.begin(), cells.begin() + kDealtCells, read.cells.begin());
     return std::none_of(cells.begin() + kDealtCells, cells.end(), [](Card card) { return card.IsValid(); });
-}
-
-// Every card at most once.
-bool AccordionGame::Possible(const Position& read, const Deck&) const {
-    PackTally tally;
-    return std::all_of(read.cells.begin(), read.cells.end(), [&](Card card) { return tally.TakeSlot(card); });
 }

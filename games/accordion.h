@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "games/play_position.h"
@@ -15,7 +13,7 @@
 // move is a kMove of the card in one cell onto the first or third card left of it, made by
 // dragging it there. Cells do not close up: an emptied cell stays empty.
 struct AccordionParts {
-    static constexpr int kCells = 52;
+    static constexpr int kCells = 52, kPlaces = kCells;
     static constexpr int kPointsPerMove = 5;
 
     struct Position {
@@ -42,20 +40,19 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
-    // The cell whose position is (x, y), or -1.
-    static int CellAt(int x, int y);
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
 private:
-    void RegisterPickups();
-    void DrawAreas(bool present) override;
+    // The cards' pick-ups; while a card is lifted, its own cell and the cells it may cover are
+    // the drop targets.
+    void RegisterHotspots();
+    // The dealt cell whose card covers (x, y), or -1.
+    int PlaceAt(int x, int y) const override;
+    void Landed(const PlayMove& move, int scored) override;
+    void DrawPlace(int cell, bool present) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
 };

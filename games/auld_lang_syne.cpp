@@ -121,7 +121,7 @@ struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
     explicit TableHooks(AuldLangSyneGame& table) : game(table) {}
     void Dealt(int pile) {
         const Card card = game.deck.DealNext();
-        game.DrawStockArea(true);
+        game.DrawPlace(kStockPlace, true);
         game.artwork->PresentDirty();
         game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
                          game.artwork->screenBuffer, true, true, -1);
@@ -138,53 +138,25 @@ void AuldLangSyneGame::DealRow() {
 
 // ---- Drawing ----
 
-void AuldLangSyneGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void AuldLangSyneGame::DrawFoundationArea(int k, bool present) {
-    play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
-                                      kDepthFromRanks, present);
-}
-
-void AuldLangSyneGame::DrawPileArea(int k, bool present) {
-    play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
-}
-
-void AuldLangSyneGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
-    for (int k = 0; k < kPiles; ++k) DrawPileArea(k, present);
+void AuldLangSyneGame::DrawPlace(int place, bool present) {
+    const int k = place < kPilePlace ? place - kFoundationPlace : place - kPilePlace;
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place < kPilePlace) {
+        play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
+                                          kDepthFromRanks, present);
+    } else {
+        play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
+    }
 }
 
 // ---- Moves ----
 
-void AuldLangSyneGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    for (int k = 0; k < kPiles; ++k)
-        if (LiftTop(drag.cards[0], k, position.piles[k], ShownCount(k), [&] { DrawPileArea(k, true); })) return;
-}
-
-bool AuldLangSyneGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    return foundation >= 0 && drag.count == 1 && Fits(drag.cards[0], foundation);
-}
-
-void AuldLangSyneGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    const int pile = lifted;
-    if (pile == kNothingLifted || drag.cards[0] != position.piles[pile][position.pileCounts[pile] - 1] || foundation < 0) {
-        CheckGameOver();
-        return;
-    }
-    lifted = kNothingLifted;
-    points += AuldLangSyneModel::Apply(position, {.kind = PlayMove::kMove,
-                                                  .from = static_cast<int8_t>(AuldLangSyneModel::kPilePlace + pile),
-                                                  .to = static_cast<int8_t>(AuldLangSyneModel::kFoundationPlace + foundation)});
-    DrawFoundationArea(foundation, true);
+void AuldLangSyneGame::Landed(const PlayMove& move, int scored) {
+    points += scored;
+    DrawPlace(move.to, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
-    CheckGameOver();
 }
 
 // ---- Game over ----
@@ -193,7 +165,8 @@ bool AuldLangSyneGame::CheckGameOver() {
     LoadStock();
     // A card on its way is out of play until it lands.
     AuldLangSyneModel::Position shown = position;
-    if (lifted != kNothingLifted) play_position::Pop(shown.piles[lifted], shown.pileCounts[lifted]);
+    if (const int pile = lifted - kPilePlace; lifted != kNothingLifted)
+        play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     gameOver = endedByUser || AuldLangSyneModel::Over(shown);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
     RegisterHotspots();
@@ -222,19 +195,4 @@ bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position&
     fields.Counts(read.pileCounts, 0, kPileSlots);
     for (int k = 0; k < kPiles; ++k) ClearPastCount(read.piles[k], read.pileCounts[k]);
     return true;
-}
-
-// Every card in play exactly once: stock, piles and foundations, whose covered cards are counted
-// from the top's distance to the starting rank.
-bool AuldLangSyneGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock)) return false;
-    for (int k = 0; k < kPiles; ++k)
-        if (!tally.TakeCards(read.piles[k].data(), read.pileCounts[k])) return false;
-    for (Card top : read.foundations) {
-        if (!top.IsValid()) continue;
-        if (!tally.Take(top)) return false;
-        tally.TakeCovered((top.Rank() - read.startRank + Card::kRankCount) % Card::kRankCount);
-    }
-    return tally.WholePack();
 }

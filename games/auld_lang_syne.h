@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "games/play_position.h"
@@ -19,7 +17,7 @@ struct AuldLangSyneParts {
     static constexpr int kPiles = 4;
     static constexpr int kPileSlots = 13;
     static constexpr int kFoundations = 4;
-    static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5;
+    static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5, kPlaces = 9;
     static constexpr int kPointsPerFoundationCard = 5;
 
     struct Position {
@@ -71,9 +69,6 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
@@ -89,14 +84,16 @@ public:
 
 private:
     struct TableHooks;
-    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == k); }
+    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
     void DealRow();
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(int k, bool present);
-    void DrawPileArea(int k, bool present);
-    static int FoundationAt(int x, int y) { return y == kFoundationY ? kColumns.At(x) : -1; }
+    void DrawPlace(int place, bool present) override;
+    // A foundation, or a pile by its column.
+    int PlaceAt(int x, int y) const override {
+        const int k = kColumns.At(x);
+        if (k < 0) return -1;
+        return y == kFoundationY ? kFoundationPlace + k : kPilePlace + k;
+    }
+    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
 };

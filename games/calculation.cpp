@@ -165,28 +165,18 @@ void CalculationGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void CalculationGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void CalculationGame::DrawCurrentArea(bool present) {
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
-}
-
-void CalculationGame::DrawFoundationArea(int k, bool present) {
-    play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
-                                      position.foundationCounts[k], present);
-}
-
-void CalculationGame::DrawWasteArea(int k, bool present) {
-    play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
-}
-
-void CalculationGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    DrawCurrentArea(present);
-    for (int k = 0; k < kFoundations; ++k) DrawFoundationArea(k, present);
-    for (int k = 0; k < kWastePiles; ++k) DrawWasteArea(k, present);
+void CalculationGame::DrawPlace(int place, bool present) {
+    const int k = place < kWastePlace ? place - kFoundationPlace : place - kWastePlace;
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place == kCurrentPlace) {
+        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
+    } else if (place < kWastePlace) {
+        play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
+                                          position.foundationCounts[k], present);
+    } else {
+        play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
+    }
 }
 
 // ---- Moves ----
@@ -200,8 +190,8 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
         Play({.kind = PlayMove::kStock, .from = CalculationModel::kStockPlace});
         deck.DealNext();
         CheckGameOver();
-        DrawStockArea(true);
-        DrawCurrentArea(true);
+        DrawPlace(kStockPlace, true);
+        DrawPlace(kCurrentPlace, true);
         artwork->PresentDirty();
         PlaySound("flip.wav");
         return;
@@ -209,51 +199,11 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     Game::OnLButtonDown(keys, x, y);
 }
 
-void CalculationGame::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    if (LiftTop(drag.cards[0], kCurrentSource, &position.current, ShownCurrent().IsValid(), [&] { DrawCurrentArea(true); }))
-        return;
-    for (int k = 0; k < kWastePiles; ++k)
-        if (LiftTop(drag.cards[0], k, position.waste[k], ShownCount(k), [&] { DrawWasteArea(k, true); })) return;
-    CheckGameOver();
-}
-
-bool CalculationGame::CanDrop(DragRecord& drag, DropTarget& target) {
-    const int foundation = FoundationAt(target.x, target.y);
-    if (foundation >= 0) return Fits(drag.cards[0], foundation);
-    // Waste-pile cards never move to another waste pile; the current card goes to any of them.
-    const int pile = kPileRow.At(target.x);
-    return pile >= 0 && lifted == kCurrentSource && ShownCount(pile) < kWasteSlots;
-}
-
-void CalculationGame::DropCards(DragRecord& drag, DropTarget& target) {
-    const bool fromCurrent = lifted == kCurrentSource;
-    const Card card = fromCurrent               ? position.current
-                      : lifted == kNothingLifted ? Card()
-                                                 : position.waste[lifted][position.wasteCounts[lifted] - 1];
-    const int foundation = FoundationAt(target.x, target.y);
-    int pile = -1;
-    for (int k = 0; k < kWastePiles && foundation < 0; ++k)
-        if (PileX(k) == target.x && WasteCardY(ShownCount(k)) == target.y && ShownCount(k) < kWasteSlots) pile = k;
-    if (!card.IsValid() || drag.cards[0] != card || (foundation < 0 && pile < 0)) {
-        CheckGameOver();
-        return;
-    }
-    const int from = fromCurrent ? CalculationModel::kCurrentPlace : CalculationModel::kWastePlace + lifted;
-    const int to = foundation >= 0 ? CalculationModel::kFoundationPlace + foundation : CalculationModel::kWastePlace + pile;
-    lifted = kNothingLifted;
-    const int scored = Play({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
-    if (foundation >= 0) {
-        DrawFoundationArea(foundation, true);
-        artwork->PresentDirty();
-        PlaySound("foundation.wav");
-        points += scored;
-    } else {
-        DrawWasteArea(pile, true);
-        artwork->PresentDirty();
-        PlaySound("tableau.wav");
-    }
-    CheckGameOver();
+void CalculationGame::Landed(const PlayMove& move, int scored) {
+    points += scored;
+    DrawPlace(move.to, true);
+    artwork->PresentDirty();
+    PlaySound(move.to >= kWastePlace ? "tableau.wav" : "foundation.wav");
 }
 
 // ---- Game over ----
@@ -295,17 +245,12 @@ bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& 
 }
 
 // Each foundation's top must be where its steps from the starting rank lead, and every card must
-// be in play exactly once: stock, current card, waste piles and foundations.
+// be in play exactly once.
 bool CalculationGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
     for (int k = 0; k < kFoundations; ++k) {
         int rank = read.startRanks[k];
         for (int i = 1; i < read.foundationCounts[k]; ++i) rank = FollowingRank(rank, k);
-        if (!tally.Take(read.foundationTops[k]) || read.foundationTops[k].Rank() != rank) return false;
-        tally.TakeCovered(read.foundationCounts[k] - 1);
+        if (read.foundationTops[k].Rank() != rank) return false;
     }
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current)) return false;
-    for (int k = 0; k < kWastePiles; ++k)
-        if (!tally.TakeCards(read.waste[k].data(), read.wasteCounts[k])) return false;
-    return tally.WholePack();
+    return ModelTable::Possible(read, stock);
 }

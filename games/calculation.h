@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "games/play_position.h"
@@ -19,7 +17,7 @@ struct CalculationParts {
     static constexpr int kFoundations = 4;
     static constexpr int kWastePiles = 4;
     static constexpr int kWasteSlots = 48;
-    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6, kPlaces = 10;
     static constexpr int kPointsPerFoundationCard = 5;
 
     struct Position {
@@ -57,14 +55,10 @@ public:
     static constexpr int kWasteY = 170;
     static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
     static constexpr int kWasteFanStep = 15;
-    static constexpr int kCurrentSource = 4;
 
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
@@ -78,17 +72,20 @@ public:
 
 private:
     // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return lifted == kCurrentSource ? Card() : position.current; }
-    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == k); }
+    Card ShownCurrent() const { return lifted == kCurrentPlace ? Card() : position.current; }
+    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == kWastePlace + k); }
     // Plays the move on the position, the stock read from the deck first; returns the points.
     int Play(const PlayMove& move);
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
-    void DrawStockArea(bool present);
-    void DrawCurrentArea(bool present);
-    void DrawFoundationArea(int k, bool present);
-    void DrawWasteArea(int k, bool present);
-    static int FoundationAt(int x, int y) { return y == kFoundationY ? kPileRow.At(x) : -1; }
+    void DrawPlace(int place, bool present) override;
+    // The current card, or a foundation or waste pile by its column.
+    int PlaceAt(int x, int y) const override {
+        if (x == kCurrentX && y == kCurrentY) return kCurrentPlace;
+        const int k = kPileRow.At(x);
+        if (k < 0) return -1;
+        return y == kFoundationY ? kFoundationPlace + k : kWastePlace + k;
+    }
+    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -100,11 +100,6 @@ GolfModel::Position GolfGame::ModelPosition() const {
     return now;
 }
 
-void GolfGame::Refresh() {
-    position.wrapAround = RuleOn("WrapAround");
-    LoadStock();
-}
-
 bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
     const int column = move.from - GolfModel::kColumnPlace;
@@ -126,16 +121,10 @@ void GolfGame::NewGame(bool restart) {
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
 
-    for (int row = 0; row < cardsPerColumn; ++row) {
-        for (int column = 0; column < columnsInPlay; ++column) {
-            const Card card = deck.DealNext();
-            if (!card.IsValid()) continue;
-            DrawStockArea(true);
-            AnimateCard(kStockX, kStockY, ColumnX(column), CardY(row), card, artwork->screenBuffer, true, true, -1);
-            play_position::Push(position.columns[column], position.columnCount[column], card);
-            PlaySound("deal.wav");
-        }
-    }
+    for (int row = 0; row < cardsPerColumn; ++row)
+        for (int column = 0; column < columnsInPlay; ++column)
+            if (DealFaceUp(position.columns[column][row], kStockX, kStockY, ColumnX(column), CardY(row)))
+                position.columnCount[column] = row + 1;
     if (RuleOn("FlipFirst")) DealToFoundation();
     else CheckGameOver();
     StartClock(0);
@@ -143,31 +132,23 @@ void GolfGame::NewGame(bool restart) {
 
 // ---- Drawing ----
 
-void GolfGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void GolfGame::DrawFoundationArea(bool present) {
-    if (present) artwork->RestoreBackground(kFoundationX, kFoundationAreaRight, kFoundationY, kFoundationAreaBottom);
+void GolfGame::DrawPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
-    if (position.pileCount == 0)
-        artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < position.pileCount; ++i) artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
-    if (present) artwork->AddDirty({kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom});
-}
-
-void GolfGame::DrawColumnArea(int column, bool present) {
-    const int x = ColumnX(column);
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kTableauY, kColumnAreaBottom);
-    for (int k = 0; k < ShownCount(column); ++k)
-        artwork->DrawCard(x, CardY(k), position.columns[column][k], artwork->screenBuffer);
-    if (present) artwork->AddDirty({x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom});
-}
-
-void GolfGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    DrawFoundationArea(present);
-    for (int column = 0; column < kMaxColumns; ++column) DrawColumnArea(column, present);
+    if (place == kStockPlace) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    } else if (place == kPilePlace) {
+        play_position::DrawArea(*this, kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom, present, [&] {
+            if (position.pileCount == 0)
+                artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
+            for (int i = 0; i < position.pileCount; ++i)
+                artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
+        });
+    } else {
+        const int column = place - kColumnPlace, x = ColumnX(column);
+        play_position::DrawArea(*this, x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom, present, [&] {
+            for (int k = 0; k < ShownCount(column); ++k) artwork->DrawCard(x, CardY(k), position.columns[column][k], screen);
+        });
+    }
 }
 
 // ---- Moves ----
@@ -176,48 +157,26 @@ void GolfGame::DealToFoundation() {
     Refresh();
     GolfModel::Apply(position, {.kind = PlayMove::kStock, .from = GolfModel::kStockPlace});
     deck.DealNext();
-    DrawStockArea(true);
-    DrawFoundationArea(true);
+    DrawPlace(kStockPlace, true);
+    DrawPlace(kPilePlace, true);
     artwork->PresentDirty();
     PlaySound("flip.wav");
     CheckGameOver();
 }
 
-void GolfGame::LiftCards(DragRecord& drag) {
-    for (int column = 0; column < kMaxColumns; ++column)
-        if (LiftTop(drag.cards[0], column, position.columns[column], position.columnCount[column],
-                    [&] { DrawColumnArea(column, true); }))
-            return;
-}
-
-bool GolfGame::CanDrop(DragRecord& drag, DropTarget&) {
-    if (position.pileCount == 0) return drag.cards[0].IsValid();
-    return GolfParts::CanPlay(drag.cards[0], GolfModel::PileTop(position), RuleOn("WrapAround"));
-}
-
-void GolfGame::DropCards(DragRecord& drag, DropTarget& target) {
-    if (lifted == kNothingLifted || drag.cards[0] != position.columns[lifted][position.columnCount[lifted] - 1]) {
-        CheckGameOver();
-        return;
-    }
-    points += GolfModel::Apply(position, {.kind = PlayMove::kMove,
-                                          .from = static_cast<int8_t>(GolfModel::kColumnPlace + lifted),
-                                          .to = GolfModel::kPilePlace});
-    lifted = kNothingLifted;
-    RemovePickup(&drag);
-    RemoveDropTarget(target.x, target.y);
-    DrawFoundationArea(true);
+void GolfGame::Landed(const PlayMove&, int scored) {
+    points += scored;
+    DrawPlace(kPilePlace, true);
     artwork->PresentDirty();
     PlaySound("foundation.wav");
-    CheckGameOver();
 }
 
 void GolfGame::ReturnCards() {
     if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();
-    const int column = lifted;
+    const int place = lifted;
     lifted = kNothingLifted;
-    DrawColumnArea(column, true);
+    DrawPlace(place, true);
     artwork->PresentDirty();
     CheckGameOver();
 }

@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "games/play_position.h"
@@ -19,7 +17,7 @@
 struct GolfParts {
     static constexpr int kMaxColumns = 7;
     static constexpr int kColumnSlots = 6;
-    static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2;
+    static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2, kPlaces = kColumnPlace + kMaxColumns;
     static constexpr int kPointsPerCard = 5;
     // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
     static constexpr int kWrapPenalty = 3;
@@ -57,18 +55,16 @@ public:
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
-    static constexpr int kTableauX = 160, kTableauPitch = 80, kTableauY = 140, kTableauStep = 15;
+    static constexpr play_position::PileRow kColumns{.left = 160, .pitch = 80, .count = kMaxColumns};
+    static constexpr int kTableauY = 140, kTableauStep = 15;
     // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
 
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
     // The card goes back onto its column, drawn again.
     void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
@@ -78,22 +74,25 @@ public:
     // The current position, with the rule value from the settings.
     GolfModel::Position ModelPosition() const override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    static int ColumnX(int column) { return kTableauX + kTableauPitch * column; }
+    static int ColumnX(int column) { return kColumns.X(column); }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
 
 private:
     // The cards of the column the table shows.
-    int ShownCount(int column) const { return position.columnCount[column] - (column == lifted); }
-    // Reads the stock from the deck and the rule value from the settings before a rule question.
-    void Refresh();
+    int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
     void RegisterHotspots();
-    void DrawAreas(bool present) override;
     void DealToFoundation();
-    void DrawStockArea(bool present);
-    void DrawFoundationArea(bool present);
-    void DrawColumnArea(int column, bool present);
+    // The pile fans out right from its first card; an empty column shows nothing.
+    void DrawPlace(int place, bool present) override;
+    // The pile's drop target, or a column by its left edge.
+    int PlaceAt(int x, int y) const override {
+        if (y == kFoundationY) return kPilePlace;
+        const int column = kColumns.At(x);
+        return column < 0 ? -1 : kColumnPlace + column;
+    }
+    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -23,9 +23,12 @@ constexpr int kColumnScoreOffsetY = 10;
 }  // namespace
 
 template <GridLayout L, typename Hands>
-int GridHandGame<L, Hands>::CellAt(int x, int y) {
+int GridHandGame<L, Hands>::PlaceAt(int x, int y) const {
     for (int i = 0; i < kCells; ++i)
-        if (CellX(i) == x && CellY(i) == y) return i;
+        if (CellX(i) == x && CellY(i) == y) return Table::kCellPlace + i;
+    if (x == kCurrentX && y == kCurrentY) return Table::kCurrentPlace;
+    for (int k = 0; k < kReservePiles; ++k)
+        if (x == ReserveX(k) && y >= kReserveY) return Table::kReservePlace + k;
     return -1;
 }
 
@@ -76,7 +79,6 @@ template <GridLayout L, typename Hands>
 void GridHandGame<L, Hands>::NewGame(bool restart) {
     this->BeginModelDeal(restart, 0, kReserveStep);
     hands = HandScores();
-    dragSource = kNoSource;
 
     play_position::ShufflePack(deck);
     position.current = deck.DealNext();
@@ -124,6 +126,14 @@ void GridHandGame<L, Hands>::DrawReserveArea(int k, bool present) {
 }
 
 template <GridLayout L, typename Hands>
+void GridHandGame<L, Hands>::DrawPlace(int place, bool present) {
+    if (place == Table::kCurrentPlace)
+        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
+    else
+        DrawReserveArea(place - Table::kReservePlace, present);
+}
+
+template <GridLayout L, typename Hands>
 void GridHandGame<L, Hands>::DrawHandScores() {
     // Text blended twice over itself comes out darker: draw the labels once per table drawing.
     if (!gameOver || !HandsScored() || handScoresShown) return;
@@ -146,7 +156,7 @@ void GridHandGame<L, Hands>::DrawAreas(bool present) {
     const int reservePiles = ReservePiles();
     handScoresShown = false;
     DrawStockArea(present);
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
+    DrawPlace(Table::kCurrentPlace, present);
     for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, present);
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
@@ -182,69 +192,20 @@ void GridHandGame<L, Hands>::OnLButtonDown(WPARAM keys, int x, int y) {
 }
 
 template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::LiftCards(DragRecord& drag) {
-    if (paused || gameOver) return;
-    SaveUndo();
-    if (ShownCurrent().IsValid() && position.current == drag.cards[0]) {
-        dragSource = kCurrentSource;
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), true, true);
-    } else {
-        for (int k = 0; k < ReservePiles(); ++k) {
-            const int count = ShownCount(k);
-            if (count == 0 || position.reserves[k][count - 1] != drag.cards[0]) continue;
-            dragSource = kFirstReserveSource - k;
-            DrawReserveArea(k, true);
-            break;
-        }
-    }
-    CheckGameOver();
-}
-
-template <GridLayout L, typename Hands>
-bool GridHandGame<L, Hands>::CanDrop(DragRecord&, DropTarget& target) {
-    const int cell = CellAt(target.x, target.y);
-    if (cell >= 0) return CellAccepts(cell);
-    for (int k = 0; k < ReservePiles(); ++k)
-        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k))) return ShownCount(k) < CardsPerPile();
-    return false;
-}
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::DropCards(DragRecord& drag, DropTarget& target) {
-    using Model = typename Table::Model;
-    const bool fromCurrent = dragSource == kCurrentSource;
-    const int pile = kFirstReserveSource - dragSource;
-    const Card lifted = fromCurrent ? position.current
-                        : dragSource == kNoSource ? Card()
-                                                  : position.reserves[pile][position.reserveCounts[pile] - 1];
-    const int cell = CellAt(target.x, target.y);
-    int reserve = -1;
-    for (int k = 0; k < kReservePiles && cell < 0; ++k)
-        if (target.x == ReserveX(k) && target.y == ReserveCardY(ShownCount(k)) && ShownCount(k) < kReserveSlots) reserve = k;
-    if (!lifted.IsValid() || drag.cards[0] != lifted || (cell >= 0 ? position.grid[cell].IsValid() : reserve < 0)) {
-        CheckGameOver();
-        return;
-    }
-    // Placing the current card, or filling the grid, turns the next card.
-    const bool turns = fromCurrent || !position.current.IsValid();
-    const int from = fromCurrent ? Model::kCurrentPlace : Model::kReservePlace + pile;
-    const int to = cell >= 0 ? Model::kCellPlace + cell : Model::kReservePlace + reserve;
-    dragSource = kNoSource;
-    position = ModelPosition();
-    Model::Apply(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
-    if (cell >= 0) {
+void GridHandGame<L, Hands>::Landed(const PlayMove& move, int) {
+    const bool turns = move.from == Table::kCurrentPlace || !position.current.IsValid();
+    if (move.to >= Table::kCellPlace) {
         PlaySound("tableau.wav");
-        DrawGridCell(cell);
+        DrawGridCell(move.to - Table::kCellPlace);
     } else {
-        points -= Model::kReserveCost;
+        points -= Table::kReserveCost;
         PlaySound("reserve.wav");
-        DrawReserveArea(reserve, true);
+        DrawReserveArea(move.to - Table::kReservePlace, true);
     }
     artwork->PresentDirty();
     // A grid filled from a reserve is scored too: the game is over, and ending it unscored would
     // throw the player's hands away.
     if (turns || GridFull()) TurnNextCard();
-    CheckGameOver();
 }
 
 template <GridLayout L, typename Hands>
@@ -258,11 +219,6 @@ void GridHandGame<L, Hands>::ScoreHands(const std::function<int(const Line&)>& s
     // Playing again from the high-score table has dealt anew: nothing is left to label then.
     DrawHandScores();
     artwork->Present();
-}
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::ReturnCards() {
-    play_position::ReturnLifted(*this, dragSource, kNoSource);
 }
 
 // ---- Game over ----
@@ -310,18 +266,6 @@ bool GridHandGame<L, Hands>::RecordPart(play_position::RecordFields& fields, Pos
     fields.Counts(read.reserveCounts, 0, kReserveSlots);
     for (int k = 0; k < kReservePiles; ++k) ClearPastCount(read.reserves[k], read.reserveCounts[k]);
     return true;
-}
-
-// No card ever leaves play: stock, current card, starter, grid and reserves hold the pack.
-template <GridLayout L, typename Hands>
-bool GridHandGame<L, Hands>::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.current) || !tally.TakeSlot(read.starter)) return false;
-    for (Card card : read.grid)
-        if (!tally.TakeSlot(card)) return false;
-    for (int k = 0; k < kReservePiles; ++k)
-        if (!tally.TakeCards(read.reserves[k].data(), read.reserveCounts[k])) return false;
-    return tally.WholePack();
 }
 
 template class GridHandGame<kCribbageGrid, CribbageHands>;

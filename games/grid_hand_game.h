@@ -11,8 +11,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <span>
-#include <string>
 
 #include "framework/game.h"
 #include "framework/play_model.h"
@@ -187,9 +185,6 @@ public:
     static constexpr int kStockX = L.stockX, kStockY = L.stockY;
     static constexpr int kCurrentX = L.currentX, kCurrentY = L.currentY;
     static constexpr int kReserveX = L.reserveX, kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
-    static constexpr int kCurrentSource = -1;
-    static constexpr int kFirstReserveSource = -3;  // -3, -4, -5 for reserve piles 0, 1, 2
-    static constexpr int kNoSource = -2;
     static constexpr int kReserveKind = 4;
     // A row or a column of the grid.
     using Line = std::array<Card, kSide>;
@@ -197,10 +192,6 @@ public:
     GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
 
     void NewGame(bool restart) override;
-    void DropCards(DragRecord& drag, DropTarget& target) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    bool CanDrop(DragRecord& drag, DropTarget& target) override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Time costs nothing and a win adds nothing: the final score is the points.
@@ -221,9 +212,7 @@ public:
 
     // The table's own state, named here since the base depends on the layout.
     using Table::position, Table::artwork, Table::deck, Table::dropTargets, Table::endedByUser, Table::finalScore,
-        Table::gameOver, Table::kScoreNotComputed, Table::paused, Table::pickups, Table::points;
-    // A card lifted for a drag stays where it lies until it lands, but the table is drawn without it.
-    int32_t dragSource = kNoSource;
+        Table::gameOver, Table::kScoreNotComputed, Table::paused, Table::pickups, Table::points, Table::lifted;
     struct HandScores {
         std::array<int32_t, kHands> lines{};
         int32_t total = 0;
@@ -231,8 +220,9 @@ public:
 
 protected:
     // The table's own functions, named here since the base depends on the layout.
-    using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CardHitRect, Table::FindDropTargetAt,
-        Table::FinishGame, Table::GetName, Table::PlaySound, Table::SaveUndo, Table::StartClock;
+    using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CanDrop, Table::CardHitRect, Table::DropCards,
+        Table::FindDropTargetAt, Table::FinishGame, Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo,
+        Table::StartClock;
 
     // ---- The game's part ----
 
@@ -266,22 +256,26 @@ private:
     int32_t ReservePiles() const { return this->Rule("ReservePiles"); }
     int32_t CardsPerPile() const { return this->Rule("CardsPerPile"); }
     // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return dragSource == kCurrentSource ? Card() : position.current; }
-    int ShownCount(int k) const { return position.reserveCounts[k] - (dragSource == kFirstReserveSource - k); }
+    Card ShownCurrent() const { return lifted == Table::kCurrentPlace ? Card() : position.current; }
+    int ShownCount(int k) const { return position.reserveCounts[k] - (lifted == Table::kReservePlace + k); }
     void RegisterHotspots(int reservePiles);
     // The fields of the undo record after its base part, for writing and reading alike; the hand
     // scores read wait in readHands until the record has proved good.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
     void LetGo() override {
         hands = readHands;
-        dragSource = kNoSource;
+        Table::LetGo();
     }
     HandScores readHands;
     void DrawAreas(bool present) override;
+    // The current card or a reserve pile, the places a card is lifted from.
+    void DrawPlace(int place, bool present) override;
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
-    static int CellAt(int x, int y);
+    // A cell, the current card, or a reserve pile by its column.
+    int PlaceAt(int x, int y) const override;
+    // Placing the current card, or filling the grid, turns the next card.
+    void Landed(const PlayMove& move, int scored) override;
 };
 
 // Cribbage's and Poker's parts of the grid model.

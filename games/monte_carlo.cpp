@@ -119,13 +119,8 @@ void MonteCarloGame::NewGame(bool restart) {
     play_position::ShowNewTable(*this);
 
     const int rows = Rule("Rows");
-    for (int cell = 0; cell < rows * kColumns; ++cell) {
-        const Card card = position.grid[cell] = deck.DealNext();
-        if (!card.IsValid()) continue;
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), card, artwork->screenBuffer, true, true, -1);
-        PlaySound("deal.wav");
-    }
+    for (int cell = 0; cell < rows * kColumns; ++cell)
+        DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
     CheckGameOver();
     StartClock(0);
 }
@@ -244,9 +239,6 @@ bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& r
 // Every card at most once, and none outside the rows in play.
 bool MonteCarloGame::Possible(const Position& read, const Deck& stock) const {
     const int inPlay = Rule("Rows") * kColumns;
-    PackTally tally;
-    if (!tally.TakeStock(stock)) return false;
-    for (int cell = 0; cell < kCells; ++cell)
-        if (read.grid[cell].IsValid() && (cell >= inPlay || !tally.Take(read.grid[cell]))) return false;
-    return true;
+    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); }) &&
+           ModelTable::Possible(read, stock);
 }

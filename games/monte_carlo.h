@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "games/pairing_game.h"
 
@@ -82,8 +80,6 @@ public:
 
 private:
     struct TableHooks;
-    // Reads the stock from the deck and the rule values from the settings before a rule question.
-    void Refresh() { position = ModelPosition(); }
     void RegisterPickups();
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);

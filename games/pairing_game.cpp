@@ -313,12 +313,6 @@ void PairingGame::Undo() {
     if (auto record = PopUndoRecord()) RestoreRecord(*record);
 }
 
-bool PairingGame::CellsPossible(std::span<const Card> cells, const Deck& stock) const {
-    PackTally tally;
-    return tally.TakeStock(stock) &&
-           std::all_of(cells.begin(), cells.end(), [&](Card card) { return tally.TakeSlot(card); });
-}
-
 bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     std::vector<uint8_t>& flags = fields.Reading() ? readSelected : selected;
     int32_t& count = fields.Reading() ? readCount : selectedCount;

@@ -13,7 +13,6 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "framework/game.h"
@@ -157,10 +156,10 @@ protected:
 
     PairingGame(Artwork* artwork, int gameNumber, const Shape& layout);
 
-    // Cells read from a record and the stock read with them can stand together: here every card
-    // at most once; a game adds what its layout asks.
-    virtual bool CellsPossible(std::span<const Card> cells, const Deck& stock) const;
-    virtual void DrawPlace(int place, bool present) = 0;
+    // Cells read from a record and the stock read with them can stand together as the game's
+    // layout asks, beside every card at most once.
+    virtual bool CellsPossible(std::span<const Card>, const Deck&) const { return true; }
+    void DrawPlace(int place, bool present) override = 0;
     void DrawAreas(bool present) override;
     // Where card k of the place lies.
     virtual void CardOrigin(int place, int k, int& x, int& y) const = 0;
@@ -196,7 +195,8 @@ private:
     // flags read stand on empty places or disagree with the count.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override {
-        return CellsPossible(std::span(read.cells).first(static_cast<size_t>(shape.places * shape.cellsPerPlace)), stock);
+        const size_t cells = static_cast<size_t>(shape.places * shape.cellsPerPlace);
+        return CellsPossible(std::span(read.cells).first(cells), stock) && ModelTable::Possible(read, stock);
     }
     void LetGo() override {
         selected = readSelected;

@@ -357,11 +357,33 @@ public:
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
-    // A table played by clicks alone never drags: nothing to lift, drop or return. Tables that
-    // drag override the first three.
-    void LiftCards(DragRecord&) override {}
-    void DropCards(DragRecord&, DropTarget&) override {}
-    bool CanDrop(DragRecord&, DropTarget&) override { return false; }
+    // Tables that drag name the model's places (PlaceAt): a card lifted is the top one of the
+    // place under it, saved for undo and the place drawn without it; it may land where the model
+    // offers a move from that place, and landing plays the move. A table played by clicks alone
+    // names no place and never lifts.
+    void LiftCards(DragRecord& drag) override {
+        const int place = PlaceAt(drag.x, drag.y);
+        if (paused || gameOver || place < 0) return;
+        SaveUndo();
+        lifted = place;
+        DrawPlace(place, true);
+        CheckGameOver();
+    }
+    bool CanDrop(DragRecord& drag, DropTarget& target) override {
+        return Offers(PlaceAt(drag.x, drag.y), PlaceAt(target.x, target.y));
+    }
+    void DropCards(DragRecord&, DropTarget& target) override {
+        const int to = PlaceAt(target.x, target.y);
+        if (lifted == kNothingLifted || !Offers(lifted, to)) {
+            CheckGameOver();
+            return;
+        }
+        const PlayMove move{.kind = PlayMove::kMove, .from = static_cast<int8_t>(lifted), .to = static_cast<int8_t>(to)};
+        lifted = kNothingLifted;
+        position = ModelPosition();
+        Landed(move, Model::Apply(position, move));
+        CheckGameOver();
+    }
     // A card let go where it may not land goes back where it was lifted from.
     void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
     std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
@@ -376,7 +398,7 @@ public:
 
     Position position;
     // A card lifted for a drag (or on its way after a click) stays where it lies until it lands,
-    // but the table is drawn without it: the table's number for where it lies, or kNothingLifted.
+    // but the table is drawn without it: the model's place it lies on, or kNothingLifted.
     static constexpr int32_t kNothingLifted = -1;
     int32_t lifted = kNothingLifted;
 
@@ -395,8 +417,21 @@ protected:
         position = Position();
         lifted = kNothingLifted;
     }
+    // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to
+    // (x, y) with the deal sound; false when the deck has none left.
+    bool DealFaceUp(Card& to, int stockX, int stockY, int x, int y, bool canTurn = false) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) return false;
+        play_position::DrawStockArea(*this, stockX, stockY, true, canTurn);
+        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, -1);
+        PlaySound("deal.wav");
+        to = card;
+        return true;
+    }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
+    // Reads the stock and the rule values a table keeps outside its position, likewise.
+    void Refresh() { position = ModelPosition(); }
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
     // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
     void PlayClickedCard(int x, int y) {
@@ -413,17 +448,6 @@ protected:
         }
         dragging = false;
         CheckGameOver();
-    }
-    // Lifts the card when it is the top one of the `count` cards of the table's place `source`:
-    // the position is saved for undo and the place drawn without it. False for another card.
-    template <typename Cards, typename DrawPlace>
-    bool LiftTop(Card card, int32_t source, const Cards& cards, int count, DrawPlace drawPlace) {
-        if (count < 1 || cards[count - 1] != card) return false;
-        SaveUndo();
-        lifted = source;
-        drawPlace();
-        CheckGameOver();
-        return true;
     }
     // A table played by clicks: a click on the stock's top card saves the position and presses the
     // stock; elsewhere it plays the card clicked, when it has somewhere to go.
@@ -450,15 +474,47 @@ protected:
     }
 
     // Every area of the table; with present each is cleared first and marked for presenting.
-    virtual void DrawAreas(bool present) = 0;
+    // Here each of the model's places (kPlaces of them) in turn.
+    virtual void DrawAreas(bool present) {
+        if constexpr (requires { M::kPlaces; })
+            for (int place = 0; place < M::kPlaces; ++place) DrawPlace(place, present);
+    }
+    // The area of one of the model's places, the lifted card left out.
+    virtual void DrawPlace(int, bool) {}
+
+    // ---- Dragging ----
+
+    // The model's place of the card lying, or the drop target standing, at (x, y), or -1.
+    virtual int PlaceAt(int, int) const { return -1; }
+    // Shows a move a drop played and takes its points.
+    virtual void Landed(const PlayMove&, int) {}
+    // The model offers the move of the top card of place `from` onto place `to`.
+    bool Offers(int from, int to) const {
+        MoveList moves;
+        Model::Moves(ModelPosition(), moves);
+        return std::any_of(moves.begin(), moves.end(), [&](const PlayMove& move) {
+            return move.kind == PlayMove::kMove && move.from == from && move.to == to;
+        });
+    }
 
     // ---- The game's part of its undo record (tables with their own record override the pair
     // above instead) ----
 
     // Walks the record's fields of the position; false when the values read disagree.
     virtual bool RecordPart(play_position::RecordFields&, Position&) { return true; }
-    // Every card of a position read from a record may be where it is, with the stock read.
-    virtual bool Possible(const Position&, const Deck&) const { return true; }
+    // Every card of a position read from a record may be where it is, with the stock read: here
+    // every card the model names at most once, and with those it only counts, the whole pack.
+    virtual bool Possible(const Position& read, const Deck& stock) const {
+        Position full = read;
+        if constexpr (requires { full.stockCount; }) full.stockCount = play_position::CopyStock(stock, full.stock);
+        CardTally named;
+        Model::Cards(full, named);
+        PackTally tally;
+        if (!std::all_of(named.cards.begin(), named.cards.end(), [&](Card card) { return tally.Take(card); }))
+            return false;
+        tally.TakeCovered(named.unnamed);
+        return tally.WholePack();
+    }
     // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
     // is taken as the record's fields were read.
     virtual void LetGo() { lifted = kNothingLifted; }

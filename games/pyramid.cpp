@@ -259,14 +259,7 @@ void PyramidGame::NewGame(bool restart) {
     play_position::ShufflePack(deck);
     play_position::ShowNewTable(*this);
 
-    auto dealTo = [this](Card& slot, int x, int y) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) return;
-        DrawStockArea(true);
-        AnimateCard(kStockX, kStockY, x, y, card, artwork->screenBuffer, true, true, -1);
-        PlaySound("deal.wav");
-        slot = card;
-    };
+    auto dealTo = [this](Card& slot, int x, int y) { DealFaceUp(slot, kStockX, kStockY, x, y, TurnsLeft()); };
     const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
@@ -491,10 +484,6 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
 
 // Every card at most once, and the talon's cards only up to its count.
 bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tally.TakeSlot(read.waste) || !play_position::TakePile(tally, read.talon, read.talonCount))
-        return false;
-    for (Card card : read.triangle)
-        if (!tally.TakeSlot(card)) return false;
-    return std::all_of(read.extra.begin(), read.extra.end(), [&](Card card) { return tally.TakeSlot(card); });
+    return std::none_of(read.talon.begin() + read.talonCount, read.talon.end(), [](Card card) { return card.IsValid(); }) &&
+           ModelTable::Possible(read, stock);
 }

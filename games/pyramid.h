@@ -6,8 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
-#include <string>
 
 #include "games/pairing_game.h"
 

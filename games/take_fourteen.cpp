@@ -15,13 +15,13 @@ TakeFourteenGame::TakeFourteenGame(Artwork* artwork)
                   {.places = kPiles, .cellsPerPlace = kPileSlots, .pairSum = kPairSum, .fanDx = kPilePitch,
                    .fanDy = kFanStep}) {}
 
-bool TakeFourteenGame::CellsPossible(std::span<const Card> cells, const Deck& stock) const {
+bool TakeFourteenGame::CellsPossible(std::span<const Card> cells, const Deck&) const {
     for (int pile = 0; pile < kPiles; ++pile) {
         const auto pileCells = cells.subspan(pile * kPileSlots, kPileSlots);
         if (!std::is_partitioned(pileCells.begin(), pileCells.end(), [](Card card) { return card.IsValid(); }))
             return false;
     }
-    return PairingGame::CellsPossible(cells, stock);
+    return true;
 }
 
 // ---- Deal ----

@@ -20,7 +20,7 @@ public:
 
 private:
     // Piles without holes too.
-    bool CellsPossible(std::span<const Card> cells, const Deck& stock) const override;
+    bool CellsPossible(std::span<const Card> cells, const Deck&) const override;
     void DrawPlace(int pile, bool present) override;
     void CardOrigin(int pile, int k, int& x, int& y) const override { x = PileX(pile), y = CardY(k); }
     void Deal() override;
