@@ -33,10 +33,13 @@ struct StockLine {
     explicit StockLine(const KlondikeModel::Position& p) {
         for (int i = 0; i < p.wasteCount; ++i) cards[count++] = p.waste[i];
         for (int i = p.stock.count - 1; i >= 0; --i) cards[count++] = p.stock.cards[i];
-        dealt = p.wasteCount;
-        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) dealt = 0;
-        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && dealt % std::max(1, int{p.rules.cardsDealt}) == 0)
-            dealt = 0;
+        dealt = Dealt(p);
+    }
+    static int Dealt(const KlondikeModel::Position& p) {
+        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) return 0;
+        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && p.wasteCount % std::max(1, int{p.rules.cardsDealt}) == 0)
+            return 0;
+        return p.wasteCount;
     }
 };
 
@@ -66,13 +69,16 @@ void KlondikeCode(const void* position, PositionCode& out) {
 }
 
 // KlondikeCode's content hashed without building it (the rules and the start rank are the same
-// throughout a search): piles and foundations summed, so their order plays no part.
+// throughout a search): piles and foundations summed, so their order plays no part. The stock's
+// line keeps its order through deals and turns and only loses cards, so within a search the set
+// of its cards tells it apart.
 uint64_t KlondikeHash(const void* position) {
     using heuristic::Mix;
-    using heuristic::RunHash;
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
-    const StockLine stock(p);
-    const uint64_t line = RunHash(1, stock.dealt, stock.cards.data(), stock.count);
+    uint64_t cards = 0;
+    for (int i = 0; i < p.wasteCount; ++i) cards |= uint64_t{1} << p.waste[i].Index();
+    for (int i = 0; i < p.stock.count; ++i) cards |= uint64_t{1} << p.stock.cards[i].Index();
+    const uint64_t line = Mix(cards ^ static_cast<uint64_t>(StockLine::Dealt(p)) << 56);
     const uint64_t tops = heuristic::TopsHash(p.foundations);
     const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount);
     return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
