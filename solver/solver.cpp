@@ -1,10 +1,13 @@
 #include "solver/solver.h"
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -17,6 +20,40 @@ namespace {
 // position is covered by one met or lost with as many turns left or more.
 constexpr uint64_t kTurnsMask = 7;
 
+// Zeroed memory for `count` objects of a type whose zero bytes are its empty value, on large
+// pages where the system gives them: the position table is probed at random over hundreds of
+// megabytes, and with small pages nearly every probe also misses the address translation cache.
+template <typename T>
+class ZeroedArray {
+public:
+    ZeroedArray() = default;
+    explicit ZeroedArray(size_t count) : count(count) {
+        void* memory = mmap(nullptr, Bytes(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) throw std::bad_alloc();
+        madvise(memory, Bytes(), MADV_HUGEPAGE);
+        items = static_cast<T*>(memory);
+    }
+    ~ZeroedArray() {
+        if (items) munmap(items, Bytes());
+    }
+    ZeroedArray(const ZeroedArray&) = delete;
+    ZeroedArray& operator=(const ZeroedArray&) = delete;
+    void swap(ZeroedArray& other) noexcept {
+        std::swap(items, other.items);
+        std::swap(count, other.count);
+    }
+    size_t size() const { return count; }
+    T& operator[](size_t i) { return items[i]; }
+    const T& operator[](size_t i) const { return items[i]; }
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+
+private:
+    size_t Bytes() const { return std::max<size_t>(count * sizeof(T), 1); }
+    T* items = nullptr;
+    size_t count = 0;
+};
+
 class PositionTable {
 public:
     struct Entry {
@@ -26,7 +63,7 @@ public:
     };
 
     explicit PositionTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(Entry), 1024)) {
-        slots.resize(std::min<size_t>(1 << 15, Floor2(limit)));
+        ZeroedArray<Entry>(std::min<size_t>(1 << 15, Floor2(limit))).swap(slots);
     }
 
     static uint64_t Key(uint64_t hash) { return (hash & ~kTurnsMask) ? hash & ~kTurnsMask : kTurnsMask + 1; }
@@ -48,6 +85,9 @@ public:
         }
         return &Place(Key(hash));
     }
+    // Starts loading the slot `hash` is probed from, so a lookup made a little later finds it in
+    // the cache: the probes miss the cache far more often than not.
+    void Prefetch(uint64_t hash) const { __builtin_prefetch(&slots[Key(hash) & (slots.size() - 1)]); }
     // A new attempt: only the losses are kept.
     void NewAttempt() { Rebuild(slots.size(), true); }
 
@@ -67,7 +107,7 @@ private:
         return slots[i];
     }
     void Rebuild(size_t size, bool lossesOnly) {
-        std::vector<Entry> old(size);
+        ZeroedArray<Entry> old(size);
         old.swap(slots);
         used = 0;
         for (const Entry& entry : old) {
@@ -79,7 +119,7 @@ private:
     }
 
     size_t limit;
-    std::vector<Entry> slots;
+    ZeroedArray<Entry> slots;
     size_t used = 0;
 };
 
@@ -132,8 +172,7 @@ public:
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
           hasher(SearchHashFor(this->score)), words(Words(ops)),
-          macro(StockMacroFor(this->score)), table(budget.memoryBytes),
-          scratch(words), pressed(words) {
+          macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
     }
 
@@ -231,14 +270,20 @@ private:
         moves.clear();
         ops.moves(At(depth), moves);
         bool pressable = false;
+        made.clear();
+        pressedKept = 0;
         for (const PlayMove& move : moves) {
             if (macro.wastePlace >= 0 && move.kind == PlayMove::kStock) {
                 pressable = true;
                 continue;
             }
-            if (AddChild(depth, At(depth), move, 0, 0, result)) return true;
+            Make(At(depth), -1, move, 0, 0);
         }
-        if (pressable && ExpandStock(depth, result)) return true;
+        if (pressable) ExpandStock(depth);
+        // Every child is made and its table slot on its way into the cache before the first is
+        // looked up.
+        for (size_t i = 0; i < made.size(); ++i)
+            if (AddChild(depth, i, result)) return true;
         std::stable_sort(frame.children.begin(), frame.children.end(),
                          [](const Child& a, const Child& b) { return a.score > b.score; });
         if (frame.children.size() > 1) {
@@ -259,7 +304,7 @@ private:
     // by a waste move: the bare press is never needed. A waste of a size met before (at the start,
     // or earlier in this run) holds the same cards in the same order, reached with more of the
     // stock's turns spent, so it is skipped; after a second turn of the waste nothing new comes.
-    bool ExpandStock(size_t depth, SolveResult& result) {
+    void ExpandStock(size_t depth) {
         std::memcpy(pressed.data(), At(depth), ops.positionSize);
         uint64_t sizesMet[2] = {0, 0};
         const auto meet = [&](int size) {
@@ -278,36 +323,52 @@ private:
             pressMoves.clear();
             (macro.stockMoves ? macro.stockMoves : ops.moves)(pressed.data(), pressMoves);
             bool more = false;
+            int kept = -1;  // where this press's position is kept for scoring its moves
             for (const PlayMove& move : pressMoves) {
                 more |= move.kind == PlayMove::kStock;
-                if (fresh && move.kind == PlayMove::kMove && move.from == macro.wastePlace &&
-                    AddChild(depth, pressed.data(), move, presses, points, result))
-                    return true;
+                if (!fresh || move.kind != PlayMove::kMove || move.from != macro.wastePlace) continue;
+                if (kept < 0) {
+                    kept = static_cast<int>(pressedKept++);
+                    if (pressedKept * words > keptPresses.size()) keptPresses.resize(pressedKept * words * 2);
+                    std::memcpy(keptPresses.data() + static_cast<size_t>(kept) * words, pressed.data(), ops.positionSize);
+                }
+                Make(keptPresses.data() + static_cast<size_t>(kept) * words, kept, move, presses, points);
             }
             if (!more) break;
         }
-        return false;
     }
 
-    // Scores `move` from `before` (the position at `depth`, after `presses` presses that scored
-    // `pressPoints`) and adds it to the frame unless it is known, hopeless or won (true: the
-    // solution is in `result`).
-    bool AddChild(size_t depth, const void* before, const PlayMove& move, int presses, int pressPoints,
-                  SolveResult& result) {
-        Frame& frame = frames[depth];
-        std::memcpy(scratch.data(), before, ops.positionSize);
-        int points = pressPoints + ops.apply(scratch.data(), move);
+    // Plays `move` from `before` (the position at the depth being expanded, or the one after
+    // `presses` presses kept at `kept`, which scored `pressPoints`) into a new child's position,
+    // hashes it and starts loading its table slot.
+    void Make(const void* before, int kept, const PlayMove& move, int presses, int pressPoints) {
+        const size_t i = made.size();
+        if ((i + 1) * words > madePositions.size()) madePositions.resize((i + 1) * words * 2);
+        void* after = madePositions.data() + i * words;
+        std::memcpy(after, before, ops.positionSize);
+        int points = pressPoints + ops.apply(after, move);
         // Turning a bared face-down card never hurts: it is part of the move.
-        const int flip = macro.faceDownTop ? macro.faceDownTop(scratch.data()) : -1;
-        if (flip >= 0) points += ops.apply(scratch.data(), FlipOf(flip));
-        const uint64_t hash = HashOf(scratch.data());
+        const int flip = macro.faceDownTop ? macro.faceDownTop(after) : -1;
+        if (flip >= 0) points += ops.apply(after, FlipOf(flip));
+        const uint64_t hash = HashOf(after);
+        table.Prefetch(hash);
+        made.push_back({move, hash, presses, points, flip, kept});
+    }
+
+    // Scores made child `i` of the position at `depth` and adds it to the frame unless it is
+    // known, hopeless or won (true: the solution is in `result`).
+    bool AddChild(size_t depth, size_t i, SolveResult& result) {
+        Frame& frame = frames[depth];
+        const auto& [move, hash, presses, points, flip, kept] = made[i];
+        const void* before = kept < 0 ? At(depth) : keptPresses.data() + static_cast<size_t>(kept) * words;
+        const void* after = madePositions.data() + i * words;
         if (Known(frame, hash)) return false;
         const Child child{0, move, hash, presses, flip};
-        if (ops.won(scratch.data())) {
+        if (ops.won(after)) {
             Solution(depth, child, result);
             return true;
         }
-        int rank = score(before, move, points, scratch.data());
+        int rank = score(before, move, points, after);
         if (rank <= kHopeless) return false;
         if (hasty && rank <= kDoubtful) {
             Cut(frame);
@@ -450,7 +511,17 @@ private:
     PositionTable table;
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
-    std::vector<uint64_t> scratch, pressed;  // a child; the position after a run of presses
+    std::vector<uint64_t> pressed;  // the position after a run of presses
+    // The children of the position being expanded, made before any is looked up: their moves and
+    // positions, and the positions after presses their moves are played from.
+    struct Made {
+        PlayMove move;
+        uint64_t hash;
+        int presses, points, flip, kept;
+    };
+    std::vector<Made> made;
+    std::vector<uint64_t> madePositions, keptPresses;
+    size_t pressedKept = 0;
     MoveList moves, pressMoves;
     PositionCode code;
     uint64_t nodes = 0;

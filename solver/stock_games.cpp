@@ -33,10 +33,13 @@ struct StockLine {
     explicit StockLine(const KlondikeModel::Position& p) {
         for (int i = 0; i < p.wasteCount; ++i) cards[count++] = p.waste[i];
         for (int i = p.stock.count - 1; i >= 0; --i) cards[count++] = p.stock.cards[i];
-        dealt = p.wasteCount;
-        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) dealt = 0;
-        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && dealt % std::max(1, int{p.rules.cardsDealt}) == 0)
-            dealt = 0;
+        dealt = Dealt(p);
+    }
+    static int Dealt(const KlondikeModel::Position& p) {
+        if (p.stock.count == 0 && p.rules.TurnAllowed(p.turnsUsed)) return 0;
+        if (p.rules.recycles == KlondikeRules::kUnlimitedRecycles && p.wasteCount % std::max(1, int{p.rules.cardsDealt}) == 0)
+            return 0;
+        return p.wasteCount;
     }
 };
 
@@ -66,13 +69,16 @@ void KlondikeCode(const void* position, PositionCode& out) {
 }
 
 // KlondikeCode's content hashed without building it (the rules and the start rank are the same
-// throughout a search): piles and foundations summed, so their order plays no part.
+// throughout a search): piles and foundations summed, so their order plays no part. The stock's
+// line keeps its order through deals and turns and only loses cards, so within a search the set
+// of its cards tells it apart.
 uint64_t KlondikeHash(const void* position) {
     using heuristic::Mix;
-    using heuristic::RunHash;
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
-    const StockLine stock(p);
-    const uint64_t line = RunHash(1, stock.dealt, stock.cards.data(), stock.count);
+    uint64_t cards = 0;
+    for (int i = 0; i < p.wasteCount; ++i) cards |= uint64_t{1} << p.waste[i].Index();
+    for (int i = 0; i < p.stock.count; ++i) cards |= uint64_t{1} << p.stock.cards[i].Index();
+    const uint64_t line = Mix(cards ^ static_cast<uint64_t>(StockLine::Dealt(p)) << 56);
     const uint64_t tops = heuristic::TopsHash(p.foundations);
     const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount);
     return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
@@ -282,13 +288,33 @@ bool TwinMoveWaits(const KlondikeModel::Position& p, int pile, int index) {
     return false;  // in the stock or the waste
 }
 
+// Whether a card that could be built on `card` is in the stock or the waste, or is the lowest
+// face-up card of a pile (any face-up card when runs may be split).
+bool BuildOnReady(const KlondikeModel::Position& p, Card card) {
+    const auto fits = [&](Card c) {
+        return c.IsRed() != card.IsRed() && tableau::NextRank(c.Rank()) == card.Rank() && c.Rank() != p.startRank;
+    };
+    for (int i = 0; i < p.stock.count; ++i)
+        if (fits(p.stock.cards[i])) return true;
+    for (int i = 0; i < p.wasteCount; ++i)
+        if (fits(p.waste[i])) return true;
+    for (int pile = 0; pile < KlondikeModel::kPiles; ++pile) {
+        const int first = p.faceDownCount[pile];
+        for (int i = first; i < p.pileCount[pile] && (i == first || p.rules.movePartial); ++i)
+            if (fits(p.tableau[pile][i])) return true;
+    }
+    return false;
+}
+
 // A doubtful move's score, still ordered among the doubtful ones.
 int Doubtful(int score) { return kDoubtful - 4096 + std::clamp(score, -2048, 2048); }
 
 // Besides the order: a move that can only give up something is dropped (a whole pile moved onto
 // another when no card could fill the emptied one), and so is one that can wait (TwinMoveWaits);
 // a move that seldom helps is doubtful (a card moved off a face-up card that cannot then go home;
-// a pile emptied when no card could fill it at once). Cards never leave the foundations.
+// a pile emptied when no card could fill it at once; with a stock that is always at hand, the
+// waste's card put on a pile before anything could be built on it). Cards never leave the
+// foundations.
 int KlondikeScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(before);
@@ -336,6 +362,11 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
         if (move.index == 0 && toPile && tableau::NextRank(p.tableau[pile][0].Rank()) == p.startRank) score -= 300;
     } else if (move.from == Model::kWastePlace) {
         score += 30;
+        // Turning one card at a time with no limit, every card of the stock can be had whenever it
+        // is wanted: one put on a pile before any card could be built on it seldom helps yet.
+        if (toPile && p.rules.cardsDealt == 1 && p.rules.recycles == KlondikeRules::kUnlimitedRecycles &&
+            !BuildOnReady(q, p.waste[p.wasteCount - 1]))
+            return Doubtful(score);
     }
     return score;
 }
