@@ -394,6 +394,95 @@ bool HasCycle(const std::array<std::array<int8_t, 2>, N>& next, int n) {
     return taken < n;
 }
 
+// A relaxed replay of any winning play: a card separates from the card it lies on once it can
+// move (a face-up pile card carries the run on it; a face-down or reserve card must first be on
+// top) and has somewhere to go: home, an empty pile if its rank may start one, or a host not yet
+// home that can come to the top of a tableau pile. A card goes home once it is on top (the card
+// lying on it has separated) and the lower cards of its suit are home. Cards the stock still
+// holds count as free. Every condition is one the real play must meet first, so a card that
+// never goes home here never goes home at all. Unlike the cycle test this sees hosts lost under
+// other blocked cards and runs that can only leave on a host they already lie on.
+bool AgnesBlocked(const AgnesModel::Position& p) {
+    using Model = AgnesModel;
+    constexpr int kCards = Card::kCardsPerPack;
+    std::array<int, Card::kSuitCount> home{};
+    for (Card top : p.foundations)
+        if (top.IsValid()) home[top.Suit()] = heuristic::Order(top, p.startRank) + 1;
+    enum : uint8_t { kFree, kFaceUp, kCovered, kReserve };  // where a card lies and how it may move
+    std::array<uint8_t, kCards> where{};
+    std::array<int8_t, kCards> above;
+    above.fill(-1);
+    std::array<bool, kCards> homed{}, left{};
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        for (int i = 0; i < p.pileCount[pile]; ++i) {
+            const int c = p.tableau[pile][i].Index();
+            where[c] = i < p.faceDownCount[pile] ? kCovered : kFaceUp;
+            if (i + 1 < p.pileCount[pile]) above[c] = static_cast<int8_t>(p.tableau[pile][i + 1].Index());
+        }
+    for (int pile = 0; pile < Model::kReservePiles; ++pile)
+        for (int i = 0; i < p.reserveCount[pile]; ++i) {
+            const int c = p.reserve[pile][i].Index();
+            where[c] = kReserve;
+            if (i + 1 < p.reserveCount[pile]) above[c] = static_cast<int8_t>(p.reserve[pile][i + 1].Index());
+        }
+    // A pile empties once its bottom card has left.
+    bool emptyPile = false;
+    std::array<int8_t, Model::kPiles> bottom;
+    for (int pile = 0; pile < Model::kPiles; ++pile) {
+        bottom[pile] = p.pileCount[pile] > 0 ? static_cast<int8_t>(p.tableau[pile][0].Index()) : -1;
+        emptyPile |= bottom[pile] < 0;
+    }
+    // The cards not yet home, lowest first in their suits so that one pass can send a whole suit
+    // home, each with the card below it in its suit (-1: none) and its hosts not yet home.
+    struct Waiting {
+        int8_t card, below, hosts[2];
+    };
+    std::array<Waiting, kCards> waiting;
+    int missing = 0;
+    for (int order = 0; order < Card::kRankCount; ++order)
+        for (int suit = 0; suit < Card::kSuitCount; ++suit) {
+            const Card card(suit, (p.startRank + order) % Card::kRankCount);
+            const int c = card.Index();
+            homed[c] = left[c] = order < home[suit];
+            if (homed[c]) continue;
+            Waiting& w = waiting[static_cast<size_t>(missing++)];
+            w = {static_cast<int8_t>(c), -1, {-1, -1}};
+            if (order > 0) w.below = static_cast<int8_t>(Card(suit, (card.Rank() + Card::kRankCount - 1) % Card::kRankCount).Index());
+            if (order == 0) continue;  // the starting rank goes on no card
+            const int hostOrder = (order + 1) % Card::kRankCount;
+            int n = 0;
+            for (int hostSuit = 0; hostSuit < Card::kSuitCount; ++hostSuit) {
+                const Card host(hostSuit, tableau::NextRank(card.Rank()));
+                if (host.IsRed() != card.IsRed() && hostOrder >= home[hostSuit]) w.hosts[n++] = static_cast<int8_t>(host.Index());
+            }
+        }
+    const auto onTop = [&](int c) { return above[c] < 0 || left[above[c]]; };
+    for (bool changed = true; changed && missing > 0;) {
+        changed = false;
+        int kept = 0;
+        for (int k = 0; k < missing; ++k) {
+            const Waiting& w = waiting[static_cast<size_t>(k)];
+            const int c = w.card;
+            if (onTop(c) && (w.below < 0 || homed[w.below])) {
+                homed[c] = left[c] = changed = true;
+                continue;
+            }
+            waiting[static_cast<size_t>(kept++)] = w;
+            if (left[c] || where[c] == kFree || (where[c] != kFaceUp && !onTop(c))) continue;
+            bool go = false;
+            if (tableau::NextRank(c % Card::kRankCount) == p.startRank) {  // it may start an empty pile
+                for (int8_t b : bottom) emptyPile |= b >= 0 && left[b];
+                go = emptyPile;
+            }
+            for (int8_t h : w.hosts)  // a reserve card serves as a host only once moved to the tableau
+                go |= h >= 0 && (where[h] == kFree || (where[h] == kReserve ? left[h] : onTop(h)));
+            if (go) left[c] = changed = true;
+        }
+        missing = kept;
+    }
+    return missing > 0;
+}
+
 }  // namespace
 
 // Some events must come in order: a card leaves the card under it no later than it goes home, a
@@ -445,7 +534,7 @@ bool AgnesHopeless(const void* position) {
         stuck[c] = !free;
         anyStuck |= !free;
     }
-    if (!anyStuck) return false;
+    if (!anyStuck) return AgnesBlocked(p);
     // Events: leaving of card c is c, going home kCards + c; a stuck card's two are one, c.
     std::array<std::array<int8_t, 2>, 2 * kCards> next;
     for (auto& n : next) n = {-1, -1};
@@ -460,7 +549,7 @@ bool AgnesHopeless(const void* position) {
             next[homeEvent(c)][stuck[c] ? 0 : 1] = static_cast<int8_t>(
                 homeEvent(Card(card.Suit(), (p.startRank + order + 1) % Card::kRankCount).Index()));
     }
-    return HasCycle(next, 2 * kCards);
+    return HasCycle(next, 2 * kCards) || AgnesBlocked(p);
 }
 
 // A face-down card is turned at once, and a pile's card no other card can still need goes home
@@ -472,8 +561,12 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
     using Model = AgnesModel;
     const auto& p = *static_cast<const Model::Position*>(before);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
-    // Only a card gone home (a host lost) or a deal (reserve piles grown) can close a cycle.
+    // Only a card gone home (a host lost) or a deal (reserve piles grown) can close a cycle; a run
+    // laid on a pile can also bury the last host another card could leave on.
     if ((move.kind == PlayMove::kStock || move.to < Model::kFirstPile) && AgnesHopeless(after)) return kHopeless;
+    if (move.kind == PlayMove::kMove && move.to >= Model::kFirstPile && p.rules.tableauStart && p.startRank >= 0 &&
+        AgnesBlocked(*static_cast<const Model::Position*>(after)))
+        return kHopeless;
     const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
     if (home.IsValid() && move.from >= Model::kFirstPile && move.from < Model::kFirstReserve &&
         NothingBuildsOn(home, p.foundations, p.startRank, 1,

@@ -20,7 +20,7 @@ uint64_t AgnesHash(const void* position);
 // waste piles' cards, even with every stock card free, completes them all).
 bool CalculationHopeless(const void* position);
 // Agnes: no play can win from this position (some cards must leave their places in an order
-// that goes round in a cycle).
+// that goes round in a cycle, or some card finds no way home even under relaxed rules).
 bool AgnesHopeless(const void* position);
 
 }  // namespace build_games

@@ -21,6 +21,7 @@
 #include "games/klondike.h"
 #include "games/pyramid.h"
 #include "games/simple_addition.h"
+#include "solver/build_games.h"
 #include "solver/solver.h"
 #include "store/settings_store.h"
 #include "tests/games/autoplayer.h"
@@ -485,27 +486,57 @@ TEST(SolverExhaustive, KlondikeTwinHostsAgree) {
     }, 10);
 }
 
-// Agnes end games with up to three cards on each of three reserve piles and face-down cards in the
-// tableau: besides the safe moves, the dead ends (a card that can leave only home, stuck over a
-// lower one of its suit) must never drop a win.
+// Agnes end games with up to three cards on each of three reserve piles, four to seven tableau
+// piles (with all seven in play none need be empty) and face-down cards in the tableau.
+std::vector<uint64_t> AgnesEndGame(std::mt19937& random) {
+    AgnesModel::Position p;
+    p.startRank = static_cast<int>(random() % Card::kRankCount);
+    EndGame game = MakeEndGame(random, AgnesModel::kFoundations, p.startRank, 7 + static_cast<int>(random() % 3));
+    std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
+    for (int n = 3 + static_cast<int>(random() % 4); n > 0; --n) {
+        const size_t pile = random() % 3;
+        if (p.reserveCount[pile] < AgnesModel::kReserveSlots)
+            p.reserve[pile][static_cast<size_t>(p.reserveCount[pile]++)] = game.left.back(), game.left.pop_back();
+    }
+    const int piles = 4 + static_cast<int>(random() % 4);
+    const bool runs = random() % 2;  // the piles built as play builds them, so that runs can move
+    Scatter(random, game.left, p.tableau, p.pileCount, piles, p.stock,
+            [&](Card card, Card top) { return !runs || AgnesModel::CanPlay(p, card, top, false); });
+    for (int pile = 0; pile < piles; ++pile)
+        p.faceDownCount[static_cast<size_t>(pile)] = static_cast<int>(random() % static_cast<unsigned>(p.pileCount[static_cast<size_t>(pile)] + 1));
+    p.rules.movePartial = random() % 2;
+    p.rules.tableauStart = random() % 4 != 0;
+    return AsWords(p);
+}
+
+// Besides the safe moves, the dead ends (cards that can leave only home, stuck over a lower one of
+// their suit; cards whose every way out waits on themselves) must never drop a win.
 TEST(SolverExhaustive, AgnesEndGamesAgree) {
-    CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, [](std::mt19937& random) {
-        AgnesModel::Position p;
-        p.startRank = static_cast<int>(random() % Card::kRankCount);
-        EndGame game = MakeEndGame(random, AgnesModel::kFoundations, p.startRank, 7 + static_cast<int>(random() % 3));
-        std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
-        for (int n = 3 + static_cast<int>(random() % 4); n > 0; --n) {
-            const size_t pile = random() % 3;
-            if (p.reserveCount[pile] < AgnesModel::kReserveSlots)
-                p.reserve[pile][static_cast<size_t>(p.reserveCount[pile]++)] = game.left.back(), game.left.pop_back();
+    CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, AgnesEndGame, 0);
+}
+
+// The search meets a dead end only as a move's result, where another path may still win; here
+// every position along random plays is asked directly, so that a dead end found in a winnable
+// position fails at once.
+TEST(SolverExhaustive, AgnesDeadEndsHoldNoWin) {
+    const PlayModelOps ops = NeverOver(*FindGame(AgnesGame::kGameNumber)->model);
+    std::mt19937 random(7);
+    int hopeless = 0;
+    for (int trial = 0; trial < 1000; ++trial) {
+        std::vector<uint64_t> position = AgnesEndGame(random);
+        for (int step = 0; step < 12; ++step) {
+            if (build_games::AgnesHopeless(position.data())) {
+                std::unordered_set<std::string> met;
+                ASSERT_FALSE(AnyWin(ops, position, met)) << "trial " << trial << " step " << step;
+                ++hopeless;
+            }
+            MoveList moves;
+            ops.moves(position.data(), moves);
+            if (moves.empty()) break;
+            ops.apply(position.data(), moves[random() % moves.size()]);
         }
-        Scatter(random, game.left, p.tableau, p.pileCount, 4, p.stock, kAnyOrder);
-        for (int pile = 0; pile < 4; ++pile)
-            p.faceDownCount[static_cast<size_t>(pile)] = static_cast<int>(random() % static_cast<unsigned>(p.pileCount[static_cast<size_t>(pile)] + 1));
-        p.rules.movePartial = random() % 2;
-        p.rules.tableauStart = random() % 4 != 0;
-        return AsWords(p);
-    }, 0);
+    }
+    EXPECT_GE(hopeless, 200);
 }
 
 // Forty Thieves and Four Seasons end games, the waste partly turned and some of its turns used:
