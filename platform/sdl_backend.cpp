@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/scaled_window.h"
 #include "platform/sdl_audio_device.h"
+#include "platform/x11_errors.h"
 
 namespace {
 
@@ -554,6 +555,9 @@ std::unique_ptr<SdlBackend> CreateSdlBackend(const WindowPlacement& placement) {
     // The window class docks match with the desktop entry's StartupWMClass.
     setenv("SDL_VIDEO_X11_WMCLASS", kClassName, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kClassName, 0);
+    // Before SDL's X driver starts: it keeps the handler it finds and restores it when it closes
+    // its displays, which is when a late wake-up's error is read.
+    TolerateSendsToVanishedWindows();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quillfen-solitaire: cannot start SDL video: %s\n", SDL_GetError());
         return nullptr;
