@@ -891,19 +891,20 @@ protected:
         }
         return false;
     }
-    // A press on the stock plays the model's stock move when it offers one, sounding a deal or,
-    // where the game has a sound for it, the waste turned over (recycleSound).
+    // A press on the stock plays the model's stock move when it offers one, sounding a deal
+    // (dealSound) or the waste turned over (recycleSound), where the game has a sound for it.
     void OnStock() override {
         const Position now = CurrentPosition();
         MoveList moves;
         Model::Moves(now, moves);
         if (std::find(moves.begin(), moves.end(), PlayMove{PlayMove::kStock}) != moves.end()) {
             PressStock();
-            if (now.stock.count > 0) PlaySound("flip.wav");
-            else if (recycleSound) PlaySound(recycleSound);
+            const char* sound = now.stock.count > 0 ? dealSound : recycleSound;
+            if (sound) PlaySound(sound);
         }
         CheckGameOver();
     }
+    const char* dealSound = "flip.wav";
     const char* recycleSound = nullptr;
     // What a lift adjusts besides the place's cards, and whether it writes an undo record.
     virtual void AfterLift(int) {}
