@@ -650,8 +650,6 @@ protected:
     // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
     // fanStep to show the cards dealt last (at least one). The placeholder when empty.
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
-    // Where such a waste's top card lies (and is picked up).
-    static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
     // The stock at (x, y) with its depth, marked when it can be turned over again; its area
     // reaches marginX left and marginY up, where the depth grows.
     void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
@@ -825,16 +823,6 @@ protected:
         move.to = static_cast<int8_t>(to);
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
-    }
-    // Lifts the top card of a pile (place `place`) when the drag holds that card; the game then
-    // adjusts what else its position keeps and draws the place again.
-    template <size_t N>
-    bool LiftTop(const DragRecord& drag, int place, std::array<Card, N>& pile, int32_t& count, int32_t source,
-                 bool saveUndo = true) {
-        if (count == 0 || drag.cards[0] != pile[count - 1]) return false;
-        BeginLift(place, count - 1, &pile[count - 1], 1, source, saveUndo);
-        tableau::TakeTop(pile, count);
-        return true;
     }
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its

@@ -39,11 +39,11 @@ struct TopCardRules {
 // of a pile or the waste. Encode leaves out the points and the cards dealt this turn (which only
 // say how the waste is fanned).
 //
-// Build gives kPiles, kAlternateColours (a pile builds down in alternating colours, else
+// Table gives kPiles, kAlternateColours (a pile builds down in alternating colours, else
 // regardless of suit) and kGatherWaste (the waste goes back as it lies, else turned over).
-template <typename Build>
+template <typename Table>
 struct TopCardModel {
-    static constexpr int kPiles = Build::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
+    static constexpr int kPiles = Table::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
     static constexpr int kRecycleCost = 5;
 
@@ -64,7 +64,7 @@ struct TopCardModel {
     static bool CanPlay(Card card, Card top, bool toFoundation) {
         if (!card.IsValid() || !top.IsValid()) return false;
         if (toFoundation) return card.Suit() == top.Suit() && card.Rank() == tableau::NextRank(top.Rank());
-        if (Build::kAlternateColours && card.IsRed() == top.IsRed()) return false;
+        if (Table::kAlternateColours && card.IsRed() == top.IsRed()) return false;
         return tableau::NextRank(card.Rank()) == top.Rank();
     }
     static bool FitsPile(const Position& p, int pile, Card card, int = 1) {
@@ -89,7 +89,7 @@ struct TopCardModel {
                 p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
             } else if (p.RecycleAllowed()) {
                 p.points -= kRecycleCost;
-                if (Build::kGatherWaste) p.stock.GatherWaste(p.waste.data(), p.wasteCount);
+                if (Table::kGatherWaste) p.stock.GatherWaste(p.waste.data(), p.wasteCount);
                 else p.stock.TakeWaste(p.waste.data(), p.wasteCount);
                 ++p.recyclesUsed;
                 p.dealtThisTurn = 0;
@@ -162,43 +162,31 @@ struct TopCardModel {
     }
 };
 
-// Where a top-card game's things lie, and the few ways the games differ on the table.
-struct TopCardLayout {
-    int stockX, stockY, wasteX, wasteY;
-    int wasteFanSteps;  // how many fan steps right of the waste's card its area reaches
-    const int* pileX;
-    const int* pileY;
-    const int* foundationX;
-    const int* foundationY;
-    bool flipOnStockDeal;     // a press that deals from the stock sounds a flip
-    bool returnRedrawsTable;  // a stack put back redraws the whole table, not only its place
-    bool undoFitsFan;         // after an undo the waste fans out no more cards than it holds
-};
-
-namespace top_card {
-// The stock's area reaches up and left by its layers of depth, the waste's likewise.
-inline constexpr int kStockMarginX = 22, kStockMarginY = 11;
-inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
-}  // namespace top_card
-
 // The table: the shared base lifts, drops, presses the stock and draws from PlaceAt; the game
-// deals, draws its waste and keeps its undo record.
-template <typename Build>
-class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
-    using Base = ModelledTableauGame<TopCardModel<Build>>;
+// deals, draws its waste and keeps its undo record. Besides what the model takes, Table gives
+// kGameNumber, where things lie (kStockX/Y, kWasteX/Y, kPileX/Y, kFoundationX/Y), how many fan
+// steps right of the waste's card its area reaches (kWasteFanSteps) and the ways the two games
+// differ on the table: kFlipOnStockDeal (a deal from the stock sounds a flip), kReturnRedrawsTable
+// (a stack put back redraws the whole table, not only its place), kUndoFitsFan (after an undo the
+// waste fans out no more cards than it holds) and kUndoSoundFirst.
+template <typename Table>
+class TopCardGame : public ModelledTableauGame<TopCardModel<Table>>, public Table {
+    using Base = ModelledTableauGame<TopCardModel<Table>>;
 
 public:
-    using Model = TopCardModel<Build>;
+    using Model = TopCardModel<Table>;
     using Position = typename Model::Position;
-    static constexpr int kPiles = Model::kPiles, kPileSlots = Model::kPileSlots, kFoundations = Model::kFoundations;
-    static constexpr int kWasteSlots = Model::kWasteSlots, kWasteFanStep = 10;
+    using Table::kPiles;
+    static constexpr int kFoundations = Model::kFoundations, kWasteFanStep = 10;
+    // The stock's area reaches up and left by its layers of depth, the waste's likewise.
+    static constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 20, kWasteMarginY = 10;
 
-    TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
-        : Base(artwork, gameNumber), layout(layout) {
+    explicit TopCardGame(Artwork* artwork) : Base(artwork, Table::kGameNumber) {
         // The undo sounds, if at all, before the record is read (undoSoundFirst); a drop is silent.
+        this->undoSoundFirst = Table::kUndoSoundFirst;
         this->restoreSounds = false;
         this->dropSounds = false;
-        if (!layout.flipOnStockDeal) this->dealSound = nullptr;
+        if (!Table::kFlipOnStockDeal) this->dealSound = nullptr;
     }
 
     void NewGame(bool restart) override;
@@ -225,14 +213,15 @@ protected:
         const Position& p = position;
         const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
         if (place == Model::kStockPlace)
-            return Place::Stock(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
+            return Place::Stock(Table::kStockX, Table::kStockY, kStockMarginX, kStockMarginY,
                                 tableau::RecycleAllowed(this->ReadRules().recycles, p.recyclesUsed));
         if (place == Model::kWastePlace)
-            return Place::WasteAt(layout.wasteX, layout.wasteY, p.waste.data(), p.wasteCount,
+            return Place::WasteAt(Table::kWasteX, Table::kWasteY, p.waste.data(), p.wasteCount,
                                   this->ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep);
-        if (f >= 0 && f < kFoundations) return Place::Foundation(layout.foundationX[f], layout.foundationY[f], p.foundations[f]);
+        if (f >= 0 && f < kFoundations)
+            return Place::Foundation(Table::kFoundationX[f], Table::kFoundationY[f], p.foundations[f]);
         if (pile >= 0 && pile < kPiles)
-            return Place::Column(layout.pileX[pile], layout.pileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
+            return Place::Column(Table::kPileX[pile], Table::kPileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
         return {};
     }
     // A pile offers its top card alone.
@@ -242,25 +231,23 @@ protected:
         if (place == Model::kWastePlace) position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
     }
     void RedrawReturned(int source) override {
-        if (layout.returnRedrawsTable) return Draw(true);
+        if (Table::kReturnRedrawsTable) return Draw(true);
         this->DrawPlace(source == Base::kWasteSource ? Model::kWastePlace : source, true);
         artwork->PresentDirty();
     }
     // The waste, fanned when several cards are dealt at a time.
     void DrawOwnPlace(int, bool present) override {
-        const int x = layout.wasteX, y = layout.wasteY;
-        const AreaRefresh refresh(artwork, {x - top_card::kWasteMarginX, y - top_card::kWasteMarginY,
-                                            x + layout.wasteFanSteps * kWasteFanStep + artwork->cardWidth,
+        const int x = Table::kWasteX, y = Table::kWasteY;
+        const AreaRefresh refresh(artwork, {x - kWasteMarginX, y - kWasteMarginY,
+                                            x + Table::kWasteFanSteps * kWasteFanStep + artwork->cardWidth,
                                             y + artwork->cardHeight}, present);
         this->DrawWaste(x, y, position.waste.data(), position.wasteCount, this->ReadRules().cardsDealt,
                         position.dealtThisTurn, kWasteFanStep);
     }
-
-    const TopCardLayout& layout;
 };
 
-template <typename Build>
-void TopCardGame<Build>::NewGame(bool restart) {
+template <typename Table>
+void TopCardGame<Table>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     const TopCardRules rules = this->ReadRules();
     position.startRank = rules.startCard;
@@ -287,8 +274,8 @@ void TopCardGame<Build>::NewGame(bool restart) {
 
 // The record keeps where a held card came from as a pile's index, the pile count for the waste
 // or -1 for none.
-template <typename Build>
-void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
+template <typename Table>
+void TopCardGame<Table>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                       int32_t& seconds) {
     const int32_t held = this->heldSource;
     int32_t source = held == Base::kWasteSource ? kPiles : held == Base::kNoSource ? -1 : held - Model::kFirstPile;
@@ -301,13 +288,13 @@ void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, 
 }
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.
-template <typename Build>
-bool TopCardGame<Build>::AcceptRecord(const Deck& stock, Position& read) {
+template <typename Table>
+bool TopCardGame<Table>::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
     if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.piles, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
         return false;
-    if (layout.undoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
+    if (Table::kUndoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
     return true;
 }
