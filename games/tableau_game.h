@@ -111,14 +111,6 @@ struct Stock {
         }
         n = 0;
     }
-    // Gathers a waste of n cards onto the stock as it lies: its top card is dealt first.
-    void GatherWaste(Card* waste, int32_t& n) {
-        for (int i = 0; i < n; ++i) {
-            cards[count++] = waste[i];
-            waste[i] = Card();
-        }
-        n = 0;
-    }
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
     // Deals up to n cards onto a waste of `slots` places; returns how many it dealt.
     int DealOnto(Card* waste, int32_t& wasteCount, int slots, int n) {
@@ -331,17 +323,6 @@ void AddDrops(const typename Model::Position& p, int from, int index, Card lowes
     for (int pile = 0; pile < piles; ++pile)
         if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count))
             out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
-}
-
-// The moves of a game whose piles offer only their top card: the waste's top card and each pile's
-// top card to every foundation and every other pile that takes it.
-template <typename Model>
-void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
-    if (p.wasteCount > 0) AddDrops<Model>(p, Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
-    for (int pile = 0; pile < Model::kPiles; ++pile) {
-        const int count = p.pileCount[pile];
-        if (count > 0) AddDrops<Model>(p, Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1], 1, out);
-    }
 }
 
 // One pass over a game's own part of an undo record, its fields in their fixed order: written as

@@ -79,7 +79,12 @@ struct TopCardModel {
     static void Moves(const Position& p, MoveList& out) {
         out.clear();
         if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
-        tableau::AddTopCardMoves<TopCardModel>(p, out);
+        // The top card of the waste and of each pile, to every place that takes it.
+        auto drops = [&p, &out](int place, const Card* cards, int count) {
+            if (count > 0) tableau::AddDrops<TopCardModel>(p, place, count - 1, cards[count - 1], 1, out);
+        };
+        drops(kWastePlace, p.waste.data(), p.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) drops(kFirstPile + pile, p.piles[pile].data(), p.pileCount[pile]);
     }
 
     static int Apply(Position& p, const PlayMove& move) {
@@ -89,8 +94,9 @@ struct TopCardModel {
                 p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
             } else if (p.RecycleAllowed()) {
                 p.points -= kRecycleCost;
-                if (Table::kGatherWaste) p.stock.GatherWaste(p.waste.data(), p.wasteCount);
-                else p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+                // Turned over twice, the waste goes back as it lies: its top card is dealt first.
+                if (Table::kGatherWaste) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
+                p.stock.TakeWaste(p.waste.data(), p.wasteCount);
                 ++p.recyclesUsed;
                 p.dealtThisTurn = 0;
             }
