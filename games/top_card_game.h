@@ -8,11 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <span>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
-#include "games/game_rules.h"
 #include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them ("CardsDealt" 1..3,
@@ -257,19 +254,17 @@ void TopCardGame<Table>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
     const TopCardRules rules = this->ReadRules();
     position.startRank = rules.startCard;
-    if (rules.filledIn) {
-        if (position.startRank == -1) position.startRank = this->deck.Peek(0).Rank();
-        this->FillFoundations(position.foundations, position.startRank);
-    }
+    if (rules.filledIn) this->StartFoundations(position.foundations, position.startRank, rules.startCard, true);
     this->ShowOpening();
 
-    // Each card is dealt from the stock with a flip: one to each pile, then the starting card.
+    // Each card is dealt from the stock with a flip: one to each pile, then the starting card when
+    // the rules chose no starting rank.
     for (int pile = 0; pile < kPiles; ++pile) {
         const Card card = this->DealTo(Model::kFirstPile + pile, false, "flip.wav");
         if (!card.IsValid()) break;
         position.piles[pile][position.pileCount[pile]++] = card;
     }
-    if (!position.foundations[0].IsValid() && rules.startCard == -1) {
+    if (position.startRank == -1) {
         position.foundations[0] = this->DealTo(Model::kFirstFoundation, false, "flip.wav");
         if (position.foundations[0].IsValid()) position.startRank = position.foundations[0].Rank();
     }
