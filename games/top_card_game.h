@@ -119,12 +119,10 @@ struct TopCardModel {
         // Cards that can come to the top of the waste without any other move.
         tableau::Candidates<129> candidates;
         candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
-        for (int c = 0; c < candidates.count; ++c) {
-            for (int pile = 0; pile < kPiles; ++pile) {
-                if (p.pileCount[pile] == 0) return false;
-                if (CanPlay(candidates[c], p.PileTop(pile), false)) return false;
-            }
-        }
+        // Such a card goes on an empty pile or on a pile's top that takes it.
+        for (int c = 0; c < candidates.count; ++c)
+            for (int pile = 0; pile < kPiles; ++pile)
+                if (p.pileCount[pile] == 0 || CanPlay(candidates[c], p.PileTop(pile), false)) return false;
         for (int pile = 0; pile < kPiles; ++pile) candidates.Add(p.PileTop(pile));
         for (int c = 0; c < candidates.count; ++c)
             if (goesHome(candidates[c])) return false;
