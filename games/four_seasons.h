@@ -8,26 +8,17 @@
 
 // Places: 0 the stock, 1 the waste, 2..5 the foundations (top left, top right, bottom left,
 // bottom right), 6..10 the piles of the cross (top, centre, bottom, left, right). The waste is
-// turned over onto the stock.
-struct FourSeasonsBuild {
-    static constexpr int kPiles = 5;
-    static constexpr bool kAlternateColours = false;
-    static constexpr bool kGatherWaste = false;
-};
-using FourSeasonsModel = TopCardModel<FourSeasonsBuild>;
-
-class FourSeasonsGame : public TopCardGame<FourSeasonsBuild> {
-public:
-    static constexpr int kGameNumber = 9;
-    static constexpr int kStockX = 80, kStockY = 80;
-    static constexpr int kWasteX = 180, kWasteY = 80;
+// turned over onto the stock. Four Seasons takes back a move silently.
+struct FourSeasonsTable {
+    static constexpr int kGameNumber = 9, kPiles = 5;
+    static constexpr bool kAlternateColours = false, kGatherWaste = false;
+    static constexpr int kStockX = 80, kStockY = 80, kWasteX = 180, kWasteY = 80, kWasteFanSteps = 3;
     static constexpr int kPileX[kPiles] = {450, 450, 450, 370, 530};
     static constexpr int kPileY[kPiles] = {120, 230, 340, 230, 230};
-    static constexpr int kFoundationX[kFoundations] = {345, 555, 345, 555};
-    static constexpr int kFoundationY[kFoundations] = {105, 105, 335, 335};
-    static constexpr TopCardLayout kLayout{kStockX, kStockY, kWasteX, kWasteY, 3, kPileX, kPileY, kFoundationX,
-                                           kFoundationY, true, false, false};
-
-    // Four Seasons takes back a move silently: the penalty and the redraw, but no sound.
-    explicit FourSeasonsGame(Artwork* artwork) : TopCardGame(artwork, kGameNumber, kLayout) {}
+    static constexpr int kFoundationX[4] = {345, 555, 345, 555};
+    static constexpr int kFoundationY[4] = {105, 105, 335, 335};
+    static constexpr bool kFlipOnStockDeal = true, kReturnRedrawsTable = false, kUndoFitsFan = false;
+    static constexpr bool kUndoSoundFirst = false;
 };
+using FourSeasonsModel = TopCardModel<FourSeasonsTable>;
+using FourSeasonsGame = TopCardGame<FourSeasonsTable>;

@@ -149,12 +149,6 @@ void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int card
     else artwork->DrawPile(x, y, cards, count, screen, std::max(dealt, 1), fanStep, 0);
 }
 
-void TableauGame::WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY) {
-    const tableau::Place at = tableau::Place::WasteAt(x, y, nullptr, count, cardsDealt, dealt, fanStep);
-    topX = at.x;
-    topY = at.y;
-}
-
 void TableauGame::DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present) {
     const AreaRefresh refresh(artwork, {x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight},
                               present);

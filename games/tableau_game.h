@@ -111,14 +111,6 @@ struct Stock {
         }
         n = 0;
     }
-    // Gathers a waste of n cards onto the stock as it lies: its top card is dealt first.
-    void GatherWaste(Card* waste, int32_t& n) {
-        for (int i = 0; i < n; ++i) {
-            cards[count++] = waste[i];
-            waste[i] = Card();
-        }
-        n = 0;
-    }
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
     // Deals up to n cards onto a waste of `slots` places; returns how many it dealt.
     int DealOnto(Card* waste, int32_t& wasteCount, int slots, int n) {
@@ -331,17 +323,6 @@ void AddDrops(const typename Model::Position& p, int from, int index, Card lowes
     for (int pile = 0; pile < piles; ++pile)
         if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count))
             out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
-}
-
-// The moves of a game whose piles offer only their top card: the waste's top card and each pile's
-// top card to every foundation and every other pile that takes it.
-template <typename Model>
-void AddTopCardMoves(const typename Model::Position& p, MoveList& out) {
-    if (p.wasteCount > 0) AddDrops<Model>(p, Model::kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
-    for (int pile = 0; pile < Model::kPiles; ++pile) {
-        const int count = p.pileCount[pile];
-        if (count > 0) AddDrops<Model>(p, Model::kFirstPile + pile, count - 1, p.piles[pile][count - 1], 1, out);
-    }
 }
 
 // One pass over a game's own part of an undo record, its fields in their fixed order: written as
@@ -650,8 +631,6 @@ protected:
     // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
     // fanStep to show the cards dealt last (at least one). The placeholder when empty.
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
-    // Where such a waste's top card lies (and is picked up).
-    static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
     // The stock at (x, y) with its depth, marked when it can be turned over again; its area
     // reaches marginX left and marginY up, where the depth grows.
     void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
@@ -826,16 +805,6 @@ protected:
         PlayOn(beforeLift, move, apply);
         ClearHeld(noSource);
     }
-    // Lifts the top card of a pile (place `place`) when the drag holds that card; the game then
-    // adjusts what else its position keeps and draws the place again.
-    template <size_t N>
-    bool LiftTop(const DragRecord& drag, int place, std::array<Card, N>& pile, int32_t& count, int32_t source,
-                 bool saveUndo = true) {
-        if (count == 0 || drag.cards[0] != pile[count - 1]) return false;
-        BeginLift(place, count - 1, &pile[count - 1], 1, source, saveUndo);
-        tableau::TakeTop(pile, count);
-        return true;
-    }
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its
     // place again and takes the game-over decision. A waste's stack is held as kWasteSource,
@@ -891,19 +860,20 @@ protected:
         }
         return false;
     }
-    // A press on the stock plays the model's stock move when it offers one, sounding a deal or,
-    // where the game has a sound for it, the waste turned over (recycleSound).
+    // A press on the stock plays the model's stock move when it offers one, sounding a deal
+    // (dealSound) or the waste turned over (recycleSound), where the game has a sound for it.
     void OnStock() override {
         const Position now = CurrentPosition();
         MoveList moves;
         Model::Moves(now, moves);
         if (std::find(moves.begin(), moves.end(), PlayMove{PlayMove::kStock}) != moves.end()) {
             PressStock();
-            if (now.stock.count > 0) PlaySound("flip.wav");
-            else if (recycleSound) PlaySound(recycleSound);
+            const char* sound = now.stock.count > 0 ? dealSound : recycleSound;
+            if (sound) PlaySound(sound);
         }
         CheckGameOver();
     }
+    const char* dealSound = "flip.wav";
     const char* recycleSound = nullptr;
     // What a lift adjusts besides the place's cards, and whether it writes an undo record.
     virtual void AfterLift(int) {}

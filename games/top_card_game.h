@@ -8,11 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <span>
 
 #include "artwork/artwork.h"
-#include "framework/game_services.h"
-#include "games/game_rules.h"
 #include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them ("CardsDealt" 1..3,
@@ -39,13 +36,12 @@ struct TopCardRules {
 // of a pile or the waste. Encode leaves out the points and the cards dealt this turn (which only
 // say how the waste is fanned).
 //
-// Build gives kPiles, kAlternateColours (a pile builds down in alternating colours, else
+// Table gives kPiles, kAlternateColours (a pile builds down in alternating colours, else
 // regardless of suit) and kGatherWaste (the waste goes back as it lies, else turned over).
-template <typename Build>
+template <typename Table>
 struct TopCardModel {
-    static constexpr int kPiles = Build::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
+    static constexpr int kPiles = Table::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
-    static constexpr int kPointsWasteToPile = 5, kPointsWasteToFoundation = 10, kPointsPileToFoundation = 5;
     static constexpr int kRecycleCost = 5;
 
     using Rules = TopCardRules;
@@ -65,7 +61,7 @@ struct TopCardModel {
     static bool CanPlay(Card card, Card top, bool toFoundation) {
         if (!card.IsValid() || !top.IsValid()) return false;
         if (toFoundation) return card.Suit() == top.Suit() && card.Rank() == tableau::NextRank(top.Rank());
-        if (Build::kAlternateColours && card.IsRed() == top.IsRed()) return false;
+        if (Table::kAlternateColours && card.IsRed() == top.IsRed()) return false;
         return tableau::NextRank(card.Rank()) == top.Rank();
     }
     static bool FitsPile(const Position& p, int pile, Card card, int = 1) {
@@ -80,7 +76,12 @@ struct TopCardModel {
     static void Moves(const Position& p, MoveList& out) {
         out.clear();
         if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
-        tableau::AddTopCardMoves<TopCardModel>(p, out);
+        // The top card of the waste and of each pile, to every place that takes it.
+        auto drops = [&p, &out](int place, const Card* cards, int count) {
+            if (count > 0) tableau::AddDrops<TopCardModel>(p, place, count - 1, cards[count - 1], 1, out);
+        };
+        drops(kWastePlace, p.waste.data(), p.wasteCount);
+        for (int pile = 0; pile < kPiles; ++pile) drops(kFirstPile + pile, p.piles[pile].data(), p.pileCount[pile]);
     }
 
     static int Apply(Position& p, const PlayMove& move) {
@@ -90,29 +91,17 @@ struct TopCardModel {
                 p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
             } else if (p.RecycleAllowed()) {
                 p.points -= kRecycleCost;
-                if (Build::kGatherWaste) p.stock.GatherWaste(p.waste.data(), p.wasteCount);
-                else p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+                // Turned over twice, the waste goes back as it lies: its top card is dealt first.
+                if (Table::kGatherWaste) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
+                p.stock.TakeWaste(p.waste.data(), p.wasteCount);
                 ++p.recyclesUsed;
                 p.dealtThisTurn = 0;
             }
         } else if (move.kind == PlayMove::kMove) {
-            Card card;
-            const bool fromWaste = move.from == kWastePlace;
-            if (fromWaste) {
-                card = tableau::TakeTop(p.waste, p.wasteCount);
+            tableau::MoveCards(p, move, p.piles, p.pileCount, kFirstFoundation, kFirstPile, [&p](int) {
                 p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
-            } else {
-                const int pile = move.from - kFirstPile;
-                card = tableau::TakeTop(p.piles[pile], p.pileCount[pile]);
-            }
-            if (move.to >= kFirstPile) {
-                const int pile = move.to - kFirstPile;
-                if (fromWaste) p.points += kPointsWasteToPile;
-                p.piles[pile][p.pileCount[pile]++] = card;
-            } else {
-                p.points += fromWaste ? kPointsWasteToFoundation : kPointsPileToFoundation;
-                p.foundations[move.to - kFirstFoundation] = card;
-            }
+                return tableau::TakeTop(p.waste, p.wasteCount);
+            });
         }
         return p.points - before;
     }
@@ -130,12 +119,10 @@ struct TopCardModel {
         // Cards that can come to the top of the waste without any other move.
         tableau::Candidates<129> candidates;
         candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
-        for (int c = 0; c < candidates.count; ++c) {
-            for (int pile = 0; pile < kPiles; ++pile) {
-                if (p.pileCount[pile] == 0) return false;
-                if (CanPlay(candidates[c], p.PileTop(pile), false)) return false;
-            }
-        }
+        // Such a card goes on an empty pile or on a pile's top that takes it.
+        for (int c = 0; c < candidates.count; ++c)
+            for (int pile = 0; pile < kPiles; ++pile)
+                if (p.pileCount[pile] == 0 || CanPlay(candidates[c], p.PileTop(pile), false)) return false;
         for (int pile = 0; pile < kPiles; ++pile) candidates.Add(p.PileTop(pile));
         for (int c = 0; c < candidates.count; ++c)
             if (goesHome(candidates[c])) return false;
@@ -176,49 +163,41 @@ struct TopCardModel {
     }
 };
 
-// Where a top-card game's things lie, and the few ways the games differ on the table.
-struct TopCardLayout {
-    int stockX, stockY, wasteX, wasteY;
-    int wasteFanSteps;  // how many fan steps right of the waste's card its area reaches
-    const int* pileX;
-    const int* pileY;
-    const int* foundationX;
-    const int* foundationY;
-    bool flipOnStockDeal;     // a press that deals from the stock sounds a flip
-    bool returnRedrawsTable;  // a stack put back redraws the whole table, not only its place
-    bool undoFitsFan;         // after an undo the waste fans out no more cards than it holds
-};
-
-namespace top_card {
-// The stock's area reaches up and left by its layers of depth, the waste's likewise.
-inline constexpr int kStockMarginX = 22, kStockMarginY = 11;
-inline constexpr int kWasteMarginX = 20, kWasteMarginY = 10;
-}  // namespace top_card
-
-template <typename Build>
-class TopCardGame : public ModelledTableauGame<TopCardModel<Build>> {
-    using Base = ModelledTableauGame<TopCardModel<Build>>;
+// The table: the shared base lifts, drops, presses the stock and draws from PlaceAt; the game
+// deals, draws its waste and keeps its undo record. Besides what the model takes, Table gives
+// kGameNumber, where things lie (kStockX/Y, kWasteX/Y, kPileX/Y, kFoundationX/Y), how many fan
+// steps right of the waste's card its area reaches (kWasteFanSteps) and the ways the two games
+// differ on the table: kFlipOnStockDeal (a deal from the stock sounds a flip), kReturnRedrawsTable
+// (a stack put back redraws the whole table, not only its place), kUndoFitsFan (after an undo the
+// waste fans out no more cards than it holds) and kUndoSoundFirst.
+template <typename Table>
+class TopCardGame : public ModelledTableauGame<TopCardModel<Table>>, public Table {
+    using Base = ModelledTableauGame<TopCardModel<Table>>;
 
 public:
-    using Model = TopCardModel<Build>;
+    using Model = TopCardModel<Table>;
     using Position = typename Model::Position;
-    static constexpr int kPiles = Model::kPiles, kPileSlots = Model::kPileSlots, kFoundations = Model::kFoundations;
-    static constexpr int kWasteSlots = Model::kWasteSlots, kWasteFanStep = 10, kWasteSource = kPiles, kNoSource = -1;
+    using Table::kPiles;
+    static constexpr int kFoundations = Model::kFoundations, kWasteFanStep = 10;
+    // The stock's area reaches up and left by its layers of depth, the waste's likewise.
+    static constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 20, kWasteMarginY = 10;
 
-    TopCardGame(Artwork* artwork, int gameNumber, const TopCardLayout& layout)
-        : Base(artwork, gameNumber), layout(layout) {
-        this->heldSource = this->idleSource = kNoSource;
+    explicit TopCardGame(Artwork* artwork) : Base(artwork, Table::kGameNumber) {
         // The undo sounds, if at all, before the record is read (undoSoundFirst); a drop is silent.
+        this->undoSoundFirst = Table::kUndoSoundFirst;
         this->restoreSounds = false;
         this->dropSounds = false;
+        if (!Table::kFlipOnStockDeal) this->dealSound = nullptr;
     }
 
     void NewGame(bool restart) override;
     void Draw(bool present) override { this->DrawTable(present); }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void LiftCards(DragRecord& drag) override;
-    void ReturnCards() override;
-    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
+    // A press while paused or after the game still takes the game-over decision again.
+    void OnLButtonDown(WPARAM keys, int x, int y) override {
+        if (this->paused || this->gameOver) this->CheckGameOver();
+        else Base::OnLButtonDown(keys, x, y);
+    }
+    double GetScoreFactor() override { return this->ReadRules().ScoreFactor(); }
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return this->ModelWon(); }
 
@@ -226,165 +205,95 @@ public:
 
 protected:
     using Base::artwork;
+    using Place = tableau::Place;
 
-    using Base::ReadRules;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(const Deck& stock, Position& read) override;
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
-    tableau::Place PlaceAt(int place) const override {
-        using tableau::Place;
-            const Position& p = position;
+    Place PlaceAt(int place) const override {
+        const Position& p = position;
         const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
         if (place == Model::kStockPlace)
-            return Place::Stock(layout.stockX, layout.stockY, top_card::kStockMarginX, top_card::kStockMarginY,
-                                tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
-        if (place == Model::kWastePlace) {
-            int x = 0, y = 0;
-            TableauGame::WasteTop(layout.wasteX, layout.wasteY, p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
-                                  kWasteFanStep, x, y);
-            return Place::Waste(x, y, p.waste.data(), p.wasteCount);
-        }
-        if (f >= 0 && f < kFoundations) return Place::Foundation(layout.foundationX[f], layout.foundationY[f], p.foundations[f]);
+            return Place::Stock(Table::kStockX, Table::kStockY, kStockMarginX, kStockMarginY,
+                                tableau::RecycleAllowed(this->ReadRules().recycles, p.recyclesUsed));
+        if (place == Model::kWastePlace)
+            return Place::WasteAt(Table::kWasteX, Table::kWasteY, p.waste.data(), p.wasteCount,
+                                  this->ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep);
+        if (f >= 0 && f < kFoundations)
+            return Place::Foundation(Table::kFoundationX[f], Table::kFoundationY[f], p.foundations[f]);
         if (pile >= 0 && pile < kPiles)
-            return Place::Column(layout.pileX[pile], layout.pileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
+            return Place::Column(Table::kPileX[pile], Table::kPileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
         return {};
     }
-    void AddPickups() override;
-    void DrawOwnPlace(int place, bool present) override;
-
-    const TopCardLayout& layout;
+    // A pile offers its top card alone.
+    typename Base::ColumnRuns RunsOf(int, const Place& at) const override { return {std::max(at.count - 1, 0), false}; }
+    // A card lifted off the waste is one fewer of those fanned out.
+    void AfterLift(int place) override {
+        if (place == Model::kWastePlace) position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
+    }
+    void RedrawReturned(int source) override {
+        if (Table::kReturnRedrawsTable) return Draw(true);
+        this->DrawPlace(source == Base::kWasteSource ? Model::kWastePlace : source, true);
+        artwork->PresentDirty();
+    }
+    // The waste, fanned when several cards are dealt at a time.
+    void DrawOwnPlace(int, bool present) override {
+        const int x = Table::kWasteX, y = Table::kWasteY;
+        const AreaRefresh refresh(artwork, {x - kWasteMarginX, y - kWasteMarginY,
+                                            x + Table::kWasteFanSteps * kWasteFanStep + artwork->cardWidth,
+                                            y + artwork->cardHeight}, present);
+        this->DrawWaste(x, y, position.waste.data(), position.wasteCount, this->ReadRules().cardsDealt,
+                        position.dealtThisTurn, kWasteFanStep);
+    }
 };
 
-template <typename Build>
-void TopCardGame<Build>::NewGame(bool restart) {
+template <typename Table>
+void TopCardGame<Table>::NewGame(bool restart) {
     this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
-    this->ClearHeld(kNoSource);
-    Deck& deck = this->deck;
-    const TopCardRules rules = ReadRules();
+    const TopCardRules rules = this->ReadRules();
     position.startRank = rules.startCard;
-    if (rules.filledIn) {
-        if (position.startRank == -1) position.startRank = deck.Peek(0).Rank();
-        this->FillFoundations(position.foundations, position.startRank);
-    }
+    if (rules.filledIn) this->StartFoundations(position.foundations, position.startRank, rules.startCard, true);
     this->ShowOpening();
 
-    // Each card is dealt from the stock with a flip: one to each pile, then the starting card.
-    auto deal = [&](Card& to, int x, int y) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) return false;
-        to = card;
-        this->DrawPlace(Model::kStockPlace, true);
-        artwork->PresentDirty();
-        this->AnimateCard(layout.stockX, layout.stockY, x, y, card, artwork->screenBuffer, true, true, -1);
-        this->PlaySound("flip.wav");
-        return true;
-    };
+    // Each card is dealt from the stock with a flip: one to each pile, then the starting card when
+    // the rules chose no starting rank.
     for (int pile = 0; pile < kPiles; ++pile) {
-        if (!deal(position.piles[pile][0], layout.pileX[pile], layout.pileY[pile])) break;
-        position.pileCount[pile] = 1;
+        const Card card = this->DealTo(Model::kFirstPile + pile, false, "flip.wav");
+        if (!card.IsValid()) break;
+        position.piles[pile][position.pileCount[pile]++] = card;
     }
-    if (!position.foundations[0].IsValid() && rules.startCard == -1 &&
-        deal(position.foundations[0], layout.foundationX[0], layout.foundationY[0]))
-        position.startRank = position.foundations[0].Rank();
-    this->DrawPlace(Model::kStockPlace, true);
-    for (int pile = 0; pile < kPiles; ++pile) this->DrawPlace(Model::kFirstPile + pile, true);
-    for (int f = 0; f < kFoundations; ++f) this->DrawPlace(Model::kFirstFoundation + f, true);
-    artwork->PresentDirty();
+    if (position.startRank == -1) {
+        position.foundations[0] = this->DealTo(Model::kFirstFoundation, false, "flip.wav");
+        if (position.foundations[0].IsValid()) position.startRank = position.foundations[0].Rank();
+    }
+    this->DrawTable(true);
     this->CheckGameOver();
     this->StartClock(0);
 }
 
-template <typename Build>
-void TopCardGame<Build>::DrawOwnPlace(int, bool present) {
-    using namespace top_card;
-    const int x = layout.wasteX, y = layout.wasteY;
-    const Rect area{x - kWasteMarginX, y - kWasteMarginY, x + layout.wasteFanSteps * kWasteFanStep + artwork->cardWidth,
-                    y + artwork->cardHeight};
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
-    this->DrawWaste(x, y, position.waste.data(), position.wasteCount, ReadRules().cardsDealt, position.dealtThisTurn,
-                    kWasteFanStep);
-    if (present) artwork->AddDirty(area);
-}
-
-template <typename Build>
-void TopCardGame<Build>::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (this->paused || this->gameOver) {
-        this->CheckGameOver();
-        return;
-    }
-    if (!this->OnStockTop(x, y, layout.stockX, layout.stockY)) {
-        Game::OnLButtonDown(keys, x, y);
-        this->CheckGameOver();
-        return;
-    }
-    const Position now = this->CurrentPosition();
-    if (now.stock.count > 0 || now.RecycleAllowed()) {
-        this->PressStock();
-        if (layout.flipOnStockDeal && now.stock.count > 0) this->PlaySound("flip.wav");
-    }
-    this->CheckGameOver();
-}
-
-template <typename Build>
-void TopCardGame<Build>::LiftCards(DragRecord& drag) {
-    if (this->paused || this->gameOver) return;
-    if (this->LiftTop(drag, Model::kWastePlace, position.waste, position.wasteCount, kWasteSource)) {
-        position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
-        this->DrawPlace(Model::kWastePlace, true);
-    } else {
-        int pile = 0;
-        while (pile < kPiles &&
-               !this->LiftTop(drag, Model::kFirstPile + pile, position.piles[pile], position.pileCount[pile], pile))
-            ++pile;
-        if (pile == kPiles) return;
-        this->DrawPlace(Model::kFirstPile + pile, true);
-    }
-    artwork->PresentDirty();
-    this->CheckGameOver();
-}
-
-template <typename Build>
-void TopCardGame<Build>::ReturnCards() {
-    const int source = this->heldSource;
-    if (source == kNoSource) return;
-    this->ReturnHeld(kNoSource);
-    if (layout.returnRedrawsTable) {
-        this->CheckGameOver();
-        Draw(true);
-        return;
-    }
-    this->DrawPlace(source == kWasteSource ? Model::kWastePlace : Model::kFirstPile + source, true);
-    this->CheckGameOver();
-    artwork->PresentDirty();
-}
-
-template <typename Build>
-void TopCardGame<Build>::AddPickups() {
-    this->AddTopPickup(Model::kWastePlace);
-    for (int pile = 0; pile < kPiles; ++pile) this->AddTopPickup(Model::kFirstPile + pile);
-}
-
-
-template <typename Build>
-void TopCardGame<Build>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
+// The record keeps where a held card came from as a pile's index, the pile count for the waste
+// or -1 for none.
+template <typename Table>
+void TopCardGame<Table>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                       int32_t& seconds) {
-    int32_t source = this->heldSource;
+    const int32_t held = this->heldSource;
+    int32_t source = held == Base::kWasteSource ? kPiles : held == Base::kNoSource ? -1 : held - Model::kFirstPile;
     fields.Piles(p.piles, p.pileCount);
     fields.Cards(p.foundations);
     fields.Int(p.startRank, -1, Card::kRankCount - 1);
     fields.Pile(p.waste, p.wasteCount);
-    fields.Int(source, kNoSource, kWasteSource);
+    fields.Int(source, -1, kPiles);
     fields.Clock(recordPoints, seconds);
 }
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.
-template <typename Build>
-bool TopCardGame<Build>::AcceptRecord(const Deck& stock, Position& read) {
+template <typename Table>
+bool TopCardGame<Table>::AcceptRecord(const Deck& stock, Position& read) {
     PackTally tally;
     if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.piles, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
         return false;
-    if (layout.undoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
+    if (Table::kUndoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
     return true;
 }

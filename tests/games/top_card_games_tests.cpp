@@ -1,45 +1,48 @@
-// Four Seasons: the cross deal, building on piles and foundations round the corner, the stock
-// and its recycles, the points per move, the look-ahead of the game-over test and undo.
+// Four Seasons and Simplicity: building round the corner on piles and foundations, the two ways
+// the waste goes back to the stock, the points per move, the game-over look-ahead and winning,
+// through the mouse path on hand-built positions.
 #include "games/four_seasons.h"
-#include "tests/games/ruled_game_test.h"
+#include "games/simplicity.h"
 #include "tests/games/model_rule_variants.h"
+#include "tests/games/ruled_game_test.h"
 
 namespace {
 
-using Seasons = FourSeasonsGame;
-constexpr int kStockClickX = Seasons::kStockX + 20, kStockClickY = Seasons::kStockY + 30;
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2;
 
-class FourSeasonsTest : public RuledGameTest<FourSeasonsGame> {
+template <typename Game>
+class TopCardTest : public RuledGameTest<Game> {
 protected:
-    static void SetPile(Seasons& game, int pile, std::initializer_list<Card> cards) {
+    static constexpr int kStockClickX = Game::kStockX + 20, kStockClickY = Game::kStockY + 30;
+
+    static void SetPile(Game& game, int pile, std::initializer_list<Card> cards) {
         game.position.piles[pile].fill(Card());
         int i = 0;
         for (Card card : cards) game.position.piles[pile][i++] = card;
         game.position.pileCount[pile] = i;
     }
-    static void ClearTable(Seasons& game) {
+    // An empty table with the stock dealt out and no recycle left.
+    static void ClearTable(Game& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        for (int pile = 0; pile < Seasons::kPiles; ++pile) SetPile(game, pile, {});
+        for (int pile = 0; pile < Game::kPiles; ++pile) SetPile(game, pile, {});
         game.position.foundations.fill(Card());
         game.position.waste.fill(Card());
         game.position.wasteCount = 0;
         game.position.recyclesUsed = 1;
     }
-    static bool Accepts(Seasons& game, Card card, int x, int y) {
+    static bool Accepts(Game& game, Card card, int x, int y) {
         DragRecord drag;
         drag.cards[0] = card;
         drag.count = 1;
         DropTarget target{x, y, {}, kPlainTargetKind};
         return game.CanDrop(drag, target);
     }
-    void DragToPile(int fromX, int fromY, int pile) {
-        Drag(fromX + 20, fromY + 20, Seasons::kPileX[pile] + 20, Seasons::kPileY[pile] + 20);
-    }
-    void DragToFoundation(int fromX, int fromY, int k) {
-        Drag(fromX + 20, fromY + 20, Seasons::kFoundationX[k] + 20, Seasons::kFoundationY[k] + 20);
-    }
+    void DragCard(int fromX, int fromY, int toX, int toY) { this->Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
 };
+using FourSeasonsTest = TopCardTest<FourSeasonsGame>;
+using SimplicityTest = TopCardTest<SimplicityGame>;
+using Seasons = FourSeasonsGame;
 
 TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
     SetRule("StartCard", 3);  // Five
@@ -67,12 +70,42 @@ TEST_F(FourSeasonsTest, BuildingWrapsRoundOnFoundationsAndPiles) {
 
     ClearTable(game);
     EXPECT_TRUE(Accepts(game, Card(1, 9), Seasons::kPileX[2], Seasons::kPileY[2])) << "an empty pile takes anything";
-    game.position.piles[2].fill(Card());
     for (int i = 0; i < 13; ++i) game.position.piles[2][i] = Card(i % 4, 12 - i);
     game.position.pileCount[2] = 13;
     EXPECT_FALSE(Accepts(game, Card(3, 11), Seasons::kPileX[2], Seasons::kPileY[2])) << "a full pile takes nothing";
 }
 
+TEST_F(SimplicityTest, BuildingInAlternatingColoursAndScores) {
+    SetRule("StartCard", 3);  // Five
+    SimplicityGame& game = Start<SimplicityGame>();
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
+    EXPECT_FALSE(SimplicityModel::CanPlay(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce), false));
+    EXPECT_TRUE(SimplicityModel::CanPlay(Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+
+    ClearTable(game);
+    SetPile(game, 0, {Card(kRed, 3)});  // a Five
+    SetPile(game, 1, {Card(kBlack, Card::kAce)});
+    game.position.waste[0] = Card(kBlack2, 3);
+    game.position.waste[1] = Card(kRed, Card::kKing);
+    game.position.wasteCount = 2;
+    game.CheckGameOver();
+    // Waste King onto the black Ace: 5 points.
+    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kPileX[1], SimplicityGame::kPileY[1]);
+    EXPECT_EQ(game.position.pileCount[1], 2);
+    EXPECT_EQ(game.points, 5);
+    // Any Five starts a foundation: from the waste 10, from a pile 5.
+    DragCard(SimplicityGame::kWasteX, SimplicityGame::kWasteY, SimplicityGame::kFoundationX[2],
+             SimplicityGame::kFoundationY[2]);
+    DragCard(SimplicityGame::kPileX[0], SimplicityGame::kPileY[0], SimplicityGame::kFoundationX[1],
+             SimplicityGame::kFoundationY[1]);
+    EXPECT_EQ(game.position.foundations[2], Card(kBlack2, 3));
+    EXPECT_EQ(game.position.foundations[1], Card(kRed, 3));
+    EXPECT_EQ(game.points, 20);
+    EXPECT_FALSE(Played("foundation.wav")) << "Simplicity plays no move sounds";
+}
+
+// Four Seasons turns the waste over, so the first card turned comes first again; an undo takes
+// the recycle back silently but leaves it used.
 TEST_F(FourSeasonsTest, RecyclingRedealsInTheSameOrderAndUndoKeepsItUsed) {
     SetRule("Recycles", 1);
     Seasons& game = Start<Seasons>();
@@ -100,17 +133,31 @@ TEST_F(FourSeasonsTest, RecyclingRedealsInTheSameOrderAndUndoKeepsItUsed) {
     EXPECT_EQ(game.position.waste[0], firstTurned) << "the first card turned comes first again";
 }
 
+// Simplicity gathers the waste as it lies: its old top card is dealt first.
+TEST_F(SimplicityTest, RecycleDealsTheOldTopFirstAndCostsFive) {
+    SetRule("Recycles", 1);
+    SetRule("CardsDealt", 3);
+    SimplicityGame& game = Start<SimplicityGame>();
+    while (game.deck.Remaining() > 0) Click(kStockClickX, kStockClickY);
+    const Card oldTop = game.position.waste[game.position.wasteCount - 1], oldBottom = game.position.waste[0];
+    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(game.position.recyclesUsed, 1);
+    EXPECT_EQ(game.points, -5);
+    EXPECT_EQ(game.deck.Peek(0), oldTop) << "the old top of the waste is dealt first";
+    EXPECT_EQ(game.deck.Peek(game.deck.Remaining() - 1), oldBottom) << "and its old bottom card last";
+}
+
 TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
     userPreferences.AutoGameOver = 1;
     SetRule("StartCard", 3);
     Seasons& game = Start<Seasons>();
     ClearTable(game);
     game.position.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
-    SetPile(game, 0, {Card(1, 9)});    // Jack
-    SetPile(game, 1, {Card(2, 0)});    // Two
-    SetPile(game, 2, {Card(3, 7)});    // Nine
-    SetPile(game, 3, {Card(1, 1)});    // Three
-    SetPile(game, 4, {Card(2, 11)});   // King
+    SetPile(game, 0, {Card(1, 9)});             // Jack
+    SetPile(game, 1, {Card(2, 0)});             // Two
+    SetPile(game, 2, {Card(3, 7)});             // Nine
+    SetPile(game, 3, {Card(1, 1)});             // Three
+    SetPile(game, 4, {Card(2, 11)});            // King
     EXPECT_TRUE(game.CheckGameOver()) << "nothing moves anywhere";
     game.gameOver = false;
 
@@ -138,16 +185,13 @@ TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
     EXPECT_FALSE(game.IsWon());
 }
 
-}  // namespace
-
-namespace {
-
-// A foundation shows its top card only: no layers of the cards under it peek out above or to
-// the left, as they do on the stock.
 // The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, FourSeasons) {
+TEST_F(ModelRuleVariantsTest, TopCardGames) {
     ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
     ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons",
+        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
+    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
+    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity",
         {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
 }
 
