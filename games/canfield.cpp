@@ -1,12 +1,6 @@
 #include "games/canfield.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -142,10 +136,7 @@ int CanfieldModel::EmptyPileForReserve(const Position& p) {
 }
 
 bool CanfieldModel::Won(const Position& p) {
-    if (p.reserveCount != 0 || p.wasteCount != 0 || p.stock.count != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCount[pile] != 0) return false;
-    return true;
+    return p.reserveCount == 0 && p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 bool CanfieldModel::Over(const Position& p) {

@@ -3,10 +3,6 @@
 // foundations built up in suit from a starting rank, wrapping round from the Ace to the Two.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 

@@ -1,15 +1,10 @@
 #include "games/spider.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -123,18 +118,13 @@ int SpiderModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool SpiderModel::Won(const Position& p) {
-    if (p.stock.count != 0) return false;
-    for (int column = 0; column < kPiles; ++column)
-        if (p.pileCount[column] != 0) return false;
-    return true;
+    return p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 // Over when the stock is dealt, no face-down top waits to be turned and the search finds no
 // progress.
 bool SpiderModel::Over(const Position& p) {
-    if (p.stock.count > 0) return false;
-    for (int column = 0; column < kPiles; ++column)
-        if (p.AllFaceDown(column)) return false;
+    if (p.stock.count > 0 || p.AnyAllFaceDown()) return false;
     SearchStart start;
     for (int column = 0; column < kPiles; ++column) {
         start.hadFaceDown[column] = p.faceDownCount[column] > 0;

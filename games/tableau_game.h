@@ -40,6 +40,21 @@ inline bool BuildsAlternating(Card card, Card top, bool toFoundation, int startR
     return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
 }
 
+// May a stack of count cards whose lowest card is `lowest` go on a foundation whose top is `top`,
+// built so from `startRank` (an empty one takes that rank)? Only single cards go home.
+inline bool FitsFoundationTop(Card top, Card lowest, int count, int startRank) {
+    if (count != 1) return false;
+    return top.IsValid() ? BuildsAlternating(lowest, top, true, startRank) : lowest.Rank() == startRank;
+}
+// Whether a card goes on one of the foundations so built: the starting rank always has a place.
+template <size_t F>
+bool GoesHome(const std::array<Card, F>& foundations, Card card, int startRank) {
+    if (card.Rank() == startRank) return true;
+    for (Card top : foundations)
+        if (top.IsValid() && BuildsAlternating(card, top, true, startRank)) return true;
+    return false;
+}
+
 // Won when every foundation, built round the corner from `startRank`, ends on the rank just below
 // it (no start rank chosen yet: not won).
 template <size_t F>
@@ -154,12 +169,27 @@ struct FannedPiles {
         --faceDownCount[pile];
         return 5;
     }
+    bool AnyAllFaceDown() const {
+        for (size_t pile = 0; pile < N; ++pile)
+            if (AllFaceDown(pile)) return true;
+        return false;
+    }
     // Turns every such top (the AutoFlip rule).
     int TurnFaceDownTops() {
         int points = 0;
         for (size_t pile = 0; pile < N; ++pile)
             if (AllFaceDown(pile)) points += TurnTop(pile);
         return points;
+    }
+    // Whether a card goes on some pile: on a face-up top it builds on (stack(card, top)), or into an
+    // empty pile it may fill (fills(card)).
+    template <typename Stack, typename Fills>
+    bool TakesCard(Card card, Stack stack, Fills fills) const {
+        for (size_t pile = 0; pile < N; ++pile) {
+            if (pileCount[pile] == 0 ? fills(card) : FaceUpTop(pile) && stack(card, tableau[pile][pileCount[pile] - 1]))
+                return true;
+        }
+        return false;
     }
     // The first n piles in a position's code: each one's face-down count, then its cards.
     void EncodePiles(PositionCode& code, int n = N) const {
@@ -173,6 +203,35 @@ struct FannedPiles {
         int n = 0;
         for (int32_t count : faceDownCount) n += count;
         return n;
+    }
+};
+
+// The build rules of games whose positions keep fanned piles (tableau) built down in alternating
+// colours and foundations built up in suit, both round the corner from the position's startRank;
+// with the TableauStart rule (rules.tableauStart) an empty pile takes only the rank below it.
+struct AlternatingBuild {
+    template <class P>
+    static bool CanPlay(const P& p, Card card, Card top, bool toFoundation) {
+        return BuildsAlternating(card, top, toFoundation, p.startRank);
+    }
+    template <class P>
+    static bool FillsEmptyPile(const P& p, Card card) {
+        return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank;
+    }
+    template <class P>
+    static bool FitsFoundation(const P& p, int f, Card lowest, int count) {
+        return FitsFoundationTop(p.foundations[f], lowest, count, p.startRank);
+    }
+    // Room for the stack, then an empty pile it fills or a face-up top it builds on.
+    template <class P>
+    static bool FitsPile(const P& p, int pile, Card lowest, int count) {
+        if (p.pileCount[pile] + count > static_cast<int>(p.tableau[pile].size())) return false;
+        if (p.pileCount[pile] == 0) return FillsEmptyPile(p, lowest);
+        return p.FaceUpTop(pile) && CanPlay(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
+    }
+    template <class P>
+    static int FaceDown(const P& p) {
+        return p.FaceDownCards();
     }
 };
 
