@@ -228,7 +228,8 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.turnedCount,
-                              kWasteFanStep);
+                              kWasteFanStep)
+            .Drawn(kLayerMarginX, kLayerMarginY, 2 * kWasteFanStep);
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
@@ -242,16 +243,7 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     return {};
 }
 
-void CanfieldGame::DrawOwnPlace(int place, bool present) {
-    if (place == CanfieldModel::kWastePlace) {
-        const Rules rules = ReadRules();
-        const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
-        const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-        const AreaRefresh refresh(artwork, {left, top, right, bottom}, present);
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
-                  kWasteFanStep);
-        return;
-    }
+void CanfieldGame::DrawOwnPlace(int, bool present) {
     const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
     const AreaRefresh refresh(artwork, {left, top, kReserveX + artwork->cardWidth, kReserveY + artwork->cardHeight}, present);
     const int screen = artwork->screenBuffer;

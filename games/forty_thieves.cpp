@@ -190,18 +190,13 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     const int inPlay = ReadRules().columnsInPlay;
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < ReadRules().recycle);
-    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount).Drawn(kWasteMarginX, kWasteMarginY, 0);
     if (f >= 0 && f < FortyThievesModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
     if (column >= 0 && column < inPlay)
         return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.tableau[column].data(),
                              p.pileCount[column], p.faceDownCount[column]);
     return {};
-}
-
-void FortyThievesGame::DrawOwnPlace(int, bool present) {
-    const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-    const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
 }
 
 // ---- Moves ----

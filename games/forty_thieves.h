@@ -100,5 +100,4 @@ private:
     ColumnRuns RunsOf(int, const Place& at) const override {
         return {ReadRules().movePartial ? at.faceDown : at.count - 1, true};
     }
-    void DrawOwnPlace(int place, bool present) override;
 };

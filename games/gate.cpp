@@ -183,7 +183,8 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
-    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount).Drawn(kWasteMarginX, kWasteMarginY, 0);
     // A post offers its last card a little raised (its depth), at its own slot when drawn.
     if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
     if (f >= 0 && f < GateModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
@@ -194,12 +195,6 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
 
 void GateGame::DrawOwnPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
-    if (place == GateModel::kWastePlace) {
-        const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-        const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
-        return;
-    }
     const int post = place - GateModel::kFirstPost, x = PostX(post);
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(GateModel::kPostSlots - 1) + artwork->cardHeight;
     const AreaRefresh refresh(artwork, {x, top, x + artwork->cardWidth, bottom}, present);

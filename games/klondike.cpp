@@ -5,10 +5,8 @@
 namespace {
 
 constexpr int kTurnWasteCost = 5;
-
-// Refresh areas of the table parts (inclusive).
-constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
-constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
+// The stock's depth grows up and to the left; the waste fans at most three cards.
+constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
 
 }  // namespace
 
@@ -127,31 +125,17 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     using Model = KlondikeModel;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, ReadRules().TurnAllowed(p.turnsUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
-                              kWasteFanStep);
+                              kWasteFanStep)
+            .Drawn(kWasteMarginX, kWasteMarginY, kMaxWasteFan * kWasteFanStep);
     if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
     if (pile >= 0 && pile < KlondikeModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
     return {};
-}
-
-// The stock's and the waste's refresh areas are the game's own.
-void KlondikeGame::DrawOwnPlace(int place, bool present) {
-    const Rules rules = ReadRules();
-    const AreaRefresh refresh(artwork,
-                              place == KlondikeModel::kStockPlace
-                                  ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
-                                  : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom},
-                              present);
-    if (place == KlondikeModel::kStockPlace)
-        artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                           rules.TurnAllowed(position.turnsUsed));
-    else
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
-                  position.dealtThisTurn, kWasteFanStep);
 }
 
 // ---- Scoring ----

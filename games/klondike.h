@@ -83,5 +83,4 @@ private:
     void AfterLift(int place) override {
         if (place == KlondikeModel::kWastePlace) --position.dealtThisTurn;
     }
-    void DrawOwnPlace(int place, bool present) override;
 };

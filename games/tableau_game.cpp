@@ -26,8 +26,15 @@ AreaRefresh::~AreaRefresh() {
 // layers of its depth.
 tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt,
                                       int dealt, int fanStep) {
-    if (cardsDealt > 1) return Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count);
-    return Waste(x + kLayerStepX * (count / kCardsPerLayer), y + kLayerStepY * (count / kCardsPerLayer), cards, count);
+    const int layers = count / kCardsPerLayer;
+    Place at = cardsDealt > 1 ? Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count)
+                              : Waste(x + kLayerStepX * layers, y + kLayerStepY * layers, cards, count);
+    at.wasteX = x;
+    at.wasteY = y;
+    at.cardsDealt = cardsDealt;
+    at.dealt = dealt;
+    at.fanStep = fanStep;
+    return at;
 }
 
 bool TableauGame::CheckGameOver() {
@@ -274,6 +281,12 @@ void TableauGame::DrawPlace(int place, bool present) {
     const Place at = PlaceAt(place);
     if (at.own) DrawOwnPlace(place, present);
     else if (at.kind == Place::kStock) DrawStockPile(at.x, at.y, at.roomX, at.roomY, at.canTurn, present);
+    else if (at.kind == Place::kWaste) {
+        const int x = at.wasteX, y = at.wasteY;
+        const AreaRefresh refresh(
+            artwork, {x - at.roomX, y - at.roomY, x + at.fanRoom + artwork->cardWidth, y + artwork->cardHeight}, present);
+        DrawWaste(x, y, at.cards, at.count, at.cardsDealt, at.dealt, at.fanStep);
+    }
     else if (at.kind == Place::kColumn && at.step == 0)
         DrawTopCard(at.x, at.y, at.count > 0 ? at.cards[at.count - 1] : Card(), present);
     else if (at.kind == Place::kColumn)

@@ -514,6 +514,9 @@ struct Place {
     int depthFrom = kTopAlone;
     // Drawn by the game itself.
     bool own = false;
+    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawWaste takes them;
+    // drawn by the shared drawing, its refresh area reaches fanRoom right of that card.
+    int wasteX = 0, wasteY = 0, cardsDealt = 1, dealt = 0, fanStep = 0, fanRoom = 0;
 
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
@@ -524,6 +527,16 @@ struct Place {
     // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
     static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
                          int fanStep = 0);
+    // The same place left to the shared drawing, its refresh area reaching this far left, up and
+    // right of its first card.
+    Place Drawn(int left, int up, int right) const {
+        Place at = *this;
+        at.own = false;
+        at.roomX = left;
+        at.roomY = up;
+        at.fanRoom = right;
+        return at;
+    }
     // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
     static Place Foundation(int x, int y, const Card& top, int depthFrom = kTopAlone) {
         return {.kind = kFoundation, .x = x, .y = y, .cards = &top, .count = 1, .roomX = 4, .roomY = 2,
