@@ -110,6 +110,7 @@ bool FortyThievesModel::Over(const Position& p) {
     if (p.AnyAllFaceDown()) return false;
     auto home = [&](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
     auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    auto never = [](Card) { return false; };
     for (int column = 0; column < inPlay; ++column)
         if (p.FaceUpTop(column) && home(p.tableau[column][p.pileCount[column] - 1])) return false;
 
@@ -125,20 +126,13 @@ bool FortyThievesModel::Over(const Position& p) {
         for (int column = 0; column < inPlay; ++column)
             if (p.pileCount[column] == 0) return false;
         for (int c = 0; c < candidates.count; ++c)
-            if (p.TakesCard(candidates[c], stacks, [](Card) { return false; })) return false;
+            if (p.TakesCard(candidates[c], stacks, never)) return false;
     }
 
-    if (p.movePartial) {
-        for (int c = 0; c < inPlay; ++c) {
-            if (!p.FaceUpTop(c)) continue;
-            const Card lowest = p.tableau[c][p.faceDownCount[c]];
-            for (int k = 0; k < inPlay; ++k)
-                if (k != c && p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) return false;
-        }
-    } else {
-        for (int c = 0; c < inPlay; ++c)
-            if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
-    }
+    // A face-up run moves whole onto another column; one card at a time, it must make progress.
+    if (p.movePartial && tableau::ShiftHelps(p, p.startRank, false, stacks, never, {}, false)) return false;
+    for (int c = 0; c < inPlay && !p.movePartial; ++c)
+        if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
 
     tableau::AddUncoverable(candidates, p, p.movePartial, stacks);
     for (int c = 0; c < candidates.count; ++c)

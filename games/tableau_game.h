@@ -169,6 +169,7 @@ struct FannedPiles {
         --faceDownCount[pile];
         return 5;
     }
+    // Whether any pile waits for its top to be turned.
     bool AnyAllFaceDown() const {
         for (size_t pile = 0; pile < N; ++pile)
             if (AllFaceDown(pile)) return true;
