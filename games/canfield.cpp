@@ -268,19 +268,11 @@ void CanfieldGame::DrawOwnPlace(int, bool present) {
 void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
-    if (now.stock.count > 0) {
-        PressStock();
-        for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
-        CheckGameOver();
-    } else {
-        SaveUndo();
-        Play({PlayMove::kStock});
-        DrawPlace(CanfieldModel::kWastePlace, true);
-        DrawPlace(CanfieldModel::kStockPlace, true);
-        artwork->PresentDirty();
-        CheckGameOver();
-        PlaySound("shuffle.wav");
-    }
+    // A flip for each card turned; none turned, the waste was turned over.
+    PressStock();
+    for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
+    CheckGameOver();
+    if (now.stock.count == 0) PlaySound("shuffle.wav");
 }
 
 void CanfieldGame::AfterMove() {
