@@ -27,14 +27,10 @@ AreaRefresh::~AreaRefresh() {
 tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt,
                                       int dealt, int fanStep) {
     const int layers = count / kCardsPerLayer;
-    Place at = cardsDealt > 1 ? Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count)
-                              : Waste(x + kLayerStepX * layers, y + kLayerStepY * layers, cards, count);
-    at.wasteX = x;
-    at.wasteY = y;
-    at.cardsDealt = cardsDealt;
-    at.dealt = dealt;
-    at.fanStep = fanStep;
-    return at;
+    const bool fanned = cardsDealt > 1;
+    return {.kind = kWaste, .x = fanned ? x + fanStep * std::max(dealt - 1, 0) : x + kLayerStepX * layers,
+            .y = fanned ? y : y + kLayerStepY * layers, .cards = cards, .count = count, .counter = &count, .own = true,
+            .wasteX = x, .wasteY = y, .cardsDealt = cardsDealt, .dealt = dealt, .fanStep = fanStep};
 }
 
 bool TableauGame::CheckGameOver() {
@@ -282,9 +278,8 @@ void TableauGame::DrawPlace(int place, bool present) {
     if (at.own) DrawOwnPlace(place, present);
     else if (at.kind == Place::kStock) DrawStockPile(at.x, at.y, at.roomX, at.roomY, at.canTurn, present);
     else if (at.kind == Place::kWaste) {
-        const int x = at.wasteX, y = at.wasteY;
-        const AreaRefresh refresh(
-            artwork, {x - at.roomX, y - at.roomY, x + at.fanRoom + artwork->cardWidth, y + artwork->cardHeight}, present);
+        const int x = at.wasteX, y = at.wasteY, right = x + at.fanRoom + artwork->cardWidth;
+        const AreaRefresh refresh(artwork, {x - at.roomX, y - at.roomY, right, y + artwork->cardHeight}, present);
         DrawWaste(x, y, at.cards, at.count, at.cardsDealt, at.dealt, at.fanStep);
     }
     else if (at.kind == Place::kColumn && at.step == 0)
