@@ -713,7 +713,10 @@ protected:
     // The model's moves now, and one of them played on the table's position.
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
-    // Draws a place of the table again (places as the model numbers them).
+    // Draws a place of the table again (places as the model numbers them): the game's own, a waste
+    // (DrawWaste), a fanned column, or one card: a stock with its depth (marked when it can be
+    // turned over again), a foundation's top with the depth of the ranks under it (depthFrom) or
+    // alone, an unfanned column's top, or the empty-pile placeholder.
     virtual void DrawPlace(int place, bool present);
     // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
     // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
@@ -725,14 +728,6 @@ protected:
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
     // Where such a waste's top card lies (and is picked up).
     static void WasteTop(int x, int y, int count, int cardsDealt, int dealt, int fanStep, int& topX, int& topY);
-    // The stock at (x, y) with its depth, marked when it can be turned over again; its area
-    // reaches marginX left and marginY up, where the depth grows.
-    void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
-    // A card alone at (x, y), or the empty-pile placeholder.
-    void DrawTopCard(int x, int y, Card card, bool present);
-    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder; its
-    // area reaches roomX left and roomY up.
-    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX = 4, int roomY = 2);
 };
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its
