@@ -1,12 +1,6 @@
 #include "games/agnes.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -19,24 +13,6 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11;
 // ---- The model ----
 
 using Position = AgnesModel::Position;
-using tableau::NextRank;
-
-bool AgnesModel::FillsEmptyPile(const Position& p, Card card) {
-    return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank;
-}
-
-bool AgnesModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
-    if (count != 1) return false;
-    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
-    return CanPlay(p, lowest, p.foundations[f], true);
-}
-
-bool AgnesModel::FitsPile(const Position& p, int pile, Card lowest, int count) {
-    if (p.pileCount[pile] + count > kPileSlots) return false;
-    if (p.pileCount[pile] == 0) return FillsEmptyPile(p, lowest);
-    if (!p.FaceUpTop(pile)) return false;
-    return CanPlay(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
-}
 
 template <typename Visit>
 void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&& visit) {
@@ -128,34 +104,20 @@ bool AgnesModel::Won(const Position& p) {
 // Over when the stock is dealt, no face-down top waits to be turned, and neither a reserve card
 // nor a pile's run nor a card a move would uncover can go anywhere useful.
 bool AgnesModel::Over(const Position& p) {
-    if (p.stock.count > 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.AllFaceDown(pile)) return false;
-    auto fitsFoundation = [&](Card card) {
-        if (card.Rank() == p.startRank) return true;
-        for (Card top : p.foundations)
-            if (top.IsValid() && CanPlay(p, card, top, true)) return true;
-        return false;
-    };
-
+    if (p.stock.count > 0 || p.AnyAllFaceDown()) return false;
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
     for (int r = 0; r < kReservePiles; ++r) {
         if (p.reserveCount[r] == 0) continue;
         const Card card = p.reserve[r][p.reserveCount[r] - 1];
-        if (fitsFoundation(card)) return false;
-        for (int pile = 0; pile < kPiles; ++pile) {
-            if (p.FaceUpTop(pile) && CanPlay(p, card, p.tableau[pile][p.pileCount[pile] - 1], false)) return false;
-            if (p.pileCount[pile] == 0 && FillsEmptyPile(p, card)) return false;
-        }
+        if (tableau::GoesHome(p.foundations, card, p.startRank) || p.TakesCard(card, stacks, fills)) return false;
     }
-
-    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
-    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
     if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, {}, true)) return false;
 
     tableau::Candidates<129> candidates;
     tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
     for (int i = 0; i < candidates.count; ++i)
-        if (fitsFoundation(candidates[i])) return false;
+        if (tableau::GoesHome(p.foundations, candidates[i], p.startRank)) return false;
     return true;
 }
 

@@ -4,10 +4,6 @@
 // to the Two. There is no waste and no recycle.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
@@ -28,7 +24,7 @@ struct AgnesRules {
 // reserve piles (and the last two of the pack to the other two); kFlip turns a pile's face-down
 // top card; a move picks up `count` cards from `index` of a pile, or a reserve pile's top card.
 // Encode leaves out the points.
-struct AgnesModel {
+struct AgnesModel : tableau::AlternatingBuild {
     static constexpr int kPiles = 7, kPileSlots = 20, kFoundations = 4, kReservePiles = 9, kDealtReservePiles = 7;
     static constexpr int kReserveSlots = 3;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 5, kFirstReserve = 12;
@@ -49,7 +45,6 @@ struct AgnesModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
@@ -57,14 +52,6 @@ struct AgnesModel {
         for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
     }
 
-    // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
-    static bool CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
-        return tableau::BuildsAlternating(card, top, toFoundation, p.startRank);
-    }
-    // May card fill an empty tableau pile?
-    static bool FillsEmptyPile(const Position& position, Card card);
-    static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
-    static bool FitsPile(const Position& position, int pile, Card lowest, int count);
     // One card from the stock onto each reserve pile firstPile..lastPile; a full pile passes its
     // card to the next pile with room. visit(pile, index, card) sees each card placed.
     template <typename Visit>

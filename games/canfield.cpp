@@ -1,12 +1,6 @@
 #include "games/canfield.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -142,10 +136,7 @@ int CanfieldModel::EmptyPileForReserve(const Position& p) {
 }
 
 bool CanfieldModel::Won(const Position& p) {
-    if (p.reserveCount != 0 || p.wasteCount != 0 || p.stock.count != 0) return false;
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.pileCount[pile] != 0) return false;
-    return true;
+    return p.reserveCount == 0 && p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 bool CanfieldModel::Over(const Position& p) {
@@ -237,7 +228,8 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.turnedCount,
-                              kWasteFanStep);
+                              kWasteFanStep)
+            .Drawn(kLayerMarginX, kLayerMarginY, 2 * kWasteFanStep);
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
@@ -251,16 +243,7 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     return {};
 }
 
-void CanfieldGame::DrawOwnPlace(int place, bool present) {
-    if (place == CanfieldModel::kWastePlace) {
-        const Rules rules = ReadRules();
-        const int left = kWasteX - kLayerMarginX, top = kWasteY - kLayerMarginY;
-        const int right = kWasteX + 2 * kWasteFanStep + artwork->cardWidth, bottom = kWasteY + artwork->cardHeight;
-        const AreaRefresh refresh(artwork, {left, top, right, bottom}, present);
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt, position.turnedCount,
-                  kWasteFanStep);
-        return;
-    }
+void CanfieldGame::DrawOwnPlace(int, bool present) {
     const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
     const AreaRefresh refresh(artwork, {left, top, kReserveX + artwork->cardWidth, kReserveY + artwork->cardHeight}, present);
     const int screen = artwork->screenBuffer;
@@ -285,19 +268,11 @@ void CanfieldGame::DrawOwnPlace(int place, bool present) {
 void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
-    if (now.stock.count > 0) {
-        PressStock();
-        for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
-        CheckGameOver();
-    } else {
-        SaveUndo();
-        Play({PlayMove::kStock});
-        DrawPlace(CanfieldModel::kWastePlace, true);
-        DrawPlace(CanfieldModel::kStockPlace, true);
-        artwork->PresentDirty();
-        CheckGameOver();
-        PlaySound("shuffle.wav");
-    }
+    // A flip for each card turned; none turned, the waste was turned over.
+    PressStock();
+    for (int i = 0; i < position.turnedCount; ++i) PlaySound("flip.wav");
+    CheckGameOver();
+    if (now.stock.count == 0) PlaySound("shuffle.wav");
 }
 
 void CanfieldGame::AfterMove() {

@@ -5,10 +5,6 @@
 // the reserve automatically.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 

@@ -1,12 +1,6 @@
 #include "games/forty_thieves.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -43,14 +37,6 @@ namespace {
 
 using Model = FortyThievesModel;
 
-// Whether the card fits some foundation.
-bool GoesHome(const Position& p, Card card) {
-    if (card.Rank() == p.startRank) return true;
-    for (Card top : p.foundations)
-        if (top.IsValid() && Model::CanPlay(p, card, top, true)) return true;
-    return false;
-}
-
 // Whether moving the face-up cards of a column away one at a time from the top, each onto the top
 // card of another column in play (whose top it then becomes), makes progress: the column is
 // emptied, or a card it uncovers fits a foundation. Empty columns are not used as targets:
@@ -66,7 +52,8 @@ bool ProgressBySingleMoves(const Position& p, int column) {
             if (k != column && tops[k].IsValid() && Model::CanPlay(p, card, tops[k], false)) to = k;
         if (to < 0) return false;
         tops[to] = card;
-        if (i > p.faceDownCount[column] && GoesHome(p, p.tableau[column][i - 1])) return true;
+        if (i > p.faceDownCount[column] && tableau::GoesHome(p.foundations, p.tableau[column][i - 1], p.startRank))
+            return true;
     }
     return true;
 }
@@ -118,11 +105,14 @@ bool FortyThievesModel::Won(const Position& p) {
 bool FortyThievesModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    // The columns out of play are empty.
     const int inPlay = p.columnsInPlay;
+    if (p.AnyAllFaceDown()) return false;
+    auto home = [&](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    auto never = [](Card) { return false; };
     for (int column = 0; column < inPlay; ++column)
-        if (p.AllFaceDown(column)) return false;
-    for (int column = 0; column < inPlay; ++column)
-        if (p.FaceUpTop(column) && GoesHome(p, p.tableau[column][p.pileCount[column] - 1])) return false;
+        if (p.FaceUpTop(column) && home(p.tableau[column][p.pileCount[column] - 1])) return false;
 
     // Cards that can still come into play from stock and waste.
     tableau::Candidates<129> candidates;
@@ -136,28 +126,17 @@ bool FortyThievesModel::Over(const Position& p) {
         for (int column = 0; column < inPlay; ++column)
             if (p.pileCount[column] == 0) return false;
         for (int c = 0; c < candidates.count; ++c)
-            for (int column = 0; column < inPlay; ++column)
-                if (p.FaceUpTop(column) && CanPlay(p, candidates[c], p.tableau[column][p.pileCount[column] - 1], false))
-                    return false;
+            if (p.TakesCard(candidates[c], stacks, never)) return false;
     }
 
-    if (p.movePartial) {
-        for (int c = 0; c < inPlay; ++c) {
-            if (!p.FaceUpTop(c)) continue;
-            const Card lowest = p.tableau[c][p.faceDownCount[c]];
-            for (int k = 0; k < inPlay; ++k)
-                if (k != c && p.FaceUpTop(k) && CanPlay(p, lowest, p.tableau[k][p.pileCount[k] - 1], false)) return false;
-        }
-    } else {
-        for (int c = 0; c < inPlay; ++c)
-            if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
-    }
+    // A face-up run moves whole onto another column; one card at a time, it must make progress.
+    if (p.movePartial && tableau::ShiftHelps(p, p.startRank, false, stacks, never, {}, false)) return false;
+    for (int c = 0; c < inPlay && !p.movePartial; ++c)
+        if (p.FaceUpTop(c) && ProgressBySingleMoves(p, c)) return false;
 
-    // The columns out of play are empty.
-    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
     tableau::AddUncoverable(candidates, p, p.movePartial, stacks);
     for (int c = 0; c < candidates.count; ++c)
-        if (GoesHome(p, candidates[c])) return false;
+        if (home(candidates[c])) return false;
     return true;
 }
 
@@ -205,18 +184,13 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     const int inPlay = ReadRules().columnsInPlay;
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, p.recyclesUsed < ReadRules().recycle);
-    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount).Drawn(kWasteMarginX, kWasteMarginY, 0);
     if (f >= 0 && f < FortyThievesModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f], p.startRank);
     if (column >= 0 && column < inPlay)
         return Place::Column(ColumnX(column, inPlay), kColumnY, kColumnStep, p.tableau[column].data(),
                              p.pileCount[column], p.faceDownCount[column]);
     return {};
-}
-
-void FortyThievesGame::DrawOwnPlace(int, bool present) {
-    const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-    const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
-    DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
 }
 
 // ---- Moves ----

@@ -3,10 +3,6 @@
 // foundations built up in suit from a starting rank, wrapping round from the Ace to the Two.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
@@ -104,5 +100,4 @@ private:
     ColumnRuns RunsOf(int, const Place& at) const override {
         return {ReadRules().movePartial ? at.faceDown : at.count - 1, true};
     }
-    void DrawOwnPlace(int place, bool present) override;
 };

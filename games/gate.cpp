@@ -1,12 +1,6 @@
 #include "games/gate.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -20,12 +14,6 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 
 using Position = GateModel::Position;
 using tableau::NextRank;
-
-bool GateModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
-    if (count != 1) return false;
-    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
-    return CanPlay(p, lowest, p.foundations[f], true);
-}
 
 bool GateModel::FitsColumn(const Position& p, int column, Card lowest, int count, bool fromPost) {
     if (p.columnCount[column] + count > kColumnSlots) return false;
@@ -95,14 +83,9 @@ bool GateModel::Over(const Position& p) {
 
     tableau::Candidates<129> candidates;
     auto add = [&](Card card) { candidates.Add(card); };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
     for (int post = 0; post < 2; ++post)
         if (p.postCount[post] > 0) add(p.posts[post][p.postCount[post] - 1]);
-    for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
-    if (p.RecycleAllowed()) {
-        for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
-        for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
-    }
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, p.RecycleAllowed());
     for (int c = 0; c < candidates.count; ++c)
         for (int column = 0; column < kColumns; ++column)
             if (p.columnCount[column] > 0 && CanPlay(p, candidates[c], p.columns[column][p.columnCount[column] - 1], false))
@@ -118,11 +101,8 @@ bool GateModel::Over(const Position& p) {
                         CanPlay(p, p.columns[column][i], p.columns[other][p.columnCount[other] - 1], false))
                         add(p.columns[column][i - 1]);
     }
-    for (int c = 0; c < candidates.count; ++c) {
-        if (candidates[c].Rank() == p.startRank) return false;
-        for (Card top : p.foundations)
-            if (top.IsValid() && CanPlay(p, candidates[c], top, true)) return false;
-    }
+    for (int c = 0; c < candidates.count; ++c)
+        if (tableau::GoesHome(p.foundations, candidates[c], p.startRank)) return false;
     return true;
 }
 
@@ -203,7 +183,8 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     if (place == Model::kStockPlace)
         return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
-    if (place == Model::kWastePlace) return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount);
+    if (place == Model::kWastePlace)
+        return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount).Drawn(kWasteMarginX, kWasteMarginY, 0);
     // A post offers its last card a little raised (its depth), at its own slot when drawn.
     if (post == 0 || post == 1) return Place::Reserve(PostX(post), PostTopY(post), 0, p.posts[post].data(), p.postCount[post]);
     if (f >= 0 && f < GateModel::kFoundations) return Place::Foundation(FoundationX(f), kFoundationY, p.foundations[f]);
@@ -214,12 +195,6 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
 
 void GateGame::DrawOwnPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
-    if (place == GateModel::kWastePlace) {
-        const int left = kWasteX - kWasteMarginX, top = kWasteY - kWasteMarginY;
-        const AreaRefresh refresh(artwork, {left, top, kWasteX + artwork->cardWidth, kWasteY + artwork->cardHeight}, present);
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, 1, 0, 0);
-        return;
-    }
     const int post = place - GateModel::kFirstPost, x = PostX(post);
     const int top = kPostY - kWasteMarginY, bottom = PostSlotY(GateModel::kPostSlots - 1) + artwork->cardHeight;
     const AreaRefresh refresh(artwork, {x, top, x + artwork->cardWidth, bottom}, present);

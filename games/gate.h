@@ -3,10 +3,6 @@
 // up in suit from a starting rank, wrapping round from the Ace to the Two.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
@@ -59,7 +55,9 @@ struct GateModel {
     static bool CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
         return tableau::BuildsAlternating(card, top, toFoundation, p.startRank);
     }
-    static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
+    static bool FitsFoundation(const Position& p, int f, Card lowest, int count) {
+        return tableau::FitsFoundationTop(p.foundations[f], lowest, count, p.startRank);
+    }
     // An empty column takes a post's card, or any card once a post is empty (or with
     // FillFromWaste).
     static bool FitsColumn(const Position& position, int column, Card lowest, int count, bool fromPost);
@@ -85,7 +83,6 @@ public:
     double GetScoreFactor() override;
     // Won when the foundations are complete, whether or not the game is over.
     bool IsWon() override { return ModelWon(); }
-
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }

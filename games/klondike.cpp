@@ -1,46 +1,18 @@
 #include "games/klondike.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
 constexpr int kTurnWasteCost = 5;
-
-// Refresh areas of the table parts (inclusive).
-constexpr int kStockAreaLeft = 78, kStockAreaTop = 69, kStockAreaRight = 152, kStockAreaBottom = 162;
-constexpr int kWasteAreaLeft = 172, kWasteAreaTop = 76, kWasteAreaRight = 262, kWasteAreaBottom = 162;
+// The stock's depth grows up and to the left; the waste fans at most three cards.
+constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
 
 }  // namespace
 
 // ---- The model ----
 
 using Position = KlondikeModel::Position;
-using tableau::NextRank;
-
-bool KlondikeModel::CanStack(const Position& p, Card moving, Card onto, bool ontoFoundation) {
-    if (moving.Rank() == p.startRank) return false;
-    if (ontoFoundation) return moving.Rank() == NextRank(onto.Rank()) && moving.Suit() == onto.Suit();
-    return onto.IsValid() && NextRank(moving.Rank()) == onto.Rank() && moving.IsRed() != onto.IsRed();
-}
-
-bool KlondikeModel::FitsFoundation(const Position& p, int f, Card lowest, int count) {
-    if (count != 1) return false;
-    if (!p.foundations[f].IsValid()) return lowest.Rank() == p.startRank;
-    return CanStack(p, lowest, p.foundations[f], true);
-}
-
-bool KlondikeModel::FitsPile(const Position& p, int pile, Card lowest, int count) {
-    if (p.pileCount[pile] + count > kPileSlots) return false;
-    if (p.pileCount[pile] == 0) return !p.rules.tableauStart || NextRank(lowest.Rank()) == p.startRank;
-    if (!p.FaceUpTop(pile)) return false;
-    return CanStack(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
-}
 
 KlondikeModel::StockPress KlondikeModel::PressStock(const Position& p) {
     if (p.stock.count > 0) return StockPress::kDeal;
@@ -93,37 +65,24 @@ bool KlondikeModel::Won(const Position& p) {
 // card that can still come into play (from stock and waste, the piles' tops and, with
 // MovePartial, the cards a partial move would uncover) has anywhere useful to go.
 bool KlondikeModel::Over(const Position& p) {
-    for (int pile = 0; pile < kPiles; ++pile)
-        if (p.AllFaceDown(pile)) return false;
+    if (p.AnyAllFaceDown()) return false;
     const int stockSize = p.stock.count;
     if (p.turnsUsed == 0 && stockSize > 0) return false;
 
     tableau::Candidates<128> candidates;
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
     if (stockSize > 0) candidates.Add(p.stock.Peek(stockSize - 1));
-    auto fillsEmptyPile = [&](Card card) { return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank; };
-    auto stacks = [&](Card moving, Card onto) { return CanStack(p, moving, onto, false); };
+    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
+    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
+    for (int c = 0; c < candidates.count; ++c)
+        if (p.TakesCard(candidates[c], stacks, fills)) return false;
 
-    for (int c = 0; c < candidates.count; ++c) {
-        for (int pile = 0; pile < kPiles; ++pile) {
-            if (p.pileCount[pile] == 0) {
-                if (fillsEmptyPile(candidates[c])) return false;
-            } else if (p.FaceUpTop(pile) && CanStack(p, candidates[c], p.tableau[pile][p.pileCount[pile] - 1], false)) {
-                return false;
-            }
-        }
-    }
-
-    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fillsEmptyPile,
+    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills,
                             std::span<const Card>(candidates.cards.data(), candidates.count), false))
         return false;
     tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
-    for (int c = 0; c < candidates.count; ++c) {
-        for (int f = 0; f < kFoundations; ++f) {
-            if (candidates[c].Rank() == p.startRank) return false;
-            if (p.foundations[f].IsValid() && CanStack(p, candidates[c], p.foundations[f], true)) return false;
-        }
-    }
+    for (int c = 0; c < candidates.count; ++c)
+        if (tableau::GoesHome(p.foundations, candidates[c], p.startRank)) return false;
     return true;
 }
 
@@ -166,31 +125,17 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     using Model = KlondikeModel;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
-    if (place == Model::kStockPlace) return {.kind = Place::kStock, .x = kStockX, .y = kStockY, .own = true};
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, ReadRules().TurnAllowed(p.turnsUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
-                              kWasteFanStep);
+                              kWasteFanStep)
+            .Drawn(kWasteMarginX, kWasteMarginY, kMaxWasteFan * kWasteFanStep);
     if (f >= 0 && f < KlondikeModel::kFoundations) return Place::Foundation(kFoundationX[f], kFoundationY, p.foundations[f], p.startRank);
     if (pile >= 0 && pile < KlondikeModel::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
     return {};
-}
-
-// The stock's and the waste's refresh areas are the game's own.
-void KlondikeGame::DrawOwnPlace(int place, bool present) {
-    const Rules rules = ReadRules();
-    const AreaRefresh refresh(artwork,
-                              place == KlondikeModel::kStockPlace
-                                  ? Rect{kStockAreaLeft, kStockAreaTop, kStockAreaRight, kStockAreaBottom}
-                                  : Rect{kWasteAreaLeft, kWasteAreaTop, kWasteAreaRight, kWasteAreaBottom},
-                              present);
-    if (place == KlondikeModel::kStockPlace)
-        artwork->DrawStock(kStockX, kStockY, artwork->cardBack, deck, artwork->screenBuffer,
-                           rules.TurnAllowed(position.turnsUsed));
-    else
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
-                  position.dealtThisTurn, kWasteFanStep);
 }
 
 // ---- Scoring ----

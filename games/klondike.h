@@ -4,10 +4,6 @@
 // King comes the Ace, after the Ace the Two), cut just below the starting rank.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
@@ -30,7 +26,7 @@ struct KlondikeRules {
 // top card from the waste); kStock deals or turns the waste over; kFlip turns a pile's face-down
 // top card. Encode leaves out the points and the cards dealt this turn (which only say how the
 // waste is fanned), so transpositions meet.
-struct KlondikeModel {
+struct KlondikeModel : tableau::AlternatingBuild {
     static constexpr int kPiles = 7, kPileSlots = 20, kWasteSlots = 35, kFoundations = 4;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
     using Rules = KlondikeRules;
@@ -49,7 +45,6 @@ struct KlondikeModel {
     static bool Won(const Position& position);
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         out.AddRun(position.stock.cards, position.stock.count);
         out.AddRun(position.waste, position.wasteCount);
@@ -57,12 +52,6 @@ struct KlondikeModel {
         for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
     }
 
-    // May `moving` go on `onto` (a foundation's top when ontoFoundation)? The starting rank goes
-    // on no card.
-    static bool CanStack(const Position& position, Card moving, Card onto, bool ontoFoundation);
-    // May a stack of count cards whose lowest card is `lowest` go on foundation f, or on pile p?
-    static bool FitsFoundation(const Position& position, int f, Card lowest, int count);
-    static bool FitsPile(const Position& position, int pile, Card lowest, int count);
     // What pressing the stock does: deal, turn the waste over, or nothing.
     enum class StockPress { kDeal, kTurn, kNothing };
     static StockPress PressStock(const Position& position);
@@ -94,5 +83,4 @@ private:
     void AfterLift(int place) override {
         if (place == KlondikeModel::kWastePlace) --position.dealtThisTurn;
     }
-    void DrawOwnPlace(int place, bool present) override;
 };

@@ -1,12 +1,6 @@
 #include "games/quadrille.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
-
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -165,7 +159,8 @@ TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
-                              kWasteFanStep);
+                              kWasteFanStep)
+            .Drawn(kWasteRoomX, kWasteRoomY, kMaxWasteFan * kWasteFanStep);
     if (place == Model::kCentrePlace) at = Place::Foundation(kCentreX, kCentreY, p.centre[0]);
     else if (down >= 0 && down < Model::kPiles) at = Place::Foundation(kDownX[down], kDownY[down], p.downTops[down]);
     else if (up >= 0 && up < Model::kPiles) at = Place::Foundation(kUpX[up], kUpY[up], p.upTops[up]);
@@ -176,14 +171,7 @@ TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
 void QuadrilleGame::DrawOwnPlace(int place, bool present) {
     using Model = QuadrilleModel;
     const int screen = artwork->screenBuffer;
-    if (place == Model::kWastePlace) {
-        const Rules rules = ReadRules();
-        const int left = kWasteX - kWasteRoomX, top = kWasteY - kWasteRoomY;
-        const int right = kWasteX + kMaxWasteFan * kWasteFanStep + artwork->cardWidth;
-        const AreaRefresh refresh(artwork, {left, top, right, kWasteY + artwork->cardHeight}, present);
-        DrawWaste(kWasteX, kWasteY, position.waste.data(), position.wasteCount, rules.cardsDealt,
-                  position.dealtThisTurn, kWasteFanStep);
-    } else if (place == Model::kCentrePlace) {
+    if (place == Model::kCentrePlace) {
         const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
         const AreaRefresh refresh(artwork, {left, top, kCentreX + artwork->cardWidth, kCentreY + artwork->cardHeight},
                                   present);

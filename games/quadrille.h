@@ -4,10 +4,6 @@
 // to the centre pile.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
-
 #include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them ("CardsDealt"

@@ -1,15 +1,10 @@
 #include "games/spider.h"
 
-#include "games/game_rules.h"
-
-#include <algorithm>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
-#include "framework/game_services.h"
 #include "artwork/artwork.h"
-#include "store/settings_store.h"
 
 namespace {
 
@@ -51,17 +46,27 @@ bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count
     return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
 }
 
-int SpiderModel::RunLength(const Position& p, int column, int lowest) {
-    const int count = p.pileCount[column];
+namespace {
+
+// The length of the same-suit run, built down round the corner, at the top of the count cards
+// cardAt(0..count - 1): no longer than a suit, its deepest card at index lowest or above.
+template <typename CardAt>
+int TopRun(CardAt cardAt, int count, int lowest) {
     if (count == 0) return 0;
-    const Card top = p.tableau[column][count - 1];
+    const Card top = cardAt(count - 1);
     int length = 1;
-    for (int i = count - 2; i >= lowest && length < kSuitLength; --i) {
-        const Card below = p.tableau[column][i], above = p.tableau[column][i + 1];
+    for (int i = count - 2; i >= lowest && length < SpiderModel::kSuitLength; --i) {
+        const Card below = cardAt(i), above = cardAt(i + 1);
         if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
         ++length;
     }
     return length;
+}
+
+}  // namespace
+
+int SpiderModel::RunLength(const Position& p, int column, int lowest) {
+    return TopRun([&](int i) { return p.tableau[column][i]; }, p.pileCount[column], lowest);
 }
 
 bool SpiderModel::IsFullSuit(const Card* cards, int count) {
@@ -123,18 +128,13 @@ int SpiderModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool SpiderModel::Won(const Position& p) {
-    if (p.stock.count != 0) return false;
-    for (int column = 0; column < kPiles; ++column)
-        if (p.pileCount[column] != 0) return false;
-    return true;
+    return p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 // Over when the stock is dealt, no face-down top waits to be turned and the search finds no
 // progress.
 bool SpiderModel::Over(const Position& p) {
-    if (p.stock.count > 0) return false;
-    for (int column = 0; column < kPiles; ++column)
-        if (p.AllFaceDown(column)) return false;
+    if (p.stock.count > 0 || p.AnyAllFaceDown()) return false;
     SearchStart start;
     for (int column = 0; column < kPiles; ++column) {
         start.hadFaceDown[column] = p.faceDownCount[column] > 0;
@@ -168,17 +168,10 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     auto canPlace = [startCard](Card c, Card t, bool toFoundation) {
         return CanPlace(c, t, toFoundation, startCard);
     };
+    // The cards start at byte 1.
     auto runLength = [&](const Column& column) {
-        const int size = static_cast<int>(column.size()) - 1;
-        if (size <= 0) return 0;
-        const Card top = cardOf(column.back());
-        int length = 1;
-        for (int i = size - 1; i >= 1 && length < kSuitLength; --i) {
-            const Card below = cardOf(column[i]), above = cardOf(column[i + 1]);
-            if (below.Suit() != top.Suit() || below.Rank() != NextRank(above.Rank())) break;
-            ++length;
-        }
-        return length;
+        const int count = static_cast<int>(column.size());
+        return count <= 1 ? 0 : TopRun([&](int i) { return cardOf(column[i]); }, count, 1);
     };
     auto progress = [&](const Position& position) {
         for (const Column& column : position) {

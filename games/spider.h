@@ -3,9 +3,6 @@
 // onto every column at a click. Ranks form a cycle cut just below the starting card.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 

@@ -26,8 +26,11 @@ AreaRefresh::~AreaRefresh() {
 // layers of its depth.
 tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt,
                                       int dealt, int fanStep) {
-    if (cardsDealt > 1) return Waste(x + fanStep * std::max(dealt - 1, 0), y, cards, count);
-    return Waste(x + kLayerStepX * (count / kCardsPerLayer), y + kLayerStepY * (count / kCardsPerLayer), cards, count);
+    const int layers = count / kCardsPerLayer;
+    const bool fanned = cardsDealt > 1;
+    return {.kind = kWaste, .x = fanned ? x + fanStep * std::max(dealt - 1, 0) : x + kLayerStepX * layers,
+            .y = fanned ? y : y + kLayerStepY * layers, .cards = cards, .count = count, .counter = &count, .own = true,
+            .wasteX = x, .wasteY = y, .cardsDealt = cardsDealt, .dealt = dealt, .fanStep = fanStep};
 }
 
 bool TableauGame::CheckGameOver() {
@@ -149,24 +152,6 @@ void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int card
     else artwork->DrawPile(x, y, cards, count, screen, std::max(dealt, 1), fanStep, 0);
 }
 
-void TableauGame::DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present) {
-    const AreaRefresh refresh(artwork, {x - marginX, y - marginY, x + artwork->cardWidth, y + artwork->cardHeight},
-                              present);
-    artwork->DrawStock(x, y, artwork->cardBack, deck, artwork->screenBuffer, canTurn);
-}
-
-void TableauGame::DrawTopCard(int x, int y, Card card, bool present) {
-    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
-    if (card.IsValid()) artwork->DrawCard(x, y, card, artwork->screenBuffer);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-}
-
-void TableauGame::DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX, int roomY) {
-    const AreaRefresh refresh(artwork, {x - roomX, y - roomY, x + artwork->cardWidth, y + artwork->cardHeight}, present);
-    if (top.IsValid()) artwork->DrawFoundation(x, y, top, artwork->screenBuffer, startRank, kDepthFromRanks);
-    else artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, artwork->screenBuffer);
-}
-
 bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     int x = 0, y = 0, toX = 0, toY = 0;
     if (move.kind == PlayMove::kStock || move.kind == PlayMove::kFlip) {
@@ -266,15 +251,25 @@ void TableauGame::AddTopPickup(int place) {
 void TableauGame::DrawPlace(int place, bool present) {
     using tableau::Place;
     const Place at = PlaceAt(place);
-    if (at.own) DrawOwnPlace(place, present);
-    else if (at.kind == Place::kStock) DrawStockPile(at.x, at.y, at.roomX, at.roomY, at.canTurn, present);
-    else if (at.kind == Place::kColumn && at.step == 0)
-        DrawTopCard(at.x, at.y, at.count > 0 ? at.cards[at.count - 1] : Card(), present);
-    else if (at.kind == Place::kColumn)
-        DrawFannedPile(at.x, at.y, at.step, at.cards, at.count, at.faceDown, kScreenBottom, present);
-    else if (at.kind == Place::kFoundation && at.depthFrom == Place::kTopAlone) DrawTopCard(at.x, at.y, *at.cards, present);
-    else if (at.kind == Place::kFoundation)
-        DrawFoundationTop(at.x, at.y, *at.cards, at.depthFrom, present, at.roomX, at.roomY);
+    if (at.own) return DrawOwnPlace(place, present);
+    if (at.kind == Place::kNone || at.kind == Place::kReserve) return;
+    if (at.kind == Place::kColumn && at.step != 0)
+        return DrawFannedPile(at.x, at.y, at.step, at.cards, at.count, at.faceDown, kScreenBottom, present);
+    const int screen = artwork->screenBuffer;
+    if (at.kind == Place::kWaste) {
+        const int x = at.wasteX, y = at.wasteY, right = x + at.fanRoom + artwork->cardWidth;
+        const AreaRefresh refresh(artwork, {x - at.roomX, y - at.roomY, right, y + artwork->cardHeight}, present);
+        return DrawWaste(x, y, at.cards, at.count, at.cardsDealt, at.dealt, at.fanStep);
+    }
+    // A place drawn with its depth takes in the room left of and above its card.
+    const bool depth = at.kind == Place::kStock || (at.kind == Place::kFoundation && at.depthFrom != Place::kTopAlone);
+    const int x = at.x, y = at.y, left = depth ? x - at.roomX : x, top = depth ? y - at.roomY : y;
+    const AreaRefresh refresh(artwork, {left, top, x + artwork->cardWidth, y + artwork->cardHeight}, present);
+    const Card card = at.kind == Place::kFoundation ? *at.cards : at.count > 0 ? at.cards[at.count - 1] : Card();
+    if (at.kind == Place::kStock) artwork->DrawStock(x, y, artwork->cardBack, deck, screen, at.canTurn);
+    else if (!card.IsValid()) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
+    else if (depth) artwork->DrawFoundation(x, y, card, screen, at.depthFrom, kDepthFromRanks);
+    else artwork->DrawCard(x, y, card, screen);
 }
 
 void TableauGame::DrawTable(bool present) {

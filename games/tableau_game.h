@@ -40,6 +40,21 @@ inline bool BuildsAlternating(Card card, Card top, bool toFoundation, int startR
     return NextRank(card.Rank()) == top.Rank() && card.IsRed() != top.IsRed();
 }
 
+// May a stack of count cards whose lowest card is `lowest` go on a foundation whose top is `top`,
+// built so from `startRank` (an empty one takes that rank)? Only single cards go home.
+inline bool FitsFoundationTop(Card top, Card lowest, int count, int startRank) {
+    if (count != 1) return false;
+    return top.IsValid() ? BuildsAlternating(lowest, top, true, startRank) : lowest.Rank() == startRank;
+}
+// Whether a card goes on one of the foundations so built: the starting rank always has a place.
+template <size_t F>
+bool GoesHome(const std::array<Card, F>& foundations, Card card, int startRank) {
+    if (card.Rank() == startRank) return true;
+    for (Card top : foundations)
+        if (top.IsValid() && BuildsAlternating(card, top, true, startRank)) return true;
+    return false;
+}
+
 // Won when every foundation, built round the corner from `startRank`, ends on the rank just below
 // it (no start rank chosen yet: not won).
 template <size_t F>
@@ -146,12 +161,28 @@ struct FannedPiles {
         --faceDownCount[pile];
         return 5;
     }
+    // Whether any pile waits for its top to be turned.
+    bool AnyAllFaceDown() const {
+        for (size_t pile = 0; pile < N; ++pile)
+            if (AllFaceDown(pile)) return true;
+        return false;
+    }
     // Turns every such top (the AutoFlip rule).
     int TurnFaceDownTops() {
         int points = 0;
         for (size_t pile = 0; pile < N; ++pile)
             if (AllFaceDown(pile)) points += TurnTop(pile);
         return points;
+    }
+    // Whether a card goes on some pile: on a face-up top it builds on (stack(card, top)), or into an
+    // empty pile it may fill (fills(card)).
+    template <typename Stack, typename Fills>
+    bool TakesCard(Card card, Stack stack, Fills fills) const {
+        for (size_t pile = 0; pile < N; ++pile) {
+            if (pileCount[pile] == 0 ? fills(card) : FaceUpTop(pile) && stack(card, tableau[pile][pileCount[pile] - 1]))
+                return true;
+        }
+        return false;
     }
     // The first n piles in a position's code: each one's face-down count, then its cards.
     void EncodePiles(PositionCode& code, int n = N) const {
@@ -165,6 +196,35 @@ struct FannedPiles {
         int n = 0;
         for (int32_t count : faceDownCount) n += count;
         return n;
+    }
+};
+
+// The build rules of games whose positions keep fanned piles (tableau) built down in alternating
+// colours and foundations built up in suit, both round the corner from the position's startRank;
+// with the TableauStart rule (rules.tableauStart) an empty pile takes only the rank below it.
+struct AlternatingBuild {
+    template <class P>
+    static bool CanPlay(const P& p, Card card, Card top, bool toFoundation) {
+        return BuildsAlternating(card, top, toFoundation, p.startRank);
+    }
+    template <class P>
+    static bool FillsEmptyPile(const P& p, Card card) {
+        return !p.rules.tableauStart || NextRank(card.Rank()) == p.startRank;
+    }
+    template <class P>
+    static bool FitsFoundation(const P& p, int f, Card lowest, int count) {
+        return FitsFoundationTop(p.foundations[f], lowest, count, p.startRank);
+    }
+    // Room for the stack, then an empty pile it fills or a face-up top it builds on.
+    template <class P>
+    static bool FitsPile(const P& p, int pile, Card lowest, int count) {
+        if (p.pileCount[pile] + count > static_cast<int>(p.tableau[pile].size())) return false;
+        if (p.pileCount[pile] == 0) return FillsEmptyPile(p, lowest);
+        return p.FaceUpTop(pile) && CanPlay(p, lowest, p.tableau[pile][p.pileCount[pile] - 1], false);
+    }
+    template <class P>
+    static int FaceDown(const P& p) {
+        return p.FaceDownCards();
     }
 };
 
@@ -436,6 +496,9 @@ struct Place {
     int depthFrom = kTopAlone;
     // Drawn by the game itself.
     bool own = false;
+    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawWaste takes them;
+    // drawn by the shared drawing, its refresh area reaches fanRoom right of that card.
+    int wasteX = 0, wasteY = 0, cardsDealt = 1, dealt = 0, fanStep = 0, fanRoom = 0;
 
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
@@ -446,6 +509,16 @@ struct Place {
     // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
     static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
                          int fanStep = 0);
+    // The same place left to the shared drawing, its refresh area reaching this far left, up and
+    // right of its first card.
+    Place Drawn(int left, int up, int right) const {
+        Place at = *this;
+        at.own = false;
+        at.roomX = left;
+        at.roomY = up;
+        at.fanRoom = right;
+        return at;
+    }
     // A foundation's refresh area reaches a little above and left of its card (the depth drawing).
     static Place Foundation(int x, int y, const Card& top, int depthFrom = kTopAlone) {
         return {.kind = kFoundation, .x = x, .y = y, .cards = &top, .count = 1, .roomX = 4, .roomY = 2,
@@ -621,7 +694,10 @@ protected:
     // The model's moves now, and one of them played on the table's position.
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
-    // Draws a place of the table again (places as the model numbers them).
+    // Draws a place of the table again (places as the model numbers them): the game's own, a waste
+    // (DrawWaste), a fanned column, or one card: a stock with its depth (marked when it can be
+    // turned over again), a foundation's top with the depth of the ranks under it (depthFrom) or
+    // alone, an unfanned column's top, or the empty-pile placeholder.
     virtual void DrawPlace(int place, bool present);
     // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
     // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
@@ -631,14 +707,6 @@ protected:
     // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
     // fanStep to show the cards dealt last (at least one). The placeholder when empty.
     void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
-    // The stock at (x, y) with its depth, marked when it can be turned over again; its area
-    // reaches marginX left and marginY up, where the depth grows.
-    void DrawStockPile(int x, int y, int marginX, int marginY, bool canTurn, bool present);
-    // A card alone at (x, y), or the empty-pile placeholder.
-    void DrawTopCard(int x, int y, Card card, bool present);
-    // A foundation's top card drawn with the depth of the ranks under it, or the placeholder; its
-    // area reaches roomX left and roomY up.
-    void DrawFoundationTop(int x, int y, Card top, int startRank, bool present, int roomX = 4, int roomY = 2);
 };
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its

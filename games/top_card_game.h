@@ -218,7 +218,8 @@ protected:
                                 tableau::RecycleAllowed(this->ReadRules().recycles, p.recyclesUsed));
         if (place == Model::kWastePlace)
             return Place::WasteAt(Table::kWasteX, Table::kWasteY, p.waste.data(), p.wasteCount,
-                                  this->ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep);
+                                  this->ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep)
+                .Drawn(kWasteMarginX, kWasteMarginY, Table::kWasteFanSteps * kWasteFanStep);
         if (f >= 0 && f < kFoundations)
             return Place::Foundation(Table::kFoundationX[f], Table::kFoundationY[f], p.foundations[f]);
         if (pile >= 0 && pile < kPiles)
@@ -235,15 +236,6 @@ protected:
         if (Table::kReturnRedrawsTable) return Draw(true);
         this->DrawPlace(source == Base::kWasteSource ? Model::kWastePlace : source, true);
         artwork->PresentDirty();
-    }
-    // The waste, fanned when several cards are dealt at a time.
-    void DrawOwnPlace(int, bool present) override {
-        const int x = Table::kWasteX, y = Table::kWasteY;
-        const AreaRefresh refresh(artwork, {x - kWasteMarginX, y - kWasteMarginY,
-                                            x + Table::kWasteFanSteps * kWasteFanStep + artwork->cardWidth,
-                                            y + artwork->cardHeight}, present);
-        this->DrawWaste(x, y, position.waste.data(), position.wasteCount, this->ReadRules().cardsDealt,
-                        position.dealtThisTurn, kWasteFanStep);
     }
 };
 

@@ -431,7 +431,7 @@ TEST(SolverExhaustive, KlondikeWrapRoundAgrees) {
         }
         std::shuffle(out.begin(), out.end(), random);
         Scatter(random, out, p.tableau, p.pileCount, 4, p.stock,
-                [&p](Card card, Card top) { return Model::CanStack(p, card, top, false); });
+                [&p](Card card, Card top) { return Model::CanPlay(p, card, top, false); });
         for (size_t pile = 0; pile < 4; ++pile)
             p.faceDownCount[pile] = static_cast<int32_t>(random() % static_cast<unsigned>(p.pileCount[pile] + 1));
         p.rules.cardsDealt = 1 + static_cast<int>(random() % 3);
