@@ -74,15 +74,15 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodePile(out, position.stock, position.stockCount);
 }
 
-bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind == PlayMove::kStock) {
-        gesture = play_position::ClickOnCard(kStockX, kStockY);
-        return true;
+AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place < kPilePlace) {
+        const int k = place - kFoundationPlace;
+        return {.x = ColumnX(k), .y = kFoundationY, .cards = &position.foundations[k], .count = 1, .targetKind = kAutoMoveKind};
     }
-    if (move.kind != PlayMove::kMove) return false;
-    const int pile = move.from - AuldLangSyneModel::kPilePlace;
-    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(position.pileCounts[pile] - 1, 0)));
-    return true;
+    const int k = place - kPilePlace;
+    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(), .count = ShownCount(k),
+            .pickup = true};
 }
 
 int AuldLangSyneGame::FoundationCount(int foundation) const {
@@ -169,19 +169,8 @@ bool AuldLangSyneGame::CheckGameOver() {
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     gameOver = endedByUser || AuldLangSyneModel::Over(shown);
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
-    RegisterHotspots();
+    RegisterPlaces();
     return gameOver;
-}
-
-void AuldLangSyneGame::RegisterHotspots() {
-    pickups.clear();
-    dropTargets.clear();
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
-    if (paused || gameOver) return;
-    for (int k = 0; k < kPiles; ++k)
-        if (const int count = ShownCount(k); count > 0)
-            AddPickup(ColumnX(k), CardY(count - 1), &position.piles[k][count - 1], 1);
 }
 
 // The stock must be empty too, so that ending the game early is never a win.

@@ -62,7 +62,7 @@ using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3, kSettlesOnDraw> {
 public:
     static constexpr int kStockX = 130, kStockY = 110;
-    static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
+    static constexpr int kColumnX = 330, kColumnPitch = 70;
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
 
@@ -74,26 +74,21 @@ public:
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
     double GetScoreFactor() override;
 
-    static int ColumnX(int k) { return kColumns.X(k); }
+    static int ColumnX(int k) { return kColumnX + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
 private:
     struct TableHooks;
     int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
-    void RegisterHotspots();
     void DealRow();
     void DrawPlace(int place, bool present) override;
-    // A foundation, or a pile by its column.
-    int PlaceAt(int x, int y) const override {
-        const int k = kColumns.At(x);
-        if (k < 0) return -1;
-        return y == kFoundationY ? kFoundationPlace + k : kPilePlace + k;
-    }
+    // The piles' top cards are picked up (by a click) and played onto the foundations.
+    PlaceView View(int place) const override;
+    Play HowPlayed() const override { return kClicks; }
     void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -111,26 +111,17 @@ int CalculationGame::Play(const PlayMove& move) {
     return CalculationModel::Apply(position, move);
 }
 
-bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind == PlayMove::kStock) {
-        gesture = play_position::ClickOnCard(kStockX, kStockY);
-        return true;
+CalculationGame::PlaceView CalculationGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kCurrentPlace)
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+    if (place < kWastePlace) {
+        const int k = place - kFoundationPlace;
+        return {.x = PileX(k), .y = kFoundationY, .cards = &position.foundationTops[k], .count = 1, .targetKind = kAutoMoveKind};
     }
-    if (move.kind != PlayMove::kMove) return false;
-    gesture.kind = MoveGesture::kDrag;
-    if (move.from == CalculationModel::kCurrentPlace) {
-        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
-    } else {
-        const int pile = move.from - CalculationModel::kWastePlace;
-        gesture.fromX = PileX(pile) + 20, gesture.fromY = WasteCardY(std::max(position.wasteCounts[pile] - 1, 0)) + 30;
-    }
-    if (move.to >= CalculationModel::kWastePlace) {
-        const int pile = move.to - CalculationModel::kWastePlace;
-        gesture.toX = PileX(pile) + 20, gesture.toY = WasteCardY(position.wasteCounts[pile]) + 30;
-    } else {
-        gesture.toX = PileX(move.to - CalculationModel::kFoundationPlace) + 20, gesture.toY = kFoundationY + 30;
-    }
-    return true;
+    const int k = place - kWastePlace;
+    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(), .count = ShownCount(k),
+            .pickup = true, .targetKind = kPlainTargetKind};
 }
 
 int CalculationGame::StartRank(int choice, int foundation) {
@@ -206,30 +197,7 @@ void CalculationGame::Landed(const PlayMove& move, int scored) {
     PlaySound(move.to >= kWastePlace ? "tableau.wav" : "foundation.wav");
 }
 
-// ---- Game over ----
-
-bool CalculationGame::CheckGameOver() {
-    LoadStock();
-    SettleGameOver(!dragging && CalculationModel::Over(position));
-    RegisterHotspots();
-    return gameOver;
-}
-
-void CalculationGame::RegisterHotspots() {
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
-    if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
-    for (int k = 0; k < kWastePiles; ++k)
-        if (const int count = ShownCount(k); count > 0)
-            AddPickup(PileX(k), WasteCardY(count - 1), &position.waste[k][count - 1], 1);
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
-    for (int k = 0; k < kWastePiles; ++k) {
-        const int y = WasteCardY(ShownCount(k));
-        AddDropTarget(PileX(k), y, CardHitRect(PileX(k), y), kPlainTargetKind);
-    }
-}
+bool CalculationGame::OverNow() const { return !dragging && CalculationModel::Over(position); }
 
 // ---- Undo ----
 

@@ -100,13 +100,14 @@ GolfModel::Position GolfGame::ModelPosition() const {
     return now;
 }
 
-bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
-    const int column = move.from - GolfModel::kColumnPlace;
-    gesture = move.kind == PlayMove::kStock
-                  ? play_position::ClickOnCard(kStockX, kStockY)
-                  : play_position::ClickOnCard(ColumnX(column), CardY(std::max(position.columnCount[column] - 1, 0)));
-    return true;
+GolfGame::PlaceView GolfGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kPilePlace)
+        return {.x = kFoundationX, .y = kFoundationY, .dx = kFoundationStep, .cards = position.pile.data(),
+                .count = position.pileCount, .targetKind = kPlainTargetKind};
+    const int column = place - kColumnPlace;
+    return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
+            .count = ShownCount(column), .pickup = true};
 }
 
 // ---- Deal ----
@@ -182,23 +183,6 @@ void GolfGame::ReturnCards() {
 }
 
 // ---- Game over ----
-
-bool GolfGame::CheckGameOver() {
-    Refresh();
-    SettleGameOver(lifted == kNothingLifted && GolfModel::Over(position));
-    RegisterHotspots();
-    return gameOver;
-}
-
-void GolfGame::RegisterHotspots() {
-    ClearHotspots();
-    for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = ShownCount(column);
-        if (count > 0) AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
-    }
-    const int x = FoundationCardX(position.pileCount);
-    AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
-}
 
 bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
 

@@ -55,7 +55,7 @@ public:
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
-    static constexpr play_position::PileRow kColumns{.left = 160, .pitch = 80, .count = kMaxColumns};
+    static constexpr int kColumnX = 160, kColumnPitch = 80;
     static constexpr int kTableauY = 140, kTableauStep = 15;
     // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
@@ -65,7 +65,6 @@ public:
     void NewGame(bool restart) override;
     // The card goes back onto its column, drawn again.
     void ReturnCards() override;
-    bool CheckGameOver() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
     double GetScoreFactor() override;
@@ -73,8 +72,7 @@ public:
 
     // The current position, with the rule value from the settings.
     GolfModel::Position ModelPosition() const override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    static int ColumnX(int column) { return kColumns.X(column); }
+    static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
@@ -82,16 +80,12 @@ public:
 private:
     // The cards of the column the table shows.
     int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
-    void RegisterHotspots();
     void DealToFoundation();
     // The pile fans out right from its first card; an empty column shows nothing.
     void DrawPlace(int place, bool present) override;
-    // The pile's drop target, or a column by its left edge.
-    int PlaceAt(int x, int y) const override {
-        if (y == kFoundationY) return kPilePlace;
-        const int column = kColumns.At(x);
-        return column < 0 ? -1 : kColumnPlace + column;
-    }
+    // The columns' top cards are picked up (by a click) and played onto the pile.
+    PlaceView View(int place) const override;
+    Play HowPlayed() const override { return kClicks; }
     void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;

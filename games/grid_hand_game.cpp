@@ -23,13 +23,19 @@ constexpr int kColumnScoreOffsetY = 10;
 }  // namespace
 
 template <GridLayout L, typename Hands>
-int GridHandGame<L, Hands>::PlaceAt(int x, int y) const {
-    for (int i = 0; i < kCells; ++i)
-        if (CellX(i) == x && CellY(i) == y) return Table::kCellPlace + i;
-    if (x == kCurrentX && y == kCurrentY) return Table::kCurrentPlace;
-    for (int k = 0; k < kReservePiles; ++k)
-        if (x == ReserveX(k) && y >= kReserveY) return Table::kReservePlace + k;
-    return -1;
+play_position::PlaceView GridHandGame<L, Hands>::View(int place) const {
+    if (place == Table::kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == Table::kCurrentPlace)
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+    if (place >= Table::kCellPlace) {
+        const int i = place - Table::kCellPlace;
+        return {.x = CellX(i), .y = CellY(i), .cards = &position.grid[i], .count = position.grid[i].IsValid(),
+                .targetKind = position.grid[i].IsValid() ? 0 : kPlainTargetKind};
+    }
+    const int k = place - Table::kReservePlace;
+    const bool inPlay = k < position.reservePiles;
+    return {.x = ReserveX(k), .y = kReserveY, .dy = kReserveStep, .cards = position.reserves[k].data(), .count = ShownCount(k),
+            .pickup = inPlay, .targetKind = inPlay ? kReserveKind : 0};
 }
 
 template <GridLayout L, typename Hands>
@@ -40,36 +46,12 @@ typename GridHandGame<L, Hands>::Position GridHandGame<L, Hands>::ModelPosition(
     return now;
 }
 
+// A click on a cell places the current card there; any other move drags.
 template <GridLayout L, typename Hands>
 bool GridHandGame<L, Hands>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    constexpr int kCurrentPlace = Table::kCurrentPlace, kReservePlace = Table::kReservePlace, kCellPlace = Table::kCellPlace;
-    if (move.kind != PlayMove::kMove || move.from < kCurrentPlace || move.from >= kCellPlace) return false;
-    if (move.to >= kCellPlace) {
-        gesture.toX = CellX(move.to - kCellPlace) + 20;
-        gesture.toY = CellY(move.to - kCellPlace) + 30;
-    } else if (move.to >= kReservePlace && move.to < kReservePlace + Position::kReservePiles) {
-        const int pile = move.to - kReservePlace;
-        // The pile's drop place: under its top card, or where the lifted card lay.
-        const int count = position.reserveCounts[pile] - (move.from == move.to ? 1 : 0);
-        gesture.toX = ReserveX(pile) + 20;
-        gesture.toY = ReserveCardY(count) + 30;
-    } else {
-        return false;
-    }
-    if (move.from == kCurrentPlace) {
-        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
-        // A click on a cell places the current card there.
-        if (move.to >= kCellPlace) {
-            gesture.kind = MoveGesture::kClick;
-            gesture.fromX = gesture.toX, gesture.fromY = gesture.toY;
-            return true;
-        }
-    } else {
-        const int pile = move.from - kReservePlace;
-        gesture.fromX = ReserveX(pile) + 20;
-        gesture.fromY = ReserveCardY(std::max(position.reserveCounts[pile] - 1, 0)) + 30;
-    }
-    gesture.kind = MoveGesture::kDrag;
+    if (!Table::GestureFor(move, gesture)) return false;
+    if (move.from == Table::kCurrentPlace && move.to >= Table::kCellPlace)
+        gesture = {MoveGesture::kClick, gesture.toX, gesture.toY, gesture.toX, gesture.toY};
     return true;
 }
 
@@ -227,26 +209,9 @@ template <GridLayout L, typename Hands>
 bool GridHandGame<L, Hands>::CheckGameOver() {
     // A full grid ends the game whatever the Auto Game Over preference says.
     gameOver = endedByUser || GridFull();
-    RegisterHotspots(ReservePiles());
+    position.reservePiles = ReservePiles();
+    this->RegisterPlaces();
     return gameOver;
-}
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::RegisterHotspots(int reservePiles) {
-    pickups.clear();
-    dropTargets.clear();
-    if (!paused && !gameOver) {
-        if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
-        for (int k = 0; k < reservePiles; ++k)
-            if (const int count = ShownCount(k); count > 0)
-                AddPickup(ReserveX(k), ReserveCardY(count - 1), &position.reserves[k][count - 1], 1);
-    }
-    for (int i = 0; i < kCells; ++i)
-        if (!position.grid[i].IsValid()) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
-    for (int k = 0; k < reservePiles; ++k) {
-        const int y = ReserveCardY(ShownCount(k));
-        AddDropTarget(ReserveX(k), y, CardHitRect(ReserveX(k), y), kReserveKind);
-    }
 }
 
 template <GridLayout L, typename Hands>

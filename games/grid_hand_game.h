@@ -74,7 +74,7 @@ template <int Side, typename Hands>
 struct GridHandModel {
     using Position = GridHandPosition<Side>;
     static constexpr int kCells = Position::kCells;
-    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5, kPlaces = kCellPlace + kCells;
     static constexpr int kReserveCost = 3;
 
     static bool GridFull(const Position& position) {
@@ -258,7 +258,9 @@ private:
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return lifted == Table::kCurrentPlace ? Card() : position.current; }
     int ShownCount(int k) const { return position.reserveCounts[k] - (lifted == Table::kReservePlace + k); }
-    void RegisterHotspots(int reservePiles);
+    // The current card and the reserve piles' tops are dragged; the empty cells and the reserve
+    // piles take them.
+    play_position::PlaceView View(int place) const override;
     // The fields of the undo record after its base part, for writing and reading alike; the hand
     // scores read wait in readHands until the record has proved good.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
@@ -272,8 +274,6 @@ private:
     void DrawPlace(int place, bool present) override;
     void DrawReserveArea(int k, bool present);
     void DrawHandScores();
-    // A cell, the current card, or a reserve pile by its column.
-    int PlaceAt(int x, int y) const override;
     // Placing the current card, or filling the grid, turns the next card.
     void Landed(const PlayMove& move, int scored) override;
 };

@@ -93,21 +93,6 @@ void MonteCarloGame::PlayMoves(MoveList& out) {
     });
 }
 
-bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kMove) return false;
-    int from = move.from, to = move.to;
-    if (!first.Empty()) {
-        // With one card of the pair selected a click on the other finishes it; with another card
-        // selected the pair takes more than one gesture.
-        if (first.card == position.grid[to]) std::swap(from, to);
-        if (first.card != position.grid[from]) return false;
-        gesture = play_position::ClickOnCard(CellX(to), CellY(to));
-        return true;
-    }
-    gesture = {MoveGesture::kTwoClicks, CellX(from) + 20, CellY(from) + 30, CellX(to) + 20, CellY(to) + 30};
-    return true;
-}
-
 // ---- Deal ----
 
 void MonteCarloGame::NewGame(bool restart) {
@@ -187,10 +172,7 @@ struct MonteCarloGame::TableHooks {
 
 void MonteCarloGame::JudgePair(const Selection& clicked) {
     second = clicked;
-    auto cellOf = [](const Selection& selection) {
-        return (selection.y - kGridY) / kPitchY * kColumns + (selection.x - kGridX) / kPitchX;
-    };
-    const int from = cellOf(first), to = cellOf(second);
+    const int from = PlaceAt(first.x, first.y), to = PlaceAt(second.x, second.y);
     Refresh();
     if (!MonteCarloModel::Pairs(position, from, to)) {
         second = Selection();
@@ -207,21 +189,6 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
     CheckGameOver();
 }
 
-// ---- Game over ----
-
-bool MonteCarloGame::CheckGameOver() {
-    Refresh();
-    SettleGameOver(MonteCarloModel::Over(position));
-    RegisterPickups();
-    return gameOver;
-}
-
-void MonteCarloGame::RegisterPickups() {
-    pickups.clear();
-    if (paused || gameOver) return;
-    for (int cell = 0; cell < position.rows * kColumns; ++cell)
-        if (position.grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &position.grid[cell], 1);
-}
 double MonteCarloGame::GetScoreFactor() {
     const int rows = Rule("Rows");
     double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;

@@ -98,8 +98,21 @@ struct PileRow {
     }
 };
 
-// A click on the card whose top-left corner is (x, y), well inside it.
-inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
+// Where a place's cards lie as the table shows them (a lifted card left out): the first at
+// (x, y), each next one (dx, dy) further on; and what a press or a drop may do there.
+struct PlaceView {
+    int x = 0, y = 0, dx = 0, dy = 0;
+    const Card* cards = nullptr;
+    int count = 0;
+    bool pickup = false;  // its top card may be picked up
+    int targetKind = 0;   // the kind of its drop target, where its next card would go; 0 for none
+    int X(int index) const { return x + dx * index; }
+    int Y(int index) const { return y + dy * index; }
+    int Top() const { return std::max(count - 1, 0); }
+};
+
+// A point well inside the card whose top-left corner is (x, y).
+inline constexpr int kInsideX = 20, kInsideY = 30;
 
 // The model's moves in a game's position: none while the game is paused, dragging or over.
 template <typename Model, typename OnScreenGame>
@@ -143,18 +156,6 @@ inline void ShowNewTable(Game& game) {
     game.artwork->DrawGameTitle(game.gameNumber);
     game.Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
-}
-
-// The pick-up under (x, y) and the first target it may go to, copied, since lifting rebuilds
-// both lists: false when a click there plays nothing.
-inline bool ClickedPlay(Game& game, int x, int y, DragRecord& record, DropTarget& target) {
-    const Hotspot* spot = game.FindPickupAt(x, y);
-    if (!spot) return false;
-    record = *spot;
-    const DropTarget* found = game.FindLegalTarget(record, 0);
-    if (!found) return false;
-    target = *found;
-    return true;
 }
 
 // ---- Drawing the table's areas ----
@@ -356,6 +357,34 @@ public:
         if (SettleOnDraw) CheckGameOver();
     }
     void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
+    // Settles the end of the game from the model (OverNow) and registers the places' hot spots.
+    bool CheckGameOver() override {
+        Refresh();
+        SettleGameOver(OverNow());
+        RegisterPlaces();
+        return gameOver;
+    }
+    // A move's gesture, from the places' views: a press on the stock, or a move of a table played by
+    // clicks, is a click on the card; a pair is two clicks, or one on the partner of the card
+    // waiting; any other move drags the card to where the target's next card would go.
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override {
+        if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove && move.kind != PlayMove::kSelect) return false;
+        const PlaceView from = View(move.from), to = View(move.to);
+        const int fromX = from.X(from.Top()) + play_position::kInsideX, fromY = from.Y(from.Top()) + play_position::kInsideY;
+        const Play play = move.kind == PlayMove::kMove ? HowPlayed() : kClicks;
+        if (play == kDrags) {
+            const int next = to.count - (move.from == move.to);
+            gesture = {MoveGesture::kDrag, fromX, fromY, to.X(next) + play_position::kInsideX, to.Y(next) + play_position::kInsideY};
+            return true;
+        }
+        const int toX = to.X(to.Top()) + play_position::kInsideX, toY = to.Y(to.Top()) + play_position::kInsideY;
+        const int waiting = play == kPairs ? Waiting() : -1;
+        if (play == kClicks || (waiting >= 0 && waiting == move.to)) gesture = {MoveGesture::kClick, fromX, fromY, fromX, fromY};
+        else if (waiting == move.from) gesture = {MoveGesture::kClick, toX, toY, toX, toY};
+        else if (waiting < 0) gesture = {MoveGesture::kTwoClicks, fromX, fromY, toX, toY};
+        else return false;
+        return true;
+    }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // Tables that drag name the model's places (PlaceAt): a card lifted is the top one of the
     // place under it, saved for undo and the place drawn without it; it may land where the model
@@ -435,15 +464,19 @@ protected:
     // A click on a card that has somewhere to go plays it there at once, as a drag would: one
     // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
     void PlayClickedCard(int x, int y) {
-        DragRecord record;
-        DropTarget target;
-        if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
+        const Hotspot* spot = FindPickupAt(x, y);
+        DragRecord record = spot ? *spot : DragRecord();
+        const DropTarget* found = spot ? FindLegalTarget(record, 0) : nullptr;
+        if (!found) return;
+        // Copied, since lifting rebuilds both lists.
+        DropTarget target = *found;
         SaveUndo();
         dragRecord = record;
         dragging = true;
         LiftCards(dragRecord);
         if (lifted != kNothingLifted) {
-            AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+            AnimateCard(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.cards[0], artwork->screenBuffer, true, false,
+                        -1);
             DropCards(dragRecord, target);
         }
         dragging = false;
@@ -482,10 +515,47 @@ protected:
     // The area of one of the model's places, the lifted card left out.
     virtual void DrawPlace(int, bool) {}
 
+    // ---- The places as the table shows them ----
+
+    // Where the cards of one of the model's places lie and what a press or a drop does there.
+    virtual play_position::PlaceView View(int) const { return {}; }
+    using PlaceView = play_position::PlaceView;
+    // How the table plays a move from place to place (a press on the stock is always a click).
+    enum Play { kDrags, kClicks, kPairs };
+    virtual Play HowPlayed() const { return kDrags; }
+    // The place of the card waiting for its partner in a table played by pairs, or -1.
+    virtual int Waiting() const { return -1; }
+    // The model's verdict on the end of the game, with nothing lifted.
+    virtual bool OverNow() const { return lifted == kNothingLifted && Model::Over(position); }
+    // The hot spots from the places' views: every drop target, where its place's next card would
+    // go, and while play goes on the top cards that may be picked up.
+    void RegisterPlaces() {
+        ClearHotspots();
+        if constexpr (requires { M::kPlaces; }) {
+            for (int place = 0; place < M::kPlaces; ++place)
+                if (const PlaceView view = View(place); view.targetKind)
+                    AddDropTarget(view.X(view.count), view.Y(view.count), CardHitRect(view.X(view.count), view.Y(view.count)),
+                                  view.targetKind);
+            if (paused || gameOver) return;
+            for (int place = 0; place < M::kPlaces; ++place)
+                if (const PlaceView view = View(place); view.pickup && view.count > 0)
+                    AddPickup(view.X(view.count - 1), view.Y(view.count - 1), &view.cards[view.count - 1], 1);
+        }
+    }
+    // The place with a pick-up or a drop target at (x, y): its top card, or where its next card
+    // would go (where the lifted card lay); -1 for none.
+    int PlaceAt(int x, int y) const {
+        if constexpr (requires { M::kPlaces; })
+            for (int place = 0; place < M::kPlaces; ++place) {
+                const PlaceView view = View(place);
+                for (int index = view.count - 1; index <= view.count && (view.pickup || view.targetKind); ++index)
+                    if (index >= 0 && view.X(index) == x && view.Y(index) == y) return place;
+            }
+        return -1;
+    }
+
     // ---- Dragging ----
 
-    // The model's place of the card lying, or the drop target standing, at (x, y), or -1.
-    virtual int PlaceAt(int, int) const { return -1; }
     // Shows a move a drop played and takes its points.
     virtual void Landed(const PlayMove&, int) {}
     // The model offers the move of the top card of place `from` onto place `to`.
