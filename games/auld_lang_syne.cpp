@@ -93,10 +93,8 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
 
 // ---- Deal ----
 
-void AuldLangSyneGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kPileStep);
-
-    play_position::ShufflePack(deck);
+void AuldLangSyneGame::StartDeal() {
+    fanDy = kPileStep;
     position.startRank = Rule("StartCard");
     if (position.startRank == -1) {
         position.foundations[0] = deck.DealNext();
@@ -108,10 +106,6 @@ void AuldLangSyneGame::NewGame(bool restart) {
             deck.Exclude(position.foundations[suit]);
         }
     }
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    DealRow();
-    StartClock(0);
 }
 
 // Each card the stock deals slides onto its pile.

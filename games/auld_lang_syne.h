@@ -68,7 +68,10 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
+    // The starting rank (with none chosen, the first card's, on foundation 0), the foundations
+    // filled with it when the rule says so; then the first row dealt.
+    void StartDeal() override;
+    void Deal() override { DealRow(); }
     bool CheckGameOver() override;
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }

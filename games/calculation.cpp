@@ -133,12 +133,10 @@ int CalculationGame::StartRank(int choice, int foundation) {
 
 // ---- Deal ----
 
-void CalculationGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kWasteFanStep);
+void CalculationGame::StartDeal() {
+    fanDy = kWasteFanStep;
     fan2A = 10;
     fan2B = 0;
-
-    play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
     const int choice = Rule("StartingCard");
     for (int k = 0; k < kFoundations; ++k) {
@@ -147,11 +145,6 @@ void CalculationGame::NewGame(bool restart) {
         position.foundationTops[k] = Card(suit, position.startRanks[k]);
     }
     for (Card start : position.foundationTops) deck.Exclude(start);
-
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----

@@ -58,7 +58,8 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
+    // Each foundation's starting card, taken out of the pack.
+    void StartDeal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
     static int PileX(int k) { return kPileX + kPilePitch * k; }

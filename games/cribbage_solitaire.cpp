@@ -89,8 +89,7 @@ int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
     });
 }
 
-void CribbageSolitaireGame::NewGame(bool restart) {
-    GridHandGame::NewGame(restart);
+void CribbageSolitaireGame::Deal() {
     play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }

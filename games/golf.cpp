@@ -112,23 +112,16 @@ GolfGame::PlaceView GolfGame::View(int place) const {
 
 // ---- Deal ----
 
-void GolfGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kTableauStep);
+void GolfGame::Deal() {
+    fanDy = kTableauStep;
     const bool sevenByFive = RuleOn("SevenByFive");
     const int columnsInPlay = sevenByFive ? 7 : 6;
     const int cardsPerColumn = sevenByFive ? 5 : 6;
-    artwork->RestoreBackground(0, 799, 0, 599);
-
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
     for (int row = 0; row < cardsPerColumn; ++row)
         for (int column = 0; column < columnsInPlay; ++column)
             if (DealFaceUp(position.columns[column][row], kStockX, kStockY, ColumnX(column), CardY(row)))
                 position.columnCount[column] = row + 1;
     if (RuleOn("FlipFirst")) DealToFoundation();
-    else CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----

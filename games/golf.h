@@ -62,7 +62,8 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
+    // Five cards to each of seven columns, or six to six, and with FlipFirst the first card onto the pile.
+    void Deal() override;
     // The card goes back onto its column, drawn again.
     void ReturnCards() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.

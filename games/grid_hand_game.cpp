@@ -58,15 +58,10 @@ bool GridHandGame<L, Hands>::GestureFor(const PlayMove& move, MoveGesture& gestu
 // ---- Deal ----
 
 template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::NewGame(bool restart) {
-    this->BeginModelDeal(restart, 0, kReserveStep);
+void GridHandGame<L, Hands>::StartDeal() {
+    this->fanDy = kReserveStep;
     hands = HandScores();
-
-    play_position::ShufflePack(deck);
     position.current = deck.DealNext();
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    StartClock(0);
 }
 
 template <GridLayout L, typename Hands>

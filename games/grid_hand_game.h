@@ -191,7 +191,8 @@ public:
 
     GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
 
-    void NewGame(bool restart) override;
+    // The first card turned.
+    void StartDeal() override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Time costs nothing and a win adds nothing: the final score is the points.

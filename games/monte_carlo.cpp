@@ -86,7 +86,7 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
 }
 
 void MonteCarloGame::PlayMoves(MoveList& out) {
-    play_position::OfferMoves<MonteCarloModel>(*this, out);
+    ModelTable::PlayMoves(out);
     if (first.Empty()) return;
     std::erase_if(out, [this](const PlayMove& move) {
         return position.grid[move.from] != first.card && position.grid[move.to] != first.card;
@@ -95,19 +95,12 @@ void MonteCarloGame::PlayMoves(MoveList& out) {
 
 // ---- Deal ----
 
-void MonteCarloGame::NewGame(bool restart) {
-    BeginModelDeal(restart, kPitchX, kPitchY);
-    first = second = Selection();
-    artwork->RestoreBackground(0, 799, 0, 599);
-
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
+void MonteCarloGame::Deal() {
+    fanDx = kPitchX;
+    fanDy = kPitchY;
     const int rows = Rule("Rows");
     for (int cell = 0; cell < rows * kColumns; ++cell)
         DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----

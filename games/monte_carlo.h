@@ -62,7 +62,8 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
+    // A card to each cell of the rows in play.
+    void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 

@@ -87,17 +87,6 @@ struct NoHooks {
     void ClosedUp(int) {}
 };
 
-// Piles standing side by side, `pitch` apart from `left`.
-struct PileRow {
-    int left, pitch, count;
-    constexpr int X(int k) const { return left + pitch * k; }
-    // The pile whose left edge is at x, or -1.
-    constexpr int At(int x) const {
-        const int k = (x - left) / pitch;
-        return x >= left && k < count && X(k) == x ? k : -1;
-    }
-};
-
 // Where a place's cards lie as the table shows them (a lifted card left out): the first at
 // (x, y), each next one (dx, dy) further on; and what a press or a drop may do there.
 struct PlaceView {
@@ -113,36 +102,6 @@ struct PlaceView {
 
 // A point well inside the card whose top-left corner is (x, y).
 inline constexpr int kInsideX = 20, kInsideY = 30;
-
-// The model's moves in a game's position: none while the game is paused, dragging or over.
-template <typename Model, typename OnScreenGame>
-void OfferMoves(OnScreenGame& game, MoveList& out) {
-    out.clear();
-    if (!game.paused && !game.dragging && !game.gameOver) Model::Moves(game.ModelPosition(), out);
-}
-
-// Every table's undo record ends with the points and the seconds played; this writes them and
-// keeps the record.
-inline void EndRecord(Game& game, UndoWriter& writer) {
-    writer.Int(game.points);
-    writer.Int(game.ElapsedSeconds());
-    game.PushUndoRecord(writer);
-}
-
-// Reads that end: true when both are in range and the record ends there.
-inline bool ReadRecordEnd(UndoReader& reader, int32_t& points, int32_t& elapsed) {
-    return reader.IntIn(points, -kMaxRecordPoints, kMaxRecordPoints) && reader.IntIn(elapsed, 0, kMaxRecordSeconds) &&
-           reader.AtEnd();
-}
-
-// A lifted card let go where it may not land goes back: the undo record kept when it was
-// lifted goes too, and nothing is held any more.
-inline void ReturnLifted(Game& game, int32_t& held, int32_t nothingHeld) {
-    if (held == nothingHeld) return;
-    game.DropNewestUndoRecord();
-    held = nothingHeld;
-    game.CheckGameOver();
-}
 
 // One shuffled pack in the deck, as every deal of these games starts.
 inline void ShufflePack(Deck& deck) {
@@ -215,11 +174,6 @@ bool TakePile(PackTally& tally, const std::array<Card, N>& cards, int count) {
     for (int i = 0; i < static_cast<int>(N); ++i)
         if (i < count ? !tally.Take(cards[i]) : cards[i].IsValid()) return false;
     return true;
-}
-
-template <typename Position>
-std::string RawBytes(const Position& position) {
-    return std::string(reinterpret_cast<const char*>(&position), sizeof position);
 }
 
 // The fields of a table's part of its undo record, in record order: one list, walked by a
@@ -329,7 +283,9 @@ public:
         UndoWriter writer = BeginUndoRecord();
         play_position::RecordWriter fields(writer);
         RecordPart(fields, position);
-        play_position::EndRecord(*this, writer);
+        writer.Int(points);
+        writer.Int(ElapsedSeconds());
+        PushUndoRecord(writer);
     }
     // A record is read into a copy of the position and taken only when every field is in range,
     // the fields agree and Possible finds every card where it may be.
@@ -340,13 +296,32 @@ public:
         play_position::RecordReader fields(reader);
         const bool agree = RecordPart(fields, read);
         int32_t readPoints = 0, elapsed = 0;
-        if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !agree || !Possible(read, *reader.deck))
+        if (!reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) || !reader.IntIn(elapsed, 0, kMaxRecordSeconds) ||
+            !reader.AtEnd() || !agree || !Possible(read, *reader.deck))
             return false;
         CommitBaseState(reader);
         position = read;
         LetGo();
         FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
+    }
+    // A ruled deal: the menu items and the theme, no hot spots, the standard panel, a fresh
+    // position with nothing held (LetGo), one shuffled pack, the game's start (StartDeal), the new table,
+    // the game's deal (Deal), the end settled and the clock started.
+    void NewGame(bool restart) override {
+        BeginRuledDeal(restart);
+        ClearHotspots();
+        fanDx = fanDy = 0;
+        SetStandardPanel();
+        position = Position();
+        LetGo();
+        play_position::ShufflePack(deck);
+        StartDeal();
+        artwork->RestoreBackground(0, 799, 0, 599);
+        play_position::ShowNewTable(*this);
+        Deal();
+        CheckGameOver();
+        StartClock(0);
     }
     const char* GetName() override { return FindGame(gameNumber)->name; }
     // The whole table: the background, the game's areas and the frame.
@@ -356,11 +331,17 @@ public:
         DrawTableFrame(present);
         if (SettleOnDraw) CheckGameOver();
     }
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
-    // Settles the end of the game from the model (OverNow) and registers the places' hot spots.
+    // The model's moves: none while the game is paused, dragging or over.
+    void PlayMoves(MoveList& out) override {
+        out.clear();
+        if (!paused && !dragging && !gameOver) Model::Moves(ModelPosition(), out);
+    }
+    // Settles the end of the game and registers the places' hot spots: over when the player ended
+    // it or the model says so (OverNow); without the automatic end only a win ends it.
     bool CheckGameOver() override {
         Refresh();
-        SettleGameOver(OverNow());
+        gameOver = endedByUser || OverNow();
+        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
         RegisterPlaces();
         return gameOver;
     }
@@ -413,9 +394,18 @@ public:
         Landed(move, Model::Apply(position, move));
         CheckGameOver();
     }
-    // A card let go where it may not land goes back where it was lifted from.
-    void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
+    // A card let go where it may not land goes back where it was lifted from, and the undo record
+    // kept when it was lifted goes too.
+    void ReturnCards() override {
+        if (lifted == kNothingLifted) return;
+        DropNewestUndoRecord();
+        lifted = kNothingLifted;
+        CheckGameOver();
+    }
+    std::string PositionBytes() override {
+        const Position now = ModelPosition();
+        return std::string(reinterpret_cast<const char*>(&now), sizeof now);
+    }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.
     virtual Position ModelPosition() const {
@@ -435,17 +425,11 @@ protected:
     // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
     bool soundOnRestore = true;
 
-    // The start of a ruled deal: the menu items and the theme, no hot spots, the standard panel,
-    // dragged cards fanned (fanX, fanY) apart, a fresh position and nothing lifted.
-    void BeginModelDeal(bool restart, int fanX, int fanY) {
-        BeginRuledDeal(restart);
-        ClearHotspots();
-        fanDx = fanX;
-        fanDy = fanY;
-        SetStandardPanel();
-        position = Position();
-        lifted = kNothingLifted;
-    }
+    // The game's start of a deal, on a fresh position and a shuffled pack: how dragged cards fan
+    // (fanDx, fanDy), its rule values and its starting cards.
+    virtual void StartDeal() {}
+    // The cards dealt onto the table once it is shown.
+    virtual void Deal() {}
     // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to
     // (x, y) with the deal sound; false when the deck has none left.
     bool DealFaceUp(Card& to, int stockX, int stockY, int x, int y, bool canTurn = false) {
@@ -498,13 +482,6 @@ protected:
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
     bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
-    // Settles the end of the game: over when the player ended it or `over` holds; without the
-    // automatic end only a win ends it.
-    bool SettleGameOver(bool over) {
-        gameOver = endedByUser || over;
-        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-        return gameOver;
-    }
 
     // Every area of the table; with present each is cleared first and marked for presenting.
     // Here each of the model's places (kPlaces of them) in turn.

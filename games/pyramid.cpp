@@ -234,29 +234,24 @@ int PyramidGame::TalonStep() const {
 
 // ---- Deal ----
 
-void PyramidGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kTalonStep);
+void PyramidGame::StartDeal() {
+    fanDy = kTalonStep;
     const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
     position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
-    first = second = Selection();
-    artwork->RestoreBackground(0, 799, 0, 599);
     if (sevenRows && extraCards) topY = kTopBothOn;
     else if (!sevenRows && !extraCards) topY = kTopBothOff;
     else topY = kTopOtherwise;
+}
 
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
+void PyramidGame::Deal() {
     auto dealTo = [this](Card& slot, int x, int y) { DealFaceUp(slot, kStockX, kStockY, x, y, TurnsLeft()); };
     const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
-    if (extraCards)
+    if (position.extraCards)
         for (int c = 0; c < rows; ++c) dealTo(position.extra[c], SlotX(rows - 1, c), ExtraY());
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----

@@ -88,7 +88,10 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
+    // The rule values and where the triangle stands; then the triangle dealt row by row, and the
+    // extra row.
+    void StartDeal() override;
+    void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
