@@ -80,13 +80,6 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::DrawPlace(int cell, bool present) {
-    const int x = CellX(cell), y = CellY(cell);
-    play_position::DrawArea(*this, x, y, x + artwork->cardWidth, y + artwork->cardHeight, present, [&] {
-        if (position.cells[cell].IsValid() && cell != lifted)
-            artwork->DrawCard(x, y, position.cells[cell], artwork->screenBuffer);
-    });
-}
 
 
 void AccordionGame::Landed(const PlayMove& move, int scored) {

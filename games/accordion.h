@@ -53,6 +53,6 @@ private:
                 .count = position.cells[cell].IsValid() && cell != lifted, .pickup = true};
     }
     void Landed(const PlayMove& move, int scored) override;
-    void DrawPlace(int cell, bool present) override;
+    void DrawPlace(int cell, bool present) override { DrawView(cell, present, false); }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

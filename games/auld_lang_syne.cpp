@@ -140,7 +140,7 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
         play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
                                           kDepthFromRanks, present);
     } else {
-        play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
+        DrawView(place, present, true, play_position::kScreenBottom);
     }
 }
 

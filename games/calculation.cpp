@@ -154,12 +154,12 @@ void CalculationGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) {
         play_position::DrawStockArea(*this, kStockX, kStockY, present);
     } else if (place == kCurrentPlace) {
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
+        DrawView(place, present, false);
     } else if (place < kWastePlace) {
         play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
                                           position.foundationCounts[k], present);
     } else {
-        play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
+        DrawView(place, present, true, play_position::kScreenBottom);
     }
 }
 

@@ -127,22 +127,9 @@ void GolfGame::Deal() {
 // ---- Drawing ----
 
 void GolfGame::DrawPlace(int place, bool present) {
-    const int screen = artwork->screenBuffer;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place == kPilePlace) {
-        play_position::DrawArea(*this, kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom, present, [&] {
-            if (position.pileCount == 0)
-                artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
-            for (int i = 0; i < position.pileCount; ++i)
-                artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
-        });
-    } else {
-        const int column = place - kColumnPlace, x = ColumnX(column);
-        play_position::DrawArea(*this, x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom, present, [&] {
-            for (int k = 0; k < ShownCount(column); ++k) artwork->DrawCard(x, CardY(k), position.columns[column][k], screen);
-        });
-    }
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
+    else DrawView(place, present, false, kColumnAreaBottom);
 }
 
 // ---- Moves ----

@@ -91,23 +91,9 @@ void GridHandGame<L, Hands>::DrawGridCell(int cell) {
 }
 
 template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::DrawReserveArea(int k, bool present) {
-    const int x = ReserveX(k);
-    const int bottom = ReserveCardY(kReserveSlots - 1) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
-    const int screen = artwork->screenBuffer;
-    const int count = ShownCount(k);
-    if (count == 0) artwork->DrawPlaceholder(x, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < count; ++i) artwork->DrawCard(x, ReserveCardY(i), position.reserves[k][i], screen);
-    if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
-}
-
-template <GridLayout L, typename Hands>
 void GridHandGame<L, Hands>::DrawPlace(int place, bool present) {
-    if (place == Table::kCurrentPlace)
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
-    else
-        DrawReserveArea(place - Table::kReservePlace, present);
+    if (place == Table::kCurrentPlace) this->DrawView(place, present, !gameOver);
+    else this->DrawView(place, present, true, ReserveCardY(kReserveSlots - 1) + artwork->cardHeight);
 }
 
 template <GridLayout L, typename Hands>
@@ -134,7 +120,7 @@ void GridHandGame<L, Hands>::DrawAreas(bool present) {
     handScoresShown = false;
     DrawStockArea(present);
     DrawPlace(Table::kCurrentPlace, present);
-    for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, present);
+    for (int k = 0; k < reservePiles; ++k) DrawPlace(Table::kReservePlace + k, present);
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
     DrawHandScores();
@@ -177,7 +163,7 @@ void GridHandGame<L, Hands>::Landed(const PlayMove& move, int) {
     } else {
         points -= Table::kReserveCost;
         PlaySound("reserve.wav");
-        DrawReserveArea(move.to - Table::kReservePlace, true);
+        DrawPlace(move.to, true);
     }
     artwork->PresentDirty();
     // A grid filled from a reserve is scored too: the game is over, and ending it unscored would

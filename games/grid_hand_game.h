@@ -273,7 +273,6 @@ private:
     void DrawAreas(bool present) override;
     // The current card or a reserve pile, the places a card is lifted from.
     void DrawPlace(int place, bool present) override;
-    void DrawReserveArea(int k, bool present);
     void DrawHandScores();
     // Placing the current card, or filling the grid, turns the next card.
     void Landed(const PlayMove& move, int scored) override;

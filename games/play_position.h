@@ -157,17 +157,6 @@ inline void DrawFoundationArea(Game& game, int x, int y, Card top, int startRank
     });
 }
 
-// A pile fanned down from (x, y), `step` apart, in a column that reaches the bottom of the
-// table; the empty-pile mark when it has no card.
-template <typename Cards>
-void DrawFanArea(Game& game, int x, int y, int step, const Cards& cards, int count, bool present) {
-    Artwork& art = *game.artwork;
-    DrawArea(game, x, y, x + art.cardWidth, kScreenBottom, present, [&] {
-        if (count == 0) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
-        for (int i = 0; i < count; ++i) art.DrawCard(x, y + step * i, cards[i], art.screenBuffer);
-    });
-}
-
 // Takes the first `count` cards of a pile read from a record; the slots past them must be empty.
 template <size_t N>
 bool TakePile(PackTally& tally, const std::array<Card, N>& cards, int count) {
@@ -491,6 +480,18 @@ protected:
     }
     // The area of one of the model's places, the lifted card left out.
     virtual void DrawPlace(int, bool) {}
+    // A place's cards as its view shows them, in an area from its first card to (right, bottom)
+    // (by default one card's); the empty-pile mark when it has none and `placeholder` holds.
+    void DrawView(int place, bool present, bool placeholder, int bottom = 0, int right = 0) {
+        const PlaceView view = View(place);
+        const int screen = artwork->screenBuffer;
+        if (!right) right = view.x + artwork->cardWidth;
+        if (!bottom) bottom = view.y + artwork->cardHeight;
+        play_position::DrawArea(*this, view.x, view.y, right, bottom, present, [&] {
+            if (view.count == 0 && placeholder) artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
+            for (int i = 0; i < view.count; ++i) artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen);
+        });
+    }
 
     // ---- The places as the table shows them ----
 
