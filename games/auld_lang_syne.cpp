@@ -144,15 +144,6 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
     }
 }
 
-// ---- Moves ----
-
-void AuldLangSyneGame::Landed(const PlayMove& move, int scored) {
-    points += scored;
-    DrawPlace(move.to, true);
-    artwork->PresentDirty();
-    PlaySound("foundation.wav");
-}
-
 // ---- Game over ----
 
 bool AuldLangSyneGame::CheckGameOver() {

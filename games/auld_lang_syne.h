@@ -92,6 +92,5 @@ private:
     // The piles' top cards are picked up (by a click) and played onto the foundations.
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kClicks; }
-    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

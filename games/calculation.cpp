@@ -183,13 +183,6 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     Game::OnLButtonDown(keys, x, y);
 }
 
-void CalculationGame::Landed(const PlayMove& move, int scored) {
-    points += scored;
-    DrawPlace(move.to, true);
-    artwork->PresentDirty();
-    PlaySound(move.to >= kWastePlace ? "tableau.wav" : "foundation.wav");
-}
-
 bool CalculationGame::OverNow() const { return !dragging && CalculationModel::Over(position); }
 
 // ---- Undo ----

@@ -81,7 +81,6 @@ private:
     PlaceView View(int place) const override;
     // The end waits for a drag to finish.
     bool OverNow() const override;
-    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -145,13 +145,6 @@ void GolfGame::DealToFoundation() {
     CheckGameOver();
 }
 
-void GolfGame::Landed(const PlayMove&, int scored) {
-    points += scored;
-    DrawPlace(kPilePlace, true);
-    artwork->PresentDirty();
-    PlaySound("foundation.wav");
-}
-
 void GolfGame::ReturnCards() {
     if (lifted == kNothingLifted) return;
     DropNewestUndoRecord();

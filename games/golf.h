@@ -87,7 +87,6 @@ private:
     // The columns' top cards are picked up (by a click) and played onto the pile.
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kClicks; }
-    void Landed(const PlayMove& move, int scored) override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -204,7 +204,6 @@ public:
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
     static int ReserveX(int k) { return kReserveX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
-    bool CellAccepts(int i) const { return Hands::Accepts(position.grid, i); }
     bool GridFull() const { return Table::GridFull(position); }
 
     // The current position, with the rule values from the settings.
@@ -212,8 +211,8 @@ public:
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
     // The table's own state, named here since the base depends on the layout.
-    using Table::position, Table::artwork, Table::deck, Table::dropTargets, Table::endedByUser, Table::finalScore,
-        Table::gameOver, Table::kScoreNotComputed, Table::paused, Table::pickups, Table::points, Table::lifted;
+    using Table::position, Table::artwork, Table::deck, Table::endedByUser, Table::finalScore, Table::gameOver,
+        Table::kScoreNotComputed, Table::paused, Table::points, Table::lifted;
     struct HandScores {
         std::array<int32_t, kHands> lines{};
         int32_t total = 0;
@@ -221,9 +220,8 @@ public:
 
 protected:
     // The table's own functions, named here since the base depends on the layout.
-    using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CanDrop, Table::CardHitRect, Table::DropCards,
-        Table::FindDropTargetAt, Table::FinishGame, Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo,
-        Table::StartClock;
+    using Table::AnimateCard, Table::CanDrop, Table::DropCards, Table::FindDropTargetAt, Table::FinishGame, Table::GetName,
+        Table::LiftCards, Table::PlaySound, Table::SaveUndo;
 
     // ---- The game's part ----
 

@@ -534,8 +534,14 @@ protected:
 
     // ---- Dragging ----
 
-    // Shows a move a drop played and takes its points.
-    virtual void Landed(const PlayMove&, int) {}
+    // Shows a move a drop played and takes its points: the target drawn again, with the sound of a
+    // pile fanned downwards (a column) or of any other (a foundation).
+    virtual void Landed(const PlayMove& move, int scored) {
+        points += scored;
+        DrawPlace(move.to, true);
+        artwork->PresentDirty();
+        PlaySound(View(move.to).dy ? "tableau.wav" : "foundation.wav");
+    }
     // The model offers the move of the top card of place `from` onto place `to`.
     bool Offers(int from, int to) const {
         MoveList moves;
