@@ -146,16 +146,12 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
 
 // ---- Game over ----
 
-bool AuldLangSyneGame::CheckGameOver() {
-    LoadStock();
-    // A card on its way is out of play until it lands.
+// A card on its way is out of play until it lands.
+bool AuldLangSyneGame::OverNow() const {
     AuldLangSyneModel::Position shown = position;
     if (const int pile = lifted - kPilePlace; lifted != kNothingLifted)
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
-    gameOver = endedByUser || AuldLangSyneModel::Over(shown);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
-    RegisterPlaces();
-    return gameOver;
+    return AuldLangSyneModel::Over(shown);
 }
 
 // The stock must be empty too, so that ending the game early is never a win.

@@ -72,7 +72,6 @@ public:
     // filled with it when the rule says so; then the first row dealt.
     void StartDeal() override;
     void Deal() override { DealRow(); }
-    bool CheckGameOver() override;
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
     double GetScoreFactor() override;
@@ -91,6 +90,7 @@ private:
     void DrawPlace(int place, bool present) override;
     // The piles' top cards are picked up (by a click) and played onto the foundations.
     PlaceView View(int place) const override;
+    bool OverNow() const override;
     Play HowPlayed() const override { return kClicks; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -106,11 +106,6 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 
 // ---- The game ----
 
-int CalculationGame::Play(const PlayMove& move) {
-    LoadStock();
-    return CalculationModel::Apply(position, move);
-}
-
 CalculationGame::PlaceView CalculationGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kCurrentPlace)
@@ -171,7 +166,8 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
         // The next card comes only once the one showing has been placed.
         if (position.current.IsValid()) return;
         SaveUndo();
-        Play({.kind = PlayMove::kStock, .from = CalculationModel::kStockPlace});
+        LoadStock();
+        CalculationModel::Apply(position, {.kind = PlayMove::kStock, .from = kStockPlace});
         deck.DealNext();
         CheckGameOver();
         DrawPlace(kStockPlace, true);

@@ -73,8 +73,6 @@ private:
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return lifted == kCurrentPlace ? Card() : position.current; }
     int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == kWastePlace + k); }
-    // Plays the move on the position, the stock read from the deck first; returns the points.
-    int Play(const PlayMove& move);
     void DrawPlace(int place, bool present) override;
     // The current card and the waste piles' tops are dragged, onto the foundations (a double
     // click sends a card to one) and the waste piles.

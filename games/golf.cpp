@@ -145,15 +145,6 @@ void GolfGame::DealToFoundation() {
     CheckGameOver();
 }
 
-void GolfGame::ReturnCards() {
-    if (lifted == kNothingLifted) return;
-    DropNewestUndoRecord();
-    const int place = lifted;
-    lifted = kNothingLifted;
-    DrawPlace(place, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
 
 // ---- Game over ----
 

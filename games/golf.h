@@ -64,8 +64,6 @@ public:
 
     // Five cards to each of seven columns, or six to six, and with FlipFirst the first card onto the pile.
     void Deal() override;
-    // The card goes back onto its column, drawn again.
-    void ReturnCards() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
     double GetScoreFactor() override;

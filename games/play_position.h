@@ -383,12 +383,15 @@ public:
         Landed(move, Model::Apply(position, move));
         CheckGameOver();
     }
-    // A card let go where it may not land goes back where it was lifted from, and the undo record
-    // kept when it was lifted goes too.
+    // A card let go where it may not land goes back where it was lifted from, drawn there again,
+    // and the undo record kept when it was lifted goes too.
     void ReturnCards() override {
         if (lifted == kNothingLifted) return;
         DropNewestUndoRecord();
+        const int place = lifted;
         lifted = kNothingLifted;
+        DrawPlace(place, true);
+        artwork->PresentDirty();
         CheckGameOver();
     }
     std::string PositionBytes() override {
