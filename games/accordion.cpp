@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-
 // ---- The model ----
 
 int AccordionParts::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
@@ -79,8 +76,6 @@ void AccordionGame::NewGame(bool) {
     CheckGameOver();
     StartClock(0);
 }
-
-
 
 void AccordionGame::Landed(const PlayMove& move, int scored) {
     const int x = CellX(move.to), y = CellY(move.to);

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A

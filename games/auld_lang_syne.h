@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. The deal reads the rule values "StartCard" (-1 for the first card

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. Places: 0 the stock, 1 the current card, 2 + f foundation f,

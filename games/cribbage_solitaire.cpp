@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-
 namespace {
 
 constexpr int kFifteen = 15;

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play; its rule values are "WrapAround" (King and Ace are neighbours
@@ -74,7 +73,6 @@ public:
     static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
     static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
-
 
 private:
     // The cards of the column the table shows.

@@ -3,12 +3,9 @@
 #include "games/cribbage_solitaire.h"
 #include "games/poker_solitaire.h"
 
-#include <algorithm>
 #include <string>
 
-#include "artwork/artwork.h"
 #include "draw/draw.h"
-#include "games/play_position.h"
 #include "store/high_scores.h"
 #include "ui/toolkit.h"
 

@@ -12,8 +12,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "framework/game.h"
-#include "framework/play_model.h"
 #include "games/play_position.h"
 
 // ---- The model of play ----

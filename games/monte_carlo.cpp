@@ -85,14 +85,6 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     return now;
 }
 
-void MonteCarloGame::PlayMoves(MoveList& out) {
-    ModelTable::PlayMoves(out);
-    if (first.Empty()) return;
-    std::erase_if(out, [this](const PlayMove& move) {
-        return position.grid[move.from] != first.card && position.grid[move.to] != first.card;
-    });
-}
-
 // ---- Deal ----
 
 void MonteCarloGame::Deal() {

@@ -72,8 +72,6 @@ public:
     // The current position, with the rule values "Rows" and "ShiftAfterAllMoves" from the
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
-    // The model's moves; with a card selected, the pairs it makes.
-    void PlayMoves(MoveList& out) override;
 
     Selection first, second;
 

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-
 // ---- The model ----
 
 Card PairingParts::Top(const Position& position, int place) {
@@ -295,12 +292,9 @@ bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-bool PairingGame::CheckGameOver() {
-    // A group showing keeps the game going, unless the game already stands as over.
-    const bool groupShowing = shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0;
-    gameOver = endedByUser || (!PairAvailable() && !groupShowing);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    return gameOver;
+// A group showing keeps the game going, unless the game already stands as over.
+bool PairingGame::OverNow() const {
+    return !PairAvailable() && !(shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0);
 }
 
 bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }

@@ -15,9 +15,7 @@
 #include <span>
 #include <vector>
 
-#include "framework/game.h"
 #include "games/play_position.h"
-#include "framework/play_model.h"
 
 // The rules of the row pairing games (Block Solitaire, Simple Addition, Take Fourteen) as a
 // model of play. Places 0 .. places - 1 are the table's places, numbered as the undo record
@@ -118,8 +116,6 @@ public:
     void NewGame(bool restart) override;
     // A click on a place's top card selects it or lets it go; a pair selected leaves the table.
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // Nothing is ever dragged: there are no pick-ups.
-    bool CheckGameOver() override;
     void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
@@ -198,6 +194,7 @@ private:
         const size_t cells = static_cast<size_t>(shape.places * shape.cellsPerPlace);
         return CellsPossible(std::span(read.cells).first(cells), stock) && ModelTable::Possible(read, stock);
     }
+    bool OverNow() const override;
     void LetGo() override {
         selected = readSelected;
         selectedCount = readCount;

@@ -320,10 +320,14 @@ public:
         DrawTableFrame(present);
         if (SettleOnDraw) CheckGameOver();
     }
-    // The model's moves: none while the game is paused, dragging or over.
+    // The model's moves: none while the game is paused, dragging or over; with a card waiting for
+    // its partner, the pairs it makes.
     void PlayMoves(MoveList& out) override {
         out.clear();
-        if (!paused && !dragging && !gameOver) Model::Moves(ModelPosition(), out);
+        if (paused || dragging || gameOver) return;
+        Model::Moves(ModelPosition(), out);
+        if (const int waiting = Waiting(); waiting >= 0)
+            std::erase_if(out, [&](const PlayMove& m) { return m.kind == PlayMove::kMove && m.from != waiting && m.to != waiting; });
     }
     // Settles the end of the game and registers the places' hot spots: over when the player ended
     // it or the model says so (OverNow); without the automatic end only a win ends it.
