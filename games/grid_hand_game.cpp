@@ -132,14 +132,11 @@ void GridHandGame<L, Hands>::OnLButtonDown(WPARAM keys, int x, int y) {
     for (int i = 0; i < kCells; ++i) {
         if (position.grid[i].IsValid()) continue;
         if (!this->OnCard(x, y, CellX(i), CellY(i))) continue;
-        DropTarget* found = FindDropTargetAt(x, y);
-        if (!found || !ShownCurrent().IsValid()) return;
+        const DropTarget* found = FindDropTargetAt(x, y);
+        const Hotspot* current = this->FindPickupAt(kCurrentX, kCurrentY);
+        if (!found || !current) return;
         DropTarget target = *found;
-        DragRecord record;
-        record.x = kCurrentX;
-        record.y = kCurrentY;
-        record.cards[0] = position.current;
-        record.count = 1;
+        DragRecord record = *current;
         if (CanDrop(record, target)) {
             if (ClickSavesTwice()) SaveUndo();
             LiftCards(record);

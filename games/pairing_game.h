@@ -163,7 +163,7 @@ protected:
     // does not play with.
     virtual void ExcludeCards() {}
     // The deal after the empty table is drawn.
-    virtual void Deal() { Refill(); }
+    void Deal() override { Refill(); }
     // Where a click selects the top card of the place: here well inside it.
     virtual void ClickPoint(int place, int& x, int& y) const;
     bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
