@@ -145,7 +145,6 @@ void GolfGame::DealToFoundation() {
     CheckGameOver();
 }
 
-
 // ---- Game over ----
 
 bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }

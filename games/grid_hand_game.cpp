@@ -71,11 +71,6 @@ void GridHandGame<L, Hands>::ShowDealtCurrent() {
 
 // ---- Drawing ----
 
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
 // Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the cells
 // below a changed one are drawn again in that order.
 template <GridLayout L, typename Hands>

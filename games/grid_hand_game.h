@@ -218,8 +218,8 @@ public:
 
 protected:
     // The table's own functions, named here since the base depends on the layout.
-    using Table::AnimateCard, Table::CanDrop, Table::DropCards, Table::FindDropTargetAt, Table::FinishGame, Table::GetName,
-        Table::LiftCards, Table::PlaySound, Table::SaveUndo;
+    using Table::AnimateCard, Table::CanDrop, Table::DropCards, Table::FindDropTargetAt, Table::FinishGame,
+        Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo;
 
     // ---- The game's part ----
 
@@ -245,7 +245,7 @@ protected:
     void ShowDealtCurrent();
     // Scores every row and column with `score`, adds the total to the points and ends the game.
     void ScoreHands(const std::function<int(const Line&)>& score);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
 
 private:
     // The rule values "ReservePiles" (0..3) and "CardsPerPile" (1..5), read whenever a rule needs

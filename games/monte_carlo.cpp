@@ -97,10 +97,6 @@ void MonteCarloGame::Deal() {
 
 // ---- Drawing ----
 
-void MonteCarloGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
 void MonteCarloGame::DrawCell(int cell, bool present) {
     const Card card = position.grid[cell];
     play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));

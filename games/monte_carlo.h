@@ -86,7 +86,7 @@ private:
     int Waiting() const override { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     void JudgePair(const Selection& clicked);
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;

@@ -93,6 +93,7 @@ PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
     position.refills = shape.refills;
     position.groups = shape.groups;
     soundOnRestore = false;
+    soundFirst = shape.undoSound;
 }
 
 // ---- Deal ----
@@ -166,14 +167,6 @@ void PairingGame::DealTo(int place) {
 }
 
 // ---- Drawing ----
-
-void PairingGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void PairingGame::DrawSlot(int x, int y, Card card, bool chosen, bool present) {
-    play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
-}
 
 void PairingGame::DrawAreas(bool present) {
     DrawStockArea(present);
@@ -300,12 +293,6 @@ bool PairingGame::OverNow() const {
 bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 // ---- Undo ----
-
-void PairingGame::Undo() {
-    if (paused || gameOver) return;
-    if (shape.undoSound) PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
 
 bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     std::vector<uint8_t>& flags = fields.Reading() ? readSelected : selected;

@@ -116,7 +116,6 @@ public:
     void NewGame(bool restart) override;
     // A click on a place's top card selects it or lets it go; a pair selected leaves the table.
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
 
@@ -172,9 +171,11 @@ protected:
     void Refill();
     // The next stock card onto the place, sliding face up from the stock.
     void DealTo(int place);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
     // One card, or the empty-pile mark, at (x, y).
-    void DrawSlot(int x, int y, Card card, bool chosen, bool present);
+    void DrawSlot(int x, int y, Card card, bool chosen, bool present) {
+        play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
+    }
     // A click on a place: deselects it, or selects its card; a second card is let go again unless
     // the two make a pair.
     void ClickPlace(int place);

@@ -265,6 +265,7 @@ public:
 
     void Undo() override {
         if (paused || gameOver) return;
+        if (soundFirst) PlaySound("undo.wav");
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
     // The record: the base part, the fields RecordPart lists, the points and the seconds.
@@ -285,8 +286,8 @@ public:
         play_position::RecordReader fields(reader);
         const bool agree = RecordPart(fields, read);
         int32_t readPoints = 0, elapsed = 0;
-        if (!reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) || !reader.IntIn(elapsed, 0, kMaxRecordSeconds) ||
-            !reader.AtEnd() || !agree || !Possible(read, *reader.deck))
+        if (!reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) ||
+            !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd() || !agree || !Possible(read, *reader.deck))
             return false;
         CommitBaseState(reader);
         position = read;
@@ -327,7 +328,9 @@ public:
         if (paused || dragging || gameOver) return;
         Model::Moves(ModelPosition(), out);
         if (const int waiting = Waiting(); waiting >= 0)
-            std::erase_if(out, [&](const PlayMove& m) { return m.kind == PlayMove::kMove && m.from != waiting && m.to != waiting; });
+            std::erase_if(out, [&](const PlayMove& move) {
+                return move.kind == PlayMove::kMove && move.from != waiting && move.to != waiting;
+            });
     }
     // Settles the end of the game and registers the places' hot spots: over when the player ended
     // it or the model says so (OverNow); without the automatic end only a win ends it.
@@ -418,8 +421,8 @@ public:
     int32_t lifted = kNothingLifted;
 
 protected:
-    // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
-    bool soundOnRestore = true;
+    // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
+    bool soundOnRestore = true, soundFirst = false;
 
     // The game's start of a deal, on a fresh position and a shuffled pack: how dragged cards fan
     // (fanDx, fanDy), its rule values and its starting cards.
@@ -495,7 +498,8 @@ protected:
         if (!right) right = view.x + artwork->cardWidth;
         if (!bottom) bottom = view.y + artwork->cardHeight;
         play_position::DrawArea(*this, view.x, view.y, right, bottom, present, [&] {
-            if (view.count == 0 && placeholder) artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
+            if (view.count == 0 && placeholder)
+                artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
             for (int i = 0; i < view.count; ++i) artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen);
         });
     }

@@ -256,10 +256,6 @@ void PyramidGame::Deal() {
 
 // ---- Drawing ----
 
-void PyramidGame::DrawStockArea(bool present, bool canTurn) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
-}
-
 void PyramidGame::DrawTriangleArea(bool present) {
     const bool extra = RuleOn("ExtraCards");
     const int rows = position.rows;
@@ -291,7 +287,7 @@ void PyramidGame::DrawTalonArea(bool present) {
 }
 
 void PyramidGame::DrawAreas(bool present) {
-    DrawStockArea(present);
+    DrawStockArea(present, TurnsLeft());
     DrawTriangleArea(present);
     DrawWasteArea(present);
     DrawTalonArea(present);

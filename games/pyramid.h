@@ -127,8 +127,9 @@ private:
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
-    void DrawStockArea(bool present) { DrawStockArea(present, TurnsLeft()); }
-    void DrawStockArea(bool present, bool canTurn);
+    void DrawStockArea(bool present, bool canTurn) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
+    }
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present);
     void DrawTalonArea(bool present);
