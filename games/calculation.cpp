@@ -166,15 +166,7 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
         // The next card comes only once the one showing has been placed.
         if (position.current.IsValid()) return;
         SaveUndo();
-        LoadStock();
-        CalculationModel::Apply(position, {.kind = PlayMove::kStock, .from = kStockPlace});
-        deck.DealNext();
-        CheckGameOver();
-        DrawPlace(kStockPlace, true);
-        DrawPlace(kCurrentPlace, true);
-        artwork->PresentDirty();
-        PlaySound("flip.wav");
-        return;
+        return TurnStock(kCurrentPlace);
     }
     Game::OnLButtonDown(keys, x, y);
 }

@@ -121,7 +121,7 @@ void GolfGame::Deal() {
         for (int column = 0; column < columnsInPlay; ++column)
             if (DealFaceUp(position.columns[column][row], kStockX, kStockY, ColumnX(column), CardY(row)))
                 position.columnCount[column] = row + 1;
-    if (RuleOn("FlipFirst")) DealToFoundation();
+    if (RuleOn("FlipFirst")) TurnStock(kPilePlace);
 }
 
 // ---- Drawing ----
@@ -130,19 +130,6 @@ void GolfGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
     else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
     else DrawView(place, present, false, kColumnAreaBottom);
-}
-
-// ---- Moves ----
-
-void GolfGame::DealToFoundation() {
-    Refresh();
-    GolfModel::Apply(position, {.kind = PlayMove::kStock, .from = GolfModel::kStockPlace});
-    deck.DealNext();
-    DrawPlace(kStockPlace, true);
-    DrawPlace(kPilePlace, true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-    CheckGameOver();
 }
 
 // ---- Game over ----

@@ -64,7 +64,9 @@ public:
     // Five cards to each of seven columns, or six to six, and with FlipFirst the first card onto the pile.
     void Deal() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.
-    void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
+    void OnLButtonDown(WPARAM, int x, int y) override {
+        ClickToPlay(x, y, kStockX, kStockY, [this] { TurnStock(kPilePlace); });
+    }
     double GetScoreFactor() override;
     bool IsWon() override;
 
@@ -77,7 +79,6 @@ public:
 private:
     // The cards of the column the table shows.
     int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
-    void DealToFoundation();
     // The pile fans out right from its first card; an empty column shows nothing.
     void DrawPlace(int place, bool present) override;
     // The columns' top cards are picked up (by a click) and played onto the pile.

@@ -440,6 +440,20 @@ protected:
         to = card;
         return true;
     }
+    // A press on the stock that the model plays (its kStock from place 0): the cards it deals taken
+    // off the deck too, the stock and the place `shown` drawn again with the flip sound, and the
+    // end settled.
+    void TurnStock(int shown) {
+        Refresh();
+        const int before = position.stockCount;
+        Model::Apply(position, {.kind = PlayMove::kStock, .from = 0});
+        for (int dealt = position.stockCount; dealt < before; ++dealt) deck.DealNext();
+        DrawPlace(0, true);
+        DrawPlace(shown, true);
+        artwork->PresentDirty();
+        PlaySound("flip.wav");
+        CheckGameOver();
+    }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // Reads the stock and the rule values a table keeps outside its position, likewise.
