@@ -62,7 +62,6 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
     static int PileX(int k) { return kPileX + kPilePitch * k; }
-    static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
     // May this card go on foundation k now?

@@ -74,7 +74,6 @@ public:
     GolfModel::Position ModelPosition() const override;
     static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
-    static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
 
 private:
     // The cards of the column the table shows.

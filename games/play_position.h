@@ -458,9 +458,16 @@ protected:
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // Reads the stock and the rule values a table keeps outside its position, likewise.
     void Refresh() { position = ModelPosition(); }
-    // A click on a card that has somewhere to go plays it there at once, as a drag would: one
-    // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
-    void PlayClickedCard(int x, int y) {
+    // A table played by clicks: a click on the stock's top card saves the position and presses the
+    // stock; a click on a card that has somewhere to go plays it there at once, as a drag would:
+    // one undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
+    template <typename PressStock>
+    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
+        if (paused || gameOver) return;
+        if (OnStockTop(x, y, stockX, stockY)) {
+            SaveUndo();
+            return pressStock();
+        }
         const Hotspot* spot = FindPickupAt(x, y);
         DragRecord record = spot ? *spot : DragRecord();
         const DropTarget* found = spot ? FindLegalTarget(record, 0) : nullptr;
@@ -478,15 +485,6 @@ protected:
         }
         dragging = false;
         CheckGameOver();
-    }
-    // A table played by clicks: a click on the stock's top card saves the position and presses the
-    // stock; elsewhere it plays the card clicked, when it has somewhere to go.
-    template <typename PressStock>
-    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
-        if (paused || gameOver) return;
-        if (!OnStockTop(x, y, stockX, stockY)) return PlayClickedCard(x, y);
-        SaveUndo();
-        pressStock();
     }
     // (x, y) lies on the card at (left, top), edges included.
     bool OnCard(int x, int y, int left, int top) const {
