@@ -363,10 +363,9 @@ public:
         return true;
     }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
-    // Tables that drag name the model's places (PlaceAt): a card lifted is the top one of the
-    // place under it, saved for undo and the place drawn without it; it may land where the model
-    // offers a move from that place, and landing plays the move. A table played by clicks alone
-    // names no place and never lifts.
+    // A card lifted is the top one of the place its pick-up names (PlaceAt), saved for undo and the
+    // place drawn without it; it may land where the model offers a move from that place, and
+    // landing plays the move. A table without places' views never lifts.
     void LiftCards(DragRecord& drag) override {
         const int place = PlaceAt(drag.x, drag.y);
         if (paused || gameOver || place < 0) return;
