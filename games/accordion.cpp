@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-
 // ---- The model ----
 
 int AccordionParts::Neighbours(const Position& position, int from, std::array<int, 2>& cells) {
@@ -63,20 +60,6 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
-bool AccordionGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kMove) return false;
-    gesture = {MoveGesture::kDrag, CellX(move.from) + 20, CellY(move.from) + 30, CellX(move.to) + 20, CellY(move.to) + 30};
-    return true;
-}
-
-int AccordionGame::PlaceAt(int x, int y) const {
-    if (x < kOriginX || y < kOriginY) return -1;
-    const int column = (x - kOriginX) / kPitchX;
-    if (column >= kColumns) return -1;
-    const int cell = (y - kOriginY) / kPitchY * kColumns + column;
-    return cell < kDealtCells ? cell : -1;
-}
-
 void AccordionGame::NewGame(bool) {
     endedByUser = clockRunning = paused = gameOver = false;
     points = 0;
@@ -94,31 +77,6 @@ void AccordionGame::NewGame(bool) {
     StartClock(0);
 }
 
-void AccordionGame::DrawPlace(int cell, bool present) {
-    const int x = CellX(cell), y = CellY(cell);
-    play_position::DrawArea(*this, x, y, x + artwork->cardWidth, y + artwork->cardHeight, present, [&] {
-        if (position.cells[cell].IsValid() && cell != lifted)
-            artwork->DrawCard(x, y, position.cells[cell], artwork->screenBuffer);
-    });
-}
-
-void AccordionGame::RegisterHotspots() {
-    if (lifted != kNothingLifted) {
-        dropTargets.clear();
-        AddDropTarget(CellX(lifted), CellY(lifted), CardHitRect(CellX(lifted), CellY(lifted)), kPlainTargetKind);
-        std::array<int, 2> targets{};
-        const int count = AccordionModel::Neighbours(position, lifted, targets);
-        for (int t = 0; t < count; ++t) {
-            const int x = CellX(targets[t]), y = CellY(targets[t]);
-            AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
-        }
-    }
-    pickups.clear();
-    if (paused || gameOver) return;
-    for (int i = 0; i < kDealtCells; ++i)
-        if (position.cells[i].IsValid()) AddPickup(CellX(i), CellY(i), &position.cells[i], 1);
-}
-
 void AccordionGame::Landed(const PlayMove& move, int scored) {
     const int x = CellX(move.to), y = CellY(move.to);
     points += scored;
@@ -129,8 +87,14 @@ void AccordionGame::Landed(const PlayMove& move, int scored) {
 }
 
 bool AccordionGame::CheckGameOver() {
-    SettleGameOver(lifted < 0 && AccordionModel::Over(position));
-    RegisterHotspots();
+    ModelTable::CheckGameOver();
+    if (lifted == kNothingLifted) return gameOver;
+    std::array<int, 2> neighbours{};
+    const int count = AccordionModel::Neighbours(position, lifted, neighbours);
+    for (int i = -1; i < count; ++i) {
+        const int x = CellX(i < 0 ? lifted : neighbours[i]), y = CellY(i < 0 ? lifted : neighbours[i]);
+        AddDropTarget(x, y, CardHitRect(x, y), kPlainTargetKind);
+    }
     return gameOver;
 }
 

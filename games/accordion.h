@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A
@@ -40,19 +39,19 @@ public:
     using ModelTable::ModelTable;
 
     void NewGame(bool restart) override;
+    // The cards' pick-ups; while a card is lifted, its own cell and the cells it may cover are
+    // the drop targets.
     bool CheckGameOver() override;
 
     static int CellX(int cell) { return kOriginX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kOriginY + kPitchY * (cell / kColumns); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
 private:
-    // The cards' pick-ups; while a card is lifted, its own cell and the cells it may cover are
-    // the drop targets.
-    void RegisterHotspots();
-    // The dealt cell whose card covers (x, y), or -1.
-    int PlaceAt(int x, int y) const override;
+    PlaceView View(int cell) const override {
+        return {.x = CellX(cell), .y = CellY(cell), .cards = &position.cells[cell],
+                .count = position.cells[cell].IsValid() && cell != lifted, .pickup = true};
+    }
     void Landed(const PlayMove& move, int scored) override;
-    void DrawPlace(int cell, bool present) override;
+    void DrawPlace(int cell, bool present) override { DrawView(cell, present, false); }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -74,15 +74,15 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodePile(out, position.stock, position.stockCount);
 }
 
-bool AuldLangSyneGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind == PlayMove::kStock) {
-        gesture = play_position::ClickOnCard(kStockX, kStockY);
-        return true;
+AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place < kPilePlace) {
+        const int k = place - kFoundationPlace;
+        return {.x = ColumnX(k), .y = kFoundationY, .cards = &position.foundations[k], .count = 1, .targetKind = kAutoMoveKind};
     }
-    if (move.kind != PlayMove::kMove) return false;
-    const int pile = move.from - AuldLangSyneModel::kPilePlace;
-    gesture = play_position::ClickOnCard(ColumnX(pile), CardY(std::max(position.pileCounts[pile] - 1, 0)));
-    return true;
+    const int k = place - kPilePlace;
+    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(), .count = ShownCount(k),
+            .pickup = true};
 }
 
 int AuldLangSyneGame::FoundationCount(int foundation) const {
@@ -93,10 +93,8 @@ int AuldLangSyneGame::FoundationCount(int foundation) const {
 
 // ---- Deal ----
 
-void AuldLangSyneGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kPileStep);
-
-    play_position::ShufflePack(deck);
+void AuldLangSyneGame::StartDeal() {
+    fanDy = kPileStep;
     position.startRank = Rule("StartCard");
     if (position.startRank == -1) {
         position.foundations[0] = deck.DealNext();
@@ -108,10 +106,6 @@ void AuldLangSyneGame::NewGame(bool restart) {
             deck.Exclude(position.foundations[suit]);
         }
     }
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    DealRow();
-    StartClock(0);
 }
 
 // Each card the stock deals slides onto its pile.
@@ -146,42 +140,18 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
         play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
                                           kDepthFromRanks, present);
     } else {
-        play_position::DrawFanArea(*this, ColumnX(k), kPileY, kPileStep, position.piles[k], ShownCount(k), present);
+        DrawView(place, present, true, play_position::kScreenBottom);
     }
-}
-
-// ---- Moves ----
-
-void AuldLangSyneGame::Landed(const PlayMove& move, int scored) {
-    points += scored;
-    DrawPlace(move.to, true);
-    artwork->PresentDirty();
-    PlaySound("foundation.wav");
 }
 
 // ---- Game over ----
 
-bool AuldLangSyneGame::CheckGameOver() {
-    LoadStock();
-    // A card on its way is out of play until it lands.
+// A card on its way is out of play until it lands.
+bool AuldLangSyneGame::OverNow() const {
     AuldLangSyneModel::Position shown = position;
     if (const int pile = lifted - kPilePlace; lifted != kNothingLifted)
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
-    gameOver = endedByUser || AuldLangSyneModel::Over(shown);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = AuldLangSyneModel::Won(shown);
-    RegisterHotspots();
-    return gameOver;
-}
-
-void AuldLangSyneGame::RegisterHotspots() {
-    pickups.clear();
-    dropTargets.clear();
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(ColumnX(k), kFoundationY, CardHitRect(ColumnX(k), kFoundationY), kAutoMoveKind);
-    if (paused || gameOver) return;
-    for (int k = 0; k < kPiles; ++k)
-        if (const int count = ShownCount(k); count > 0)
-            AddPickup(ColumnX(k), CardY(count - 1), &position.piles[k][count - 1], 1);
+    return AuldLangSyneModel::Over(shown);
 }
 
 // The stock must be empty too, so that ending the game early is never a win.

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. The deal reads the rule values "StartCard" (-1 for the first card
@@ -62,38 +61,35 @@ using AuldLangSyneModel = PlayModel<AuldLangSyneParts>;
 class AuldLangSyneGame : public ModelTable<AuldLangSyneModel, 3, kSettlesOnDraw> {
 public:
     static constexpr int kStockX = 130, kStockY = 110;
-    static constexpr play_position::PileRow kColumns{.left = 330, .pitch = 70, .count = kPiles};
+    static constexpr int kColumnX = 330, kColumnPitch = 70;
     static constexpr int kFoundationY = 80;
     static constexpr int kPileY = 180, kPileStep = 20;
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
-    bool CheckGameOver() override;
+    // The starting rank (with none chosen, the first card's, on foundation 0), the foundations
+    // filled with it when the rule says so; then the first row dealt.
+    void StartDeal() override;
+    void Deal() override { DealRow(); }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
     double GetScoreFactor() override;
 
-    static int ColumnX(int k) { return kColumns.X(k); }
+    static int ColumnX(int k) { return kColumnX + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     // How many cards lie on foundation k (its top counted round from the starting rank).
     int FoundationCount(int foundation) const;
 
 private:
     struct TableHooks;
     int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
-    void RegisterHotspots();
     void DealRow();
     void DrawPlace(int place, bool present) override;
-    // A foundation, or a pile by its column.
-    int PlaceAt(int x, int y) const override {
-        const int k = kColumns.At(x);
-        if (k < 0) return -1;
-        return y == kFoundationY ? kFoundationPlace + k : kPilePlace + k;
-    }
-    void Landed(const PlayMove& move, int scored) override;
+    // The piles' top cards are picked up (by a click) and played onto the foundations.
+    PlaceView View(int place) const override;
+    bool OverNow() const override;
+    Play HowPlayed() const override { return kClicks; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-
 namespace {
 
 bool IsCourt(Card card) {

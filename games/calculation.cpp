@@ -106,31 +106,17 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 
 // ---- The game ----
 
-int CalculationGame::Play(const PlayMove& move) {
-    LoadStock();
-    return CalculationModel::Apply(position, move);
-}
-
-bool CalculationGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind == PlayMove::kStock) {
-        gesture = play_position::ClickOnCard(kStockX, kStockY);
-        return true;
+CalculationGame::PlaceView CalculationGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kCurrentPlace)
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+    if (place < kWastePlace) {
+        const int k = place - kFoundationPlace;
+        return {.x = PileX(k), .y = kFoundationY, .cards = &position.foundationTops[k], .count = 1, .targetKind = kAutoMoveKind};
     }
-    if (move.kind != PlayMove::kMove) return false;
-    gesture.kind = MoveGesture::kDrag;
-    if (move.from == CalculationModel::kCurrentPlace) {
-        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
-    } else {
-        const int pile = move.from - CalculationModel::kWastePlace;
-        gesture.fromX = PileX(pile) + 20, gesture.fromY = WasteCardY(std::max(position.wasteCounts[pile] - 1, 0)) + 30;
-    }
-    if (move.to >= CalculationModel::kWastePlace) {
-        const int pile = move.to - CalculationModel::kWastePlace;
-        gesture.toX = PileX(pile) + 20, gesture.toY = WasteCardY(position.wasteCounts[pile]) + 30;
-    } else {
-        gesture.toX = PileX(move.to - CalculationModel::kFoundationPlace) + 20, gesture.toY = kFoundationY + 30;
-    }
-    return true;
+    const int k = place - kWastePlace;
+    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(), .count = ShownCount(k),
+            .pickup = true, .targetKind = kPlainTargetKind};
 }
 
 int CalculationGame::StartRank(int choice, int foundation) {
@@ -142,12 +128,10 @@ int CalculationGame::StartRank(int choice, int foundation) {
 
 // ---- Deal ----
 
-void CalculationGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kWasteFanStep);
+void CalculationGame::StartDeal() {
+    fanDy = kWasteFanStep;
     fan2A = 10;
     fan2B = 0;
-
-    play_position::ShufflePack(deck);
     position.foundationCounts.fill(1);
     const int choice = Rule("StartingCard");
     for (int k = 0; k < kFoundations; ++k) {
@@ -156,11 +140,6 @@ void CalculationGame::NewGame(bool restart) {
         position.foundationTops[k] = Card(suit, position.startRanks[k]);
     }
     for (Card start : position.foundationTops) deck.Exclude(start);
-
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----
@@ -170,12 +149,12 @@ void CalculationGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) {
         play_position::DrawStockArea(*this, kStockX, kStockY, present);
     } else if (place == kCurrentPlace) {
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), false, present);
+        DrawView(place, present, false);
     } else if (place < kWastePlace) {
         play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
                                           position.foundationCounts[k], present);
     } else {
-        play_position::DrawFanArea(*this, PileX(k), kWasteY, kWasteFanStep, position.waste[k], ShownCount(k), present);
+        DrawView(place, present, true, play_position::kScreenBottom);
     }
 }
 
@@ -187,49 +166,12 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
         // The next card comes only once the one showing has been placed.
         if (position.current.IsValid()) return;
         SaveUndo();
-        Play({.kind = PlayMove::kStock, .from = CalculationModel::kStockPlace});
-        deck.DealNext();
-        CheckGameOver();
-        DrawPlace(kStockPlace, true);
-        DrawPlace(kCurrentPlace, true);
-        artwork->PresentDirty();
-        PlaySound("flip.wav");
-        return;
+        return TurnStock(kCurrentPlace);
     }
     Game::OnLButtonDown(keys, x, y);
 }
 
-void CalculationGame::Landed(const PlayMove& move, int scored) {
-    points += scored;
-    DrawPlace(move.to, true);
-    artwork->PresentDirty();
-    PlaySound(move.to >= kWastePlace ? "tableau.wav" : "foundation.wav");
-}
-
-// ---- Game over ----
-
-bool CalculationGame::CheckGameOver() {
-    LoadStock();
-    SettleGameOver(!dragging && CalculationModel::Over(position));
-    RegisterHotspots();
-    return gameOver;
-}
-
-void CalculationGame::RegisterHotspots() {
-    pickups.clear();
-    dropTargets.clear();
-    if (paused || gameOver) return;
-    if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
-    for (int k = 0; k < kWastePiles; ++k)
-        if (const int count = ShownCount(k); count > 0)
-            AddPickup(PileX(k), WasteCardY(count - 1), &position.waste[k][count - 1], 1);
-    for (int k = 0; k < kFoundations; ++k)
-        AddDropTarget(PileX(k), kFoundationY, CardHitRect(PileX(k), kFoundationY), kAutoMoveKind);
-    for (int k = 0; k < kWastePiles; ++k) {
-        const int y = WasteCardY(ShownCount(k));
-        AddDropTarget(PileX(k), y, CardHitRect(PileX(k), y), kPlainTargetKind);
-    }
-}
+bool CalculationGame::OverNow() const { return !dragging && CalculationModel::Over(position); }
 
 // ---- Undo ----
 

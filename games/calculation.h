@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play. Places: 0 the stock, 1 the current card, 2 + f foundation f,
@@ -53,39 +52,31 @@ public:
     static constexpr int kCurrentX = 180, kCurrentY = 80;
     static constexpr int kFoundationY = 80;
     static constexpr int kWasteY = 170;
-    static constexpr play_position::PileRow kPileRow{.left = 270, .pitch = 70, .count = kFoundations};
+    static constexpr int kPileX = 270, kPilePitch = 70;
     static constexpr int kWasteFanStep = 15;
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
-    bool CheckGameOver() override;
+    // Each foundation's starting card, taken out of the pack.
+    void StartDeal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
 
-    static int PileX(int k) { return kPileRow.X(k); }
-    static int WasteCardY(int index) { return kWasteY + kWasteFanStep * index; }
+    static int PileX(int k) { return kPileX + kPilePitch * k; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
     // May this card go on foundation k now?
     bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
 private:
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return lifted == kCurrentPlace ? Card() : position.current; }
     int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == kWastePlace + k); }
-    // Plays the move on the position, the stock read from the deck first; returns the points.
-    int Play(const PlayMove& move);
-    void RegisterHotspots();
     void DrawPlace(int place, bool present) override;
-    // The current card, or a foundation or waste pile by its column.
-    int PlaceAt(int x, int y) const override {
-        if (x == kCurrentX && y == kCurrentY) return kCurrentPlace;
-        const int k = kPileRow.At(x);
-        if (k < 0) return -1;
-        return y == kFoundationY ? kFoundationPlace + k : kWastePlace + k;
-    }
-    void Landed(const PlayMove& move, int scored) override;
+    // The current card and the waste piles' tops are dragged, onto the foundations (a double
+    // click sends a card to one) and the waste piles.
+    PlaceView View(int place) const override;
+    // The end waits for a drag to finish.
+    bool OverNow() const override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

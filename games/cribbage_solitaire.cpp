@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-
 namespace {
 
 constexpr int kFifteen = 15;
@@ -89,8 +87,7 @@ int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
     });
 }
 
-void CribbageSolitaireGame::NewGame(bool restart) {
-    GridHandGame::NewGame(restart);
+void CribbageSolitaireGame::Deal() {
     play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
     artwork->PresentDirty();
 }

@@ -26,7 +26,8 @@ public:
 
     explicit CribbageSolitaireGame(Artwork* artwork);
 
-    void NewGame(bool restart) override;
+    // The first card shown once more over the new table.
+    void Deal() override;
 
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);

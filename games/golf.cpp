@@ -100,105 +100,39 @@ GolfModel::Position GolfGame::ModelPosition() const {
     return now;
 }
 
-bool GolfGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove) return false;
-    const int column = move.from - GolfModel::kColumnPlace;
-    gesture = move.kind == PlayMove::kStock
-                  ? play_position::ClickOnCard(kStockX, kStockY)
-                  : play_position::ClickOnCard(ColumnX(column), CardY(std::max(position.columnCount[column] - 1, 0)));
-    return true;
+GolfGame::PlaceView GolfGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kPilePlace)
+        return {.x = kFoundationX, .y = kFoundationY, .dx = kFoundationStep, .cards = position.pile.data(),
+                .count = position.pileCount, .targetKind = kPlainTargetKind};
+    const int column = place - kColumnPlace;
+    return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
+            .count = ShownCount(column), .pickup = true};
 }
 
 // ---- Deal ----
 
-void GolfGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kTableauStep);
+void GolfGame::Deal() {
+    fanDy = kTableauStep;
     const bool sevenByFive = RuleOn("SevenByFive");
     const int columnsInPlay = sevenByFive ? 7 : 6;
     const int cardsPerColumn = sevenByFive ? 5 : 6;
-    artwork->RestoreBackground(0, 799, 0, 599);
-
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
     for (int row = 0; row < cardsPerColumn; ++row)
         for (int column = 0; column < columnsInPlay; ++column)
             if (DealFaceUp(position.columns[column][row], kStockX, kStockY, ColumnX(column), CardY(row)))
                 position.columnCount[column] = row + 1;
-    if (RuleOn("FlipFirst")) DealToFoundation();
-    else CheckGameOver();
-    StartClock(0);
+    if (RuleOn("FlipFirst")) TurnStock(kPilePlace);
 }
 
 // ---- Drawing ----
 
 void GolfGame::DrawPlace(int place, bool present) {
-    const int screen = artwork->screenBuffer;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place == kPilePlace) {
-        play_position::DrawArea(*this, kFoundationX, kFoundationY, kFoundationAreaRight, kFoundationAreaBottom, present, [&] {
-            if (position.pileCount == 0)
-                artwork->DrawPlaceholder(kFoundationX, kFoundationY, card_geometry::kPlaceholderEmptyPile, screen);
-            for (int i = 0; i < position.pileCount; ++i)
-                artwork->DrawCard(FoundationCardX(i), kFoundationY, position.pile[i], screen);
-        });
-    } else {
-        const int column = place - kColumnPlace, x = ColumnX(column);
-        play_position::DrawArea(*this, x, kTableauY, x + artwork->cardWidth, kColumnAreaBottom, present, [&] {
-            for (int k = 0; k < ShownCount(column); ++k) artwork->DrawCard(x, CardY(k), position.columns[column][k], screen);
-        });
-    }
-}
-
-// ---- Moves ----
-
-void GolfGame::DealToFoundation() {
-    Refresh();
-    GolfModel::Apply(position, {.kind = PlayMove::kStock, .from = GolfModel::kStockPlace});
-    deck.DealNext();
-    DrawPlace(kStockPlace, true);
-    DrawPlace(kPilePlace, true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-    CheckGameOver();
-}
-
-void GolfGame::Landed(const PlayMove&, int scored) {
-    points += scored;
-    DrawPlace(kPilePlace, true);
-    artwork->PresentDirty();
-    PlaySound("foundation.wav");
-}
-
-void GolfGame::ReturnCards() {
-    if (lifted == kNothingLifted) return;
-    DropNewestUndoRecord();
-    const int place = lifted;
-    lifted = kNothingLifted;
-    DrawPlace(place, true);
-    artwork->PresentDirty();
-    CheckGameOver();
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
+    else DrawView(place, present, false, kColumnAreaBottom);
 }
 
 // ---- Game over ----
-
-bool GolfGame::CheckGameOver() {
-    Refresh();
-    SettleGameOver(lifted == kNothingLifted && GolfModel::Over(position));
-    RegisterHotspots();
-    return gameOver;
-}
-
-void GolfGame::RegisterHotspots() {
-    ClearHotspots();
-    for (int column = 0; column < kMaxColumns; ++column) {
-        const int count = ShownCount(column);
-        if (count > 0) AddPickup(ColumnX(column), CardY(count - 1), &position.columns[column][count - 1], 1);
-    }
-    const int x = FoundationCardX(position.pileCount);
-    AddDropTarget(x, kFoundationY, CardHitRect(x, kFoundationY), kPlainTargetKind);
-}
 
 bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
 

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 
-#include "framework/game.h"
 #include "games/play_position.h"
 
 // The rules as a model of play; its rule values are "WrapAround" (King and Ace are neighbours
@@ -55,44 +54,35 @@ public:
     static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
-    static constexpr play_position::PileRow kColumns{.left = 160, .pitch = 80, .count = kMaxColumns};
+    static constexpr int kColumnX = 160, kColumnPitch = 80;
     static constexpr int kTableauY = 140, kTableauStep = 15;
     // The undo record carries the first seven integers of the column position table.
     static constexpr int kPositionInts = 7;
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
-    // The card goes back onto its column, drawn again.
-    void ReturnCards() override;
-    bool CheckGameOver() override;
+    // Five cards to each of seven columns, or six to six, and with FlipFirst the first card onto the pile.
+    void Deal() override;
     // A click plays a column's top card at once when it fits; nothing is dragged.
-    void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealToFoundation(); }); }
+    void OnLButtonDown(WPARAM, int x, int y) override {
+        ClickToPlay(x, y, kStockX, kStockY, [this] { TurnStock(kPilePlace); });
+    }
     double GetScoreFactor() override;
     bool IsWon() override;
 
     // The current position, with the rule value from the settings.
     GolfModel::Position ModelPosition() const override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    static int ColumnX(int column) { return kColumns.X(column); }
+    static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
-    static int FoundationCardX(int index) { return kFoundationX + kFoundationStep * index; }
-
 
 private:
     // The cards of the column the table shows.
     int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
-    void RegisterHotspots();
-    void DealToFoundation();
     // The pile fans out right from its first card; an empty column shows nothing.
     void DrawPlace(int place, bool present) override;
-    // The pile's drop target, or a column by its left edge.
-    int PlaceAt(int x, int y) const override {
-        if (y == kFoundationY) return kPilePlace;
-        const int column = kColumns.At(x);
-        return column < 0 ? -1 : kColumnPlace + column;
-    }
-    void Landed(const PlayMove& move, int scored) override;
+    // The columns' top cards are picked up (by a click) and played onto the pile.
+    PlaceView View(int place) const override;
+    Play HowPlayed() const override { return kClicks; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -3,12 +3,9 @@
 #include "games/cribbage_solitaire.h"
 #include "games/poker_solitaire.h"
 
-#include <algorithm>
 #include <string>
 
-#include "artwork/artwork.h"
 #include "draw/draw.h"
-#include "games/play_position.h"
 #include "store/high_scores.h"
 #include "ui/toolkit.h"
 
@@ -23,13 +20,19 @@ constexpr int kColumnScoreOffsetY = 10;
 }  // namespace
 
 template <GridLayout L, typename Hands>
-int GridHandGame<L, Hands>::PlaceAt(int x, int y) const {
-    for (int i = 0; i < kCells; ++i)
-        if (CellX(i) == x && CellY(i) == y) return Table::kCellPlace + i;
-    if (x == kCurrentX && y == kCurrentY) return Table::kCurrentPlace;
-    for (int k = 0; k < kReservePiles; ++k)
-        if (x == ReserveX(k) && y >= kReserveY) return Table::kReservePlace + k;
-    return -1;
+play_position::PlaceView GridHandGame<L, Hands>::View(int place) const {
+    if (place == Table::kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == Table::kCurrentPlace)
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+    if (place >= Table::kCellPlace) {
+        const int i = place - Table::kCellPlace;
+        return {.x = CellX(i), .y = CellY(i), .cards = &position.grid[i], .count = position.grid[i].IsValid(),
+                .targetKind = position.grid[i].IsValid() ? 0 : kPlainTargetKind};
+    }
+    const int k = place - Table::kReservePlace;
+    const bool inPlay = k < position.reservePiles;
+    return {.x = ReserveX(k), .y = kReserveY, .dy = kReserveStep, .cards = position.reserves[k].data(), .count = ShownCount(k),
+            .pickup = inPlay, .targetKind = inPlay ? kReserveKind : 0};
 }
 
 template <GridLayout L, typename Hands>
@@ -40,51 +43,22 @@ typename GridHandGame<L, Hands>::Position GridHandGame<L, Hands>::ModelPosition(
     return now;
 }
 
+// A click on a cell places the current card there; any other move drags.
 template <GridLayout L, typename Hands>
 bool GridHandGame<L, Hands>::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    constexpr int kCurrentPlace = Table::kCurrentPlace, kReservePlace = Table::kReservePlace, kCellPlace = Table::kCellPlace;
-    if (move.kind != PlayMove::kMove || move.from < kCurrentPlace || move.from >= kCellPlace) return false;
-    if (move.to >= kCellPlace) {
-        gesture.toX = CellX(move.to - kCellPlace) + 20;
-        gesture.toY = CellY(move.to - kCellPlace) + 30;
-    } else if (move.to >= kReservePlace && move.to < kReservePlace + Position::kReservePiles) {
-        const int pile = move.to - kReservePlace;
-        // The pile's drop place: under its top card, or where the lifted card lay.
-        const int count = position.reserveCounts[pile] - (move.from == move.to ? 1 : 0);
-        gesture.toX = ReserveX(pile) + 20;
-        gesture.toY = ReserveCardY(count) + 30;
-    } else {
-        return false;
-    }
-    if (move.from == kCurrentPlace) {
-        gesture.fromX = kCurrentX + 20, gesture.fromY = kCurrentY + 30;
-        // A click on a cell places the current card there.
-        if (move.to >= kCellPlace) {
-            gesture.kind = MoveGesture::kClick;
-            gesture.fromX = gesture.toX, gesture.fromY = gesture.toY;
-            return true;
-        }
-    } else {
-        const int pile = move.from - kReservePlace;
-        gesture.fromX = ReserveX(pile) + 20;
-        gesture.fromY = ReserveCardY(std::max(position.reserveCounts[pile] - 1, 0)) + 30;
-    }
-    gesture.kind = MoveGesture::kDrag;
+    if (!Table::GestureFor(move, gesture)) return false;
+    if (move.from == Table::kCurrentPlace && move.to >= Table::kCellPlace)
+        gesture = {MoveGesture::kClick, gesture.toX, gesture.toY, gesture.toX, gesture.toY};
     return true;
 }
 
 // ---- Deal ----
 
 template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::NewGame(bool restart) {
-    this->BeginModelDeal(restart, 0, kReserveStep);
+void GridHandGame<L, Hands>::StartDeal() {
+    this->fanDy = kReserveStep;
     hands = HandScores();
-
-    play_position::ShufflePack(deck);
     position.current = deck.DealNext();
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-    StartClock(0);
 }
 
 template <GridLayout L, typename Hands>
@@ -96,11 +70,6 @@ void GridHandGame<L, Hands>::ShowDealtCurrent() {
 }
 
 // ---- Drawing ----
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
 
 // Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the cells
 // below a changed one are drawn again in that order.
@@ -114,23 +83,9 @@ void GridHandGame<L, Hands>::DrawGridCell(int cell) {
 }
 
 template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::DrawReserveArea(int k, bool present) {
-    const int x = ReserveX(k);
-    const int bottom = ReserveCardY(kReserveSlots - 1) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(x, x + artwork->cardWidth, kReserveY, bottom);
-    const int screen = artwork->screenBuffer;
-    const int count = ShownCount(k);
-    if (count == 0) artwork->DrawPlaceholder(x, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int i = 0; i < count; ++i) artwork->DrawCard(x, ReserveCardY(i), position.reserves[k][i], screen);
-    if (present) artwork->AddDirty({x, kReserveY, x + artwork->cardWidth, bottom});
-}
-
-template <GridLayout L, typename Hands>
 void GridHandGame<L, Hands>::DrawPlace(int place, bool present) {
-    if (place == Table::kCurrentPlace)
-        play_position::DrawCardArea(*this, kCurrentX, kCurrentY, ShownCurrent(), !gameOver, present);
-    else
-        DrawReserveArea(place - Table::kReservePlace, present);
+    if (place == Table::kCurrentPlace) this->DrawView(place, present, !gameOver);
+    else this->DrawView(place, present, true, ReserveCardY(kReserveSlots - 1) + artwork->cardHeight);
 }
 
 template <GridLayout L, typename Hands>
@@ -157,7 +112,7 @@ void GridHandGame<L, Hands>::DrawAreas(bool present) {
     handScoresShown = false;
     DrawStockArea(present);
     DrawPlace(Table::kCurrentPlace, present);
-    for (int k = 0; k < reservePiles; ++k) DrawReserveArea(k, present);
+    for (int k = 0; k < reservePiles; ++k) DrawPlace(Table::kReservePlace + k, present);
     DrawExtraCards();
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
     DrawHandScores();
@@ -172,14 +127,11 @@ void GridHandGame<L, Hands>::OnLButtonDown(WPARAM keys, int x, int y) {
     for (int i = 0; i < kCells; ++i) {
         if (position.grid[i].IsValid()) continue;
         if (!this->OnCard(x, y, CellX(i), CellY(i))) continue;
-        DropTarget* found = FindDropTargetAt(x, y);
-        if (!found || !ShownCurrent().IsValid()) return;
+        const DropTarget* found = FindDropTargetAt(x, y);
+        const Hotspot* current = this->FindPickupAt(kCurrentX, kCurrentY);
+        if (!found || !current) return;
         DropTarget target = *found;
-        DragRecord record;
-        record.x = kCurrentX;
-        record.y = kCurrentY;
-        record.cards[0] = position.current;
-        record.count = 1;
+        DragRecord record = *current;
         if (CanDrop(record, target)) {
             if (ClickSavesTwice()) SaveUndo();
             LiftCards(record);
@@ -200,7 +152,7 @@ void GridHandGame<L, Hands>::Landed(const PlayMove& move, int) {
     } else {
         points -= Table::kReserveCost;
         PlaySound("reserve.wav");
-        DrawReserveArea(move.to - Table::kReservePlace, true);
+        DrawPlace(move.to, true);
     }
     artwork->PresentDirty();
     // A grid filled from a reserve is scored too: the game is over, and ending it unscored would
@@ -227,26 +179,9 @@ template <GridLayout L, typename Hands>
 bool GridHandGame<L, Hands>::CheckGameOver() {
     // A full grid ends the game whatever the Auto Game Over preference says.
     gameOver = endedByUser || GridFull();
-    RegisterHotspots(ReservePiles());
+    position.reservePiles = ReservePiles();
+    this->RegisterPlaces();
     return gameOver;
-}
-
-template <GridLayout L, typename Hands>
-void GridHandGame<L, Hands>::RegisterHotspots(int reservePiles) {
-    pickups.clear();
-    dropTargets.clear();
-    if (!paused && !gameOver) {
-        if (ShownCurrent().IsValid()) AddPickup(kCurrentX, kCurrentY, &position.current, 1);
-        for (int k = 0; k < reservePiles; ++k)
-            if (const int count = ShownCount(k); count > 0)
-                AddPickup(ReserveX(k), ReserveCardY(count - 1), &position.reserves[k][count - 1], 1);
-    }
-    for (int i = 0; i < kCells; ++i)
-        if (!position.grid[i].IsValid()) AddDropTarget(CellX(i), CellY(i), CardHitRect(CellX(i), CellY(i)), kPlainTargetKind);
-    for (int k = 0; k < reservePiles; ++k) {
-        const int y = ReserveCardY(ShownCount(k));
-        AddDropTarget(ReserveX(k), y, CardHitRect(ReserveX(k), y), kReserveKind);
-    }
 }
 
 template <GridLayout L, typename Hands>

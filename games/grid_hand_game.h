@@ -12,8 +12,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "framework/game.h"
-#include "framework/play_model.h"
 #include "games/play_position.h"
 
 // ---- The model of play ----
@@ -74,7 +72,7 @@ template <int Side, typename Hands>
 struct GridHandModel {
     using Position = GridHandPosition<Side>;
     static constexpr int kCells = Position::kCells;
-    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5;
+    static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5, kPlaces = kCellPlace + kCells;
     static constexpr int kReserveCost = 3;
 
     static bool GridFull(const Position& position) {
@@ -191,7 +189,8 @@ public:
 
     GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
 
-    void NewGame(bool restart) override;
+    // The first card turned.
+    void StartDeal() override;
     bool CheckGameOver() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Time costs nothing and a win adds nothing: the final score is the points.
@@ -203,7 +202,6 @@ public:
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
     static int ReserveX(int k) { return kReserveX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
-    bool CellAccepts(int i) const { return Hands::Accepts(position.grid, i); }
     bool GridFull() const { return Table::GridFull(position); }
 
     // The current position, with the rule values from the settings.
@@ -211,8 +209,8 @@ public:
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
     // The table's own state, named here since the base depends on the layout.
-    using Table::position, Table::artwork, Table::deck, Table::dropTargets, Table::endedByUser, Table::finalScore,
-        Table::gameOver, Table::kScoreNotComputed, Table::paused, Table::pickups, Table::points, Table::lifted;
+    using Table::position, Table::artwork, Table::deck, Table::endedByUser, Table::finalScore, Table::gameOver,
+        Table::kScoreNotComputed, Table::paused, Table::points, Table::lifted;
     struct HandScores {
         std::array<int32_t, kHands> lines{};
         int32_t total = 0;
@@ -220,9 +218,8 @@ public:
 
 protected:
     // The table's own functions, named here since the base depends on the layout.
-    using Table::AddDropTarget, Table::AddPickup, Table::AnimateCard, Table::CanDrop, Table::CardHitRect, Table::DropCards,
-        Table::FindDropTargetAt, Table::FinishGame, Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo,
-        Table::StartClock;
+    using Table::AnimateCard, Table::CanDrop, Table::DropCards, Table::FindDropTargetAt, Table::FinishGame,
+        Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo;
 
     // ---- The game's part ----
 
@@ -248,7 +245,7 @@ protected:
     void ShowDealtCurrent();
     // Scores every row and column with `score`, adds the total to the points and ends the game.
     void ScoreHands(const std::function<int(const Line&)>& score);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
 
 private:
     // The rule values "ReservePiles" (0..3) and "CardsPerPile" (1..5), read whenever a rule needs
@@ -258,7 +255,9 @@ private:
     // What the table shows while a card is lifted.
     Card ShownCurrent() const { return lifted == Table::kCurrentPlace ? Card() : position.current; }
     int ShownCount(int k) const { return position.reserveCounts[k] - (lifted == Table::kReservePlace + k); }
-    void RegisterHotspots(int reservePiles);
+    // The current card and the reserve piles' tops are dragged; the empty cells and the reserve
+    // piles take them.
+    play_position::PlaceView View(int place) const override;
     // The fields of the undo record after its base part, for writing and reading alike; the hand
     // scores read wait in readHands until the record has proved good.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
@@ -270,10 +269,7 @@ private:
     void DrawAreas(bool present) override;
     // The current card or a reserve pile, the places a card is lifted from.
     void DrawPlace(int place, bool present) override;
-    void DrawReserveArea(int k, bool present);
     void DrawHandScores();
-    // A cell, the current card, or a reserve pile by its column.
-    int PlaceAt(int x, int y) const override;
     // Placing the current card, or filling the grid, turns the next card.
     void Landed(const PlayMove& move, int scored) override;
 };

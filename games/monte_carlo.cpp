@@ -85,51 +85,17 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
     return now;
 }
 
-void MonteCarloGame::PlayMoves(MoveList& out) {
-    play_position::OfferMoves<MonteCarloModel>(*this, out);
-    if (first.Empty()) return;
-    std::erase_if(out, [this](const PlayMove& move) {
-        return position.grid[move.from] != first.card && position.grid[move.to] != first.card;
-    });
-}
-
-bool MonteCarloGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    if (move.kind != PlayMove::kMove) return false;
-    int from = move.from, to = move.to;
-    if (!first.Empty()) {
-        // With one card of the pair selected a click on the other finishes it; with another card
-        // selected the pair takes more than one gesture.
-        if (first.card == position.grid[to]) std::swap(from, to);
-        if (first.card != position.grid[from]) return false;
-        gesture = play_position::ClickOnCard(CellX(to), CellY(to));
-        return true;
-    }
-    gesture = {MoveGesture::kTwoClicks, CellX(from) + 20, CellY(from) + 30, CellX(to) + 20, CellY(to) + 30};
-    return true;
-}
-
 // ---- Deal ----
 
-void MonteCarloGame::NewGame(bool restart) {
-    BeginModelDeal(restart, kPitchX, kPitchY);
-    first = second = Selection();
-    artwork->RestoreBackground(0, 799, 0, 599);
-
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
+void MonteCarloGame::Deal() {
+    fanDx = kPitchX;
+    fanDy = kPitchY;
     const int rows = Rule("Rows");
     for (int cell = 0; cell < rows * kColumns; ++cell)
         DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----
-
-void MonteCarloGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
 
 void MonteCarloGame::DrawCell(int cell, bool present) {
     const Card card = position.grid[cell];
@@ -187,10 +153,7 @@ struct MonteCarloGame::TableHooks {
 
 void MonteCarloGame::JudgePair(const Selection& clicked) {
     second = clicked;
-    auto cellOf = [](const Selection& selection) {
-        return (selection.y - kGridY) / kPitchY * kColumns + (selection.x - kGridX) / kPitchX;
-    };
-    const int from = cellOf(first), to = cellOf(second);
+    const int from = PlaceAt(first.x, first.y), to = PlaceAt(second.x, second.y);
     Refresh();
     if (!MonteCarloModel::Pairs(position, from, to)) {
         second = Selection();
@@ -207,21 +170,6 @@ void MonteCarloGame::JudgePair(const Selection& clicked) {
     CheckGameOver();
 }
 
-// ---- Game over ----
-
-bool MonteCarloGame::CheckGameOver() {
-    Refresh();
-    SettleGameOver(MonteCarloModel::Over(position));
-    RegisterPickups();
-    return gameOver;
-}
-
-void MonteCarloGame::RegisterPickups() {
-    pickups.clear();
-    if (paused || gameOver) return;
-    for (int cell = 0; cell < position.rows * kColumns; ++cell)
-        if (position.grid[cell].IsValid()) AddPickup(CellX(cell), CellY(cell), &position.grid[cell], 1);
-}
 double MonteCarloGame::GetScoreFactor() {
     const int rows = Rule("Rows");
     double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;

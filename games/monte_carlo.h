@@ -13,7 +13,7 @@
 struct MonteCarloParts {
     static constexpr int kColumns = 5;
     static constexpr int kMaxRows = 5;
-    static constexpr int kCells = kColumns * kMaxRows;
+    static constexpr int kCells = kColumns * kMaxRows, kPlaces = kCells;
     static constexpr int kPointsPerPair = 5;
 
     struct Position {
@@ -62,8 +62,8 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
-    bool CheckGameOver() override;
+    // A card to each cell of the rows in play.
+    void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
 
@@ -72,18 +72,21 @@ public:
     // The current position, with the rule values "Rows" and "ShiftAfterAllMoves" from the
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
-    // The model's moves; with a card selected, the pairs it makes.
-    void PlayMoves(MoveList& out) override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
 
     Selection first, second;
 
 private:
     struct TableHooks;
-    void RegisterPickups();
+    // The cards of the rows in play are picked up by a click, two to a pair.
+    PlaceView View(int cell) const override {
+        return {.x = CellX(cell), .y = CellY(cell), .cards = &position.grid[cell],
+                .count = cell < position.rows * kColumns && position.grid[cell].IsValid(), .pickup = true};
+    }
+    Play HowPlayed() const override { return kPairs; }
+    int Waiting() const override { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     void JudgePair(const Selection& clicked);
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;

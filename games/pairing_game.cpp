@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-#include "games/play_position.h"
-
 // ---- The model ----
 
 Card PairingParts::Top(const Position& position, int place) {
@@ -96,6 +93,7 @@ PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
     position.refills = shape.refills;
     position.groups = shape.groups;
     soundOnRestore = false;
+    soundFirst = shape.undoSound;
 }
 
 // ---- Deal ----
@@ -169,14 +167,6 @@ void PairingGame::DealTo(int place) {
 }
 
 // ---- Drawing ----
-
-void PairingGame::DrawStockArea(bool present) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present);
-}
-
-void PairingGame::DrawSlot(int x, int y, Card card, bool chosen, bool present) {
-    play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
-}
 
 void PairingGame::DrawAreas(bool present) {
     DrawStockArea(present);
@@ -295,23 +285,14 @@ bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
-bool PairingGame::CheckGameOver() {
-    // A group showing keeps the game going, unless the game already stands as over.
-    const bool groupShowing = shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0;
-    gameOver = endedByUser || (!PairAvailable() && !groupShowing);
-    if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    return gameOver;
+// A group showing keeps the game going, unless the game already stands as over.
+bool PairingGame::OverNow() const {
+    return !PairAvailable() && !(shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0);
 }
 
 bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 // ---- Undo ----
-
-void PairingGame::Undo() {
-    if (paused || gameOver) return;
-    if (shape.undoSound) PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
 
 bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     std::vector<uint8_t>& flags = fields.Reading() ? readSelected : selected;

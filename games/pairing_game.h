@@ -15,9 +15,7 @@
 #include <span>
 #include <vector>
 
-#include "framework/game.h"
 #include "games/play_position.h"
-#include "framework/play_model.h"
 
 // The rules of the row pairing games (Block Solitaire, Simple Addition, Take Fourteen) as a
 // model of play. Places 0 .. places - 1 are the table's places, numbered as the undo record
@@ -118,9 +116,6 @@ public:
     void NewGame(bool restart) override;
     // A click on a place's top card selects it or lets it go; a pair selected leaves the table.
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // Nothing is ever dragged: there are no pick-ups.
-    bool CheckGameOver() override;
-    void Undo() override;
     // Won with the stock and every place empty.
     bool IsWon() override;
 
@@ -167,7 +162,7 @@ protected:
     // does not play with.
     virtual void ExcludeCards() {}
     // The deal after the empty table is drawn.
-    virtual void Deal() { Refill(); }
+    void Deal() override { Refill(); }
     // Where a click selects the top card of the place: here well inside it.
     virtual void ClickPoint(int place, int& x, int& y) const;
     bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
@@ -176,9 +171,11 @@ protected:
     void Refill();
     // The next stock card onto the place, sliding face up from the stock.
     void DealTo(int place);
-    void DrawStockArea(bool present);
+    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
     // One card, or the empty-pile mark, at (x, y).
-    void DrawSlot(int x, int y, Card card, bool chosen, bool present);
+    void DrawSlot(int x, int y, Card card, bool chosen, bool present) {
+        play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
+    }
     // A click on a place: deselects it, or selects its card; a second card is let go again unless
     // the two make a pair.
     void ClickPlace(int place);
@@ -198,6 +195,7 @@ private:
         const size_t cells = static_cast<size_t>(shape.places * shape.cellsPerPlace);
         return CellsPossible(std::span(read.cells).first(cells), stock) && ModelTable::Possible(read, stock);
     }
+    bool OverNow() const override;
     void LetGo() override {
         selected = readSelected;
         selectedCount = readCount;

@@ -87,49 +87,21 @@ struct NoHooks {
     void ClosedUp(int) {}
 };
 
-// Piles standing side by side, `pitch` apart from `left`.
-struct PileRow {
-    int left, pitch, count;
-    constexpr int X(int k) const { return left + pitch * k; }
-    // The pile whose left edge is at x, or -1.
-    constexpr int At(int x) const {
-        const int k = (x - left) / pitch;
-        return x >= left && k < count && X(k) == x ? k : -1;
-    }
+// Where a place's cards lie as the table shows them (a lifted card left out): the first at
+// (x, y), each next one (dx, dy) further on; and what a press or a drop may do there.
+struct PlaceView {
+    int x = 0, y = 0, dx = 0, dy = 0;
+    const Card* cards = nullptr;
+    int count = 0;
+    bool pickup = false;  // its top card may be picked up
+    int targetKind = 0;   // the kind of its drop target, where its next card would go; 0 for none
+    int X(int index) const { return x + dx * index; }
+    int Y(int index) const { return y + dy * index; }
+    int Top() const { return std::max(count - 1, 0); }
 };
 
-// A click on the card whose top-left corner is (x, y), well inside it.
-inline MoveGesture ClickOnCard(int x, int y) { return {MoveGesture::kClick, x + 20, y + 30, x + 20, y + 30}; }
-
-// The model's moves in a game's position: none while the game is paused, dragging or over.
-template <typename Model, typename OnScreenGame>
-void OfferMoves(OnScreenGame& game, MoveList& out) {
-    out.clear();
-    if (!game.paused && !game.dragging && !game.gameOver) Model::Moves(game.ModelPosition(), out);
-}
-
-// Every table's undo record ends with the points and the seconds played; this writes them and
-// keeps the record.
-inline void EndRecord(Game& game, UndoWriter& writer) {
-    writer.Int(game.points);
-    writer.Int(game.ElapsedSeconds());
-    game.PushUndoRecord(writer);
-}
-
-// Reads that end: true when both are in range and the record ends there.
-inline bool ReadRecordEnd(UndoReader& reader, int32_t& points, int32_t& elapsed) {
-    return reader.IntIn(points, -kMaxRecordPoints, kMaxRecordPoints) && reader.IntIn(elapsed, 0, kMaxRecordSeconds) &&
-           reader.AtEnd();
-}
-
-// A lifted card let go where it may not land goes back: the undo record kept when it was
-// lifted goes too, and nothing is held any more.
-inline void ReturnLifted(Game& game, int32_t& held, int32_t nothingHeld) {
-    if (held == nothingHeld) return;
-    game.DropNewestUndoRecord();
-    held = nothingHeld;
-    game.CheckGameOver();
-}
+// A point well inside the card whose top-left corner is (x, y).
+inline constexpr int kInsideX = 20, kInsideY = 30;
 
 // One shuffled pack in the deck, as every deal of these games starts.
 inline void ShufflePack(Deck& deck) {
@@ -143,18 +115,6 @@ inline void ShowNewTable(Game& game) {
     game.artwork->DrawGameTitle(game.gameNumber);
     game.Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
-}
-
-// The pick-up under (x, y) and the first target it may go to, copied, since lifting rebuilds
-// both lists: false when a click there plays nothing.
-inline bool ClickedPlay(Game& game, int x, int y, DragRecord& record, DropTarget& target) {
-    const Hotspot* spot = game.FindPickupAt(x, y);
-    if (!spot) return false;
-    record = *spot;
-    const DropTarget* found = game.FindLegalTarget(record, 0);
-    if (!found) return false;
-    target = *found;
-    return true;
 }
 
 // ---- Drawing the table's areas ----
@@ -197,28 +157,12 @@ inline void DrawFoundationArea(Game& game, int x, int y, Card top, int startRank
     });
 }
 
-// A pile fanned down from (x, y), `step` apart, in a column that reaches the bottom of the
-// table; the empty-pile mark when it has no card.
-template <typename Cards>
-void DrawFanArea(Game& game, int x, int y, int step, const Cards& cards, int count, bool present) {
-    Artwork& art = *game.artwork;
-    DrawArea(game, x, y, x + art.cardWidth, kScreenBottom, present, [&] {
-        if (count == 0) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
-        for (int i = 0; i < count; ++i) art.DrawCard(x, y + step * i, cards[i], art.screenBuffer);
-    });
-}
-
 // Takes the first `count` cards of a pile read from a record; the slots past them must be empty.
 template <size_t N>
 bool TakePile(PackTally& tally, const std::array<Card, N>& cards, int count) {
     for (int i = 0; i < static_cast<int>(N); ++i)
         if (i < count ? !tally.Take(cards[i]) : cards[i].IsValid()) return false;
     return true;
-}
-
-template <typename Position>
-std::string RawBytes(const Position& position) {
-    return std::string(reinterpret_cast<const char*>(&position), sizeof position);
 }
 
 // The fields of a table's part of its undo record, in record order: one list, walked by a
@@ -321,6 +265,7 @@ public:
 
     void Undo() override {
         if (paused || gameOver) return;
+        if (soundFirst) PlaySound("undo.wav");
         if (auto record = PopUndoRecord()) RestoreRecord(*record);
     }
     // The record: the base part, the fields RecordPart lists, the points and the seconds.
@@ -328,7 +273,9 @@ public:
         UndoWriter writer = BeginUndoRecord();
         play_position::RecordWriter fields(writer);
         RecordPart(fields, position);
-        play_position::EndRecord(*this, writer);
+        writer.Int(points);
+        writer.Int(ElapsedSeconds());
+        PushUndoRecord(writer);
     }
     // A record is read into a copy of the position and taken only when every field is in range,
     // the fields agree and Possible finds every card where it may be.
@@ -339,13 +286,32 @@ public:
         play_position::RecordReader fields(reader);
         const bool agree = RecordPart(fields, read);
         int32_t readPoints = 0, elapsed = 0;
-        if (!play_position::ReadRecordEnd(reader, readPoints, elapsed) || !agree || !Possible(read, *reader.deck))
+        if (!reader.IntIn(readPoints, -kMaxRecordPoints, kMaxRecordPoints) ||
+            !reader.IntIn(elapsed, 0, kMaxRecordSeconds) || !reader.AtEnd() || !agree || !Possible(read, *reader.deck))
             return false;
         CommitBaseState(reader);
         position = read;
         LetGo();
         FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
+    }
+    // A ruled deal: the menu items and the theme, no hot spots, the standard panel, a fresh
+    // position with nothing held (LetGo), one shuffled pack, the game's start (StartDeal), the new table,
+    // the game's deal (Deal), the end settled and the clock started.
+    void NewGame(bool restart) override {
+        BeginRuledDeal(restart);
+        ClearHotspots();
+        fanDx = fanDy = 0;
+        SetStandardPanel();
+        position = Position();
+        LetGo();
+        play_position::ShufflePack(deck);
+        StartDeal();
+        artwork->RestoreBackground(0, 799, 0, 599);
+        play_position::ShowNewTable(*this);
+        Deal();
+        CheckGameOver();
+        StartClock(0);
     }
     const char* GetName() override { return FindGame(gameNumber)->name; }
     // The whole table: the background, the game's areas and the frame.
@@ -355,12 +321,51 @@ public:
         DrawTableFrame(present);
         if (SettleOnDraw) CheckGameOver();
     }
-    void PlayMoves(MoveList& out) override { play_position::OfferMoves<Model>(*this, out); }
+    // The model's moves: none while the game is paused, dragging or over; with a card waiting for
+    // its partner, the pairs it makes.
+    void PlayMoves(MoveList& out) override {
+        out.clear();
+        if (paused || dragging || gameOver) return;
+        Model::Moves(ModelPosition(), out);
+        if (const int waiting = Waiting(); waiting >= 0)
+            std::erase_if(out, [&](const PlayMove& move) {
+                return move.kind == PlayMove::kMove && move.from != waiting && move.to != waiting;
+            });
+    }
+    // Settles the end of the game and registers the places' hot spots: over when the player ended
+    // it or the model says so (OverNow); without the automatic end only a win ends it.
+    bool CheckGameOver() override {
+        Refresh();
+        gameOver = endedByUser || OverNow();
+        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
+        RegisterPlaces();
+        return gameOver;
+    }
+    // A move's gesture, from the places' views: a press on the stock, or a move of a table played by
+    // clicks, is a click on the card; a pair is two clicks, or one on the partner of the card
+    // waiting; any other move drags the card to where the target's next card would go.
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override {
+        if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove && move.kind != PlayMove::kSelect) return false;
+        const PlaceView from = View(move.from), to = View(move.to);
+        const int fromX = from.X(from.Top()) + play_position::kInsideX, fromY = from.Y(from.Top()) + play_position::kInsideY;
+        const Play play = move.kind == PlayMove::kMove ? HowPlayed() : kClicks;
+        if (play == kDrags) {
+            const int next = to.count - (move.from == move.to);
+            gesture = {MoveGesture::kDrag, fromX, fromY, to.X(next) + play_position::kInsideX, to.Y(next) + play_position::kInsideY};
+            return true;
+        }
+        const int toX = to.X(to.Top()) + play_position::kInsideX, toY = to.Y(to.Top()) + play_position::kInsideY;
+        const int waiting = play == kPairs ? Waiting() : -1;
+        if (play == kClicks || (waiting >= 0 && waiting == move.to)) gesture = {MoveGesture::kClick, fromX, fromY, fromX, fromY};
+        else if (waiting == move.from) gesture = {MoveGesture::kClick, toX, toY, toX, toY};
+        else if (waiting < 0) gesture = {MoveGesture::kTwoClicks, fromX, fromY, toX, toY};
+        else return false;
+        return true;
+    }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
-    // Tables that drag name the model's places (PlaceAt): a card lifted is the top one of the
-    // place under it, saved for undo and the place drawn without it; it may land where the model
-    // offers a move from that place, and landing plays the move. A table played by clicks alone
-    // names no place and never lifts.
+    // A card lifted is the top one of the place its pick-up names (PlaceAt), saved for undo and the
+    // place drawn without it; it may land where the model offers a move from that place, and
+    // landing plays the move. A table without places' views never lifts.
     void LiftCards(DragRecord& drag) override {
         const int place = PlaceAt(drag.x, drag.y);
         if (paused || gameOver || place < 0) return;
@@ -384,9 +389,21 @@ public:
         Landed(move, Model::Apply(position, move));
         CheckGameOver();
     }
-    // A card let go where it may not land goes back where it was lifted from.
-    void ReturnCards() override { play_position::ReturnLifted(*this, lifted, kNothingLifted); }
-    std::string PositionBytes() override { return play_position::RawBytes(ModelPosition()); }
+    // A card let go where it may not land goes back where it was lifted from, drawn there again,
+    // and the undo record kept when it was lifted goes too.
+    void ReturnCards() override {
+        if (lifted == kNothingLifted) return;
+        DropNewestUndoRecord();
+        const int place = lifted;
+        lifted = kNothingLifted;
+        DrawPlace(place, true);
+        artwork->PresentDirty();
+        CheckGameOver();
+    }
+    std::string PositionBytes() override {
+        const Position now = ModelPosition();
+        return std::string(reinterpret_cast<const char*>(&now), sizeof now);
+    }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.
     virtual Position ModelPosition() const {
@@ -403,20 +420,14 @@ public:
     int32_t lifted = kNothingLifted;
 
 protected:
-    // Restoring a record plays the undo sound (a table that plays it in Undo clears this).
-    bool soundOnRestore = true;
+    // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
+    bool soundOnRestore = true, soundFirst = false;
 
-    // The start of a ruled deal: the menu items and the theme, no hot spots, the standard panel,
-    // dragged cards fanned (fanX, fanY) apart, a fresh position and nothing lifted.
-    void BeginModelDeal(bool restart, int fanX, int fanY) {
-        BeginRuledDeal(restart);
-        ClearHotspots();
-        fanDx = fanX;
-        fanDy = fanY;
-        SetStandardPanel();
-        position = Position();
-        lifted = kNothingLifted;
-    }
+    // The game's start of a deal, on a fresh position and a shuffled pack: how dragged cards fan
+    // (fanDx, fanDy), its rule values and its starting cards.
+    virtual void StartDeal() {}
+    // The cards dealt onto the table once it is shown.
+    virtual void Deal() {}
     // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to
     // (x, y) with the deal sound; false when the deck has none left.
     bool DealFaceUp(Card& to, int stockX, int stockY, int x, int y, bool canTurn = false) {
@@ -428,35 +439,51 @@ protected:
         to = card;
         return true;
     }
+    // A press on the stock that the model plays (its kStock from place 0): the cards it deals taken
+    // off the deck too, the stock and the place `shown` drawn again with the flip sound, and the
+    // end settled.
+    void TurnStock(int shown) {
+        Refresh();
+        const int before = position.stockCount;
+        Model::Apply(position, {.kind = PlayMove::kStock, .from = 0});
+        for (int dealt = position.stockCount; dealt < before; ++dealt) deck.DealNext();
+        DrawPlace(0, true);
+        DrawPlace(shown, true);
+        artwork->PresentDirty();
+        PlaySound("flip.wav");
+        CheckGameOver();
+    }
     // Reads the stock from the deck, before the model plays a move or answers a rule question.
     void LoadStock() { position.stockCount = play_position::CopyStock(deck, position.stock); }
     // Reads the stock and the rule values a table keeps outside its position, likewise.
     void Refresh() { position = ModelPosition(); }
-    // A click on a card that has somewhere to go plays it there at once, as a drag would: one
-    // undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
-    void PlayClickedCard(int x, int y) {
-        DragRecord record;
-        DropTarget target;
-        if (!play_position::ClickedPlay(*this, x, y, record, target)) return;
+    // A table played by clicks: a click on the stock's top card saves the position and presses the
+    // stock; a click on a card that has somewhere to go plays it there at once, as a drag would:
+    // one undo record, the card lifted, sent sliding and dropped. Nothing happens for other clicks.
+    template <typename PressStock>
+    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
+        if (paused || gameOver) return;
+        if (OnStockTop(x, y, stockX, stockY)) {
+            SaveUndo();
+            return pressStock();
+        }
+        const Hotspot* spot = FindPickupAt(x, y);
+        DragRecord record = spot ? *spot : DragRecord();
+        const DropTarget* found = spot ? FindLegalTarget(record, 0) : nullptr;
+        if (!found) return;
+        // Copied, since lifting rebuilds both lists.
+        DropTarget target = *found;
         SaveUndo();
         dragRecord = record;
         dragging = true;
         LiftCards(dragRecord);
         if (lifted != kNothingLifted) {
-            AnimateCard(record.x, record.y, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+            AnimateCard(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.cards[0], artwork->screenBuffer, true, false,
+                        -1);
             DropCards(dragRecord, target);
         }
         dragging = false;
         CheckGameOver();
-    }
-    // A table played by clicks: a click on the stock's top card saves the position and presses the
-    // stock; elsewhere it plays the card clicked, when it has somewhere to go.
-    template <typename PressStock>
-    void ClickToPlay(int x, int y, int stockX, int stockY, PressStock pressStock) {
-        if (paused || gameOver) return;
-        if (!OnStockTop(x, y, stockX, stockY)) return PlayClickedCard(x, y);
-        SaveUndo();
-        pressStock();
     }
     // (x, y) lies on the card at (left, top), edges included.
     bool OnCard(int x, int y, int left, int top) const {
@@ -465,13 +492,6 @@ protected:
     // The stored value of one of the game's rule options, held to its range.
     int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
     bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
-    // Settles the end of the game: over when the player ended it or `over` holds; without the
-    // automatic end only a win ends it.
-    bool SettleGameOver(bool over) {
-        gameOver = endedByUser || over;
-        if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-        return gameOver;
-    }
 
     // Every area of the table; with present each is cleared first and marked for presenting.
     // Here each of the model's places (kPlaces of them) in turn.
@@ -481,13 +501,69 @@ protected:
     }
     // The area of one of the model's places, the lifted card left out.
     virtual void DrawPlace(int, bool) {}
+    // A place's cards as its view shows them, in an area from its first card to (right, bottom)
+    // (by default one card's); the empty-pile mark when it has none and `placeholder` holds.
+    void DrawView(int place, bool present, bool placeholder, int bottom = 0, int right = 0) {
+        const PlaceView view = View(place);
+        const int screen = artwork->screenBuffer;
+        if (!right) right = view.x + artwork->cardWidth;
+        if (!bottom) bottom = view.y + artwork->cardHeight;
+        play_position::DrawArea(*this, view.x, view.y, right, bottom, present, [&] {
+            if (view.count == 0 && placeholder)
+                artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
+            for (int i = 0; i < view.count; ++i) artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen);
+        });
+    }
+
+    // ---- The places as the table shows them ----
+
+    // Where the cards of one of the model's places lie and what a press or a drop does there.
+    virtual play_position::PlaceView View(int) const { return {}; }
+    using PlaceView = play_position::PlaceView;
+    // How the table plays a move from place to place (a press on the stock is always a click).
+    enum Play { kDrags, kClicks, kPairs };
+    virtual Play HowPlayed() const { return kDrags; }
+    // The place of the card waiting for its partner in a table played by pairs, or -1.
+    virtual int Waiting() const { return -1; }
+    // The model's verdict on the end of the game, with nothing lifted.
+    virtual bool OverNow() const { return lifted == kNothingLifted && Model::Over(position); }
+    // The hot spots from the places' views: every drop target, where its place's next card would
+    // go, and while play goes on the top cards that may be picked up.
+    void RegisterPlaces() {
+        ClearHotspots();
+        if constexpr (requires { M::kPlaces; }) {
+            for (int place = 0; place < M::kPlaces; ++place)
+                if (const PlaceView view = View(place); view.targetKind)
+                    AddDropTarget(view.X(view.count), view.Y(view.count), CardHitRect(view.X(view.count), view.Y(view.count)),
+                                  view.targetKind);
+            if (paused || gameOver) return;
+            for (int place = 0; place < M::kPlaces; ++place)
+                if (const PlaceView view = View(place); view.pickup && view.count > 0)
+                    AddPickup(view.X(view.count - 1), view.Y(view.count - 1), &view.cards[view.count - 1], 1);
+        }
+    }
+    // The place with a pick-up or a drop target at (x, y): its top card, or where its next card
+    // would go (where the lifted card lay); -1 for none.
+    int PlaceAt(int x, int y) const {
+        if constexpr (requires { M::kPlaces; })
+            for (int place = 0; place < M::kPlaces; ++place) {
+                const PlaceView view = View(place);
+                for (int index = view.count - 1; index <= view.count && (view.pickup || view.targetKind); ++index)
+                    if (index >= 0 && view.X(index) == x && view.Y(index) == y) return place;
+            }
+        return -1;
+    }
 
     // ---- Dragging ----
 
-    // The model's place of the card lying, or the drop target standing, at (x, y), or -1.
-    virtual int PlaceAt(int, int) const { return -1; }
-    // Shows a move a drop played and takes its points.
-    virtual void Landed(const PlayMove&, int) {}
+    // Shows a move a drop played and takes its points: the target drawn again, with the sound of a
+    // pile fanned downwards (a column) or of any other (a foundation).
+    virtual void Landed(const PlayMove& move, int scored) {
+        points += scored;
+        DrawPlace(move.to, true);
+        artwork->PresentDirty();
+        PlaySound(View(move.to).dy ? "tableau.wav" : "foundation.wav");
+    }
     // The model offers the move of the top card of place `from` onto place `to`.
     bool Offers(int from, int to) const {
         MoveList moves;

@@ -26,8 +26,7 @@ Card PyramidParts::Available(const Position& position, int place) {
         return position.extraCards && c < position.rows ? position.extra[c] : Card();
     }
     if (place < kTrianglePlace) return Card();
-    int row = 0;
-    while (TrianglePlace(row + 1, 0) <= place) ++row;
+    const int row = RowOf(place);
     return IsFree(position, row, place - TrianglePlace(row, 0)) ? position.triangle[place - kTrianglePlace] : Card();
 }
 
@@ -207,73 +206,55 @@ int8_t PyramidGame::PlaceOf(Card card, const Position& now) const {
     return found;
 }
 
-bool PyramidGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
-    auto point = [this](int place, int& x, int& y) {
-        x = 20, y = 30;
-        if (place == PyramidModel::kStockPlace) x += kStockX, y += kStockY;
-        else if (place == PyramidModel::kWastePlace) x += kWasteX, y += kWasteY;
-        else if (place == PyramidModel::kTalonPlace) x += kTalonX, y += TalonCardY(std::max(position.talonCount - 1, 0));
-        else if (place >= PyramidModel::kExtraPlace) x += SlotX(position.rows - 1, place - PyramidModel::kExtraPlace), y += ExtraY();
-        else {
-            int row = 0;
-            while (PyramidModel::TrianglePlace(row + 1, 0) <= place) ++row;
-            x += SlotX(row, place - PyramidModel::TrianglePlace(row, 0));
-            y += SlotY(row);
-        }
-    };
-    if (move.kind != PlayMove::kStock && move.kind != PlayMove::kSelect && move.kind != PlayMove::kMove) return false;
-    int clickFrom = move.from, clickTo = move.kind == PlayMove::kMove ? move.to : -1;
-    // With a card waiting the model offers only its pairs, from its place: a click on the partner
-    // finishes them.
-    if (move.kind == PlayMove::kMove && ModelPosition().selected == move.from) clickFrom = clickTo, clickTo = -1;
-    point(clickFrom, gesture.fromX, gesture.fromY);
-    gesture.kind = clickTo >= 0 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
-    if (clickTo >= 0) point(clickTo, gesture.toX, gesture.toY);
-    else gesture.toX = gesture.fromX, gesture.toY = gesture.fromY;
-    return true;
+PyramidGame::PlaceView PyramidGame::View(int place) const {
+    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kWastePlace)
+        return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = position.waste.IsValid(), .pickup = true};
+    if (place == kTalonPlace)
+        return {.x = kTalonX, .y = kTalonY, .dy = TalonStep(), .cards = position.talon.data(), .count = position.talonCount,
+                .pickup = true};
+    const int rows = position.rows;
+    if (place >= kExtraPlace) {
+        const int c = place - kExtraPlace;
+        return {.x = SlotX(rows - 1, c), .y = ExtraY(), .cards = &position.extra[c],
+                .count = position.extraCards && c < rows && position.extra[c].IsValid(), .pickup = true};
+    }
+    const int row = PyramidModel::RowOf(place), k = place - PyramidModel::TrianglePlace(row, 0);
+    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace],
+            .count = PyramidModel::IsFree(position, row, k), .pickup = true};
 }
 
-int PyramidGame::TalonCardY(int index) const {
+int PyramidGame::TalonStep() const {
     // The talon fans down by a fixed step while its top card fits on the screen, and closes up
     // when it would run past the bottom edge.
-    int step = kTalonStep;
     const int count = position.talonCount;
-    if (count > 1) step = std::min(step, (play_position::kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
-    return kTalonY + step * index;
+    if (count <= 1) return kTalonStep;
+    return std::min(kTalonStep, (play_position::kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
 }
 
 // ---- Deal ----
 
-void PyramidGame::NewGame(bool restart) {
-    BeginModelDeal(restart, 0, kTalonStep);
+void PyramidGame::StartDeal() {
+    fanDy = kTalonStep;
     const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
     position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
-    first = second = Selection();
-    artwork->RestoreBackground(0, 799, 0, 599);
     if (sevenRows && extraCards) topY = kTopBothOn;
     else if (!sevenRows && !extraCards) topY = kTopBothOff;
     else topY = kTopOtherwise;
+}
 
-    play_position::ShufflePack(deck);
-    play_position::ShowNewTable(*this);
-
+void PyramidGame::Deal() {
     auto dealTo = [this](Card& slot, int x, int y) { DealFaceUp(slot, kStockX, kStockY, x, y, TurnsLeft()); };
     const int rows = position.rows;
     for (int row = 0; row < rows; ++row)
         for (int k = 0; k <= row; ++k) dealTo(TriangleCard(row, k), SlotX(row, k), SlotY(row));
-    if (extraCards)
+    if (position.extraCards)
         for (int c = 0; c < rows; ++c) dealTo(position.extra[c], SlotX(rows - 1, c), ExtraY());
-    CheckGameOver();
-    StartClock(0);
 }
 
 // ---- Drawing ----
-
-void PyramidGame::DrawStockArea(bool present, bool canTurn) {
-    play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
-}
 
 void PyramidGame::DrawTriangleArea(bool present) {
     const bool extra = RuleOn("ExtraCards");
@@ -306,7 +287,7 @@ void PyramidGame::DrawTalonArea(bool present) {
 }
 
 void PyramidGame::DrawAreas(bool present) {
-    DrawStockArea(present);
+    DrawStockArea(present, TurnsLeft());
     DrawTriangleArea(present);
     DrawWasteArea(present);
     DrawTalonArea(present);
@@ -423,33 +404,11 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
 
 // ---- Game over ----
 
-bool PyramidGame::DecideGameOver() const {
-    if (endedByUser) return true;
+bool PyramidGame::OverNow() const {
     const PyramidModel::Position now = ModelPosition();
     // A selection the table no longer shows still holds off the end until it is dropped.
     if (!second.Empty() || (!first.Empty() && now.selected < 0)) return false;
     return PyramidModel::Over(now);
-}
-
-bool PyramidGame::CheckGameOver() {
-    SettleGameOver(DecideGameOver());
-    RegisterPickups();
-    return gameOver;
-}
-
-void PyramidGame::RegisterPickups() {
-    pickups.clear();
-    if (paused || gameOver) return;
-    if (position.waste.IsValid()) AddPickup(kWasteX, kWasteY, &position.waste, 1);
-    if (position.talonCount > 0)
-        AddPickup(kTalonX, TalonCardY(position.talonCount - 1), &position.talon[position.talonCount - 1], 1);
-    const int rows = position.rows;
-    for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k)
-            if (PyramidModel::IsFree(position, row, k)) AddPickup(SlotX(row, k), SlotY(row), &TriangleCard(row, k), 1);
-    if (RuleOn("ExtraCards"))
-        for (int c = 0; c < rows; ++c)
-            if (position.extra[c].IsValid()) AddPickup(SlotX(rows - 1, c), ExtraY(), &position.extra[c], 1);
 }
 
 bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(position); }

@@ -23,7 +23,7 @@ struct PyramidParts {
     static constexpr int kMaxRows = 7;
     static constexpr int kTriangleSlots = kMaxRows * (kMaxRows + 1) / 2;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kTalonPlace = 2, kTrianglePlace = 3;
-    static constexpr int kExtraPlace = kTrianglePlace + kTriangleSlots;
+    static constexpr int kExtraPlace = kTrianglePlace + kTriangleSlots, kPlaces = kExtraPlace + kMaxRows;
     static constexpr int kPairSum = 13;
     static constexpr int kPointsPair = 5;
     static constexpr int kPointsKing = 3;
@@ -48,6 +48,12 @@ struct PyramidParts {
 
     static int TriangleIndex(int row, int k) { return row * (row + 1) / 2 + k; }
     static int TrianglePlace(int row, int k) { return kTrianglePlace + TriangleIndex(row, k); }
+    // The row of a triangle card's place.
+    static int RowOf(int place) {
+        int row = 0;
+        while (TrianglePlace(row + 1, 0) <= place) ++row;
+        return row;
+    }
     static bool MakesPair(Card a, Card b) { return a.IsValid() && b.IsValid() && a.PipValue() + b.PipValue() == kPairSum; }
     // A triangle card no card of the next row covers.
     static bool IsFree(const Position& position, int row, int k);
@@ -82,8 +88,10 @@ public:
 
     using ModelTable::ModelTable;
 
-    void NewGame(bool restart) override;
-    bool CheckGameOver() override;
+    // The rule values and where the triangle stands; then the triangle dealt row by row, and the
+    // extra row.
+    void StartDeal() override;
+    void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
@@ -98,10 +106,10 @@ public:
     // The place where the card can be taken in a position (by default the current one), or -1.
     int8_t PlaceOf(Card card, const Position& now) const;
     int8_t PlaceOf(Card card) const { return PlaceOf(card, ModelPosition()); }
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
-    // Where talon card i lies.
-    int TalonCardY(int index) const;
+    // How far apart the talon's cards lie, and where card i lies.
+    int TalonStep() const;
+    int TalonCardY(int index) const { return kTalonY + TalonStep() * index; }
 
     int topY = 70;
     Selection first, second;
@@ -109,14 +117,19 @@ public:
 private:
     void PressStock();
     void PressCard(int x, int y);
-    bool DecideGameOver() const;
-    void RegisterPickups();
+    // The waste's, the talon's and the free cards are picked up by a click, two to a pair or a
+    // King alone.
+    PlaceView View(int place) const override;
+    Play HowPlayed() const override { return kPairs; }
+    int Waiting() const override { return ModelPosition().selected; }
+    bool OverNow() const override;
     void DrawAreas(bool present) override;
     bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
-    void DrawStockArea(bool present) { DrawStockArea(present, TurnsLeft()); }
-    void DrawStockArea(bool present, bool canTurn);
+    void DrawStockArea(bool present, bool canTurn) {
+        play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
+    }
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present);
     void DrawTalonArea(bool present);

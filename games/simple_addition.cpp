@@ -1,7 +1,5 @@
 #include "games/simple_addition.h"
 
-#include "artwork/artwork.h"
-
 // Undo makes no sound here.
 SimpleAdditionGame::SimpleAdditionGame(Artwork* artwork)
     : PairingGame(artwork, kGameNumber,

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "artwork/artwork.h"
-
 namespace {
 
 constexpr int kPileAreaBottom = TakeFourteenGame::kPileY + TakeFourteenGame::kFanStep * 4 + 82;
