@@ -89,6 +89,11 @@ protected:
         *x = w.GetX() + w.GetWidth() / 2;
         *y = w.GetY() + w.GetHeight() / 2;
     }
+    void ClickOn(uint64_t delayMs, const Window& w) {
+        int x, y;
+        CentreOf(w, &x, &y);
+        backend->Click(delayMs, x, y);
+    }
 
     std::unique_ptr<ScriptedBackend> backend;
     HWND window = nullptr;
