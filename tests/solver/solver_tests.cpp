@@ -48,9 +48,11 @@ protected:
     }
 
     // Plays the solver's moves with the mouse; each must be one the game offers at that point.
-    void Replay(const MoveList& solution) {
+    // `ahead` runs before each move, for clicks its gesture does not make.
+    void Replay(const MoveList& solution, const std::function<void(const PlayMove&)>& ahead = {}) {
         for (size_t i = 0; i < solution.size(); ++i) {
             SCOPED_TRACE("move " + std::to_string(i + 1) + " of " + std::to_string(solution.size()));
+            if (ahead) ahead(solution[i]);
             MoveList offered;
             game->PlayMoves(offered);
             ASSERT_NE(std::find(offered.begin(), offered.end(), solution[i]), offered.end()) << Describe(solution[i]);
@@ -124,29 +126,17 @@ TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
         // A group takes four clicks, more than one gesture makes: the player clicks two of its
         // cards first, and the table then offers the group.
         auto& table = static_cast<SimpleAdditionGame&>(*game);
-        for (size_t i = 0; i < result.moves.size(); ++i) {
-            const PlayMove& move = result.moves[i];
-            if (move.kind == PlayMove::kSelect) {
-                const int suit = table.Top(move.from).Suit();
-                int clicked = 0;
-                for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
-                    if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
-                        Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
-                        ++clicked;
-                    }
-            }
-            if (i + 1 < result.moves.size()) {
-                MoveList offered;
-                game->PlayMoves(offered);
-                ASSERT_NE(std::find(offered.begin(), offered.end(), move), offered.end()) << Describe(move);
-                MoveGesture gesture;
-                ASSERT_TRUE(game->GestureFor(move, gesture));
-                Perform(gesture);
-            } else {
-                Replay({move});
-            }
-            if (HasFatalFailure()) return;
-        }
+        Replay(result.moves, [&](const PlayMove& move) {
+            if (move.kind != PlayMove::kSelect) return;
+            const int suit = table.Top(move.from).Suit();
+            int clicked = 0;
+            for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
+                if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
+                    Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
+                    ++clicked;
+                }
+        });
+        if (HasFailure()) return;
     }
     EXPECT_GE(won, 2);
 }
