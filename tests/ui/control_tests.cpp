@@ -37,9 +37,7 @@ TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
     CheckBox* box = dialog.Create<CheckBox>(20, 60, "&Remember me");
     ClickOn(10, *box);                  // on
     backend->PressKey(10, kHidSpace);   // off
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidR);       // on
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidR);          // on
     backend->PressKey(10, kHidEscape);
     std::vector<bool> states;
     dialog.onEvent = [&](const ToolkitEvent& e) {

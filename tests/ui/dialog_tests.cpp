@@ -70,9 +70,7 @@ TEST_F(Focus, TabSkipsDisabledChildrenAndWraps) {
     EXPECT_EQ(dialog.RunModal(), first->GetId());
 
     // Shift+Tab goes backwards, again over the disabled one.
-    HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidTab);
-    ReleaseKey(10, kHidLeftShift);
+    Chord(kHidLeftShift, kHidTab);
     backend->PressKey(10, kHidEnter);
     EXPECT_EQ(dialog.RunModal(), third->GetId());
     EXPECT_EQ(second->GetFocus(), 0);

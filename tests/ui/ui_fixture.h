@@ -72,6 +72,12 @@ protected:
     }
     void HoldKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyDown, delayMs, hid); }
     void ReleaseKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyUp, delayMs, hid); }
+    // A key pressed with a modifier held, each step 10 ms after the last.
+    void Chord(int modifier, int hid) {
+        HoldKey(10, modifier);
+        backend->PressKey(10, hid);
+        ReleaseKey(10, modifier);
+    }
     void Mouse(HostEvent::Kind kind, uint64_t delayMs, int x, int y, uint32_t held) {
         HostEvent e;
         e.kind = kind;
