@@ -5,6 +5,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +78,33 @@ inline std::string PictureDifference(const uint32_t* a, const uint32_t* b, int w
     return std::to_string(count) + " pixels differ within (" + std::to_string(left) + ", " + std::to_string(top) +
            ") - (" + std::to_string(right) + ", " + std::to_string(bottom) + ")";
 }
+
+// Appends the low `bytes` bytes of value, least significant first.
+inline void PutLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// The sum over the three channels of 0xRRGGBB pixels of how far apart they are.
+inline int Distance(uint32_t a, uint32_t b) {
+    int sum = 0;
+    for (int shift : {0, 8, 16}) sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
+    return sum;
+}
+// Whether every channel is within tolerance (by default a JPEG's small errors).
+inline bool Near(uint32_t a, uint32_t b, int tolerance = 6) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+// Relative luminance of an sRGB colour with channels 0..1 or of a 0xRRGGBB pixel, and the
+// contrast ratio of two luminances.
+inline double Luminance(double r, double g, double b) {
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+}
+inline double Luminance(uint32_t p) { return Luminance((p >> 16 & 0xFF) / 255.0, (p >> 8 & 0xFF) / 255.0, (p & 0xFF) / 255.0); }
+inline double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
 
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -24,6 +24,7 @@
 #include "tools/artgen/card_art.h"
 #include "tools/artgen/cursor_art.h"
 #include "tools/artgen/screen_art.h"
+#include "tests/test_support.h"
 
 using namespace card_geometry;
 
@@ -76,11 +77,7 @@ bool Decode(const std::vector<uint8_t>& bytes, Picture* picture) {
     return ok;
 }
 
-int Distance(uint32_t a, uint32_t b) {
-    int sum = 0;
-    for (int shift = 0; shift <= 16; shift += 8) sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
-    return sum;
-}
+using test_support::Distance;
 
 
 int Luma(uint32_t p) { return static_cast<int>((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10; }

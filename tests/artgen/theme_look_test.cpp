@@ -14,20 +14,16 @@
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/screen_art.h"
 #include "tools/artgen/theme_art.h"
+#include "tests/test_support.h"
 #include "ui/art_cells.h"
 
 namespace sl = screen_layout;
 
 namespace {
 
-// Relative luminance of an sRGB colour with channels 0..1, and the contrast ratio of two.
-double Luminance(double r, double g, double b) {
-    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
-}
-double Luminance(uint32_t p) { return Luminance((p >> 16 & 0xFF) / 255.0, (p >> 8 & 0xFF) / 255.0, (p & 0xFF) / 255.0); }
+using test_support::Contrast;
+using test_support::Luminance;
 double Luminance(screen_layout::Rgb c) { return Luminance(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
-double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
 
 // The paper of the classic fronts, the darker of the two card faces.
 const double kCardFace = Luminance(1.0, 0.992, 0.962);

@@ -12,9 +12,7 @@
 
 namespace audiotest {
 
-inline void PutLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
+using test_support::PutLittle;
 
 struct WaveRecipe {
     uint16_t formatTag = 1;

@@ -1,27 +1,17 @@
 #include "tests/draw/draw_fixture.h"
 
-#include <cstdio>
+#include "tests/test_support.h"
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
+void Put16(std::vector<uint8_t>& out, uint32_t v) { test_support::PutLittle(out, v, 2); }
+void Put32(std::vector<uint8_t>& out, uint32_t v) { test_support::PutLittle(out, v, 4); }
 
 }  // namespace
 
 std::string WriteTempFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::string path = ::testing::TempDir() + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    const std::string path = ::testing::TempDir() + "/" + name;
+    test_support::WriteBytes(path, bytes);
     return path;
 }
 

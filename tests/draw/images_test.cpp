@@ -5,6 +5,7 @@
 #include "draw/jpeg_encode.h"
 #include "draw/palette.h"
 #include "tests/draw/draw_fixture.h"
+#include "tests/test_support.h"
 #include "tools/dev/png_writer.h"
 
 namespace {
@@ -23,13 +24,7 @@ std::vector<Pixel> Region(int handle, int left, int top, int width, int height) 
     return out;
 }
 
-// Within a JPEG's small errors of the colour in every channel.
-bool Near(Pixel actual, Pixel expected) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(static_cast<int>((actual >> shift) & 255) - static_cast<int>((expected >> shift) & 255)) > 6)
-            return false;
-    return true;
-}
+using test_support::Near;
 
 std::vector<uint8_t> PaletteBmp(int bitsPerPixel, bool topDown) {
     BmpLayout layout{3, 2, bitsPerPixel, topDown};

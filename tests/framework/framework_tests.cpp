@@ -1,7 +1,5 @@
 // The game framework through Accordion and Klondike on the headless table: score formula, the
 // drag's drop-back rule, the end-of-game sequence, the menu commands and the undo journal.
-#include <fstream>
-
 #include "games/accordion.h"
 #include "games/klondike.h"
 #include "tests/framework/game_fixture.h"
@@ -41,7 +39,7 @@ void MakeBlocked(AccordionGame& game) {
     game.CheckGameOver();
 }
 
-class FrameworkTest : public GameTest {};
+using FrameworkTest = GameTest;
 
 TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
     AccordionGame& game = Start<AccordionGame>();
@@ -157,7 +155,7 @@ TEST_F(FrameworkTest, NewGameKeepsOneOfEachGameItemAndMainMenuIsEscape) {
 
 // ---- Undo journal ----
 
-class UndoTest : public GameTest {};
+using UndoTest = GameTest;
 
 TEST_F(UndoTest, UndoAfterNewGameGoesBackIntoThePreviousDeal) {
     AccordionGame& game = Start<AccordionGame>();
@@ -177,8 +175,7 @@ TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     int from = 0, to = 0;
     ASSERT_TRUE(FindMove(game, from, to));
     Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
-    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
-    const std::vector<uint8_t> good((std::istreambuf_iterator<char>(file)), {});
+    const std::vector<uint8_t> good = test_support::ReadBytes(UndoJournal::RecordPath(1));
     ASSERT_EQ(good.size(), 1408u);
 
     const Cells after = game.position.cells;
@@ -203,7 +200,7 @@ TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     EXPECT_TRUE(refused(hugeList));
 
     // Through the journal: a damaged file lowers the counter and changes nothing else.
-    std::ofstream(UndoJournal::RecordPath(1), std::ios::binary).write(reinterpret_cast<const char*>(good.data()), 500);
+    test_support::WriteBytes(UndoJournal::RecordPath(1), good.data(), 500);
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.position.cells, after);
     EXPECT_EQ(game.undo.Count(), 0);

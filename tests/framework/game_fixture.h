@@ -10,12 +10,15 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/game.h"
 #include "framework/game_services.h"
+#include "games/game_registry.h"
+#include "platform/crt.h"
 #include "platform/backend.h"
 #include "platform/keys.h"
 #include "platform/messages.h"
@@ -106,6 +109,15 @@ protected:
         game->NewGame(false);
         sounds.clear();
         return result;
+    }
+
+    // Game `number` dealt as the program deals it with the shuffle seeded by `seed`.
+    Game& DealSeeded(int number, unsigned seed) {
+        game = FindGame(number)->create(artwork.get());
+        crt::srand(seed);
+        game->NewGame(false);
+        sounds.clear();
+        return *game;
     }
 
     // The shell's routing: the menu bar first, then the table.
@@ -267,6 +279,12 @@ protected:
         return names;
     }
     std::vector<std::string> UndoFiles() const { return UndoFiles(RuntimeDirectory()); }
+    // The undo files by name, with their bytes.
+    std::map<std::string, std::vector<uint8_t>> UndoFileContents() const {
+        std::map<std::string, std::vector<uint8_t>> contents;
+        for (const std::string& name : UndoFiles()) contents[name] = test_support::ReadBytes(RuntimeDirectory() + "/" + name);
+        return contents;
+    }
 
     static inline GameTest* current = nullptr;
     // When set, every posted input and panel tick is written here (golden traces replay them).

@@ -9,20 +9,12 @@
 #include "framework/keyboard_play.h"
 #include "games/game_registry.h"
 #include "games/klondike.h"
-#include "platform/crt.h"
 #include "tests/framework/game_fixture.h"
 
 namespace {
 
 class KeyboardPlayTest : public GameTest {
 protected:
-    Game& StartGame(int number, unsigned seed) {
-        game = FindGame(number)->create(artwork.get());
-        crt::srand(seed);
-        game->NewGame(false);
-        sounds.clear();
-        return *game;
-    }
     KeyboardPlay& Keys() { return game->Keyboard(); }
 
     // Presses arrow keys along the shortest path to `target`; the first key shows the ring.
@@ -77,7 +69,7 @@ TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
     for (const GameDescriptor& entry : RegisteredGames()) {
         SCOPED_TRACE(entry.name);
         std::vector<std::string> byMouse;
-        StartGame(entry.number, 7);
+        DealSeeded(entry.number, 7);
         MoveList played;
         for (int step = 0; step < 4; ++step) {
             MoveList moves;
@@ -94,7 +86,7 @@ TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
             byMouse.push_back(game->PositionBytes());
         }
         ASSERT_FALSE(played.empty());
-        StartGame(entry.number, 7);
+        DealSeeded(entry.number, 7);
         for (size_t i = 0; i < played.size(); ++i) {
             PlayByKeys(played[i]);
             if (HasFatalFailure()) return;
@@ -109,7 +101,7 @@ TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
 }
 
 TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
-    StartGame(KlondikeGame::kGameNumber, 3);
+    DealSeeded(KlondikeGame::kGameNumber, 3);
     const std::string dealt = game->PositionBytes();
     const int records = game->undo.Count();
     // Lift the top card of the rightmost tableau pile.
@@ -136,7 +128,7 @@ TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
 }
 
 TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {
-    StartGame(KlondikeGame::kGameNumber, 3);
+    DealSeeded(KlondikeGame::kGameNumber, 3);
     // Alt tapped alone opens the Game menu with its first item lit; tapped again it closes.
     Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
     Post(WM_SYSKEYUP, VK_MENU, 0, 0);

@@ -1,9 +1,6 @@
 // Deal numbers, redo and the keys that drive them, through the real message routing of a table.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <set>
 
 #include "framework/deal_dialog.h"
@@ -37,15 +34,6 @@ protected:
         Perform(gesture);
         Tick();
         return true;
-    }
-
-    std::map<std::string, std::string> UndoFileContents() const {
-        std::map<std::string, std::string> contents;
-        for (const std::string& name : UndoFiles()) {
-            std::ifstream in(RuntimeDirectory() + "/" + name, std::ios::binary);
-            contents[name].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        return contents;
     }
 
     // The screen without the score panel (the points differ by the undo penalty).

@@ -44,7 +44,7 @@ TEST_F(MessageLoop, TimersFireInDueOrderOnTheVirtualClock) {
     EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{1500}));
 }
 
-TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimers) {
+TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimersAndExposurePaints) {
     HWND window = CreateWindow();
     ASSERT_NE(window, nullptr);
     SetTimer(window, 1, 10);
@@ -76,19 +76,14 @@ TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimers) {
     InvalidateWindow(window, true);
     ValidateWindow(window);
     EXPECT_FALSE(PeekMessage(&m, true));
-}
 
-// The window exposed by the host is painted again, erased first.
-TEST_F(MessageLoop, HostExposureRepaintsWithErase) {
-    HWND window = CreateWindow();
-    ASSERT_NE(window, nullptr);
+    // The window exposed by the host is painted again, erased first.
     HostEvent exposed;
     exposed.kind = HostEvent::Exposed;
     std::vector<Message> out;
     TranslateHostEvent(exposed, window, &out);
     EXPECT_TRUE(out.empty());
     received.clear();
-    Message m;
     ASSERT_TRUE(PeekMessage(&m, true));
     EXPECT_EQ(m.message, WM_PAINT);
     ASSERT_EQ(received.size(), 1u);

@@ -58,10 +58,6 @@ void Store(const GameDescriptor& table, const StoredValues& values) {
 
 class RuleSettingsTest : public RulesTest {
 protected:
-    // Clicks the middle of a control (controls keep screen positions).
-    void ClickOn(uint64_t delay, const Window* control) {
-        backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
-    }
     static std::optional<int32_t> Stored(const GameDescriptor& table, const std::string& name) {
         const auto value = Dword(GameSettingsPath(table.name), name.c_str());
         return value ? std::optional(static_cast<int32_t>(*value)) : std::nullopt;

@@ -65,9 +65,6 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-    void ClickOn(uint64_t delay, const Window* control) {
-        backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
-    }
     // Text pixels in the heading or text column of row r (dialog at 50, 50).
     int HeadingPixels(int row) const {
         const int top = RulesViewer::kY + RulesViewer::kFirstRow + RulesViewer::kRowPitch * row;

@@ -16,12 +16,6 @@ namespace {
 
 using namespace shell_test;
 
-int Difference(Pixel a, Pixel b) {
-    int sum = 0;
-    for (int shift : {0, 8, 16}) sum += std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF));
-    return sum;
-}
-
 TEST_F(ShellTest, ABackdropChosenInPlayShowsAtOnce) {
     RequestStartingDeal(12, 12345);
     Activate(10);
@@ -58,7 +52,7 @@ TEST_F(ShellTest, ABackdropChosenInPlayShowsAtOnce) {
     RequestStartingDeal(0, std::nullopt);
     ASSERT_EQ(before.size(), points.size());
     ASSERT_EQ(after.size(), points.size());
-    for (size_t i = 0; i < points.size(); ++i) EXPECT_GT(Difference(before[i], after[i]), 60) << i;
+    for (size_t i = 0; i < points.size(); ++i) EXPECT_GT(test_support::Distance(before[i], after[i]), 60) << i;
 }
 
 }  // namespace

@@ -45,12 +45,7 @@ inline Pixel CheckColour(int row) { return 0x090000 + row; }
 inline Pixel TitleColour(int file, int gameNumber) { return 0x0B0000 | file << 8 | gameNumber; }
 inline Pixel HighlightColour(int item) { return 0x0D0000 + item; }
 
-inline bool Near(Pixel a, Pixel b, int tolerance = 6) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance)
-            return false;
-    return true;
-}
+using test_support::Near;
 
 // The middle of a name on the selection screen (item = game number - 1).
 struct Point {

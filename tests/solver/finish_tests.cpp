@@ -1,6 +1,7 @@
-// "Finish" and "Winnable Deals Only" through the real menu and panel tick: a Klondike deal played
-// by its solution until nothing is left to decide is played out by the program through the table's
-// own mouse path; winnable deals come from the solver's tool, or an ordinary deal with a notice.
+// "Finish" and "Winnable Deals Only" through the real menu and panel tick: a deal of each game that
+// can finish, played by its solution until nothing is left to decide, is played out by the program
+// through the table's own mouse path; winnable deals come from the solver's tool, or an ordinary
+// deal with a notice.
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -29,10 +30,23 @@ protected:
         WriteDwordValue(key, "CardsDealt", 1);
     }
 
+    // Starts at the same phase of the clock each time, so the elapsed seconds records hold agree.
     void StartGame(int number, unsigned deal) {
+        Wait(static_cast<uint32_t>(1000 - GetTickCount64() % 1000));
         game = FindGame(number)->create(artwork.get());
         game->Deal(false, deal);
         Tick();
+    }
+    struct Outcome {
+        bool won = false;
+        int32_t points = 0;
+        int records = 0, endSequences = 0;
+        std::vector<std::string> sounds;
+        std::map<std::string, std::vector<uint8_t>> undoFiles;
+    };
+    Outcome Result() {
+        Tick();  // Auto Game Over comes with the panel tick
+        return {game->IsWon(), game->points, game->undo.Count(), game->EndSequenceCount(), sounds, UndoFileContents()};
     }
     MenuItem* FinishItem() const { return CommandItem(game->GameMenu(), kCommandFinish); }
     MenuItem* WinnableItem() const { return CommandItem(game->OptionsMenu(), kCommandWinnableOnly); }
@@ -54,41 +68,55 @@ protected:
     }
 };
 
-TEST_F(FinishTest, PlaysANearlyWonKlondikeHomeAsIfPlayed) {
-    Services().animate = true;
-    const PlayModelOps& ops = *ModelOf(kKlondike);
-    // The player plays it out first, moving each card home with a double click.
-    StartGame(kKlondike, kKlondikeDeal);
-    ASSERT_GT(PlayUntilFinishable(), 0);
-    sounds.clear();
-    MoveList plan;
-    while (FinishPlan(ops, game->PositionBytes(), plan)) {
-        MoveGesture gesture;
-        ASSERT_TRUE(game->GestureFor(plan.front(), gesture));
-        const DropTarget* target = game->FindDropTargetAt(gesture.toX, gesture.toY);
-        if (target && target->kind == kAutoMoveKind) DoubleClick(gesture.fromX, gesture.fromY);
-        else Perform(gesture);
-    }
-    ASSERT_TRUE(game->IsWon());
-    const int playedPoints = game->points, playedRecords = game->undo.Count();
-    const size_t playedSounds = sounds.size();
+// Deals the solver wins at once whose solutions pass a position offered for finishing.
+constexpr std::pair<const char*, unsigned> kFinishDeals[] = {
+    {"Klondike", kKlondikeDeal}, {"Forty Thieves", 32}, {"Quadrille", 3},     {"Four Seasons", 9},
+    {"Golf", 4},                 {"Monte Carlo", 3},    {"Take Fourteen", 2}, {"Accordion", 3},
+    {"Calculation", 3},
+};
 
-    StartGame(kKlondike, kKlondikeDeal);
-    EXPECT_TRUE(FinishItem()->IsDisabled()) << "cards are face down";
-    ASSERT_GT(PlayUntilFinishable(), 0);
-    Tick();
-    ASSERT_FALSE(FinishItem()->IsDisabled());
-    sounds.clear();
-    ASSERT_TRUE(Choose(kCommandFinish));
-    for (int tick = 0; tick < 500 && !game->gameOver; ++tick) Tick();
-    ASSERT_TRUE(game->IsWon());
-    EXPECT_EQ(game->points, playedPoints);
-    EXPECT_EQ(game->undo.Count(), playedRecords);
-    EXPECT_EQ(sounds.size(), playedSounds);
-    // Auto Game Over ends it as usual.
-    Tick();
-    EXPECT_EQ(game->EndSequenceCount(), 1);
-    EXPECT_EQ(endScreens, std::vector<bool>{true});
+// The program's play-out through the panel tick ends exactly as the player's own clicks do:
+// points, undo records and files, sounds, and one end of the game.
+TEST_F(FinishTest, PlaysOutAsThePlayersOwnClicksWould) {
+    Services().animate = true;
+    for (const auto& [name, deal] : kFinishDeals) {
+        SCOPED_TRACE(name);
+        const int number = FindGameByName(name)->number;
+        const PlayModelOps& ops = *ModelOf(number);
+        // By hand: each card going home is double-clicked, anything else made as the table says.
+        StartGame(number, deal);
+        ASSERT_GT(PlayUntilFinishable(), 0);
+        sounds.clear();
+        MoveList plan;
+        for (int moves = 0; moves < 1000 && FinishPlan(ops, game->PositionBytes(), plan); ++moves) {
+            MoveGesture gesture;
+            ASSERT_TRUE(game->GestureFor(plan.front(), gesture));
+            const DropTarget* target = game->FindDropTargetAt(gesture.toX, gesture.toY);
+            if (gesture.kind == MoveGesture::kDrag && target && target->kind == kAutoMoveKind)
+                DoubleClick(gesture.fromX, gesture.fromY);
+            else Perform(gesture);
+        }
+        const Outcome byHand = Result();
+        ASSERT_TRUE(byHand.won);
+
+        StartGame(number, deal);
+        ASSERT_GT(PlayUntilFinishable(), 0);
+        Tick();
+        ASSERT_FALSE(FinishItem()->IsDisabled());
+        sounds.clear();
+        endScreens.clear();
+        ASSERT_TRUE(Choose(kCommandFinish));
+        for (int tick = 0; tick < 2000 && !game->gameOver; ++tick) Tick();
+        const Outcome finished = Result();
+        EXPECT_TRUE(finished.won);
+        EXPECT_EQ(finished.points, byHand.points);
+        EXPECT_EQ(finished.records, byHand.records);
+        EXPECT_EQ(finished.sounds, byHand.sounds);
+        EXPECT_TRUE(finished.undoFiles == byHand.undoFiles);
+        EXPECT_EQ(finished.endSequences, 1);
+        EXPECT_EQ(endScreens, std::vector<bool>{true});
+        game.reset();
+    }
 }
 
 TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {

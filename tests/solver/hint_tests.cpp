@@ -19,11 +19,7 @@ protected:
     }
 
     // Golf deal 3: the solver wins it within a few dozen positions, so the hint is its first move.
-    void StartGolf(unsigned seed = 3) {
-        game = FindGame(GolfGame::kGameNumber)->create(artwork.get());
-        crt::srand(seed);
-        game->NewGame(false);
-    }
+    void StartGolf(unsigned seed = 3) { DealSeeded(GolfGame::kGameNumber, seed); }
 
     // The panel timer until the search has answered (it runs on its own thread, in real time).
     void WaitForHint() {
@@ -90,9 +86,7 @@ TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
 TEST_F(HintTest, ADragOutlinesWhereTheCardsGoToo) {
     // Gate deal 3 begins with a drag in its solution.
     const GameDescriptor& gate = *FindGameByName("Gate");
-    game = gate.create(artwork.get());
-    crt::srand(3);
-    game->NewGame(false);
+    DealSeeded(gate.number, 3);
     const std::string position = game->PositionBytes();
     const SolveResult solution = Solve(*gate.model, position.data(), {.seconds = 5}, MoveScoreFor(gate.number));
     ASSERT_EQ(solution.outcome, SolveOutcome::kWon);

@@ -11,7 +11,6 @@
 #include "games/calculation.h"
 #include "games/canfield.h"
 #include "games/game_registry.h"
-#include "platform/crt.h"
 #include "solver/solver.h"
 #include "tests/framework/game_fixture.h"
 
@@ -48,10 +47,7 @@ class SearchCodes : public GameTest {
 protected:
     template <typename Position>
     Position Deal(int gameNumber, unsigned seed) {
-        game = FindGame(gameNumber)->create(artwork.get());
-        crt::srand(seed);
-        game->NewGame(false);
-        const std::string bytes = game->PositionBytes();
+        const std::string bytes = DealSeeded(gameNumber, seed).PositionBytes();
         Position p;
         std::memcpy(&p, bytes.data(), sizeof p);
         return p;

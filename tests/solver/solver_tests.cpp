@@ -48,9 +48,11 @@ protected:
     }
 
     // Plays the solver's moves with the mouse; each must be one the game offers at that point.
-    void Replay(const MoveList& solution) {
+    // `ahead` runs before each move, for clicks its gesture does not make.
+    void Replay(const MoveList& solution, const std::function<void(const PlayMove&)>& ahead = {}) {
         for (size_t i = 0; i < solution.size(); ++i) {
             SCOPED_TRACE("move " + std::to_string(i + 1) + " of " + std::to_string(solution.size()));
+            if (ahead) ahead(solution[i]);
             MoveList offered;
             game->PlayMoves(offered);
             ASSERT_NE(std::find(offered.begin(), offered.end(), solution[i]), offered.end()) << Describe(solution[i]);
@@ -61,24 +63,27 @@ protected:
         EXPECT_TRUE(game->gameOver);
         EXPECT_TRUE(game->IsWon());
     }
+
+    // Solves the deal on the table, which the search must leave as it was; a win must replay.
+    SolveResult SolveAndReplay(const GameDescriptor& entry) {
+        const std::string before = game->PositionBytes();
+        const SolveResult result = Solve(*entry.model, before.data(), kReplayBudget, MoveScoreFor(entry.number));
+        EXPECT_LE(result.nodes, kReplayBudget.nodes + 1);
+        EXPECT_EQ(game->PositionBytes(), before);
+        if (result.outcome == SolveOutcome::kWon) Replay(result.moves);
+        return result;
+    }
 };
 
 TEST_P(SolverReplay, WinsReplayThroughTheMouse) {
     const GameDescriptor& entry = *FindGame(GetParam());
     if (PlayedForPoints(entry.number)) GTEST_SKIP() << entry.name << " is played for points";
-    const PlayModelOps& ops = *entry.model;
     int answered = 0;
     for (unsigned seed : kSeeds) {
         SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
         Deal(entry, seed, seed == kSeeds[0]);
-        const std::string before = game->PositionBytes();
-        const SolveResult result = Solve(ops, before.data(), kReplayBudget, MoveScoreFor(entry.number));
-        EXPECT_LE(result.nodes, kReplayBudget.nodes + 1);
-        // The search worked on a copy: the table is as dealt.
-        ASSERT_EQ(game->PositionBytes(), before);
-        answered += result.outcome != SolveOutcome::kUnknown;
-        if (result.outcome == SolveOutcome::kWon) Replay(result.moves);
-        if (HasFatalFailure()) return;
+        answered += SolveAndReplay(entry).outcome != SolveOutcome::kUnknown;
+        if (HasFailure()) return;
     }
     std::printf("%s: %d of %zu deals answered\n", entry.name, answered, std::size(kSeeds));
     game.reset();
@@ -99,12 +104,8 @@ TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
     for (unsigned seed = 1; seed <= 6; ++seed) {
         SCOPED_TRACE("deal " + std::to_string(seed));
         Deal(entry, seed, seed == 1);
-        const std::string position = game->PositionBytes();
-        const SolveResult result = Solve(*entry.model, position.data(), kReplayBudget, MoveScoreFor(entry.number));
-        if (result.outcome != SolveOutcome::kWon) continue;
-        ++won;
-        Replay(result.moves);
-        if (HasFatalFailure()) return;
+        won += SolveAndReplay(entry).outcome == SolveOutcome::kWon;
+        if (HasFailure()) return;
     }
     EXPECT_GE(won, 3);
 }
@@ -125,29 +126,17 @@ TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
         // A group takes four clicks, more than one gesture makes: the player clicks two of its
         // cards first, and the table then offers the group.
         auto& table = static_cast<SimpleAdditionGame&>(*game);
-        for (size_t i = 0; i < result.moves.size(); ++i) {
-            const PlayMove& move = result.moves[i];
-            if (move.kind == PlayMove::kSelect) {
-                const int suit = table.Top(move.from).Suit();
-                int clicked = 0;
-                for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
-                    if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
-                        Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
-                        ++clicked;
-                    }
-            }
-            if (i + 1 < result.moves.size()) {
-                MoveList offered;
-                game->PlayMoves(offered);
-                ASSERT_NE(std::find(offered.begin(), offered.end(), move), offered.end()) << Describe(move);
-                MoveGesture gesture;
-                ASSERT_TRUE(game->GestureFor(move, gesture));
-                Perform(gesture);
-            } else {
-                Replay({move});
-            }
-            if (HasFatalFailure()) return;
-        }
+        Replay(result.moves, [&](const PlayMove& move) {
+            if (move.kind != PlayMove::kSelect) return;
+            const int suit = table.Top(move.from).Suit();
+            int clicked = 0;
+            for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
+                if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
+                    Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
+                    ++clicked;
+                }
+        });
+        if (HasFailure()) return;
     }
     EXPECT_GE(won, 2);
 }
@@ -572,14 +561,10 @@ std::vector<uint64_t> FourSeasonsEndGame(std::mt19937& random) {
     return AsWords(p);
 }
 
-TEST(SolverExhaustive, FortyThievesEndGamesAgree) {
-    CompareWithExhaustive(NeverOver(*FindGame(FortyThievesGame::kGameNumber)->model), FortyThievesGame::kGameNumber,
-                          FortyThievesEndGame, 0);
-}
-
-TEST(SolverExhaustive, FourSeasonsEndGamesAgree) {
-    CompareWithExhaustive(NeverOver(*FindGame(FourSeasonsGame::kGameNumber)->model), FourSeasonsGame::kGameNumber,
-                          FourSeasonsEndGame, 0);
+TEST(SolverExhaustive, FortyThievesAndFourSeasonsEndGamesAgree) {
+    for (const auto& [number, make] : {std::pair{FortyThievesGame::kGameNumber, &FortyThievesEndGame},
+                                       std::pair{FourSeasonsGame::kGameNumber, &FourSeasonsEndGame}})
+        CompareWithExhaustive(NeverOver(*FindGame(number)->model), number, make, 0);
 }
 
 // Gate's search codes its columns and foundations in a fixed order: it must still tell apart every
@@ -635,10 +620,7 @@ class SolverBudgets : public GameTest {
 protected:
     // Klondike deal 1 at its default rules: the solver cannot settle it quickly.
     std::string HardPosition() {
-        game = FindGame(KlondikeGame::kGameNumber)->create(artwork.get());
-        crt::srand(1);
-        game->NewGame(false);
-        return game->PositionBytes();
+        return DealSeeded(KlondikeGame::kGameNumber, 1).PositionBytes();
     }
     const PlayModelOps& ops = *FindGame(KlondikeGame::kGameNumber)->model;
 };
@@ -681,10 +663,7 @@ TEST_F(SolverBudgets, CancelStopsTheWorkerAtOnce) {
 }
 
 TEST_F(SolverBudgets, AJobAnswersWithoutTheCallerWaiting) {
-    game = FindGame(11)->create(artwork.get());
-    crt::srand(3);
-    game->NewGame(false);
-    const std::string position = game->PositionBytes();
+    const std::string position = DealSeeded(11, 3).PositionBytes();
     SolverJob job(*FindGame(11)->model, position.data(), SolveBudget{}, MoveScoreFor(11));
     while (!job.Done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(job.Result().outcome, Solve(*FindGame(11)->model, position.data(), SolveBudget{}, MoveScoreFor(11)).outcome);

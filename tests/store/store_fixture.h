@@ -18,6 +18,7 @@
 #include "tests/hid_keys.h"
 #include "tests/test_support.h"
 #include "ui/toolkit.h"
+#include "ui/window.h"
 
 class StoreTest : public ::testing::Test {
 protected:
@@ -127,6 +128,10 @@ protected:
         return count;
     }
 
+    // Clicks the middle of a control (controls keep screen positions).
+    void ClickOn(uint64_t delay, const Window* control) {
+        backend.Click(delay, control->GetX() + control->GetWidth() / 2, control->GetY() + control->GetHeight() / 2);
+    }
     void Type(std::initializer_list<int> keys) {
         for (int key : keys) backend.PressKey(50, key);
     }

@@ -35,13 +35,9 @@ TEST_F(Controls, ButtonCommandsOnlyWhenReleasedInside) {
 TEST_F(Controls, CheckBoxTogglesByClickSpaceAndAltHotKey) {
     TestDialog dialog(100, 100, 400, 200);
     CheckBox* box = dialog.Create<CheckBox>(20, 60, "&Remember me");
-    int x, y;
-    CentreOf(*box, &x, &y);
-    backend->Click(10, x, y);           // on
+    ClickOn(10, *box);                  // on
     backend->PressKey(10, kHidSpace);   // off
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidR);       // on
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidR);          // on
     backend->PressKey(10, kHidEscape);
     std::vector<bool> states;
     dialog.onEvent = [&](const ToolkitEvent& e) {
@@ -71,10 +67,8 @@ TEST_F(Controls, ThemedMarksShowTheFaceAndTheThemeColours) {
     OptionButton* option = group->Create<OptionButton>(0, 0, "&Alpha");
     group->Check(option);
     box->SetChecked(1);
-    int x, y;
-    CentreOf(*box, &x, &y);
-    backend->Click(10, x, y);
-    backend->Click(10, x, y);
+    ClickOn(10, *box);
+    ClickOn(10, *box);
     int white = 0, text = 0, asymmetric = 0, ring = 0;
     backend->After(10, [&] {
         for (const Window* mark : {static_cast<const Window*>(box), static_cast<const Window*>(option)})
@@ -105,9 +99,7 @@ TEST_F(Controls, OptionGroupKeepsExactlyOneChecked) {
     OptionButton* b = group->Create<OptionButton>(0, 20, "&Beta");
     OptionButton* c = group->Create<OptionButton>(0, 40, "&Gamma");
     group->Check(a);
-    int x, y;
-    CentreOf(*c, &x, &y);
-    backend->Click(10, x, y);
+    ClickOn(10, *c);
     backend->PressKey(10, kHidUp);  // the group has focus: the check moves up
     backend->PressKey(10, kHidEscape);
     bool afterClick = false;
@@ -126,9 +118,7 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     TestDialog dialog(100, 100, 400, 200);
     EditField* field = dialog.Create<EditField>(20, 60, 200, 5, "&Name");
     dialog.ending = {field->GetId()};
-    int x, y;
-    CentreOf(*field, &x, &y);
-    backend->Click(10, x, y);
+    ClickOn(10, *field);
     HoldKey(10, kHidLeftShift);
     backend->PressKey(10, kHidA);
     ReleaseKey(10, kHidLeftShift);
@@ -175,16 +165,13 @@ TEST_F(Controls, SpinFieldArrowsStayInRange) {
     SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
     spin->SetRange(1, 5, 1);
     spin->SetValue(4);
-    int x, y;
-    CentreOf(*spin->UpArrow(), &x, &y);
-    for (int i = 0; i < 3; ++i) backend->Click(10, x, y);
+    for (int i = 0; i < 3; ++i) ClickOn(10, *spin->UpArrow());
     backend->PressKey(10, kHidEscape);
     dialog.RunModal();
     EXPECT_EQ(spin->GetValue(), 5);
     EXPECT_EQ(spin->Field()->GetText(), "5");
 
-    CentreOf(*spin->DownArrow(), &x, &y);
-    for (int i = 0; i < 7; ++i) backend->Click(10, x, y);
+    for (int i = 0; i < 7; ++i) ClickOn(10, *spin->DownArrow());
     backend->PressKey(10, kHidEscape);
     dialog.RunModal();
     EXPECT_EQ(spin->GetValue(), 1);
@@ -254,14 +241,10 @@ TEST_F(Controls, PressOutsideAnOpenListClosesItAndReachesTheControlThere) {
     CheckBox* box = dialog.Create<CheckBox>(20, 200, "&Don't show again");
     for (const char* item : {"Green", "Blue", "Red"}) list->AddItem(item);
     list->SetSelectedIndex(1);
-    int x, y;
-    CentreOf(*list, &x, &y);
-    backend->Click(5, x, y);
+    ClickOn(5, *list);
     bool openBefore = false;
     backend->After(5, [&] { openBefore = list->IsListOpen(); });
-    int boxX, boxY;
-    CentreOf(*box, &boxX, &boxY);
-    backend->Click(5, boxX, boxY);
+    ClickOn(5, *box);
     backend->PressKey(10, kHidEscape);
     dialog.RunModal();
     EXPECT_TRUE(openBefore);
@@ -278,12 +261,9 @@ TEST_F(Controls, DisabledControlsIgnoreEverything) {
     button->SetDisabled(1);
     box->SetDisabled(1);
     dialog.ending = {button->GetId()};
-    int x, y;
-    CentreOf(*button, &x, &y);
-    backend->Click(10, x, y);
+    ClickOn(10, *button);
     backend->PressKey(10, kHidEnter);
-    CentreOf(*box, &x, &y);
-    backend->Click(10, x, y);
+    ClickOn(10, *box);
     backend->PressKey(10, kHidEscape);
     EXPECT_EQ(dialog.RunModal(), -1);
     EXPECT_FALSE(box->IsChecked());

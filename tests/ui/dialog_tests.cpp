@@ -13,10 +13,8 @@ TEST_F(ModalLoop, ClosingRestoresEveryPixelAndPresentsIt) {
     Button* ok = dialog.Create<Button>(150, 250, 100, 30, -1, "OK");
     dialog.ending = {ok->GetId()};
     bool drawnWhileOpen = false;
-    int x, y;
-    CentreOf(*ok, &x, &y);
     backend->After(10, [&] { drawnWhileOpen = !ScreenEqualsPattern(); });
-    backend->Click(10, x, y);
+    ClickOn(10, *ok);
     EXPECT_EQ(dialog.RunModal(), ok->GetId());
     EXPECT_TRUE(drawnWhileOpen);
     EXPECT_TRUE(ScreenEqualsPattern());
@@ -72,9 +70,7 @@ TEST_F(Focus, TabSkipsDisabledChildrenAndWraps) {
     EXPECT_EQ(dialog.RunModal(), first->GetId());
 
     // Shift+Tab goes backwards, again over the disabled one.
-    HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidTab);
-    ReleaseKey(10, kHidLeftShift);
+    Chord(kHidLeftShift, kHidTab);
     backend->PressKey(10, kHidEnter);
     EXPECT_EQ(dialog.RunModal(), third->GetId());
     EXPECT_EQ(second->GetFocus(), 0);
@@ -87,15 +83,13 @@ TEST_F(Focus, APanelWhoseChildrenAreAllDisabledKeepsStill) {
     CheckBox* box = dialog.Create<CheckBox>(20, 60, "Check");
     for (Window* w : std::initializer_list<Window*>{a, b, box}) w->SetDisabled(1);
     dialog.ending = {a->GetId(), b->GetId()};
-    int x, y;
-    CentreOf(*b, &x, &y);
     for (int i = 0; i < 4; ++i) backend->PressKey(10, kHidTab);
     HoldKey(10, kHidLeftShift);
     for (int i = 0; i < 4; ++i) backend->PressKey(10, kHidTab);
     ReleaseKey(10, kHidLeftShift);
     backend->PressKey(10, kHidEnter);
     backend->PressKey(10, kHidA);
-    backend->Click(10, x, y);
+    ClickOn(10, *b);
     backend->PressKey(10, kHidEscape);
     EXPECT_EQ(dialog.RunModal(), -1);
     for (Window* w : std::initializer_list<Window*>{a, b, box}) EXPECT_EQ(w->GetFocus(), 0);
@@ -206,9 +200,7 @@ TEST_F(ModalLoop, ADialogCuttingTheTitleCoversItUpToTheBandTop) {
 TEST_F(ModalLoop, ExitScreenEndsWithItsButtonOrEscapeAndRestores) {
     // Without its pictures the exit screen still runs: a plain button on the unchanged screen.
     ExitScreen exitScreen;
-    int x, y;
-    CentreOf(*exitScreen.ExitButton(), &x, &y);
-    backend->Click(10, x, y);
+    ClickOn(10, *exitScreen.ExitButton());
     EXPECT_EQ(exitScreen.RunModal(), ExitScreen::kResult);
     EXPECT_TRUE(ScreenEqualsPattern());
     backend->PressKey(10, kHidEscape);

@@ -64,9 +64,7 @@ TEST_F(EventTranslation, AltNumberEntryBecomesTheKeyOnTheNextRelease) {
 }
 
 TEST_F(EventTranslation, AltKeysBecomeAltEventsWithTheKeyInTimerId) {
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidR);
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidR);
     backend->PressKey(10, kHidEscape);
 
     TestDialog dialog(100, 100, 200, 100);

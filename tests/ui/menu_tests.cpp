@@ -96,14 +96,10 @@ TEST_F(MenuBarTest, ClickOpensChooseGivesTheCommandAndTheScreenComesBack) {
 }
 
 TEST_F(MenuBarTest, KeyboardOpensMovesChoosesAndEscapeCloses) {
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidA + ('G' - 'A'));
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidA + ('G' - 'A'));
     backend->PressKey(10, kHidDown);
     backend->PressKey(10, kHidEnter);  // the second item
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidA + ('O' - 'A'));
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidA + ('O' - 'A'));
     backend->PressKey(10, kHidDown);  // SFX
     backend->PressKey(10, kHidDown);  // Auto Game Over is disabled: round to Music
     bool musicHighlighted = false;
@@ -111,9 +107,7 @@ TEST_F(MenuBarTest, KeyboardOpensMovesChoosesAndEscapeCloses) {
     backend->PressKey(10, kHidEscape);
     bool closedByEscape = false;
     backend->After(5, [&] { closedByEscape = !options->IsPanelOpen() && !ToolkitMenuOpen() && bar->TookLastEvent(); });
-    HoldKey(10, kHidLeftAlt);
-    backend->PressKey(10, kHidA + ('O' - 'A'));
-    ReleaseKey(10, kHidLeftAlt);
+    Chord(kHidLeftAlt, kHidA + ('O' - 'A'));
     backend->PressKey(10, kHidA + ('S' - 'A'));  // an item's hot key chooses it
     Run();
     EXPECT_TRUE(musicHighlighted);

@@ -6,6 +6,7 @@
 
 #include "artwork/artwork.h"
 #include "artwork/screen_layout.h"
+#include "tests/test_support.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/art_cells.h"
 #include "ui/control_art.h"
@@ -13,17 +14,7 @@
 
 namespace {
 
-double Linear(int channel) {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-double Luminance(Pixel p) {
-    return 0.2126 * Linear((p >> 16) & 0xFF) + 0.7152 * Linear((p >> 8) & 0xFF) + 0.0722 * Linear(p & 0xFF);
-}
-double Contrast(Pixel a, Pixel b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+double Contrast(Pixel a, Pixel b) { return test_support::Contrast(test_support::Luminance(a), test_support::Luminance(b)); }
 constexpr int kBox = 13;  // a check box's square
 
 class ThemeControls : public UiTest {

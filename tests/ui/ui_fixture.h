@@ -72,6 +72,12 @@ protected:
     }
     void HoldKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyDown, delayMs, hid); }
     void ReleaseKey(uint64_t delayMs, int hid) { Key(HostEvent::KeyUp, delayMs, hid); }
+    // A key pressed with a modifier held, each step 10 ms after the last.
+    void Chord(int modifier, int hid) {
+        HoldKey(10, modifier);
+        backend->PressKey(10, hid);
+        ReleaseKey(10, modifier);
+    }
     void Mouse(HostEvent::Kind kind, uint64_t delayMs, int x, int y, uint32_t held) {
         HostEvent e;
         e.kind = kind;
@@ -88,6 +94,11 @@ protected:
     static void CentreOf(const Window& w, int* x, int* y) {
         *x = w.GetX() + w.GetWidth() / 2;
         *y = w.GetY() + w.GetHeight() / 2;
+    }
+    void ClickOn(uint64_t delayMs, const Window& w) {
+        int x, y;
+        CentreOf(w, &x, &y);
+        backend->Click(delayMs, x, y);
     }
 
     std::unique_ptr<ScriptedBackend> backend;
