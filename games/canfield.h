@@ -17,6 +17,13 @@ struct CanfieldRules {
     static constexpr tableau::RuleField<CanfieldRules> kFields[] = {
         {&CanfieldRules::cardsDealt, "CardsDealt"}, {&CanfieldRules::recycles, "Recycles"},
         {&CanfieldRules::movePartial, "MovePartial", true}, {&CanfieldRules::fillFromStock, "FillFromStock", true}};
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (fillFromStock) factor *= 0.9;
+        if (cardsDealt == 2) factor *= 1.1;
+        if (cardsDealt == 3) factor *= 1.2;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the reserve, 3..6 the
@@ -52,7 +59,9 @@ struct CanfieldModel {
     static int FillFromReserve(Position& position);
     // The pile that would take the reserve's top card, or -1.
     static int EmptyPileForReserve(const Position& position);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.reserveCount == 0 && p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     // The reserve shows only its top card.
@@ -89,7 +98,6 @@ public:
 
     void NewGame(bool restart) override;
     void AfterMove() override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }

@@ -98,10 +98,6 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool FortyThievesModel::Won(const Position& p) {
-    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
-}
-
 bool FortyThievesModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
@@ -210,17 +206,6 @@ void FortyThievesGame::OnStock() {
     artwork->PresentDirty();
     PlaySound(deal ? "flip.wav" : "shuffle.wav");
     if (!deal) ++position.recyclesUsed;
-}
-
-double FortyThievesGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.filledIn) factor *= 0.9;
-    // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
-    factor *= 1.0 + 0.05 * rules.rowsFaceDown;
-    factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (FortyThievesModel::kPiles - rules.columnsInPlay);
-    return factor;
 }
 
 // ---- Undo ----

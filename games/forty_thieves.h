@@ -23,6 +23,15 @@ struct FortyThievesRules {
         rowsFaceDown = values.Unchecked("RowsFaceDown");
         if (rowsFaceDown < 0 || rowsFaceDown >= rows) rowsFaceDown = 0;
     }
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (filledIn) factor *= 0.9;
+        // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
+        factor *= 1.0 + 0.05 * rowsFaceDown;
+        factor *= 1.0 + 0.05 * (rows - 1);
+        factor *= 1.0 - 0.05 * (10 - columnsInPlay);
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..9 the foundations, 10..19
@@ -43,7 +52,9 @@ struct FortyThievesModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
@@ -83,7 +94,6 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;

@@ -67,10 +67,6 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool GateModel::Won(const Position& p) {
-    return tableau::FoundationsComplete(p.foundations, p.startRank);
-}
-
 // Over once the stock has been seen through, no empty column waits for a post's card, and no
 // card that can still come into play (waste, posts, stock, column tops and, with MovePartial,
 // the cards a partial move would uncover) fits a column or a foundation.
@@ -122,6 +118,7 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     undoSoundFirst = true;
     liftSavesUndo = false;
+    pressDecides = true;
 }
 
 bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
@@ -222,16 +219,6 @@ void GateGame::RedrawReturned(int source) {
         DrawPlace(GateModel::kFirstPost + (source == kLeftPostSource ? 0 : 1), true);
         artwork->PresentDirty();
     }
-}
-
-// ---- Scoring ----
-
-double GateGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.filledIn) factor *= 0.9;
-    if (rules.fillFromWaste) factor *= 0.75;
-    return factor;
 }
 
 // ---- Undo ----

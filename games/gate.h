@@ -15,6 +15,12 @@ struct GateRules {
         {&GateRules::recycles, "Recycles"},           {&GateRules::movePartial, "MovePartial", true},
         {&GateRules::filledIn, "FilledIn", true},     {&GateRules::fillFromWaste, "FillFromWaste", true},
         {&GateRules::startCard, "StartCard"}};
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (filledIn) factor *= 0.9;
+        if (fillFromWaste) factor *= 0.75;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 and 3 the left and right
@@ -40,7 +46,7 @@ struct GateModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) { return tableau::FoundationsComplete(p.foundations, p.startRank); }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static void Cards(const Position& position, CardTally& out) {
@@ -77,12 +83,7 @@ public:
     explicit GateGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    // The table is drawn without a game-over decision.
-    void Draw(bool present) override { DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override;
-    // Won when the foundations are complete, whether or not the game is over.
-    bool IsWon() override { return ModelWon(); }
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }

@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int kPointsPerCard = 5;
-constexpr int kRecycleCost = 5;
 constexpr int kFive = 3, kSix = 4;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -68,14 +67,8 @@ void QuadrilleModel::Moves(const Position& p, MoveList& out) {
 int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        if (p.stock.count > 0) {
-            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-        } else if (tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) {
-            p.points -= kRecycleCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            ++p.recyclesUsed;
-            p.dealtThisTurn = 0;
-        }
+        tableau::DealOrTurn(p, p.cardsDealt, tableau::RecycleAllowed(p.recycles, p.recyclesUsed), p.dealtThisTurn,
+                            p.recyclesUsed);
     } else if (move.kind == PlayMove::kMove && p.wasteCount > 0) {
         const Card card = p.waste[--p.wasteCount];
         p.waste[p.wasteCount] = Card();
@@ -122,6 +115,7 @@ void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
 
 QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     undoSoundFirst = true;
+    pressDecides = true;
 }
 
 // ---- Deal ----
@@ -194,21 +188,6 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
 // ---- Moves ----
 
 // A press while paused or after the game takes the game-over decision again.
-void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) CheckGameOver();
-    else TableauGame::OnLButtonDown(keys, x, y);
-}
-
-// ---- Scoring ----
-
-double QuadrilleGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.filledIn ? 0.9 : 1.0;
-    if (rules.cardsDealt == 2) factor *= 1.1;
-    if (rules.cardsDealt == 3) factor *= 1.2;
-    return factor;
-}
-
 // ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {

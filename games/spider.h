@@ -17,6 +17,11 @@ struct SpiderRules {
     static constexpr tableau::RuleField<SpiderRules> kFields[] = {
         {&SpiderRules::suitAssembled, "SuitAssembled", true}, {&SpiderRules::rowsFaceDown, "RowsFaceDown"},
         {&SpiderRules::startCard, "StartCard"}, {&SpiderRules::autoFlip, "AutoFlip", true}};
+    double ScoreFactor() const {
+        double factor = suitAssembled ? 1.5 : 1.0;
+        if (rowsFaceDown > 0) factor *= 1.0 + 0.05 * rowsFaceDown;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1..8 the foundations, 9..18 the columns from
@@ -40,7 +45,7 @@ struct SpiderModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) { return p.stock.count == 0 && tableau::AllEmpty(p.pileCount); }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
@@ -83,10 +88,9 @@ public:
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
 
-    explicit SpiderGame(Artwork* artwork);
+    explicit SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { checkAfterPickUp = false; }
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }

@@ -144,6 +144,21 @@ struct StockAndWaste {
     std::array<Card, W> waste{};
     int32_t wasteCount = 0;
 };
+// A press on the stock of position p: up to n cards dealt onto the waste, or with the stock empty
+// and a turn allowed, the waste turned back onto it for 5 points, counted in `turns` (gathered:
+// put back as it lies, its top card dealt first). `dealt` becomes how many cards were dealt.
+template <class P>
+void DealOrTurn(P& p, int n, bool turnAllowed, int32_t& dealt, int32_t& turns, bool gather = false) {
+    if (p.stock.count > 0) {
+        dealt = p.stock.DealOnto(p.waste.data(), p.wasteCount, static_cast<int>(p.waste.size()), n);
+    } else if (turnAllowed) {
+        p.points -= 5;
+        if (gather) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
+        p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+        ++turns;
+        dealt = 0;
+    }
+}
 // Piles fanned down from their first card, the lowest faceDownCount of them face down.
 template <size_t N, size_t S>
 struct FannedPiles {
@@ -309,6 +324,21 @@ void AddUncoverable(Candidates<C>& out, const FannedPiles<N, S>& p, bool partial
             for (size_t j = 0; j < N; ++j)
                 if (j != i && p.FaceUpTop(j) && stack(p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1]))
                     out.Add(p.tableau[i][m - 1]);
+}
+// The game-over walk of a game built as AlternatingBuild builds: stuck when no card of `cards`
+// goes on a pile, no shift of a run helps (ShiftHelps, with `fillers` and countTarget), and
+// neither those cards nor any the piles can bring into play (added to `cards`) go home.
+template <int C, class P>
+bool AlternatingStuck(const P& p, Candidates<C>& cards, std::span<const Card> fillers, bool countTarget) {
+    auto stacks = [&p](Card moving, Card onto) { return AlternatingBuild::CanPlay(p, moving, onto, false); };
+    auto fills = [&p](Card card) { return AlternatingBuild::FillsEmptyPile(p, card); };
+    for (int c = 0; c < cards.count; ++c)
+        if (p.TakesCard(cards[c], stacks, fills)) return false;
+    if (ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, fillers, countTarget)) return false;
+    AddUncoverable(cards, p, p.rules.movePartial, stacks);
+    for (int c = 0; c < cards.count; ++c)
+        if (GoesHome(p.foundations, cards[c], p.startRank)) return false;
+    return true;
 }
 
 // The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
@@ -496,17 +526,14 @@ struct Place {
     int depthFrom = kTopAlone;
     // Drawn by the game itself.
     bool own = false;
-    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawWaste takes them;
+    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawPlace takes them;
     // drawn by the shared drawing, its refresh area reaches fanRoom right of that card.
     int wasteX = 0, wasteY = 0, cardsDealt = 1, dealt = 0, fanStep = 0, fanRoom = 0;
 
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
     }
-    static Place Waste(int topX, int topY, const Card* cards, const int32_t& count) {
-        return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .counter = &count, .own = true};
-    }
-    // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
+    // A waste drawn at (x, y) as TableauGame::DrawPlace draws it.
     static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
                          int fanStep = 0);
     // The same place left to the shared drawing, its refresh area reaching this far left, up and
@@ -574,10 +601,10 @@ public:
     // pick cards up, after which the game-over decision is taken again (unless checkAfterPickUp is
     // off).
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // The table drawn, then the game-over decision.
+    // The table drawn, then the game-over decision (unless pressDecides).
     void Draw(bool present) override {
         DrawTable(present);
-        CheckGameOver();
+        if (!pressDecides) CheckGameOver();
     }
 
     // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
@@ -586,12 +613,14 @@ public:
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
     int32_t heldSource = kNoSource;
-    // What heldSource reads while nothing is held, for a game that numbers its sources otherwise.
-    int32_t idleSource = kNoSource;
 
 protected:
     virtual void OnStock() {}
     bool checkAfterPickUp = true;
+    // Games that take the game-over decision as they are played: drawing the table does not take
+    // it, a press while paused or after the game takes it again, and the game is won once the
+    // model says so, over or not.
+    bool pressDecides = false;
     // Some games sound the undo before the table changes, with or without a record to restore
     // (and then not again when the record is read).
     bool undoSoundFirst = false;
@@ -612,11 +641,8 @@ protected:
     // The drop targets of the places: every foundation, then every column whose top is face up
     // (or that is empty).
     void AddPlaceTargets();
-    // The pick-ups of a column: its top card, then every longer face-up run from its card
+    // Which stacks a column offers: its top card, then every longer face-up run from its card
     // `lowest` down (partial) or the whole run from `lowest`.
-    void AddColumnPickups(int place, int lowest, bool partial);
-    // Which stacks a column offers (as AddColumnPickups takes them): by default every face-up
-    // card's, each run or the whole one as the game's rules say.
     struct ColumnRuns {
         int lowest;
         bool partial;
@@ -625,8 +651,6 @@ protected:
     // Where a drag or a pick-up holds a stack as the table shows it: a waste's, reserve's or
     // unfanned column's top card, or a fanned column's face-up card at the drag's corner.
     bool FindStack(const DragRecord& drag, int& place, int& index) const;
-    // The top card of a waste or reserve, where it lies.
-    void AddTopPickup(int place);
     // The table: the background, every place, the frame.
     void DrawTable(bool present);
     // The deck's next card dealt to a place: the stock drawn again, the card flown there from
@@ -640,11 +664,10 @@ protected:
     // The hotspots registered again: none while paused or after the game, else the game's
     // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
     virtual void RegisterHotspots();
-    // By default every waste's and reserve's top card, and each column's stacks (RunsOf), place
-    // by place.
-    virtual void AddPickups();
+    // Every waste's and reserve's top card, and each column's stacks (RunsOf), place by place.
+    void AddPickups();
 
-    void ClearHeld(int32_t noSource = kNoSource);
+    void ClearHeld();
     // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
     // besides (AfterDrop), the sound of the drop.
     void ShowDrop(int place, bool home);
@@ -694,19 +717,13 @@ protected:
     // The model's moves now, and one of them played on the table's position.
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
-    // Draws a place of the table again (places as the model numbers them): the game's own, a waste
-    // (DrawWaste), a fanned column, or one card: a stock with its depth (marked when it can be
-    // turned over again), a foundation's top with the depth of the ranks under it (depthFrom) or
-    // alone, an unfanned column's top, or the empty-pile placeholder.
-    virtual void DrawPlace(int place, bool present);
-    // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
-    // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
-    // and marked for presenting.
-    void DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
-                        bool present);
-    // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
-    // fanStep to show the cards dealt last (at least one). The placeholder when empty.
-    void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
+    // Draws a place of the table again (places as the model numbers them): the game's own; a
+    // waste, dealt a card at a time one pile showing its depth, else fanned to show the cards
+    // dealt last; a fanned column down to the foot of the screen, its face-down cards as backs;
+    // or one card: a stock with its depth (marked when it can be turned over again), a
+    // foundation's top with the depth of the ranks under it (depthFrom) or alone, an unfanned
+    // column's top. An empty place shows the empty-pile placeholder.
+    void DrawPlace(int place, bool present);
 };
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its
@@ -731,6 +748,8 @@ public:
         return p;
     }
 
+    // The rules in force say how much they ease or harden the game.
+    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
     void PlayMoves(MoveList& out) override {
         out.clear();
         if (paused || dragging || gameOver) return;
@@ -757,7 +776,7 @@ protected:
         fan2B = 0;
         SetStandardPanel();
         position = Position{};
-        ClearHeld(kNoSource);
+        ClearHeld();
         deck.SetPacks(packs);
         deck.IncludeAll();
         deck.Shuffle();
@@ -793,7 +812,7 @@ public:
         if (!reader.AtEnd() || !AcceptRecord(*reader.deck, read)) return false;
         CommitBaseState(reader);
         position = read;
-        ClearHeld(idleSource);
+        ClearHeld();
         FinishUndo(recordPoints, seconds, !undoSoundFirst && restoreSounds);
         return true;
     }
@@ -867,11 +886,11 @@ protected:
     }
     // The held stack goes to place `to`: the move is played from the position before the lift
     // (by `apply`, for a game that shows what follows a move as moves of its own).
-    void DropHeld(int to, int32_t noSource, ApplyFunction apply = &Model::Apply) {
+    void DropHeld(int to, ApplyFunction apply = &Model::Apply) {
         PlayMove move = liftMove;
         move.to = static_cast<int8_t>(to);
         PlayOn(beforeLift, move, apply);
-        ClearHeld(noSource);
+        ClearHeld();
     }
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its
@@ -907,7 +926,7 @@ public:
             if constexpr (requires { beforeLift.autoFlip; }) beforeLift.autoFlip = 0;
             if (soundPerCard && !home)
                 for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
-            DropHeld(place, idleSource, dropApply);
+            DropHeld(place, dropApply);
             ShowDrop(place, home);
         }
         CheckGameOver();
@@ -958,15 +977,15 @@ protected:
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;
         const int source = heldSource;
-        ReturnHeld(kNoSource);
+        ReturnHeld();
         RedrawReturned(source);
         CheckGameOver();
     }
     // The held stack goes back: the record made at the lift is dropped and the table restored.
-    void ReturnHeld(int32_t noSource) {
+    void ReturnHeld() {
         DropNewestUndoRecord();
         position = beforeLift;
-        ClearHeld(noSource);
+        ClearHeld();
     }
 
     Position beforeLift{};

@@ -42,7 +42,6 @@ template <typename Table>
 struct TopCardModel {
     static constexpr int kPiles = Table::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
-    static constexpr int kRecycleCost = 5;
 
     using Rules = TopCardRules;
     struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
@@ -87,16 +86,9 @@ struct TopCardModel {
     static int Apply(Position& p, const PlayMove& move) {
         const int32_t before = p.points;
         if (move.kind == PlayMove::kStock) {
-            if (p.stock.count > 0) {
-                p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-            } else if (p.RecycleAllowed()) {
-                p.points -= kRecycleCost;
-                // Turned over twice, the waste goes back as it lies: its top card is dealt first.
-                if (Table::kGatherWaste) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
-                p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-                ++p.recyclesUsed;
-                p.dealtThisTurn = 0;
-            }
+            // Turned over twice, the waste goes back as it lies (kGatherWaste).
+            tableau::DealOrTurn(p, p.cardsDealt, p.RecycleAllowed(), p.dealtThisTurn, p.recyclesUsed,
+                                Table::kGatherWaste);
         } else if (move.kind == PlayMove::kMove) {
             tableau::MoveCards(p, move, p.piles, p.pileCount, kFirstFoundation, kFirstPile, [&p](int) {
                 p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
@@ -187,19 +179,11 @@ public:
         this->undoSoundFirst = Table::kUndoSoundFirst;
         this->restoreSounds = false;
         this->dropSounds = false;
+        this->pressDecides = true;
         if (!Table::kFlipOnStockDeal) this->dealSound = nullptr;
     }
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override { this->DrawTable(present); }
-    // A press while paused or after the game still takes the game-over decision again.
-    void OnLButtonDown(WPARAM keys, int x, int y) override {
-        if (this->paused || this->gameOver) this->CheckGameOver();
-        else Base::OnLButtonDown(keys, x, y);
-    }
-    double GetScoreFactor() override { return this->ReadRules().ScoreFactor(); }
-    // Won when the foundations are complete, whether or not the game is over.
-    bool IsWon() override { return this->ModelWon(); }
 
     using Base::position;
 
@@ -233,7 +217,7 @@ protected:
         if (place == Model::kWastePlace) position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
     }
     void RedrawReturned(int source) override {
-        if (Table::kReturnRedrawsTable) return Draw(true);
+        if (Table::kReturnRedrawsTable) return this->Draw(true);
         this->DrawPlace(source == Base::kWasteSource ? Model::kWastePlace : source, true);
         artwork->PresentDirty();
     }
