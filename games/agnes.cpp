@@ -221,9 +221,8 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
 // The record does not hold the starting rank; it is the one for which every card of the pack is
 // somewhere exactly once, each foundation holding its suit from the starting rank up to its top.
 // The current rank is tried first, since with empty foundations any rank fits.
-bool AgnesGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
+bool AgnesGame::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePiles(tally, read.tableau, read.pileCount) ||
         !tableau::TakePiles(tally, read.reserve, read.reserveCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);

@@ -293,10 +293,9 @@ void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
 
 // Every card in play exactly once: the foundations hold their suit from the base rank up to their
 // top card, and everything else is in the stock, waste, reserve or piles.
-bool CanfieldGame::AcceptRecord(const Deck& stock, Position& read) {
+bool CanfieldGame::AcceptRecord(PackTally& tally, Position& read) {
     if (!read.baseCard.IsValid()) return false;
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePile(tally, read.reserve, read.reserveCount) ||
         !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.baseCard.Rank()) || !tally.WholePack())

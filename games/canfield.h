@@ -66,12 +66,9 @@ struct CanfieldModel {
     static void Encode(const Position& position, PositionCode& code);
     // The reserve shows only its top card.
     static int FaceDown(const Position& p) { return p.reserveCount > 1 ? p.reserveCount - 1 : 0; }
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        out.AddRun(position.reserve, position.reserveCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
-        for (Card top : position.foundations) out.AddClimb(top, position.baseCard.Rank(), tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.baseCard.Rank());
+        out.AddRun(p.reserve, p.reserveCount);
     }
 
     // May this card go on a tableau pile whose top is onto (a real card)?
@@ -111,7 +108,7 @@ private:
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A card lifted off the waste is one fewer of those turned last.
     void AfterLift(int place) override {

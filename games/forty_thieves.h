@@ -39,7 +39,7 @@ struct FortyThievesRules {
 // the waste or turns the waste over; kFlip turns a column's face-down top card; a move picks up
 // `count` cards from `index` of a column, or the waste's top card. Encode leaves out the points.
 struct FortyThievesModel {
-    static constexpr int kFoundations = 8, kPiles = 10, kPileSlots = 16, kWasteSlots = 65;
+    static constexpr int kPacks = 2, kFoundations = 8, kPiles = 10, kPileSlots = 16, kWasteSlots = 65;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 10;
 
     using Rules = FortyThievesRules;
@@ -58,12 +58,9 @@ struct FortyThievesModel {
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
-    static void Cards(const Position& position, CardTally& out) {
-        out.packs = 2;
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        out.packs = kPacks;
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.startRank);
     }
 
     // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
@@ -104,7 +101,7 @@ public:
 private:
     void OnStock() override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A column offers its top card and, with MovePartial, every longer face-up run.
     ColumnRuns RunsOf(int, const Place& at) const override {

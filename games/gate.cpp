@@ -212,13 +212,12 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
+// The waste or a post is drawn again: a post's slide back ends at the raised pick-up, but its card
+// stands at its slot. A column's needs nothing.
 void GateGame::RedrawReturned(int source) {
-    TableauGame::RedrawReturned(source);
-    if (source == kLeftPostSource || source == kRightPostSource) {
-        // The slide back ends at the raised pick-up; the card stands at its slot.
-        DrawPlace(GateModel::kFirstPost + (source == kLeftPostSource ? 0 : 1), true);
-        artwork->PresentDirty();
-    }
+    if (source >= GateModel::kFirstColumn) return;
+    DrawPlace(source == kWasteSource ? GateModel::kWastePlace : source, true);
+    artwork->PresentDirty();
 }
 
 // ---- Undo ----
@@ -240,9 +239,8 @@ void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& r
 }
 
 // Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
-bool GateGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    return tally.TakeStock(stock) && tableau::TakePile(tally, read.waste, read.wasteCount) &&
+bool GateGame::AcceptRecord(PackTally& tally, Position& read) {
+    return tableau::TakePile(tally, read.waste, read.wasteCount) &&
            tableau::TakePiles(tally, read.posts, read.postCount) &&
            tableau::TakePiles(tally, read.columns, read.columnCount) &&
            tally.TakeFoundations(read.foundations, read.startRank) && tally.WholePack();

@@ -49,12 +49,9 @@ struct GateModel {
     static bool Won(const Position& p) { return tableau::FoundationsComplete(p.foundations, p.startRank); }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int post = 0; post < 2; ++post) out.AddRun(position.posts[post], position.postCount[post]);
-        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.columns, p.columnCount, p.startRank);
+        for (int post = 0; post < 2; ++post) out.AddRun(p.posts[post], p.postCount[post]);
     }
 
     // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
@@ -96,7 +93,7 @@ public:
 private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void RedrawReturned(int source) override;
     void DrawOwnPlace(int place, bool present) override;

@@ -76,9 +76,7 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const Rules rules = ReadRules();
-    position.startRank = rules.startCard;
-    DealStartCard(position.foundations, position.startRank);
-    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn, true);
     ShowOpening();
 
     DealRows(position, KlondikeModel::kFirstPile);
@@ -120,9 +118,8 @@ void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
 // starting rank up to its top (a foundation keeps only its top card). The record does not hold
 // the starting rank, and an undo may reach back into the previous deal, whose rank could differ:
 // the rank is the one under which the foundations complete the pack, the current one first.
-bool KlondikeGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+bool KlondikeGame::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.tableau, read.pileCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);

@@ -55,11 +55,8 @@ struct KlondikeModel : tableau::AlternatingBuild {
     }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.startRank);
     }
 };
 
@@ -84,7 +81,7 @@ public:
 
 private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A card lifted off the waste is one fewer of those dealt this turn.
     void AfterLift(int place) override {

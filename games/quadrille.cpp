@@ -185,9 +185,6 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
     }
 }
 
-// ---- Moves ----
-
-// A press while paused or after the game takes the game-over decision again.
 // ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -200,8 +197,7 @@ void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32
 
 // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first card
 // to its top in its own suit.
-bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
+bool QuadrilleGame::AcceptRecord(PackTally& tally, Position& read) {
     auto takePile = [&tally](Card top, int suit, std::span<const int> order) {
         if (!top.IsValid()) return true;
         if (top.Suit() != suit) return false;
@@ -211,7 +207,7 @@ bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
         }
         return false;
     };
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount)) return false;
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount)) return false;
     ClearPastCount(read.centre, read.centreCount);
     for (int i = 0; i < read.centreCount; ++i)
         if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;

@@ -90,7 +90,7 @@ private:
         return drag.count == 1 && QuadrilleModel::Fits(p, drag.cards[0], place);
     }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;
 };

@@ -351,7 +351,6 @@ void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t&
 }
 
 // No card more often than the two packs hold it; the rest are on the foundations.
-bool SpiderGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally(2);
-    return tally.TakeStock(stock) && tableau::TakePiles(tally, read.tableau, read.pileCount);
+bool SpiderGame::AcceptRecord(PackTally& tally, Position& read) {
+    return tableau::TakePiles(tally, read.tableau, read.pileCount);
 }

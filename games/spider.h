@@ -29,7 +29,7 @@ struct SpiderRules {
 // move picks up `count` cards from `index` of a column (its top card, or a same-suit run). Encode
 // leaves out the points.
 struct SpiderModel {
-    static constexpr int kPiles = 10, kPileSlots = 30, kFoundationSlots = 10, kFoundations = 8;
+    static constexpr int kPacks = 2, kPiles = 10, kPileSlots = 30, kFoundationSlots = 10, kFoundations = 8;
     static constexpr int kSuitLength = Card::kRankCount;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 9;
     using Rules = SpiderRules;
@@ -51,7 +51,7 @@ struct SpiderModel {
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         // The foundations show only the last card put there: the cards on them go unnamed.
-        out.packs = 2;
+        out.packs = kPacks;
         out.AddRun(position.stock.cards, position.stock.count);
         for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
         out.RestUnnamed();
@@ -100,7 +100,7 @@ private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.

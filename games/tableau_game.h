@@ -144,6 +144,16 @@ struct StockAndWaste {
     std::array<Card, W> waste{};
     int32_t wasteCount = 0;
 };
+// Names the cards of a stock-and-waste position p for the card census: the stock, the waste, the
+// piles, and each foundation's cards from startRank up to its top.
+template <class P, size_t N, size_t S>
+void AddCards(CardTally& out, const P& p, const std::array<std::array<Card, S>, N>& piles,
+              const std::array<int32_t, N>& counts, int startRank) {
+    out.AddRun(p.stock.cards, p.stock.count);
+    out.AddRun(p.waste, p.wasteCount);
+    for (size_t pile = 0; pile < N; ++pile) out.AddRun(piles[pile], counts[pile]);
+    for (Card top : p.foundations) out.AddClimb(top, startRank, NextRank);
+}
 // A press on the stock of position p: up to n cards dealt onto the waste, or with the stock empty
 // and a turn allowed, the waste turned back onto it for 5 points, counted in `turns` (gathered:
 // put back as it lies, its top card dealt first). `dealt` becomes how many cards were dealt.
@@ -433,14 +443,10 @@ public:
     }
     template <size_t N>
     void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
-    template <size_t N, size_t S>
-    void Piles(std::array<std::array<Card, S>, N>& piles) {
-        for (auto& pile : piles) Cards(pile);
-    }
     // Piles with their counts (no more than a pile holds), and how many of each lie face down.
     template <size_t N, size_t S>
     void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts) {
-        Piles(piles);
+        for (auto& pile : piles) Cards(pile);
         Counts(counts, S);
     }
     template <size_t N, size_t S>
@@ -675,33 +681,26 @@ protected:
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
     bool dropSounds = true, soundPerCard = false;
-    // A starting card for foundation 0 from the deck, when no starting rank was chosen.
-    template <size_t F>
-    void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
-        if (startRank != -1) return;
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
-    }
     // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
-    // filled in, that card goes to foundation 0; filled in, every foundation starts with its suit's
-    // card of that rank.
+    // filled in (or with dealFirst), that card is dealt to foundation 0; filled in, every
+    // foundation then starts with its suit's card of that rank, each taken out of the deck.
     template <size_t F>
-    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn) {
+    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn,
+                          bool dealFirst = false) {
         startRank = startCard;
-        if (!filledIn) return DealStartCard(foundations, startRank);
+        if (startRank == -1 && (dealFirst || !filledIn)) {
+            foundations[0] = deck.DealNext();
+            startRank = foundations[0].Rank();
+        }
+        if (!filledIn) return;
         if (startRank == -1) startRank = deck.Peek(0).Rank();
-        FillFoundations(foundations, startRank);
-    }
-    // The opening table: the background, the game's title, the table drawn, the game's music.
-    void ShowOpening();
-    // Every foundation given its starting card, suit by suit, each taken out of the deck.
-    template <size_t F>
-    void FillFoundations(std::array<Card, F>& foundations, int rank) {
         for (size_t f = 0; f < F; ++f) {
-            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, rank);
+            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, startRank);
             deck.Exclude(foundations[f]);
         }
     }
+    // The opening table: the background, the game's title, the table drawn, the game's music.
+    void ShowOpening();
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source);
@@ -735,6 +734,11 @@ public:
     using ModelType = Model;
     using Position = typename Model::Position;
     using TableauGame::TableauGame;
+    // How many packs the game deals from (Model::kPacks, else one).
+    static constexpr int kPacks = [] {
+        if constexpr (requires { Model::kPacks; }) return Model::kPacks;
+        return 1;
+    }();
     // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
     static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
 
@@ -744,7 +748,7 @@ public:
         Position p = position;
         p.stock.Load(deck);
         p.points = points;
-        ReadRules(p);
+        RulesOf(p) = ReadRules();
         return p;
     }
 
@@ -784,10 +788,10 @@ protected:
     // The rule values in force, read from the settings store.
     using Rules = typename Model::Rules;
     Rules ReadRules() const { return tableau::ReadRules<Rules>(gameNumber); }
-    // Puts them into a position: its `rules`, or the rules it is built on.
-    void ReadRules(Position& p) const {
-        if constexpr (requires { p.rules; }) p.rules = ReadRules();
-        else static_cast<Rules&>(p) = ReadRules();
+    // The rules a position holds: its `rules`, or the rules it is built on.
+    static Rules& RulesOf(Position& p) {
+        if constexpr (requires { p.rules; }) return p.rules;
+        else return p;
     }
 
 public:
@@ -809,7 +813,8 @@ public:
         int32_t recordPoints = 0, seconds = 0;
         tableau::UndoFields fields(reader);
         RecordFields(fields, read, recordPoints, seconds);
-        if (!reader.AtEnd() || !AcceptRecord(*reader.deck, read)) return false;
+        PackTally tally(kPacks);
+        if (!reader.AtEnd() || !tally.TakeStock(*reader.deck) || !AcceptRecord(tally, read)) return false;
         CommitBaseState(reader);
         position = read;
         ClearHeld();
@@ -821,10 +826,10 @@ protected:
     // The fields of the game's undo record in their fixed order: the position's, and the points and
     // seconds played where the record keeps them.
     virtual void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) = 0;
-    // Whether a read record is whole (every card of the packs in play once, given the stock it
-    // staged); tidies the position it read (no card past a pile's count) and brings in what the
-    // record does not hold.
-    virtual bool AcceptRecord(const Deck& stock, Position& read) = 0;
+    // Whether a read record is whole (every card of the packs in play as often as they hold it,
+    // the tally holding the stock it staged); tidies the position it read (no card past a pile's
+    // count) and brings in what the record does not hold.
+    virtual bool AcceptRecord(PackTally& tally, Position& read) = 0;
     // Restoring a record sounds the undo (unless it sounded first).
     bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
@@ -922,8 +927,7 @@ public:
         const int place = DropPlaceAt(target.x, target.y);
         if (heldCount >= 1 && drag.cards[0] == held[0] && place >= 0) {
             const bool home = PlaceAt(place).kind == Place::kFoundation;
-            if constexpr (requires { beforeLift.rules.autoFlip; }) beforeLift.rules.autoFlip = false;
-            if constexpr (requires { beforeLift.autoFlip; }) beforeLift.autoFlip = 0;
+            if constexpr (requires(Rules r) { r.autoFlip; }) RulesOf(beforeLift).autoFlip = 0;
             if (soundPerCard && !home)
                 for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
             DropHeld(place, dropApply);
@@ -932,10 +936,8 @@ public:
         CheckGameOver();
     }
     void AfterMove() override {
-        bool autoFlip = false;
-        if constexpr (requires { position.rules.autoFlip; }) autoFlip = CurrentPosition().rules.autoFlip;
-        if constexpr (requires { position.autoFlip; }) autoFlip = CurrentPosition().autoFlip;
-        if (autoFlip) TurnUncoveredTops();
+        if constexpr (requires(Rules r) { r.autoFlip; })
+            if (ReadRules().autoFlip) TurnUncoveredTops();
     }
 
 protected:

@@ -148,10 +148,7 @@ struct TopCardModel {
         code.Byte(static_cast<uint8_t>(p.cardsDealt));
     }
     static void Cards(const Position& p, CardTally& out) {
-        out.AddRun(p.stock.cards, p.stock.count);
-        out.AddRun(p.waste, p.wasteCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(p.piles[pile], p.pileCount[pile]);
-        for (Card top : p.foundations) out.AddClimb(top, p.startRank, tableau::NextRank);
+        tableau::AddCards(out, p, p.piles, p.pileCount, p.startRank);
     }
 };
 
@@ -192,7 +189,7 @@ protected:
     using Place = tableau::Place;
 
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
     Place PlaceAt(int place) const override {
         const Position& p = position;
@@ -264,9 +261,8 @@ void TopCardGame<Table>::RecordFields(tableau::UndoFields& fields, Position& p, 
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.
 template <typename Table>
-bool TopCardGame<Table>::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+bool TopCardGame<Table>::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.piles, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
         return false;
