@@ -877,37 +877,25 @@ protected:
             if (!DealRowOnto(piles, firstPlace, row, n, row + 1)) return;
     }
 
-    // Lifting a stack: an undo record of the table before it (unless the game wrote one at the
-    // press), the position kept to play the move from (or to go back to), and the stack in hand;
-    // the game then takes the cards off the table.
-    void BeginLift(int from, int index, const Card* cards, int count, int32_t source, bool saveUndo = true) {
-        if (saveUndo) SaveUndo();
-        beforeLift = CurrentPosition();
-        liftMove = tableau::MakeMove(from, index, -1, count);
-        held.fill(Card());
-        std::copy(cards, cards + count, held.begin());
-        heldCount = count;
-        heldSource = source;
-    }
-    // The held stack goes to place `to`: the move is played from the position before the lift
-    // (by `apply`, for a game that shows what follows a move as moves of its own).
-    void DropHeld(int to, ApplyFunction apply = &Model::Apply) {
-        PlayMove move = liftMove;
-        move.to = static_cast<int8_t>(to);
-        PlayOn(beforeLift, move, apply);
-        ClearHeld();
-    }
 public:
-    // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its
-    // place again and takes the game-over decision. A waste's stack is held as kWasteSource,
-    // any other as its place; the game adjusts what else its position keeps (AfterLift).
+    // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays): an undo
+    // record of the table before it (unless the game wrote one at the press, liftSavesUndo off),
+    // the position kept to play the move from (or to go back to), and the stack in hand, held as
+    // kWasteSource from a waste, else as its place. Then the place is drawn again and the
+    // game-over decision taken; the game adjusts what else its position keeps (AfterLift).
     void LiftCards(DragRecord& drag) override {
         int place = 0, index = 0;
         if (paused || gameOver || !FindStack(drag, place, index)) return;
         const Place at = PlaceAt(place);
         const int n = at.count - index;
         if (n > kMaxStackCards) return;
-        BeginLift(place, index, &at.cards[index], n, at.kind == Place::kWaste ? kWasteSource : place, liftSavesUndo);
+        if (liftSavesUndo) SaveUndo();
+        beforeLift = CurrentPosition();
+        liftMove = tableau::MakeMove(place, index, -1, n);
+        held.fill(Card());
+        std::copy_n(&at.cards[index], n, held.begin());
+        heldCount = n;
+        heldSource = at.kind == Place::kWaste ? kWasteSource : place;
         // PlaceAt describes this table's own position: the stack comes off its cards and count.
         std::fill_n(const_cast<Card*>(at.cards) + index, n, Card());
         *const_cast<int32_t*>(at.counter) = index;
@@ -920,9 +908,10 @@ public:
         const int place = DropPlaceAt(target.x, target.y);
         return place >= 0 && Fits(CurrentPosition(), place, drag);
     }
-    // The held stack dropped on the place whose next card lies at the target: the move played,
-    // the place drawn again and the drop's sound (none for a game without dropSounds). Face-down
-    // cards the move uncovers are turned afterwards (AfterMove), each with its own undo record.
+    // The held stack dropped on the place whose next card lies at the target: the move played from
+    // the position before the lift (by dropApply), the place drawn again and the drop's sound (none
+    // for a game without dropSounds). Face-down cards the move uncovers are turned afterwards
+    // (AfterMove), each with its own undo record.
     void DropCards(DragRecord& drag, DropTarget& target) override {
         const int place = DropPlaceAt(target.x, target.y);
         if (heldCount >= 1 && drag.cards[0] == held[0] && place >= 0) {
@@ -930,7 +919,9 @@ public:
             if constexpr (requires(Rules r) { r.autoFlip; }) RulesOf(beforeLift).autoFlip = 0;
             if (soundPerCard && !home)
                 for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
-            DropHeld(place, dropApply);
+            liftMove.to = static_cast<int8_t>(place);
+            PlayOn(beforeLift, liftMove, dropApply);
+            ClearHeld();
             ShowDrop(place, home);
         }
         CheckGameOver();
@@ -975,19 +966,16 @@ protected:
     // What a drop plays the move with.
     ApplyFunction dropApply = &Model::Apply;
 
-    // A held stack put back where it came from.
+    // A held stack put back where it came from: the record made at the lift is dropped and the
+    // table restored.
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;
         const int source = heldSource;
-        ReturnHeld();
-        RedrawReturned(source);
-        CheckGameOver();
-    }
-    // The held stack goes back: the record made at the lift is dropped and the table restored.
-    void ReturnHeld() {
         DropNewestUndoRecord();
         position = beforeLift;
         ClearHeld();
+        RedrawReturned(source);
+        CheckGameOver();
     }
 
     Position beforeLift{};

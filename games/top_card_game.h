@@ -102,12 +102,7 @@ struct TopCardModel {
 
     static bool Over(const Position& p) {
         if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
-        auto goesHome = [&p](Card card) {
-            if (card.Rank() == p.startRank) return true;
-            for (Card top : p.foundations)
-                if (CanPlay(card, top, true)) return true;
-            return false;
-        };
+        auto goesHome = [&p](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
         // Cards that can come to the top of the waste without any other move.
         tableau::Candidates<129> candidates;
         candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
