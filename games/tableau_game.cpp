@@ -69,23 +69,16 @@ void TableauGame::OnLButtonDown(WPARAM keys, int x, int y) {
     int stockX = 0, stockY = 0;
     CardOrigin(0, kTopCard, stockX, stockY);
     if (OnStockTop(x, y, stockX, stockY)) return OnStock();
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
-    if (checkAfterPickUp) CheckGameOver();
-}
-
-bool TableauGame::TurnTopAt(int x, int y) {
     MoveList moves;
     ModelMoves(moves);
     for (const PlayMove& move : moves) {
         int left = 0, top = 0;
         if (move.kind != PlayMove::kFlip || !CardOrigin(move.from, kTopCard, left, top)) continue;
-        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
-            TurnTop(move.from);
-            return true;
-        }
+        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight)
+            return TurnTop(move.from);
     }
-    return false;
+    Game::OnLButtonDown(keys, x, y);
+    if (checkAfterPickUp) CheckGameOver();
 }
 
 void TableauGame::TurnTop(int place) {
@@ -111,18 +104,18 @@ void TableauGame::PressStock() {
     artwork->PresentDirty();
 }
 
-void TableauGame::ShowDrop(int place, bool home) {
-    DrawPlace(place, true);
-    AfterDrop();
-    artwork->PresentDirty();
-    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
-}
-
 void TableauGame::ShowOpening() {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(gameNumber);
     Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
+}
+
+void TableauGame::ShowDrop(int place, bool home) {
+    DrawPlace(place, true);
+    AfterDrop();
+    artwork->PresentDirty();
+    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
 }
 
 void TableauGame::ClearHeld() {

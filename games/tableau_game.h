@@ -704,10 +704,8 @@ protected:
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source);
-    // Face-down top cards, for the games that deal them: a click on one turns it (false when
-    // (x, y) is on none), TurnTop turns one with an undo record of its own, and
-    // TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
-    bool TurnTopAt(int x, int y);
+    // Face-down top cards, for the games that deal them: TurnTop turns one with an undo record of
+    // its own, and TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
     void TurnTop(int place);
     void TurnUncoveredTops();
     // A press on the stock that the model takes: an undo record, the model's stock move, and the
