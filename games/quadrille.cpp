@@ -41,20 +41,6 @@ bool QuadrilleModel::Fits(const Position& p, Card card, int to) {
     return up >= 0 && up < kPiles && CanPlay(card, p.upTops[up], kUpPileBase + up);
 }
 
-namespace {
-
-bool Playable(const Position& p, Card card) {
-    using Model = QuadrilleModel;
-    if (Model::CanPlay(card, Card(), Model::kCentrePile)) return true;
-    for (int k = 0; k < Model::kPiles; ++k)
-        if (Model::CanPlay(card, p.downTops[k], k)) return true;
-    for (int k = 0; k < Model::kPiles; ++k)
-        if (Model::CanPlay(card, p.upTops[k], Model::kUpPileBase + k)) return true;
-    return false;
-}
-
-}  // namespace
-
 void QuadrilleModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) out.push_back({PlayMove::kStock});
@@ -70,8 +56,7 @@ int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
         tableau::DealOrTurn(p, p.cardsDealt, tableau::RecycleAllowed(p.recycles, p.recyclesUsed), p.dealtThisTurn,
                             p.recyclesUsed);
     } else if (move.kind == PlayMove::kMove && p.wasteCount > 0) {
-        const Card card = p.waste[--p.wasteCount];
-        p.waste[p.wasteCount] = Card();
+        const Card card = tableau::TakeTop(p.waste, p.wasteCount);
         --p.dealtThisTurn;
         if (move.to == kCentrePlace) p.centre[p.centreCount++] = card;
         else if (move.to < kFirstUpPile) p.downTops[move.to - kFirstDownPile] = card;
@@ -97,8 +82,10 @@ bool QuadrilleModel::Over(const Position& p) {
     tableau::Candidates<128> candidates;
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
                            tableau::RecycleAllowed(p.recycles, p.recyclesUsed));
+    // The centre is full only once every Queen is in it.
     for (int c = 0; c < candidates.count; ++c)
-        if (Playable(p, candidates[c])) return false;
+        for (int to = kCentrePlace; to < kFirstUpPile + kPiles; ++to)
+            if (Fits(p, candidates[c], to)) return false;
     return true;
 }
 
