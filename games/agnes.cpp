@@ -97,28 +97,15 @@ int AgnesModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool AgnesModel::Won(const Position& p) {
-    return p.stock.count == 0 && tableau::AllEmpty(p.pileCount) && tableau::AllEmpty(p.reserveCount);
-}
-
 // Over when the stock is dealt, no face-down top waits to be turned, and neither a reserve card
 // nor a pile's run nor a card a move would uncover can go anywhere useful.
 bool AgnesModel::Over(const Position& p) {
     if (p.stock.count > 0 || p.AnyAllFaceDown()) return false;
-    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
-    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
-    for (int r = 0; r < kReservePiles; ++r) {
-        if (p.reserveCount[r] == 0) continue;
-        const Card card = p.reserve[r][p.reserveCount[r] - 1];
-        if (tableau::GoesHome(p.foundations, card, p.startRank) || p.TakesCard(card, stacks, fills)) return false;
-    }
-    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, {}, true)) return false;
-
-    tableau::Candidates<129> candidates;
-    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
-    for (int i = 0; i < candidates.count; ++i)
-        if (tableau::GoesHome(p.foundations, candidates[i], p.startRank)) return false;
-    return true;
+    // The reserve's tops, then the cards the piles can bring into play: one place for each pile.
+    tableau::Candidates<129 + kReservePiles> candidates;
+    for (int r = 0; r < kReservePiles; ++r)
+        if (p.reserveCount[r] > 0) candidates.Add(p.reserve[r][p.reserveCount[r] - 1]);
+    return tableau::AlternatingStuck(p, candidates, {}, true);
 }
 
 void AgnesModel::Encode(const Position& p, PositionCode& code) {
@@ -133,11 +120,7 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
     code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
 }
 
-// ---- The table ----
-
-AgnesGame::AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
-
-// ---- Deal ----
+// ---- The table: deal ----
 
 void AgnesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, 10);
@@ -217,14 +200,6 @@ void AgnesGame::OnStock() {
     CheckGameOver();
 }
 
-double AgnesGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.filledIn) factor *= 0.9;
-    if (rules.tableauStart) factor *= 1.25;
-    return factor;
-}
-
 // ---- Undo ----
 
 void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -246,9 +221,8 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
 // The record does not hold the starting rank; it is the one for which every card of the pack is
 // somewhere exactly once, each foundation holding its suit from the starting rank up to its top.
 // The current rank is tried first, since with empty foundations any rank fits.
-bool AgnesGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
+bool AgnesGame::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePiles(tally, read.tableau, read.pileCount) ||
         !tableau::TakePiles(tally, read.reserve, read.reserveCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);

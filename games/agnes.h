@@ -17,6 +17,12 @@ struct AgnesRules {
         {&AgnesRules::startCard, "StartCard"},        {&AgnesRules::movePartial, "MovePartial", true},
         {&AgnesRules::autoFlip, "AutoFlip", true},    {&AgnesRules::filledIn, "FilledIn", true},
         {&AgnesRules::tableauStart, "TableauStart", true}};
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (filledIn) factor *= 0.9;
+        if (tableauStart) factor *= 1.25;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1..4 the foundations, 5..11 the tableau
@@ -42,7 +48,9 @@ struct AgnesModel : tableau::AlternatingBuild {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.stock.count == 0 && tableau::AllEmpty(p.pileCount) && tableau::AllEmpty(p.reserveCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static void Cards(const Position& position, CardTally& out) {
@@ -66,10 +74,9 @@ public:
     static constexpr int kTableauX = 275, kTableauPitch = 70, kTableauY = 215, kTableauStep = 15;
     static constexpr int kReserveX = 200, kReservePitch = 63, kReserveY = 70, kReserveStep = 15;
 
-    explicit AgnesGame(Artwork* artwork);
+    explicit AgnesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {}
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -85,7 +92,7 @@ public:
 private:
     void OnStock() override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;
     void DealToReserve(int firstPile, int lastPile);

@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int kPointsAutoFill = 5;
-constexpr int kRecycleCost = 5;
 // A squared pile grows up and to the left; these margins cover its thickest layer.
 constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 
@@ -103,19 +102,10 @@ int CanfieldModel::Apply(Position& p, const PlayMove& move) {
 
 int CanfieldModel::Step(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
-    if (move.kind == PlayMove::kStock) {
-        if (p.stock.count > 0) {
-            p.turnedCount = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-        } else if (p.RecycleAllowed()) {
-            p.points -= kRecycleCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            p.turnedCount = 0;
-            ++p.recyclesUsed;
-        }
-        return p.points - before;
-    }
-    if (move.kind != PlayMove::kMove) return 0;
-    MoveCards(p, move);
+    if (move.kind == PlayMove::kStock)
+        tableau::DealOrTurn(p, p.cardsDealt, p.RecycleAllowed(), p.turnedCount, p.recyclesUsed);
+    else if (move.kind == PlayMove::kMove)
+        MoveCards(p, move);
     return p.points - before;
 }
 
@@ -133,10 +123,6 @@ int CanfieldModel::EmptyPileForReserve(const Position& p) {
     for (int pile = 0; pile < kPiles; ++pile)
         if (p.pileCount[pile] == 0) return pile;
     return -1;
-}
-
-bool CanfieldModel::Won(const Position& p) {
-    return p.reserveCount == 0 && p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 bool CanfieldModel::Over(const Position& p) {
@@ -294,17 +280,6 @@ void CanfieldGame::AfterMove() {
     CheckGameOver();
 }
 
-// ---- Scoring ----
-
-double CanfieldGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.fillFromStock) factor *= 0.9;
-    if (rules.cardsDealt == 2) factor *= 1.1;
-    if (rules.cardsDealt == 3) factor *= 1.2;
-    return factor;
-}
-
 // ---- Undo ----
 
 void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -318,10 +293,9 @@ void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
 
 // Every card in play exactly once: the foundations hold their suit from the base rank up to their
 // top card, and everything else is in the stock, waste, reserve or piles.
-bool CanfieldGame::AcceptRecord(const Deck& stock, Position& read) {
+bool CanfieldGame::AcceptRecord(PackTally& tally, Position& read) {
     if (!read.baseCard.IsValid()) return false;
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePile(tally, read.reserve, read.reserveCount) ||
         !tableau::TakePiles(tally, read.tableau, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.baseCard.Rank()) || !tally.WholePack())

@@ -17,6 +17,13 @@ struct CanfieldRules {
     static constexpr tableau::RuleField<CanfieldRules> kFields[] = {
         {&CanfieldRules::cardsDealt, "CardsDealt"}, {&CanfieldRules::recycles, "Recycles"},
         {&CanfieldRules::movePartial, "MovePartial", true}, {&CanfieldRules::fillFromStock, "FillFromStock", true}};
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (fillFromStock) factor *= 0.9;
+        if (cardsDealt == 2) factor *= 1.1;
+        if (cardsDealt == 3) factor *= 1.2;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the reserve, 3..6 the
@@ -52,17 +59,16 @@ struct CanfieldModel {
     static int FillFromReserve(Position& position);
     // The pile that would take the reserve's top card, or -1.
     static int EmptyPileForReserve(const Position& position);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.reserveCount == 0 && p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     // The reserve shows only its top card.
     static int FaceDown(const Position& p) { return p.reserveCount > 1 ? p.reserveCount - 1 : 0; }
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        out.AddRun(position.reserve, position.reserveCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
-        for (Card top : position.foundations) out.AddClimb(top, position.baseCard.Rank(), tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.baseCard.Rank());
+        out.AddRun(p.reserve, p.reserveCount);
     }
 
     // May this card go on a tableau pile whose top is onto (a real card)?
@@ -89,7 +95,6 @@ public:
 
     void NewGame(bool restart) override;
     void AfterMove() override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int k) { return kRowX + kRowPitch * k; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
@@ -103,7 +108,7 @@ private:
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A card lifted off the waste is one fewer of those turned last.
     void AfterLift(int place) override {

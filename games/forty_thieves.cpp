@@ -98,10 +98,6 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool FortyThievesModel::Won(const Position& p) {
-    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
-}
-
 bool FortyThievesModel::Over(const Position& p) {
     const int stockSize = p.stock.count;
     if (p.recyclesUsed == 0 && stockSize > 0) return false;
@@ -161,11 +157,9 @@ FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwo
 void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const Rules rules = ReadRules();
-    position.startRank = rules.startCard;
-    DealStartCard(position.foundations, position.startRank);
-    // Both copies of a card go with its first exclusion; the second only reshuffles. A card dealt
-    // to foundation 0 above is one of them, so the deck ends with 96 cards.
-    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
+    // Filled in, both copies of a card go with its first exclusion; the second only reshuffles. A
+    // card dealt to foundation 0 first is one of them, so the deck ends with 96 cards.
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn, true);
     ShowOpening();
 
     const int width = rules.columnsInPlay;
@@ -212,17 +206,6 @@ void FortyThievesGame::OnStock() {
     if (!deal) ++position.recyclesUsed;
 }
 
-double FortyThievesGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.filledIn) factor *= 0.9;
-    // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
-    factor *= 1.0 + 0.05 * rules.rowsFaceDown;
-    factor *= 1.0 + 0.05 * (rules.rows - 1);
-    factor *= 1.0 - 0.05 * (FortyThievesModel::kPiles - rules.columnsInPlay);
-    return factor;
-}
-
 // ---- Undo ----
 
 void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
@@ -233,7 +216,7 @@ void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, in
     fields.Clock(recordPoints, seconds);
 }
 
-bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
+bool FortyThievesGame::AcceptRecord(PackTally& tally, Position& read) {
     // A record of a deal with more columns than are in play now would leave cards out of reach.
     const int inPlay = ReadRules().columnsInPlay;
     for (int column = inPlay; column < FortyThievesModel::kPiles; ++column)
@@ -241,8 +224,7 @@ bool FortyThievesGame::AcceptRecord(const Deck& stock, Position& read) {
     // The record does not hold the starting rank; it is the one for which every card of the two
     // packs is somewhere exactly twice, each foundation holding its suit from the starting rank
     // up to its top. The current rank is tried first, since with empty foundations any rank fits.
-    PackTally tally(2);
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.tableau, read.pileCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);

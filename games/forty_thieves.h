@@ -23,6 +23,15 @@ struct FortyThievesRules {
         rowsFaceDown = values.Unchecked("RowsFaceDown");
         if (rowsFaceDown < 0 || rowsFaceDown >= rows) rowsFaceDown = 0;
     }
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (filledIn) factor *= 0.9;
+        // Each face-down row and each row beyond the first adds 5%; each column short of ten costs 5%.
+        factor *= 1.0 + 0.05 * rowsFaceDown;
+        factor *= 1.0 + 0.05 * (rows - 1);
+        factor *= 1.0 - 0.05 * (10 - columnsInPlay);
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..9 the foundations, 10..19
@@ -30,7 +39,7 @@ struct FortyThievesRules {
 // the waste or turns the waste over; kFlip turns a column's face-down top card; a move picks up
 // `count` cards from `index` of a column, or the waste's top card. Encode leaves out the points.
 struct FortyThievesModel {
-    static constexpr int kFoundations = 8, kPiles = 10, kPileSlots = 16, kWasteSlots = 65;
+    static constexpr int kPacks = 2, kFoundations = 8, kPiles = 10, kPileSlots = 16, kWasteSlots = 65;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 10;
 
     using Rules = FortyThievesRules;
@@ -43,16 +52,15 @@ struct FortyThievesModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
-    static void Cards(const Position& position, CardTally& out) {
-        out.packs = 2;
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        out.packs = kPacks;
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.startRank);
     }
 
     // May card go on top (the no-card value for an empty pile)? Foundations build up in suit from
@@ -83,7 +91,6 @@ public:
     explicit FortyThievesGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int column, int columnsInPlay) {
         return kColumnCentre - kColumnPitch / 2 * columnsInPlay + kColumnPitch * column;
@@ -94,7 +101,7 @@ public:
 private:
     void OnStock() override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A column offers its top card and, with MovePartial, every longer face-up run.
     ColumnRuns RunsOf(int, const Place& at) const override {

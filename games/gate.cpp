@@ -67,10 +67,6 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool GateModel::Won(const Position& p) {
-    return tableau::FoundationsComplete(p.foundations, p.startRank);
-}
-
 // Over once the stock has been seen through, no empty column waits for a post's card, and no
 // card that can still come into play (waste, posts, stock, column tops and, with MovePartial,
 // the cards a partial move would uncover) fits a column or a foundation.
@@ -122,6 +118,7 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     undoSoundFirst = true;
     liftSavesUndo = false;
+    pressDecides = true;
 }
 
 bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
@@ -215,23 +212,12 @@ void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
     CheckGameOver();
 }
 
+// The waste or a post is drawn again: a post's slide back ends at the raised pick-up, but its card
+// stands at its slot. A column's needs nothing.
 void GateGame::RedrawReturned(int source) {
-    TableauGame::RedrawReturned(source);
-    if (source == kLeftPostSource || source == kRightPostSource) {
-        // The slide back ends at the raised pick-up; the card stands at its slot.
-        DrawPlace(GateModel::kFirstPost + (source == kLeftPostSource ? 0 : 1), true);
-        artwork->PresentDirty();
-    }
-}
-
-// ---- Scoring ----
-
-double GateGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.filledIn) factor *= 0.9;
-    if (rules.fillFromWaste) factor *= 0.75;
-    return factor;
+    if (source >= GateModel::kFirstColumn) return;
+    DrawPlace(source == kWasteSource ? GateModel::kWastePlace : source, true);
+    artwork->PresentDirty();
 }
 
 // ---- Undo ----
@@ -253,9 +239,8 @@ void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& r
 }
 
 // Every card once: stock, waste, posts, columns, and each foundation from the starting rank up.
-bool GateGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    return tally.TakeStock(stock) && tableau::TakePile(tally, read.waste, read.wasteCount) &&
+bool GateGame::AcceptRecord(PackTally& tally, Position& read) {
+    return tableau::TakePile(tally, read.waste, read.wasteCount) &&
            tableau::TakePiles(tally, read.posts, read.postCount) &&
            tableau::TakePiles(tally, read.columns, read.columnCount) &&
            tally.TakeFoundations(read.foundations, read.startRank) && tally.WholePack();

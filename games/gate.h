@@ -15,6 +15,12 @@ struct GateRules {
         {&GateRules::recycles, "Recycles"},           {&GateRules::movePartial, "MovePartial", true},
         {&GateRules::filledIn, "FilledIn", true},     {&GateRules::fillFromWaste, "FillFromWaste", true},
         {&GateRules::startCard, "StartCard"}};
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (filledIn) factor *= 0.9;
+        if (fillFromWaste) factor *= 0.75;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 and 3 the left and right
@@ -40,15 +46,12 @@ struct GateModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) { return tableau::FoundationsComplete(p.foundations, p.startRank); }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int post = 0; post < 2; ++post) out.AddRun(position.posts[post], position.postCount[post]);
-        for (int column = 0; column < kColumns; ++column) out.AddRun(position.columns[column], position.columnCount[column]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.columns, p.columnCount, p.startRank);
+        for (int post = 0; post < 2; ++post) out.AddRun(p.posts[post], p.postCount[post]);
     }
 
     // May card go on top (a foundation's top when toFoundation)? The starting rank goes on nothing.
@@ -77,12 +80,7 @@ public:
     explicit GateGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    // The table is drawn without a game-over decision.
-    void Draw(bool present) override { DrawTable(present); }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override;
-    // Won when the foundations are complete, whether or not the game is over.
-    bool IsWon() override { return ModelWon(); }
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
@@ -95,7 +93,7 @@ public:
 private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void RedrawReturned(int source) override;
     void DrawOwnPlace(int place, bool present) override;

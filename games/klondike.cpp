@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kTurnWasteCost = 5;
 // The stock's depth grows up and to the left; the waste fans at most three cards.
 constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
 
@@ -14,16 +13,11 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteM
 
 using Position = KlondikeModel::Position;
 
-KlondikeModel::StockPress KlondikeModel::PressStock(const Position& p) {
-    if (p.stock.count > 0) return StockPress::kDeal;
-    return p.rules.TurnAllowed(p.turnsUsed) ? StockPress::kTurn : StockPress::kNothing;
-}
-
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
 // every face-up run (MovePartial) or the whole face-up part of a pile.
 void KlondikeModel::Moves(const Position& p, MoveList& out) {
     out.clear();
-    if (PressStock(p) != StockPress::kNothing) out.push_back({PlayMove::kStock});
+    if (p.stock.count > 0 || p.rules.TurnAllowed(p.turnsUsed)) out.push_back({PlayMove::kStock});
     p.AddFlips(kFirstPile, out);
     if (p.wasteCount > 0) tableau::AddDrops<KlondikeModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int pile = 0; pile < kPiles; ++pile) {
@@ -36,15 +30,7 @@ void KlondikeModel::Moves(const Position& p, MoveList& out) {
 int KlondikeModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        const StockPress press = PressStock(p);
-        if (press == StockPress::kDeal) {
-            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.rules.cardsDealt);
-        } else if (press == StockPress::kTurn) {
-            p.points -= kTurnWasteCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            ++p.turnsUsed;
-            p.dealtThisTurn = 0;
-        }
+        tableau::DealOrTurn(p, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed), p.dealtThisTurn, p.turnsUsed);
     } else if (move.kind == PlayMove::kFlip) {
         p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
@@ -55,10 +41,6 @@ int KlondikeModel::Apply(Position& p, const PlayMove& move) {
         if (p.rules.autoFlip) p.points += p.TurnFaceDownTops();
     }
     return p.points - before;
-}
-
-bool KlondikeModel::Won(const Position& p) {
-    return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
 }
 
 // Over when no face-down top waits to be turned, the stock has been seen through once, and no
@@ -72,18 +54,9 @@ bool KlondikeModel::Over(const Position& p) {
     tableau::Candidates<128> candidates;
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.rules.cardsDealt, p.rules.TurnAllowed(p.turnsUsed));
     if (stockSize > 0) candidates.Add(p.stock.Peek(stockSize - 1));
-    auto fills = [&](Card card) { return FillsEmptyPile(p, card); };
-    auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
-    for (int c = 0; c < candidates.count; ++c)
-        if (p.TakesCard(candidates[c], stacks, fills)) return false;
-
-    if (tableau::ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills,
-                            std::span<const Card>(candidates.cards.data(), candidates.count), false))
-        return false;
-    tableau::AddUncoverable(candidates, p, p.rules.movePartial, stacks);
-    for (int c = 0; c < candidates.count; ++c)
-        if (tableau::GoesHome(p.foundations, candidates[c], p.startRank)) return false;
-    return true;
+    // Those cards may also fill a pile a shift empties.
+    const std::span<const Card> fillers(candidates.cards.data(), candidates.count);
+    return tableau::AlternatingStuck(p, candidates, fillers, false);
 }
 
 void KlondikeModel::Encode(const Position& p, PositionCode& code) {
@@ -98,20 +71,12 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
     code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
 }
 
-// ---- The table ----
-
-KlondikeGame::KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    recycleSound = "shuffle.wav";
-}
-
-// ---- Deal ----
+// ---- The table: deal ----
 
 void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const Rules rules = ReadRules();
-    position.startRank = rules.startCard;
-    DealStartCard(position.foundations, position.startRank);
-    if (rules.filledIn) FillFoundations(position.foundations, position.startRank);
+    StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn, true);
     ShowOpening();
 
     DealRows(position, KlondikeModel::kFirstPile);
@@ -138,18 +103,6 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     return {};
 }
 
-// ---- Scoring ----
-
-double KlondikeGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.movePartial ? 0.95 : 1.0;
-    if (rules.tableauStart) factor *= 1.25;
-    if (rules.filledIn) factor *= 0.9;
-    if (rules.cardsDealt == 2) factor *= 1.1;
-    if (rules.cardsDealt == 3) factor *= 1.2;
-    return factor;
-}
-
 // ---- Undo ----
 
 void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -165,9 +118,8 @@ void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_
 // starting rank up to its top (a foundation keeps only its top card). The record does not hold
 // the starting rank, and an undo may reach back into the previous deal, whose rank could differ:
 // the rank is the one under which the foundations complete the pack, the current one first.
-bool KlondikeGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+bool KlondikeGame::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.tableau, read.pileCount))
         return false;
     read.startRank = tally.FoundationStart(read.foundations, position.startRank);

@@ -19,6 +19,14 @@ struct KlondikeRules {
         {&KlondikeRules::autoFlip, "AutoFlip", true}};
 
     bool TurnAllowed(int turnsUsed) const { return tableau::RecycleAllowed(recycles, turnsUsed); }
+    double ScoreFactor() const {
+        double factor = movePartial ? 0.95 : 1.0;
+        if (tableauStart) factor *= 1.25;
+        if (filledIn) factor *= 0.9;
+        if (cardsDealt == 2) factor *= 1.1;
+        if (cardsDealt == 3) factor *= 1.2;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2..5 the foundations, 6..12 the
@@ -42,19 +50,14 @@ struct KlondikeModel : tableau::AlternatingBuild {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) {
+        return p.wasteCount == 0 && p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
+    }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
-    static void Cards(const Position& position, CardTally& out) {
-        out.AddRun(position.stock.cards, position.stock.count);
-        out.AddRun(position.waste, position.wasteCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(position.tableau[pile], position.pileCount[pile]);
-        for (Card top : position.foundations) out.AddClimb(top, position.startRank, tableau::NextRank);
+    static void Cards(const Position& p, CardTally& out) {
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.startRank);
     }
-
-    // What pressing the stock does: deal, turn the waste over, or nothing.
-    enum class StockPress { kDeal, kTurn, kNothing };
-    static StockPress PressStock(const Position& position);
 };
 
 class KlondikeGame : public ModelledTableauGame<KlondikeModel> {
@@ -67,17 +70,18 @@ public:
     static constexpr int kTableauX = 230, kTableauPitch = 70, kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10;
 
-    explicit KlondikeGame(Artwork* artwork);
+    explicit KlondikeGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        recycleSound = "shuffle.wav";
+    }
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int PileX(int pile) { return kTableauX + kTableauPitch * pile; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
 
 private:
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A card lifted off the waste is one fewer of those dealt this turn.
     void AfterLift(int place) override {

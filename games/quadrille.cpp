@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int kPointsPerCard = 5;
-constexpr int kRecycleCost = 5;
 constexpr int kFive = 3, kSix = 4;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
 constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
@@ -42,20 +41,6 @@ bool QuadrilleModel::Fits(const Position& p, Card card, int to) {
     return up >= 0 && up < kPiles && CanPlay(card, p.upTops[up], kUpPileBase + up);
 }
 
-namespace {
-
-bool Playable(const Position& p, Card card) {
-    using Model = QuadrilleModel;
-    if (Model::CanPlay(card, Card(), Model::kCentrePile)) return true;
-    for (int k = 0; k < Model::kPiles; ++k)
-        if (Model::CanPlay(card, p.downTops[k], k)) return true;
-    for (int k = 0; k < Model::kPiles; ++k)
-        if (Model::CanPlay(card, p.upTops[k], Model::kUpPileBase + k)) return true;
-    return false;
-}
-
-}  // namespace
-
 void QuadrilleModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) out.push_back({PlayMove::kStock});
@@ -68,17 +53,10 @@ void QuadrilleModel::Moves(const Position& p, MoveList& out) {
 int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        if (p.stock.count > 0) {
-            p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-        } else if (tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) {
-            p.points -= kRecycleCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            ++p.recyclesUsed;
-            p.dealtThisTurn = 0;
-        }
+        tableau::DealOrTurn(p, p.cardsDealt, tableau::RecycleAllowed(p.recycles, p.recyclesUsed), p.dealtThisTurn,
+                            p.recyclesUsed);
     } else if (move.kind == PlayMove::kMove && p.wasteCount > 0) {
-        const Card card = p.waste[--p.wasteCount];
-        p.waste[p.wasteCount] = Card();
+        const Card card = tableau::TakeTop(p.waste, p.wasteCount);
         --p.dealtThisTurn;
         if (move.to == kCentrePlace) p.centre[p.centreCount++] = card;
         else if (move.to < kFirstUpPile) p.downTops[move.to - kFirstDownPile] = card;
@@ -104,8 +82,10 @@ bool QuadrilleModel::Over(const Position& p) {
     tableau::Candidates<128> candidates;
     candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
                            tableau::RecycleAllowed(p.recycles, p.recyclesUsed));
+    // The centre is full only once every Queen is in it.
     for (int c = 0; c < candidates.count; ++c)
-        if (Playable(p, candidates[c])) return false;
+        for (int to = kCentrePlace; to < kFirstUpPile + kPiles; ++to)
+            if (Fits(p, candidates[c], to)) return false;
     return true;
 }
 
@@ -122,6 +102,7 @@ void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
 
 QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
     undoSoundFirst = true;
+    pressDecides = true;
 }
 
 // ---- Deal ----
@@ -191,24 +172,6 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
     }
 }
 
-// ---- Moves ----
-
-// A press while paused or after the game takes the game-over decision again.
-void QuadrilleGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) CheckGameOver();
-    else TableauGame::OnLButtonDown(keys, x, y);
-}
-
-// ---- Scoring ----
-
-double QuadrilleGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.filledIn ? 0.9 : 1.0;
-    if (rules.cardsDealt == 2) factor *= 1.1;
-    if (rules.cardsDealt == 3) factor *= 1.2;
-    return factor;
-}
-
 // ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -221,8 +184,7 @@ void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32
 
 // Every card in play exactly once: stock, waste, centre Queens, and each pile from its first card
 // to its top in its own suit.
-bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
+bool QuadrilleGame::AcceptRecord(PackTally& tally, Position& read) {
     auto takePile = [&tally](Card top, int suit, std::span<const int> order) {
         if (!top.IsValid()) return true;
         if (top.Suit() != suit) return false;
@@ -232,7 +194,7 @@ bool QuadrilleGame::AcceptRecord(const Deck& stock, Position& read) {
         }
         return false;
     };
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount)) return false;
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount)) return false;
     ClearPastCount(read.centre, read.centreCount);
     for (int i = 0; i < read.centreCount; ++i)
         if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;

@@ -14,6 +14,12 @@ struct QuadrilleRules {
     static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {{&QuadrilleRules::cardsDealt, "CardsDealt"},
                                                                      {&QuadrilleRules::filledIn, "FilledIn", true},
                                                                      {&QuadrilleRules::recycles, "Recycles"}};
+    double ScoreFactor() const {
+        double factor = filledIn ? 0.9 : 1.0;
+        if (cardsDealt == 2) factor *= 1.1;
+        if (cardsDealt == 3) factor *= 1.2;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1 the waste, 2 the centre, 3..6 the down
@@ -76,12 +82,6 @@ public:
     explicit QuadrilleGame(Artwork* artwork);
 
     void NewGame(bool restart) override;
-    // The table is drawn without a game-over decision.
-    void Draw(bool present) override { DrawTable(present); }
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override;
-    // Won when the eight piles are complete, whether or not the game is over.
-    bool IsWon() override { return ModelWon(); }
 
 private:
     // A card lifted off the waste is one fewer of those dealt this turn.
@@ -90,7 +90,7 @@ private:
         return drag.count == 1 && QuadrilleModel::Fits(p, drag.cards[0], place);
     }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;
 };

@@ -127,10 +127,6 @@ int SpiderModel::Apply(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-bool SpiderModel::Won(const Position& p) {
-    return p.stock.count == 0 && tableau::AllEmpty(p.pileCount);
-}
-
 // Over when the stock is dealt, no face-down top waits to be turned and the search finds no
 // progress.
 bool SpiderModel::Over(const Position& p) {
@@ -268,10 +264,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 
 // ---- The table ----
 
-SpiderGame::SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-}
-
 bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
     if (place >= SpiderModel::kFirstPile)
         return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
@@ -350,15 +342,6 @@ void SpiderGame::OnStock() {
     DealRow();
 }
 
-// ---- Scoring ----
-
-double SpiderGame::GetScoreFactor() {
-    const Rules rules = ReadRules();
-    double factor = rules.suitAssembled ? 1.5 : 1.0;
-    if (rules.rowsFaceDown > 0) factor *= 1.0 + 0.05 * rules.rowsFaceDown;
-    return factor;
-}
-
 // ---- Undo ----
 
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
@@ -368,7 +351,6 @@ void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t&
 }
 
 // No card more often than the two packs hold it; the rest are on the foundations.
-bool SpiderGame::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally(2);
-    return tally.TakeStock(stock) && tableau::TakePiles(tally, read.tableau, read.pileCount);
+bool SpiderGame::AcceptRecord(PackTally& tally, Position& read) {
+    return tableau::TakePiles(tally, read.tableau, read.pileCount);
 }

@@ -17,6 +17,11 @@ struct SpiderRules {
     static constexpr tableau::RuleField<SpiderRules> kFields[] = {
         {&SpiderRules::suitAssembled, "SuitAssembled", true}, {&SpiderRules::rowsFaceDown, "RowsFaceDown"},
         {&SpiderRules::startCard, "StartCard"}, {&SpiderRules::autoFlip, "AutoFlip", true}};
+    double ScoreFactor() const {
+        double factor = suitAssembled ? 1.5 : 1.0;
+        if (rowsFaceDown > 0) factor *= 1.0 + 0.05 * rowsFaceDown;
+        return factor;
+    }
 };
 
 // The rules as a model of play. Places: 0 the stock, 1..8 the foundations, 9..18 the columns from
@@ -24,7 +29,7 @@ struct SpiderRules {
 // move picks up `count` cards from `index` of a column (its top card, or a same-suit run). Encode
 // leaves out the points.
 struct SpiderModel {
-    static constexpr int kPiles = 10, kPileSlots = 30, kFoundationSlots = 10, kFoundations = 8;
+    static constexpr int kPacks = 2, kPiles = 10, kPileSlots = 30, kFoundationSlots = 10, kFoundations = 8;
     static constexpr int kSuitLength = Card::kRankCount;
     static constexpr int kStockPlace = 0, kFirstFoundation = 1, kFirstPile = 9;
     using Rules = SpiderRules;
@@ -40,13 +45,13 @@ struct SpiderModel {
 
     static void Moves(const Position& position, MoveList& out);
     static int Apply(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
+    static bool Won(const Position& p) { return p.stock.count == 0 && tableau::AllEmpty(p.pileCount); }
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static int FaceDown(const Position& p) { return p.FaceDownCards(); }
     static void Cards(const Position& position, CardTally& out) {
         // The foundations show only the last card put there: the cards on them go unnamed.
-        out.packs = 2;
+        out.packs = kPacks;
         out.AddRun(position.stock.cards, position.stock.count);
         for (int column = 0; column < kPiles; ++column) out.AddRun(position.tableau[column], position.pileCount[column]);
         out.RestUnnamed();
@@ -83,10 +88,9 @@ public:
     static constexpr int kFoundationX = 220, kFoundationY = 80, kPitch = 60;
     static constexpr int kColumnX = 100, kColumnY = 170, kColumnStep = 12;
 
-    explicit SpiderGame(Artwork* artwork);
+    explicit SpiderGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) { checkAfterPickUp = false; }
 
     void NewGame(bool restart) override;
-    double GetScoreFactor() override;
 
     static int ColumnX(int column) { return kColumnX + kPitch * column; }
     static int CardY(int index) { return kColumnY + kColumnStep * index; }
@@ -96,7 +100,7 @@ private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.

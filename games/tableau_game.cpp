@@ -53,7 +53,7 @@ const char* TableauGame::GetName() {
     return game ? game->name : "";
 }
 
-bool TableauGame::IsWon() { return gameOver && ModelWon(); }
+bool TableauGame::IsWon() { return (gameOver || pressDecides) && ModelWon(); }
 
 void TableauGame::Undo() {
     if (paused || gameOver) return;
@@ -62,27 +62,23 @@ void TableauGame::Undo() {
 }
 
 void TableauGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
+    if (paused || gameOver) {
+        if (pressDecides) CheckGameOver();
+        return;
+    }
     int stockX = 0, stockY = 0;
     CardOrigin(0, kTopCard, stockX, stockY);
     if (OnStockTop(x, y, stockX, stockY)) return OnStock();
-    if (TurnTopAt(x, y)) return;
-    Game::OnLButtonDown(keys, x, y);
-    if (checkAfterPickUp) CheckGameOver();
-}
-
-bool TableauGame::TurnTopAt(int x, int y) {
     MoveList moves;
     ModelMoves(moves);
     for (const PlayMove& move : moves) {
         int left = 0, top = 0;
         if (move.kind != PlayMove::kFlip || !CardOrigin(move.from, kTopCard, left, top)) continue;
-        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight) {
-            TurnTop(move.from);
-            return true;
-        }
+        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight)
+            return TurnTop(move.from);
     }
-    return false;
+    Game::OnLButtonDown(keys, x, y);
+    if (checkAfterPickUp) CheckGameOver();
 }
 
 void TableauGame::TurnTop(int place) {
@@ -108,13 +104,6 @@ void TableauGame::PressStock() {
     artwork->PresentDirty();
 }
 
-void TableauGame::ShowDrop(int place, bool home) {
-    DrawPlace(place, true);
-    AfterDrop();
-    artwork->PresentDirty();
-    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
-}
-
 void TableauGame::ShowOpening() {
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->DrawGameTitle(gameNumber);
@@ -122,34 +111,23 @@ void TableauGame::ShowOpening() {
     if (Services().setGameMusic) Services().setGameMusic();
 }
 
-void TableauGame::ClearHeld(int32_t noSource) {
+void TableauGame::ShowDrop(int place, bool home) {
+    DrawPlace(place, true);
+    AfterDrop();
+    artwork->PresentDirty();
+    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
+}
+
+void TableauGame::ClearHeld() {
     held.fill(Card());
     heldCount = 0;
-    heldSource = noSource;
+    heldSource = kNoSource;
 }
 
 void TableauGame::RedrawReturned(int source) {
     if (source != kWasteSource) return;
     DrawPlace(1, true);
     artwork->PresentDirty();
-}
-
-void TableauGame::DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
-                                 bool present) {
-    const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, bottom}, present);
-    const int screen = artwork->screenBuffer;
-    if (count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
-    for (int k = 0; k < count; ++k) {
-        if (k < faceDown) artwork->DrawCardBack(x, y + step * k, artwork->cardBack, screen);
-        else artwork->DrawCard(x, y + step * k, cards[k], screen);
-    }
-}
-
-void TableauGame::DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep) {
-    const int screen = artwork->screenBuffer;
-    if (count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
-    else if (cardsDealt == 1) artwork->DrawPile(x, y, cards, count, screen, kNoFan);
-    else artwork->DrawPile(x, y, cards, count, screen, std::max(dealt, 1), fanStep, 0);
 }
 
 bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
@@ -227,25 +205,15 @@ void TableauGame::AddPickups() {
     using tableau::Place;
     for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
         const Place at = PlaceAt(place);
+        int x = 0, y = 0;
         if (at.kind == Place::kWaste || at.kind == Place::kReserve) {
-            AddTopPickup(place);
+            if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
         } else if (at.kind == Place::kColumn) {
             const ColumnRuns runs = RunsOf(place, at);
-            AddColumnPickups(place, runs.lowest, runs.partial);
+            tableau::ForEachPileStack(at.count, runs.lowest, runs.partial,
+                                      [&](int k, int n) { AddPickup(at.x, at.CardY(k), &at.cards[k], n); });
         }
     }
-}
-
-void TableauGame::AddColumnPickups(int place, int lowest, bool partial) {
-    const tableau::Place at = PlaceAt(place);
-    tableau::ForEachPileStack(at.count, lowest, partial,
-                              [&](int k, int n) { AddPickup(at.x, at.CardY(k), &at.cards[k], n); });
-}
-
-void TableauGame::AddTopPickup(int place) {
-    const tableau::Place at = PlaceAt(place);
-    int x = 0, y = 0;
-    if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
 }
 
 void TableauGame::DrawPlace(int place, bool present) {
@@ -253,13 +221,23 @@ void TableauGame::DrawPlace(int place, bool present) {
     const Place at = PlaceAt(place);
     if (at.own) return DrawOwnPlace(place, present);
     if (at.kind == Place::kNone || at.kind == Place::kReserve) return;
-    if (at.kind == Place::kColumn && at.step != 0)
-        return DrawFannedPile(at.x, at.y, at.step, at.cards, at.count, at.faceDown, kScreenBottom, present);
     const int screen = artwork->screenBuffer;
+    if (at.kind == Place::kColumn && at.step != 0) {
+        const AreaRefresh refresh(artwork, {at.x, at.y, at.x + artwork->cardWidth, kScreenBottom}, present);
+        if (at.count == 0) artwork->DrawPlaceholder(at.x, at.y, card_geometry::kPlaceholderEmptyPile, screen);
+        for (int k = 0; k < at.count; ++k) {
+            if (k < at.faceDown) artwork->DrawCardBack(at.x, at.CardY(k), artwork->cardBack, screen);
+            else artwork->DrawCard(at.x, at.CardY(k), at.cards[k], screen);
+        }
+        return;
+    }
     if (at.kind == Place::kWaste) {
         const int x = at.wasteX, y = at.wasteY, right = x + at.fanRoom + artwork->cardWidth;
         const AreaRefresh refresh(artwork, {x - at.roomX, y - at.roomY, right, y + artwork->cardHeight}, present);
-        return DrawWaste(x, y, at.cards, at.count, at.cardsDealt, at.dealt, at.fanStep);
+        if (at.count == 0) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
+        else if (at.cardsDealt == 1) artwork->DrawPile(x, y, at.cards, at.count, screen, kNoFan);
+        else artwork->DrawPile(x, y, at.cards, at.count, screen, std::max(at.dealt, 1), at.fanStep, 0);
+        return;
     }
     // A place drawn with its depth takes in the room left of and above its card.
     const bool depth = at.kind == Place::kStock || (at.kind == Place::kFoundation && at.depthFrom != Place::kTopAlone);

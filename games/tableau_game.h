@@ -144,6 +144,31 @@ struct StockAndWaste {
     std::array<Card, W> waste{};
     int32_t wasteCount = 0;
 };
+// Names the cards of a stock-and-waste position p for the card census: the stock, the waste, the
+// piles, and each foundation's cards from startRank up to its top.
+template <class P, size_t N, size_t S>
+void AddCards(CardTally& out, const P& p, const std::array<std::array<Card, S>, N>& piles,
+              const std::array<int32_t, N>& counts, int startRank) {
+    out.AddRun(p.stock.cards, p.stock.count);
+    out.AddRun(p.waste, p.wasteCount);
+    for (size_t pile = 0; pile < N; ++pile) out.AddRun(piles[pile], counts[pile]);
+    for (Card top : p.foundations) out.AddClimb(top, startRank, NextRank);
+}
+// A press on the stock of position p: up to n cards dealt onto the waste, or with the stock empty
+// and a turn allowed, the waste turned back onto it for 5 points, counted in `turns` (gathered:
+// put back as it lies, its top card dealt first). `dealt` becomes how many cards were dealt.
+template <class P>
+void DealOrTurn(P& p, int n, bool turnAllowed, int32_t& dealt, int32_t& turns, bool gather = false) {
+    if (p.stock.count > 0) {
+        dealt = p.stock.DealOnto(p.waste.data(), p.wasteCount, static_cast<int>(p.waste.size()), n);
+    } else if (turnAllowed) {
+        p.points -= 5;
+        if (gather) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
+        p.stock.TakeWaste(p.waste.data(), p.wasteCount);
+        ++turns;
+        dealt = 0;
+    }
+}
 // Piles fanned down from their first card, the lowest faceDownCount of them face down.
 template <size_t N, size_t S>
 struct FannedPiles {
@@ -310,6 +335,21 @@ void AddUncoverable(Candidates<C>& out, const FannedPiles<N, S>& p, bool partial
                 if (j != i && p.FaceUpTop(j) && stack(p.tableau[i][m], p.tableau[j][p.pileCount[j] - 1]))
                     out.Add(p.tableau[i][m - 1]);
 }
+// The game-over walk of a game built as AlternatingBuild builds: stuck when no card of `cards`
+// goes on a pile, no shift of a run helps (ShiftHelps, with `fillers` and countTarget), and
+// neither those cards nor any the piles can bring into play (added to `cards`) go home.
+template <int C, class P>
+bool AlternatingStuck(const P& p, Candidates<C>& cards, std::span<const Card> fillers, bool countTarget) {
+    auto stacks = [&p](Card moving, Card onto) { return AlternatingBuild::CanPlay(p, moving, onto, false); };
+    auto fills = [&p](Card card) { return AlternatingBuild::FillsEmptyPile(p, card); };
+    for (int c = 0; c < cards.count; ++c)
+        if (p.TakesCard(cards[c], stacks, fills)) return false;
+    if (ShiftHelps(p, p.startRank, p.rules.tableauStart, stacks, fills, fillers, countTarget)) return false;
+    AddUncoverable(cards, p, p.rules.movePartial, stacks);
+    for (int c = 0; c < cards.count; ++c)
+        if (GoesHome(p.foundations, cards[c], p.startRank)) return false;
+    return true;
+}
 
 // The stacks a pile of count cards, the first faceDown of them face down, offers to be picked up:
 // its top card, then either every longer face-up run (partial) or the whole face-up part, each no
@@ -403,14 +443,10 @@ public:
     }
     template <size_t N>
     void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
-    template <size_t N, size_t S>
-    void Piles(std::array<std::array<Card, S>, N>& piles) {
-        for (auto& pile : piles) Cards(pile);
-    }
     // Piles with their counts (no more than a pile holds), and how many of each lie face down.
     template <size_t N, size_t S>
     void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts) {
-        Piles(piles);
+        for (auto& pile : piles) Cards(pile);
         Counts(counts, S);
     }
     template <size_t N, size_t S>
@@ -496,17 +532,14 @@ struct Place {
     int depthFrom = kTopAlone;
     // Drawn by the game itself.
     bool own = false;
-    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawWaste takes them;
+    // A waste's first card (wasteX, wasteY) and how it fans, as TableauGame::DrawPlace takes them;
     // drawn by the shared drawing, its refresh area reaches fanRoom right of that card.
     int wasteX = 0, wasteY = 0, cardsDealt = 1, dealt = 0, fanStep = 0, fanRoom = 0;
 
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
     }
-    static Place Waste(int topX, int topY, const Card* cards, const int32_t& count) {
-        return {.kind = kWaste, .x = topX, .y = topY, .cards = cards, .count = count, .counter = &count, .own = true};
-    }
-    // A waste drawn at (x, y) as TableauGame::DrawWaste draws it.
+    // A waste drawn at (x, y) as TableauGame::DrawPlace draws it.
     static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
                          int fanStep = 0);
     // The same place left to the shared drawing, its refresh area reaching this far left, up and
@@ -574,10 +607,10 @@ public:
     // pick cards up, after which the game-over decision is taken again (unless checkAfterPickUp is
     // off).
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // The table drawn, then the game-over decision.
+    // The table drawn, then the game-over decision (unless pressDecides).
     void Draw(bool present) override {
         DrawTable(present);
-        CheckGameOver();
+        if (!pressDecides) CheckGameOver();
     }
 
     // Where a held stack came from, besides a pile's index: nowhere (none is held) and the waste.
@@ -586,12 +619,14 @@ public:
     std::array<Card, kMaxStackCards> held{};
     int32_t heldCount = 0;
     int32_t heldSource = kNoSource;
-    // What heldSource reads while nothing is held, for a game that numbers its sources otherwise.
-    int32_t idleSource = kNoSource;
 
 protected:
     virtual void OnStock() {}
     bool checkAfterPickUp = true;
+    // Games that take the game-over decision as they are played: drawing the table does not take
+    // it, a press while paused or after the game takes it again, and the game is won once the
+    // model says so, over or not.
+    bool pressDecides = false;
     // Some games sound the undo before the table changes, with or without a record to restore
     // (and then not again when the record is read).
     bool undoSoundFirst = false;
@@ -612,11 +647,8 @@ protected:
     // The drop targets of the places: every foundation, then every column whose top is face up
     // (or that is empty).
     void AddPlaceTargets();
-    // The pick-ups of a column: its top card, then every longer face-up run from its card
+    // Which stacks a column offers: its top card, then every longer face-up run from its card
     // `lowest` down (partial) or the whole run from `lowest`.
-    void AddColumnPickups(int place, int lowest, bool partial);
-    // Which stacks a column offers (as AddColumnPickups takes them): by default every face-up
-    // card's, each run or the whole one as the game's rules say.
     struct ColumnRuns {
         int lowest;
         bool partial;
@@ -625,8 +657,6 @@ protected:
     // Where a drag or a pick-up holds a stack as the table shows it: a waste's, reserve's or
     // unfanned column's top card, or a fanned column's face-up card at the drag's corner.
     bool FindStack(const DragRecord& drag, int& place, int& index) const;
-    // The top card of a waste or reserve, where it lies.
-    void AddTopPickup(int place);
     // The table: the background, every place, the frame.
     void DrawTable(bool present);
     // The deck's next card dealt to a place: the stock drawn again, the card flown there from
@@ -640,11 +670,10 @@ protected:
     // The hotspots registered again: none while paused or after the game, else the game's
     // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
     virtual void RegisterHotspots();
-    // By default every waste's and reserve's top card, and each column's stacks (RunsOf), place
-    // by place.
-    virtual void AddPickups();
+    // Every waste's and reserve's top card, and each column's stacks (RunsOf), place by place.
+    void AddPickups();
 
-    void ClearHeld(int32_t noSource = kNoSource);
+    void ClearHeld();
     // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
     // besides (AfterDrop), the sound of the drop.
     void ShowDrop(int place, bool home);
@@ -652,40 +681,31 @@ protected:
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
     bool dropSounds = true, soundPerCard = false;
-    // A starting card for foundation 0 from the deck, when no starting rank was chosen.
-    template <size_t F>
-    void DealStartCard(std::array<Card, F>& foundations, int32_t& startRank) {
-        if (startRank != -1) return;
-        foundations[0] = deck.DealNext();
-        startRank = foundations[0].Rank();
-    }
     // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
-    // filled in, that card goes to foundation 0; filled in, every foundation starts with its suit's
-    // card of that rank.
+    // filled in (or with dealFirst), that card is dealt to foundation 0; filled in, every
+    // foundation then starts with its suit's card of that rank, each taken out of the deck.
     template <size_t F>
-    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn) {
+    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn,
+                          bool dealFirst = false) {
         startRank = startCard;
-        if (!filledIn) return DealStartCard(foundations, startRank);
+        if (startRank == -1 && (dealFirst || !filledIn)) {
+            foundations[0] = deck.DealNext();
+            startRank = foundations[0].Rank();
+        }
+        if (!filledIn) return;
         if (startRank == -1) startRank = deck.Peek(0).Rank();
-        FillFoundations(foundations, startRank);
-    }
-    // The opening table: the background, the game's title, the table drawn, the game's music.
-    void ShowOpening();
-    // Every foundation given its starting card, suit by suit, each taken out of the deck.
-    template <size_t F>
-    void FillFoundations(std::array<Card, F>& foundations, int rank) {
         for (size_t f = 0; f < F; ++f) {
-            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, rank);
+            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, startRank);
             deck.Exclude(foundations[f]);
         }
     }
+    // The opening table: the background, the game's title, the table drawn, the game's music.
+    void ShowOpening();
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source);
-    // Face-down top cards, for the games that deal them: a click on one turns it (false when
-    // (x, y) is on none), TurnTop turns one with an undo record of its own, and
-    // TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
-    bool TurnTopAt(int x, int y);
+    // Face-down top cards, for the games that deal them: TurnTop turns one with an undo record of
+    // its own, and TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
     void TurnTop(int place);
     void TurnUncoveredTops();
     // A press on the stock that the model takes: an undo record, the model's stock move, and the
@@ -694,19 +714,13 @@ protected:
     // The model's moves now, and one of them played on the table's position.
     virtual void ModelMoves(MoveList& out) const = 0;
     virtual void PlayModelMove(const PlayMove& move) = 0;
-    // Draws a place of the table again (places as the model numbers them): the game's own, a waste
-    // (DrawWaste), a fanned column, or one card: a stock with its depth (marked when it can be
-    // turned over again), a foundation's top with the depth of the ranks under it (depthFrom) or
-    // alone, an unfanned column's top, or the empty-pile placeholder.
-    virtual void DrawPlace(int place, bool present);
-    // A pile fanned downwards by `step` from (x, y), its first faceDown cards drawn face down, or
-    // the empty-pile placeholder; with present, the column from y to `bottom` is restored first
-    // and marked for presenting.
-    void DrawFannedPile(int x, int y, int step, const Card* cards, int count, int faceDown, int bottom,
-                        bool present);
-    // The waste at (x, y): dealt a card at a time, one pile showing its depth; otherwise fanned by
-    // fanStep to show the cards dealt last (at least one). The placeholder when empty.
-    void DrawWaste(int x, int y, const Card* cards, int count, int cardsDealt, int dealt, int fanStep);
+    // Draws a place of the table again (places as the model numbers them): the game's own; a
+    // waste, dealt a card at a time one pile showing its depth, else fanned to show the cards
+    // dealt last; a fanned column down to the foot of the screen, its face-down cards as backs;
+    // or one card: a stock with its depth (marked when it can be turned over again), a
+    // foundation's top with the depth of the ranks under it (depthFrom) or alone, an unfanned
+    // column's top. An empty place shows the empty-pile placeholder.
+    void DrawPlace(int place, bool present);
 };
 
 // The tool operations of a game whose model is Model, and the table of a game that holds its
@@ -718,6 +732,11 @@ public:
     using ModelType = Model;
     using Position = typename Model::Position;
     using TableauGame::TableauGame;
+    // How many packs the game deals from (Model::kPacks, else one).
+    static constexpr int kPacks = [] {
+        if constexpr (requires { Model::kPacks; }) return Model::kPacks;
+        return 1;
+    }();
     // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
     static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
 
@@ -727,10 +746,12 @@ public:
         Position p = position;
         p.stock.Load(deck);
         p.points = points;
-        ReadRules(p);
+        RulesOf(p) = ReadRules();
         return p;
     }
 
+    // The rules in force say how much they ease or harden the game.
+    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
     void PlayMoves(MoveList& out) override {
         out.clear();
         if (paused || dragging || gameOver) return;
@@ -757,7 +778,7 @@ protected:
         fan2B = 0;
         SetStandardPanel();
         position = Position{};
-        ClearHeld(kNoSource);
+        ClearHeld();
         deck.SetPacks(packs);
         deck.IncludeAll();
         deck.Shuffle();
@@ -765,10 +786,10 @@ protected:
     // The rule values in force, read from the settings store.
     using Rules = typename Model::Rules;
     Rules ReadRules() const { return tableau::ReadRules<Rules>(gameNumber); }
-    // Puts them into a position: its `rules`, or the rules it is built on.
-    void ReadRules(Position& p) const {
-        if constexpr (requires { p.rules; }) p.rules = ReadRules();
-        else static_cast<Rules&>(p) = ReadRules();
+    // The rules a position holds: its `rules`, or the rules it is built on.
+    static Rules& RulesOf(Position& p) {
+        if constexpr (requires { p.rules; }) return p.rules;
+        else return p;
     }
 
 public:
@@ -790,10 +811,11 @@ public:
         int32_t recordPoints = 0, seconds = 0;
         tableau::UndoFields fields(reader);
         RecordFields(fields, read, recordPoints, seconds);
-        if (!reader.AtEnd() || !AcceptRecord(*reader.deck, read)) return false;
+        PackTally tally(kPacks);
+        if (!reader.AtEnd() || !tally.TakeStock(*reader.deck) || !AcceptRecord(tally, read)) return false;
         CommitBaseState(reader);
         position = read;
-        ClearHeld(idleSource);
+        ClearHeld();
         FinishUndo(recordPoints, seconds, !undoSoundFirst && restoreSounds);
         return true;
     }
@@ -802,10 +824,10 @@ protected:
     // The fields of the game's undo record in their fixed order: the position's, and the points and
     // seconds played where the record keeps them.
     virtual void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) = 0;
-    // Whether a read record is whole (every card of the packs in play once, given the stock it
-    // staged); tidies the position it read (no card past a pile's count) and brings in what the
-    // record does not hold.
-    virtual bool AcceptRecord(const Deck& stock, Position& read) = 0;
+    // Whether a read record is whole (every card of the packs in play as often as they hold it,
+    // the tally holding the stock it staged); tidies the position it read (no card past a pile's
+    // count) and brings in what the record does not hold.
+    virtual bool AcceptRecord(PackTally& tally, Position& read) = 0;
     // Restoring a record sounds the undo (unless it sounded first).
     bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
@@ -853,37 +875,25 @@ protected:
             if (!DealRowOnto(piles, firstPlace, row, n, row + 1)) return;
     }
 
-    // Lifting a stack: an undo record of the table before it (unless the game wrote one at the
-    // press), the position kept to play the move from (or to go back to), and the stack in hand;
-    // the game then takes the cards off the table.
-    void BeginLift(int from, int index, const Card* cards, int count, int32_t source, bool saveUndo = true) {
-        if (saveUndo) SaveUndo();
-        beforeLift = CurrentPosition();
-        liftMove = tableau::MakeMove(from, index, -1, count);
-        held.fill(Card());
-        std::copy(cards, cards + count, held.begin());
-        heldCount = count;
-        heldSource = source;
-    }
-    // The held stack goes to place `to`: the move is played from the position before the lift
-    // (by `apply`, for a game that shows what follows a move as moves of its own).
-    void DropHeld(int to, int32_t noSource, ApplyFunction apply = &Model::Apply) {
-        PlayMove move = liftMove;
-        move.to = static_cast<int8_t>(to);
-        PlayOn(beforeLift, move, apply);
-        ClearHeld(noSource);
-    }
 public:
-    // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays), draws its
-    // place again and takes the game-over decision. A waste's stack is held as kWasteSource,
-    // any other as its place; the game adjusts what else its position keeps (AfterLift).
+    // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays): an undo
+    // record of the table before it (unless the game wrote one at the press, liftSavesUndo off),
+    // the position kept to play the move from (or to go back to), and the stack in hand, held as
+    // kWasteSource from a waste, else as its place. Then the place is drawn again and the
+    // game-over decision taken; the game adjusts what else its position keeps (AfterLift).
     void LiftCards(DragRecord& drag) override {
         int place = 0, index = 0;
         if (paused || gameOver || !FindStack(drag, place, index)) return;
         const Place at = PlaceAt(place);
         const int n = at.count - index;
         if (n > kMaxStackCards) return;
-        BeginLift(place, index, &at.cards[index], n, at.kind == Place::kWaste ? kWasteSource : place, liftSavesUndo);
+        if (liftSavesUndo) SaveUndo();
+        beforeLift = CurrentPosition();
+        liftMove = tableau::MakeMove(place, index, -1, n);
+        held.fill(Card());
+        std::copy_n(&at.cards[index], n, held.begin());
+        heldCount = n;
+        heldSource = at.kind == Place::kWaste ? kWasteSource : place;
         // PlaceAt describes this table's own position: the stack comes off its cards and count.
         std::fill_n(const_cast<Card*>(at.cards) + index, n, Card());
         *const_cast<int32_t*>(at.counter) = index;
@@ -896,27 +906,27 @@ public:
         const int place = DropPlaceAt(target.x, target.y);
         return place >= 0 && Fits(CurrentPosition(), place, drag);
     }
-    // The held stack dropped on the place whose next card lies at the target: the move played,
-    // the place drawn again and the drop's sound (none for a game without dropSounds). Face-down
-    // cards the move uncovers are turned afterwards (AfterMove), each with its own undo record.
+    // The held stack dropped on the place whose next card lies at the target: the move played from
+    // the position before the lift (by dropApply), the place drawn again and the drop's sound (none
+    // for a game without dropSounds). Face-down cards the move uncovers are turned afterwards
+    // (AfterMove), each with its own undo record.
     void DropCards(DragRecord& drag, DropTarget& target) override {
         const int place = DropPlaceAt(target.x, target.y);
         if (heldCount >= 1 && drag.cards[0] == held[0] && place >= 0) {
             const bool home = PlaceAt(place).kind == Place::kFoundation;
-            if constexpr (requires { beforeLift.rules.autoFlip; }) beforeLift.rules.autoFlip = false;
-            if constexpr (requires { beforeLift.autoFlip; }) beforeLift.autoFlip = 0;
+            if constexpr (requires(Rules r) { r.autoFlip; }) RulesOf(beforeLift).autoFlip = 0;
             if (soundPerCard && !home)
                 for (int i = 0; i < heldCount; ++i) PlaySound("tableau.wav");
-            DropHeld(place, idleSource, dropApply);
+            liftMove.to = static_cast<int8_t>(place);
+            PlayOn(beforeLift, liftMove, dropApply);
+            ClearHeld();
             ShowDrop(place, home);
         }
         CheckGameOver();
     }
     void AfterMove() override {
-        bool autoFlip = false;
-        if constexpr (requires { position.rules.autoFlip; }) autoFlip = CurrentPosition().rules.autoFlip;
-        if constexpr (requires { position.autoFlip; }) autoFlip = CurrentPosition().autoFlip;
-        if (autoFlip) TurnUncoveredTops();
+        if constexpr (requires(Rules r) { r.autoFlip; })
+            if (ReadRules().autoFlip) TurnUncoveredTops();
     }
 
 protected:
@@ -954,19 +964,16 @@ protected:
     // What a drop plays the move with.
     ApplyFunction dropApply = &Model::Apply;
 
-    // A held stack put back where it came from.
+    // A held stack put back where it came from: the record made at the lift is dropped and the
+    // table restored.
     void ReturnCards() override {
         if (heldSource == kNoSource || heldCount < 1) return;
         const int source = heldSource;
-        ReturnHeld(kNoSource);
-        RedrawReturned(source);
-        CheckGameOver();
-    }
-    // The held stack goes back: the record made at the lift is dropped and the table restored.
-    void ReturnHeld(int32_t noSource) {
         DropNewestUndoRecord();
         position = beforeLift;
-        ClearHeld(noSource);
+        ClearHeld();
+        RedrawReturned(source);
+        CheckGameOver();
     }
 
     Position beforeLift{};

@@ -42,7 +42,6 @@ template <typename Table>
 struct TopCardModel {
     static constexpr int kPiles = Table::kPiles, kPileSlots = 13, kFoundations = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstFoundation = 2, kFirstPile = 6;
-    static constexpr int kRecycleCost = 5;
 
     using Rules = TopCardRules;
     struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
@@ -87,16 +86,9 @@ struct TopCardModel {
     static int Apply(Position& p, const PlayMove& move) {
         const int32_t before = p.points;
         if (move.kind == PlayMove::kStock) {
-            if (p.stock.count > 0) {
-                p.dealtThisTurn = p.stock.DealOnto(p.waste.data(), p.wasteCount, kWasteSlots, p.cardsDealt);
-            } else if (p.RecycleAllowed()) {
-                p.points -= kRecycleCost;
-                // Turned over twice, the waste goes back as it lies: its top card is dealt first.
-                if (Table::kGatherWaste) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
-                p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-                ++p.recyclesUsed;
-                p.dealtThisTurn = 0;
-            }
+            // Turned over twice, the waste goes back as it lies (kGatherWaste).
+            tableau::DealOrTurn(p, p.cardsDealt, p.RecycleAllowed(), p.dealtThisTurn, p.recyclesUsed,
+                                Table::kGatherWaste);
         } else if (move.kind == PlayMove::kMove) {
             tableau::MoveCards(p, move, p.piles, p.pileCount, kFirstFoundation, kFirstPile, [&p](int) {
                 p.dealtThisTurn = std::max(p.dealtThisTurn - 1, 0);
@@ -110,12 +102,7 @@ struct TopCardModel {
 
     static bool Over(const Position& p) {
         if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
-        auto goesHome = [&p](Card card) {
-            if (card.Rank() == p.startRank) return true;
-            for (Card top : p.foundations)
-                if (CanPlay(card, top, true)) return true;
-            return false;
-        };
+        auto goesHome = [&p](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
         // Cards that can come to the top of the waste without any other move.
         tableau::Candidates<129> candidates;
         candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
@@ -156,10 +143,7 @@ struct TopCardModel {
         code.Byte(static_cast<uint8_t>(p.cardsDealt));
     }
     static void Cards(const Position& p, CardTally& out) {
-        out.AddRun(p.stock.cards, p.stock.count);
-        out.AddRun(p.waste, p.wasteCount);
-        for (int pile = 0; pile < kPiles; ++pile) out.AddRun(p.piles[pile], p.pileCount[pile]);
-        for (Card top : p.foundations) out.AddClimb(top, p.startRank, tableau::NextRank);
+        tableau::AddCards(out, p, p.piles, p.pileCount, p.startRank);
     }
 };
 
@@ -187,19 +171,11 @@ public:
         this->undoSoundFirst = Table::kUndoSoundFirst;
         this->restoreSounds = false;
         this->dropSounds = false;
+        this->pressDecides = true;
         if (!Table::kFlipOnStockDeal) this->dealSound = nullptr;
     }
 
     void NewGame(bool restart) override;
-    void Draw(bool present) override { this->DrawTable(present); }
-    // A press while paused or after the game still takes the game-over decision again.
-    void OnLButtonDown(WPARAM keys, int x, int y) override {
-        if (this->paused || this->gameOver) this->CheckGameOver();
-        else Base::OnLButtonDown(keys, x, y);
-    }
-    double GetScoreFactor() override { return this->ReadRules().ScoreFactor(); }
-    // Won when the foundations are complete, whether or not the game is over.
-    bool IsWon() override { return this->ModelWon(); }
 
     using Base::position;
 
@@ -208,7 +184,7 @@ protected:
     using Place = tableau::Place;
 
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(const Deck& stock, Position& read) override;
+    bool AcceptRecord(PackTally& tally, Position& read) override;
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
     Place PlaceAt(int place) const override {
         const Position& p = position;
@@ -233,7 +209,7 @@ protected:
         if (place == Model::kWastePlace) position.dealtThisTurn = std::max(position.dealtThisTurn - 1, 0);
     }
     void RedrawReturned(int source) override {
-        if (Table::kReturnRedrawsTable) return Draw(true);
+        if (Table::kReturnRedrawsTable) return this->Draw(true);
         this->DrawPlace(source == Base::kWasteSource ? Model::kWastePlace : source, true);
         artwork->PresentDirty();
     }
@@ -280,9 +256,8 @@ void TopCardGame<Table>::RecordFields(tableau::UndoFields& fields, Position& p, 
 
 // Every card once: stock, waste, piles, and each foundation from the starting rank up.
 template <typename Table>
-bool TopCardGame<Table>::AcceptRecord(const Deck& stock, Position& read) {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !tableau::TakePile(tally, read.waste, read.wasteCount) ||
+bool TopCardGame<Table>::AcceptRecord(PackTally& tally, Position& read) {
+    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
         !tableau::TakePiles(tally, read.piles, read.pileCount) ||
         !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
         return false;

@@ -426,7 +426,7 @@ void KlondikeStockMoves(const void* position, MoveList& out) {
     using Model = KlondikeModel;
     const auto& p = *static_cast<const Model::Position*>(position);
     out.clear();
-    if (Model::PressStock(p) != Model::StockPress::kNothing) out.push_back({PlayMove::kStock});
+    if (p.stock.count > 0 || p.rules.TurnAllowed(p.turnsUsed)) out.push_back({PlayMove::kStock});
     if (p.wasteCount == 0) return;
     const Card card = p.waste[p.wasteCount - 1];
     for (int f = 0; f < Model::kFoundations; ++f)
