@@ -73,7 +73,8 @@ public:
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
 
-    Selection first, second;
+    // The card waiting for its partner.
+    Selection first;
 
 private:
     struct TableHooks;
@@ -87,9 +88,8 @@ private:
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-    bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
-    void JudgePair(const Selection& clicked);
+    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = second = Selection(); }
+    void LetGo() override { first = Selection(); }
 };
