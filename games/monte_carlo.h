@@ -58,8 +58,6 @@ public:
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
 
-    using Selection = CardSelection;
-
     using ModelTable::ModelTable;
 
     // A card to each cell of the rows in play.
@@ -74,7 +72,7 @@ public:
     MonteCarloModel::Position ModelPosition() const override;
 
     // The card waiting for its partner.
-    Selection first;
+    CardSelection first;
 
 private:
     struct TableHooks;
@@ -91,5 +89,5 @@ private:
     bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = Selection(); }
+    void LetGo() override { first = CardSelection(); }
 };

@@ -288,7 +288,7 @@ void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
 void PyramidGame::PressStock() {
     if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
-        first = Selection();
+        first = CardSelection();
         DrawWasteArea(true);
         artwork->PresentDirty();
     }
@@ -322,7 +322,7 @@ void PyramidGame::DropStaleSelection() {
     for (const Hotspot& spot : pickups)
         if (spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y) return;
     // The card was covered (the waste went onto a selected talon top) or left play.
-    first = Selection();
+    first = CardSelection();
     DrawTalonArea(true);
     DrawWasteArea(true);
     artwork->PresentDirty();
@@ -354,16 +354,14 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
         ShowTablePointer(TablePointer::kPlayCard);
         return;
     }
-    for (int row = 0; row < position.rows; ++row) {
+    bool covered = false;
+    for (int row = 0; row < position.rows; ++row)
         for (int k = 0; k <= row; ++k) {
             const int left = SlotX(row, k), top = SlotY(row);
-            if (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top && y < top + kPickupHeight) {
-                ShowTablePointer(TablePointer::kNoCard);
-                return;
-            }
+            covered = covered || (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top &&
+                                  y < top + kPickupHeight);
         }
-    }
-    ShowTablePointer(TablePointer::kArrow);
+    ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 
 // ---- Game over ----

@@ -84,8 +84,6 @@ public:
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
 
-    using Selection = CardSelection;
-
     using ModelTable::ModelTable;
 
     // The rule values and where the triangle stands; then the triangle dealt row by row, and the
@@ -109,7 +107,7 @@ public:
 
     int topY = 70;
     // The card waiting for its partner.
-    Selection first;
+    CardSelection first;
 
 private:
     void PressStock();
@@ -132,5 +130,5 @@ private:
     void DrawTalonArea(bool present) { DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card); }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = Selection(); }
+    void LetGo() override { first = CardSelection(); }
 };
