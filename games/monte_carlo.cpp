@@ -14,7 +14,7 @@ bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
 bool MonteCarloParts::PairAvailable(const Position& position) {
     // Looking down, right, down-right and down-left from every card covers every adjacency.
     static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    for (int row = 0; row < position.rows; ++row) {
+    for (int row = 0; row < position.rows; ++row)
         for (int column = 0; column < kColumns; ++column) {
             const Card card = position.grid[row * kColumns + column];
             if (!card.IsValid()) continue;
@@ -25,7 +25,6 @@ bool MonteCarloParts::PairAvailable(const Position& position) {
                 if (other.IsValid() && other.Rank() == card.Rank()) return true;
             }
         }
-    }
     return false;
 }
 

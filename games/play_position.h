@@ -521,7 +521,8 @@ protected:
             if (view.count == 0 && placeholder)
                 artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
             for (int i = 0; i < view.count; ++i)
-                artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen, chosen.IsValid() && view.cards[i] == chosen);
+                artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen,
+                                  chosen.IsValid() && view.cards[i] == chosen);
         });
     }
 

@@ -258,12 +258,10 @@ void PyramidGame::DrawTriangleArea(bool present) {
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, topY, bottom);
     const int screen = artwork->screenBuffer;
-    for (int row = 0; row < rows; ++row) {
-        for (int k = 0; k <= row; ++k) {
-            const Card card = TriangleCard(row, k);
-            artwork->DrawCard(SlotX(row, k), SlotY(row), card, screen, IsSelected(card));
-        }
-    }
+    for (int row = 0; row < rows; ++row)
+        for (int k = 0; k <= row; ++k)
+            artwork->DrawCard(SlotX(row, k), SlotY(row), TriangleCard(row, k), screen,
+                              IsSelected(TriangleCard(row, k)));
     if (extra)
         for (int c = 0; c < rows; ++c)
             artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), position.extra[c], screen, IsSelected(position.extra[c]));

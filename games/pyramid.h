@@ -127,7 +127,9 @@ private:
     }
     void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present) { DrawView(kWastePlace, present, true, 0, 0, first.card); }
-    void DrawTalonArea(bool present) { DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card); }
+    void DrawTalonArea(bool present) {
+        DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card);
+    }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
     void LetGo() override { first = CardSelection(); }
