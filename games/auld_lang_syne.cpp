@@ -18,6 +18,12 @@ bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation
     return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != position.startRank;
 }
 
+int AuldLangSyneParts::FoundationCount(const Position& position, int foundation) {
+    const Card top = position.foundations[foundation];
+    if (!top.IsValid()) return 0;
+    return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
+}
+
 int AuldLangSyneParts::TargetFor(const Position& position, int pile) {
     const int count = position.pileCounts[pile];
     if (count == 0) return -1;
@@ -30,11 +36,11 @@ template <>
 void AuldLangSyneModel::Cards(const Position& position, CardTally& out) {
     out.AddRun(position.stock, position.stockCount);
     for (int k = 0; k < kPiles; ++k) out.AddRun(position.piles[k], position.pileCounts[k]);
-    for (Card top : position.foundations) {
-        if (!top.IsValid()) continue;
-        out.cards.push_back(top);
-        out.unnamed += (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount;
-    }
+    for (int f = 0; f < kFoundations; ++f)
+        if (const int count = FoundationCount(position, f)) {
+            out.cards.push_back(position.foundations[f]);
+            out.unnamed += count - 1;
+        }
 }
 
 template <>
@@ -83,12 +89,6 @@ AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
     const int k = place - kPilePlace;
     return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(), .count = ShownCount(k),
             .pickup = true};
-}
-
-int AuldLangSyneGame::FoundationCount(int foundation) const {
-    const Card top = position.foundations[foundation];
-    if (!top.IsValid()) return 0;
-    return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
 }
 
 // ---- Deal ----

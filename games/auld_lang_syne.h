@@ -31,6 +31,8 @@ struct AuldLangSyneParts {
 
     // May this card go on foundation f now? Suits play no part.
     static bool Fits(const Position& position, Card card, int foundation);
+    // How many cards lie on foundation f (its top counted round from the starting rank).
+    static int FoundationCount(const Position& position, int foundation);
     // The first foundation the top card of the pile fits, or -1.
     static int TargetFor(const Position& position, int pile);
 
@@ -79,8 +81,6 @@ public:
     static int CardY(int index) { return kPileY + kPileStep * index; }
     // May this card go on foundation k now? Suits play no part.
     bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
-    // How many cards lie on foundation k (its top counted round from the starting rank).
-    int FoundationCount(int foundation) const;
 
 private:
     struct TableHooks;

@@ -68,13 +68,11 @@ bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
     if (std::none_of(grid.begin(), grid.end(), [](Card c) { return c.IsValid(); })) return true;
     if (grid[i].IsValid()) return false;
     const int row = i / kSide, column = i % kSide;
-    for (int dr = -1; dr <= 1; ++dr) {
+    for (int dr = -1; dr <= 1; ++dr)
         for (int dc = -1; dc <= 1; ++dc) {
             const int r = row + dr, c = column + dc;
-            if ((dr == 0 && dc == 0) || r < 0 || r >= kSide || c < 0 || c >= kSide) continue;
-            if (grid[r * kSide + c].IsValid()) return true;
+            if (r >= 0 && r < kSide && c >= 0 && c < kSide && grid[r * kSide + c].IsValid()) return true;
         }
-    }
     return false;
 }
 

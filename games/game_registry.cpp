@@ -38,7 +38,6 @@ constexpr PlayModelOps kModelOps = MakePlayModelOps<Model>();
 // ---- Rule options: the rule-settings dialogs' controls in creation order, with positions inside
 // the dialog, defaults and ranges, and the lines of the rules summaries ----
 
-
 constexpr int kCheckX = 30;
 constexpr int kFrameX = 30;
 constexpr int kListX = 160;
@@ -232,7 +231,6 @@ constexpr RuleOption kSpiderOptions[] = {
 constexpr SummaryLine kSpiderSummary[] = {
     {SummaryFormat::kYesNo, "Suit must be assembled before discarding", "SuitAssembled"}, kFlipLine,
     {SummaryFormat::kNumber, "Rows Dealt Face Down: %d", "RowsFaceDown"}, kStartCardLine};
-
 
 // ---- The descriptors, in game-number order (the order of the selection screen) ----
 

@@ -14,7 +14,7 @@ bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
 bool MonteCarloParts::PairAvailable(const Position& position) {
     // Looking down, right, down-right and down-left from every card covers every adjacency.
     static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    for (int row = 0; row < position.rows; ++row) {
+    for (int row = 0; row < position.rows; ++row)
         for (int column = 0; column < kColumns; ++column) {
             const Card card = position.grid[row * kColumns + column];
             if (!card.IsValid()) continue;
@@ -25,7 +25,6 @@ bool MonteCarloParts::PairAvailable(const Position& position) {
                 if (other.IsValid() && other.Rank() == card.Rank()) return true;
             }
         }
-    }
     return false;
 }
 
@@ -110,28 +109,6 @@ void MonteCarloGame::DrawAreas(bool present) {
 
 // ---- Moves ----
 
-void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
-    if (paused || gameOver) return;
-    const Hotspot* spot = FindPickupAt(x, y);
-    if (!spot) return;
-    const Selection clicked{spot->x, spot->y, spot->cards[0]};
-    Selection changed;
-    if (!first.Empty() && clicked.card == first.card) {
-        changed = first;
-        first = Selection();
-    } else if (first.Empty()) {
-        first = clicked;
-        changed = clicked;
-    } else {
-        JudgePair(clicked);
-        return;
-    }
-    const int cell = std::find(position.grid.begin(), position.grid.end(), changed.card) - position.grid.begin();
-    if (cell < kCells) DrawCell(cell, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
 // What the screen shows of a pair going: each card's cell cleared, the pair sound, and after a
 // close-up the stock and every cell redrawn.
 struct MonteCarloGame::TableHooks {
@@ -140,7 +117,6 @@ struct MonteCarloGame::TableHooks {
     void TookOut(int cell) { game.DrawCell(cell, true); }
     void Removed() {
         game.PlaySound("pair.wav");
-        game.first = game.second = Selection();
         game.points += kPointsPerPair;
     }
     void Dealt(int) {}
@@ -151,21 +127,20 @@ struct MonteCarloGame::TableHooks {
     }
 };
 
-void MonteCarloGame::JudgePair(const Selection& clicked) {
-    second = clicked;
-    const int from = PlaceAt(first.x, first.y), to = PlaceAt(second.x, second.y);
-    Refresh();
-    if (!MonteCarloModel::Pairs(position, from, to)) {
-        second = Selection();
-        PlaySound("nomatch1.wav");
-        CheckGameOver();
-        return;
+// A pair the model makes leaves through the hooks; any other click changes at most the clicked
+// card's selection.
+void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
+    if (paused || gameOver) return;
+    const Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) return;
+    if (const std::optional<PlayMove> pair = PickForPair(*spot, first)) {
+        SaveUndo();
+        Refresh();
+        TableHooks hooks{*this};
+        MonteCarloModel::Play(position, *pair, hooks);
+    } else {
+        DrawCell(PlaceAt(spot->x, spot->y), true);
     }
-    SaveUndo();
-    TableHooks hooks{*this};
-    MonteCarloModel::Play(position, {.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)},
-                          hooks);
-    CheckGameOver();
     artwork->PresentDirty();
     CheckGameOver();
 }

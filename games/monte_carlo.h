@@ -58,8 +58,6 @@ public:
     static constexpr int kGridX = 180, kGridY = 80, kPitchX = 60, kPitchY = 90;
     static constexpr int kStockX = 100, kStockY = 80;
 
-    using Selection = CardSelection;
-
     using ModelTable::ModelTable;
 
     // A card to each cell of the rows in play.
@@ -73,7 +71,8 @@ public:
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
 
-    Selection first, second;
+    // The card waiting for its partner.
+    CardSelection first;
 
 private:
     struct TableHooks;
@@ -87,9 +86,8 @@ private:
     void DrawAreas(bool present) override;
     void DrawCell(int cell, bool present);
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-    bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
-    void JudgePair(const Selection& clicked);
+    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = second = Selection(); }
+    void LetGo() override { first = CardSelection(); }
 };

@@ -5,8 +5,6 @@
 // place with a flag when its top card is clicked and never drag: Block Solitaire, Simple
 // Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing frame, the
 // end of the game and the undo record; a game says what its places hold and how they are drawn.
-//
-// Monte Carlo and Pyramid select cards through their pick-ups and share CardSelection.
 #pragma once
 
 #include <cstddef>
@@ -178,7 +176,7 @@ protected:
     }
     // A click on a place: deselects it, or selects its card; a second card is let go again unless
     // the two make a pair.
-    void ClickPlace(int place);
+    virtual void ClickPlace(int place);
     // Takes out the two selected places when their top cards make the sum.
     bool TryPair();
     // Plays the move through the model, showing each card go and each card dealt.
@@ -202,11 +200,4 @@ private:
     }
     std::vector<uint8_t> readSelected;
     int32_t readCount = 0;
-};
-
-// A card selected by clicking its pick-up, and where it lies.
-struct CardSelection {
-    int x = 0, y = 0;
-    Card card;
-    bool Empty() const { return !card.IsValid(); }
 };

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "artwork/artwork.h"
@@ -244,6 +245,13 @@ struct PlayModel : Parts {
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& out);
     static void Cards(const Position& position, CardTally& out);
+};
+
+// A card selected by clicking its pick-up, and where it lies.
+struct CardSelection {
+    int x = 0, y = 0;
+    Card card;
+    bool Empty() const { return !card.IsValid(); }
 };
 
 // What a drawing of the whole table does beside drawing: nothing, or settle the end of the game
@@ -502,8 +510,9 @@ protected:
     // The area of one of the model's places, the lifted card left out.
     virtual void DrawPlace(int, bool) {}
     // A place's cards as its view shows them, in an area from its first card to (right, bottom)
-    // (by default one card's); the empty-pile mark when it has none and `placeholder` holds.
-    void DrawView(int place, bool present, bool placeholder, int bottom = 0, int right = 0) {
+    // (by default one card's), the `chosen` card darkened; the empty-pile mark when it has none
+    // and `placeholder` holds.
+    void DrawView(int place, bool present, bool placeholder, int bottom = 0, int right = 0, Card chosen = Card()) {
         const PlaceView view = View(place);
         const int screen = artwork->screenBuffer;
         if (!right) right = view.x + artwork->cardWidth;
@@ -511,7 +520,9 @@ protected:
         play_position::DrawArea(*this, view.x, view.y, right, bottom, present, [&] {
             if (view.count == 0 && placeholder)
                 artwork->DrawPlaceholder(view.x, view.y, card_geometry::kPlaceholderEmptyPile, screen);
-            for (int i = 0; i < view.count; ++i) artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen);
+            for (int i = 0; i < view.count; ++i)
+                artwork->DrawCard(view.X(i), view.Y(i), view.cards[i], screen,
+                                  chosen.IsValid() && view.cards[i] == chosen);
         });
     }
 
@@ -552,6 +563,33 @@ protected:
                     if (index >= 0 && view.X(index) == x && view.Y(index) == y) return place;
             }
         return -1;
+    }
+
+    // A click on the card of the pick-up `spot` in a table played by pairs, `waiting` the card
+    // waiting for its partner: a click on that card lets it go. With none waiting, a card the
+    // model takes alone (a kSelect of its place) is returned, and any other waits; else the pair
+    // the model makes of the two is returned, or the no-match sound plays. A move returned lets
+    // the waiting card go.
+    std::optional<PlayMove> PickForPair(const Hotspot& spot, CardSelection& waiting) {
+        const int place = PlaceAt(spot.x, spot.y), other = Waiting();
+        if (!waiting.Empty() && spot.cards[0] == waiting.card) {
+            waiting = CardSelection();
+            return std::nullopt;
+        }
+        MoveList moves;
+        Model::Moves(ModelPosition(), moves);
+        for (const PlayMove& move : moves) {
+            const bool alone = other < 0 && move.kind == PlayMove::kSelect && move.from == place;
+            const bool pair = other >= 0 && move.kind == PlayMove::kMove &&
+                              ((move.from == place && move.to == other) || (move.from == other && move.to == place));
+            if (alone || pair) {
+                waiting = CardSelection();
+                return move;
+            }
+        }
+        if (other < 0) waiting = {spot.x, spot.y, spot.cards[0]};
+        else PlaySound("nomatch1.wav");
+        return std::nullopt;
     }
 
     // ---- Dragging ----

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace {
 
 constexpr int32_t kMaxHandScore = 100;

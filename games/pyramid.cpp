@@ -195,15 +195,10 @@ void PyramidModel::Cards(const Position& position, CardTally& out) {
 PyramidModel::Position PyramidGame::ModelPosition() const {
     PyramidModel::Position now = ModelTable::ModelPosition();
     now.extraCards = RuleOn("ExtraCards");
-    now.selected = first.Empty() ? -1 : PlaceOf(first.card, now);
+    now.selected = -1;
+    for (int place = kWastePlace; place < kPlaces && !first.Empty(); ++place)
+        if (PyramidModel::Available(now, place) == first.card) now.selected = place;
     return now;
-}
-
-int8_t PyramidGame::PlaceOf(Card card, const Position& now) const {
-    int8_t found = -1;
-    for (int place = PyramidModel::kWastePlace; place < PyramidModel::kExtraPlace + kMaxRows; ++place)
-        if (PyramidModel::Available(now, place) == card) found = static_cast<int8_t>(place);
-    return found;
 }
 
 PyramidGame::PlaceView PyramidGame::View(int place) const {
@@ -263,27 +258,14 @@ void PyramidGame::DrawTriangleArea(bool present) {
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
     if (present) artwork->RestoreBackground(left, right, topY, bottom);
     const int screen = artwork->screenBuffer;
-    for (int row = 0; row < rows; ++row) {
-        for (int k = 0; k <= row; ++k) {
-            const Card card = TriangleCard(row, k);
-            artwork->DrawCard(SlotX(row, k), SlotY(row), card, screen, IsSelected(card));
-        }
-    }
+    for (int row = 0; row < rows; ++row)
+        for (int k = 0; k <= row; ++k)
+            artwork->DrawCard(SlotX(row, k), SlotY(row), TriangleCard(row, k), screen,
+                              IsSelected(TriangleCard(row, k)));
     if (extra)
         for (int c = 0; c < rows; ++c)
             artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), position.extra[c], screen, IsSelected(position.extra[c]));
     if (present) artwork->AddDirty({left, topY, right, bottom});
-}
-
-void PyramidGame::DrawWasteArea(bool present) {
-    play_position::DrawCardArea(*this, kWasteX, kWasteY, position.waste, true, present, IsSelected(position.waste));
-}
-
-void PyramidGame::DrawTalonArea(bool present) {
-    play_position::DrawArea(*this, kTalonX, kTalonY, kTalonX + artwork->cardWidth, play_position::kScreenBottom, present, [&] {
-        for (int i = 0; i < position.talonCount; ++i)
-            artwork->DrawCard(kTalonX, TalonCardY(i), position.talon[i], artwork->screenBuffer, IsSelected(position.talon[i]));
-    });
 }
 
 void PyramidGame::DrawAreas(bool present) {
@@ -304,7 +286,7 @@ void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
 void PyramidGame::PressStock() {
     if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
-        first = Selection();
+        first = CardSelection();
         DrawWasteArea(true);
         artwork->PresentDirty();
     }
@@ -338,7 +320,7 @@ void PyramidGame::DropStaleSelection() {
     for (const Hotspot& spot : pickups)
         if (spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y) return;
     // The card was covered (the waste went onto a selected talon top) or left play.
-    first = Selection();
+    first = CardSelection();
     DrawTalonArea(true);
     DrawWasteArea(true);
     artwork->PresentDirty();
@@ -351,31 +333,11 @@ void PyramidGame::PressCard(int x, int y) {
         CheckGameOver();
         return;
     }
-    const Selection clicked{spot->x, spot->y, spot->cards[0]};
-    if (!first.Empty() && clicked.card == first.card) {
-        first = Selection();
-    } else if (first.Empty()) {
-        if (clicked.card.Rank() == Card::kKing) {
-            SaveUndo();
-            PlaySound("pair.wav");
-            points += PyramidModel::Apply(position, {.kind = PlayMove::kSelect, .from = PlaceOf(clicked.card)});
-            CheckGameOver();
-        } else {
-            first = clicked;
-        }
-    } else {
-        second = clicked;
-        if (PyramidModel::MakesPair(first.card, second.card)) {
-            SaveUndo();
-            PlaySound("pair.wav");
-            const PlayMove pair{.kind = PlayMove::kMove, .from = PlaceOf(first.card), .to = PlaceOf(second.card)};
-            points += PyramidModel::Apply(position, pair);
-            first = second = Selection();
-            CheckGameOver();
-        } else {
-            second = Selection();
-            PlaySound("nomatch1.wav");
-        }
+    // A King leaves alone, a pair on its second card.
+    if (const std::optional<PlayMove> move = PickForPair(*spot, first)) {
+        SaveUndo();
+        PlaySound("pair.wav");
+        points += PyramidModel::Apply(position, *move);
     }
     DrawAreas(true);
     artwork->PresentDirty();
@@ -390,16 +352,14 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
         ShowTablePointer(TablePointer::kPlayCard);
         return;
     }
-    for (int row = 0; row < position.rows; ++row) {
+    bool covered = false;
+    for (int row = 0; row < position.rows; ++row)
         for (int k = 0; k <= row; ++k) {
             const int left = SlotX(row, k), top = SlotY(row);
-            if (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top && y < top + kPickupHeight) {
-                ShowTablePointer(TablePointer::kNoCard);
-                return;
-            }
+            covered = covered || (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top &&
+                                  y < top + kPickupHeight);
         }
-    }
-    ShowTablePointer(TablePointer::kArrow);
+    ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 
 // ---- Game over ----
@@ -407,7 +367,7 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
 bool PyramidGame::OverNow() const {
     const PyramidModel::Position now = ModelPosition();
     // A selection the table no longer shows still holds off the end until it is dropped.
-    if (!second.Empty() || (!first.Empty() && now.selected < 0)) return false;
+    if (!first.Empty() && now.selected < 0) return false;
     return PyramidModel::Over(now);
 }
 

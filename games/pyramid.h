@@ -84,8 +84,6 @@ public:
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
 
-    using Selection = CardSelection;
-
     using ModelTable::ModelTable;
 
     // The rule values and where the triangle stands; then the triangle dealt row by row, and the
@@ -103,16 +101,13 @@ public:
     Card& TriangleCard(int row, int k) { return position.triangle[PyramidModel::TriangleIndex(row, k)]; }
     // The current position, with the extra row's rule value and the waiting card's place.
     PyramidModel::Position ModelPosition() const override;
-    // The place where the card can be taken in a position (by default the current one), or -1.
-    int8_t PlaceOf(Card card, const Position& now) const;
-    int8_t PlaceOf(Card card) const { return PlaceOf(card, ModelPosition()); }
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
-    // How far apart the talon's cards lie, and where card i lies.
+    // How far apart the talon's cards lie.
     int TalonStep() const;
-    int TalonCardY(int index) const { return kTalonY + TalonStep() * index; }
 
     int topY = 70;
-    Selection first, second;
+    // The card waiting for its partner.
+    CardSelection first;
 
 private:
     void PressStock();
@@ -124,16 +119,18 @@ private:
     int Waiting() const override { return ModelPosition().selected; }
     bool OverNow() const override;
     void DrawAreas(bool present) override;
-    bool IsSelected(Card card) const { return card.IsValid() && (card == first.card || card == second.card); }
+    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
     void DrawStockArea(bool present, bool canTurn) {
         play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
     }
     void DrawTriangleArea(bool present);
-    void DrawWasteArea(bool present);
-    void DrawTalonArea(bool present);
+    void DrawWasteArea(bool present) { DrawView(kWastePlace, present, true, 0, 0, first.card); }
+    void DrawTalonArea(bool present) {
+        DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card);
+    }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = second = Selection(); }
+    void LetGo() override { first = CardSelection(); }
 };

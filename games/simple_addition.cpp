@@ -28,27 +28,15 @@ bool SimpleAdditionGame::MaySelect(int slot) const {
     return true;
 }
 
-void SimpleAdditionGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) return;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        if (!OnCard(x, y, SlotX(slot), kSlotY)) continue;
-        if (selected[slot]) {
-            SaveUndo();
-            selected[slot] = 0;
-            --selectedCount;
-            DrawPlace(slot, true);
-            artwork->PresentDirty();
-        } else if (MaySelect(slot)) {
-            SaveUndo();
-            selected[slot] = 1;
-            ++selectedCount;
-            TryRemoval();
-            Draw(true);
-        }
-    }
-    Game::OnLButtonDown(keys, x, y);
-    artwork->PresentDirty();
-    CheckGameOver();
+// A card that may join the selection joins it, and a removal it completes is made.
+void SimpleAdditionGame::ClickPlace(int slot) {
+    if (selected[slot]) return PairingGame::ClickPlace(slot);
+    if (!MaySelect(slot)) return;
+    SaveUndo();
+    selected[slot] = 1;
+    ++selectedCount;
+    TryRemoval();
+    Draw(true);
 }
 
 void SimpleAdditionGame::TryRemoval() {

@@ -16,8 +16,6 @@ public:
 
     explicit SimpleAdditionGame(Artwork* artwork);
 
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
-
     static int SlotX(int slot) { return kSlotX + kSlotPitch * slot; }
     // May the card in this slot join the selection?
     bool MaySelect(int slot) const;
@@ -25,6 +23,7 @@ public:
 private:
     void DrawPlace(int slot, bool present) override;
     void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = kSlotY; }
+    void ClickPlace(int slot) override;
     // A pair, or else a whole group of high cards, one card after the other.
     void TryRemoval();
     void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 30, y = kSlotY + 30; }

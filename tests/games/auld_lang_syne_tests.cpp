@@ -28,7 +28,7 @@ TEST_F(AuldLangSyneTest, FoundationsRunAceToKingInAnySuitAndStopThere) {
         ASSERT_TRUE(game.Fits(next, 0)) << rank;
         game.position.foundations[0] = next;
     }
-    EXPECT_EQ(game.FoundationCount(0), 13);
+    EXPECT_EQ(game.FoundationCount(game.position, 0), 13);
     EXPECT_FALSE(game.Fits(Card(2, Card::kAce), 0)) << "a fourteenth card";
 }
 
