@@ -354,7 +354,8 @@ public:
     // waiting; any other move drags the card to where the target's next card would go.
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override {
         if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove && move.kind != PlayMove::kSelect) return false;
-        const PlaceView from = View(move.from), to = View(move.to);
+        // A press on the stock or a select names no target: it stands on its own place.
+        const PlaceView from = View(move.from), to = move.to >= 0 ? View(move.to) : from;
         const int fromX = from.X(from.Top()) + play_position::kInsideX, fromY = from.Y(from.Top()) + play_position::kInsideY;
         const Play play = move.kind == PlayMove::kMove ? HowPlayed() : kClicks;
         if (play == kDrags) {
