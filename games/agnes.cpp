@@ -140,7 +140,6 @@ void AgnesGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 TableauGame::Place AgnesGame::PlaceAt(int place) const {
-    using Model = AgnesModel;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     const int reserve = place - Model::kFirstReserve;
@@ -167,28 +166,22 @@ void AgnesGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Moves ----
 
-// One card from the stock onto each reserve pile firstPile..lastPile. A pile already holding its
-// three cards (only possible with a fixed starting card and no filled-in foundations, when a
-// fourth click deals the last three cards) passes its card to the next pile with room.
-void AgnesGame::DealToReserve(int firstPile, int lastPile) {
-    Position next = CurrentPosition();
-    AgnesModel::DealToReserve(next, firstPile, lastPile, [&](int to, int index, Card card) {
-        deck.DealNext();
-        reserveDealt[to] = index;
-        DrawPlace(AgnesModel::kStockPlace, true);
-        AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
-    });
-    position = next;
-}
-
-// A round deals one card to each of the first seven reserve piles; when the three cards left are
-// too few for another, they follow at once onto the last three, with an undo record of their own.
+// A round deals one card to each of the first seven reserve piles, each flown there from the
+// stock; when the cards left are too few for another, they follow at once onto the last two,
+// with an undo record of their own. A pile already holding its three cards (only possible with a
+// fixed starting card and no filled-in foundations) passes its card to the next pile with room.
 void AgnesGame::OnStock() {
-    using Model = AgnesModel;
     if (deck.Remaining() == 0) return;
     auto deal = [&](int first, int last) {
         SaveUndo();
-        DealToReserve(first, last);
+        Position next = CurrentPosition();
+        Model::DealToReserve(next, first, last, [&](int to, int index, Card card) {
+            deck.DealNext();
+            reserveDealt[to] = index;
+            DrawPlace(Model::kStockPlace, true);
+            AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
+        });
+        position = next;
         CheckGameOver();
         DrawPlace(Model::kStockPlace, true);
         for (int pile = first; pile < Model::kReservePiles; ++pile) DrawPlace(Model::kFirstReserve + pile, true);
@@ -202,7 +195,7 @@ void AgnesGame::OnStock() {
 
 // ---- Undo ----
 
-void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void AgnesGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     std::array<Card, kMaxStackCards> hand = held;
     int32_t last = 0;
     fields.Cards(p.foundations);
@@ -211,11 +204,10 @@ void AgnesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& 
     fields.Clock(recordPoints, seconds);
     fields.Piles(p.reserve, p.reserveCount);
     readDealt = reserveDealt;
-    fields.Counts(readDealt, AgnesModel::kReserveSlots);
-    fields.Int(last, 0, 0);
-    // Records are written between moves, never with cards in hand.
-    if (fields.Reading() && std::any_of(hand.begin(), hand.end(), [](Card card) { return card.IsValid(); }))
-        fields.Reject();
+    fields.Counts(readDealt, 0, AgnesModel::kReserveSlots);
+    // Records are written between moves, never with cards in hand: a record read with some is refused.
+    const bool handEmpty = std::none_of(hand.begin(), hand.end(), [](Card card) { return card.IsValid(); });
+    fields.Int(last, 0, handEmpty ? 0 : -1);
 }
 
 // The record does not hold the starting rank; it is the one for which every card of the pack is

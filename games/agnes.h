@@ -91,9 +91,8 @@ public:
 
 private:
     void OnStock() override;
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;
-    void DealToReserve(int firstPile, int lastPile);
 };

@@ -282,7 +282,7 @@ void CanfieldGame::AfterMove() {
 
 // ---- Undo ----
 
-void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void CanfieldGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.CardValue(p.baseCard);
     fields.Cards(p.foundations);
     fields.Pile(p.waste, p.wasteCount);

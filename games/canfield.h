@@ -107,7 +107,7 @@ private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A card lifted off the waste is one fewer of those turned last.

@@ -208,7 +208,7 @@ void FortyThievesGame::OnStock() {
 
 // ---- Undo ----
 
-void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
+void FortyThievesGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints,
                                     int32_t& seconds) {
     fields.Cards(p.foundations);
     fields.Pile(p.waste, p.wasteCount);

@@ -100,7 +100,7 @@ public:
 
 private:
     void OnStock() override;
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // A column offers its top card and, with MovePartial, every longer face-up run.

@@ -222,7 +222,7 @@ void GateGame::RedrawReturned(int source) {
 
 // ---- Undo ----
 
-void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void GateGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     // The waste's position travels with its cards, as a 36th pair.
     int32_t wasteX = kWasteX, wasteY = kWasteY;
     fields.Int(p.startRank, 0, Card::kRankCount - 1);

@@ -92,7 +92,7 @@ public:
 
 private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void RedrawReturned(int source) override;

@@ -87,7 +87,6 @@ void KlondikeGame::NewGame(bool restart) {
 // ---- Drawing ----
 
 TableauGame::Place KlondikeGame::PlaceAt(int place) const {
-    using Model = KlondikeModel;
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace)
@@ -105,7 +104,7 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
 
 // ---- Undo ----
 
-void KlondikeGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void KlondikeGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     std::array<Card, kMaxStackCards> hand = held;
     fields.Cards(p.foundations);
     fields.Cards(hand);

@@ -190,6 +190,33 @@ public:
     }
     // A value the record carries but the table fixes: written as given, read and dropped.
     void Fixed(int32_t value) { Int(value, INT32_MIN, INT32_MAX); }
+    // A value written, and read unchecked.
+    void Int(int32_t& value) { Int(value, INT32_MIN, INT32_MAX); }
+    void CardValue(Card& card) { Cards(&card, 1); }
+    // One pile (a waste, a reserve) with its count.
+    template <size_t N>
+    void Pile(std::array<Card, N>& cards, int32_t& count) {
+        Cards(cards);
+        Int(count, 0, N);
+    }
+    // Piles with their counts, and how many cards of each lie face down (no more than it holds).
+    template <size_t N, size_t M>
+    void Piles(std::array<std::array<Card, N>, M>& piles, std::array<int32_t, M>& counts) {
+        Piles(piles);
+        Counts(counts, 0, N);
+    }
+    template <size_t N, size_t M>
+    void Piles(std::array<std::array<Card, N>, M>& piles, std::array<int32_t, M>& counts,
+               std::array<int32_t, M>& faceDown) {
+        Piles(piles, counts);
+        for (size_t i = 0; i < M; ++i) Int(faceDown[i], 0, counts[i]);
+    }
+    void Points(int32_t& points) { Int(points, -kMaxRecordPoints, kMaxRecordPoints); }
+    void Seconds(int32_t& seconds) { Int(seconds, 0, kMaxRecordSeconds); }
+    void Clock(int32_t& points, int32_t& seconds) {
+        Points(points);
+        Seconds(seconds);
+    }
 };
 
 struct RecordWriter final : RecordFields {

@@ -174,7 +174,7 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
 
 // ---- Undo ----
 
-void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void QuadrilleGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Pile(p.centre, p.centreCount);
     fields.Cards(p.upTops);
     fields.Cards(p.downTops);

@@ -89,7 +89,7 @@ private:
     bool Fits(const Position& p, int place, const DragRecord& drag) const override {
         return drag.count == 1 && QuadrilleModel::Fits(p, drag.cards[0], place);
     }
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;

@@ -344,7 +344,7 @@ void SpiderGame::OnStock() {
 
 // ---- Undo ----
 
-void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
+void SpiderGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
     fields.Piles(p.tableau, p.pileCount, p.faceDownCount);
     fields.Clock(recordPoints, seconds);

@@ -99,7 +99,7 @@ public:
 private:
     void OnStock() override;
     bool Fits(const Position& p, int place, const DragRecord& drag) const override;
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only

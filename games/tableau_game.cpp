@@ -1,26 +1,10 @@
 #include "games/tableau_game.h"
 
-#include "artwork/artwork.h"
-#include "framework/game_services.h"
-#include "games/game_registry.h"
-
 namespace {
-constexpr int kScreenBottom = 599;
-// Where a drag takes hold of a card or lets it go, and where a click presses a card, from the
-// card's origin. A drag holds the card near its top edge, so it takes that card and not one
-// fanned over it.
+// Where a drag takes hold of a card or lets it go, from the card's origin: near its top edge, so
+// it takes that card and not one fanned over it.
 constexpr int kGestureOffsetX = 20, kGestureOffsetY = 5;
-constexpr int kClickOffsetX = 20, kClickOffsetY = 30;
 }  // namespace
-
-AreaRefresh::AreaRefresh(Artwork* artwork, const Rect& area, bool present)
-    : artwork(artwork), area(area), present(present) {
-    if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
-}
-
-AreaRefresh::~AreaRefresh() {
-    if (present) artwork->AddDirty(area);
-}
 
 // Dealt several at a time, the waste fans its cards dealt last; otherwise its top lies on the
 // layers of its depth.
@@ -44,8 +28,27 @@ void TableauGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
     if (paused || gameOver) return;
-    AddPickups();
-    AddPlaceTargets();
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        int x = 0, y = 0;
+        if (at.kind == Place::kWaste || at.kind == Place::kReserve) {
+            if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
+        } else if (at.kind == Place::kColumn) {
+            const ColumnRuns runs = RunsOf(place, at);
+            tableau::ForEachPileStack(at.count, runs.lowest, runs.partial,
+                                      [&](int k, int n) { AddPickup(at.x, at.CardY(k), &at.cards[k], n); });
+        }
+    }
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind == Place::kFoundation) AddDropTarget(at.x, at.y, CardHitRect(at.x, at.y), kAutoMoveKind);
+    }
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
+        const Place at = PlaceAt(place);
+        if (at.kind != Place::kColumn || (at.count > 0 && !at.FaceUpTop())) continue;
+        const int y = at.CardY(at.count);
+        AddDropTarget(at.x, y, CardHitRect(at.x, y), kPlainTargetKind);
+    }
 }
 
 const char* TableauGame::GetName() {
@@ -106,16 +109,7 @@ void TableauGame::PressStock() {
 
 void TableauGame::ShowOpening() {
     artwork->RestoreBackground(0, 799, 0, 599);
-    artwork->DrawGameTitle(gameNumber);
-    Draw(true);
-    if (Services().setGameMusic) Services().setGameMusic();
-}
-
-void TableauGame::ShowDrop(int place, bool home) {
-    DrawPlace(place, true);
-    AfterDrop();
-    artwork->PresentDirty();
-    if (dropSounds && !(soundPerCard && !home)) PlaySound(home ? "foundation.wav" : "tableau.wav");
+    play_position::ShowNewTable(*this);
 }
 
 void TableauGame::ClearHeld() {
@@ -135,8 +129,8 @@ bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     if (move.kind == PlayMove::kStock || move.kind == PlayMove::kFlip) {
         if (!CardOrigin(move.kind == PlayMove::kStock ? 0 : move.from, kTopCard, x, y)) return false;
         gesture.kind = MoveGesture::kClick;
-        gesture.fromX = gesture.toX = x + kClickOffsetX;
-        gesture.fromY = gesture.toY = y + kClickOffsetY;
+        gesture.fromX = gesture.toX = x + play_position::kInsideX;
+        gesture.fromY = gesture.toY = y + play_position::kInsideY;
         return true;
     }
     if (move.kind != PlayMove::kMove || !CardOrigin(move.from, move.index, x, y) ||
@@ -151,39 +145,24 @@ bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
 }
 
 bool TableauGame::CardOrigin(int place, int index, int& x, int& y) const {
-    const tableau::Place at = PlaceAt(place);
-    if (at.kind == tableau::Place::kNone) return false;
+    const Place at = PlaceAt(place);
+    if (at.kind == Place::kNone) return false;
     x = at.x;
-    y = at.step ? at.CardY(ResolveIndex(index, at.count)) : at.y;
+    y = at.step ? at.CardY(index == kNextCard ? at.count : index == kTopCard ? at.count - 1 : index) : at.y;
     return true;
 }
 
 int TableauGame::DropPlaceAt(int x, int y) const {
     for (int place = 0;; ++place) {
-        const tableau::Place at = PlaceAt(place);
-        if (at.kind == tableau::Place::kNone) return -1;
-        if (at.kind != tableau::Place::kFoundation && at.kind != tableau::Place::kColumn) continue;
+        const Place at = PlaceAt(place);
+        if (at.kind == Place::kNone) return -1;
+        if (at.kind != Place::kFoundation && at.kind != Place::kColumn) continue;
         int px = 0, py = 0;
         if (CardOrigin(place, kNextCard, px, py) && px == x && py == y) return place;
     }
 }
 
-void TableauGame::AddPlaceTargets() {
-    using tableau::Place;
-    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
-        const Place at = PlaceAt(place);
-        if (at.kind == Place::kFoundation) AddDropTarget(at.x, at.y, CardHitRect(at.x, at.y), kAutoMoveKind);
-    }
-    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
-        const Place at = PlaceAt(place);
-        if (at.kind != Place::kColumn || (at.count > 0 && !at.FaceUpTop())) continue;
-        const int y = at.CardY(at.count);
-        AddDropTarget(at.x, y, CardHitRect(at.x, y), kPlainTargetKind);
-    }
-}
-
 bool TableauGame::FindStack(const DragRecord& drag, int& place, int& index) const {
-    using tableau::Place;
     for (place = 0;; ++place) {
         const Place at = PlaceAt(place);
         if (at.kind == Place::kNone) return false;
@@ -201,29 +180,13 @@ bool TableauGame::FindStack(const DragRecord& drag, int& place, int& index) cons
     }
 }
 
-void TableauGame::AddPickups() {
-    using tableau::Place;
-    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
-        const Place at = PlaceAt(place);
-        int x = 0, y = 0;
-        if (at.kind == Place::kWaste || at.kind == Place::kReserve) {
-            if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
-        } else if (at.kind == Place::kColumn) {
-            const ColumnRuns runs = RunsOf(place, at);
-            tableau::ForEachPileStack(at.count, runs.lowest, runs.partial,
-                                      [&](int k, int n) { AddPickup(at.x, at.CardY(k), &at.cards[k], n); });
-        }
-    }
-}
-
 void TableauGame::DrawPlace(int place, bool present) {
-    using tableau::Place;
     const Place at = PlaceAt(place);
     if (at.own) return DrawOwnPlace(place, present);
     if (at.kind == Place::kNone || at.kind == Place::kReserve) return;
     const int screen = artwork->screenBuffer;
     if (at.kind == Place::kColumn && at.step != 0) {
-        const AreaRefresh refresh(artwork, {at.x, at.y, at.x + artwork->cardWidth, kScreenBottom}, present);
+        const AreaRefresh refresh(artwork, {at.x, at.y, at.x + artwork->cardWidth, play_position::kScreenBottom}, present);
         if (at.count == 0) artwork->DrawPlaceholder(at.x, at.y, card_geometry::kPlaceholderEmptyPile, screen);
         for (int k = 0; k < at.count; ++k) {
             if (k < at.faceDown) artwork->DrawCardBack(at.x, at.CardY(k), artwork->cardBack, screen);
@@ -252,7 +215,7 @@ void TableauGame::DrawPlace(int place, bool present) {
 
 void TableauGame::DrawTable(bool present) {
     artwork->RestoreBackground(0, 799, 0, 599);
-    for (int place = 0; PlaceAt(place).kind != tableau::Place::kNone; ++place) DrawPlace(place, false);
+    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) DrawPlace(place, false);
     DrawTableFrame(present);
 }
 

@@ -1,21 +1,14 @@
 // The shared base of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
-// Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share (wrap-round ranks,
-// the stock kept as a stack, canonical card bytes) and the on-screen part they share (the held
-// stack, the game-over scaffolding, undo, the three tool operations over the game's model, and
-// one description of the places of a table read by the shared layout, hit testing, lifting,
-// pick-ups, drop targets, drawing and dealing).
-//
-// Each game keeps its deal, its build rule, its layout numbers (its PlaceAt) and its undo record,
-// and draws only the places that look like no other game's; its model
-// (declared in the game's own header) answers every rule question, and the on-screen class
-// builds the model's Position from what it shows whenever it asks one.
+// Seasons, Quadrille, Simplicity, Gate, Spider): the helpers their models share, and the table
+// they share (the held stack, the game-over decision, undo, the tool operations over the model,
+// and the places of a table, as PlaceAt describes them, laid out, hit, lifted and drawn). Each
+// game keeps its model, its deal, its layout numbers and its undo record's fields.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -26,6 +19,7 @@
 #include "framework/play_model.h"
 #include "framework/undo_journal.h"
 #include "games/game_rules.h"
+#include "games/play_position.h"
 
 namespace tableau {
 
@@ -425,88 +419,17 @@ void AddDrops(const typename Model::Position& p, int from, int index, Card lowes
             out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
 }
 
-// One pass over a game's own part of an undo record, its fields in their fixed order: written as
-// they are, or read with each value checked against its range. A game lists its fields once and
-// both directions follow that list.
-class UndoFields {
-public:
-    explicit UndoFields(UndoWriter& writer) : writer(&writer) {}
-    explicit UndoFields(UndoReader& reader) : reader(&reader) {}
-    bool Reading() const { return reader != nullptr; }
-    // Fails a read (a value the ranges cannot express is wrong).
-    void Reject() {
-        if (reader) reader->IntIn(scratch, 1, 0);
-    }
-    void Cards(Card* cards, int count) {
-        if (writer) writer->Cards(cards, count);
-        else reader->Cards(cards, count);
-    }
-    template <size_t N>
-    void Cards(std::array<Card, N>& cards) { Cards(cards.data(), static_cast<int>(N)); }
-    // Piles with their counts (no more than a pile holds), and how many of each lie face down.
-    template <size_t N, size_t S>
-    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts) {
-        for (auto& pile : piles) Cards(pile);
-        Counts(counts, S);
-    }
-    template <size_t N, size_t S>
-    void Piles(std::array<std::array<Card, S>, N>& piles, std::array<int32_t, N>& counts,
-               std::array<int32_t, N>& faceDown) {
-        Piles(piles, counts);
-        FaceDown(faceDown, counts);
-    }
-    // One pile (a waste, a reserve) with its count.
-    template <size_t W>
-    void Pile(std::array<Card, W>& cards, int32_t& count) {
-        Cards(cards);
-        Int(count, 0, W);
-    }
-    void CardValue(Card& card) {
-        if (writer) writer->CardValue(card);
-        else reader->CardValue(card);
-    }
-    void Int(int32_t& value, int32_t lowest, int32_t highest) {
-        if (writer) writer->Int(value);
-        else reader->IntIn(value, lowest, highest);
-    }
-    // A value written but not checked when read.
-    void Int(int32_t& value) { Int(value, INT32_MIN, INT32_MAX); }
-    template <size_t N>
-    void Counts(std::array<int32_t, N>& counts, int32_t highest) {
-        for (int32_t& count : counts) Int(count, 0, highest);
-    }
-    // How many cards of each pile lie face down: no more than the pile holds.
-    template <size_t N>
-    void FaceDown(std::array<int32_t, N>& faceDown, const std::array<int32_t, N>& counts) {
-        for (size_t i = 0; i < N; ++i) Int(faceDown[i], 0, !reader || reader->Ok() ? counts[i] : 0);
-    }
-    void Points(int32_t& points) { Int(points, -kMaxRecordPoints, kMaxRecordPoints); }
-    void Seconds(int32_t& seconds) { Int(seconds, 0, kMaxRecordSeconds); }
-    void Clock(int32_t& points, int32_t& seconds) {
-        Points(points);
-        Seconds(seconds);
-    }
-
-private:
-    UndoWriter* writer = nullptr;
-    UndoReader* reader = nullptr;
-    int32_t scratch = 0;
-};
-
-// Takes the cards of piles into a tally and clears every slot past a pile's count.
-template <size_t N, size_t S>
-bool TakePiles(PackTally& tally, std::array<std::array<Card, S>, N>& piles, const std::array<int32_t, N>& counts) {
-    for (size_t i = 0; i < N; ++i) {
-        if (!tally.TakeCards(piles[i].data(), counts[i])) return false;
-        ClearPastCount(piles[i], counts[i]);
-    }
-    return true;
-}
-// The same for one pile.
+// Takes the cards of a pile read from a record into a tally, and clears every slot past its count.
 template <size_t S>
 bool TakePile(PackTally& tally, std::array<Card, S>& pile, int32_t count) {
     ClearPastCount(pile, count);
     return tally.TakeCards(pile.data(), count);
+}
+template <size_t N, size_t S>
+bool TakePiles(PackTally& tally, std::array<std::array<Card, S>, N>& piles, const std::array<int32_t, N>& counts) {
+    for (size_t i = 0; i < N; ++i)
+        if (!TakePile(tally, piles[i], counts[i])) return false;
+    return true;
 }
 
 // A place of the table as the shared layout, hit testing, hotspots and drawing see it: what kind
@@ -576,8 +499,12 @@ struct Place {
 // restored when it starts and the area marked for presenting when it ends.
 class AreaRefresh {
 public:
-    AreaRefresh(Artwork* artwork, const Rect& area, bool present);
-    ~AreaRefresh();
+    AreaRefresh(Artwork* artwork, const Rect& area, bool present) : artwork(artwork), area(area), present(present) {
+        if (present) artwork->RestoreBackground(area.left, area.right, area.top, area.bottom);
+    }
+    ~AreaRefresh() {
+        if (present) artwork->AddDirty(area);
+    }
     AreaRefresh(const AreaRefresh&) = delete;
     AreaRefresh& operator=(const AreaRefresh&) = delete;
 
@@ -632,11 +559,7 @@ protected:
     bool undoSoundFirst = false;
     // Indices for CardOrigin besides a card's own: where the next card of the place would go, and
     // the place's top card.
-    static constexpr int kNextCard = -1;
-    static constexpr int kTopCard = -2;
-    static int ResolveIndex(int index, int count) {
-        return index == kNextCard ? count : index == kTopCard ? count - 1 : index;
-    }
+    static constexpr int kNextCard = -1, kTopCard = -2;
     // Where card `index` of a place lies on the table; false for a place the game does not have.
     virtual bool CardOrigin(int place, int index, int& x, int& y) const;
     // The game's places as the model numbers them (the stock is place 0); kNone past the last.
@@ -644,9 +567,6 @@ protected:
     virtual Place PlaceAt(int) const { return {}; }
     // The foundation or column whose next card goes at (x, y), or -1.
     int DropPlaceAt(int x, int y) const;
-    // The drop targets of the places: every foundation, then every column whose top is face up
-    // (or that is empty).
-    void AddPlaceTargets();
     // Which stacks a column offers: its top card, then every longer face-up run from its card
     // `lowest` down (partial) or the whole run from `lowest`.
     struct ColumnRuns {
@@ -667,16 +587,14 @@ protected:
     virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
     virtual bool ModelWon() const = 0;
-    // The hotspots registered again: none while paused or after the game, else the game's
-    // pick-ups (AddPickups, in the order a press prefers them) and the places' drop targets.
-    virtual void RegisterHotspots();
-    // Every waste's and reserve's top card, and each column's stacks (RunsOf), place by place.
-    void AddPickups();
+    // The hotspots registered again: none while paused or after the game, else place by place the
+    // pick-ups in the order a press prefers them (every waste's and reserve's top card, each
+    // column's stacks as RunsOf says), then the drop targets (every foundation, then every column
+    // whose top is face up or that is empty).
+    void RegisterHotspots();
 
     void ClearHeld();
-    // After a drop on a place (a foundation: home): the place drawn again, then what the game draws
-    // besides (AfterDrop), the sound of the drop.
-    void ShowDrop(int place, bool home);
+    // What the game draws after a drop besides the place it went to.
     virtual void AfterDrop() {}
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
@@ -726,10 +644,10 @@ protected:
 // The tool operations of a game whose model is Model, and the table of a game that holds its
 // model's Position as its state of play: every move is the model's Apply, and the game draws what
 // changed. The stock stays in the deck (the undo record keeps it there) and the points in Game.
-template <typename Model>
+template <typename M>
 class ModelledTableauGame : public TableauGame {
 public:
-    using ModelType = Model;
+    using Model = M;
     using Position = typename Model::Position;
     using TableauGame::TableauGame;
     // How many packs the game deals from (Model::kPacks, else one).
@@ -796,7 +714,7 @@ public:
     // The game's own part of an undo record, from the fields the game lists (RecordFields).
     void SaveUndo() override {
         UndoWriter writer = BeginUndoRecord();
-        tableau::UndoFields fields(writer);
+        play_position::RecordWriter fields(writer);
         Position p = position;
         int32_t recordPoints = points, seconds = ElapsedSeconds();
         RecordFields(fields, p, recordPoints, seconds);
@@ -809,7 +727,7 @@ public:
         if (!ReadBaseState(reader)) return false;
         Position read = position;
         int32_t recordPoints = 0, seconds = 0;
-        tableau::UndoFields fields(reader);
+        play_position::RecordReader fields(reader);
         RecordFields(fields, read, recordPoints, seconds);
         PackTally tally(kPacks);
         if (!reader.AtEnd() || !tally.TakeStock(*reader.deck) || !AcceptRecord(tally, read)) return false;
@@ -823,7 +741,8 @@ public:
 protected:
     // The fields of the game's undo record in their fixed order: the position's, and the points and
     // seconds played where the record keeps them.
-    virtual void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) = 0;
+    using Fields = play_position::RecordFields;
+    virtual void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) = 0;
     // Whether a read record is whole (every card of the packs in play as often as they hold it,
     // the tally holding the stock it staged); tidies the position it read (no card past a pile's
     // count) and brings in what the record does not hold.
@@ -835,17 +754,14 @@ protected:
     void PlayModelMove(const PlayMove& move) override { Play(move); }
     bool ModelWon() const override { return Model::Won(CurrentPosition()); }
 
-    // Plays a move on the position, keeping the deck's stock and the points in step.
+    // Plays a move on the position, keeping the points in step and the deck's stock too: the deck
+    // deals or takes cards back until it holds what the stock holds.
     void Play(const PlayMove& move) { PlayOn(CurrentPosition(), move); }
     using ApplyFunction = int (*)(Position&, const PlayMove&);
     void PlayOn(Position from, const PlayMove& move, ApplyFunction apply = &Model::Apply) {
         points += apply(from, move);
         position = from;
-        SyncDeck(position.stock);
-    }
-    // Deals from the deck or puts cards back until it holds what the stock holds.
-    template <size_t N>
-    void SyncDeck(const tableau::Stock<N>& stock) {
+        const auto& stock = position.stock;
         while (deck.Remaining() > stock.count && deck.DealNext().IsValid()) {}
         while (deck.Remaining() < stock.count) {
             const int before = deck.Remaining();
@@ -877,10 +793,8 @@ protected:
 
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays): an undo
-    // record of the table before it (unless the game wrote one at the press, liftSavesUndo off),
-    // the position kept to play the move from (or to go back to), and the stack in hand, held as
-    // kWasteSource from a waste, else as its place. Then the place is drawn again and the
-    // game-over decision taken; the game adjusts what else its position keeps (AfterLift).
+    // record (unless the game wrote one at the press), the position kept to play the move from or
+    // go back to, and the stack in hand, held as kWasteSource from a waste, else as its place.
     void LiftCards(DragRecord& drag) override {
         int place = 0, index = 0;
         if (paused || gameOver || !FindStack(drag, place, index)) return;
@@ -920,7 +834,10 @@ public:
             liftMove.to = static_cast<int8_t>(place);
             PlayOn(beforeLift, liftMove, dropApply);
             ClearHeld();
-            ShowDrop(place, home);
+            DrawPlace(place, true);
+            AfterDrop();
+            artwork->PresentDirty();
+            if (dropSounds && (home || !soundPerCard)) PlaySound(home ? "foundation.wav" : "tableau.wav");
         }
         CheckGameOver();
     }

@@ -182,8 +182,9 @@ public:
 protected:
     using Base::artwork;
     using Place = tableau::Place;
+    using typename Base::Fields;
 
-    void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
     Place PlaceAt(int place) const override {
@@ -242,8 +243,7 @@ void TopCardGame<Table>::NewGame(bool restart) {
 // The record keeps where a held card came from as a pile's index, the pile count for the waste
 // or -1 for none.
 template <typename Table>
-void TopCardGame<Table>::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
-                                      int32_t& seconds) {
+void TopCardGame<Table>::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     const int32_t held = this->heldSource;
     int32_t source = held == Base::kWasteSource ? kPiles : held == Base::kNoSource ? -1 : held - Model::kFirstPile;
     fields.Piles(p.piles, p.pileCount);

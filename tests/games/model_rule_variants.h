@@ -39,7 +39,7 @@ protected:
             }
             const PlayMove move = moves[random() % moves.size()];
             auto expected = game.CurrentPosition();
-            T::ModelType::Apply(expected, move);
+            T::Model::Apply(expected, move);
             MoveGesture gesture;
             ASSERT_TRUE(game.GestureFor(move, gesture));
             if (gesture.kind == MoveGesture::kClick) Click(gesture.fromX, gesture.fromY);
