@@ -5,8 +5,6 @@
 namespace {
 
 constexpr int kPointsToFoundation = 5;
-// The stock grows up and to the left as it thickens.
-constexpr int kStockMarginX = 22, kStockMarginY = 11;
 
 }  // namespace
 
@@ -143,12 +141,14 @@ TableauGame::Place AgnesGame::PlaceAt(int place) const {
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     const int reserve = place - Model::kFirstReserve;
-    if (place == Model::kStockPlace) return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, false);
-    if (f >= 0 && f < AgnesModel::kFoundations) return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
-    if (pile >= 0 && pile < AgnesModel::kPiles)
+    if (place == Model::kStockPlace)
+        return Place::Stock(kStockX, kStockY, play_position::kLayerRoomX, play_position::kLayerRoomY, false);
+    if (f >= 0 && f < Model::kFoundations)
+        return Place::Foundation(kFoundationX, FoundationY(f), p.foundations[f], p.startRank);
+    if (pile >= 0 && pile < Model::kPiles)
         return Place::Column(PileX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile],
                              p.faceDownCount[pile]);
-    if (reserve >= 0 && reserve < AgnesModel::kReservePiles)
+    if (reserve >= 0 && reserve < Model::kReservePiles)
         return Place::Reserve(ReserveX(reserve), kReserveY, kReserveStep, p.reserve[reserve].data(),
                               p.reserveCount[reserve]);
     return {};

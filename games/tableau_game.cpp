@@ -56,55 +56,10 @@ const char* TableauGame::GetName() {
     return game ? game->name : "";
 }
 
-bool TableauGame::IsWon() { return (gameOver || pressDecides) && ModelWon(); }
-
 void TableauGame::Undo() {
     if (paused || gameOver) return;
     if (undoSoundFirst) PlaySound("undo.wav");
     if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
-
-void TableauGame::OnLButtonDown(WPARAM keys, int x, int y) {
-    if (paused || gameOver) {
-        if (pressDecides) CheckGameOver();
-        return;
-    }
-    int stockX = 0, stockY = 0;
-    CardOrigin(0, kTopCard, stockX, stockY);
-    if (OnStockTop(x, y, stockX, stockY)) return OnStock();
-    MoveList moves;
-    ModelMoves(moves);
-    for (const PlayMove& move : moves) {
-        int left = 0, top = 0;
-        if (move.kind != PlayMove::kFlip || !CardOrigin(move.from, kTopCard, left, top)) continue;
-        if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight)
-            return TurnTop(move.from);
-    }
-    Game::OnLButtonDown(keys, x, y);
-    if (checkAfterPickUp) CheckGameOver();
-}
-
-void TableauGame::TurnTop(int place) {
-    SaveUndo();
-    PlayModelMove({PlayMove::kFlip, static_cast<int8_t>(place)});
-    DrawPlace(place, true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void TableauGame::TurnUncoveredTops() {
-    MoveList moves;
-    ModelMoves(moves);
-    for (const PlayMove& move : moves)
-        if (move.kind == PlayMove::kFlip) TurnTop(move.from);
-}
-
-void TableauGame::PressStock() {
-    SaveUndo();
-    PlayModelMove({PlayMove::kStock});
-    DrawPlace(0, true);
-    DrawPlace(1, true);
-    artwork->PresentDirty();
 }
 
 void TableauGame::ShowOpening() {

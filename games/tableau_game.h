@@ -121,12 +121,6 @@ struct Stock {
         n = 0;
     }
     void Encode(PositionCode& code) const { EncodePile(code, cards.data(), count); }
-    // Deals up to n cards onto a waste of `slots` places; returns how many it dealt.
-    int DealOnto(Card* waste, int32_t& wasteCount, int slots, int n) {
-        int dealt = 0;
-        for (; dealt < n && wasteCount < slots && count > 0; ++dealt) waste[wasteCount++] = Deal();
-        return dealt;
-    }
 };
 
 // The parts of a position that games with a stock and a waste share: the foundations (their top
@@ -154,7 +148,8 @@ void AddCards(CardTally& out, const P& p, const std::array<std::array<Card, S>, 
 template <class P>
 void DealOrTurn(P& p, int n, bool turnAllowed, int32_t& dealt, int32_t& turns, bool gather = false) {
     if (p.stock.count > 0) {
-        dealt = p.stock.DealOnto(p.waste.data(), p.wasteCount, static_cast<int>(p.waste.size()), n);
+        for (dealt = 0; dealt < n && p.wasteCount < static_cast<int>(p.waste.size()) && p.stock.count > 0; ++dealt)
+            p.waste[p.wasteCount++] = p.stock.Deal();
     } else if (turnAllowed) {
         p.points -= 5;
         if (gather) std::reverse(p.waste.begin(), p.waste.begin() + p.wasteCount);
@@ -518,22 +513,15 @@ class TableauGame : public Game {
 public:
     using Game::Game;
 
-    // The game-over decision: over when the player ended the game, or (outside a drag) when the
-    // model finds nothing useful left; with Auto Game Over off only a won game ends by itself.
-    // Then the pick-ups and drop targets are registered again.
+    // Over when the player ended the game, or (outside a drag) when the model finds nothing useful
+    // left; with Auto Game Over off only a won game ends by itself. Then the hotspots registered.
     bool CheckGameOver() override;
-    bool IsWon() override;
     void Undo() override;
     // The name the game is registered under.
     const char* GetName() override;
-    // The stock is pressed with a click, a face-down top turned with a click on it, and a move
-    // made with a drag from the lowest card picked up to where the next card of the target lies
-    // (places as the game's model numbers them; the stock is place 0).
+    // A click on the stock (place 0) or a face-down top, or a drag from the lowest card picked up
+    // to where the next card of the target lies.
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
-    // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
-    // pick cards up, after which the game-over decision is taken again (unless checkAfterPickUp is
-    // off).
-    void OnLButtonDown(WPARAM keys, int x, int y) override;
     // The table drawn, then the game-over decision (unless pressDecides).
     void Draw(bool present) override {
         DrawTable(present);
@@ -586,7 +574,6 @@ protected:
     // Draws the places the game draws itself (Place::own).
     virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
-    virtual bool ModelWon() const = 0;
     // The hotspots registered again: none while paused or after the game, else place by place the
     // pick-ups in the order a press prefers them (every waste's and reserve's top card, each
     // column's stacks as RunsOf says), then the drop targets (every foundation, then every column
@@ -622,22 +609,9 @@ protected:
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source);
-    // Face-down top cards, for the games that deal them: TurnTop turns one with an undo record of
-    // its own, and TurnUncoveredTops turns every top a move left face down (the AutoFlip rule).
-    void TurnTop(int place);
-    void TurnUncoveredTops();
-    // A press on the stock that the model takes: an undo record, the model's stock move, and the
-    // stock (place 0) and the waste (place 1) drawn again.
-    void PressStock();
-    // The model's moves now, and one of them played on the table's position.
-    virtual void ModelMoves(MoveList& out) const = 0;
-    virtual void PlayModelMove(const PlayMove& move) = 0;
-    // Draws a place of the table again (places as the model numbers them): the game's own; a
-    // waste, dealt a card at a time one pile showing its depth, else fanned to show the cards
-    // dealt last; a fanned column down to the foot of the screen, its face-down cards as backs;
-    // or one card: a stock with its depth (marked when it can be turned over again), a
-    // foundation's top with the depth of the ranks under it (depthFrom) or alone, an unfanned
-    // column's top. An empty place shows the empty-pile placeholder.
+    // Draws a place again: the game's own (DrawOwnPlace); a waste with its depth, or fanned when
+    // dealt several at a time; a fanned column down to the foot of the screen, face-down cards as
+    // backs; else one card: a stock or foundation with its depth, an unfanned column's top.
     void DrawPlace(int place, bool present);
 };
 
@@ -679,14 +653,35 @@ public:
         const Position position = CurrentPosition();
         return std::string(reinterpret_cast<const char*>(&position), sizeof position);
     }
+    bool IsWon() override { return (gameOver || pressDecides) && Model::Won(CurrentPosition()); }
+    // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
+    // pick cards up, and the game-over decision is taken again (unless checkAfterPickUp is off).
+    void OnLButtonDown(WPARAM keys, int x, int y) override {
+        if (paused || gameOver) {
+            if (pressDecides) CheckGameOver();
+            return;
+        }
+        int stockX = 0, stockY = 0;
+        CardOrigin(0, kTopCard, stockX, stockY);
+        if (OnStockTop(x, y, stockX, stockY)) return OnStock();
+        MoveList moves;
+        Model::Moves(CurrentPosition(), moves);
+        for (const PlayMove& move : moves) {
+            int left = 0, top = 0;
+            if (move.kind != PlayMove::kFlip || !CardOrigin(move.from, kTopCard, left, top)) continue;
+            if (x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight)
+                return TurnTop(move.from);
+        }
+        Game::OnLButtonDown(keys, x, y);
+        if (checkAfterPickUp) CheckGameOver();
+    }
 
     // What the table shows; while a stack is held, without it.
     Position position{};
 
 protected:
-    // The opening of every deal: the rules menu, no hotspots, how a dragged stack fans (fanDx,
-    // fanDy) and how the waste does (fan2A), the standard panel, an empty table with nothing held,
-    // and a shuffled deck of `packs` packs.
+    // The opening of every deal: the rules menu, how a dragged stack and the waste fan, the standard
+    // panel, an empty table with nothing held, and a shuffled deck of `packs` packs.
     void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
         BeginRuledDeal(restart, caption);
         ClearHotspots();
@@ -750,10 +745,24 @@ protected:
     // Restoring a record sounds the undo (unless it sounded first).
     bool restoreSounds = true;
     bool ModelOver() const override { return Model::Over(CurrentPosition()); }
-    void ModelMoves(MoveList& out) const override { Model::Moves(CurrentPosition(), out); }
-    void PlayModelMove(const PlayMove& move) override { Play(move); }
-    bool ModelWon() const override { return Model::Won(CurrentPosition()); }
 
+    // Turns a face-down top with an undo record of its own.
+    void TurnTop(int place) {
+        SaveUndo();
+        Play({PlayMove::kFlip, static_cast<int8_t>(place)});
+        DrawPlace(place, true);
+        artwork->PresentDirty();
+        CheckGameOver();
+    }
+    // A press on the stock that the model takes: an undo record, the model's stock move, and the
+    // stock (place 0) and the waste (place 1) drawn again.
+    void PressStock() {
+        SaveUndo();
+        Play({PlayMove::kStock});
+        DrawPlace(0, true);
+        DrawPlace(1, true);
+        artwork->PresentDirty();
+    }
     // Plays a move on the position, keeping the points in step and the deck's stock too: the deck
     // deals or takes cards back until it holds what the stock holds.
     void Play(const PlayMove& move) { PlayOn(CurrentPosition(), move); }
@@ -841,9 +850,15 @@ public:
         }
         CheckGameOver();
     }
+    // With the AutoFlip rule, every top a move left face down is turned.
     void AfterMove() override {
-        if constexpr (requires(Rules r) { r.autoFlip; })
-            if (ReadRules().autoFlip) TurnUncoveredTops();
+        if constexpr (requires(Rules r) { r.autoFlip; }) {
+            if (!ReadRules().autoFlip) return;
+            MoveList moves;
+            Model::Moves(CurrentPosition(), moves);
+            for (const PlayMove& move : moves)
+                if (move.kind == PlayMove::kFlip) TurnTop(move.from);
+        }
     }
 
 protected:

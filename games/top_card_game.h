@@ -68,8 +68,7 @@ struct TopCardModel {
         return p.pileCount[pile] == 0 || CanPlay(card, p.PileTop(pile), false);
     }
     static bool FitsFoundation(const Position& p, int f, Card card, int = 1) {
-        if (p.foundations[f].IsValid()) return CanPlay(card, p.foundations[f], true);
-        return card.Rank() == p.startRank;
+        return tableau::FitsFoundationTop(p.foundations[f], card, 1, p.startRank);
     }
 
     static void Moves(const Position& p, MoveList& out) {
@@ -162,9 +161,8 @@ public:
     using Model = TopCardModel<Table>;
     using Position = typename Model::Position;
     using Table::kPiles;
-    static constexpr int kFoundations = Model::kFoundations, kWasteFanStep = 10;
-    // The stock's area reaches up and left by its layers of depth, the waste's likewise.
-    static constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 20, kWasteMarginY = 10;
+    // The waste's area reaches up and left by its layers of depth.
+    static constexpr int kWasteFanStep = 10, kWasteMarginX = 20, kWasteMarginY = 10;
 
     explicit TopCardGame(Artwork* artwork) : Base(artwork, Table::kGameNumber) {
         // The undo sounds, if at all, before the record is read (undoSoundFirst); a drop is silent.
@@ -191,13 +189,13 @@ protected:
         const Position& p = position;
         const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
         if (place == Model::kStockPlace)
-            return Place::Stock(Table::kStockX, Table::kStockY, kStockMarginX, kStockMarginY,
+            return Place::Stock(Table::kStockX, Table::kStockY, play_position::kLayerRoomX, play_position::kLayerRoomY,
                                 tableau::RecycleAllowed(this->ReadRules().recycles, p.recyclesUsed));
         if (place == Model::kWastePlace)
             return Place::WasteAt(Table::kWasteX, Table::kWasteY, p.waste.data(), p.wasteCount,
                                   this->ReadRules().cardsDealt, p.dealtThisTurn, kWasteFanStep)
                 .Drawn(kWasteMarginX, kWasteMarginY, Table::kWasteFanSteps * kWasteFanStep);
-        if (f >= 0 && f < kFoundations)
+        if (f >= 0 && f < Model::kFoundations)
             return Place::Foundation(Table::kFoundationX[f], Table::kFoundationY[f], p.foundations[f]);
         if (pile >= 0 && pile < kPiles)
             return Place::Column(Table::kPileX[pile], Table::kPileY[pile], 0, p.piles[pile].data(), p.pileCount[pile]);
