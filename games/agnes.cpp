@@ -8,8 +8,6 @@ constexpr int kPointsToFoundation = 5;
 
 }  // namespace
 
-// ---- The model ----
-
 using Position = AgnesModel::Position;
 
 template <typename Visit>
@@ -118,8 +116,6 @@ void AgnesModel::Encode(const Position& p, PositionCode& code) {
     code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
 }
 
-// ---- The table: deal ----
-
 void AgnesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, 10);
     reserveDealt.fill(0);
@@ -134,8 +130,6 @@ void AgnesGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place AgnesGame::PlaceAt(int place) const {
     const Position& p = position;
@@ -164,8 +158,6 @@ void AgnesGame::DrawOwnPlace(int place, bool present) {
         artwork->DrawCard(x, ReserveY(k), position.reserve[pile][k], artwork->screenBuffer);
 }
 
-// ---- Moves ----
-
 // A round deals one card to each of the first seven reserve piles, each flown there from the
 // stock; when the cards left are too few for another, they follow at once onto the last two,
 // with an undo record of their own. A pile already holding its three cards (only possible with a
@@ -192,8 +184,6 @@ void AgnesGame::OnStock() {
         deal(Model::kDealtReservePiles, Model::kReservePiles - 1);
     CheckGameOver();
 }
-
-// ---- Undo ----
 
 void AgnesGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     std::array<Card, kMaxStackCards> hand = held;

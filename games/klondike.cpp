@@ -9,8 +9,6 @@ constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteM
 
 }  // namespace
 
-// ---- The model ----
-
 using Position = KlondikeModel::Position;
 
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
@@ -71,8 +69,6 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
     code.Byte(static_cast<uint8_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3));
 }
 
-// ---- The table: deal ----
-
 void KlondikeGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
     const Rules rules = ReadRules();
@@ -83,8 +79,6 @@ void KlondikeGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     const Position& p = position;
@@ -101,8 +95,6 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
                              p.faceDownCount[pile]);
     return {};
 }
-
-// ---- Undo ----
 
 void KlondikeGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     std::array<Card, kMaxStackCards> hand = held;

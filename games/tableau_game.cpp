@@ -6,28 +6,16 @@ namespace {
 constexpr int kGestureOffsetX = 20, kGestureOffsetY = 5;
 }  // namespace
 
-// Dealt several at a time, the waste fans its cards dealt last; otherwise its top lies on the
-// layers of its depth.
-tableau::Place tableau::Place::WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt,
-                                      int dealt, int fanStep) {
-    const int layers = count / kCardsPerLayer;
-    const bool fanned = cardsDealt > 1;
-    return {.kind = kWaste, .x = fanned ? x + fanStep * std::max(dealt - 1, 0) : x + kLayerStepX * layers,
-            .y = fanned ? y : y + kLayerStepY * layers, .cards = cards, .count = count, .counter = &count, .own = true,
-            .wasteX = x, .wasteY = y, .cardsDealt = cardsDealt, .dealt = dealt, .fanStep = fanStep};
-}
-
+// The hotspots are registered again: none while paused or after the game, else place by place the
+// pick-ups in the order a press prefers them (every waste's and reserve's top card, each column's
+// stacks as RunsOf says), then the drop targets (every foundation, then every column whose top is
+// face up or that is empty).
 bool TableauGame::CheckGameOver() {
     gameOver = endedByUser || (!dragging && ModelOver());
     if (gameOver && !AutoGameOverOn() && !endedByUser) gameOver = IsWon();
-    RegisterHotspots();
-    return gameOver;
-}
-
-void TableauGame::RegisterHotspots() {
     pickups.clear();
     dropTargets.clear();
-    if (paused || gameOver) return;
+    if (paused || gameOver) return gameOver;
     for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
         const Place at = PlaceAt(place);
         int x = 0, y = 0;
@@ -49,53 +37,23 @@ void TableauGame::RegisterHotspots() {
         const int y = at.CardY(at.count);
         AddDropTarget(at.x, y, CardHitRect(at.x, y), kPlainTargetKind);
     }
-}
-
-const char* TableauGame::GetName() {
-    const GameDescriptor* game = FindGame(gameNumber);
-    return game ? game->name : "";
-}
-
-void TableauGame::Undo() {
-    if (paused || gameOver) return;
-    if (undoSoundFirst) PlaySound("undo.wav");
-    if (auto record = PopUndoRecord()) RestoreRecord(*record);
-}
-
-void TableauGame::ShowOpening() {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    play_position::ShowNewTable(*this);
-}
-
-void TableauGame::ClearHeld() {
-    held.fill(Card());
-    heldCount = 0;
-    heldSource = kNoSource;
-}
-
-void TableauGame::RedrawReturned(int source) {
-    if (source != kWasteSource) return;
-    DrawPlace(1, true);
-    artwork->PresentDirty();
+    return gameOver;
 }
 
 bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     int x = 0, y = 0, toX = 0, toY = 0;
     if (move.kind == PlayMove::kStock || move.kind == PlayMove::kFlip) {
         if (!CardOrigin(move.kind == PlayMove::kStock ? 0 : move.from, kTopCard, x, y)) return false;
-        gesture.kind = MoveGesture::kClick;
-        gesture.fromX = gesture.toX = x + play_position::kInsideX;
-        gesture.fromY = gesture.toY = y + play_position::kInsideY;
+        x += play_position::kInsideX;
+        y += play_position::kInsideY;
+        gesture = {MoveGesture::kClick, x, y, x, y};
         return true;
     }
     if (move.kind != PlayMove::kMove || !CardOrigin(move.from, move.index, x, y) ||
         !CardOrigin(move.to, kNextCard, toX, toY))
         return false;
-    gesture.kind = MoveGesture::kDrag;
-    gesture.fromX = x + kGestureOffsetX;
-    gesture.fromY = y + kGestureOffsetY;
-    gesture.toX = toX + kGestureOffsetX;
-    gesture.toY = toY + kGestureOffsetY;
+    gesture = {MoveGesture::kDrag, x + kGestureOffsetX, y + kGestureOffsetY, toX + kGestureOffsetX,
+               toY + kGestureOffsetY};
     return true;
 }
 
@@ -141,7 +99,8 @@ void TableauGame::DrawPlace(int place, bool present) {
     if (at.kind == Place::kNone || at.kind == Place::kReserve) return;
     const int screen = artwork->screenBuffer;
     if (at.kind == Place::kColumn && at.step != 0) {
-        const AreaRefresh refresh(artwork, {at.x, at.y, at.x + artwork->cardWidth, play_position::kScreenBottom}, present);
+        const AreaRefresh refresh(artwork, {at.x, at.y, at.x + artwork->cardWidth, play_position::kScreenBottom},
+                                  present);
         if (at.count == 0) artwork->DrawPlaceholder(at.x, at.y, card_geometry::kPlaceholderEmptyPile, screen);
         for (int k = 0; k < at.count; ++k) {
             if (k < at.faceDown) artwork->DrawCardBack(at.x, at.CardY(k), artwork->cardBack, screen);
@@ -166,12 +125,6 @@ void TableauGame::DrawPlace(int place, bool present) {
     else if (!card.IsValid()) artwork->DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, screen);
     else if (depth) artwork->DrawFoundation(x, y, card, screen, at.depthFrom, kDepthFromRanks);
     else artwork->DrawCard(x, y, card, screen);
-}
-
-void TableauGame::DrawTable(bool present) {
-    artwork->RestoreBackground(0, 799, 0, 599);
-    for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) DrawPlace(place, false);
-    DrawTableFrame(present);
 }
 
 Card TableauGame::DealTo(int place, bool faceDown, const char* sound) {

@@ -457,9 +457,16 @@ struct Place {
     static Place Stock(int x, int y, int roomX, int roomY, bool canTurn) {
         return {.kind = kStock, .x = x, .y = y, .roomX = roomX, .roomY = roomY, .canTurn = canTurn};
     }
-    // A waste drawn at (x, y) as TableauGame::DrawPlace draws it.
+    // A waste drawn at (x, y) as TableauGame::DrawPlace draws it: dealt several at a time, it fans
+    // its cards dealt last; otherwise its top lies on the layers of its depth.
     static Place WasteAt(int x, int y, const Card* cards, const int32_t& count, int cardsDealt = 1, int dealt = 0,
-                         int fanStep = 0);
+                         int fanStep = 0) {
+        const int layers = count / kCardsPerLayer;
+        const bool fanned = cardsDealt > 1;
+        return {.kind = kWaste, .x = fanned ? x + fanStep * std::max(dealt - 1, 0) : x + kLayerStepX * layers,
+                .y = fanned ? y : y + kLayerStepY * layers, .cards = cards, .count = count, .counter = &count,
+                .own = true, .wasteX = x, .wasteY = y, .cardsDealt = cardsDealt, .dealt = dealt, .fanStep = fanStep};
+    }
     // The same place left to the shared drawing, its refresh area reaching this far left, up and
     // right of its first card.
     Place Drawn(int left, int up, int right) const {
@@ -516,9 +523,16 @@ public:
     // Over when the player ended the game, or (outside a drag) when the model finds nothing useful
     // left; with Auto Game Over off only a won game ends by itself. Then the hotspots registered.
     bool CheckGameOver() override;
-    void Undo() override;
+    void Undo() override {
+        if (paused || gameOver) return;
+        if (undoSoundFirst) PlaySound("undo.wav");
+        if (auto record = PopUndoRecord()) RestoreRecord(*record);
+    }
     // The name the game is registered under.
-    const char* GetName() override;
+    const char* GetName() override {
+        const GameDescriptor* game = FindGame(gameNumber);
+        return game ? game->name : "";
+    }
     // A click on the stock (place 0) or a face-down top, or a drag from the lowest card picked up
     // to where the next card of the target lies.
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
@@ -566,7 +580,11 @@ protected:
     // unfanned column's top card, or a fanned column's face-up card at the drag's corner.
     bool FindStack(const DragRecord& drag, int& place, int& index) const;
     // The table: the background, every place, the frame.
-    void DrawTable(bool present);
+    void DrawTable(bool present) {
+        artwork->RestoreBackground(0, 799, 0, 599);
+        for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) DrawPlace(place, false);
+        DrawTableFrame(present);
+    }
     // The deck's next card dealt to a place: the stock drawn again, the card flown there from
     // the stock (face down or up) with a sound. The caller puts the card into the place; no card
     // left: the no-card value.
@@ -574,13 +592,11 @@ protected:
     // Draws the places the game draws itself (Place::own).
     virtual void DrawOwnPlace(int, bool) {}
     virtual bool ModelOver() const = 0;
-    // The hotspots registered again: none while paused or after the game, else place by place the
-    // pick-ups in the order a press prefers them (every waste's and reserve's top card, each
-    // column's stacks as RunsOf says), then the drop targets (every foundation, then every column
-    // whose top is face up or that is empty).
-    void RegisterHotspots();
-
-    void ClearHeld();
+    void ClearHeld() {
+        held.fill(Card());
+        heldCount = 0;
+        heldSource = kNoSource;
+    }
     // What the game draws after a drop besides the place it went to.
     virtual void AfterDrop() {}
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
@@ -605,10 +621,17 @@ protected:
         }
     }
     // The opening table: the background, the game's title, the table drawn, the game's music.
-    void ShowOpening();
+    void ShowOpening() {
+        artwork->RestoreBackground(0, 799, 0, 599);
+        play_position::ShowNewTable(*this);
+    }
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
-    virtual void RedrawReturned(int source);
+    virtual void RedrawReturned(int source) {
+        if (source != kWasteSource) return;
+        DrawPlace(1, true);
+        artwork->PresentDirty();
+    }
     // Draws a place again: the game's own (DrawOwnPlace); a waste with its depth, or fanned when
     // dealt several at a time; a fanned column down to the foot of the screen, face-down cards as
     // backs; else one card: a stock or foundation with its depth, an unfanned column's top.

@@ -173,7 +173,28 @@ public:
         if (!Table::kFlipOnStockDeal) this->dealSound = nullptr;
     }
 
-    void NewGame(bool restart) override;
+    void NewGame(bool restart) override {
+        this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
+        const TopCardRules rules = this->ReadRules();
+        position.startRank = rules.startCard;
+        if (rules.filledIn) this->StartFoundations(position.foundations, position.startRank, rules.startCard, true);
+        this->ShowOpening();
+
+        // Each card is dealt from the stock with a flip: one to each pile, then the starting card when
+        // the rules chose no starting rank.
+        for (int pile = 0; pile < kPiles; ++pile) {
+            const Card card = this->DealTo(Model::kFirstPile + pile, false, "flip.wav");
+            if (!card.IsValid()) break;
+            position.piles[pile][position.pileCount[pile]++] = card;
+        }
+        if (position.startRank == -1) {
+            position.foundations[0] = this->DealTo(Model::kFirstFoundation, false, "flip.wav");
+            if (position.foundations[0].IsValid()) position.startRank = position.foundations[0].Rank();
+        }
+        this->DrawTable(true);
+        this->CheckGameOver();
+        this->StartClock(0);
+    }
 
     using Base::position;
 
@@ -182,8 +203,27 @@ protected:
     using Place = tableau::Place;
     using typename Base::Fields;
 
-    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
-    bool AcceptRecord(PackTally& tally, Position& read) override;
+    // The record keeps where a held card came from as a pile's index, the pile count for the waste
+    // or -1 for none.
+    void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override {
+        const int32_t held = this->heldSource;
+        int32_t source = held == Base::kWasteSource ? kPiles : held == Base::kNoSource ? -1 : held - Model::kFirstPile;
+        fields.Piles(p.piles, p.pileCount);
+        fields.Cards(p.foundations);
+        fields.Int(p.startRank, -1, Card::kRankCount - 1);
+        fields.Pile(p.waste, p.wasteCount);
+        fields.Int(source, -1, kPiles);
+        fields.Clock(recordPoints, seconds);
+    }
+    // Every card once: stock, waste, piles, and each foundation from the starting rank up.
+    bool AcceptRecord(PackTally& tally, Position& read) override {
+        if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
+            !tableau::TakePiles(tally, read.piles, read.pileCount) ||
+            !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
+            return false;
+        if (Table::kUndoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
+        return true;
+    }
     // A pile or a foundation shows its top card only, without the thickness of the cards under it.
     Place PlaceAt(int place) const override {
         const Position& p = position;
@@ -213,52 +253,3 @@ protected:
         artwork->PresentDirty();
     }
 };
-
-template <typename Table>
-void TopCardGame<Table>::NewGame(bool restart) {
-    this->BeginTableauDeal(restart, 20, 25, kWasteFanStep);
-    const TopCardRules rules = this->ReadRules();
-    position.startRank = rules.startCard;
-    if (rules.filledIn) this->StartFoundations(position.foundations, position.startRank, rules.startCard, true);
-    this->ShowOpening();
-
-    // Each card is dealt from the stock with a flip: one to each pile, then the starting card when
-    // the rules chose no starting rank.
-    for (int pile = 0; pile < kPiles; ++pile) {
-        const Card card = this->DealTo(Model::kFirstPile + pile, false, "flip.wav");
-        if (!card.IsValid()) break;
-        position.piles[pile][position.pileCount[pile]++] = card;
-    }
-    if (position.startRank == -1) {
-        position.foundations[0] = this->DealTo(Model::kFirstFoundation, false, "flip.wav");
-        if (position.foundations[0].IsValid()) position.startRank = position.foundations[0].Rank();
-    }
-    this->DrawTable(true);
-    this->CheckGameOver();
-    this->StartClock(0);
-}
-
-// The record keeps where a held card came from as a pile's index, the pile count for the waste
-// or -1 for none.
-template <typename Table>
-void TopCardGame<Table>::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
-    const int32_t held = this->heldSource;
-    int32_t source = held == Base::kWasteSource ? kPiles : held == Base::kNoSource ? -1 : held - Model::kFirstPile;
-    fields.Piles(p.piles, p.pileCount);
-    fields.Cards(p.foundations);
-    fields.Int(p.startRank, -1, Card::kRankCount - 1);
-    fields.Pile(p.waste, p.wasteCount);
-    fields.Int(source, -1, kPiles);
-    fields.Clock(recordPoints, seconds);
-}
-
-// Every card once: stock, waste, piles, and each foundation from the starting rank up.
-template <typename Table>
-bool TopCardGame<Table>::AcceptRecord(PackTally& tally, Position& read) {
-    if (!tableau::TakePile(tally, read.waste, read.wasteCount) ||
-        !tableau::TakePiles(tally, read.piles, read.pileCount) ||
-        !tally.TakeFoundations(read.foundations, read.startRank) || !tally.WholePack())
-        return false;
-    if (Table::kUndoFitsFan) read.dealtThisTurn = std::min(read.dealtThisTurn, read.wasteCount);
-    return true;
-}
