@@ -1,14 +1,8 @@
 #include "games/agnes.h"
 
-#include "artwork/artwork.h"
-
 namespace {
-
 constexpr int kPointsToFoundation = 5;
-
 }  // namespace
-
-using Position = AgnesModel::Position;
 
 template <typename Visit>
 void AgnesModel::DealToReserve(Position& p, int firstPile, int lastPile, Visit&& visit) {

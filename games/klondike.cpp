@@ -1,15 +1,9 @@
 #include "games/klondike.h"
 
-#include "artwork/artwork.h"
-
 namespace {
-
 // The stock's depth grows up and to the left; the waste fans at most three cards.
 constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
-
 }  // namespace
-
-using Position = KlondikeModel::Position;
 
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
 // every face-up run (MovePartial) or the whole face-up part of a pile.

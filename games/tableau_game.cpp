@@ -18,9 +18,8 @@ bool TableauGame::CheckGameOver() {
     if (paused || gameOver) return gameOver;
     for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) {
         const Place at = PlaceAt(place);
-        int x = 0, y = 0;
         if (at.kind == Place::kWaste || at.kind == Place::kReserve) {
-            if (at.count > 0 && CardOrigin(place, kTopCard, x, y)) AddPickup(x, y, &at.cards[at.count - 1], 1);
+            if (at.count > 0) AddPickup(at.x, at.CardY(at.count - 1), &at.cards[at.count - 1], 1);
         } else if (at.kind == Place::kColumn) {
             const ColumnRuns runs = RunsOf(place, at);
             tableau::ForEachPileStack(at.count, runs.lowest, runs.partial,
@@ -61,7 +60,7 @@ bool TableauGame::CardOrigin(int place, int index, int& x, int& y) const {
     const Place at = PlaceAt(place);
     if (at.kind == Place::kNone) return false;
     x = at.x;
-    y = at.step ? at.CardY(index == kNextCard ? at.count : index == kTopCard ? at.count - 1 : index) : at.y;
+    y = at.CardY(index == kNextCard ? at.count : index == kTopCard ? at.count - 1 : index);
     return true;
 }
 
@@ -69,9 +68,8 @@ int TableauGame::DropPlaceAt(int x, int y) const {
     for (int place = 0;; ++place) {
         const Place at = PlaceAt(place);
         if (at.kind == Place::kNone) return -1;
-        if (at.kind != Place::kFoundation && at.kind != Place::kColumn) continue;
-        int px = 0, py = 0;
-        if (CardOrigin(place, kNextCard, px, py) && px == x && py == y) return place;
+        if ((at.kind == Place::kFoundation || at.kind == Place::kColumn) && at.x == x && at.CardY(at.count) == y)
+            return place;
     }
 }
 
@@ -79,16 +77,9 @@ bool TableauGame::FindStack(const DragRecord& drag, int& place, int& index) cons
     for (place = 0;; ++place) {
         const Place at = PlaceAt(place);
         if (at.kind == Place::kNone) return false;
-        if (at.kind == Place::kStock || at.kind == Place::kFoundation || at.count == 0) continue;
-        if (at.kind != Place::kColumn || at.step == 0) {
-            int x = 0, y = 0;
-            index = at.count - 1;
-            CardOrigin(place, kTopCard, x, y);
-            if (x == drag.x && y == drag.y && at.cards[index] == drag.cards[0]) return true;
-            continue;
-        }
-        if (at.x != drag.x) continue;
-        for (index = at.faceDown; index < at.count; ++index)
+        if (at.kind == Place::kStock || at.kind == Place::kFoundation || at.count == 0 || at.x != drag.x) continue;
+        const bool fanned = at.kind == Place::kColumn && at.step != 0;
+        for (index = fanned ? at.faceDown : at.count - 1; index < at.count; ++index)
             if (at.CardY(index) == drag.y && at.cards[index] == drag.cards[0]) return true;
     }
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <type_traits>
 
+#include "artwork/artwork.h"
 #include "cards/card.h"
 #include "cards/deck.h"
 #include "framework/game.h"
@@ -576,8 +577,8 @@ protected:
         bool partial;
     };
     virtual ColumnRuns RunsOf(int, const Place& at) const { return {at.faceDown, false}; }
-    // Where a drag or a pick-up holds a stack as the table shows it: a waste's, reserve's or
-    // unfanned column's top card, or a fanned column's face-up card at the drag's corner.
+    // Where a drag or a pick-up holds a stack as the table shows it: a fanned column's face-up card
+    // at the drag's corner, or another place's top card.
     bool FindStack(const DragRecord& drag, int& place, int& index) const;
     // The table: the background, every place, the frame.
     void DrawTable(bool present) {

@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 
-#include "artwork/artwork.h"
 #include "games/tableau_game.h"
 
 // The rule values, read from the settings store whenever a rule needs them ("CardsDealt" 1..3,
@@ -146,13 +145,12 @@ struct TopCardModel {
     }
 };
 
-// The table: the shared base lifts, drops, presses the stock and draws from PlaceAt; the game
-// deals, draws its waste and keeps its undo record. Besides what the model takes, Table gives
-// kGameNumber, where things lie (kStockX/Y, kWasteX/Y, kPileX/Y, kFoundationX/Y), how many fan
-// steps right of the waste's card its area reaches (kWasteFanSteps) and the ways the two games
-// differ on the table: kFlipOnStockDeal (a deal from the stock sounds a flip), kReturnRedrawsTable
-// (a stack put back redraws the whole table, not only its place), kUndoFitsFan (after an undo the
-// waste fans out no more cards than it holds) and kUndoSoundFirst.
+// The table: the game deals and keeps its undo record, the shared base does the rest from PlaceAt.
+// Table gives kGameNumber, where things lie (kStockX/Y, kWasteX/Y, kPileX/Y, kFoundationX/Y), how
+// many fan steps right of the waste's card its area reaches (kWasteFanSteps) and how the two games
+// differ: kFlipOnStockDeal (a deal from the stock sounds a flip), kReturnRedrawsTable (a stack put
+// back redraws the whole table), kUndoFitsFan (after an undo the waste fans out no more cards than
+// it holds) and kUndoSoundFirst.
 template <typename Table>
 class TopCardGame : public ModelledTableauGame<TopCardModel<Table>>, public Table {
     using Base = ModelledTableauGame<TopCardModel<Table>>;
