@@ -89,17 +89,17 @@ struct GridHandModel : Parts {
     static void Moves(const Position& position, MoveList& out) {
         out.clear();
         if (GridFull(position)) return;
+        auto add = [&out](int from, int to) {
+            out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
+        };
         for (int from = kCurrentPlace; from < kCellPlace; ++from) {
             const int pile = from - kReservePlace;
             if (pile < 0 ? !position.current.IsValid() : pile >= position.reservePiles || !position.reserveCounts[pile])
                 continue;
-            auto add = [&out, from](int to) {
-                out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
-            };
             for (int cell = 0; cell < kCells; ++cell)
-                if (Parts::Accepts(position.grid, cell)) add(kCellPlace + cell);
+                if (Parts::Accepts(position.grid, cell)) add(from, kCellPlace + cell);
             for (int k = 0; k < position.reservePiles; ++k)
-                if (position.reserveCounts[k] - (k == pile) < position.cardsPerPile) add(kReservePlace + k);
+                if (position.reserveCounts[k] - (k == pile) < position.cardsPerPile) add(from, kReservePlace + k);
         }
     }
 

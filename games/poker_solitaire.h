@@ -26,7 +26,9 @@ struct PokerParts {
     static constexpr int32_t kMaxHandScore = kAmericanTable[kRoyalFlush];
 
     static bool Accepts(const std::array<Card, 25>& grid, int cell) { return !grid[cell].IsValid(); }
-    static int Score(const GridHandPosition<kSide>& position, const Line& line) { return ScoreHand(line, position.american); }
+    static int Score(const GridHandPosition<kSide>& position, const Line& line) {
+        return ScoreHand(line, position.american);
+    }
     // The scoring table: "Scoring" is "American"; any other text selects the English table.
     static bool American() { return RuleValues(kGameNumber).Text("Scoring") == "American"; }
 
