@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr double kFilledInFactor = 0.75;
-
-}  // namespace
-
 // ---- The model ----
 
 bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation) {
@@ -87,8 +81,8 @@ AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
         return {.x = ColumnX(k), .y = kFoundationY, .cards = &position.foundations[k], .count = 1, .targetKind = kAutoMoveKind};
     }
     const int k = place - kPilePlace;
-    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(), .count = ShownCount(k),
-            .pickup = true};
+    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(),
+            .count = position.pileCounts[k] - (lifted == place), .pickup = true};
 }
 
 // ---- Deal ----
@@ -153,9 +147,6 @@ bool AuldLangSyneGame::OverNow() const {
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     return AuldLangSyneModel::Over(shown);
 }
-
-// The stock must be empty too, so that ending the game early is never a win.
-double AuldLangSyneGame::GetScoreFactor() { return RuleOn("FilledIn") ? kFilledInFactor : 1.0; }
 
 // ---- Undo ----
 

@@ -75,16 +75,13 @@ public:
     void Deal() override { DealRow(); }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
-    double GetScoreFactor() override;
+    double GetScoreFactor() override { return RuleOn("FilledIn") ? 0.75 : 1.0; }
 
     static int ColumnX(int k) { return kColumnX + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
-    // May this card go on foundation k now? Suits play no part.
-    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
 
 private:
     struct TableHooks;
-    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
     void DealRow();
     void DrawPlace(int place, bool present) override;
     // The piles' top cards are picked up (by a click) and played onto the foundations.

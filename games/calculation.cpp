@@ -109,14 +109,15 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 CalculationGame::PlaceView CalculationGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kCurrentPlace)
-        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current,
+                .count = position.current.IsValid() && lifted != place, .pickup = true};
     if (place < kWastePlace) {
         const int k = place - kFoundationPlace;
         return {.x = PileX(k), .y = kFoundationY, .cards = &position.foundationTops[k], .count = 1, .targetKind = kAutoMoveKind};
     }
     const int k = place - kWastePlace;
-    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(), .count = ShownCount(k),
-            .pickup = true, .targetKind = kPlainTargetKind};
+    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(),
+            .count = position.wasteCounts[k] - (lifted == place), .pickup = true, .targetKind = kPlainTargetKind};
 }
 
 int CalculationGame::StartRank(int choice, int foundation) {

@@ -64,13 +64,8 @@ public:
     static int PileX(int k) { return kPileX + kPilePitch * k; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    // May this card go on foundation k now?
-    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
 
 private:
-    // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return lifted == kCurrentPlace ? Card() : position.current; }
-    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == kWastePlace + k); }
     void DrawPlace(int place, bool present) override;
     // The current card and the waste piles' tops are dragged, onto the foundations (a double
     // click sends a card to one) and the waste piles.

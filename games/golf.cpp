@@ -107,7 +107,7 @@ GolfGame::PlaceView GolfGame::View(int place) const {
                 .count = position.pileCount, .targetKind = kPlainTargetKind};
     const int column = place - kColumnPlace;
     return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
-            .count = ShownCount(column), .pickup = true};
+            .count = position.columnCount[column] - (place == lifted), .pickup = true};
 }
 
 // ---- Deal ----
@@ -132,32 +132,20 @@ void GolfGame::DrawPlace(int place, bool present) {
     else DrawView(place, present, false, kColumnAreaBottom);
 }
 
-// ---- Game over ----
-
-bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
-
-double GolfGame::GetScoreFactor() { return RuleOn("SevenByFive") ? 0.95 : 1.0; }
-
 // ---- Undo ----
 
 // The pile and its count; the column slots, their counts, the first seven integers of the
 // column position table (x and y of columns 0 to 2 and x of column 3) and the counts again.
+// Slots past a count are left empty.
 bool GolfGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.pile);
-    fields.Int(read.pileCount, 0, kFoundationSlots);
+    fields.Int(read.pileCount, 0, Card::kCardsPerPack);
     fields.Piles(read.columns);
     fields.Counts(read.columnCount, 0, kColumnSlots);
-    for (int i = 0; i < kPositionInts; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
+    for (int i = 0; i < 7; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
     std::array<int32_t, kMaxColumns> repeated = read.columnCount;
     fields.Counts(repeated, 0, kColumnSlots);
+    ClearPastCount(read.pile, read.pileCount);
+    for (int column = 0; column < kMaxColumns; ++column) ClearPastCount(read.columns[column], read.columnCount[column]);
     return repeated == read.columnCount;
-}
-
-// Every card at most once, and only in slots the counts cover.
-bool GolfGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !play_position::TakePile(tally, read.pile, read.pileCount)) return false;
-    for (int column = 0; column < kMaxColumns; ++column)
-        if (!play_position::TakePile(tally, read.columns[column], read.columnCount[column])) return false;
-    return true;
 }
