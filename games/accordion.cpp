@@ -61,9 +61,7 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
 }
 
 void AccordionGame::NewGame(bool) {
-    endedByUser = clockRunning = paused = gameOver = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = kPitchX;
     fanDy = kPitchY;

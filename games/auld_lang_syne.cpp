@@ -127,15 +127,11 @@ void AuldLangSyneGame::DealRow() {
 // ---- Drawing ----
 
 void AuldLangSyneGame::DrawPlace(int place, bool present) {
-    const int k = place < kPilePlace ? place - kFoundationPlace : place - kPilePlace;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place < kPilePlace) {
-        play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
-                                          kDepthFromRanks, present);
-    } else {
-        DrawView(place, present, true, play_position::kScreenBottom);
-    }
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place >= kPilePlace) DrawView(place, present, true, play_position::kScreenBottom);
+    else play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
+                                           kDepthFromRanks, present);
 }
 
 // ---- Game over ----

@@ -146,17 +146,12 @@ void CalculationGame::StartDeal() {
 // ---- Drawing ----
 
 void CalculationGame::DrawPlace(int place, bool present) {
-    const int k = place < kWastePlace ? place - kFoundationPlace : place - kWastePlace;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place == kCurrentPlace) {
-        DrawView(place, present, false);
-    } else if (place < kWastePlace) {
-        play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
-                                          position.foundationCounts[k], present);
-    } else {
-        DrawView(place, present, true, play_position::kScreenBottom);
-    }
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place == kCurrentPlace) DrawView(place, present, false);
+    else if (place >= kWastePlace) DrawView(place, present, true, play_position::kScreenBottom);
+    else play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
+                                           position.foundationCounts[k], present);
 }
 
 // ---- Moves ----

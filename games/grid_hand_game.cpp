@@ -77,8 +77,7 @@ void GridHandGame<Parts>::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     // A press inside an empty cell places the current card there, when the cell may take it.
     for (int i = 0; i < kCells; ++i) {
-        if (position.grid[i].IsValid()) continue;
-        if (!this->OnCard(x, y, CellX(i), CellY(i))) continue;
+        if (position.grid[i].IsValid() || !this->OnCard(x, y, CellX(i), CellY(i))) continue;
         const DropTarget* found = FindDropTargetAt(x, y);
         const Hotspot* current = this->FindPickupAt(kCurrentX, kCurrentY);
         if (!found || !current) return;
