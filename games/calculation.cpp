@@ -150,8 +150,8 @@ void CalculationGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
     else if (place == kCurrentPlace) DrawView(place, present, false);
     else if (place >= kWastePlace) DrawView(place, present, true, play_position::kScreenBottom);
-    else play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
-                                           position.foundationCounts[k], present);
+    else play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k],
+                                           position.startRanks[k], position.foundationCounts[k], present);
 }
 
 // ---- Moves ----
