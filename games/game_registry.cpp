@@ -26,11 +26,6 @@
 
 namespace {
 
-template <typename T>
-std::unique_ptr<Game> Make(Artwork* artwork) {
-    return std::make_unique<T>(artwork);
-}
-
 // A game's model of play seen through plain functions.
 template <typename Model>
 constexpr PlayModelOps kModelOps = MakePlayModelOps<Model>();
@@ -247,7 +242,9 @@ template <typename T, typename Model = typename T::Model>
 constexpr GameDescriptor Entry(int number, const char* name, RuleTable rules = {}) {
     return {.number = number, .name = name,
             .start = rules.options.empty() ? StartMode::AtOnce : StartMode::RulesFirst,
-            .rules = rules, .create = &Make<T>, .model = &kModelOps<Model>};
+            .rules = rules,
+            .create = [](Artwork* artwork) -> std::unique_ptr<Game> { return std::make_unique<T>(artwork); },
+            .model = &kModelOps<Model>};
 }
 
 constexpr std::array<GameDescriptor, 20> kGames = {

@@ -94,12 +94,6 @@ void GolfModel::Cards(const Position& position, CardTally& out) {
     for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
-GolfModel::Position GolfGame::ModelPosition() const {
-    GolfModel::Position now = ModelTable::ModelPosition();
-    now.wrapAround = RuleOn("WrapAround");
-    return now;
-}
-
 GolfGame::PlaceView GolfGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kPilePlace)

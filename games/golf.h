@@ -68,7 +68,11 @@ public:
     bool IsWon() override { return gameOver && GolfModel::Cleared(position); }
 
     // The current position, with the rule value from the settings.
-    GolfModel::Position ModelPosition() const override;
+    GolfModel::Position ModelPosition() const override {
+        GolfModel::Position now = ModelTable::ModelPosition();
+        now.wrapAround = RuleOn("WrapAround");
+        return now;
+    }
     static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
 
