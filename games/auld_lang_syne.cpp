@@ -102,25 +102,21 @@ void AuldLangSyneGame::StartDeal() {
     }
 }
 
-// Each card the stock deals slides onto its pile.
-struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
-    AuldLangSyneGame& game;
-
-    explicit TableHooks(AuldLangSyneGame& table) : game(table) {}
-    void Dealt(int pile) {
-        const Card card = game.deck.DealNext();
-        game.DrawPlace(kStockPlace, true);
-        game.artwork->PresentDirty();
-        game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
-                         game.artwork->screenBuffer, true, true, -1);
-        game.PlaySound("deal.wav");
-    }
-};
-
+// A press on the stock: a card onto each pile, each sliding there from the stock.
 void AuldLangSyneGame::DealRow() {
+    struct SlideHooks : play_position::NoHooks {
+        AuldLangSyneGame& game;
+        void Dealt(int pile) {
+            const Card card = game.deck.DealNext();
+            game.DrawPlace(kStockPlace, true);
+            game.artwork->PresentDirty();
+            game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
+                             game.artwork->screenBuffer, true, true, -1);
+            game.PlaySound("deal.wav");
+        }
+    } hooks{{}, *this};
     LoadStock();
-    TableHooks hooks(*this);
-    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = AuldLangSyneModel::kStockPlace}, hooks);
+    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = kStockPlace}, hooks);
     CheckGameOver();
 }
 

@@ -81,7 +81,6 @@ public:
     static int CardY(int index) { return kPileY + kPileStep * index; }
 
 private:
-    struct TableHooks;
     void DealRow();
     void DrawPlace(int place, bool present) override;
     // The piles' top cards are picked up (by a click) and played onto the foundations.
