@@ -60,6 +60,8 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
+// ---- The game ----
+
 void AccordionGame::NewGame(bool) {
     ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);

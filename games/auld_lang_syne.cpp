@@ -74,6 +74,8 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodePile(out, position.stock, position.stockCount);
 }
 
+// ---- The game ----
+
 AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place < kPilePlace) {
@@ -84,8 +86,6 @@ AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
     return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(),
             .count = position.pileCounts[k] - (lifted == place), .pickup = true};
 }
-
-// ---- Deal ----
 
 void AuldLangSyneGame::StartDeal() {
     fanDy = kPileStep;
@@ -120,8 +120,6 @@ void AuldLangSyneGame::DealRow() {
     CheckGameOver();
 }
 
-// ---- Drawing ----
-
 void AuldLangSyneGame::DrawPlace(int place, bool present) {
     const int k = place - kFoundationPlace;
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
@@ -130,8 +128,6 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
                                            kDepthFromRanks, present);
 }
 
-// ---- Game over ----
-
 // A card on its way is out of play until it lands.
 bool AuldLangSyneGame::OverNow() const {
     AuldLangSyneModel::Position shown = position;
@@ -139,8 +135,6 @@ bool AuldLangSyneGame::OverNow() const {
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     return AuldLangSyneModel::Over(shown);
 }
-
-// ---- Undo ----
 
 bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.foundations);

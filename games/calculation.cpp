@@ -127,8 +127,6 @@ int CalculationGame::StartRank(int choice, int foundation) {
     return pip == 1 ? Card::kAce : pip - 2;
 }
 
-// ---- Deal ----
-
 void CalculationGame::StartDeal() {
     fanDy = kWasteFanStep;
     fan2A = 10;
@@ -143,8 +141,6 @@ void CalculationGame::StartDeal() {
     for (Card start : position.foundationTops) deck.Exclude(start);
 }
 
-// ---- Drawing ----
-
 void CalculationGame::DrawPlace(int place, bool present) {
     const int k = place - kFoundationPlace;
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
@@ -153,8 +149,6 @@ void CalculationGame::DrawPlace(int place, bool present) {
     else play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k],
                                            position.startRanks[k], position.foundationCounts[k], present);
 }
-
-// ---- Moves ----
 
 void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
@@ -168,8 +162,6 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
 }
 
 bool CalculationGame::OverNow() const { return !dragging && CalculationModel::Over(position); }
-
-// ---- Undo ----
 
 // The foundation tops, the waste piles and their counts, the current card, the foundation counts.
 bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& read) {

@@ -94,6 +94,8 @@ void GolfModel::Cards(const Position& position, CardTally& out) {
     for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
+// ---- The game ----
+
 GolfGame::PlaceView GolfGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kPilePlace)
@@ -103,8 +105,6 @@ GolfGame::PlaceView GolfGame::View(int place) const {
     return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
             .count = position.columnCount[column] - (place == lifted), .pickup = true};
 }
-
-// ---- Deal ----
 
 void GolfGame::Deal() {
     fanDy = kTableauStep;
@@ -118,15 +118,11 @@ void GolfGame::Deal() {
     if (RuleOn("FlipFirst")) TurnStock(kPilePlace);
 }
 
-// ---- Drawing ----
-
 void GolfGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
     else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
     else DrawView(place, present, false, kColumnAreaBottom);
 }
-
-// ---- Undo ----
 
 // The pile and its count; the column slots, their counts, the first seven integers of the
 // column position table (x and y of columns 0 to 2 and x of column 3) and the counts again.

@@ -37,8 +37,6 @@ play_position::PlaceView GridHandGame<Parts>::View(int place) const {
             .targetKind = inPlay ? kReserveKind : 0};
 }
 
-// ---- Drawing ----
-
 template <typename Parts>
 void GridHandGame<Parts>::DrawHandScores() {
     // Text blended twice over itself comes out darker: draw the labels once per table drawing.
@@ -69,8 +67,6 @@ void GridHandGame<Parts>::DrawAreas(bool present) {
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
     DrawHandScores();
 }
-
-// ---- Moves ----
 
 template <typename Parts>
 void GridHandGame<Parts>::OnLButtonDown(WPARAM keys, int x, int y) {
@@ -136,8 +132,6 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
     DrawHandScores();
     artwork->Present();
 }
-
-// ---- Undo ----
 
 template <typename Parts>
 bool GridHandGame<Parts>::RecordPart(play_position::RecordFields& fields, Position& read) {
