@@ -15,8 +15,7 @@ struct CribbageParts {
     static constexpr int kGameNumber = 7, kSide = 4;
     static constexpr bool kStarter = true;
     static constexpr GridLayout kLayout{.gridX = 400, .gridY = 110, .pitchX = 70, .pitchY = 100, .stockX = 130,
-                                        .stockY = 110, .currentX = 200, .currentY = 110, .reserveX = 130,
-                                        .reserveY = 310, .starterX = 130, .starterY = 210};
+                                        .stockY = 110, .reserveY = 310, .starterX = 130, .starterY = 210};
 
     static bool Accepts(const std::array<Card, 16>& grid, int cell);
     static int Score(const GridHandPosition<4>& position, const std::array<Card, 4>& line) {

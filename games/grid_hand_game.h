@@ -43,9 +43,8 @@ struct GridHandPosition {
 // Where a grid game puts its cards.
 struct GridLayout {
     int32_t gridX, gridY, pitchX, pitchY;  // the top-left cell and the step to the next cell
-    int32_t stockX, stockY;
-    int32_t currentX, currentY;
-    int32_t reserveX, reserveY;            // the first card of the first reserve pile
+    int32_t stockX, stockY;                // the current card lies a reserve pitch right of the stock
+    int32_t reserveY;                      // the reserve piles' tops; the first pile lines up with the stock
     int32_t starterX = 0, starterY = 0;
 };
 
@@ -161,8 +160,8 @@ class GridHandGame : public ModelTable<GridHandModel<Parts>, Parts::kGameNumber,
 public:
     using typename Table::Position;
     static constexpr int kSide = Parts::kSide, kCells = kSide * kSide;
-    static constexpr int kCurrentX = L.currentX, kCurrentY = L.currentY;
     static constexpr int kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
+    static constexpr int kCurrentX = L.stockX + kReservePitch, kCurrentY = L.stockY;
     static constexpr int kReserveKind = 4;
 
     explicit GridHandGame(Artwork* artwork) : Table(artwork) { this->endsWhenFull = true; }
@@ -188,7 +187,7 @@ public:
 
     static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
-    static int ReserveX(int k) { return L.reserveX + kReservePitch * k; }
+    static int ReserveX(int k) { return L.stockX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
     bool GridFull() const { return Table::GridFull(position); }
 

@@ -15,8 +15,7 @@ struct PokerParts {
     static constexpr int kGameNumber = 14, kSide = 5;
     static constexpr bool kStarter = false;
     static constexpr GridLayout kLayout{.gridX = 330, .gridY = 120, .pitchX = 70, .pitchY = 82, .stockX = 100,
-                                        .stockY = 80, .currentX = 170, .currentY = 80, .reserveX = 100,
-                                        .reserveY = 240};
+                                        .stockY = 80, .reserveY = 240};
     using Line = std::array<Card, kSide>;
     // Hands in table order; Nothing scores 0.
     enum Hand { kRoyalFlush, kStraightFlush, kFourOfAKind, kFullHouse, kFlush, kStraight, kThreeOfAKind, kTwoPair,
