@@ -12,12 +12,6 @@ bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation
     return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != position.startRank;
 }
 
-int AuldLangSyneParts::FoundationCount(const Position& position, int foundation) {
-    const Card top = position.foundations[foundation];
-    if (!top.IsValid()) return 0;
-    return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
-}
-
 int AuldLangSyneParts::TargetFor(const Position& position, int pile) {
     const int count = position.pileCounts[pile];
     if (count == 0) return -1;
@@ -94,12 +88,11 @@ void AuldLangSyneGame::StartDeal() {
         position.foundations[0] = deck.DealNext();
         position.startRank = position.foundations[0].Rank();
     }
-    if (RuleOn("FilledIn")) {
+    if (RuleOn("FilledIn"))
         for (int suit = 0; suit < kFoundations; ++suit) {
             position.foundations[suit] = Card(suit, position.startRank);
             deck.Exclude(position.foundations[suit]);
         }
-    }
 }
 
 // A press on the stock: a card onto each pile, each sliding there from the stock.

@@ -13,9 +13,7 @@
 // on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
 // foundation it fits is a kMove, made by clicking the card.
 struct AuldLangSyneParts {
-    static constexpr int kPiles = 4;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kFoundations = 4;
+    static constexpr int kPiles = 4, kPileSlots = 13, kFoundations = 4;
     static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5, kPlaces = 9;
     static constexpr int kPointsPerFoundationCard = 5;
 
@@ -32,7 +30,10 @@ struct AuldLangSyneParts {
     // May this card go on foundation f now? Suits play no part.
     static bool Fits(const Position& position, Card card, int foundation);
     // How many cards lie on foundation f (its top counted round from the starting rank).
-    static int FoundationCount(const Position& position, int foundation);
+    static int FoundationCount(const Position& position, int foundation) {
+        const Card top = position.foundations[foundation];
+        return top.IsValid() ? (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1 : 0;
+    }
     // The first foundation the top card of the pile fits, or -1.
     static int TargetFor(const Position& position, int pile);
 

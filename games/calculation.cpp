@@ -11,11 +11,6 @@ constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
 
 // ---- The model ----
 
-int CalculationParts::FollowingRank(int top, int foundation) {
-    const int rank = top + foundation + 1;
-    return rank > Card::kAce ? rank - Card::kRankCount : rank;
-}
-
 bool CalculationParts::Fits(const Position& position, Card card, int foundation) {
     const Card top = position.foundationTops[foundation];
     if (!card.IsValid() || !top.IsValid()) return false;

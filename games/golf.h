@@ -14,8 +14,7 @@
 // 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
 // kMove from the column to place 1, made by clicking the card.
 struct GolfParts {
-    static constexpr int kMaxColumns = 7;
-    static constexpr int kColumnSlots = 6;
+    static constexpr int kMaxColumns = 7, kColumnSlots = 6;
     static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2, kPlaces = kColumnPlace + kMaxColumns;
     static constexpr int kPointsPerCard = 5;
     // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.

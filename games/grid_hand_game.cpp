@@ -12,10 +12,8 @@
 namespace {
 
 // Hand scores stand left of each row and above each column.
-constexpr int kRowScoreOffsetX = 20;
-constexpr double kRowScoreHeightShare = 0.55;
-constexpr double kColumnScoreWidthShare = 0.45;
-constexpr int kColumnScoreOffsetY = 10;
+constexpr int kRowScoreOffsetX = 20, kColumnScoreOffsetY = 10;
+constexpr double kRowScoreHeightShare = 0.55, kColumnScoreWidthShare = 0.45;
 
 }  // namespace
 
