@@ -60,10 +60,10 @@ void AccordionModel::Cards(const Position& position, CardTally& out) {
     out.RestUnnamed();
 }
 
+// ---- The game ----
+
 void AccordionGame::NewGame(bool) {
-    endedByUser = clockRunning = paused = gameOver = false;
-    points = 0;
-    finalScore = kScoreNotComputed;
+    ResetForNewDeal();
     artwork->LoadTheme(Artwork::kPreferredTheme);
     fanDx = kPitchX;
     fanDy = kPitchY;
@@ -99,9 +99,9 @@ bool AccordionGame::CheckGameOver() {
 }
 
 bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& read) {
-    std::array<Card, kCellCount> cells{};  // the record keeps 55 cells; the deal fills 52
+    std::array<Card, kRecordCells> cells{};
     std::copy(read.cells.begin(), read.cells.end(), cells.begin());
     fields.Cards(cells);
-    std::copy(cells.begin(), cells.begin() + kDealtCells, read.cells.begin());
-    return std::none_of(cells.begin() + kDealtCells, cells.end(), [](Card card) { return card.IsValid(); });
+    std::copy(cells.begin(), cells.begin() + kCells, read.cells.begin());
+    return std::none_of(cells.begin() + kCells, cells.end(), [](Card card) { return card.IsValid(); });
 }

@@ -30,8 +30,7 @@ using AccordionModel = PlayModel<AccordionParts>;
 
 class AccordionGame : public ModelTable<AccordionModel, 1> {
 public:
-    static constexpr int kCellCount = 55;
-    static constexpr int kDealtCells = 52;
+    static constexpr int kRecordCells = 55;  // the undo record keeps 55 cells; the deal fills kCells
     static constexpr int kColumns = 11;
     static constexpr int kOriginX = 100, kOriginY = 80;
     static constexpr int kPitchX = 55, kPitchY = 90;

@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr double kFilledInFactor = 0.75;
-
-}  // namespace
-
 // ---- The model ----
 
 bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation) {
@@ -16,12 +10,6 @@ bool AuldLangSyneParts::Fits(const Position& position, Card card, int foundation
     if (!top.IsValid()) return card.Rank() == position.startRank;
     // The starting rank again would be a fourteenth card: a foundation stops after thirteen.
     return card.Rank() == (top.Rank() + 1) % Card::kRankCount && card.Rank() != position.startRank;
-}
-
-int AuldLangSyneParts::FoundationCount(const Position& position, int foundation) {
-    const Card top = position.foundations[foundation];
-    if (!top.IsValid()) return 0;
-    return (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1;
 }
 
 int AuldLangSyneParts::TargetFor(const Position& position, int pile) {
@@ -80,6 +68,8 @@ void AuldLangSyneModel::Encode(const Position& position, PositionCode& out) {
     EncodePile(out, position.stock, position.stockCount);
 }
 
+// ---- The game ----
+
 AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place < kPilePlace) {
@@ -87,11 +77,9 @@ AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
         return {.x = ColumnX(k), .y = kFoundationY, .cards = &position.foundations[k], .count = 1, .targetKind = kAutoMoveKind};
     }
     const int k = place - kPilePlace;
-    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(), .count = ShownCount(k),
-            .pickup = true};
+    return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(),
+            .count = position.pileCounts[k] - (lifted == place), .pickup = true};
 }
-
-// ---- Deal ----
 
 void AuldLangSyneGame::StartDeal() {
     fanDy = kPileStep;
@@ -100,51 +88,38 @@ void AuldLangSyneGame::StartDeal() {
         position.foundations[0] = deck.DealNext();
         position.startRank = position.foundations[0].Rank();
     }
-    if (RuleOn("FilledIn")) {
+    if (RuleOn("FilledIn"))
         for (int suit = 0; suit < kFoundations; ++suit) {
             position.foundations[suit] = Card(suit, position.startRank);
             deck.Exclude(position.foundations[suit]);
         }
-    }
 }
 
-// Each card the stock deals slides onto its pile.
-struct AuldLangSyneGame::TableHooks : play_position::NoHooks {
-    AuldLangSyneGame& game;
-
-    explicit TableHooks(AuldLangSyneGame& table) : game(table) {}
-    void Dealt(int pile) {
-        const Card card = game.deck.DealNext();
-        game.DrawPlace(kStockPlace, true);
-        game.artwork->PresentDirty();
-        game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
-                         game.artwork->screenBuffer, true, true, -1);
-        game.PlaySound("deal.wav");
-    }
-};
-
+// A press on the stock: a card onto each pile, each sliding there from the stock.
 void AuldLangSyneGame::DealRow() {
+    struct SlideHooks : play_position::NoHooks {
+        AuldLangSyneGame& game;
+        void Dealt(int pile) {
+            const Card card = game.deck.DealNext();
+            game.DrawPlace(kStockPlace, true);
+            game.artwork->PresentDirty();
+            game.AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(game.position.pileCounts[pile] - 1), card,
+                             game.artwork->screenBuffer, true, true, -1);
+            game.PlaySound("deal.wav");
+        }
+    } hooks{{}, *this};
     LoadStock();
-    TableHooks hooks(*this);
-    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = AuldLangSyneModel::kStockPlace}, hooks);
+    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = kStockPlace}, hooks);
     CheckGameOver();
 }
 
-// ---- Drawing ----
-
 void AuldLangSyneGame::DrawPlace(int place, bool present) {
-    const int k = place < kPilePlace ? place - kFoundationPlace : place - kPilePlace;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place < kPilePlace) {
-        play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
-                                          kDepthFromRanks, present);
-    } else {
-        DrawView(place, present, true, play_position::kScreenBottom);
-    }
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place >= kPilePlace) DrawView(place, present, true, play_position::kScreenBottom);
+    else play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
+                                           kDepthFromRanks, present);
 }
-
-// ---- Game over ----
 
 // A card on its way is out of play until it lands.
 bool AuldLangSyneGame::OverNow() const {
@@ -153,11 +128,6 @@ bool AuldLangSyneGame::OverNow() const {
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     return AuldLangSyneModel::Over(shown);
 }
-
-// The stock must be empty too, so that ending the game early is never a win.
-double AuldLangSyneGame::GetScoreFactor() { return RuleOn("FilledIn") ? kFilledInFactor : 1.0; }
-
-// ---- Undo ----
 
 bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.foundations);

@@ -13,9 +13,7 @@
 // on the stock (a card onto each pile) is a kStock; a pile's top card played onto the first
 // foundation it fits is a kMove, made by clicking the card.
 struct AuldLangSyneParts {
-    static constexpr int kPiles = 4;
-    static constexpr int kPileSlots = 13;
-    static constexpr int kFoundations = 4;
+    static constexpr int kPiles = 4, kPileSlots = 13, kFoundations = 4;
     static constexpr int kStockPlace = 0, kFoundationPlace = 1, kPilePlace = 5, kPlaces = 9;
     static constexpr int kPointsPerFoundationCard = 5;
 
@@ -32,7 +30,10 @@ struct AuldLangSyneParts {
     // May this card go on foundation f now? Suits play no part.
     static bool Fits(const Position& position, Card card, int foundation);
     // How many cards lie on foundation f (its top counted round from the starting rank).
-    static int FoundationCount(const Position& position, int foundation);
+    static int FoundationCount(const Position& position, int foundation) {
+        const Card top = position.foundations[foundation];
+        return top.IsValid() ? (top.Rank() - position.startRank + Card::kRankCount) % Card::kRankCount + 1 : 0;
+    }
     // The first foundation the top card of the pile fits, or -1.
     static int TargetFor(const Position& position, int pile);
 
@@ -75,16 +76,12 @@ public:
     void Deal() override { DealRow(); }
     // There is no dragging: a click on a top card that fits a foundation plays it there.
     void OnLButtonDown(WPARAM, int x, int y) override { ClickToPlay(x, y, kStockX, kStockY, [this] { DealRow(); }); }
-    double GetScoreFactor() override;
+    double GetScoreFactor() override { return RuleOn("FilledIn") ? 0.75 : 1.0; }
 
     static int ColumnX(int k) { return kColumnX + kColumnPitch * k; }
     static int CardY(int index) { return kPileY + kPileStep * index; }
-    // May this card go on foundation k now? Suits play no part.
-    bool Fits(Card card, int foundation) const { return AuldLangSyneModel::Fits(position, card, foundation); }
 
 private:
-    struct TableHooks;
-    int ShownCount(int k) const { return position.pileCounts[k] - (lifted == kPilePlace + k); }
     void DealRow();
     void DrawPlace(int place, bool present) override;
     // The piles' top cards are picked up (by a click) and played onto the foundations.

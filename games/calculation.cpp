@@ -11,11 +11,6 @@ constexpr int kKingSuits[CalculationGame::kFoundations] = {2, 3, 0, 1};
 
 // ---- The model ----
 
-int CalculationParts::FollowingRank(int top, int foundation) {
-    const int rank = top + foundation + 1;
-    return rank > Card::kAce ? rank - Card::kRankCount : rank;
-}
-
 bool CalculationParts::Fits(const Position& position, Card card, int foundation) {
     const Card top = position.foundationTops[foundation];
     if (!card.IsValid() || !top.IsValid()) return false;
@@ -109,14 +104,15 @@ void CalculationModel::Cards(const Position& position, CardTally& out) {
 CalculationGame::PlaceView CalculationGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kCurrentPlace)
-        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current, .count = ShownCurrent().IsValid(), .pickup = true};
+        return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current,
+                .count = position.current.IsValid() && lifted != place, .pickup = true};
     if (place < kWastePlace) {
         const int k = place - kFoundationPlace;
         return {.x = PileX(k), .y = kFoundationY, .cards = &position.foundationTops[k], .count = 1, .targetKind = kAutoMoveKind};
     }
     const int k = place - kWastePlace;
-    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(), .count = ShownCount(k),
-            .pickup = true, .targetKind = kPlainTargetKind};
+    return {.x = PileX(k), .y = kWasteY, .dy = kWasteFanStep, .cards = position.waste[k].data(),
+            .count = position.wasteCounts[k] - (lifted == place), .pickup = true, .targetKind = kPlainTargetKind};
 }
 
 int CalculationGame::StartRank(int choice, int foundation) {
@@ -125,8 +121,6 @@ int CalculationGame::StartRank(int choice, int foundation) {
     if (pip == 0) pip = Card::kRankCount;
     return pip == 1 ? Card::kAce : pip - 2;
 }
-
-// ---- Deal ----
 
 void CalculationGame::StartDeal() {
     fanDy = kWasteFanStep;
@@ -142,23 +136,14 @@ void CalculationGame::StartDeal() {
     for (Card start : position.foundationTops) deck.Exclude(start);
 }
 
-// ---- Drawing ----
-
 void CalculationGame::DrawPlace(int place, bool present) {
-    const int k = place < kWastePlace ? place - kFoundationPlace : place - kWastePlace;
-    if (place == kStockPlace) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    } else if (place == kCurrentPlace) {
-        DrawView(place, present, false);
-    } else if (place < kWastePlace) {
-        play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k], position.startRanks[k],
-                                          position.foundationCounts[k], present);
-    } else {
-        DrawView(place, present, true, play_position::kScreenBottom);
-    }
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place == kCurrentPlace) DrawView(place, present, false);
+    else if (place >= kWastePlace) DrawView(place, present, true, play_position::kScreenBottom);
+    else play_position::DrawFoundationArea(*this, PileX(k), kFoundationY, position.foundationTops[k],
+                                           position.startRanks[k], position.foundationCounts[k], present);
 }
-
-// ---- Moves ----
 
 void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
@@ -172,8 +157,6 @@ void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
 }
 
 bool CalculationGame::OverNow() const { return !dragging && CalculationModel::Over(position); }
-
-// ---- Undo ----
 
 // The foundation tops, the waste piles and their counts, the current card, the foundation counts.
 bool CalculationGame::RecordPart(play_position::RecordFields& fields, Position& read) {

@@ -13,9 +13,7 @@
 // kStock; the current card or a waste pile's top card going somewhere is a kMove, made by
 // dragging it there.
 struct CalculationParts {
-    static constexpr int kFoundations = 4;
-    static constexpr int kWastePiles = 4;
-    static constexpr int kWasteSlots = 48;
+    static constexpr int kFoundations = 4, kWastePiles = 4, kWasteSlots = 48;
     static constexpr int kStockPlace = 0, kCurrentPlace = 1, kFoundationPlace = 2, kWastePlace = 6, kPlaces = 10;
     static constexpr int kPointsPerFoundationCard = 5;
 
@@ -32,7 +30,10 @@ struct CalculationParts {
     };
 
     // The rank that may follow `top` on foundation f (step f + 1, modulo 13).
-    static int FollowingRank(int top, int foundation);
+    static int FollowingRank(int top, int foundation) {
+        const int rank = top + foundation + 1;
+        return rank > Card::kAce ? rank - Card::kRankCount : rank;
+    }
     // May this card go on foundation f now?
     static bool Fits(const Position& position, Card card, int foundation);
     static Card WasteTop(const Position& position, int pile) {
@@ -64,13 +65,8 @@ public:
     static int PileX(int k) { return kPileX + kPilePitch * k; }
     // The rank index foundation k starts with under a starting-card choice.
     static int StartRank(int choice, int foundation);
-    // May this card go on foundation k now?
-    bool Fits(Card card, int foundation) const { return CalculationModel::Fits(position, card, foundation); }
 
 private:
-    // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return lifted == kCurrentPlace ? Card() : position.current; }
-    int ShownCount(int k) const { return position.wasteCounts[k] - (lifted == kWastePlace + k); }
     void DrawPlace(int place, bool present) override;
     // The current card and the waste piles' tops are dragged, onto the foundations (a double
     // click sends a card to one) and the waste piles.

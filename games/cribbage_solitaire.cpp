@@ -22,9 +22,7 @@ int Fifteens(const std::array<Card, 5>& cards, int from, int sum) {
 
 }  // namespace
 
-CribbageSolitaireGame::CribbageSolitaireGame(Artwork* artwork) : GridHandGame(artwork, kGameNumber) {}
-
-int CribbageSolitaireGame::ScoreHand(const std::array<Card, 4>& hand, Card starter) {
+int CribbageParts::ScoreHand(const std::array<Card, 4>& hand, Card starter) {
     const std::array<Card, 5> all = {hand[0], hand[1], hand[2], hand[3], starter};
     int score = 0;
     for (Card card : hand)
@@ -60,10 +58,7 @@ int CribbageSolitaireGame::ScoreHand(const std::array<Card, 4>& hand, Card start
     return score;
 }
 
-// ---- The model's part ----
-
-bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
-    constexpr int kSide = 4;
+bool CribbageParts::Accepts(const std::array<Card, 16>& grid, int i) {
     if (i < 0 || i >= kSide * kSide) return false;
     if (std::none_of(grid.begin(), grid.end(), [](Card c) { return c.IsValid(); })) return true;
     if (grid[i].IsValid()) return false;
@@ -74,39 +69,4 @@ bool CribbageHands::Accepts(const std::array<Card, 16>& grid, int i) {
             if (r >= 0 && r < kSide && c >= 0 && c < kSide && grid[r * kSide + c].IsValid()) return true;
         }
     return false;
-}
-
-// The starter is turned first; without one nothing is scored.
-int CribbageHands::ScoreFull(GridHandPosition<4>& position) {
-    const Card starter = position.starter = CribbageSolitaireModel::Deal(position);
-    if (!starter.IsValid()) return 0;
-    return ScoreTotal<4>(position.grid, [starter](const std::array<Card, 4>& line) {
-        return CribbageSolitaireGame::ScoreHand(line, starter);
-    });
-}
-
-void CribbageSolitaireGame::Deal() {
-    play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
-    artwork->PresentDirty();
-}
-
-void CribbageSolitaireGame::DrawExtraCards() {
-    if (gameOver) play_position::DrawCardArea(*this, kStarterX, kStarterY, position.starter, false, false);
-}
-
-void CribbageSolitaireGame::TurnNextCard() {
-    if (!GridFull()) {
-        ShowDealtCurrent();
-        PlaySound("flip.wav");
-        CheckGameOver();
-        return;
-    }
-    deck.DealNext();  // the starter the model turned
-    const Card starter = position.starter;
-    DrawStockArea(true);
-    play_position::DrawCardArea(*this, kStarterX, kStarterY, starter, false, true);
-    artwork->PresentDirty();
-    PlaySound("flip.wav");
-    if (!CheckGameOver() || !starter.IsValid()) return;
-    ScoreHands([starter](const Line& hand) { return ScoreHand(hand, starter); });
 }

@@ -9,37 +9,21 @@
 
 #include "games/grid_hand_game.h"
 
-// Cribbage's part of the grid model: a card goes anywhere on an empty grid, else into an empty
+// Cribbage's part of the grid game: a card goes anywhere on an empty grid, else into an empty
 // cell touching one already placed; a full grid turns the starter and scores the hands with it.
-struct CribbageHands {
+struct CribbageParts {
+    static constexpr int kGameNumber = 7, kSide = 4;
+    static constexpr bool kStarter = true;
+    static constexpr GridLayout kLayout{.gridX = 400, .gridY = 110, .pitchX = 70, .pitchY = 100, .stockX = 130,
+                                        .stockY = 110, .reserveY = 310, .starterX = 130, .starterY = 210};
+
     static bool Accepts(const std::array<Card, 16>& grid, int cell);
-    static int ScoreFull(GridHandPosition<4>& position);
-};
-using CribbageSolitaireModel = GridHandModel<4, CribbageHands>;
-
-class CribbageSolitaireGame : public GridHandGame<kCribbageGrid, CribbageHands> {
-public:
-    static constexpr int kGameNumber = 7;
-    static constexpr int kStarterX = 130, kStarterY = 210;
-
-    using Model = CribbageSolitaireModel;
-
-    explicit CribbageSolitaireGame(Artwork* artwork);
-
-    // The first card shown once more over the new table.
-    void Deal() override;
-
+    static int Score(const GridHandPosition<4>& position, const std::array<Card, 4>& line) {
+        return ScoreHand(line, position.starter);
+    }
     // The cribbage score of four hand cards with the starter.
     static int ScoreHand(const std::array<Card, 4>& hand, Card starter);
-
-private:
-    void TurnNextCard() override;
-    bool HandsScored() const override { return position.starter.IsValid(); }
-    void DrawExtraCards() override;
-    // A click placement saves the position twice: before it lifts the card and in LiftCards.
-    bool ClickSavesTwice() const override { return true; }
-    // The starter; the hands are scored only at the end, which no record holds.
-    void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores&) override {
-        fields.Card1(read.starter);
-    }
 };
+using CribbageSolitaireModel = GridHandModel<CribbageParts>;
+using CribbageSolitaireGame = GridHandGame<CribbageParts>;
+extern template class GridHandGame<CribbageParts>;

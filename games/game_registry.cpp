@@ -26,11 +26,6 @@
 
 namespace {
 
-template <typename T>
-std::unique_ptr<Game> Make(Artwork* artwork) {
-    return std::make_unique<T>(artwork);
-}
-
 // A game's model of play seen through plain functions.
 template <typename Model>
 constexpr PlayModelOps kModelOps = MakePlayModelOps<Model>();
@@ -38,14 +33,13 @@ constexpr PlayModelOps kModelOps = MakePlayModelOps<Model>();
 // ---- Rule options: the rule-settings dialogs' controls in creation order, with positions inside
 // the dialog, defaults and ranges, and the lines of the rules summaries ----
 
-constexpr int kCheckX = 30;
-constexpr int kFrameX = 30;
+constexpr int kLeftX = 30;  // check boxes and option frames
 constexpr int kListX = 160;
 constexpr int kNarrowList = 130;
 constexpr int kColumnsFieldWidth = 30;
 
 constexpr RuleOption Check(const char* caption, const char* name, int y, int value) {
-    return {.control = RuleControl::kCheckBox, .caption = caption, .valueName = name, .x = kCheckX, .y = y,
+    return {.control = RuleControl::kCheckBox, .caption = caption, .valueName = name, .x = kLeftX, .y = y,
             .defaultValue = value};
 }
 constexpr RuleOption Spin(const char* caption, const char* name, int x, int y, int value, int low, int high,
@@ -54,12 +48,12 @@ constexpr RuleOption Spin(const char* caption, const char* name, int x, int y, i
             .defaultValue = value, .minimum = low, .maximum = high, .fieldWidth = width};
 }
 constexpr RuleOption Recycles(const char* name, int y, int value) {
-    return {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = name, .x = kFrameX, .y = y,
+    return {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = name, .x = kLeftX, .y = y,
             .defaultValue = value};
 }
 constexpr RuleOption TwoChoices(const char* caption, const char* name, int y, int value, const char* first,
                                 const char* second) {
-    return {.control = RuleControl::kTwoChoices, .caption = caption, .valueName = name, .x = kFrameX, .y = y,
+    return {.control = RuleControl::kTwoChoices, .caption = caption, .valueName = name, .x = kLeftX, .y = y,
             .defaultValue = value, .firstCaption = first, .secondCaption = second};
 }
 constexpr RuleOption List(RuleControl kind, const char* caption, const char* name, int y, int value,
@@ -140,7 +134,7 @@ constexpr RuleOption kFourSeasonsOptions[] = {
     Check(kFoundationCaption, "FilledIn", 60, 0),
     Spin(kCardsDealtCaption, "CardsDealt", 133, 90, 1, 1, 3),
     // The dialog offers 2 recycles; the game reads none when nothing is stored.
-    {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = "Recycles", .x = kFrameX, .y = 125,
+    {.control = RuleControl::kRecycles, .caption = "Recycles", .valueName = "Recycles", .x = kLeftX, .y = 125,
      .defaultValue = 2, .readDefault = 0},
     List(RuleControl::kRankListOrNext, "Starting card:", "StartCard", 220, -1),
 };
@@ -199,7 +193,7 @@ constexpr SummaryLine kMonteCarloSummary[] = {
 constexpr RuleOption kPokerOptions[] = {
     Spin(kReserveCaption, "ReservePiles", 147, 60, 0, 0, 3),
     Spin(kPerPileCaption, "CardsPerPile", 219, 90, 1, 1, 5),
-    {.control = RuleControl::kScoringChoice, .caption = "Scoring Method", .valueName = "Scoring", .x = kFrameX,
+    {.control = RuleControl::kScoringChoice, .caption = "Scoring Method", .valueName = "Scoring", .x = kLeftX,
      .y = 130, .defaultValue = 0, .firstCaption = "&American", .secondCaption = "&English"},
 };
 constexpr SummaryLine kPokerSummary[] = {{SummaryFormat::kNumber, "Reserve Piles: %d", "ReservePiles"},
@@ -247,7 +241,9 @@ template <typename T, typename Model = typename T::Model>
 constexpr GameDescriptor Entry(int number, const char* name, RuleTable rules = {}) {
     return {.number = number, .name = name,
             .start = rules.options.empty() ? StartMode::AtOnce : StartMode::RulesFirst,
-            .rules = rules, .create = &Make<T>, .model = &kModelOps<Model>};
+            .rules = rules,
+            .create = [](Artwork* artwork) -> std::unique_ptr<Game> { return std::make_unique<T>(artwork); },
+            .model = &kModelOps<Model>};
 }
 
 constexpr std::array<GameDescriptor, 20> kGames = {

@@ -33,8 +33,7 @@ const RuleOption& RuleValues::Option(const char* valueName) const {
         if (std::string_view(option.valueName) == valueName) return option;
     // A game reads only the values its descriptor lists; anything else is a programming error
     // caught by the tests on the first deal.
-    static constexpr RuleOption kMissing{.control = RuleControl::kCheckBox, .caption = "", .valueName = "", .x = 0,
-                                         .y = 0, .defaultValue = 0};
+    static constexpr RuleOption kMissing{};
     return kMissing;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -21,11 +22,11 @@ enum class RuleControl {
 };
 
 struct RuleOption {
-    RuleControl control;
-    const char* caption;    // the control's caption or the frame's title, with its hot key
-    const char* valueName;  // the settings value
-    int x, y;               // check box, spin field, frame or list position inside the dialog
-    int defaultValue;
+    RuleControl control = RuleControl::kCheckBox;
+    const char* caption = "";    // the control's caption or the frame's title, with its hot key
+    const char* valueName = "";  // the settings value
+    int x = 0, y = 0;            // check box, spin field, frame or list position inside the dialog
+    int defaultValue = 0;
     int minimum = 0, maximum = 0;  // spin fields
     int fieldWidth = 20;           // spin fields
     int listWidth = 190;           // lists
@@ -35,10 +36,8 @@ struct RuleOption {
     int firstValue = 1, secondValue = 0;
     // What the game reads when no value (or one out of range) is stored, where that differs from
     // the dialog's default.
-    static constexpr int kDialogDefault = -99999;
-    int readDefault = kDialogDefault;
-
-    int ReadDefault() const { return readDefault == kDialogDefault ? defaultValue : readDefault; }
+    std::optional<int> readDefault = std::nullopt;
+    int ReadDefault() const { return readDefault.value_or(defaultValue); }
 };
 
 // How a summary line shows a value.

@@ -94,11 +94,7 @@ void GolfModel::Cards(const Position& position, CardTally& out) {
     for (size_t k = 0; k < position.columns.size(); ++k) out.AddRun(position.columns[k], position.columnCount[k]);
 }
 
-GolfModel::Position GolfGame::ModelPosition() const {
-    GolfModel::Position now = ModelTable::ModelPosition();
-    now.wrapAround = RuleOn("WrapAround");
-    return now;
-}
+// ---- The game ----
 
 GolfGame::PlaceView GolfGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
@@ -107,10 +103,8 @@ GolfGame::PlaceView GolfGame::View(int place) const {
                 .count = position.pileCount, .targetKind = kPlainTargetKind};
     const int column = place - kColumnPlace;
     return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
-            .count = ShownCount(column), .pickup = true};
+            .count = position.columnCount[column] - (place == lifted), .pickup = true};
 }
-
-// ---- Deal ----
 
 void GolfGame::Deal() {
     fanDy = kTableauStep;
@@ -124,40 +118,24 @@ void GolfGame::Deal() {
     if (RuleOn("FlipFirst")) TurnStock(kPilePlace);
 }
 
-// ---- Drawing ----
-
 void GolfGame::DrawPlace(int place, bool present) {
     if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
     else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
     else DrawView(place, present, false, kColumnAreaBottom);
 }
 
-// ---- Game over ----
-
-bool GolfGame::IsWon() { return gameOver && GolfModel::Cleared(position); }
-
-double GolfGame::GetScoreFactor() { return RuleOn("SevenByFive") ? 0.95 : 1.0; }
-
-// ---- Undo ----
-
 // The pile and its count; the column slots, their counts, the first seven integers of the
 // column position table (x and y of columns 0 to 2 and x of column 3) and the counts again.
+// Slots past a count are left empty.
 bool GolfGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.pile);
-    fields.Int(read.pileCount, 0, kFoundationSlots);
+    fields.Int(read.pileCount, 0, Card::kCardsPerPack);
     fields.Piles(read.columns);
     fields.Counts(read.columnCount, 0, kColumnSlots);
-    for (int i = 0; i < kPositionInts; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
+    for (int i = 0; i < 7; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
     std::array<int32_t, kMaxColumns> repeated = read.columnCount;
     fields.Counts(repeated, 0, kColumnSlots);
+    ClearPastCount(read.pile, read.pileCount);
+    for (int column = 0; column < kMaxColumns; ++column) ClearPastCount(read.columns[column], read.columnCount[column]);
     return repeated == read.columnCount;
-}
-
-// Every card at most once, and only in slots the counts cover.
-bool GolfGame::Possible(const Position& read, const Deck& stock) const {
-    PackTally tally;
-    if (!tally.TakeStock(stock) || !play_position::TakePile(tally, read.pile, read.pileCount)) return false;
-    for (int column = 0; column < kMaxColumns; ++column)
-        if (!play_position::TakePile(tally, read.columns[column], read.columnCount[column])) return false;
-    return true;
 }

@@ -14,8 +14,7 @@
 // 2 + c column c. A press on the stock is a kStock; a column's top card played onto the pile a
 // kMove from the column to place 1, made by clicking the card.
 struct GolfParts {
-    static constexpr int kMaxColumns = 7;
-    static constexpr int kColumnSlots = 6;
+    static constexpr int kMaxColumns = 7, kColumnSlots = 6;
     static constexpr int kStockPlace = 0, kPilePlace = 1, kColumnPlace = 2, kPlaces = kColumnPlace + kMaxColumns;
     static constexpr int kPointsPerCard = 5;
     // Playing onto a King or a King onto an Ace is only possible round the corner, and earns less.
@@ -51,13 +50,10 @@ using GolfModel = PlayModel<GolfParts>;
 
 class GolfGame : public ModelTable<GolfModel, 11, kSettlesOnDraw> {
 public:
-    static constexpr int kFoundationSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 95, kStockY = 370;
     static constexpr int kFoundationX = 150, kFoundationY = 370, kFoundationStep = 10;
     static constexpr int kColumnX = 160, kColumnPitch = 80;
     static constexpr int kTableauY = 140, kTableauStep = 15;
-    // The undo record carries the first seven integers of the column position table.
-    static constexpr int kPositionInts = 7;
 
     using ModelTable::ModelTable;
 
@@ -67,22 +63,23 @@ public:
     void OnLButtonDown(WPARAM, int x, int y) override {
         ClickToPlay(x, y, kStockX, kStockY, [this] { TurnStock(kPilePlace); });
     }
-    double GetScoreFactor() override;
-    bool IsWon() override;
+    double GetScoreFactor() override { return RuleOn("SevenByFive") ? 0.95 : 1.0; }
+    bool IsWon() override { return gameOver && GolfModel::Cleared(position); }
 
     // The current position, with the rule value from the settings.
-    GolfModel::Position ModelPosition() const override;
+    GolfModel::Position ModelPosition() const override {
+        GolfModel::Position now = ModelTable::ModelPosition();
+        now.wrapAround = RuleOn("WrapAround");
+        return now;
+    }
     static int ColumnX(int column) { return kColumnX + kColumnPitch * column; }
     static int CardY(int index) { return kTableauY + kTableauStep * index; }
 
 private:
-    // The cards of the column the table shows.
-    int ShownCount(int column) const { return position.columnCount[column] - (kColumnPlace + column == lifted); }
     // The pile fans out right from its first card; an empty column shows nothing.
     void DrawPlace(int place, bool present) override;
     // The columns' top cards are picked up (by a click) and played onto the pile.
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kClicks; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -4,15 +4,15 @@
 // final score is the points alone.
 //
 // The base owns the stock, the current card, the grid, the reserve piles, the held card, the
-// pick-ups and drop targets, the undo record and the end of the game. A game gives its layout and
-// its part of the model (Hands) as the template arguments and the rest through the hooks below.
+// pick-ups and drop targets, the undo record and the end of the game. A game gives its layout,
+// its scoring and what sets it apart in a struct Parts, the template argument.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 #include "games/play_position.h"
+#include "store/high_scores.h"
 
 // ---- The model of play ----
 //
@@ -40,37 +40,26 @@ struct GridHandPosition {
     std::array<Card, Card::kCardsPerPack> stock{};  // the last card is turned next
 };
 
-// Each row (first) and each column of a full grid scored as a hand.
-template <int Side, typename Score>
-std::array<int32_t, 2 * Side> ScoreLines(const std::array<Card, Side * Side>& grid, const Score& score) {
-    std::array<int32_t, 2 * Side> scores{};
-    for (int r = 0; r < Side; ++r) {
-        std::array<Card, Side> row;
-        for (int c = 0; c < Side; ++c) row[c] = grid[r * Side + c];
-        scores[r] = score(row);
-    }
-    for (int c = 0; c < Side; ++c) {
-        std::array<Card, Side> column;
-        for (int r = 0; r < Side; ++r) column[r] = grid[r * Side + c];
-        scores[Side + c] = score(column);
-    }
-    return scores;
-}
+// Where a grid game puts its cards.
+struct GridLayout {
+    int32_t gridX, gridY, pitchX, pitchY;  // the top-left cell and the step to the next cell
+    int32_t stockX, stockY;                // the current card lies a reserve pitch right of the stock
+    int32_t reserveY;                      // the reserve piles' tops; the first pile lines up with the stock
+    int32_t starterX = 0, starterY = 0;
+};
 
-// The points of all the hands of a full grid.
-template <int Side, typename Score>
-int ScoreTotal(const std::array<Card, Side * Side>& grid, const Score& score) {
-    int total = 0;
-    for (int32_t hand : ScoreLines<Side>(grid, score)) total += hand;
-    return total;
-}
-
-// Hands gives the game's part:
-//   static bool Accepts(const std::array<Card, Side * Side>& grid, int cell);  // may a card go there
-//   static int ScoreFull(GridHandPosition<Side>&);  // the full grid's points
-template <int Side, typename Hands>
-struct GridHandModel {
-    using Position = GridHandPosition<Side>;
+// Parts gives the game's part, and the model and the table see its names as their own:
+//   static constexpr int kGameNumber, kSide;  // kSide: cells per row and per column
+//   static constexpr GridLayout kLayout;
+//   static constexpr bool kStarter;  // a full grid turns a starter and the hands score with it;
+//       the undo record keeps the starter, else the hand scores (each 0..kMaxHandScore)
+//   static bool Accepts(const std::array<Card, kSide * kSide>& grid, int cell);  // may a card go there
+//   static int Score(const GridHandPosition<kSide>&, const std::array<Card, kSide>& line);  // a full line's
+//   static bool American();  // where the rules choose a scoring table: the American one
+template <typename Parts>
+struct GridHandModel : Parts {
+    static constexpr int kSide = Parts::kSide;
+    using Position = GridHandPosition<kSide>;
     static constexpr int kCells = Position::kCells;
     static constexpr int kStockPlace = 0, kCurrentPlace = 1, kReservePlace = 2, kCellPlace = 5, kPlaces = kCellPlace + kCells;
     static constexpr int kReserveCost = 3;
@@ -82,24 +71,35 @@ struct GridHandModel {
     }
     // The next stock card, or no card.
     static Card Deal(Position& position) { return play_position::Pop(position.stock, position.stockCount); }
+    // Each row (first) and each column of a full grid scored as a hand.
+    static std::array<int32_t, 2 * kSide> ScoreLines(const Position& position) {
+        std::array<int32_t, 2 * kSide> scores{};
+        for (int line = 0; line < 2 * kSide; ++line) {
+            std::array<Card, kSide> cards;
+            for (int i = 0; i < kSide; ++i)
+                cards[i] = position.grid[line < kSide ? line * kSide + i : i * kSide + line - kSide];
+            scores[line] = Parts::Score(position, cards);
+        }
+        return scores;
+    }
 
+    // From the current card, then from each reserve pile in play that holds one: into each cell
+    // that takes it, then onto each reserve pile with room.
     static void Moves(const Position& position, MoveList& out) {
         out.clear();
         if (GridFull(position)) return;
         auto add = [&out](int from, int to) {
             out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(from), .to = static_cast<int8_t>(to)});
         };
-        auto sources = [&](auto&& each) {
-            if (position.current.IsValid()) each(kCurrentPlace, -1);
-            for (int k = 0; k < position.reservePiles; ++k)
-                if (position.reserveCounts[k] > 0) each(kReservePlace + k, k);
-        };
-        sources([&](int from, int pile) {
+        for (int from = kCurrentPlace; from < kCellPlace; ++from) {
+            const int pile = from - kReservePlace;
+            if (pile < 0 ? !position.current.IsValid() : pile >= position.reservePiles || !position.reserveCounts[pile])
+                continue;
             for (int cell = 0; cell < kCells; ++cell)
-                if (Hands::Accepts(position.grid, cell)) add(from, kCellPlace + cell);
+                if (Parts::Accepts(position.grid, cell)) add(from, kCellPlace + cell);
             for (int k = 0; k < position.reservePiles; ++k)
                 if (position.reserveCounts[k] - (k == pile) < position.cardsPerPile) add(from, kReservePlace + k);
-        });
+        }
     }
 
     static int Apply(Position& position, const PlayMove& move) {
@@ -114,18 +114,18 @@ struct GridHandModel {
             play_position::Push(position.reserves[move.to - kReservePlace], position.reserveCounts[move.to - kReservePlace], card);
             scored -= kReserveCost;
         }
-        position.points += scored;
-        // The next card is turned once the current one is placed; a full grid is scored.
+        // The next card is turned once the current one is placed; a full grid is scored, with the
+        // starter it turns where the game has one (none is left: nothing is scored).
         if (GridFull(position)) {
-            const int hands = Hands::ScoreFull(position);
-            position.points += hands;
-            scored += hands;
+            if constexpr (Parts::kStarter) position.starter = Deal(position);
+            if (!Parts::kStarter || position.starter.IsValid())
+                for (int32_t hand : ScoreLines(position)) scored += hand;
         } else if (!position.current.IsValid()) {
             position.current = Deal(position);
         }
+        position.points += scored;
         return scored;
     }
-
     static bool Won(const Position&) { return false; }
     // The grid is full.
     static bool Over(const Position& position) { return GridFull(position); }
@@ -152,109 +152,73 @@ struct GridHandModel {
     }
 };
 
-// Where a grid game puts its cards.
-struct GridLayout {
-    int32_t side;                          // cells per row and per column
-    int32_t gridX, gridY, pitchX, pitchY;  // the top-left cell and the step to the next cell
-    int32_t stockX, stockY;
-    int32_t currentX, currentY;
-    int32_t reserveX, reserveY;            // the first card of the first reserve pile
-};
-
-// The layouts of the two grid games, the only ones grid_hand_game.cpp compiles the base for.
-inline constexpr GridLayout kCribbageGrid{.side = 4, .gridX = 400, .gridY = 110, .pitchX = 70, .pitchY = 100,
-                                          .stockX = 130, .stockY = 110, .currentX = 200, .currentY = 110,
-                                          .reserveX = 130, .reserveY = 310};
-inline constexpr GridLayout kPokerGrid{.side = 5, .gridX = 330, .gridY = 120, .pitchX = 70, .pitchY = 82,
-                                       .stockX = 100, .stockY = 80, .currentX = 170, .currentY = 80,
-                                       .reserveX = 100, .reserveY = 240};
-
-template <GridLayout L, typename Hands>
-class GridHandGame : public ModelTable<GridHandModel<L.side, Hands>, 0, kSettlesOnDraw> {
-    using Table = ModelTable<GridHandModel<L.side, Hands>, 0, kSettlesOnDraw>;
+template <typename Parts>
+class GridHandGame : public ModelTable<GridHandModel<Parts>, Parts::kGameNumber, kSettlesOnDraw> {
+    using Table = ModelTable<GridHandModel<Parts>, Parts::kGameNumber, kSettlesOnDraw>;
+    static constexpr GridLayout L = Parts::kLayout;
 
 public:
     using typename Table::Position;
-    static constexpr int kSide = L.side;
-    static constexpr int kCells = kSide * kSide;
-    static constexpr int kHands = 2 * kSide;
-    static constexpr int kReservePiles = GridHandPosition<kSide>::kReservePiles;
-    static constexpr int kReserveSlots = GridHandPosition<kSide>::kReserveSlots;
-    static constexpr int kStockX = L.stockX, kStockY = L.stockY;
-    static constexpr int kCurrentX = L.currentX, kCurrentY = L.currentY;
-    static constexpr int kReserveX = L.reserveX, kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
+    static constexpr int kSide = Parts::kSide, kCells = kSide * kSide;
+    static constexpr int kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
+    static constexpr int kCurrentX = L.stockX + kReservePitch, kCurrentY = L.stockY;
     static constexpr int kReserveKind = 4;
-    // A row or a column of the grid.
-    using Line = std::array<Card, kSide>;
 
-    GridHandGame(Artwork* artwork, int gameNumber) : Table(artwork, gameNumber) { this->endsWhenFull = true; }
+    explicit GridHandGame(Artwork* artwork) : Table(artwork) { this->endsWhenFull = true; }
 
     // The first card turned.
-    void StartDeal() override;
-    bool CheckGameOver() override;
+    void StartDeal() override {
+        this->fanDy = kReserveStep;
+        hands = HandScores();
+        position.current = deck.DealNext();
+    }
+    // A full grid ends the game whatever the Auto Game Over preference says.
+    bool CheckGameOver() override {
+        gameOver = endedByUser || GridFull();
+        position.reservePiles = this->Rule("ReservePiles");
+        this->RegisterPlaces();
+        return gameOver;
+    }
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     // Time costs nothing and a win adds nothing: the final score is the points.
     int GetTimeAdjustment(int) override { return 0; }
     double GetWinFactor() override { return 1.0; }
-    bool IsWon() override;
+    bool IsWon() override { return gameOver && finalScore >= TenthScore(GetName()); }
 
     static int CellX(int i) { return L.gridX + L.pitchX * (i % kSide); }
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
-    static int ReserveX(int k) { return kReserveX + kReservePitch * k; }
+    static int ReserveX(int k) { return L.stockX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
     bool GridFull() const { return Table::GridFull(position); }
 
     // The current position, with the rule values from the settings.
-    Position ModelPosition() const override;
-    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    Position ModelPosition() const override {
+        Position now = Table::ModelPosition();
+        now.reservePiles = this->Rule("ReservePiles");
+        now.cardsPerPile = this->Rule("CardsPerPile");
+        if constexpr (requires { Parts::American(); }) now.american = Parts::American();
+        return now;
+    }
+    // A click on a cell places the current card there; any other move drags.
+    bool GestureFor(const PlayMove& move, MoveGesture& gesture) override {
+        if (!Table::GestureFor(move, gesture)) return false;
+        if (move.from == Table::kCurrentPlace && move.to >= Table::kCellPlace)
+            gesture = {MoveGesture::kClick, gesture.toX, gesture.toY, gesture.toX, gesture.toY};
+        return true;
+    }
 
-    // The table's own state, named here since the base depends on the layout.
+    // The table's own state, named here since the base depends on the game.
     using Table::position, Table::artwork, Table::deck, Table::endedByUser, Table::finalScore, Table::gameOver,
         Table::kScoreNotComputed, Table::paused, Table::points, Table::lifted;
     struct HandScores {
-        std::array<int32_t, kHands> lines{};
+        std::array<int32_t, 2 * kSide> lines{};
         int32_t total = 0;
     } hands;
 
-protected:
-    // The table's own functions, named here since the base depends on the layout.
+private:
     using Table::AnimateCard, Table::CanDrop, Table::DropCards, Table::FindDropTargetAt, Table::FinishGame,
         Table::GetName, Table::LiftCards, Table::PlaySound, Table::SaveUndo;
 
-    // ---- The game's part ----
-
-    // A placed card took the current card or filled the grid: show the card the model turned
-    // next, or end the game.
-    virtual void TurnNextCard() = 0;
-    // True when a finished game has hand scores to show.
-    virtual bool HandsScored() const { return GridFull(); }
-    void DrawGridCell(int cell);
-    bool handScoresShown = false;  // the labels are on the screen since the last table drawing
-    // Draws the game's own cards into the screen buffer, between the reserves and the grid.
-    virtual void DrawExtraCards() {}
-    // True when a click placement keeps one undo record more than a drag does (two in all).
-    virtual bool ClickSavesTwice() const { return false; }
-    // The game's part of an undo record, between the grid and the reserves: the starter, or the
-    // hand scores and their total. A reader reads into `read` and `scores`, which the table takes
-    // once the whole record has proved good.
-    virtual void HandPart(play_position::RecordFields& fields, Position& read, HandScores& scores) = 0;
-
-    // ---- For the games ----
-
-    // Shows the current card the model turned from the stock, taking it off the deck too.
-    void ShowDealtCurrent();
-    // Scores every row and column with `score`, adds the total to the points and ends the game.
-    void ScoreHands(const std::function<int(const Line&)>& score);
-    void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-
-private:
-    // The rule values "ReservePiles" (0..3) and "CardsPerPile" (1..5), read whenever a rule needs
-    // them.
-    int32_t ReservePiles() const { return this->Rule("ReservePiles"); }
-    int32_t CardsPerPile() const { return this->Rule("CardsPerPile"); }
-    // What the table shows while a card is lifted.
-    Card ShownCurrent() const { return lifted == Table::kCurrentPlace ? Card() : position.current; }
-    int ShownCount(int k) const { return position.reserveCounts[k] - (lifted == Table::kReservePlace + k); }
     // The current card and the reserve piles' tops are dragged; the empty cells and the reserve
     // piles take them.
     play_position::PlaceView View(int place) const override;
@@ -266,16 +230,15 @@ private:
         Table::LetGo();
     }
     HandScores readHands;
+    bool handScoresShown = false;  // the labels are on the screen since the last table drawing
     void DrawAreas(bool present) override;
     // The current card or a reserve pile, the places a card is lifted from.
-    void DrawPlace(int place, bool present) override;
+    void DrawPlace(int place, bool present) override {
+        if (place == Table::kCurrentPlace) this->DrawView(place, present, !gameOver);
+        else this->DrawView(place, present, true, ReserveCardY(Position::kReserveSlots - 1) + artwork->cardHeight);
+    }
     void DrawHandScores();
-    // Placing the current card, or filling the grid, turns the next card.
+    // Shows the placed card, and the card the model turned next (the starter once the grid is
+    // full), taking it off the deck too; a full grid has its hands scored and ends the game.
     void Landed(const PlayMove& move, int scored) override;
 };
-
-// Cribbage's and Poker's parts of the grid model.
-struct CribbageHands;
-struct PokerHands;
-extern template class GridHandGame<kCribbageGrid, CribbageHands>;
-extern template class GridHandGame<kPokerGrid, PokerHands>;

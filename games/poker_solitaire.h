@@ -9,37 +9,31 @@
 
 #include "games/grid_hand_game.h"
 
-// Poker's part of the grid model: any empty cell, and a full grid scores its hands under the
-// table in force.
-struct PokerHands {
-    static bool Accepts(const std::array<Card, 25>& grid, int cell) { return cell >= 0 && cell < 25 && !grid[cell].IsValid(); }
-    static int ScoreFull(GridHandPosition<5>& position);
-};
-using PokerSolitaireModel = GridHandModel<5, PokerHands>;
-
-class PokerSolitaireGame : public GridHandGame<kPokerGrid, PokerHands> {
-public:
-    static constexpr int kGameNumber = 14;
+// Poker's part of the grid game: any empty cell, and a full grid scores its hands under the
+// table in force. The undo record keeps the hand scores.
+struct PokerParts {
+    static constexpr int kGameNumber = 14, kSide = 5;
+    static constexpr bool kStarter = false;
+    static constexpr GridLayout kLayout{.gridX = 330, .gridY = 120, .pitchX = 70, .pitchY = 82, .stockX = 100,
+                                        .stockY = 80, .reserveY = 240};
+    using Line = std::array<Card, kSide>;
     // Hands in table order; Nothing scores 0.
     enum Hand { kRoyalFlush, kStraightFlush, kFourOfAKind, kFullHouse, kFlush, kStraight, kThreeOfAKind, kTwoPair,
                 kOnePair, kNothing };
     static constexpr int kAmericanTable[kNothing] = {100, 75, 50, 25, 20, 15, 10, 5, 2};
     static constexpr int kEnglishTable[kNothing] = {30, 30, 16, 10, 5, 12, 6, 3, 1};
+    static constexpr int32_t kMaxHandScore = kAmericanTable[kRoyalFlush];
 
-    using Model = PokerSolitaireModel;
-
-    explicit PokerSolitaireGame(Artwork* artwork);
+    static bool Accepts(const std::array<Card, 25>& grid, int cell) { return !grid[cell].IsValid(); }
+    static int Score(const GridHandPosition<kSide>& position, const Line& line) {
+        return ScoreHand(line, position.american);
+    }
     // The scoring table: "Scoring" is "American"; any other text selects the English table.
-    bool American() const { return RuleValues(kGameNumber).Text("Scoring") == "American"; }
-    // The current position, with the scoring table in force.
-    Position ModelPosition() const override;
+    static bool American() { return RuleValues(kGameNumber).Text("Scoring") == "American"; }
 
     static Hand ClassifyHand(const Line& hand);
     static int ScoreHand(const Line& hand, bool american);
-
-private:
-    void TurnNextCard() override;
-    // A game that is over shows its hand scores, also one ended early with the grid unfilled.
-    bool HandsScored() const override { return true; }
-    void HandPart(play_position::RecordFields& fields, GridHandPosition<kSide>& read, HandScores& scores) override;
 };
+using PokerSolitaireModel = GridHandModel<PokerParts>;
+using PokerSolitaireGame = GridHandGame<PokerParts>;
+extern template class GridHandGame<PokerParts>;
