@@ -303,11 +303,12 @@ public:
         FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
     }
-    // A ruled deal: the menu items and the theme, no hot spots, the standard panel, a fresh
-    // position with nothing held (LetGo), one shuffled pack, the game's start (StartDeal), the new table,
-    // the game's deal (Deal), the end settled and the clock started.
+    // A deal: the theme (and on the first deal of a game with rule values its menu items), no hot
+    // spots, the standard panel, a fresh position with nothing held (LetGo), one shuffled pack,
+    // the game's start (StartDeal), the new table, the game's deal (Deal), the end settled and the
+    // clock started.
     void NewGame(bool restart) override {
-        BeginRuledDeal(restart);
+        BeginRuledDeal(restart || !FindGame(gameNumber)->HasRuleSettings());
         ClearHotspots();
         fanDx = fanDy = 0;
         SetStandardPanel();
@@ -315,7 +316,6 @@ public:
         LetGo();
         play_position::ShufflePack(deck);
         StartDeal();
-        artwork->RestoreBackground(0, 799, 0, 599);
         play_position::ShowNewTable(*this);
         Deal();
         CheckGameOver();
