@@ -87,24 +87,9 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
 // ---- Deal ----
 
 void MonteCarloGame::Deal() {
-    fanDx = kPitchX;
-    fanDy = kPitchY;
     const int rows = Rule("Rows");
     for (int cell = 0; cell < rows * kColumns; ++cell)
         DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
-}
-
-// ---- Drawing ----
-
-void MonteCarloGame::DrawCell(int cell, bool present) {
-    const Card card = position.grid[cell];
-    play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
-}
-
-void MonteCarloGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    const int cells = Rule("Rows") * kColumns;
-    for (int cell = 0; cell < cells; ++cell) DrawCell(cell, present);
 }
 
 // ---- Moves ----
@@ -114,16 +99,15 @@ void MonteCarloGame::DrawAreas(bool present) {
 struct MonteCarloGame::TableHooks {
     MonteCarloGame& game;
 
-    void TookOut(int cell) { game.DrawCell(cell, true); }
+    void TookOut(int cell) { game.DrawPlace(cell, true); }
     void Removed() {
         game.PlaySound("pair.wav");
         game.points += kPointsPerPair;
     }
-    void Dealt(int) {}
     void ClosedUp(int dealt) {
         for (int i = 0; i < dealt; ++i) game.deck.DealNext();
         game.DrawStockArea(true);
-        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawCell(cell, true);
+        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawPlace(cell, true);
     }
 };
 
@@ -139,7 +123,7 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
         TableHooks hooks{*this};
         MonteCarloModel::Play(position, *pair, hooks);
     } else {
-        DrawCell(PlaceAt(spot->x, spot->y), true);
+        DrawPlace(PlaceAt(spot->x, spot->y), true);
     }
     artwork->PresentDirty();
     CheckGameOver();

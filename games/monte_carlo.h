@@ -83,10 +83,12 @@ private:
     }
     Play HowPlayed() const override { return kPairs; }
     int Waiting() const override { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
-    void DrawAreas(bool present) override;
-    void DrawCell(int cell, bool present);
+    void DrawAreas(bool present) override {
+        DrawStockArea(present);
+        ModelTable::DrawAreas(present);
+    }
+    void DrawPlace(int cell, bool present) override { DrawView(cell, present, false, 0, 0, first.card); }
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
     void LetGo() override { first = CardSelection(); }

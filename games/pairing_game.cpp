@@ -135,7 +135,6 @@ struct PairingGame::TableHooks {
         game.Cell(place, k) = card;
         game.PlaySound("flip.wav");
     }
-    void ClosedUp(int) {}
 };
 
 void PairingGame::Deal() {
