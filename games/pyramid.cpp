@@ -71,30 +71,18 @@ void TakeCard(PyramidModel::Position& position, int place) {
 template <>
 int PyramidModel::ApplyOwn(Position& position, const PlayMove& move) {
     int scored = 0;
-    switch (move.kind) {
-    case PlayMove::kStock: {
+    if (move.kind == PlayMove::kStock) {
         // A waiting waste card is let go; a waiting talon card too once the talon changes.
         const int talonBefore = position.talonCount;
         if (position.selected == kWastePlace) position.selected = -1;
         StackWaste(position);
         scored = TurnStock(position);
         if (position.selected == kTalonPlace && position.talonCount != talonBefore) position.selected = -1;
-        position.points += scored;
-        return scored;
-    }
-    case PlayMove::kSelect:
+    } else if (move.kind == PlayMove::kSelect || move.kind == PlayMove::kMove) {
         position.selected = -1;
         TakeCard(position, move.from);
-        scored = kPointsKing;
-        break;
-    case PlayMove::kMove:
-        position.selected = -1;
-        TakeCard(position, move.from);
-        TakeCard(position, move.to);
-        scored = kPointsPair;
-        break;
-    default:
-        break;
+        if (move.kind == PlayMove::kMove) TakeCard(position, move.to);
+        scored = move.kind == PlayMove::kMove ? kPointsPair : kPointsKing;
     }
     position.points += scored;
     return scored;
@@ -205,9 +193,13 @@ PyramidGame::PlaceView PyramidGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
     if (place == kWastePlace)
         return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = position.waste.IsValid(), .pickup = true};
-    if (place == kTalonPlace)
-        return {.x = kTalonX, .y = kTalonY, .dy = TalonStep(), .cards = position.talon.data(), .count = position.talonCount,
-                .pickup = true};
+    if (place == kTalonPlace) {
+        // The talon fans down by a fixed step while its top card fits on the screen, and closes
+        // up when it would run past the bottom edge.
+        const int count = position.talonCount, room = play_position::kScreenBottom - artwork->cardHeight - kTalonY;
+        return {.x = kTalonX, .y = kTalonY, .dy = count <= 1 ? kTalonStep : std::min(kTalonStep, room / (count - 1)),
+                .cards = position.talon.data(), .count = count, .pickup = true};
+    }
     const int rows = position.rows;
     if (place >= kExtraPlace) {
         const int c = place - kExtraPlace;
@@ -219,18 +211,9 @@ PyramidGame::PlaceView PyramidGame::View(int place) const {
             .count = PyramidModel::IsFree(position, row, k), .pickup = true};
 }
 
-int PyramidGame::TalonStep() const {
-    // The talon fans down by a fixed step while its top card fits on the screen, and closes up
-    // when it would run past the bottom edge.
-    const int count = position.talonCount;
-    if (count <= 1) return kTalonStep;
-    return std::min(kTalonStep, (play_position::kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
-}
-
 // ---- Deal ----
 
 void PyramidGame::StartDeal() {
-    fanDy = kTalonStep;
     const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
@@ -251,36 +234,44 @@ void PyramidGame::Deal() {
 
 // ---- Drawing ----
 
-void PyramidGame::DrawTriangleArea(bool present) {
+// The triangle and the extra row, covered cards too, the selected card darkened.
+void PyramidGame::DrawAreas(bool present) {
+    play_position::DrawStockArea(*this, kStockX, kStockY, present, TurnsLeft());
     const bool extra = RuleOn("ExtraCards");
     const int rows = position.rows;
-    const int left = SlotX(rows - 1, 0), right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
+    const int right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, topY, bottom);
-    const int screen = artwork->screenBuffer;
-    for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k)
-            artwork->DrawCard(SlotX(row, k), SlotY(row), TriangleCard(row, k), screen,
-                              IsSelected(TriangleCard(row, k)));
-    if (extra)
-        for (int c = 0; c < rows; ++c)
-            artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), position.extra[c], screen, IsSelected(position.extra[c]));
-    if (present) artwork->AddDirty({left, topY, right, bottom});
-}
-
-void PyramidGame::DrawAreas(bool present) {
-    DrawStockArea(present, TurnsLeft());
-    DrawTriangleArea(present);
+    play_position::DrawArea(*this, SlotX(rows - 1, 0), topY, right, bottom, present, [&] {
+        auto draw = [&](int x, int y, Card card) {
+            artwork->DrawCard(x, y, card, artwork->screenBuffer, card.IsValid() && card == first.card);
+        };
+        for (int row = 0; row < rows; ++row)
+            for (int k = 0; k <= row; ++k) draw(SlotX(row, k), SlotY(row), TriangleCard(row, k));
+        for (int c = 0; c < rows && extra; ++c) draw(SlotX(rows - 1, c), ExtraY(), position.extra[c]);
+    });
     DrawWasteArea(present);
     DrawTalonArea(present);
 }
 
 // ---- Moves ----
 
+// A press on the stock turns it; a King leaves alone, a pair on its second card.
 void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    if (OnCard(x, y, kStockX, kStockY)) PressStock();
-    else PressCard(x, y);
+    if (OnCard(x, y, kStockX, kStockY)) return PressStock();
+    const Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) {
+        CheckGameOver();
+        return;
+    }
+    if (const std::optional<PlayMove> move = PickForPair(*spot, first)) {
+        SaveUndo();
+        PlaySound("pair.wav");
+        points += PyramidModel::Apply(position, *move);
+    }
+    DrawAreas(true);
+    artwork->PresentDirty();
+    CheckGameOver();
 }
 
 void PyramidGame::PressStock() {
@@ -298,14 +289,12 @@ void PyramidGame::PressStock() {
         SaveUndo();
         const bool turnOver = position.stockCount == 0;
         points += PyramidModel::TurnStock(position);
-        if (turnOver) {
+        if (turnOver)
             for (int i = 0; i < position.stockCount; ++i) deck.PutBack(position.stock[i]);
-        } else {
+        else
             deck.DealNext();
-            CheckGameOver();
-        }
         // The stock shows whether it could be turned before this turn.
-        DrawStockArea(true, turnOver ? canTurn : TurnsLeft());
+        play_position::DrawStockArea(*this, kStockX, kStockY, true, turnOver ? canTurn : TurnsLeft());
         DrawWasteArea(true);
         if (turnOver) DrawTalonArea(true);
         artwork->PresentDirty();
@@ -327,23 +316,6 @@ void PyramidGame::DropStaleSelection() {
     CheckGameOver();
 }
 
-void PyramidGame::PressCard(int x, int y) {
-    const Hotspot* spot = FindPickupAt(x, y);
-    if (!spot) {
-        CheckGameOver();
-        return;
-    }
-    // A King leaves alone, a pair on its second card.
-    if (const std::optional<PlayMove> move = PickForPair(*spot, first)) {
-        SaveUndo();
-        PlaySound("pair.wav");
-        points += PyramidModel::Apply(position, *move);
-    }
-    DrawAreas(true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
 void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     Game::OnMouseMove(keys, x, y);
     if (paused || gameOver) return;
@@ -354,11 +326,9 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     }
     bool covered = false;
     for (int row = 0; row < position.rows; ++row)
-        for (int k = 0; k <= row; ++k) {
-            const int left = SlotX(row, k), top = SlotY(row);
-            covered = covered || (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top &&
-                                  y < top + kPickupHeight);
-        }
+        for (int k = 0; k <= row; ++k)
+            covered = covered || (TriangleCard(row, k).IsValid() &&
+                                  Rect::FromSize(SlotX(row, k), SlotY(row), kPickupWidth, kPickupHeight).Contains(x, y));
     ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 

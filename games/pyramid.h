@@ -102,8 +102,6 @@ public:
     // The current position, with the extra row's rule value and the waiting card's place.
     PyramidModel::Position ModelPosition() const override;
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
-    // How far apart the talon's cards lie.
-    int TalonStep() const;
 
     int topY = 70;
     // The card waiting for its partner.
@@ -111,7 +109,6 @@ public:
 
 private:
     void PressStock();
-    void PressCard(int x, int y);
     // The waste's, the talon's and the free cards are picked up by a click, two to a pair or a
     // King alone.
     PlaceView View(int place) const override;
@@ -119,13 +116,8 @@ private:
     int Waiting() const override { return ModelPosition().selected; }
     bool OverNow() const override;
     void DrawAreas(bool present) override;
-    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
-    void DrawStockArea(bool present, bool canTurn) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
-    }
-    void DrawTriangleArea(bool present);
     void DrawWasteArea(bool present) { DrawView(kWastePlace, present, true, 0, 0, first.card); }
     void DrawTalonArea(bool present) {
         DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card);
