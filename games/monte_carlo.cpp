@@ -11,20 +11,12 @@ bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
            std::abs(a % kColumns - b % kColumns) <= 1 && std::abs(a / kColumns - b / kColumns) <= 1;
 }
 
+// Every neighbour of a cell lies at most a row and a column further on in reading order.
 bool MonteCarloParts::PairAvailable(const Position& position) {
-    // Looking down, right, down-right and down-left from every card covers every adjacency.
-    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    for (int row = 0; row < position.rows; ++row)
-        for (int column = 0; column < kColumns; ++column) {
-            const Card card = position.grid[row * kColumns + column];
-            if (!card.IsValid()) continue;
-            for (const auto& direction : kDirections) {
-                const int r = row + direction[0], c = column + direction[1];
-                if (r >= position.rows || c < 0 || c >= kColumns) continue;
-                const Card other = position.grid[r * kColumns + c];
-                if (other.IsValid() && other.Rank() == card.Rank()) return true;
-            }
-        }
+    const int inPlay = position.rows * kColumns;
+    for (int a = 0; a < inPlay; ++a)
+        for (int b = a + 1; b < inPlay && b <= a + kColumns + 1; ++b)
+            if (Pairs(position, a, b)) return true;
     return false;
 }
 

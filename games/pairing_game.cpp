@@ -33,12 +33,6 @@ int PairingParts::GroupAt(const Position& position) {
     return -1;
 }
 
-bool PairingParts::TableEmpty(const Position& position) {
-    for (int place = 0; place < position.places; ++place)
-        if (Top(position, place).IsValid()) return false;
-    return true;
-}
-
 int PairingParts::Count(const Position& position, int place) {
     const Card* cells = &position.cells[place * position.cellsPerPlace];
     int count = 0;
@@ -48,7 +42,9 @@ int PairingParts::Count(const Position& position, int place) {
 
 template <>
 bool PairingModel::Won(const Position& position) {
-    return position.stockCount == 0 && TableEmpty(position);
+    const auto cells = position.cells.begin();
+    return position.stockCount == 0 &&
+           std::none_of(cells, cells + position.places * position.cellsPerPlace, [](Card card) { return card.IsValid(); });
 }
 
 template <>
@@ -149,9 +145,9 @@ void PairingGame::Deal() {
 // ---- Drawing ----
 
 PairingGame::PlaceView PairingGame::View(int place) const {
-    return {.x = shape.left + shape.pitchX * (place % shape.columns), .y = shape.top + shape.pitchY * (place / shape.columns),
-            .dy = shape.fanDy, .cards = &position.cells[place * shape.cellsPerPlace],
-            .count = PairingModel::Count(position, place)};
+    const int row = place / shape.columns, column = place % shape.columns;
+    return {.x = shape.left + shape.pitchX * column, .y = shape.top + shape.pitchY * row, .dy = shape.fanDy,
+            .cards = &position.cells[place * shape.cellsPerPlace], .count = PairingModel::Count(position, place)};
 }
 
 void PairingGame::DrawPlace(int place, bool present) {

@@ -48,7 +48,6 @@ struct PairingParts {
     static bool PairAvailable(const Position& position);
     // The first place of a suit's whole group of high cards showing, or -1.
     static int GroupAt(const Position& position);
-    static bool TableEmpty(const Position& position);
     // How many cards the place holds: its leading occupied cells.
     static int Count(const Position& position, int place);
 

@@ -249,8 +249,8 @@ void PyramidGame::DrawAreas(bool present) {
             for (int k = 0; k <= row; ++k) draw(SlotX(row, k), SlotY(row), TriangleCard(row, k));
         for (int c = 0; c < rows && extra; ++c) draw(SlotX(rows - 1, c), ExtraY(), position.extra[c]);
     });
-    DrawWasteArea(present);
-    DrawTalonArea(present);
+    DrawPlace(kWastePlace, present);
+    DrawPlace(kTalonPlace, present);
 }
 
 // ---- Moves ----
@@ -278,11 +278,11 @@ void PyramidGame::PressStock() {
     if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
         first = CardSelection();
-        DrawWasteArea(true);
+        DrawPlace(kWastePlace, true);
         artwork->PresentDirty();
     }
     LoadStock();
-    if (PyramidModel::StackWaste(position)) DrawTalonArea(true);
+    if (PyramidModel::StackWaste(position)) DrawPlace(kTalonPlace, true);
     const bool canTurn = TurnsLeft();
     if (position.stockCount > 0 || canTurn) {
         // The undo record is taken with the waste card already on the talon.
@@ -295,8 +295,8 @@ void PyramidGame::PressStock() {
             deck.DealNext();
         // The stock shows whether it could be turned before this turn.
         play_position::DrawStockArea(*this, kStockX, kStockY, true, turnOver ? canTurn : TurnsLeft());
-        DrawWasteArea(true);
-        if (turnOver) DrawTalonArea(true);
+        DrawPlace(kWastePlace, true);
+        if (turnOver) DrawPlace(kTalonPlace, true);
         artwork->PresentDirty();
         PlaySound(turnOver ? "shuffle.wav" : "flip.wav");
     }
@@ -310,8 +310,8 @@ void PyramidGame::DropStaleSelection() {
         if (spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y) return;
     // The card was covered (the waste went onto a selected talon top) or left play.
     first = CardSelection();
-    DrawTalonArea(true);
-    DrawWasteArea(true);
+    DrawPlace(kTalonPlace, true);
+    DrawPlace(kWastePlace, true);
     artwork->PresentDirty();
     CheckGameOver();
 }
@@ -326,9 +326,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     }
     bool covered = false;
     for (int row = 0; row < position.rows; ++row)
-        for (int k = 0; k <= row; ++k)
-            covered = covered || (TriangleCard(row, k).IsValid() &&
-                                  Rect::FromSize(SlotX(row, k), SlotY(row), kPickupWidth, kPickupHeight).Contains(x, y));
+        for (int k = 0; k <= row; ++k) {
+            const Rect pickup = Rect::FromSize(SlotX(row, k), SlotY(row), kPickupWidth, kPickupHeight);
+            covered = covered || (TriangleCard(row, k).IsValid() && pickup.Contains(x, y));
+        }
     ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 
@@ -366,7 +367,7 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
     fields.Cards(read.extra);
     fields.Cards(read.talon);
     fields.Card1(read.waste);
-    fields.Int(read.talonCount, 0, kTalonSlots);
+    fields.Int(read.talonCount, 0, Card::kCardsPerPack);
     for (int c = read.rows; c < kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
     return inLayout;
 }

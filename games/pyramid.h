@@ -76,7 +76,6 @@ using PyramidModel = PlayModel<PyramidParts>;
 
 class PyramidGame : public ModelTable<PyramidModel, 15> {
 public:
-    static constexpr int kTalonSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 100, kStockY = 70;
     static constexpr int kWasteX = 180, kWasteY = 70;
     static constexpr int kTalonX = 180, kTalonY = 170, kTalonStep = 15;
@@ -118,9 +117,9 @@ private:
     void DrawAreas(bool present) override;
     // Clears a selection that no longer names a card the player can take.
     void DropStaleSelection();
-    void DrawWasteArea(bool present) { DrawView(kWastePlace, present, true, 0, 0, first.card); }
-    void DrawTalonArea(bool present) {
-        DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card);
+    // The waste, or the talon down to the bottom of the screen.
+    void DrawPlace(int place, bool present) override {
+        DrawView(place, present, place == kWastePlace, place == kTalonPlace ? play_position::kScreenBottom : 0, 0, first.card);
     }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
