@@ -42,9 +42,8 @@ int PairingParts::Count(const Position& position, int place) {
 
 template <>
 bool PairingModel::Won(const Position& position) {
-    const auto cells = position.cells.begin();
-    return position.stockCount == 0 &&
-           std::none_of(cells, cells + position.places * position.cellsPerPlace, [](Card card) { return card.IsValid(); });
+    const auto cells = position.cells.begin(), end = cells + position.places * position.cellsPerPlace;
+    return position.stockCount == 0 && std::none_of(cells, end, [](Card card) { return card.IsValid(); });
 }
 
 template <>

@@ -119,7 +119,8 @@ private:
     void DropStaleSelection();
     // The waste, or the talon down to the bottom of the screen.
     void DrawPlace(int place, bool present) override {
-        DrawView(place, present, place == kWastePlace, place == kTalonPlace ? play_position::kScreenBottom : 0, 0, first.card);
+        const int bottom = place == kTalonPlace ? play_position::kScreenBottom : 0;
+        DrawView(place, present, place == kWastePlace, bottom, 0, first.card);
     }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
