@@ -109,7 +109,7 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
     const Hotspot* spot = FindPickupAt(x, y);
     if (!spot) return;
-    if (const std::optional<PlayMove> pair = PickForPair(*spot, first)) {
+    if (const std::optional<PlayMove> pair = PickForPair(*spot)) {
         SaveUndo();
         Refresh();
         TableHooks hooks{*this};
@@ -132,12 +132,6 @@ double MonteCarloGame::GetScoreFactor() {
 
 bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.grid);
-    return true;
-}
-
-// Every card at most once, and none outside the rows in play.
-bool MonteCarloGame::Possible(const Position& read, const Deck& stock) const {
     const int inPlay = Rule("Rows") * kColumns;
-    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); }) &&
-           ModelTable::Possible(read, stock);
+    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); });
 }

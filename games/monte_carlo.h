@@ -71,9 +71,6 @@ public:
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
 
-    // The card waiting for its partner.
-    CardSelection first;
-
 private:
     struct TableHooks;
     // The cards of the rows in play are picked up by a click, two to a pair.
@@ -89,7 +86,6 @@ private:
     }
     void DrawPlace(int cell, bool present) override { DrawView(cell, present, false, 0, 0, first.card); }
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
+    // The grid; false when a card lies outside the rows in play.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = CardSelection(); }
 };

@@ -427,6 +427,8 @@ public:
     // but the table is drawn without it: the model's place it lies on, or kNothingLifted.
     static constexpr int32_t kNothingLifted = -1;
     int32_t lifted = kNothingLifted;
+    // The card waiting for its partner in a table played by pairs.
+    CardSelection first;
 
 protected:
     // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
@@ -566,15 +568,15 @@ protected:
         return -1;
     }
 
-    // A click on the card of the pick-up `spot` in a table played by pairs, `waiting` the card
-    // waiting for its partner: a click on that card lets it go. With none waiting, a card the
-    // model takes alone (a kSelect of its place) is returned, and any other waits; else the pair
-    // the model makes of the two is returned, or the no-match sound plays. A move returned lets
-    // the waiting card go.
-    std::optional<PlayMove> PickForPair(const Hotspot& spot, CardSelection& waiting) {
+    // A click on the card of the pick-up `spot` in a table played by pairs: a click on the card
+    // waiting for its partner (`first`) lets it go. With none waiting, a card the model takes
+    // alone (a kSelect of its place) is returned, and any other waits; else the pair the model
+    // makes of the two is returned, or the no-match sound plays. A move returned lets the
+    // waiting card go.
+    std::optional<PlayMove> PickForPair(const Hotspot& spot) {
         const int place = PlaceAt(spot.x, spot.y), other = Waiting();
-        if (!waiting.Empty() && spot.cards[0] == waiting.card) {
-            waiting = CardSelection();
+        if (!first.Empty() && spot.cards[0] == first.card) {
+            first = CardSelection();
             return std::nullopt;
         }
         MoveList moves;
@@ -584,11 +586,11 @@ protected:
             const bool pair = other >= 0 && move.kind == PlayMove::kMove &&
                               ((move.from == place && move.to == other) || (move.from == other && move.to == place));
             if (alone || pair) {
-                waiting = CardSelection();
+                first = CardSelection();
                 return move;
             }
         }
-        if (other < 0) waiting = {spot.x, spot.y, spot.cards[0]};
+        if (other < 0) first = {spot.x, spot.y, spot.cards[0]};
         else PlaySound("nomatch1.wav");
         return std::nullopt;
     }
@@ -632,5 +634,8 @@ protected:
     }
     // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
     // is taken as the record's fields were read.
-    virtual void LetGo() { lifted = kNothingLifted; }
+    virtual void LetGo() {
+        lifted = kNothingLifted;
+        first = CardSelection();
+    }
 };

@@ -264,7 +264,7 @@ void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
         CheckGameOver();
         return;
     }
-    if (const std::optional<PlayMove> move = PickForPair(*spot, first)) {
+    if (const std::optional<PlayMove> move = PickForPair(*spot)) {
         SaveUndo();
         PlaySound("pair.wav");
         points += PyramidModel::Apply(position, *move);
@@ -352,7 +352,7 @@ double PyramidGame::GetScoreFactor() {
 // ---- Undo ----
 
 // The triangle as seven slots a row, the extra row, the talon, the waste and the talon's count.
-// Slots outside the current layout must be empty.
+// Slots outside the current layout, and the talon's past its count, must be empty.
 bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     bool inLayout = true;
     for (int row = 0; row < kMaxRows; ++row) {
@@ -369,11 +369,6 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
     fields.Card1(read.waste);
     fields.Int(read.talonCount, 0, Card::kCardsPerPack);
     for (int c = read.rows; c < kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
-    return inLayout;
-}
-
-// Every card at most once, and the talon's cards only up to its count.
-bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
-    return std::none_of(read.talon.begin() + read.talonCount, read.talon.end(), [](Card card) { return card.IsValid(); }) &&
-           ModelTable::Possible(read, stock);
+    const auto pastTalon = read.talon.begin() + read.talonCount;
+    return inLayout && std::none_of(pastTalon, read.talon.end(), [](Card card) { return card.IsValid(); });
 }

@@ -103,8 +103,6 @@ public:
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
 
     int topY = 70;
-    // The card waiting for its partner.
-    CardSelection first;
 
 private:
     void PressStock();
@@ -123,6 +121,4 @@ private:
         DrawView(place, present, place == kWastePlace, bottom, 0, first.card);
     }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = CardSelection(); }
 };
