@@ -193,14 +193,11 @@ void PairingGame::ClickPlace(int place) {
     DrawPlace(place, true);
 }
 
+// The first and the last place selected, when they differ.
 bool PairingGame::TryPair() {
-    int low = -1, high = -1;
-    for (int place = 0; place < shape.places; ++place) {
-        if (!selected[place]) continue;
-        if (low < 0) low = place;
-        else high = place;
-    }
-    if (low < 0 || high < 0 || !PairingModel::MakesPair(position, Top(low), Top(high))) return false;
+    const int low = static_cast<int>(std::find(selected.begin(), selected.end(), 1) - selected.begin());
+    const int high = static_cast<int>(selected.rend() - std::find(selected.rbegin(), selected.rend(), 1)) - 1;
+    if (low >= high || !PairingModel::MakesPair(position, Top(low), Top(high))) return false;
     MakeMove({.kind = PlayMove::kMove, .from = static_cast<int8_t>(low), .to = static_cast<int8_t>(high)});
     return true;
 }

@@ -1,10 +1,10 @@
 // What the pairing games share: the player selects two cards whose pip values make a sum, and
 // both leave the table.
 //
-// PairingGame is the base of the games that lay out a row of places (slots or piles), mark a
+// PairingGame is the base of the games that lay out rows of places (slots or piles), mark a
 // place with a flag when its top card is clicked and never drag: Block Solitaire, Simple
-// Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing frame, the
-// end of the game and the undo record; a game says what its places hold and how they are drawn.
+// Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing, the end
+// of the game and the undo record; a game gives its shape: its places, their layout and its sum.
 #pragma once
 
 #include <array>
@@ -59,12 +59,6 @@ struct PairingParts {
         position.cells[place * position.cellsPerPlace + count] = play_position::Pop(position.stock, position.stockCount);
         hooks.Dealt(place);
     }
-    // The empty places, first to last, from the stock while it lasts.
-    template <typename Hooks>
-    static void Refill(Position& position, Hooks& hooks) {
-        for (int place = 0; place < position.places && position.stockCount > 0; ++place)
-            if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
-    }
     // Apply, showing its steps through the hooks (play_position::NoHooks).
     template <typename Hooks>
     static int Play(Position& position, const PlayMove& move, Hooks& hooks);
@@ -99,7 +93,10 @@ int PairingParts::Play(Position& position, const PlayMove& move, Hooks& hooks) {
         return 0;
     }
     hooks.Removed();
-    if (position.refills || move.kind == PlayMove::kSelect) Refill(position, hooks);
+    // The stock fills the empty places, first to last, while it lasts.
+    if (position.refills || move.kind == PlayMove::kSelect)
+        for (int place = 0; place < position.places; ++place)
+            if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
     position.points += scored;
     return scored;
 }

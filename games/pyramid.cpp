@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Top of the triangle for the four combinations of the two layout rules.
-constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
-
-}  // namespace
-
 // ---- The model ----
 
 bool PyramidParts::IsFree(const Position& position, int row, int k) {
@@ -218,9 +211,8 @@ void PyramidGame::StartDeal() {
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
     position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
-    if (sevenRows && extraCards) topY = kTopBothOn;
-    else if (!sevenRows && !extraCards) topY = kTopBothOff;
-    else topY = kTopOtherwise;
+    // The seventh row and the extra row each lift the triangle to make room.
+    topY = kLowestTopY - kTopLift * (sevenRows + extraCards);
 }
 
 void PyramidGame::Deal() {
@@ -301,14 +293,12 @@ void PyramidGame::PressStock() {
         PlaySound(turnOver ? "shuffle.wav" : "flip.wav");
     }
     CheckGameOver();
-    DropStaleSelection();
-}
-
-void PyramidGame::DropStaleSelection() {
-    if (first.Empty()) return;
-    for (const Hotspot& spot : pickups)
-        if (spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y) return;
-    // The card was covered (the waste went onto a selected talon top) or left play.
+    // A selection goes once its card is covered (the waste went onto a selected talon top) or
+    // left play.
+    auto shown = [&](const Hotspot& spot) {
+        return spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y;
+    };
+    if (first.Empty() || std::any_of(pickups.begin(), pickups.end(), shown)) return;
     first = CardSelection();
     DrawPlace(kTalonPlace, true);
     DrawPlace(kWastePlace, true);

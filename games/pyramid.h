@@ -80,6 +80,7 @@ public:
     static constexpr int kWasteX = 180, kWasteY = 70;
     static constexpr int kTalonX = 180, kTalonY = 170, kTalonStep = 15;
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
+    static constexpr int kLowestTopY = 150, kTopLift = 40;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
 
@@ -113,8 +114,6 @@ private:
     int Waiting() const override { return ModelPosition().selected; }
     bool OverNow() const override;
     void DrawAreas(bool present) override;
-    // Clears a selection that no longer names a card the player can take.
-    void DropStaleSelection();
     // The waste, or the talon down to the bottom of the screen.
     void DrawPlace(int place, bool present) override {
         const int bottom = place == kTalonPlace ? play_position::kScreenBottom : 0;
