@@ -79,7 +79,6 @@ private:
                 .count = cell < position.rows * kColumns && position.grid[cell].IsValid(), .pickup = true};
     }
     Play HowPlayed() const override { return kPairs; }
-    int Waiting() const override { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
     void DrawAreas(bool present) override {
         DrawStockArea(present);
         ModelTable::DrawAreas(present);

@@ -538,7 +538,7 @@ protected:
     enum Play { kDrags, kClicks, kPairs };
     virtual Play HowPlayed() const { return kDrags; }
     // The place of the card waiting for its partner in a table played by pairs, or -1.
-    virtual int Waiting() const { return -1; }
+    virtual int Waiting() const { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
     // The model's verdict on the end of the game, with nothing lifted.
     virtual bool OverNow() const { return lifted == kNothingLifted && Model::Over(position); }
     // The hot spots from the places' views: every drop target, where its place's next card would

@@ -184,8 +184,6 @@ PyramidModel::Position PyramidGame::ModelPosition() const {
 
 PyramidGame::PlaceView PyramidGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
-    if (place == kWastePlace)
-        return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = position.waste.IsValid(), .pickup = true};
     if (place == kTalonPlace) {
         // The talon fans down by a fixed step while its top card fits on the screen, and closes
         // up when it would run past the bottom edge.
@@ -193,15 +191,18 @@ PyramidGame::PlaceView PyramidGame::View(int place) const {
         return {.x = kTalonX, .y = kTalonY, .dy = count <= 1 ? kTalonStep : std::min(kTalonStep, room / (count - 1)),
                 .cards = position.talon.data(), .count = count, .pickup = true};
     }
-    const int rows = position.rows;
+    // The waste's card, an extra row's and a free triangle card are shown as available.
+    const int count = PyramidModel::Available(position, place).IsValid();
+    if (place == kWastePlace)
+        return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = count, .pickup = true};
     if (place >= kExtraPlace) {
         const int c = place - kExtraPlace;
-        return {.x = SlotX(rows - 1, c), .y = ExtraY(), .cards = &position.extra[c],
-                .count = position.extraCards && c < rows && position.extra[c].IsValid(), .pickup = true};
+        return {.x = SlotX(position.rows - 1, c), .y = ExtraY(), .cards = &position.extra[c], .count = count,
+                .pickup = true};
     }
     const int row = PyramidModel::RowOf(place), k = place - PyramidModel::TrianglePlace(row, 0);
-    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace],
-            .count = PyramidModel::IsFree(position, row, k), .pickup = true};
+    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace], .count = count,
+            .pickup = true};
 }
 
 // ---- Deal ----

@@ -25,9 +25,9 @@ void SimpleAdditionGame::ClickPlace(int slot) {
     selected[slot] = 1;
     ++selectedCount;
     if (!TryPair() && selectedCount == kGroupSize) {
-        int first = 0;
-        while (!selected[first]) ++first;
-        MakeMove({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(first), .count = kGroupSize});
+        int from = 0;
+        while (!selected[from]) ++from;
+        MakeMove({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(from), .count = kGroupSize});
     }
     Draw(true);
 }

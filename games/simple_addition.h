@@ -11,8 +11,6 @@ public:
     static constexpr int kSlots = 13;
     static constexpr int kSlotX = 45, kSlotPitch = 55, kSlotY = 180;
     static constexpr int kPairSum = 10;
-    // The Ten, Jack, Queen and King of a suit.
-    static constexpr int kGroupSize = 4;
 
     // Undo makes no sound here.
     explicit SimpleAdditionGame(Artwork* artwork)
@@ -20,9 +18,7 @@ public:
                       {.places = kSlots, .pairSum = kPairSum, .maxSelected = kGroupSize, .left = kSlotX, .top = kSlotY,
                        .pitchX = kSlotPitch, .columns = kSlots, .refills = true, .undoSound = false, .groups = true}) {}
 
-    // May the card in this slot join the selection?
-    bool MaySelect(int slot) const;
-
 private:
+    bool MaySelect(int slot) const;
     void ClickPlace(int slot) override;
 };
