@@ -12,12 +12,9 @@ Card PairingParts::Top(const Position& position, int place) {
 }
 
 bool PairingParts::PairAvailable(const Position& position) {
-    for (int i = 0; i < position.places; ++i) {
-        const Card a = Top(position, i);
-        if (!a.IsValid()) continue;
+    for (int i = 0; i < position.places; ++i)
         for (int j = i + 1; j < position.places; ++j)
-            if (MakesPair(position, a, Top(position, j))) return true;
-    }
+            if (MakesPair(position, Top(position, i), Top(position, j))) return true;
     return false;
 }
 
@@ -61,13 +58,10 @@ void PairingModel::Cards(const Position& position, CardTally& out) {
 template <>
 void PairingModel::Moves(const Position& position, MoveList& out) {
     out.clear();
-    for (int i = 0; i < position.places; ++i) {
-        const Card a = Top(position, i);
-        if (!a.IsValid()) continue;
+    for (int i = 0; i < position.places; ++i)
         for (int j = i + 1; j < position.places; ++j)
-            if (MakesPair(position, a, Top(position, j)))
+            if (MakesPair(position, Top(position, i), Top(position, j)))
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(i), .to = static_cast<int8_t>(j)});
-    }
     const int group = position.groups ? GroupAt(position) : -1;
     if (group >= 0)
         out.push_back({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(group), .count = kGroupSize});
@@ -164,14 +158,8 @@ void PairingGame::DrawAreas(bool present) {
 
 void PairingGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    int hit = -1;
-    for (int place = 0; place < shape.places; ++place) {
-        const PlaceView view = View(place);
-        if (!OnCard(x, y, view.X(view.Top()), view.Y(view.Top()))) continue;
-        hit = place;
-        ClickPlace(place);
-    }
-    if (hit >= 0) DrawPlace(hit, true);
+    for (int place = 0; place < shape.places; ++place)
+        if (const PlaceView view = View(place); OnCard(x, y, view.X(view.Top()), view.Y(view.Top()))) ClickPlace(place);
     artwork->PresentDirty();
     CheckGameOver();
 }
