@@ -324,16 +324,10 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 
-// ---- Game over ----
-
 bool PyramidGame::OverNow() const {
     const PyramidModel::Position now = ModelPosition();
-    // A selection the table no longer shows still holds off the end until it is dropped.
-    if (!first.Empty() && now.selected < 0) return false;
-    return PyramidModel::Over(now);
+    return (first.Empty() || now.selected >= 0) && PyramidModel::Over(now);
 }
-
-bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(position); }
 
 double PyramidGame::GetScoreFactor() {
     const double factor = position.rows == kMaxRows ? 1.5 : 1.0;

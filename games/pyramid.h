@@ -93,7 +93,8 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool IsWon() override;
+    // Won with the triangle cleared, however the game ended.
+    bool IsWon() override { return gameOver && PyramidModel::Cleared(position); }
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
     int SlotY(int row) const { return topY + kRowPitchY * row; }
@@ -112,6 +113,7 @@ private:
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kPairs; }
     int Waiting() const override { return ModelPosition().selected; }
+    // A selection the table no longer shows still holds off the end until it is dropped.
     bool OverNow() const override;
     void DrawAreas(bool present) override;
     // The waste, or the talon down to the bottom of the screen.
