@@ -121,13 +121,6 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
     CheckGameOver();
 }
 
-double MonteCarloGame::GetScoreFactor() {
-    const int rows = Rule("Rows");
-    double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;
-    if (RuleOn("ShiftAfterAllMoves")) factor *= 1.35;
-    return factor;
-}
-
 // ---- Undo ----
 
 bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& read) {

@@ -63,7 +63,10 @@ public:
     // A card to each cell of the rows in play.
     void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override;
+    double GetScoreFactor() override {
+        const double factor = Rule("Rows") == 5 ? 1.0 : Rule("Rows") == 4 ? 1.2 : 1.5;
+        return RuleOn("ShiftAfterAllMoves") ? factor * 1.35 : factor;
+    }
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }

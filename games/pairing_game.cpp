@@ -255,7 +255,7 @@ bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read
     flags.resize(static_cast<size_t>(shape.places));
     fields.Cards(read.cells.data(), shape.places * shape.cellsPerPlace);
     fields.Flags(flags.data(), shape.places);
-    fields.Int(count, 0, shape.maxSelected);
+    fields.Int(count, 0, shape.groups ? kGroupSize : 2);
     int flagged = 0;
     for (int place = 0; place < shape.places; ++place) {
         if (flags[place] > 1 || (flags[place] && !read.cells[place * shape.cellsPerPlace].IsValid())) return false;

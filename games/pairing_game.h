@@ -128,11 +128,10 @@ protected:
         int places = 0;
         int cellsPerPlace = 1;  // the most cards a place holds, as the undo record lists them
         int pairSum = 0;
-        int maxSelected = 2;    // an undo record claiming more is refused
         int left = 0, top = 0, pitchX = 0, pitchY = 0, columns = 1, fanDy = 0;
         bool refills = false;   // a removal waits a moment, and the stock then fills the emptied places
         bool undoSound = true;
-        bool groups = false;    // Simple Addition's groups of four high cards
+        bool groups = false;    // groups of four high cards, so up to four cards selected
         bool courts = true;     // Jack, Queen and King are dealt
     };
     // A short pause lets the player see the last card of a removal selected before it goes.

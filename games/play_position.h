@@ -140,11 +140,11 @@ inline void DrawStockArea(Game& game, int x, int y, bool present, bool canTurn =
              [&] { art.DrawStock(x, y, art.cardBack, game.deck, art.screenBuffer, canTurn); });
 }
 
-// One card at (x, y), darkened when chosen; else the empty-pile mark, or nothing.
-inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present, bool chosen = false) {
+// One card at (x, y); else the empty-pile mark, or nothing.
+inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present) {
     Artwork& art = *game.artwork;
     DrawArea(game, x, y, x + art.cardWidth, y + art.cardHeight, present, [&] {
-        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer, chosen);
+        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer);
         else if (placeholder) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
     });
 }

@@ -15,8 +15,8 @@ public:
     // Undo makes no sound here.
     explicit SimpleAdditionGame(Artwork* artwork)
         : PairingGame(artwork, kGameNumber,
-                      {.places = kSlots, .pairSum = kPairSum, .maxSelected = kGroupSize, .left = kSlotX, .top = kSlotY,
-                       .pitchX = kSlotPitch, .columns = kSlots, .refills = true, .undoSound = false, .groups = true}) {}
+                      {.places = kSlots, .pairSum = kPairSum, .left = kSlotX, .top = kSlotY, .pitchX = kSlotPitch,
+                       .columns = kSlots, .refills = true, .undoSound = false, .groups = true}) {}
 
 private:
     bool MaySelect(int slot) const;
