@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "games/pairing_game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
 // A pair is a kMove from the earlier cell to the later one, made by clicking both cards.

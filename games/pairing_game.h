@@ -1,10 +1,9 @@
-// What the pairing games share: the player selects two cards whose pip values make a sum, and
-// both leave the table.
-//
-// PairingGame is the base of the games that lay out rows of places (slots or piles), mark a
-// place with a flag when its top card is clicked and never drag: Block Solitaire, Simple
-// Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing, the end
-// of the game and the undo record; a game gives its shape: its places, their layout and its sum.
+// What the row pairing games share: the player selects two cards whose pip values make a sum,
+// and both leave the table. PairingGame is the base of the games that lay out rows of places
+// (slots or piles), mark a place with a flag when its top card is clicked and never drag: Block
+// Solitaire, Simple Addition and Take Fourteen. It keeps the selection, the stock, the deal, the
+// drawing, the end of the game and the undo record; a game gives its shape: its places, their
+// layout and its sum.
 #pragma once
 
 #include <array>

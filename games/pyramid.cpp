@@ -103,10 +103,6 @@ int PyramidParts::TurnStock(Position& position) {
     return -2 * kTurnCost;
 }
 
-bool PyramidParts::Cleared(const Position& position) {
-    return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
-}
-
 template <>
 bool PyramidModel::Over(const Position& position) {
     if (position.selected >= 0) return false;

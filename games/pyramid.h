@@ -4,10 +4,11 @@
 // player selects cards by clicking; nothing is dragged.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "games/pairing_game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Its rule values: "SevenRows" (a triangle of 7 rows, else 6) and
 // "Recycles" are read at the deal, "ExtraCards" (an extra row under the triangle) whenever it
@@ -66,7 +67,9 @@ struct PyramidParts {
     static bool StackWaste(Position& position);
     static int TurnStock(Position& position);
     // Every triangle card taken.
-    static bool Cleared(const Position& position);
+    static bool Cleared(const Position& position) {
+        return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
+    }
 };
 // Won when over with every triangle card taken; over when no card waits for a partner, and no
 // King and no pair can come together any more, however the stock is turned. The code holds
