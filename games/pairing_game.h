@@ -138,7 +138,8 @@ protected:
 
     PairingGame(Artwork* artwork, int gameNumber, const Shape& layout);
 
-    // A place's cards, drawn darkened when selected.
+    // Where a place's cards lie, as the shape lays them out; drawn with the top card darkened
+    // while selected.
     PlaceView View(int place) const override;
     void DrawPlace(int place, bool present) override;
     void DrawAreas(bool present) override;
