@@ -8,21 +8,11 @@
 class BlockSolitaireGame : public PairingGame {
 public:
     static constexpr int kGameNumber = 4;
-    static constexpr int kColumns = 4;
-    static constexpr int kRows = 3;
-    static constexpr int kSlots = kColumns * kRows;
-    static constexpr int kSlotX = 200, kSlotPitch = 66;
-    static constexpr int kRowY[kRows] = {130, 240, 350};
+    static constexpr int kSlots = 12;
     static constexpr int kPairSum = 11;
 
-    explicit BlockSolitaireGame(Artwork* artwork);
-
-    static int SlotX(int slot) { return kSlotX + kSlotPitch * (slot % kColumns); }
-    static int SlotY(int slot) { return kRowY[slot / kColumns]; }
-
-private:
-    bool CellsPossible(std::span<const Card> cells, const Deck& stock) const override;
-    void DrawPlace(int slot, bool present) override;
-    void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = SlotY(slot); }
-    void ExcludeCards() override;
+    explicit BlockSolitaireGame(Artwork* artwork)
+        : PairingGame(artwork, kGameNumber,
+                      {.places = kSlots, .pairSum = kPairSum, .left = 200, .top = 130, .pitchX = 66, .pitchY = 110,
+                       .columns = 4, .refills = true, .courts = false}) {}
 };

@@ -11,20 +11,12 @@ bool MonteCarloParts::Pairs(const Position& position, int a, int b) {
            std::abs(a % kColumns - b % kColumns) <= 1 && std::abs(a / kColumns - b / kColumns) <= 1;
 }
 
+// Every neighbour of a cell lies at most a row and a column further on in reading order.
 bool MonteCarloParts::PairAvailable(const Position& position) {
-    // Looking down, right, down-right and down-left from every card covers every adjacency.
-    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    for (int row = 0; row < position.rows; ++row)
-        for (int column = 0; column < kColumns; ++column) {
-            const Card card = position.grid[row * kColumns + column];
-            if (!card.IsValid()) continue;
-            for (const auto& direction : kDirections) {
-                const int r = row + direction[0], c = column + direction[1];
-                if (r >= position.rows || c < 0 || c >= kColumns) continue;
-                const Card other = position.grid[r * kColumns + c];
-                if (other.IsValid() && other.Rank() == card.Rank()) return true;
-            }
-        }
+    const int inPlay = position.rows * kColumns;
+    for (int a = 0; a < inPlay; ++a)
+        for (int b = a + 1; b < inPlay && b <= a + kColumns + 1; ++b)
+            if (Pairs(position, a, b)) return true;
     return false;
 }
 
@@ -87,24 +79,9 @@ MonteCarloModel::Position MonteCarloGame::ModelPosition() const {
 // ---- Deal ----
 
 void MonteCarloGame::Deal() {
-    fanDx = kPitchX;
-    fanDy = kPitchY;
     const int rows = Rule("Rows");
     for (int cell = 0; cell < rows * kColumns; ++cell)
         DealFaceUp(position.grid[cell], kStockX, kStockY, CellX(cell), CellY(cell));
-}
-
-// ---- Drawing ----
-
-void MonteCarloGame::DrawCell(int cell, bool present) {
-    const Card card = position.grid[cell];
-    play_position::DrawCardArea(*this, CellX(cell), CellY(cell), card, false, present, IsSelected(card));
-}
-
-void MonteCarloGame::DrawAreas(bool present) {
-    DrawStockArea(present);
-    const int cells = Rule("Rows") * kColumns;
-    for (int cell = 0; cell < cells; ++cell) DrawCell(cell, present);
 }
 
 // ---- Moves ----
@@ -114,16 +91,15 @@ void MonteCarloGame::DrawAreas(bool present) {
 struct MonteCarloGame::TableHooks {
     MonteCarloGame& game;
 
-    void TookOut(int cell) { game.DrawCell(cell, true); }
+    void TookOut(int cell) { game.DrawPlace(cell, true); }
     void Removed() {
         game.PlaySound("pair.wav");
         game.points += kPointsPerPair;
     }
-    void Dealt(int) {}
     void ClosedUp(int dealt) {
         for (int i = 0; i < dealt; ++i) game.deck.DealNext();
         game.DrawStockArea(true);
-        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawCell(cell, true);
+        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawPlace(cell, true);
     }
 };
 
@@ -133,35 +109,22 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
     const Hotspot* spot = FindPickupAt(x, y);
     if (!spot) return;
-    if (const std::optional<PlayMove> pair = PickForPair(*spot, first)) {
+    if (const std::optional<PlayMove> pair = PickForPair(*spot)) {
         SaveUndo();
         Refresh();
         TableHooks hooks{*this};
         MonteCarloModel::Play(position, *pair, hooks);
     } else {
-        DrawCell(PlaceAt(spot->x, spot->y), true);
+        DrawPlace(PlaceAt(spot->x, spot->y), true);
     }
     artwork->PresentDirty();
     CheckGameOver();
-}
-
-double MonteCarloGame::GetScoreFactor() {
-    const int rows = Rule("Rows");
-    double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;
-    if (RuleOn("ShiftAfterAllMoves")) factor *= 1.35;
-    return factor;
 }
 
 // ---- Undo ----
 
 bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.grid);
-    return true;
-}
-
-// Every card at most once, and none outside the rows in play.
-bool MonteCarloGame::Possible(const Position& read, const Deck& stock) const {
     const int inPlay = Rule("Rows") * kColumns;
-    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); }) &&
-           ModelTable::Possible(read, stock);
+    return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); });
 }

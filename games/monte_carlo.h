@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "games/pairing_game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
 // A pair is a kMove from the earlier cell to the later one, made by clicking both cards.
@@ -63,16 +63,16 @@ public:
     // A card to each cell of the rows in play.
     void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override;
+    double GetScoreFactor() override {
+        const double factor = Rule("Rows") == 5 ? 1.0 : Rule("Rows") == 4 ? 1.2 : 1.5;
+        return RuleOn("ShiftAfterAllMoves") ? factor * 1.35 : factor;
+    }
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
     // The current position, with the rule values "Rows" and "ShiftAfterAllMoves" from the
     // settings, read whenever a rule needs them.
     MonteCarloModel::Position ModelPosition() const override;
-
-    // The card waiting for its partner.
-    CardSelection first;
 
 private:
     struct TableHooks;
@@ -82,12 +82,12 @@ private:
                 .count = cell < position.rows * kColumns && position.grid[cell].IsValid(), .pickup = true};
     }
     Play HowPlayed() const override { return kPairs; }
-    int Waiting() const override { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
-    void DrawAreas(bool present) override;
-    void DrawCell(int cell, bool present);
+    void DrawAreas(bool present) override {
+        DrawStockArea(present);
+        ModelTable::DrawAreas(present);
+    }
+    void DrawPlace(int cell, bool present) override { DrawView(cell, present, false, 0, 0, first.card); }
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
+    // The grid; false when a card lies outside the rows in play.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = CardSelection(); }
 };

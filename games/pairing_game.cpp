@@ -12,12 +12,9 @@ Card PairingParts::Top(const Position& position, int place) {
 }
 
 bool PairingParts::PairAvailable(const Position& position) {
-    for (int i = 0; i < position.places; ++i) {
-        const Card a = Top(position, i);
-        if (!a.IsValid()) continue;
+    for (int i = 0; i < position.places; ++i)
         for (int j = i + 1; j < position.places; ++j)
-            if (MakesPair(position, a, Top(position, j))) return true;
-    }
+            if (MakesPair(position, Top(position, i), Top(position, j))) return true;
     return false;
 }
 
@@ -33,12 +30,6 @@ int PairingParts::GroupAt(const Position& position) {
     return -1;
 }
 
-bool PairingParts::TableEmpty(const Position& position) {
-    for (int place = 0; place < position.places; ++place)
-        if (Top(position, place).IsValid()) return false;
-    return true;
-}
-
 int PairingParts::Count(const Position& position, int place) {
     const Card* cells = &position.cells[place * position.cellsPerPlace];
     int count = 0;
@@ -48,7 +39,8 @@ int PairingParts::Count(const Position& position, int place) {
 
 template <>
 bool PairingModel::Won(const Position& position) {
-    return position.stockCount == 0 && TableEmpty(position);
+    const auto cells = position.cells.begin(), end = cells + position.places * position.cellsPerPlace;
+    return position.stockCount == 0 && std::none_of(cells, end, [](Card card) { return card.IsValid(); });
 }
 
 template <>
@@ -66,13 +58,10 @@ void PairingModel::Cards(const Position& position, CardTally& out) {
 template <>
 void PairingModel::Moves(const Position& position, MoveList& out) {
     out.clear();
-    for (int i = 0; i < position.places; ++i) {
-        const Card a = Top(position, i);
-        if (!a.IsValid()) continue;
+    for (int i = 0; i < position.places; ++i)
         for (int j = i + 1; j < position.places; ++j)
-            if (MakesPair(position, a, Top(position, j)))
+            if (MakesPair(position, Top(position, i), Top(position, j)))
                 out.push_back({.kind = PlayMove::kMove, .from = static_cast<int8_t>(i), .to = static_cast<int8_t>(j)});
-    }
     const int group = position.groups ? GroupAt(position) : -1;
     if (group >= 0)
         out.push_back({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(group), .count = kGroupSize});
@@ -87,36 +76,22 @@ void PairingModel::Encode(const Position& position, PositionCode& out) {
 
 PairingGame::PairingGame(Artwork* artwork, int gameNumber, const Shape& layout)
     : ModelTable(artwork, gameNumber), selected(layout.places), shape(layout) {
-    position.places = shape.places;
-    position.cellsPerPlace = shape.cellsPerPlace;
-    position.pairSum = shape.pairSum;
-    position.refills = shape.refills;
-    position.groups = shape.groups;
     soundOnRestore = false;
     soundFirst = shape.undoSound;
+    position = {.places = shape.places, .cellsPerPlace = shape.cellsPerPlace, .pairSum = shape.pairSum,
+                .refills = shape.refills, .groups = shape.groups};
 }
 
 // ---- Deal ----
 
-void PairingGame::NewGame(bool) {
-    ResetForNewDeal();
-    artwork->LoadTheme(Artwork::kPreferredTheme);
-    ClearHotspots();
-    fanDx = shape.fanDx;
-    fanDy = shape.fanDy;
-    fan2A = 10;
-    fan2B = 0;
-    SetStandardPanel();
-    position.cells.fill(Card());
-    std::fill(selected.begin(), selected.end(), 0);
+void PairingGame::StartDeal() {
+    position = {.places = shape.places, .cellsPerPlace = shape.cellsPerPlace, .pairSum = shape.pairSum,
+                .refills = shape.refills, .groups = shape.groups};
+    selected.assign(static_cast<size_t>(shape.places), 0);
     selectedCount = 0;
-
-    play_position::ShufflePack(deck);
-    ExcludeCards();
-    play_position::ShowNewTable(*this);
-    Deal();
-    CheckGameOver();
-    StartClock(0);
+    // Each exclusion shuffles what is left.
+    if (!shape.courts)
+        for (int rank : {Card::kJack, Card::kQueen, Card::kKing}) deck.ExcludeRank(rank);
 }
 
 // What the screen shows of the model's steps: each card taken out is redrawn away (after a
@@ -141,32 +116,38 @@ struct PairingGame::TableHooks {
         const Card card = game.deck.DealNext();
         game.DrawStockArea(true);
         game.artwork->PresentDirty();
-        const int k = game.Count(place) - 1;
-        int x = 0, y = 0;
-        game.CardOrigin(place, k, x, y);
+        const PlaceView view = game.View(place);
+        const int k = view.count - 1;
         // The card lands when the slide ends.
         game.Cell(place, k) = Card();
-        game.AnimateCard(kStockX, kStockY, x, y, card, game.artwork->screenBuffer, true, true, -1);
+        game.AnimateCard(kStockX, kStockY, view.X(k), view.Y(k), card, game.artwork->screenBuffer, true, true, -1);
         game.Cell(place, k) = card;
         game.PlaySound("flip.wav");
     }
 };
 
-void PairingGame::Refill() {
+void PairingGame::Deal() {
     LoadStock();
     TableHooks hooks{*this};
-    PairingModel::Refill(position, hooks);
+    for (int round = 0; round < shape.cellsPerPlace; ++round)
+        for (int place = 0; place < shape.places; ++place) PairingModel::DealOnto(position, place, hooks);
     DrawStockArea(true);
     artwork->PresentDirty();
 }
 
-void PairingGame::DealTo(int place) {
-    LoadStock();
-    TableHooks hooks{*this};
-    PairingModel::DealOnto(position, place, hooks);
+// ---- Drawing ----
+
+PairingGame::PlaceView PairingGame::View(int place) const {
+    const int row = place / shape.columns, column = place % shape.columns;
+    return {.x = shape.left + shape.pitchX * column, .y = shape.top + shape.pitchY * row, .dy = shape.fanDy,
+            .cards = &position.cells[place * shape.cellsPerPlace], .count = PairingModel::Count(position, place)};
 }
 
-// ---- Drawing ----
+void PairingGame::DrawPlace(int place, bool present) {
+    const PlaceView view = View(place);
+    DrawView(place, present, true, view.Y(shape.cellsPerPlace - 1) + artwork->cardHeight, 0,
+             selected[place] ? Top(place) : Card());
+}
 
 void PairingGame::DrawAreas(bool present) {
     DrawStockArea(present);
@@ -175,24 +156,10 @@ void PairingGame::DrawAreas(bool present) {
 
 // ---- Moves ----
 
-void PairingGame::ClickPoint(int place, int& x, int& y) const {
-    CardOrigin(place, std::max(Count(place) - 1, 0), x, y);
-    x += 20;
-    y += 30;
-}
-
-void PairingGame::OnLButtonDown(WPARAM keys, int x, int y) {
+void PairingGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    int hit = -1;
-    for (int place = 0; place < shape.places; ++place) {
-        int left = 0, top = 0;
-        CardOrigin(place, std::max(Count(place) - 1, 0), left, top);
-        if (!OnCard(x, y, left, top)) continue;
-        hit = place;
-        ClickPlace(place);
-    }
-    Game::OnLButtonDown(keys, x, y);
-    if (hit >= 0) DrawPlace(hit, true);
+    for (int place = 0; place < shape.places; ++place)
+        if (const PlaceView view = View(place); OnCard(x, y, view.X(view.Top()), view.Y(view.Top()))) ClickPlace(place);
     artwork->PresentDirty();
     CheckGameOver();
 }
@@ -214,14 +181,11 @@ void PairingGame::ClickPlace(int place) {
     DrawPlace(place, true);
 }
 
+// The first and the last place selected, when they differ.
 bool PairingGame::TryPair() {
-    int low = -1, high = -1;
-    for (int place = 0; place < shape.places; ++place) {
-        if (!selected[place]) continue;
-        if (low < 0) low = place;
-        else high = place;
-    }
-    if (low < 0 || high < 0 || !PairingModel::MakesPair(position, Top(low), Top(high))) return false;
+    const int low = static_cast<int>(std::find(selected.begin(), selected.end(), 1) - selected.begin());
+    const int high = static_cast<int>(selected.rend() - std::find(selected.rbegin(), selected.rend(), 1)) - 1;
+    if (low >= high || !PairingModel::MakesPair(position, Top(low), Top(high))) return false;
     MakeMove({.kind = PlayMove::kMove, .from = static_cast<int8_t>(low), .to = static_cast<int8_t>(high)});
     return true;
 }
@@ -240,10 +204,6 @@ void PairingGame::MakeMove(const PlayMove& move) {
     selectedCount = 0;
 }
 
-// ---- Game over ----
-
-// The places of a move's cards that are still to be clicked; false when a selected place is
-// not among its cards.
 bool PairingGame::PlacesToClick(const PairingModel::Position& position, const PlayMove& move,
                                 std::vector<int>& places) const {
     std::vector<int> cards;
@@ -276,21 +236,16 @@ void PairingGame::PlayMoves(MoveList& out) {
         if (PlacesToClick(position, move, places)) out.push_back(move);
 }
 
+// One click on each card still to be clicked, well inside it.
 bool PairingGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     std::vector<int> places;
     if (!PlacesToClick(ModelPosition(), move, places)) return false;
-    gesture.kind = places.size() == 2 ? MoveGesture::kTwoClicks : MoveGesture::kClick;
-    ClickPoint(places.front(), gesture.fromX, gesture.fromY);
-    ClickPoint(places.back(), gesture.toX, gesture.toY);
+    const PlaceView from = View(places.front()), to = View(places.back());
+    gesture = {places.size() == 2 ? MoveGesture::kTwoClicks : MoveGesture::kClick,
+               from.X(from.Top()) + play_position::kInsideX, from.Y(from.Top()) + play_position::kInsideY,
+               to.X(to.Top()) + play_position::kInsideX, to.Y(to.Top()) + play_position::kInsideY};
     return true;
 }
-
-// A group showing keeps the game going, unless the game already stands as over.
-bool PairingGame::OverNow() const {
-    return !PairAvailable() && !(shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0);
-}
-
-bool PairingGame::IsWon() { return PairingModel::Won(ModelPosition()); }
 
 // ---- Undo ----
 
@@ -300,11 +255,24 @@ bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read
     flags.resize(static_cast<size_t>(shape.places));
     fields.Cards(read.cells.data(), shape.places * shape.cellsPerPlace);
     fields.Flags(flags.data(), shape.places);
-    fields.Int(count, 0, shape.maxSelected);
+    fields.Int(count, 0, shape.groups ? kGroupSize : 2);
     int flagged = 0;
     for (int place = 0; place < shape.places; ++place) {
         if (flags[place] > 1 || (flags[place] && !read.cells[place * shape.cellsPerPlace].IsValid())) return false;
         flagged += flags[place];
     }
     return flagged == count;
+}
+
+bool PairingGame::Possible(const Position& read, const Deck& stock) const {
+    auto court = [this](Card card) { return !shape.courts && card.IsValid() && card.PipValue() > 10; };
+    for (int i = 0; i < stock.Remaining(); ++i)
+        if (court(stock.Peek(i))) return false;
+    for (int place = 0; place < shape.places; ++place) {
+        const auto cells = std::span(read.cells).subspan(place * shape.cellsPerPlace, shape.cellsPerPlace);
+        if (!std::is_partitioned(cells.begin(), cells.end(), [](Card card) { return card.IsValid(); }) ||
+            std::any_of(cells.begin(), cells.end(), court))
+            return false;
+    }
+    return ModelTable::Possible(read, stock);
 }

@@ -1,16 +1,13 @@
-// What the pairing games share: the player selects two cards whose pip values make a sum, and
-// both leave the table.
-//
-// PairingGame is the base of the games that lay out a row of places (slots or piles), mark a
-// place with a flag when its top card is clicked and never drag: Block Solitaire, Simple
-// Addition and Take Fourteen. It keeps the selection, the stock, the deal, the drawing frame, the
-// end of the game and the undo record; a game says what its places hold and how they are drawn.
+// What the row pairing games share: the player selects two cards whose pip values make a sum,
+// and both leave the table. PairingGame is the base of the games that lay out rows of places
+// (slots or piles), mark a place with a flag when its top card is clicked and never drag: Block
+// Solitaire, Simple Addition and Take Fourteen. It keeps the selection, the stock, the deal, the
+// drawing, the end of the game and the undo record; a game gives its shape: its places, their
+// layout and its sum.
 #pragma once
 
-#include <cstddef>
 #include <array>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "games/play_position.h"
@@ -50,7 +47,6 @@ struct PairingParts {
     static bool PairAvailable(const Position& position);
     // The first place of a suit's whole group of high cards showing, or -1.
     static int GroupAt(const Position& position);
-    static bool TableEmpty(const Position& position);
     // How many cards the place holds: its leading occupied cells.
     static int Count(const Position& position, int place);
 
@@ -61,12 +57,6 @@ struct PairingParts {
         if (position.stockCount == 0 || count == position.cellsPerPlace) return;
         position.cells[place * position.cellsPerPlace + count] = play_position::Pop(position.stock, position.stockCount);
         hooks.Dealt(place);
-    }
-    // The empty places, first to last, from the stock while it lasts.
-    template <typename Hooks>
-    static void Refill(Position& position, Hooks& hooks) {
-        for (int place = 0; place < position.places && position.stockCount > 0; ++place)
-            if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
     }
     // Apply, showing its steps through the hooks (play_position::NoHooks).
     template <typename Hooks>
@@ -102,7 +92,10 @@ int PairingParts::Play(Position& position, const PlayMove& move, Hooks& hooks) {
         return 0;
     }
     hooks.Removed();
-    if (position.refills || move.kind == PlayMove::kSelect) Refill(position, hooks);
+    // The stock fills the empty places, first to last, while it lasts.
+    if (position.refills || move.kind == PlayMove::kSelect)
+        for (int place = 0; place < position.places; ++place)
+            if (!Top(position, place).IsValid()) DealOnto(position, place, hooks);
     position.points += scored;
     return scored;
 }
@@ -111,18 +104,13 @@ class PairingGame : public ModelTable<PairingModel> {
 public:
     static constexpr int kStockX = 60, kStockY = 60;
 
-    void NewGame(bool restart) override;
     // A click on a place's top card selects it or lets it go; a pair selected leaves the table.
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    // Won with the stock and every place empty.
-    bool IsWon() override;
 
     // The card a click on the place selects (no card when the place is empty).
     Card Top(int place) const { return PairingModel::Top(position, place); }
-    int Count(int place) const { return PairingModel::Count(position, place); }
     // Cell k of the place, bottom first.
     Card& Cell(int place, int k = 0) { return position.cells[place * shape.cellsPerPlace + k]; }
-    bool PairAvailable() const { return PairingModel::PairAvailable(position); }
 
     // The model's moves one gesture can finish from the current selection: those whose cards
     // include every selected one and leave at most two to click.
@@ -133,47 +121,32 @@ public:
     int32_t selectedCount = 0;
 
 protected:
-    // What sets the games apart here.
+    // What sets the games apart here. The places lie in rows of `columns`, `pitchX` and `pitchY`
+    // apart from (left, top); a place's cards fan down by fanDy.
     struct Shape {
         int places = 0;
         int cellsPerPlace = 1;  // the most cards a place holds, as the undo record lists them
         int pairSum = 0;
-        int maxSelected = 2;    // an undo record claiming more is refused
-        int fanDx = 0, fanDy = 15;
+        int left = 0, top = 0, pitchX = 0, pitchY = 0, columns = 1, fanDy = 0;
         bool refills = false;   // a removal waits a moment, and the stock then fills the emptied places
         bool undoSound = true;
-        bool groups = false;    // Simple Addition's groups of four high cards
+        bool groups = false;    // groups of four high cards, so up to four cards selected
+        bool courts = true;     // Jack, Queen and King are dealt
     };
     // A short pause lets the player see the last card of a removal selected before it goes.
     static constexpr uint32_t kRemovalPauseMs = 200;
 
     PairingGame(Artwork* artwork, int gameNumber, const Shape& layout);
 
-    // Cells read from a record and the stock read with them can stand together as the game's
-    // layout asks, beside every card at most once.
-    virtual bool CellsPossible(std::span<const Card>, const Deck&) const { return true; }
-    void DrawPlace(int place, bool present) override = 0;
+    // Where a place's cards lie, as the shape lays them out; drawn with the top card darkened
+    // while selected.
+    PlaceView View(int place) const override;
+    void DrawPlace(int place, bool present) override;
     void DrawAreas(bool present) override;
-    // Where card k of the place lies.
-    virtual void CardOrigin(int place, int k, int& x, int& y) const = 0;
-    // After the usual start of a deal (one whole pack, shuffled): takes out the cards the game
-    // does not play with.
-    virtual void ExcludeCards() {}
-    // The deal after the empty table is drawn.
-    void Deal() override { Refill(); }
-    // Where a click selects the top card of the place: here well inside it.
-    virtual void ClickPoint(int place, int& x, int& y) const;
-    bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
-
-    // The empty places, first to last, from the stock while it lasts.
-    void Refill();
-    // The next stock card onto the place, sliding face up from the stock.
-    void DealTo(int place);
+    // The deal after the empty table is drawn: a card to each place in turn, round after round,
+    // while the stock lasts.
+    void Deal() override;
     void DrawStockArea(bool present) { play_position::DrawStockArea(*this, kStockX, kStockY, present); }
-    // One card, or the empty-pile mark, at (x, y).
-    void DrawSlot(int x, int y, Card card, bool chosen, bool present) {
-        play_position::DrawCardArea(*this, x, y, card, true, present, chosen);
-    }
     // A click on a place: deselects it, or selects its card; a second card is let go again unless
     // the two make a pair.
     virtual void ClickPlace(int place);
@@ -186,14 +159,22 @@ protected:
 
 private:
     struct TableHooks;
+    // The position's shape, nothing selected, and a pack without court cards when the game
+    // plays none.
+    void StartDeal() override;
+    // The places of a move's cards that are still to be clicked; false when a selected place is
+    // not among its cards.
+    bool PlacesToClick(const PairingModel::Position& position, const PlayMove& move, std::vector<int>& places) const;
     // The places' cells, a flag a place for the selection and how many are set; false when the
     // flags read stand on empty places or disagree with the count.
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override {
-        const size_t cells = static_cast<size_t>(shape.places * shape.cellsPerPlace);
-        return CellsPossible(std::span(read.cells).first(cells), stock) && ModelTable::Possible(read, stock);
+    // Every card at most once, piles without holes, and no court card in a game without them.
+    bool Possible(const Position& read, const Deck& stock) const override;
+    // A group showing keeps the game going, unless the game already stands as over.
+    bool OverNow() const override {
+        return !PairingModel::PairAvailable(position) &&
+               !(shape.groups && !gameOver && PairingModel::GroupAt(position) >= 0);
     }
-    bool OverNow() const override;
     void LetGo() override {
         selected = readSelected;
         selectedCount = readCount;

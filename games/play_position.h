@@ -140,11 +140,11 @@ inline void DrawStockArea(Game& game, int x, int y, bool present, bool canTurn =
              [&] { art.DrawStock(x, y, art.cardBack, game.deck, art.screenBuffer, canTurn); });
 }
 
-// One card at (x, y), darkened when chosen; else the empty-pile mark, or nothing.
-inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present, bool chosen = false) {
+// One card at (x, y); else the empty-pile mark, or nothing.
+inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present) {
     Artwork& art = *game.artwork;
     DrawArea(game, x, y, x + art.cardWidth, y + art.cardHeight, present, [&] {
-        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer, chosen);
+        if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer);
         else if (placeholder) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
     });
 }
@@ -330,11 +330,12 @@ public:
         FinishUndo(readPoints, elapsed, soundOnRestore);
         return true;
     }
-    // A ruled deal: the menu items and the theme, no hot spots, the standard panel, a fresh
-    // position with nothing held (LetGo), one shuffled pack, the game's start (StartDeal), the new table,
-    // the game's deal (Deal), the end settled and the clock started.
+    // A deal: the theme (and on the first deal of a game with rule values its menu items), no hot
+    // spots, the standard panel, a fresh position with nothing held (LetGo), one shuffled pack,
+    // the game's start (StartDeal), the new table, the game's deal (Deal), the end settled and the
+    // clock started.
     void NewGame(bool restart) override {
-        BeginRuledDeal(restart);
+        BeginRuledDeal(restart || !FindGame(gameNumber)->HasRuleSettings());
         ClearHotspots();
         fanDx = fanDy = 0;
         SetStandardPanel();
@@ -342,7 +343,6 @@ public:
         LetGo();
         play_position::ShufflePack(deck);
         StartDeal();
-        artwork->RestoreBackground(0, 799, 0, 599);
         play_position::ShowNewTable(*this);
         Deal();
         CheckGameOver();
@@ -454,6 +454,8 @@ public:
     // but the table is drawn without it: the model's place it lies on, or kNothingLifted.
     static constexpr int32_t kNothingLifted = -1;
     int32_t lifted = kNothingLifted;
+    // The card waiting for its partner in a table played by pairs.
+    CardSelection first;
 
 protected:
     // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
@@ -563,7 +565,7 @@ protected:
     enum Play { kDrags, kClicks, kPairs };
     virtual Play HowPlayed() const { return kDrags; }
     // The place of the card waiting for its partner in a table played by pairs, or -1.
-    virtual int Waiting() const { return -1; }
+    virtual int Waiting() const { return first.Empty() ? -1 : PlaceAt(first.x, first.y); }
     // The model's verdict on the end of the game, with nothing lifted.
     virtual bool OverNow() const { return lifted == kNothingLifted && Model::Over(position); }
     // The hot spots from the places' views: every drop target, where its place's next card would
@@ -593,15 +595,15 @@ protected:
         return -1;
     }
 
-    // A click on the card of the pick-up `spot` in a table played by pairs, `waiting` the card
-    // waiting for its partner: a click on that card lets it go. With none waiting, a card the
-    // model takes alone (a kSelect of its place) is returned, and any other waits; else the pair
-    // the model makes of the two is returned, or the no-match sound plays. A move returned lets
-    // the waiting card go.
-    std::optional<PlayMove> PickForPair(const Hotspot& spot, CardSelection& waiting) {
+    // A click on the card of the pick-up `spot` in a table played by pairs: a click on the card
+    // waiting for its partner (`first`) lets it go. With none waiting, a card the model takes
+    // alone (a kSelect of its place) is returned, and any other waits; else the pair the model
+    // makes of the two is returned, or the no-match sound plays. A move returned lets the
+    // waiting card go.
+    std::optional<PlayMove> PickForPair(const Hotspot& spot) {
         const int place = PlaceAt(spot.x, spot.y), other = Waiting();
-        if (!waiting.Empty() && spot.cards[0] == waiting.card) {
-            waiting = CardSelection();
+        if (!first.Empty() && spot.cards[0] == first.card) {
+            first = CardSelection();
             return std::nullopt;
         }
         MoveList moves;
@@ -611,11 +613,11 @@ protected:
             const bool pair = other >= 0 && move.kind == PlayMove::kMove &&
                               ((move.from == place && move.to == other) || (move.from == other && move.to == place));
             if (alone || pair) {
-                waiting = CardSelection();
+                first = CardSelection();
                 return move;
             }
         }
-        if (other < 0) waiting = {spot.x, spot.y, spot.cards[0]};
+        if (other < 0) first = {spot.x, spot.y, spot.cards[0]};
         else PlaySound("nomatch1.wav");
         return std::nullopt;
     }
@@ -659,5 +661,8 @@ protected:
     }
     // What a table holds beside the position (a lifted card, a selection) goes on a restore, or
     // is taken as the record's fields were read.
-    virtual void LetGo() { lifted = kNothingLifted; }
+    virtual void LetGo() {
+        lifted = kNothingLifted;
+        first = CardSelection();
+    }
 };

@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Top of the triangle for the four combinations of the two layout rules.
-constexpr int kTopBothOn = 70, kTopBothOff = 150, kTopOtherwise = 110;
-
-}  // namespace
-
 // ---- The model ----
 
 bool PyramidParts::IsFree(const Position& position, int row, int k) {
@@ -71,30 +64,18 @@ void TakeCard(PyramidModel::Position& position, int place) {
 template <>
 int PyramidModel::ApplyOwn(Position& position, const PlayMove& move) {
     int scored = 0;
-    switch (move.kind) {
-    case PlayMove::kStock: {
+    if (move.kind == PlayMove::kStock) {
         // A waiting waste card is let go; a waiting talon card too once the talon changes.
         const int talonBefore = position.talonCount;
         if (position.selected == kWastePlace) position.selected = -1;
         StackWaste(position);
         scored = TurnStock(position);
         if (position.selected == kTalonPlace && position.talonCount != talonBefore) position.selected = -1;
-        position.points += scored;
-        return scored;
-    }
-    case PlayMove::kSelect:
+    } else if (move.kind == PlayMove::kSelect || move.kind == PlayMove::kMove) {
         position.selected = -1;
         TakeCard(position, move.from);
-        scored = kPointsKing;
-        break;
-    case PlayMove::kMove:
-        position.selected = -1;
-        TakeCard(position, move.from);
-        TakeCard(position, move.to);
-        scored = kPointsPair;
-        break;
-    default:
-        break;
+        if (move.kind == PlayMove::kMove) TakeCard(position, move.to);
+        scored = move.kind == PlayMove::kMove ? kPointsPair : kPointsKing;
     }
     position.points += scored;
     return scored;
@@ -120,10 +101,6 @@ int PyramidParts::TurnStock(Position& position) {
     position.waste = Card();
     --position.turnsLeft;
     return -2 * kTurnCost;
-}
-
-bool PyramidParts::Cleared(const Position& position) {
-    return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
 }
 
 template <>
@@ -203,41 +180,36 @@ PyramidModel::Position PyramidGame::ModelPosition() const {
 
 PyramidGame::PlaceView PyramidGame::View(int place) const {
     if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == kTalonPlace) {
+        // The talon fans down by a fixed step while its top card fits on the screen, and closes
+        // up when it would run past the bottom edge.
+        const int count = position.talonCount, room = play_position::kScreenBottom - artwork->cardHeight - kTalonY;
+        return {.x = kTalonX, .y = kTalonY, .dy = count <= 1 ? kTalonStep : std::min(kTalonStep, room / (count - 1)),
+                .cards = position.talon.data(), .count = count, .pickup = true};
+    }
+    // The waste's card, an extra row's and a free triangle card are shown as available.
+    const int count = PyramidModel::Available(position, place).IsValid();
     if (place == kWastePlace)
-        return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = position.waste.IsValid(), .pickup = true};
-    if (place == kTalonPlace)
-        return {.x = kTalonX, .y = kTalonY, .dy = TalonStep(), .cards = position.talon.data(), .count = position.talonCount,
-                .pickup = true};
-    const int rows = position.rows;
+        return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = count, .pickup = true};
     if (place >= kExtraPlace) {
         const int c = place - kExtraPlace;
-        return {.x = SlotX(rows - 1, c), .y = ExtraY(), .cards = &position.extra[c],
-                .count = position.extraCards && c < rows && position.extra[c].IsValid(), .pickup = true};
+        return {.x = SlotX(position.rows - 1, c), .y = ExtraY(), .cards = &position.extra[c], .count = count,
+                .pickup = true};
     }
     const int row = PyramidModel::RowOf(place), k = place - PyramidModel::TrianglePlace(row, 0);
-    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace],
-            .count = PyramidModel::IsFree(position, row, k), .pickup = true};
-}
-
-int PyramidGame::TalonStep() const {
-    // The talon fans down by a fixed step while its top card fits on the screen, and closes up
-    // when it would run past the bottom edge.
-    const int count = position.talonCount;
-    if (count <= 1) return kTalonStep;
-    return std::min(kTalonStep, (play_position::kScreenBottom - artwork->cardHeight - kTalonY) / (count - 1));
+    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace], .count = count,
+            .pickup = true};
 }
 
 // ---- Deal ----
 
 void PyramidGame::StartDeal() {
-    fanDy = kTalonStep;
     const bool sevenRows = RuleOn("SevenRows"), extraCards = RuleOn("ExtraCards");
     position.rows = sevenRows ? kMaxRows : kMaxRows - 1;
     position.extraCards = extraCards;
     position.recyclesAtDeal = position.turnsLeft = Rule("Recycles");
-    if (sevenRows && extraCards) topY = kTopBothOn;
-    else if (!sevenRows && !extraCards) topY = kTopBothOff;
-    else topY = kTopOtherwise;
+    // The seventh row and the extra row each lift the triangle to make room.
+    topY = kLowestTopY - kTopLift * (sevenRows + extraCards);
 }
 
 void PyramidGame::Deal() {
@@ -251,95 +223,82 @@ void PyramidGame::Deal() {
 
 // ---- Drawing ----
 
-void PyramidGame::DrawTriangleArea(bool present) {
+// The triangle and the extra row, covered cards too, the selected card darkened.
+void PyramidGame::DrawAreas(bool present) {
+    play_position::DrawStockArea(*this, kStockX, kStockY, present, TurnsLeft());
     const bool extra = RuleOn("ExtraCards");
     const int rows = position.rows;
-    const int left = SlotX(rows - 1, 0), right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
+    const int right = SlotX(rows - 1, rows - 1) + artwork->cardWidth;
     const int bottom = (extra ? ExtraY() : SlotY(rows - 1)) + artwork->cardHeight;
-    if (present) artwork->RestoreBackground(left, right, topY, bottom);
-    const int screen = artwork->screenBuffer;
-    for (int row = 0; row < rows; ++row)
-        for (int k = 0; k <= row; ++k)
-            artwork->DrawCard(SlotX(row, k), SlotY(row), TriangleCard(row, k), screen,
-                              IsSelected(TriangleCard(row, k)));
-    if (extra)
-        for (int c = 0; c < rows; ++c)
-            artwork->DrawCard(SlotX(rows - 1, c), ExtraY(), position.extra[c], screen, IsSelected(position.extra[c]));
-    if (present) artwork->AddDirty({left, topY, right, bottom});
-}
-
-void PyramidGame::DrawAreas(bool present) {
-    DrawStockArea(present, TurnsLeft());
-    DrawTriangleArea(present);
-    DrawWasteArea(present);
-    DrawTalonArea(present);
+    play_position::DrawArea(*this, SlotX(rows - 1, 0), topY, right, bottom, present, [&] {
+        auto draw = [&](int x, int y, Card card) {
+            artwork->DrawCard(x, y, card, artwork->screenBuffer, card.IsValid() && card == first.card);
+        };
+        for (int row = 0; row < rows; ++row)
+            for (int k = 0; k <= row; ++k) draw(SlotX(row, k), SlotY(row), TriangleCard(row, k));
+        for (int c = 0; c < rows && extra; ++c) draw(SlotX(rows - 1, c), ExtraY(), position.extra[c]);
+    });
+    DrawPlace(kWastePlace, present);
+    DrawPlace(kTalonPlace, present);
 }
 
 // ---- Moves ----
 
+// A press on the stock turns it; a King leaves alone, a pair on its second card.
 void PyramidGame::OnLButtonDown(WPARAM, int x, int y) {
     if (paused || gameOver) return;
-    if (OnCard(x, y, kStockX, kStockY)) PressStock();
-    else PressCard(x, y);
+    if (OnCard(x, y, kStockX, kStockY)) return PressStock();
+    const Hotspot* spot = FindPickupAt(x, y);
+    if (!spot) {
+        CheckGameOver();
+        return;
+    }
+    if (const std::optional<PlayMove> move = PickForPair(*spot)) {
+        SaveUndo();
+        PlaySound("pair.wav");
+        points += PyramidModel::Apply(position, *move);
+    }
+    DrawAreas(true);
+    artwork->PresentDirty();
+    CheckGameOver();
 }
 
 void PyramidGame::PressStock() {
     if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
         first = CardSelection();
-        DrawWasteArea(true);
+        DrawPlace(kWastePlace, true);
         artwork->PresentDirty();
     }
     LoadStock();
-    if (PyramidModel::StackWaste(position)) DrawTalonArea(true);
+    if (PyramidModel::StackWaste(position)) DrawPlace(kTalonPlace, true);
     const bool canTurn = TurnsLeft();
     if (position.stockCount > 0 || canTurn) {
         // The undo record is taken with the waste card already on the talon.
         SaveUndo();
         const bool turnOver = position.stockCount == 0;
         points += PyramidModel::TurnStock(position);
-        if (turnOver) {
+        if (turnOver)
             for (int i = 0; i < position.stockCount; ++i) deck.PutBack(position.stock[i]);
-        } else {
+        else
             deck.DealNext();
-            CheckGameOver();
-        }
         // The stock shows whether it could be turned before this turn.
-        DrawStockArea(true, turnOver ? canTurn : TurnsLeft());
-        DrawWasteArea(true);
-        if (turnOver) DrawTalonArea(true);
+        play_position::DrawStockArea(*this, kStockX, kStockY, true, turnOver ? canTurn : TurnsLeft());
+        DrawPlace(kWastePlace, true);
+        if (turnOver) DrawPlace(kTalonPlace, true);
         artwork->PresentDirty();
         PlaySound(turnOver ? "shuffle.wav" : "flip.wav");
     }
     CheckGameOver();
-    DropStaleSelection();
-}
-
-void PyramidGame::DropStaleSelection() {
-    if (first.Empty()) return;
-    for (const Hotspot& spot : pickups)
-        if (spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y) return;
-    // The card was covered (the waste went onto a selected talon top) or left play.
+    // A selection goes once its card is covered (the waste went onto a selected talon top) or
+    // left play.
+    auto shown = [&](const Hotspot& spot) {
+        return spot.cards[0] == first.card && spot.x == first.x && spot.y == first.y;
+    };
+    if (first.Empty() || std::any_of(pickups.begin(), pickups.end(), shown)) return;
     first = CardSelection();
-    DrawTalonArea(true);
-    DrawWasteArea(true);
-    artwork->PresentDirty();
-    CheckGameOver();
-}
-
-void PyramidGame::PressCard(int x, int y) {
-    const Hotspot* spot = FindPickupAt(x, y);
-    if (!spot) {
-        CheckGameOver();
-        return;
-    }
-    // A King leaves alone, a pair on its second card.
-    if (const std::optional<PlayMove> move = PickForPair(*spot, first)) {
-        SaveUndo();
-        PlaySound("pair.wav");
-        points += PyramidModel::Apply(position, *move);
-    }
-    DrawAreas(true);
+    DrawPlace(kTalonPlace, true);
+    DrawPlace(kWastePlace, true);
     artwork->PresentDirty();
     CheckGameOver();
 }
@@ -355,23 +314,16 @@ void PyramidGame::OnMouseMove(WPARAM keys, int x, int y) {
     bool covered = false;
     for (int row = 0; row < position.rows; ++row)
         for (int k = 0; k <= row; ++k) {
-            const int left = SlotX(row, k), top = SlotY(row);
-            covered = covered || (TriangleCard(row, k).IsValid() && x >= left && x < left + kPickupWidth && y >= top &&
-                                  y < top + kPickupHeight);
+            const Rect pickup = Rect::FromSize(SlotX(row, k), SlotY(row), kPickupWidth, kPickupHeight);
+            covered = covered || (TriangleCard(row, k).IsValid() && pickup.Contains(x, y));
         }
     ShowTablePointer(covered ? TablePointer::kNoCard : TablePointer::kArrow);
 }
 
-// ---- Game over ----
-
 bool PyramidGame::OverNow() const {
     const PyramidModel::Position now = ModelPosition();
-    // A selection the table no longer shows still holds off the end until it is dropped.
-    if (!first.Empty() && now.selected < 0) return false;
-    return PyramidModel::Over(now);
+    return (first.Empty() || now.selected >= 0) && PyramidModel::Over(now);
 }
-
-bool PyramidGame::IsWon() { return gameOver && PyramidModel::Cleared(position); }
 
 double PyramidGame::GetScoreFactor() {
     const double factor = position.rows == kMaxRows ? 1.5 : 1.0;
@@ -381,7 +333,7 @@ double PyramidGame::GetScoreFactor() {
 // ---- Undo ----
 
 // The triangle as seven slots a row, the extra row, the talon, the waste and the talon's count.
-// Slots outside the current layout must be empty.
+// Slots outside the current layout, and the talon's past its count, must be empty.
 bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     bool inLayout = true;
     for (int row = 0; row < kMaxRows; ++row) {
@@ -396,13 +348,8 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
     fields.Cards(read.extra);
     fields.Cards(read.talon);
     fields.Card1(read.waste);
-    fields.Int(read.talonCount, 0, kTalonSlots);
+    fields.Int(read.talonCount, 0, Card::kCardsPerPack);
     for (int c = read.rows; c < kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
-    return inLayout;
-}
-
-// Every card at most once, and the talon's cards only up to its count.
-bool PyramidGame::Possible(const Position& read, const Deck& stock) const {
-    return std::none_of(read.talon.begin() + read.talonCount, read.talon.end(), [](Card card) { return card.IsValid(); }) &&
-           ModelTable::Possible(read, stock);
+    const auto pastTalon = read.talon.begin() + read.talonCount;
+    return inLayout && std::none_of(pastTalon, read.talon.end(), [](Card card) { return card.IsValid(); });
 }

@@ -4,10 +4,11 @@
 // player selects cards by clicking; nothing is dragged.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "games/pairing_game.h"
+#include "games/play_position.h"
 
 // The rules as a model of play. Its rule values: "SevenRows" (a triangle of 7 rows, else 6) and
 // "Recycles" are read at the deal, "ExtraCards" (an extra row under the triangle) whenever it
@@ -66,7 +67,9 @@ struct PyramidParts {
     static bool StackWaste(Position& position);
     static int TurnStock(Position& position);
     // Every triangle card taken.
-    static bool Cleared(const Position& position);
+    static bool Cleared(const Position& position) {
+        return std::none_of(position.triangle.begin(), position.triangle.end(), [](Card card) { return card.IsValid(); });
+    }
 };
 // Won when over with every triangle card taken; over when no card waits for a partner, and no
 // King and no pair can come together any more, however the stock is turned. The code holds
@@ -76,11 +79,11 @@ using PyramidModel = PlayModel<PyramidParts>;
 
 class PyramidGame : public ModelTable<PyramidModel, 15> {
 public:
-    static constexpr int kTalonSlots = Card::kCardsPerPack;
     static constexpr int kStockX = 100, kStockY = 70;
     static constexpr int kWasteX = 180, kWasteY = 70;
     static constexpr int kTalonX = 180, kTalonY = 170, kTalonStep = 15;
     static constexpr int kApexX = 450, kRowShiftX = 30, kCardPitchX = 60, kRowPitchY = 50;
+    static constexpr int kLowestTopY = 150, kTopLift = 40;
     // The extra row lies this far below the last triangle row.
     static constexpr int kExtraRowGap = 92;
 
@@ -93,7 +96,8 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     void OnMouseMove(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override;
-    bool IsWon() override;
+    // Won with the triangle cleared, however the game ended.
+    bool IsWon() override { return gameOver && PyramidModel::Cleared(position); }
 
     int SlotX(int row, int k) const { return kApexX - kRowShiftX * row + kCardPitchX * k; }
     int SlotY(int row) const { return topY + kRowPitchY * row; }
@@ -102,35 +106,23 @@ public:
     // The current position, with the extra row's rule value and the waiting card's place.
     PyramidModel::Position ModelPosition() const override;
     bool TurnsLeft() const { return position.turnsLeft >= 1; }
-    // How far apart the talon's cards lie.
-    int TalonStep() const;
 
     int topY = 70;
-    // The card waiting for its partner.
-    CardSelection first;
 
 private:
     void PressStock();
-    void PressCard(int x, int y);
     // The waste's, the talon's and the free cards are picked up by a click, two to a pair or a
     // King alone.
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kPairs; }
     int Waiting() const override { return ModelPosition().selected; }
+    // A selection the table no longer shows still holds off the end until it is dropped.
     bool OverNow() const override;
     void DrawAreas(bool present) override;
-    bool IsSelected(Card card) const { return card.IsValid() && card == first.card; }
-    // Clears a selection that no longer names a card the player can take.
-    void DropStaleSelection();
-    void DrawStockArea(bool present, bool canTurn) {
-        play_position::DrawStockArea(*this, kStockX, kStockY, present, canTurn);
-    }
-    void DrawTriangleArea(bool present);
-    void DrawWasteArea(bool present) { DrawView(kWastePlace, present, true, 0, 0, first.card); }
-    void DrawTalonArea(bool present) {
-        DrawView(kTalonPlace, present, false, play_position::kScreenBottom, 0, first.card);
+    // The waste, or the talon down to the bottom of the screen.
+    void DrawPlace(int place, bool present) override {
+        const int bottom = place == kTalonPlace ? play_position::kScreenBottom : 0;
+        DrawView(place, present, place == kWastePlace, bottom, 0, first.card);
     }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
-    bool Possible(const Position& read, const Deck& stock) const override;
-    void LetGo() override { first = CardSelection(); }
 };

@@ -11,20 +11,14 @@ public:
     static constexpr int kSlots = 13;
     static constexpr int kSlotX = 45, kSlotPitch = 55, kSlotY = 180;
     static constexpr int kPairSum = 10;
-    // The Ten, Jack, Queen and King of a suit.
-    static constexpr int kGroupSize = 4;
 
-    explicit SimpleAdditionGame(Artwork* artwork);
-
-    static int SlotX(int slot) { return kSlotX + kSlotPitch * slot; }
-    // May the card in this slot join the selection?
-    bool MaySelect(int slot) const;
+    // Undo makes no sound here.
+    explicit SimpleAdditionGame(Artwork* artwork)
+        : PairingGame(artwork, kGameNumber,
+                      {.places = kSlots, .pairSum = kPairSum, .left = kSlotX, .top = kSlotY, .pitchX = kSlotPitch,
+                       .columns = kSlots, .refills = true, .undoSound = false, .groups = true}) {}
 
 private:
-    void DrawPlace(int slot, bool present) override;
-    void CardOrigin(int slot, int, int& x, int& y) const override { x = SlotX(slot), y = kSlotY; }
+    bool MaySelect(int slot) const;
     void ClickPlace(int slot) override;
-    // A pair, or else a whole group of high cards, one card after the other.
-    void TryRemoval();
-    void ClickPoint(int slot, int& x, int& y) const override { x = SlotX(slot) + 30, y = kSlotY + 30; }
 };

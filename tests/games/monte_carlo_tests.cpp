@@ -7,20 +7,6 @@ namespace {
 class MonteCarloTest : public RuledGameTest<MonteCarloGame> {
 protected:
     void ClickCell(int cell) { Click(MonteCarloGame::CellX(cell) + 20, MonteCarloGame::CellY(cell) + 30); }
-    // Moves each card to its cell (swapping it with what was there) and makes the stock the rest of
-    // the pack, so the position stays one an undo record accepts.
-    static void PlaceCards(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
-        for (auto [cell, card] : cards) {
-            auto found = std::find(game.position.grid.begin(), game.position.grid.end(), card);
-            if (found != game.position.grid.end()) std::swap(*found, game.position.grid[cell]);
-            else game.position.grid[cell] = card;
-        }
-        game.deck.SetPacks(1);
-        game.deck.IncludeAll();
-        for (Card card : game.position.grid)
-            if (card.IsValid()) game.deck.Exclude(card);
-        game.CheckGameOver();
-    }
     static void SetGrid(MonteCarloGame& game, std::initializer_list<std::pair<int, Card>> cards) {
         game.position.grid.fill(Card());
         for (auto [cell, card] : cards) game.position.grid[cell] = card;

@@ -1,6 +1,8 @@
-// The click-to-pair games without rule values: Simple Addition's end with a group showing, and
-// the shared model's refilling, groups and piles.
+// The click-to-pair games without rule values: Simple Addition's end with a group showing, the
+// undo records the layouts refuse, and the shared model's refilling, groups and piles.
+#include "games/block_solitaire.h"
 #include "games/simple_addition.h"
+#include "games/take_fourteen.h"
 #include "tests/framework/game_fixture.h"
 
 namespace {
@@ -28,6 +30,27 @@ TEST_F(PairingTest, SimpleAdditionEndsWhenTheVisibleCardsHoldNothing) {
     SetSlots(game, {{0, Card(0, Card::kTen)}, {4, Card(1, 0)}, {5, Card(1, 1)}});
     EXPECT_TRUE(game.gameOver) << "over although the stock is not empty";
     EXPECT_FALSE(game.IsWon());
+}
+
+// A record whose cells leave a hole in a pile, or hold a court card where the game deals none,
+// is refused; the record as saved is taken.
+TEST_F(PairingTest, UndoRecordsRefuseHolesInPilesAndCourtCardsInForty) {
+    auto restores = [](PairingGame& game, auto damage) {
+        game.SaveUndo();
+        std::vector<uint8_t> record = *game.PopUndoRecord();
+        EXPECT_TRUE(game.RestoreRecord(record));
+        damage(record.begin() + kUndoGamePartOffset);
+        return game.RestoreRecord(record);
+    };
+    // The fifth pile holds four cards: its third moves up to the fifth slot.
+    EXPECT_FALSE(restores(Start<TakeFourteenGame>(), [](auto cells) {
+        std::copy_n(cells + 22 * 8, 8, cells + 24 * 8);
+        std::fill_n(cells + 22 * 8, 8, 0xFF);
+    }));
+    EXPECT_FALSE(restores(Start<BlockSolitaireGame>(), [](auto cells) {
+        std::fill_n(cells, 8, 0);
+        cells[4] = Card::kJack;  // the first slot's card becomes a Jack
+    }));
 }
 
 }  // namespace

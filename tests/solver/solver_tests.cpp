@@ -132,7 +132,8 @@ TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
             int clicked = 0;
             for (int slot = 0; slot < SimpleAdditionGame::kSlots && clicked < 2; ++slot)
                 if (PairingModel::IsHigh(table.Top(slot)) && table.Top(slot).Suit() == suit) {
-                    Click(SimpleAdditionGame::SlotX(slot) + 30, SimpleAdditionGame::kSlotY + 30);
+                    Click(SimpleAdditionGame::kSlotX + SimpleAdditionGame::kSlotPitch * slot + 30,
+                          SimpleAdditionGame::kSlotY + 30);
                     ++clicked;
                 }
         });
