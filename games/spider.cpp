@@ -32,20 +32,6 @@ bool SpiderModel::CanPlace(Card c, Card t, bool toFoundation, int s) {
            c.Suit() == t.Suit();
 }
 
-bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, int count) {
-    if (IsFullSuit(cards, count)) return true;
-    // Without assembling, a run goes home when its deepest card fits; the foundation then shows
-    // the run's last card, and every card of the run scores.
-    if (p.rules.suitAssembled) return false;
-    return CanPlace(cards[0], p.foundations[f], true, p.startCard);
-}
-
-bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count) {
-    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
-    if (p.pileCount[column] == 0) return true;
-    return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
-}
-
 namespace {
 
 // The length of the same-suit run, built down round the corner, at the top of the count cards
@@ -65,17 +51,23 @@ int TopRun(CardAt cardAt, int count, int lowest) {
 
 }  // namespace
 
-int SpiderModel::RunLength(const Position& p, int column, int lowest) {
-    return TopRun([&](int i) { return p.tableau[column][i]; }, p.pileCount[column], lowest);
+// A complete suit, highest card first, always goes home.
+bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, int count) {
+    if (count == kSuitLength && TopRun([cards](int i) { return cards[i]; }, count, 0) == count) return true;
+    // Without assembling, a run goes home when its deepest card fits; the foundation then shows
+    // the run's last card, and every card of the run scores.
+    if (p.rules.suitAssembled) return false;
+    return CanPlace(cards[0], p.foundations[f], true, p.startCard);
 }
 
-bool SpiderModel::IsFullSuit(const Card* cards, int count) {
-    if (count != kSuitLength) return false;
-    for (int i = 0; i + 1 < count; ++i) {
-        const Card higher = cards[i], lower = cards[i + 1];
-        if (!higher.IsValid() || higher.Suit() != lower.Suit() || higher.Rank() != NextRank(lower.Rank())) return false;
-    }
-    return true;
+bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count) {
+    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
+    if (p.pileCount[column] == 0) return true;
+    return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
+}
+
+int SpiderModel::RunLength(const Position& p, int column, int lowest) {
+    return TopRun([&](int i) { return p.tableau[column][i]; }, p.pileCount[column], lowest);
 }
 
 // The pick-ups of a column with a face-up top: the top card, and every longer same-suit run.
@@ -161,9 +153,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         const int index = static_cast<uint8_t>(byte) - 1;
         return Card(index / Card::kRankCount, index % Card::kRankCount);
     };
-    auto canPlace = [startCard](Card c, Card t, bool toFoundation) {
-        return CanPlace(c, t, toFoundation, startCard);
-    };
     // The cards start at byte 1.
     auto runLength = [&](const Column& column) {
         const int count = static_cast<int>(column.size());
@@ -181,7 +170,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
             for (int k = 1; k <= run; ++k) {
                 const Card deepest = cardOf(column[column.size() - k]);
                 for (int f = 0; f < kFoundations; ++f)
-                    if (canPlace(deepest, foundations[f], true)) return true;
+                    if (CanPlace(deepest, foundations[f], true, startCard)) return true;
             }
         }
         return false;
@@ -207,7 +196,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         for (Card card : start.columns[c]) {
             present[card.Suit()][card.Rank()] = true;
             if (!suitAssembled)
-                for (int f = 0; f < kFoundations; ++f) anyFitsFoundation |= canPlace(card, foundations[f], true);
+                for (int f = 0; f < kFoundations; ++f) anyFitsFoundation |= CanPlace(card, foundations[f], true, startCard);
         }
     }
     bool anyWholeSuit = false;
@@ -249,7 +238,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
                         if (triedEmpty || (size == k && !source[0])) continue;
                         triedEmpty = true;
                     }
-                    if (!canPlace(moving, empty ? Card() : cardOf(target.back()), false)) continue;
+                    if (!CanPlace(moving, empty ? Card() : cardOf(target.back()), false, startCard)) continue;
                     Position next = position;
                     next[to].append(source, source.size() - k, k);
                     next[from].resize(source.size() - k);
@@ -316,7 +305,8 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
 // ---- Moves ----
 
 // The model deals the row; the table shows it a card at a time.
-void SpiderGame::DealRow() {
+void SpiderGame::OnStock() {
+    SaveUndo();
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
     for (int column = 0; column < SpiderModel::kPiles; ++column) {
@@ -335,11 +325,6 @@ void SpiderGame::DealRow() {
     }
     position = next;
     CheckGameOver();
-}
-
-void SpiderGame::OnStock() {
-    SaveUndo();
-    DealRow();
 }
 
 // ---- Undo ----

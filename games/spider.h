@@ -64,8 +64,6 @@ struct SpiderModel {
     static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // The same-suit run at the top of a column, going no lower than index lowest.
     static int RunLength(const Position& position, int column, int lowest);
-    // A complete suit, highest card first.
-    static bool IsFullSuit(const Card* cards, int count);
 
     // The game-over search's starting point: the face-up cards of each column, bottom first, and
     // whether face-down cards lie under them.
@@ -111,5 +109,4 @@ private:
     ColumnRuns RunsOf(int place, const Place& at) const override {
         return {at.count - SpiderModel::RunLength(position, place - SpiderModel::kFirstPile, at.faceDown), true};
     }
-    void DealRow();
 };
