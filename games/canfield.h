@@ -51,12 +51,10 @@ struct CanfieldModel {
     };
 
     static void Moves(const Position& position, MoveList& out);
+    // A move, then the reserve's top card to the first empty pile (EmptyPileForReserve), by itself.
     static int Apply(Position& position, const PlayMove& move);
-    // A move alone, without the reserve's card that follows it (Apply is Step, then
-    // FillFromReserve); the points it scores.
+    // A move alone, without the reserve's card that follows it; the points it scores.
     static int Step(Position& position, const PlayMove& move);
-    // The first empty pile takes the reserve's top card by itself; the points that scores.
-    static int FillFromReserve(Position& position);
     // The pile that would take the reserve's top card, or -1.
     static int EmptyPileForReserve(const Position& position);
     static bool Won(const Position& p) {
