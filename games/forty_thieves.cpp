@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kRecycleCost = 5;
 // A squared pile grows up and to the left by a layer every five cards; the margins cover the
 // thickest stock (104 cards) and waste (65 cards).
 constexpr int kStockMarginX = 44, kStockMarginY = 22;
@@ -19,12 +18,10 @@ using tableau::NextRank;
 
 bool FortyThievesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
     if (!card.IsValid()) return false;
-    if (toFoundation) {
-        if (!top.IsValid()) return card.Rank() == p.startRank;
-        return card.Rank() != p.startRank && NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
-    }
-    if (!top.IsValid()) return true;
-    return card.Rank() != p.startRank && NextRank(card.Rank()) == top.Rank() && card.Suit() == top.Suit();
+    if (!top.IsValid()) return !toFoundation || card.Rank() == p.startRank;
+    // Up in suit on a foundation, down in suit on a column.
+    const Card lower = toFoundation ? top : card, higher = toFoundation ? card : top;
+    return card.Rank() != p.startRank && NextRank(lower.Rank()) == higher.Rank() && card.Suit() == top.Suit();
 }
 
 bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int count) {
@@ -81,13 +78,8 @@ void FortyThievesModel::Moves(const Position& p, MoveList& out) {
 int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        if (CanDeal(p)) {
-            p.waste[p.wasteCount++] = p.stock.Deal();
-        } else if (CanRecycle(p)) {
-            p.points -= kRecycleCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            ++p.recyclesUsed;
-        }
+        int32_t dealt = 0;
+        tableau::DealOrTurn(p, 1, CanRecycle(p), dealt, p.recyclesUsed);
     } else if (move.kind == PlayMove::kFlip) {
         p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
@@ -99,11 +91,9 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool FortyThievesModel::Over(const Position& p) {
-    const int stockSize = p.stock.count;
-    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    if ((p.recyclesUsed == 0 && p.stock.count > 0) || p.AnyAllFaceDown()) return false;
     // The columns out of play are empty.
     const int inPlay = p.columnsInPlay;
-    if (p.AnyAllFaceDown()) return false;
     auto home = [&](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
     auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
     auto never = [](Card) { return false; };
@@ -112,12 +102,10 @@ bool FortyThievesModel::Over(const Position& p) {
 
     // Cards that can still come into play from stock and waste.
     tableau::Candidates<129> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
-    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
-    if (p.recycle == RuleValues::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
-        for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, false);
+    candidates.Add(p.stock.Peek(p.stock.count - 1));
+    if (tableau::RecycleAllowed(p.recycle, p.recyclesUsed))
+        for (int i = 0; i < p.wasteCount; ++i) candidates.Add(p.waste[i]);
     if (candidates.count > 0) {
         for (int column = 0; column < inPlay; ++column)
             if (p.pileCount[column] == 0) return false;

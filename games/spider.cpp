@@ -160,10 +160,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     };
     auto progress = [&](const Position& position) {
         for (const Column& column : position) {
-            if (column.size() == 1) {
-                if (column[0]) return true;
-                continue;
-            }
+            // A column emptied down to its face-down cards.
+            if (column.size() == 1 && column[0]) return true;
             const int run = runLength(column);
             if (run >= kSuitLength) return true;
             if (suitAssembled) continue;
