@@ -44,15 +44,12 @@ void MoveCards(Position& p, const PlayMove& move) {
     });
 }
 
-bool CanMove(const Position& p, Card card, bool toFoundations, bool toTableau) {
+// Whether a card goes on a foundation or (toPiles) on a pile's top.
+bool CanMove(const Position& p, Card card, bool toPiles) {
     if (!card.IsValid()) return false;
-    if (toFoundations)
-        for (int f = 0; f < Model::kFoundations; ++f)
-            if (Model::BuildsUp(p, card, f)) return true;
-    if (toTableau)
-        for (int pile = 0; pile < Model::kPiles; ++pile)
-            if (p.pileCount[pile] > 0 && Model::BuildsDown(card, p.tableau[pile][p.pileCount[pile] - 1])) return true;
-    return false;
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::BuildsUp(p, card, f)) return true;
+    return toPiles && p.TakesCard(card, Model::BuildsDown, [](Card) { return false; });
 }
 
 }  // namespace
@@ -133,10 +130,10 @@ bool CanfieldModel::Over(const Position& p) {
     cards.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, p.RecycleAllowed());
     if (p.reserveCount > 0) cards.Add(p.reserve[p.reserveCount - 1]);
     for (int c = 0; c < cards.count; ++c)
-        if (CanMove(p, cards[c], true, true)) return false;
+        if (CanMove(p, cards[c], true)) return false;
     for (int pile = 0; pile < kPiles; ++pile) {
         if (p.pileCount[pile] == 0) continue;
-        if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], true, false)) return false;
+        if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], false)) return false;
         for (int other = 0; other < kPiles; ++other) {
             if (other != pile && p.pileCount[other] > 0 && p.pileCount[other] + p.pileCount[pile] <= kPileSlots &&
                 BuildsDown(p.tableau[pile][0], p.tableau[other][p.pileCount[other] - 1]))
@@ -151,26 +148,18 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
     tableau::EncodePile(code, p.reserve.data(), p.reserveCount);
     tableau::EncodeCard(code, p.baseCard);
     tableau::EncodeTops(code, p.foundations);
-    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
+    p.EncodePiles(code);
     tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3));
 }
 
 // ---- The table ----
 
-CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-    // The reserve's card that may follow a drop is a move of its own (AfterMove).
-    dropApply = &CanfieldModel::Step;
-}
-
 bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) const {
     const int pile = place - CanfieldModel::kFirstPile;
     if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
     return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
 }
-
-// ---- Deal ----
 
 void CanfieldGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
@@ -183,16 +172,10 @@ void CanfieldGame::NewGame(bool restart) {
         position.reserve[i] = DealTo(CanfieldModel::kReservePlace, i < CanfieldModel::kReserveSlots - 1);
     }
     position.foundations[0] = position.baseCard = DealTo(CanfieldModel::kFirstFoundation, false);
-    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) {
-        const Card card = DealTo(CanfieldModel::kFirstPile + pile, false);
-        if (!card.IsValid()) break;
-        position.tableau[pile][position.pileCount[pile]++] = card;
-    }
+    DealRowOnto(position, CanfieldModel::kFirstPile, 0, CanfieldModel::kPiles, CanfieldModel::kPiles);
     Draw(true);
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     using Model = CanfieldModel;
@@ -234,8 +217,6 @@ void CanfieldGame::DrawOwnPlace(int, bool present) {
     }
 }
 
-// ---- Moves ----
-
 void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
     if (now.stock.count == 0 && !now.RecycleAllowed()) return;
@@ -264,8 +245,6 @@ void CanfieldGame::AfterMove() {
     points += kPointsAutoFill;
     CheckGameOver();
 }
-
-// ---- Undo ----
 
 void CanfieldGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.CardValue(p.baseCard);

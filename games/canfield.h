@@ -37,9 +37,9 @@ struct CanfieldModel {
     static constexpr int kStockPlace = 0, kWastePlace = 1, kReservePlace = 2, kFirstFoundation = 3, kFirstPile = 7;
 
     using Rules = CanfieldRules;
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
-        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-        std::array<int32_t, kPiles> pileCount{};
+    // The piles are fanned piles with no face-down cards.
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
+                      tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         Card baseCard;
         std::array<Card, kReserveSlots> reserve{};
         int32_t reserveCount = 0;
@@ -89,7 +89,11 @@ public:
     static constexpr int kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10, kReserveSource = CanfieldModel::kReservePlace;
 
-    explicit CanfieldGame(Artwork* artwork);
+    explicit CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        checkAfterPickUp = false;
+        // The reserve's card that may follow a drop is a move of its own (AfterMove).
+        dropApply = &CanfieldModel::Step;
+    }
 
     void NewGame(bool restart) override;
     void AfterMove() override;

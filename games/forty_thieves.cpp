@@ -135,13 +135,6 @@ void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-    soundPerCard = true;
-}
-
-// ---- Deal ----
-
 void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const Rules rules = ReadRules();
@@ -156,8 +149,6 @@ void FortyThievesGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     using Model = FortyThievesModel;
@@ -175,8 +166,6 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     return {};
 }
 
-// ---- Moves ----
-
 void FortyThievesGame::OnStock() {
     const Position now = CurrentPosition();
     // A full waste (only with small layouts) takes no more cards until some have been played.
@@ -193,8 +182,6 @@ void FortyThievesGame::OnStock() {
     PlaySound(deal ? "flip.wav" : "shuffle.wav");
     if (!deal) ++position.recyclesUsed;
 }
-
-// ---- Undo ----
 
 void FortyThievesGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints,
                                     int32_t& seconds) {

@@ -88,7 +88,10 @@ public:
     // Column c of n in play lies at kColumnCentre - n x kColumnPitch / 2 + c x kColumnPitch.
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
 
-    explicit FortyThievesGame(Artwork* artwork);
+    explicit FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        checkAfterPickUp = false;
+        soundPerCard = true;
+    }
 
     void NewGame(bool restart) override;
 

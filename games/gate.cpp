@@ -87,12 +87,6 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-GateGame::GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    undoSoundFirst = true;
-    liftSavesUndo = false;
-    pressDecides = true;
-}
-
 // Lifted for a drag, a post's card is no longer on its post.
 bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
     const int pile = place - GateModel::kFirstPile;
@@ -105,8 +99,6 @@ int GateGame::PostTopY(int post) const {
     const int n = position.postCount[post];
     return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
 }
-
-// ---- Deal ----
 
 void GateGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
@@ -133,8 +125,6 @@ void GateGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place GateGame::PlaceAt(int place) const {
     using Model = GateModel;
@@ -163,8 +153,6 @@ void GateGame::DrawOwnPlace(int place, bool present) {
         artwork->DrawCard(x, PostSlotY(slot), position.posts[post][slot], screen);
 }
 
-// ---- Moves ----
-
 // Every press off the stock writes a record, whether or not a drag follows: LiftCards writes none
 // of its own, and a refused drag drops this one again.
 void GateGame::OnLButtonDown(WPARAM keys, int x, int y) {
@@ -182,8 +170,6 @@ void GateGame::RedrawReturned(int source) {
     DrawPlace(source == kWasteSource ? GateModel::kWastePlace : source, true);
     artwork->PresentDirty();
 }
-
-// ---- Undo ----
 
 void GateGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     // The waste's position travels with its cards, as a 36th pair.

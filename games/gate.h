@@ -77,7 +77,11 @@ public:
     static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
     static constexpr int kWasteFanStep = 10;
 
-    explicit GateGame(Artwork* artwork);
+    explicit GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        undoSoundFirst = true;
+        liftSavesUndo = false;
+        pressDecides = true;
+    }
 
     void NewGame(bool restart) override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;

@@ -98,13 +98,6 @@ void QuadrilleModel::Cards(const Position& p, CardTally& out) {
 
 // ---- The table ----
 
-QuadrilleGame::QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    undoSoundFirst = true;
-    pressDecides = true;
-}
-
-// ---- Deal ----
-
 void QuadrilleGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 14, 16, kWasteFanStep);
     if (ReadRules().filledIn) {
@@ -123,8 +116,6 @@ void QuadrilleGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 // The centre and the eight piles are drop targets that show their top card; the game draws them
 // and the waste itself.
@@ -165,8 +156,6 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
         else artwork->DrawCard(x, y, QuadrilleModel::NextCard(pile, Card()), screen, true);
     }
 }
-
-// ---- Undo ----
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Pile(p.centre, p.centreCount);

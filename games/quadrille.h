@@ -87,7 +87,10 @@ public:
     static constexpr int kWasteX = 145, kWasteY = 60;
     static constexpr int kWasteFanStep = 10;
 
-    explicit QuadrilleGame(Artwork* artwork);
+    explicit QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        undoSoundFirst = true;
+        pressDecides = true;
+    }
 
     void NewGame(bool restart) override;
 

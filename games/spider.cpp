@@ -268,8 +268,6 @@ bool SpiderGame::ModelOver() const {
     return lastSearchResult;
 }
 
-// ---- Deal ----
-
 void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const Rules rules = ReadRules();
@@ -286,8 +284,6 @@ void SpiderGame::NewGame(bool restart) {
     StartClock(0);
 }
 
-// ---- Drawing ----
-
 TableauGame::Place SpiderGame::PlaceAt(int place) const {
     using Model = SpiderModel;
     const Position& p = position;
@@ -299,8 +295,6 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
                              p.faceDownCount[column]);
     return {};
 }
-
-// ---- Moves ----
 
 // The model deals the row; the table shows it a card at a time.
 void SpiderGame::OnStock() {
@@ -324,8 +318,6 @@ void SpiderGame::OnStock() {
     position = next;
     CheckGameOver();
 }
-
-// ---- Undo ----
 
 void SpiderGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);
