@@ -8,9 +8,7 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
-// 1..3, "Recycles" 0..4 or no limit, and the check boxes of the same names); values outside their
-// range read as the default.
+// The rule values ("CardsDealt" 1..3, "Recycles" 0..4 or no limit, and check boxes).
 struct CanfieldRules {
     static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
     int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;

@@ -171,14 +171,11 @@ void FortyThievesGame::OnStock() {
     // A full waste (only with small layouts) takes no more cards until some have been played.
     const bool deal = FortyThievesModel::CanDeal(now);
     if (!deal && !FortyThievesModel::CanRecycle(now)) return;
-    SaveUndo();
-    Play({PlayMove::kStock});
-    // After a recycle the stock and the game-over test still count the recycles before it.
+    // While the table shows a recycle and the game-over test first looks at it, the count is still
+    // the one before it: the press plays from one fewer.
     if (!deal) --position.recyclesUsed;
+    PressStock();
     CheckGameOver();
-    DrawPlace(FortyThievesModel::kStockPlace, true);
-    DrawPlace(FortyThievesModel::kWastePlace, true);
-    artwork->PresentDirty();
     PlaySound(deal ? "flip.wav" : "shuffle.wav");
     if (!deal) ++position.recyclesUsed;
 }

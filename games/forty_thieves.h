@@ -6,10 +6,9 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("MovePartial":
-// several face-up cards of a column may move together; "RowsFaceDown" 0..rows - 1, "Rows" 1..5,
-// "Columns" 5..10, "Recycle" 0..4 or no limit, "StartCard" -1 for the first card of the deck or a
-// rank index); values outside their range read as the default.
+// The rule values ("MovePartial": several face-up cards of a column may move together;
+// "RowsFaceDown" 0..rows - 1, "Rows" 1..5, "Columns" 5..10, "Recycle" 0..4 or no limit,
+// "StartCard" -1 for the first card of the deck or a rank index).
 struct FortyThievesRules {
     int32_t columnsInPlay = 10, recycle = 0, movePartial = 0, autoFlip = 0;
     int32_t filledIn = 0, rowsFaceDown = 0, rows = 4, startCard = 12;

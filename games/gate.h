@@ -6,9 +6,8 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("Recycles"
-// 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index, and the check boxes of
-// the same names); values outside their range read as the default.
+// The rule values ("Recycles" 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank
+// index, and check boxes).
 struct GateRules {
     int32_t recycles = 0, movePartial = 0, filledIn = 0, fillFromWaste = 0, startCard = -1;
     static constexpr tableau::RuleField<GateRules> kFields[] = {

@@ -28,12 +28,12 @@ bool QuadrilleModel::Fits(const Position& p, Card card, int to) {
     if (!card.IsValid()) return false;
     if (to == kCentrePlace) return card.Rank() == Card::kQueen && p.centreCount < kCentreSlots;
     const int pile = to - kFirstPile;
-    return pile >= 0 && pile < kPiles && card == NextCard(pile, p.tops[pile]);
+    return pile >= 0 && pile < kPiles && card == NextCard(pile, p.foundations[pile]);
 }
 
 void QuadrilleModel::Moves(const Position& p, MoveList& out) {
     out.clear();
-    if (p.stock.count > 0 || tableau::RecycleAllowed(p.recycles, p.recyclesUsed)) out.push_back({PlayMove::kStock});
+    if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
     if (p.wasteCount == 0) return;
     const Card card = p.waste[p.wasteCount - 1];
     for (int to = kCentrePlace; to < kFirstPile + kPiles; ++to)
@@ -43,13 +43,12 @@ void QuadrilleModel::Moves(const Position& p, MoveList& out) {
 int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        tableau::DealOrTurn(p, p.cardsDealt, tableau::RecycleAllowed(p.recycles, p.recyclesUsed), p.dealtThisTurn,
-                            p.recyclesUsed);
+        tableau::DealOrTurn(p, p.cardsDealt, p.RecycleAllowed(), p.dealtThisTurn, p.recyclesUsed);
     } else if (move.kind == PlayMove::kMove && p.wasteCount > 0) {
         const Card card = tableau::TakeTop(p.waste, p.wasteCount);
         --p.dealtThisTurn;
         if (move.to == kCentrePlace) p.centre[p.centreCount++] = card;
-        else p.tops[move.to - kFirstPile] = card;
+        else p.foundations[move.to - kFirstPile] = card;
         p.points += kPointsPerCard;
     }
     return p.points - before;
@@ -58,7 +57,7 @@ int QuadrilleModel::Apply(Position& p, const PlayMove& move) {
 // The eight piles complete; a Queen still on its way to the centre does not matter.
 bool QuadrilleModel::Won(const Position& p) {
     for (int pile = 0; pile < kPiles; ++pile)
-        if (p.tops[pile] != Card(kPileSuit[pile % 4], kOrder[pile / 4][5])) return false;
+        if (p.foundations[pile] != Card(kPileSuit[pile % 4], kOrder[pile / 4][5])) return false;
     return true;
 }
 
@@ -67,8 +66,7 @@ bool QuadrilleModel::Won(const Position& p) {
 bool QuadrilleModel::Over(const Position& p) {
     if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
     tableau::Candidates<128> candidates;
-    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt,
-                           tableau::RecycleAllowed(p.recycles, p.recyclesUsed));
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, p.cardsDealt, p.RecycleAllowed());
     for (int c = 0; c < candidates.count; ++c)
         for (int to = kCentrePlace; to < kFirstPile + kPiles; ++to)
             if (Fits(p, candidates[c], to)) return false;
@@ -78,7 +76,7 @@ bool QuadrilleModel::Over(const Position& p) {
 void QuadrilleModel::Encode(const Position& p, PositionCode& code) {
     tableau::EncodeStockAndWaste(code, p.stock, p.waste, p.wasteCount);
     tableau::EncodePile(code, p.centre.data(), p.centreCount);
-    tableau::EncodeTops(code, p.tops);
+    tableau::EncodeTops(code, p.foundations);
     tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt));
 }
@@ -89,7 +87,7 @@ void QuadrilleModel::Cards(const Position& p, CardTally& out) {
     out.AddRun(p.waste, p.wasteCount);
     out.AddRun(p.centre, p.centreCount);
     for (int pile = 0; pile < kPiles; ++pile)
-        if (!ForEachPileCard(pile, p.tops[pile], [&out](Card card) {
+        if (!ForEachPileCard(pile, p.foundations[pile], [&out](Card card) {
                 out.cards.push_back(card);
                 return true;
             }))
@@ -102,11 +100,11 @@ void QuadrilleGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 14, 16, kWasteFanStep);
     if (ReadRules().filledIn) {
         for (int k = 0; k < 4; ++k) {
-            position.tops[k] = QuadrilleModel::NextCard(k, Card());
-            position.tops[4 + k] = QuadrilleModel::NextCard(4 + k, Card());
+            position.foundations[k] = QuadrilleModel::NextCard(k, Card());
+            position.foundations[4 + k] = QuadrilleModel::NextCard(4 + k, Card());
             position.centre[k] = Card(kPileSuit[k], Card::kQueen);
-            deck.Exclude(position.tops[k]);
-            deck.Exclude(position.tops[4 + k]);
+            deck.Exclude(position.foundations[k]);
+            deck.Exclude(position.foundations[4 + k]);
             deck.Exclude(position.centre[k]);
         }
         position.centreCount = QuadrilleModel::kCentreSlots;
@@ -132,7 +130,7 @@ TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
                               kWasteFanStep)
             .Drawn(kWasteRoomX, kWasteRoomY, kMaxWasteFan * kWasteFanStep);
     if (place == Model::kCentrePlace) at = Place::Foundation(kCentreX, kCentreY, p.centre[0]);
-    else if (pile >= 0 && pile < Model::kPiles) at = Place::Foundation(kPileX[pile], kPileY[pile], p.tops[pile]);
+    else if (pile >= 0 && pile < Model::kPiles) at = Place::Foundation(kPileX[pile], kPileY[pile], p.foundations[pile]);
     at.own = at.kind != Place::kNone;
     return at;
 }
@@ -149,7 +147,7 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
             artwork->DrawCard(kCentreX, kCentreY, position.centre[position.centreCount - 1], screen);
     } else {
         const int pile = place - QuadrilleModel::kFirstPile, x = kPileX[pile], y = kPileY[pile];
-        const Card top = position.tops[pile];
+        const Card top = position.foundations[pile];
         const AreaRefresh refresh(artwork, {x, y, x + artwork->cardWidth, y + artwork->cardHeight}, present);
         // An empty pile shows the card it waits for, darkened, as a guide.
         if (top.IsValid()) artwork->DrawFoundation(x, y, top, screen, top.Rank(), 1);
@@ -159,8 +157,8 @@ void QuadrilleGame::DrawOwnPlace(int place, bool present) {
 
 void QuadrilleGame::RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Pile(p.centre, p.centreCount);
-    fields.Cards(&p.tops[4], 4);  // the up piles, then the down piles
-    fields.Cards(p.tops.data(), 4);
+    fields.Cards(&p.foundations[4], 4);  // the up piles, then the down piles
+    fields.Cards(p.foundations.data(), 4);
     fields.Pile(p.waste, p.wasteCount);
     fields.Clock(recordPoints, seconds);
 }
@@ -173,7 +171,7 @@ bool QuadrilleGame::AcceptRecord(PackTally& tally, Position& read) {
     for (int i = 0; i < read.centreCount; ++i)
         if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;
     for (int pile = 0; pile < QuadrilleModel::kPiles; ++pile)
-        if (!QuadrilleModel::ForEachPileCard(pile, read.tops[pile], [&tally](Card card) { return tally.Take(card); }))
+        if (!QuadrilleModel::ForEachPileCard(pile, read.foundations[pile], [&tally](Card card) { return tally.Take(card); }))
             return false;
     return tally.WholePack();
 }

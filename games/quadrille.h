@@ -6,10 +6,8 @@
 
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
-// 1..3, "FilledIn", "Recycles" 0..4 or no limit); values outside their range read as the default.
+// The rule values ("CardsDealt" 1..3, "FilledIn", "Recycles" 0..4 or no limit).
 struct QuadrilleRules {
-    static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
     int32_t cardsDealt = 1, filledIn = 0, recycles = 2;
     static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {{&QuadrilleRules::cardsDealt, "CardsDealt"},
                                                                      {&QuadrilleRules::filledIn, "FilledIn", true},
@@ -37,17 +35,15 @@ struct QuadrilleModel {
     static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstPile = 3;
 
     using Rules = QuadrilleRules;
-    struct Position : Rules {
-        // The piles' top cards, the down piles first.
-        std::array<Card, kPiles> tops{};
+    // The piles are kept as foundations: their top cards, the down piles first.
+    struct Position : tableau::StockAndWaste<kPiles, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<Card, kCentreSlots> centre{};
         int32_t centreCount = 0;
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t dealtThisTurn = 0;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
+
+        bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
     };
 
     static void Moves(const Position& position, MoveList& out);

@@ -9,9 +9,8 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("SuitAssembled":
-// only complete suits go to a foundation; "RowsFaceDown" 0..5; "StartCard" -1 or a rank index);
-// values outside their range read as the default.
+// The rule values ("SuitAssembled": only complete suits go to a foundation; "RowsFaceDown" 0..5;
+// "StartCard" -1 or a rank index).
 struct SpiderRules {
     int32_t suitAssembled = 1, rowsFaceDown = 5, startCard = 12, autoFlip = 0;
     static constexpr tableau::RuleField<SpiderRules> kFields[] = {

@@ -65,7 +65,7 @@ TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
     EXPECT_EQ(game.position.centreCount, 1);
     EXPECT_EQ(game.points, 5);
     DoubleClick(Quad::kWasteX + 20, Quad::kWasteY + 20);
-    EXPECT_EQ(game.position.tops[0], Card(3, 3)) << "a double click sends the Five home";
+    EXPECT_EQ(game.position.foundations[0], Card(3, 3)) << "a double click sends the Five home";
     EXPECT_EQ(game.points, 10);
     EXPECT_TRUE(Played("foundation.wav"));
 }
@@ -82,7 +82,7 @@ TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
     EXPECT_EQ(game.position.wasteCount, 52) << "no recycle allowed";
     EXPECT_EQ(game.points, 0);
 
-    SetRule("Recycles", QuadrilleRules::kUnlimitedRecycles);
+    SetRule("Recycles", RuleValues::kUnlimitedRecycles);
     for (int turn = 1; turn <= 5; ++turn) {
         Click(kStockClickX, kStockClickY);
         EXPECT_EQ(game.deck.Remaining(), 52);
@@ -119,11 +119,11 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
 TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
     Quad& game = Start<Quad>();
     for (int k = 0; k < 4; ++k) {
-        game.position.tops[k] = Card(Quad::kPileSuit[k], Card::kKing);
-        game.position.tops[4 + k] = Card(Quad::kPileSuit[k], Card::kJack);
+        game.position.foundations[k] = Card(Quad::kPileSuit[k], Card::kKing);
+        game.position.foundations[4 + k] = Card(Quad::kPileSuit[k], Card::kJack);
     }
     EXPECT_TRUE(game.IsWon());
-    game.position.tops[6] = Card(Quad::kPileSuit[2], Card::kTen);
+    game.position.foundations[6] = Card(Quad::kPileSuit[2], Card::kTen);
     EXPECT_FALSE(game.IsWon());
 }
 
