@@ -14,14 +14,13 @@ constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 // ---- The model ----
 
 using Position = FortyThievesModel::Position;
-using tableau::NextRank;
 
 bool FortyThievesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
     if (!card.IsValid()) return false;
     if (!top.IsValid()) return !toFoundation || card.Rank() == p.startRank;
     // Up in suit on a foundation, down in suit on a column.
     const Card lower = toFoundation ? top : card, higher = toFoundation ? card : top;
-    return card.Rank() != p.startRank && NextRank(lower.Rank()) == higher.Rank() && card.Suit() == top.Suit();
+    return card.Rank() != p.startRank && tableau::NextRank(lower.Rank()) == higher.Rank() && card.Suit() == top.Suit();
 }
 
 bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int count) {

@@ -70,12 +70,8 @@ struct FortyThievesModel {
     }
     static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // Whether the stock deals (true) or the waste is turned over (false); nothing when neither.
-    static bool CanDeal(const Position& position) {
-        return position.stock.count > 0 && position.wasteCount < kWasteSlots;
-    }
-    static bool CanRecycle(const Position& position) {
-        return position.stock.count == 0 && position.recyclesUsed < position.recycle;
-    }
+    static bool CanDeal(const Position& p) { return p.stock.count > 0 && p.wasteCount < kWasteSlots; }
+    static bool CanRecycle(const Position& p) { return p.stock.count == 0 && p.recyclesUsed < p.recycle; }
 };
 
 class FortyThievesGame : public ModelledTableauGame<FortyThievesModel> {

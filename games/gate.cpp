@@ -25,7 +25,8 @@ bool GateModel::FitsPile(const Position& p, int pile, Card lowest, int count, bo
 void GateModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || p.RecycleAllowed()) out.push_back({PlayMove::kStock});
-    if (p.wasteCount > 0) tableau::AddDrops<GateModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    if (p.wasteCount > 0)
+        tableau::AddDrops<GateModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
     for (int post = 0; post < 2; ++post)
         if (p.postCount[post] > 0)
             tableau::AddDrops<GateModel>(p, kFirstPost + post, p.postCount[post] - 1, p.PostTop(post), 1, out);

@@ -102,7 +102,7 @@ void QuadrilleGame::NewGame(bool restart) {
         for (int k = 0; k < 4; ++k) {
             position.foundations[k] = QuadrilleModel::NextCard(k, Card());
             position.foundations[4 + k] = QuadrilleModel::NextCard(4 + k, Card());
-            position.centre[k] = Card(kPileSuit[k], Card::kQueen);
+            position.centre[k] = Card(QuadrilleModel::kPileSuit[k], Card::kQueen);
             deck.Exclude(position.foundations[k]);
             deck.Exclude(position.foundations[4 + k]);
             deck.Exclude(position.centre[k]);
@@ -170,8 +170,8 @@ bool QuadrilleGame::AcceptRecord(PackTally& tally, Position& read) {
     ClearPastCount(read.centre, read.centreCount);
     for (int i = 0; i < read.centreCount; ++i)
         if (read.centre[i].Rank() != Card::kQueen || !tally.Take(read.centre[i])) return false;
+    auto take = [&tally](Card card) { return tally.Take(card); };
     for (int pile = 0; pile < QuadrilleModel::kPiles; ++pile)
-        if (!QuadrilleModel::ForEachPileCard(pile, read.foundations[pile], [&tally](Card card) { return tally.Take(card); }))
-            return false;
+        if (!QuadrilleModel::ForEachPileCard(pile, read.foundations[pile], take)) return false;
     return tally.WholePack();
 }

@@ -74,7 +74,6 @@ struct QuadrilleModel {
 class QuadrilleGame : public ModelledTableauGame<QuadrilleModel> {
 public:
     static constexpr int kGameNumber = 16;
-    static constexpr auto& kPileSuit = QuadrilleModel::kPileSuit;
     // The down piles, then the up piles.
     static constexpr int kPileX[QuadrilleModel::kPiles] = {370, 510, 370, 230, 280, 460, 460, 280};
     static constexpr int kPileY[QuadrilleModel::kPiles] = {80, 240, 400, 240, 120, 120, 360, 360};

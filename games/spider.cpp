@@ -193,8 +193,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         anyHidden |= start.hadFaceDown[c];
         for (Card card : start.columns[c]) {
             present[card.Suit()][card.Rank()] = true;
-            if (!suitAssembled)
-                for (int f = 0; f < kFoundations; ++f) anyFitsFoundation |= CanPlace(card, foundations[f], true, startCard);
+            for (int f = 0; f < kFoundations && !suitAssembled; ++f)
+                anyFitsFoundation |= CanPlace(card, foundations[f], true, startCard);
         }
     }
     bool anyWholeSuit = false;
@@ -302,18 +302,13 @@ void SpiderGame::OnStock() {
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
     for (int column = 0; column < SpiderModel::kPiles; ++column) {
-        const int index = position.pileCount[column];
-        if (next.pileCount[column] == index) continue;
-        deck.DealNext();
-        DrawPlace(SpiderModel::kStockPlace, true);
-        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.tableau[column][index], artwork->screenBuffer,
-                    true, true, -1);
+        if (next.pileCount[column] == position.pileCount[column]) continue;
+        DealTo(SpiderModel::kFirstPile + column, false);
         position.tableau[column] = next.tableau[column];
         position.pileCount[column] = next.pileCount[column];
         DrawPlace(SpiderModel::kFirstPile + column, true);
         DrawPlace(SpiderModel::kStockPlace, true);
         artwork->PresentDirty();
-        PlaySound("deal.wav");
     }
     position = next;
     CheckGameOver();

@@ -383,8 +383,8 @@ void GateCode(const void* position, PositionCode& out) {
     auto key = [&](int c) { return std::make_pair(p.pileCount[c], p.tableau[c][0].Index()); };
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         if (key(a) != key(b)) return key(a) < key(b);
-        return std::lexicographical_compare(p.tableau[a].begin(), p.tableau[a].begin() + p.pileCount[a], p.tableau[b].begin(),
-                                            p.tableau[b].begin() + p.pileCount[b],
+        return std::lexicographical_compare(p.tableau[a].begin(), p.tableau[a].begin() + p.pileCount[a],
+                                            p.tableau[b].begin(), p.tableau[b].begin() + p.pileCount[b],
                                             [](Card x, Card y) { return x.Index() < y.Index(); });
     });
     for (int i = 0; i < Model::kPiles; ++i) {

@@ -33,8 +33,8 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     EXPECT_EQ(game.position.wasteCount, 1);
     EXPECT_TRUE(Played("flip.wav"));
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(QuadrilleModel::NextCard(k, Card()), Card(Quad::kPileSuit[k], 3));
-        EXPECT_EQ(QuadrilleModel::NextCard(4 + k, Card()), Card(Quad::kPileSuit[k], 4));
+        EXPECT_EQ(QuadrilleModel::NextCard(k, Card()), Card(QuadrilleModel::kPileSuit[k], 3));
+        EXPECT_EQ(QuadrilleModel::NextCard(4 + k, Card()), Card(QuadrilleModel::kPileSuit[k], 4));
     }
 
     SetRule("CardsDealt", 3);
@@ -119,11 +119,11 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
 TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
     Quad& game = Start<Quad>();
     for (int k = 0; k < 4; ++k) {
-        game.position.foundations[k] = Card(Quad::kPileSuit[k], Card::kKing);
-        game.position.foundations[4 + k] = Card(Quad::kPileSuit[k], Card::kJack);
+        game.position.foundations[k] = Card(QuadrilleModel::kPileSuit[k], Card::kKing);
+        game.position.foundations[4 + k] = Card(QuadrilleModel::kPileSuit[k], Card::kJack);
     }
     EXPECT_TRUE(game.IsWon());
-    game.position.foundations[6] = Card(Quad::kPileSuit[2], Card::kTen);
+    game.position.foundations[6] = Card(QuadrilleModel::kPileSuit[2], Card::kTen);
     EXPECT_FALSE(game.IsWon());
 }
 
