@@ -2,14 +2,6 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kPointsAutoFill = 5;
-// A squared pile grows up and to the left; these margins cover its thickest layer.
-constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = CanfieldModel::Position;
@@ -32,6 +24,10 @@ bool CanfieldModel::FitsPile(const Position& p, int pile, Card lowest, int count
 }
 
 namespace {
+
+constexpr int kPointsAutoFill = 5;
+// A squared pile grows up and to the left; these margins cover its thickest layer.
+constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 
 using Model = CanfieldModel;
 
@@ -134,11 +130,10 @@ bool CanfieldModel::Over(const Position& p) {
     for (int pile = 0; pile < kPiles; ++pile) {
         if (p.pileCount[pile] == 0) continue;
         if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], false)) return false;
-        for (int other = 0; other < kPiles; ++other) {
+        for (int other = 0; other < kPiles; ++other)
             if (other != pile && p.pileCount[other] > 0 && p.pileCount[other] + p.pileCount[pile] <= kPileSlots &&
                 BuildsDown(p.tableau[pile][0], p.tableau[other][p.pileCount[other] - 1]))
                 return false;
-        }
     }
     return true;
 }
@@ -154,12 +149,6 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
 }
 
 // ---- The table ----
-
-bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    const int pile = place - CanfieldModel::kFirstPile;
-    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
-    return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
-}
 
 void CanfieldGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);

@@ -104,7 +104,11 @@ public:
 
 private:
     void OnStock() override;
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        const int pile = place - CanfieldModel::kFirstPile;
+        if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+        return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
+    }
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;

@@ -2,15 +2,6 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-// A squared pile grows up and to the left by a layer every five cards; the margins cover the
-// thickest stock (104 cards) and waste (65 cards).
-constexpr int kStockMarginX = 44, kStockMarginY = 22;
-constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = FortyThievesModel::Position;
@@ -30,6 +21,11 @@ bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int
 }
 
 namespace {
+
+// A squared pile grows up and to the left by a layer every five cards; the margins cover the
+// thickest stock (104 cards) and waste (65 cards).
+constexpr int kStockMarginX = 44, kStockMarginY = 22;
+constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 
 using Model = FortyThievesModel;
 

@@ -88,19 +88,6 @@ void GateModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-// Lifted for a drag, a post's card is no longer on its post.
-bool GateGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    const int pile = place - GateModel::kFirstPile;
-    if (pile < 0) return GateModel::FitsFoundation(p, place - GateModel::kFirstFoundation, drag.cards[0], drag.count);
-    const bool fromPost = heldSource == GateModel::kFirstPost || heldSource == GateModel::kFirstPost + 1;
-    return GateModel::FitsPile(p, pile, drag.cards[0], drag.count, fromPost);
-}
-
-int GateGame::PostTopY(int post) const {
-    const int n = position.postCount[post];
-    return PostSlotY(std::max(n - 1, 0)) - n / kCardsPerLayer;
-}
-
 void GateGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, kWasteFanStep);
     const Rules rules = ReadRules();

@@ -91,10 +91,18 @@ public:
     static int PostX(int post) { return post == 0 ? kLeftPostX : kRightPostX; }
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
     // Where post 0 (left) or 1 (right) offers its last card.
-    int PostTopY(int post) const;
+    int PostTopY(int post) const {
+        return PostSlotY(std::max(position.postCount[post] - 1, 0)) - position.postCount[post] / kCardsPerLayer;
+    }
 
 private:
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    // Lifted for a drag, a post's card is no longer on its post: an empty column still takes it.
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        const bool postHeld = heldSource == GateModel::kFirstPost || heldSource == GateModel::kFirstPost + 1;
+        const int pile = place - GateModel::kFirstPile;
+        if (pile < 0 || !postHeld) return ModelledTableauGame::Fits(p, place, drag);
+        return GateModel::FitsPile(p, pile, drag.cards[0], drag.count, true);
+    }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;

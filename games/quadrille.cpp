@@ -103,9 +103,8 @@ void QuadrilleGame::NewGame(bool restart) {
             position.foundations[k] = QuadrilleModel::NextCard(k, Card());
             position.foundations[4 + k] = QuadrilleModel::NextCard(4 + k, Card());
             position.centre[k] = Card(QuadrilleModel::kPileSuit[k], Card::kQueen);
-            deck.Exclude(position.foundations[k]);
-            deck.Exclude(position.foundations[4 + k]);
-            deck.Exclude(position.centre[k]);
+            for (Card card : {position.foundations[k], position.foundations[4 + k], position.centre[k]})
+                deck.Exclude(card);
         }
         position.centreCount = QuadrilleModel::kCentreSlots;
     }

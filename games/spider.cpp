@@ -6,16 +6,6 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kPointsPerFoundationCard = 5;
-constexpr int kFullRows = 4;       // rows 0..3 go to every column
-constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
-constexpr int kDealRows = 6;
-constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = SpiderModel::Position;
@@ -33,6 +23,12 @@ bool SpiderModel::CanPlace(Card c, Card t, bool toFoundation, int s) {
 }
 
 namespace {
+
+constexpr int kPointsPerFoundationCard = 5;
+constexpr int kFullRows = 4;       // rows 0..3 go to every column
+constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
+constexpr int kDealRows = 6;
+constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 
 // The length of the same-suit run, built down round the corner, at the top of the count cards
 // cardAt(0..count - 1): no longer than a suit, its deepest card at index lowest or above.
@@ -250,12 +246,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 }
 
 // ---- The table ----
-
-bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    if (place >= SpiderModel::kFirstPile)
-        return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
-    return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
-}
 
 bool SpiderGame::ModelOver() const {
     const Position p = CurrentPosition();

@@ -95,7 +95,11 @@ public:
 
 private:
     void OnStock() override;
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        if (place >= SpiderModel::kFirstPile)
+            return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
+        return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
+    }
     void RecordFields(tableau::UndoFields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
