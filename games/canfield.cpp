@@ -220,8 +220,7 @@ void CanfieldGame::AfterMove() {
     const int pile = CanfieldModel::EmptyPileForReserve(position);
     if (pile < 0) return;
     DragRecord record;
-    record.x = LayerX(kReserveX, position.reserveCount);
-    record.y = LayerY(kReserveY, position.reserveCount);
+    CardOrigin(CanfieldModel::kReservePlace, kTopCard, record.x, record.y);
     record.cards[0] = position.reserve[position.reserveCount - 1];
     record.count = 1;
     dragging = true;

@@ -211,13 +211,9 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     while (!pending.empty() && !found) {
         const Position position = std::move(pending.back());
         pending.pop_back();
-        if (progress(position)) {
-            found = true;
-            break;
-        }
-        for (int from = 0; from < kPiles; ++from) {
+        found = progress(position);
+        for (int from = 0; from < kPiles && !found; ++from) {
             const Column& source = position[from];
-            const int size = static_cast<int>(source.size()) - 1;
             const int run = runLength(source);
             for (int k = 1; k <= run; ++k) {
                 const Card moving = cardOf(source[source.size() - k]);
@@ -229,7 +225,7 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
                     if (empty) {
                         // Empty columns are alike: one of them is enough. Moving a whole column
                         // that hides nothing onto an empty one changes nothing.
-                        if (triedEmpty || (size == k && !source[0])) continue;
+                        if (triedEmpty || (static_cast<int>(source.size()) == k + 1 && !source[0])) continue;
                         triedEmpty = true;
                     }
                     if (!CanPlace(moving, empty ? Card() : cardOf(target.back()), false, startCard)) continue;
@@ -246,17 +242,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 }
 
 // ---- The table ----
-
-bool SpiderGame::ModelOver() const {
-    const Position p = CurrentPosition();
-    PositionCode code;
-    SpiderModel::Encode(p, code);
-    if (code.bytes != lastSearchInput) {
-        lastSearchInput = std::move(code.bytes);
-        lastSearchResult = SpiderModel::Over(p);
-    }
-    return lastSearchResult;
-}
 
 void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);

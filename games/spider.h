@@ -105,7 +105,16 @@ private:
     Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.
-    bool ModelOver() const override;
+    bool ModelOver() const override {
+        const Position p = CurrentPosition();
+        PositionCode code;
+        SpiderModel::Encode(p, code);
+        if (code.bytes != lastSearchInput) {
+            lastSearchInput = std::move(code.bytes);
+            lastSearchResult = SpiderModel::Over(p);
+        }
+        return lastSearchResult;
+    }
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
     // A column offers its top card and every longer run of its suit.
