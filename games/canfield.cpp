@@ -119,9 +119,8 @@ int CanfieldModel::EmptyPileForReserve(const Position& p) {
 // top goes home and no whole pile moves onto another.
 bool CanfieldModel::Over(const Position& p) {
     if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
-    if ((p.reserveCount > 0 || p.stock.count > 0 || p.wasteCount > 0) &&
-        std::find(p.pileCount.begin(), p.pileCount.end(), 0) != p.pileCount.end())
-        return false;
+    const bool cardsLeft = p.reserveCount > 0 || p.stock.count > 0 || p.wasteCount > 0;
+    if (cardsLeft && std::ranges::count(p.pileCount, 0) > 0) return false;
     tableau::Candidates<128> cards;
     cards.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, p.RecycleAllowed());
     if (p.reserveCount > 0) cards.Add(p.reserve[p.reserveCount - 1]);

@@ -101,12 +101,9 @@ bool FortyThievesModel::Over(const Position& p) {
     candidates.Add(p.stock.Peek(p.stock.count - 1));
     if (tableau::RecycleAllowed(p.recycle, p.recyclesUsed))
         for (int i = 0; i < p.wasteCount; ++i) candidates.Add(p.waste[i]);
-    if (candidates.count > 0) {
-        for (int column = 0; column < inPlay; ++column)
-            if (p.pileCount[column] == 0) return false;
-        for (int c = 0; c < candidates.count; ++c)
-            if (p.TakesCard(candidates[c], stacks, never)) return false;
-    }
+    if (candidates.count > 0 && std::count(p.pileCount.begin(), p.pileCount.begin() + inPlay, 0) > 0) return false;
+    for (int c = 0; c < candidates.count; ++c)
+        if (p.TakesCard(candidates[c], stacks, never)) return false;
 
     // A face-up run moves whole onto another column; one card at a time, it must make progress.
     if (p.movePartial && tableau::ShiftHelps(p, p.startRank, false, stacks, never, {}, false)) return false;

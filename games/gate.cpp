@@ -60,9 +60,7 @@ int GateModel::Apply(Position& p, const PlayMove& move) {
 // the cards a partial move would uncover) fits a column or a foundation.
 bool GateModel::Over(const Position& p) {
     if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
-    if ((p.postCount[0] > 0 || p.postCount[1] > 0) &&
-        std::find(p.pileCount.begin(), p.pileCount.end(), 0) != p.pileCount.end())
-        return false;
+    if ((p.postCount[0] > 0 || p.postCount[1] > 0) && std::ranges::count(p.pileCount, 0) > 0) return false;
     tableau::Candidates<129> candidates;
     candidates.Add(p.PostTop(0));
     candidates.Add(p.PostTop(1));
