@@ -2,22 +2,13 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kPointsAutoFill = 5;
-// A squared pile grows up and to the left; these margins cover its thickest layer.
-constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = CanfieldModel::Position;
 using tableau::NextRank;
 
 bool CanfieldModel::BuildsDown(Card moving, Card onto) {
-    return onto.IsValid() && moving.Rank() != onto.Rank() && NextRank(moving.Rank()) == onto.Rank() &&
-           moving.IsRed() != onto.IsRed();
+    return onto.IsValid() && NextRank(moving.Rank()) == onto.Rank() && moving.IsRed() != onto.IsRed();
 }
 
 bool CanfieldModel::BuildsUp(const Position& p, Card moving, int f) {
@@ -34,6 +25,10 @@ bool CanfieldModel::FitsPile(const Position& p, int pile, Card lowest, int count
 
 namespace {
 
+constexpr int kPointsAutoFill = 5;
+// A squared pile grows up and to the left; these margins cover its thickest layer.
+constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
+
 using Model = CanfieldModel;
 
 // Plays a move of cards (a move of the waste's top card leaves one card fewer turned this time).
@@ -45,15 +40,12 @@ void MoveCards(Position& p, const PlayMove& move) {
     });
 }
 
-bool CanMove(const Position& p, Card card, bool toFoundations, bool toTableau) {
+// Whether a card goes on a foundation or (toPiles) on a pile's top.
+bool CanMove(const Position& p, Card card, bool toPiles) {
     if (!card.IsValid()) return false;
-    if (toFoundations)
-        for (int f = 0; f < Model::kFoundations; ++f)
-            if (Model::BuildsUp(p, card, f)) return true;
-    if (toTableau)
-        for (int pile = 0; pile < Model::kPiles; ++pile)
-            if (p.pileCount[pile] > 0 && Model::BuildsDown(card, p.tableau[pile][p.pileCount[pile] - 1])) return true;
-    return false;
+    for (int f = 0; f < Model::kFoundations; ++f)
+        if (Model::BuildsUp(p, card, f)) return true;
+    return toPiles && p.TakesCard(card, Model::BuildsDown, [](Card) { return false; });
 }
 
 }  // namespace
@@ -96,8 +88,14 @@ void CanfieldModel::Moves(const Position& p, MoveList& out) {
 }
 
 int CanfieldModel::Apply(Position& p, const PlayMove& move) {
-    const int points = Step(p, move);
-    return move.kind == PlayMove::kMove ? points + FillFromReserve(p) : points;
+    const int32_t before = p.points;
+    Step(p, move);
+    const int pile = EmptyPileForReserve(p);
+    if (move.kind == PlayMove::kMove && pile >= 0) {
+        MoveCards(p, tableau::MakeMove(kReservePlace, p.reserveCount - 1, kFirstPile + pile, 1));
+        p.points += kPointsAutoFill;
+    }
+    return p.points - before;
 }
 
 int CanfieldModel::Step(Position& p, const PlayMove& move) {
@@ -109,15 +107,6 @@ int CanfieldModel::Step(Position& p, const PlayMove& move) {
     return p.points - before;
 }
 
-int CanfieldModel::FillFromReserve(Position& p) {
-    const int pile = EmptyPileForReserve(p);
-    if (pile < 0) return 0;
-    const int32_t before = p.points;
-    MoveCards(p, tableau::MakeMove(kReservePlace, p.reserveCount - 1, kFirstPile + pile, 1));
-    p.points += kPointsAutoFill;
-    return p.points - before;
-}
-
 int CanfieldModel::EmptyPileForReserve(const Position& p) {
     if (p.reserveCount == 0) return -1;
     for (int pile = 0; pile < kPiles; ++pile)
@@ -125,29 +114,25 @@ int CanfieldModel::EmptyPileForReserve(const Position& p) {
     return -1;
 }
 
+// Over when no card the stock, the waste or the reserve can still bring (with a turn of the waste
+// left, every waste card) goes anywhere, no pile is empty while such cards are left, no pile's
+// top goes home and no whole pile moves onto another.
 bool CanfieldModel::Over(const Position& p) {
-    const int stockSize = p.stock.count;
-    if (p.recyclesUsed == 0 && stockSize > 0) return false;
-    if (p.wasteCount > 0 && CanMove(p, p.waste[p.wasteCount - 1], true, true)) return false;
-    if (p.reserveCount > 0 || stockSize > 0 || p.wasteCount > 0) {
-        for (int pile = 0; pile < kPiles; ++pile)
-            if (p.pileCount[pile] == 0) return false;
-        if (p.reserveCount > 0 && CanMove(p, p.reserve[p.reserveCount - 1], true, true)) return false;
-    }
-    if (p.RecycleAllowed()) {
-        for (int i = 0; i < p.wasteCount; ++i)
-            if (CanMove(p, p.waste[i], true, true)) return false;
-    }
-    for (int i = 0; i < stockSize; ++i)
-        if (CanMove(p, p.stock.Peek(i), true, true)) return false;
+    if (p.recyclesUsed == 0 && p.stock.count > 0) return false;
+    const bool cardsLeft = p.reserveCount > 0 || p.stock.count > 0 || p.wasteCount > 0;
+    if (cardsLeft && std::ranges::count(p.pileCount, 0) > 0) return false;
+    tableau::Candidates<128> cards;
+    cards.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, p.RecycleAllowed());
+    if (p.reserveCount > 0) cards.Add(p.reserve[p.reserveCount - 1]);
+    for (int c = 0; c < cards.count; ++c)
+        if (CanMove(p, cards[c], true)) return false;
     for (int pile = 0; pile < kPiles; ++pile) {
         if (p.pileCount[pile] == 0) continue;
-        if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], true, false)) return false;
-        for (int other = 0; other < kPiles; ++other) {
+        if (CanMove(p, p.tableau[pile][p.pileCount[pile] - 1], false)) return false;
+        for (int other = 0; other < kPiles; ++other)
             if (other != pile && p.pileCount[other] > 0 && p.pileCount[other] + p.pileCount[pile] <= kPileSlots &&
                 BuildsDown(p.tableau[pile][0], p.tableau[other][p.pileCount[other] - 1]))
                 return false;
-        }
     }
     return true;
 }
@@ -157,53 +142,28 @@ void CanfieldModel::Encode(const Position& p, PositionCode& code) {
     tableau::EncodePile(code, p.reserve.data(), p.reserveCount);
     tableau::EncodeCard(code, p.baseCard);
     tableau::EncodeTops(code, p.foundations);
-    for (int pile = 0; pile < kPiles; ++pile) tableau::EncodePile(code, p.tableau[pile].data(), p.pileCount[pile]);
+    p.EncodePiles(code);
     tableau::EncodeRecycles(code, p.recyclesUsed, p.recycles);
     code.Byte(static_cast<uint8_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3));
 }
 
 // ---- The table ----
 
-CanfieldGame::CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-    // The reserve's card that may follow a drop is a move of its own (AfterMove).
-    dropApply = &CanfieldModel::Step;
-}
-
-bool CanfieldGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    const int pile = place - CanfieldModel::kFirstPile;
-    if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
-    return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
-}
-
-// ---- Deal ----
-
 void CanfieldGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep);
     ShowOpening();
 
-    const int screen = artwork->screenBuffer;
+    // The reserve counts each card before it comes, so that it flies to the layer it makes; the
+    // last one lands face up.
     for (int i = 0; i < CanfieldModel::kReserveSlots; ++i) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) break;
-        DrawPlace(CanfieldModel::kStockPlace, true);
-        const bool faceUp = i == CanfieldModel::kReserveSlots - 1;
-        AnimateCard(kStockX, kStockY, LayerX(kReserveX, i + 1), LayerY(kReserveY, i + 1), card, screen, true, true,
-                    faceUp ? -1 : artwork->cardBack);
-        position.reserve[position.reserveCount++] = card;
-        PlaySound("deal.wav");
+        position.reserveCount = i + 1;
+        position.reserve[i] = DealTo(CanfieldModel::kReservePlace, i < CanfieldModel::kReserveSlots - 1);
     }
     position.foundations[0] = position.baseCard = DealTo(CanfieldModel::kFirstFoundation, false);
-    for (int pile = 0; pile < CanfieldModel::kPiles; ++pile) {
-        const Card card = DealTo(CanfieldModel::kFirstPile + pile, false);
-        if (!card.IsValid()) break;
-        position.tableau[pile][position.pileCount[pile]++] = card;
-    }
+    DealRowOnto(position, CanfieldModel::kFirstPile, 0, CanfieldModel::kPiles, CanfieldModel::kPiles);
     Draw(true);
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     using Model = CanfieldModel;
@@ -219,11 +179,9 @@ TableauGame::Place CanfieldGame::PlaceAt(int place) const {
     if (place == Model::kReservePlace)
         return Place::Reserve(LayerX(kReserveX, p.reserveCount), LayerY(kReserveY, p.reserveCount), 0, p.reserve.data(),
                               p.reserveCount);
-    if (f >= 0 && f < CanfieldModel::kFoundations) {
-        Place at = Place::Foundation(ColumnX(f), kFoundationY, p.foundations[f], p.baseCard.Rank());
-        at.roomX = kLayerMarginX, at.roomY = kLayerMarginY;
-        return at;
-    }
+    if (f >= 0 && f < CanfieldModel::kFoundations)
+        return Place::Foundation(ColumnX(f), kFoundationY, p.foundations[f], p.baseCard.Rank())
+            .Drawn(kLayerMarginX, kLayerMarginY, 0);
     if (pile >= 0 && pile < CanfieldModel::kPiles)
         return Place::Column(ColumnX(pile), kTableauY, kTableauStep, p.tableau[pile].data(), p.pileCount[pile]);
     return {};
@@ -233,23 +191,19 @@ void CanfieldGame::DrawOwnPlace(int, bool present) {
     const int left = kReserveX - kLayerMarginX, top = kReserveY - kLayerMarginY;
     const AreaRefresh refresh(artwork, {left, top, kReserveX + artwork->cardWidth, kReserveY + artwork->cardHeight}, present);
     const int screen = artwork->screenBuffer;
-    const int reserveCount = position.reserveCount;
     // While the reserve's top card is in the hand, the cards under it are still unknown.
     const bool topInHand = dragging && heldSource == kReserveSource;
-    const int shown = position.reserveCount + (topInHand ? 1 : 0);
-    if (shown == 0 || (topInHand && position.reserveCount == 0)) {
+    if (position.reserveCount == 0) {
         artwork->DrawPlaceholder(kReserveX, kReserveY, card_geometry::kPlaceholderEmptyPile, screen);
-    } else {
-        const int layers = PileLayers(position.reserveCount);
-        for (int k = 0; k < layers; ++k) {
-            const int x = kReserveX + kLayerStepX * k, y = kReserveY + kLayerStepY * k;
-            if (k == layers - 1 && !topInHand) artwork->DrawCard(x, y, position.reserve[reserveCount - 1], screen);
-            else artwork->DrawCardBack(x, y, artwork->cardBack, screen);
-        }
+        return;
+    }
+    const int layers = PileLayers(position.reserveCount);
+    for (int k = 0; k < layers; ++k) {
+        const int x = kReserveX + kLayerStepX * k, y = kReserveY + kLayerStepY * k;
+        if (k == layers - 1 && !topInHand) artwork->DrawCard(x, y, position.reserve[position.reserveCount - 1], screen);
+        else artwork->DrawCardBack(x, y, artwork->cardBack, screen);
     }
 }
-
-// ---- Moves ----
 
 void CanfieldGame::OnStock() {
     const Position now = CurrentPosition();
@@ -265,8 +219,7 @@ void CanfieldGame::AfterMove() {
     const int pile = CanfieldModel::EmptyPileForReserve(position);
     if (pile < 0) return;
     DragRecord record;
-    record.x = LayerX(kReserveX, position.reserveCount);
-    record.y = LayerY(kReserveY, position.reserveCount);
+    CardOrigin(CanfieldModel::kReservePlace, kTopCard, record.x, record.y);
     record.cards[0] = position.reserve[position.reserveCount - 1];
     record.count = 1;
     dragging = true;
@@ -279,8 +232,6 @@ void CanfieldGame::AfterMove() {
     points += kPointsAutoFill;
     CheckGameOver();
 }
-
-// ---- Undo ----
 
 void CanfieldGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.CardValue(p.baseCard);

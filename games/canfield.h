@@ -8,9 +8,7 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
-// 1..3, "Recycles" 0..4 or no limit, and the check boxes of the same names); values outside their
-// range read as the default.
+// The rule values ("CardsDealt" 1..3, "Recycles" 0..4 or no limit, and check boxes).
 struct CanfieldRules {
     static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
     int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;
@@ -37,9 +35,9 @@ struct CanfieldModel {
     static constexpr int kStockPlace = 0, kWastePlace = 1, kReservePlace = 2, kFirstFoundation = 3, kFirstPile = 7;
 
     using Rules = CanfieldRules;
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
-        std::array<std::array<Card, kPileSlots>, kPiles> tableau{};
-        std::array<int32_t, kPiles> pileCount{};
+    // The piles are fanned piles with no face-down cards.
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
+                      tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         Card baseCard;
         std::array<Card, kReserveSlots> reserve{};
         int32_t reserveCount = 0;
@@ -51,12 +49,10 @@ struct CanfieldModel {
     };
 
     static void Moves(const Position& position, MoveList& out);
+    // A move, then the reserve's top card to the first empty pile (EmptyPileForReserve), by itself.
     static int Apply(Position& position, const PlayMove& move);
-    // A move alone, without the reserve's card that follows it (Apply is Step, then
-    // FillFromReserve); the points it scores.
+    // A move alone, without the reserve's card that follows it; the points it scores.
     static int Step(Position& position, const PlayMove& move);
-    // The first empty pile takes the reserve's top card by itself; the points that scores.
-    static int FillFromReserve(Position& position);
     // The pile that would take the reserve's top card, or -1.
     static int EmptyPileForReserve(const Position& position);
     static bool Won(const Position& p) {
@@ -91,7 +87,11 @@ public:
     static constexpr int kTableauY = 170, kTableauStep = 15;
     static constexpr int kWasteFanStep = 10, kReserveSource = CanfieldModel::kReservePlace;
 
-    explicit CanfieldGame(Artwork* artwork);
+    explicit CanfieldGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        checkAfterPickUp = false;
+        // The reserve's card that may follow a drop is a move of its own (AfterMove).
+        dropApply = &CanfieldModel::Step;
+    }
 
     void NewGame(bool restart) override;
     void AfterMove() override;
@@ -104,7 +104,11 @@ public:
 
 private:
     void OnStock() override;
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        const int pile = place - CanfieldModel::kFirstPile;
+        if (pile >= 0) return CanfieldModel::FitsPile(p, pile, drag.cards[0], drag.count, heldSource == kReserveSource);
+        return drag.count == 1 && CanfieldModel::BuildsUp(p, drag.cards[0], place - CanfieldModel::kFirstFoundation);
+    }
     // The reserve is drawn again after every drop: its card may follow the move (AfterMove).
     void AfterDrop() override { DrawPlace(CanfieldModel::kReservePlace, true); }
     void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;

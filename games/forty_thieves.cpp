@@ -2,29 +2,16 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kRecycleCost = 5;
-// A squared pile grows up and to the left by a layer every five cards; the margins cover the
-// thickest stock (104 cards) and waste (65 cards).
-constexpr int kStockMarginX = 44, kStockMarginY = 22;
-constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = FortyThievesModel::Position;
-using tableau::NextRank;
 
 bool FortyThievesModel::CanPlay(const Position& p, Card card, Card top, bool toFoundation) {
     if (!card.IsValid()) return false;
-    if (toFoundation) {
-        if (!top.IsValid()) return card.Rank() == p.startRank;
-        return card.Rank() != p.startRank && NextRank(top.Rank()) == card.Rank() && card.Suit() == top.Suit();
-    }
-    if (!top.IsValid()) return true;
-    return card.Rank() != p.startRank && NextRank(card.Rank()) == top.Rank() && card.Suit() == top.Suit();
+    if (!top.IsValid()) return !toFoundation || card.Rank() == p.startRank;
+    // Up in suit on a foundation, down in suit on a column.
+    const Card lower = toFoundation ? top : card, higher = toFoundation ? card : top;
+    return card.Rank() != p.startRank && tableau::NextRank(lower.Rank()) == higher.Rank() && card.Suit() == top.Suit();
 }
 
 bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int count) {
@@ -34,6 +21,11 @@ bool FortyThievesModel::FitsPile(const Position& p, int column, Card lowest, int
 }
 
 namespace {
+
+// A squared pile grows up and to the left by a layer every five cards; the margins cover the
+// thickest stock (104 cards) and waste (65 cards).
+constexpr int kStockMarginX = 44, kStockMarginY = 22;
+constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 
 using Model = FortyThievesModel;
 
@@ -81,13 +73,8 @@ void FortyThievesModel::Moves(const Position& p, MoveList& out) {
 int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
     const int32_t before = p.points;
     if (move.kind == PlayMove::kStock) {
-        if (CanDeal(p)) {
-            p.waste[p.wasteCount++] = p.stock.Deal();
-        } else if (CanRecycle(p)) {
-            p.points -= kRecycleCost;
-            p.stock.TakeWaste(p.waste.data(), p.wasteCount);
-            ++p.recyclesUsed;
-        }
+        int32_t dealt = 0;
+        tableau::DealOrTurn(p, 1, CanRecycle(p), dealt, p.recyclesUsed);
     } else if (move.kind == PlayMove::kFlip) {
         p.points += p.TurnTop(move.from - kFirstPile);
     } else if (move.kind == PlayMove::kMove) {
@@ -99,11 +86,9 @@ int FortyThievesModel::Apply(Position& p, const PlayMove& move) {
 }
 
 bool FortyThievesModel::Over(const Position& p) {
-    const int stockSize = p.stock.count;
-    if (p.recyclesUsed == 0 && stockSize > 0) return false;
+    if ((p.recyclesUsed == 0 && p.stock.count > 0) || p.AnyAllFaceDown()) return false;
     // The columns out of play are empty.
     const int inPlay = p.columnsInPlay;
-    if (p.AnyAllFaceDown()) return false;
     auto home = [&](Card card) { return tableau::GoesHome(p.foundations, card, p.startRank); };
     auto stacks = [&](Card moving, Card onto) { return CanPlay(p, moving, onto, false); };
     auto never = [](Card) { return false; };
@@ -112,18 +97,13 @@ bool FortyThievesModel::Over(const Position& p) {
 
     // Cards that can still come into play from stock and waste.
     tableau::Candidates<129> candidates;
-    auto add = [&](Card card) { candidates.Add(card); };
-    if (p.wasteCount > 0) add(p.waste[p.wasteCount - 1]);
-    for (int i = 0; i < stockSize; ++i) add(p.stock.Peek(i));
-    if (stockSize > 0) add(p.stock.Peek(stockSize - 1));
-    if (p.recycle == RuleValues::kUnlimitedRecycles || p.recyclesUsed < p.recycle)
-        for (int i = 0; i < p.wasteCount; ++i) add(p.waste[i]);
-    if (candidates.count > 0) {
-        for (int column = 0; column < inPlay; ++column)
-            if (p.pileCount[column] == 0) return false;
-        for (int c = 0; c < candidates.count; ++c)
-            if (p.TakesCard(candidates[c], stacks, never)) return false;
-    }
+    candidates.AddTurnable(p.stock, p.waste.data(), p.wasteCount, 1, false);
+    candidates.Add(p.stock.Peek(p.stock.count - 1));
+    if (tableau::RecycleAllowed(p.recycle, p.recyclesUsed))
+        for (int i = 0; i < p.wasteCount; ++i) candidates.Add(p.waste[i]);
+    if (candidates.count > 0 && std::count(p.pileCount.begin(), p.pileCount.begin() + inPlay, 0) > 0) return false;
+    for (int c = 0; c < candidates.count; ++c)
+        if (p.TakesCard(candidates[c], stacks, never)) return false;
 
     // A face-up run moves whole onto another column; one card at a time, it must make progress.
     if (p.movePartial && tableau::ShiftHelps(p, p.startRank, false, stacks, never, {}, false)) return false;
@@ -147,13 +127,6 @@ void FortyThievesModel::Encode(const Position& p, PositionCode& code) {
 
 // ---- The table ----
 
-FortyThievesGame::FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
-    checkAfterPickUp = false;
-    soundPerCard = true;
-}
-
-// ---- Deal ----
-
 void FortyThievesGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
     const Rules rules = ReadRules();
@@ -168,8 +141,6 @@ void FortyThievesGame::NewGame(bool restart) {
     CheckGameOver();
     StartClock(0);
 }
-
-// ---- Drawing ----
 
 TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     using Model = FortyThievesModel;
@@ -187,26 +158,19 @@ TableauGame::Place FortyThievesGame::PlaceAt(int place) const {
     return {};
 }
 
-// ---- Moves ----
-
 void FortyThievesGame::OnStock() {
     const Position now = CurrentPosition();
     // A full waste (only with small layouts) takes no more cards until some have been played.
     const bool deal = FortyThievesModel::CanDeal(now);
     if (!deal && !FortyThievesModel::CanRecycle(now)) return;
-    SaveUndo();
-    Play({PlayMove::kStock});
-    // After a recycle the stock and the game-over test still count the recycles before it.
+    // While the table shows a recycle and the game-over test first looks at it, the count is still
+    // the one before it: the press plays from one fewer.
     if (!deal) --position.recyclesUsed;
+    PressStock();
     CheckGameOver();
-    DrawPlace(FortyThievesModel::kStockPlace, true);
-    DrawPlace(FortyThievesModel::kWastePlace, true);
-    artwork->PresentDirty();
     PlaySound(deal ? "flip.wav" : "shuffle.wav");
     if (!deal) ++position.recyclesUsed;
 }
-
-// ---- Undo ----
 
 void FortyThievesGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints,
                                     int32_t& seconds) {

@@ -6,10 +6,9 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("MovePartial":
-// several face-up cards of a column may move together; "RowsFaceDown" 0..rows - 1, "Rows" 1..5,
-// "Columns" 5..10, "Recycle" 0..4 or no limit, "StartCard" -1 for the first card of the deck or a
-// rank index); values outside their range read as the default.
+// The rule values ("MovePartial": several face-up cards of a column may move together;
+// "RowsFaceDown" 0..rows - 1, "Rows" 1..5, "Columns" 5..10, "Recycle" 0..4 or no limit,
+// "StartCard" -1 for the first card of the deck or a rank index).
 struct FortyThievesRules {
     int32_t columnsInPlay = 10, recycle = 0, movePartial = 0, autoFlip = 0;
     int32_t filledIn = 0, rowsFaceDown = 0, rows = 4, startCard = 12;
@@ -71,12 +70,8 @@ struct FortyThievesModel {
     }
     static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // Whether the stock deals (true) or the waste is turned over (false); nothing when neither.
-    static bool CanDeal(const Position& position) {
-        return position.stock.count > 0 && position.wasteCount < kWasteSlots;
-    }
-    static bool CanRecycle(const Position& position) {
-        return position.stock.count == 0 && position.recyclesUsed < position.recycle;
-    }
+    static bool CanDeal(const Position& p) { return p.stock.count > 0 && p.wasteCount < kWasteSlots; }
+    static bool CanRecycle(const Position& p) { return p.stock.count == 0 && p.recyclesUsed < p.recycle; }
 };
 
 class FortyThievesGame : public ModelledTableauGame<FortyThievesModel> {
@@ -88,7 +83,10 @@ public:
     // Column c of n in play lies at kColumnCentre - n x kColumnPitch / 2 + c x kColumnPitch.
     static constexpr int kColumnCentre = 430, kColumnPitch = 60, kColumnY = 180, kColumnStep = 15;
 
-    explicit FortyThievesGame(Artwork* artwork);
+    explicit FortyThievesGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        checkAfterPickUp = false;
+        soundPerCard = true;
+    }
 
     void NewGame(bool restart) override;
 

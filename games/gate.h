@@ -6,9 +6,8 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("Recycles"
-// 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank index, and the check boxes of
-// the same names); values outside their range read as the default.
+// The rule values ("Recycles" 0..4 or no limit, "StartCard" -1 for a card from the deck or a rank
+// index, and check boxes).
 struct GateRules {
     int32_t recycles = 0, movePartial = 0, filledIn = 0, fillFromWaste = 0, startCard = -1;
     static constexpr tableau::RuleField<GateRules> kFields[] = {
@@ -28,13 +27,13 @@ struct GateRules {
 // waste or turns the waste over; a move picks up `count` cards from `index` of a column, or the
 // top card of the waste or a post. Encode leaves out the points.
 struct GateModel {
-    static constexpr int kFoundations = 4, kPostSlots = 5, kColumns = 8, kColumnSlots = 13, kWasteSlots = 35;
-    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstPost = 2, kFirstFoundation = 4, kFirstColumn = 8;
+    static constexpr int kFoundations = 4, kPostSlots = 5, kPiles = 8, kPileSlots = 13, kWasteSlots = 35;
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kFirstPost = 2, kFirstFoundation = 4, kFirstPile = 8;
 
     using Rules = GateRules;
-    struct Position : tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
-        std::array<std::array<Card, kColumnSlots>, kColumns> columns{};
-        std::array<int32_t, kColumns> columnCount{};
+    // The columns are fanned piles with no face-down cards.
+    struct Position : tableau::FannedPiles<kPiles, kPileSlots>,
+                      tableau::StockAndWaste<kFoundations, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<std::array<Card, kPostSlots>, 2> posts{};
         std::array<int32_t, 2> postCount{};
         int32_t startRank = -1;
@@ -42,6 +41,7 @@ struct GateModel {
         int32_t points = 0;
 
         bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
+        Card PostTop(int post) const { return postCount[post] > 0 ? posts[post][postCount[post] - 1] : Card(); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -50,7 +50,7 @@ struct GateModel {
     static bool Over(const Position& position);
     static void Encode(const Position& position, PositionCode& code);
     static void Cards(const Position& p, CardTally& out) {
-        tableau::AddCards(out, p, p.columns, p.columnCount, p.startRank);
+        tableau::AddCards(out, p, p.tableau, p.pileCount, p.startRank);
         for (int post = 0; post < 2; ++post) out.AddRun(p.posts[post], p.postCount[post]);
     }
 
@@ -61,9 +61,9 @@ struct GateModel {
     static bool FitsFoundation(const Position& p, int f, Card lowest, int count) {
         return tableau::FitsFoundationTop(p.foundations[f], lowest, count, p.startRank);
     }
-    // An empty column takes a post's card, or any card once a post is empty (or with
-    // FillFromWaste).
-    static bool FitsColumn(const Position& position, int column, Card lowest, int count, bool fromPost);
+    // An empty column takes a post's card (one still on its post, or one lifted off it: fromPost),
+    // or any card once a post is empty (or with FillFromWaste).
+    static bool FitsPile(const Position& position, int pile, Card lowest, int count, bool fromPost = false);
 };
 
 class GateGame : public ModelledTableauGame<GateModel> {
@@ -75,9 +75,12 @@ public:
     static constexpr int kLeftPostX = 120, kRightPostX = 705, kPostY = 60, kPostStep = 90;
     static constexpr int kColumnX = 185, kColumnY = 200, kColumnStep = 20;
     static constexpr int kWasteFanStep = 10;
-    static constexpr int kLeftPostSource = GateModel::kFirstPost, kRightPostSource = GateModel::kFirstPost + 1;
 
-    explicit GateGame(Artwork* artwork);
+    explicit GateGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        undoSoundFirst = true;
+        liftSavesUndo = false;
+        pressDecides = true;
+    }
 
     void NewGame(bool restart) override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
@@ -88,10 +91,18 @@ public:
     static int PostX(int post) { return post == 0 ? kLeftPostX : kRightPostX; }
     static int PostSlotY(int slot) { return kPostY + kPostStep * slot; }
     // Where post 0 (left) or 1 (right) offers its last card.
-    int PostTopY(int post) const;
+    int PostTopY(int post) const {
+        return PostSlotY(std::max(position.postCount[post] - 1, 0)) - position.postCount[post] / kCardsPerLayer;
+    }
 
 private:
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    // Lifted for a drag, a post's card is no longer on its post: an empty column still takes it.
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        const bool postHeld = heldSource == GateModel::kFirstPost || heldSource == GateModel::kFirstPost + 1;
+        const int pile = place - GateModel::kFirstPile;
+        if (pile < 0 || !postHeld) return ModelledTableauGame::Fits(p, place, drag);
+        return GateModel::FitsPile(p, pile, drag.cards[0], drag.count, true);
+    }
     void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;

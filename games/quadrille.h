@@ -6,10 +6,8 @@
 
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("CardsDealt"
-// 1..3, "FilledIn", "Recycles" 0..4 or no limit); values outside their range read as the default.
+// The rule values ("CardsDealt" 1..3, "FilledIn", "Recycles" 0..4 or no limit).
 struct QuadrilleRules {
-    static constexpr int32_t kUnlimitedRecycles = RuleValues::kUnlimitedRecycles;
     int32_t cardsDealt = 1, filledIn = 0, recycles = 2;
     static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {{&QuadrilleRules::cardsDealt, "CardsDealt"},
                                                                      {&QuadrilleRules::filledIn, "FilledIn", true},
@@ -28,25 +26,24 @@ struct QuadrilleRules {
 // the centre. Encode leaves out the points and the cards dealt this turn (which only say how the
 // waste is fanned).
 struct QuadrilleModel {
-    static constexpr int kPiles = 4, kCentreSlots = 4, kWasteSlots = 52;
-    // Pile k of each family belongs to this suit.
-    static constexpr int kPileSuit[kPiles] = {3, 2, 0, 1};
-    // Pile numbers of CanPlay: the centre, down piles 0..3 and up piles 10..13.
-    static constexpr int kCentrePile = -1, kUpPileBase = 10;
-    static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstDownPile = 3, kFirstUpPile = 7;
+    static constexpr int kPiles = 8, kCentreSlots = 4, kWasteSlots = 52;
+    // Pile k of each family (down piles 0..3, up piles 4..7) belongs to suit kPileSuit[k].
+    static constexpr int kPileSuit[4] = {3, 2, 0, 1};
+    // The ranks a pile takes in turn: a down pile Five, Four, Three, Two, Ace, King; an up pile
+    // Six to Jack.
+    static constexpr int kOrder[2][6] = {{3, 2, 1, 0, 12, 11}, {4, 5, 6, 7, 8, 9}};
+    static constexpr int kStockPlace = 0, kWastePlace = 1, kCentrePlace = 2, kFirstPile = 3;
 
     using Rules = QuadrilleRules;
-    struct Position : Rules {
-        std::array<Card, kPiles> downTops{};
-        std::array<Card, kPiles> upTops{};
+    // The piles are kept as foundations: their top cards, the down piles first.
+    struct Position : tableau::StockAndWaste<kPiles, Card::kCardsPerPack, kWasteSlots>, Rules {
         std::array<Card, kCentreSlots> centre{};
         int32_t centreCount = 0;
-        tableau::Stock<Card::kCardsPerPack> stock;
-        std::array<Card, kWasteSlots> waste{};
-        int32_t wasteCount = 0;
         int32_t dealtThisTurn = 0;
         int32_t recyclesUsed = 0;
         int32_t points = 0;
+
+        bool RecycleAllowed() const { return tableau::RecycleAllowed(recycles, recyclesUsed); }
     };
 
     static void Moves(const Position& position, MoveList& out);
@@ -56,30 +53,39 @@ struct QuadrilleModel {
     static void Encode(const Position& position, PositionCode& code);
     static void Cards(const Position& position, CardTally& out);
 
-    // May the card go on that pile (kCentrePile, a down pile 0..3, or kUpPileBase + an up pile)
-    // whose top is `top`?
-    static bool CanPlay(Card card, Card top, int pile);
+    // The card a pile whose top is `top` takes next: its first card when empty, none once complete.
+    static Card NextCard(int pile, Card top);
     // May the card go on place `to` (the centre or a pile)?
     static bool Fits(const Position& position, Card card, int to);
+    // Hands take() the cards of a pile from its first up to its top; false when the top is not
+    // one the pile reaches, or take() refuses a card.
+    template <typename Take>
+    static bool ForEachPileCard(int pile, Card top, Take take) {
+        if (!top.IsValid()) return true;
+        if (top.Suit() != kPileSuit[pile % 4]) return false;
+        for (int rank : kOrder[pile / 4]) {
+            if (!take(Card(top.Suit(), rank))) return false;
+            if (rank == top.Rank()) return true;
+        }
+        return false;
+    }
 };
 
 class QuadrilleGame : public ModelledTableauGame<QuadrilleModel> {
 public:
     static constexpr int kGameNumber = 16;
-    static constexpr auto& kPileSuit = QuadrilleModel::kPileSuit;
-    // A down pile runs Five, Four, Three, Two, Ace, King; an up pile Six to Jack.
-    static constexpr int kDownOrder[] = {3, 2, 1, 0, 12, 11};
-    static constexpr int kUpOrder[] = {4, 5, 6, 7, 8, 9};
-    static constexpr int kDownX[QuadrilleModel::kPiles] = {370, 510, 370, 230};
-    static constexpr int kDownY[QuadrilleModel::kPiles] = {80, 240, 400, 240};
-    static constexpr int kUpX[QuadrilleModel::kPiles] = {280, 460, 460, 280};
-    static constexpr int kUpY[QuadrilleModel::kPiles] = {120, 120, 360, 360};
+    // The down piles, then the up piles.
+    static constexpr int kPileX[QuadrilleModel::kPiles] = {370, 510, 370, 230, 280, 460, 460, 280};
+    static constexpr int kPileY[QuadrilleModel::kPiles] = {80, 240, 400, 240, 120, 120, 360, 360};
     static constexpr int kCentreX = 370, kCentreY = 240;
     static constexpr int kStockX = 70, kStockY = 60;
     static constexpr int kWasteX = 145, kWasteY = 60;
     static constexpr int kWasteFanStep = 10;
 
-    explicit QuadrilleGame(Artwork* artwork);
+    explicit QuadrilleGame(Artwork* artwork) : ModelledTableauGame(artwork, kGameNumber) {
+        undoSoundFirst = true;
+        pressDecides = true;
+    }
 
     void NewGame(bool restart) override;
 
@@ -94,22 +100,3 @@ private:
     Place PlaceAt(int place) const override;
     void DrawOwnPlace(int place, bool present) override;
 };
-
-inline void QuadrilleModel::Cards(const Position& position, CardTally& out) {
-    out.AddRun(position.stock.cards, position.stock.count);
-    out.AddRun(position.waste, position.wasteCount);
-    out.AddRun(position.centre, position.centreCount);
-    // A pile holds its order's ranks up to its top; a top the order never reaches is a fault.
-    auto pile = [&out](Card top, std::span<const int> order) {
-        if (!top.IsValid()) return;
-        for (int rank : order) {
-            out.cards.emplace_back(top.Suit(), rank);
-            if (rank == top.Rank()) return;
-        }
-        out.cards.push_back(Card());
-    };
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
-        pile(position.downTops[k], QuadrilleGame::kDownOrder);
-        pile(position.upTops[k], QuadrilleGame::kUpOrder);
-    }
-}

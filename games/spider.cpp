@@ -6,16 +6,6 @@
 
 #include "artwork/artwork.h"
 
-namespace {
-
-constexpr int kPointsPerFoundationCard = 5;
-constexpr int kFullRows = 4;       // rows 0..3 go to every column
-constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
-constexpr int kDealRows = 6;
-constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
-
-}  // namespace
-
 // ---- The model ----
 
 using Position = SpiderModel::Position;
@@ -32,21 +22,13 @@ bool SpiderModel::CanPlace(Card c, Card t, bool toFoundation, int s) {
            c.Suit() == t.Suit();
 }
 
-bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, int count) {
-    if (IsFullSuit(cards, count)) return true;
-    // Without assembling, a run goes home when its deepest card fits; the foundation then shows
-    // the run's last card, and every card of the run scores.
-    if (p.rules.suitAssembled) return false;
-    return CanPlace(cards[0], p.foundations[f], true, p.startCard);
-}
-
-bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count) {
-    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
-    if (p.pileCount[column] == 0) return true;
-    return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
-}
-
 namespace {
+
+constexpr int kPointsPerFoundationCard = 5;
+constexpr int kFullRows = 4;       // rows 0..3 go to every column
+constexpr int kShortRowColumns = 4;  // row 4 goes to columns 0..3 only
+constexpr int kDealRows = 6;
+constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 
 // The length of the same-suit run, built down round the corner, at the top of the count cards
 // cardAt(0..count - 1): no longer than a suit, its deepest card at index lowest or above.
@@ -65,17 +47,23 @@ int TopRun(CardAt cardAt, int count, int lowest) {
 
 }  // namespace
 
-int SpiderModel::RunLength(const Position& p, int column, int lowest) {
-    return TopRun([&](int i) { return p.tableau[column][i]; }, p.pileCount[column], lowest);
+// A complete suit, highest card first, always goes home.
+bool SpiderModel::FitsFoundation(const Position& p, int f, const Card* cards, int count) {
+    if (count == kSuitLength && TopRun([cards](int i) { return cards[i]; }, count, 0) == count) return true;
+    // Without assembling, a run goes home when its deepest card fits; the foundation then shows
+    // the run's last card, and every card of the run scores.
+    if (p.rules.suitAssembled) return false;
+    return CanPlace(cards[0], p.foundations[f], true, p.startCard);
 }
 
-bool SpiderModel::IsFullSuit(const Card* cards, int count) {
-    if (count != kSuitLength) return false;
-    for (int i = 0; i + 1 < count; ++i) {
-        const Card higher = cards[i], lower = cards[i + 1];
-        if (!higher.IsValid() || higher.Suit() != lower.Suit() || higher.Rank() != NextRank(lower.Rank())) return false;
-    }
-    return true;
+bool SpiderModel::FitsPile(const Position& p, int column, Card lowest, int count) {
+    if (p.pileCount[column] + count > kPileSlots || p.AllFaceDown(column)) return false;
+    if (p.pileCount[column] == 0) return true;
+    return CanPlace(lowest, p.tableau[column][p.pileCount[column] - 1], false, p.startCard);
+}
+
+int SpiderModel::RunLength(const Position& p, int column, int lowest) {
+    return TopRun([&](int i) { return p.tableau[column][i]; }, p.pileCount[column], lowest);
 }
 
 // The pick-ups of a column with a face-up top: the top card, and every longer same-suit run.
@@ -161,9 +149,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         const int index = static_cast<uint8_t>(byte) - 1;
         return Card(index / Card::kRankCount, index % Card::kRankCount);
     };
-    auto canPlace = [startCard](Card c, Card t, bool toFoundation) {
-        return CanPlace(c, t, toFoundation, startCard);
-    };
     // The cards start at byte 1.
     auto runLength = [&](const Column& column) {
         const int count = static_cast<int>(column.size());
@@ -171,17 +156,15 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     };
     auto progress = [&](const Position& position) {
         for (const Column& column : position) {
-            if (column.size() == 1) {
-                if (column[0]) return true;
-                continue;
-            }
+            // A column emptied down to its face-down cards.
+            if (column.size() == 1 && column[0]) return true;
             const int run = runLength(column);
             if (run >= kSuitLength) return true;
             if (suitAssembled) continue;
             for (int k = 1; k <= run; ++k) {
                 const Card deepest = cardOf(column[column.size() - k]);
                 for (int f = 0; f < kFoundations; ++f)
-                    if (canPlace(deepest, foundations[f], true)) return true;
+                    if (CanPlace(deepest, foundations[f], true, startCard)) return true;
             }
         }
         return false;
@@ -206,8 +189,8 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
         anyHidden |= start.hadFaceDown[c];
         for (Card card : start.columns[c]) {
             present[card.Suit()][card.Rank()] = true;
-            if (!suitAssembled)
-                for (int f = 0; f < kFoundations; ++f) anyFitsFoundation |= canPlace(card, foundations[f], true);
+            for (int f = 0; f < kFoundations && !suitAssembled; ++f)
+                anyFitsFoundation |= CanPlace(card, foundations[f], true, startCard);
         }
     }
     bool anyWholeSuit = false;
@@ -228,13 +211,9 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
     while (!pending.empty() && !found) {
         const Position position = std::move(pending.back());
         pending.pop_back();
-        if (progress(position)) {
-            found = true;
-            break;
-        }
-        for (int from = 0; from < kPiles; ++from) {
+        found = progress(position);
+        for (int from = 0; from < kPiles && !found; ++from) {
             const Column& source = position[from];
-            const int size = static_cast<int>(source.size()) - 1;
             const int run = runLength(source);
             for (int k = 1; k <= run; ++k) {
                 const Card moving = cardOf(source[source.size() - k]);
@@ -246,10 +225,10 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
                     if (empty) {
                         // Empty columns are alike: one of them is enough. Moving a whole column
                         // that hides nothing onto an empty one changes nothing.
-                        if (triedEmpty || (size == k && !source[0])) continue;
+                        if (triedEmpty || (static_cast<int>(source.size()) == k + 1 && !source[0])) continue;
                         triedEmpty = true;
                     }
-                    if (!canPlace(moving, empty ? Card() : cardOf(target.back()), false)) continue;
+                    if (!CanPlace(moving, empty ? Card() : cardOf(target.back()), false, startCard)) continue;
                     Position next = position;
                     next[to].append(source, source.size() - k, k);
                     next[from].resize(source.size() - k);
@@ -263,25 +242,6 @@ bool SpiderModel::SearchProgress(const SearchStart& start, const std::array<Card
 }
 
 // ---- The table ----
-
-bool SpiderGame::Fits(const Position& p, int place, const DragRecord& drag) const {
-    if (place >= SpiderModel::kFirstPile)
-        return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
-    return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
-}
-
-bool SpiderGame::ModelOver() const {
-    const Position p = CurrentPosition();
-    PositionCode code;
-    SpiderModel::Encode(p, code);
-    if (code.bytes != lastSearchInput) {
-        lastSearchInput = std::move(code.bytes);
-        lastSearchResult = SpiderModel::Over(p);
-    }
-    return lastSearchResult;
-}
-
-// ---- Deal ----
 
 void SpiderGame::NewGame(bool restart) {
     BeginTableauDeal(restart, 0, kColumnStep, 0, 2);
@@ -299,8 +259,6 @@ void SpiderGame::NewGame(bool restart) {
     StartClock(0);
 }
 
-// ---- Drawing ----
-
 TableauGame::Place SpiderGame::PlaceAt(int place) const {
     using Model = SpiderModel;
     const Position& p = position;
@@ -313,36 +271,23 @@ TableauGame::Place SpiderGame::PlaceAt(int place) const {
     return {};
 }
 
-// ---- Moves ----
-
 // The model deals the row; the table shows it a card at a time.
-void SpiderGame::DealRow() {
+void SpiderGame::OnStock() {
+    SaveUndo();
     Position next = CurrentPosition();
     SpiderModel::Apply(next, {PlayMove::kStock});
     for (int column = 0; column < SpiderModel::kPiles; ++column) {
-        const int index = position.pileCount[column];
-        if (next.pileCount[column] == index) continue;
-        deck.DealNext();
-        DrawPlace(SpiderModel::kStockPlace, true);
-        AnimateCard(kStockX, kStockY, ColumnX(column), CardY(index), next.tableau[column][index], artwork->screenBuffer,
-                    true, true, -1);
+        if (next.pileCount[column] == position.pileCount[column]) continue;
+        DealTo(SpiderModel::kFirstPile + column, false);
         position.tableau[column] = next.tableau[column];
         position.pileCount[column] = next.pileCount[column];
         DrawPlace(SpiderModel::kFirstPile + column, true);
         DrawPlace(SpiderModel::kStockPlace, true);
         artwork->PresentDirty();
-        PlaySound("deal.wav");
     }
     position = next;
     CheckGameOver();
 }
-
-void SpiderGame::OnStock() {
-    SaveUndo();
-    DealRow();
-}
-
-// ---- Undo ----
 
 void SpiderGame::RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) {
     fields.Cards(p.foundations);

@@ -9,9 +9,8 @@
 #include "cards/card_images.h"
 #include "games/tableau_game.h"
 
-// The rule values, read from the settings store whenever a rule needs them ("SuitAssembled":
-// only complete suits go to a foundation; "RowsFaceDown" 0..5; "StartCard" -1 or a rank index);
-// values outside their range read as the default.
+// The rule values ("SuitAssembled": only complete suits go to a foundation; "RowsFaceDown" 0..5;
+// "StartCard" -1 or a rank index).
 struct SpiderRules {
     int32_t suitAssembled = 1, rowsFaceDown = 5, startCard = 12, autoFlip = 0;
     static constexpr tableau::RuleField<SpiderRules> kFields[] = {
@@ -64,8 +63,6 @@ struct SpiderModel {
     static bool FitsPile(const Position& position, int column, Card lowest, int count);
     // The same-suit run at the top of a column, going no lower than index lowest.
     static int RunLength(const Position& position, int column, int lowest);
-    // A complete suit, highest card first.
-    static bool IsFullSuit(const Card* cards, int count);
 
     // The game-over search's starting point: the face-up cards of each column, bottom first, and
     // whether face-down cards lie under them.
@@ -98,18 +95,30 @@ public:
 
 private:
     void OnStock() override;
-    bool Fits(const Position& p, int place, const DragRecord& drag) const override;
+    bool Fits(const Position& p, int place, const DragRecord& drag) const override {
+        if (place >= SpiderModel::kFirstPile)
+            return SpiderModel::FitsPile(p, place - SpiderModel::kFirstPile, drag.cards[0], drag.count);
+        return SpiderModel::FitsFoundation(p, place - SpiderModel::kFirstFoundation, drag.cards.data(), drag.count);
+    }
     void RecordFields(Fields& fields, Position& p, int32_t& recordPoints, int32_t& seconds) override;
     bool AcceptRecord(PackTally& tally, Position& read) override;
     Place PlaceAt(int place) const override;
     // The game-over decision runs several times per move: the model's search is made again only
     // when the position changed.
-    bool ModelOver() const override;
+    bool ModelOver() const override {
+        const Position p = CurrentPosition();
+        PositionCode code;
+        SpiderModel::Encode(p, code);
+        if (code.bytes != lastSearchInput) {
+            lastSearchInput = std::move(code.bytes);
+            lastSearchResult = SpiderModel::Over(p);
+        }
+        return lastSearchResult;
+    }
     mutable std::string lastSearchInput;
     mutable bool lastSearchResult = false;
     // A column offers its top card and every longer run of its suit.
     ColumnRuns RunsOf(int place, const Place& at) const override {
         return {at.count - SpiderModel::RunLength(position, place - SpiderModel::kFirstPile, at.faceDown), true};
     }
-    void DealRow();
 };

@@ -355,7 +355,7 @@ int GateScore(const void* before, const PlayMove& move, int points, const void* 
     const auto& p = *static_cast<const Model::Position*>(before);
     int score = Points(points);
     if (move.kind != PlayMove::kMove) return score;
-    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstColumn) {
+    if (move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile) {
         const Card card = static_cast<const Model::Position*>(after)->foundations[move.to - Model::kFirstFoundation];
         auto climb = [&](Card c) { return (c.Rank() - p.startRank + Card::kRankCount) % Card::kRankCount; };
         // The cards that could go on it: one step lower, the other colour (the starting rank goes
@@ -365,8 +365,8 @@ int GateScore(const void* before, const PlayMove& move, int points, const void* 
             home += top.IsValid() && top.IsRed() != card.IsRed() && climb(top) >= climb(card) - 1;
         if (climb(card) <= 1 || home == 2) score += 3000;
     }
-    if (move.from >= Model::kFirstColumn && move.index == 0 && move.to >= Model::kFirstColumn &&
-        p.columnCount[move.to - Model::kFirstColumn] == 0)
+    if (move.from >= Model::kFirstPile && move.index == 0 && move.to >= Model::kFirstPile &&
+        p.pileCount[move.to - Model::kFirstPile] == 0)
         score -= 300;
     if (move.from == Model::kFirstPost || move.from == Model::kFirstPost + 1) score += 40;
     return score;
@@ -378,18 +378,18 @@ void GateCode(const void* position, PositionCode& out) {
     using Model = GateModel;
     const auto& p = *static_cast<const Model::Position*>(position);
     Model::Position q = p;
-    std::array<int, Model::kColumns> order{};
+    std::array<int, Model::kPiles> order{};
     std::iota(order.begin(), order.end(), 0);
-    auto key = [&](int c) { return std::make_pair(p.columnCount[c], p.columns[c][0].Index()); };
+    auto key = [&](int c) { return std::make_pair(p.pileCount[c], p.tableau[c][0].Index()); };
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         if (key(a) != key(b)) return key(a) < key(b);
-        return std::lexicographical_compare(p.columns[a].begin(), p.columns[a].begin() + p.columnCount[a], p.columns[b].begin(),
-                                            p.columns[b].begin() + p.columnCount[b],
+        return std::lexicographical_compare(p.tableau[a].begin(), p.tableau[a].begin() + p.pileCount[a],
+                                            p.tableau[b].begin(), p.tableau[b].begin() + p.pileCount[b],
                                             [](Card x, Card y) { return x.Index() < y.Index(); });
     });
-    for (int i = 0; i < Model::kColumns; ++i) {
-        q.columns[i] = p.columns[order[i]];
-        q.columnCount[i] = p.columnCount[order[i]];
+    for (int i = 0; i < Model::kPiles; ++i) {
+        q.tableau[i] = p.tableau[order[i]];
+        q.pileCount[i] = p.pileCount[order[i]];
     }
     std::sort(q.foundations.begin(), q.foundations.end(),
               [](Card x, Card y) { return (x.IsValid() ? x.Index() : -1) < (y.IsValid() ? y.Index() : -1); });

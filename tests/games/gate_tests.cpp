@@ -14,7 +14,7 @@ using GateTest = RuledGameTest<GateGame>;
 TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     SetRule("StartCard", Card::kAce);
     GateGame& game = Start<GateGame>();
-    game.position.columnCount[3] = 0;
+    game.position.pileCount[3] = 0;
     game.position.waste[0] = Card(kRed, 7);
     game.position.wasteCount = 1;
     game.CheckGameOver();
@@ -37,7 +37,7 @@ TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     game.CheckGameOver();
     const Card postCard = game.position.posts[0][4];
     Drag(GateGame::kLeftPostX + 10, game.PostTopY(0) + 10, GateGame::ColumnX(3) + 10, GateGame::CardY(0) + 10);
-    EXPECT_EQ(game.position.columns[3][0], postCard);
+    EXPECT_EQ(game.position.tableau[3][0], postCard);
     EXPECT_EQ(game.position.postCount[0], 4);
     EXPECT_EQ(game.points, 5);
 }
@@ -88,11 +88,11 @@ TEST_F(GateTest, GameOverWhenNoCandidateFits) {
     game.position.recyclesUsed = 1;
     game.position.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
     for (int column = 0; column < 8; ++column) {
-        game.position.columns[column][0] = Card(column % 2 ? 1 : 3, 8);
-        game.position.columnCount[column] = 1;
+        game.position.tableau[column][0] = Card(column % 2 ? 1 : 3, 8);
+        game.position.pileCount[column] = 1;
     }
     EXPECT_TRUE(game.CheckGameOver());
-    game.position.columns[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
+    game.position.tableau[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
     EXPECT_FALSE(game.CheckGameOver());
 }
 

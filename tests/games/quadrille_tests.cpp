@@ -32,13 +32,9 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.position.wasteCount, 1);
     EXPECT_TRUE(Played("flip.wav"));
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
-        const int suit = Quad::kPileSuit[k];
-        EXPECT_TRUE(QuadrilleModel::CanPlay(Card(suit, 3), Card(), k));
-        EXPECT_FALSE(QuadrilleModel::CanPlay(Card((suit + 1) % 4, 3), Card(), k));
-        EXPECT_FALSE(QuadrilleModel::CanPlay(Card(suit, 4), Card(), k));
-        EXPECT_TRUE(QuadrilleModel::CanPlay(Card(suit, 4), Card(), QuadrilleModel::kUpPileBase + k));
-        EXPECT_FALSE(QuadrilleModel::CanPlay(Card((suit + 1) % 4, 4), Card(), QuadrilleModel::kUpPileBase + k));
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(QuadrilleModel::NextCard(k, Card()), Card(QuadrilleModel::kPileSuit[k], 3));
+        EXPECT_EQ(QuadrilleModel::NextCard(4 + k, Card()), Card(QuadrilleModel::kPileSuit[k], 4));
     }
 
     SetRule("CardsDealt", 3);
@@ -50,15 +46,11 @@ TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
 }
 
 TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
-    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, Card::kKing), Card(3, Card::kAce), 0));
-    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kKing), Card(3, 0), 0));
-    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(2, Card::kKing), Card(3, Card::kAce), 0)) << "suits must match";
-    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, 0), Card(3, 1), 0));
-    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kQueen), Card(3, Card::kKing), 0)) << "a complete down pile";
-    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(3, Card::kJack), Card(3, Card::kTen), QuadrilleModel::kUpPileBase));
-    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(3, Card::kQueen), Card(3, Card::kJack), QuadrilleModel::kUpPileBase));
-    EXPECT_TRUE(QuadrilleModel::CanPlay(Card(1, Card::kQueen), Card(), QuadrilleModel::kCentrePile));
-    EXPECT_FALSE(QuadrilleModel::CanPlay(Card(1, Card::kKing), Card(), QuadrilleModel::kCentrePile));
+    EXPECT_EQ(QuadrilleModel::NextCard(0, Card(3, Card::kAce)), Card(3, Card::kKing));
+    EXPECT_EQ(QuadrilleModel::NextCard(0, Card(3, 1)), Card(3, 0));
+    EXPECT_FALSE(QuadrilleModel::NextCard(0, Card(3, Card::kKing)).IsValid()) << "a complete down pile";
+    EXPECT_EQ(QuadrilleModel::NextCard(4, Card(3, Card::kTen)), Card(3, Card::kJack));
+    EXPECT_FALSE(QuadrilleModel::NextCard(4, Card(3, Card::kJack)).IsValid()) << "a complete up pile";
 
     // Through the mouse: a Queen from the waste to the centre, then a Five to its down pile.
     Quad& game = Start<Quad>();
@@ -67,13 +59,13 @@ TEST_F(QuadrilleTest, KingsFollowAcesAndQueensGoOnlyToTheCentre) {
     game.position.waste[1] = Card(2, Card::kQueen);
     game.position.wasteCount = 2;
     game.CheckGameOver();
-    Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kDownX[1] + 20, Quad::kDownY[1] + 20);
+    Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kPileX[1] + 20, Quad::kPileY[1] + 20);
     EXPECT_EQ(game.position.wasteCount, 2) << "a Queen is refused by a pile";
     Drag(Quad::kWasteX + 20, Quad::kWasteY + 20, Quad::kCentreX + 20, Quad::kCentreY + 20);
     EXPECT_EQ(game.position.centreCount, 1);
     EXPECT_EQ(game.points, 5);
     DoubleClick(Quad::kWasteX + 20, Quad::kWasteY + 20);
-    EXPECT_EQ(game.position.downTops[0], Card(3, 3)) << "a double click sends the Five home";
+    EXPECT_EQ(game.position.foundations[0], Card(3, 3)) << "a double click sends the Five home";
     EXPECT_EQ(game.points, 10);
     EXPECT_TRUE(Played("foundation.wav"));
 }
@@ -90,7 +82,7 @@ TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
     EXPECT_EQ(game.position.wasteCount, 52) << "no recycle allowed";
     EXPECT_EQ(game.points, 0);
 
-    SetRule("Recycles", QuadrilleRules::kUnlimitedRecycles);
+    SetRule("Recycles", RuleValues::kUnlimitedRecycles);
     for (int turn = 1; turn <= 5; ++turn) {
         Click(kStockClickX, kStockClickY);
         EXPECT_EQ(game.deck.Remaining(), 52);
@@ -126,12 +118,12 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
 
 TEST_F(QuadrilleTest, CompletePilesWinWithoutTheQueens) {
     Quad& game = Start<Quad>();
-    for (int k = 0; k < QuadrilleModel::kPiles; ++k) {
-        game.position.downTops[k] = Card(Quad::kPileSuit[k], Card::kKing);
-        game.position.upTops[k] = Card(Quad::kPileSuit[k], Card::kJack);
+    for (int k = 0; k < 4; ++k) {
+        game.position.foundations[k] = Card(QuadrilleModel::kPileSuit[k], Card::kKing);
+        game.position.foundations[4 + k] = Card(QuadrilleModel::kPileSuit[k], Card::kJack);
     }
     EXPECT_TRUE(game.IsWon());
-    game.position.upTops[2] = Card(Quad::kPileSuit[2], Card::kTen);
+    game.position.foundations[6] = Card(QuadrilleModel::kPileSuit[2], Card::kTen);
     EXPECT_FALSE(game.IsWon());
 }
 

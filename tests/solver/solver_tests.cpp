@@ -576,7 +576,7 @@ TEST(SolverExhaustive, GateEndGamesAgree) {
         p.startRank = static_cast<int>(random() % Card::kRankCount);
         EndGame game = MakeEndGame(random, GateModel::kFoundations, p.startRank, 6 + static_cast<int>(random() % 3));
         std::copy(game.tops.begin(), game.tops.end(), p.foundations.begin());
-        Scatter(random, game.left, p.columns, p.columnCount, 4, p.stock, kAnyOrder);
+        Scatter(random, game.left, p.tableau, p.pileCount, 4, p.stock, kAnyOrder);
         for (int post = 0; post < 2; ++post)
             while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
         return AsWords(p);
