@@ -1,5 +1,8 @@
-// Small pieces the games' models share: a stock copied out of the deck, a card as one byte of a
-// position code, and a position seen as its raw bytes.
+// What the games share beside the pile base: the pieces their models use (a stock copied out of
+// the deck, piles as cards and counts, cards and piles as bytes of a position code), the
+// description of a place that drawing, hit testing and gestures read, the drawing of the table's
+// areas, the walk over an undo record's fields, and ModelTable, the on-screen part of the
+// single-table games.
 //
 // Positions hold only int32_t fields and Cards (two int32_t), so they have no padding and their
 // raw bytes are fully defined: equal positions have equal bytes.
