@@ -5,7 +5,6 @@
 namespace {
 
 constexpr int32_t kMaxRecycles = 1'000'000;
-constexpr int kStockMarginX = 22, kStockMarginY = 11;
 constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 
 }  // namespace
@@ -117,7 +116,7 @@ TableauGame::Place GateGame::PlaceAt(int place) const {
     const Position& p = position;
     const int post = place - Model::kFirstPost, f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace)
-        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY,
+        return Place::Stock(kStockX, kStockY, play_position::kLayerRoomX, play_position::kLayerRoomY,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount).Drawn(kWasteMarginX, kWasteMarginY, 0);

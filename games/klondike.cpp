@@ -2,7 +2,7 @@
 
 namespace {
 // The stock's depth grows up and to the left; the waste fans at most three cards.
-constexpr int kStockMarginX = 22, kStockMarginY = 11, kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
+constexpr int kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
 }  // namespace
 
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
@@ -78,7 +78,8 @@ TableauGame::Place KlondikeGame::PlaceAt(int place) const {
     const Position& p = position;
     const int f = place - Model::kFirstFoundation, pile = place - Model::kFirstPile;
     if (place == Model::kStockPlace)
-        return Place::Stock(kStockX, kStockY, kStockMarginX, kStockMarginY, ReadRules().TurnAllowed(p.turnsUsed));
+        return Place::Stock(kStockX, kStockY, play_position::kLayerRoomX, play_position::kLayerRoomY,
+                            ReadRules().TurnAllowed(p.turnsUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
                               kWasteFanStep)

@@ -6,7 +6,6 @@ namespace {
 
 constexpr int kPointsPerCard = 5;
 // A pile grows up and to the left by one layer per five cards: this much room around it.
-constexpr int kLayerRoomX = 22, kLayerRoomY = 11;
 constexpr int kWasteRoomX = 20, kWasteRoomY = 10;
 constexpr int kMaxWasteFan = 3;
 
@@ -122,7 +121,7 @@ TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
     const int pile = place - Model::kFirstPile;
     Place at{};
     if (place == Model::kStockPlace)
-        return Place::Stock(kStockX, kStockY, kLayerRoomX, kLayerRoomY,
+        return Place::Stock(kStockX, kStockY, play_position::kLayerRoomX, play_position::kLayerRoomY,
                             tableau::RecycleAllowed(ReadRules().recycles, p.recyclesUsed));
     if (place == Model::kWastePlace)
         return Place::WasteAt(kWasteX, kWasteY, p.waste.data(), p.wasteCount, ReadRules().cardsDealt, p.dealtThisTurn,
@@ -137,7 +136,7 @@ TableauGame::Place QuadrilleGame::PlaceAt(int place) const {
 void QuadrilleGame::DrawOwnPlace(int place, bool present) {
     const int screen = artwork->screenBuffer;
     if (place == QuadrilleModel::kCentrePlace) {
-        const int left = kCentreX - kLayerRoomX, top = kCentreY - kLayerRoomY;
+        const int left = kCentreX - play_position::kLayerRoomX, top = kCentreY - play_position::kLayerRoomY;
         const AreaRefresh refresh(artwork, {left, top, kCentreX + artwork->cardWidth, kCentreY + artwork->cardHeight},
                                   present);
         if (!position.centre[0].IsValid() || position.centreCount < 1)
