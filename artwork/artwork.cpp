@@ -147,11 +147,16 @@ bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlag
     SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
     if (LoadScaledPicture(scratch, name, format, bmpFlags, columns)) return true;
     size_t size = 0;
-    if (!ReadDataFile(name, scratch.fileBytes, size)) return false;
-    if (format == Format::Bmp) return ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
-    SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
-    if (columns.left >= 0) return ShowJpegColumnsMemory(scratch.fileBytes.data(), size, columns.left, columns.width);
-    return ShowJpegMemory(scratch.fileBytes.data(), size);
+    bool drawn = ReadDataFile(name, scratch.fileBytes, size);
+    if (drawn && format == Format::Bmp) {
+        drawn = ShowBmpMemory(scratch.fileBytes.data(), size, bmpFlags);
+    } else if (drawn) {
+        SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
+        drawn = columns.left >= 0 ? ShowJpegColumnsMemory(scratch.fileBytes.data(), size, columns.left, columns.width)
+                                  : ShowJpegMemory(scratch.fileBytes.data(), size);
+    }
+    if (!drawn) ReportUnusableDataFile(DataPath(name.c_str()), "the picture is left out (black or blank)");
+    return drawn;
 }
 
 void FillWithMagenta(int buffer) {

@@ -53,7 +53,10 @@ const Variants* LoadEffect(const std::string& name) {
         variants.push_back(std::move(sound));
     }
     // Only good files are kept: a missing one may still appear, and costs one failed open.
-    if (variants.empty()) return nullptr;
+    if (variants.empty()) {
+        ReportUnusableDataFile(DataPath((kEffectFolder + name).c_str()), "the sound is not played");
+        return nullptr;
+    }
     return &effectCache.emplace(name, std::move(variants)).first->second;
 }
 

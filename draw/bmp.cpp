@@ -9,6 +9,7 @@
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
+#include "platform/paths.h"
 
 using namespace draw_internal;
 
@@ -251,5 +252,6 @@ void ShowBmp(const char* path, int flags) {
     if (Scale() > 1 && ReadScaledFileBytes(path, bytes) && DrawBmp(bytes.data(), bytes.size(), flags, true)) return;
     if (Scale() > 1 && ReadScaledFileBytes(path, ".png", bytes) && DrawPng(bytes.data(), bytes.size(), flags, true))
         return;
-    if (ReadFileBytes(path, bytes)) DrawBmp(bytes.data(), bytes.size(), flags, false);
+    if (!ReadFileBytes(path, bytes) || !DrawBmp(bytes.data(), bytes.size(), flags, false))
+        ReportUnusableDataFile(path, "its picture is left out");
 }

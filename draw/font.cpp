@@ -6,6 +6,7 @@
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
+#include "platform/paths.h"
 
 using namespace draw_internal;
 
@@ -209,9 +210,9 @@ int LoadFontMemory(const uint8_t* data, size_t size) {
 // supplies the measurements.
 int LoadFont(const char* path) {
     std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) return 0;
-    const int slot = LoadFontMemory(bytes.data(), bytes.size());
+    const int slot = ReadFileBytes(path, bytes) ? LoadFontMemory(bytes.data(), bytes.size()) : 0;
     if (slot > 0) fonts[slot - 1]->path = path;
+    else ReportUnusableDataFile(path, "its text is not drawn");
     return slot;
 }
 

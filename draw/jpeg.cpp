@@ -15,6 +15,7 @@
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
+#include "platform/paths.h"
 #include "draw/jpeg_encode.h"
 
 using namespace draw_internal;
@@ -72,6 +73,7 @@ int ReadJpegHeader(const char* path, void* header) {
     } else if (ReadFileBytes(path, bytes) && ReadHeaderMemory(handle.get(), bytes.data(), bytes.size(), result)) {
         status = 0;
     } else {
+        ReportUnusableDataFile(path, "its picture is left out");
         result = {0, 0, 0};
     }
     std::memcpy(header, &result, sizeof result);
@@ -231,7 +233,8 @@ void ShowJpeg(const char* path, int /*flags*/) {
     if (Active() == nullptr) return;
     if (Scale() > 1 && ReadScaledFileBytes(path, bytes) && DrawJpeg(bytes.data(), bytes.size(), memory, memorySize, true))
         return;
-    if (ReadFileBytes(path, bytes)) DrawJpeg(bytes.data(), bytes.size(), memory, memorySize, false);
+    if (!ReadFileBytes(path, bytes) || !DrawJpeg(bytes.data(), bytes.size(), memory, memorySize, false))
+        ReportUnusableDataFile(path, "its picture is left out");
 }
 
 std::vector<uint8_t> EncodeJpeg(const uint32_t* pixels, int width, int height, int quality, bool subsampleChroma) {

@@ -2,6 +2,7 @@
 
 #include "draw/draw.h"
 #include "draw/draw_internal.h"
+#include "platform/paths.h"
 #include "draw/palette.h"
 
 using namespace draw_internal;
@@ -72,5 +73,6 @@ void ShowSpr(const char* path, int width) {
     if (Active() == nullptr) return;
     std::vector<uint8_t> bytes;
     if (Scale() > 1 && ReadScaledFileBytes(path, bytes) && DrawSprite(bytes.data(), bytes.size(), width, true)) return;
-    if (ReadFileBytes(path, bytes)) DrawSprite(bytes.data(), bytes.size(), width, false);
+    if (!ReadFileBytes(path, bytes) || !DrawSprite(bytes.data(), bytes.size(), width, false))
+        ReportUnusableDataFile(path, "its picture is left out");
 }

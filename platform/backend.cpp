@@ -8,6 +8,8 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/paths.h"
+
 namespace {
 
 // The back end is read from the music thread's clock calls too, so the pointer is atomic.
@@ -78,7 +80,9 @@ bool ReplaceCursorImage(int handle, const CursorImage& image) {
 int LoadCursorFromFile(const char* path) {
     if (!CurrentBackend()) return 0;
     CursorImage image;
-    return LoadCursorImage(path, &image) ? CreateCursorFromImage(image) : 0;
+    if (LoadCursorImage(path, &image)) return CreateCursorFromImage(image);
+    ReportUnusableDataFile(path, "the system's pointer is shown instead");
+    return 0;
 }
 
 void SetCursor(int handle) {
@@ -119,4 +123,9 @@ void SetWindowMarginColor(uint32_t rgb) {
 bool WindowCanPresent() {
     Backend* backend = CurrentBackend();
     return backend && backend->CanPresent();
+}
+
+bool ClockIsVirtual() {
+    Backend* backend = CurrentBackend();
+    return backend && backend->ClockIsVirtual();
 }

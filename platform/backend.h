@@ -88,6 +88,9 @@ public:
     virtual void SetMarginColor(uint32_t) {}
     // False when the window exists but the display cannot show what is drawn into it.
     virtual bool CanPresent() { return true; }
+    // True when time is a script's virtual clock: work running beside the interface is then
+    // awaited rather than polled, so a script replays exactly.
+    virtual bool ClockIsVirtual() { return false; }
     // A copy of the window's picture as last sent to the display; false when there is none.
     virtual bool ReadWindow(WindowPicture*) { return false; }
 
@@ -129,3 +132,4 @@ void ToggleFullScreen();
 bool IsFullScreen();
 void SetWindowMarginColor(uint32_t rgb);
 bool WindowCanPresent();
+bool ClockIsVirtual();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/midi_file.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ bool ReadSong(const std::string& path, std::vector<uint8_t>* bytes) {
 
 class MidiPerformance : public MusicPerformance, public MusicRenderer {
 public:
-    MidiPerformance(std::shared_ptr<AudioMixer> mixer, std::string soundFont)
-        : mixer(std::move(mixer)), soundFont(std::move(soundFont)) {}
+    MidiPerformance(std::shared_ptr<AudioMixer> mixer, std::vector<std::string> soundFonts)
+        : mixer(std::move(mixer)), soundFonts(std::move(soundFonts)) {}
 
     ~MidiPerformance() override {
         {
@@ -60,19 +61,30 @@ public:
         fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
         synth = new_fluid_synth(settings);
         if (!synth) return false;
-        if (fluid_synth_sfload(synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-            delete_fluid_synth(synth);
-            synth = nullptr;
-            return false;
+        // The first soundfont that loads; a damaged one is named and the next is tried.
+        for (const std::string& soundFont : soundFonts) {
+            std::error_code error;
+            if (!std::filesystem::is_regular_file(soundFont, error)) continue;
+            if (fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED) return true;
+            ReportUnusableDataFile(soundFont, "trying the next soundfont");
         }
-        return true;
+        std::string looked;
+        for (const std::string& soundFont : soundFonts) looked += (looked.empty() ? "" : ", ") + soundFont;
+        ReportUnusableDataFile(looked.empty() ? std::string("(no soundfont named)") : looked,
+                               "no soundfont could be loaded, so there is no music");
+        delete_fluid_synth(synth);
+        synth = nullptr;
+        return false;
     }
 
     bool Play(const std::string& path) override {
         if (!synth) return false;
         std::vector<uint8_t> bytes;
         // The synthesiser's reader trusts its input, so ours checks the file first.
-        if (!ReadSong(path, &bytes) || !ParseMidiFile(bytes.data(), bytes.size(), nullptr)) return false;
+        if (!ReadSong(path, &bytes) || !ParseMidiFile(bytes.data(), bytes.size(), nullptr)) {
+            ReportUnusableDataFile(path, "the song is not played");
+            return false;
+        }
         {
             std::lock_guard lock(mixer->Lock());
             StopLocked();
@@ -122,7 +134,7 @@ private:
     }
 
     std::shared_ptr<AudioMixer> mixer;
-    std::string soundFont;
+    std::vector<std::string> soundFonts;
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
@@ -143,7 +155,7 @@ std::string InstalledSoundFont() {
 }
 
 std::unique_ptr<MusicPerformance> CreateMidiPerformance(std::shared_ptr<AudioMixer> mixer,
-                                                        const std::string& soundFont) {
+                                                        std::vector<std::string> soundFonts) {
     if (!mixer) return nullptr;
-    return std::make_unique<MidiPerformance>(std::move(mixer), soundFont);
+    return std::make_unique<MidiPerformance>(std::move(mixer), std::move(soundFonts));
 }

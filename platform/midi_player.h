@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ protected:
     MusicRenderer* music = nullptr;
 };
 
-// A performance that renders into the mixer. The soundfont is loaded by Initialise.
-std::unique_ptr<MusicPerformance> CreateMidiPerformance(std::shared_ptr<AudioMixer> mixer,
-                                                        const std::string& soundFont = InstalledSoundFont());
+// A performance that renders into the mixer. Initialise loads the first of the soundfonts that
+// exists and loads (one that exists but does not load is named on standard error, and the next
+// is tried).
+std::unique_ptr<MusicPerformance> CreateMidiPerformance(
+    std::shared_ptr<AudioMixer> mixer,
+    std::vector<std::string> soundFonts = std::vector<std::string>(std::begin(kSoundFontPaths), std::end(kSoundFontPaths)));

@@ -7,6 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <set>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -135,4 +139,18 @@ std::string RuntimeDirectory() {
     const std::string fallback = ConfigDirectory() + "/runtime";
     MakeDirectories(fallback, kPrivateFolderMode);
     return fallback;
+}
+
+void ReportUnusableDataFile(const std::string& path, const std::string& consequence) {
+    static std::mutex mutex;
+    static std::set<std::string> named;
+    // Why, as the file system sees it now: a file that opens is damaged.
+    struct stat info {};
+    const int error = stat(path.c_str(), &info) == 0 ? (access(path.c_str(), R_OK) == 0 ? 0 : errno) : errno;
+    std::lock_guard lock(mutex);
+    if (!named.insert(path).second) return;
+    const std::string why = error == ENOENT ? "is missing" : error ? std::string("cannot be read (") + std::strerror(error) + ")"
+                                                                     : "is damaged";
+    std::fprintf(stderr, "quillfen-solitaire: the data file %s %s; %s\n", path.c_str(), why.c_str(),
+                 consequence.c_str());
 }

@@ -16,3 +16,8 @@ std::string ConfigDirectory();
 std::string RuntimeDirectory();
 // Full path of the running executable's folder.
 std::string ExecutableDirectory();
+
+// Names a data file the program cannot use in one line on standard error, with what is lost
+// ("the card faces are drawn blank"): whether it is missing, unreadable or damaged. Each file is
+// named once per run, however often it is asked for. Thread-safe.
+void ReportUnusableDataFile(const std::string& path, const std::string& consequence);

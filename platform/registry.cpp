@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <utility>
 
 #include "platform/paths.h"
 
@@ -26,6 +27,8 @@ constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
 // Hex byte lists are wrapped as the Windows editor does, so long values stay readable.
 constexpr size_t kHexBytesPerLine = 25;
 constexpr int kMaxAsideAttempts = 100;
+// As the kernel's own limit on links followed in one path.
+constexpr int kMaxLinkHops = 40;
 // Saves go through "<file>.tmp-" followed by random characters chosen by mkstemp.
 constexpr const char* kTemporarySuffix = ".tmp-";
 constexpr size_t kTemporaryRandomLength = 6;
@@ -243,6 +246,7 @@ bool ParseValueLine(std::string_view line, LineReader* lines, RegistryNode* curr
     return true;
 }
 
+// Stops at the first malformed line; what was read before it stays in the tree.
 bool ParseInto(std::string_view text, RegistryTree* tree) {
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
     LineReader lines(text);
@@ -351,6 +355,9 @@ struct Registry {
     bool loaded = false;
     // Set when the file on disk could not be read or kept aside: it must never be replaced.
     bool saveBlocked = false;
+    // What went wrong with the file, until the program has told the player.
+    SettingsFileProblem problem;
+    bool saveFailureReported = false;
     RegistryTree tree;
     std::unordered_map<RegKey, Handle> handles;
     RegKey nextHandle = 1;
@@ -379,8 +386,22 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
+// A settings file that is a symbolic link (dotfile managers make them) is read and replaced at
+// the link's target, so the link stays a link and its target stays current.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        char target[4096];
+        const ssize_t length = readlink(current.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof target) return current;
+        const std::string next(target, static_cast<size_t>(length));
+        current = next.front() == '/' ? next : FolderOf(current) + "/" + next;
+    }
+    return current;
+}
+
 // Renames an unparsable file to <file>.bad-YYYYMMDD-HHMMSS (plus -2, -3 ... when taken).
-bool KeepAside(const std::string& path) {
+bool KeepAside(const std::string& path, std::string* keptAs) {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     localtime_r(&now, &local);
@@ -393,6 +414,7 @@ bool KeepAside(const std::string& path) {
         if (std::rename(path.c_str(), aside.c_str()) != 0) break;
         std::fprintf(stderr, "quillfen-solitaire: %s could not be read; it was kept as %s\n", path.c_str(),
                      aside.c_str());
+        *keptAs = aside;
         return true;
     }
     std::fprintf(stderr, "quillfen-solitaire: %s could not be read and could not be moved aside; "
@@ -431,40 +453,63 @@ void RemoveStaleTemporaries(const std::string& path) {
     closedir(folder);
 }
 
-void RefuseToSave(Registry& registry, const std::string& path, const char* reason) {
-    std::fprintf(stderr, "quillfen-solitaire: %s %s; settings will not be saved\n", path.c_str(), reason);
+void RefuseToSave(Registry& registry, const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "quillfen-solitaire: %s %s; settings will not be saved\n", path.c_str(), reason.c_str());
     registry.saveBlocked = true;
+    registry.problem = {SettingsFileProblem::kNotSaved, path, {}, reason};
 }
 
+std::string Because(const char* what, int error) { return std::string(what) + " (" + std::strerror(error) + ")"; }
+
 // Loads the file into the tree. A missing file is an empty tree; a file that cannot be read is
-// left alone (and never replaced this run); a file that reads but does not parse is kept aside.
+// left alone (and never replaced this run); a file that reads but does not parse is kept aside,
+// and every whole entry before the damage is carried over into a new file.
 void Load(Registry& registry) {
     registry.loaded = true;
     registry.tree = RegistryTree();
-    const std::string path = FilePath(registry);
+    registry.problem = {};
+    const std::string path = FollowLinks(FilePath(registry));
     RemoveStaleTemporaries(path);
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno != ENOENT) RefuseToSave(registry, path, "cannot be opened");
+        if (errno != ENOENT) RefuseToSave(registry, path, Because("cannot be opened", errno));
         return;
     }
     struct stat info {};
     std::string text;
     bool readable = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     const bool tooLarge = readable && info.st_size > kMaxFileSize;
-    if (readable && !tooLarge) readable = ReadWholeFile(fd, static_cast<size_t>(info.st_size), &text);
+    int readError = readable ? 0 : EISDIR;
+    if (readable && !tooLarge) {
+        readable = ReadWholeFile(fd, static_cast<size_t>(info.st_size), &text);
+        if (!readable) readError = errno;
+    }
     close(fd);
     if (!readable) {
-        RefuseToSave(registry, path, "cannot be read");
+        RefuseToSave(registry, path, S_ISDIR(info.st_mode) ? std::string("is a folder, not a file")
+                                                           : Because("cannot be read", readError));
         return;
     }
     if (!tooLarge && ParseRegistryText(text, &registry.tree)) return;
     registry.tree = RegistryTree();
-    if (!KeepAside(path)) registry.saveBlocked = true;
+    if (!tooLarge) RecoverRegistryText(text, &registry.tree);
+    std::string keptAs;
+    if (!KeepAside(path, &keptAs)) {
+        registry.saveBlocked = true;
+        registry.problem = {SettingsFileProblem::kNotSaved, path, {}, "is damaged and could not be moved aside"};
+        return;
+    }
+    registry.problem = {SettingsFileProblem::kSetAside, path, keptAs, "is damaged"};
+    // The recovered entries become the settings file at once, so they survive this run.
+    if (!registry.tree.root->Children().empty()) registry.dirty = true;
 }
 
+bool Save(Registry& registry);
+
 void EnsureLoaded(Registry& registry) {
-    if (!registry.loaded) Load(registry);
+    if (registry.loaded) return;
+    Load(registry);
+    if (registry.dirty) Save(registry);
 }
 
 bool WriteAll(int fd, const std::string& text, size_t length) {
@@ -478,15 +523,28 @@ bool WriteAll(int fd, const std::string& text, size_t length) {
     return true;
 }
 
+// The first failed save of a run is reported once; the tree stays in memory and every later
+// change tries again.
+bool SaveFailed(Registry& registry, const std::string& path, int error) {
+    if (!registry.saveFailureReported) {
+        registry.saveFailureReported = true;
+        const std::string reason = Because("could not be written", error ? error : EIO);
+        std::fprintf(stderr, "quillfen-solitaire: %s %s\n", path.c_str(), reason.c_str());
+        if (registry.problem.kind == SettingsFileProblem::kNone)
+            registry.problem = {SettingsFileProblem::kNotSaved, path, {}, reason};
+    }
+    return false;
+}
+
 // Temporary file in the same folder, synced, renamed over the old file, folder synced: a crash at
 // any point leaves the old file or the new one whole.
 bool Save(Registry& registry) {
     if (registry.saveBlocked) return false;
     const std::string text = FormatRegistryText(registry.tree);
-    const std::string path = FilePath(registry);
+    const std::string path = FollowLinks(FilePath(registry));
     std::string temporary = path + kTemporarySuffix + std::string(kTemporaryRandomLength, 'X');
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return SaveFailed(registry, path, errno);
     const RegistrySaveFault fault = registry.fault;
     bool ok = fault == RegistrySaveFault::kWrite ? (WriteAll(fd, text, text.size() / 2), false)
                                                  : WriteAll(fd, text, text.size());
@@ -494,8 +552,9 @@ bool Save(Registry& registry) {
     ok = close(fd) == 0 && ok;
     ok = ok && fault != RegistrySaveFault::kRename && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
+        const int error = errno;
         unlink(temporary.c_str());
-        return false;
+        return SaveFailed(registry, path, error);
     }
     // The rename is only durable once the folder's entry is on disk too.
     const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -607,6 +666,14 @@ bool ParseRegistryText(std::string_view text, RegistryTree* tree) {
     return false;
 }
 
+void RecoverRegistryText(std::string_view text, RegistryTree* tree) {
+    *tree = RegistryTree();
+    // A file cut short ends inside its last line, which is not whole and is dropped.
+    const size_t lastBreak = text.rfind('\n');
+    text = text.substr(0, lastBreak == std::string_view::npos ? 0 : lastBreak + 1);
+    ParseInto(text, tree);
+}
+
 std::string FormatRegistryText(const RegistryTree& tree) {
     std::string out(kHeader);
     out += "\n\n";
@@ -627,6 +694,8 @@ void SetRegistryFile(const std::string& path) {
     registry.path = path;
     registry.loaded = false;
     registry.saveBlocked = false;
+    registry.saveFailureReported = false;
+    registry.problem = {};
     registry.dirty = false;
     registry.tree = RegistryTree();
     registry.handles.clear();
@@ -636,6 +705,13 @@ std::string RegistryFile() {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     return FilePath(registry);
+}
+
+SettingsFileProblem TakeSettingsFileProblem() {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    EnsureLoaded(registry);
+    return std::exchange(registry.problem, SettingsFileProblem{});
 }
 
 RegKey RegCreateKey(std::string_view path) {

@@ -18,8 +18,10 @@
 // renames it over the old one and syncs the folder, so a crash leaves either the old or the new
 // file, never a mixture. A file that cannot be parsed is renamed aside with a timestamp suffix
 // (settings.reg.bad-20261205-153000), named in one line on standard error and never overwritten;
-// the run then starts with an empty tree. A file that exists but cannot be read is left alone and
-// the run does not save at all.
+// the run then starts with every whole entry that stood before the damage. A file that exists but
+// cannot be read is left alone and the run does not save at all. A settings file that is a
+// symbolic link is read and replaced at its target. TakeSettingsFileProblem() tells the program
+// what the player must be told.
 //
 // Names of keys and values are compared ignoring ASCII case, as on Windows, and keep the spelling
 // they were created with. Key paths are relative to HKEY_CURRENT_USER, components separated by
@@ -71,6 +73,18 @@ constexpr size_t kMaxValueNameLength = 16383;
 void SetRegistryFile(const std::string& path);
 // The settings file in use: the one set above, else ConfigDirectory() + "/settings.reg".
 std::string RegistryFile();
+
+// What went wrong with the settings file: set aside as damaged (`keptAs` names the copy), or
+// settings not saved (`reason` says why). Taken once: the next call reports only what happened
+// since.
+struct SettingsFileProblem {
+    enum Kind { kNone, kSetAside, kNotSaved };
+    Kind kind = kNone;
+    std::string file;
+    std::string keptAs;
+    std::string reason;
+};
+SettingsFileProblem TakeSettingsFileProblem();
 
 // Opens a key with query and set access, creating it and any missing parents first. Returns
 // kNoRegKey when the path is ill-formed or too deep.
@@ -165,5 +179,8 @@ struct RegistryTree {
 // for anything malformed: a missing header, a value outside a section, a bad escape or hex
 // digit, a deletion entry, names beyond the limits above. Never reads outside the text.
 bool ParseRegistryText(std::string_view text, RegistryTree* tree);
+// Fills *tree with every whole entry of a damaged text before the first malformed line (a line
+// cut off by the end of the text counts as malformed).
+void RecoverRegistryText(std::string_view text, RegistryTree* tree);
 // The file text of a tree; parsing it gives back an equal tree.
 std::string FormatRegistryText(const RegistryTree& tree);

@@ -113,6 +113,7 @@ public:
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
     bool CanPresent() override { return !cannotPresent; }
+    bool ClockIsVirtual() override { return true; }
     bool ReadWindow(WindowPicture* picture) override;
     // Effects are mixed on the virtual clock and recorded (platform/virtual_audio_device.h).
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }

@@ -19,6 +19,7 @@
 #include "shell/display_depth.h"
 #include "shell/game_menu.h"
 #include "shell/hint_search.h"
+#include "shell/notices.h"
 #include "shell/winnable_search.h"
 #include "artwork/screen_layout.h"
 #include "shell/screens.h"
@@ -268,17 +269,26 @@ void ConnectGameServices() {
     ConnectDealKeeping();
 }
 
+void TellKeptDealSetAside(const std::string& keptAs) {
+    QueueNotice("The game in progress could not be read.\nIt was set aside as " + keptAs + ".");
+    ShowNoticesWhenQuiet();
+}
+
 // The player's kept deal of the game, put back on the table and offered: true when the player
 // continues it. New Deal counts the kept deal as lost and leaves the selection screen showing,
 // for the game to start as it always does.
 bool ContinueKeptDeal(const GameDescriptor& entry) {
-    const std::optional<SavedGame> saved = KeptDeal(entry.number);
-    if (!saved) return false;
+    std::string keptAs;
+    const std::optional<SavedGame> saved = KeptDeal(entry.number, &keptAs);
+    if (!saved) {
+        if (!keptAs.empty()) TellKeptDealSetAside(keptAs);
+        return false;
+    }
     RestoreKeptRules(entry, *saved);
     shell.currentGame = entry.create(shell.artwork.get());
     if (!shell.currentGame->ResumeDeal(*saved)) {
         // The file read whole but its table does not fit the game: the same deal starts afresh.
-        SetSavedGameAside(userPreferences.CurrentPlayer, entry.number);
+        TellKeptDealSetAside(SetSavedGameAside(userPreferences.CurrentPlayer, entry.number));
         return true;
     }
     if (AskToContinue()) {
@@ -375,6 +385,8 @@ bool StartUp(HWND window) {
     InitSelectionMenu();
     DrawSelectionScreen();
     CreateRootWindow();
+    // A settings file set aside or not being saved is said before anything is chosen.
+    ShowNoticesWhenQuiet();
     if (!ChoosePlayer()) return false;
     StartTitleMusic();
     SetTimer(window, kGameTimer, kTimerPeriodMs);
@@ -510,6 +522,7 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         // A logout's SIGTERM closes the program as the window's close button does, which keeps
         // the deal in progress.
         if (wParam == kGameTimer) PassOnTerminationRequest();
+        if (wParam == kGameTimer && shell.window) ShowNoticesWhenQuiet();
         return 0;
     case WM_CLOSE:
         // A dialog's loop is on the stack, often inside a game command that goes on using the

@@ -8,6 +8,7 @@
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "games/game_registry.h"
+#include "shell/notices.h"
 #include "store/settings_store.h"
 #include "store/statistics_dialog.h"
 #include "ui/dialog.h"
@@ -15,6 +16,8 @@
 namespace {
 
 volatile std::sig_atomic_t terminationRequested = 0;
+// The last attempt to keep a deal failed and the player has been told.
+bool keepingFailed = false;
 
 extern "C" void OnTerminationSignal(int) { terminationRequested = 1; }
 
@@ -86,17 +89,24 @@ void ConnectDealKeeping() {
         if (userPreferences.CurrentPlayer < 0) return;
         SavedGame saved = game.CaptureDeal();
         saved.rules = CurrentRules(game.gameNumber);
-        // Kept after every move: the disk's sync must not hold up play.
-        WriteSavedGameSoon(userPreferences.CurrentPlayer, saved);
+        // Kept after every move: the disk's sync must not hold up play. A failure is told once
+        // (again only after a success) and tried again at the next move.
+        if (WriteSavedGameSoon(userPreferences.CurrentPlayer, saved)) {
+            keepingFailed = false;
+        } else if (!keepingFailed) {
+            keepingFailed = true;
+            QueueNotice("This game cannot be kept for later: the folder\n" + StateDirectory() +
+                        "\ncannot be written (" + SavedGameWriteError() + ").\nIt will be tried again after every move.");
+        }
     };
     services.forgetDeal = [](Game& game) {
         if (userPreferences.CurrentPlayer >= 0) DiscardSavedGame(userPreferences.CurrentPlayer, game.gameNumber);
     };
 }
 
-std::optional<SavedGame> KeptDeal(int gameNumber) {
+std::optional<SavedGame> KeptDeal(int gameNumber, std::string* keptAs) {
     if (userPreferences.CurrentPlayer < 0) return std::nullopt;
-    return ReadSavedGame(userPreferences.CurrentPlayer, gameNumber);
+    return ReadSavedGame(userPreferences.CurrentPlayer, gameNumber, keptAs);
 }
 
 void RestoreKeptRules(const GameDescriptor& game, const SavedGame& saved) {

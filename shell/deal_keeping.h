@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "store/saved_game.h"
 
@@ -12,8 +13,9 @@ struct GameDescriptor;
 // Connects showStatistics, keepDeal and forgetDeal.
 void ConnectDealKeeping();
 
-// The current player's kept deal of a game, if any (a damaged one is set aside on the way).
-std::optional<SavedGame> KeptDeal(int gameNumber);
+// The current player's kept deal of a game, if any (a damaged one is set aside on the way, its
+// new name in *keptAs).
+std::optional<SavedGame> KeptDeal(int gameNumber, std::string* keptAs = nullptr);
 // Puts the kept deal's rule values back into the game's settings, so the game deals under the
 // rules the deal began with.
 void RestoreKeptRules(const GameDescriptor& game, const SavedGame& saved);

@@ -5,18 +5,26 @@
 
 #include "framework/game.h"
 #include "games/game_registry.h"
+#include "platform/backend.h"
 #include "solver/solver.h"
 
 namespace {
 
 constexpr SolveBudget kHintBudget{.memoryBytes = size_t{64} << 20, .seconds = 0.5};
+// Under a virtual clock the search is given positions instead of time and its answer is awaited
+// at the first poll, so the same script shows the same hint at the same virtual moment.
+constexpr SolveBudget kReplayableHintBudget{.nodes = 200'000, .memoryBytes = size_t{64} << 20, .seconds = 1e9};
 
 class SolverHint : public HintSearch {
 public:
-    SolverHint(const PlayModelOps& ops, std::string position, MoveScore score)
-        : ops(ops), position(std::move(position)), score(score), job(ops, this->position.data(), kHintBudget, score) {}
+    SolverHint(const PlayModelOps& ops, std::string position, MoveScore score, bool replayable)
+        : ops(ops), position(std::move(position)), score(score), replayable(replayable),
+          job(ops, this->position.data(), replayable ? kReplayableHintBudget : kHintBudget, score) {}
 
-    bool Ready() override { return job.Done(); }
+    bool Ready() override {
+        if (replayable) job.Wait();
+        return job.Done();
+    }
 
     bool Move(PlayMove& move) override {
         const SolveResult& result = job.Result();
@@ -34,6 +42,7 @@ private:
     const PlayModelOps& ops;
     std::string position;
     MoveScore score;
+    bool replayable;
     SolverJob job;
 };
 
@@ -43,5 +52,5 @@ std::unique_ptr<HintSearch> StartSolverHint(Game& game) {
     const GameDescriptor* entry = FindGame(game.gameNumber);
     const std::string position = game.PositionBytes();
     if (!entry || !entry->model || position.size() != entry->model->positionSize) return nullptr;
-    return std::make_unique<SolverHint>(*entry->model, position, MoveScoreFor(entry->number));
+    return std::make_unique<SolverHint>(*entry->model, position, MoveScoreFor(entry->number), ClockIsVirtual());
 }

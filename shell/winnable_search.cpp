@@ -1,6 +1,7 @@
 #include "shell/winnable_search.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include "framework/game.h"
 #include "games/game_registry.h"
 #include "games/game_rules.h"
+#include "platform/backend.h"
 #include "platform/paths.h"
 #include "solver/solver.h"
 
@@ -21,7 +23,7 @@ namespace {
 
 class ToolSearch : public WinnableSearch {
 public:
-    ToolSearch(pid_t child, int output) : child(child), output(output) {}
+    ToolSearch(pid_t child, int output, bool replayable) : child(child), output(output), replayable(replayable) {}
     ~ToolSearch() override {
         if (child > 0) {
             kill(child, SIGKILL);
@@ -39,7 +41,14 @@ public:
                 text.append(buffer, static_cast<size_t>(got));
                 continue;
             }
-            if (got < 0 && (errno == EAGAIN || errno == EINTR)) return false;
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0 && errno == EAGAIN) {
+                if (!replayable) return false;
+                // Under a virtual clock the answer is awaited, so a script replays exactly.
+                pollfd wait{output, POLLIN, 0};
+                poll(&wait, 1, -1);
+                continue;
+            }
             break;  // end of the answer (or a broken pipe)
         }
         close(output);
@@ -58,6 +67,7 @@ public:
 private:
     pid_t child;
     int output;
+    bool replayable;
     std::string text;
 };
 
@@ -107,5 +117,5 @@ std::unique_ptr<WinnableSearch> StartWinnableSearch(Game& game, uint32_t first, 
         return nullptr;
     }
     fcntl(pipeEnds[0], F_SETFL, fcntl(pipeEnds[0], F_GETFL) | O_NONBLOCK);
-    return std::make_unique<ToolSearch>(child, pipeEnds[0]);
+    return std::make_unique<ToolSearch>(child, pipeEnds[0], ClockIsVirtual());
 }

@@ -116,6 +116,10 @@ public:
 
     bool Done() const { return done.load(std::memory_order_acquire); }
     void Cancel() { cancel.store(true, std::memory_order_relaxed); }
+    // Blocks until the search has ended (replayable runs under a virtual clock).
+    void Wait() {
+        if (worker.joinable()) worker.join();
+    }
     // Only once Done() is true.
     const SolveResult& Result() const { return result; }
 

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -22,11 +23,6 @@ constexpr uint32_t kVersion = 1;
 constexpr size_t kChecksumBytes = 8;
 constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
 
-uint64_t Checksum(std::span<const uint8_t> bytes) {
-    uint64_t hash = 1469598103934665603ull;
-    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
-    return hash;
-}
 
 class Writer {
 public:
@@ -91,7 +87,10 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-void SetAside(const std::string& path) {
+// Why the last write failed, as the system says it.
+std::string lastWriteError;
+
+std::string SetAside(const std::string& path) {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -103,6 +102,7 @@ void SetAside(const std::string& path) {
     if (error) std::filesystem::remove(path, error);
     std::fprintf(stderr, "quillfen-solitaire: the saved game %s was damaged and is kept as %s\n", path.c_str(),
                  aside.c_str());
+    return aside;
 }
 
 bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
@@ -129,11 +129,15 @@ void SyncPath(const std::string& path, int flags) {
 bool Store(const std::string& path, const std::vector<uint8_t>& bytes, bool sync) {
     std::string temporary = path + ".new-XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        lastWriteError = std::strerror(errno);
+        return false;
+    }
     bool ok = WriteAll(fd, bytes) && (!sync || fsync(fd) == 0);
     ok = close(fd) == 0 && ok;
     ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
+        lastWriteError = std::strerror(errno ? errno : EIO);
         unlink(temporary.c_str());
         return false;
     }
@@ -204,6 +208,12 @@ BackgroundSyncer syncer;
 
 }  // namespace
 
+uint64_t SavedGameChecksum(std::span<const uint8_t> bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return hash;
+}
+
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     Writer w;
     w.bytes.assign(std::begin(kMagic), std::end(kMagic));
@@ -220,7 +230,7 @@ std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     w.Block(game.table);
     w.U32(static_cast<uint32_t>(game.history.size()));
     for (const std::vector<uint8_t>& record : game.history) w.Block(record);
-    const uint64_t sum = Checksum(w.bytes);
+    const uint64_t sum = SavedGameChecksum(w.bytes);
     w.U32(static_cast<uint32_t>(sum));
     w.U32(static_cast<uint32_t>(sum >> 32));
     return std::move(w.bytes);
@@ -234,7 +244,7 @@ std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes) {
     uint32_t low = 0, high = 0;
     tail.U32(low);
     tail.U32(high);
-    if ((static_cast<uint64_t>(high) << 32 | low) != Checksum(body)) return std::nullopt;
+    if ((static_cast<uint64_t>(high) << 32 | low) != SavedGameChecksum(body)) return std::nullopt;
 
     Reader r(body.subspan(sizeof kMagic));
     SavedGame game;
@@ -290,13 +300,16 @@ bool HasSavedGame(int player, int gameNumber) {
     return std::filesystem::exists(SavedGamePath(player, gameNumber), error);
 }
 
-std::optional<SavedGame> ReadSavedGame(int player, int gameNumber) {
+std::string SavedGameWriteError() { return lastWriteError; }
+
+std::optional<SavedGame> ReadSavedGame(int player, int gameNumber, std::string* keptAs) {
     const std::string path = SavedGamePath(player, gameNumber);
     const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(path);
     if (!bytes) return std::nullopt;
     std::optional<SavedGame> game = DecodeSavedGame(*bytes);
     if (!game || game->gameNumber != gameNumber) {
-        SetAside(path);
+        const std::string aside = SetAside(path);
+        if (keptAs) *keptAs = aside;
         return std::nullopt;
     }
     return game;
@@ -309,7 +322,7 @@ void DiscardSavedGame(int player, int gameNumber) {
     std::filesystem::remove(path, error);
 }
 
-void SetSavedGameAside(int player, int gameNumber) {
+std::string SetSavedGameAside(int player, int gameNumber) {
     syncer.Flush();
-    if (HasSavedGame(player, gameNumber)) SetAside(SavedGamePath(player, gameNumber));
+    return HasSavedGame(player, gameNumber) ? SetAside(SavedGamePath(player, gameNumber)) : std::string();
 }

@@ -38,6 +38,8 @@ inline constexpr size_t kMaxSavedRules = 64;
 inline constexpr size_t kMaxRuleNameBytes = 255;
 
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game);
+// The file's closing checksum (64-bit FNV-1a) over the bytes before it.
+uint64_t SavedGameChecksum(std::span<const uint8_t> bytes);
 // None for anything but a whole, intact file within the limits.
 std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes);
 
@@ -52,9 +54,13 @@ bool WriteSavedGame(int player, const SavedGame& game);
 // synced by a thread of its own. Discards and set-asides wait for it, and so does program exit.
 bool WriteSavedGameSoon(int player, const SavedGame& game);
 void FlushSavedGames();
+// Why the last write of a saved game failed, in the system's words.
+std::string SavedGameWriteError();
 bool HasSavedGame(int player, int gameNumber);
-// The saved game, or none: none saved, or a damaged file, which is then set aside.
-std::optional<SavedGame> ReadSavedGame(int player, int gameNumber);
+// The saved game, or none: none saved, or a damaged file, which is then set aside (its new name
+// in *keptAs).
+std::optional<SavedGame> ReadSavedGame(int player, int gameNumber, std::string* keptAs = nullptr);
 void DiscardSavedGame(int player, int gameNumber);
-// Renames the file aside with a line on standard error (a file that reads but does not fit its game).
-void SetSavedGameAside(int player, int gameNumber);
+// Renames the file aside with a line on standard error (a file that reads but does not fit its
+// game); returns its new name (empty when there was no file).
+std::string SetSavedGameAside(int player, int gameNumber);

@@ -252,12 +252,18 @@ int Dialog::RunModal() {
 MessageBox::MessageBox(Window*, std::string_view title, int flags, std::string_view messageText)
     : Dialog(0, 0, 300, 100, title), message(messageText) {
     style = flags;
-    width = std::max(RegularTextWidth(message), kMessageMinTextWidth) + kMessageMargin;
+    // A message may run over several lines, split at line breaks; the box fits the widest.
+    int widest = 0;
+    for (const std::string_view line : MessageLines()) widest = std::max(widest, RegularTextWidth(line));
+    width = std::max(widest, kMessageMinTextWidth) + kMessageMargin;
+    const int extraLines = static_cast<int>(MessageLines().size()) - 1;
+    height += extraLines * RegularTextHeight();
     // A title plate would cover the text line, so a titled box is taller by the plate's height.
     if (!text.empty()) {
         contentOffset = kTitledBoxExtra;
         height += kTitledBoxExtra;
     }
+    buttonsOffset = contentOffset + extraLines * RegularTextHeight();
     clientRight = x + width - 1;
     clientBottom = y + height - 1;
     Center();
@@ -267,7 +273,7 @@ void MessageBox::Open() {
     const int art = CurrentTheme().dialogArt;
     const int w = width;
     auto make = [&](int slot, int left, const char* caption) {
-        buttons[slot] = Create<Button>(left, kButtonTop + contentOffset, kButtonWidth, kButtonHeight, art, caption);
+        buttons[slot] = Create<Button>(left, kButtonTop + buttonsOffset, kButtonWidth, kButtonHeight, art, caption);
     };
     if (style & kYesNo) {
         make(0, w / 2 - 70, "&Yes");
@@ -296,10 +302,23 @@ void MessageBox::Draw() {
     SelectScreenBuffer();
     DrawFrame(false);
     SetColor(ToolkitColorValue(kColorText));
-    MoveTo(x + width / 2, y + kMessageTextY + contentOffset);
-    DrawRegularText(message, 0, 0);
+    int top = y + kMessageTextY + contentOffset;
+    for (const std::string_view line : MessageLines()) {
+        MoveTo(x + width / 2, top);
+        DrawRegularText(line, 0, 0);
+        top += RegularTextHeight();
+    }
     DrawChildren();
     QueueSelf();
+}
+
+std::vector<std::string_view> MessageBox::MessageLines() const {
+    std::vector<std::string_view> lines;
+    std::string_view rest = message;
+    for (size_t end; (end = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(end + 1))
+        lines.push_back(rest.substr(0, end));
+    lines.push_back(rest);
+    return lines;
 }
 
 void MessageBox::ProcessEvent() {

@@ -94,9 +94,12 @@ private:
     static constexpr int kButtonHeight = 30;
     static constexpr int kButtonTop = 55;
 
+    std::vector<std::string_view> MessageLines() const;
+
     std::string message;
     Button* buttons[3] = {nullptr, nullptr, nullptr};
     int contentOffset = 0;  // text and buttons move down under a title
+    int buttonsOffset = 0;  // and the buttons below every line of the text
 };
 
 // The About box: the program's name and version, the credit rows and a few lines about the

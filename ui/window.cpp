@@ -32,6 +32,8 @@ void ForgetOpenPanel(Window* panel) { std::erase(openPanels, panel); }
 
 }  // namespace
 
+const std::vector<Window*>& OpenPanels() { return openPanels; }
+
 void RedrawOpenPanels() {
     for (Window* panel : openPanels) {
         panel->SaveUnder();

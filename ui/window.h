@@ -27,6 +27,7 @@
 
 #include "draw/draw.h"
 
+class Window;
 class WindowList;
 
 // Bytes of a save-under block of width x height logical pixels: larger at depths above 24 bits,
@@ -36,6 +37,8 @@ size_t SaveBlockSize(int width, int height);
 // After the screen under them was drawn again from scratch (at a new device scale): every open
 // panel that keeps what it covers takes it again and draws itself, the earliest opened first.
 void RedrawOpenPanels();
+// The panels open now that keep what they cover (dialogs, message boxes), the earliest first.
+const std::vector<Window*>& OpenPanels();
 
 class Window {
 public:

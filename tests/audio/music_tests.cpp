@@ -220,9 +220,16 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     const std::filesystem::path song = GeneratedDataFolder() / "music" / "MAIN.MID";
     ASSERT_TRUE(std::filesystem::exists(song)) << song;
     auto mixer = std::make_shared<AudioMixer>();
-    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer);
-    ASSERT_TRUE(performance->Initialise());
+    // A damaged soundfont ahead of the good one is named and passed over, as is a missing one.
     TemporaryDataFolder scratch;
+    WriteBytes(scratch.Path() / "damaged.sf2", std::vector<uint8_t>(4096, 0x5A));
+    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(
+        mixer, {(scratch.Path() / "missing.sf2").string(), (scratch.Path() / "damaged.sf2").string(), InstalledSoundFont()});
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(performance->Initialise());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("damaged.sf2 is damaged"), std::string::npos) << said;
+    EXPECT_EQ(said.find("missing.sf2"), std::string::npos) << said;
     std::vector<uint8_t> damaged = ReadBytes(song);
     damaged.resize(damaged.size() / 2);
     WriteBytes(scratch.Path() / "bad.mid", damaged);

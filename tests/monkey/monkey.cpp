@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "draw/draw.h"
 #include "framework/game.h"
@@ -176,7 +177,17 @@ void Monkey::RunSession() {
     session.At(10, [this] { Step(); });
 
     const uint64_t startedAt = stats.virtualMs;
-    RunApplication();
+    try {
+        RunApplication();
+    } catch (...) {
+        // A failed check leaves the program part-way through: shut it down the way its window's
+        // destruction does, so nothing of this run is freed twice later (by the next seed's
+        // start or at exit).
+        if (HWND window = MainWindowHandle(); window && IsWindow(window)) DestroyWindow(window);
+        SetBackend(nullptr);
+        backend = nullptr;
+        throw;
+    }
     stats.virtualMs = startedAt + session.NowMs();
     SetBackend(nullptr);
     backend = nullptr;
@@ -270,6 +281,9 @@ void Monkey::CheckScreen(Game& game) {
     const int screen = ScreenBuffer();
     const Pixel* pixels = BufferPixels(screen);
     if (!pixels) return;
+    if (plantedFault && stats.messages >= plantAt) std::exchange(plantedFault, nullptr)(game);
+    CheckPresented(game, std::vector<Pixel>(pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)),
+                   BufferWidth(screen), BufferHeight(screen));
     game.Keyboard().Hide(false);  // the focus ring stands over the table, as a hint does
     game.DrawTable(-1);
     if (game.gameOver) return;  // the panel's refresh ran the end of the game
@@ -281,6 +295,23 @@ void Monkey::CheckScreen(Game& game) {
     const std::string difference =
         test_support::PictureDifference(shown.data(), pixels, BufferWidth(screen), BufferHeight(screen));
     if (!difference.empty()) Fail(std::string(game.GetName()) + ": " + difference + " after a full redraw");
+}
+
+// The last step of drawing: what reached the window must be the screen buffer, or a changed
+// rectangle was never presented. The window holds the table one to one at its own scale.
+void Monkey::CheckPresented(Game& game, const std::vector<Pixel>& screen, int width, int height) {
+    WindowPicture picture;
+    if (!backend->ReadWindow(&picture) || picture.tableWidth != width || picture.tableHeight != height) return;
+    std::vector<Pixel> presented(screen.size());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            presented[static_cast<size_t>(y) * width + x] =
+                picture.pixels[static_cast<size_t>(picture.tableTop + y) * picture.width + picture.tableLeft + x];
+    std::vector<Pixel> drawn(screen);
+    for (Pixel& pixel : drawn) pixel &= 0xFFFFFFu;
+    ++stats.presentChecks;
+    const std::string difference = test_support::PictureDifference(drawn.data(), presented.data(), width, height);
+    if (!difference.empty()) Fail(std::string(game.GetName()) + ": " + difference + " never reached the window");
 }
 
 void Monkey::CheckNoUndoFiles(const char* when) {

@@ -2,7 +2,8 @@
 // input (clicks and drags anywhere, double clicks, keys, Alt hot keys, menu commands of every id,
 // undo storms, leaving and entering games, opening and cancelling dialogs), checking after every
 // message that the running game still holds each card exactly once, that an idle table looks as a
-// full redraw would draw it, that leaving a game leaves no
+// full redraw would draw it and that the window shows what the screen buffer holds, that leaving a
+// game leaves no
 // undo file behind, that the settings file always parses, and that nothing hangs.
 //
 // Everything follows from the seed, so a failure is replayed by running the same seed and count
@@ -38,6 +39,7 @@ struct MonkeyStatistics {
     int moves = 0;
     int cardChecks = 0;
     int screenChecks = 0;
+    int presentChecks = 0;
     uint64_t virtualMs = 0;
 };
 
@@ -56,6 +58,12 @@ public:
     const MonkeyStatistics& Statistics() const { return stats; }
     // Compare the screen with a full redraw whenever the table is idle (on by default).
     void SetScreenChecks(bool on) { checkScreen = on; }
+    // Runs `fault` on the table once, just before the first screen check from message `at` on:
+    // the checks' own test plants the faults they must catch.
+    void PlantFault(long at, std::function<void(Game&)> fault) {
+        plantAt = at;
+        plantedFault = std::move(fault);
+    }
 
     // The seed and message count from QUILLFEN_MONKEY_SEED and QUILLFEN_MONKEY_MESSAGES, with
     // defaults; seed 0 means "pick one from the clock" (and it is printed).
@@ -72,7 +80,10 @@ private:
     void Check();
     void CheckCards(Game& game);
     void CheckScreen(Game& game);
+    void CheckPresented(Game& game, const std::vector<uint32_t>& screen, int width, int height);
     bool checkScreen = true;
+    long plantAt = 0;
+    std::function<void(Game&)> plantedFault;
     void CheckNoUndoFiles(const char* when);
     void CheckSettingsFile();
     [[noreturn]] void Fail(const std::string& what);

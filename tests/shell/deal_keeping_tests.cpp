@@ -23,6 +23,7 @@
 #include "store/statistics.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/dialog.h"
 #include "ui/toolkit.h"
 #include "ui/window.h"
 
@@ -61,6 +62,13 @@ struct DealView {
         return view;
     }
 };
+
+// The text of the message box on screen, or empty.
+std::string OpenMessage() {
+    for (Window* panel : OpenPanels())
+        if (const auto* box = dynamic_cast<const MessageBox*>(panel)) return box->Message();
+    return {};
+}
 
 class DealKeepingTest : public ShellTest {
 protected:
@@ -350,14 +358,18 @@ TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
         EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
 }
 
-// A damaged kept deal is set aside with a message, and the game starts as usual.
-TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideAndTheGameStarts) {
+// Nothing is lost without a word: a damaged kept deal is set aside and the player is told so on
+// screen, naming the file, before the game starts as usual.
+TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideSaidOnScreenAndTheGameStarts) {
     userPreferences.CurrentPlayer = kPlayer;
     const std::string path = SavedGamePath(kPlayer, kKlondike);
     std::ofstream(path, std::ios::binary) << "QFSG this is not a saved game";
     Begin();
     StartFromSelection(500, kKlondike);
-    script->PressKey(kStepMs, kHidA + ('s' - 'a'));  // straight to the rule dialog's "&Start"
+    std::string notice;
+    script->After(kStepMs, [&] { notice = OpenMessage(); });
+    script->PressKey(kStepMs, kHidEnter);             // OK
+    script->PressKey(kStepMs, kHidA + ('s' - 'a'));  // then the rule dialog's "&Start"
     bool running = false;
     script->After(kStepMs, [&] {
         running = CurrentGame() && CurrentGame()->MovesMade() == 0;
@@ -370,10 +382,83 @@ TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideAndTheGameStarts) {
     EXPECT_TRUE(running);
     EXPECT_NE(message.find("damaged"), std::string::npos) << message;
     EXPECT_FALSE(std::filesystem::exists(path));
-    bool setAside = false;
+    std::string aside;
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-        setAside = setAside || entry.path().filename().string().rfind("player20-game12.sav.bad-", 0) == 0;
-    EXPECT_TRUE(setAside);
+        if (entry.path().filename().string().rfind("player20-game12.sav.bad-", 0) == 0) aside = entry.path().string();
+    ASSERT_FALSE(aside.empty());
+    EXPECT_NE(notice.find("could not be read"), std::string::npos) << notice;
+    EXPECT_NE(notice.find(aside), std::string::npos) << notice;
+}
+
+// A state folder that cannot be written: the player is told once, on screen and naming the
+// folder, at the first move that cannot be kept; play goes on, and every later move tries again.
+TEST_F(DealKeepingTest, ADealThatCannotBeKeptIsSaidOnceOnScreen) {
+    const std::filesystem::path blocker = runtimeDir / "not-a-folder";
+    std::ofstream(blocker) << "a file where the state folder should be";
+    const ScopedEnvironment state("XDG_STATE_HOME", blocker.string());
+    RequestStartingDeal(kKlondike, 4242);
+    Begin();
+    std::vector<std::string> notices;
+    int moves = 0;
+    auto look = [&] {
+        if (const std::string text = OpenMessage(); !text.empty()) notices.push_back(text);
+        if (!OpenMessage().empty()) script->PressKey(0, kHidEnter);
+    };
+    script->At(1000, [&] {
+        PlayMoves(1, [&] {
+            look();
+            script->After(kStepMs, [&] {
+                PlayMoves(2, [&] {
+                    look();
+                    moves = CurrentGame() ? CurrentGame()->MovesMade() : -1;
+                    script->PressKey(kStepMs, kHidEscape);
+                    script->PressKey(kStepMs, kHidEscape);
+                });
+            });
+        });
+    });
+    EXPECT_TRUE(RunOnce());
+    RequestStartingDeal(0, std::nullopt);
+    EXPECT_EQ(moves, 3);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices[0].find("cannot be kept"), std::string::npos) << notices[0];
+    EXPECT_NE(notices[0].find(blocker.string()), std::string::npos) << notices[0];
+}
+
+// The settings file damaged (its whole entries, the player among them, are kept) or unreadable:
+// said on screen at start, before anything is chosen, naming the file.
+TEST_F(DealKeepingTest, SettingsFileTroubleIsSaidOnScreenAtStart) {
+    const std::string file = (runtimeDir / "settings.reg").string();
+    for (const bool damaged : {true, false}) {
+        SCOPED_TRACE(damaged ? "damaged" : "unreadable");
+        if (damaged) {
+            std::ofstream(file, std::ios::app) << "this line is not a settings line\n";
+        } else {
+            std::filesystem::remove(file);
+            std::filesystem::create_directory(file);
+        }
+        SetRegistryFile(file);
+        Begin();
+        std::string notice;
+        bool playerKnown = false;
+        script->At(1000, [&] {
+            notice = OpenMessage();
+            script->PressKey(0, kHidEnter);
+            script->After(kStepMs, [&] {
+                playerKnown = ModalLoopDepth() == 0;  // no player dialog
+                script->PressKey(kStepMs, kHidEscape);
+            });
+        });
+        EXPECT_TRUE(RunOnce());
+        if (damaged) {
+            EXPECT_TRUE(playerKnown);
+            EXPECT_NE(notice.find("was damaged"), std::string::npos) << notice;
+            EXPECT_NE(notice.find(file + ".bad-"), std::string::npos) << notice;
+        } else {
+            EXPECT_NE(notice.find("will not be saved this run"), std::string::npos) << notice;
+            EXPECT_NE(notice.find(file), std::string::npos) << notice;
+        }
+    }
 }
 
 }  // namespace

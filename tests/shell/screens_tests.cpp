@@ -179,9 +179,17 @@ TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
         if (FindGame(item + 1)) backend.PressKey(10, kHidEscape);
     }
     backend.PressKey(10, kHidEscape);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(RunApplication(), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(reachedSelection);
     EXPECT_EQ(LastStartRequest().count, screen_layout::kGameCount);
+    // Each missing file is named once on standard error, however often it was asked for.
+    for (const char* name : {"logo.jpg", "backdrop1.jpg", "backdrop2.jpg", "winscreen.jpg"}) {
+        const std::string line = (empty.Path() / "artwork" / name).string() + " is missing";
+        EXPECT_NE(said.find(line), std::string::npos) << name << "\n" << said;
+        EXPECT_EQ(said.find(line), said.rfind(line)) << name;
+    }
 }
 
 }  // namespace

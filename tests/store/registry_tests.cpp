@@ -6,6 +6,8 @@ namespace {
 
 using Registry = StoreTest;
 
+const std::string kHeaderOnly = "Windows Registry Editor Version 5.00\n\n";
+
 TEST_F(Registry, WritesExactTextAndReadsItBackIgnoringCase) {
     const std::string awkward = "say \"hi\" \\ [x]=y \xC3\xA9";
     {
@@ -102,7 +104,9 @@ TEST(RegistryText, RefusesMalformedText) {
 TEST_F(Registry, UnparsableFileIsKeptAsideAndNeverOverwritten) {
     const std::string junk = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"v\"=dword:xyz\n";
     WriteFile(junk);
-    EXPECT_FALSE(KeyExists("A"));
+    // The key's header line was whole, so the key is carried over; its broken value is not.
+    EXPECT_TRUE(KeyExists("A"));
+    EXPECT_FALSE(Dword("A", "v"));
     const RegKey key = RegCreateKey("SOFTWARE\\Fresh");
     RegSetDword(key, "v", 1);
     RegCloseKey(key);
@@ -124,6 +128,53 @@ TEST_F(Registry, UnparsableFileIsKeptAsideAndNeverOverwritten) {
     EXPECT_FALSE(KeyExists("SOFTWARE\\Fresh"));
     RegCloseKey(RegCreateKey("SOFTWARE\\Again"));
     EXPECT_EQ(FolderEntries().size(), 3u);
+}
+
+// A damaged file (here cut off inside a line, as a full disk leaves it) is set aside, every whole
+// entry before the damage becomes the new settings file at once, and the program is told once.
+TEST_F(Registry, DamagedFileKeepsEveryWholeEntryBeforeTheDamageAndSaysSo) {
+    const std::string whole = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\P\\20]\n\"Name\"=\"Ann\"\n"
+                              "\"Score\"=dword:0000002a\n\n[HKEY_CURRENT_USER\\P\\21]\n\"Name\"=\"Bob\"\n";
+    WriteFile(whole + "\"Nick\"=\"Bo");
+    EXPECT_EQ(Dword("P\\20", "Score"), 42u);
+    EXPECT_EQ(String("P\\21", "Name"), "Bob");
+    EXPECT_FALSE(String("P\\21", "Nick")) << "a line cut short is not a whole entry";
+    const SettingsFileProblem problem = TakeSettingsFileProblem();
+    EXPECT_EQ(problem.kind, SettingsFileProblem::kSetAside);
+    EXPECT_EQ(problem.file, file);
+    EXPECT_EQ(problem.keptAs.rfind(file + ".bad-", 0), 0u) << problem.keptAs;
+    EXPECT_EQ(test_support::ReadBytes(problem.keptAs).size(), whole.size() + 10) << "the damaged file is kept as it was";
+    EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kNone) << "told once";
+    Reload();
+    EXPECT_EQ(String("P\\21", "Name"), "Bob") << "the recovered entries were saved at once";
+    EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kNone);
+}
+
+// A settings file that cannot be read (here a folder where the file should be) is left alone and
+// nothing is saved this run, which the program is told; a symbolic link is written through to its
+// target, which stays current while the link stays a link.
+TEST_F(Registry, UnreadableFileIsReportedAndALinkIsWrittenThrough) {
+    std::filesystem::create_directory(file);
+    RegCloseKey(RegCreateKey("SOFTWARE\\Lost"));
+    SettingsFileProblem problem = TakeSettingsFileProblem();
+    EXPECT_EQ(problem.kind, SettingsFileProblem::kNotSaved);
+    EXPECT_NE(problem.reason.find("folder"), std::string::npos) << problem.reason;
+    EXPECT_TRUE(std::filesystem::is_directory(file));
+    std::filesystem::remove(file);
+
+    const std::string target = folder + "/dotfiles/settings.reg";
+    std::filesystem::create_directory(folder + "/dotfiles");
+    test_support::WriteBytes(target, kHeaderOnly.data(), kHeaderOnly.size());
+    std::filesystem::create_symlink("dotfiles/settings.reg", file);
+    Reload();
+    const RegKey key = RegCreateKey("SOFTWARE\\Linked");
+    EXPECT_EQ(RegSetDword(key, "v", 7), kRegOk);
+    RegCloseKey(key);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    const std::vector<uint8_t> bytes = test_support::ReadBytes(target);
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("\"v\"=dword:00000007"), std::string::npos);
+    EXPECT_EQ(FolderEntries().size(), 2u) << "no temporary file left beside the link";
+    EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kNone);
 }
 
 TEST_F(Registry, FailedSaveNeverDamagesThePreviousFile) {

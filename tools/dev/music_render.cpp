@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(outDir);
     auto mixer = std::make_shared<AudioMixer>();
     const std::string soundFont = argc == 4 ? argv[3] : InstalledSoundFont();
-    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer, soundFont);
+    std::unique_ptr<MusicPerformance> performance = CreateMidiPerformance(mixer, {soundFont});
     if (!performance->Initialise()) {
         std::fprintf(stderr, "cannot load the soundfont %s\n", soundFont.c_str());
         return 1;
