@@ -160,7 +160,10 @@ void Monkey::RunSession() {
     ++stats.sessions;
     pending.clear();
     buttons = 0;
-    altHeld = shiftHeld = false;
+    altHeld = shiftHeld = controlHeld = false;
+    // The window's size decides the device scale, as in the real program; full screen is 1080p.
+    session.SetScaleFollowsWindow(true);
+    session.SetFullScreenSize(1920, 1080);
     gameWasRunning = false;
     lastGame = nullptr;
     windingDown = false;
@@ -229,12 +232,14 @@ void Monkey::Send(HostEvent event) {
     if (event.kind == HostEvent::KeyDown || event.kind == HostEvent::KeyUp) {
         if (event.hidScancode == kHidLeftAlt) altHeld = event.kind == HostEvent::KeyDown;
         if (event.hidScancode == kHidLeftShift) shiftHeld = event.kind == HostEvent::KeyDown;
+        if (event.hidScancode == kHidLeftControl) controlHeld = event.kind == HostEvent::KeyDown;
     }
     if (event.kind == HostEvent::MouseDown) buttons |= 1;
     if (event.kind == HostEvent::MouseUp) buttons &= ~1u;
     event.buttons = buttons;
     event.alt = altHeld;
     event.shift = shiftHeld;
+    event.control = controlHeld;
     ++stats.messages;
     {
         std::ostringstream line;
@@ -374,6 +379,29 @@ void Monkey::PlanKey(bool inGame) {
     PlanPress(hid);
 }
 
+// Ctrl with a key (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z, Ctrl+N ...), as the menus' shortcuts.
+void Monkey::PlanControlKey(int hid, bool shift) {
+    pending.push_back([] { return Key(HostEvent::KeyDown, kHidLeftControl); });
+    if (shift) pending.push_back([] { return Key(HostEvent::KeyDown, kHidLeftShift); });
+    PlanPress(hid);
+    if (shift) pending.push_back([] { return Key(HostEvent::KeyUp, kHidLeftShift); });
+    pending.push_back([] { return Key(HostEvent::KeyUp, kHidLeftControl); });
+}
+
+// The host changes the window: a new size (the device scale follows it) or full screen on or
+// off. The script's mouse works in table coordinates, so it aims the same wherever the table is.
+void Monkey::PlanWindowChange() {
+    ++stats.windowChanges;
+    static constexpr std::pair<int, int> kSizes[] = {{800, 600},   {1024, 768},  {1280, 1024},
+                                                     {1600, 1200}, {1920, 1080}, {2400, 1800}};
+    if (Chance(30)) {
+        backend->ToggleFullScreen();
+    } else {
+        const auto [width, height] = kSizes[Uniform(0, static_cast<int>(std::size(kSizes)) - 1)];
+        backend->SetWindowSize(width, height);
+    }
+}
+
 void Monkey::PlanAltHotKey() {
     // The menu titles' letters (Game, Options, View, Help) and dialog buttons' letters mostly.
     static constexpr const char kLetters[] = "govhpcnyeaurmsbx";
@@ -501,6 +529,22 @@ void Monkey::PlanRandomMenuCommand(Game& game) {
 }
 
 void Monkey::PlanInGame(Game& game) {
+    // Most of the time the player plays: a move the model offers, made with the mouse. The rest
+    // is everything else a person does at the table.
+    if (ModalLoopDepth() == 0 && !ToolkitMenuOpen() && !game.gameOver && !game.IsPaused() && Chance(75)) {
+        PlanModelMove(game);
+        return;
+    }
+    // A person closes a dialog, resumes a paused game and deals again after the end more often
+    // than not.
+    if (ModalLoopDepth() > 0 && Chance(50)) {
+        PlanPress(Chance(80) ? kHidEscape : kHidEnter);
+        return;
+    }
+    if (ModalLoopDepth() == 0 && (game.IsPaused() || game.gameOver) && Chance(50)) {
+        PlanMenuCommand(game.IsPaused() ? kCommandPause : kCommandNewGame);
+        return;
+    }
     const int roll = Uniform(0, 99);
     if (roll < 20) {
         PlanModelMove(game);
@@ -518,7 +562,10 @@ void Monkey::PlanInGame(Game& game) {
     } else if (roll < 65) {
         // An undo storm.
         ++stats.undoStorms;
-        for (int i = Uniform(5, 30); i > 0; --i) PlanMenuCommand(kCommandUndo);
+        for (int i = Uniform(3, 12); i > 0; --i) {
+            if (Chance(50)) PlanMenuCommand(kCommandUndo);
+            else PlanControlKey(kHidZ, false);
+        }
     } else if (roll < 68) {
         PlanMenuCommand(Chance(50) ? kCommandPause : kCommandEndGame);
         if (Chance(50)) PlanMenuCommand(kCommandPause);
@@ -528,8 +575,19 @@ void Monkey::PlanInGame(Game& game) {
         // Back to the selection screen, to come back in another game.
         if (Chance(50)) PlanPress(kHidEscape);
         else PlanMenuCommand(kCommandMainMenu);
-    } else if (roll < 86) {
+    } else if (roll < 80) {
         PlanKey(true);
+    } else if (roll < 83) {
+        // Undo, redo and the hint, by their keys.
+        const int kind = Uniform(0, 3);
+        if (kind == 0) PlanControlKey(kHidZ, false);
+        else if (kind == 1) PlanControlKey(kHidY, false);
+        else if (kind == 2) PlanControlKey(kHidZ, true);
+        else ++stats.hints, PlanPress(kHidH);
+    } else if (roll < 84) {
+        PlanWindowChange();
+    } else if (roll < 86) {
+        PlanModelMove(game);
     } else if (roll < 92) {
         PlanAltHotKey();
     } else if (roll < 94) {

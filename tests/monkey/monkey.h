@@ -1,6 +1,7 @@
 // The monkey: runs the real program on the scripted back end and feeds it random but plausible
 // input (clicks and drags anywhere, double clicks, keys, Alt hot keys, menu commands of every id,
-// undo storms, leaving and entering games, opening and cancelling dialogs), checking after every
+// undo storms, undo and redo keys, hints, window resizes and full screen at every device scale,
+// leaving and entering games, opening and cancelling dialogs), checking after every
 // message that the running game still holds each card exactly once, that an idle table looks as a
 // full redraw would draw it and that the window shows what the screen buffer holds, that leaving a
 // game leaves no
@@ -34,6 +35,8 @@ struct MonkeyStatistics {
     int gamesEntered = 0;
     int menuCommands = 0;
     int undoStorms = 0;
+    int windowChanges = 0;
+    int hints = 0;
     int drags = 0;
     int modelMoves = 0;  // moves the game's model offered, made with the mouse
     int moves = 0;
@@ -104,6 +107,8 @@ private:
     void PlanMenuCommand(int commandId);
     void PlanRandomMenuCommand(Game& game);
     void PlanPress(int hidScancode);
+    void PlanControlKey(int hidScancode, bool shift);
+    void PlanWindowChange();
 
     int Uniform(int lowest, int highest);  // inclusive
     bool Chance(int percent);
@@ -126,7 +131,7 @@ private:
     int windDownPresses = 0;
     // What the script holds down, carried into every event as SDL would report it.
     uint32_t buttons = 0;
-    bool altHeld = false, shiftHeld = false;
+    bool altHeld = false, shiftHeld = false, controlHeld = false;
     // Shared with the real-time watchdog thread while Run is active.
     std::atomic<long>* progressCounter = nullptr;
     std::mutex* logMutex = nullptr;
