@@ -280,6 +280,11 @@ bool Game::OnCommand() {
     case kCommandAutoGameOver:
         userPreferences.AutoGameOver = toggle(autoGameOverItem) ? 1 : 0;
         SavePlayerPreferences();
+        // Turned on with no move left, the game ends now, not at some later redraw.
+        if (userPreferences.AutoGameOver && !gameOver) {
+            CheckGameOver();
+            DrawTable(-1);
+        }
         return true;
     case kCommandFullScreen:
         ToggleFullScreen();

@@ -28,6 +28,7 @@
 #include "tests/games/card_census.h"
 #include "tests/hid_keys.h"
 #include "tests/test_support.h"
+#include "tools/dev/png_writer.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
 
@@ -279,6 +280,9 @@ void Monkey::CheckCards(Game& game) {
 // redraw makes it: an incremental redraw that missed a pixel leaves garbage only a full redraw
 // would remove.
 void Monkey::CheckScreen(Game& game) {
+    // Replaying a long failure: the costly checks may start just before it.
+    static const long checkFrom = std::getenv("QUILLFEN_MONKEY_CHECK_FROM") ? std::atol(std::getenv("QUILLFEN_MONKEY_CHECK_FROM")) : 0;
+    if (stats.messages < checkFrom) return;
     if (game.dragging || game.gameOver || game.IsPaused() || game.IsMenuOpen() || ToolkitMenuOpen() ||
         game.Hint().Visible() || game.BackgroundWork() ||
         ModalLoopDepth() > 0 || !IsWindow(MainWindowHandle()))
@@ -299,7 +303,14 @@ void Monkey::CheckScreen(Game& game) {
     ++stats.screenChecks;
     const std::string difference =
         test_support::PictureDifference(shown.data(), pixels, BufferWidth(screen), BufferHeight(screen));
-    if (!difference.empty()) Fail(std::string(game.GetName()) + ": " + difference + " after a full redraw");
+    if (!difference.empty()) {
+        // QUILLFEN_COHERENCE_PNG=folder keeps the screen as shown and as fully redrawn.
+        if (const char* pictures = std::getenv("QUILLFEN_COHERENCE_PNG")) {
+            WritePng(std::string(pictures) + "/shown.png", shown.data(), BufferWidth(screen), BufferHeight(screen), BufferWidth(screen));
+            WritePng(std::string(pictures) + "/redrawn.png", pixels, BufferWidth(screen), BufferHeight(screen), BufferWidth(screen));
+        }
+        Fail(std::string(game.GetName()) + ": " + difference + " after a full redraw");
+    }
 }
 
 // The last step of drawing: what reached the window must be the screen buffer, or a changed
