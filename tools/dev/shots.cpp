@@ -7,6 +7,7 @@
 //
 // Files are named "<scale>x/<what>.png"; the same build writes the same files.
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <cstdio>
@@ -51,6 +52,23 @@ void MouseNow(HostEvent::Kind kind, int x, int y, bool held) {
     TranslateHostEvent(event, MainWindowHandle(), &messages);
     for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
 }
+
+// A hint that shows the first move of cards offered (else the first move), so every run shows the
+// same one.
+class FirstMoveHint : public HintSearch {
+public:
+    explicit FirstMoveHint(Game& game) { game.PlayMoves(moves); }
+    bool Ready() override { return true; }
+    Answer Move(PlayMove& move) override {
+        if (moves.empty()) return Answer::kNothingFound;
+        const auto card = std::find_if(moves.begin(), moves.end(), [](const PlayMove& m) { return m.kind == PlayMove::kMove; });
+        move = card != moves.end() ? *card : moves.front();
+        return Answer::kMove;
+    }
+
+private:
+    MoveList moves;
+};
 
 // The running game's move whose stack has the most places to go: where a drag of it starts.
 bool BusiestDrag(int* x, int* y) {
@@ -124,10 +142,11 @@ public:
         backend.PressKey(100, kHidEscape);
     }
 
-    // A hint (the first move offered, so every run shows the same one), then a stack held up over
-    // the table with the places that take it marked.
+    // A hint, then a stack held up over the table with the places that take it marked.
     void HintAndDrag(const std::string& name) {
-        backend.After(100, [] { Services().startHintSearch = nullptr; });
+        backend.After(100, [] {
+            Services().startHintSearch = [](Game& game) -> std::unique_ptr<HintSearch> { return std::make_unique<FirstMoveHint>(game); };
+        });
         backend.PressKey(100, kHidH);
         Shot(300, "hint_" + name);
         auto x = std::make_shared<int>(-1), y = std::make_shared<int>(-1);
@@ -168,7 +187,7 @@ public:
             }
             backend.MoveMouse(100, 5, 595);
             Shot(kSettleMs, "deal_" + name);
-            if (name == "klondike" || name == "calculation") HintAndDrag(name);
+            if (name == "klondike" || name == "forty_thieves") HintAndDrag(name);
             if (start.number == 12) {
                 MenuDialog(kCommandGameSettings, "dialog_game_settings");
                 MenuDialog(kCommandRulesSummary, "dialog_rules_summary");
