@@ -308,8 +308,9 @@ void KeyboardPlay::BuildTargetStops() {
     const int width = game.artwork->cardWidth, height = game.artwork->cardHeight;
     const DragRecord& drag = game.dragRecord;
     const int steps = std::max(drag.count - 1, 0);
+    // The ring round the cards where they came from takes in the cards raised over them.
     stops.push_back({FocusStop::kTarget, originX, originY,
-                     {drag.x, drag.y, drag.x + steps * dx + width - 1, drag.y + steps * dy + height - 1}});
+                     {drag.x, drag.y - Game::kRaise, drag.x + steps * dx + width - 1, drag.y + steps * dy + height - 1}});
     for (DropTarget& target : game.dropTargets) {
         // A point of the target that no target listed before it covers.
         const Rect& r = target.rect;
