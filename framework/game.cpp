@@ -43,6 +43,9 @@ constexpr int kStatusFieldInset = 15;
 // Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
 constexpr double kSaveUnderSlack = 1.35;
 
+// Raised cards' shadow lies where they were, a little to the right, and fades out over its edge.
+constexpr int kShadowRight = 2, kShadowSoftness = 2, kShadowKeepPercent = 85;
+
 constexpr int kUndoPenalty = 5;
 // Games whose blocked end is part of play: their lose screen comes without the "no moves" note.
 
@@ -921,11 +924,6 @@ void Game::MarkTargets() {
     }
     const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
     targetMarks.Show(legal, MapRgb(rgb.r, rgb.g, rgb.b));
-}
-
-// The shadow lies where the cards were, a little to the right, and fades out over its edge.
-namespace {
-constexpr int kShadowRight = 2, kShadowSoftness = 2, kShadowKeepPercent = 85;
 }
 
 Rect Game::RaisedRect() const {
