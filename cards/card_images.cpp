@@ -104,17 +104,20 @@ void CardImages::CopyCell(int sheet, int cellX, int cellY, int x, int y, int tar
 
 void CardImages::DrawCard(int x, int y, Card card, int target, bool dark) const {
     if (!card.IsValid()) return;
+    if (drawnCells) drawnCells->push_back({CardRect(x, y), card, target});
     CopyCell(dark ? darkFrontSheet : frontSheet, FrontCellX(card.Rank()), FrontCellY(card.Suit()), x, y,
              target);
 }
 
 void CardImages::DrawCardBack(int x, int y, int back, int target) const {
     if (back < 0 || back >= kBackCount) return;
+    if (drawnCells) drawnCells->push_back({CardRect(x, y), Card(), target});
     CopyCell(backsSheet, BackCellX(back), 0, x, y, target);
 }
 
 void CardImages::DrawPlaceholder(int x, int y, int cell, int target) const {
     if (cell < 0 || cell >= kPlaceholderCellCount) return;
+    if (drawnCells) drawnCells->push_back({CardRect(x, y), Card(), target});
     CopyCell(placeholderSheet, kPlaceholderCellX[cell], 0, x, y, target);
 }
 
@@ -153,7 +156,9 @@ void CardImages::DrawPile(int x, int y, const Card* cards, int count, int target
     }
 }
 
-void CardImages::DrawFoundation(int x, int y, Card topCard, int target, int startRank, int depth) const {
+namespace {
+
+int FoundationLayers(Card topCard, int startRank, int depth) {
     if (depth == kDepthFromRanks) {
         const int rank = topCard.Rank();
         if (rank == startRank)
@@ -163,9 +168,20 @@ void CardImages::DrawFoundation(int x, int y, Card topCard, int target, int star
         else
             depth = rank - startRank + Card::kRankCount;
     }
-    const int layers = PileLayers(depth);
+    return PileLayers(depth);
+}
+
+}  // namespace
+
+void CardImages::DrawFoundation(int x, int y, Card topCard, int target, int startRank, int depth) const {
+    const int layers = FoundationLayers(topCard, startRank, depth);
     for (int layer = 0; layer < layers; ++layer)
         DrawCard(x + kLayerStepX * layer, y + kLayerStepY * layer, topCard, target);
+}
+
+CardPoint CardImages::FoundationTopPosition(int x, int y, Card topCard, int startRank, int depth) const {
+    const int top = FoundationLayers(topCard, startRank, depth) - 1;
+    return {x + kLayerStepX * top, y + kLayerStepY * top};
 }
 
 void CardImages::DrawRun(int x, int y, const Card* cards, int target, int count, int dx, int dy) const {

@@ -7,6 +7,8 @@
 // were created, so drawing then copies whatever the sheets hold, and never fails.
 #pragma once
 
+#include <vector>
+
 #include "cards/card.h"
 #include "cards/card_geometry.h"
 #include "platform/rect.h"
@@ -71,11 +73,25 @@ public:
     // A foundation showing topCard on depth / 5 + 1 layers. With depth = kDepthFromRanks the
     // depth is the number of cards from startRank up to topCard, counted round the corner.
     void DrawFoundation(int x, int y, Card topCard, int target, int startRank, int depth) const;
+    // Top-left corner of that foundation's top layer, where its top card shows.
+    CardPoint FoundationTopPosition(int x, int y, Card topCard, int startRank, int depth) const;
+    // The rectangle a card drawn at (x, y) covers.
+    Rect CardRect(int x, int y) const { return {x, y, x + cardWidth, y + cardHeight}; }
+    Rect CardRect(CardPoint at) const { return CardRect(at.x, at.y); }
     // count cards, the first at (x, y) and each next one moved by (dx, dy); used for the stack
     // being dragged or animated.
     void DrawRun(int x, int y, const Card* cards, int target, int count, int dx, int dy) const;
     // The colour of the status line for colourScheme.
     Pixel StatusTextColour() const;
+
+    // When set, every card, back and placeholder drawn is noted here, last on top: tests compare
+    // what a table shows with where it says its cards are.
+    struct DrawnCell {
+        Rect rect;
+        Card card;  // no card for a back or a placeholder
+        int target = -1;
+    };
+    std::vector<DrawnCell>* drawnCells = nullptr;
 
     // Card size every game lays out and hit-tests with.
     int cardWidth = card_geometry::kCardWidth;

@@ -720,6 +720,22 @@ void FillRect(int minx, int maxx, int miny, int maxy) {
     FillDeviceRect(*b, DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), State().color);
 }
 
+void ShadeRect(int minx, int maxx, int miny, int maxy, int keepPercent) {
+    Buffer* b = Active();
+    if (b == nullptr || minx > maxx || miny > maxy) return;
+    const int64_t x0 = std::max<int64_t>(DeviceFirst(minx), b->clipMinX), x1 = std::min<int64_t>(DeviceLast(maxx), b->clipMaxX);
+    const int64_t y0 = std::max<int64_t>(DeviceFirst(miny), b->clipMinY), y1 = std::min<int64_t>(DeviceLast(maxy), b->clipMaxY);
+    const uint32_t keep = static_cast<uint32_t>(std::clamp(keepPercent, 0, 100));
+    for (int64_t y = y0; y <= y1; ++y) {
+        Pixel* row = b->Row(static_cast<int>(y));
+        for (int64_t x = x0; x <= x1; ++x) {
+            const Pixel p = row[x];
+            const uint32_t r = ((p >> 16) & 0xFF) * keep / 100, g = ((p >> 8) & 0xFF) * keep / 100, bl = (p & 0xFF) * keep / 100;
+            row[x] = (r << 16) | (g << 8) | bl;
+        }
+    }
+}
+
 void SetBoxDepth(int xdepth, int ydepth) {
     State().boxDepthX = xdepth;
     State().boxDepthY = ydepth;

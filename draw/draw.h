@@ -137,6 +137,8 @@ void DrawLineRel(int dx, int dy);
 void PlotPoint(int x, int y);
 void DrawDashedLineTo(int x, int y, int pattern);
 void FillRect(int minx, int maxx, int miny, int maxy);
+// Darkens the rectangle: each colour channel keeps keepPercent of its value (shadows).
+void ShadeRect(int minx, int maxx, int miny, int maxy, int keepPercent);
 void SetBoxDepth(int xdepth, int ydepth);
 void DrawBox(int minx, int maxx, int miny, int maxy);
 

@@ -43,6 +43,9 @@ constexpr int kStatusFieldInset = 15;
 // Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
 constexpr double kSaveUnderSlack = 1.35;
 
+// Raised cards' shadow lies where they were, a little to the right, and fades out over its edge.
+constexpr int kShadowRight = 2, kShadowSoftness = 2, kShadowKeepPercent = 85;
+
 constexpr int kUndoPenalty = 5;
 // Games whose blocked end is part of play: their lose screen comes without the "no moves" note.
 
@@ -95,6 +98,8 @@ void Game::BuildMenus() {
     animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
     animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
     options->AddItem("&Winnable Deals Only", kCommandWinnableOnly);
+    showTargetsItem = options->AddItem("Show &Targets", kCommandShowTargets);
+    showTargetsItem->SetChecked(userPreferences.ShowTargets != 0);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
@@ -286,6 +291,10 @@ bool Game::OnCommand() {
             DrawTable(-1);
         }
         return true;
+    case kCommandShowTargets:
+        userPreferences.ShowTargets = toggle(showTargetsItem) ? 1 : 0;
+        SavePlayerPreferences();
+        return true;
     case kCommandFullScreen:
         ToggleFullScreen();
         fullScreenItem->SetChecked(IsFullScreen());
@@ -449,6 +458,7 @@ void Game::ForgetPanel() {
 
 void Game::DrawTableFrame(bool present) {
     keyboard->TableRedrawn();
+    targetMarks.Forget();
     DrawStatus(false);
     DrawMenuBar();
     ForgetPanel();
@@ -513,8 +523,8 @@ void Game::DrawTable(int score) {
     DrawRegularText(value, 0, -1);
     artwork->AddDirty({kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight});
     if (dragging && dragSaveUnder.held) {
-        DrawDragStack(dragX, dragY);
-        artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+        DrawDragStack(dragX, raised ? dragY - kRaise : dragY);
+        artwork->AddDirty(raised ? RaisedRect() : Rect{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
     }
     artwork->PresentDirty();
 }
@@ -617,6 +627,25 @@ std::string Game::StatusFieldText(int field) {
 void Game::UpdateStatusLine(bool redrawAll) {
     // A dragged stack may lie over the strip; the fields wait until it is down.
     if (!statusLineOn || !artwork || (dragging && !redrawAll)) return;
+    // A hint's words take the whole strip; once they go, every field is drawn afresh.
+    if (!hintWords.empty() || wordsOnStatusLine) {
+        if (!redrawAll && wordsOnStatusLine == !hintWords.empty()) return;
+        SelectScreenBuffer();
+        artwork->RestoreBackground(kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
+        artwork->AddDirty({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom});
+        wordsOnStatusLine = !hintWords.empty();
+        if (wordsOnStatusLine) {
+            SetColor(artwork->StatusTextColour());
+            MoveTo(kStatusLeft + kStatusFieldInset, kStatusAnchorY);
+            DrawRegularText(hintWords, -1, 0);
+            for (std::string& shown : statusShown) shown.clear();
+            if (!redrawAll) artwork->PresentDirty();
+            return;
+        }
+        UpdateStatusLine(true);
+        artwork->PresentDirty();
+        return;
+    }
     bool changed = false;
     // The pixels of an unchanged field are read back only when something has been shown since the
     // last check: a redraw that painted over the strip is always followed by a present. At idle
@@ -891,6 +920,55 @@ void Game::RestoreUnderDrag() {
         Restore(dragSaveUnder);
 }
 
+void Game::MarkTargets() {
+    if (!userPreferences.ShowTargets || !dragging) return;
+    std::vector<Rect> legal;
+    for (DropTarget& target : dropTargets) {
+        const Rect card = artwork->CardRect(target.x, target.y);
+        if (std::find(legal.begin(), legal.end(), card) == legal.end() && CanDrop(dragRecord, target)) legal.push_back(card);
+    }
+    const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+    targetMarks.Show(legal, MapRgb(rgb.r, rgb.g, rgb.b));
+}
+
+Rect Game::RaisedRect() const {
+    int right = 0, bottom = 0;
+    StackRect(dragX, dragY, dragRecord.count, right, bottom);
+    return {std::max(dragX - kShadowSoftness + kShadowRight, 0), std::max(dragY - kRaise, 0),
+            std::min(right + kShadowRight + kShadowSoftness, kScreenRight), std::min(bottom + kShadowSoftness, kScreenBottom)};
+}
+
+void Game::DrawRaised() const {
+    int right = 0, bottom = 0;
+    StackRect(dragX, dragY, dragRecord.count, right, bottom);
+    SelectScreenBuffer();
+    for (int ring = kShadowSoftness; ring >= 0; --ring)
+        ShadeRect(dragX + kShadowRight - ring, right + kShadowRight + ring, dragY - kRaise + kRaise / 2 - ring,
+                  bottom + ring, kShadowKeepPercent);
+    DrawDragStack(dragX, dragY - kRaise);
+}
+
+void Game::RaiseHeld() {
+    if (!dragging || !dragSaveUnder.held || raised || !artwork) return;
+    RestoreUnderDrag();
+    const Rect area = RaisedRect();
+    Save(raisedUnder, area.left, area.top, area.right, area.bottom);
+    raised = true;
+    DrawRaised();
+    artwork->AddDirty(area);
+    artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    artwork->PresentDirty();
+}
+
+void Game::LowerHeld() {
+    if (!raised) return;
+    Restore(raisedUnder);
+    artwork->AddDirty(RaisedRect());
+    raised = false;
+    SaveUnderDrag(dragX, dragY, dragSaveUnder.right, dragSaveUnder.bottom);
+    DrawDragStack(dragX, dragY);
+}
+
 void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
     const int width = dragSaveUnder.right - dragSaveUnder.left;
     const int height = dragSaveUnder.bottom - dragSaveUnder.top;
@@ -926,6 +1004,8 @@ void Game::OnLButtonDown(WPARAM, int x, int y) {
     dragRecord = *spot;
     dragging = true;
     LiftCards(dragRecord);
+    // Under the stack's save-under, so the stack moves over the marks.
+    MarkTargets();
     grabX = x - dragRecord.x;
     grabY = y - dragRecord.y;
     dragX = dragStartX = dragRecord.x;
@@ -945,6 +1025,7 @@ void Game::OnLButtonDown(WPARAM, int x, int y) {
 
 void Game::OnMouseMove(WPARAM, int x, int y) {
     if (!dragging || !dragSaveUnder.held) return;
+    LowerHeld();
     const int newX = x - grabX, newY = y - grabY;
     int right = 0, bottom = 0;
     StackRect(newX, newY, dragRecord.count, right, bottom);
@@ -969,9 +1050,17 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
 void Game::OnLButtonUp(WPARAM, int x, int y) {
     if (paused || gameOver || !dragging || !artwork) return;
     DropTarget* found = FindDropTargetAt(x, y);
-    RestoreUnderDrag();
+    if (raised) {
+        Restore(raisedUnder);
+        artwork->AddDirty(RaisedRect());
+        raised = false;
+        raisedUnder = SaveUnder{};
+    } else {
+        RestoreUnderDrag();
+    }
     artwork->EndDragImage();
     artwork->AddDirty({dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    targetMarks.Hide();
     // The stack has left the pointer: a panel refresh during the drop (the end of the game can
     // come with it) must not draw it there again.
     dragSaveUnder.held = false;
@@ -1223,46 +1312,48 @@ void Game::ShowHint() {
 }
 
 void Game::TickHint() {
+    // Nothing may draw over an open menu or dialog: an answer waits until they have closed, and
+    // the outlines stay as they are, so what is put back under them is the table.
+    if (IsMenuOpen() || ModalLoopDepth() > 0) return;
     if (hintSearch && hintSearch->Ready()) {
         PlayMove move;
-        const bool found = hintSearch->Move(move);
+        const HintSearch::Answer answer = hintSearch->Move(move);
         hintSearch.reset();
         // An answer for a position the player has left since is dropped.
         if (PositionBytes() == hintPosition && !paused && !gameOver && !dragging) {
-            if (found) RevealHint(move);
-            else if (Services().showMessage) Services().showMessage("No moves left.");
+            if (answer == HintSearch::Answer::kMove) RevealHint(move);
+            else ShowHintWords(answer == HintSearch::Answer::kCannotWin ? kCannotWinWords : kNothingFoundWords);
         }
     }
-    // A drop-down over the table keeps the outlines as they are until it closes.
-    if (!IsMenuOpen()) hintOutline.Tick(GetTickCount64());
+    const uint64_t now = GetTickCount64();
+    hintOutline.Tick(now);
+    if (!hintWords.empty() && !hintOutline.Visible() && now - hintWordsShownAt >= HintOutline::kShowMs)
+        ShowHintWords({});
 }
 
 void Game::RevealHint(const PlayMove& move) {
-    MoveGesture gesture;
-    if (!artwork || !GestureFor(move, gesture)) return;
-    const bool twoPlaces = gesture.kind == MoveGesture::kDrag || gesture.kind == MoveGesture::kTwoClicks;
-    const Rect source = PlaceRect(gesture.fromX, gesture.fromY);
-    const Rect target = twoPlaces ? PlaceRect(gesture.toX, gesture.toY) : Rect{0, 0, -1, -1};
+    MovePlaces places;
+    if (!artwork || !PlacesOf(move, places)) return;
     points -= kUndoPenalty;
     DrawTable(ComputeScore());
     const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
     keyboard->Hide(false);  // the outlines save what is under them: the table without the ring
-    hintOutline.Show(source, target, MapRgb(rgb.r, rgb.g, rgb.b), GetTickCount64());
+    // The words first: an outline over the status line then saves them with the table.
+    ShowHintWords(MoveInWords(move, places));
+    hintOutline.Show(places.source, places.target, MapRgb(rgb.r, rgb.g, rgb.b), GetTickCount64());
 }
 
 void Game::EndHint() {
     finishRunner.Stop();
     hintSearch.reset();
     hintOutline.Hide();
+    if (!hintWords.empty()) ShowHintWords({});
 }
 
-Rect Game::PlaceRect(int x, int y) const {
-    for (const Hotspot& spot : pickups) {
-        if (!Rect::FromSize(spot.x, spot.y, kPickupWidth, kPickupHeight).Contains(x, y)) continue;
-        int right = 0, bottom = 0;
-        StackRect(spot.x, spot.y, std::max(spot.count, 1), right, bottom);
-        return {spot.x, spot.y, right - 1, bottom - 1};
-    }
-    const Rect card = CardHitRect(0, 0);
-    return CardHitRect(x - card.Width() / 2, y - card.Height() / 2);
+void Game::ShowHintWords(const std::string& words) {
+    hintWords = words;
+    hintWordsShownAt = GetTickCount64();
+    UpdateStatusLine(false);
 }
+
+bool Game::PlacesOf(const PlayMove&, MovePlaces&) { return false; }

@@ -79,6 +79,7 @@ enum GameCommand : int {
     kCommandAnimationFast = 1118,
     kCommandAnimationOff = 1119,
     kCommandWinnableOnly = 1120,
+    kCommandShowTargets = 1121,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
     kCommandStatistics = 1214,
@@ -233,14 +234,20 @@ public:
     // 37. Reads an undo record and, only when it is whole and possible, puts the game in its
     //     position (the undo fuzzer and the damaged-record tests call it directly).
     virtual bool RestoreRecord(std::span<const uint8_t> record);
+    // 38. Where the table draws a move's cards and its target, and the cards it names (for the
+    //     hint's outlines and words); false for a move the table cannot show.
+    virtual bool PlacesOf(const PlayMove& move, MovePlaces& places);
 
     // ---- For the shell ----
 
     // "&Hint" (Game menu, key H): asks the hint search for the next move and outlines where it
-    // goes from and to for two seconds, at the cost of an undo; "No moves left." when there is
-    // none. The search runs beside the interface; the panel timer shows its answer.
+    // goes from and to for two seconds, at the cost of an undo, saying the move on the status
+    // line; "No moves left." when there is none. The search runs beside the interface; the panel
+    // timer shows its answer, once no menu or dialog is open.
     void ShowHint();
     const HintOutline& Hint() const { return hintOutline; }
+    // What the status line says in place of its fields while a hint shows (empty otherwise).
+    const std::string& HintWords() const { return hintWords; }
     // True while a hint search, a winnable-deal search or a play-out is under way: the next
     // panel tick may change the table without any input.
     bool BackgroundWork() const { return hintSearch || finishRunner.Running() || winnableDealer.Searching(); }
@@ -271,6 +278,13 @@ public:
     bool RunCommand(int commandId);
     // Play by keyboard: the focus ring and the keys that move and press it.
     KeyboardPlay& Keyboard() { return *keyboard; }
+    // The outlines that mark where held cards may go ("Show &Targets"), while they are held.
+    const TargetMarks& Targets() const { return targetMarks; }
+    // Cards held by the keyboard are shown lifted off the table: raised by kRaise with a shadow
+    // under them, until they move or are let go.
+    static constexpr int kRaise = 6;
+    void RaiseHeld();
+    bool HeldRaised() const { return raised; }
 
     // Routes WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE and WM_LBUTTONDBLCLK.
     void HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y);
@@ -395,6 +409,7 @@ public:
     MenuItem* SoundItem() const { return soundItem; }
     MenuItem* AutoGameOverItem() const { return autoGameOverItem; }
     MenuItem* FullScreenItem() const { return fullScreenItem; }
+    MenuItem* ShowTargetsItem() const { return showTargetsItem; }
     // The three animation speed items, in the order of AnimationSpeed.
     MenuItem* AnimationItem(uint32_t speed) const { return speed < animationItems.size() ? animationItems[speed] : nullptr; }
     // How many times the end-of-game sequence has run (tests count it).
@@ -445,9 +460,8 @@ private:
     void TickHint();
     void RevealHint(const PlayMove& move);
     void EndHint();
-    // The cards at a gesture's point: the pick-up there with its fanned stack, else a card's
-    // rectangle centred on it.
-    Rect PlaceRect(int x, int y) const;
+    // Puts words on the status line for as long as a hint shows (empty: the fields come back).
+    void ShowHintWords(const std::string& words);
     void StackRect(int x, int y, int count, int& right, int& bottom) const;
     void Save(SaveUnder& block, int left, int top, int right, int bottom) const;
     void Restore(const SaveUnder& block) const;
@@ -455,6 +469,11 @@ private:
     void SaveUnderDrag(int x, int y, int right, int bottom);
     void SetDragRect(int x, int y, int right, int bottom);
     void RestoreUnderDrag();
+    // The held cards' rectangle drawn raised, with their shadow.
+    Rect RaisedRect() const;
+    void DrawRaised() const;
+    void LowerHeld();
+    void MarkTargets();
     void ConfineToStack(int grabOffsetX, int grabOffsetY);
     void Slide(int fromX, int fromY, int toX, int toY, int width, int height, bool keepDrawn, bool fast,
                const std::function<void(int, int)>& draw);
@@ -465,6 +484,9 @@ private:
     std::unique_ptr<HintSearch> hintSearch;
     std::string hintPosition;  // the position the running search was asked about
     HintOutline hintOutline;
+    std::string hintWords;
+    uint64_t hintWordsShownAt = 0;
+    bool wordsOnStatusLine = false;  // the strip shows hintWords instead of its fields
     FinishRunner finishRunner;
     WinnableDealer winnableDealer;
 
@@ -517,6 +539,10 @@ private:
     MenuItem* soundItem = nullptr;
     MenuItem* autoGameOverItem = nullptr;
     MenuItem* fullScreenItem = nullptr;
+    MenuItem* showTargetsItem = nullptr;
+    TargetMarks targetMarks;
+    bool raised = false;
+    SaveUnder raisedUnder;  // the table under the raised cards and their shadow
     std::array<MenuItem*, 3> animationItems{};
     std::string lastPanelLabel, lastPanelValue;
     bool clockFrozen = false;

@@ -1,6 +1,7 @@
 #include "framework/hint.h"
 
 #include <algorithm>
+#include <string>
 
 #include "artwork/screen_layout.h"
 #include "draw/draw.h"
@@ -8,20 +9,63 @@
 
 namespace {
 
-constexpr int kMargin = 3;  // the outline runs this far outside the cards
+constexpr int kHintMargin = 3;  // the hint's outline runs this far outside the cards
 constexpr int kScreenRight = screen_layout::kScreenWidth - 1;
 constexpr int kScreenBottom = screen_layout::kScreenHeight - 1;
 // Saved blocks get the same headroom as the drag's save-under.
 constexpr double kBlockSlack = 1.35;
 
-Rect Outer(const Rect& r) {
-    return {std::clamp(r.left - kMargin, 0, kScreenRight), std::clamp(r.top - kMargin, 0, kScreenBottom),
-            std::clamp(r.right + kMargin, 0, kScreenRight), std::clamp(r.bottom + kMargin, 0, kScreenBottom)};
+Rect OnScreen(const Rect& r) {
+    return {std::clamp(r.left, 0, kScreenRight), std::clamp(r.top, 0, kScreenBottom), std::clamp(r.right, 0, kScreenRight),
+            std::clamp(r.bottom, 0, kScreenBottom)};
 }
+
+Rect Around(const Rect& r, int margin) {
+    return OnScreen({r.left - margin, r.top - margin, r.right + margin, r.bottom + margin});
+}
+
+Rect Outer(const Rect& r) { return Around(r, kHintMargin); }
 
 void MarkDirty(const Rect& r) { QueueRect(r.left, r.top, r.right, r.bottom); }
 
+// Suit numbers as the card faces show them.
+constexpr const char* kSuitWords[Card::kSuitCount] = {"spades", "hearts", "clubs", "diamonds"};
+
+// Pip cards by their number, the others by name.
+std::string RankInWords(int rank) {
+    if (rank == Card::kAce || rank >= Card::kRankCount - 4) return Card::RankName(rank);
+    return std::to_string(rank + 2);
+}
+
 }  // namespace
+
+std::string CardInWords(Card card) {
+    if (!card.IsValid()) return "the card";
+    return "the " + RankInWords(card.Rank()) + " of " + kSuitWords[card.Suit()];
+}
+
+std::string MoveInWords(const PlayMove& move, const MovePlaces& places) {
+    switch (move.kind) {
+    case PlayMove::kStock: return places.dealsRow ? "Deal a new row" : "Turn the stock";
+    case PlayMove::kFlip: return "Turn over the face-down card";
+    case PlayMove::kDeal: return "Deal the cards again";
+    case PlayMove::kSelect:
+        // A group goes out together: the high cards of one suit.
+        if (move.count > 1 && places.card.IsValid())
+            return std::string("Remove the 10, Jack, Queen and King of ") + kSuitWords[places.card.Suit()];
+        return "Remove " + CardInWords(places.card);
+    case PlayMove::kMove: break;
+    }
+    const std::string card = CardInWords(places.card);
+    switch (places.kind) {
+    case MovePlaces::kPartner: return "Pair " + card + " with " + CardInWords(places.onto);
+    case MovePlaces::kOntoCard: return "Move " + card + " onto " + CardInWords(places.onto);
+    case MovePlaces::kFoundation: return "Move " + card + " to a foundation";
+    case MovePlaces::kEmptyPlace: return "Move " + card + " to an empty space";
+    case MovePlaces::kNoTarget: break;
+    }
+    return "Move " + card;
+}
 
 void HintOutline::Show(const Rect& from, const Rect& to, uint32_t rgb, uint64_t now) {
     Hide();
@@ -63,6 +107,39 @@ void HintOutline::Hide() {
     }
     blocks.clear();
     PresentQueuedRects();
+}
+
+void TargetMarks::Show(const std::vector<Rect>& rects, uint32_t colour) {
+    Hide();
+    cards = rects;
+    SelectScreenBuffer();
+    for (const Rect& card : cards) {
+        const Rect r{card.left - kMargin, card.top - kMargin, card.right + kMargin, card.bottom + kMargin};
+        for (const Rect& side : {Rect{r.left, r.top, r.right, r.top}, Rect{r.left, r.bottom, r.right, r.bottom},
+                                 Rect{r.left, r.top, r.left, r.bottom}, Rect{r.right, r.top, r.right, r.bottom}}) {
+            const Rect e = OnScreen(side);
+            Edge edge{e, {}};
+            edge.pixels.resize(static_cast<size_t>(static_cast<double>(ImageSize(e.Width(), e.Height())) * kBlockSlack));
+            GetBlock(edge.pixels.data(), e.left, e.right, e.top, e.bottom);
+            edges.push_back(std::move(edge));
+        }
+        SetColor(colour);
+        MoveTo(r.left, r.top);
+        DrawLineTo(r.right, r.top);
+        DrawLineTo(r.right, r.bottom);
+        DrawLineTo(r.left, r.bottom);
+        DrawLineTo(r.left, r.top);
+        MarkDirty(Around(card, kMargin));
+    }
+}
+
+void TargetMarks::Hide() {
+    SelectScreenBuffer();
+    for (auto edge = edges.rbegin(); edge != edges.rend(); ++edge) {
+        PutBlock(edge->pixels.data(), edge->rect.left, edge->rect.right, edge->rect.top, edge->rect.bottom);
+        MarkDirty(edge->rect);
+    }
+    Forget();
 }
 
 // Two-pixel dashed frames whose dashes march one step a tick: the dashes in the theme colour over a

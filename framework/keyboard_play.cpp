@@ -143,6 +143,15 @@ void KeyboardPlay::RequestRedraw() {
 void KeyboardPlay::Activate() {
     if (focus < 0 || focus >= static_cast<int>(stops.size())) return;
     const FocusStop stop = stops[static_cast<size_t>(focus)];
+    if (lifted && focus != originStop) {
+        // A place that refuses the cards keeps them in hand.
+        DragRecord drag = game.dragRecord;
+        DropTarget* target = game.FindDropTargetAt(stop.x, stop.y);
+        if (!target || !game.CanDrop(drag, *target)) {
+            game.PlaySound("invalid.wav");
+            return;
+        }
+    }
     busy = true;
     stale = true;
     if (lifted) {
@@ -178,6 +187,7 @@ void KeyboardPlay::AfterPress() {
     lifted = true;
     // The keyboard holds the cards: the pointer need not stay with them.
     ClipCursor(nullptr);
+    game.RaiseHeld();
     Rebuild();
     // The ring starts on the first place that takes the cards, else where they came from.
     SetFocus(originStop);
@@ -298,8 +308,9 @@ void KeyboardPlay::BuildTargetStops() {
     const int width = game.artwork->cardWidth, height = game.artwork->cardHeight;
     const DragRecord& drag = game.dragRecord;
     const int steps = std::max(drag.count - 1, 0);
+    // The ring round the cards where they came from takes in the cards raised over them.
     stops.push_back({FocusStop::kTarget, originX, originY,
-                     {drag.x, drag.y, drag.x + steps * dx + width - 1, drag.y + steps * dy + height - 1}});
+                     {drag.x, drag.y - Game::kRaise, drag.x + steps * dx + width - 1, drag.y + steps * dy + height - 1}});
     for (DropTarget& target : game.dropTargets) {
         // A point of the target that no target listed before it covers.
         const Rect& r = target.rect;

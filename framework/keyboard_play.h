@@ -1,7 +1,8 @@
 // Play by keyboard. The arrow keys move a focus ring among the places the table answers to: the
 // pick-ups, the points the mouse presses for the game's other moves (stock, face-down cards,
 // cards to select) and, while cards are lifted, the drop targets. Space or Enter presses there,
-// Escape puts lifted cards back, D presses the stock.
+// Escape puts lifted cards back, D presses the stock. Lifted cards are shown raised off the table
+// until they are put down; a place that refuses them sounds so and leaves them in hand.
 //
 // Every action becomes the mouse messages the same gesture would make, posted to the main
 // window's queue and marked with kKeyboardMouse in wParam, so the game's own mouse path plays

@@ -121,6 +121,14 @@ void AuldLangSyneGame::DrawPlace(int place, bool present) {
                                            kDepthFromRanks, present);
 }
 
+// A foundation shows its top on the layers of its depth.
+Rect AuldLangSyneGame::DrawnTop(int place) const {
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace || place >= kPilePlace || !position.foundations[k].IsValid()) return ModelTable::DrawnTop(place);
+    return artwork->CardRect(artwork->FoundationTopPosition(ColumnX(k), kFoundationY, position.foundations[k],
+                                                            position.startRank, kDepthFromRanks));
+}
+
 // A card on its way is out of play until it lands.
 bool AuldLangSyneGame::OverNow() const {
     AuldLangSyneModel::Position shown = position;

@@ -88,5 +88,7 @@ private:
     PlaceView View(int place) const override;
     bool OverNow() const override;
     Play HowPlayed() const override { return kClicks; }
+    Rect DrawnTop(int place) const override;
+    bool StockDealsRow() const override { return true; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -145,6 +145,14 @@ void CalculationGame::DrawPlace(int place, bool present) {
                                            position.startRanks[k], position.foundationCounts[k], present);
 }
 
+// A foundation shows its top on the layers of its count.
+Rect CalculationGame::DrawnTop(int place) const {
+    const int k = place - kFoundationPlace;
+    if (place == kStockPlace || place == kCurrentPlace || place >= kWastePlace) return ModelTable::DrawnTop(place);
+    return artwork->CardRect(artwork->FoundationTopPosition(PileX(k), kFoundationY, position.foundationTops[k],
+                                                            position.startRanks[k], position.foundationCounts[k]));
+}
+
 void CalculationGame::OnLButtonDown(WPARAM keys, int x, int y) {
     if (paused || gameOver) return;
     if (OnStockTop(x, y, kStockX, kStockY)) {

@@ -73,6 +73,7 @@ private:
     PlaceView View(int place) const override;
     // The end waits for a drag to finish.
     bool OverNow() const override;
+    Rect DrawnTop(int place) const override;
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
     bool Possible(const Position& read, const Deck& stock) const override;
 };

@@ -94,6 +94,14 @@ public:
     int PostTopY(int post) const {
         return PostSlotY(std::max(position.postCount[post] - 1, 0)) - position.postCount[post] / kCardsPerLayer;
     }
+    // A post's last card is drawn at its slot, below where its pick-up stands.
+    bool PlacesOf(const PlayMove& move, MovePlaces& places) override {
+        if (!ModelledTableauGame::PlacesOf(move, places)) return false;
+        const int post = move.from - GateModel::kFirstPost;
+        if (move.kind == PlayMove::kMove && (post == 0 || post == 1))
+            places.source = artwork->CardRect(PostX(post), PostSlotY(std::max(position.postCount[post] - 1, 0)));
+        return true;
+    }
 
 private:
     // Lifted for a drag, a post's card is no longer on its post: an empty column still takes it.

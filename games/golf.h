@@ -81,5 +81,7 @@ private:
     // The columns' top cards are picked up (by a click) and played onto the pile.
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kClicks; }
+    // The pile is the foundation; once begun, cards go onto its top.
+    bool StartsFoundation(int place) const override { return place == kPilePlace && position.pileCount == 0; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

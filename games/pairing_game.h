@@ -116,6 +116,12 @@ public:
     // include every selected one and leave at most two to click.
     void PlayMoves(MoveList& out) override;
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // Two top cards paired, or a group's first card.
+    bool PlacesOf(const PlayMove& move, MovePlaces& places) override {
+        if (!ModelTable::PlacesOf(move, places)) return false;
+        if (move.kind == PlayMove::kMove) places.kind = MovePlaces::kPartner;
+        return true;
+    }
 
     std::vector<uint8_t> selected;  // a flag per place
     int32_t selectedCount = 0;

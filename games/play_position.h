@@ -401,6 +401,26 @@ public:
         else return false;
         return true;
     }
+    // A move's places from the places' views: the stock's top layer or a place's top card, and the
+    // target's top card (or where its first card goes); paired in a table played by pairs.
+    bool PlacesOf(const PlayMove& move, MovePlaces& places) override {
+        if (move.kind != PlayMove::kStock && move.kind != PlayMove::kMove && move.kind != PlayMove::kSelect) return false;
+        const PlaceView from = View(move.from);
+        places.source = DrawnTop(move.from);
+        if (move.kind == PlayMove::kStock) {
+            places.dealsRow = StockDealsRow();
+            return true;
+        }
+        if (from.count > 0) places.card = from.cards[from.Top()];
+        if (move.kind == PlayMove::kSelect) return true;
+        const PlaceView to = View(move.to);
+        places.target = DrawnTop(move.to);
+        if (to.count > 0) places.onto = to.cards[to.Top()];
+        if (HowPlayed() == kPairs) places.kind = MovePlaces::kPartner;
+        else if (StartsFoundation(move.to)) places.kind = MovePlaces::kFoundation;
+        else places.kind = to.count > 0 ? MovePlaces::kOntoCard : MovePlaces::kEmptyPlace;
+        return true;
+    }
     bool IsWon() override { return gameOver && Model::Won(ModelPosition()); }
     // A card lifted is the top one of the place its pick-up names (PlaceAt), saved for undo and the
     // place drawn without it; it may land where the model offers a move from that place, and
@@ -560,6 +580,18 @@ protected:
     }
 
     // ---- The places as the table shows them ----
+
+    // Where a place's top card is drawn (the stock's top layer; where the first card goes when
+    // the place is empty).
+    virtual Rect DrawnTop(int place) const {
+        const PlaceView view = View(place);
+        if (!view.cards) return artwork->CardRect(artwork->StockTopPosition(view.x, view.y, deck));
+        return artwork->CardRect(view.X(view.Top()), view.Y(view.Top()));
+    }
+    // A press on the stock deals a card onto each place of a row.
+    virtual bool StockDealsRow() const { return false; }
+    // A card played to the place goes to a foundation (rather than onto the card there).
+    virtual bool StartsFoundation(int place) const { return View(place).targetKind == kAutoMoveKind; }
 
     // Where the cards of one of the model's places lie and what a press or a drop does there.
     virtual play_position::PlaceView View(int) const { return {}; }

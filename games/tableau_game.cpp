@@ -56,6 +56,49 @@ bool TableauGame::GestureFor(const PlayMove& move, MoveGesture& gesture) {
     return true;
 }
 
+bool TableauGame::PlacesOf(const PlayMove& move, MovePlaces& places) {
+    if (move.kind == PlayMove::kStock) {
+        const Place stock = PlaceAt(0);
+        places.source = artwork->CardRect(artwork->StockTopPosition(stock.x, stock.y, deck));
+        // A table without a waste deals its stock onto its piles.
+        places.dealsRow = true;
+        for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place)
+            if (PlaceAt(place).kind == Place::kWaste) places.dealsRow = false;
+        return true;
+    }
+    const Place from = PlaceAt(move.from);
+    if (from.kind == Place::kNone || from.count < 1) return false;
+    const int top = from.count - 1;
+    if (move.kind == PlayMove::kFlip) {
+        places.source = artwork->CardRect(from.x, from.CardY(top));
+        return true;
+    }
+    if (move.kind != PlayMove::kMove) return false;
+    const Place to = PlaceAt(move.to);
+    if (to.kind == Place::kNone) return false;
+    const int lowest = from.kind == Place::kColumn && from.step != 0 ? std::clamp<int>(move.index, 0, top) : top;
+    places.card = from.cards[lowest];
+    places.source = artwork->CardRect(from.x, from.CardY(lowest));
+    places.source.bottom = from.CardY(top) + artwork->cardHeight;
+    if (to.kind == Place::kFoundation) {
+        places.kind = MovePlaces::kFoundation;
+        const Card onto = *to.cards;
+        const bool depth = to.depthFrom != Place::kTopAlone && onto.IsValid();
+        places.target = artwork->CardRect(depth ? artwork->FoundationTopPosition(to.x, to.y, onto, to.depthFrom, kDepthFromRanks)
+                                                : CardPoint{to.x, to.y});
+        return true;
+    }
+    if (to.count < 1) {
+        places.kind = MovePlaces::kEmptyPlace;
+        places.target = artwork->CardRect(to.x, to.y);
+        return true;
+    }
+    places.kind = MovePlaces::kOntoCard;
+    places.onto = to.cards[to.count - 1];
+    places.target = artwork->CardRect(to.x, to.CardY(to.count - 1));
+    return true;
+}
+
 bool TableauGame::CardOrigin(int place, int index, int& x, int& y) const {
     const Place at = PlaceAt(place);
     if (at.kind == Place::kNone) return false;

@@ -537,6 +537,9 @@ public:
     // A click on the stock (place 0) or a face-down top, or a drag from the lowest card picked up
     // to where the next card of the target lies.
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override;
+    // The stock's top layer, a face-down top, or the stack from the card a move takes hold of, and
+    // the target's top card (a foundation's top layer), or its first card's place when empty.
+    bool PlacesOf(const PlayMove& move, MovePlaces& places) override;
     // The table drawn, then the game-over decision (unless pressDecides).
     void Draw(bool present) override {
         DrawTable(present);

@@ -26,16 +26,18 @@ public:
         return job.Done();
     }
 
-    bool Move(PlayMove& move) override {
+    Answer Move(PlayMove& move) override {
         const SolveResult& result = job.Result();
         if (result.outcome == SolveOutcome::kWon && !result.moves.empty()) {
             move = result.moves.front();
-            return true;
+            return Answer::kMove;
         }
+        if (result.outcome == SolveOutcome::kLost) return Answer::kCannotWin;
+        // Out of time: the heuristic's best move is still worth showing.
         const MoveList ordered = OrderedMoves(ops, position.data(), score);
-        if (ordered.empty()) return false;
+        if (ordered.empty()) return Answer::kNothingFound;
         move = ordered.front();
-        return true;
+        return Answer::kMove;
     }
 
 private:

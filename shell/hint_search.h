@@ -1,5 +1,5 @@
 // The in-game hint's search: the solver on a worker thread for half a second, then the first move
-// of its solution, or the heuristic's best move when it found none in time.
+// of its solution; the deal proved lost; or, out of time, the heuristic's best move.
 #pragma once
 
 #include <memory>

@@ -90,6 +90,7 @@ void LoadPreferences() {
     preferences.CardBack = InRange(ReadDwordValue(key, "CardBack", 0), kCardBackCount);
     preferences.CardFront = InRange(ReadDwordValue(key, "CardFront", 0), kCardFrontCount);
     preferences.AnimationSpeed = InRange(ReadDwordValue(key, "AnimationSpeed", kAnimationNormal), kAnimationSpeedCount);
+    preferences.ShowTargets = ReadDwordValue(key, "ShowTargets", 1) != 0;
 }
 
 void SavePlayerPreferences() {
@@ -104,6 +105,7 @@ void SavePlayerPreferences() {
     WriteDwordValue(key, "CardBack", static_cast<int32_t>(preferences.CardBack));
     WriteDwordValue(key, "CardFront", static_cast<int32_t>(preferences.CardFront));
     WriteDwordValue(key, "AnimationSpeed", static_cast<int32_t>(preferences.AnimationSpeed));
+    WriteDwordValue(key, "ShowTargets", static_cast<int32_t>(preferences.ShowTargets));
 }
 
 int FindOrAddPlayer(std::string_view name) {

@@ -4,7 +4,8 @@
 //
 //   Preferences            "HumanName" (string), "DontShowAgain" (DWORD)
 //   Preferences\<player>   "MusicEnabled", "SoundEnabled", "AutoGameOver" (DWORD, default 1),
-//                          "Backdrop", "CardBack", "CardFront", "AnimationSpeed" (DWORD, default 0)
+//                          "Backdrop", "CardBack", "CardFront", "AnimationSpeed" (DWORD, default 0),
+//                          "ShowTargets" (DWORD, default 1)
 //   Players                (no values)
 //   Players\<player>       "Name" (string)
 //   <game name>            the game's rule values and "DontShowAgain"
@@ -97,6 +98,7 @@ struct UserPreferences {
     uint32_t CardBack = 0;   // card back 0..20
     uint32_t CardFront = 0;  // card front design 0..3
     uint32_t AnimationSpeed = kAnimationNormal;
+    uint32_t ShowTargets = 1;  // mark where held cards may go
 };
 
 extern UserPreferences userPreferences;

@@ -45,6 +45,7 @@ protected:
         userPreferences.CurrentPlayer = -1;
         userPreferences.HumanName = "Tester";
         userPreferences.AnimationSpeed = kAnimationNormal;
+        userPreferences.ShowTargets = 1;
 
         backend = MakeBackend();
         SetBackend(backend.get());

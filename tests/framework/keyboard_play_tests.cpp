@@ -1,6 +1,6 @@
 // Play by keyboard through the real message routing: the ring's stops and their order, the first
-// moves of every game made with keys against the mouse, Escape, and the keys and labels of the
-// menus.
+// moves of every game made with keys against the mouse, lifted cards shown raised, a refused place,
+// Escape, the marks on the places held cards may go, and the keys and labels of the menus.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -125,6 +125,132 @@ TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
     // With nothing lifted Escape keeps its meaning: back to the selection screen.
     Key(VK_ESCAPE);
     EXPECT_EQ(leftGame, 1);
+}
+
+// Cards lifted by the keyboard stand raised over a shadow until they are put down; a place that
+// refuses them sounds so and keeps them in hand.
+TEST_F(KeyboardPlayTest, LiftedCardsShowRaisedAndARefusedPlaceKeepsThem) {
+    DealSeeded(KlondikeGame::kGameNumber, 3);
+    const Pixel* pixels = BufferPixels(screen);
+    const int scale = BufferScale(screen), width = BufferWidth(screen);
+    auto at = [&](const Pixel* picture, int x, int y) { return picture[static_cast<size_t>(y * scale) * width + x * scale]; };
+    Key(VK_RIGHT);
+    const int last = static_cast<int>(Keys().Stops().size()) - 1;
+    ASSERT_TRUE(GoTo(last));
+    const FocusStop stop = Keys().Stops()[Keys().Focus()];
+    const Hotspot top = *game->FindPickupAt(stop.x, stop.y);
+    Move(400, 590, false);  // the ring away, to see the table as it lies
+    const std::vector<Pixel> lying(pixels, pixels + static_cast<size_t>(width) * BufferHeight(screen));
+    Key(VK_RIGHT);
+    ASSERT_TRUE(GoTo(last));
+    Key(VK_SPACE);
+    ASSERT_TRUE(Keys().Lifted());
+    EXPECT_TRUE(game->HeldRaised());
+    // The card's picture stands six pixels higher; below it its shadow darkens the table.
+    const int raise = Game::kRaise;
+    for (int y = top.y + 1; y < top.y + 40; y += 7)
+        EXPECT_EQ(at(pixels, top.x + 26, y), at(lying.data(), top.x + 26, y + raise)) << y;
+    const Pixel under = at(lying.data(), top.x + 26, top.y + 84), shadow = at(pixels, top.x + 26, top.y + 84);
+    EXPECT_LT((shadow & 0xFF) + ((shadow >> 8) & 0xFF), (under & 0xFF) + ((under >> 8) & 0xFF)) << "a shadow";
+
+    // A place that does not take the card: the refusal sound, the card still held and raised.
+    DragRecord held = game->dragRecord;
+    int refusing = -1;
+    for (int i = 0; i < static_cast<int>(Keys().Stops().size()); ++i) {
+        const FocusStop& stop = Keys().Stops()[i];
+        if (artwork->CardRect(held.x, held.y).Contains(stop.x, stop.y)) continue;  // where it came from
+        DropTarget* target = game->FindDropTargetAt(stop.x, stop.y);
+        if (target && !game->CanDrop(held, *target)) refusing = i;
+    }
+    ASSERT_GE(refusing, 0);
+    ASSERT_TRUE(GoTo(refusing));
+    sounds.clear();
+    Key(VK_SPACE);
+    EXPECT_EQ(sounds, std::vector<std::string>{"invalid.wav"});
+    EXPECT_TRUE(Keys().Lifted());
+    EXPECT_TRUE(game->dragging);
+    EXPECT_TRUE(game->HeldRaised());
+    // Escape puts it down where it lay, leaving nothing of the shadow or the marks.
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(game->dragging);
+    EXPECT_FALSE(game->HeldRaised());
+    EXPECT_EQ(leftGame, 0);
+    Move(400, 590, false);
+    EXPECT_TRUE(ScreenCoherent(*game));
+}
+
+// While cards are held, by the mouse or the keyboard, a thin outline marks each place that takes
+// them; letting go takes every mark away. "Show Targets" turns them off for the player.
+TEST_F(KeyboardPlayTest, HeldCardsMarkEveryPlaceThatTakesThem) {
+    userPreferences.CurrentPlayer = FindOrAddPlayer("Tester");
+    for (unsigned seed = 1; seed < 40; ++seed) {
+        DealSeeded(KlondikeGame::kGameNumber, seed);
+        // A stack with more than one place to go.
+        MoveList moves;
+        game->PlayMoves(moves);
+        std::map<std::pair<int, int>, std::vector<MoveGesture>> byStack;
+        for (const PlayMove& move : moves) {
+            MoveGesture gesture;
+            if (move.kind == PlayMove::kMove && game->GestureFor(move, gesture))
+                byStack[{move.from, move.index}].push_back(gesture);
+        }
+        const auto many = std::find_if(byStack.begin(), byStack.end(), [](const auto& entry) { return entry.second.size() > 1; });
+        if (many == byStack.end()) continue;
+        const std::vector<MoveGesture>& legal = many->second;
+        const MoveGesture& first = legal.front();
+        const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+        const Pixel highlight = MapRgb(rgb.r, rgb.g, rgb.b);
+        const int scale = BufferScale(screen);
+        const Pixel* pixels = BufferPixels(screen);
+        auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * scale) * BufferWidth(screen) + x * scale]; };
+
+        Move(first.fromX, first.fromY, false);
+        Press(first.fromX, first.fromY);
+        Move(first.fromX + 200, 500);
+        ASSERT_TRUE(game->dragging);
+        const std::vector<Rect>& marks = game->Targets().Cards();
+        EXPECT_EQ(marks.size(), legal.size());
+        for (const MoveGesture& gesture : legal)
+            EXPECT_EQ(std::count_if(marks.begin(), marks.end(), [&](const Rect& r) { return r.Contains(gesture.toX, gesture.toY); }), 1);
+        for (const Rect& mark : marks) EXPECT_EQ(at(mark.left + 20, mark.top - TargetMarks::kMargin), highlight);
+        Release(first.fromX + 200, 500);
+        EXPECT_FALSE(game->Targets().Visible());
+        EXPECT_TRUE(ScreenCoherent(*game));
+
+        // Lifted with the keyboard, the same marks.
+        Key(VK_RIGHT);
+        ASSERT_TRUE(GoTo(Keys().StopAt(first.fromX, first.fromY)));
+        Key(VK_SPACE);
+        ASSERT_TRUE(Keys().Lifted());
+        EXPECT_EQ(game->Targets().Cards().size(), legal.size());
+        ASSERT_TRUE(GoTo(Keys().StopAt(first.toX, first.toY)));
+        Key(VK_SPACE);
+        EXPECT_FALSE(game->dragging);
+        EXPECT_FALSE(game->Targets().Visible());
+        Move(400, 590, false);
+        EXPECT_TRUE(ScreenCoherent(*game));
+
+        // Turned off, and kept so for the player.
+        ASSERT_TRUE(game->ShowTargetsItem()->IsChecked());
+        ASSERT_TRUE(Choose(kCommandShowTargets));
+        EXPECT_FALSE(game->ShowTargetsItem()->IsChecked());
+        {
+            SettingsKey key(PlayerPreferencesPath(userPreferences.CurrentPlayer));
+            EXPECT_EQ(ReadDwordValue(key, "ShowTargets", 9), 0);
+        }
+        userPreferences.ShowTargets = 1;
+        LoadPreferences();
+        EXPECT_EQ(userPreferences.ShowTargets, 0u);
+        DealSeeded(KlondikeGame::kGameNumber, seed);
+        EXPECT_FALSE(game->ShowTargetsItem()->IsChecked());
+        Move(first.fromX, first.fromY, false);
+        Press(first.fromX, first.fromY);
+        EXPECT_TRUE(game->dragging);
+        EXPECT_FALSE(game->Targets().Visible());
+        Release(first.fromX, first.fromY);
+        return;
+    }
+    FAIL() << "no deal offers a stack two places";
 }
 
 TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {

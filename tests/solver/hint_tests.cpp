@@ -1,6 +1,10 @@
 // Hints through the real menu: the solver's next move outlined for two seconds in the theme's
 // colour, at the cost of an undo, with the deal, the undo journal and the table under the outlines
-// left as they were; "No moves left." when nothing can be played.
+// left as they were; the outlines on the cards exactly where every table draws them, the move in
+// words on the status line, an answer that waits for an open menu; "No moves left." when nothing
+// can be played.
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -30,6 +34,49 @@ protected:
         }
     }
 
+    // A search whose answer the test gives, when the test says it is ready.
+    struct ScriptedSearch : HintSearch {
+        bool& ready;
+        Answer answer;
+        PlayMove move;
+        ScriptedSearch(bool& ready, Answer answer, PlayMove move) : ready(ready), answer(answer), move(move) {}
+        bool Ready() override { return ready; }
+        Answer Move(PlayMove& out) override {
+            out = move;
+            return answer;
+        }
+    };
+    void AnswerWith(HintSearch::Answer answer, PlayMove move = {}) {
+        Services().startHintSearch = [this, answer, move](Game&) {
+            return std::make_unique<ScriptedSearch>(searchDone, answer, move);
+        };
+    }
+    bool searchDone = true;
+
+    // Every card, back and placeholder a full redraw puts on the screen, in drawing order.
+    std::vector<CardImages::DrawnCell> DrawnTable() {
+        std::vector<CardImages::DrawnCell> cells;
+        artwork->drawnCells = &cells;
+        game->Draw(false);
+        artwork->drawnCells = nullptr;
+        std::erase_if(cells, [this](const CardImages::DrawnCell& cell) { return cell.target != screen; });
+        return cells;
+    }
+    // The uppermost drawn cell at a point; none is an empty rectangle.
+    static CardImages::DrawnCell TopAt(const std::vector<CardImages::DrawnCell>& cells, int x, int y) {
+        for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell)
+            if (cell->rect.Contains(x, y)) return *cell;
+        return {Rect{0, 0, -1, -1}, Card(), -1};
+    }
+    static Rect LastDrawn(const std::vector<CardImages::DrawnCell>& cells, Card card) {
+        for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell)
+            if (cell->card == card) return cell->rect;
+        return {0, 0, -1, -1};
+    }
+    static bool Overlap(const Rect& a, const Rect& b) {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    }
+
     std::vector<Pixel> Screen() const {
         const Pixel* pixels = BufferPixels(screen);
         return {pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)};
@@ -56,9 +103,9 @@ TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
     ASSERT_TRUE(game->Hint().Visible());
     const Rect source = game->Hint().Source();
     EXPECT_TRUE(source.Contains(gesture.fromX, gesture.fromY));
-    // Golf plays a card with a click: only the card is outlined.
+    // Golf plays a card with a click: the card, and the pile it goes onto.
     EXPECT_EQ(gesture.kind, MoveGesture::kClick);
-    EXPECT_TRUE(game->Hint().Target().Empty());
+    EXPECT_FALSE(game->Hint().Target().Empty());
     // An undo's price; nothing else changed.
     EXPECT_EQ(game->points, points - 5);
     EXPECT_TRUE(PositionCopy(ops, game->PositionBytes()).Code() == PositionCopy(ops, position).Code());
@@ -142,6 +189,160 @@ TEST_F(HintTest, NoMovesLeft) {
     EXPECT_EQ(messages[0], "No moves left.");
     EXPECT_EQ(game->points, points);
     EXPECT_FALSE(game->Hint().Visible());
+}
+
+// In every game, for a stock press, a move and any other kind of move the deal offers: the
+// outlines lie on the rectangles where the table draws the cards that move and the card (or the
+// empty place) they go to, and the status line names them. Where the cards are drawn is read from
+// the drawing itself, before and after the move is made with the mouse.
+TEST_F(HintTest, EveryTableOutlinesTheCardsWhereItDrawsThemAndSaysTheMove) {
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        SCOPED_TRACE(entry.name);
+        DealSeeded(entry.number, 11);
+        MoveList offered;
+        game->PlayMoves(offered);
+        // One move of each kind, the longest run of the moves.
+        std::vector<PlayMove> picks;
+        for (const PlayMove& move : offered) {
+            auto same = std::find_if(picks.begin(), picks.end(), [&](const PlayMove& m) { return m.kind == move.kind; });
+            if (same == picks.end()) picks.push_back(move);
+            else if (move.count > same->count) *same = move;
+        }
+        ASSERT_FALSE(picks.empty());
+        for (const PlayMove& move : picks) {
+            SCOPED_TRACE(Describe(move));
+            DealSeeded(entry.number, 11);
+            MoveGesture gesture;
+            ASSERT_TRUE(game->GestureFor(move, gesture));
+            const std::vector<CardImages::DrawnCell> before = DrawnTable();
+            AnswerWith(HintSearch::Answer::kMove, move);
+            ASSERT_TRUE(Choose(kCommandHint));
+            Tick();
+            ASSERT_TRUE(game->Hint().Visible());
+            const Rect source = game->Hint().Source(), target = game->Hint().Target();
+            const std::string words = game->HintWords();
+            Perform(gesture);
+            EXPECT_FALSE(game->Hint().Visible());
+            EXPECT_TRUE(game->HintWords().empty());
+            const std::vector<CardImages::DrawnCell> after = DrawnTable();
+
+            if (move.kind != PlayMove::kMove || gesture.kind == MoveGesture::kTwoClicks) {
+                // A press on one card or the stock, or two cards clicked: where the clicks land.
+                EXPECT_EQ(source, TopAt(before, gesture.fromX, gesture.fromY).rect);
+                const Rect partner = gesture.kind == MoveGesture::kTwoClicks ? TopAt(before, gesture.toX, gesture.toY).rect
+                                                                            : Rect{0, 0, -1, -1};
+                EXPECT_EQ(target, partner);
+                if (move.kind == PlayMove::kStock) {
+                    EXPECT_TRUE(words == "Turn the stock" || words == "Deal a new row") << words;
+                }
+                if (gesture.kind == MoveGesture::kTwoClicks) {
+                    EXPECT_NE(words.find(CardInWords(TopAt(before, gesture.fromX, gesture.fromY).card)), std::string::npos) << words;
+                    EXPECT_NE(words.find(CardInWords(TopAt(before, gesture.toX, gesture.toY).card)), std::string::npos) << words;
+                }
+                continue;
+            }
+            // The cards that went somewhere else (not those that filled the place they left), and
+            // where the lowest of them landed.
+            std::vector<std::pair<Rect, Rect>> went;
+            for (const CardImages::DrawnCell& cell : before) {
+                const Rect was = LastDrawn(before, cell.card), now = LastDrawn(after, cell.card);
+                if (cell.card.IsValid() && was == cell.rect && !now.Empty() && !Overlap(was, now)) went.emplace_back(was, now);
+            }
+            Rect moved{0, 0, -1, -1}, landed{0, 0, -1, -1};
+            Card lowest;
+            for (const CardImages::DrawnCell& cell : before) {
+                const Rect was = LastDrawn(before, cell.card), now = LastDrawn(after, cell.card);
+                if (!cell.card.IsValid() || was != cell.rect || now.Empty() || Overlap(was, now)) continue;
+                if (std::any_of(went.begin(), went.end(), [&](const auto& other) { return Overlap(now, other.first); })) continue;
+                moved = moved.Empty() ? was : Rect{std::min(moved.left, was.left), std::min(moved.top, was.top),
+                                                  std::max(moved.right, was.right), std::max(moved.bottom, was.bottom)};
+                if (landed.Empty() || now.top < landed.top) landed = now, lowest = cell.card;
+            }
+            ASSERT_FALSE(moved.Empty()) << "no card moved";
+            EXPECT_EQ(source, moved);
+            // The card or empty place the cards went to, as it was drawn.
+            const CardImages::DrawnCell onto = TopAt(before, (landed.left + landed.right) / 2, (landed.top + landed.bottom) / 2);
+            EXPECT_EQ(target, onto.rect.Empty() ? landed : onto.rect);
+            EXPECT_EQ(words.rfind("Move " + CardInWords(lowest), 0), 0u) << words;
+            if (onto.card.IsValid() && words.find("foundation") == std::string::npos) {
+                EXPECT_NE(words.find(CardInWords(onto.card)), std::string::npos) << words;
+            }
+        }
+        game.reset();
+    }
+}
+
+TEST_F(HintTest, TheStatusLineSaysWhenNothingIsWorthShowing) {
+    StartGolf();
+    const std::array<std::string, 4> fields = game->StatusFields();
+    AnswerWith(HintSearch::Answer::kCannotWin);
+    const int points = game->points;
+    ASSERT_TRUE(Choose(kCommandHint));
+    Tick();
+    EXPECT_FALSE(game->Hint().Visible());
+    EXPECT_EQ(game->HintWords(), "No helpful move: the deal cannot be won from here");
+    EXPECT_EQ(game->points, points);
+    // The words stay as long as an outline would, then the fields come back.
+    Wait(1900);
+    Tick();
+    EXPECT_FALSE(game->HintWords().empty());
+    Wait(200);
+    Tick();
+    EXPECT_TRUE(game->HintWords().empty());
+    EXPECT_EQ(game->StatusFields()[0], fields[0]);
+    EXPECT_TRUE(ScreenCoherent(*game));
+
+    AnswerWith(HintSearch::Answer::kNothingFound);
+    ASSERT_TRUE(Choose(kCommandHint));
+    Tick();
+    EXPECT_EQ(game->HintWords(), "No hint found in time");
+    Click(5, 590);  // a press ends the hint and its words
+    EXPECT_TRUE(game->HintWords().empty());
+    EXPECT_TRUE(ScreenCoherent(*game));
+
+    // Golf's first card goes to its foundation, the pile.
+    PlayMove golfMove;
+    MoveList moves;
+    game->PlayMoves(moves);
+    for (const PlayMove& move : moves)
+        if (move.kind == PlayMove::kMove) golfMove = move;
+    MoveGesture gesture;
+    ASSERT_TRUE(game->GestureFor(golfMove, gesture));
+    const Card card = TopAt(DrawnTable(), gesture.fromX, gesture.fromY).card;
+    AnswerWith(HintSearch::Answer::kMove, golfMove);
+    ASSERT_TRUE(Choose(kCommandHint));
+    Tick();
+    EXPECT_EQ(game->HintWords(), "Move " + CardInWords(card) + " to a foundation");
+}
+
+// An answer that comes while a menu is open waits for it to close: nothing is drawn over the
+// menu, and nothing of the menu is put back on the table when the outlines go.
+TEST_F(HintTest, AnAnswerWaitsWhileAMenuIsOpen) {
+    DealSeeded(FindGameByName("Block Solitaire")->number, 5);
+    MoveList moves;
+    game->PlayMoves(moves);
+    ASSERT_FALSE(moves.empty());
+    searchDone = false;
+    AnswerWith(HintSearch::Answer::kMove, moves.front());
+    ASSERT_TRUE(Choose(kCommandHint));
+    Menu* options = game->OptionsMenu();
+    Click(options->GetX() + options->GetWidth() / 2, options->GetY() + options->GetHeight() / 2);
+    ASSERT_TRUE(game->IsMenuOpen());
+    const std::vector<Pixel> withMenu = Screen();
+    searchDone = true;
+    Tick();
+    Wait(150);
+    Tick();
+    EXPECT_FALSE(game->Hint().Visible());
+    EXPECT_TRUE(Screen() == withMenu) << "drawn over the open menu";
+    Key(VK_ESCAPE);
+    ASSERT_FALSE(game->IsMenuOpen());
+    Tick();
+    EXPECT_TRUE(game->Hint().Visible());
+    Wait(2100);
+    Tick();
+    EXPECT_FALSE(game->Hint().Visible());
+    EXPECT_TRUE(ScreenCoherent(*game));
 }
 
 }  // namespace

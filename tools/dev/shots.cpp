@@ -1,13 +1,15 @@
 // Screenshots for review and pixel comparison: runs the real program on the scripted back end
 // (no display) at device scales 1, 2 and 3 and writes the screen buffer as PNG files: the
-// selection screen, the Players dialog, every game's rule dialog and first deal, and the dialogs
-// of one game's menus.
+// selection screen, the Players dialog, every game's rule dialog and first deal, the dialogs of
+// one game's menus, and in two games a hint shown and cards held over the places marked for them.
 //
 //   shots FOLDER [SCALE ...]     (scales 1 2 3 when none are given)
 //
 // Files are named "<scale>x/<what>.png"; the same build writes the same files.
 
+#include <algorithm>
 #include <cctype>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +19,7 @@
 
 #include "draw/draw.h"
 #include "framework/game.h"
+#include "framework/game_services.h"
 #include "games/game_registry.h"
 #include "platform/host_events.h"
 #include "platform/registry.h"
@@ -33,8 +36,56 @@ namespace {
 
 constexpr int kHidEscape = 41;
 constexpr int kHidS = 22;  // "&Start" in a rule dialog
+constexpr int kHidH = 11;  // a hint
 // Virtual time allowed for a deal's slides (which swallow input), a dialog to open, a screen to settle.
 constexpr uint64_t kSettleMs = 10000;
+
+// Mouse input posted from inside a scripted step.
+void MouseNow(HostEvent::Kind kind, int x, int y, bool held) {
+    HostEvent event;
+    event.kind = kind;
+    event.button = 1;
+    event.buttons = held ? 1 : 0;
+    event.x = x;
+    event.y = y;
+    std::vector<Message> messages;
+    TranslateHostEvent(event, MainWindowHandle(), &messages);
+    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+// A hint that shows the first move of cards offered (else the first move), so every run shows the
+// same one.
+class FirstMoveHint : public HintSearch {
+public:
+    explicit FirstMoveHint(Game& game) { game.PlayMoves(moves); }
+    bool Ready() override { return true; }
+    Answer Move(PlayMove& move) override {
+        if (moves.empty()) return Answer::kNothingFound;
+        const auto card = std::find_if(moves.begin(), moves.end(), [](const PlayMove& m) { return m.kind == PlayMove::kMove; });
+        move = card != moves.end() ? *card : moves.front();
+        return Answer::kMove;
+    }
+
+private:
+    MoveList moves;
+};
+
+// The running game's move whose stack has the most places to go: where a drag of it starts.
+bool BusiestDrag(int* x, int* y) {
+    Game* game = CurrentGame();
+    if (game == nullptr) return false;
+    MoveList moves;
+    game->PlayMoves(moves);
+    std::map<std::pair<int, int>, int> targets;
+    int most = 0;
+    for (const PlayMove& move : moves) {
+        MoveGesture gesture;
+        if (!game->GestureFor(move, gesture) || gesture.kind != MoveGesture::kDrag) continue;
+        const int count = ++targets[{gesture.fromX, gesture.fromY}];
+        if (count > most) most = count, *x = gesture.fromX, *y = gesture.fromY;
+    }
+    return most > 0;
+}
 
 // The item of the running game's menus with the command, as (title, item) centres.
 bool FindCommand(int command, int* titleX, int* titleY, int* itemX, int* itemY) {
@@ -91,6 +142,26 @@ public:
         backend.PressKey(100, kHidEscape);
     }
 
+    // A hint, then a stack held up over the table with the places that take it marked.
+    void HintAndDrag(const std::string& name) {
+        backend.After(100, [] {
+            Services().startHintSearch = [](Game& game) -> std::unique_ptr<HintSearch> { return std::make_unique<FirstMoveHint>(game); };
+        });
+        backend.PressKey(100, kHidH);
+        Shot(300, "hint_" + name);
+        auto x = std::make_shared<int>(-1), y = std::make_shared<int>(-1);
+        backend.After(2500, [=] {
+            if (!BusiestDrag(x.get(), y.get())) return;
+            MouseNow(HostEvent::MouseMove, *x, *y, false);
+            MouseNow(HostEvent::MouseDown, *x, *y, true);
+            MouseNow(HostEvent::MouseMove, *x + 60, *y + 140, true);
+        });
+        Shot(300, "drag_" + name);
+        backend.After(100, [=] {
+            if (*x >= 0) MouseNow(HostEvent::MouseUp, *x + 60, *y + 140, false);
+        });
+    }
+
     int Run() {
         SetBackend(&backend);
         HostEvent focus;
@@ -116,6 +187,7 @@ public:
             }
             backend.MoveMouse(100, 5, 595);
             Shot(kSettleMs, "deal_" + name);
+            if (name == "klondike" || name == "forty_thieves") HintAndDrag(name);
             if (start.number == 12) {
                 MenuDialog(kCommandGameSettings, "dialog_game_settings");
                 MenuDialog(kCommandRulesSummary, "dialog_rules_summary");
