@@ -161,6 +161,23 @@ void FillWithMagenta(int buffer) {
     FillBuffer();
 }
 
+// The backdrop as the window's margins continue it. The status rail sunk into the backdrop
+// around the status texts belongs to the table, so its rows are replaced by the rows just above
+// them, mirrored: beside the table the margins show the material alone.
+void SendMarginPicture(int handle) {
+    const Pixel* pixels = BufferPixels(handle);
+    const int width = BufferWidth(handle), height = BufferHeight(handle), scale = BufferScale(handle);
+    if (!pixels || width <= 0 || height <= 0 || scale <= 0) return;
+    std::vector<uint32_t> picture(pixels, pixels + static_cast<size_t>(width) * height);
+    const int top = (kStatusTop - kStatusRailMargin) * scale;
+    const int bottom = std::min(height, (kStatusBottom + kStatusRailMargin + 1) * scale);
+    for (int y = top; y < bottom; ++y) {
+        const int from = std::max(0, 2 * top - 1 - y);
+        std::copy_n(pixels + static_cast<size_t>(from) * width, width, picture.begin() + static_cast<ptrdiff_t>(y) * width);
+    }
+    SetWindowMarginPicture(std::move(picture), width, height);
+}
+
 Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
 
 bool Intersect(const Rect& a, const Rect& b) {
@@ -227,6 +244,7 @@ void Artwork::LoadTheme(int index) {
 
     LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
     SetWindowMarginColor(EdgeColour(background));
+    SendMarginPicture(background);
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
     // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below

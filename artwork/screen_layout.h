@@ -120,5 +120,7 @@ inline constexpr std::array<int, kThemeCount> kCheckRowOfTheme = {0, 13, 0, 26, 
 // The status texts of the game table sit in this band; every backdrop keeps it legible.
 inline constexpr int kStatusTop = 550;
 inline constexpr int kStatusBottom = 580;
+// The backdrop's status rail reaches this far beyond the band (its rim and lower lip).
+inline constexpr int kStatusRailMargin = 6;
 
 }  // namespace screen_layout

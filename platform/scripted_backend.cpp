@@ -27,8 +27,9 @@ ScriptedBackend::~ScriptedBackend() {
 
 void ScriptedBackend::Deliver(const HostEvent& given) {
     HostEvent event = given;
-    if (IsFullScreenKey(event)) {
-        if (TogglesFullScreen(event)) ToggleFullScreen();
+    bool toggle = false;
+    if (fullScreenKeys.Take(&event, &toggle)) {
+        if (toggle) ToggleFullScreen();
         return;
     }
     if (windowExists && !MapMouseEvent(view, &event)) return;
@@ -159,6 +160,11 @@ void ScriptedBackend::ToggleFullScreen() {
 
 void ScriptedBackend::SetMarginColor(uint32_t rgb) {
     marginColor = rgb;
+    if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+}
+
+void ScriptedBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
+    view.SetMarginPicture(std::move(pixels), width, height);
     if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
 }
 

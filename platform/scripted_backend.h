@@ -112,6 +112,7 @@ public:
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
+    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
     bool CanPresent() override { return !cannotPresent; }
     bool ReadWindow(WindowPicture* picture) override;
     // Effects are mixed on the virtual clock and recorded (platform/virtual_audio_device.h).
@@ -136,6 +137,7 @@ private:
     void LayOutWindow();                    // fits the table to the current window size
 
     HeldInput held;
+    FullScreenKeys fullScreenKeys;
 
     std::deque<Step> steps;  // kept sorted by (atMs, order)
     uint64_t nextOrder = 0;

@@ -7,5 +7,5 @@ enum Hid : int {
     kHidEnter = 40, kHidEscape = 41, kHidBackspace = 42, kHidTab = 43, kHidSpace = 44, kHidSemicolon = 51,
     kHidCapsLock = 57, kHidF1 = 58, kHidF11 = 68, kHidF12 = 69, kHidHome = 74,
     kHidRight = 79, kHidLeft = 80, kHidDown = 81, kHidUp = 82,
-    kHidLeftShift = 225, kHidLeftAlt = 226,
+    kHidLeftControl = 224, kHidLeftShift = 225, kHidLeftAlt = 226,
 };
