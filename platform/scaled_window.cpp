@@ -303,6 +303,12 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
 
 void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
+    RenderMargins(marginColor, out, outPitch);
+    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
+}
+
+void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {
+    if (!out) return;
     const bool picture = HasMarginPicture() && !table.Empty();
     for (int y = 0; y < windowHeight; ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * outPitch;
@@ -317,7 +323,6 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
         for (int x = 0; x < leftEnd; ++x) row[x] = MarginPixel(x, y);
         for (int x = rightStart; x < windowWidth; ++x) row[x] = MarginPixel(x, y);
     }
-    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
 }
 
 namespace {

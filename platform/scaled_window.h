@@ -60,6 +60,8 @@ public:
     // Draws the whole window: the margins, then the table. The margins continue the margin
     // picture when there is one, else they take the given colour.
     void RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const;
+    // The margins alone (the table's pixels are left as they are).
+    void RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const;
 
     // The picture the margins continue (0x00RRGGBB rows, normally the table's backdrop at the
     // frame's scale): mirrored at the table's edges, so there is no step across them, and darkened

@@ -165,7 +165,7 @@ void ScriptedBackend::SetMarginColor(uint32_t rgb) {
 
 void ScriptedBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
     view.SetMarginPicture(std::move(pixels), width, height);
-    if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+    if (windowExists) view.RenderMargins(marginColor, windowPixels.data(), windowWidth);
 }
 
 // The window shows the stored frame again at its new size, as a host window does when resized.

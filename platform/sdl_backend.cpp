@@ -1,7 +1,6 @@
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -188,9 +187,7 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
     SetWindowIcon(window);
     // Another client may destroy the window (a task manager's "close", xdotool windowclose):
     // errors about it then say so, and the program closes as from the close button.
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) WatchWindow(info.info.x11.window);
+    WatchWindow(window);
     windowLost = false;
     if (!classic) {
         SDL_SetWindowMinimumSize(window, logicalWidth / 2, logicalHeight / 2);
@@ -319,7 +316,11 @@ void SdlWindowBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width,
     view.SetMarginPicture(std::move(pixels), width, height);
     const Rect table = view.Table();
     const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
-    if (drawable && margins) LayOut();
+    if (!drawable || !margins) return;
+    // Only the margins change: the table stays as it is in the window surface.
+    SDL_Surface* target = staging ? staging : surface;
+    view.RenderMargins(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
 }
 
 void SdlWindowBackend::ShowWindow() {

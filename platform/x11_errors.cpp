@@ -1,5 +1,7 @@
 #include "platform/x11_errors.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <unistd.h>
@@ -46,8 +48,11 @@ void InstallX11ErrorHandlers() {
     XSetIOErrorHandler(OnXIOError);
 }
 
-void WatchWindow(unsigned long window) {
-    watchedWindow = window;
+void WatchWindow(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    watchedWindow = info.info.x11.window;
     windowGone = false;
 }
 

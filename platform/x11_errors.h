@@ -16,7 +16,9 @@
 // runs (SetDisplayLostHandler), one line goes to stderr and the process ends with status 1.
 void InstallX11ErrorHandlers();
 
-// The X window the program draws into (0: none).
-void WatchWindow(unsigned long window);
+struct SDL_Window;
+
+// The window the program draws into; nothing happens for a window that is not an X one.
+void WatchWindow(SDL_Window* window);
 // True once an error said that the watched window no longer exists.
 bool WindowTakenAway();

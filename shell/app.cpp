@@ -232,7 +232,10 @@ void GameTimerTick() { shell.currentGame->DrawTable(-1); }
 void ConnectGameServices() {
     GameServices& services = Services();
     services.showEndScreen = [](bool won) {
-        if (shell.artwork) ShowEndScreen(*shell.artwork, won);
+        if (!shell.artwork) return;
+        ShowEndScreen(*shell.artwork, won);
+        // The table comes back under the high scores, and its backdrop beside it.
+        shell.artwork->ShowBackdropInMargins();
     };
     services.exitProgram = [] {
         ExitScreen screen;
