@@ -166,6 +166,66 @@ void FillWithMagenta(int buffer) {
     FillBuffer();
 }
 
+// Beside a full-screen picture the margins carry on this many of its outermost columns.
+constexpr int kScreenEdgeBand = 3;
+
+// The backdrop as the window's margins continue it. The status rail sunk into the backdrop
+// around the status texts belongs to the table, so where it lies the rows just above it are put
+// instead, mirrored, each pixel brought to the brightness the backdrop has around the rail at
+// that place (the vignette darkens towards the corners): beside the table the margins show the
+// material alone, and the columns left and right of the rail stay as they are.
+void SendMarginPicture(int handle) {
+    const Pixel* pixels = BufferPixels(handle);
+    const int width = BufferWidth(handle), height = BufferHeight(handle), scale = BufferScale(handle);
+    if (!pixels || width <= 0 || height <= 0 || scale <= 0) return;
+    std::vector<uint32_t> picture(pixels, pixels + static_cast<size_t>(width) * height);
+    const int top = (kStatusTop - kStatusRailMargin) * scale;
+    const int bottom = std::min(height - 3, (kStatusBottom + kStatusRailMargin + 1) * scale);
+    const int left = std::max(0, kStatusRailLeft - 2) * scale;
+    const int right = std::min(width - 1, (kStatusRailRight + 2) * scale);
+    if (top < 3 || bottom <= top || right <= left) {
+        SetWindowMarginPicture(std::move(picture), width, height);
+        return;
+    }
+    // The brightness of rows, blurred along the row, so only the vignette's slope is compared.
+    const int radius = 16 * scale;
+    const auto profile = [&](int firstRow, int rows) {
+        std::vector<double> prefix(static_cast<size_t>(width) + 1, 0.0);
+        for (int x = 0; x < width; ++x) {
+            double light = 0;
+            for (int y = firstRow; y < firstRow + rows; ++y) {
+                const Pixel p = pixels[static_cast<size_t>(y) * width + x];
+                light += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+            }
+            prefix[x + 1] = prefix[x] + light / rows;
+        }
+        std::vector<double> blurred(static_cast<size_t>(width));
+        for (int x = 0; x < width; ++x) {
+            const int from = std::max(0, x - radius), to = std::min(width, x + radius + 1);
+            blurred[x] = (prefix[to] - prefix[from]) / (to - from) + 1.0;
+        }
+        return blurred;
+    };
+    const std::vector<double> above = profile(top - 3, 3), below = profile(bottom, 3);
+    for (int y = top; y < bottom; ++y) {
+        const int from = std::max(0, 2 * top - 1 - y);
+        const double t = static_cast<double>(y - top + 1) / (bottom - top + 1);
+        const std::vector<double> source = profile(from, 1);
+        const Pixel* sourceRow = pixels + static_cast<size_t>(from) * width;
+        uint32_t* target = picture.data() + static_cast<size_t>(y) * width;
+        for (int x = left; x <= right; ++x) {
+            const double gain = (above[x] + (below[x] - above[x]) * t) / source[x];
+            uint32_t out = 0;
+            for (const int shift : {0, 8, 16}) {
+                const double channel = ((sourceRow[x] >> shift) & 0xFF) * gain;
+                out |= static_cast<uint32_t>(std::clamp(channel + 0.5, 0.0, 255.0)) << shift;
+            }
+            target[x] = out;
+        }
+    }
+    SetWindowMarginPicture(std::move(picture), width, height);
+}
+
 Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
 
 bool Intersect(const Rect& a, const Rect& b) {
@@ -232,6 +292,7 @@ void Artwork::LoadTheme(int index) {
 
     LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
     SetWindowMarginColor(EdgeColour(background));
+    marginWanted = MarginSource::kBackdrop;
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
     // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below
@@ -279,7 +340,54 @@ void Artwork::DrawSelectionScreen() {
     AddDirty(kWholeScreen);
 }
 
-bool Artwork::DrawScreenPicture(const char* name) { return LoadPicture(screenBuffer, name, Format::Jpeg); }
+bool Artwork::DrawScreenPicture(const char* name) {
+    const bool loaded = LoadPicture(screenBuffer, name, Format::Jpeg);
+    // Beside a full-screen picture the margins carry on its outermost columns, row by row,
+    // smoothed down the rows so the grain does not streak them.
+    const Pixel* pixels = BufferPixels(screenBuffer);
+    const int width = BufferWidth(screenBuffer), height = BufferHeight(screenBuffer);
+    const int scale = std::max(1, BufferScale(screenBuffer));
+    if (!pixels || width <= 0 || height <= 0) return loaded;
+    const int band = kScreenEdgeBand * scale, radius = kScreenEdgeBand * scale;
+    std::vector<uint64_t> sums(static_cast<size_t>(height) * 6);
+    for (int y = 0; y < height; ++y)
+        for (int k = 0; k < band; ++k)
+            for (int side = 0; side < 2; ++side) {
+                const Pixel p = pixels[static_cast<size_t>(y) * width + (side == 0 ? k : width - 1 - k)];
+                for (int c = 0; c < 3; ++c) sums[static_cast<size_t>(y) * 6 + side * 3 + c] += (p >> (16 - 8 * c)) & 0xFF;
+            }
+    screenEdges.assign(static_cast<size_t>(height) * 2, 0);
+    for (int y = 0; y < height; ++y) {
+        const int from = std::max(0, y - radius), to = std::min(height - 1, y + radius);
+        for (int side = 0; side < 2; ++side) {
+            uint32_t out = 0;
+            for (int c = 0; c < 3; ++c) {
+                uint64_t total = 0;
+                for (int r = from; r <= to; ++r) total += sums[static_cast<size_t>(r) * 6 + side * 3 + c];
+                out |= static_cast<uint32_t>(total / (static_cast<uint64_t>(to - from + 1) * band)) << (16 - 8 * c);
+            }
+            screenEdges[static_cast<size_t>(y) * 2 + side] = out;
+        }
+    }
+    screenEdgesHeight = height;
+    marginWanted = MarginSource::kScreenPicture;
+    marginShown = MarginSource::kNone;
+    return loaded;
+}
+
+void Artwork::SyncMargins() {
+    if (marginWanted == MarginSource::kBackdrop) {
+        const int scale = BufferScale(background);
+        if (marginShown == MarginSource::kBackdrop && marginTheme == backdrop && marginScale == scale) return;
+        SendMarginPicture(background);
+        marginTheme = backdrop;
+        marginScale = scale;
+    } else if (marginWanted == MarginSource::kScreenPicture) {
+        if (marginShown == MarginSource::kScreenPicture) return;
+        SetWindowMarginPicture(screenEdges, 2, screenEdgesHeight);
+    }
+    marginShown = marginWanted;
+}
 
 void Artwork::DrawGameTitle(int gameNumber) {
     RestoreBackground(0, kScreenWidth - 1, 0, kScreenHeight - 1);
@@ -324,6 +432,7 @@ void Artwork::Present(const Rect& rect) {
     const int left = std::max(rect.left, kWholeScreen.left), top = std::max(rect.top, kWholeScreen.top);
     const int right = std::min(rect.right, kWholeScreen.right), bottom = std::min(rect.bottom, kWholeScreen.bottom);
     if (left > right || top > bottom) return;
+    SyncMargins();
     SelectBuffer(screenBuffer);
     ShowMouseCursor(0);
     PresentRect(left, right, top, bottom, left, bottom);

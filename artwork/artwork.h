@@ -56,6 +56,11 @@ public:
     // The queued rectangles, oldest first (the newest is the last).
     const std::vector<Rect>& DirtyList() const { return dirty; }
 
+    // What a window wider or taller than the table shows beside it: the backdrop runs on beside
+    // the table (after LoadTheme, or this), the edges of a screen picture beside the picture
+    // (after DrawScreenPicture). The margins change with the next present.
+    void ShowBackdropInMargins() { marginWanted = MarginSource::kBackdrop; }
+
     void FreeArtwork();
 
     // The stack being dragged, drawn once into a picture of its own when the drag starts, with a
@@ -98,8 +103,16 @@ public:
 
 private:
     void ApplyToolkitTheme() const;
+    // Hands the window the margin picture wanted, when it is not the one it shows.
+    void SyncMargins();
 
     int backdrop = 0;
+    enum class MarginSource { kNone, kBackdrop, kScreenPicture };
+    MarginSource marginWanted = MarginSource::kNone, marginShown = MarginSource::kNone;
+    int marginTheme = -1, marginScale = 0;
+    // The outermost columns of the last screen picture, one left and one right per row.
+    std::vector<uint32_t> screenEdges;
+    int screenEdgesHeight = 0;
     // Which theme pictures were found, so the toolkit is never pointed at an empty buffer.
     bool menuBarLoaded = false;
     bool dropDownLoaded = false;

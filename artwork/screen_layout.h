@@ -120,5 +120,10 @@ inline constexpr std::array<int, kThemeCount> kCheckRowOfTheme = {0, 13, 0, 26, 
 // The status texts of the game table sit in this band; every backdrop keeps it legible.
 inline constexpr int kStatusTop = 550;
 inline constexpr int kStatusBottom = 580;
+// The backdrop's status rail reaches this far beyond the band (its rim and lower lip), and
+// runs across between these columns.
+inline constexpr int kStatusRailMargin = 6;
+inline constexpr int kStatusRailLeft = 16;
+inline constexpr int kStatusRailRight = 783;
 
 }  // namespace screen_layout

@@ -41,6 +41,7 @@ MusicDialog::MusicDialog(const MusicChoice& initial)
     ok = Create<Button>((kDialogWidth - 2 * kButtonWidth) / 3, kButtonTop, kButtonWidth, kButtonHeight, art, "OK");
     cancel = Create<Button>((2 * kDialogWidth - 4 * kButtonWidth) / 3 + kButtonWidth, kButtonTop, kButtonWidth,
                             kButtonHeight, art, "Cancel");
+    SetDefaultButton(ok);
 }
 
 void MusicDialog::Open() {

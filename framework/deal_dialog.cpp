@@ -36,7 +36,12 @@ DealDialog::DealDialog(uint32_t current) : Dialog(kDialogX, kDialogY, kDialogWid
     Create<Label>(kLabelRight, kLabelY, 1, "Deal Number");
     okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, "OK");
     cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, "Cancel");
+    // The number shown is selected, so typing replaces it; a key that cannot be part of a
+    // number is refused as it is typed.
+    numberField->SetDigitsOnly(true);
     numberField->SetText(std::to_string(current));
+    numberField->SelectAll();
+    SetDefaultButton(okButton);
 }
 
 void DealDialog::Accept() {

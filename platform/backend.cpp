@@ -107,6 +107,16 @@ void ShowHostMessageBox(const char* title, const char* text) {
     std::fprintf(stderr, "%s: %s\n", title ? title : "", text ? text : "");
 }
 
+namespace {
+std::atomic<void (*)()> displayLostHandler{nullptr};
+}
+
+void SetDisplayLostHandler(void (*handler)()) { displayLostHandler = handler; }
+
+void RunDisplayLostHandler() {
+    if (void (*handler)() = displayLostHandler.load()) handler();
+}
+
 void ToggleFullScreen() {
     if (Backend* backend = CurrentBackend()) backend->ToggleFullScreen();
 }
@@ -118,6 +128,10 @@ bool IsFullScreen() {
 
 void SetWindowMarginColor(uint32_t rgb) {
     if (Backend* backend = CurrentBackend()) backend->SetMarginColor(rgb);
+}
+
+void SetWindowMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
+    if (Backend* backend = CurrentBackend()) backend->SetMarginPicture(std::move(pixels), width, height);
 }
 
 bool WindowCanPresent() {

@@ -86,6 +86,8 @@ public:
     virtual bool IsFullScreen() { return false; }
     // The colour shown beside the table when the window's shape differs from it (0x00RRGGBB).
     virtual void SetMarginColor(uint32_t) {}
+    // The picture the margins continue instead (ScaledWindow::SetMarginPicture).
+    virtual void SetMarginPicture(std::vector<uint32_t>, int, int) {}
     // False when the window exists but the display cannot show what is drawn into it.
     virtual bool CanPresent() { return true; }
     // True when time is a script's virtual clock: work running beside the interface is then
@@ -127,9 +129,16 @@ void DestroyCursor(int handle);
 std::vector<DisplayMode> DisplayModes();
 void ShowHostMessageBox(const char* title, const char* text);
 
+// What must be done when the display is lost for good (the X server went away) before the process
+// ends: keep what can be kept. The back end calls it; null removes it.
+void SetDisplayLostHandler(void (*handler)());
+void RunDisplayLostHandler();
+
 // Window modes, callable from anywhere without knowing the window's size.
 void ToggleFullScreen();
 bool IsFullScreen();
 void SetWindowMarginColor(uint32_t rgb);
+// 0x00RRGGBB rows of width x height: the table's backdrop, which the margins continue.
+void SetWindowMarginPicture(std::vector<uint32_t> pixels, int width, int height);
 bool WindowCanPresent();
 bool ClockIsVirtual();

@@ -13,6 +13,8 @@ constexpr int kHidKeypad1 = 89;
 constexpr int kHidReturn = 40;
 constexpr int kHidF11 = 68;
 constexpr int kHidKeypadEnter = 88;
+constexpr int kHidLeftAlt = 226;
+constexpr int kHidRightAlt = 230;
 
 constexpr LPARAM kAltHeldBit = LPARAM{1} << 29;
 constexpr LPARAM kPreviousStateBit = LPARAM{1} << 30;
@@ -101,7 +103,7 @@ void TranslateKey(const HostEvent& event, HWND window, std::vector<Message>* out
     const bool down = event.kind == HostEvent::KeyDown;
     const bool isAlt = codes.virtualKey == VK_MENU;
     // Alt, keys pressed with Alt, and F10 are system keys, as the menu-key convention has it.
-    const bool system = isAlt || event.alt || codes.virtualKey == VK_F10;
+    const bool system = !event.plainRelease && (isAlt || event.alt || codes.virtualKey == VK_F10);
     LPARAM lParam = 1 | (static_cast<LPARAM>(codes.scanCode & 0xFF) << 16);
     if (codes.extended) lParam |= kExtendedBit;
     if (event.alt || (isAlt && down)) lParam |= kAltHeldBit;
@@ -141,6 +143,23 @@ bool IsFullScreenKey(const HostEvent& event) {
 
 bool TogglesFullScreen(const HostEvent& event) {
     return event.kind == HostEvent::KeyDown && !event.repeat && IsFullScreenKey(event);
+}
+
+bool FullScreenKeys::Take(HostEvent* event, bool* toggle) {
+    *toggle = false;
+    if (IsFullScreenKey(*event)) {
+        if (event->alt) altUsed = true;
+        *toggle = TogglesFullScreen(*event);
+        return true;
+    }
+    const bool altKey = event->hidScancode == kHidLeftAlt || event->hidScancode == kHidRightAlt;
+    if (altKey && event->kind == HostEvent::KeyDown && !event->repeat) altUsed = false;
+    if (altKey && event->kind == HostEvent::KeyUp && altUsed) {
+        altUsed = false;
+        event->plainRelease = true;
+        event->alt = false;
+    }
+    return false;
 }
 
 void TranslateHostEvent(const HostEvent& event, HWND window, std::vector<Message>* out) {

@@ -17,6 +17,8 @@ struct HostEvent {
     int hidScancode = 0;    // USB HID usage id (SDL's scancode numbering)
     bool repeat = false;    // key auto-repeat
     bool shift = false, control = false, alt = false;  // modifiers held during the event
+    // Alt released after a key the host kept for itself: a plain key release, not a menu tap.
+    bool plainRelease = false;
 };
 
 struct KeyCodes {
@@ -32,6 +34,18 @@ KeyCodes TranslateHidKey(int hidScancode);
 // is. Both their presses and releases are kept from the program; only a fresh press toggles.
 bool IsFullScreenKey(const HostEvent& event);
 bool TogglesFullScreen(const HostEvent& event);
+
+// What both back ends do with those keys. Alt, pressed and released around Alt+Enter, would
+// otherwise reach the program as Alt tapped on its own, which opens the menu.
+class FullScreenKeys {
+public:
+    // True when the event is one of the keys (the caller drops it); *toggle when full screen
+    // switches. Marks the release of an Alt that took part as a plain release.
+    bool Take(HostEvent* event, bool* toggle);
+
+private:
+    bool altUsed = false;
+};
 
 // Appends the messages one host event becomes (none, one or two), packed the Windows way:
 // mouse position in lParam, virtual key in wParam, scan code in bits 16..23 of lParam with the

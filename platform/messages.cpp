@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -116,7 +117,15 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
 
 ScaleChangeHandler scaleChangeHandler = nullptr;
 
+volatile std::sig_atomic_t terminationSignalled = 0;
+extern "C" void OnTerminationSignal(int) { terminationSignalled = 1; }
+
 bool TakeNext(Message* out, bool remove) {
+    // A signal handler may not touch the queue, so the request is posted here, by the loop.
+    if (terminationSignalled != 0) {
+        terminationSignalled = 0;
+        if (HWND window = MainWindowHandle()) PostMessage(window, WM_CLOSE, 0, 0);
+    }
     bool needErase = false;
     if (!NextMessage(out, remove, &needErase)) return false;
     if (needErase) SendMessage(out->hwnd, WM_ERASEBKGND, 0, 0);
@@ -318,6 +327,13 @@ LRESULT DefWindowProc(HWND window, uint32_t message, WPARAM, LPARAM) {
 }
 
 void SetScaleChangeHandler(ScaleChangeHandler handler) { scaleChangeHandler = handler; }
+
+void CloseOnTerminationSignal() {
+    terminationSignalled = 0;
+    std::signal(SIGTERM, OnTerminationSignal);
+}
+
+bool TerminationSignalPending() { return terminationSignalled != 0; }
 
 void SetTimer(HWND window, uintptr_t id, uint32_t periodMs) {
     const uint64_t now = GetTickCount64();

@@ -120,6 +120,12 @@ void ClipCursor(const Rect* rect);
 using ScaleChangeHandler = void (*)(int scale);
 void SetScaleChangeHandler(ScaleChangeHandler handler);
 
+// From now on SIGTERM (a logout) asks the main window to close, as its close button does:
+// whichever loop takes the next message, the main one or a modal one, receives WM_CLOSE.
+void CloseOnTerminationSignal();
+// True while a SIGTERM waits to become WM_CLOSE; a back end's wait ends early for it.
+bool TerminationSignalPending();
+
 // Forgets the window (without sending it anything), every queued message, the timers, a pending
 // paint and the keyboard state. For tests and tools that run several sessions in one process;
 // making a ScriptedBackend does it.

@@ -303,16 +303,132 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
 
 void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
+    RenderMargins(marginColor, out, outPitch);
+    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
+}
+
+void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {
+    if (!out) return;
+    const bool picture = HasMarginPicture() && !table.Empty();
     for (int y = 0; y < windowHeight; ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * outPitch;
-        if (y < table.top || y > table.bottom) {
-            std::fill(row, row + windowWidth, marginColor);
+        const bool across = y < table.top || y > table.bottom;
+        const int leftEnd = across ? windowWidth : std::min(table.left, windowWidth);
+        const int rightStart = across ? windowWidth : std::min(table.right + 1, windowWidth);
+        if (!picture) {
+            std::fill(row, row + leftEnd, marginColor);
+            std::fill(row + rightStart, row + windowWidth, marginColor);
             continue;
         }
-        std::fill(row, row + table.left, marginColor);
-        std::fill(row + std::min(table.right + 1, windowWidth), row + windowWidth, marginColor);
+        for (int x = 0; x < leftEnd; ++x) row[x] = MarginPixel(x, y);
+        for (int x = rightStart; x < windowWidth; ++x) row[x] = MarginPixel(x, y);
     }
-    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
+}
+
+namespace {
+
+// Brightness of a pixel, 0..255 (green weighs most, as the eye has it).
+int Light(uint32_t p) { return static_cast<int>((((p >> 16) & 0xFF) * 2 + ((p >> 8) & 0xFF) * 5 + (p & 0xFF)) / 8); }
+
+// Means along one axis, x256, smoothed over a window of `radius` either side so that the
+// picture's grain does not stripe the margins.
+std::vector<int> SmoothedMeans(std::vector<int64_t> sums, int count, int radius) {
+    const int n = static_cast<int>(sums.size());
+    std::vector<int> means(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int64_t total = 0;
+        int taken = 0;
+        for (int k = std::max(0, i - radius); k <= std::min(n - 1, i + radius); ++k, ++taken) total += sums[k];
+        means[i] = static_cast<int>(total * 256 / (static_cast<int64_t>(taken) * std::max(count, 1)));
+    }
+    return means;
+}
+
+// A distance into the table's side of an edge, folded back and forth across the table so that
+// any margin, however wide, finds a picture pixel.
+int Reflect(int distance, int size) {
+    const int period = 2 * size;
+    const int d = distance % period;
+    return d < size ? d : period - 1 - d;
+}
+
+// How much darker a margin pixel is than its mirror image inside: the brightness profile is
+// continued straight on from the edge (edge - (inside - edge)), as a vignette would go on.
+int DarkeningAt(const std::vector<int>& light, int edge, int inside) {
+    const int atEdge = light[static_cast<size_t>(edge)], atInside = light[static_cast<size_t>(inside)];
+    if (atInside <= 0) return 256;
+    const int wanted = 2 * atEdge - atInside;
+    return std::clamp(wanted * 256 / atInside, 64, 256);
+}
+
+}  // namespace
+
+void ScaledWindow::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
+    margin = MarginPicture{};
+    if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height) return;
+    std::vector<int64_t> columns(static_cast<size_t>(width)), rowSums(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int light = Light(pixels[static_cast<size_t>(y) * width + x]);
+            columns[x] += light;
+            rowSums[y] += light;
+        }
+    const int radius = std::max(2, width / 200);
+    margin.columnLight = SmoothedMeans(std::move(columns), height, radius);
+    margin.rowLight = SmoothedMeans(std::move(rowSums), width, radius);
+    margin.pixels = std::move(pixels);
+    margin.width = width;
+    margin.height = height;
+}
+
+uint32_t ScaledWindow::PictureAt(int tx, int ty) const {
+    const int w = margin.width, h = margin.height;
+    if (w != frameWidth || h != frameHeight) {
+        // Not yet drawn again at the frame's scale: the nearest pixel.
+        const int px = static_cast<int>(static_cast<int64_t>(tx) * w / table.Width());
+        const int py = static_cast<int>(static_cast<int64_t>(ty) * h / table.Height());
+        return margin.pixels[static_cast<size_t>(std::min(py, h - 1)) * w + std::min(px, w - 1)];
+    }
+    // The same filter the table goes through, so the grain matches across the edge.
+    const int firstX = columns.first[tx], firstY = rows.first[ty];
+    const uint16_t* weightX = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
+    const uint16_t* weightY = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
+    uint64_t sum = 0;
+    for (int l = 0; l < rows.stride; ++l) {
+        if (weightY[l] == 0) continue;
+        const uint32_t* source = margin.pixels.data() + static_cast<size_t>(std::min(firstY + l, h - 1)) * w;
+        uint64_t line = 0;
+        for (int k = 0; k < columns.stride; ++k)
+            if (weightX[k] != 0) line += Spread(source[std::min(firstX + k, w - 1)]) * weightX[k];
+        sum += RoundLanes(line) * weightY[l];
+    }
+    return Gather(RoundLanes(sum));
+}
+
+uint32_t ScaledWindow::MarginPixel(int x, int y) const {
+    const int tableWidth = table.Width(), tableHeight = table.Height();
+    int tx = x - table.left, ty = y - table.top;
+    int darkening = 256;
+    // Picture columns and rows a table position shows, for the brightness profile.
+    const auto column = [&](int t) { return std::min(margin.width - 1, static_cast<int>(static_cast<int64_t>(t) * margin.width / tableWidth)); };
+    const auto row = [&](int t) { return std::min(margin.height - 1, static_cast<int>(static_cast<int64_t>(t) * margin.height / tableHeight)); };
+    if (tx < 0) {
+        tx = Reflect(-tx - 1, tableWidth);
+        darkening = DarkeningAt(margin.columnLight, 0, column(tx));
+    } else if (tx >= tableWidth) {
+        tx = tableWidth - 1 - Reflect(tx - tableWidth, tableWidth);
+        darkening = DarkeningAt(margin.columnLight, margin.width - 1, column(tx));
+    }
+    if (ty < 0) {
+        ty = Reflect(-ty - 1, tableHeight);
+        darkening = darkening * DarkeningAt(margin.rowLight, 0, row(ty)) / 256;
+    } else if (ty >= tableHeight) {
+        ty = tableHeight - 1 - Reflect(ty - tableHeight, tableHeight);
+        darkening = darkening * DarkeningAt(margin.rowLight, margin.height - 1, row(ty)) / 256;
+    }
+    const uint32_t p = PictureAt(tx, ty);
+    if (darkening >= 256) return p;
+    return Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
 }
 
 bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {

@@ -57,8 +57,18 @@ public:
     // Draws what a changed frame rectangle affects into a window-sized picture (0x00RRGGBB rows of
     // outPitch pixels) and returns that window rectangle.
     Rect Render(const Rect& frameRect, uint32_t* out, int outPitch) const;
-    // Draws the whole window: margins in the given colour, then the table.
+    // Draws the whole window: the margins, then the table. The margins continue the margin
+    // picture when there is one, else they take the given colour.
     void RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const;
+    // The margins alone (the table's pixels are left as they are).
+    void RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const;
+
+    // The picture the margins continue (0x00RRGGBB rows, normally the table's backdrop at the
+    // frame's scale): mirrored at the table's edges, so there is no step across them, and darkened
+    // outwards at the rate the picture itself darkens towards its edges, so a vignette runs on.
+    // An empty picture gives plain margins again.
+    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height);
+    bool HasMarginPicture() const { return !margin.pixels.empty(); }
 
     // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
     bool ToLogical(int windowX, int windowY, int* x, int* y) const;
@@ -75,6 +85,18 @@ private:
     };
     static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);
     Rect AffectedWindowRect(const Rect& frameRect) const;
+    // The margin pixel at window (x, y) from the margin picture.
+    uint32_t MarginPixel(int x, int y) const;
+    // One table pixel (table-relative) resampled from the margin picture as the table would be.
+    uint32_t PictureAt(int tx, int ty) const;
+
+    struct MarginPicture {
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        // Mean brightness of each column and row (x256), smoothed: how the picture darkens.
+        std::vector<int> columnLight, rowLight;
+    };
+    MarginPicture margin;
 
     int logicalWidth = 0, logicalHeight = 0, deviceScale = 1;
     int windowWidth = 0, windowHeight = 0;

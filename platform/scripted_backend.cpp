@@ -27,8 +27,9 @@ ScriptedBackend::~ScriptedBackend() {
 
 void ScriptedBackend::Deliver(const HostEvent& given) {
     HostEvent event = given;
-    if (IsFullScreenKey(event)) {
-        if (TogglesFullScreen(event)) ToggleFullScreen();
+    bool toggle = false;
+    if (fullScreenKeys.Take(&event, &toggle)) {
+        if (toggle) ToggleFullScreen();
         return;
     }
     if (windowExists && !MapMouseEvent(view, &event)) return;
@@ -160,6 +161,11 @@ void ScriptedBackend::ToggleFullScreen() {
 void ScriptedBackend::SetMarginColor(uint32_t rgb) {
     marginColor = rgb;
     if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+}
+
+void ScriptedBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
+    view.SetMarginPicture(std::move(pixels), width, height);
+    if (windowExists) view.RenderMargins(marginColor, windowPixels.data(), windowWidth);
 }
 
 // The window shows the stored frame again at its new size, as a host window does when resized.

@@ -112,6 +112,7 @@ public:
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
+    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
     bool CanPresent() override { return !cannotPresent; }
     bool ClockIsVirtual() override { return true; }
     bool ReadWindow(WindowPicture* picture) override;
@@ -137,6 +138,7 @@ private:
     void LayOutWindow();                    // fits the table to the current window size
 
     HeldInput held;
+    FullScreenKeys fullScreenKeys;
 
     std::deque<Step> steps;  // kept sorted by (atMs, order)
     uint64_t nextOrder = 0;

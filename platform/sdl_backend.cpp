@@ -73,12 +73,15 @@ public:
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
+    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
     bool CanPresent() override { return drawable; }
     bool ReadWindow(WindowPicture* picture) override;
     WindowPlacement Placement() const override;
 
 private:
     void Translate(const SDL_Event& event);
+    // Once the window is found gone: stop drawing and ask the program to close.
+    void NoticeLostWindow();
     // Takes the window surface at the window's current size and redraws all of it from the frame.
     void LayOut();
     // The window's size and place when it is an ordinary window (not full screen or maximised).
@@ -100,8 +103,11 @@ private:
     int wantedScale = 1, frameScale = 1, largestScale = 1, fixedScale = 0;
     bool frameScaleKnown = false;
     bool classic = false, fullScreen = false, drawable = false;
+    // The window was destroyed by someone else: nothing is drawn into it any more.
+    bool windowLost = false;
     uint32_t marginColor = 0;
     uint32_t heldButtons = 0;
+    FullScreenKeys fullScreenKeys;
     std::map<int, SDL_Cursor*> cursors;
     int nextCursor = 1;
 };
@@ -179,6 +185,10 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         return false;
     }
     SetWindowIcon(window);
+    // Another client may destroy the window (a task manager's "close", xdotool windowclose):
+    // errors about it then say so, and the program closes as from the close button.
+    WatchWindow(window);
+    windowLost = false;
     if (!classic) {
         SDL_SetWindowMinimumSize(window, logicalWidth / 2, logicalHeight / 2);
         RememberNormalPlacement();
@@ -201,7 +211,7 @@ void SdlWindowBackend::LayOut() {
         view.CatchUp(static_cast<uint32_t*>(target->pixels), target->pitch / 4);
     }
     drawable = false;
-    if (!window) return;
+    if (!window || windowLost) return;
     surface = SDL_GetWindowSurface(window);
     if (!surface || surface->format->BytesPerPixel < 2) return;
     if (staging && (staging->w != surface->w || staging->h != surface->h)) {
@@ -300,6 +310,17 @@ void SdlWindowBackend::SetMarginColor(uint32_t rgb) {
     const Rect table = view.Table();
     const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
     if (drawable && margins) LayOut();
+}
+
+void SdlWindowBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
+    view.SetMarginPicture(std::move(pixels), width, height);
+    const Rect table = view.Table();
+    const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
+    if (!drawable || !margins) return;
+    // Only the margins change: the table stays as it is in the window surface.
+    SDL_Surface* target = staging ? staging : surface;
+    view.RenderMargins(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
 }
 
 void SdlWindowBackend::ShowWindow() {
@@ -438,13 +459,26 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
     default:
         return;  // including our own wake-up event, which only ends a wait
     }
-    if (IsFullScreenKey(host)) {
-        if (TogglesFullScreen(host)) ToggleFullScreen();
+    bool toggle = false;
+    if (fullScreenKeys.Take(&host, &toggle)) {
+        if (toggle) ToggleFullScreen();
         return;
     }
     if (!MapMouseEvent(view, &host)) return;
     std::vector<Message> messages;
     TranslateHostEvent(host, MainWindowHandle(), &messages);
+    for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+void SdlWindowBackend::NoticeLostWindow() {
+    if (windowLost || !window || !WindowTakenAway()) return;
+    windowLost = true;
+    drawable = false;
+    std::fprintf(stderr, "quillfen-solitaire: the window was closed by another program\n");
+    HostEvent close;
+    close.kind = HostEvent::Quit;
+    std::vector<Message> messages;
+    TranslateHostEvent(close, MainWindowHandle(), &messages);
     for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
 }
 
@@ -455,16 +489,20 @@ void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
         Translate(event);
         any = true;
     }
+    NoticeLostWindow();
     if (!wait || any) return;
     for (;;) {
         const uint64_t now = NowMs();
         if (untilMs != UINT64_MAX && now >= untilMs) return;
+        if (TerminationSignalPending()) return;
         const uint64_t left = untilMs == UINT64_MAX ? kNoLimitWaitMs : std::min<uint64_t>(untilMs - now, kLongestSingleWaitMs);
         if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint64_t>(left, 1)))) {
             Translate(event);
             while (SDL_PollEvent(&event)) Translate(event);
+            NoticeLostWindow();
             return;
         }
+        NoticeLostWindow();
     }
 }
 
@@ -557,7 +595,7 @@ std::unique_ptr<SdlBackend> CreateSdlBackend(const WindowPlacement& placement) {
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kClassName, 0);
     // Before SDL's X driver starts: it keeps the handler it finds and restores it when it closes
     // its displays, which is when a late wake-up's error is read.
-    TolerateSendsToVanishedWindows();
+    InstallX11ErrorHandlers();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quillfen-solitaire: cannot start SDL video: %s\n", SDL_GetError());
         return nullptr;

@@ -122,6 +122,7 @@ PictureChooser::PictureChooser(std::string_view title, int w, int h, int sourceB
     okButton = Create<Button>((w - 2 * kButtonWidth) / 3, buttonTop, kButtonWidth, kButtonHeight, art, "OK");
     cancelButton = Create<Button>(2 * (w - 2 * kButtonWidth) / 3 + kButtonWidth, buttonTop, kButtonWidth,
                                   kButtonHeight, art, "Cancel");
+    SetDefaultButton(okButton);
 }
 
 void PictureChooser::CellPosition(int index, int* cellX, int* cellY) const {

@@ -80,6 +80,7 @@ RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode 
                                   restart ? "&Restart" : "&Start");
     cancelButton = Create<Button>(kSecondButtonX, table.buttonTop, kButtonWidth, kButtonHeight, art,
                                   table.cancelCaption);
+    SetDefaultButton(acceptButton);
 
     // A face-down row count always leaves the last row face up.
     for (size_t i = 0; i < table.options.size(); ++i) {
@@ -302,6 +303,7 @@ RulesSummaryDialog::RulesSummaryDialog(const GameDescriptor& of)
       game(of) {
     okButton = Create<Button>(kDialogWidth / 2 - kButtonWidth / 2, height - 50, kButtonWidth, kButtonHeight,
                               CurrentTheme().dialogArt, "OK");
+    SetDefaultButton(okButton);
     font = LoadFont(DataPath(card_geometry::kCardTableFontFile).c_str());
 }
 

@@ -18,6 +18,7 @@ RulesViewer::RulesViewer(std::string_view gameName, const std::string& path)
     LoadRulesFile(path, gameName, pages.get());
     const int art = CurrentTheme().dialogArt;
     okButton = Create<Button>(kWidth / 2 - kOkWidth / 2, kButtonTop, kOkWidth, kButtonHeight, art, "OK");
+    SetDefaultButton(okButton);
     if (pages->pageCount >= 2) {
         previousButton = Create<Button>(kPreviousX, kButtonTop, kPageButtonSize, kPageButtonSize, art, "<<");
         nextButton = Create<Button>(kNextX, kButtonTop, kPageButtonSize, kPageButtonSize, art, ">>");

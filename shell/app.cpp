@@ -233,7 +233,10 @@ void GameTimerTick() { shell.currentGame->DrawTable(-1); }
 void ConnectGameServices() {
     GameServices& services = Services();
     services.showEndScreen = [](bool won) {
-        if (shell.artwork) ShowEndScreen(*shell.artwork, won);
+        if (!shell.artwork) return;
+        ShowEndScreen(*shell.artwork, won);
+        // The table comes back under the high scores, and its backdrop beside it.
+        shell.artwork->ShowBackdropInMargins();
     };
     services.exitProgram = [] {
         ExitScreen screen;
@@ -395,14 +398,6 @@ bool StartUp(HWND window) {
     return true;
 }
 
-// A logout's SIGTERM closes the program as the window's close button does, which keeps the deal
-// in progress. Checked at every timer tick, a dialog's loop too.
-void PassOnTerminationRequest() {
-    if (!TerminationRequested() || !shell.window) return;
-    CatchTerminationRequests();
-    PostMessage(shell.window, WM_CLOSE, 0, 0);
-}
-
 // The shut-down order of WM_DESTROY, the reverse direction of start-up.
 void ShutDown() {
     ReleaseSelectionMenu();
@@ -519,9 +514,6 @@ LRESULT MainWindowProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         if (wParam == kGameTimer && shell.currentGame) GameTimerTick();
-        // A logout's SIGTERM closes the program as the window's close button does, which keeps
-        // the deal in progress.
-        if (wParam == kGameTimer) PassOnTerminationRequest();
         if (wParam == kGameTimer && shell.window) ShowNoticesWhenQuiet();
         return 0;
     case WM_CLOSE:
@@ -572,8 +564,15 @@ int RunApplication(LoopCompanionMaker makeCompanion) {
     const std::unique_ptr<LoopCompanion> companion = makeCompanion ? makeCompanion() : nullptr;
 
     shell = ShellState{};
-    CatchTerminationRequests();
-    SetModalTimerWatch(PassOnTerminationRequest);
+    // A logout's SIGTERM closes the program as the window's close button does, which keeps the
+    // deal in progress, whatever loop is running.
+    CloseOnTerminationSignal();
+    // The display gone for good (the X server ended): the deal in progress is kept as a close
+    // would keep it, and the process ends at once.
+    SetDisplayLostHandler([] {
+        if (shell.currentGame) shell.currentGame->LeaveDeal(Game::Leaving::kKeepingTheDeal);
+        FlushSavedGames();
+    });
     // Creating the window runs the whole start-up (logo, player dialog): a second copy started
     // meanwhile must already find someone listening.
     instance.ListenForRaiseRequests();
@@ -592,5 +591,6 @@ int RunApplication(LoopCompanionMaker makeCompanion) {
         DestroyWindow(window);
         while (GetMessage(&message)) DispatchMessage(&message);
     }
+    SetDisplayLostHandler(nullptr);
     return static_cast<int>(message.wParam);
 }

@@ -1,6 +1,5 @@
 #include "shell/deal_keeping.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,11 +14,8 @@
 
 namespace {
 
-volatile std::sig_atomic_t terminationRequested = 0;
 // The last attempt to keep a deal failed and the player has been told.
 bool keepingFailed = false;
-
-extern "C" void OnTerminationSignal(int) { terminationRequested = 1; }
 
 // The scoring choice is stored as a string; every other rule value as a DWORD.
 bool StoredAsText(const RuleOption& option) { return option.control == RuleControl::kScoringChoice; }
@@ -132,9 +128,3 @@ bool AskToContinue() {
     return dialog.RunModal() != ContinueDialog::kNewDeal;
 }
 
-void CatchTerminationRequests() {
-    terminationRequested = 0;
-    std::signal(SIGTERM, OnTerminationSignal);
-}
-
-bool TerminationRequested() { return terminationRequested != 0; }

@@ -1,6 +1,6 @@
 // Keeping an unfinished deal for the next visit: the game services that save and discard the
-// deal and show the statistics, the offer to continue a kept deal when its game is chosen again,
-// and SIGTERM (a logout), which leaves the program the way closing its window does.
+// deal and show the statistics, and the offer to continue a kept deal when its game is chosen
+// again.
 #pragma once
 
 #include <optional>
@@ -21,7 +21,3 @@ std::optional<SavedGame> KeptDeal(int gameNumber, std::string* keptAs = nullptr)
 void RestoreKeptRules(const GameDescriptor& game, const SavedGame& saved);
 // "Continue the game in progress?": true for Continue (also Enter and Escape), false for New Deal.
 bool AskToContinue();
-
-// From now on SIGTERM asks the program to close; the request is seen at the next timer tick.
-void CatchTerminationRequests();
-bool TerminationRequested();

@@ -6,6 +6,7 @@
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "shell/shell.h"
+#include "ui/toolkit.h"
 
 namespace {
 
@@ -20,39 +21,50 @@ bool IsPress(uint32_t message) {
            message == WM_SYSKEYDOWN;
 }
 
-// Activation and focus changes take effect at once even while a picture waits, as they would if
-// the host sent them straight to the window.
-// Messages a wait handles as they come: activation, focus, and a second copy's request to bring
-// the window forward (the logo and end screens are exactly when a player may start another).
+// Messages a wait handles as they come: activation, focus, a second copy's request to bring the
+// window forward (the logo and end screens are exactly when a player may start another), and a
+// request to close (the close button, a logout), which ends every loop.
 bool IsStateChange(uint32_t message) {
     return message == WM_ACTIVATEAPP || message == WM_SETFOCUS || message == WM_KILLFOCUS ||
-           message == WM_APP_RAISE;
+           message == WM_APP_RAISE || message == WM_CLOSE;
 }
 
 // Waits, by the clock in whole seconds, until lastingSeconds have passed or a press arrives once
 // deafSeconds have passed; earlier presses are swallowed. State changes (above) are handled as
 // they come. Every other message is held back and put in the queue again afterwards,
 // in its order, so nothing but the presses is lost; timer ticks are dropped (they come again)
-// and a paint is asked for again at the end.
+// and a paint is asked for again at the end. The program quitting ends the wait at once.
 void WaitForPressOrTime(int deafSeconds, int lastingSeconds, bool dropQueuedPresses) {
+    // A modal loop like a dialog's: a close request ends it rather than destroying the window
+    // under whoever is waiting.
+    ModalLoopScope scope;
     HWND window = MainWindowHandle();
     std::vector<Message> heldBack;
     bool repaint = false;
+    bool quitting = false;
+    int exitCode = 0;
     auto keep = [&](const Message& message) {
-        if (IsStateChange(message.message)) DispatchMessage(&message);
-        else if (message.message == WM_PAINT) repaint = true;
-        else if (message.message != WM_TIMER) heldBack.push_back(message);
+        if (message.message == WM_QUIT) {
+            quitting = true;
+            exitCode = static_cast<int>(message.wParam);
+        } else if (IsStateChange(message.message)) {
+            DispatchMessage(&message);
+        } else if (message.message == WM_PAINT) {
+            repaint = true;
+        } else if (message.message != WM_TIMER) {
+            heldBack.push_back(message);
+        }
     };
 
     Message message;
     if (dropQueuedPresses) {
-        while (PeekMessage(&message, true))
+        while (!quitting && PeekMessage(&message, true))
             if (!IsPress(message.message)) keep(message);
     }
 
     const int64_t start = WallClockSeconds();
     SetTimer(window, kScreenWaitTimer, kScreenWaitPeriodMs);
-    for (;;) {
+    while (!quitting) {
         const int64_t elapsed = WallClockSeconds() - start;
         if (elapsed >= lastingSeconds) break;
         if (!PeekMessage(&message, true)) {
@@ -66,6 +78,8 @@ void WaitForPressOrTime(int deafSeconds, int lastingSeconds, bool dropQueuedPres
 
     for (const Message& held : heldBack) PostMessage(held.hwnd, held.message, held.wParam, held.lParam);
     if (repaint && window) InvalidateWindow(window, false);
+    // The loops outside this one end too.
+    if (quitting) PostQuitMessage(exitCode);
 }
 
 }  // namespace

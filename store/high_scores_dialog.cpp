@@ -34,6 +34,7 @@ HighScoresDialog::HighScoresDialog(const std::string& name, int32_t highlight, b
     const int buttonY = endOfGame ? kEndOfGameButtonY : kMenuButtonY;
     closeButton = Create<Button>(kCloseX, buttonY, kSmallButtonWidth, kButtonHeight, art, "Close");
     resetButton = Create<Button>(kResetX, buttonY, kSmallButtonWidth, kButtonHeight, art, "&Reset");
+    SetDefaultButton(closeButton);
     if (endOfGame)
         playAgainButton = Create<Button>(kPlayAgainX, kPlayAgainY, kPlayAgainWidth, kButtonHeight, art, "&Play Again");
 }

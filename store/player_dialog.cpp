@@ -24,6 +24,7 @@ PlayerSelectDialog::PlayerSelectDialog()
     dontShowBox = Create<CheckBox>(kCheckX, kCheckY, "&Don't show at startup again.");
     okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, "OK");
     cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, "Cancel");
+    SetDefaultButton(okButton);
     dontShowBox->SetChecked(userPreferences.DontShowAgain != 0);
     nameField->SetText(userPreferences.HumanName);
 }

@@ -50,6 +50,7 @@ StatisticsDialog::StatisticsDialog(std::vector<std::string> gameNames, const std
     const int art = CurrentTheme().dialogArt;
     closeButton = Create<Button>(kCloseX, kButtonY, kButtonWidth, kButtonHeight, art, "Close");
     resetButton = Create<Button>(kResetX, kButtonY, kButtonWidth, kButtonHeight, art, "&Reset");
+    SetDefaultButton(closeButton);
     if (static_cast<int>(names.size()) > kRowsPerPage) {
         previousButton = Create<Button>(kPreviousX, kButtonY, kButtonWidth, kButtonHeight, art, "&Previous");
         nextButton = Create<Button>(kNextX, kButtonY, kButtonWidth, kButtonHeight, art, "&Next");
@@ -126,7 +127,9 @@ void StatisticsDialog::ProcessEvent() {
         } else if (e.sourceId == resetButton->GetId()) {
             int answer = 0;
             {
-                MessageBox ask(this, "Statistics", MessageBox::kYesNo, "Reset your statistics of every game?");
+                // Enter answers "No": a slip of the key never wipes them.
+                MessageBox ask(this, "Statistics", MessageBox::kYesNo | MessageBox::kSecondIsDefault,
+                               "Reset your statistics of every game?");
                 answer = ask.RunModal();
             }
             if (answer == MessageBox::kResultYes) {

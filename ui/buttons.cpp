@@ -144,8 +144,12 @@ void Button::HandlePushEvent() {
         e.keyKind = kKeyNone;
         Draw();
     }
-    if (e.type == kEventNone && e.keyKind == kKeyDown && hotKey != 0 &&
-        (e.keyChar == hotKey || e.keyChar == otherCaseHotKey)) {
+    // The hot key typed alone or with Alt; with Alt it arrives as WM_SYSKEYDOWN, whose virtual
+    // key (an upper-case letter) is kept in the event.
+    const bool typed = e.type == kEventNone && e.keyKind == kKeyDown && (e.keyChar == hotKey || e.keyChar == otherCaseHotKey);
+    const int altKey = static_cast<int>(e.timerId);
+    const bool withAlt = e.type == kEventAltDown && (altKey == hotKey || altKey == otherCaseHotKey);
+    if (hotKey != 0 && (typed || withAlt)) {
         e.type = kEventCommand;
         e.sourceId = id;
         e.keyKind = kKeyNone;

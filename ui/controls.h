@@ -8,11 +8,13 @@
 // (ToolkitMenuOpen) every other control goes inactive.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ui/toolkit.h"
 #include "ui/window.h"
 
 // A caption as passed ("&Restart") becomes the shown text ("Restart") and a hot key ('R' at
@@ -166,6 +168,9 @@ public:
 
 // A one-line text field 21 pixels high holding up to min(length, 100) characters, with a caret
 // moved by Left, Right, Home and End. Enter gives a command. The caption only gives a hot key.
+// Ctrl+A selects the whole text; typing, Backspace or Delete then replace the selection. A key
+// the field cannot take (a character past its length, a non-digit in a digits-only field) is
+// refused at once with the refusal sound.
 class EditField : public Control {
 public:
     static constexpr int kHeight = 21;
@@ -178,14 +183,27 @@ public:
     void SetText(std::string_view value) override;
     int Caret() const { return caret; }
 
+    void SetDigitsOnly(bool digits) { digitsOnly = digits; }
+    void SelectAll();
+    // The selected characters [SelectionStart, SelectionEnd); empty when equal.
+    int SelectionStart() const { return std::min(anchor, caret); }
+    int SelectionEnd() const { return std::max(anchor, caret); }
+    bool HasSelection() const { return anchor != caret; }
+
 private:
     int CaretFromX(int px) const;
+    // Handles a key while focused; false when the key is not the field's.
+    bool TakeKey(ToolkitEvent& e);
+    void DeleteSelection();
+    void Refuse() const;
 
     int maxCharacters;
     int caret = 0;
+    int anchor = 0;  // the other end of the selection; equal to caret when nothing is selected
     int scroll = 0;  // first character shown
     int hotKey = 0;
     int otherCaseHotKey = 0;
+    bool digitsOnly = false;
 };
 
 // The spin field's arrow: a small raised face with a 9 x 4 arrow sprite (its second sprite when

@@ -89,6 +89,36 @@ void Dialog::Close() {
     dirty = true;
 }
 
+namespace {
+
+// True when id names a button among the window's children, at any depth.
+bool IsButtonAmong(const Window& window, int id) {
+    const WindowList* children = window.Children();
+    if (children == nullptr) return false;
+    for (const Window* w = children->Head(); w != nullptr; w = w->NextInList()) {
+        if (w->GetId() == id) return dynamic_cast<const Button*>(w) != nullptr;
+        if (IsButtonAmong(*w, id)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void Dialog::HandleEvent() {
+    ToolkitEvent& e = CurrentEvent();
+    const bool enter = e.keyKind == kKeyDown && e.keyChar == kKeyEnter && !ToolkitMenuOpen();
+    Panel::HandleEvent();
+    if (!enter || defaultButton == nullptr || defaultButton->IsDisabled() || ToolkitMenuOpen()) return;
+    // Enter left alone, or turned into a command by a control that is not a button (an edit
+    // field), presses the default button.
+    const bool leftAlone = e.type == kEventNone && e.keyKind == kKeyDown;
+    const bool fieldCommand = e.type == kEventCommand && !IsButtonAmong(*this, e.sourceId);
+    if (!leftAlone && !fieldCommand) return;
+    e.type = kEventCommand;
+    e.sourceId = defaultButton->GetId();
+    e.keyKind = kKeyNone;
+}
+
 void Dialog::SaveUnder() {
     // A dialog whose top edge would slice through the table's title extends its frame up over
     // the title band, so the letters are hidden whole; its own geometry stays as it is.
@@ -286,12 +316,17 @@ void MessageBox::Open() {
     } else {
         make(0, w / 2 - 30, "OK");
     }
+    Button* chosen = (style & kSecondIsDefault) && buttons[1] != nullptr ? buttons[1] : buttons[0];
+    SetDefaultButton(chosen);
+    // The focus starts on the default button too, so Enter reaches it even through the focus.
+    children->FocusMember(chosen);
     Dialog::Open();
 }
 
 void MessageBox::Close() {
     Dialog::Close();
     // The buttons belong to one opening, so the box can be opened again.
+    SetDefaultButton(nullptr);
     for (Button*& button : buttons) {
         if (button != nullptr) DestroyOwned(button);
         button = nullptr;
@@ -380,6 +415,7 @@ constexpr AboutLine kAboutLines[] = {
 AboutDialog::AboutDialog() : Dialog(kAboutX, kAboutY, kAboutWidth, kAboutHeight, "About Quillfen Solitaire") {
     ok = Create<Button>(kAboutWidth / 2 - kAboutButtonWidth / 2, kAboutButtonTop, kAboutButtonWidth,
                         kAboutButtonHeight, CurrentTheme().dialogArt, "OK");
+    SetDefaultButton(ok);
 }
 
 void AboutDialog::DrawTexts() {

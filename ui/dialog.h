@@ -30,6 +30,7 @@ public:
 
     void Open() override;
     void Close() override;
+    void HandleEvent() override;
     void Draw() override;
     void Repaint() override;
     void SaveUnder() override;
@@ -47,6 +48,11 @@ public:
     // Copies a rectangle of the face picture (relative to the dialog) back onto the dialog, for
     // dialogs that redraw changing text.
     virtual void PaintFace(int fx, int fy, int w, int h);
+
+    // The button Enter presses wherever the focus is, unless a focused button takes Enter
+    // itself. Null (the default) leaves Enter to the focused control.
+    void SetDefaultButton(Button* button) { defaultButton = button; }
+    Button* DefaultButton() const { return defaultButton; }
 
     int Result() const { return result; }
     void SetResult(int value) { result = value; }
@@ -68,13 +74,16 @@ protected:
     std::vector<uint8_t> capSaved;
     int reservedWord = 0;
     bool running = false;
+    Button* defaultButton = nullptr;
 };
 
 // A small dialog with a centred line of text and one of four button sets. It is 100 pixels high
 // (124 with a title, whose plate would otherwise cover the text) and as wide as its text needs.
+// Enter presses the first button, or the second with kSecondIsDefault (a question whose "Yes"
+// cannot be taken back).
 class MessageBox : public Dialog {
 public:
-    enum Buttons : int { kOk = 16, kClose = 32, kOkCancel = 64, kYesNo = 256 };
+    enum Buttons : int { kOk = 16, kClose = 32, kOkCancel = 64, kYesNo = 256, kSecondIsDefault = 0x1000 };
     enum Results : int { kResultOk = 1, kResultClose = 2, kResultCancel = 3, kResultYes = 5, kResultNo = 6 };
 
     // Message boxes are top-level; the parent is accepted for callers' convenience and not used.
@@ -170,7 +179,6 @@ void RunModalLoop(Window& panel, const int& result, bool keyUpToToolkit, Process
         const bool toToolkit = (m == WM_KEYDOWN && message.wParam != VK_CAPITAL) || m == WM_SYSKEYDOWN ||
                                m == WM_SYSKEYUP || m == WM_TIMER || (m >= WM_MOUSEMOVE && m <= WM_RBUTTONDBLCLK) ||
                                (keyUpToToolkit && m == WM_KEYUP);
-        if (m == WM_TIMER) RunModalTimerWatch();
         if (toToolkit) {
             TranslateInput(message.hwnd, m, message.wParam, message.lParam);
             processEvent();

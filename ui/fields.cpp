@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/keys.h"
 #include "platform/messages.h"
 #include "ui/controls.h"
 #include "ui/control_art.h"
@@ -64,8 +65,15 @@ EditField::EditField(Window* parentWindow, int ex, int ey, int w, int length, st
 
 void EditField::SetText(std::string_view value) {
     text = value.substr(0, static_cast<size_t>(maxCharacters));
+    caret = anchor = static_cast<int>(text.size());
+    scroll = 0;
+}
+
+void EditField::SelectAll() {
+    anchor = 0;
     caret = static_cast<int>(text.size());
     scroll = 0;
+    if (open) Draw();
 }
 
 int EditField::CaretFromX(int px) const {
@@ -78,6 +86,60 @@ int EditField::CaretFromX(int px) const {
     return static_cast<int>(text.size());
 }
 
+void EditField::DeleteSelection() {
+    const int start = SelectionStart();
+    text.erase(static_cast<size_t>(start), static_cast<size_t>(SelectionEnd() - start));
+    caret = anchor = start;
+}
+
+void EditField::Refuse() const { PlayToolkitSound("invalid.wav"); }
+
+bool EditField::TakeKey(ToolkitEvent& e) {
+    const int size = static_cast<int>(text.size());
+    switch (e.type) {
+        case kEventLeft: caret = HasSelection() ? SelectionStart() : std::max(caret - 1, 0); break;
+        case kEventRight: caret = HasSelection() ? SelectionEnd() : std::min(caret + 1, size); break;
+        case kEventHome: caret = 0; break;
+        case kEventEnd: caret = size; break;
+        case kEventDelete:
+            if (HasSelection()) DeleteSelection();
+            else if (caret < size) text.erase(static_cast<size_t>(caret), 1);
+            break;
+        case kEventNone: {
+            const int c = e.keyChar;
+            if (c == kKeyEnter) {
+                e.type = kEventCommand;
+                e.sourceId = id;
+                return true;
+            }
+            if (IsVirtualKeyDown(VK_CONTROL)) {
+                // Ctrl with a letter is a command, never text.
+                if (c != 'a' && c != 'A') return false;
+                SelectAll();
+                return true;
+            }
+            if (c == kKeyBackspace) {
+                if (HasSelection()) DeleteSelection();
+                else if (caret > 0) text.erase(static_cast<size_t>(--caret), 1);
+            } else if (c >= 32 && c <= 126) {
+                const int room = maxCharacters - size + (SelectionEnd() - SelectionStart());
+                if (room <= 0 || (digitsOnly && (c < '0' || c > '9'))) {
+                    Refuse();
+                    return true;
+                }
+                DeleteSelection();
+                text.insert(static_cast<size_t>(caret++), 1, static_cast<char>(c));
+            } else {
+                return false;  // Escape and the like are left to the dialog
+            }
+            break;
+        }
+        default: return false;  // Tab and the other keys are left to the panel
+    }
+    anchor = caret;
+    return true;
+}
+
 void EditField::HandleEvent() {
     if (disabled) return;
     if (ToolkitMenuOpen()) {
@@ -88,38 +150,14 @@ void EditField::HandleEvent() {
     ToolkitEvent& e = CurrentEvent();
     if (e.mouseEvent == kMouseLeftPressed && HitTest(e.mouseX, e.mouseY)) {
         focus = 1;
-        caret = CaretFromX(e.mouseX);
+        caret = anchor = CaretFromX(e.mouseX);
         e.type = kEventFocusRequest;
         e.sourceId = id;
         Draw();
         return;
     }
     if (focus != 0 && e.keyKind == kKeyDown) {
-        const int size = static_cast<int>(text.size());
-        bool changed = true;
-        switch (e.type) {
-            case kEventLeft: caret = std::max(caret - 1, 0); break;
-            case kEventRight: caret = std::min(caret + 1, size); break;
-            case kEventHome: caret = 0; break;
-            case kEventEnd: caret = size; break;
-            case kEventDelete:
-                if (caret < size) text.erase(static_cast<size_t>(caret), 1);
-                break;
-            case kEventNone:
-                if (e.keyChar == kKeyEnter) {
-                    e.type = kEventCommand;
-                    e.sourceId = id;
-                } else if (e.keyChar == kKeyBackspace) {
-                    if (caret > 0) text.erase(static_cast<size_t>(--caret), 1);
-                } else if (e.keyChar >= 32 && e.keyChar <= 126) {
-                    if (size < maxCharacters) text.insert(static_cast<size_t>(caret++), 1, static_cast<char>(e.keyChar));
-                } else {
-                    changed = false;  // Escape and the like are left to the dialog
-                }
-                break;
-            default: changed = false; break;  // Tab and the other keys are left to the panel
-        }
-        if (changed) {
+        if (TakeKey(e)) {
             // The key is this field's: no button may take it as a hot key.
             e.keyKind = kKeyNone;
             Draw();
@@ -158,6 +196,23 @@ void EditField::Draw() {
         DrawTextClipped(shown.data(), static_cast<int>(shown.size()));
     } else {
         DrawRegularText(shown, -1, 0);
+    }
+    if (HasSelection() && focus != 0 && !disabled) {
+        // The selected characters inverted: the list's selection colours behind them.
+        const int from = std::max(SelectionStart(), scroll), to = SelectionEnd();
+        const int left = x + kFieldTextIndent + RegularTextWidth(all.substr(static_cast<size_t>(scroll), static_cast<size_t>(from - scroll)));
+        const std::string_view selected = all.substr(static_cast<size_t>(from), static_cast<size_t>(std::max(to - from, 0)));
+        SetColor(ToolkitColorValue(kColorListSelectedBack));
+        FillRect(left, left + RegularTextWidth(selected), y + 3, bottom - 3);
+        SetColor(ToolkitColorValue(kColorListSelectedText));
+        MoveTo(left, y + height / 2);
+        if (RegularFont() > 0) {
+            SelectFont(RegularFont());
+            SetTextJustify(-1, 0);
+            DrawTextClipped(selected.data(), static_cast<int>(selected.size()));
+        } else {
+            DrawRegularText(selected, -1, 0);
+        }
     }
     if (focus != 0 && !disabled) {
         const int caretX = x + kFieldTextIndent +

@@ -350,13 +350,8 @@ bool ToolkitMenuOpen() { return state.menuOpen; }
 
 namespace {
 int modalLoops = 0;
-void (*modalTimerWatch)() = nullptr;
 }
 int ModalLoopDepth() { return modalLoops; }
-void SetModalTimerWatch(void (*watch)()) { modalTimerWatch = watch; }
-void RunModalTimerWatch() {
-    if (modalTimerWatch) modalTimerWatch();
-}
 ModalLoopScope::ModalLoopScope() { ++modalLoops; }
 ModalLoopScope::~ModalLoopScope() { --modalLoops; }
 

@@ -114,13 +114,10 @@ void SelectScreenBuffer();
 // Set by the menu bar and the drop-down list while a drop-down is open; other controls go inactive.
 void SetToolkitMenuOpen(bool open);
 bool ToolkitMenuOpen();
-// How many modal loops (dialogs, message boxes) are running now; 0 at the table.
+// How many modal loops (dialogs, message boxes, the picture screens' waits) are running now;
+// 0 at the table.
 int ModalLoopDepth();
-// Called by a modal loop at every timer tick it takes, for what the program checks on its own
-// timer while no dialog is open (a termination request). Null removes it.
-void SetModalTimerWatch(void (*watch)());
-void RunModalTimerWatch();
-// Kept by RunModalLoop around each nested loop.
+// Kept by RunModalLoop, and by every other nested loop, around the loop.
 struct ModalLoopScope {
     ModalLoopScope();
     ~ModalLoopScope();

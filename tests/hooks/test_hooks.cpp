@@ -90,6 +90,9 @@ public:
     void ToggleFullScreen() override { inner->ToggleFullScreen(); }
     bool IsFullScreen() override { return inner->IsFullScreen(); }
     void SetMarginColor(uint32_t rgb) override { inner->SetMarginColor(rgb); }
+    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override {
+        inner->SetMarginPicture(std::move(pixels), width, height);
+    }
     bool CanPresent() override { return inner->CanPresent(); }
     bool ReadWindow(WindowPicture* picture) override { return inner->ReadWindow(picture); }
 

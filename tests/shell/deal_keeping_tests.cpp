@@ -194,7 +194,7 @@ void DealKeepingTest::LeaveAndContinue(bool bySignal) {
         PlayMoves(6, [&] {
             left = DealView::Of(*CurrentGame());
             if (bySignal) {
-                std::raise(SIGTERM);  // seen at the next timer tick, which closes the window
+                std::raise(SIGTERM);  // the next message taken is WM_CLOSE
                 script->After(5000, [&] { outlivedSignal = true; });
             } else {
                 Choose("&Game", "E&xit", [&] { script->PressKey(kStepMs, kHidEscape); });
@@ -332,6 +332,94 @@ TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
         ASSERT_TRUE(kept);
         EXPECT_EQ(kept->dealNumber, 4242u);
         EXPECT_EQ(static_cast<int>(kept->history.size()), movesLeft);
+    }
+}
+
+// Every other kind of nested loop ends on SIGTERM (a logout) and on the window's close button
+// alike, at once: the logo, the player dialog at a first start, a message box, the end picture
+// and the exit screen. A deal in progress is kept.
+TEST_F(DealKeepingTest, EveryModalLoopEndsOnSigtermOrCloseKeepingTheDeal) {
+    enum class Loop { kLogo, kPlayerDialog, kMessageBox, kEndPicture, kExitScreen };
+    struct Case {
+        Loop loop;
+        const char* name;
+    };
+    const Case cases[] = {{Loop::kLogo, "the logo"},
+                          {Loop::kPlayerDialog, "the player dialog"},
+                          {Loop::kMessageBox, "a message box"},
+                          {Loop::kEndPicture, "the end picture"},
+                          {Loop::kExitScreen, "the exit screen"}};
+    for (const Case& c : cases) {
+        for (const bool bySignal : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (bySignal ? ", SIGTERM" : ", closed"));
+            int depth = 0;
+            bool outlived = false;
+            int movesLeft = -1;
+            auto leave = [&] {
+                depth = ModalLoopDepth();
+                if (CurrentGame()) movesLeft = CurrentGame()->MovesMade();
+                if (bySignal) {
+                    std::raise(SIGTERM);
+                } else {
+                    HostEvent quit;
+                    quit.kind = HostEvent::Quit;
+                    script->PostHost(0, quit);
+                }
+                script->After(2000, [&] { outlived = true; });
+            };
+            // The end picture comes once the table has ended its game.
+            std::function<void()> leaveOnceInLoop = [&] {
+                if (ModalLoopDepth() > 0) leave();
+                else script->After(100, leaveOnceInLoop);
+            };
+            DiscardSavedGame(kPlayer, kKlondike);
+            HostEvent focus;
+            focus.kind = HostEvent::FocusGained;
+            script->PostHost(10, focus);
+            switch (c.loop) {
+            case Loop::kLogo:
+                script->At(1000, leave);
+                break;
+            case Loop::kPlayerDialog:
+                SetRegistryFile((runtimeDir / (std::string("fresh-") + (bySignal ? "a" : "b") + ".reg")).string());
+                script->Click(10, 400, 100);
+                script->At(1000, leave);
+                break;
+            case Loop::kMessageBox:
+            case Loop::kEndPicture:
+            case Loop::kExitScreen:
+                RequestStartingDeal(kKlondike, 4242);
+                script->Click(10, 400, 100);
+                script->At(1000, [&] {
+                    PlayMoves(2, [&] {
+                        if (c.loop == Loop::kMessageBox) {
+                            // Reset in the statistics, which asks Yes or No.
+                            Choose("&View", "&Statistics...", [&] {
+                                script->Click(0, 30 + 400 + 45, 40 + 470 + 15);
+                                script->After(kStepMs, leave);
+                            });
+                        } else if (c.loop == Loop::kEndPicture) {
+                            Choose("&Game", "&End Game", leaveOnceInLoop);
+                        } else {
+                            Choose("&Game", "E&xit", leave);
+                        }
+                    });
+                });
+                break;
+            }
+            EXPECT_TRUE(RunOnce());
+            RequestStartingDeal(0, std::nullopt);
+            SetRegistryFile((runtimeDir / "settings.reg").string());
+            // The message box is open over the statistics.
+            EXPECT_GE(depth, c.loop == Loop::kMessageBox ? 2 : 1);
+            EXPECT_FALSE(outlived);
+            EXPECT_EQ(CurrentGame(), nullptr);
+            if (c.loop == Loop::kMessageBox || c.loop == Loop::kExitScreen) {
+                const std::optional<SavedGame> kept = ReadSavedGame(kPlayer, kKlondike);
+                ASSERT_TRUE(kept);
+                EXPECT_EQ(static_cast<int>(kept->history.size()), movesLeft);
+            }
+        }
     }
 }
 

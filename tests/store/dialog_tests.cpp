@@ -87,10 +87,13 @@ TEST_F(DialogTest, StatisticsHighlightTheCurrentGameAndResetAsksFirst) {
         const Pixel highlight = CurrentTheme().controlHighlightColor;
         highlightOnGolfOnly = rowHas(1, highlight) && !rowHas(0, highlight) && !rowHas(2, highlight);
     });
-    // "&Reset" at (400, 470), 90 x 30: the question comes first, and No keeps the figures.
-    backend.Click(10, 30 + 400 + 45, 40 + 470 + 15);
-    backend.PressKey(50, kHidN);
-    backend.After(50, [&] { playedAfterNo.push_back(ReadStatistics(20, "Golf").played); });
+    // "&Reset" at (400, 470), 90 x 30: the question comes first, and No keeps the figures;
+    // so does Enter, whose default is No.
+    for (const int answer : {kHidN, kHidEnter}) {
+        backend.Click(10, 30 + 400 + 45, 40 + 470 + 15);
+        backend.PressKey(50, answer);
+        backend.After(50, [&] { playedAfterNo.push_back(ReadStatistics(20, "Golf").played); });
+    }
     backend.Click(10, 30 + 400 + 45, 40 + 470 + 15);
     backend.PressKey(50, kHidY);
     backend.After(50, [&] { playedAfterYes.push_back(ReadStatistics(20, "Golf").played); });
@@ -100,7 +103,7 @@ TEST_F(DialogTest, StatisticsHighlightTheCurrentGameAndResetAsksFirst) {
     EXPECT_EQ(dialog.Figures()[1].won, 1);
     EXPECT_EQ(dialog.RunModal(), StatisticsDialog::kClosed);
     EXPECT_TRUE(highlightOnGolfOnly);
-    EXPECT_EQ(playedAfterNo, std::vector<int32_t>{1});
+    EXPECT_EQ(playedAfterNo, (std::vector<int32_t>{1, 1}));
     EXPECT_EQ(playedAfterYes, std::vector<int32_t>{0});
     EXPECT_EQ(dialog.Figures()[1].played, 0);
     EXPECT_EQ(StatisticsDialog::Duration(75), "1:15");

@@ -133,6 +133,33 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     EXPECT_EQ(field->GetText(), "Araa1");
 }
 
+// Ctrl+A selects everything and typing replaces it; what the field cannot take is refused at once
+// with the refusal sound.
+TEST_F(Controls, EditFieldSelectsAllAndRefusesWhatItCannotTake) {
+    static std::vector<std::string> sounds;
+    sounds.clear();
+    PresentHooks hooks;
+    hooks.playSound = [](const char* name) { sounds.emplace_back(name); };
+    SetPresentHooks(hooks);
+    TestDialog dialog(100, 100, 400, 200);
+    EditField* field = dialog.Create<EditField>(20, 60, 200, 4, "");
+    field->SetDigitsOnly(true);
+    field->SetText("1234");
+    dialog.ending = {field->GetId()};
+    bool selectedAll = false;
+    Chord(kHidLeftControl, kHidA);
+    backend->After(10, [&] { selectedAll = field->SelectionStart() == 0 && field->SelectionEnd() == 4; });
+    backend->PressKey(10, kHidA);  // a letter in a number
+    backend->PressKey(10, kHid1 + 4);  // "5" replaces the selection
+    for (int digit = 5; digit < 9; ++digit) backend->PressKey(10, kHid1 + digit);  // the last is a fifth
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), field->GetId());
+    SetPresentHooks(PresentHooks{});
+    EXPECT_TRUE(selectedAll);
+    EXPECT_EQ(field->GetText(), "5678");
+    EXPECT_EQ(sounds, (std::vector<std::string>{"invalid.wav", "invalid.wav"}));
+}
+
 TEST_F(Controls, EventsForDeletedControlsAreHarmless) {
     TestDialog dialog(100, 100, 400, 200);
     Button* keep = dialog.Create<Button>(20, 100, 100, 30, -1, "Keep");

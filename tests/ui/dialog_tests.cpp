@@ -1,5 +1,7 @@
 // Modal loops, focus and Tab order, save-under and the message box, through the real queue.
 
+#include <array>
+
 #include "tests/ui/ui_fixture.h"
 #include "ui/art_cells.h"
 #include "ui/controls.h"
@@ -102,13 +104,14 @@ struct MessageBoxCase {
     int firstResult;
     int secondResult;  // 0: no second button
     int escapeResult;  // 0: Escape does nothing
+    int enterResult;   // the default button's
 };
 
 class MessageBoxSets : public UiTest, public ::testing::WithParamInterface<MessageBoxCase> {};
 
 TEST_P(MessageBoxSets, ButtonsAndEscapeGiveTheirResults) {
     const MessageBoxCase c = GetParam();
-    for (int which = 0; which < 3; ++which) {
+    for (int which = 0; which < 4; ++which) {
         if (which == 1 && c.secondResult == 0) continue;
         if (which == 2 && c.escapeResult == 0) continue;
         MessageBox box(nullptr, "Question", c.flags, "Do you want to go on?");
@@ -119,8 +122,8 @@ TEST_P(MessageBoxSets, ButtonsAndEscapeGiveTheirResults) {
         box.Close();
         ASSERT_TRUE(ScreenEqualsPattern());
         if (which < 2) backend->Click(10, x, y);
-        else backend->PressKey(10, kHidEscape);
-        const int expected = which == 0 ? c.firstResult : which == 1 ? c.secondResult : c.escapeResult;
+        else backend->PressKey(10, which == 2 ? kHidEscape : kHidEnter);
+        const int expected = std::array{c.firstResult, c.secondResult, c.escapeResult, c.enterResult}[which];
         EXPECT_EQ(box.RunModal(), expected) << "flags " << c.flags << " case " << which;
         EXPECT_TRUE(ScreenEqualsPattern());
         EXPECT_EQ(box.FirstButton(), nullptr) << "the buttons go with the closing";
@@ -128,10 +131,34 @@ TEST_P(MessageBoxSets, ButtonsAndEscapeGiveTheirResults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSets, MessageBoxSets,
-                         ::testing::Values(MessageBoxCase{MessageBox::kOk, 1, 0, 1},
-                                           MessageBoxCase{MessageBox::kClose, 2, 0, 0},
-                                           MessageBoxCase{MessageBox::kOkCancel, 1, 3, 3},
-                                           MessageBoxCase{MessageBox::kYesNo, 5, 6, 6}));
+                         ::testing::Values(MessageBoxCase{MessageBox::kOk, 1, 0, 1, 1},
+                                           MessageBoxCase{MessageBox::kClose, 2, 0, 0, 2},
+                                           MessageBoxCase{MessageBox::kOkCancel, 1, 3, 3, 1},
+                                           MessageBoxCase{MessageBox::kYesNo, 5, 6, 6, 5},
+                                           MessageBoxCase{MessageBox::kYesNo | MessageBox::kSecondIsDefault, 5, 6, 6, 6}));
+
+// Enter presses the default button wherever the focus is, except on another button, which takes
+// Enter itself; a button's hot key works alone and with Alt.
+TEST_F(Focus, EnterPressesTheDefaultButtonAndAltTheHotKeyButton) {
+    TestDialog dialog(100, 100, 400, 200);
+    CheckBox* box = dialog.Create<CheckBox>(20, 40, "&Check");
+    EditField* field = dialog.Create<EditField>(20, 70, 150, 20, "");
+    Button* ok = dialog.Create<Button>(20, 150, 100, 30, -1, "OK");
+    Button* apply = dialog.Create<Button>(140, 150, 100, 30, -1, "&Apply");
+    dialog.SetDefaultButton(ok);
+    dialog.ending = {ok->GetId(), apply->GetId()};
+    backend->PressKey(10, kHidEnter);  // the check box has the focus
+    EXPECT_EQ(dialog.RunModal(), ok->GetId());
+    ClickOn(10, *field);
+    backend->PressKey(10, kHidEnter);  // the edit field's own Enter goes to the default too
+    EXPECT_EQ(dialog.RunModal(), ok->GetId());
+    Chord(kHidLeftAlt, kHidA);
+    EXPECT_EQ(dialog.RunModal(), apply->GetId());
+    dialog.Children()->FocusMember(apply);
+    backend->PressKey(10, kHidEnter);
+    EXPECT_EQ(dialog.RunModal(), apply->GetId());
+    EXPECT_FALSE(box->IsChecked());
+}
 
 // The title plate is wider than a message box: it must stay inside the box's frame, its two
 // ends joined, and still show.
