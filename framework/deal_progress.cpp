@@ -53,11 +53,16 @@ SavedGame Game::CaptureDeal() {
     saved.dealNumber = dealNumber;
     saved.points = points;
     saved.elapsedSeconds = ElapsedSeconds();
-    // The table as a record, written into memory instead of the journal.
-    captureRecord = &saved.table;
-    SaveUndo();
-    captureRecord = nullptr;
-    for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) saved.history.push_back(undo.Record(n));
+    // The table as a record, written into memory instead of the journal, and as the whole
+    // position, which also holds what the record leaves out.
+    saved.table = RecordNow();
+    const std::string position = PositionBytes();
+    saved.position.assign(position.begin(), position.end());
+    for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) {
+        saved.history.push_back(undo.Record(n));
+        const RecordNote& note = undo.Note(n);
+        saved.notes.push_back({note.position, note.next, note.sameMove});
+    }
     return saved;
 }
 
@@ -67,7 +72,12 @@ bool Game::ResumeDeal(const SavedGame& saved) {
     Services().animate = false;
     Deal(false, saved.dealNumber);
     Services().animate = animate;
-    for (const std::vector<uint8_t>& record : saved.history) undo.Push(record);
+    // A file without notes counts each record as a move, as they were counted when it was written.
+    const bool noted = saved.notes.size() == saved.history.size();
+    for (size_t i = 0; i < saved.history.size(); ++i) {
+        const SavedRecordNote note = noted ? saved.notes[i] : SavedRecordNote{};
+        undo.Push(saved.history[i], {note.position, note.next, note.sameMove});
+    }
     restoringDeal = true;
     const bool restored = RestoreRecord(saved.table);
     restoringDeal = false;
@@ -77,6 +87,12 @@ bool Game::ResumeDeal(const SavedGame& saved) {
     }
     points = saved.points;
     StartClock(saved.elapsedSeconds);
+    // The record leaves out some of what the table showed (the fanned waste cards); the whole
+    // position brings it back when it agrees with the record.
+    if (!saved.position.empty() && AdoptPositionBytes(saved.position)) {
+        CheckGameOver();
+        Draw(true);
+    }
     // The deal was counted as played when it was first left; it is not counted again.
     dealCounted = true;
     positionChangesSaved = positionChanges;

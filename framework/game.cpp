@@ -139,6 +139,10 @@ void Game::DrawMenuBar() {
 
 bool Game::HandleMenuEvent() {
     keyboard->BeforeInput();
+    // A record joins only a move of the gesture it belongs to; a gesture lasts from a press to
+    // its release.
+    joinNextRecord = false;
+    if (!dragging) gestureRecord = 0;
     // F11 and Alt+Enter switch full screen outside the menu; its check mark follows.
     if (fullScreenItem && fullScreenItem->IsChecked() != IsFullScreen()) fullScreenItem->SetChecked(IsFullScreen());
     TranslateEvent();
@@ -198,6 +202,8 @@ bool Game::GestureFor(const PlayMove&, MoveGesture&) { return false; }
 std::string Game::PositionBytes() { return {}; }
 
 bool Game::RestoreRecord(std::span<const uint8_t>) { return false; }
+uint64_t Game::PositionHash() const { return 0; }
+bool Game::AdoptPositionBytes(std::span<const uint8_t>) { return false; }
 
 bool Game::OnCommand() {
     GameServices& services = Services();
@@ -695,18 +701,49 @@ void Game::PushUndoRecord(const UndoWriter& writer) {
     PushRecordBytes(writer.Bytes());
 }
 
-void Game::PushRecordBytes(const std::vector<uint8_t>& record) {
+void Game::PushRecordBytes(const std::vector<uint8_t>& record) { PushRecordBytes(record, PositionHash()); }
+
+void Game::PushRecordBytes(const std::vector<uint8_t>& record, uint64_t position) {
     // A new move ends the redo list; the list waits aside in case the move is a drag that is
     // cancelled (DropNewestUndoRecord).
     if (!redoing) {
         redoAside = std::move(redoList);
         redoList.clear();
     }
-    undo.Push(record);
+    undo.Push(record, {position, 0, joinNextRecord && gestureRecord == undo.Count()});
+    joinNextRecord = false;
+    gestureRecord = undo.Count();
     ++positionChanges;
 }
 
+std::vector<uint8_t> Game::RecordNow() {
+    std::vector<uint8_t> record;
+    captureRecord = &record;
+    SaveUndo();
+    captureRecord = nullptr;
+    return record;
+}
+
+int Game::MovesMade() const {
+    const int newest = undo.Count();
+    const uint64_t now = PositionHash();
+    int moves = 0;
+    bool counted = false;  // the move the walk is in has been counted
+    for (int n = dealStartRecords + 1; n <= newest; ++n) {
+        const RecordNote& note = undo.Note(n);
+        if (!note.sameMove || n == dealStartRecords + 1) counted = false;
+        // What the record's position became: the next record's, or the table's now.
+        const uint64_t next = note.next ? note.next : now;
+        if (!counted && (note.position == 0 || note.position != next)) {
+            ++moves;
+            counted = true;
+        }
+    }
+    return moves;
+}
+
 std::optional<std::vector<uint8_t>> Game::PopUndoRecord() {
+    if (undo.Count() > 0) lastPoppedNote = undo.Note(undo.Count());
     lastPopped = undo.Pop();
     ++positionChanges;
     return lastPopped;
@@ -761,8 +798,10 @@ void Game::UndoMove() {
     SaveUndo();
     captureRecord = nullptr;
     lastPopped.reset();
+    const int elapsed = ElapsedSeconds();
     Undo();
-    if (!after.empty() && lastPopped) redoList.push_back({std::move(after), std::move(*lastPopped)});
+    if (!after.empty() && lastPopped)
+        redoList.push_back({std::move(after), std::move(*lastPopped), lastPoppedNote, elapsed - ElapsedSeconds()});
     lastPopped.reset();
 }
 
@@ -772,7 +811,7 @@ void Game::RedoMove() {
     redoList.pop_back();
     const int elapsed = ElapsedSeconds();
     redoing = true;
-    undo.Push(entry.record);
+    undo.Push(entry.record, entry.note);
     const bool restored = RestoreRecord(entry.after);
     redoing = false;
     if (!restored) {
@@ -781,8 +820,8 @@ void Game::RedoMove() {
         redoList.clear();
         return;
     }
-    // The record brought back the time of the undo; time played since then still counts.
-    StartClock(std::max(elapsed, ElapsedSeconds()));
+    // The clock gets back what the undo took off it; the time played since then still counts.
+    StartClock(elapsed + entry.secondsTakenBack);
     ++positionChanges;
     ForgetPanel();
     DrawTable(-1);
@@ -1097,11 +1136,12 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
     captureRecord = &before;
     SaveUndo();
     captureRecord = nullptr;
+    const uint64_t beforePosition = PositionHash();
     const int records = undo.Count();
     dragRecord = record;
     dragging = true;
     LiftCards(dragRecord);
-    if (undo.Count() == records && !before.empty()) PushRecordBytes(before);
+    if (undo.Count() == records && !before.empty()) PushRecordBytes(before, beforePosition);
     AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data(),
                  artwork->screenBuffer, true, false);
     DropCards(dragRecord, target);
@@ -1256,6 +1296,8 @@ int Game::Random() { return crt::rand(); }
 
 void Game::ResetForNewDeal() {
     EndHint();
+    // Moves are counted from here, however the deal was asked for.
+    dealStartRecords = undo.Count();
     paused = gameOver = endedByUser = clockRunning = false;
     points = 0;
     finalScore = kScoreNotComputed;

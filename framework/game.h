@@ -237,6 +237,13 @@ public:
     // 38. Where the table draws a move's cards and its target, and the cards it names (for the
     //     hint's outlines and words); false for a move the table cannot show.
     virtual bool PlacesOf(const PlayMove& move, MovePlaces& places);
+    // 39. A hash of the model's code of the position as it stands: equal for the same cards in
+    //     the same places, whatever the points; 0 without a model. Moves are counted with it.
+    virtual uint64_t PositionHash() const;
+    // 40. Takes the whole position as PositionBytes gave it, for what an undo record leaves out
+    //     (how many waste cards are fanned, the stock's turns used). Only a position that writes
+    //     the same undo record as the table does now is taken; false and nothing changed otherwise.
+    virtual bool AdoptPositionBytes(std::span<const uint8_t> bytes);
 
     // ---- For the shell ----
 
@@ -264,8 +271,10 @@ public:
     void UndoMove();
     void RedoMove();
     bool CanRedo() const { return !redoList.empty(); }
-    // Moves made in this deal: the undo records pushed since it was dealt.
-    int MovesMade() const { return std::max(undo.Count() - dealStartRecords, 0); }
+    // Moves made in this deal and not taken back. A move is the records one gesture pushed (see
+    // JoinNextRecordToMove); it counts once it has changed the position, so a record that saved
+    // the same position twice, or a selection the model does not see, counts nothing.
+    int MovesMade() const;
     // The status line's four fields as shown now: deal number, moves made, cards left in the
     // stock (empty for a game that deals everything at once) and elapsed time. They appear for
     // deals made through Deal, and each is redrawn only when its text changes.
@@ -349,9 +358,16 @@ public:
     UndoWriter BeginUndoRecord();
     void PushUndoRecord(const UndoWriter& writer);
     void PushRecordBytes(const std::vector<uint8_t>& record);
+    // The same for a record taken earlier, in the position with that PositionHash.
+    void PushRecordBytes(const std::vector<uint8_t>& record, uint64_t position);
     // The newest record taken off the stack, or none.
     std::optional<std::vector<uint8_t>> PopUndoRecord();
     void DropNewestUndoRecord();
+    // The next record pushed belongs to the move of the newest one, when the current gesture
+    // pushed that: an automatic move that follows the player's.
+    void JoinNextRecordToMove() { joinNextRecord = true; }
+    // The record SaveUndo would push now, kept in memory instead.
+    std::vector<uint8_t> RecordNow();
     void CommitBaseState(UndoReader& reader);
     // The common end of every Undo: penalty, clock, CheckGameOver, Draw and, unless the game
     // played it before the table changed, the sound.
@@ -491,14 +507,19 @@ private:
     WinnableDealer winnableDealer;
 
     // What Redo needs of one undone move: the position the move had led to, as an undo record,
-    // and the undo record it had pushed.
+    // the undo record it had pushed with its note, and the seconds the undo took off the clock.
     struct RedoEntry {
         std::vector<uint8_t> after, record;
+        RecordNote note;
+        int secondsTakenBack = 0;
     };
     std::vector<RedoEntry> redoList;
     // A push moves the redo list aside; the cancelled drag's Drop brings it back.
     std::optional<std::vector<RedoEntry>> redoAside;
     std::optional<std::vector<uint8_t>> lastPopped;
+    RecordNote lastPoppedNote;
+    bool joinNextRecord = false;
+    int gestureRecord = 0;  // the newest record the current gesture pushed (its number), or 0
     bool redoing = false;
     // While set, SaveUndo's record goes here instead of the journal.
     std::vector<uint8_t>* captureRecord = nullptr;

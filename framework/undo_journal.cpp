@@ -81,10 +81,13 @@ std::string UndoJournal::RecordPath(int n) {
     return RuntimeDirectory() + "/" + name;
 }
 
-void UndoJournal::Push(const std::vector<uint8_t>& record) {
+void UndoJournal::Push(const std::vector<uint8_t>& record, RecordNote note) {
     ++count;
     records.resize(static_cast<size_t>(count - 1));
     records.push_back(record);
+    notes.resize(static_cast<size_t>(count - 1));
+    if (!notes.empty() && notes.back().next == 0) notes.back().next = note.position;
+    notes.push_back(note);
     std::ofstream file(RecordPath(count), std::ios::binary | std::ios::trunc);
     if (file) file.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
 }
@@ -94,6 +97,7 @@ std::optional<std::vector<uint8_t>> UndoJournal::Pop() {
     const std::string path = RecordPath(count);
     --count;
     records.resize(static_cast<size_t>(count));
+    notes.resize(static_cast<size_t>(count));
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return std::nullopt;
     const std::streamoff size = file.tellg();
@@ -105,7 +109,10 @@ std::optional<std::vector<uint8_t>> UndoJournal::Pop() {
 }
 
 void UndoJournal::Drop() {
-    if (count > 0) records.resize(static_cast<size_t>(--count));
+    if (count <= 0) return;
+    --count;
+    records.resize(static_cast<size_t>(count));
+    notes.resize(static_cast<size_t>(count));
 }
 
 void UndoJournal::DeleteAllRecords() {

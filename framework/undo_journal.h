@@ -135,6 +135,18 @@ private:
     bool ok = true;
 };
 
+// What the game knows of a record beside its bytes: a hash of the position it was taken in (the
+// model's position code, points left out; 0 when unknown), the same of the position the first
+// record after it was taken in (0 until one is pushed; kept when that one is taken back and
+// another pushed, since an undo need not bring back everything the code holds, such as the
+// stock's turns used), and whether it was taken within the same move as the record before it (a
+// move followed by an automatic one).
+struct RecordNote {
+    uint64_t position = 0;
+    uint64_t next = 0;
+    bool sameMove = false;
+};
+
 // The stack of record files of one game object. The counter belongs to the object, not to a
 // deal: a new deal keeps it, so Undo right after a new deal goes back into the previous one.
 class UndoJournal {
@@ -147,7 +159,7 @@ public:
 
     // Counts one more record and writes it. A file that cannot be written is simply missing, and
     // a later Pop that reaches it finds nothing.
-    void Push(const std::vector<uint8_t>& record);
+    void Push(const std::vector<uint8_t>& record, RecordNote note = {});
     // The newest record, taken off the stack (the counter falls also when the file is missing
     // or unreadable). None when the stack is empty.
     std::optional<std::vector<uint8_t>> Pop();
@@ -158,6 +170,7 @@ public:
     // Record n (1 = the oldest) as it was pushed, from memory: copying the whole stack after every
     // move must not read every file again.
     const std::vector<uint8_t>& Record(int n) const { return records[static_cast<size_t>(n - 1)]; }
+    const RecordNote& Note(int n) const { return notes[static_cast<size_t>(n - 1)]; }
 
     // The file of record n (1 = the oldest) in the undo folder.
     static std::string RecordPath(int n);
@@ -167,4 +180,5 @@ public:
 private:
     int count = 0;
     std::vector<std::vector<uint8_t>> records;
+    std::vector<RecordNote> notes;
 };

@@ -174,8 +174,10 @@ void AgnesGame::OnStock() {
         artwork->PresentDirty();
     };
     deal(0, Model::kDealtReservePiles - 1);
-    if (deck.Remaining() == Model::kReservePiles - Model::kDealtReservePiles)
+    if (deck.Remaining() == Model::kReservePiles - Model::kDealtReservePiles) {
+        JoinNextRecordToMove();
         deal(Model::kDealtReservePiles, Model::kReservePiles - 1);
+    }
     CheckGameOver();
 }
 

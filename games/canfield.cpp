@@ -223,6 +223,8 @@ void CanfieldGame::AfterMove() {
     record.cards[0] = position.reserve[position.reserveCount - 1];
     record.count = 1;
     dragging = true;
+    // The reserve's card fills the gap as part of the player's move.
+    JoinNextRecordToMove();
     LiftCards(record);
     AnimateCards(record.x, record.y, ColumnX(pile), CardY(0), 1, record.cards.data(), artwork->screenBuffer, true,
                  false);

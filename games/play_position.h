@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -462,6 +463,21 @@ public:
     std::string PositionBytes() override {
         const Position now = ModelPosition();
         return std::string(reinterpret_cast<const char*>(&now), sizeof now);
+    }
+    uint64_t PositionHash() const override {
+        PositionCode code;
+        Model::Encode(ModelPosition(), code);
+        return code.Hash();
+    }
+    bool AdoptPositionBytes(std::span<const uint8_t> bytes) override {
+        if (bytes.size() != sizeof(Position)) return false;
+        Position taken;
+        std::memcpy(&taken, bytes.data(), sizeof taken);
+        const std::vector<uint8_t> record = RecordNow();
+        std::swap(position, taken);
+        if (RecordNow() == record) return true;
+        position = taken;
+        return false;
     }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.

@@ -9,6 +9,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -680,6 +681,23 @@ public:
         const Position position = CurrentPosition();
         return std::string(reinterpret_cast<const char*>(&position), sizeof position);
     }
+    uint64_t PositionHash() const override {
+        PositionCode code;
+        Model::Encode(CurrentPosition(), code);
+        return code.Hash();
+    }
+    // The position is taken whole; the stock, the points and the rules stay as the deck, the
+    // score and the settings hold them, since CurrentPosition reads them from there.
+    bool AdoptPositionBytes(std::span<const uint8_t> bytes) override {
+        if (bytes.size() != sizeof(Position)) return false;
+        Position taken;
+        std::memcpy(&taken, bytes.data(), sizeof taken);
+        const std::vector<uint8_t> record = RecordNow();
+        std::swap(position, taken);
+        if (RecordNow() == record) return true;
+        position = taken;
+        return false;
+    }
     bool IsWon() override { return (gameOver || pressDecides) && Model::Won(CurrentPosition()); }
     // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
     // pick cards up, and the game-over decision is taken again (unless checkAfterPickUp is off).
@@ -884,7 +902,10 @@ public:
             MoveList moves;
             Model::Moves(CurrentPosition(), moves);
             for (const PlayMove& move : moves)
-                if (move.kind == PlayMove::kFlip) TurnTop(move.from);
+                if (move.kind == PlayMove::kFlip) {
+                    JoinNextRecordToMove();
+                    TurnTop(move.from);
+                }
         }
     }
 

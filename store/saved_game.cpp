@@ -19,7 +19,9 @@
 namespace {
 
 constexpr char kMagic[4] = {'Q', 'F', 'S', 'G'};
-constexpr uint32_t kVersion = 1;
+// Version 2 adds the position and the records' notes; a game without a position is written in
+// version 1's form, so every file read writes back to the same bytes.
+constexpr uint32_t kVersion = 2;
 constexpr size_t kChecksumBytes = 8;
 constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
 
@@ -33,6 +35,10 @@ public:
     void Block(std::span<const uint8_t> block) {
         U32(static_cast<uint32_t>(block.size()));
         bytes.insert(bytes.end(), block.begin(), block.end());
+    }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v));
+        U32(static_cast<uint32_t>(v >> 32));
     }
     std::vector<uint8_t> bytes;
 };
@@ -59,6 +65,17 @@ public:
         if (!U32(size) || size > limit || size > bytes.size() - at) return false;
         out.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
         at += size;
+        return true;
+    }
+    bool U64(uint64_t& v) {
+        uint32_t low = 0, high = 0;
+        if (!U32(low) || !U32(high)) return false;
+        v = static_cast<uint64_t>(high) << 32 | low;
+        return true;
+    }
+    bool Byte(uint8_t& v) {
+        if (at == bytes.size()) return false;
+        v = bytes[at++];
         return true;
     }
     bool AtEnd() const { return at == bytes.size(); }
@@ -217,7 +234,8 @@ uint64_t SavedGameChecksum(std::span<const uint8_t> bytes) {
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     Writer w;
     w.bytes.assign(std::begin(kMagic), std::end(kMagic));
-    w.U32(kVersion);
+    const bool positioned = !game.position.empty();
+    w.U32(positioned ? kVersion : 1);
     w.I32(game.gameNumber);
     w.U32(game.dealNumber);
     w.I32(game.points);
@@ -230,6 +248,16 @@ std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     w.Block(game.table);
     w.U32(static_cast<uint32_t>(game.history.size()));
     for (const std::vector<uint8_t>& record : game.history) w.Block(record);
+    if (positioned) {
+        w.Block(game.position);
+        // Notes go with every record or with none.
+        const bool noted = game.notes.size() == game.history.size();
+        for (size_t i = 0; i < game.history.size(); ++i) {
+            w.U64(noted ? game.notes[i].position : 0);
+            w.U64(noted ? game.notes[i].next : 0);
+            w.bytes.push_back(noted && game.notes[i].sameMove ? 1 : 0);
+        }
+    }
     const uint64_t sum = SavedGameChecksum(w.bytes);
     w.U32(static_cast<uint32_t>(sum));
     w.U32(static_cast<uint32_t>(sum >> 32));
@@ -249,7 +277,7 @@ std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes) {
     Reader r(body.subspan(sizeof kMagic));
     SavedGame game;
     uint32_t version = 0, rules = 0, records = 0;
-    if (!r.U32(version) || version != kVersion) return std::nullopt;
+    if (!r.U32(version) || version < 1 || version > kVersion) return std::nullopt;
     if (!r.I32(game.gameNumber) || !r.U32(game.dealNumber) || !r.I32(game.points) || !r.I32(game.elapsedSeconds))
         return std::nullopt;
     if (game.elapsedSeconds < 0 || !r.U32(rules) || rules > kMaxSavedRules) return std::nullopt;
@@ -264,6 +292,16 @@ std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes) {
         std::vector<uint8_t> record;
         if (!r.Block(record, kMaxSavedRecordBytes)) return std::nullopt;
         game.history.push_back(std::move(record));
+    }
+    if (version >= 2) {
+        if (!r.Block(game.position, kMaxSavedRecordBytes) || game.position.empty()) return std::nullopt;
+        for (uint32_t i = 0; i < records; ++i) {
+            SavedRecordNote note;
+            uint8_t sameMove = 0;
+            if (!r.U64(note.position) || !r.U64(note.next) || !r.Byte(sameMove) || sameMove > 1) return std::nullopt;
+            note.sameMove = sameMove == 1;
+            game.notes.push_back(note);
+        }
     }
     if (!r.AtEnd()) return std::nullopt;
     return game;

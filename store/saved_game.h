@@ -2,12 +2,15 @@
 // $XDG_STATE_HOME/quillfen-solitaire (default ~/.local/state/quillfen-solitaire), named
 // "player<n>-game<m>.sav". It holds the deal's number, the rule values it was dealt with, the
 // table as it stands (as an undo record of the game), the points and the elapsed time, and the
-// deal's undo records, oldest first.
+// deal's undo records, oldest first, each with its note; and the game's whole position, which
+// keeps what a record leaves out (how many waste cards are fanned, the stock's turns used).
 //
 // File layout, little-endian: "QFSG", version (4 bytes), game number, deal number, points,
 // elapsed seconds, rule count and per rule (name length, name, text length, text), the table record (length,
-// bytes), the record count and per record (length, bytes), then a 64-bit FNV-1a checksum of
-// everything before it. A file is replaced by writing a temporary file and renaming it over the
+// bytes), the record count and per record (length, bytes); from version 2 the position (length,
+// bytes) and per record its note (position hashes of the record and of the next, 8 bytes each;
+// same-move flag, 1 byte); then a 64-bit
+// FNV-1a checksum of everything before it. Version 1 files are still read. A file is replaced by writing a temporary file and renaming it over the
 // old one, the file and its folder synced, so a kill or a power cut leaves the old file or the
 // new one, never a mixture. A file that does not read back whole is renamed aside (".bad-<time>")
 // with a line on standard error.
@@ -20,6 +23,14 @@
 #include <utility>
 #include <vector>
 
+// What the game noted of an undo record: the hashes of the position it was taken in and of the
+// one the next record was taken in, and whether it belongs to the move of the record before it.
+struct SavedRecordNote {
+    uint64_t position = 0, next = 0;
+    bool sameMove = false;
+    bool operator==(const SavedRecordNote&) const = default;
+};
+
 struct SavedGame {
     int32_t gameNumber = 0;
     uint32_t dealNumber = 0;
@@ -29,6 +40,9 @@ struct SavedGame {
     std::vector<std::pair<std::string, std::string>> rules;
     std::vector<uint8_t> table;
     std::vector<std::vector<uint8_t>> history;
+    // Empty when read from a version 1 file.
+    std::vector<uint8_t> position;
+    std::vector<SavedRecordNote> notes;  // one per history record
 };
 
 // Limits a reader holds a file to; nothing the program writes comes near them.

@@ -172,16 +172,19 @@ TEST_F(PlayFeaturesTest, RedoAfterUndoRestoresPositionScreenAndUndoFiles) {
 TEST_F(PlayFeaturesTest, EveryGameRedoesWhatItUndid) {
     for (const GameDescriptor& entry : RegisteredGames()) {
         Game& table = StartDeal(entry.name, 31337);
+        const int dealt = table.undo.Count();
         int played = 0;
         while (played < 4 && PlayOneMove()) ++played;
         if (played == 0 || table.gameOver) continue;
         const std::string position = table.PositionBytes();
-        const int points = table.points;
-        const int records = table.MovesMade();
+        const int points = table.points, moves = table.MovesMade();
+        // Each move counts once, however many records it saved.
+        EXPECT_EQ(moves, played) << entry.name;
+        const int records = table.undo.Count() - dealt;
         for (int i = 0; i < records; ++i) Key('Z', true);
         EXPECT_EQ(table.MovesMade(), 0) << entry.name;
         for (int i = 0; i < records; ++i) Key('Y', true);
-        EXPECT_EQ(table.MovesMade(), records) << entry.name;
+        EXPECT_EQ(table.MovesMade(), moves) << entry.name;
         EXPECT_FALSE(table.CanRedo());
         EXPECT_LE(table.points, points - kUndoPenalty) << entry.name;
         EXPECT_EQ((points - table.points) % kUndoPenalty, 0) << entry.name;
@@ -235,6 +238,41 @@ TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
         EXPECT_EQ(other.StatusFields()[2].empty(), other.deck.Remaining() == 0) << entry.name;
         EXPECT_TRUE(ScreenCoherent(other)) << entry.name;
     }
+}
+
+// Undo takes the clock back to the time of the position it restores; Redo gives that time back,
+// and the time played between the two still counts.
+TEST_F(PlayFeaturesTest, RedoGivesBackTheTimeUndoTookAndKeepsTheTimeSince) {
+    Game& table = StartDeal("Klondike", 12345);
+    Wait(41000);
+    ASSERT_TRUE(PlayOneMove());
+    Wait(29000);
+    Tick();
+    ASSERT_EQ(table.StatusFields()[3], "Time 1:10");
+    Key('Z', true);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 0:41");
+    Wait(5000);
+    Key('Y', true);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:15");
+    // Two back and two forward after a pause: the paused time counts nowhere.
+    ASSERT_TRUE(PlayOneMove());
+    Wait(10000);
+    Tick();
+    ASSERT_EQ(table.StatusFields()[3], "Time 1:25");
+    Key('Z', true);
+    Key('Z', true);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 0:41");
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(60000);
+    ASSERT_TRUE(Choose(kCommandPause));
+    Wait(3000);
+    Key('Y', true);
+    Key('Y', true);
+    Tick();
+    EXPECT_EQ(table.StatusFields()[3], "Time 1:28");
 }
 
 // One gesture, one undo record: a card double-clicked home leaves one new undo file, and one

@@ -21,6 +21,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     game.rules = {{"Draw", "3"}, {"Scoring", "American"}};
     game.table.assign(1200, 7);
     game.history = {std::vector<uint8_t>(1200, 1), std::vector<uint8_t>(1200, 2)};
+    WriteSeed(folder, "seed-v1.sav", EncodeSavedGame(game));
+    game.position.assign(900, 3);
+    game.notes = {{0x1234567890abcdefull, 0xfedcba0987654321ull, false}, {0xfedcba0987654321ull, 0, true}};
     std::vector<uint8_t> bytes = EncodeSavedGame(game);
     WriteSeed(folder, "seed.sav", bytes);
     // The same without its checksum, which the harness then supplies.

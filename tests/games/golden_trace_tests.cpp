@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "tests/games/autoplayer.h"
@@ -132,13 +133,15 @@ protected:
         return folder + "/" + GameTestName(entry.number) + ".trace.gz";
     }
 
-    // Replays one action's compact inputs; false when they cannot be read.
-    bool Replay(const std::string& inputs) {
+    // Replays one action's compact inputs, calling afterInput after each; false when they cannot
+    // be read.
+    bool Replay(const std::string& inputs, const std::function<void()>& afterInput = {}) {
         size_t at = 0;
         while (at < inputs.size()) {
             const char letter = inputs[at++];
             if (letter == 't') {
                 Tick();
+                if (afterInput) afterInput();
                 continue;
             }
             uint32_t message = 0;
@@ -163,9 +166,57 @@ protected:
             at += static_cast<size_t>(used);
             Post(message, wParam, x, y);
             if (!game) return true;
+            if (afterInput) afterInput();
         }
         return true;
     }
+};
+
+// The moves made in a deal as a player counts them, kept beside the replay, input by input: a
+// gesture (one input, or a drag from press to release) that saved the position and changed the
+// cards is one move, however many records it saved; an undo takes the newest move back once
+// every record it saved is gone or the cards are back where it found them. Undo past the start
+// of the deal (into the previous one) ends the count.
+class MoveCount {
+public:
+    explicit MoveCount(Game& game) : game(game) {
+        code = Code();
+        records = dealStart = game.undo.Count();
+        base = game.MovesMade();
+    }
+    void AfterInput() {
+        if (game.dragging) return;
+        const std::string now = Code();
+        const int count = game.undo.Count();
+        if (count < dealStart) counting = false;
+        if (count > records && now != code) {
+            found.push_back({code, records});
+        } else if (count < records && !found.empty() &&
+                   (count <= found.back().records || now == found.back().code)) {
+            found.pop_back();
+        }
+        code = now;
+        records = count;
+    }
+    bool Counting() const { return counting; }
+    int Expected() const { return static_cast<int>(found.size()); }
+    int Shown() const { return game.MovesMade() - base; }
+
+private:
+    std::string Code() {
+        PositionCopy copy(*FindGame(game.gameNumber)->model, game.PositionBytes());
+        return copy.Code();
+    }
+    Game& game;
+    // Each move still standing: the position it found and the records there were before it.
+    struct Found {
+        std::string code;
+        int records;
+    };
+    std::vector<Found> found;
+    std::string code;
+    int records = 0, dealStart = 0, base = 0;
+    bool counting = true;
 };
 
 std::string Hex(uint64_t value) {
@@ -225,15 +276,20 @@ TEST_P(GoldenTrace, ReplaysAsRecorded) {
         StartDeal(entry, deal);
         expected >> want;
         ASSERT_EQ(Hex(Outcome()), want) << entry.name << " deal " << deal << ": the deal differs";
+        MoveCount moves(*game);
         // Actions are separated by "|"; the last group ends the deal.
         std::istringstream groups(inputs.substr(3));
         std::string group;
         for (int action = 0; std::getline(groups, group, '|'); ++action) {
-            ASSERT_TRUE(Replay(group)) << "unreadable input in deal " << deal;
+            ASSERT_TRUE(Replay(group, [&] { moves.AfterInput(); })) << "unreadable input in deal " << deal;
             ASSERT_TRUE(game) << entry.name << " deal " << deal << ": the game went away";
             ASSERT_TRUE(expected >> want);
             ASSERT_EQ(Hex(Outcome()), want) << entry.name << " deal " << deal << " differs first after action " << action
                                             << " (inputs: " << group << ")";
+            if (moves.Counting()) {
+                ASSERT_EQ(moves.Shown(), moves.Expected())
+                    << entry.name << " deal " << deal << ": moves counted after action " << action << " (inputs: " << group << ")";
+            }
         }
         EXPECT_FALSE(expected >> want) << entry.name << " deal " << deal << ": fewer actions than recorded";
         ++deals;

@@ -2,6 +2,7 @@
 // moves are made with the mouse where the table makes them, the commands through the menus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -96,6 +97,27 @@ protected:
         if (bestPoints == INT32_MIN) return false;
         PostGesture(*script, best);
         return true;
+    }
+    // Presses the stock when the model offers that ('s'), else plays the best other move ('b'),
+    // falling back on the other kind; one step apart, then `then`.
+    void PlayPattern(std::string pattern, std::function<void()> then) {
+        Game* game = CurrentGame();
+        if (pattern.empty() || !game || game->gameOver) {
+            script->After(kStepMs, then);
+            return;
+        }
+        MoveList moves;
+        game->PlayMoves(moves);
+        const bool wantStock = pattern[0] == 's';
+        std::stable_partition(moves.begin(), moves.end(),
+                              [&](const PlayMove& move) { return (move.kind == PlayMove::kStock) == wantStock; });
+        MoveGesture gesture;
+        for (const PlayMove& move : moves)
+            if (game->GestureFor(move, gesture)) {
+                PostGesture(*script, gesture);
+                break;
+            }
+        script->After(kStepMs, [this, rest = pattern.substr(1), then] { PlayPattern(rest, then); });
     }
     // Opens a menu of the bar and chooses one of its items.
     void Choose(const char* menu, const char* item, std::function<void()> then) {
@@ -243,6 +265,47 @@ void DealKeepingTest::LeaveAndContinue(bool bySignal) {
 TEST_F(DealKeepingTest, ExitKeepsTheDealAndContinueRestoresItExactly) { LeaveAndContinue(false); }
 
 TEST_F(DealKeepingTest, SigtermKeepsTheDealAndContinueRestoresItExactly) { LeaveAndContinue(true); }
+
+// In every game, after moves and stock turns, Exit and Continue show the very screen that was
+// left, the clock's digits aside: the fanned waste, the stock's turns and the move count too.
+TEST_F(DealKeepingTest, ContinueShowsTheScreenThatWasLeftInEveryGame) {
+    for (const GameDescriptor& entry : RegisteredGames()) {
+        SCOPED_TRACE(entry.name);
+        RequestStartingDeal(entry.number, 2718);
+        Begin();
+        DealView left;
+        bool over = false;
+        script->At(1000, [&] {
+            PlayPattern("sbsbbs", [&] {
+                if (Game* game = CurrentGame()) left = DealView::Of(*game), over = game->gameOver;
+                script->PressKey(kStepMs, kHidEscape);
+                script->PressKey(kStepMs, kHidEscape);
+                script->PressKey(kStepMs, kHidEscape);
+            });
+        });
+        EXPECT_TRUE(RunOnce());
+        RequestStartingDeal(0, std::nullopt);
+        if (over) continue;  // a deal played to its end is not kept
+        ASSERT_TRUE(HasSavedGame(kPlayer, entry.number));
+
+        Begin();
+        StartFromSelection(500, entry.number);
+        script->PressKey(1000, kHidC);  // Continue
+        DealView back;
+        script->After(kStepMs, [&] {
+            if (Game* game = CurrentGame()) back = DealView::Of(*game);
+            script->PressKey(kStepMs, kHidEscape);
+            script->PressKey(kStepMs, kHidEscape);
+        });
+        EXPECT_TRUE(RunOnce());
+        EXPECT_GT(left.moves, 0);
+        EXPECT_EQ(back.moves, left.moves);
+        EXPECT_EQ(back.status[1], left.status[1]);
+        EXPECT_EQ(back.status[2], left.status[2]);
+        EXPECT_TRUE(back.table == left.table) << "the table differs from the one left";
+        DiscardSavedGame(kPlayer, entry.number);
+    }
+}
 
 // New Deal at the offer loses the kept deal and deals another; a window close keeps a deal too.
 TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
@@ -444,6 +507,26 @@ TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
     const auto folder = std::filesystem::path(SavedGamePath(kPlayer, kKlondike)).parent_path();
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
+}
+
+// The position and the records' notes read back as written, and a deal kept by the first
+// version of the file, which had neither, still reads.
+TEST_F(DealKeepingTest, AKeptDealReadsBackWholeAndAnOlderFileStillReads) {
+    SavedGame saved;
+    saved.gameNumber = kKlondike;
+    saved.table = {1, 2, 3};
+    saved.history = {{4, 5}, {6}};
+    const std::vector<uint8_t> older = EncodeSavedGame(saved);
+    saved.position = {7, 8, 9};
+    saved.notes = {{11, 12, false}, {12, 0, true}};
+    std::optional<SavedGame> read = DecodeSavedGame(EncodeSavedGame(saved));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->position, saved.position);
+    EXPECT_EQ(read->notes, saved.notes);
+    read = DecodeSavedGame(older);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->history, saved.history);
+    EXPECT_TRUE(read->position.empty() && read->notes.empty());
 }
 
 // Nothing is lost without a word: a damaged kept deal is set aside and the player is told so on
