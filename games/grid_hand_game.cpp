@@ -99,6 +99,15 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
         const int cell = move.to - Table::kCellPlace, x = CellX(cell), top = CellY(cell);
         const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
         artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
+        // The cell above reaches into this one's top edge, where a full redraw lays it under
+        // this card's corners: its part there goes back first (the corners show at 2x and 3x).
+        if (cell >= kSide) {
+            const int above = cell - kSide;
+            SelectBuffer(artwork->screenBuffer);
+            SetClip(x, x + artwork->cardWidth, top, CellY(above) + artwork->cardHeight);
+            play_position::DrawCardArea(*this, CellX(above), CellY(above), position.grid[above], true, false);
+            SetClip(0, MaxX(), 0, MaxY());
+        }
         for (int i = cell; i < kCells; i += kSide)
             play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
         artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});

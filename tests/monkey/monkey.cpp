@@ -290,7 +290,6 @@ void Monkey::CheckScreen(Game& game) {
     const int screen = ScreenBuffer();
     const Pixel* pixels = BufferPixels(screen);
     if (!pixels) return;
-    if (plantedFault && stats.messages >= plantAt) std::exchange(plantedFault, nullptr)(game);
     CheckPresented(game, std::vector<Pixel>(pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)),
                    BufferWidth(screen), BufferHeight(screen));
     game.Keyboard().Hide(false);  // the focus ring stands over the table, as a hint does
@@ -318,6 +317,10 @@ void Monkey::CheckScreen(Game& game) {
 void Monkey::CheckPresented(Game& game, const std::vector<Pixel>& screen, int width, int height) {
     WindowPicture picture;
     if (!backend->ReadWindow(&picture) || picture.tableWidth != width || picture.tableHeight != height) return;
+    if (plantedFault && stats.messages >= plantAt) {
+        std::exchange(plantedFault, nullptr)(game);
+        backend->ReadWindow(&picture);
+    }
     std::vector<Pixel> presented(screen.size());
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)

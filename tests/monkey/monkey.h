@@ -61,7 +61,8 @@ public:
     const MonkeyStatistics& Statistics() const { return stats; }
     // Compare the screen with a full redraw whenever the table is idle (on by default).
     void SetScreenChecks(bool on) { checkScreen = on; }
-    // Runs `fault` on the table once, just before the first screen check from message `at` on:
+    // Runs `fault` on the table once, just before the first check of the window from message `at`
+    // on (one where the window holds the table pixel for pixel):
     // the checks' own test plants the faults they must catch.
     void PlantFault(long at, std::function<void(Game&)> fault) {
         plantAt = at;
