@@ -3,8 +3,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/paths.h"
-
 namespace {
 
 // Lines are read through a buffer of this many bytes: a longer line continues as the next one,
@@ -73,7 +71,5 @@ bool LoadRulesText(std::string_view fileBytes, std::string_view gameName, RulesP
 bool LoadRulesFile(const std::string& path, std::string_view gameName, RulesPages* out) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes = in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string();
-    const bool loaded = LoadRulesText(bytes, gameName, out);
-    if (!in) ReportUnusableDataFile(path, "the rules pages are empty");
-    return loaded;
+    return LoadRulesText(bytes, gameName, out);
 }

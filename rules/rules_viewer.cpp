@@ -1,5 +1,6 @@
 #include "rules/rules_viewer.h"
 
+#include <fstream>
 #include <utility>
 
 #include "platform/paths.h"
@@ -16,6 +17,7 @@ constexpr int kPreviousX = 450, kNextX = 510;
 RulesViewer::RulesViewer(std::string_view gameName, const std::string& path)
     : Dialog(kX, kY, kWidth, kHeight, "Rule Help"), pages(std::make_unique<RulesPages>()) {
     LoadRulesFile(path, gameName, pages.get());
+    if (!std::ifstream(path, std::ios::binary)) ReportUnusableDataFile(path, "the rules pages are empty");
     const int art = CurrentTheme().dialogArt;
     okButton = Create<Button>(kWidth / 2 - kOkWidth / 2, kButtonTop, kOkWidth, kButtonHeight, art, "OK");
     SetDefaultButton(okButton);
