@@ -14,7 +14,10 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "artwork/artwork.h"
 #include "cards/card.h"
@@ -27,6 +30,21 @@
 #include "games/game_rules.h"
 
 namespace play_position {
+
+// Takes a whole position in PositionBytes' form, for what an undo record leaves out (how many
+// waste cards are fanned, the stock's turns used), only when the table then writes the same
+// undo record as it does now (`record` writes it); false and nothing changed otherwise.
+template <typename Position, typename WriteRecord>
+bool AdoptIfSameRecord(Position& position, std::span<const uint8_t> bytes, WriteRecord record) {
+    if (bytes.size() != sizeof(Position)) return false;
+    Position taken;
+    std::memcpy(&taken, bytes.data(), sizeof taken);
+    const std::vector<uint8_t> before = record();
+    std::swap(position, taken);
+    if (record() == before) return true;
+    position = taken;
+    return false;
+}
 
 // Piles are held bottom first with a count, as the stock is: its last card is dealt next.
 
@@ -470,14 +488,7 @@ public:
         return code.Hash();
     }
     bool AdoptPositionBytes(std::span<const uint8_t> bytes) override {
-        if (bytes.size() != sizeof(Position)) return false;
-        Position taken;
-        std::memcpy(&taken, bytes.data(), sizeof taken);
-        const std::vector<uint8_t> record = RecordNow();
-        std::swap(position, taken);
-        if (RecordNow() == record) return true;
-        position = taken;
-        return false;
+        return play_position::AdoptIfSameRecord(position, bytes, [this] { return RecordNow(); });
     }
     // The current position, with the points as the score holds them and the stock as the deck
     // holds it.

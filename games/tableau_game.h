@@ -689,14 +689,7 @@ public:
     // The position is taken whole; the stock, the points and the rules stay as the deck, the
     // score and the settings hold them, since CurrentPosition reads them from there.
     bool AdoptPositionBytes(std::span<const uint8_t> bytes) override {
-        if (bytes.size() != sizeof(Position)) return false;
-        Position taken;
-        std::memcpy(&taken, bytes.data(), sizeof taken);
-        const std::vector<uint8_t> record = RecordNow();
-        std::swap(position, taken);
-        if (RecordNow() == record) return true;
-        position = taken;
-        return false;
+        return play_position::AdoptIfSameRecord(position, bytes, [this] { return RecordNow(); });
     }
     bool IsWon() override { return (gameOver || pressDecides) && Model::Won(CurrentPosition()); }
     // A press on the stock is the game's (OnStock), one on a face-down top turns it; otherwise it may
