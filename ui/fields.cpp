@@ -14,6 +14,18 @@
 
 namespace {
 
+// Text from (x, y), left-justified and cut by the clip; the regular font when one is loaded.
+void DrawFieldText(int x, int y, std::string_view text) {
+    MoveTo(x, y);
+    if (RegularFont() > 0) {
+        SelectFont(RegularFont());
+        SetTextJustify(-1, 0);
+        DrawTextClipped(text.data(), static_cast<int>(text.size()));
+    } else {
+        DrawRegularText(text, -1, 0);
+    }
+}
+
 constexpr int kFieldTextIndent = 6;
 constexpr int kFieldInset = 3;  // the rim and one pixel of air around clipped text
 
@@ -189,14 +201,7 @@ void EditField::Draw() {
     SetClip(x + kFieldInset - 1, right - kFieldInset + 1, y + kFieldInset - 1, bottom - kFieldInset + 1);
     SetColor(FieldInk(*this));
     const std::string_view shown = all.substr(static_cast<size_t>(scroll));
-    MoveTo(x + kFieldTextIndent, y + height / 2);
-    if (RegularFont() > 0) {
-        SelectFont(RegularFont());
-        SetTextJustify(-1, 0);
-        DrawTextClipped(shown.data(), static_cast<int>(shown.size()));
-    } else {
-        DrawRegularText(shown, -1, 0);
-    }
+    DrawFieldText(x + kFieldTextIndent, y + height / 2, shown);
     if (HasSelection() && focus != 0 && !disabled) {
         // The selected characters inverted: the list's selection colours behind them.
         const int from = std::max(SelectionStart(), scroll), to = SelectionEnd();
@@ -205,14 +210,7 @@ void EditField::Draw() {
         SetColor(ToolkitColorValue(kColorListSelectedBack));
         FillRect(left, left + RegularTextWidth(selected), y + 3, bottom - 3);
         SetColor(ToolkitColorValue(kColorListSelectedText));
-        MoveTo(left, y + height / 2);
-        if (RegularFont() > 0) {
-            SelectFont(RegularFont());
-            SetTextJustify(-1, 0);
-            DrawTextClipped(selected.data(), static_cast<int>(selected.size()));
-        } else {
-            DrawRegularText(selected, -1, 0);
-        }
+        DrawFieldText(left, y + height / 2, selected);
     }
     if (focus != 0 && !disabled) {
         const int caretX = x + kFieldTextIndent +

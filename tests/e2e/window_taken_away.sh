@@ -88,7 +88,7 @@ start_with_a_deal() {
 # exits_with CODE WHAT: waits for the program to end and checks its status.
 exits_with() {
     local code=0
-    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && fail "the program is still running after $2"
     wait "$pid" || code=$?
     pid=

@@ -154,6 +154,17 @@ protected:
         script->Click(10, 400, 100);  // ends the logo
     }
 
+    // A logout's SIGTERM, or the window's close button.
+    void CloseOrTerminate(bool bySignal) {
+        if (bySignal) {
+            std::raise(SIGTERM);
+            return;
+        }
+        HostEvent quit;
+        quit.kind = HostEvent::Quit;
+        script->PostHost(0, quit);
+    }
+
     ScriptedBackend* script = &backend;
     std::vector<std::unique_ptr<ScriptedBackend>> runs;
     void LeaveAndContinue(bool bySignal);
@@ -364,13 +375,7 @@ TEST_F(DealKeepingTest, ClosingWhileADialogIsOpenKeepsTheDealAndLeaves) {
         bool dialogOpen = false, outlived = false;
         auto leave = [&] {
             dialogOpen = ModalLoopDepth() > 0;
-            if (c.bySignal) {
-                std::raise(SIGTERM);
-            } else {
-                HostEvent quit;
-                quit.kind = HostEvent::Quit;
-                script->PostHost(0, quit);
-            }
+            CloseOrTerminate(c.bySignal);
             script->After(2000, [&] { outlived = true; });
         };
         Begin();
@@ -421,13 +426,7 @@ TEST_F(DealKeepingTest, EveryModalLoopEndsOnSigtermOrCloseKeepingTheDeal) {
             auto leave = [&] {
                 depth = ModalLoopDepth();
                 if (CurrentGame()) movesLeft = CurrentGame()->MovesMade();
-                if (bySignal) {
-                    std::raise(SIGTERM);
-                } else {
-                    HostEvent quit;
-                    quit.kind = HostEvent::Quit;
-                    script->PostHost(0, quit);
-                }
+                CloseOrTerminate(bySignal);
                 script->After(2000, [&] { outlived = true; });
             };
             // The end picture comes once the table has ended its game.
