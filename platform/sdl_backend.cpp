@@ -116,6 +116,9 @@ SdlWindowBackend::~SdlWindowBackend() {
     SDL_SetCursor(SDL_GetDefaultCursor());
     for (auto& entry : cursors) SDL_FreeCursor(entry.second);
     DestroyWindow();
+    // Shutting video down destroys every window, and a lost one would hang it (see DestroyWindow):
+    // the process is ending, so the video subsystem is left as it is.
+    if (windowLost) return;
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     // When nothing else (audio) still uses SDL, shut it down fully so that it also lets go of
     // its desktop-bus connection.
@@ -331,7 +334,9 @@ void SdlWindowBackend::ShowWindow() {
 
 void SdlWindowBackend::DestroyWindow() {
     if (staging) SDL_FreeSurface(staging);
-    if (window) SDL_DestroyWindow(window);
+    // A window someone else destroyed is not destroyed again: SDL would hide it first and wait
+    // for an unmap notice from the X server that never comes.
+    if (window && !windowLost) SDL_DestroyWindow(window);
     staging = nullptr;
     surface = nullptr;
     window = nullptr;
