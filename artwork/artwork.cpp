@@ -280,6 +280,7 @@ void Artwork::ReloadAtDeviceScale() {
     }
     LoadCardImages();
     if (placeholderSheet >= 0) LoadPlaceholder();
+    themeLoaded = -1;  // the pictures of the old scale are gone
     LoadTheme(backdrop);
     SelectBuffer(screenBuffer);
 }
@@ -289,9 +290,23 @@ void Artwork::LoadTheme(int index) {
     if (index < 0 || index >= kThemeCount) index = 0;
     backdrop = index;
     const int fileNumber = index + 1;
+    // Every game calls this at each deal. When the theme's pictures are already here at this scale,
+    // whole, only the game's title needs taking off the backdrop: decoding them again would cost
+    // most of a deal's time, and more the larger the window.
+    const int scale = BufferScale(background);
+    if (themeLoaded == index && themeScale == scale && scale > 0) {
+        TakeTitleOff();
+        SetWindowMarginColor(themeEdgeColour);
+        marginWanted = MarginSource::kBackdrop;
+        ApplyToolkitTheme();
+        return;
+    }
+    themeLoaded = -1;
+    titleDrawn = kNoTitle;
 
-    LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
-    SetWindowMarginColor(EdgeColour(background));
+    bool whole = LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
+    themeEdgeColour = EdgeColour(background);
+    SetWindowMarginColor(themeEdgeColour);
     marginWanted = MarginSource::kBackdrop;
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
@@ -308,7 +323,7 @@ void Artwork::LoadTheme(int index) {
 
     if (titleArt >= 0) {
         FillWithMagenta(titleArt);
-        LoadPicture(titleArt, kTitleImageFiles[index], Format::Bmp);
+        whole = LoadPicture(titleArt, kTitleImageFiles[index], Format::Bmp) && whole;
     }
 
     // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
@@ -333,6 +348,10 @@ void Artwork::LoadTheme(int index) {
     backgroundNumber = index;
     LoadPlaceholder();
     ApplyToolkitTheme();
+    if (whole && menuBarLoaded && dialogLoaded && dropDownLoaded) {
+        themeLoaded = index;
+        themeScale = scale;
+    }
 }
 
 void Artwork::DrawSelectionScreen() {
@@ -390,12 +409,27 @@ void Artwork::SyncMargins() {
 }
 
 void Artwork::DrawGameTitle(int gameNumber) {
+    TakeTitleOff();
     RestoreBackground(0, kScreenWidth - 1, 0, kScreenHeight - 1);
     if (gameNumber < 1 || gameNumber > kGameCount) return;
     const int width = kTitleWidths[gameNumber - 1];
     const int top = TitleBandTop(gameNumber);
-    CopyBufferRectTransparent(0, width, top, top + kTitleBandHeight - 1, kTitleCentreX - width / 2, kTitleBottom,
-                              titleArt, background);
+    const Rect place{kTitleCentreX - width / 2, kTitleBottom - kTitleBandHeight + 1, kTitleCentreX - width / 2 + width,
+                     kTitleBottom};
+    // The backdrop under the title is kept, so the next deal can take the title off again.
+    if (titleUnder < 0) titleUnder = CreateBuffer(kTitleImageWidth + 1, kTitleBandHeight);
+    if (titleUnder >= 0) {
+        CopyBufferRect(place.left, place.right, place.top, place.bottom, 0, kTitleBandHeight - 1, background, titleUnder);
+        titleDrawn = place;
+    }
+    CopyBufferRectTransparent(0, width, top, top + kTitleBandHeight - 1, place.left, kTitleBottom, titleArt, background);
+}
+
+void Artwork::TakeTitleOff() {
+    if (titleDrawn.Empty() || titleUnder < 0) return;
+    CopyBufferRect(0, titleDrawn.Width() - 1, 0, kTitleBandHeight - 1, titleDrawn.left, titleDrawn.bottom, titleUnder,
+                   background);
+    titleDrawn = kNoTitle;
 }
 
 void Artwork::RestoreBackground(int minx, int maxx, int miny, int maxy) {
@@ -441,7 +475,7 @@ void Artwork::Present(const Rect& rect) {
 
 void Artwork::FreeArtwork() {
     // The drawing layer never frees the active buffer, so step off any buffer of ours first.
-    int* owned[] = {&background, &menuBarArt, &dropDownArt, &titleArt, &titleButtonArt, &upDownArt, &dialogArt};
+    int* owned[] = {&background, &menuBarArt, &dropDownArt, &titleArt, &titleButtonArt, &upDownArt, &dialogArt, &titleUnder};
     for (int* handle : owned)
         if (*handle >= 0 && *handle == ActiveBuffer()) SelectBuffer(screenBuffer);
     for (int* handle : owned) {
@@ -450,6 +484,8 @@ void Artwork::FreeArtwork() {
     }
     EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
+    themeLoaded = -1;
+    titleDrawn = kNoTitle;
     dirty.clear();
     FreeCardImages();
 }

@@ -103,10 +103,19 @@ public:
 
 private:
     void ApplyToolkitTheme() const;
+    // Puts back the backdrop where the last game title was drawn on it.
+    void TakeTitleOff();
     // Hands the window the margin picture wanted, when it is not the one it shows.
     void SyncMargins();
 
     int backdrop = 0;
+    // The theme whose pictures are all here, and the scale they were decoded at (-1: none).
+    int themeLoaded = -1, themeScale = 0;
+    uint32_t themeEdgeColour = 0;
+    // The backdrop under the game title drawn on it, and where that title is.
+    static constexpr Rect kNoTitle{0, 0, -1, -1};
+    int titleUnder = -1;
+    Rect titleDrawn = kNoTitle;
     enum class MarginSource { kNone, kBackdrop, kScreenPicture };
     MarginSource marginWanted = MarginSource::kNone, marginShown = MarginSource::kNone;
     int marginTheme = -1, marginScale = 0;

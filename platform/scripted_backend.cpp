@@ -160,12 +160,12 @@ void ScriptedBackend::ToggleFullScreen() {
 
 void ScriptedBackend::SetMarginColor(uint32_t rgb) {
     marginColor = rgb;
-    if (windowExists) view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+    if (windowExists) StaleWindow(true);
 }
 
 void ScriptedBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
     view.SetMarginPicture(std::move(pixels), width, height);
-    if (windowExists) view.RenderMargins(marginColor, windowPixels.data(), windowWidth);
+    if (windowExists) marginsStale = true;
 }
 
 // The window shows the stored frame again at its new size, as a host window does when resized.
@@ -185,13 +185,34 @@ void ScriptedBackend::LayOutWindow() {
     }
     view.Configure(logicalWidth, logicalHeight, frameScale, windowWidth, windowHeight, false);
     windowPixels.assign(static_cast<size_t>(windowWidth) * static_cast<size_t>(windowHeight), 0);
-    view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+    StaleWindow(true);
+}
+
+// The window's pixels are brought up to date only when someone reads them: scaling every present
+// to the window's size would cost far more than the drawing itself, and what is read back is the
+// same either way, since each window pixel depends only on the frame's pixels.
+void ScriptedBackend::StaleWindow(bool margins) const {
+    marginsStale = marginsStale || margins;
+    staleFrame = Rect::FromSize(0, 0, 1 << 20, 1 << 20);
+}
+
+void ScriptedBackend::RenderStale() const {
+    if (!windowExists) return;
+    if (marginsStale) view.RenderMargins(marginColor, windowPixels.data(), windowWidth);
+    if (!staleFrame.Empty()) view.Render(staleFrame, windowPixels.data(), windowWidth);
+    marginsStale = false;
+    staleFrame = kNothingStale;
+}
+
+const std::vector<uint32_t>& ScriptedBackend::WindowPixels() const {
+    RenderStale();
+    return windowPixels;
 }
 
 bool ScriptedBackend::ReadWindow(WindowPicture* picture) {
     if (!windowExists) return false;
     DescribeWindow(view, picture);
-    picture->pixels = windowPixels;
+    picture->pixels = WindowPixels();
     return true;
 }
 
@@ -209,7 +230,13 @@ void ScriptedBackend::Present(const uint32_t* pixels, int pitchPixels, int sourc
     if (!windowExists || !pixels) return;
     ++presentCount;
     const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
-    view.Render(changed, windowPixels.data(), windowWidth);
+    if (changed.Empty()) return;
+    if (staleFrame.Empty()) {
+        staleFrame = changed;
+    } else {
+        staleFrame = {std::min(staleFrame.left, changed.left), std::min(staleFrame.top, changed.top),
+                      std::max(staleFrame.right, changed.right), std::max(staleFrame.bottom, changed.bottom)};
+    }
 }
 
 void ScriptedBackend::ShowMessageBox(const char*, const char* text) { messageBoxes.emplace_back(text ? text : ""); }
@@ -263,7 +290,7 @@ void ScriptedBackend::SetFrameScale(int scale) {
     frameScale = scale;
     if (!windowExists) return;
     view.ChangeFrameScale(scale);
-    view.RenderAll(marginColor, windowPixels.data(), windowWidth);
+    StaleWindow(true);
 }
 
 bool ScriptedBackend::ReplaceCursor(int handle, const CursorImage& image) {

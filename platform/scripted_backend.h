@@ -68,7 +68,7 @@ public:
     // --- What the program did ---
     // The window contents as last presented (0x00RRGGBB, width x height in window pixels, margins
     // included), empty before a window.
-    const std::vector<uint32_t>& WindowPixels() const { return windowPixels; }
+    const std::vector<uint32_t>& WindowPixels() const;
     int WindowWidth() const { return windowWidth; }
     int WindowHeight() const { return windowHeight; }
     bool WindowExists() const { return windowExists; }
@@ -152,7 +152,15 @@ private:
     uint64_t closeRequestedAtMs = 0;
     static constexpr uint64_t kCloseGraceMs = 60'000;
 
-    std::vector<uint32_t> windowPixels;
+    void StaleWindow(bool margins) const;  // the whole window is to be drawn again when read
+    void RenderStale() const;
+
+    // What the window shows, brought up to date when read: the frame's rectangle presented since,
+    // and whether the margins changed.
+    static constexpr Rect kNothingStale{0, 0, -1, -1};
+    mutable std::vector<uint32_t> windowPixels;
+    mutable Rect staleFrame = kNothingStale;
+    mutable bool marginsStale = false;
     int windowWidth = 0, windowHeight = 0;
     int logicalWidth = 0, logicalHeight = 0;
     int hostWidth = 0, hostHeight = 0, fullWidth = 0, fullHeight = 0;

@@ -1,7 +1,7 @@
 # Requests to the program's test hooks (tests/hooks/test_hooks.h), sourced by the end-to-end scripts.
 # Expects the request pipe open on fd 8 and the reply pipe on fd 7, the program's pid in $pid
 # and a fail function that reports and exits. HOOK_ANSWER_SECONDS and HOOK_STATE_SECONDS bound
-# the waits (default 15 and 10).
+# the waits (default 30 and 10). An unanswered request prints the program's stacks (with gdb).
 
 # ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
 tag=0
@@ -9,7 +9,7 @@ answer=
 ask() {
     tag=$((tag + 1))
     echo "$tag $*" >&8
-    local line deadline=$((SECONDS + ${HOOK_ANSWER_SECONDS:-15}))
+    local line deadline=$((SECONDS + ${HOOK_ANSWER_SECONDS:-30}))
     while ((SECONDS < deadline)); do
         if read -r -t 1 -u 7 line; then
             if [[ $line == "$tag "* ]]; then
@@ -22,6 +22,10 @@ ask() {
             fail "the program ended while asked: $*"
         fi
     done
+    # What the program was doing instead of answering, for the report.
+    if command -v gdb >/dev/null; then
+        gdb -p "$pid" -batch -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(Thread|#)' | head -60 || true
+    fi
     fail "no answer to: $*"
 }
 # field NAME: the word after NAME in $answer.

@@ -84,8 +84,9 @@ private:
     void Check();
     void CheckCards(Game& game);
     void CheckScreen(Game& game);
-    void CheckPresented(Game& game, const std::vector<uint32_t>& screen, int width, int height);
+    void CheckPresented(Game& game, const uint32_t* screen, int width, int height);
     bool checkScreen = true;
+    std::vector<uint32_t> shown;  // the screen as it stood before a check's full redraw
     long plantAt = 0;
     std::function<void(Game&)> plantedFault;
     void CheckNoUndoFiles(const char* when);

@@ -154,6 +154,35 @@ TEST_F(ScreenFlowTest, EveryNameReachesItsStartHandlerAndEmptySpaceNone) {
     for (int item : {1, 11, 18}) EXPECT_EQ(seen[item].mode, StartMode::RulesFirst) << item;
 }
 
+// A theme already decoded is not decoded again at the next deal, so the title of the last game
+// must come off the backdrop exactly: each game's table then looks as after a fresh load.
+TEST_F(ShellTest, ATitleComesOffTheBackdropWhenTheThemeIsKept) {
+    Activate(10);
+    bool checked = false;
+    backend.At(5100, [&] {
+        Artwork& artwork = *ShellArtwork();
+        const auto table = [&](int theme, int game) {
+            artwork.LoadTheme(theme);
+            artwork.DrawGameTitle(game);
+            artwork.RestoreBackground(0, 799, 0, 599);
+            const Pixel* pixels = BufferPixels(artwork.screenBuffer);
+            return std::vector<Pixel>(pixels, pixels + static_cast<size_t>(BufferWidth(artwork.screenBuffer)) *
+                                                           BufferHeight(artwork.screenBuffer));
+        };
+        for (int game = 1; game <= screen_layout::kGameCount; ++game) {
+            const int theme = game % screen_layout::kThemeCount;
+            table(theme, game % screen_layout::kGameCount + 1);  // another game's title first
+            const std::vector<Pixel> kept = table(theme, game);
+            table((theme + 1) % screen_layout::kThemeCount, game);  // another theme, so the next loads anew
+            EXPECT_EQ(kept, table(theme, game)) << "game " << game;
+        }
+        checked = true;
+    });
+    backend.PressKey(5200, kHidEscape);
+    EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(checked);
+}
+
 TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
     const ArtFolder empty;
     ScopedEnvironment data("QUILLFEN_DATA_DIR", empty.Path().string());
