@@ -76,8 +76,9 @@ asan: test-asan
 # The monkey test at length: SOAK_MESSAGES random messages from SOAK_SEED (0 = from the clock).
 SOAK_MESSAGES ?= 1000000
 SOAK_SEED     ?= 0
+SOAK_SCREEN_EVERY ?= 1
 soak: build
-	QUILLFEN_MONKEY_MESSAGES=$(SOAK_MESSAGES) QUILLFEN_MONKEY_SEED=$(SOAK_SEED) \
+	QUILLFEN_MONKEY_MESSAGES=$(SOAK_MESSAGES) QUILLFEN_MONKEY_SEED=$(SOAK_SEED) QUILLFEN_MONKEY_SCREEN_EVERY=$(SOAK_SCREEN_EVERY) \
 	    QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy \
 	    ./$(BUILD)/tests/monkey/monkey_tests --gtest_filter='Monkey.Soak'
 

@@ -44,10 +44,15 @@ void LoadSheet(int handle, const char* name) {
 CardImages::~CardImages() { FreeCardImages(); }
 
 void CardImages::LoadCardImages() {
+    const int design = cardFront >= 0 && cardFront < kFrontDesignCount ? cardFront : 0;
+    // Every game asks for them as it starts: sheets already decoded for this design at this scale
+    // are kept, since nothing but loading draws into them.
+    if (design == sheetsDesign && DrawScale() == sheetsScale && BufferScale(frontSheet) == sheetsScale) return;
+    sheetsDesign = design;
+    sheetsScale = DrawScale();
     if (cardFont > 0) UnloadFont(cardFont);
     cardFont = LoadFont(DataPath(kCardTableFontFile).c_str());
 
-    const int design = cardFront >= 0 && cardFront < kFrontDesignCount ? cardFront : 0;
     RecreateBuffer(frontSheet, kFrontSheetWidth, kFrontSheetHeight);
     RecreateBuffer(darkFrontSheet, kFrontSheetWidth, kFrontSheetHeight);
     LoadSheet(frontSheet, kFrontFiles[design]);
@@ -76,6 +81,7 @@ void CardImages::BuildFrontPreview() {
     const int previous = ActiveBuffer();
     std::vector<uint8_t> block(ImageSize(kCardWidth + 1, kCardHeight + 1));
     const int cellX = FrontCellX(12);
+    sheetsDesign = -1;  // the front sheet ends holding the last design, not the player's
     for (int design = 0; design < kFrontDesignCount; ++design) {
         LoadSheet(frontSheet, kFrontFiles[design]);
         SelectBuffer(frontSheet);
@@ -94,6 +100,7 @@ void CardImages::FreeCardImages() {
     Release(frontPreview);
     if (cardFont > 0) UnloadFont(cardFont);
     cardFont = 0;
+    sheetsDesign = -1;
 }
 
 void CardImages::CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const {

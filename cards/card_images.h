@@ -112,6 +112,8 @@ public:
     int cardFont = 0;
 
 private:
+    // The front design the sheets hold and the drawing scale they were decoded at (-1: none).
+    int sheetsDesign = -1, sheetsScale = 0;
     // Copies the card-sized cell with top-left (cellX, cellY) of sheet to (x, y) of target.
     void CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const;
 };

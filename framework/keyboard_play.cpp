@@ -45,6 +45,9 @@ bool KeyboardPlay::OnKey(uint32_t message, WPARAM key) {
         case kRedrawKey:
             redrawPosted = false;
             Refresh();
+            // The ring was taken off before the last input; if it is not back (the mouse took
+            // over), what it covered must still reach the window.
+            if (game.artwork) game.artwork->PresentDirty();
             return true;
         default: return false;
         }
@@ -100,6 +103,9 @@ void KeyboardPlay::OnMouse(uint32_t message, WPARAM keys) {
     lifted = false;
     active = false;
     stale = true;
+    // The mouse has taken over: the ring goes at once. Left for the next input to take off, it
+    // would come off the table only, and stay in the window until something else was presented.
+    Hide(true);
 }
 
 void KeyboardPlay::BeforeInput() {

@@ -264,6 +264,26 @@ protected:
         return ::testing::AssertionFailure() << difference << " after a full redraw";
     }
 
+    // Whether the window shows what the screen buffer holds (the table drawn one to one): a
+    // rectangle drawn but never presented leaves them apart.
+    ::testing::AssertionResult WindowShowsScreen() {
+        WindowPicture picture;
+        const int width = BufferWidth(screen), height = BufferHeight(screen);
+        if (!backend->ReadWindow(&picture) || picture.tableWidth != width || picture.tableHeight != height)
+            return ::testing::AssertionFailure() << "no window showing the table one to one";
+        const Pixel* pixels = BufferPixels(screen);
+        std::vector<Pixel> drawn(static_cast<size_t>(width) * height), shown(drawn.size());
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                drawn[static_cast<size_t>(y) * width + x] = pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFFu;
+                shown[static_cast<size_t>(y) * width + x] =
+                    picture.pixels[static_cast<size_t>(picture.tableTop + y) * picture.width + picture.tableLeft + x];
+            }
+        const std::string difference = test_support::PictureDifference(drawn.data(), shown.data(), width, height);
+        if (difference.empty()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << difference << " never reached the window";
+    }
+
     bool Played(const std::string& name) const {
         for (const std::string& s : sounds)
             if (s == name) return true;

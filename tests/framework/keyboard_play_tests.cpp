@@ -95,6 +95,7 @@ TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
                 << int(played[i].to);
         }
         Move(400, 590, false);  // the mouse takes the ring away: the table is left as drawn
+        EXPECT_TRUE(WindowShowsScreen());
         EXPECT_TRUE(ScreenCoherent(*game));
         game.reset();
     }

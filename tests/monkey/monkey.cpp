@@ -199,8 +199,26 @@ void Monkey::RunSession() {
     CheckSettingsFile();
 }
 
+std::string Monkey::Summary() const {
+    const MonkeyStatistics& s = stats;
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "seed %llu: %ld messages, %d sessions, %d games entered, %d menu commands, %d undo storms, "
+                  "%d drags, %d model moves, %d moves, %d card checks, %d screen checks, %d present checks, "
+                  "%.0f s of virtual time",
+                  static_cast<unsigned long long>(seed), s.messages, s.sessions, s.gamesEntered, s.menuCommands,
+                  s.undoStorms, s.drags, s.modelMoves, s.moves, s.cardChecks, s.screenChecks, s.presentChecks,
+                  s.virtualMs / 1000.0);
+    return line;
+}
+
 void Monkey::Step() {
     if (progressCounter) ++*progressCounter;
+    // A long soak says how far it has come, so a run cut short still reports what it checked.
+    if (budget >= kProgressEvery && stats.messages > 0 && stats.messages % kProgressEvery == 0 && reportedAt != stats.messages) {
+        reportedAt = stats.messages;
+        std::fprintf(stderr, "so far, %s\n", Summary().c_str());
+    }
     Check();
     // The virtual watchdog: the next step is never more than a few seconds away, so a program
     // that keeps the clock running this long without letting a step in is stuck.
@@ -291,6 +309,11 @@ void Monkey::CheckScreen(Game& game) {
     const Pixel* pixels = BufferPixels(screen);
     if (!pixels) return;
     CheckPresented(game, pixels, BufferWidth(screen), BufferHeight(screen));
+    // A long soak may redraw fully at every n-th chance only (QUILLFEN_MONKEY_SCREEN_EVERY): garbage
+    // stays on the table until something covers it, so it is still met, a few messages later.
+    static const long screenEvery =
+        std::max(1L, std::getenv("QUILLFEN_MONKEY_SCREEN_EVERY") ? std::atol(std::getenv("QUILLFEN_MONKEY_SCREEN_EVERY")) : 1L);
+    if (++screenChances % screenEvery != 0) return;
     game.Keyboard().Hide(false);  // the focus ring stands over the table, as a hint does
     game.DrawTable(-1);
     if (game.gameOver) return;  // the panel's refresh ran the end of the game

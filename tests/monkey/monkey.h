@@ -59,6 +59,8 @@ public:
     // string when every check held, else the failure with the seed and the last messages.
     std::string Run();
     const MonkeyStatistics& Statistics() const { return stats; }
+    // One line of the figures above, with the seed.
+    std::string Summary() const;
     // Compare the screen with a full redraw whenever the table is idle (on by default).
     void SetScreenChecks(bool on) { checkScreen = on; }
     // Runs `fault` on the table once, just before the first check of the window from message `at`
@@ -117,6 +119,9 @@ private:
 
     uint64_t seed;
     long budget;
+    static constexpr long kProgressEvery = 100000;  // messages between progress lines of a long run
+    long reportedAt = 0;
+    long screenChances = 0;  // messages at which the screen could be checked
     // The settings file and the undo files, on a memory file system: undo files are written
     // before every move.
     test_support::TempFolder scratch{"monkey", true};

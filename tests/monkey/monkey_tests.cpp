@@ -14,13 +14,7 @@ namespace {
 std::string RunMonkey(uint64_t seed, long messages) {
     Monkey monkey(seed, messages);
     const std::string failure = monkey.Run();
-    const MonkeyStatistics& s = monkey.Statistics();
-    std::printf("seed %llu: %ld messages, %d sessions, %d games entered, %d menu commands, %d undo storms, "
-                "%d drags, %d model moves, %d moves, %d card checks, %d screen checks, %d present checks, "
-                "%.0f s of virtual time\n",
-                static_cast<unsigned long long>(seed), s.messages, s.sessions, s.gamesEntered, s.menuCommands,
-                s.undoStorms, s.drags, s.modelMoves, s.moves, s.cardChecks, s.screenChecks, s.presentChecks,
-                s.virtualMs / 1000.0);
+    std::printf("%s\n", monkey.Summary().c_str());
     return failure;
 }
 
