@@ -383,7 +383,9 @@ bool StartUp(HWND window) {
     if (!StartToolkit()) return false;
     ConnectGameServices();
     SetCursor(0);
-    ShowLogoScreen(*shell.artwork);
+    // A start from the command line with a game goes to its table as soon as the player is
+    // known: the player asked for that game, not for the logo.
+    if (startingDeal.gameNumber == 0) ShowLogoScreen(*shell.artwork);
     StartSound();
     InitSelectionMenu();
     DrawSelectionScreen();

@@ -72,10 +72,11 @@ start_with_a_deal() {
     for _ in $(seq 1 20); do
         ask state
         [ "$(field game)" = 12 ] && break
-        xdotool key Escape   # the logo
-        sleep 0.3
-        xdotool type --delay 30 "Tessa"
-        xdotool key Return   # the player dialog
+        # No logo with --game: the player dialog comes first, then the table.
+        if [ -z "$(field player)" ]; then
+            xdotool type --delay 30 "Tessa"
+            xdotool key Return
+        fi
         sleep 0.5
     done
     until_state game 12 "Klondike did not start"

@@ -17,9 +17,8 @@ namespace {
 using namespace shell_test;
 
 TEST_F(ShellTest, ABackdropChosenInPlayShowsAtOnce) {
-    RequestStartingDeal(12, 12345);
+    RequestStartingDeal(12, 12345);  // no logo: straight to the table
     Activate(10);
-    EndLogo(10);
     // Table points off every pile, in logical pixels.
     const std::vector<std::pair<int, int>> points = {{3, 300}, {796, 300}, {400, 530}};
     std::vector<Pixel> before, after;
@@ -29,6 +28,7 @@ TEST_F(ShellTest, ABackdropChosenInPlayShowsAtOnce) {
         for (auto [x, y] : points) into->push_back(pixels[y * scale * pitch + x * scale] & 0xFFFFFF);
     };
     int itemX = 0, itemY = 0;
+    backend.At(300, [] { EXPECT_NE(CurrentGame(), nullptr) << "a start with a game goes to its table, past the logo"; });
     backend.At(5000, [&] {
         sample(&before);
         Game* game = CurrentGame();
