@@ -1232,23 +1232,31 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
     const uint64_t span = end - start;
 
     SaveUnder block;
+    // When the last step is due: it is shown then, however soon after the previous frame.
+    const uint64_t lastDue = start + (static_cast<uint64_t>(steps - 1) * span + steps - 1) / steps;
+    uint64_t nextFrame = start;
     for (int shown = 0; shown < steps;) {
-        const uint64_t elapsed = GetTickCount64() - start;
+        const uint64_t moment = GetTickCount64();
+        const uint64_t elapsed = moment - start;
         const int due = static_cast<int>(std::min<uint64_t>(steps, elapsed * steps / span + 1));
-        if (due > shown) {
+        if (due > shown && (moment >= nextFrame || due == steps)) {
+            nextFrame = moment + kSlideFrameMs;
             int newX = 0, newY = 0;
             path.PositionAfter(due, newX, newY);
             const SaveUnder old = block;
             Restore(old);
             Save(block, newX, newY, newX + width, newY + height);
             draw(newX, newY);
-            if (old.held) artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, newX + width, newY + height));
-            else artwork->AddDirty({newX, newY, newX + width, newY + height});
+            // The two places, merged only when they meet: a card that moved far between two
+            // frames would otherwise present the whole box around both.
+            if (old.held) artwork->AddDirty({old.left, old.top, old.right, old.bottom});
+            artwork->AddDirty({newX, newY, newX + width, newY + height});
             artwork->PresentDirty();
             shown = due;
         }
         if (shown == steps) break;
-        const uint64_t next = start + (static_cast<uint64_t>(shown) * span + steps - 1) / steps;
+        const uint64_t stepDue = start + (static_cast<uint64_t>(shown) * span + steps - 1) / steps;
+        const uint64_t next = std::max(stepDue, std::min(nextFrame, lastDue));
         const uint64_t now = GetTickCount64();
         if (next > now) SleepMs(static_cast<uint32_t>(next - now));
     }

@@ -29,6 +29,7 @@ inline uint32_t Gather(uint64_t v) {
 
 // Per-call scratch rows of the resampler; one set per thread is enough.
 thread_local std::vector<uint64_t> scratch;
+thread_local std::vector<uint64_t> sourceLanes;
 
 }  // namespace
 
@@ -256,18 +257,40 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
     const int firstRow = rows.first[target.top - table.top];
     const int endRow = std::min(frameHeight, rows.first[target.bottom - table.top] + rows.stride);
     scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
+    // Each source row the columns reach is spread into lanes once, padded past its end with its
+    // last pixel (where the taps of the last columns are cut off); every tap is then one multiply,
+    // zero weights included, which add nothing.
+    const int stride = columns.stride;
+    const int leftColumn = target.left - table.left;
+    const int spanLeft = columns.first[leftColumn];
+    const int spanEnd = std::min(frameWidth, columns.first[target.right - table.left] + stride);
+    const int span = spanEnd - spanLeft;
+    sourceLanes.resize(static_cast<size_t>(span + stride));
     for (int sy = firstRow; sy < endRow; ++sy) {
-        const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth;
+        const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth + spanLeft;
+        for (int i = 0; i < span; ++i) sourceLanes[i] = Spread(source[i]);
+        for (int i = span; i < span + stride; ++i) sourceLanes[i] = sourceLanes[span - 1];
         uint64_t* line = scratch.data() + static_cast<size_t>(sy - firstRow) * width;
-        for (int x = 0; x < width; ++x) {
-            const int tx = target.left - table.left + x;
-            const int first = columns.first[tx];
-            const uint16_t* weight = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
-            uint64_t sum = 0;
-            for (int k = 0; k < columns.stride; ++k) {
-                if (weight[k] != 0) sum += Spread(source[std::min(first + k, frameWidth - 1)]) * weight[k];
+        const int* first = columns.first.data() + leftColumn;
+        const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
+        const uint64_t* lanes = sourceLanes.data() - spanLeft;
+        if (stride == 2) {
+            for (int x = 0; x < width; ++x, weight += 2) {
+                const uint64_t* in = lanes + first[x];
+                line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1]);
             }
-            line[x] = RoundLanes(sum);
+        } else if (stride == 3) {
+            for (int x = 0; x < width; ++x, weight += 3) {
+                const uint64_t* in = lanes + first[x];
+                line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1] + in[2] * weight[2]);
+            }
+        } else {
+            for (int x = 0; x < width; ++x, weight += stride) {
+                const uint64_t* in = lanes + first[x];
+                uint64_t sum = 0;
+                for (int k = 0; k < stride; ++k) sum += in[k] * weight[k];
+                line[x] = RoundLanes(sum);
+            }
         }
     }
     for (int y = target.top; y <= target.bottom; ++y) {

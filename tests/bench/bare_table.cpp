@@ -8,6 +8,8 @@
 //   drag <steps>   a card dragged that many steps of (3, 2) pixels, one every kDragStepMs, as
 //                  bench_real.sh moves the pointer: "drag <wall ms> <cpu ms>"
 //   quit
+// With an argument n (1-3) it works at device scale n, as the program does in a large window: its
+// window and every rectangle are n times the table's.
 // CPU is the process's own total, all threads (getrusage RUSAGE_SELF).
 #include <sys/resource.h>
 
@@ -15,6 +17,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -29,8 +32,9 @@
 
 namespace {
 
-constexpr int kWidth = 800, kHeight = 600;
 constexpr int kDragStepMs = 10;
+int scale = 1;                   // device pixels per table pixel
+int width = 800, height = 600;   // the window, in device pixels
 using Clock = std::chrono::steady_clock;
 
 double CpuMs() {
@@ -47,15 +51,15 @@ double MsSince(Clock::time_point start) {
 // One slide from the stock to a tableau place, presenting the union of the old and new card
 // rectangles at each step due by the clock, as the game does.
 void Slide(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int toX, int toY) {
-    const int width = card_geometry::kCardWidth + 1, height = card_geometry::kCardHeight + 1;
+    const int cardW = (card_geometry::kCardWidth + 1) * scale, cardH = (card_geometry::kCardHeight + 1) * scale;
     const Game::SlidePath path = Game::PlanSlide(KlondikeGame::kStockX, KlondikeGame::kStockY, toX, toY, true);
     const uint32_t duration = Game::SlideDurationMs(path.steps, true);
     auto present = [&](int oldX, int oldY, int x, int y) {
-        for (int row = y; row < y + height; ++row)
-            std::fill_n(pixels.begin() + row * kWidth + x, width, 0x00FFFFFFu);
+        oldX *= scale, oldY *= scale, x *= scale, y *= scale;
+        for (int row = y; row < y + cardH; ++row) std::fill_n(pixels.begin() + row * width + x, cardW, 0x00FFFFFFu);
         const int left = std::min(oldX, x), top = std::min(oldY, y);
-        const int right = std::max(oldX, x) + width, bottom = std::max(oldY, y) + height;
-        presenter.Present(pixels.data(), kWidth, left, top, right - left, bottom - top);
+        const int right = std::max(oldX, x) + cardW, bottom = std::max(oldY, y) + cardH;
+        presenter.Present(pixels.data(), width, left, top, right - left, bottom - top);
     };
     if (duration == 0) {
         present(toX, toY, toX, toY);
@@ -81,14 +85,14 @@ void Slide(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int toX, 
 // Each step restores the table under the card, draws it 3 pixels right and 2 down and presents
 // the union of the two rectangles.
 void Drag(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int steps) {
-    const int width = card_geometry::kCardWidth + 1, height = card_geometry::kCardHeight + 1;
-    int x = KlondikeGame::PileX(0), y = KlondikeGame::CardY(0);
+    const int cardW = (card_geometry::kCardWidth + 1) * scale, cardH = (card_geometry::kCardHeight + 1) * scale;
+    int x = KlondikeGame::PileX(0) * scale, y = KlondikeGame::CardY(0) * scale;
     for (int step = 0; step < steps; ++step) {
-        for (int row = y; row < y + height; ++row) std::fill_n(pixels.begin() + row * kWidth + x, width, 0x00206020u);
-        const int newX = x + 3, newY = y + 2;
-        for (int row = newY; row < newY + height; ++row)
-            std::fill_n(pixels.begin() + row * kWidth + newX, width, 0x00FFFFFFu);
-        presenter.Present(pixels.data(), kWidth, x, y, width + 3, height + 2);
+        for (int row = y; row < y + cardH; ++row) std::fill_n(pixels.begin() + row * width + x, cardW, 0x00206020u);
+        const int newX = x + 3 * scale, newY = y + 2 * scale;
+        for (int row = newY; row < newY + cardH; ++row)
+            std::fill_n(pixels.begin() + row * width + newX, cardW, 0x00FFFFFFu);
+        presenter.Present(pixels.data(), width, x, y, cardW + 3 * scale, cardH + 2 * scale);
         x = newX, y = newY;
         std::this_thread::sleep_for(std::chrono::milliseconds(kDragStepMs));
     }
@@ -96,14 +100,16 @@ void Drag(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int steps)
 
 }  // namespace
 
-int main() {
-    BareSdlPresenter presenter(kWidth, kHeight);
+int main(int argc, char** argv) {
+    if (argc > 1) scale = std::clamp(std::atoi(argv[1]), 1, 3);
+    width = 800 * scale, height = 600 * scale;
+    BareSdlPresenter presenter(width, height);
     if (!presenter.Ok()) {
         std::fprintf(stderr, "bare_table: no window\n");
         return 1;
     }
-    std::vector<uint32_t> pixels(static_cast<size_t>(kWidth) * kHeight, 0x00206020u);
-    presenter.Present(pixels.data(), kWidth, 0, 0, kWidth, kHeight);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0x00206020u);
+    presenter.Present(pixels.data(), width, 0, 0, width, height);
     std::printf("ready\n");
     std::fflush(stdout);
     for (std::string command; std::cin >> command;) {

@@ -12,6 +12,10 @@
 # once the program waits for input with an empty queue, so "click, then ask" times the work the
 # click started, up to a settled table.
 #
+# BENCH_SCREEN=WxH measures on a screen of that size with the program full screen (the table drawn
+# at the device scale the window asks for, the bare program presenting at that scale too); without
+# it, the classic 800 x 600 window on a 1024 x 768 screen.
+#
 # Usage: bench_real.sh <build dir> [soak deals, default 100]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -23,7 +27,7 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
     for tool in xvfb-run xdotool; do
         command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
     done
-    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+    exec env INSIDE_XVFB=1 xvfb-run -a -s "-screen 0 ${BENCH_SCREEN:-1024x768}x24 -nolisten tcp" "$0" "$@"
 fi
 
 state=$(mktemp -d)
@@ -32,6 +36,7 @@ barePid=
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
     [ -n "$barePid" ] && kill "$barePid" 2>/dev/null || true
+    [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
     rm -rf "$state"
 }
 trap cleanup EXIT
@@ -42,6 +47,17 @@ fail() {
 }
 
 ticks=$(getconf CLK_TCK)
+# A large screen is measured as a player has it: under a window manager.
+wm=
+if [ -n "${BENCH_SCREEN:-}" ]; then
+    command -v openbox >/dev/null || fail "openbox missing (make deps installs it)"
+    openbox --sm-disable >/dev/null 2>&1 &
+    wm=$!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+fi
 # The X server of this display (xvfb-run starts one per run).
 display=${DISPLAY#:}
 xserver=$(pgrep -n -f "Xvfb :${display%%.*}( |$)") || fail "no X server found for $DISPLAY"
@@ -84,6 +100,24 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 HOOK_ANSWER_SECONDS=30 HOOK_STATE_SECONDS=20
 . "$(dirname "$0")/../e2e/hook_requests.sh"
+windowArgs=(--classic-window)
+[ -n "${BENCH_SCREEN:-}" ] && windowArgs=(--fullscreen)
+tableX=0 tableY=0 tableW=800 tableH=600 scale=1
+# Where the table is in the window and the scale it is drawn at; clicks take table coordinates.
+geometry() {
+    ask window
+    [ "$answer" != none ] || return 0
+    read -r _ _ _ _ tableX tableY tableW tableH _ _ _ scale <<<"$answer"
+}
+wx() { echo $((tableX + $1 * tableW / 800)); }
+wy() { echo $((tableY + $1 * tableH / 600)); }
+click() { xdotool mousemove "$(wx "$1")" "$(wy "$2")" click 1; }
+# The device scale a full-screen window of this screen asks for (the bare program presents at it).
+bareScale=1
+if [ -n "${BENCH_SCREEN:-}" ]; then
+    screenW=${BENCH_SCREEN%x*} screenH=${BENCH_SCREEN#*x}
+    for bareScale in 1 2 3; do ((screenW <= 800 * bareScale || screenH <= 600 * bareScale)) && break; done
+fi
 control_centre() {  # CAPTION: sets cx, cy to the middle of the game's menu title or open item
     ask where "$1"
     [ "$answer" != none ] || fail "no control \"$1\""
@@ -110,9 +144,10 @@ start_program() {
     t0=$(now_ms)
     # The classic window: 800 x 600 at the corner, drawn at 1x like the bare program beside it,
     # so table coordinates are screen coordinates.
-    QUILLFEN_TEST_HOOKS=$state/hooks "$program" --classic-window >"$state/log" 2>&1 7<&- 8<&- &
+    QUILLFEN_TEST_HOOKS=$state/hooks "$program" "${windowArgs[@]}" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
     ask state
+    geometry
     t1=$(now_ms)
     local window
     window=$(xdotool search --onlyvisible --name '^Quillfen Solitaire$' | head -n 1)
@@ -121,9 +156,25 @@ start_program() {
     click 400 300
     ask state
     t3=$(now_ms)
+    geometry
     startWall=$(( (t1 - t0) + (t3 - t2) ))
     startCpu=$(cpu_ms "$pid")
     startX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+# A start from the command line straight into a deal, to the settled table (animation off).
+game_start() {
+    settings_file 0 2
+    rm -rf "$state/hooks" && mkdir -p "$state/hooks"
+    mkfifo "$state/hooks/request" "$state/hooks/reply"
+    exec 7<>"$state/hooks/reply" 8<>"$state/hooks/request"
+    local x0 t0 t1
+    x0=$(cpu_ms "$xserver")
+    t0=$(now_ms)
+    QUILLFEN_TEST_HOOKS=$state/hooks "$program" "${windowArgs[@]}" --game Klondike --deal 1 >"$state/log" 2>&1 7<&- 8<&- &
+    pid=$!
+    until_state game 12 "Klondike did not start from the command line"
+    t1=$(now_ms)
+    gameStartWall=$((t1 - t0)) gameStartCpu=$(cpu_ms "$pid") gameStartX=$(( $(cpu_ms "$xserver") - x0 ))
 }
 stop_program() {
     kill "$pid" 2>/dev/null || true
@@ -133,6 +184,7 @@ stop_program() {
 }
 # enter_klondike: from the selection screen into a dealt Klondike table.
 enter_klondike() {
+    geometry
     click 671 225
     until_state game 12 "Klondike did not start"
 }
@@ -152,10 +204,11 @@ new_deal() {
 # every 10 ms from one xdotool process (each step is its own present), then puts it back.
 # Sets dragWall (the last move to the settled table), dragCpu, dragX over the moves.
 drag() {
-    local x=$((230 + 25)) y=$((170 + 30)) moves=() c0 x0 t0 t1 step
+    local x y moves=() c0 x0 t0 t1 step
+    x=$(wx 255) y=$(wy 200)
     xdotool mousemove $x $y mousedown 1
     ask state
-    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + 3 * step)) $((y + 2 * step)) sleep 0.01); done
+    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + 3 * step * tableW / 800)) $((y + 2 * step * tableH / 600)) sleep 0.01); done
     c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver")
     xdotool "${moves[@]:0:${#moves[@]}-2}"
     t0=$(now_ms)
@@ -169,10 +222,11 @@ drag() {
 # xdotool process; the program merges those still queued. Sets queueWall (the xdotool start
 # to the settled table), queueCpu, queueX.
 queued_moves() {
-    local x=$((230 + 25)) y=$((170 + 30)) moves=() c0 x0 t0 t1 step
+    local x y moves=() c0 x0 t0 t1 step
+    x=$(wx 255) y=$(wy 200)
     xdotool mousemove $x $y mousedown 1
     ask state
-    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + step % 100 * 3)) $((y + step % 100 * 2))); done
+    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + step % 100 * 3 * tableW / 800)) $((y + step % 100 * 2 * tableH / 600))); done
     c0=$(cpu_ms "$pid"); x0=$(cpu_ms "$xserver"); t0=$(now_ms)
     xdotool "${moves[@]}"
     ask state
@@ -196,7 +250,7 @@ idle() {
 # --- The bare program ---
 
 bare_start() {
-    coproc BARE { exec "$bare"; }
+    coproc BARE { exec "$bare" "$1"; }
     barePid=$BARE_PID
     local t0 t1 x0 line
     x0=$(cpu_ms "$xserver")
@@ -225,7 +279,7 @@ rows=()
 row() { rows+=("| $1 | $2 | $3 | $4 | $5 |"); }
 
 # Bare reference first, while nothing else runs.
-bare_start
+bare_start "$bareScale"
 bare deal 0; bareDeal0=("$bareWall" "$bareCpu" "$bareX")
 bare deal 1; bareDeal1=("$bareWall" "$bareCpu" "$bareX")
 bare deal 2; bareDeal2=("$bareWall" "$bareCpu" "$bareX")
@@ -241,6 +295,8 @@ row "start to selection screen (wall, logo's wait excluded)" "$startWall ms" "CP
     "$bareStartWall ms, CPU $bareStartCpu ms + X $bareStartX ms" \
     "$(wall_cpu_ratio "$startWall" "$startCpu" "$startX" "$bareStartWall" "$bareStartCpu" "$bareStartX")"
 enter_klondike
+memory=$(kb "$pid" VmRSS)
+row "memory at the table after start-up, no music (VmRSS)" "$((memory / 1024)) MB" "-" "-" "-"
 speeds=(Normal Fast Off)
 items=("Animation &Normal" "Animation Fas&t" "Animation &Off")
 for speed in 0 1 2; do
@@ -262,6 +318,11 @@ row "200 queued mouse moves during a drag (xdotool start to settled table)" "$qu
 idle 30
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
+stop_program
+
+game_start
+row "\`--game Klondike --deal 1\` to a dealt table (animation off)" "$gameStartWall ms" \
+    "CPU $gameStartCpu ms + X $gameStartX ms" "-" "-"
 stop_program
 
 # Without a sound device (SDL's dummy driver: the program runs silent): the idle cost that is
@@ -294,6 +355,8 @@ row "memory over $soakDeals more deals (VmRSS before -> after)" "$((before / 102
     "growth $((after - before)) kB" "-" "-"
 stop_program
 
+echo "Screen ${BENCH_SCREEN:-1024x768, the classic 800 x 600 window}; the table drawn at device scale $scale (the bare program at $bareScale)."
+echo
 echo "| measure | program | CPU (program + X server) | bare SDL program | ratio to bare |"
 echo "|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"
