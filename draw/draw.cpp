@@ -643,6 +643,12 @@ void GetBlock(void* memory, int minx, int maxx, int miny, int maxy) {
     }
 }
 
+bool BlockIsCurrent(const void* memory) {
+    if (memory == nullptr || blockScale <= 1) return true;
+    const auto* in = static_cast<const uint8_t*>(memory);
+    return std::memcmp(in, kBlockMagic, sizeof kBlockMagic) != 0 || in[4] == deviceScale;
+}
+
 void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
     if (memory == nullptr) return;
     const auto* in = static_cast<const uint8_t*>(memory);

@@ -67,6 +67,10 @@ size_t ImageSize(int width, int height);
 void ComposeRow(Pixel* out, const Pixel* image, const Pixel* under, int width);
 void GetBlock(void* memory, int minx, int maxx, int miny, int maxy);
 void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy);
+// Whether a block was saved at the scale drawn at now. PutBlock puts back a block of another scale
+// enlarged or reduced; what saved it from under something drawn over the screen mostly wants to
+// know instead, since the screen has been drawn again at the new scale since.
+bool BlockIsCurrent(const void* memory);
 
 // Direct pixel access for tests, benchmarks and the artwork code: the buffer's device pixels,
 // its width (also the pitch) and height in device pixels, and its scale (device pixels per

@@ -95,13 +95,23 @@ void HintOutline::Tick(uint64_t now) {
     if (now - lastStep < kStepMs) return;
     lastStep = now;
     phase = (phase + 1) % 8;
+    // After a change of scale the table was drawn again without the outlines: what is under them
+    // is taken again before they are drawn over it.
+    if (!BlockIsCurrent(blocks.front().pixels.data())) {
+        SelectScreenBuffer();
+        for (Block& block : blocks)
+            GetBlock(block.pixels.data(), block.rect.left, block.rect.right, block.rect.top, block.rect.bottom);
+    }
     Draw();
 }
 
 void HintOutline::Hide() {
     if (!Visible()) return;
     SelectScreenBuffer();
+    // Pieces saved before the scale changed are not put back: the table was drawn again since,
+    // without the outline.
     for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+        if (!BlockIsCurrent(block->pixels.data())) continue;
         PutBlock(block->pixels.data(), block->rect.left, block->rect.right, block->rect.top, block->rect.bottom);
         MarkDirty(block->rect);
     }
@@ -136,6 +146,7 @@ void TargetMarks::Show(const std::vector<Rect>& rects, uint32_t colour) {
 void TargetMarks::Hide() {
     SelectScreenBuffer();
     for (auto edge = edges.rbegin(); edge != edges.rend(); ++edge) {
+        if (!BlockIsCurrent(edge->pixels.data())) continue;  // as the outline's, above
         PutBlock(edge->pixels.data(), edge->rect.left, edge->rect.right, edge->rect.top, edge->rect.bottom);
         MarkDirty(edge->rect);
     }

@@ -489,6 +489,8 @@ void KeyboardPlay::Hide(bool present) {
     drawn = false;
     SelectScreenBuffer();
     for (auto block = saved.rbegin(); block != saved.rend(); ++block) {
+        // Saved before the scale changed: the table was drawn again since, without the ring.
+        if (!BlockIsCurrent(block->pixels.data())) continue;
         PutBlock(block->pixels.data(), block->rect.left, block->rect.right, block->rect.top, block->rect.bottom);
         game.artwork->AddDirty(block->rect);
     }

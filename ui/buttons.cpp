@@ -223,7 +223,8 @@ void ImageButton::Draw() {
     SelectScreenBuffer();
     // The cells are transparent pictures, so each drawing starts again from what was under the
     // button; otherwise the edges of one state would show through the next.
-    if (!backgroundSaved) {
+    // What was saved at another scale is taken again: the screen was drawn anew at this one.
+    if (!backgroundSaved || !SavedUnderIsCurrent()) {
         SaveUnderInclusive();
         backgroundSaved = true;
     } else {

@@ -225,6 +225,7 @@ void MenuPanel::Open() {
     Layout();
     SelectScreenBuffer();
     SaveUnder();
+    RememberOpenPanel(this);
     for (Window* w = children->Head(); w != nullptr; w = w->NextInList()) {
         w->SetFocus(0);
         w->SetPressed(0);
@@ -237,6 +238,7 @@ void MenuPanel::Open() {
 }
 
 void MenuPanel::Close() {
+    ForgetOpenPanel(this);
     active = false;
     for (Window* w = children->Head(); w != nullptr; w = w->NextInList()) w->Close();
     highlighted = nullptr;
@@ -410,7 +412,7 @@ void Menu::SetHover(bool value) {
 void Menu::Draw() {
     SelectScreenBuffer();
     // The title's cells are transparent, so every drawing starts again from what was under it.
-    if (!backgroundSaved) {
+    if (!backgroundSaved || !BlockIsCurrent(background.data())) {  // taken again after a scale change
         background.assign(ImageSize(width + 1, height + 1), 0);
         GetBlock(background.data(), x, x + width - 1, y, y + height - 1);
         backgroundSaved = true;

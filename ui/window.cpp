@@ -28,9 +28,14 @@ void ForEachMember(const WindowList* list, Visit visit) {
 // Open panels holding a save-under, in the order they opened.
 std::vector<Window*> openPanels;
 
+}  // namespace
+
 void ForgetOpenPanel(Window* panel) { std::erase(openPanels, panel); }
 
-}  // namespace
+void RememberOpenPanel(Window* panel) {
+    ForgetOpenPanel(panel);
+    openPanels.push_back(panel);
+}
 
 const std::vector<Window*>& OpenPanels() { return openPanels; }
 

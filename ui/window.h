@@ -39,6 +39,9 @@ size_t SaveBlockSize(int width, int height);
 void RedrawOpenPanels();
 // The panels open now that keep what they cover (dialogs, message boxes), the earliest first.
 const std::vector<Window*>& OpenPanels();
+// Panels that keep a save-under of their own (the drop-down menus) join and leave the list here.
+void RememberOpenPanel(Window* panel);
+void ForgetOpenPanel(Window* panel);
 
 class Window {
 public:
@@ -127,6 +130,7 @@ public:
     bool HitTest(int px, int py) const;
     void MarkDirty() { dirty = true; }
     bool HasSavedPixels() const { return saveState == 0; }
+    bool SavedUnderIsCurrent() const { return BlockIsCurrent(savedPixels.data()); }
 
     // Makes a window owned by this one: constructed with this window as its parent and
     // destroyed with it.

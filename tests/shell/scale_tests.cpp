@@ -94,7 +94,8 @@ protected:
 
 // The drawing scale follows the window's size while the program runs: after each resize the
 // screen is drawn again from scratch with the art of the new scale, under an open dialog too, and
-// the window shows it pixel for pixel at whole sizes.
+// the window shows it pixel for pixel at whole sizes; what was saved under a menu or a hint at the
+// old scale never comes back.
 TEST_F(ScaledShellTest, ResizingTheWindowDrawsEverythingAgainAtTheNewScale) {
     backend.SetScaleFollowsWindow(true);
     Activate(10);
@@ -149,9 +150,25 @@ TEST_F(ScaledShellTest, ResizingTheWindowDrawsEverythingAgainAtTheNewScale) {
         ExpectPickupsShowTheirCells(3);
         redrawnAtThree = windowShowsScreen();
     });
+    // A hint shown and the Game menu open while the window goes to 2x: the menu comes back drawn
+    // at 2x, and closing it and the hint's end leave the table as a full redraw draws it, never
+    // pieces saved at 3x.
+    backend.PressKey(100, kHidH);
+    backend.Click(100, 100 * 3, 15 * 3);
+    resize(100, 2);
+    bool menuRedrawn = false, tableWhole = false;
+    backend.After(100, [&] { menuRedrawn = ToolkitMenuOpen() && windowShowsScreen(); });
+    backend.PressKey(100, kHidEscape);
+    backend.After(3000, [&] {
+        const std::vector<Pixel> shown = Screen();
+        CurrentGame()->Draw(true);
+        tableWhole = Screen() == shown;
+    });
     backend.PressKey(100, kHidEscape);
     backend.PressKey(100, kHidEscape);
     EXPECT_EQ(RunApplication(), 0);
+    EXPECT_TRUE(menuRedrawn);
+    EXPECT_TRUE(tableWhole);
     EXPECT_TRUE(selectionAtThree);
     EXPECT_TRUE(dialogShown);
     EXPECT_TRUE(dialogRedrawn);
