@@ -47,16 +47,12 @@ fail() {
 }
 
 ticks=$(getconf CLK_TCK)
+. "$(dirname "$0")/../e2e/hook_requests.sh"
 # A large screen is measured as a player has it: under a window manager.
 wm=
 if [ -n "${BENCH_SCREEN:-}" ]; then
     command -v openbox >/dev/null || fail "openbox missing (make deps installs it)"
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm=$!
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.05
-    done
+    start_window_manager
 fi
 # The X server of this display (xvfb-run starts one per run).
 display=${DISPLAY#:}
@@ -99,7 +95,6 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 # --- The program, driven through its hooks ---
 
 HOOK_ANSWER_SECONDS=30 HOOK_STATE_SECONDS=20
-. "$(dirname "$0")/../e2e/hook_requests.sh"
 windowArgs=(--classic-window)
 [ -n "${BENCH_SCREEN:-}" ] && windowArgs=(--fullscreen)
 tableX=0 tableY=0 tableW=800 tableH=600 scale=1
@@ -136,9 +131,7 @@ choose() {  # MENU ITEM: opens the menu and chooses the item
 # selection screen. Sets startWall, startCpu, startX.
 start_program() {
     settings_file "$1" "$2"
-    rm -rf "$state/hooks" && mkdir -p "$state/hooks"
-    mkfifo "$state/hooks/request" "$state/hooks/reply"
-    exec 7<>"$state/hooks/reply" 8<>"$state/hooks/request"
+    open_hook_pipes "$state/hooks"
     local x0 t0 t1 t2 t3
     x0=$(cpu_ms "$xserver")
     t0=$(now_ms)
@@ -164,9 +157,7 @@ start_program() {
 # A start from the command line straight into a deal, to the settled table (animation off).
 game_start() {
     settings_file 0 2
-    rm -rf "$state/hooks" && mkdir -p "$state/hooks"
-    mkfifo "$state/hooks/request" "$state/hooks/reply"
-    exec 7<>"$state/hooks/reply" 8<>"$state/hooks/request"
+    open_hook_pipes "$state/hooks"
     local x0 t0 t1
     x0=$(cpu_ms "$xserver")
     t0=$(now_ms)

@@ -3,6 +3,25 @@
 # and a fail function that reports and exits. HOOK_ANSWER_SECONDS and HOOK_STATE_SECONDS bound
 # the waits (default 30 and 10). An unanswered request prints the program's stacks (with gdb).
 
+# open_hook_pipes DIR: makes the request and reply pipes in DIR and keeps both open read-write on
+# fds 8 and 7 for the whole session, so neither side ever blocks in open(). The program is started
+# with 7<&- 8<&-.
+open_hook_pipes() {
+    mkdir -p "$1"
+    rm -f "$1/request" "$1/reply"
+    mkfifo "$1/request" "$1/reply"
+    exec 7<>"$1/reply" 8<>"$1/request"
+}
+# start_window_manager [LOG]: openbox on $DISPLAY, its pid in $wm, once it has taken the screen.
+start_window_manager() {
+    openbox --sm-disable >"${1:-/dev/null}" 2>&1 &
+    wm=$!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+}
+
 # ask COMMAND...: sends a request and sets $answer to the reply with the same tag.
 tag=0
 answer=

@@ -28,36 +28,14 @@ readonly stockCentre="126 121"    # KlondikeGame::kStockX/Y plus half a card
 readonly highScoresArea="360x360+200+100"  # the high scores dialog (store/high_scores_dialog.cpp)
 readonly playerName="Tessa"
 
-state=$(mktemp -d)
-hooks=$state/hooks
-pid=
 started=$SECONDS
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    rm -rf "$state"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    echo "--- program log"; cat "$state/log" 2>/dev/null || true
-    if [ -n "${E2E_KEEP:-}" ]; then
-        mkdir -p "$E2E_KEEP" && cp -r "$state/." "$E2E_KEEP/" && echo "files kept in $E2E_KEEP"
-    fi
-    exit 1
-}
-
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+. "$(dirname "$0")/session.sh"
 settings=$XDG_CONFIG_HOME/quillfen-solitaire/settings.reg
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
-mkfifo "$hooks/request" "$hooks/reply"
-# Both ends stay open read-write for the whole session, so neither side ever blocks in open().
-exec 7<>"$hooks/reply" 8<>"$hooks/request"
 
 # The classic window: 800 x 600 at the display's corner, so screen and window pixels coincide.
 QUILLFEN_TEST_HOOKS=$hooks "$program" --classic-window >"$state/log" 2>&1 7<&- 8<&- &
 pid=$!
 
-. "$(dirname "$0")/hook_requests.sh"
 # click_control CAPTION: clicks the middle of the running game's menu title or item.
 click_control() {
     until_answer "where $1" '[ "$answer" != none ]' "no control \"$1\" on screen"

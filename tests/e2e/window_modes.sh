@@ -30,38 +30,9 @@ fi
 
 screenWidth=${SCREEN_SIZE%x*}
 screenHeight=${SCREEN_SIZE#*x}
-state=$(mktemp -d)
-hooks=$state/hooks
-pid=
-wm=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ -n "$wm" ]; then kill "$wm" 2>/dev/null || true; fi
-    rm -rf "$state"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL ($SCREEN_SIZE): $*"
-    echo "--- program log"; cat "$state/log" 2>/dev/null || true
-    if [ -n "${E2E_KEEP:-}" ]; then
-        mkdir -p "$E2E_KEEP" && cp -r "$state/." "$E2E_KEEP/" && echo "files kept in $E2E_KEEP"
-    fi
-    exit 1
-}
-
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
-mkfifo "$hooks/request" "$hooks/reply"
-exec 7<>"$hooks/reply" 8<>"$hooks/request"
-
-openbox --sm-disable >"$state/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
-
-. "$(dirname "$0")/hook_requests.sh"
+FAIL_CONTEXT=$SCREEN_SIZE
+. "$(dirname "$0")/session.sh"
+start_window_manager "$state/openbox.log"
 # Reads the window's size and the table's place in it from the program.
 geometry() {
     ask window

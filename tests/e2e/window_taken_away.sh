@@ -11,28 +11,7 @@ for tool in Xvfb xdotool xprop openbox; do
     command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
 done
 
-state=$(mktemp -d)
-hooks=$state/hooks
-pid= wm= server=
-cleanup() {
-    for p in $pid $wm $server; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$state"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    echo "--- program log"; cat "$state/log" 2>/dev/null || true
-    if [ -n "${E2E_KEEP:-}" ]; then
-        mkdir -p "$E2E_KEEP" && cp -r "$state/." "$E2E_KEEP/" && echo "files kept in $E2E_KEEP"
-    fi
-    exit 1
-}
-
-export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$hooks"
-mkfifo "$hooks/request" "$hooks/reply"
-exec 7<>"$hooks/reply" 8<>"$hooks/request"
-. "$(dirname "$0")/hook_requests.sh"
+. "$(dirname "$0")/session.sh"
 
 # A server of our own (so it can be ended) on a free display, with a window manager.
 start_server() {
@@ -41,12 +20,7 @@ start_server() {
     for _ in $(seq 1 100); do [ -s "$state/display" ] && break; sleep 0.05; done
     [ -s "$state/display" ] || fail "Xvfb did not start"
     export DISPLAY=:$(head -n1 "$state/display")
-    openbox --sm-disable >"$state/openbox.log" 2>&1 &
-    wm=$!
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.05
-    done
+    start_window_manager "$state/openbox.log"
 }
 stop_server() {
     kill "$wm" "$server" 2>/dev/null || true
