@@ -254,9 +254,7 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
         return target;
     }
     // Two passes: each source row the target rows need is filtered across, then rows are blended.
-    const int firstRow = rows.first[target.top - table.top];
-    const int endRow = std::min(frameHeight, rows.first[target.bottom - table.top] + rows.stride);
-    scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
+    // Target rows go in bands, so the filtered rows stay few and in cache however large the area.
     // Each source row the columns reach is spread into lanes once, padded past its end with its
     // last pixel (where the taps of the last columns are cut off); every tap is then one multiply,
     // zero weights included, which add nothing.
@@ -266,11 +264,10 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
     const int spanEnd = std::min(frameWidth, columns.first[target.right - table.left] + stride);
     const int span = spanEnd - spanLeft;
     sourceLanes.resize(static_cast<size_t>(span + stride));
-    for (int sy = firstRow; sy < endRow; ++sy) {
+    const auto filterAcross = [&](int sy, uint64_t* line) {
         const uint32_t* source = frame.data() + static_cast<size_t>(sy) * frameWidth + spanLeft;
         for (int i = 0; i < span; ++i) sourceLanes[i] = Spread(source[i]);
         for (int i = span; i < span + stride; ++i) sourceLanes[i] = sourceLanes[span - 1];
-        uint64_t* line = scratch.data() + static_cast<size_t>(sy - firstRow) * width;
         const int* first = columns.first.data() + leftColumn;
         const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
         const uint64_t* lanes = sourceLanes.data() - spanLeft;
@@ -292,32 +289,41 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
                 line[x] = RoundLanes(sum);
             }
         }
-    }
-    for (int y = target.top; y <= target.bottom; ++y) {
-        const int ty = y - table.top;
-        const int first = rows.first[ty];
-        const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
-        uint32_t* row = out + static_cast<size_t>(y) * outPitch + target.left;
-        // Rows with a non-zero weight; a reduction steeper than this has only its first taps kept
-        // (windows are never that small against the table).
-        constexpr int kMostTaps = 8;
-        const uint64_t* lines[kMostTaps];
-        uint64_t weights[kMostTaps];
-        int taps = 0;
-        for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
-            if (weight[k] == 0) continue;
-            lines[taps] = scratch.data() + static_cast<size_t>(std::min(first + k, endRow - 1) - firstRow) * width;
-            weights[taps++] = weight[k];
-        }
-        if (taps == 1) {
-            for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
-        } else if (taps == 2) {
-            for (int x = 0; x < width; ++x) row[x] = Gather(RoundLanes(lines[0][x] * weights[0] + lines[1][x] * weights[1]));
-        } else {
-            for (int x = 0; x < width; ++x) {
-                uint64_t sum = 0;
-                for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
-                row[x] = Gather(RoundLanes(sum));
+    };
+    constexpr int kBandRows = 32;
+    for (int bandTop = target.top; bandTop <= target.bottom; bandTop += kBandRows) {
+        const int bandBottom = std::min(target.bottom, bandTop + kBandRows - 1);
+        const int firstRow = rows.first[bandTop - table.top];
+        const int endRow = std::min(frameHeight, rows.first[bandBottom - table.top] + rows.stride);
+        scratch.resize(static_cast<size_t>(endRow - firstRow) * width);
+        for (int sy = firstRow; sy < endRow; ++sy) filterAcross(sy, scratch.data() + static_cast<size_t>(sy - firstRow) * width);
+        for (int y = bandTop; y <= bandBottom; ++y) {
+            const int ty = y - table.top;
+            const int first = rows.first[ty];
+            const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
+            uint32_t* row = out + static_cast<size_t>(y) * outPitch + target.left;
+            // Rows with a non-zero weight; a reduction steeper than this has only its first taps
+            // kept (windows are never that small against the table).
+            constexpr int kMostTaps = 8;
+            const uint64_t* lines[kMostTaps];
+            uint64_t weights[kMostTaps];
+            int taps = 0;
+            for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
+                if (weight[k] == 0) continue;
+                lines[taps] = scratch.data() + static_cast<size_t>(std::min(first + k, endRow - 1) - firstRow) * width;
+                weights[taps++] = weight[k];
+            }
+            if (taps == 1) {
+                for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
+            } else if (taps == 2) {
+                for (int x = 0; x < width; ++x)
+                    row[x] = Gather(RoundLanes(lines[0][x] * weights[0] + lines[1][x] * weights[1]));
+            } else {
+                for (int x = 0; x < width; ++x) {
+                    uint64_t sum = 0;
+                    for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
+                    row[x] = Gather(RoundLanes(sum));
+                }
             }
         }
     }
