@@ -73,10 +73,12 @@ test-asan: deps
 
 asan: test-asan
 
-# The monkey test at length: SOAK_MESSAGES random messages from SOAK_SEED (0 = from the clock).
+# The monkey test at length: SOAK_MESSAGES random messages from SOAK_SEED (0 = from the clock),
+# the screen redrawn in full for the coherence check at every SOAK_SCREEN_EVERY-th chance (a full
+# redraw at every message would repair garbage before play meets it).
 SOAK_MESSAGES ?= 1000000
 SOAK_SEED     ?= 0
-SOAK_SCREEN_EVERY ?= 1
+SOAK_SCREEN_EVERY ?= 4
 soak: build
 	QUILLFEN_MONKEY_MESSAGES=$(SOAK_MESSAGES) QUILLFEN_MONKEY_SEED=$(SOAK_SEED) QUILLFEN_MONKEY_SCREEN_EVERY=$(SOAK_SCREEN_EVERY) \
 	    QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy \

@@ -270,20 +270,20 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
         for (int i = span; i < span + stride; ++i) sourceLanes[i] = sourceLanes[span - 1];
         const int* first = columns.first.data() + leftColumn;
         const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
-        const uint64_t* lanes = sourceLanes.data() - spanLeft;
+        const uint64_t* lanes = sourceLanes.data();
         if (stride == 2) {
             for (int x = 0; x < width; ++x, weight += 2) {
-                const uint64_t* in = lanes + first[x];
+                const uint64_t* in = lanes + (first[x] - spanLeft);
                 line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1]);
             }
         } else if (stride == 3) {
             for (int x = 0; x < width; ++x, weight += 3) {
-                const uint64_t* in = lanes + first[x];
+                const uint64_t* in = lanes + (first[x] - spanLeft);
                 line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1] + in[2] * weight[2]);
             }
         } else {
             for (int x = 0; x < width; ++x, weight += stride) {
-                const uint64_t* in = lanes + first[x];
+                const uint64_t* in = lanes + (first[x] - spanLeft);
                 uint64_t sum = 0;
                 for (int k = 0; k < stride; ++k) sum += in[k] * weight[k];
                 line[x] = RoundLanes(sum);
