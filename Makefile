@@ -89,7 +89,8 @@ bench: build
 	tests/bench/run_present.sh $(BUILD)
 
 # The real program under Xvfb beside a bare SDL program: start-up, deals, idle, memory, and a
-# soak of BENCH_DEALS deals (prints the table kept in docs/benchmarks.md).
+# soak of BENCH_DEALS deals (prints the table kept in docs/benchmarks.md). BENCH_SCREEN=WxH measures
+# full screen on a screen of that size under a window manager.
 BENCH_DEALS ?= 100
 bench-real: build
 	tests/bench/bench_real.sh $(BUILD) $(BENCH_DEALS)
