@@ -81,6 +81,22 @@ inline std::string PictureDifference(const uint32_t* a, const uint32_t* b, int w
            ") - (" + std::to_string(right) + ", " + std::to_string(bottom) + ")";
 }
 
+// Where the table shown in a window (its pixels, its width and the table's top-left corner in it)
+// differs from the screen buffer of width x height it should show, the buffer's top byte ignored:
+// empty when they agree. Rows are compared in place; pictures are copied only to say where.
+inline std::string WindowDifference(const uint32_t* window, int windowWidth, int tableLeft, int tableTop,
+                                    const uint32_t* screen, int width, int height) {
+    const auto row = [&](int y) { return window + static_cast<size_t>(tableTop + y) * windowWidth + tableLeft; };
+    bool same = true;
+    for (int y = 0; y < height && same; ++y)
+        for (int x = 0; x < width; ++x) same &= (screen[static_cast<size_t>(y) * width + x] & 0xFFFFFFu) == row(y)[x];
+    if (same) return {};
+    std::vector<uint32_t> drawn(static_cast<size_t>(width) * height), shown(drawn.size());
+    for (size_t i = 0; i < drawn.size(); ++i) drawn[i] = screen[i] & 0xFFFFFFu;
+    for (int y = 0; y < height; ++y) std::copy(row(y), row(y) + width, shown.begin() + static_cast<ptrdiff_t>(y) * width);
+    return PictureDifference(drawn.data(), shown.data(), width, height);
+}
+
 // Appends the low `bytes` bytes of value, least significant first.
 inline void PutLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));

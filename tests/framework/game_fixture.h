@@ -271,15 +271,8 @@ protected:
         const int width = BufferWidth(screen), height = BufferHeight(screen);
         if (!backend->ReadWindow(&picture) || picture.tableWidth != width || picture.tableHeight != height)
             return ::testing::AssertionFailure() << "no window showing the table one to one";
-        const Pixel* pixels = BufferPixels(screen);
-        std::vector<Pixel> drawn(static_cast<size_t>(width) * height), shown(drawn.size());
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                drawn[static_cast<size_t>(y) * width + x] = pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFFu;
-                shown[static_cast<size_t>(y) * width + x] =
-                    picture.pixels[static_cast<size_t>(picture.tableTop + y) * picture.width + picture.tableLeft + x];
-            }
-        const std::string difference = test_support::PictureDifference(drawn.data(), shown.data(), width, height);
+        const std::string difference = test_support::WindowDifference(
+            picture.pixels.data(), picture.width, picture.tableLeft, picture.tableTop, BufferPixels(screen), width, height);
         if (difference.empty()) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << difference << " never reached the window";
     }

@@ -341,23 +341,10 @@ void Monkey::CheckPresented(Game& game, const Pixel* screen, int width, int heig
     DescribeWindow(backend->View(), &shape);
     if (!backend->WindowExists() || shape.tableWidth != width || shape.tableHeight != height) return;
     if (plantedFault && stats.messages >= plantAt) std::exchange(plantedFault, nullptr)(game);
-    const std::vector<uint32_t>& window = backend->WindowPixels();
-    const auto windowRow = [&](int y) {
-        return window.data() + static_cast<size_t>(shape.tableTop + y) * shape.width + shape.tableLeft;
-    };
     ++stats.presentChecks;
-    bool same = true;
-    for (int y = 0; y < height && same; ++y) {
-        const uint32_t* shown = windowRow(y);
-        const Pixel* drawn = screen + static_cast<size_t>(y) * width;
-        for (int x = 0; x < width; ++x) same &= (drawn[x] & 0xFFFFFFu) == shown[x];
-    }
-    if (same) return;
-    std::vector<Pixel> presented(static_cast<size_t>(width) * height), drawn(presented.size());
-    for (int y = 0; y < height; ++y) std::copy(windowRow(y), windowRow(y) + width, presented.begin() + static_cast<ptrdiff_t>(y) * width);
-    for (size_t i = 0; i < drawn.size(); ++i) drawn[i] = screen[i] & 0xFFFFFFu;
-    Fail(std::string(game.GetName()) + ": " + test_support::PictureDifference(drawn.data(), presented.data(), width, height) +
-         " never reached the window");
+    const std::string difference = test_support::WindowDifference(backend->WindowPixels().data(), shape.width,
+                                                                   shape.tableLeft, shape.tableTop, screen, width, height);
+    if (!difference.empty()) Fail(std::string(game.GetName()) + ": " + difference + " never reached the window");
 }
 
 void Monkey::CheckNoUndoFiles(const char* when) {
