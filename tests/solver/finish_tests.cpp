@@ -127,14 +127,31 @@ TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {
     for (int tick = 0; tick < 5; ++tick) Tick();
     EXPECT_EQ(game->PositionBytes(), dealt);
 
-    ASSERT_GT(PlayUntilFinishable(), 2);
-    ASSERT_TRUE(Choose(kCommandFinish));
+    ASSERT_GT(PlayUntilFinishable(), 3);
     Tick();
-    const int made = game->MovesMade();
+    ASSERT_FALSE(FinishItem()->IsDisabled());
+    ASSERT_TRUE(Choose(kCommandFinish));
+    ASSERT_FALSE(game->IsMenuOpen());
+    Tick();
+    // An open menu holds the play-out: the table under it stays as the menu found it, so what
+    // the menu puts back on closing is the table. Closed, the play-out goes on.
+    Menu* options = game->OptionsMenu();
+    const int titleX = options->GetX() + options->GetWidth() / 2, titleY = options->GetY() + options->GetHeight() / 2;
+    int made = game->MovesMade();
+    Click(titleX, titleY);
+    ASSERT_TRUE(game->IsMenuOpen());
+    for (int tick = 0; tick < 5; ++tick) Tick();
+    EXPECT_EQ(game->MovesMade(), made);
+    Click(titleX, titleY);
+    ASSERT_FALSE(game->IsMenuOpen());
+    Tick();
+    EXPECT_GT(game->MovesMade(), made);
     // The player takes over: a press on the table ends the play-out.
+    made = game->MovesMade();
     Click(5, 590);
     for (int tick = 0; tick < 5; ++tick) Tick();
     EXPECT_EQ(game->MovesMade(), made);
+    EXPECT_TRUE(ScreenCoherent(*game));
     EXPECT_FALSE(game->gameOver);
     ASSERT_TRUE(Choose(kCommandPause));
     Tick();
@@ -266,6 +283,13 @@ TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
     Perform(gesture);
     EXPECT_EQ(game->MovesMade(), 0);
     release = true;
+    // The deal found waits for an open menu to close: it would be drawn under it.
+    Menu* options = game->OptionsMenu();
+    const int titleX = options->GetX() + options->GetWidth() / 2, titleY = options->GetY() + options->GetHeight() / 2;
+    Click(titleX, titleY);
+    Tick();
+    EXPECT_EQ(game->dealNumber, 1u);
+    Click(titleX, titleY);
     Tick();
     EXPECT_EQ(game->dealNumber, 4242u);
     EXPECT_NE(game->statusLeft, WinnableDealer::kProgressText);
