@@ -155,7 +155,8 @@ bool Game::HandleMenuEvent() {
             ForgetPanel();
             DrawTable(ComputeScore());
         }
-        if (artwork) artwork->Present();
+        // Every control queues the rectangle it drew: only those reach the window.
+        if (artwork) artwork->PresentDirty();
         root->ClearDirty();
     }
     const bool barTookIt = menuBar && menuBar->TookLastEvent();
@@ -501,7 +502,19 @@ void Game::DrawTable(int score) {
     lastPanelLabel = label;
     lastPanelValue = value;
     if (!artwork) return;
-    keyboard->ClearOf({kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight}, true);
+    const Rect panel{kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight};
+    keyboard->ClearOf(panel, true);
+    // A stack held over the panel comes off first and is put back over the new panel with what is
+    // under it saved again: the drop then restores the new panel, not the old one.
+    const bool held = dragging && dragSaveUnder.held;
+    const Rect stack = !held ? Rect{0, 0, -1, -1}
+                       : raised ? RaisedRect()
+                                : Rect{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom};
+    const bool underStack = stack.Meets(panel);
+    if (underStack) {
+        if (raised) Restore(raisedUnder);
+        else RestoreUnderDrag();
+    }
 
     SelectScreenBuffer();
     const int art = artwork->dialogArt;
@@ -527,10 +540,16 @@ void Game::DrawTable(int score) {
     DrawRegularText(label, 0, -1);
     MoveTo(kPanelTextX, kPanelValueY);
     DrawRegularText(value, 0, -1);
-    artwork->AddDirty({kPanelLeft, kPanelTop, kPanelLeft + kPanelWidth, kPanelTop + kPanelHeight});
-    if (dragging && dragSaveUnder.held) {
-        DrawDragStack(dragX, raised ? dragY - kRaise : dragY);
-        artwork->AddDirty(raised ? RaisedRect() : Rect{dragSaveUnder.left, dragSaveUnder.top, dragSaveUnder.right, dragSaveUnder.bottom});
+    artwork->AddDirty(panel);
+    if (underStack) {
+        if (raised) {
+            Save(raisedUnder, stack.left, stack.top, stack.right, stack.bottom);
+            DrawRaised();
+        } else {
+            SaveUnderDrag(dragX, dragY, dragSaveUnder.right, dragSaveUnder.bottom);
+            DrawDragStack(dragX, dragY);
+        }
+        artwork->AddDirty(stack);
     }
     artwork->PresentDirty();
 }

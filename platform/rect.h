@@ -16,5 +16,9 @@ struct Rect {
     constexpr int Height() const { return bottom - top + 1; }
     constexpr bool Empty() const { return right < left || bottom < top; }
     constexpr bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+    // Whether the two share a pixel.
+    constexpr bool Meets(const Rect& o) const {
+        return !Empty() && !o.Empty() && left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
+    }
     bool operator==(const Rect&) const = default;
 };

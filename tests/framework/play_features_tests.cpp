@@ -321,6 +321,16 @@ TEST_F(PlayFeaturesTest, ANewMoveClearsTheRedoListButACancelledDragDoesNot) {
     const Hotspot spot = table.pickups.back();
     Click(spot.x + 5, spot.y + 5);
     EXPECT_TRUE(table.CanRedo());
+    // Held over the score panel while the score changes, then let go: what comes back from under
+    // the stack is the new panel.
+    Move(spot.x + 5, spot.y + 5, false);
+    Press(spot.x + 5, spot.y + 5);
+    Move(690, 30);
+    table.points += 7;
+    Tick();
+    Release(690, 30);
+    EXPECT_TRUE(ScreenCoherent(table));
+    EXPECT_TRUE(table.CanRedo());
     ASSERT_TRUE(PlayOneMove());
     EXPECT_FALSE(table.CanRedo());
     const std::string position = table.PositionBytes();
