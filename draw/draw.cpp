@@ -98,7 +98,7 @@ PictureSink::PictureSink(const Buffer& buffer, int64_t left, int64_t top, int wi
     lastRow = static_cast<int>(std::clamp<int64_t>(last, -1, height - 1));
     if (!Empty()) {
         visibleWidth = lastColumn - firstColumn + 1;
-        pixels.assign(static_cast<size_t>(visibleWidth) * (lastRow - firstRow + 1), 0);
+        pixels = PixelVector(static_cast<size_t>(visibleWidth) * (lastRow - firstRow + 1));
     }
 }
 
@@ -518,7 +518,7 @@ int CreateBuffer(int width, int height) {
         auto b = std::make_unique<Buffer>();
         b->width = width * deviceScale;
         b->height = height * deviceScale;
-        b->pixels.assign(static_cast<size_t>(b->width) * b->height, 0);
+        b->pixels = PixelVector(static_cast<size_t>(b->width) * b->height);
         b->clipMinX = 0;
         b->clipMaxX = b->width - 1;
         b->clipMinY = 0;

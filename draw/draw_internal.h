@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "draw/draw.h"
+#include "platform/fresh_pages.h"
 
 namespace draw_internal {
 
@@ -23,7 +24,7 @@ constexpr Pixel kRgbMask = 0x00FFFFFF;
 // Buffers hold device pixels: a buffer created as w x h logical pixels is w*s x h*s pixels at
 // device scale s, and everything below the public interface works in device pixels.
 struct Buffer {
-    std::vector<Pixel> pixels;  // width x height device pixels, pitch == width
+    PixelVector pixels;  // width x height device pixels, pitch == width
     int width = 0;
     int height = 0;
     // Clip rectangle in device pixels, inclusive, always inside the buffer and made of whole
@@ -97,7 +98,7 @@ private:
     int factor;
     int firstRow, lastRow, firstColumn, lastColumn;
     int visibleWidth = 0;
-    std::vector<Pixel> pixels;
+    PixelVector pixels;
 };
 
 // Reads a whole file of at most kMaxFileBytes; false when missing, unreadable or too large.

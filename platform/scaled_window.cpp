@@ -70,7 +70,8 @@ void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newD
     if (newFrameWidth != frameWidth || newFrameHeight != frameHeight) {
         frameWidth = newFrameWidth;
         frameHeight = newFrameHeight;
-        frame.assign(static_cast<size_t>(frameWidth) * frameHeight, 0);
+        frame = PixelVector(static_cast<size_t>(frameWidth) * frameHeight);
+        blank = true;
     }
 
     int tableWidth = 0, tableHeight = 0;
@@ -98,13 +99,15 @@ void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newD
 
 void ScaledWindow::ChangeFrameScale(int newDeviceScale) {
     const int oldScale = deviceScale, oldWidth = frameWidth;
-    const std::vector<uint32_t> old = std::move(frame);
-    frame.clear();
+    PixelVector old = std::move(frame);
+    frame = PixelVector();
+    const bool wasBlank = blank;
     frameWidth = frameHeight = 0;
     Configure(logicalWidth, logicalHeight, newDeviceScale, windowWidth, windowHeight, wholeFactor);
     behind = false;
+    blank = wasBlank;
     if (old.empty() || oldScale == deviceScale) {
-        if (!old.empty()) frame = old;
+        if (!old.empty()) frame = std::move(old);
         return;
     }
     std::vector<int> fromColumn(static_cast<size_t>(frameWidth));
@@ -196,6 +199,7 @@ Rect ScaledWindow::StoreDirect(const uint32_t* pixels, int pitchPixels, int sour
     if (!pixels || !out || frame.empty() || !Unscaled()) return kNoPixels;
     if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return kNoPixels;
     behind = true;
+    blank = false;
     for (int row = 0; row < height; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
         std::memcpy(out + static_cast<size_t>(table.top + destY + row) * outPitch + table.left + destX, from,
@@ -217,6 +221,7 @@ Rect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, i
                               int height, int destX, int destY) {
     if (!pixels || frame.empty()) return kNoPixels;
     if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return kNoPixels;
+    blank = false;
     for (int row = 0; row < height; ++row) {
         const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
         std::memcpy(frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX, from,
@@ -333,7 +338,16 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
 void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
     RenderMargins(marginColor, out, outPitch);
-    Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
+    if (!blank) {
+        Render(Rect::FromSize(0, 0, frameWidth, frameHeight), out, outPitch);
+        return;
+    }
+    // Nothing presented yet (a new window, or a frame made anew): the table is black, which
+    // filtering would only confirm at a cost.
+    for (int y = std::max(table.top, 0); y <= std::min(table.bottom, windowHeight - 1); ++y) {
+        uint32_t* row = out + static_cast<size_t>(y) * outPitch;
+        std::fill(row + std::max(table.left, 0), row + std::min(table.right + 1, windowWidth), 0u);
+    }
 }
 
 void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/fresh_pages.h"
 #include "platform/host_events.h"
 #include "platform/messages.h"
 
@@ -54,6 +55,8 @@ public:
     // that picture is still the one of the current layout). Nothing to do unless behind.
     void CatchUp(const uint32_t* out, int outPitch);
     bool Behind() const { return behind; }
+    // True while nothing has been stored since the frame was made: it is all black.
+    bool Blank() const { return blank; }
     // Draws what a changed frame rectangle affects into a window-sized picture (0x00RRGGBB rows of
     // outPitch pixels) and returns that window rectangle.
     Rect Render(const Rect& frameRect, uint32_t* out, int outPitch) const;
@@ -103,8 +106,9 @@ private:
     int frameWidth = 0, frameHeight = 0;
     bool wholeFactor = false;
     Rect table{0, 0, -1, -1};  // empty until Configure
-    std::vector<uint32_t> frame;
+    PixelVector frame;
     bool behind = false;  // direct stores went past the frame
+    bool blank = true;    // nothing stored since the frame was made
     Taps columns, rows;
 };
 
