@@ -855,16 +855,10 @@ bool Game::HandleKey(uint32_t message, WPARAM key) {
     if (down && dragging && (controlHeld || key == VK_F1)) return true;
     if (down && !controlHeld && key == VK_F1) return RunCommand(kCommandRulesText);
     if (!down || !controlHeld) return false;
+    // As their menu items: a command ends the hint shown before the table changes under it.
     if (key == 'N') return RunCommand(kCommandNewGame);
-    if (key == 'Z') {
-        if (shiftHeld) RedoMove();
-        else UndoMove();
-        return true;
-    }
-    if (key == 'Y') {
-        RedoMove();
-        return true;
-    }
+    if (key == 'Z') return RunCommand(shiftHeld ? kCommandRedo : kCommandUndo);
+    if (key == 'Y') return RunCommand(kCommandRedo);
     return false;
 }
 

@@ -164,6 +164,24 @@ TEST_F(HintTest, APressOrAnotherCommandEndsIt) {
     ASSERT_TRUE(Choose(kCommandHint));
     Tick();
     EXPECT_FALSE(game->Hint().Visible());
+
+    // Undo and Redo by their keys end it as their menu items do, before the table changes under it.
+    ASSERT_TRUE(Choose(kCommandPause));
+    const PlayModelOps& ops = *FindGame(GolfGame::kGameNumber)->model;
+    const std::string position = game->PositionBytes();
+    const SolveResult solution = Solve(ops, position.data(), {.seconds = 5}, MoveScoreFor(GolfGame::kGameNumber));
+    MoveGesture gesture;
+    ASSERT_TRUE(solution.outcome == SolveOutcome::kWon && game->GestureFor(solution.moves.front(), gesture));
+    Perform(gesture);
+    for (int key : {'Z', 'Y'}) {
+        ASSERT_TRUE(Choose(kCommandHint));
+        WaitForHint();
+        ASSERT_TRUE(game->Hint().Visible());
+        Key(key, true);
+        EXPECT_FALSE(game->Hint().Visible());
+        Wait(2500);
+        EXPECT_TRUE(ScreenCoherent(*game)) << static_cast<char>(key);
+    }
 }
 
 TEST_F(HintTest, NoMovesLeft) {
