@@ -247,7 +247,8 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     // left out (a quarter of a screen at 3x).
     menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuTitleTop + art::kMenuTitleHeight + 1);
     dropDownArt = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
-    titleArt = CreateBuffer(kTitleImageWidth, kTitleImageHeight);
+    // One game's title at a time: the whole picture of twenty is 11 MB at 3x.
+    titleArt = CreateBuffer(kTitleImageWidth, kTitleBandHeight);
     titleButtonArt = CreateBuffer(kTitleButtonImageWidth, kTitleButtonImageHeight);
     upDownArt = CreateBuffer(kUpDownImageWidth, kUpDownImageHeight);
     dialogArt = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
@@ -319,11 +320,6 @@ void Artwork::LoadTheme(int index) {
         const bool strip =
             LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.bmp", fileNumber), Format::Bmp, kBmpAtCursor);
         dialogLoaded = face && strip;
-    }
-
-    if (titleArt >= 0) {
-        FillWithMagenta(titleArt);
-        whole = LoadPicture(titleArt, kTitleImageFiles[index], Format::Bmp) && whole;
     }
 
     // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
@@ -422,7 +418,18 @@ void Artwork::DrawGameTitle(int gameNumber) {
         CopyBufferRect(place.left, place.right, place.top, place.bottom, 0, kTitleBandHeight - 1, background, titleUnder);
         titleDrawn = place;
     }
-    CopyBufferRectTransparent(0, width, top, top + kTitleBandHeight - 1, place.left, kTitleBottom, titleArt, background);
+    // Only the game's band of the theme's title picture is decoded: the picture is drawn with its
+    // top-left corner that far above the band's buffer, which keeps the band's rows alone.
+    const int scale = BufferScale(titleArt);
+    if (titleBandGame != gameNumber || titleBandTheme != backdrop || titleBandScale != scale) {
+        FillWithMagenta(titleArt);
+        MoveTo(0, -top);
+        const bool loaded = LoadPicture(titleArt, kTitleImageFiles[backdrop], Format::Bmp, kBmpAtCursor);
+        titleBandGame = loaded ? gameNumber : 0;
+        titleBandTheme = backdrop;
+        titleBandScale = scale;
+    }
+    CopyBufferRectTransparent(0, width, 0, kTitleBandHeight - 1, place.left, kTitleBottom, titleArt, background);
 }
 
 void Artwork::TakeTitleOff() {

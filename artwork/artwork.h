@@ -96,7 +96,7 @@ public:
     int background = -1;       // 800 x 600 table background: backdrop plus the game's title
     int menuBarArt = -1;       // 801 x 60: the bar and title cells of the 801 x 901 picture
     int dropDownArt = -1;      // 220 x 481
-    int titleArt = -1;         // 447 x 685 in-game titles
+    int titleArt = -1;         // 447 x 34: the band of the in-game title picture drawn last
     int titleButtonArt = -1;   // 256 x 111 Players and Exit buttons
     int upDownArt = -1;        // 85 x 33
     int dialogArt = -1;        // 801 x 741 dialog face and strip
@@ -116,6 +116,8 @@ private:
     static constexpr Rect kNoTitle{0, 0, -1, -1};
     int titleUnder = -1;
     Rect titleDrawn = kNoTitle;
+    // Which title band titleArt holds: game, theme and scale (game 0: none).
+    int titleBandGame = 0, titleBandTheme = -1, titleBandScale = 0;
     enum class MarginSource { kNone, kBackdrop, kScreenPicture };
     MarginSource marginWanted = MarginSource::kNone, marginShown = MarginSource::kNone;
     int marginTheme = -1, marginScale = 0;

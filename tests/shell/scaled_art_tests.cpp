@@ -176,7 +176,10 @@ TEST_F(ScaledArtTest, AtTwoXTheProgramOpensEveryPictureFromItsTwoXFile) {
             artwork.cardFront = design;
             artwork.LoadCardImages();
         }
-        for (int theme = 0; theme < screen_layout::kThemeCount; ++theme) artwork.LoadTheme(theme);
+        for (int theme = 0; theme < screen_layout::kThemeCount; ++theme) {
+            artwork.LoadTheme(theme);
+            artwork.DrawGameTitle(1);  // a theme's title picture is read when a title is drawn
+        }
         artwork.DrawScreenPicture("artwork\\winscreen.jpg");
         artwork.DrawScreenPicture("artwork\\losescreen.jpg");
         const ExitScreen exitScreen;
