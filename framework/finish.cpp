@@ -96,9 +96,8 @@ void FinishRunner::Tick(Game& game) {
         running = false;
         return;
     }
-    // Nothing may move on the table under an open menu or dialog: what they put back when they
-    // close is the table as it was when they opened. The play-out waits for them.
-    if (ToolkitMenuOpen() || ModalLoopDepth() > 0) return;
+    // The play-out waits while the table is covered.
+    if (TableCovered()) return;
     Step(game);
 }
 

@@ -1375,9 +1375,8 @@ void Game::ShowHint() {
 }
 
 void Game::TickHint() {
-    // Nothing may draw over an open menu or dialog: an answer waits until they have closed, and
-    // the outlines stay as they are, so what is put back under them is the table.
-    if (IsMenuOpen() || ModalLoopDepth() > 0) return;
+    // An answer waits for the table to be uncovered, and the outlines stay as they are.
+    if (TableCovered()) return;
     if (hintSearch && hintSearch->Ready()) {
         PlayMove move;
         const HintSearch::Answer answer = hintSearch->Move(move);

@@ -439,7 +439,7 @@ int KeyboardPlay::StopAt(int x, int y) {
 // ---- The ring ----
 
 bool KeyboardPlay::AtRest() const {
-    return game.artwork && !game.paused && !game.gameOver && !busy && !ToolkitMenuOpen() && ModalLoopDepth() == 0 &&
+    return game.artwork && !game.paused && !game.gameOver && !busy && !TableCovered() &&
            !game.Hint().Visible() && game.dragging == lifted;
 }
 

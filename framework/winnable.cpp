@@ -72,8 +72,8 @@ void WinnableDealer::Tick(Game& game) {
         }
         return;
     }
-    // The deal found waits while a menu or dialog is open: it would draw under them.
-    if (ToolkitMenuOpen() || ModalLoopDepth() > 0) return;
+    // The deal found waits for the table to be uncovered.
+    if (TableCovered()) return;
     const std::optional<uint32_t> found = search->Found();
     if (progressShown) game.SetStatusLeft(savedStatus.c_str());
     Cancel();

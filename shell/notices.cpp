@@ -15,7 +15,7 @@ std::deque<std::string> queued;
 bool showing = false;
 
 bool Quiet() {
-    if (showing || ModalLoopDepth() > 0 || ToolkitMenuOpen()) return false;
+    if (showing || TableCovered()) return false;
     const Game* game = CurrentGame();
     return !game || !game->dragging;
 }

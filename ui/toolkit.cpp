@@ -352,6 +352,7 @@ namespace {
 int modalLoops = 0;
 }
 int ModalLoopDepth() { return modalLoops; }
+bool TableCovered() { return state.menuOpen || modalLoops > 0; }
 ModalLoopScope::ModalLoopScope() { ++modalLoops; }
 ModalLoopScope::~ModalLoopScope() { --modalLoops; }
 

@@ -117,6 +117,9 @@ bool ToolkitMenuOpen();
 // How many modal loops (dialogs, message boxes, the picture screens' waits) are running now;
 // 0 at the table.
 int ModalLoopDepth();
+// True while a drop-down or a modal loop stands over the table. Nothing may draw on the table
+// then: what the menu or dialog saved under itself and puts back would no longer be the table.
+bool TableCovered();
 // Kept by RunModalLoop, and by every other nested loop, around the loop.
 struct ModalLoopScope {
     ModalLoopScope();
