@@ -158,10 +158,10 @@ TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {
     EXPECT_TRUE(FinishItem()->IsDisabled());
 }
 
-// Games whose deals the solver wins quickly reach a position offered for finishing before their
-// solutions end.
+// Building games without a play-out above reach a position offered for finishing before the
+// solver's solutions of their deals end.
 TEST_F(FinishTest, OfferedNearTheEndOfBuildingGames) {
-    for (const char* name : {"Klondike", "Agnes", "Gate", "Simplicity", "Four Seasons", "Calculation"}) {
+    for (const char* name : {"Agnes", "Gate", "Simplicity"}) {
         const GameDescriptor& entry = *FindGameByName(name);
         SCOPED_TRACE(name);
         bool offered = false;

@@ -130,23 +130,6 @@ TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
             ASSERT_EQ(At(after, x, y), At(before, x, y)) << x << ", " << y;
 }
 
-TEST_F(HintTest, ADragOutlinesWhereTheCardsGoToo) {
-    // Gate deal 3 begins with a drag in its solution.
-    const GameDescriptor& gate = *FindGameByName("Gate");
-    DealSeeded(gate.number, 3);
-    const std::string position = game->PositionBytes();
-    const SolveResult solution = Solve(*gate.model, position.data(), {.seconds = 5}, MoveScoreFor(gate.number));
-    ASSERT_EQ(solution.outcome, SolveOutcome::kWon);
-    MoveGesture gesture;
-    ASSERT_TRUE(game->GestureFor(solution.moves.front(), gesture));
-    ASSERT_EQ(gesture.kind, MoveGesture::kDrag);
-    ASSERT_TRUE(Choose(kCommandHint));
-    WaitForHint();
-    ASSERT_TRUE(game->Hint().Visible());
-    EXPECT_TRUE(game->Hint().Source().Contains(gesture.fromX, gesture.fromY));
-    EXPECT_TRUE(game->Hint().Target().Contains(gesture.toX, gesture.toY));
-}
-
 TEST_F(HintTest, APressOrAnotherCommandEndsIt) {
     StartGolf();
     ASSERT_TRUE(Choose(kCommandHint));
