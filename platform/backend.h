@@ -50,6 +50,9 @@ public:
     virtual void PumpEvents(bool wait, uint64_t untilMs) = 0;
     // Thread-safe: interrupts a PumpEvents wait so the loop sees a newly posted message.
     virtual void WakeUp() = 0;
+    // The shortest time between two pointer moves handed to the window (the display's frame
+    // time); a move arriving sooner waits, merging with any that follow. 0: every move at once.
+    virtual uint32_t MotionPaceMs() { return 0; }
 
     // Clock.
     virtual uint64_t NowMs() = 0;           // monotonic milliseconds

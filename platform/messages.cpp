@@ -47,6 +47,9 @@ struct QueueState {
     std::array<bool, kScanStates> scanDown{};
     std::array<bool, kVirtualKeyStates> virtualKeyDown{};
     bool capsLock = false;
+    // When the last WM_MOUSEMOVE was taken, for the pace of pointer moves.
+    uint64_t lastMoveTakenMs = 0;
+    bool anyMoveTaken = false;
 };
 
 QueueState& State() {
@@ -76,16 +79,44 @@ void TrackKeyboard(QueueState& state, const Message& message) {
 
 // Takes (or, with remove unset, only looks at) the next message in the order posted messages,
 // WM_PAINT, due WM_TIMER. Sets needErase when WM_ERASEBKGND must be sent before a WM_PAINT.
+// A pointer move that is the only thing waiting, and came sooner than the pace after the last
+// move taken, is held until its time (returned, 0 when nothing is held): moves arriving
+// meanwhile replace it, so a burst of them costs one step per frame. Anything else waiting lets
+// it through at once, which keeps the order of input.
+uint64_t HeldMoveDueMs(const QueueState& state, uint64_t now, uint32_t paceMs) {
+    if (paceMs == 0 || !state.anyMoveTaken || state.messages.size() != 1 ||
+        state.messages.front().message != WM_MOUSEMOVE || state.paintPending) {
+        return 0;
+    }
+    const uint64_t due = state.lastMoveTakenMs + paceMs;
+    if (due <= now) return 0;
+    for (const auto& entry : state.timers) {
+        if (entry.second.dueMs <= now) return 0;
+    }
+    return due;
+}
+
+uint32_t MotionPace() {
+    Backend* backend = CurrentBackend();
+    return backend ? backend->MotionPaceMs() : 0;
+}
+
 bool NextMessage(Message* out, bool remove, bool* needErase) {
     const uint64_t now = GetTickCount64();
+    const uint32_t paceMs = MotionPace();
     QueueState& state = State();
     std::lock_guard lock(state.mutex);
     *needErase = false;
     if (!state.messages.empty()) {
+        if (HeldMoveDueMs(state, now, paceMs) != 0) return false;
         *out = state.messages.front();
         if (remove) {
             state.messages.pop_front();
             TrackKeyboard(state, *out);
+            if (out->message == WM_MOUSEMOVE) {
+                state.lastMoveTakenMs = now;
+                state.anyMoveTaken = true;
+            }
         }
         return true;
     }
@@ -117,6 +148,10 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
 
 ScaleChangeHandler scaleChangeHandler = nullptr;
 
+// Set on the thread that takes messages: a message it posts itself is seen before it next waits,
+// so only other threads need to wake the back end.
+thread_local bool takesMessages = false;
+
 volatile std::sig_atomic_t terminationSignalled = 0;
 extern "C" void OnTerminationSignal(int) { terminationSignalled = 1; }
 
@@ -135,17 +170,38 @@ bool TakeNext(Message* out, bool remove) {
     return true;
 }
 
+// When the loop must look again without new input: the next timer, or a held move's time.
 uint64_t NextTimerDue() {
+    const uint64_t now = GetTickCount64();
+    const uint32_t paceMs = MotionPace();
     QueueState& state = State();
     std::lock_guard lock(state.mutex);
     uint64_t next = UINT64_MAX;
     for (const auto& entry : state.timers) next = std::min(next, entry.second.dueMs);
+    if (const uint64_t held = HeldMoveDueMs(state, now, paceMs)) next = std::min(next, held);
     return next;
 }
 
-// Blocks until a host event, a posted message or the given time, whichever comes first.
+uint64_t HeldMoveDue() {
+    const uint64_t now = GetTickCount64();
+    const uint32_t paceMs = MotionPace();
+    QueueState& state = State();
+    std::lock_guard lock(state.mutex);
+    return HeldMoveDueMs(state, now, paceMs);
+}
+
+// Blocks until a host event, a posted message or the given time, whichever comes first. While a
+// pointer move is held for its frame the loop sleeps to that time instead: waking for every host
+// event of a burst of motion would cost more than the moves it merges, and a press arriving
+// meanwhile waits at most one frame.
 void WaitForInput(uint64_t untilMs) {
     if (Backend* backend = CurrentBackend()) {
+        const uint64_t held = HeldMoveDue();
+        if (held != 0 && held <= untilMs) {
+            const uint64_t now = backend->NowMs();
+            if (held > now) backend->SleepMs(static_cast<uint32_t>(held - now));
+            return;
+        }
         backend->PumpEvents(true, untilMs);
         return;
     }
@@ -180,6 +236,7 @@ void ResetMessageQueue() {
     state.scanDown.fill(false);
     state.virtualKeyDown.fill(false);
     state.capsLock = false;
+    state.anyMoveTaken = false;
 }
 
 HWND CreateMainWindow(const char* title, int width, int height, WindowProcedure procedure) {
@@ -243,6 +300,7 @@ bool IsWindow(HWND window) {
 }
 
 bool GetMessage(Message* message) {
+    takesMessages = true;
     for (;;) {
         if (TakeNext(message, true)) return message->message != WM_QUIT;
         PumpPending();
@@ -252,12 +310,14 @@ bool GetMessage(Message* message) {
 }
 
 bool PeekMessage(Message* message, bool remove) {
+    takesMessages = true;
     if (TakeNext(message, remove)) return true;
     PumpPending();
     return TakeNext(message, remove);
 }
 
 void WaitMessage() {
+    takesMessages = true;
     Message ignored;
     for (;;) {
         if (TakeNext(&ignored, false)) return;
@@ -285,6 +345,7 @@ void PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
         }
     }
     state.posted.notify_all();
+    if (takesMessages) return;
     if (Backend* backend = CurrentBackend()) backend->WakeUp();
 }
 

@@ -83,7 +83,8 @@ bool GetMessage(Message* message);
 // Takes the next message without waiting; false when none is available.
 bool PeekMessage(Message* message, bool remove);
 // Thread-safe: may be called from any thread; wakes a waiting loop. A WM_MOUSEMOVE posted right
-// behind another one still queued replaces it.
+// behind another one still queued replaces it. A WM_MOUSEMOVE waiting alone sooner than the back
+// end's motion pace after the last one taken is held back until its time.
 void PostMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT SendMessage(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);

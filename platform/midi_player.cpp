@@ -89,6 +89,7 @@ public:
             std::lock_guard lock(mixer->Lock());
             StopLocked();
             player = new_fluid_player(synth);
+            totalTicks = 0;
             if (!player) return false;
             if (fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
                 fluid_player_play(player) != FLUID_OK) {
@@ -112,9 +113,10 @@ public:
         if (!player) return true;
         if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) return true;
         // The player itself reports the end about two seconds after the last event; the tick
-        // count shows it at once. The total is known once the song has begun to render.
-        const int total = fluid_player_get_total_ticks(player);
-        return total > 0 && fluid_player_get_current_tick(player) >= total;
+        // count shows it at once. The total is known once the song has begun to render, and is
+        // kept: the player counts it over every event each time it is asked.
+        if (totalTicks <= 0) totalTicks = fluid_player_get_total_ticks(player);
+        return totalTicks > 0 && fluid_player_get_current_tick(player) >= totalTicks;
     }
 
     void RenderMusic(float* out, int frames) override {
@@ -138,6 +140,7 @@ private:
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
+    int totalTicks = 0;  // of the song playing, once known
 };
 
 }  // namespace

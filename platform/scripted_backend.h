@@ -64,6 +64,8 @@ public:
     int FrameScale() const { return frameScale; }
     int ReplacedCursors() const { return replacedCursors; }
     void SetCannotPresent(bool cannot) { cannotPresent = cannot; }
+    // Pointer moves taken at most once per this many ms, as a real display's frames pace them.
+    void SetMotionPaceMs(uint32_t ms) { motionPaceMs = ms; }
 
     // --- What the program did ---
     // The window contents as last presented (0x00RRGGBB, width x height in window pixels, margins
@@ -94,6 +96,7 @@ public:
     void ShowMessageBox(const char* title, const char* text) override;
     void PumpEvents(bool wait, uint64_t untilMs) override;
     void WakeUp() override {}
+    uint32_t MotionPaceMs() override { return motionPaceMs; }
     uint64_t NowMs() override { return nowMs; }
     int64_t WallClockSeconds() override;
     void SleepMs(uint32_t ms) override;
@@ -168,6 +171,7 @@ private:
     bool scaleFollowsWindow = false, frameScaleKnown = false;
     int replacedCursors = 0;
     bool fullScreen = false, cannotPresent = false;
+    uint32_t motionPaceMs = 0;
     uint32_t marginColor = 0;
     ScaledWindow view;
     bool windowExists = false, windowVisible = false;

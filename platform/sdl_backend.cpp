@@ -31,6 +31,8 @@ void SetWindowIcon(SDL_Window* window) {
 // computed from a timer never oversleeps by much even if the host clock and SDL's disagree.
 constexpr uint32_t kLongestSingleWaitMs = 250;
 constexpr uint32_t kNoLimitWaitMs = 1000;
+// A display whose refresh rate is not known is taken to show 60 frames a second.
+constexpr uint32_t kUnknownFrameMs = 16;
 // Modes are reported at the program's size: the program only asks whether 800 x 600 fits.
 constexpr int kReportedWidth = 800;
 constexpr int kReportedHeight = 600;
@@ -55,6 +57,7 @@ public:
     void PumpEvents(bool wait, uint64_t untilMs) override;
     void WakeUp() override;
     uint64_t NowMs() override { return SDL_GetTicks64(); }
+    uint32_t MotionPaceMs() override { return motionPaceMs; }
     int64_t WallClockSeconds() override { return static_cast<int64_t>(std::time(nullptr)); }
     void SleepMs(uint32_t ms) override { SDL_Delay(ms); }
     void ShowPointer(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
@@ -80,6 +83,8 @@ public:
 
 private:
     void Translate(const SDL_Event& event);
+    // Translates every pending host event; true when there was one.
+    bool DrainEvents();
     // Once the window is found gone: stop drawing and ask the program to close.
     void NoticeLostWindow();
     // Takes the window surface at the window's current size and redraws all of it from the frame.
@@ -107,6 +112,7 @@ private:
     bool windowLost = false;
     uint32_t marginColor = 0;
     uint32_t heldButtons = 0;
+    uint32_t motionPaceMs = kUnknownFrameMs;
     FullScreenKeys fullScreenKeys;
     std::map<int, SDL_Cursor*> cursors;
     int nextCursor = 1;
@@ -232,6 +238,12 @@ void SdlWindowBackend::LayOut() {
         staging = nullptr;
     }
     drawable = true;
+    // Pointer moves are taken once per frame of the display the window is on.
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(window);
+    motionPaceMs = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+                       ? std::clamp<uint32_t>(1000u / static_cast<uint32_t>(mode.refresh_rate), 4u, kUnknownFrameMs)
+                       : kUnknownFrameMs;
     wantedScale = fixedScale > 0 ? fixedScale
                                  : std::min(ChooseDeviceScale(surface->w, surface->h, logicalWidth, logicalHeight),
                                             largestScale);
@@ -487,15 +499,30 @@ void SdlWindowBackend::NoticeLostWindow() {
     for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
 }
 
-void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
-    SDL_Event event;
+// Reads the display connection once and translates everything it brought. SDL_PollEvent would
+// read the connection again for every event taken (a system call each); a burst of pointer
+// motion is taken in one read, and of a run of moves only the last is translated.
+bool SdlWindowBackend::DrainEvents() {
+    SDL_PumpEvents();
+    SDL_Event events[64];
     bool any = false;
-    while (SDL_PollEvent(&event)) {
-        Translate(event);
+    int count;
+    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+        for (int i = 0; i < count; ++i) {
+            const bool movedAgain = events[i].type == SDL_MOUSEMOTION && i + 1 < count &&
+                                    events[i + 1].type == SDL_MOUSEMOTION &&
+                                    events[i + 1].motion.state == events[i].motion.state;
+            if (!movedAgain) Translate(events[i]);
+        }
         any = true;
     }
     NoticeLostWindow();
-    if (!wait || any) return;
+    return any;
+}
+
+void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
+    if (DrainEvents() || !wait) return;
+    SDL_Event event;
     for (;;) {
         const uint64_t now = NowMs();
         if (untilMs != UINT64_MAX && now >= untilMs) return;
@@ -503,8 +530,7 @@ void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
         const uint64_t left = untilMs == UINT64_MAX ? kNoLimitWaitMs : std::min<uint64_t>(untilMs - now, kLongestSingleWaitMs);
         if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint64_t>(left, 1)))) {
             Translate(event);
-            while (SDL_PollEvent(&event)) Translate(event);
-            NoticeLostWindow();
+            DrainEvents();
             return;
         }
         NoticeLostWindow();

@@ -71,6 +71,7 @@ public:
         inner->PumpEvents(wait, untilMs);
     }
     void WakeUp() override { inner->WakeUp(); }
+    uint32_t MotionPaceMs() override { return inner->MotionPaceMs(); }
     uint64_t NowMs() override { return inner->NowMs(); }
     int64_t WallClockSeconds() override { return inner->WallClockSeconds(); }
     void SleepMs(uint32_t ms) override { inner->SleepMs(ms); }

@@ -108,6 +108,25 @@ TEST_F(MessageLoop, QueuedMouseMovesMergeIntoTheLatest) {
     ASSERT_TRUE(PeekMessage(&m, true));
     EXPECT_EQ(m.lParam, MakeLParam(7, 8));
     EXPECT_FALSE(PeekMessage(&m, true));
+
+    // Paced at a display's frame, moves arriving a millisecond apart are taken once per frame,
+    // each at the newest place; the release behind the last one waits at most a frame.
+    backend.SetMotionPaceMs(16);
+    for (int i = 1; i <= 100; ++i) backend.MoveMouse(1, i, i);
+    backend.PostHost(0, HostEvent{.kind = HostEvent::MouseUp, .x = 100, .y = 100, .button = 1});
+    const uint64_t start = GetTickCount64();
+    std::vector<std::pair<uint64_t, LPARAM>> moves;
+    for (;;) {
+        ASSERT_TRUE(GetMessage(&m));
+        if (m.message != WM_MOUSEMOVE) break;
+        moves.emplace_back(GetTickCount64() - start, m.lParam);
+    }
+    EXPECT_EQ(m.message, WM_LBUTTONUP);
+    EXPECT_LE(GetTickCount64() - start, 100u + 16u);
+    ASSERT_GE(moves.size(), 6u);
+    EXPECT_LE(moves.size(), 8u);
+    EXPECT_EQ(moves.back().second, MakeLParam(100, 100));
+    for (size_t i = 1; i + 1 < moves.size(); ++i) EXPECT_GE(moves[i].first - moves[i - 1].first, 16u) << i;
 }
 
 TEST_F(MessageLoop, RefusedCreationDestroysTheWindow) {
