@@ -54,6 +54,8 @@ bool FinishPlan(const PlayModelOps& ops, const std::string& position, MoveList& 
         if (!best) break;
         plan.push_back(*best);
         ops.apply(current.data(), *best);
+        // The game's own test would end it here (it looks only a move or two ahead).
+        if (ops.over(current.data()) && !ops.won(current.data())) break;
     }
     plan.clear();
     return false;

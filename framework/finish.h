@@ -1,8 +1,10 @@
 // "&Finish": once the rest of a game needs no decision, the program plays it out. The test is
 // made on the game's model: from the current position, playing only moves that score (never a
 // card turned face up, never a shuffle between piles) and pressing the stock when nothing scores
-// must reach a won position. The moves are then made one a panel tick through the table's own
-// mouse path, so they slide, sound, score and leave undo records exactly as the player's would.
+// must reach a won position, and the game's own game-over test (which in some games looks only a
+// move or two ahead) must not end the game on the way. The moves are then made one a panel tick
+// through the table's own mouse path, so they slide, sound, score and leave undo records exactly
+// as the player's would.
 #pragma once
 
 #include <string>

@@ -2,21 +2,23 @@
 //
 //   quillfen-solve --game klondike --deal 12345 [--option CardsDealt=1 ...]
 //       prints the answer (won, lost or unknown) and the winning moves;
-//   quillfen-solve --game klondike --deals 1-1000 [--seconds 1]
+//   quillfen-solve --game klondike --deals 1-1000 [--seconds 1] [--jobs 2]
 //       measures the game's winnability: the won share with its 95% confidence interval, the
-//       share left unknown and the time per deal;
+//       share left unknown and the time per deal, solving deals on every core at once;
 //   quillfen-solve --game klondike --winnable-from 12345 [--seconds 1]
 //       prints "winnable N" for the first deal number from 12345 on that it proves won within
 //       the time, else "none" (the program's "Winnable Deals Only" asks it this way).
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "solver/headless_table.h"
@@ -35,6 +37,7 @@ const char* kUsage =
     "  --option NAME=VALUE  a rule option, named and valued as in the settings file (Recycles=99999)\n"
     "  --seconds S          time budget per deal (default 1); with --winnable-from, for the whole search\n"
     "  --each               with --deals, also print every deal's answer, positions and time\n"
+    "  --jobs N             with --deals, solve N deals at a time (default: one per core)\n"
     "  --cpu                count the search's processor time, not wall-clock time, against --seconds\n"
     "  --nodes N            position budget per deal (default 20000000)\n"
     "  --memory MB          memory budget of the position table per deal (default 256)\n";
@@ -148,6 +151,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> options;
     unsigned first = 0, last = 0;
     bool haveDeals = false, oneDeal = false, findWinnable = false, each = false;
+    unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
     SolveBudget budget;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -186,6 +190,8 @@ int main(int argc, char** argv) {
             else if (!ParseSeconds(value, budget.seconds)) return Fail("--seconds needs a positive number");
         } else if (argument == "--nodes") {
             if (!ParseNumber(value, budget.nodes) || budget.nodes == 0) return Fail("--nodes needs a positive number");
+        } else if (argument == "--jobs") {
+            if (!ParseNumber(value, jobs) || jobs == 0 || jobs > 256) return Fail("--jobs needs a number from 1 to 256");
         } else if (argument == "--memory") {
             size_t megabytes = 0;
             if (!ParseNumber(value, megabytes) || megabytes == 0 || megabytes > (size_t{1} << 20))
@@ -232,27 +238,61 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The table deals on this thread; the searches, each over its own copy, run on `jobs` threads
+    // taking deals in order. Each deal's answer does not depend on which thread found it.
     const bool showProgress = isatty(STDERR_FILENO);
     const unsigned total = last - first + 1;
+    std::vector<std::string> positions;
+    positions.reserve(total);
+    for (unsigned deal = first;; ++deal) {
+        positions.push_back(table.Deal(*game, deal));
+        if (deal == last) break;
+    }
+    std::vector<SolveResult> results(total);
+    std::vector<uint8_t> replayed(total, 1);
+    std::atomic<unsigned> next{0}, finished{0}, wonSoFar{0};
+    const auto solveDeals = [&] {
+        for (unsigned i; (i = next.fetch_add(1)) < total;) {
+            results[i] = Solve(*game->model, positions[i].data(), budget, score);
+            if (results[i].outcome == SolveOutcome::kWon) {
+                replayed[i] = Replays(*game->model, positions[i], results[i].moves);
+                wonSoFar.fetch_add(1);
+            }
+            finished.fetch_add(1);
+        }
+    };
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::thread> workers;
+    for (unsigned j = 1; j < std::min(jobs, total); ++j) workers.emplace_back(solveDeals);
+    if (showProgress && !each) {
+        // This thread reports progress and takes no deals itself.
+        workers.emplace_back(solveDeals);
+        for (unsigned done; (done = finished.load()) < total;) {
+            Progress(done, total, wonSoFar.load());
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        Progress(total, total, wonSoFar.load());
+    } else {
+        solveDeals();
+    }
+    for (std::thread& worker : workers) worker.join();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
     unsigned won = 0, lost = 0, unknown = 0, broken = 0;
     std::vector<double> times;
-    for (unsigned deal = first;; ++deal) {
-        const std::string position = table.Deal(*game, deal);
-        const SolveResult result = Solve(*game->model, position.data(), budget, score);
+    for (unsigned i = 0; i < total; ++i) {
+        const SolveResult& result = results[i];
         times.push_back(result.seconds);
-        if (result.outcome == SolveOutcome::kWon && !Replays(*game->model, position, result.moves)) {
-            std::fprintf(stderr, "quillfen-solve: deal %u: the winning moves do not win\n", deal);
+        if (!replayed[i]) {
+            std::fprintf(stderr, "quillfen-solve: deal %u: the winning moves do not win\n", first + i);
             ++broken;
         }
         won += result.outcome == SolveOutcome::kWon;
         lost += result.outcome == SolveOutcome::kLost;
         unknown += result.outcome == SolveOutcome::kUnknown;
         if (each)
-            std::printf("deal %u: %s (%llu positions, %.3f s)\n", deal, OutcomeName(result.outcome),
+            std::printf("deal %u: %s (%llu positions, %.3f s)\n", first + i, OutcomeName(result.outcome),
                         static_cast<unsigned long long>(result.nodes), result.seconds);
-        else if (showProgress)
-            Progress(deal - first + 1, total, won);
-        if (deal == last) break;
     }
     double low = 0, high = 0;
     Wilson(won, total, low, high);
@@ -262,5 +302,7 @@ int main(int argc, char** argv) {
                 100.0 * won / total, 100 * low, 100 * high, lost, 100.0 * lost / total, unknown, 100.0 * unknown / total);
     std::printf("time per deal: median %.3f s, 95th percentile %.3f s\n", Percentile(times, 0.5),
                 Percentile(times, 0.95));
+    std::printf("%.1f deals per second on %u %s\n", total / std::max(wall, 1e-9), std::min(jobs, total),
+                std::min(jobs, total) == 1 ? "thread" : "threads");
     return broken == 0 ? 0 : 1;
 }

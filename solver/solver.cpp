@@ -317,6 +317,8 @@ private:
         int points = 0, turns = 0;
         for (int presses = 1; presses <= kMaxPresses; ++presses) {
             points += ops.apply(pressed.data(), PlayMove{PlayMove::kStock});
+            // A press after which the game's own test ends the game leads nowhere.
+            if (ops.over(pressed.data())) break;
             const int size = macro.wasteCount(pressed.data());
             if (size == 0 && ++turns == 2) break;
             const bool fresh = !meet(size);

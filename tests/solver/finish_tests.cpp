@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "framework/finish.h"
+#include "games/gate.h"
 #include "games/golf.h"
 #include "games/klondike.h"
 #include "shell/winnable_search.h"
@@ -211,6 +212,39 @@ protected:
 
     double budget = 1.0;
 };
+
+// Gate's own game-over test does not see a card go into an empty column once the posts are empty:
+// a table it calls over may still be won. Finish is not offered for a play-out the game would end
+// on the way, and the solver does not count on one either.
+TEST(FinishPlan, NotOfferedWhereTheGamesOwnTestEndsItOnTheWay) {
+    const PlayModelOps& ops = *ModelOf(GateGame::kGameNumber);
+    GateModel::Position p{};
+    p.startRank = Card::kTwo;
+    // Black suit 0 waits for its Queen (in column 0), King and Ace (the waste's last two cards);
+    // red suit 1 for its Five (under them) and the cards above it, one to a column; 2 and 3 are home.
+    p.foundations = {Card(0, Card::kJack), Card(1, 2), Card(2, Card::kAce), Card(3, Card::kAce)};
+    for (Card card : {Card(1, 3), Card(0, Card::kKing), Card(0, Card::kAce)}) p.waste[p.wasteCount++] = card;
+    p.tableau[0][p.pileCount[0]++] = Card(0, Card::kQueen);
+    for (int pile = 1; pile < 7; ++pile) p.tableau[pile][p.pileCount[pile]++] = Card(1, 3 + pile);
+    for (int rank : {Card::kAce, Card::kKing, Card::kQueen}) p.tableau[7][p.pileCount[7]++] = Card(1, rank);
+    std::string bytes(reinterpret_cast<const char*>(&p), sizeof p);
+    ASSERT_FALSE(ops.over(bytes.data()));
+
+    // The Queen going home empties the last column the waste's Ace could not go on: over, by the
+    // game's test, though the Ace could go into the empty column and free the King.
+    GateModel::Position after = p;
+    ops.apply(&after, PlayMove{PlayMove::kMove, GateModel::kFirstPile, 0, GateModel::kFirstFoundation, 1});
+    EXPECT_TRUE(ops.over(&after));
+    MoveList plan;
+    EXPECT_FALSE(FinishPlan(ops, bytes, plan));
+
+    const SolveResult result = Solve(ops, bytes.data(), {}, MoveScoreFor(GateGame::kGameNumber));
+    EXPECT_NE(result.outcome, SolveOutcome::kUnknown);
+    for (const PlayMove& move : result.moves) {
+        ops.apply(bytes.data(), move);
+        EXPECT_TRUE(!ops.over(bytes.data()) || ops.won(bytes.data()));
+    }
+}
 
 TEST_F(WinnableTest, NewDealsAreOnesTheSolverWins) {
     // The tool's search runs in real time: room for a busy machine.

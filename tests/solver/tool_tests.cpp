@@ -41,6 +41,20 @@ TEST(SolveTool, MeasuresARangeOfDeals) {
     EXPECT_NE(run.output.find("median"), std::string::npos) << run.output;
     // No terminal: no progress bar.
     EXPECT_EQ(run.output.find('\r'), std::string::npos);
+
+    // On several threads, every deal gets the same answer (a budget of positions, not time).
+    const auto answers = [](const std::string& jobs) {
+        const ToolRun run = Solve("--game golf --deals 1-12 --nodes 3000 --each --jobs " + jobs);
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_NE(run.output.find("deals per second on " + jobs + " thread"), std::string::npos) << run.output;
+        std::string lines;
+        for (size_t at = 0; (at = run.output.find("deal ", at)) != std::string::npos; at = run.output.find('(', at))
+            lines += run.output.substr(at, run.output.find('(', at) - at) + "\n";
+        return lines;
+    };
+    const std::string one = answers("1");
+    EXPECT_NE(one.find("deal 12: "), std::string::npos) << one;
+    EXPECT_EQ(answers("3"), one);
 }
 
 TEST(SolveTool, FindsAWinnableDealNumberOrNoneWithoutTime) {
@@ -61,7 +75,7 @@ TEST(SolveTool, BadArgumentsExitWithTwo) {
          {"--game golf", "--game golf --deal x", "--game golf --deals 5-2", "--game golf --deal 1 --option Rows",
           "--game golf --deal 1 --option Nonsense=1", "--game golf --deal 1 --option WrapAround=yes",
           "--game klondike --deal 1 --option CardsDealt=9", "--game golf --deal 1 --seconds -1", "--game golf --deal 1 --seconds 0",
-          "--game golf --winnable-from 0", "--frobnicate 1"}) {
+          "--game golf --winnable-from 0", "--game golf --deals 1-2 --jobs 0", "--frobnicate 1"}) {
         const ToolRun run = Solve(arguments);
         EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
         EXPECT_NE(run.output.find("quillfen-solve: "), std::string::npos) << arguments;
