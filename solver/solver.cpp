@@ -317,26 +317,27 @@ private:
         int points = 0, turns = 0;
         for (int presses = 1; presses <= kMaxPresses; ++presses) {
             points += ops.apply(pressed.data(), PlayMove{PlayMove::kStock});
-            // A press after which the game's own test ends the game leads nowhere.
-            if (ops.over(pressed.data())) break;
             const int size = macro.wasteCount(pressed.data());
             if (size == 0 && ++turns == 2) break;
             const bool fresh = !meet(size);
             pressMoves.clear();
             (macro.stockMoves ? macro.stockMoves : ops.moves)(pressed.data(), pressMoves);
-            bool more = false;
+            bool more = false, ended = false;
             int kept = -1;  // where this press's position is kept for scoring its moves
             for (const PlayMove& move : pressMoves) {
                 more |= move.kind == PlayMove::kStock;
                 if (!fresh || move.kind != PlayMove::kMove || move.from != macro.wastePlace) continue;
                 if (kept < 0) {
+                    // A press after which the game's own test ends the game leads nowhere. (Asked
+                    // only where a waste move would follow: the test is not cheap.)
+                    if ((ended = ops.over(pressed.data()))) break;
                     kept = static_cast<int>(pressedKept++);
                     if (pressedKept * words > keptPresses.size()) keptPresses.resize(pressedKept * words * 2);
                     std::memcpy(keptPresses.data() + static_cast<size_t>(kept) * words, pressed.data(), ops.positionSize);
                 }
                 Make(keptPresses.data() + static_cast<size_t>(kept) * words, kept, move, presses, points);
             }
-            if (!more) break;
+            if (!more || ended) break;
         }
     }
 
