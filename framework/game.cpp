@@ -37,7 +37,7 @@ constexpr int kStatusLeft = 20, kStatusRight = 780, kStatusTop = 550, kStatusBot
 constexpr int kStatusLeftAnchorX = 35, kStatusRightAnchorX = 750, kStatusAnchorY = 567;
 constexpr size_t kStatusMaxLength = 199;
 // The status line's four fields share the strip in equal parts, text a little in from the left.
-constexpr int kStatusFieldWidth = (kStatusRight - kStatusLeft) / 4;
+constexpr int kStatusFieldWidth = (kStatusRight - kStatusLeft) / 5;
 constexpr int kStatusFieldInset = 15;
 
 // Save-under blocks are sized as the drawing layer's block size with room to spare at every depth.
@@ -100,6 +100,8 @@ void Game::BuildMenus() {
     options->AddItem("&Winnable Deals Only", kCommandWinnableOnly);
     showTargetsItem = options->AddItem("Show &Targets", kCommandShowTargets);
     showTargetsItem->SetChecked(userPreferences.ShowTargets != 0);
+    showVerdictItem = options->AddItem("Show &Verdict", kCommandShowVerdict);
+    showVerdictItem->SetChecked(userPreferences.ShowVerdict != 0);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
     autoGameOverItem->SetChecked(userPreferences.AutoGameOver != 0);
@@ -298,6 +300,10 @@ bool Game::OnCommand() {
             DrawTable(-1);
         }
         return true;
+    case kCommandShowVerdict:
+        userPreferences.ShowVerdict = toggle(showVerdictItem) ? 1 : 0;
+        UpdateStatusLine(false);
+        return true;
     case kCommandShowTargets:
         userPreferences.ShowTargets = toggle(showTargetsItem) ? 1 : 0;
         SavePlayerPreferences();
@@ -475,6 +481,7 @@ void Game::DrawTableFrame(bool present) {
 
 void Game::DrawTable(int score) {
     keyboard->ClearOf({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom}, false);
+    if (score < 0) TickVerdict();
     UpdateStatusLine(false);
     if (score < 0) {
         TickHint();
@@ -638,6 +645,11 @@ std::string Game::StatusFieldText(int field) {
     switch (field) {
     case 0: return "Deal " + std::to_string(dealNumber);
     case 1: return "Moves " + std::to_string(MovesMade());
+    case 4:
+        // Only the answer for the position on the table: a move clears it at once.
+        if (verdict == VerdictSearch::Verdict::kNone || !userPreferences.ShowVerdict || verdictPosition != PositionBytes())
+            return {};
+        return verdict == VerdictSearch::Verdict::kWinnable ? "Winnable" : "Cannot be won";
     case 2:
         // Only a deck left over once the deal is done is a stock.
         if (!dealing) stockSeen = stockSeen || deck.Remaining() > 0;
@@ -1391,6 +1403,29 @@ void Game::TickHint() {
     hintOutline.Tick(now);
     if (!hintWords.empty() && !hintOutline.Visible() && now - hintWordsShownAt >= HintOutline::kShowMs)
         ShowHintWords({});
+}
+
+void Game::TickVerdict() {
+    GameServices& services = Services();
+    if (!userPreferences.ShowVerdict || !services.startVerdictSearch || !clockRunning || gameOver || dealing) {
+        verdictSearch.reset();
+        verdictPosition.clear();
+        verdict = VerdictSearch::Verdict::kNone;
+        return;
+    }
+    if (dragging) return;  // cards in the air are no position yet
+    std::string position = PositionBytes();
+    if (position != verdictPosition) {
+        // A new position: the search for the old one gives up (its destructor stops it at once).
+        verdictSearch.reset();
+        verdict = VerdictSearch::Verdict::kNone;
+        verdictPosition = std::move(position);
+        verdictSearch = services.startVerdictSearch(*this);
+    }
+    if (verdictSearch && verdictSearch->Ready()) {
+        verdict = verdictSearch->Answer();
+        verdictSearch.reset();
+    }
 }
 
 void Game::RevealHint(const PlayMove& move) {

@@ -80,6 +80,7 @@ enum GameCommand : int {
     kCommandAnimationOff = 1119,
     kCommandWinnableOnly = 1120,
     kCommandShowTargets = 1121,
+    kCommandShowVerdict = 1122,
     kCommandRulesSummary = 1210,
     kCommandHighScores = 1213,
     kCommandStatistics = 1214,
@@ -261,7 +262,9 @@ public:
     const std::string& HintWords() const { return hintWords; }
     // True while a hint search, a winnable-deal search or a play-out is under way: the next
     // panel tick may change the table without any input.
-    bool BackgroundWork() const { return hintSearch || finishRunner.Running() || winnableDealer.Searching(); }
+    bool BackgroundWork() const {
+        return hintSearch || verdictSearch || finishRunner.Running() || winnableDealer.Searching();
+    }
 
     // Deals deal `number`, or a fresh number when none is given: the generator is seeded with the
     // number and NewGame(restart) shuffles from it, so a number gives the same cards on every
@@ -282,7 +285,7 @@ public:
     // The status line's four fields as shown now: deal number, moves made, cards left in the
     // stock (empty for a game that deals everything at once) and elapsed time. They appear for
     // deals made through Deal, and each is redrawn only when its text changes.
-    const std::array<std::string, 4>& StatusFields() const { return statusShown; }
+    const std::array<std::string, 5>& StatusFields() const { return statusShown; }
     // A key the table may answer outside the menus (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z, Ctrl+N, F1,
     // the keys of keyboard play and the modifier keys themselves, whose up and down it follows).
     // True when it was used.
@@ -430,6 +433,7 @@ public:
     MenuItem* AutoGameOverItem() const { return autoGameOverItem; }
     MenuItem* FullScreenItem() const { return fullScreenItem; }
     MenuItem* ShowTargetsItem() const { return showTargetsItem; }
+    MenuItem* ShowVerdictItem() const { return showVerdictItem; }
     // The three animation speed items, in the order of AnimationSpeed.
     MenuItem* AnimationItem(uint32_t speed) const { return speed < animationItems.size() ? animationItems[speed] : nullptr; }
     // How many times the end-of-game sequence has run (tests count it).
@@ -478,6 +482,8 @@ private:
     };
     void RunEndSequence();
     void TickHint();
+    // Starts the verdict's search for a position not yet asked about, and takes its answer.
+    void TickVerdict();
     void RevealHint(const PlayMove& move);
     void EndHint();
     // Puts words on the status line for as long as a hint shows (empty: the fields come back).
@@ -502,6 +508,10 @@ private:
 
     std::unique_ptr<KeyboardPlay> keyboard;
     std::unique_ptr<HintSearch> hintSearch;
+    // The verdict's search, the position it was asked about and its answer (status field 4).
+    std::unique_ptr<VerdictSearch> verdictSearch;
+    std::string verdictPosition;
+    VerdictSearch::Verdict verdict = VerdictSearch::Verdict::kNone;
     std::string hintPosition;  // the position the running search was asked about
     HintOutline hintOutline;
     std::string hintWords;
@@ -546,8 +556,8 @@ private:
     // those whose text changed, each over its own piece of the backdrop.
     void UpdateStatusLine(bool redrawAll);
     std::string StatusFieldText(int field);
-    std::array<std::string, 4> statusShown;
-    std::array<std::vector<uint8_t>, 4> statusPixels;  // each field as last drawn
+    std::array<std::string, 5> statusShown;
+    std::array<std::vector<uint8_t>, 5> statusPixels;  // each field as last drawn
     uint64_t statusCheckedAt = ~uint64_t{0};             // PresentCount() when the fields were last checked
     bool statusLineOn = false;
     bool stockSeen = false;  // the deal has left cards in the deck at some point
@@ -565,6 +575,7 @@ private:
     MenuItem* autoGameOverItem = nullptr;
     MenuItem* fullScreenItem = nullptr;
     MenuItem* showTargetsItem = nullptr;
+    MenuItem* showVerdictItem = nullptr;
     TargetMarks targetMarks;
     bool raised = false;
     SaveUnder raisedUnder;  // the table under the raised cards and their shadow

@@ -12,6 +12,7 @@
 
 class Game;
 class HintSearch;
+class VerdictSearch;
 class WinnableSearch;
 struct PlayModelOps;
 
@@ -63,6 +64,9 @@ struct GameServices {
     // Starts a search for a hint in the game's position; empty (or returning null), a hint shows
     // the first move the game offers.
     std::function<std::unique_ptr<HintSearch>(Game&)> startHintSearch;
+
+    // Starts a search for the verdict on the game's position (empty, or returning null: no verdict).
+    std::function<std::unique_ptr<VerdictSearch>(Game&)> startVerdictSearch;
 
     // The model of play of a game number (none: "Finish" is never offered).
     std::function<const PlayModelOps*(int gameNumber)> playModel;

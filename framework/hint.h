@@ -34,6 +34,20 @@ public:
     virtual Answer Move(PlayMove& move) = 0;
 };
 
+// The verdict on the status line: whether the current position can still be won, as a search
+// beside the interface found it. Polled, never waited for; dropped when the position changes.
+class VerdictSearch {
+public:
+    enum class Verdict {
+        kNone,      // not known (the search ran out of its budget)
+        kWinnable,  // the search found a win
+        kCannotWin  // the search proved that none exists
+    };
+    virtual ~VerdictSearch() = default;
+    virtual bool Ready() = 0;
+    virtual Verdict Answer() = 0;
+};
+
 // Thin outlines round every place held cards may go, drawn when they are picked up and taken away
 // when they are let go. Only the pixels under the outlines' edges are saved and put back.
 class TargetMarks {

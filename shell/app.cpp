@@ -269,6 +269,7 @@ void ConnectGameServices() {
     services.playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
     services.startWinnableSearch = [](Game& game, uint32_t first) { return StartWinnableSearch(game, first, 1.0); };
     services.startHintSearch = StartSolverHint;
+    services.startVerdictSearch = StartSolverVerdict;
     ConnectDealKeeping();
 }
 

@@ -48,7 +48,45 @@ private:
     SolverJob job;
 };
 
+// One worker thread, and the processor time it may spend on a position before the verdict is left
+// unknown. Under a virtual clock: a few positions, awaited, so a script replays exactly (and a
+// long scripted session stays quick).
+constexpr SolveBudget kVerdictBudget{.memoryBytes = size_t{64} << 20, .seconds = 2, .processorTime = true};
+constexpr SolveBudget kReplayableVerdictBudget{.nodes = 2'000, .memoryBytes = size_t{8} << 20, .seconds = 1e9};
+
+class SolverVerdict : public VerdictSearch {
+public:
+    SolverVerdict(const PlayModelOps& ops, const std::string& position, MoveScore score, bool replayable)
+        : replayable(replayable),
+          job(ops, position.data(), replayable ? kReplayableVerdictBudget : kVerdictBudget, score) {}
+
+    bool Ready() override {
+        if (replayable) job.Wait();
+        return job.Done();
+    }
+
+    Verdict Answer() override {
+        switch (job.Result().outcome) {
+        case SolveOutcome::kWon: return Verdict::kWinnable;
+        case SolveOutcome::kLost: return Verdict::kCannotWin;
+        default: return Verdict::kNone;
+        }
+    }
+
+private:
+    bool replayable;
+    SolverJob job;
+};
+
 }  // namespace
+
+std::unique_ptr<VerdictSearch> StartSolverVerdict(Game& game) {
+    const GameDescriptor* entry = FindGame(game.gameNumber);
+    const std::string position = game.PositionBytes();
+    if (!entry || !entry->model || PlayedForPoints(entry->number) || position.size() != entry->model->positionSize)
+        return nullptr;
+    return std::make_unique<SolverVerdict>(*entry->model, position, MoveScoreFor(entry->number), ClockIsVirtual());
+}
 
 std::unique_ptr<HintSearch> StartSolverHint(Game& game) {
     const GameDescriptor* entry = FindGame(game.gameNumber);

@@ -1,5 +1,6 @@
 // The in-game hint's search: the solver on a worker thread for half a second, then the first move
-// of its solution; the deal proved lost; or, out of time, the heuristic's best move.
+// of its solution; the deal proved lost; or, out of time, the heuristic's best move. And the
+// verdict on the status line, from the same solver given longer.
 #pragma once
 
 #include <memory>
@@ -9,3 +10,5 @@
 class Game;
 
 std::unique_ptr<HintSearch> StartSolverHint(Game& game);
+// The verdict's search: the solver on a worker thread for up to two seconds of its processor time.
+std::unique_ptr<VerdictSearch> StartSolverVerdict(Game& game);

@@ -91,6 +91,7 @@ void LoadPreferences() {
     preferences.CardFront = InRange(ReadDwordValue(key, "CardFront", 0), kCardFrontCount);
     preferences.AnimationSpeed = InRange(ReadDwordValue(key, "AnimationSpeed", kAnimationNormal), kAnimationSpeedCount);
     preferences.ShowTargets = ReadDwordValue(key, "ShowTargets", 1) != 0;
+    preferences.ShowVerdict = ReadDwordValue(key, "ShowVerdict", 1) != 0;
 }
 
 void SavePlayerPreferences() {
@@ -106,6 +107,7 @@ void SavePlayerPreferences() {
     WriteDwordValue(key, "CardFront", static_cast<int32_t>(preferences.CardFront));
     WriteDwordValue(key, "AnimationSpeed", static_cast<int32_t>(preferences.AnimationSpeed));
     WriteDwordValue(key, "ShowTargets", static_cast<int32_t>(preferences.ShowTargets));
+    WriteDwordValue(key, "ShowVerdict", static_cast<int32_t>(preferences.ShowVerdict));
 }
 
 int FindOrAddPlayer(std::string_view name) {

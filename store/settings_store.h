@@ -5,7 +5,7 @@
 //   Preferences            "HumanName" (string), "DontShowAgain" (DWORD)
 //   Preferences\<player>   "MusicEnabled", "SoundEnabled", "AutoGameOver" (DWORD, default 1),
 //                          "Backdrop", "CardBack", "CardFront", "AnimationSpeed" (DWORD, default 0),
-//                          "ShowTargets" (DWORD, default 1)
+//                          "ShowTargets", "ShowVerdict" (DWORD, default 1)
 //   Players                (no values)
 //   Players\<player>       "Name" (string)
 //   <game name>            the game's rule values and "DontShowAgain"
@@ -99,6 +99,7 @@ struct UserPreferences {
     uint32_t CardFront = 0;  // card front design 0..3
     uint32_t AnimationSpeed = kAnimationNormal;
     uint32_t ShowTargets = 1;  // mark where held cards may go
+    uint32_t ShowVerdict = 1;  // say on the status line whether the deal can still be won
 };
 
 extern UserPreferences userPreferences;

@@ -200,8 +200,8 @@ TEST_F(PlayFeaturesTest, EveryGameRedoesWhatItUndid) {
 
 TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
     Game& table = StartDeal("Klondike", 12345);
-    using Fields = std::array<std::string, 4>;
-    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 0", "Stock 24", "Time 0:00"}));
+    using Fields = std::array<std::string, 5>;
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 0", "Stock 24", "Time 0:00", ""}));
     // The fields are drawn: the strip is no longer bare backdrop.
     const Pixel* pixels = BufferPixels(screen);
     auto inked = [&](int left, int right) {
@@ -221,7 +221,7 @@ TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
     Tick();
     const std::string stock = "Stock " + std::to_string(table.deck.Remaining());
     EXPECT_NE(stock, "Stock 24");
-    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 1", stock, "Time 1:05"}));
+    EXPECT_EQ(table.StatusFields(), (Fields{"Deal 12345", "Moves 1", stock, "Time 1:05", ""}));
     EXPECT_TRUE(ScreenCoherent(table));
     // Paused, the time stands still; an hour shows hours.
     ASSERT_TRUE(Choose(kCommandPause));

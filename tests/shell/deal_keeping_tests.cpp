@@ -37,7 +37,7 @@ constexpr int kPlayer = kFirstPlayerNumber;
 constexpr uint64_t kStepMs = 300;
 constexpr uint64_t kEndPictureMs = 6000;
 // The status line's time field, the one part of the table that runs on while the deal is away.
-constexpr int kTimeFieldLeft = 590, kTimeFieldRight = 780, kTimeFieldTop = 550, kTimeFieldBottom = 580;
+constexpr int kTimeFieldLeft = 476, kTimeFieldRight = 780, kTimeFieldTop = 550, kTimeFieldBottom = 580;
 
 // What a deal looks like from outside: the table, the panel and status texts, the undo files.
 struct DealView {
@@ -58,7 +58,7 @@ struct DealView {
         view.points = game.points;
         view.elapsed = game.ElapsedSeconds();
         view.moves = game.MovesMade();
-        view.status = game.StatusFields();
+        std::copy_n(game.StatusFields().begin(), view.status.size(), view.status.begin());
         for (int n = 1; n <= game.undo.Count(); ++n) view.undoFiles.push_back(test_support::ReadBytes(UndoJournal::RecordPath(n)));
         return view;
     }

@@ -275,7 +275,7 @@ TEST_F(HintTest, EveryTableOutlinesTheCardsWhereItDrawsThemAndSaysTheMove) {
 
 TEST_F(HintTest, TheStatusLineSaysWhenNothingIsWorthShowing) {
     StartGolf();
-    const std::array<std::string, 4> fields = game->StatusFields();
+    const auto fields = game->StatusFields();
     AnswerWith(HintSearch::Answer::kCannotWin);
     const int points = game->points;
     ASSERT_TRUE(Choose(kCommandHint));
@@ -344,6 +344,81 @@ TEST_F(HintTest, AnAnswerWaitsWhileAMenuIsOpen) {
     Tick();
     EXPECT_FALSE(game->Hint().Visible());
     EXPECT_TRUE(ScreenCoherent(*game));
+}
+
+// The verdict on the status line: asked again for every new position (the old search given up),
+// cleared by a move, and gone with its option, which is kept per player.
+TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
+    using Verdict = VerdictSearch::Verdict;
+    struct Scripted : VerdictSearch {
+        const Verdict& answer;
+        const bool& ready;
+        int& live;
+        Scripted(const Verdict& answer, const bool& ready, int& live) : answer(answer), ready(ready), live(live) { ++live; }
+        ~Scripted() override { --live; }
+        bool Ready() override { return ready; }
+        Verdict Answer() override { return answer; }
+    };
+    Verdict answer = Verdict::kWinnable;
+    bool ready = true;
+    int started = 0, live = 0;
+    Services().startVerdictSearch = [&](Game&) {
+        ++started;
+        return std::make_unique<Scripted>(answer, ready, live);
+    };
+    const auto playFirstMove = [this] {
+        MoveList moves;
+        game->PlayMoves(moves);
+        MoveGesture gesture;
+        ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
+        Perform(gesture);
+    };
+    // Through Deal, as the menu deals: the status line is on.
+    const auto dealGolf = [this] {
+        game = FindGame(GolfGame::kGameNumber)->create(artwork.get());
+        game->Deal(false, 3);
+    };
+    dealGolf();
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "Winnable");
+    EXPECT_TRUE(ScreenCoherent(*game));
+    answer = Verdict::kCannotWin;
+    ready = false;
+    playFirstMove();
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "");
+    EXPECT_EQ(live, 1);
+    playFirstMove();
+    Tick();
+    EXPECT_EQ(live, 1);  // the search for the position left was given up
+    EXPECT_EQ(started, 3);
+    ready = true;
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "Cannot be won");
+    answer = Verdict::kNone;
+    playFirstMove();
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "");
+
+    answer = Verdict::kWinnable;
+    ASSERT_TRUE(Choose(kCommandShowVerdict));
+    EXPECT_FALSE(game->ShowVerdictItem()->IsChecked());
+    EXPECT_EQ(userPreferences.ShowVerdict, 0u);
+    playFirstMove();
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "");
+    EXPECT_EQ(started, 4);
+    EXPECT_EQ(live, 0);
+    ASSERT_TRUE(Choose(kCommandShowVerdict));
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "Winnable");
+    EXPECT_TRUE(ScreenCoherent(*game));
+
+    // The solver itself, on a deal it wins within a few dozen positions.
+    Services().startVerdictSearch = StartSolverVerdict;
+    dealGolf();
+    Tick();
+    EXPECT_EQ(game->StatusFields()[4], "Winnable");
 }
 
 }  // namespace
