@@ -211,7 +211,7 @@ TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
         return count;
     };
     EXPECT_GT(inked(20, 210), 20);
-    EXPECT_GT(inked(590, 780), 20);
+    EXPECT_GT(inked(476, 628), 20);  // the time
     MoveList moves;
     table.PlayMoves(moves);
     MoveGesture gesture;
