@@ -77,8 +77,6 @@ void TrackKeyboard(QueueState& state, const Message& message) {
     }
 }
 
-// Takes (or, with remove unset, only looks at) the next message in the order posted messages,
-// WM_PAINT, due WM_TIMER. Sets needErase when WM_ERASEBKGND must be sent before a WM_PAINT.
 // A pointer move that is the only thing waiting, and came sooner than the pace after the last
 // move taken, is held until its time (returned, 0 when nothing is held): moves arriving
 // meanwhile replace it, so a burst of them costs one step per frame. Anything else waiting lets
@@ -101,6 +99,9 @@ uint32_t MotionPace() {
     return backend ? backend->MotionPaceMs() : 0;
 }
 
+// Takes (or, with remove unset, only looks at) the next message in the order posted messages,
+// WM_PAINT, due WM_TIMER. Sets needErase when WM_ERASEBKGND must be sent before a WM_PAINT.
+// A pointer move held for its frame counts as nothing waiting yet.
 bool NextMessage(Message* out, bool remove, bool* needErase) {
     const uint64_t now = GetTickCount64();
     const uint32_t paceMs = MotionPace();
