@@ -171,15 +171,11 @@ bool TakeNext(Message* out, bool remove) {
     return true;
 }
 
-// When the loop must look again without new input: the next timer, or a held move's time.
 uint64_t NextTimerDue() {
-    const uint64_t now = GetTickCount64();
-    const uint32_t paceMs = MotionPace();
     QueueState& state = State();
     std::lock_guard lock(state.mutex);
     uint64_t next = UINT64_MAX;
     for (const auto& entry : state.timers) next = std::min(next, entry.second.dueMs);
-    if (const uint64_t held = HeldMoveDueMs(state, now, paceMs)) next = std::min(next, held);
     return next;
 }
 
