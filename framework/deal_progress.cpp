@@ -7,7 +7,7 @@
 #include "store/statistics.h"
 
 bool Game::DealUnderway() {
-    if (!dealCounted && !dealConcluded && MovesMade() > 0 && !dragging) {
+    if (!dealCounted && !dealConcluded && !playedByDemo && MovesMade() > 0 && !dragging) {
         dealCounted = true;
         CountDealPlayed(userPreferences.CurrentPlayer, GetName());
     }

@@ -103,17 +103,27 @@ void FinishRunner::Tick(Game& game) {
     Step(game);
 }
 
-// One move of the plan, the way the player would make it: a card going home is double-clicked,
-// so it slides there; anything else is made with the mouse as the game's gesture says.
+// One move of the plan, the way the player would make it.
 void FinishRunner::Step(Game& game) {
     const PlayModelOps* ops = Services().playModel(game.gameNumber);
     MoveList plan;
-    MoveGesture gesture;
-    if (!FinishPlan(*ops, checkedPosition, plan) || !game.GestureFor(plan.front(), gesture)) {
+    if (!FinishPlan(*ops, checkedPosition, plan)) {
         running = false;
         return;
     }
     stepping = true;
+    const bool moved = PlayByHand(game, plan.front());
+    stepping = false;
+    // Nothing changed: the table would not take the move, so stop rather than try it forever.
+    if (!moved) running = false;
+}
+
+// A card going home is double-clicked, so it slides there; anything else is made with the mouse
+// as the game's gesture says.
+bool PlayByHand(Game& game, const PlayMove& move) {
+    MoveGesture gesture;
+    if (!game.GestureFor(move, gesture)) return false;
+    const std::string before = game.PositionBytes();
     auto click = [&game](int x, int y) {
         game.HandleMouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
         game.HandleMouseMessage(WM_LBUTTONUP, 0, x, y);
@@ -124,31 +134,31 @@ void FinishRunner::Step(Game& game) {
         game.HandleMouseMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, x, y);
         game.HandleMouseMessage(WM_LBUTTONUP, 0, x, y);
     };
+    // The double click sends the cards to the first home that takes them: used only where that is
+    // the move's own.
     const DropTarget* target = game.FindDropTargetAt(gesture.toX, gesture.toY);
-    bool moved = false;
-    if (gesture.kind == MoveGesture::kDrag && target && target->kind == kAutoMoveKind) {
+    Hotspot* spot = game.FindPickupAt(gesture.fromX, gesture.fromY);
+    DragRecord picked = spot ? *spot : DragRecord{};
+    if (gesture.kind == MoveGesture::kDrag && target && target->kind == kAutoMoveKind && spot &&
+        game.FindLegalTarget(picked, kAutoMoveKind) == target) {
         doubleClick(gesture.fromX, gesture.fromY);
         // No home found for the card by the double click: the plain drag then.
-        moved = game.PositionBytes() != checkedPosition;
+        if (game.PositionBytes() != before) return true;
     }
-    if (!moved) {
-        switch (gesture.kind) {
-        case MoveGesture::kClick: click(gesture.fromX, gesture.fromY); break;
-        case MoveGesture::kDoubleClick:
-            doubleClick(gesture.fromX, gesture.fromY);
-            break;
-        case MoveGesture::kDrag:
-            game.HandleMouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, gesture.fromX, gesture.fromY);
-            game.HandleMouseMessage(WM_MOUSEMOVE, MK_LBUTTON, gesture.toX, gesture.toY);
-            game.HandleMouseMessage(WM_LBUTTONUP, 0, gesture.toX, gesture.toY);
-            break;
-        case MoveGesture::kTwoClicks:
-            click(gesture.fromX, gesture.fromY);
-            click(gesture.toX, gesture.toY);
-            break;
-        }
+    switch (gesture.kind) {
+    case MoveGesture::kClick: click(gesture.fromX, gesture.fromY); break;
+    case MoveGesture::kDoubleClick:
+        doubleClick(gesture.fromX, gesture.fromY);
+        break;
+    case MoveGesture::kDrag:
+        game.HandleMouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, gesture.fromX, gesture.fromY);
+        game.HandleMouseMessage(WM_MOUSEMOVE, MK_LBUTTON, gesture.toX, gesture.toY);
+        game.HandleMouseMessage(WM_LBUTTONUP, 0, gesture.toX, gesture.toY);
+        break;
+    case MoveGesture::kTwoClicks:
+        click(gesture.fromX, gesture.fromY);
+        click(gesture.toX, gesture.toY);
+        break;
     }
-    stepping = false;
-    // Nothing changed: the table would not take the move, so stop rather than try it forever.
-    if (game.PositionBytes() == checkedPosition) running = false;
+    return game.PositionBytes() != before;
 }

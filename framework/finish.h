@@ -21,6 +21,9 @@ MenuItem* CommandItem(Menu* menu, int commandId);
 // The moves that play `position` out, or false when it needs a decision (or cannot be won).
 bool FinishPlan(const PlayModelOps& ops, const std::string& position, MoveList& plan);
 
+// Makes `move` on the table through its own mouse path; false when the position did not change.
+bool PlayByHand(Game& game, const PlayMove& move);
+
 class FinishRunner {
 public:
     // Starts playing the game out; false when it cannot be finished now.

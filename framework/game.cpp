@@ -127,6 +127,7 @@ void Game::BuildGameMenu() {
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
     game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
+    game->AddItem("&Demo", kCommandDemo);
     game->AddItem("&Main Menu", kCommandMainMenu);
     game->AddItem("E&xit", kCommandExit);
 }
@@ -224,6 +225,9 @@ bool Game::OnCommand() {
         return true;
     case kCommandFinish:
         finishRunner.Start(*this);
+        return true;
+    case kCommandDemo:
+        demo.Start(*this);
         return true;
     case kCommandWinnableOnly:
         winnableDealer.Toggle(*this);
@@ -486,6 +490,7 @@ void Game::DrawTable(int score) {
     if (score < 0) {
         TickHint();
         finishRunner.Tick(*this);
+        demo.Tick(*this);
         winnableDealer.Tick(*this);
         score = FinishGame();
         KeepProgress();
@@ -585,7 +590,12 @@ void Game::RunEndSequence() {
     if (won) {
         if (services.setEndMusic) services.setEndMusic(true);
     } else {
-        if (!endsWhenFull && !endedByUser && services.showMessage) services.showMessage("There are no moves left.");
+        if (!demoEndWords.empty()) {
+            if (services.showMessage) services.showMessage(demoEndWords.c_str());
+            demoEndWords.clear();
+        } else if (!endsWhenFull && !endedByUser && services.showMessage) {
+            services.showMessage("There are no moves left.");
+        }
         if (services.setEndMusic) services.setEndMusic(false);
     }
     if (services.showEndScreen) {
@@ -594,9 +604,11 @@ void Game::RunEndSequence() {
         ForgetPanel();
         Draw(true);
     }
-    AddScore(GetName(), userPreferences.HumanName, finalScore);
     int result = 0;
-    if (services.showEndHighScores) result = services.showEndHighScores(GetName(), finalScore);
+    if (!playedByDemo) {
+        AddScore(GetName(), userPreferences.HumanName, finalScore);
+        if (services.showEndHighScores) result = services.showEndHighScores(GetName(), finalScore);
+    }
     if (artwork) artwork->PresentDirty();
     inEndSequence = false;
     if (result == HighScoresDialog::kPlayAgain) {
@@ -794,7 +806,8 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     if (number) winnableDealer.Cancel();
     else if (winnableDealer.Begin(*this, !restart) && restart) return;
     LeaveDeal(Leaving::kForAnotherDeal);
-    dealCounted = dealConcluded = false;
+    dealCounted = dealConcluded = playedByDemo = false;
+    demoEndWords.clear();
     dealNumber = number ? *number : FreshDealNumber();
     statusLineOn = true;
     stockSeen = false;
@@ -860,6 +873,11 @@ void Game::RedoMove() {
 
 bool Game::HandleKey(uint32_t message, WPARAM key) {
     const bool down = message == WM_KEYDOWN;
+    // Any key while the demo plays only stops it.
+    if (down && demo.Running()) {
+        demo.Stop();
+        return true;
+    }
     if (key == VK_CONTROL) controlHeld = down;
     if (key == VK_SHIFT) shiftHeld = down;
     if ((!controlHeld || !down) && keyboard->OnKey(message, key)) return true;
@@ -1046,6 +1064,11 @@ void Game::ConfineToStack(int grabOffsetX, int grabOffsetY) {
 // ---- Mouse ----
 
 void Game::HandleMouseMessage(uint32_t message, WPARAM keys, int x, int y) {
+    // A click while the demo plays only stops it.
+    if (demo.Running() && !demo.Stepping() && message != WM_MOUSEMOVE) {
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) demo.Stop();
+        return;
+    }
     keyboard->OnMouse(message, keys);
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) EndHint();
     // The table waits for the winnable deal it is about to show.
@@ -1401,7 +1424,7 @@ void Game::TickHint() {
     }
     const uint64_t now = GetTickCount64();
     hintOutline.Tick(now);
-    if (!hintWords.empty() && !hintOutline.Visible() && now - hintWordsShownAt >= HintOutline::kShowMs)
+    if (!hintWords.empty() && !hintOutline.Visible() && !demo.Running() && now - hintWordsShownAt >= HintOutline::kShowMs)
         ShowHintWords({});
 }
 
@@ -1441,7 +1464,10 @@ void Game::RevealHint(const PlayMove& move) {
 }
 
 void Game::EndHint() {
+    // The demo's own clicks leave its words on the status line.
+    if (demo.Stepping()) return;
     finishRunner.Stop();
+    demo.Stop();
     hintSearch.reset();
     hintOutline.Hide();
     if (!hintWords.empty()) ShowHintWords({});

@@ -39,6 +39,7 @@
 
 #include "cards/card.h"
 #include "cards/deck.h"
+#include "framework/demo.h"
 #include "framework/finish.h"
 #include "framework/hint.h"
 #include "framework/play_model.h"
@@ -67,6 +68,7 @@ enum GameCommand : int {
     kCommandRedo = 1010,
     kCommandHint = 1011,
     kCommandFinish = 1012,
+    kCommandDemo = 1013,
     kCommandCardBack = 1106,
     kCommandCardFront = 1109,
     kCommandBackground = 1110,
@@ -263,7 +265,7 @@ public:
     // True while a hint search, a winnable-deal search or a play-out is under way: the next
     // panel tick may change the table without any input.
     bool BackgroundWork() const {
-        return hintSearch || verdictSearch || finishRunner.Running() || winnableDealer.Searching();
+        return hintSearch || verdictSearch || finishRunner.Running() || demo.Running() || winnableDealer.Searching();
     }
 
     // Deals deal `number`, or a fresh number when none is given: the generator is seeded with the
@@ -518,6 +520,12 @@ private:
     uint64_t hintWordsShownAt = 0;
     bool wordsOnStatusLine = false;  // the strip shows hintWords instead of its fields
     FinishRunner finishRunner;
+    DemoRunner demo;
+    friend class DemoRunner;
+    // The demo has played this deal (it enters no high score or statistics), and what the end of
+    // the game says in place of "There are no moves left." after the demo's line.
+    bool playedByDemo = false;
+    std::string demoEndWords;
     WinnableDealer winnableDealer;
 
     // What Redo needs of one undone move: the position the move had led to, as an undo record,

@@ -13,6 +13,7 @@
 class Game;
 class HintSearch;
 class VerdictSearch;
+class LineSearch;
 class WinnableSearch;
 struct PlayModelOps;
 
@@ -67,6 +68,9 @@ struct GameServices {
 
     // Starts a search for the verdict on the game's position (empty, or returning null: no verdict).
     std::function<std::unique_ptr<VerdictSearch>(Game&)> startVerdictSearch;
+
+    // Starts a search for the line Demo plays from the game's position (empty, or null: no demo).
+    std::function<std::unique_ptr<LineSearch>(Game&)> startLineSearch;
 
     // The model of play of a game number (none: "Finish" is never offered).
     std::function<const PlayModelOps*(int gameNumber)> playModel;

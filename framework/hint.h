@@ -48,6 +48,20 @@ public:
     virtual Verdict Answer() = 0;
 };
 
+// The line a demonstration plays, from a search beside the interface: polled, never waited for.
+class LineSearch {
+public:
+    enum class Outcome {
+        kWon,         // the line wins
+        kCannotWin,   // no win exists: the line sends the most cards home
+        kNoWinFound,  // the search ran out of time: the line that sent the most cards home
+        kForPoints    // a game played for points: the line that scored the most
+    };
+    virtual ~LineSearch() = default;
+    virtual bool Ready() = 0;
+    virtual Outcome Line(MoveList& moves) = 0;
+};
+
 // Thin outlines round every place held cards may go, drawn when they are picked up and taken away
 // when they are let go. Only the pixels under the outlines' edges are saved and put back.
 class TargetMarks {

@@ -270,6 +270,7 @@ void ConnectGameServices() {
     services.startWinnableSearch = [](Game& game, uint32_t first) { return StartWinnableSearch(game, first, 1.0); };
     services.startHintSearch = StartSolverHint;
     services.startVerdictSearch = StartSolverVerdict;
+    services.startLineSearch = StartSolverLine;
     ConnectDealKeeping();
 }
 

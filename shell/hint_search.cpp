@@ -78,7 +78,46 @@ private:
     SolverJob job;
 };
 
+// The demo's line: the player waits for it, so the search is given longer than a hint's.
+constexpr SolveBudget kLineBudget{.memoryBytes = size_t{128} << 20, .seconds = 2};
+constexpr SolveBudget kReplayableLineBudget{.nodes = 200'000, .memoryBytes = size_t{64} << 20, .seconds = 1e9};
+
+class SolverLine : public LineSearch {
+public:
+    SolverLine(const PlayModelOps& ops, const std::string& position, MoveScore score, bool forPoints, bool replayable)
+        : forPoints(forPoints), replayable(replayable),
+          job(ops, position.data(), replayable ? kReplayableLineBudget : kLineBudget, score) {}
+
+    bool Ready() override {
+        if (replayable) job.Wait();
+        return job.Done();
+    }
+
+    Outcome Line(MoveList& moves) override {
+        const SolveResult& result = job.Result();
+        if (result.outcome == SolveOutcome::kWon) {
+            moves = result.moves;
+            return Outcome::kWon;
+        }
+        moves = result.bestLine;
+        if (forPoints) return Outcome::kForPoints;
+        return result.outcome == SolveOutcome::kLost ? Outcome::kCannotWin : Outcome::kNoWinFound;
+    }
+
+private:
+    bool forPoints, replayable;
+    SolverJob job;
+};
+
 }  // namespace
+
+std::unique_ptr<LineSearch> StartSolverLine(Game& game) {
+    const GameDescriptor* entry = FindGame(game.gameNumber);
+    const std::string position = game.PositionBytes();
+    if (!entry || !entry->model || position.size() != entry->model->positionSize) return nullptr;
+    return std::make_unique<SolverLine>(*entry->model, position, MoveScoreFor(entry->number),
+                                        PlayedForPoints(entry->number), ClockIsVirtual());
+}
 
 std::unique_ptr<VerdictSearch> StartSolverVerdict(Game& game) {
     const GameDescriptor* entry = FindGame(game.gameNumber);

@@ -12,3 +12,5 @@ class Game;
 std::unique_ptr<HintSearch> StartSolverHint(Game& game);
 // The verdict's search: the solver on a worker thread for up to two seconds of its processor time.
 std::unique_ptr<VerdictSearch> StartSolverVerdict(Game& game);
+// The demo's line: the solver's win, else the line it met that sent the most cards home.
+std::unique_ptr<LineSearch> StartSolverLine(Game& game);

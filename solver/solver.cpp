@@ -144,6 +144,7 @@ struct Frame {
     std::vector<Child> children;
     size_t next = 0;
     uint64_t hash = 0;
+    int points = 0;  // scored on the path from the start
     uint64_t serial = 0, low = 0;
     size_t pending = 0;
     bool tainted = false;
@@ -215,12 +216,12 @@ private:
         return points;
     }
     // The model's moves from the start to the child now tried at `depth`, then `last`.
-    void Solution(size_t depth, const Child& last, SolveResult& result) {
-        result.moves.clear();
+    void Solution(size_t depth, const Child& last, MoveList& line) {
+        line.clear();
         const auto add = [&](const Child& child) {
-            result.moves.insert(result.moves.end(), static_cast<size_t>(child.presses), PlayMove{PlayMove::kStock});
-            result.moves.push_back(child.move);
-            if (child.flip >= 0) result.moves.push_back(FlipOf(child.flip));
+            line.insert(line.end(), static_cast<size_t>(child.presses), PlayMove{PlayMove::kStock});
+            line.push_back(child.move);
+            if (child.flip >= 0) line.push_back(FlipOf(child.flip));
         };
         for (size_t d = 0; d < depth; ++d) add(frames[d].children[frames[d].next - 1]);
         add(last);
@@ -368,7 +369,7 @@ private:
         if (Known(frame, hash)) return false;
         const Child child{0, move, hash, presses, flip};
         if (ops.won(after)) {
-            Solution(depth, child, result);
+            Solution(depth, child, result.moves);
             return true;
         }
         int rank = score(before, move, points, after);
@@ -446,6 +447,7 @@ private:
         if (ops.won(start)) return SolveOutcome::kWon;
         positions.assign(words * 64, 0);
         frames.resize(64);
+        frames[0].points = 0;
         std::memcpy(At(0), start, ops.positionSize);
         const uint64_t startHash = HashOf(start);
         PositionTable::Entry* startEntry = Visit(startHash);
@@ -491,7 +493,12 @@ private:
             }
             void* next = At(depth + 1);
             std::memcpy(next, At(depth), ops.positionSize);
-            ApplyChild(next, child);
+            const int points = frames[depth].points + ApplyChild(next, child);
+            if (points > result.bestPoints) {
+                result.bestPoints = points;
+                Solution(depth, child, result.bestLine);
+            }
+            frames[depth + 1].points = points;
             ++depth;
             if (ops.over(next)) {
                 // The game's own end: nothing more to search here.

@@ -36,6 +36,10 @@ struct SolveBudget {
 struct SolveResult {
     SolveOutcome outcome = SolveOutcome::kUnknown;
     MoveList moves;       // won: the moves from the given position to a won one
+    // The line met that scored the most points (in these games, the cards sent home), and those
+    // points: what a demonstration plays where no win was found.
+    MoveList bestLine;
+    int bestPoints = 0;
     uint64_t nodes = 0;   // positions expanded
     double seconds = 0;
     bool cancelled = false;

@@ -141,7 +141,7 @@ TEST_F(FrameworkTest, NewGameKeepsOneOfEachGameItemAndMainMenuIsEscape) {
     };
     EXPECT_EQ(count(game.OptionsMenu(), kCommandGameSettings), 1);
     EXPECT_EQ(count(game.ViewMenu(), kCommandRulesSummary), 1);
-    EXPECT_EQ(game.GameMenu()->ItemCount(), 11);
+    EXPECT_EQ(game.GameMenu()->ItemCount(), 12);
 
     // Leave through the menu after a few moves: the shell sees Escape, and no undo file stays.
     Click(KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 20);

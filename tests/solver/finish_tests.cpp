@@ -11,7 +11,9 @@
 #include "games/gate.h"
 #include "games/golf.h"
 #include "games/klondike.h"
+#include "shell/hint_search.h"
 #include "shell/winnable_search.h"
+#include "store/statistics.h"
 #include "solver/solver.h"
 #include "tests/games/autoplayer.h"
 
@@ -182,6 +184,111 @@ TEST_F(FinishTest, OfferedNearTheEndOfBuildingGames) {
         }
         EXPECT_TRUE(offered);
     }
+}
+
+// "Demo" through the real menu and panel tick: the solver's line played with the table's own mouse
+// path, paced by the animation speed, and the deal kept out of the high scores and statistics.
+class DemoTest : public FinishTest {
+protected:
+    void SetUp() override {
+        FinishTest::SetUp();
+        userPreferences.CurrentPlayer = FindOrAddPlayer("Tester");
+        Services().startLineSearch = StartSolverLine;
+    }
+    // Panel ticks a demo move apart until `done` or the budget of ticks runs out.
+    template <typename Done>
+    void TickUntil(Done done, int ticks = 3000) {
+        for (int tick = 0; tick < ticks && !done(); ++tick) {
+            Wait(100);
+            Tick();
+        }
+    }
+    GameStatistics Statistics() const { return ReadStatistics(userPreferences.CurrentPlayer, game->GetName()); }
+};
+
+// Every family's known winnable deals, and a game played for points, which the demo fills.
+TEST_F(DemoTest, WinsAKnownDealOfEachFamilyAndEntersNoScore) {
+    std::vector<std::pair<const char*, unsigned>> deals(std::begin(kFinishDeals), std::end(kFinishDeals));
+    deals.insert(deals.end(), {{"Pyramid", 6}, {"Poker Solitaire", 1}});
+    for (const auto& [name, deal] : deals) {
+        SCOPED_TRACE(name);
+        StartGame(FindGameByName(name)->number, deal);
+        endScreens.clear();
+        ASSERT_TRUE(Choose(kCommandDemo));
+        EXPECT_NE(game->HintWords().find("enters no high score or statistics"), std::string::npos);
+        TickUntil([&] { return game->gameOver; });
+        EXPECT_TRUE(game->IsWon());  // a game played for points ends won once its grid is full
+        EXPECT_EQ(endScreens, std::vector<bool>{true});
+        EXPECT_TRUE(highScoreDialogs.empty());
+        EXPECT_TRUE(messages.empty()) << messages.front();
+        EXPECT_EQ(Statistics().played, 0);
+        EXPECT_GT(game->undo.Count(), 1);
+        game.reset();
+    }
+}
+
+// The player's deal under way counts as given up; a key or a click stops the demo and does
+// nothing else; the next deal counts again.
+TEST_F(DemoTest, AKeyOrAClickHandsTheTableBack) {
+    StartGame(kKlondike, kKlondikeDeal);
+    MoveGesture gesture;
+    ASSERT_TRUE(game->GestureFor(OrderedMoves(*ModelOf(kKlondike), game->PositionBytes().data(), nullptr).front(), gesture));
+    Perform(gesture);
+    Tick();
+    ASSERT_EQ(Statistics().played, 1);
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "key" : "click");
+        ASSERT_TRUE(Choose(kCommandDemo));
+        EXPECT_NE(game->HintWords().find(byKey ? "given up" : "any key or click"), std::string::npos);
+        const int before = game->MovesMade();
+        TickUntil([&] { return game->MovesMade() >= before + 2; });
+        ASSERT_GE(game->MovesMade(), before + 2);
+        if (byKey) Key('A');
+        else Click(5, 590);
+        const std::string stopped = game->PositionBytes();
+        TickUntil([] { return false; }, 20);
+        EXPECT_EQ(game->PositionBytes(), stopped);
+        EXPECT_FALSE(game->dragging);
+    }
+    EXPECT_TRUE(ScreenCoherent(*game));
+    const GameStatistics given = Statistics();
+    EXPECT_EQ(given.played, 1);
+    EXPECT_EQ(given.won, 0);
+    // Played on by hand to the end, the deal still enters nothing.
+    TickUntil([&] {
+        MoveList plan;
+        if (!FinishPlan(*ModelOf(kKlondike), game->PositionBytes(), plan)) {
+            const SolveResult rest = Solve(*ModelOf(kKlondike), game->PositionBytes().data(), {.seconds = 10}, MoveScoreFor(kKlondike));
+            if (rest.outcome != SolveOutcome::kWon) return true;
+            plan = rest.moves;
+        }
+        MoveGesture step;
+        EXPECT_TRUE(game->GestureFor(plan.front(), step));
+        Perform(step);
+        return game->gameOver;
+    });
+    EXPECT_TRUE(game->IsWon());
+    EXPECT_TRUE(highScoreDialogs.empty());
+    EXPECT_EQ(Statistics().won, 0);
+    game->Deal(true, kKlondikeDeal);
+    Perform(gesture);
+    Tick();
+    EXPECT_EQ(Statistics().played, 2);
+}
+
+// A deal the solver proves lost: the line that sends the most cards home, then the words.
+TEST_F(DemoTest, ALostDealSaysItCannotBeWon) {
+    constexpr unsigned kLostGolfDeal = 14;
+    StartGame(kGolf, kLostGolfDeal);
+    const std::string dealt = game->PositionBytes();
+    const SolveResult search = Solve(*ModelOf(kGolf), dealt.data(), {.seconds = 10}, MoveScoreFor(kGolf));
+    ASSERT_EQ(search.outcome, SolveOutcome::kLost);
+    ASSERT_TRUE(Choose(kCommandDemo));
+    TickUntil([&] { return !messages.empty(); });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("cannot be won"), std::string::npos);
+    EXPECT_EQ(game->points, search.bestPoints);
+    EXPECT_TRUE(highScoreDialogs.empty());
 }
 
 class WinnableTest : public FinishTest {
