@@ -1,7 +1,12 @@
 #include "tools/artgen/card_paint.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 namespace card_paint {
 
@@ -90,6 +95,16 @@ void FillSuit(cairo_t* cr, int suit, double cx, double cy, double height, bool u
     cairo_restore(cr);
 }
 
+void SuitOutline(cairo_t* cr, int suit, double cx, double cy, double height) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, height, height);
+    if (suit == kHeart) HeartPath(cr);
+    else if (suit == kDiamond) DiamondPath(cr);
+    else SpadePath(cr);
+    cairo_restore(cr);
+}
+
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - radius, y + radius, radius, -kPi / 2, 0);
@@ -99,34 +114,73 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
     cairo_close_path(cr);
 }
 
-void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft) {
+void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft, unsigned parts) {
     const double l = length;
-    // Vane: widest two thirds of the way up, starting a quarter along the shaft.
-    cairo_move_to(cr, 0.22 * l, 0);
-    cairo_curve_to(cr, 0.45 * l, -0.16 * l, 0.85 * l, -0.11 * l, l, -0.01 * l);
-    cairo_curve_to(cr, 0.85 * l, 0.10 * l, 0.50 * l, 0.12 * l, 0.22 * l, 0);
-    cairo_close_path(cr);
-    SetRgb(cr, vane);
-    cairo_fill(cr);
-    SetRgb(cr, shaft);
-    cairo_set_line_width(cr, l * 0.012 + 0.35);
-    for (double t = 0.40; t < 0.92; t += 0.085) {
-        cairo_move_to(cr, t * l, 0);
-        cairo_line_to(cr, (t + 0.06) * l, -(0.07 - (t - 0.4) * 0.05) * l);
-        cairo_move_to(cr, (t + 0.03) * l, 0);
-        cairo_line_to(cr, (t + 0.09) * l, (0.065 - (t - 0.4) * 0.05) * l);
+    // The vane's half-width a fraction t along: none on the bare quill below kVaneStart,
+    // widest a little before the middle of the vane, tapering to the tip.
+    constexpr double kVaneStart = 0.22;
+    const double widest = 0.085 * l + 0.8;
+    auto halfWidth = [&](double t) {
+        if (t <= kVaneStart || t >= 1) return 0.0;
+        const double u = (t - kVaneStart) / (1 - kVaneStart);
+        return widest * std::pow(u, 0.45) * std::pow(1 - u, 0.75) / 0.452;
+    };
+    // Barbs run from the shaft towards the tip and end on the vane's edge.
+    auto barbEnd = [&](double x) { return x + 0.9 * halfWidth(x / l); };
+    // Where the vane is split: the edge turns in along a barb for half its length.
+    constexpr double kSplits[] = {0.47, 0.71};
+    const Rgb line = Mix(vane, Mix(shaft, {0, 0, 0}, 0.35), 0.6);
+    if (parts & kQuillVane) {
+        // One edge from the quill to the tip, as (x, distance from the shaft); the other edge is
+        // its mirror image.
+        std::vector<std::pair<double, double>> edge;
+        size_t split = 0;
+        constexpr int kSteps = 96;
+        for (int i = 0; i <= kSteps; ++i) {
+            const double x = (kVaneStart + (1 - kVaneStart) * i / kSteps) * l;
+            if (split < std::size(kSplits) && x >= barbEnd(kSplits[split] * l)) {
+                const double root = kSplits[split++] * l, w = halfWidth(root / l), out = barbEnd(root);
+                edge.emplace_back(out, halfWidth(out / l));
+                edge.emplace_back(root + 0.45 * w, 0.5 * w);
+                edge.emplace_back(out + 1, halfWidth((out + 1) / l));
+            }
+            if (edge.empty() || x > edge.back().first) edge.emplace_back(x, halfWidth(x / l));
+        }
+        for (const auto& [x, w] : edge) cairo_line_to(cr, x, -w);
+        for (auto it = edge.rbegin(); it != edge.rend(); ++it) cairo_line_to(cr, it->first, it->second);
+        cairo_close_path(cr);
+        SetRgb(cr, vane);
+        cairo_fill_preserve(cr);
+        SetRgb(cr, line);
+        cairo_set_line_width(cr, 0.25 + 0.003 * l);
+        cairo_stroke(cr);
     }
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, l * 0.018 + 0.4);
-    cairo_move_to(cr, 0.03 * l, 0);
-    cairo_line_to(cr, 0.96 * l, -0.005 * l);
-    cairo_stroke(cr);
-    // The nib.
-    cairo_move_to(cr, 0, 0);
-    cairo_line_to(cr, 0.08 * l, -0.022 * l);
-    cairo_line_to(cr, 0.08 * l, 0.022 * l);
-    cairo_close_path(cr);
-    cairo_fill(cr);
+    if (parts & kQuillBarbs) {
+        // About one barb every pixel and a quarter on each side.
+        const double pitch = std::max(1.25, 0.018 * l);
+        for (double x = kVaneStart * l + pitch; x < 0.97 * l; x += pitch) {
+            const double w = halfWidth(x / l), end = barbEnd(x);
+            for (int side : {-1, 1}) {
+                cairo_move_to(cr, x, 0);
+                cairo_curve_to(cr, x + 0.3 * w, side * 0.5 * w, end - 0.2 * w, side * halfWidth(end / l), end,
+                               side * halfWidth(end / l));
+            }
+        }
+        SetRgb(cr, line);
+        cairo_set_line_width(cr, 0.25 + 0.003 * l);
+        cairo_stroke(cr);
+    }
+    if (parts & kQuillShaft) {
+        // The shaft tapering from the quill to the tip, cut to a nib at the quill's end.
+        const double base = 0.012 * l + 0.45;
+        cairo_move_to(cr, 0, 0);
+        cairo_line_to(cr, 0.07 * l, -base);
+        cairo_curve_to(cr, 0.4 * l, -base, 0.8 * l, -0.35 * base, 0.99 * l, 0);
+        cairo_curve_to(cr, 0.8 * l, 0.35 * base, 0.4 * l, base, 0.07 * l, base);
+        cairo_close_path(cr);
+        SetRgb(cr, shaft);
+        cairo_fill(cr);
+    }
 }
 
 Canvas::Canvas(int width, int height, bool alpha)

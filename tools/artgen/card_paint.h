@@ -28,13 +28,18 @@ inline bool IsRed(int suit) { return suit == kHeart || suit == kDiamond; }
 // Fills the symbol of suit centred on (cx, cy), height pixels tall, in the current source.
 // Upside-down symbols are the ones in the lower half of a card.
 void FillSuit(cairo_t* cr, int suit, double cx, double cy, double height, bool upsideDown = false);
+// Adds the outline of an upright spade, heart or diamond placed as FillSuit places it to the
+// current path, for a contour round a pip (a club is filled in overlapping pieces instead).
+void SuitOutline(cairo_t* cr, int suit, double cx, double cy, double height);
 
 // Adds a closed rounded rectangle to the current path.
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
 
-// A quill feather lying along the x axis from the nib at (0, 0) to its tip at (length, 0),
-// vane in one colour, shaft and barbs in another.
-void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft);
+// A quill feather lying along the x axis from the nib at (0, 0) to its tip at (length, 0): a
+// tapering shaft, and a vane of barbs on both sides, split in two places. parts picks what to
+// draw: overlapping quills draw each part of all of them before the next, so none lies on top.
+enum QuillPart : unsigned { kQuillVane = 1, kQuillBarbs = 2, kQuillShaft = 4, kQuillAll = 7 };
+void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft, unsigned parts = kQuillAll);
 
 // The picture inside a court card's frame (x, y, w, h): the figure of this suit and rank (each
 // of the twelve its own) drawn twice, the second turned half a turn about the frame's centre,
