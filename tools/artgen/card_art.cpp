@@ -62,8 +62,8 @@ struct Layout {
 // The lowest the ink of an index may reach, leaving anti-aliasing inside the top 14 pixels.
 constexpr double kIndexBottom = 13.5;
 
-constexpr Layout kNormalLayout{7, 3, 8.5, 8.5, 16.5, 7.25, 8.5, 10, 21, 9, 24, 10, 16, 33, 51};
-constexpr Layout kLargeLayout{8.5, 2.75, 9, 11, 20.5, 7, 9.5, 7.5, 21, 8.5, 20, 10, 16, 33, 51};
+constexpr Layout kNormalLayout{7, 3, 8.5, 9, 16.5, 7.25, 8.5, 10, 21, 9, 28, 10, 16, 33, 51};
+constexpr Layout kLargeLayout{8.5, 2.75, 9, 11.5, 20.5, 7, 9.5, 7.5, 21, 8.5, 26, 10, 16, 33, 51};
 
 struct Design {
     bool modern;
@@ -146,8 +146,12 @@ void SetTextOptions(cairo_t* cr) {
 }
 
 // Draws text with its ink centred on centreX and its capitals from top down capHeight
-// pixels, squeezed sideways when wider than maxWidth (the two digits of "10"). A letter whose
-// tail reaches below bottom (J, Q) is drawn smaller, its ink from top to bottom.
+// pixels. A letter whose tail reaches below bottom (J, Q) is drawn smaller, its ink from top to
+// bottom. Text wider than maxWidth (the two digits of "10") is set glyph by glyph with
+// kDigitGap between their inks instead of the font's spacing, then narrowed and made smaller
+// by equal shares until it fits, so neither digit is squashed.
+constexpr double kDigitGap = 0.6;
+
 void DrawIndexText(cairo_t* cr, cairo_font_face_t* face, const char* text, double centreX, double top,
                    double capHeight, double maxWidth, double bottom) {
     cairo_set_font_face(cr, face);
@@ -161,13 +165,59 @@ void DrawIndexText(cairo_t* cr, cairo_font_face_t* face, const char* text, doubl
         cairo_text_extents(cr, text, &ink);
         baseline = top - ink.y_bearing;
     }
-    const double squeeze = ink.width > maxWidth ? maxWidth / ink.width : 1.0;
-    cairo_save(cr);
-    cairo_translate(cr, std::round(centreX - (ink.x_bearing + ink.width / 2) * squeeze), baseline);
-    cairo_scale(cr, squeeze, 1);
-    cairo_move_to(cr, 0, 0);
-    cairo_show_text(cr, text);
-    cairo_restore(cr);
+    const std::string glyphs = text;
+    if (ink.width <= maxWidth || glyphs.size() < 2) {
+        cairo_save(cr);
+        cairo_translate(cr, std::round(centreX - ink.x_bearing - ink.width / 2), baseline);
+        cairo_move_to(cr, 0, 0);
+        cairo_show_text(cr, text);
+        cairo_restore(cr);
+        return;
+    }
+    auto inkWidths = [&] {
+        double sum = 0;
+        for (char c : glyphs) {
+            const char one[2] = {c, 0};
+            cairo_text_extents(cr, one, &ink);
+            sum += ink.width;
+        }
+        return sum;
+    };
+    const double gaps = kDigitGap * static_cast<double>(glyphs.size() - 1);
+    const double share = std::sqrt(std::min(1.0, (maxWidth - gaps) / inkWidths()));
+    cairo_set_font_size(cr, capHeight / kCapHeightPerEm * share);
+    const double narrow = std::min(1.0, (maxWidth - gaps) / inkWidths());
+    baseline = top + capHeight * share;
+    // Glyphs are drawn at whole device pixels: each origin is placed on one here, the first
+    // never left of where its ink may start, so no digit reaches past the index box.
+    auto snap = [&](double ux, bool right) {
+        double dx = ux, dy = baseline;
+        cairo_user_to_device(cr, &dx, &dy);
+        double best = ux, distance = 2 * maxWidth;
+        for (double d : {std::floor(dx), std::ceil(dx)}) {
+            double a = d, b = dy;
+            cairo_device_to_user(cr, &a, &b);
+            if ((!right || a >= ux - 1e-6) && std::abs(a - ux) < distance) {
+                best = a;
+                distance = std::abs(a - ux);
+            }
+        }
+        return best;
+    };
+    double x = centreX - maxWidth / 2;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const char one[2] = {glyphs[i], 0};
+        cairo_text_extents(cr, one, &ink);
+        const double origin = snap(x - ink.x_bearing * narrow, i == 0);
+        x = origin + ink.x_bearing * narrow;
+        cairo_save(cr);
+        cairo_translate(cr, origin, baseline);
+        cairo_scale(cr, narrow, 1);
+        cairo_move_to(cr, 0, 0);
+        cairo_show_text(cr, one);
+        cairo_restore(cr);
+        x += ink.width * narrow + kDigitGap;
+    }
 }
 
 // --- Fronts ------------------------------------------------------------------------------
@@ -240,30 +290,91 @@ void DrawPips(cairo_t* cr, const Design& design, const Layout& layout, int suit,
     }
 }
 
+// The ace of spades: a large spade in a fine contour, scrolls curling out from its foot, and a
+// filigree line and a small medallion inlaid in it.
+void DrawSpadeAce(cairo_t* cr, const Design& design, const Layout& layout) {
+    const double h = layout.aceHeight * 1.3;
+    SetRgb(cr, design.black);
+    FillSuit(cr, kSpade, kCentreX, kCentreY, h);
+    // The contour: the spade's outline drawn larger, a fine line round the pip.
+    cairo_save(cr);
+    cairo_translate(cr, kCentreX, kCentreY - 0.03 * h);
+    cairo_scale(cr, 1.16, 1.12);
+    cairo_translate(cr, -kCentreX, -kCentreY);
+    SuitOutline(cr, kSpade, kCentreX, kCentreY, h);
+    cairo_restore(cr);
+    cairo_set_line_width(cr, 0.6);
+    cairo_stroke(cr);
+    // Scrolls from either side of the foot, curling up and out to a small spiral.
+    for (double side : {-1.0, 1.0}) {
+        const double x0 = kCentreX + side * 0.2 * h, y0 = kCentreY + 0.5 * h;
+        cairo_move_to(cr, x0, y0);
+        cairo_curve_to(cr, kCentreX + side * 0.45 * h, y0 + 0.02 * h, kCentreX + side * 0.62 * h, y0 - 0.08 * h,
+                       kCentreX + side * 0.6 * h, y0 - 0.22 * h);
+        for (double a = 0; a <= 1.6 * kPi; a += 0.15) {
+            const double r = 0.07 * h * (1 - a / (2 * kPi));
+            const double cx = kCentreX + side * 0.53 * h, cy = y0 - 0.22 * h;
+            cairo_line_to(cr, cx + side * r * std::cos(a), cy - r * std::sin(a));
+        }
+    }
+    cairo_set_line_width(cr, 0.75);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+    // Inlay: a filigree line inside the pip's edge, stopping above the stem, and a medallion
+    // in its heart.
+    SetRgb(cr, design.face);
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, kCellWidth, kCentreY + 0.17 * h);
+    cairo_clip(cr);
+    cairo_save(cr);
+    cairo_translate(cr, kCentreX, kCentreY - 0.06 * h);
+    cairo_scale(cr, 0.72, 0.66);
+    cairo_translate(cr, -kCentreX, -kCentreY);
+    SuitOutline(cr, kSpade, kCentreX, kCentreY, h);
+    cairo_restore(cr);
+    cairo_set_line_width(cr, 0.45);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    cairo_arc(cr, kCentreX, kCentreY - 0.02 * h, 0.11 * h, 0, 2 * kPi);
+    cairo_fill(cr);
+    SetRgb(cr, design.accent);
+    cairo_arc(cr, kCentreX, kCentreY - 0.02 * h, 0.075 * h, 0, 2 * kPi);
+    cairo_fill(cr);
+}
+
+// The other aces: a large pip in a fine oval frame, a double rule on the classic faces and a
+// tinted field with one rule on the modern ones.
 void DrawAce(cairo_t* cr, const Design& design, const Layout& layout, int suit) {
-    const double height = layout.aceHeight * (suit == kSpade ? 1.2 : 1.0);
+    if (suit == kSpade) {
+        DrawSpadeAce(cr, design, layout);
+        return;
+    }
+    const double h = layout.aceHeight;
+    auto oval = [&](double inset) {
+        cairo_save(cr);
+        cairo_translate(cr, kCentreX, kCentreY);
+        cairo_scale(cr, 0.68 * h - inset, 0.86 * h - inset);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+        cairo_restore(cr);
+    };
     if (design.modern) {
-        // A flat tinted disc behind the pip.
-        cairo_arc(cr, kCentreX, kCentreY, height * 0.78, 0, 2 * kPi);
-        SetRgb(cr, Mix(design.accent, design.face, 0.86));
-        cairo_fill(cr);
-    } else {
-        // A fine double ring, as engraved on old aces.
+        oval(0);
+        SetRgb(cr, Mix(design.accent, design.face, 0.88));
+        cairo_fill_preserve(cr);
         SetRgb(cr, design.accent);
-        cairo_set_line_width(cr, 0.8);
-        cairo_arc(cr, kCentreX, kCentreY, height * 0.78, 0, 2 * kPi);
+        cairo_set_line_width(cr, 0.6);
         cairo_stroke(cr);
-        cairo_set_line_width(cr, 0.5);
-        cairo_arc(cr, kCentreX, kCentreY, height * 0.78 - 2, 0, 2 * kPi);
+    } else {
+        SetRgb(cr, design.accent);
+        oval(0);
+        cairo_set_line_width(cr, 0.8);
+        cairo_stroke(cr);
+        oval(1.8);
+        cairo_set_line_width(cr, 0.4);
         cairo_stroke(cr);
     }
     SetRgb(cr, IsRed(suit) ? design.red : design.black);
-    FillSuit(cr, suit, kCentreX, kCentreY, height);
-    if (suit == kSpade) {
-        // The spade ace carries a small inlay in the face colour.
-        SetRgb(cr, design.face);
-        FillSuit(cr, suit, kCentreX, kCentreY - height * 0.02, height * 0.32);
-    }
+    FillSuit(cr, suit, kCentreX, kCentreY, h);
 }
 
 void DrawCourt(cairo_t* cr, const Design& design, const Layout& layout, int suit, int rank) {
