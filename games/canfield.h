@@ -2,7 +2,8 @@
 // card dealt to them and build up in suit round the corner (King, Ace, Two), four tableau piles
 // built down in alternating colours with the same wrap-around, and a stock turned onto a waste one
 // to three cards at a time with a limited number of passes. An empty tableau pile is filled from
-// the reserve automatically.
+// the reserve automatically; once the reserve is empty it takes any card or stack that may move,
+// from the waste or from another pile.
 #pragma once
 
 #include "cards/card_images.h"

@@ -1,5 +1,5 @@
-// Canfield's deal, its wrap-around building, the reserve's automatic fill, recycling and its
-// game-over test on hand-built positions, all through the mouse path.
+// Canfield on hand-built positions: the model's moves rule by rule, then the table's pick-ups,
+// the reserve's automatic fill, recycling and the game-over test through the mouse path.
 
 #include "games/canfield.h"
 #include "tests/games/ruled_game_test.h"
@@ -41,56 +41,72 @@ protected:
     }
 };
 
-TEST_F(CanfieldTest, FoundationsWrapFromTheBaseRankAndPilesWrapRoundTheAce) {
-    CanfieldGame& game = Start<CanfieldGame>();
-    ClearTable(game);
-    game.position.baseCard = Card(kRed, Card::kTen);
-    game.position.foundations[0] = Card(kRed, Card::kKing);
-    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed, Card::kAce), 0))
-        << "Ten .. King, then the Ace";
-    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kRed2, Card::kAce), 0));
-    EXPECT_TRUE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kTen), 1))
-        << "an empty foundation takes the base rank";
-    EXPECT_FALSE(CanfieldModel::BuildsUp(game.CurrentPosition(), Card(kBlack, Card::kAce), 1));
-    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
-    EXPECT_TRUE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kRed, Card::kAce)));
-    EXPECT_FALSE(CanfieldModel::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
+// The model's moves (places: 1 waste, 2 reserve, 3.. foundations, 7.. piles) on a Ten base with
+// the red King home and piles of a red Ten, black Nine and red Eight; a black Jack; a red Ten; a red Ace.
+TEST(CanfieldModelTest, MovesFollowEachRule) {
+    using M = CanfieldModel;
+    const auto move = [](int from, int index, int to, int count) { return tableau::MakeMove(from, index, to, count); };
+    M::Position p;
+    p.baseCard = Card(kRed, Card::kTen);
+    p.foundations[0] = Card(kRed, Card::kKing);
+    p.waste[p.wasteCount++] = Card(kRed, Card::kAce);
+    p.reserve = {Card(kBlack, Card::kTen), Card(kBlack2, Card::kKing)};
+    p.reserveCount = 2;
+    const Card piles[4][3] = {{Card(kRed, 8), Card(kBlack, 7), Card(kRed, 6)}, {Card(kBlack2, Card::kJack)},
+                              {Card(kRed2, Card::kTen)}, {Card(kRed2, Card::kAce)}};
+    for (int k = 0; k < 4; ++k)
+        for (Card card : piles[k])
+            if (card.IsValid()) p.tableau[k][p.pileCount[k]++] = card;
+    MoveList moves;
+    M::Moves(p, moves);
+    // No stock (empty, no recycle); the Ace home round the corner, the King on the Ace, the whole
+    // pile but not its lower part, and the base rank to every empty foundation.
+    const MoveList whole = {move(1, 0, 3, 1), move(2, 1, 10, 1), move(7, 0, 8, 3), move(9, 0, 4, 1),
+                            move(9, 0, 5, 1),  move(9, 0, 6, 1),  move(9, 0, 8, 1)};
+    EXPECT_EQ(moves, whole);
+    EXPECT_TRUE(M::BuildsDown(Card(kBlack, Card::kAce), Card(kRed, Card::kTwo)));
+    EXPECT_FALSE(M::BuildsDown(Card(kBlack, Card::kKing), Card(kBlack2, Card::kAce)));
+    p.pileCount[1] = 11;
+    p.tableau[1][10] = Card(kBlack2, Card::kJack);
+    M::Moves(p, moves);
+    EXPECT_EQ(std::ranges::count(moves, move(7, 0, 8, 3)), 0) << "no pile grows past 13 cards";
+    EXPECT_EQ(std::ranges::count(moves, move(9, 0, 8, 1)), 1);
+    p.pileCount[1] = 1;
+    p.movePartial = 1;
+    M::Moves(p, moves);
+    EXPECT_EQ(moves.at(2), move(7, 1, 9, 2)) << "part of a pile, then the whole of it";
+
+    // What an empty pile takes: the reserve's card only while the reserve holds one (with
+    // FillFromStock), else the waste's card and any pile's top, whole pile or part.
+    p.pileCount[3] = 0;
+    const auto into = [&](int pile) {
+        M::Moves(p, moves);
+        std::string from;
+        for (const PlayMove& m : moves)
+            if (m.to == M::kFirstPile + pile) from += std::to_string(m.from) + ":" + std::to_string(m.count) + " ";
+        return from;
+    };
+    EXPECT_EQ(into(3), "2:1 ");
+    EXPECT_FALSE(M::FitsPile(p, 3, p.waste[0], 1, false));
+    p.fillFromStock = 0;
+    EXPECT_EQ(into(3), "1:1 2:1 7:1 7:2 7:3 8:1 9:1 ");
+    EXPECT_TRUE(M::FitsPile(p, 3, p.waste[0], 1, false));
+    p.fillFromStock = 1;
+    p.reserveCount = 0;
+    EXPECT_EQ(into(3), "1:1 7:1 7:2 7:3 8:1 9:1 ");
+
+    // A move that empties a pile brings the reserve's card to it at once, 5 points and 5 more.
+    p.reserveCount = 2;
+    p.pileCount[3] = 1;
+    p.movePartial = 0;
+    EXPECT_EQ(M::Apply(p, move(7, 0, 8, 3)), 10);
+    EXPECT_EQ(p.tableau[0][0], Card(kBlack2, Card::kKing));
+    EXPECT_EQ(p.reserveCount, 1);
 }
 
-TEST_F(CanfieldTest, WholePileOrTopCardOnlyUnlessPartialMoves) {
-    CanfieldGame& game = Start<CanfieldGame>();
-    ClearTable(game);
-    game.position.baseCard = Card(kBlack, Card::kTwo);
-    game.position.foundations[0] = Card(kBlack, Card::kTwo);
-    SetPile(game, 0, {Card(kRed, 8), Card(kBlack, 7), Card(kRed, 6)});
-    SetPile(game, 1, {Card(kBlack2, 9)});
-    SetPile(game, 2, {Card(kBlack2, 4)});
-    SetPile(game, 3, {Card(kBlack2, 5)});
-    game.CheckGameOver();
-    int fromPile = 0, wholePiles = 0;
-    for (const Hotspot& spot : game.pickups) {
-        if (spot.x != CanfieldGame::ColumnX(0)) continue;
-        ++fromPile;
-        wholePiles += spot.count == 3 && spot.y == CanfieldGame::CardY(0);
-    }
-    EXPECT_EQ(fromPile, 2) << "the top card and the whole pile";
-    EXPECT_EQ(wholePiles, 1);
-    // The whole pile, red Ten down to red Eight, goes on the black Jack.
-    Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(1) + 10,
-         CanfieldGame::CardY(1) + 10);
-    EXPECT_EQ(game.position.pileCount[0], 0);
-    EXPECT_EQ(game.position.pileCount[1], 4);
-    EXPECT_EQ(game.points, 0) << "pile to pile earns nothing";
-
-    SetRule("MovePartial", 1);
-    game.CheckGameOver();
-    Drag(CanfieldGame::ColumnX(1) + 10, CanfieldGame::CardY(2) + 5, CanfieldGame::ColumnX(0) + 10,
-         CanfieldGame::CardY(0) + 10);
-    EXPECT_EQ(game.position.pileCount[1], 2);
-    EXPECT_EQ(game.position.pileCount[0], 2);
-}
-
-TEST_F(CanfieldTest, EmptyPileFillsFromTheReserveAndRefusesTheWaste) {
+// The table offers a pile's top card and the whole pile; a move that empties a pile brings the
+// reserve's card to it through the mouse path.
+TEST_F(CanfieldTest, TopCardOrWholePileAndTheReserveFillsAGap) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
     game.position.recyclesUsed = 0;
@@ -100,25 +116,19 @@ TEST_F(CanfieldTest, EmptyPileFillsFromTheReserveAndRefusesTheWaste) {
     game.position.reserve[0] = Card(kRed, Card::kKing);
     game.position.reserve[1] = Card(kBlack, 3);
     game.position.reserveCount = 2;
-    game.position.waste[0] = Card(kRed2, Card::kQueen);
-    game.position.wasteCount = 1;
     SetPile(game, 0, {Card(kBlack, Card::kTwo)});
-    SetPile(game, 1, {Card(kBlack2, 7)});
+    SetPile(game, 1, {Card(kRed, 8), Card(kBlack, 7), Card(kRed, 6)});
     SetPile(game, 2, {Card(kBlack2, Card::kTen)});
     SetPile(game, 3, {Card(kBlack, 5)});
     game.CheckGameOver();
-
-    DragRecord queen;
-    queen.cards[0] = game.position.waste[0];
-    queen.count = 1;
-    DropTarget empty{CanfieldGame::ColumnX(0), CanfieldGame::CardY(0), {}, kPlainTargetKind};
-    game.position.pileCount[0] = 0;
-    EXPECT_FALSE(game.CanDrop(queen, empty)) << "FillFromStock keeps an empty pile for the reserve";
-    SetRule("FillFromStock", 0);
-    EXPECT_TRUE(game.CanDrop(queen, empty));
-    SetRule("FillFromStock", 1);
-    game.position.pileCount[0] = 1;
-    game.CheckGameOver();
+    int fromPile = 0, wholePiles = 0;
+    for (const Hotspot& spot : game.pickups) {
+        if (spot.x != CanfieldGame::ColumnX(1)) continue;
+        ++fromPile;
+        wholePiles += spot.count == 3 && spot.y == CanfieldGame::CardY(0);
+    }
+    EXPECT_EQ(fromPile, 2) << "the top card and the whole pile";
+    EXPECT_EQ(wholePiles, 1);
 
     // The Two goes home; the empty pile takes the reserve's Five at once.
     Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(0) + 10,
@@ -148,6 +158,7 @@ TEST_F(CanfieldTest, RecyclesCostFiveAndAreLimited) {
     EXPECT_EQ(game.position.wasteCount, 34);
     EXPECT_EQ(game.position.recyclesUsed, 1);
     EXPECT_EQ(game.points, -5) << "the recorded 0 less the undo penalty";
+    EXPECT_TRUE(Played("undo.wav"));
     const int records = game.undo.Count();
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.position.wasteCount, 34) << "no second recycle";
@@ -173,17 +184,6 @@ TEST_F(CanfieldTest, GameOverOnlyWhenNothingCanMove) {
     game.position.waste[0] = Card(kBlack2, 3);
     SetStock(game, {Card(kBlack, 0)});  // the black Two would go home
     EXPECT_FALSE(game.CheckGameOver());
-}
-
-TEST_F(CanfieldTest, UndoRecordHasItsSizeAndRestoresTheMove) {
-    CanfieldGame& game = Start<CanfieldGame>();
-    Click(kStockClickX, kStockClickY);
-    ASSERT_EQ(game.undo.Count(), 1);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.wasteCount, 0);
-    EXPECT_EQ(game.deck.Remaining(), 34);
-    EXPECT_EQ(game.points, -5);
-    EXPECT_TRUE(Played("undo.wav"));
 }
 
 // The model and the mouse agree under rule values other than the defaults.
