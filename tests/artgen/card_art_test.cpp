@@ -348,7 +348,7 @@ bool ShowsTableCard(const ::Picture& screen, const Picture& sheet, int suit, int
 
 TEST_F(CardLook, WinAndExitScreensShowTheTablesCards) {
     std::string error;
-    ASSERT_TRUE(LoadFonts("/usr/share/fonts", &error)) << error;
+    ASSERT_TRUE(LoadFonts(kSystemFontRoot, &error) && card_art::LoadIndexFaces(kSystemFontRoot, &error)) << error;
     constexpr int kAce = 12, kKing = 11, kQueen = 10, kJack = 9;
     for (int scale : {1, 3}) {
         const Picture& sheet = Sheet(kFrontFiles[0], scale);

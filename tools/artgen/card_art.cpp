@@ -536,11 +536,18 @@ bool LoadIndexFaces(const fs::path& fontRoot, std::string* error) {
 void DrawCardFront(cairo_t* cr, int design, int suit, int rank) {
     cairo_font_face_t* face = IndexFaces()->faces[static_cast<size_t>(design)];
     if (face == nullptr) return;
+    // The face is drawn into a group of the cell's size without the rounded clip, as the sheet
+    // draws it: a clip inside the art (the ace of spades' inlay) then blends as it does there.
     cairo_save(cr);
-    RoundedRect(cr, 0, 0, kCellWidth, kCellHeight, kCornerRadius);
+    cairo_rectangle(cr, 0, 0, kCellWidth, kCellHeight);
     cairo_clip(cr);
+    cairo_push_group(cr);
     SetTextOptions(cr);
     DrawFront(cr, face, kDesigns[design], suit, rank);
+    cairo_pop_group_to_source(cr);
+    RoundedRect(cr, 0, 0, kCellWidth, kCellHeight, kCornerRadius);
+    cairo_clip(cr);
+    cairo_paint(cr);
     cairo_restore(cr);
 }
 
