@@ -442,6 +442,13 @@ void Artwork::TakeTitleOff() {
 void Artwork::RestoreBackground(int minx, int maxx, int miny, int maxy) {
     // The drawing layer places a copy by its lower-left corner.
     CopyBufferRect(minx, maxx, miny, maxy, minx, maxy, background, screenBuffer);
+    restored = restored.left > restored.right ? Rect{minx, miny, maxx, maxy}
+                                              : Rect{std::min(restored.left, minx), std::min(restored.top, miny),
+                                                     std::max(restored.right, maxx), std::max(restored.bottom, maxy)};
+}
+
+bool Artwork::RestoredSincePresent(const Rect& rect) const {
+    return restored.left <= restored.right && Intersect(restored, rect);
 }
 
 void Artwork::AddDirty(const Rect& rect) {
@@ -456,6 +463,12 @@ void Artwork::AddDirty(const Rect& rect) {
 }
 
 void Artwork::PresentDirty() {
+    if (beforePresent && !inBeforePresent && !dirty.empty()) {
+        inBeforePresent = true;
+        beforePresent();
+        inBeforePresent = false;
+    }
+    restored = {0, 0, -1, -1};
     SelectBuffer(screenBuffer);
     while (!dirty.empty()) {
         const Rect rect = dirty.back();
@@ -466,6 +479,7 @@ void Artwork::PresentDirty() {
 
 void Artwork::Present() {
     dirty.clear();
+    restored = {0, 0, -1, -1};
     Present(kWholeScreen);
 }
 

@@ -3,6 +3,7 @@
 // list of dirty rectangles through which every part of the program presents what it drew.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "cards/card_images.h"
@@ -48,8 +49,14 @@ public:
     // Queues a rectangle for presenting. A rectangle that meets the newest one is merged into
     // it, so overlapping updates cost one copy.
     void AddDirty(const Rect& rect);
-    // Presents the queued rectangles, newest first, and empties the list.
+    // Presents the queued rectangles, newest first, and empties the list. First, once per call,
+    // beforePresent runs (when set): a layer drawn over the table puts itself back there when a
+    // restore of the background reached it, so no frame shows it torn.
     void PresentDirty();
+    std::function<void()> beforePresent;
+    const void* beforePresentOwner = nullptr;
+    // Whether a restore of the background since the last present reached rect.
+    bool RestoredSincePresent(const Rect& rect) const;
     // Presents the whole screen; the queued rectangles are dropped since it covers them.
     void Present();
     void Present(const Rect& rect);
@@ -130,6 +137,8 @@ private:
     bool dialogLoaded = false;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
     std::vector<Rect> dirty;
+    Rect restored{0, 0, -1, -1};  // the restores of the background since the last present
+    bool inBeforePresent = false;
     int dragImage = -1;  // the dragged stack on magenta
     int dragUnder = -1;  // the screen under it
     int dragUnderNext = -1;  // the screen under its next place, while a step composes it

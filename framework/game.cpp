@@ -66,9 +66,17 @@ Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(game
     keyboard = std::make_unique<KeyboardPlay>(*this);
     playCardCursor = LoadScaledCursor(DataPath("playcard.cur").c_str());
     noCardCursor = LoadScaledCursor(DataPath("nocard.cur").c_str());
+    if (artwork) {
+        artwork->beforePresent = [this] { RepairStatusLine(); };
+        artwork->beforePresentOwner = this;
+    }
 }
 
 Game::~Game() {
+    if (artwork && artwork->beforePresentOwner == this) {
+        artwork->beforePresent = nullptr;
+        artwork->beforePresentOwner = nullptr;
+    }
     ClipCursor(nullptr);
     SetCursor(0);  // the standard arrow, which the selection screen shows
     if (playCardCursor) DestroyCursor(playCardCursor);
@@ -673,12 +681,38 @@ std::string Game::StatusFieldText(int field) {
     }
 }
 
+void Game::RepairStatusLine() {
+    if (updatingStatus || !artwork->RestoredSincePresent({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom})) return;
+    // Under a dragged stack the strip waits for the drop: the stack, and the table kept under it,
+    // stay as they are.
+    if (slideRunning || (dragging && dragSaveUnder.bottom >= kStatusTop && dragSaveUnder.top <= kStatusBottom)) return;
+    stripRestored = true;
+    UpdateStatusLine(false);
+    stripRestored = false;
+}
+
 void Game::UpdateStatusLine(bool redrawAll) {
+    const bool outer = !updatingStatus;
+    updatingStatus = true;
+    UpdateStatusStrip(redrawAll);
+    if (outer) updatingStatus = false;
+}
+
+void Game::UpdateStatusStrip(bool redrawAll) {
     // A dragged stack may lie over the strip; the fields wait until it is down.
-    if (!statusLineOn || !artwork || (dragging && !redrawAll)) return;
+    if (!statusLineOn || !artwork || (dragging && !redrawAll && !stripRestored)) return;
     // A hint's words take the whole strip; once they go, every field is drawn afresh.
     if (!hintWords.empty() || wordsOnStatusLine) {
-        if (!redrawAll && wordsOnStatusLine == !hintWords.empty()) return;
+        // Words that stay a while (the demo's) are drawn again when a column's redraw reached
+        // down over them, as the fields are.
+        if (!redrawAll && wordsOnStatusLine && hintWords == wordsShown) {
+            if ((PresentCount() == statusCheckedAt && !stripRestored) || hintOutline.Visible()) return;
+            statusCheckedAt = PresentCount();
+            std::vector<uint8_t> now(wordsPixels.size());
+            SelectScreenBuffer();
+            GetBlock(now.data(), kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
+            if (now == wordsPixels) return;
+        }
         SelectScreenBuffer();
         artwork->RestoreBackground(kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
         artwork->AddDirty({kStatusLeft, kStatusTop, kStatusRight, kStatusBottom});
@@ -687,6 +721,10 @@ void Game::UpdateStatusLine(bool redrawAll) {
             SetColor(artwork->StatusTextColour());
             MoveTo(kStatusLeft + kStatusFieldInset, kStatusAnchorY);
             DrawRegularText(hintWords, -1, 0);
+            wordsShown = hintWords;
+            wordsPixels.resize(ImageSize(kStatusRight - kStatusLeft + 1, kStatusBottom - kStatusTop + 1));
+            GetBlock(wordsPixels.data(), kStatusLeft, kStatusRight, kStatusTop, kStatusBottom);
+            statusCheckedAt = PresentCount();
             for (std::string& shown : statusShown) shown.clear();
             if (!redrawAll) artwork->PresentDirty();
             return;
@@ -697,9 +735,9 @@ void Game::UpdateStatusLine(bool redrawAll) {
     }
     bool changed = false;
     // The pixels of an unchanged field are read back only when something has been shown since the
-    // last check: a redraw that painted over the strip is always followed by a present. At idle
-    // this keeps the 100 ms tick from reading the strip ten times a second.
-    const bool mayBeDamaged = PresentCount() != statusCheckedAt;
+    // last check, or is about to be over a restored strip (RepairStatusLine, before the present).
+    // At idle this keeps the 100 ms tick from reading the strip ten times a second.
+    const bool mayBeDamaged = PresentCount() != statusCheckedAt || stripRestored;
     std::vector<uint8_t> now;
     for (int field = 0; field < static_cast<int>(statusShown.size()); ++field) {
         const int left = kStatusLeft + field * kStatusFieldWidth, right = left + kStatusFieldWidth - 1;
@@ -1280,6 +1318,12 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
     const uint64_t span = end - start;
 
     SaveUnder block;
+    // The strip is not put back over a sliding card (RepairStatusLine); the next tick does it.
+    struct Sliding {
+        bool& flag;
+        explicit Sliding(bool& flag) : flag(flag) { flag = true; }
+        ~Sliding() { flag = false; }
+    } sliding(slideRunning);
     // When the last step is due: it is shown then, however soon after the previous frame.
     const uint64_t lastDue = start + (static_cast<uint64_t>(steps - 1) * span + steps - 1) / steps;
     uint64_t nextFrame = start;

@@ -519,6 +519,8 @@ private:
     std::string hintWords;
     uint64_t hintWordsShownAt = 0;
     bool wordsOnStatusLine = false;  // the strip shows hintWords instead of its fields
+    std::string wordsShown;            // ... these words, drawn as these pixels
+    std::vector<uint8_t> wordsPixels;
     FinishRunner finishRunner;
     DemoRunner demo;
     friend class DemoRunner;
@@ -563,6 +565,10 @@ private:
     // Brings the status line's fields up to date: all of them over a freshly drawn strip, or only
     // those whose text changed, each over its own piece of the backdrop.
     void UpdateStatusLine(bool redrawAll);
+    void UpdateStatusStrip(bool redrawAll);
+    // Before a present: the strip drawn again where a restore of the background reached it.
+    void RepairStatusLine();
+    bool updatingStatus = false, stripRestored = false, slideRunning = false;
     std::string StatusFieldText(int field);
     std::array<std::string, 5> statusShown;
     std::array<std::vector<uint8_t>, 5> statusPixels;  // each field as last drawn
