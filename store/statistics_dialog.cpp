@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "store/settings_store.h"
+#include "ui/paint.h"
 
 namespace {
 
@@ -15,9 +16,10 @@ struct Column {
     int right;
     const char* heading;
 };
+// The last column ends as far from the frame's right side as the names start from its left.
 constexpr Column kColumns[] = {
-    {232, "Played"}, {290, "Won"},        {348, "Win %"},      {410, "Streak"}, {470, "Best"},
-    {556, "Best Score"}, {630, "Average"}, {690, "Fastest"}, {kDialogWidth - 12, "Time"},
+    {222, "Played"}, {278, "Won"},        {334, "Win %"},      {394, "Streak"}, {452, "Best"},
+    {538, "Best Score"}, {606, "Average"}, {666, "Fastest"}, {kDialogWidth - kNameX, "Time"},
 };
 constexpr int kFigureColumns = static_cast<int>(std::size(kColumns));
 constexpr int kButtonY = 470, kButtonWidth = 90, kButtonHeight = 30;
@@ -81,7 +83,14 @@ void StatisticsDialog::DrawTable() {
     for (int i = first; i < last; ++i) {
         const GameStatistics& f = figures[static_cast<size_t>(i)];
         const int rowY = y + kRowTop + kRowPitch * (i - first);
-        SetColor(i == highlighted ? theme.controlHighlightColor : theme.textColor);
+        // The current game's row on a band of the text colour, its text as strong as the rest.
+        if (i == highlighted) {
+            const int left = x + kNameX - 6, right = x + kDialogWidth - kNameX + 6;
+            const int top = rowY - 9, bottom = rowY + 8;
+            ResetClip();
+            FillShape(left, right, top, bottom, RoundedBox(left, top, right, bottom, 4), theme.textColor, 0.14);
+        }
+        SetColor(theme.textColor);
         MoveTo(x + kNameX, rowY);
         DrawRegularText(names[static_cast<size_t>(i)], -1, 0);
         const std::optional<int32_t> average = f.AverageScore();

@@ -143,6 +143,8 @@ void MenuItem::Draw() {
         color = LitItemTextColor();
     } else if (parent != nullptr) {
         parent->PaintBackground(left, right, y, bottom);
+        // A dark theme's panel: a soft bar of the caption colour under the brightened caption.
+        if (lit) FillShape(left, right, y, bottom, RoundedBox(left, y, right, bottom, 3), theme.menuItemColor, 0.2);
     }
 
     SetColor(color);

@@ -72,20 +72,18 @@ TEST_F(DialogTest, StatisticsHighlightTheCurrentGameAndResetAsksFirst) {
     CountDealWon(20, "Golf", 90, 75);
     const std::vector<std::string> names = {"Agnes", "Golf", "Spider"};
     // The rows lie 19 pixels apart from 74 pixels into the dialog at (30, 40), text around each
-    // row's y; Golf's row is the second.
-    auto rowHas = [&](int row, Pixel colour) {
-        const Pixel* now = BufferPixels(screen);
-        const int rowY = 40 + 74 + 19 * row;
-        for (int y = rowY - 9; y < rowY + 9; ++y)
-            for (int x = 54; x < 760; ++x)
-                if ((now[y * 800 + x] & 0xFFFFFF) == (colour & 0xFFFFFF)) return true;
-        return false;
+    // row's y; Golf's row is the second. The current row lies on a band tinted towards the text
+    // colour, which shows left of the names.
+    auto distanceToText = [&](int row) {
+        const Pixel p = BufferPixels(screen)[(40 + 74 + 19 * row) * 800 + 30 + 24 - 3], t = CurrentTheme().textColor;
+        int sum = 0;
+        for (int shift : {0, 8, 16}) sum += std::abs(static_cast<int>(p >> shift & 0xFF) - static_cast<int>(t >> shift & 0xFF));
+        return sum;
     };
     bool highlightOnGolfOnly = false;
     std::vector<int32_t> playedAfterNo, playedAfterYes;
     backend.After(50, [&] {
-        const Pixel highlight = CurrentTheme().controlHighlightColor;
-        highlightOnGolfOnly = rowHas(1, highlight) && !rowHas(0, highlight) && !rowHas(2, highlight);
+        highlightOnGolfOnly = distanceToText(1) + 30 < std::min(distanceToText(0), distanceToText(2));
     });
     // "&Reset" at (400, 470), 90 x 30: the question comes first, and No keeps the figures;
     // so does Enter, whose default is No.

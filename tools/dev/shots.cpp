@@ -1,7 +1,8 @@
 // Screenshots for review and pixel comparison: runs the real program on the scripted back end
 // (no display) at device scales 1, 2 and 3 and writes the screen buffer as PNG files: the
 // selection screen, the Players dialog, every game's rule dialog and first deal, the dialogs of
-// one game's menus, and in two games a hint shown and cards held over the places marked for them.
+// one game's menus, in two games a hint shown and cards held over the places marked for them, and
+// one game on every backdrop with a menu open and the Statistics dialog.
 //
 //   shots FOLDER [SCALE ...]     (scales 1 2 3 when none are given)
 //
@@ -142,6 +143,40 @@ public:
         backend.PressKey(100, kHidEscape);
     }
 
+    // Chooses a command of the running game's menus with the mouse.
+    void MenuCommand(int command) {
+        auto titleX = std::make_shared<int>(0), titleY = std::make_shared<int>(0);
+        auto itemX = std::make_shared<int>(0), itemY = std::make_shared<int>(0);
+        backend.After(kSettleMs, [=] {
+            if (FindCommand(command, titleX.get(), titleY.get(), itemX.get(), itemY.get())) ClickNow(*titleX, *titleY);
+        });
+        backend.After(500, [=] {
+            if (*itemX > 0) ClickNow(*itemX, *itemY);
+        });
+    }
+
+    // Each backdrop in turn: the table, its Options menu open, and the Statistics dialog.
+    void EveryTheme(const std::string& name) {
+        for (uint32_t theme = 0; theme < kBackdropCount; ++theme) {
+            const std::string prefix = "theme" + std::to_string(theme + 1) + "_";
+            backend.After(100, [theme] { userPreferences.Backdrop = theme; });
+            MenuCommand(kCommandNewGame);
+            backend.MoveMouse(100, 5, 595);
+            Shot(kSettleMs, prefix + name);
+            auto titleX = std::make_shared<int>(0), titleY = std::make_shared<int>(0);
+            backend.After(100, [=] {
+                int itemX = 0, itemY = 0;
+                if (FindCommand(kCommandStatistics, titleX.get(), titleY.get(), &itemX, &itemY)) {
+                    ClickNow(*titleX, *titleY);
+                    MouseNow(HostEvent::MouseMove, itemX, itemY, false);
+                }
+            });
+            Shot(1000, prefix + "menu");
+            backend.PressKey(100, kHidEscape);
+            MenuDialog(kCommandStatistics, prefix + "statistics");
+        }
+    }
+
     // A hint, then a stack held up over the table with the places that take it marked.
     void HintAndDrag(const std::string& name) {
         backend.After(100, [] {
@@ -188,6 +223,7 @@ public:
             backend.MoveMouse(100, 5, 595);
             Shot(kSettleMs, "deal_" + name);
             if (name == "klondike" || name == "forty_thieves") HintAndDrag(name);
+            if (name == "gate") EveryTheme(name);
             if (start.number == 12) {
                 MenuDialog(kCommandGameSettings, "dialog_game_settings");
                 MenuDialog(kCommandRulesSummary, "dialog_rules_summary");
