@@ -173,6 +173,33 @@ void Dialog::PaintBackground(int minx, int maxx, int miny, int maxy) {
 
 void Dialog::PaintFace(int fx, int fy, int w, int h) { PaintBackground(x + fx, x + fx + w - 1, y + fy, y + fy + h - 1); }
 
+namespace {
+
+// Where a cap's side (drawn down to the foot of the top edge) meets the top edge: device pixels
+// nearer the top than the side's outer line take the top edge back from the face art, so the two
+// frame lines meet in a mitre instead of the side running on through the edge. side is the
+// joint's square at (left, top), b logical pixels wide; the side's outer line is on its left
+// when outsideLeft. edgeArtX is the face art's column under the square's left.
+void MitreCapJoint(int art, int screen, int left, int top, int b, bool outsideLeft, int edgeArtX) {
+    const int scale = BufferScale(screen);
+    if (scale != BufferScale(art) || left < 0 || top < 0 || edgeArtX < 0) return;
+    const int n = b * scale, screenWidth = BufferWidth(screen), artWidth = BufferWidth(art);
+    if ((left + b) * scale > screenWidth || (top + b) * scale > BufferHeight(screen) ||
+        (edgeArtX + b) * scale > artWidth || n > BufferHeight(art))
+        return;
+    Pixel* to = BufferPixels(screen);
+    const Pixel* from = BufferPixels(art);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int depthIntoSide = outsideLeft ? i : n - 1 - i;
+            if (j < depthIntoSide) continue;
+            to[static_cast<size_t>(top * scale + j) * screenWidth + left * scale + i] =
+                from[static_cast<size_t>(j) * artWidth + edgeArtX * scale + i];
+        }
+}
+
+}  // namespace
+
 void Dialog::DrawFrame(bool repaintStyle) {
     const int b = borderWidth;
     const int w = width, h = height;
@@ -201,6 +228,8 @@ void Dialog::DrawFrame(bool repaintStyle) {
         if (haveArt) {
             CopyBufferRect(0, cw - b - 1, 0, ch - 1, capLeft, top + ch - 1, art, screen);
             CopyBufferRect(kFaceWidth - b, kFaceWidth - 1, 0, ch - 1, capRight - b + 1, top + ch - 1, art, screen);
+            MitreCapJoint(art, screen, capLeft, y, b, true, capLeft - x);
+            MitreCapJoint(art, screen, capRight - b + 1, y, b, false, capRight - b + 1 - x);
         } else {
             SetColor(PlainFaceColor());
             FillRect(capLeft, capRight, top, y + b - 1);
