@@ -9,6 +9,7 @@
 #include "cards/card_images.h"
 #include "platform/paths.h"
 #include "store/settings_store.h"
+#include "ui/paint.h"
 #include "ui/toolkit.h"
 
 using namespace card_geometry;
@@ -26,6 +27,11 @@ constexpr int kThumbScale = 5;
 constexpr int kBackdropWidth = 800, kBackdropHeight = 600;
 constexpr int kThumbWidth = kBackdropWidth / kThumbScale, kThumbHeight = kBackdropHeight / kThumbScale;
 constexpr int kThumbColumns = 3;
+// The status rail across the foot of every backdrop (with its rim): a thumbnail shows the table
+// above it in its place, as the chooser is about the material, not the rail.
+constexpr int kRailTop = 544, kRailBottom = 586;
+// A label: the line pitch, and the strip of a label inside a picture.
+constexpr int kLabelPitch = 14, kLabelStrip = 18;
 
 // A buffer made for a chooser and freed when it closes.
 class OwnedBuffer {
@@ -76,7 +82,10 @@ void ShrinkInto(int picture, int target, int left, int top) {
         for (int tx = 0; tx < kThumbWidth * scale; ++tx) {
             uint32_t r = 0, g = 0, b = 0;
             for (int dy = 0; dy < kThumbScale; ++dy) {
-                const Pixel* row = from + (ty * kThumbScale + dy) * fromPitch + tx * kThumbScale;
+                int y = ty * kThumbScale + dy;
+                const int railTop = kRailTop * scale, railRows = (kRailBottom - kRailTop + 1) * scale;
+                if (y >= railTop && y < railTop + railRows) y -= railRows;
+                const Pixel* row = from + y * fromPitch + tx * kThumbScale;
                 for (int dx = 0; dx < kThumbScale; ++dx) {
                     r += (row[dx] >> 16) & 0xFF;
                     g += (row[dx] >> 8) & 0xFF;
@@ -171,8 +180,34 @@ void PictureChooser::DrawCells() {
         // Transparent copy: the rounded corners of the card pictures show the dialog.
         CopyBufferRectTransparent(left, left + grid.cellWidth - 1, top, top + grid.cellHeight - 1, cx,
                                   cy + grid.cellHeight - 1, source, ToolkitScreenBuffer());
+        if (static_cast<size_t>(i) < labels.size()) DrawLabel(labels[static_cast<size_t>(i)], cx, cy);
     }
     DrawMark(selected, true);
+}
+
+void PictureChooser::SetLabels(std::vector<std::string> names, bool inside) {
+    labels = std::move(names);
+    labelsInside = inside;
+}
+
+void PictureChooser::DrawLabel(const std::string& label, int cx, int cy) {
+    const int centreX = cx + grid.cellWidth / 2;
+    if (labelsInside) {
+        const int top = cy + grid.cellHeight - kLabelStrip, right = cx + grid.cellWidth - 1, bottom = cy + grid.cellHeight - 1;
+        FillShape(cx, right, top, bottom, RoundedBox(cx, top, right + 1, bottom + 1, 0), MapRgb(0, 0, 0), 0.55);
+        SetColor(MapRgb(250, 246, 236));
+        MoveTo(centreX, top + kLabelStrip / 2);
+        DrawRegularText(label, 0, 0);
+        return;
+    }
+    SetColor(CurrentTheme().textColor);
+    int lineY = cy + grid.cellHeight + kMarkGap + kMarkWidth + kLabelPitch / 2 + 2;
+    for (size_t start = 0; start <= label.size(); lineY += kLabelPitch) {
+        const size_t end = std::min(label.find('\n', start), label.size());
+        MoveTo(centreX, lineY);
+        DrawRegularText(std::string_view(label).substr(start, end - start), 0, 0);
+        start = end + 1;
+    }
 }
 
 void PictureChooser::Draw() {
@@ -252,6 +287,7 @@ bool ChooseCardFront() {
     const PictureChooser::Grid grid{kFrontDesignCount, sampleWidth, kFrontPreviewHeight, 80, 0, 53, 60};
     PictureChooser chooser("Card Front", 400, 250, samples.frontPreview, lefts, tops, grid,
                            Clamped(userPreferences.CardFront, kFrontDesignCount));
+    chooser.SetLabels({"Classic", "Classic\nlarge index", "Modern", "Modern\nlarge index"}, false);
     return RunChooser(chooser, &userPreferences.CardFront);
 }
 
@@ -277,5 +313,6 @@ bool ChooseBackdrop() {
                                     kThumbHeight + 20, 30, 55};
     PictureChooser chooser("Background", 580, 400, thumbs.Handle(), lefts, tops, grid,
                            Clamped(userPreferences.Backdrop, kBackgroundCount));
+    chooser.SetLabels({"Felt", "Parchment", "Velvet", "Marble", "Linen", "Wood"}, true);
     return RunChooser(chooser, &userPreferences.Backdrop);
 }

@@ -5,6 +5,7 @@
 // the next game, the background at the next theme load.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ui/dialog.h"
@@ -30,6 +31,10 @@ public:
     void Repaint() override;
     void ProcessEvent() override;
 
+    // Names the pictures: under each one (a second line after '\n'), or on a dark strip across
+    // its foot when inside.
+    void SetLabels(std::vector<std::string> names, bool inside);
+
     int Selected() const { return selected; }
     int CellCount() const { return static_cast<int>(cellLefts.size()); }
     // The picture's top-left corner on the screen (tests click there).
@@ -39,6 +44,7 @@ public:
 
 private:
     void DrawCells();
+    void DrawLabel(const std::string& label, int cellX, int cellY);
     void DrawMark(int index, bool shown);
     int CellAt(int px, int py) const;
     void Select(int index);
@@ -47,6 +53,8 @@ private:
     std::vector<int> cellLefts, cellTops;
     Grid grid;
     int selected;
+    std::vector<std::string> labels;
+    bool labelsInside = false;
     Button* okButton = nullptr;
     Button* cancelButton = nullptr;
 };
