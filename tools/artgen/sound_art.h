@@ -1,7 +1,10 @@
-// The program's sound effects, synthesised: a card is a short broadband snap of the card's edge
-// over the low-mid body of the card stock flexing, a slide is friction noise, chimes are decaying
-// partials. Every event has a few variants (the player picks one at random each time). Every
-// effect is 44100 Hz, 16-bit mono PCM, brought to the same loudness, and the same bytes on every run.
+// The program's sound effects, synthesised: a card is a short snap of the card's edge over the
+// low-mid body of the card stock flexing, a slide is friction noise, chimes are decaying partials,
+// a refusal is a low knock whose harmonics carry it on small speakers. Each card event (deal, flip,
+// put down, slide to a reserve, undo) has its own recipe, and every event a few variants (the
+// player picks one at random each time). All but the button's click are rolled off above about
+// 12 kHz. Every effect is 44100 Hz, 16-bit mono PCM, brought to the same loudness, and the same
+// bytes on every run.
 #pragma once
 
 #include <cstdint>
