@@ -98,14 +98,14 @@ void Game::BuildMenus() {
     options->AddItem("Card &Front...", kCommandCardFront);
     options->AddItem("&Card Back...", kCommandCardBack);
     options->AddItem("&Background...", kCommandBackground);
-    musicItem = options->AddItem("&Music...", kCommandMusic);
+    musicItem = options->AddItem("&Music...", kCommandMusic)->StartGroup();
     soundItem = options->AddItem("&SFX", kCommandSound);
-    autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver);
+    autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver)->StartGroup();
     fullScreenItem = options->AddItem("F&ull Screen\tF11", kCommandFullScreen);
-    animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal);
+    animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal)->StartGroup();
     animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
     animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
-    options->AddItem("&Winnable Deals Only", kCommandWinnableOnly);
+    options->AddItem("&Winnable Deals Only", kCommandWinnableOnly)->StartGroup();
     showTargetsItem = options->AddItem("Show &Targets", kCommandShowTargets);
     showTargetsItem->SetChecked(userPreferences.ShowTargets != 0);
     showVerdictItem = options->AddItem("Show &Verdict", kCommandShowVerdict);
@@ -130,18 +130,20 @@ void Game::BuildGameMenu() {
     game->AddItem("&Redo\tCtrl+Y", kCommandRedo);
     game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
     game->AddItem("&Hint\tH", kCommandHint);
-    game->AddItem("&New Game\tCtrl+N", kCommandNewGame);
+    game->AddItem("&New Game\tCtrl+N", kCommandNewGame)->StartGroup();
     game->AddItem("Repla&y Deal", kCommandReplayDeal);
     game->AddItem("&Choose Deal...", kCommandChooseDeal);
     game->AddItem("&End Game", kCommandEndGame);
-    game->AddItem("&Finish", kCommandFinish)->SetDisabled(1);
+    game->AddItem("&Finish", kCommandFinish)->StartGroup()->SetDisabled(1);
     game->AddItem("&Demo", kCommandDemo);
-    game->AddItem("&Main Menu", kCommandMainMenu);
+    game->AddItem("&Main Menu", kCommandMainMenu)->StartGroup();
     game->AddItem("E&xit", kCommandExit);
 }
 
-MenuItem* Game::AddOptionsItem(const char* caption, int commandId) { return menus[1]->AddItem(caption, commandId); }
-MenuItem* Game::AddViewItem(const char* caption, int commandId) { return menus[2]->AddItem(caption, commandId); }
+MenuItem* Game::AddOptionsItem(const char* caption, int commandId) {
+    return menus[1]->AddItem(caption, commandId)->StartGroup();
+}
+MenuItem* Game::AddViewItem(const char* caption, int commandId) { return menus[2]->AddItem(caption, commandId)->StartGroup(); }
 
 void Game::DrawMenuBar() {
     SelectScreenBuffer();

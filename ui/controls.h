@@ -331,6 +331,12 @@ public:
 
     int CommandId() const { return commandId; }
     const std::string& Shortcut() const { return shortcut; }
+    // The item begins a group: a fine rule is drawn along its top, inside its row, so the
+    // items keep their places.
+    MenuItem* StartGroup() {
+        groupStart = true;
+        return this;
+    }
     bool AnswersToKey(int key) const { return hotKey != 0 && (key == hotKey || key == otherCaseHotKey); }
 
 private:
@@ -339,6 +345,7 @@ private:
     int hotKey = 0;
     int otherCaseHotKey = 0;
     std::string shortcut;
+    bool groupStart = false;
 };
 
 // The drop-down panel of a Menu: directly below its title, as wide as asked, as high as its

@@ -146,6 +146,10 @@ void MenuItem::Draw() {
         // A dark theme's panel: a soft bar of the caption colour under the brightened caption.
         if (lit) FillShape(left, right, y, bottom, RoundedBox(left, y, right, bottom, 3), theme.menuItemColor, 0.2);
     }
+    if (groupStart && !lit) {
+        const int ruleLeft = left + kItemCaptionLeft - 4, ruleRight = right - kItemCaptionLeft + 4;
+        FillShape(ruleLeft, ruleRight, y, y, RoundedBox(ruleLeft, y, ruleRight + 1, y + 0.6, 0), theme.menuItemColor, 0.45);
+    }
 
     SetColor(color);
     MoveTo(x + kItemCaptionLeft, y + kItemCaptionCentre);
@@ -434,8 +438,9 @@ void Menu::Draw() {
         DrawBevel(x + 2, x + width - 3, y, bottom, !opened);
     }
 
-    // The plain light face has no room for a muted highlight colour: the frame shows the state.
-    const bool highlightText = (opened || hover) && (MenuBarArtReady() || ThemeTextIsLight());
+    // Light text is brightened under the mouse and while open. Dark text keeps its full colour
+    // (a muted one reads as disabled): the title's pill or frame shows the state.
+    const bool highlightText = (opened || hover) && ThemeTextIsLight();
     const Pixel color = disabled ? DisabledItemColor() : highlightText ? theme.menuItemHighlightColor : theme.menuItemColor;
     const int centreX = x + width / 2 + (opened ? 1 : 0);
     const int centreY = y + height / 2 - 1 + (opened ? 1 : 0);

@@ -166,7 +166,7 @@ public:
             auto titleX = std::make_shared<int>(0), titleY = std::make_shared<int>(0);
             backend.After(100, [=] {
                 int itemX = 0, itemY = 0;
-                if (FindCommand(kCommandStatistics, titleX.get(), titleY.get(), &itemX, &itemY)) {
+                if (FindCommand(kCommandAnimationFast, titleX.get(), titleY.get(), &itemX, &itemY)) {
                     ClickNow(*titleX, *titleY);
                     MouseNow(HostEvent::MouseMove, itemX, itemY, false);
                 }
