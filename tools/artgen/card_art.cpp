@@ -296,13 +296,17 @@ void DrawSpadeAce(cairo_t* cr, const Design& design, const Layout& layout) {
     const double h = layout.aceHeight * 1.3;
     SetRgb(cr, design.black);
     FillSuit(cr, kSpade, kCentreX, kCentreY, h);
+    // The pip's outline as a path, scaled about the centre and raised by rise.
+    const auto outline = [&](double rise, double scaleX, double scaleY) {
+        cairo_save(cr);
+        cairo_translate(cr, kCentreX, kCentreY - rise * h);
+        cairo_scale(cr, scaleX, scaleY);
+        cairo_translate(cr, -kCentreX, -kCentreY);
+        SuitOutline(cr, kSpade, kCentreX, kCentreY, h);
+        cairo_restore(cr);
+    };
     // The contour: the spade's outline drawn larger, a fine line round the pip.
-    cairo_save(cr);
-    cairo_translate(cr, kCentreX, kCentreY - 0.03 * h);
-    cairo_scale(cr, 1.16, 1.12);
-    cairo_translate(cr, -kCentreX, -kCentreY);
-    SuitOutline(cr, kSpade, kCentreX, kCentreY, h);
-    cairo_restore(cr);
+    outline(0.03, 1.16, 1.12);
     cairo_set_line_width(cr, 0.6);
     cairo_stroke(cr);
     // Scrolls from either side of the foot, curling up and out to a small spiral.
@@ -326,12 +330,7 @@ void DrawSpadeAce(cairo_t* cr, const Design& design, const Layout& layout) {
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, kCellWidth, kCentreY + 0.17 * h);
     cairo_clip(cr);
-    cairo_save(cr);
-    cairo_translate(cr, kCentreX, kCentreY - 0.06 * h);
-    cairo_scale(cr, 0.72, 0.66);
-    cairo_translate(cr, -kCentreX, -kCentreY);
-    SuitOutline(cr, kSpade, kCentreX, kCentreY, h);
-    cairo_restore(cr);
+    outline(0.06, 0.72, 0.66);
     cairo_set_line_width(cr, 0.45);
     cairo_stroke(cr);
     cairo_restore(cr);

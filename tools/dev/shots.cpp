@@ -131,14 +131,7 @@ public:
 
     // Opens a command of the running game's menus, shoots the dialog and closes it with Escape.
     void MenuDialog(int command, const std::string& name) {
-        auto titleX = std::make_shared<int>(0), titleY = std::make_shared<int>(0);
-        auto itemX = std::make_shared<int>(0), itemY = std::make_shared<int>(0);
-        backend.After(kSettleMs, [=] {
-            if (FindCommand(command, titleX.get(), titleY.get(), itemX.get(), itemY.get())) ClickNow(*titleX, *titleY);
-        });
-        backend.After(500, [=] {
-            if (*itemX > 0) ClickNow(*itemX, *itemY);
-        });
+        MenuCommand(command);
         Shot(kSettleMs, name);
         backend.PressKey(100, kHidEscape);
     }
