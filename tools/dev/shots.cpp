@@ -227,6 +227,7 @@ public:
                 MenuDialog(kCommandBackground, "dialog_background");
                 MenuDialog(kCommandAbout, "dialog_about");
                 MenuDialog(kCommandRulesText, "dialog_rules_text");
+                MenuDialog(kCommandChooseDeal, "dialog_choose_deal");
             }
             backend.PressKey(kSettleMs, kHidEscape);
         }
