@@ -737,9 +737,9 @@ void Game::UpdateStatusStrip(bool redrawAll) {
     }
     bool changed = false;
     // The pixels of an unchanged field are read back only when something has been shown since the
-    // last check, or is about to be over a restored strip (RepairStatusLine, before the present).
-    // At idle this keeps the 100 ms tick from reading the strip ten times a second.
-    const bool mayBeDamaged = PresentCount() != statusCheckedAt || stripRestored;
+    // last check (at idle this keeps the 100 ms tick from reading the strip ten times a second),
+    // or, just before a present (RepairStatusLine), when a restore of the background reached it.
+    const bool shownSince = PresentCount() != statusCheckedAt;
     std::vector<uint8_t> now;
     for (int field = 0; field < static_cast<int>(statusShown.size()); ++field) {
         const int left = kStatusLeft + field * kStatusFieldWidth, right = left + kStatusFieldWidth - 1;
@@ -749,7 +749,9 @@ void Game::UpdateStatusStrip(bool redrawAll) {
         // A game's own redraw may have painted over a field: it is drawn again even when its
         // text stayed the same. An intact, unchanged field is left alone.
         if (!redrawAll && text == statusShown[field] && statusPixels[field].size() == size) {
-            if (!mayBeDamaged) continue;
+            const bool check = stripRestored ? artwork->RestoredSincePresent({left, kStatusTop, right, kStatusBottom})
+                                             : shownSince;
+            if (!check) continue;
             now.resize(size);
             GetBlock(now.data(), left, right, kStatusTop, kStatusBottom);
             if (now == statusPixels[field]) continue;
@@ -765,7 +767,7 @@ void Game::UpdateStatusStrip(bool redrawAll) {
         changed = true;
     }
     if (changed && !redrawAll) artwork->PresentDirty();
-    statusCheckedAt = PresentCount();
+    if (!stripRestored) statusCheckedAt = PresentCount();
 }
 
 // ---- Undo records ----
