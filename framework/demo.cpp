@@ -106,7 +106,7 @@ void DemoRunner::Step(Game& game) {
     if (next + 1 == line.size()) game.demoEndWords = EndWords();
     if (now == expected) {
         stepping = true;
-        const bool moved = PlayByHand(game, move);
+        const bool moved = PlayByHand(game, move, true);
         stepping = false;
         if (!moved) {
             // The table would not take the move: stop rather than try it forever.

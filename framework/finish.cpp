@@ -6,6 +6,7 @@
 
 #include "framework/game.h"
 #include "framework/game_services.h"
+#include "platform/backend.h"
 #include "ui/controls.h"
 
 namespace {
@@ -120,7 +121,7 @@ void FinishRunner::Step(Game& game) {
 
 // A card going home is double-clicked, so it slides there; anything else is made with the mouse
 // as the game's gesture says.
-bool PlayByHand(Game& game, const PlayMove& move) {
+bool PlayByHand(Game& game, const PlayMove& move, bool glide) {
     MoveGesture gesture;
     if (!game.GestureFor(move, gesture)) return false;
     const std::string before = game.PositionBytes();
@@ -152,6 +153,18 @@ bool PlayByHand(Game& game, const PlayMove& move) {
         break;
     case MoveGesture::kDrag:
         game.HandleMouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, gesture.fromX, gesture.fromY);
+        if (glide && Services().animate) {
+            constexpr uint32_t kGlideFrameMs = 16;
+            const Game::SlidePath path = Game::PlanSlide(gesture.fromX, gesture.fromY, gesture.toX, gesture.toY, false);
+            const uint32_t duration = Game::SlideDurationMs(path.steps, false);
+            const int frames = static_cast<int>(duration / kGlideFrameMs);
+            for (int frame = 1; frame < frames; ++frame) {
+                int x = 0, y = 0;
+                path.PositionAfter(path.steps * frame / frames, x, y);
+                game.HandleMouseMessage(WM_MOUSEMOVE, MK_LBUTTON, x, y);
+                SleepMs(kGlideFrameMs);
+            }
+        }
         game.HandleMouseMessage(WM_MOUSEMOVE, MK_LBUTTON, gesture.toX, gesture.toY);
         game.HandleMouseMessage(WM_LBUTTONUP, 0, gesture.toX, gesture.toY);
         break;

@@ -22,7 +22,9 @@ MenuItem* CommandItem(Menu* menu, int commandId);
 bool FinishPlan(const PlayModelOps& ops, const std::string& position, MoveList& plan);
 
 // Makes `move` on the table through its own mouse path; false when the position did not change.
-bool PlayByHand(Game& game, const PlayMove& move);
+// With glide (a move played for the player to watch) a dragged stack is carried along the path a
+// slide takes, at a slide's pace, instead of jumping to its place.
+bool PlayByHand(Game& game, const PlayMove& move, bool glide = false);
 
 class FinishRunner {
 public:
