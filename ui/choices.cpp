@@ -114,7 +114,11 @@ GroupBox::GroupBox(Window* parentWindow, int gx, int gy, int w, int h, std::stri
 
 void GroupBox::Draw() {
     SelectScreenBuffer();
-    if (style & 1) {
+    if ((style & 1) && ThemedControls()) {
+        // On the theme's face: one fine rounded line in a soft share of the text colour.
+        StrokeShape(x, x + width + 1, y, y + height + 1, RoundedBox(x + 0.5, y + 0.5, x + width + 1, y + height + 1, 4), 1,
+                    CurrentTheme().textColor, 0.45);
+    } else if (style & 1) {
         SetBoxDepth(1, 1);
         SetColor(ToolkitColorValue(kColorText));
         DrawBox(x + 1, x + width + 1, y + 1, y + height + 1);
