@@ -36,25 +36,43 @@ double Percentile(std::vector<double> values, double share) {
 
 // Cards must stand out from the table: the face against the lightest twentieth of the play
 // area (above the status rail) at least 3:1 on every theme. The six tables must also look
-// like six different materials: their mean colours lie well apart.
+// like six different materials: their mean colours lie well apart. The 2x table is the same
+// table drawn finer, not the 1x one enlarged: averaged over its 2 x 2 blocks it matches the 1x
+// picture, yet most of its blocks are not one flat colour.
 TEST(ThemeArt, CardsStandOutOnEveryTableAndNoTwoTablesLookAlike) {
     std::vector<std::array<double, 3>> means;
     for (int theme = 0; theme < sl::kThemeCount; ++theme) {
         const Picture table = RenderBackdrop(theme);
+        const Picture fine = RenderBackdrop(theme, 2);
+        double blockError = 0;
+        int unevenBlocks = 0;
         std::vector<double> luminance;
         std::array<double, 3> mean{};
         for (int y = 80; y < sl::kStatusTop - 10; y += 2)
             for (int x = 0; x < table.width; x += 2) {
                 const uint32_t p = table.At(x, y);
                 luminance.push_back(Luminance(p));
-                for (int c = 0; c < 3; ++c) mean[static_cast<size_t>(c)] += (p >> (16 - 8 * c) & 0xFF) / 255.0;
+                const uint32_t block[4] = {fine.At(2 * x, 2 * y), fine.At(2 * x + 1, 2 * y), fine.At(2 * x, 2 * y + 1),
+                                           fine.At(2 * x + 1, 2 * y + 1)};
+                unevenBlocks += block[0] != block[1] || block[0] != block[2] || block[0] != block[3];
+                for (int c = 0; c < 3; ++c) {
+                    const int shift = 16 - 8 * c;
+                    mean[static_cast<size_t>(c)] += (p >> shift & 0xFF) / 255.0;
+                    double average = 0;
+                    for (const uint32_t q : block) average += (q >> shift & 0xFF) / 4.0;
+                    blockError += std::abs(average - (p >> shift & 0xFF)) / 255.0;
+                }
             }
         for (double& m : mean) m /= static_cast<double>(luminance.size());
+        blockError /= 3.0 * static_cast<double>(luminance.size());
+        EXPECT_LT(blockError, 0.01) << ThemeLookOf(theme).name;
+        EXPECT_GT(unevenBlocks, static_cast<int>(luminance.size() / 2)) << ThemeLookOf(theme).name;
         means.push_back(mean);
         const double worst = Contrast(kCardFace, Percentile(luminance, 0.95));
         const double typical = Contrast(kCardFace, Percentile(luminance, 0.5));
-        std::printf("theme %d (%s): card face to table %.2f:1 typical, %.2f:1 at the lightest twentieth\n", theme + 1,
-                    ThemeLookOf(theme).name, typical, worst);
+        std::printf("theme %d (%s): card face to table %.2f:1 typical, %.2f:1 at the lightest twentieth; "
+                    "2x blocks %.4f from 1x\n",
+                    theme + 1, ThemeLookOf(theme).name, typical, worst, blockError);
         EXPECT_GE(worst, 3.0) << ThemeLookOf(theme).name;
     }
     for (size_t a = 0; a < means.size(); ++a)

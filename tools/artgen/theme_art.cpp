@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "cards/card_geometry.h"
 #include "tools/artgen/bmp_writer.h"
@@ -59,6 +60,192 @@ constexpr Rgbf kInk{0.10, 0.07, 0.04};
 
 const ThemeLook& ThemeLookOf(int theme) { return kLooks[static_cast<size_t>(std::clamp(theme, 0, 5))]; }
 
+namespace {
+
+// Noise stretched along one of kStreakAngles fixed directions: long along it, short across it,
+// for fibres and brushed pile. The directions are fixed for the whole picture: turning the
+// coordinates from place to place would swing far ones round the origin and draw whorls.
+constexpr int kStreakAngles = 6;
+
+struct Direction {
+    double c, s;
+};
+// The fixed directions' cosines and sines, worked out once.
+const std::array<Direction, kStreakAngles>& StreakDirections() {
+    static const std::array<Direction, kStreakAngles> directions = [] {
+        std::array<Direction, kStreakAngles> d{};
+        for (int k = 0; k < kStreakAngles; ++k)
+            d[static_cast<size_t>(k)] = {std::cos(k * kPi / kStreakAngles), std::sin(k * kPi / kStreakAngles)};
+        return d;
+    }();
+    return directions;
+}
+
+double StreakNoise(double x, double y, int direction, double along, double across, uint32_t seed) {
+    const Direction d = StreakDirections()[static_cast<size_t>(direction)];
+    const uint32_t own = seed + static_cast<uint32_t>(direction);
+    return ValueNoise((x * d.c + y * d.s) / along, (y * d.c - x * d.s) / across, own);
+}
+
+// Streaks that follow a direction varying from place to place: the streaks of the fixed
+// directions, each weighted by how close it lies to the local one (angles modulo a half turn).
+double FlowStreaks(double x, double y, double direction, double along, double across, uint32_t seed) {
+    const double c2 = std::cos(2.0 * direction), s2 = std::sin(2.0 * direction);
+    double sum = 0, total = 0;
+    for (int k = 0; k < kStreakAngles; ++k) {
+        // cos(2 (direction - angle k)), from the double angle formulas.
+        const Direction d = StreakDirections()[static_cast<size_t>(k)];
+        const double closeness = std::max(0.0, c2 * (d.c * d.c - d.s * d.s) + s2 * (2 * d.c * d.s));
+        const double weight = closeness * closeness * closeness * closeness * closeness * closeness;
+        if (weight < 0.01) continue;
+        sum += weight * StreakNoise(x, y, k, along, across, seed);
+        total += weight;
+    }
+    return total > 0 ? sum / total : 0.0;
+}
+
+// Grain finer than any device pixel: a different value for every device pixel at scales up to
+// 6, so the larger scales get detail of their own instead of blocks of the logical pixel's.
+double FineGrain(double x, double y, uint32_t seed) {
+    return Grain(static_cast<int>(std::floor(x * 6.0)), static_cast<int>(std::floor(y * 6.0)), seed);
+}
+
+// A soft line where a smooth field crosses zero: 1 on the line, falling to 0 at about width.
+double Ridge(double field, double width) {
+    const double t = field / width;
+    return std::exp(-t * t);
+}
+
+// The costly, slowly varying parts of a material at a point (clouds, the fields whose zero lines
+// are veins, the lay of a pile). They change little across a logical pixel, so the larger
+// scales take them from the logical pixels' corners and add only the fine detail per device
+// pixel, where it is drawn at its full sharpness.
+struct SmoothFields {
+    std::array<double, 8> v{};
+};
+
+SmoothFields Blend(const SmoothFields& a, const SmoothFields& b, double t) {
+    SmoothFields out;
+    for (size_t i = 0; i < out.v.size(); ++i) out.v[i] = a.v[i] + (b.v[i] - a.v[i]) * t;
+    return out;
+}
+
+bool HasSmoothFields(Texture texture) {
+    return texture == Texture::Marble || texture == Texture::Parchment || texture == Texture::Velvet;
+}
+
+// Polished grey marble: clouded ground, main veins that swell, thin out and fade along their
+// course with a darker core, a web of fine pale secondary veins, and the soft gloss of polish.
+SmoothFields MarbleFields(uint32_t s, double x, double y) {
+    // Warping the coordinates bends every vein the same way, as the stone's layers were folded.
+    const double wx = x + 140.0 * Fractal(x / 300.0, y / 300.0, 3, s + 11);
+    const double wy = y + 140.0 * Fractal(x / 300.0 + 7.3, y / 300.0 - 2.1, 3, s + 12);
+    SmoothFields f;
+    f.v[0] = Fractal(x / 260.0, y / 220.0, 4, s + 9);  // clouds
+    // Main veins are the zero lines of a field stretched along the diagonal, so they run one way
+    // but wander; where the field is flat they widen.
+    f.v[1] = Fractal((wx * 0.8 + wy * 0.6) / 520.0, (wy * 0.8 - wx * 0.6) / 230.0, 4, s + 20);
+    f.v[2] = 0.018 + 0.030 * (0.5 + 0.5 * ValueNoise(x / 170.0, y / 170.0, s + 21));                   // width
+    f.v[3] = std::clamp(0.25 + 0.9 * (0.5 + ValueNoise(x / 140.0, y / 140.0, s + 22)), 0.0, 1.0);      // depth
+    // Secondary veins: thin, pale, only in patches, thinning and fading along their course.
+    f.v[4] = Fractal((wx * 0.8 + wy * 0.6) / 210.0, (wy * 0.8 - wx * 0.6) / 80.0, 3, s + 30);
+    f.v[5] = Fractal(wx / 70.0, wy / 45.0, 2, s + 32);
+    f.v[6] = std::clamp(0.5 + 2.2 * Fractal(x / 210.0, y / 210.0, 2, s + 31), 0.0, 1.0);  // patches
+    f.v[7] = 0.5 + ValueNoise(x / 60.0, y / 60.0, s + 34);                                // taper
+    return f;
+}
+
+Rgbf MarbleFinish(const ThemeLook& look, const SmoothFields& f, double x, double y) {
+    const double cloud = f.v[0], main = f.v[1], width = f.v[2], depth = f.v[3];
+    const double fine = f.v[4], hairField = f.v[5], patch = f.v[6], taper = f.v[7];
+    const double core = Ridge(main, width) * depth;
+    const double bed = Ridge(main, width * 4.0) * depth;  // the vein's stain spreading into the stone
+    const double thread =
+        Ridge(fine, 0.004 + 0.010 * std::clamp(taper, 0.0, 1.0)) * patch * std::clamp(taper, 0.2, 1.0);
+    const double hair = Ridge(hairField, 0.006) * patch * 0.4;
+    Rgbf c = Scale(look.base, 1.0 + 0.10 * cloud + 0.012 * FineGrain(x, y, look.seed + 33));
+    c = Mix(c, Rgbf{0.40, 0.41, 0.42}, 0.35 * bed);
+    c = Mix(c, Rgbf{0.23, 0.235, 0.25}, 0.85 * core);
+    c = Mix(c, Rgbf{0.70, 0.70, 0.68}, 0.35 * thread + 0.2 * hair);
+    // Polish: a broad, soft reflection across the upper left of the slab.
+    const double along = (x * 0.8 - y * 0.6 - 60.0) / 260.0;
+    return Scale(c, 1.0 + 0.05 * std::exp(-along * along));
+}
+
+// Parchment: a skin's mottled tone, with lighter and darker clouds and a few small stains, and
+// short fibres lying every which way that catch the light.
+SmoothFields ParchmentFields(uint32_t s, double x, double y) {
+    SmoothFields f;
+    f.v[0] = Fractal(x / 170.0, y / 140.0, 5, s);      // blotches
+    f.v[1] = Fractal(x / 38.0, y / 34.0, 3, s + 3);    // mottling
+    // Foxing: a few soft brown spots where two noises peak together.
+    const double peaks = Fractal(x / 18.0, y / 18.0, 3, s + 4) + Fractal(x / 90.0, y / 90.0, 2, s + 5);
+    f.v[2] = std::clamp((peaks - 0.55) * 2.0, 0.0, 1.0);
+    f.v[3] = 2.0 * kPi * Fractal(x / 200.0, y / 200.0, 2, s + 6);  // the fibres' direction
+    f.v[4] = Fractal(x / 60.0, y / 60.0, 3, s + 40);                 // how ragged the aged margin is
+    return f;
+}
+
+Rgbf ParchmentFinish(const ThemeLook& look, const SmoothFields& f, double x, double y) {
+    const uint32_t s = look.seed;
+    const double blotch = f.v[0], mottle = f.v[1], spot = f.v[2];
+    // Short fibres following the slowly turning direction, over a finer felt of them at random.
+    const double fibre = FlowStreaks(x, y, f.v[3], 6.0, 0.8, s + 7) + 0.5 * ValueNoise(x / 0.8, y / 0.8, s + 12);
+    const Rgbf stain{0.50, 0.35, 0.18}, pale{0.72, 0.57, 0.36};
+    Rgbf c = Mix(look.base, pale, std::clamp(-blotch * 1.2, 0.0, 0.6));
+    c = Mix(c, stain, std::clamp(blotch * 1.3, 0.0, 0.7) + 0.25 * std::max(0.0, mottle));
+    c = Mix(c, Rgbf{0.47, 0.31, 0.15}, 0.45 * spot * spot);
+    const double g = Grain(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), s);
+    return Scale(c, 1.0 + 0.045 * mottle + 0.03 * fibre + 0.01 * g);
+}
+
+// The darker, irregular margin of a sheet of parchment, where the skin has aged the most.
+Rgbf AgedEdge(const SmoothFields& f, Rgbf c, double x, double y) {
+    const double edge = std::min({x, y, sl::kScreenWidth - x, sl::kScreenHeight - y});
+    const double ragged = edge + 22.0 * f.v[4];
+    const double age = std::exp(-std::max(0.0, ragged) / 55.0);
+    return Mix(c, Rgbf{0.36, 0.22, 0.09}, 0.75 * age);
+}
+
+// Velvet: a dense pile whose lay turns slowly across the cloth, so it catches the light in broad
+// soft sheens and dark troughs, with brush marks along the lay and a fine pile on top.
+SmoothFields VelvetFields(uint32_t s, double x, double y) {
+    SmoothFields f;
+    f.v[0] = 0.8 + 2.6 * Fractal(x / 380.0, y / 320.0, 3, s);  // the pile's lay
+    f.v[1] = FlowStreaks(x, y, f.v[0], 60.0, 14.0, s + 2);     // broad brush marks
+    return f;
+}
+
+Rgbf VelvetFinish(const ThemeLook& look, const SmoothFields& f, double x, double y) {
+    const uint32_t s = look.seed;
+    const double lay = f.v[0], light = -0.4;
+    const double facing = 0.5 + 0.5 * std::cos(2.0 * (lay - light));
+    const double brush = f.v[1] + 0.4 * FlowStreaks(x, y, lay, 12.0, 2.0, s + 8);
+    // The pile: a tuft of its own at every device pixel.
+    const double pile = FineGrain(x, y, s + 20);
+    const double sheen = std::clamp(facing * facing * (0.9 + 0.35 * brush), 0.0, 1.2);
+    const Rgbf shadow = Scale(look.base, 0.85), lit{0.22, 0.28, 0.58};
+    return Scale(Mix(shadow, lit, 0.55 * sheen), 1.0 + 0.05 * brush + 0.05 * pile);
+}
+
+SmoothFields FieldsOf(const ThemeLook& look, double x, double y) {
+    switch (look.texture) {
+        case Texture::Marble: return MarbleFields(look.seed, x, y);
+        case Texture::Parchment: return ParchmentFields(look.seed, x, y);
+        default: return VelvetFields(look.seed, x, y);  // the only other texture with fields
+    }
+}
+
+Rgbf FinishOf(const ThemeLook& look, const SmoothFields& f, double x, double y) {
+    switch (look.texture) {
+        case Texture::Marble: return MarbleFinish(look, f, x, y);
+        case Texture::Parchment: return ParchmentFinish(look, f, x, y);
+        default: return VelvetFinish(look, f, x, y);
+    }
+}
+
+}  // namespace
+
 // Coordinates are logical pixels; between whole numbers for art at a device scale above 1, where
 // the grain stays that of the logical pixel and planks keep their logical seams.
 Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
@@ -70,11 +257,10 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
             const double fibre = ValueNoise(x / 2.3, y / 2.3, s + 7);
             return Scale(look.base, 1.0 + 0.09 * mottle + 0.05 * fibre + 0.035 * g);
         }
-        case Texture::Velvet: {
-            const double sheen = Fractal(x / 170.0, y / 150.0, 3, s);
-            const double fold = std::sin((x * 0.7 + y) / 95.0 + 2.5 * sheen);
-            return Scale(look.base, 1.0 + 0.16 * sheen + 0.07 * fold + 0.03 * g);
-        }
+        case Texture::Velvet:
+        case Texture::Parchment:
+        case Texture::Marble:
+            return FinishOf(look, FieldsOf(look, x, y), x, y);
         case Texture::Wood: {
             const int plank = static_cast<int>(std::floor(y / 120));
             const double warp = Fractal(x / 260.0, y / 35.0 + plank * 5.3, 3, s);
@@ -86,23 +272,6 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
             if (seams && inPlank == 1) f *= 1.12;
             const Rgbf warm{look.base.r * 1.08, look.base.g * 0.98, look.base.b * 0.9};
             return Scale(Mix(look.base, warm, 0.5 + 0.5 * warp), f);
-        }
-        case Texture::Parchment: {
-            const double blotch = Fractal(x / 150.0, y / 150.0, 4, s);
-            const double fibre = ValueNoise(x / 3.0, y / 28.0, s + 5);
-            const Rgbf stain{0.52, 0.37, 0.20};
-            return Scale(Mix(look.base, stain, std::max(0.0, blotch) * 0.55), 1.0 + 0.018 * fibre + 0.02 * g);
-        }
-        case Texture::Marble: {
-            // A few soft veins running diagonally, over faint grey clouds.
-            const double turb = Fractal(x / 230.0, y / 230.0, 5, s);
-            const double v = std::abs(std::sin((x * 0.55 + y * 0.85) / 120.0 + 4.0 * turb));
-            const double vein = std::pow(1.0 - v, 18.0);
-            const double halo = std::pow(1.0 - v, 4.0);
-            const double cloud = Fractal(x / 320.0, y / 260.0, 3, s + 9);
-            const Rgbf veinColour{0.64, 0.63, 0.61};
-            Rgbf c = Mix(look.base, veinColour, 0.55 * vein + 0.10 * halo + 0.12 * std::max(0.0, cloud));
-            return Scale(c, 1.0 + 0.012 * g);
         }
         case Texture::Linen: {
             const double warpThread = 0.5 + 0.5 * std::sin(x * kPi / 1.5);
@@ -135,7 +304,23 @@ Rgbf FieldAt(const ThemeLook& look, double x, double y) {
 Picture RenderBackdrop(int theme, int scale) {
     const ThemeLook& look = ThemeLookOf(theme);
     Picture picture(sl::kScreenWidth * scale, sl::kScreenHeight * scale);
-    ShadeAtScale(&picture, scale, [&](double x, double y) { return SurfaceAt(look, x, y); });
+    if (HasSmoothFields(look.texture)) {
+        // The smooth fields at every logical pixel's corner, mixed for the device pixels between.
+        const int columns = sl::kScreenWidth + 1;
+        std::vector<SmoothFields> corners(static_cast<size_t>(columns) * (sl::kScreenHeight + 1));
+        for (int y = 0; y <= sl::kScreenHeight; ++y)
+            for (int x = 0; x < columns; ++x) corners[static_cast<size_t>(y) * columns + x] = FieldsOf(look, x, y);
+        ShadeAtScale(&picture, scale, [&](double x, double y) {
+            const int ix = static_cast<int>(x), iy = static_cast<int>(y);
+            const SmoothFields* top = &corners[static_cast<size_t>(iy) * columns + ix];
+            const double tx = x - ix, ty = y - iy;
+            const SmoothFields f = Blend(Blend(top[0], top[1], tx), Blend(top[columns], top[columns + 1], tx), ty);
+            const Rgbf c = FinishOf(look, f, x, y);
+            return look.texture == Texture::Parchment ? AgedEdge(f, c, x, y) : c;
+        });
+    } else {
+        ShadeAtScale(&picture, scale, [&](double x, double y) { return SurfaceAt(look, x, y); });
+    }
     Vignette(&picture, look.dark ? 0.55 : 0.32);
     OpaqueCanvas canvas(&picture, scale);
     cairo_t* cr = canvas.cr();
