@@ -22,6 +22,9 @@ enum Drum : int {
     kSnare = 38,
     kFloorTom = 41,
     kClosedHat = 42,
+    kLowTom = 45,
+    kLowMidTom = 47,
+    kHighMidTom = 48,
     kPedalHat = 44,
     kOpenHat = 46,
     kCrash = 49,
@@ -46,9 +49,9 @@ struct DrumLine {
 };
 
 struct Section {
-    char name;            // used in the form; a lower-case letter in the form gives it to the second lead
-    const char* chords;   // one chord per bar; "4-5" splits a bar in halves
-    const char* melody;   // bars separated by '|'
+    char name;           // used in the form; a lower-case letter in the form gives it to the second lead
+    std::string chords;  // one chord per bar; "4-5" splits a bar in halves
+    std::string melody;  // bars separated by '|'; empty for an accompaniment alone
 };
 
 struct SongRecipe {
@@ -59,12 +62,17 @@ struct SongRecipe {
     int tonic;        // MIDI note of degree 1 of the melody
     bool minor;
     int leadProgram, altLeadProgram, harmonyProgram, padProgram, bassProgram;
+    // The accompaniment and bass patterns run over two to four bars ('|' between bars) and start
+    // again with each section; the bridge (section B) has patterns of its own, for a change of texture.
     const char* accompaniment;
+    const char* bridgeAccompaniment;
     bool strum;  // the accompaniment's chords are strummed low to high
     const char* bass;
+    const char* bridgeBass;
     std::vector<DrumLine> drums;
     // Scales every channel's volume, so the songs sound equally loud with the soundfont played.
     double level;
+    const char* intro;  // the chords of the bars before the tune, ending where the first section starts
     const char* form;
     std::vector<Section> sections;
 };
@@ -79,18 +87,19 @@ constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
 
 std::vector<SongRecipe> Songs() {
     return {
-        {"MAIN.MID", "Title", 104, 3, 65, false, 73, 71, 0, 49, 32, "....x--.x--.", false, "1-------5-..",
-         {{kMuteTriangle, "x...........", true}, {kPedalHat, "....o...o...", false}}, 0.89, "AEBEaeBE",
+        {"MAIN.MID", "Title", 104, 3, 65, false, 73, 71, 6, 48, 32, "....x--.x--.|....x-x.x--.", "0-1-2-3-2-1-|0-2-3-1-2-3-",
+         false, "1-------5-..|1-----3-5---", "1-----5-----|1---5---8---",
+         {{kMuteTriangle, "x...........", true}, {kPedalHat, "....o...o...", false}}, 0.88, "67 27 5 57", "AEBEaeBE",
          {{'A', "1 17 4 1 67 27 5 57",
            "5h 3q|1'q 7q 5q|6h 4q|5h.|3q 5q 1'q|2'h 1'q|7q 6q 5q|2h rq"},
           {'E', "1 17 4 1 67 27 57 1",
            "5h 3q|1'q 7q 5q|6h 4q|5h.|3q 5q 1'q|2'h 1'q|7q 2'q 7q|1'h."},
           {'B', "47 5 37 6 27 57 1 5",
            "1'q 6q 4q|2'q 7q 5q|3'h 1'q|2'q 1'q 6q|4q 5q 6q|7q 1'q 2'q|3'h 2'q|1'q 7q 5q"}}},
-        {"SONG1.MID", "Fast 1", 138, 4, 67, false, 11, 71, 0, kNoProgram, 33, "..x-..x-..x-..x-", false,
-         "1-.1..5-1-.8.5..",
+        {"SONG1.MID", "Fast 1", 138, 4, 67, false, 11, 71, 1, kNoProgram, 33, "..x-..x-..x-..x-|..x-..x-..x-.xx-",
+         "x-----x-----x---|x-----x---x-x---", false, "1-.1..5-1-.8.5..|1-.1..5-1-.5.3.a", "1---1---5---5---|1---1---5---3-a-",
          {{kKick, "X......x..x.....", false}, {kSnare, "....X.......X...", false}, {kClosedHat, "x.x.x.x.x.x.x.x.", true}},
-         1.07, "AEBEaeBE",
+         0.98, "1 5 4 5", "AEBEaeBE",
          {{'A', "1 5 6 4 1 5 4 5",
            "3e 5e 1'q 7e 5e 3q|2e 5e 7q 6e 5e 2q|3e 5e 1'q 2'e 1'e 7q|6q 1'e 6e 5h|"
            "3e 5e 1'q 7e 5e 3q|2e 5e 7q 2'e 1'e 7q|1'e 7e 6e 5e 6q 4q|7e 6e 5e 3e 2h"},
@@ -100,15 +109,16 @@ std::vector<SongRecipe> Songs() {
           {'B', "67 37 4 17 67 37 27 5-57",
            "5q 3'q 2'e 1'e 7q|7h 5q 7q|6q 1'q 3'q 2'e 1'e|5h 3h|"
            "3e 5e 6e 7e 1'q 3'q|2'q 7q 5q 7q|6q 4q 2q 4q|5h 2'h"}}},
-        {"SONG2.MID", "Slow 1", 72, 4, 62, false, 68, 73, 24, 48, 32, "0-1-2-3-2-1-2-1-", false, "1-------5---3---",
-         {{kMaracas, "o...o...o...o...", true}, {kSideStick, "........x.......", false}}, 0.91, "AEBE",
+        {"SONG2.MID", "Slow 1", 72, 4, 62, false, 68, 73, 25, 48, 32, "0-1-2-3-2-1-2-1-|0-1-2-3---2-1---",
+         "x-------x---x---|x-----x-x-------", false, "1-------5---3---|1-------5-----5-", "1---5---8---5---|1---3---5---a---",
+         {{kMaracas, "o...o...o...o...", true}, {kSideStick, "........x.......", false}}, 0.94, "2 57", "AEBE",
          {{'A', "1 3 4 1 6 2 5 5", "3h 2q 1q|3h. 5q|6h 5q 4q|3w|3q 5q 1'h|2'h. 7q|1'q 7q 6q 7q|5w"},
           {'E', "1 3 4 1 6 2 5 1", "3h 2q 1q|3h. 5q|6h 5q 4q|3w|3q 5q 1'h|2'h. 7q|6q 7q 1'q 2'q|1'w"},
           {'B', "47 5 37 67 47 1 27 5-57", "4q 6q 1'q 2'q|2'h 1'q 7q|7h. 5q|6h 5q 3q|4q 5q 6q 1'q|3'h 1'h|2'q 1'q 7q 6q|5h 7h"}}},
-        {"SONG3.MID", "Fast 2", 150, 4, 60, false, 65, 11, 4, kNoProgram, 33, "x--x--x...x--x..", false,
-         "1---3---5---a---",
+        {"SONG3.MID", "Fast 2", 150, 4, 60, false, 65, 11, 1, kNoProgram, 33, "x--x--x...x--x..|x--x--x...x-x-x-",
+         "..x...x...x...x.|..x...x...x.x.x.", false, "1---3---5---a---|1---1-3-5---a---", "1-1-1-1-5-5-5-5-|1-1-1-1-3-3-5-a-",
          {{kKick, "X.....x.X.......", false}, {kSnare, "....X.......X..x", false}, {kClosedHat, "x.xxx.x.x.xxx.x.", true}},
-         0.94, "AEBEaeBE",
+         0.91, "3 6 2 5", "AEBEaeBE",
          {{'A', "1 6 2 5 3 6 2 5",
            "5e 5e 6e 5e 3q 1q|6e 6e 1'e 6e 5q 3q|4e 4e 6e 4e 2q 6,q|7,e 2e 5e 7e 2'h|"
            "3'e 2'e 1'e 7e 5q 3q|6e 7e 1'e 3'e 2'q 1'q|2'q 1'e 6e 4q 6q|7h 5h"},
@@ -118,10 +128,10 @@ std::vector<SongRecipe> Songs() {
           {'B', "4 47 1 17 4 2 27 5-57",
            "6q 6e 1'e 6q 4q|5e 6e 1'e 6e 4h|3q 3e 5e 3q 1q|2e 3e 5e 3e 1h|"
            "6q 6e 1'e 2'q 1'q|6e 1'e 6e 5e 4h|2q 4q 6q 1'q|7h 2'h"}}},
-        {"SONG4.MID", "Rock", 126, 4, 69, true, 29, 27, 30, kNoProgram, 34, "x-x-x-.xx-x-x-.x", false,
-         "1-1-1-1-1-1-1-5-",
+        {"SONG4.MID", "Rock", 126, 4, 69, true, 29, 27, 30, kNoProgram, 34, "x-x-x-.xx-x-x-.x|x-x-x-.xx-x-.x-x",
+         "x-------x---x---|x-------x-x-x---", false, "1-1-1-1-1-1-1-5-|1-1-1-1-1-1-3-5-", "1-1-1-1-5-5-5-5-|1-1-1-1-8-8-5-5-",
          {{kKick, "X.....X.X.x.....", false}, {kSnare, "....X.......X...", false}, {kClosedHat, "xoxoxoxoxoxoxoxo", true}},
-         0.93, "AEBEaeBE",
+         0.76, "1 6 4 5M", "AEBEaeBE",
          {{'A', "1 6 7 1 1 6 4 5M",
            "1q 1e 3e 5q 3e 1e|3h 1q 6,q|7,e 2e 4e 2e 5q 4q|3h. rq|5q 5e 6e 5q 3q|6q 5e 3e 1h|"
            "4e 3e 2e 1e 2q 4q|5h 7#h"},
@@ -130,15 +140,23 @@ std::vector<SongRecipe> Songs() {
            "5e 7#e 2'e 7#e 5h|1'h. rq"},
           {'B', "6 7 1 17 6 7 5M 5M7",
            "1'q 1'q 7q 6q|7h 2'q 7q|1'h 5q 3q|1'h. rq|6q 1'q 3'q 1'q|2'q 7q 5q 7q|7#q 5q 7#q 2'q|5h rh"}}},
-        {"SONG5.MID", "Slow 2", 66, 4, 70, false, 11, 73, 4, 89, 35, "x-------x-------", false, "1-------5-------",
-         {{kRide, "o.....o.o.......", true}, {kSideStick, "....x.......x...", false}}, 1.05, "AEBE",
-         {{'A', "1 6 4 5 1 6 2 5", "5h 3q 1q|3h. 2q|4h 6q 1'q|7h. rq|5q 6q 5q 3q|6h 5q 3q|4q 2q 6,q 2q|2h 7,h"},
-          {'E', "1 6 4 5 1 6 5 1", "5h 3q 1q|3h. 2q|4h 6q 1'q|7h. rq|5q 6q 5q 3q|6h 5q 3q|2q 3q 4q 2q|1w"},
-          {'B', "47 5 37 67 27 57 1 5-57", "6q 1'q 6q 4q|5q 7q 2'h|7h 5q 3q|6h. 5q|2q 4q 6q 2'q|1'h 7h|1'q 5q 3q 5q|2h 5h"}}},
-        {"SONG6.MID", "Fast 3", 168, 4, 74, false, 40, 21, 25, kNoProgram, 32, "x-.xx-.xx-.xx-.x", true,
-         "1---5-1-1---5-8-",
+        // The second slow song moves in dotted quarters and eighths where the first walks in quarters.
+        {"SONG5.MID", "Slow 2", 66, 4, 70, false, 40, 73, 1, 88, 35, "x-------x-------|x-----x-----x---",
+         "0---2---1---3---|0---2---3---2---", false, "1-------5-------|1-------5---3---", "1-----5-1-------|1-----5-8---5---",
+         {{kRide, "o.....o.o.......", true}, {kSideStick, "....x.......x...", false}}, 0.94, "2 5", "AEBE",
+         {{'A', "1 6 4 5 1 6 2 5",
+           "5q. 3e 1q 3e 5e|6q. 5e 3h|4e 6e 1'q. 6e 4q|7q. 5e 2h|5e 5e 6e 5e 3q. 1e|6q. 1'e 3'q 1'q|"
+           "2'e 1'e 6e 4e 2q. 6,e|7,h. rq"},
+          {'E', "1 6 4 5 1 6 5 1",
+           "5q. 3e 1q 3e 5e|6q. 5e 3h|4e 6e 1'q. 6e 4q|7q. 5e 2h|5e 5e 6e 5e 3q. 1e|6q. 1'e 3'q 1'q|"
+           "2q. 4e 7q 5q|3e 2e 1h."},
+          {'B', "47 5 37 67 27 57 1 5-57",
+           "6e 1'e 3'q. 1'e 6q|5q. 7e 2'h|7e 5e 3e 5e 7q. 5e|6h rq 5e 6e|1'q. 6e 4q 2q|2'q. 1'e 7h|"
+           "1'e 7e 6e 5e 3q. 5e|2h 5e 4e 2q"}}},
+        {"SONG6.MID", "Fast 3", 168, 4, 74, false, 40, 21, 25, kNoProgram, 32, "x-.xx-.xx-.xx-.x|x-.xx-.xx-.xx-x-",
+         "x---x---x---x-x-|x---x---x-x-x---", true, "1---5-1-1---5-8-|1---5-1-1---5-3-", "1---5---1---5---|1---5---8---a---",
          {{kKick, "X.......X.......", false}, {kTambourine, "..x...x...x...xx", true}, {kClosedHat, "o.o.o.o.o.o.o.o.", false}},
-         0.99, "AEBEaeBE",
+         0.80, "1 1 4 5", "AEBEaeBE",
          {{'A', "1 1 5 5 1 1 4 5",
            "1e 3e 5e 3e 1e 3e 5e 1'e|7e 5e 6e 7e 1'q 5q|5e 2e 7,e 2e 5e 2e 7,e 2e|6e 5e 4e 3e 2q 5,q|"
            "1e 3e 5e 3e 1e 3e 5e 1'e|2'e 1'e 7e 6e 5q 3q|4e 6e 1'e 6e 4e 6e 1'e 6e|5e 7e 2'e 7e 5q 7,q"},
@@ -148,15 +166,17 @@ std::vector<SongRecipe> Songs() {
           {'B', "4 2 1 6 4 2 5 57",
            "4e 6e 1'e 2'e 3'e 2'e 1'e 6e|4e 6e 1'e 6e 4q 6q|3e 5e 1'e 5e 3e 5e 1'e 3'e|2'e 1'e 7e 6e 5q 3q|"
            "4e 6e 1'e 2'e 3'e 2'e 1'e 6e|1'e 6e 4e 6e 1'q 2'q|3'e 2'e 1'e 7e 6e 5e 4e 3e|2q 5,q 7,q 2q"}}},
-        {"WIN.MID", "Won", 120, 4, 60, false, 56, 61, 48, kNoProgram, 58, "x--.x-x-x--.x-x-", false, "1---5---1---5-5-",
+        {"WIN.MID", "Won", 120, 4, 60, false, 56, 61, 6, kNoProgram, 58, "x--.x-x-x--.x-x-|x--.x-x-x-x-x-x-",
+         "x-------x-x-x---|x-------x---x-x-", false, "1---5---1---5-5-|1---5---1---3-5-", "1-------8-------|1-------5---a---",
          {{kKick, "X.......X.......", false}, {kSnare, "....x..x....x.xx", false}, {kRide, "x...x...x...x...", true}},
-         0.95, "ABabA",
+         0.84, "4 1 4 5", "ABabA",
          {{'A', "1 4 1 5 1 4 5 1",
            "5q 5e 5e 1'h|6q 1'q 4'h|3'q 2'e 1'e 5q 3'q|2'h. rq|5q 5e 5e 1'q 3'q|4'q 3'q 2'q 1'q|7q 2'q 5'q 4'q|3'h 1'h"},
           {'B', "67 3 4 17 27 5 1-6 5-57",
            "1'q 3'q 6q 1'q|7q 5q 3'h|4'q 3'e 2'e 1'q 6q|5h. rq|2'q 4'q 6q 2'q|7q 2'q 5'q 2'q|3'q 1'q 5q 1'q|2'h 5h"}}},
-        {"LOSE.MID", "Lost", 68, 4, 62, true, 8, 71, 0, 49, 42, "0--2--1--3--2-1-", false, "1-----------5-3-",
-         {{kFloorTom, "X.......o.......", false}, {kCabasa, "....o.......o.o.", true}}, 1.08, "AEBE",
+        {"LOSE.MID", "Lost", 68, 4, 62, true, 8, 71, 1, 49, 42, "0--2--1--3--2-1-|0--2--1---3-2-1-",
+         "x-----x---x-----|x-------x-x-----", false, "1-----------5-3-|1-----------5---", "1-------1---5---|1---5---1---a---",
+         {{kFloorTom, "X.......o.......", false}, {kCabasa, "....o.......o.o.", true}}, 1.06, "4 5M7", "AEBE",
          {{'A', "1 4 7 3 6 4 4 5M", "5h 3q 1q|4h 6q 5q|4q 2q 7,h|3h. 5q|6h 5q 4q|4h 3q 2q|6q 5q 4q 3q|2h 7#,h"},
           {'E', "1 4 7 3 6 4 5M 1", "5h 3q 1q|4h 6q 5q|4q 2q 7,h|3h. 5q|6h 5q 4q|4h 3q 2q|2q 7#,q 5,q 7#,q|1w"},
           {'B', "3 7 47 1 67 3 47 5M7", "3q 5q 7q 5q|4h 2h|4q 6q 1'q 6q|5w|4q 6q 1'h|7h 5h|6q 5q 4q 2q|7#,h 2h"}}},
@@ -170,6 +190,11 @@ struct Note {
     int64_t start, length;  // ticks
 };
 
+struct TempoChange {
+    int64_t tick;
+    int beatsPerMinute;
+};
+
 struct Chord {
     int root = 0;                // pitch class relative to the key's tonic, 0..11
     std::vector<int> intervals;  // from the root
@@ -179,10 +204,21 @@ class Arranger {
 public:
     explicit Arranger(const SongRecipe& song) : song(song) {}
 
-    bool Arrange(std::vector<Note>* notes, int64_t* endTick, std::string* error) {
+    bool Arrange(std::vector<Note>* notes, std::vector<TempoChange>* tempos, int64_t* endTick, std::string* error) {
         out = notes;
-        int64_t tick = 0;
+        for (const char* patterns : {song.accompaniment, song.bridgeAccompaniment, song.bass, song.bridgeBass})
+            for (const std::string& bar : Bars(patterns))
+                if (static_cast<int>(bar.size()) != Steps())
+                    return Fail(error, std::string(song.file) + ": pattern bar " + bar + " does not fill a bar");
         const std::string form = song.form;
+        int64_t tick = 0;
+        // The intro: the accompaniment alone over its own chords, with the light drums, softer
+        // than the first section.
+        const Section intro{'I', song.intro, ""};
+        dynamics = Arc(0, form.size()) * 0.9;
+        opening = true;
+        if (!Place(intro, false, tick, 0, error)) return false;
+        tick += BarTicks() * BarCount(intro);
         for (size_t i = 0; i < form.size(); ++i) {
             const char formLetter = form[i];
             const Section* section = Find(static_cast<char>(std::toupper(static_cast<unsigned char>(formLetter))));
@@ -190,16 +226,30 @@ public:
             const bool alternate = std::islower(static_cast<unsigned char>(formLetter)) != 0;
             dynamics = Arc(i, form.size());
             opening = i == 0 && form.size() > 2;
-            if (!Place(*section, alternate, tick, error)) return false;
+            if (!Place(*section, alternate, tick, 0, error)) return false;
             tick += BarTicks() * BarCount(*section);
         }
-        // A closing bar: the tonic held, with a last cymbal.
-        Chord tonic = MakeChord("1", error);
-        dynamics = Arc(form.size() - 1, form.size());
+        // The ending: the last section's two closing bars once more, slowing down, then the
+        // tonic held under the melody's last note, with a last cymbal.
+        const Section& last = *Find(static_cast<char>(std::toupper(static_cast<unsigned char>(form.back()))));
+        const std::vector<std::string> chords = Words(last.chords), melody = Bars(last.melody.c_str());
+        const int lastBars = 2, tagStart = BarCount(last) - lastBars;
+        const Section tag{last.name, chords[chords.size() - 2] + " " + chords.back(),
+                          melody[melody.size() - 2] + "|" + melody.back()};
         opening = false;
-        Accompany(tonic, tonic, tonic, tick, true);
+        tempos->push_back({tick + BarTicks(), song.beatsPerMinute * 92 / 100});
+        if (!Place(tag, std::islower(static_cast<unsigned char>(form.back())) != 0, tick, tagStart, error)) return false;
+        tick += BarTicks() * lastBars;
+        tempos->push_back({tick, song.beatsPerMinute * 82 / 100});
+        bridge = false;
+        Chord tonic = MakeChord("1", error);
+        Accompany(tonic, tonic, tonic, tick, 0, true);
         Add(kDrumChannel, kCrash, 84, tick, kTicksPerQuarter * 2);
         Add(kDrumChannel, kKick, 96, tick, kTicksPerQuarter / 2);
+        int key = song.tonic;
+        while (key + 6 < lastMelodyKey) key += 12;
+        while (key - 6 > lastMelodyKey) key -= 12;
+        Add(kLead, key, 84, tick, BarTicks());
         *endTick = tick + BarTicks();
         return true;
     }
@@ -214,13 +264,20 @@ private:
     }
 
     int64_t BarTicks() const { return int64_t{song.beatsPerBar} * kTicksPerQuarter; }
-    static int BarCount(const Section& s) {
-        std::istringstream in(s.chords);
-        std::string token;
-        int count = 0;
-        while (in >> token) ++count;
-        return count;
+    static std::vector<std::string> Words(const std::string& text) {
+        std::istringstream in(text);
+        std::vector<std::string> words;
+        for (std::string word; in >> word;) words.push_back(word);
+        return words;
     }
+    // The bars of a pattern or a melody, split at '|'.
+    static std::vector<std::string> Bars(const char* text) {
+        std::vector<std::string> bars;
+        std::istringstream in(text);
+        for (std::string bar; std::getline(in, bar, '|');) bars.push_back(bar);
+        return bars;
+    }
+    static int BarCount(const Section& s) { return static_cast<int>(Words(s.chords).size()); }
     const Section* Find(char name) const {
         for (const Section& s : song.sections)
             if (s.name == name) return &s;
@@ -256,14 +313,15 @@ private:
         return chord;
     }
 
-    // The chord's notes placed from G3 up, so the harmony moves little between chords.
+    // The chord's notes placed within an octave from A3 up (D4 in the bridge, for a lighter
+    // texture), so the harmony moves little between chords.
     std::vector<int> Voicing(const Chord& chord) const {
-        constexpr int kLowest = 55;
+        const int lowest = bridge ? 62 : 57;
         std::vector<int> keys;
         for (int interval : chord.intervals) {
             int key = song.tonic % 12 + chord.root + interval;
-            while (key < kLowest) key += 12;
-            while (key >= kLowest + 12) key -= 12;
+            while (key < lowest) key += 12;
+            while (key >= lowest + 12) key -= 12;
             keys.push_back(key);
         }
         std::sort(keys.begin(), keys.end());
@@ -289,29 +347,37 @@ private:
     }
 
     // One bar of accompaniment and bass; first and second are the chords of its two halves and
-    // next the chord of the bar after it (the bass leads into it).
-    void Accompany(const Chord& first, const Chord& second, const Chord& next, int64_t bar, bool closing) {
+    // next the chord of the bar after it (the bass leads into it). barIndex picks the bar of the
+    // patterns.
+    void Accompany(const Chord& first, const Chord& second, const Chord& next, int64_t bar, int barIndex, bool closing) {
         auto chordAt = [&](int64_t offset) -> const Chord& { return offset * 2 < BarTicks() ? first : second; };
         if (song.padProgram != kNoProgram) {
             const int64_t half = BarTicks() / 2;
             for (int64_t offset : {int64_t{0}, half})
-                for (int key : Voicing(chordAt(offset))) Add(kPad, key + 12, 46, bar + offset, half);
+                for (int key : Voicing(chordAt(offset))) Add(kPad, key + 12, 64, bar + offset, half);
         }
         if (closing) {
-            for (int key : Voicing(first)) Add(kHarmony, key, 60, bar, BarTicks());
+            for (int key : Voicing(first)) Add(kHarmony, key, 82, bar, BarTicks());
+            Add(kHarmony, Voicing(first)[0] + 12, 78, bar, BarTicks());
             Add(kBass, BassRoot(first), 80, bar, BarTicks());
             return;
         }
-        const std::string harmony = song.accompaniment, bass = song.bass;
+        const std::vector<std::string> harmonyBars = Bars(bridge ? song.bridgeAccompaniment : song.accompaniment);
+        const std::vector<std::string> bassBars = Bars(bridge ? song.bridgeBass : song.bass);
+        const std::string& harmony = harmonyBars[static_cast<size_t>(barIndex) % harmonyBars.size()];
+        const std::string& bass = bassBars[static_cast<size_t>(barIndex) % bassBars.size()];
         for (size_t step = 0; step < harmony.size(); ++step) {
             const char c = harmony[step];
             if (c == '-' || c == '.') continue;
             const int64_t offset = static_cast<int64_t>(step) * kStep;
             const int64_t length = StepLength(harmony, step) * kStep * 9 / 10;
-            // Notes on the beat lean a little harder than those between.
-            const int velocity = step % 4 == 0 ? 58 : 50;
+            // Notes on the beat lean a little harder than those between. The soundfont's
+            // instruments open up with velocity, so the harmony is played firmly: a brighter sound.
+            const int velocity = step % 4 == 0 ? 80 : 70;
             std::vector<int> keys = Voicing(chordAt(offset));
             if (c == 'x') {
+                // The lowest note doubled an octave up opens the chord and lets it ring brighter.
+                keys.push_back(keys[0] + 12);
                 for (size_t i = 0; i < keys.size(); ++i)
                     Add(kHarmony, keys[i], velocity, bar + offset + (song.strum ? static_cast<int64_t>(i) * 12 : 0), length);
             } else if (c >= '0' && c <= '3') {
@@ -334,25 +400,57 @@ private:
         }
     }
 
-    // One bar of drums. The opening section plays only the light lines; every section begins
-    // with a cymbal once the full kit is in.
-    void Drum(int64_t bar, bool sectionStart) {
+    // The bridge swaps the time-keeping cymbal or shaker for another, for a change of colour.
+    static int BridgeKey(int key) {
+        switch (key) {
+            case kClosedHat:
+            case kPedalHat:
+                return kRide;
+            case kRide:
+                return kClosedHat;
+            case kMaracas:
+                return kCabasa;
+            case kCabasa:
+                return kMaracas;
+            default:
+                return key;
+        }
+    }
+
+    // One bar of drums. The opening section plays only the light lines. The last fillBeats beats
+    // give way to a fill that leads into the next phrase: on the snare and down the toms, or in
+    // the opening on the side stick and the low tom, softly. A cymbal marks a section's start, and
+    // a softer one a phrase's, once the full kit is in.
+    void Drum(int64_t bar, bool sectionStart, bool phraseStart, int fillBeats, bool softFill) {
+        const int fillFrom = Steps() - 4 * fillBeats;
         for (const DrumLine& line : song.drums) {
             if (opening && !line.light) continue;
             const std::string steps = line.steps;
-            for (size_t step = 0; step < steps.size(); ++step) {
+            for (size_t step = 0; step < steps.size() && static_cast<int>(step) < fillFrom; ++step) {
                 const char c = steps[step];
                 const int velocity = c == 'X' ? 96 : c == 'x' ? 76 : c == 'o' ? 52 : 0;
-                if (velocity > 0) Add(kDrumChannel, line.key, velocity, bar + static_cast<int64_t>(step) * kStep, kStep * 2);
+                const int key = bridge ? BridgeKey(line.key) : line.key;
+                if (velocity > 0) Add(kDrumChannel, key, velocity, bar + static_cast<int64_t>(step) * kStep, kStep * 2);
             }
         }
-        if (sectionStart && !opening) Add(kDrumChannel, kCrash, 70, bar, kTicksPerQuarter * 2);
+        if (!opening && (sectionStart || phraseStart))
+            Add(kDrumChannel, kCrash, sectionStart ? 70 : 56, bar, kTicksPerQuarter * 2);
+        if (fillBeats == 0) return;
+        // Slow songs fill in eighths, the others in sixteenths.
+        const int stride = song.beatsPerMinute < 90 ? 2 : 1;
+        const int count = (Steps() - fillFrom) / stride;
+        static constexpr int kFillDrums[] = {kSnare, kHighMidTom, kLowMidTom, kLowTom, kFloorTom};
+        for (int i = 0; i < count; ++i) {
+            const int key = softFill ? (i * 2 < count ? kSideStick : kLowTom) : kFillDrums[i * 5 / count];
+            const int velocity = (softFill ? 40 : stride == 2 ? 56 : 66) + 30 * i / count;
+            Add(kDrumChannel, key, velocity, bar + static_cast<int64_t>(fillFrom + i * stride) * kStep, kStep * stride);
+        }
     }
 
-    bool Place(const Section& section, bool alternate, int64_t start, std::string* error) {
-        std::vector<std::string> tokens;
-        std::istringstream chords(section.chords);
-        for (std::string token; chords >> token;) tokens.push_back(token);
+    // Places a section's bars from firstBar on (the patterns' bar count goes on from there).
+    bool Place(const Section& section, bool alternate, int64_t start, int firstBar, std::string* error) {
+        const std::vector<std::string> tokens = Words(section.chords);
+        bridge = section.name == 'B';
         int64_t bar = start;
         for (size_t i = 0; i < tokens.size(); ++i) {
             const size_t dash = tokens[i].find('-');
@@ -361,16 +459,22 @@ private:
             // The last bar of a section leads back to the tonic.
             const Chord next = MakeChord(i + 1 < tokens.size() ? tokens[i + 1].substr(0, tokens[i + 1].find('-')) : "1", error);
             if (!error->empty()) return false;
-            Accompany(a, b, next, bar, false);
-            Drum(bar, i == 0);
+            const int index = firstBar + static_cast<int>(i);
+            Accompany(a, b, next, bar, index, false);
+            // Phrases are four bars long; the section's last bar has the longer fill.
+            const bool sectionEnd = i + 1 == tokens.size(), phraseEnd = index % 4 == 3;
+            const bool intro = section.name == 'I';
+            Drum(bar, index == 0, index % 4 == 0 && index > 0, sectionEnd ? 2 : phraseEnd ? 1 : 0,
+                 intro || (opening && !sectionEnd));
             bar += BarTicks();
         }
+        if (section.melody.empty()) return true;
         const int channel = alternate && song.altLeadProgram != kNoProgram ? kAltLead : kLead;
         return PlaceMelody(section, channel, start, error);
     }
 
     bool PlaceMelody(const Section& section, int channel, int64_t start, std::string* error) {
-        const std::string melody = section.melody;
+        const std::string& melody = section.melody;
         const std::string where = std::string(song.file) + " section " + section.name;
         int64_t tick = start;
         int barIndex = 0;
@@ -388,6 +492,7 @@ private:
                 // The first note of a bar leans a little harder, as a player would.
                 const int velocity = (filled == 0 ? 100 : 90) + (channel == kAltLead ? -6 : 0);
                 if (key >= 0) Add(channel, key, velocity, tick + filled, length * 15 / 16);
+                if (key >= 0) lastMelodyKey = key;
                 filled += length;
             }
             if (filled != BarTicks())
@@ -439,7 +544,9 @@ private:
     const SongRecipe& song;
     std::vector<Note>* out = nullptr;
     double dynamics = 1.0;  // the current section's place in the arc
-    bool opening = false;   // the first section of a longer form: the heavier drums rest
+    bool opening = false;   // the intro and the first section of a longer form: the heavier drums rest
+    bool bridge = false;    // section B: its own patterns, a higher voicing and another cymbal
+    int lastMelodyKey = 60;
 };
 
 // --- The file ---
@@ -464,11 +571,16 @@ struct Event {
     std::vector<uint8_t> bytes;
 };
 
-std::vector<uint8_t> WriteSong(const SongRecipe& song, const std::vector<Note>& notes, int64_t endTick) {
+std::vector<uint8_t> WriteSong(const SongRecipe& song, const std::vector<Note>& notes, std::vector<TempoChange> tempos,
+                               int64_t endTick) {
     std::vector<Event> events;
-    const uint32_t microsecondsPerQuarter = 60'000'000u / static_cast<uint32_t>(song.beatsPerMinute);
-    events.push_back({0, 0, {0xFF, 0x51, 0x03, static_cast<uint8_t>(microsecondsPerQuarter >> 16),
-                             static_cast<uint8_t>(microsecondsPerQuarter >> 8), static_cast<uint8_t>(microsecondsPerQuarter)}});
+    tempos.insert(tempos.begin(), {0, song.beatsPerMinute});
+    for (const TempoChange& tempo : tempos) {
+        const uint32_t microsecondsPerQuarter = 60'000'000u / static_cast<uint32_t>(tempo.beatsPerMinute);
+        events.push_back({tempo.tick, 0, {0xFF, 0x51, 0x03, static_cast<uint8_t>(microsecondsPerQuarter >> 16),
+                                          static_cast<uint8_t>(microsecondsPerQuarter >> 8),
+                                          static_cast<uint8_t>(microsecondsPerQuarter)}});
+    }
     events.push_back({0, 0, {0xFF, 0x58, 0x04, static_cast<uint8_t>(song.beatsPerBar), 2, 24, 8}});
     std::vector<uint8_t> title = {0xFF, 0x03, static_cast<uint8_t>(std::string(song.title).size())};
     title.insert(title.end(), song.title, song.title + std::string(song.title).size());
@@ -476,9 +588,11 @@ std::vector<uint8_t> WriteSong(const SongRecipe& song, const std::vector<Note>& 
     struct Setup {
         int channel, program, volume, pan, reverb;
     };
-    const Setup setups[] = {{kLead, song.leadProgram, 100, 64, 50},     {kAltLead, song.altLeadProgram, 96, 60, 50},
-                            {kHarmony, song.harmonyProgram, 84, 44, 40}, {kPad, song.padProgram, 70, 84, 60},
-                            {kBass, song.bassProgram, 100, 64, 20},      {kDrumChannel, kNoProgram, 86, 64, 30}};
+    // The harmony and the drums carry most of the sound above 4 kHz, so they sit close under the
+    // lead rather than far below it.
+    const Setup setups[] = {{kLead, song.leadProgram, 90, 64, 50},      {kAltLead, song.altLeadProgram, 86, 60, 50},
+                            {kHarmony, song.harmonyProgram, 100, 44, 40}, {kPad, song.padProgram, 50, 84, 60},
+                            {kBass, song.bassProgram, 100, 64, 20},      {kDrumChannel, kNoProgram, 100, 64, 30}};
     for (const Setup& s : setups) {
         const uint8_t c = static_cast<uint8_t>(s.channel);
         if (s.program != kNoProgram) events.push_back({0, 0, {static_cast<uint8_t>(0xC0 | c), static_cast<uint8_t>(s.program)}});
@@ -521,11 +635,12 @@ std::vector<uint8_t> WriteSong(const SongRecipe& song, const std::vector<Note>& 
 bool RenderSongs(std::vector<std::pair<std::string, std::vector<uint8_t>>>* files, std::string* error) {
     for (const SongRecipe& song : Songs()) {
         std::vector<Note> notes;
+        std::vector<TempoChange> tempos;
         int64_t endTick = 0;
         Arranger arranger(song);
         error->clear();
-        if (!arranger.Arrange(&notes, &endTick, error)) return false;
-        files->emplace_back(std::string(kMusicFolder) + "/" + song.file, WriteSong(song, notes, endTick));
+        if (!arranger.Arrange(&notes, &tempos, &endTick, error)) return false;
+        files->emplace_back(std::string(kMusicFolder) + "/" + song.file, WriteSong(song, notes, tempos, endTick));
     }
     return true;
 }

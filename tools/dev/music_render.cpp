@@ -1,6 +1,7 @@
 // Renders each generated song to a WAV file with the program's synthesiser, so the songs can
 // be listened to without running the program, and reports the share of one core that
-// rendering took (the player renders in real time, so this is its load while music plays).
+// rendering took (the player renders in real time, so this is its load while music plays), and
+// the energy above 4 kHz against the whole (how bright the mix is).
 // Fails when a song is silent, when the songs' loudness spreads over 3 dB with the preferred soundfont, or when a peak
 // leaves no room for an effect on top (0.45), the balance the tests check on openings only.
 //
@@ -41,6 +42,33 @@ bool WriteStereoWave(const std::filesystem::path& path, const std::vector<int16_
     return static_cast<bool>(out);
 }
 
+// A fourth-order Butterworth high-pass at 4 kHz (two biquad sections) at the output rate.
+class HighPass4k {
+public:
+    HighPass4k() {
+        const double w = 2 * M_PI * 4000.0 / AudioDevice::kOutputRate, c = std::cos(w);
+        for (int i = 0; i < 2; ++i) {
+            const double alpha = std::sin(w) / (2 * (i == 0 ? 0.5412 : 1.3066)), a0 = 1 + alpha;
+            stages[i] = {(1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
+        }
+    }
+    double Filter(double x) {
+        for (Stage& s : stages) {
+            const double y = s.b0 * x + s.z1;
+            s.z1 = s.b1 * x - s.a1 * y + s.z2;
+            s.z2 = s.b2 * x - s.a2 * y;
+            x = y;
+        }
+        return x;
+    }
+
+private:
+    struct Stage {
+        double b0, b1, b2, a1, a2, z1 = 0, z2 = 0;
+    };
+    Stage stages[2];
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,16 +97,20 @@ int main(int argc, char** argv) {
         }
         std::vector<float> block(2 * kBlockFrames);
         std::vector<int16_t> samples;
-        double peak = 0, energy = 0;
+        double peak = 0, energy = 0, highEnergy = 0;
+        HighPass4k highPass[2];
         const auto start = std::chrono::steady_clock::now();
         // A little past the last note, so the final chord rings out.
         int tailBlocks = AudioDevice::kOutputRate * 2 / kBlockFrames;
         while (tailBlocks > 0 && samples.size() < kLongestSongSeconds * AudioDevice::kOutputRate * 2) {
             if (performance->SongEnded()) --tailBlocks;
             mixer->RenderMusicOnly(block.data(), kBlockFrames);
-            for (float v : block) {
+            for (size_t i = 0; i < block.size(); ++i) {
+                const float v = block[i];
                 peak = std::max(peak, static_cast<double>(std::abs(v)));
                 energy += static_cast<double>(v) * v;
+                const double high = highPass[i % 2].Filter(v);
+                highEnergy += high * high;
                 samples.push_back(static_cast<int16_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f)));
             }
         }
@@ -93,8 +125,9 @@ int main(int argc, char** argv) {
         const double db = loudness::SongDb(asFloat, 2, AudioDevice::kOutputRate);
         quietest = std::min(quietest, db);
         loudest = std::max(loudest, db);
-        std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  loudness %.1f dB  rendering %.2f%% of one core\n", name,
-                    seconds, peak, rms, db, 100.0 * cpu / seconds);
+        std::printf("%-10s %6.1f s  peak %.2f  rms %.3f  loudness %.1f dB  above 4 kHz %.1f dB  rendering %.2f%% of one core\n",
+                    name, seconds, peak, rms, db, 10 * std::log10(std::max(highEnergy, 1e-12) / std::max(energy, 1e-12)),
+                    100.0 * cpu / seconds);
         if (peak < 0.01 || peak >= 0.45) ++failures;
     }
     std::printf("loudness spread %.1f dB\n", loudest - quietest);
