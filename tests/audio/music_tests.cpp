@@ -365,11 +365,11 @@ TEST(SongArrangement, IntroVaryingAccompanimentFillsAndAnEnding) {
         const SongNotes song = ReadSongNotes(name);
         ASSERT_GT(song.barTicks, 0);
         const int bars = song.Bars();
-        const auto lead = song.Onsets({kLead, kAltLead}), accompaniment = song.Onsets({kHarmony, kBass});
-        EXPECT_TRUE(lead[0].empty() && !accompaniment[0].empty()) << "no intro";
+        const auto lead = song.Onsets({kLead, kAltLead}), chords = song.Onsets({kHarmony}), bass = song.Onsets({kBass});
+        EXPECT_TRUE(lead[0].empty() && !chords[0].empty() && !bass[0].empty()) << "no intro";
         int repeats = 0;
-        for (int bar = 1; bar < bars; ++bar) repeats += accompaniment[static_cast<size_t>(bar)] == accompaniment[static_cast<size_t>(bar) - 1];
-        EXPECT_LT(repeats * 4, bars) << repeats << " of " << bars << " bars repeat the accompaniment's rhythm before them";
+        for (size_t bar = 1; bar < chords.size(); ++bar) repeats += chords[bar] == chords[bar - 1];
+        EXPECT_LT(repeats * 4, bars) << repeats << " of " << bars << " bars repeat the chords' rhythm before them";
         std::set<uint64_t> fillBars;
         bool lastCymbal = false;
         for (const SongNotes::Note& n : song.notes) {

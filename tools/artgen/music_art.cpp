@@ -87,7 +87,7 @@ constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
 
 std::vector<SongRecipe> Songs() {
     return {
-        {"MAIN.MID", "Title", 104, 3, 65, false, 73, 71, 6, 48, 32, "....x--.x--.|....x-x.x--.", "0-1-2-3-2-1-|0-2-3-1-2-3-",
+        {"MAIN.MID", "Title", 104, 3, 65, false, 73, 71, 6, 48, 32, "....x--.x--.|....x-x.x--.", "0-1-2-3-2-1-|0-2-3---2-1-",
          false, "1-------5-..|1-----3-5---", "1-----5-----|1---5---8---",
          {{kMuteTriangle, "x...........", true}, {kPedalHat, "....o...o...", false}}, 0.88, "67 27 5 57", "AEBEaeBE",
          {{'A', "1 17 4 1 67 27 5 57",
@@ -142,7 +142,7 @@ std::vector<SongRecipe> Songs() {
            "1'q 1'q 7q 6q|7h 2'q 7q|1'h 5q 3q|1'h. rq|6q 1'q 3'q 1'q|2'q 7q 5q 7q|7#q 5q 7#q 2'q|5h rh"}}},
         // The second slow song moves in dotted quarters and eighths where the first walks in quarters.
         {"SONG5.MID", "Slow 2", 66, 4, 70, false, 40, 73, 1, 88, 35, "x-------x-------|x-----x-----x---",
-         "0---2---1---3---|0---2---3---2---", false, "1-------5-------|1-------5---3---", "1-----5-1-------|1-----5-8---5---",
+         "0---2---1---3---|0---2---3-2-1---", false, "1-------5-------|1-------5---3---", "1-----5-1-------|1-----5-8---5---",
          {{kRide, "o.....o.o.......", true}, {kSideStick, "....x.......x...", false}}, 0.94, "2 5", "AEBE",
          {{'A', "1 6 4 5 1 6 2 5",
            "5q. 3e 1q 3e 5e|6q. 5e 3h|4e 6e 1'q. 6e 4q|7q. 5e 2h|5e 5e 6e 5e 3q. 1e|6q. 1'e 3'q 1'q|"
