@@ -51,4 +51,32 @@ inline double PeakOf(const std::vector<float>& samples) {
     return peak;
 }
 
+// A fourth-order Butterworth high-pass (two biquad sections): what of a sound lies above the
+// cutoff, for the brightness of a song.
+class HighPass {
+public:
+    HighPass(double cutoffHz, int rate) {
+        const double w = 2 * M_PI * cutoffHz / rate, c = std::cos(w);
+        for (int i = 0; i < 2; ++i) {
+            const double alpha = std::sin(w) / (2 * (i == 0 ? 0.5412 : 1.3066)), a0 = 1 + alpha;
+            stages[i] = {(1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
+        }
+    }
+    double Filter(double x) {
+        for (Stage& s : stages) {
+            const double y = s.b0 * x + s.z1;
+            s.z1 = s.b1 * x - s.a1 * y + s.z2;
+            s.z2 = s.b2 * x - s.a2 * y;
+            x = y;
+        }
+        return x;
+    }
+
+private:
+    struct Stage {
+        double b0, b1, b2, a1, a2, z1 = 0, z2 = 0;
+    };
+    Stage stages[2];
+};
+
 }  // namespace loudness

@@ -220,33 +220,6 @@ TEST(MusicThread, RunsTheLoopAndJoinsAtShutdown) {
 constexpr const char* kSongFiles[] = {"MAIN.MID",  "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID",
                                       "SONG5.MID", "SONG6.MID", "WIN.MID",   "LOSE.MID"};
 
-// A fourth-order Butterworth high-pass at 4 kHz (two biquad sections) at the output rate.
-class HighPass4k {
-public:
-    HighPass4k() {
-        const double w = 2 * M_PI * 4000.0 / AudioDevice::kOutputRate, c = std::cos(w);
-        for (int i = 0; i < 2; ++i) {
-            const double alpha = std::sin(w) / (2 * (i == 0 ? 0.5412 : 1.3066)), a0 = 1 + alpha;
-            stages[i] = {(1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
-        }
-    }
-    double Filter(double x) {
-        for (Stage& s : stages) {
-            const double y = s.b0 * x + s.z1;
-            s.z1 = s.b1 * x - s.a1 * y + s.z2;
-            s.z2 = s.b2 * x - s.a2 * y;
-            x = y;
-        }
-        return x;
-    }
-
-private:
-    struct Stage {
-        double b0, b1, b2, a1, a2, z1 = 0, z2 = 0;
-    };
-    Stage stages[2];
-};
-
 // The synthesiser behind the real performance, without a sound device.
 TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     if (InstalledSoundFont().empty()) GTEST_SKIP() << "no soundfont installed";
@@ -288,7 +261,7 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     for (const char* name : kSongFiles) {
         ASSERT_TRUE(performance->Play((song.parent_path() / name).string()));
         double all = 0, high = 0;
-        HighPass4k left, right;
+        loudness::HighPass left(4000, AudioDevice::kOutputRate), right(4000, AudioDevice::kOutputRate);
         for (int i = 0; i < 20 * static_cast<int>(AudioDevice::kOutputRate) / 1024; ++i) {
             mixer->RenderMusicOnly(block.data(), 1024);
             for (size_t j = 0; j < block.size(); j += 2) {
@@ -299,102 +272,6 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
         }
         EXPECT_GT(10 * std::log10(high / all), -23.0) << name;
     }
-}
-
-// --- The songs' arrangement, read back from the generated files ---
-
-struct SongNotes {
-    int barTicks = 0;
-    uint64_t endTick = 0;
-    std::vector<uint32_t> tempos;  // microseconds per quarter note, in order
-    struct Note {
-        uint64_t tick;
-        int channel, key;
-    };
-    std::vector<Note> notes;
-    int Bars() const { return static_cast<int>((endTick + barTicks - 1) / barTicks); }
-    // The onsets of each bar's notes on the channels, as (channel, tick within the bar).
-    std::vector<std::set<std::pair<int, uint64_t>>> Onsets(std::set<int> channels) const {
-        std::vector<std::set<std::pair<int, uint64_t>>> bars(static_cast<size_t>(Bars()));
-        for (const Note& n : notes)
-            if (channels.count(n.channel)) bars[n.tick / barTicks].emplace(n.channel, n.tick % barTicks);
-        return bars;
-    }
-};
-
-SongNotes ReadSongNotes(const char* name) {
-    const std::vector<uint8_t> bytes = ReadBytes(GeneratedDataFolder() / "music" / name);
-    SongNotes song;
-    const int division = bytes[12] << 8 | bytes[13];
-    size_t at = 22;  // a format 0 file: the one track's events
-    auto quantity = [&] {
-        uint32_t value = 0;
-        while (at < bytes.size()) {
-            const uint8_t b = bytes[at++];
-            value = value << 7 | (b & 0x7F);
-            if (!(b & 0x80)) break;
-        }
-        return value;
-    };
-    while (at < bytes.size()) {
-        song.endTick += quantity();
-        const uint8_t status = bytes[at++];
-        if (status == 0xFF) {
-            const uint8_t type = bytes[at++];
-            const uint32_t length = quantity();
-            if (type == 0x58) song.barTicks = bytes[at] * division * 4 / (1 << bytes[at + 1]);
-            if (type == 0x51) song.tempos.push_back(uint32_t{bytes[at]} << 16 | bytes[at + 1] << 8 | bytes[at + 2]);
-            at += length;
-        } else {
-            if ((status & 0xF0) == 0x90 && bytes[at + 1] > 0) song.notes.push_back({song.endTick, status & 0x0F, bytes[at]});
-            at += (status & 0xF0) == 0xC0 ? 1 : 2;
-        }
-    }
-    return song;
-}
-
-// Each song opens with an intro of accompaniment alone, changes its accompaniment's rhythm from
-// bar to bar (two- to four-bar patterns), fills on the toms at phrase ends and ends on a held
-// tonic under a cymbal, slowing down; the two slow songs move in rhythms of their own.
-TEST(SongArrangement, IntroVaryingAccompanimentFillsAndAnEnding) {
-    constexpr int kLead = 0, kAltLead = 1, kHarmony = 2, kBass = 4, kDrums = 9;
-    constexpr int kCrash = 49, kLowTom = 45, kLowMidTom = 47, kHighMidTom = 48;
-    std::map<std::string, std::vector<std::set<uint64_t>>> melodies;  // each bar's onsets in the lead
-    for (const char* name : kSongFiles) {
-        SCOPED_TRACE(name);
-        const SongNotes song = ReadSongNotes(name);
-        ASSERT_GT(song.barTicks, 0);
-        const int bars = song.Bars();
-        const auto lead = song.Onsets({kLead, kAltLead}), chords = song.Onsets({kHarmony}), bass = song.Onsets({kBass});
-        EXPECT_TRUE(lead[0].empty() && !chords[0].empty() && !bass[0].empty()) << "no intro";
-        int repeats = 0;
-        for (size_t bar = 1; bar < chords.size(); ++bar) repeats += chords[bar] == chords[bar - 1];
-        EXPECT_LT(repeats * 4, bars) << repeats << " of " << bars << " bars repeat the chords' rhythm before them";
-        std::set<uint64_t> fillBars;
-        bool lastCymbal = false;
-        for (const SongNotes::Note& n : song.notes) {
-            if (n.channel != kDrums) continue;
-            if (n.key == kLowTom || n.key == kLowMidTom || n.key == kHighMidTom) fillBars.insert(n.tick / song.barTicks);
-            lastCymbal |= n.key == kCrash && n.tick == static_cast<uint64_t>(bars - 1) * song.barTicks;
-        }
-        EXPECT_GE(fillBars.size() * 8, static_cast<size_t>(bars)) << "fills";  // one every eight bars at least
-        EXPECT_TRUE(lastCymbal);
-        EXPECT_TRUE(lead.back().count({kLead, 0})) << "the last bar holds the melody's last note";
-        ASSERT_GE(song.tempos.size(), 2u);
-        EXPECT_GT(song.tempos.back(), song.tempos.front()) << "no slowing at the end";
-        for (const auto& bar : lead) {
-            melodies[name].emplace_back();
-            for (const auto& [channel, onset] : bar) melodies[name].back().insert(onset);
-        }
-    }
-    // Slow songs: under a quarter of either's bars play a rhythm the other has (all did).
-    const auto& first = melodies["SONG2.MID"];
-    const auto& second = melodies["SONG5.MID"];
-    const std::set<std::set<uint64_t>> firstRhythms(first.begin(), first.end()), secondRhythms(second.begin(), second.end());
-    int shared = 0;
-    for (const auto& bar : first) shared += !bar.empty() && secondRhythms.count(bar);
-    for (const auto& bar : second) shared += !bar.empty() && firstRhythms.count(bar);
-    EXPECT_LT(shared * 4, static_cast<int>(first.size() + second.size())) << shared << " bars share a rhythm";
 }
 
 // --- The music dialog ---

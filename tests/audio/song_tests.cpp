@@ -28,6 +28,8 @@ struct NoteOn {
 struct Song {
     int division = 0;
     int barTicks = 0;
+    uint64_t endTick = 0;
+    std::vector<uint32_t> tempos;  // microseconds per quarter note, in order
     std::vector<NoteOn> notes;
 };
 
@@ -55,6 +57,7 @@ Song ReadSong(const char* name) {
             const uint8_t type = bytes[at++];
             const uint32_t length = quantity();
             if (type == 0x58) song.barTicks = bytes[at] * song.division * 4 / (1 << bytes[at + 1]);
+            if (type == 0x51) song.tempos.push_back(uint32_t{bytes[at]} << 16 | bytes[at + 1] << 8 | bytes[at + 2]);
             at += length;
         } else if ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0) {
             at += 1;
@@ -64,7 +67,16 @@ Song ReadSong(const char* name) {
             at += 2;
         }
     }
+    song.endTick = tick;
     return song;
+}
+
+// Each bar's note onsets on the channels, as (channel, tick within the bar).
+std::vector<std::set<std::pair<int, uint64_t>>> Onsets(const Song& song, std::set<int> channels) {
+    std::vector<std::set<std::pair<int, uint64_t>>> bars(static_cast<size_t>((song.endTick + song.barTicks - 1) / song.barTicks));
+    for (const NoteOn& n : song.notes)
+        if (channels.count(n.channel)) bars[n.tick / song.barTicks].emplace(n.channel, n.tick % song.barTicks);
+    return bars;
 }
 
 // The onsets within the bar (as fractions of it) that most of the song's bars play on the channel.
@@ -181,6 +193,50 @@ TEST(Songs, PlayedTheyAreEquallyLoudAndUnderEffectsTheMixNeverClips) {
     }
     EXPECT_LE(limitedPeak, PeakLimiter::kCeiling + 1e-4);
     EXPECT_GT(limitedPeak, 0.5);
+}
+
+// Each song opens with an intro of accompaniment alone, changes its accompaniment's rhythm from
+// bar to bar (two- to four-bar patterns), fills on the toms at phrase ends and ends on a held
+// tonic under a cymbal, slowing down; the two slow songs move in rhythms of their own.
+TEST(SongArrangement, IntroVaryingAccompanimentFillsAndAnEnding) {
+    constexpr int kLead = 0, kAltLead = 1, kHarmony = 2, kBass = 4, kDrums = 9;
+    constexpr int kCrash = 49, kLowTom = 45, kLowMidTom = 47, kHighMidTom = 48;
+    std::map<std::string, std::vector<std::set<uint64_t>>> melodies;  // each bar's onsets in the lead
+    for (const char* name : kSongs) {
+        SCOPED_TRACE(name);
+        const Song song = ReadSong(name);
+        ASSERT_GT(song.barTicks, 0);
+        const int bars = static_cast<int>((song.endTick + song.barTicks - 1) / song.barTicks);
+        const auto lead = Onsets(song, {kLead, kAltLead}), chords = Onsets(song, {kHarmony}), bass = Onsets(song, {kBass});
+        EXPECT_TRUE(lead[0].empty() && !chords[0].empty() && !bass[0].empty()) << "no intro";
+        int repeats = 0;
+        for (size_t bar = 1; bar < chords.size(); ++bar) repeats += chords[bar] == chords[bar - 1];
+        EXPECT_LT(repeats * 4, bars) << repeats << " of " << bars << " bars repeat the chords' rhythm before them";
+        std::set<uint64_t> fillBars;
+        bool lastCymbal = false;
+        for (const NoteOn& n : song.notes) {
+            if (n.channel != kDrums) continue;
+            if (n.key == kLowTom || n.key == kLowMidTom || n.key == kHighMidTom) fillBars.insert(n.tick / song.barTicks);
+            lastCymbal |= n.key == kCrash && n.tick == static_cast<uint64_t>(bars - 1) * song.barTicks;
+        }
+        EXPECT_GE(fillBars.size() * 8, static_cast<size_t>(bars)) << "fills";  // one every eight bars at least
+        EXPECT_TRUE(lastCymbal);
+        EXPECT_TRUE(lead.back().count({kLead, 0})) << "the last bar holds the melody's last note";
+        ASSERT_GE(song.tempos.size(), 2u);
+        EXPECT_GT(song.tempos.back(), song.tempos.front()) << "no slowing at the end";
+        for (const auto& bar : lead) {
+            melodies[name].emplace_back();
+            for (const auto& [channel, onset] : bar) melodies[name].back().insert(onset);
+        }
+    }
+    // Slow songs: under a quarter of either's bars play a rhythm the other has (all did).
+    const auto& first = melodies["SONG2.MID"];
+    const auto& second = melodies["SONG5.MID"];
+    const std::set<std::set<uint64_t>> firstRhythms(first.begin(), first.end()), secondRhythms(second.begin(), second.end());
+    int shared = 0;
+    for (const auto& bar : first) shared += !bar.empty() && secondRhythms.count(bar);
+    for (const auto& bar : second) shared += !bar.empty() && firstRhythms.count(bar);
+    EXPECT_LT(shared * 4, static_cast<int>(first.size() + second.size())) << shared << " bars share a rhythm";
 }
 
 TEST(Limiter, LeavesQuietMixesAloneAndRecoversAfterALoudOne) {

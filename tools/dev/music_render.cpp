@@ -42,33 +42,6 @@ bool WriteStereoWave(const std::filesystem::path& path, const std::vector<int16_
     return static_cast<bool>(out);
 }
 
-// A fourth-order Butterworth high-pass at 4 kHz (two biquad sections) at the output rate.
-class HighPass4k {
-public:
-    HighPass4k() {
-        const double w = 2 * M_PI * 4000.0 / AudioDevice::kOutputRate, c = std::cos(w);
-        for (int i = 0; i < 2; ++i) {
-            const double alpha = std::sin(w) / (2 * (i == 0 ? 0.5412 : 1.3066)), a0 = 1 + alpha;
-            stages[i] = {(1 + c) / 2 / a0, -(1 + c) / a0, (1 + c) / 2 / a0, -2 * c / a0, (1 - alpha) / a0};
-        }
-    }
-    double Filter(double x) {
-        for (Stage& s : stages) {
-            const double y = s.b0 * x + s.z1;
-            s.z1 = s.b1 * x - s.a1 * y + s.z2;
-            s.z2 = s.b2 * x - s.a2 * y;
-            x = y;
-        }
-        return x;
-    }
-
-private:
-    struct Stage {
-        double b0, b1, b2, a1, a2, z1 = 0, z2 = 0;
-    };
-    Stage stages[2];
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,7 +71,7 @@ int main(int argc, char** argv) {
         std::vector<float> block(2 * kBlockFrames);
         std::vector<int16_t> samples;
         double peak = 0, energy = 0, highEnergy = 0;
-        HighPass4k highPass[2];
+        loudness::HighPass highPass[2] = {{4000, AudioDevice::kOutputRate}, {4000, AudioDevice::kOutputRate}};
         const auto start = std::chrono::steady_clock::now();
         // A little past the last note, so the final chord rings out.
         int tailBlocks = AudioDevice::kOutputRate * 2 / kBlockFrames;
