@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/translation.h"
 #include "shell/command_line.h"
 
 namespace {
@@ -29,7 +30,7 @@ Outcome Parse(std::initializer_list<const char*> arguments) {
     std::FILE* out = open_memstream(&outText, &outSize);
     std::FILE* err = open_memstream(&errText, &errSize);
     Outcome outcome;
-    outcome.options = ParseCommandLine(argv, &outcome.exitStatus, out, err);
+    outcome.options = ParseCommandLine(argv, &outcome.exitStatus, out, err, false);
     std::fclose(out);
     std::fclose(err);
     outcome.out.assign(outText, outSize);
@@ -89,9 +90,10 @@ TEST(CommandLine, GameAndDealChooseTheFirstDeal) {
     ASSERT_TRUE(outcome.options.has_value()) << outcome.err;
     EXPECT_EQ(outcome.options->gameNumber, 9);
     EXPECT_EQ(outcome.options->dealNumber, 12345u);
-    outcome = Parse({"--game", "klondike"});
+    outcome = Parse({"--game", "klondike", "--lang", "fr"});
     ASSERT_TRUE(outcome.options.has_value());
     EXPECT_EQ(outcome.options->gameNumber, 12);
+    EXPECT_EQ(outcome.options->language, "fr");
     EXPECT_FALSE(outcome.options->dealNumber.has_value());
     EXPECT_EQ(outcome.out + outcome.err, "");
 }
@@ -112,6 +114,27 @@ TEST(CommandLine, AnUnknownGameOrBadDealIsAnErrorWithStatusTwo) {
         EXPECT_EQ(outcome.exitStatus, 2);
         EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << "one line: " << outcome.err;
     }
+}
+
+// The language as gettext reads the environment: LC_ALL, LC_MESSAGES, LANG in that order, the
+// first set one wins; LANGUAGE's list counts unless that locale is C; unknown languages are English.
+TEST(CommandLine, TheLanguageComesFromTheLocaleEnvironment) {
+    struct Case {
+        const char *lcAll, *lcMessages, *lang, *language, *expected;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "de_DE.UTF-8", nullptr, "de"},
+        {"", "fr_CA.UTF-8", "de_DE.UTF-8", nullptr, "fr"},
+        {"pt_BR.UTF-8", "fr_FR", "de_DE", nullptr, "pt"},
+        {"C.UTF-8", nullptr, "de_DE.UTF-8", "de", ""},
+        {nullptr, nullptr, "nl_NL.UTF-8", "sv:it:de", "it"},
+        {nullptr, nullptr, "es_ES@euro", "en_GB:de", ""},
+        {nullptr, nullptr, "ja_JP.UTF-8", nullptr, ""},
+        {nullptr, nullptr, nullptr, "de", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LanguageFromEnvironment(c.lcAll, c.lcMessages, c.lang, c.language), c.expected)
+            << (c.lang ? c.lang : "-") << " " << (c.language ? c.language : "-");
 }
 
 }  // namespace
