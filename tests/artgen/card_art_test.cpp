@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -296,8 +297,8 @@ TEST_F(CardLook, EveryBackHasALightRimAndASymmetricPattern) {
 // The court frame of a card (inside its frame line) as a map of luminance edges. Recolouring a
 // figure moves none of its edges; a figure of its own moves most of them.
 std::vector<bool> CourtEdges(const Picture& sheet, int suit, int rank, int scale) {
-    const int left = (FrontCellX(rank) + 11) * scale, top = (FrontCellY(suit) + 17) * scale;
-    const int w = 31 * scale, h = 49 * scale;
+    const int left = (FrontCellX(rank) + 5) * scale, top = (FrontCellY(suit) + 17) * scale;
+    const int w = 43 * scale, h = 49 * scale;
     std::vector<bool> edges;
     for (int y = 0; y + 1 < h; ++y)
         for (int x = 0; x + 1 < w; ++x) {
@@ -319,16 +320,31 @@ double EdgeMismatch(const std::vector<bool>& a, const std::vector<bool>& b) {
 }
 
 TEST_F(CardLook, TwelveCourtFiguresDifferBeyondTheirColours) {
-    for (int scale : {1, 3})
+    for (int scale : {1, 3}) {
+        std::vector<std::vector<std::vector<bool>>> designs;
         for (int d = 0; d < kFrontDesignCount; ++d) {
             const Picture& sheet = Sheet(kFrontFiles[d], scale);
-            std::vector<std::vector<bool>> courts;
+            std::vector<std::vector<bool>>& courts = designs.emplace_back();
             for (int suit = 0; suit < 4; ++suit)
                 for (int rank = 9; rank <= 11; ++rank) courts.push_back(CourtEdges(sheet, suit, rank, scale));
+            double closest = 1;
             for (size_t a = 0; a < courts.size(); ++a)
-                for (size_t b = a + 1; b < courts.size(); ++b)
-                    EXPECT_GT(EdgeMismatch(courts[a], courts[b]), 0.3) << kFrontFiles[d] << " at " << scale << "x: courts " << a << " and " << b;
+                for (size_t b = a + 1; b < courts.size(); ++b) {
+                    const double mismatch = EdgeMismatch(courts[a], courts[b]);
+                    closest = std::min(closest, mismatch);
+                    EXPECT_GT(mismatch, 0.3) << kFrontFiles[d] << " at " << scale << "x: courts " << a << " and " << b;
+                }
+            std::printf("%s at %dx: closest pair of courts %.2f apart\n", kFrontFiles[d], scale, closest);
         }
+        // The modern front (design 2) draws its own figures, not the classic ones recoloured.
+        double closest = 1;
+        for (size_t i = 0; i < designs[0].size(); ++i) {
+            const double mismatch = EdgeMismatch(designs[0][i], designs[2][i]);
+            closest = std::min(closest, mismatch);
+            EXPECT_GT(mismatch, 0.3) << "court " << i << " at " << scale << "x";
+        }
+        std::printf("classic and modern drawings of one court at %dx: at least %.2f apart\n", scale, closest);
+    }
 }
 
 // Whether the screen shows the sheet's card upright at whole logical pixels somewhere: every

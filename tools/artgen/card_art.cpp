@@ -62,8 +62,8 @@ struct Layout {
 // The lowest the ink of an index may reach, leaving anti-aliasing inside the top 14 pixels.
 constexpr double kIndexBottom = 13.5;
 
-constexpr Layout kNormalLayout{7, 3, 8.5, 9, 16.5, 7.25, 8.5, 10, 21, 9, 28, 10, 16, 33, 51};
-constexpr Layout kLargeLayout{8.5, 2.75, 9, 11.5, 20.5, 7, 9.5, 7.5, 21, 8.5, 26, 10, 16, 33, 51};
+constexpr Layout kNormalLayout{7, 3, 8.5, 9, 16.5, 7.25, 8.5, 10, 21, 9, 28, 4, 16, 45, 51};
+constexpr Layout kLargeLayout{8.5, 2.75, 9, 11.5, 20.5, 7, 9.5, 7.5, 21, 8.5, 26, 4, 16, 45, 51};
 
 struct Design {
     bool modern;

@@ -1,10 +1,15 @@
-// Court card pictures: twelve figures, each with its own pose, attribute, headwear, hair, beard
-// and garment pattern, drawn half-length upwards from the dividing line and again turned half
-// a turn. A figure is drawn in its own units (one unit about two thirds of the frame's width)
-// with v upwards; a figure that holds its attribute on the left is the same drawing mirrored.
+// Court card pictures: twelve double-ended figures, each with its own face, pose, headwear,
+// hair, beard, costume and attribute, drawn half-length upwards from the dividing line and
+// again turned half a turn. The classic front draws them as engraved figures (outlined pieces
+// in two or three tones of each colour, folds and fine line-work where the scale allows); the
+// modern front draws each as flat geometric shapes without outlines. A figure is drawn in its
+// own units (one unit is half the frame's height) with v upwards; a figure that holds its
+// attribute on the left is the same drawing mirrored.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
+#include <utility>
 
 #include "tools/artgen/card_paint.h"
 
@@ -15,12 +20,17 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr int kJack = 9;
 constexpr int kQueen = 10;
+constexpr int kKing = 11;
+constexpr Rgb kWhite{1, 1, 1};
 
 enum class Item { Sword, Axe, Orb, Sceptre, Lily, Rose, Leaf, Fan, Lance, Torch, Halberd, Bow };
 enum class Hat { Spiked, Arched, Fleuron, CrownedCap, Tiara, Veiled, Pearls, Hood, FeatherCap, Beret, Brimmed, Helmet };
 enum class Hair { Short, Curls, Bob, Long, Braids, Fringe };
 enum class Beard { None, Long, Forked, Short, Moustache };
 enum class Pattern { Lozenges, Ermine, Checks, Stripes, Dots, Scallops, Chevrons, Crosses, Bands, Zigzag, Quarters, Diagonals };
+// What the hand without the attribute does: lies on the chest, rests on the belt, holds the
+// mantle's edge, or holds a glove.
+enum class Rest { Chest, Belt, Cloak, Glove };
 
 // Robe colours by number: 0 red, 1 blue, 2 gold, 3 green, 4 purple (each design has its own
 // shades of these).
@@ -30,10 +40,15 @@ struct Court {
     Hair hair;
     Beard beard;
     Pattern pattern;
+    Rest rest;
     int side;      // +1 holds the attribute on the right of the picture, -1 on the left
     double turn;   // where the face looks: -1 away from the attribute .. 1 towards it
-    int robe;      // the patterned half
-    int lining;    // the half with the arm
+    double tilt;   // the head's lean in radians, positive towards the attribute
+    double eyes;   // half the distance between the eyes
+    double nose;   // the nose's length
+    double smile;  // the mouth's curve: negative stern, positive smiling
+    int robe;      // the mantle
+    int lining;    // the sleeves and the front of the gown
     Rgb hairColour;
 };
 
@@ -42,18 +57,18 @@ constexpr Rgb kGrey{0.66, 0.64, 0.62}, kBrown{0.42, 0.25, 0.12}, kBlack{0.16, 0.
 
 // Rows by suit (spade, heart, club, diamond), columns Jack, Queen, King.
 constexpr Court kCourts[4][3] = {
-    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None, Pattern::Bands, 1, 0.5, 1, 2, kBrown},
-     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None, Pattern::Dots, -1, 0.3, 1, 2, kFair},
-     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long, Pattern::Lozenges, 1, 0, 1, 0, kGrey}},
-    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None, Pattern::Zigzag, -1, -0.5, 0, 3, kBlack},
-     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None, Pattern::Scallops, 1, -0.4, 0, 1, kBlack},
-     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked, Pattern::Ermine, -1, 0.5, 0, 2, kBrown}},
-    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None, Pattern::Quarters, 1, -0.3, 3, 1, kFair},
-     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None, Pattern::Chevrons, -1, 0, 3, 2, kGinger},
-     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short, Pattern::Checks, 1, -0.5, 3, 0, kBlack}},
-    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None, Pattern::Diagonals, -1, 0.4, 2, 0, kAuburn},
-     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None, Pattern::Crosses, 1, 0.4, 4, 0, kAuburn},
-     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache, Pattern::Stripes, -1, -0.3, 4, 2, kGinger}},
+    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None, Pattern::Bands, Rest::Belt, 1, 0.5, 0.06, 0.050, 0.05, 0.4, 1, 2, kBrown},
+     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None, Pattern::Dots, Rest::Chest, -1, 0.3, -0.05, 0.055, 0.035, 0.3, 1, 2, kFair},
+     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long, Pattern::Lozenges, Rest::Glove, 1, 0, 0, 0.050, 0.06, -0.2, 1, 0, kGrey}},
+    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None, Pattern::Zigzag, Rest::Cloak, -1, -0.5, -0.08, 0.047, 0.045, 0.2, 0, 3, kBlack},
+     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None, Pattern::Scallops, Rest::Belt, 1, -0.4, 0.07, 0.052, 0.04, 0.5, 0, 1, kBlack},
+     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked, Pattern::Ermine, Rest::Chest, -1, 0.5, 0.04, 0.048, 0.055, -0.4, 0, 2, kBrown}},
+    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None, Pattern::Quarters, Rest::Glove, 1, -0.3, -0.04, 0.052, 0.04, 0, 3, 1, kFair},
+     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None, Pattern::Chevrons, Rest::Cloak, -1, 0, 0.05, 0.050, 0.03, 0.4, 3, 2, kGinger},
+     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short, Pattern::Checks, Rest::Belt, 1, -0.5, -0.06, 0.055, 0.05, 0.1, 3, 0, kBlack}},
+    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None, Pattern::Diagonals, Rest::Chest, -1, 0.4, 0.08, 0.048, 0.05, -0.1, 2, 0, kAuburn},
+     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None, Pattern::Crosses, Rest::Glove, 1, 0.4, -0.06, 0.050, 0.035, 0.2, 4, 0, kAuburn},
+     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache, Pattern::Stripes, Rest::Cloak, -1, -0.3, 0.03, 0.052, 0.06, -0.3, 4, 2, kGinger}},
 };
 
 struct Palette {
@@ -67,6 +82,7 @@ struct Palette {
     Rgb leaf;
     Rgb flame;
     Rgb outline;
+    Rgb lips;
 };
 
 Palette ClassicPalette() {
@@ -79,7 +95,8 @@ Palette ClassicPalette() {
             {0.45, 0.29, 0.14},
             {0.22, 0.52, 0.25},
             {0.98, 0.52, 0.12},
-            {0.12, 0.12, 0.14}};
+            {0.12, 0.12, 0.14},
+            {0.78, 0.25, 0.25}};
 }
 
 Palette ModernPalette() {
@@ -92,28 +109,20 @@ Palette ModernPalette() {
             {0.14, 0.20, 0.34},
             {0.18, 0.60, 0.42},
             {0.98, 0.55, 0.20},
-            {0.14, 0.20, 0.34}};
+            {0.14, 0.20, 0.34},
+            {0.86, 0.30, 0.32}};
 }
 
-// The pieces of one figure. The cairo matrix maps figure units to the frame, so every path
-// below is in figure units and mirrors with the figure.
-class Figure {
+struct Point {
+    double u, v;
+};
+
+// Paths and strokes in figure units shared by both drawings.
+class Pen {
 public:
-    Figure(cairo_t* cr, const Palette& palette, const Court& court, double unit)
-        : cr(cr), p(palette), c(court), unit(unit) {}
+    Pen(cairo_t* cr, double pixel) : cr(cr), pixel(pixel) {}
 
-    void Draw(int rank) {
-        ItemBehind();
-        if (c.hat == Hat::Veiled || c.hat == Hat::Hood) HeadCovering();
-        HairBehind();
-        Robe(rank);
-        Head();
-        Beards();
-        Headwear();
-        ItemInFront();
-    }
-
-private:
+protected:
     void Ellipse(double u, double v, double ru, double rv) {
         cairo_save(cr);
         cairo_translate(cr, u, v);
@@ -122,191 +131,426 @@ private:
         cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
         cairo_restore(cr);
     }
-    void Poly(std::initializer_list<std::pair<double, double>> points) {
+    void Poly(std::initializer_list<Point> points) {
         bool first = true;
-        for (const auto& [u, v] : points) {
-            if (first) cairo_move_to(cr, u, v);
-            else cairo_line_to(cr, u, v);
+        for (const Point& q : points) {
+            if (first) cairo_move_to(cr, q.u, q.v);
+            else cairo_line_to(cr, q.u, q.v);
             first = false;
         }
         cairo_close_path(cr);
     }
-    // Fills the current path and traces it in a fine outline, which keeps the pieces apart at
+    void Fill(Rgb colour) {
+        SetRgb(cr, colour);
+        cairo_fill(cr);
+    }
+    void Dot(double u, double v, double r, Rgb colour) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, u, v, r, 0, 2 * kPi);
+        Fill(colour);
+    }
+    void Line(double u0, double v0, double u1, double v1, double width, Rgb colour) {
+        cairo_move_to(cr, u0, v0);
+        cairo_line_to(cr, u1, v1);
+        Stroke(width, colour);
+    }
+    void Stroke(double width, Rgb colour) {
+        cairo_set_line_width(cr, width);
+        SetRgb(cr, colour);
+        cairo_stroke(cr);
+    }
+    // A limb from a shoulder through an elbow to a wrist, widths w0 at the shoulder and w1 at
+    // the wrist, as one closed path bent smoothly at the elbow.
+    void LimbPath(Point s, Point e, Point h, double w0, double w1) {
+        auto normal = [](Point a, Point b) {
+            const double du = b.u - a.u, dv = b.v - a.v, l = std::hypot(du, dv);
+            return Point{-dv / l, du / l};
+        };
+        const Point n0 = normal(s, e), n1 = normal(e, h);
+        Point ne{n0.u + n1.u, n0.v + n1.v};
+        const double l = std::hypot(ne.u, ne.v);
+        ne = {ne.u / l, ne.v / l};
+        const double wm = (w0 + w1) / 2;
+        cairo_move_to(cr, s.u + n0.u * w0 / 2, s.v + n0.v * w0 / 2);
+        cairo_curve_to(cr, e.u + ne.u * wm / 2, e.v + ne.v * wm / 2, e.u + ne.u * wm / 2, e.v + ne.v * wm / 2,
+                       h.u + n1.u * w1 / 2, h.v + n1.v * w1 / 2);
+        cairo_line_to(cr, h.u - n1.u * w1 / 2, h.v - n1.v * w1 / 2);
+        cairo_curve_to(cr, e.u - ne.u * wm / 2, e.v - ne.v * wm / 2, e.u - ne.u * wm / 2, e.v - ne.v * wm / 2,
+                       s.u - n0.u * w0 / 2, s.v - n0.v * w0 / 2);
+        cairo_close_path(cr);
+    }
+
+    cairo_t* cr;
+    double pixel;  // one device pixel in figure units
+};
+
+// The classic figure: every piece outlined in dark ink, each colour in a base, a shadow and a
+// light tone; folds, hatching and the face's finer features only at 2x and 3x, where a line
+// can be thinner than the pieces it sits on.
+class Figure : public Pen {
+public:
+    Figure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), outline((fine ? 1.2 : 0.65) * pixel),
+          hairline(0.9 * pixel) {}
+
+    void Draw() {
+        ItemBehind();
+        Mantle();
+        RestArm();
+        // The head, its collar and headwear a little larger than the body, leaning as the
+        // figure's pose says.
+        cairo_save(cr);
+        cairo_translate(cr, 0, kNeck);
+        cairo_rotate(cr, c.tilt);
+        cairo_scale(cr, kHeadScale, kHeadScale);
+        cairo_translate(cr, 0, -0.47);
+        if (c.hat == Hat::Veiled || c.hat == Hat::Hood) HeadCovering();
+        HairBehind();
+        Collar();
+        Neck();
+        Head();
+        Beards();
+        Headwear();
+        cairo_restore(cr);
+        ItemInFront();
+    }
+
+private:
+    Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.33); }
+    Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.4); }
+    Rgb RobeColour() const { return p.robes[c.robe]; }
+    Rgb LiningColour() const { return p.robes[c.lining]; }
+
+    // Fills the current path and traces it in the dark outline, which keeps the pieces apart at
     // 1x.
     void Paint(Rgb colour) {
         SetRgb(cr, colour);
         cairo_fill_preserve(cr);
         SetRgb(cr, p.outline);
-        cairo_set_line_width(cr, 0.5 / unit);
+        cairo_set_line_width(cr, outline);
         cairo_stroke(cr);
     }
-    void Dot(double u, double v, double r, Rgb colour) {
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, u, v, r, 0, 2 * kPi);
-        SetRgb(cr, colour);
-        cairo_fill(cr);
-    }
-    void Line(double u0, double v0, double u1, double v1, double width, Rgb colour) {
+    // A fold or seam: a thin dark line with a light one beside it, at 2x and 3x only.
+    void Fold(double u0, double v0, double cu, double cv, double u1, double v1, Rgb colour) {
+        if (!fine) return;
         cairo_move_to(cr, u0, v0);
-        cairo_line_to(cr, u1, v1);
-        cairo_set_line_width(cr, width);
-        SetRgb(cr, colour);
-        cairo_stroke(cr);
+        cairo_curve_to(cr, cu, cv, cu, cv, u1, v1);
+        Stroke(hairline, Shadow(colour));
+        cairo_move_to(cr, u0 + 0.018, v0);
+        cairo_curve_to(cr, cu + 0.018, cv, cu + 0.018, cv, u1 + 0.018, v1);
+        Stroke(hairline, Light(colour));
     }
     // A staff with a dark edge, so it reads against any robe.
     void Staff(double u, double v0, double v1, double width) {
-        Line(u, v0, u, v1, width + 1.0 / unit, p.outline);
+        Line(u, v0, u, v1, width + 2 * outline, p.outline);
         Line(u, v0, u, v1, width, p.wood);
+        if (fine) Line(u - width * 0.25, v0, u - width * 0.25, v1, width * 0.3, Light(p.wood));
     }
-    Rgb RobeColour() const { return p.robes[c.robe]; }
-    Rgb LiningColour() const { return p.robes[c.lining]; }
 
-    void ShoulderPath(int rank) {
-        const double top = rank == kQueen ? 0.40 : 0.44;
-        cairo_move_to(cr, -0.8, -0.3);
-        cairo_line_to(cr, -0.8, 0.28);
-        cairo_curve_to(cr, -0.55, 0.36, -0.36, top - 0.01, -0.18, top);
-        cairo_line_to(cr, 0.18, top);
-        cairo_curve_to(cr, 0.36, top - 0.01, 0.55, 0.36, 0.8, 0.28);
-        cairo_line_to(cr, 0.8, -0.3);
+    static constexpr double kNeck = 0.40;  // where the neck meets the mantle
+    static constexpr double kHeadScale = 1.2;
+
+    double Shoulder() const { return rank == kQueen ? 0.62 : rank == kKing ? 0.72 : 0.68; }
+
+    // The mantle from the neck over the shoulders, falling out to the frame's edges, so the
+    // two halves meet across the whole frame and not in a lens.
+    void MantlePath() {
+        const double s = Shoulder();
+        cairo_move_to(cr, -0.12, kNeck);
+        cairo_curve_to(cr, -0.30, kNeck, -s + 0.03, kNeck - 0.01, -s, kNeck - 0.07);
+        cairo_curve_to(cr, -s - 0.04, kNeck - 0.13, -s - 0.06, 0.05, -s - 0.08, -0.4);
+        cairo_line_to(cr, s + 0.08, -0.4);
+        cairo_curve_to(cr, s + 0.06, 0.05, s + 0.04, kNeck - 0.13, s, kNeck - 0.07);
+        cairo_curve_to(cr, s - 0.03, kNeck - 0.01, 0.30, kNeck, 0.12, kNeck);
         cairo_close_path(cr);
     }
 
-    // The robe: the patterned half away from the attribute, the plain lining on the arm's side,
-    // a gold band down the front and the neckline of the rank.
-    void Robe(int rank) {
-        for (int half = 0; half < 2; ++half) {
-            cairo_save(cr);
-            cairo_rectangle(cr, half == 0 ? -1 : 0, -1, 1, 2);
-            cairo_clip(cr);
-            ShoulderPath(rank);
-            SetRgb(cr, half == 0 ? RobeColour() : LiningColour());
-            cairo_fill_preserve(cr);
-            if (half == 0) {
-                cairo_clip(cr);
-                GarmentPattern();
-            }
-            cairo_new_path(cr);
-            cairo_restore(cr);
+    // The front of the gown between the mantle's turned-back edges: the figure's pattern.
+    void PanelPath() { Poly({{-0.11, kNeck}, {0.11, kNeck}, {0.27, -0.4}, {-0.27, -0.4}}); }
+    void LapelPath(double side) {
+        Poly({{side * 0.10, kNeck}, {side * 0.22, kNeck}, {side * 0.44, -0.4}, {side * 0.26, -0.4}});
+    }
+
+    // The mantle over both shoulders, shaded at its edges and folded down the front; its
+    // turned-back edges (ermine for kings, gold for queens, the lining for jacks); the gown
+    // between them in the figure's pattern, and a belt.
+    void Mantle() {
+        const Rgb robe = RobeColour();
+        MantlePath();
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(robe);
+        const double s = Shoulder();
+        // Shadow down the outer edges and under the arms, light along the shoulders.
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, side * (s - 0.04), kNeck - 0.06);
+            cairo_curve_to(cr, side * (s - 0.10), 0.10, side * (s - 0.06), 0.0, side * (s - 0.04), -0.4);
+            cairo_line_to(cr, side * 1.2, -0.4);
+            cairo_line_to(cr, side * 1.2, 0.40);
+            cairo_close_path(cr);
+            Fill(Shadow(robe));
         }
-        ShoulderPath(rank);
+        Ellipse(-0.36, kNeck - 0.04, 0.2, 0.04);
+        Fill(Light(robe));
+        Fold(-0.44, 0.30, -0.48, 0.05, -0.56, -0.4, robe);
+        Fold(0.42, 0.30, 0.50, 0.05, 0.60, -0.4, robe);
+        Fold(-0.33, 0.24, -0.36, 0.0, -0.38, -0.4, robe);
+        Fold(0.34, 0.24, 0.36, 0.0, 0.40, -0.4, robe);
+        cairo_restore(cr);
         SetRgb(cr, p.outline);
-        cairo_set_line_width(cr, 0.5 / unit);
+        cairo_set_line_width(cr, outline);
         cairo_stroke(cr);
-        cairo_rectangle(cr, -0.055, -0.3, 0.11, 0.72);
-        Paint(p.trim);
-        if (rank == kQueen) {
-            // A square neckline with a necklace.
-            Poly({{-0.17, 0.41}, {-0.12, 0.30}, {0.12, 0.30}, {0.17, 0.41}});
-            Paint(p.skin);
-            for (double u = -0.09; u <= 0.091; u += 0.045) Dot(u, 0.34 - std::abs(u) * 0.3, 0.018, p.trim);
-        } else if (rank == kJack) {
-            // A pointed white collar.
-            Poly({{-0.17, 0.45}, {-0.02, 0.43}, {-0.10, 0.33}});
-            Paint(p.collar);
-            Poly({{0.17, 0.45}, {0.02, 0.43}, {0.10, 0.33}});
-            Paint(p.collar);
-        } else {
-            // The King's ruff.
-            Ellipse(0, 0.44, 0.22, 0.055);
-            Paint(p.collar);
+
+        PanelPath();
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(LiningColour());
+        GarmentPattern();
+        // The gown's shade on the side away from the light.
+        Poly({{0.04, kNeck}, {0.12, kNeck}, {0.28, -0.4}, {0.12, -0.4}});
+        SetRgba(cr, p.outline, 0.22);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        PanelPath();
+        SetRgb(cr, p.outline);
+        cairo_set_line_width(cr, outline);
+        cairo_stroke(cr);
+
+        if (rank != kQueen) {
+            // The belt across the gown, a buckle in the middle.
+            Poly({{-0.20, 0.02}, {0.20, 0.02}, {0.21, -0.05}, {-0.21, -0.05}});
+            Paint(rank == kKing ? p.trim : Shadow(p.wood));
+            cairo_rectangle(cr, -0.04, -0.055, 0.08, 0.085);
+            Paint(p.trim);
+        }
+        for (double side : {-1.0, 1.0}) {
+            LapelPath(side);
+            if (rank == kKing) {
+                cairo_save(cr);
+                cairo_clip_preserve(cr);
+                Fill(p.collar);
+                // Ermine: black tails scattered down the white fur.
+                for (int i = 0; i < 5; ++i) {
+                    const double v = kNeck - 0.06 - i * 0.16, u = side * (0.18 + (kNeck - v) * 0.2 + (i % 2) * 0.03);
+                    if (fine) {
+                        Poly({{u - 0.018, v + 0.02}, {u + 0.018, v + 0.02}, {u, v - 0.05}});
+                        Fill(p.outline);
+                    } else {
+                        Dot(u, v, 0.025, p.outline);
+                    }
+                }
+                cairo_restore(cr);
+                LapelPath(side);
+                SetRgb(cr, p.outline);
+                cairo_set_line_width(cr, outline);
+                cairo_stroke(cr);
+            } else {
+                Paint(rank == kQueen ? p.trim : Light(LiningColour()));
+                if (fine) {
+                    cairo_move_to(cr, side * 0.17, kNeck);
+                    cairo_line_to(cr, side * 0.36, -0.4);
+                    Stroke(hairline, Shadow(rank == kQueen ? p.trim : LiningColour()));
+                }
+            }
         }
     }
 
-    // Fills the current clip (the robe's patterned half) with the figure's pattern.
+    // Fills the current clip (the gown) with the figure's pattern.
     void GarmentPattern() {
-        const Rgb ink = Mix(p.trim, RobeColour(), 0.2);
+        const Rgb ink = rank == kKing ? p.trim : Mix(p.trim, LiningColour(), 0.15);
+        const double lw = fine ? 0.025 : 0.04;
         SetRgb(cr, ink);
-        cairo_set_line_width(cr, 0.035);
+        cairo_set_line_width(cr, lw);
         switch (c.pattern) {
         case Pattern::Lozenges:
-            for (double v = -0.2; v < 0.45; v += 0.12)
-                for (double u = -0.74 + std::fmod(v + 0.2, 0.24) / 0.12 * 0.07; u < 0; u += 0.14)
-                    Poly({{u, v + 0.04}, {u + 0.03, v}, {u, v - 0.04}, {u - 0.03, v}});
+            for (double v = -0.35; v < 0.5; v += 0.12)
+                for (double u = -0.3 + std::fmod(v + 0.35, 0.24) / 0.12 * 0.07; u < 0.3; u += 0.14)
+                    Poly({{u, v + 0.045}, {u + 0.035, v}, {u, v - 0.045}, {u - 0.035, v}});
             cairo_fill(cr);
             break;
         case Pattern::Ermine:
-            // White fur with black tails.
             SetRgb(cr, p.collar);
             cairo_paint(cr);
-            for (double v = -0.2; v < 0.45; v += 0.13)
-                for (double u = -0.72 + std::fmod(v + 0.2, 0.26) / 0.13 * 0.08; u < 0; u += 0.16) {
-                    Dot(u, v + 0.02, 0.025, p.outline);
-                    Poly({{u - 0.02, v + 0.01}, {u + 0.02, v + 0.01}, {u, v - 0.06}});
-                    SetRgb(cr, p.outline);
-                    cairo_fill(cr);
+            for (double v = -0.35; v < 0.5; v += 0.13)
+                for (double u = -0.28 + std::fmod(v + 0.35, 0.26) / 0.13 * 0.08; u < 0.3; u += 0.16) {
+                    Dot(u, v + 0.02, 0.022, p.outline);
+                    Poly({{u - 0.018, v + 0.01}, {u + 0.018, v + 0.01}, {u, v - 0.055}});
+                    Fill(p.outline);
                 }
             break;
         case Pattern::Checks:
-            for (double v = -0.3; v < 0.45; v += 0.11)
-                for (double u = -0.77 + std::fmod(v + 0.3, 0.22) / 0.11 * 0.11; u < 0; u += 0.22)
-                    cairo_rectangle(cr, u, v, 0.11, 0.11);
+            for (double v = -0.4; v < 0.5; v += 0.1)
+                for (double u = -0.3 + std::fmod(v + 0.4, 0.2) / 0.1 * 0.1; u < 0.3; u += 0.2)
+                    cairo_rectangle(cr, u, v, 0.1, 0.1);
             cairo_fill(cr);
             break;
         case Pattern::Stripes:
-            for (double u = -0.72; u < 0; u += 0.12) cairo_rectangle(cr, u, -0.3, 0.05, 0.8);
+            for (double u = -0.27; u < 0.3; u += 0.11) cairo_rectangle(cr, u, -0.4, 0.045, 0.9);
             cairo_fill(cr);
             break;
         case Pattern::Dots:
-            for (double v = -0.2; v < 0.45; v += 0.1)
-                for (double u = -0.72 + std::fmod(v + 0.2, 0.2) / 0.1 * 0.06; u < 0; u += 0.12) Dot(u, v, 0.025, ink);
+            for (double v = -0.35; v < 0.5; v += 0.1)
+                for (double u = -0.3 + std::fmod(v + 0.35, 0.2) / 0.1 * 0.055; u < 0.3; u += 0.11) Dot(u, v, 0.024, ink);
             break;
         case Pattern::Scallops:
-            for (double v = -0.2; v < 0.45; v += 0.1)
-                for (double u = -0.8; u < 0; u += 0.12) {
+            for (double v = -0.35; v < 0.5; v += 0.1)
+                for (double u = -0.33; u < 0.3; u += 0.12) {
                     cairo_new_sub_path(cr);
                     cairo_arc_negative(cr, u + 0.06, v, 0.06, kPi, 0);
                 }
             cairo_stroke(cr);
             break;
         case Pattern::Chevrons:
-            for (double v = -0.25; v < 0.5; v += 0.12) {
-                cairo_move_to(cr, -0.8, v);
-                for (double u = -0.8; u < 0; u += 0.2) {
-                    cairo_line_to(cr, u + 0.1, v + 0.07);
-                    cairo_line_to(cr, u + 0.2, v);
-                }
+            for (double v = -0.35; v < 0.55; v += 0.12) {
+                cairo_move_to(cr, -0.3, v - 0.1);
+                cairo_line_to(cr, 0, v);
+                cairo_line_to(cr, 0.3, v - 0.1);
             }
-            cairo_set_line_width(cr, 0.04);
+            cairo_set_line_width(cr, lw * 1.3);
             cairo_stroke(cr);
             break;
         case Pattern::Crosses:
-            for (double v = -0.2; v < 0.45; v += 0.12)
-                for (double u = -0.7 + std::fmod(v + 0.2, 0.24) / 0.12 * 0.07; u < 0; u += 0.14) {
+            for (double v = -0.35; v < 0.5; v += 0.12)
+                for (double u = -0.28 + std::fmod(v + 0.35, 0.24) / 0.12 * 0.07; u < 0.3; u += 0.14) {
                     cairo_rectangle(cr, u - 0.04, v - 0.013, 0.08, 0.026);
                     cairo_rectangle(cr, u - 0.013, v - 0.04, 0.026, 0.08);
                 }
             cairo_fill(cr);
             break;
         case Pattern::Bands:
-            for (double v = -0.25; v < 0.5; v += 0.14) cairo_rectangle(cr, -1, v, 1, 0.05);
+            for (double v = -0.35; v < 0.5; v += 0.14) cairo_rectangle(cr, -0.4, v, 0.8, 0.05);
             cairo_fill(cr);
             break;
         case Pattern::Zigzag:
-            for (double v = -0.25; v < 0.5; v += 0.13) {
-                cairo_move_to(cr, -0.8, v);
+            for (double v = -0.35; v < 0.5; v += 0.13) {
+                cairo_move_to(cr, -0.32, v);
                 bool up = true;
-                for (double u = -0.76; u < 0.04; u += 0.04, up = !up) cairo_line_to(cr, u, up ? v + 0.05 : v);
+                for (double u = -0.28; u < 0.34; u += 0.05, up = !up) cairo_line_to(cr, u, up ? v + 0.05 : v);
             }
-            cairo_set_line_width(cr, 0.035);
             cairo_stroke(cr);
             break;
         case Pattern::Quarters:
-            // Parti-coloured: the lower quarter in the lining's colour, edged with gold.
-            cairo_rectangle(cr, -1, -1, 1, 1.14);
-            SetRgb(cr, LiningColour());
-            cairo_fill(cr);
-            Line(-1, 0.14, 0, 0.14, 0.04, p.trim);
+            // Parti-coloured: one side in the mantle's colour, edged with gold.
+            cairo_rectangle(cr, -1, -1, 1, 2);
+            Fill(RobeColour());
+            Line(0, -1, 0, 1, 0.035, p.trim);
             break;
         case Pattern::Diagonals:
-            for (double u = -1.4; u < 0.2; u += 0.14) {
-                cairo_move_to(cr, u, -0.3);
-                cairo_line_to(cr, u + 0.8, 0.5);
+            for (double u = -0.9; u < 0.4; u += 0.12) {
+                cairo_move_to(cr, u, -0.4);
+                cairo_line_to(cr, u + 0.9, 0.5);
             }
-            cairo_set_line_width(cr, 0.045);
+            cairo_set_line_width(cr, lw * 1.4);
             cairo_stroke(cr);
             break;
         }
+    }
+
+    // A sleeve from under the mantle to the wrist in the lining's colour, shaded along its
+    // lower edge, with a cuff; the caller draws the hand, so that it can hold things.
+    void Sleeve(Point s, Point e, Point h) {
+        const Rgb colour = LiningColour();
+        const double w0 = rank == kJack ? 0.19 : 0.17, w1 = 0.11;
+        LimbPath(s, e, h, w0, w1);
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(colour);
+        // The lower half of the sleeve in shadow, a light streak along the top.
+        LimbPath({s.u, s.v - w0 * 0.3}, {e.u, e.v - 0.05}, {h.u, h.v - w1 * 0.3}, w0 * 0.6, w1 * 0.5);
+        Fill(Shadow(colour));
+        if (fine) {
+            for (double t : {0.3, 0.55, 0.8}) {
+                const Point a{s.u + (e.u - s.u) * t, s.v + (e.v - s.v) * t};
+                cairo_move_to(cr, a.u - 0.06, a.v + 0.05);
+                cairo_curve_to(cr, a.u, a.v - 0.02, a.u, a.v - 0.02, a.u + 0.06, a.v + 0.04);
+                Stroke(hairline, Shadow(colour));
+            }
+        }
+        cairo_restore(cr);
+        SetRgb(cr, p.outline);
+        cairo_set_line_width(cr, outline);
+        cairo_stroke(cr);
+        // The cuff just short of the wrist.
+        const double du = h.u - e.u, dv = h.v - e.v, l = std::hypot(du, dv);
+        const Point a{h.u - du / l * 0.05, h.v - dv / l * 0.05};
+        const double nu = -dv / l * (w1 * 0.62), nv = du / l * (w1 * 0.62);
+        Poly({{a.u + nu, a.v + nv}, {h.u + nu, h.v + nv}, {h.u - nu, h.v - nv}, {a.u - nu, a.v - nv}});
+        Paint(rank == kKing ? p.collar : p.trim);
+    }
+
+    void Hand(double u, double v, double angle) {
+        cairo_save(cr);
+        cairo_translate(cr, u, v);
+        cairo_rotate(cr, angle);
+        Ellipse(0, 0, 0.066, 0.054);
+        Paint(p.skin);
+        if (fine)
+            for (double f : {-0.02, 0.0, 0.02}) Line(f, 0.015, f, -0.03, hairline, Shadow(p.skin));
+        cairo_restore(cr);
+    }
+
+    // The arm that does not hold the attribute: the forearm comes out of the mantle below the
+    // chest.
+    void RestArm() {
+        Point h{-0.16, 0.16};
+        switch (c.rest) {
+        case Rest::Chest:
+            break;
+        case Rest::Belt:
+            h = {-0.24, -0.02};
+            break;
+        case Rest::Cloak:
+            h = {-0.52, 0.02};
+            break;
+        case Rest::Glove:
+            h = {-0.22, 0.10};
+            break;
+        }
+        Sleeve({-Shoulder() + 0.1, kNeck - 0.1}, {-Shoulder() + 0.04, std::min(h.v - 0.1, 0.1)}, h);
+        if (c.rest == Rest::Glove) {
+            // A glove hanging from the fist.
+            cairo_move_to(cr, h.u - 0.03, h.v);
+            cairo_curve_to(cr, h.u - 0.06, h.v - 0.1, h.u + 0.02, h.v - 0.22, h.u + 0.05, h.v - 0.24);
+            cairo_line_to(cr, h.u + 0.08, h.v - 0.16);
+            cairo_curve_to(cr, h.u + 0.04, h.v - 0.1, h.u + 0.04, h.v - 0.04, h.u + 0.03, h.v);
+            cairo_close_path(cr);
+            Paint(Light(p.wood));
+        }
+        Hand(h.u, h.v, c.rest == Rest::Chest ? 0.3 : -0.4);
+    }
+
+    void Collar() {
+        if (rank == kQueen) {
+            // A square neckline with a necklace and pendant.
+            Poly({{-0.17, 0.50}, {-0.12, 0.34}, {0.12, 0.34}, {0.17, 0.50}});
+            Paint(p.skin);
+            if (fine) {
+                cairo_move_to(cr, -0.13, 0.49);
+                cairo_curve_to(cr, -0.08, 0.38, 0.08, 0.38, 0.13, 0.49);
+                Stroke(hairline * 1.5, p.trim);
+            }
+            for (double u = -0.08; u <= 0.081; u += 0.04) Dot(u, 0.43 - (0.08 - std::abs(u)) * 0.5, 0.016, p.trim);
+            Dot(0, 0.375, 0.028, p.robes[c.robe == 0 ? 1 : 0]);
+        } else if (rank == kJack) {
+            // A pointed white collar.
+            for (double side : {-1.0, 1.0}) {
+                Poly({{side * 0.17, 0.52}, {side * 0.015, 0.49}, {side * 0.12, 0.36}});
+                Paint(p.collar);
+            }
+        } else {
+            // The king's ruff, pleated at 2x and 3x.
+            Ellipse(0, 0.49, 0.22, 0.06);
+            Paint(p.collar);
+            if (fine)
+                for (double u = -0.18; u <= 0.181; u += 0.045) {
+                    Line(u, 0.45, u * 1.1, 0.53, hairline, Shadow(p.collar));
+                }
+        }
+    }
+
+    void Neck() {
+        cairo_rectangle(cr, -0.05, 0.45, 0.10, 0.1);
+        Paint(Shadow(p.skin));
     }
 
     // A veil or hood lies behind the hair and the shoulders' top edge.
@@ -366,23 +610,60 @@ private:
         Paint(c.hairColour);
     }
 
+    // The face: skin shaded on the side it turns from, eyes, brows, nose and mouth placed by
+    // the figure's own measures, so no two faces are alike.
     void Head() {
         Ellipse(0, 0.61, 0.14, 0.16);
         Paint(p.skin);
         const double look = c.turn * 0.035;
+        if (fine) {
+            cairo_save(cr);
+            Ellipse(0, 0.61, 0.14, 0.16);
+            cairo_clip(cr);
+            Ellipse(-0.16 + look, 0.60, 0.08, 0.2);
+            SetRgba(cr, Shadow(p.skin), 0.6);
+            cairo_fill(cr);
+            Dot(-0.07 + look, 0.575, 0.03, Mix(p.skin, p.lips, 0.35));
+            Dot(0.07 + look, 0.575, 0.03, Mix(p.skin, p.lips, 0.35));
+            cairo_restore(cr);
+        }
         if (c.hair == Hair::Fringe && c.hat != Hat::Hood) {
             cairo_move_to(cr, -0.14, 0.66);
             cairo_curve_to(cr, -0.08, 0.70, 0.06, 0.70, 0.14, 0.66);
             cairo_line_to(cr, 0.14, 0.74);
             cairo_line_to(cr, -0.14, 0.74);
             cairo_close_path(cr);
-            SetRgb(cr, c.hairColour);
-            cairo_fill(cr);
+            Fill(c.hairColour);
         }
-        Dot(-0.05 + look, 0.625, 0.02, p.outline);
-        Dot(0.05 + look, 0.625, 0.02, p.outline);
-        Line(look * 1.2, 0.60, look * 1.6 + 0.01, 0.56, 0.02, Mix(p.skin, p.outline, 0.45));
-        if (c.beard == Beard::None) Line(-0.03 + look, 0.52, 0.03 + look, 0.52, 0.025, {0.78, 0.25, 0.25});
+        const double eyeV = 0.635;
+        for (double side : {-1.0, 1.0}) {
+            const double u = side * c.eyes + look;
+            if (fine) {
+                Ellipse(u, eyeV, 0.026, 0.014);
+                Fill(kWhite);
+                Dot(u + look * 0.3, eyeV, 0.011, p.outline);
+                // The brow, lifted or lowered by the mouth's mood.
+                cairo_move_to(cr, u - side * 0.03, eyeV + 0.035 - c.smile * 0.008);
+                cairo_line_to(cr, u + side * 0.03, eyeV + 0.045 + c.smile * 0.012);
+                Stroke(hairline * 1.4, Shadow(c.hairColour));
+            } else {
+                Ellipse(u, eyeV, 0.022, 0.02);
+                Fill(p.outline);
+            }
+        }
+        // The nose from between the eyes, pointing the way the face turns.
+        const Rgb noseInk = Mix(p.skin, p.outline, fine ? 0.55 : 0.4);
+        cairo_move_to(cr, look * 1.2, eyeV - 0.01);
+        cairo_line_to(cr, look * 1.6 + 0.012 * (c.turn >= 0 ? 1 : -1), eyeV - 0.01 - c.nose);
+        cairo_line_to(cr, look * 1.2 - 0.005, eyeV - 0.02 - c.nose);
+        Stroke(fine ? hairline * 1.3 : 0.02, noseInk);
+        if (c.beard == Beard::None || c.beard == Beard::Moustache) {
+            const double v = eyeV - c.nose - 0.055;
+            cairo_move_to(cr, -0.035 + look, v + c.smile * 0.02);
+            cairo_curve_to(cr, -0.01 + look, v - c.smile * 0.015, 0.01 + look, v - c.smile * 0.015, 0.035 + look,
+                           v + c.smile * 0.02);
+            Stroke(fine ? 0.018 : 0.026, p.lips);
+        }
     }
 
     void Beards() {
@@ -619,33 +900,57 @@ private:
         }
     }
 
+    // Where the attribute's hand grips it.
+    static Point HandOf(Item item) {
+        switch (item) {
+        case Item::Sword:
+            return {0.385, 0.21};
+        case Item::Axe:
+            return {0.42, 0.26};
+        case Item::Lance:
+            return {0.42, 0.26};
+        case Item::Halberd:
+            return {0.40, 0.26};
+        case Item::Lily:
+            return {0.40, 0.30};
+        case Item::Orb:
+            return {0.27, 0.19};
+        case Item::Sceptre:
+            return {0.36, 0.24};
+        case Item::Rose:
+            return {0.27, 0.22};
+        case Item::Leaf:
+            return {0.33, 0.24};
+        case Item::Fan:
+            return {0.30, 0.26};
+        case Item::Torch:
+            return {0.36, 0.22};
+        case Item::Bow:
+            return {0.47, 0.48};
+        default:
+            return {0.38, 0.24};
+        }
+    }
+
+    // The attribute's arm: the sleeve bent at the elbow, what the hand holds, then the hand.
     void ItemInFront() {
-        double hand[2] = {0.38, 0.24};
+        const Point h = HandOf(c.item);
+        Sleeve({Shoulder() - 0.1, kNeck - 0.1}, {Shoulder() - 0.04, std::min(h.v - 0.1, 0.1)}, h);
         switch (c.item) {
         case Item::Sword:
             cairo_rectangle(cr, 0.29, 0.27, 0.19, 0.04);
             Paint(p.trim);
             cairo_rectangle(cr, 0.37, 0.14, 0.03, 0.13);
             Paint(p.wood);
-            hand[0] = 0.385;
-            hand[1] = 0.21;
             break;
         case Item::Axe:
         case Item::Lance:
-            hand[0] = 0.42;
-            hand[1] = 0.26;
             break;
         case Item::Halberd:
-            hand[0] = 0.40;
-            hand[1] = 0.26;
             break;
         case Item::Lily:
-            hand[0] = 0.40;
-            hand[1] = 0.30;
             break;
         case Item::Orb:
-            hand[0] = 0.27;
-            hand[1] = 0.19;
             Ellipse(0.27, 0.32, 0.10, 0.10);
             Paint(p.trim);
             Line(0.17, 0.32, 0.37, 0.32, 0.025, Mix(p.trim, p.outline, 0.5));
@@ -653,16 +958,12 @@ private:
             Line(0.235, 0.48, 0.305, 0.48, 0.025, p.trim);
             break;
         case Item::Sceptre:
-            hand[0] = 0.36;
-            hand[1] = 0.24;
             Line(0.36, 0.12, 0.36, 0.78, 0.035, p.trim);
             Poly({{0.36, 0.92}, {0.41, 0.82}, {0.36, 0.76}, {0.31, 0.82}});
             Paint(p.robes[1]);
             Dot(0.36, 0.94, 0.025, p.trim);
             break;
         case Item::Rose:
-            hand[0] = 0.27;
-            hand[1] = 0.22;
             Line(0.27, 0.22, 0.34, 0.54, 0.03, p.leaf);
             cairo_save(cr);
             cairo_translate(cr, 0.30, 0.40);
@@ -678,8 +979,6 @@ private:
             Dot(0.34, 0.58, 0.03, Mix(p.robes[0], p.outline, 0.35));
             break;
         case Item::Leaf:
-            hand[0] = 0.33;
-            hand[1] = 0.24;
             cairo_move_to(cr, 0.33, 0.24);
             cairo_curve_to(cr, 0.36, 0.50, 0.42, 0.70, 0.46, 0.90);
             cairo_set_line_width(cr, 0.025);
@@ -700,8 +999,6 @@ private:
             }
             break;
         case Item::Fan:
-            hand[0] = 0.30;
-            hand[1] = 0.26;
             cairo_move_to(cr, 0.30, 0.28);
             cairo_arc(cr, 0.30, 0.28, 0.24, kPi * 0.2, kPi * 0.8);
             cairo_close_path(cr);
@@ -713,8 +1010,6 @@ private:
             }
             break;
         case Item::Torch:
-            hand[0] = 0.36;
-            hand[1] = 0.22;
             Staff(0.36, 0.10, 0.62, 0.04);
             Poly({{0.30, 0.66}, {0.42, 0.66}, {0.39, 0.60}, {0.33, 0.60}});
             Paint(p.trim);
@@ -728,29 +1023,524 @@ private:
             cairo_fill(cr);
             break;
         case Item::Bow:
-            hand[0] = 0.47;
-            hand[1] = 0.48;
             break;
         }
-        // The sleeve from the shoulder to the hand, then the hand.
-        cairo_move_to(cr, 0.50, 0.30);
-        cairo_line_to(cr, hand[0], hand[1]);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        cairo_set_line_width(cr, 0.13 + 1.0 / unit);
-        SetRgb(cr, p.outline);
-        cairo_stroke_preserve(cr);
-        cairo_set_line_width(cr, 0.13);
-        SetRgb(cr, Mix(LiningColour(), p.outline, 0.15));
-        cairo_stroke(cr);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-        Ellipse(hand[0], hand[1], 0.055, 0.048);
-        Paint(p.skin);
+        Hand(h.u, h.v, 0.2);
     }
 
-    cairo_t* cr;
     const Palette& p;
     const Court& c;
-    double unit;
+    int rank;
+    bool fine;
+    double outline;   // the ink round every piece
+    double hairline;  // folds, seams and features at 2x and 3x
+};
+
+// The modern figure: flat geometric shapes with no ink round them, each colour in a base and a
+// shadow tone split along straight lines; at 2x and 3x a fine inset line traces the main
+// shapes. The costume is parti-coloured down the middle with a column of the figure's motif.
+class FlatFigure : public Pen {
+public:
+    FlatFigure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine) {}
+
+    void Draw() {
+        // A pale disc behind the head.
+        Dot(0, 0.64, 0.36, Mix(p.background, p.trim, 0.25));
+        Attribute(false);
+        Body();
+        Arm(c.rest == Rest::Cloak ? Point{-0.46, 0.0} : c.rest == Rest::Belt ? Point{-0.22, -0.02}
+                                                                               : Point{-0.16, 0.14},
+            -1);
+        cairo_save(cr);
+        cairo_translate(cr, 0, 0.37);
+        cairo_rotate(cr, c.tilt);
+        cairo_scale(cr, 1.12, 1.12);
+        cairo_translate(cr, 0, -0.40);
+        HairBack();
+        Neckline();
+        Head();
+        Crown();
+        cairo_restore(cr);
+        Attribute(true);
+        Arm(Grip(), 1);
+    }
+
+private:
+    Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.28); }
+    Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.35); }
+    Rgb Robe() const { return p.robes[c.robe]; }
+    Rgb Lining() const { return p.robes[c.lining]; }
+    // A fine line just inside the current path, at 2x and 3x.
+    void Inset(Rgb colour) {
+        if (!fine) {
+            cairo_new_path(cr);
+            return;
+        }
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        cairo_set_line_width(cr, 3 * pixel);
+        SetRgb(cr, colour);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    }
+    // Fills the current path in two tones: the base, and the shadow beyond the line u = split.
+    void TwoTone(Rgb colour, double split) {
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(colour);
+        cairo_rectangle(cr, split, -2, 4, 4);
+        Fill(Shadow(colour));
+        cairo_restore(cr);
+    }
+
+    double Shoulder() const { return rank == kQueen ? 0.50 : rank == kKing ? 0.60 : 0.56; }
+
+    void BodyPath(double from, double to) {
+        const double s = Shoulder();
+        cairo_save(cr);
+        cairo_rectangle(cr, from, -1, to - from, 2);
+        cairo_clip(cr);
+        cairo_move_to(cr, -0.10, 0.40);
+        cairo_line_to(cr, -s + 0.12, 0.36);
+        cairo_arc(cr, -s + 0.12, 0.24, 0.12, kPi / 2, kPi);
+        cairo_line_to(cr, -s - 0.04, -0.4);
+        cairo_line_to(cr, s + 0.04, -0.4);
+        cairo_line_to(cr, s, 0.24);
+        cairo_arc(cr, s - 0.12, 0.24, 0.12, 0, kPi / 2);
+        cairo_line_to(cr, 0.10, 0.40);
+        cairo_close_path(cr);
+        cairo_restore(cr);
+    }
+
+    // Parti-coloured: the robe's colour on the far side, the lining's on the attribute's, each
+    // in shadow on its outer third; a column of motifs down the middle and a band at the waist.
+    void Body() {
+        const double s = Shoulder();
+        BodyPath(-1, 0);
+        TwoTone(Robe(), 1);
+        cairo_save(cr);
+        BodyPath(-1, 0);
+        cairo_clip(cr);
+        Poly({{-s - 0.1, 0.1}, {-s * 0.45, -0.4}, {-s - 0.1, -0.4}});
+        Fill(Shadow(Robe()));
+        cairo_restore(cr);
+        BodyPath(0, 1);
+        TwoTone(Lining(), s * 0.55);
+        BodyPath(-1, 1);
+        Inset(Light(Robe()));
+        // The motif column.
+        cairo_rectangle(cr, -0.08, -0.4, 0.16, 0.8);
+        Fill(rank == kKing ? p.collar : Light(p.trim));
+        SetRgb(cr, rank == kKing ? p.outline : Shadow(Robe()));
+        for (double v = -0.32; v < 0.36; v += 0.12) Motif(0, v);
+        if (rank != kQueen) {
+            cairo_rectangle(cr, -s - 0.04, -0.02, 2 * s + 0.08, 0.07);
+            Fill(p.trim);
+            cairo_rectangle(cr, -0.045, -0.03, 0.09, 0.09);
+            Fill(Shadow(p.trim));
+        }
+    }
+
+    // One motif of the figure's pattern centred on (u, v), in the current source.
+    void Motif(double u, double v) {
+        const double r = 0.045;
+        switch (c.pattern) {
+        case Pattern::Lozenges:
+            Poly({{u, v + r}, {u + r, v}, {u, v - r}, {u - r, v}});
+            break;
+        case Pattern::Ermine:
+            Poly({{u - r * 0.6, v + r}, {u + r * 0.6, v + r}, {u, v - r}});
+            break;
+        case Pattern::Checks:
+            cairo_rectangle(cr, u - r, v - r, r, r);
+            cairo_rectangle(cr, u, v, r, r);
+            break;
+        case Pattern::Stripes:
+            cairo_rectangle(cr, u - r * 0.3, v - 0.06, r * 0.6, 0.12);
+            break;
+        case Pattern::Dots:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, u, v, r * 0.7, 0, 2 * kPi);
+            break;
+        case Pattern::Scallops:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, u, v, r, kPi, 2 * kPi);
+            break;
+        case Pattern::Chevrons:
+            Poly({{u - r, v}, {u, v + r}, {u + r, v}, {u + r, v - r * 0.6}, {u, v + r * 0.4}, {u - r, v - r * 0.6}});
+            break;
+        case Pattern::Crosses:
+            cairo_rectangle(cr, u - r, v - r * 0.3, 2 * r, r * 0.6);
+            cairo_rectangle(cr, u - r * 0.3, v - r, r * 0.6, 2 * r);
+            break;
+        case Pattern::Bands:
+            cairo_rectangle(cr, u - 0.08, v - r * 0.4, 0.16, r * 0.8);
+            break;
+        case Pattern::Zigzag:
+            Poly({{u - r, v - r}, {u, v + r}, {u + r, v - r}, {u + r * 0.5, v - r}, {u, v}, {u - r * 0.5, v - r}});
+            break;
+        case Pattern::Quarters:
+            cairo_rectangle(cr, u - r, v - r, r, 2 * r);
+            break;
+        case Pattern::Diagonals:
+            Poly({{u - r, v - r}, {u - r * 0.3, v - r}, {u + r, v + r}, {u + r * 0.3, v + r}});
+            break;
+        }
+        cairo_fill(cr);
+    }
+
+    void Neckline() {
+        const Rgb colour = rank == kKing ? p.collar : p.trim;
+        if (rank == kKing) {
+            // A broad white collar, squared.
+            cairo_rectangle(cr, -0.22, 0.33, 0.44, 0.09);
+            Fill(colour);
+            cairo_rectangle(cr, 0, 0.33, 0.22, 0.09);
+            Fill(Shadow(colour));
+        } else if (rank == kQueen) {
+            cairo_new_sub_path(cr);
+            cairo_arc_negative(cr, 0, 0.42, 0.16, 0, kPi);
+            cairo_close_path(cr);
+            TwoTone(colour, 0.0);
+            Dot(0, 0.33, 0.035, p.robes[c.robe == 0 ? 1 : 0]);
+        } else {
+            Poly({{-0.16, 0.42}, {0, 0.28}, {0.16, 0.42}});
+            TwoTone(p.collar, 0.0);
+        }
+    }
+
+    void HairBack() {
+        const Rgb hair = c.hairColour;
+        switch (c.hair) {
+        case Hair::Long:
+            cairo_rectangle(cr, -0.2, 0.30, 0.40, 0.34);
+            TwoTone(hair, 0.06);
+            break;
+        case Hair::Braids:
+            for (double side : {-1.0, 1.0})
+                for (double v = 0.52; v > 0.28; v -= 0.08) Dot(side * 0.19, v, 0.045, side > 0 ? Shadow(hair) : hair);
+            break;
+        case Hair::Bob:
+            cairo_rectangle(cr, -0.2, 0.48, 0.40, 0.16);
+            TwoTone(hair, 0.06);
+            break;
+        case Hair::Curls:
+            for (int i = 0; i <= 6; ++i) {
+                const double a = kPi * (-0.1 + 1.2 * i / 6.0);
+                Dot(0.18 * std::cos(a), 0.62 + 0.17 * std::sin(a), 0.06, i > 3 ? hair : Shadow(hair));
+            }
+            break;
+        default:
+            break;
+        }
+        if (c.hat == Hat::Hood) {
+            Dot(0, 0.64, 0.22, Shadow(Lining()));
+        } else if (c.hat == Hat::Veiled) {
+            Poly({{0, 0.92}, {0.24, 0.30}, {-0.24, 0.30}});
+            TwoTone(Mix(p.collar, Lining(), 0.15), 0.02);
+        }
+    }
+
+    void Head() {
+        cairo_rectangle(cr, -0.05, 0.38, 0.10, 0.12);
+        Fill(Shadow(p.skin));
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, 0, 0.62, 0.16, 0, 2 * kPi);
+        TwoTone(p.skin, 0.09);
+        const double look = c.turn * 0.04;
+        // Hair on top: a cap of it, cut straight across the brow.
+        const Rgb hair = c.hairColour;
+        if (c.hat != Hat::Hood) {
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0, 0.62, 0.165, kPi * (c.hair == Hair::Fringe ? 0.08 : 0.12),
+                      kPi * (c.hair == Hair::Fringe ? 0.92 : 0.88));
+            cairo_close_path(cr);
+            TwoTone(hair, 0.08);
+        }
+        for (double side : {-1.0, 1.0}) {
+            const double u = side * c.eyes + look;
+            cairo_rectangle(cr, u - 0.022, 0.63, 0.044, 0.034);
+            Fill(p.outline);
+            if (fine) cairo_rectangle(cr, u - 0.022, 0.655, 0.02, 0.01), Fill(kWhite);
+        }
+        // Nose: a small triangle; mouth: a bar, wider when smiling.
+        Poly({{look, 0.62}, {look + 0.03, 0.60 - c.nose}, {look, 0.60 - c.nose}});
+        Fill(Shadow(p.skin));
+        const double mouthV = 0.57 - c.nose, mouthW = 0.04 + c.smile * 0.02;
+        switch (c.beard) {
+        case Beard::None:
+            cairo_rectangle(cr, look - mouthW, mouthV - 0.012, 2 * mouthW, 0.024);
+            Fill(p.lips);
+            break;
+        case Beard::Long:
+            Poly({{-0.15, 0.60}, {0.15, 0.60}, {0, 0.26}});
+            TwoTone(hair, 0.03);
+            break;
+        case Beard::Forked:
+            Poly({{-0.15, 0.60}, {0.15, 0.60}, {0.08, 0.34}, {0, 0.44}, {-0.08, 0.34}});
+            TwoTone(hair, 0.03);
+            break;
+        case Beard::Short:
+            cairo_new_sub_path(cr);
+            cairo_arc_negative(cr, 0, 0.60, 0.155, 0, kPi);
+            cairo_close_path(cr);
+            TwoTone(hair, 0.05);
+            break;
+        case Beard::Moustache:
+            Poly({{look - 0.10, mouthV - 0.03}, {look, mouthV + 0.03}, {look + 0.10, mouthV - 0.03}, {look, mouthV}});
+            Fill(hair);
+            break;
+        }
+        if (c.beard == Beard::Long || c.beard == Beard::Forked || c.beard == Beard::Short) {
+            cairo_rectangle(cr, look - 0.035, mouthV - 0.01, 0.07, 0.02);
+            Fill(p.lips);
+        }
+    }
+
+    // Headwear as ruled shapes: crowns as zigzags, caps as half discs and bars.
+    void Crown() {
+        const Rgb gold = p.trim;
+        const Rgb jewel = p.robes[c.robe == 0 ? 1 : 0];
+        switch (c.hat) {
+        case Hat::Spiked:
+            Poly({{-0.17, 0.74}, {-0.17, 0.96}, {-0.085, 0.84}, {0, 0.95}, {0.085, 0.84}, {0.17, 0.96}, {0.17, 0.74}});
+            TwoTone(gold, 0.04);
+            Dot(0, 0.79, 0.03, jewel);
+            break;
+        case Hat::Arched:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0, 0.78, 0.16, 0, kPi);
+            cairo_close_path(cr);
+            TwoTone(Lining(), 0.04);
+            cairo_rectangle(cr, -0.17, 0.74, 0.34, 0.07);
+            TwoTone(gold, 0.04);
+            cairo_rectangle(cr, -0.015, 0.80, 0.03, 0.18);
+            cairo_rectangle(cr, -0.05, 0.92, 0.10, 0.03);
+            Fill(gold);
+            break;
+        case Hat::Fleuron:
+            cairo_rectangle(cr, -0.17, 0.74, 0.34, 0.08);
+            TwoTone(gold, 0.04);
+            for (double u : {-0.12, 0.0, 0.12}) Dot(u, u == 0 ? 0.89 : 0.86, 0.045, u > 0 ? Shadow(gold) : gold);
+            Dot(0, 0.78, 0.025, jewel);
+            break;
+        case Hat::CrownedCap:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0, 0.78, 0.15, 0, kPi);
+            cairo_close_path(cr);
+            TwoTone(Lining(), 0.04);
+            Poly({{-0.17, 0.74}, {-0.17, 0.86}, {-0.1, 0.8}, {0, 0.88}, {0.1, 0.8}, {0.17, 0.86}, {0.17, 0.74}});
+            TwoTone(gold, 0.04);
+            Dot(0, 0.95, 0.035, gold);
+            break;
+        case Hat::Tiara:
+            Poly({{-0.16, 0.74}, {0, 0.92}, {0.16, 0.74}});
+            TwoTone(gold, 0.0);
+            Dot(0, 0.80, 0.03, jewel);
+            break;
+        case Hat::Veiled:
+            cairo_rectangle(cr, -0.16, 0.74, 0.32, 0.08);
+            TwoTone(gold, 0.04);
+            break;
+        case Hat::Pearls:
+            for (int i = 0; i <= 6; ++i) {
+                const double a = kPi * (0.1 + 0.8 * i / 6.0);
+                Dot(-0.17 * std::cos(a), 0.72 + 0.12 * std::sin(a), 0.03, p.collar);
+            }
+            Dot(-0.17, 0.78, 0.05, p.robes[0]);
+            break;
+        case Hat::Hood:
+            cairo_rectangle(cr, -0.16, 0.72, 0.32, 0.05);
+            Fill(gold);
+            break;
+        case Hat::FeatherCap:
+            Poly({{-0.19, 0.72}, {0.22, 0.72}, {0.0, 0.90}});
+            TwoTone(Robe(), 0.06);
+            Poly({{0.05, 0.82}, {0.40, 0.98}, {0.12, 0.80}});
+            Fill(p.collar);
+            break;
+        case Hat::Beret:
+            cairo_rectangle(cr, -0.22, 0.74, 0.46, 0.09);
+            TwoTone(Lining(), 0.08);
+            Dot(0.18, 0.79, 0.03, gold);
+            break;
+        case Hat::Brimmed:
+            cairo_rectangle(cr, -0.12, 0.74, 0.24, 0.18);
+            TwoTone(Lining(), 0.04);
+            cairo_rectangle(cr, -0.28, 0.72, 0.56, 0.04);
+            Fill(Shadow(Lining()));
+            cairo_rectangle(cr, -0.12, 0.77, 0.24, 0.03);
+            Fill(gold);
+            break;
+        case Hat::Helmet:
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0, 0.70, 0.18, 0, kPi);
+            cairo_close_path(cr);
+            TwoTone(p.blade, 0.05);
+            Poly({{0, 0.86}, {0.30, 0.96}, {0.26, 0.86}});
+            Fill(Lining());
+            break;
+        }
+    }
+
+    // Where the attribute's hand holds it.
+    Point Grip() const {
+        switch (c.item) {
+        case Item::Orb:
+        case Item::Rose:
+        case Item::Fan:
+            return {0.28, 0.18};
+        case Item::Bow:
+            return {0.46, 0.42};
+        default:
+            return {0.40, 0.22};
+        }
+    }
+
+    // A sleeve as a straight bar from below the chest, the hand a disc.
+    void Arm(Point h, double side) {
+        const double u0 = side * (Shoulder() - 0.06);
+        cairo_move_to(cr, u0, -0.3);
+        cairo_line_to(cr, h.u, h.v);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_width(cr, 0.15);
+        SetRgb(cr, Shadow(side > 0 ? Robe() : Lining()));
+        cairo_stroke(cr);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        Dot(h.u, h.v, 0.065, p.trim);
+        Dot(h.u, h.v, 0.05, p.skin);
+    }
+
+    // The attribute, in two layers: the long ones stand behind the body, the small ones and
+    // heads of the long ones in front of it.
+    void Attribute(bool front) {
+        const Point g = Grip();
+        const double u = g.u;
+        auto staff = [&](double top) {
+            if (front) return;
+            cairo_rectangle(cr, u - 0.025, -0.4, 0.05, top + 0.4);
+            TwoTone(p.wood, u);
+        };
+        switch (c.item) {
+        case Item::Sword:
+            if (!front) {
+                Poly({{u - 0.035, 0.28}, {u - 0.035, 0.86}, {u, 0.94}, {u + 0.035, 0.86}, {u + 0.035, 0.28}});
+                TwoTone(p.blade, u);
+            } else {
+                cairo_rectangle(cr, u - 0.1, 0.26, 0.2, 0.04);
+                Fill(p.trim);
+            }
+            break;
+        case Item::Axe:
+            staff(0.9);
+            if (!front) {
+                cairo_move_to(cr, u, 0.88);
+                cairo_arc(cr, u, 0.78, 0.12, -kPi / 2, kPi / 2);
+                cairo_close_path(cr);
+                TwoTone(p.blade, u + 0.06);
+            }
+            break;
+        case Item::Orb:
+            if (front) {
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, u, 0.32, 0.1, 0, 2 * kPi);
+                TwoTone(p.trim, u + 0.03);
+                cairo_rectangle(cr, u - 0.1, 0.31, 0.2, 0.02);
+                cairo_rectangle(cr, u - 0.012, 0.42, 0.024, 0.1);
+                cairo_rectangle(cr, u - 0.04, 0.47, 0.08, 0.022);
+                Fill(Shadow(p.trim));
+            }
+            break;
+        case Item::Sceptre:
+            if (front) {
+                cairo_rectangle(cr, u - 0.02, 0.1, 0.04, 0.66);
+                Fill(p.trim);
+                Poly({{u, 0.92}, {u + 0.06, 0.82}, {u, 0.72}, {u - 0.06, 0.82}});
+                TwoTone(p.robes[1], u);
+            }
+            break;
+        case Item::Lily:
+            staff(0.84);
+            if (!front)
+                for (double side : {-1.0, 0.0, 1.0}) {
+                    Poly({{u + side * 0.07, 0.84}, {u + side * 0.09, 0.98}, {u + side * 0.02, 0.84}});
+                    Fill(p.trim);
+                }
+            break;
+        case Item::Rose:
+            if (front) {
+                Line(u, g.v, u + 0.06, 0.52, 0.03, p.leaf);
+                Dot(u + 0.06, 0.56, 0.07, p.robes[0]);
+                Dot(u + 0.06, 0.56, 0.035, Shadow(p.robes[0]));
+            }
+            break;
+        case Item::Leaf:
+            staff(0.7);
+            if (!front)
+                for (int i = 0; i < 3; ++i) {
+                    const double v = 0.44 + 0.16 * i;
+                    Poly({{u, v}, {u - 0.1, v + 0.06}, {u - 0.02, v + 0.08}});
+                    Fill(p.leaf);
+                    Poly({{u, v + 0.06}, {u + 0.1, v + 0.12}, {u + 0.02, v + 0.14}});
+                    Fill(Shadow(p.leaf));
+                }
+            break;
+        case Item::Fan:
+            if (front) {
+                cairo_move_to(cr, u, 0.2);
+                cairo_arc(cr, u, 0.2, 0.26, kPi * 0.25, kPi * 0.75);
+                cairo_close_path(cr);
+                TwoTone(Light(p.trim), u);
+                for (int rib = 1; rib < 4; ++rib) {
+                    const double a = kPi * (0.25 + 0.5 * rib / 4.0);
+                    Line(u, 0.2, u + 0.26 * std::cos(a), 0.2 + 0.26 * std::sin(a), 0.015, Shadow(p.trim));
+                }
+            }
+            break;
+        case Item::Lance:
+            staff(0.96);
+            if (!front) {
+                Poly({{u + 0.025, 0.92}, {u + 0.30, 0.86}, {u + 0.025, 0.78}});
+                Fill(Lining());
+            }
+            break;
+        case Item::Torch:
+            if (front) {
+                cairo_rectangle(cr, u - 0.025, 0.1, 0.05, 0.5);
+                Fill(p.wood);
+                Poly({{u - 0.06, 0.62}, {u + 0.06, 0.62}, {u + 0.04, 0.58}, {u - 0.04, 0.58}});
+                Fill(p.trim);
+                Poly({{u - 0.07, 0.64}, {u + 0.07, 0.64}, {u, 0.9}});
+                TwoTone(p.flame, u);
+            }
+            break;
+        case Item::Halberd:
+            staff(0.96);
+            if (!front) {
+                Poly({{u + 0.025, 0.86}, {u + 0.16, 0.84}, {u + 0.16, 0.68}, {u + 0.025, 0.72}});
+                TwoTone(p.blade, u + 0.09);
+                Poly({{u - 0.025, 0.80}, {u - 0.09, 0.76}, {u - 0.025, 0.74}});
+                Fill(p.blade);
+            }
+            break;
+        case Item::Bow:
+            if (!front) {
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, u - 0.2, 0.48, 0.44, -kPi * 0.3, kPi * 0.3);
+                Stroke(0.045, p.wood);
+                const double a = kPi * 0.3;
+                Line(u - 0.2 + 0.44 * std::cos(a), 0.48 - 0.44 * std::sin(a), u - 0.2 + 0.44 * std::cos(a),
+                     0.48 + 0.44 * std::sin(a), 0.012, p.outline);
+            }
+            break;
+        }
+    }
+
+    const Palette& p;
+    const Court& c;
+    int rank;
+    bool fine;
 };
 
 }  // namespace
@@ -762,9 +1552,14 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
     const double cx = x + w / 2;
     const double cy = y + h / 2;
     // The classic divider slants, the modern one is level.
-    const double slant = modern ? 0 : 0.07 * w;
-    // One figure unit, a little wider than a narrow frame so the shoulders fill it.
-    const double unit = std::min(w * 1.25, h / 2 * 0.92);
+    const double slant = modern ? 0 : 0.05 * w;
+    // One figure unit is half the frame's height; the device scale decides how fine a line may be.
+    const double unit = h / 2;
+    double dx = 1, dy = 0;
+    cairo_user_to_device_distance(cr, &dx, &dy);
+    const double scale = std::hypot(dx, dy);
+    const double pixel = 1 / (unit * scale);
+    const bool fine = scale > 1.5;
 
     cairo_save(cr);
     cairo_rectangle(cr, x, y, w, h);
@@ -787,11 +1582,16 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
         cairo_save(cr);
         cairo_translate(cr, cx, cy);
         cairo_scale(cr, court.side * unit, -unit);
-        Figure(cr, palette, court, unit).Draw(rank);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        if (modern) {
+            FlatFigure(cr, palette, court, rank, pixel, fine).Draw();
+        } else {
+            Figure(cr, palette, court, rank, pixel, fine).Draw();
+        }
         cairo_restore(cr);
         // The suit in the upper corner away from the attribute.
         SetRgb(cr, suitColour);
-        FillSuit(cr, suit, cx - court.side * 0.44 * unit, cy - 0.86 * unit, std::max(0.2 * unit, 5.5));
+        FillSuit(cr, suit, cx - court.side * 0.66 * unit, cy - 0.80 * unit, std::max(0.22 * unit, 5.5));
         cairo_restore(cr);
     }
     // The dividing line.
