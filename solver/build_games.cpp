@@ -1,4 +1,4 @@
-// Calculation and Agnes: which moves the search tries first, which it tries alone (a card nothing
+// Calculation, Agnes and Spider: which moves the search tries first, which it tries alone (a card nothing
 // can still need, sent home) or drops (positions no play can win), which hasty attempts try alone
 // or leave out, and codes that let positions differing only in the order of like places meet.
 #include "solver/build_games.h"
@@ -10,6 +10,7 @@
 
 #include "games/agnes.h"
 #include "games/calculation.h"
+#include "games/spider.h"
 #include "solver/heuristic_parts.h"
 #include "solver/solver.h"
 
@@ -621,6 +622,129 @@ uint64_t AgnesHash(const void* position) {
     const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.startRank & 0xFF) << 8 |
                             static_cast<uint64_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3) << 16;
     return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA) ^ reserve);
+}
+
+// ---- Spider ----
+
+// A Spider position no play can win: some cards can never leave the card under them. A card lying
+// on one it is not built on (or on the bare column) must leave it before either goes home, and
+// nothing under it can come to the top before it does, since a run moving from lower down would
+// carry it along built on its own card. Only a suit's King goes home from such a place; any other
+// card leaves onto one of the two copies of the card one rank up, or into an empty column. Take
+// the set B of such non-King cards whose every copy of that host is home or lies under a card of
+// B. While no column is empty, no card of B can be the first of B to leave: its hosts are all
+// buried under cards of B that have not left. If every column holds a card of B, none can ever be
+// emptied either, so no card of B ever leaves and the card under it never goes home.
+namespace {
+bool SpiderBlocked(const SpiderModel::Position& p, std::vector<std::pair<int, int>>* frozen = nullptr) {
+    using Model = SpiderModel;
+    constexpr int kCards = Card::kCardsPerPack;
+    if (!p.rules.suitAssembled) return false;
+    // Where each card's copies lie in the columns (column, height), and which may yet be hosts.
+    std::array<std::array<int8_t, 2>, kCards> column, height;
+    std::array<uint8_t, kCards> copies{}, free{};
+    for (int c = 0; c < Model::kPiles; ++c) {
+        if (p.pileCount[c] == 0) return false;
+        for (int i = 0; i < p.pileCount[c]; ++i) {
+            const int card = p.tableau[c][i].Index();
+            if (copies[card] < 2) column[card][copies[card]] = static_cast<int8_t>(c), height[card][copies[card]++] = static_cast<int8_t>(i);
+        }
+    }
+    for (int i = 0; i < p.stock.count; ++i) free[p.stock.cards[i].Index()] = 1;
+    // The candidates, marked by their place: non-King cards on a card they are not built on.
+    std::array<std::array<bool, Model::kPileSlots>, Model::kPiles> inB{};
+    std::array<int8_t, Model::kPiles> top{};  // the highest card of B in each column, -1: none
+    bool any = false;
+    for (int c = 0; c < Model::kPiles; ++c)
+        for (int i = 0; i < p.pileCount[c]; ++i) {
+            const Card x = p.tableau[c][i];
+            const Card host(x.Suit(), tableau::NextRank(x.Rank()));
+            if (!Model::CanPlace(x, host, false, p.startCard)) continue;  // a King: it may go home
+            if (i > 0 && Model::CanPlace(x, p.tableau[c][i - 1], false, p.startCard)) continue;
+            inB[c][i] = any = true;
+        }
+    if (!any) return false;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int c = 0; c < Model::kPiles; ++c) {
+            top[c] = -1;
+            for (int i = p.pileCount[c] - 1; i >= 0 && top[c] < 0; --i)
+                if (inB[c][i]) top[c] = static_cast<int8_t>(i);
+            if (top[c] < 0) return false;  // a column that may be emptied
+        }
+        for (int c = 0; c < Model::kPiles; ++c)
+            for (int i = 0; i < p.pileCount[c]; ++i) {
+                if (!inB[c][i]) continue;
+                const Card x = p.tableau[c][i];
+                const int host = Card(x.Suit(), tableau::NextRank(x.Rank())).Index();
+                bool out = free[host];
+                for (int k = 0; k < copies[host] && !out; ++k) out = top[column[host][k]] <= height[host][k];
+                if (out) inB[c][i] = false, changed = true;
+            }
+    }
+    if (frozen)
+        for (int c = 0; c < Model::kPiles; ++c)
+            for (int i = 0; i < p.pileCount[c]; ++i)
+                if (inB[c][i]) frozen->emplace_back(c, i);
+    return true;
+}
+}  // namespace
+
+bool SpiderHopeless(const void* position, std::vector<std::pair<int, int>>* frozen) {
+    return SpiderBlocked(*static_cast<const SpiderModel::Position*>(position), frozen);
+}
+
+// Turning a face-down card only adds a face-up one, and a complete suit on a column takes nothing
+// and goes only home or into an empty column: both are tried alone. A move that bares a
+// face-down card comes first among the rest.
+int SpiderScore(const void* before, const PlayMove& move, int points, const void* after) {
+    using Model = SpiderModel;
+    const auto& p = *static_cast<const Model::Position*>(before);
+    if (move.kind == PlayMove::kFlip) return kSafeMove;
+    if (move.kind == PlayMove::kMove && move.to < Model::kFirstPile && move.count == Model::kSuitLength &&
+        p.rules.suitAssembled)
+        return kSafeMove;
+    if (SpiderBlocked(*static_cast<const Model::Position*>(after))) return kHopeless;
+    return Generic(move, points) + Uncovers(move, Model::kFirstPile, Model::kPiles, p.faceDownCount.data());
+}
+
+// The stock only ever deals from its top, so within one search its size tells it. It deals a card
+// to each column in turn, so the columns keep their order until it is out; then they are alike.
+void SpiderCode(const void* position, PositionCode& out) {
+    using Model = SpiderModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    heuristic::CodeBuffer code;
+    code.Byte(p.stock.count);
+    code.SortedTops(p.foundations);
+    if (p.stock.count == 0) {
+        code.SortedPiles(p.tableau, p.pileCount, p.faceDownCount.data());
+    } else {
+        for (int column = 0; column < Model::kPiles; ++column) {
+            code.Byte(p.faceDownCount[column]);
+            code.Run(p.tableau[column].data(), p.pileCount[column]);
+        }
+    }
+    code.Byte(p.startCard);
+    code.Byte(p.rules.suitAssembled | p.rules.autoFlip << 1);
+    code.Into(out);
+}
+
+// The model's game-over test searches every sequence of run moves for progress, at every position
+// the solver meets, and took most of its time. Here only the plain reasons: with the stock out,
+// no face-down card left and no suit with a card of every rank in the columns, no suit can be
+// completed. Every other position is searched by the solver itself.
+bool SpiderOver(const void* position) {
+    using Model = SpiderModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    if (!p.rules.suitAssembled || p.stock.count > 0) return false;
+    std::array<uint16_t, Card::kSuitCount> ranks{};
+    for (int column = 0; column < Model::kPiles; ++column) {
+        if (p.faceDownCount[column] > 0) return false;
+        for (int i = 0; i < p.pileCount[column]; ++i) ranks[p.tableau[column][i].Suit()] |= uint16_t(1 << p.tableau[column][i].Rank());
+    }
+    for (uint16_t suit : ranks)
+        if (suit == (1 << Card::kRankCount) - 1) return false;
+    return true;
 }
 
 }  // namespace build_games

@@ -1,5 +1,8 @@
-// Move orderings and search codes of the building games Calculation and Agnes.
+// Move orderings and search codes of the building games Calculation, Agnes and Spider.
 #pragma once
+
+#include <utility>
+#include <vector>
 
 #include "framework/play_model.h"
 
@@ -22,5 +25,16 @@ bool CalculationHopeless(const void* position);
 // Agnes: no play can win from this position (some cards must leave their places in an order
 // that goes round in a cycle, or some card finds no way home even under relaxed rules).
 bool AgnesHopeless(const void* position);
+
+// Spider: a face-down card turned and a complete suit sent home are tried alone. Its code tells
+// the stock by its size and sorts the columns once the stock is out (until then it deals to them
+// in turn). Its game-over test is a search of its own: the solver asks only the plain reasons
+// instead, and searches the rest itself.
+int SpiderScore(const void* before, const PlayMove& move, int points, const void* after);
+void SpiderCode(const void* position, PositionCode& out);
+bool SpiderOver(const void* position);
+// Spider: no play can win from this position (cards that can never leave the card under them,
+// one in every column). `frozen`, when given, receives those cards' places (column, height).
+bool SpiderHopeless(const void* position, std::vector<std::pair<int, int>>* frozen = nullptr);
 
 }  // namespace build_games

@@ -11,6 +11,7 @@
 #include "games/poker_solitaire.h"
 #include "games/quadrille.h"
 #include "games/simplicity.h"
+#include "games/spider.h"
 #include "solver/build_games.h"
 #include "solver/heuristic_parts.h"
 #include "solver/pairing_games.h"
@@ -62,6 +63,8 @@ MoveScore MoveScoreFor(int gameNumber) {
         return build_games::AgnesScore;
     case SimplicityGame::kGameNumber:
         return TopCardScore<SimplicityModel>;
+    case SpiderGame::kGameNumber:
+        return build_games::SpiderScore;
     default:
         return GenericScore;
     }
@@ -72,8 +75,11 @@ PositionEncoder SearchCodeFor(MoveScore score) {
     if (score == build_games::CalculationScore) return build_games::CalculationCode;
     if (const PositionEncoder code = waste_games::Code(score)) return code;
     if (score == build_games::AgnesScore) return build_games::AgnesCode;
+    if (score == build_games::SpiderScore) return build_games::SpiderCode;
     return PairingGameCode(score);
 }
+
+PositionTest SearchOverFor(MoveScore score) { return score == build_games::SpiderScore ? build_games::SpiderOver : nullptr; }
 
 PositionHasher SearchHashFor(MoveScore score) {
     if (score == build_games::AgnesScore) return build_games::AgnesHash;

@@ -172,7 +172,8 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
-          hasher(SearchHashFor(this->score)), words(Words(ops)),
+          hasher(SearchHashFor(this->score)), over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
+          words(Words(ops)),
           macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
     }
@@ -331,7 +332,7 @@ private:
                 if (kept < 0) {
                     // A press after which the game's own test ends the game leads nowhere. (Asked
                     // only where a waste move would follow: the test is not cheap.)
-                    if ((ended = ops.over(pressed.data()))) break;
+                    if ((ended = over(pressed.data()))) break;
                     kept = static_cast<int>(pressedKept++);
                     if (pressedKept * words > keptPresses.size()) keptPresses.resize(pressedKept * words * 2);
                     std::memcpy(keptPresses.data() + static_cast<size_t>(kept) * words, pressed.data(), ops.positionSize);
@@ -454,7 +455,7 @@ private:
         if (!startEntry) return SolveOutcome::kUnknown;
         size_t depth = 0;
         ++nodes;
-        if (ops.over(start)) return SolveOutcome::kLost;
+        if (over(start)) return SolveOutcome::kLost;
         if (Expand(0, startHash, *startEntry, result)) return SolveOutcome::kWon;
         for (;;) {
             Frame& frame = frames[depth];
@@ -500,7 +501,7 @@ private:
             }
             frames[depth + 1].points = points;
             ++depth;
-            if (ops.over(next)) {
+            if (over(next)) {
                 // The game's own end: nothing more to search here.
                 entry->lost = std::max(entry->lost, PositionTable::Turns(child.hash));
                 --depth;
@@ -516,6 +517,7 @@ private:
     const std::atomic<bool>* cancel;
     PositionEncoder encode;
     PositionHasher hasher;
+    PositionTest over;
     size_t words;
     StockMacro macro;
     PositionTable table;

@@ -75,6 +75,12 @@ PositionEncoder SearchCodeFor(MoveScore score);
 using PositionHasher = uint64_t (*)(const void* position);
 PositionHasher SearchHashFor(MoveScore score);
 
+// The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
+// a search may give a cheaper test instead, true only where no play wins (a won line never passes
+// through a position the game calls over); the search finds the rest itself.
+using PositionTest = bool (*)(const void* position);
+PositionTest SearchOverFor(MoveScore score);
+
 // A game whose stock turns cards onto a waste whose top card alone is played: the search treats
 // "press the stock k times, then play the waste's top card" as one move, so a whole pass through
 // the stock is one level of the search and positions that only pressed the stock are never

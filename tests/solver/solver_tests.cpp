@@ -21,6 +21,7 @@
 #include "games/klondike.h"
 #include "games/pyramid.h"
 #include "games/simple_addition.h"
+#include "games/spider.h"
 #include "solver/build_games.h"
 #include "solver/solver.h"
 #include "store/settings_store.h"
@@ -146,19 +147,32 @@ TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
 
 // Whether any sequence of moves wins: every move of every position reached, in the model's own
 // order, with no ordering, pruning or safe moves; positions are told apart by their whole code.
-// A game ends where its model says it is over, as on the table.
-bool AnyWin(const PlayModelOps& ops, const std::vector<uint64_t>& position, std::unordered_set<std::string>& met) {
-    if (ops.won(position.data())) return true;
-    if (ops.over(position.data())) return false;
+// A game ends where its model says it is over, as on the table. (A stack of positions to expand
+// rather than recursion: Spider's paths run thousands deep.) With a `limit`, the search stops at
+// that many positions met, answering no win: the caller must ask whether `met` reached it.
+bool AnyWin(const PlayModelOps& ops, const std::vector<uint64_t>& position, std::unordered_set<std::string>& met,
+            size_t limit = SIZE_MAX) {
+    std::vector<std::vector<uint64_t>> pending;
     PositionCode code;
-    ops.encode(position.data(), code);
-    if (!met.insert(code.bytes).second) return false;
+    // Whether `next` wins; else it is queued if new and not over.
+    const auto meet = [&](std::vector<uint64_t>&& next) {
+        if (ops.won(next.data())) return true;
+        if (ops.over(next.data())) return false;
+        ops.encode(next.data(), code);
+        if (met.insert(code.bytes).second) pending.push_back(std::move(next));
+        return false;
+    };
+    if (meet(std::vector<uint64_t>(position))) return true;
     MoveList moves;
-    ops.moves(position.data(), moves);
-    for (const PlayMove& move : moves) {
-        std::vector<uint64_t> next = position;
-        ops.apply(next.data(), move);
-        if (AnyWin(ops, next, met)) return true;
+    while (!pending.empty() && met.size() < limit) {
+        const std::vector<uint64_t> next = std::move(pending.back());
+        pending.pop_back();
+        ops.moves(next.data(), moves);
+        for (const PlayMove& move : moves) {
+            std::vector<uint64_t> child = next;
+            ops.apply(child.data(), move);
+            if (meet(std::move(child))) return true;
+        }
     }
     return false;
 }
@@ -566,6 +580,106 @@ TEST(SolverExhaustive, FortyThievesAndFourSeasonsEndGamesAgree) {
     for (const auto& [number, make] : {std::pair{FortyThievesGame::kGameNumber, &FortyThievesEndGame},
                                        std::pair{FourSeasonsGame::kGameNumber, &FourSeasonsEndGame}})
         CompareWithExhaustive(NeverOver(*FindGame(number)->model), number, make, 0);
+}
+
+// Spider end games: one suit of thirteen still out (the rest home), dealt at random to all ten
+// columns, mostly face down, and to the stock. Checks the safe moves (a card turned, a complete
+// suit home), the code (the stock by its size, the columns sorted once it is out) and the plain
+// game-over test. End games the exhaustive search cannot finish in its limit are skipped; nearly
+// all of the others are won, so this guards the safe moves and the code more than the losses.
+TEST(SolverExhaustive, SpiderEndGamesAgree) {
+    PlayModelOps ops = NeverOver(*FindGame(SpiderGame::kGameNumber)->model);
+    // Once the stock is out the columns are alike: the exhaustive search codes them sorted, else it
+    // cannot finish.
+    ops.encode = [](const void* position, PositionCode& code) {
+        const auto& p = *static_cast<const SpiderModel::Position*>(position);
+        std::vector<std::string> columns;
+        for (size_t c = 0; c < SpiderModel::kPiles; ++c) {
+            columns.emplace_back(1, static_cast<char>(p.faceDownCount[c]));
+            for (int i = 0; i < p.pileCount[c]; ++i) columns.back() += static_cast<char>(p.tableau[c][static_cast<size_t>(i)].Index());
+            columns.back() += '\xff';
+        }
+        if (p.stock.count == 0) std::sort(columns.begin(), columns.end());
+        code.bytes.assign(1, static_cast<char>(p.stock.count));
+        for (const std::string& column : columns) code.bytes += column;
+    };
+    const MoveScore score = MoveScoreFor(SpiderGame::kGameNumber);
+    constexpr size_t kLimit = 20'000;
+    std::mt19937 random(5);
+    int won = 0;
+    for (int trial = 0; trial < 60; ++trial) {
+        SpiderModel::Position p;
+        for (int f = 0; f < SpiderModel::kFoundations; ++f)
+            p.foundations[static_cast<size_t>(f)] = Card(f % Card::kSuitCount, Card::kAce);
+        const size_t out = random() % SpiderModel::kFoundations;
+        std::vector<Card> cards;
+        for (int rank = 0; rank < Card::kRankCount; ++rank) cards.emplace_back(p.foundations[out].Suit(), rank);
+        p.foundations[out] = Card();
+        std::shuffle(cards.begin(), cards.end(), random);
+        for (size_t i = 0; i < cards.size(); ++i) {
+            const size_t column = i < SpiderModel::kPiles ? i : random() % (SpiderModel::kPiles + 2);
+            if (column < SpiderModel::kPiles) p.tableau[column][static_cast<size_t>(p.pileCount[column]++)] = cards[i];
+            else p.stock.cards[static_cast<size_t>(p.stock.count++)] = cards[i];
+        }
+        for (size_t column = 0; column < SpiderModel::kPiles; ++column)
+            p.faceDownCount[column] = static_cast<int32_t>(random() % static_cast<unsigned>(p.pileCount[column] + 1));
+        std::unordered_set<std::string> met;
+        const bool winnable = AnyWin(ops, AsWords(p), met, kLimit);
+        if (met.size() >= kLimit) continue;
+        const SolveResult result = Solve(ops, &p, kExhaustiveBudget, score);
+        ASSERT_NE(result.outcome, SolveOutcome::kUnknown) << "trial " << trial;
+        ASSERT_EQ(result.outcome == SolveOutcome::kWon, winnable) << "trial " << trial;
+        won += winnable;
+    }
+    EXPECT_GE(won, 30);
+}
+
+// Spider's dead end at full size: along random plays from random deals, once some cards are found
+// frozen (none can ever leave the card under it), no later play may move one of them, and the
+// position stays a dead end.
+TEST(SolverExhaustive, SpiderFrozenCardsNeverMove) {
+    using Model = SpiderModel;
+    const PlayModelOps& ops = *FindGame(SpiderGame::kGameNumber)->model;
+    std::mt19937 random(11);
+    int found = 0, checked = 0;
+    for (int trial = 0; trial < 300 && found < 60; ++trial) {
+        std::vector<Card> pack;
+        for (int i = 0; i < 2 * Card::kCardsPerPack; ++i) pack.emplace_back(i % Card::kSuitCount, i / Card::kSuitCount % Card::kRankCount);
+        std::shuffle(pack.begin(), pack.end(), random);
+        Model::Position p;
+        size_t next = 0;
+        for (int row = 0; row < 6; ++row)
+            for (size_t column = 0; column < (row == 4 ? 4u : 10u); ++column) {
+                p.tableau[column][static_cast<size_t>(p.pileCount[column]++)] = pack[next++];
+                if (row < 5) ++p.faceDownCount[column];
+            }
+        while (next < pack.size()) p.stock.cards[static_cast<size_t>(p.stock.count++)] = pack[next++];
+        std::vector<std::pair<int, int>> frozen;
+        std::vector<std::pair<Card, Card>> held;  // each frozen card and the card under it
+        MoveList moves;
+        for (int step = 0; step < 400; ++step) {
+            if (held.empty() && build_games::SpiderHopeless(&p, &frozen)) {
+                ++found;
+                for (const auto& [column, height] : frozen)
+                    held.emplace_back(p.tableau[column][height], height > 0 ? p.tableau[column][height - 1] : Card());
+            } else if (!held.empty()) {
+                ASSERT_TRUE(build_games::SpiderHopeless(&p)) << "trial " << trial << " step " << step;
+                for (size_t k = 0; k < frozen.size(); ++k) {
+                    const auto& [column, height] = frozen[k];
+                    ASSERT_EQ(p.tableau[column][height], held[k].first) << "trial " << trial << " step " << step;
+                    if (height > 0) {
+                        ASSERT_EQ(p.tableau[column][height - 1], held[k].second);
+                    }
+                    ++checked;
+                }
+            }
+            ops.moves(&p, moves);
+            if (moves.empty()) break;
+            ops.apply(&p, moves[random() % moves.size()]);
+        }
+    }
+    EXPECT_GE(found, 30);
+    EXPECT_GT(checked, 10'000);
 }
 
 // Gate's search codes its columns and foundations in a fixed order: it must still tell apart every
