@@ -906,7 +906,6 @@ private:
         case Item::Sword:
             return {0.385, 0.21};
         case Item::Axe:
-            return {0.42, 0.26};
         case Item::Lance:
             return {0.42, 0.26};
         case Item::Halberd:
@@ -927,9 +926,8 @@ private:
             return {0.36, 0.22};
         case Item::Bow:
             return {0.47, 0.48};
-        default:
-            return {0.38, 0.24};
         }
+        return {0.38, 0.24};
     }
 
     // The attribute's arm: the sleeve bent at the elbow, what the hand holds, then the hand.
@@ -1049,9 +1047,7 @@ public:
         Dot(0, 0.64, 0.36, Mix(p.background, p.trim, 0.25));
         Attribute(false);
         Body();
-        Arm(c.rest == Rest::Cloak ? Point{-0.46, 0.0} : c.rest == Rest::Belt ? Point{-0.22, -0.02}
-                                                                               : Point{-0.16, 0.14},
-            -1);
+        Arm(RestGrip(), -1);
         cairo_save(cr);
         cairo_translate(cr, 0, 0.37);
         cairo_rotate(cr, c.tilt);
@@ -1096,11 +1092,8 @@ private:
 
     double Shoulder() const { return rank == kQueen ? 0.50 : rank == kKing ? 0.60 : 0.56; }
 
-    void BodyPath(double from, double to) {
+    void BodyPath() {
         const double s = Shoulder();
-        cairo_save(cr);
-        cairo_rectangle(cr, from, -1, to - from, 2);
-        cairo_clip(cr);
         cairo_move_to(cr, -0.10, 0.40);
         cairo_line_to(cr, -s + 0.12, 0.36);
         cairo_arc(cr, -s + 0.12, 0.24, 0.12, kPi / 2, kPi);
@@ -1110,29 +1103,34 @@ private:
         cairo_arc(cr, s - 0.12, 0.24, 0.12, 0, kPi / 2);
         cairo_line_to(cr, 0.10, 0.40);
         cairo_close_path(cr);
-        cairo_restore(cr);
     }
 
     // Parti-coloured: the robe's colour on the far side, the lining's on the attribute's, each
     // in shadow on its outer third; a column of motifs down the middle and a band at the waist.
     void Body() {
         const double s = Shoulder();
-        BodyPath(-1, 0);
-        TwoTone(Robe(), 1);
-        cairo_save(cr);
-        BodyPath(-1, 0);
-        cairo_clip(cr);
-        Poly({{-s - 0.1, 0.1}, {-s * 0.45, -0.4}, {-s - 0.1, -0.4}});
-        Fill(Shadow(Robe()));
-        cairo_restore(cr);
-        BodyPath(0, 1);
-        TwoTone(Lining(), s * 0.55);
-        BodyPath(-1, 1);
+        for (int half = 0; half < 2; ++half) {
+            cairo_save(cr);
+            cairo_rectangle(cr, half == 0 ? -1 : 0, -1, 1, 2);
+            cairo_clip(cr);
+            BodyPath();
+            if (half == 0) {
+                TwoTone(Robe(), 1);
+                BodyPath();
+                cairo_clip(cr);
+                Poly({{-s - 0.1, 0.1}, {-s * 0.45, -0.4}, {-s - 0.1, -0.4}});
+                Fill(Shadow(Robe()));
+            } else {
+                TwoTone(Lining(), s * 0.55);
+            }
+            cairo_restore(cr);
+        }
+        BodyPath();
         Inset(Light(Robe()));
         // The motif column.
         cairo_rectangle(cr, -0.08, -0.4, 0.16, 0.8);
-        Fill(rank == kKing ? p.collar : Light(p.trim));
-        SetRgb(cr, rank == kKing ? p.outline : Shadow(Robe()));
+        Fill(p.collar);
+        SetRgb(cr, rank == kKing ? p.outline : Robe());
         for (double v = -0.32; v < 0.36; v += 0.12) Motif(0, v);
         if (rank != kQueen) {
             cairo_rectangle(cr, -s - 0.04, -0.02, 2 * s + 0.08, 0.07);
@@ -1384,6 +1382,20 @@ private:
         }
     }
 
+    // Where the hand without the attribute rests.
+    Point RestGrip() const {
+        switch (c.rest) {
+        case Rest::Cloak:
+            return {-0.46, 0.0};
+        case Rest::Belt:
+            return {-0.22, -0.02};
+        case Rest::Chest:
+        case Rest::Glove:
+            break;
+        }
+        return {-0.16, 0.14};
+    }
+
     // Where the attribute's hand holds it.
     Point Grip() const {
         switch (c.item) {
@@ -1398,18 +1410,23 @@ private:
         }
     }
 
-    // A sleeve as a straight bar from below the chest, the hand a disc.
+    // A sleeve bent square at the elbow: straight down from the shoulder, then up to the hand,
+    // in the other half's colour; the hand a disc in a gold cuff.
     void Arm(Point h, double side) {
-        const double u0 = side * (Shoulder() - 0.06);
-        cairo_move_to(cr, u0, -0.3);
+        const double u0 = side * (Shoulder() - 0.1);
+        const double elbowV = std::min(h.v - 0.16, 0.02);
+        cairo_move_to(cr, u0, 0.30);
+        cairo_line_to(cr, u0, elbowV);
         cairo_line_to(cr, h.u, h.v);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        cairo_set_line_width(cr, 0.15);
-        SetRgb(cr, Shadow(side > 0 ? Robe() : Lining()));
-        cairo_stroke(cr);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-        Dot(h.u, h.v, 0.065, p.trim);
-        Dot(h.u, h.v, 0.05, p.skin);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+        const Rgb colour = side > 0 ? Robe() : Lining();
+        Stroke(0.13, colour);
+        cairo_move_to(cr, u0 + side * 0.035, 0.28);
+        cairo_line_to(cr, u0 + side * 0.035, elbowV);
+        Stroke(0.06, Shadow(colour));
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        Dot(h.u, h.v, 0.068, p.trim);
+        Dot(h.u, h.v, 0.052, p.skin);
     }
 
     // The attribute, in two layers: the long ones stand behind the body, the small ones and
