@@ -651,16 +651,21 @@ bool SpiderBlocked(const SpiderModel::Position& p, std::vector<std::pair<int, in
         }
     }
     for (int i = 0; i < p.stock.count; ++i) free[p.stock.cards[i].Index()] = 1;
-    // The candidates, marked by their place: non-King cards on a card they are not built on.
+    // The candidates, marked by their place: non-King cards on a card they are not built on
+    // (Model::CanPlace spelt out: this runs after many moves).
     std::array<std::array<bool, Model::kPileSlots>, Model::kPiles> inB{};
     std::array<int8_t, Model::kPiles> top{};  // the highest card of B in each column, -1: none
+    const int highest = (p.startCard + Card::kRankCount - 1) % Card::kRankCount;
     bool any = false;
     for (int c = 0; c < Model::kPiles; ++c)
         for (int i = 0; i < p.pileCount[c]; ++i) {
             const Card x = p.tableau[c][i];
-            const Card host(x.Suit(), tableau::NextRank(x.Rank()));
-            if (!Model::CanPlace(x, host, false, p.startCard)) continue;  // a King: it may go home
-            if (i > 0 && Model::CanPlace(x, p.tableau[c][i - 1], false, p.startCard)) continue;
+            const int up = tableau::NextRank(x.Rank());
+            if (x.Rank() == highest || up == p.startCard) continue;  // a King: it may go home
+            if (i > 0) {
+                const Card under = p.tableau[c][i - 1];
+                if (under.Suit() == x.Suit() && under.Rank() == up) continue;
+            }
             inB[c][i] = any = true;
         }
     if (!any) return false;
@@ -696,15 +701,19 @@ bool SpiderHopeless(const void* position, std::vector<std::pair<int, int>>* froz
 
 // Turning a face-down card only adds a face-up one, and a complete suit on a column takes nothing
 // and goes only home or into an empty column: both are tried alone. A move that bares a
-// face-down card comes first among the rest.
+// face-down card comes first among the rest. The dead end is asked only after a deal, a suit sent
+// home or a move into an empty column: a run laid on the card it is built on makes no new card
+// that cannot leave, buries no host under one, and leaves every column as full as before, so
+// where the position before was no dead end, the one after is none either.
 int SpiderScore(const void* before, const PlayMove& move, int points, const void* after) {
     using Model = SpiderModel;
     const auto& p = *static_cast<const Model::Position*>(before);
     if (move.kind == PlayMove::kFlip) return kSafeMove;
+    const bool ontoCard = move.kind == PlayMove::kMove && move.to >= Model::kFirstPile && p.pileCount[move.to - Model::kFirstPile] > 0;
+    if (!ontoCard && SpiderBlocked(*static_cast<const Model::Position*>(after))) return kHopeless;
     if (move.kind == PlayMove::kMove && move.to < Model::kFirstPile && move.count == Model::kSuitLength &&
         p.rules.suitAssembled)
         return kSafeMove;
-    if (SpiderBlocked(*static_cast<const Model::Position*>(after))) return kHopeless;
     return Generic(move, points) + Uncovers(move, Model::kFirstPile, Model::kPiles, p.faceDownCount.data());
 }
 
@@ -727,6 +736,24 @@ void SpiderCode(const void* position, PositionCode& out) {
     code.Byte(p.startCard);
     code.Byte(p.rules.suitAssembled | p.rules.autoFlip << 1);
     code.Into(out);
+}
+
+// SpiderCode's content hashed without building it: the columns summed once the stock is out, so
+// their order plays no part, and chained in their order until then.
+uint64_t SpiderHash(const void* position) {
+    using heuristic::Mix;
+    using Model = SpiderModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    uint64_t piles = 0x243F6A8885A308D3ull;
+    if (p.stock.count == 0) {
+        piles = heuristic::PilesHash(p.tableau, p.pileCount, Model::kPiles, &p.faceDownCount);
+    } else {
+        for (int column = 0; column < Model::kPiles; ++column)
+            piles = heuristic::RunHash(piles, p.faceDownCount[column], p.tableau[column].data(), p.pileCount[column]);
+    }
+    const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.startCard & 0xFF) << 8 |
+                            static_cast<uint64_t>(p.rules.suitAssembled | p.rules.autoFlip << 1) << 16;
+    return Mix(Mix(counts) ^ Mix(heuristic::TopsHash(p.foundations) ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
 
 // The model's game-over test searches every sequence of run moves for progress, at every position

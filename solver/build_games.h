@@ -32,6 +32,7 @@ bool AgnesHopeless(const void* position);
 // instead, and searches the rest itself.
 int SpiderScore(const void* before, const PlayMove& move, int points, const void* after);
 void SpiderCode(const void* position, PositionCode& out);
+uint64_t SpiderHash(const void* position);
 bool SpiderOver(const void* position);
 // Spider: no play can win from this position (cards that can never leave the card under them,
 // one in every column). `frozen`, when given, receives those cards' places (column, height).

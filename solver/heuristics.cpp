@@ -84,6 +84,7 @@ PositionTest SearchOverFor(MoveScore score) { return score == build_games::Spide
 PositionHasher SearchHashFor(MoveScore score) {
     if (score == build_games::AgnesScore) return build_games::AgnesHash;
     if (score == build_games::CalculationScore) return build_games::CalculationHash;
+    if (score == build_games::SpiderScore) return build_games::SpiderHash;
     return StockGameHash(score);
 }
 

@@ -1,5 +1,5 @@
-// The search codes of Canfield, Agnes and Calculation leave out what cannot differ within one
-// search (where the stock's and the waste's cards lie, the reserve's cards, which of two like
+// The search codes of Canfield, Agnes, Calculation and Spider leave out what cannot differ within
+// one search (where the stock's and the waste's cards lie, the reserve's cards, which of two like
 // piles or foundations holds what, in Calculation the suits): two positions reached by play from
 // the same deal with the same code must be the same position up to exactly that.
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "games/calculation.h"
 #include "games/canfield.h"
 #include "games/game_registry.h"
+#include "games/spider.h"
 #include "solver/solver.h"
 #include "tests/framework/game_fixture.h"
 
@@ -113,7 +114,13 @@ TEST_F(SearchCodes, CanfieldStockAndWasteToldBySize) {
         }
 }
 
-TEST_F(SearchCodes, AgnesAndCalculationMeetOnlyTheirLikes) {
+// Spider's columns are alike only once the stock is out: until then it deals to them in turn.
+TEST_F(SearchCodes, BuildingGamesMeetOnlyTheirLikes) {
+    CodesTellApart(SpiderGame::kGameNumber, Deal<SpiderModel::Position>(SpiderGame::kGameNumber, 1), [](SpiderModel::Position& q) {
+        if (q.stock.count == 0) SortPiles(q.tableau, q.pileCount, &q.faceDownCount);
+        SortTops(q.foundations);
+        q.points = 0;
+    });
     CodesTellApart(AgnesGame::kGameNumber, Deal<AgnesModel::Position>(AgnesGame::kGameNumber, 1), [](AgnesModel::Position& q) {
         SortPiles(q.tableau, q.pileCount, &q.faceDownCount);
         SortTops(q.foundations);
