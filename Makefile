@@ -108,10 +108,12 @@ art-sheet: build
 	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)
 
 # Screenshots of the selection screen, every game's deal and the dialogs at 1x, 2x and 3x, from
-# the scripted back end (no display needed): build/shots/<scale>x/*.png; and contact sheets of a
+# the scripted back end (no display needed): build/shots/<scale>x/*.png, in the environment's
+# language (`make shots LANG=de` writes build/shots/de/<scale>x/*.png); and contact sheets of a
 # dialog with every control in all six themes at 1x and 3x: build/shots/controls_<scale>x.png.
 shots: build
-	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tools/dev/shots $(BUILD)/shots
+	LANGUAGE= LC_ALL= LC_MESSAGES= LANG=$(LANG) QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy \
+	    ./$(BUILD)/tools/dev/shots $(BUILD)/shots
 	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tools/dev/ui_sample $(BUILD)/shots 1 3
 
 install: build

@@ -1,6 +1,7 @@
 #include "audio/music_dialog.h"
 
 #include "audio/music.h"
+#include "platform/translation.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -20,27 +21,29 @@ struct Placement {
 
 // Song check boxes in file order, in two columns of three.
 constexpr Placement kSongPlaces[kGameSongCount] = {
-    {50, 100, "Fast 1"}, {50, 120, "Slow 1"}, {50, 140, "Fast 2"},
-    {180, 100, "Rock"},  {180, 120, "Slow 2"}, {180, 140, "Fast 3"},
+    {50, 100, TranslateLater("song", "Fast 1")},  {50, 120, TranslateLater("song", "Slow 1")},
+    {50, 140, TranslateLater("song", "Fast 2")},  {180, 100, TranslateLater("song", "Rock")},
+    {180, 120, TranslateLater("song", "Slow 2")}, {180, 140, TranslateLater("song", "Fast 3")},
 };
 
 }  // namespace
 
 MusicDialog::MusicDialog(const MusicChoice& initial)
-    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, "Choose a music option"), choice(initial) {
+    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Choose a music option")), choice(initial) {
     group = Create<OptionGroup>(10, 45);
-    enabledOption = group->Create<OptionButton>(10, 15, "Music Enabled");
-    eventOnlyOption = group->Create<OptionButton>(10, 135, "Event Music Only");
-    disabledOption = group->Create<OptionButton>(10, 155, "Music Disabled");
+    enabledOption = group->Create<OptionButton>(10, 15, Translate("Music Enabled"));
+    eventOnlyOption = group->Create<OptionButton>(10, 135, Translate("Event Music Only"));
+    disabledOption = group->Create<OptionButton>(10, 155, Translate("Music Disabled"));
     Create<GroupBox>(40, 85, 260, 80, "");
     for (int i = 0; i < kGameSongCount; ++i) {
         const Placement& place = kSongPlaces[i];
-        songBoxes[static_cast<size_t>(i)] = Create<CheckBox>(place.x, place.y, place.caption);
+        songBoxes[static_cast<size_t>(i)] = Create<CheckBox>(place.x, place.y, Translate("song", place.caption));
     }
     const int art = CurrentTheme().dialogArt;
-    ok = Create<Button>((kDialogWidth - 2 * kButtonWidth) / 3, kButtonTop, kButtonWidth, kButtonHeight, art, "OK");
+    ok = Create<Button>((kDialogWidth - 2 * kButtonWidth) / 3, kButtonTop, kButtonWidth, kButtonHeight, art,
+                        Translate("OK"));
     cancel = Create<Button>((2 * kDialogWidth - 4 * kButtonWidth) / 3 + kButtonWidth, kButtonTop, kButtonWidth,
-                            kButtonHeight, art, "Cancel");
+                            kButtonHeight, art, Translate("Cancel"));
     SetDefaultButton(ok);
 }
 

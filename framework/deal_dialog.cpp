@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/translation.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -29,13 +30,14 @@ std::optional<uint32_t> ParseDealNumber(std::string_view text) {
     return static_cast<uint32_t>(value);
 }
 
-DealDialog::DealDialog(uint32_t current) : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, "Choose Deal") {
+DealDialog::DealDialog(uint32_t current)
+    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Choose Deal")) {
     const int art = CurrentTheme().dialogArt;
     // The field comes first so that it has the focus when the dialog opens.
     numberField = Create<EditField>(kFieldX, kFieldY, kFieldWidth, kMaxDigits, "");
-    Create<Label>(kLabelRight, kLabelY, 1, "Deal Number");
-    okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, "OK");
-    cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, "Cancel");
+    Create<Label>(kLabelRight, kLabelY, 1, Translate("Deal Number"));
+    okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("OK"));
+    cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("Cancel"));
     // The number shown is selected, so typing replaces it; a key that cannot be part of a
     // number is refused as it is typed.
     numberField->SetDigitsOnly(true);
@@ -47,7 +49,8 @@ DealDialog::DealDialog(uint32_t current) : Dialog(kDialogX, kDialogY, kDialogWid
 void DealDialog::Accept() {
     const std::optional<uint32_t> number = ParseDealNumber(numberField->GetText());
     if (!number) {
-        MessageBox box(nullptr, "Choose Deal", MessageBox::kOk, "Enter a number from 0 to 4294967295.");
+        MessageBox box(nullptr, Translate("Choose Deal"), MessageBox::kOk,
+                       Translate("Enter a number from 0 to 4294967295."));
         box.RunModal();
         return;
     }

@@ -7,6 +7,7 @@
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "platform/backend.h"
+#include "platform/translation.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
@@ -15,8 +16,10 @@ namespace {
 
 constexpr int kMaxReplans = 3;
 
-constexpr const char* kCannotWinEnd = "This deal cannot be won. The demo played the line that sends the most cards home.";
-constexpr const char* kNoWinFoundEnd = "The demo found no win in time. It played the line that sent the most cards home.";
+constexpr const char* kCannotWinEnd =
+    TranslateLater("This deal cannot be won. The demo played the line that sends the most cards home.");
+constexpr const char* kNoWinFoundEnd =
+    TranslateLater("The demo found no win in time. It played the line that sent the most cards home.");
 
 // The model's position after `move`, or empty when the model has none.
 std::string After(const PlayModelOps& ops, const std::string& position, const PlayMove& move) {
@@ -44,10 +47,12 @@ void DemoRunner::Start(Game& game) {
         const bool counted = game.DealUnderway();
         game.LeaveDeal(Game::Leaving::kForAnotherDeal);
         game.playedByDemo = true;
-        game.ShowHintWords(counted ? "Demo: this deal counts as given up and enters no high score. Any key or click stops it."
-                                   : "Demo: this deal enters no high score or statistics. Any key or click stops it.");
+        game.ShowHintWords(
+            counted
+                ? Translate("Demo: this deal counts as given up and enters no high score. Any key or click stops it.")
+                : Translate("Demo: this deal enters no high score or statistics. Any key or click stops it."));
     } else {
-        game.ShowHintWords("Demo: any key or click stops it.");
+        game.ShowHintWords(Translate("Demo: any key or click stops it."));
     }
 }
 
@@ -132,8 +137,8 @@ void DemoRunner::Conclude(Game& game) {
 
 const char* DemoRunner::EndWords() const {
     switch (outcome) {
-    case LineSearch::Outcome::kCannotWin: return kCannotWinEnd;
-    case LineSearch::Outcome::kNoWinFound: return kNoWinFoundEnd;
+    case LineSearch::Outcome::kCannotWin: return Translate(kCannotWinEnd);
+    case LineSearch::Outcome::kNoWinFound: return Translate(kNoWinFoundEnd);
     default: return "";
     }
 }

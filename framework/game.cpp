@@ -12,6 +12,7 @@
 #include "platform/backend.h"
 #include "platform/crt.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 #include "artwork/artwork.h"
 #include "artwork/screen_layout.h"
 #include "store/high_scores.h"
@@ -89,26 +90,27 @@ Game::~Game() {
 
 void Game::BuildMenus() {
     menuBar = root->Create<MenuBar>();
-    menus[0] = menuBar->AddMenu(kGameMenuX, "&Game");
-    menus[1] = menuBar->AddMenu(kOptionsMenuX, "&Options");
-    menus[2] = menuBar->AddMenu(kViewMenuX, "&View");
-    menus[3] = menuBar->AddMenu(kHelpMenuX, "&Help");
+    menus[0] = menuBar->AddMenu(kGameMenuX, Translate("&Game"));
+    menus[1] = menuBar->AddMenu(kOptionsMenuX, Translate("&Options"));
+    menus[2] = menuBar->AddMenu(kViewMenuX, Translate("&View"));
+    menus[3] = menuBar->AddMenu(kHelpMenuX, Translate("&Help"));
     BuildGameMenu();
     Menu* options = menus[1];
-    options->AddItem("Card &Front...", kCommandCardFront);
-    options->AddItem("&Card Back...", kCommandCardBack);
-    options->AddItem("&Background...", kCommandBackground);
-    musicItem = options->AddItem("&Music...", kCommandMusic)->StartGroup();
-    soundItem = options->AddItem("&SFX", kCommandSound);
-    autoGameOverItem = options->AddItem("&Auto Game Over", kCommandAutoGameOver)->StartGroup();
-    fullScreenItem = options->AddItem("F&ull Screen\tF11", kCommandFullScreen);
-    animationItems[kAnimationNormal] = options->AddItem("Animation &Normal", kCommandAnimationNormal)->StartGroup();
-    animationItems[kAnimationFast] = options->AddItem("Animation Fas&t", kCommandAnimationFast);
-    animationItems[kAnimationOff] = options->AddItem("Animation &Off", kCommandAnimationOff);
-    options->AddItem("&Winnable Deals Only", kCommandWinnableOnly)->StartGroup();
-    showTargetsItem = options->AddItem("Show &Targets", kCommandShowTargets);
+    options->AddItem(Translate("Card &Front..."), kCommandCardFront);
+    options->AddItem(Translate("&Card Back..."), kCommandCardBack);
+    options->AddItem(Translate("&Background..."), kCommandBackground);
+    musicItem = options->AddItem(Translate("&Music..."), kCommandMusic)->StartGroup();
+    soundItem = options->AddItem(Translate("&SFX"), kCommandSound);
+    autoGameOverItem = options->AddItem(Translate("&Auto Game Over"), kCommandAutoGameOver)->StartGroup();
+    fullScreenItem = options->AddItem(Translate("F&ull Screen\tF11"), kCommandFullScreen);
+    animationItems[kAnimationNormal] =
+        options->AddItem(Translate("Animation &Normal"), kCommandAnimationNormal)->StartGroup();
+    animationItems[kAnimationFast] = options->AddItem(Translate("Animation Fas&t"), kCommandAnimationFast);
+    animationItems[kAnimationOff] = options->AddItem(Translate("Animation &Off"), kCommandAnimationOff);
+    options->AddItem(Translate("&Winnable Deals Only"), kCommandWinnableOnly)->StartGroup();
+    showTargetsItem = options->AddItem(Translate("Show &Targets"), kCommandShowTargets);
     showTargetsItem->SetChecked(userPreferences.ShowTargets != 0);
-    showVerdictItem = options->AddItem("Show &Verdict", kCommandShowVerdict);
+    showVerdictItem = options->AddItem(Translate("Show &Verdict"), kCommandShowVerdict);
     showVerdictItem->SetChecked(userPreferences.ShowVerdict != 0);
     musicItem->SetChecked(userPreferences.MusicEnabled != 0);
     soundItem->SetChecked(userPreferences.SoundEnabled != 0);
@@ -116,28 +118,28 @@ void Game::BuildMenus() {
     fullScreenItem->SetChecked(IsFullScreen());
     for (uint32_t speed = 0; speed < animationItems.size(); ++speed)
         animationItems[speed]->SetChecked(userPreferences.AnimationSpeed == speed);
-    menus[2]->AddItem("&High Scores...", kCommandHighScores);
-    menus[2]->AddItem("&Statistics...", kCommandStatistics);
-    menus[3]->AddItem("&Rules...\tF1", kCommandRulesText);
-    menus[3]->AddItem("&About...", kCommandAbout);
+    menus[2]->AddItem(Translate("&High Scores..."), kCommandHighScores);
+    menus[2]->AddItem(Translate("&Statistics..."), kCommandStatistics);
+    menus[3]->AddItem(Translate("&Rules...\tF1"), kCommandRulesText);
+    menus[3]->AddItem(Translate("&About..."), kCommandAbout);
 }
 
 void Game::BuildGameMenu() {
     Menu* game = menus[0];
     if (!game) return;
     game->RemoveAllItems();
-    game->AddItem("&Undo\tCtrl+Z", kCommandUndo);
-    game->AddItem("&Redo\tCtrl+Y", kCommandRedo);
-    game->AddItem(paused ? "&Resume" : "&Pause", kCommandPause);
-    game->AddItem("&Hint\tH", kCommandHint);
-    game->AddItem("&New Game\tCtrl+N", kCommandNewGame)->StartGroup();
-    game->AddItem("Repla&y Deal", kCommandReplayDeal);
-    game->AddItem("&Choose Deal...", kCommandChooseDeal);
-    game->AddItem("&End Game", kCommandEndGame);
-    game->AddItem("&Finish", kCommandFinish)->StartGroup()->SetDisabled(1);
-    game->AddItem("&Demo", kCommandDemo);
-    game->AddItem("&Main Menu", kCommandMainMenu)->StartGroup();
-    game->AddItem("E&xit", kCommandExit);
+    game->AddItem(Translate("&Undo\tCtrl+Z"), kCommandUndo);
+    game->AddItem(Translate("&Redo\tCtrl+Y"), kCommandRedo);
+    game->AddItem(paused ? Translate("&Resume") : Translate("&Pause"), kCommandPause);
+    game->AddItem(Translate("&Hint\tH"), kCommandHint);
+    game->AddItem(Translate("&New Game\tCtrl+N"), kCommandNewGame)->StartGroup();
+    game->AddItem(Translate("Repla&y Deal"), kCommandReplayDeal);
+    game->AddItem(Translate("&Choose Deal..."), kCommandChooseDeal);
+    game->AddItem(Translate("&End Game"), kCommandEndGame);
+    game->AddItem(Translate("&Finish"), kCommandFinish)->StartGroup()->SetDisabled(1);
+    game->AddItem(Translate("&Demo"), kCommandDemo);
+    game->AddItem(Translate("&Main Menu"), kCommandMainMenu)->StartGroup();
+    game->AddItem(Translate("E&xit"), kCommandExit);
 }
 
 MenuItem* Game::AddOptionsItem(const char* caption, int commandId) {
@@ -508,16 +510,16 @@ void Game::DrawTable(int score) {
     const char* label;
     std::string value;
     if (!clockRunning) {
-        label = "Game";
-        value = "Starting";
+        label = Translate("status", "Game");
+        value = Translate("status", "Starting");
     } else if (paused && !(gameOver && finalScore != kScoreNotComputed)) {
-        label = "Game";
-        value = "Paused";
+        label = Translate("status", "Game");
+        value = Translate("status", "Paused");
     } else if (!gameOver) {
-        label = "Score";
+        label = Translate("status", "Score");
         value = std::to_string(score);
     } else {
-        label = "Final Score";
+        label = Translate("status", "Final Score");
         value = std::to_string(finalScore);
     }
     if (label == lastPanelLabel && value == lastPanelValue) return;
@@ -604,7 +606,7 @@ void Game::RunEndSequence() {
             if (services.showMessage) services.showMessage(demoEndWords.c_str());
             demoEndWords.clear();
         } else if (!endsWhenFull && !endedByUser && services.showMessage) {
-            services.showMessage("There are no moves left.");
+            services.showMessage(Translate("There are no moves left."));
         }
         if (services.setEndMusic) services.setEndMusic(false);
     }
@@ -665,20 +667,21 @@ void Game::DrawStatus(bool clearFirst) {
 
 std::string Game::StatusFieldText(int field) {
     switch (field) {
-    case 0: return "Deal " + std::to_string(dealNumber);
-    case 1: return "Moves " + std::to_string(MovesMade());
+    case 0: return Translate("status", "Deal ") + std::to_string(dealNumber);
+    case 1: return Translate("status", "Moves ") + std::to_string(MovesMade());
     case 4:
         // Only the answer for the position on the table: a move clears it at once.
         if (verdict == VerdictSearch::Verdict::kNone || !userPreferences.ShowVerdict || verdictPosition != PositionBytes())
             return {};
-        return verdict == VerdictSearch::Verdict::kWinnable ? "Winnable" : "Cannot be won";
+        return verdict == VerdictSearch::Verdict::kWinnable ? Translate("status", "Winnable")
+                                                            : Translate("status", "Cannot be won");
     case 2:
         // Only a deck left over once the deal is done is a stock.
         if (!dealing) stockSeen = stockSeen || deck.Remaining() > 0;
-        return stockSeen ? "Stock " + std::to_string(deck.Remaining()) : std::string();
+        return stockSeen ? Translate("status", "Stock ") + std::to_string(deck.Remaining()) : std::string();
     default: {
         const int seconds = !clockRunning ? 0 : paused ? static_cast<int>(pauseTime - startTime) : ElapsedSeconds();
-        return "Time " + ClockText(seconds);
+        return Translate("status", "Time ") + ClockText(seconds);
     }
     }
 }
@@ -1410,8 +1413,8 @@ void Game::ResetForNewDeal() {
 void Game::BeginRuledDeal(bool restart, const char* rulesCaption) {
     ResetForNewDeal();
     if (!restart) {
-        AddOptionsItem("&Game Settings...", kCommandGameSettings);
-        AddViewItem(rulesCaption, kCommandRulesSummary);
+        AddOptionsItem(Translate("&Game Settings..."), kCommandGameSettings);
+        AddViewItem(Translate(rulesCaption), kCommandRulesSummary);
     }
     artwork->LoadTheme(Artwork::kPreferredTheme);
 }
@@ -1445,7 +1448,7 @@ void Game::ShowHint() {
     PlayMoves(moves);
     GameServices& services = Services();
     if (moves.empty()) {
-        if (services.showMessage) services.showMessage("No moves left.");
+        if (services.showMessage) services.showMessage(Translate("No moves left."));
         return;
     }
     hintPosition = PositionBytes();
@@ -1467,7 +1470,8 @@ void Game::TickHint() {
         // An answer for a position the player has left since is dropped.
         if (PositionBytes() == hintPosition && !paused && !gameOver && !dragging) {
             if (answer == HintSearch::Answer::kMove) RevealHint(move);
-            else ShowHintWords(answer == HintSearch::Answer::kCannotWin ? kCannotWinWords : kNothingFoundWords);
+            else ShowHintWords(Translate(answer == HintSearch::Answer::kCannotWin ? kCannotWinWords
+                                                                                  : kNothingFoundWords));
         }
     }
     const uint64_t now = GetTickCount64();

@@ -46,6 +46,7 @@
 #include "framework/undo_journal.h"
 #include "framework/winnable.h"
 #include "platform/messages.h"
+#include "platform/translation.h"
 
 class Artwork;
 struct SavedGame;
@@ -452,7 +453,7 @@ protected:
     void ResetForNewDeal();
     // The first steps of a deal in a game with rule settings: ResetForNewDeal, the "&Game
     // Settings..." and rules menu items on the first deal, and the player's preferred theme.
-    void BeginRuledDeal(bool restart, const char* rulesCaption = "&Rules");
+    void BeginRuledDeal(bool restart, const char* rulesCaption = TranslateLater("&Rules"));
     // The pointer over the table: the standard arrow, or one of the table's two cursors.
     enum class TablePointer { kArrow, kPlayCard, kNoCard };
     void ShowTablePointer(TablePointer pointer);

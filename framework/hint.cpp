@@ -5,6 +5,7 @@
 
 #include "artwork/screen_layout.h"
 #include "draw/draw.h"
+#include "platform/translation.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -29,42 +30,50 @@ Rect Outer(const Rect& r) { return Around(r, kHintMargin); }
 void MarkDirty(const Rect& r) { QueueRect(r.left, r.top, r.right, r.bottom); }
 
 // Suit numbers as the card faces show them.
-constexpr const char* kSuitWords[Card::kSuitCount] = {"spades", "hearts", "clubs", "diamonds"};
+constexpr const char* kSuitWords[Card::kSuitCount] = {TranslateLater("suit", "spades"),
+                                                      TranslateLater("suit", "hearts"), TranslateLater("suit", "clubs"),
+                                                      TranslateLater("suit", "diamonds")};
+
+const char* SuitInWords(Card card) { return Translate("suit", kSuitWords[card.Suit()]); }
 
 // Pip cards by their number, the others by name.
 std::string RankInWords(int rank) {
-    if (rank == Card::kAce || rank >= Card::kRankCount - 4) return Card::RankName(rank);
+    if (rank == Card::kAce || rank >= Card::kRankCount - 4) return Translate("rank", Card::RankName(rank));
     return std::to_string(rank + 2);
 }
 
 }  // namespace
 
 std::string CardInWords(Card card) {
-    if (!card.IsValid()) return "the card";
-    return "the " + RankInWords(card.Rank()) + " of " + kSuitWords[card.Suit()];
+    if (!card.IsValid()) return Translate("hint", "the card");
+    // Translators: a card in a hint, "the Queen of spades", "the 7 of hearts": rank, then suit.
+    return FormatText(Translate("hint", "the %s of %s"), RankInWords(card.Rank()).c_str(), SuitInWords(card));
 }
 
 std::string MoveInWords(const PlayMove& move, const MovePlaces& places) {
     switch (move.kind) {
-    case PlayMove::kStock: return places.dealsRow ? "Deal a new row" : "Turn the stock";
-    case PlayMove::kFlip: return "Turn over the face-down card";
-    case PlayMove::kDeal: return "Deal the cards again";
+    case PlayMove::kStock:
+        return places.dealsRow ? Translate("hint", "Deal a new row") : Translate("hint", "Turn the stock");
+    case PlayMove::kFlip: return Translate("hint", "Turn over the face-down card");
+    case PlayMove::kDeal: return Translate("hint", "Deal the cards again");
     case PlayMove::kSelect:
         // A group goes out together: the high cards of one suit.
         if (move.count > 1 && places.card.IsValid())
-            return std::string("Remove the 10, Jack, Queen and King of ") + kSuitWords[places.card.Suit()];
-        return "Remove " + CardInWords(places.card);
+            return FormatText(Translate("hint", "Remove the 10, Jack, Queen and King of %s"), SuitInWords(places.card));
+        return FormatText(Translate("hint", "Remove %s"), CardInWords(places.card).c_str());
     case PlayMove::kMove: break;
     }
     const std::string card = CardInWords(places.card);
     switch (places.kind) {
-    case MovePlaces::kPartner: return "Pair " + card + " with " + CardInWords(places.onto);
-    case MovePlaces::kOntoCard: return "Move " + card + " onto " + CardInWords(places.onto);
-    case MovePlaces::kFoundation: return "Move " + card + " to a foundation";
-    case MovePlaces::kEmptyPlace: return "Move " + card + " to an empty space";
+    case MovePlaces::kPartner:
+        return FormatText(Translate("hint", "Pair %s with %s"), card.c_str(), CardInWords(places.onto).c_str());
+    case MovePlaces::kOntoCard:
+        return FormatText(Translate("hint", "Move %s onto %s"), card.c_str(), CardInWords(places.onto).c_str());
+    case MovePlaces::kFoundation: return FormatText(Translate("hint", "Move %s to a foundation"), card.c_str());
+    case MovePlaces::kEmptyPlace: return FormatText(Translate("hint", "Move %s to an empty space"), card.c_str());
     case MovePlaces::kNoTarget: break;
     }
-    return "Move " + card;
+    return FormatText(Translate("hint", "Move %s"), card.c_str());
 }
 
 void HintOutline::Show(const Rect& from, const Rect& to, uint32_t rgb, uint64_t now) {

@@ -16,6 +16,7 @@
 #include "cards/card.h"
 #include "framework/play_model.h"
 #include "platform/rect.h"
+#include "platform/translation.h"
 
 class Game;
 
@@ -109,8 +110,8 @@ std::string MoveInWords(const PlayMove& move, const MovePlaces& places);
 std::string CardInWords(Card card);
 
 // What the status line says when the search found nothing to show.
-inline constexpr const char* kCannotWinWords = "No helpful move: the deal cannot be won from here";
-inline constexpr const char* kNothingFoundWords = "No hint found in time";
+inline constexpr const char* kCannotWinWords = TranslateLater("No helpful move: the deal cannot be won from here");
+inline constexpr const char* kNothingFoundWords = TranslateLater("No hint found in time");
 
 class HintOutline {
 public:

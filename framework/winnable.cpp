@@ -1,6 +1,7 @@
 #include "framework/winnable.h"
 
 #include "framework/finish.h"
+#include "platform/translation.h"
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "platform/backend.h"
@@ -68,7 +69,7 @@ void WinnableDealer::Tick(Game& game) {
         if (!progressShown && GetTickCount64() - startedAt >= kProgressAfterMs) {
             progressShown = true;
             savedStatus = game.statusLeft;
-            game.SetStatusLeft(kProgressText);
+            game.SetStatusLeft(Translate(kProgressText));
         }
         return;
     }
@@ -84,5 +85,5 @@ void WinnableDealer::Tick(Game& game) {
         game.Deal(true, found ? *found : game.FreshDealNumber());
     }
     dealing = false;
-    if (!found && Services().showMessage) Services().showMessage(kNotFoundText);
+    if (!found && Services().showMessage) Services().showMessage(Translate(kNotFoundText));
 }

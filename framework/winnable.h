@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/translation.h"
+
 class Game;
 
 class WinnableSearch {
@@ -29,8 +31,9 @@ void SetWinnableDealsOnly(const std::string& gameName, bool on);
 class WinnableDealer {
 public:
     static constexpr uint64_t kProgressAfterMs = 500;
-    static constexpr const char* kProgressText = "Looking for a winnable deal...";
-    static constexpr const char* kNotFoundText = "No winnable deal was found in time: this is an ordinary deal.";
+    static constexpr const char* kProgressText = TranslateLater("Looking for a winnable deal...");
+    static constexpr const char* kNotFoundText =
+        TranslateLater("No winnable deal was found in time: this is an ordinary deal.");
 
     // Starts a search for the next deal when the player wants winnable deals; false otherwise (or
     // when no search can be made), and the caller deals as usual. `replacing` says the deal on the

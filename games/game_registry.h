@@ -38,3 +38,5 @@ const GameDescriptor* FindGame(int number);
 bool SameName(std::string_view a, std::string_view b);
 // The game of that name, compared without case and spaces, or null.
 const GameDescriptor* FindGameByName(std::string_view name);
+// The game's name as the player reads it, in the current language; name stays the English key.
+const char* GameDisplayName(const GameDescriptor& game);

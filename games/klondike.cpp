@@ -64,7 +64,7 @@ void KlondikeModel::Encode(const Position& p, PositionCode& code) {
 }
 
 void KlondikeGame::NewGame(bool restart) {
-    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, "&Rules...");
+    BeginTableauDeal(restart, 0, kTableauStep, kWasteFanStep, 1, TranslateLater("&Rules..."));
     const Rules rules = ReadRules();
     StartFoundations(position.foundations, position.startRank, rules.startCard, rules.filledIn, true);
     ShowOpening();

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <clocale>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/paths.h"
@@ -112,15 +115,21 @@ std::string CatalogueDirectory() {
 }
 
 std::string ChooseLanguage(std::string_view code) {
-    const std::string wanted = code.empty() ? LanguageFromEnvironment(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                                                                      std::getenv("LANG"), std::getenv("LANGUAGE"))
-                                            : TranslatedLanguage(LanguageOfLocale(code));
+    // LANGUAGE carries the choice to gettext below, so the player's own list is kept from before.
+    static const std::optional<std::string> playersList =
+        std::getenv("LANGUAGE") ? std::optional<std::string>(std::getenv("LANGUAGE")) : std::nullopt;
+    const std::string wanted =
+        code.empty() ? LanguageFromEnvironment(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"),
+                                               playersList ? playersList->c_str() : nullptr)
+                     : TranslatedLanguage(LanguageOfLocale(code));
     std::string& chosen = Chosen();
     chosen = HasCatalogue(wanted) ? wanted : "";
     bindtextdomain(kDomain, CatalogueDirectory().c_str());
     bind_textdomain_codeset(kDomain, "UTF-8");
     // Leaving and re-entering a locale also empties gettext's cache of found messages.
     std::setlocale(LC_MESSAGES, "C");
+    if (playersList) setenv("LANGUAGE", playersList->c_str(), 1);
+    else unsetenv("LANGUAGE");
     if (!chosen.empty()) {
         // The machine need not have the language's locale generated: gettext honours LANGUAGE
         // under C.UTF-8, which the C library always has. Failing that, the player's own locale.
@@ -152,12 +161,27 @@ const char* TranslatePlural(const char* one, const char* many, unsigned long n) 
     return found == one || found == many ? found : Converted(found);
 }
 
+std::string FormatText(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    std::string out(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(out.data(), out.size() + 1, format, again);
+    va_end(again);
+    return out;
+}
+
 std::string GroupDigits(long long value) {
     const std::string& language = Chosen();
-    // French groups with a no-break space, the others with a full stop; English with a comma.
-    const char separator = language.empty() ? ',' : language == "fr" ? '\xA0' : '.';
     const bool negative = value < 0;
     std::string digits = std::to_string(negative ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
+    // English keeps its plain digits. The others group from five digits on, as their typesetting
+    // does: French with a no-break space, the rest with a full stop.
+    if (language.empty() || digits.size() < 5) return std::to_string(value);
+    const char separator = language == "fr" ? '\xA0' : '.';
     std::string out;
     for (size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;

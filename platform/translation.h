@@ -42,8 +42,11 @@ const char* TranslatePlural(const char* one, const char* many, unsigned long n);
 constexpr const char* TranslateLater(const char* english) { return english; }
 constexpr const char* TranslateLater(const char*, const char* english) { return english; }
 
-// Numbers as the language writes them: digits grouped by threes with its separator ("12,345",
-// "12.345", "12 345"), and its decimal sign.
+// printf into a string, for formats that come translated ("%s Rule Settings").
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Numbers as the language writes them: English in plain digits, the others grouped by threes from
+// five digits on ("12.345", French "12 345"); and the language's decimal sign.
 std::string GroupDigits(long long value);
 char DecimalSign();
 

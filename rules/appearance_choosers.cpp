@@ -8,6 +8,7 @@
 #include "cards/card_geometry.h"
 #include "cards/card_images.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 #include "store/settings_store.h"
 #include "ui/paint.h"
 #include "ui/toolkit.h"
@@ -128,9 +129,9 @@ PictureChooser::PictureChooser(std::string_view title, int w, int h, int sourceB
       selected(initial) {
     const int art = CurrentTheme().dialogArt;
     const int buttonTop = h - kButtonsFromBottom;
-    okButton = Create<Button>((w - 2 * kButtonWidth) / 3, buttonTop, kButtonWidth, kButtonHeight, art, "OK");
-    cancelButton = Create<Button>(2 * (w - 2 * kButtonWidth) / 3 + kButtonWidth, buttonTop, kButtonWidth,
-                                  kButtonHeight, art, "Cancel");
+    okButton = Create<Button>((w - 2 * kButtonWidth) / 3, buttonTop, kButtonWidth, kButtonHeight, art, Translate("OK"));
+    cancelButton = Create<Button>(2 * (w - 2 * kButtonWidth) / 3 + kButtonWidth, buttonTop, kButtonWidth, kButtonHeight,
+                                  art, Translate("Cancel"));
     SetDefaultButton(okButton);
 }
 
@@ -269,7 +270,7 @@ bool ChooseCardBack() {
     }
     // Seven backs to a row, three rows.
     const PictureChooser::Grid grid{7, kCardWidth + 1, kCardHeight + 1, 66, 98, 33, 55};
-    PictureChooser chooser("Card Back", 520, 410, backs.Handle(), lefts, tops, grid,
+    PictureChooser chooser(Translate("Card Back"), 520, 410, backs.Handle(), lefts, tops, grid,
                            Clamped(userPreferences.CardBack, kBackCount));
     return RunChooser(chooser, &userPreferences.CardBack);
 }
@@ -285,9 +286,11 @@ bool ChooseCardFront() {
         tops.push_back(0);
     }
     const PictureChooser::Grid grid{kFrontDesignCount, sampleWidth, kFrontPreviewHeight, 80, 0, 53, 60};
-    PictureChooser chooser("Card Front", 400, 250, samples.frontPreview, lefts, tops, grid,
+    PictureChooser chooser(Translate("Card Front"), 400, 250, samples.frontPreview, lefts, tops, grid,
                            Clamped(userPreferences.CardFront, kFrontDesignCount));
-    chooser.SetLabels({"Classic", "Classic\nlarge index", "Modern", "Modern\nlarge index"}, false);
+    chooser.SetLabels({Translate("card front", "Classic"), Translate("card front", "Classic\nlarge index"),
+                       Translate("card front", "Modern"), Translate("card front", "Modern\nlarge index")},
+                      false);
     return RunChooser(chooser, &userPreferences.CardFront);
 }
 
@@ -311,8 +314,11 @@ bool ChooseBackdrop() {
     }
     const PictureChooser::Grid grid{kThumbColumns, kThumbWidth, kThumbHeight, kThumbWidth + 20,
                                     kThumbHeight + 20, 30, 55};
-    PictureChooser chooser("Background", 580, 400, thumbs.Handle(), lefts, tops, grid,
+    PictureChooser chooser(Translate("Background"), 580, 400, thumbs.Handle(), lefts, tops, grid,
                            Clamped(userPreferences.Backdrop, kBackgroundCount));
-    chooser.SetLabels({"Felt", "Parchment", "Velvet", "Marble", "Linen", "Wood"}, true);
+    chooser.SetLabels(
+        {Translate("background", "Felt"), Translate("background", "Parchment"), Translate("background", "Velvet"),
+         Translate("background", "Marble"), Translate("background", "Linen"), Translate("background", "Wood")},
+        true);
     return RunChooser(chooser, &userPreferences.Backdrop);
 }

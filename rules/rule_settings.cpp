@@ -5,6 +5,7 @@
 
 #include "cards/card_geometry.h"
 #include "platform/paths.h"
+#include "platform/translation.h"
 #include "store/settings_store.h"
 #include "ui/toolkit.h"
 
@@ -29,12 +30,14 @@ constexpr int kOptionColumnX[2] = {10, 150};
 constexpr int kOptionRowY[3] = {15, 35, 55};
 
 constexpr int kRecycleValues[] = {0, 1, 2, 3, 4, 99999};
-constexpr const char* kRecycleCaptions[] = {"&None", "&1", "&2", "&3", "&4", "&Infinite"};
+constexpr const char* kRecycleCaptions[] = {TranslateLater("recycles", "&None"),    "&1", "&2", "&3", "&4",
+                                            TranslateLater("recycles", "&Infinite")};
 constexpr int kUnlimitedRecycles = 99999;
 constexpr int kNextCardItem = 13;
 constexpr int kNextCardValue = -1;
 constexpr int kRankCount = 13;
 
+// The stored values of the scoring choice (kept in English: they are settings, not text).
 constexpr const char* kAmerican = "American";
 constexpr const char* kEnglish = "English";
 
@@ -49,15 +52,17 @@ const RuleOption* FindOption(const RuleTable& table, std::string_view valueName)
     return nullptr;
 }
 
-std::string LabelText(const char* caption) { return ParseCaption(caption).text; }
+std::string LabelText(const char* caption) { return ParseCaption(Translate(caption)).text; }
 
 }  // namespace
 
 // --- Rule settings ---
 
 RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode mode)
-    : Dialog(kDialogX, of.rules.dialogTop, kDialogWidth, of.rules.dialogHeight, std::string(of.name) + " Rule Settings"),
-      game(of), table(of.rules) {
+    : Dialog(kDialogX, of.rules.dialogTop, kDialogWidth, of.rules.dialogHeight,
+             FormatText(Translate("%s Rule Settings"), GameDisplayName(of))),
+      game(of),
+      table(of.rules) {
     const int art = CurrentTheme().dialogArt;
     int dontShow = 0;
     {
@@ -71,15 +76,16 @@ RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode 
         }
         dontShow = ReadDwordValue(key, "DontShowAgain", 0);
     }
-    const std::string dontShowCaption = std::string("&Don't show ") + game.name + " Settings at start again";
+    const std::string dontShowCaption =
+        FormatText(Translate("&Don't show %s Settings at start again"), GameDisplayName(game));
     dontShowBox = Create<CheckBox>(kLabelX, table.buttonTop - kDontShowAboveButtons, dontShowCaption, 1,
                                    kCaptionWidthLimit);
     dontShowBox->SetChecked(dontShow != 0);
     const bool restart = mode == RuleDialogMode::kRestart && table.hasRestart;
     acceptButton = Create<Button>(kFirstButtonX, table.buttonTop, kButtonWidth, kButtonHeight, art,
-                                  restart ? "&Restart" : "&Start");
+                                  restart ? Translate("&Restart") : Translate("&Start"));
     cancelButton = Create<Button>(kSecondButtonX, table.buttonTop, kButtonWidth, kButtonHeight, art,
-                                  table.cancelCaption);
+                                  Translate(table.cancelCaption));
     SetDefaultButton(acceptButton);
 
     // A face-down row count always leaves the last row face up.
@@ -98,14 +104,14 @@ RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode 
 void RuleSettingsDialog::CreateOption(const RuleOption& option, int stored, const std::string& storedText) {
     switch (option.control) {
     case RuleControl::kCheckBox: {
-        auto* box = Create<CheckBox>(option.x, option.y, option.caption, 1, kCaptionWidthLimit);
+        auto* box = Create<CheckBox>(option.x, option.y, Translate(option.caption), 1, kCaptionWidthLimit);
         box->SetChecked(stored != 0);
         controls.push_back(box);
         break;
     }
     case RuleControl::kSpinField: {
         Create<Label>(kLabelX, option.y + kSpinLabelDrop, -1, LabelText(option.caption).c_str());
-        auto* spin = Create<SpinField>(option.x, option.y, option.fieldWidth, option.caption);
+        auto* spin = Create<SpinField>(option.x, option.y, option.fieldWidth, Translate(option.caption));
         spin->SetRange(option.minimum, option.maximum, 1);
         // A stored value outside the range is shown as it is.
         spin->SetValue(stored);
@@ -115,18 +121,19 @@ void RuleSettingsDialog::CreateOption(const RuleOption& option, int stored, cons
     case RuleControl::kRecycles: {
         auto* group = Create<OptionGroup>(option.x, option.y);
         for (size_t i = 0; i < std::size(kRecycleCaptions); ++i) {
-            group->Create<OptionButton>(kOptionColumnX[i / 3], kOptionRowY[i % 3], kRecycleCaptions[i]);
+            group->Create<OptionButton>(kOptionColumnX[i / 3], kOptionRowY[i % 3],
+                                        Translate("recycles", kRecycleCaptions[i]));
             if (kRecycleValues[i] == stored) group->CheckIndex(static_cast<int>(i));
         }
-        Create<GroupBox>(option.x, option.y, kFrameWidth, kSixChoiceFrameHeight, option.caption);
+        Create<GroupBox>(option.x, option.y, kFrameWidth, kSixChoiceFrameHeight, Translate(option.caption));
         controls.push_back(group);
         break;
     }
     case RuleControl::kTwoChoices:
     case RuleControl::kScoringChoice: {
         auto* group = Create<OptionGroup>(option.x, option.y);
-        group->Create<OptionButton>(kOptionColumnX[0], kOptionRowY[0], option.firstCaption);
-        group->Create<OptionButton>(kOptionColumnX[1], kOptionRowY[0], option.secondCaption);
+        group->Create<OptionButton>(kOptionColumnX[0], kOptionRowY[0], Translate(option.firstCaption));
+        group->Create<OptionButton>(kOptionColumnX[1], kOptionRowY[0], Translate(option.secondCaption));
         int index = -1;
         if (option.control == RuleControl::kScoringChoice) {
             // Any text but "American" plays the English table.
@@ -137,7 +144,7 @@ void RuleSettingsDialog::CreateOption(const RuleOption& option, int stored, cons
             index = 1;
         }
         if (index >= 0) group->CheckIndex(index);
-        Create<GroupBox>(option.x, option.y, kFrameWidth, kTwoChoiceFrameHeight, option.caption);
+        Create<GroupBox>(option.x, option.y, kFrameWidth, kTwoChoiceFrameHeight, Translate(option.caption));
         controls.push_back(group);
         break;
     }
@@ -149,7 +156,7 @@ void RuleSettingsDialog::CreateOption(const RuleOption& option, int stored, cons
         for (int i = 0; i < kRankCount; ++i)
             list->AddItem(option.control == RuleControl::kCalculationList ? CalculationChoiceLabel(i) : RuleRankName(i));
         if (option.control == RuleControl::kRankListOrNext) {
-            list->AddItem("Next card from deck");
+            list->AddItem(Translate("Next card from deck"));
             if (stored == kNextCardValue) stored = kNextCardItem;
         }
         // A value without an item (-1 in a list without "Next card from deck") selects nothing.
@@ -256,33 +263,39 @@ std::vector<std::string> RulesSummaryLines(const GameDescriptor& game) {
         const int fallback = option != nullptr ? option->defaultValue : 0;
         if (summary.format == SummaryFormat::kString) {
             const std::string value = ReadStringValue(key, summary.valueName, kAmerican);
-            std::snprintf(line, sizeof line, summary.text, value.c_str());
+            // The stored value names the table; the summary shows its translated name.
+            const char* shown = value == kAmerican  ? Translate("scoring", "American")
+                                : value == kEnglish ? Translate("scoring", "English")
+                                                    : value.c_str();
+            std::snprintf(line, sizeof line, Translate(summary.text), shown);
             lines.emplace_back(line);
             continue;
         }
         const int value = ReadDwordValue(key, summary.valueName, fallback);
         switch (summary.format) {
         case SummaryFormat::kYesNo:
-            lines.push_back(std::string(summary.text) + (value != 0 ? ": Yes" : ": No"));
+            lines.push_back(
+                FormatText(value != 0 ? Translate("%s: Yes") : Translate("%s: No"), Translate(summary.text)));
             break;
         case SummaryFormat::kNumber:
-            std::snprintf(line, sizeof line, summary.text, value);
+            std::snprintf(line, sizeof line, Translate(summary.text), value);
             lines.emplace_back(line);
             break;
         case SummaryFormat::kRecycles:
-            lines.push_back("Number of recycles: " +
-                            (value == kUnlimitedRecycles ? std::string("Infinite") : std::to_string(value)));
+            lines.push_back(value == kUnlimitedRecycles ? std::string(Translate("Number of recycles: Infinite"))
+                                                        : FormatText(Translate("Number of recycles: %d"), value));
             break;
         case SummaryFormat::kStartCard: {
             const std::string rank = RuleRankName(value);
-            lines.push_back(rank.empty() ? "Starting Card: Next Card form Deck" : "Starting Card: " + rank);
+            lines.push_back(rank.empty() ? std::string(Translate("Starting Card: Next Card form Deck"))
+                                         : FormatText(Translate("Starting Card: %s"), rank.c_str()));
             break;
         }
         case SummaryFormat::kCalculation:
-            lines.push_back(std::string("Starting Cards: ") + CalculationChoiceLabel(value));
+            lines.push_back(FormatText(Translate("Starting Cards: %s"), CalculationChoiceLabel(value)));
             break;
         case SummaryFormat::kTwoTexts:
-            lines.emplace_back(value != 0 ? summary.text : summary.otherText);
+            lines.emplace_back(Translate(value != 0 ? summary.text : summary.otherText));
             break;
         case SummaryFormat::kString:
             break;
@@ -299,10 +312,10 @@ int SummaryHeight(const RuleTable& table) {
 
 RulesSummaryDialog::RulesSummaryDialog(const GameDescriptor& of)
     : Dialog(kDialogX, (kScreenHeight - SummaryHeight(of.rules)) / 2 + kSummaryDrop, kDialogWidth,
-             SummaryHeight(of.rules), of.rules.summaryTitle),
+             SummaryHeight(of.rules), Translate(of.rules.summaryTitle)),
       game(of) {
     okButton = Create<Button>(kDialogWidth / 2 - kButtonWidth / 2, height - 50, kButtonWidth, kButtonHeight,
-                              CurrentTheme().dialogArt, "OK");
+                              CurrentTheme().dialogArt, Translate("OK"));
     SetDefaultButton(okButton);
     font = LoadFont(DataPath(card_geometry::kCardTableFontFile).c_str());
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/paths.h"
+#include "platform/translation.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -15,11 +16,11 @@ constexpr int kPreviousX = 450, kNextX = 510;
 }  // namespace
 
 RulesViewer::RulesViewer(std::string_view gameName, const std::string& path)
-    : Dialog(kX, kY, kWidth, kHeight, "Rule Help"), pages(std::make_unique<RulesPages>()) {
+    : Dialog(kX, kY, kWidth, kHeight, Translate("Rule Help")), pages(std::make_unique<RulesPages>()) {
     LoadRulesFile(path, gameName, pages.get());
     if (!std::ifstream(path, std::ios::binary)) ReportUnusableDataFile(path, "the rules pages are empty");
     const int art = CurrentTheme().dialogArt;
-    okButton = Create<Button>(kWidth / 2 - kOkWidth / 2, kButtonTop, kOkWidth, kButtonHeight, art, "OK");
+    okButton = Create<Button>(kWidth / 2 - kOkWidth / 2, kButtonTop, kOkWidth, kButtonHeight, art, Translate("OK"));
     SetDefaultButton(okButton);
     if (pages->pageCount >= 2) {
         previousButton = Create<Button>(kPreviousX, kButtonTop, kPageButtonSize, kPageButtonSize, art, "<<");
@@ -124,9 +125,18 @@ void RulesViewer::ProcessEvent() {
     }
 }
 
+std::string RulesTextPath(std::string_view gameName) {
+    if (!CurrentLanguage().empty()) {
+        const std::string translated = DataDirectory() + "/HELP." + CurrentLanguage() + ".TXT";
+        RulesPages pages;
+        if (LoadRulesFile(translated, gameName, &pages)) return translated;
+    }
+    return DataPath("HELP.TXT");
+}
+
 void ShowRulesText(std::string_view gameName) {
     {
-        RulesViewer viewer(gameName, DataPath("HELP.TXT"));
+        RulesViewer viewer(gameName, RulesTextPath(gameName));
         viewer.RunModal();
     }
     PresentQueuedRects();

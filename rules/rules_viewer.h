@@ -66,5 +66,9 @@ private:
     Button* nextButton = nullptr;
 };
 
-// Runs the viewer for the game's section of the shipped "HELP.TXT".
+// The shipped rules text of a game in the current language: "HELP.<code>.TXT" in the data folder
+// when the language has one with the game's section, else the English "HELP.TXT". Sections keep
+// the English game names as keys, so a translation may come a game at a time.
+std::string RulesTextPath(std::string_view gameName);
+// Runs the viewer for the game's section of RulesTextPath().
 void ShowRulesText(std::string_view gameName);

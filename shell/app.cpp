@@ -275,7 +275,7 @@ void ConnectGameServices() {
 }
 
 void TellKeptDealSetAside(const std::string& keptAs) {
-    QueueNotice("The game in progress could not be read.\nIt was set aside as " + keptAs + ".");
+    QueueNotice(Translate("The game in progress could not be read.\nIt was set aside as ") + keptAs + ".");
     ShowNoticesWhenQuiet();
 }
 

@@ -7,6 +7,7 @@
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "games/game_registry.h"
+#include "platform/translation.h"
 #include "shell/notices.h"
 #include "store/settings_store.h"
 #include "store/statistics_dialog.h"
@@ -44,11 +45,11 @@ std::vector<std::pair<std::string, std::string>> CurrentRules(int gameNumber) {
 class ContinueDialog : public Dialog {
 public:
     static constexpr int kContinue = 1, kNewDeal = 2;
-    ContinueDialog() : Dialog(kX, kY, kWidth, kHeight, "Game in Progress") {
+    ContinueDialog() : Dialog(kX, kY, kWidth, kHeight, Translate("Game in Progress")) {
         const int art = CurrentTheme().dialogArt;
-        continueButton = Create<Button>(kContinueX, kButtonY, kButtonWidth, kButtonHeight, art, "&Continue");
-        newDealButton = Create<Button>(kNewDealX, kButtonY, kButtonWidth, kButtonHeight, art, "&New Deal");
-        Create<Label>(kWidth / 2, kTextY, 0, "Continue the game in progress?");
+        continueButton = Create<Button>(kContinueX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Continue"));
+        newDealButton = Create<Button>(kNewDealX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&New Deal"));
+        Create<Label>(kWidth / 2, kTextY, 0, Translate("Continue the game in progress?"));
     }
     void ProcessEvent() override {
         TranslateEvent();
@@ -91,8 +92,9 @@ void ConnectDealKeeping() {
             keepingFailed = false;
         } else if (!keepingFailed) {
             keepingFailed = true;
-            QueueNotice("This game cannot be kept for later: the folder\n" + StateDirectory() +
-                        "\ncannot be written (" + SavedGameWriteError() + ").\nIt will be tried again after every move.");
+            QueueNotice(FormatText(Translate("This game cannot be kept for later: the folder\n%s\ncannot be written "
+                                             "(%s).\nIt will be tried again after every move."),
+                                   StateDirectory().c_str(), SavedGameWriteError().c_str()));
         }
     };
     services.forgetDeal = [](Game& game) {

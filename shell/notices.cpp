@@ -5,6 +5,7 @@
 
 #include "framework/game.h"
 #include "platform/registry.h"
+#include "platform/translation.h"
 #include "shell/shell.h"
 #include "ui/dialog.h"
 #include "ui/toolkit.h"
@@ -25,11 +26,14 @@ bool Quiet() {
 std::string SettingsProblemText(const SettingsFileProblem& problem) {
     switch (problem.kind) {
     case SettingsFileProblem::kSetAside:
-        return "The settings file " + problem.file + " was damaged.\nIt was kept as " + problem.keptAs +
-               ";\nwhatever could be read from it is kept, the rest starts anew.";
+        return FormatText(Translate("The settings file %s was damaged.\nIt was kept as %s;\nwhatever could be read "
+                                    "from it is kept, the rest starts anew."),
+                          problem.file.c_str(), problem.keptAs.c_str());
     case SettingsFileProblem::kNotSaved:
-        return "The settings file " + problem.file + " " + problem.reason + ".\nSettings, players and high scores "
-               "will not be saved this run.";
+        // Translators: the second %s is why, from the system: "could not be written: Disk full".
+        return FormatText(Translate("The settings file %s %s.\nSettings, players and high scores will not be saved "
+                                    "this run."),
+                          problem.file.c_str(), problem.reason.c_str());
     case SettingsFileProblem::kNone:
         break;
     }

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/translation.h"
+
 namespace {
 
 constexpr int kDialogX = 200, kDialogY = 100, kDialogSize = 360;
 constexpr int kHeaderX = 205, kHeaderY = 60;
 constexpr int kRowTop = 85, kRowPitch = 20, kNameX = 35, kScoreX = 220, kColumnGap = 12;
-constexpr int kEmptyRow = 2;  // where "No scores yet." stands
+constexpr int kEmptyRow = 2;  // where Translate("No scores yet.") stands
 constexpr int kSmallButtonWidth = 90, kButtonHeight = 30;
 constexpr int kCloseX = 53, kResetX = 216;
 constexpr int kEndOfGameButtonY = 280, kMenuButtonY = 310;
@@ -26,17 +28,19 @@ std::string FitToWidth(std::string text, int width) {
 }  // namespace
 
 HighScoresDialog::HighScoresDialog(const std::string& name, int32_t highlight, bool endOfGame)
-    : Dialog(kDialogX, kDialogY, kDialogSize, kDialogSize, name + " High Scores"),
+    : Dialog(kDialogX, kDialogY, kDialogSize, kDialogSize,
+             FormatText(Translate("%s High Scores"), Translate("game name", name.c_str()))),
       gameName(name),
       entries(ReadScoreTable(name)),
       highlightScore(highlight) {
     const int art = CurrentTheme().dialogArt;
     const int buttonY = endOfGame ? kEndOfGameButtonY : kMenuButtonY;
-    closeButton = Create<Button>(kCloseX, buttonY, kSmallButtonWidth, kButtonHeight, art, "Close");
-    resetButton = Create<Button>(kResetX, buttonY, kSmallButtonWidth, kButtonHeight, art, "&Reset");
+    closeButton = Create<Button>(kCloseX, buttonY, kSmallButtonWidth, kButtonHeight, art, Translate("Close"));
+    resetButton = Create<Button>(kResetX, buttonY, kSmallButtonWidth, kButtonHeight, art, Translate("&Reset"));
     SetDefaultButton(closeButton);
     if (endOfGame)
-        playAgainButton = Create<Button>(kPlayAgainX, kPlayAgainY, kPlayAgainWidth, kButtonHeight, art, "&Play Again");
+        playAgainButton =
+            Create<Button>(kPlayAgainX, kPlayAgainY, kPlayAgainWidth, kButtonHeight, art, Translate("&Play Again"));
 }
 
 void HighScoresDialog::DrawTable() {
@@ -44,12 +48,12 @@ void HighScoresDialog::DrawTable() {
     const ToolkitTheme& theme = CurrentTheme();
     SetColor(theme.textColor);
     MoveTo(x + kNameX, y + kHeaderY);
-    DrawRegularText("Player", -1, 0);
+    DrawRegularText(Translate("high scores", "Player"), -1, 0);
     MoveTo(x + kHeaderX, y + kHeaderY);
-    DrawRegularText("Score", -1, 0);
+    DrawRegularText(Translate("high scores", "Score"), -1, 0);
     if (entries.empty()) {
         // An empty table still shows its columns, and says why they are empty.
-        const char* empty = "No scores yet.";
+        const char* empty = Translate("No scores yet.");
         MoveTo(x + (kDialogSize - RegularTextWidth(empty)) / 2, y + kRowTop + kRowPitch * kEmptyRow);
         DrawRegularText(empty, -1, 0);
         return;
@@ -64,9 +68,8 @@ void HighScoresDialog::DrawTable() {
         std::snprintf(line, sizeof line, "%d. %s", i + 1, entries[static_cast<size_t>(i)].name.c_str());
         MoveTo(x + kNameX, rowY);
         DrawRegularText(FitToWidth(line, kScoreX - kNameX - kColumnGap), -1, 0);
-        std::snprintf(line, sizeof line, "%d", entries[static_cast<size_t>(i)].score);
         MoveTo(x + kScoreX, rowY);
-        DrawRegularText(line, -1, 0);
+        DrawRegularText(GroupDigits(entries[static_cast<size_t>(i)].score), -1, 0);
     }
 }
 

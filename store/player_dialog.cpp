@@ -1,5 +1,6 @@
 #include "store/player_dialog.h"
 
+#include "platform/translation.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -16,14 +17,14 @@ constexpr int kCancelX = (2 * kDialogWidth - 4 * kButtonWidth) / 3 + kButtonWidt
 }  // namespace
 
 PlayerSelectDialog::PlayerSelectDialog()
-    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, "Select a player name") {
+    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Select a player name")) {
     const int art = CurrentTheme().dialogArt;
     // The name field comes first so that it has the focus when the dialog opens.
     nameField = Create<EditField>(kFieldX, kFieldY, kFieldWidth, EditField::kMaxCharacters, "");
-    Create<Label>(kLabelRight, kLabelY, 1, "Player Name");
-    dontShowBox = Create<CheckBox>(kCheckX, kCheckY, "&Don't show at startup again.");
-    okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, "OK");
-    cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, "Cancel");
+    Create<Label>(kLabelRight, kLabelY, 1, Translate("Player Name"));
+    dontShowBox = Create<CheckBox>(kCheckX, kCheckY, Translate("&Don't show at startup again."));
+    okButton = Create<Button>(kOkX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("OK"));
+    cancelButton = Create<Button>(kCancelX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("Cancel"));
     SetDefaultButton(okButton);
     dontShowBox->SetChecked(userPreferences.DontShowAgain != 0);
     nameField->SetText(userPreferences.HumanName);
@@ -32,7 +33,7 @@ PlayerSelectDialog::PlayerSelectDialog()
 void PlayerSelectDialog::Accept() {
     userPreferences.HumanName = nameField->GetText();
     if (userPreferences.HumanName.empty()) {
-        MessageBox box(nullptr, "Player Select", MessageBox::kOk, "You must enter a name.");
+        MessageBox box(nullptr, Translate("Player Select"), MessageBox::kOk, Translate("You must enter a name."));
         box.RunModal();
         return;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/translation.h"
 #include "store/settings_store.h"
 #include "ui/paint.h"
 
@@ -18,14 +19,21 @@ struct Column {
 };
 // The last column ends as far from the frame's right side as the names start from its left.
 constexpr Column kColumns[] = {
-    {222, "Played"}, {278, "Won"},        {334, "Win %"},      {394, "Streak"}, {452, "Best"},
-    {538, "Best Score"}, {606, "Average"}, {666, "Fastest"}, {kDialogWidth - kNameX, "Time"},
+    {222, TranslateLater("statistics", "Played")},
+    {278, TranslateLater("statistics", "Won")},
+    {334, TranslateLater("statistics", "Win %")},
+    {394, TranslateLater("statistics", "Streak")},
+    {452, TranslateLater("statistics", "Best")},
+    {538, TranslateLater("statistics", "Best Score")},
+    {606, TranslateLater("statistics", "Average")},
+    {666, TranslateLater("statistics", "Fastest")},
+    {kDialogWidth - kNameX, TranslateLater("statistics", "Time")},
 };
 constexpr int kFigureColumns = static_cast<int>(std::size(kColumns));
 constexpr int kButtonY = 470, kButtonWidth = 90, kButtonHeight = 30;
 constexpr int kCloseX = 250, kResetX = 400, kPreviousX = 30, kNextX = kDialogWidth - 30 - kButtonWidth;
 
-std::string Number(int32_t value) { return std::to_string(value); }
+std::string Number(int32_t value) { return GroupDigits(value); }
 
 }  // namespace
 
@@ -42,7 +50,9 @@ std::string ClockText(int32_t seconds) {
 std::string StatisticsDialog::Duration(int32_t seconds) { return seconds <= 0 ? "-" : ClockText(seconds); }
 
 StatisticsDialog::StatisticsDialog(std::vector<std::string> gameNames, const std::string& currentGame, int player)
-    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, "Statistics"), names(std::move(gameNames)), player(player) {
+    : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Statistics")),
+      names(std::move(gameNames)),
+      player(player) {
     const auto found = std::find(names.begin(), names.end(), currentGame);
     if (found != names.end()) {
         highlighted = static_cast<int>(found - names.begin());
@@ -50,12 +60,12 @@ StatisticsDialog::StatisticsDialog(std::vector<std::string> gameNames, const std
     }
     ReadFigures();
     const int art = CurrentTheme().dialogArt;
-    closeButton = Create<Button>(kCloseX, kButtonY, kButtonWidth, kButtonHeight, art, "Close");
-    resetButton = Create<Button>(kResetX, kButtonY, kButtonWidth, kButtonHeight, art, "&Reset");
+    closeButton = Create<Button>(kCloseX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("Close"));
+    resetButton = Create<Button>(kResetX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Reset"));
     SetDefaultButton(closeButton);
     if (static_cast<int>(names.size()) > kRowsPerPage) {
-        previousButton = Create<Button>(kPreviousX, kButtonY, kButtonWidth, kButtonHeight, art, "&Previous");
-        nextButton = Create<Button>(kNextX, kButtonY, kButtonWidth, kButtonHeight, art, "&Next");
+        previousButton = Create<Button>(kPreviousX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Previous"));
+        nextButton = Create<Button>(kNextX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Next"));
     }
 }
 
@@ -75,8 +85,9 @@ void StatisticsDialog::DrawTable() {
     };
     SetColor(theme.textColor);
     MoveTo(x + kNameX, y + kHeaderY);
-    DrawRegularText("Game", -1, 0);
-    for (const Column& column : kColumns) rightAligned(column.heading, column.right, y + kHeaderY);
+    DrawRegularText(Translate("statistics", "Game"), -1, 0);
+    for (const Column& column : kColumns)
+        rightAligned(Translate("statistics", column.heading), column.right, y + kHeaderY);
 
     const int first = page * kRowsPerPage;
     const int last = std::min(static_cast<int>(names.size()), first + kRowsPerPage);
@@ -92,12 +103,12 @@ void StatisticsDialog::DrawTable() {
         }
         SetColor(theme.textColor);
         MoveTo(x + kNameX, rowY);
-        DrawRegularText(names[static_cast<size_t>(i)], -1, 0);
+        DrawRegularText(Translate("game name", names[static_cast<size_t>(i)].c_str()), -1, 0);
         const std::optional<int32_t> average = f.AverageScore();
         const std::string cells[kFigureColumns] = {
             Number(f.played),
             Number(f.won),
-            f.played > 0 ? Number(f.WinPercent()) + "%" : "-",
+            f.played > 0 ? FormatText(Translate("%d%%"), f.WinPercent()) : "-",
             Number(f.streak),
             Number(f.bestStreak),
             f.scored > 0 ? Number(f.bestScore) : "-",
@@ -137,8 +148,8 @@ void StatisticsDialog::ProcessEvent() {
             int answer = 0;
             {
                 // Enter answers "No": a slip of the key never wipes them.
-                MessageBox ask(this, "Statistics", MessageBox::kYesNo | MessageBox::kSecondIsDefault,
-                               "Reset your statistics of every game?");
+                MessageBox ask(this, Translate("Statistics"), MessageBox::kYesNo | MessageBox::kSecondIsDefault,
+                               Translate("Reset your statistics of every game?"));
                 answer = ask.RunModal();
             }
             if (answer == MessageBox::kResultYes) {

@@ -87,9 +87,10 @@ public:
     void SetText(std::string_view value) override;
     void SetLine(int index, std::string_view value);  // index 0..4; 0 is the text
     const std::string& Line(int index) const;
+    // The rectangle its text covers on the screen.
+    void Extent(int* minx, int* maxx, int* miny, int* maxy) const;
 
 private:
-    void Extent(int* minx, int* maxx, int* miny, int* maxy) const;
 
     int justification;
     std::string lines[kMaxLines];
@@ -106,6 +107,8 @@ public:
     void Draw() override;
 
     int HotKey() const { return hotKey; }
+    // The caption's lines: two when it was wrapped at the width limit.
+    int LineCount() const { return lineCount; }
 
 protected:
     // Click or Space; hot key (alone or with Alt). A check box toggles in both cases.

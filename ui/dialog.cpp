@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/translation.h"
+
 #include "ui/paint.h"
 #include "ui/toolkit.h"
 
@@ -289,6 +291,11 @@ void Dialog::DrawFrame(bool repaintStyle) {
     }
 }
 
+int Dialog::TitleRoom() const {
+    constexpr int kPlateEnd = 12;  // each rounded end of the plate
+    return std::min(kPlateRight - kPlateLeft + 1, width - 2 * (borderWidth + 2)) - 2 * kPlateEnd;
+}
+
 int Dialog::RunModal() {
     if (running) return 0;
     running = true;
@@ -335,15 +342,15 @@ void MessageBox::Open() {
         buttons[slot] = Create<Button>(left, kButtonTop + buttonsOffset, kButtonWidth, kButtonHeight, art, caption);
     };
     if (style & kYesNo) {
-        make(0, w / 2 - 70, "&Yes");
-        make(1, w / 2 + 10, "&No");
+        make(0, w / 2 - 70, Translate("&Yes"));
+        make(1, w / 2 + 10, Translate("&No"));
     } else if (style & kOkCancel) {
-        make(0, w / 2 - 70, "OK");
-        make(1, w / 2 + 10, "Cancel");
+        make(0, w / 2 - 70, Translate("OK"));
+        make(1, w / 2 + 10, Translate("Cancel"));
     } else if (style & kClose) {
-        make(0, w / 2 - 30, "Close");
+        make(0, w / 2 - 30, Translate("Close"));
     } else {
-        make(0, w / 2 - 30, "OK");
+        make(0, w / 2 - 30, Translate("OK"));
     }
     Button* chosen = (style & kSecondIsDefault) && buttons[1] != nullptr ? buttons[1] : buttons[0];
     SetDefaultButton(chosen);
@@ -420,12 +427,12 @@ struct Credit {
     const char* name;
 };
 constexpr Credit kCredits[] = {
-    {100, "Design and programming", "The Quillfen team"},
-    {120, "Card games and rules", "The Quillfen rules desk"},
-    {140, "Artwork and backdrops", "The Quillfen art studio"},
-    {170, "Music and sound effects", "The Quillfen sound workshop"},
-    {200, "Testing", "Friends of Quillfen"},
-    {230, "Special thanks", "Everyone who deals a hand"},
+    {100, TranslateLater("Design and programming"), TranslateLater("The Quillfen team")},
+    {120, TranslateLater("Card games and rules"), TranslateLater("The Quillfen rules desk")},
+    {140, TranslateLater("Artwork and backdrops"), TranslateLater("The Quillfen art studio")},
+    {170, TranslateLater("Music and sound effects"), TranslateLater("The Quillfen sound workshop")},
+    {200, TranslateLater("Testing"), TranslateLater("Friends of Quillfen")},
+    {230, TranslateLater("Special thanks"), TranslateLater("Everyone who deals a hand")},
 };
 
 struct AboutLine {
@@ -433,17 +440,18 @@ struct AboutLine {
     const char* text;
 };
 constexpr AboutLine kAboutLines[] = {
-    {260, "Twenty solitaire card games, each with its own rules and high scores."},
-    {280, "Choose Rules from the Help menu to learn the game on the table."},
-    {300, "Undo takes back moves; Auto Game Over ends a game that cannot go on."},
-    {320, "Made with care for the Linux desktop. Enjoy your game!"},
+    {260, TranslateLater("Twenty solitaire card games, each with its own rules and high scores.")},
+    {280, TranslateLater("Choose Rules from the Help menu to learn the game on the table.")},
+    {300, TranslateLater("Undo takes back moves; Auto Game Over ends a game that cannot go on.")},
+    {320, TranslateLater("Made with care for the Linux desktop. Enjoy your game!")},
 };
 
 }  // namespace
 
-AboutDialog::AboutDialog() : Dialog(kAboutX, kAboutY, kAboutWidth, kAboutHeight, "About Quillfen Solitaire") {
-    ok = Create<Button>(kAboutWidth / 2 - kAboutButtonWidth / 2, kAboutButtonTop, kAboutButtonWidth,
-                        kAboutButtonHeight, CurrentTheme().dialogArt, "OK");
+AboutDialog::AboutDialog()
+    : Dialog(kAboutX, kAboutY, kAboutWidth, kAboutHeight, Translate("About Quillfen Solitaire")) {
+    ok = Create<Button>(kAboutWidth / 2 - kAboutButtonWidth / 2, kAboutButtonTop, kAboutButtonWidth, kAboutButtonHeight,
+                        CurrentTheme().dialogArt, Translate("OK"));
     SetDefaultButton(ok);
 }
 
@@ -452,16 +460,16 @@ void AboutDialog::DrawTexts() {
     MoveTo(x + kAboutCentreX, y + 50);
     DrawRegularText("Quillfen Solitaire", 0, 0);
     MoveTo(x + kAboutCentreX, y + 70);
-    DrawRegularText("Version 1.0", 0, 0);
+    DrawRegularText(Translate("Version 1.0"), 0, 0);
     for (const Credit& credit : kCredits) {
         MoveTo(x + kAboutRoleX, y + credit.top);
-        DrawRegularText(credit.role, -1, 0);
+        DrawRegularText(Translate(credit.role), -1, 0);
         MoveTo(x + kAboutNameX, y + credit.top);
-        DrawRegularText(credit.name, -1, 0);
+        DrawRegularText(Translate(credit.name), -1, 0);
     }
     for (const AboutLine& line : kAboutLines) {
         MoveTo(x + kAboutLineX, y + line.top);
-        DrawRegularText(line.text, -1, 0);
+        DrawRegularText(Translate(line.text), -1, 0);
     }
 }
 

@@ -61,6 +61,9 @@ public:
     int TitleRight() const { return titleRight; }
     int TitleTop() const { return titleTop; }
     int TitleBottom() const { return titleBottom; }
+    // The widest title the plate holds between its rounded ends (the frame's inside when the
+    // dialog is narrower than the plate).
+    int TitleRoom() const;
 
 protected:
     // The frame, title plate and title; Repaint uses the second title style (bold, orange).

@@ -32,7 +32,17 @@ for file in icons/hicolor/scalable/apps/$package.svg man/man6/$package.6.gz doc/
     [ -f "$share/$file" ] || fail "missing /usr/share/$file"
 done
 [ -x "$root/usr/games/$package" ] || fail "no program in /usr/games"
-unexpected=$(cd "$root" && find . -type f | grep -vE '^\./usr/(games|share/(quillfen-solitaire|applications|metainfo|icons/hicolor|man/man6|doc/quillfen-solitaire))/' || true)
+# Every language's catalogue where gettext looks, merged into the desktop entry and the metadata,
+# and used by the installed program (which finds share/locale beside its data).
+for language in $(grep -v '^#' "$source/po/LINGUAS"); do
+    [ -f "$share/locale/$language/LC_MESSAGES/$package.mo" ] || fail "no $language catalogue"
+    grep -q "^Comment\[$language\]=" "$share/applications/$package.desktop" || fail "no $language desktop comment"
+    grep -q "<summary xml:lang=\"$language\">" "$share/metainfo/io.github.quillfen.Solitaire.metainfo.xml" ||
+        fail "no $language summary in the metadata"
+done
+LANGUAGE= LC_ALL= LC_MESSAGES= LANG=de_DE.UTF-8 "$root/usr/games/$package" --help | grep -q 'Kartenspiele' ||
+    fail "the installed program does not speak German under LANG=de_DE.UTF-8"
+unexpected=$(cd "$root" && find . -type f | grep -vE '^\./usr/(games|share/(quillfen-solitaire|applications|metainfo|icons/hicolor|man/man6|doc/quillfen-solitaire|locale/[a-z]+/LC_MESSAGES))/' || true)
 [ -z "$unexpected" ] || fail "unexpected files: $unexpected"
 if (cd "$root" && find . -iname '*test*' | grep -q .); then fail "test files packaged"; fi
 dpkg-deb -f "$deb" Depends | grep -q 'timgm6mb-soundfont' || fail "the soundfont is not a dependency"

@@ -1,15 +1,20 @@
 // The desktop's keys in the program's own dialogs, through the real program: Enter presses a
 // dialog's default button, Alt with an underlined letter presses that button, and the deal
-// number field takes only what can be a deal number.
+// number field takes only what can be a deal number; and the dialogs in the language that the
+// environment or --lang names.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "draw/draw.h"
 #include "framework/game.h"
+#include "platform/translation.h"
 #include "platform/virtual_audio_device.h"
+#include "shell/command_line.h"
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/dialog.h"
 #include "ui/toolkit.h"
 
 namespace {
@@ -90,6 +95,79 @@ TEST_F(DialogKeysTest, ChooseDealReplacesItsNumberAndRefusesWhatCannotBeOne) {
     EXPECT_EQ(dealt, 1234567890u);
     const auto& requests = VirtualAudio().requests;
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.name == "invalid.wav"; }), 2);
+}
+
+// Whether the top dialog's title plate shows exactly this title (UTF-8): the pixels of the screen
+// in the title's colour, which only the glyphs' solid cores have, are the same as those of the
+// title drawn alone at the same place in the same style.
+bool PlateShows(const std::string& title) {
+    auto* dialog = OpenPanels().empty() ? nullptr : dynamic_cast<Dialog*>(OpenPanels().back());
+    if (dialog == nullptr) return false;
+    std::string shown;
+    Utf8ToWindows1252(title, &shown);
+    const Pixel ink = CurrentTheme().controlTextColor & 0xFFFFFF;
+    const int scratch = CreateBuffer(kScreenWidth, kScreenHeight);
+    SelectBuffer(scratch);
+    SetColor(ink ^ 0x808080);
+    FillRect(0, kScreenWidth - 1, 0, kScreenHeight - 1);
+    SetColor(ink);
+    MoveTo((dialog->TitleLeft() + dialog->TitleRight()) / 2, (dialog->TitleTop() + dialog->TitleBottom()) / 2);
+    DrawBoldText(shown, 0, 0);
+    SelectBuffer(ScreenBuffer());
+    int glyphPixels = 0, mismatches = 0;
+    for (int y = dialog->TitleTop(); y <= dialog->TitleBottom(); ++y)
+        for (int x = dialog->TitleLeft(); x <= dialog->TitleRight(); ++x) {
+            const bool drawn = At(scratch, x, y) == ink;
+            glyphPixels += drawn ? 1 : 0;
+            mismatches += drawn != (At(ScreenBuffer(), x, y) == ink) ? 1 : 0;
+        }
+    FreeBuffer(scratch);
+    return glyphPixels > 0 && mismatches == 0;
+}
+
+// The language from LANG, without a generated locale, and from --lang: the player dialog over the
+// selection screen, the rule dialog and the rules viewer show their titles in it; by default,
+// English.
+TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen) {
+    struct Run {
+        const char* lang;
+        std::vector<const char*> arguments;
+        const char *playerTitle, *rulesTitle, *viewerTitle;
+    };
+    const Run runs[] = {
+        {"C.UTF-8", {}, "Select a player name", "Klondike Rule Settings", "Rule Help"},
+        {"de_DE.UTF-8", {}, "Spielernamen wählen", "Einstellungen für Klondike", "Spielregeln"},
+        {"de_DE.UTF-8", {"--lang", "fr"}, "Choisir un nom de joueur", "Réglages : Klondike", "Règles du jeu"},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.playerTitle);
+        const test_support::ScopedEnvironment all("LC_ALL", nullptr), messages("LC_MESSAGES", nullptr),
+            lang("LANG", run.lang);
+        std::vector<const char*> argv = {"quillfen-solitaire"};
+        argv.insert(argv.end(), run.arguments.begin(), run.arguments.end());
+        int status = -1;
+        ASSERT_TRUE(ParseCommandLine(argv, &status).has_value());
+        ForgetSettings();
+        Activate(10);
+        EndLogo(10);
+        bool player = false, rules = false, viewer = false;
+        backend.After(500, [&] { player = PlateShows(run.playerTitle); });
+        backend.PressKey(kStepMs, kHidA);
+        backend.PressKey(kStepMs, kHidEnter);
+        StartFromSelection(kStepMs);
+        backend.After(kStepMs, [&] { rules = PlateShows(run.rulesTitle); });
+        backend.PressKey(kStepMs, kHidEnter);
+        backend.PressKey(2000, kHidF1);
+        backend.After(kStepMs, [&] { viewer = PlateShows(run.viewerTitle); });
+        backend.PressKey(kStepMs, kHidEscape);
+        backend.PressKey(kStepMs, kHidEscape);
+        backend.PressKey(kStepMs, kHidEscape);
+        EXPECT_EQ(RunApplication(), 0);
+        ChooseLanguage("en");
+        EXPECT_TRUE(player) << "the player dialog";
+        EXPECT_TRUE(rules) << "the rule dialog";
+        EXPECT_TRUE(viewer) << "the rules viewer";
+    }
 }
 
 }  // namespace

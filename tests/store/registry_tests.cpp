@@ -41,6 +41,18 @@ TEST_F(Registry, WritesExactTextAndReadsItBackIgnoringCase) {
     RegCloseKey(key);
     EXPECT_NE(FileText().find("\"Answer\"=dword:00000007\n"), std::string::npos);
     EXPECT_EQ(FileText().find("VALUES"), std::string::npos);
+
+    // Player names in the fonts' code page, the letters of the translated languages, come back
+    // byte for byte.
+    const char* names[] = {"J\xFCrgen M\xFCller", "Fran\xE7oise C\x9Cur", "I\xF1igo Pe\xF1" "a", "Jo\xE3o",
+                           "Ni\xEBls", "Niccol\xF2"};
+    {
+        const RegKey players = RegCreateKey("SOFTWARE\\Test\\Players");
+        for (const char* name : names) RegSetString(players, name, name);
+        RegCloseKey(players);
+    }
+    Reload();
+    for (const char* name : names) EXPECT_EQ(String("SOFTWARE\\Test\\Players", name), name);
 }
 
 TEST_F(Registry, KeepsUnknownTypesAndHives) {

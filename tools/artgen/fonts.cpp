@@ -99,9 +99,9 @@ std::span<const FontRecipe> FontRecipes() {
     // and its digits are lining. The condensed cuts keep captions and the status line short.
     namespace t = typography;
     static constexpr FontRecipe kRecipes[] = {
-        {t::kLabel.file, t::kLabel.face, t::kLabel.pixelSize, kAsciiGlyphCount, 0},
-        {t::kBody.file, t::kBody.face, t::kBody.pixelSize, kAsciiGlyphCount, 0},
-        {t::kTitle.file, t::kTitle.face, t::kTitle.pixelSize, kAsciiGlyphCount, 0},
+        {t::kLabel.file, t::kLabel.face, t::kLabel.pixelSize, kFullGlyphCount, 0, true},
+        {t::kBody.file, t::kBody.face, t::kBody.pixelSize, kFullGlyphCount, 0, true},
+        {t::kTitle.file, t::kTitle.face, t::kTitle.pixelSize, kFullGlyphCount, 0, true},
         {t::kSmall.file, t::kSmall.face, t::kSmall.pixelSize, kFullGlyphCount, 0},
     };
     return kRecipes;
@@ -144,7 +144,7 @@ bool RenderFace(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
         InkGlyph& glyph = rendered->glyphs[static_cast<size_t>(i)];
         uint32_t codePoint = CodePointOf(firstChar + i);
         if (codePoint == 0 || !RenderGlyph(ft.face, codePoint, &glyph)) continue;
-        if (glyph.rows > 0) {
+        if (glyph.rows > 0 && (!recipe.asciiMetrics || firstChar + i < 128)) {
             rendered->ascent = std::max(rendered->ascent, glyph.top);
             rendered->descent = std::max(rendered->descent, glyph.rows - glyph.top);
         }
@@ -207,13 +207,20 @@ bool RenderFont(const FontRecipe& recipe, const std::filesystem::path& fontRoot,
         const int cellHeight = lineHeight * scale;
         int inkX = std::max(glyph.left, 0);
         if (IsDigit(firstChar + i)) inkX += (cellWidth - NaturalCellWidth(glyph)) / 2;
+        // Ink above the cell moves down into the room below the ink, as far as there is some.
+        int drop = 0;
+        if (recipe.asciiMetrics && glyph.present) {
+            const int above = glyph.top - base.ascent * scale;
+            const int room = cellHeight - (base.ascent * scale - glyph.top + glyph.rows);
+            if (above > 0 && room > 0) drop = std::min(above, room);
+        }
         out.push_back(static_cast<uint8_t>(cellWidth));
         out.push_back(static_cast<uint8_t>(cellHeight));
         const size_t cellStart = out.size();
         out.resize(cellStart + static_cast<size_t>(cellWidth) * cellHeight, 0);
         if (!glyph.present) continue;
         for (int y = 0; y < glyph.rows; ++y) {
-            int row = base.ascent * scale - glyph.top + y;
+            int row = base.ascent * scale - glyph.top + y + drop;
             if (row < 0 || row >= cellHeight) continue;
             for (int x = 0; x < glyph.width; ++x) {
                 int column = inkX + x;

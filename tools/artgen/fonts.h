@@ -15,6 +15,9 @@ struct FontRecipe {
     int pixelSize;         // em size in pixels
     int glyphCount;        // 96 (characters 32..127) or 256 (every byte value)
     int spacing;           // extra pixels after each character
+    // Line height and baseline from the ASCII characters alone, so a font that gained the upper
+    // half keeps its metrics; an accented capital taller than the cell sits lower to fit it.
+    bool asciiMetrics = false;
 };
 
 std::span<const FontRecipe> FontRecipes();

@@ -25,6 +25,7 @@
 #include "platform/host_events.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
+#include "platform/translation.h"
 #include "artwork/screen_layout.h"
 #include "shell/screens.h"
 #include "shell/shell.h"
@@ -36,7 +37,7 @@
 namespace {
 
 constexpr int kHidEscape = 41;
-constexpr int kHidS = 22;  // "&Start" in a rule dialog
+constexpr int kHidEnter = 40;  // the rule dialog's default button, "&Start" in every language
 constexpr int kHidH = 11;  // a hint
 // Virtual time allowed for a deal's slides (which swallow input), a dialog to open, a screen to settle.
 constexpr uint64_t kSettleMs = 10000;
@@ -211,7 +212,7 @@ public:
             backend.Click(kSettleMs, r.left + r.Width() / 2, r.top + r.Height() / 2);
             if (start.start == StartMode::RulesFirst) {
                 Shot(kSettleMs, "rules_" + name);
-                backend.PressKey(100, kHidS);
+                backend.PressKey(100, kHidEnter);
             }
             backend.MoveMouse(100, 5, 595);
             Shot(kSettleMs, "deal_" + name);
@@ -253,7 +254,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: shots FOLDER [SCALE ...]\n");
         return 2;
     }
-    const std::filesystem::path folder = argv[1];
+    // The language of the environment, as the program chooses it; a translated run writes its
+    // pictures into a folder of the language's code.
+    const std::string language = ChooseLanguage("");
+    const std::filesystem::path folder = language.empty() ? std::filesystem::path(argv[1])
+                                                          : std::filesystem::path(argv[1]) / language;
     std::vector<int> scales;
     for (int i = 2; i < argc; ++i) scales.push_back(std::atoi(argv[i]));
     if (scales.empty()) scales = {1, 2, 3};
