@@ -553,6 +553,24 @@ bool AgnesHopeless(const void* position) {
     return HasCycle(next, 2 * kCards) || AgnesBlocked(p);
 }
 
+// Whether a run laid on a pile's top card t leaves the relaxed replay (AgnesBlocked) no worse off
+// than before: t's twin (the other card of its rank and colour) is in the stock or on top of a
+// pile, so the run's first card leaves t at once there, and everything else is as before or
+// freer (the card it left now on top). Where the position before was no dead end, the one after
+// is none either, and the test can be spared.
+namespace {
+bool RunLeavesAtOnce(const AgnesModel::Position& p, const AgnesModel::Position& q, int to) {
+    using Model = AgnesModel;
+    if (p.pileCount[to] == 0) return false;
+    const Card t = p.tableau[to][p.pileCount[to] - 1], twin(t.Suit() ^ 2, t.Rank());
+    for (int i = 0; i < q.stock.count; ++i)
+        if (q.stock.cards[i] == twin) return true;
+    for (int pile = 0; pile < Model::kPiles; ++pile)
+        if (q.FaceUpTop(pile) && q.tableau[pile][q.pileCount[pile] - 1] == twin) return true;
+    return false;
+}
+}  // namespace
+
 // A face-down card is turned at once, and a pile's card no other card can still need goes home
 // (not a reserve card: a reserve pile's size decides where the stock's next cards fall). A move
 // into a position no play can win is dropped. Any other card put home is likely safe (hasty
@@ -566,6 +584,7 @@ int AgnesScore(const void* before, const PlayMove& move, int points, const void*
     // laid on a pile can also bury the last host another card could leave on.
     if ((move.kind == PlayMove::kStock || move.to < Model::kFirstPile) && AgnesHopeless(after)) return kHopeless;
     if (move.kind == PlayMove::kMove && move.to >= Model::kFirstPile && p.rules.tableauStart && p.startRank >= 0 &&
+        !RunLeavesAtOnce(p, *static_cast<const Model::Position*>(after), move.to - Model::kFirstPile) &&
         AgnesBlocked(*static_cast<const Model::Position*>(after)))
         return kHopeless;
     const Card home = CardSentHome(*static_cast<const Model::Position*>(after), move, Model::kFirstFoundation);
