@@ -12,13 +12,8 @@ namespace {
 constexpr int kDialogX = 30, kDialogY = 40, kDialogWidth = 740, kDialogHeight = 520;
 constexpr int kHeaderY = 52, kRowTop = 74, kRowPitch = 19;
 constexpr int kNameX = 24;
-// The right edge of each figure's column, relative to the dialog, and its heading.
-struct Column {
-    int right;
-    const char* heading;
-};
 // The last column ends as far from the frame's right side as the names start from its left.
-constexpr Column kColumns[] = {
+constexpr StatisticsDialog::Column kColumns[] = {
     {222, TranslateLater("statistics", "Played")},
     {278, TranslateLater("statistics", "Won")},
     {334, TranslateLater("statistics", "Win %")},
@@ -46,6 +41,8 @@ std::string ClockText(int32_t seconds) {
         std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
     return text;
 }
+
+std::span<const StatisticsDialog::Column> StatisticsDialog::Columns() { return kColumns; }
 
 std::string StatisticsDialog::Duration(int32_t seconds) { return seconds <= 0 ? "-" : ClockText(seconds); }
 

@@ -3,6 +3,7 @@
 // a page at a time with "&Previous" and "&Next".
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,14 @@ public:
 
     // How the table writes a figure: "1:05" for 65 seconds, "2:03:20" past the hour, "-" for none.
     static std::string Duration(int32_t seconds);
+
+    // The figures' columns: the right edge each is set against (relative to the dialog) and its
+    // heading, in English; the table shows it translated.
+    struct Column {
+        int right;
+        const char* heading;
+    };
+    static std::span<const Column> Columns();
 
 private:
     void ReadFigures();

@@ -345,6 +345,12 @@ TEST_F(RulesLayoutTest, EveryLanguageFitsItsDialogs) {
         HighScoresDialog scores("Forty Thieves", 0, true);
         AboutDialog about;
         RulesViewer viewer("Klondike", RulesTextPath("Klondike"));
+        // The statistics' headings are set right-aligned against their columns' right edges.
+        const auto columns = StatisticsDialog::Columns();
+        for (size_t i = 1; i < columns.size(); ++i)
+            EXPECT_LE(RegularTextWidth(Translate("statistics", columns[i].heading)),
+                      columns[i].right - columns[i - 1].right - kButtonPadding)
+                << Windows1252ToUtf8(Translate("statistics", columns[i].heading));
         for (Dialog* dialog :
              std::initializer_list<Dialog*>{&music, &deal, &player, &statistics, &scores, &about, &viewer})
             EXPECT_EQ(Describe(Misfits(*dialog)), "") << dialog->GetText();
