@@ -14,6 +14,7 @@
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/shell/shell_fixture.h"
+#include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/toolkit.h"
 
@@ -125,9 +126,28 @@ bool PlateShows(const std::string& title) {
     return glyphPixels > 0 && mismatches == 0;
 }
 
+// The in-game menus' items wider than their panel leaves them (the caption from its left margin to
+// the shortcut's right edge, which the check marks follow), one line each.
+std::string MenuMisfits() {
+    constexpr int kCaptionRoom = 160;  // the panel's caption margin to its shortcuts' right edge
+    constexpr int kShortcutGap = 8;
+    std::string found;
+    const Game* game = CurrentGame();
+    if (game == nullptr) return "no game";
+    for (const Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+        for (int i = 0; i < menu->ItemCount(); ++i) {
+            const MenuItem* item = menu->Item(i);
+            const int shortcut = item->Shortcut().empty() ? 0 : RegularTextWidth(item->Shortcut()) + kShortcutGap;
+            if (RegularTextWidth(item->GetText()) + shortcut > kCaptionRoom)
+                found += "\n  " + Windows1252ToUtf8(item->GetText());
+        }
+    }
+    return found;
+}
+
 // The language from LANG, without a generated locale, and from --lang: the player dialog over the
-// selection screen, the rule dialog and the rules viewer show their titles in it; by default,
-// English.
+// selection screen, the rule dialog and the rules viewer show their titles in it, and the menus
+// hold their items; by default, English.
 TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen) {
     struct Run {
         const char* lang;
@@ -138,6 +158,10 @@ TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen)
         {"C.UTF-8", {}, "Select a player name", "Klondike Rule Settings", "Rule Help"},
         {"de_DE.UTF-8", {}, "Spielernamen wählen", "Einstellungen für Klondike", "Spielregeln"},
         {"de_DE.UTF-8", {"--lang", "fr"}, "Choisir un nom de joueur", "Réglages : Klondike", "Règles du jeu"},
+        {"C.UTF-8", {"--lang", "es"}, "Elegir un nombre de jugador", "Ajustes de Klondike", "Reglas del juego"},
+        {"C.UTF-8", {"--lang", "it"}, "Scegli il nome del giocatore", "Impostazioni di Klondike", "Regole del gioco"},
+        {"C.UTF-8", {"--lang", "pt_PT"}, "Escolher um nome de jogador", "Definições de Klondike", "Regras do jogo"},
+        {"C.UTF-8", {"--lang", "nl"}, "Kies een spelersnaam", "Instellingen van Klondike", "Spelregels"},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.playerTitle);
@@ -151,13 +175,15 @@ TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen)
         Activate(10);
         EndLogo(10);
         bool player = false, rules = false, viewer = false;
+        std::string menus = "not looked at";
         backend.After(500, [&] { player = PlateShows(run.playerTitle); });
         backend.PressKey(kStepMs, kHidA);
         backend.PressKey(kStepMs, kHidEnter);
         StartFromSelection(kStepMs);
         backend.After(kStepMs, [&] { rules = PlateShows(run.rulesTitle); });
         backend.PressKey(kStepMs, kHidEnter);
-        backend.PressKey(2000, kHidF1);
+        backend.After(2000, [&] { menus = MenuMisfits(); });
+        backend.PressKey(kStepMs, kHidF1);
         backend.After(kStepMs, [&] { viewer = PlateShows(run.viewerTitle); });
         backend.PressKey(kStepMs, kHidEscape);
         backend.PressKey(kStepMs, kHidEscape);
@@ -167,6 +193,7 @@ TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen)
         EXPECT_TRUE(player) << "the player dialog";
         EXPECT_TRUE(rules) << "the rule dialog";
         EXPECT_TRUE(viewer) << "the rules viewer";
+        EXPECT_EQ(menus, "") << "menu items wider than their panel";
     }
 }
 
