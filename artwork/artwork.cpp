@@ -251,8 +251,7 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     titleArt = CreateBuffer(kTitleImageWidth, kTitleBandHeight);
     titleButtonArt = CreateBuffer(kTitleButtonImageWidth, kTitleButtonImageHeight);
     upDownArt = CreateBuffer(kUpDownImageWidth, kUpDownImageHeight);
-    dialogArt = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
-    for (int handle : {background, menuBarArt, dropDownArt, titleArt, titleButtonArt, upDownArt, dialogArt})
+    for (int handle : {background, menuBarArt, dropDownArt, titleArt, titleButtonArt, upDownArt})
         if (handle < 0) return false;
 
     // The two fixed pictures are copied transparently, so what a missing file leaves must be too.
@@ -311,17 +310,6 @@ void Artwork::LoadTheme(int index) {
     marginWanted = MarginSource::kBackdrop;
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
-    // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below
-    // it. Magenta keeps whatever the two files do not cover transparent.
-    if (dialogArt >= 0) {
-        FillWithMagenta(dialogArt);
-        const bool face = LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.jpg", fileNumber), Format::Jpeg);
-        MoveTo(0, art::kStripTop);  // the drawing cursor, where the strip's top-left goes
-        const bool strip =
-            LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.bmp", fileNumber), Format::Bmp, kBmpAtCursor);
-        dialogLoaded = face && strip;
-    }
-
     // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
     // column only; the check marks share another. Both go into the theme's drop-down image.
     dropDownLoaded = false;
@@ -344,10 +332,41 @@ void Artwork::LoadTheme(int index) {
     backgroundNumber = index;
     LoadPlaceholder();
     ApplyToolkitTheme();
-    if (whole && menuBarLoaded && dialogLoaded && dropDownLoaded) {
+    if (whole && menuBarLoaded && dropDownLoaded) {
         themeLoaded = index;
         themeScale = scale;
     }
+}
+
+Artwork* Artwork::dialogArtOwner = nullptr;
+
+int Artwork::LoadOwnersDialogArt() { return dialogArtOwner ? dialogArtOwner->DialogArt() : -1; }
+
+int Artwork::DialogArt() {
+    const int scale = DrawScale();
+    if (dialogTheme == backdrop && dialogScale == scale) return dialogLoaded ? dialogArt : -1;
+    // A buffer of the old scale is made again rather than enlarged and then overwritten.
+    if (dialogArt >= 0 && BufferScale(dialogArt) != scale) {
+        if (dialogArt == ActiveBuffer()) SelectBuffer(screenBuffer);
+        FreeBuffer(dialogArt);
+        dialogArt = -1;
+    }
+    if (dialogArt < 0) dialogArt = CreateBuffer(art::kDialogArtWidth, art::kDialogArtHeight);
+    dialogTheme = backdrop;
+    dialogScale = scale;
+    dialogLoaded = false;
+    if (dialogArt < 0) return -1;
+    // The dialog face fills the top 800 x 600; the strip of plates and button faces lies below
+    // it. Magenta keeps whatever the two files do not cover transparent.
+    KeepActiveBuffer keep;
+    const int fileNumber = backdrop + 1;
+    FillWithMagenta(dialogArt);
+    const bool face = LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.jpg", fileNumber), Format::Jpeg);
+    MoveTo(0, art::kStripTop);  // the drawing cursor, where the strip's top-left goes
+    const bool strip =
+        LoadPicture(dialogArt, NumberedName("artwork\\dialog%d.bmp", fileNumber), Format::Bmp, kBmpAtCursor);
+    dialogLoaded = face && strip;
+    return dialogLoaded ? dialogArt : -1;
 }
 
 void Artwork::DrawSelectionScreen() {
@@ -505,6 +524,8 @@ void Artwork::FreeArtwork() {
     }
     EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
+    dialogTheme = -1;
+    if (dialogArtOwner == this) dialogArtOwner = nullptr;
     themeLoaded = -1;
     titleDrawn = kNoTitle;
     dirty.clear();
@@ -612,7 +633,10 @@ Pixel Artwork::TextColour() const { return ToPixel(ThemeColours().text); }
 ToolkitTheme Artwork::ToolkitThemeValues() const {
     const ThemeColors& colours = ThemeColours();
     ToolkitTheme theme;
-    theme.dialogArt = dialogLoaded ? dialogArt : -1;
+    // Dialogs are rarer than deals: their face is decoded when the first one opens.
+    const bool dialogMade = dialogTheme == backdrop && dialogScale == DrawScale();
+    theme.dialogArt = dialogMade && dialogLoaded ? dialogArt : -1;
+    if (!dialogMade) theme.loadDialogArt = &Artwork::LoadOwnersDialogArt;
     theme.dropDownArt = dropDownLoaded ? dropDownArt : -1;
     theme.menuBarArt = menuBarLoaded ? menuBarArt : -1;
     theme.textColor = ToPixel(colours.text);
@@ -623,4 +647,7 @@ ToolkitTheme Artwork::ToolkitThemeValues() const {
     return theme;
 }
 
-void Artwork::ApplyToolkitTheme() const { SetToolkitTheme(ToolkitThemeValues()); }
+void Artwork::ApplyToolkitTheme() {
+    dialogArtOwner = this;
+    SetToolkitTheme(ToolkitThemeValues());
+}

@@ -106,10 +106,17 @@ public:
     int titleArt = -1;         // 447 x 34: the band of the in-game title picture drawn last
     int titleButtonArt = -1;   // 256 x 111 Players and Exit buttons
     int upDownArt = -1;        // 85 x 33
-    int dialogArt = -1;        // 801 x 741 dialog face and strip
+    int dialogArt = -1;        // 801 x 741 dialog face and strip, made when first needed
+
+    // The dialog face and strip of the theme shown, decoded now if they are not here at this
+    // scale yet; -1 when the files are missing or damaged.
+    int DialogArt();
 
 private:
-    void ApplyToolkitTheme() const;
+    // The artwork the toolkit's loadDialogArt reaches: the last one whose theme it was handed.
+    static Artwork* dialogArtOwner;
+    static int LoadOwnersDialogArt();
+    void ApplyToolkitTheme();
     // Puts back the backdrop where the last game title was drawn on it.
     void TakeTitleOff();
     // Hands the window the margin picture wanted, when it is not the one it shows.
@@ -135,6 +142,9 @@ private:
     bool menuBarLoaded = false;
     bool dropDownLoaded = false;
     bool dialogLoaded = false;
+    // The theme and scale dialogArt was made for (-1: none); a failed decode is not tried again
+    // for them.
+    int dialogTheme = -1, dialogScale = 0;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
     std::vector<Rect> dirty;
     Rect restored{0, 0, -1, -1};  // the restores of the background since the last present

@@ -54,9 +54,9 @@ void CardImages::LoadCardImages() {
     cardFont = LoadFont(DataPath(kCardTableFontFile).c_str());
 
     RecreateBuffer(frontSheet, kFrontSheetWidth, kFrontSheetHeight);
-    RecreateBuffer(darkFrontSheet, kFrontSheetWidth, kFrontSheetHeight);
     LoadSheet(frontSheet, kFrontFiles[design]);
-    LoadSheet(darkFrontSheet, kDarkFrontFiles[design]);
+    Release(darkFrontSheet);
+    darkDesign = -1;
     cardWidth = kCardWidth;
     cardHeight = kCardHeight;
 
@@ -92,6 +92,16 @@ void CardImages::BuildFrontPreview() {
     SelectBuffer(previous);
 }
 
+int CardImages::DarkFrontSheet() const {
+    if (sheetsDesign >= 0 && (darkDesign != sheetsDesign || darkScale != sheetsScale)) {
+        darkDesign = sheetsDesign;
+        darkScale = sheetsScale;
+        RecreateBuffer(darkFrontSheet, kFrontSheetWidth, kFrontSheetHeight);
+        LoadSheet(darkFrontSheet, kDarkFrontFiles[sheetsDesign]);
+    }
+    return darkFrontSheet;
+}
+
 void CardImages::FreeCardImages() {
     Release(frontSheet);
     Release(darkFrontSheet);
@@ -112,7 +122,7 @@ void CardImages::CopyCell(int sheet, int cellX, int cellY, int x, int y, int tar
 void CardImages::DrawCard(int x, int y, Card card, int target, bool dark) const {
     if (!card.IsValid()) return;
     if (drawnCells) drawnCells->push_back({CardRect(x, y), card, target});
-    CopyCell(dark ? darkFrontSheet : frontSheet, FrontCellX(card.Rank()), FrontCellY(card.Suit()), x, y,
+    CopyCell(dark ? DarkFrontSheet() : frontSheet, FrontCellX(card.Rank()), FrontCellY(card.Suit()), x, y,
              target);
 }
 

@@ -105,7 +105,9 @@ public:
 
     // Buffer handles (-1 = not created) and the font slot (0 = none), owned by this object.
     int frontSheet = -1;
-    int darkFrontSheet = -1;
+    // The fronts as a selected card shows them: decoded the first time one is drawn, since most
+    // games never select a card that way.
+    mutable int darkFrontSheet = -1;
     int backsSheet = -1;
     int placeholderSheet = -1;
     int frontPreview = -1;
@@ -114,6 +116,9 @@ public:
 private:
     // The front design the sheets hold and the drawing scale they were decoded at (-1: none).
     int sheetsDesign = -1, sheetsScale = 0;
+    // The same for the dark fronts.
+    mutable int darkDesign = -1, darkScale = 0;
+    int DarkFrontSheet() const;
     // Copies the card-sized cell with top-left (cellX, cellY) of sheet to (x, y) of target.
     void CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const;
 };

@@ -89,6 +89,7 @@ private:
     void NoticeLostWindow();
     // Takes the window surface at the window's current size and redraws all of it from the frame.
     void LayOut();
+    void RedrawMargins();
     // The window's size and place when it is an ordinary window (not full screen or maximised).
     void RememberNormalPlacement();
     void SendToDisplay(const Rect& area);
@@ -107,6 +108,11 @@ private:
     // (0: it follows the window).
     int wantedScale = 1, frameScale = 1, largestScale = 1, fixedScale = 0;
     bool frameScaleKnown = false;
+    // While a window made full screen is still at its first size: the scale the display's size
+    // asks for, so that nothing is drawn at the small size's scale only to be drawn again.
+    int comingScale = 0;
+    // The window changed size and its surface is stale until the next LayOut.
+    bool layoutDue = false;
     bool classic = false, fullScreen = false, drawable = false;
     // The window was destroyed by someone else: nothing is drawn into it any more.
     bool windowLost = false;
@@ -204,7 +210,13 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         if (requested.mode == WindowMode::kFullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0)
             fullScreen = true;
     }
+    if (fullScreen && fixedScale == 0) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &bounds) == 0)
+            comingScale = std::min(ChooseDeviceScale(bounds.w, bounds.h, logicalWidth, logicalHeight), largestScale);
+    }
     LayOut();
+    comingScale = 0;
     if (!drawable) {
         // The window stays; the program asks CanPresent and says why it cannot run.
         std::fprintf(stderr, "quillfen-solitaire: cannot draw into the window: %s\n", SDL_GetError());
@@ -220,6 +232,7 @@ void SdlWindowBackend::LayOut() {
         view.CatchUp(static_cast<uint32_t*>(target->pixels), target->pitch / 4);
     }
     drawable = false;
+    layoutDue = false;
     if (!window || windowLost) return;
     surface = SDL_GetWindowSurface(window);
     if (!surface || surface->format->BytesPerPixel < 2) return;
@@ -244,9 +257,10 @@ void SdlWindowBackend::LayOut() {
     motionPaceMs = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
                        ? std::clamp<uint32_t>(1000u / static_cast<uint32_t>(mode.refresh_rate), 4u, kUnknownFrameMs)
                        : kUnknownFrameMs;
-    wantedScale = fixedScale > 0 ? fixedScale
-                                 : std::min(ChooseDeviceScale(surface->w, surface->h, logicalWidth, logicalHeight),
-                                            largestScale);
+    wantedScale = fixedScale > 0    ? fixedScale
+                  : comingScale > 0 ? comingScale
+                                    : std::min(ChooseDeviceScale(surface->w, surface->h, logicalWidth, logicalHeight),
+                                               largestScale);
     if (!frameScaleKnown) frameScale = wantedScale;
     else if (wantedScale != frameScale) PostMessage(MainWindowHandle(), WM_APP_RESCALE, 0, 0);
     view.Configure(logicalWidth, logicalHeight, frameScale, surface->w, surface->h, classic);
@@ -322,20 +336,23 @@ void SdlWindowBackend::ToggleFullScreen() {
 void SdlWindowBackend::SetMarginColor(uint32_t rgb) {
     if (rgb == marginColor) return;
     marginColor = rgb;
+    // Margins that continue a picture do not show the colour.
+    if (!view.HasMarginPicture()) RedrawMargins();
+}
+
+// Only the margins change: the table stays as it is in the window surface.
+void SdlWindowBackend::RedrawMargins() {
     const Rect table = view.Table();
     const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
-    if (drawable && margins) LayOut();
+    if (!drawable || !margins || layoutDue) return;
+    SDL_Surface* target = staging ? staging : surface;
+    view.RenderMargins(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
+    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
 }
 
 void SdlWindowBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
     view.SetMarginPicture(std::move(pixels), width, height);
-    const Rect table = view.Table();
-    const bool margins = table.Width() != view.WindowWidth() || table.Height() != view.WindowHeight();
-    if (!drawable || !margins) return;
-    // Only the margins change: the table stays as it is in the window surface.
-    SDL_Surface* target = staging ? staging : surface;
-    view.RenderMargins(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
-    SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
+    RedrawMargins();
 }
 
 void SdlWindowBackend::ShowWindow() {
@@ -368,7 +385,7 @@ void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sour
     auto* out = static_cast<uint32_t*>(target->pixels);
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    const bool resized = width != view.WindowWidth() || height != view.WindowHeight();
+    const bool resized = layoutDue || width != view.WindowWidth() || height != view.WindowHeight();
     // Device pixels one to one on window pixels: straight into the window surface.
     if (!resized && view.Unscaled()) {
         SendToDisplay(view.StoreDirect(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY, out,
@@ -378,8 +395,9 @@ void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sour
     view.CatchUp(out, target->pitch / 4);
     const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
     if (resized) {
-        // Resized before its event arrived: the surface is stale, so everything is drawn anew.
-        LayOut();
+        // Resized before its event arrived: the surface is stale. The event's layout draws
+        // everything anew from the frame, once (PumpEvents lays out if the event never comes).
+        layoutDue = true;
         return;
     }
     SendToDisplay(view.Render(changed, out, target->pitch / 4));
@@ -521,7 +539,9 @@ bool SdlWindowBackend::DrainEvents() {
 }
 
 void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
-    if (DrainEvents() || !wait) return;
+    const bool drained = DrainEvents();
+    if (layoutDue) LayOut();
+    if (drained || !wait) return;
     SDL_Event event;
     for (;;) {
         const uint64_t now = NowMs();

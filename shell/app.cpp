@@ -443,6 +443,8 @@ Artwork* ShellArtwork() { return shell.artwork.get(); }
 void StartGame(int gameNumber, bool rulesFirst, std::optional<uint32_t> deal) {
     const GameDescriptor* entry = FindGame(gameNumber);
     if (!entry || !shell.artwork || shell.currentGame) return;
+    // The selection screen's hover picture waits for the next visit there.
+    if (shell.gameMenu) shell.gameMenu->ReleaseArt();
     if (!deal && ContinueKeptDeal(*entry)) return;
     std::unique_ptr<Game> game = entry->create(shell.artwork.get());
     if (rulesFirst && RunStartSettings(gameNumber) != 1) {

@@ -24,6 +24,17 @@ GameMenu::~GameMenu() { Release(); }
 
 bool GameMenu::Init() {
     Release();
+    saveUnder.assign(ImageSize(kSaveUnderWidth, kSaveUnderHeight), 0);
+    highlighted = kNoItem;
+    initialised = true;
+    return true;
+}
+
+// The highlight picture is decoded when a name is first hovered, at the scale drawn at then:
+// a start straight into a game never shows it.
+bool GameMenu::LoadArt() {
+    if (highlightArt >= 0 && BufferScale(highlightArt) == DrawScale()) return true;
+    ReleaseArt();
     highlightArt = CreateBuffer(kHighlightImageWidth, kHighlightImageHeight);
     if (highlightArt < 0) return false;
     const int previous = ActiveBuffer();
@@ -34,10 +45,12 @@ bool GameMenu::Init() {
     ShowBmp(DataPath("artwork\\hilight_title.bmp").c_str(), 1);
     if (previous >= 0) SelectBuffer(previous);
     else CloseBuffer();
-    saveUnder.assign(ImageSize(kSaveUnderWidth, kSaveUnderHeight), 0);
-    highlighted = kNoItem;
-    initialised = true;
     return true;
+}
+
+void GameMenu::ReleaseArt() {
+    if (highlightArt >= 0 && highlightArt != ActiveBuffer()) FreeBuffer(highlightArt);
+    highlightArt = -1;
 }
 
 Rect GameMenu::ItemRect(int item) {
@@ -67,7 +80,7 @@ bool GameMenu::Hover(int x, int y, int screenBuffer) {
         touched.push_back(r);
         highlighted = kNoItem;
     }
-    if (item != kNoItem) {
+    if (item != kNoItem && LoadArt()) {
         const Rect r = ItemRect(item);
         GetBlock(saveUnder.data(), r.left, r.right, r.top, r.bottom);
         const int cellTop = HighlightCellY(item);
@@ -81,8 +94,7 @@ bool GameMenu::Hover(int x, int y, int screenBuffer) {
 }
 
 void GameMenu::Release() {
-    if (highlightArt >= 0) FreeBuffer(highlightArt);
-    highlightArt = -1;
+    ReleaseArt();
     saveUnder.clear();
     saveUnder.shrink_to_fit();
     highlighted = kNoItem;

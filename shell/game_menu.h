@@ -18,7 +18,8 @@ public:
     GameMenu(const GameMenu&) = delete;
     GameMenu& operator=(const GameMenu&) = delete;
 
-    // Creates the highlight image and loads it, and the save-under block; nothing highlighted.
+    // Makes the save-under block; nothing highlighted. The highlight image comes with the first
+    // hover.
     bool Init();
     // The item (0..19, item i starts game i + 1) whose rectangle holds the point, or kNoItem.
     int HitTest(int x, int y) const;
@@ -33,11 +34,14 @@ public:
     int Highlighted() const { return highlighted; }
     bool Initialised() const { return initialised; }
     void Release();
+    // Lets the highlight image go while the selection screen is not shown.
+    void ReleaseArt();
 
     // Screen rectangle of an item, inclusive; the highlight and its save-under cover exactly it.
     static Rect ItemRect(int item);
 
 private:
+    bool LoadArt();
     int highlightArt = -1;
     std::vector<uint8_t> saveUnder;
     int highlighted = kNoItem;

@@ -9,7 +9,7 @@ namespace {
 
 // The device pixel at logical (x, y) of the dialog art, or nullptr outside it.
 const Pixel* ArtPixel(int x, int y) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     const Pixel* pixels = BufferPixels(art);
     const int s = BufferScale(art);
     if (pixels == nullptr || s <= 0 || x < 0 || y < 0 || x * s >= BufferWidth(art) || y * s >= BufferHeight(art))
@@ -30,7 +30,7 @@ Pixel Swatch(int which, int fallback) {
 }  // namespace
 
 bool ControlArtReady() {
-    if (!ArtAvailable(CurrentTheme().dialogArt, art::kControlSheetRight + 1, art::kControlSheetBottom + 1))
+    if (!ArtAvailable(ThemeDialogArt(), art::kControlSheetRight + 1, art::kControlSheetBottom + 1))
         return false;
     // A check box is fully covered at its centre and not at all at its corner; a strip without
     // the sheet holds the transparency colour there, which is no grey.
@@ -44,7 +44,7 @@ bool ControlArtReady() {
 
 void DrawControlCell(const art::ControlCell& cell, int x, int y) {
     if (!ControlArtReady()) return;
-    const int art = CurrentTheme().dialogArt, screen = ToolkitScreenBuffer();
+    const int art = ThemeDialogArt(), screen = ToolkitScreenBuffer();
     const Pixel* source = BufferPixels(art);
     Pixel* target = BufferPixels(screen);
     const int s = BufferScale(art);

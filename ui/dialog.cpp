@@ -157,11 +157,11 @@ void Dialog::Repaint() {
 }
 
 Pixel Dialog::BackgroundColor() const {
-    return DialogArtReady(CurrentTheme().dialogArt) ? Panel::BackgroundColor() : PlainFaceColor();
+    return DialogArtReady(ThemeDialogArt()) ? Panel::BackgroundColor() : PlainFaceColor();
 }
 
 void Dialog::PaintBackground(int minx, int maxx, int miny, int maxy) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     SelectScreenBuffer();
     if (DialogArtReady(art)) {
         // The face lies under the dialog (and its cap) pixel for pixel.
@@ -207,7 +207,7 @@ void Dialog::DrawFrame(bool repaintStyle) {
     const int w = width, h = height;
     const int screen = ToolkitScreenBuffer();
     const ToolkitTheme& theme = CurrentTheme();
-    const int art = theme.dialogArt;
+    const int art = ThemeDialogArt();
     const bool haveArt = DialogArtReady(art);
     if (haveArt) {
         CopyBufferRect(0, w - 1, 0, h - 1, x, y + h - 1, art, screen);
@@ -336,7 +336,7 @@ MessageBox::MessageBox(Window*, std::string_view title, int flags, std::string_v
 }
 
 void MessageBox::Open() {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     const int w = width;
     auto make = [&](int slot, int left, const char* caption) {
         buttons[slot] = Create<Button>(left, kButtonTop + buttonsOffset, kButtonWidth, kButtonHeight, art, caption);
@@ -451,7 +451,7 @@ constexpr AboutLine kAboutLines[] = {
 AboutDialog::AboutDialog()
     : Dialog(kAboutX, kAboutY, kAboutWidth, kAboutHeight, Translate("About Quillfen Solitaire")) {
     ok = Create<Button>(kAboutWidth / 2 - kAboutButtonWidth / 2, kAboutButtonTop, kAboutButtonWidth, kAboutButtonHeight,
-                        CurrentTheme().dialogArt, Translate("OK"));
+                        ThemeDialogArt(), Translate("OK"));
     SetDefaultButton(ok);
 }
 

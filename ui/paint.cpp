@@ -134,7 +134,7 @@ void DrawThemedArrowButton(int minx, int maxx, int miny, int maxy, bool pressed,
 }
 
 bool ThemedControls() {
-    return ArtAvailable(CurrentTheme().dialogArt, art::kDialogFaceWidth, art::kPlateBottom + 1);
+    return ArtAvailable(ThemeDialogArt(), art::kDialogFaceWidth, art::kPlateBottom + 1);
 }
 
 void ResetClip() { SetClip(0, MaxX(), 0, MaxY()); }

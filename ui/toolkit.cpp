@@ -446,6 +446,15 @@ int RegularTextHeight() {
 void SetToolkitTheme(const ToolkitTheme& theme) { state.theme = theme; }
 const ToolkitTheme& CurrentTheme() { return state.theme; }
 
+int ThemeDialogArt() {
+    if (state.theme.dialogArt < 0 && state.theme.loadDialogArt) {
+        const auto load = state.theme.loadDialogArt;
+        state.theme.loadDialogArt = nullptr;
+        state.theme.dialogArt = load();
+    }
+    return state.theme.dialogArt;
+}
+
 bool ArtAvailable(int handle, int minWidth, int minHeight) {
     if (handle < 0 || handle >= kMaxBuffers || BufferScale(handle) == 0) return false;
     return BufferWidth(handle) / BufferScale(handle) >= minWidth && BufferHeight(handle) / BufferScale(handle) >= minHeight;

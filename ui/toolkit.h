@@ -189,9 +189,15 @@ struct ToolkitTheme {
     Pixel controlHighlightColor = 0x625D4A;   // captions under the mouse or pressed
     Pixel menuItemColor = 0x000000;
     Pixel menuItemHighlightColor = 0x625D4A;
+    // When dialogArt is -1: makes the dialog face when a dialog or control first needs it and
+    // returns its handle (-1 when it cannot). Asked once per theme, so most screens never pay for
+    // the largest picture of a theme.
+    int (*loadDialogArt)() = nullptr;
 };
 void SetToolkitTheme(const ToolkitTheme& theme);
 const ToolkitTheme& CurrentTheme();
+// The theme's dialog face, made on first use (see loadDialogArt); -1 when there is none.
+int ThemeDialogArt();
 // True when handle names a buffer of at least the given size.
 bool ArtAvailable(int handle, int minWidth, int minHeight);
 
