@@ -340,7 +340,44 @@ void Artwork::LoadTheme(int index) {
 
 Artwork* Artwork::dialogArtOwner = nullptr;
 
-int Artwork::LoadOwnersDialogArt() { return dialogArtOwner ? dialogArtOwner->DialogArt() : -1; }
+int Artwork::LoadOwnersDialogArt() {
+    if (!dialogArtOwner) return -1;
+    dialogArtOwner->dialogHandedOut = true;
+    return dialogArtOwner->DialogArt();
+}
+
+int Artwork::PanelFace(int width, int height, int edge) {
+    const int scale = DrawScale();
+    if (panelFace >= 0 && panelTheme == backdrop && panelScale == scale && panelWidth == width && panelHeight == height)
+        return panelFace;
+    if (panelFace >= 0 && panelFace != ActiveBuffer()) FreeBuffer(panelFace);
+    panelFace = -1;
+    const bool faceWasHere = dialogArt >= 0 && dialogTheme == backdrop && dialogScale == scale;
+    const int art = DialogArt();
+    if (art < 0) return -1;
+    panelFace = CreateBuffer(width, height);
+    if (panelFace < 0) return -1;
+    panelTheme = backdrop;
+    panelScale = scale;
+    panelWidth = width;
+    panelHeight = height;
+    using namespace art;
+    const int inner = width - edge, innerHeight = height - edge;
+    const int faceRight = kDialogFaceWidth - 1, faceBottom = kDialogFaceHeight - 1;
+    CopyBufferRect(0, inner - 1, 0, innerHeight - 1, 0, innerHeight - 1, art, panelFace);
+    CopyBufferRect(faceRight - edge + 1, faceRight, 0, innerHeight - 1, inner, innerHeight - 1, art, panelFace);
+    CopyBufferRect(0, inner - 1, faceBottom - edge + 1, faceBottom, 0, height - 1, art, panelFace);
+    CopyBufferRect(faceRight - edge + 1, faceRight, faceBottom - edge + 1, faceBottom, inner, height - 1, art,
+                   panelFace);
+    // The face is the largest picture of a theme; a table that only shows the panel lets it go.
+    if (!faceWasHere && !dialogHandedOut && art != ActiveBuffer()) {
+        FreeBuffer(dialogArt);
+        dialogArt = -1;
+        dialogTheme = -1;
+        dialogLoaded = false;
+    }
+    return panelFace;
+}
 
 int Artwork::DialogArt() {
     const int scale = DrawScale();
@@ -515,7 +552,7 @@ void Artwork::Present(const Rect& rect) {
 
 void Artwork::FreeArtwork() {
     // The drawing layer never frees the active buffer, so step off any buffer of ours first.
-    int* owned[] = {&background, &menuBarArt, &dropDownArt, &titleArt, &titleButtonArt, &upDownArt, &dialogArt, &titleUnder};
+    int* owned[] = {&background, &menuBarArt, &dropDownArt, &titleArt, &titleButtonArt, &upDownArt, &dialogArt, &titleUnder, &panelFace};
     for (int* handle : owned)
         if (*handle >= 0 && *handle == ActiveBuffer()) SelectBuffer(screenBuffer);
     for (int* handle : owned) {
@@ -524,7 +561,8 @@ void Artwork::FreeArtwork() {
     }
     EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
-    dialogTheme = -1;
+    dialogTheme = panelTheme = -1;
+    dialogHandedOut = false;
     if (dialogArtOwner == this) dialogArtOwner = nullptr;
     themeLoaded = -1;
     titleDrawn = kNoTitle;
@@ -649,5 +687,7 @@ ToolkitTheme Artwork::ToolkitThemeValues() const {
 
 void Artwork::ApplyToolkitTheme() {
     dialogArtOwner = this;
-    SetToolkitTheme(ToolkitThemeValues());
+    const ToolkitTheme theme = ToolkitThemeValues();
+    dialogHandedOut = theme.dialogArt >= 0;
+    SetToolkitTheme(theme);
 }

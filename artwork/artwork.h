@@ -111,6 +111,10 @@ public:
     // The dialog face and strip of the theme shown, decoded now if they are not here at this
     // scale yet; -1 when the files are missing or damaged.
     int DialogArt();
+    // A width x height panel cut from the dialog face: its top-left area, with the face's right
+    // edge, bottom edge and corner (`edge` pixels wide) put on. Made once per theme and scale; the
+    // face itself is let go again when no dialog has asked for it. -1 without a dialog face.
+    int PanelFace(int width, int height, int edge);
 
 private:
     // The artwork the toolkit's loadDialogArt reaches: the last one whose theme it was handed.
@@ -145,6 +149,10 @@ private:
     // The theme and scale dialogArt was made for (-1: none); a failed decode is not tried again
     // for them.
     int dialogTheme = -1, dialogScale = 0;
+    // The panel PanelFace made, and for which theme, scale and size.
+    int panelFace = -1, panelTheme = -1, panelScale = 0, panelWidth = 0, panelHeight = 0;
+    // The toolkit has been handed dialogArt: it stays until the theme or scale changes.
+    bool dialogHandedOut = false;
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
     std::vector<Rect> dirty;
     Rect restored{0, 0, -1, -1};  // the restores of the background since the last present

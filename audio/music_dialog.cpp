@@ -39,7 +39,7 @@ MusicDialog::MusicDialog(const MusicChoice& initial)
         const Placement& place = kSongPlaces[i];
         songBoxes[static_cast<size_t>(i)] = Create<CheckBox>(place.x, place.y, Translate("song", place.caption));
     }
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     ok = Create<Button>((kDialogWidth - 2 * kButtonWidth) / 3, kButtonTop, kButtonWidth, kButtonHeight, art,
                         Translate("OK"));
     cancel = Create<Button>((2 * kDialogWidth - 4 * kButtonWidth) / 3 + kButtonWidth, kButtonTop, kButtonWidth,

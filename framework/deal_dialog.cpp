@@ -32,7 +32,7 @@ std::optional<uint32_t> ParseDealNumber(std::string_view text) {
 
 DealDialog::DealDialog(uint32_t current)
     : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Choose Deal")) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     // The field comes first so that it has the focus when the dialog opens.
     numberField = Create<EditField>(kFieldX, kFieldY, kFieldWidth, kMaxDigits, "");
     Create<Label>(kLabelRight, kLabelY, 1, Translate("Deal Number"));

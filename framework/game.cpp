@@ -541,20 +541,10 @@ void Game::DrawTable(int score) {
     }
 
     SelectScreenBuffer();
-    const int art = artwork->dialogArt;
-    if (art >= 0) {
-        using namespace art;
-        const int inner = kPanelWidth - kPanelEdge, innerHeight = kPanelHeight - kPanelEdge;
-        const int faceRight = kDialogFaceWidth - 1, faceBottom = kDialogFaceHeight - 1;
-        const int screen = artwork->screenBuffer;
-        // Top-left area, right edge, bottom edge and corner of the dialog picture.
-        CopyBufferRect(0, inner - 1, 0, innerHeight - 1, kPanelLeft, kPanelTop + innerHeight - 1, art, screen);
-        CopyBufferRect(faceRight - kPanelEdge + 1, faceRight, 0, innerHeight - 1, kPanelLeft + inner,
-                       kPanelTop + innerHeight - 1, art, screen);
-        CopyBufferRect(0, inner - 1, faceBottom - kPanelEdge + 1, faceBottom, kPanelLeft,
-                       kPanelTop + kPanelHeight - 1, art, screen);
-        CopyBufferRect(faceRight - kPanelEdge + 1, faceRight, faceBottom - kPanelEdge + 1, faceBottom,
-                       kPanelLeft + inner, kPanelTop + kPanelHeight - 1, art, screen);
+    const int face = artwork->PanelFace(kPanelWidth, kPanelHeight, kPanelEdge);
+    if (face >= 0) {
+        CopyBufferRect(0, kPanelWidth - 1, 0, kPanelHeight - 1, kPanelLeft, kPanelTop + kPanelHeight - 1, face,
+                       artwork->screenBuffer);
     } else {
         SetColor(MapRgb(40, 40, 40));
         FillRect(kPanelLeft, kPanelLeft + kPanelWidth - 1, kPanelTop, kPanelTop + kPanelHeight - 1);
@@ -1334,12 +1324,15 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
     // When the last step is due: it is shown then, however soon after the previous frame.
     const uint64_t lastDue = start + (static_cast<uint64_t>(steps - 1) * span + steps - 1) / steps;
     uint64_t nextFrame = start;
+    // No more often than the display shows frames: a frame it never shows still costs a present.
+    Backend* backend = CurrentBackend();
+    const uint32_t frameMs = std::max(kSlideFrameMs, backend ? backend->MotionPaceMs() : 0);
     for (int shown = 0; shown < steps;) {
         const uint64_t moment = GetTickCount64();
         const uint64_t elapsed = moment - start;
         const int due = static_cast<int>(std::min<uint64_t>(steps, elapsed * steps / span + 1));
         if (due > shown && (moment >= nextFrame || due == steps)) {
-            nextFrame = moment + kSlideFrameMs;
+            nextFrame = moment + frameMs;
             int newX = 0, newY = 0;
             path.PositionAfter(due, newX, newY);
             const SaveUnder old = block;

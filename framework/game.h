@@ -141,9 +141,9 @@ public:
     // A slide that starts within this long of the previous one's due end continues its schedule
     // (the cards of a deal).
     static constexpr uint32_t kSlideChainMs = 50;
-    // Frames of a slide are shown at most this often (125 a second, above what displays refresh
-    // at): steps due in between are passed over, as they would never be seen, and each one shown
-    // costs a present, scaled to the window.
+    // Frames of a slide are shown at most this often, and no more often than the display
+    // refreshes: steps due in between are passed over, as they would never be seen, and each one
+    // shown costs a present, scaled to the window.
     static constexpr uint32_t kSlideFrameMs = 8;
 
     // How long a slide of this many steps lasts at the player's animation speed (0 when off).

@@ -230,6 +230,48 @@ Rect ScaledWindow::Store(const uint32_t* pixels, int pitchPixels, int sourceX, i
     return Rect::FromSize(destX, destY, width, height);
 }
 
+void ScaledWindow::StoreChanges(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
+                                int height, int destX, int destY, std::vector<Rect>& changed) {
+    if (!pixels || frame.empty()) return;
+    if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return;
+    blank = false;
+    // Rows in bands as tall as Render's, so each band filters its own rows once.
+    constexpr int kBandRows = 32;
+    const size_t first = changed.size();
+    for (int bandTop = 0; bandTop < height; bandTop += kBandRows) {
+        const int bandEnd = std::min(height, bandTop + kBandRows);
+        int left = width, right = -1, top = -1, bottom = -1;
+        for (int row = bandTop; row < bandEnd; ++row) {
+            const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
+            uint32_t* to = frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX;
+            if (std::memcmp(from, to, static_cast<size_t>(width) * sizeof(uint32_t)) == 0) continue;
+            int a = 0, b = width - 1;
+            while (from[a] == to[a]) ++a;
+            while (from[b] == to[b]) --b;
+            std::memcpy(to + a, from + a, static_cast<size_t>(b - a + 1) * sizeof(uint32_t));
+            left = std::min(left, a);
+            right = std::max(right, b);
+            if (top < 0) top = row;
+            bottom = row;
+        }
+        if (right < 0) continue;
+        const Rect band{destX + left, destY + top, destX + right, destY + bottom};
+        // A band that continues the one above over about the same columns joins it: one render
+        // instead of two, without filtering much that did not change.
+        if (changed.size() > first) {
+            Rect& above = changed.back();
+            const Rect joined{std::min(above.left, band.left), above.top, std::max(above.right, band.right), band.bottom};
+            const int64_t apart = static_cast<int64_t>(above.Width()) * above.Height() +
+                                  static_cast<int64_t>(band.Width()) * band.Height();
+            if (above.bottom + 1 == band.top && static_cast<int64_t>(joined.Width()) * joined.Height() * 4 <= apart * 5) {
+                above = joined;
+                continue;
+            }
+        }
+        changed.push_back(band);
+    }
+}
+
 Rect ScaledWindow::AffectedWindowRect(const Rect& frameRect) const {
     // Target pixels [*from, *to) whose taps reach into [begin, end) of the source; `first` never
     // decreases.

@@ -47,6 +47,11 @@ public:
     // with a clipped destination) into the stored frame; returns the part of the frame changed.
     Rect Store(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                     int destX, int destY);
+    // The same copy, adding to `changed` only the frame rectangles whose pixels differ from what
+    // the frame held, a band of rows at a time: a whole-screen present after a small change then
+    // filters only the change.
+    void StoreChanges(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
+                      int destX, int destY, std::vector<Rect>& changed);
     // When Unscaled: the same rectangle copied straight into the window picture, one copy instead
     // of two; the stored frame falls behind until CatchUp. Returns the window rectangle changed.
     Rect StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,

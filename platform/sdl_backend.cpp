@@ -113,6 +113,9 @@ private:
     int comingScale = 0;
     // The window changed size and its surface is stale until the next LayOut.
     bool layoutDue = false;
+    // Kept between presents so that presenting allocates nothing.
+    std::vector<Rect> changedBands;
+    std::vector<SDL_Rect> sentRects;
     bool classic = false, fullScreen = false, drawable = false;
     // The window was destroyed by someone else: nothing is drawn into it any more.
     bool windowLost = false;
@@ -393,14 +396,26 @@ void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sour
         return;
     }
     view.CatchUp(out, target->pitch / 4);
-    const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
     if (resized) {
         // Resized before its event arrived: the surface is stale. The event's layout draws
         // everything anew from the frame, once (PumpEvents lays out if the event never comes).
+        view.Store(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY);
         layoutDue = true;
         return;
     }
-    SendToDisplay(view.Render(changed, out, target->pitch / 4));
+    // Only what differs from the frame is filtered and sent: presents of the whole screen after a
+    // deal or a closed menu mostly repeat what the window shows.
+    changedBands.clear();
+    view.StoreChanges(pixels, pitchPixels, sourceX, sourceY, rectWidth, rectHeight, destX, destY, changedBands);
+    sentRects.clear();
+    for (const Rect& band : changedBands) {
+        const Rect drawn = view.Render(band, out, target->pitch / 4);
+        if (!drawn.Empty()) sentRects.push_back(SDL_Rect{drawn.left, drawn.top, drawn.Width(), drawn.Height()});
+    }
+    if (sentRects.empty()) return;
+    if (staging)
+        for (SDL_Rect& rect : sentRects) SDL_BlitSurface(staging, &rect, surface, &rect);
+    SDL_UpdateWindowSurfaceRects(window, sentRects.data(), static_cast<int>(sentRects.size()));
 }
 
 std::vector<DisplayMode> SdlWindowBackend::DisplayModes() {

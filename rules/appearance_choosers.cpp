@@ -127,7 +127,7 @@ PictureChooser::PictureChooser(std::string_view title, int w, int h, int sourceB
       cellTops(std::move(tops)),
       grid(layout),
       selected(initial) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     const int buttonTop = h - kButtonsFromBottom;
     okButton = Create<Button>((w - 2 * kButtonWidth) / 3, buttonTop, kButtonWidth, kButtonHeight, art, Translate("OK"));
     cancelButton = Create<Button>(2 * (w - 2 * kButtonWidth) / 3 + kButtonWidth, buttonTop, kButtonWidth, kButtonHeight,

@@ -63,7 +63,7 @@ RuleSettingsDialog::RuleSettingsDialog(const GameDescriptor& of, RuleDialogMode 
              FormatText(Translate("%s Rule Settings"), GameDisplayName(of))),
       game(of),
       table(of.rules) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     int dontShow = 0;
     {
         SettingsKey key(GameSettingsPath(game.name));
@@ -315,7 +315,7 @@ RulesSummaryDialog::RulesSummaryDialog(const GameDescriptor& of)
              SummaryHeight(of.rules), Translate(of.rules.summaryTitle)),
       game(of) {
     okButton = Create<Button>(kDialogWidth / 2 - kButtonWidth / 2, height - 50, kButtonWidth, kButtonHeight,
-                              CurrentTheme().dialogArt, Translate("OK"));
+                              ThemeDialogArt(), Translate("OK"));
     SetDefaultButton(okButton);
     font = LoadFont(DataPath(card_geometry::kCardTableFontFile).c_str());
 }

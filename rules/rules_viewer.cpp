@@ -19,7 +19,7 @@ RulesViewer::RulesViewer(std::string_view gameName, const std::string& path)
     : Dialog(kX, kY, kWidth, kHeight, Translate("Rule Help")), pages(std::make_unique<RulesPages>()) {
     LoadRulesFile(path, gameName, pages.get());
     if (!std::ifstream(path, std::ios::binary)) ReportUnusableDataFile(path, "the rules pages are empty");
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     okButton = Create<Button>(kWidth / 2 - kOkWidth / 2, kButtonTop, kOkWidth, kButtonHeight, art, Translate("OK"));
     SetDefaultButton(okButton);
     if (pages->pageCount >= 2) {

@@ -46,7 +46,7 @@ class ContinueDialog : public Dialog {
 public:
     static constexpr int kContinue = 1, kNewDeal = 2;
     ContinueDialog() : Dialog(kX, kY, kWidth, kHeight, Translate("Game in Progress")) {
-        const int art = CurrentTheme().dialogArt;
+        const int art = ThemeDialogArt();
         continueButton = Create<Button>(kContinueX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Continue"));
         newDealButton = Create<Button>(kNewDealX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&New Deal"));
         Create<Label>(kWidth / 2, kTextY, 0, Translate("Continue the game in progress?"));

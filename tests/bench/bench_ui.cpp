@@ -58,7 +58,7 @@ Session& TheSession() {
 class TwelveControls : public Dialog {
 public:
     TwelveControls() : Dialog(200, 62, 400, 475, "Game Settings") {
-        const int art = CurrentTheme().dialogArt;
+        const int art = ThemeDialogArt();
         Create<GroupBox>(20, 60, 360, 120, "Options", 1, 1);
         Create<CheckBox>(36, 80, "&Auto game over");
         Create<CheckBox>(36, 100, "Show &timer");

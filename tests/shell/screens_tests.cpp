@@ -195,7 +195,7 @@ TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
             artwork.LoadTheme(theme);
             artwork.DrawGameTitle(theme + 1);
             // The toolkit is never pointed at a picture that is not there.
-            EXPECT_EQ(CurrentTheme().dialogArt, -1);
+            EXPECT_EQ(ThemeDialogArt(), -1);
             EXPECT_EQ(CurrentTheme().menuBarArt, -1);
             EXPECT_EQ(CurrentTheme().dropDownArt, -1);
         }
