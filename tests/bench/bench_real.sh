@@ -67,6 +67,8 @@ cpu_us() { local total=0 run _ f; for f in /proc/"$1"/task/*/schedstat; do read 
 kb() { awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/status"; }
 
 # A settings file for one player who skips the player dialog and Klondike's rule dialog.
+# The verdict's background search is off: it is the solver's cost (up to two seconds of one core
+# after each move, docs/winnability.md), not what dealing and drawing cost.
 settings_file() {  # music mode, animation speed
     mkdir -p "$XDG_CONFIG_HOME/quillfen-solitaire"
     cat >"$XDG_CONFIG_HOME/quillfen-solitaire/settings.reg" <<REG
@@ -84,6 +86,7 @@ Windows Registry Editor Version 5.00
 "SoundEnabled"=dword:00000001
 "AutoGameOver"=dword:00000000
 "AnimationSpeed"=dword:0000000$2
+"ShowVerdict"=dword:00000000
 
 [HKEY_CURRENT_USER\\SOFTWARE\\Quillfen Software\\Solitaire\\Klondike]
 "DontShowAgain"=dword:00000001

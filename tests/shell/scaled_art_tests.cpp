@@ -172,13 +172,16 @@ TEST_F(ScaledArtTest, AtTwoXTheProgramOpensEveryPictureFromItsTwoXFile) {
     backend.PressKey(200, kHidEscape);
     backend.After(200, [] {
         Artwork& artwork = *ShellArtwork();
+        // Pictures decoded when first needed are asked for: a selected card, a dialog's face.
         for (int design = 0; design < 4; ++design) {
             artwork.cardFront = design;
             artwork.LoadCardImages();
+            artwork.DrawCard(0, 0, Card(1, 0), artwork.screenBuffer, true);
         }
         for (int theme = 0; theme < screen_layout::kThemeCount; ++theme) {
             artwork.LoadTheme(theme);
             artwork.DrawGameTitle(1);  // a theme's title picture is read when a title is drawn
+            artwork.DialogArt();
         }
         artwork.DrawScreenPicture("artwork\\winscreen.jpg");
         artwork.DrawScreenPicture("artwork\\losescreen.jpg");
