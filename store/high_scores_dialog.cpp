@@ -33,7 +33,7 @@ HighScoresDialog::HighScoresDialog(const std::string& name, int32_t highlight, b
       gameName(name),
       entries(ReadScoreTable(name)),
       highlightScore(highlight) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     const int buttonY = endOfGame ? kEndOfGameButtonY : kMenuButtonY;
     closeButton = Create<Button>(kCloseX, buttonY, kSmallButtonWidth, kButtonHeight, art, Translate("Close"));
     resetButton = Create<Button>(kResetX, buttonY, kSmallButtonWidth, kButtonHeight, art, Translate("&Reset"));

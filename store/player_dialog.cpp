@@ -18,7 +18,7 @@ constexpr int kCancelX = (2 * kDialogWidth - 4 * kButtonWidth) / 3 + kButtonWidt
 
 PlayerSelectDialog::PlayerSelectDialog()
     : Dialog(kDialogX, kDialogY, kDialogWidth, kDialogHeight, Translate("Select a player name")) {
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     // The name field comes first so that it has the focus when the dialog opens.
     nameField = Create<EditField>(kFieldX, kFieldY, kFieldWidth, EditField::kMaxCharacters, "");
     Create<Label>(kLabelRight, kLabelY, 1, Translate("Player Name"));

@@ -56,7 +56,7 @@ StatisticsDialog::StatisticsDialog(std::vector<std::string> gameNames, const std
         page = highlighted / kRowsPerPage;
     }
     ReadFigures();
-    const int art = CurrentTheme().dialogArt;
+    const int art = ThemeDialogArt();
     closeButton = Create<Button>(kCloseX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("Close"));
     resetButton = Create<Button>(kResetX, kButtonY, kButtonWidth, kButtonHeight, art, Translate("&Reset"));
     SetDefaultButton(closeButton);
