@@ -673,7 +673,7 @@ ToolkitTheme Artwork::ToolkitThemeValues() const {
     ToolkitTheme theme;
     // Dialogs are rarer than deals: their face is decoded when the first one opens.
     const bool dialogMade = dialogTheme == backdrop && dialogScale == DrawScale();
-    theme.dialogArt = dialogMade && dialogLoaded ? dialogArt : -1;
+    theme.dialogFace = dialogMade && dialogLoaded ? dialogArt : -1;
     if (!dialogMade) theme.loadDialogArt = &Artwork::LoadOwnersDialogArt;
     theme.dropDownArt = dropDownLoaded ? dropDownArt : -1;
     theme.menuBarArt = menuBarLoaded ? menuBarArt : -1;
@@ -688,6 +688,6 @@ ToolkitTheme Artwork::ToolkitThemeValues() const {
 void Artwork::ApplyToolkitTheme() {
     dialogArtOwner = this;
     const ToolkitTheme theme = ToolkitThemeValues();
-    dialogHandedOut = theme.dialogArt >= 0;
+    dialogHandedOut = theme.dialogFace >= 0;
     SetToolkitTheme(theme);
 }

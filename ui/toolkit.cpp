@@ -447,12 +447,12 @@ void SetToolkitTheme(const ToolkitTheme& theme) { state.theme = theme; }
 const ToolkitTheme& CurrentTheme() { return state.theme; }
 
 int ThemeDialogArt() {
-    if (state.theme.dialogArt < 0 && state.theme.loadDialogArt) {
+    if (state.theme.dialogFace < 0 && state.theme.loadDialogArt) {
         const auto load = state.theme.loadDialogArt;
         state.theme.loadDialogArt = nullptr;
-        state.theme.dialogArt = load();
+        state.theme.dialogFace = load();
     }
-    return state.theme.dialogArt;
+    return state.theme.dialogFace;
 }
 
 bool ArtAvailable(int handle, int minWidth, int minHeight) {

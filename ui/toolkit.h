@@ -181,7 +181,9 @@ int RegularTextHeight();
 // artwork whenever a theme is loaded. A handle of -1 means the picture is missing: frames and
 // faces are then drawn plainly with the colour table, never read from a missing buffer.
 struct ToolkitTheme {
-    int dialogArt = -1;       // 800 x 600 dialog face, strip with title plate and button faces from y = 600
+    // 800 x 600 dialog face, strip with title plate and button faces from y = 600. Read it through
+    // ThemeDialogArt, which makes it on first use.
+    int dialogFace = -1;
     int dropDownArt = -1;     // drop-down menu panels; the check-mark cell at x 201..215, y 0..12
     int menuBarArt = -1;      // the in-game menu bar strip
     Pixel textColor = 0x000000;               // dialog text
@@ -189,7 +191,7 @@ struct ToolkitTheme {
     Pixel controlHighlightColor = 0x625D4A;   // captions under the mouse or pressed
     Pixel menuItemColor = 0x000000;
     Pixel menuItemHighlightColor = 0x625D4A;
-    // When dialogArt is -1: makes the dialog face when a dialog or control first needs it and
+    // When dialogFace is -1: makes the dialog face when a dialog or control first needs it and
     // returns its handle (-1 when it cannot). Asked once per theme, so most screens never pay for
     // the largest picture of a theme.
     int (*loadDialogArt)() = nullptr;

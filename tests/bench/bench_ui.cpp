@@ -44,7 +44,7 @@ struct Session {
         BuildColorTable();
         SetRegularFont("windb_10.fgf");
         ToolkitTheme theme;
-        theme.dialogArt = dialogArt;
+        theme.dialogFace = dialogArt;
         SetToolkitTheme(theme);
     }
 };

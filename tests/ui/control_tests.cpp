@@ -57,7 +57,7 @@ TEST_F(Controls, ThemedMarksShowTheFaceAndTheThemeColours) {
     ASSERT_GE(art, 0);
     std::fill(BufferPixels(art), BufferPixels(art) + art::kDialogArtWidth * art::kDialogArtHeight, kFace);
     ToolkitTheme theme;
-    theme.dialogArt = art;
+    theme.dialogFace = art;
     theme.textColor = theme.controlTextColor = kText;
     theme.controlHighlightColor = kRing;
     SetToolkitTheme(theme);

@@ -174,7 +174,7 @@ TEST_F(ModalLoop, ATitlePlateNeverPaintsOverTheFrameOfANarrowBox) {
             pixels[y * art::kDialogArtWidth + x] = plate ? kPlate : y < art::kDialogFaceHeight && frame ? kFrame : kFace;
         }
     ToolkitTheme theme;
-    theme.dialogArt = art;
+    theme.dialogFace = art;
     SetToolkitTheme(theme);
     MessageBox box(nullptr, "Title", MessageBox::kOk, "Hi");
     ASSERT_LT(box.GetWidth(), art::kPlateRight - art::kPlateLeft);
