@@ -85,6 +85,7 @@ PositionHasher SearchHashFor(MoveScore score) {
     if (score == build_games::AgnesScore) return build_games::AgnesHash;
     if (score == build_games::CalculationScore) return build_games::CalculationHash;
     if (score == build_games::SpiderScore) return build_games::SpiderHash;
+    if (const PositionHasher hash = waste_games::Hash(score)) return hash;
     return StockGameHash(score);
 }
 

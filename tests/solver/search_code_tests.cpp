@@ -1,4 +1,4 @@
-// The search codes of Canfield, Agnes, Calculation and Spider leave out what cannot differ within
+// The search codes of Canfield, Agnes, Calculation, Spider and Four Seasons leave out what cannot differ within
 // one search (where the stock's and the waste's cards lie, the reserve's cards, which of two like
 // piles or foundations holds what, in Calculation the suits): two positions reached by play from
 // the same deal with the same code must be the same position up to exactly that.
@@ -10,6 +10,7 @@
 #include "games/agnes.h"
 #include "games/calculation.h"
 #include "games/canfield.h"
+#include "games/four_seasons.h"
 #include "games/game_registry.h"
 #include "games/spider.h"
 #include "solver/solver.h"
@@ -116,6 +117,12 @@ TEST_F(SearchCodes, CanfieldStockAndWasteToldBySize) {
 
 // Spider's columns are alike only once the stock is out: until then it deals to them in turn.
 TEST_F(SearchCodes, BuildingGamesMeetOnlyTheirLikes) {
+    CodesTellApart(FourSeasonsGame::kGameNumber, Deal<FourSeasonsModel::Position>(FourSeasonsGame::kGameNumber, 1),
+                   [](FourSeasonsModel::Position& q) {
+                       SortPiles(q.piles, q.pileCount);
+                       SortTops(q.foundations);
+                       q.recyclesUsed = 0;
+                   });
     CodesTellApart(SpiderGame::kGameNumber, Deal<SpiderModel::Position>(SpiderGame::kGameNumber, 1), [](SpiderModel::Position& q) {
         if (q.stock.count == 0) SortPiles(q.tableau, q.pileCount, &q.faceDownCount);
         SortTops(q.foundations);
