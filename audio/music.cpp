@@ -120,8 +120,7 @@ MusicPlayer::MusicPlayer(MusicPerformance* performance, const MusicControl& cont
 bool MusicPlayer::Initialise(unsigned seed) {
     // The thread's own generator: the interface thread's deals never see these draws.
     crt::srand(seed);
-    ready = performance && performance->Initialise();
-    return ready;
+    return performance != nullptr;
 }
 
 void MusicPlayer::StopSong() {
@@ -134,12 +133,16 @@ bool MusicPlayer::Pass() {
         if (ready) StopSong();
         return false;
     }
-    // Without a performance there is nothing to do but follow the quit request.
-    if (!ready) return true;
     if (!control.wanted.load()) {
         StopSong();
         return true;
     }
+    if (!ready && performance && !setUpTried) {
+        setUpTried = true;
+        ready = performance->Initialise();
+    }
+    // Without a performance there is nothing to do but follow the quit request.
+    if (!ready) return true;
     const int32_t state = control.state.load();
     const bool active = control.applicationActive.load() != 0;
     if (playing) {

@@ -50,7 +50,9 @@ public:
 
     MusicPlayer(MusicPerformance* performance, const MusicControl& control);
 
-    // Seeds the thread's random generator and sets the performance up.
+    // Seeds the thread's random generator. The performance is set up when music is first wanted:
+    // the synthesiser and its soundfont take tens of megabytes that a player with music off
+    // never needs.
     bool Initialise(unsigned seed);
     // One pass of the loop: stops what must stop and starts what is due. False once quit is
     // set, after stopping the music.
@@ -66,6 +68,7 @@ private:
     MusicPerformance* performance;
     const MusicControl& control;
     bool ready = false;
+    bool setUpTried = false;
     bool playing = false;
     int32_t stateActedOn = -1;
     int lastSong = -1;

@@ -27,7 +27,10 @@ using namespace audiotest;
 
 class FakePerformance : public MusicPerformance {
 public:
-    bool Initialise() override { return true; }
+    bool Initialise() override {
+        ++setUps;
+        return true;
+    }
     bool Play(const std::string& path) override {
         std::lock_guard lock(mutex);
         const std::string name = path.substr(path.find_last_of('/') + 1);
@@ -61,6 +64,7 @@ public:
     std::string missing;
     bool ended = false;
     int stops = 0;
+    int setUps = 0;
 };
 
 class Music : public ::testing::Test {
@@ -108,6 +112,7 @@ TEST_F(Music, EventMusicOnlyPlaysJustTheWinAndLoseTunes) {
     SetGameMusic();
     Passes(3);
     EXPECT_TRUE(fake.requests.empty());
+    EXPECT_EQ(fake.setUps, 0);  // the synthesiser is set up only once something is to play
     SetEndMusic(true);
     Passes(1);
     EXPECT_EQ(fake.Playing(), "WIN.MID");
@@ -115,6 +120,7 @@ TEST_F(Music, EventMusicOnlyPlaysJustTheWinAndLoseTunes) {
     Passes(1);
     EXPECT_EQ(fake.Playing(), "LOSE.MID");
     EXPECT_EQ(fake.requests, (std::vector<std::string>{"WIN.MID", "LOSE.MID"}));
+    EXPECT_EQ(fake.setUps, 1);
 }
 
 TEST_F(Music, TitleAndEndTunesStartAgainWhenTheyEnd) {
