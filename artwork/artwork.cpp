@@ -526,6 +526,19 @@ void Artwork::PresentDirty() {
     }
     restored = {0, 0, -1, -1};
     SelectBuffer(screenBuffer);
+    // Many rectangles at once (a deal without animation, a table drawn card by card) go as the
+    // box around them: each present costs the display a round trip, and the window sends on only
+    // the pixels that changed.
+    constexpr size_t kMostPresentedApart = 8;
+    if (dirty.size() > kMostPresentedApart) {
+        Rect box = dirty.front();
+        for (const Rect& rect : dirty)
+            box = {std::min(box.left, rect.left), std::min(box.top, rect.top), std::max(box.right, rect.right),
+                   std::max(box.bottom, rect.bottom)};
+        dirty.clear();
+        Present(box);
+        return;
+    }
     while (!dirty.empty()) {
         const Rect rect = dirty.back();
         dirty.pop_back();

@@ -854,6 +854,7 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     dealing = true;
     NewGame(restart);
     dealing = false;
+    if (artwork) artwork->PresentDirty();
     dealStartRecords = undo.Count();
     UpdateStatusLine(false);
 }
@@ -1294,7 +1295,9 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
         if (keepDrawn) {
             draw(toX, toY);
             artwork->AddDirty({toX, toY, toX + width, toY + height});
-            artwork->PresentDirty();
+            // A deal without animation shows its cards at once, in one present when it ends:
+            // a present per card costs the display a round trip each.
+            if (!dealing) artwork->PresentDirty();
         }
         return;
     }
