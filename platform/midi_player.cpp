@@ -69,8 +69,9 @@ public:
             std::copy(history.begin() + 2, history.end(), history.begin());
             history[kSpan * 2 - 2] = in[i * 2];
             history[kSpan * 2 - 1] = in[i * 2 + 1];
-            // The output runs kHalfTaps input frames behind, so both sides of the filter are known.
-            const int centre = kSpan - kHalfTaps;  // the frame at the filter's middle, left of the gap
+            // The output runs kHalfTaps input frames behind, so both sides of the filter are known:
+            // the frame left of the gap, with kHalfTaps frames after it up to the newest.
+            const int centre = kSpan - 1 - kHalfTaps;
             for (int channel = 0; channel < 2; ++channel) {
                 float between = 0;
                 for (int k = 0; k < kHalfTaps; ++k)
