@@ -93,6 +93,8 @@ private:
     // The window's size and place when it is an ordinary window (not full screen or maximised).
     void RememberNormalPlacement();
     void SendToDisplay(const Rect& area);
+    // The window rectangles of sentRects, from the staging picture when there is one.
+    void SendRects();
     SDL_Cursor* MakeCursor(const CursorImage& image);
 
     uint32_t wakeEventType;
@@ -286,9 +288,15 @@ void SdlWindowBackend::SetFrameScale(int scale) {
 
 void SdlWindowBackend::SendToDisplay(const Rect& area) {
     if (area.Empty()) return;
-    SDL_Rect rect{area.left, area.top, area.Width(), area.Height()};
-    if (staging) SDL_BlitSurface(staging, &rect, surface, &rect);
-    SDL_UpdateWindowSurfaceRects(window, &rect, 1);
+    sentRects.assign(1, SDL_Rect{area.left, area.top, area.Width(), area.Height()});
+    SendRects();
+}
+
+void SdlWindowBackend::SendRects() {
+    if (sentRects.empty()) return;
+    if (staging)
+        for (SDL_Rect& rect : sentRects) SDL_BlitSurface(staging, &rect, surface, &rect);
+    SDL_UpdateWindowSurfaceRects(window, sentRects.data(), static_cast<int>(sentRects.size()));
 }
 
 void SdlWindowBackend::RememberNormalPlacement() {
@@ -412,10 +420,7 @@ void SdlWindowBackend::Present(const uint32_t* pixels, int pitchPixels, int sour
         const Rect drawn = view.Render(band, out, target->pitch / 4);
         if (!drawn.Empty()) sentRects.push_back(SDL_Rect{drawn.left, drawn.top, drawn.Width(), drawn.Height()});
     }
-    if (sentRects.empty()) return;
-    if (staging)
-        for (SDL_Rect& rect : sentRects) SDL_BlitSurface(staging, &rect, surface, &rect);
-    SDL_UpdateWindowSurfaceRects(window, sentRects.data(), static_cast<int>(sentRects.size()));
+    SendRects();
 }
 
 std::vector<DisplayMode> SdlWindowBackend::DisplayModes() {
