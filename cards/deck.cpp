@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/backend.h"
-#include "platform/crt.h"
 
 namespace {
 
@@ -24,7 +22,6 @@ Deck::Deck() {
     included.fill(1);
     placed.fill(0);
     order.fill(Card());
-    crt::srand(static_cast<unsigned>(WallClockSeconds()));
 }
 
 void Deck::SetPacks(int n) {
@@ -58,8 +55,8 @@ void Deck::Shuffle() {
         Card card;
         do {
             // Suit first, then rank: deals must follow the generator exactly as it always has.
-            const int suit = crt::rand() % Card::kSuitCount;
-            const int rank = crt::rand() % Card::kRankCount;
+            const int suit = Random() % Card::kSuitCount;
+            const int rank = Random() % Card::kRankCount;
             card = Card(suit, rank);
         } while (included[card.Index()] == 0 || placed[card.Index()] >= packs);
         ++placed[card.Index()];

@@ -1,5 +1,6 @@
-// The shoe every game deals from: one or two packs, shuffled by the classic runtime generator,
-// with some cards optionally left out. A game starts each deal with SetPacks(p), IncludeAll(),
+// The shoe every game deals from: one or two packs, shuffled by its own copy of the classic runtime
+// generator (x = x * 214013 + 2531011, result (x >> 16) & 0x7FFF, deals depend on this exact
+// sequence), with some cards optionally left out. A game starts each deal with SetPacks(p), IncludeAll(),
 // Shuffle(), then excludes the cards it places by rule and deals with DealNext.
 #pragma once
 
@@ -20,9 +21,18 @@ public:
     static constexpr size_t kSavedSize = 2 * Card::kCardsPerPack + kMaxCards * 8 + 4 * 4;
     static_assert(kSavedSize == 952);
 
-    // One pack, every card included, nothing shuffled yet. Seeds the generator with the time of
-    // day in seconds, so each run deals differently.
+    // One pack, every card included, nothing shuffled yet; the generator starts from 1, as the
+    // runtime's does when never seeded.
     Deck();
+
+    // Seeds the generator: a deal number gives the same shuffle every time.
+    void Seed(uint32_t seed) { randomState = seed; }
+    // The generator's next value, 0..0x7FFF; a deal draws its random choices from the same sequence
+    // as its shuffle.
+    int Random() {
+        randomState = randomState * 214013u + 2531011u;
+        return static_cast<int>((randomState >> 16) & 0x7FFF);
+    }
 
     // packs := n (held to 1..2, the room of the order); total := n x included cards; Shuffle.
     void SetPacks(int n);
@@ -72,4 +82,5 @@ private:
     int32_t remaining = 0;
     int32_t total = Card::kCardsPerPack;
     int32_t packs = 1;
+    uint32_t randomState = 1;  // not part of the saved form: only a deal draws from it
 };

@@ -10,7 +10,6 @@
 #include "framework/keyboard_play.h"
 #include "platform/keys.h"
 #include "platform/backend.h"
-#include "platform/crt.h"
 #include "platform/paths.h"
 #include "platform/translation.h"
 #include "artwork/artwork.h"
@@ -60,6 +59,8 @@ Rect Union(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) {
 }  // namespace
 
 Game::Game(Artwork* artwork, int gameNumber) : artwork(artwork), gameNumber(gameNumber) {
+    // A table dealt without a deal number (a test's, a tool's) deals differently each run.
+    deck.Seed(static_cast<uint32_t>(WallClockSeconds()));
     if (artwork) artwork->LoadCardImages();
     root = std::make_unique<RootPanel>();
     BuildMenus();
@@ -849,7 +850,7 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     redoList.clear();
     redoAside.reset();
     deck.TakeBackAll();
-    crt::srand(dealNumber);
+    deck.Seed(dealNumber);
     dealStartRecords = undo.Count();
     dealing = true;
     NewGame(restart);
@@ -1395,7 +1396,6 @@ void Game::ShowTablePointer(TablePointer pointer) {
 
 void Game::PauseBriefly(uint32_t ms) { SleepMs(ms); }
 
-int Game::Random() { return crt::rand(); }
 
 void Game::ResetForNewDeal() {
     EndHint();

@@ -460,8 +460,6 @@ protected:
     // Holds the table still for a moment (virtual time under tests) so the player sees a move
     // before it completes.
     static void PauseBriefly(uint32_t ms);
-    // The classic generator the deals use, for the few rules that draw a random choice themselves.
-    static int Random();
 
     // The layout block, set by each NewGame.
     int fanDx = 0, fanDy = 0;

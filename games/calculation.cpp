@@ -130,7 +130,7 @@ void CalculationGame::StartDeal() {
     const int choice = Rule("StartingCard");
     for (int k = 0; k < kFoundations; ++k) {
         position.startRanks[k] = StartRank(choice, k);
-        const int suit = choice == kAllKingsChoice ? kKingSuits[k] : Random() % Card::kSuitCount;
+        const int suit = choice == kAllKingsChoice ? kKingSuits[k] : deck.Random() % Card::kSuitCount;
         position.foundationTops[k] = Card(suit, position.startRanks[k]);
     }
     for (Card start : position.foundationTops) deck.Exclude(start);

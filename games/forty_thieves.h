@@ -16,10 +16,9 @@ struct FortyThievesRules {
         {&FortyThievesRules::columnsInPlay, "Columns"},      {&FortyThievesRules::recycle, "Recycle"},
         {&FortyThievesRules::movePartial, "MovePartial", true}, {&FortyThievesRules::autoFlip, "AutoFlip", true},
         {&FortyThievesRules::filledIn, "FilledIn", true},    {&FortyThievesRules::rows, "Rows"},
-        {&FortyThievesRules::startCard, "StartCard"}};
+        {&FortyThievesRules::startCard, "StartCard"}, {&FortyThievesRules::rowsFaceDown, "RowsFaceDown", false, true}};
     // The face-down rows' range follows the rows.
-    void Settle(const RuleValues& values) {
-        rowsFaceDown = values.Unchecked("RowsFaceDown");
+    void Settle() {
         if (rowsFaceDown < 0 || rowsFaceDown >= rows) rowsFaceDown = 0;
     }
     double ScoreFactor() const {

@@ -49,6 +49,11 @@ int32_t RuleValues::operator[](const char* valueName) const {
     return InRange(option, value) ? value : option.ReadDefault();
 }
 
+int32_t RuleValues::Number(const char* valueName) const {
+    if (Option(valueName).control == RuleControl::kScoringChoice) return Text(valueName) == "English";
+    return (*this)[valueName];
+}
+
 std::string RuleValues::Text(const char* valueName) const {
     SettingsKey key(GameSettingsPath(game.name));
     return ReadStringValue(key, valueName, Option(valueName).control == RuleControl::kScoringChoice ? "American" : "");

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "games/models/model_parts.h"
+
 // How one option is edited and stored.
 enum class RuleControl {
     kCheckBox,       // 0 or 1
@@ -76,7 +78,7 @@ struct GameDescriptor;
 // starting cards -1 (the next card from the deck) to 12 (the Ace).
 class RuleValues {
 public:
-    static constexpr int32_t kUnlimitedRecycles = 99999;
+    static constexpr int32_t kUnlimitedRecycles = ::kUnlimitedRecycles;
 
     explicit RuleValues(int gameNumber);
     int32_t operator[](const char* valueName) const;
@@ -85,8 +87,20 @@ public:
     int32_t Unchecked(const char* valueName) const;
     // A string value (Poker Solitaire's scoring).
     std::string Text(const char* valueName) const;
+    // The value as a model's rules hold it: a scoring choice as 1 for "English", 0 for "American".
+    int32_t Number(const char* valueName) const;
 
 private:
     const RuleOption& Option(const char* valueName) const;
     const GameDescriptor& game;
 };
+
+// A game's rules (its model's Rules) from the stored values, each held to its option's range
+// unless its field is read unchecked.
+template <typename Rules>
+Rules ReadRules(int gameNumber) {
+    const RuleValues values(gameNumber);
+    return RulesFrom<Rules>([&](const RuleField<Rules>& field) -> std::optional<int32_t> {
+        return field.unchecked ? values.Unchecked(field.name) : values.Number(field.name);
+    });
+}

@@ -16,6 +16,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,7 @@
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "framework/play_model.h"
+#include "games/models/model_parts.h"
 #include "games/game_registry.h"
 #include "games/game_rules.h"
 
@@ -46,70 +48,6 @@ bool AdoptIfSameRecord(Position& position, std::span<const uint8_t> bytes, Write
     return false;
 }
 
-// Piles are held bottom first with a count, as the stock is: its last card is dealt next.
-
-// The deck's undealt cards as a stock; returns how many.
-template <size_t N>
-int32_t CopyStock(const Deck& deck, std::array<Card, N>& stock) {
-    stock.fill(Card());
-    const int count = deck.Remaining() < static_cast<int>(N) ? deck.Remaining() : static_cast<int>(N);
-    for (int i = 0; i < count; ++i) stock[count - 1 - i] = deck.Peek(i);
-    return count;
-}
-
-// Takes the top card off a pile: no card when it is empty.
-template <size_t N>
-Card Pop(std::array<Card, N>& cards, int32_t& count) {
-    if (count <= 0) return Card();
-    const Card card = cards[--count];
-    cards[count] = Card();
-    return card;
-}
-
-// Puts a card on top of a pile that has room.
-template <size_t N>
-void Push(std::array<Card, N>& cards, int32_t& count, Card card) {
-    if (count < static_cast<int32_t>(N)) cards[count++] = card;
-}
-
-// 0 for no card, else 1 + the card's table index.
-inline void EncodeCard(PositionCode& code, Card card) {
-    code.Byte(card.IsValid() ? static_cast<uint8_t>(card.Index() + 1) : 0);
-}
-
-template <typename Cards>
-void EncodeCards(PositionCode& code, const Cards& cards, int count) {
-    for (int i = 0; i < count; ++i) EncodeCard(code, cards[i]);
-}
-
-// A pile's count, then its cards.
-template <typename Cards>
-void EncodePile(PositionCode& code, const Cards& cards, int count) {
-    code.Byte(static_cast<uint8_t>(count));
-    EncodeCards(code, cards, count);
-}
-
-// Each pile of a row: its count, then its cards.
-template <typename Piles, typename Counts>
-void EncodePiles(PositionCode& code, const Piles& piles, const Counts& counts) {
-    for (size_t k = 0; k < piles.size(); ++k) EncodePile(code, piles[k], counts[k]);
-}
-
-inline void EncodeInt(PositionCode& code, int32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) code.Byte(static_cast<uint8_t>(value >> shift));
-}
-
-// What a table shows of a move while its model plays it, step by step: each model calls the
-// hooks its moves pass through (TookOut after each card it takes out of play, Removed once they
-// are all out, Dealt after each stock card it deals onto a place, ClosedUp after closing up the
-// gaps with that many stock cards). Apply plays with these, which show nothing.
-struct NoHooks {
-    void TookOut(int) {}
-    void Removed() {}
-    void Dealt(int) {}
-    void ClosedUp(int) {}
-};
-
 // Where a place's cards lie as the table shows them (a lifted card left out): the first at
 // (x, y), each next one (dx, dy) further on; and what a press or a drop may do there.
 struct PlaceView {
@@ -125,13 +63,6 @@ struct PlaceView {
 
 // A point well inside the card whose top-left corner is (x, y).
 inline constexpr int kInsideX = 20, kInsideY = 30;
-
-// One shuffled pack in the deck, as every deal of these games starts.
-inline void ShufflePack(Deck& deck) {
-    deck.SetPacks(1);
-    deck.IncludeAll();
-    deck.Shuffle();
-}
 
 // The table a deal starts on: the game's title, the table drawn whole, and the game's music.
 inline void ShowNewTable(Game& game) {
@@ -265,37 +196,6 @@ struct RecordReader final : RecordFields {
 
 }  // namespace play_position
 
-// Parts that play a move through hooks (a static template Play taking the hooks last).
-template <typename Parts>
-concept PlaysThroughHooks = requires(typename Parts::Position& position, play_position::NoHooks& hooks) {
-    Parts::Play(position, PlayMove{}, hooks);
-};
-
-// The functions of a model of play (framework/play_model.h), declared once for every game. A
-// game writes its position, constants and helpers in a struct Parts, names PlayModel<Parts> as
-// its model, and defines these in its .cpp file, where the names of Parts are in scope. Parts
-// that play through hooks get Apply here (their Play with hooks that show nothing); any other
-// game defines ApplyOwn. (One Apply dispatching at compile time, rather than two constrained
-// ones, lets every compiler match the game's definition to its declaration.)
-template <typename Parts>
-struct PlayModel : Parts {
-    using Position = typename Parts::Position;
-    static void Moves(const Position& position, MoveList& out);
-    static int Apply(Position& position, const PlayMove& move) {
-        if constexpr (PlaysThroughHooks<Parts>) {
-            play_position::NoHooks hooks;
-            return Parts::Play(position, move, hooks);
-        } else {
-            return ApplyOwn(position, move);
-        }
-    }
-    static int ApplyOwn(Position& position, const PlayMove& move);
-    static bool Won(const Position& position);
-    static bool Over(const Position& position);
-    static void Encode(const Position& position, PositionCode& out);
-    static void Cards(const Position& position, CardTally& out);
-};
-
 // A card selected by clicking its pick-up, and where it lies.
 struct CardSelection {
     int x = 0, y = 0;
@@ -311,11 +211,26 @@ enum TableDrawing : bool { kJustDraws = false, kSettlesOnDraw = true };
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
 // from the deck. The table sees its model's constants and helpers as its own.
+// The rules a model keeps (Model::Rules), or none.
+struct NoRules {};
+template <typename M>
+struct RulesOf {
+    using Type = NoRules;
+};
+template <typename M>
+    requires requires { typename M::Rules; }
+struct RulesOf<M> {
+    using Type = typename M::Rules;
+};
+
 template <typename M, int Number = 0, TableDrawing SettleOnDraw = kJustDraws>
 class ModelTable : public Game, public M {
 public:
     using Model = M;
     using Position = typename M::Position;
+    using Rules = typename RulesOf<M>::Type;
+    // The model makes the deal (Model::Deal) and the table shows it; else the table deals (Deal).
+    static constexpr bool kModelDeals = !std::is_same_v<Rules, NoRules>;
     static constexpr int kGameNumber = Number;
     using Game::Game;
     explicit ModelTable(Artwork* artwork) : Game(artwork, Number) {}
@@ -363,10 +278,17 @@ public:
         SetStandardPanel();
         position = Position();
         LetGo();
-        play_position::ShufflePack(deck);
-        StartDeal();
-        play_position::ShowNewTable(*this);
-        Deal();
+        if constexpr (kModelDeals) {
+            StartDeal();
+            rules = ReadRules<Rules>(gameNumber);
+            TableDealShow show(*this);
+            position = Model::Deal(deck, rules, &show);
+        } else {
+            play_position::ShufflePack(deck);
+            StartDeal();
+            play_position::ShowNewTable(*this);
+            Deal();
+        }
         CheckGameOver();
         StartClock(0);
     }
@@ -500,6 +422,8 @@ public:
     }
 
     Position position;
+    // The rule values of the deal in play, read from the settings when it was dealt.
+    Rules rules;
     // A card lifted for a drag (or on its way after a click) stays where it lies until it lands,
     // but the table is drawn without it: the model's place it lies on, or kNothingLifted.
     static constexpr int32_t kNothingLifted = -1;
@@ -511,9 +435,44 @@ protected:
     // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
     bool soundOnRestore = true, soundFirst = false;
 
-    // The game's start of a deal, on a fresh position and a shuffled pack: how dragged cards fan
-    // (fanDx, fanDy), its rule values and its starting cards.
+    // The game's start of a deal, on a fresh position: how dragged cards fan (fanDx, fanDy); where
+    // the table deals (no Model::Deal), on a shuffled pack, its rule values and starting cards.
     virtual void StartDeal() {}
+
+    // ---- A deal the model makes, shown ----
+
+    // The new table with the cards laid out at once: the game's title, the table drawn whole, and
+    // the game's music.
+    virtual void ShowLaidOut(const Position& now) {
+        position = now;
+        play_position::ShowNewTable(*this);
+    }
+    // A card dealt: it slides face up from the stock (place 0, drawn as the deck now holds it) to
+    // where its place shows it, with the deal sound.
+    virtual void ShowDealt(const Position& now, int place, int index) {
+        position = now;
+        const PlaceView stock = View(0), to = View(place);
+        play_position::DrawStockArea(*this, stock.x, stock.y, true);
+        AnimateCard(stock.x, stock.y, to.X(index), to.Y(index), to.cards[index], artwork->screenBuffer, true, true, -1);
+        PlaySound("deal.wav");
+    }
+    // A move the deal ends with (a press on the stock): the table drawn again with the flip sound.
+    virtual void ShowPlayedAtDeal(const Position& now, const PlayMove&) {
+        position = now;
+        DrawAreas(true);
+        artwork->PresentDirty();
+        PlaySound("flip.wav");
+    }
+    class TableDealShow final : public DealShow<Position> {
+    public:
+        explicit TableDealShow(ModelTable& shown) : table(shown) {}
+        void Shown(const Position& now) override { table.ShowLaidOut(now); }
+        void Dealt(const Position& now, int place, int index) override { table.ShowDealt(now, place, index); }
+        void Played(const Position& now, const PlayMove& move) override { table.ShowPlayedAtDeal(now, move); }
+
+    private:
+        ModelTable& table;
+    };
     // The cards dealt onto the table once it is shown.
     virtual void Deal() {}
     // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to

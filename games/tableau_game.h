@@ -62,24 +62,8 @@ bool FoundationsComplete(const std::array<Card, F>& tops, int startRank) {
     return true;
 }
 
-// One rule value a game's rules keep, read from the setting of that name; a check box reads as 0
-// or 1. A rules struct lists its fields once (kFields) and ReadRules fills them all, then lets the
-// struct settle values whose range follows another's (Settle).
 template <typename Rules>
-struct RuleField {
-    int32_t Rules::*member;
-    const char* name;
-    bool checkBox = false;
-};
-template <typename Rules>
-Rules ReadRules(int gameNumber) {
-    const RuleValues values(gameNumber);
-    Rules rules;
-    for (const RuleField<Rules>& field : Rules::kFields)
-        rules.*field.member = field.checkBox ? values.On(field.name) : values[field.name];
-    if constexpr (requires { rules.Settle(values); }) rules.Settle(values);
-    return rules;
-}
+using RuleField = ::RuleField<Rules>;
 // Whether a waste may be turned over again after `used` turns, `allowed` being a count or no limit.
 inline bool RecycleAllowed(int allowed, int used) {
     return allowed == RuleValues::kUnlimitedRecycles || used < allowed;
@@ -736,7 +720,7 @@ protected:
     }
     // The rule values in force, read from the settings store.
     using Rules = typename Model::Rules;
-    Rules ReadRules() const { return tableau::ReadRules<Rules>(gameNumber); }
+    Rules ReadRules() const { return ::ReadRules<Rules>(gameNumber); }
     // The rules a position holds: its `rules`, or the rules it is built on.
     static Rules& RulesOf(Position& p) {
         if constexpr (requires { p.rules; }) return p.rules;

@@ -32,7 +32,6 @@ constexpr int kOptionRowY[3] = {15, 35, 55};
 constexpr int kRecycleValues[] = {0, 1, 2, 3, 4, 99999};
 constexpr const char* kRecycleCaptions[] = {TranslateLater("recycles", "&None"),    "&1", "&2", "&3", "&4",
                                             TranslateLater("recycles", "&Infinite")};
-constexpr int kUnlimitedRecycles = 99999;
 constexpr int kNextCardItem = 13;
 constexpr int kNextCardValue = -1;
 constexpr int kRankCount = 13;

@@ -9,7 +9,6 @@
 #include "draw/draw.h"
 #include "framework/game.h"
 #include "framework/game_services.h"
-#include "platform/crt.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
@@ -116,7 +115,7 @@ std::string HeadlessTable::Deal(const GameDescriptor& entry, unsigned seed) {
     // Constructing a game seeds the generator from the clock; the deal's seed comes after, on a
     // shoe holding every card again, as the game's own deals do.
     game->deck.TakeBackAll();
-    crt::srand(seed);
+    game->deck.Seed(seed);
     game->NewGame(!first);
     return game->PositionBytes();
 }

@@ -9,7 +9,6 @@
 #include "games/klondike.h"
 #include "games/spider.h"
 #include "platform/backend.h"
-#include "platform/crt.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
@@ -59,7 +58,7 @@ void BM_WholeKlondikeDeal(benchmark::State& state) {
     game.NewGame(false);
     unsigned seed = 1;
     for (auto _ : state) {
-        crt::srand(seed++);
+        game.deck.Seed(seed++);
         game.ClearHotspots();
         game.NewGame(true);
         for (int click = 0; click < 9; ++click) game.OnLButtonDown(MK_LBUTTON, KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 30);
@@ -104,7 +103,7 @@ BENCHMARK(BM_SpiderDeadPositionSearch)
 KlondikeModel::Position MidGameKlondike() {
     ScriptedTable& table = SharedTable();
     KlondikeGame game(table.artwork.get());
-    crt::srand(7);
+    game.deck.Seed(7);
     game.NewGame(false);
     KlondikeModel::Position position = game.CurrentPosition();
     MoveList moves;

@@ -9,7 +9,6 @@
 
 #include "cards/deck.h"
 #include "draw/draw.h"
-#include "platform/crt.h"
 #include "platform/messages.h"
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
@@ -102,7 +101,7 @@ BENCHMARK(BM_LoadThemeKept)->Unit(benchmark::kMicrosecond);
 void BM_ShuffleTwoPacks(benchmark::State& state) {
     Deck deck;
     deck.SetPacks(2);
-    crt::srand(1);
+    deck.Seed(1);
     for (auto _ : state) {
         deck.Shuffle();
         benchmark::DoNotOptimize(deck.OrderAt(0));

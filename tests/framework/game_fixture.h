@@ -12,13 +12,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/game.h"
 #include "framework/game_services.h"
 #include "games/game_registry.h"
-#include "platform/crt.h"
 #include "platform/backend.h"
 #include "platform/keys.h"
 #include "platform/messages.h"
@@ -103,10 +103,11 @@ protected:
 
     // The game starts as the shell starts it: constructed, then its first deal.
     template <typename T>
-    T& Start() {
+    T& Start(std::optional<uint32_t> seed = std::nullopt) {
         auto made = std::make_unique<T>(artwork.get());
         T& result = *made;
         game = std::move(made);
+        if (seed) game->deck.Seed(*seed);
         game->NewGame(false);
         sounds.clear();
         return result;
@@ -115,7 +116,7 @@ protected:
     // Game `number` dealt as the program deals it with the shuffle seeded by `seed`.
     Game& DealSeeded(int number, unsigned seed) {
         game = FindGame(number)->create(artwork.get());
-        crt::srand(seed);
+        game->deck.Seed(seed);
         game->NewGame(false);
         sounds.clear();
         return *game;

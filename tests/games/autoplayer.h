@@ -13,7 +13,6 @@
 #include <random>
 
 #include "games/game_registry.h"
-#include "platform/crt.h"
 #include "tests/games/card_census.h"
 #include "tests/framework/game_fixture.h"
 #include "tools/dev/png_writer.h"

@@ -20,7 +20,7 @@ TEST_P(AutoplayerEveryGame, PlaysToTheEndWithEveryCardAccountedFor) {
     game = entry.create(artwork.get());
     int won = 0, blocked = 0, endedByPlayer = 0;
     for (int deal = 0; deal < deals; ++deal) {
-        crt::srand(static_cast<unsigned>(deal * 7919 + entry.number));
+        game->deck.Seed(static_cast<unsigned>(deal * 7919 + entry.number));
         std::mt19937 random(static_cast<unsigned>(deal));
         // Half the deals run with Auto Game Over, half end blocked games by hand.
         userPreferences.AutoGameOver = deal % 2;
@@ -90,7 +90,7 @@ TEST_P(AutoplayerEveryGame, GreedyPlayWinsItsShareOfDeals) {
     game->AutoGameOverItem()->SetChecked(1);
     int won = 0, points = 0;
     for (int deal = 0; deal < kGreedyDeals; ++deal) {
-        crt::srand(static_cast<unsigned>(deal * 104729 + entry.number));
+        game->deck.Seed(static_cast<unsigned>(deal * 104729 + entry.number));
         std::mt19937 random(static_cast<unsigned>(deal + 1000));
         if (deal == 0) {
             game->NewGame(false);
@@ -126,7 +126,7 @@ TEST_F(AutoplayerTest, DamagedUndoRecordsAreRefusedOrLeaveAPossiblePosition) {
     for (const GameDescriptor& entry : RegisteredGames()) {
         SCOPED_TRACE(entry.name);
             game = entry.create(artwork.get());
-        crt::srand(5);
+        game->deck.Seed(5);
         game->NewGame(false);
         for (int action = 0; action < 40; ++action) Act(*game, random);
         game->SaveUndo();

@@ -55,7 +55,7 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     // The face-down rows stay below the rows dealt; a value beyond them reads as none.
     SetRule("Rows", 2);
     SetRule("RowsFaceDown", 3);
-    EXPECT_EQ(tableau::ReadRules<FortyThievesRules>(FortyThievesGame::kGameNumber).rowsFaceDown, 0);
+    EXPECT_EQ(::ReadRules<FortyThievesRules>(FortyThievesGame::kGameNumber).rowsFaceDown, 0);
 }
 
 TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {

@@ -10,7 +10,6 @@
 #include "framework/game_services.h"
 #include "games/accordion.h"
 #include "games/klondike.h"
-#include "platform/crt.h"
 #include "platform/registry.h"
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
@@ -45,8 +44,8 @@ int main(int argc, char** argv) {
     userPreferences.AutoGameOver = 0;
 
     {
-        crt::srand(12);
         KlondikeGame game(&artwork);
+        game.deck.Seed(12);
         game.NewGame(false);
         // A few stock clicks and the first foundation and tableau moves a player would make.
         for (int click = 0; click < 3; ++click) game.OnLButtonDown(MK_LBUTTON, 120, 110);
@@ -72,8 +71,8 @@ int main(int argc, char** argv) {
         WritePng(out + "/klondike.png", BufferPixels(screen), 800, 600, BufferWidth(screen));
     }
     {
-        crt::srand(3);
         AccordionGame game(&artwork);
+        game.deck.Seed(3);
         game.NewGame(false);
         game.Draw(true);
         WritePng(out + "/accordion.png", BufferPixels(screen), 800, 600, BufferWidth(screen));

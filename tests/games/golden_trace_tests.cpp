@@ -87,7 +87,7 @@ class GoldenTrace : public AutoplayerTest, public ::testing::WithParamInterface<
 protected:
     // Seeds and starts deal n the way the recording did.
     void StartDeal(const GameDescriptor& entry, int deal) {
-        crt::srand(static_cast<unsigned>(deal * 7919 + entry.number));
+        game->deck.Seed(static_cast<unsigned>(deal * 7919 + entry.number));
         userPreferences.AutoGameOver = deal % 2;
         game->AutoGameOverItem()->SetChecked(deal % 2);
         if (deal == 0) {

@@ -68,8 +68,8 @@ TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
     EXPECT_EQ(game.points, 4);
     EXPECT_EQ(game.position.pileCount, 3);
 
-    // Without it the same King stays put.
-    SetRule("WrapAround", 0);
+    // Without it (the rule travels in the position) the same King stays put.
+    game.position.wrapAround = 0;
     SetColumn(game, 0, {Card(3, Card::kQueen)});
     game.CheckGameOver();
     ClickColumnTop(game, 0);

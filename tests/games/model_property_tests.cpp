@@ -39,7 +39,7 @@ TEST_P(ModelProperty, MouseAndModelAgree) {
     int modelMoves = 0, mouseMoves = 0;
     for (int deal = 0; deal < kDeals; ++deal) {
         SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(deal));
-        crt::srand(static_cast<unsigned>(deal * 31 + entry.number));
+        game->deck.Seed(static_cast<unsigned>(deal * 31 + entry.number));
         std::mt19937 random(static_cast<unsigned>(deal + 77));
         if (deal == 0) {
             game->NewGame(false);

@@ -9,7 +9,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/crt.h"
 #include "tests/framework/game_fixture.h"
 
 class ModelRuleVariantsTest : public GameTest {
@@ -25,8 +24,7 @@ protected:
                                     int steps = 300) {
         SettingsKey key(GameSettingsPath(settingsName));
         for (const auto& [name, value] : rules) WriteDwordValue(key, name, value);
-        crt::srand(seed);
-        T& game = Start<T>();
+        T& game = Start<T>(seed);
         std::mt19937 random(seed);
         int played = 0;
         for (int step = 0; step < steps; ++step) {

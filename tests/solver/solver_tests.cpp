@@ -44,7 +44,7 @@ protected:
         } else {
             game->ClearHotspots();
         }
-        crt::srand(seed);
+        game->deck.Seed(seed);
         game->NewGame(!first);
     }
 
