@@ -337,18 +337,6 @@ static_assert([] {
 
 }  // namespace
 
-bool SameName(std::string_view a, std::string_view b) {
-    size_t i = 0, j = 0;
-    for (;;) {
-        while (i < a.size() && a[i] == ' ') ++i;
-        while (j < b.size() && b[j] == ' ') ++j;
-        if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[j]))) return false;
-        ++i;
-        ++j;
-    }
-}
-
 std::span<const GameDescriptor> RegisteredGames() { return kGames; }
 
 const GameDescriptor* FindGame(int number) {

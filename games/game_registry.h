@@ -11,6 +11,7 @@
 #include "framework/game.h"
 #include "framework/play_model.h"
 #include "games/game_rules.h"
+#include "games/models/model_registry.h"
 
 class Artwork;
 
@@ -34,8 +35,6 @@ struct GameDescriptor {
 std::span<const GameDescriptor> RegisteredGames();
 // The descriptor of game number n, or null for a number outside 1..20.
 const GameDescriptor* FindGame(int number);
-// Names compare without case and spaces ("forty thieves", "FortyThieves").
-bool SameName(std::string_view a, std::string_view b);
 // The game of that name, compared without case and spaces, or null.
 const GameDescriptor* FindGameByName(std::string_view name);
 // The game's name as the player reads it, in the current language; name stays the English key.

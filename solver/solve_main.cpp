@@ -17,11 +17,12 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "solver/headless_table.h"
+#include "games/models/model_registry.h"
 #include "solver/solver.h"
 
 namespace {
@@ -122,9 +123,47 @@ bool Replays(const PlayModelOps& ops, const std::string& position, const MoveLis
     return ops.won(at.data());
 }
 
+// The rule values given on the command line, by their settings names.
+class Options {
+public:
+    // Takes NAME=VALUE for `game`; an empty answer means taken, otherwise it says what is wrong.
+    std::string Take(const GameModel& game, const std::string& option) {
+        const size_t equals = option.find('=');
+        const std::string name = option.substr(0, equals), value = option.substr(equals + 1);
+        for (const RuleInfo& known : game.rules) {
+            if (!SameName(known.name, name)) continue;
+            int32_t number = 0;
+            // A scoring choice is stored as its name.
+            if (SameName(value, "English") || SameName(value, "American")) number = SameName(value, "English");
+            else if (!ParseNumber(value, number)) return std::string(known.name) + " needs a whole number, not \"" + value + "\"";
+            if (!known.Accepts(number))
+                return std::string(known.name) + " is " + std::to_string(known.range.lowest) + " to " +
+                       std::to_string(known.range.highest) + (known.range.orUnlimited ? " or 99999 (no limit)" : "");
+            values[known.name] = number;
+            return {};
+        }
+        std::string names;
+        for (const RuleInfo& known : game.rules) names += std::string(names.empty() ? "" : ", ") + known.name;
+        return std::string(game.name) + " has no option \"" + name + "\"" +
+               (names.empty() ? " (it has no rule options)" : " (its options: " + names + ")");
+    }
+    // Deal `number` of the game under these values.
+    std::string Deal(const GameModel& game, unsigned number) const {
+        std::string position(game.ops.positionSize, '\0');
+        game.deal(number, [this](std::string_view name) -> std::optional<int32_t> {
+            const auto found = values.find(std::string(name));
+            return found == values.end() ? std::nullopt : std::optional<int32_t>(found->second);
+        }, position.data());
+        return position;
+    }
+
+private:
+    std::map<std::string, int32_t> values;
+};
+
 // Deal numbers from `first` on, each searched for at most a quarter of the time left, until one
 // is proven won or the time is spent. Numbers wrap round within 1..999999999.
-int FindWinnable(HeadlessTable& table, const GameDescriptor& game, unsigned first, SolveBudget budget,
+int FindWinnable(const Options& given, const GameModel& game, unsigned first, SolveBudget budget,
                  MoveScore score) {
     constexpr unsigned kLastDealNumber = 999999999;
     constexpr double kFloorSeconds = 0.05;  // a deal gets at least this long while any time is left
@@ -134,8 +173,8 @@ int FindWinnable(HeadlessTable& table, const GameDescriptor& game, unsigned firs
         const double left = total - std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (left <= 0) break;
         budget.seconds = std::min(left, std::max(left / 4, kFloorSeconds));
-        const std::string position = table.Deal(game, deal);
-        if (Solve(*game.model, position.data(), budget, score).outcome == SolveOutcome::kWon) {
+        const std::string position = given.Deal(game, deal);
+        if (Solve(game.ops, position.data(), budget, score).outcome == SolveOutcome::kWon) {
             std::printf("winnable %u\n", deal);
             return 0;
         }
@@ -203,10 +242,10 @@ int main(int argc, char** argv) {
     }
     if (budget.seconds <= 0 && !findWinnable) return Fail("--seconds needs a positive number");
     if (gameName.empty() || !haveDeals) return Fail(std::string("--game and --deal or --deals are needed\n") + kUsage);
-    const GameDescriptor* game = FindGameByName(gameName);
+    const GameModel* game = FindModelByName(gameName);
     if (!game) {
         std::string names;
-        for (const GameDescriptor& entry : RegisteredGames()) names += std::string("\n  ") + entry.name;
+        for (const GameModel& entry : GameModels()) names += std::string("\n  ") + entry.name;
         return Fail("no game is called \"" + gameName + "\"; the games are:" + names);
     }
 
@@ -215,22 +254,15 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    HeadlessTable table;
-    if (!table.Ready()) {
-        std::fprintf(stderr, "quillfen-solve: the game's data files were not found\n");
-        return 1;
-    }
-    for (const std::string& option : options) {
-        const size_t equals = option.find('=');
-        const std::string problem = table.SetOption(*game, option.substr(0, equals), option.substr(equals + 1));
-        if (!problem.empty()) return Fail(problem);
-    }
+    Options given;
+    for (const std::string& option : options)
+        if (const std::string problem = given.Take(*game, option); !problem.empty()) return Fail(problem);
     const MoveScore score = MoveScoreFor(game->number);
 
-    if (findWinnable) return FindWinnable(table, *game, first, budget, score);
+    if (findWinnable) return FindWinnable(given, *game, first, budget, score);
     if (oneDeal) {
-        const std::string position = table.Deal(*game, first);
-        const SolveResult result = Solve(*game->model, position.data(), budget, score);
+        const std::string position = given.Deal(*game, first);
+        const SolveResult result = Solve(game->ops, position.data(), budget, score);
         std::printf("%s deal %u: %s (%llu positions, %.3f s)\n", game->name, first, OutcomeName(result.outcome),
                     static_cast<unsigned long long>(result.nodes), result.seconds);
         for (size_t i = 0; i < result.moves.size(); ++i)
@@ -238,14 +270,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The table deals on this thread; the searches, each over its own copy, run on `jobs` threads
+    // The deals are made on this thread; the searches, each over its own copy, run on `jobs` threads
     // taking deals in order. Each deal's answer does not depend on which thread found it.
     const bool showProgress = isatty(STDERR_FILENO);
     const unsigned total = last - first + 1;
     std::vector<std::string> positions;
     positions.reserve(total);
     for (unsigned deal = first;; ++deal) {
-        positions.push_back(table.Deal(*game, deal));
+        positions.push_back(given.Deal(*game, deal));
         if (deal == last) break;
     }
     std::vector<SolveResult> results(total);
@@ -253,9 +285,9 @@ int main(int argc, char** argv) {
     std::atomic<unsigned> next{0}, finished{0}, wonSoFar{0};
     const auto solveDeals = [&] {
         for (unsigned i; (i = next.fetch_add(1)) < total;) {
-            results[i] = Solve(*game->model, positions[i].data(), budget, score);
+            results[i] = Solve(game->ops, positions[i].data(), budget, score);
             if (results[i].outcome == SolveOutcome::kWon) {
-                replayed[i] = Replays(*game->model, positions[i], results[i].moves);
+                replayed[i] = Replays(game->ops, positions[i], results[i].moves);
                 wonSoFar.fetch_add(1);
             }
             finished.fetch_add(1);

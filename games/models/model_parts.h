@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -101,12 +102,26 @@ inline constexpr int32_t kUnlimitedRecycles = 99999;
 // whose range follows another's is read unchecked and held to it by the rules' Settle. A rules
 // struct lists its fields once (kFields): the table fills them from the player's settings, the
 // solver from its command line, and the struct's own member initialisers are the defaults.
+// The values a number may take (a check box takes any, read as on or off): lowest to highest, and
+// with orUnlimited kUnlimitedRecycles as well.
+struct RuleRange {
+    int32_t lowest = INT32_MIN, highest = INT32_MAX;
+    bool orUnlimited = false;
+};
+inline constexpr RuleRange kRecycleRange{0, 4, true};
+inline constexpr RuleRange kStartCardRange{-1, 12};  // a rank index, or -1 for the first card dealt
+
 template <typename Rules>
 struct RuleField {
     int32_t Rules::*member;
     const char* name;
     bool checkBox = false;
     bool unchecked = false;
+    RuleRange range{};
+    bool Accepts(int32_t value) const {
+        return checkBox || (value >= range.lowest && value <= range.highest) ||
+               (range.orUnlimited && value == kUnlimitedRecycles);
+    }
 };
 
 // A game's rules with every field of kFields that `value(field)` gives (an optional number; none
@@ -115,8 +130,9 @@ struct RuleField {
 template <typename Rules, typename Lookup>
 Rules RulesFrom(Lookup value) {
     Rules rules;
-    for (const RuleField<Rules>& field : Rules::kFields)
-        if (const std::optional<int32_t> read = value(field)) rules.*field.member = field.checkBox ? *read != 0 : *read;
+    if constexpr (requires { Rules::kFields; })
+        for (const RuleField<Rules>& field : Rules::kFields)
+            if (const std::optional<int32_t> read = value(field)) rules.*field.member = field.checkBox ? *read != 0 : *read;
     if constexpr (requires { rules.Settle(); }) rules.Settle();
     return rules;
 }

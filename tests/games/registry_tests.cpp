@@ -1,8 +1,13 @@
 // The registry: all twenty games are there, in number order, and every place that names a game
-// agrees with its descriptor (the table's own name, its rule values, a look-up by typed name).
+// agrees with its descriptor (the table's own name, its model's entry and rule values, a look-up by
+// typed name).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "games/game_registry.h"
+#include "games/models/model_registry.h"
 #include "store/settings_store.h"
 #include "tests/framework/game_fixture.h"
 
@@ -29,6 +34,43 @@ TEST_F(RegistryTest, EveryGameIsRegisteredOnceUnderOneName) {
             if (*c != ' ') squeezed += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
         EXPECT_EQ(FindGameByName(squeezed), found);
         EXPECT_EQ(FindGameByName(std::string("  ") + descriptor.name), found);
+
+        // The model stands in the models' registry under the same number and name, and its rules
+        // read exactly the values the dialog edits, with the same defaults and ranges.
+        const GameModel* model = FindModel(number);
+        ASSERT_NE(model, nullptr);
+        EXPECT_STREQ(model->name, descriptor.name);
+        EXPECT_EQ(FindModelByName(squeezed), model);
+        EXPECT_EQ(model->ops.positionSize, descriptor.model->positionSize);
+        ASSERT_EQ(model->rules.size(), descriptor.rules.options.size());
+        for (const RuleOption& option : descriptor.rules.options) {
+            const auto rule = std::find_if(model->rules.begin(), model->rules.end(),
+                                           [&](const RuleInfo& info) { return SameName(info.name, option.valueName); });
+            ASSERT_NE(rule, model->rules.end()) << option.valueName;
+            SCOPED_TRACE(option.valueName);
+            const bool onOff = option.control == RuleControl::kCheckBox ||
+                               (option.control == RuleControl::kTwoChoices && option.firstValue == 1 && option.secondValue == 0);
+            EXPECT_EQ(rule->checkBox, onOff);
+            const int32_t readDefault = option.control == RuleControl::kScoringChoice ? 0 : option.ReadDefault();
+            EXPECT_EQ(rule->defaultValue, readDefault) << "(a scoring choice reads American, 0)";
+            const auto [lowest, highest, unlimited] = [&]() -> std::tuple<int32_t, int32_t, bool> {
+                switch (option.control) {
+                case RuleControl::kSpinField: return {option.minimum, option.maximum, false};
+                case RuleControl::kRecycles: return {0, 4, true};
+                case RuleControl::kRankList:
+                case RuleControl::kRankListOrNext: return {-1, 12, false};
+                case RuleControl::kCalculationList: return {0, 12, false};
+                case RuleControl::kScoringChoice: return {0, 1, false};
+                case RuleControl::kTwoChoices: return {std::min(option.firstValue, option.secondValue), std::max(option.firstValue, option.secondValue), false};
+                default: return {rule->range.lowest, rule->range.highest, rule->range.orUnlimited};
+                }
+            }();
+            if (!onOff) {
+                EXPECT_EQ(rule->range.lowest, lowest);
+                EXPECT_EQ(rule->range.highest, highest);
+                EXPECT_EQ(rule->range.orUnlimited, unlimited);
+            }
+        }
     }
     EXPECT_EQ(FindGame(0), nullptr);
     EXPECT_EQ(FindGame(21), nullptr);
