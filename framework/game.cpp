@@ -428,10 +428,6 @@ void Game::GetFanOffset(int& dx, int& dy) {
     dx = fanDx;
     dy = fanDy;
 }
-void Game::GetFanOffset2(int& a, int& b) {
-    a = fan2A;
-    b = fan2B;
-}
 void Game::GetPanelLayout(int& x, int& y, int rect[4]) {
     x = panelX;
     y = panelY;
@@ -939,31 +935,29 @@ bool Game::RunCommand(int commandId) {
 
 void Game::WriteBaseState(UndoWriter& writer) {
     deck.AppendSavedForm(writer.Bytes());
-    for (const std::vector<Card>& list : baseCards) {
-        writer.Int(static_cast<int32_t>(list.size()));
-        writer.Cards(list.data(), static_cast<int>(list.size()));
-    }
+    // Two card lists the record has room for and no game fills: written empty.
+    writer.Int(0);
+    writer.Int(0);
 }
 
 bool Game::ReadBaseState(UndoReader& reader) {
     auto block = reader.Take(Deck::kSavedSize);
     if (!block) return false;
-    Deck staged = deck;  // a copy: constructing a Deck would reseed the generator
+    Deck staged = deck;  // a copy, so a refused record leaves the deck as it was
     if (!staged.ReadSavedForm(*block)) return false;
     reader.deck = staged;
-    for (std::vector<Card>& list : reader.baseLists) {
+    // The two unused card lists: read whole, then dropped.
+    for (int list = 0; list < 2; ++list) {
         int32_t count = 0;
         if (!reader.IntIn(count, 0, kMaxBaseListCards)) return false;
-        list.resize(static_cast<size_t>(count));
-        if (!reader.Cards(list.data(), count)) return false;
+        std::vector<Card> cards(static_cast<size_t>(count));
+        if (!reader.Cards(cards.data(), count)) return false;
     }
     return true;
 }
 
 void Game::CommitBaseState(UndoReader& reader) {
     if (reader.deck) deck = *reader.deck;
-    // The lists are appended to, as the record is read into them.
-    for (int i = 0; i < 2; ++i) baseCards[i].insert(baseCards[i].end(), reader.baseLists[i].begin(), reader.baseLists[i].end());
 }
 
 void Game::FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds, bool playSound) {

@@ -194,9 +194,8 @@ public:
     // 11. Pushes an undo record: BeginUndoRecord, the game's arrays, points, elapsed seconds,
     //     PushUndoRecord.
     virtual void SaveUndo() = 0;
-    // 12. and 13. The two pairs of the layout block.
+    // 12. The fan of the layout block.
     virtual void GetFanOffset(int& dx, int& dy);
-    virtual void GetFanOffset2(int& a, int& b);
     // 14. The display name, as in the game list ("Klondike").
     virtual const char* GetName() = 0;
     // 15.-18. Mouse input from the shell (x, y in screen pixels; keys is the wParam).
@@ -404,7 +403,6 @@ public:
 
     int32_t points = 0;
     Deck deck;
-    std::vector<Card> baseCards[2];
     std::list<Hotspot> pickups;
     std::list<DropTarget> dropTargets;
     bool dragging = false;

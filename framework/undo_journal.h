@@ -127,7 +127,6 @@ public:
 
     // What ReadBaseState found, applied by the game only once its own part has been read.
     std::optional<Deck> deck;
-    std::vector<Card> baseLists[2];
 
 private:
     std::span<const uint8_t> bytes;

@@ -15,7 +15,8 @@
 // them and destroyed with it (dialogs own their controls this way). A window whose parent goes
 // away first simply loses its parent.
 //
-// The virtual operations are declared in a fixed order, the same for the whole family.
+// The operations are declared in a fixed order, the same for the whole family; those that vary
+// between its members are virtual.
 #pragma once
 
 #include <cstddef>
@@ -60,8 +61,8 @@ public:
     virtual void Repaint() = 0;
     virtual void SaveUnder();
     virtual void RestoreUnder();
-    virtual void SaveUnderInclusive();
-    virtual void RestoreUnderInclusive();
+    void SaveUnderInclusive();
+    void RestoreUnderInclusive();
     virtual void OffsetBy(int dx, int dy) = 0;
     virtual void PlaceAt(int x, int y) = 0;
     virtual void Center() = 0;
@@ -75,35 +76,35 @@ public:
     virtual void SetClientRight(int value) = 0;
     virtual void SetClientTop(int value) = 0;
     virtual void SetClientBottom(int value) = 0;
-    virtual int GetId() const { return id; }
-    virtual int GetX() const { return x; }
-    virtual int GetY() const { return y; }
-    virtual int GetWidth() const { return width; }
-    virtual int GetHeight() const { return height; }
-    virtual int GetStyle() const { return style; }
-    virtual void SetParent(Window* window) { parent = window; }
-    virtual void SetId(int value) { id = value; }
-    virtual void SetX(int value) { x = value; }
-    virtual void SetY(int value) { y = value; }
-    virtual void SetWidth(int value) { width = value; }
-    virtual void SetHeight(int value) { height = value; }
-    virtual void SetActive(int flag) { active = flag != 0; }
-    virtual void SetStyle(int flags) { style = flags; }
+    int GetId() const { return id; }
+    int GetX() const { return x; }
+    int GetY() const { return y; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    int GetStyle() const { return style; }
+    void SetParent(Window* window) { parent = window; }
+    void SetId(int value) { id = value; }
+    void SetX(int value) { x = value; }
+    void SetY(int value) { y = value; }
+    void SetWidth(int value) { width = value; }
+    void SetHeight(int value) { height = value; }
+    void SetActive(int flag) { active = flag != 0; }
+    void SetStyle(int flags) { style = flags; }
     // 0 not focused, 1 focused, 2 armed (the mouse went down on it and is still down).
     virtual void SetFocus(int state);
-    virtual int GetFocus() const { return focus; }
-    virtual bool IsDisabled() const { return disabled; }
+    int GetFocus() const { return focus; }
+    bool IsDisabled() const { return disabled; }
     virtual void SetDisabled(int flag);
     virtual void SetText(std::string_view value) { text = value; }
-    virtual const std::string& GetText() const { return text; }
-    virtual int GetTextLength() const { return static_cast<int>(text.size()); }
-    virtual bool IsPressed() const { return pressed; }
-    virtual bool IsChecked() const { return checked; }
-    virtual void SetPressed(int flag);
-    virtual void SetChecked(int flag);
-    virtual bool IsActive() const { return active; }
-    virtual bool IsOpen() const { return open; }
-    virtual bool IsClosed() const { return !open; }
+    const std::string& GetText() const { return text; }
+    int GetTextLength() const { return static_cast<int>(text.size()); }
+    bool IsPressed() const { return pressed; }
+    bool IsChecked() const { return checked; }
+    void SetPressed(int flag);
+    void SetChecked(int flag);
+    bool IsActive() const { return active; }
+    bool IsOpen() const { return open; }
+    bool IsClosed() const { return !open; }
     // Redraws when dirty.
     virtual void Refresh() = 0;
     // Adding a window that is already a member is refused with result 1 (0 on success).
