@@ -55,11 +55,10 @@ void GridHandGame<Parts>::DrawHandScores() {
 
 template <typename Parts>
 void GridHandGame<Parts>::DrawAreas(bool present) {
-    const int reservePiles = this->Rule("ReservePiles");
     handScoresShown = false;
     play_position::DrawStockArea(*this, L.stockX, L.stockY, present);
     DrawPlace(Table::kCurrentPlace, present);
-    for (int k = 0; k < reservePiles; ++k) DrawPlace(Table::kReservePlace + k, present);
+    for (int k = 0; k < position.reservePiles; ++k) DrawPlace(Table::kReservePlace + k, present);
     if (Parts::kStarter && gameOver)
         play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, false, false);
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);

@@ -280,7 +280,7 @@ public:
         LetGo();
         if constexpr (kModelDeals) {
             StartDeal();
-            rules = ReadRules<Rules>(gameNumber);
+            rules = ReadDealRules();
             TableDealShow show(*this);
             position = Model::Deal(deck, rules, &show);
         } else {
@@ -473,6 +473,12 @@ protected:
     private:
         ModelTable& table;
     };
+    // The rule values a deal plays by: the stored ones, read once per deal (games sharing a model,
+    // each with its own fixed values, give those).
+    virtual Rules ReadDealRules() const {
+        if constexpr (kModelDeals) return ReadRules<Rules>(gameNumber);
+        else return {};
+    }
     // The cards dealt onto the table once it is shown.
     virtual void Deal() {}
     // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to

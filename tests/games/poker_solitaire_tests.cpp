@@ -80,7 +80,7 @@ TEST_F(PokerTest, ANegativeScoreLosesAndEnglishScoringIsAString) {
         WriteStringValue(key, "Scoring", "English");
     }
     Poker& game = Start<Poker>();
-    EXPECT_FALSE(game.American());
+    EXPECT_FALSE(game.position.american);
     game.points = -20;
     ASSERT_TRUE(Choose(kCommandEndGame));
     EXPECT_EQ(game.finalScore, -20);

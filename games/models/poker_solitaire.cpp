@@ -1,13 +1,21 @@
-#include "games/poker_solitaire.h"
+#include "games/models/poker_solitaire.h"
 
 #include <algorithm>
+
+namespace {
+
+int CountRank(const PokerParts::Line& hand, int rank) {
+    return static_cast<int>(std::count_if(hand.begin(), hand.end(), [rank](Card c) { return c.Rank() == rank; }));
+}
+
+}  // namespace
 
 PokerParts::Hand PokerParts::ClassifyHand(const Line& hand) {
     const bool flush = std::all_of(hand.begin(), hand.end(), [&](Card c) { return c.Suit() == hand[0].Suit(); });
     bool four = false, three = false, straight = false;
     int pairs = 0, run = 0;
     for (int rank = 0; rank < Card::kRankCount; ++rank) {
-        const int count = Game::CountRank(hand.data(), rank, kSide);
+        const int count = CountRank(hand, rank);
         if (count >= 4) four = true;
         if (count == 3) three = true;
         if (count == 2) ++pairs;
@@ -15,7 +23,7 @@ PokerParts::Hand PokerParts::ClassifyHand(const Line& hand) {
         run = count > 0 ? run + 1 : 0;
         if (run >= kSide) straight = true;
     }
-    const bool ace = Game::CountRank(hand.data(), Card::kAce, kSide) > 0;
+    const bool ace = CountRank(hand, Card::kAce) > 0;
     if (flush && straight && ace) return kRoyalFlush;
     if (flush && straight) return kStraightFlush;
     if (four) return kFourOfAKind;

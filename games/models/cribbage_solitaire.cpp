@@ -1,4 +1,4 @@
-#include "games/cribbage_solitaire.h"
+#include "games/models/cribbage_solitaire.h"
 
 #include <algorithm>
 
