@@ -124,12 +124,11 @@ struct RuleField {
     }
 };
 
-// A game's rules with every field of kFields that `value(field)` gives (an optional number; none
-// keeps the default), a check box as on when non-zero, then settled (Settle) where one value's
-// range follows another's.
+// A game's rules (`rules`: the defaults, or a family member's fixed shape) with every field of
+// kFields that `value(field)` gives (an optional number; none keeps the value), a check box as on
+// when non-zero, then settled (Settle) where one value's range follows another's.
 template <typename Rules, typename Lookup>
-Rules RulesFrom(Lookup value) {
-    Rules rules;
+Rules RulesFrom(Lookup value, Rules rules = Rules{}) {
     if constexpr (requires { Rules::kFields; })
         for (const RuleField<Rules>& field : Rules::kFields)
             if (const std::optional<int32_t> read = value(field)) rules.*field.member = field.checkBox ? *read != 0 : *read;

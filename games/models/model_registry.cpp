@@ -23,21 +23,25 @@ struct RuleInfoOf {
     }();
 };
 
-template <typename Model>
+template <typename Rules>
+inline constexpr Rules kDefaultRules{};
+
+// `base`: the rules before the settings are read (a family member's fixed shape).
+template <typename Model, const typename Model::Rules& base>
 void DealInto(uint32_t dealNumber, const RuleLookup& value, void* position) {
     using Rules = typename Model::Rules;
-    const Rules rules = RulesFrom<Rules>([&](const RuleField<Rules>& field) { return value(field.name); });
+    const Rules rules = RulesFrom<Rules>([&](const RuleField<Rules>& field) { return value(field.name); }, base);
     const typename Model::Position dealt = DealNumber<Model>(dealNumber, rules);
     std::memcpy(position, &dealt, sizeof dealt);
 }
 
-template <typename Model>
+template <typename Model, const typename Model::Rules& base = kDefaultRules<typename Model::Rules>>
 constexpr GameModel Entry(int number, const char* name) {
     return {.number = number,
             .name = name,
             .ops = MakePlayModelOps<Model>(),
             .rules = RuleInfoOf<typename Model::Rules>::kInfo,
-            .deal = &DealInto<Model>};
+            .deal = &DealInto<Model, base>};
 }
 
 const GameModel kModels[] = {
