@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "artwork/artwork.h"
 #include "cards/card.h"
@@ -23,6 +24,8 @@
 #include "games/game_rules.h"
 #include "games/models/tableau_model.h"
 #include "games/play_position.h"
+
+static_assert(tableau::kMaxStackCards == kMaxStackCards);
 
 namespace tableau {
 // Takes the cards of a pile read from a record into a tally, and clears every slot past its count.
@@ -275,12 +278,12 @@ public:
         Position p = position;
         p.stock.Load(deck);
         p.points = points;
-        RulesOf(p) = ReadRules();
+        RulesOf(p) = RulesInForce();
         return p;
     }
 
     // The rules in force say how much they ease or harden the game.
-    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
+    double GetScoreFactor() override { return RulesInForce().ScoreFactor(); }
     void PlayMoves(MoveList& out) override {
         out.clear();
         if (paused || dragging || gameOver) return;
@@ -325,11 +328,13 @@ public:
 
     // What the table shows; while a stack is held, without it.
     Position position{};
+    // The rule values of the deal in play, read from the settings when the model dealt it.
+    typename Model::Rules rules{};
 
 protected:
     // The opening of every deal: the rules menu, how a dragged stack and the waste fan, the standard
-    // panel, an empty table with nothing held, and a shuffled deck of `packs` packs.
-    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
+    // panel, an empty table with nothing held.
+    void BeginTableauTable(bool restart, int dx, int dy, int wasteFan, const char* caption = "&Rules") {
         BeginRuledDeal(restart, caption);
         ClearHotspots();
         fanDx = dx;
@@ -339,6 +344,10 @@ protected:
         SetStandardPanel();
         position = Position{};
         ClearHeld();
+    }
+    // The same for a game that deals itself, with a shuffled deck of `packs` packs.
+    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
+        BeginTableauTable(restart, dx, dy, wasteFan, caption);
         deck.SetPacks(packs);
         deck.IncludeAll();
         deck.Shuffle();
@@ -346,6 +355,61 @@ protected:
     // The rule values in force, read from the settings store.
     using Rules = typename Model::Rules;
     Rules ReadRules() const { return ::ReadRules<Rules>(gameNumber); }
+    // The model makes the deal (Model::Deal) and the table shows it; else the table deals.
+    static constexpr bool kModelDeals = requires(Deck& d, const Rules& r) { Model::Deal(d, r, nullptr); };
+    // The rule values in force: those of the deal in play where the model dealt it, else those the
+    // settings store holds now.
+    Rules RulesInForce() const {
+        if constexpr (kModelDeals) return rules;
+        else return ReadRules();
+    }
+
+    // ---- A deal the model makes, shown ----
+
+    // The deal's rules read from the settings, and the model's deal made, shown as it goes.
+    void DealShown() {
+        rules = ReadRules();
+        TableDealShow show(*this);
+        position = Model::Deal(deck, rules, &show);
+    }
+    // The opening table with the cards laid out at once (ShowOpening).
+    virtual void ShowLaidOut(const Position& now) {
+        position = now;
+        ShowOpening();
+    }
+    // Whether card `index` of a place dealt lies face down (`at` showing the place with it).
+    virtual bool DealtFaceDown(const Place& at, int, int index) const { return index < at.faceDown; }
+    // A card dealt: the stock drawn again as the deck now holds it, and the card flown from the
+    // stock to where it lies in its place (face down or up) with dealtSound; the table then shows
+    // the position with it.
+    virtual void ShowDealt(const Position& now, int place, int index) {
+        const Position before = std::exchange(position, now);
+        const Place at = PlaceAt(place);
+        const Card card = at.cards[index];
+        const bool faceDown = DealtFaceDown(at, place, index);
+        position = before;
+        int x = 0, y = 0, stockX = 0, stockY = 0;
+        DealtOrigin(place, index, x, y);
+        CardOrigin(0, kTopCard, stockX, stockY);
+        DrawPlace(0, true);
+        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, faceDown ? artwork->cardBack : -1);
+        PlaySound(dealtSound);
+        position = now;
+    }
+    const char* dealtSound = "deal.wav";
+    // Where a card dealt lands (its CardOrigin), asked before the table shows it.
+    virtual void DealtOrigin(int place, int index, int& x, int& y) const { CardOrigin(place, index, x, y); }
+    class TableDealShow final : public DealShow<Position> {
+    public:
+        explicit TableDealShow(ModelledTableauGame& shown) : table(shown) {}
+        void Shown(const Position& now) override { table.ShowLaidOut(now); }
+        void Dealt(const Position& now, int place, int index) override { table.ShowDealt(now, place, index); }
+        // No deal of these games ends with a move; the table would show it with what follows.
+        void Played(const Position& now, const PlayMove&) override { table.position = now; }
+
+    private:
+        ModelledTableauGame& table;
+    };
     // The rules a position holds: its `rules`, or the rules it is built on.
     static Rules& RulesOf(Position& p) {
         if constexpr (requires { p.rules; }) return p.rules;
@@ -500,7 +564,7 @@ public:
     // With the AutoFlip rule, every top a move left face down is turned.
     void AfterMove() override {
         if constexpr (requires(Rules r) { r.autoFlip; }) {
-            if (!ReadRules().autoFlip) return;
+            if (!RulesInForce().autoFlip) return;
             MoveList moves;
             Model::Moves(CurrentPosition(), moves);
             for (const PlayMove& move : moves)
@@ -540,7 +604,7 @@ protected:
     bool liftSavesUndo = true;
     // A column's stacks as the rules say: every face-up run, or the top card and the whole run.
     ColumnRuns RunsOf(int, const Place& at) const override {
-        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, ReadRules().movePartial != 0};
+        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, RulesInForce().movePartial != 0};
         return {at.faceDown, false};
     }
     // What a drop plays the move with.
