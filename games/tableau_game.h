@@ -1,8 +1,8 @@
 // The shared table of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
 // Seasons, Quadrille, Simplicity, Gate, Spider; their models' shared parts are in
 // games/models/tableau_model.h) (the held stack, the game-over decision, undo, the tool operations over the model,
-// and the places of a table, as PlaceAt describes them, laid out, hit, lifted and drawn). Each
-// game keeps its model, its deal, its layout numbers and its undo record's fields.
+// the deal its model makes shown, and the places of a table, as PlaceAt describes them, laid out,
+// hit, lifted and drawn). Each game keeps its layout numbers and its undo record's fields.
 #pragma once
 
 #include <algorithm>
@@ -202,9 +202,9 @@ protected:
         for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) DrawPlace(place, false);
         DrawTableFrame(present);
     }
-    // The deck's next card dealt to a place: the stock drawn again, the card flown there from
-    // the stock (face down or up) with a sound. The caller puts the card into the place; no card
-    // left: the no-card value.
+    // The deck's next card dealt to a place in play: the stock drawn again, the card flown there
+    // from the stock (face down or up) with a sound. The caller puts the card into the place; no
+    // card left: the no-card value.
     Card DealTo(int place, bool faceDown, const char* sound = "deal.wav");
     // Draws the places the game draws itself (Place::own).
     virtual void DrawOwnPlace(int, bool) {}
@@ -219,24 +219,6 @@ protected:
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
     bool dropSounds = true, soundPerCard = false;
-    // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
-    // filled in (or with dealFirst), that card is dealt to foundation 0; filled in, every
-    // foundation then starts with its suit's card of that rank, each taken out of the deck.
-    template <size_t F>
-    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn,
-                          bool dealFirst = false) {
-        startRank = startCard;
-        if (startRank == -1 && (dealFirst || !filledIn)) {
-            foundations[0] = deck.DealNext();
-            startRank = foundations[0].Rank();
-        }
-        if (!filledIn) return;
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
-        for (size_t f = 0; f < F; ++f) {
-            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, startRank);
-            deck.Exclude(foundations[f]);
-        }
-    }
     // The opening table: the background, the game's title, the table drawn, the game's music.
     void ShowOpening() {
         artwork->RestoreBackground(0, 799, 0, 599);
@@ -278,12 +260,12 @@ public:
         Position p = position;
         p.stock.Load(deck);
         p.points = points;
-        RulesOf(p) = RulesInForce();
+        RulesOf(p) = rules;
         return p;
     }
 
     // The rules in force say how much they ease or harden the game.
-    double GetScoreFactor() override { return RulesInForce().ScoreFactor(); }
+    double GetScoreFactor() override { return rules.ScoreFactor(); }
     void PlayMoves(MoveList& out) override {
         out.clear();
         if (paused || dragging || gameOver) return;
@@ -329,7 +311,8 @@ public:
     // What the table shows; while a stack is held, without it.
     Position position{};
     // The rule values of the deal in play, read from the settings when the model dealt it.
-    typename Model::Rules rules{};
+    using Rules = typename Model::Rules;
+    Rules rules{};
 
 protected:
     // The opening of every deal: the rules menu, how a dragged stack and the waste fan, the standard
@@ -345,30 +328,12 @@ protected:
         position = Position{};
         ClearHeld();
     }
-    // The same for a game that deals itself, with a shuffled deck of `packs` packs.
-    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
-        BeginTableauTable(restart, dx, dy, wasteFan, caption);
-        deck.SetPacks(packs);
-        deck.IncludeAll();
-        deck.Shuffle();
-    }
-    // The rule values in force, read from the settings store.
-    using Rules = typename Model::Rules;
-    Rules ReadRules() const { return ::ReadRules<Rules>(gameNumber); }
-    // The model makes the deal (Model::Deal) and the table shows it; else the table deals.
-    static constexpr bool kModelDeals = requires(Deck& d, const Rules& r) { Model::Deal(d, r, nullptr); };
-    // The rule values in force: those of the deal in play where the model dealt it, else those the
-    // settings store holds now.
-    Rules RulesInForce() const {
-        if constexpr (kModelDeals) return rules;
-        else return ReadRules();
-    }
 
     // ---- A deal the model makes, shown ----
 
     // The deal's rules read from the settings, and the model's deal made, shown as it goes.
     void DealShown() {
-        rules = ReadRules();
+        rules = ReadRules<Rules>(gameNumber);
         TableDealShow show(*this);
         position = Model::Deal(deck, rules, &show);
     }
@@ -490,27 +455,6 @@ protected:
         }
     }
 
-    // One row of the opening deal across piles first..last - 1 (pile i is place firstPlace + i),
-    // face down from pile faceDownFrom on; false once the deck has run out.
-    template <size_t N, size_t S>
-    bool DealRowOnto(tableau::FannedPiles<N, S>& piles, int firstPlace, int first, int last, int faceDownFrom) {
-        for (int pile = first; pile < last; ++pile) {
-            const Card card = DealTo(firstPlace + pile, pile >= faceDownFrom);
-            if (!card.IsValid()) return false;
-            piles.tableau[pile][piles.pileCount[pile]++] = card;
-            if (pile >= faceDownFrom) ++piles.faceDownCount[pile];
-        }
-        return true;
-    }
-    // The opening deal row by row: one card face up to the row's pile, then one face down to every
-    // pile to its right, until the deck runs out.
-    template <size_t N, size_t S>
-    void DealRows(tableau::FannedPiles<N, S>& piles, int firstPlace) {
-        constexpr int n = static_cast<int>(N);
-        for (int row = 0; row < n; ++row)
-            if (!DealRowOnto(piles, firstPlace, row, n, row + 1)) return;
-    }
-
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays): an undo
     // record (unless the game wrote one at the press), the position kept to play the move from or
@@ -564,7 +508,7 @@ public:
     // With the AutoFlip rule, every top a move left face down is turned.
     void AfterMove() override {
         if constexpr (requires(Rules r) { r.autoFlip; }) {
-            if (!RulesInForce().autoFlip) return;
+            if (!rules.autoFlip) return;
             MoveList moves;
             Model::Moves(CurrentPosition(), moves);
             for (const PlayMove& move : moves)
@@ -604,7 +548,7 @@ protected:
     bool liftSavesUndo = true;
     // A column's stacks as the rules say: every face-up run, or the top card and the whole run.
     ColumnRuns RunsOf(int, const Place& at) const override {
-        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, RulesInForce().movePartial != 0};
+        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, rules.movePartial != 0};
         return {at.faceDown, false};
     }
     // What a drop plays the move with.
