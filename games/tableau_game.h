@@ -1,8 +1,8 @@
 // The shared table of the nine pile-building games (Klondike, Agnes, Forty Thieves, Canfield, Four
 // Seasons, Quadrille, Simplicity, Gate, Spider; their models' shared parts are in
 // games/models/tableau_model.h) (the held stack, the game-over decision, undo, the tool operations over the model,
-// and the places of a table, as PlaceAt describes them, laid out, hit, lifted and drawn). Each
-// game keeps its model, its deal, its layout numbers and its undo record's fields.
+// the deal its model makes shown, and the places of a table, as PlaceAt describes them, laid out,
+// hit, lifted and drawn). Each game keeps its layout numbers and its undo record's fields.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "artwork/artwork.h"
 #include "cards/card.h"
@@ -23,6 +24,8 @@
 #include "games/game_rules.h"
 #include "games/models/tableau_model.h"
 #include "games/play_position.h"
+
+static_assert(tableau::kMaxStackCards == kMaxStackCards);
 
 namespace tableau {
 // Takes the cards of a pile read from a record into a tally, and clears every slot past its count.
@@ -199,9 +202,9 @@ protected:
         for (int place = 0; PlaceAt(place).kind != Place::kNone; ++place) DrawPlace(place, false);
         DrawTableFrame(present);
     }
-    // The deck's next card dealt to a place: the stock drawn again, the card flown there from
-    // the stock (face down or up) with a sound. The caller puts the card into the place; no card
-    // left: the no-card value.
+    // The deck's next card dealt to a place in play: the stock drawn again, the card flown there
+    // from the stock (face down or up) with a sound. The caller puts the card into the place; no
+    // card left: the no-card value.
     Card DealTo(int place, bool faceDown, const char* sound = "deal.wav");
     // Draws the places the game draws itself (Place::own).
     virtual void DrawOwnPlace(int, bool) {}
@@ -216,24 +219,6 @@ protected:
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
     bool dropSounds = true, soundPerCard = false;
-    // The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
-    // filled in (or with dealFirst), that card is dealt to foundation 0; filled in, every
-    // foundation then starts with its suit's card of that rank, each taken out of the deck.
-    template <size_t F>
-    void StartFoundations(std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn,
-                          bool dealFirst = false) {
-        startRank = startCard;
-        if (startRank == -1 && (dealFirst || !filledIn)) {
-            foundations[0] = deck.DealNext();
-            startRank = foundations[0].Rank();
-        }
-        if (!filledIn) return;
-        if (startRank == -1) startRank = deck.Peek(0).Rank();
-        for (size_t f = 0; f < F; ++f) {
-            foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, startRank);
-            deck.Exclude(foundations[f]);
-        }
-    }
     // The opening table: the background, the game's title, the table drawn, the game's music.
     void ShowOpening() {
         artwork->RestoreBackground(0, 799, 0, 599);
@@ -275,12 +260,12 @@ public:
         Position p = position;
         p.stock.Load(deck);
         p.points = points;
-        RulesOf(p) = ReadRules();
+        RulesOf(p) = rules;
         return p;
     }
 
     // The rules in force say how much they ease or harden the game.
-    double GetScoreFactor() override { return ReadRules().ScoreFactor(); }
+    double GetScoreFactor() override { return rules.ScoreFactor(); }
     void PlayMoves(MoveList& out) override {
         out.clear();
         if (paused || dragging || gameOver) return;
@@ -325,11 +310,14 @@ public:
 
     // What the table shows; while a stack is held, without it.
     Position position{};
+    // The rule values of the deal in play, read from the settings when the model dealt it.
+    using Rules = typename Model::Rules;
+    Rules rules{};
 
 protected:
     // The opening of every deal: the rules menu, how a dragged stack and the waste fan, the standard
-    // panel, an empty table with nothing held, and a shuffled deck of `packs` packs.
-    void BeginTableauDeal(bool restart, int dx, int dy, int wasteFan, int packs = 1, const char* caption = "&Rules") {
+    // panel, an empty table with nothing held.
+    void BeginTableauTable(bool restart, int dx, int dy, int wasteFan, const char* caption = "&Rules") {
         BeginRuledDeal(restart, caption);
         ClearHotspots();
         fanDx = dx;
@@ -339,13 +327,54 @@ protected:
         SetStandardPanel();
         position = Position{};
         ClearHeld();
-        deck.SetPacks(packs);
-        deck.IncludeAll();
-        deck.Shuffle();
     }
-    // The rule values in force, read from the settings store.
-    using Rules = typename Model::Rules;
-    Rules ReadRules() const { return ::ReadRules<Rules>(gameNumber); }
+
+    // ---- A deal the model makes, shown ----
+
+    // The deal's rules read from the settings, and the model's deal made, shown as it goes.
+    void DealShown() {
+        rules = ReadRules<Rules>(gameNumber);
+        TableDealShow show(*this);
+        position = Model::Deal(deck, rules, &show);
+    }
+    // The opening table with the cards laid out at once (ShowOpening).
+    virtual void ShowLaidOut(const Position& now) {
+        position = now;
+        ShowOpening();
+    }
+    // Whether card `index` of a place dealt lies face down (`at` showing the place with it).
+    virtual bool DealtFaceDown(const Place& at, int, int index) const { return index < at.faceDown; }
+    // A card dealt: the stock drawn again as the deck now holds it, and the card flown from the
+    // stock to where it lies in its place (face down or up) with dealtSound; the table then shows
+    // the position with it.
+    virtual void ShowDealt(const Position& now, int place, int index) {
+        const Position before = std::exchange(position, now);
+        const Place at = PlaceAt(place);
+        const Card card = at.cards[index];
+        const bool faceDown = DealtFaceDown(at, place, index);
+        position = before;
+        int x = 0, y = 0, stockX = 0, stockY = 0;
+        DealtOrigin(place, index, x, y);
+        CardOrigin(0, kTopCard, stockX, stockY);
+        DrawPlace(0, true);
+        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, faceDown ? artwork->cardBack : -1);
+        PlaySound(dealtSound);
+        position = now;
+    }
+    const char* dealtSound = "deal.wav";
+    // Where a card dealt lands (its CardOrigin), asked before the table shows it.
+    virtual void DealtOrigin(int place, int index, int& x, int& y) const { CardOrigin(place, index, x, y); }
+    class TableDealShow final : public DealShow<Position> {
+    public:
+        explicit TableDealShow(ModelledTableauGame& shown) : table(shown) {}
+        void Shown(const Position& now) override { table.ShowLaidOut(now); }
+        void Dealt(const Position& now, int place, int index) override { table.ShowDealt(now, place, index); }
+        // No deal of these games ends with a move; the table would show it with what follows.
+        void Played(const Position& now, const PlayMove&) override { table.position = now; }
+
+    private:
+        ModelledTableauGame& table;
+    };
     // The rules a position holds: its `rules`, or the rules it is built on.
     static Rules& RulesOf(Position& p) {
         if constexpr (requires { p.rules; }) return p.rules;
@@ -426,27 +455,6 @@ protected:
         }
     }
 
-    // One row of the opening deal across piles first..last - 1 (pile i is place firstPlace + i),
-    // face down from pile faceDownFrom on; false once the deck has run out.
-    template <size_t N, size_t S>
-    bool DealRowOnto(tableau::FannedPiles<N, S>& piles, int firstPlace, int first, int last, int faceDownFrom) {
-        for (int pile = first; pile < last; ++pile) {
-            const Card card = DealTo(firstPlace + pile, pile >= faceDownFrom);
-            if (!card.IsValid()) return false;
-            piles.tableau[pile][piles.pileCount[pile]++] = card;
-            if (pile >= faceDownFrom) ++piles.faceDownCount[pile];
-        }
-        return true;
-    }
-    // The opening deal row by row: one card face up to the row's pile, then one face down to every
-    // pile to its right, until the deck runs out.
-    template <size_t N, size_t S>
-    void DealRows(tableau::FannedPiles<N, S>& piles, int firstPlace) {
-        constexpr int n = static_cast<int>(N);
-        for (int row = 0; row < n; ++row)
-            if (!DealRowOnto(piles, firstPlace, row, n, row + 1)) return;
-    }
-
 public:
     // Lifts the stack a drag took hold of (FindStack; a stack too long to hold stays): an undo
     // record (unless the game wrote one at the press), the position kept to play the move from or
@@ -500,7 +508,7 @@ public:
     // With the AutoFlip rule, every top a move left face down is turned.
     void AfterMove() override {
         if constexpr (requires(Rules r) { r.autoFlip; }) {
-            if (!ReadRules().autoFlip) return;
+            if (!rules.autoFlip) return;
             MoveList moves;
             Model::Moves(CurrentPosition(), moves);
             for (const PlayMove& move : moves)
@@ -540,7 +548,7 @@ protected:
     bool liftSavesUndo = true;
     // A column's stacks as the rules say: every face-up run, or the top card and the whole run.
     ColumnRuns RunsOf(int, const Place& at) const override {
-        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, ReadRules().movePartial != 0};
+        if constexpr (requires(Rules r) { r.movePartial; }) return {at.faceDown, rules.movePartial != 0};
         return {at.faceDown, false};
     }
     // What a drop plays the move with.

@@ -18,6 +18,10 @@
 
 namespace tableau {
 
+// The most cards a move carries as one stack (the table's kMaxStackCards, which tableau_game.h
+// holds equal to it).
+inline constexpr int kMaxStackCards = 13;
+
 // Ranks form a cycle: after the King the Ace, after the Ace the Two.
 constexpr int NextRank(int rank) { return (rank + 1) % Card::kRankCount; }
 
@@ -391,6 +395,67 @@ void AddDrops(const typename Model::Position& p, int from, int index, Card lowes
     for (int pile = 0; pile < piles; ++pile)
         if (Model::kFirstPile + pile != from && Model::FitsPile(p, pile, lowest, count))
             out.push_back(MakeMove(from, index, Model::kFirstPile + pile, count));
+}
+
+// ---- Deals ----
+
+// The deck shuffled with `packs` packs, as every deal of these games starts.
+inline void ShufflePacks(Deck& deck, int packs) {
+    deck.SetPacks(packs);
+    deck.IncludeAll();
+    deck.Shuffle();
+}
+// The foundations' starting rank: the rule's, or with none chosen the deck's next card's. Not
+// filled in (or with dealFirst), that card is dealt to foundation 0; filled in, every
+// foundation then starts with its suit's card of that rank, each taken out of the deck.
+template <size_t F>
+void StartFoundations(Deck& deck, std::array<Card, F>& foundations, int32_t& startRank, int startCard, bool filledIn,
+                      bool dealFirst = false) {
+    startRank = startCard;
+    if (startRank == -1 && (dealFirst || !filledIn)) {
+        foundations[0] = deck.DealNext();
+        startRank = foundations[0].Rank();
+    }
+    if (!filledIn) return;
+    if (startRank == -1) startRank = deck.Peek(0).Rank();
+    for (size_t f = 0; f < F; ++f) {
+        foundations[f] = Card(static_cast<int>(f) % Card::kSuitCount, startRank);
+        deck.Exclude(foundations[f]);
+    }
+}
+// The show told that the cards laid out at once are in place, and of each card dealt onto a
+// place (at `index` from its bottom): the position's stock first brought in step with the deck.
+template <class P>
+void ShowLaidOut(const Deck& deck, P& p, DealShow<P>* show) {
+    p.stock.Load(deck);
+    if (show) show->Shown(p);
+}
+template <class P>
+void ShowDealt(const Deck& deck, P& p, DealShow<P>* show, int place, int index) {
+    p.stock.Load(deck);
+    if (show) show->Dealt(p, place, index);
+}
+// One row of the opening deal across piles first..last - 1 of p's fanned piles (pile i is place
+// firstPlace + i), face down from pile faceDownFrom on; false once the deck has run out.
+template <class P>
+bool DealRowOnto(Deck& deck, P& p, int firstPlace, int first, int last, int faceDownFrom, DealShow<P>* show) {
+    for (int pile = first; pile < last; ++pile) {
+        const Card card = deck.DealNext();
+        if (!card.IsValid()) return false;
+        const int index = p.pileCount[pile]++;
+        p.tableau[pile][index] = card;
+        if (pile >= faceDownFrom) ++p.faceDownCount[pile];
+        ShowDealt(deck, p, show, firstPlace + pile, index);
+    }
+    return true;
+}
+// The opening deal row by row: one card face up to the row's pile, then one face down to every
+// pile to its right, until the deck runs out.
+template <class P>
+void DealRows(Deck& deck, P& p, int firstPlace, DealShow<P>* show) {
+    constexpr int n = static_cast<int>(std::tuple_size_v<decltype(p.tableau)>);
+    for (int row = 0; row < n; ++row)
+        if (!DealRowOnto(deck, p, firstPlace, row, n, row + 1, show)) return;
 }
 
 }  // namespace tableau

@@ -83,7 +83,7 @@ TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
     EXPECT_TRUE(game.CanDrop(four, empty));
     EXPECT_FALSE(game.CanDrop(king, empty));
     EXPECT_FALSE(game.CanDrop(five, empty)) << "the starting rank goes only to a foundation";
-    SetRule("TableauStart", 0);
+    game.rules.tableauStart = 0;
     EXPECT_TRUE(game.CanDrop(five, empty)) << "unless empty piles take any card";
     // Building wraps round: a black Ace on a red Two, a King on the Ace; never a Five on a Six.
     EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
@@ -109,7 +109,7 @@ TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
     EXPECT_EQ(game.undo.Count(), records);
 
     // With AutoFlip the pile turns its new top as soon as its last face-up card has gone.
-    SetRule("AutoFlip", 1);
+    game.rules.autoFlip = 1;
     SetPile(game, 4, {Card(kBlack, 3), Card(kRed, 6)}, 1);
     SetPile(game, 5, {Card(kBlack, 7)});
     game.CheckGameOver();
@@ -142,7 +142,7 @@ TEST_F(AgnesTest, GameOverOnlyWhenNothingCanMove) {
     EXPECT_TRUE(game.CheckGameOver()) << "an emptied pile that nothing can fill helps nothing";
     SetPile(game, 4, {Card(kBlack2, 7), Card(kRed, Card::kKing)}, 1);
     EXPECT_FALSE(game.CheckGameOver()) << "a King over a face-down card could fill it";
-    SetRule("TableauStart", 0);
+    game.rules.tableauStart = 0;
     SetPile(game, 4, {Card(kRed, Card::kKing)});
     EXPECT_FALSE(game.CheckGameOver()) << "any card fills an empty pile";
 }

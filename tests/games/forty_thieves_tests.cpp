@@ -112,7 +112,7 @@ TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
     Click(X(8) + 20, FortyThievesGame::CardY(0) + 30);
     EXPECT_EQ(game.undo.Count(), records) << "an empty column does nothing";
 
-    SetRule("AutoFlip", 1);
+    game.rules.autoFlip = 1;
     DragCard(X(4), FortyThievesGame::CardY(1), X(5), FortyThievesGame::CardY(1));
     EXPECT_EQ(game.position.pileCount[5], 2);
     EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turns at once";
@@ -146,7 +146,7 @@ TEST_F(FortyThievesTest, GameOverTestAndItsSingleCardLookAhead) {
     SetColumn(game, 2, {Card(kClubs, 9)});
     EXPECT_FALSE(game.CheckGameOver()) << "Four onto Five, then Ten onto Jack";
 
-    SetRule("MovePartial", 1);
+    game.rules.movePartial = 1;
     SetColumn(game, 2, {Card(kClubs, 6)});
     EXPECT_TRUE(game.CheckGameOver());
     SetColumn(game, 2, {Card(kClubs, 9)});
@@ -221,9 +221,9 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     EXPECT_TRUE(Played("undo.wav"));
 
     // A record of ten columns is refused while fewer are in play.
-    SetRule("Columns", 6);
+    game.rules.columnsInPlay = 6;
     EXPECT_FALSE(game.RestoreRecord(record));
-    SetRule("Columns", 10);
+    game.rules.columnsInPlay = 10;
     EXPECT_TRUE(game.RestoreRecord(record));
     EXPECT_EQ(game.position.wasteCount, 0);
 }

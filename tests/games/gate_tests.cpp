@@ -26,9 +26,9 @@ TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     DropTarget empty{GateGame::ColumnX(3), GateGame::CardY(0), {}, kPlainTargetKind};
     EXPECT_FALSE(game.CanDrop(fromWaste, empty));
     EXPECT_TRUE(game.CanDrop(fromPost, empty));
-    SetRule("FillFromWaste", 1);
+    game.rules.fillFromWaste = 1;
     EXPECT_TRUE(game.CanDrop(fromWaste, empty));
-    SetRule("FillFromWaste", 0);
+    game.rules.fillFromWaste = 0;
     game.position.postCount[1] = 0;
     EXPECT_TRUE(game.CanDrop(fromWaste, empty)) << "once a post is empty, any card";
 

@@ -186,7 +186,7 @@ TEST_F(KlondikeTest, ClickingAFaceDownTopTurnsItAndAutoFlipDoesItAlone) {
     EXPECT_EQ(game.position.faceDownCount[2], 1);
     EXPECT_EQ(game.points, 5);
 
-    SetRule("AutoFlip", 1);
+    game.rules.autoFlip = 1;
     SetPile(game, 4, {Card(kBlack, 6), Card(kRed2, 5)}, 1);
     game.CheckGameOver();
     SetPile(game, 5, {Card(kBlack2, 6)}, 0);  // black Eight
@@ -251,10 +251,10 @@ TEST_F(KlondikeTest, GameOverDecisions) {
     SetPile(game, 0, {Card(kBlack, 4)}, 0);
     SetPile(game, 3, {Card(kRed2, 2), Card(kBlack2, Card::kKing)}, 1);
     EXPECT_FALSE(over()) << "a King on a face-down card could fill the emptied pile";
-    SetRule("TableauStart", 0);
+    game.rules.tableauStart = 0;
     SetPile(game, 3, {}, 0);
     EXPECT_FALSE(over()) << "without TableauStart any card fills an empty pile";
-    SetRule("TableauStart", 1);
+    game.rules.tableauStart = 1;
     SetPile(game, 1, {Card(kBlack2, 8)}, 0);
 
     // To a foundation.

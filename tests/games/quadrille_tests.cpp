@@ -82,7 +82,7 @@ TEST_F(QuadrilleTest, RecyclesCostFivePointsAndFollowTheirLimit) {
     EXPECT_EQ(game.position.wasteCount, 52) << "no recycle allowed";
     EXPECT_EQ(game.points, 0);
 
-    SetRule("Recycles", RuleValues::kUnlimitedRecycles);
+    game.rules.recycles = RuleValues::kUnlimitedRecycles;
     for (int turn = 1; turn <= 5; ++turn) {
         Click(kStockClickX, kStockClickY);
         EXPECT_EQ(game.deck.Remaining(), 52);
@@ -107,7 +107,7 @@ TEST_F(QuadrilleTest, GameOverConsidersOnlyCardsThatCanReachTheWaste) {
     const bool fiveThird = game.deck.Peek(2) == Card(3, 3);
     EXPECT_EQ(game.CheckGameOver(), !fiveThird) << "only every third stock card can come up";
     game.gameOver = false;
-    SetRule("Recycles", 1);
+    game.rules.recycles = 1;
     game.position.recyclesUsed = 0;
     game.position.waste[0] = Card(2, 8);
     game.position.wasteCount = 1;

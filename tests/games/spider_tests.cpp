@@ -109,7 +109,7 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     EXPECT_TRUE(Played("foundation.wav"));
 
     // With assembling on, the same run is refused and goes back.
-    SetRule("SuitAssembled", 1);
+    game.rules.suitAssembled = 1;
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.position.pileCount[0], 4);
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
