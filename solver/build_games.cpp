@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "games/agnes.h"
-#include "games/calculation.h"
-#include "games/spider.h"
+#include "games/models/agnes.h"
+#include "games/models/calculation.h"
+#include "games/models/spider.h"
 #include "solver/heuristic_parts.h"
 #include "solver/solver.h"
 

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <array>
 
-#include "games/agnes.h"
-#include "games/calculation.h"
-#include "games/cribbage_solitaire.h"
-#include "games/poker_solitaire.h"
-#include "games/quadrille.h"
-#include "games/simplicity.h"
-#include "games/spider.h"
+#include "games/models/agnes.h"
+#include "games/models/calculation.h"
+#include "games/models/cribbage_solitaire.h"
+#include "games/models/poker_solitaire.h"
+#include "games/models/quadrille.h"
+#include "games/models/simplicity.h"
+#include "games/models/spider.h"
+#include "games/models/model_registry.h"
 #include "solver/build_games.h"
 #include "solver/heuristic_parts.h"
 #include "solver/pairing_games.h"
@@ -55,15 +56,15 @@ MoveScore MoveScoreFor(int gameNumber) {
     if (const MoveScore score = StockGameScore(gameNumber)) return score;
     if (const MoveScore score = waste_games::Score(gameNumber)) return score;
     switch (gameNumber) {
-    case CalculationGame::kGameNumber:
+    case game_number::kCalculation:
         return build_games::CalculationScore;
-    case QuadrilleGame::kGameNumber:
+    case game_number::kQuadrille:
         return QuadrilleScore;
-    case AgnesGame::kGameNumber:
+    case game_number::kAgnes:
         return build_games::AgnesScore;
-    case SimplicityGame::kGameNumber:
+    case game_number::kSimplicity:
         return TopCardScore<SimplicityModel>;
-    case SpiderGame::kGameNumber:
+    case game_number::kSpider:
         return build_games::SpiderScore;
     default:
         return GenericScore;
@@ -90,5 +91,5 @@ PositionHasher SearchHashFor(MoveScore score) {
 }
 
 bool PlayedForPoints(int gameNumber) {
-    return gameNumber == CribbageSolitaireGame::kGameNumber || gameNumber == PokerSolitaireGame::kGameNumber;
+    return gameNumber == game_number::kCribbageSolitaire || gameNumber == game_number::kPokerSolitaire;
 }

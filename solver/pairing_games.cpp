@@ -8,12 +8,13 @@
 #include <array>
 #include <numeric>
 
-#include "games/accordion.h"
-#include "games/auld_lang_syne.h"
-#include "games/gate.h"
-#include "games/golf.h"
-#include "games/pyramid.h"
-#include "games/simple_addition.h"
+#include "games/models/accordion.h"
+#include "games/models/auld_lang_syne.h"
+#include "games/models/gate.h"
+#include "games/models/golf.h"
+#include "games/models/pyramid.h"
+#include "games/models/simple_addition.h"
+#include "games/models/model_registry.h"
 
 namespace {
 
@@ -400,17 +401,17 @@ void GateCode(const void* position, PositionCode& out) {
 
 MoveScore PairingGameScore(int gameNumber) {
     switch (gameNumber) {
-    case AccordionGame::kGameNumber:
+    case game_number::kAccordion:
         return AccordionScore;
-    case AuldLangSyneGame::kGameNumber:
+    case game_number::kAuldLangSyne:
         return AuldLangSyneScore;
-    case GateGame::kGameNumber:
+    case game_number::kGate:
         return GateScore;
-    case GolfGame::kGameNumber:
+    case game_number::kGolf:
         return GolfScore;
-    case PyramidGame::kGameNumber:
+    case game_number::kPyramid:
         return PyramidScore;
-    case SimpleAdditionGame::kGameNumber:
+    case game_number::kSimpleAddition:
         return SimpleAdditionScore;
     default:
         return nullptr;

@@ -4,8 +4,9 @@
 #include <array>
 #include <cstring>
 
-#include "games/canfield.h"
-#include "games/klondike.h"
+#include "games/models/canfield.h"
+#include "games/models/klondike.h"
+#include "games/models/model_registry.h"
 #include "solver/heuristic_parts.h"
 #include "solver/waste_games.h"
 
@@ -398,9 +399,9 @@ int CanfieldScore(const void* before, const PlayMove& move, int points, const vo
 
 MoveScore StockGameScore(int gameNumber) {
     switch (gameNumber) {
-    case KlondikeGame::kGameNumber:
+    case game_number::kKlondike:
         return KlondikeScore;
-    case CanfieldGame::kGameNumber:
+    case game_number::kCanfield:
         return CanfieldScore;
     default:
         return nullptr;

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstring>
 
-#include "games/forty_thieves.h"
-#include "games/four_seasons.h"
-#include "games/game_rules.h"
+#include "games/models/forty_thieves.h"
+#include "games/models/four_seasons.h"
+#include "games/models/model_registry.h"
 #include "solver/heuristic_parts.h"
 
 namespace waste_games {
@@ -72,7 +72,7 @@ void FortyThievesCode(const void* position, PositionCode& out) {
 
 // Turns of the waste left, 7 for as good as unlimited.
 int TurnsLeft(int32_t allowed, int32_t used) {
-    return allowed == RuleValues::kUnlimitedRecycles ? 7 : std::clamp(allowed - used, 0, 7);
+    return allowed == kUnlimitedRecycles ? 7 : std::clamp(allowed - used, 0, 7);
 }
 
 int FortyThievesTurns(const void* position) {
@@ -154,8 +154,8 @@ int FourSeasonsTurns(const void* position) {
 }  // namespace
 
 MoveScore Score(int gameNumber) {
-    if (gameNumber == FortyThievesGame::kGameNumber) return FortyThievesScore;
-    if (gameNumber == FourSeasonsGame::kGameNumber) return FourSeasonsScore;
+    if (gameNumber == game_number::kFortyThieves) return FortyThievesScore;
+    if (gameNumber == game_number::kFourSeasons) return FourSeasonsScore;
     return nullptr;
 }
 

@@ -12,6 +12,15 @@
 #include "framework/play_model.h"
 #include "games/models/model_parts.h"
 
+// The games' numbers: their places in the game list.
+namespace game_number {
+enum : int {
+    kAccordion = 1, kAgnes, kAuldLangSyne, kBlockSolitaire, kCalculation, kCanfield, kCribbageSolitaire,
+    kFortyThieves, kFourSeasons, kGate, kGolf, kKlondike, kMonteCarlo, kPokerSolitaire, kPyramid, kQuadrille,
+    kSimpleAddition, kSimplicity, kSpider, kTakeFourteen
+};
+}  // namespace game_number
+
 // A rule value by its settings name (as "CardsDealt"); none keeps the game's default.
 using RuleLookup = std::function<std::optional<int32_t>(std::string_view name)>;
 
