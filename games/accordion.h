@@ -1,32 +1,11 @@
-// Accordion: the whole deck dealt face up in a row that wraps over five lines of eleven cells. A
-// card may cover the nearest card to its left or the third card to its left when they share a
-// suit or a rank; the game is won when one pile is left. It keeps the base class's mouse handling.
+// Accordion on the table: the model (games/models/accordion.h) dealt and drawn; a card is dragged
+// onto the card it covers. It keeps the base class's mouse handling.
 #pragma once
 
 #include <array>
-#include <cstdint>
 
+#include "games/models/accordion.h"
 #include "games/play_position.h"
-
-// The rules as a model of play. Places: the cells 0 .. 51 in dealing order (eleven to a line). A
-// move is a kMove of the card in one cell onto the first or third card left of it, made by
-// dragging it there. Cells do not close up: an emptied cell stays empty.
-struct AccordionParts {
-    static constexpr int kCells = 52, kPlaces = kCells;
-    static constexpr int kPointsPerMove = 5;
-
-    struct Position {
-        int32_t points = 0;
-        std::array<Card, kCells> cells{};
-    };
-
-    static bool Matches(Card a, Card b) { return a.Suit() == b.Suit() || a.Rank() == b.Rank(); }
-    // The cells a card in `from` may cover: the nearest card left of it and the third.
-    static int Neighbours(const Position& position, int from, std::array<int, 2>& cells);
-};
-// Won with one pile left. The code holds the cells alone, so positions reached by different paths
-// meet in a search; covered cards leave the position.
-using AccordionModel = PlayModel<AccordionParts>;
 
 class AccordionGame : public ModelTable<AccordionModel, 1> {
 public:

@@ -1,57 +1,9 @@
-// Monte Carlo: pairs of equal rank that touch (across, down or diagonally) are taken out of a
-// grid five cards wide; the grid then closes up in reading order and is refilled from the stock.
-// Cards are selected by clicking; nothing is dragged.
+// Monte Carlo on the table: the model (games/models/monte_carlo.h) dealt and drawn; cards are
+// selected by clicking, two to a pair; nothing is dragged.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
+#include "games/models/monte_carlo.h"
 #include "games/play_position.h"
-
-// The rules as a model of play. Places: the grid's cells, row * 5 + column, row 0 at the top.
-// A pair is a kMove from the earlier cell to the later one, made by clicking both cards.
-struct MonteCarloParts {
-    static constexpr int kColumns = 5;
-    static constexpr int kMaxRows = 5;
-    static constexpr int kCells = kColumns * kMaxRows, kPlaces = kCells;
-    static constexpr int kPointsPerPair = 5;
-
-    struct Position {
-        int32_t points = 0;
-        int32_t rows = kMaxRows;
-        int32_t shiftAfterAllMoves = 1;  // close up only when no pair is left
-        int32_t stockCount = 0;
-        std::array<Card, Card::kCardsPerPack> stock{};  // the last card is dealt next
-        std::array<Card, kCells> grid{};
-    };
-
-    // Two cards of equal rank in touching cells (across, down or diagonally).
-    static bool Pairs(const Position& position, int a, int b);
-    static bool PairAvailable(const Position& position);
-    // Moves the cards up and left in reading order and fills the gaps at the end from the stock.
-    static void CloseUp(Position& position);
-
-    // Apply, showing its steps through the hooks (play_position::NoHooks).
-    template <typename Hooks>
-    static int Play(Position& position, const PlayMove& move, Hooks& hooks) {
-        if (move.kind != PlayMove::kMove) return 0;
-        position.grid[move.from] = Card();
-        hooks.TookOut(move.from);
-        position.grid[move.to] = Card();
-        hooks.TookOut(move.to);
-        hooks.Removed();
-        position.points += kPointsPerPair;
-        if (!position.shiftAfterAllMoves || !PairAvailable(position)) {
-            const int stockBefore = position.stockCount;
-            CloseUp(position);
-            hooks.ClosedUp(stockBefore - position.stockCount);
-        }
-        return kPointsPerPair;
-    }
-};
-// The code holds the grid and the stock, not the points, so positions reached by different paths
-// meet in a search. Pairs leave the position.
-using MonteCarloModel = PlayModel<MonteCarloParts>;
 
 class MonteCarloGame : public ModelTable<MonteCarloModel, 13> {
 public:
@@ -60,19 +12,11 @@ public:
 
     using ModelTable::ModelTable;
 
-    // A card to each cell of the rows in play.
-    void Deal() override;
     void OnLButtonDown(WPARAM keys, int x, int y) override;
-    double GetScoreFactor() override {
-        const double factor = Rule("Rows") == 5 ? 1.0 : Rule("Rows") == 4 ? 1.2 : 1.5;
-        return RuleOn("ShiftAfterAllMoves") ? factor * 1.35 : factor;
-    }
+    double GetScoreFactor() override { return rules.ScoreFactor(); }
 
     static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
     static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
-    // The current position, with the rule values "Rows" and "ShiftAfterAllMoves" from the
-    // settings, read whenever a rule needs them.
-    MonteCarloModel::Position ModelPosition() const override;
 
 private:
     struct TableHooks;
@@ -82,6 +26,8 @@ private:
                 .count = cell < position.rows * kColumns && position.grid[cell].IsValid(), .pickup = true};
     }
     Play HowPlayed() const override { return kPairs; }
+    // A card dealt slides from the stock, which is not one of the model's places.
+    void ShowDealt(const Position& now, int cell, int index) override;
     void DrawAreas(bool present) override {
         DrawStockArea(present);
         ModelTable::DrawAreas(present);
