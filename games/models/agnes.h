@@ -13,9 +13,11 @@
 struct AgnesRules {
     int32_t startCard = -1, movePartial = 1, autoFlip = 0, filledIn = 0, tableauStart = 1;
     static constexpr tableau::RuleField<AgnesRules> kFields[] = {
-        {&AgnesRules::startCard, "StartCard"},        {&AgnesRules::movePartial, "MovePartial", true},
-        {&AgnesRules::autoFlip, "AutoFlip", true},    {&AgnesRules::filledIn, "FilledIn", true},
-        {&AgnesRules::tableauStart, "TableauStart", true}};
+        Number(&AgnesRules::startCard, "StartCard", kStartCardRange),
+        OnOff(&AgnesRules::movePartial, "MovePartial"),
+        OnOff(&AgnesRules::autoFlip, "AutoFlip"),
+        OnOff(&AgnesRules::filledIn, "FilledIn"),
+        OnOff(&AgnesRules::tableauStart, "TableauStart")};
     double ScoreFactor() const {
         double factor = movePartial ? 0.95 : 1.0;
         if (filledIn) factor *= 0.9;

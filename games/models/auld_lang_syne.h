@@ -12,8 +12,9 @@
 // rank's index, or -1 for the first card of the deck.
 struct AuldLangSyneRules {
     int32_t filledIn = 0, startCard = Card::kAce;
-    static constexpr RuleField<AuldLangSyneRules> kFields[] = {{&AuldLangSyneRules::filledIn, "FilledIn", true},
-                                                               {&AuldLangSyneRules::startCard, "StartCard"}};
+    static constexpr RuleField<AuldLangSyneRules> kFields[] = {
+        OnOff(&AuldLangSyneRules::filledIn, "FilledIn"),
+        Number(&AuldLangSyneRules::startCard, "StartCard", kStartCardRange)};
     double ScoreFactor() const { return filledIn ? 0.75 : 1.0; }
 };
 

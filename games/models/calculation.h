@@ -11,7 +11,8 @@
 // "StartingCard": which of the thirteen starting-card choices begins the foundations.
 struct CalculationRules {
     int32_t startingCard = 12;
-    static constexpr RuleField<CalculationRules> kFields[] = {{&CalculationRules::startingCard, "StartingCard"}};
+    static constexpr RuleField<CalculationRules> kFields[] = {
+        Number(&CalculationRules::startingCard, "StartingCard", {0, 12})};
 };
 
 // Places: 0 the stock, 1 the current card, 2 + f foundation f, 6 + k waste pile k. A press on the

@@ -13,8 +13,10 @@ struct CanfieldRules {
     static constexpr int32_t kUnlimitedRecycles = ::kUnlimitedRecycles;
     int32_t cardsDealt = 1, recycles = 0, movePartial = 0, fillFromStock = 1;
     static constexpr tableau::RuleField<CanfieldRules> kFields[] = {
-        {&CanfieldRules::cardsDealt, "CardsDealt"}, {&CanfieldRules::recycles, "Recycles"},
-        {&CanfieldRules::movePartial, "MovePartial", true}, {&CanfieldRules::fillFromStock, "FillFromStock", true}};
+        Number(&CanfieldRules::cardsDealt, "CardsDealt", {1, 3}),
+        Number(&CanfieldRules::recycles, "Recycles", kRecycleRange),
+        OnOff(&CanfieldRules::movePartial, "MovePartial"),
+        OnOff(&CanfieldRules::fillFromStock, "FillFromStock")};
     double ScoreFactor() const {
         double factor = movePartial ? 0.95 : 1.0;
         if (fillFromStock) factor *= 0.9;

@@ -11,8 +11,9 @@
 // "ReservePiles": how many reserve piles are in play; "CardsPerPile": how many cards each holds.
 struct CribbageRules {
     int32_t reservePiles = 0, cardsPerPile = 1;
-    static constexpr RuleField<CribbageRules> kFields[] = {{&CribbageRules::reservePiles, "ReservePiles"},
-                                                           {&CribbageRules::cardsPerPile, "CardsPerPile"}};
+    static constexpr RuleField<CribbageRules> kFields[] = {
+        Number(&CribbageRules::reservePiles, "ReservePiles", {0, 3}),
+        Number(&CribbageRules::cardsPerPile, "CardsPerPile", {1, 5})};
 };
 
 // Cribbage's part of the grid game: a card goes anywhere on an empty grid, else into an empty

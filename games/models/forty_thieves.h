@@ -12,10 +12,14 @@ struct FortyThievesRules {
     int32_t columnsInPlay = 10, recycle = 0, movePartial = 0, autoFlip = 0;
     int32_t filledIn = 0, rowsFaceDown = 0, rows = 4, startCard = 12;
     static constexpr tableau::RuleField<FortyThievesRules> kFields[] = {
-        {&FortyThievesRules::columnsInPlay, "Columns"},      {&FortyThievesRules::recycle, "Recycle"},
-        {&FortyThievesRules::movePartial, "MovePartial", true}, {&FortyThievesRules::autoFlip, "AutoFlip", true},
-        {&FortyThievesRules::filledIn, "FilledIn", true},    {&FortyThievesRules::rows, "Rows"},
-        {&FortyThievesRules::startCard, "StartCard"}, {&FortyThievesRules::rowsFaceDown, "RowsFaceDown", false, true}};
+        Number(&FortyThievesRules::columnsInPlay, "Columns", {5, 10}),
+        Number(&FortyThievesRules::recycle, "Recycle", kRecycleRange),
+        OnOff(&FortyThievesRules::movePartial, "MovePartial"),
+        OnOff(&FortyThievesRules::autoFlip, "AutoFlip"),
+        OnOff(&FortyThievesRules::filledIn, "FilledIn"),
+        Number(&FortyThievesRules::rows, "Rows", {1, 5}),
+        Number(&FortyThievesRules::startCard, "StartCard", kStartCardRange),
+        Following(&FortyThievesRules::rowsFaceDown, "RowsFaceDown", {0, 3})};
     // The face-down rows' range follows the rows.
     void Settle() {
         if (rowsFaceDown < 0 || rowsFaceDown >= rows) rowsFaceDown = 0;

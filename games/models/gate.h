@@ -10,9 +10,11 @@
 struct GateRules {
     int32_t recycles = 0, movePartial = 0, filledIn = 0, fillFromWaste = 0, startCard = -1;
     static constexpr tableau::RuleField<GateRules> kFields[] = {
-        {&GateRules::recycles, "Recycles"},           {&GateRules::movePartial, "MovePartial", true},
-        {&GateRules::filledIn, "FilledIn", true},     {&GateRules::fillFromWaste, "FillFromWaste", true},
-        {&GateRules::startCard, "StartCard"}};
+        Number(&GateRules::recycles, "Recycles", kRecycleRange),
+        OnOff(&GateRules::movePartial, "MovePartial"),
+        OnOff(&GateRules::filledIn, "FilledIn"),
+        OnOff(&GateRules::fillFromWaste, "FillFromWaste"),
+        Number(&GateRules::startCard, "StartCard", kStartCardRange)};
     double ScoreFactor() const {
         double factor = movePartial ? 0.95 : 1.0;
         if (filledIn) factor *= 0.9;

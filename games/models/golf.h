@@ -13,9 +13,9 @@
 struct GolfRules {
     int32_t wrapAround = 0, flipFirst = 0, sevenByFive = 1;
     static constexpr RuleField<GolfRules> kFields[] = {
-        {&GolfRules::wrapAround, "WrapAround", true},
-        {&GolfRules::flipFirst, "FlipFirst", true},
-        {&GolfRules::sevenByFive, "SevenByFive", true}};
+        OnOff(&GolfRules::wrapAround, "WrapAround"),
+        OnOff(&GolfRules::flipFirst, "FlipFirst"),
+        OnOff(&GolfRules::sevenByFive, "SevenByFive")};
     double ScoreFactor() const { return sevenByFive ? 0.95 : 1.0; }
     int Columns() const { return sevenByFive ? 7 : 6; }
     int CardsPerColumn() const { return sevenByFive ? 5 : 6; }

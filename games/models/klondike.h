@@ -13,10 +13,13 @@ struct KlondikeRules {
     static constexpr int32_t kUnlimitedRecycles = ::kUnlimitedRecycles;
     int32_t cardsDealt = 3, recycles = 3, startCard = 12, filledIn = 0, tableauStart = 1, movePartial = 0, autoFlip = 0;
     static constexpr tableau::RuleField<KlondikeRules> kFields[] = {
-        {&KlondikeRules::cardsDealt, "CardsDealt"},         {&KlondikeRules::recycles, "Recycles"},
-        {&KlondikeRules::startCard, "StartCard"},           {&KlondikeRules::filledIn, "FilledIn", true},
-        {&KlondikeRules::tableauStart, "TableauStart", true}, {&KlondikeRules::movePartial, "MovePartial", true},
-        {&KlondikeRules::autoFlip, "AutoFlip", true}};
+        Number(&KlondikeRules::cardsDealt, "CardsDealt", {1, 3}),
+        Number(&KlondikeRules::recycles, "Recycles", kRecycleRange),
+        Number(&KlondikeRules::startCard, "StartCard", kStartCardRange),
+        OnOff(&KlondikeRules::filledIn, "FilledIn"),
+        OnOff(&KlondikeRules::tableauStart, "TableauStart"),
+        OnOff(&KlondikeRules::movePartial, "MovePartial"),
+        OnOff(&KlondikeRules::autoFlip, "AutoFlip")};
 
     bool TurnAllowed(int turnsUsed) const { return tableau::RecycleAllowed(recycles, turnsUsed); }
     double ScoreFactor() const {

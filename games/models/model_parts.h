@@ -124,6 +124,20 @@ struct RuleField {
     }
 };
 
+// A check box; a number in its range; a number whose range follows another's, read unchecked.
+template <typename Rules>
+constexpr RuleField<Rules> OnOff(int32_t Rules::*member, const char* name) {
+    return {member, name, true};
+}
+template <typename Rules>
+constexpr RuleField<Rules> Number(int32_t Rules::*member, const char* name, RuleRange range) {
+    return {member, name, false, false, range};
+}
+template <typename Rules>
+constexpr RuleField<Rules> Following(int32_t Rules::*member, const char* name, RuleRange range) {
+    return {member, name, false, true, range};
+}
+
 // A game's rules (`rules`: the defaults, or a family member's fixed shape) with every field of
 // kFields that `value(field)` gives (an optional number; none keeps the value), a check box as on
 // when non-zero, then settled (Settle) where one value's range follows another's.

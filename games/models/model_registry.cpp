@@ -4,7 +4,26 @@
 #include <cctype>
 #include <cstring>
 
+#include "games/models/accordion.h"
+#include "games/models/agnes.h"
+#include "games/models/auld_lang_syne.h"
+#include "games/models/block_solitaire.h"
+#include "games/models/calculation.h"
+#include "games/models/canfield.h"
+#include "games/models/cribbage_solitaire.h"
+#include "games/models/forty_thieves.h"
+#include "games/models/four_seasons.h"
+#include "games/models/gate.h"
 #include "games/models/golf.h"
+#include "games/models/klondike.h"
+#include "games/models/monte_carlo.h"
+#include "games/models/poker_solitaire.h"
+#include "games/models/pyramid.h"
+#include "games/models/quadrille.h"
+#include "games/models/simple_addition.h"
+#include "games/models/simplicity.h"
+#include "games/models/spider.h"
+#include "games/models/take_fourteen.h"
 
 namespace {
 
@@ -44,18 +63,38 @@ constexpr GameModel Entry(int number, const char* name) {
             .deal = &DealInto<Model, base>};
 }
 
+using namespace game_number;
+
 const GameModel kModels[] = {
-    Entry<GolfModel>(11, "Golf"),
+    Entry<AccordionModel>(kAccordion, "Accordion"),
+    Entry<AgnesModel>(kAgnes, "Agnes"),
+    Entry<AuldLangSyneModel>(kAuldLangSyne, "Auld Lang Syne"),
+    Entry<PairingModel, kBlockSolitaireRules>(kBlockSolitaire, "Block Solitaire"),
+    Entry<CalculationModel>(kCalculation, "Calculation"),
+    Entry<CanfieldModel>(kCanfield, "Canfield"),
+    Entry<CribbageSolitaireModel>(kCribbageSolitaire, "Cribbage Solitaire"),
+    Entry<FortyThievesModel>(kFortyThieves, "Forty Thieves"),
+    Entry<FourSeasonsModel>(kFourSeasons, "Four Seasons"),
+    Entry<GateModel>(kGate, "Gate"),
+    Entry<GolfModel>(kGolf, "Golf"),
+    Entry<KlondikeModel>(kKlondike, "Klondike"),
+    Entry<MonteCarloModel>(kMonteCarlo, "Monte Carlo"),
+    Entry<PokerSolitaireModel>(kPokerSolitaire, "Poker Solitaire"),
+    Entry<PyramidModel>(kPyramid, "Pyramid"),
+    Entry<QuadrilleModel>(kQuadrille, "Quadrille"),
+    Entry<PairingModel, kSimpleAdditionRules>(kSimpleAddition, "Simple Addition"),
+    Entry<SimplicityModel>(kSimplicity, "Simplicity"),
+    Entry<SpiderModel>(kSpider, "Spider"),
+    Entry<PairingModel, kTakeFourteenRules>(kTakeFourteen, "Take Fourteen"),
 };
+static_assert(std::size(kModels) == size_t{kTakeFourteen});
 
 }  // namespace
 
 std::span<const GameModel> GameModels() { return kModels; }
 
 const GameModel* FindModel(int number) {
-    for (const GameModel& model : kModels)
-        if (model.number == number) return &model;
-    return nullptr;
+    return number >= 1 && number <= static_cast<int>(std::size(kModels)) ? &kModels[number - 1] : nullptr;
 }
 
 bool SameName(std::string_view a, std::string_view b) {

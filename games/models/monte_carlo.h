@@ -11,7 +11,8 @@
 struct MonteCarloRules {
     int32_t shiftAfterAllMoves = 1, rows = 5;
     static constexpr RuleField<MonteCarloRules> kFields[] = {
-        {&MonteCarloRules::shiftAfterAllMoves, "ShiftAfterAllMoves", true}, {&MonteCarloRules::rows, "Rows"}};
+        OnOff(&MonteCarloRules::shiftAfterAllMoves, "ShiftAfterAllMoves"),
+        Number(&MonteCarloRules::rows, "Rows", {3, 5})};
     // Fewer rows pay more, and closing up after every pair more again.
     double ScoreFactor() const {
         const double factor = rows == 5 ? 1.0 : rows == 4 ? 1.2 : 1.5;

@@ -12,9 +12,10 @@
 // "Scoring" (stored as the text "American" or "English"): 1 for the English table.
 struct PokerRules {
     int32_t reservePiles = 0, cardsPerPile = 1, english = 0;
-    static constexpr RuleField<PokerRules> kFields[] = {{&PokerRules::reservePiles, "ReservePiles"},
-                                                        {&PokerRules::cardsPerPile, "CardsPerPile"},
-                                                        {&PokerRules::english, "Scoring"}};
+    static constexpr RuleField<PokerRules> kFields[] = {
+        Number(&PokerRules::reservePiles, "ReservePiles", {0, 3}),
+        Number(&PokerRules::cardsPerPile, "CardsPerPile", {1, 5}),
+        Number(&PokerRules::english, "Scoring", {0, 1})};
 };
 
 // Poker's part of the grid game: any empty cell, and a full grid scores its hands under the

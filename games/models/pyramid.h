@@ -13,9 +13,10 @@
 // "ExtraCards": an extra row under the triangle.
 struct PyramidRules {
     int32_t sevenRows = 1, recycles = 0, extraCards = 0;
-    static constexpr RuleField<PyramidRules> kFields[] = {{&PyramidRules::sevenRows, "SevenRows", true},
-                                                          {&PyramidRules::recycles, "Recycles"},
-                                                          {&PyramidRules::extraCards, "ExtraCards", true}};
+    static constexpr RuleField<PyramidRules> kFields[] = {
+        OnOff(&PyramidRules::sevenRows, "SevenRows"),
+        Number(&PyramidRules::recycles, "Recycles", kRecycleRange),
+        OnOff(&PyramidRules::extraCards, "ExtraCards")};
     double ScoreFactor() const { return (sevenRows ? 1.5 : 1.0) * (extraCards ? 0.75 : 1.0); }
 };
 

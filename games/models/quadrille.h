@@ -9,9 +9,10 @@
 // The rule values ("CardsDealt" 1..3, "FilledIn", "Recycles" 0..4 or no limit).
 struct QuadrilleRules {
     int32_t cardsDealt = 1, filledIn = 0, recycles = 2;
-    static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {{&QuadrilleRules::cardsDealt, "CardsDealt"},
-                                                                     {&QuadrilleRules::filledIn, "FilledIn", true},
-                                                                     {&QuadrilleRules::recycles, "Recycles"}};
+    static constexpr tableau::RuleField<QuadrilleRules> kFields[] = {
+        Number(&QuadrilleRules::cardsDealt, "CardsDealt", {1, 3}),
+        OnOff(&QuadrilleRules::filledIn, "FilledIn"),
+        Number(&QuadrilleRules::recycles, "Recycles", kRecycleRange)};
     double ScoreFactor() const {
         double factor = filledIn ? 0.9 : 1.0;
         if (cardsDealt == 2) factor *= 1.1;

@@ -12,8 +12,10 @@
 struct SpiderRules {
     int32_t suitAssembled = 1, rowsFaceDown = 5, startCard = 12, autoFlip = 0;
     static constexpr tableau::RuleField<SpiderRules> kFields[] = {
-        {&SpiderRules::suitAssembled, "SuitAssembled", true}, {&SpiderRules::rowsFaceDown, "RowsFaceDown"},
-        {&SpiderRules::startCard, "StartCard"}, {&SpiderRules::autoFlip, "AutoFlip", true}};
+        OnOff(&SpiderRules::suitAssembled, "SuitAssembled"),
+        Number(&SpiderRules::rowsFaceDown, "RowsFaceDown", {0, 5}),
+        Number(&SpiderRules::startCard, "StartCard", kStartCardRange),
+        OnOff(&SpiderRules::autoFlip, "AutoFlip")};
     double ScoreFactor() const {
         double factor = suitAssembled ? 1.5 : 1.0;
         if (rowsFaceDown > 0) factor *= 1.0 + 0.05 * rowsFaceDown;

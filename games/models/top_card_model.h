@@ -16,8 +16,10 @@ struct TopCardRules {
     // No recycles until the dialog stores a value.
     int32_t cardsDealt = 1, recycles = 0, filledIn = 0, startCard = -1;
     static constexpr tableau::RuleField<TopCardRules> kFields[] = {
-        {&TopCardRules::cardsDealt, "CardsDealt"}, {&TopCardRules::recycles, "Recycles"},
-        {&TopCardRules::filledIn, "FilledIn", true}, {&TopCardRules::startCard, "StartCard"}};
+        Number(&TopCardRules::cardsDealt, "CardsDealt", {1, 3}),
+        Number(&TopCardRules::recycles, "Recycles", kRecycleRange),
+        OnOff(&TopCardRules::filledIn, "FilledIn"),
+        Number(&TopCardRules::startCard, "StartCard", kStartCardRange)};
 
     // Filling the foundations makes the game easier, dealing more cards at a time harder.
     double ScoreFactor() const {
