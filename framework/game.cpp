@@ -1187,8 +1187,7 @@ void Game::OnLButtonUp(WPARAM, int x, int y) {
         DropTarget target = *found;
         DropCards(dragRecord, target);
     } else {
-        AnimateCards(dragX, dragY, dragRecord.x, dragRecord.y, dragRecord.count, dragRecord.cards.data(),
-                     artwork->screenBuffer, true, false);
+        AnimateCards(dragX, dragY, dragRecord.x, dragRecord.y, dragRecord.count, dragRecord.cards.data());
         if (std::abs(dragX - dragRecord.x) >= kClickTolerance || std::abs(dragY - dragRecord.y) >= kClickTolerance)
             PlaySound("invalid.wav");
         ReturnCards();
@@ -1221,8 +1220,7 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
     dragging = true;
     LiftCards(dragRecord);
     if (undo.Count() == records && !before.empty()) PushRecordBytes(before, beforePosition);
-    AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data(),
-                 artwork->screenBuffer, true, false);
+    AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data());
     DropCards(dragRecord, target);
     dragging = false;
     AfterMove();
@@ -1360,22 +1358,22 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
     }
 }
 
-void Game::AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, int buffer,
-                        bool keepDrawn, bool fast) {
+void Game::AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, CardSlide slide) {
     if (!artwork || count < 1) return;
+    const int buffer = artwork->screenBuffer;
     int dx = 0, dy = 0;
     GetFanOffset(dx, dy);
     const int steps = count - 1;
     const int width = steps * dx + artwork->cardWidth, height = steps * dy + artwork->cardHeight;
-    Slide(fromX, fromY, toX, toY, width, height, keepDrawn, fast,
+    Slide(fromX, fromY, toX, toY, width, height, slide.keepDrawn, slide.fast,
           [&](int x, int y) { artwork->DrawRun(x, y, cards, buffer, count, dx, dy); });
 }
 
-void Game::AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int buffer, bool keepDrawn, bool fast,
-                       int back) {
+void Game::AnimateCard(int fromX, int fromY, int toX, int toY, Card card, CardSlide slide) {
     if (!artwork) return;
-    Slide(fromX, fromY, toX, toY, artwork->cardWidth, artwork->cardHeight, keepDrawn, fast, [&](int x, int y) {
-        if (back > -1) artwork->DrawCardBack(x, y, back, buffer);
+    const int buffer = artwork->screenBuffer;
+    Slide(fromX, fromY, toX, toY, artwork->cardWidth, artwork->cardHeight, slide.keepDrawn, slide.fast, [&](int x, int y) {
+        if (slide.back > -1) artwork->DrawCardBack(x, y, slide.back, buffer);
         else artwork->DrawCard(x, y, card, buffer);
     });
 }

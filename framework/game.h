@@ -113,6 +113,14 @@ struct DropTarget {
 inline constexpr int kAutoMoveKind = 1;
 inline constexpr int kPlainTargetKind = 2;
 
+// How cards slide: at the fast pace or the normal one, left drawn at the target or the screen put
+// back as it was, and (a single card) face up, or face down with back number `back`.
+struct CardSlide {
+    bool fast = false;
+    bool keepDrawn = true;
+    int back = -1;
+};
+
 class Game {
 public:
     // finalScore's value while the final score has not been computed.
@@ -353,15 +361,11 @@ public:
     bool IsPaused() const { return paused; }
     int ComputeScore();
 
-    // Slides a fanned stack (fan step from GetFanOffset) or one card from one place to another in
-    // steps of kSlowStep or kFastStep pixels, lasting SlideDurationMs. With keepDrawn the cards stay
-    // drawn at the target; otherwise the screen is put back as it was. A card is drawn face down
-    // with that back number when back > -1. With animation off the cards are drawn at the target
-    // at once.
-    void AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, int buffer,
-                      bool keepDrawn, bool fast);
-    void AnimateCard(int fromX, int fromY, int toX, int toY, Card card, int buffer, bool keepDrawn, bool fast,
-                     int back);
+    // Slides a fanned stack (fan step from GetFanOffset) or one card across the screen buffer from
+    // one place to another in steps of kSlowStep or kFastStep pixels, lasting SlideDurationMs. With
+    // animation off the cards are drawn at the target at once.
+    void AnimateCards(int fromX, int fromY, int toX, int toY, int count, const Card* cards, CardSlide slide = {});
+    void AnimateCard(int fromX, int fromY, int toX, int toY, Card card, CardSlide slide = {});
 
     // Undo records: a writer holding the base part, and the push of a finished record.
     UndoWriter BeginUndoRecord();
@@ -461,7 +465,6 @@ protected:
 
     // The layout block, set by each NewGame.
     int fanDx = 0, fanDy = 0;
-    int fan2A = 0, fan2B = 0;
     int panelX = 0, panelY = 0;
     int panelRect[4] = {0, 0, 0, 0};
     // The panel values most games use: the score panel at the bottom left of the table.

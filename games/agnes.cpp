@@ -1,7 +1,7 @@
 #include "games/agnes.h"
 
 void AgnesGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kTableauStep, 10);
+    BeginTableauTable(restart, 0, kTableauStep);
     reserveDealt.fill(0);
     artwork->RestoreBackground(0, 799, 0, 599);
     artwork->Present();
@@ -50,7 +50,7 @@ void AgnesGame::OnStock() {
             deck.DealNext();
             reserveDealt[to] = index;
             DrawPlace(Model::kStockPlace, true);
-            AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, artwork->screenBuffer, true, true, -1);
+            AnimateCard(kStockX, kStockY, ReserveX(to), ReserveY(index), card, {.fast = true});
         });
         position = next;
         CheckGameOver();

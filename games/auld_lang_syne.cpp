@@ -17,7 +17,7 @@ void AuldLangSyneGame::SlideToPile(int pile) {
     DrawPlace(kStockPlace, true);
     artwork->PresentDirty();
     const int top = position.pileCounts[pile] - 1;
-    AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(top), position.piles[pile][top], artwork->screenBuffer, true, true, -1);
+    AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(top), position.piles[pile][top], {.fast = true});
     PlaySound("deal.wav");
 }
 

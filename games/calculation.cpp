@@ -18,8 +18,6 @@ CalculationGame::PlaceView CalculationGame::View(int place) const {
 
 void CalculationGame::StartDeal() {
     fanDy = kWasteFanStep;
-    fan2A = 10;
-    fan2B = 0;
 }
 
 void CalculationGame::DrawPlace(int place, bool present) {

@@ -8,7 +8,7 @@ constexpr int kLayerMarginX = 12, kLayerMarginY = 6;
 }  // namespace
 
 void CanfieldGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kTableauStep, kWasteFanStep);
+    BeginTableauTable(restart, 0, kTableauStep);
     DealShown();
     Draw(true);
     StartClock(0);
@@ -75,8 +75,7 @@ void CanfieldGame::AfterMove() {
     // The reserve's card fills the gap as part of the player's move.
     JoinNextRecordToMove();
     LiftCards(record);
-    AnimateCards(record.x, record.y, ColumnX(pile), CardY(0), 1, record.cards.data(), artwork->screenBuffer, true,
-                 false);
+    AnimateCards(record.x, record.y, ColumnX(pile), CardY(0), 1, record.cards.data());
     dragging = false;
     DropTarget target{ColumnX(pile), CardY(0), CardHitRect(ColumnX(pile), CardY(0)), kPlainTargetKind};
     DropCards(record, target);

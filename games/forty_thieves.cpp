@@ -10,7 +10,7 @@ constexpr int kWasteMarginX = 26, kWasteMarginY = 13;
 }  // namespace
 
 void FortyThievesGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kColumnStep, 0);
+    BeginTableauTable(restart, 0, kColumnStep);
     DealShown();
     CheckGameOver();
     StartClock(0);

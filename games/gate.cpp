@@ -10,7 +10,7 @@ constexpr int kWasteMarginX = 12, kWasteMarginY = 6;
 }  // namespace
 
 void GateGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kColumnStep, kWasteFanStep);
+    BeginTableauTable(restart, 0, kColumnStep);
     DealShown();
     Draw(true);
     CheckGameOver();

@@ -80,7 +80,7 @@ void GridHandGame<Parts>::OnLButtonDown(WPARAM keys, int x, int y) {
             // Cribbage's table saves the position here too, as well as on lifting the card.
             if (Parts::kStarter) SaveUndo();
             LiftCards(record);
-            AnimateCard(kCurrentX, kCurrentY, target.x, target.y, record.cards[0], artwork->screenBuffer, true, false, -1);
+            AnimateCard(kCurrentX, kCurrentY, target.x, target.y, record.cards[0]);
             DropCards(record, target);
         }
         return;

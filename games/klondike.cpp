@@ -6,7 +6,7 @@ constexpr int kWasteMarginX = 8, kWasteMarginY = 4, kMaxWasteFan = 3;
 }  // namespace
 
 void KlondikeGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kTableauStep, kWasteFanStep, TranslateLater("&Rules..."));
+    BeginTableauTable(restart, 0, kTableauStep, TranslateLater("&Rules..."));
     DealShown();
     CheckGameOver();
     StartClock(0);

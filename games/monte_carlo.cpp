@@ -7,7 +7,7 @@
 void MonteCarloGame::ShowDealt(const Position& now, int cell, int) {
     position = now;
     DrawStockArea(true);
-    AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), position.grid[cell], artwork->screenBuffer, true, true, -1);
+    AnimateCard(kStockX, kStockY, CellX(cell), CellY(cell), position.grid[cell], {.fast = true});
     PlaySound("deal.wav");
 }
 

@@ -44,7 +44,7 @@ void PairingGame::SlideDealt(int place) {
     const Card card = Cell(place, k);
     // The card lands when the slide ends.
     Cell(place, k) = Card();
-    AnimateCard(kStockX, kStockY, view.X(k), view.Y(k), card, artwork->screenBuffer, true, true, -1);
+    AnimateCard(kStockX, kStockY, view.X(k), view.Y(k), card, {.fast = true});
     Cell(place, k) = card;
     PlaySound("flip.wav");
 }

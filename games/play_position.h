@@ -453,7 +453,7 @@ protected:
         position = now;
         const PlaceView stock = View(0), to = View(place);
         play_position::DrawStockArea(*this, stock.x, stock.y, true);
-        AnimateCard(stock.x, stock.y, to.X(index), to.Y(index), to.cards[index], artwork->screenBuffer, true, true, -1);
+        AnimateCard(stock.x, stock.y, to.X(index), to.Y(index), to.cards[index], {.fast = true});
         PlaySound("deal.wav");
     }
     // A move the deal ends with (a press on the stock): the table drawn again with the flip sound.
@@ -487,7 +487,7 @@ protected:
         const Card card = deck.DealNext();
         if (!card.IsValid()) return false;
         play_position::DrawStockArea(*this, stockX, stockY, true, canTurn);
-        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, -1);
+        AnimateCard(stockX, stockY, x, y, card, {.fast = true});
         PlaySound("deal.wav");
         to = card;
         return true;
@@ -531,8 +531,7 @@ protected:
         dragging = true;
         LiftCards(dragRecord);
         if (lifted != kNothingLifted) {
-            AnimateCard(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.cards[0], artwork->screenBuffer, true, false,
-                        -1);
+            AnimateCard(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.cards[0]);
             DropCards(dragRecord, target);
         }
         dragging = false;

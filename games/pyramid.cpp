@@ -47,7 +47,7 @@ void PyramidGame::ShowDealt(const Position& now, int place, int) {
     position = now;
     const PlaceView to = View(place);
     play_position::DrawStockArea(*this, kStockX, kStockY, true, TurnsLeft());
-    AnimateCard(kStockX, kStockY, to.x, to.y, *to.cards, artwork->screenBuffer, true, true, -1);
+    AnimateCard(kStockX, kStockY, to.x, to.y, *to.cards, {.fast = true});
     PlaySound("deal.wav");
 }
 

@@ -11,7 +11,7 @@ constexpr int kMaxWasteFan = 3;
 }  // namespace
 
 void QuadrilleGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 14, 16, kWasteFanStep);
+    BeginTableauTable(restart, 14, 16);
     DealShown();
     Draw(true);
     CheckGameOver();

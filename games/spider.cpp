@@ -7,7 +7,7 @@ constexpr int kLayerMarginX = 24, kLayerMarginY = 12;
 }  // namespace
 
 void SpiderGame::NewGame(bool restart) {
-    BeginTableauTable(restart, 0, kColumnStep, 0);
+    BeginTableauTable(restart, 0, kColumnStep);
     DealShown();
     CheckGameOver();
     Draw(true);

@@ -168,7 +168,7 @@ Card TableauGame::DealTo(int place, bool faceDown, const char* sound) {
     const Card card = deck.DealNext();
     if (!card.IsValid()) return card;
     DrawPlace(0, true);
-    AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, faceDown ? artwork->cardBack : -1);
+    AnimateCard(stockX, stockY, x, y, card, {.fast = true, .back = faceDown ? artwork->cardBack : -1});
     PlaySound(sound);
     return card;
 }

@@ -315,15 +315,13 @@ public:
     Rules rules{};
 
 protected:
-    // The opening of every deal: the rules menu, how a dragged stack and the waste fan, the standard
-    // panel, an empty table with nothing held.
-    void BeginTableauTable(bool restart, int dx, int dy, int wasteFan, const char* caption = "&Rules") {
+    // The opening of every deal: the rules menu, how a dragged stack fans, the standard panel, an
+    // empty table with nothing held.
+    void BeginTableauTable(bool restart, int dx, int dy, const char* caption = "&Rules") {
         BeginRuledDeal(restart, caption);
         ClearHotspots();
         fanDx = dx;
         fanDy = dy;
-        fan2A = wasteFan;
-        fan2B = 0;
         SetStandardPanel();
         position = Position{};
         ClearHeld();
@@ -357,7 +355,7 @@ protected:
         DealtOrigin(place, index, x, y);
         CardOrigin(0, kTopCard, stockX, stockY);
         DrawPlace(0, true);
-        AnimateCard(stockX, stockY, x, y, card, artwork->screenBuffer, true, true, faceDown ? artwork->cardBack : -1);
+        AnimateCard(stockX, stockY, x, y, card, {.fast = true, .back = faceDown ? artwork->cardBack : -1});
         PlaySound(dealtSound);
         position = now;
     }

@@ -41,7 +41,7 @@ public:
 
     // Each card is dealt from the stock with a flip.
     void NewGame(bool restart) override {
-        this->BeginTableauTable(restart, 20, 25, kWasteFanStep);
+        this->BeginTableauTable(restart, 20, 25);
         this->DealShown();
         this->DrawTable(true);
         this->CheckGameOver();

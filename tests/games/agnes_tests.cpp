@@ -16,20 +16,9 @@ class AgnesTest : public RuledGameTest<AgnesGame> {
 protected:
     // An empty table: no stock, no piles, no reserve, empty foundations.
     static void ClearTable(AgnesGame& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-        for (auto& pile : game.position.tableau) pile.fill(Card());
-        game.position.pileCount.fill(0);
-        game.position.faceDownCount.fill(0);
+        ClearPlaces(game);
         for (auto& pile : game.position.reserve) pile.fill(Card());
         game.position.reserveCount.fill(0);
-        game.position.foundations.fill(Card());
-    }
-    static void SetPile(AgnesGame& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
-        int k = 0;
-        for (Card card : cards) game.position.tableau[pile][k++] = card;
-        game.position.pileCount[pile] = k;
-        game.position.faceDownCount[pile] = faceDown;
     }
     static void SetReserve(AgnesGame& game, int pile, std::initializer_list<Card> cards) {
         int k = 0;

@@ -12,32 +12,12 @@ constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 
 class CanfieldTest : public RuledGameTest<CanfieldGame> {
 protected:
-    // Leaves only these cards in the stock.
-    static void SetStock(CanfieldGame& game, std::initializer_list<Card> keep) {
-        game.deck.SetPacks(1);
-        game.deck.IncludeAll();
-        for (int index = 0; index < Card::kCardsPerPack; ++index) {
-            const Card card(index / 13, index % 13);
-            bool kept = false;
-            for (Card k : keep) kept |= k == card;
-            if (!kept) game.deck.Exclude(card);
-        }
-    }
     static void ClearTable(CanfieldGame& game) {
+        ClearPlaces(game);
         SetStock(game, {});
-        game.position.waste.fill(Card());
-        game.position.wasteCount = 0;
         game.position.reserve.fill(Card());
         game.position.reserveCount = 0;
-        for (auto& pile : game.position.tableau) pile.fill(Card());
-        game.position.pileCount.fill(0);
-        game.position.foundations.fill(Card());
         game.position.recyclesUsed = 1;
-    }
-    static void SetPile(CanfieldGame& game, int pile, std::initializer_list<Card> cards) {
-        int k = 0;
-        for (Card card : cards) game.position.tableau[pile][k++] = card;
-        game.position.pileCount[pile] = k;
     }
 };
 

@@ -15,21 +15,9 @@ constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = Fort
 class FortyThievesTest : public RuledGameTest<FortyThievesGame> {
 protected:
     // An empty table: no stock, no waste, no columns, empty foundations.
-    static void ClearTable(FortyThievesGame& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-        game.position.waste.fill(Card());
-        game.position.wasteCount = 0;
-        for (auto& column : game.position.tableau) column.fill(Card());
-        game.position.pileCount.fill(0);
-        game.position.faceDownCount.fill(0);
-        game.position.foundations.fill(Card());
-    }
+    static void ClearTable(FortyThievesGame& game) { ClearPlaces(game); }
     static void SetColumn(FortyThievesGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
-        int k = 0;
-        for (Card card : cards) game.position.tableau[column][k++] = card;
-        game.position.pileCount[column] = k;
-        game.position.faceDownCount[column] = faceDown;
+        SetPile(game, column, cards, faceDown);
     }
     static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
     void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }

@@ -13,33 +13,8 @@ protected:
 
     // An empty table: no stock, no waste, no piles, the waste already turned once.
     static void ClearTable(KlondikeGame& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-        game.position.waste.fill(Card());
-        game.position.wasteCount = 0;
-        for (auto& pile : game.position.tableau) pile.fill(Card());
-        game.position.pileCount.fill(0);
-        game.position.faceDownCount.fill(0);
-        game.position.foundations.fill(Card());
+        ClearPlaces(game);
         game.position.turnsUsed = 1;
-    }
-    static void SetPile(KlondikeGame& game, int pile, std::initializer_list<Card> cards, int faceDown) {
-        int k = 0;
-        for (Card card : cards) game.position.tableau[pile][k++] = card;
-        game.position.pileCount[pile] = k;
-        game.position.faceDownCount[pile] = faceDown;
-    }
-    // A stock holding exactly these cards, in the order the shuffle gives.
-    static void SetStock(KlondikeGame& game, std::initializer_list<Card> keep) {
-        game.deck.SetPacks(1);
-        game.deck.IncludeAll();
-        for (int suit = 0; suit < 4; ++suit) {
-            for (int rank = 0; rank < 13; ++rank) {
-                bool kept = false;
-                for (Card card : keep) kept |= card == Card(suit, rank);
-                if (!kept) game.deck.Exclude(Card(suit, rank));
-            }
-        }
     }
 };
 

@@ -10,21 +10,7 @@ namespace {
 using Quad = QuadrilleGame;
 constexpr int kStockClickX = Quad::kStockX + 20, kStockClickY = Quad::kStockY + 30;
 
-class QuadrilleTest : public RuledGameTest<QuadrilleGame> {
-protected:
-    // A stock holding exactly these cards.
-    static void SetStock(Quad& game, std::initializer_list<Card> keep) {
-        game.deck.SetPacks(1);
-        game.deck.IncludeAll();
-        for (int suit = 0; suit < 4; ++suit) {
-            for (int rank = 0; rank < 13; ++rank) {
-                bool kept = false;
-                for (Card card : keep) kept |= card == Card(suit, rank);
-                if (!kept) game.deck.Exclude(Card(suit, rank));
-            }
-        }
-    }
-};
+class QuadrilleTest : public RuledGameTest<QuadrilleGame> {};
 
 TEST_F(QuadrilleTest, EmptyPilesTakeOnlyTheirOwnFiveOrSix) {
     Quad& game = Start<Quad>();

@@ -1,8 +1,11 @@
-// A game's tests with its rule values set in the settings store before a deal, and the automatic
-// game-over check off so that hand-built tables stay in play.
+// A game's tests with its rule values set in the settings store before a deal, the automatic
+// game-over check off so that hand-built tables stay in play, and the setting of a table's places
+// by hand.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 
 #include "games/game_registry.h"
 #include "tests/framework/game_fixture.h"
@@ -17,5 +20,45 @@ protected:
     static void SetRule(const char* name, int32_t value) {
         SettingsKey key(GameSettingsPath(FindGame(Game::kGameNumber)->name));
         WriteDwordValue(key, name, value);
+    }
+
+    // ---- Hand-built tables: the position's places set directly ----
+
+    // The stock dealt out, and every pile, foundation and waste of the position emptied.
+    template <typename Table>
+    static void ClearPlaces(Table& game) {
+        while (game.deck.DealNext().IsValid()) {
+        }
+        auto& p = game.position;
+        if constexpr (requires { p.tableau; }) {
+            for (auto& pile : p.tableau) pile.fill(Card());
+            p.pileCount.fill(0);
+        }
+        if constexpr (requires { p.faceDownCount; }) p.faceDownCount.fill(0);
+        if constexpr (requires { p.foundations; }) p.foundations.fill(Card());
+        if constexpr (requires { p.waste; }) {
+            p.waste.fill(Card());
+            p.wasteCount = 0;
+        }
+    }
+    // Pile `pile` of the tableau holding these cards, the first `faceDown` of them face down.
+    template <typename Table>
+    static void SetPile(Table& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
+        auto& p = game.position;
+        p.tableau[pile].fill(Card());
+        int k = 0;
+        for (Card card : cards) p.tableau[pile][k++] = card;
+        p.pileCount[pile] = k;
+        if constexpr (requires { p.faceDownCount; }) p.faceDownCount[pile] = faceDown;
+    }
+    // A stock of exactly these cards (one pack's, in the order the shuffle gives them).
+    template <typename Table>
+    static void SetStock(Table& game, std::initializer_list<Card> keep) {
+        game.deck.SetPacks(1);
+        game.deck.IncludeAll();
+        for (int index = 0; index < Card::kCardsPerPack; ++index) {
+            const Card card(index / Card::kRankCount, index % Card::kRankCount);
+            if (std::find(keep.begin(), keep.end(), card) == keep.end()) game.deck.Exclude(card);
+        }
     }
 };

@@ -11,19 +11,9 @@ constexpr int kSpades = 0, kHearts = 1;
 
 class SpiderTest : public RuledGameTest<SpiderGame> {
 protected:
-    static void ClearTable(SpiderGame& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-        for (auto& column : game.position.tableau) column.fill(Card());
-        game.position.pileCount.fill(0);
-        game.position.faceDownCount.fill(0);
-        game.position.foundations.fill(Card());
-    }
+    static void ClearTable(SpiderGame& game) { ClearPlaces(game); }
     static void SetColumn(SpiderGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
-        int i = 0;
-        for (Card card : cards) game.position.tableau[column][i++] = card;
-        game.position.pileCount[column] = i;
-        game.position.faceDownCount[column] = faceDown;
+        SetPile(game, column, cards, faceDown);
     }
     static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.position.pileCount[column] - 1) + 5; }
 };
