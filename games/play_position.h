@@ -211,26 +211,12 @@ enum TableDrawing : bool { kJustDraws = false, kSettlesOnDraw = true };
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
 // from the deck. The table sees its model's constants and helpers as its own.
-// The rules a model keeps (Model::Rules), or none.
-struct NoRules {};
-template <typename M>
-struct RulesOf {
-    using Type = NoRules;
-};
-template <typename M>
-    requires requires { typename M::Rules; }
-struct RulesOf<M> {
-    using Type = typename M::Rules;
-};
-
 template <typename M, int Number = 0, TableDrawing SettleOnDraw = kJustDraws>
 class ModelTable : public Game, public M {
 public:
     using Model = M;
     using Position = typename M::Position;
-    using Rules = typename RulesOf<M>::Type;
-    // The model makes the deal (Model::Deal) and the table shows it; else the table deals (Deal).
-    static constexpr bool kModelDeals = !std::is_same_v<Rules, NoRules>;
+    using Rules = typename M::Rules;
     static constexpr int kGameNumber = Number;
     using Game::Game;
     explicit ModelTable(Artwork* artwork) : Game(artwork, Number) {}
@@ -268,9 +254,9 @@ public:
         return true;
     }
     // A deal: the theme (and on the first deal of a game with rule values its menu items), no hot
-    // spots, the standard panel, a fresh position with nothing held (LetGo), one shuffled pack,
-    // the game's start (StartDeal), the new table, the game's deal (Deal), the end settled and the
-    // clock started.
+    // spots, the standard panel, a fresh position with nothing held (LetGo), the game's start
+    // (StartDeal), the rule values read once, the model's deal shown as it is made, the end settled
+    // and the clock started.
     void NewGame(bool restart) override {
         BeginRuledDeal(restart || !FindGame(gameNumber)->HasRuleSettings());
         ClearHotspots();
@@ -278,17 +264,10 @@ public:
         SetStandardPanel();
         position = Position();
         LetGo();
-        if constexpr (kModelDeals) {
-            StartDeal();
-            rules = ReadDealRules();
-            TableDealShow show(*this);
-            position = Model::Deal(deck, rules, &show);
-        } else {
-            play_position::ShufflePack(deck);
-            StartDeal();
-            play_position::ShowNewTable(*this);
-            Deal();
-        }
+        StartDeal();
+        rules = ReadDealRules();
+        TableDealShow show(*this);
+        position = Model::Deal(deck, rules, &show);
         CheckGameOver();
         StartClock(0);
     }
@@ -435,8 +414,7 @@ protected:
     // Restoring a record plays the undo sound, or else Undo plays it first (or neither does).
     bool soundOnRestore = true, soundFirst = false;
 
-    // The game's start of a deal, on a fresh position: how dragged cards fan (fanDx, fanDy); where
-    // the table deals (no Model::Deal), on a shuffled pack, its rule values and starting cards.
+    // The game's start of a deal, on a fresh position: how dragged cards fan (fanDx, fanDy).
     virtual void StartDeal() {}
 
     // ---- A deal the model makes, shown ----
@@ -475,23 +453,7 @@ protected:
     };
     // The rule values a deal plays by: the stored ones, read once per deal (games sharing a model,
     // each with its own fixed values, give those).
-    virtual Rules ReadDealRules() const {
-        if constexpr (kModelDeals) return ReadRules<Rules>(gameNumber);
-        else return {};
-    }
-    // The cards dealt onto the table once it is shown.
-    virtual void Deal() {}
-    // Deals the deck's next card into `to`, sliding face up from the stock at (stockX, stockY) to
-    // (x, y) with the deal sound; false when the deck has none left.
-    bool DealFaceUp(Card& to, int stockX, int stockY, int x, int y, bool canTurn = false) {
-        const Card card = deck.DealNext();
-        if (!card.IsValid()) return false;
-        play_position::DrawStockArea(*this, stockX, stockY, true, canTurn);
-        AnimateCard(stockX, stockY, x, y, card, {.fast = true});
-        PlaySound("deal.wav");
-        to = card;
-        return true;
-    }
+    virtual Rules ReadDealRules() const { return ReadRules<Rules>(gameNumber); }
     // A press on the stock that the model plays (its kStock from place 0): the cards it deals taken
     // off the deck too, the stock and the place `shown` drawn again with the flip sound, and the
     // end settled.
@@ -541,9 +503,6 @@ protected:
     bool OnCard(int x, int y, int left, int top) const {
         return x >= left && x <= left + artwork->cardWidth && y >= top && y <= top + artwork->cardHeight;
     }
-    // The stored value of one of the game's rule options, held to its range.
-    int32_t Rule(const char* valueName) const { return RuleValues(gameNumber)[valueName]; }
-    bool RuleOn(const char* valueName) const { return RuleValues(gameNumber).On(valueName); }
 
     // Every area of the table; with present each is cleared first and marked for presenting.
     // Here each of the model's places (kPlaces of them) in turn.

@@ -30,6 +30,16 @@ TEST(SolveTool, SolvesOneDealAndListsTheMoves) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Gate deal 3: won"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("   1. "), std::string::npos) << run.output;
+
+    // It deals through the models alone: no window, picture or sound library is loaded.
+    FILE* pipe = popen((std::string("ldd ") + QUILLFEN_SOLVE_PROGRAM).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string libraries;
+    for (char line[512]; fgets(line, sizeof line, pipe);) libraries += line;
+    pclose(pipe);
+    EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
+    for (const char* drawingOrSound : {"SDL", "fluidsynth", "jpeg", "png", "X11"})
+        EXPECT_EQ(libraries.find(drawingOrSound), std::string::npos) << drawingOrSound << " in\n" << libraries;
 }
 
 TEST(SolveTool, MeasuresARangeOfDeals) {
