@@ -98,19 +98,22 @@ inline void ShufflePack(Deck& deck) {
 // A recycle count that never runs out.
 inline constexpr int32_t kUnlimitedRecycles = 99999;
 
-// One rule value a game's rules keep, stored under `name`; a check box reads as 0 or 1. A value
-// whose range follows another's is read unchecked and held to it by the rules' Settle. A rules
-// struct lists its fields once (kFields): the table fills them from the player's settings, the
-// solver from its command line, and the struct's own member initialisers are the defaults.
-// The values a number may take (a check box takes any, read as on or off): lowest to highest, and
-// with orUnlimited kUnlimitedRecycles as well.
+// The values a number may take: lowest to highest, and with orUnlimited kUnlimitedRecycles as well.
 struct RuleRange {
     int32_t lowest = INT32_MIN, highest = INT32_MAX;
     bool orUnlimited = false;
+    bool Holds(int32_t value) const {
+        return (value >= lowest && value <= highest) || (orUnlimited && value == kUnlimitedRecycles);
+    }
 };
 inline constexpr RuleRange kRecycleRange{0, 4, true};
 inline constexpr RuleRange kStartCardRange{-1, 12};  // a rank index, or -1 for the first card dealt
 
+// One rule value a game's rules keep, stored under `name`; a check box reads as 0 or 1 (and takes
+// any number, read as on or off). A value whose range follows another's is read unchecked and held
+// to it by the rules' Settle. A rules struct lists its fields once (kFields): the table fills them
+// from the player's settings, the solver from its command line, and the struct's own member
+// initialisers are the defaults.
 template <typename Rules>
 struct RuleField {
     int32_t Rules::*member;
@@ -118,10 +121,6 @@ struct RuleField {
     bool checkBox = false;
     bool unchecked = false;
     RuleRange range{};
-    bool Accepts(int32_t value) const {
-        return checkBox || (value >= range.lowest && value <= range.highest) ||
-               (range.orUnlimited && value == kUnlimitedRecycles);
-    }
 };
 
 // A check box; a number in its range; a number whose range follows another's, read unchecked.

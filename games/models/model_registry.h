@@ -30,10 +30,7 @@ struct RuleInfo {
     bool checkBox = false;
     RuleRange range{};
     int32_t defaultValue = 0;
-    bool Accepts(int32_t value) const {
-        return checkBox || (value >= range.lowest && value <= range.highest) ||
-               (range.orUnlimited && value == kUnlimitedRecycles);
-    }
+    bool Accepts(int32_t value) const { return checkBox || range.Holds(value); }
 };
 
 struct GameModel {
