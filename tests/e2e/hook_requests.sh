@@ -12,14 +12,19 @@ open_hook_pipes() {
     mkfifo "$1/request" "$1/reply"
     exec 7<>"$1/reply" 8<>"$1/request"
 }
-# start_window_manager [LOG]: openbox on $DISPLAY, its pid in $wm, once it has taken the screen.
+# start_window_manager [LOG]: openbox on $DISPLAY, its pid in $wm, once it has taken the screen;
+# false when it has not within 30 s. A window mapped before it has taken the screen stays
+# unmanaged: undecorated, and never made full screen whatever its program asks.
 start_window_manager() {
     openbox --sm-disable >"${1:-/dev/null}" 2>&1 &
     wm=$!
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 600); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$wm" 2>/dev/null || break
         sleep 0.05
     done
+    echo "openbox did not take the screen"
+    return 1
 }
 
 # ask COMMAND...: sends a request and sets $answer to the reply with the same tag.

@@ -32,7 +32,7 @@ screenWidth=${SCREEN_SIZE%x*}
 screenHeight=${SCREEN_SIZE#*x}
 FAIL_CONTEXT=$SCREEN_SIZE
 . "$(dirname "$0")/session.sh"
-start_window_manager "$state/openbox.log"
+start_window_manager "$state/openbox.log" || fail "no window manager"
 # Reads the window's size and the table's place in it from the program.
 geometry() {
     ask window

@@ -20,7 +20,7 @@ start_server() {
     for _ in $(seq 1 100); do [ -s "$state/display" ] && break; sleep 0.05; done
     [ -s "$state/display" ] || fail "Xvfb did not start"
     export DISPLAY=:$(head -n1 "$state/display")
-    start_window_manager "$state/openbox.log"
+    start_window_manager "$state/openbox.log" || fail "no window manager"
 }
 stop_server() {
     kill "$wm" "$server" 2>/dev/null || true
