@@ -43,6 +43,6 @@ bool AccordionGame::RecordPart(play_position::RecordFields& fields, Position& re
     std::array<Card, kRecordCells> cells{};
     std::copy(read.cells.begin(), read.cells.end(), cells.begin());
     fields.Cards(cells);
-    std::copy(cells.begin(), cells.begin() + kCells, read.cells.begin());
-    return std::none_of(cells.begin() + kCells, cells.end(), [](Card card) { return card.IsValid(); });
+    std::copy(cells.begin(), cells.begin() + Model::kCells, read.cells.begin());
+    return std::none_of(cells.begin() + Model::kCells, cells.end(), [](Card card) { return card.IsValid(); });
 }

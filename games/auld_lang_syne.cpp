@@ -3,18 +3,18 @@
 // ---- The game ----
 
 AuldLangSyneGame::PlaceView AuldLangSyneGame::View(int place) const {
-    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
-    if (place < kPilePlace) {
-        const int k = place - kFoundationPlace;
+    if (place == Model::kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place < Model::kPilePlace) {
+        const int k = place - Model::kFoundationPlace;
         return {.x = ColumnX(k), .y = kFoundationY, .cards = &position.foundations[k], .count = 1, .targetKind = kAutoMoveKind};
     }
-    const int k = place - kPilePlace;
+    const int k = place - Model::kPilePlace;
     return {.x = ColumnX(k), .y = kPileY, .dy = kPileStep, .cards = position.piles[k].data(),
             .count = position.pileCounts[k] - (lifted == place), .pickup = true};
 }
 
 void AuldLangSyneGame::SlideToPile(int pile) {
-    DrawPlace(kStockPlace, true);
+    DrawPlace(Model::kStockPlace, true);
     artwork->PresentDirty();
     const int top = position.pileCounts[pile] - 1;
     AnimateCard(kStockX, kStockY, ColumnX(pile), CardY(top), position.piles[pile][top], {.fast = true});
@@ -23,7 +23,7 @@ void AuldLangSyneGame::SlideToPile(int pile) {
 
 void AuldLangSyneGame::ShowDealt(const Position& now, int place, int) {
     position = now;
-    SlideToPile(place - kPilePlace);
+    SlideToPile(place - Model::kPilePlace);
 }
 
 void AuldLangSyneGame::DealRow() {
@@ -35,22 +35,22 @@ void AuldLangSyneGame::DealRow() {
         }
     } hooks{{}, *this};
     LoadStock();
-    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = kStockPlace}, hooks);
+    AuldLangSyneModel::Play(position, {.kind = PlayMove::kStock, .from = Model::kStockPlace}, hooks);
     CheckGameOver();
 }
 
 void AuldLangSyneGame::DrawPlace(int place, bool present) {
-    const int k = place - kFoundationPlace;
-    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    else if (place >= kPilePlace) DrawView(place, present, true, play_position::kScreenBottom);
+    const int k = place - Model::kFoundationPlace;
+    if (place == Model::kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place >= Model::kPilePlace) DrawView(place, present, true, play_position::kScreenBottom);
     else play_position::DrawFoundationArea(*this, ColumnX(k), kFoundationY, position.foundations[k], position.startRank,
                                            kDepthFromRanks, present);
 }
 
 // A foundation shows its top on the layers of its depth.
 Rect AuldLangSyneGame::DrawnTop(int place) const {
-    const int k = place - kFoundationPlace;
-    if (place == kStockPlace || place >= kPilePlace || !position.foundations[k].IsValid()) return ModelTable::DrawnTop(place);
+    const int k = place - Model::kFoundationPlace;
+    if (place == Model::kStockPlace || place >= Model::kPilePlace || !position.foundations[k].IsValid()) return ModelTable::DrawnTop(place);
     return artwork->CardRect(artwork->FoundationTopPosition(ColumnX(k), kFoundationY, position.foundations[k],
                                                             position.startRank, kDepthFromRanks));
 }
@@ -58,7 +58,7 @@ Rect AuldLangSyneGame::DrawnTop(int place) const {
 // A card on its way is out of play until it lands.
 bool AuldLangSyneGame::OverNow() const {
     AuldLangSyneModel::Position shown = position;
-    if (const int pile = lifted - kPilePlace; lifted != kNothingLifted)
+    if (const int pile = lifted - Model::kPilePlace; lifted != kNothingLifted)
         play_position::Pop(shown.piles[pile], shown.pileCounts[pile]);
     return AuldLangSyneModel::Over(shown);
 }
@@ -66,7 +66,7 @@ bool AuldLangSyneGame::OverNow() const {
 bool AuldLangSyneGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.foundations);
     fields.Piles(read.piles);
-    fields.Counts(read.pileCounts, 0, kPileSlots);
-    for (int k = 0; k < kPiles; ++k) ClearPastCount(read.piles[k], read.pileCounts[k]);
+    fields.Counts(read.pileCounts, 0, Model::kPileSlots);
+    for (int k = 0; k < Model::kPiles; ++k) ClearPastCount(read.piles[k], read.pileCounts[k]);
     return true;
 }

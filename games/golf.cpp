@@ -11,18 +11,18 @@ constexpr int kColumnAreaBottom = GolfGame::kTableauY + 7 * GolfGame::kTableauSt
 // ---- The game ----
 
 GolfGame::PlaceView GolfGame::View(int place) const {
-    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
-    if (place == kPilePlace)
+    if (place == Model::kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == Model::kPilePlace)
         return {.x = kFoundationX, .y = kFoundationY, .dx = kFoundationStep, .cards = position.pile.data(),
                 .count = position.pileCount, .targetKind = kPlainTargetKind};
-    const int column = place - kColumnPlace;
+    const int column = place - Model::kColumnPlace;
     return {.x = ColumnX(column), .y = kTableauY, .dy = kTableauStep, .cards = position.columns[column].data(),
             .count = position.columnCount[column] - (place == lifted), .pickup = true};
 }
 
 void GolfGame::DrawPlace(int place, bool present) {
-    if (place == kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
-    else if (place == kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
+    if (place == Model::kStockPlace) play_position::DrawStockArea(*this, kStockX, kStockY, present);
+    else if (place == Model::kPilePlace) DrawView(place, present, true, kFoundationAreaBottom, kFoundationAreaRight);
     else DrawView(place, present, false, kColumnAreaBottom);
 }
 
@@ -33,11 +33,11 @@ bool GolfGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.pile);
     fields.Int(read.pileCount, 0, Card::kCardsPerPack);
     fields.Piles(read.columns);
-    fields.Counts(read.columnCount, 0, kColumnSlots);
+    fields.Counts(read.columnCount, 0, Model::kColumnSlots);
     for (int i = 0; i < 7; ++i) fields.Fixed(i % 2 == 0 ? ColumnX(i / 2) : kTableauY);
-    std::array<int32_t, kMaxColumns> repeated = read.columnCount;
-    fields.Counts(repeated, 0, kColumnSlots);
+    std::array<int32_t, Model::kMaxColumns> repeated = read.columnCount;
+    fields.Counts(repeated, 0, Model::kColumnSlots);
     ClearPastCount(read.pile, read.pileCount);
-    for (int column = 0; column < kMaxColumns; ++column) ClearPastCount(read.columns[column], read.columnCount[column]);
+    for (int column = 0; column < Model::kMaxColumns; ++column) ClearPastCount(read.columns[column], read.columnCount[column]);
     return repeated == read.columnCount;
 }

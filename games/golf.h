@@ -17,7 +17,7 @@ public:
     void StartDeal() override { fanDy = kTableauStep; }
     // A click plays a column's top card at once when it fits; nothing is dragged.
     void OnLButtonDown(WPARAM, int x, int y) override {
-        ClickToPlay(x, y, kStockX, kStockY, [this] { TurnStock(kPilePlace); });
+        ClickToPlay(x, y, kStockX, kStockY, [this] { TurnStock(Model::kPilePlace); });
     }
     double GetScoreFactor() override { return rules.ScoreFactor(); }
     bool IsWon() override { return gameOver && GolfModel::Cleared(position); }
@@ -31,6 +31,6 @@ private:
     PlaceView View(int place) const override;
     Play HowPlayed() const override { return kClicks; }
     // The pile is the foundation; once begun, cards go onto its top.
-    bool StartsFoundation(int place) const override { return place == kPilePlace && position.pileCount == 0; }
+    bool StartsFoundation(int place) const override { return place == Model::kPilePlace && position.pileCount == 0; }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

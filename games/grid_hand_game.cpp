@@ -19,16 +19,16 @@ constexpr double kRowScoreHeightShare = 0.55, kColumnScoreWidthShare = 0.45;
 
 template <typename Parts>
 play_position::PlaceView GridHandGame<Parts>::View(int place) const {
-    if (place == Table::kStockPlace) return {.x = L.stockX, .y = L.stockY};
-    if (place == Table::kCurrentPlace)
+    if (place == Model::kStockPlace) return {.x = L.stockX, .y = L.stockY};
+    if (place == Model::kCurrentPlace)
         return {.x = kCurrentX, .y = kCurrentY, .cards = &position.current,
                 .count = position.current.IsValid() && lifted != place, .pickup = true};
-    if (place >= Table::kCellPlace) {
-        const int i = place - Table::kCellPlace;
+    if (place >= Model::kCellPlace) {
+        const int i = place - Model::kCellPlace;
         return {.x = CellX(i), .y = CellY(i), .cards = &position.grid[i], .count = position.grid[i].IsValid(),
                 .targetKind = position.grid[i].IsValid() ? 0 : kPlainTargetKind};
     }
-    const int k = place - Table::kReservePlace;
+    const int k = place - Model::kReservePlace;
     const bool inPlay = k < position.reservePiles;
     return {.x = ReserveX(k), .y = kReserveY, .dy = kReserveStep, .cards = position.reserves[k].data(),
             .count = position.reserveCounts[k] - (lifted == place), .pickup = inPlay,
@@ -57,8 +57,8 @@ template <typename Parts>
 void GridHandGame<Parts>::DrawAreas(bool present) {
     handScoresShown = false;
     play_position::DrawStockArea(*this, L.stockX, L.stockY, present);
-    DrawPlace(Table::kCurrentPlace, present);
-    for (int k = 0; k < position.reservePiles; ++k) DrawPlace(Table::kReservePlace + k, present);
+    DrawPlace(Model::kCurrentPlace, present);
+    for (int k = 0; k < position.reservePiles; ++k) DrawPlace(Model::kReservePlace + k, present);
     if (Parts::kStarter && gameOver)
         play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, false, false);
     for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
@@ -90,12 +90,12 @@ void GridHandGame<Parts>::OnLButtonDown(WPARAM keys, int x, int y) {
 
 template <typename Parts>
 void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
-    const bool turns = move.from == Table::kCurrentPlace || !position.current.IsValid();
-    if (move.to >= Table::kCellPlace) {
+    const bool turns = move.from == Model::kCurrentPlace || !position.current.IsValid();
+    if (move.to >= Model::kCellPlace) {
         PlaySound("tableau.wav");
         // Rows of the grid overlap by a pixel, and a full redraw draws them top to bottom, so the
         // cells below the changed one are drawn again in that order.
-        const int cell = move.to - Table::kCellPlace, x = CellX(cell), top = CellY(cell);
+        const int cell = move.to - Model::kCellPlace, x = CellX(cell), top = CellY(cell);
         const int bottom = CellY(kCells - kSide + cell % kSide) + artwork->cardHeight;
         artwork->RestoreBackground(x, x + artwork->cardWidth, top, bottom);
         // The cell above reaches into this one's top edge, where a full redraw lays it under
@@ -111,7 +111,7 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
             play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
         artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
     } else {
-        points -= Table::kReserveCost;
+        points -= Model::kReserveCost;
         PlaySound("reserve.wav");
         DrawPlace(move.to, true);
     }
@@ -129,7 +129,7 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
         if (Parts::kStarter) PlaySound("flip.wav");
     }
     if (!CheckGameOver() || (Parts::kStarter && !position.starter.IsValid())) return;
-    hands.lines = Table::ScoreLines(position);
+    hands.lines = Model::ScoreLines(position);
     hands.total = std::accumulate(hands.lines.begin(), hands.lines.end(), 0);
     finalScore = kScoreNotComputed;
     points += hands.total;

@@ -35,6 +35,7 @@ class GridHandGame : public ModelTable<GridHandModel<Parts>, GridTable<Parts>::k
     static constexpr GridLayout L = GridTable<Parts>::kLayout;
 
 public:
+    using Model = GridHandModel<Parts>;
     using typename Table::Position;
     static constexpr int kSide = Parts::kSide, kCells = kSide * kSide;
     static constexpr int kReservePitch = 70, kReserveY = L.reserveY, kReserveStep = 15;
@@ -63,12 +64,12 @@ public:
     static int CellY(int i) { return L.gridY + L.pitchY * (i / kSide); }
     static int ReserveX(int k) { return L.stockX + kReservePitch * k; }
     static int ReserveCardY(int index) { return kReserveY + kReserveStep * index; }
-    bool GridFull() const { return Table::GridFull(position); }
+    bool GridFull() const { return Model::GridFull(position); }
 
     // A click on a cell places the current card there; any other move drags.
     bool GestureFor(const PlayMove& move, MoveGesture& gesture) override {
         if (!Table::GestureFor(move, gesture)) return false;
-        if (move.from == Table::kCurrentPlace && move.to >= Table::kCellPlace)
+        if (move.from == Model::kCurrentPlace && move.to >= Model::kCellPlace)
             gesture = {MoveGesture::kClick, gesture.toX, gesture.toY, gesture.toX, gesture.toY};
         return true;
     }
@@ -100,7 +101,7 @@ private:
     void DrawAreas(bool present) override;
     // The current card or a reserve pile, the places a card is lifted from.
     void DrawPlace(int place, bool present) override {
-        if (place == Table::kCurrentPlace) this->DrawView(place, present, !gameOver);
+        if (place == Model::kCurrentPlace) this->DrawView(place, present, !gameOver);
         else this->DrawView(place, present, true, ReserveCardY(Position::kReserveSlots - 1) + artwork->cardHeight);
     }
     void DrawHandScores();

@@ -21,12 +21,12 @@ struct MonteCarloGame::TableHooks {
     void TookOut(int cell) { game.DrawPlace(cell, true); }
     void Removed() {
         game.PlaySound("pair.wav");
-        game.points += kPointsPerPair;
+        game.points += Model::kPointsPerPair;
     }
     void ClosedUp(int dealt) {
         for (int i = 0; i < dealt; ++i) game.deck.DealNext();
         game.DrawStockArea(true);
-        for (int cell = 0; cell < game.position.rows * kColumns; ++cell) game.DrawPlace(cell, true);
+        for (int cell = 0; cell < game.position.rows * Model::kColumns; ++cell) game.DrawPlace(cell, true);
     }
 };
 
@@ -52,6 +52,6 @@ void MonteCarloGame::OnLButtonDown(WPARAM, int x, int y) {
 
 bool MonteCarloGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     fields.Cards(read.grid);
-    const int inPlay = read.rows * kColumns;
+    const int inPlay = read.rows * Model::kColumns;
     return std::none_of(read.grid.begin() + inPlay, read.grid.end(), [](Card card) { return card.IsValid(); });
 }

@@ -15,15 +15,15 @@ public:
     void OnLButtonDown(WPARAM keys, int x, int y) override;
     double GetScoreFactor() override { return rules.ScoreFactor(); }
 
-    static int CellX(int cell) { return kGridX + kPitchX * (cell % kColumns); }
-    static int CellY(int cell) { return kGridY + kPitchY * (cell / kColumns); }
+    static int CellX(int cell) { return kGridX + kPitchX * (cell % Model::kColumns); }
+    static int CellY(int cell) { return kGridY + kPitchY * (cell / Model::kColumns); }
 
 private:
     struct TableHooks;
     // The cards of the rows in play are picked up by a click, two to a pair.
     PlaceView View(int cell) const override {
         return {.x = CellX(cell), .y = CellY(cell), .cards = &position.grid[cell],
-                .count = cell < position.rows * kColumns && position.grid[cell].IsValid(), .pickup = true};
+                .count = cell < position.rows * Model::kColumns && position.grid[cell].IsValid(), .pickup = true};
     }
     Play HowPlayed() const override { return kPairs; }
     // A card dealt slides from the stock, which is not one of the model's places.

@@ -178,7 +178,7 @@ bool PairingGame::RecordPart(play_position::RecordFields& fields, Position& read
     flags.resize(static_cast<size_t>(rules.places));
     fields.Cards(read.cells.data(), rules.places * rules.cellsPerPlace);
     fields.Flags(flags.data(), rules.places);
-    fields.Int(count, 0, rules.groups ? kGroupSize : 2);
+    fields.Int(count, 0, rules.groups ? Model::kGroupSize : 2);
     int flagged = 0;
     for (int place = 0; place < rules.places; ++place) {
         if (flags[place] > 1 || (flags[place] && !read.cells[place * rules.cellsPerPlace].IsValid())) return false;

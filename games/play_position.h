@@ -210,9 +210,10 @@ enum TableDrawing : bool { kJustDraws = false, kSettlesOnDraw = true };
 // The on-screen part the single-table games share: the model's position as the state of play,
 // the model's moves and the position's bytes for the tools, the plain Undo, and a win as the
 // model's. The deck keeps the stock, since the undo record saves it there: a position reads it
-// from the deck. The table sees its model's constants and helpers as its own.
+// from the deck. The table holds the model's position and asks the model (Model::) for its
+// places, rules and moves; it is not a model itself.
 template <typename M, int Number = 0, TableDrawing SettleOnDraw = kJustDraws>
-class ModelTable : public Game, public M {
+class ModelTable : public Game {
 public:
     using Model = M;
     using Position = typename M::Position;

@@ -7,14 +7,14 @@
 PyramidModel::Position PyramidGame::ModelPosition() const {
     PyramidModel::Position now = ModelTable::ModelPosition();
     now.selected = -1;
-    for (int place = kWastePlace; place < kPlaces && !first.Empty(); ++place)
+    for (int place = Model::kWastePlace; place < Model::kPlaces && !first.Empty(); ++place)
         if (PyramidModel::Available(now, place) == first.card) now.selected = place;
     return now;
 }
 
 PyramidGame::PlaceView PyramidGame::View(int place) const {
-    if (place == kStockPlace) return {.x = kStockX, .y = kStockY};
-    if (place == kTalonPlace) {
+    if (place == Model::kStockPlace) return {.x = kStockX, .y = kStockY};
+    if (place == Model::kTalonPlace) {
         // The talon fans down by a fixed step while its top card fits on the screen, and closes
         // up when it would run past the bottom edge.
         const int count = position.talonCount, room = play_position::kScreenBottom - artwork->cardHeight - kTalonY;
@@ -23,15 +23,15 @@ PyramidGame::PlaceView PyramidGame::View(int place) const {
     }
     // The waste's card, an extra row's and a free triangle card are shown as available.
     const int count = PyramidModel::Available(position, place).IsValid();
-    if (place == kWastePlace)
+    if (place == Model::kWastePlace)
         return {.x = kWasteX, .y = kWasteY, .cards = &position.waste, .count = count, .pickup = true};
-    if (place >= kExtraPlace) {
-        const int c = place - kExtraPlace;
+    if (place >= Model::kExtraPlace) {
+        const int c = place - Model::kExtraPlace;
         return {.x = SlotX(position.rows - 1, c), .y = ExtraY(), .cards = &position.extra[c], .count = count,
                 .pickup = true};
     }
     const int row = PyramidModel::RowOf(place), k = place - PyramidModel::TrianglePlace(row, 0);
-    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - kTrianglePlace], .count = count,
+    return {.x = SlotX(row, k), .y = SlotY(row), .cards = &position.triangle[place - Model::kTrianglePlace], .count = count,
             .pickup = true};
 }
 
@@ -39,7 +39,7 @@ PyramidGame::PlaceView PyramidGame::View(int place) const {
 
 void PyramidGame::ShowLaidOut(const Position& now) {
     // The seventh row and the extra row each lift the triangle to make room.
-    topY = kLowestTopY - kTopLift * ((now.rows == kMaxRows) + now.extraCards);
+    topY = kLowestTopY - kTopLift * ((now.rows == Model::kMaxRows) + now.extraCards);
     ModelTable::ShowLaidOut(now);
 }
 
@@ -68,8 +68,8 @@ void PyramidGame::DrawAreas(bool present) {
             for (int k = 0; k <= row; ++k) draw(SlotX(row, k), SlotY(row), TriangleCard(row, k));
         for (int c = 0; c < rows && extra; ++c) draw(SlotX(rows - 1, c), ExtraY(), position.extra[c]);
     });
-    DrawPlace(kWastePlace, present);
-    DrawPlace(kTalonPlace, present);
+    DrawPlace(Model::kWastePlace, present);
+    DrawPlace(Model::kTalonPlace, present);
 }
 
 // ---- Moves ----
@@ -97,11 +97,11 @@ void PyramidGame::PressStock() {
     if (!first.Empty() && first.card == position.waste) {
         // A press on the stock drops a selected waste card, whether or not a card is turned.
         first = CardSelection();
-        DrawPlace(kWastePlace, true);
+        DrawPlace(Model::kWastePlace, true);
         artwork->PresentDirty();
     }
     LoadStock();
-    if (PyramidModel::StackWaste(position)) DrawPlace(kTalonPlace, true);
+    if (PyramidModel::StackWaste(position)) DrawPlace(Model::kTalonPlace, true);
     const bool canTurn = TurnsLeft();
     if (position.stockCount > 0 || canTurn) {
         // The undo record is taken with the waste card already on the talon.
@@ -114,8 +114,8 @@ void PyramidGame::PressStock() {
             deck.DealNext();
         // The stock shows whether it could be turned before this turn.
         play_position::DrawStockArea(*this, kStockX, kStockY, true, turnOver ? canTurn : TurnsLeft());
-        DrawPlace(kWastePlace, true);
-        if (turnOver) DrawPlace(kTalonPlace, true);
+        DrawPlace(Model::kWastePlace, true);
+        if (turnOver) DrawPlace(Model::kTalonPlace, true);
         artwork->PresentDirty();
         PlaySound(turnOver ? "shuffle.wav" : "flip.wav");
     }
@@ -127,8 +127,8 @@ void PyramidGame::PressStock() {
     };
     if (first.Empty() || std::any_of(pickups.begin(), pickups.end(), shown)) return;
     first = CardSelection();
-    DrawPlace(kTalonPlace, true);
-    DrawPlace(kWastePlace, true);
+    DrawPlace(Model::kTalonPlace, true);
+    DrawPlace(Model::kWastePlace, true);
     artwork->PresentDirty();
     CheckGameOver();
 }
@@ -163,11 +163,11 @@ double PyramidGame::GetScoreFactor() { return rules.ScoreFactor(); }
 // Slots outside the current layout, and the talon's past its count, must be empty.
 bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read) {
     bool inLayout = true;
-    for (int row = 0; row < kMaxRows; ++row) {
-        std::array<Card, kMaxRows> slots{};
+    for (int row = 0; row < Model::kMaxRows; ++row) {
+        std::array<Card, Model::kMaxRows> slots{};
         for (int k = 0; k <= row; ++k) slots[k] = read.triangle[PyramidModel::TriangleIndex(row, k)];
         fields.Cards(slots);
-        for (int k = 0; k < kMaxRows; ++k) {
+        for (int k = 0; k < Model::kMaxRows; ++k) {
             if (k <= row) read.triangle[PyramidModel::TriangleIndex(row, k)] = slots[k];
             inLayout = inLayout && (!slots[k].IsValid() || (row < read.rows && k <= row));
         }
@@ -176,7 +176,7 @@ bool PyramidGame::RecordPart(play_position::RecordFields& fields, Position& read
     fields.Cards(read.talon);
     fields.Card1(read.waste);
     fields.Int(read.talonCount, 0, Card::kCardsPerPack);
-    for (int c = read.rows; c < kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
+    for (int c = read.rows; c < Model::kMaxRows; ++c) inLayout = inLayout && !read.extra[c].IsValid();
     const auto pastTalon = read.talon.begin() + read.talonCount;
     return inLayout && std::none_of(pastTalon, read.talon.end(), [](Card card) { return card.IsValid(); });
 }

@@ -49,8 +49,8 @@ private:
     void DrawAreas(bool present) override;
     // The waste, or the talon down to the bottom of the screen.
     void DrawPlace(int place, bool present) override {
-        const int bottom = place == kTalonPlace ? play_position::kScreenBottom : 0;
-        DrawView(place, present, place == kWastePlace, bottom, 0, first.card);
+        const int bottom = place == Model::kTalonPlace ? play_position::kScreenBottom : 0;
+        DrawView(place, present, place == Model::kWastePlace, bottom, 0, first.card);
     }
     bool RecordPart(play_position::RecordFields& fields, Position& read) override;
 };

@@ -5,7 +5,7 @@ bool SimpleAdditionGame::MaySelect(int slot) const {
     const Card card = Top(slot);
     if (!card.IsValid()) return false;
     if (selected[slot] || selectedCount == 0) return true;
-    if (selectedCount >= kGroupSize) return false;
+    if (selectedCount >= Model::kGroupSize) return false;
     for (int other = 0; other < kSlots; ++other) {
         if (!selected[other]) continue;
         const Card chosen = Top(other);
@@ -24,10 +24,10 @@ void SimpleAdditionGame::ClickPlace(int slot) {
     SaveUndo();
     selected[slot] = 1;
     ++selectedCount;
-    if (!TryPair() && selectedCount == kGroupSize) {
+    if (!TryPair() && selectedCount == Model::kGroupSize) {
         int from = 0;
         while (!selected[from]) ++from;
-        MakeMove({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(from), .count = kGroupSize});
+        MakeMove({.kind = PlayMove::kSelect, .from = static_cast<int8_t>(from), .count = Model::kGroupSize});
     }
     Draw(true);
 }

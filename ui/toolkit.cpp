@@ -109,9 +109,13 @@ bool TranslateInput(HWND /*window*/, uint32_t message, WPARAM wParam, LPARAM lPa
             ReleaseCapture();
             return true;
         case WM_LBUTTONDBLCLK:
+            // The second press of a double click: a press like any other (a menu item or button
+            // clicked soon after another nearby still works), marked as the double click too.
+            input.leftDown = true;
+            input.mouseX = input.doubleClickX = LowWord(lParam);
+            input.mouseY = input.doubleClickY = HighWord(lParam);
             input.doubleClick = true;
-            input.doubleClickX = LowWord(lParam);
-            input.doubleClickY = HighWord(lParam);
+            SetCapture(state.window);
             return true;
         case WM_RBUTTONDOWN:
             input.rightDown = true;

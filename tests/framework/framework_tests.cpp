@@ -14,7 +14,7 @@ int CentreY(int cell) { return AccordionGame::CellY(cell) + 40; }
 
 // The first legal move of a deal: the card's cell and the cell it may cover.
 bool FindMove(const AccordionGame& game, int& from, int& to) {
-    for (from = 1; from < AccordionGame::kCells; ++from) {
+    for (from = 1; from < AccordionModel::kCells; ++from) {
         if (!game.position.cells[from].IsValid()) continue;
         int met = 0;
         for (int i = from - 1; i >= 0 && met < 3; --i) {

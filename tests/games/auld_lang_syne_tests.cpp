@@ -21,15 +21,15 @@ TEST_F(AuldLangSyneTest, FoundationsRunAceToKingInAnySuitAndStopThere) {
     Auld& game = Start<Auld>();
     EXPECT_EQ(game.position.startRank, Card::kAce);
     EXPECT_EQ(game.deck.Remaining(), 48) << "the first row is dealt";
-    EXPECT_FALSE(game.Fits(game.position, Card(0, 0), 0)) << "an empty foundation takes only the starting rank";
+    EXPECT_FALSE(Auld::Model::Fits(game.position, Card(0, 0), 0)) << "an empty foundation takes only the starting rank";
     game.position.foundations[0] = Card(1, Card::kAce);
     for (int rank = 0; rank <= Card::kKing; ++rank) {
         const Card next(rank % 4, rank);
-        ASSERT_TRUE(game.Fits(game.position, next, 0)) << rank;
+        ASSERT_TRUE(Auld::Model::Fits(game.position, next, 0)) << rank;
         game.position.foundations[0] = next;
     }
-    EXPECT_EQ(game.FoundationCount(game.position, 0), 13);
-    EXPECT_FALSE(game.Fits(game.position, Card(2, Card::kAce), 0)) << "a fourteenth card";
+    EXPECT_EQ(Auld::Model::FoundationCount(game.position, 0), 13);
+    EXPECT_FALSE(Auld::Model::Fits(game.position, Card(2, Card::kAce), 0)) << "a fourteenth card";
 }
 
 // Emptied piles with cards still in the stock are not a win: ending the game there through the

@@ -23,20 +23,20 @@ std::array<Card, 5> Hand(std::initializer_list<Card> cards) {
 
 TEST_F(PokerTest, HandsScoreUnderBothTables) {
     const auto royal = Hand({Card(2, 8), Card(2, 9), Card(2, 10), Card(2, 11), Card(2, 12)});
-    EXPECT_EQ(Poker::ScoreHand(royal, true), 100);
-    EXPECT_EQ(Poker::ScoreHand(royal, false), 30);
+    EXPECT_EQ(Poker::Model::ScoreHand(royal, true), 100);
+    EXPECT_EQ(Poker::Model::ScoreHand(royal, false), 30);
     const auto lowMixed = Hand({Card(0, 12), Card(1, 0), Card(2, 1), Card(3, 2), Card(0, 3)});
-    EXPECT_EQ(Poker::ScoreHand(lowMixed, true), 0) << "Ace to Five is no straight";
+    EXPECT_EQ(Poker::Model::ScoreHand(lowMixed, true), 0) << "Ace to Five is no straight";
     const auto lowSuited = Hand({Card(1, 12), Card(1, 0), Card(1, 1), Card(1, 2), Card(1, 3)});
-    EXPECT_EQ(Poker::ScoreHand(lowSuited, true), 20);
-    EXPECT_EQ(Poker::ScoreHand(lowSuited, false), 5);
+    EXPECT_EQ(Poker::Model::ScoreHand(lowSuited, true), 20);
+    EXPECT_EQ(Poker::Model::ScoreHand(lowSuited, false), 5);
     const auto fullHouse = Hand({Card(0, 11), Card(1, 11), Card(0, 2), Card(1, 2), Card(2, 2)});
-    EXPECT_EQ(Poker::ScoreHand(fullHouse, true), 25);
-    EXPECT_EQ(Poker::ScoreHand(fullHouse, false), 10);
-    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 7)})), Poker::kStraight);
-    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 3), Card(3, 3), Card(0, 7)})), Poker::kFourOfAKind);
-    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 5), Card(3, 5), Card(0, 7)})), Poker::kTwoPair);
-    EXPECT_EQ(Poker::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 8)})), Poker::kNothing);
+    EXPECT_EQ(Poker::Model::ScoreHand(fullHouse, true), 25);
+    EXPECT_EQ(Poker::Model::ScoreHand(fullHouse, false), 10);
+    EXPECT_EQ(Poker::Model::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 7)})), Poker::Model::kStraight);
+    EXPECT_EQ(Poker::Model::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 3), Card(3, 3), Card(0, 7)})), Poker::Model::kFourOfAKind);
+    EXPECT_EQ(Poker::Model::ClassifyHand(Hand({Card(0, 3), Card(1, 3), Card(2, 5), Card(3, 5), Card(0, 7)})), Poker::Model::kTwoPair);
+    EXPECT_EQ(Poker::Model::ClassifyHand(Hand({Card(0, 3), Card(1, 4), Card(2, 5), Card(3, 6), Card(0, 8)})), Poker::Model::kNothing);
 }
 
 TEST_F(PokerTest, ReservesCostThreePointsEachTimeAndKeepToTheirCapacity) {

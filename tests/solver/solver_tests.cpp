@@ -708,7 +708,7 @@ TEST(SolverExhaustive, CalculationEndGamesAgree) {
         const int choice = static_cast<int>(random() % 12);
         std::vector<Card> left;
         for (int f = 0; f < Model::kFoundations; ++f) {
-            p.startRanks[f] = CalculationGame::StartRank(choice, f);
+            p.startRanks[f] = CalculationModel::StartRank(choice, f);
             p.foundationCounts[f] = Card::kRankCount - static_cast<int>(random() % 5);
             int rank = p.startRanks[f];
             for (int k = 1; k < Card::kRankCount; ++k) {

@@ -95,6 +95,20 @@ TEST_F(MenuBarTest, ClickOpensChooseGivesTheCommandAndTheScreenComesBack) {
     EXPECT_EQ(backend->WindowPixels()[iy * 800 + ix], ScreenPixel(ix, iy)) << "the restore was presented";
 }
 
+// The press on an item soon after the one on its title arrives as the second click of a double
+// click: it still chooses the item.
+TEST_F(MenuBarTest, AnItemPressedAsADoubleClicksSecondIsChosen) {
+    int tx, ty, ix, iy;
+    CentreOf(*game, &tx, &ty);
+    ItemCentre(game, 2, &ix, &iy);
+    backend->Click(10, tx, ty);
+    MouseDown(10, ix, iy, 2);
+    MouseUp(10, ix, iy);
+    Run();
+    EXPECT_EQ(Commands(), std::vector<int>{1000});
+    EXPECT_FALSE(game->IsPanelOpen());
+}
+
 TEST_F(MenuBarTest, KeyboardOpensMovesChoosesAndEscapeCloses) {
     Chord(kHidLeftAlt, kHidA + ('G' - 'A'));
     backend->PressKey(10, kHidDown);

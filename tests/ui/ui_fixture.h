@@ -78,16 +78,17 @@ protected:
         backend->PressKey(10, hid);
         ReleaseKey(10, modifier);
     }
-    void Mouse(HostEvent::Kind kind, uint64_t delayMs, int x, int y, uint32_t held) {
+    void Mouse(HostEvent::Kind kind, uint64_t delayMs, int x, int y, uint32_t held, int clicks = 1) {
         HostEvent e;
         e.kind = kind;
+        e.clicks = clicks;
         e.button = kind == HostEvent::MouseMove ? 0 : 1;
         e.buttons = held;
         e.x = x;
         e.y = y;
         backend->PostHost(delayMs, e);
     }
-    void MouseDown(uint64_t delayMs, int x, int y) { Mouse(HostEvent::MouseDown, delayMs, x, y, 1); }
+    void MouseDown(uint64_t delayMs, int x, int y, int clicks = 1) { Mouse(HostEvent::MouseDown, delayMs, x, y, 1, clicks); }
     void MouseUp(uint64_t delayMs, int x, int y) { Mouse(HostEvent::MouseUp, delayMs, x, y, 0); }
     void MouseMove(uint64_t delayMs, int x, int y, bool leftHeld) { Mouse(HostEvent::MouseMove, delayMs, x, y, leftHeld); }
     // The centre of a window, where a click surely hits it.
