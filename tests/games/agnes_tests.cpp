@@ -12,18 +12,19 @@ namespace {
 constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 constexpr int kStockClickX = AgnesGame::kStockX + 20, kStockClickY = AgnesGame::kStockY + 30;
 
+void SetReserve(AgnesModel::Position& p, int pile, std::initializer_list<Card> cards) {
+    p.reserve[pile].fill(Card());
+    int k = 0;
+    for (Card card : cards) p.reserve[pile][k++] = card;
+    p.reserveCount[pile] = k;
+}
+
 class AgnesTest : public RuledGameTest<AgnesGame> {
 protected:
     // An empty table: no stock, no piles, no reserve, empty foundations.
     static void ClearTable(AgnesGame& game) {
         ClearPlaces(game);
-        for (auto& pile : game.position.reserve) pile.fill(Card());
-        game.position.reserveCount.fill(0);
-    }
-    static void SetReserve(AgnesGame& game, int pile, std::initializer_list<Card> cards) {
-        int k = 0;
-        for (Card card : cards) game.position.reserve[pile][k++] = card;
-        game.position.reserveCount[pile] = k;
+        for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) SetReserve(game.position, pile, {});
     }
     static DragRecord OneCard(Card card) {
         DragRecord drag;
@@ -108,32 +109,35 @@ TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
     EXPECT_EQ(game.points, 10);
 }
 
-TEST_F(AgnesTest, GameOverOnlyWhenNothingCanMove) {
-    userPreferences.AutoGameOver = 1;
-    SetRule("StartCard", Card::kAce);
-    AgnesGame& game = Start<AgnesGame>();
-    ClearTable(game);
-    game.position.foundations[0] = Card(kBlack, Card::kAce);
-    SetPile(game, 0, {Card(kRed, 5)});
-    SetPile(game, 1, {Card(kBlack2, 2), Card(kRed, 9)}, 1);
-    SetPile(game, 2, {Card(kBlack, 9), Card(kRed, 10)}, 1);
-    SetReserve(game, 0, {Card(kBlack, 3)});
-    EXPECT_TRUE(game.CheckGameOver()) << "nothing fits anywhere";
-    EXPECT_FALSE(game.IsWon());
-    SetReserve(game, 0, {Card(kBlack, 0)});  // the black Two goes on its Ace
-    EXPECT_FALSE(game.CheckGameOver());
-    SetReserve(game, 0, {Card(kBlack, 3)});
+// The model's game-over test on positions built by hand.
+TEST(AgnesModelTest, OverOnlyWhenNothingCanMove) {
+    using model_positions::SetPile;
+    AgnesModel::Position p;
+    p.startRank = p.rules.startCard = Card::kAce;
+    p.foundations[0] = Card(kBlack, Card::kAce);
+    SetPile(p, 0, {Card(kRed, 5)});
+    SetPile(p, 1, {Card(kBlack2, 2), Card(kRed, 9)}, 1);
+    SetPile(p, 2, {Card(kBlack, 9), Card(kRed, 10)}, 1);
+    SetReserve(p, 0, {Card(kBlack, 3)});
+    EXPECT_TRUE(AgnesModel::Over(p)) << "nothing fits anywhere";
+    EXPECT_FALSE(AgnesModel::Won(p));
+    SetReserve(p, 0, {Card(kBlack, 0)});  // the black Two goes on its Ace
+    EXPECT_FALSE(AgnesModel::Over(p));
+    SetReserve(p, 0, {Card(kBlack, 3)});
+    model_positions::SetStock(p, {Card(kRed2, 4)});
+    EXPECT_FALSE(AgnesModel::Over(p)) << "the stock can still be dealt";
+    model_positions::SetStock(p, {});
     // No empty pile: the red Seven could go on the black Eight, emptying its pile.
-    SetPile(game, 3, {Card(kBlack2, 6)});
-    SetPile(game, 4, {Card(kRed, Card::kKing)});
-    SetPile(game, 5, {Card(kRed2, 1)});
-    SetPile(game, 6, {Card(kRed2, 8)});
-    EXPECT_TRUE(game.CheckGameOver()) << "an emptied pile that nothing can fill helps nothing";
-    SetPile(game, 4, {Card(kBlack2, 7), Card(kRed, Card::kKing)}, 1);
-    EXPECT_FALSE(game.CheckGameOver()) << "a King over a face-down card could fill it";
-    game.rules.tableauStart = 0;
-    SetPile(game, 4, {Card(kRed, Card::kKing)});
-    EXPECT_FALSE(game.CheckGameOver()) << "any card fills an empty pile";
+    SetPile(p, 3, {Card(kBlack2, 6)});
+    SetPile(p, 4, {Card(kRed, Card::kKing)});
+    SetPile(p, 5, {Card(kRed2, 1)});
+    SetPile(p, 6, {Card(kRed2, 8)});
+    EXPECT_TRUE(AgnesModel::Over(p)) << "an emptied pile that nothing can fill helps nothing";
+    SetPile(p, 4, {Card(kBlack2, 7), Card(kRed, Card::kKing)}, 1);
+    EXPECT_FALSE(AgnesModel::Over(p)) << "a King over a face-down card could fill it";
+    p.rules.tableauStart = 0;
+    SetPile(p, 4, {Card(kRed, Card::kKing)});
+    EXPECT_FALSE(AgnesModel::Over(p)) << "any card fills an empty pile";
 }
 
 TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {

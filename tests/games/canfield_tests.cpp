@@ -1,5 +1,5 @@
-// Canfield on hand-built positions: the model's moves rule by rule, then the table's pick-ups,
-// the reserve's automatic fill, recycling and the game-over test through the mouse path.
+// Canfield on hand-built positions: the model's moves rule by rule and its game-over test, then
+// the table's pick-ups, the reserve's automatic fill and recycling through the mouse path.
 
 #include "games/canfield.h"
 #include "tests/games/ruled_game_test.h"
@@ -145,25 +145,26 @@ TEST_F(CanfieldTest, RecyclesCostFiveAndAreLimited) {
     EXPECT_EQ(game.undo.Count(), records);
 }
 
-TEST_F(CanfieldTest, GameOverOnlyWhenNothingCanMove) {
-    userPreferences.AutoGameOver = 1;
-    CanfieldGame& game = Start<CanfieldGame>();
-    ClearTable(game);
-    game.position.baseCard = Card(kBlack, Card::kAce);
-    game.position.foundations[0] = Card(kBlack, Card::kAce);
-    SetPile(game, 0, {Card(kRed, 5)});
-    SetPile(game, 1, {Card(kRed2, 9)});
-    SetPile(game, 2, {Card(kRed, Card::kKing)});
-    SetPile(game, 3, {Card(kRed2, 2)});
-    game.position.waste[0] = Card(kBlack2, 3);
-    game.position.wasteCount = 1;
-    EXPECT_TRUE(game.CheckGameOver()) << "no recycle left and nothing fits";
-    EXPECT_FALSE(game.IsWon());
-    game.position.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four
-    EXPECT_FALSE(game.CheckGameOver());
-    game.position.waste[0] = Card(kBlack2, 3);
-    SetStock(game, {Card(kBlack, 0)});  // the black Two would go home
-    EXPECT_FALSE(game.CheckGameOver());
+// The model's game-over test on positions built by hand.
+TEST(CanfieldModelTest, OverOnlyWhenNothingCanMove) {
+    using model_positions::SetPile;
+    CanfieldModel::Position p;
+    p.recyclesUsed = 1;
+    p.baseCard = Card(kBlack, Card::kAce);
+    p.foundations[0] = Card(kBlack, Card::kAce);
+    SetPile(p, 0, {Card(kRed, 5)});
+    SetPile(p, 1, {Card(kRed2, 9)});
+    SetPile(p, 2, {Card(kRed, Card::kKing)});
+    SetPile(p, 3, {Card(kRed2, 2)});
+    p.waste[0] = Card(kBlack2, 3);
+    p.wasteCount = 1;
+    EXPECT_TRUE(CanfieldModel::Over(p)) << "no recycle left and nothing fits";
+    EXPECT_FALSE(CanfieldModel::Won(p));
+    p.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four
+    EXPECT_FALSE(CanfieldModel::Over(p));
+    p.waste[0] = Card(kBlack2, 3);
+    model_positions::SetStock(p, {Card(kBlack, 0)});  // the black Two would go home
+    EXPECT_FALSE(CanfieldModel::Over(p));
 }
 
 // The model and the mouse agree under rule values other than the defaults.

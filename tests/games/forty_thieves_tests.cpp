@@ -107,38 +107,43 @@ TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
     EXPECT_EQ(game.points, 10);
 }
 
-TEST_F(FortyThievesTest, GameOverTestAndItsSingleCardLookAhead) {
-    userPreferences.AutoGameOver = 1;
-    SetRule("Columns", 5);
-    FortyThievesGame& game = Start<FortyThievesGame>();
+// The model's game-over test with its single-card look-ahead, on positions built by hand.
+TEST(FortyThievesModelTest, OverAndItsSingleCardLookAhead) {
+    using model_positions::SetPile;
+    FortyThievesModel::Position p;
+    p.columnsInPlay = 5;
+    auto over = [&p] { return FortyThievesModel::Over(p); };
     // Five lone cards of which none fits another or a foundation.
-    auto block = [&game] {
-        ClearTable(game);
-        game.position.foundations[0] = Card(kSpades, Card::kAce);
-        SetColumn(game, 0, {Card(kClubs, 0)});
-        SetColumn(game, 1, {Card(kHearts, 3)});
-        SetColumn(game, 2, {Card(kClubs, 6)});
-        SetColumn(game, 3, {Card(kHearts, 9)});
-        SetColumn(game, 4, {Card(kSpades, Card::kKing)});
+    auto block = [&p] {
+        model_positions::Clear(p);
+        p.foundations[0] = Card(kSpades, Card::kAce);
+        SetPile(p, 0, {Card(kClubs, 0)});
+        SetPile(p, 1, {Card(kHearts, 3)});
+        SetPile(p, 2, {Card(kClubs, 6)});
+        SetPile(p, 3, {Card(kHearts, 9)});
+        SetPile(p, 4, {Card(kSpades, Card::kKing)});
     };
     block();
-    EXPECT_TRUE(game.CheckGameOver()) << "with Recycle 0 the game ends as soon as the stock is empty";
-    SetColumn(game, 4, {Card(kSpades, 0)});
-    EXPECT_FALSE(game.CheckGameOver()) << "the Two of spades goes on its Ace";
+    EXPECT_TRUE(over()) << "with Recycle 0 the game ends as soon as the stock is empty";
+    model_positions::SetStock(p, {Card(kHearts, 5)});
+    EXPECT_FALSE(over()) << "the stock can still be dealt";
+    model_positions::SetStock(p, {});
+    SetPile(p, 4, {Card(kSpades, 0)});
+    EXPECT_FALSE(over()) << "the Two of spades goes on its Ace";
 
     block();
-    SetColumn(game, 0, {Card(kClubs, 10), Card(kHearts, 2)}, 1);
-    EXPECT_FALSE(game.CheckGameOver()) << "the Four onto the Five uncovers a face-down card";
-    SetColumn(game, 0, {Card(kClubs, 10), Card(kClubs, 8), Card(kHearts, 2)}, 1);
-    EXPECT_TRUE(game.CheckGameOver()) << "the Ten of clubs has nowhere to go";
-    SetColumn(game, 2, {Card(kClubs, 9)});
-    EXPECT_FALSE(game.CheckGameOver()) << "Four onto Five, then Ten onto Jack";
+    SetPile(p, 0, {Card(kClubs, 10), Card(kHearts, 2)}, 1);
+    EXPECT_FALSE(over()) << "the Four onto the Five uncovers a face-down card";
+    SetPile(p, 0, {Card(kClubs, 10), Card(kClubs, 8), Card(kHearts, 2)}, 1);
+    EXPECT_TRUE(over()) << "the Ten of clubs has nowhere to go";
+    SetPile(p, 2, {Card(kClubs, 9)});
+    EXPECT_FALSE(over()) << "Four onto Five, then Ten onto Jack";
 
-    game.rules.movePartial = 1;
-    SetColumn(game, 2, {Card(kClubs, 6)});
-    EXPECT_TRUE(game.CheckGameOver());
-    SetColumn(game, 2, {Card(kClubs, 9)});
-    EXPECT_FALSE(game.CheckGameOver()) << "the whole face-up part may go on the Jack";
+    p.movePartial = 1;
+    SetPile(p, 2, {Card(kClubs, 6)});
+    EXPECT_TRUE(over());
+    SetPile(p, 2, {Card(kClubs, 9)});
+    EXPECT_FALSE(over()) << "the whole face-up part may go on the Jack";
 }
 
 // A column whose top card can move away uncovers a card that goes home: the look-ahead must try

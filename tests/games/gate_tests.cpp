@@ -76,24 +76,17 @@ TEST_F(GateTest, RecyclesAreFreeAndUndoRestoresTheirCount) {
     EXPECT_EQ(game.position.recyclesUsed, 0) << "Gate records its recycles";
 }
 
-TEST_F(GateTest, GameOverWhenNoCandidateFits) {
-    userPreferences.AutoGameOver = 1;
-    SetRule("StartCard", Card::kAce);
-    GateGame& game = Start<GateGame>();
-    while (game.deck.DealNext().IsValid()) {
-    }
-    // Build: no posts, every column holds one red Ten, foundations at the Ace, empty waste.
-    game.position.postCount.fill(0);
-    game.position.wasteCount = 0;
-    game.position.recyclesUsed = 1;
-    game.position.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
-    for (int column = 0; column < 8; ++column) {
-        game.position.tableau[column][0] = Card(column % 2 ? 1 : 3, 8);
-        game.position.pileCount[column] = 1;
-    }
-    EXPECT_TRUE(game.CheckGameOver());
-    game.position.tableau[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
-    EXPECT_FALSE(game.CheckGameOver());
+// The model's game-over test on a position built by hand: no posts, every column one red Ten,
+// foundations at the Ace, no stock and an empty waste.
+TEST(GateModelTest, OverWhenNoCandidateFits) {
+    GateModel::Position p;
+    p.startRank = p.startCard = Card::kAce;
+    p.recyclesUsed = 1;
+    p.foundations = {Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce), Card(3, Card::kAce)};
+    for (int column = 0; column < 8; ++column) model_positions::SetPile(p, column, {Card(column % 2 ? 1 : 3, 8)});
+    EXPECT_TRUE(GateModel::Over(p));
+    p.tableau[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
+    EXPECT_FALSE(GateModel::Over(p));
 }
 
 }  // namespace

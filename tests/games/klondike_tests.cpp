@@ -172,80 +172,87 @@ TEST_F(KlondikeTest, ClickingAFaceDownTopTurnsItAndAutoFlipDoesItAlone) {
     EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turned by itself";
 }
 
-// Each step of the game-over test, on positions where that step decides.
-TEST_F(KlondikeTest, GameOverDecisions) {
-    userPreferences.AutoGameOver = 1;
-    KlondikeGame& game = Start<KlondikeGame>();
-    auto over = [&] { return game.CheckGameOver(); };
+// Each step of the model's game-over test, on positions built by hand where that step decides.
+TEST(KlondikeModelTest, OverDecisions) {
+    using model_positions::SetPile, model_positions::SetStock;
+    KlondikeModel::Position p;
+    p.turnsUsed = 1;
+    auto over = [&] { return KlondikeModel::Over(p); };
 
-    ClearTable(game);
-    SetPile(game, 0, {Card(kBlack, 4)}, 0);
-    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+    SetPile(p, 0, {Card(kBlack, 4)}, 0);
+    SetPile(p, 1, {Card(kBlack2, 8)}, 0);
     EXPECT_TRUE(over()) << "nothing fits anywhere";
-    game.endedByUser = true;
-    EXPECT_TRUE(over()) << "ended by the player";
-    game.endedByUser = false;
-
-    SetPile(game, 2, {Card(kRed, 9)}, 1);
+    SetPile(p, 2, {Card(kRed, 9)}, 1);
     EXPECT_FALSE(over()) << "a face-down top can be turned";
-    SetPile(game, 2, {}, 0);
+    SetPile(p, 2, {}, 0);
 
-    SetStock(game, {Card(kRed, 7)});
-    game.position.turnsUsed = 0;
+    SetStock(p, {Card(kRed, 7)});
+    p.turnsUsed = 0;
     EXPECT_FALSE(over()) << "the waste has never been turned and the stock holds cards";
-    game.position.turnsUsed = 1;
+    p.turnsUsed = 1;
     EXPECT_FALSE(over()) << "the stock's red Nine fits on the black Ten";
-    SetStock(game, {Card(kRed, 1)});
+    SetStock(p, {Card(kRed, 1)});
     EXPECT_TRUE(over()) << "a red Three fits nowhere";
-    SetStock(game, {});
-    while (game.deck.DealNext().IsValid()) {
-    }
+    SetStock(p, {});
 
-    game.position.waste[0] = Card(kRed2, 3);  // red Five on the black Six
-    game.position.wasteCount = 1;
+    p.waste[0] = Card(kRed2, 3);  // red Five on the black Six
+    p.wasteCount = 1;
     EXPECT_FALSE(over()) << "the waste's top fits a pile";
-    game.position.turnsUsed = 3;
-    game.position.waste[0] = Card(kRed2, 0);
-    game.position.waste[1] = Card(kRed2, 1);
-    game.position.waste[2] = Card(kRed2, 3);
-    game.position.waste[3] = Card(kRed2, 2);
-    game.position.wasteCount = 4;
+    p.turnsUsed = 3;
+    p.waste[0] = Card(kRed2, 0);
+    p.waste[1] = Card(kRed2, 1);
+    p.waste[2] = Card(kRed2, 3);
+    p.waste[3] = Card(kRed2, 2);
+    p.wasteCount = 4;
     EXPECT_TRUE(over()) << "no turn left: only the top (a Four) counts";
-    game.position.turnsUsed = 1;
+    p.turnsUsed = 1;
     EXPECT_FALSE(over()) << "after a turn the third card (the Five) comes up";
-    game.position.waste.fill(Card());
-    game.position.wasteCount = 0;
+    p.waste.fill(Card());
+    p.wasteCount = 0;
 
     // Pile to pile: uncovering a face-down card is a move; emptying a pile is one only if a King
     // could then fill it.
-    SetPile(game, 0, {Card(kBlack, 4)}, 0);
-    SetPile(game, 1, {Card(kRed, 5)}, 0);  // black Six onto red Seven
+    SetPile(p, 0, {Card(kBlack, 4)}, 0);
+    SetPile(p, 1, {Card(kRed, 5)}, 0);  // black Six onto red Seven
     EXPECT_TRUE(over()) << "moving the Six would only empty its pile";
-    SetPile(game, 0, {Card(kRed2, 2), Card(kBlack, 4)}, 1);
+    SetPile(p, 0, {Card(kRed2, 2), Card(kBlack, 4)}, 1);
     EXPECT_FALSE(over()) << "moving the Six uncovers a card";
-    SetPile(game, 0, {Card(kBlack, 4)}, 0);
-    SetPile(game, 3, {Card(kRed2, 2), Card(kBlack2, Card::kKing)}, 1);
+    SetPile(p, 0, {Card(kBlack, 4)}, 0);
+    SetPile(p, 3, {Card(kRed2, 2), Card(kBlack2, Card::kKing)}, 1);
     EXPECT_FALSE(over()) << "a King on a face-down card could fill the emptied pile";
-    game.rules.tableauStart = 0;
-    SetPile(game, 3, {}, 0);
+    p.rules.tableauStart = 0;
+    SetPile(p, 3, {}, 0);
     EXPECT_FALSE(over()) << "without TableauStart any card fills an empty pile";
-    game.rules.tableauStart = 1;
-    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+    p.rules.tableauStart = 1;
+    SetPile(p, 1, {Card(kBlack2, 8)}, 0);
 
     // To a foundation.
-    game.position.foundations[0] = Card(kBlack, 3);
+    p.foundations[0] = Card(kBlack, 3);
     EXPECT_FALSE(over()) << "the black Six goes on its Five";
-    game.position.foundations[0] = Card();
-    SetPile(game, 1, {Card(kBlack2, Card::kAce)}, 0);
+    p.foundations[0] = Card();
+    SetPile(p, 1, {Card(kBlack2, Card::kAce)}, 0);
     EXPECT_FALSE(over()) << "an Ace starts a foundation";
+    model_positions::Clear(p);
+    EXPECT_TRUE(KlondikeModel::Won(p));
+}
 
-    // Auto Game Over off: a blocked table is not over, a won one is.
-    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
-    ASSERT_TRUE(over());
-    userPreferences.AutoGameOver = 0;
-    EXPECT_FALSE(over());
+// The table ends a blocked game only with Auto Game Over on; the player's end and a win end it
+// whatever the preference.
+TEST_F(KlondikeTest, GameOverFollowsThePlayerAndThePreference) {
+    userPreferences.AutoGameOver = 1;
+    KlondikeGame& game = Start<KlondikeGame>();
     ClearTable(game);
-    EXPECT_TRUE(over());
+    SetPile(game, 0, {Card(kBlack, 4)}, 0);
+    SetPile(game, 1, {Card(kBlack2, 8)}, 0);
+    EXPECT_TRUE(game.CheckGameOver()) << "nothing fits anywhere";
+    userPreferences.AutoGameOver = 0;
+    EXPECT_FALSE(game.CheckGameOver());
+    game.endedByUser = true;
+    EXPECT_TRUE(game.CheckGameOver()) << "ended by the player";
+    EXPECT_FALSE(game.IsWon());
+    game.endedByUser = false;
+    ClearTable(game);
+    EXPECT_TRUE(game.CheckGameOver());
     EXPECT_TRUE(game.IsWon());
 }
 

@@ -1,6 +1,6 @@
 // A game's tests with its rule values set in the settings store before a deal, the automatic
 // game-over check off so that hand-built tables stay in play, and the setting of a table's places
-// by hand.
+// by hand (model_positions.h on the table's position, the stock in its deck).
 #pragma once
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 
 #include "games/game_registry.h"
 #include "tests/framework/game_fixture.h"
+#include "tests/games/model_positions.h"
 
 template <typename Game>
 class RuledGameTest : public GameTest {
@@ -29,29 +30,15 @@ protected:
     static void ClearPlaces(Table& game) {
         while (game.deck.DealNext().IsValid()) {
         }
-        auto& p = game.position;
-        if constexpr (requires { p.tableau; }) {
-            for (auto& pile : p.tableau) pile.fill(Card());
-            p.pileCount.fill(0);
-        }
-        if constexpr (requires { p.faceDownCount; }) p.faceDownCount.fill(0);
-        if constexpr (requires { p.foundations; }) p.foundations.fill(Card());
-        if constexpr (requires { p.waste; }) {
-            p.waste.fill(Card());
-            p.wasteCount = 0;
-        }
+        model_positions::Clear(game.position);
     }
     // Pile `pile` of the tableau holding these cards, the first `faceDown` of them face down.
     template <typename Table>
     static void SetPile(Table& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
-        auto& p = game.position;
-        p.tableau[pile].fill(Card());
-        int k = 0;
-        for (Card card : cards) p.tableau[pile][k++] = card;
-        p.pileCount[pile] = k;
-        if constexpr (requires { p.faceDownCount; }) p.faceDownCount[pile] = faceDown;
+        model_positions::SetPile(game.position, pile, cards, faceDown);
     }
-    // A stock of exactly these cards (one pack's, in the order the shuffle gives them).
+    // A stock of exactly these cards (one pack's, in the order the shuffle gives them): a table's
+    // stock lives in its deck, which its position reads.
     template <typename Table>
     static void SetStock(Table& game, std::initializer_list<Card> keep) {
         game.deck.SetPacks(1);

@@ -108,49 +108,51 @@ TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     EXPECT_EQ(game.position.foundations[2], Card(kHearts, 4));
 }
 
-TEST_F(SpiderTest, GameOverSearchFindsRunsThatUncoverCards) {
-    userPreferences.AutoGameOver = 1;
-    SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
-    SetColumn(game, 0, {Card(kSpades, 9), Card(kHearts, 4)}, 1);
-    SetColumn(game, 1, {Card(kHearts, 8)});
-    SetColumn(game, 2, {Card(kSpades, 2)});
+// The model's game-over search: runs that uncover cards count as moves.
+TEST(SpiderModelTest, OverSearchFindsRunsThatUncoverCards) {
+    using model_positions::SetPile;
+    SpiderModel::Position p;
+    SetPile(p, 0, {Card(kSpades, 9), Card(kHearts, 4)}, 1);
+    SetPile(p, 1, {Card(kHearts, 8)});
+    SetPile(p, 2, {Card(kSpades, 2)});
     // Tops of which none fits on another.
     const Card others[] = {Card(kSpades, Card::kKing), Card(kSpades, 9), Card(kSpades, 7), Card(kSpades, 5),
                            Card(kHearts, Card::kKing), Card(kHearts, 0), Card(kSpades, Card::kAce)};
-    for (int column = 3; column < 10; ++column) SetColumn(game, column, {others[column - 3]});
-    EXPECT_TRUE(game.CheckGameOver()) << "no run can move anywhere";
-    game.position.tableau[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
-    EXPECT_FALSE(game.CheckGameOver());
+    for (int column = 3; column < 10; ++column) SetPile(p, column, {others[column - 3]});
+    EXPECT_TRUE(SpiderModel::Over(p)) << "no run can move anywhere";
+    model_positions::SetStock(p, {Card(kHearts, 3)});
+    EXPECT_FALSE(SpiderModel::Over(p)) << "the stock can still be dealt";
+    model_positions::SetStock(p, {});
+    p.tableau[1][0] = Card(kHearts, 5);  // the Six of hearts can now go on the Seven
+    EXPECT_FALSE(SpiderModel::Over(p));
 }
 
 // Eight columns each hold a Two under a same-suit Nine-Eight-Seven-Six and two columns are empty:
 // the runs can wander between the columns for about a thousand positions, but nothing ever
 // uncovers the Twos or completes a suit. The search must say so rather than give up.
-TEST_F(SpiderTest, GameOverSearchIsExhaustiveOnLargeDeadPositions) {
-    userPreferences.AutoGameOver = 1;
-    SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
+TEST(SpiderModelTest, OverSearchIsExhaustiveOnLargeDeadPositions) {
+    using model_positions::SetPile;
+    SpiderModel::Position p;
     for (int column = 0; column < 8; ++column) {
         const int suit = column % 4;
-        SetColumn(game, column, {Card(suit, 0), Card(suit, 7), Card(suit, 6), Card(suit, 5), Card(suit, 4)});
+        SetPile(p, column, {Card(suit, 0), Card(suit, 7), Card(suit, 6), Card(suit, 5), Card(suit, 4)});
     }
-    EXPECT_TRUE(game.CheckGameOver()) << "a dead position ends the game";
+    EXPECT_TRUE(SpiderModel::Over(p)) << "a dead position ends the game";
     SpiderModel::SearchStart start;
     for (int column = 0; column < 8; ++column)
-        for (int i = 0; i < 5; ++i) start.columns[column].push_back(game.position.tableau[column][i]);
-    EXPECT_FALSE(SpiderModel::SearchProgress(start, game.position.foundations, Card::kAce, true));
+        for (int i = 0; i < 5; ++i) start.columns[column].push_back(p.tableau[column][i]);
+    EXPECT_FALSE(SpiderModel::SearchProgress(start, p.foundations, Card::kAce, true));
 
     // The same table with one Two hiding a face-down card is alive: its run can leave for an
     // empty column and then the Two can follow to the other.
-    SetColumn(game, 3, {Card(kSpades, 10), Card(3, 0), Card(3, 7), Card(3, 6), Card(3, 5), Card(3, 4)}, 1);
-    EXPECT_FALSE(game.CheckGameOver());
+    SetPile(p, 3, {Card(kSpades, 10), Card(3, 0), Card(3, 7), Card(3, 6), Card(3, 5), Card(3, 4)}, 1);
+    EXPECT_FALSE(SpiderModel::Over(p));
     // Three Aces over the face-down card are one too many for the two empty columns (nothing goes
     // on an Ace): only a search through every position can tell.
-    SetColumn(game, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce)}, 1);
-    EXPECT_TRUE(game.CheckGameOver());
-    SetColumn(game, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
-    EXPECT_FALSE(game.CheckGameOver());
+    SetPile(p, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce), Card(2, Card::kAce)}, 1);
+    EXPECT_TRUE(SpiderModel::Over(p));
+    SetPile(p, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
+    EXPECT_FALSE(SpiderModel::Over(p));
 }
 
 // The model and the mouse agree under rule values other than the defaults.

@@ -1,6 +1,6 @@
 // Four Seasons and Simplicity: building round the corner on piles and foundations, the two ways
-// the waste goes back to the stock, the points per move, the game-over look-ahead and winning,
-// through the mouse path on hand-built positions.
+// the waste goes back to the stock, the points per move and winning through the mouse path on
+// hand-built positions; the game-over look-ahead on the model alone.
 #include "games/four_seasons.h"
 #include "games/simplicity.h"
 #include "tests/games/model_rule_variants.h"
@@ -15,20 +15,9 @@ class TopCardTest : public RuledGameTest<Game> {
 protected:
     static constexpr int kStockClickX = Game::kStockX + 20, kStockClickY = Game::kStockY + 30;
 
-    static void SetPile(Game& game, int pile, std::initializer_list<Card> cards) {
-        game.position.piles[pile].fill(Card());
-        int i = 0;
-        for (Card card : cards) game.position.piles[pile][i++] = card;
-        game.position.pileCount[pile] = i;
-    }
     // An empty table with the stock dealt out and no recycle left.
     static void ClearTable(Game& game) {
-        while (game.deck.DealNext().IsValid()) {
-        }
-        for (int pile = 0; pile < Game::kPiles; ++pile) SetPile(game, pile, {});
-        game.position.foundations.fill(Card());
-        game.position.waste.fill(Card());
-        game.position.wasteCount = 0;
+        RuledGameTest<Game>::ClearPlaces(game);
         game.position.recyclesUsed = 1;
     }
     static bool Accepts(Game& game, Card card, int x, int y) {
@@ -147,30 +136,30 @@ TEST_F(SimplicityTest, RecycleDealsTheOldTopFirstAndCostsFive) {
     EXPECT_EQ(game.deck.Peek(game.deck.Remaining() - 1), oldBottom) << "and its old bottom card last";
 }
 
-TEST_F(FourSeasonsTest, GameOverLooksAheadThroughThePiles) {
-    userPreferences.AutoGameOver = 1;
-    SetRule("StartCard", 3);
-    Seasons& game = Start<Seasons>();
-    ClearTable(game);
-    game.position.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
-    SetPile(game, 0, {Card(1, 9)});             // Jack
-    SetPile(game, 1, {Card(2, 0)});             // Two
-    SetPile(game, 2, {Card(3, 7)});             // Nine
-    SetPile(game, 3, {Card(1, 1)});             // Three
-    SetPile(game, 4, {Card(2, 11)});            // King
-    EXPECT_TRUE(game.CheckGameOver()) << "nothing moves anywhere";
-    game.gameOver = false;
+// The model's game-over look-ahead through the piles, on positions built by hand.
+TEST(FourSeasonsModelTest, OverLooksAheadThroughThePiles) {
+    using model_positions::SetPile;
+    using Model = Seasons::Model;
+    Model::Position p;
+    p.startRank = p.startCard = 3;
+    p.recyclesUsed = 1;
+    p.foundations[0] = Card(0, 3);  // Five of suit 0, wants the Six
+    SetPile(p, 0, {Card(1, 9)});     // Jack
+    SetPile(p, 1, {Card(2, 0)});     // Two
+    SetPile(p, 2, {Card(3, 7)});     // Nine
+    SetPile(p, 3, {Card(1, 1)});     // Three
+    SetPile(p, 4, {Card(2, 11)});    // King
+    EXPECT_TRUE(Model::Over(p)) << "nothing moves anywhere";
 
     // The Queen on the Jack's pile can go on the King, uncovering a Six for the foundation.
-    SetPile(game, 0, {Card(0, 4), Card(1, 10)});
-    EXPECT_FALSE(game.CheckGameOver());
-    SetPile(game, 0, {Card(1, 10)});
-    EXPECT_TRUE(game.CheckGameOver()) << "clearing the pile helps only with a waste card to fill it";
-    game.gameOver = false;
-    game.position.waste[0] = Card(3, 8);
-    game.position.wasteCount = 1;
-    game.position.recyclesUsed = 5;
-    EXPECT_FALSE(game.CheckGameOver());
+    SetPile(p, 0, {Card(0, 4), Card(1, 10)});
+    EXPECT_FALSE(Model::Over(p));
+    SetPile(p, 0, {Card(1, 10)});
+    EXPECT_TRUE(Model::Over(p)) << "clearing the pile helps only with a waste card to fill it";
+    p.waste[0] = Card(3, 8);
+    p.wasteCount = 1;
+    p.recyclesUsed = 5;
+    EXPECT_FALSE(Model::Over(p));
 }
 
 TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
