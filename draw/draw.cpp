@@ -175,11 +175,21 @@ struct CopySpan {
     int sourceX, sourceY, destX, destY, width, height;
 };
 
-// Clips a copy of source rectangle (minx..maxx, miny..maxy), placed with its lower-left corner at
-// (x, y), against the source size and the destination rectangle. Arithmetic is 64-bit so that no
-// caller value can overflow.
-bool ClipCopy(int64_t minx, int64_t maxx, int64_t miny, int64_t maxy, int64_t x, int64_t y, int sourceWidth,
-              int sourceHeight, int destMinX, int destMaxX, int destMinY, int destMaxY, CopySpan& span) {
+// An inclusive rectangle of device pixels, in 64-bit so that no caller value can overflow.
+struct DeviceBox {
+    int64_t minX, maxX, minY, maxY;
+};
+// The device pixels of the logical rectangle (minx..maxx, miny..maxy).
+DeviceBox DeviceArea(int minx, int maxx, int miny, int maxy) {
+    return {DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy)};
+}
+
+// Clips a copy of the rectangle `from` of `source`, placed with its lower-left corner at (x, y),
+// against the source's size and the destination's clip.
+bool ClipCopy(const DeviceBox& from, int64_t x, int64_t y, const Buffer& source, const DeviceBox& clip, CopySpan& span) {
+    const int64_t minx = from.minX, maxx = from.maxX, miny = from.minY, maxy = from.maxY;
+    const int64_t destMinX = clip.minX, destMaxX = clip.maxX, destMinY = clip.minY, destMaxY = clip.maxY;
+    const int sourceWidth = source.width, sourceHeight = source.height;
     if (minx > maxx || miny > maxy) return false;
     int64_t sx0 = std::max<int64_t>(minx, 0), sx1 = std::min<int64_t>(maxx, sourceWidth - 1);
     int64_t sy0 = std::max<int64_t>(miny, 0), sy1 = std::min<int64_t>(maxy, sourceHeight - 1);
@@ -332,9 +342,8 @@ void CopyRect(int minx, int maxx, int miny, int maxy, int x, int y, int source, 
     Buffer* to = GetBuffer(destination);
     if (from == nullptr || to == nullptr) return;
     CopySpan span;
-    if (!ClipCopy(DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), DeviceFirst(x),
-                  DeviceLast(y), from->width, from->height, to->clipMinX, to->clipMaxX, to->clipMinY, to->clipMaxY,
-                  span))
+    if (!ClipCopy(DeviceArea(minx, maxx, miny, maxy), DeviceFirst(x), DeviceLast(y), *from,
+                  {to->clipMinX, to->clipMaxX, to->clipMinY, to->clipMaxY}, span))
         return;
     // A copy within one buffer may overlap itself: take the source rows out first.
     std::vector<Pixel> scratch;
@@ -580,9 +589,8 @@ void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y) {
     if (backend == nullptr || b == nullptr) return;
     // The back end receives device pixels; at scale 1 they are the logical ones.
     CopySpan span;
-    if (!ClipCopy(DeviceFirst(minx), DeviceLast(maxx), DeviceFirst(miny), DeviceLast(maxy), DeviceFirst(x),
-                  DeviceLast(y), b->width, b->height, 0, windowWidth * deviceScale - 1, 0,
-                  windowHeight * deviceScale - 1, span))
+    if (!ClipCopy(DeviceArea(minx, maxx, miny, maxy), DeviceFirst(x), DeviceLast(y), *b,
+                  {0, windowWidth * deviceScale - 1, 0, windowHeight * deviceScale - 1}, span))
         return;
     backend->Present(b->pixels.data(), b->width, span.sourceX, span.sourceY, span.width, span.height, span.destX,
                      span.destY);

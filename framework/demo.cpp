@@ -64,7 +64,7 @@ void DemoRunner::Stop() {
 
 void DemoRunner::Tick(Game& game) {
     if (stepping) return;
-    MenuItem* item = CommandItem(game.GameMenu(), kCommandDemo);
+    MenuItem* item = CommandItem(game.GameCommandsMenu(), kCommandDemo);
     const bool playable = !game.gameOver && Services().playModel && Services().playModel(game.gameNumber);
     if (item && item->IsDisabled() == playable) item->SetDisabled(!playable);
     if (!running) return;

@@ -92,7 +92,7 @@ void FinishRunner::Tick(Game& game) {
     // A full redraw inside one of the runner's own moves comes back here: nothing to do then.
     if (stepping) return;
     const bool finishable = Finishable(game);
-    MenuItem* item = CommandItem(game.GameMenu(), kCommandFinish);
+    MenuItem* item = CommandItem(game.GameCommandsMenu(), kCommandFinish);
     if (item && item->IsDisabled() == finishable) item->SetDisabled(!finishable);
     if (!running) return;
     if (!finishable) {

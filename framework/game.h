@@ -427,9 +427,10 @@ public:
     // The number the current deal was shuffled from (0 until Deal is called).
     uint32_t dealNumber = 0;
 
-    // The in-game toolkit root with its menu bar and four menus.
+    // The in-game toolkit root with its menu bar and four menus, "&Game" to "&Help" (the game
+    // selection screen is the shell's GameMenu).
     RootPanel* Root() const { return root.get(); }
-    Menu* GameMenu() const { return menus[0]; }
+    Menu* GameCommandsMenu() const { return menus[0]; }
     Menu* OptionsMenu() const { return menus[1]; }
     Menu* ViewMenu() const { return menus[2]; }
     Menu* HelpMenu() const { return menus[3]; }

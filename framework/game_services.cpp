@@ -6,7 +6,7 @@
 #include "framework/deal_dialog.h"
 #include "platform/keys.h"
 #include "platform/messages.h"
-#include "store/high_scores_dialog.h"
+#include "store/dialogs/high_scores_dialog.h"
 #include "ui/dialog.h"
 
 namespace {

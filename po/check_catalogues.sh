@@ -9,7 +9,7 @@ shift
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$source_dir"
-sources=$(ls platform/*.cpp platform/*.h draw/*.cpp ui/*.cpp ui/*.h cards/*.cpp store/*.cpp store/*.h \
+sources=$(ls platform/*.cpp platform/*.h draw/*.cpp ui/*.cpp ui/*.h cards/*.cpp store/*.cpp store/*.h store/dialogs/*.cpp store/dialogs/*.h \
     audio/*.cpp artwork/*.cpp framework/*.cpp framework/*.h games/*.cpp games/*.h rules/*.cpp rules/*.h \
     shell/*.cpp shell/*.h | LC_ALL=C sort)
 xgettext --language=C++ --from-code=UTF-8 --add-comments=Translators: --keyword --keyword=Translate:1,1t \

@@ -10,7 +10,7 @@
 #include "platform/translation.h"
 #include "shell/notices.h"
 #include "store/settings_store.h"
-#include "store/statistics_dialog.h"
+#include "store/dialogs/statistics_dialog.h"
 #include "ui/dialog.h"
 
 namespace {

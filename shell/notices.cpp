@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "framework/game.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/translation.h"
 #include "shell/shell.h"
 #include "ui/dialog.h"

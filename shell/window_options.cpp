@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "store/settings_store.h"
 
 namespace {

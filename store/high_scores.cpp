@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "store/settings_store.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 
 inline constexpr std::string_view kRootKey = "SOFTWARE\\Quillfen Software\\Solitaire";
 // Player numbers start here; a new player takes the first free number from it on.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "store/settings_store.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "games/spider.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "bench_table.h"
 #include "artwork/artwork.h"

@@ -25,7 +25,7 @@
 #include "platform/bare_sdl_presenter.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/sdl_backend.h"
 #include "bench_table.h"
 #include "artwork/artwork.h"

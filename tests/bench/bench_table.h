@@ -11,7 +11,7 @@
 #include "framework/game_services.h"
 #include "games/klondike.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
 #include "store/settings_store.h"

@@ -31,7 +31,7 @@
 
 #include "framework/game.h"
 #include "platform/backend.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"

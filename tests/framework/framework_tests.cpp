@@ -112,7 +112,7 @@ TEST_F(FrameworkTest, PauseStopsTheClockAndEndGameWaitsForResume) {
     Wait(12'000);
     ASSERT_TRUE(Choose(kCommandPause));
     EXPECT_TRUE(game.IsPaused());
-    EXPECT_EQ(game.GameMenu()->Item(2)->GetText(), "Resume");
+    EXPECT_EQ(game.GameCommandsMenu()->Item(2)->GetText(), "Resume");
     EXPECT_EQ(game.PanelLabel(), "Game");
     EXPECT_EQ(game.PanelValue(), "Paused");
     Wait(30'000);
@@ -125,7 +125,7 @@ TEST_F(FrameworkTest, PauseStopsTheClockAndEndGameWaitsForResume) {
     EXPECT_TRUE(game.gameOver);
     EXPECT_EQ(game.EndSequenceCount(), 0) << "the end waits for Resume";
     ASSERT_TRUE(Choose(kCommandPause));
-    EXPECT_EQ(game.GameMenu()->Item(2)->GetText(), "Pause");
+    EXPECT_EQ(game.GameCommandsMenu()->Item(2)->GetText(), "Pause");
     EXPECT_EQ(game.EndSequenceCount(), 1);
     EXPECT_EQ(game.ElapsedSeconds(), 12) << "paused time does not count";
 }
@@ -141,7 +141,7 @@ TEST_F(FrameworkTest, NewGameKeepsOneOfEachGameItemAndMainMenuIsEscape) {
     };
     EXPECT_EQ(count(game.OptionsMenu(), kCommandGameSettings), 1);
     EXPECT_EQ(count(game.ViewMenu(), kCommandRulesSummary), 1);
-    EXPECT_EQ(game.GameMenu()->ItemCount(), 12);
+    EXPECT_EQ(game.GameCommandsMenu()->ItemCount(), 12);
 
     // Leave through the menu after a few moves: the shell sees Escape, and no undo file stays.
     Click(KlondikeGame::kStockX + 20, KlondikeGame::kStockY + 20);

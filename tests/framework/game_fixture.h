@@ -23,10 +23,10 @@
 #include "platform/keys.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
-#include "store/high_scores_dialog.h"
+#include "store/dialogs/high_scores_dialog.h"
 #include "store/settings_store.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
@@ -232,7 +232,7 @@ protected:
 
     // Chooses a menu command with the mouse: the title, then the item.
     bool Choose(int commandId) {
-        for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+        for (Menu* menu : {game->GameCommandsMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
             for (int i = 0; i < menu->ItemCount(); ++i) {
                 if (menu->Item(i)->CommandId() != commandId) continue;
                 Click(menu->GetX() + menu->GetWidth() / 2, menu->GetY() + menu->GetHeight() / 2);

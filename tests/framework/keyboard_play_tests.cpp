@@ -259,8 +259,8 @@ TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {
     // Alt tapped alone opens the Game menu with its first item lit; tapped again it closes.
     Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
     Post(WM_SYSKEYUP, VK_MENU, 0, 0);
-    ASSERT_TRUE(game->GameMenu()->IsPanelOpen());
-    EXPECT_EQ(game->GameMenu()->DropDown()->Highlighted(), game->GameMenu()->Item(0));
+    ASSERT_TRUE(game->GameCommandsMenu()->IsPanelOpen());
+    EXPECT_EQ(game->GameCommandsMenu()->DropDown()->Highlighted(), game->GameCommandsMenu()->Item(0));
     Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
     Post(WM_SYSKEYUP, VK_MENU, 0, 0);
     EXPECT_FALSE(game->IsMenuOpen());

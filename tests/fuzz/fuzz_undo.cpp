@@ -17,7 +17,7 @@
 #include "framework/game_services.h"
 #include "games/game_registry.h"
 #include "platform/backend.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "artwork/artwork.h"
 #include "tests/games/card_census.h"

@@ -14,10 +14,10 @@ export QUILLFEN_DATA_DIR=$(cd "$data" 2>/dev/null && pwd || echo "$data")
 
 declare -A patterns=(
     [fuzz_bmp]='*.bmp' [fuzz_jpeg]='*.jpg' [fuzz_spr]='*.spr' [fuzz_fgf]='*.fgf' [fuzz_scaled]='*@[23]x.*' [fuzz_cur]='*.cur'
-    [fuzz_deck]='' [fuzz_registry]='' [fuzz_wav]='*.wav' [fuzz_midi]='*.mid' [fuzz_help]='HELP.TXT'
+    [fuzz_deck]='' [fuzz_settings_file]='' [fuzz_wav]='*.wav' [fuzz_midi]='*.mid' [fuzz_help]='HELP.TXT'
     [fuzz_undo]='' [fuzz_saved_game]=''
 )
-order=(fuzz_bmp fuzz_jpeg fuzz_spr fuzz_fgf fuzz_scaled fuzz_cur fuzz_deck fuzz_registry fuzz_wav fuzz_midi fuzz_help
+order=(fuzz_bmp fuzz_jpeg fuzz_spr fuzz_fgf fuzz_scaled fuzz_cur fuzz_deck fuzz_settings_file fuzz_wav fuzz_midi fuzz_help
        fuzz_undo fuzz_saved_game)
 
 run() {

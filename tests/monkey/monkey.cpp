@@ -21,7 +21,7 @@
 #include "games/game_registry.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "artwork/screen_layout.h"
 #include "shell/shell.h"
@@ -509,7 +509,7 @@ void Monkey::PlanMenuCommand(int commandId) {
     auto findItem = [commandId](Menu** menuOut) -> MenuItem* {
         Game* game = CurrentGame();
         if (!game) return nullptr;
-        for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+        for (Menu* menu : {game->GameCommandsMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
             for (int i = 0; menu && i < menu->ItemCount(); ++i) {
                 if (menu->Item(i)->CommandId() != commandId) continue;
                 *menuOut = menu;
@@ -533,7 +533,7 @@ void Monkey::PlanMenuCommand(int commandId) {
 
 void Monkey::PlanRandomMenuCommand(Game& game) {
     std::vector<int> commands;
-    for (Menu* menu : {game.GameMenu(), game.OptionsMenu(), game.ViewMenu(), game.HelpMenu()})
+    for (Menu* menu : {game.GameCommandsMenu(), game.OptionsMenu(), game.ViewMenu(), game.HelpMenu()})
         for (int i = 0; menu && i < menu->ItemCount(); ++i) commands.push_back(menu->Item(i)->CommandId());
     if (commands.empty()) return;
     int command = commands[Uniform(0, static_cast<int>(commands.size()) - 1)];

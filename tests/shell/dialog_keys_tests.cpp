@@ -134,7 +134,7 @@ std::string MenuMisfits() {
     std::string found;
     const Game* game = CurrentGame();
     if (game == nullptr) return "no game";
-    for (const Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+    for (const Menu* menu : {game->GameCommandsMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
         for (int i = 0; i < menu->ItemCount(); ++i) {
             const MenuItem* item = menu->Item(i);
             const int shortcut = item->Shortcut().empty() ? 0 : RegularTextWidth(item->Shortcut()) + kShortcutGap;

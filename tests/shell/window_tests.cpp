@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "framework/game.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "shell/shell.h"
 #include "tests/hooks/test_hooks.h"
 #include "shell/window_options.h"

@@ -52,7 +52,7 @@ protected:
         Tick();  // Auto Game Over comes with the panel tick
         return {game->IsWon(), game->points, game->undo.Count(), game->EndSequenceCount(), sounds, UndoFileContents()};
     }
-    MenuItem* FinishItem() const { return CommandItem(game->GameMenu(), kCommandFinish); }
+    MenuItem* FinishItem() const { return CommandItem(game->GameCommandsMenu(), kCommandFinish); }
     MenuItem* WinnableItem() const { return CommandItem(game->OptionsMenu(), kCommandWinnableOnly); }
 
     // Plays the solver's solution with the mouse until the game can be finished; the moves left.

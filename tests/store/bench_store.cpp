@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "store/high_scores.h"
 #include "store/settings_store.h"
 #include "tests/test_support.h"

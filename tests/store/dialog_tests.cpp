@@ -1,8 +1,8 @@
 // The Player Select and High Scores dialogs, run modally on the scripted back end against a
 // fresh settings file.
-#include "store/high_scores_dialog.h"
-#include "store/player_dialog.h"
-#include "store/statistics_dialog.h"
+#include "store/dialogs/high_scores_dialog.h"
+#include "store/dialogs/player_dialog.h"
+#include "store/dialogs/statistics_dialog.h"
 #include "store_fixture.h"
 
 namespace {

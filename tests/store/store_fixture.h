@@ -12,7 +12,7 @@
 
 #include "draw/draw.h"
 #include "platform/host_events.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "store/settings_store.h"
 #include "tests/hid_keys.h"

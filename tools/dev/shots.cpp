@@ -23,7 +23,7 @@
 #include "framework/game_services.h"
 #include "games/game_registry.h"
 #include "platform/host_events.h"
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 #include "platform/scripted_backend.h"
 #include "platform/translation.h"
 #include "artwork/screen_layout.h"
@@ -93,7 +93,7 @@ bool BusiestDrag(int* x, int* y) {
 bool FindCommand(int command, int* titleX, int* titleY, int* itemX, int* itemY) {
     Game* game = CurrentGame();
     if (game == nullptr) return false;
-    for (Menu* menu : {game->GameMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
+    for (Menu* menu : {game->GameCommandsMenu(), game->OptionsMenu(), game->ViewMenu(), game->HelpMenu()}) {
         for (int i = 0; menu != nullptr && i < menu->ItemCount(); ++i) {
             MenuItem* item = menu->Item(i);
             if (item->CommandId() != command) continue;

@@ -1,4 +1,4 @@
-#include "store/high_scores_dialog.h"
+#include "store/dialogs/high_scores_dialog.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "store/statistics_dialog.h"
+#include "store/dialogs/statistics_dialog.h"
 
 #include <algorithm>
 #include <cstdio>

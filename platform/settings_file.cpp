@@ -1,4 +1,4 @@
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

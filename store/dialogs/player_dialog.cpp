@@ -1,4 +1,4 @@
-#include "store/player_dialog.h"
+#include "store/dialogs/player_dialog.h"
 
 #include "platform/translation.h"
 #include "store/settings_store.h"

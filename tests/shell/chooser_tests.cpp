@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "draw/palette.h"
-#include "rules/appearance_choosers.h"
+#include "shell/appearance_choosers.h"
 #include "tests/rules/rules_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "rules/appearance_choosers.h"
+#include "shell/appearance_choosers.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry.h"
+#include "platform/settings_file.h"
 
 // With QUILLFEN_FUZZ_SEEDS set to a folder, writes a settings file there as the program writes
 // it (players, scores, preferences, a string needing escapes, a binary value) to start from.
