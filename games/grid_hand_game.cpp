@@ -60,8 +60,8 @@ void GridHandGame<Parts>::DrawAreas(bool present) {
     DrawPlace(Model::kCurrentPlace, present);
     for (int k = 0; k < position.reservePiles; ++k) DrawPlace(Model::kReservePlace + k, present);
     if (Parts::kStarter && gameOver)
-        play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, false, false);
-    for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, present);
+        play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, play_position::kBlankWhenEmpty, /*present=*/false);
+    for (int i = 0; i < kCells; ++i) play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], play_position::kMarkWhenEmpty, present);
     DrawHandScores();
 }
 
@@ -104,11 +104,11 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
             const int above = cell - kSide;
             SelectBuffer(artwork->screenBuffer);
             SetClip(x, x + artwork->cardWidth, top, CellY(above) + artwork->cardHeight);
-            play_position::DrawCardArea(*this, CellX(above), CellY(above), position.grid[above], true, false);
+            play_position::DrawCardArea(*this, CellX(above), CellY(above), position.grid[above], play_position::kMarkWhenEmpty, /*present=*/false);
             SetClip(0, MaxX(), 0, MaxY());
         }
         for (int i = cell; i < kCells; i += kSide)
-            play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], true, false);
+            play_position::DrawCardArea(*this, CellX(i), CellY(i), position.grid[i], play_position::kMarkWhenEmpty, /*present=*/false);
         artwork->AddDirty({x, top, x + artwork->cardWidth, bottom});
     } else {
         points -= Model::kReserveCost;
@@ -123,8 +123,8 @@ void GridHandGame<Parts>::Landed(const PlayMove& move, int) {
     if (!full || Parts::kStarter) {
         deck.DealNext();
         play_position::DrawStockArea(*this, L.stockX, L.stockY, true);
-        if (full) play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, false, true);
-        else play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, true, true);
+        if (full) play_position::DrawCardArea(*this, L.starterX, L.starterY, position.starter, play_position::kBlankWhenEmpty, /*present=*/true);
+        else play_position::DrawCardArea(*this, kCurrentX, kCurrentY, position.current, play_position::kMarkWhenEmpty, /*present=*/true);
         artwork->PresentDirty();
         if (Parts::kStarter) PlaySound("flip.wav");
     }

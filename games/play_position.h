@@ -93,12 +93,15 @@ inline void DrawStockArea(Game& game, int x, int y, bool present, bool canTurn =
              [&] { art.DrawStock(x, y, art.cardBack, game.deck, art.screenBuffer, canTurn); });
 }
 
+// What an empty card area shows.
+enum EmptyArea : bool { kBlankWhenEmpty = false, kMarkWhenEmpty = true };
+
 // One card at (x, y); else the empty-pile mark, or nothing.
-inline void DrawCardArea(Game& game, int x, int y, Card card, bool placeholder, bool present) {
+inline void DrawCardArea(Game& game, int x, int y, Card card, EmptyArea empty, bool present) {
     Artwork& art = *game.artwork;
     DrawArea(game, x, y, x + art.cardWidth, y + art.cardHeight, present, [&] {
         if (card.IsValid()) art.DrawCard(x, y, card, art.screenBuffer);
-        else if (placeholder) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
+        else if (empty == kMarkWhenEmpty) art.DrawPlaceholder(x, y, card_geometry::kPlaceholderEmptyPile, art.screenBuffer);
     });
 }
 
