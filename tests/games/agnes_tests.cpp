@@ -32,8 +32,6 @@ protected:
         drag.count = 1;
         return drag;
     }
-    // Drags the card whose top-left corner is at (fromX, fromY) onto the place (toX, toY).
-    void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
     static std::vector<uint8_t> ReadRecord(int n) {
         std::ifstream file(UndoJournal::RecordPath(n), std::ios::binary);
         return {std::istreambuf_iterator<char>(file), {}};

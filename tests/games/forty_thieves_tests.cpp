@@ -14,13 +14,7 @@ constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = Fort
 
 class FortyThievesTest : public RuledGameTest<FortyThievesGame> {
 protected:
-    // An empty table: no stock, no waste, no columns, empty foundations.
-    static void ClearTable(FortyThievesGame& game) { ClearPlaces(game); }
-    static void SetColumn(FortyThievesGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
-        SetPile(game, column, cards, faceDown);
-    }
     static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
-    void DragCard(int fromX, int fromY, int toX, int toY) { Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
 };
 
 TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
@@ -74,9 +68,9 @@ TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 3), Card(), false))
         << "but any card fills an empty column";
 
-    ClearTable(game);
+    ClearPlaces(game);
     game.position.foundations[0] = Card(kSpades, 3);
-    SetColumn(game, 0, {Card(kSpades, 5), Card(kSpades, 4)});
+    SetPile(game, 0, {Card(kSpades, 5), Card(kSpades, 4)});
     game.CheckGameOver();
     DragRecord pair;
     pair.cards[0] = Card(kSpades, 5);
@@ -88,10 +82,10 @@ TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
 
 TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
     FortyThievesGame& game = Start<FortyThievesGame>();
-    ClearTable(game);
-    SetColumn(game, 3, {Card(kSpades, 2), Card(kHearts, 6)}, 2);
-    SetColumn(game, 4, {Card(kClubs, 2), Card(kHearts, 6)}, 1);
-    SetColumn(game, 5, {Card(kHearts, 7)});
+    ClearPlaces(game);
+    SetPile(game, 3, {Card(kSpades, 2), Card(kHearts, 6)}, 2);
+    SetPile(game, 4, {Card(kClubs, 2), Card(kHearts, 6)}, 1);
+    SetPile(game, 5, {Card(kHearts, 7)});
     game.CheckGameOver();
     Click(X(3) + 20, FortyThievesGame::CardY(1) + 30);
     EXPECT_EQ(game.position.faceDownCount[3], 1);
@@ -152,13 +146,13 @@ TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
     userPreferences.AutoGameOver = 1;
     SetRule("Columns", 5);
     FortyThievesGame& game = Start<FortyThievesGame>();
-    ClearTable(game);
+    ClearPlaces(game);
     game.position.foundations[0] = Card(kHearts, 0);                         // the Two of hearts
-    SetColumn(game, 0, {Card(kHearts, 1), Card(kSpades, 5)});        // Three of hearts under Seven of spades
-    SetColumn(game, 1, {Card(kSpades, 6)});                          // Eight of spades
-    SetColumn(game, 2, {Card(kClubs, 0)});
-    SetColumn(game, 3, {Card(kClubs, 9)});
-    SetColumn(game, 4, {Card(kHearts, Card::kKing)});
+    SetPile(game, 0, {Card(kHearts, 1), Card(kSpades, 5)});        // Three of hearts under Seven of spades
+    SetPile(game, 1, {Card(kSpades, 6)});                          // Eight of spades
+    SetPile(game, 2, {Card(kClubs, 0)});
+    SetPile(game, 3, {Card(kClubs, 9)});
+    SetPile(game, 4, {Card(kHearts, Card::kKing)});
     EXPECT_FALSE(game.CheckGameOver()) << "Seven onto Eight, then the Three of hearts goes home";
     auto x = [](int column) { return FortyThievesGame::ColumnX(column, 5); };
     DragCard(x(0), FortyThievesGame::CardY(1), x(1), FortyThievesGame::CardY(1));
@@ -172,8 +166,8 @@ TEST_F(FortyThievesTest, LookAheadTriesEveryColumnForAUsefulUncovering) {
 TEST_F(FortyThievesTest, RecycleOfAnEmptyWasteLeavesTheTurnPlaceholder) {
     SetRule("Recycle", 1);
     FortyThievesGame& game = Start<FortyThievesGame>();
-    ClearTable(game);
-    SetColumn(game, 0, {Card(kHearts, 9)});
+    ClearPlaces(game);
+    SetPile(game, 0, {Card(kHearts, 9)});
     game.Draw(true);
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.points, -5);

@@ -23,6 +23,9 @@ protected:
         WriteDwordValue(key, name, value);
     }
 
+    // Drags the card whose top-left corner is at (fromX, fromY) onto the place at (toX, toY).
+    void DragCard(int fromX, int fromY, int toX, int toY) { this->Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
+
     // ---- Hand-built tables: the position's places set directly ----
 
     // The stock dealt out, and every pile, foundation and waste of the position emptied.

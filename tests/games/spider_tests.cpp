@@ -11,10 +11,6 @@ constexpr int kSpades = 0, kHearts = 1;
 
 class SpiderTest : public RuledGameTest<SpiderGame> {
 protected:
-    static void ClearTable(SpiderGame& game) { ClearPlaces(game); }
-    static void SetColumn(SpiderGame& game, int column, std::initializer_list<Card> cards, int faceDown = 0) {
-        SetPile(game, column, cards, faceDown);
-    }
     static int TopY(const SpiderGame& game, int column) { return SpiderGame::CardY(game.position.pileCount[column] - 1) + 5; }
 };
 
@@ -44,7 +40,7 @@ TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
 
 TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
+    ClearPlaces(game);
     // King down to Ace of hearts in column 2, on top of a face-down card.
     game.position.tableau[2][0] = Card(kSpades, 3);
     int i = 1;
@@ -52,7 +48,7 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     game.position.tableau[2][i++] = Card(kHearts, Card::kAce);
     game.position.pileCount[2] = i;
     game.position.faceDownCount[2] = 1;
-    SetColumn(game, 0, {Card(kSpades, 8)});
+    SetPile(game, 0, {Card(kSpades, 8)});
     game.CheckGameOver();
     EXPECT_FALSE(game.gameOver) << "a full suit is a move";
     const int kingY = SpiderGame::CardY(1) + 5;
@@ -70,9 +66,9 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
 TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
     SetRule("SuitAssembled", 0);
     SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
-    SetColumn(game, 0, {Card(kHearts, 0), Card(kHearts, Card::kAce)});
-    SetColumn(game, 1, {Card(kSpades, 7)});
+    ClearPlaces(game);
+    SetPile(game, 0, {Card(kHearts, 0), Card(kHearts, Card::kAce)});
+    SetPile(game, 1, {Card(kSpades, 7)});
     game.CheckGameOver();
     Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
     EXPECT_EQ(game.position.foundations[0], Card(kHearts, Card::kAce));
@@ -85,10 +81,10 @@ TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
 TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
     SetRule("SuitAssembled", 0);
     SpiderGame& game = Start<SpiderGame>();
-    ClearTable(game);
+    ClearPlaces(game);
     game.position.foundations[2] = Card(kHearts, 4);  // the Six of hearts
-    SetColumn(game, 0, {Card(kSpades, 9), Card(kHearts, 5), Card(kHearts, 4), Card(kHearts, 3)});
-    SetColumn(game, 1, {Card(kSpades, 7)});
+    SetPile(game, 0, {Card(kSpades, 9), Card(kHearts, 5), Card(kHearts, 4), Card(kHearts, 3)});
+    SetPile(game, 1, {Card(kSpades, 7)});
     game.CheckGameOver();
     // Pick up the Seven-Six-Five run by its Seven and drop it on the Six.
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,

@@ -27,7 +27,6 @@ protected:
         DropTarget target{x, y, {}, kPlainTargetKind};
         return game.CanDrop(drag, target);
     }
-    void DragCard(int fromX, int fromY, int toX, int toY) { this->Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
 };
 using FourSeasonsTest = TopCardTest<FourSeasonsGame>;
 using SimplicityTest = TopCardTest<SimplicityGame>;
