@@ -72,6 +72,17 @@ until_answer() {
     done
     fail "$3 (answer: $answer)"
 }
+# settle_piles: waits until the cards lie still (two answers 0.2 s apart agree): the program
+# answers between the frames of a deal's animation too, when the cards are still on their way.
+settle_piles() {
+    local last=
+    for _ in $(seq 1 50); do
+        ask piles
+        [ "$answer" = "$last" ] && return 0
+        last=$answer
+        sleep 0.2
+    done
+}
 # until_state NAME VALUE WHAT: polls the program's state until NAME has VALUE.
 until_state() {
     local name=$1 value=$2

@@ -101,6 +101,7 @@ same_screen "Klondike dealt"
 moved=
 lastClick=0
 for try in $(seq 1 120); do
+    settle_piles
     ask move
     if [ "$answer" = none ]; then
         if ((try % 40 == 0)); then
@@ -116,7 +117,7 @@ for try in $(seq 1 120); do
         continue
     fi
     read -r _ pickX pickY dropX dropY <<<"$answer"
-    ask piles
+    settle_piles
     before=$answer
     # A press soon after the stock click could count as its double click; let that time pass.
     ((SECONDS - lastClick > 1)) || sleep 0.6
@@ -133,7 +134,7 @@ same_screen "after the drag"
 
 click_control "&Game"
 click_control "&Undo"
-until_answer piles '[ "$(field piles)" = "$(answer=$before field piles)" ]' "Undo did not bring the cards back"
+until_answer piles '[ "$(field piles)" = "$(answer=$before field piles)" ]' "Undo did not bring the cards back (before the drag: $before)"
 same_screen "after Undo"
 
 # --- High scores from the View menu, closed with Escape ---

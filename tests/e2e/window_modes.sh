@@ -181,6 +181,7 @@ same_picture "Klondike dealt"
 
 moved=
 for _ in $(seq 1 40); do
+    settle_piles
     ask move
     if [ "$answer" = none ]; then
         click 126 121  # the stock
@@ -188,7 +189,7 @@ for _ in $(seq 1 40); do
         continue
     fi
     read -r _ pickX pickY dropX dropY <<<"$answer"
-    ask piles
+    settle_piles
     before=$answer
     xdotool mousemove --window "$window" "$(wx "$pickX")" "$(wy "$pickY")" mousedown 1
     xdotool mousemove --window "$window" "$(wx $(((pickX + dropX) / 2)))" "$(wy $(((pickY + dropY) / 2)))" \
