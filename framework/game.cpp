@@ -514,10 +514,10 @@ void Game::DrawTable(int score) {
         value = Translate("status", "Paused");
     } else if (!gameOver) {
         label = Translate("status", "Score");
-        value = std::to_string(score);
+        value = GroupDigits(score);
     } else {
         label = Translate("status", "Final Score");
-        value = std::to_string(finalScore);
+        value = GroupDigits(finalScore);
     }
     if (label == lastPanelLabel && value == lastPanelValue) return;
     lastPanelLabel = label;

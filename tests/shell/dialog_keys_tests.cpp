@@ -145,6 +145,27 @@ std::string MenuMisfits() {
     return found;
 }
 
+// Scores and counts as each language groups them; English keeps plain digits.
+TEST(LanguageNumbers, GroupedByThreesFromFiveDigitsOn) {
+    const struct {
+        const char* code;
+        const char *small, *large, *negative;
+        char decimal;
+    } languages[] = {{"en", "1234", "1234567", "-12345", '.'},
+                     {"de", "1234", "1.234.567", "-12.345", ','},
+                     {"fr", "1234", "1\xA0" "234\xA0" "567", "-12\xA0" "345", ','},
+                     {"nl", "1234", "1.234.567", "-12.345", ','}};
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.code);
+        ChooseLanguage(language.code);
+        EXPECT_EQ(GroupDigits(1234), language.small);
+        EXPECT_EQ(GroupDigits(1234567), language.large);
+        EXPECT_EQ(GroupDigits(-12345), language.negative);
+        EXPECT_EQ(DecimalSign(), language.decimal);
+    }
+    ChooseLanguage("en");
+}
+
 // The language from LANG, without a generated locale, and from --lang: the player dialog over the
 // selection screen, the rule dialog and the rules viewer show their titles in it, and the menus
 // hold their items; by default, English.
