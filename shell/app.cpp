@@ -323,9 +323,10 @@ bool IsInputMessage(uint32_t message) {
 // The display cannot show the program: say so in the program's own message box, drawn on a
 // screen buffer made just for it, and release everything again.
 void ShowDepthRefusal() {
-    // A window that cannot show anything leaves the message to the host.
+    const char* message = Translate(kDepthMessage);
+    // A window that cannot show anything leaves the message to the host, which reads UTF-8.
     if (!WindowCanPresent()) {
-        ShowHostMessageBox(kWindowTitle, kDepthMessage);
+        ShowHostMessageBox(kWindowTitle, Windows1252ToUtf8(message).c_str());
         return;
     }
     SetupDisplay(kScreenWidth, kScreenHeight, kMinimumDepth, 0);
@@ -333,7 +334,7 @@ void ShowDepthRefusal() {
     SetBufferDepth(kMinimumDepth);
     shell.screenBuffer = CreateBuffer(kScreenWidth, kScreenHeight);
     if (shell.screenBuffer < 0) {
-        ShowHostMessageBox(kWindowTitle, kDepthMessage);
+        ShowHostMessageBox(kWindowTitle, Windows1252ToUtf8(message).c_str());
         return;
     }
     ShowMainWindow(shell.window);
@@ -343,7 +344,7 @@ void ShowDepthRefusal() {
     PresentWholeScreen();
     StartToolkit();
     {
-        MessageBox box(nullptr, kWindowTitle, MessageBox::kOk, kDepthMessage);
+        MessageBox box(nullptr, kWindowTitle, MessageBox::kOk, message);
         box.RunModal();
     }
     StopToolkit();

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/messages.h"
+#include "platform/translation.h"
 
 class Artwork;
 class Game;
@@ -14,7 +15,8 @@ class Game;
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr const char* kWindowTitle = "Quillfen Solitaire";
-constexpr const char* kDepthMessage = "Quillfen Solitaire requires 16-bit color or higher";
+// Shown translated (Translate) when the display has too few colours.
+constexpr const char* kDepthMessage = TranslateLater("Quillfen Solitaire requires 16-bit color or higher");
 // The window's timer ticks every 100 ms and refreshes the running game. (Id 1, an idle timer
 // that did nothing, is no longer set: it only woke an idle table ten times a second.)
 constexpr uintptr_t kGameTimer = 2;
