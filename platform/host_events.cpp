@@ -98,7 +98,11 @@ void TranslateMouseButton(const HostEvent& event, HWND window, std::vector<Messa
 }
 
 void TranslateKey(const HostEvent& event, HWND window, std::vector<Message>* out) {
-    const KeyCodes codes = TranslateHidKey(event.hidScancode);
+    KeyCodes codes = TranslateHidKey(event.hidScancode);
+    // A key that types a letter beyond ASCII gives no key message of its own (its character comes
+    // as typed text), unless Ctrl or Alt makes it a command.
+    if (event.layoutKey == HostEvent::kTypedOnly && !event.control && !event.alt) return;
+    if (event.layoutKey >= 'A' && event.layoutKey <= 'Z') codes.virtualKey = event.layoutKey;
     if (codes.virtualKey == 0) return;
     const bool down = event.kind == HostEvent::KeyDown;
     const bool isAlt = codes.virtualKey == VK_MENU;
@@ -187,6 +191,11 @@ void TranslateHostEvent(const HostEvent& event, HWND window, std::vector<Message
         break;
     case HostEvent::Exposed:
         InvalidateWindow(window, true);
+        break;
+    case HostEvent::Text:
+        // Only what the key messages cannot carry: the letters beyond ASCII.
+        if (event.character >= 0x80 && event.character <= 0xFF)
+            out->push_back(Message{window, WM_CHAR, static_cast<WPARAM>(event.character), 1});
         break;
     case HostEvent::None:
         break;

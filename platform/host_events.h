@@ -8,13 +8,20 @@
 #include "platform/messages.h"
 
 struct HostEvent {
-    enum Kind { None, MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, FocusGained, FocusLost, Quit, Exposed };
+    enum Kind { None, MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, FocusGained, FocusLost, Quit, Exposed, Text };
     Kind kind = None;
     int x = 0, y = 0;       // window coordinates of mouse events
     int button = 0;         // 1 left, 2 middle, 3 right
     int clicks = 1;         // 2 or more on the second press of a double click
     uint32_t buttons = 0;   // buttons held: bit 0 left, bit 2 right (SDL's mask layout)
     int hidScancode = 0;    // USB HID usage id (SDL's scancode numbering)
+    // The key as the keyboard layout labels it: 'A' to 'Z' for a letter, which becomes the virtual
+    // key (a German Z, a French A are where those layouts print them); kTypedOnly for a key that
+    // types a letter beyond ASCII (é, ü, ß), whose character arrives as Text; 0 for the key at
+    // the scan code's place on a US keyboard.
+    int layoutKey = 0;
+    static constexpr int kTypedOnly = -1;
+    int character = 0;      // Text: one character typed, in Windows-1252 (128 to 255)
     bool repeat = false;    // key auto-repeat
     bool shift = false, control = false, alt = false;  // modifiers held during the event
     // Alt released after a key the host kept for itself: a plain key release, not a menu tap.

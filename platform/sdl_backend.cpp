@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <string>
 
 #include "platform/host_events.h"
 #include "platform/paths.h"
 #include "platform/scaled_window.h"
 #include "platform/sdl_audio_device.h"
+#include "platform/translation.h"
 #include "platform/x11_errors.h"
 
 namespace {
@@ -483,6 +485,9 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
     case SDL_KEYUP:
         host.kind = event.type == SDL_KEYDOWN ? HostEvent::KeyDown : HostEvent::KeyUp;
         host.hidScancode = event.key.keysym.scancode;
+        // The layout's letters (SDL's key codes for printable keys are their Unicode characters).
+        if (event.key.keysym.sym >= 'a' && event.key.keysym.sym <= 'z') host.layoutKey = event.key.keysym.sym - 'a' + 'A';
+        else if (event.key.keysym.sym >= 0xA0 && event.key.keysym.sym <= 0xFF) host.layoutKey = HostEvent::kTypedOnly;
         host.repeat = event.key.repeat != 0;
         host.shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
         host.control = (event.key.keysym.mod & KMOD_CTRL) != 0;
@@ -508,6 +513,21 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
         default: return;
         }
         break;
+    case SDL_TEXTINPUT: {
+        // Each letter beyond ASCII the fonts hold, one WM_CHAR each.
+        std::string typed;
+        Utf8ToWindows1252(event.text.text, &typed);
+        for (const char c : typed) {
+            if (static_cast<unsigned char>(c) < 0x80 || c == '?') continue;
+            HostEvent text;
+            text.kind = HostEvent::Text;
+            text.character = static_cast<unsigned char>(c);
+            std::vector<Message> messages;
+            TranslateHostEvent(text, MainWindowHandle(), &messages);
+            for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
+        }
+        return;
+    }
     case SDL_QUIT:
         host.kind = HostEvent::Quit;
         break;

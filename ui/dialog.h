@@ -179,7 +179,7 @@ void RunModalLoop(Window& panel, const int& result, bool keyUpToToolkit, Process
             return;
         }
         const uint32_t m = message.message;
-        const bool toToolkit = (m == WM_KEYDOWN && message.wParam != VK_CAPITAL) || m == WM_SYSKEYDOWN ||
+        const bool toToolkit = (m == WM_KEYDOWN && message.wParam != VK_CAPITAL) || m == WM_CHAR || m == WM_SYSKEYDOWN ||
                                m == WM_SYSKEYUP || m == WM_TIMER || (m >= WM_MOUSEMOVE && m <= WM_RBUTTONDBLCLK) ||
                                (keyUpToToolkit && m == WM_KEYUP);
         if (toToolkit) {

@@ -14,6 +14,10 @@
 
 namespace {
 
+// A Windows-1252 character typed as text beyond ASCII: the accented letters and signs the fonts
+// hold (the five unassigned codes are not).
+bool IsTypedLetter(int c) { return c >= 0x80 && c <= 0xFF && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D; }
+
 // Text from (x, y), left-justified and cut by the clip; the regular font when one is loaded.
 void DrawFieldText(int x, int y, std::string_view text) {
     MoveTo(x, y);
@@ -133,7 +137,7 @@ bool EditField::TakeKey(ToolkitEvent& e) {
             if (c == kKeyBackspace) {
                 if (HasSelection()) DeleteSelection();
                 else if (caret > 0) text.erase(static_cast<size_t>(--caret), 1);
-            } else if (c >= 32 && c <= 126) {
+            } else if ((c >= 32 && c <= 126) || IsTypedLetter(c)) {
                 const int room = maxCharacters - size + (SelectionEnd() - SelectionStart());
                 if (room <= 0 || (digitsOnly && (c < '0' || c > '9'))) {
                     Refuse();

@@ -43,6 +43,7 @@ struct InputState {
     bool moved = false;
     int mouseX = 0, mouseY = 0;
     bool doubleClick = false;
+    int typed = 0;  // a WM_CHAR's character, taken by the next TranslateKey
     int doubleClickX = 0, doubleClickY = 0;
     int virtualKey = 0;  // 0 when no key is remembered
     int scanCode = 0;
@@ -144,6 +145,10 @@ bool TranslateInput(HWND /*window*/, uint32_t message, WPARAM wParam, LPARAM lPa
         case WM_KEYUP:
             input.keyReleased = true;
             return true;
+        case WM_CHAR:
+            // A letter beyond ASCII typed as text (the key messages carry the rest).
+            input.typed = static_cast<int>(wParam);
+            return true;
         case WM_SYSKEYDOWN:
             input.altMarker = kEventAltDown;
             currentEvent.timerId = wParam;
@@ -167,6 +172,13 @@ void TranslateKey() {
     ToolkitEvent& e = currentEvent;
     e.type = kEventNone;
     e.keyChar = 0;
+    if (input.typed != 0) {
+        e.keyKind = kKeyDown;
+        e.keyChar = input.typed;
+        input.typed = 0;
+        input.virtualKey = 0;
+        return;
+    }
 
     // Alt-number entry: the keys typed while Alt is held spell a decimal key code, which is
     // taken as the key when the next key is released.

@@ -127,10 +127,27 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     backend->PressKey(10, kHidSemicolon);   // inserted before the "1"
     backend->PressKey(10, kHidBackspace);   // and taken out again
     backend->PressKey(10, kHidR);           // a button's hot key would not see it
+    // The keyboard layout's own letters: a German keyboard's Z where a US one has its Y, and a
+    // French é, whose key gives no key message and whose letter arrives as typed text.
+    auto layoutKey = [&](int hid, int layoutKey) {
+        for (const HostEvent::Kind kind : {HostEvent::KeyDown, HostEvent::KeyUp}) {
+            HostEvent key;
+            key.kind = kind;
+            key.hidScancode = hid;
+            key.layoutKey = layoutKey;
+            backend->PostHost(10, key);
+        }
+    };
+    layoutKey(kHidA + ('Y' - 'A'), 'Z');
+    layoutKey(kHid1 + 1, HostEvent::kTypedOnly);  // the key of a US keyboard's 2
+    HostEvent typed;
+    typed.kind = HostEvent::Text;
+    typed.character = 0xE9;
+    backend->PostHost(10, typed);
     for (int i = 0; i < 5; ++i) backend->PressKey(10, kHidA);  // the field holds 5 characters
     backend->PressKey(10, kHidEnter);
     EXPECT_EQ(dialog.RunModal(), field->GetId());
-    EXPECT_EQ(field->GetText(), "Araa1");
+    EXPECT_EQ(field->GetText(), "Arz\xE9" "1");
 }
 
 // Ctrl+A selects everything and typing replaces it; what the field cannot take is refused at once
