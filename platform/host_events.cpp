@@ -193,9 +193,9 @@ void TranslateHostEvent(const HostEvent& event, HWND window, std::vector<Message
         InvalidateWindow(window, true);
         break;
     case HostEvent::Text:
-        // Only what the key messages cannot carry: the letters beyond ASCII.
-        if (event.character >= 0x80 && event.character <= 0xFF)
-            out->push_back(Message{window, WM_CHAR, static_cast<WPARAM>(event.character), 1});
+        // Only what the key messages cannot carry: the letters beyond ASCII, one WM_CHAR each.
+        for (const char c : event.text)
+            if (static_cast<unsigned char>(c) >= 0x80) out->push_back(Message{window, WM_CHAR, static_cast<unsigned char>(c), 1});
         break;
     case HostEvent::None:
         break;

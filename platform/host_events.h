@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/messages.h"
@@ -21,7 +22,7 @@ struct HostEvent {
     // the scan code's place on a US keyboard.
     int layoutKey = 0;
     static constexpr int kTypedOnly = -1;
-    int character = 0;      // Text: one character typed, in Windows-1252 (128 to 255)
+    std::string text{};     // Text: what was typed, in Windows-1252
     bool repeat = false;    // key auto-repeat
     bool shift = false, control = false, alt = false;  // modifiers held during the event
     // Alt released after a key the host kept for itself: a plain key release, not a menu tap.

@@ -513,21 +513,11 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
         default: return;
         }
         break;
-    case SDL_TEXTINPUT: {
-        // Each letter beyond ASCII the fonts hold, one WM_CHAR each.
-        std::string typed;
-        Utf8ToWindows1252(event.text.text, &typed);
-        for (const char c : typed) {
-            if (static_cast<unsigned char>(c) < 0x80 || c == '?') continue;
-            HostEvent text;
-            text.kind = HostEvent::Text;
-            text.character = static_cast<unsigned char>(c);
-            std::vector<Message> messages;
-            TranslateHostEvent(text, MainWindowHandle(), &messages);
-            for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
-        }
-        return;
-    }
+    case SDL_TEXTINPUT:
+        // In the fonts' code page; what it lacks becomes '?', which the key messages carry.
+        host.kind = HostEvent::Text;
+        Utf8ToWindows1252(event.text.text, &host.text);
+        break;
     case SDL_QUIT:
         host.kind = HostEvent::Quit;
         break;

@@ -142,7 +142,7 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     layoutKey(kHid1 + 1, HostEvent::kTypedOnly);  // the key of a US keyboard's 2
     HostEvent typed;
     typed.kind = HostEvent::Text;
-    typed.character = 0xE9;
+    typed.text = "\xE9";
     backend->PostHost(10, typed);
     for (int i = 0; i < 5; ++i) backend->PressKey(10, kHidA);  // the field holds 5 characters
     backend->PressKey(10, kHidEnter);
