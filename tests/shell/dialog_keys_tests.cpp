@@ -145,44 +145,23 @@ std::string MenuMisfits() {
     return found;
 }
 
-// Scores and counts as each language groups them; English keeps plain digits.
-TEST(LanguageNumbers, GroupedByThreesFromFiveDigitsOn) {
-    const struct {
-        const char* code;
-        const char *small, *large, *negative;
-        char decimal;
-    } languages[] = {{"en", "1234", "1234567", "-12345", '.'},
-                     {"de", "1234", "1.234.567", "-12.345", ','},
-                     {"fr", "1234", "1\xA0" "234\xA0" "567", "-12\xA0" "345", ','},
-                     {"nl", "1234", "1.234.567", "-12.345", ','}};
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.code);
-        ChooseLanguage(language.code);
-        EXPECT_EQ(GroupDigits(1234), language.small);
-        EXPECT_EQ(GroupDigits(1234567), language.large);
-        EXPECT_EQ(GroupDigits(-12345), language.negative);
-        EXPECT_EQ(DecimalSign(), language.decimal);
-    }
-    ChooseLanguage("en");
-}
-
 // The language from LANG, without a generated locale, and from --lang: the player dialog over the
-// selection screen, the rule dialog and the rules viewer show their titles in it, and the menus
-// hold their items; by default, English.
+// selection screen, the rule dialog and the rules viewer show their titles in it, the menus
+// hold their items and large numbers are grouped its way; by default, English.
 TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen) {
     struct Run {
         const char* lang;
         std::vector<const char*> arguments;
-        const char *playerTitle, *rulesTitle, *viewerTitle;
+        const char *playerTitle, *rulesTitle, *viewerTitle, *grouped;
     };
     const Run runs[] = {
-        {"C.UTF-8", {}, "Select a player name", "Klondike Rule Settings", "Rule Help"},
-        {"de_DE.UTF-8", {}, "Spielernamen wählen", "Einstellungen für Klondike", "Spielregeln"},
-        {"de_DE.UTF-8", {"--lang", "fr"}, "Choisir un nom de joueur", "Réglages : Klondike", "Règles du jeu"},
-        {"C.UTF-8", {"--lang", "es"}, "Elegir un nombre de jugador", "Ajustes de Klondike", "Reglas del juego"},
-        {"C.UTF-8", {"--lang", "it"}, "Scegli il nome del giocatore", "Impostazioni di Klondike", "Regole del gioco"},
-        {"C.UTF-8", {"--lang", "pt_PT"}, "Escolher um nome de jogador", "Definições de Klondike", "Regras do jogo"},
-        {"C.UTF-8", {"--lang", "nl"}, "Kies een spelersnaam", "Instellingen van Klondike", "Spelregels"},
+        {"C.UTF-8", {}, "Select a player name", "Klondike Rule Settings", "Rule Help", "-1234567"},
+        {"de_DE.UTF-8", {}, "Spielernamen wählen", "Einstellungen für Klondike", "Spielregeln", "-1.234.567"},
+        {"de_DE.UTF-8", {"--lang", "fr"}, "Choisir un nom de joueur", "Réglages : Klondike", "Règles du jeu", "-1\xA0" "234\xA0" "567"},
+        {"C.UTF-8", {"--lang", "es"}, "Elegir un nombre de jugador", "Ajustes de Klondike", "Reglas del juego", "-1.234.567"},
+        {"C.UTF-8", {"--lang", "it"}, "Scegli il nome del giocatore", "Impostazioni di Klondike", "Regole del gioco", "-1.234.567"},
+        {"C.UTF-8", {"--lang", "pt_PT"}, "Escolher um nome de jogador", "Definições de Klondike", "Regras do jogo", "-1.234.567"},
+        {"C.UTF-8", {"--lang", "nl"}, "Kies een spelersnaam", "Instellingen van Klondike", "Spelregels", "-1.234.567"},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.playerTitle);
@@ -210,6 +189,8 @@ TEST_F(DialogKeysTest, TheEnvironmentsOrTheCommandLinesLanguageReachesTheScreen)
         backend.PressKey(kStepMs, kHidEscape);
         backend.PressKey(kStepMs, kHidEscape);
         EXPECT_EQ(RunApplication(), 0);
+        EXPECT_EQ(GroupDigits(-1234567), run.grouped);
+        EXPECT_EQ(GroupDigits(1234), "1234") << "four digits stay together";
         ChooseLanguage("en");
         EXPECT_TRUE(player) << "the player dialog";
         EXPECT_TRUE(rules) << "the rule dialog";
