@@ -14,16 +14,27 @@ open_hook_pipes() {
 }
 # start_window_manager [LOG]: openbox on $DISPLAY, its pid in $wm, once it has taken the screen;
 # false when it has not within 30 s. A window mapped before it has taken the screen stays
-# unmanaged: undecorated, and never made full screen whatever its program asks.
+# unmanaged: undecorated, and never made full screen whatever its program asks. An openbox that
+# ends at once (a server still settling) is started again, twice at most, and says why it ended.
 start_window_manager() {
-    openbox --sm-disable >"${1:-/dev/null}" 2>&1 &
-    wm=$!
-    for _ in $(seq 1 600); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        kill -0 "$wm" 2>/dev/null || break
-        sleep 0.05
+    local log=${1:-/dev/null} attempt
+    for attempt in 1 2 3; do
+        openbox --sm-disable >"$log" 2>&1 &
+        wm=$!
+        for _ in $(seq 1 600); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+            kill -0 "$wm" 2>/dev/null || break
+            sleep 0.05
+        done
+        if kill -0 "$wm" 2>/dev/null; then
+            echo "openbox did not take the screen within 30 s"
+            kill "$wm" 2>/dev/null || true
+            return 1
+        fi
+        echo "openbox ended (attempt $attempt):"
+        [ "$log" = /dev/null ] || tail -n 5 "$log" | sed 's/^/    /'
+        sleep 1
     done
-    echo "openbox did not take the screen"
     return 1
 }
 

@@ -21,8 +21,18 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
     for screen in "${screens[@]}"; do
         for part in ordinary classic; do
             echo "--- screen $screen, $part window"
+            # A round whose window manager never came (status 75: the server, not the program) is
+            # run once more on a fresh server.
+            code=0
             env INSIDE_XVFB=$part SCREEN_SIZE="$screen" xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" \
-                "$0" "$program"
+                "$0" "$program" || code=$?
+            if [ "$code" -eq 75 ]; then
+                echo "--- screen $screen, $part window, on a fresh server"
+                code=0
+                env INSIDE_XVFB=$part SCREEN_SIZE="$screen" xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" \
+                    "$0" "$program" || code=$?
+            fi
+            [ "$code" -eq 0 ] || exit 1
         done
     done
     exit 0
@@ -32,7 +42,7 @@ screenWidth=${SCREEN_SIZE%x*}
 screenHeight=${SCREEN_SIZE#*x}
 FAIL_CONTEXT=$SCREEN_SIZE
 . "$(dirname "$0")/session.sh"
-start_window_manager "$state/openbox.log" || fail "no window manager"
+start_window_manager "$state/openbox.log" || { echo "no window manager"; exit 75; }
 # Reads the window's size and the table's place in it from the program.
 geometry() {
     ask window
