@@ -1,8 +1,8 @@
 // An allocator for large pixel arrays. Memory comes zeroed from the system (large blocks are
-// mapped anonymously, and backed by huge pages where the kernel offers them on request), so a
-// vector made with a size is not cleared a second time: its pages are first touched when drawn
-// into. At 3x a picture of the table is 17 MB; clearing it and faulting it in page by page cost
-// more than decoding it.
+// mapped anonymously), so a vector made with a size is not cleared a second time: its pages are
+// first touched when drawn into. At 3x a picture of the table is 17 MB; clearing it as well as
+// faulting it in cost more than decoding it. Huge pages are not asked for: where the kernel
+// compacts memory to find them on request, a start-up spent two thirds of its time there.
 //
 // A default-inserted element is left as the memory holds it: zero for a fresh block. Vectors of
 // this kind are sized once when made (`PixelVector v(n)`) or with assign(n, value); resize()
@@ -22,7 +22,6 @@ template <typename T>
 struct FreshPageAllocator {
     using value_type = T;
     static constexpr size_t kMappedBytes = size_t{1} << 18;  // below this the heap serves
-    static constexpr size_t kHugePage = size_t{2} << 20;
 
     FreshPageAllocator() = default;
     template <typename U>
@@ -36,9 +35,6 @@ struct FreshPageAllocator {
         }
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        if (bytes >= kHugePage) madvise(p, bytes, MADV_HUGEPAGE);
-#endif
         return static_cast<T*>(p);
     }
     void deallocate(T* p, size_t n) noexcept {

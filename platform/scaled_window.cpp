@@ -395,18 +395,32 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
 void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
     const bool picture = HasMarginPicture() && !table.Empty();
+    // Each window column and row, once: the table position its margin pixels mirror and how much
+    // they darken (256: none). A pixel is then one resample and one multiply.
+    std::vector<MarginAxisPoint> across, down;
+    if (picture) {
+        across.resize(static_cast<size_t>(std::max(windowWidth, 0)));
+        down.resize(static_cast<size_t>(std::max(windowHeight, 0)));
+        for (int x = 0; x < windowWidth; ++x) across[x] = MarginAxis(x - table.left, table.Width(), margin.columnLight, margin.width);
+        for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.height);
+    }
     for (int y = 0; y < windowHeight; ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * outPitch;
-        const bool across = y < table.top || y > table.bottom;
-        const int leftEnd = across ? windowWidth : std::min(table.left, windowWidth);
-        const int rightStart = across ? windowWidth : std::min(table.right + 1, windowWidth);
+        const bool acrossTable = y < table.top || y > table.bottom;
+        const int leftEnd = acrossTable ? windowWidth : std::min(table.left, windowWidth);
+        const int rightStart = acrossTable ? windowWidth : std::min(table.right + 1, windowWidth);
         if (!picture) {
             std::fill(row, row + leftEnd, marginColor);
             std::fill(row + rightStart, row + windowWidth, marginColor);
             continue;
         }
-        for (int x = 0; x < leftEnd; ++x) row[x] = MarginPixel(x, y);
-        for (int x = rightStart; x < windowWidth; ++x) row[x] = MarginPixel(x, y);
+        const auto pixel = [&](int x) {
+            const uint32_t p = PictureAt(across[x].at, down[y].at);
+            const int darkening = across[x].darkening * down[y].darkening / 256;
+            return darkening >= 256 ? p : Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
+        };
+        for (int x = 0; x < leftEnd; ++x) row[x] = pixel(x);
+        for (int x = rightStart; x < windowWidth; ++x) row[x] = pixel(x);
     }
 }
 
@@ -490,30 +504,21 @@ uint32_t ScaledWindow::PictureAt(int tx, int ty) const {
     return Gather(RoundLanes(sum));
 }
 
-uint32_t ScaledWindow::MarginPixel(int x, int y) const {
-    const int tableWidth = table.Width(), tableHeight = table.Height();
-    int tx = x - table.left, ty = y - table.top;
-    int darkening = 256;
-    // Picture columns and rows a table position shows, for the brightness profile.
-    const auto column = [&](int t) { return std::min(margin.width - 1, static_cast<int>(static_cast<int64_t>(t) * margin.width / tableWidth)); };
-    const auto row = [&](int t) { return std::min(margin.height - 1, static_cast<int>(static_cast<int64_t>(t) * margin.height / tableHeight)); };
-    if (tx < 0) {
-        tx = Reflect(-tx - 1, tableWidth);
-        darkening = DarkeningAt(margin.columnLight, 0, column(tx));
-    } else if (tx >= tableWidth) {
-        tx = tableWidth - 1 - Reflect(tx - tableWidth, tableWidth);
-        darkening = DarkeningAt(margin.columnLight, margin.width - 1, column(tx));
+ScaledWindow::MarginAxisPoint ScaledWindow::MarginAxis(int t, int tableLength, const std::vector<int>& light,
+                                                       int pictureLength) {
+    // The picture column (or row) a table position shows, for the brightness profile.
+    const auto inPicture = [&](int at) {
+        return std::min(pictureLength - 1, static_cast<int>(static_cast<int64_t>(at) * pictureLength / tableLength));
+    };
+    if (t < 0) {
+        const int at = Reflect(-t - 1, tableLength);
+        return {at, DarkeningAt(light, 0, inPicture(at))};
     }
-    if (ty < 0) {
-        ty = Reflect(-ty - 1, tableHeight);
-        darkening = darkening * DarkeningAt(margin.rowLight, 0, row(ty)) / 256;
-    } else if (ty >= tableHeight) {
-        ty = tableHeight - 1 - Reflect(ty - tableHeight, tableHeight);
-        darkening = darkening * DarkeningAt(margin.rowLight, margin.height - 1, row(ty)) / 256;
+    if (t >= tableLength) {
+        const int at = tableLength - 1 - Reflect(t - tableLength, tableLength);
+        return {at, DarkeningAt(light, pictureLength - 1, inPicture(at))};
     }
-    const uint32_t p = PictureAt(tx, ty);
-    if (darkening >= 256) return p;
-    return Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
+    return {t, 256};
 }
 
 bool ScaledWindow::ToLogical(int windowX, int windowY, int* x, int* y) const {

@@ -93,8 +93,13 @@ private:
     };
     static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);
     Rect AffectedWindowRect(const Rect& frameRect) const;
-    // The margin pixel at window (x, y) from the margin picture.
-    uint32_t MarginPixel(int x, int y) const;
+    // Along one axis: the table position (0..tableLength-1) a margin position t (table-relative)
+    // mirrors, and how much darker it is there (x256).
+    struct MarginAxisPoint {
+        int at = 0;
+        int darkening = 256;
+    };
+    static MarginAxisPoint MarginAxis(int t, int tableLength, const std::vector<int>& light, int pictureLength);
     // One table pixel (table-relative) resampled from the margin picture as the table would be.
     uint32_t PictureAt(int tx, int ty) const;
 
