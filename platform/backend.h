@@ -96,8 +96,9 @@ public:
     // True when time is a script's virtual clock: work running beside the interface is then
     // awaited rather than polled, so a script replays exactly.
     virtual bool ClockIsVirtual() { return false; }
-    // A copy of the window's picture as last sent to the display; false when there is none.
-    virtual bool ReadWindow(WindowPicture*) { return false; }
+    // The window's layout and, with `pixels`, a copy of its picture as last sent to the display;
+    // false when there is none.
+    virtual bool ReadWindow(WindowPicture*, bool /*pixels*/) { return false; }
 
     // Sound: the device effects and music play through. Null when the host has none, and the
     // program then runs silent.

@@ -209,10 +209,10 @@ const std::vector<uint32_t>& ScriptedBackend::WindowPixels() const {
     return windowPixels;
 }
 
-bool ScriptedBackend::ReadWindow(WindowPicture* picture) {
+bool ScriptedBackend::ReadWindow(WindowPicture* picture, bool pixels) {
     if (!windowExists) return false;
     DescribeWindow(view, picture);
-    picture->pixels = WindowPixels();
+    if (pixels) picture->pixels = WindowPixels();
     return true;
 }
 

@@ -118,7 +118,7 @@ public:
     void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
     bool CanPresent() override { return !cannotPresent; }
     bool ClockIsVirtual() override { return true; }
-    bool ReadWindow(WindowPicture* picture) override;
+    bool ReadWindow(WindowPicture* picture, bool pixels) override;
     // Effects are mixed on the virtual clock and recorded (platform/virtual_audio_device.h).
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateVirtualAudioDevice(); }
 

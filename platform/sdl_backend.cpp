@@ -80,7 +80,7 @@ public:
     void SetMarginColor(uint32_t rgb) override;
     void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
     bool CanPresent() override { return drawable; }
-    bool ReadWindow(WindowPicture* picture) override;
+    bool ReadWindow(WindowPicture* picture, bool pixels) override;
     WindowPlacement Placement() const override;
 
 private:
@@ -325,10 +325,11 @@ WindowPlacement SdlWindowBackend::Placement() const {
     return placement;
 }
 
-bool SdlWindowBackend::ReadWindow(WindowPicture* picture) {
+bool SdlWindowBackend::ReadWindow(WindowPicture* picture, bool pixels) {
     if (!drawable) return false;
     SDL_Surface* target = staging ? staging : surface;
     DescribeWindow(view, picture);
+    if (!pixels) return true;
     picture->pixels.resize(static_cast<size_t>(picture->width) * picture->height);
     for (int y = 0; y < picture->height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(target->pixels) + y * target->pitch);

@@ -105,7 +105,7 @@ windowArgs=(--classic-window)
 tableX=0 tableY=0 tableW=800 tableH=600 scale=1
 # Where the table is in the window and the scale it is drawn at; clicks take table coordinates.
 geometry() {
-    ask window
+    ask layout
     [ "$answer" != none ] || return 0
     read -r _ _ _ _ tableX tableY tableW tableH _ _ _ scale <<<"$answer"
 }

@@ -43,9 +43,10 @@ screenHeight=${SCREEN_SIZE#*x}
 FAIL_CONTEXT=$SCREEN_SIZE
 . "$(dirname "$0")/session.sh"
 start_window_manager "$state/openbox.log" || { echo "no window manager"; exit 75; }
-# Reads the window's size and the table's place in it from the program.
+# geometry [window]: reads the window's size and the table's place in it from the program; with
+# "window", also has it write its picture to window.ppm.
 geometry() {
-    ask window
+    ask "${1:-layout}"
     [ "$answer" != none ] || fail "the program has no window picture"
     read -r _ winW winH _ tableX tableY tableW tableH _ full _ scale <<<"$answer"
 }
@@ -132,7 +133,7 @@ same_picture() {
     local differing=unknown
     settle
     for _ in $(seq 1 40); do
-        geometry
+        geometry window
         cp "$hooks/window.ppm" "$state/before.ppm"
         import -window "$window" -depth 8 "ppm:$state/shot.ppm"
         ask window

@@ -54,7 +54,7 @@ start_with_a_deal() {
         sleep 0.5
     done
     until_state game 12 "Klondike did not start"
-    ask window
+    ask layout
     read -r _ _ _ _ tableX tableY tableW tableH _ <<<"$answer"
     # The stock at (126, 121): turning it is a move.
     xdotool mousemove --window "$window" $((tableX + 126 * tableW / 800)) $((tableY + 121 * tableH / 600)) click 1

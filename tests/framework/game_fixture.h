@@ -270,7 +270,7 @@ protected:
     ::testing::AssertionResult WindowShowsScreen() {
         WindowPicture picture;
         const int width = BufferWidth(screen), height = BufferHeight(screen);
-        if (!backend->ReadWindow(&picture) || picture.tableWidth != width || picture.tableHeight != height)
+        if (!backend->ReadWindow(&picture, true) || picture.tableWidth != width || picture.tableHeight != height)
             return ::testing::AssertionFailure() << "no window showing the table one to one";
         const std::string difference = test_support::WindowDifference(
             picture.pixels.data(), picture.width, picture.tableLeft, picture.tableTop, BufferPixels(screen), width, height);

@@ -95,7 +95,7 @@ public:
         inner->SetMarginPicture(std::move(pixels), width, height);
     }
     bool CanPresent() override { return inner->CanPresent(); }
-    bool ReadWindow(WindowPicture* picture) override { return inner->ReadWindow(picture); }
+    bool ReadWindow(WindowPicture* picture, bool pixels) override { return inner->ReadWindow(picture, pixels); }
 
     Backend* Inner() const { return inner; }
 
@@ -155,7 +155,8 @@ private:
                    " player " + userPreferences.HumanName;
         }
         if (command == "dump") return DumpScreen() ? "ok" : "none";
-        if (command == "window") return DumpWindow();
+        if (command == "window") return DumpWindow(true);
+        if (command == "layout") return DumpWindow(false);
         if (!game) return "none";
         if (command == "piles") {
             return "piles " + PilesDigest(*game) + " points " + std::to_string(game->points) + " undo " +
@@ -184,10 +185,12 @@ private:
         return WritePpm("screen.ppm", pixels, BufferWidth(screen), BufferHeight(screen));
     }
 
-    // The window's own picture, margins included, and where the table lies in it.
-    std::string DumpWindow() const {
+    // Where the table lies in the window; with `write`, the window's own picture too, margins
+    // included (a 4K picture costs a request a hundred milliseconds).
+    std::string DumpWindow(bool write) const {
         WindowPicture picture;
-        if (!inner->ReadWindow(&picture) || !WritePpm("window.ppm", picture.pixels.data(), picture.width, picture.height))
+        if (!inner->ReadWindow(&picture, write) ||
+            (write && !WritePpm("window.ppm", picture.pixels.data(), picture.width, picture.height)))
             return "none";
         return "window " + std::to_string(picture.width) + " " + std::to_string(picture.height) + " table " +
                std::to_string(picture.tableLeft) + " " + std::to_string(picture.tableTop) + " " +

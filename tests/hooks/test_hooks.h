@@ -10,7 +10,8 @@
 //   state          "game <n> active <0|1> raised <count> player <name>"
 //   dump           writes the screen buffer to "screen.ppm" (binary PPM); "ok" or "none"
 //   window         writes the window's picture to "window.ppm": "window <w> <h> table <left> <top>
-//                  <width> <height> full <0|1>" (window pixels), or "none"
+//                  <width> <height> full <0|1> scale <n>" (window pixels), or "none"
+//   layout         the same answer, writing no picture (a 4K one costs a tenth of a second)
 //   piles          "piles <digest> points <n> undo <records>" of the running game, or "none"
 //   move           "move <pick x> <pick y> <drop x> <drop y>": a legal drag, or "none"
 //   where <text>   "<x> <y> <width> <height>" of the running game's menu title or open menu
