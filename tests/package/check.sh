@@ -39,10 +39,16 @@ for language in $(grep -v '^#' "$source/po/LINGUAS"); do
     grep -q "^Comment\[$language\]=" "$share/applications/$package.desktop" || fail "no $language desktop comment"
     grep -q "<summary xml:lang=\"$language\">" "$share/metainfo/io.github.quillfen.Solitaire.metainfo.xml" ||
         fail "no $language summary in the metadata"
+    # The manual in the language, describing every option the English one does.
+    page=$share/man/$language/man6/$package.6.gz
+    [ -f "$page" ] || fail "no $language manual page"
+    for option in $(grep -o '\\-\\-[a-z\\-]*[a-z]' "$source/desktop/$package.6" | sort -u); do
+        zcat "$page" | grep -qF -- "$option" || fail "the $language manual page lacks $option"
+    done
 done
 LANGUAGE= LC_ALL= LC_MESSAGES= LANG=de_DE.UTF-8 "$root/usr/games/$package" --help | grep -q 'Kartenspiele' ||
     fail "the installed program does not speak German under LANG=de_DE.UTF-8"
-unexpected=$(cd "$root" && find . -type f | grep -vE '^\./usr/(games|share/(quillfen-solitaire|applications|metainfo|icons/hicolor|man/man6|doc/quillfen-solitaire|locale/[a-z]+/LC_MESSAGES))/' || true)
+unexpected=$(cd "$root" && find . -type f | grep -vE '^\./usr/(games|share/(quillfen-solitaire|applications|metainfo|icons/hicolor|man/([a-z]+/)?man6|doc/quillfen-solitaire|locale/[a-z]+/LC_MESSAGES))/' || true)
 [ -z "$unexpected" ] || fail "unexpected files: $unexpected"
 if (cd "$root" && find . -iname '*test*' | grep -q .); then fail "test files packaged"; fi
 dpkg-deb -f "$deb" Depends | grep -q 'timgm6mb-soundfont' || fail "the soundfont is not a dependency"
