@@ -206,13 +206,28 @@ void CardImages::DrawRun(int x, int y, const Card* cards, int target, int count,
     for (int i = 0; i < count; ++i) DrawCard(x + i * dx, y + i * dy, cards[i], target);
 }
 
-Pixel CardImages::StatusTextColour() const {
-    switch (colourScheme) {
+uint32_t StatusTextRgb(int scheme, int theme) {
+    switch (scheme) {
     case 1:
-        return MapRgb(255, 160, 160);
+        return 0xFFA0A0;
     case 2:
-        return MapRgb(160, 160, 255);
+        return 0xA0A0FF;
     default:
-        return MapRgb(160, 255, 160);
+        break;
     }
+    switch (theme) {
+    case 1:  // parchment: cream on sepia
+        return 0xF6EACC;
+    case 3:  // marble: white on charcoal
+        return 0xF2F0EB;
+    case 4:  // linen: pale blue-white on navy
+        return 0xEAF0F7;
+    default:
+        return 0xA0FFA0;
+    }
+}
+
+Pixel CardImages::StatusTextColour() const {
+    const uint32_t rgb = StatusTextRgb(colourScheme, backgroundNumber);
+    return MapRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }

@@ -33,6 +33,11 @@ inline constexpr int kNoFan = -1;
 // DrawFoundation's depth value that asks for the depth to be worked out from the ranks.
 inline constexpr int kDepthFromRanks = -1;
 
+// The status line's text colour (0xRRGGBB) for a colour scheme (0..2) on a table theme (0..5).
+// The light tables (parchment, marble, linen) letter their status rail, a deep tone of their own
+// material, in that material's pale tone; the others use the scheme's colour.
+uint32_t StatusTextRgb(int scheme, int theme);
+
 class CardImages {
 public:
     CardImages() = default;
@@ -81,7 +86,7 @@ public:
     // count cards, the first at (x, y) and each next one moved by (dx, dy); used for the stack
     // being dragged or animated.
     void DrawRun(int x, int y, const Card* cards, int target, int count, int dx, int dy) const;
-    // The colour of the status line for colourScheme.
+    // The colour of the status line for colourScheme on the table of backgroundNumber.
     Pixel StatusTextColour() const;
 
     // When set, every card, back and placeholder drawn is noted here, last on top: tests compare

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "artwork/screen_layout.h"
+#include "cards/card_images.h"
 #include "tools/artgen/artgen.h"
 #include "tools/artgen/bmp_writer.h"
 #include "tools/artgen/screen_art.h"
@@ -84,9 +85,19 @@ TEST(ThemeArt, CardsStandOutOnEveryTableAndNoTwoTablesLookAlike) {
 }
 
 // Dialog text sits on a calm field: the theme's text colour keeps 4.5:1 against every sampled
-// pixel of the dialog face, so no vein or thread runs behind a word unreadably.
+// pixel of the dialog face, so no vein or thread runs behind a word unreadably. The status texts
+// keep as much against the lightest twentieth of their rail.
 TEST(ThemeArt, DialogFieldsAreCalmBehindText) {
     for (int theme = 0; theme < sl::kThemeCount; ++theme) {
+        const Picture table = RenderBackdrop(theme);
+        std::vector<double> rail;
+        for (int y = sl::kStatusTop; y <= sl::kStatusBottom; ++y)
+            for (int x = sl::kStatusRailLeft + 12; x <= sl::kStatusRailRight - 12; x += 2) rail.push_back(Luminance(table.At(x, y)));
+        const uint32_t status = StatusTextRgb(0, theme);
+        const double statusContrast = Contrast(Luminance(status), Percentile(rail, 0.95));
+        std::printf("theme %d (%s): status text %.2f:1 at the rail's lightest twentieth\n", theme + 1,
+                    ThemeLookOf(theme).name, statusContrast);
+        EXPECT_GE(statusContrast, 4.5) << ThemeLookOf(theme).name;
         const double text = Luminance(sl::kThemeColors[static_cast<size_t>(theme)].text);
         double lowest = 99, lightest = 0;
         for (int y = 10; y < art::kDialogFaceHeight - 10; y += 3)

@@ -324,10 +324,18 @@ Picture RenderBackdrop(int theme, int scale) {
     Vignette(&picture, look.dark ? 0.55 : 0.32);
     OpaqueCanvas canvas(&picture, scale);
     cairo_t* cr = canvas.cr();
-    // The status rail: a recessed dark band with a light lower lip.
+    // The status rail: a recessed band with a light lower lip, darkening a dark table and on a
+    // light one a deep tone of its own material (sepia, charcoal, navy) that its pale lettering
+    // reads on.
     RoundedRectPath(cr, kRailLeft, kRailTop, kRailWidth, kRailHeight, kRailRadius);
-    cairo_set_source_rgba(cr, look.dark ? 0.0 : 0.16, look.dark ? 0.0 : 0.11, look.dark ? 0.0 : 0.06,
-                          look.dark ? 0.42 : 0.80);
+    if (look.dark) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.42);
+    } else {
+        const Rgbf rail = look.texture == Texture::Marble ? Rgbf{0.20, 0.20, 0.21}
+                          : look.texture == Texture::Linen ? Rgbf{0.11, 0.15, 0.22}
+                                                            : Rgbf{0.26, 0.17, 0.08};
+        SetSource(cr, rail, 0.90);
+    }
     cairo_fill(cr);
     RoundedRectPath(cr, kRailLeft + 0.5, kRailTop + 0.5, kRailWidth - 1, kRailHeight - 1, kRailRadius);
     cairo_set_line_width(cr, 1.0);
