@@ -107,14 +107,23 @@ music-wav: build
 art-sheet: build
 	./$(BUILD)/tools/artgen/artgen --out $(BUILD)/data --assets assets --art-sheet $(BUILD)
 
-# Screenshots of the selection screen, every game's deal and the dialogs at 1x, 2x and 3x, from
-# the scripted back end (no display needed): build/shots/<scale>x/*.png, in the environment's
-# language (`make shots LANG=de` writes build/shots/de/<scale>x/*.png); and contact sheets of a
-# dialog with every control in all six themes at 1x and 3x: build/shots/controls_<scale>x.png.
+# Screenshots of the selection screen, every game's deal, the dialogs, the six themes and the end
+# screens at 1x, 2x and 3x, from the scripted back end (no display needed):
+# build/shots/<scale>x/*.png, in the environment's language (`make shots LANG=de` writes
+# build/shots/de/<scale>x/*.png); contact sheets of a dialog with every control in all six themes
+# at 1x and 3x (build/shots/controls_<scale>x.png) and of the six tables and the end screens
+# (build/shots/tables_<scale>x.png, beside the language's screenshots).
 shots: build
 	LANGUAGE= LC_ALL= LC_MESSAGES= LANG=$(LANG) QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy \
 	    ./$(BUILD)/tools/dev/shots $(BUILD)/shots
 	QUILLFEN_DATA_DIR=$(CURDIR)/$(BUILD)/data SDL_AUDIODRIVER=dummy ./$(BUILD)/tools/dev/ui_sample $(BUILD)/shots 1 3
+	for folder in $(BUILD)/shots $(BUILD)/shots/*/; do \
+	    for scale in 1 3; do \
+	        [ -f $$folder/$${scale}x/end_won.png ] || continue; \
+	        montage $$folder/$${scale}x/theme?_gate.png $$folder/$${scale}x/end_*.png -tile 3x -geometry +8+8 \
+	            -background '#202020' $$folder/tables_$${scale}x.png || exit 1; \
+	    done; \
+	done
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

@@ -191,6 +191,23 @@ public:
         });
     }
 
+    // The won and lost pictures over the selection screen, then the exit screen a game's Exit
+    // command shows, which ends the run.
+    void EndScreens() {
+        for (const bool won : {true, false}) {
+            backend.After(kSettleMs, [won] { ShowEndScreen(*ShellArtwork(), won); });
+            Shot(1500, won ? "end_won" : "end_lost");  // past the picture's deaf first second
+            backend.PressKey(100, kHidEscape);
+        }
+        const GameDescriptor& klondike = *FindGame(12);
+        const auto& r = screen_layout::kGameMenuItems[klondike.number - 1];
+        backend.Click(kSettleMs, r.left + r.Width() / 2, r.top + r.Height() / 2);
+        if (klondike.start == StartMode::RulesFirst) backend.PressKey(kSettleMs, kHidEnter);
+        MenuCommand(kCommandExit);
+        Shot(kSettleMs, "end_exit");
+        backend.PressKey(100, kHidEscape);
+    }
+
     int Run() {
         SetBackend(&backend);
         HostEvent focus;
@@ -232,7 +249,7 @@ public:
             }
             backend.PressKey(kSettleMs, kHidEscape);
         }
-        backend.PressKey(kSettleMs, kHidEscape);
+        EndScreens();
         RunApplication();
         SetBackend(nullptr);
         std::printf("%dx: %d screenshots in %s\n", scale, written, folder.c_str());
