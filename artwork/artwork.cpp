@@ -265,7 +265,7 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     cardFront = static_cast<int>(userPreferences.CardFront);
     cardBack = static_cast<int>(userPreferences.CardBack);
     backgroundNumber = static_cast<int>(userPreferences.Backdrop);
-    LoadCardImages();
+    LoadCardFont();
     return true;
 }
 
@@ -278,7 +278,7 @@ void Artwork::ReloadAtDeviceScale() {
         FillWithMagenta(upDownArt);
         LoadPicture(upDownArt, "artwork\\updown.bmp", Format::Bmp);
     }
-    LoadCardImages();
+    if (CardImagesLoaded()) LoadCardImages();
     if (placeholderSheet >= 0) LoadPlaceholder();
     themeLoaded = -1;  // the pictures of the old scale are gone
     LoadTheme(backdrop);

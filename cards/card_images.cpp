@@ -64,6 +64,10 @@ void CardImages::LoadCardImages() {
     LoadSheet(backsSheet, kBacksFile);
 }
 
+void CardImages::LoadCardFont() {
+    if (cardFont == 0) cardFont = LoadFont(DataPath(kCardTableFontFile).c_str());
+}
+
 void CardImages::LoadPlaceholder() {
     const int background = backgroundNumber >= 0 && backgroundNumber < kBackgroundCount ? backgroundNumber : 0;
     char name[64];

@@ -46,9 +46,14 @@ public:
     CardImages& operator=(const CardImages&) = delete;
 
     // Loads the card-table font, (re)creates the front, darkened-front and backs sheets and loads
-    // the chosen front design (cardFront) and the backs into them. Called when the artwork is set
-    // up and by every new game, so a changed front design shows from the next game on.
+    // the chosen front design (cardFront) and the backs into them. Called by every new game, so a
+    // changed front design shows from the next game on.
     void LoadCardImages();
+    // The card-table font alone, when the artwork is set up (it takes the first font slot); the
+    // sheets wait for the first game, as the screens before it show no card.
+    void LoadCardFont();
+    // True once the sheets were decoded (they are then kept at the scale in use).
+    bool CardImagesLoaded() const { return sheetsScale > 0; }
     // (Re)creates the placeholder sheet and loads the placeholder file of backgroundNumber.
     void LoadPlaceholder();
     // Builds the strip with one sample card of each front design. Leaves the front sheet holding

@@ -181,13 +181,12 @@ bool PumpSelectionEvents() {
 
 // The player: the remembered one, or the one chosen in the player dialog. False when the player
 // cancelled the dialog, which ends the program. The player's appearance choices are then known,
-// so the card images and the selection screen's theme follow them.
+// so the card images (decoded by the first game) and the selection screen's theme follow them.
 bool ChoosePlayer() {
     if (!ChoosePlayerAtStartUp(SelectPlayer)) return false;
     if (shell.artwork) {
         shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
         shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
-        shell.artwork->LoadCardImages();
         shell.artwork->LoadTheme(Artwork::kPreferredTheme);
     }
     return true;
