@@ -138,13 +138,21 @@ bool LoadPicture(int buffer, const std::string& name, Format format, int bmpFlag
     PictureScratch& scratch = Scratch();
     KeepActiveBuffer keep;
     SelectBuffer(buffer);
-    // Work memory for the largest 1x picture serves every one; a larger picture makes the
-    // decoder take its own.
-    if (scratch.jpegWork.empty()) {
+    // Work memory for the largest 1x picture serves every one at 1x; a larger picture makes the
+    // decoder take its own, as every picture at 2x and 3x would (there it is not kept).
+    if (scratch.jpegWork.empty() && DrawScale() == 1) {
         const JpegHeader largest{art::kMenusPictureWidth, art::kMenusPictureHeight, 0};
         scratch.jpegWork.resize(JpegWorkSize(&largest));
     }
     SetImageWorkBuffer(scratch.jpegWork.data(), scratch.jpegWork.size());
+    // The file's bytes are kept for the next picture only while they are small: at 3x the
+    // backdrop's file alone is megabytes.
+    struct ReleaseLargeFile {
+        std::vector<uint8_t>& bytes;
+        ~ReleaseLargeFile() {
+            if (bytes.capacity() > (size_t{1} << 20)) std::vector<uint8_t>().swap(bytes);
+        }
+    } release{scratch.fileBytes};
     if (LoadScaledPicture(scratch, name, format, bmpFlags, columns)) return true;
     size_t size = 0;
     bool drawn = ReadDataFile(name, scratch.fileBytes, size);
@@ -169,22 +177,48 @@ void FillWithMagenta(int buffer) {
 // Beside a full-screen picture the margins carry on this many of its outermost columns.
 constexpr int kScreenEdgeBand = 3;
 
-// The backdrop as the window's margins continue it. The status rail sunk into the backdrop
-// around the status texts belongs to the table, so where it lies the rows just above it are put
-// instead, mirrored, each pixel brought to the brightness the backdrop has around the rail at
-// that place (the vignette darkens towards the corners): beside the table the margins show the
-// material alone, and the columns left and right of the rail stay as they are.
-void SendMarginPicture(int handle) {
+// The backdrop as the window's margins continue it, shared with the background buffer rather than
+// copied (17 MB at 3x). Two bands of rows are given apart. The game's title is drawn into the
+// backdrop's band at the top, so that band goes as the backdrop is without it. The status rail
+// sunk into the backdrop around the status texts belongs to the table, so where it lies the rows
+// just above it are put instead, mirrored, each pixel brought to the brightness the backdrop has
+// around the rail at that place (the vignette darkens towards the corners): beside the table the
+// margins show the material alone, and the columns left and right of the rail stay as they are.
+void SendMarginPicture(int handle, const Rect& title, int titleUnder) {
     const Pixel* pixels = BufferPixels(handle);
     const int width = BufferWidth(handle), height = BufferHeight(handle), scale = BufferScale(handle);
     if (!pixels || width <= 0 || height <= 0 || scale <= 0) return;
-    std::vector<uint32_t> picture(pixels, pixels + static_cast<size_t>(width) * height);
+    MarginPicture picture;
+    picture.pixels = ShareBufferPixels(handle);
+    picture.width = width;
+    picture.height = height;
+    const auto copyRows = [&](int top, int bottom) {
+        MarginPicture::Band band;
+        band.top = top;
+        band.pixels.assign(pixels + static_cast<size_t>(top) * width, pixels + static_cast<size_t>(bottom) * width);
+        return band;
+    };
+
+    const int titleTop = (kTitleBottom - kTitleBandHeight + 1) * scale, titleBottom = (kTitleBottom + 1) * scale;
+    if (titleBottom <= height) {
+        MarginPicture::Band band = copyRows(titleTop, titleBottom);
+        const Pixel* under = BufferPixels(titleUnder);
+        const int underWidth = BufferWidth(titleUnder), underHeight = BufferHeight(titleUnder);
+        if (!title.Empty() && under && BufferScale(titleUnder) == scale) {
+            const int left = title.left * scale, columns = std::min({title.Width() * scale, underWidth, width - left});
+            for (int y = 0; y < std::min(titleBottom - titleTop, underHeight); ++y)
+                std::copy_n(under + static_cast<size_t>(y) * underWidth, std::max(0, columns),
+                            band.pixels.data() + static_cast<size_t>(y) * width + left);
+        }
+        picture.bands.push_back(std::move(band));
+    }
+
     const int top = (kStatusTop - kStatusRailMargin) * scale;
     const int bottom = std::min(height - 3, (kStatusBottom + kStatusRailMargin + 1) * scale);
     const int left = std::max(0, kStatusRailLeft - 2) * scale;
     const int right = std::min(width - 1, (kStatusRailRight + 2) * scale);
     if (top < 3 || bottom <= top || right <= left) {
-        SetWindowMarginPicture(std::move(picture), width, height);
+        SetWindowMarginPicture(std::move(picture));
         return;
     }
     // The brightness of rows, blurred along the row, so only the vignette's slope is compared.
@@ -207,12 +241,13 @@ void SendMarginPicture(int handle) {
         return blurred;
     };
     const std::vector<double> above = profile(top - 3, 3), below = profile(bottom, 3);
+    MarginPicture::Band rail = copyRows(top, bottom);
     for (int y = top; y < bottom; ++y) {
         const int from = std::max(0, 2 * top - 1 - y);
         const double t = static_cast<double>(y - top + 1) / (bottom - top + 1);
         const std::vector<double> source = profile(from, 1);
         const Pixel* sourceRow = pixels + static_cast<size_t>(from) * width;
-        uint32_t* target = picture.data() + static_cast<size_t>(y) * width;
+        uint32_t* target = rail.pixels.data() + static_cast<size_t>(y - top) * width;
         for (int x = left; x <= right; ++x) {
             const double gain = (above[x] + (below[x] - above[x]) * t) / source[x];
             uint32_t out = 0;
@@ -223,7 +258,8 @@ void SendMarginPicture(int handle) {
             target[x] = out;
         }
     }
-    SetWindowMarginPicture(std::move(picture), width, height);
+    picture.bands.push_back(std::move(rail));
+    SetWindowMarginPicture(std::move(picture));
 }
 
 Pixel ToPixel(const Rgb& colour) { return MapRgb(colour.r, colour.g, colour.b); }
@@ -450,12 +486,12 @@ void Artwork::SyncMargins() {
     if (marginWanted == MarginSource::kBackdrop) {
         const int scale = BufferScale(background);
         if (marginShown == MarginSource::kBackdrop && marginTheme == backdrop && marginScale == scale) return;
-        SendMarginPicture(background);
+        SendMarginPicture(background, titleDrawn, titleUnder);
         marginTheme = backdrop;
         marginScale = scale;
     } else if (marginWanted == MarginSource::kScreenPicture) {
         if (marginShown == MarginSource::kScreenPicture) return;
-        SetWindowMarginPicture(screenEdges, 2, screenEdgesHeight);
+        SetWindowMarginPicture(MarginPicture::Owned(screenEdges, 2, screenEdgesHeight));
     }
     marginShown = marginWanted;
 }

@@ -59,9 +59,7 @@ void CardImages::LoadCardImages() {
     darkDesign = -1;
     cardWidth = kCardWidth;
     cardHeight = kCardHeight;
-
-    RecreateBuffer(backsSheet, kBacksSheetWidth, kBacksSheetHeight);
-    LoadSheet(backsSheet, kBacksFile);
+    ReleaseBackCells();
 }
 
 void CardImages::LoadCardFont() {
@@ -106,10 +104,32 @@ int CardImages::DarkFrontSheet() const {
     return darkFrontSheet;
 }
 
+int CardImages::BackCell(int back) const {
+    if (backCellsScale != DrawScale()) ReleaseBackCells();
+    backCellsScale = DrawScale();
+    int& cell = backCells[static_cast<size_t>(back)];
+    if (cell < 0) {
+        cell = CreateBuffer(kCardWidth + 1, kCardHeight + 1);
+        if (cell < 0) return -1;
+        // The sheet drawn with the back's cell at the buffer's corner: only the cell is kept.
+        const int previous = ActiveBuffer(), cursorX = CursorX(), cursorY = CursorY();
+        SelectBuffer(cell);
+        MoveTo(-BackCellX(back), 0);
+        ShowBmp(DataPath(kBacksFile).c_str(), 1 | kShowBmpAtCursor);
+        MoveTo(cursorX, cursorY);
+        SelectBuffer(previous);
+    }
+    return cell;
+}
+
+void CardImages::ReleaseBackCells() const {
+    for (int& cell : backCells) Release(cell);
+}
+
 void CardImages::FreeCardImages() {
     Release(frontSheet);
     Release(darkFrontSheet);
-    Release(backsSheet);
+    ReleaseBackCells();
     Release(placeholderSheet);
     Release(frontPreview);
     if (cardFont > 0) UnloadFont(cardFont);
@@ -133,7 +153,8 @@ void CardImages::DrawCard(int x, int y, Card card, int target, bool dark) const 
 void CardImages::DrawCardBack(int x, int y, int back, int target) const {
     if (back < 0 || back >= kBackCount) return;
     if (drawnCells) drawnCells->push_back({CardRect(x, y), Card(), target});
-    CopyCell(backsSheet, BackCellX(back), 0, x, y, target);
+    const int cell = BackCell(back);
+    if (cell >= 0) CopyCell(cell, 0, 0, x, y, target);
 }
 
 void CardImages::DrawPlaceholder(int x, int y, int cell, int target) const {

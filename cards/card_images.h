@@ -7,6 +7,7 @@
 // were created, so drawing then copies whatever the sheets hold, and never fails.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "cards/card.h"
@@ -118,7 +119,6 @@ public:
     // The fronts as a selected card shows them: decoded the first time one is drawn, since most
     // games never select a card that way.
     mutable int darkFrontSheet = -1;
-    int backsSheet = -1;
     int placeholderSheet = -1;
     int frontPreview = -1;
     int cardFont = 0;
@@ -129,6 +129,17 @@ private:
     // The same for the dark fronts.
     mutable int darkDesign = -1, darkScale = 0;
     int DarkFrontSheet() const;
+    // One buffer per back, decoded from the backs' sheet the first time that back is drawn: a
+    // table shows one back, and the whole sheet is 3.5 MB at 3x. Emptied when the scale changes.
+    mutable std::array<int, card_geometry::kBackCount> backCells = EmptyBackCells();
+    static std::array<int, card_geometry::kBackCount> EmptyBackCells() {
+        std::array<int, card_geometry::kBackCount> cells;
+        cells.fill(-1);
+        return cells;
+    }
+    mutable int backCellsScale = 0;
+    int BackCell(int back) const;
+    void ReleaseBackCells() const;
     // Copies the card-sized cell with top-left (cellX, cellY) of sheet to (x, y) of target.
     void CopyCell(int sheet, int cellX, int cellY, int x, int y, int target) const;
 };

@@ -102,8 +102,15 @@ PictureSink::PictureSink(const Buffer& buffer, int64_t left, int64_t top, int wi
     }
 }
 
-void PictureSink::Commit(Buffer& buffer) const {
+void PictureSink::Commit(Buffer& buffer) {
     if (Empty()) return;
+    if (factor == 1 && left == 0 && top == 0 && firstColumn == 0 && firstRow == 0 && visibleWidth == buffer.width &&
+        lastRow + 1 == buffer.height && buffer.clipMinX == 0 && buffer.clipMinY == 0 &&
+        buffer.clipMaxX == buffer.width - 1 && buffer.clipMaxY == buffer.height - 1) {
+        buffer.pixels = std::make_shared<PixelVector>(std::move(pixels));
+        pixels = PixelVector();
+        return;
+    }
     if (factor == 1) {
         for (int row = firstRow; row <= lastRow; ++row) {
             const Pixel* from = pixels.data() + static_cast<size_t>(row - firstRow) * visibleWidth;
@@ -454,7 +461,7 @@ void RescaleBuffer(Buffer& b, int from, int to) {
     Buffer scaled;
     scaled.width = b.width / from * to;
     scaled.height = b.height / from * to;
-    scaled.pixels.resize(static_cast<size_t>(scaled.width) * scaled.height);
+    scaled.pixels = std::make_shared<PixelVector>(static_cast<size_t>(scaled.width) * scaled.height);
     std::vector<int> fromColumn(static_cast<size_t>(scaled.width));
     for (int x = 0; x < scaled.width; ++x) fromColumn[x] = x * from / to;
     for (int y = 0; y < scaled.height; ++y) {
@@ -527,7 +534,7 @@ int CreateBuffer(int width, int height) {
         auto b = std::make_unique<Buffer>();
         b->width = width * deviceScale;
         b->height = height * deviceScale;
-        b->pixels = PixelVector(static_cast<size_t>(b->width) * b->height);
+        b->pixels = std::make_shared<PixelVector>(static_cast<size_t>(b->width) * b->height);
         b->clipMinX = 0;
         b->clipMaxX = b->width - 1;
         b->clipMinY = 0;
@@ -592,7 +599,7 @@ void PresentRect(int minx, int maxx, int miny, int maxy, int x, int y) {
     if (!ClipCopy(DeviceArea(minx, maxx, miny, maxy), DeviceFirst(x), DeviceLast(y), *b,
                   {0, windowWidth * deviceScale - 1, 0, windowHeight * deviceScale - 1}, span))
         return;
-    backend->Present(b->pixels.data(), b->width, span.sourceX, span.sourceY, span.width, span.height, span.destX,
+    backend->Present(b->pixels->data(), b->width, span.sourceX, span.sourceY, span.width, span.height, span.destX,
                      span.destY);
 }
 
@@ -676,7 +683,13 @@ void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
 
 Pixel* BufferPixels(int handle) {
     Buffer* b = GetBuffer(handle);
-    return b != nullptr ? b->pixels.data() : nullptr;
+    return b != nullptr ? b->pixels->data() : nullptr;
+}
+
+std::shared_ptr<const Pixel> ShareBufferPixels(int handle) {
+    Buffer* b = GetBuffer(handle);
+    if (b == nullptr) return nullptr;
+    return std::shared_ptr<const Pixel>(b->pixels, b->pixels->data());
 }
 
 int BufferWidth(int handle) {

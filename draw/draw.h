@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 using Pixel = uint32_t;
@@ -76,6 +77,9 @@ bool BlockIsCurrent(const void* memory);
 // its width (also the pitch) and height in device pixels, and its scale (device pixels per
 // logical pixel). Null or 0 for a free handle.
 Pixel* BufferPixels(int handle);
+// The same pixels, kept alive for the holder after the buffer is freed or drawn at another scale
+// (it then holds the old picture); drawing into the buffer meanwhile shows through.
+std::shared_ptr<const Pixel> ShareBufferPixels(int handle);
 int BufferWidth(int handle);
 int BufferHeight(int handle);
 int BufferScale(int handle);

@@ -24,15 +24,17 @@ constexpr Pixel kRgbMask = 0x00FFFFFF;
 // Buffers hold device pixels: a buffer created as w x h logical pixels is w*s x h*s pixels at
 // device scale s, and everything below the public interface works in device pixels.
 struct Buffer {
-    PixelVector pixels;  // width x height device pixels, pitch == width
+    // width x height device pixels, pitch == width; shared with the window when its margins
+    // continue this picture.
+    std::shared_ptr<PixelVector> pixels = std::make_shared<PixelVector>();
     int width = 0;
     int height = 0;
     // Clip rectangle in device pixels, inclusive, always inside the buffer and made of whole
     // logical pixels.
     int clipMinX = 0, clipMaxX = -1, clipMinY = 0, clipMaxY = -1;
 
-    Pixel* Row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
-    const Pixel* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+    Pixel* Row(int y) { return pixels->data() + static_cast<size_t>(y) * width; }
+    const Pixel* Row(int y) const { return pixels->data() + static_cast<size_t>(y) * width; }
 };
 
 // The buffer behind a handle, or null for a free or out-of-range handle.
@@ -90,7 +92,10 @@ public:
         return whole ? pixels.data() : nullptr;
     }
     // Copies the visible part into the buffer (which must be the one given to the constructor).
-    void Commit(Buffer& buffer) const;
+    // A picture that covers the whole buffer pixel for pixel becomes its pixels instead, without
+    // a copy; whoever shares the old pixels keeps them as they were. Once only: the sink's own
+    // pixels may be gone afterwards.
+    void Commit(Buffer& buffer);
 
 private:
     int64_t left, top;

@@ -130,8 +130,18 @@ void SetWindowMarginColor(uint32_t rgb) {
     if (Backend* backend = CurrentBackend()) backend->SetMarginColor(rgb);
 }
 
-void SetWindowMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
-    if (Backend* backend = CurrentBackend()) backend->SetMarginPicture(std::move(pixels), width, height);
+MarginPicture MarginPicture::Owned(std::vector<uint32_t> rows, int width, int height) {
+    MarginPicture picture;
+    if (width <= 0 || height <= 0 || rows.size() < static_cast<size_t>(width) * height) return picture;
+    auto owned = std::make_shared<const std::vector<uint32_t>>(std::move(rows));
+    picture.pixels = std::shared_ptr<const uint32_t>(owned, owned->data());
+    picture.width = width;
+    picture.height = height;
+    return picture;
+}
+
+void SetWindowMarginPicture(MarginPicture picture) {
+    if (Backend* backend = CurrentBackend()) backend->SetMarginPicture(std::move(picture));
 }
 
 bool WindowCanPresent() {

@@ -25,6 +25,29 @@ struct WindowPicture {
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, width x height
 };
 
+// A picture the window's margins continue (0x00RRGGBB rows of width x height). The rows may be
+// the program's own picture, shared rather than copied: the program keeps drawing into it, so
+// bands of whole rows that must look otherwise beside the table are given apart.
+struct MarginPicture {
+    struct Band {
+        int top = 0;
+        std::vector<uint32_t> pixels;  // whole rows from `top`
+    };
+    std::shared_ptr<const uint32_t> pixels;
+    int width = 0, height = 0;
+    std::vector<Band> bands;
+
+    // A picture of its own.
+    static MarginPicture Owned(std::vector<uint32_t> rows, int width, int height);
+    bool Valid() const { return pixels && width > 0 && height > 0; }
+    const uint32_t* Row(int y) const {
+        for (const Band& band : bands)
+            if (y >= band.top && static_cast<size_t>(y - band.top + 1) * width <= band.pixels.size())
+                return band.pixels.data() + static_cast<size_t>(y - band.top) * width;
+        return pixels.get() + static_cast<size_t>(y) * width;
+    }
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -90,7 +113,7 @@ public:
     // The colour shown beside the table when the window's shape differs from it (0x00RRGGBB).
     virtual void SetMarginColor(uint32_t) {}
     // The picture the margins continue instead (ScaledWindow::SetMarginPicture).
-    virtual void SetMarginPicture(std::vector<uint32_t>, int, int) {}
+    virtual void SetMarginPicture(MarginPicture) {}
     // False when the window exists but the display cannot show what is drawn into it.
     virtual bool CanPresent() { return true; }
     // True when time is a script's virtual clock: work running beside the interface is then
@@ -142,7 +165,7 @@ void RunDisplayLostHandler();
 void ToggleFullScreen();
 bool IsFullScreen();
 void SetWindowMarginColor(uint32_t rgb);
-// 0x00RRGGBB rows of width x height: the table's backdrop, which the margins continue.
-void SetWindowMarginPicture(std::vector<uint32_t> pixels, int width, int height);
+// The table's backdrop, which the margins continue.
+void SetWindowMarginPicture(MarginPicture picture);
 bool WindowCanPresent();
 bool ClockIsVirtual();

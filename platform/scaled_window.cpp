@@ -440,8 +440,8 @@ void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPit
     if (picture) {
         across.resize(static_cast<size_t>(std::max(windowWidth, 0)));
         down.resize(static_cast<size_t>(std::max(windowHeight, 0)));
-        for (int x = 0; x < windowWidth; ++x) across[x] = MarginAxis(x - table.left, table.Width(), margin.columnLight, margin.width);
-        for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.height);
+        for (int x = 0; x < windowWidth; ++x) across[x] = MarginAxis(x - table.left, table.Width(), margin.columnLight, margin.picture.width);
+        for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.picture.height);
     }
     for (int y = 0; y < windowHeight; ++y) {
         uint32_t* row = out + static_cast<size_t>(y) * outPitch;
@@ -501,31 +501,32 @@ int DarkeningAt(const std::vector<int>& light, int edge, int inside) {
 
 }  // namespace
 
-void ScaledWindow::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
-    margin = MarginPicture{};
-    if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height) return;
+void ScaledWindow::SetMarginPicture(MarginPicture picture) {
+    margin = Margin{};
+    if (!picture.Valid()) return;
+    const int width = picture.width, height = picture.height;
     std::vector<int64_t> columns(static_cast<size_t>(width)), rowSums(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = picture.Row(y);
         for (int x = 0; x < width; ++x) {
-            const int light = Light(pixels[static_cast<size_t>(y) * width + x]);
+            const int light = Light(row[x]);
             columns[x] += light;
             rowSums[y] += light;
         }
+    }
     const int radius = std::max(2, width / 200);
     margin.columnLight = SmoothedMeans(std::move(columns), height, radius);
     margin.rowLight = SmoothedMeans(std::move(rowSums), width, radius);
-    margin.pixels = std::move(pixels);
-    margin.width = width;
-    margin.height = height;
+    margin.picture = std::move(picture);
 }
 
 uint32_t ScaledWindow::PictureAt(int tx, int ty) const {
-    const int w = margin.width, h = margin.height;
+    const int w = margin.picture.width, h = margin.picture.height;
     if (w != frameWidth || h != frameHeight) {
         // Not yet drawn again at the frame's scale: the nearest pixel.
         const int px = static_cast<int>(static_cast<int64_t>(tx) * w / table.Width());
         const int py = static_cast<int>(static_cast<int64_t>(ty) * h / table.Height());
-        return margin.pixels[static_cast<size_t>(std::min(py, h - 1)) * w + std::min(px, w - 1)];
+        return margin.picture.Row(std::min(py, h - 1))[std::min(px, w - 1)];
     }
     // The same filter the table goes through, so the grain matches across the edge.
     const int firstX = columns.first[tx], firstY = rows.first[ty];
@@ -534,7 +535,7 @@ uint32_t ScaledWindow::PictureAt(int tx, int ty) const {
     uint64_t sum = 0;
     for (int l = 0; l < rows.stride; ++l) {
         if (weightY[l] == 0) continue;
-        const uint32_t* source = margin.pixels.data() + static_cast<size_t>(std::min(firstY + l, h - 1)) * w;
+        const uint32_t* source = margin.picture.Row(std::min(firstY + l, h - 1));
         uint64_t line = 0;
         for (int k = 0; k < columns.stride; ++k)
             if (weightX[k] != 0) line += Spread(source[std::min(firstX + k, w - 1)]) * weightX[k];

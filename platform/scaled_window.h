@@ -74,9 +74,10 @@ public:
     // The picture the margins continue (0x00RRGGBB rows, normally the table's backdrop at the
     // frame's scale): mirrored at the table's edges, so there is no step across them, and darkened
     // outwards at the rate the picture itself darkens towards its edges, so a vignette runs on.
-    // An empty picture gives plain margins again.
-    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height);
-    bool HasMarginPicture() const { return !margin.pixels.empty(); }
+    // An empty picture gives plain margins again. A shared picture is read whenever the margins
+    // are drawn, so its owner keeps it as it was given (bands aside) or sends it again.
+    void SetMarginPicture(MarginPicture picture);
+    bool HasMarginPicture() const { return margin.picture.Valid(); }
 
     // Maps a window position to logical pixels, clamped to the table; false when it lies in a margin.
     bool ToLogical(int windowX, int windowY, int* x, int* y) const;
@@ -103,13 +104,12 @@ private:
     // One table pixel (table-relative) resampled from the margin picture as the table would be.
     uint32_t PictureAt(int tx, int ty) const;
 
-    struct MarginPicture {
-        std::vector<uint32_t> pixels;
-        int width = 0, height = 0;
+    struct Margin {
+        MarginPicture picture;
         // Mean brightness of each column and row (x256), smoothed: how the picture darkens.
         std::vector<int> columnLight, rowLight;
     };
-    MarginPicture margin;
+    Margin margin;
 
     int logicalWidth = 0, logicalHeight = 0, deviceScale = 1;
     int windowWidth = 0, windowHeight = 0;

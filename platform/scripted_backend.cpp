@@ -163,8 +163,8 @@ void ScriptedBackend::SetMarginColor(uint32_t rgb) {
     if (windowExists) StaleWindow(true);
 }
 
-void ScriptedBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
-    view.SetMarginPicture(std::move(pixels), width, height);
+void ScriptedBackend::SetMarginPicture(MarginPicture picture) {
+    view.SetMarginPicture(std::move(picture));
     if (windowExists) marginsStale = true;
 }
 

@@ -115,7 +115,7 @@ public:
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
-    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
+    void SetMarginPicture(MarginPicture picture) override;
     bool CanPresent() override { return !cannotPresent; }
     bool ClockIsVirtual() override { return true; }
     bool ReadWindow(WindowPicture* picture, bool pixels) override;

@@ -78,7 +78,7 @@ public:
     void ToggleFullScreen() override;
     bool IsFullScreen() override { return fullScreen; }
     void SetMarginColor(uint32_t rgb) override;
-    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override;
+    void SetMarginPicture(MarginPicture picture) override;
     bool CanPresent() override { return drawable; }
     bool ReadWindow(WindowPicture* picture, bool pixels) override;
     WindowPlacement Placement() const override;
@@ -364,8 +364,8 @@ void SdlWindowBackend::RedrawMargins() {
     SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
 }
 
-void SdlWindowBackend::SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) {
-    view.SetMarginPicture(std::move(pixels), width, height);
+void SdlWindowBackend::SetMarginPicture(MarginPicture picture) {
+    view.SetMarginPicture(std::move(picture));
     RedrawMargins();
 }
 

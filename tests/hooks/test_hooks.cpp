@@ -91,8 +91,8 @@ public:
     void ToggleFullScreen() override { inner->ToggleFullScreen(); }
     bool IsFullScreen() override { return inner->IsFullScreen(); }
     void SetMarginColor(uint32_t rgb) override { inner->SetMarginColor(rgb); }
-    void SetMarginPicture(std::vector<uint32_t> pixels, int width, int height) override {
-        inner->SetMarginPicture(std::move(pixels), width, height);
+    void SetMarginPicture(MarginPicture picture) override {
+        inner->SetMarginPicture(std::move(picture));
     }
     bool CanPresent() override { return inner->CanPresent(); }
     bool ReadWindow(WindowPicture* picture, bool pixels) override { return inner->ReadWindow(picture, pixels); }
