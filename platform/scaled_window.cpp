@@ -1,6 +1,7 @@
 #include "platform/scaled_window.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -434,29 +435,128 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
 void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
     const bool picture = HasMarginPicture() && !table.Empty();
+    if (!picture) {
+        for (int y = 0; y < windowHeight; ++y) {
+            uint32_t* row = out + static_cast<size_t>(y) * outPitch;
+            const bool acrossTable = y < table.top || y > table.bottom;
+            std::fill(row, row + (acrossTable ? windowWidth : std::clamp(table.left, 0, windowWidth)), marginColor);
+            if (!acrossTable) std::fill(row + std::clamp(table.right + 1, 0, windowWidth), row + windowWidth, marginColor);
+        }
+        return;
+    }
     // Each window column and row, once: the table position its margin pixels mirror and how much
     // they darken (256: none). A pixel is then one resample and one multiply.
-    std::vector<MarginAxisPoint> across, down;
-    if (picture) {
-        across.resize(static_cast<size_t>(std::max(windowWidth, 0)));
-        down.resize(static_cast<size_t>(std::max(windowHeight, 0)));
-        for (int x = 0; x < windowWidth; ++x) across[x] = MarginAxis(x - table.left, table.Width(), margin.columnLight, margin.picture.width);
-        for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.picture.height);
-    }
-    for (int y = 0; y < windowHeight; ++y) {
-        uint32_t* row = out + static_cast<size_t>(y) * outPitch;
+    std::vector<MarginAxisPoint> across(static_cast<size_t>(std::max(windowWidth, 0)));
+    std::vector<MarginAxisPoint> down(static_cast<size_t>(std::max(windowHeight, 0)));
+    for (int x = 0; x < windowWidth; ++x) across[x] = MarginAxis(x - table.left, table.Width(), margin.columnLight, margin.picture.width);
+    for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.picture.height);
+    const auto darken = [](uint32_t p, int darkening) {
+        return darkening >= 256 ? p : Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
+    };
+    const auto sides = [&](int y, int* leftEnd, int* rightStart) {
         const bool acrossTable = y < table.top || y > table.bottom;
-        const int leftEnd = acrossTable ? windowWidth : std::min(table.left, windowWidth);
-        const int rightStart = acrossTable ? windowWidth : std::min(table.right + 1, windowWidth);
-        if (!picture) {
-            std::fill(row, row + leftEnd, marginColor);
-            std::fill(row + rightStart, row + windowWidth, marginColor);
-            continue;
+        *leftEnd = acrossTable ? windowWidth : std::clamp(table.left, 0, windowWidth);
+        *rightStart = acrossTable ? windowWidth : std::clamp(table.right + 1, 0, windowWidth);
+    };
+    if (margin.picture.width != frameWidth || margin.picture.height != frameHeight) {
+        // Another size than the frame's (a picture of the screen's edges, or one not yet drawn
+        // again at the frame's scale): the nearest pixel.
+        const int w = margin.picture.width, h = margin.picture.height;
+        std::vector<int> pictureColumn(across.size());
+        for (int x = 0; x < windowWidth; ++x)
+            pictureColumn[x] = std::min(w - 1, static_cast<int>(static_cast<int64_t>(across[x].at) * w / table.Width()));
+        for (int y = 0; y < windowHeight; ++y) {
+            uint32_t* row = out + static_cast<size_t>(y) * outPitch;
+            int leftEnd = 0, rightStart = 0;
+            sides(y, &leftEnd, &rightStart);
+            const uint32_t* source =
+                margin.picture.Row(std::min(h - 1, static_cast<int>(static_cast<int64_t>(down[y].at) * h / table.Height())));
+            const auto pixel = [&](int x) {
+                return darken(source[pictureColumn[x]], across[x].darkening * down[y].darkening / 256);
+            };
+            for (int x = 0; x < leftEnd; ++x) row[x] = pixel(x);
+            for (int x = rightStart; x < windowWidth; ++x) row[x] = pixel(x);
         }
+        return;
+    }
+    // The picture goes through the table's own filter, a row at a time as Render does: each
+    // margin row is the resampled table row it mirrors, read back to front. Only the table
+    // columns the side margins mirror are filtered for rows beside the table; rows above and
+    // below it take them all.
+    const int tableWidth = table.Width();
+    // The table columns each side margin mirrors, as one or two ranges.
+    std::array<int, 2> firstSide{tableWidth, tableWidth}, lastSide{-1, -1};
+    for (int x = 0; x < windowWidth; ++x) {
+        if (x >= table.left && x <= table.right) continue;
+        const int side = x < table.left ? 0 : 1;
+        firstSide[side] = std::min(firstSide[side], across[x].at);
+        lastSide[side] = std::max(lastSide[side], across[x].at);
+    }
+    std::vector<std::pair<int, int>> sideRanges, wideRange{{0, tableWidth - 1}};
+    for (int side = 0; side < 2; ++side)
+        if (firstSide[side] <= lastSide[side]) sideRanges.emplace_back(firstSide[side], lastSide[side]);
+    if (sideRanges.size() == 2 && sideRanges[0].second + 1 >= sideRanges[1].first &&
+        sideRanges[1].second + 1 >= sideRanges[0].first)
+        sideRanges = {{std::min(sideRanges[0].first, sideRanges[1].first), std::max(sideRanges[0].second, sideRanges[1].second)}};
+    // Filtered source rows (lanes per table column), one slot per tap so a row's taps never evict
+    // each other; `wide` marks a slot filtered across every column.
+    const int slots = std::max(rows.stride, 1);
+    std::vector<uint64_t> filtered(static_cast<size_t>(slots) * tableWidth);
+    std::vector<int> slotRow(static_cast<size_t>(slots), -1);
+    std::vector<char> slotWide(static_cast<size_t>(slots), 0);
+    std::vector<uint64_t> lanes(static_cast<size_t>(frameWidth + columns.stride));
+    std::vector<uint32_t> tableRow(static_cast<size_t>(tableWidth));
+    const auto filterAcross = [&](int sy, const std::vector<std::pair<int, int>>& ranges, uint64_t* line) {
+        const uint32_t* source = margin.picture.Row(sy);
+        for (const auto& [from, to] : ranges) {
+            const int spanLeft = columns.first[from];
+            const int spanEnd = std::min(frameWidth, columns.first[to] + columns.stride);
+            SpreadRow(source + spanLeft, spanEnd - spanLeft, lanes.data() + spanLeft);
+            for (int i = spanEnd; i < spanEnd + columns.stride; ++i) lanes[i] = lanes[spanEnd - 1];
+            for (int tx = from; tx <= to; ++tx) {
+                const uint64_t* in = lanes.data() + columns.first[tx];
+                const uint16_t* weight = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
+                uint64_t sum = 0;
+                for (int k = 0; k < columns.stride; ++k) sum += in[k] * weight[k];
+                line[tx] = RoundLanes(sum);
+            }
+        }
+    };
+    for (int y = 0; y < windowHeight; ++y) {
+        int leftEnd = 0, rightStart = 0;
+        sides(y, &leftEnd, &rightStart);
+        if (leftEnd == 0 && rightStart >= windowWidth) continue;
+        const bool wide = leftEnd >= windowWidth;
+        const std::vector<std::pair<int, int>>& ranges = wide ? wideRange : sideRanges;
+        if (ranges.empty()) continue;
+        const int ty = down[y].at;
+        const int first = rows.first[ty];
+        const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
+        constexpr int kMostTaps = 8;
+        const uint64_t* lines[kMostTaps];
+        uint64_t weights[kMostTaps];
+        int taps = 0;
+        for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
+            if (weight[k] == 0) continue;
+            const int sy = std::min(first + k, frameHeight - 1);
+            const int slot = sy % slots;
+            uint64_t* line = filtered.data() + static_cast<size_t>(slot) * tableWidth;
+            if (slotRow[slot] != sy || (wide && !slotWide[slot])) {
+                filterAcross(sy, ranges, line);
+                slotRow[slot] = sy;
+                slotWide[slot] = wide;
+            }
+            lines[taps] = line;
+            weights[taps++] = weight[k];
+        }
+        for (const auto& [from, to] : ranges) {
+            const uint64_t* shifted[kMostTaps];
+            for (int k = 0; k < taps; ++k) shifted[k] = lines[k] + from;
+            BlendRows(shifted, weights, taps, to - from + 1, tableRow.data() + from);
+        }
+        uint32_t* row = out + static_cast<size_t>(y) * outPitch;
         const auto pixel = [&](int x) {
-            const uint32_t p = PictureAt(across[x].at, down[y].at);
-            const int darkening = across[x].darkening * down[y].darkening / 256;
-            return darkening >= 256 ? p : Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
+            return darken(tableRow[across[x].at], across[x].darkening * down[y].darkening / 256);
         };
         for (int x = 0; x < leftEnd; ++x) row[x] = pixel(x);
         for (int x = rightStart; x < windowWidth; ++x) row[x] = pixel(x);
@@ -518,30 +618,6 @@ void ScaledWindow::SetMarginPicture(MarginPicture picture) {
     margin.columnLight = SmoothedMeans(std::move(columns), height, radius);
     margin.rowLight = SmoothedMeans(std::move(rowSums), width, radius);
     margin.picture = std::move(picture);
-}
-
-uint32_t ScaledWindow::PictureAt(int tx, int ty) const {
-    const int w = margin.picture.width, h = margin.picture.height;
-    if (w != frameWidth || h != frameHeight) {
-        // Not yet drawn again at the frame's scale: the nearest pixel.
-        const int px = static_cast<int>(static_cast<int64_t>(tx) * w / table.Width());
-        const int py = static_cast<int>(static_cast<int64_t>(ty) * h / table.Height());
-        return margin.picture.Row(std::min(py, h - 1))[std::min(px, w - 1)];
-    }
-    // The same filter the table goes through, so the grain matches across the edge.
-    const int firstX = columns.first[tx], firstY = rows.first[ty];
-    const uint16_t* weightX = columns.weights.data() + static_cast<size_t>(tx) * columns.stride;
-    const uint16_t* weightY = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
-    uint64_t sum = 0;
-    for (int l = 0; l < rows.stride; ++l) {
-        if (weightY[l] == 0) continue;
-        const uint32_t* source = margin.picture.Row(std::min(firstY + l, h - 1));
-        uint64_t line = 0;
-        for (int k = 0; k < columns.stride; ++k)
-            if (weightX[k] != 0) line += Spread(source[std::min(firstX + k, w - 1)]) * weightX[k];
-        sum += RoundLanes(line) * weightY[l];
-    }
-    return Gather(RoundLanes(sum));
 }
 
 ScaledWindow::MarginAxisPoint ScaledWindow::MarginAxis(int t, int tableLength, const std::vector<int>& light,

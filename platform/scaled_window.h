@@ -101,8 +101,6 @@ private:
         int darkening = 256;
     };
     static MarginAxisPoint MarginAxis(int t, int tableLength, const std::vector<int>& light, int pictureLength);
-    // One table pixel (table-relative) resampled from the margin picture as the table would be.
-    uint32_t PictureAt(int tx, int ty) const;
 
     struct Margin {
         MarginPicture picture;

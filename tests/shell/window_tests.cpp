@@ -154,10 +154,39 @@ TEST_F(ScaledWindowTest, TheMarginsContinueTheBackdropWithoutASeam) {
         for (int y = table.top + 80; y < table.top + 900; ++y) spread += std::abs((shown[y * width + 100] & 0xFF) - mean);
         spread /= rows;
     });
+    // A tall window: the margin above the table mirrors its top rows, but never the game's title
+    // drawn into the backdrop there. Its band is as calm as the rows below it.
+    backend.PressKey(100, kHidF11);
+    backend.After(100, [&] { backend.SetWindowSize(1000, 1500); });
+    double titleBand = 0, belowBand = 0;
+    backend.After(500, [&] {
+        ASSERT_FALSE(IsFullScreen());
+        const Rect table = backend.View().Table();
+        const std::vector<uint32_t>& shown = backend.WindowPixels();
+        const int width = backend.WindowWidth();
+        const double f = table.Width() / 800.0;
+        ASSERT_GT(table.top, static_cast<int>(110 * f));
+        const auto contrast = [&](int firstRow, int lastRow) {
+            double sum = 0;
+            int count = 0;
+            for (int row = firstRow; row <= lastRow; ++row) {
+                const int y = table.top - 1 - static_cast<int>(row * f);
+                for (int x = table.left + static_cast<int>(260 * f); x < table.left + static_cast<int>(540 * f); ++x, ++count)
+                    for (int shift : {0, 8, 16})
+                        sum += std::abs(static_cast<int>((shown[y * width + x] >> shift) & 0xFF) -
+                                        static_cast<int>((shown[y * width + x + 1] >> shift) & 0xFF));
+            }
+            return sum / count;
+        };
+        titleBand = contrast(40, 64);
+        belowBand = contrast(72, 96);
+    });
     EXPECT_EQ(RunApplication(), 0);
     EXPECT_GT(within, 0.0);
     EXPECT_LE(across, within);
     EXPECT_GT(spread, 0.5) << "a flat margin";
+    EXPECT_GT(belowBand, 0.0);
+    EXPECT_LT(titleBand, 2 * belowBand) << "the title shows in the margin";
 }
 
 // Idle at the table, in a window of a fractional scale: nothing reaches the window but the status
