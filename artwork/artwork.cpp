@@ -346,29 +346,11 @@ void Artwork::LoadTheme(int index) {
     marginWanted = MarginSource::kBackdrop;
     menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
 
-    // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
-    // column only; the check marks share another. Both go into the theme's drop-down image.
-    dropDownLoaded = false;
-    if (dropDownArt >= 0) {
-        FillWithMagenta(dropDownArt);
-        static_assert(kMenusColumnCount * art::kMenusColumnWidth <= art::kMenusPictureWidth);
-        dropDownLoaded = LoadPicture(dropDownArt, "artwork\\menus.jpg", Format::Jpeg, kBmpAtOrigin,
-                                     {index * art::kMenusColumnWidth, art::kDropDownPanelWidth});
-        const int checks = CreateBuffer(art::kCheckWidth, kCheckRowCount * art::kCheckHeight);
-        if (checks >= 0) {
-            if (LoadPicture(checks, "artwork\\checks.bmp", Format::Bmp)) {
-                const int top = kCheckRowOfTheme[index];
-                CopyBufferRect(0, art::kCheckWidth - 1, top, top + art::kCheckHeight - 1, art::kCheckLeft,
-                               art::kCheckTop + art::kCheckHeight - 1, checks, dropDownArt);
-            }
-            FreeBuffer(checks);
-        }
-    }
-
+    // The drop-down panels wait for the first menu opened (DropDownArt).
     backgroundNumber = index;
     LoadPlaceholder();
     ApplyToolkitTheme();
-    if (whole && menuBarLoaded && dropDownLoaded) {
+    if (whole && menuBarLoaded) {
         themeLoaded = index;
         themeScale = scale;
     }
@@ -380,6 +362,33 @@ int Artwork::LoadOwnersDialogArt() {
     if (!dialogArtOwner) return -1;
     dialogArtOwner->dialogHandedOut = true;
     return dialogArtOwner->DialogArt();
+}
+
+int Artwork::LoadOwnersDropDownArt() { return dialogArtOwner ? dialogArtOwner->DropDownArt() : -1; }
+
+int Artwork::DropDownArt() {
+    const int scale = DrawScale();
+    if (dropDownTheme == backdrop && dropDownScale == scale) return dropDownLoaded ? dropDownArt : -1;
+    dropDownTheme = backdrop;
+    dropDownScale = scale;
+    dropDownLoaded = false;
+    if (dropDownArt < 0) return -1;
+    // The drop-down panels of all themes share one picture, a 200-pixel column each, decoded
+    // column only; the check marks share another. Both go into the theme's drop-down image.
+    FillWithMagenta(dropDownArt);
+    static_assert(kMenusColumnCount * art::kMenusColumnWidth <= art::kMenusPictureWidth);
+    dropDownLoaded = LoadPicture(dropDownArt, "artwork\\menus.jpg", Format::Jpeg, kBmpAtOrigin,
+                                 {backdrop * art::kMenusColumnWidth, art::kDropDownPanelWidth});
+    const int checks = CreateBuffer(art::kCheckWidth, kCheckRowCount * art::kCheckHeight);
+    if (checks >= 0) {
+        if (LoadPicture(checks, "artwork\\checks.bmp", Format::Bmp)) {
+            const int top = kCheckRowOfTheme[backdrop];
+            CopyBufferRect(0, art::kCheckWidth - 1, top, top + art::kCheckHeight - 1, art::kCheckLeft,
+                           art::kCheckTop + art::kCheckHeight - 1, checks, dropDownArt);
+        }
+        FreeBuffer(checks);
+    }
+    return dropDownLoaded ? dropDownArt : -1;
 }
 
 int Artwork::PanelFace(int width, int height, int edge) {
@@ -610,7 +619,7 @@ void Artwork::FreeArtwork() {
     }
     EndDragImage();
     menuBarLoaded = dropDownLoaded = dialogLoaded = false;
-    dialogTheme = panelTheme = -1;
+    dialogTheme = panelTheme = dropDownTheme = -1;
     dialogHandedOut = false;
     if (dialogArtOwner == this) dialogArtOwner = nullptr;
     themeLoaded = -1;
@@ -724,7 +733,10 @@ ToolkitTheme Artwork::ToolkitThemeValues() const {
     const bool dialogMade = dialogTheme == backdrop && dialogScale == DrawScale();
     theme.dialogFace = dialogMade && dialogLoaded ? dialogArt : -1;
     if (!dialogMade) theme.loadDialogArt = &Artwork::LoadOwnersDialogArt;
-    theme.dropDownArt = dropDownLoaded ? dropDownArt : -1;
+    // Menus are opened less often than tables are shown: their panels wait for the first one.
+    const bool dropDownMade = dropDownTheme == backdrop && dropDownScale == DrawScale();
+    theme.dropDownArt = dropDownMade && dropDownLoaded ? dropDownArt : -1;
+    if (!dropDownMade) theme.loadDropDownArt = &Artwork::LoadOwnersDropDownArt;
     theme.menuBarArt = menuBarLoaded ? menuBarArt : -1;
     theme.textColor = ToPixel(colours.text);
     theme.controlTextColor = ToPixel(colours.control);

@@ -102,7 +102,7 @@ public:
     // Buffer handles owned here, -1 when not created.
     int background = -1;       // 800 x 600 table background: backdrop plus the game's title
     int menuBarArt = -1;       // 801 x 60: the bar and title cells of the 801 x 901 picture
-    int dropDownArt = -1;      // 220 x 481
+    int dropDownArt = -1;      // 220 x 481, decoded when a menu first opens
     int titleArt = -1;         // 447 x 34: the band of the in-game title picture drawn last
     int titleButtonArt = -1;   // 256 x 111 Players and Exit buttons
     int upDownArt = -1;        // 85 x 33
@@ -117,9 +117,14 @@ public:
     int PanelFace(int width, int height, int edge);
 
 private:
-    // The artwork the toolkit's loadDialogArt reaches: the last one whose theme it was handed.
+    // The artwork the toolkit's loadDialogArt and loadDropDownArt reach: the last one whose
+    // theme it was handed.
     static Artwork* dialogArtOwner;
     static int LoadOwnersDialogArt();
+    static int LoadOwnersDropDownArt();
+    // The drop-down panels and check marks of the theme shown, decoded now if they are not here
+    // at this scale yet; -1 when the files are missing or damaged.
+    int DropDownArt();
     void ApplyToolkitTheme();
     // Puts back the backdrop where the last game title was drawn on it.
     void TakeTitleOff();
@@ -145,6 +150,7 @@ private:
     // Which theme pictures were found, so the toolkit is never pointed at an empty buffer.
     bool menuBarLoaded = false;
     bool dropDownLoaded = false;
+    int dropDownTheme = -1, dropDownScale = 0;  // what dropDownArt was decoded for (-1: nothing)
     bool dialogLoaded = false;
     // The theme and scale dialogArt was made for (-1: none); a failed decode is not tried again
     // for them.

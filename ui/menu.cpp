@@ -43,7 +43,7 @@ bool MenuBarArtReady() {
 }
 
 bool DropDownArtReady() {
-    return ArtAvailable(CurrentTheme().dropDownArt, art::kDropDownImageWidth, art::kDropDownImageHeight);
+    return ArtAvailable(ThemeDropDownArt(), art::kDropDownImageWidth, art::kDropDownImageHeight);
 }
 
 bool SelectTitleFont() {
@@ -170,7 +170,7 @@ void MenuItem::Draw() {
         if (haveArt && !onBar) {
             CopyBufferRectTransparent(art::kCheckLeft, art::kCheckLeft + art::kCheckWidth - 1, art::kCheckTop,
                                       art::kCheckTop + art::kCheckHeight - 1, glyphLeft, glyphBottom,
-                                      CurrentTheme().dropDownArt, ToolkitScreenBuffer());
+                                      ThemeDropDownArt(), ToolkitScreenBuffer());
         } else {
             // A two-pixel tick inside the same 15 x 13 cell.
             SetColor(color);
@@ -257,7 +257,7 @@ void MenuPanel::Close() {
 void MenuPanel::DrawPicture() {
     if (width <= 0 || height <= 0) return;
     if (DropDownArtReady()) {
-        CopyFramed(CurrentTheme().dropDownArt, art::kDropDownPanelWidth, art::kDropDownImageHeight,
+        CopyFramed(ThemeDropDownArt(), art::kDropDownPanelWidth, art::kDropDownImageHeight,
                    art::kDropDownRightEdge, art::kDropDownBottomEdge, x, y, width, height);
         return;
     }

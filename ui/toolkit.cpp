@@ -471,6 +471,15 @@ int ThemeDialogArt() {
     return state.theme.dialogFace;
 }
 
+int ThemeDropDownArt() {
+    if (state.theme.dropDownArt < 0 && state.theme.loadDropDownArt) {
+        const auto load = state.theme.loadDropDownArt;
+        state.theme.loadDropDownArt = nullptr;
+        state.theme.dropDownArt = load();
+    }
+    return state.theme.dropDownArt;
+}
+
 bool ArtAvailable(int handle, int minWidth, int minHeight) {
     if (handle < 0 || handle >= kMaxBuffers || BufferScale(handle) == 0) return false;
     return BufferWidth(handle) / BufferScale(handle) >= minWidth && BufferHeight(handle) / BufferScale(handle) >= minHeight;

@@ -195,11 +195,15 @@ struct ToolkitTheme {
     // returns its handle (-1 when it cannot). Asked once per theme, so most screens never pay for
     // the largest picture of a theme.
     int (*loadDialogArt)() = nullptr;
+    // The same for dropDownArt, asked when a menu first opens. Read it through ThemeDropDownArt.
+    int (*loadDropDownArt)() = nullptr;
 };
 void SetToolkitTheme(const ToolkitTheme& theme);
 const ToolkitTheme& CurrentTheme();
 // The theme's dialog face, made on first use (see loadDialogArt); -1 when there is none.
 int ThemeDialogArt();
+// The drop-down panels' picture, made on first use like the dialog face (-1 when missing).
+int ThemeDropDownArt();
 // True when handle names a buffer of at least the given size.
 bool ArtAvailable(int handle, int minWidth, int minHeight);
 

@@ -197,7 +197,7 @@ TEST_F(ShellTest, MissingArtNeverCrashesTheScreenFlow) {
             // The toolkit is never pointed at a picture that is not there.
             EXPECT_EQ(ThemeDialogArt(), -1);
             EXPECT_EQ(CurrentTheme().menuBarArt, -1);
-            EXPECT_EQ(CurrentTheme().dropDownArt, -1);
+            EXPECT_EQ(ThemeDropDownArt(), -1);
         }
         ShowEndScreen(artwork, true);
     });
