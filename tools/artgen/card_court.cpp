@@ -255,6 +255,24 @@ Point HandOf(Item item) {
     return {0.38, 0.24};
 }
 
+// Where the hand without the attribute rests: on the chest, on the belt, holding the mantle's
+// edge, or holding a glove; it is the hand on the other side from the attribute's.
+Point RestHandOf(const Court& court) {
+    const bool right = HoldOf(court.item).left;
+    const double out = right ? 0.30 : 0.0;
+    switch (court.rest) {
+    case Rest::Chest:
+        return {out + 0.01, 0.27};
+    case Rest::Belt:
+        return {out - 0.05, 0.09};
+    case Rest::Cloak:
+        return {right ? 0.50 : -0.42, 0.06};
+    case Rest::Glove:
+        return {right ? 0.37 : -0.13, 0.16};
+    }
+    return {out, 0.2};
+}
+
 // The layout every figure shares, in figure units (v up from the dividing line, one unit half
 // the frame's height): the head right of the middle, clear of the index's corner, the body
 // turned a little so that the shoulders' middle lies between the head and the frame's middle.
@@ -281,7 +299,7 @@ public:
     void Draw() {
         InItemUnits([this] { ItemBehind(); });
         Mantle();
-        const Point rest = RestHand();
+        const Point rest = RestHandOf(c);
         const double restAngle = Arm(rest, hold.left ? 1 : -1);
         if (c.rest == Rest::Glove) Glove(rest);
         Hand(rest, restAngle, c.rest != Rest::Chest);
@@ -740,24 +758,6 @@ private:
             Paint(skin);
         }
         cairo_restore(cr);
-    }
-
-    // Where the hand without the attribute rests: on the chest, on the belt, holding the mantle's
-    // edge, or holding a glove.
-    Point RestHand() const {
-        const double side = hold.left ? 1 : -1;
-        const double out = side > 0 ? 0.30 : 0.0;
-        switch (c.rest) {
-        case Rest::Chest:
-            return {out + 0.01, 0.27};
-        case Rest::Belt:
-            return {out - 0.05, 0.09};
-        case Rest::Cloak:
-            return {side > 0 ? 0.50 : -0.42, 0.06};
-        case Rest::Glove:
-            return {out - 0.13 + (side > 0 ? 0.2 : 0), 0.16};
-        }
-        return {out, 0.2};
     }
 
     // A gauntlet hanging from the fist at h by its flared cuff, its fingers lined at 2x and 3x.
@@ -1264,26 +1264,26 @@ private:
 class FlatFigure : public Pen {
 public:
     FlatFigure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
-        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine) {}
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court.item)) {}
 
     void Draw() {
         // A pale disc behind the head.
-        Dot(0, 0.64, 0.36, Mix(p.background, p.trim, 0.25));
-        Attribute(false);
+        Dot(kHeadU, kNeckV + 0.25, 0.27, Mix(p.background, p.trim, 0.25));
+        InItemUnits(false);
         Body();
-        Arm(RestGrip(), -1);
+        Arm(RestHandOf(c), hold.left ? 1 : -1);
         cairo_save(cr);
-        cairo_translate(cr, 0, 0.37);
+        cairo_translate(cr, kHeadU, kNeckV - 0.02);
         cairo_rotate(cr, c.tilt);
-        cairo_scale(cr, 1.12, 1.12);
+        cairo_scale(cr, 0.86, 0.86);
         cairo_translate(cr, 0, -0.40);
         HairBack();
         Neckline();
         Head();
         Crown();
         cairo_restore(cr);
-        Attribute(true);
-        Arm(Grip(), 1);
+        InItemUnits(true);
+        Arm(hold.grip, hold.left ? -1 : 1);
     }
 
 private:
@@ -1314,52 +1314,71 @@ private:
         cairo_restore(cr);
     }
 
-    double Shoulder() const { return rank == kQueen ? 0.50 : rank == kKing ? 0.60 : 0.56; }
+    // The attribute's front or back layer, its own units placed in the hand as the classic
+    // figure places them.
+    void InItemUnits(bool front) {
+        const Point at = Grip();
+        cairo_save(cr);
+        cairo_translate(cr, hold.grip.u, hold.grip.v);
+        cairo_rotate(cr, hold.angle);
+        cairo_scale(cr, hold.left ? -hold.size : hold.size, hold.size);
+        cairo_translate(cr, -at.u, -at.v);
+        Attribute(front);
+        cairo_restore(cr);
+    }
+
+    double Shoulder() const { return rank == kQueen ? 0.44 : rank == kKing ? 0.50 : 0.47; }
+    // The costume's middle line, from the neck down to the dividing line.
+    static double Middle(double v) { return kHeadU + (kHeadU - AxisBottom()) * (v - kNeckV) / (kNeckV - kBottom); }
+    static double AxisBottom() { return kWaistU + (kAxisU - kWaistU) * kBottom / kShoulderV; }
 
     void BodyPath() {
-        const double s = Shoulder();
-        cairo_move_to(cr, -0.10, 0.40);
-        cairo_line_to(cr, -s + 0.12, 0.36);
-        cairo_arc(cr, -s + 0.12, 0.24, 0.12, kPi / 2, kPi);
-        cairo_line_to(cr, -s - 0.04, -0.4);
-        cairo_line_to(cr, s + 0.04, -0.4);
-        cairo_line_to(cr, s, 0.24);
-        cairo_arc(cr, s - 0.12, 0.24, 0.12, 0, kPi / 2);
-        cairo_line_to(cr, 0.10, 0.40);
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder(), round = 0.14;
+        cairo_move_to(cr, kHeadU - 0.10, kNeckV - 0.04);
+        cairo_line_to(cr, l + round, kShoulderV);
+        cairo_arc(cr, l + round, kShoulderV - round, round, kPi / 2, kPi);
+        cairo_line_to(cr, l - 0.03, kBottom);
+        cairo_line_to(cr, r + 0.03, kBottom);
+        cairo_line_to(cr, r, kShoulderV - round);
+        cairo_arc(cr, r - round, kShoulderV - round, round, 0, kPi / 2);
+        cairo_line_to(cr, kHeadU + 0.10, kNeckV - 0.04);
         cairo_close_path(cr);
     }
 
-    // Parti-coloured: the robe's colour on the far side, the lining's on the attribute's, each
-    // in shadow on its outer third; a column of motifs down the middle and a band at the waist.
+    // Parti-coloured down the middle line: the robe's colour on the left, the lining's on the
+    // right, each in shadow at its outer edge; a column of motifs down the middle and a band at
+    // the waist.
     void Body() {
-        const double s = Shoulder();
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder();
         for (int half = 0; half < 2; ++half) {
             cairo_save(cr);
-            cairo_rectangle(cr, half == 0 ? -1 : 0, -1, 1, 2);
+            const double edge = half == 0 ? -2 : 2;
+            Poly({{edge, 1}, {Middle(1), 1}, {Middle(-1), -1}, {edge, -1}});
             cairo_clip(cr);
             BodyPath();
             if (half == 0) {
-                TwoTone(Robe(), 1);
+                TwoTone(Robe(), 2);
                 BodyPath();
                 cairo_clip(cr);
-                Poly({{-s - 0.1, 0.1}, {-s * 0.45, -0.4}, {-s - 0.1, -0.4}});
+                Poly({{l - 0.1, 0.14}, {l + 0.26, kBottom}, {l - 0.1, kBottom}});
                 Fill(Shadow(Robe()));
             } else {
-                TwoTone(Lining(), s * 0.55);
+                TwoTone(Lining(), r - 0.2);
             }
             cairo_restore(cr);
         }
         BodyPath();
         Inset(Light(Robe()));
         // The motif column.
-        cairo_rectangle(cr, -0.08, -0.4, 0.16, 0.8);
+        Poly({{Middle(kNeckV) - 0.08, kNeckV}, {Middle(kNeckV) + 0.08, kNeckV}, {Middle(kBottom) + 0.08, kBottom},
+              {Middle(kBottom) - 0.08, kBottom}});
         Fill(p.collar);
         SetRgb(cr, rank == kKing ? p.outline : Robe());
-        for (double v = -0.32; v < 0.36; v += 0.12) Motif(0, v);
+        for (double v = kBottom + 0.06; v < kNeckV - 0.12; v += 0.12) Motif(Middle(v), v);
         if (rank != kQueen) {
-            cairo_rectangle(cr, -s - 0.04, -0.02, 2 * s + 0.08, 0.07);
+            cairo_rectangle(cr, l - 0.04, 0.02, r - l + 0.08, 0.07);
             Fill(p.trim);
-            cairo_rectangle(cr, -0.045, -0.03, 0.09, 0.09);
+            cairo_rectangle(cr, Middle(0.05) - 0.045, 0.01, 0.09, 0.09);
             Fill(Shadow(p.trim));
         }
     }
@@ -1606,20 +1625,6 @@ private:
         }
     }
 
-    // Where the hand without the attribute rests.
-    Point RestGrip() const {
-        switch (c.rest) {
-        case Rest::Cloak:
-            return {-0.46, 0.0};
-        case Rest::Belt:
-            return {-0.22, -0.02};
-        case Rest::Chest:
-        case Rest::Glove:
-            break;
-        }
-        return {-0.16, 0.14};
-    }
-
     // Where the attribute's hand holds it.
     Point Grip() const {
         switch (c.item) {
@@ -1634,18 +1639,18 @@ private:
         }
     }
 
-    // A sleeve bent square at the elbow: straight down from the shoulder, then up to the hand,
-    // in the other half's colour; the hand a disc in a gold cuff.
+    // A sleeve bent square at the elbow: straight down from the shoulder, then across to the
+    // hand, in the colour of the other half; the hand a disc in a gold cuff.
     void Arm(Point h, double side) {
-        const double u0 = side * (Shoulder() - 0.1);
-        const double elbowV = std::min(h.v - 0.16, 0.02);
-        cairo_move_to(cr, u0, 0.30);
+        const double u0 = kAxisU + side * (Shoulder() - 0.1);
+        const double elbowV = std::min(h.v - 0.16, 0.04);
+        cairo_move_to(cr, u0, kShoulderV - 0.06);
         cairo_line_to(cr, u0, elbowV);
         cairo_line_to(cr, h.u, h.v);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
         const Rgb colour = side > 0 ? Robe() : Lining();
         Stroke(0.13, colour);
-        cairo_move_to(cr, u0 + side * 0.035, 0.28);
+        cairo_move_to(cr, u0 + side * 0.035, kShoulderV - 0.08);
         cairo_line_to(cr, u0 + side * 0.035, elbowV);
         Stroke(0.06, Shadow(colour));
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -1782,6 +1787,7 @@ private:
     const Court& c;
     int rank;
     bool fine;
+    Hold hold;
 };
 
 }  // namespace
