@@ -423,7 +423,20 @@ private:
         cairo_line_to(cr, 1, kBottom);
         cairo_line_to(cr, 1, 1);
         cairo_close_path(cr);
-        Fill(Shadow(robe));
+        if (fine) {
+            // Engraved hatching across the shadow.
+            cairo_save(cr);
+            cairo_clip_preserve(cr);
+            Fill(Shadow(robe));
+            for (double v = kBottom - 0.3; v < kShoulderV + 0.1; v += 0.03) {
+                cairo_move_to(cr, r - 0.25, v);
+                cairo_line_to(cr, r + 0.1, v + 0.14);
+            }
+            Stroke(hairline * 0.8, Deep(robe));
+            cairo_restore(cr);
+        } else {
+            Fill(Shadow(robe));
+        }
         cairo_move_to(cr, r + 0.02, kShoulderV);
         cairo_curve_to(cr, r - 0.02, 0.20, r + 0.04, 0.0, r + 0.08, kBottom);
         cairo_line_to(cr, 1, kBottom);
@@ -907,6 +920,29 @@ private:
                 Fill(p.outline);
             }
         }
+        if (fine) {
+            // Upper lids over the eyes, lashes for queens, lines of age for kings, and an ear on
+            // the side the face turns from where the hair leaves it bare.
+            for (double side : {-1.0, 1.0}) {
+                const double u = side * c.eyes + look;
+                cairo_move_to(cr, u - 0.03, eyeV + 0.002);
+                cairo_curve_to(cr, u - 0.015, eyeV + 0.022, u + 0.015, eyeV + 0.022, u + 0.03, eyeV + 0.002);
+                Stroke(hairline * 1.2, p.outline);
+                if (rank == kQueen) Line(u + side * 0.028, eyeV + 0.006, u + side * 0.04, eyeV + 0.016, hairline, p.outline);
+                if (rank == kKing) {
+                    cairo_move_to(cr, u + side * 0.005, eyeV - 0.045);
+                    cairo_curve_to(cr, u + side * 0.01, eyeV - 0.07, u + side * 0.0, eyeV - 0.09, u - side * 0.01,
+                                   eyeV - 0.1);
+                    Stroke(hairline, Mix(p.skin, p.outline, 0.35));
+                }
+            }
+            if (c.hat != Hat::Hood && c.hat != Hat::Veiled && c.hair != Hair::Long && c.hair != Hair::Bob) {
+                const double ear = (c.turn >= 0 ? -1 : 1) * 0.138;
+                Ellipse(ear, 0.615, 0.022, 0.035);
+                Paint(Mix(p.skin, p.lips, 0.15));
+                Line(ear * 0.97, 0.60, ear * 0.97, 0.63, hairline, Shadow(p.skin));
+            }
+        }
         // The nose from between the eyes, pointing the way the face turns.
         const Rgb noseInk = Mix(p.skin, p.outline, fine ? 0.55 : 0.4);
         cairo_move_to(cr, look * 1.2, eyeV - 0.01);
@@ -919,6 +955,7 @@ private:
             cairo_curve_to(cr, -0.01 + look, v - c.smile * 0.015, 0.01 + look, v - c.smile * 0.015, 0.035 + look,
                            v + c.smile * 0.02);
             Stroke(fine ? 0.018 : 0.026, p.lips);
+            if (fine && rank == kQueen) Ellipse(look, v - 0.012, 0.018, 0.008), Fill(p.lips);
         }
     }
 
@@ -1268,14 +1305,14 @@ public:
 
     void Draw() {
         // A pale disc behind the head.
-        Dot(kHeadU, kNeckV + 0.25, 0.27, Mix(p.background, p.trim, 0.25));
+        Dot(kHeadU, kNeckV + 0.24, 0.25, Mix(p.background, p.trim, 0.25));
         InItemUnits(false);
         Body();
         Arm(RestHandOf(c), hold.left ? 1 : -1);
         cairo_save(cr);
-        cairo_translate(cr, kHeadU, kNeckV - 0.02);
+        cairo_translate(cr, kHeadU, kNeckV - 0.04);
         cairo_rotate(cr, c.tilt);
-        cairo_scale(cr, 0.86, 0.86);
+        cairo_scale(cr, 0.92, 0.92);
         cairo_translate(cr, 0, -0.40);
         HairBack();
         Neckline();
@@ -1333,15 +1370,15 @@ private:
     static double AxisBottom() { return kWaistU + (kAxisU - kWaistU) * kBottom / kShoulderV; }
 
     void BodyPath() {
-        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder(), round = 0.14;
-        cairo_move_to(cr, kHeadU - 0.10, kNeckV - 0.04);
-        cairo_line_to(cr, l + round, kShoulderV);
-        cairo_arc(cr, l + round, kShoulderV - round, round, kPi / 2, kPi);
-        cairo_line_to(cr, l - 0.03, kBottom);
-        cairo_line_to(cr, r + 0.03, kBottom);
-        cairo_line_to(cr, r, kShoulderV - round);
-        cairo_arc(cr, r - round, kShoulderV - round, round, 0, kPi / 2);
-        cairo_line_to(cr, kHeadU + 0.10, kNeckV - 0.04);
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder(), round = 0.16, top = kShoulderV - 0.04;
+        cairo_move_to(cr, kHeadU - 0.09, kNeckV - 0.03);
+        cairo_line_to(cr, l + round, top);
+        cairo_arc(cr, l + round, top - round, round, kPi / 2, kPi);
+        cairo_line_to(cr, l - 0.06, kBottom);
+        cairo_line_to(cr, r + 0.06, kBottom);
+        cairo_line_to(cr, r, top - round);
+        cairo_arc(cr, r - round, top - round, round, 0, kPi / 2);
+        cairo_line_to(cr, kHeadU + 0.09, kNeckV - 0.03);
         cairo_close_path(cr);
     }
 
