@@ -423,19 +423,16 @@ private:
         cairo_line_to(cr, 1, kBottom);
         cairo_line_to(cr, 1, 1);
         cairo_close_path(cr);
+        Fill(Shadow(robe));
         if (fine) {
-            // Engraved hatching across the shadow.
-            cairo_save(cr);
-            cairo_clip_preserve(cr);
-            Fill(Shadow(robe));
-            for (double v = kBottom - 0.3; v < kShoulderV + 0.1; v += 0.03) {
-                cairo_move_to(cr, r - 0.25, v);
-                cairo_line_to(cr, r + 0.1, v + 0.14);
+            // Engraved hatching across the shadow, each stroke from the shadow's edge out to the
+            // mantle's, which the clip ends.
+            for (double v = kBottom; v < kShoulderV; v += 0.035) {
+                const double u = r - 0.11 + (0.3 - v) * 0.14;
+                cairo_move_to(cr, u, v);
+                cairo_line_to(cr, u + 0.3, v + 0.12);
             }
             Stroke(hairline * 0.8, Deep(robe));
-            cairo_restore(cr);
-        } else {
-            Fill(Shadow(robe));
         }
         cairo_move_to(cr, r + 0.02, kShoulderV);
         cairo_curve_to(cr, r - 0.02, 0.20, r + 0.04, 0.0, r + 0.08, kBottom);
@@ -741,11 +738,19 @@ private:
         cairo_scale(cr, 1, flip);
         const Rgb skin = p.skin;
         if (fist) {
-            RoundedRect(cr, -0.055, -0.048, 0.11, 0.096, 0.035);
+            // The back of the hand, and the curled fingers as four knuckles along its far side.
+            cairo_move_to(cr, -0.06, -0.05);
+            cairo_line_to(cr, 0.035, -0.05);
+            for (int k = 0; k < 4; ++k) {
+                const double y = -0.05 + 0.025 * k;
+                cairo_curve_to(cr, 0.07, y, 0.07, y + 0.025, 0.035, y + 0.025);
+            }
+            cairo_line_to(cr, -0.06, 0.05);
+            cairo_close_path(cr);
             Paint(skin);
             if (fine) {
-                for (double y : {-0.024, 0.0, 0.024}) Line(0.02, y, 0.05, y, hairline, Deep(skin));
-                cairo_rectangle(cr, -0.055, -0.048, 0.03, 0.096);
+                for (double y : {-0.025, 0.0, 0.025}) Line(0.015, y, 0.05, y, hairline, Deep(skin));
+                cairo_rectangle(cr, -0.06, -0.05, 0.03, 0.1);
                 SetRgba(cr, Shadow(skin), 0.6);
                 cairo_fill(cr);
             }
