@@ -524,18 +524,15 @@ private:
                 Ink();
             } else {
                 const Rgb edge = rank == kQueen ? p.trim : Light(LiningColour());
-                cairo_save(cr);
-                cairo_clip_preserve(cr);
                 Fill(edge);
                 if (fine) {
-                    // A line of stitching down the edge.
+                    // A line of stitching down the edge's middle.
                     cairo_move_to(cr, kHeadU + side * 0.115, kNeckV);
                     cairo_line_to(cr, AxisAt(kBottom) + (side > 0 ? 0.31 : -0.29), kBottom);
                     cairo_set_dash(cr, std::array<double, 2>{0.018, 0.014}.data(), 2, 0);
                     Stroke(hairline, Deep(edge));
                     cairo_set_dash(cr, nullptr, 0, 0);
                 }
-                cairo_restore(cr);
                 LapelPath(side);
                 Ink();
             }
@@ -681,16 +678,15 @@ private:
                            top.u + side * 0.05, top.v);
             cairo_close_path(cr);
         };
+        // Its shading and folds lie inside it, so they need no clip (clips are what make a
+        // figure slow to draw on the screens' many cards).
         sleevePath();
-        cairo_save(cr);
-        cairo_clip_preserve(cr);
         Fill(Shadow(robe));
-        cairo_move_to(cr, top.u - side * 0.04, top.v);
-        cairo_curve_to(cr, top.u - side * 0.06, el.v + 0.10, el.u + n.u * 0.1, el.v + n.v * 0.1 + 0.03,
-                       el.u + n.u * 0.09, el.v + n.v * 0.09);
-        Stroke(0.045, Light(robe));
+        cairo_move_to(cr, top.u - side * 0.03, top.v - 0.02);
+        cairo_curve_to(cr, top.u - side * 0.05, el.v + 0.10, el.u + n.u * 0.085, el.v + n.v * 0.085 + 0.03,
+                       el.u + n.u * 0.075, el.v + n.v * 0.075);
+        Stroke(0.03, Light(robe));
         if (fine) Fold(top.u, top.v - 0.02, top.u - side * 0.01, el.v + 0.06, el.u, el.v + 0.02, robe);
-        cairo_restore(cr);
         sleevePath();
         Ink();
         // The opening, and the forearm coming out of it.
@@ -703,10 +699,11 @@ private:
         const Point from{el.u + d.u * 0.01, el.v + d.v * 0.01};
         const Point mid{(from.u + wrist.u) / 2, (from.v + wrist.v) / 2};
         LimbPath(from, mid, wrist, 0.14, 0.10);
-        cairo_save(cr);
-        cairo_clip_preserve(cr);
         Fill(colour);
-        LimbPath({from.u, from.v - 0.045}, {mid.u, mid.v - 0.04}, {wrist.u, wrist.v - 0.035}, 0.07, 0.045);
+        // The shade along the forearm's lower edge, inside it.
+        const double under = d.u >= 0 ? -0.028 : 0.028;
+        LimbPath({from.u + n.u * under, from.v + n.v * under}, {mid.u + n.u * under, mid.v + n.v * under},
+                 {wrist.u + n.u * under, wrist.v + n.v * under}, 0.07, 0.04);
         Fill(Shadow(colour));
         if (fine)
             for (double t : {0.4, 0.7}) {
@@ -716,7 +713,6 @@ private:
                                q.u - n.u * 0.05 - d.u * 0.01, q.v - n.v * 0.05 - d.v * 0.01);
                 Stroke(hairline, Deep(colour));
             }
-        cairo_restore(cr);
         LimbPath(from, mid, wrist, 0.14, 0.10);
         Ink();
         // The cuff.
