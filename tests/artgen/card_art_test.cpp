@@ -104,21 +104,27 @@ bool OnFace(double lx, double ly) {
     return cx * cx + cy * cy <= 3.1 * 3.1;
 }
 
+// The court frame's corner left to the index: its right edge in logical pixels for each front
+// design (the large indices need more room), from the top down to row 16.
+constexpr int kCourtNotchRight[kFrontDesignCount] = {23, 27, 23, 27};
+constexpr int kCourtNotchBottom = 16;
+
 // Checks the index band, the top 16 logical rows: every ink pixel lies at least 2 pixels from
 // the left and top edges and ends within the top 14 rows, leaving two clear rows above the
-// pips or the court frame. Returns the band's top 14 rows for the distinctness check.
-::testing::AssertionResult IndexInBox(const CardView& card, std::vector<uint32_t>* strip) {
+// pips. On a court card the frame stands beside the index from notchRight on: the index keeps
+// two clear columns before it. Returns the band's top 14 rows for the distinctness check.
+::testing::AssertionResult IndexInBox(const CardView& card, int notchRight, std::vector<uint32_t>* strip) {
     const int s = card.scale;
-    const uint32_t paper = card.At((kW - 6) * s, 8 * s);
+    const uint32_t paper = card.At(2 * s, 15 * s);
     int ink = 0;
     for (int y = 0; y < 16 * s; ++y)
         for (int x = 0; x < kW * s; ++x) {
             const uint32_t p = card.At(x, y);
             if (y < 14 * s) strip->push_back(p);
             const double lx = (x + 0.5) / s, ly = (y + 0.5) / s;
-            if (!OnFace(lx, ly) || Distance(p, paper) <= 48) continue;
+            if (!OnFace(lx, ly) || lx >= notchRight || Distance(p, paper) <= 48) continue;
             ++ink;
-            if (lx < 2 || ly < 2 || ly > 14 || lx > kW - 2)
+            if (lx < 2 || ly < 2 || ly > 14 || lx > std::min(kW - 2, notchRight - 2))
                 return ::testing::AssertionFailure() << "ink at logical (" << lx << ", " << ly << ")";
         }
     if (ink < 20 * s * s) return ::testing::AssertionFailure() << "almost no index ink: " << ink;
@@ -258,7 +264,8 @@ TEST_F(CardLook, EveryIndexShowsRankAndSuitInTheTopFourteenPixels) {
                     for (int rank = 0; rank < 13; ++rank) {
                         const CardView card{&sheet, FrontCellX(rank) * scale, FrontCellY(suit) * scale, scale, turned};
                         std::vector<uint32_t> strip;
-                        EXPECT_TRUE(IndexInBox(card, &strip)) << "suit " << suit << " rank " << rank;
+                        const int notch = rank >= 9 && rank <= 11 ? kCourtNotchRight[d] : kW;
+                        EXPECT_TRUE(IndexInBox(card, notch, &strip)) << "suit " << suit << " rank " << rank;
                         EXPECT_TRUE(strips.insert(std::move(strip)).second) << "suit " << suit << " rank " << rank;
                     }
             }
@@ -294,14 +301,17 @@ TEST_F(CardLook, EveryBackHasALightRimAndASymmetricPattern) {
     }
 }
 
-// The court frame of a card (inside its frame line) as a map of luminance edges. Recolouring a
-// figure moves none of its edges; a figure of its own moves most of them.
+// The court frame of a card (inside its frame line, less the index's corners of the large
+// indices) as a map of luminance edges. Recolouring a figure moves none of its edges; a figure
+// of its own moves most of them.
 std::vector<bool> CourtEdges(const Picture& sheet, int suit, int rank, int scale) {
-    const int left = (FrontCellX(rank) + 5) * scale, top = (FrontCellY(suit) + 17) * scale;
-    const int w = 43 * scale, h = 49 * scale;
+    const int left = FrontCellX(rank) * scale, top = FrontCellY(suit) * scale;
+    const int notchRight = kCourtNotchRight[1] + 1, notchBottom = kCourtNotchBottom + 1;
     std::vector<bool> edges;
-    for (int y = 0; y + 1 < h; ++y)
-        for (int x = 0; x + 1 < w; ++x) {
+    for (int y = 4 * scale; y + 1 < (kH - 4) * scale; ++y)
+        for (int x = 4 * scale; x + 1 < (kW - 4) * scale; ++x) {
+            const int lx = x / scale, ly = y / scale;
+            if ((lx < notchRight && ly < notchBottom) || (lx >= kW - notchRight && ly >= kH - notchBottom)) continue;
             const int here = Luma(sheet.At(left + x, top + y));
             edges.push_back(std::abs(Luma(sheet.At(left + x + 1, top + y)) - here) +
                                 std::abs(Luma(sheet.At(left + x, top + y + 1)) - here) > 40);

@@ -42,8 +42,10 @@ constexpr double kCapHeightPerEm = 0.729;
 
 // Where the pieces of a front go. Each index sets rank and suit side by side inside the top
 // 14 pixels, 2 pixels in from the edge, so a card covered down to a 15-pixel fan still shows
-// both; the pips and the court frame start below it with a gap of at least two pixels. The
-// large-index layouts give the index more room and draw the pips smaller and closer together.
+// both; the pips start below it with a gap of at least two pixels. The court frame fills the
+// face but for the index's corner and its turned twin, kept two pixels clear of the index ink.
+// The large-index layouts give the index more room and draw the pips smaller and closer
+// together.
 struct Layout {
     double rankCentreX;
     double rankTop;
@@ -56,14 +58,14 @@ struct Layout {
     double pipTop;         // centre of the top row of pips
     double pipHeight;
     double aceHeight;
-    double frameX, frameY, frameW, frameH;  // court picture
+    CourtFrame frame;  // court picture
 };
 
 // The lowest the ink of an index may reach, leaving anti-aliasing inside the top 14 pixels.
 constexpr double kIndexBottom = 13.5;
 
-constexpr Layout kNormalLayout{7, 3, 8.5, 9, 16.5, 7.25, 8.5, 10, 21, 9, 28, 4, 16, 45, 51};
-constexpr Layout kLargeLayout{8.5, 2.75, 9, 11.5, 20.5, 7, 9.5, 7.5, 21, 8.5, 26, 4, 16, 45, 51};
+constexpr Layout kNormalLayout{7, 3, 8.5, 9, 16.5, 7.25, 8.5, 10, 21, 9, 28, {3, 3, 47, 77, 23, 16}};
+constexpr Layout kLargeLayout{8.5, 2.75, 9, 11.5, 20.5, 7, 9.5, 7.5, 21, 8.5, 26, {3, 3, 47, 77, 27, 16}};
 
 struct Design {
     bool modern;
@@ -377,9 +379,9 @@ void DrawAce(cairo_t* cr, const Design& design, const Layout& layout, int suit) 
 }
 
 void DrawCourt(cairo_t* cr, const Design& design, const Layout& layout, int suit, int rank) {
-    DrawCourtPicture(cr, design.modern, suit, rank, IsRed(suit) ? design.red : design.black, layout.frameX, layout.frameY, layout.frameW, layout.frameH);
+    DrawCourtPicture(cr, design.modern, suit, rank, IsRed(suit) ? design.red : design.black, layout.frame);
     // Frame line, pixel aligned.
-    cairo_rectangle(cr, layout.frameX + 0.5, layout.frameY + 0.5, layout.frameW - 1, layout.frameH - 1);
+    CourtFramePath(cr, layout.frame, 0.5);
     SetRgb(cr, design.modern ? design.accent : design.edge);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);

@@ -6,6 +6,7 @@
 // own units (one unit is half the frame's height) with v upwards; a figure that holds its
 // attribute on the left is the same drawing mirrored.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
@@ -41,7 +42,6 @@ struct Court {
     Beard beard;
     Pattern pattern;
     Rest rest;
-    int side;      // +1 holds the attribute on the right of the picture, -1 on the left
     double turn;   // where the face looks: -1 away from the attribute .. 1 towards it
     double tilt;   // the head's lean in radians, positive towards the attribute
     double eyes;   // half the distance between the eyes
@@ -57,18 +57,18 @@ constexpr Rgb kGrey{0.66, 0.64, 0.62}, kBrown{0.42, 0.25, 0.12}, kBlack{0.16, 0.
 
 // Rows by suit (spade, heart, club, diamond), columns Jack, Queen, King.
 constexpr Court kCourts[4][3] = {
-    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None, Pattern::Bands, Rest::Belt, 1, 0.5, 0.06, 0.050, 0.05, 0.4, 1, 2, kBrown},
-     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None, Pattern::Dots, Rest::Chest, -1, 0.3, -0.05, 0.055, 0.035, 0.3, 1, 2, kFair},
-     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long, Pattern::Lozenges, Rest::Glove, 1, 0, 0, 0.050, 0.06, -0.2, 1, 0, kGrey}},
-    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None, Pattern::Zigzag, Rest::Cloak, -1, -0.5, -0.08, 0.047, 0.045, 0.2, 0, 3, kBlack},
-     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None, Pattern::Scallops, Rest::Belt, 1, -0.4, 0.07, 0.052, 0.04, 0.5, 0, 1, kBlack},
-     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked, Pattern::Ermine, Rest::Chest, -1, 0.5, 0.04, 0.048, 0.055, -0.4, 0, 2, kBrown}},
-    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None, Pattern::Quarters, Rest::Glove, 1, -0.3, -0.04, 0.052, 0.04, 0, 3, 1, kFair},
-     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None, Pattern::Chevrons, Rest::Cloak, -1, 0, 0.05, 0.050, 0.03, 0.4, 3, 2, kGinger},
-     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short, Pattern::Checks, Rest::Belt, 1, -0.5, -0.06, 0.055, 0.05, 0.1, 3, 0, kBlack}},
-    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None, Pattern::Diagonals, Rest::Chest, -1, 0.4, 0.08, 0.048, 0.05, -0.1, 2, 0, kAuburn},
-     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None, Pattern::Crosses, Rest::Glove, 1, 0.4, -0.06, 0.050, 0.035, 0.2, 4, 0, kAuburn},
-     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache, Pattern::Stripes, Rest::Cloak, -1, -0.3, 0.03, 0.052, 0.06, -0.3, 4, 2, kGinger}},
+    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None, Pattern::Bands, Rest::Belt, 0.5, 0.06, 0.050, 0.05, 0.4, 1, 3, kBrown},
+     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None, Pattern::Dots, Rest::Chest, 0.3, -0.05, 0.055, 0.035, 0.3, 1, 4, kFair},
+     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long, Pattern::Lozenges, Rest::Glove, 0, 0, 0.050, 0.06, -0.2, 1, 0, kGrey}},
+    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None, Pattern::Zigzag, Rest::Cloak, -0.5, -0.08, 0.047, 0.045, 0.2, 0, 3, kBlack},
+     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None, Pattern::Scallops, Rest::Belt, -0.4, 0.07, 0.052, 0.04, 0.5, 0, 1, kBlack},
+     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked, Pattern::Ermine, Rest::Chest, 0.5, 0.04, 0.048, 0.055, -0.4, 0, 2, kBrown}},
+    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None, Pattern::Quarters, Rest::Glove, -0.3, -0.04, 0.052, 0.04, 0, 3, 1, kFair},
+     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None, Pattern::Chevrons, Rest::Cloak, 0, 0.05, 0.050, 0.03, 0.4, 3, 2, kGinger},
+     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short, Pattern::Checks, Rest::Belt, -0.5, -0.06, 0.055, 0.05, 0.1, 3, 0, kBlack}},
+    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None, Pattern::Diagonals, Rest::Chest, 0.4, 0.08, 0.048, 0.05, -0.1, 2, 0, kAuburn},
+     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None, Pattern::Crosses, Rest::Glove, 0.4, -0.06, 0.050, 0.035, 0.2, 4, 0, kAuburn},
+     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache, Pattern::Stripes, Rest::Cloak, -0.3, 0.03, 0.052, 0.06, -0.3, 4, 2, kGinger}},
 };
 
 struct Palette {
@@ -184,23 +184,128 @@ protected:
     double pixel;  // one device pixel in figure units
 };
 
-// The classic figure: every piece outlined in dark ink, each colour in a base, a shadow and a
-// light tone; folds, hatching and the face's finer features only at 2x and 3x, where a line
-// can be thinner than the pieces it sits on.
+// Where a figure holds its attribute. Long ones rise beside the head in the hand on the right of
+// the picture; small ones (and the axe and bow) are shown in the hand on the left, below the
+// index's corner. The attribute is drawn in its own units, where the hand grips it at HandOf,
+// moved to grip, turned by angle and scaled by size (mirrored in the left hand).
+struct Hold {
+    Point grip;
+    double angle;
+    double size;
+    bool left;
+};
+
+Hold HoldOf(Item item) {
+    switch (item) {
+    case Item::Sword:
+        return {{0.40, 0.22}, -0.08, 1.0, false};
+    case Item::Sceptre:
+        return {{0.41, 0.22}, -0.07, 1.0, false};
+    case Item::Lance:
+        return {{0.42, 0.20}, -0.06, 0.95, false};
+    case Item::Halberd:
+        return {{0.42, 0.22}, -0.03, 0.92, false};
+    case Item::Torch:
+        return {{0.41, 0.24}, -0.07, 1.0, false};
+    case Item::Lily:
+        return {{0.41, 0.24}, -0.06, 0.92, false};
+    case Item::Axe:
+        return {{-0.16, 0.16}, 0.42, 0.80, true};
+    case Item::Bow:
+        return {{-0.36, 0.22}, 0.0, 0.70, true};
+    case Item::Orb:
+        return {{-0.20, 0.24}, 0.0, 1.1, true};
+    case Item::Rose:
+        return {{-0.16, 0.26}, 0.15, 1.0, true};
+    case Item::Leaf:
+        return {{-0.18, 0.22}, 0.1, 0.85, true};
+    case Item::Fan:
+        return {{-0.20, 0.24}, 0.1, 1.0, true};
+    }
+    return {{0.43, 0.2}, 0, 1, false};
+}
+
+// Where the hand of each attribute grips it in the attribute's own units.
+Point HandOf(Item item) {
+    switch (item) {
+    case Item::Sword:
+        return {0.385, 0.21};
+    case Item::Axe:
+    case Item::Lance:
+        return {0.42, 0.26};
+    case Item::Halberd:
+        return {0.40, 0.26};
+    case Item::Lily:
+        return {0.40, 0.30};
+    case Item::Orb:
+        return {0.27, 0.19};
+    case Item::Sceptre:
+        return {0.36, 0.24};
+    case Item::Rose:
+        return {0.27, 0.22};
+    case Item::Leaf:
+        return {0.33, 0.24};
+    case Item::Fan:
+        return {0.30, 0.26};
+    case Item::Torch:
+        return {0.36, 0.22};
+    case Item::Bow:
+        return {0.47, 0.48};
+    }
+    return {0.38, 0.24};
+}
+
+// Where the hand without the attribute rests: on the chest, on the belt, holding the mantle's
+// edge, or holding a glove; it is the hand on the other side from the attribute's.
+Point RestHandOf(const Court& court) {
+    const bool right = HoldOf(court.item).left;
+    const double out = right ? 0.30 : 0.0;
+    switch (court.rest) {
+    case Rest::Chest:
+        return {out + 0.01, 0.27};
+    case Rest::Belt:
+        return {out - 0.05, 0.09};
+    case Rest::Cloak:
+        return {right ? 0.50 : -0.42, 0.06};
+    case Rest::Glove:
+        return {right ? 0.37 : -0.13, 0.16};
+    }
+    return {out, 0.2};
+}
+
+// The layout every figure shares, in figure units (v up from the dividing line, one unit half
+// the frame's height): the head right of the middle, clear of the index's corner, the body
+// turned a little so that the shoulders' middle lies between the head and the frame's middle.
+constexpr double kHeadU = 0.24;
+constexpr double kNeckV = 0.50;
+constexpr double kAxisU = 0.08;    // the middle of the shoulders
+constexpr double kWaistU = 0.10;   // the middle of the body at the dividing line
+constexpr double kShoulderV = 0.40;
+constexpr double kBottom = -0.3;   // the costume reaches past the slanted dividing line
+// Where the suit stands in the upper half: by the left shoulder below the index, or beside the
+// head when the left hand holds the attribute.
+constexpr Point kSuitBelowIndex{-0.46, 0.55};
+constexpr Point kSuitBesideHead{0.49, 0.86};
+
+// The classic figure: every piece outlined in dark ink, each colour in a base, a shadow, a deep
+// shadow and a light tone; folds, hatching and the face's finer features only at 2x and 3x,
+// where a line can be thinner than the pieces it sits on.
 class Figure : public Pen {
 public:
     Figure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
-        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), outline((fine ? 1.2 : 0.65) * pixel),
-          hairline(0.9 * pixel) {}
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court.item)),
+          outline((fine ? 1.2 : 0.7) * pixel), hairline(0.9 * pixel) {}
 
     void Draw() {
-        ItemBehind();
+        InItemUnits([this] { ItemBehind(); });
         Mantle();
-        RestArm();
-        // The head, its collar and headwear a little larger than the body, leaning as the
-        // figure's pose says.
+        const Point rest = RestHandOf(c);
+        const double restAngle = Arm(rest, hold.left ? 1 : -1);
+        if (c.rest == Rest::Glove) Glove(rest);
+        Hand(rest, restAngle, c.rest != Rest::Chest);
+        // The head, its collar and headwear, leaning as the figure's pose says.
         cairo_save(cr);
-        cairo_translate(cr, 0, kNeck);
+        cairo_translate(cr, kHeadU, kNeckV);
         cairo_rotate(cr, c.tilt);
         cairo_scale(cr, kHeadScale, kHeadScale);
         cairo_translate(cr, 0, -0.47);
@@ -212,32 +317,55 @@ public:
         Beards();
         Headwear();
         cairo_restore(cr);
-        ItemInFront();
+        const double forearm = Arm(hold.grip, hold.left ? -1 : 1);
+        InItemUnits([this] { ItemInFront(); });
+        // The fist closes across the attribute's shaft, from the side the forearm comes.
+        const double mirror = hold.left ? -1 : 1;
+        Point across{std::cos(hold.angle), mirror * std::sin(hold.angle)};
+        if (across.u * std::cos(forearm) + across.v * std::sin(forearm) < 0) across = {-across.u, -across.v};
+        Hand(hold.grip, std::atan2(across.v, across.u), true);
     }
 
 private:
-    Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.33); }
-    Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.4); }
+    Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.30); }
+    Rgb Deep(Rgb colour) const { return Mix(colour, p.outline, 0.52); }
+    Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.38); }
     Rgb RobeColour() const { return p.robes[c.robe]; }
     Rgb LiningColour() const { return p.robes[c.lining]; }
+
+    // Runs draw with the attribute's own units placed in the hand.
+    template <typename F>
+    void InItemUnits(F draw) {
+        const Point at = HandOf(c.item);
+        cairo_save(cr);
+        cairo_translate(cr, hold.grip.u, hold.grip.v);
+        cairo_rotate(cr, hold.angle);
+        cairo_scale(cr, hold.left ? -hold.size : hold.size, hold.size);
+        cairo_translate(cr, -at.u, -at.v);
+        draw();
+        cairo_restore(cr);
+    }
 
     // Fills the current path and traces it in the dark outline, which keeps the pieces apart at
     // 1x.
     void Paint(Rgb colour) {
         SetRgb(cr, colour);
         cairo_fill_preserve(cr);
+        Ink();
+    }
+    void Ink() {
         SetRgb(cr, p.outline);
         cairo_set_line_width(cr, outline);
         cairo_stroke(cr);
     }
-    // A fold or seam: a thin dark line with a light one beside it, at 2x and 3x only.
+    // A fold: a thin dark line with a light one beside it, at 2x and 3x only.
     void Fold(double u0, double v0, double cu, double cv, double u1, double v1, Rgb colour) {
         if (!fine) return;
         cairo_move_to(cr, u0, v0);
         cairo_curve_to(cr, cu, cv, cu, cv, u1, v1);
-        Stroke(hairline, Shadow(colour));
-        cairo_move_to(cr, u0 + 0.018, v0);
-        cairo_curve_to(cr, cu + 0.018, cv, cu + 0.018, cv, u1 + 0.018, v1);
+        Stroke(hairline, Deep(colour));
+        cairo_move_to(cr, u0 + 0.014, v0);
+        cairo_curve_to(cr, cu + 0.014, cv, cu + 0.014, cv, u1 + 0.014, v1);
         Stroke(hairline, Light(colour));
     }
     // A staff with a dark edge, so it reads against any robe.
@@ -247,81 +375,132 @@ private:
         if (fine) Line(u - width * 0.25, v0, u - width * 0.25, v1, width * 0.3, Light(p.wood));
     }
 
-    static constexpr double kNeck = 0.40;  // where the neck meets the mantle
-    static constexpr double kHeadScale = 1.2;
+    static constexpr double kHeadScale = 0.95;
 
-    double Shoulder() const { return rank == kQueen ? 0.62 : rank == kKing ? 0.72 : 0.68; }
+    // Half the shoulders' width: kings broad, queens narrow.
+    double Shoulder() const { return rank == kQueen ? 0.45 : rank == kKing ? 0.51 : 0.48; }
+    // The body's middle at height v, between the shoulders' and the waist's.
+    static double AxisAt(double v) { return kWaistU + (kAxisU - kWaistU) * v / kShoulderV; }
 
-    // The mantle from the neck over the shoulders, falling out to the frame's edges, so the
-    // two halves meet across the whole frame and not in a lens.
+    // The mantle from the neck over both rounded shoulders and straight down the arms to the
+    // dividing line, a strip of the background left beside it at the frame's edges.
     void MantlePath() {
-        const double s = Shoulder();
-        cairo_move_to(cr, -0.12, kNeck);
-        cairo_curve_to(cr, -0.30, kNeck, -s + 0.03, kNeck - 0.01, -s, kNeck - 0.07);
-        cairo_curve_to(cr, -s - 0.04, kNeck - 0.13, -s - 0.06, 0.05, -s - 0.08, -0.4);
-        cairo_line_to(cr, s + 0.08, -0.4);
-        cairo_curve_to(cr, s + 0.06, 0.05, s + 0.04, kNeck - 0.13, s, kNeck - 0.07);
-        cairo_curve_to(cr, s - 0.03, kNeck - 0.01, 0.30, kNeck, 0.12, kNeck);
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder();
+        cairo_move_to(cr, kHeadU - 0.09, kNeckV + 0.01);
+        cairo_curve_to(cr, kHeadU - 0.18, kNeckV - 0.03, l + 0.24, kShoulderV + 0.02, l + 0.09, kShoulderV - 0.01);
+        cairo_curve_to(cr, l + 0.01, kShoulderV - 0.03, l - 0.03, kShoulderV - 0.08, l - 0.035, kShoulderV - 0.14);
+        cairo_curve_to(cr, l - 0.04, 0.10, l - 0.08, 0.0, l - 0.12, kBottom);
+        cairo_line_to(cr, r + 0.12, kBottom);
+        cairo_curve_to(cr, r + 0.08, 0.0, r + 0.04, 0.10, r + 0.035, kShoulderV - 0.14);
+        cairo_curve_to(cr, r + 0.03, kShoulderV - 0.07, r - 0.01, kShoulderV - 0.01, r - 0.09, kShoulderV + 0.01);
+        cairo_curve_to(cr, r - 0.22, kShoulderV + 0.03, kHeadU + 0.18, kNeckV - 0.03, kHeadU + 0.09, kNeckV + 0.01);
         cairo_close_path(cr);
     }
-
-    // The front of the gown between the mantle's turned-back edges: the figure's pattern.
-    void PanelPath() { Poly({{-0.11, kNeck}, {0.11, kNeck}, {0.27, -0.4}, {-0.27, -0.4}}); }
+    // The gown showing between the mantle's edges, leaning with the body.
+    void PanelPath() {
+        Poly({{kHeadU - 0.08, kNeckV + 0.01}, {kHeadU + 0.08, kNeckV + 0.01}, {AxisAt(kBottom) + 0.26, kBottom},
+              {AxisAt(kBottom) - 0.24, kBottom}});
+    }
+    // The mantle's turned-back edge on one side of the gown.
     void LapelPath(double side) {
-        Poly({{side * 0.10, kNeck}, {side * 0.22, kNeck}, {side * 0.44, -0.4}, {side * 0.26, -0.4}});
+        const double top = kHeadU + side * 0.08, foot = AxisAt(kBottom) + (side > 0 ? 0.26 : -0.24);
+        Poly({{top, kNeckV + 0.01}, {top + side * 0.07, kNeckV + 0.01}, {foot + side * 0.10, kBottom}, {foot, kBottom}});
     }
 
-    // The mantle over both shoulders, shaded at its edges and folded down the front; its
+    // The mantle in light on the shoulders and shadow on the far side and down its folds; its
     // turned-back edges (ermine for kings, gold for queens, the lining for jacks); the gown
-    // between them in the figure's pattern, and a belt.
+    // between them in the figure's pattern, shaded on its far side, and a belt.
     void Mantle() {
         const Rgb robe = RobeColour();
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder();
         MantlePath();
         cairo_save(cr);
         cairo_clip_preserve(cr);
         Fill(robe);
-        const double s = Shoulder();
-        // Shadow down the outer edges and under the arms, light along the shoulders.
-        for (double side : {-1.0, 1.0}) {
-            cairo_move_to(cr, side * (s - 0.04), kNeck - 0.06);
-            cairo_curve_to(cr, side * (s - 0.10), 0.10, side * (s - 0.06), 0.0, side * (s - 0.04), -0.4);
-            cairo_line_to(cr, side * 1.2, -0.4);
-            cairo_line_to(cr, side * 1.2, 0.40);
-            cairo_close_path(cr);
-            Fill(Shadow(robe));
+        // The far side in shadow, its edge in deep shadow; light along the near shoulder.
+        cairo_move_to(cr, r - 0.10, kShoulderV + 0.06);
+        cairo_curve_to(cr, r - 0.16, 0.20, r - 0.08, 0.0, r - 0.02, kBottom);
+        cairo_line_to(cr, 1, kBottom);
+        cairo_line_to(cr, 1, 1);
+        cairo_close_path(cr);
+        Fill(Shadow(robe));
+        if (fine) {
+            // Engraved hatching across the shadow, each stroke from the shadow's edge out to the
+            // mantle's, which the clip ends.
+            for (double v = kBottom; v < kShoulderV; v += 0.035) {
+                const double u = r - 0.11 + (0.3 - v) * 0.14;
+                cairo_move_to(cr, u, v);
+                cairo_line_to(cr, u + 0.3, v + 0.12);
+            }
+            Stroke(hairline * 0.8, Deep(robe));
         }
-        Ellipse(-0.36, kNeck - 0.04, 0.2, 0.04);
-        Fill(Light(robe));
-        Fold(-0.44, 0.30, -0.48, 0.05, -0.56, -0.4, robe);
-        Fold(0.42, 0.30, 0.50, 0.05, 0.60, -0.4, robe);
-        Fold(-0.33, 0.24, -0.36, 0.0, -0.38, -0.4, robe);
-        Fold(0.34, 0.24, 0.36, 0.0, 0.40, -0.4, robe);
+        cairo_move_to(cr, r + 0.02, kShoulderV);
+        cairo_curve_to(cr, r - 0.02, 0.20, r + 0.04, 0.0, r + 0.08, kBottom);
+        cairo_line_to(cr, 1, kBottom);
+        cairo_line_to(cr, 1, 1);
+        cairo_close_path(cr);
+        Fill(Deep(robe));
+        cairo_move_to(cr, l - 0.2, kBottom);
+        cairo_curve_to(cr, l - 0.06, 0.0, l - 0.04, 0.2, l + 0.02, kShoulderV - 0.05);
+        cairo_line_to(cr, -1, kShoulderV);
+        cairo_line_to(cr, -1, kBottom);
+        cairo_close_path(cr);
+        Fill(Shadow(robe));
+        cairo_save(cr);
+        cairo_translate(cr, l + 0.17, kShoulderV + 0.04);
+        cairo_rotate(cr, 0.25);
+        Ellipse(0, 0, 0.17, 0.035);
         cairo_restore(cr);
-        SetRgb(cr, p.outline);
-        cairo_set_line_width(cr, outline);
-        cairo_stroke(cr);
+        Fill(Light(robe));
+        for (double t : {0.25, 0.5, 0.72}) {
+            const double u = l + 0.05 + t * (kHeadU - 0.1 - l);
+            Fold(u, kShoulderV - 0.02 + t * 0.05, u - 0.05 - t * 0.04, 0.1, u - 0.1 - t * 0.1, kBottom, robe);
+        }
+        for (double t : {0.35, 0.7}) {
+            const double u = kHeadU + 0.12 + t * (r - kHeadU - 0.12);
+            Fold(u, kShoulderV + 0.05 - t * 0.04, u + 0.03, 0.1, u + 0.06 + t * 0.04, kBottom, Shadow(robe));
+        }
+        cairo_restore(cr);
+        MantlePath();
+        Ink();
 
         PanelPath();
         cairo_save(cr);
         cairo_clip_preserve(cr);
         Fill(LiningColour());
+        cairo_save(cr);
+        cairo_translate(cr, AxisAt(0.1) - 0.0, 0);
         GarmentPattern();
-        // The gown's shade on the side away from the light.
-        Poly({{0.04, kNeck}, {0.12, kNeck}, {0.28, -0.4}, {0.12, -0.4}});
-        SetRgba(cr, p.outline, 0.22);
+        cairo_restore(cr);
+        // The gown's shade on the side away from the light, and the shadow the mantle casts.
+        Poly({{kHeadU + 0.02, kNeckV}, {kHeadU + 0.10, kNeckV}, {AxisAt(kBottom) + 0.28, kBottom},
+              {AxisAt(kBottom) + 0.08, kBottom}});
+        SetRgba(cr, p.outline, 0.25);
         cairo_fill(cr);
+        if (fine) {
+            for (double t : {0.3, 0.6}) {
+                const double top = kHeadU - 0.06 + t * 0.12;
+                Fold(top, kNeckV - 0.05, top - 0.06, 0.15, AxisAt(kBottom) - 0.2 + t * 0.4, kBottom,
+                     LiningColour());
+            }
+        }
         cairo_restore(cr);
         PanelPath();
-        SetRgb(cr, p.outline);
-        cairo_set_line_width(cr, outline);
-        cairo_stroke(cr);
+        Ink();
 
         if (rank != kQueen) {
             // The belt across the gown, a buckle in the middle.
-            Poly({{-0.20, 0.02}, {0.20, 0.02}, {0.21, -0.05}, {-0.21, -0.05}});
+            const double a = AxisAt(0.05);
+            Poly({{a - 0.24, 0.09}, {a + 0.26, 0.10}, {a + 0.27, 0.02}, {a - 0.25, 0.01}});
             Paint(rank == kKing ? p.trim : Shadow(p.wood));
-            cairo_rectangle(cr, -0.04, -0.055, 0.08, 0.085);
+            if (fine) Line(a - 0.24, 0.075, a + 0.26, 0.085, hairline, Light(rank == kKing ? p.trim : p.wood));
+            cairo_rectangle(cr, a - 0.045, 0.005, 0.09, 0.10);
             Paint(p.trim);
+            cairo_rectangle(cr, a - 0.02, 0.03, 0.04, 0.05);
+            Paint(Deep(p.trim));
+        } else {
+            // A girdle of gold links falling down the gown.
+            for (double v = 0.30; v > kBottom; v -= 0.07) Dot(AxisAt(v) + 0.01, v, 0.022, p.trim);
         }
         for (double side : {-1.0, 1.0}) {
             LapelPath(side);
@@ -330,28 +509,44 @@ private:
                 cairo_clip_preserve(cr);
                 Fill(p.collar);
                 // Ermine: black tails scattered down the white fur.
-                for (int i = 0; i < 5; ++i) {
-                    const double v = kNeck - 0.06 - i * 0.16, u = side * (0.18 + (kNeck - v) * 0.2 + (i % 2) * 0.03);
+                for (int i = 0; i < 6; ++i) {
+                    const double v = kNeckV - 0.07 - i * 0.13;
+                    const double u = AxisAt(v) + (kHeadU - kAxisU) * (v / kNeckV) + side * (0.12 + (kNeckV - v) * 0.2);
                     if (fine) {
-                        Poly({{u - 0.018, v + 0.02}, {u + 0.018, v + 0.02}, {u, v - 0.05}});
+                        Poly({{u - 0.016, v + 0.02}, {u + 0.016, v + 0.02}, {u, v - 0.045}});
                         Fill(p.outline);
                     } else {
-                        Dot(u, v, 0.025, p.outline);
+                        Dot(u, v, 0.022, p.outline);
                     }
                 }
                 cairo_restore(cr);
                 LapelPath(side);
-                SetRgb(cr, p.outline);
-                cairo_set_line_width(cr, outline);
-                cairo_stroke(cr);
+                Ink();
             } else {
-                Paint(rank == kQueen ? p.trim : Light(LiningColour()));
+                const Rgb edge = rank == kQueen ? p.trim : Light(LiningColour());
+                Fill(edge);
                 if (fine) {
-                    cairo_move_to(cr, side * 0.17, kNeck);
-                    cairo_line_to(cr, side * 0.36, -0.4);
-                    Stroke(hairline, Shadow(rank == kQueen ? p.trim : LiningColour()));
+                    // A line of stitching down the edge's middle.
+                    cairo_move_to(cr, kHeadU + side * 0.115, kNeckV);
+                    cairo_line_to(cr, AxisAt(kBottom) + (side > 0 ? 0.31 : -0.29), kBottom);
+                    cairo_set_dash(cr, std::array<double, 2>{0.018, 0.014}.data(), 2, 0);
+                    Stroke(hairline, Deep(edge));
+                    cairo_set_dash(cr, nullptr, 0, 0);
                 }
+                LapelPath(side);
+                Ink();
             }
+        }
+        if (rank == kKing) {
+            // A chain of office across the chest.
+            for (int i = 0; i <= 8; ++i) {
+                const double t = i / 8.0, u = kHeadU - 0.20 + t * 0.38;
+                const double v = kNeckV - 0.06 - std::sin(t * kPi) * 0.14;
+                Dot(u, v, fine ? 0.018 : 0.02, i % 2 == 0 ? p.trim : Shadow(p.trim));
+            }
+            Ellipse(kHeadU - 0.01, kNeckV - 0.24, 0.04, 0.045);
+            Paint(p.trim);
+            Dot(kHeadU - 0.01, kNeckV - 0.24, 0.018, p.robes[c.robe == 0 ? 1 : 0]);
         }
     }
 
@@ -446,77 +641,152 @@ private:
         }
     }
 
-    // A sleeve from under the mantle to the wrist in the lining's colour, shaded along its
-    // lower edge, with a cuff; the caller draws the hand, so that it can hold things.
-    void Sleeve(Point s, Point e, Point h) {
-        const Rgb colour = LiningColour();
-        const double w0 = rank == kJack ? 0.19 : 0.17, w1 = 0.11;
-        LimbPath(s, e, h, w0, w1);
-        cairo_save(cr);
-        cairo_clip_preserve(cr);
-        Fill(colour);
-        // The lower half of the sleeve in shadow, a light streak along the top.
-        LimbPath({s.u, s.v - w0 * 0.3}, {e.u, e.v - 0.05}, {h.u, h.v - w1 * 0.3}, w0 * 0.6, w1 * 0.5);
-        Fill(Shadow(colour));
-        if (fine) {
-            for (double t : {0.3, 0.55, 0.8}) {
-                const Point a{s.u + (e.u - s.u) * t, s.v + (e.v - s.v) * t};
-                cairo_move_to(cr, a.u - 0.06, a.v + 0.05);
-                cairo_curve_to(cr, a.u, a.v - 0.02, a.u, a.v - 0.02, a.u + 0.06, a.v + 0.04);
-                Stroke(hairline, Shadow(colour));
-            }
-        }
-        cairo_restore(cr);
-        SetRgb(cr, p.outline);
-        cairo_set_line_width(cr, outline);
-        cairo_stroke(cr);
-        // The cuff just short of the wrist.
-        const double du = h.u - e.u, dv = h.v - e.v, l = std::hypot(du, dv);
-        const Point a{h.u - du / l * 0.05, h.v - dv / l * 0.05};
-        const double nu = -dv / l * (w1 * 0.62), nv = du / l * (w1 * 0.62);
-        Poly({{a.u + nu, a.v + nv}, {h.u + nu, h.v + nv}, {h.u - nu, h.v - nv}, {a.u - nu, a.v - nv}});
-        Paint(rank == kKing ? p.collar : p.trim);
+
+    // A sleeve's piece from a to b, widths w0 and w1 at its ends and wm at its middle.
+    void PuffPath(Point a, Point b, double w0, double wm, double w1) {
+        const double du = b.u - a.u, dv = b.v - a.v, l = std::hypot(du, dv);
+        const Point n{-dv / l, du / l}, m{(a.u + b.u) / 2, (a.v + b.v) / 2};
+        const double bulge = wm * 0.66;
+        cairo_move_to(cr, a.u + n.u * w0 / 2, a.v + n.v * w0 / 2);
+        cairo_curve_to(cr, m.u - du * 0.25 + n.u * bulge, m.v - dv * 0.25 + n.v * bulge, m.u + du * 0.25 + n.u * bulge,
+                       m.v + dv * 0.25 + n.v * bulge, b.u + n.u * w1 / 2, b.v + n.v * w1 / 2);
+        cairo_line_to(cr, b.u - n.u * w1 / 2, b.v - n.v * w1 / 2);
+        cairo_curve_to(cr, m.u + du * 0.25 - n.u * bulge, m.v + dv * 0.25 - n.v * bulge, m.u - du * 0.25 - n.u * bulge,
+                       m.v - dv * 0.25 - n.v * bulge, a.u - n.u * w0 / 2, a.v - n.v * w0 / 2);
+        cairo_close_path(cr);
     }
 
-    void Hand(double u, double v, double angle) {
-        cairo_save(cr);
-        cairo_translate(cr, u, v);
-        cairo_rotate(cr, angle);
-        Ellipse(0, 0, 0.066, 0.054);
-        Paint(p.skin);
-        if (fine)
-            for (double f : {-0.02, 0.0, 0.02}) Line(f, 0.015, f, -0.03, hairline, Shadow(p.skin));
-        cairo_restore(cr);
-    }
-
-    // The arm that does not hold the attribute: the forearm comes out of the mantle below the
-    // chest.
-    void RestArm() {
-        Point h{-0.16, 0.16};
-        switch (c.rest) {
-        case Rest::Chest:
-            break;
-        case Rest::Belt:
-            h = {-0.24, -0.02};
-            break;
-        case Rest::Cloak:
-            h = {-0.52, 0.02};
-            break;
-        case Rest::Glove:
-            h = {-0.22, 0.10};
-            break;
-        }
-        Sleeve({-Shoulder() + 0.1, kNeck - 0.1}, {-Shoulder() + 0.04, std::min(h.v - 0.1, 0.1)}, h);
-        if (c.rest == Rest::Glove) {
-            // A glove hanging from the fist.
-            cairo_move_to(cr, h.u - 0.03, h.v);
-            cairo_curve_to(cr, h.u - 0.06, h.v - 0.1, h.u + 0.02, h.v - 0.22, h.u + 0.05, h.v - 0.24);
-            cairo_line_to(cr, h.u + 0.08, h.v - 0.16);
-            cairo_curve_to(cr, h.u + 0.04, h.v - 0.1, h.u + 0.04, h.v - 0.04, h.u + 0.03, h.v);
+    // An arm on the right (side 1) or left (-1) of the picture: the mantle's wide sleeve
+    // falling from the shoulder to the elbow, its opening showing the dark lining, and the
+    // fitted forearm of the gown coming out of it to a cuff, each shaded on its underside.
+    // Returns the forearm's direction for the hand.
+    double Arm(Point hand, double side) {
+        const Rgb colour = LiningColour(), robe = RobeColour();
+        const double edge = kAxisU + side * Shoulder();
+        const Point el{edge - side * 0.09, std::clamp(hand.v - 0.16, 0.03, 0.12)};
+        const double du = hand.u - el.u, dv = hand.v - el.v, len = std::hypot(du, dv);
+        const Point d{du / len, dv / len}, n{-d.v, d.u};
+        const Point wrist{hand.u - d.u * 0.06, hand.v - d.v * 0.06};
+        // The hanging sleeve from under the mantle's shoulder to its opening round the elbow.
+        const Point top{edge - side * 0.03, kShoulderV - 0.06};
+        const auto sleevePath = [&] {
+            cairo_move_to(cr, top.u - side * 0.05, top.v);
+            cairo_curve_to(cr, top.u - side * 0.07, el.v + 0.12, el.u + n.u * 0.13, el.v + n.v * 0.13 + 0.04,
+                           el.u + n.u * 0.12, el.v + n.v * 0.12);
+            cairo_line_to(cr, el.u - n.u * 0.12, el.v - n.v * 0.12);
+            cairo_curve_to(cr, el.u - n.u * 0.13 + side * 0.04, el.v - n.v * 0.13, top.u + side * 0.06, el.v,
+                           top.u + side * 0.05, top.v);
             cairo_close_path(cr);
-            Paint(Light(p.wood));
+        };
+        // Its shading and folds lie inside it, so they need no clip (clips are what make a
+        // figure slow to draw on the screens' many cards).
+        sleevePath();
+        Fill(Shadow(robe));
+        cairo_move_to(cr, top.u - side * 0.03, top.v - 0.02);
+        cairo_curve_to(cr, top.u - side * 0.05, el.v + 0.10, el.u + n.u * 0.085, el.v + n.v * 0.085 + 0.03,
+                       el.u + n.u * 0.075, el.v + n.v * 0.075);
+        Stroke(0.03, Light(robe));
+        if (fine) Fold(top.u, top.v - 0.02, top.u - side * 0.01, el.v + 0.06, el.u, el.v + 0.02, robe);
+        sleevePath();
+        Ink();
+        // The opening, and the forearm coming out of it.
+        cairo_save(cr);
+        cairo_translate(cr, el.u, el.v);
+        cairo_rotate(cr, std::atan2(d.v, d.u));
+        Ellipse(0, 0, 0.035, 0.12);
+        cairo_restore(cr);
+        Paint(Deep(colour));
+        const Point from{el.u + d.u * 0.01, el.v + d.v * 0.01};
+        const Point mid{(from.u + wrist.u) / 2, (from.v + wrist.v) / 2};
+        LimbPath(from, mid, wrist, 0.14, 0.10);
+        Fill(colour);
+        // The shade along the forearm's lower edge, inside it.
+        const double under = d.u >= 0 ? -0.028 : 0.028;
+        LimbPath({from.u + n.u * under, from.v + n.v * under}, {mid.u + n.u * under, mid.v + n.v * under},
+                 {wrist.u + n.u * under, wrist.v + n.v * under}, 0.07, 0.04);
+        Fill(Shadow(colour));
+        if (fine)
+            for (double t : {0.4, 0.7}) {
+                const Point q{from.u + (wrist.u - from.u) * t, from.v + (wrist.v - from.v) * t};
+                cairo_move_to(cr, q.u + n.u * 0.05 - d.u * 0.01, q.v + n.v * 0.05 - d.v * 0.01);
+                cairo_curve_to(cr, q.u + d.u * 0.02, q.v + d.v * 0.02, q.u + d.u * 0.02, q.v + d.v * 0.02,
+                               q.u - n.u * 0.05 - d.u * 0.01, q.v - n.v * 0.05 - d.v * 0.01);
+                Stroke(hairline, Deep(colour));
+            }
+        LimbPath(from, mid, wrist, 0.14, 0.10);
+        Ink();
+        // The cuff.
+        const Point a{wrist.u - d.u * 0.05, wrist.v - d.v * 0.05};
+        const double nu = n.u * 0.07, nv = n.v * 0.07;
+        Poly({{a.u + nu, a.v + nv}, {wrist.u + nu, wrist.v + nv}, {wrist.u - nu, wrist.v - nv}, {a.u - nu, a.v - nv}});
+        Paint(rank == kKing ? p.collar : rank == kQueen ? p.trim : Light(p.collar));
+        if (fine && rank == kKing) Dot((a.u + wrist.u) / 2, (a.v + wrist.v) / 2, 0.012, p.outline);
+        return std::atan2(dv, du);
+    }
+
+    // A hand at (u, v), the fingers pointing along angle: a fist round what it holds, or the
+    // flat of the hand laid on the chest. Knuckles and nails are lined at 2x and 3x.
+    void Hand(Point at, double angle, bool fist) {
+        cairo_save(cr);
+        cairo_translate(cr, at.u, at.v);
+        cairo_rotate(cr, angle);
+        const double flip = std::cos(angle) < 0 ? -1 : 1;  // keeps the thumb on top
+        cairo_scale(cr, 1, flip);
+        const Rgb skin = p.skin;
+        if (fist) {
+            // The back of the hand, and the curled fingers as four knuckles along its far side.
+            cairo_move_to(cr, -0.06, -0.05);
+            cairo_line_to(cr, 0.035, -0.05);
+            for (int k = 0; k < 4; ++k) {
+                const double y = -0.05 + 0.025 * k;
+                cairo_curve_to(cr, 0.07, y, 0.07, y + 0.025, 0.035, y + 0.025);
+            }
+            cairo_line_to(cr, -0.06, 0.05);
+            cairo_close_path(cr);
+            Paint(skin);
+            if (fine) {
+                for (double y : {-0.025, 0.0, 0.025}) Line(0.015, y, 0.05, y, hairline, Deep(skin));
+                cairo_rectangle(cr, -0.06, -0.05, 0.03, 0.1);
+                SetRgba(cr, Shadow(skin), 0.6);
+                cairo_fill(cr);
+            }
+            // The thumb across the fingers.
+            cairo_save(cr);
+            cairo_translate(cr, 0.005, 0.032);
+            cairo_rotate(cr, -0.2);
+            Ellipse(0, 0, 0.045, 0.02);
+            cairo_restore(cr);
+            Paint(Mix(skin, kWhite, 0.15));
+        } else {
+            Ellipse(-0.01, 0, 0.05, 0.046);
+            Paint(skin);
+            RoundedRect(cr, 0.0, -0.042, 0.10, 0.078, 0.03);
+            Paint(skin);
+            if (fine)
+                for (double y : {-0.022, -0.002, 0.018}) Line(0.035, y, 0.10, y, hairline, Shadow(skin));
+            cairo_save(cr);
+            cairo_translate(cr, 0.01, 0.045);
+            cairo_rotate(cr, 0.35);
+            Ellipse(0, 0, 0.04, 0.018);
+            cairo_restore(cr);
+            Paint(skin);
         }
-        Hand(h.u, h.v, c.rest == Rest::Chest ? 0.3 : -0.4);
+        cairo_restore(cr);
+    }
+
+    // A gauntlet hanging from the fist at h by its flared cuff, its fingers lined at 2x and 3x.
+    void Glove(Point h) {
+        const Rgb leather = Mix(p.wood, p.collar, 0.45);
+        cairo_move_to(cr, h.u - 0.02, h.v - 0.02);
+        cairo_curve_to(cr, h.u - 0.05, h.v - 0.10, h.u - 0.03, h.v - 0.20, h.u - 0.01, h.v - 0.27);
+        cairo_line_to(cr, h.u + 0.07, h.v - 0.25);
+        cairo_curve_to(cr, h.u + 0.06, h.v - 0.18, h.u + 0.05, h.v - 0.10, h.u + 0.04, h.v - 0.02);
+        cairo_close_path(cr);
+        Paint(leather);
+        if (fine)
+            for (double t : {0.0, 0.025, 0.05}) Line(h.u + t - 0.005, h.v - 0.19, h.u + t, h.v - 0.27, hairline, Deep(leather));
+        Poly({{h.u - 0.05, h.v - 0.03}, {h.u + 0.07, h.v - 0.03}, {h.u + 0.05, h.v - 0.10}, {h.u - 0.04, h.v - 0.10}});
+        Paint(p.trim);
     }
 
     void Collar() {
@@ -651,6 +921,29 @@ private:
                 Fill(p.outline);
             }
         }
+        if (fine) {
+            // Upper lids over the eyes, lashes for queens, lines of age for kings, and an ear on
+            // the side the face turns from where the hair leaves it bare.
+            for (double side : {-1.0, 1.0}) {
+                const double u = side * c.eyes + look;
+                cairo_move_to(cr, u - 0.03, eyeV + 0.002);
+                cairo_curve_to(cr, u - 0.015, eyeV + 0.022, u + 0.015, eyeV + 0.022, u + 0.03, eyeV + 0.002);
+                Stroke(hairline * 1.2, p.outline);
+                if (rank == kQueen) Line(u + side * 0.028, eyeV + 0.006, u + side * 0.04, eyeV + 0.016, hairline, p.outline);
+                if (rank == kKing) {
+                    cairo_move_to(cr, u + side * 0.005, eyeV - 0.045);
+                    cairo_curve_to(cr, u + side * 0.01, eyeV - 0.07, u + side * 0.0, eyeV - 0.09, u - side * 0.01,
+                                   eyeV - 0.1);
+                    Stroke(hairline, Mix(p.skin, p.outline, 0.35));
+                }
+            }
+            if (c.hat != Hat::Hood && c.hat != Hat::Veiled && c.hair != Hair::Long && c.hair != Hair::Bob) {
+                const double ear = (c.turn >= 0 ? -1 : 1) * 0.138;
+                Ellipse(ear, 0.615, 0.022, 0.035);
+                Paint(Mix(p.skin, p.lips, 0.15));
+                Line(ear * 0.97, 0.60, ear * 0.97, 0.63, hairline, Shadow(p.skin));
+            }
+        }
         // The nose from between the eyes, pointing the way the face turns.
         const Rgb noseInk = Mix(p.skin, p.outline, fine ? 0.55 : 0.4);
         cairo_move_to(cr, look * 1.2, eyeV - 0.01);
@@ -663,6 +956,7 @@ private:
             cairo_curve_to(cr, -0.01 + look, v - c.smile * 0.015, 0.01 + look, v - c.smile * 0.015, 0.035 + look,
                            v + c.smile * 0.02);
             Stroke(fine ? 0.018 : 0.026, p.lips);
+            if (fine && rank == kQueen) Ellipse(look, v - 0.012, 0.018, 0.008), Fill(p.lips);
         }
     }
 
@@ -900,40 +1194,8 @@ private:
         }
     }
 
-    // Where the attribute's hand grips it.
-    static Point HandOf(Item item) {
-        switch (item) {
-        case Item::Sword:
-            return {0.385, 0.21};
-        case Item::Axe:
-        case Item::Lance:
-            return {0.42, 0.26};
-        case Item::Halberd:
-            return {0.40, 0.26};
-        case Item::Lily:
-            return {0.40, 0.30};
-        case Item::Orb:
-            return {0.27, 0.19};
-        case Item::Sceptre:
-            return {0.36, 0.24};
-        case Item::Rose:
-            return {0.27, 0.22};
-        case Item::Leaf:
-            return {0.33, 0.24};
-        case Item::Fan:
-            return {0.30, 0.26};
-        case Item::Torch:
-            return {0.36, 0.22};
-        case Item::Bow:
-            return {0.47, 0.48};
-        }
-        return {0.38, 0.24};
-    }
-
-    // The attribute's arm: the sleeve bent at the elbow, what the hand holds, then the hand.
+    // The parts of the attribute in front of the hand, in the attribute's own units.
     void ItemInFront() {
-        const Point h = HandOf(c.item);
-        Sleeve({Shoulder() - 0.1, kNeck - 0.1}, {Shoulder() - 0.04, std::min(h.v - 0.1, 0.1)}, h);
         switch (c.item) {
         case Item::Sword:
             cairo_rectangle(cr, 0.29, 0.27, 0.19, 0.04);
@@ -1023,13 +1285,13 @@ private:
         case Item::Bow:
             break;
         }
-        Hand(h.u, h.v, 0.2);
     }
 
     const Palette& p;
     const Court& c;
     int rank;
     bool fine;
+    Hold hold;
     double outline;   // the ink round every piece
     double hairline;  // folds, seams and features at 2x and 3x
 };
@@ -1040,26 +1302,26 @@ private:
 class FlatFigure : public Pen {
 public:
     FlatFigure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
-        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine) {}
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court.item)) {}
 
     void Draw() {
         // A pale disc behind the head.
-        Dot(0, 0.64, 0.36, Mix(p.background, p.trim, 0.25));
-        Attribute(false);
+        Dot(kHeadU, kNeckV + 0.24, 0.25, Mix(p.background, p.trim, 0.25));
+        InItemUnits(false);
         Body();
-        Arm(RestGrip(), -1);
+        Arm(RestHandOf(c), hold.left ? 1 : -1);
         cairo_save(cr);
-        cairo_translate(cr, 0, 0.37);
+        cairo_translate(cr, kHeadU, kNeckV - 0.04);
         cairo_rotate(cr, c.tilt);
-        cairo_scale(cr, 1.12, 1.12);
+        cairo_scale(cr, 0.92, 0.92);
         cairo_translate(cr, 0, -0.40);
         HairBack();
         Neckline();
         Head();
         Crown();
         cairo_restore(cr);
-        Attribute(true);
-        Arm(Grip(), 1);
+        InItemUnits(true);
+        Arm(hold.grip, hold.left ? -1 : 1);
     }
 
 private:
@@ -1090,52 +1352,71 @@ private:
         cairo_restore(cr);
     }
 
-    double Shoulder() const { return rank == kQueen ? 0.50 : rank == kKing ? 0.60 : 0.56; }
+    // The attribute's front or back layer, its own units placed in the hand as the classic
+    // figure places them.
+    void InItemUnits(bool front) {
+        const Point at = Grip();
+        cairo_save(cr);
+        cairo_translate(cr, hold.grip.u, hold.grip.v);
+        cairo_rotate(cr, hold.angle);
+        cairo_scale(cr, hold.left ? -hold.size : hold.size, hold.size);
+        cairo_translate(cr, -at.u, -at.v);
+        Attribute(front);
+        cairo_restore(cr);
+    }
+
+    double Shoulder() const { return rank == kQueen ? 0.44 : rank == kKing ? 0.50 : 0.47; }
+    // The costume's middle line, from the neck down to the dividing line.
+    static double Middle(double v) { return kHeadU + (kHeadU - AxisBottom()) * (v - kNeckV) / (kNeckV - kBottom); }
+    static double AxisBottom() { return kWaistU + (kAxisU - kWaistU) * kBottom / kShoulderV; }
 
     void BodyPath() {
-        const double s = Shoulder();
-        cairo_move_to(cr, -0.10, 0.40);
-        cairo_line_to(cr, -s + 0.12, 0.36);
-        cairo_arc(cr, -s + 0.12, 0.24, 0.12, kPi / 2, kPi);
-        cairo_line_to(cr, -s - 0.04, -0.4);
-        cairo_line_to(cr, s + 0.04, -0.4);
-        cairo_line_to(cr, s, 0.24);
-        cairo_arc(cr, s - 0.12, 0.24, 0.12, 0, kPi / 2);
-        cairo_line_to(cr, 0.10, 0.40);
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder(), round = 0.16, top = kShoulderV - 0.04;
+        cairo_move_to(cr, kHeadU - 0.09, kNeckV - 0.03);
+        cairo_line_to(cr, l + round, top);
+        cairo_arc(cr, l + round, top - round, round, kPi / 2, kPi);
+        cairo_line_to(cr, l - 0.06, kBottom);
+        cairo_line_to(cr, r + 0.06, kBottom);
+        cairo_line_to(cr, r, top - round);
+        cairo_arc(cr, r - round, top - round, round, 0, kPi / 2);
+        cairo_line_to(cr, kHeadU + 0.09, kNeckV - 0.03);
         cairo_close_path(cr);
     }
 
-    // Parti-coloured: the robe's colour on the far side, the lining's on the attribute's, each
-    // in shadow on its outer third; a column of motifs down the middle and a band at the waist.
+    // Parti-coloured down the middle line: the robe's colour on the left, the lining's on the
+    // right, each in shadow at its outer edge; a column of motifs down the middle and a band at
+    // the waist.
     void Body() {
-        const double s = Shoulder();
+        const double l = kAxisU - Shoulder(), r = kAxisU + Shoulder();
         for (int half = 0; half < 2; ++half) {
             cairo_save(cr);
-            cairo_rectangle(cr, half == 0 ? -1 : 0, -1, 1, 2);
+            const double edge = half == 0 ? -2 : 2;
+            Poly({{edge, 1}, {Middle(1), 1}, {Middle(-1), -1}, {edge, -1}});
             cairo_clip(cr);
             BodyPath();
             if (half == 0) {
-                TwoTone(Robe(), 1);
+                TwoTone(Robe(), 2);
                 BodyPath();
                 cairo_clip(cr);
-                Poly({{-s - 0.1, 0.1}, {-s * 0.45, -0.4}, {-s - 0.1, -0.4}});
+                Poly({{l - 0.1, 0.14}, {l + 0.26, kBottom}, {l - 0.1, kBottom}});
                 Fill(Shadow(Robe()));
             } else {
-                TwoTone(Lining(), s * 0.55);
+                TwoTone(Lining(), r - 0.2);
             }
             cairo_restore(cr);
         }
         BodyPath();
         Inset(Light(Robe()));
         // The motif column.
-        cairo_rectangle(cr, -0.08, -0.4, 0.16, 0.8);
+        Poly({{Middle(kNeckV) - 0.08, kNeckV}, {Middle(kNeckV) + 0.08, kNeckV}, {Middle(kBottom) + 0.08, kBottom},
+              {Middle(kBottom) - 0.08, kBottom}});
         Fill(p.collar);
         SetRgb(cr, rank == kKing ? p.outline : Robe());
-        for (double v = -0.32; v < 0.36; v += 0.12) Motif(0, v);
+        for (double v = kBottom + 0.06; v < kNeckV - 0.12; v += 0.12) Motif(Middle(v), v);
         if (rank != kQueen) {
-            cairo_rectangle(cr, -s - 0.04, -0.02, 2 * s + 0.08, 0.07);
+            cairo_rectangle(cr, l - 0.04, 0.02, r - l + 0.08, 0.07);
             Fill(p.trim);
-            cairo_rectangle(cr, -0.045, -0.03, 0.09, 0.09);
+            cairo_rectangle(cr, Middle(0.05) - 0.045, 0.01, 0.09, 0.09);
             Fill(Shadow(p.trim));
         }
     }
@@ -1382,20 +1663,6 @@ private:
         }
     }
 
-    // Where the hand without the attribute rests.
-    Point RestGrip() const {
-        switch (c.rest) {
-        case Rest::Cloak:
-            return {-0.46, 0.0};
-        case Rest::Belt:
-            return {-0.22, -0.02};
-        case Rest::Chest:
-        case Rest::Glove:
-            break;
-        }
-        return {-0.16, 0.14};
-    }
-
     // Where the attribute's hand holds it.
     Point Grip() const {
         switch (c.item) {
@@ -1410,18 +1677,18 @@ private:
         }
     }
 
-    // A sleeve bent square at the elbow: straight down from the shoulder, then up to the hand,
-    // in the other half's colour; the hand a disc in a gold cuff.
+    // A sleeve bent square at the elbow: straight down from the shoulder, then across to the
+    // hand, in the colour of the other half; the hand a disc in a gold cuff.
     void Arm(Point h, double side) {
-        const double u0 = side * (Shoulder() - 0.1);
-        const double elbowV = std::min(h.v - 0.16, 0.02);
-        cairo_move_to(cr, u0, 0.30);
+        const double u0 = kAxisU + side * (Shoulder() - 0.1);
+        const double elbowV = std::min(h.v - 0.16, 0.04);
+        cairo_move_to(cr, u0, kShoulderV - 0.06);
         cairo_line_to(cr, u0, elbowV);
         cairo_line_to(cr, h.u, h.v);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
         const Rgb colour = side > 0 ? Robe() : Lining();
         Stroke(0.13, colour);
-        cairo_move_to(cr, u0 + side * 0.035, 0.28);
+        cairo_move_to(cr, u0 + side * 0.035, kShoulderV - 0.08);
         cairo_line_to(cr, u0 + side * 0.035, elbowV);
         Stroke(0.06, Shadow(colour));
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -1558,14 +1825,30 @@ private:
     const Court& c;
     int rank;
     bool fine;
+    Hold hold;
 };
 
 }  // namespace
 
-void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColour, double x, double y, double w,
-                      double h) {
+void CourtFramePath(cairo_t* cr, const CourtFrame& f, double inset) {
+    // The turned corner's inner point.
+    const double turnedU = 2 * f.x + f.w - f.notchRight, turnedV = 2 * f.y + f.h - f.notchBottom;
+    const double right = f.x + f.w - inset, bottom = f.y + f.h - inset;
+    cairo_move_to(cr, f.notchRight + inset, f.y + inset);
+    cairo_line_to(cr, right, f.y + inset);
+    cairo_line_to(cr, right, turnedV - inset);
+    cairo_line_to(cr, turnedU - inset, turnedV - inset);
+    cairo_line_to(cr, turnedU - inset, bottom);
+    cairo_line_to(cr, f.x + inset, bottom);
+    cairo_line_to(cr, f.x + inset, f.notchBottom + inset);
+    cairo_line_to(cr, f.notchRight + inset, f.notchBottom + inset);
+    cairo_close_path(cr);
+}
+
+void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColour, const CourtFrame& frame) {
     const Palette palette = modern ? ModernPalette() : ClassicPalette();
     const Court& court = kCourts[suit][rank - kJack];
+    const double x = frame.x, y = frame.y, w = frame.w, h = frame.h;
     const double cx = x + w / 2;
     const double cy = y + h / 2;
     // The classic divider slants, the modern one is level.
@@ -1577,9 +1860,10 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
     const double scale = std::hypot(dx, dy);
     const double pixel = 1 / (unit * scale);
     const bool fine = scale > 1.5;
+    const Point suitAt = HoldOf(court.item).left ? kSuitBesideHead : kSuitBelowIndex;
 
     cairo_save(cr);
-    cairo_rectangle(cr, x, y, w, h);
+    CourtFramePath(cr, frame, 0);
     cairo_clip(cr);
     SetRgb(cr, palette.background);
     cairo_paint(cr);
@@ -1598,7 +1882,7 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
         cairo_clip(cr);
         cairo_save(cr);
         cairo_translate(cr, cx, cy);
-        cairo_scale(cr, court.side * unit, -unit);
+        cairo_scale(cr, unit, -unit);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         if (modern) {
             FlatFigure(cr, palette, court, rank, pixel, fine).Draw();
@@ -1606,9 +1890,8 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
             Figure(cr, palette, court, rank, pixel, fine).Draw();
         }
         cairo_restore(cr);
-        // The suit in the upper corner away from the attribute.
         SetRgb(cr, suitColour);
-        FillSuit(cr, suit, cx - court.side * 0.66 * unit, cy - 0.80 * unit, std::max(0.22 * unit, 5.5));
+        FillSuit(cr, suit, cx + suitAt.u * unit, cy - suitAt.v * unit, std::max(0.16 * unit, 5.5));
         cairo_restore(cr);
     }
     // The dividing line.

@@ -41,12 +41,21 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
 enum QuillPart : unsigned { kQuillVane = 1, kQuillBarbs = 2, kQuillShaft = 4, kQuillAll = 7 };
 void Quill(cairo_t* cr, double length, Rgb vane, Rgb shaft, unsigned parts = kQuillAll);
 
-// The picture inside a court card's frame (x, y, w, h): the figure of this suit and rank (each
-// of the twelve its own) drawn twice, the second turned half a turn about the frame's centre,
-// as on printed court cards. rank is 9 (Jack), 10 (Queen) or 11 (King); modern selects the
+// A court card's frame: the rectangle (x, y, w, h) less its top left corner up to
+// (notchRight, notchBottom), where the index stands, and that corner turned half a turn about
+// the rectangle's centre.
+struct CourtFrame {
+    double x, y, w, h;
+    double notchRight, notchBottom;
+};
+// Adds the frame's outline, moved inset pixels inwards, to the current path.
+void CourtFramePath(cairo_t* cr, const CourtFrame& frame, double inset);
+
+// The picture inside a court card's frame: the figure of this suit and rank (each of the twelve
+// its own) drawn twice, the second turned half a turn about the frame's centre, as on printed
+// court cards. rank is 9 (Jack), 10 (Queen) or 11 (King); modern selects the flat drawing, the
 // level divider and cooler colours; suitColour is the card's red or black.
-void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColour, double x, double y, double w,
-                      double h);
+void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColour, const CourtFrame& frame);
 
 // The back pattern number back (0..20) filling a card of card_geometry's size at (0, 0).
 void DrawBack(cairo_t* cr, int back);
