@@ -90,7 +90,9 @@ private:
     // Once the window is found gone: stop drawing and ask the program to close.
     void NoticeLostWindow();
     // Takes the window surface at the window's current size and redraws all of it from the frame.
-    void LayOut();
+    // Fits the view to the window's surface and, with `paint`, draws the whole window anew.
+    void LayOut(bool paint = true);
+    void PaintAll();
     void RedrawMargins();
     // The window's size and place when it is an ordinary window (not full screen or maximised).
     void RememberNormalPlacement();
@@ -117,6 +119,11 @@ private:
     int comingScale = 0;
     // The window changed size and its surface is stale until the next LayOut.
     bool layoutDue = false;
+    // When ShowWindow laid out a window that had reached full screen: size events queued before
+    // then are already answered.
+    uint32_t shownLayoutTicks = 0;
+    // The hidden window's surface is laid out but not drawn yet (ShowWindow draws it).
+    bool unpainted = false;
     // Kept between presents so that presenting allocates nothing.
     std::vector<Rect> changedBands;
     std::vector<SDL_Rect> sentRects;
@@ -222,7 +229,9 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &bounds) == 0)
             comingScale = std::min(ChooseDeviceScale(bounds.w, bounds.h, logicalWidth, logicalHeight), largestScale);
     }
-    LayOut();
+    // Drawn when shown: a window made full screen is shown at another size, and a surface
+    // written now would be one more to fault in.
+    LayOut(false);
     comingScale = 0;
     if (!drawable) {
         // The window stays; the program asks CanPresent and says why it cannot run.
@@ -231,7 +240,7 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
     return true;
 }
 
-void SdlWindowBackend::LayOut() {
+void SdlWindowBackend::LayOut(bool paint) {
     // The surface of the old layout is still there until it is asked for again: the table the
     // direct presents left only in it goes back into the frame first.
     if (drawable && view.Behind()) {
@@ -271,9 +280,15 @@ void SdlWindowBackend::LayOut() {
     if (!frameScaleKnown) frameScale = wantedScale;
     else if (wantedScale != frameScale) PostMessage(MainWindowHandle(), WM_APP_RESCALE, 0, 0);
     view.Configure(logicalWidth, logicalHeight, frameScale, surface->w, surface->h, classic);
+    unpainted = !paint;
+    if (paint) PaintAll();
+}
+
+void SdlWindowBackend::PaintAll() {
     SDL_Surface* target = staging ? staging : surface;
     view.RenderAll(marginColor, static_cast<uint32_t*>(target->pixels), target->pitch / 4);
     SendToDisplay(Rect::FromSize(0, 0, surface->w, surface->h));
+    unpainted = false;
 }
 
 void SdlWindowBackend::SetFrameScale(int scale) {
@@ -373,6 +388,27 @@ void SdlWindowBackend::ShowWindow() {
     if (!window) return;
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
+    // A window made full screen before it was shown gets the display's size from the window
+    // manager only now. Waiting a moment for it lays the window out once, at that size, before
+    // anything is drawn: otherwise the first screen is drawn for the small size and then filtered
+    // again in full (a sixth of a start at 4K).
+    SDL_Rect bounds;
+    if (fullScreen && SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window)), &bounds) == 0) {
+        constexpr uint32_t kWaitMs = 250;
+        const uint32_t start = SDL_GetTicks();
+        int width = 0, height = 0;
+        for (;;) {
+            SDL_PumpEvents();
+            SDL_GetWindowSize(window, &width, &height);
+            if ((width == bounds.w && height == bounds.h) || SDL_GetTicks() - start >= kWaitMs) break;
+            SDL_Delay(2);
+        }
+        if (width != view.WindowWidth() || height != view.WindowHeight()) {
+            LayOut();
+            shownLayoutTicks = SDL_GetTicks();
+        }
+    }
+    if (unpainted && drawable) PaintAll();
 }
 
 void SdlWindowBackend::DestroyWindow() {
@@ -500,6 +536,9 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
         case SDL_WINDOWEVENT_FOCUS_LOST: host.kind = HostEvent::FocusLost; break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             RememberNormalPlacement();
+            if (shownLayoutTicks != 0 && event.window.timestamp <= shownLayoutTicks &&
+                event.window.data1 == view.WindowWidth() && event.window.data2 == view.WindowHeight())
+                return;
             LayOut();
             return;
         case SDL_WINDOWEVENT_MOVED:

@@ -338,8 +338,9 @@ void ShowDepthRefusal() {
     }
     ShowMainWindow(shell.window);
     SelectBuffer(shell.screenBuffer);
+    // A new buffer is black already; filling it would only fault in pages the first screen
+    // picture replaces.
     SetColor(MapRgb(0, 0, 0));
-    FillBuffer();
     PresentWholeScreen();
     StartToolkit();
     {
@@ -375,8 +376,9 @@ bool StartUp(HWND window) {
     if (shell.screenBuffer < 0) return false;
     SelectBuffer(shell.screenBuffer);
     RefreshBufferPalette();
+    // A new buffer is black already; filling it would only fault in pages the first screen
+    // picture replaces.
     SetColor(MapRgb(0, 0, 0));
-    FillBuffer();
     PresentWholeScreen();
     InitMouse();
     ShowMouseCursor(1);
