@@ -39,10 +39,11 @@ public:
     // Decodes a full-screen picture ("artwork\\logo.jpg") into the screen buffer. False when the
     // file is missing or damaged, which leaves the screen buffer as it was.
     bool DrawScreenPicture(const char* name);
-    // Restores the whole screen from the table background, then puts game gameNumber's title
-    // (1..20) centred at the top of the background. The screen shows it from the next restore
-    // on, which is how every game draws its table.
-    void DrawGameTitle(int gameNumber);
+    // Restores the whole screen from the table background (unless restoreScreen is false: the
+    // caller restores it next), then puts game gameNumber's title (1..20) centred at the top of
+    // the background. The screen shows it from the next restore on, which is how every game
+    // draws its table.
+    void DrawGameTitle(int gameNumber, bool restoreScreen = true);
     // Copies an area of the table background into the screen buffer.
     void RestoreBackground(int minx, int maxx, int miny, int maxy);
 

@@ -219,11 +219,8 @@ protected:
     // A drop sounds the kind of place it went to; onto a pile, once per card (soundPerCard), sounded
     // before the move.
     bool dropSounds = true, soundPerCard = false;
-    // The opening table: the background, the game's title, the table drawn, the game's music.
-    void ShowOpening() {
-        artwork->RestoreBackground(0, 799, 0, 599);
-        play_position::ShowNewTable(*this);
-    }
+    // The opening table: the game's title, the table drawn on the background, the game's music.
+    void ShowOpening() { play_position::ShowNewTable(*this); }
     // After a held stack went back: the slide back drew it where it was picked up, but the waste's
     // depth may have changed with its count, so the waste (place 1) is drawn again.
     virtual void RedrawReturned(int source) {

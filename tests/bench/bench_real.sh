@@ -111,7 +111,9 @@ geometry() {
 }
 wx() { echo $((tableX + $1 * tableW / 800)); }
 wy() { echo $((tableY + $1 * tableH / 600)); }
-click() { xdotool mousemove "$(wx "$1")" "$(wy "$2")" click 1; }
+# --delay 0: without it xdotool sleeps 100 ms after the click before it ends, which every wall
+# figure timed from a click counted.
+click() { xdotool mousemove "$(wx "$1")" "$(wy "$2")" click --delay 0 1; }
 # The device scale a full-screen window of this screen asks for (the bare program presents at it).
 bareScale=1
 if [ -n "${BENCH_SCREEN:-}" ]; then
