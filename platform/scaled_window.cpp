@@ -74,6 +74,20 @@ void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, 
     }
 }
 
+// The rows of a column of taps with a non-zero weight, each clamped to lastRow, and their
+// weights; a reduction steeper than kMostTaps keeps only its first taps (windows are never that
+// small against the table).
+constexpr int kMostTaps = 8;
+int NonZeroTaps(const uint16_t* weight, int stride, int first, int lastRow, int* sourceRows, uint64_t* weights) {
+    int taps = 0;
+    for (int k = 0; k < stride && taps < kMostTaps; ++k) {
+        if (weight[k] == 0) continue;
+        sourceRows[taps] = std::min(first + k, lastRow);
+        weights[taps++] = weight[k];
+    }
+    return taps;
+}
+
 // Per-call scratch rows of the resampler; one set per thread is enough.
 thread_local std::vector<uint64_t> scratch;
 thread_local std::vector<uint64_t> sourceLanes;
@@ -396,17 +410,11 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
             const int first = rows.first[ty];
             const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
             uint32_t* row = out + static_cast<size_t>(y) * outPitch + target.left;
-            // Rows with a non-zero weight; a reduction steeper than this has only its first taps
-            // kept (windows are never that small against the table).
-            constexpr int kMostTaps = 8;
+            int sourceRows[kMostTaps];
             const uint64_t* lines[kMostTaps];
             uint64_t weights[kMostTaps];
-            int taps = 0;
-            for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
-                if (weight[k] == 0) continue;
-                lines[taps] = scratch.data() + static_cast<size_t>(std::min(first + k, endRow - 1) - firstRow) * width;
-                weights[taps++] = weight[k];
-            }
+            const int taps = NonZeroTaps(weight, rows.stride, first, endRow - 1, sourceRows, weights);
+            for (int k = 0; k < taps; ++k) lines[k] = scratch.data() + static_cast<size_t>(sourceRows[k] - firstRow) * width;
             if (taps == 1) {
                 for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
             } else {
@@ -532,13 +540,12 @@ void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPit
         const int ty = down[y].at;
         const int first = rows.first[ty];
         const uint16_t* weight = rows.weights.data() + static_cast<size_t>(ty) * rows.stride;
-        constexpr int kMostTaps = 8;
+        int sourceRows[kMostTaps];
         const uint64_t* lines[kMostTaps];
         uint64_t weights[kMostTaps];
-        int taps = 0;
-        for (int k = 0; k < rows.stride && taps < kMostTaps; ++k) {
-            if (weight[k] == 0) continue;
-            const int sy = std::min(first + k, frameHeight - 1);
+        const int taps = NonZeroTaps(weight, rows.stride, first, frameHeight - 1, sourceRows, weights);
+        for (int k = 0; k < taps; ++k) {
+            const int sy = sourceRows[k];
             const int slot = sy % slots;
             uint64_t* line = filtered.data() + static_cast<size_t>(slot) * tableWidth;
             if (slotRow[slot] != sy || (wide && !slotWide[slot])) {
@@ -546,8 +553,7 @@ void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPit
                 slotRow[slot] = sy;
                 slotWide[slot] = wide;
             }
-            lines[taps] = line;
-            weights[taps++] = weight[k];
+            lines[k] = line;
         }
         for (const auto& [from, to] : ranges) {
             const uint64_t* shifted[kMostTaps];

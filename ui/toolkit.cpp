@@ -462,23 +462,23 @@ int RegularTextHeight() {
 void SetToolkitTheme(const ToolkitTheme& theme) { state.theme = theme; }
 const ToolkitTheme& CurrentTheme() { return state.theme; }
 
-int ThemeDialogArt() {
-    if (state.theme.dialogFace < 0 && state.theme.loadDialogArt) {
-        const auto load = state.theme.loadDialogArt;
-        state.theme.loadDialogArt = nullptr;
-        state.theme.dialogFace = load();
+namespace {
+
+// A theme picture made by its loader the first time it is asked for (asked once per theme).
+int MadeOnFirstUse(int& handle, int (*&load)()) {
+    if (handle < 0 && load) {
+        const auto made = load;
+        load = nullptr;
+        handle = made();
     }
-    return state.theme.dialogFace;
+    return handle;
 }
 
-int ThemeDropDownArt() {
-    if (state.theme.dropDownArt < 0 && state.theme.loadDropDownArt) {
-        const auto load = state.theme.loadDropDownArt;
-        state.theme.loadDropDownArt = nullptr;
-        state.theme.dropDownArt = load();
-    }
-    return state.theme.dropDownArt;
-}
+}  // namespace
+
+int ThemeDialogArt() { return MadeOnFirstUse(state.theme.dialogFace, state.theme.loadDialogArt); }
+
+int ThemeDropDownArt() { return MadeOnFirstUse(state.theme.dropDownArt, state.theme.loadDropDownArt); }
 
 bool ArtAvailable(int handle, int minWidth, int minHeight) {
     if (handle < 0 || handle >= kMaxBuffers || BufferScale(handle) == 0) return false;
