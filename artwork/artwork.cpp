@@ -505,9 +505,8 @@ void Artwork::SyncMargins() {
     marginShown = marginWanted;
 }
 
-void Artwork::DrawGameTitle(int gameNumber, bool restoreScreen) {
+void Artwork::DrawGameTitle(int gameNumber) {
     TakeTitleOff();
-    if (restoreScreen) RestoreBackground(0, kScreenWidth - 1, 0, kScreenHeight - 1);
     if (gameNumber < 1 || gameNumber > kGameCount) return;
     const int width = kTitleWidths[gameNumber - 1];
     const int top = TitleBandTop(gameNumber);

@@ -39,11 +39,10 @@ public:
     // Decodes a full-screen picture ("artwork\\logo.jpg") into the screen buffer. False when the
     // file is missing or damaged, which leaves the screen buffer as it was.
     bool DrawScreenPicture(const char* name);
-    // Restores the whole screen from the table background (unless restoreScreen is false: the
-    // caller restores it next), then puts game gameNumber's title (1..20) centred at the top of
-    // the background. The screen shows it from the next restore on, which is how every game
-    // draws its table.
-    void DrawGameTitle(int gameNumber, bool restoreScreen = true);
+    // Puts game gameNumber's title (1..20) centred at the top of the table background, the last
+    // game's title taken off. The screen shows it from the next restore on: every game's Draw
+    // restores the whole screen first.
+    void DrawGameTitle(int gameNumber);
     // Copies an area of the table background into the screen buffer.
     void RestoreBackground(int minx, int maxx, int miny, int maxy);
 

@@ -21,9 +21,8 @@
 //
 // Every NewGame follows this order: clear paused, gameOver, endedByUser and clockRunning,
 // points = 0, finalScore = kScoreNotComputed; LoadTheme(-1); set the layout block; shuffle and
-// deal; RestoreBackground of the whole screen; ClearHotspots; DrawGameTitle(gameNumber);
-// Draw(true); SetGameMusic; CheckGameOver(); StartClock(0). (The games that draw the whole table
-// restore the screen once, in Draw.) Games add their own menu items only
+// deal; ClearHotspots; DrawGameTitle(gameNumber); Draw(true), which restores the whole screen
+// from the background first; SetGameMusic; CheckGameOver(); StartClock(0). Games add their own menu items only
 // when restart is false, so "New Game" never adds them twice.
 #pragma once
 

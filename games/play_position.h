@@ -66,9 +66,7 @@ inline constexpr int kInsideX = 20, kInsideY = 30;
 
 // The table a deal starts on: the game's title, the table drawn whole, and the game's music.
 inline void ShowNewTable(Game& game) {
-    // Draw restores the whole screen from the background first: the title's own restore of it
-    // would be a copy of the screen more (17 MB at 3x) for nothing.
-    game.artwork->DrawGameTitle(game.gameNumber, false);
+    game.artwork->DrawGameTitle(game.gameNumber);
     game.Draw(true);
     if (Services().setGameMusic) Services().setGameMusic();
 }

@@ -442,13 +442,20 @@ void ScaledWindow::RenderAll(uint32_t marginColor, uint32_t* out, int outPitch) 
 
 void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPitch) const {
     if (!out) return;
-    const bool picture = HasMarginPicture() && !table.Empty();
-    if (!picture) {
+    // A window row's margins: [0, leftEnd) and [rightStart, windowWidth), the whole row above and
+    // below the table.
+    const auto sides = [&](int y, int* leftEnd, int* rightStart) {
+        const bool acrossTable = y < table.top || y > table.bottom;
+        *leftEnd = acrossTable ? windowWidth : std::clamp(table.left, 0, windowWidth);
+        *rightStart = acrossTable ? windowWidth : std::clamp(table.right + 1, 0, windowWidth);
+    };
+    if (!HasMarginPicture() || table.Empty()) {
         for (int y = 0; y < windowHeight; ++y) {
             uint32_t* row = out + static_cast<size_t>(y) * outPitch;
-            const bool acrossTable = y < table.top || y > table.bottom;
-            std::fill(row, row + (acrossTable ? windowWidth : std::clamp(table.left, 0, windowWidth)), marginColor);
-            if (!acrossTable) std::fill(row + std::clamp(table.right + 1, 0, windowWidth), row + windowWidth, marginColor);
+            int leftEnd = 0, rightStart = 0;
+            sides(y, &leftEnd, &rightStart);
+            std::fill(row, row + leftEnd, marginColor);
+            std::fill(row + rightStart, row + windowWidth, marginColor);
         }
         return;
     }
@@ -460,11 +467,6 @@ void ScaledWindow::RenderMargins(uint32_t marginColor, uint32_t* out, int outPit
     for (int y = 0; y < windowHeight; ++y) down[y] = MarginAxis(y - table.top, table.Height(), margin.rowLight, margin.picture.height);
     const auto darken = [](uint32_t p, int darkening) {
         return darkening >= 256 ? p : Gather(RoundLanes(Spread(p) * static_cast<uint64_t>(darkening)));
-    };
-    const auto sides = [&](int y, int* leftEnd, int* rightStart) {
-        const bool acrossTable = y < table.top || y > table.bottom;
-        *leftEnd = acrossTable ? windowWidth : std::clamp(table.left, 0, windowWidth);
-        *rightStart = acrossTable ? windowWidth : std::clamp(table.right + 1, 0, windowWidth);
     };
     if (margin.picture.width != frameWidth || margin.picture.height != frameHeight) {
         // Another size than the frame's (a picture of the screen's edges, or one not yet drawn
