@@ -76,7 +76,7 @@ bool Game::ResumeDeal(const SavedGame& saved) {
     const bool noted = saved.notes.size() == saved.history.size();
     for (size_t i = 0; i < saved.history.size(); ++i) {
         const SavedRecordNote note = noted ? saved.notes[i] : SavedRecordNote{};
-        undo.Push(saved.history[i], {note.position, note.next, note.sameMove});
+        undo.Push(saved.history[i], {note.position, note.next, note.sameMove, std::nullopt});
     }
     restoringDeal = true;
     const bool restored = RestoreRecord(saved.table);

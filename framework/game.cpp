@@ -785,7 +785,7 @@ void Game::PushRecordBytes(const std::vector<uint8_t>& record, uint64_t position
         redoAside = std::move(redoList);
         redoList.clear();
     }
-    undo.Push(record, {position, 0, joinNextRecord && gestureRecord == undo.Count()});
+    undo.Push(record, {position, 0, joinNextRecord && gestureRecord == undo.Count(), WasteFanned()});
     joinNextRecord = false;
     gestureRecord = undo.Count();
     ++positionChanges;
@@ -876,9 +876,13 @@ void Game::UndoMove() {
     captureRecord = nullptr;
     lastPopped.reset();
     const int elapsed = ElapsedSeconds();
+    const std::optional<int32_t> afterFanned = WasteFanned();
+    fanToRestore = undo.Note(undo.Count()).wasteFanned;
     Undo();
+    fanToRestore.reset();
     if (!after.empty() && lastPopped)
-        redoList.push_back({std::move(after), std::move(*lastPopped), lastPoppedNote, elapsed - ElapsedSeconds()});
+        redoList.push_back(
+            {std::move(after), std::move(*lastPopped), lastPoppedNote, elapsed - ElapsedSeconds(), afterFanned});
     lastPopped.reset();
 }
 
@@ -889,7 +893,9 @@ void Game::RedoMove() {
     const int elapsed = ElapsedSeconds();
     redoing = true;
     undo.Push(entry.record, entry.note);
+    fanToRestore = entry.afterFanned;
     const bool restored = RestoreRecord(entry.after);
+    fanToRestore.reset();
     redoing = false;
     if (!restored) {
         // A record that no longer fits (it never should): the move stays undone.

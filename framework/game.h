@@ -259,6 +259,9 @@ public:
     //     (how many waste cards are fanned, the stock's turns used). Only a position that writes
     //     the same undo record as the table does now is taken; false and nothing changed otherwise.
     virtual bool AdoptPositionBytes(std::span<const uint8_t> bytes);
+    // 41. How many waste cards the table fans out now (none for a game without a fan): kept beside
+    //     each undo record, since the record leaves it out, so Undo and Redo show the waste as it was.
+    virtual std::optional<int32_t> WasteFanned() const { return std::nullopt; }
 
     // ---- For the shell ----
 
@@ -385,6 +388,8 @@ public:
     // The common end of every Undo: penalty, clock, CheckGameOver, Draw and, unless the game
     // played it before the table changed, the sound.
     void FinishUndo(int32_t recordedPoints, int32_t elapsedSeconds, bool playSound = true);
+    // While Undo or Redo restores a record: the waste's fan kept beside it, for RestoreRecord.
+    std::optional<int32_t> fanToRestore;
 
     void PlaySound(const char* name);
     // The Auto Game Over preference.
@@ -537,6 +542,7 @@ private:
         std::vector<uint8_t> after, record;
         RecordNote note;
         int secondsTakenBack = 0;
+        std::optional<int32_t> afterFanned;  // the waste's fan in the position the move led to
     };
     std::vector<RedoEntry> redoList;
     // A push moves the redo list aside; the cancelled drag's Drop brings it back.

@@ -139,11 +139,14 @@ private:
 // record after it was taken in (0 until one is pushed; kept when that one is taken back and
 // another pushed, since an undo need not bring back everything the code holds, such as the
 // stock's turns used), and whether it was taken within the same move as the record before it (a
-// move followed by an automatic one).
+// move followed by an automatic one). It also keeps how many waste cards the table fanned when
+// the record was taken, which the record's fixed layout leaves out (none for a game without a fan,
+// or a record read back from a kept deal).
 struct RecordNote {
     uint64_t position = 0;
     uint64_t next = 0;
     bool sameMove = false;
+    std::optional<int32_t> wasteFanned;
 };
 
 // The stack of record files of one game object. The counter belongs to the object, not to a

@@ -248,6 +248,14 @@ public:
         if constexpr (requires { Model::kPacks; }) return Model::kPacks;
         return 1;
     }();
+    // How many of the waste's cards the position fans out, where the game fans them.
+    template <typename P>
+    static auto WasteFanOf(P& p) {
+        using Pointer = std::conditional_t<std::is_const_v<P>, const int32_t*, int32_t*>;
+        if constexpr (requires { p.dealtThisTurn; }) return Pointer{&p.dealtThisTurn};
+        else if constexpr (requires { p.turnedCount; }) return Pointer{&p.turnedCount};
+        else return Pointer{};
+    }
     // PositionBytes hands out the position's bytes as they are: no padding may hide in them.
     static_assert(std::has_unique_object_representations_v<Position>, "a position has no padding");
 
@@ -271,6 +279,10 @@ public:
     std::string PositionBytes() override {
         const Position position = CurrentPosition();
         return std::string(reinterpret_cast<const char*>(&position), sizeof position);
+    }
+    std::optional<int32_t> WasteFanned() const override {
+        if (const int32_t* fan = WasteFanOf(position)) return *fan;
+        return std::nullopt;
     }
     uint64_t PositionHash() const override {
         PositionCode code;
@@ -395,6 +407,7 @@ public:
         int32_t recordPoints = 0, seconds = 0;
         play_position::RecordReader fields(reader);
         RecordFields(fields, read, recordPoints, seconds);
+        if (int32_t* fan = WasteFanOf(read); fan && fanToRestore) *fan = *fanToRestore;
         PackTally tally(kPacks);
         if (!reader.AtEnd() || !tally.TakeStock(*reader.deck) || !AcceptRecord(tally, read)) return false;
         CommitBaseState(reader);

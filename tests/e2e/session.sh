@@ -20,6 +20,17 @@ fail() {
     exit 1
 }
 
+# stop_hung PID WHAT: a program that stopped answering, stopped with SIGKILL (one stuck in a call to
+# the X server never reaches its own SIGTERM handling), after printing what each of its threads
+# was doing, when gdb is there.
+stop_hung() {
+    echo "--- where the program was: $2"
+    if command -v gdb >/dev/null; then
+        timeout 60 gdb -p "$1" -batch -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(#|Thread)' | head -n 80 || true
+    fi
+    kill -9 "$1" 2>/dev/null || true
+}
+
 export XDG_RUNTIME_DIR=$state/run XDG_CONFIG_HOME=$state/config XDG_STATE_HOME=$state/state
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"

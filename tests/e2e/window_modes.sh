@@ -18,7 +18,7 @@ if [ -z "${INSIDE_XVFB:-}" ]; then
         command -v "$tool" >/dev/null || { echo "$tool missing (make deps installs it)"; exit 1; }
     done
     # Each window mode starts from a fresh server and settings. A round whose window manager never
-    # came (status 75: the server, not the program) is run once more on a fresh server.
+    # came, or whose window never showed twice (status 75), is run once more on a fresh server.
     for screen in "${screens[@]}"; do
         for part in ordinary classic; do
             for again in "" ", on a fresh server"; do
@@ -57,26 +57,28 @@ ended() {
     pid=
     fail "the program ended (status $code) $1"
 }
-# launch ARGS: starts the program and waits for its window; false (the program gone) when it
-# ended first or showed no window within 30 s.
+# launch ARGS: starts the program and waits for its window; status 1 when the program ended
+# first, 2 when it showed no window within 30 s (it is then stopped).
 launch() {
     QUILLFEN_TEST_HOOKS=$hooks "$program" "$@" >"$state/log" 2>&1 7<&- 8<&- &
     pid=$!
     # Polled: a search that meets a window going away at that moment comes back empty. Only this
     # copy's window counts: the last copy's may not yet be gone from the server.
     window=
-    for _ in $(seq 1 150); do
-        window=$(xdotool search --all --onlyvisible --limit 1 --pid "$pid" --name '^Quillfen Solitaire$' 2>/dev/null) &&
-            [ -n "$window" ] && return 0
+    local deadline=$((SECONDS + 30))
+    while ((SECONDS < deadline)); do
+        window=$(timeout 5 xdotool search --all --onlyvisible --limit 1 --pid "$pid" --name '^Quillfen Solitaire$' \
+            2>/dev/null) && [ -n "$window" ] && return 0
         kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.2
     done
-    echo "no window after 30 s"
-    kill "$pid" 2>/dev/null || true
-    return 1
+    stop_hung "$pid" "no window after 30 s"
+    return 2
 }
 start() {
-    if ! launch "$@"; then
+    local launched=0
+    launch "$@" || launched=$?
+    if ((launched != 0)); then
         # Under load the copy that just ended may still hold the one-copy lock, so the new one
         # hands over to it and leaves, or the window is slow to map: once more, after a pause.
         local code=0
@@ -85,7 +87,16 @@ start() {
         echo "the program left or showed no window (status $code); starting it again"
         cp "$state/log" "$state/first-start.log" 2>/dev/null || true
         sleep 1
-        launch "$@" || ended "before its window showed, twice"
+        launched=0
+        launch "$@" || launched=$?
+        # Twice without a window while running: the round runs once more on a fresh server.
+        if ((launched == 2)); then
+            wait "$pid" 2>/dev/null || true
+            pid=
+            echo "no window twice; the round runs again on a fresh server"
+            exit 75
+        fi
+        ((launched == 0)) || ended "before its window showed, twice"
     fi
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null || true
     until_state active 1 "the window never became active"
