@@ -61,7 +61,7 @@ SavedGame Game::CaptureDeal() {
     for (int n = dealStartRecords + 1; n <= undo.Count(); ++n) {
         saved.history.push_back(undo.Record(n));
         const RecordNote& note = undo.Note(n);
-        saved.notes.push_back({note.position, note.next, note.sameMove});
+        saved.notes.push_back({note.position, note.next, note.sameMove, note.wasteFanned});
     }
     return saved;
 }
@@ -76,7 +76,7 @@ bool Game::ResumeDeal(const SavedGame& saved) {
     const bool noted = saved.notes.size() == saved.history.size();
     for (size_t i = 0; i < saved.history.size(); ++i) {
         const SavedRecordNote note = noted ? saved.notes[i] : SavedRecordNote{};
-        undo.Push(saved.history[i], {note.position, note.next, note.sameMove, std::nullopt});
+        undo.Push(saved.history[i], {note.position, note.next, note.sameMove, note.wasteFanned});
     }
     restoringDeal = true;
     const bool restored = RestoreRecord(saved.table);

@@ -1,5 +1,6 @@
 #include "store/saved_game.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -19,9 +20,10 @@
 namespace {
 
 constexpr char kMagic[4] = {'Q', 'F', 'S', 'G'};
-// Version 2 adds the position and the records' notes; a game without a position is written in
-// version 1's form, so every file read writes back to the same bytes.
-constexpr uint32_t kVersion = 2;
+// Version 2 adds the position and the records' notes, version 3 the waste's fan to the notes. A
+// file is written in the oldest form that holds what it has, so every file read writes back to
+// the same bytes.
+constexpr uint32_t kVersion = 3;
 constexpr size_t kChecksumBytes = 8;
 constexpr size_t kMaxFileBytes = 256u * 1024 * 1024;
 
@@ -235,7 +237,13 @@ std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     Writer w;
     w.bytes.assign(std::begin(kMagic), std::end(kMagic));
     const bool positioned = !game.position.empty();
-    w.U32(positioned ? kVersion : 1);
+    // Notes go with every record or with none.
+    const bool noted = game.notes.size() == game.history.size();
+    const bool fanned = positioned && noted &&
+                        std::any_of(game.notes.begin(), game.notes.end(), [](const SavedRecordNote& note) {
+                            return note.wasteFanned.has_value();
+                        });
+    w.U32(fanned ? kVersion : positioned ? 2 : 1);
     w.I32(game.gameNumber);
     w.U32(game.dealNumber);
     w.I32(game.points);
@@ -250,12 +258,16 @@ std::vector<uint8_t> EncodeSavedGame(const SavedGame& game) {
     for (const std::vector<uint8_t>& record : game.history) w.Block(record);
     if (positioned) {
         w.Block(game.position);
-        // Notes go with every record or with none.
-        const bool noted = game.notes.size() == game.history.size();
         for (size_t i = 0; i < game.history.size(); ++i) {
             w.U64(noted ? game.notes[i].position : 0);
             w.U64(noted ? game.notes[i].next : 0);
             w.bytes.push_back(noted && game.notes[i].sameMove ? 1 : 0);
+        }
+        if (fanned) {
+            for (const SavedRecordNote& note : game.notes) {
+                w.bytes.push_back(note.wasteFanned ? 1 : 0);
+                w.I32(note.wasteFanned.value_or(0));
+            }
         }
     }
     const uint64_t sum = SavedGameChecksum(w.bytes);
@@ -302,6 +314,20 @@ std::optional<SavedGame> DecodeSavedGame(std::span<const uint8_t> bytes) {
             note.sameMove = sameMove == 1;
             game.notes.push_back(note);
         }
+    }
+    if (version >= 3) {
+        // Written only when some note knows its fan.
+        bool anyFan = false;
+        for (SavedRecordNote& note : game.notes) {
+            uint8_t known = 0;
+            int32_t fan = 0;
+            if (!r.Byte(known) || known > 1 || !r.I32(fan) || fan < -kMaxSavedFan || fan > kMaxSavedFan ||
+                (known == 0 && fan != 0))
+                return std::nullopt;
+            if (known) note.wasteFanned = fan;
+            anyFan = anyFan || known;
+        }
+        if (!anyFan) return std::nullopt;
     }
     if (!r.AtEnd()) return std::nullopt;
     return game;

@@ -24,10 +24,12 @@
 #include <vector>
 
 // What the game noted of an undo record: the hashes of the position it was taken in and of the
-// one the next record was taken in, and whether it belongs to the move of the record before it.
+// one the next record was taken in, whether it belongs to the move of the record before it, and
+// how many waste cards the table fanned then (none in a game without a fan).
 struct SavedRecordNote {
     uint64_t position = 0, next = 0;
     bool sameMove = false;
+    std::optional<int32_t> wasteFanned;
     bool operator==(const SavedRecordNote&) const = default;
 };
 
@@ -50,6 +52,7 @@ inline constexpr size_t kMaxSavedRecordBytes = 64 * 1024;
 inline constexpr size_t kMaxSavedRecords = 20000;
 inline constexpr size_t kMaxSavedRules = 64;
 inline constexpr size_t kMaxRuleNameBytes = 255;
+inline constexpr int32_t kMaxSavedFan = 1024;  // either way: a waste's fan may count below zero
 
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game);
 // The file's closing checksum (64-bit FNV-1a) over the bytes before it.

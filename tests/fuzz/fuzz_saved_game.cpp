@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     game.history = {std::vector<uint8_t>(1200, 1), std::vector<uint8_t>(1200, 2)};
     WriteSeed(folder, "seed-v1.sav", EncodeSavedGame(game));
     game.position.assign(900, 3);
-    game.notes = {{0x1234567890abcdefull, 0xfedcba0987654321ull, false}, {0xfedcba0987654321ull, 0, true}};
+    game.notes = {{0x1234567890abcdefull, 0xfedcba0987654321ull, false, 2}, {0xfedcba0987654321ull, 0, true, 1}};
     std::vector<uint8_t> bytes = EncodeSavedGame(game);
     WriteSeed(folder, "seed.sav", bytes);
     // The same without its checksum, which the harness then supplies.

@@ -509,24 +509,29 @@ TEST_F(DealKeepingTest, KeptCopiesArriveInOrderAndADiscardStands) {
         EXPECT_EQ(entry.path().filename().string().find(".new"), std::string::npos) << entry.path();
 }
 
-// The position and the records' notes read back as written, and a deal kept by the first
-// version of the file, which had neither, still reads.
+// The position and the records' notes (the waste's fan among them) read back as written, and a
+// deal kept by an older version of the file still reads and writes back to the same bytes.
 TEST_F(DealKeepingTest, AKeptDealReadsBackWholeAndAnOlderFileStillReads) {
     SavedGame saved;
     saved.gameNumber = kKlondike;
     saved.table = {1, 2, 3};
     saved.history = {{4, 5}, {6}};
-    const std::vector<uint8_t> older = EncodeSavedGame(saved);
+    const std::vector<uint8_t> first = EncodeSavedGame(saved);
     saved.position = {7, 8, 9};
-    saved.notes = {{11, 12, false}, {12, 0, true}};
+    saved.notes = {{11, 12, false, std::nullopt}, {12, 0, true, std::nullopt}};
+    const std::vector<uint8_t> second = EncodeSavedGame(saved);
+    saved.notes = {{11, 12, false, -1}, {12, 0, true, std::nullopt}};
     std::optional<SavedGame> read = DecodeSavedGame(EncodeSavedGame(saved));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->position, saved.position);
     EXPECT_EQ(read->notes, saved.notes);
-    read = DecodeSavedGame(older);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->history, saved.history);
-    EXPECT_TRUE(read->position.empty() && read->notes.empty());
+    for (const std::vector<uint8_t>& older : {first, second}) {
+        read = DecodeSavedGame(older);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->history, saved.history);
+        for (const SavedRecordNote& note : read->notes) EXPECT_FALSE(note.wasteFanned);
+        EXPECT_EQ(EncodeSavedGame(*read), older);
+    }
 }
 
 // Nothing is lost without a word: a damaged kept deal is set aside and the player is told so on
