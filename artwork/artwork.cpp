@@ -563,6 +563,7 @@ void Artwork::AddDirty(const Rect& rect) {
 }
 
 void Artwork::PresentDirty() {
+    if (presentHolds > 0) return;
     if (beforePresent && !inBeforePresent && !dirty.empty()) {
         inBeforePresent = true;
         beforePresent();
@@ -591,12 +592,17 @@ void Artwork::PresentDirty() {
 }
 
 void Artwork::Present() {
+    if (presentHolds > 0) {
+        dirty.assign(1, kWholeScreen);
+        return;
+    }
     dirty.clear();
     restored = {0, 0, -1, -1};
     Present(kWholeScreen);
 }
 
 void Artwork::Present(const Rect& rect) {
+    if (presentHolds > 0) return AddDirty(rect);
     const int left = std::max(rect.left, kWholeScreen.left), top = std::max(rect.top, kWholeScreen.top);
     const int right = std::min(rect.right, kWholeScreen.right), bottom = std::min(rect.bottom, kWholeScreen.bottom);
     if (left > right || top > bottom) return;

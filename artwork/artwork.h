@@ -60,6 +60,21 @@ public:
     // Presents the whole screen; the queued rectangles are dropped since it covers them.
     void Present();
     void Present(const Rect& rect);
+    // While a hold lives, presents only queue their rectangles (a whole-screen present queues the
+    // whole screen), and the last hold to end presents them at once: a burst of drawing, such as
+    // a whole table or a deal without animation, costs the display one present, not one per part.
+    class PresentHold {
+    public:
+        explicit PresentHold(Artwork& artwork) : artwork(artwork) { ++artwork.presentHolds; }
+        ~PresentHold() {
+            if (--artwork.presentHolds == 0) artwork.PresentDirty();
+        }
+        PresentHold(const PresentHold&) = delete;
+        PresentHold& operator=(const PresentHold&) = delete;
+
+    private:
+        Artwork& artwork;
+    };
     // The queued rectangles, oldest first (the newest is the last).
     const std::vector<Rect>& DirtyList() const { return dirty; }
 
@@ -162,6 +177,7 @@ private:
     // Oldest first, so the newest rectangle, the one merged with, is cheap to reach.
     std::vector<Rect> dirty;
     Rect restored{0, 0, -1, -1};  // the restores of the background since the last present
+    int presentHolds = 0;
     bool inBeforePresent = false;
     int dragImage = -1;  // the dragged stack on magenta
     int dragUnder = -1;  // the screen under it

@@ -483,6 +483,9 @@ void Game::ForgetPanel() {
 }
 
 void Game::DrawTableFrame(bool present) {
+    // The status line, the menu bar, the panel and the table go to the display together.
+    std::optional<Artwork::PresentHold> hold;
+    if (artwork) hold.emplace(*artwork);
     keyboard->TableRedrawn();
     targetMarks.Forget();
     DrawStatus(false);
@@ -848,6 +851,10 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     deck.TakeBackAll();
     deck.Seed(dealNumber);
     dealStartRecords = undo.Count();
+    // Without animation nothing shows until the deal is done: the table then goes to the display
+    // once, with its cards, rather than drawn empty first.
+    std::optional<Artwork::PresentHold> hold;
+    if (artwork && !(Services().animate && userPreferences.AnimationSpeed != kAnimationOff)) hold.emplace(*artwork);
     dealing = true;
     NewGame(restart);
     dealing = false;

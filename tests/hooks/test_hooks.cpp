@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -67,8 +69,13 @@ public:
     void PumpEvents(bool wait, uint64_t untilMs) override {
         // A wait means the queue is empty: the moment to answer. Answering returns at once, and
         // the caller looks at its queue and timers again before it waits anew.
-        if (wait && AnswerPending()) return;
+        if (wait) EndBusy();
+        if (wait && AnswerPending()) {
+            busySince = Clock::now();
+            return;
+        }
         inner->PumpEvents(wait, untilMs);
+        if (wait) busySince = Clock::now();
     }
     void WakeUp() override { inner->WakeUp(); }
     uint32_t MotionPaceMs() override { return inner->MotionPaceMs(); }
@@ -155,6 +162,14 @@ private:
                    " player " + userPreferences.HumanName;
         }
         if (command == "dump") return DumpScreen() ? "ok" : "none";
+        if (command == "busy") {
+            // The longest stretch between two waits for input since the last asking, and all of
+            // them together, in milliseconds: what the program itself took to act on an input.
+            char text[64];
+            std::snprintf(text, sizeof text, "busy %.1f %.1f", longestBusyUs / 1000.0, totalBusyUs / 1000.0);
+            longestBusyUs = totalBusyUs = 0;
+            return text;
+        }
         if (command == "window") return DumpWindow(true);
         if (command == "layout") return DumpWindow(false);
         if (!game) return "none";
@@ -214,8 +229,17 @@ private:
         return std::fclose(file) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0;
     }
 
+    using Clock = std::chrono::steady_clock;
+    void EndBusy() {
+        const int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - busySince).count();
+        longestBusyUs = std::max(longestBusyUs, us);
+        totalBusyUs += us;
+    }
+
     Backend* inner;
     std::string folder;
+    Clock::time_point busySince = Clock::now();
+    int64_t longestBusyUs = 0, totalBusyUs = 0;
     int requestFd = -1;
     std::thread listener;
     std::atomic<bool> stop{false};
