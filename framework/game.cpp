@@ -854,7 +854,7 @@ void Game::Deal(bool restart, std::optional<uint32_t> number) {
     // Without animation nothing shows until the deal is done: the table then goes to the display
     // once, with its cards, rather than drawn empty first.
     std::optional<Artwork::PresentHold> hold;
-    if (artwork && !(Services().animate && userPreferences.AnimationSpeed != kAnimationOff)) hold.emplace(*artwork);
+    if (artwork && !SlidesShown()) hold.emplace(*artwork);
     dealing = true;
     NewGame(restart);
     dealing = false;
@@ -1241,6 +1241,11 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
 }
 
 // ---- Slides ----
+
+bool Game::SlidesShown() {
+    return Services().animate &&
+           (userPreferences.AnimationSpeed == kAnimationNormal || userPreferences.AnimationSpeed == kAnimationFast);
+}
 
 uint32_t Game::SlideDurationMs(int steps, bool fast) {
     uint32_t limit = 0;

@@ -156,6 +156,8 @@ public:
 
     // How long a slide of this many steps lasts at the player's animation speed (0 when off).
     static uint32_t SlideDurationMs(int steps, bool fast);
+    // Whether cards slide across the table (animation on, and not switched off for a test).
+    static bool SlidesShown();
 
     // The straight path of a slide: the longer axis moves by the step length, the shorter by its
     // share (truncated), the pixels lost to truncation go back one per step on the first steps,

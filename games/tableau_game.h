@@ -343,6 +343,8 @@ protected:
         rules = ReadRules<Rules>(gameNumber);
         TableDealShow show(*this);
         position = Model::Deal(deck, rules, &show);
+        // Without slides the stock was left as it stood before the deal (ShowDealt).
+        if (!SlidesShown()) DrawPlace(0, true);
     }
     // The opening table with the cards laid out at once (ShowOpening).
     virtual void ShowLaidOut(const Position& now) {
@@ -363,7 +365,9 @@ protected:
         int x = 0, y = 0, stockX = 0, stockY = 0;
         DealtOrigin(place, index, x, y);
         CardOrigin(0, kTopCard, stockX, stockY);
-        DrawPlace(0, true);
+        // The stock thins card by card only where the cards are seen to leave it; without slides
+        // it is drawn once, when the deal is done (DealShown).
+        if (SlidesShown()) DrawPlace(0, true);
         AnimateCard(stockX, stockY, x, y, card, {.fast = true, .back = faceDown ? artwork->cardBack : -1});
         PlaySound(dealtSound);
         position = now;
