@@ -731,6 +731,8 @@ void Artwork::EndDragImage() {
 
 Pixel Artwork::TextColour() const { return ToPixel(ThemeColours().text); }
 
+Pixel Artwork::TableTextColour() const { return ToPixel(ThemeColours().tableText); }
+
 ToolkitTheme Artwork::ToolkitThemeValues() const {
     const ThemeColors& colours = ThemeColours();
     ToolkitTheme theme;

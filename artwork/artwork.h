@@ -106,7 +106,9 @@ public:
     // The theme in use and its colours.
     int Backdrop() const { return backdrop; }
     const screen_layout::ThemeColors& ThemeColours() const { return screen_layout::kThemeColors[backdrop]; }
+    // Words on the score panel (cut from the dialog face) and words on the table itself.
     Pixel TextColour() const;
+    Pixel TableTextColour() const;
     // The values the toolkit draws dialogs, controls and menus with; art that failed to load is
     // handed over as -1, so the toolkit draws plainly instead of reading an empty buffer.
     ToolkitTheme ToolkitThemeValues() const;

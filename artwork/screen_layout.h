@@ -81,14 +81,19 @@ struct Rgb {
     int b;
 };
 
-// The five text colours of a theme: text (score panel, About and rules text, high scores), the
-// control caption and its highlight, the menu item and its highlight.
+// The colours a theme draws words and marks in. Text (score panel, About and rules text, high
+// scores), the control caption and its highlight are drawn on the dialog face, which is dark on
+// every theme, so they are pale; the menu item and its highlight on the menu bar and drop-down
+// panels; the table's own text and marks (a grid game's hand scores; hint outlines, legal
+// targets and the keyboard's ring) on the table itself, dark on the light tables.
 struct ThemeColors {
     Rgb text;
     Rgb control;
     Rgb controlHighlight;
     Rgb menuItem;
     Rgb menuItemHighlight;
+    Rgb tableText;
+    Rgb tableMark;
 };
 
 inline constexpr Rgb kGold{220, 180, 79};
@@ -97,15 +102,22 @@ inline constexpr Rgb kDeepGold{235, 190, 66};
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kUmber{98, 93, 74};
+// The light themes' dialog lettering, each in its status line's palette, and a brighter tone of
+// it for captions under the pointer and the focus.
+inline constexpr Rgb kCream{232, 216, 178};
+inline constexpr Rgb kPaleCream{255, 245, 218};
+inline constexpr Rgb kSilver{222, 222, 218};
+inline constexpr Rgb kBlueWhite{212, 225, 240};
+inline constexpr Rgb kPaleBlueWhite{246, 250, 255};
 
 // Indexed by theme 0..5 (backdrop files 1..6).
 inline constexpr std::array<ThemeColors, kThemeCount> kThemeColors = {{
-    {kGold, kGold, kPaleGold, kGold, kPaleGold},              // 1: green felt
-    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 2: parchment
-    {kDeepGold, kDeepGold, kWhite, kDeepGold, kWhite},        // 3: midnight velvet
-    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 4: pale marble
-    {kBlack, kBlack, kUmber, kBlack, kUmber},                 // 5: linen
-    {kGold, kGold, kPaleGold, kGold, kPaleGold},              // 6: dark wood
+    {kGold, kGold, kPaleGold, kGold, kPaleGold, kGold, kPaleGold},             // 1: green felt
+    {kCream, kCream, kPaleCream, kBlack, kUmber, kBlack, kUmber},              // 2: parchment
+    {kDeepGold, kDeepGold, kWhite, kDeepGold, kWhite, kDeepGold, kWhite},      // 3: midnight velvet
+    {kSilver, kSilver, kWhite, kBlack, kUmber, kBlack, kUmber},                // 4: pale marble
+    {kBlueWhite, kBlueWhite, kPaleBlueWhite, kBlack, kUmber, kBlack, kUmber},  // 5: linen
+    {kGold, kGold, kPaleGold, kGold, kPaleGold, kGold, kPaleGold},             // 6: dark wood
 }};
 
 // The in-game title image of each theme.

@@ -1053,7 +1053,7 @@ void Game::MarkTargets() {
         const Rect card = artwork->CardRect(target.x, target.y);
         if (std::find(legal.begin(), legal.end(), card) == legal.end() && CanDrop(dragRecord, target)) legal.push_back(card);
     }
-    const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+    const screen_layout::Rgb rgb = artwork->ThemeColours().tableMark;
     targetMarks.Show(legal, MapRgb(rgb.r, rgb.g, rgb.b));
 }
 
@@ -1514,7 +1514,7 @@ void Game::RevealHint(const PlayMove& move) {
     if (!artwork || !PlacesOf(move, places)) return;
     points -= kUndoPenalty;
     DrawTable(ComputeScore());
-    const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+    const screen_layout::Rgb rgb = artwork->ThemeColours().tableMark;
     keyboard->Hide(false);  // the outlines save what is under them: the table without the ring
     // The words first: an outline over the status line then saves them with the table.
     ShowHintWords(MoveInWords(move, places));

@@ -470,7 +470,7 @@ void KeyboardPlay::Draw() {
         GetBlock(block.pixels.data(), e.left, e.right, e.top, e.bottom);
         saved.push_back(std::move(block));
     }
-    const screen_layout::Rgb rgb = game.artwork->ThemeColours().controlHighlight;
+    const screen_layout::Rgb rgb = game.artwork->ThemeColours().tableMark;
     const Pixel colours[] = {MapRgb(rgb.r, rgb.g, rgb.b), MapRgb(rgb.r, rgb.g, rgb.b), MapRgb(0, 0, 0)};
     for (int ring = 0; ring < kRingMargin; ++ring) {
         SetColor(colours[ring]);

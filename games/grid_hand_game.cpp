@@ -41,7 +41,7 @@ void GridHandGame<Parts>::DrawHandScores() {
     if (!gameOver || (Parts::kStarter && !position.starter.IsValid()) || handScoresShown) return;
     handScoresShown = true;
     SelectScreenBuffer();
-    SetColor(artwork->TextColour());
+    SetColor(artwork->TableTextColour());
     for (int r = 0; r < kSide; ++r) {
         const int cell = r * kSide;
         MoveTo(CellX(cell) - kRowScoreOffsetX, CellY(cell) + static_cast<int>(artwork->cardHeight * kRowScoreHeightShare));

@@ -131,11 +131,11 @@ void MenuItem::Draw() {
     Pixel color = disabled ? DisabledItemColor() : lit ? theme.menuItemHighlightColor : theme.menuItemColor;
     if (lit && !haveArt) {
         // Plain look: a bar behind the item; on a light face the list's selection colours read best.
-        const bool lightText = ThemeTextIsLight();
+        const bool lightText = MenuTextIsLight();
         SetColor(lightText ? PlainItemHighlightColor() : ToolkitColorValue(kColorListSelectedBack));
         FillRect(left, right, y, bottom);
         if (!lightText) color = ToolkitColorValue(kColorListSelectedText);
-    } else if (lit && !ThemeTextIsLight()) {
+    } else if (lit && !MenuTextIsLight()) {
         // A light theme's panel: a bar in the theme's dark highlight colour with pale text, as a
         // dimmed caption would read as disabled.
         SetColor(theme.menuItemHighlightColor);
@@ -166,7 +166,7 @@ void MenuItem::Draw() {
         const int glyphLeft = x + kCheckGlyphLeft, glyphBottom = y + kCheckGlyphBottom;
         // On a light theme's highlight bar the art's dark mark would vanish: the tick is drawn in
         // the bar's pale text colour instead.
-        const bool onBar = lit && haveArt && !ThemeTextIsLight();
+        const bool onBar = lit && haveArt && !MenuTextIsLight();
         if (haveArt && !onBar) {
             CopyBufferRectTransparent(art::kCheckLeft, art::kCheckLeft + art::kCheckWidth - 1, art::kCheckTop,
                                       art::kCheckTop + art::kCheckHeight - 1, glyphLeft, glyphBottom,
@@ -261,7 +261,7 @@ void MenuPanel::DrawPicture() {
                    art::kDropDownRightEdge, art::kDropDownBottomEdge, x, y, width, height);
         return;
     }
-    SetColor(PlainFaceColor());
+    SetColor(PlainMenuFaceColor());
     FillRect(x, x + width - 1, y, y + height - 1);
     DrawBevel(x, x + width - 1, y, y + height - 1, true);
 }
@@ -282,7 +282,7 @@ void MenuPanel::PaintBackground(int minx, int maxx, int miny, int maxy) {
         ResetClip();
         return;
     }
-    SetColor(PlainFaceColor());
+    SetColor(PlainMenuFaceColor());
     FillRect(minx, maxx, miny, maxy);
 }
 
@@ -440,7 +440,7 @@ void Menu::Draw() {
 
     // Light text is brightened under the mouse and while open. Dark text keeps its full colour
     // (a muted one reads as disabled): the title's pill or frame shows the state.
-    const bool highlightText = (opened || hover) && ThemeTextIsLight();
+    const bool highlightText = (opened || hover) && MenuTextIsLight();
     const Pixel color = disabled ? DisabledItemColor() : highlightText ? theme.menuItemHighlightColor : theme.menuItemColor;
     const int centreX = x + width / 2 + (opened ? 1 : 0);
     const int centreY = y + height / 2 - 1 + (opened ? 1 : 0);
@@ -470,7 +470,7 @@ void MenuBar::Draw() {
         CopyBufferRect(0, width - 1, art::kMenuBarTop, art::kMenuBarTop + height - 1, x, y + height - 1,
                        CurrentTheme().menuBarArt, ToolkitScreenBuffer());
     } else {
-        SetColor(PlainFaceColor());
+        SetColor(PlainMenuFaceColor());
         FillRect(x, x + width - 1, y, y + height - 1);
         SetColor(ToolkitColorValue(kColorHighlight));
         FillRect(x, x + width - 1, y, y);

@@ -144,3 +144,7 @@ bool ThemeTextIsLight() { return Luminance(CurrentTheme().controlTextColor) >= 1
 Pixel PlainFaceColor() { return ThemeTextIsLight() ? MapRgb(52, 56, 66) : ToolkitColorValue(kColorFace); }
 
 Pixel PlainPlateColor() { return ThemeTextIsLight() ? MapRgb(30, 32, 40) : MapRgb(200, 200, 200); }
+
+bool MenuTextIsLight() { return Luminance(CurrentTheme().menuItemColor) >= 128; }
+
+Pixel PlainMenuFaceColor() { return MenuTextIsLight() ? MapRgb(52, 56, 66) : ToolkitColorValue(kColorFace); }

@@ -63,3 +63,7 @@ void ResetClip();
 bool ThemeTextIsLight();
 Pixel PlainFaceColor();
 Pixel PlainPlateColor();
+// The same for the menu bar and drop-down panels, whose text may be dark where the dialogs'
+// is light (the light themes keep light menus above their tables).
+bool MenuTextIsLight();
+Pixel PlainMenuFaceColor();

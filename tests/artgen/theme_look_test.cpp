@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "artwork/screen_layout.h"
@@ -84,10 +85,31 @@ TEST(ThemeArt, CardsStandOutOnEveryTableAndNoTwoTablesLookAlike) {
         }
 }
 
-// Dialog text sits on a calm field: the theme's text colour keeps 4.5:1 against every sampled
-// pixel of the dialog face, so no vein or thread runs behind a word unreadably. The status texts
-// keep as much against the lightest twentieth of their rail.
+// The darkest and lightest luminance over a rectangle of a picture, in logical pixels.
+std::pair<double, double> LuminanceRange(const Picture& picture, int scale, int left, int top, int right, int bottom) {
+    double darkest = 1, lightest = 0;
+    for (int y = top * scale; y < bottom * scale; ++y)
+        for (int x = left * scale; x < right * scale; ++x) {
+            const double l = Luminance(picture.At(x, y));
+            darkest = std::min(darkest, l);
+            lightest = std::max(lightest, l);
+        }
+    return {darkest, lightest};
+}
+
+double WorstContrast(double text, std::pair<double, double> range) {
+    return std::min(Contrast(text, range.first), Contrast(text, range.second));
+}
+
+// Dialog text sits on a calm field: the theme's text colour keeps 4.5:1 against every pixel of
+// the dialog face inside its frame, at 1x and 3x, so no vein or thread runs behind a word
+// unreadably. The score panel, cut from the face's top-left corner, keeps as much under its
+// text, and the title colour as much on the title plate. The status texts keep 4.5:1 against
+// the lightest twentieth of their rail.
 TEST(ThemeArt, DialogFieldsAreCalmBehindText) {
+    constexpr int kFrame = 8;
+    constexpr int kPanelRight = 122, kPanelBottom = 42;  // the panel's part above and left of its cut edges
+    constexpr int kPlateEnd = 22;                         // the plate's rounded ends and lozenges
     for (int theme = 0; theme < sl::kThemeCount; ++theme) {
         const Picture table = RenderBackdrop(theme);
         std::vector<double> rail;
@@ -95,20 +117,25 @@ TEST(ThemeArt, DialogFieldsAreCalmBehindText) {
             for (int x = sl::kStatusRailLeft + 12; x <= sl::kStatusRailRight - 12; x += 2) rail.push_back(Luminance(table.At(x, y)));
         const uint32_t status = StatusTextRgb(0, theme);
         const double statusContrast = Contrast(Luminance(status), Percentile(rail, 0.95));
-        std::printf("theme %d (%s): status text %.2f:1 at the rail's lightest twentieth\n", theme + 1,
-                    ThemeLookOf(theme).name, statusContrast);
+        const sl::ThemeColors& colours = sl::kThemeColors[static_cast<size_t>(theme)];
+        const double text = Luminance(colours.text), title = Luminance(colours.control);
+        double dialog = 99, panel = 99, plate = 99;
+        for (const int scale : {1, 3}) {
+            const Picture face = RenderDialogFace(theme, scale);
+            dialog = std::min(dialog, WorstContrast(text, LuminanceRange(face, scale, kFrame, kFrame, art::kDialogFaceWidth - kFrame,
+                                                                           art::kDialogFaceHeight - kFrame)));
+            panel = std::min(panel, WorstContrast(text, LuminanceRange(face, scale, kFrame, kFrame, kPanelRight, kPanelBottom)));
+            const Picture strip = RenderDialogStrip(theme, scale);
+            plate = std::min(plate, WorstContrast(title, LuminanceRange(strip, scale, art::kPlateLeft + kPlateEnd, 4,
+                                                                         art::kPlateRight - kPlateEnd, art::kPlateBottom - art::kPlateTop - 3)));
+        }
+        std::printf("theme %d (%s): status text %.2f:1 at the rail's lightest twentieth; at worst, dialog text %.2f:1, "
+                    "score panel %.2f:1, title on its plate %.2f:1\n",
+                    theme + 1, ThemeLookOf(theme).name, statusContrast, dialog, panel, plate);
         EXPECT_GE(statusContrast, 4.5) << ThemeLookOf(theme).name;
-        const double text = Luminance(sl::kThemeColors[static_cast<size_t>(theme)].text);
-        double lowest = 99, lightest = 0;
-        for (int y = 10; y < art::kDialogFaceHeight - 10; y += 3)
-            for (int x = 10; x < art::kDialogFaceWidth - 10; x += 3) {
-                const Rgbf c = FieldAt(ThemeLookOf(theme), x, y);
-                const double l = Luminance(c.r, c.g, c.b);
-                lowest = std::min(lowest, Contrast(text, l));
-                lightest = std::max(lightest, l);
-            }
-        std::printf("theme %d (%s): dialog text %.2f:1 at worst\n", theme + 1, ThemeLookOf(theme).name, lowest);
-        EXPECT_GE(lowest, 4.5) << ThemeLookOf(theme).name;
+        EXPECT_GE(dialog, 4.5) << ThemeLookOf(theme).name;
+        EXPECT_GE(panel, 4.5) << ThemeLookOf(theme).name;
+        EXPECT_GE(plate, 4.5) << ThemeLookOf(theme).name;
     }
 }
 

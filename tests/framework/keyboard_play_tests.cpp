@@ -199,7 +199,7 @@ TEST_F(KeyboardPlayTest, HeldCardsMarkEveryPlaceThatTakesThem) {
         if (many == byStack.end()) continue;
         const std::vector<MoveGesture>& legal = many->second;
         const MoveGesture& first = legal.front();
-        const screen_layout::Rgb rgb = artwork->ThemeColours().controlHighlight;
+        const screen_layout::Rgb rgb = artwork->ThemeColours().tableMark;
         const Pixel highlight = MapRgb(rgb.r, rgb.g, rgb.b);
         const int scale = BufferScale(screen);
         const Pixel* pixels = BufferPixels(screen);

@@ -110,7 +110,7 @@ TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
     EXPECT_EQ(game->points, points - 5);
     EXPECT_TRUE(PositionCopy(ops, game->PositionBytes()).Code() == PositionCopy(ops, position).Code());
     EXPECT_EQ(game->undo.Count(), records);
-    const screen_layout::Rgb theme = artwork->ThemeColours().controlHighlight;
+    const screen_layout::Rgb theme = artwork->ThemeColours().tableMark;
     const Pixel highlight = MapRgb(theme.r, theme.g, theme.b);
     int lit = 0;
     const std::vector<Pixel> shown = Screen();

@@ -24,13 +24,18 @@ constexpr double kPi = 3.14159265358979323846;
 
 constexpr Rgbf kGoldAccent{0.86, 0.70, 0.31};
 
+// The light themes' chrome: sepia rimmed in vellum, charcoal in silver, navy in pale steel.
 const std::array<ThemeLook, sl::kThemeCount> kLooks = {{
-    {"felt", Texture::Felt, {0.07, 0.33, 0.17}, kGoldAccent, true, 11},
-    {"parchment", Texture::Parchment, {0.64, 0.48, 0.28}, {0.42, 0.27, 0.12}, false, 23},
-    {"velvet", Texture::Velvet, {0.07, 0.10, 0.28}, {0.92, 0.75, 0.28}, true, 37},
-    {"marble", Texture::Marble, {0.50, 0.50, 0.49}, {0.30, 0.29, 0.28}, false, 41},
-    {"linen", Texture::Linen, {0.37, 0.45, 0.54}, {0.22, 0.30, 0.40}, false, 53},
-    {"wood", Texture::Wood, {0.29, 0.16, 0.08}, kGoldAccent, true, 67},
+    {"felt", Texture::Felt, {0.07, 0.33, 0.17}, kGoldAccent, true, 11, {0.07, 0.33, 0.17}, kGoldAccent},
+    {"parchment", Texture::Parchment, {0.64, 0.48, 0.28}, {0.42, 0.27, 0.12}, false, 23, {0.30, 0.20, 0.10},
+     {0.88, 0.77, 0.56}},
+    {"velvet", Texture::Velvet, {0.07, 0.10, 0.28}, {0.92, 0.75, 0.28}, true, 37, {0.07, 0.10, 0.28},
+     {0.92, 0.75, 0.28}},
+    {"marble", Texture::Marble, {0.50, 0.50, 0.49}, {0.30, 0.29, 0.28}, false, 41, {0.19, 0.19, 0.20},
+     {0.80, 0.80, 0.81}},
+    {"linen", Texture::Linen, {0.37, 0.45, 0.54}, {0.22, 0.30, 0.40}, false, 53, {0.11, 0.15, 0.24},
+     {0.66, 0.75, 0.87}},
+    {"wood", Texture::Wood, {0.29, 0.16, 0.08}, kGoldAccent, true, 67, {0.29, 0.16, 0.08}, kGoldAccent},
 }};
 
 // Where the status texts stand: a recessed rail keeps their pale colours readable on every table.
@@ -288,15 +293,30 @@ Rgbf SurfaceAt(const ThemeLook& look, double x, double y, bool seams) {
 }
 
 Rgbf FieldAt(const ThemeLook& look, double x, double y) {
-    // Dialogs are quieter than the table: the same material, darker (or lighter) and calmer.
+    // Menus are quieter than the table: the same material, darker (or lighter) and calmer.
     const Rgbf s = SurfaceAt(look, x + 211, y + 97, false);
     if (!look.dark) {
-        // The light themes' tables are mid tones so cards stand out; their dialogs are a pale
+        // The light themes' tables are mid tones so cards stand out; their menus are a pale
         // wash of the same material, so calm that veins and threads never run behind text.
         return Mix(Mix(s, look.base, 0.8), Rgbf{1, 0.99, 0.95}, 0.68);
     }
     const Rgbf calm = Mix(s, look.base, 0.45);
     return Scale(calm, look.texture == Texture::Velvet ? 0.85 : 0.72);
+}
+
+Rgbf ChromeFieldAt(const ThemeLook& look, double x, double y) {
+    if (look.dark) return FieldAt(look, x, y);
+    // The material's own light and shade, calmed, carried over to the deep tone channel by
+    // channel. Marble turns to a black stone whose veins are paler than the ground; linen's
+    // fine weave is drawn up so it still shows in the dark.
+    const Rgbf calm = Mix(SurfaceAt(look, x + 211, y + 97, false), look.base, 0.5);
+    const double weave = look.texture == Texture::Linen ? 1.8 : 1.0;
+    const auto carry = [&](double c, double base, double deep) {
+        const double shade = weave * (c / base - 1.0);
+        return deep * (look.texture == Texture::Marble ? 1.0 - shade : 1.0 + shade);
+    };
+    return {carry(calm.r, look.base.r, look.deep.r), carry(calm.g, look.base.g, look.deep.g),
+            carry(calm.b, look.base.b, look.deep.b)};
 }
 
 // --- Backdrops ---
@@ -416,13 +436,16 @@ double RimShade(double d) {
 }
 double ShadowShade(double d) { return 0.62 + 0.12 * std::clamp(d - 5, 0.0, 2.0); }
 
-Picture RenderDialogFace(const ThemeLook& look, int scale) {
+}  // namespace
+
+Picture RenderDialogFace(int theme, int scale) {
+    const ThemeLook& look = ThemeLookOf(theme);
     const int s = scale;
     Picture face(art::kDialogFaceWidth * s, art::kDialogFaceHeight * s);
-    ShadeSmoothAtScale(&face, s, [&](double x, double y) { return FieldAt(look, x, y); });
+    ShadeSmoothAtScale(&face, s, [&](double x, double y) { return ChromeFieldAt(look, x, y); });
     const int w = face.width, h = face.height;
-    // The frame, 8 pixels on every side: a dark outer line, a bevelled rim in the accent
-    // colour, a dark line, and a soft shadow falling onto the field.
+    // The frame, 8 pixels on every side: a dark outer line, a bevelled rim in the chrome's
+    // metal, a dark line, and a soft shadow falling onto the field.
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int nearest = std::min(std::min(x, y), std::min(w - 1 - x, h - 1 - y));
@@ -431,13 +454,15 @@ Picture RenderDialogFace(const ThemeLook& look, int scale) {
             // The device pixel's centre, measured so that a 1x pixel sits on a whole number.
             const double fine = (nearest + 0.5) / s - 0.5;
             const Rgbf here = RgbOf(face.At(x, y));
-            const bool lit = x + y < w - 1 - x + h - 1 - y ? std::min(x, y) == nearest : false;  // top and left catch the light
+            // The top and left catch the light, up to the mitres at the top-right and bottom-left
+            // corners, so a frame cut to any size keeps its lit top edge all along.
+            const bool lit = std::min(x, y) == nearest;
             Rgbf c;
             if (d == 0) {
                 c = Scale(here, 0.25);
             } else if (d <= 3) {
                 const double shade = RimShade(fine) * (lit ? 1.08 : 0.88);
-                c = Scale(look.accent, shade * (1.0 + 0.04 * Grain(x / s, y / s, 5)));
+                c = Scale(look.rim, shade * (1.0 + 0.04 * Grain(x / s, y / s, 5)));
             } else if (d == 4) {
                 c = Scale(here, 0.3);
             } else {
@@ -448,14 +473,21 @@ Picture RenderDialogFace(const ThemeLook& look, int scale) {
     return face;
 }
 
+namespace {
+
+// A button's face: lighter than the field it stands on, leaning to the chrome's middle colour.
+Rgbf ButtonMiddle(const ThemeLook& look, Rgbf field) {
+    return Mix(Scale(field, 1.55), look.deep, 0.3);
+}
+
 // A face of a push button, 206 x 107. Buttons of any size are cut from its left and top parts
 // and its last 8 columns and 9 rows, so all shading lies in bands along the edges and the
 // middle is even: the cut never shows.
 Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     const int w = art::kButtonFaceWidth, h = kFaceHeight;
-    const Rgbf field = FieldAt(look, 400, 300);
-    Rgbf mid = look.dark ? Mix(Scale(field, 1.55), look.base, 0.3) : Mix(field, Rgbf{1, 0.98, 0.92}, 0.45);
-    if (pressed) mid = Scale(mid, look.dark ? 0.75 : 0.88);
+    const Rgbf field = ChromeFieldAt(look, 400, 300);
+    Rgbf mid = ButtonMiddle(look, field);
+    if (pressed) mid = Scale(mid, 0.75);
     AlphaCanvas canvas(w * scale, h * scale);
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, scale, scale);
@@ -464,8 +496,8 @@ Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     constexpr double kRadius = 5;
     RoundedRectPath(cr, 0.5, 0.5, w - 1, h - 1, kRadius);
     cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, h);
-    const Rgbf top = pressed ? Scale(mid, 0.86) : Mix(mid, Rgbf{1, 1, 1}, look.dark ? 0.12 : 0.35);
-    const Rgbf bottom = pressed ? Scale(mid, 1.05) : Scale(mid, look.dark ? 0.72 : 0.86);
+    const Rgbf top = pressed ? Scale(mid, 0.86) : Mix(mid, Rgbf{1, 1, 1}, 0.12);
+    const Rgbf bottom = pressed ? Scale(mid, 1.05) : Scale(mid, 0.72);
     const double e = 1.0 / h;
     cairo_pattern_add_color_stop_rgb(fill, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(fill, 11 * e, mid.r, mid.g, mid.b);
@@ -475,11 +507,11 @@ Picture RenderButtonFace(const ThemeLook& look, bool pressed, int scale) {
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(fill);
     cairo_set_line_width(cr, 1.0);
-    cairo_set_source_rgba(cr, 0, 0, 0, look.dark ? 0.85 : 0.55);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.85);
     cairo_stroke(cr);
-    // The accent rim just inside the outline.
+    // The metal rim just inside the outline.
     RoundedRectPath(cr, 1.5, 1.5, w - 3, h - 3, kRadius - 1);
-    SetSource(cr, look.accent, pressed ? 0.55 : 0.85);
+    SetSource(cr, look.rim, pressed ? 0.55 : 0.85);
     cairo_stroke(cr);
     // A highlight under the top edge of a raised button, a shadow under the top of a pressed one.
     cairo_move_to(cr, kRadius, 2.5 + (pressed ? 0 : 0.0));
@@ -507,20 +539,19 @@ void FillDownward(cairo_t* cr, double height, Rgbf top, Rgbf bottom) {
 }
 
 Picture RenderTitlePlate(const ThemeLook& look, int scale) {
-    const Rgbf field = FieldAt(look, 400, 20);
+    const Rgbf field = ChromeFieldAt(look, 400, 20);
     AlphaCanvas canvas(kPlateWidth * scale, kPlateHeight * scale);
     cairo_t* cr = canvas.cr();
     cairo_scale(cr, scale, scale);
     const double r = kPlateHeight / 2.0 - 0.5;
     RoundedRectPath(cr, 0.5, 0.5, kPlateWidth - 1, kPlateHeight - 1, r);
-    const Rgbf fillMid = look.dark ? Scale(field, 0.55) : Mix(field, Rgbf{1, 1, 0.97}, 0.6);
-    FillDownward(cr, kPlateHeight, look.dark ? Scale(fillMid, 0.8) : Scale(fillMid, 0.95),
-                 look.dark ? Scale(fillMid, 1.25) : Scale(fillMid, 1.03));
+    const Rgbf fillMid = Scale(field, 0.55);
+    FillDownward(cr, kPlateHeight, Scale(fillMid, 0.8), Scale(fillMid, 1.25));
     cairo_set_line_width(cr, 1.0);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
     cairo_stroke(cr);
     RoundedRectPath(cr, 1.8, 1.8, kPlateWidth - 3.6, kPlateHeight - 3.6, r - 1.3);
-    SetSource(cr, look.accent, 0.9);
+    SetSource(cr, look.rim, 0.9);
     cairo_set_line_width(cr, 1.3);
     cairo_stroke(cr);
     // Small lozenges at both ends finish the plate.
@@ -531,7 +562,7 @@ Picture RenderTitlePlate(const ThemeLook& look, int scale) {
         cairo_line_to(cr, cx + 4, cy);
         cairo_line_to(cr, cx, cy + 3.5);
         cairo_close_path(cr);
-        SetSource(cr, look.accent, 0.9);
+        SetSource(cr, look.rim, 0.9);
         cairo_fill(cr);
     }
     return canvas.Key(Pack(field), 0.5);
@@ -621,31 +652,19 @@ Rgbf FromRgb(const sl::Rgb& c) { return {c.r / 255.0, c.g / 255.0, c.b / 255.0};
 ControlColours ControlColoursOf(int theme) {
     const ThemeLook& look = ThemeLookOf(theme);
     ControlColours c;
-    c.field = FieldAt(look, 400, 300);
+    c.field = ChromeFieldAt(look, 400, 300);
     c.ink = FromRgb(sl::kThemeColors[static_cast<size_t>(theme)].text);
-    c.rim = look.dark ? look.accent : Scale(look.accent, 0.95);
-    c.mark = look.accent;
-    if (look.dark) {
-        c.well = Scale(c.field, 0.55);
-        c.tick = Scale(c.field, 0.35);
-        c.fieldFill = Scale(c.field, 0.5);
-        c.fieldText = c.ink;
-        c.selection = Scale(look.accent, 0.8);
-        c.selectionText = Scale(c.field, 0.3);
-        const Rgbf mid = Mix(Scale(c.field, 1.55), look.base, 0.3);
-        c.plateTop = Mix(mid, Rgbf{1, 1, 1}, 0.12);
-        c.plateBottom = Scale(mid, 0.72);
-    } else {
-        c.well = Scale(c.field, 0.93);
-        c.tick = Mix(c.field, Rgbf{1, 1, 1}, 0.7);
-        c.fieldFill = Mix(c.field, Rgbf{1, 0.99, 0.96}, 0.45);
-        c.fieldText = kInk;
-        c.selection = look.accent;
-        c.selectionText = Mix(c.field, Rgbf{1, 1, 1}, 0.8);
-        const Rgbf mid = Mix(c.field, Rgbf{1, 0.98, 0.92}, 0.45);
-        c.plateTop = Mix(mid, Rgbf{1, 1, 1}, 0.35);
-        c.plateBottom = Scale(mid, 0.86);
-    }
+    c.rim = look.rim;
+    c.mark = look.rim;
+    c.well = Scale(c.field, 0.55);
+    c.tick = Scale(c.field, 0.35);
+    c.fieldFill = Scale(c.field, 0.5);
+    c.fieldText = c.ink;
+    c.selection = Scale(look.rim, 0.8);
+    c.selectionText = Scale(c.field, 0.3);
+    const Rgbf mid = ButtonMiddle(look, c.field);
+    c.plateTop = Mix(mid, Rgbf{1, 1, 1}, 0.12);
+    c.plateBottom = Scale(mid, 0.72);
     return c;
 }
 
@@ -997,7 +1016,7 @@ bool RenderScaledThemeArt(const std::filesystem::path& fontRoot, int scale, std:
         pictures.emplace_back("menu" + n + ".bmp", RenderMenuBarImage(look, scale));
         pictures.emplace_back("dialog" + n + ".bmp", RenderDialogStrip(theme, scale));
         pictures.emplace_back("placeholder" + n + ".bmp", RenderPlaceholders(theme, scale));
-        faces.emplace_back("dialog" + n + ".jpg", RenderDialogFace(look, scale));
+        faces.emplace_back("dialog" + n + ".jpg", RenderDialogFace(theme, scale));
         menus.Blit(RenderDropDownColumn(look, scale), theme * art::kMenusColumnWidth * scale, 0);
     }
     faces.emplace_back("menus.jpg", std::move(menus));
@@ -1037,7 +1056,7 @@ bool RenderThemeArt(const std::filesystem::path& fontRoot, std::vector<ArtFile>*
         const int n = theme + 1;
         files->emplace_back(name("backdrop%d.jpg", n), EncodeJpegPicture(RenderBackdrop(theme), 90));
         files->emplace_back(name("menu%d.bmp", n), EncodeBmp(RenderMenuBarImage(look, 1)));
-        files->emplace_back(name("dialog%d.jpg", n), EncodeJpegPicture(RenderDialogFace(look, 1), 92, false));
+        files->emplace_back(name("dialog%d.jpg", n), EncodeJpegPicture(RenderDialogFace(theme), 92, false));
         files->emplace_back(name("dialog%d.bmp", n), EncodeBmp(RenderDialogStrip(theme)));
         files->emplace_back(name("placeholder%d.bmp", n), EncodeBmp(RenderPlaceholders(theme)));
         menus.Blit(RenderDropDownColumn(look, 1), theme * art::kMenusColumnWidth, 0);
