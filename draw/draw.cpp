@@ -315,9 +315,16 @@ void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size
     const int s = deviceScale;
     for (int64_t y = y0; y <= y1; ++y) {
         Pixel* row = b->Row(static_cast<int>(y));
-        const int64_t blockRow = blockAt == s ? y - top : (y - top) * blockAt / s;
+        if (blockAt == s) {
+            // The block at the buffer's own scale: pixel for pixel along the row (the status
+            // line's fields are read back this way after every present).
+            size_t at = header + static_cast<size_t>(((y - top) * rowPixels + (x0 - left)) * bytes);
+            for (int64_t x = x0; x <= x1; ++x, at += static_cast<size_t>(bytes)) visit(row[x], at);
+            continue;
+        }
+        const int64_t blockRow = (y - top) * blockAt / s;
         for (int64_t x = x0; x <= x1; ++x) {
-            const int64_t blockColumn = blockAt == s ? x - left : (x - left) * blockAt / s;
+            const int64_t blockColumn = (x - left) * blockAt / s;
             visit(row[x], header + static_cast<size_t>((blockRow * rowPixels + blockColumn) * bytes));
         }
     }
