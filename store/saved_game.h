@@ -52,7 +52,8 @@ inline constexpr size_t kMaxSavedRecordBytes = 64 * 1024;
 inline constexpr size_t kMaxSavedRecords = 20000;
 inline constexpr size_t kMaxSavedRules = 64;
 inline constexpr size_t kMaxRuleNameBytes = 255;
-inline constexpr int32_t kMaxSavedFan = 1024;  // either way: a waste's fan may count below zero
+// The largest fan a note may claim, either way (a waste's count of cards dealt may fall below zero).
+inline constexpr int32_t kMaxSavedFan = 1024;
 
 std::vector<uint8_t> EncodeSavedGame(const SavedGame& game);
 // The file's closing checksum (64-bit FNV-1a) over the bytes before it.
