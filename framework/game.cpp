@@ -1242,10 +1242,7 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
 
 // ---- Slides ----
 
-bool Game::SlidesShown() {
-    return Services().animate &&
-           (userPreferences.AnimationSpeed == kAnimationNormal || userPreferences.AnimationSpeed == kAnimationFast);
-}
+bool Game::SlidesShown() { return Services().animate && SlideDurationMs(1, false) > 0; }
 
 uint32_t Game::SlideDurationMs(int steps, bool fast) {
     uint32_t limit = 0;
