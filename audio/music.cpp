@@ -14,13 +14,11 @@
 
 namespace {
 
-// Between passes the thread looks this often for the end of the song, so a song that ends
-// is followed by the next one within this long.
-constexpr uint32_t kEndPollMs = 20;
-// With no song playing the thread sleeps this long between passes; a change of what should
-// play wakes it at once (Nudge), so the wait only bounds how late a change nobody announced is
-// seen, and a silent table wakes the thread once a second rather than ten times.
-constexpr uint32_t kSilentWaitMs = 1000;
+// Between passes the thread sleeps this long. Everything it acts on wakes it at once: a change
+// of what should play (Nudge), quit, and the end of a song (the performance's end notice); the
+// wait only bounds how late a change nobody announced is seen, and an idle table wakes the
+// thread once a second.
+constexpr uint32_t kPassWaitMs = 1000;
 // Far more draws than a real choice needs (with one song of six, 1000 draws all miss it with
 // a chance of about 10^-79).
 constexpr int kMaximumDraws = 1000;
@@ -57,22 +55,15 @@ void SetState(int32_t state, bool wanted) {
 void RunMusicThread(std::unique_ptr<MusicPerformance> performance) {
     MusicPlayer player(performance.get(), sharedControl);
     player.Initialise(static_cast<unsigned>(std::time(nullptr)));
+    performance->SetEndNotice(Nudge);
     while (player.Pass()) {
-        // Wait one pass, but move on at once when the song ends, what should play changes, or
-        // quit is asked for. With no song playing there is no end to watch for: one long wait.
         std::unique_lock lock(musicThread.mutex);
-        const bool playing = player.Playing();
-        const uint32_t pass = playing ? MusicPlayer::kPassMs : kSilentWaitMs;
-        const uint32_t poll = playing ? kEndPollMs : kSilentWaitMs;
-        for (uint32_t waited = 0; waited < pass; waited += poll) {
-            if (musicThread.wake.wait_for(lock, std::chrono::milliseconds(poll), [] {
-                    return sharedControl.quit.load() != 0 || musicThread.nudged;
-                }))
-                break;
-            if (playing && performance->SongEnded()) break;
-        }
+        musicThread.wake.wait_for(lock, std::chrono::milliseconds(kPassWaitMs), [] {
+            return sharedControl.quit.load() != 0 || musicThread.nudged;
+        });
         musicThread.nudged = false;
     }
+    performance->SetEndNotice(nullptr);
     // The performance goes with the thread that used it.
 }
 

@@ -46,8 +46,6 @@ bool MusicThreadRunning();
 // The thread's work, one pass at a time, so tests can drive it on their own clock.
 class MusicPlayer {
 public:
-    static constexpr uint32_t kPassMs = 100;
-
     MusicPlayer(MusicPerformance* performance, const MusicControl& control);
 
     // Seeds the thread's random generator. The performance is set up when music is first wanted:

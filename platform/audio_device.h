@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ public:
     virtual void Stop() = 0;
     // True once the song playing has reached its last event.
     virtual bool SongEnded() = 0;
+    // Called on the audio thread, once per song, when the song playing reaches its last event,
+    // so whoever waits for the end need not keep asking. The notice must not wait for anything.
+    virtual void SetEndNotice(std::function<void()> notice) { (void)notice; }
 };
 
 class AudioDevice {

@@ -260,6 +260,25 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     performance->Stop();
     EXPECT_TRUE(performance->SongEnded());
 
+    // The end of a song is announced once, from the rendering, as soon as it is reached: the
+    // music thread waits for that rather than asking. Half a second at 96 ticks a beat and 120
+    // beats a minute, a key struck twice.
+    const std::vector<uint8_t> shortSong = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k',
+                                            0, 0, 0, 20, 0, 0x90, 60, 100, 24, 0x80, 60, 0, 0, 0x90, 60, 100,
+                                            24, 0x80, 60, 0, 48, 0xFF, 0x2F, 0};
+    WriteBytes(scratch.Path() / "short.mid", shortSong);
+    int notices = 0;
+    performance->SetEndNotice([&notices] { ++notices; });
+    ASSERT_TRUE(performance->Play((scratch.Path() / "short.mid").string()));
+    int blocks = 0;
+    for (; notices == 0 && blocks < 40; ++blocks) mixer->RenderMusicOnly(block.data(), 1024);
+    EXPECT_EQ(notices, 1);
+    EXPECT_NEAR(blocks * 1024.0 / AudioDevice::kOutputRate, 0.5, 0.05);
+    EXPECT_TRUE(performance->SongEnded());
+    for (int i = 0; i < 5; ++i) mixer->RenderMusicOnly(block.data(), 1024);
+    EXPECT_EQ(notices, 1);
+    performance->SetEndNotice(nullptr);
+
     // A bright mix: over each song's first 20 seconds the energy above 4 kHz is no more than
     // 23 dB under the whole (it was 24 to 33 dB under for four songs, from dull voicings and
     // programs). Balanced for the preferred soundfont.
