@@ -26,16 +26,13 @@ TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
 
 TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
     SpiderGame& game = Start<SpiderGame>();
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kSpades, 6), false, game.position.startCard))
-        << "Seven on Eight needs the suit";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kHearts, 6), false, game.position.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard))
-        << "a King only goes to an empty column";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(), false, game.position.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, game.position.startCard))
-        << "nothing goes on the Ace";
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard));
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, game.position.startCard));
+    ExpectFits([&](Card card, Card onto, bool home) { return SpiderModel::CanPlace(card, onto, home, game.position.startCard); },
+               {{Card(kHearts, 5), Card(kSpades, 6), false, false, "Seven on Eight needs the suit"},
+                {Card(kHearts, 5), Card(kHearts, 6), false, true},
+                {Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, false, "a King only goes to an empty column"},
+                {Card(kHearts, Card::kKing), Card(), false, true},
+                {Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, false, "nothing goes on the Ace"},
+                {Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, true}});
 }
 
 TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
