@@ -3,7 +3,6 @@
 // through the mouse path.
 #include "games/agnes.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -170,13 +169,6 @@ TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
     std::vector<uint8_t> damaged = test_support::ReadBytes(UndoJournal::RecordPath(1));
     for (int i = 0; i < 8; ++i) damaged[960 + 32 + i] = 0;  // a black Two in hand
     EXPECT_FALSE(game.RestoreRecord(damaged));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Agnes) {
-    ExpectMouseMakesModelMoves<AgnesGame>("Agnes",
-        {{"MovePartial", 0}, {"AutoFlip", 1}, {"StartCard", 5}, {"TableauStart", 0}}, 4);
-    ExpectMouseMakesModelMoves<AgnesGame>("Agnes", {{"FilledIn", 1}}, 5);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // hand-built positions and the undo record, through the mouse path.
 #include "games/forty_thieves.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -205,14 +204,6 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     game.rules.columnsInPlay = 10;
     EXPECT_TRUE(game.RestoreRecord(record));
     EXPECT_EQ(game.position.wasteCount, 0);
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, FortyThieves) {
-    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
-        {{"MovePartial", 1}, {"Recycle", 99999}, {"AutoFlip", 1}, {"Rows", 5}, {"RowsFaceDown", 3}}, 4);
-    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
-        {{"FilledIn", 1}, {"Recycle", 2}, {"Columns", 6}, {"Rows", 2}, {"RowsFaceDown", 1}, {"StartCard", -1}}, 5);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include "games/gate.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -88,13 +87,6 @@ TEST(GateModelTest, OverWhenNoCandidateFits) {
     EXPECT_TRUE(GateModel::Over(p));
     p.tableau[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
     EXPECT_FALSE(GateModel::Over(p));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Gate) {
-    ExpectMouseMakesModelMoves<GateGame>("Gate",
-        {{"MovePartial", 1}, {"Recycles", 99999}, {"FillFromWaste", 1}}, 4);
-    ExpectMouseMakesModelMoves<GateGame>("Gate", {{"FilledIn", 1}, {"Recycles", 2}, {"StartCard", 3}}, 5);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
 #include "games/klondike.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -251,14 +250,6 @@ TEST_F(KlondikeTest, GameOverFollowsThePlayerAndThePreference) {
     ClearTable(game);
     EXPECT_TRUE(game.CheckGameOver());
     EXPECT_TRUE(game.IsWon());
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Klondike) {
-    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
-        {{"MovePartial", 1}, {"AutoFlip", 1}, {"CardsDealt", 1}, {"Recycles", 99999}, {"TableauStart", 0}}, 4);
-    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
-        {{"StartCard", -1}, {"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

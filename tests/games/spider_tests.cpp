@@ -3,7 +3,6 @@
 
 #include "games/spider.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -146,13 +145,6 @@ TEST(SpiderModelTest, OverSearchIsExhaustiveOnLargeDeadPositions) {
     EXPECT_TRUE(SpiderModel::Over(p));
     SetPile(p, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
     EXPECT_FALSE(SpiderModel::Over(p));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Spider) {
-    ExpectMouseMakesModelMoves<SpiderGame>("Spider",
-        {{"SuitAssembled", 0}, {"RowsFaceDown", 2}, {"AutoFlip", 1}}, 4);
-    ExpectMouseMakesModelMoves<SpiderGame>("Spider", {{"StartCard", -1}, {"RowsFaceDown", 0}}, 5);
 }
 
 }  // namespace
