@@ -327,11 +327,7 @@ TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
     RequestStartingDeal(kKlondike, 99);
     Begin();
     script->At(1000, [&] {
-        PlayMoves(3, [&] {
-            HostEvent quit;
-            quit.kind = HostEvent::Quit;
-            script->PostHost(0, quit);
-        });
+        PlayMoves(3, [&] { CloseOrTerminate(false); });
     });
     EXPECT_TRUE(RunOnce());
     RequestStartingDeal(0, std::nullopt);
