@@ -301,6 +301,21 @@ protected:
         return contents;
     }
 
+    // The table's undo record as SaveUndo makes it now, which must restore, then with `damage`
+    // done to its game part (given an iterator to it): whether the table takes the damaged one.
+    template <typename Damage>
+    static bool RestoresDamagedRecord(Game& table, Damage damage) {
+        table.SaveUndo();
+        std::optional<std::vector<uint8_t>> record = table.PopUndoRecord();
+        if (!record) {
+            ADD_FAILURE() << "no undo record";
+            return true;
+        }
+        EXPECT_TRUE(table.RestoreRecord(*record));
+        damage(record->begin() + kUndoGamePartOffset);
+        return table.RestoreRecord(*record);
+    }
+
     static inline GameTest* current = nullptr;
     // When set, every posted input and panel tick is written here (golden traces replay them).
     std::string* inputLog = nullptr;

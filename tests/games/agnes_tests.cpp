@@ -1,11 +1,8 @@
 // Agnes: the deal and the reserve fed by the stock, wrap-round building with the starting rank
 // kept off the piles, scoring, the game-over test on hand-built positions and the undo record,
 // through the mouse path.
-#include <fstream>
-
 #include "games/agnes.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -31,10 +28,6 @@ protected:
         drag.cards[0] = card;
         drag.count = 1;
         return drag;
-    }
-    static std::vector<uint8_t> ReadRecord(int n) {
-        std::ifstream file(UndoJournal::RecordPath(n), std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), {}};
     }
 };
 
@@ -74,12 +67,12 @@ TEST_F(AgnesTest, EmptyPileTakesOnlyTheRankBelowTheStart) {
     game.rules.tableauStart = 0;
     EXPECT_TRUE(game.CanDrop(five, empty)) << "unless empty piles take any card";
     // Building wraps round: a black Ace on a red Two, a King on the Ace; never a Five on a Six.
-    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false));
-    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_FALSE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kKing), Card(kRed, Card::kAce), false))
-        << "same colour";
-    EXPECT_TRUE(AgnesModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
+    ExpectFits([&](Card card, Card onto, bool home) { return AgnesModel::CanPlay(game.CurrentPosition(), card, onto, home); },
+               {{Card(kBlack, Card::kAce), Card(kRed, 0), false, true},
+                {Card(kRed, Card::kKing), Card(kBlack, Card::kAce), false, true},
+                {Card(kBlack, 3), Card(kRed, 4), false, false},
+                {Card(kRed, Card::kKing), Card(kRed, Card::kAce), false, false, "same colour"},
+                {Card(kRed, Card::kAce), Card(kRed, Card::kKing), true, true}});
 }
 
 TEST_F(AgnesTest, PressOnAFaceDownTopTurnsItForFivePoints) {
@@ -173,16 +166,9 @@ TEST_F(AgnesTest, UndoRecordHoldsThePositionAndTheStartIsWorkedOutAgain) {
     EXPECT_EQ(game.position.startRank, 7);
     for (int suit = 0; suit < 4; ++suit) EXPECT_EQ(game.position.foundations[suit], Card(suit, 7));
     // A record with a card in hand is refused.
-    std::vector<uint8_t> damaged = ReadRecord(1);
+    std::vector<uint8_t> damaged = test_support::ReadBytes(UndoJournal::RecordPath(1));
     for (int i = 0; i < 8; ++i) damaged[960 + 32 + i] = 0;  // a black Two in hand
     EXPECT_FALSE(game.RestoreRecord(damaged));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Agnes) {
-    ExpectMouseMakesModelMoves<AgnesGame>("Agnes",
-        {{"MovePartial", 0}, {"AutoFlip", 1}, {"StartCard", 5}, {"TableauStart", 0}}, 4);
-    ExpectMouseMakesModelMoves<AgnesGame>("Agnes", {{"FilledIn", 1}}, 5);
 }
 
 }  // namespace

@@ -62,11 +62,7 @@ TEST_F(AuldLangSyneTest, FilledInStartsTheFoundationsAndCostsAQuarter) {
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.0);
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 TEST(AuldLangSyneModelTest, ATopCardGoesToTheFirstFoundationItFitsAndTheStockDealsARow) {
     AuldLangSyneModel::Position position;

@@ -125,13 +125,12 @@ TEST_F(AutoplayerTest, DamagedUndoRecordsAreRefusedOrLeaveAPossiblePosition) {
     std::mt19937 random(42);
     for (const GameDescriptor& entry : RegisteredGames()) {
         SCOPED_TRACE(entry.name);
-            game = entry.create(artwork.get());
+        game = entry.create(artwork.get());
         game->deck.Seed(5);
         game->NewGame(false);
         for (int action = 0; action < 40; ++action) Act(*game, random);
         game->SaveUndo();
-        std::ifstream file(UndoJournal::RecordPath(game->undo.Count()), std::ios::binary);
-        const std::vector<uint8_t> good((std::istreambuf_iterator<char>(file)), {});
+        const std::vector<uint8_t> good = test_support::ReadBytes(UndoJournal::RecordPath(game->undo.Count()));
         ASSERT_GT(good.size(), kUndoGamePartOffset);
         ASSERT_TRUE(game->RestoreRecord(good));
         int accepted = 0;

@@ -8,13 +8,9 @@ namespace {
 using Calc = CalculationGame;
 
 TEST(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundTheCycle) {
-    EXPECT_EQ((std::array{Calc::Model::StartRank(12, 0), Calc::Model::StartRank(12, 1), Calc::Model::StartRank(12, 2), Calc::Model::StartRank(12, 3)}),
-              (std::array{12, 0, 1, 2}));
-    EXPECT_EQ((std::array{Calc::Model::StartRank(3, 0), Calc::Model::StartRank(3, 1), Calc::Model::StartRank(3, 2), Calc::Model::StartRank(3, 3)}),
-              (std::array{3, 8, 0, 5}));
-    EXPECT_EQ((std::array{Calc::Model::StartRank(7, 0), Calc::Model::StartRank(7, 1), Calc::Model::StartRank(7, 2), Calc::Model::StartRank(7, 3)}),
-              (std::array{7, 3, 12, 8}));
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(Calc::Model::StartRank(11, k), Card::kKing);
+    for (const auto& [choice, ranks] : {std::pair{12, std::array{12, 0, 1, 2}}, {3, {3, 8, 0, 5}}, {7, {7, 3, 12, 8}},
+                                        {11, {Card::kKing, Card::kKing, Card::kKing, Card::kKing}}})
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(Calc::Model::StartRank(choice, k), ranks[k]) << "choice " << choice << ", foundation " << k;
 
     // Foundation 3 from the Four steps by four, round the cycle.
     const int bySteps[] = {6, 10, 1, 5, 9, 0, 4, 8, 12, 3, 7, 11};  // 8, Q, 3, 7, J, 2, 6, 10, A, 5, 9, K
@@ -25,11 +21,7 @@ TEST(CalculationTest, StartingChoicesGiveTheirRanksAndTheFoundationsStepRoundThe
     }
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 TEST(CalculationModelTest, OnlyTheCurrentCardGoesToAWastePileAndTheStockWaitsForIt) {
     CalculationModel::Position position;

@@ -3,7 +3,6 @@
 
 #include "games/canfield.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -165,13 +164,6 @@ TEST(CanfieldModelTest, OverOnlyWhenNothingCanMove) {
     p.waste[0] = Card(kBlack2, 3);
     model_positions::SetStock(p, {Card(kBlack, 0)});  // the black Two would go home
     EXPECT_FALSE(CanfieldModel::Over(p));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Canfield) {
-    ExpectMouseMakesModelMoves<CanfieldGame>("Canfield",
-        {{"MovePartial", 1}, {"Recycles", 99999}, {"CardsDealt", 3}, {"FillFromStock", 0}}, 4);
-    ExpectMouseMakesModelMoves<CanfieldGame>("Canfield", {{"Recycles", 2}, {"CardsDealt", 2}}, 5);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // Cribbage Solitaire: hand scoring, the reserve piles and the end of a game when the grid is
 // full.
-#include <fstream>
-
 #include "games/cribbage_solitaire.h"
 #include "tests/framework/game_fixture.h"
 

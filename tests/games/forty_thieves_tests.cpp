@@ -1,11 +1,8 @@
 // Forty Thieves: the deal with its linked row and column rules, building in suit round the
 // starting rank, scoring, recycling, the game-over test with its single-card look-ahead on
 // hand-built positions and the undo record, through the mouse path.
-#include <fstream>
-
 #include "games/forty_thieves.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -51,22 +48,17 @@ TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {
 TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     SetRule("StartCard", 3);  // Five
     FortyThievesGame& game = Start<FortyThievesGame>();
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 3), Card(), true));
-    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 4), Card(), true));
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(),
-        Card(kHearts, Card::kAce), Card(kHearts, Card::kKing), true));
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kHearts, 0), Card(kHearts, Card::kAce), true));
-    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 0), Card(kHearts, Card::kAce), true))
-        << "in suit only";
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 0), Card(kSpades, 1), false))
-        << "down in suit";
-    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kClubs, 0), Card(kSpades, 1), false));
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, Card::kAce), Card(kSpades, 0), false))
-        << "an Ace on a Two";
-    EXPECT_FALSE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 3), Card(kSpades, 4), false))
-        << "the starting rank goes on no card";
-    EXPECT_TRUE(FortyThievesModel::CanPlay(game.CurrentPosition(), Card(kSpades, 3), Card(), false))
-        << "but any card fills an empty column";
+    ExpectFits([&](Card card, Card onto, bool home) { return FortyThievesModel::CanPlay(game.CurrentPosition(), card, onto, home); },
+               {{Card(kHearts, 3), Card(), true, true},
+                {Card(kHearts, 4), Card(), true, false},
+                {Card(kHearts, Card::kAce), Card(kHearts, Card::kKing), true, true},
+                {Card(kHearts, 0), Card(kHearts, Card::kAce), true, true},
+                {Card(kSpades, 0), Card(kHearts, Card::kAce), true, false, "in suit only"},
+                {Card(kSpades, 0), Card(kSpades, 1), false, true, "down in suit"},
+                {Card(kClubs, 0), Card(kSpades, 1), false, false},
+                {Card(kSpades, Card::kAce), Card(kSpades, 0), false, true, "an Ace on a Two"},
+                {Card(kSpades, 3), Card(kSpades, 4), false, false, "the starting rank goes on no card"},
+                {Card(kSpades, 3), Card(), false, true, "but any card fills an empty column"}});
 
     ClearPlaces(game);
     game.position.foundations[0] = Card(kSpades, 3);
@@ -193,8 +185,7 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     const int firstStart = game.position.startRank;
     Click(kStockClickX, kStockClickY);
     ASSERT_EQ(game.undo.Count(), 1);
-    std::ifstream file(UndoJournal::RecordPath(1), std::ios::binary);
-    const std::vector<uint8_t> record((std::istreambuf_iterator<char>(file)), {});
+    const std::vector<uint8_t> record = test_support::ReadBytes(UndoJournal::RecordPath(1));
     Click(kStockClickX, kStockClickY);
     EXPECT_EQ(game.position.wasteCount, 2);
 
@@ -213,14 +204,6 @@ TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     game.rules.columnsInPlay = 10;
     EXPECT_TRUE(game.RestoreRecord(record));
     EXPECT_EQ(game.position.wasteCount, 0);
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, FortyThieves) {
-    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
-        {{"MovePartial", 1}, {"Recycle", 99999}, {"AutoFlip", 1}, {"Rows", 5}, {"RowsFaceDown", 3}}, 4);
-    ExpectMouseMakesModelMoves<FortyThievesGame>("Forty Thieves",
-        {{"FilledIn", 1}, {"Recycle", 2}, {"Columns", 6}, {"Rows", 2}, {"RowsFaceDown", 1}, {"StartCard", -1}}, 5);
 }
 
 }  // namespace

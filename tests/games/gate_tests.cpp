@@ -3,7 +3,6 @@
 
 #include "games/gate.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -45,11 +44,12 @@ TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
 TEST_F(GateTest, StartingRankGoesOnNoPile) {
     SetRule("StartCard", 3);
     GateGame& game = Start<GateGame>();
-    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false));
-    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
-    EXPECT_TRUE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 0), Card(kRed, Card::kAce), true));
-    EXPECT_FALSE(GateModel::CanPlay(game.CurrentPosition(), Card(kRed, 3), Card(kRed, 2), true));
+    ExpectFits([&](Card card, Card onto, bool home) { return GateModel::CanPlay(game.CurrentPosition(), card, onto, home); },
+               {{Card(kBlack, 3), Card(kRed, 4), false, false},
+                {Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false, true},
+                {Card(kBlack, Card::kAce), Card(kRed, 0), false, true},
+                {Card(kRed, 0), Card(kRed, Card::kAce), true, true},
+                {Card(kRed, 3), Card(kRed, 2), true, false}});
 }
 
 TEST_F(GateTest, EveryPressOffTheStockCostsAnUndoRecord) {
@@ -87,19 +87,6 @@ TEST(GateModelTest, OverWhenNoCandidateFits) {
     EXPECT_TRUE(GateModel::Over(p));
     p.tableau[0][0] = Card(kBlack, 0);  // a Two goes on its Ace
     EXPECT_FALSE(GateModel::Over(p));
-}
-
-}  // namespace
-
-namespace {
-
-// Every post card stands at its slot; only the pick-up of the last one is raised (by a pixel per
-// five cards), so the drawn post must equal the cards drawn plainly at their slots.
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Gate) {
-    ExpectMouseMakesModelMoves<GateGame>("Gate",
-        {{"MovePartial", 1}, {"Recycles", 99999}, {"FillFromWaste", 1}}, 4);
-    ExpectMouseMakesModelMoves<GateGame>("Gate", {{"FilledIn", 1}, {"Recycles", 2}, {"StartCard", 3}}, 5);
 }
 
 }  // namespace

@@ -123,8 +123,7 @@ protected:
             const int records = game->undo.Count();
             mixInt(records);
             if (records > 0) {
-                std::ifstream file(UndoJournal::RecordPath(records), std::ios::binary);
-                const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+                const std::vector<uint8_t> bytes = test_support::ReadBytes(UndoJournal::RecordPath(records));
                 mix(bytes.data(), bytes.size());
             }
         }

@@ -1,5 +1,5 @@
-// Golf's layouts, its rank rule with and without wrapping round, its scoring, a blocked table
-// without the automatic end, and damaged undo records.
+// Golf's layouts, its rank rule with and without wrapping round, its scoring, and damaged undo
+// records.
 #include "games/golf.h"
 #include "tests/games/ruled_game_test.h"
 
@@ -77,28 +77,14 @@ TEST_F(GolfTest, KingsTakeNothingUnlessRanksWrapRound) {
     EXPECT_EQ(game.points, 4);
 }
 
-TEST_F(GolfTest, WithoutAutoGameOverABlockedTableStaysInPlay) {
-    GolfGame& game = Start<GolfGame>();
-    ClearTable(game, Card(0, 5));
-    SetColumn(game, 0, {Card(1, 10)});
-    EXPECT_FALSE(game.CheckGameOver());
-    ASSERT_TRUE(Choose(kCommandEndGame));
-    EXPECT_TRUE(game.gameOver);
-    EXPECT_TRUE(messages.empty()) << "no 'no moves' message when the player ends the game";
-}
-
 TEST_F(GolfTest, UndoRecordRefusesDuplicates) {
     GolfGame& game = Start<GolfGame>();
-    game.SaveUndo();
-    auto record = game.PopUndoRecord();
-    ASSERT_TRUE(record);
-    EXPECT_TRUE(game.RestoreRecord(*record));
-    // A column card repeated in the foundation is refused and leaves the game as it was.
-    std::vector<uint8_t> damaged = *record;
-    std::copy_n(damaged.begin() + kUndoGamePartOffset + 8 * 52 + 4, 8, damaged.begin() + kUndoGamePartOffset);
-    damaged[kUndoGamePartOffset + 8 * 52] = 1;
     const auto columns = game.position.columns;
-    EXPECT_FALSE(game.RestoreRecord(damaged));
+    // A column card repeated in the foundation is refused and leaves the game as it was.
+    EXPECT_FALSE(RestoresDamagedRecord(game, [](auto part) {
+        std::copy_n(part + 8 * 52 + 4, 8, part);
+        part[8 * 52] = 1;
+    }));
     EXPECT_EQ(game.position.columns, columns);
 }
 

@@ -1,7 +1,6 @@
 // Klondike's rule values, its stock and waste, and its game-over test on hand-built positions.
 #include "games/klondike.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -70,15 +69,13 @@ TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
     KlondikeGame& game = Start<KlondikeGame>();
     ASSERT_EQ(game.position.startRank, 4);
     // Foundations run Six .. King, Ace, Two .. Five.
-    EXPECT_TRUE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kRed, 5), Card(kRed, 4), true));
-    EXPECT_TRUE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kRed, Card::kAce), Card(kRed, Card::kKing), true));
-    EXPECT_TRUE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kRed, 0), Card(kRed, Card::kAce), true));
-    EXPECT_FALSE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kRed, 4), Card(kRed, 3), true))
-        << "the starting rank goes on nothing";
-    EXPECT_FALSE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kRed, 4), Card(kBlack, 5), false))
-        << "a Six never goes on a Seven";
-    EXPECT_TRUE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kBlack, 3), Card(kRed, 4), false))
-        << "a Five, the highest card, goes on a Six";
+    ExpectFits([&](Card card, Card onto, bool home) { return KlondikeModel::CanPlay(game.CurrentPosition(), card, onto, home); },
+               {{Card(kRed, 5), Card(kRed, 4), true, true},
+                {Card(kRed, Card::kAce), Card(kRed, Card::kKing), true, true},
+                {Card(kRed, 0), Card(kRed, Card::kAce), true, true},
+                {Card(kRed, 4), Card(kRed, 3), true, false, "the starting rank goes on nothing"},
+                {Card(kRed, 4), Card(kBlack, 5), false, false, "a Six never goes on a Seven"},
+                {Card(kBlack, 3), Card(kRed, 4), false, true, "a Five, the highest card, goes on a Six"}});
 
     // With TableauStart on only a Five fills an empty pile.
     ClearTable(game);
@@ -96,11 +93,10 @@ TEST_F(KlondikeTest, RanksWrapAroundTheStartingRank) {
 
 TEST_F(KlondikeTest, KingGoesOnAnAceButAnAceNeverOnATwo) {
     KlondikeGame& game = Start<KlondikeGame>();
-    EXPECT_TRUE(KlondikeModel::CanPlay(game.CurrentPosition(),
-        Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false));
-    EXPECT_FALSE(KlondikeModel::CanPlay(game.CurrentPosition(),
-        Card(kRed, Card::kKing), Card(kRed2, Card::kAce), false));
-    EXPECT_FALSE(KlondikeModel::CanPlay(game.CurrentPosition(), Card(kBlack, Card::kAce), Card(kRed, 0), false));
+    ExpectFits([&](Card card, Card onto, bool home) { return KlondikeModel::CanPlay(game.CurrentPosition(), card, onto, home); },
+               {{Card(kBlack, Card::kKing), Card(kRed, Card::kAce), false, true},
+                {Card(kRed, Card::kKing), Card(kRed2, Card::kAce), false, false},
+                {Card(kBlack, Card::kAce), Card(kRed, 0), false, false}});
 
     // Through the mouse: a black King from the waste onto a red Ace lying on the tableau.
     ClearTable(game);
@@ -254,14 +250,6 @@ TEST_F(KlondikeTest, GameOverFollowsThePlayerAndThePreference) {
     ClearTable(game);
     EXPECT_TRUE(game.CheckGameOver());
     EXPECT_TRUE(game.IsWon());
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Klondike) {
-    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
-        {{"MovePartial", 1}, {"AutoFlip", 1}, {"CardsDealt", 1}, {"Recycles", 99999}, {"TableauStart", 0}}, 4);
-    ExpectMouseMakesModelMoves<KlondikeGame>("Klondike",
-        {{"StartCard", -1}, {"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

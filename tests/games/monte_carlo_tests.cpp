@@ -40,22 +40,13 @@ TEST_F(MonteCarloTest, ThreeRowsAndAnEmptyStockEndTheGame) {
 
 TEST_F(MonteCarloTest, UndoRecordRefusesCardsOutsideTheRows) {
     SetRule("Rows", 4);
-    MonteCarloGame& game = Start<MonteCarloGame>();
-    game.SaveUndo();
-    auto record = game.PopUndoRecord();
-    ASSERT_TRUE(record);
-    EXPECT_TRUE(game.RestoreRecord(*record));
-    std::vector<uint8_t> damaged = *record;
-    std::copy_n(record->begin() + kUndoGamePartOffset, 8, damaged.begin() + kUndoGamePartOffset + 20 * 8);
-    std::fill_n(damaged.begin() + kUndoGamePartOffset, 8, 0xFF);
-    EXPECT_FALSE(game.RestoreRecord(damaged)) << "the fifth row is not in play";
+    EXPECT_FALSE(RestoresDamagedRecord(Start<MonteCarloGame>(), [](auto grid) {
+        std::copy_n(grid, 8, grid + 20 * 8);
+        std::fill_n(grid, 8, 0xFF);
+    })) << "the fifth row is not in play";
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 TEST(MonteCarloModelTest, ThePairsLeftDecideWhenTheGridClosesUp) {
     MonteCarloModel::Position position;

@@ -35,29 +35,18 @@ TEST_F(PairingTest, SimpleAdditionEndsWhenTheVisibleCardsHoldNothing) {
 // A record whose cells leave a hole in a pile, or hold a court card where the game deals none,
 // is refused; the record as saved is taken.
 TEST_F(PairingTest, UndoRecordsRefuseHolesInPilesAndCourtCardsInForty) {
-    auto restores = [](PairingGame& game, auto damage) {
-        game.SaveUndo();
-        std::vector<uint8_t> record = *game.PopUndoRecord();
-        EXPECT_TRUE(game.RestoreRecord(record));
-        damage(record.begin() + kUndoGamePartOffset);
-        return game.RestoreRecord(record);
-    };
     // The fifth pile holds four cards: its third moves up to the fifth slot.
-    EXPECT_FALSE(restores(Start<TakeFourteenGame>(), [](auto cells) {
+    EXPECT_FALSE(RestoresDamagedRecord(Start<TakeFourteenGame>(), [](auto cells) {
         std::copy_n(cells + 22 * 8, 8, cells + 24 * 8);
         std::fill_n(cells + 22 * 8, 8, 0xFF);
     }));
-    EXPECT_FALSE(restores(Start<BlockSolitaireGame>(), [](auto cells) {
+    EXPECT_FALSE(RestoresDamagedRecord(Start<BlockSolitaireGame>(), [](auto cells) {
         std::fill_n(cells, 8, 0);
         cells[4] = Card::kJack;  // the first slot's card becomes a Jack
     }));
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 TEST(PairingModelTest, APairRefillsTheEmptiedPlacesFirstToLastAndAGroupGoesWhole) {
     PairingModel::Position position;

@@ -1,7 +1,5 @@
 // Poker Solitaire: hands under both tables, reserves, scoring a full grid and winning against the
 // high-score table.
-#include <fstream>
-
 #include "games/poker_solitaire.h"
 #include "store/high_scores.h"
 #include "tests/games/ruled_game_test.h"
@@ -126,11 +124,7 @@ TEST_F(PokerTest, EndGameDrawsTheHandScores) {
     EXPECT_NE(strip(), shown) << "the row's score is drawn";
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 TEST(PokerModelTest, TheLastCellScoresTheHandsAndReservesCostEachDrop) {
     PokerSolitaireModel::Position position;

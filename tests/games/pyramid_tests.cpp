@@ -19,12 +19,7 @@ protected:
     }
     // An empty table whose stock holds exactly these cards.
     static void ClearTable(PyramidGame& game, std::initializer_list<Card> stock) {
-        game.deck.SetPacks(1);
-        game.deck.IncludeAll();
-        for (int index = 0; index < Card::kCardsPerPack; ++index) {
-            const Card card(index / 13, index % 13);
-            if (std::find(stock.begin(), stock.end(), card) == stock.end()) game.deck.Exclude(card);
-        }
+        SetStock(game, stock);
         const int rows = game.position.rows, turns = game.position.turnsLeft;
         game.position = PyramidModel::Position();
         game.position.rows = rows;
@@ -106,25 +101,15 @@ TEST_F(PyramidTest, CursorShowsWhereAClickDoesSomething) {
 
 TEST_F(PyramidTest, UndoRecordKeepsRowsInTheLayout) {
     SetRule("SevenRows", 0);
-    PyramidGame& game = Start<PyramidGame>();
-    game.SaveUndo();
-    auto record = game.PopUndoRecord();
-    ASSERT_TRUE(record);
-    EXPECT_TRUE(game.RestoreRecord(*record));
     // A card in the seventh row does not belong to a six-row triangle.
-    std::vector<uint8_t> damaged = *record;
-    const size_t seventhRow = kUndoGamePartOffset + 6 * 7 * 8;
-    const size_t sixthRow = kUndoGamePartOffset + 5 * 7 * 8;
-    std::copy_n(record->begin() + sixthRow, 8, damaged.begin() + seventhRow);
-    std::fill_n(damaged.begin() + sixthRow, 8, 0xFF);  // moved down a row, not duplicated
-    EXPECT_FALSE(game.RestoreRecord(damaged));
+    EXPECT_FALSE(RestoresDamagedRecord(Start<PyramidGame>(), [](auto triangle) {
+        const auto sixthRow = triangle + 5 * 7 * 8;
+        std::copy_n(sixthRow, 8, triangle + 6 * 7 * 8);
+        std::fill_n(sixthRow, 8, 0xFF);  // moved down a row, not duplicated
+    }));
 }
 
-}  // namespace
-
 // ---- The model of play ----
-
-namespace {
 
 PyramidModel::Position EmptyPyramid() {
     PyramidModel::Position position;

@@ -3,7 +3,6 @@
 
 #include "games/quadrille.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -124,13 +123,6 @@ TEST_F(QuadrilleTest, FilledInPlacesTwelveCardsAndUndoRestoresAMove) {
     EXPECT_EQ(game.position.wasteCount, 0);
     EXPECT_EQ(game.deck.Remaining(), 40);
     EXPECT_EQ(game.points, -5);
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Quadrille) {
-    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
-    ExpectMouseMakesModelMoves<QuadrilleGame>("Quadrille",
-        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 0}}, 5);
 }
 
 }  // namespace

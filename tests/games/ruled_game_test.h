@@ -11,6 +11,21 @@
 #include "tests/framework/game_fixture.h"
 #include "tests/games/model_positions.h"
 
+// One building rule: `card` played on `onto` (a foundation's top when `foundation`, else a pile's),
+// whether it fits, and why.
+struct Fit {
+    Card card, onto;
+    bool foundation, fits;
+    const char* why = "";
+};
+// Checks each rule against canPlay(card, onto, foundation).
+template <typename CanPlay>
+void ExpectFits(CanPlay canPlay, std::initializer_list<Fit> fits) {
+    for (const Fit& f : fits)
+        EXPECT_EQ(canPlay(f.card, f.onto, f.foundation), f.fits)
+            << f.why << " (card " << f.card.Index() << " on " << f.onto.Index() << ")";
+}
+
 template <typename Game>
 class RuledGameTest : public GameTest {
 protected:

@@ -3,7 +3,6 @@
 
 #include "games/spider.h"
 #include "tests/games/ruled_game_test.h"
-#include "tests/games/model_rule_variants.h"
 
 namespace {
 
@@ -26,16 +25,13 @@ TEST_F(SpiderTest, DealRowsFaceDownAsTheRulesSay) {
 
 TEST_F(SpiderTest, ColumnsBuildDownInSuitAndTheStartCardIsTheBottom) {
     SpiderGame& game = Start<SpiderGame>();
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kSpades, 6), false, game.position.startCard))
-        << "Seven on Eight needs the suit";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, 5), Card(kHearts, 6), false, game.position.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard))
-        << "a King only goes to an empty column";
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(), false, game.position.startCard));
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, game.position.startCard))
-        << "nothing goes on the Ace";
-    EXPECT_FALSE(SpiderModel::CanPlace(Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, game.position.startCard));
-    EXPECT_TRUE(SpiderModel::CanPlace(Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, game.position.startCard));
+    ExpectFits([&](Card card, Card onto, bool home) { return SpiderModel::CanPlace(card, onto, home, game.position.startCard); },
+               {{Card(kHearts, 5), Card(kSpades, 6), false, false, "Seven on Eight needs the suit"},
+                {Card(kHearts, 5), Card(kHearts, 6), false, true},
+                {Card(kHearts, Card::kKing), Card(kHearts, Card::kAce), false, false, "a King only goes to an empty column"},
+                {Card(kHearts, Card::kKing), Card(), false, true},
+                {Card(kHearts, Card::kQueen), Card(kHearts, Card::kAce), false, false, "nothing goes on the Ace"},
+                {Card(kHearts, Card::kAce), Card(kHearts, Card::kTwo), false, true}});
 }
 
 TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
@@ -149,13 +145,6 @@ TEST(SpiderModelTest, OverSearchIsExhaustiveOnLargeDeadPositions) {
     EXPECT_TRUE(SpiderModel::Over(p));
     SetPile(p, 3, {Card(kSpades, 10), Card(0, Card::kAce), Card(1, Card::kAce)}, 1);
     EXPECT_FALSE(SpiderModel::Over(p));
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, Spider) {
-    ExpectMouseMakesModelMoves<SpiderGame>("Spider",
-        {{"SuitAssembled", 0}, {"RowsFaceDown", 2}, {"AutoFlip", 1}}, 4);
-    ExpectMouseMakesModelMoves<SpiderGame>("Spider", {{"StartCard", -1}, {"RowsFaceDown", 0}}, 5);
 }
 
 }  // namespace

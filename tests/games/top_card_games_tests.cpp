@@ -3,7 +3,6 @@
 // hand-built positions; the game-over look-ahead on the model alone.
 #include "games/four_seasons.h"
 #include "games/simplicity.h"
-#include "tests/games/model_rule_variants.h"
 #include "tests/games/ruled_game_test.h"
 
 namespace {
@@ -171,16 +170,6 @@ TEST_F(FourSeasonsTest, WinningNeedsEveryFoundationToEndBelowTheStart) {
     EXPECT_TRUE(game.IsWon());
     game.position.foundations[2] = Card(2, Card::kKing);
     EXPECT_FALSE(game.IsWon());
-}
-
-// The model and the mouse agree under rule values other than the defaults.
-TEST_F(ModelRuleVariantsTest, TopCardGames) {
-    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
-    ExpectMouseMakesModelMoves<FourSeasonsGame>("Four Seasons",
-        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
-    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity", {{"CardsDealt", 3}, {"Recycles", 99999}}, 4);
-    ExpectMouseMakesModelMoves<SimplicityGame>("Simplicity",
-        {{"FilledIn", 1}, {"CardsDealt", 2}, {"Recycles", 1}, {"StartCard", 7}}, 5);
 }
 
 }  // namespace

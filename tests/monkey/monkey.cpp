@@ -278,7 +278,7 @@ void Monkey::Send(HostEvent event) {
 void Monkey::Check() {
     Game* game = CurrentGame();
     if (game) CheckCards(*game);
-    if (game && checkScreen) CheckScreen(*game);
+    if (game) CheckScreen(*game);
     if (gameWasRunning && !game) CheckNoUndoFiles("after leaving a game");
     if (game && game != lastGame) ++stats.gamesEntered;
     // A move writes an undo record first, so a growing journal counts the moves made.

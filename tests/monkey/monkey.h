@@ -61,8 +61,6 @@ public:
     const MonkeyStatistics& Statistics() const { return stats; }
     // One line of the figures above, with the seed.
     std::string Summary() const;
-    // Compare the screen with a full redraw whenever the table is idle (on by default).
-    void SetScreenChecks(bool on) { checkScreen = on; }
     // Runs `fault` on the table once, just before the first check of the window from message `at`
     // on (one where the window holds the table pixel for pixel):
     // the checks' own test plants the faults they must catch.
@@ -87,7 +85,6 @@ private:
     void CheckCards(Game& game);
     void CheckScreen(Game& game);
     void CheckPresented(Game& game, const uint32_t* screen, int width, int height);
-    bool checkScreen = true;
     std::vector<uint32_t> shown;  // the screen as it stood before a check's full redraw
     long plantAt = 0;
     std::function<void(Game&)> plantedFault;

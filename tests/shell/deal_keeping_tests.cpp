@@ -147,6 +147,17 @@ protected:
         SetBackend(script);
         return ended;
     }
+    // Escape leaves the table, then the program.
+    void LeaveByEscape() {
+        script->PressKey(kStepMs, kHidEscape);
+        script->PressKey(kStepMs, kHidEscape);
+    }
+    // A new run that chooses the game on the selection screen and continues its kept deal.
+    void ContinueKeptDeal(int gameNumber) {
+        Begin();
+        StartFromSelection(500, gameNumber);
+        script->PressKey(1000, kHidC);
+    }
     // A start with a deal asked for has no logo to end.
     void Begin(bool logo = true) {
         HostEvent focus;
@@ -189,8 +200,7 @@ TEST_F(DealKeepingTest, StatisticsCountAWonALostAndAnAbandonedDeal) {
                                 Choose("&Game", "&New Game", [&] {
                                     PlayMoves(2, [&] {
                                         Choose("&Game", "&New Game", [&] {
-                                            script->PressKey(kStepMs, kHidEscape);
-                                            script->PressKey(kStepMs, kHidEscape);
+                                            LeaveByEscape();
                                         });
                                     });
                                 });
@@ -242,9 +252,7 @@ void DealKeepingTest::LeaveAndContinue(bool bySignal) {
     ASSERT_TRUE(HasSavedGame(kPlayer, kKlondike));
     EXPECT_EQ(ReadStatistics(kPlayer, "Klondike").played, 1);
 
-    Begin();
-    StartFromSelection(500, kKlondike);
-    script->PressKey(1000, kHidC);  // Continue
+    ContinueKeptDeal(kKlondike);
     DealView back;
     int32_t pointsAfterUndo = 0;
     int movesAfterUndo = -1;
@@ -252,8 +260,7 @@ void DealKeepingTest::LeaveAndContinue(bool bySignal) {
         if (Game* game = CurrentGame()) back = DealView::Of(*game);
         Choose("&Game", "&Undo", [&] {
             if (Game* game = CurrentGame()) pointsAfterUndo = game->points, movesAfterUndo = game->MovesMade();
-            script->PressKey(kStepMs, kHidEscape);
-            script->PressKey(kStepMs, kHidEscape);
+            LeaveByEscape();
         });
     });
     EXPECT_TRUE(RunOnce());
@@ -290,8 +297,7 @@ TEST_F(DealKeepingTest, ContinueShowsTheScreenThatWasLeftInEveryGame) {
         script->At(1000, [&] {
             PlayPattern("sbsbbs", [&] {
                 if (Game* game = CurrentGame()) left = DealView::Of(*game), over = game->gameOver;
-                script->PressKey(kStepMs, kHidEscape);
-                script->PressKey(kStepMs, kHidEscape);
+                LeaveByEscape();
                 script->PressKey(kStepMs, kHidEscape);
             });
         });
@@ -300,14 +306,11 @@ TEST_F(DealKeepingTest, ContinueShowsTheScreenThatWasLeftInEveryGame) {
         if (over) continue;  // a deal played to its end is not kept
         ASSERT_TRUE(HasSavedGame(kPlayer, entry.number));
 
-        Begin();
-        StartFromSelection(500, entry.number);
-        script->PressKey(1000, kHidC);  // Continue
+        ContinueKeptDeal(entry.number);
         DealView back;
         script->After(kStepMs, [&] {
             if (Game* game = CurrentGame()) back = DealView::Of(*game);
-            script->PressKey(kStepMs, kHidEscape);
-            script->PressKey(kStepMs, kHidEscape);
+            LeaveByEscape();
         });
         EXPECT_TRUE(RunOnce());
         EXPECT_GT(left.moves, 0);
@@ -324,11 +327,7 @@ TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
     RequestStartingDeal(kKlondike, 99);
     Begin();
     script->At(1000, [&] {
-        PlayMoves(3, [&] {
-            HostEvent quit;
-            quit.kind = HostEvent::Quit;
-            script->PostHost(0, quit);
-        });
+        PlayMoves(3, [&] { CloseOrTerminate(false); });
     });
     EXPECT_TRUE(RunOnce());
     RequestStartingDeal(0, std::nullopt);
@@ -344,8 +343,7 @@ TEST_F(DealKeepingTest, NewDealAtTheOfferCountsTheKeptDealAsLost) {
     int moves = -1;
     script->After(kStepMs, [&] {
         if (Game* game = CurrentGame()) deal = game->dealNumber, moves = game->MovesMade();
-        script->PressKey(kStepMs, kHidEscape);
-        script->PressKey(kStepMs, kHidEscape);
+        LeaveByEscape();
     });
     EXPECT_TRUE(RunOnce());
     EXPECT_NE(deal, 99u);
@@ -436,23 +434,19 @@ TEST_F(DealKeepingTest, EveryModalLoopEndsOnSigtermOrCloseKeepingTheDeal) {
                 else script->After(100, leaveOnceInLoop);
             };
             DiscardSavedGame(kPlayer, kKlondike);
-            HostEvent focus;
-            focus.kind = HostEvent::FocusGained;
-            script->PostHost(10, focus);
+            Begin(c.loop != Loop::kLogo);
             switch (c.loop) {
             case Loop::kLogo:
                 script->At(1000, leave);
                 break;
             case Loop::kPlayerDialog:
                 SetRegistryFile((runtimeDir / (std::string("fresh-") + (bySignal ? "a" : "b") + ".reg")).string());
-                script->Click(10, 400, 100);
                 script->At(1000, leave);
                 break;
             case Loop::kMessageBox:
             case Loop::kEndPicture:
             case Loop::kExitScreen:
                 RequestStartingDeal(kKlondike, 4242);
-                script->Click(10, 400, 100);
                 script->At(1000, [&] {
                     PlayMoves(2, [&] {
                         if (c.loop == Loop::kMessageBox) {
@@ -549,8 +543,7 @@ TEST_F(DealKeepingTest, ADamagedKeptDealIsSetAsideSaidOnScreenAndTheGameStarts) 
     bool running = false;
     script->After(kStepMs, [&] {
         running = CurrentGame() && CurrentGame()->MovesMade() == 0;
-        script->PressKey(kStepMs, kHidEscape);
-        script->PressKey(kStepMs, kHidEscape);
+        LeaveByEscape();
     });
     testing::internal::CaptureStderr();
     EXPECT_TRUE(RunOnce());
@@ -587,8 +580,7 @@ TEST_F(DealKeepingTest, ADealThatCannotBeKeptIsSaidOnceOnScreen) {
                 PlayMoves(2, [&] {
                     look();
                     moves = CurrentGame() ? CurrentGame()->MovesMade() : -1;
-                    script->PressKey(kStepMs, kHidEscape);
-                    script->PressKey(kStepMs, kHidEscape);
+                    LeaveByEscape();
                 });
             });
         });

@@ -52,6 +52,11 @@ protected:
         Tick();  // Auto Game Over comes with the panel tick
         return {game->IsWon(), game->points, game->undo.Count(), game->EndSequenceCount(), sounds, UndoFileContents()};
     }
+    // Opens or closes the Options menu by a click on its title.
+    void ClickOptionsTitle() {
+        const Menu* options = game->OptionsMenu();
+        Click(options->GetX() + options->GetWidth() / 2, options->GetY() + options->GetHeight() / 2);
+    }
     MenuItem* FinishItem() const { return CommandItem(game->GameCommandsMenu(), kCommandFinish); }
     MenuItem* WinnableItem() const { return CommandItem(game->OptionsMenu(), kCommandWinnableOnly); }
 
@@ -139,14 +144,12 @@ TEST_F(FinishTest, GreyedUntilNothingIsLeftToDecideAndAPressStopsIt) {
     Tick();
     // An open menu holds the play-out: the table under it stays as the menu found it, so what
     // the menu puts back on closing is the table. Closed, the play-out goes on.
-    Menu* options = game->OptionsMenu();
-    const int titleX = options->GetX() + options->GetWidth() / 2, titleY = options->GetY() + options->GetHeight() / 2;
     int made = game->MovesMade();
-    Click(titleX, titleY);
+    ClickOptionsTitle();
     ASSERT_TRUE(game->IsMenuOpen());
     for (int tick = 0; tick < 5; ++tick) Tick();
     EXPECT_EQ(game->MovesMade(), made);
-    Click(titleX, titleY);
+    ClickOptionsTitle();
     ASSERT_FALSE(game->IsMenuOpen());
     Tick();
     EXPECT_GT(game->MovesMade(), made);
@@ -441,12 +444,10 @@ TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
     EXPECT_EQ(game->MovesMade(), 0);
     release = true;
     // The deal found waits for an open menu to close: it would be drawn under it.
-    Menu* options = game->OptionsMenu();
-    const int titleX = options->GetX() + options->GetWidth() / 2, titleY = options->GetY() + options->GetHeight() / 2;
-    Click(titleX, titleY);
+    ClickOptionsTitle();
     Tick();
     EXPECT_EQ(game->dealNumber, 1u);
-    Click(titleX, titleY);
+    ClickOptionsTitle();
     Tick();
     EXPECT_EQ(game->dealNumber, 4242u);
     EXPECT_NE(game->statusLeft, WinnableDealer::kProgressText);
