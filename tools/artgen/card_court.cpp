@@ -67,40 +67,40 @@ constexpr Rgb kGrey{0.66, 0.64, 0.62}, kBrown{0.42, 0.25, 0.12}, kBlack{0.16, 0.
 // Rows by suit (spade, heart, club, diamond), columns Jack, Queen, King.
 constexpr Court kCourts[4][3] = {
     {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None,
-      Pattern::Bands, Gesture::Hilt, 0.5, 0.06, 0.050, 0.05, 0.4, 1, 3, kBrown,
+      Pattern::Bands, Gesture::Hilt, 0.5, 0.1, 0.050, 0.05, 0.4, 1, 3, kBrown,
       Nose::Straight, 0.80, 0.5, 1, -0.05, 0},
      {Item::Lily, Hat::Tiara, Hair::Long, Beard::None,
-      Pattern::Dots, Gesture::Book, 0.3, -0.05, 0.055, 0.035, 0.3, 1, 4, kFair,
+      Pattern::Dots, Gesture::Book, 0.3, -0.08, 0.055, 0.035, 0.3, 1, 4, kFair,
       Nose::Straight, 0.72, 0.8, 2, 0.03, -0.06},
      {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long,
-      Pattern::Lozenges, Gesture::Palm, 0, 0, 0.050, 0.06, -0.2, 1, 0, kGrey,
+      Pattern::Lozenges, Gesture::Palm, 0, 0.04, 0.050, 0.06, -0.2, 1, 0, kGrey,
       Nose::Hooked, 1.0, 0.2, 1, 0.04, -0.12}},
     {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None,
-      Pattern::Zigzag, Gesture::Horn, -0.5, -0.08, 0.047, 0.045, 0.2, 0, 3, kBlack,
+      Pattern::Zigzag, Gesture::Horn, -0.5, -0.12, 0.047, 0.045, 0.2, 0, 3, kBlack,
       Nose::Snub, 0.85, 0.6, 0, 0.10, 0},
      {Item::Rose, Hat::Veiled, Hair::Long, Beard::None,
-      Pattern::Scallops, Gesture::Mirror, -0.4, 0.07, 0.052, 0.04, 0.5, 0, 1, kBlack,
+      Pattern::Scallops, Gesture::Mirror, -0.4, 0.11, 0.052, 0.04, 0.5, 0, 1, kBlack,
       Nose::Straight, 0.75, 0.7, 0, 0.06, 0.1},
      {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked,
-      Pattern::Ermine, Gesture::Glove, 0.5, 0.04, 0.048, 0.055, -0.4, 0, 2, kBrown,
+      Pattern::Ermine, Gesture::Glove, 0.5, 0.06, 0.048, 0.055, -0.4, 0, 2, kBrown,
       Nose::Broad, 1.05, 0.1, 0, 0, 0}},
     {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None,
-      Pattern::Quarters, Gesture::Purse, -0.3, -0.04, 0.052, 0.04, 0, 3, 1, kFair,
+      Pattern::Quarters, Gesture::Purse, -0.3, -0.07, 0.052, 0.04, 0, 3, 1, kFair,
       Nose::Hooked, 0.9, 0.3, 3, 0.02, -0.14},
      {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None,
-      Pattern::Chevrons, Gesture::Cloak, 0, 0.05, 0.050, 0.03, 0.4, 3, 2, kGinger,
+      Pattern::Chevrons, Gesture::Cloak, 0, 0.08, 0.050, 0.03, 0.4, 3, 2, kGinger,
       Nose::Snub, 0.78, 0.9, 2, 0, -0.1},
      {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short,
-      Pattern::Checks, Gesture::Scroll, -0.5, -0.06, 0.055, 0.05, 0.1, 3, 0, kBlack,
+      Pattern::Checks, Gesture::Scroll, -0.5, -0.09, 0.055, 0.05, 0.1, 3, 0, kBlack,
       Nose::Straight, 1.0, 0.4, 0, 0.02, 0}},
     {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None,
-      Pattern::Diagonals, Gesture::Arrow, 0.4, 0.08, 0.048, 0.05, -0.1, 2, 0, kAuburn,
+      Pattern::Diagonals, Gesture::Arrow, 0.4, 0.12, 0.048, 0.05, -0.1, 2, 0, kAuburn,
       Nose::Broad, 0.88, 0.4, 2, 0, 0},
      {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None,
-      Pattern::Crosses, Gesture::Chest, 0.4, -0.06, 0.050, 0.035, 0.2, 4, 0, kAuburn,
+      Pattern::Crosses, Gesture::Chest, 0.4, -0.1, 0.050, 0.035, 0.2, 4, 0, kAuburn,
       Nose::Straight, 0.74, 0.6, 1, 0.05, 0.1},
      {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache,
-      Pattern::Stripes, Gesture::Belt, -0.3, 0.03, 0.052, 0.06, -0.3, 4, 2, kGinger,
+      Pattern::Stripes, Gesture::Belt, -0.3, 0.05, 0.052, 0.06, -0.3, 4, 2, kGinger,
       Nose::Hooked, 0.95, 0.3, 3, -0.02, -0.1}},
 };
 
@@ -1218,7 +1218,7 @@ private:
             cairo_fill(cr);
             for (double side : {-1.0, 1.0}) {
                 Ellipse(side * (c.eyes + 0.02) + look, 0.565, 0.032, 0.024);
-                SetRgba(cr, Mix(p.skin, p.lips, 0.6), rank == kQueen ? 0.55 : 0.35);
+                SetRgba(cr, Mix(p.skin, p.lips, 0.6), rank == kQueen ? 0.55 : rank == kJack ? 0.3 : 0.18);
                 cairo_fill(cr);
             }
             cairo_restore(cr);
