@@ -895,16 +895,27 @@ private:
         if (fine) Fold(top.u, top.v - 0.02, top.u - side * 0.01, el.v + 0.06, el.u, el.v + 0.02, robe);
         sleevePath();
         Ink();
-        // The opening, and the forearm coming out of it.
+        // The opening, edged as the mantle is (ermine, gold or the lining), its hollow dark, and
+        // the forearm coming out of it.
+        const Rgb rim = rank == kKing ? p.collar : rank == kQueen ? p.trim : Light(colour);
+        const double along = std::atan2(d.v, d.u);
         cairo_save(cr);
         cairo_translate(cr, el.u, el.v);
-        cairo_rotate(cr, std::atan2(d.v, d.u));
-        Ellipse(0, 0, 0.035, 0.12);
+        cairo_rotate(cr, along);
+        Ellipse(0, 0, 0.04, 0.125);
         cairo_restore(cr);
-        Paint(Deep(colour));
+        Paint(rim);
+        if (rank == kKing)
+            for (double t : {-0.07, 0.0, 0.07}) Dot(el.u + n.u * t - d.u * 0.02, el.v + n.v * t - d.v * 0.02, 0.011, p.outline);
+        cairo_save(cr);
+        cairo_translate(cr, el.u + d.u * 0.012, el.v + d.v * 0.012);
+        cairo_rotate(cr, along);
+        Ellipse(0, 0, 0.022, 0.085);
+        cairo_restore(cr);
+        Fill(Deep(robe));
         const Point from{el.u + d.u * 0.01, el.v + d.v * 0.01};
         const Point mid{(from.u + wrist.u) / 2, (from.v + wrist.v) / 2};
-        LimbPath(from, mid, wrist, 0.14, 0.10);
+        LimbPath(from, mid, wrist, 0.12, 0.095);
         Fill(colour);
         // The shade along the forearm's lower edge, inside it.
         const double under = d.u >= 0 ? -0.028 : 0.028;
@@ -919,7 +930,7 @@ private:
                                q.u - n.u * 0.05 - d.u * 0.01, q.v - n.v * 0.05 - d.v * 0.01);
                 Stroke(hairline, Deep(colour));
             }
-        LimbPath(from, mid, wrist, 0.14, 0.10);
+        LimbPath(from, mid, wrist, 0.12, 0.095);
         Ink();
         // The cuff.
         const Point a{wrist.u - d.u * 0.05, wrist.v - d.v * 0.05};
