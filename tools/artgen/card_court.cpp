@@ -29,9 +29,12 @@ enum class Hat { Spiked, Arched, Fleuron, CrownedCap, Tiara, Veiled, Pearls, Hoo
 enum class Hair { Short, Curls, Bob, Long, Braids, Fringe };
 enum class Beard { None, Long, Forked, Short, Moustache };
 enum class Pattern { Lozenges, Ermine, Checks, Stripes, Dots, Scallops, Chevrons, Crosses, Bands, Zigzag, Quarters, Diagonals };
-// What the hand without the attribute does: lies on the chest, rests on the belt, holds the
-// mantle's edge, or holds a glove.
-enum class Rest { Chest, Belt, Cloak, Glove };
+// What the hand without the attribute does, each figure its own: lies flat on the chest, rests
+// on the belt, gathers the mantle's edge, holds a gauntlet, grips a dagger's hilt, holds a book,
+// is raised open, holds a hunting horn, a hand mirror, a purse, a rolled charter or an arrow.
+enum class Gesture { Chest, Belt, Cloak, Glove, Hilt, Book, Palm, Horn, Mirror, Purse, Scroll, Arrow };
+// The nose's shape: straight, hooked at the bridge, short and turned up, or broad at the wings.
+enum class Nose { Straight, Hooked, Snub, Broad };
 
 // Robe colours by number: 0 red, 1 blue, 2 gold, 3 green, 4 purple (each design has its own
 // shades of these).
@@ -41,7 +44,7 @@ struct Court {
     Hair hair;
     Beard beard;
     Pattern pattern;
-    Rest rest;
+    Gesture gesture;
     double turn;   // where the face looks: -1 away from the attribute .. 1 towards it
     double tilt;   // the head's lean in radians, positive towards the attribute
     double eyes;   // half the distance between the eyes
@@ -50,6 +53,12 @@ struct Court {
     int robe;      // the mantle
     int lining;    // the sleeves and the front of the gown
     Rgb hairColour;
+    Nose noseShape;
+    double jaw;    // the jaw's width against the cheeks': narrow for the young, broad for the old
+    double arch;   // how high the brows arch: 0 straight and low .. 1 high and round
+    int iris;      // the eyes' colour: 0 brown, 1 blue, 2 green, 3 grey
+    double raise;  // how much higher than the attribute's usual place the hand holds it
+    double lean;   // how far the attribute leans from its usual angle, towards the head when positive
 };
 
 constexpr Rgb kGrey{0.66, 0.64, 0.62}, kBrown{0.42, 0.25, 0.12}, kBlack{0.16, 0.13, 0.12},
@@ -57,18 +66,42 @@ constexpr Rgb kGrey{0.66, 0.64, 0.62}, kBrown{0.42, 0.25, 0.12}, kBlack{0.16, 0.
 
 // Rows by suit (spade, heart, club, diamond), columns Jack, Queen, King.
 constexpr Court kCourts[4][3] = {
-    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None, Pattern::Bands, Rest::Belt, 0.5, 0.06, 0.050, 0.05, 0.4, 1, 3, kBrown},
-     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None, Pattern::Dots, Rest::Chest, 0.3, -0.05, 0.055, 0.035, 0.3, 1, 4, kFair},
-     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long, Pattern::Lozenges, Rest::Glove, 0, 0, 0.050, 0.06, -0.2, 1, 0, kGrey}},
-    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None, Pattern::Zigzag, Rest::Cloak, -0.5, -0.08, 0.047, 0.045, 0.2, 0, 3, kBlack},
-     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None, Pattern::Scallops, Rest::Belt, -0.4, 0.07, 0.052, 0.04, 0.5, 0, 1, kBlack},
-     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked, Pattern::Ermine, Rest::Chest, 0.5, 0.04, 0.048, 0.055, -0.4, 0, 2, kBrown}},
-    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None, Pattern::Quarters, Rest::Glove, -0.3, -0.04, 0.052, 0.04, 0, 3, 1, kFair},
-     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None, Pattern::Chevrons, Rest::Cloak, 0, 0.05, 0.050, 0.03, 0.4, 3, 2, kGinger},
-     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short, Pattern::Checks, Rest::Belt, -0.5, -0.06, 0.055, 0.05, 0.1, 3, 0, kBlack}},
-    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None, Pattern::Diagonals, Rest::Chest, 0.4, 0.08, 0.048, 0.05, -0.1, 2, 0, kAuburn},
-     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None, Pattern::Crosses, Rest::Glove, 0.4, -0.06, 0.050, 0.035, 0.2, 4, 0, kAuburn},
-     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache, Pattern::Stripes, Rest::Cloak, -0.3, 0.03, 0.052, 0.06, -0.3, 4, 2, kGinger}},
+    {{Item::Lance, Hat::FeatherCap, Hair::Short, Beard::None,
+      Pattern::Bands, Gesture::Hilt, 0.5, 0.1, 0.050, 0.05, 0.4, 1, 3, kBrown,
+      Nose::Straight, 0.80, 0.5, 1, -0.05, 0},
+     {Item::Lily, Hat::Tiara, Hair::Long, Beard::None,
+      Pattern::Dots, Gesture::Book, 0.3, -0.08, 0.055, 0.035, 0.3, 1, 4, kFair,
+      Nose::Straight, 0.72, 0.8, 2, 0.03, -0.06},
+     {Item::Sword, Hat::Spiked, Hair::Short, Beard::Long,
+      Pattern::Lozenges, Gesture::Palm, 0, 0.04, 0.050, 0.06, -0.2, 1, 0, kGrey,
+      Nose::Hooked, 1.0, 0.2, 1, 0.04, -0.12}},
+    {{Item::Torch, Hat::Beret, Hair::Curls, Beard::None,
+      Pattern::Zigzag, Gesture::Horn, -0.5, -0.12, 0.047, 0.045, 0.2, 0, 3, kBlack,
+      Nose::Snub, 0.85, 0.6, 0, 0.10, 0},
+     {Item::Rose, Hat::Veiled, Hair::Long, Beard::None,
+      Pattern::Scallops, Gesture::Mirror, -0.4, 0.11, 0.052, 0.04, 0.5, 0, 1, kBlack,
+      Nose::Straight, 0.75, 0.7, 0, 0.06, 0.1},
+     {Item::Axe, Hat::Arched, Hair::Curls, Beard::Forked,
+      Pattern::Ermine, Gesture::Glove, 0.5, 0.06, 0.048, 0.055, -0.4, 0, 2, kBrown,
+      Nose::Broad, 1.05, 0.1, 0, 0, 0}},
+    {{Item::Halberd, Hat::Brimmed, Hair::Bob, Beard::None,
+      Pattern::Quarters, Gesture::Purse, -0.3, -0.07, 0.052, 0.04, 0, 3, 1, kFair,
+      Nose::Hooked, 0.9, 0.3, 3, 0.02, -0.14},
+     {Item::Leaf, Hat::Pearls, Hair::Braids, Beard::None,
+      Pattern::Chevrons, Gesture::Cloak, 0, 0.08, 0.050, 0.03, 0.4, 3, 2, kGinger,
+      Nose::Snub, 0.78, 0.9, 2, 0, -0.1},
+     {Item::Orb, Hat::Fleuron, Hair::Short, Beard::Short,
+      Pattern::Checks, Gesture::Scroll, -0.5, -0.09, 0.055, 0.05, 0.1, 3, 0, kBlack,
+      Nose::Straight, 1.0, 0.4, 0, 0.02, 0}},
+    {{Item::Bow, Hat::Helmet, Hair::Fringe, Beard::None,
+      Pattern::Diagonals, Gesture::Arrow, 0.4, 0.12, 0.048, 0.05, -0.1, 2, 0, kAuburn,
+      Nose::Broad, 0.88, 0.4, 2, 0, 0},
+     {Item::Fan, Hat::Hood, Hair::Fringe, Beard::None,
+      Pattern::Crosses, Gesture::Chest, 0.4, -0.1, 0.050, 0.035, 0.2, 4, 0, kAuburn,
+      Nose::Straight, 0.74, 0.6, 1, 0.05, 0.1},
+     {Item::Sceptre, Hat::CrownedCap, Hair::Bob, Beard::Moustache,
+      Pattern::Stripes, Gesture::Belt, -0.3, 0.05, 0.052, 0.06, -0.3, 4, 2, kGinger,
+      Nose::Hooked, 0.95, 0.3, 3, -0.02, -0.1}},
 };
 
 struct Palette {
@@ -121,8 +154,12 @@ struct Point {
 class Pen {
 public:
     Pen(cairo_t* cr, double pixel) : cr(cr), pixel(pixel) {}
+    virtual ~Pen() = default;
 
 protected:
+    // Fills the current path as one piece in the drawing's own manner (inked, or flat in two
+    // tones).
+    virtual void Piece(Rgb colour) = 0;
     void Ellipse(double u, double v, double ru, double rv) {
         cairo_save(cr);
         cairo_translate(cr, u, v);
@@ -180,6 +217,136 @@ protected:
         cairo_close_path(cr);
     }
 
+    // The thing the hand without the attribute holds, at the hand's place at, laid along angle:
+    // drawn before the hand, which closes over it. Pieces in the drawing's own manner; lines
+    // in the drawing's ink.
+    void Prop(Gesture gesture, Point at, double angle, const Palette& p, Rgb lining, Rgb ink, bool fine) {
+        cairo_save(cr);
+        cairo_translate(cr, at.u, at.v);
+        cairo_rotate(cr, angle);
+        const double mirror = std::cos(angle) < -0.1 ? -1 : 1;  // keeps a prop's top side up
+        cairo_scale(cr, 1, mirror);
+        switch (gesture) {
+        case Gesture::Hilt:
+            // A dagger in its sheath at the hip: the fist on the grip, the pommel above it.
+            Poly({{0.03, -0.03}, {0.30, -0.018}, {0.33, 0}, {0.30, 0.018}, {0.03, 0.03}});
+            Piece(Mix(p.wood, ink, 0.35));
+            Poly({{0.25, -0.02}, {0.33, 0}, {0.25, 0.02}});
+            Piece(p.trim);
+            cairo_rectangle(cr, -0.10, -0.016, 0.12, 0.032);
+            Piece(p.wood);
+            cairo_rectangle(cr, 0.01, -0.065, 0.03, 0.13);
+            Piece(p.trim);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, -0.115, 0, 0.028, 0, 2 * kPi);
+            Piece(p.trim);
+            break;
+        case Gesture::Book: {
+            // A book held upright against the chest, its pages' edge on the hand's side.
+            cairo_rotate(cr, -angle);
+            cairo_translate(cr, 0.0, 0.11);
+            cairo_rotate(cr, 0.15 * mirror);
+            cairo_rectangle(cr, -0.085, -0.11, 0.17, 0.22);
+            Piece(Mix(p.collar, p.trim, 0.25));
+            cairo_rectangle(cr, -0.085, -0.11, 0.15, 0.22);
+            Piece(Mix(p.robes[0], ink, 0.35));
+            cairo_rectangle(cr, -0.055, -0.075, 0.09, 0.15);
+            Piece(Mix(p.robes[0], ink, 0.2));
+            for (double u : {-0.085, 0.065})
+                for (double v : {-0.11, 0.08}) {
+                    cairo_rectangle(cr, u, v, 0.03, 0.03);
+                    Piece(p.trim);
+                }
+            if (fine)
+                for (double v : {-0.095, -0.06, -0.025, 0.01, 0.045, 0.08}) Line(0.07, v, 0.08, v + 0.01, pixel, ink);
+            break;
+        }
+        case Gesture::Horn:
+            // A hunting horn of ivory, the mouthpiece in the hand and the bell curving down and
+            // out, banded in gold.
+            cairo_scale(cr, 1.2, 1.2);
+            cairo_move_to(cr, -0.05, 0.014);
+            cairo_curve_to(cr, 0.06, 0.035, 0.17, 0.025, 0.275, -0.08);
+            cairo_line_to(cr, 0.19, -0.14);
+            cairo_curve_to(cr, 0.14, -0.04, 0.06, -0.012, -0.05, -0.012);
+            cairo_close_path(cr);
+            Piece(Mix(p.collar, p.trim, 0.3));
+            Line(0.075, 0.03, 0.08, -0.022, 0.02, p.trim);
+            Line(0.165, 0.012, 0.14, -0.05, 0.022, p.trim);
+            cairo_save(cr);
+            cairo_translate(cr, 0.232, -0.11);
+            cairo_rotate(cr, 0.6);
+            cairo_scale(cr, 0.05, 0.017);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+            cairo_restore(cr);
+            Piece(Mix(p.trim, ink, 0.45));
+            break;
+        case Gesture::Mirror:
+            // A hand mirror held up by its handle: a gold rim round the glass and its shine.
+            cairo_rectangle(cr, -0.02, -0.014, 0.12, 0.028);
+            Piece(p.trim);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0.17, 0, 0.07, 0, 2 * kPi);
+            Piece(p.trim);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0.17, 0, 0.052, 0, 2 * kPi);
+            Piece(Mix(p.blade, kWhite, 0.3));
+            Line(0.15, 0.03, 0.19, -0.005, fine ? 2.5 * pixel : 0.02, kWhite);
+            break;
+        case Gesture::Purse:
+            // A purse hanging from its drawstring, a tassel at the bottom.
+            Line(-0.02, 0, 0.05, 0, 0.02, Mix(p.trim, ink, 0.3));
+            cairo_move_to(cr, 0.04, -0.025);
+            cairo_curve_to(cr, 0.07, -0.10, 0.20, -0.10, 0.20, 0);
+            cairo_curve_to(cr, 0.20, 0.10, 0.07, 0.10, 0.04, 0.025);
+            cairo_close_path(cr);
+            Piece(Mix(lining, ink, 0.25));
+            cairo_rectangle(cr, 0.04, -0.035, 0.025, 0.07);
+            Piece(p.trim);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0.22, 0, 0.022, 0, 2 * kPi);
+            Piece(p.trim);
+            if (fine)
+                for (double y : {-0.03, 0.0, 0.03}) Line(0.075, y * 0.6, 0.18, y * 1.5, pixel, ink);
+            break;
+        case Gesture::Scroll:
+            // A rolled charter across the hand, a red ribbon and seal hanging from it.
+            cairo_move_to(cr, 0.0, 0.0);
+            cairo_curve_to(cr, 0.02, -0.10, -0.03, -0.16, 0.02, -0.22);
+            Stroke(0.022, p.robes[0]);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, 0.02, -0.23, 0.03, 0, 2 * kPi);
+            Piece(Mix(p.robes[0], ink, 0.25));
+            cairo_rectangle(cr, -0.15, -0.035, 0.30, 0.07);
+            Piece(Mix(p.background, kWhite, 0.5));
+            for (double u : {-0.15, 0.15}) {
+                cairo_save(cr);
+                cairo_translate(cr, u, 0);
+                cairo_scale(cr, 0.018, 0.035);
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+                cairo_restore(cr);
+                Piece(Mix(p.background, p.wood, 0.3));
+            }
+            if (fine) Line(-0.13, 0.012, 0.13, 0.012, pixel, Mix(p.background, ink, 0.4));
+            break;
+        case Gesture::Arrow:
+            // An arrow through the fist: the head forward, the fletching behind.
+            Line(-0.26, 0, 0.22, 0, 0.018, p.wood);
+            Poly({{0.20, -0.03}, {0.29, 0}, {0.20, 0.03}});
+            Piece(p.blade);
+            for (double y : {-1.0, 1.0}) {
+                Poly({{-0.27, 0.008 * y}, {-0.22, 0.045 * y}, {-0.14, 0.045 * y}, {-0.17, 0.008 * y}});
+                Piece(lining);
+            }
+            break;
+        default:
+            break;
+        }
+        cairo_restore(cr);
+    }
+
     cairo_t* cr;
     double pixel;  // one device pixel in figure units
 };
@@ -195,7 +362,7 @@ struct Hold {
     bool left;
 };
 
-Hold HoldOf(Item item) {
+Hold ItemHold(Item item) {
     switch (item) {
     case Item::Sword:
         return {{0.40, 0.22}, -0.08, 1.0, false};
@@ -223,6 +390,15 @@ Hold HoldOf(Item item) {
         return {{-0.20, 0.24}, 0.1, 1.0, true};
     }
     return {{0.43, 0.2}, 0, 1, false};
+}
+
+// The figure's own hold: its attribute's usual one, raised and leant as the figure's pose says
+// (a lean turns the top towards the head in either hand).
+Hold HoldOf(const Court& court) {
+    Hold hold = ItemHold(court.item);
+    hold.grip.v += court.raise;
+    hold.angle += hold.left ? -court.lean : court.lean;
+    return hold;
 }
 
 // Where the hand of each attribute grips it in the attribute's own units.
@@ -255,22 +431,45 @@ Point HandOf(Item item) {
     return {0.38, 0.24};
 }
 
-// Where the hand without the attribute rests: on the chest, on the belt, holding the mantle's
-// edge, or holding a glove; it is the hand on the other side from the attribute's.
-Point RestHandOf(const Court& court) {
-    const bool right = HoldOf(court.item).left;
-    const double out = right ? 0.30 : 0.0;
-    switch (court.rest) {
-    case Rest::Chest:
-        return {out + 0.01, 0.27};
-    case Rest::Belt:
-        return {out - 0.05, 0.09};
-    case Rest::Cloak:
-        return {right ? 0.50 : -0.42, 0.06};
-    case Rest::Glove:
-        return {right ? 0.37 : -0.13, 0.16};
+// Where the hand without the attribute is, on the other side from the attribute's, and the
+// way its fingers point: along the chest, on the belt or hip, at the mantle's edge, or raised.
+struct Rest {
+    Point at;
+    double angle;
+};
+
+Rest RestOf(const Court& court) {
+    const bool right = ItemHold(court.item).left;
+    const double out = right ? 0.30 : 0.0;   // the chest's near edge on that side
+    const double side = right ? 1 : -1;      // outwards
+    const double across = right ? kPi : 0;   // fingers towards the body's middle
+    switch (court.gesture) {
+    case Gesture::Chest:
+        return {{out + 0.01, 0.27}, across + side * 0.5};
+    case Gesture::Belt:
+        return {{out - 0.05, 0.09}, across};
+    case Gesture::Cloak:
+        return {{right ? 0.50 : -0.42, 0.06}, kPi / 2};
+    case Gesture::Glove:
+        return {{right ? 0.37 : -0.13, 0.16}, across};
+    case Gesture::Hilt:
+        return {{out + side * 0.12, 0.18}, right ? kPi + 0.6 : -0.6};
+    case Gesture::Book:
+        return {{out + 0.04, 0.17}, across + side * 0.2};
+    case Gesture::Palm:
+        return {{right ? 0.46 : -0.23, 0.40}, kPi / 2 - side * 0.15};
+    case Gesture::Horn:
+        return {{out + side * 0.08, 0.27}, across + side * 0.35};
+    case Gesture::Mirror:
+        return {{out + 0.06, 0.22}, kPi / 2 - side * 0.35};
+    case Gesture::Purse:
+        return {{out + side * 0.06, 0.25}, -kPi / 2};
+    case Gesture::Scroll:
+        return {{out + 0.02, 0.21}, across - side * 0.4};
+    case Gesture::Arrow:
+        return {{out + 0.03, 0.20}, kPi / 2 - side * 0.6};
     }
-    return {out, 0.2};
+    return {{out, 0.2}, 0};
 }
 
 // The layout every figure shares, in figure units (v up from the dividing line, one unit half
@@ -293,16 +492,22 @@ constexpr Point kSuitBesideHead{0.49, 0.86};
 class Figure : public Pen {
 public:
     Figure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
-        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court.item)),
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court)),
           outline((fine ? 1.2 : 0.7) * pixel), hairline(0.9 * pixel) {}
 
     void Draw() {
         InItemUnits([this] { ItemBehind(); });
         Mantle();
-        const Point rest = RestHandOf(c);
-        const double restAngle = Arm(rest, hold.left ? 1 : -1);
-        if (c.rest == Rest::Glove) Glove(rest);
-        Hand(rest, restAngle, c.rest != Rest::Chest);
+        // The other hand and what it holds or does.
+        const Rest rest = RestOf(c);
+        const double restForearm = Arm(rest.at, hold.left ? 1 : -1);
+        if (c.gesture == Gesture::Glove) Glove(rest.at);
+        Prop(c.gesture, rest.at, rest.angle, p, LiningColour(), p.outline, fine);
+        if (c.gesture == Gesture::Chest || c.gesture == Gesture::Palm) {
+            OpenHand(rest.at, rest.angle);
+        } else {
+            Hand(rest.at, restForearm, true);
+        }
         // The head, its collar and headwear, leaning as the figure's pose says.
         cairo_save(cr);
         cairo_translate(cr, kHeadU, kNeckV);
@@ -327,6 +532,7 @@ public:
     }
 
 private:
+    void Piece(Rgb colour) override { Paint(colour); }
     Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.30); }
     Rgb Deep(Rgb colour) const { return Mix(colour, p.outline, 0.52); }
     Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.38); }
@@ -689,16 +895,27 @@ private:
         if (fine) Fold(top.u, top.v - 0.02, top.u - side * 0.01, el.v + 0.06, el.u, el.v + 0.02, robe);
         sleevePath();
         Ink();
-        // The opening, and the forearm coming out of it.
+        // The opening, edged as the mantle is (ermine, gold or the lining), its hollow dark, and
+        // the forearm coming out of it.
+        const Rgb rim = rank == kKing ? p.collar : rank == kQueen ? p.trim : Light(colour);
+        const double along = std::atan2(d.v, d.u);
         cairo_save(cr);
         cairo_translate(cr, el.u, el.v);
-        cairo_rotate(cr, std::atan2(d.v, d.u));
-        Ellipse(0, 0, 0.035, 0.12);
+        cairo_rotate(cr, along);
+        Ellipse(0, 0, 0.04, 0.125);
         cairo_restore(cr);
-        Paint(Deep(colour));
+        Paint(rim);
+        if (rank == kKing)
+            for (double t : {-0.07, 0.0, 0.07}) Dot(el.u + n.u * t - d.u * 0.02, el.v + n.v * t - d.v * 0.02, 0.011, p.outline);
+        cairo_save(cr);
+        cairo_translate(cr, el.u + d.u * 0.012, el.v + d.v * 0.012);
+        cairo_rotate(cr, along);
+        Ellipse(0, 0, 0.022, 0.085);
+        cairo_restore(cr);
+        Fill(Deep(robe));
         const Point from{el.u + d.u * 0.01, el.v + d.v * 0.01};
         const Point mid{(from.u + wrist.u) / 2, (from.v + wrist.v) / 2};
-        LimbPath(from, mid, wrist, 0.14, 0.10);
+        LimbPath(from, mid, wrist, 0.12, 0.095);
         Fill(colour);
         // The shade along the forearm's lower edge, inside it.
         const double under = d.u >= 0 ? -0.028 : 0.028;
@@ -713,7 +930,7 @@ private:
                                q.u - n.u * 0.05 - d.u * 0.01, q.v - n.v * 0.05 - d.v * 0.01);
                 Stroke(hairline, Deep(colour));
             }
-        LimbPath(from, mid, wrist, 0.14, 0.10);
+        LimbPath(from, mid, wrist, 0.12, 0.095);
         Ink();
         // The cuff.
         const Point a{wrist.u - d.u * 0.05, wrist.v - d.v * 0.05};
@@ -770,6 +987,66 @@ private:
             Ellipse(0, 0, 0.04, 0.018);
             cairo_restore(cr);
             Paint(skin);
+        }
+        cairo_restore(cr);
+    }
+
+    // An open hand at (u, v), the fingers along angle, the thumb turned towards the body's
+    // middle: four fingers and the thumb inked apart, then the palm laid over their roots; the
+    // palm's crease and the nails at 2x and 3x.
+    void OpenHand(Point at, double angle) {
+        cairo_save(cr);
+        cairo_translate(cr, at.u, at.v);
+        cairo_rotate(cr, angle);
+        // The thumb's side: towards the middle, or up when the hand lies across the body.
+        const double yu = -std::sin(angle), yv = std::cos(angle);
+        const double thumb = (kAxisU + 0.1 - at.u) * yu + 0.15 * yv >= 0 ? 1 : -1;
+        cairo_scale(cr, 1, thumb);
+        const Rgb skin = p.skin;
+        struct Digit {
+            double y, length, spread, width;
+        };
+        constexpr Digit kDigits[] = {{0.030, 0.070, 0.10, 0.024}, {0.010, 0.082, 0.03, 0.025},
+                                     {-0.011, 0.078, -0.04, 0.024}, {-0.031, 0.062, -0.12, 0.021}};
+        const auto digits = [&](double grow) {
+            for (const Digit& d : kDigits) {
+                cairo_move_to(cr, 0.015, d.y);
+                cairo_line_to(cr, 0.015 + d.length * std::cos(d.spread), d.y + d.length * std::sin(d.spread));
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                Stroke(d.width + grow, grow > 0 ? p.outline : skin);
+            }
+            cairo_move_to(cr, -0.025, 0.035);
+            cairo_line_to(cr, 0.025, 0.085);
+            Stroke(0.026 + grow, grow > 0 ? p.outline : skin);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        };
+        digits(2 * outline);
+        digits(0);
+        const auto palm = [&] {
+            cairo_move_to(cr, -0.05, -0.035);
+            cairo_curve_to(cr, -0.02, -0.05, 0.02, -0.045, 0.03, -0.035);
+            cairo_line_to(cr, 0.03, 0.042);
+            cairo_curve_to(cr, 0.0, 0.05, -0.03, 0.05, -0.05, 0.035);
+            cairo_close_path(cr);
+        };
+        palm();
+        Fill(skin);
+        cairo_move_to(cr, 0.03, -0.035);
+        cairo_curve_to(cr, 0.02, -0.045, -0.02, -0.05, -0.05, -0.035);
+        Stroke(outline, p.outline);
+        if (fine) {
+            cairo_move_to(cr, -0.03, 0.02);
+            cairo_curve_to(cr, -0.01, 0.0, 0.0, -0.01, 0.02, -0.01);
+            Stroke(hairline, Shadow(skin));
+            for (const Digit& d : kDigits) {
+                const double l = d.length - 0.01;
+                Dot(0.015 + l * std::cos(d.spread), d.y + l * std::sin(d.spread), d.width * 0.28,
+                    Mix(skin, kWhite, 0.45));
+                const double k = 0.045;
+                Line(0.015 + k * std::cos(d.spread) - 0.006, d.y + k * std::sin(d.spread) - d.width * 0.3,
+                     0.015 + k * std::cos(d.spread) - 0.006, d.y + k * std::sin(d.spread) + d.width * 0.3, hairline,
+                     Shadow(skin));
+            }
         }
         cairo_restore(cr);
     }
@@ -877,121 +1154,326 @@ private:
             cairo_new_path(cr);
             return;
         }
-        Paint(c.hairColour);
+        if (!fine) {
+            Paint(c.hairColour);
+            return;
+        }
+        // At 2x and 3x the hair falls in strands from the crown, or winds in its curls.
+        cairo_path_t* path = cairo_copy_path(cr);
+        cairo_save(cr);
+        cairo_clip(cr);
+        SetRgb(cr, c.hairColour);
+        cairo_paint(cr);
+        if (c.hair == Hair::Curls) {
+            for (int i = 0; i <= 8; ++i) {
+                const double a = kPi * (-0.15 + 1.3 * i / 8.0);
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, 0.16 * std::cos(a), 0.62 + 0.15 * std::sin(a), 0.03, a, a + kPi * 1.2);
+            }
+            Stroke(hairline, Shadow(c.hairColour));
+        } else {
+            Strands(0.80, c.hair == Hair::Long ? 0.30 : 0.45, c.hair == Hair::Long ? 1.3 : 1.1);
+        }
+        cairo_restore(cr);
+        cairo_append_path(cr, path);
+        cairo_path_destroy(path);
+        Ink();
     }
 
-    // The face: skin shaded on the side it turns from, eyes, brows, nose and mouth placed by
-    // the figure's own measures, so no two faces are alike.
+    // The face's outline: a rounded brow and cheeks, narrowing to the chin as the figure's jaw
+    // says.
+    void FacePath() {
+        const double w = 0.14, jw = 0.10 * c.jaw, chin = 0.042 * c.jaw;
+        cairo_move_to(cr, -w, 0.63);
+        cairo_curve_to(cr, -w, 0.72, -0.08, 0.77, 0, 0.77);
+        cairo_curve_to(cr, 0.08, 0.77, w, 0.72, w, 0.63);
+        cairo_curve_to(cr, w, 0.55, jw + 0.02, 0.48, chin, 0.452);
+        cairo_curve_to(cr, chin * 0.4, 0.444, -chin * 0.4, 0.444, -chin, 0.452);
+        cairo_curve_to(cr, -jw - 0.02, 0.48, -w, 0.55, -w, 0.63);
+        cairo_close_path(cr);
+    }
+
+    static constexpr double kEyeV = 0.635;
+    double Look() const { return c.turn * 0.035; }
+    double MouthV() const { return kEyeV - c.nose - 0.055; }
+    Rgb Iris() const {
+        constexpr Rgb kIris[] = {{0.38, 0.22, 0.10}, {0.20, 0.42, 0.70}, {0.25, 0.50, 0.30}, {0.45, 0.50, 0.55}};
+        return kIris[c.iris];
+    }
+    // An eye's opening at u: almond for jacks, wide for queens, heavy-lidded for kings.
+    void EyePath(double u, double open) {
+        const double w = 0.027;
+        cairo_move_to(cr, u - w, kEyeV);
+        cairo_curve_to(cr, u - w * 0.4, kEyeV + open * 1.6, u + w * 0.4, kEyeV + open * 1.6, u + w, kEyeV + 0.003);
+        cairo_curve_to(cr, u + w * 0.4, kEyeV - open * 1.1, u - w * 0.4, kEyeV - open * 1.1, u - w, kEyeV);
+        cairo_close_path(cr);
+    }
+
+    // The face: skin shaded on the side it turns from, and eyes, brows, nose and mouth placed
+    // and shaped by the figure's own measures, so no two faces are alike. At 1x the features
+    // are dots and strokes; at 2x and 3x each eye has its white, iris, pupil, lids and shine,
+    // the brows taper, the nose has its bridge and wing, and the lips their two parts.
     void Head() {
-        Ellipse(0, 0.61, 0.14, 0.16);
+        FacePath();
         Paint(p.skin);
-        const double look = c.turn * 0.035;
+        const double look = Look(), toward = c.turn >= 0 ? 1 : -1;
         if (fine) {
             cairo_save(cr);
-            Ellipse(0, 0.61, 0.14, 0.16);
+            FacePath();
             cairo_clip(cr);
-            Ellipse(-0.16 + look, 0.60, 0.08, 0.2);
-            SetRgba(cr, Shadow(p.skin), 0.6);
+            Ellipse(-toward * 0.17 + look, 0.60, 0.09, 0.22);
+            SetRgba(cr, Shadow(p.skin), 0.55);
             cairo_fill(cr);
-            Dot(-0.07 + look, 0.575, 0.03, Mix(p.skin, p.lips, 0.35));
-            Dot(0.07 + look, 0.575, 0.03, Mix(p.skin, p.lips, 0.35));
+            Ellipse(look, 0.455, 0.07, 0.025);
+            SetRgba(cr, Shadow(p.skin), 0.5);
+            cairo_fill(cr);
+            for (double side : {-1.0, 1.0}) {
+                Ellipse(side * (c.eyes + 0.02) + look, 0.565, 0.032, 0.024);
+                SetRgba(cr, Mix(p.skin, p.lips, 0.6), rank == kQueen ? 0.55 : rank == kJack ? 0.3 : 0.18);
+                cairo_fill(cr);
+            }
             cairo_restore(cr);
         }
         if (c.hair == Hair::Fringe && c.hat != Hat::Hood) {
             cairo_move_to(cr, -0.14, 0.66);
             cairo_curve_to(cr, -0.08, 0.70, 0.06, 0.70, 0.14, 0.66);
-            cairo_line_to(cr, 0.14, 0.74);
-            cairo_line_to(cr, -0.14, 0.74);
+            cairo_line_to(cr, 0.14, 0.76);
+            cairo_line_to(cr, -0.14, 0.76);
             cairo_close_path(cr);
             Fill(c.hairColour);
+            if (fine)
+                for (double u = -0.12; u < 0.13; u += 0.03)
+                    Line(u, 0.75, u + 0.01 * toward, 0.685, hairline, Shadow(c.hairColour));
         }
-        const double eyeV = 0.635;
+        const double open = rank == kQueen ? 0.016 : rank == kKing ? 0.011 : 0.013;
+        const Rgb brow = Mix(c.hairColour, p.outline, 0.4);
         for (double side : {-1.0, 1.0}) {
             const double u = side * c.eyes + look;
+            // The brow: its inner end lowered by a stern mouth, its middle lifted by the arch.
+            const double inner = kEyeV + 0.034 + c.smile * 0.01, outer = kEyeV + 0.034 + c.arch * 0.004;
+            const double top = kEyeV + 0.045 + c.arch * 0.02;
+            cairo_move_to(cr, u - side * 0.026, inner);
+            cairo_curve_to(cr, u - side * 0.008, top, u + side * 0.012, top, u + side * 0.036, outer);
             if (fine) {
-                Ellipse(u, eyeV, 0.026, 0.014);
-                Fill(kWhite);
-                Dot(u + look * 0.3, eyeV, 0.011, p.outline);
-                // The brow, lifted or lowered by the mouth's mood.
-                cairo_move_to(cr, u - side * 0.03, eyeV + 0.035 - c.smile * 0.008);
-                cairo_line_to(cr, u + side * 0.03, eyeV + 0.045 + c.smile * 0.012);
-                Stroke(hairline * 1.4, Shadow(c.hairColour));
+                Stroke(hairline * (rank == kKing ? 2.4 : rank == kJack ? 1.9 : 1.3), brow);
+                EyePath(u, open);
+                Fill(Mix(kWhite, p.skin, 0.15));
+                cairo_save(cr);
+                EyePath(u, open);
+                cairo_clip(cr);
+                const double iu = u + look * 0.35;
+                Dot(iu, kEyeV + 0.002, 0.0125, Iris());
+                Dot(iu, kEyeV + 0.002, 0.006, p.outline);
+                Dot(iu + 0.004, kEyeV + 0.007, 0.0028, kWhite);
+                cairo_restore(cr);
+                // The upper lid in ink, the lower one faint; a crease above a king's heavy lid,
+                // a queen's lashes at the outer corner.
+                cairo_move_to(cr, u - 0.027, kEyeV);
+                cairo_curve_to(cr, u - 0.011, kEyeV + open * 1.6, u + 0.011, kEyeV + open * 1.6, u + 0.027, kEyeV + 0.003);
+                Stroke(hairline * 1.5, p.outline);
+                cairo_move_to(cr, u - 0.022, kEyeV - 0.004);
+                cairo_curve_to(cr, u - 0.01, kEyeV - open * 1.1, u + 0.01, kEyeV - open * 1.1, u + 0.022, kEyeV - 0.002);
+                Stroke(hairline * 0.7, Mix(p.skin, p.outline, 0.4));
+                if (rank == kKing || c.arch < 0.35) {
+                    cairo_move_to(cr, u - 0.022, kEyeV + 0.016);
+                    cairo_curve_to(cr, u - 0.008, kEyeV + 0.027, u + 0.01, kEyeV + 0.027, u + 0.026, kEyeV + 0.016);
+                    Stroke(hairline * 0.7, Mix(p.skin, p.outline, 0.35));
+                }
+                if (rank == kQueen)
+                    for (double t : {0.0, 1.0})
+                        Line(u + side * (0.022 + t * 0.006), kEyeV + 0.008 + t * 0.002, u + side * (0.032 + t * 0.008),
+                             kEyeV + 0.018 - t * 0.002, hairline, p.outline);
+                if (rank == kKing) {
+                    cairo_move_to(cr, u - 0.015, kEyeV - 0.03);
+                    cairo_curve_to(cr, u - 0.005, kEyeV - 0.037, u + 0.008, kEyeV - 0.036, u + 0.02, kEyeV - 0.028);
+                    Stroke(hairline * 0.8, Mix(p.skin, p.outline, 0.3));
+                }
             } else {
-                Ellipse(u, eyeV, 0.022, 0.02);
+                Stroke(0.018, Mix(brow, p.skin, 0.35));
+                Ellipse(u + look * 0.2, kEyeV, 0.021, 0.019);
                 Fill(p.outline);
             }
         }
-        if (fine) {
-            // Upper lids over the eyes, lashes for queens, lines of age for kings, and an ear on
-            // the side the face turns from where the hair leaves it bare.
+        if (fine && c.hat != Hat::Hood && c.hat != Hat::Veiled && c.hair != Hair::Long && c.hair != Hair::Bob) {
+            // An ear on the side the face turns from, where the hair leaves it bare.
+            const double ear = -toward * 0.138;
+            Ellipse(ear, 0.615, 0.022, 0.035);
+            Paint(Mix(p.skin, p.lips, 0.15));
+            cairo_move_to(cr, ear * 0.98, 0.595);
+            cairo_curve_to(cr, ear * 1.06, 0.61, ear * 1.06, 0.625, ear * 0.98, 0.635);
+            Stroke(hairline, Shadow(p.skin));
+        }
+        Nose();
+        if (c.beard == Beard::None) Mouth();
+    }
+
+    // The nose from between the eyes to its tip, pointing the way the face turns: straight,
+    // hooked, short and turned up, or broad, with its wing and nostril at 2x and 3x.
+    void Nose() {
+        const double look = Look(), toward = c.turn >= 0 ? 1 : -1;
+        const double base = look * 1.3, top = kEyeV - 0.008;
+        const double tipV = kEyeV - c.nose - (c.noseShape == Nose::Snub ? -0.006 : 0.0);
+        const double tipU = base + toward * (c.noseShape == Nose::Snub ? 0.012 : 0.018);
+        const Rgb ink = Mix(p.skin, p.outline, fine ? 0.55 : 0.4);
+        if (!fine) {
+            cairo_move_to(cr, base, top);
+            cairo_line_to(cr, tipU, tipV);
+            cairo_line_to(cr, base - toward * 0.008, tipV - 0.008);
+            Stroke(0.02, ink);
+            return;
+        }
+        double bulge = 0;
+        if (c.noseShape == Nose::Hooked) bulge = 0.018;
+        if (c.noseShape == Nose::Snub) bulge = -0.008;
+        // The shade down the bridge on the far side.
+        Poly({{base - toward * 0.006, top}, {tipU, tipV}, {base - toward * 0.02, tipV + 0.01}});
+        SetRgba(cr, Shadow(p.skin), 0.45);
+        cairo_fill(cr);
+        cairo_move_to(cr, base + toward * 0.004, top);
+        cairo_curve_to(cr, base + toward * (0.01 + bulge), (top + tipV) / 2 + 0.01, tipU + toward * 0.002,
+                       tipV + 0.012, tipU, tipV);
+        const double wing = c.noseShape == Nose::Broad ? 0.032 : 0.022;
+        cairo_curve_to(cr, tipU - toward * 0.006, tipV - 0.008, base - toward * wing * 0.5, tipV - 0.008,
+                       base - toward * wing * 0.6, tipV + 0.002);
+        Stroke(hairline * 1.2, ink);
+        // The wing on the near side and the nostrils.
+        cairo_move_to(cr, tipU - toward * 0.004, tipV + 0.014);
+        cairo_curve_to(cr, tipU + toward * 0.01, tipV + 0.01, tipU + toward * 0.008, tipV - 0.002, tipU - toward * 0.002,
+                       tipV - 0.003);
+        Stroke(hairline * 0.8, Mix(p.skin, p.outline, 0.4));
+        for (double d : {0.0, 1.0}) Dot(tipU - toward * (0.008 + d * wing * 0.6), tipV - 0.002, 0.0045, Deep(p.skin));
+        Dot(tipU - toward * 0.004, tipV + 0.006, 0.004, Mix(p.skin, kWhite, 0.5));
+        if (rank == kKing) {
+            // Lines of age from the nose's wings to the mouth's corners.
             for (double side : {-1.0, 1.0}) {
-                const double u = side * c.eyes + look;
-                cairo_move_to(cr, u - 0.03, eyeV + 0.002);
-                cairo_curve_to(cr, u - 0.015, eyeV + 0.022, u + 0.015, eyeV + 0.022, u + 0.03, eyeV + 0.002);
-                Stroke(hairline * 1.2, p.outline);
-                if (rank == kQueen) Line(u + side * 0.028, eyeV + 0.006, u + side * 0.04, eyeV + 0.016, hairline, p.outline);
-                if (rank == kKing) {
-                    cairo_move_to(cr, u + side * 0.005, eyeV - 0.045);
-                    cairo_curve_to(cr, u + side * 0.01, eyeV - 0.07, u + side * 0.0, eyeV - 0.09, u - side * 0.01,
-                                   eyeV - 0.1);
-                    Stroke(hairline, Mix(p.skin, p.outline, 0.35));
-                }
-            }
-            if (c.hat != Hat::Hood && c.hat != Hat::Veiled && c.hair != Hair::Long && c.hair != Hair::Bob) {
-                const double ear = (c.turn >= 0 ? -1 : 1) * 0.138;
-                Ellipse(ear, 0.615, 0.022, 0.035);
-                Paint(Mix(p.skin, p.lips, 0.15));
-                Line(ear * 0.97, 0.60, ear * 0.97, 0.63, hairline, Shadow(p.skin));
+                cairo_move_to(cr, look + side * 0.035, tipV + 0.002);
+                cairo_curve_to(cr, look + side * 0.05, tipV - 0.02, look + side * 0.05, MouthV() + 0.01, look + side * 0.045,
+                               MouthV() - 0.005);
+                Stroke(hairline * 0.8, Mix(p.skin, p.outline, 0.3));
             }
         }
-        // The nose from between the eyes, pointing the way the face turns.
-        const Rgb noseInk = Mix(p.skin, p.outline, fine ? 0.55 : 0.4);
-        cairo_move_to(cr, look * 1.2, eyeV - 0.01);
-        cairo_line_to(cr, look * 1.6 + 0.012 * (c.turn >= 0 ? 1 : -1), eyeV - 0.01 - c.nose);
-        cairo_line_to(cr, look * 1.2 - 0.005, eyeV - 0.02 - c.nose);
-        Stroke(fine ? hairline * 1.3 : 0.02, noseInk);
+    }
+
+    // The mouth under the nose, its corners lifted by a smile or lowered by a stern look: at 2x
+    // and 3x the upper lip with its bow and the fuller lower lip, parted by a dark line. Under a
+    // beard only the lower lip shows, below the moustache.
+    void Mouth() {
+        const double look = Look(), v = MouthV(), lift = c.smile * 0.014;
+        const double w = 0.032 + (rank == kKing ? 0.004 : 0.0) + std::max(c.smile, 0.0) * 0.008;
+        if (!fine) {
+            cairo_move_to(cr, -w + look, v + lift);
+            cairo_curve_to(cr, -0.01 + look, v - lift, 0.01 + look, v - lift, w + look, v + lift);
+            Stroke(0.026, p.lips);
+            return;
+        }
+        const double full = rank == kQueen ? 0.024 : rank == kJack ? 0.017 : 0.015;
+        const auto lipLine = [&] {
+            cairo_curve_to(cr, look + w * 0.4, v - lift * 0.8, look - w * 0.4, v - lift * 0.8, look - w, v + lift);
+        };
         if (c.beard == Beard::None || c.beard == Beard::Moustache) {
-            const double v = eyeV - c.nose - 0.055;
-            cairo_move_to(cr, -0.035 + look, v + c.smile * 0.02);
-            cairo_curve_to(cr, -0.01 + look, v - c.smile * 0.015, 0.01 + look, v - c.smile * 0.015, 0.035 + look,
-                           v + c.smile * 0.02);
-            Stroke(fine ? 0.018 : 0.026, p.lips);
-            if (fine && rank == kQueen) Ellipse(look, v - 0.012, 0.018, 0.008), Fill(p.lips);
+            cairo_move_to(cr, look - w, v + lift);
+            cairo_curve_to(cr, look - w * 0.6, v + 0.006, look - 0.014, v + 0.016, look - 0.007, v + 0.013);
+            cairo_line_to(cr, look, v + 0.009);
+            cairo_line_to(cr, look + 0.007, v + 0.013);
+            cairo_curve_to(cr, look + 0.014, v + 0.016, look + w * 0.6, v + 0.006, look + w, v + lift);
+            lipLine();
+            cairo_close_path(cr);
+            Fill(Mix(p.lips, p.outline, 0.12));
         }
+        cairo_move_to(cr, look - w * 0.85, v + lift * 0.9);
+        cairo_curve_to(cr, look - w * 0.5, v - full, look + w * 0.5, v - full, look + w * 0.85, v + lift * 0.9);
+        cairo_curve_to(cr, look + w * 0.4, v - lift * 0.8, look - w * 0.4, v - lift * 0.8, look - w * 0.85, v + lift * 0.9);
+        cairo_close_path(cr);
+        Fill(Mix(p.lips, kWhite, 0.12));
+        cairo_move_to(cr, look - w, v + lift);
+        cairo_curve_to(cr, look - w * 0.4, v - lift * 0.8, look + w * 0.4, v - lift * 0.8, look + w, v + lift);
+        Stroke(hairline * 1.1, Mix(p.lips, p.outline, 0.5));
+        // The shade under the lower lip.
+        cairo_move_to(cr, look - 0.012, v - full - 0.012);
+        cairo_curve_to(cr, look - 0.004, v - full - 0.016, look + 0.004, v - full - 0.016, look + 0.012, v - full - 0.012);
+        Stroke(hairline * 0.8, Shadow(p.skin));
+    }
+
+    // Strands drawn across the current clip in the hair's shadow, from the crown outwards.
+    void Strands(double v0, double v1, double spread) {
+        for (double u = -0.2; u <= 0.201; u += 0.03) {
+            cairo_move_to(cr, u * 0.5, v0);
+            cairo_curve_to(cr, u * 0.9, (v0 + v1) / 2 + 0.05, u * spread, (v0 + v1) / 2, u * spread, v1);
+        }
+        Stroke(hairline * 0.8, Shadow(c.hairColour));
     }
 
     void Beards() {
         const Rgb hair = c.hairColour;
+        const double look = Look(), v = MouthV();
+        // The beard leaves the lower lip bare below the moustache.
         switch (c.beard) {
         case Beard::None:
             return;
         case Beard::Long:
-            cairo_move_to(cr, -0.13, 0.58);
+            cairo_move_to(cr, -0.135, 0.60);
             cairo_curve_to(cr, -0.15, 0.40, -0.05, 0.30, 0, 0.26);
-            cairo_curve_to(cr, 0.05, 0.30, 0.15, 0.40, 0.13, 0.58);
-            cairo_curve_to(cr, 0.05, 0.52, -0.05, 0.52, -0.13, 0.58);
+            cairo_curve_to(cr, 0.05, 0.30, 0.15, 0.40, 0.135, 0.60);
             break;
         case Beard::Forked:
-            cairo_move_to(cr, -0.13, 0.58);
+            cairo_move_to(cr, -0.135, 0.60);
             cairo_curve_to(cr, -0.14, 0.42, -0.10, 0.36, -0.06, 0.32);
             cairo_line_to(cr, 0, 0.40);
             cairo_line_to(cr, 0.06, 0.32);
-            cairo_curve_to(cr, 0.10, 0.36, 0.14, 0.42, 0.13, 0.58);
-            cairo_curve_to(cr, 0.05, 0.52, -0.05, 0.52, -0.13, 0.58);
+            cairo_curve_to(cr, 0.10, 0.36, 0.14, 0.42, 0.135, 0.60);
             break;
         case Beard::Short:
-            cairo_move_to(cr, -0.135, 0.60);
-            cairo_curve_to(cr, -0.13, 0.46, 0.13, 0.46, 0.135, 0.60);
-            cairo_curve_to(cr, 0.06, 0.52, -0.06, 0.52, -0.135, 0.60);
+            cairo_move_to(cr, -0.137, 0.61);
+            cairo_curve_to(cr, -0.14, 0.44, 0.14, 0.44, 0.137, 0.61);
             break;
         case Beard::Moustache:
-            cairo_move_to(cr, -0.11, 0.51);
-            cairo_curve_to(cr, -0.06, 0.57, 0.06, 0.57, 0.11, 0.51);
-            cairo_curve_to(cr, 0.05, 0.535, -0.05, 0.535, -0.11, 0.51);
             break;
         }
-        cairo_close_path(cr);
+        if (c.beard != Beard::Moustache) {
+            // The beard's upper edge runs from the cheek under the mouth.
+            cairo_curve_to(cr, 0.10, 0.55, look + 0.05, v - 0.01, look, v - 0.028);
+            cairo_curve_to(cr, look - 0.05, v - 0.01, -0.10, 0.55, -0.135 - (c.beard == Beard::Short ? 0.002 : 0), 0.60);
+            cairo_close_path(cr);
+            if (fine) {
+                cairo_path_t* path = cairo_copy_path(cr);
+                cairo_save(cr);
+                cairo_clip(cr);
+                SetRgb(cr, hair);
+                cairo_paint(cr);
+                for (double u = -0.14; u <= 0.141; u += 0.028) {
+                    cairo_move_to(cr, u, 0.60);
+                    cairo_curve_to(cr, u * 1.05, 0.48, u * 0.7, 0.38, u * 0.3, 0.26);
+                }
+                Stroke(hairline * 0.8, Shadow(hair));
+                for (double u = -0.125; u <= 0.13; u += 0.056) {
+                    cairo_move_to(cr, u, 0.57);
+                    cairo_curve_to(cr, u * 1.02, 0.47, u * 0.75, 0.40, u * 0.4, 0.32);
+                }
+                Stroke(hairline * 0.7, Light(hair));
+                cairo_restore(cr);
+                cairo_append_path(cr, path);
+                cairo_path_destroy(path);
+                Ink();
+            } else {
+                Paint(hair);
+            }
+            Mouth();
+        } else {
+            Mouth();
+        }
+        // The moustache over the upper lip: drooping with a long beard, its ends curled up
+        // with a forked one or alone, trimmed with a short one.
+        const double droop = c.beard == Beard::Long ? 0.035 : c.beard == Beard::Short ? 0.012 : -0.02;
+        const double reach = c.beard == Beard::Moustache ? 0.085 : c.beard == Beard::Short ? 0.055 : 0.07;
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, look, v + 0.025);
+            cairo_curve_to(cr, look + side * 0.03, v + 0.034, look + side * reach * 0.8, v + 0.016, look + side * reach,
+                           v - droop);
+            cairo_curve_to(cr, look + side * reach * 0.7, v + 0.002, look + side * 0.02, v + 0.008, look, v + 0.012);
+            cairo_close_path(cr);
+        }
         Paint(hair);
+        if (fine) Line(look, v + 0.012, look, v + 0.024, hairline, Shadow(hair));
     }
 
     void Crown(double base, double height, int points) {
@@ -1302,14 +1784,23 @@ private:
 class FlatFigure : public Pen {
 public:
     FlatFigure(cairo_t* cr, const Palette& palette, const Court& court, int rank, double pixel, bool fine)
-        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court.item)) {}
+        : Pen(cr, pixel), p(palette), c(court), rank(rank), fine(fine), hold(HoldOf(court)) {}
 
     void Draw() {
         // A pale disc behind the head.
         Dot(kHeadU, kNeckV + 0.24, 0.25, Mix(p.background, p.trim, 0.25));
         InItemUnits(false);
         Body();
-        Arm(RestHandOf(c), hold.left ? 1 : -1);
+        // The other hand and what it holds or does.
+        const Rest rest = RestOf(c);
+        const double restForearm = Arm(rest.at, hold.left ? 1 : -1);
+        if (c.gesture == Gesture::Glove) Glove(rest.at);
+        Prop(c.gesture, rest.at, rest.angle, p, Lining(), p.outline, fine);
+        if (c.gesture == Gesture::Chest || c.gesture == Gesture::Palm) {
+            OpenHand(rest.at, rest.angle);
+        } else {
+            Fist(rest.at, restForearm);
+        }
         cairo_save(cr);
         cairo_translate(cr, kHeadU, kNeckV - 0.04);
         cairo_rotate(cr, c.tilt);
@@ -1321,10 +1812,19 @@ public:
         Crown();
         cairo_restore(cr);
         InItemUnits(true);
-        Arm(hold.grip, hold.left ? -1 : 1);
+        Fist(hold.grip, Arm(hold.grip, hold.left ? -1 : 1));
     }
 
 private:
+    // A prop's piece: its base colour, and its shadow tone below its own middle line.
+    void Piece(Rgb colour) override {
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(colour);
+        cairo_rectangle(cr, -2, 0, 4, 2);
+        Fill(Shadow(colour));
+        cairo_restore(cr);
+    }
     Rgb Shadow(Rgb colour) const { return Mix(colour, p.outline, 0.28); }
     Rgb Light(Rgb colour) const { return Mix(colour, kWhite, 0.35); }
     Rgb Robe() const { return p.robes[c.robe]; }
@@ -1521,13 +2021,36 @@ private:
         }
     }
 
+    // The face's outline: a half disc over the cheeks, cut straight to a chin as wide as the
+    // figure's jaw.
+    void FacePath() {
+        const double jaw = 0.07 * c.jaw, chin = 0.045 * c.jaw;
+        cairo_move_to(cr, 0.16, 0.62);
+        cairo_arc(cr, 0, 0.62, 0.16, 0, kPi);
+        cairo_line_to(cr, -0.15, 0.54);
+        cairo_line_to(cr, -jaw - 0.02, 0.47);
+        cairo_line_to(cr, -chin, 0.445);
+        cairo_line_to(cr, chin, 0.445);
+        cairo_line_to(cr, jaw + 0.02, 0.47);
+        cairo_line_to(cr, 0.15, 0.54);
+        cairo_close_path(cr);
+    }
+
+    // The face in flat shapes: the skin in two tones split on the side it turns from, cheeks
+    // as discs, eyes as lenses with an iris and a lid, brows as slanted bars, a nose of the
+    // figure's shape and lips in two parts; at 1x the eyes are squares and the mouth a bar.
     void Head() {
         cairo_rectangle(cr, -0.05, 0.38, 0.10, 0.12);
         Fill(Shadow(p.skin));
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, 0, 0.62, 0.16, 0, 2 * kPi);
-        TwoTone(p.skin, 0.09);
-        const double look = c.turn * 0.04;
+        const double look = c.turn * 0.04, toward = c.turn >= 0 ? 1 : -1;
+        FacePath();
+        cairo_save(cr);
+        cairo_clip_preserve(cr);
+        Fill(p.skin);
+        if (toward > 0) cairo_rectangle(cr, -2, -2, 2 - 0.09 + look, 4);
+        else cairo_rectangle(cr, 0.09 + look, -2, 4, 4);
+        Fill(Shadow(p.skin));
+        cairo_restore(cr);
         // Hair on top: a cap of it, cut straight across the brow.
         const Rgb hair = c.hairColour;
         if (c.hat != Hat::Hood) {
@@ -1537,20 +2060,72 @@ private:
             cairo_close_path(cr);
             TwoTone(hair, 0.08);
         }
+        const double eyeV = 0.64;
         for (double side : {-1.0, 1.0}) {
             const double u = side * c.eyes + look;
-            cairo_rectangle(cr, u - 0.022, 0.63, 0.044, 0.034);
+            if (!fine) {
+                cairo_rectangle(cr, u - 0.022, eyeV - 0.012, 0.044, 0.032);
+                Fill(p.outline);
+                continue;
+            }
+            Dot(side * (c.eyes + 0.025) + look, 0.555, 0.03, Mix(p.skin, p.lips, rank == kQueen ? 0.4 : 0.25));
+            // The eye: a lens of white, the iris and pupil inside it, the lid a dark bar over it.
+            const double w = 0.028, open = rank == kQueen ? 0.024 : rank == kKing ? 0.016 : 0.02;
+            const auto lens = [&] {
+                cairo_move_to(cr, u - w, eyeV);
+                cairo_line_to(cr, u - w * 0.4, eyeV + open * 0.7);
+                cairo_line_to(cr, u + w * 0.5, eyeV + open * 0.7);
+                cairo_line_to(cr, u + w, eyeV);
+                cairo_line_to(cr, u + w * 0.4, eyeV - open * 0.5);
+                cairo_line_to(cr, u - w * 0.4, eyeV - open * 0.5);
+                cairo_close_path(cr);
+            };
+            lens();
+            Fill(kWhite);
+            cairo_save(cr);
+            lens();
+            cairo_clip(cr);
+            constexpr Rgb kIris[] = {{0.38, 0.22, 0.10}, {0.20, 0.42, 0.70}, {0.25, 0.50, 0.30}, {0.45, 0.50, 0.55}};
+            cairo_rectangle(cr, u + look * 0.3 - 0.013, eyeV - 0.02, 0.026, 0.04);
+            Fill(kIris[c.iris]);
+            cairo_rectangle(cr, u + look * 0.3 - 0.006, eyeV - 0.02, 0.012, 0.04);
             Fill(p.outline);
-            if (fine) cairo_rectangle(cr, u - 0.022, 0.655, 0.02, 0.01), Fill(kWhite);
+            cairo_restore(cr);
+            Poly({{u - w - 0.004, eyeV}, {u - w * 0.4, eyeV + open * 0.7 + 0.008}, {u + w * 0.5, eyeV + open * 0.7 + 0.008},
+                  {u + w + 0.006, eyeV + 0.002}, {u + w * 0.5, eyeV + open * 0.7}, {u - w * 0.4, eyeV + open * 0.7}});
+            Fill(p.outline);
+            if (rank == kQueen) {
+                Poly({{u + side * w, eyeV}, {u + side * (w + 0.014), eyeV + 0.016}, {u + side * (w - 0.004), eyeV + 0.01}});
+                Fill(p.outline);
+            }
+            // The brow: a bar sloping down to the nose when stern, arched when the figure's
+            // brows are high.
+            const double inner = eyeV + 0.036 + c.smile * 0.012, outer = eyeV + 0.04 + c.arch * 0.01;
+            const double thick = rank == kKing ? 0.016 : rank == kJack ? 0.013 : 0.009;
+            const double peak = eyeV + 0.048 + c.arch * 0.018;
+            Poly({{u - side * 0.028, inner}, {u + side * 0.006, peak}, {u + side * 0.036, outer},
+                  {u + side * 0.036, outer + thick * 0.6}, {u + side * 0.006, peak + thick}, {u - side * 0.028, inner + thick}});
+            Fill(Mix(hair, p.outline, 0.35));
         }
-        // Nose: a small triangle; mouth: a bar, wider when smiling.
-        Poly({{look, 0.62}, {look + 0.03, 0.60 - c.nose}, {look, 0.60 - c.nose}});
+        // The nose: a wedge of shadow from between the eyes to the tip, turned the way the face
+        // looks, short for a snub nose, hooked or broad at the wings.
+        const double tipV = 0.60 - c.nose + (c.noseShape == Nose::Snub ? 0.008 : 0.0);
+        const double reach = c.noseShape == Nose::Hooked ? 0.04 : c.noseShape == Nose::Broad ? 0.035 : 0.028;
+        const double wing = c.noseShape == Nose::Broad ? 0.025 : 0.008;
+        Poly({{look, 0.63}, {look + toward * reach, tipV}, {look - toward * wing, tipV}});
         Fill(Shadow(p.skin));
-        const double mouthV = 0.57 - c.nose, mouthW = 0.04 + c.smile * 0.02;
+        if (fine) {
+            if (c.noseShape == Nose::Hooked) {
+                Poly({{look, 0.63}, {look + toward * 0.018, 0.60}, {look + toward * 0.006, 0.63}});
+                Fill(Shadow(p.skin));
+            }
+            cairo_rectangle(cr, look - toward * 0.012 - 0.005, tipV - 0.004, 0.01, 0.008);
+            Fill(Mix(Shadow(p.skin), p.outline, 0.3));
+        }
+        const double mouthV = 0.57 - c.nose, mouthW = 0.036 + c.smile * 0.015;
         switch (c.beard) {
         case Beard::None:
-            cairo_rectangle(cr, look - mouthW, mouthV - 0.012, 2 * mouthW, 0.024);
-            Fill(p.lips);
+        case Beard::Moustache:
             break;
         case Beard::Long:
             Poly({{-0.15, 0.60}, {0.15, 0.60}, {0, 0.26}});
@@ -1566,14 +2141,31 @@ private:
             cairo_close_path(cr);
             TwoTone(hair, 0.05);
             break;
-        case Beard::Moustache:
-            Poly({{look - 0.10, mouthV - 0.03}, {look, mouthV + 0.03}, {look + 0.10, mouthV - 0.03}, {look, mouthV}});
-            Fill(hair);
-            break;
         }
-        if (c.beard == Beard::Long || c.beard == Beard::Forked || c.beard == Beard::Short) {
-            cairo_rectangle(cr, look - 0.035, mouthV - 0.01, 0.07, 0.02);
+        if (!fine) {
+            cairo_rectangle(cr, look - mouthW, mouthV - 0.012, 2 * mouthW, 0.024);
             Fill(p.lips);
+        } else {
+            // The upper lip a dark band with a notch at its middle, the lower lip a half disc;
+            // a smile lifts the corners.
+            const double lift = c.smile * 0.012;
+            Poly({{look - mouthW, mouthV + lift}, {look - 0.01, mouthV + 0.012}, {look, mouthV + 0.007},
+                  {look + 0.01, mouthV + 0.012}, {look + mouthW, mouthV + lift}, {look, mouthV - 0.002}});
+            Fill(Mix(p.lips, p.outline, 0.25));
+            cairo_move_to(cr, look - mouthW * 0.75, mouthV - 0.002);
+            cairo_curve_to(cr, look - mouthW * 0.5, mouthV - (rank == kQueen ? 0.03 : 0.022), look + mouthW * 0.5,
+                           mouthV - (rank == kQueen ? 0.03 : 0.022), look + mouthW * 0.75, mouthV - 0.002);
+            cairo_close_path(cr);
+            Fill(p.lips);
+        }
+        if (c.beard != Beard::None) {
+            // The moustache: two slanted blades meeting under the nose, ends up or down.
+            const double droop = c.beard == Beard::Long ? 0.03 : c.beard == Beard::Moustache ? -0.025 : 0.005;
+            for (double side : {-1.0, 1.0}) {
+                Poly({{look, mouthV + 0.03}, {look + side * 0.09, mouthV - droop}, {look + side * 0.07, mouthV - droop + 0.012},
+                      {look, mouthV + 0.012}});
+                Fill(side * toward > 0 ? hair : Shadow(hair));
+            }
         }
     }
 
@@ -1678,13 +2270,17 @@ private:
     }
 
     // A sleeve bent square at the elbow: straight down from the shoulder, then across to the
-    // hand, in the colour of the other half; the hand a disc in a gold cuff.
-    void Arm(Point h, double side) {
+    // wrist, in the colour of the other half, ending in a gold cuff. Returns the forearm's
+    // direction for the hand.
+    double Arm(Point h, double side) {
         const double u0 = kAxisU + side * (Shoulder() - 0.1);
         const double elbowV = std::min(h.v - 0.16, 0.04);
+        const double du = h.u - u0, dv = h.v - elbowV, len = std::hypot(du, dv);
+        const Point d{du / len, dv / len};
+        const Point wrist{h.u - d.u * 0.075, h.v - d.v * 0.075};
         cairo_move_to(cr, u0, kShoulderV - 0.06);
         cairo_line_to(cr, u0, elbowV);
-        cairo_line_to(cr, h.u, h.v);
+        cairo_line_to(cr, wrist.u, wrist.v);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
         const Rgb colour = side > 0 ? Robe() : Lining();
         Stroke(0.13, colour);
@@ -1692,8 +2288,80 @@ private:
         cairo_line_to(cr, u0 + side * 0.035, elbowV);
         Stroke(0.06, Shadow(colour));
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        Dot(h.u, h.v, 0.068, p.trim);
-        Dot(h.u, h.v, 0.052, p.skin);
+        // The cuff: a gold band across the wrist, its far half in shadow.
+        const Point n{-d.v, d.u};
+        const Point a{wrist.u - d.u * 0.05, wrist.v - d.v * 0.05}, b{wrist.u + d.u * 0.01, wrist.v + d.v * 0.01};
+        Poly({{a.u + n.u * 0.075, a.v + n.v * 0.075}, {b.u + n.u * 0.075, b.v + n.v * 0.075}, {b.u, b.v}, {a.u, a.v}});
+        Fill(p.trim);
+        Poly({{a.u, a.v}, {b.u, b.v}, {b.u - n.u * 0.075, b.v - n.v * 0.075}, {a.u - n.u * 0.075, a.v - n.v * 0.075}});
+        Fill(Shadow(p.trim));
+        return std::atan2(d.v, d.u);
+    }
+
+    // A fist closed round what it holds, the forearm along angle: the back of the hand, four
+    // curled fingers as rounded bars across the grip, the thumb laid over them.
+    void Fist(Point at, double angle) {
+        cairo_save(cr);
+        cairo_translate(cr, at.u, at.v);
+        cairo_rotate(cr, angle);
+        cairo_scale(cr, 1, std::cos(angle) < 0 ? -1 : 1);  // keeps the thumb on top
+        const Rgb skin = p.skin;
+        RoundedRect(cr, -0.06, -0.05, 0.085, 0.10, 0.02);
+        Fill(skin);
+        cairo_rectangle(cr, -0.06, -0.05, 0.085, 0.035);
+        Fill(Shadow(skin));
+        for (int k = 0; k < 4; ++k) {
+            const double y = -0.05 + k * 0.025;
+            RoundedRect(cr, 0.005, y + 0.001, 0.06, 0.023, 0.011);
+            Fill(k % 2 == 0 ? skin : Mix(skin, Shadow(skin), 0.5));
+        }
+        cairo_save(cr);
+        cairo_translate(cr, -0.01, 0.038);
+        cairo_rotate(cr, -0.25);
+        RoundedRect(cr, -0.035, -0.013, 0.075, 0.026, 0.013);
+        cairo_restore(cr);
+        Fill(Light(skin));
+        cairo_restore(cr);
+    }
+
+    // An open hand, the fingers along angle: a square palm, four fingers as rounded bars with
+    // a pixel's gap between them, the thumb turned towards the body's middle.
+    void OpenHand(Point at, double angle) {
+        cairo_save(cr);
+        cairo_translate(cr, at.u, at.v);
+        cairo_rotate(cr, angle);
+        const double yu = -std::sin(angle), yv = std::cos(angle);
+        cairo_scale(cr, 1, (kAxisU + 0.1 - at.u) * yu + 0.15 * yv >= 0 ? 1 : -1);
+        const Rgb skin = p.skin;
+        RoundedRect(cr, -0.05, -0.045, 0.08, 0.09, 0.015);
+        Fill(skin);
+        cairo_rectangle(cr, -0.05, -0.045, 0.08, 0.03);
+        Fill(Shadow(skin));
+        const double lengths[] = {0.06, 0.075, 0.07, 0.055};
+        const double gap = std::max(pixel, 0.004);
+        for (int k = 0; k < 4; ++k) {
+            const double w = (0.09 - 3 * gap) / 4, y = -0.045 + k * (w + gap);
+            RoundedRect(cr, 0.02, y, lengths[k], w, w / 2);
+            Fill(k == 0 ? Shadow(skin) : skin);
+        }
+        cairo_save(cr);
+        cairo_translate(cr, -0.02, 0.045);
+        cairo_rotate(cr, 0.75);
+        RoundedRect(cr, 0, -0.012, 0.065, 0.024, 0.012);
+        cairo_restore(cr);
+        Fill(Light(skin));
+        cairo_restore(cr);
+    }
+
+    // A gauntlet hanging from the fist by its flared cuff.
+    void Glove(Point h) {
+        const Rgb leather = Mix(p.wood, p.collar, 0.45);
+        Poly({{h.u - 0.03, h.v - 0.03}, {h.u - 0.01, h.v - 0.27}, {h.u + 0.07, h.v - 0.25}, {h.u + 0.04, h.v - 0.03}});
+        Fill(leather);
+        Poly({{h.u + 0.015, h.v - 0.03}, {h.u + 0.03, h.v - 0.26}, {h.u + 0.07, h.v - 0.25}, {h.u + 0.04, h.v - 0.03}});
+        Fill(Shadow(leather));
+        Poly({{h.u - 0.05, h.v - 0.03}, {h.u + 0.07, h.v - 0.03}, {h.u + 0.05, h.v - 0.11}, {h.u - 0.04, h.v - 0.11}});
+        Fill(p.trim);
     }
 
     // The attribute, in two layers: the long ones stand behind the body, the small ones and
@@ -1860,7 +2528,7 @@ void DrawCourtPicture(cairo_t* cr, bool modern, int suit, int rank, Rgb suitColo
     const double scale = std::hypot(dx, dy);
     const double pixel = 1 / (unit * scale);
     const bool fine = scale > 1.5;
-    const Point suitAt = HoldOf(court.item).left ? kSuitBesideHead : kSuitBelowIndex;
+    const Point suitAt = HoldOf(court).left ? kSuitBesideHead : kSuitBelowIndex;
 
     cairo_save(cr);
     CourtFramePath(cr, frame, 0);
