@@ -182,31 +182,18 @@ public:
         return !player || PlayerAtEnd();
     }
 
+    // Music is made ahead in large blocks and handed out as the mixer asks: the synthesiser's
+    // voices and samples are brought into the cache once per block instead of once per output
+    // period, which cost as much again as the rendering itself. Nothing waits on music, so its
+    // lead costs no latency; effects are still mixed every period.
     void RenderMusic(float* out, int frames) override {
         int written = 0;
-        if (pendingFrame && frames > 0) {
-            out[0] = pending[0];
-            out[1] = pending[1];
-            pendingFrame = false;
-            written = 1;
-        }
         while (written < frames) {
-            const int slow = std::min((frames - written + 1) / 2, kSlowBlock);
-            fluid_synth_write_float(synth, slow, slowFrames.data(), 0, 2, slowFrames.data(), 1, 2);
-            renderedFrames += static_cast<uint64_t>(slow);
-            QuietenTails();
-            doubler.Process(slowFrames.data(), slow, fastFrames.data());
-            const int made = slow * 2, taken = std::min(made, frames - written);
-            std::copy(fastFrames.begin(), fastFrames.begin() + taken * 2, out + written * 2);
+            if (aheadNext == aheadEnd) MakeAhead();
+            const int taken = std::min(aheadEnd - aheadNext, frames - written);
+            std::copy(ahead.begin() + aheadNext * 2, ahead.begin() + (aheadNext + taken) * 2, out + written * 2);
+            aheadNext += taken;
             written += taken;
-            if (taken < made) {
-                pending = {fastFrames[taken * 2], fastFrames[taken * 2 + 1]};
-                pendingFrame = true;
-            }
-        }
-        if (endNotice && !endNoticed && player && PlayerAtEnd()) {
-            endNoticed = true;
-            endNotice();
         }
     }
 
@@ -216,6 +203,23 @@ public:
     }
 
 private:
+    // Renders the next kAheadFrames output frames, and sends the end notice once the song has
+    // reached its end.
+    void MakeAhead() {
+        for (int made = 0; made < kAheadFrames; made += 2 * kSlowBlock) {
+            fluid_synth_write_float(synth, kSlowBlock, slowFrames.data(), 0, 2, slowFrames.data(), 1, 2);
+            renderedFrames += static_cast<uint64_t>(kSlowBlock);
+            QuietenTails();
+            doubler.Process(slowFrames.data(), kSlowBlock, ahead.data() + made * 2);
+        }
+        aheadNext = 0;
+        aheadEnd = kAheadFrames;
+        if (endNotice && !endNoticed && player && PlayerAtEnd()) {
+            endNoticed = true;
+            endNotice();
+        }
+    }
+
     // With the mixer's lock held, a song playing.
     bool PlayerAtEnd() {
         if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) return true;
@@ -272,7 +276,7 @@ private:
         }
         if (synth) fluid_synth_system_reset(synth);
         doubler.Reset();
-        pendingFrame = false;
+        aheadNext = aheadEnd = 0;
         endNoticed = false;
         tailCount = 0;
     }
@@ -296,14 +300,14 @@ private:
     std::array<Tail, kPolyphony> released{};
     size_t tailCount = 0;
     uint64_t renderedFrames = 0;
-    // The half-rate frames and their doubled output, a block at a time; an output frame made
-    // beyond what the mixer asked for waits for its next call.
+    // The half-rate frames, a block at a time, and the output made ahead of the mixer: frames
+    // aheadNext to aheadEnd are still to be handed out.
     static constexpr int kSlowBlock = RateDoubler::kMaxFrames;
+    static constexpr int kAheadFrames = 8 * kSlowBlock;  // about 93 ms
     std::array<float, kSlowBlock * 2> slowFrames{};
-    std::array<float, kSlowBlock * 4> fastFrames{};
+    std::array<float, kAheadFrames * 2> ahead{};
+    int aheadNext = 0, aheadEnd = 0;
     RateDoubler doubler;
-    std::array<float, 2> pending{};
-    bool pendingFrame = false;
 };
 
 }  // namespace
