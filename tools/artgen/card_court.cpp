@@ -486,6 +486,15 @@ constexpr double kBottom = -0.3;   // the costume reaches past the slanted divid
 constexpr Point kSuitBelowIndex{-0.46, 0.55};
 constexpr Point kSuitBesideHead{0.49, 0.86};
 
+// Puts the origin at a hand at `at`, the fingers along +u at `angle` and the thumb's side (+v)
+// towards the body's middle, or up when the hand lies across the body.
+void TurnToHand(cairo_t* cr, Point at, double angle) {
+    cairo_translate(cr, at.u, at.v);
+    cairo_rotate(cr, angle);
+    const double yu = -std::sin(angle), yv = std::cos(angle);
+    cairo_scale(cr, 1, (kAxisU + 0.1 - at.u) * yu + 0.15 * yv >= 0 ? 1 : -1);
+}
+
 // The classic figure: every piece outlined in dark ink, each colour in a base, a shadow, a deep
 // shadow and a light tone; folds, hatching and the face's finer features only at 2x and 3x,
 // where a line can be thinner than the pieces it sits on.
@@ -996,12 +1005,7 @@ private:
     // palm's crease and the nails at 2x and 3x.
     void OpenHand(Point at, double angle) {
         cairo_save(cr);
-        cairo_translate(cr, at.u, at.v);
-        cairo_rotate(cr, angle);
-        // The thumb's side: towards the middle, or up when the hand lies across the body.
-        const double yu = -std::sin(angle), yv = std::cos(angle);
-        const double thumb = (kAxisU + 0.1 - at.u) * yu + 0.15 * yv >= 0 ? 1 : -1;
-        cairo_scale(cr, 1, thumb);
+        TurnToHand(cr, at, angle);
         const Rgb skin = p.skin;
         struct Digit {
             double y, length, spread, width;
@@ -2328,10 +2332,7 @@ private:
     // a pixel's gap between them, the thumb turned towards the body's middle.
     void OpenHand(Point at, double angle) {
         cairo_save(cr);
-        cairo_translate(cr, at.u, at.v);
-        cairo_rotate(cr, angle);
-        const double yu = -std::sin(angle), yv = std::cos(angle);
-        cairo_scale(cr, 1, (kAxisU + 0.1 - at.u) * yu + 0.15 * yv >= 0 ? 1 : -1);
+        TurnToHand(cr, at, angle);
         const Rgb skin = p.skin;
         RoundedRect(cr, -0.05, -0.045, 0.08, 0.09, 0.015);
         Fill(skin);
