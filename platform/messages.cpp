@@ -50,6 +50,7 @@ struct QueueState {
     // When the last WM_MOUSEMOVE was taken, for the pace of pointer moves.
     uint64_t lastMoveTakenMs = 0;
     bool anyMoveTaken = false;
+    uint64_t movesTaken = 0;  // for measurements: how many moves were acted on after merging
 };
 
 QueueState& State() {
@@ -117,6 +118,7 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
             if (out->message == WM_MOUSEMOVE) {
                 state.lastMoveTakenMs = now;
                 state.anyMoveTaken = true;
+                ++state.movesTaken;
             }
         }
         return true;
@@ -219,6 +221,12 @@ void PumpPending() {
 }
 
 }  // namespace
+
+uint64_t PointerMovesTaken() {
+    QueueState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.movesTaken;
+}
 
 void ResetMessageQueue() {
     QueueState& state = State();

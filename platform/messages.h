@@ -127,6 +127,10 @@ void CloseOnTerminationSignal();
 // True while a SIGTERM waits to become WM_CLOSE; a back end's wait ends early for it.
 bool TerminationSignalPending();
 
+// How many pointer moves the program has taken from the queue: a burst of host motion merged
+// to one move per display frame counts as the moves it became.
+uint64_t PointerMovesTaken();
+
 // Forgets the window (without sending it anything), every queued message, the timers, a pending
 // paint and the keyboard state. For tests and tools that run several sessions in one process;
 // making a ScriptedBackend does it.

@@ -221,17 +221,37 @@ drag() {
     xdotool mousemove $x $y mouseup 1
     ask state
 }
+# burst_moves X Y COUNT: the pointer moves of one burst from (X, Y), in $moves.
+burst_moves() {
+    local step
+    moves=()
+    for ((step = 1; step <= $3; step++)); do moves+=(mousemove $(($1 + step % 100 * 3 * tableW / 800)) $(($2 + step % 100 * 2 * tableH / 600))); done
+}
+# xdotool_bursts COUNT: the same ten bursts with no program on the screen. xdotool asks the X
+# server where the pointer is between its moves, so a burst costs the server 5-30 ms of its own,
+# varying from run to run, whoever receives the moves: the X figure of the queued moves is mostly
+# xdotool's. Sets xdoX (per burst, microseconds).
+xdotool_bursts() {
+    local moves x0 burst tableW=$((800 * bareScale)) tableH=$((600 * bareScale))
+    burst_moves 400 300 "$1"
+    x0=$(cpu_us "$xserver")
+    for burst in 1 2 3 4 5 6 7 8 9 10; do xdotool "${moves[@]}"; done
+    xdoX=$(( ($(cpu_us "$xserver") - x0) / 10 ))
+}
 # queued_moves COUNT: with pile 0's card picked up, sends COUNT pointer moves at once from one
 # xdotool process, ten times; the program takes them a display frame apart, merging those that
 # wait. Sets queueWall (one xdotool start to the settled table), queueCpu and queueX (per burst,
 # in microseconds, from the scheduler's count of every thread's time: a burst costs less than the
-# 10 ms tick of /proc/<pid>/stat).
+# 10 ms tick of /proc/<pid>/stat), and queueTaken: the moves the program acted on per burst.
 queued_moves() {
-    local x y moves=() c0 x0 t0 t1 step burst
+    local x y moves c0 x0 t0 t1 burst taken0
     x=$(wx 255) y=$(wy 200)
     xdotool mousemove $x $y mousedown 1
     ask state
-    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + step % 100 * 3 * tableW / 800)) $((y + step % 100 * 2 * tableH / 600))); done
+    # The count is of live threads: the sound output, idle for three seconds, closes first.
+    sleep 4
+    burst_moves $x $y "$1"
+    ask moves; read -r _ taken0 <<<"$answer"
     c0=$(cpu_us "$pid"); x0=$(cpu_us "$xserver"); t0=$(now_ms)
     for burst in 1 2 3 4 5 6 7 8 9 10; do
         xdotool "${moves[@]}"
@@ -239,6 +259,7 @@ queued_moves() {
     done
     t1=$(now_ms)
     queueWall=$(( (t1 - t0) / 10 )); queueCpu=$(( ($(cpu_us "$pid") - c0) / 10 )); queueX=$(( ($(cpu_us "$xserver") - x0) / 10 ))
+    ask moves; queueTaken=$(( (${answer#moves } - taken0) / 10 ))
     xdotool mousemove $x $y mouseup 1
     ask state
 }
@@ -295,6 +316,7 @@ bare idle 10000; bareIdle=$(awk -v c="$bareCpu" -v t="$bareWall" 'BEGIN { printf
 bareIdleX=$(awk -v c="$bareX" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
 bareRss=$(kb "$barePid" VmRSS); bareHwm=$(kb "$barePid" VmHWM)
 echo "quit 0" >&"${BARE[1]}"; wait "$barePid" 2>/dev/null || true; barePid=
+xdotool_bursts 200
 
 # Without music: start-up (the median of three starts by CPU; one start alone varies by half),
 # the deal at each speed, idle at the table.
@@ -331,8 +353,8 @@ row "100-step drag of one card, 10 ms apart (CPU over the moves; wall: last move
     "CPU $dragCpu ms + X $dragX ms" "CPU ${bareDrag[1]} ms + X ${bareDrag[2]} ms" \
     "CPU $(ratio "$((dragCpu + dragX))" "$(awk -v c="${bareDrag[1]}" -v x="${bareDrag[2]}" 'BEGIN { print int(c + x + 0.5) }')")"
 queued_moves 200
-row "200 queued mouse moves during a drag, per burst of ten (xdotool start to settled table)" "$queueWall ms" \
-    "CPU $queueCpu us + X $queueX us" "-" "-"
+row "200 queued mouse moves during a drag, per burst of ten (xdotool start to settled table; moves acted on)" \
+    "$queueWall ms, $queueTaken moves" "CPU $queueCpu us + X $queueX us" "no program: X $xdoX us (xdotool's own)" "-"
 idle 30
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"

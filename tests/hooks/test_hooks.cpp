@@ -18,6 +18,7 @@
 #include "draw/draw.h"
 #include "framework/game.h"
 #include "platform/backend.h"
+#include "platform/messages.h"
 #include "platform/scripted_backend.h"
 #include "shell/shell.h"
 #include "store/settings_store.h"
@@ -170,6 +171,7 @@ private:
             longestBusyUs = totalBusyUs = 0;
             return text;
         }
+        if (command == "moves") return "moves " + std::to_string(PointerMovesTaken());
         if (command == "window") return DumpWindow(true);
         if (command == "layout") return DumpWindow(false);
         if (!game) return "none";

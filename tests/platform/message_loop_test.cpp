@@ -114,7 +114,7 @@ TEST_F(MessageLoop, QueuedMouseMovesMergeIntoTheLatest) {
     backend.SetMotionPaceMs(16);
     for (int i = 1; i <= 100; ++i) backend.MoveMouse(1, i, i);
     backend.PostHost(0, HostEvent{.kind = HostEvent::MouseUp, .x = 100, .y = 100, .button = 1});
-    const uint64_t start = GetTickCount64();
+    const uint64_t start = GetTickCount64(), takenBefore = PointerMovesTaken();
     std::vector<std::pair<uint64_t, LPARAM>> moves;
     for (;;) {
         ASSERT_TRUE(GetMessage(&m));
@@ -126,6 +126,7 @@ TEST_F(MessageLoop, QueuedMouseMovesMergeIntoTheLatest) {
     ASSERT_GE(moves.size(), 6u);
     EXPECT_LE(moves.size(), 8u);
     EXPECT_EQ(moves.back().second, MakeLParam(100, 100));
+    EXPECT_EQ(PointerMovesTaken() - takenBefore, moves.size());  // what a measurement counts
     for (size_t i = 1; i + 1 < moves.size(); ++i) EXPECT_GE(moves[i].first - moves[i - 1].first, 16u) << i;
 }
 
