@@ -190,15 +190,16 @@ uint64_t HeldMoveDue() {
 }
 
 // Blocks until a host event, a posted message or the given time, whichever comes first. While a
-// pointer move is held for its frame the loop sleeps to that time instead: waking for every host
-// event of a burst of motion would cost more than the moves it merges, and a press arriving
-// meanwhile waits at most one frame.
+// pointer move is held for its frame the loop sleeps instead, to that time or to a timer due
+// before it: waking for every host event of a burst of motion would cost more than the moves it
+// merges, and a press arriving meanwhile waits at most one frame. (The game's timer falls due
+// every tenth of a second, inside many a held frame.)
 void WaitForInput(uint64_t untilMs) {
     if (Backend* backend = CurrentBackend()) {
         const uint64_t held = HeldMoveDue();
-        if (held != 0 && held <= untilMs) {
-            const uint64_t now = backend->NowMs();
-            if (held > now) backend->SleepMs(static_cast<uint32_t>(held - now));
+        if (held != 0) {
+            const uint64_t wake = std::min(held, untilMs), now = backend->NowMs();
+            if (wake > now) backend->SleepMs(static_cast<uint32_t>(wake - now));
             return;
         }
         backend->PumpEvents(true, untilMs);

@@ -262,6 +262,7 @@ void ScriptedBackend::AdvanceTo(uint64_t ms) {
 void ScriptedBackend::PumpEvents(bool wait, uint64_t untilMs) {
     RunDueSteps();
     if (!wait) return;
+    ++waitCount;
     if (steps.empty()) {
         // The script has ended while the program waits: ask the window to close, as a user
         // closing it would. Timers may still run for a while (a dialog may need them to end),

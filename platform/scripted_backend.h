@@ -76,6 +76,8 @@ public:
     bool WindowExists() const { return windowExists; }
     bool WindowVisible() const { return windowVisible; }
     int PresentCount() const { return presentCount; }
+    // How often the program waited for host input (each a wake-up of a real program).
+    int WaitCount() const { return waitCount; }
     int RaiseCount() const { return raiseCount; }
     bool PointerVisible() const { return pointerVisible; }
     bool PointerConfined() const { return confined; }
@@ -175,7 +177,7 @@ private:
     uint32_t marginColor = 0;
     ScaledWindow view;
     bool windowExists = false, windowVisible = false;
-    int presentCount = 0, raiseCount = 0;
+    int presentCount = 0, raiseCount = 0, waitCount = 0;
     bool pointerVisible = true, confined = false, captured = false;
     Rect confineRect{0, 0, 0, 0};
     int currentCursor = 0, nextCursor = 1;
