@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -296,13 +298,48 @@ Pixel Unpack565(uint32_t v) {
 
 int BlockBytesPerPixel() { return bufferDepth <= 16 ? 2 : 3; }
 
+// A row of pixels to the three bytes (red, green, blue) each takes in a 24-bit block, and back.
+// Saving and restoring what lies under a sliding card does this for every pixel of every frame,
+// so on little-endian machines each pixel moves as one unaligned word: its fourth byte is the
+// next pixel's first, written over (or read and dropped) in turn; the last pixel of the row goes
+// byte by byte, so nothing past the row is touched.
+void PackRow24(const Pixel* from, int64_t count, uint8_t* out) {
+    int64_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 1 < count; ++i, out += 3) {
+            const uint32_t word = __builtin_bswap32(from[i]) >> 8;
+            std::memcpy(out, &word, sizeof word);
+        }
+    }
+    for (; i < count; ++i, out += 3) {
+        out[0] = static_cast<uint8_t>(from[i] >> 16);
+        out[1] = static_cast<uint8_t>(from[i] >> 8);
+        out[2] = static_cast<uint8_t>(from[i]);
+    }
+}
+
+void UnpackRow24(const uint8_t* in, int64_t count, Pixel* to) {
+    int64_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 1 < count; ++i, in += 3) {
+            uint32_t word;
+            std::memcpy(&word, in, sizeof word);
+            to[i] = __builtin_bswap32(word) >> 8;
+        }
+    }
+    for (; i < count; ++i, in += 3) to[i] = Rgb(in[0], in[1], in[2]);
+}
+
 // Walks the part of a block rectangle that lies inside the active buffer, calling visit(pixel,
 // byte offset in the block) for each pixel. The block is laid out for the whole rectangle, row by
 // row, so a rectangle reaching past the buffer edge keeps the same layout for GetBlock and PutBlock.
 // A block laid out at blockAt (a device scale) is read or written pixel by pixel of the current
 // scale, each from the block pixel over the same place.
-template <typename Visit>
-void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size_t header, Visit visit) {
+// With a row visitor, a block at the buffer's own scale is handed over a row at a time instead:
+// rowVisit(first pixel, pixels, byte offset of the first).
+template <typename Visit, typename RowVisit = std::nullptr_t>
+void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size_t header, Visit visit,
+                       RowVisit rowVisit = nullptr) {
     Buffer* b = Active();
     if (b == nullptr || minx > maxx || miny > maxy) return;
     // The block holds the device pixels of the rectangle.
@@ -319,7 +356,11 @@ void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size
             // The block at the buffer's own scale: pixel for pixel along the row (the status
             // line's fields are read back this way after every present).
             size_t at = header + static_cast<size_t>(((y - top) * rowPixels + (x0 - left)) * bytes);
-            for (int64_t x = x0; x <= x1; ++x, at += static_cast<size_t>(bytes)) visit(row[x], at);
+            if constexpr (!std::is_same_v<RowVisit, std::nullptr_t>) {
+                rowVisit(row + x0, x1 - x0 + 1, at);
+            } else {
+                for (int64_t x = x0; x <= x1; ++x, at += static_cast<size_t>(bytes)) visit(row[x], at);
+            }
             continue;
         }
         const int64_t blockRow = (y - top) * blockAt / s;
@@ -657,11 +698,9 @@ void GetBlock(void* memory, int minx, int maxx, int miny, int maxy) {
             out[at + 1] = static_cast<uint8_t>(v >> 8);
         });
     } else {
-        ForEachBlockPixel(minx, maxx, miny, maxy, s, header, [out](Pixel& p, size_t at) {
-            out[at] = static_cast<uint8_t>(p >> 16);
-            out[at + 1] = static_cast<uint8_t>(p >> 8);
-            out[at + 2] = static_cast<uint8_t>(p);
-        });
+        ForEachBlockPixel(
+            minx, maxx, miny, maxy, s, header, [](Pixel&, size_t) {},
+            [out](const Pixel* row, int64_t count, size_t at) { PackRow24(row, count, out + at); });
     }
 }
 
@@ -683,8 +722,12 @@ void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
         ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header,
                           [in](Pixel& p, size_t at) { p = Unpack565(in[at] | (in[at + 1] << 8)); });
     } else {
-        ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header,
-                          [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); });
+        const auto pixel = [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); };
+        if (savedAt == deviceScale)
+            ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header, pixel,
+                              [in](Pixel* row, int64_t count, size_t at) { UnpackRow24(in + at, count, row); });
+        else
+            ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header, pixel);
     }
 }
 

@@ -1325,7 +1325,9 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
     slideScheduleEnd = end;
     const uint64_t span = end - start;
 
-    SaveUnder block;
+    // What lies under the card now and under it a frame ago: the two swap each frame, so the
+    // saved pixels are never copied.
+    SaveUnder block, old;
     // The strip is not put back over a sliding card (RepairStatusLine); the next tick does it.
     struct Sliding {
         bool& flag;
@@ -1346,7 +1348,7 @@ void Game::Slide(int fromX, int fromY, int toX, int toY, int width, int height, 
             nextFrame = moment + frameMs;
             int newX = 0, newY = 0;
             path.PositionAfter(due, newX, newY);
-            const SaveUnder old = block;
+            std::swap(old, block);
             Restore(old);
             Save(block, newX, newY, newX + width, newY + height);
             draw(newX, newY);

@@ -97,11 +97,16 @@ BENCHMARK(BM_TextWidth40);
 
 // The card copy at device scale 3 (nine times the pixels). It starts the drawing layer afresh at
 // that scale, so it runs last.
-void BM_TransparentCardCopyAtThreeX(benchmark::State& state) {
+Buffers& ThreeXBuffers() {
     static ScriptedBackend backend;
     backend.SetDeviceScale(3);
     SetBackend(&backend);
     static Buffers buffers;
+    return buffers;
+}
+
+void BM_TransparentCardCopyAtThreeX(benchmark::State& state) {
+    Buffers& buffers = ThreeXBuffers();
     int x = 0;
     for (auto _ : state) {
         CopyBufferRectTransparent(0, kCardWidth - 1, 0, kCardHeight - 1, 100 + (x++ & 63), 300, buffers.card,
@@ -111,6 +116,25 @@ void BM_TransparentCardCopyAtThreeX(benchmark::State& state) {
     SetBackend(nullptr);
 }
 BENCHMARK(BM_TransparentCardCopyAtThreeX);
+
+// A sliding card's frame at device scale 3: what lay under it put back, what lies under its new
+// place saved (the deal animation does this for every frame of every card).
+void BM_SaveUnderCardAtThreeX(benchmark::State& state) {
+    ThreeXBuffers();
+    std::vector<uint8_t> before(ImageSize(kCardWidth, kCardHeight)), after(before.size());
+    int x = 0;
+    GetBlock(before.data(), 100, 100 + kCardWidth - 1, 300, 300 + kCardHeight - 1);
+    for (auto _ : state) {
+        const int left = 100 + (x++ & 63);
+        PutBlock(before.data(), left, left + kCardWidth - 1, 300, 300 + kCardHeight - 1);
+        GetBlock(after.data(), left + 1, left + kCardWidth, 300, 300 + kCardHeight - 1);
+        std::swap(before, after);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * kCardWidth * kCardHeight * 9);
+    SetBackend(nullptr);
+}
+BENCHMARK(BM_SaveUnderCardAtThreeX);
 
 // The margins of a maximised 4K window beside a 3x table, drawn from the backdrop as after a
 // resize (window pixels per second counts the margins' pixels).

@@ -131,6 +131,11 @@ TEST_F(BuffersTest, BlocksRoundTripAtEveryDepth) {
         // The rectangle reaches past the top-left corner: only the part inside is saved.
         std::vector<uint8_t> block(ImageSize(12, 9));
         GetBlock(block.data(), -2, 9, -1, 7);
+        if (depth > 16) {
+            // Red, green, blue, three bytes a pixel: (1, 0) is the block's row 1, column 3.
+            const uint8_t* green = block.data() + (12 + 3) * 3;
+            EXPECT_EQ((std::vector<uint8_t>{green[0], green[1], green[2]}), (std::vector<uint8_t>{0, 0xFF, 0}));
+        }
         SetColor(0x123456);
         FillBuffer();
         PutBlock(block.data(), -2, 9, -1, 7);
