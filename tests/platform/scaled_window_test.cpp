@@ -24,6 +24,7 @@ struct Case {
 const Case kCases[] = {
     {800, 600, 1},   {1600, 1200, 1}, {2400, 1800, 1}, {1000, 700, 1},  {1920, 1080, 1}, {3840, 2160, 1},
     {1600, 1200, 2}, {1440, 1080, 2}, {1000, 700, 3},  {2400, 1800, 3}, {400, 300, 3},   {900, 1000, 2},
+    {3840, 2160, 3},
 };
 
 // Window pixels map onto logical pixels in order, from the table's first pixel to its last, none
