@@ -335,8 +335,8 @@ void UnpackRow24(const uint8_t* in, int64_t count, Pixel* to) {
 // row, so a rectangle reaching past the buffer edge keeps the same layout for GetBlock and PutBlock.
 // A block laid out at blockAt (a device scale) is read or written pixel by pixel of the current
 // scale, each from the block pixel over the same place.
-// With a row visitor, a block at the buffer's own scale is handed over a row at a time instead:
-// rowVisit(first pixel, pixels, byte offset of the first).
+// With a row visitor, a block at the buffer's own scale is handed over a row at a time instead
+// (rowVisit(first pixel, pixels, byte offset of the first)); visit then serves other scales only.
 template <typename Visit, typename RowVisit = std::nullptr_t>
 void ForEachBlockPixel(int minx, int maxx, int miny, int maxy, int blockAt, size_t header, Visit visit,
                        RowVisit rowVisit = nullptr) {
@@ -722,12 +722,9 @@ void PutBlock(const void* memory, int minx, int maxx, int miny, int maxy) {
         ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header,
                           [in](Pixel& p, size_t at) { p = Unpack565(in[at] | (in[at + 1] << 8)); });
     } else {
-        const auto pixel = [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); };
-        if (savedAt == deviceScale)
-            ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header, pixel,
-                              [in](Pixel* row, int64_t count, size_t at) { UnpackRow24(in + at, count, row); });
-        else
-            ForEachBlockPixel(minx, maxx, miny, maxy, savedAt, header, pixel);
+        ForEachBlockPixel(
+            minx, maxx, miny, maxy, savedAt, header, [in](Pixel& p, size_t at) { p = Rgb(in[at], in[at + 1], in[at + 2]); },
+            [in](Pixel* row, int64_t count, size_t at) { UnpackRow24(in + at, count, row); });
     }
 }
 
