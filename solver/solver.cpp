@@ -4,9 +4,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -20,6 +22,50 @@ namespace {
 // position is covered by one met or lost with as many turns left or more.
 constexpr uint64_t kTurnsMask = 7;
 
+// Memory a thread's searches reuse: the position tables of its last search, kept mapped. Memory a
+// process touches for the first time can cost far more than clearing it again (on a virtual
+// machine, about 11 ms a megabyte against a tenth of that), and a search that grows its table to
+// tens of megabytes paid that within its budget, deal after deal. A thread ending (a hint's or a
+// verdict's search) gives its memory back.
+class ReusedMemory {
+public:
+    ~ReusedMemory() {
+        for (const Block& block : blocks)
+            if (block.memory) munmap(block.memory, block.bytes);
+    }
+    // The smallest kept block of at least `bytes`, cleared, or null (the caller maps its own).
+    std::pair<void*, size_t> Take(size_t bytes) {
+        Block* best = nullptr;
+        for (Block& block : blocks)
+            if (block.memory && block.bytes >= bytes && (!best || block.bytes < best->bytes)) best = &block;
+        if (!best) return {nullptr, 0};
+        const Block taken = std::exchange(*best, Block{});
+        std::memset(taken.memory, 0, bytes);
+        return {taken.memory, taken.bytes};
+    }
+    // Keeps a block, in place of the smallest kept if there is no room.
+    void Give(void* memory, size_t bytes) {
+        Block* smallest = &blocks[0];
+        for (Block& block : blocks)
+            if (block.bytes < smallest->bytes) smallest = &block;
+        if (smallest->memory) munmap(smallest->memory, smallest->bytes);
+        *smallest = {memory, bytes};
+    }
+
+    // Tables smaller than this are cheap to map afresh.
+    static constexpr size_t kSmallest = size_t{1} << 20;
+
+private:
+    struct Block {
+        void* memory = nullptr;
+        size_t bytes = 0;
+    };
+    // A table growing is copied from one block into another twice its size.
+    std::array<Block, 2> blocks{};
+};
+
+thread_local ReusedMemory reusedMemory;
+
 // Zeroed memory for `count` objects of a type whose zero bytes are its empty value, on large
 // pages where the system gives them: the position table is probed at random over hundreds of
 // megabytes, and with small pages nearly every probe also misses the address translation cache.
@@ -28,30 +74,38 @@ class ZeroedArray {
 public:
     ZeroedArray() = default;
     explicit ZeroedArray(size_t count) : count(count) {
-        void* memory = mmap(nullptr, Bytes(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        const size_t bytes = std::max<size_t>(count * sizeof(T), 1);
+        if (bytes >= ReusedMemory::kSmallest) std::tie(items, mapped) = reusedMemory.Take(bytes);
+        if (items) return;
+        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory == MAP_FAILED) throw std::bad_alloc();
-        madvise(memory, Bytes(), MADV_HUGEPAGE);
-        items = static_cast<T*>(memory);
+        madvise(memory, bytes, MADV_HUGEPAGE);
+        items = memory;
+        mapped = bytes;
     }
     ~ZeroedArray() {
-        if (items) munmap(items, Bytes());
+        if (!items) return;
+        if (mapped >= ReusedMemory::kSmallest) reusedMemory.Give(items, mapped);
+        else munmap(items, mapped);
     }
     ZeroedArray(const ZeroedArray&) = delete;
     ZeroedArray& operator=(const ZeroedArray&) = delete;
     void swap(ZeroedArray& other) noexcept {
         std::swap(items, other.items);
         std::swap(count, other.count);
+        std::swap(mapped, other.mapped);
     }
     size_t size() const { return count; }
-    T& operator[](size_t i) { return items[i]; }
-    const T& operator[](size_t i) const { return items[i]; }
-    const T* begin() const { return items; }
-    const T* end() const { return items + count; }
+    T& operator[](size_t i) { return Items()[i]; }
+    const T& operator[](size_t i) const { return Items()[i]; }
+    const T* begin() const { return Items(); }
+    const T* end() const { return Items() + count; }
 
 private:
-    size_t Bytes() const { return std::max<size_t>(count * sizeof(T), 1); }
-    T* items = nullptr;
+    T* Items() const { return static_cast<T*>(items); }
+    void* items = nullptr;
     size_t count = 0;
+    size_t mapped = 0;  // bytes mapped at `items`, at least count objects'
 };
 
 class PositionTable {
@@ -60,6 +114,7 @@ public:
         uint64_t key = 0;  // the hash without its turns; 0: an empty slot
         uint32_t serial = 0;  // 0: not open
         uint8_t seen = 0, lost = 0, open = 0;  // the turns left plus one; 0: never
+        uint8_t attempt = 0;  // the attempt seen, serial and open belong to
     };
 
     explicit PositionTable(size_t memoryBytes) : limit(std::max<size_t>(memoryBytes / sizeof(Entry), 1024)) {
@@ -73,23 +128,38 @@ public:
     Entry* Find(uint64_t hash) {
         const uint64_t key = Key(hash);
         for (size_t i = key & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
-            if (slots[i].key == key) return &slots[i];
+            if (slots[i].key == key) return &Current(slots[i]);
             if (slots[i].key == 0) return nullptr;
         }
     }
     // The entry of `hash`, made if need be; null when the table is full and may not grow.
     Entry* Get(uint64_t hash) {
         if ((used + 1) * 4 > slots.size() * 3) {
-            if (slots.size() * 2 > limit) return Find(hash);
-            Rebuild(slots.size() * 2, false);
+            if (slots.size() * 2 <= limit) {
+                Rebuild(slots.size() * 2);
+            } else if (purged != attempt) {
+                // Full at its largest: the entries of earlier attempts that proved nothing go,
+                // once an attempt.
+                purged = attempt;
+                Rebuild(slots.size());
+            }
+            if ((used + 1) * 4 > slots.size() * 3) return Find(hash);
         }
-        return &Place(Key(hash));
+        return &Current(Place(Key(hash)));
     }
     // Starts loading the slot `hash` is probed from, so a lookup made a little later finds it in
     // the cache: the probes miss the cache far more often than not.
     void Prefetch(uint64_t hash) const { __builtin_prefetch(&slots[Key(hash) & (slots.size() - 1)]); }
-    // A new attempt: only the losses are kept.
-    void NewAttempt() { Rebuild(slots.size(), true); }
+    // A new attempt: only the losses are kept. An entry forgets the rest when it is next met, so
+    // starting an attempt costs nothing, where moving the losses into a cleared table of the same
+    // size cost a pass over all of it. After 255 attempts the numbers would come round again, so
+    // the table is cleared of all but its losses then.
+    void NewAttempt() {
+        if (++attempt != 0) return;
+        attempt = 1;
+        purged = 0;
+        Rebuild(slots.size(), true);
+    }
 
 private:
     static size_t Floor2(size_t n) {
@@ -97,30 +167,44 @@ private:
         while (p * 2 <= n) p *= 2;
         return p;
     }
+    // The entry as this attempt sees it: what it was met with in an earlier attempt is forgotten.
+    Entry& Current(Entry& entry) const {
+        if (entry.attempt != attempt) {
+            entry.seen = entry.open = 0;
+            entry.serial = 0;
+            entry.attempt = attempt;
+        }
+        return entry;
+    }
     Entry& Place(uint64_t key) {
         size_t i = key & (slots.size() - 1);
         while (slots[i].key != 0 && slots[i].key != key) i = (i + 1) & (slots.size() - 1);
         if (slots[i].key == 0) {
             slots[i].key = key;
+            slots[i].attempt = attempt;
             ++used;
         }
         return slots[i];
     }
-    void Rebuild(size_t size, bool lossesOnly) {
+    // Moves the entries into a table of `size` slots, leaving out those of earlier attempts that
+    // proved no loss, and with `all`, every one that proved none.
+    void Rebuild(size_t size, bool all = false) {
         ZeroedArray<Entry> old(size);
         old.swap(slots);
         used = 0;
         for (const Entry& entry : old) {
-            if (entry.key == 0 || (lossesOnly && entry.lost == 0)) continue;
+            if (entry.key == 0 || (entry.lost == 0 && (all || entry.attempt != attempt))) continue;
             Entry& placed = Place(entry.key);
             placed = entry;
-            if (lossesOnly) placed.seen = placed.open = 0, placed.serial = 0;
+            // Of no attempt (they count from one): renewed when met again.
+            if (all) placed.attempt = 0;
         }
     }
 
     size_t limit;
     ZeroedArray<Entry> slots;
     size_t used = 0;
+    uint8_t attempt = 1, purged = 0;
 };
 
 // A move of the search: the model's `move` after `presses` presses of the stock (a stock macro).
