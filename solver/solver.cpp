@@ -22,11 +22,11 @@ namespace {
 // position is covered by one met or lost with as many turns left or more.
 constexpr uint64_t kTurnsMask = 7;
 
-// Memory a thread's searches reuse: the position tables of its last search, kept mapped. Memory a
-// process touches for the first time can cost far more than clearing it again (on a virtual
-// machine, about 11 ms a megabyte against a tenth of that), and a search that grows its table to
-// tens of megabytes paid that within its budget, deal after deal. A thread ending (a hint's or a
-// verdict's search) gives its memory back.
+// Memory a thread's searches reuse: the two largest position tables it has had, kept mapped. Memory
+// a process touches for the first time can cost far more than clearing it again (on a virtual
+// machine, about 11 ms a megabyte against a tenth of a millisecond), and a search that grows its
+// table to tens of megabytes paid that within its budget, deal after deal. A thread ending (a
+// hint's or a verdict's search) gives its memory back.
 class ReusedMemory {
 public:
     ~ReusedMemory() {
@@ -43,11 +43,15 @@ public:
         std::memset(taken.memory, 0, bytes);
         return {taken.memory, taken.bytes};
     }
-    // Keeps a block, in place of the smallest kept if there is no room.
+    // Keeps a block in place of the smallest kept (or of none), unless it is smaller still.
     void Give(void* memory, size_t bytes) {
         Block* smallest = &blocks[0];
         for (Block& block : blocks)
             if (block.bytes < smallest->bytes) smallest = &block;
+        if (smallest->bytes > bytes) {
+            munmap(memory, bytes);
+            return;
+        }
         if (smallest->memory) munmap(smallest->memory, smallest->bytes);
         *smallest = {memory, bytes};
     }
