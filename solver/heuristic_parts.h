@@ -115,6 +115,30 @@ uint64_t PilesHash(const Piles& tableau, const Counts& pileCount, int count, con
     return hash;
 }
 
+// Each of the first `count` piles' hashes, as PilesHash sums them.
+template <class P>
+void PileHashes(const P& p, int count, bool faceDown, uint64_t* out) {
+    for (int pile = 0; pile < count; ++pile)
+        out[pile] = RunHash(2, faceDown ? p.faceDownCount[pile] : 0, p.tableau[pile].data(), p.pileCount[pile]);
+}
+// PilesHash of `after`, one move on from `before` (whose pile hashes are `known`), hashing again
+// only the piles the move changed. A move changes a pile only at its top (cards taken off or put
+// on, the top card turned), so a pile with its size, face-down count and top card as before is
+// as before; a pile emptied and filled again in the same move has a new top card.
+template <class P>
+uint64_t PilesHashFrom(const P& before, const uint64_t* known, const P& after, int count, bool faceDown) {
+    uint64_t hash = 0;
+    for (int pile = 0; pile < count; ++pile) {
+        const int n = after.pileCount[pile];
+        if (n == before.pileCount[pile] && after.faceDownCount[pile] == before.faceDownCount[pile] &&
+            (n == 0 || after.tableau[pile][n - 1] == before.tableau[pile][n - 1]))
+            hash += known[pile];
+        else
+            hash += RunHash(2, faceDown ? after.faceDownCount[pile] : 0, after.tableau[pile].data(), n);
+    }
+    return hash;
+}
+
 // A position's code built in a fixed buffer (no allocation and no per-byte growth while
 // searching), with the places the rules treat alike (tableau piles, foundations) sorted, so
 // positions that differ only in which pile or foundation holds what are searched once.

@@ -90,6 +90,8 @@ PositionHasher SearchHashFor(MoveScore score) {
     return StockGameHash(score);
 }
 
+PileHasher SearchPileHashFor(MoveScore score) { return StockGamePileHash(score); }
+
 bool PlayedForPoints(int gameNumber) {
     return gameNumber == game_number::kCribbageSolitaire || gameNumber == game_number::kPokerSolitaire;
 }

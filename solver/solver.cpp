@@ -260,7 +260,7 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
-          hasher(SearchHashFor(this->score)), over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
+          hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)), over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
           words(Words(ops)),
           macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
@@ -319,9 +319,17 @@ private:
     // The game's direct hash, else a hash of the code faster than its own byte-wise one (eight
     // bytes a step). Its low bits hold the stock's turns left, which a game with a stock macro
     // leaves out of its code.
+    uint64_t TurnsLeft(const void* position) const {
+        return static_cast<uint64_t>(macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask});
+    }
+    // A child's hash, from its parent's pile hashes where the game gives them.
+    uint64_t ChildHashOf(const void* position) {
+        if (!pileHasher.child) return HashOf(position);
+        return (pileHasher.child(parent, parentPiles.data(), position) & ~kTurnsMask) | TurnsLeft(position);
+    }
     uint64_t HashOf(const void* position) {
-        const int left = macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask};
-        if (hasher) return (hasher(position) & ~kTurnsMask) | static_cast<uint64_t>(left);
+        const uint64_t left = TurnsLeft(position);
+        if (hasher) return (hasher(position) & ~kTurnsMask) | left;
         code.bytes.clear();
         encode(position, code);
         const std::string& bytes = code.bytes;
@@ -337,7 +345,7 @@ private:
         std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
         hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
         hash ^= hash >> 32;
-        return (hash & ~kTurnsMask) | static_cast<uint64_t>(left);
+        return (hash & ~kTurnsMask) | left;
     }
 
     // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true
@@ -359,6 +367,8 @@ private:
         }
         moves.clear();
         ops.moves(At(depth), moves);
+        parent = At(depth);
+        if (pileHasher.piles) pileHasher.piles(parent, parentPiles.data());
         bool pressable = false;
         made.clear();
         pressedKept = 0;
@@ -443,7 +453,7 @@ private:
         // Turning a bared face-down card never hurts: it is part of the move.
         const int flip = macro.faceDownTop ? macro.faceDownTop(after) : -1;
         if (flip >= 0) points += ops.apply(after, FlipOf(flip));
-        const uint64_t hash = HashOf(after);
+        const uint64_t hash = ChildHashOf(after);
         table.Prefetch(hash);
         made.push_back({move, hash, presses, points, flip, kept});
     }
@@ -605,6 +615,9 @@ private:
     const std::atomic<bool>* cancel;
     PositionEncoder encode;
     PositionHasher hasher;
+    PileHasher pileHasher;
+    std::array<uint64_t, kMaxPileHashes> parentPiles{};  // the pile hashes of the position expanded
+    const void* parent = nullptr;                        // that position, while its children are made
     PositionTest over;
     size_t words;
     StockMacro macro;

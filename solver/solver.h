@@ -74,6 +74,16 @@ PositionEncoder SearchCodeFor(MoveScore score);
 // hashing that: positions with equal search codes must hash alike. Null: the code is hashed.
 using PositionHasher = uint64_t (*)(const void* position);
 PositionHasher SearchHashFor(MoveScore score);
+// A direct hash may also come in two halves, so that a move's child reuses the hashes of the piles
+// the move left alone: `piles` writes a position's pile hashes (at most kMaxPileHashes), `child`
+// hashes a position one move on from `parent`, given the parent's pile hashes, exactly as the
+// direct hash does. Null where the game has none.
+inline constexpr int kMaxPileHashes = 16;
+struct PileHasher {
+    void (*piles)(const void* position, uint64_t* out) = nullptr;
+    uint64_t (*child)(const void* parent, const uint64_t* parentPiles, const void* position) = nullptr;
+};
+PileHasher SearchPileHashFor(MoveScore score);
 
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
 // a search may give a cheaper test instead, true only where no play wins (a won line never passes

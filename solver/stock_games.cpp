@@ -71,18 +71,26 @@ void KlondikeCode(const void* position, PositionCode& out) {
 
 // KlondikeCode's content hashed without building it (the rules and the start rank are the same
 // throughout a search): piles and foundations summed, so their order plays no part. The stock's
-// line keeps its order through deals and turns and only loses cards, so within a search the set
-// of its cards tells it apart.
-uint64_t KlondikeHash(const void* position) {
+// line keeps its order through deals and turns and only loses cards, and its cards are the pack's
+// less those on the piles and the foundations: within a search those tell the line apart, and
+// only where it is dealt to needs hashing.
+uint64_t KlondikeHashWith(const KlondikeModel::Position& p, uint64_t piles) {
     using heuristic::Mix;
-    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
-    uint64_t cards = 0;
-    for (int i = 0; i < p.wasteCount; ++i) cards |= uint64_t{1} << p.waste[i].Index();
-    for (int i = 0; i < p.stock.count; ++i) cards |= uint64_t{1} << p.stock.cards[i].Index();
-    const uint64_t line = Mix(cards ^ static_cast<uint64_t>(StockLine::Dealt(p)) << 56);
+    const uint64_t line = Mix(static_cast<uint64_t>(StockLine::Dealt(p)) | 0x3300);
     const uint64_t tops = heuristic::TopsHash(p.foundations);
-    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount);
     return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
+}
+uint64_t KlondikeHash(const void* position) {
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    return KlondikeHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount));
+}
+void KlondikePileHashes(const void* position, uint64_t* out) {
+    heuristic::PileHashes(*static_cast<const KlondikeModel::Position*>(position), KlondikeModel::kPiles, true, out);
+}
+uint64_t KlondikeChildHash(const void* parent, const uint64_t* parentPiles, const void* position) {
+    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
+    const auto& before = *static_cast<const KlondikeModel::Position*>(parent);
+    return KlondikeHashWith(p, heuristic::PilesHashFrom(before, parentPiles, p, KlondikeModel::kPiles, true));
 }
 
 // Within one search, sizes tell the reserve, the stock and the waste apart: the reserve only
@@ -105,11 +113,9 @@ void CanfieldCode(const void* position, PositionCode& out) {
 
 // CanfieldCode's content hashed without building it: piles and foundations summed, so their order
 // plays no part.
-uint64_t CanfieldHash(const void* position) {
+uint64_t CanfieldHashWith(const CanfieldModel::Position& p, uint64_t piles) {
     using heuristic::Mix;
-    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
     const uint64_t tops = heuristic::TopsHash(p.foundations);
-    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, CanfieldModel::kPiles);
     const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.wasteCount) << 8 |
                             static_cast<uint64_t>(p.reserveCount) << 16 |
                             static_cast<uint64_t>(p.baseCard.IsValid() ? p.baseCard.Index() : 0xFF) << 24 |
@@ -117,6 +123,20 @@ uint64_t CanfieldHash(const void* position) {
                             static_cast<uint64_t>(p.cardsDealt | p.movePartial << 2 | p.fillFromStock << 3) << 40;
     return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
+uint64_t CanfieldHash(const void* position) {
+    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
+    return CanfieldHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, CanfieldModel::kPiles));
+}
+// The piles carry no face-down cards.
+void CanfieldPileHashes(const void* position, uint64_t* out) {
+    heuristic::PileHashes(*static_cast<const CanfieldModel::Position*>(position), CanfieldModel::kPiles, false, out);
+}
+uint64_t CanfieldChildHash(const void* parent, const uint64_t* parentPiles, const void* position) {
+    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
+    const auto& before = *static_cast<const CanfieldModel::Position*>(parent);
+    return CanfieldHashWith(p, heuristic::PilesHashFrom(before, parentPiles, p, CanfieldModel::kPiles, false));
+}
+static_assert(KlondikeModel::kPiles <= kMaxPileHashes && CanfieldModel::kPiles <= kMaxPileHashes);
 
 // ---- Klondike ----
 
@@ -418,6 +438,12 @@ PositionHasher StockGameHash(MoveScore score) {
     if (score == KlondikeScore) return KlondikeHash;
     if (score == CanfieldScore) return CanfieldHash;
     return nullptr;
+}
+
+PileHasher StockGamePileHash(MoveScore score) {
+    if (score == KlondikeScore) return {KlondikePileHashes, KlondikeChildHash};
+    if (score == CanfieldScore) return {CanfieldPileHashes, CanfieldChildHash};
+    return {};
 }
 
 namespace {

@@ -10,3 +10,5 @@ MoveScore StockGameScore(int gameNumber);
 PositionEncoder StockGameCode(MoveScore score);
 // The direct hash that goes with such a move order (see SearchHashFor); null where there is none.
 PositionHasher StockGameHash(MoveScore score);
+// Its hash in two halves (see SearchPileHashFor); empty where there is none.
+PileHasher StockGamePileHash(MoveScore score);

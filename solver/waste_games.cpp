@@ -131,15 +131,13 @@ void FourSeasonsCode(const void* position, PositionCode& out) {
 
 // FourSeasonsCode's content hashed without building it: piles and foundations summed, so their
 // order plays no part. The stock and the waste read as one line (the waste, then the stock from
-// its far end) keep their order through deals and turns and only lose cards, so within a search
-// the set of their cards and the waste's size tell them apart.
+// its far end) keep their order through deals and turns and only lose cards, and their cards are
+// the pack's less those on the piles and the foundations: within a search those and the waste's
+// size tell them apart.
 uint64_t FourSeasonsHash(const void* position) {
     using heuristic::Mix;
     const auto& p = *static_cast<const Seasons::Position*>(position);
-    uint64_t cards = 0;
-    for (int i = 0; i < p.wasteCount; ++i) cards |= uint64_t{1} << p.waste[i].Index();
-    for (int i = 0; i < p.stock.count; ++i) cards |= uint64_t{1} << p.stock.cards[i].Index();
-    const uint64_t line = Mix(cards ^ static_cast<uint64_t>(p.wasteCount) << 56);
+    const uint64_t line = Mix(static_cast<uint64_t>(p.wasteCount) | 0x3300);
     const uint64_t counts = static_cast<uint64_t>(p.startRank & 0xFF) | static_cast<uint64_t>(std::min(p.recycles, 255)) << 8 |
                             static_cast<uint64_t>(p.cardsDealt & 0xFF) << 16;
     const uint64_t piles = heuristic::PilesHash(p.piles, p.pileCount, Seasons::kPiles);

@@ -1,5 +1,7 @@
 #include "games/models/klondike.h"
 
+#include <bit>
+
 KlondikeModel::Position KlondikeModel::Deal(Deck& deck, const Rules& rules, DealShow<Position>* show) {
     tableau::ShufflePacks(deck, 1);
     Position p;
@@ -13,15 +15,52 @@ KlondikeModel::Position KlondikeModel::Deal(Deck& deck, const Rules& rules, Deal
 
 // The pick-ups are those of the table: the waste's top card, each pile's top card, and either
 // every face-up run (MovePartial) or the whole face-up part of a pile.
+// The targets come from two tables made once per position (the foundations and the piles each
+// card may go on), in the order FitsFoundation and FitsPile would find them place by place: the
+// solver asks for the moves of every position it searches.
 void KlondikeModel::Moves(const Position& p, MoveList& out) {
     out.clear();
     if (p.stock.count > 0 || p.rules.TurnAllowed(p.turnsUsed)) out.push_back({PlayMove::kStock});
     p.AddFlips(kFirstPile, out);
-    if (p.wasteCount > 0) tableau::AddDrops<KlondikeModel>(p, kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1, out);
+    std::array<uint8_t, Card::kCardsPerPack> homes{}, hosts{};
+    for (int f = 0; f < kFoundations; ++f) {
+        const Card top = p.foundations[f];
+        if (!top.IsValid()) {
+            for (int suit = 0; suit < Card::kSuitCount && p.startRank >= 0; ++suit)
+                homes[Card(suit, p.startRank).Index()] |= static_cast<uint8_t>(1 << f);
+        } else if (tableau::NextRank(top.Rank()) != p.startRank) {
+            homes[Card(top.Suit(), tableau::NextRank(top.Rank())).Index()] |= static_cast<uint8_t>(1 << f);
+        }
+    }
+    unsigned empty = 0;
     for (int pile = 0; pile < kPiles; ++pile) {
-        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial, [&](int k, int n) {
-            tableau::AddDrops<KlondikeModel>(p, kFirstPile + pile, k, p.tableau[pile][k], n, out);
-        });
+        if (p.pileCount[pile] == 0) {
+            empty |= 1u << pile;
+            continue;
+        }
+        const Card top = p.tableau[pile][p.pileCount[pile] - 1];
+        if (!p.FaceUpTop(pile) || !top.IsValid()) continue;
+        const int rank = (top.Rank() + Card::kRankCount - 1) % Card::kRankCount;
+        if (rank == p.startRank) continue;  // the starting rank goes on no card
+        for (int suit = 0; suit < Card::kSuitCount; ++suit)
+            if (Card(suit, rank).IsRed() != top.IsRed()) hosts[Card(suit, rank).Index()] |= static_cast<uint8_t>(1 << pile);
+    }
+    const auto drops = [&](int from, int index, Card lowest, int count) {
+        if (!lowest.IsValid()) return;
+        if (count == 1)
+            for (unsigned f = homes[lowest.Index()]; f != 0; f &= f - 1)
+                out.push_back(tableau::MakeMove(from, index, kFirstFoundation + std::countr_zero(f), 1));
+        unsigned piles = hosts[lowest.Index()] | (FillsEmptyPile(p, lowest) ? empty : 0u);
+        if (from >= kFirstPile) piles &= ~(1u << (from - kFirstPile));
+        for (; piles != 0; piles &= piles - 1) {
+            const int pile = std::countr_zero(piles);
+            if (p.pileCount[pile] + count <= kPileSlots) out.push_back(tableau::MakeMove(from, index, kFirstPile + pile, count));
+        }
+    };
+    if (p.wasteCount > 0) drops(kWastePlace, p.wasteCount - 1, p.waste[p.wasteCount - 1], 1);
+    for (int pile = 0; pile < kPiles; ++pile) {
+        tableau::ForEachPileStack(p.pileCount[pile], p.faceDownCount[pile], p.rules.movePartial,
+                                  [&](int k, int n) { drops(kFirstPile + pile, k, p.tableau[pile][k], n); });
     }
 }
 

@@ -1,6 +1,6 @@
 // Klondike's search pieces on positions reached by random play, under several stock rules: the
 // direct hash must tell positions apart exactly as the search code does, piles and foundations in
-// any order.
+// any order, and hashed from the parent's pile hashes must give the same value.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,7 +33,8 @@ TEST(KlondikeSearch, DirectHashAgreesWithTheCode) {
     const MoveScore score = MoveScoreFor(KlondikeGame::kGameNumber);
     const PositionEncoder encode = SearchCodeFor(score);
     const PositionHasher hash = SearchHashFor(score);
-    ASSERT_TRUE(encode && hash);
+    const PileHasher pileHash = SearchPileHashFor(score);
+    ASSERT_TRUE(encode && hash && pileHash.child);
     const auto codeOf = [&](const Model::Position& p) {
         PositionCode code;
         encode(&p, code);
@@ -64,6 +65,14 @@ TEST(KlondikeSearch, DirectHashAgreesWithTheCode) {
             MoveList moves;
             Model::Moves(p, moves);
             if (moves.empty()) break;
+            // Every child hashed from its parent's pile hashes, as the search does, hashes alike.
+            std::array<uint64_t, kMaxPileHashes> piles;
+            pileHash.piles(&p, piles.data());
+            for (const PlayMove& move : moves) {
+                Model::Position child = p;
+                Model::Apply(child, move);
+                ASSERT_EQ(pileHash.child(&p, piles.data(), &child), hash(&child)) << "step " << step;
+            }
             Model::Apply(p, moves[random() % moves.size()]);
         }
     }

@@ -58,7 +58,7 @@ protected:
     // Random play from `start`, many times over: every two positions met with the same search code
     // must agree once `normal` has put them in the order the code ignores. Some codes must repeat
     // between different positions (else nothing was checked). A game's direct hash must give equal
-    // codes one value and different codes different ones.
+    // codes one value and different codes different ones, also when hashed from the parent's piles.
     template <typename Position, typename Normal>
     void CodesTellApart(int gameNumber, const Position& start, Normal normal) {
         const PlayModelOps& ops = *FindGame(gameNumber)->model;
@@ -66,6 +66,7 @@ protected:
         ASSERT_NE(encode, nullptr);
         std::mt19937 random(7);
         const PositionHasher hash = SearchHashFor(MoveScoreFor(gameNumber));
+        const PileHasher pileHash = SearchPileHashFor(MoveScoreFor(gameNumber));
         std::map<std::string, std::string> seen;
         std::map<std::string, uint64_t> hashes;
         int met = 0;
@@ -89,7 +90,13 @@ protected:
                 MoveList moves;
                 ops.moves(&p, moves);
                 if (moves.empty()) break;
+                const Position parent = p;
                 ops.apply(&p, moves[random() % moves.size()]);
+                if (pileHash.child) {
+                    std::array<uint64_t, kMaxPileHashes> piles;
+                    pileHash.piles(&parent, piles.data());
+                    ASSERT_EQ(pileHash.child(&parent, piles.data(), &p), hash(&p)) << "walk " << walk << ", step " << step;
+                }
             }
         }
         EXPECT_GT(met, 100);
