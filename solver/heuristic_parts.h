@@ -121,10 +121,10 @@ void PileHashes(const P& p, int count, bool faceDown, uint64_t* out) {
     for (int pile = 0; pile < count; ++pile)
         out[pile] = RunHash(2, faceDown ? p.faceDownCount[pile] : 0, p.tableau[pile].data(), p.pileCount[pile]);
 }
-// PilesHash of `after`, one move on from `before` (whose pile hashes are `known`), hashing again
-// only the piles the move changed. A move changes a pile only at its top (cards taken off or put
-// on, the top card turned), so a pile with its size, face-down count and top card as before is
-// as before; a pile emptied and filled again in the same move has a new top card.
+// PilesHash of `after`, a child of `before` (whose pile hashes are `known`), hashing again only
+// the piles the move changed. A move changes a pile only at its top (cards taken off or put on,
+// the top card turned), so a pile with its size, face-down count and top card as before is as
+// before; a pile emptied and filled again in the same move has a new top card.
 template <class P>
 uint64_t PilesHashFrom(const P& before, const uint64_t* known, const P& after, int count, bool faceDown) {
     uint64_t hash = 0;

@@ -260,7 +260,8 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
-          hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)), over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
+          hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)),
+          over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
           words(Words(ops)),
           macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
@@ -319,14 +320,6 @@ private:
     // The game's direct hash, else a hash of the code faster than its own byte-wise one (eight
     // bytes a step). Its low bits hold the stock's turns left, which a game with a stock macro
     // leaves out of its code.
-    uint64_t TurnsLeft(const void* position) const {
-        return static_cast<uint64_t>(macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask});
-    }
-    // A child's hash, from its parent's pile hashes where the game gives them.
-    uint64_t ChildHashOf(const void* position) {
-        if (!pileHasher.child) return HashOf(position);
-        return (pileHasher.child(parent, parentPiles.data(), position) & ~kTurnsMask) | TurnsLeft(position);
-    }
     uint64_t HashOf(const void* position) {
         const uint64_t left = TurnsLeft(position);
         if (hasher) return (hasher(position) & ~kTurnsMask) | left;
@@ -346,6 +339,15 @@ private:
         hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
         hash ^= hash >> 32;
         return (hash & ~kTurnsMask) | left;
+    }
+    // The turns of the waste left, for the hash's low bits.
+    uint64_t TurnsLeft(const void* position) const {
+        return static_cast<uint64_t>(macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask});
+    }
+    // A child's hash, from its parent's pile hashes where the game gives them.
+    uint64_t ChildHashOf(const void* position) {
+        if (!pileHasher.child) return HashOf(position);
+        return (pileHasher.child(parent, parentPiles.data(), position) & ~kTurnsMask) | TurnsLeft(position);
     }
 
     // Generates the children of the position at `depth` (whose hash is `hash`) into its frame; true

@@ -76,8 +76,8 @@ using PositionHasher = uint64_t (*)(const void* position);
 PositionHasher SearchHashFor(MoveScore score);
 // A direct hash may also come in two halves, so that a move's child reuses the hashes of the piles
 // the move left alone: `piles` writes a position's pile hashes (at most kMaxPileHashes), `child`
-// hashes a position one move on from `parent`, given the parent's pile hashes, exactly as the
-// direct hash does. Null where the game has none.
+// hashes a child of `parent` (presses of the stock, one move, the turn of a card it bares), given
+// the parent's pile hashes, exactly as the direct hash does. Null where the game has none.
 inline constexpr int kMaxPileHashes = 16;
 struct PileHasher {
     void (*piles)(const void* position, uint64_t* out) = nullptr;
