@@ -262,7 +262,7 @@ public:
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
           hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)),
           over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
-          words(Words(ops)),
+          noiseWidth(SearchNoiseFor(this->score)), words(Words(ops)),
           macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
     }
@@ -276,7 +276,7 @@ public:
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
         for (int attempt = 0;; ++attempt) {
-            noise = attempt == 0 ? 0 : kNoise;
+            noise = attempt == 0 ? 0 : noiseWidth;
             random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
             hasty = !hastyDone && attempt % 2 == 0;
             cut = false;
@@ -621,6 +621,7 @@ private:
     std::array<uint64_t, kMaxPileHashes> parentPiles{};  // the pile hashes of the position expanded
     const void* parent = nullptr;                        // that position, while its children are made
     PositionTest over;
+    int noiseWidth;  // the shake of the attempts after the first
     size_t words;
     StockMacro macro;
     PositionTable table;
@@ -641,7 +642,6 @@ private:
     PositionCode code;
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
-    static constexpr int kNoise = 200;
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;

@@ -85,6 +85,12 @@ struct PileHasher {
 };
 PileHasher SearchPileHashFor(MoveScore score);
 
+// How widely the attempts after the first shake the heuristic's order: each move's score gains a
+// random amount below this. Most games take a light shake that leaves their order nearly whole;
+// where a game's ordinary moves are told apart only roughly, a shake that reorders them freely
+// finds more of the late wins (and proofs) in the same time.
+int SearchNoiseFor(MoveScore score);
+
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
 // a search may give a cheaper test instead, true only where no play wins (a won line never passes
 // through a position the game calls over); the search finds the rest itself.
