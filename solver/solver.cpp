@@ -276,7 +276,7 @@ public:
         SolveResult result;
         attemptLimit = kFirstAttemptNodes;
         for (int attempt = 0;; ++attempt) {
-            noise = attempt == 0 ? 0 : noiseWidth;
+            noise = attempt == 0 ? 0 : std::min(noiseWidth, kLightNoise << std::min(attempt - 1, 16));
             random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
             hasty = !hastyDone && attempt % 2 == 0;
             cut = false;
@@ -621,7 +621,7 @@ private:
     std::array<uint64_t, kMaxPileHashes> parentPiles{};  // the pile hashes of the position expanded
     const void* parent = nullptr;                        // that position, while its children are made
     PositionTest over;
-    int noiseWidth;  // the shake of the attempts after the first
+    int noiseWidth;  // the widest shake of the attempts after the first
     size_t words;
     StockMacro macro;
     PositionTable table;
@@ -642,6 +642,7 @@ private:
     PositionCode code;
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
+    static constexpr int kLightNoise = 200;  // the second attempt's shake, doubled each attempt after
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;

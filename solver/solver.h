@@ -85,10 +85,10 @@ struct PileHasher {
 };
 PileHasher SearchPileHashFor(MoveScore score);
 
-// How widely the attempts after the first shake the heuristic's order: each move's score gains a
-// random amount below this. Most games take a light shake that leaves their order nearly whole;
-// where a game's ordinary moves are told apart only roughly, a shake that reorders them freely
-// finds more of the late wins (and proofs) in the same time.
+// How widely the attempts after the first may shake the heuristic's order: each move's score
+// gains a random amount below a bound that starts light (200, leaving the order nearly whole) and
+// doubles each attempt up to this. Most games stay light; where a game's ordinary moves are told
+// apart only roughly, the long late attempts reorder them freely and find more late wins.
 int SearchNoiseFor(MoveScore score);
 
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
