@@ -84,14 +84,6 @@ uint64_t KlondikeHash(const void* position) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     return KlondikeHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount));
 }
-void KlondikePileHashes(const void* position, uint64_t* out) {
-    heuristic::PileHashes(*static_cast<const KlondikeModel::Position*>(position), KlondikeModel::kPiles, true, out);
-}
-uint64_t KlondikeChildHash(const void* parent, const uint64_t* parentPiles, const void* position) {
-    const auto& p = *static_cast<const KlondikeModel::Position*>(position);
-    const auto& before = *static_cast<const KlondikeModel::Position*>(parent);
-    return KlondikeHashWith(p, heuristic::PilesHashFrom(before, parentPiles, p, KlondikeModel::kPiles, true));
-}
 
 // Within one search, sizes tell the reserve, the stock and the waste apart: the reserve only
 // ever gives up its top card, and the stock and the waste together hold the deal's stock cards
@@ -127,16 +119,21 @@ uint64_t CanfieldHash(const void* position) {
     const auto& p = *static_cast<const CanfieldModel::Position*>(position);
     return CanfieldHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, CanfieldModel::kPiles));
 }
-// The piles carry no face-down cards.
-void CanfieldPileHashes(const void* position, uint64_t* out) {
-    heuristic::PileHashes(*static_cast<const CanfieldModel::Position*>(position), CanfieldModel::kPiles, false, out);
-}
-uint64_t CanfieldChildHash(const void* parent, const uint64_t* parentPiles, const void* position) {
-    const auto& p = *static_cast<const CanfieldModel::Position*>(position);
-    const auto& before = *static_cast<const CanfieldModel::Position*>(parent);
-    return CanfieldHashWith(p, heuristic::PilesHashFrom(before, parentPiles, p, CanfieldModel::kPiles, false));
-}
-static_assert(KlondikeModel::kPiles <= kMaxPileHashes && CanfieldModel::kPiles <= kMaxPileHashes);
+// The hash of a game hashed by piles (HashWith over PilesHash) in the two halves of PileHasher.
+// Canfield's piles carry no face-down cards.
+template <class Model, bool kFaceDown, uint64_t (*HashWith)(const typename Model::Position&, uint64_t)>
+struct HashByPiles {
+    using Position = typename Model::Position;
+    static_assert(Model::kPiles <= kMaxPileHashes);
+    static void Piles(const void* position, uint64_t* out) {
+        heuristic::PileHashes(*static_cast<const Position*>(position), Model::kPiles, kFaceDown, out);
+    }
+    static uint64_t Child(const void* parent, const uint64_t* parentPiles, const void* position) {
+        const auto& p = *static_cast<const Position*>(position);
+        return HashWith(p, heuristic::PilesHashFrom(*static_cast<const Position*>(parent), parentPiles, p, Model::kPiles, kFaceDown));
+    }
+    static constexpr PileHasher kHasher{Piles, Child};
+};
 
 // ---- Klondike ----
 
@@ -441,8 +438,8 @@ PositionHasher StockGameHash(MoveScore score) {
 }
 
 PileHasher StockGamePileHash(MoveScore score) {
-    if (score == KlondikeScore) return {KlondikePileHashes, KlondikeChildHash};
-    if (score == CanfieldScore) return {CanfieldPileHashes, CanfieldChildHash};
+    if (score == KlondikeScore) return HashByPiles<KlondikeModel, true, KlondikeHashWith>::kHasher;
+    if (score == CanfieldScore) return HashByPiles<CanfieldModel, false, CanfieldHashWith>::kHasher;
     return {};
 }
 
