@@ -98,7 +98,7 @@ PileHasher SearchPileHashFor(MoveScore score) { return StockGamePileHash(score);
 int SearchNoiseFor(MoveScore score) {
     if (score == StockGameScore(game_number::kKlondike)) return 3000;
     if (score == build_games::AgnesScore) return 10000;
-    return 200;
+    return kLightNoise;
 }
 
 bool PlayedForPoints(int gameNumber) {

@@ -642,7 +642,6 @@ private:
     PositionCode code;
     uint64_t nodes = 0;
     static constexpr uint64_t kFirstAttemptNodes = 4000;
-    static constexpr int kLightNoise = 200;  // the second attempt's shake, doubled each attempt after
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;

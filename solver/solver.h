@@ -86,9 +86,10 @@ struct PileHasher {
 PileHasher SearchPileHashFor(MoveScore score);
 
 // How widely the attempts after the first may shake the heuristic's order: each move's score
-// gains a random amount below a bound that starts light (200, leaving the order nearly whole) and
-// doubles each attempt up to this. Most games stay light; where a game's ordinary moves are told
-// apart only roughly, the long late attempts reorder them freely and find more late wins.
+// gains a random amount below a bound that starts at kLightNoise (leaving the order nearly whole)
+// and doubles each attempt up to this. Most games stay light; where a game's ordinary moves are
+// told apart only roughly, the long late attempts reorder them freely and find more late wins.
+inline constexpr int kLightNoise = 200;
 int SearchNoiseFor(MoveScore score);
 
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself

@@ -120,7 +120,6 @@ uint64_t CanfieldHash(const void* position) {
     return CanfieldHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, CanfieldModel::kPiles));
 }
 // The hash of a game hashed by piles (HashWith over PilesHash) in the two halves of PileHasher.
-// Canfield's piles carry no face-down cards.
 template <class Model, bool kFaceDown, uint64_t (*HashWith)(const typename Model::Position&, uint64_t)>
 struct HashByPiles {
     using Position = typename Model::Position;
@@ -439,6 +438,7 @@ PositionHasher StockGameHash(MoveScore score) {
 
 PileHasher StockGamePileHash(MoveScore score) {
     if (score == KlondikeScore) return HashByPiles<KlondikeModel, true, KlondikeHashWith>::kHasher;
+    // Canfield's piles carry no face-down cards.
     if (score == CanfieldScore) return HashByPiles<CanfieldModel, false, CanfieldHashWith>::kHasher;
     return {};
 }
