@@ -113,7 +113,18 @@ private:
         char chunk[256];
         while (!stop) {
             pollfd entry{requestFd, POLLIN, 0};
-            if (::poll(&entry, 1, kListenerPollMs) <= 0) continue;
+            if (::poll(&entry, 1, kListenerPollMs) <= 0) {
+                // A wake-up that reached the main thread just before it began to wait can be
+                // lost, leaving a request unanswered while the program waits for input: so a
+                // request still queued after a poll's time-out wakes the program again.
+                bool waiting;
+                {
+                    std::lock_guard lock(mutex);
+                    waiting = !requests.empty();
+                }
+                if (waiting) inner->WakeUp();
+                continue;
+            }
             const ssize_t got = ::read(requestFd, chunk, sizeof chunk);
             if (got <= 0) continue;
             partial.append(chunk, static_cast<size_t>(got));
