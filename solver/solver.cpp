@@ -262,19 +262,19 @@ public:
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
           hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)),
           over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
-          noiseWidth(SearchNoiseFor(this->score)), words(Words(ops)),
+          noiseWidth(SearchNoiseFor(this->score)), sizes(SearchAttemptsFor(this->score)), words(Words(ops)),
           macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
     }
 
     // Depth-first search has a heavy tail: one wrong early choice can bury the search in a huge
-    // dead subtree. So it runs in attempts with doubling position limits, each after the first
-    // with the heuristic's order shaken a little; an attempt that searches everything within its
+    // dead subtree. So it runs in attempts with growing position limits (doubling in most games),
+    // each after the first with the heuristic's order shaken; an attempt that searches everything within its
     // limit answers for good. The positions an attempt proves lost stay proved for the next.
     SolveResult Run(const void* start) {
         const double began = Now(budget);
         SolveResult result;
-        attemptLimit = kFirstAttemptNodes;
+        attemptLimit = sizes.first;
         for (int attempt = 0;; ++attempt) {
             noise = attempt == 0 ? 0 : std::min(noiseWidth, kLightNoise << std::min(attempt - 1, 16));
             random = 0x2545F4914F6CDD1Dull * static_cast<uint64_t>(attempt + 1);
@@ -287,7 +287,7 @@ public:
             result.outcome = Explore(start, result, began);
             if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
             // A hasty attempt that cut moves is followed by a complete one with the same limit.
-            if (!cut) attemptLimit *= 2;
+            if (!cut) attemptLimit += attemptLimit * static_cast<uint64_t>(sizes.growth) / 100;
         }
         result.nodes = nodes;
         result.seconds = Now(budget) - began;
@@ -622,6 +622,7 @@ private:
     const void* parent = nullptr;                        // that position, while its children are made
     PositionTest over;
     int noiseWidth;  // the widest shake of the attempts after the first
+    AttemptSizes sizes;
     size_t words;
     StockMacro macro;
     PositionTable table;
@@ -641,7 +642,6 @@ private:
     MoveList moves, pressMoves;
     PositionCode code;
     uint64_t nodes = 0;
-    static constexpr uint64_t kFirstAttemptNodes = 4000;
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;

@@ -92,6 +92,17 @@ PileHasher SearchPileHashFor(MoveScore score);
 inline constexpr int kLightNoise = 200;
 int SearchNoiseFor(MoveScore score);
 
+// The attempts' position limits: the first attempt's, and how many hundredths of its own limit
+// each further attempt adds (100: doubling, 0: all alike). Doubling keeps the work the ended
+// attempts throw away under half of the whole, which a game that proves its losses needs. A game
+// decided by finding wins alone does better with many short attempts, each a fresh try of another
+// order; its losses are then proved only where they settle within an attempt.
+struct AttemptSizes {
+    uint64_t first = 4000;
+    int growth = 100;
+};
+AttemptSizes SearchAttemptsFor(MoveScore score);
+
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
 // a search may give a cheaper test instead, true only where no play wins (a won line never passes
 // through a position the game calls over); the search finds the rest itself.
