@@ -269,8 +269,9 @@ public:
 
     // Depth-first search has a heavy tail: one wrong early choice can bury the search in a huge
     // dead subtree. So it runs in attempts with growing position limits (doubling in most games),
-    // each after the first with the heuristic's order shaken; an attempt that searches everything within its
-    // limit answers for good. The positions an attempt proves lost stay proved for the next.
+    // each after the first with the heuristic's order shaken; an attempt that searches everything
+    // within its limit answers for good. The positions an attempt proves lost stay proved for the
+    // next.
     SolveResult Run(const void* start) {
         const double began = Now(budget);
         SolveResult result;

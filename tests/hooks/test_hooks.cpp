@@ -114,8 +114,8 @@ private:
         while (!stop) {
             pollfd entry{requestFd, POLLIN, 0};
             if (::poll(&entry, 1, kListenerPollMs) <= 0) {
-                // A wake-up that reached the main thread just before it began to wait can be
-                // lost, leaving a request unanswered while the program waits for input: so a
+                // A wake-up sent just as the main thread begins to wait may be lost, leaving a
+                // request unanswered while the program waits for input with no timer due: so a
                 // request still queued after a poll's time-out wakes the program again.
                 bool waiting;
                 {
