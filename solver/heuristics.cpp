@@ -90,6 +90,8 @@ PositionHasher SearchHashFor(MoveScore score) {
     return StockGameHash(score);
 }
 
+BeamGuide SearchBeamFor(MoveScore score) { return waste_games::Beam(score); }
+
 PileHasher SearchPileHashFor(MoveScore score) { return StockGamePileHash(score); }
 
 // Measured on deals 1-1000 at one second each: the widening shake wins about one Klondike deal in

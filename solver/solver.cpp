@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 #include <tuple>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -263,7 +264,7 @@ public:
           hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)),
           over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
           noiseWidth(SearchNoiseFor(this->score)), sizes(SearchAttemptsFor(this->score)), words(Words(ops)),
-          macro(StockMacroFor(this->score)), table(budget.memoryBytes), pressed(words) {
+          macro(StockMacroFor(this->score)), beam(SearchBeamFor(this->score)), table(budget.memoryBytes), pressed(words) {
         code.bytes.reserve(1024);
     }
 
@@ -271,9 +272,13 @@ public:
     // dead subtree. So it runs in attempts with growing position limits (doubling in most games),
     // each after the first with the heuristic's order shaken; an attempt that searches everything
     // within its limit answers for good. The positions an attempt proves lost stay proved for the
-    // next.
+    // next. A game with a beam guide searches so for its depth-first share of the budget, and then
+    // hunts a win with beams of doubling widths.
     SolveResult Run(const void* start) {
         const double began = Now(budget);
+        const double share = beam.value ? beam.depthFirstShare : 1.0;
+        stopAt = began + budget.seconds * share;
+        nodeStop = share < 1 ? static_cast<uint64_t>(static_cast<double>(budget.nodes) * share) : budget.nodes;
         SolveResult result;
         attemptLimit = sizes.first;
         for (int attempt = 0;; ++attempt) {
@@ -285,10 +290,17 @@ public:
             limitHit = false;
             if (attempt > 0) table.NewAttempt();
             unsettled.clear();
-            result.outcome = Explore(start, result, began);
+            result.outcome = Explore(start, result);
             if (result.outcome != SolveOutcome::kUnknown || !limitHit) break;
             // A hasty attempt that cut moves is followed by a complete one with the same limit.
             if (!cut) attemptLimit += attemptLimit * static_cast<uint64_t>(sizes.growth) / 100;
+        }
+        if (beam.value && result.outcome == SolveOutcome::kUnknown && !result.cancelled) {
+            stopAt = began + budget.seconds;
+            nodeStop = budget.nodes;
+            BeamEnd end = BeamEnd::kNarrow;
+            for (size_t width = kFirstBeam; end == BeamEnd::kNarrow; width *= 2) end = Beam(start, width, result);
+            if (end == BeamEnd::kWon) result.outcome = SolveOutcome::kWon;
         }
         result.nodes = nodes;
         result.seconds = Now(budget) - began;
@@ -296,6 +308,103 @@ public:
     }
 
 private:
+    // How a beam ended: with a win (its moves in the result), with no position left after dropping
+    // some (a wider beam may do better), with none left having dropped none, or at the end of the
+    // budget (or cancelled).
+    enum class BeamEnd { kWon, kNarrow, kExhausted, kStopped };
+    // A beam: from the start, each depth keeps the `width` children with the highest values of the
+    // positions kept at the depth before (a safe move's child alone where a position has one;
+    // positions met before in this beam left out). It proves nothing lost: it drops all but the
+    // best.
+    BeamEnd Beam(const void* start, size_t width, SolveResult& result) {
+        struct Step {
+            uint32_t parent;
+            PlayMove move;
+        };
+        std::vector<Step> steps{{UINT32_MAX, PlayMove{}}};
+        std::vector<uint64_t> level(words), next, after(words);
+        std::memcpy(level.data(), start, ops.positionSize);
+        std::vector<uint32_t> ids{0}, nextIds;
+        struct Candidate {
+            int value;
+            uint32_t from;
+            PlayMove move;
+            uint64_t hash;
+        };
+        std::vector<Candidate> candidates;
+        std::unordered_set<uint64_t> met{HashOf(start)};
+        MoveList list;
+        random = 0x9E3779B97F4A7C15ull * (width + 1);
+        bool dropped = false;
+        const auto line = [&](uint32_t id, const PlayMove& last) {
+            result.moves.clear();
+            result.moves.push_back(last);
+            for (; id != 0; id = steps[id].parent) result.moves.push_back(steps[id].move);
+            std::reverse(result.moves.begin(), result.moves.end());
+        };
+        for (;;) {
+            candidates.clear();
+            for (size_t i = 0; i < ids.size(); ++i) {
+                const void* before = level.data() + i * words;
+                list.clear();
+                ops.moves(before, list);
+                const size_t first = candidates.size();
+                for (const PlayMove& move : list) {
+                    if (nodes >= nodeStop || ((nodes & 255) == 0 && Stopped(result))) return BeamEnd::kStopped;
+                    std::memcpy(after.data(), before, ops.positionSize);
+                    const int points = ops.apply(after.data(), move);
+                    ++nodes;
+                    if (ops.won(after.data())) {
+                        line(ids[i], move);
+                        return BeamEnd::kWon;
+                    }
+                    const uint64_t hash = HashOf(after.data());
+                    if (met.count(hash)) continue;
+                    const int rank = score(before, move, points, after.data());
+                    if (rank <= kHopeless) continue;
+                    random ^= random << 13;
+                    random ^= random >> 7;
+                    random ^= random << 17;
+                    const int v = beam.value(after.data()) * 16 + static_cast<int>(random & 15);
+                    if (rank >= kSafeMove) {
+                        candidates.resize(first);
+                        candidates.push_back({v, static_cast<uint32_t>(i), move, hash});
+                        break;
+                    }
+                    candidates.push_back({v, static_cast<uint32_t>(i), move, hash});
+                }
+            }
+            if (candidates.empty()) return dropped ? BeamEnd::kNarrow : BeamEnd::kExhausted;
+            // The set of positions met takes some 40 bytes an entry, counted against the table's
+            // memory, which the beams leave alone.
+            if (met.size() * 40 > budget.memoryBytes) return BeamEnd::kStopped;
+            if (candidates.size() > width) {
+                dropped = true;
+                std::nth_element(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(width), candidates.end(),
+                                 [](const Candidate& a, const Candidate& b) { return a.value > b.value; });
+                candidates.resize(width);
+            }
+            next.resize(candidates.size() * words);
+            nextIds.clear();
+            for (const Candidate& c : candidates) {
+                if (!met.insert(c.hash).second) continue;
+                void* to = next.data() + nextIds.size() * words;
+                std::memcpy(to, level.data() + c.from * words, ops.positionSize);
+                ops.apply(to, c.move);
+                steps.push_back({ids[c.from], c.move});
+                nextIds.push_back(static_cast<uint32_t>(steps.size() - 1));
+            }
+            level.swap(next);
+            ids.swap(nextIds);
+        }
+    }
+
+    // Whether the search was cancelled (noted in the result) or its time is up.
+    bool Stopped(SolveResult& result) const {
+        if (cancel && cancel->load(std::memory_order_relaxed)) return result.cancelled = true;
+        return Now(budget) > stopAt;
+    }
+
     void* At(size_t depth) { return positions.data() + depth * words; }
     static PlayMove FlipOf(int place) { return PlayMove{PlayMove::kFlip, static_cast<int8_t>(place)}; }
 
@@ -545,7 +654,7 @@ private:
         return entry;
     }
 
-    SolveOutcome Explore(const void* start, SolveResult& result, double began) {
+    SolveOutcome Explore(const void* start, SolveResult& result) {
         if (ops.won(start)) return SolveOutcome::kWon;
         positions.assign(words * 64, 0);
         frames.resize(64);
@@ -577,14 +686,8 @@ private:
             if (Known(frame, child.hash)) continue;
             PositionTable::Entry* entry = Visit(child.hash);
             if (!entry) return SolveOutcome::kUnknown;
-            if ((++nodes & 255) == 0) {
-                if (cancel && cancel->load(std::memory_order_relaxed)) {
-                    result.cancelled = true;
-                    return SolveOutcome::kUnknown;
-                }
-                if (Now(budget) - began > budget.seconds) return SolveOutcome::kUnknown;
-            }
-            if (nodes > budget.nodes) return SolveOutcome::kUnknown;
+            if ((++nodes & 255) == 0 && Stopped(result)) return SolveOutcome::kUnknown;
+            if (nodes > nodeStop) return SolveOutcome::kUnknown;
             if (++attemptNodes > attemptLimit) {
                 limitHit = true;
                 return SolveOutcome::kUnknown;
@@ -626,6 +729,7 @@ private:
     AttemptSizes sizes;
     size_t words;
     StockMacro macro;
+    BeamGuide beam;
     PositionTable table;
     std::vector<uint64_t> positions;  // the path's positions, `words` each
     std::vector<Frame> frames;
@@ -646,6 +750,10 @@ private:
     static constexpr int kMaxPresses = 400;
     static constexpr int kTurnCost = 400;
     uint64_t attemptLimit = 0, attemptNodes = 0;
+    // Where the search stops: its budget, or before beams, the depth-first share of it.
+    double stopAt = 0;
+    uint64_t nodeStop = 0;
+    static constexpr size_t kFirstBeam = 100;
     bool limitHit = false;
     bool hasty = false, hastyDone = false, cut = false;
     uint64_t serials = 0;

@@ -2,7 +2,7 @@
 // with a table of the positions already searched (by the hash of their canonical code), the moves
 // of each position tried best first by the game's heuristic, and budgets of nodes, memory and
 // time. Face-down cards are part of a model's position, so the solver plays as a player who knows
-// them.
+// them. Games decided mostly by finding wins also hunt them with beams (BeamGuide).
 //
 // The answer is won (with the moves from the start), lost (every reachable position was searched
 // and none is won) or unknown (a budget ran out, or the search was cancelled). A position searched
@@ -102,6 +102,17 @@ struct AttemptSizes {
     int growth = 100;
 };
 AttemptSizes SearchAttemptsFor(MoveScore score);
+
+// A game decided mostly by finding wins may also hunt them with beams (the best positions of each
+// depth kept, a fixed number of them), which find wins a depth-first search misses: it gives how
+// near a position is to a win (higher nearer), and the share of the budget searched depth-first
+// first, which answers the quick wins and proves the losses that settle quickly. No value: no
+// beams.
+struct BeamGuide {
+    int (*value)(const void* position) = nullptr;
+    double depthFirstShare = 1.0;
+};
+BeamGuide SearchBeamFor(MoveScore score);
 
 // The game's end as the search asks it: null for the model's own Over. A game whose Over is itself
 // a search may give a cheaper test instead, true only where no play wins (a won line never passes

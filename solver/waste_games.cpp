@@ -1,6 +1,7 @@
 // Forty Thieves and Four Seasons: which moves the search tries first, which it tries alone (a card
-// nothing can still need, sent home; a face-down card turned), and codes that let positions
-// differing only in the order of like places, or only in the turns of the waste used, meet.
+// nothing can still need, sent home; a face-down card turned), codes that let positions differing
+// only in the order of like places, or only in the turns of the waste used, meet, and how near a
+// position is to a win, which guides their beams.
 #include "solver/waste_games.h"
 
 #include <algorithm>
@@ -80,6 +81,48 @@ int FortyThievesTurns(const void* position) {
     return TurnsLeft(p.recycle, p.recyclesUsed);
 }
 
+// How many of `count` cards (from the bottom up) lie over a lower card of their own suit: each
+// must move away before that card can go home.
+int OverLowerOfSuit(const Card* cards, int count, int startRank) {
+    std::array<int, Card::kSuitCount> lowest;
+    lowest.fill(Card::kRankCount);
+    int over = 0;
+    for (int i = 0; i < count; ++i) {
+        const int suit = cards[i].Suit(), order = heuristic::Order(cards[i], startRank);
+        over += lowest[suit] < order;
+        lowest[suit] = std::min(lowest[suit], order);
+    }
+    return over;
+}
+
+// How near a position is to a win, for the beams: cards home and empty piles, less cards on the
+// waste and above all the cards lying over a lower card of their own suit (on a pile or the
+// waste). (Forty Thieves, deals 1-200 at one second: weighing those cards less, or empty columns
+// more, won fewer deals.)
+template <class Position>
+int WasteGameValue(const Position& p, const Card* const* piles, const int32_t* counts, int pileCount) {
+    int value = 0;
+    for (Card top : p.foundations)
+        if (top.IsValid()) value += 100 * (heuristic::Order(top, p.startRank) + 1);
+    for (int pile = 0; pile < pileCount; ++pile)
+        value += counts[pile] == 0 ? 60 : -160 * OverLowerOfSuit(piles[pile], counts[pile], p.startRank);
+    return value - 5 * p.wasteCount - 120 * OverLowerOfSuit(p.waste.data(), p.wasteCount, p.startRank);
+}
+
+// Forty Thieves' columns may also hold cards not built on the card under them, each a break
+// that costs a move to mend.
+int FortyThievesValue(const void* position) {
+    const auto& p = *static_cast<const Thieves::Position*>(position);
+    std::array<const Card*, Thieves::kPiles> piles;
+    int breaks = 0;
+    for (int column = 0; column < p.columnsInPlay; ++column) {
+        piles[column] = p.tableau[column].data();
+        for (int i = 1; i < p.pileCount[column]; ++i)
+            breaks += !Thieves::CanPlay(p, p.tableau[column][i], p.tableau[column][i - 1], false);
+    }
+    return WasteGameValue(p, piles.data(), p.pileCount.data(), p.columnsInPlay) - 40 * breaks;
+}
+
 // ---- Four Seasons ----
 
 using Seasons = FourSeasonsModel;
@@ -144,6 +187,13 @@ uint64_t FourSeasonsHash(const void* position) {
     return Mix(Mix(counts) ^ line ^ Mix(heuristic::TopsHash(p.foundations) ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
 
+int FourSeasonsValue(const void* position) {
+    const auto& p = *static_cast<const Seasons::Position*>(position);
+    std::array<const Card*, Seasons::kPiles> piles;
+    for (int pile = 0; pile < Seasons::kPiles; ++pile) piles[pile] = p.piles[pile].data();
+    return WasteGameValue(p, piles.data(), p.pileCount.data(), Seasons::kPiles);
+}
+
 int FourSeasonsTurns(const void* position) {
     const auto& p = *static_cast<const Seasons::Position*>(position);
     return TurnsLeft(p.recycles, p.recyclesUsed);
@@ -161,6 +211,15 @@ PositionEncoder Code(MoveScore score) {
     if (score == FortyThievesScore) return FortyThievesCode;
     if (score == FourSeasonsScore) return FourSeasonsCode;
     return nullptr;
+}
+
+// The share of the budget searched depth-first, measured on deals 1-1000 (Four Seasons) and
+// 1-200 (Forty Thieves) at one second: Four Seasons 91, 82, 73, 70 and 74 deals unknown with
+// 2%, 10%, 30%, 50% and 70%; Forty Thieves 39, 38, 36 and 31 won with none, 10%, 30% and 50%.
+BeamGuide Beam(MoveScore score) {
+    if (score == FortyThievesScore) return {FortyThievesValue, 0.1};
+    if (score == FourSeasonsScore) return {FourSeasonsValue, 0.5};
+    return {};
 }
 
 PositionHasher Hash(MoveScore score) { return score == FourSeasonsScore ? FourSeasonsHash : nullptr; }

@@ -10,6 +10,8 @@ namespace waste_games {
 MoveScore Score(int gameNumber);
 // The search code that goes with such a move order; null for any other.
 PositionEncoder Code(MoveScore score);
+// How these games' beams are guided (no value for any other game).
+BeamGuide Beam(MoveScore score);
 // Its direct hash (see SearchHashFor); null for any other.
 PositionHasher Hash(MoveScore score);
 // Their turns of the waste left, for the search to cover positions by (no press macro: wastePlace

@@ -111,6 +111,23 @@ TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
     EXPECT_GE(won, 3);
 }
 
+// Forty Thieves and Four Seasons hunt wins with beams once their depth-first share of the budget
+// is spent: these deals are won so (the depth-first search alone leaves them unknown after
+// 200,000 positions), and the beams' lines replay through the mouse.
+TEST_F(SolverReplay, BeamWinsReplay) {
+    const SolveBudget budget{.nodes = 200'000, .memoryBytes = size_t{16} << 20, .seconds = 1e6};
+    for (const auto& [number, seed] : {std::pair{FortyThievesGame::kGameNumber, 131u}, std::pair{FourSeasonsGame::kGameNumber, 33u}}) {
+        const GameDescriptor& entry = *FindGame(number);
+        SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
+        Deal(entry, seed, true);
+        const std::string before = game->PositionBytes();
+        const SolveResult result = Solve(*entry.model, before.data(), budget, MoveScoreFor(entry.number));
+        EXPECT_LE(result.nodes, budget.nodes);
+        ASSERT_EQ(result.outcome, SolveOutcome::kWon);
+        Replay(result.moves);
+    }
+}
+
 // Simple Addition's wins are made of removals taken as they come, pairs and groups of four high
 // cards alike: they must replay through the clicks as well.
 TEST_F(SolverReplay, SimpleAdditionWinsReplay) {
@@ -756,21 +773,31 @@ TEST_F(SolverBudgets, EachBudgetEndsTheSearchUnknown) {
     EXPECT_LT(byMemory.nodes, 4 * 8192u);
 }
 
+// A cancel stops the depth-first search, and Forty Thieves' beams, which start once a tenth of
+// its budget is spent.
 TEST_F(SolverBudgets, CancelStopsTheWorkerAtOnce) {
-    const std::string position = HardPosition();
-    const SolveBudget generous{.nodes = ~uint64_t{0}, .seconds = 1e6};
-    SolverJob job(ops, position.data(), generous, MoveScoreFor(KlondikeGame::kGameNumber));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(job.Done());
-    const auto asked = std::chrono::steady_clock::now();
-    job.Cancel();
-    while (!job.Done() && std::chrono::steady_clock::now() - asked < std::chrono::seconds(5))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_TRUE(job.Done());
-    EXPECT_TRUE(job.Result().cancelled);
-    EXPECT_EQ(job.Result().outcome, SolveOutcome::kUnknown);
+    const std::string klondike = HardPosition(), thieves = DealSeeded(FortyThievesGame::kGameNumber, 1).PositionBytes();
+    struct Case {
+        const std::string& position;
+        int game;
+        double seconds, cancelAfter;
+    };
+    for (const Case& c : {Case{klondike, KlondikeGame::kGameNumber, 1e6, 0.02}, Case{thieves, FortyThievesGame::kGameNumber, 5, 0.7}}) {
+        SCOPED_TRACE(FindGame(c.game)->name);
+        SolverJob job(*FindGame(c.game)->model, c.position.data(), {.nodes = ~uint64_t{0}, .seconds = c.seconds}, MoveScoreFor(c.game));
+        std::this_thread::sleep_for(std::chrono::duration<double>(c.cancelAfter));
+        EXPECT_FALSE(job.Done());
+        const auto asked = std::chrono::steady_clock::now();
+        job.Cancel();
+        while (!job.Done() && std::chrono::steady_clock::now() - asked < std::chrono::seconds(5))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(job.Done());
+        EXPECT_TRUE(job.Result().cancelled);
+        EXPECT_EQ(job.Result().outcome, SolveOutcome::kUnknown);
+    }
     // The owner may also just drop a running job.
-    auto dropped = std::make_unique<SolverJob>(ops, position.data(), generous, MoveScoreFor(KlondikeGame::kGameNumber));
+    const SolveBudget generous{.nodes = ~uint64_t{0}, .seconds = 1e6};
+    auto dropped = std::make_unique<SolverJob>(ops, klondike.data(), generous, MoveScoreFor(KlondikeGame::kGameNumber));
     dropped.reset();
 }
 
