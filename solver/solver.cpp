@@ -375,8 +375,8 @@ private:
                 }
             }
             if (candidates.empty()) return dropped ? BeamEnd::kNarrow : BeamEnd::kExhausted;
-            // The set of positions met takes some 40 bytes an entry, counted against the table's
-            // memory, which the beams leave alone.
+            // The set of positions met takes some 40 bytes an entry: a beam stops before that alone
+            // outgrows the budget's table memory.
             if (met.size() * 40 > budget.memoryBytes) return BeamEnd::kStopped;
             if (candidates.size() > width) {
                 dropped = true;
