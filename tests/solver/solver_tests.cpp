@@ -66,10 +66,11 @@ protected:
     }
 
     // Solves the deal on the table, which the search must leave as it was; a win must replay.
-    SolveResult SolveAndReplay(const GameDescriptor& entry, const std::function<void(const PlayMove&)>& ahead = {}) {
+    SolveResult SolveAndReplay(const GameDescriptor& entry, const std::function<void(const PlayMove&)>& ahead = {},
+                               const SolveBudget& budget = kReplayBudget) {
         const std::string before = game->PositionBytes();
-        const SolveResult result = Solve(*entry.model, before.data(), kReplayBudget, MoveScoreFor(entry.number));
-        EXPECT_LE(result.nodes, kReplayBudget.nodes + 1);
+        const SolveResult result = Solve(*entry.model, before.data(), budget, MoveScoreFor(entry.number));
+        EXPECT_LE(result.nodes, budget.nodes + 1);
         EXPECT_EQ(game->PositionBytes(), before);
         if (result.outcome == SolveOutcome::kWon) Replay(result.moves, ahead);
         return result;
@@ -120,11 +121,7 @@ TEST_F(SolverReplay, BeamWinsReplay) {
         const GameDescriptor& entry = *FindGame(number);
         SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
         Deal(entry, seed, true);
-        const std::string before = game->PositionBytes();
-        const SolveResult result = Solve(*entry.model, before.data(), budget, MoveScoreFor(entry.number));
-        EXPECT_LE(result.nodes, budget.nodes);
-        ASSERT_EQ(result.outcome, SolveOutcome::kWon);
-        Replay(result.moves);
+        EXPECT_EQ(SolveAndReplay(entry, {}, budget).outcome, SolveOutcome::kWon);
     }
 }
 
