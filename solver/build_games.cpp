@@ -625,23 +625,56 @@ void AgnesCode(const void* position, PositionCode& out) {
     code.Into(out);
 }
 
-// AgnesCode's content hashed without building it: tableau piles and foundations summed, so their
-// order plays no part, and the reserve piles chained in theirs.
-uint64_t AgnesHash(const void* position) {
+namespace {
+uint64_t ReservePileHash(const AgnesModel::Position& p, int pile) {
+    return heuristic::RunHash(0x243F6A8885A308D3ull, pile, p.reserve[pile].data(), p.reserveCount[pile]);
+}
+
+uint64_t AgnesHashWith(const AgnesModel::Position& p, uint64_t piles, uint64_t reserve) {
     using heuristic::Mix;
-    using heuristic::RunHash;
-    using Model = AgnesModel;
-    const auto& p = *static_cast<const Model::Position*>(position);
-    const uint64_t tops = heuristic::TopsHash(p.foundations);
-    const uint64_t piles = heuristic::PilesHash(p.tableau, p.pileCount, Model::kPiles, &p.faceDownCount);
-    uint64_t reserve = 0x243F6A8885A308D3ull;
-    for (int pile = 0; pile < Model::kReservePiles; ++pile)
-        reserve = RunHash(reserve, pile, p.reserve[pile].data(), p.reserveCount[pile]);
     const AgnesRules& r = p.rules;
     const uint64_t counts = static_cast<uint64_t>(p.stock.count) | static_cast<uint64_t>(p.startRank & 0xFF) << 8 |
                             static_cast<uint64_t>(r.filledIn | r.tableauStart << 1 | r.movePartial << 2 | r.autoFlip << 3) << 16;
-    return Mix(Mix(counts) ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA) ^ reserve);
+    return Mix(Mix(counts) ^ Mix(heuristic::TopsHash(p.foundations) ^ 0x5555) ^ Mix(piles ^ 0xAAAA) ^ Mix(reserve ^ 0x3333));
 }
+
+constexpr int kAgnesPileHashes = AgnesModel::kPiles + AgnesModel::kReservePiles;
+static_assert(kAgnesPileHashes <= kMaxPileHashes);
+
+void AgnesPileHashes(const void* position, uint64_t* out) {
+    const auto& p = *static_cast<const AgnesModel::Position*>(position);
+    heuristic::PileHashes(p, AgnesModel::kPiles, true, out);
+    for (int pile = 0; pile < AgnesModel::kReservePiles; ++pile) out[AgnesModel::kPiles + pile] = ReservePileHash(p, pile);
+}
+
+// AgnesHash of a child from its parent's pile hashes. A reserve pile only gains or loses cards at
+// its top, and never both in one move: one with its size and top card as before is as before.
+uint64_t AgnesChildHash(const void* parent, const uint64_t* parentPiles, const void* position) {
+    using Model = AgnesModel;
+    const auto& before = *static_cast<const Model::Position*>(parent);
+    const auto& p = *static_cast<const Model::Position*>(position);
+    uint64_t reserve = 0;
+    for (int pile = 0; pile < Model::kReservePiles; ++pile) {
+        const int n = p.reserveCount[pile];
+        reserve += n == before.reserveCount[pile] && (n == 0 || p.reserve[pile][n - 1] == before.reserve[pile][n - 1])
+                       ? parentPiles[Model::kPiles + pile]
+                       : ReservePileHash(p, pile);
+    }
+    return AgnesHashWith(p, heuristic::PilesHashFrom(before, parentPiles, p, Model::kPiles, true), reserve);
+}
+}  // namespace
+
+// AgnesCode's content hashed without building it: tableau piles and foundations summed, so their
+// order plays no part, and each reserve pile's hash seeded with its place.
+uint64_t AgnesHash(const void* position) {
+    using Model = AgnesModel;
+    const auto& p = *static_cast<const Model::Position*>(position);
+    uint64_t reserve = 0;
+    for (int pile = 0; pile < Model::kReservePiles; ++pile) reserve += ReservePileHash(p, pile);
+    return AgnesHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, Model::kPiles, &p.faceDownCount), reserve);
+}
+
+PileHasher AgnesPileHash() { return {AgnesPileHashes, AgnesChildHash}; }
 
 // ---- Spider ----
 

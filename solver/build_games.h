@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/play_model.h"
+#include "solver/solver.h"
 
 namespace build_games {
 
@@ -18,6 +19,8 @@ void AgnesCode(const void* position, PositionCode& out);
 // The codes' content hashed directly (equal codes, equal hashes), cheaper than building them.
 uint64_t CalculationHash(const void* position);
 uint64_t AgnesHash(const void* position);
+// Agnes' hash in two halves (see SearchPileHashFor): its tableau piles', then its reserve piles'.
+PileHasher AgnesPileHash();
 
 // Calculation: no play can win from this position (no order in which the foundations take the
 // waste piles' cards, even with every stock card free, completes them all).

@@ -92,7 +92,9 @@ PositionHasher SearchHashFor(MoveScore score) {
 
 BeamGuide SearchBeamFor(MoveScore score) { return waste_games::Beam(score); }
 
-PileHasher SearchPileHashFor(MoveScore score) { return StockGamePileHash(score); }
+PileHasher SearchPileHashFor(MoveScore score) {
+    return score == build_games::AgnesScore ? build_games::AgnesPileHash() : StockGamePileHash(score);
+}
 
 // Measured on deals 1-1000 at one second each: the widening shake wins about one Klondike deal in
 // a hundred more and leaves a tenth fewer Agnes deals unknown. Four Seasons, shaken widely, left
