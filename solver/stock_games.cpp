@@ -343,6 +343,12 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     // only takes cards out of the stacks it looks at, so a position it passed stays passed.
     const bool home = move.kind == PlayMove::kMove && move.to >= Model::kFirstFoundation && move.to < Model::kFirstPile;
     const bool pressed = move.from == Model::kWastePlace && !q.rules.TurnAllowed(q.turnsUsed);
+    // A card no other card can still need, sent home from a pile, was host to nothing the test
+    // looks at: the position after it is a dead end only where the one before was, so the test is
+    // spared.
+    if (home && !pressed && move.from >= Model::kFirstPile && move.count == 1 &&
+        SafeHome(p, p.tableau[move.from - Model::kFirstPile][move.index]))
+        return kSafeMove;
     if ((home || pressed) && KlondikeHopeless(q)) return kHopeless;
     int score = Generic(move, points);
     if (move.kind != PlayMove::kMove) return score;
