@@ -118,6 +118,21 @@ void DefaultWindowSize(int usableWidth, int usableHeight, int logicalWidth, int 
     }
 }
 
+WindowPlacement OpeningPlacement(const WindowPlacement& remembered, const Rect& usable, int logicalWidth, int logicalHeight) {
+    WindowPlacement opening = remembered;
+    const bool fits = remembered.width > 0 && remembered.height > 0 && remembered.width <= usable.Width() &&
+                      remembered.height <= usable.Height();
+    opening.placed = fits && remembered.placed && remembered.x >= usable.left && remembered.y >= usable.top &&
+                     remembered.x + remembered.width - 1 <= usable.right && remembered.y + remembered.height - 1 <= usable.bottom;
+    // Too large, or left elsewhere (on a larger display, or partly off this one): opened as at a
+    // first start.
+    if (!fits || (remembered.placed && !opening.placed))
+        DefaultWindowSize(usable.Width(), usable.Height(), logicalWidth, logicalHeight, &opening.width, &opening.height);
+    opening.width = std::max(opening.width, logicalWidth / 2);
+    opening.height = std::max(opening.height, logicalHeight / 2);
+    return opening;
+}
+
 void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newDeviceScale, int newWindowWidth,
                              int newWindowHeight, bool newWholeFactor) {
     logicalWidth = std::max(1, newLogicalWidth);

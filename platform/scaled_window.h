@@ -12,6 +12,7 @@
 #include "platform/fresh_pages.h"
 #include "platform/host_events.h"
 #include "platform/messages.h"
+#include "platform/window_placement.h"
 
 // The smallest of 1, 2, 3 at or above the scale at which the table fills width x height.
 int ChooseDeviceScale(int width, int height, int logicalWidth, int logicalHeight);
@@ -19,6 +20,13 @@ int ChooseDeviceScale(int width, int height, int logicalWidth, int logicalHeight
 // The largest size of the table's shape that fits in nine tenths of a usable desktop area.
 void DefaultWindowSize(int usableWidth, int usableHeight, int logicalWidth, int logicalHeight, int* width,
                        int* height);
+
+// How the window left at `remembered` (its frame's corner, its inside's size) opens on a display
+// whose usable area is `usable` (window pixels, inclusive edges): where the whole window lies within
+// the area, at its remembered size and place; else centred at the default size (a window left on a
+// larger display never opens partly off a smaller one), or, never placed, at its remembered size
+// where that fits. Never smaller than half the table.
+WindowPlacement OpeningPlacement(const WindowPlacement& remembered, const Rect& usable, int logicalWidth, int logicalHeight);
 
 class ScaledWindow {
 public:

@@ -151,14 +151,19 @@ SdlWindowBackend::~SdlWindowBackend() {
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
-// True when the rectangle shows at least partly on one of the displays.
-bool OnSomeDisplay(const SDL_Rect& area) {
-    const int displays = SDL_GetNumVideoDisplays();
-    for (int i = 0; i < displays; ++i) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_HasIntersection(&bounds, &area)) return true;
+// The display most of `area` lies on; the first where it lies on none.
+int DisplayUnder(const SDL_Rect& area) {
+    int best = 0;
+    int64_t most = 0;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds, common;
+        if (SDL_GetDisplayBounds(i, &bounds) != 0 || !SDL_IntersectRect(&bounds, &area, &common)) continue;
+        if (static_cast<int64_t>(common.w) * common.h > most) {
+            most = static_cast<int64_t>(common.w) * common.h;
+            best = i;
+        }
     }
-    return false;
+    return best;
 }
 
 bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int requestedHeight) {
@@ -192,20 +197,17 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
         if (fixedScale == 0) fixedScale = std::min(factor, kLargestDrawnScale);
         largestScale = std::max(largestScale, fixedScale);
     } else {
+        const int display = requested.placed ? DisplayUnder(SDL_Rect{requested.x, requested.y, std::max(requested.width, 1),
+                                                                      std::max(requested.height, 1)})
+                                             : 0;
         SDL_Rect usable{0, 0, knowDesktop ? desktop.w : logicalWidth, knowDesktop ? desktop.h : logicalHeight};
-        SDL_GetDisplayUsableBounds(0, &usable);
-        DefaultWindowSize(usable.w, usable.h, logicalWidth, logicalHeight, &width, &height);
-        if (requested.width > 0 && requested.height > 0) {
-            width = std::min(requested.width, std::max(usable.w, logicalWidth / 2));
-            height = std::min(requested.height, std::max(usable.h, logicalHeight / 2));
-        }
-        width = std::max(width, logicalWidth / 2);
-        height = std::max(height, logicalHeight / 2);
-        x = y = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
-        if (requested.placed && OnSomeDisplay(SDL_Rect{requested.x, requested.y, width, height})) {
-            x = requested.x;
-            y = requested.y;
-        }
+        SDL_GetDisplayUsableBounds(display, &usable);
+        const WindowPlacement opening =
+            OpeningPlacement(requested, Rect::FromSize(usable.x, usable.y, usable.w, usable.h), logicalWidth, logicalHeight);
+        width = opening.width;
+        height = opening.height;
+        x = opening.placed ? opening.x : SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+        y = opening.placed ? opening.y : SDL_WINDOWPOS_CENTERED_DISPLAY(display);
         flags |= SDL_WINDOW_RESIZABLE;
     }
     window = SDL_CreateWindow(title, x, y, width, height, flags);

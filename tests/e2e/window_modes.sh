@@ -265,5 +265,27 @@ start
 eval "$(xdotool getwindowgeometry --shell "$window")"
 ((X == movedX && Y == movedY && WIDTH == firstWIDTH && HEIGHT == firstHEIGHT)) ||
     fail "the next start opened ${WIDTH}x${HEIGHT} at $X,$Y, not ${firstWIDTH}x${firstHEIGHT} at $movedX,$movedY"
+
+# --- A window left as on a larger display (partly off this screen, or larger than it) opens
+# centred at the default size, as at a first start ---
+
+left_elsewhere() {
+    start
+    geometry
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    ((winW == expectedW && winH == expectedH && X + WIDTH / 2 > screenWidth / 2 - 40 &&
+        X + WIDTH / 2 < screenWidth / 2 + 40 && Y >= 0 && Y + HEIGHT <= screenHeight)) ||
+        fail "a window left $1 opened ${winW}x${winH} at $X,$Y"
+}
+xdotool windowmove "$window" $((screenWidth - firstWIDTH / 2)) 60
+sleep 0.3
+finish
+left_elsewhere "partly off the screen"
+finish
+dword() { printf 'dword:%08x' "$1"; }
+sed -i -e "s/^\"Width\"=dword:.*/\"Width\"=$(dword $((screenWidth * 2)))/" \
+    -e "s/^\"Height\"=dword:.*/\"Height\"=$(dword $((screenHeight * 2)))/" \
+    -e "s/^\"X\"=dword:.*/\"X\"=$(dword $((screenWidth / 2)))/" "$XDG_CONFIG_HOME/quillfen-solitaire/settings.reg"
+left_elsewhere "larger than the screen"
 finish
 echo "ok"
