@@ -19,7 +19,7 @@ void AgnesCode(const void* position, PositionCode& out);
 // The codes' content hashed directly (equal codes, equal hashes), cheaper than building them.
 uint64_t CalculationHash(const void* position);
 uint64_t AgnesHash(const void* position);
-// Agnes' hash in two halves (see SearchPileHashFor): its tableau piles', then its reserve piles'.
+// Agnes's hash in two halves (see SearchPileHashFor): its tableau piles', then its reserve piles'.
 PileHasher AgnesPileHash();
 
 // Calculation: no play can win from this position (no order in which the foundations take the

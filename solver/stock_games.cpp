@@ -346,7 +346,7 @@ int KlondikeScore(const void* before, const PlayMove& move, int points, const vo
     // A card no other card can still need, sent home from a pile, was host to nothing the test
     // looks at: the position after it is a dead end only where the one before was, so the test is
     // spared.
-    if (home && !pressed && move.from >= Model::kFirstPile && move.count == 1 &&
+    if (home && move.from >= Model::kFirstPile && move.count == 1 &&
         SafeHome(p, p.tableau[move.from - Model::kFirstPile][move.index]))
         return kSafeMove;
     if ((home || pressed) && KlondikeHopeless(q)) return kHopeless;
