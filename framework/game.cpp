@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "draw/draw.h"
 #include "framework/deal_dialog.h"
@@ -1485,6 +1486,32 @@ void Game::TickHint() {
         ShowHintWords({});
 }
 
+namespace {
+
+// Whether one move of the model leads from `from` to `to`, both in PositionBytes' form. The two
+// are compared by the model's code, which leaves out what has no bearing on the play to come.
+bool OneMoveFrom(const PlayModelOps& ops, const std::string& from, const std::string& to) {
+    if (from.size() != ops.positionSize || to.size() != ops.positionSize) return false;
+    const size_t words = ops.positionSize / sizeof(uint64_t) + 1;
+    std::vector<uint64_t> start(words), child(words);
+    PositionCode wanted, code;
+    std::memcpy(child.data(), to.data(), to.size());
+    ops.encode(child.data(), wanted);
+    std::memcpy(start.data(), from.data(), from.size());
+    MoveList moves;
+    ops.moves(start.data(), moves);
+    for (const PlayMove& move : moves) {
+        child = start;
+        ops.apply(child.data(), move);
+        code.bytes.clear();
+        ops.encode(child.data(), code);
+        if (code.bytes == wanted.bytes) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void Game::TickVerdict() {
     GameServices& services = Services();
     if (!userPreferences.ShowVerdict || !services.startVerdictSearch || !clockRunning || gameOver || dealing) {
@@ -1497,10 +1524,18 @@ void Game::TickVerdict() {
     std::string position = PositionBytes();
     if (position != verdictPosition) {
         // A new position: the search for the old one gives up (its destructor stops it at once).
+        // Every position one move reaches from a position that cannot be won cannot be won
+        // either, so that verdict stays without a search (a hard one could run out of time and
+        // leave the line blank).
+        const PlayModelOps* ops = services.playModel ? services.playModel(gameNumber) : nullptr;
+        const bool stillLost =
+            verdict == VerdictSearch::Verdict::kCannotWin && ops && OneMoveFrom(*ops, verdictPosition, position);
         verdictSearch.reset();
-        verdict = VerdictSearch::Verdict::kNone;
         verdictPosition = std::move(position);
-        verdictSearch = services.startVerdictSearch(*this);
+        if (!stillLost) {
+            verdict = VerdictSearch::Verdict::kNone;
+            verdictSearch = services.startVerdictSearch(*this);
+        }
     }
     if (verdictSearch && verdictSearch->Ready()) {
         verdict = verdictSearch->Answer();

@@ -347,7 +347,8 @@ TEST_F(HintTest, AnAnswerWaitsWhileAMenuIsOpen) {
 }
 
 // The verdict on the status line: asked again for every new position (the old search given up),
-// cleared by a move, and gone with its option, which is kept per player.
+// kept without a search after a move from a position that cannot be won, and gone with its
+// option, which is kept per player.
 TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
     using Verdict = VerdictSearch::Verdict;
     struct Scripted : VerdictSearch {
@@ -395,9 +396,18 @@ TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
     ready = true;
     Tick();
     EXPECT_EQ(game->StatusFields()[4], "Cannot be won");
+    // A move from a position that cannot be won keeps the verdict, with no search; an undo leads
+    // back to a position no move reaches from there (Golf's moves cannot be undone by play), so
+    // it is asked about afresh.
+    Services().playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
     answer = Verdict::kNone;
     playFirstMove();
     Tick();
+    EXPECT_EQ(game->StatusFields()[4], "Cannot be won");
+    EXPECT_EQ(started, 3);
+    ASSERT_TRUE(Choose(kCommandUndo));
+    Tick();
+    EXPECT_EQ(started, 4);
     EXPECT_EQ(game->StatusFields()[4], "");
 
     answer = Verdict::kWinnable;
