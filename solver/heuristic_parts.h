@@ -10,7 +10,6 @@
 
 #include "cards/card.h"
 #include "framework/play_model.h"
-#include "games/models/tableau_model.h"
 
 namespace heuristic {
 
@@ -138,76 +137,6 @@ uint64_t PilesHashFrom(const P& before, const uint64_t* known, const P& after, i
             hash += RunHash(2, faceDown ? after.faceDownCount[pile] : 0, after.tableau[pile].data(), n);
     }
     return hash;
-}
-
-// Twin hosts, in one-pack games built down in alternating colours: the two cards of a rank and
-// colour (suits s and s ^ 2) take the same cards. A card lying on a face-up card whose twin is the
-// top of another pile can move onto the twin and back again, and so can a face-up run where any
-// may move (`runs`: at most tableau::kMaxStackCards cards, within piles of `slots` cards). The
-// shift and its return are a move each, so the two positions have one future as long as the game
-// calls neither over (a position called over has no moves at all). The search hashes both as the
-// one with the cards on the twin of lower index, where that is the only shift the position offers
-// and the shifted position offers none: every position sharing that hash is then one move from
-// it. A position offering more than one shift is hashed as it lies.
-
-// Only a card of suit 2 or 3 has a twin of lower index (suit 0 or 1, 26 places lower).
-inline constexpr int kTwinOffset = 2 * Card::kRankCount;
-inline constexpr uint64_t kLowSuits = (uint64_t{1} << kTwinOffset) - 1;
-
-// Calls shift(from, index, to) for the shifts onto a lower twin that `p` offers, until it
-// returns false.
-template <class P, typename Shift>
-void ForEachTwinShift(const P& p, int piles, int slots, bool runs, Shift&& shift) {
-    uint64_t tops = 0;
-    for (int pile = 0; pile < piles; ++pile)
-        if (p.FaceUpTop(pile)) tops |= uint64_t{1} << p.tableau[pile][p.pileCount[pile] - 1].Index();
-    if (!(tops & kLowSuits)) return;
-    for (int from = 0; from < piles; ++from) {
-        const int n = p.pileCount[from];
-        const int lowest = runs ? std::max(int{p.faceDownCount[from]}, n - 1 - tableau::kMaxStackCards) : n - 2;
-        for (int i = std::max(lowest, int{p.faceDownCount[from]}); i <= n - 2; ++i) {
-            const Card host = p.tableau[from][i];
-            if (host.Suit() < 2) continue;
-            const int twin = host.Index() - kTwinOffset;
-            if (!(tops >> twin & 1)) continue;
-            for (int to = 0; to < piles; ++to) {
-                const int m = p.pileCount[to];
-                if (to != from && p.FaceUpTop(to) && p.tableau[to][m - 1].Index() == twin && m + n - 1 - i <= slots &&
-                    !shift(from, i, to))
-                    return;
-            }
-        }
-    }
-}
-
-// The piles' hash of `p` with its one shift onto a lower twin made, where the shift and its
-// return are both moves (`over`, the game's own test, is false on both sides); else as it lies.
-template <class P, typename Over>
-uint64_t TwinPilesHash(const P& p, int piles, int slots, bool runs, Over&& over) {
-    int shifts = 0, from = 0, index = 0, to = 0;
-    ForEachTwinShift(p, piles, slots, runs, [&](int f, int i, int t) {
-        from = f, index = i, to = t;
-        return ++shifts < 2;
-    });
-    if (shifts == 1 && !over(p)) {
-        P shifted = p;
-        const int count = p.pileCount[from] - 1 - index;
-        std::copy_n(p.tableau[from].begin() + index + 1, count, shifted.tableau[to].begin() + p.pileCount[to]);
-        shifted.pileCount[to] += count;
-        shifted.pileCount[from] = index + 1;
-        bool more = false;
-        ForEachTwinShift(shifted, piles, slots, runs, [&](int, int, int) { return !(more = true); });
-        if (!more && !over(shifted)) return PilesHash(shifted.tableau, shifted.pileCount, piles, &shifted.faceDownCount);
-    }
-    return PilesHash(p.tableau, p.pileCount, piles, &p.faceDownCount);
-}
-
-// Whether `p` offers a shift onto a lower twin at all (cheap: most positions offer none).
-template <class P>
-bool TwinShiftFound(const P& p, int piles, int slots, bool runs) {
-    bool found = false;
-    ForEachTwinShift(p, piles, slots, runs, [&](int, int, int) { return !(found = true); });
-    return found;
 }
 
 // A position's code built in a fixed buffer (no allocation and no per-byte growth while

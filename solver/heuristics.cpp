@@ -92,8 +92,6 @@ PositionHasher SearchHashFor(MoveScore score) {
 
 BeamGuide SearchBeamFor(MoveScore score) { return waste_games::Beam(score); }
 
-PositionMerge SearchMergeFor(MoveScore score) { return StockGameMerge(score); }
-
 PileHasher SearchPileHashFor(MoveScore score) {
     return score == build_games::AgnesScore ? build_games::AgnesPileHash() : StockGamePileHash(score);
 }

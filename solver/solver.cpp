@@ -261,7 +261,7 @@ public:
     Search(const PlayModelOps& ops, const SolveBudget& budget, MoveScore score, const std::atomic<bool>* cancel)
         : ops(ops), budget(budget), score(score ? score : MoveScoreFor(0)), cancel(cancel),
           encode(SearchCodeFor(this->score) ? SearchCodeFor(this->score) : ops.encode),
-          hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)), merge(SearchMergeFor(this->score)),
+          hasher(SearchHashFor(this->score)), pileHasher(SearchPileHashFor(this->score)),
           over(SearchOverFor(this->score) ? SearchOverFor(this->score) : ops.over),
           noiseWidth(SearchNoiseFor(this->score)), sizes(SearchAttemptsFor(this->score)), words(Words(ops)),
           macro(StockMacroFor(this->score)), beam(SearchBeamFor(this->score)), table(budget.memoryBytes), pressed(words) {
@@ -432,7 +432,6 @@ private:
     // leaves out of its code.
     uint64_t HashOf(const void* position) {
         const uint64_t left = TurnsLeft(position);
-        if (Merging(position)) return (merge.merged(position) & ~kTurnsMask) | left;
         if (hasher) return (hasher(position) & ~kTurnsMask) | left;
         code.bytes.clear();
         encode(position, code);
@@ -451,15 +450,13 @@ private:
         hash ^= hash >> 32;
         return (hash & ~kTurnsMask) | left;
     }
-    // Whether `position` is hashed as the group it stands for (complete attempts only).
-    bool Merging(const void* position) const { return !hasty && merge.merged && merge.applies(position); }
     // The turns of the waste left, for the hash's low bits.
     uint64_t TurnsLeft(const void* position) const {
         return static_cast<uint64_t>(macro.turnsLeft ? std::clamp(macro.turnsLeft(position), 0, int{kTurnsMask}) : int{kTurnsMask});
     }
     // A child's hash, from its parent's pile hashes where the game gives them.
     uint64_t ChildHashOf(const void* position) {
-        if (!pileHasher.child || Merging(position)) return HashOf(position);
+        if (!pileHasher.child) return HashOf(position);
         return (pileHasher.child(parent, parentPiles.data(), position) & ~kTurnsMask) | TurnsLeft(position);
     }
 
@@ -725,7 +722,6 @@ private:
     PositionEncoder encode;
     PositionHasher hasher;
     PileHasher pileHasher;
-    PositionMerge merge;
     std::array<uint64_t, kMaxPileHashes> parentPiles{};  // the pile hashes of the position expanded
     const void* parent = nullptr;                        // that position, while its children are made
     PositionTest over;

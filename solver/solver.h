@@ -84,17 +84,6 @@ struct PileHasher {
     uint64_t (*child)(const void* parent, const uint64_t* parentPiles, const void* position) = nullptr;
 };
 PileHasher SearchPileHashFor(MoveScore score);
-// A game may also hash alike positions that have one future though they differ (cards that can
-// move onto a twin host and back): `merged` hashes such a position as the one it stands for, and
-// `applies` says cheaply whether a position may be one (elsewhere `merged` equals the plain hash).
-// Complete attempts, which prove losses, then search each such group once. Hasty attempts, which
-// hunt wins by the heuristic's order, search each position as it lies: the order sees the cards
-// where they are, and a group met first in a poorer arrangement would hide the win of another.
-struct PositionMerge {
-    bool (*applies)(const void* position) = nullptr;
-    uint64_t (*merged)(const void* position) = nullptr;
-};
-PositionMerge SearchMergeFor(MoveScore score);
 
 // How widely the attempts after the first may shake the heuristic's order: each move's score
 // gains a random amount below a bound that starts at kLightNoise (leaving the order nearly whole)

@@ -80,18 +80,6 @@ uint64_t KlondikeHashWith(const KlondikeModel::Position& p, uint64_t piles) {
     const uint64_t tops = heuristic::TopsHash(p.foundations);
     return Mix(line ^ Mix(tops ^ 0x5555) ^ Mix(piles ^ 0xAAAA));
 }
-// Klondike's cards on twin hosts: a top card alone moves off a face-up card unless any face-up
-// run may move (MovePartial).
-bool KlondikeTwinShift(const void* position) {
-    using Model = KlondikeModel;
-    const auto& p = *static_cast<const Model::Position*>(position);
-    return heuristic::TwinShiftFound(p, Model::kPiles, Model::kPileSlots, p.rules.movePartial);
-}
-uint64_t KlondikeMergedHash(const void* position) {
-    using Model = KlondikeModel;
-    const auto& p = *static_cast<const Model::Position*>(position);
-    return KlondikeHashWith(p, heuristic::TwinPilesHash(p, Model::kPiles, Model::kPileSlots, p.rules.movePartial, Model::Over));
-}
 uint64_t KlondikeHash(const void* position) {
     const auto& p = *static_cast<const KlondikeModel::Position*>(position);
     return KlondikeHashWith(p, heuristic::PilesHash(p.tableau, p.pileCount, KlondikeModel::kPiles, &p.faceDownCount));
@@ -452,11 +440,6 @@ PositionHasher StockGameHash(MoveScore score) {
     if (score == KlondikeScore) return KlondikeHash;
     if (score == CanfieldScore) return CanfieldHash;
     return nullptr;
-}
-
-PositionMerge StockGameMerge(MoveScore score) {
-    if (score == KlondikeScore) return {KlondikeTwinShift, KlondikeMergedHash};
-    return {};
 }
 
 PileHasher StockGamePileHash(MoveScore score) {

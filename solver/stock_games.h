@@ -12,5 +12,3 @@ PositionEncoder StockGameCode(MoveScore score);
 PositionHasher StockGameHash(MoveScore score);
 // Its hash in two halves (see SearchPileHashFor); empty where there is none.
 PileHasher StockGamePileHash(MoveScore score);
-// Its positions merged by twin hosts (see SearchMergeFor); empty where there are none.
-PositionMerge StockGameMerge(MoveScore score);
