@@ -584,6 +584,9 @@ private:
             return true;
         }
         int rank = score(before, move, points, after);
+        // A safe move is tried alone because the game goes on after it as long as a move is left;
+        // but the game's own test of the end may stop it where another order would have gone on.
+        if (rank >= kSafeMove && over(after)) rank = kSafeMove - 1;
         if (rank <= kHopeless) return false;
         if (hasty && rank <= kDoubtful) {
             Cut(frame);
