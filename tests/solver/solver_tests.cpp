@@ -747,11 +747,9 @@ TEST(SolverExhaustive, CalculationEndGamesAgree) {
 
 // ---- "Lost" against the positions of a win ----
 
-// No position along a win is answered lost. The end games above are small; a pruning or a merge of
-// positions can also go wrong only on a deal's larger ones, as a merge of positions one move onto a
-// twin host apart did: it skipped the moves only one of the two offered, and answered Klondike's
-// deal 390 lost from its start. Every tenth position of each line is searched with a small budget
-// (unknown is fine).
+// No position along a win is answered lost: a pruning or a merge of positions may go wrong only on
+// a deal's larger positions, which the end games above are too small to meet. Every tenth position
+// of each line is searched with a small budget (unknown is fine).
 TEST(SolverSoundness, NoPositionAlongAWinIsLost) {
     const SolveBudget deal{.nodes = 2'000'000, .seconds = 1e6};
     const SolveBudget along{.nodes = 40'000, .seconds = 1e6};

@@ -25,11 +25,14 @@ ToolRun Solve(const std::string& arguments) {
     return run;
 }
 
-TEST(SolveTool, SolvesOneDealAndListsTheMoves) {
+TEST(SolveTool, SolvesOneDealListsTheMovesAndFindsAWinnableOne) {
     const ToolRun run = Solve("--game 'gate' --deal 3 --nodes 20000");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Gate deal 3: won"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("   1. "), std::string::npos) << run.output;
+    // So a search for a winnable deal from 3 answers 3, and with no time, none.
+    EXPECT_EQ(Solve("--game gate --winnable-from 3 --seconds 5").output, "winnable 3\n");
+    EXPECT_EQ(Solve("--seconds 0 --game gate --winnable-from 3").output, "none\n");
 
     // It deals through the models alone: no window, picture or sound library is loaded.
     FILE* pipe = popen((std::string("ldd ") + QUILLFEN_SOLVE_PROGRAM).c_str(), "r");
@@ -65,16 +68,6 @@ TEST(SolveTool, MeasuresARangeOfDeals) {
     const std::string one = answers("1");
     EXPECT_NE(one.find("deal 12: "), std::string::npos) << one;
     EXPECT_EQ(answers("3"), one);
-}
-
-TEST(SolveTool, FindsAWinnableDealNumberOrNoneWithoutTime) {
-    // Gate deal 3 is won in a moment: a search from there answers it.
-    const ToolRun found = Solve("--game gate --winnable-from 3 --seconds 5");
-    EXPECT_EQ(found.status, 0) << found.output;
-    EXPECT_EQ(found.output, "winnable 3\n");
-    const ToolRun none = Solve("--seconds 0 --game gate --winnable-from 3");
-    EXPECT_EQ(none.status, 0) << none.output;
-    EXPECT_EQ(none.output, "none\n");
 }
 
 TEST(SolveTool, BadArgumentsExitWithTwo) {
