@@ -18,7 +18,6 @@
 #include "tools/dev/png_writer.h"
 
 
-// Click points on every card place of the games that keep no pick-ups.
 // A position held as bytes, aligned for the model's Position type, to apply moves to a copy.
 class PositionCopy {
 public:
@@ -70,6 +69,19 @@ protected:
     void TearDown() override {
         onIncoherentScreen = nullptr;
         GameTest::TearDown();
+    }
+
+    // Deal `deal` of a run, its shuffle seeded by `seed`: the first as the shell starts a game,
+    // the later ones as New Game deals them.
+    void StartDeal(unsigned seed, int deal) {
+        game->deck.Seed(seed);
+        if (deal > 0) game->ClearHotspots();
+        game->NewGame(deal > 0);
+    }
+    // The preference and its menu item together, as the menu sets them.
+    void SetAutoGameOver(int on) {
+        userPreferences.AutoGameOver = on;
+        game->AutoGameOverItem()->SetChecked(on);
     }
 
     ::testing::AssertionResult Accounted(Game& game) {

@@ -20,17 +20,10 @@ TEST_P(AutoplayerEveryGame, PlaysToTheEndWithEveryCardAccountedFor) {
     game = entry.create(artwork.get());
     int won = 0, blocked = 0, endedByPlayer = 0;
     for (int deal = 0; deal < deals; ++deal) {
-        game->deck.Seed(static_cast<unsigned>(deal * 7919 + entry.number));
         std::mt19937 random(static_cast<unsigned>(deal));
         // Half the deals run with Auto Game Over, half end blocked games by hand.
-        userPreferences.AutoGameOver = deal % 2;
-        game->AutoGameOverItem()->SetChecked(deal % 2);
-        if (deal == 0) {
-            game->NewGame(false);
-        } else {
-            game->ClearHotspots();
-            game->NewGame(true);
-        }
+        SetAutoGameOver(deal % 2);
+        StartDeal(static_cast<unsigned>(deal * 7919 + entry.number), deal);
         const int sequences = game->EndSequenceCount();
         ASSERT_TRUE(Accounted(*game)) << "deal " << deal << " after the deal";
         const bool checkScreen = deal < CoherentDealsPerGame();
@@ -86,18 +79,11 @@ TEST_P(AutoplayerEveryGame, GreedyPlayWinsItsShareOfDeals) {
     constexpr int kMaxActions = 600;
     const GameDescriptor& entry = *FindGame(GetParam());
     game = entry.create(artwork.get());
-    userPreferences.AutoGameOver = 1;
-    game->AutoGameOverItem()->SetChecked(1);
+    SetAutoGameOver(1);
     int won = 0, points = 0;
     for (int deal = 0; deal < kGreedyDeals; ++deal) {
-        game->deck.Seed(static_cast<unsigned>(deal * 104729 + entry.number));
         std::mt19937 random(static_cast<unsigned>(deal + 1000));
-        if (deal == 0) {
-            game->NewGame(false);
-        } else {
-            game->ClearHotspots();
-            game->NewGame(true);
-        }
+        StartDeal(static_cast<unsigned>(deal * 104729 + entry.number), deal);
         for (int action = 0; action < kMaxActions && !game->gameOver; ++action) Act(*game, random, true);
         if (game->gameOver && game->IsWon()) ++won;
         points += game->points;

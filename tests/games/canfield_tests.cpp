@@ -1,13 +1,10 @@
 // Canfield on hand-built positions: the model's moves rule by rule and its game-over test, then
-// the table's pick-ups, the reserve's automatic fill and recycling through the mouse path.
+// the table's pick-ups. Its recycles are in shared_rules_tests.cpp.
 
 #include "games/canfield.h"
 #include "tests/games/ruled_game_test.h"
 
 namespace {
-
-constexpr int kStockClickX = CanfieldGame::kStockX + 20, kStockClickY = CanfieldGame::kStockY + 30;
-constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
 
 class CanfieldTest : public RuledGameTest<CanfieldGame> {
 protected:
@@ -83,9 +80,9 @@ TEST(CanfieldModelTest, MovesFollowEachRule) {
     EXPECT_EQ(p.reserveCount, 1);
 }
 
-// The table offers a pile's top card and the whole pile; a move that empties a pile brings the
-// reserve's card to it through the mouse path.
-TEST_F(CanfieldTest, TopCardOrWholePileAndTheReserveFillsAGap) {
+// The table offers a pile's top card and the whole pile. (A move that empties a pile and brings
+// the reserve's card is the model's Apply above; ModelProperty holds the mouse to it.)
+TEST_F(CanfieldTest, TableOffersTheTopCardOrTheWholePile) {
     CanfieldGame& game = Start<CanfieldGame>();
     ClearTable(game);
     game.position.recyclesUsed = 0;
@@ -108,40 +105,6 @@ TEST_F(CanfieldTest, TopCardOrWholePileAndTheReserveFillsAGap) {
     }
     EXPECT_EQ(fromPile, 2) << "the top card and the whole pile";
     EXPECT_EQ(wholePiles, 1);
-
-    // The Two goes home; the empty pile takes the reserve's Five at once.
-    Drag(CanfieldGame::ColumnX(0) + 10, CanfieldGame::CardY(0) + 5, CanfieldGame::ColumnX(0) + 10,
-         CanfieldGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.foundations[0], Card(kBlack, Card::kTwo));
-    EXPECT_EQ(game.position.pileCount[0], 1);
-    EXPECT_EQ(game.position.tableau[0][0], Card(kBlack, 3));
-    EXPECT_EQ(game.position.reserveCount, 1);
-    EXPECT_EQ(game.points, 5 + 5 + 5) << "pile to foundation 5, the fill 5 for the reserve card and 5 more";
-}
-
-TEST_F(CanfieldTest, RecyclesCostFiveAndAreLimited) {
-    SetRule("Recycles", 1);
-    CanfieldGame& game = Start<CanfieldGame>();
-    for (int click = 0; click < 34; ++click) Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.deck.Remaining(), 0);
-    EXPECT_EQ(game.position.wasteCount, 34);
-    const Card firstTurned = game.position.waste[0];
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.position.recyclesUsed, 1);
-    EXPECT_EQ(game.deck.Remaining(), 34);
-    EXPECT_EQ(game.deck.Peek(0), firstTurned) << "the stock comes back in its old order";
-    EXPECT_EQ(game.points, -5);
-    EXPECT_TRUE(Played("shuffle.wav"));
-    // Undo takes the recycle back but not the count of recycles used.
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.wasteCount, 34);
-    EXPECT_EQ(game.position.recyclesUsed, 1);
-    EXPECT_EQ(game.points, -5) << "the recorded 0 less the undo penalty";
-    EXPECT_TRUE(Played("undo.wav"));
-    const int records = game.undo.Count();
-    Click(kStockClickX, kStockClickY);
-    EXPECT_EQ(game.position.wasteCount, 34) << "no second recycle";
-    EXPECT_EQ(game.undo.Count(), records);
 }
 
 // The model's game-over test on positions built by hand.
@@ -155,8 +118,7 @@ TEST(CanfieldModelTest, OverOnlyWhenNothingCanMove) {
     SetPile(p, 1, {Card(kRed2, 9)});
     SetPile(p, 2, {Card(kRed, Card::kKing)});
     SetPile(p, 3, {Card(kRed2, 2)});
-    p.waste[0] = Card(kBlack2, 3);
-    p.wasteCount = 1;
+    model_positions::SetWaste(p, {Card(kBlack2, 3)});
     EXPECT_TRUE(CanfieldModel::Over(p)) << "no recycle left and nothing fits";
     EXPECT_FALSE(CanfieldModel::Won(p));
     p.waste[0] = Card(kBlack2, 1);  // a black Three on the red Four

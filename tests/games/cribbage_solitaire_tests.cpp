@@ -1,5 +1,4 @@
-// Cribbage Solitaire: hand scoring, the reserve piles and the end of a game when the grid is
-// full.
+// Cribbage Solitaire: hand scoring and the end of a game when the grid is full.
 #include "games/cribbage_solitaire.h"
 #include "tests/framework/game_fixture.h"
 
@@ -9,15 +8,7 @@ using Crib = CribbageSolitaireGame;
 
 class CribbageTest : public GameTest {
 protected:
-    static void SetRule(const char* name, int32_t value) {
-        SettingsKey key(GameSettingsPath("Cribbage Solitaire"));
-        WriteDwordValue(key, name, value);
-    }
     void ClickCell(int i) { Click(Crib::CellX(i) + 20, Crib::CellY(i) + 30); }
-    void CurrentToReserve(Crib& game, int k) {
-        Drag(Crib::kCurrentX + 20, Crib::kCurrentY + 20, Crib::ReserveX(k) + 20,
-             Crib::ReserveCardY(game.position.reserveCounts[k]) + 20);
-    }
 };
 
 // Pip values: rank index = pip - 2, and the Ace (pip 1) is index 12.
@@ -38,31 +29,8 @@ TEST_F(CribbageTest, HandsScoreFifteensPairsRunsFlushesAndNobs) {
         << "three hearts and a heart starter are no flush";
 }
 
-TEST_F(CribbageTest, ReservesCostThreePointsAndHoldTheirCapacity) {
-    Crib& game = Start<Crib>();
-    EXPECT_TRUE(std::none_of(game.dropTargets.begin(), game.dropTargets.end(),
-                             [](const DropTarget& t) { return t.kind == Crib::kReserveKind; }))
-        << "no reserve without ReservePiles";
-    SetRule("ReservePiles", 1);
-    ASSERT_TRUE(Choose(kCommandNewGame));
-    const Card first = game.position.current;
-    CurrentToReserve(game, 0);
-    EXPECT_EQ(game.position.reserveCounts[0], 1);
-    EXPECT_EQ(game.points, -3);
-    EXPECT_TRUE(Played("reserve.wav"));
-    ASSERT_TRUE(game.position.current.IsValid());
-    const Card second = game.position.current;
-    CurrentToReserve(game, 0);
-    EXPECT_EQ(game.position.reserveCounts[0], 1) << "one card per pile";
-    EXPECT_EQ(game.position.current, second);
-
-    ClickCell(5);
-    const Card third = game.position.current;
-    Drag(Crib::ReserveX(0) + 20, Crib::kReserveY + 20, Crib::CellX(6) + 20, Crib::CellY(6) + 20);
-    EXPECT_EQ(game.position.grid[6], first);
-    EXPECT_EQ(game.position.current, third) << "a reserve card does not turn a new one";
-    EXPECT_EQ(game.points, -3);
-}
+// The reserve piles are the grid games' shared code and model: the Poker Solitaire tests check
+// them.
 
 TEST_F(CribbageTest, AFullGridTurnsTheStarterAndScoresOnce) {
     Crib& game = Start<Crib>();

@@ -1,5 +1,5 @@
 // Forty Thieves: the deal with its linked row and column rules, building in suit round the
-// starting rank, scoring, recycling, the game-over test with its single-card look-ahead on
+// starting rank, recycling, the game-over test with its single-card look-ahead on
 // hand-built positions and the undo record, through the mouse path.
 #include "games/forty_thieves.h"
 #include "tests/games/ruled_game_test.h"
@@ -7,12 +7,8 @@
 namespace {
 
 constexpr int kSpades = 0, kHearts = 1, kClubs = 2;
-constexpr int kStockClickX = FortyThievesGame::kStockX + 20, kStockClickY = FortyThievesGame::kStockY + 30;
 
-class FortyThievesTest : public RuledGameTest<FortyThievesGame> {
-protected:
-    static int X(int column) { return FortyThievesGame::ColumnX(column, 10); }
-};
+using FortyThievesTest = RuledGameTest<FortyThievesGame>;
 
 TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     SetRule("Columns", 7);
@@ -37,14 +33,6 @@ TEST_F(FortyThievesTest, DealFollowsRowsColumnsAndFaceDownRows) {
     EXPECT_EQ(::ReadRules<FortyThievesRules>(FortyThievesGame::kGameNumber).rowsFaceDown, 0);
 }
 
-TEST_F(FortyThievesTest, StartCardFromTheDeckLiesOnTheFirstFoundation) {
-    SetRule("StartCard", -1);
-    FortyThievesGame& game = Start<FortyThievesGame>();
-    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0));
-    EXPECT_EQ(game.position.startRank, game.position.foundations[0].Rank());
-    EXPECT_EQ(game.deck.Remaining(), 63);
-}
-
 TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     SetRule("StartCard", 3);  // Five
     FortyThievesGame& game = Start<FortyThievesGame>();
@@ -64,33 +52,9 @@ TEST_F(FortyThievesTest, BuildingWrapsRoundTheStartingRank) {
     game.position.foundations[0] = Card(kSpades, 3);
     SetPile(game, 0, {Card(kSpades, 5), Card(kSpades, 4)});
     game.CheckGameOver();
-    DragRecord pair;
-    pair.cards[0] = Card(kSpades, 5);
-    pair.cards[1] = Card(kSpades, 4);
-    pair.count = 2;
-    DropTarget foundation{FortyThievesGame::FoundationX(0), FortyThievesGame::kFoundationY, {}, kAutoMoveKind};
-    EXPECT_FALSE(game.CanDrop(pair, foundation)) << "a stack of two never goes to a foundation";
-}
-
-TEST_F(FortyThievesTest, FaceDownTopsTurnByPressOrByThemselves) {
-    FortyThievesGame& game = Start<FortyThievesGame>();
-    ClearPlaces(game);
-    SetPile(game, 3, {Card(kSpades, 2), Card(kHearts, 6)}, 2);
-    SetPile(game, 4, {Card(kClubs, 2), Card(kHearts, 6)}, 1);
-    SetPile(game, 5, {Card(kHearts, 7)});
-    game.CheckGameOver();
-    Click(X(3) + 20, FortyThievesGame::CardY(1) + 30);
-    EXPECT_EQ(game.position.faceDownCount[3], 1);
-    EXPECT_EQ(game.points, 5);
-    const int records = game.undo.Count();
-    Click(X(8) + 20, FortyThievesGame::CardY(0) + 30);
-    EXPECT_EQ(game.undo.Count(), records) << "an empty column does nothing";
-
-    game.rules.autoFlip = 1;
-    DragCard(X(4), FortyThievesGame::CardY(1), X(5), FortyThievesGame::CardY(1));
-    EXPECT_EQ(game.position.pileCount[5], 2);
-    EXPECT_EQ(game.position.faceDownCount[4], 0) << "the uncovered card turns at once";
-    EXPECT_EQ(game.points, 10);
+    EXPECT_FALSE(Accepts(game, {Card(kSpades, 5), Card(kSpades, 4)}, FortyThievesGame::FoundationX(0),
+                         FortyThievesGame::kFoundationY))
+        << "a stack of two never goes to a foundation";
 }
 
 // The model's game-over test with its single-card look-ahead, on positions built by hand.
@@ -161,17 +125,11 @@ TEST_F(FortyThievesTest, RecycleOfAnEmptyWasteLeavesTheTurnPlaceholder) {
     ClearPlaces(game);
     SetPile(game, 0, {Card(kHearts, 9)});
     game.Draw(true);
-    Click(kStockClickX, kStockClickY);
+    ClickStock();
     EXPECT_EQ(game.points, -5);
     const int left = FortyThievesGame::kStockX, top = FortyThievesGame::kStockY;
     const int right = left + artwork->cardWidth, bottom = top + artwork->cardHeight;
-    auto region = [&] {
-        std::vector<Pixel> pixels;
-        const Pixel* base = BufferPixels(screen);
-        for (int y = top; y <= bottom; ++y)
-            for (int x = left; x <= right; ++x) pixels.push_back(base[y * BufferWidth(screen) + x]);
-        return pixels;
-    };
+    const auto region = [&] { return Region(left, top, right, bottom); };
     const std::vector<Pixel> shown = region();
     artwork->DrawStock(left, top, artwork->cardBack, game.deck, screen, true);
     EXPECT_EQ(region(), shown) << "placeholder cell 2";
@@ -182,11 +140,13 @@ TEST_F(FortyThievesTest, RecycleOfAnEmptyWasteLeavesTheTurnPlaceholder) {
 TEST_F(FortyThievesTest, UndoRecordSizeAndStartingRankWorkedOutAgain) {
     SetRule("StartCard", -1);
     FortyThievesGame& game = Start<FortyThievesGame>();
+    EXPECT_EQ(game.position.foundations[0], game.deck.OrderAt(0)) << "the first card of the deck starts foundation 0";
     const int firstStart = game.position.startRank;
-    Click(kStockClickX, kStockClickY);
+    EXPECT_EQ(firstStart, game.position.foundations[0].Rank());
+    ClickStock();
     ASSERT_EQ(game.undo.Count(), 1);
     const std::vector<uint8_t> record = test_support::ReadBytes(UndoJournal::RecordPath(1));
-    Click(kStockClickX, kStockClickY);
+    ClickStock();
     EXPECT_EQ(game.position.wasteCount, 2);
 
     SetRule("StartCard", (firstStart + 5) % 13);

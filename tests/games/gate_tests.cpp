@@ -6,30 +6,22 @@
 
 namespace {
 
-constexpr int kBlack = 0, kRed = 1;
-
 using GateTest = RuledGameTest<GateGame>;
 
 TEST_F(GateTest, EmptyColumnTakesOnlyAPostCardWhileBothPostsHoldCards) {
     SetRule("StartCard", Card::kAce);
     GateGame& game = Start<GateGame>();
     game.position.pileCount[3] = 0;
-    game.position.waste[0] = Card(kRed, 7);
-    game.position.wasteCount = 1;
+    SetWaste(game, {Card(kRed, 7)});
     game.CheckGameOver();
-    DragRecord fromWaste;
-    fromWaste.cards[0] = game.position.waste[0];
-    fromWaste.count = 1;
-    DragRecord fromPost = fromWaste;
-    fromPost.cards[0] = game.position.posts[0][4];
-    DropTarget empty{GateGame::ColumnX(3), GateGame::CardY(0), {}, kPlainTargetKind};
-    EXPECT_FALSE(game.CanDrop(fromWaste, empty));
-    EXPECT_TRUE(game.CanDrop(fromPost, empty));
+    const auto emptyTakes = [&](Card card) { return Accepts(game, {card}, GateGame::ColumnX(3), GateGame::CardY(0)); };
+    EXPECT_FALSE(emptyTakes(Card(kRed, 7)));
+    EXPECT_TRUE(emptyTakes(game.position.posts[0][4]));
     game.rules.fillFromWaste = 1;
-    EXPECT_TRUE(game.CanDrop(fromWaste, empty));
+    EXPECT_TRUE(emptyTakes(Card(kRed, 7)));
     game.rules.fillFromWaste = 0;
     game.position.postCount[1] = 0;
-    EXPECT_TRUE(game.CanDrop(fromWaste, empty)) << "once a post is empty, any card";
+    EXPECT_TRUE(emptyTakes(Card(kRed, 7))) << "once a post is empty, any card";
 
     // Through the mouse: the left post's last card to the empty column, 5 points.
     game.position.postCount[1] = 5;
@@ -59,21 +51,6 @@ TEST_F(GateTest, EveryPressOffTheStockCostsAnUndoRecord) {
     ASSERT_TRUE(Choose(kCommandUndo));
     EXPECT_EQ(game.points, -5) << "undo costs 5 even for a press that moved nothing";
     EXPECT_TRUE(Played("undo.wav"));
-}
-
-TEST_F(GateTest, RecyclesAreFreeAndUndoRestoresTheirCount) {
-    SetRule("Recycles", 1);
-    GateGame& game = Start<GateGame>();
-    const int stock = game.deck.Remaining();
-    for (int i = 0; i < stock; ++i) Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
-    EXPECT_EQ(game.position.wasteCount, stock);
-    const Card first = game.position.waste[0];
-    Click(GateGame::kStockX + 20, GateGame::kStockY + 30);
-    EXPECT_EQ(game.position.recyclesUsed, 1);
-    EXPECT_EQ(game.points, 0);
-    EXPECT_EQ(game.deck.Peek(0), first);
-    ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.recyclesUsed, 0) << "Gate records its recycles";
 }
 
 // The model's game-over test on a position built by hand: no posts, every column one red Ten,

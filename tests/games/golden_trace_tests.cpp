@@ -87,15 +87,8 @@ class GoldenTrace : public AutoplayerTest, public ::testing::WithParamInterface<
 protected:
     // Seeds and starts deal n the way the recording did.
     void StartDeal(const GameDescriptor& entry, int deal) {
-        game->deck.Seed(static_cast<unsigned>(deal * 7919 + entry.number));
-        userPreferences.AutoGameOver = deal % 2;
-        game->AutoGameOverItem()->SetChecked(deal % 2);
-        if (deal == 0) {
-            game->NewGame(false);
-        } else {
-            game->ClearHotspots();
-            game->NewGame(true);
-        }
+        SetAutoGameOver(deal % 2);
+        AutoplayerTest::StartDeal(static_cast<unsigned>(deal * 7919 + entry.number), deal);
     }
 
     // What an action left behind, as one hash.

@@ -41,6 +41,13 @@ void SetPile(P& p, int pile, std::initializer_list<Card> cards, int faceDown = 0
     p.pileCount[pile] = k;
     if constexpr (requires { p.faceDownCount; }) p.faceDownCount[pile] = faceDown;
 }
+// A waste of these cards, the last of them on top.
+template <class P>
+void SetWaste(P& p, std::initializer_list<Card> cards) {
+    p.waste.fill(Card());
+    p.wasteCount = 0;
+    for (Card card : cards) p.waste[p.wasteCount++] = card;
+}
 // A stock of these cards, the first of them the next one dealt.
 template <class P>
 void SetStock(P& p, std::initializer_list<Card> cards) {

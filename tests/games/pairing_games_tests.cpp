@@ -56,10 +56,7 @@ TEST(PairingModelTest, APairRefillsTheEmptiedPlacesFirstToLastAndAGroupGoesWhole
     for (int place = 0; place < 13; ++place) position.cells[place] = Card(place % 4, place / 4);  // all low
     position.cells[2] = Card(3, 1);  // Three
     position.cells[7] = Card(1, 5);  // Seven
-    position.cells[9] = Card(3, Card::kTen);  // and the Jack, Queen and King of that suit
-    position.cells[10] = Card(3, Card::kJack);
-    position.cells[11] = Card(3, Card::kQueen);
-    position.cells[12] = Card(3, Card::kKing);
+    for (int k = 0; k < 4; ++k) position.cells[9 + k] = Card(3, Card::kTen + k);  // Ten, Jack, Queen and King
     position.stockCount = 2;
     position.stock[0] = Card(2, 3);
     position.stock[1] = Card(2, 2);  // dealt first

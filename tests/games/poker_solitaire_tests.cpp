@@ -113,15 +113,9 @@ TEST_F(PokerTest, EndGameDrawsTheHandScores) {
     // Row 0's score stands left of the row; compare that strip with the bare table.
     const int left = Poker::CellX(0) - 24, right = Poker::CellX(0) - 2;
     const int middle = Poker::CellY(0) + artwork->cardHeight * 55 / 100;
-    auto strip = [&] {
-        std::vector<Pixel> pixels;
-        for (int y = middle - 14; y <= middle + 14; ++y)
-            for (int x = left; x <= right; ++x) pixels.push_back(BufferPixels(screen)[y * BufferWidth(screen) + x]);
-        return pixels;
-    };
-    const std::vector<Pixel> shown = strip();
+    const std::vector<Pixel> shown = Region(left, middle - 14, right, middle + 14);
     artwork->RestoreBackground(left, right, middle - 14, middle + 14);
-    EXPECT_NE(strip(), shown) << "the row's score is drawn";
+    EXPECT_NE(Region(left, middle - 14, right, middle + 14), shown) << "the row's score is drawn";
 }
 
 // ---- The model of play ----

@@ -11,6 +11,9 @@
 #include "tests/framework/game_fixture.h"
 #include "tests/games/model_positions.h"
 
+// Suits 0 and 2 are black, 1 and 3 red.
+constexpr int kBlack = 0, kRed = 1, kBlack2 = 2, kRed2 = 3;
+
 // One building rule: `card` played on `onto` (a foundation's top when `foundation`, else a pile's),
 // whether it fits, and why.
 struct Fit {
@@ -40,6 +43,21 @@ protected:
 
     // Drags the card whose top-left corner is at (fromX, fromY) onto the place at (toX, toY).
     void DragCard(int fromX, int fromY, int toX, int toY) { this->Drag(fromX + 10, fromY + 10, toX + 10, toY + 10); }
+    void ClickStock() { this->Click(Game::kStockX + 20, Game::kStockY + 30); }
+    // The screen's pixels from (left, top) to (right, bottom), both included.
+    std::vector<Pixel> Region(int left, int top, int right, int bottom) const {
+        std::vector<Pixel> pixels;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) pixels.push_back(BufferPixels(this->screen)[y * BufferWidth(this->screen) + x]);
+        return pixels;
+    }
+    // Whether the table takes this stack (bottom card first) dropped on the place at (x, y).
+    static bool Accepts(Game& game, std::initializer_list<Card> cards, int x, int y) {
+        DragRecord drag;
+        for (Card card : cards) drag.cards[drag.count++] = card;
+        DropTarget target{x, y, {}, kPlainTargetKind};
+        return game.CanDrop(drag, target);
+    }
 
     // ---- Hand-built tables: the position's places set directly ----
 
@@ -54,6 +72,10 @@ protected:
     template <typename Table>
     static void SetPile(Table& game, int pile, std::initializer_list<Card> cards, int faceDown = 0) {
         model_positions::SetPile(game.position, pile, cards, faceDown);
+    }
+    template <typename Table>
+    static void SetWaste(Table& game, std::initializer_list<Card> cards) {
+        model_positions::SetWaste(game.position, cards);
     }
     // A stock of exactly these cards (one pack's, in the order the shuffle gives them): a table's
     // stock lives in its deck, which its position reads.

@@ -59,41 +59,34 @@ TEST_F(SpiderTest, CompleteSuitGoesHomeForSixtyFivePoints) {
     EXPECT_TRUE(Played("foundation.wav"));
 }
 
-TEST_F(SpiderTest, SingleCardsGoHomeWhenSuitsNeedNotBeAssembled) {
+// Without SuitAssembled single cards go home one by one, and a run by its deepest card.
+TEST_F(SpiderTest, CardsAndRunsGoHomeWhenSuitsNeedNotBeAssembled) {
     SetRule("SuitAssembled", 0);
     SpiderGame& game = Start<SpiderGame>();
-    ClearPlaces(game);
-    SetPile(game, 0, {Card(kHearts, 0), Card(kHearts, Card::kAce)});
-    SetPile(game, 1, {Card(kSpades, 7)});
-    game.CheckGameOver();
-    Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.foundations[0], Card(kHearts, Card::kAce));
-    Drag(SpiderGame::ColumnX(0) + 10, TopY(game, 0), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
-    EXPECT_EQ(game.position.foundations[0], Card(kHearts, 0));
-    EXPECT_EQ(game.points, 10);
     EXPECT_DOUBLE_EQ(game.GetScoreFactor(), 1.25);
-}
-
-TEST_F(SpiderTest, RunsGoHomeByTheirDeepestCardWhenSuitsNeedNotBeAssembled) {
-    SetRule("SuitAssembled", 0);
-    SpiderGame& game = Start<SpiderGame>();
     ClearPlaces(game);
     game.position.foundations[2] = Card(kHearts, 4);  // the Six of hearts
     SetPile(game, 0, {Card(kSpades, 9), Card(kHearts, 5), Card(kHearts, 4), Card(kHearts, 3)});
     SetPile(game, 1, {Card(kSpades, 7)});
+    SetPile(game, 2, {Card(kHearts, 0), Card(kHearts, Card::kAce)});
     game.CheckGameOver();
+    for (const Card home : {Card(kHearts, Card::kAce), Card(kHearts, 0)}) {
+        Drag(SpiderGame::ColumnX(2) + 10, TopY(game, 2), SpiderGame::FoundationX(0) + 10, SpiderGame::kFoundationY + 10);
+        EXPECT_EQ(game.position.foundations[0], home);
+    }
+    EXPECT_EQ(game.points, 10);
     // Pick up the Seven-Six-Five run by its Seven and drop it on the Six.
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
     EXPECT_EQ(game.position.pileCount[0], 1);
     EXPECT_EQ(game.position.foundations[2], Card(kHearts, 3)) << "the foundation shows the run's last card";
-    EXPECT_EQ(game.points, 15) << "five points for every card of the run";
+    EXPECT_EQ(game.points, 10 + 15) << "five points for every card of the run";
     EXPECT_TRUE(Played("foundation.wav"));
 
     // With assembling on, the same run is refused and goes back.
     game.rules.suitAssembled = 1;
     ASSERT_TRUE(Choose(kCommandUndo));
-    EXPECT_EQ(game.position.pileCount[0], 4);
+    ASSERT_EQ(game.position.pileCount[0], 4);
     Drag(SpiderGame::ColumnX(0) + 10, SpiderGame::CardY(1) + 5, SpiderGame::FoundationX(2) + 10,
          SpiderGame::kFoundationY + 10);
     EXPECT_EQ(game.position.pileCount[0], 4);
