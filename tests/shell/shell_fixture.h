@@ -1,6 +1,5 @@
 // What the shell tests share: the fixture that runs the real program on the scripted back end,
-// and a data folder of small made-up pictures whose every colour says which file and which
-// cell it came from.
+// and a data folder of small made-up pictures whose colours say which screen is showing.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,21 +28,14 @@ using test_support::ScopedEnvironment;
 
 // --- The made-up artwork ---
 
-// Flat colours, far apart, so a JPEG's small errors never confuse two of them.
+// Flat colours, far apart, so a JPEG's small errors never confuse two of them. The pictures no
+// test looks at share one colour.
 inline Pixel TitleScreenColour() { return 0x306090; }
 inline Pixel LogoColour() { return 0x902030; }
 inline Pixel WinColour() { return 0x20A040; }
 inline Pixel LoseColour() { return 0x4040A0; }
-inline Pixel BackdropColour(int theme) { return 0x100000 * (2 + 2 * theme) | 0x8040; }
-inline Pixel DialogColour(int theme) { return 0x000010 * (2 + 2 * theme) | 0x804000; }
-inline Pixel DialogStripColour(int theme) { return 0x030000 + theme; }
-inline Pixel MenuBarColour(int theme) { return 0x050000 + theme; }
-inline Pixel PlaceholderFileColour(int theme) { return 0x070000 + theme; }
-inline Pixel DropDownColour(int column) { return 0x001000 * (2 + 2 * column) | 0x800080; }
-inline Pixel CheckColour(int row) { return 0x090000 + row; }
-// Title file 0..3 ("1_3_6", "2", "4", "5"), band of game 1..20.
-inline Pixel TitleColour(int file, int gameNumber) { return 0x0B0000 | file << 8 | gameNumber; }
 inline Pixel HighlightColour(int item) { return 0x0D0000 + item; }
+constexpr Pixel kUnwatchedColour = 0x808040;
 
 using test_support::Near;
 
@@ -76,31 +68,26 @@ public:
         Jpeg(name, 800, 600, [colour](int, int) { return colour; });
     }
 
-    // Every picture the shell loads, each telling by its colour what it is.
+    // Every picture the shell loads.
     void WriteAll() const {
         using namespace screen_layout;
         FlatJpeg("title.jpg", TitleScreenColour());
         FlatJpeg("logo.jpg", LogoColour());
         FlatJpeg("winscreen.jpg", WinColour());
         FlatJpeg("losescreen.jpg", LoseColour());
-        for (int theme = 0; theme < kThemeCount; ++theme) {
-            const std::string n = std::to_string(theme + 1);
-            FlatJpeg("backdrop" + n + ".jpg", BackdropColour(theme));
-            FlatJpeg("dialog" + n + ".jpg", DialogColour(theme));
-            Bmp("dialog" + n + ".bmp", 801, 141, [theme](int, int) { return DialogStripColour(theme); });
-            Bmp("menu" + n + ".bmp", 801, 901, [theme](int, int) { return MenuBarColour(theme); });
-            Bmp("placeholder" + n + ".bmp", 161, 85, [theme](int, int) { return PlaceholderFileColour(theme); });
+        const auto flat = [](int, int) { return kUnwatchedColour; };
+        for (int theme = 1; theme <= kThemeCount; ++theme) {
+            const std::string n = std::to_string(theme);
+            FlatJpeg("backdrop" + n + ".jpg", kUnwatchedColour);
+            FlatJpeg("dialog" + n + ".jpg", kUnwatchedColour);
+            Bmp("dialog" + n + ".bmp", 801, 141, flat);
+            Bmp("menu" + n + ".bmp", 801, 901, flat);
+            Bmp("placeholder" + n + ".bmp", 161, 85, flat);
         }
-        Jpeg("menus.jpg", 1216, 482, [](int x, int) { return DropDownColour(x / 200); });
-        Bmp("checks.bmp", 15, 52, [](int, int y) { return CheckColour(y / 13); });
-        const char* titleFiles[] = {"ingame_title1_3_6.bmp", "ingame_title2.bmp", "ingame_title4.bmp",
-                                    "ingame_title5.bmp"};
-        for (int file = 0; file < 4; ++file) {
-            Bmp(titleFiles[file], kTitleImageWidth, kTitleImageHeight, [file](int x, int y) {
-                const int game = y / kTitleBandHeight + 1;
-                return game <= kGameCount && x <= kTitleWidths[game - 1] ? TitleColour(file, game) : kMagenta;
-            });
-        }
+        Jpeg("menus.jpg", 1216, 482, flat);
+        Bmp("checks.bmp", 15, 52, flat);
+        for (const char* title : {"ingame_title1_3_6.bmp", "ingame_title2.bmp", "ingame_title4.bmp", "ingame_title5.bmp"})
+            Bmp(title, kTitleImageWidth, kTitleImageHeight, flat);
         Bmp("hilight_title.bmp", kHighlightImageWidth, kHighlightImageHeight, [](int x, int y) {
             const int item = y / kHighlightPitch;
             if (item >= kGameCount) return kMagenta;
@@ -150,12 +137,29 @@ protected:
     void Activate(uint64_t delayMs) {
         HostEvent focus;
         focus.kind = HostEvent::FocusGained;
-        backend.PostHost(delayMs, focus);
+        script->PostHost(delayMs, focus);
+    }
+    // A key pressed while a modifier is held.
+    void PressWith(int modifier, int hid) {
+        HostEvent event;
+        event.kind = HostEvent::KeyDown;
+        event.hidScancode = modifier;
+        script->PostHost(20, event);
+        script->PressKey(20, hid);
+        event.kind = HostEvent::KeyUp;
+        script->PostHost(20, event);
     }
     // A click on the logo ends it at once; the click goes no further.
-    void EndLogo(uint64_t delayMs) { backend.Click(delayMs, 400, 100); }
+    void EndLogo(uint64_t delayMs) { script->Click(delayMs, 400, 100); }
+    // The selection screen lists the games in the order of their numbers.
+    void StartFromSelection(uint64_t delayMs, int gameNumber) {
+        script->Click(delayMs, CentreOf(gameNumber - 1).x, CentreOf(gameNumber - 1).y);
+    }
 
     ScriptedBackend backend;
+    // Where the helpers above post: the back end, or the one of a later run when a test starts
+    // the program more than once.
+    ScriptedBackend* script = &backend;
     const test_support::TempFolder runtimeFolder{"shell"};
     const std::filesystem::path runtimeDir = runtimeFolder.Path();
 };
