@@ -12,24 +12,6 @@ using Cells = std::array<Card, AccordionModel::kCells>;
 int CentreX(int cell) { return AccordionGame::CellX(cell) + 26; }
 int CentreY(int cell) { return AccordionGame::CellY(cell) + 40; }
 
-// The first legal move of a deal: the card's cell and the cell it may cover.
-bool FindMove(const AccordionGame& game, int& from, int& to) {
-    for (from = 1; from < AccordionModel::kCells; ++from) {
-        if (!game.position.cells[from].IsValid()) continue;
-        int met = 0;
-        for (int i = from - 1; i >= 0 && met < 3; --i) {
-            if (!game.position.cells[i].IsValid()) continue;
-            ++met;
-            const Card a = game.position.cells[from], b = game.position.cells[i];
-            if ((met == 1 || met == 3) && (a.Suit() == b.Suit() || a.Rank() == b.Rank())) {
-                to = i;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // A position with no move at all: every card differs from its neighbours in suit and rank.
 void MakeBlocked(AccordionGame& game) {
     game.position.cells.fill(Card());
@@ -159,10 +141,8 @@ using UndoTest = GameTest;
 
 TEST_F(UndoTest, UndoAfterNewGameGoesBackIntoThePreviousDeal) {
     AccordionGame& game = Start<AccordionGame>();
-    int from = 0, to = 0;
-    ASSERT_TRUE(FindMove(game, from, to));
     const Cells before = game.position.cells;
-    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    PlayFirstMove();
     ASSERT_TRUE(Choose(kCommandNewGame));
     EXPECT_NE(game.position.cells, before);
     EXPECT_EQ(game.undo.Count(), 1);
@@ -172,32 +152,23 @@ TEST_F(UndoTest, UndoAfterNewGameGoesBackIntoThePreviousDeal) {
 
 TEST_F(UndoTest, ShortOrImpossibleRecordsAreRefusedWithoutTouchingTheGame) {
     AccordionGame& game = Start<AccordionGame>();
-    int from = 0, to = 0;
-    ASSERT_TRUE(FindMove(game, from, to));
-    Drag(CentreX(from), CentreY(from), CentreX(to), CentreY(to));
+    PlayFirstMove();
     const std::vector<uint8_t> good = test_support::ReadBytes(UndoJournal::RecordPath(1));
     ASSERT_EQ(good.size(), 1408u);
-
+    std::vector<uint8_t> badCard = good, twice = good, longer = good, hugeList = good;
+    badCard[960] = 4;  // suit 4 does not exist
+    std::copy(good.begin() + 960, good.begin() + 968, twice.begin() + 968);  // cell 1 = cell 0
+    longer.push_back(0);
+    hugeList[952] = 0xFF, hugeList[955] = 0x7F;
+    const std::vector<uint8_t> records[] = {{good.begin(), good.begin() + 1407}, {good.begin(), good.begin() + 100}, {},
+                                            badCard, twice, longer, hugeList};
     const Cells after = game.position.cells;
     const int points = game.points;
-    auto refused = [&](std::vector<uint8_t> record) {
-        return !game.RestoreRecord(record) && game.position.cells == after && game.points == points;
-    };
-    EXPECT_TRUE(refused({good.begin(), good.begin() + 1407}));
-    EXPECT_TRUE(refused({good.begin(), good.begin() + 100}));
-    EXPECT_TRUE(refused({}));
-    std::vector<uint8_t> badCard = good;
-    badCard[960] = 4;  // suit 4 does not exist
-    EXPECT_TRUE(refused(badCard));
-    std::vector<uint8_t> twice = good;
-    std::copy(good.begin() + 960, good.begin() + 968, twice.begin() + 968);  // cell 1 = cell 0
-    EXPECT_TRUE(refused(twice));
-    std::vector<uint8_t> longer = good;
-    longer.push_back(0);
-    EXPECT_TRUE(refused(longer));
-    std::vector<uint8_t> hugeList = good;
-    hugeList[952] = 0xFF, hugeList[955] = 0x7F;
-    EXPECT_TRUE(refused(hugeList));
+    for (const std::vector<uint8_t>& record : records) {
+        EXPECT_FALSE(game.RestoreRecord(record)) << "record " << &record - records;
+        EXPECT_EQ(game.position.cells, after);
+        EXPECT_EQ(game.points, points);
+    }
 
     // Through the journal: a damaged file lowers the counter and changes nothing else.
     test_support::WriteBytes(UndoJournal::RecordPath(1), good.data(), 500);

@@ -195,6 +195,14 @@ protected:
         Move(toX, toY);
         Release(toX, toY);
     }
+    // Makes the first move the table offers, with the mouse.
+    void PlayFirstMove() {
+        MoveList moves;
+        game->PlayMoves(moves);
+        MoveGesture gesture;
+        ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
+        Perform(gesture);
+    }
     // Makes a model move the way GestureFor says the mouse makes it.
     void Perform(const MoveGesture& gesture) {
         switch (gesture.kind) {
@@ -238,10 +246,7 @@ protected:
                 Click(menu->GetX() + menu->GetWidth() / 2, menu->GetY() + menu->GetHeight() / 2);
                 if (!game) return false;
                 MenuItem* item = menu->Item(i);
-                const int x = item->GetX() + item->GetWidth() / 2, y = item->GetY() + item->GetHeight() / 2;
-                Move(x, y, false);
-                Press(x, y);
-                Release(x, y);
+                Click(item->GetX() + item->GetWidth() / 2, item->GetY() + item->GetHeight() / 2);
                 return true;
             }
         }
@@ -278,22 +283,28 @@ protected:
         return ::testing::AssertionFailure() << difference << " never reached the window";
     }
 
-    bool Played(const std::string& name) const {
-        for (const std::string& s : sounds)
-            if (s == name) return true;
-        return false;
+    // The screen buffer's pixels, and one of them by table coordinates (the buffer may be scaled).
+    std::vector<Pixel> ScreenPixels() const {
+        const Pixel* pixels = BufferPixels(screen);
+        return {pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)};
+    }
+    Pixel PixelAt(const std::vector<Pixel>& pixels, int x, int y) const {
+        const int scale = BufferScale(screen);
+        return pixels[static_cast<size_t>(y * scale) * BufferWidth(screen) + x * scale];
     }
 
-    static std::vector<std::string> UndoFiles(const std::string& dir) {
+    bool Played(const std::string& name) const { return std::find(sounds.begin(), sounds.end(), name) != sounds.end(); }
+
+    // The names of the undo files in the runtime folder.
+    std::vector<std::string> UndoFiles() const {
         std::vector<std::string> names;
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        for (const auto& entry : std::filesystem::directory_iterator(RuntimeDirectory(), error)) {
             const std::string name = entry.path().filename().string();
             if (name.rfind("UNDO", 0) == 0) names.push_back(name);
         }
         return names;
     }
-    std::vector<std::string> UndoFiles() const { return UndoFiles(RuntimeDirectory()); }
     // The undo files by name, with their bytes.
     std::map<std::string, std::vector<uint8_t>> UndoFileContents() const {
         std::map<std::string, std::vector<uint8_t>> contents;

@@ -101,58 +101,34 @@ TEST_F(KeyboardPlayTest, EveryGamePlaysByKeysAsByTheMouse) {
     }
 }
 
-TEST_F(KeyboardPlayTest, EscapePutsLiftedCardsBackAndOtherwiseLeavesTheTable) {
+// Cards lifted by the keyboard stand raised over a shadow until they are put down; a place that
+// refuses them sounds so and keeps them in hand; Escape puts them back and otherwise leaves the table.
+TEST_F(KeyboardPlayTest, LiftedCardsShowRaisedARefusedPlaceKeepsThemAndEscapePutsThemBack) {
     DealSeeded(KlondikeGame::kGameNumber, 3);
     const std::string dealt = game->PositionBytes();
     const int records = game->undo.Count();
-    // Lift the top card of the rightmost tableau pile.
-    Key(VK_RIGHT);
-    ASSERT_TRUE(GoTo(static_cast<int>(Keys().Stops().size()) - 1));
-    Key(VK_SPACE);
-    ASSERT_TRUE(Keys().Lifted());
-    ASSERT_TRUE(game->dragging);
-    Key(VK_RIGHT);  // the ring moves among the drop targets while the cards are held
-    Key('Z', true);  // no undo with cards in the air
-    EXPECT_TRUE(game->dragging);
-    Key(VK_ESCAPE);
-    EXPECT_FALSE(game->dragging);
-    EXPECT_FALSE(Keys().Lifted());
-    EXPECT_TRUE(game->PositionBytes() == dealt);
-    EXPECT_EQ(game->undo.Count(), records);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "invalid.wav"), 0);
-    EXPECT_EQ(leftGame, 0);
-    Move(400, 590, false);
-    EXPECT_TRUE(ScreenCoherent(*game));
-    // With nothing lifted Escape keeps its meaning: back to the selection screen.
-    Key(VK_ESCAPE);
-    EXPECT_EQ(leftGame, 1);
-}
-
-// Cards lifted by the keyboard stand raised over a shadow until they are put down; a place that
-// refuses them sounds so and keeps them in hand.
-TEST_F(KeyboardPlayTest, LiftedCardsShowRaisedAndARefusedPlaceKeepsThem) {
-    DealSeeded(KlondikeGame::kGameNumber, 3);
-    const Pixel* pixels = BufferPixels(screen);
-    const int scale = BufferScale(screen), width = BufferWidth(screen);
-    auto at = [&](const Pixel* picture, int x, int y) { return picture[static_cast<size_t>(y * scale) * width + x * scale]; };
+    // The top card of the rightmost tableau pile.
     Key(VK_RIGHT);
     const int last = static_cast<int>(Keys().Stops().size()) - 1;
     ASSERT_TRUE(GoTo(last));
     const FocusStop stop = Keys().Stops()[Keys().Focus()];
     const Hotspot top = *game->FindPickupAt(stop.x, stop.y);
     Move(400, 590, false);  // the ring away, to see the table as it lies
-    const std::vector<Pixel> lying(pixels, pixels + static_cast<size_t>(width) * BufferHeight(screen));
+    const std::vector<Pixel> lying = ScreenPixels();
     Key(VK_RIGHT);
     ASSERT_TRUE(GoTo(last));
     Key(VK_SPACE);
     ASSERT_TRUE(Keys().Lifted());
+    ASSERT_TRUE(game->dragging);
     EXPECT_TRUE(game->HeldRaised());
     // The card's picture stands six pixels higher; below it its shadow darkens the table.
-    const int raise = Game::kRaise;
+    const std::vector<Pixel> raised = ScreenPixels();
     for (int y = top.y + 1; y < top.y + 40; y += 7)
-        EXPECT_EQ(at(pixels, top.x + 26, y), at(lying.data(), top.x + 26, y + raise)) << y;
-    const Pixel under = at(lying.data(), top.x + 26, top.y + 84), shadow = at(pixels, top.x + 26, top.y + 84);
+        EXPECT_EQ(PixelAt(raised, top.x + 26, y), PixelAt(lying, top.x + 26, y + Game::kRaise)) << y;
+    const Pixel under = PixelAt(lying, top.x + 26, top.y + 84), shadow = PixelAt(raised, top.x + 26, top.y + 84);
     EXPECT_LT((shadow & 0xFF) + ((shadow >> 8) & 0xFF), (under & 0xFF) + ((under >> 8) & 0xFF)) << "a shadow";
+    Key('Z', true);  // no undo with cards in the air
+    EXPECT_TRUE(game->dragging);
 
     // A place that does not take the card: the refusal sound, the card still held and raised.
     DragRecord held = game->dragRecord;
@@ -164,7 +140,7 @@ TEST_F(KeyboardPlayTest, LiftedCardsShowRaisedAndARefusedPlaceKeepsThem) {
         if (target && !game->CanDrop(held, *target)) refusing = i;
     }
     ASSERT_GE(refusing, 0);
-    ASSERT_TRUE(GoTo(refusing));
+    ASSERT_TRUE(GoTo(refusing));  // the ring moves among the drop targets while the cards are held
     sounds.clear();
     Key(VK_SPACE);
     EXPECT_EQ(sounds, std::vector<std::string>{"invalid.wav"});
@@ -172,12 +148,20 @@ TEST_F(KeyboardPlayTest, LiftedCardsShowRaisedAndARefusedPlaceKeepsThem) {
     EXPECT_TRUE(game->dragging);
     EXPECT_TRUE(game->HeldRaised());
     // Escape puts it down where it lay, leaving nothing of the shadow or the marks.
+    sounds.clear();
     Key(VK_ESCAPE);
     EXPECT_FALSE(game->dragging);
+    EXPECT_FALSE(Keys().Lifted());
     EXPECT_FALSE(game->HeldRaised());
+    EXPECT_TRUE(game->PositionBytes() == dealt);
+    EXPECT_EQ(game->undo.Count(), records);
+    EXPECT_TRUE(sounds.empty());
     EXPECT_EQ(leftGame, 0);
     Move(400, 590, false);
     EXPECT_TRUE(ScreenCoherent(*game));
+    // With nothing lifted Escape keeps its meaning: back to the selection screen.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(leftGame, 1);
 }
 
 // While cards are held, by the mouse or the keyboard, a thin outline marks each place that takes
@@ -201,9 +185,6 @@ TEST_F(KeyboardPlayTest, HeldCardsMarkEveryPlaceThatTakesThem) {
         const MoveGesture& first = legal.front();
         const screen_layout::Rgb rgb = artwork->ThemeColours().tableMark;
         const Pixel highlight = MapRgb(rgb.r, rgb.g, rgb.b);
-        const int scale = BufferScale(screen);
-        const Pixel* pixels = BufferPixels(screen);
-        auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * scale) * BufferWidth(screen) + x * scale]; };
 
         Move(first.fromX, first.fromY, false);
         Press(first.fromX, first.fromY);
@@ -213,7 +194,8 @@ TEST_F(KeyboardPlayTest, HeldCardsMarkEveryPlaceThatTakesThem) {
         EXPECT_EQ(marks.size(), legal.size());
         for (const MoveGesture& gesture : legal)
             EXPECT_EQ(std::count_if(marks.begin(), marks.end(), [&](const Rect& r) { return r.Contains(gesture.toX, gesture.toY); }), 1);
-        for (const Rect& mark : marks) EXPECT_EQ(at(mark.left + 20, mark.top - TargetMarks::kMargin), highlight);
+        const std::vector<Pixel> shown = ScreenPixels();
+        for (const Rect& mark : marks) EXPECT_EQ(PixelAt(shown, mark.left + 20, mark.top - TargetMarks::kMargin), highlight);
         Release(first.fromX + 200, 500);
         EXPECT_FALSE(game->Targets().Visible());
         EXPECT_TRUE(ScreenCoherent(*game));
@@ -256,19 +238,23 @@ TEST_F(KeyboardPlayTest, HeldCardsMarkEveryPlaceThatTakesThem) {
 
 TEST_F(KeyboardPlayTest, MenusOpenWithAltAndShowTheirShortcutKeys) {
     DealSeeded(KlondikeGame::kGameNumber, 3);
+    // Alt tapped alone, or with a letter, as the system sends it.
+    const auto alt = [this](int letter) {
+        Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
+        if (letter) {
+            Post(WM_SYSKEYDOWN, static_cast<WPARAM>(letter), 0, 0);
+            Post(WM_SYSKEYUP, static_cast<WPARAM>(letter), 0, 0);
+        }
+        Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    };
     // Alt tapped alone opens the Game menu with its first item lit; tapped again it closes.
-    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
-    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    alt(0);
     ASSERT_TRUE(game->GameCommandsMenu()->IsPanelOpen());
     EXPECT_EQ(game->GameCommandsMenu()->DropDown()->Highlighted(), game->GameCommandsMenu()->Item(0));
-    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
-    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    alt(0);
     EXPECT_FALSE(game->IsMenuOpen());
     // Alt with a title's letter opens that menu, and the items' letters choose.
-    Post(WM_SYSKEYDOWN, VK_MENU, 0, 0);
-    Post(WM_SYSKEYDOWN, 'H', 0, 0);
-    Post(WM_SYSKEYUP, 'H', 0, 0);
-    Post(WM_SYSKEYUP, VK_MENU, 0, 0);
+    alt('H');
     ASSERT_TRUE(game->HelpMenu()->IsPanelOpen());
     std::vector<std::string> rules;
     Services().rulesText = [&](const std::string& name) { rules.push_back(name); };

@@ -75,6 +75,20 @@ protected:
         }
         return 0;
     }
+
+    // Plays what is left by hand, as the program's play-out would: each card going home
+    // double-clicked, anything else made as the table says.
+    void FinishByHand() {
+        MoveList plan;
+        for (int moves = 0; moves < 1000 && FinishPlan(*ModelOf(game->gameNumber), game->PositionBytes(), plan); ++moves) {
+            MoveGesture gesture;
+            ASSERT_TRUE(game->GestureFor(plan.front(), gesture));
+            const DropTarget* target = game->FindDropTargetAt(gesture.toX, gesture.toY);
+            if (gesture.kind == MoveGesture::kDrag && target && target->kind == kAutoMoveKind)
+                DoubleClick(gesture.fromX, gesture.fromY);
+            else Perform(gesture);
+        }
+    }
 };
 
 // Deals the solver wins at once whose solutions pass a position offered for finishing.
@@ -91,20 +105,10 @@ TEST_F(FinishTest, PlaysOutAsThePlayersOwnClicksWould) {
     for (const auto& [name, deal] : kFinishDeals) {
         SCOPED_TRACE(name);
         const int number = FindGameByName(name)->number;
-        const PlayModelOps& ops = *ModelOf(number);
-        // By hand: each card going home is double-clicked, anything else made as the table says.
         StartGame(number, deal);
         ASSERT_GT(PlayUntilFinishable(), 0);
         sounds.clear();
-        MoveList plan;
-        for (int moves = 0; moves < 1000 && FinishPlan(ops, game->PositionBytes(), plan); ++moves) {
-            MoveGesture gesture;
-            ASSERT_TRUE(game->GestureFor(plan.front(), gesture));
-            const DropTarget* target = game->FindDropTargetAt(gesture.toX, gesture.toY);
-            if (gesture.kind == MoveGesture::kDrag && target && target->kind == kAutoMoveKind)
-                DoubleClick(gesture.fromX, gesture.fromY);
-            else Perform(gesture);
-        }
+        FinishByHand();
         const Outcome byHand = Result();
         ASSERT_TRUE(byHand.won);
 
@@ -274,18 +278,9 @@ TEST_F(DemoTest, AKeyOrAClickHandsTheTableBack) {
     EXPECT_EQ(given.played, 1);
     EXPECT_EQ(given.won, 0);
     // Played on by hand to the end, the deal still enters nothing.
-    TickUntil([&] {
-        MoveList plan;
-        if (!FinishPlan(*ModelOf(kKlondike), game->PositionBytes(), plan)) {
-            const SolveResult rest = Solve(*ModelOf(kKlondike), game->PositionBytes().data(), {.seconds = 10}, MoveScoreFor(kKlondike));
-            if (rest.outcome != SolveOutcome::kWon) return true;
-            plan = rest.moves;
-        }
-        MoveGesture step;
-        EXPECT_TRUE(game->GestureFor(plan.front(), step));
-        Perform(step);
-        return game->gameOver;
-    });
+    PlayUntilFinishable();
+    FinishByHand();
+    Tick();
     EXPECT_TRUE(game->IsWon());
     EXPECT_TRUE(highScoreDialogs.empty());
     EXPECT_EQ(Statistics().won, 0);
@@ -396,7 +391,8 @@ TEST_F(WinnableTest, NewDealsAreOnesTheSolverWins) {
     }
 }
 
-TEST_F(WinnableTest, NoTimeFallsBackToAnOrdinaryDealWithANotice) {
+// With no time for the search, an ordinary deal and a notice. The choice is kept per player and game.
+TEST_F(WinnableTest, NoTimeFallsBackToAnOrdinaryDealAndTheChoiceIsKept) {
     budget = 0;
     StartGame(kGolf, 1);
     ASSERT_TRUE(Choose(kCommandWinnableOnly));
@@ -404,11 +400,7 @@ TEST_F(WinnableTest, NoTimeFallsBackToAnOrdinaryDealWithANotice) {
     WaitForDeal(1);
     EXPECT_EQ(messages, std::vector<std::string>{WinnableDealer::kNotFoundText});
     EXPECT_NE(game->dealNumber, 1u);
-}
 
-TEST_F(WinnableTest, TheChoiceIsKeptPerPlayerAndGame) {
-    StartGame(kGolf, 1);
-    ASSERT_TRUE(Choose(kCommandWinnableOnly));
     EXPECT_NE(SettingsText().find("WinnableDealsOnly"), std::string::npos);
     StartGame(kGolf, 2);
     EXPECT_TRUE(WinnableItem()->IsChecked());
@@ -436,11 +428,7 @@ TEST_F(WinnableTest, ASlowSearchSaysSoAndHoldsTheTable) {
     Wait(WinnableDealer::kProgressAfterMs);
     Tick();
     EXPECT_EQ(game->statusLeft, WinnableDealer::kProgressText);
-    MoveList moves;
-    game->PlayMoves(moves);
-    MoveGesture gesture;
-    ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
-    Perform(gesture);
+    PlayFirstMove();
     EXPECT_EQ(game->MovesMade(), 0);
     release = true;
     // The deal found waits for an open menu to close: it would be drawn under it.

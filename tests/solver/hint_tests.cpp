@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "games/golf.h"
 #include "shell/hint_search.h"
@@ -25,13 +26,27 @@ protected:
     // Golf deal 3: the solver wins it within a few dozen positions, so the hint is its first move.
     void StartGolf(unsigned seed = 3) { DealSeeded(GolfGame::kGameNumber, seed); }
 
-    // The panel timer until the search has answered (it runs on its own thread, in real time).
-    void WaitForHint() {
+    // Asks for a hint, then the panel timer until the search has answered (it runs on its own
+    // thread, in real time): whether the outlines show.
+    bool ShowHint() {
+        if (!Choose(kCommandHint)) return false;
         const auto start = std::chrono::steady_clock::now();
         while (!game->Hint().Visible() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
             Tick();
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+        return game->Hint().Visible();
+    }
+
+    // How the player makes the solver's first move from the table's position.
+    MoveGesture FirstSolutionGesture() {
+        const std::string position = game->PositionBytes();
+        const SolveResult solution = Solve(*FindGame(GolfGame::kGameNumber)->model, position.data(), {.seconds = 5},
+                                           MoveScoreFor(GolfGame::kGameNumber));
+        MoveGesture gesture;
+        EXPECT_EQ(solution.outcome, SolveOutcome::kWon);
+        EXPECT_TRUE(!solution.moves.empty() && game->GestureFor(solution.moves.front(), gesture));
+        return gesture;
     }
 
     // A search whose answer the test gives, when the test says it is ready.
@@ -73,34 +88,18 @@ protected:
             if (cell->card == card) return cell->rect;
         return {0, 0, -1, -1};
     }
-    static bool Overlap(const Rect& a, const Rect& b) {
-        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-    }
-
-    std::vector<Pixel> Screen() const {
-        const Pixel* pixels = BufferPixels(screen);
-        return {pixels, pixels + static_cast<size_t>(BufferWidth(screen)) * BufferHeight(screen)};
-    }
-    Pixel At(const std::vector<Pixel>& pixels, int x, int y) const {
-        const int scale = BufferScale(screen);
-        return pixels[static_cast<size_t>(y * scale) * BufferWidth(screen) + x * scale];
-    }
 };
 
-TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
+// The outlines show for two seconds and leave the table as it was; a press, another command or
+// Undo and Redo by their keys end them sooner.
+TEST_F(HintTest, OutlinesTheSolutionsNextMoveUntilTimeOrThePlayerEndsIt) {
     StartGolf();
     const PlayModelOps& ops = *FindGame(GolfGame::kGameNumber)->model;
     const std::string position = game->PositionBytes();
-    const SolveResult solution = Solve(ops, position.data(), {.seconds = 5}, MoveScoreFor(GolfGame::kGameNumber));
-    ASSERT_EQ(solution.outcome, SolveOutcome::kWon);
-    MoveGesture gesture;
-    ASSERT_TRUE(game->GestureFor(solution.moves.front(), gesture));
-
-    const std::vector<Pixel> before = Screen();
+    const MoveGesture gesture = FirstSolutionGesture();
+    const std::vector<Pixel> before = ScreenPixels();
     const int points = game->points, records = game->undo.Count();
-    ASSERT_TRUE(Choose(kCommandHint));
-    WaitForHint();
-    ASSERT_TRUE(game->Hint().Visible());
+    ASSERT_TRUE(ShowHint());
     const Rect source = game->Hint().Source();
     EXPECT_TRUE(source.Contains(gesture.fromX, gesture.fromY));
     // Golf plays a card with a click: the card, and the pile it goes onto.
@@ -113,34 +112,26 @@ TEST_F(HintTest, OutlinesTheSolutionsNextMoveForTwoSeconds) {
     const screen_layout::Rgb theme = artwork->ThemeColours().tableMark;
     const Pixel highlight = MapRgb(theme.r, theme.g, theme.b);
     int lit = 0;
-    const std::vector<Pixel> shown = Screen();
-    for (int x = source.left - 3; x <= source.right + 3; ++x) lit += At(shown, x, source.top - 3) == highlight;
+    const std::vector<Pixel> shown = ScreenPixels();
+    for (int x = source.left - 3; x <= source.right + 3; ++x) lit += PixelAt(shown, x, source.top - 3) == highlight;
     EXPECT_GT(lit, 10) << "the outline's dashes are in the theme colour";
 
     // The dashes march while it shows; after two seconds the table is as it was.
     Wait(150);
     Tick();
-    EXPECT_NE(Screen(), shown);
+    EXPECT_NE(ScreenPixels(), shown);
     Wait(2000);
     Tick();
     EXPECT_FALSE(game->Hint().Visible());
-    const std::vector<Pixel> after = Screen();
+    const std::vector<Pixel> after = ScreenPixels();
     for (int y = source.top - 3; y <= source.bottom + 3; ++y)
         for (int x = source.left - 3; x <= source.right + 3; ++x)
-            ASSERT_EQ(At(after, x, y), At(before, x, y)) << x << ", " << y;
-}
+            ASSERT_EQ(PixelAt(after, x, y), PixelAt(before, x, y)) << x << ", " << y;
 
-TEST_F(HintTest, APressOrAnotherCommandEndsIt) {
-    StartGolf();
-    ASSERT_TRUE(Choose(kCommandHint));
-    WaitForHint();
-    ASSERT_TRUE(game->Hint().Visible());
+    ASSERT_TRUE(ShowHint());
     Click(5, 590);
     EXPECT_FALSE(game->Hint().Visible());
-
-    ASSERT_TRUE(Choose(kCommandHint));
-    WaitForHint();
-    ASSERT_TRUE(game->Hint().Visible());
+    ASSERT_TRUE(ShowHint());
     ASSERT_TRUE(Choose(kCommandPause));
     EXPECT_FALSE(game->Hint().Visible());
     // Paused, there is nothing to hint.
@@ -150,16 +141,9 @@ TEST_F(HintTest, APressOrAnotherCommandEndsIt) {
 
     // Undo and Redo by their keys end it as their menu items do, before the table changes under it.
     ASSERT_TRUE(Choose(kCommandPause));
-    const PlayModelOps& ops = *FindGame(GolfGame::kGameNumber)->model;
-    const std::string position = game->PositionBytes();
-    const SolveResult solution = Solve(ops, position.data(), {.seconds = 5}, MoveScoreFor(GolfGame::kGameNumber));
-    MoveGesture gesture;
-    ASSERT_TRUE(solution.outcome == SolveOutcome::kWon && game->GestureFor(solution.moves.front(), gesture));
     Perform(gesture);
     for (int key : {'Z', 'Y'}) {
-        ASSERT_TRUE(Choose(kCommandHint));
-        WaitForHint();
-        ASSERT_TRUE(game->Hint().Visible());
+        ASSERT_TRUE(ShowHint());
         Key(key, true);
         EXPECT_FALSE(game->Hint().Visible());
         Wait(2500);
@@ -244,20 +228,18 @@ TEST_F(HintTest, EveryTableOutlinesTheCardsWhereItDrawsThemAndSaysTheMove) {
             }
             // The cards that went somewhere else (not those that filled the place they left), and
             // where the lowest of them landed.
-            std::vector<std::pair<Rect, Rect>> went;
+            std::vector<std::tuple<Rect, Rect, Card>> went;  // where each was and is drawn
             for (const CardImages::DrawnCell& cell : before) {
                 const Rect was = LastDrawn(before, cell.card), now = LastDrawn(after, cell.card);
-                if (cell.card.IsValid() && was == cell.rect && !now.Empty() && !Overlap(was, now)) went.emplace_back(was, now);
+                if (cell.card.IsValid() && was == cell.rect && !now.Empty() && !was.Meets(now)) went.emplace_back(was, now, cell.card);
             }
             Rect moved{0, 0, -1, -1}, landed{0, 0, -1, -1};
             Card lowest;
-            for (const CardImages::DrawnCell& cell : before) {
-                const Rect was = LastDrawn(before, cell.card), now = LastDrawn(after, cell.card);
-                if (!cell.card.IsValid() || was != cell.rect || now.Empty() || Overlap(was, now)) continue;
-                if (std::any_of(went.begin(), went.end(), [&](const auto& other) { return Overlap(now, other.first); })) continue;
+            for (const auto& [was, now, card] : went) {
+                if (std::any_of(went.begin(), went.end(), [&](const auto& other) { return now.Meets(std::get<0>(other)); })) continue;
                 moved = moved.Empty() ? was : Rect{std::min(moved.left, was.left), std::min(moved.top, was.top),
                                                   std::max(moved.right, was.right), std::max(moved.bottom, was.bottom)};
-                if (landed.Empty() || now.top < landed.top) landed = now, lowest = cell.card;
+                if (landed.Empty() || now.top < landed.top) landed = now, lowest = card;
             }
             ASSERT_FALSE(moved.Empty()) << "no card moved";
             EXPECT_EQ(source, moved);
@@ -329,13 +311,13 @@ TEST_F(HintTest, AnAnswerWaitsWhileAMenuIsOpen) {
     Menu* options = game->OptionsMenu();
     Click(options->GetX() + options->GetWidth() / 2, options->GetY() + options->GetHeight() / 2);
     ASSERT_TRUE(game->IsMenuOpen());
-    const std::vector<Pixel> withMenu = Screen();
+    const std::vector<Pixel> withMenu = ScreenPixels();
     searchDone = true;
     Tick();
     Wait(150);
     Tick();
     EXPECT_FALSE(game->Hint().Visible());
-    EXPECT_TRUE(Screen() == withMenu) << "drawn over the open menu";
+    EXPECT_TRUE(ScreenPixels() == withMenu) << "drawn over the open menu";
     Key(VK_ESCAPE);
     ASSERT_FALSE(game->IsMenuOpen());
     Tick();
@@ -367,13 +349,6 @@ TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
         ++started;
         return std::make_unique<Scripted>(answer, ready, live);
     };
-    const auto playFirstMove = [this] {
-        MoveList moves;
-        game->PlayMoves(moves);
-        MoveGesture gesture;
-        ASSERT_TRUE(!moves.empty() && game->GestureFor(moves.front(), gesture));
-        Perform(gesture);
-    };
     // Through Deal, as the menu deals: the status line is on.
     const auto dealGolf = [this] {
         game = FindGame(GolfGame::kGameNumber)->create(artwork.get());
@@ -385,11 +360,11 @@ TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
     EXPECT_TRUE(ScreenCoherent(*game));
     answer = Verdict::kCannotWin;
     ready = false;
-    playFirstMove();
+    PlayFirstMove();
     Tick();
     EXPECT_EQ(game->StatusFields()[4], "");
     EXPECT_EQ(live, 1);
-    playFirstMove();
+    PlayFirstMove();
     Tick();
     EXPECT_EQ(live, 1);  // the search for the position left was given up
     EXPECT_EQ(started, 3);
@@ -401,7 +376,7 @@ TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
     // it is asked about afresh.
     Services().playModel = [](int number) { return FindGame(number) ? FindGame(number)->model : nullptr; };
     answer = Verdict::kNone;
-    playFirstMove();
+    PlayFirstMove();
     Tick();
     EXPECT_EQ(game->StatusFields()[4], "Cannot be won");
     EXPECT_EQ(started, 3);
@@ -414,7 +389,7 @@ TEST_F(HintTest, TheVerdictFollowsThePositionAndItsOption) {
     ASSERT_TRUE(Choose(kCommandShowVerdict));
     EXPECT_FALSE(game->ShowVerdictItem()->IsChecked());
     EXPECT_EQ(userPreferences.ShowVerdict, 0u);
-    playFirstMove();
+    PlayFirstMove();
     Tick();
     EXPECT_EQ(game->StatusFields()[4], "");
     EXPECT_EQ(started, 4);

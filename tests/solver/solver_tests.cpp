@@ -95,34 +95,33 @@ TEST_P(SolverReplay, WinsReplayThroughTheMouse) {
 INSTANTIATE_TEST_SUITE_P(RegisteredGames, SolverReplay, ::testing::ValuesIn(RegisteredGameNumbers()),
                          [](const ::testing::TestParamInfo<int>& info) { return GameTestName(info.param); });
 
-// Klondike turning one card with unlimited recycles, the rules the solver finds most wins in.
-TEST_F(SolverReplay, KlondikeDrawOneWinsReplay) {
+// Klondike turning one card with unlimited recycles, the rules the solver finds most wins in; and
+// Forty Thieves and Four Seasons, which hunt wins with beams once their depth-first share of the
+// budget is spent: these deals are won so (the depth-first search alone leaves them unknown after
+// 200,000 positions). The wins replay through the mouse.
+TEST_F(SolverReplay, KlondikeDrawOneAndBeamWinsReplay) {
     {
         SettingsKey key(GameSettingsPath("Klondike"));
         WriteDwordValue(key, "CardsDealt", 1);
         WriteDwordValue(key, "Recycles", RuleValues::kUnlimitedRecycles);
     }
-    const GameDescriptor& entry = *FindGame(KlondikeGame::kGameNumber);
-    int won = 0;
-    for (unsigned seed = 1; seed <= 6; ++seed) {
-        SCOPED_TRACE("deal " + std::to_string(seed));
-        Deal(entry, seed, seed == 1);
-        won += SolveAndReplay(entry).outcome == SolveOutcome::kWon;
-        if (HasFailure()) return;
-    }
-    EXPECT_GE(won, 3);
-}
-
-// Forty Thieves and Four Seasons hunt wins with beams once their depth-first share of the budget
-// is spent: these deals are won so (the depth-first search alone leaves them unknown after
-// 200,000 positions), and the beams' lines replay through the mouse.
-TEST_F(SolverReplay, BeamWinsReplay) {
-    const SolveBudget budget{.nodes = 200'000, .memoryBytes = size_t{16} << 20, .seconds = 1e6};
-    for (const auto& [number, seed] : {std::pair{FortyThievesGame::kGameNumber, 131u}, std::pair{FourSeasonsGame::kGameNumber, 33u}}) {
-        const GameDescriptor& entry = *FindGame(number);
-        SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
-        Deal(entry, seed, true);
-        EXPECT_EQ(SolveAndReplay(entry, {}, budget).outcome, SolveOutcome::kWon);
+    struct Case {
+        int game;
+        std::vector<unsigned> seeds;
+        uint64_t nodes;
+        int minWon;
+    };
+    for (const Case& c : {Case{KlondikeGame::kGameNumber, {1, 2, 3, 4, 5, 6}, kReplayBudget.nodes, 3},
+                          Case{FortyThievesGame::kGameNumber, {131}, 200'000, 1}, Case{FourSeasonsGame::kGameNumber, {33}, 200'000, 1}}) {
+        const GameDescriptor& entry = *FindGame(c.game);
+        int won = 0;
+        for (unsigned seed : c.seeds) {
+            SCOPED_TRACE(std::string(entry.name) + " deal " + std::to_string(seed));
+            Deal(entry, seed, seed == c.seeds.front());
+            won += SolveAndReplay(entry, {}, {.nodes = c.nodes, .memoryBytes = size_t{16} << 20, .seconds = 1e6}).outcome == SolveOutcome::kWon;
+            if (HasFailure()) return;
+        }
+        EXPECT_GE(won, c.minWon) << entry.name;
     }
 }
 
@@ -207,30 +206,38 @@ std::vector<Card> Draw(std::mt19937& random, int count) {
 
 constexpr SolveBudget kExhaustiveBudget{.nodes = 2'000'000, .seconds = 1e6};
 
-// Checks the solver against the exhaustive search on positions made by `make`; both answers
-// must come up (at least `minLost` lost ones: end games, where safe moves could lose a win, are
-// mostly won).
+// How many positions to compare, from which seed; the answers each kind must have at least
+// (end games, where safe moves could lose a win, are mostly won); with a `limit`, positions the
+// exhaustive search cannot finish within it are skipped.
+struct Comparison {
+    int minLost = 10, minWon = 10, trials = 300;
+    unsigned seed = 99;
+    size_t limit = SIZE_MAX;
+};
+
+// Checks the solver against the exhaustive search on positions made by `make`; a win it finds
+// must win when played.
 void CompareWithExhaustive(const PlayModelOps& ops, int gameNumber,
-                           const std::function<std::vector<uint64_t>(std::mt19937&)>& make, int minLost = 10) {
-    std::mt19937 random(99);
+                           const std::function<std::vector<uint64_t>(std::mt19937&)>& make, Comparison with = {}) {
+    std::mt19937 random(with.seed);
     int won = 0, lost = 0;
-    for (int trial = 0; trial < 300; ++trial) {
+    for (int trial = 0; trial < with.trials; ++trial) {
         const std::vector<uint64_t> position = make(random);
         std::unordered_set<std::string> met;
-        const bool winnable = AnyWin(ops, position, met);
+        const bool winnable = AnyWin(ops, position, met, with.limit);
+        if (met.size() >= with.limit) continue;
         const SolveResult result = Solve(ops, position.data(), kExhaustiveBudget, MoveScoreFor(gameNumber));
         ASSERT_NE(result.outcome, SolveOutcome::kUnknown) << "trial " << trial;
         ASSERT_EQ(result.outcome == SolveOutcome::kWon, winnable) << "trial " << trial;
         if (winnable) {
-            // The solution itself wins.
             std::vector<uint64_t> replay = position;
             for (const PlayMove& move : result.moves) ops.apply(replay.data(), move);
             EXPECT_TRUE(ops.won(replay.data())) << "trial " << trial;
         }
         (winnable ? won : lost)++;
     }
-    EXPECT_GE(won, 10);
-    EXPECT_GE(lost, minLost);
+    EXPECT_GE(won, with.minWon);
+    EXPECT_GE(lost, with.minLost);
 }
 
 // Accordion's dead end: cards that fall apart into groups sharing no suit and no rank.
@@ -310,7 +317,7 @@ TEST(SolverExhaustive, SimpleAdditionRowsAgree) {
         p.stockCount = static_cast<int32_t>(cards.size()) - onTable;
         std::copy(cards.begin() + onTable, cards.end(), p.stock.begin());
         return AsWords(p);
-    }, 30);
+    }, {.minLost = 30});
 }
 
 // Auld Lang Syne's safe moves (a card one step above every foundation short of it) and dead ends
@@ -409,7 +416,7 @@ TEST(SolverExhaustive, CanfieldEndGamesAgree) {
         p.movePartial = static_cast<int>(random() % 2);
         TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
         return AsWords(p);
-    }, 0);
+    }, {.minLost = 0});
 }
 
 TEST(SolverExhaustive, KlondikeEndGamesAgree) {
@@ -425,7 +432,7 @@ TEST(SolverExhaustive, KlondikeEndGamesAgree) {
         p.turnsUsed = p.rules.recycles == KlondikeRules::kUnlimitedRecycles ? 0 : static_cast<int>(random() % (p.rules.recycles + 1));
         TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
         return AsWords(p);
-    }, 10);
+    });
 }
 
 // The start rank's card and the rank below it, which may go on it in the tableau, in play: each
@@ -456,7 +463,7 @@ TEST(SolverExhaustive, KlondikeWrapRoundAgrees) {
         p.rules.movePartial = random() % 2;
         TurnSome(random, p.stock, p.waste.data(), p.wasteCount);
         return AsWords(p);
-    }, 10);
+    });
 }
 
 // A card X on one of the two cards of a rank and colour, the other one (its twin) exposed on
@@ -503,7 +510,7 @@ TEST(SolverExhaustive, KlondikeTwinHostsAgree) {
         return AsWords(p);
     };
     const PlayModelOps& model = *FindGame(KlondikeGame::kGameNumber)->model;
-    for (const PlayModelOps& ops : {NeverOver(model), model}) CompareWithExhaustive(ops, KlondikeGame::kGameNumber, make, 10);
+    for (const PlayModelOps& ops : {NeverOver(model), model}) CompareWithExhaustive(ops, KlondikeGame::kGameNumber, make);
 }
 
 // Agnes end games with up to three cards on each of three reserve piles, four to seven tableau
@@ -532,7 +539,7 @@ std::vector<uint64_t> AgnesEndGame(std::mt19937& random) {
 // Besides the safe moves, the dead ends (cards that can leave only home, stuck over a lower one of
 // their suit; cards whose every way out waits on themselves) must never drop a win.
 TEST(SolverExhaustive, AgnesEndGamesAgree) {
-    CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, AgnesEndGame, 0);
+    CompareWithExhaustive(NeverOver(*FindGame(AgnesGame::kGameNumber)->model), AgnesGame::kGameNumber, AgnesEndGame, {.minLost = 0});
 }
 
 // The search meets a dead end only as a move's result, where another path may still win; here
@@ -595,7 +602,7 @@ std::vector<uint64_t> FourSeasonsEndGame(std::mt19937& random) {
 TEST(SolverExhaustive, FortyThievesAndFourSeasonsEndGamesAgree) {
     for (const auto& [number, make] : {std::pair{FortyThievesGame::kGameNumber, &FortyThievesEndGame},
                                        std::pair{FourSeasonsGame::kGameNumber, &FourSeasonsEndGame}})
-        CompareWithExhaustive(NeverOver(*FindGame(number)->model), number, make, 0);
+        CompareWithExhaustive(NeverOver(*FindGame(number)->model), number, make, {.minLost = 0});
 }
 
 // Spider end games: one suit of thirteen still out (the rest home), dealt at random to all ten
@@ -619,11 +626,7 @@ TEST(SolverExhaustive, SpiderEndGamesAgree) {
         code.bytes.assign(1, static_cast<char>(p.stock.count));
         for (const std::string& column : columns) code.bytes += column;
     };
-    const MoveScore score = MoveScoreFor(SpiderGame::kGameNumber);
-    constexpr size_t kLimit = 20'000;
-    std::mt19937 random(5);
-    int won = 0;
-    for (int trial = 0; trial < 60; ++trial) {
+    CompareWithExhaustive(ops, SpiderGame::kGameNumber, [](std::mt19937& random) {
         SpiderModel::Position p;
         for (int f = 0; f < SpiderModel::kFoundations; ++f)
             p.foundations[static_cast<size_t>(f)] = Card(f % Card::kSuitCount, Card::kAce);
@@ -639,15 +642,8 @@ TEST(SolverExhaustive, SpiderEndGamesAgree) {
         }
         for (size_t column = 0; column < SpiderModel::kPiles; ++column)
             p.faceDownCount[column] = static_cast<int32_t>(random() % static_cast<unsigned>(p.pileCount[column] + 1));
-        std::unordered_set<std::string> met;
-        const bool winnable = AnyWin(ops, AsWords(p), met, kLimit);
-        if (met.size() >= kLimit) continue;
-        const SolveResult result = Solve(ops, &p, kExhaustiveBudget, score);
-        ASSERT_NE(result.outcome, SolveOutcome::kUnknown) << "trial " << trial;
-        ASSERT_EQ(result.outcome == SolveOutcome::kWon, winnable) << "trial " << trial;
-        won += winnable;
-    }
-    EXPECT_GE(won, 30);
+        return AsWords(p);
+    }, {.minLost = 0, .minWon = 30, .trials = 60, .seed = 5, .limit = 20'000});
 }
 
 // Spider's dead end at full size: along random plays from random deals, once some cards are found
@@ -710,7 +706,7 @@ TEST(SolverExhaustive, GateEndGamesAgree) {
         for (int post = 0; post < 2; ++post)
             while (p.stock.count > 0 && random() % 2 == 0) p.posts[post][p.postCount[post]++] = p.stock.Deal();
         return AsWords(p);
-    }, 5);
+    }, {.minLost = 5});
 }
 
 // Calculation's end games: foundations built part way under any starting choice, the cards left
