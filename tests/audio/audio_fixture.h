@@ -19,8 +19,8 @@ struct WaveRecipe {
     uint16_t channels = 1;
     uint32_t rate = 22050;
     uint16_t bits = 16;
-    std::vector<uint8_t> extra;  // written after a count for formats other than PCM
-    std::vector<uint8_t> data;
+    std::vector<uint8_t> extra{};  // written after a count for formats other than PCM
+    std::vector<uint8_t> data{};
     uint16_t blockAlign = 0;      // 0: channels x bits / 8
     bool junkChunkFirst = false;  // an odd-sized chunk before "fmt " (padded to even)
 };

@@ -168,50 +168,36 @@ std::shared_ptr<const EffectSound> Decode(const WaveRecipe& wave) {
 }
 
 TEST(EffectDecoding, EightBitStereoAndOtherRatesBecomeSixteenBitStereoAtTheOutputRate) {
-    WaveRecipe eight;
-    eight.bits = 8;
-    eight.rate = kRate;
-    eight.data = {128, 200, 0, 255};
-    auto sound = Decode(eight);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->samples, (std::vector<int16_t>{0, 0, 72 * 256, 72 * 256, -128 * 256, -128 * 256, 127 * 256, 127 * 256}));
-
-    WaveRecipe stereo;
-    stereo.channels = 2;
-    stereo.rate = 22050;
-    stereo.data = Samples16(4, 0);
-    stereo.data[0] = 10;  // left of the first frame
-    stereo.data[6] = 20;  // right of the second
-    sound = Decode(stereo);
-    ASSERT_TRUE(sound);
-    // Half the rate: every frame twice.
-    EXPECT_EQ(sound->samples, (std::vector<int16_t>{10, 0, 10, 0, 0, 20, 0, 20}));
-
-    WaveRecipe fast;
-    fast.rate = 88200;
-    fast.data = Samples16(441, 7);
-    sound = Decode(fast);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->Frames(), 220u);
+    std::vector<uint8_t> stereo = Samples16(4, 0);
+    stereo[0] = 10;  // left of the first frame
+    stereo[6] = 20;  // right of the second
+    const struct {
+        const char* what;
+        WaveRecipe wave;
+        std::vector<int16_t> samples;
+    } cases[] = {
+        {"8-bit", {.rate = kRate, .bits = 8, .data = {128, 200, 0, 255}},
+         {0, 0, 72 * 256, 72 * 256, -128 * 256, -128 * 256, 127 * 256, 127 * 256}},
+        {"stereo at half the rate, every frame twice", {.channels = 2, .rate = 22050, .data = stereo},
+         {10, 0, 10, 0, 0, 20, 0, 20}},
+        {"twice the rate", {.rate = 88200, .data = Samples16(441, 7)}, std::vector<int16_t>(440, 7)},
+    };
+    for (const auto& c : cases) {
+        const auto sound = Decode(c.wave);
+        ASSERT_TRUE(sound) << c.what;
+        EXPECT_EQ(sound->samples, c.samples) << c.what;
+    }
 }
 
 TEST(EffectDecoding, FormatsWeCannotMixAndEmptyDataGiveNothing) {
-    WaveRecipe compressed;
-    compressed.formatTag = 0x11;
-    compressed.bits = 4;
-    compressed.blockAlign = 256;
-    compressed.extra = {0xF9, 0x01};
-    compressed.data.assign(512, 0x33);
-    EXPECT_FALSE(Decode(compressed));
-    WaveRecipe wide;
-    wide.bits = 24;
-    wide.data.assign(30, 1);
-    EXPECT_FALSE(Decode(wide));
-    WaveRecipe empty;
-    EXPECT_FALSE(Decode(empty));
-    WaveRecipe partial;
-    partial.data = {1};  // less than one frame
-    EXPECT_FALSE(Decode(partial));
+    const WaveRecipe refused[] = {
+        {.formatTag = 0x11, .bits = 4, .extra = {0xF9, 0x01}, .data = std::vector<uint8_t>(512, 0x33), .blockAlign = 256},
+        {.bits = 24, .data = std::vector<uint8_t>(30, 1)},
+        {},             // no data
+        {.data = {1}},  // less than one frame
+    };
+    for (const WaveRecipe& wave : refused)
+        EXPECT_FALSE(Decode(wave)) << "format " << wave.formatTag << ", " << wave.bits << " bits, " << wave.data.size();
 }
 
 TEST(EffectsWithoutSound, SilentWhenSoundCouldNotStart) {

@@ -4,14 +4,11 @@
 
 #include <array>
 #include <chrono>
-#include <cmath>
-#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
 
 #include "audio/audio_preferences.h"
-#include "audio/loudness.h"
 #include "audio/music.h"
 #include "audio/music_dialog.h"
 #include "audio/sound_effects.h"
@@ -52,10 +49,6 @@ public:
     std::string Playing() {
         std::lock_guard lock(mutex);
         return playing;
-    }
-    size_t RequestCount() {
-        std::lock_guard lock(mutex);
-        return requests.size();
     }
 
     std::mutex mutex;
@@ -205,26 +198,17 @@ TEST_F(Music, SwitchingMusicOffStopsItAndQuitEndsTheLoop) {
     SharedMusicControl().quit = 0;
 }
 
-TEST(MusicThread, RunsTheLoopAndJoinsAtShutdown) {
-    ScriptedBackend backend;
-    SetBackend(&backend);
-    userPreferences.CurrentPlayer = -1;
-    ASSERT_EQ(InitSound(nullptr), 0);
-    userPreferences.MusicEnabled = kMusicEnabled;
+TEST_F(Music, TheThreadRunsTheLoopAndJoinsAtShutdown) {
     SetTitleMusic();
     auto performance = std::make_unique<FakePerformance>();
-    FakePerformance* fake = performance.get();
+    FakePerformance* threadFake = performance.get();
     StartMusicThread(std::move(performance));
     ASSERT_TRUE(MusicThreadRunning());
-    for (int i = 0; i < 200 && fake->RequestCount() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(fake->Playing(), "MAIN.MID");
+    for (int i = 0; i < 200 && threadFake->Playing().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(threadFake->Playing(), "MAIN.MID");
     ShutdownSound();  // joins the thread, which releases the performance
     EXPECT_FALSE(MusicThreadRunning());
-    SetBackend(nullptr);
 }
-
-constexpr const char* kSongFiles[] = {"MAIN.MID",  "SONG1.MID", "SONG2.MID", "SONG3.MID", "SONG4.MID",
-                                      "SONG5.MID", "SONG6.MID", "WIN.MID",   "LOSE.MID"};
 
 // The synthesiser behind the real performance, without a sound device.
 TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
@@ -278,25 +262,6 @@ TEST(MidiPerformance, PlaysOurSongsAndRefusesDamagedOnes) {
     for (int i = 0; i < 5; ++i) mixer->RenderMusicOnly(block.data(), 1024);
     EXPECT_EQ(notices, 1);
     performance->SetEndNotice(nullptr);
-
-    // A bright mix: over each song's first 20 seconds the energy above 4 kHz is no more than
-    // 23 dB under the whole (it was 24 to 33 dB under for four songs, from dull voicings and
-    // programs). Balanced for the preferred soundfont.
-    if (InstalledSoundFont() != kSoundFontPaths[0]) return;
-    for (const char* name : kSongFiles) {
-        ASSERT_TRUE(performance->Play((song.parent_path() / name).string()));
-        double all = 0, high = 0;
-        loudness::HighPass left(4000, AudioDevice::kOutputRate), right(4000, AudioDevice::kOutputRate);
-        for (int i = 0; i < 20 * static_cast<int>(AudioDevice::kOutputRate) / 1024; ++i) {
-            mixer->RenderMusicOnly(block.data(), 1024);
-            for (size_t j = 0; j < block.size(); j += 2) {
-                all += static_cast<double>(block[j]) * block[j] + static_cast<double>(block[j + 1]) * block[j + 1];
-                const double l = left.Filter(block[j]), r = right.Filter(block[j + 1]);
-                high += l * l + r * r;
-            }
-        }
-        EXPECT_GT(10 * std::log10(high / all), -23.0) << name;
-    }
 }
 
 // --- The music dialog ---

@@ -48,17 +48,17 @@ TEST(WaveReader, CutsADataChunkThatClaimsMoreThanTheFileHolds) {
 
 // --- MIDI ---
 
+// A file of the given header whose track chunks hold the given bodies; numbers are big-endian.
 std::vector<uint8_t> MakeMidi(uint16_t format, uint16_t tracks, uint16_t division,
                               const std::vector<std::vector<uint8_t>>& trackBodies) {
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6,
-                                 static_cast<uint8_t>(format >> 8), static_cast<uint8_t>(format),
-                                 static_cast<uint8_t>(tracks >> 8), static_cast<uint8_t>(tracks),
-                                 static_cast<uint8_t>(division >> 8), static_cast<uint8_t>(division)};
+    const auto putBig = [](std::vector<uint8_t>& out, uint32_t value, int bytes) {
+        while (bytes-- > 0) out.push_back(static_cast<uint8_t>(value >> (8 * bytes)));
+    };
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
+    for (const uint16_t field : {format, tracks, division}) putBig(file, field, 2);
     for (const auto& body : trackBodies) {
         file.insert(file.end(), {'M', 'T', 'r', 'k'});
-        const uint32_t n = static_cast<uint32_t>(body.size());
-        file.insert(file.end(), {static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
-                                 static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
+        putBig(file, static_cast<uint32_t>(body.size()), 4);
         file.insert(file.end(), body.begin(), body.end());
     }
     return file;

@@ -11,12 +11,20 @@ namespace {
 
 using MessageLoop = ScriptedTest;
 
-// (timer id, virtual time) of the next WM_TIMER taken by GetMessage.
-std::pair<WPARAM, uint64_t> NextTimer() {
+// The kind of the next message taken, waiting for it or not; 0 when there is none.
+uint32_t Next(bool wait = true) {
     Message m;
-    EXPECT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_TIMER);
-    return {m.wParam, GetTickCount64()};
+    return (wait ? GetMessage(&m) : PeekMessage(&m, true)) ? m.message : 0;
+}
+
+// (timer id, virtual time) of each of the next WM_TIMERs taken by GetMessage.
+void ExpectTimers(std::initializer_list<std::pair<WPARAM, uint64_t>> expected) {
+    for (const auto& [id, time] : expected) {
+        Message m;
+        EXPECT_TRUE(GetMessage(&m));
+        EXPECT_EQ(m.message, WM_TIMER);
+        EXPECT_EQ(std::make_pair(m.wParam, GetTickCount64()), std::make_pair(id, time));
+    }
 }
 
 TEST_F(MessageLoop, TimersFireInDueOrderOnTheVirtualClock) {
@@ -27,21 +35,14 @@ TEST_F(MessageLoop, TimersFireInDueOrderOnTheVirtualClock) {
     SetTimer(window, 1, 100);
     SetTimer(window, 3, 250);
 
-    // Equal due times fire in id order.
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{100}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{2}, uint64_t{100}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{200}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{2}, uint64_t{200}));
+    ExpectTimers({{1, 100}, {2, 100}, {1, 200}, {2, 200}});  // equal due times fire in id order
     KillTimer(window, 2);
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{3}, uint64_t{250}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{300}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{400}));
+    ExpectTimers({{3, 250}, {1, 300}, {1, 400}});
     KillTimer(window, 3);
 
     // After a long sleep a timer fires once, then keeps its period from the time it fired.
     SleepMs(1000);
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{1400}));
-    EXPECT_EQ(NextTimer(), std::make_pair(WPARAM{1}, uint64_t{1500}));
+    ExpectTimers({{1, 1400}, {1, 1500}});
 }
 
 TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimersAndExposurePaints) {
@@ -53,29 +54,23 @@ TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimersAndExposure
     PostMessage(window, WM_USER, 7, 0);
     PostMessage(window, WM_USER + 1, 8, 0);
 
-    Message m;
-    ASSERT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_USER);
-    ASSERT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_USER + 1);
+    EXPECT_EQ(Next(), WM_USER);
+    EXPECT_EQ(Next(), WM_USER + 1);
     received.clear();
-    ASSERT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(Next(), WM_PAINT);
     // The erase request is sent to the procedure just before the paint is handed out.
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].message, WM_ERASEBKGND);
-    ASSERT_TRUE(GetMessage(&m));
-    EXPECT_EQ(m.message, WM_TIMER);
+    EXPECT_EQ(Next(), WM_TIMER);
 
     // A paint without erase, and one validated before it was taken.
     received.clear();
     InvalidateWindow(window, false);
-    ASSERT_TRUE(PeekMessage(&m, true));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(Next(false), WM_PAINT);
     EXPECT_TRUE(received.empty());
     InvalidateWindow(window, true);
     ValidateWindow(window);
-    EXPECT_FALSE(PeekMessage(&m, true));
+    EXPECT_EQ(Next(false), 0u);
 
     // The window exposed by the host is painted again, erased first.
     HostEvent exposed;
@@ -84,8 +79,7 @@ TEST_F(MessageLoop, PostedMessagesComeBeforePaintAndPaintBeforeTimersAndExposure
     TranslateHostEvent(exposed, window, &out);
     EXPECT_TRUE(out.empty());
     received.clear();
-    ASSERT_TRUE(PeekMessage(&m, true));
-    EXPECT_EQ(m.message, WM_PAINT);
+    EXPECT_EQ(Next(false), WM_PAINT);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].message, WM_ERASEBKGND);
 }
@@ -107,7 +101,7 @@ TEST_F(MessageLoop, QueuedMouseMovesMergeIntoTheLatest) {
     EXPECT_EQ(m.message, WM_LBUTTONUP);
     ASSERT_TRUE(PeekMessage(&m, true));
     EXPECT_EQ(m.lParam, MakeLParam(7, 8));
-    EXPECT_FALSE(PeekMessage(&m, true));
+    EXPECT_EQ(Next(false), 0u);
 
     // Paced at a display's frame, moves arriving a millisecond apart are taken once per frame,
     // each at the newest place; the release behind the last one waits at most a frame.

@@ -13,7 +13,6 @@ class ScriptedTest : public ::testing::Test {
 protected:
     ScriptedTest() {
         received.clear();
-        closeHandling = CloseHandling::Default;
         SetBackend(&backend);
     }
     ~ScriptedTest() override {
@@ -25,13 +24,10 @@ protected:
 
     // Messages the procedure received, in order, sent or dispatched.
     static inline std::vector<Message> received;
-    enum class CloseHandling { Default, Ignore };
-    static inline CloseHandling closeHandling = CloseHandling::Default;
 
     static LRESULT RecordingProcedure(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
         received.push_back(Message{window, message, wParam, lParam});
         if (message == WM_DESTROY) PostQuitMessage(0);
-        if (message == WM_CLOSE && closeHandling == CloseHandling::Ignore) return 0;
         return DefWindowProc(window, message, wParam, lParam);
     }
 

@@ -36,7 +36,6 @@ TEST_F(DialogTest, HighScoresResetRemovesTheTable) {
 // where closing it would leave the text on the table.
 TEST_F(DialogTest, ALongNameStaysInsideItsColumn) {
     ASSERT_TRUE(AddScore("Golf", std::string(60, 'm'), 300));
-    std::vector<Pixel> before;
     bool untouchedRightOfDialog = false;
     backend.After(50, [&] {
         const Pixel* now = BufferPixels(screen);

@@ -113,38 +113,10 @@ TEST(RegistryText, RefusesMalformedText) {
     }
 }
 
-TEST_F(Registry, UnparsableFileIsKeptAsideAndNeverOverwritten) {
-    const std::string junk = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"v\"=dword:xyz\n";
-    WriteFile(junk);
-    // The key's header line was whole, so the key is carried over; its broken value is not.
-    EXPECT_TRUE(KeyExists("A"));
-    EXPECT_FALSE(Dword("A", "v"));
-    const RegKey key = RegCreateKey("SOFTWARE\\Fresh");
-    RegSetDword(key, "v", 1);
-    RegCloseKey(key);
-
-    std::string aside;
-    for (const std::string& name : FolderEntries()) {
-        if (name.rfind("settings.reg.bad-", 0) == 0) aside = name;
-    }
-    ASSERT_FALSE(aside.empty());
-    EXPECT_EQ(aside.size(), std::string("settings.reg.bad-20261205-153000").size());
-    std::ifstream kept(folder + "/" + aside, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), junk);
-    EXPECT_EQ(FolderEntries().size(), 2u);
-    EXPECT_EQ(Dword("SOFTWARE\\Fresh", "v"), 1u);
-
-    // A second bad file within the same second gets a name of its own.
-    WriteFile("\x01\x02 random bytes");
-    Reload();
-    EXPECT_FALSE(KeyExists("SOFTWARE\\Fresh"));
-    RegCloseKey(RegCreateKey("SOFTWARE\\Again"));
-    EXPECT_EQ(FolderEntries().size(), 3u);
-}
-
-// A damaged file (here cut off inside a line, as a full disk leaves it) is set aside, every whole
-// entry before the damage becomes the new settings file at once, and the program is told once.
-TEST_F(Registry, DamagedFileKeepsEveryWholeEntryBeforeTheDamageAndSaysSo) {
+// A damaged file (here cut off inside a line, as a full disk leaves it) is set aside, never
+// overwritten; every whole entry before the damage becomes the new settings file at once, and the
+// program is told once.
+TEST_F(Registry, DamagedFileIsKeptAsideWithEveryWholeEntryBeforeTheDamageAndSaysSo) {
     const std::string whole = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\P\\20]\n\"Name\"=\"Ann\"\n"
                               "\"Score\"=dword:0000002a\n\n[HKEY_CURRENT_USER\\P\\21]\n\"Name\"=\"Bob\"\n";
     WriteFile(whole + "\"Nick\"=\"Bo");
@@ -155,11 +127,24 @@ TEST_F(Registry, DamagedFileKeepsEveryWholeEntryBeforeTheDamageAndSaysSo) {
     EXPECT_EQ(problem.kind, SettingsFileProblem::kSetAside);
     EXPECT_EQ(problem.file, file);
     EXPECT_EQ(problem.keptAs.rfind(file + ".bad-", 0), 0u) << problem.keptAs;
-    EXPECT_EQ(test_support::ReadBytes(problem.keptAs).size(), whole.size() + 10) << "the damaged file is kept as it was";
+    EXPECT_EQ(problem.keptAs.size(), (file + ".bad-20261205-153000").size()) << problem.keptAs;
+    const std::vector<uint8_t> kept = test_support::ReadBytes(problem.keptAs);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), whole + "\"Nick\"=\"Bo") << "the damaged file is kept as it was";
     EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kNone) << "told once";
     Reload();
     EXPECT_EQ(String("P\\21", "Name"), "Bob") << "the recovered entries were saved at once";
     EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kNone);
+    EXPECT_EQ(FolderEntries().size(), 2u);
+
+    // A value that cannot be read ends the whole entries as well; the key's header line was whole,
+    // so the key is carried over. A second bad file within the same second gets a name of its own.
+    WriteFile("Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"v\"=dword:xyz\n");
+    Reload();
+    EXPECT_TRUE(KeyExists("A"));
+    EXPECT_FALSE(Dword("A", "v"));
+    EXPECT_FALSE(KeyExists("P\\20"));
+    EXPECT_EQ(TakeSettingsFileProblem().kind, SettingsFileProblem::kSetAside);
+    EXPECT_EQ(FolderEntries().size(), 3u);
 }
 
 // A settings file that cannot be read (here a folder where the file should be) is left alone and
