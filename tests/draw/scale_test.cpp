@@ -3,6 +3,7 @@
 // are enlarged.
 
 #include <cstdio>
+#include <tuple>
 
 #include "draw/jpeg_encode.h"
 #include "draw/palette.h"
@@ -27,6 +28,11 @@ protected:
         MoveTo(0, 0);
         SetTextJustify(-1, 1);
         SetWinTextJustify(-1, 1);
+    }
+
+    // Each (x, y, colour) is the colour of the buffer's device pixel (x, y).
+    static void ExpectPixels(int handle, std::initializer_list<std::tuple<int, int, Pixel>> pixels) {
+        for (auto [x, y, colour] : pixels) EXPECT_EQ(At(handle, x, y), colour) << x << "," << y;
     }
 
     // A scene touching every drawing path: fills, boxes, lines, dashes, points, clipping, opaque
@@ -229,25 +235,18 @@ TEST_F(ScaleTest, ChangingTheScaleWhileRunningKeepsEveryBufferAndBlock) {
     EXPECT_EQ(backend.ReplacedCursors(), 1);
     EXPECT_EQ(BufferWidth(screen), 2400);
     EXPECT_EQ(MaxX(), 799);
-    EXPECT_EQ(At(screen, 30, 60), kRed);
-    EXPECT_EQ(At(screen, 59, 74), kRed);
-    EXPECT_EQ(At(screen, 60, 74), kBackground);
+    ExpectPixels(screen, {{30, 60, kRed}, {59, 74, kRed}, {60, 74, kBackground}});
     // The window shows the table resampled, pixel for pixel in a 3x window.
     EXPECT_EQ(backend.WindowPixels()[60 * 2400 + 30], kRed);
     EXPECT_EQ(backend.WindowPixels()[60 * 2400 + 29], kBackground);
     // The clip keeps its logical edges.
     SetColor(kGreen);
     FillRect(0, 799, 0, 599);
-    EXPECT_EQ(At(screen, 14, 17), kBackground);
-    EXPECT_EQ(At(screen, 15, 18), kGreen);
-    EXPECT_EQ(At(screen, 299, 179), kGreen);
-    EXPECT_EQ(At(screen, 300, 179), kBackground);
+    ExpectPixels(screen, {{14, 17, kBackground}, {15, 18, kGreen}, {299, 179, kGreen}, {300, 179, kBackground}});
     // The 1x block goes back at 3x, each of its pixels as a 3 x 3 square.
     SetClip(0, 799, 0, 599);
     PutBlock(block.data(), 10, 19, 20, 24);
-    EXPECT_EQ(At(screen, 30, 60), kRed);
-    EXPECT_EQ(At(screen, 59, 74), kRed);
-    EXPECT_EQ(At(screen, 60, 60), kGreen);
+    ExpectPixels(screen, {{30, 60, kRed}, {59, 74, kRed}, {60, 60, kGreen}});
     // Text keeps its logical width and is drawn with glyphs of the new scale.
     EXPECT_EQ(TextWidth("Abc", 3), textWidth);
 
@@ -261,9 +260,7 @@ TEST_F(ScaleTest, ChangingTheScaleWhileRunningKeepsEveryBufferAndBlock) {
     SetColor(kBlack);
     FillRect(0, 799, 0, 599);
     PutBlock(block.data(), 10, 19, 20, 24);
-    EXPECT_EQ(At(screen, 10, 20), kRed);
-    EXPECT_EQ(At(screen, 19, 24), kRed);
-    EXPECT_EQ(At(screen, 20, 24), kBlack);
+    ExpectPixels(screen, {{10, 20, kRed}, {19, 24, kRed}, {20, 24, kBlack}});
     // Only one rescale waits however often the window changes before it is taken.
     backend.SetWindowSize(1600, 1200);
     backend.SetWindowSize(2400, 1800);

@@ -150,33 +150,6 @@ TEST_F(Controls, EditFieldTypesEditsAndMovesTheCaret) {
     EXPECT_EQ(field->GetText(), "Arz\xE9" "1");
 }
 
-// Ctrl+A selects everything and typing replaces it; what the field cannot take is refused at once
-// with the refusal sound.
-TEST_F(Controls, EditFieldSelectsAllAndRefusesWhatItCannotTake) {
-    static std::vector<std::string> sounds;
-    sounds.clear();
-    PresentHooks hooks;
-    hooks.playSound = [](const char* name) { sounds.emplace_back(name); };
-    SetPresentHooks(hooks);
-    TestDialog dialog(100, 100, 400, 200);
-    EditField* field = dialog.Create<EditField>(20, 60, 200, 4, "");
-    field->SetDigitsOnly(true);
-    field->SetText("1234");
-    dialog.ending = {field->GetId()};
-    bool selectedAll = false;
-    Chord(kHidLeftControl, kHidA);
-    backend->After(10, [&] { selectedAll = field->SelectionStart() == 0 && field->SelectionEnd() == 4; });
-    backend->PressKey(10, kHidA);  // a letter in a number
-    backend->PressKey(10, kHid1 + 4);  // "5" replaces the selection
-    for (int digit = 5; digit < 9; ++digit) backend->PressKey(10, kHid1 + digit);  // the last is a fifth
-    backend->PressKey(10, kHidEnter);
-    EXPECT_EQ(dialog.RunModal(), field->GetId());
-    SetPresentHooks(PresentHooks{});
-    EXPECT_TRUE(selectedAll);
-    EXPECT_EQ(field->GetText(), "5678");
-    EXPECT_EQ(sounds, (std::vector<std::string>{"invalid.wav", "invalid.wav"}));
-}
-
 TEST_F(Controls, EventsForDeletedControlsAreHarmless) {
     TestDialog dialog(100, 100, 400, 200);
     Button* keep = dialog.Create<Button>(20, 100, 100, 30, -1, "Keep");
@@ -204,7 +177,7 @@ TEST_F(Controls, EventsForDeletedControlsAreHarmless) {
     EXPECT_TRUE(ScreenEqualsPattern());
 }
 
-TEST_F(Controls, SpinFieldArrowsStayInRange) {
+TEST_F(Controls, SpinFieldArrowsStayInRangeAndRepeatWhileHeld) {
     TestDialog dialog(100, 100, 400, 200);
     SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
     spin->SetRange(1, 5, 1);
@@ -219,11 +192,8 @@ TEST_F(Controls, SpinFieldArrowsStayInRange) {
     backend->PressKey(10, kHidEscape);
     dialog.RunModal();
     EXPECT_EQ(spin->GetValue(), 1);
-}
 
-TEST_F(Controls, SpinFieldRepeatsWhileHeldFasterAfterFiveRepeats) {
-    TestDialog dialog(100, 100, 400, 200);
-    SpinField* spin = dialog.Create<SpinField>(20, 60, 40, "Cards");
+    // An arrow held down steps at once, then repeats, faster after five repeats.
     spin->SetRange(0, 100, 1);
     spin->SetValue(50);
     int x, y;
@@ -242,10 +212,11 @@ TEST_F(Controls, SpinFieldRepeatsWhileHeldFasterAfterFiveRepeats) {
     EXPECT_EQ(seen, (std::vector<int>{49, 48, 44, 43, 43}));
 }
 
-TEST_F(Controls, DropDownListChoosesAnItemAndRestoresUnderTheList) {
+TEST_F(Controls, DropDownListChoosesAnItemRestoresUnderTheListAndPassesOnAPressOutside) {
     TestDialog dialog(100, 100, 400, 300);
     DropDownList* list = dialog.Create<DropDownList>(20, 50, 150, 30);
     Button* below = dialog.Create<Button>(20, 90, 100, 30, -1, "Below");
+    CheckBox* box = dialog.Create<CheckBox>(20, 200, "&Don't show again");
     for (const char* item : {"Green", "Blue", "Red"}) list->AddItem(item);
     list->SetSelectedIndex(0);
     dialog.ending = {below->GetId()};
@@ -275,15 +246,9 @@ TEST_F(Controls, DropDownListChoosesAnItemAndRestoresUnderTheList) {
     EXPECT_EQ(list->GetText(), "Red");
     EXPECT_TRUE(listAreaRestored);
     EXPECT_TRUE(ScreenEqualsPattern());
-}
 
-// A press outside an open list closes it unchanged and then does what it would have done with
-// the list closed: the check box under the pointer toggles.
-TEST_F(Controls, PressOutsideAnOpenListClosesItAndReachesTheControlThere) {
-    TestDialog dialog(100, 100, 400, 300);
-    DropDownList* list = dialog.Create<DropDownList>(20, 50, 150, 30);
-    CheckBox* box = dialog.Create<CheckBox>(20, 200, "&Don't show again");
-    for (const char* item : {"Green", "Blue", "Red"}) list->AddItem(item);
+    // A press outside an open list closes it unchanged and then does what it would have done
+    // with the list closed: the check box under the pointer toggles.
     list->SetSelectedIndex(1);
     ClickOn(5, *list);
     bool openBefore = false;
@@ -296,21 +261,6 @@ TEST_F(Controls, PressOutsideAnOpenListClosesItAndReachesTheControlThere) {
     EXPECT_FALSE(ToolkitMenuOpen());
     EXPECT_EQ(list->SelectedIndex(), 1) << "closed without a change";
     EXPECT_TRUE(box->IsChecked()) << "the press reached the check box";
-}
-
-TEST_F(Controls, DisabledControlsIgnoreEverything) {
-    TestDialog dialog(100, 100, 400, 200);
-    Button* button = dialog.Create<Button>(20, 100, 100, 30, -1, "&Go");
-    CheckBox* box = dialog.Create<CheckBox>(20, 40, "&Check");
-    button->SetDisabled(1);
-    box->SetDisabled(1);
-    dialog.ending = {button->GetId()};
-    ClickOn(10, *button);
-    backend->PressKey(10, kHidEnter);
-    ClickOn(10, *box);
-    backend->PressKey(10, kHidEscape);
-    EXPECT_EQ(dialog.RunModal(), -1);
-    EXPECT_FALSE(box->IsChecked());
 }
 
 }  // namespace

@@ -7,40 +7,38 @@ namespace {
 
 class EventTranslation : public UiTest {
 protected:
-    // Runs an empty dialog over the script (which must end with Escape) and returns the events
-    // that carried a key.
-    std::vector<ToolkitEvent> KeyEvents() {
+    // Runs an empty dialog over the script (which must end with Escape), keeps its events and
+    // returns the characters of those that were key presses. Key releases reach the toolkit only
+    // in loops that pass them on, as the exit screen's does.
+    std::vector<int> TypedChars(bool passReleases = false) {
         TestDialog dialog(100, 100, 200, 100);
-        dialog.RunModal();
-        std::vector<ToolkitEvent> keys;
-        for (const ToolkitEvent& e : dialog.events)
-            if ((e.keyKind != kKeyNone && e.keyChar != 0) || e.type == kEventShiftTab) keys.push_back(e);
-        return keys;
+        int done = 0;
+        if (passReleases) RunModalLoop(dialog, done, true, [&] {
+            dialog.ProcessEvent();
+            done = dialog.Result();
+        });
+        else dialog.RunModal();
+        events = dialog.events;
+        std::vector<int> chars;
+        for (const ToolkitEvent& e : events)
+            if (e.keyKind == kKeyDown && e.keyChar != 0) chars.push_back(e.keyChar);
+        return chars;
     }
+    std::vector<ToolkitEvent> events;
 };
 
 TEST_F(EventTranslation, CharactersFollowShiftAndCapsLock) {
-    backend->PressKey(10, kHidA);
-    backend->PressKey(10, kHid1);
-    backend->PressKey(10, kHidSemicolon);
+    const auto type = [&](std::initializer_list<int> keys) {
+        for (int hid : keys) backend->PressKey(10, hid);
+    };
+    type({kHidA, kHid1, kHidSemicolon});
     HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidA);
-    backend->PressKey(10, kHid1);
-    backend->PressKey(10, kHidSemicolon);
+    type({kHidA, kHid1, kHidSemicolon});
     ReleaseKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidCapsLock);
-    backend->PressKey(10, kHidA);
-    HoldKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidA);
-    ReleaseKey(10, kHidLeftShift);
-    backend->PressKey(10, kHidCapsLock);
-    backend->PressKey(10, kHidEscape);
-
-    std::vector<int> chars;
-    for (const ToolkitEvent& e : KeyEvents())
-        if (e.keyKind == kKeyDown && e.keyChar != 0) chars.push_back(e.keyChar);
-    const std::vector<int> expected = {'a', '1', ';', 'A', '!', ':', 'A', 'a', kKeyEscape};
-    EXPECT_EQ(chars, expected);
+    type({kHidCapsLock, kHidA});
+    Chord(kHidLeftShift, kHidA);
+    type({kHidCapsLock, kHidEscape});
+    EXPECT_EQ(TypedChars(), (std::vector<int>{'a', '1', ';', 'A', '!', ':', 'A', 'a', kKeyEscape}));
 }
 
 TEST_F(EventTranslation, AltNumberEntryBecomesTheKeyOnTheNextRelease) {
@@ -50,30 +48,18 @@ TEST_F(EventTranslation, AltNumberEntryBecomesTheKeyOnTheNextRelease) {
     ReleaseKey(10, kHidLeftAlt);
     backend->PressKey(10, kHidLeftShift);  // its release finishes the entry
     backend->PressKey(10, kHidEscape);
-    // Key releases reach the toolkit only in loops that pass them on, as the exit screen's does.
-    TestDialog dialog(100, 100, 200, 100);
-    int done = 0;
-    RunModalLoop(dialog, done, true, [&] {
-        dialog.ProcessEvent();
-        done = dialog.Result();
-    });
-    std::vector<int> chars;
-    for (const ToolkitEvent& e : dialog.events)
-        if (e.keyKind == kKeyDown && e.keyChar != 0) chars.push_back(e.keyChar);
-    EXPECT_EQ(chars, (std::vector<int>{'*', kKeyEscape}));
+    EXPECT_EQ(TypedChars(true), (std::vector<int>{'*', kKeyEscape}));
 }
 
 TEST_F(EventTranslation, AltKeysBecomeAltEventsWithTheKeyInTimerId) {
     Chord(kHidLeftAlt, kHidR);
     backend->PressKey(10, kHidEscape);
-
-    TestDialog dialog(100, 100, 200, 100);
-    dialog.RunModal();
+    EXPECT_EQ(TypedChars(), std::vector<int>{kKeyEscape}) << "an Alt key must not also type its letter";
     bool sawAltR = false, sawAltUp = false;
-    for (const ToolkitEvent& e : dialog.events) {
-        if (e.type == kEventAltDown && e.timerId == 'R') sawAltR = true;
-        if (e.type == kEventAltUp) sawAltUp = true;
-        EXPECT_NE(e.keyChar, 'r') << "an Alt key must not also type its letter";
+    for (const ToolkitEvent& e : events) {
+        sawAltR = sawAltR || (e.type == kEventAltDown && e.timerId == 'R');
+        sawAltUp = sawAltUp || e.type == kEventAltUp;
+        EXPECT_NE(e.keyChar, 'r');
     }
     EXPECT_TRUE(sawAltR);
     EXPECT_TRUE(sawAltUp);
