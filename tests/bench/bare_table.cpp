@@ -5,6 +5,9 @@
 //   deal <speed>   the card rectangles of a Klondike deal (same paths, same pacing) at speed
 //                  0 normal, 1 fast, 2 off: "deal <wall ms> <cpu ms>"
 //   idle <ms>      waits for events like a program with a 100 ms timer: "idle <wall ms> <cpu ms>"
+//   music <ms>     the same wait with the six game songs played in turn the plain way (FluidSynth
+//                  at the output rate, its own defaults): "music <wall ms> <cpu ms>", the CPU -1
+//                  when there is no sound device or soundfont
 //   drag <steps>   a card dragged that many steps of (3, 2) pixels, one every kDragStepMs, as
 //                  bench_real.sh moves the pointer: "drag <wall ms> <cpu ms>"
 //   quit
@@ -28,6 +31,8 @@
 #include "games/klondike.h"
 #include "platform/bare_sdl_loop.h"
 #include "platform/bare_sdl_presenter.h"
+#include "platform/midi_player.h"
+#include "platform/paths.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -128,6 +133,14 @@ int main(int argc, char** argv) {
             Drag(presenter, pixels, static_cast<int>(std::min<uint32_t>(value, 100)));
         } else if (command == "idle") {
             BareSdlIdle(value);
+        } else if (command == "music") {
+            std::vector<std::string> songs;
+            for (int song = 1; song <= 6; ++song) songs.push_back(DataPath(("music/SONG" + std::to_string(song) + ".MID").c_str()));
+            if (!BareSdlIdleWithMusic(value, songs, InstalledSoundFont())) {
+                std::printf("music 0 -1\n");
+                std::fflush(stdout);
+                continue;
+            }
         }
         std::printf("%s %.1f %.1f\n", command.c_str(), MsSince(start), CpuMs() - cpu);
         std::fflush(stdout);
