@@ -51,6 +51,8 @@ public:
     // The output format every buffer is converted to.
     static constexpr uint32_t kOutputRate = 44100;
     static constexpr uint16_t kOutputChannels = 2;
+    // Frames per output period: about 23 ms, so an effect asked for starts within that long.
+    static constexpr int kPeriodFrames = 1024;
 
     virtual ~AudioDevice() = default;
     // Starts an effect next to whatever sounds already and returns at once (EffectVoices says

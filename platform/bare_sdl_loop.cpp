@@ -41,7 +41,7 @@ bool BareSdlIdleWithMusic(uint32_t ms, const std::vector<std::string>& songs, co
         asked.freq = static_cast<int>(AudioDevice::kOutputRate);
         asked.format = AUDIO_S16SYS;
         asked.channels = AudioDevice::kOutputChannels;
-        asked.samples = 1024;  // the program's period
+        asked.samples = AudioDevice::kPeriodFrames;
         asked.callback = WriteMusic;
         asked.userdata = synth;
         device = SDL_OpenAudioDevice(nullptr, 0, &asked, nullptr, 0);

@@ -14,8 +14,7 @@
 
 namespace {
 
-// About 23 ms of sound per callback: an effect asked for starts within that long.
-constexpr int kCallbackFrames = 1024;
+constexpr int kCallbackFrames = AudioDevice::kPeriodFrames;
 constexpr int kBytesPerOutputFrame = 4;
 
 // The output device is open only while something sounds (and for a while after). An open SDL
