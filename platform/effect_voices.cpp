@@ -93,7 +93,7 @@ void PeakLimiter::Process(float* samples, int frames) {
     const size_t count = static_cast<size_t>(frames) * 2;
     float peak = 0.0f;
     for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
-    const float needed = peak > kCeiling ? kCeiling / peak : 1.0f;
+    const float needed = peak > ceiling ? ceiling / peak : 1.0f;
     const float start = std::min(gain, needed);
     // Recovering, the gain ramps up across the block but never past what this block allows, so
     // every sample stays under the ceiling.
@@ -106,8 +106,8 @@ void PeakLimiter::Process(float* samples, int frames) {
     const float step = (end - start) / static_cast<float>(frames);
     for (int frame = 0; frame < frames; ++frame) {
         const float g = start + step * static_cast<float>(frame);
-        samples[2 * frame] = std::clamp(samples[2 * frame] * g, -kCeiling, kCeiling);
-        samples[2 * frame + 1] = std::clamp(samples[2 * frame + 1] * g, -kCeiling, kCeiling);
+        samples[2 * frame] = std::clamp(samples[2 * frame] * g, -ceiling, ceiling);
+        samples[2 * frame + 1] = std::clamp(samples[2 * frame + 1] * g, -ceiling, ceiling);
     }
     gain = end;
 }

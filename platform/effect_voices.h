@@ -3,6 +3,7 @@
 // caller never waits for a sound.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -75,8 +76,11 @@ public:
     // Process, then to 16 bits.
     void ProcessTo(float* samples, int frames, int16_t* out);
     float Gain() const { return gain; }
+    // A lower ceiling for what follows, where other sound is added after this (at most kCeiling).
+    void SetCeiling(float value) { ceiling = std::min(value, kCeiling); }
 
 private:
     uint32_t rate;
     float gain = 1.0f;
+    float ceiling = kCeiling;
 };

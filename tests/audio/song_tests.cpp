@@ -246,7 +246,7 @@ TEST(Songs, OwnPatternsAnArcAnIntroFillsAndAnEnding) {
     EXPECT_LT(shared * 4, static_cast<int>(first.size() + second.size())) << shared << " bars share a rhythm";
 }
 
-TEST(Limiter, LeavesQuietMixesAloneAndRecoversAfterALoudOne) {
+TEST(Limiter, LeavesQuietMixesAloneRecoversAfterALoudOneAndKeepsALowerCeiling) {
     PeakLimiter limiter(44100);
     std::vector<float> quiet(2 * 512, 0.5f), loud(2 * 512, 1.9f);
     std::vector<float> copy = quiet;
@@ -262,6 +262,12 @@ TEST(Limiter, LeavesQuietMixesAloneAndRecoversAfterALoudOne) {
         EXPECT_LE(loudness::PeakOf(copy), 0.5);
     }
     EXPECT_EQ(limiter.Gain(), 1.0f);
+    // Under a lower ceiling (the effects' output, leaving room for the music added after it) the
+    // same quiet mix is limited at once.
+    limiter.SetCeiling(0.4f);
+    copy = quiet;
+    limiter.Process(copy.data(), 512);
+    EXPECT_LE(loudness::PeakOf(copy), 0.4f);
 }
 
 }  // namespace

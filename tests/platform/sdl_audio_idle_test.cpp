@@ -1,6 +1,6 @@
-// The SDL output through SDL's disk driver, which writes what it plays to a file at the real
-// rate: the device closes after a silence, so the file stops growing, and opens again as soon as
-// an effect is asked for, playing the effects asked for meanwhile in order.
+// The SDL outputs through SDL's disk driver, which writes what each plays to a file: an output
+// closes after a silence, so the file stops growing, and opens again as soon as a sound is asked
+// for, playing the effects asked for meanwhile in order. Music has an output of its own.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/midi_player.h"
 #include "platform/sdl_audio_device.h"
+#include "tests/audio/audio_fixture.h"
 
 namespace {
 
@@ -62,12 +64,14 @@ protected:
         samples.resize(static_cast<size_t>(in.gcount() / 2));
         return samples;
     }
-    // Waits until the file holds a sample of the value; its index, or -1.
-    long WaitFor(int16_t value) {
+    // Waits until the file holds `run` samples of the value in a row; the index of the first, or -1.
+    long WaitFor(int16_t value, size_t run = 1) {
         for (int i = 0; i < 200; ++i) {
             const std::vector<int16_t> samples = Samples();
-            for (size_t k = 0; k < samples.size(); ++k)
-                if (samples[k] == value) return static_cast<long>(k);
+            for (size_t k = 0, same = 0; k < samples.size(); ++k) {
+                same = samples[k] == value ? same + 1 : 0;
+                if (same == run) return static_cast<long>(k + 1 - run);
+            }
             std::this_thread::sleep_for(10ms);
         }
         return -1;
@@ -97,6 +101,37 @@ TEST_F(SdlAudioIdle, ClosesWhenSilentAndOpensForTheNextEffectsInOrder) {
         EXPECT_GE(WaitFor(static_cast<int16_t>(5000 + round)), 0);
         ASSERT_TRUE(WaitClosed());
     }
+    device.reset();
+}
+
+// A song plays through an output of its own, in periods four times the effects', and an effect
+// asked for meanwhile sounds through the effects' output. (Each output writes the file from its
+// start as it opens.)
+TEST_F(SdlAudioIdle, MusicPlaysThroughItsOwnOutputInLongPeriods) {
+    if (InstalledSoundFont().empty()) GTEST_SKIP() << "no soundfont installed";
+    const fs::path song = audiotest::GeneratedDataFolder() / "music" / "MAIN.MID";
+    ASSERT_TRUE(fs::exists(song)) << song;
+    auto device = CreateSdlAudioDevice(100);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(WaitClosed());
+    std::unique_ptr<MusicPerformance> performance = device->CreateMusicPerformance();
+    ASSERT_TRUE(performance->Initialise());
+    ASSERT_TRUE(performance->Play(song.string()));
+    constexpr uintmax_t kMusicPeriodBytes = kSdlMusicPeriodFrames * 4;
+    for (int i = 0; i < 1000 && Size() < 2 * kMusicPeriodBytes; ++i) std::this_thread::sleep_for(2ms);
+    ASSERT_GE(Size(), 2 * kMusicPeriodBytes) << "the music's output never played";
+    // The music alone: the file grows a whole long period at a time.
+    const uintmax_t before = Size();
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(Size() % kMusicPeriodBytes, 0u) << Size();
+        std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_GT(Size(), before) << "the music stopped";
+    device->PlayEffect(Constant(1000, 60));
+    EXPECT_GE(WaitFor(1000, 2000), 0) << "the effect did not sound beside the music";
+    performance->Stop();
+    EXPECT_TRUE(WaitClosed()) << "the outputs did not close after the music and the effect";
+    performance.reset();
     device.reset();
 }
 
