@@ -34,8 +34,11 @@ public:
     explicit SdlMixer(uint32_t idleCloseMs)
         : closeAfterFrames(uint64_t{AudioDevice::kOutputRate} * idleCloseMs / 1000) {
         for (int stream : {kMusicStream, kEffectStream}) {
-            outputs[stream].mixer = this;
-            outputs[stream].stream = static_cast<Stream>(stream);
+            Output& output = outputs[stream];
+            output.mixer = this;
+            output.stream = static_cast<Stream>(stream);
+            // Room for a period, so the audio thread does not allocate.
+            output.mix.resize(2 * static_cast<size_t>(PeriodFrames(output.stream)));
         }
     }
 
@@ -93,6 +96,8 @@ private:
         bool isOpen = false;
     };
 
+    static int PeriodFrames(Stream stream) { return stream == kMusicStream ? kSdlMusicPeriodFrames : AudioDevice::kPeriodFrames; }
+
     static void Callback(void* user, Uint8* stream, int length) {
         auto* output = static_cast<Output*>(user);
         output->mixer->Fill(*output, reinterpret_cast<int16_t*>(stream), length / kBytesPerOutputFrame);
@@ -131,7 +136,7 @@ private:
         }
         if (withEffects) {
             effects.Mix(mix.data(), frames);
-            if (!CarriesMusic(output)) output.limiter.SetCeiling(EffectCeiling());
+            output.limiter.SetCeiling(CarriesMusic(output) ? PeakLimiter::kCeiling : EffectCeiling());
         }
         output.limiter.ProcessTo(mix.data(), frames, out);
     }
@@ -220,7 +225,7 @@ private:
         asked.freq = static_cast<int>(AudioDevice::kOutputRate);
         asked.format = AUDIO_S16SYS;
         asked.channels = AudioDevice::kOutputChannels;
-        asked.samples = output.stream == kMusicStream ? kSdlMusicPeriodFrames : AudioDevice::kPeriodFrames;
+        asked.samples = static_cast<Uint16>(PeriodFrames(output.stream));
         asked.callback = &SdlMixer::Callback;
         asked.userdata = &output;
         {
