@@ -150,8 +150,8 @@ private:
         musicPeaks[nextPeak++ % musicPeaks.size()] = peak;
     }
     float EffectCeiling() const {
-        const float music = this->music ? *std::max_element(musicPeaks.begin(), musicPeaks.end()) : 0.0f;
-        return std::max(PeakLimiter::kCeiling - music, 0.5f);
+        const float musicPeak = music ? *std::max_element(musicPeaks.begin(), musicPeaks.end()) : 0.0f;
+        return std::max(PeakLimiter::kCeiling - musicPeak, 0.5f);
     }
 
     // The audio thread, with the mixer's lock held: only asks; the keeper closes the device.
