@@ -281,7 +281,7 @@ bool Artwork::Init(int screen, HWND mainWindow, int mainPalette) {
     background = CreateBuffer(kScreenWidth, kScreenHeight);
     // Only the bar and the title cells below it are ever read: the rest of the picture is
     // left out (a quarter of a screen at 3x).
-    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuTitleTop + art::kMenuTitleHeight + 1);
+    menuBarArt = CreateBuffer(art::kMenuBarImageWidth, art::kMenuBarArtHeight);
     dropDownArt = CreateBuffer(art::kDropDownImageWidth, art::kDropDownImageHeight);
     // One game's title at a time: the whole picture of twenty is 11 MB at 3x.
     titleArt = CreateBuffer(kTitleImageWidth, kTitleBandHeight);

@@ -391,7 +391,8 @@ constexpr int kTitleOffsetInBar = 2;
 
 Picture RenderMenuBarImage(const ThemeLook& look, int scale) {
     const int s = scale;
-    Picture image(art::kMenuBarImageWidth * s, art::kMenuBarImageHeight * s);
+    // The 1x file keeps the picture's full size; the scaled ones only the rows read.
+    Picture image(art::kMenuBarImageWidth * s, (s == 1 ? art::kMenuBarImageHeight : art::kMenuBarArtHeight) * s);
     Picture bar(art::kMenuBarImageWidth * s, art::kMenuBarHeight * s);
     ShadeAtScale(&bar, s, [&](double x, double y) { return BarAt(look, x, y); });
     image.Blit(bar, 0, art::kMenuBarTop * s);
