@@ -1,6 +1,6 @@
 #include "tools/artgen/bmp_writer.h"
 
-#include <cairo.h>
+#include <png.h>
 
 #include <cstring>
 #include <filesystem>
@@ -97,25 +97,40 @@ bool WriteBmp24(const std::string& path, const uint32_t* pixels, int width, int 
 
 std::vector<uint8_t> EncodePng24(const uint32_t* pixels, int width, int height) {
     if (pixels == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return {};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<uint8_t> bytes;
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-        cairo_surface_flush(surface);
-        unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        // cairo's RGB24 pixel is the same 0x00RRGGBB word.
-        for (int y = 0; y < height; ++y)
-            std::memcpy(data + static_cast<ptrdiff_t>(y) * stride, pixels + static_cast<size_t>(y) * width,
-                        static_cast<size_t>(width) * 4);
-        cairo_surface_mark_dirty(surface);
-        auto append = [](void* closure, const unsigned char* chunk, unsigned int length) {
-            auto* out = static_cast<std::vector<uint8_t>*>(closure);
-            out->insert(out->end(), chunk, chunk + length);
-            return CAIRO_STATUS_SUCCESS;
-        };
-        if (cairo_surface_write_to_png_stream(surface, append, &bytes) != CAIRO_STATUS_SUCCESS) bytes.clear();
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
+        png_set_write_fn(
+            png, &bytes,
+            [](png_structp writer, png_bytep data, size_t length) {
+                auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(writer));
+                out->insert(out->end(), data, data + length);
+            },
+            nullptr);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        // Unfiltered rows: our pictures (flat magenta, smooth shading) compress as small that way
+        // as with the adaptive filters, and decode two to three times faster, which is what the
+        // program pays for each picture at start and at each new scale.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+        png_set_compression_level(png, 9);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y) {
+            const uint32_t* source = pixels + static_cast<size_t>(y) * width;
+            for (int x = 0; x < width; ++x) {
+                row[static_cast<size_t>(x) * 3] = static_cast<uint8_t>(source[x] >> 16);
+                row[static_cast<size_t>(x) * 3 + 1] = static_cast<uint8_t>(source[x] >> 8);
+                row[static_cast<size_t>(x) * 3 + 2] = static_cast<uint8_t>(source[x]);
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, info);
+    } else {
+        bytes.clear();
     }
-    cairo_surface_destroy(surface);
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     return bytes;
 }
 

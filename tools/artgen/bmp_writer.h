@@ -16,8 +16,8 @@ std::vector<uint8_t> EncodeBmp24(const uint32_t* pixels0x00RRGGBB, int width, in
 // for the review sheets. Returns false for anything else or for a truncated file.
 bool DecodeBmp24(const std::vector<uint8_t>& bytes, std::vector<uint32_t>* pixels, int* width, int* height);
 
-// Encodes the same pixels as an 8-bit RGB PNG (through cairo): the compact lossless form of the
-// 2x and 3x artwork. Empty on failure.
+// Encodes the same pixels as an 8-bit RGB PNG: the compact lossless form of the 2x and 3x
+// artwork. Empty on failure.
 std::vector<uint8_t> EncodePng24(const uint32_t* pixels0x00RRGGBB, int width, int height);
 
 // The name of the art file for a device scale: the name itself at 1x; "name@2x.png" for
