@@ -97,22 +97,24 @@ bool DecodeRows(RowDecode& d) {
         d.interlacedPicture.assign(static_cast<size_t>(w) * h * kBytesPerPixel, 0);
         whole = &d.interlacedPicture;
     }
+    // One row's visible pixels from its RGB bytes. The bounds and the target are taken once per
+    // row: stores through the sink's pixels would otherwise make every pixel read them again.
+    const int firstColumn = sink.FirstColumn(), columns = sink.LastColumn() - firstColumn + 1;
+    const auto keepRow = [&](const uint8_t* rgb, int y) {
+        const uint8_t* p = rgb + static_cast<size_t>(firstColumn) * kBytesPerPixel;
+        Pixel* target = &sink.At(firstColumn, y);
+        for (int i = 0; i < columns; ++i, p += kBytesPerPixel) target[i] = Rgb(p[0], p[1], p[2]);
+    };
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < h; ++y) {
             uint8_t* out = whole ? whole->data() + static_cast<size_t>(y) * w * kBytesPerPixel : d.row.data();
             png_read_row(d.png, out, nullptr);
             if (whole || y < sink.FirstRow() || y > sink.LastRow()) continue;
-            const uint8_t* p = out + static_cast<size_t>(sink.FirstColumn()) * kBytesPerPixel;
-            for (int column = sink.FirstColumn(); column <= sink.LastColumn(); ++column, p += kBytesPerPixel)
-                sink.At(column, y) = Rgb(p[0], p[1], p[2]);
+            keepRow(out, y);
         }
     png_read_end(d.png, nullptr);
     if (whole)
-        for (int y = sink.FirstRow(); y <= sink.LastRow(); ++y) {
-            const uint8_t* p = whole->data() + (static_cast<size_t>(y) * w + sink.FirstColumn()) * kBytesPerPixel;
-            for (int column = sink.FirstColumn(); column <= sink.LastColumn(); ++column, p += kBytesPerPixel)
-                sink.At(column, y) = Rgb(p[0], p[1], p[2]);
-        }
+        for (int y = sink.FirstRow(); y <= sink.LastRow(); ++y) keepRow(whole->data() + static_cast<size_t>(y) * w * kBytesPerPixel, y);
     return true;
 }
 

@@ -1,9 +1,13 @@
-// Speed of the drawing layer's hot paths: the composition copies, JPEG decoding, text measuring,
-// and the window's margins drawn anew after a resize.
+// Speed of the drawing layer's hot paths: the composition copies, JPEG and PNG decoding, text
+// measuring, and the window's margins drawn anew after a resize.
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "draw/draw.h"
@@ -135,6 +139,22 @@ void BM_SaveUnderCardAtThreeX(benchmark::State& state) {
     SetBackend(nullptr);
 }
 BENCHMARK(BM_SaveUnderCardAtThreeX);
+
+// A card sheet of the generated data at 3x (QUILLFEN_DATA_DIR), decoded into its buffer as a
+// game's first deal at 4K does: the largest PNG the program reads.
+void BM_CardSheetPngAtThreeX(benchmark::State& state) {
+    ThreeXBuffers();
+    const char* data = std::getenv("QUILLFEN_DATA_DIR");
+    std::ifstream in(std::string(data ? data : "data") + "/artwork/deck1@3x.png", std::ios::binary);
+    const std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const int sheet = CreateBuffer(702, 336);
+    SelectBuffer(sheet);
+    for (auto _ : state)
+        if (!ShowScaledPngMemory(png.data(), png.size(), 1)) state.SkipWithError("no card sheet in QUILLFEN_DATA_DIR");
+    FreeBuffer(sheet);
+    SetBackend(nullptr);
+}
+BENCHMARK(BM_CardSheetPngAtThreeX)->Unit(benchmark::kMillisecond);
 
 // The margins of a maximised 4K window beside a 3x table, drawn from the backdrop as after a
 // resize (window pixels per second counts the margins' pixels).
