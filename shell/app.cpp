@@ -70,11 +70,12 @@ void PresentWholeScreen() {
     PresentRect(0, kScreenWidth - 1, 0, kScreenHeight - 1, 0, kScreenHeight - 1);
 }
 
-void DrawRootWindow() {
+// Draws the root window's buttons over the selection screen; presents both unless told to wait.
+void DrawRootWindow(bool present = true) {
     if (!shell.root) return;
     SelectBuffer(shell.screenBuffer);
     shell.root->DrawChildren();
-    PresentQueuedRects();
+    if (present) PresentQueuedRects();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -134,6 +135,9 @@ void ReleaseSelectionMenu() { shell.gameMenu.reset(); }
 
 // The toolkit root window (0,0,799,599) with the Players and Exit image buttons; their cells in
 // the title-button image are normal (0,y), hover (84,y), disabled and pressed (168,y).
+// A start from the command line leaves the selection screen queued, not presented: a notice or
+// the player dialog presents it under them, and otherwise the table, presented whole, replaces it
+// unseen (no flash of the selection screen, one full-window present fewer).
 void CreateRootWindow() {
     shell.root = std::make_unique<RootPanel>();
     shell.root->Open();
@@ -146,7 +150,7 @@ void CreateRootWindow() {
     };
     shell.playersButton = makeButton(kPlayersButtonX, kPlayersButtonY, kPlayersButtonRowY);
     shell.exitButton = makeButton(kExitButtonX, kExitButtonY, kExitButtonRowY);
-    DrawRootWindow();
+    DrawRootWindow(startingDeal.gameNumber == 0);
 }
 void DestroyRootWindow() {
     shell.playersButton = nullptr;
