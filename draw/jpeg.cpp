@@ -149,7 +149,8 @@ bool DrawJpeg(const uint8_t* data, size_t size, uint8_t* memory, size_t memorySi
     // otherwise make every pixel read them again.
     const int firstColumn = sink.FirstColumn(), columns = sink.LastColumn() - firstColumn + 1;
     for (int row = sink.FirstRow(); row <= sink.LastRow(); ++row) {
-        const uint8_t* p = memory + static_cast<size_t>(row) * pitch + static_cast<size_t>(firstColumn) * kBytesPerPixel;
+        const uint8_t* p =
+            memory + static_cast<size_t>(row) * pitch + static_cast<size_t>(firstColumn) * kBytesPerPixel;
         Pixel* target = &sink.At(firstColumn, row);
         for (int i = 0; i < columns; ++i, p += kBytesPerPixel) target[i] = Rgb(p[2], p[1], p[0]);
     }

@@ -114,7 +114,8 @@ bool DecodeRows(RowDecode& d) {
         }
     png_read_end(d.png, nullptr);
     if (whole)
-        for (int y = sink.FirstRow(); y <= sink.LastRow(); ++y) keepRow(whole->data() + static_cast<size_t>(y) * w * kBytesPerPixel, y);
+        for (int y = sink.FirstRow(); y <= sink.LastRow(); ++y)
+            keepRow(whole->data() + static_cast<size_t>(y) * w * kBytesPerPixel, y);
     return true;
 }
 

@@ -416,8 +416,9 @@ TEST_F(ScaledArtTest, AtTwoXTheProgramOpensEveryPictureFromItsTwoXFile) {
 }
 
 // Every 1x picture of the data has a 2x and a 3x file of exactly two and three times its size
-// (the menu bars: of the rows read), and drawn at its scale it differs clearly from the 1x picture enlarged (the drawing layer's
-// fallback, and what a pixel-doubled file would show) along its edges and shading.
+// (the menu bars: of the rows read), and drawn at its scale it differs clearly from the 1x picture
+// enlarged (the drawing layer's fallback, and what a pixel-doubled file would show) along its edges
+// and shading.
 TEST_F(ScaledArtTest, EveryPictureHasTwoXAndThreeXArtThatIsNotTheOneXEnlarged) {
     const std::vector<std::string> pictures = OneXPictures();
     ASSERT_GE(pictures.size(), 50u);

@@ -2,7 +2,6 @@
 
 #include <png.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "tools/artgen/artgen.h"
@@ -109,8 +108,8 @@ std::vector<uint8_t> EncodePng24(const uint32_t* pixels, int width, int height) 
                 out->insert(out->end(), data, data + length);
             },
             nullptr);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         // Unfiltered rows: our pictures (flat magenta, smooth shading) compress as small that way
         // as with the adaptive filters, and decode two to three times faster, which is what the
         // program pays for each picture at start and at each new scale.
