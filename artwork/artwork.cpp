@@ -316,16 +316,31 @@ void Artwork::ReloadAtDeviceScale() {
     }
     if (CardImagesLoaded()) LoadCardImages();
     if (placeholderSheet >= 0) LoadPlaceholder();
-    themeLoaded = -1;  // the pictures of the old scale are gone
-    LoadTheme(backdrop);
+    themeLoaded = menuBarTheme = -1;  // the pictures of the old scale are gone
+    if (backdropWanted) LoadTheme(backdrop);
+    else LoadMenuTheme(backdrop);
     SelectBuffer(screenBuffer);
 }
 
-void Artwork::LoadTheme(int index) {
+void Artwork::LoadMenuTheme(int index) {
     if (index == kPreferredTheme) index = static_cast<int>(userPreferences.Backdrop);
     if (index < 0 || index >= kThemeCount) index = 0;
     backdrop = index;
-    const int fileNumber = index + 1;
+    backgroundNumber = index;
+    const int scale = BufferScale(menuBarArt);
+    if (menuBarTheme != index || menuBarScale != scale || scale <= 0) {
+        menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", index + 1), Format::Bmp);
+        menuBarTheme = menuBarLoaded ? index : -1;
+        menuBarScale = scale;
+    }
+    // The drop-down panels wait for the first menu opened (DropDownArt).
+    ApplyToolkitTheme();
+}
+
+void Artwork::LoadTheme(int index) {
+    LoadMenuTheme(index);
+    index = backdrop;
+    backdropWanted = true;
     // Every game calls this at each deal. When the theme's pictures are already here at this scale,
     // whole, only the game's title needs taking off the backdrop: decoding them again would cost
     // most of a deal's time, and more the larger the window.
@@ -334,23 +349,17 @@ void Artwork::LoadTheme(int index) {
         TakeTitleOff();
         SetWindowMarginColor(themeEdgeColour);
         marginWanted = MarginSource::kBackdrop;
-        ApplyToolkitTheme();
         return;
     }
     themeLoaded = -1;
     titleDrawn = kNoTitle;
 
-    bool whole = LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", fileNumber), Format::Jpeg);
+    const bool whole = LoadPicture(background, NumberedName("artwork\\backdrop%d.jpg", index + 1), Format::Jpeg);
     themeEdgeColour = EdgeColour(background);
     SetWindowMarginColor(themeEdgeColour);
     marginWanted = MarginSource::kBackdrop;
-    menuBarLoaded = LoadPicture(menuBarArt, NumberedName("artwork\\menu%d.bmp", fileNumber), Format::Bmp);
-
-    // The drop-down panels wait for the first menu opened (DropDownArt).
-    backgroundNumber = index;
     LoadPlaceholder();
-    ApplyToolkitTheme();
-    if (whole && menuBarLoaded) {
+    if (whole) {
         themeLoaded = index;
         themeScale = scale;
     }
@@ -627,7 +636,7 @@ void Artwork::FreeArtwork() {
     dialogTheme = panelTheme = dropDownTheme = -1;
     dialogHandedOut = false;
     if (dialogArtOwner == this) dialogArtOwner = nullptr;
-    themeLoaded = -1;
+    themeLoaded = menuBarTheme = -1;
     titleDrawn = kNoTitle;
     dirty.clear();
     FreeCardImages();

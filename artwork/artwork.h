@@ -30,6 +30,9 @@ public:
     // drop-down, dialog art, in-game titles, placeholders and the five theme colours, and hands
     // them to the toolkit. Every game calls it at each new deal.
     void LoadTheme(int index);
+    // The same for a screen without a table (the selection screen): the menu bar and the colours
+    // only. The table background and placeholders wait for the next LoadTheme.
+    void LoadMenuTheme(int index);
     // After a change of device scale: loads every picture held here again from the art of the new
     // scale (card sheets, the current theme, the title buttons and arrows). The screen buffer is
     // left as it is; the caller draws the screen again.
@@ -149,8 +152,11 @@ private:
     void SyncMargins();
 
     int backdrop = 0;
-    // The theme whose pictures are all here, and the scale they were decoded at (-1: none).
+    // The theme whose backdrop and placeholders are here, and the scale they were decoded at
+    // (-1: none); the same for the menu bar. backdropWanted: a table has asked for a backdrop.
     int themeLoaded = -1, themeScale = 0;
+    int menuBarTheme = -1, menuBarScale = 0;
+    bool backdropWanted = false;
     uint32_t themeEdgeColour = 0;
     // The backdrop under the game title drawn on it, and where that title is.
     static constexpr Rect kNoTitle{0, 0, -1, -1};

@@ -310,6 +310,9 @@ void ScaledWindow::StoreChanges(const uint32_t* pixels, int pitchPixels, int sou
                                 int height, int destX, int destY, std::vector<Rect>& changed) {
     if (!pixels || frame.empty()) return;
     if (!ClipToFrame(frameWidth, frameHeight, sourceX, sourceY, width, height, destX, destY)) return;
+    // A blank frame is all zero and its pages mostly untouched: rows are compared with black
+    // instead, so the first present faults each page in once, by writing it, not twice.
+    const bool wasBlank = blank;
     blank = false;
     // Rows in bands as tall as Render's, so each band filters its own rows once.
     constexpr int kBandRows = 32;
@@ -320,10 +323,16 @@ void ScaledWindow::StoreChanges(const uint32_t* pixels, int pitchPixels, int sou
         for (int row = bandTop; row < bandEnd; ++row) {
             const uint32_t* from = pixels + static_cast<ptrdiff_t>(sourceY + row) * pitchPixels + sourceX;
             uint32_t* to = frame.data() + static_cast<size_t>(destY + row) * frameWidth + destX;
-            if (std::memcmp(from, to, static_cast<size_t>(width) * sizeof(uint32_t)) == 0) continue;
             int a = 0, b = width - 1;
-            while (from[a] == to[a]) ++a;
-            while (from[b] == to[b]) --b;
+            if (wasBlank) {
+                while (a < width && from[a] == 0) ++a;
+                if (a == width) continue;
+                while (from[b] == 0) --b;
+            } else {
+                if (std::memcmp(from, to, static_cast<size_t>(width) * sizeof(uint32_t)) == 0) continue;
+                while (from[a] == to[a]) ++a;
+                while (from[b] == to[b]) --b;
+            }
             std::memcpy(to + a, from + a, static_cast<size_t>(b - a + 1) * sizeof(uint32_t));
             left = std::min(left, a);
             right = std::max(right, b);

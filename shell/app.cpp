@@ -125,10 +125,11 @@ void InitSelectionMenu() {
     shell.gameMenu = std::make_unique<GameMenu>();
     shell.gameMenu->Init();
 }
-// The selection screen in the preferred backdrop theme, without a highlighted name.
+// The selection screen in the preferred backdrop theme, without a highlighted name. Its title
+// picture covers the table background, which is decoded when a table first needs it.
 void DrawSelectionScreen() {
     if (shell.gameMenu) shell.gameMenu->ForgetHighlight();
-    shell.artwork->LoadTheme(Artwork::kPreferredTheme);
+    shell.artwork->LoadMenuTheme(Artwork::kPreferredTheme);
     shell.artwork->DrawSelectionScreen();
 }
 void ReleaseSelectionMenu() { shell.gameMenu.reset(); }
@@ -191,7 +192,7 @@ bool ChoosePlayer() {
     if (shell.artwork) {
         shell.artwork->cardFront = static_cast<int>(userPreferences.CardFront);
         shell.artwork->cardBack = static_cast<int>(userPreferences.CardBack);
-        shell.artwork->LoadTheme(Artwork::kPreferredTheme);
+        shell.artwork->LoadMenuTheme(Artwork::kPreferredTheme);
     }
     return true;
 }
@@ -342,10 +343,9 @@ void ShowDepthRefusal() {
     }
     ShowMainWindow(shell.window);
     SelectBuffer(shell.screenBuffer);
-    // A new buffer is black already; filling it would only fault in pages the first screen
-    // picture replaces.
+    // A new buffer is black already, as is the window until the first present; filling or
+    // presenting the buffer would only fault in pages the first screen picture replaces.
     SetColor(MapRgb(0, 0, 0));
-    PresentWholeScreen();
     StartToolkit();
     {
         MessageBox box(nullptr, kWindowTitle, MessageBox::kOk, message);
@@ -380,10 +380,9 @@ bool StartUp(HWND window) {
     if (shell.screenBuffer < 0) return false;
     SelectBuffer(shell.screenBuffer);
     RefreshBufferPalette();
-    // A new buffer is black already; filling it would only fault in pages the first screen
-    // picture replaces.
+    // A new buffer is black already, as is the window until the first present; filling or
+    // presenting the buffer would only fault in pages the first screen picture replaces.
     SetColor(MapRgb(0, 0, 0));
-    PresentWholeScreen();
     InitMouse();
     ShowMouseCursor(1);
 

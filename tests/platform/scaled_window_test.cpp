@@ -91,8 +91,18 @@ TEST(ScaledWindowResample, ChangedRectanglesGiveTheSamePictureAsAWholeRedraw) {
         ScaledWindow view;
         view.Configure(kLogicalWidth, kLogicalHeight, c.deviceScale, c.windowWidth, c.windowHeight, false);
         std::vector<uint32_t> shown(static_cast<size_t>(c.windowWidth) * c.windowHeight, 0x123456);
-        view.Store(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0);
+        // The first present reaches a blank (black) frame: only what is not black changes.
+        for (int row = 0; row < frameHeight; ++row)
+            for (int col = 0; col < frameWidth; ++col)
+                if (row < 10 || col < 7) source[static_cast<size_t>(row) * frameWidth + col] = 0;
         view.RenderAll(0x00FF00, shown.data(), c.windowWidth);
+        std::vector<Rect> first;
+        view.StoreChanges(source.data(), frameWidth, 0, 0, frameWidth, frameHeight, 0, 0, first);
+        ASSERT_FALSE(first.empty());
+        for (const Rect& band : first) {
+            EXPECT_TRUE(band.top >= 10 && band.left >= 7);
+            view.Render(band, shown.data(), c.windowWidth);
+        }
         for (int step = 0; step < 12; ++step) {
             const auto [x, y, w, h] = RepaintRandomRect(random, source, frameWidth, frameHeight, 120);
             if (step % 2 == 0) {
