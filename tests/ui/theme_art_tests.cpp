@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "artwork/artwork.h"
 #include "artwork/screen_layout.h"
@@ -69,6 +70,31 @@ TEST_F(ThemeControls, EveryThemeDrawsControlsFromItsSheetWithReadableFields) {
         EXPECT_GE(selection, 4.5);
         EXPECT_GE(hover, 4.5);
     }
+}
+
+
+// A screen without a table loads only the theme's menu bar, never the backdrop; a table asking
+// afterwards for the theme whose backdrop is already here still gets that theme's menu bar back.
+TEST_F(ThemeControls, TheSelectionScreenLoadsTheMenuBarAloneAndTablesGetTheirOwnBack) {
+    Artwork artwork;
+    ASSERT_TRUE(artwork.Init(screen, window, 0));
+    const auto pixels = [](int buffer) {
+        const Pixel* p = BufferPixels(buffer);
+        return std::vector<Pixel>(p, p + static_cast<size_t>(BufferWidth(buffer)) * BufferHeight(buffer));
+    };
+    artwork.LoadMenuTheme(2);
+    const std::vector<Pixel> bar2 = pixels(artwork.menuBarArt), background = pixels(artwork.background);
+    EXPECT_TRUE(std::all_of(background.begin(), background.end(), [](Pixel p) { return p == 0; }));
+    artwork.LoadTheme(0);
+    const std::vector<Pixel> bar0 = pixels(artwork.menuBarArt), backdrop0 = pixels(artwork.background);
+    EXPECT_NE(bar0, bar2);
+    EXPECT_NE(backdrop0, background);
+    artwork.LoadMenuTheme(2);
+    EXPECT_EQ(pixels(artwork.menuBarArt), bar2);
+    EXPECT_EQ(pixels(artwork.background), backdrop0);
+    artwork.LoadTheme(0);
+    EXPECT_EQ(pixels(artwork.menuBarArt), bar0);
+    EXPECT_EQ(artwork.Backdrop(), 0);
 }
 
 }  // namespace
