@@ -268,6 +268,24 @@ bool ClipToFrame(int frameWidth, int frameHeight, int& sourceX, int& sourceY, in
     return width > 0 && height > 0 && sourceX >= 0 && sourceY >= 0;
 }
 
+// The first and the last index in [begin, end) where two rows differ, given that they do. Equal
+// pixels are skipped eight at a time: a card that jumped leaves its old and new places at two
+// ends of the box presented, with long equal stretches between them.
+constexpr int kSkipPixels = 8;
+int FirstDifference(const uint32_t* a, const uint32_t* b, int begin, int end) {
+    while (end - begin >= kSkipPixels && std::memcmp(a + begin, b + begin, kSkipPixels * sizeof(uint32_t)) == 0)
+        begin += kSkipPixels;
+    while (a[begin] == b[begin]) ++begin;
+    return begin;
+}
+int LastDifference(const uint32_t* a, const uint32_t* b, int begin, int end) {
+    while (end - begin >= kSkipPixels &&
+           std::memcmp(a + end - kSkipPixels, b + end - kSkipPixels, kSkipPixels * sizeof(uint32_t)) == 0)
+        end -= kSkipPixels;
+    while (a[end - 1] == b[end - 1]) --end;
+    return end - 1;
+}
+
 }  // namespace
 
 Rect ScaledWindow::StoreDirect(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
@@ -330,8 +348,8 @@ void ScaledWindow::StoreChanges(const uint32_t* pixels, int pitchPixels, int sou
                 while (from[b] == 0) --b;
             } else {
                 if (std::memcmp(from, to, static_cast<size_t>(width) * sizeof(uint32_t)) == 0) continue;
-                while (from[a] == to[a]) ++a;
-                while (from[b] == to[b]) --b;
+                a = FirstDifference(from, to, 0, width);
+                b = LastDifference(from, to, a, width);
             }
             std::memcpy(to + a, from + a, static_cast<size_t>(b - a + 1) * sizeof(uint32_t));
             left = std::min(left, a);

@@ -263,6 +263,22 @@ queued_moves() {
     xdotool mousemove $x $y mouseup 1
     ask state
 }
+# jumps COUNT: with pile 0's card picked up, moves the pointer COUNT times between its place and
+# 150 x 100 table pixels away, each move alone in its frame: what one move acted on in a burst
+# costs, the card crossing about as far (the idle table's own ticks over the 30 ms waits add about
+# 0.08 ms). Sets jumpCpu and jumpX (per move, in microseconds).
+jumps() {
+    local x y farX farY c0 x0 jump
+    x=$(wx 255) y=$(wy 200) farX=$(wx 405) farY=$(wy 300)
+    xdotool mousemove $x $y mousedown 1
+    ask state
+    sleep 4
+    c0=$(cpu_us "$pid"); x0=$(cpu_us "$xserver")
+    for ((jump = 0; jump < $1; jump += 2)); do xdotool mousemove $farX $farY sleep 0.03 mousemove $x $y sleep 0.03; done
+    jumpCpu=$(( ($(cpu_us "$pid") - c0) / $1 )); jumpX=$(( ($(cpu_us "$xserver") - x0) / $1 ))
+    xdotool mousemove $x $y mouseup 1
+    ask state
+}
 # idle SECONDS: CPU per second of the program and the X server while nothing happens, from
 # five seconds after the last input: the sound output closes after three seconds of silence.
 # idle SECONDS: the program's and the X server's CPU as shares of the span (idleCpu, idleX), and
@@ -364,6 +380,9 @@ row "100-step drag of one card, 10 ms apart (CPU over the moves; wall: last move
 queued_moves 200
 row "200 queued mouse moves during a drag, per burst of ten (xdotool start to settled table; moves acted on)" \
     "$queueWall ms, $queueTaken moves" "CPU $queueCpu us + X $queueX us" "no program: X $xdoX us (xdotool's own)" "-"
+jumps 40
+row "one move carrying the card 150 x 100 table pixels, alone in its frame (per move)" "-" \
+    "CPU $jumpCpu us + X $jumpX us" "-" "a burst above: $(ratio "$queueCpu" "$jumpCpu") moves' worth"
 idle 30
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
