@@ -593,11 +593,14 @@ void Artwork::PresentDirty() {
         Present(box);
         return;
     }
+    // Apart, they still reach the display in one exchange.
+    BeginPresents();
     while (!dirty.empty()) {
         const Rect rect = dirty.back();
         dirty.pop_back();
         Present(rect);
     }
+    EndPresents();
 }
 
 void Artwork::Present() {

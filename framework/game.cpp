@@ -1175,7 +1175,15 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
         dragY = newY;
         DrawDragStack(dragX, dragY);
     }
-    artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
+    // A stack that jumped clear of its old place (a fast flick, or moves merged over a frame)
+    // shows as its two places, not the box around both and the table between them.
+    const Rect moved{newX, newY, right, bottom};
+    if (old.Meets(moved)) {
+        artwork->AddDirty(Union(old.left, old.top, old.right, old.bottom, newX, newY, right, bottom));
+    } else {
+        artwork->AddDirty(old);
+        artwork->AddDirty(moved);
+    }
     artwork->PresentDirty();
 }
 

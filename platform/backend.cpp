@@ -49,6 +49,14 @@ void ShowPointer(bool visible) {
     if (Backend* backend = CurrentBackend()) backend->ShowPointer(visible);
 }
 
+void BeginPresents() {
+    if (Backend* backend = CurrentBackend()) backend->BeginPresents();
+}
+
+void EndPresents() {
+    if (Backend* backend = CurrentBackend()) backend->EndPresents();
+}
+
 bool HasMouse() {
     Backend* backend = CurrentBackend();
     return backend && backend->HasMouse();

@@ -62,6 +62,11 @@ public:
     // pixel array of the given pitch (in pixels) to the window at (destX, destY).
     virtual void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width,
                          int height, int destX, int destY) = 0;
+    // Presents from BeginPresents to the matching EndPresents reach the display together, in one
+    // exchange with it: a dragged card's old and new places, far apart, go as two rectangles
+    // for the price of one. Groups nest; the outermost EndPresents sends.
+    virtual void BeginPresents() {}
+    virtual void EndPresents() {}
     // Display modes of the desktop, each reported at the size it can show at most.
     virtual std::vector<DisplayMode> DisplayModes() = 0;
     // Shows a blocking message with an OK button (used before the program's own toolkit exists).
@@ -140,6 +145,9 @@ void SleepMs(uint32_t ms);
 
 // Pointer helpers used by the drawing layer and the game code.
 void ShowPointer(bool visible);
+// Brackets presents that reach the display together (Backend::BeginPresents).
+void BeginPresents();
+void EndPresents();
 bool HasMouse();
 // Loads a ".cur" file (path relative to the data folder is resolved by the caller).
 // Returns a cursor handle > 0, or 0 when the file is missing or malformed.

@@ -229,6 +229,7 @@ void ScriptedBackend::Present(const uint32_t* pixels, int pitchPixels, int sourc
                               int height, int destX, int destY) {
     if (!windowExists || !pixels) return;
     ++presentCount;
+    if (groupDepth > 0) openGroup.push_back(Rect::FromSize(destX, destY, width, height));
     const Rect changed = view.Store(pixels, pitchPixels, sourceX, sourceY, width, height, destX, destY);
     if (changed.Empty()) return;
     if (staleFrame.Empty()) {

@@ -76,6 +76,8 @@ public:
     bool WindowExists() const { return windowExists; }
     bool WindowVisible() const { return windowVisible; }
     int PresentCount() const { return presentCount; }
+    // The frame rectangles presented in the last group that reached the display together.
+    const std::vector<Rect>& LastPresentGroup() const { return lastGroup; }
     // How often the program waited for host input (each a wake-up of a real program).
     int WaitCount() const { return waitCount; }
     int RaiseCount() const { return raiseCount; }
@@ -103,6 +105,12 @@ public:
     int64_t WallClockSeconds() override;
     void SleepMs(uint32_t ms) override;
     void ShowPointer(bool visible) override { pointerVisible = visible; }
+    void BeginPresents() override {
+        if (groupDepth++ == 0) openGroup.clear();
+    }
+    void EndPresents() override {
+        if (groupDepth > 0 && --groupDepth == 0) lastGroup = openGroup;
+    }
     bool HasMouse() override { return true; }
     int CreateCursor(const CursorImage& image) override;
     void SetCursor(int handle) override { currentCursor = handle; }
@@ -179,6 +187,8 @@ private:
     bool windowExists = false, windowVisible = false;
     int presentCount = 0, raiseCount = 0, waitCount = 0;
     bool pointerVisible = true, confined = false, captured = false;
+    int groupDepth = 0;
+    std::vector<Rect> openGroup, lastGroup;
     Rect confineRect{0, 0, 0, 0};
     int currentCursor = 0, nextCursor = 1;
     std::vector<std::string> messageBoxes;

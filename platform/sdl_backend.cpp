@@ -55,6 +55,8 @@ public:
     void RaiseWindow() override;
     void Present(const uint32_t* pixels, int pitchPixels, int sourceX, int sourceY, int width, int height,
                  int destX, int destY) override;
+    void BeginPresents() override { ++presentGroups; }
+    void EndPresents() override;
     std::vector<DisplayMode> DisplayModes() override;
     void ShowMessageBox(const char* title, const char* text) override;
     void PumpEvents(bool wait, uint64_t untilMs) override;
@@ -63,7 +65,10 @@ public:
     uint32_t MotionPaceMs() override { return motionPaceMs; }
     int64_t WallClockSeconds() override { return static_cast<int64_t>(std::time(nullptr)); }
     void SleepMs(uint32_t ms) override { SDL_Delay(ms); }
-    void ShowPointer(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+    // Takes effect when the loop next looks for events: the drawing layer hides the pointer
+    // around every present, and each change costs the display a cursor change and a flush,
+    // while a pointer hidden and shown again between two looks changes nothing.
+    void ShowPointer(bool visible) override { pointerWanted = visible; }
     bool HasMouse() override { return true; }
     int CreateCursor(const CursorImage& image) override;
     void SetCursor(int handle) override;
@@ -128,6 +133,10 @@ private:
     // Kept between presents so that presenting allocates nothing.
     std::vector<Rect> changedBands;
     std::vector<SDL_Rect> sentRects;
+    // Open present groups, and the window rectangles they hold back until the last one ends.
+    int presentGroups = 0;
+    std::vector<SDL_Rect> groupedRects;
+    bool pointerWanted = true, pointerShown = true;
     bool classic = false, fullScreen = false, drawable = false;
     // The window was destroyed by someone else: nothing is drawn into it any more.
     bool windowLost = false;
@@ -250,6 +259,8 @@ void SdlWindowBackend::LayOut(bool paint) {
         SDL_Surface* target = staging ? staging : surface;
         view.CatchUp(static_cast<uint32_t*>(target->pixels), target->pitch / 4);
     }
+    // Rectangles held back for the old surface: the new one is drawn whole.
+    groupedRects.clear();
     drawable = false;
     layoutDue = false;
     if (!window || windowLost) return;
@@ -314,9 +325,20 @@ void SdlWindowBackend::SendToDisplay(const Rect& area) {
 
 void SdlWindowBackend::SendRects() {
     if (sentRects.empty()) return;
+    if (presentGroups > 0) {
+        groupedRects.insert(groupedRects.end(), sentRects.begin(), sentRects.end());
+        return;
+    }
     if (staging)
         for (SDL_Rect& rect : sentRects) SDL_BlitSurface(staging, &rect, surface, &rect);
     SDL_UpdateWindowSurfaceRects(window, sentRects.data(), static_cast<int>(sentRects.size()));
+}
+
+void SdlWindowBackend::EndPresents() {
+    if (presentGroups == 0 || --presentGroups > 0 || groupedRects.empty()) return;
+    sentRects.swap(groupedRects);
+    groupedRects.clear();
+    if (drawable) SendRects();
 }
 
 void SdlWindowBackend::RememberNormalPlacement() {
@@ -612,6 +634,10 @@ bool SdlWindowBackend::DrainEvents() {
 }
 
 void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
+    if (pointerWanted != pointerShown) {
+        SDL_ShowCursor(pointerWanted ? SDL_ENABLE : SDL_DISABLE);
+        pointerShown = pointerWanted;
+    }
     const bool drained = DrainEvents();
     if (layoutDue) LayOut();
     if (drained || !wait) return;

@@ -84,6 +84,8 @@ public:
     int64_t WallClockSeconds() override { return inner->WallClockSeconds(); }
     void SleepMs(uint32_t ms) override { inner->SleepMs(ms); }
     void ShowPointer(bool visible) override { inner->ShowPointer(visible); }
+    void BeginPresents() override { inner->BeginPresents(); }
+    void EndPresents() override { inner->EndPresents(); }
     bool HasMouse() override { return inner->HasMouse(); }
     int CreateCursor(const CursorImage& image) override { return inner->CreateCursor(image); }
     void SetCursor(int handle) override { inner->SetCursor(handle); }
