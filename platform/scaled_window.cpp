@@ -74,6 +74,41 @@ void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, 
     }
 }
 
+// One filtered pixel from two or three neighbouring pixels' lanes and their weights. With SSE2
+// the two first pixels are one load and one multiply (16-bit products, as exact as the 64-bit
+// ones since no lane's sum reaches 65536), and their halves are added.
+#if defined(__SSE2__)
+inline __m128i PairWeights(const uint16_t* weight) {
+    uint32_t pair;
+    std::memcpy(&pair, weight, sizeof pair);
+    const __m128i both = _mm_unpacklo_epi64(_mm_cvtsi32_si128(static_cast<int>(pair)), _mm_cvtsi32_si128(static_cast<int>(pair)));
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(both, 0x00), 0x55);
+}
+inline uint64_t RoundedLow(__m128i pair, __m128i extra) {
+    const __m128i sum = _mm_add_epi16(_mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair)), extra);
+    uint64_t out;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out), _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(0x80)), 8));
+    return out;
+}
+inline uint64_t FilterTwo(const uint64_t* in, const uint16_t* weight) {
+    const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), PairWeights(weight));
+    return RoundedLow(pair, _mm_setzero_si128());
+}
+inline uint64_t FilterThree(const uint64_t* in, const uint16_t* weight) {
+    const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), PairWeights(weight));
+    const __m128i third = _mm_mullo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2)),
+                                          _mm_set1_epi16(static_cast<int16_t>(weight[2])));
+    return RoundedLow(pair, third);
+}
+#else
+inline uint64_t FilterTwo(const uint64_t* in, const uint16_t* weight) {
+    return RoundLanes(in[0] * weight[0] + in[1] * weight[1]);
+}
+inline uint64_t FilterThree(const uint64_t* in, const uint16_t* weight) {
+    return RoundLanes(in[0] * weight[0] + in[1] * weight[1] + in[2] * weight[2]);
+}
+#endif
+
 // The rows of a column of taps with a non-zero weight, each clamped to lastRow, and their
 // weights; a reduction steeper than kMostTaps keeps only its first taps (windows are never that
 // small against the table).
@@ -422,15 +457,11 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
         const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
         const uint64_t* lanes = sourceLanes.data();
         if (stride == 2) {
-            for (int x = 0; x < width; ++x, weight += 2) {
-                const uint64_t* in = lanes + (first[x] - spanLeft);
-                line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1]);
-            }
+            for (int x = 0; x < width; ++x, weight += 2)
+                line[x] = FilterTwo(lanes + (first[x] - spanLeft), weight);
         } else if (stride == 3) {
-            for (int x = 0; x < width; ++x, weight += 3) {
-                const uint64_t* in = lanes + (first[x] - spanLeft);
-                line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[1] + in[2] * weight[2]);
-            }
+            for (int x = 0; x < width; ++x, weight += 3)
+                line[x] = FilterThree(lanes + (first[x] - spanLeft), weight);
         } else {
             for (int x = 0; x < width; ++x, weight += stride) {
                 const uint64_t* in = lanes + (first[x] - spanLeft);
