@@ -208,4 +208,20 @@ void BM_ChangesOfAJumpingCardAtThreeX(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangesOfAJumpingCardAtThreeX)->Unit(benchmark::kMicrosecond);
 
+// A card's place filtered from the 3x frame into a 4K window: the window's share of a drag step.
+void BM_RenderACardAtThreeXInto4K(benchmark::State& state) {
+    constexpr int kScale = 3;
+    const int width = kScreenWidth * kScale, height = kScreenHeight * kScale;
+    std::vector<uint32_t> picture(static_cast<size_t>(width) * height);
+    std::mt19937 random(3);
+    for (uint32_t& p : picture) p = random() & 0xFFFFFF;
+    ScaledWindow view;
+    view.Configure(kScreenWidth, kScreenHeight, kScale, 3840, 2160, false);
+    view.Store(picture.data(), width, 0, 0, width, height, 0, 0);
+    std::vector<uint32_t> window(static_cast<size_t>(3840) * 2160);
+    const Rect card = Rect::FromSize(300 * kScale, 200 * kScale, 71 * kScale, 96 * kScale);
+    for (auto _ : state) benchmark::DoNotOptimize(view.Render(card, window.data(), 3840));
+}
+BENCHMARK(BM_RenderACardAtThreeXInto4K)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
