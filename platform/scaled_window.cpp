@@ -51,8 +51,17 @@ void SpreadRow(const uint32_t* source, int count, uint64_t* lanes) {
     for (; i < count; ++i) lanes[i] = Spread(source[i]);
 }
 
-// One output row from `taps` rows of filtered lanes and their weights: the weighted sum, rounded
-// and gathered back into pixels.
+// Pixels [x, width) of an output row from `taps` rows of filtered lanes and their weights: the
+// weighted sum, rounded and gathered back into pixels.
+void BlendTail(const uint64_t* const* lines, const uint64_t* weights, int taps, int x, int width, uint32_t* row) {
+    for (; x < width; ++x) {
+        uint64_t sum = 0;
+        for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
+        row[x] = Gather(RoundLanes(sum));
+    }
+}
+
+// A whole output row the same way, two pixels at a time where SSE2 is there.
 void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, int width, uint32_t* row) {
     int x = 0;
 #if defined(__SSE2__)
@@ -71,11 +80,7 @@ void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, 
         _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x), _mm_packus_epi16(rounded, rounded));
     }
 #endif
-    for (; x < width; ++x) {
-        uint64_t sum = 0;
-        for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
-        row[x] = Gather(RoundLanes(sum));
-    }
+    BlendTail(lines, weights, taps, x, width, row);
 }
 
 #if defined(QUILLFEN_AVX2_BLEND)
@@ -96,11 +101,7 @@ __attribute__((target("avx2"))) void BlendRowsAvx2(const uint64_t* const* lines,
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(rounded, rounded), 0x08);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm256_castsi256_si128(packed));
     }
-    for (; x < width; ++x) {
-        uint64_t sum = 0;
-        for (int k = 0; k < taps; ++k) sum += lines[k][x] * weights[k];
-        row[x] = Gather(RoundLanes(sum));
-    }
+    BlendTail(lines, weights, taps, x, width, row);
 }
 #endif
 

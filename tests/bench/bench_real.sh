@@ -263,6 +263,23 @@ queued_moves() {
     xdotool mousemove $x $y mouseup 1
     ask state
 }
+# steps COUNT: with pile 0's card picked up, drags it COUNT steps of (3, 2) table pixels, each
+# alone in its frame (20 ms apart, the idle table's ticks included): what one drag step costs,
+# the unit a burst of queued moves is counted in. Sets stepCpu and stepX (per step, microseconds).
+steps() {
+    local x y moves=() c0 x0 step
+    x=$(wx 255) y=$(wy 200)
+    xdotool mousemove $x $y mousedown 1
+    ask state
+    sleep 4
+    for ((step = 1; step <= $1; step++)); do moves+=(mousemove $((x + 3 * step * tableW / 800)) $((y + 2 * step * tableH / 600)) sleep 0.02); done
+    c0=$(cpu_us "$pid"); x0=$(cpu_us "$xserver")
+    xdotool "${moves[@]}"
+    ask state
+    stepCpu=$(( ($(cpu_us "$pid") - c0) / $1 )); stepX=$(( ($(cpu_us "$xserver") - x0) / $1 ))
+    xdotool mousemove $x $y mouseup 1
+    ask state
+}
 # jumps COUNT: with pile 0's card picked up, moves the pointer COUNT times between its place and
 # 150 x 100 table pixels away, each move alone in its frame: what one move acted on in a burst
 # costs, the card crossing about as far (the idle table's own ticks over the 30 ms waits add about
@@ -377,9 +394,12 @@ drag 100
 row "100-step drag of one card, 10 ms apart (CPU over the moves; wall: last move to settled)" "$dragWall ms" \
     "CPU $dragCpu ms + X $dragX ms" "CPU ${bareDrag[1]} ms + X ${bareDrag[2]} ms" \
     "CPU $(ratio "$((dragCpu + dragX))" "$(awk -v c="${bareDrag[1]}" -v x="${bareDrag[2]}" 'BEGIN { print int(c + x + 0.5) }')")"
+steps 100
+row "one drag step of (3, 2) table pixels, alone in its frame (per step)" "-" "CPU $stepCpu us + X $stepX us" "-" "-"
 queued_moves 200
 row "200 queued mouse moves during a drag, per burst of ten (xdotool start to settled table; moves acted on)" \
-    "$queueWall ms, $queueTaken moves" "CPU $queueCpu us + X $queueX us" "no program: X $xdoX us (xdotool's own)" "-"
+    "$queueWall ms, $queueTaken moves" "CPU $queueCpu us + X $queueX us" "no program: X $xdoX us (xdotool's own)" \
+    "$(ratio "$queueCpu" "$stepCpu") drag steps' worth"
 jumps 40
 row "one move carrying the card 150 x 100 table pixels, alone in its frame (per move)" "-" \
     "CPU $jumpCpu us + X $jumpX us" "-" "a burst above: $(ratio "$queueCpu" "$jumpCpu") moves' worth"
