@@ -84,7 +84,15 @@ void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, 
 }
 
 #if defined(QUILLFEN_AVX2_BLEND)
-// The same blend four pixels at a time, for processors with AVX2 (chosen once, at start).
+bool ProcessorHasAvx2() {
+    // Run while constructors run, perhaps before the library's own look at the processor.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+// Whether the table's filter takes its AVX2 forms, decided once at start.
+const bool useAvx2 = ProcessorHasAvx2();
+
+// The same blend four pixels at a time, for processors with AVX2.
 __attribute__((target("avx2"))) void BlendRowsAvx2(const uint64_t* const* lines, const uint64_t* weights, int taps,
                                                    int width, uint32_t* row) {
     __m256i weight[8];
@@ -105,52 +113,114 @@ __attribute__((target("avx2"))) void BlendRowsAvx2(const uint64_t* const* lines,
 }
 #endif
 
-using BlendFunction = void (*)(const uint64_t* const*, const uint64_t*, int, int, uint32_t*);
-BlendFunction FastestBlend() {
-#if defined(QUILLFEN_AVX2_BLEND)
-    // Run while constructors run, perhaps before the library's own look at the processor.
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return BlendRowsAvx2;
-#endif
-    return BlendRows;
-}
-// What the table's filter blends rows with.
-const BlendFunction blendTableRows = FastestBlend();
-
-// One filtered pixel from two or three neighbouring pixels' lanes and their weights. With SSE2
-// the two first pixels are one load and one multiply (16-bit products, as exact as the 64-bit
-// ones since no lane's sum reaches 65536), and their halves are added.
+// Pixels [0, width) of a row filtered across, from spread source pixels (`lanes`, indexed from
+// the row's first source pixel `spanLeft`), with two or three taps a pixel: the target pixel x
+// weighs the pixels from first[x] by its lane weights (4 x stride per pixel). With SSE2 a pixel's
+// two first taps are one load and one multiply, 16-bit products being as exact as 64-bit ones
+// since no lane's sum reaches 65536.
+void FilterAcrossTwo(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                     uint64_t* line) {
+    int x = 0;
 #if defined(__SSE2__)
-inline __m128i PairWeights(const uint16_t* weight) {
-    uint32_t pair;
-    std::memcpy(&pair, weight, sizeof pair);
-    const __m128i both = _mm_unpacklo_epi64(_mm_cvtsi32_si128(static_cast<int>(pair)), _mm_cvtsi32_si128(static_cast<int>(pair)));
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(both, 0x00), 0x55);
+    const __m128i half = _mm_set1_epi16(0x80);
+    for (; x < width; ++x, weight += 8) {
+        const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x] - spanLeft))),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight)));
+        const __m128i sum = _mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
+    }
+#endif
+    for (; x < width; ++x, weight += 8) {
+        const uint64_t* in = lanes + (first[x] - spanLeft);
+        line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[4]);
+    }
 }
-inline uint64_t RoundedLow(__m128i pair, __m128i extra) {
-    const __m128i sum = _mm_add_epi16(_mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair)), extra);
-    uint64_t out;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out), _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(0x80)), 8));
-    return out;
-}
-inline uint64_t FilterTwo(const uint64_t* in, const uint16_t* weight) {
-    const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), PairWeights(weight));
-    return RoundedLow(pair, _mm_setzero_si128());
-}
-inline uint64_t FilterThree(const uint64_t* in, const uint16_t* weight) {
-    const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)), PairWeights(weight));
-    const __m128i third = _mm_mullo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2)),
-                                          _mm_set1_epi16(static_cast<int16_t>(weight[2])));
-    return RoundedLow(pair, third);
-}
-#else
-inline uint64_t FilterTwo(const uint64_t* in, const uint16_t* weight) {
-    return RoundLanes(in[0] * weight[0] + in[1] * weight[1]);
-}
-inline uint64_t FilterThree(const uint64_t* in, const uint16_t* weight) {
-    return RoundLanes(in[0] * weight[0] + in[1] * weight[1] + in[2] * weight[2]);
+#if defined(QUILLFEN_AVX2_BLEND)
+// The same two pixels at a time, for processors with AVX2.
+__attribute__((target("avx2"))) void FilterAcrossTwoAvx2(const uint64_t* lanes, int spanLeft, const int* first,
+                                                         const uint16_t* weight, int width, uint64_t* line) {
+    const __m256i half = _mm256_set1_epi16(0x80);
+    int x = 0;
+    for (; x + 2 <= width; x += 2, weight += 16) {
+        const __m128i one = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x] - spanLeft)));
+        const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x + 1] - spanLeft)));
+        const __m256i pairs = _mm256_mullo_epi16(_mm256_inserti128_si256(_mm256_castsi128_si256(one), two, 1),
+                                                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weight)));
+        // Each half's two taps added in its low quarter, the quarters then brought together.
+        const __m256i sums = _mm256_add_epi16(pairs, _mm256_srli_si256(pairs, 8));
+        const __m256i rounded = _mm256_srli_epi16(_mm256_add_epi16(sums, half), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(line + x), _mm256_castsi256_si128(_mm256_permute4x64_epi64(rounded, 0x08)));
+    }
+    if (x < width) FilterAcrossTwo(lanes, spanLeft, first + x, weight, width - x, line + x);
 }
 #endif
+void FilterAcrossThree(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                       uint64_t* line) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i half = _mm_set1_epi16(0x80);
+    for (; x < width; ++x, weight += 12) {
+        const uint64_t* in = lanes + (first[x] - spanLeft);
+        const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)),
+                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight)));
+        const __m128i third = _mm_mullo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2)),
+                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 8)));
+        const __m128i sum = _mm_add_epi16(_mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair)), third);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
+    }
+#endif
+    for (; x < width; ++x, weight += 12) {
+        const uint64_t* in = lanes + (first[x] - spanLeft);
+        line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[4] + in[2] * weight[8]);
+    }
+}
+#if defined(QUILLFEN_AVX2_BLEND)
+__attribute__((target("avx2"))) void FilterAcrossThreeAvx2(const uint64_t* lanes, int spanLeft, const int* first,
+                                                           const uint16_t* weight, int width, uint64_t* line) {
+    const __m128i half = _mm_set1_epi16(0x80);
+    int x = 0;
+    for (; x + 2 <= width; x += 2, weight += 24) {
+        const uint64_t* one = lanes + (first[x] - spanLeft);
+        const uint64_t* two = lanes + (first[x + 1] - spanLeft);
+        const __m256i pairs = _mm256_mullo_epi16(
+            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(one))),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(two)), 1),
+            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(weight))),
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight + 12)), 1));
+        const __m128i thirds = _mm_mullo_epi16(
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(one + 2)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(two + 2))),
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 8)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 20))));
+        const __m256i sums = _mm256_add_epi16(pairs, _mm256_srli_si256(pairs, 8));
+        const __m128i sum = _mm_add_epi16(_mm256_castsi256_si128(_mm256_permute4x64_epi64(sums, 0x08)), thirds);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
+    }
+    if (x < width) FilterAcrossThree(lanes, spanLeft, first + x, weight, width - x, line + x);
+}
+#endif
+
+// The table's filter: the AVX2 forms where the processor has them.
+void TableFilterAcrossTwo(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                          uint64_t* line) {
+#if defined(QUILLFEN_AVX2_BLEND)
+    if (useAvx2) return FilterAcrossTwoAvx2(lanes, spanLeft, first, weight, width, line);
+#endif
+    FilterAcrossTwo(lanes, spanLeft, first, weight, width, line);
+}
+void TableFilterAcrossThree(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                            uint64_t* line) {
+#if defined(QUILLFEN_AVX2_BLEND)
+    if (useAvx2) return FilterAcrossThreeAvx2(lanes, spanLeft, first, weight, width, line);
+#endif
+    FilterAcrossThree(lanes, spanLeft, first, weight, width, line);
+}
+void TableBlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, int width, uint32_t* row) {
+#if defined(QUILLFEN_AVX2_BLEND)
+    if (useAvx2) return BlendRowsAvx2(lines, weights, taps, width, row);
+#endif
+    BlendRows(lines, weights, taps, width, row);
+}
 
 // The rows of a column of taps with a non-zero weight, each clamped to lastRow, and their
 // weights; a reduction steeper than kMostTaps keeps only its first taps (windows are never that
@@ -323,6 +393,8 @@ ScaledWindow::Taps ScaledWindow::BuildTaps(int sourceSize, int targetSize, bool 
             given = std::max(given, upTo);
         }
     }
+    taps.laneWeights.resize(taps.weights.size() * 4);
+    for (size_t i = 0; i < taps.weights.size(); ++i) std::fill_n(taps.laneWeights.begin() + 4 * i, 4, taps.weights[i]);
     return taps;
 }
 
@@ -500,11 +572,11 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
         const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
         const uint64_t* lanes = sourceLanes.data();
         if (stride == 2) {
-            for (int x = 0; x < width; ++x, weight += 2)
-                line[x] = FilterTwo(lanes + (first[x] - spanLeft), weight);
+            TableFilterAcrossTwo(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 8, width,
+                                 line);
         } else if (stride == 3) {
-            for (int x = 0; x < width; ++x, weight += 3)
-                line[x] = FilterThree(lanes + (first[x] - spanLeft), weight);
+            TableFilterAcrossThree(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 12,
+                                   width, line);
         } else {
             for (int x = 0; x < width; ++x, weight += stride) {
                 const uint64_t* in = lanes + (first[x] - spanLeft);
@@ -534,7 +606,7 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
             if (taps == 1) {
                 for (int x = 0; x < width; ++x) row[x] = Gather(lines[0][x]);
             } else {
-                blendTableRows(lines, weights, taps, width, row);
+                TableBlendRows(lines, weights, taps, width, row);
             }
         }
     }

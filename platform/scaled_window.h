@@ -99,6 +99,9 @@ private:
         std::vector<int> first;
         std::vector<uint16_t> weights;
         int stride = 1;
+        // Each weight four times over, one per 16-bit lane of a spread pixel: what the filter
+        // across a row multiplies with.
+        std::vector<uint16_t> laneWeights;
     };
     static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);
     Rect AffectedWindowRect(const Rect& frameRect) const;

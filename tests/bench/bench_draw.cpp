@@ -208,20 +208,21 @@ void BM_ChangesOfAJumpingCardAtThreeX(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangesOfAJumpingCardAtThreeX)->Unit(benchmark::kMicrosecond);
 
-// A card's place filtered from the 3x frame into a 4K window: the window's share of a drag step.
-void BM_RenderACardAtThreeXInto4K(benchmark::State& state) {
-    constexpr int kScale = 3;
-    const int width = kScreenWidth * kScale, height = kScreenHeight * kScale;
+// A card's place filtered from the frame into a full-screen window: the window's share of a drag
+// step (arguments: the frame's scale, the window's width and height).
+void BM_RenderACardIntoTheWindow(benchmark::State& state) {
+    const int scale = static_cast<int>(state.range(0)), windowWidth = static_cast<int>(state.range(1));
+    const int width = kScreenWidth * scale, height = kScreenHeight * scale;
     std::vector<uint32_t> picture(static_cast<size_t>(width) * height);
     std::mt19937 random(3);
     for (uint32_t& p : picture) p = random() & 0xFFFFFF;
     ScaledWindow view;
-    view.Configure(kScreenWidth, kScreenHeight, kScale, 3840, 2160, false);
+    view.Configure(kScreenWidth, kScreenHeight, scale, windowWidth, static_cast<int>(state.range(2)), false);
     view.Store(picture.data(), width, 0, 0, width, height, 0, 0);
-    std::vector<uint32_t> window(static_cast<size_t>(3840) * 2160);
-    const Rect card = Rect::FromSize(300 * kScale, 200 * kScale, 71 * kScale, 96 * kScale);
-    for (auto _ : state) benchmark::DoNotOptimize(view.Render(card, window.data(), 3840));
+    std::vector<uint32_t> window(static_cast<size_t>(windowWidth) * state.range(2));
+    const Rect card = Rect::FromSize(300 * scale, 200 * scale, 71 * scale, 96 * scale);
+    for (auto _ : state) benchmark::DoNotOptimize(view.Render(card, window.data(), windowWidth));
 }
-BENCHMARK(BM_RenderACardAtThreeXInto4K)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RenderACardIntoTheWindow)->Args({3, 3840, 2160})->Args({2, 1920, 1080})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
