@@ -114,106 +114,77 @@ __attribute__((target("avx2"))) void BlendRowsAvx2(const uint64_t* const* lines,
 #endif
 
 // Pixels [0, width) of a row filtered across, from spread source pixels (`lanes`, indexed from
-// the row's first source pixel `spanLeft`), with two or three taps a pixel: the target pixel x
-// weighs the pixels from first[x] by its lane weights (4 x stride per pixel). With SSE2 a pixel's
-// two first taps are one load and one multiply, 16-bit products being as exact as 64-bit ones
-// since no lane's sum reaches 65536.
-void FilterAcrossTwo(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
-                     uint64_t* line) {
+// the row's first source pixel `spanLeft`), with kTaps taps a pixel: the target pixel x weighs
+// the pixels from first[x] by its lane weights (4 x kTaps a pixel). With SSE2 a pixel's two first
+// taps are one load and one multiply, 16-bit products being as exact as 64-bit ones since no
+// lane's sum reaches 65536.
+template <int kTaps>
+void FilterAcross(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                  uint64_t* line) {
+    static_assert(kTaps == 2 || kTaps == 3);
     int x = 0;
 #if defined(__SSE2__)
     const __m128i half = _mm_set1_epi16(0x80);
-    for (; x < width; ++x, weight += 8) {
-        const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x] - spanLeft))),
-                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight)));
-        const __m128i sum = _mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
-    }
-#endif
-    for (; x < width; ++x, weight += 8) {
-        const uint64_t* in = lanes + (first[x] - spanLeft);
-        line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[4]);
-    }
-}
-#if defined(QUILLFEN_AVX2_BLEND)
-// The same two pixels at a time, for processors with AVX2.
-__attribute__((target("avx2"))) void FilterAcrossTwoAvx2(const uint64_t* lanes, int spanLeft, const int* first,
-                                                         const uint16_t* weight, int width, uint64_t* line) {
-    const __m256i half = _mm256_set1_epi16(0x80);
-    int x = 0;
-    for (; x + 2 <= width; x += 2, weight += 16) {
-        const __m128i one = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x] - spanLeft)));
-        const __m128i two = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (first[x + 1] - spanLeft)));
-        const __m256i pairs = _mm256_mullo_epi16(_mm256_inserti128_si256(_mm256_castsi128_si256(one), two, 1),
-                                                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weight)));
-        // Each half's two taps added in its low quarter, the quarters then brought together.
-        const __m256i sums = _mm256_add_epi16(pairs, _mm256_srli_si256(pairs, 8));
-        const __m256i rounded = _mm256_srli_epi16(_mm256_add_epi16(sums, half), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(line + x), _mm256_castsi256_si128(_mm256_permute4x64_epi64(rounded, 0x08)));
-    }
-    if (x < width) FilterAcrossTwo(lanes, spanLeft, first + x, weight, width - x, line + x);
-}
-#endif
-void FilterAcrossThree(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
-                       uint64_t* line) {
-    int x = 0;
-#if defined(__SSE2__)
-    const __m128i half = _mm_set1_epi16(0x80);
-    for (; x < width; ++x, weight += 12) {
+    for (; x < width; ++x, weight += 4 * kTaps) {
         const uint64_t* in = lanes + (first[x] - spanLeft);
         const __m128i pair = _mm_mullo_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)),
                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight)));
-        const __m128i third = _mm_mullo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2)),
-                                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 8)));
-        const __m128i sum = _mm_add_epi16(_mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair)), third);
+        __m128i sum = _mm_add_epi16(pair, _mm_unpackhi_epi64(pair, pair));
+        if constexpr (kTaps == 3)
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 2)),
+                                                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 8))));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
     }
 #endif
-    for (; x < width; ++x, weight += 12) {
+    for (; x < width; ++x, weight += 4 * kTaps) {
         const uint64_t* in = lanes + (first[x] - spanLeft);
-        line[x] = RoundLanes(in[0] * weight[0] + in[1] * weight[4] + in[2] * weight[8]);
+        uint64_t sum = 0;
+        for (int k = 0; k < kTaps; ++k) sum += in[k] * weight[4 * k];
+        line[x] = RoundLanes(sum);
     }
 }
+
 #if defined(QUILLFEN_AVX2_BLEND)
-__attribute__((target("avx2"))) void FilterAcrossThreeAvx2(const uint64_t* lanes, int spanLeft, const int* first,
-                                                           const uint16_t* weight, int width, uint64_t* line) {
+// The same two pixels at a time, for processors with AVX2: both pixels' first two taps in one
+// multiply, each half's two products added in its low quarter, the quarters then brought together.
+// Two 16-byte loads as the low and high halves of one register; two 8-byte loads likewise.
+__attribute__((target("avx2"))) inline __m256i LoadHalves(const void* low, const void* high) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(low))),
+                                   _mm_loadu_si128(static_cast<const __m128i*>(high)), 1);
+}
+inline __m128i LoadQuarters(const void* low, const void* high) {
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(static_cast<const __m128i*>(low)), _mm_loadl_epi64(static_cast<const __m128i*>(high)));
+}
+template <int kTaps>
+__attribute__((target("avx2"))) void FilterAcrossAvx2(const uint64_t* lanes, int spanLeft, const int* first,
+                                                      const uint16_t* weight, int width, uint64_t* line) {
     const __m128i half = _mm_set1_epi16(0x80);
     int x = 0;
-    for (; x + 2 <= width; x += 2, weight += 24) {
+    for (; x + 2 <= width; x += 2, weight += 8 * kTaps) {
         const uint64_t* one = lanes + (first[x] - spanLeft);
         const uint64_t* two = lanes + (first[x + 1] - spanLeft);
-        const __m256i pairs = _mm256_mullo_epi16(
-            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(one))),
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(two)), 1),
-            _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(weight))),
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(weight + 12)), 1));
-        const __m128i thirds = _mm_mullo_epi16(
-            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(one + 2)),
-                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(two + 2))),
-            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 8)),
-                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weight + 20))));
+        // Two taps a pixel: the two pixels' weights lie side by side.
+        const __m256i weights = kTaps == 2 ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weight))
+                                           : LoadHalves(weight, weight + 4 * kTaps);
+        const __m256i pairs = _mm256_mullo_epi16(LoadHalves(one, two), weights);
         const __m256i sums = _mm256_add_epi16(pairs, _mm256_srli_si256(pairs, 8));
-        const __m128i sum = _mm_add_epi16(_mm256_castsi256_si128(_mm256_permute4x64_epi64(sums, 0x08)), thirds);
+        __m128i sum = _mm256_castsi256_si128(_mm256_permute4x64_epi64(sums, 0x08));
+        if constexpr (kTaps == 3)
+            sum = _mm_add_epi16(sum, _mm_mullo_epi16(LoadQuarters(one + 2, two + 2), LoadQuarters(weight + 8, weight + 20)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(line + x), _mm_srli_epi16(_mm_add_epi16(sum, half), 8));
     }
-    if (x < width) FilterAcrossThree(lanes, spanLeft, first + x, weight, width - x, line + x);
+    if (x < width) FilterAcross<kTaps>(lanes, spanLeft, first + x, weight, width - x, line + x);
 }
 #endif
 
 // The table's filter: the AVX2 forms where the processor has them.
-void TableFilterAcrossTwo(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
-                          uint64_t* line) {
+template <int kTaps>
+void TableFilterAcross(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
+                       uint64_t* line) {
 #if defined(QUILLFEN_AVX2_BLEND)
-    if (useAvx2) return FilterAcrossTwoAvx2(lanes, spanLeft, first, weight, width, line);
+    if (useAvx2) return FilterAcrossAvx2<kTaps>(lanes, spanLeft, first, weight, width, line);
 #endif
-    FilterAcrossTwo(lanes, spanLeft, first, weight, width, line);
-}
-void TableFilterAcrossThree(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
-                            uint64_t* line) {
-#if defined(QUILLFEN_AVX2_BLEND)
-    if (useAvx2) return FilterAcrossThreeAvx2(lanes, spanLeft, first, weight, width, line);
-#endif
-    FilterAcrossThree(lanes, spanLeft, first, weight, width, line);
+    FilterAcross<kTaps>(lanes, spanLeft, first, weight, width, line);
 }
 void TableBlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, int width, uint32_t* row) {
 #if defined(QUILLFEN_AVX2_BLEND)
@@ -572,11 +543,11 @@ Rect ScaledWindow::Render(const Rect& frameRect, uint32_t* out, int outPitch) co
         const uint16_t* weight = columns.weights.data() + static_cast<size_t>(leftColumn) * stride;
         const uint64_t* lanes = sourceLanes.data();
         if (stride == 2) {
-            TableFilterAcrossTwo(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 8, width,
-                                 line);
+            TableFilterAcross<2>(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 8,
+                                 width, line);
         } else if (stride == 3) {
-            TableFilterAcrossThree(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 12,
-                                   width, line);
+            TableFilterAcross<3>(lanes, spanLeft, first, columns.laneWeights.data() + static_cast<size_t>(leftColumn) * 12,
+                                 width, line);
         } else {
             for (int x = 0; x < width; ++x, weight += stride) {
                 const uint64_t* in = lanes + (first[x] - spanLeft);
