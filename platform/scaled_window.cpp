@@ -10,7 +10,7 @@
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
-#define QUILLFEN_AVX2_BLEND 1
+#define QUILLFEN_AVX2_FORMS 1
 #endif
 
 namespace {
@@ -83,7 +83,7 @@ void BlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, 
     BlendTail(lines, weights, taps, x, width, row);
 }
 
-#if defined(QUILLFEN_AVX2_BLEND)
+#if defined(QUILLFEN_AVX2_FORMS)
 bool ProcessorHasAvx2() {
     // Run while constructors run, perhaps before the library's own look at the processor.
     __builtin_cpu_init();
@@ -144,9 +144,7 @@ void FilterAcross(const uint64_t* lanes, int spanLeft, const int* first, const u
     }
 }
 
-#if defined(QUILLFEN_AVX2_BLEND)
-// The same two pixels at a time, for processors with AVX2: both pixels' first two taps in one
-// multiply, each half's two products added in its low quarter, the quarters then brought together.
+#if defined(QUILLFEN_AVX2_FORMS)
 // Two 16-byte loads as the low and high halves of one register; two 8-byte loads likewise.
 __attribute__((target("avx2"))) inline __m256i LoadHalves(const void* low, const void* high) {
     return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(low))),
@@ -155,6 +153,9 @@ __attribute__((target("avx2"))) inline __m256i LoadHalves(const void* low, const
 inline __m128i LoadQuarters(const void* low, const void* high) {
     return _mm_unpacklo_epi64(_mm_loadl_epi64(static_cast<const __m128i*>(low)), _mm_loadl_epi64(static_cast<const __m128i*>(high)));
 }
+// The filter across two pixels at a time, for processors with AVX2: both pixels' first two taps
+// in one multiply, each half's two products added in its low quarter, the quarters then brought
+// together.
 template <int kTaps>
 __attribute__((target("avx2"))) void FilterAcrossAvx2(const uint64_t* lanes, int spanLeft, const int* first,
                                                       const uint16_t* weight, int width, uint64_t* line) {
@@ -181,13 +182,13 @@ __attribute__((target("avx2"))) void FilterAcrossAvx2(const uint64_t* lanes, int
 template <int kTaps>
 void TableFilterAcross(const uint64_t* lanes, int spanLeft, const int* first, const uint16_t* weight, int width,
                        uint64_t* line) {
-#if defined(QUILLFEN_AVX2_BLEND)
+#if defined(QUILLFEN_AVX2_FORMS)
     if (useAvx2) return FilterAcrossAvx2<kTaps>(lanes, spanLeft, first, weight, width, line);
 #endif
     FilterAcross<kTaps>(lanes, spanLeft, first, weight, width, line);
 }
 void TableBlendRows(const uint64_t* const* lines, const uint64_t* weights, int taps, int width, uint32_t* row) {
-#if defined(QUILLFEN_AVX2_BLEND)
+#if defined(QUILLFEN_AVX2_FORMS)
     if (useAvx2) return BlendRowsAvx2(lines, weights, taps, width, row);
 #endif
     BlendRows(lines, weights, taps, width, row);
@@ -289,6 +290,9 @@ void ScaledWindow::Configure(int newLogicalWidth, int newLogicalHeight, int newD
                            tableWidth, tableHeight);
     // Plain copies only for whole enlargements of the classic window; everything else is filtered.
     columns = BuildTaps(frameWidth, tableWidth, wholeFactor && tableWidth % frameWidth == 0);
+    columns.laneWeights.resize(columns.weights.size() * 4);
+    for (size_t i = 0; i < columns.weights.size(); ++i)
+        std::fill_n(columns.laneWeights.begin() + 4 * i, 4, columns.weights[i]);
     rows = BuildTaps(frameHeight, tableHeight, wholeFactor && tableHeight % frameHeight == 0);
 }
 
@@ -364,8 +368,6 @@ ScaledWindow::Taps ScaledWindow::BuildTaps(int sourceSize, int targetSize, bool 
             given = std::max(given, upTo);
         }
     }
-    taps.laneWeights.resize(taps.weights.size() * 4);
-    for (size_t i = 0; i < taps.weights.size(); ++i) std::fill_n(taps.laneWeights.begin() + 4 * i, 4, taps.weights[i]);
     return taps;
 }
 

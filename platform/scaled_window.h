@@ -100,7 +100,7 @@ private:
         std::vector<uint16_t> weights;
         int stride = 1;
         // Each weight four times over, one per 16-bit lane of a spread pixel: what the filter
-        // across a row multiplies with.
+        // across a row multiplies with (columns only).
         std::vector<uint16_t> laneWeights;
     };
     static Taps BuildTaps(int sourceSize, int targetSize, bool nearest);

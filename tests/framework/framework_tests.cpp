@@ -23,7 +23,10 @@ void MakeBlocked(AccordionGame& game) {
 
 using FrameworkTest = GameTest;
 
-TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
+// A drag: a card dragged clear of its old place shows as its two places, sent together, not as
+// the box around both with the table between; a short step sends the one box around both places.
+// Dropped back within nine pixels it goes home silently, at ten it is an invalid move.
+TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAndDragStepsShowTheirPlaces) {
     AccordionGame& game = Start<AccordionGame>();
     const Cells before = game.position.cells;
     const int x = CentreX(20), y = CentreY(20);
@@ -37,28 +40,25 @@ TEST_F(FrameworkTest, DropBackWithinNinePixelsIsSilentAtTenItIsInvalid) {
     EXPECT_TRUE(Played("invalid.wav"));
     EXPECT_EQ(game.position.cells, before);
     EXPECT_EQ(game.undo.Count(), 0) << "cancelled drags drop their records";
-}
 
-// A card dragged clear of its old place shows as its two places, sent together, not as the box
-// around both with the table between; a short step sends the one box around both places.
-TEST_F(FrameworkTest, AFarDragStepPresentsTheCardsTwoPlacesTogether) {
-    Start<AccordionGame>();
-    const int x = CentreX(0), y = CentreY(0);
-    Move(x, y, false);
-    Press(x, y);
-    Move(x + 200, y + 150);
+    // A card dragged clear of its old place shows as its two places, sent together, not as the
+    // box around both with the table between; a short step sends the one box around both.
+    const int farX = CentreX(0), farY = CentreY(0);
+    Move(farX, farY, false);
+    Press(farX, farY);
+    Move(farX + 200, farY + 150);
     const std::vector<Rect> far = backend->LastPresentGroup();
     ASSERT_EQ(far.size(), 2u);
     EXPECT_FALSE(far[0].Meets(far[1]));
     EXPECT_EQ(far[0].Width(), far[1].Width());
     EXPECT_EQ(far[0].Height(), far[1].Height());
     EXPECT_LT(far[0].Width(), 200);
-    Move(x + 203, y + 152);
+    Move(farX + 203, farY + 152);
     const std::vector<Rect> near = backend->LastPresentGroup();
     ASSERT_EQ(near.size(), 1u);
     EXPECT_EQ(near[0].Width(), far[0].Width() + 3);
     EXPECT_EQ(near[0].Height(), far[0].Height() + 2);
-    Release(x + 203, y + 152);
+    Release(farX + 203, farY + 152);
 }
 
 TEST_F(FrameworkTest, FinalScoreIsComputedOnceAndTheSequenceRunsOnce) {
