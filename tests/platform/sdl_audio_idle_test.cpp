@@ -125,12 +125,16 @@ TEST_F(SdlAudioIdle, MusicPlaysThroughItsOwnOutputInLongPeriods) {
     constexpr uintmax_t kMusicPeriodBytes = kSdlMusicPeriodFrames * 4;
     for (int i = 0; i < 1000 && Size() < 2 * kMusicPeriodBytes; ++i) std::this_thread::sleep_for(2ms);
     ASSERT_GE(Size(), 2 * kMusicPeriodBytes) << "the music's output never played";
-    // The music alone: the file grows a whole long period at a time.
+    // The music alone: the file grows a whole long period at a time. The driver's buffered file
+    // writes a period in pieces, so now and then a look lands between two of them; periods of
+    // the effects' length would leave most looks short of a whole long period.
     const uintmax_t before = Size();
+    int betweenPeriods = 0;
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(Size() % kMusicPeriodBytes, 0u) << Size();
+        if (Size() % kMusicPeriodBytes != 0) ++betweenPeriods;
         std::this_thread::sleep_for(2ms);
     }
+    EXPECT_LE(betweenPeriods, 2);
     EXPECT_GT(Size(), before) << "the music stopped";
     device->PlayEffect(Constant(1000, 60));
     EXPECT_GE(WaitFor(1000, 2000), 0) << "the effect did not sound beside the music";
