@@ -80,19 +80,16 @@ void TrackKeyboard(QueueState& state, const Message& message) {
 
 // A pointer move that is the only thing waiting, and came sooner than the pace after the last
 // move taken, is held until its time (returned, 0 when nothing is held): moves arriving
-// meanwhile replace it, so a burst of them costs one step per frame. Anything else waiting lets
-// it through at once, which keeps the order of input.
+// meanwhile replace it, so a burst of them costs one step per frame. Anything else posted lets
+// it through at once, which keeps the order of input; a timer falling due meanwhile runs without
+// it, so the game's tick does not cost the burst an extra move.
 uint64_t HeldMoveDueMs(const QueueState& state, uint64_t now, uint32_t paceMs) {
     if (paceMs == 0 || !state.anyMoveTaken || state.messages.size() != 1 ||
         state.messages.front().message != WM_MOUSEMOVE || state.paintPending) {
         return 0;
     }
     const uint64_t due = state.lastMoveTakenMs + paceMs;
-    if (due <= now) return 0;
-    for (const auto& entry : state.timers) {
-        if (entry.second.dueMs <= now) return 0;
-    }
-    return due;
+    return due > now ? due : 0;
 }
 
 uint32_t MotionPace() {
@@ -109,8 +106,7 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
     QueueState& state = State();
     std::lock_guard lock(state.mutex);
     *needErase = false;
-    if (!state.messages.empty()) {
-        if (HeldMoveDueMs(state, now, paceMs) != 0) return false;
+    if (!state.messages.empty() && HeldMoveDueMs(state, now, paceMs) == 0) {
         *out = state.messages.front();
         if (remove) {
             state.messages.pop_front();
@@ -193,13 +189,16 @@ uint64_t HeldMoveDue() {
 // pointer move is held for its frame the loop sleeps instead, to that time or to a timer due
 // before it: waking for every host event of a burst of motion would cost more than the moves it
 // merges, and a press arriving meanwhile waits at most one frame. (The game's timer falls due
-// every tenth of a second, inside many a held frame.)
+// every tenth of a second, inside many a held frame.) What arrived during the sleep is read
+// before the held move is let through, so the moves of the frame merge into it and the one taken
+// is the newest place, not where the pointer was a frame ago.
 void WaitForInput(uint64_t untilMs) {
     if (Backend* backend = CurrentBackend()) {
         const uint64_t held = HeldMoveDue();
         if (held != 0) {
             const uint64_t wake = std::min(held, untilMs), now = backend->NowMs();
             if (wake > now) backend->SleepMs(static_cast<uint32_t>(wake - now));
+            backend->PumpEvents(false, 0);
             return;
         }
         backend->PumpEvents(true, untilMs);

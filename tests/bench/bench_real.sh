@@ -259,7 +259,7 @@ queued_moves() {
     done
     t1=$(now_ms)
     queueWall=$(( (t1 - t0) / 10 )); queueCpu=$(( ($(cpu_us "$pid") - c0) / 10 )); queueX=$(( ($(cpu_us "$xserver") - x0) / 10 ))
-    ask moves; queueTaken=$(( (${answer#moves } - taken0) / 10 ))
+    ask moves; queueTaken=$(ratio "$((${answer#moves } - taken0))" 10)
     xdotool mousemove $x $y mouseup 1
     ask state
 }
