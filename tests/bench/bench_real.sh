@@ -243,8 +243,11 @@ xdotool_bursts() {
 # wait. Sets queueWall (one xdotool start to the settled table), queueCpu and queueX (per burst,
 # in microseconds, from the scheduler's count of every thread's time: a burst costs less than the
 # 10 ms tick of /proc/<pid>/stat), and queueTaken: the moves the program acted on per burst.
+# With a second argument, "waiting", the program is stopped while xdotool sends, so the whole
+# burst waits for it at once; every other burst then ends one move short, so each burst carries
+# the card away from where the last one left it (150 x 100 table pixels and more).
 queued_moves() {
-    local x y moves c0 x0 t0 t1 burst taken0
+    local x y moves c0 x0 t0 t1 burst taken0 short
     x=$(wx 255) y=$(wy 200)
     xdotool mousemove $x $y mousedown 1
     ask state
@@ -254,7 +257,14 @@ queued_moves() {
     ask moves; read -r _ taken0 <<<"$answer"
     c0=$(cpu_us "$pid"); x0=$(cpu_us "$xserver"); t0=$(now_ms)
     for burst in 1 2 3 4 5 6 7 8 9 10; do
-        xdotool "${moves[@]}"
+        if [ "${2:-}" = waiting ]; then
+            short=$((burst % 2 * 3))
+            kill -STOP "$pid"
+            xdotool "${moves[@]:0:${#moves[@]}-short}"
+            kill -CONT "$pid"
+        else
+            xdotool "${moves[@]}"
+        fi
         ask state
     done
     t1=$(now_ms)
@@ -400,9 +410,13 @@ queued_moves 200
 row "200 queued mouse moves during a drag, per burst of ten (xdotool start to settled table; moves acted on)" \
     "$queueWall ms, $queueTaken moves" "CPU $queueCpu us + X $queueX us" "no program: X $xdoX us (xdotool's own)" \
     "$(ratio "$queueCpu" "$stepCpu") drag steps' worth"
+queueCpuArriving=$queueCpu
+queued_moves 200 waiting
+row "200 mouse moves all waiting at once (sent while the program was stopped), per burst of ten (moves acted on)" \
+    "$queueTaken moves" "CPU $queueCpu us + X $queueX us" "-" "$(ratio "$queueCpu" "$stepCpu") drag steps' worth"
 jumps 40
 row "one move carrying the card 150 x 100 table pixels, alone in its frame (per move)" "-" \
-    "CPU $jumpCpu us + X $jumpX us" "-" "a burst above: $(ratio "$queueCpu" "$jumpCpu") moves' worth"
+    "CPU $jumpCpu us + X $jumpX us" "-" "the bursts above: $(ratio "$queueCpuArriving" "$jumpCpu"); $(ratio "$queueCpu" "$jumpCpu") moves' worth"
 idle 30
 row "idle at the table, no music (CPU per second)" "-" "$idleCpu% + X $idleX%" "$bareIdle% + X $bareIdleX%" \
     "$(ratio "$idleCpu" "$bareIdle")"
