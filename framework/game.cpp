@@ -809,6 +809,8 @@ int Game::MovesMade() const {
     int moves = 0;
     bool counted = false;  // the move the walk is in has been counted
     for (int n = dealStartRecords + 1; n <= newest; ++n) {
+        // The record a lift saved stands for a move not made while the stack is still held.
+        if (dragging && n == liftRecord) continue;
         const RecordNote& note = undo.Note(n);
         if (!note.sameMove || n == dealStartRecords + 1) counted = false;
         // What the record's position became: the next record's, or the table's now.
@@ -1135,7 +1137,9 @@ void Game::OnLButtonDown(WPARAM, int x, int y) {
     if (!spot) return;
     dragRecord = *spot;
     dragging = true;
+    const int records = undo.Count();
     LiftCards(dragRecord);
+    liftRecord = undo.Count() > records ? undo.Count() : 0;
     // Under the stack's save-under, so the stack moves over the marks.
     MarkTargets();
     grabX = x - dragRecord.x;
@@ -1241,6 +1245,7 @@ void Game::OnDoubleClick(WPARAM, int x, int y) {
     dragRecord = record;
     dragging = true;
     LiftCards(dragRecord);
+    liftRecord = undo.Count() > records ? undo.Count() : 0;
     if (undo.Count() == records && !before.empty()) PushRecordBytes(before, beforePosition);
     AnimateCards(dragRecord.x, dragRecord.y, target.x, target.y, dragRecord.count, dragRecord.cards.data());
     DropCards(dragRecord, target);

@@ -417,6 +417,7 @@ public:
     std::list<Hotspot> pickups;
     std::list<DropTarget> dropTargets;
     bool dragging = false;
+    int liftRecord = 0;  // the undo record LiftCards saved for the stack held now (0: none)
     DragRecord dragRecord;
     int32_t grabX = 0, grabY = 0;
     UndoJournal undo;

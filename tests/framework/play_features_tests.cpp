@@ -261,6 +261,13 @@ TEST_F(PlayFeaturesTest, TheStatusLineShowsDealMovesStockAndTime) {
     };
     EXPECT_GT(inked(20, 210), 20);
     EXPECT_GT(inked(476, 628), 20);  // the time
+    // A card held is not a move yet, nor is one dropped back where it came from.
+    const Hotspot held = table.pickups.back();
+    Press(held.x + 5, held.y + 5);
+    ASSERT_TRUE(table.dragging);
+    EXPECT_EQ(table.StatusFields()[1], "Moves 0");
+    Release(held.x + 5, held.y + 5);
+    EXPECT_EQ(table.StatusFields()[1], "Moves 0");
     MoveList moves;
     table.PlayMoves(moves);
     MoveGesture gesture;
