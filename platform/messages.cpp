@@ -191,7 +191,7 @@ uint64_t HeldMoveDue() {
 // merges, and a press arriving meanwhile waits at most one frame. (The game's timer falls due
 // every tenth of a second, inside many a held frame.) What arrived during the sleep is read
 // before the held move is let through, so the moves of the frame merge into it and the one taken
-// is the newest place, not where the pointer was a frame ago.
+// is the newest place, not the first that arrived in the frame.
 void WaitForInput(uint64_t untilMs) {
     if (Backend* backend = CurrentBackend()) {
         const uint64_t held = HeldMoveDue();
