@@ -24,17 +24,50 @@ BareSdlPresenter::~BareSdlPresenter() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+namespace {
+
+void CopyRect(SDL_Surface* surface, const uint32_t* pixels, int pitchPixels, const SDL_Rect& area) {
+    for (int row = area.y; row < area.y + area.h; ++row) {
+        std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch + area.x * 4,
+                    pixels + static_cast<ptrdiff_t>(row) * pitchPixels + area.x, static_cast<size_t>(area.w) * 4);
+    }
+}
+
+}  // namespace
+
 void BareSdlPresenter::Present(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height) {
     if (!ok) return;
     SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
     SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
     if (!surface) return;
-    for (int row = y; row < y + height; ++row) {
-        std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch + x * 4,
-                    pixels + static_cast<ptrdiff_t>(row) * pitchPixels + x, static_cast<size_t>(width) * 4);
-    }
     const SDL_Rect area{x, y, width, height};
+    CopyRect(surface, pixels, pitchPixels, area);
     SDL_UpdateWindowSurfaceRects(sdlWindow, &area, 1);
+}
+
+void BareSdlPresenter::PresentTwo(const uint32_t* pixels, int pitchPixels, const int first[4], const int second[4]) {
+    if (!ok) return;
+    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    if (!surface) return;
+    const SDL_Rect areas[2] = {{first[0], first[1], first[2], first[3]}, {second[0], second[1], second[2], second[3]}};
+    for (const SDL_Rect& area : areas) CopyRect(surface, pixels, pitchPixels, area);
+    SDL_UpdateWindowSurfaceRects(sdlWindow, areas, 2);
+}
+
+int TakeWaitingPointerMoves(int* x, int* y) {
+    SDL_PumpEvents();
+    SDL_Event events[64];
+    int moves = 0, count;
+    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+        for (int i = 0; i < count; ++i) {
+            if (events[i].type != SDL_MOUSEMOTION) continue;
+            ++moves;
+            *x = events[i].motion.x;
+            *y = events[i].motion.y;
+        }
+    }
+    return moves;
 }
 
 void QueueHostPointerMoves(const int* xy, int count) {

@@ -14,6 +14,8 @@ public:
     bool Ok() const { return ok; }
     // Copies a 0x00RRGGBB rectangle of a window-sized picture into the surface and sends it.
     void Present(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height);
+    // The same for two rectangles, sent with one update (a card's old and new places).
+    void PresentTwo(const uint32_t* pixels, int pitchPixels, const int first[4], const int second[4]);
 
 private:
     bool ok = false;
@@ -23,3 +25,7 @@ private:
 // Puts pointer moves with the left button held into SDL's event queue, as a fast mouse would,
 // for benchmarks of how the program drains them.
 void QueueHostPointerMoves(const int* xy, int count);
+
+// Takes in every event waiting on the display connection with one read, as the program does, and
+// returns how many were pointer moves; *x, *y become the last one's place (unchanged if none).
+int TakeWaitingPointerMoves(int* x, int* y);

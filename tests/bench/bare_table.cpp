@@ -10,6 +10,9 @@
 //                  when there is no sound device or soundfont
 //   drag <steps>   a card dragged that many steps of (3, 2) pixels, one every kDragStepMs, as
 //                  bench_real.sh moves the pointer: "drag <wall ms> <cpu ms>"
+//   moves 0        takes in the pointer moves that reached its window while it waited for the
+//                  command, as one, and moves a card to the last one's place, presenting its old
+//                  and new places: "moves <wall ms> <cpu ms> <moves taken in>"
 //   quit
 // With an argument n (1-3) it works at device scale n, as the program does in a large window: its
 // window and every rectangle are n times the table's.
@@ -103,6 +106,23 @@ void Drag(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels, int steps)
     }
 }
 
+// A card under the pointer, at its last place (the table's colour restored under its old place),
+// brought to where the waiting moves ended; returns how many moves were taken in.
+int TakeMoves(BareSdlPresenter& presenter, std::vector<uint32_t>& pixels) {
+    static int cardX = 0, cardY = 0;
+    const int cardW = (card_geometry::kCardWidth + 1) * scale, cardH = (card_geometry::kCardHeight + 1) * scale;
+    int x = cardX, y = cardY;
+    const int moves = TakeWaitingPointerMoves(&x, &y);
+    x = std::clamp(x, 0, width - cardW), y = std::clamp(y, 0, height - cardH);
+    if (moves == 0 || (x == cardX && y == cardY)) return moves;
+    for (int row = cardY; row < cardY + cardH; ++row) std::fill_n(pixels.begin() + row * width + cardX, cardW, 0x00206020u);
+    for (int row = y; row < y + cardH; ++row) std::fill_n(pixels.begin() + row * width + x, cardW, 0x00FFFFFFu);
+    const int before[4] = {cardX, cardY, cardW, cardH}, after[4] = {x, y, cardW, cardH};
+    presenter.PresentTwo(pixels.data(), width, before, after);
+    cardX = x, cardY = y;
+    return moves;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +143,12 @@ int main(int argc, char** argv) {
         std::cin >> value;
         const auto start = Clock::now();
         const double cpu = CpuMs();
+        if (command == "moves") {
+            const int taken = TakeMoves(presenter, pixels);
+            std::printf("moves %.1f %.3f %d\n", MsSince(start), CpuMs() - cpu, taken);
+            std::fflush(stdout);
+            continue;
+        }
         if (command == "deal") {
             userPreferences.AnimationSpeed = value;
             // Row by row: one card to each pile from the row's own pile rightwards.

@@ -334,14 +334,39 @@ bare_start() {
     [ "$line" = ready ] || fail "the bare program did not start"
     bareStartWall=$((t1 - t0)); bareStartCpu=$(cpu_ms "$barePid"); bareStartX=$(( $(cpu_ms "$xserver") - x0 ))
 }
-bare() {  # COMMAND VALUE: sets bareWall, bareCpu (its own getrusage), bareX
+bare() {  # COMMAND VALUE: sets bareWall, bareCpu (its own getrusage), bareX, bareWords (the answer)
     local x0 line
     x0=$(cpu_ms "$xserver")
     echo "$1 $2" >&"${BARE[1]}"
     read -r line <&"${BARE[0]}"
-    local -a words
-    read -r -a words <<<"$line"
-    bareWall=${words[1]%.*}; bareCpu=${words[2]}; bareX=$(( $(cpu_ms "$xserver") - x0 ))
+    read -r -a bareWords <<<"$line"
+    bareWall=${bareWords[1]%.*}; bareCpu=${bareWords[2]}; bareX=$(( $(cpu_ms "$xserver") - x0 ))
+}
+# bare_waiting_moves COUNT: the bursts of queued_moves COUNT waiting, for the bare program: sent
+# over its window (the button held there) while it waits for its next command, then taken in as
+# one. Sets bareWaitingCpu (its own CPU per burst, microseconds) and bareWaitingTaken (moves
+# taken in per burst, to show they all arrived).
+bare_waiting_moves() {
+    local window WINDOW X Y WIDTH HEIGHT SCREEN x y burst short total=0 taken=0 tableW=$((800 * bareScale)) tableH=$((600 * bareScale))
+    bareWaitingCpu=- bareWaitingTaken=-
+    window=$(xdotool search --onlyvisible --name '^present$' | head -n 1)
+    [ -n "$window" ] || return 0
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    x=$((X + WIDTH / 4)) y=$((Y + HEIGHT / 4))
+    xdotool mousemove $x $y mousedown 1
+    bare moves 0
+    burst_moves $x $y "$1"
+    for burst in 1 2 3 4 5 6 7 8 9 10; do
+        short=$((burst % 2 * 3))
+        xdotool "${moves[@]:0:${#moves[@]}-short}"
+        bare moves 0
+        total=$(awk -v a="$total" -v b="$bareCpu" 'BEGIN { print a + b }')
+        taken=$((taken + ${bareWords[3]:-0}))
+    done
+    xdotool mouseup 1
+    bare moves 0
+    bareWaitingCpu=$(awk -v t="$total" 'BEGIN { printf "%d", t * 100 }')
+    bareWaitingTaken=$(ratio "$taken" 10)
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b; else print "-" }'; }
@@ -367,6 +392,7 @@ if [ "$bareCpu" != -1 ]; then
     bareMusic=$(awk -v c="$bareCpu" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
     bareMusicX=$(awk -v c="$bareX" -v t="$bareWall" 'BEGIN { printf "%.2f", 100 * c / t }')
 fi
+bare_waiting_moves 200
 echo "quit 0" >&"${BARE[1]}"; wait "$barePid" 2>/dev/null || true; barePid=
 xdotool_bursts 200
 
@@ -412,8 +438,9 @@ row "200 queued mouse moves during a drag, per burst of ten (xdotool start to se
     "$(ratio "$queueCpu" "$stepCpu") drag steps' worth"
 queueCpuArriving=$queueCpu
 queued_moves 200 waiting
-row "200 mouse moves all waiting at once (sent while the program was stopped), per burst of ten (moves acted on)" \
-    "$queueTaken moves" "CPU $queueCpu us + X $queueX us" "-" "$(ratio "$queueCpu" "$stepCpu") drag steps' worth"
+row "200 mouse moves all waiting at once (sent while the program was stopped), per burst of ten (moves acted on; bare: taken in, one card move presented)" \
+    "$queueTaken moves" "CPU $queueCpu us + X $queueX us" "CPU $bareWaitingCpu us, $bareWaitingTaken moves taken in" \
+    "$(ratio "$queueCpu" "$stepCpu") drag steps' worth; CPU $(ratio "$queueCpu" "$bareWaitingCpu")"
 jumps 40
 row "one move carrying the card 150 x 100 table pixels, alone in its frame (per move)" "-" \
     "CPU $jumpCpu us + X $jumpX us" "-" "the bursts above: $(ratio "$queueCpuArriving" "$jumpCpu"); $(ratio "$queueCpu" "$jumpCpu") moves' worth"
