@@ -26,33 +26,33 @@ BareSdlPresenter::~BareSdlPresenter() {
 
 namespace {
 
-void CopyRect(SDL_Surface* surface, const uint32_t* pixels, int pitchPixels, const SDL_Rect& area) {
-    for (int row = area.y; row < area.y + area.h; ++row) {
-        std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch + area.x * 4,
-                    pixels + static_cast<ptrdiff_t>(row) * pitchPixels + area.x, static_cast<size_t>(area.w) * 4);
+// Copies each rectangle of a window-sized picture into the window's surface and sends them with
+// one update.
+void PresentAreas(void* window, const uint32_t* pixels, int pitchPixels, const SDL_Rect* areas, int count) {
+    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
+    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    if (!surface) return;
+    for (const SDL_Rect* area = areas; area != areas + count; ++area) {
+        for (int row = area->y; row < area->y + area->h; ++row) {
+            std::memcpy(static_cast<uint8_t*>(surface->pixels) + row * surface->pitch + area->x * 4,
+                        pixels + static_cast<ptrdiff_t>(row) * pitchPixels + area->x, static_cast<size_t>(area->w) * 4);
+        }
     }
+    SDL_UpdateWindowSurfaceRects(sdlWindow, areas, count);
 }
 
 }  // namespace
 
 void BareSdlPresenter::Present(const uint32_t* pixels, int pitchPixels, int x, int y, int width, int height) {
     if (!ok) return;
-    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
-    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
-    if (!surface) return;
     const SDL_Rect area{x, y, width, height};
-    CopyRect(surface, pixels, pitchPixels, area);
-    SDL_UpdateWindowSurfaceRects(sdlWindow, &area, 1);
+    PresentAreas(window, pixels, pitchPixels, &area, 1);
 }
 
 void BareSdlPresenter::PresentTwo(const uint32_t* pixels, int pitchPixels, const int first[4], const int second[4]) {
     if (!ok) return;
-    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
-    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
-    if (!surface) return;
     const SDL_Rect areas[2] = {{first[0], first[1], first[2], first[3]}, {second[0], second[1], second[2], second[3]}};
-    for (const SDL_Rect& area : areas) CopyRect(surface, pixels, pitchPixels, area);
-    SDL_UpdateWindowSurfaceRects(sdlWindow, areas, 2);
+    PresentAreas(window, pixels, pitchPixels, areas, 2);
 }
 
 int TakeWaitingPointerMoves(int* x, int* y) {
