@@ -10,9 +10,9 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
 BUILD_PACKAGES = pkg-config cmake make g++ clang libclang-rt-14-dev ccache \
-  libsdl2-dev libx11-dev libfluidsynth-dev libturbojpeg0-dev libpng-dev zlib1g-dev libcairo2-dev libfreetype-dev \
+  libsdl2-dev libx11-dev libxi-dev libfluidsynth-dev libturbojpeg0-dev libpng-dev zlib1g-dev libcairo2-dev libfreetype-dev \
   fonts-linuxlibertine fonts-dejavu-core libgtest-dev libbenchmark-dev gettext
-RUN_PACKAGES   = libsdl2-2.0-0 libx11-6 libfluidsynth3 libturbojpeg0 libpng16-16 fluid-soundfont-gm timgm6mb-soundfont
+RUN_PACKAGES   = libsdl2-2.0-0 libx11-6 libxi6 libfluidsynth3 libturbojpeg0 libpng16-16 fluid-soundfont-gm timgm6mb-soundfont
 TEST_PACKAGES  = xvfb xauth xdotool x11-utils imagemagick faketime openbox gdb
 PACKAGE_PACKAGES = dpkg-dev binutils lintian desktop-file-utils appstream
 PACKAGES = $(BUILD_PACKAGES) $(RUN_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)

@@ -51,6 +51,7 @@ struct QueueState {
     uint64_t lastMoveTakenMs = 0;
     bool anyMoveTaken = false;
     uint64_t movesTaken = 0;  // for measurements: how many moves were acted on after merging
+    LPARAM lastMoveTaken = 0;  // and where the last of them went
 };
 
 QueueState& State() {
@@ -115,6 +116,7 @@ bool NextMessage(Message* out, bool remove, bool* needErase) {
                 state.lastMoveTakenMs = now;
                 state.anyMoveTaken = true;
                 ++state.movesTaken;
+                state.lastMoveTaken = out->lParam;
             }
         }
         return true;
@@ -222,9 +224,11 @@ void PumpPending() {
 
 }  // namespace
 
-uint64_t PointerMovesTaken() {
+uint64_t PointerMovesTaken(int* lastX, int* lastY) {
     QueueState& state = State();
     std::lock_guard lock(state.mutex);
+    if (lastX) *lastX = LowWord(state.lastMoveTaken);
+    if (lastY) *lastY = HighWord(state.lastMoveTaken);
     return state.movesTaken;
 }
 

@@ -128,8 +128,9 @@ void CloseOnTerminationSignal();
 bool TerminationSignalPending();
 
 // How many pointer moves the program has taken from the queue: a burst of host motion merged
-// to one move per display frame counts as the moves it became.
-uint64_t PointerMovesTaken();
+// to one move per display frame counts as the moves it became. Also gives where the last one
+// went (table pixels).
+uint64_t PointerMovesTaken(int* lastX = nullptr, int* lastY = nullptr);
 
 // Forgets the window (without sending it anything), every queued message, the timers, a pending
 // paint and the keyboard state. For tests and tools that run several sessions in one process;

@@ -16,6 +16,7 @@
 #include "platform/sdl_audio_device.h"
 #include "platform/translation.h"
 #include "platform/x11_errors.h"
+#include "platform/x11_pointer.h"
 
 namespace {
 
@@ -74,7 +75,10 @@ public:
     void SetCursor(int handle) override;
     void FreeCursor(int handle) override;
     void ConfinePointer(const Rect* rect) override;
-    void CapturePointer(bool capture) override { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+    void CapturePointer(bool capture) override {
+        SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+        if (capture) x11Pointer.HintGrab();
+    }
     bool HostCapsLockOn() override { return (SDL_GetModState() & KMOD_CAPS) != 0; }
     std::unique_ptr<AudioDevice> CreateAudioDevice() override { return CreateSdlAudioDevice(); }
     int DeviceScale() override { return wantedScale; }
@@ -93,6 +97,10 @@ private:
     void Translate(const SDL_Event& event);
     // Translates every pending host event; true when there was one.
     bool DrainEvents();
+    // Translates one of `count` events taken together (the rest give its pointer context).
+    void TranslateAmong(const SDL_Event* events, size_t count, size_t i);
+    // Asks where the pointer went after a hinted move, and translates a move there.
+    void FollowPointer();
     // Once the window is found gone: stop drawing and ask the program to close.
     void NoticeLostWindow();
     // Takes the window surface at the window's current size and redraws all of it from the frame.
@@ -142,10 +150,19 @@ private:
     bool windowLost = false;
     uint32_t marginColor = 0;
     uint32_t heldButtons = 0;
+    // Where the last pointer event translated was, in window pixels.
+    int pointerX = -1, pointerY = -1;
+    // The events of one look at the queue, kept so that taking them allocates nothing.
+    std::vector<SDL_Event> taken;
+    // The last move of a look while the server waits to be asked where the pointer went: the
+    // move FollowPointer stands by when it cannot ask.
+    SDL_Event deferredMove{};
+    bool moveDeferred = false;
     uint32_t motionPaceMs = kUnknownFrameMs;
     FullScreenKeys fullScreenKeys;
     std::map<int, SDL_Cursor*> cursors;
     int nextCursor = 1;
+    X11Pointer x11Pointer;
 };
 
 SdlWindowBackend::~SdlWindowBackend() {
@@ -230,6 +247,7 @@ bool SdlWindowBackend::CreateWindow(const char* title, int requestedWidth, int r
     // errors about it then say so, and the program closes as from the close button.
     WatchWindow(window);
     windowLost = false;
+    x11Pointer.Attach(window);
     if (!classic) {
         SDL_SetWindowMinimumSize(window, logicalWidth / 2, logicalHeight / 2);
         RememberNormalPlacement();
@@ -445,6 +463,7 @@ void SdlWindowBackend::DestroyWindow() {
     surface = nullptr;
     window = nullptr;
     drawable = false;
+    x11Pointer.Detach();
 }
 
 void SdlWindowBackend::RaiseWindow() {
@@ -527,15 +546,15 @@ void SdlWindowBackend::Translate(const SDL_Event& event) {
         heldButtons = event.motion.state;
         host.buttons = heldButtons;
         host.kind = HostEvent::MouseMove;
-        host.x = event.motion.x;
-        host.y = event.motion.y;
+        host.x = pointerX = event.motion.x;
+        host.y = pointerY = event.motion.y;
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
         host.kind = down ? HostEvent::MouseDown : HostEvent::MouseUp;
-        host.x = event.button.x;
-        host.y = event.button.y;
+        host.x = pointerX = event.button.x;
+        host.y = pointerY = event.button.y;
         host.button = event.button.button;
         host.clicks = event.button.clicks;
         host.buttons = heldButtons;
@@ -612,23 +631,82 @@ void SdlWindowBackend::NoticeLostWindow() {
     for (const Message& m : messages) PostMessage(m.hwnd, m.message, m.wParam, m.lParam);
 }
 
+void SdlWindowBackend::FollowPointer() {
+    const bool deferred = moveDeferred;
+    moveDeferred = false;
+    int x = 0, y = 0;
+    uint32_t buttons = 0;
+    // A button that changed since has its own event on the way, which places it; the move SDL
+    // reported then stands as it is.
+    if (!x11Pointer.Follow(&x, &y, &buttons) ||
+        buttons != (heldButtons & (SDL_BUTTON_LMASK | SDL_BUTTON_MMASK | SDL_BUTTON_RMASK))) {
+        if (deferred) Translate(deferredMove);
+        return;
+    }
+    if (x == pointerX && y == pointerY) return;
+    // Without a button held the window sees the pointer only while it is over it.
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    if (heldButtons == 0 && (x < 0 || y < 0 || x >= width || y >= height)) return;
+    SDL_Event move{};
+    move.type = SDL_MOUSEMOTION;
+    move.motion.state = heldButtons;
+    move.motion.x = x;
+    move.motion.y = y;
+    Translate(move);
+}
+
+void SdlWindowBackend::TranslateAmong(const SDL_Event* events, size_t count, size_t i) {
+    SDL_Event event = events[i];
+    switch (event.type) {
+    case SDL_SYSWMEVENT:
+        x11Pointer.Note(event);
+        return;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        x11Pointer.PlaceButton(&event);
+        break;
+    case SDL_MOUSEMOTION: {
+        // Of a run of moves with the same buttons only the last counts. When the server only
+        // hinted at the moves, the last pointer event of all goes where the pointer is now, which
+        // FollowPointer asks once the events are read.
+        size_t next = i + 1;
+        while (next < count && events[next].type == SDL_SYSWMEVENT) ++next;
+        if (next < count && events[next].type == SDL_MOUSEMOTION && events[next].motion.state == event.motion.state) return;
+        if (!x11Pointer.HintWaiting()) break;
+        for (; next < count; ++next) {
+            const Uint32 type = events[next].type;
+            if (type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) break;
+        }
+        if (next < count) break;
+        deferredMove = event;
+        moveDeferred = true;
+        return;
+    }
+    default:
+        break;
+    }
+    Translate(event);
+}
+
 // Reads the display connection once and translates everything it brought. SDL_PollEvent would
 // read the connection again for every event taken (a system call each); a burst of pointer
 // motion is taken in one read, and of a run of moves only the last is translated.
 bool SdlWindowBackend::DrainEvents() {
     SDL_PumpEvents();
+    // All of them first: whether a move is the last of the pointer's events depends on the rest.
+    taken.clear();
     SDL_Event events[64];
-    bool any = false;
     int count;
-    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
-        for (int i = 0; i < count; ++i) {
-            const bool movedAgain = events[i].type == SDL_MOUSEMOTION && i + 1 < count &&
-                                    events[i + 1].type == SDL_MOUSEMOTION &&
-                                    events[i + 1].motion.state == events[i].motion.state;
-            if (!movedAgain) Translate(events[i]);
-        }
-        any = true;
-    }
+    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0)
+        taken.insert(taken.end(), events, events + count);
+    for (size_t i = 0; i < taken.size(); ++i) TranslateAmong(taken.data(), taken.size(), i);
+    const bool any = !taken.empty();
+    // Also when SDL kept the hinted move to itself (it drops a move to the place it last knew of,
+    // and with hints that can be a place the pointer has left since): the server sends no more
+    // until asked.
+    if (x11Pointer.HintWaiting()) FollowPointer();
+    x11Pointer.HintGrabAfterPress();
     NoticeLostWindow();
     return any;
 }
@@ -641,14 +719,13 @@ void SdlWindowBackend::PumpEvents(bool wait, uint64_t untilMs) {
     const bool drained = DrainEvents();
     if (layoutDue) LayOut();
     if (drained || !wait) return;
-    SDL_Event event;
     for (;;) {
         const uint64_t now = NowMs();
         if (untilMs != UINT64_MAX && now >= untilMs) return;
         if (TerminationSignalPending()) return;
         const uint64_t left = untilMs == UINT64_MAX ? kNoLimitWaitMs : std::min<uint64_t>(untilMs - now, kLongestSingleWaitMs);
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<uint64_t>(left, 1)))) {
-            Translate(event);
+        // Waits without taking the event: DrainEvents reads it with those that follow it.
+        if (SDL_WaitEventTimeout(nullptr, static_cast<int>(std::max<uint64_t>(left, 1)))) {
             DrainEvents();
             return;
         }

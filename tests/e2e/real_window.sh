@@ -121,8 +121,12 @@ for try in $(seq 1 120); do
     before=$answer
     # A press soon after the stock click could count as its double click; let that time pass.
     ((SECONDS - lastClick > 1)) || sleep 0.6
-    xdotool mousemove "$pickX" "$pickY" mousedown 1
-    xdotool mousemove $(((pickX + dropX) / 2)) $(((pickY + dropY) / 2)) mousemove "$dropX" "$dropY" mouseup 1
+    # The whole drag waits for the program, stopped meanwhile: the server then reports the moves
+    # as one hinted move, and the press and the release must still land where they were made.
+    kill -STOP "$pid"
+    xdotool mousemove "$pickX" "$pickY" mousedown 1 \
+        mousemove $(((pickX + dropX) / 2)) $(((pickY + dropY) / 2)) mousemove "$dropX" "$dropY" mouseup 1
+    kill -CONT "$pid"
     until_answer piles '[ "$(field piles)" != "$(answer=$before field piles)" ]' \
         "the drag from $pickX,$pickY to $dropX,$dropY changed nothing"
     moved=1
@@ -136,6 +140,31 @@ click_control "&Game"
 click_control "&Undo"
 until_answer piles '[ "$(field piles)" = "$(answer=$before field piles)" ]' "Undo did not bring the cards back (before the drag: $before)"
 same_screen "after Undo"
+
+# --- Moves that all wait for the program end where the pointer ended ---
+# The server reports them as one hinted move and the program asks where the pointer went. The
+# second run starts where the first did (the place SDL last heard of, so it reports no move),
+# and the third is made with the middle button held, which has SDL grab the pointer.
+
+# waiting_moves X0 Y0 X1 Y1: with the program stopped, moves in ten steps from X0,Y0 to X1,Y1.
+waiting_moves() {
+    local moves=() step
+    for ((step = 0; step <= 10; step++)); do
+        moves+=(mousemove $(($1 + ($3 - $1) * step / 10)) $(($2 + ($4 - $2) * step / 10)))
+    done
+    kill -STOP "$pid"
+    xdotool "${moves[@]}"
+    kill -CONT "$pid"
+    until_answer pointer "[ \"\$answer\" = 'pointer $3 $4' ]" "moves that waited from $1,$2 did not end at $3,$4"
+}
+waiting_moves 300 560 500 580
+waiting_moves 300 560 600 590
+xdotool mousemove 300 560 mousedown 2
+ask state
+waiting_moves 310 565 700 580
+xdotool mouseup 2
+ask piles
+[ "$(field piles)" = "$(answer=$before field piles)" ] || fail "the moves with the middle button held changed the piles"
 
 # --- High scores from the View menu, closed with Escape ---
 

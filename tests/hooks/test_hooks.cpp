@@ -185,6 +185,11 @@ private:
             return text;
         }
         if (command == "moves") return "moves " + std::to_string(PointerMovesTaken());
+        if (command == "pointer") {
+            int x = 0, y = 0;
+            PointerMovesTaken(&x, &y);
+            return "pointer " + std::to_string(x) + " " + std::to_string(y);
+        }
         if (command == "window") return DumpWindow(true);
         if (command == "layout") return DumpWindow(false);
         if (!game) return "none";
