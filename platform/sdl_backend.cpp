@@ -647,7 +647,10 @@ void SdlWindowBackend::FollowPointer() {
     // Without a button held the window sees the pointer only while it is over it.
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    if (heldButtons == 0 && (x < 0 || y < 0 || x >= width || y >= height)) return;
+    if (heldButtons == 0 && (x < 0 || y < 0 || x >= width || y >= height)) {
+        if (deferred) Translate(deferredMove);
+        return;
+    }
     SDL_Event move{};
     move.type = SDL_MOUSEMOTION;
     move.motion.state = heldButtons;
