@@ -82,16 +82,13 @@ void X11Pointer::PlaceButton(SDL_Event* event) {
     event->button.y = buttonY;
 }
 
-bool X11Pointer::Ask(int* x, int* y, unsigned* mask) {
+bool X11Pointer::Follow(int* x, int* y, uint32_t* buttons) {
+    if (!display) return false;
     hintWaiting = false;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0;
-    return XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, x, y, mask) == True;
-}
-
-bool X11Pointer::Follow(int* x, int* y, uint32_t* buttons) {
     unsigned mask = 0;
-    if (!display || !Ask(x, y, &mask)) return false;
+    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, x, y, &mask)) return false;
     *buttons = SdlButtons(mask);
     return true;
 }

@@ -24,7 +24,6 @@ public:
     // a window that is not an X one nothing changes and this returns false.
     bool Attach(SDL_Window* window);
     void Detach() { display = nullptr; }
-    bool Attached() const { return display != nullptr; }
 
     // Reads one SDL_SYSWMEVENT: a hinted move, or the place of a button event SDL queues next.
     void Note(const SDL_Event& event);
@@ -43,8 +42,6 @@ public:
     void HintGrab();
 
 private:
-    bool Ask(int* x, int* y, unsigned* mask);
-
     _XDisplay* display = nullptr;
     unsigned long xwindow = 0;
     bool hintWaiting = false;
